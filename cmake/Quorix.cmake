@@ -1,0 +1,55 @@
+# Helpers for the project's targets. Every program, library and test goes to one output
+# folder (the program folder), because plug-ins, function libraries and tests load
+# deliverables by name from beside the executable.
+
+# qx_add_dll(<target> OUTPUT <file stem> [DEF <file.def>] SOURCES ... [LINK ...])
+# A Windows DLL with the given file name, its export list taken from DEF.
+function(qx_add_dll target)
+    cmake_parse_arguments(A "" "OUTPUT;DEF" "SOURCES;LINK" ${ARGN})
+    add_library(${target} SHARED ${A_SOURCES})
+    if(A_DEF)
+        target_sources(${target} PRIVATE ${A_DEF})
+    endif()
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${A_OUTPUT} PREFIX "")
+    if(A_LINK)
+        target_link_libraries(${target} PRIVATE ${A_LINK})
+    endif()
+endfunction()
+
+# qx_add_exe(<target> OUTPUT <file stem> [GUI] SOURCES ... [LINK ...])
+function(qx_add_exe target)
+    cmake_parse_arguments(A "GUI" "OUTPUT" "SOURCES;LINK" ${ARGN})
+    if(A_GUI)
+        add_executable(${target} WIN32 ${A_SOURCES})
+    else()
+        add_executable(${target} ${A_SOURCES})
+    endif()
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${A_OUTPUT})
+    if(A_LINK)
+        target_link_libraries(${target} PRIVATE ${A_LINK})
+    endif()
+endfunction()
+
+# qx_add_test(<target> SOURCES ... [LINK ...] [DEPENDS ...] [TIMEOUT s] [NO_MAIN])
+# A GoogleTest program run through Wine; each test case becomes a CTest test.
+# DEPENDS names targets (deliverables, sample libraries) the test loads at run time.
+function(qx_add_test target)
+    cmake_parse_arguments(A "NO_MAIN" "TIMEOUT" "SOURCES;LINK;DEPENDS" ${ARGN})
+    add_executable(${target} ${A_SOURCES})
+    if(A_NO_MAIN)
+        target_link_libraries(${target} PRIVATE GTest::gmock ${A_LINK})
+    else()
+        target_link_libraries(${target} PRIVATE GTest::gmock_main ${A_LINK})
+    endif()
+    if(A_DEPENDS)
+        add_dependencies(${target} ${A_DEPENDS})
+    endif()
+    if(NOT A_TIMEOUT)
+        set(A_TIMEOUT 120)
+    endif()
+    gtest_discover_tests(${target}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60
+        WORKING_DIRECTORY ${QX_BIN_DIR}
+        PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS ${target})
+endfunction()

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Prepares a machine and a build folder for building and running under Wine:
+#   tools/setup.sh packages          install the Debian packages that are missing
+#   tools/setup.sh prefix BUILDDIR   create the Wine prefix BUILDDIR/wineprefix if absent
+#   tools/setup.sh all BUILDDIR      both
+# Safe to run again: it only does what is missing.
+set -euo pipefail
+
+PACKAGES=(wine wine64 fonts-wine fonts-liberation libodbc2 g++-mingw-w64-x86-64-posix
+          unixodbc odbcinst libsqliteodbc sqlite3 xvfb imagemagick
+          cmake ninja-build ccache googletest)
+
+as_root() {
+    if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    as_root apt-get update -qq
+    as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+make_prefix() {
+    local build=$1
+    mkdir -p "$build"
+    local prefix
+    prefix=$(cd "$build" && pwd)/wineprefix
+    [ -f "$prefix/.ready" ] && return 0
+    echo "setup: creating Wine prefix $prefix"
+    rm -rf "$prefix"
+    mkdir -p "$prefix"
+    export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # The null graphics driver must be in place before the first boot, or window
+    # creation fails without a display.
+    cat > "$prefix/user.reg" <<'REG'
+WINE REGISTRY Version 2
+;; All keys relative to \\User\\S-1-5-21-0-0-0-1000
+
+#arch=win64
+
+[Software\\Wine\\Drivers]
+"Graphics"="null"
+
+[Software\\Wine\\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[Software\\Wine\\Fonts\\Replacements]
+"Arial"="Liberation Sans"
+"Courier New"="Liberation Mono"
+"Segoe UI"="Tahoma"
+"Times New Roman"="Liberation Serif"
+REG
+    wineboot -i >/dev/null 2>&1 || true
+    # An empty crash debugger makes every crash end with a nonzero exit code.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    local font
+    for font in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono" "Segoe UI=Tahoma"; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${font%%=*}" /d "${font#*=}" /f >/dev/null 2>&1
+    done
+    mkdir -p "$prefix/drive_c/windows/Fonts"
+    ln -sf /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+    wineserver -w
+    touch "$prefix/.ready"
+}
+
+case "${1:-all}" in
+    packages) install_packages ;;
+    prefix)   make_prefix "${2:?build folder}" ;;
+    all)      install_packages; make_prefix "${2:-build}" ;;
+    *) echo "usage: $0 packages|prefix BUILDDIR|all [BUILDDIR]" >&2; exit 2 ;;
+esac

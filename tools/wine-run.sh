@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs a Windows program of the build under Wine:  wine-run.sh BUILDDIR program.exe [args]
+# CTest uses it as the cross-compiling emulator. It keeps one persistent Wine server and
+# Wine's own services running for the build's prefix, started detached from the caller's
+# pipes, so each program starts in a few milliseconds and CTest never waits on the daemons.
+set -u
+build=$(cd "$1" && pwd); shift
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+export WINEPREFIX=$build/wineprefix WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+exec 9>"$build/.wine-run.lock"
+flock 9
+[ -f "$WINEPREFIX/.ready" ] || "$here/setup.sh" prefix "$build" >&2
+pidfile=$WINEPREFIX/.server.pid
+if ! { [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; }; then
+    setsid wineserver -f -p </dev/null >/dev/null 2>&1 &
+    echo $! > "$pidfile"
+    # Starts explorer, services and device manager once; they stay with the server.
+    setsid wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+fi
+flock -u 9
+exec 9>&-
+
+exec wine "$@"
