@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include "QFitHost.h"
 #include "qxdefs.h"
 
 // Mode bits of a FitFunction call; functions read the low byte, and the fitter sets
@@ -22,16 +23,9 @@ enum {
     FITMODE_DERIVATIVES = 4   // y[1] = f(x; p) and d[i] = df/dp_i
 };
 
-// The fitter's host callback: (context, request code, first argument, second argument).
-// Model functions only pass it through; the library's test export FuncTest calls it.
-#ifndef QX_HOST_CALLBACK_DEFINED
-#define QX_HOST_CALLBACK_DEFINED
-typedef INT_PTR(WINAPI *HostCallback)(INT_PTR context, UINT request, INT_PTR arg1, INT_PTR arg2);
-#endif
-
 // One model function. Arguments in order:
 //   mode        FITMODE_* bits (low byte read)
-//   host        the fitter's host callback, never called by a model function
+//   host        the fitter's host callback (QFitHost.h), never called by a model function
 //   nParams     the caller's parameter count including replicas, read as a signed 16-bit
 //               number by the functions whose peak count follows from it; 0 on the query
 //   currentRow  the caller's current data row; not read
