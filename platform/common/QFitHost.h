@@ -117,7 +117,8 @@ enum HostRequest : UINT {
 
     // Sessions and worksheets
     HOST_ATTACH_SESSION = 0x4001,      // (FittingSession*, 0), context the host window
-    HOST_DETACH_SESSION = 0x4002,      // (0, 0), context 0
+    HOST_DETACH_SESSION = 0x4002,      // (FittingSession*, 0), context 0: drops the link to
+                                       // that session wherever the host keeps it
     HOST_FIND_SESSION = 0x4004,        // (FittingSession** out, 0): 0 and the session, else nonzero
     HOST_ADD_COLUMN = 0x6003,          // (column request, name)
 };
