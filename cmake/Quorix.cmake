@@ -30,11 +30,13 @@ function(qx_add_exe target)
     endif()
 endfunction()
 
-# qx_add_test(<target> SOURCES ... [LINK ...] [DEPENDS ...] [TIMEOUT s] [NO_MAIN])
+# qx_add_test(<target> SOURCES ... [LINK ...] [DEPENDS ...] [TIMEOUT s] [NO_MAIN]
+#             [ENVIRONMENT VAR=value ...])
 # A GoogleTest program run through Wine; each test case becomes a CTest test.
 # DEPENDS names targets (deliverables, sample libraries) the test loads at run time.
+# ENVIRONMENT reaches the Unix side too (unixODBC reads ODBCSYSINI and ODBCINI there).
 function(qx_add_test target)
-    cmake_parse_arguments(A "NO_MAIN" "TIMEOUT" "SOURCES;LINK;DEPENDS" ${ARGN})
+    cmake_parse_arguments(A "NO_MAIN" "TIMEOUT" "SOURCES;LINK;DEPENDS;ENVIRONMENT" ${ARGN})
     add_executable(${target} ${A_SOURCES})
     if(A_NO_MAIN)
         target_link_libraries(${target} PRIVATE GTest::gmock ${A_LINK})
@@ -51,5 +53,5 @@ function(qx_add_test target)
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
         WORKING_DIRECTORY ${QX_BIN_DIR}
-        PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS ${target})
+        PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS ${target} ENVIRONMENT "${A_ENVIRONMENT}")
 endfunction()

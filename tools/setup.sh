@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Prepares a machine and a build folder for building and running under Wine:
 #   tools/setup.sh packages          install the Debian packages that are missing
-#   tools/setup.sh prefix BUILDDIR   create the Wine prefix BUILDDIR/wineprefix if absent
-#   tools/setup.sh all BUILDDIR      both
+#   tools/setup.sh prefix BUILDDIR [x11]
+#                                    create the Wine prefix BUILDDIR/wineprefix if absent
+#                                    (with x11: BUILDDIR/wineprefix-x11, drawing on $DISPLAY)
+#   tools/setup.sh all BUILDDIR      packages and the headless prefix
 # Safe to run again: it only does what is missing.
 set -euo pipefail
 
@@ -27,10 +29,11 @@ install_packages() {
 }
 
 make_prefix() {
-    local build=$1
+    local build=$1 graphics=${2:-null}
     mkdir -p "$build"
     local prefix
     prefix=$(cd "$build" && pwd)/wineprefix
+    [ "$graphics" = null ] || prefix=$prefix-$graphics
     [ -f "$prefix/.ready" ] && return 0
     echo "setup: creating Wine prefix $prefix"
     rm -rf "$prefix"
@@ -45,7 +48,7 @@ WINE REGISTRY Version 2
 #arch=win64
 
 [Software\\Wine\\Drivers]
-"Graphics"="null"
+"Graphics"="GRAPHICS"
 
 [Software\\Wine\\WineDbg]
 "ShowCrashDialog"=dword:00000000
@@ -56,11 +59,12 @@ WINE REGISTRY Version 2
 "Segoe UI"="Tahoma"
 "Times New Roman"="Liberation Serif"
 REG
+    sed -i "s/GRAPHICS/$graphics/" "$prefix/user.reg"
     wineboot -i >/dev/null 2>&1 || true
     # An empty crash debugger makes every crash end with a nonzero exit code.
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     local font
     for font in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono" "Segoe UI=Tahoma"; do
@@ -68,13 +72,13 @@ REG
     done
     mkdir -p "$prefix/drive_c/windows/Fonts"
     ln -sf /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
-    wineserver -w
+    wineserver -w >/dev/null 2>&1
     touch "$prefix/.ready"
 }
 
 case "${1:-all}" in
     packages) install_packages ;;
-    prefix)   make_prefix "${2:?build folder}" ;;
+    prefix)   make_prefix "${2:?build folder}" "${3:-null}" ;;
     all)      install_packages; make_prefix "${2:-build}" ;;
     *) echo "usage: $0 packages|prefix BUILDDIR|all [BUILDDIR]" >&2; exit 2 ;;
 esac

@@ -21,6 +21,20 @@ if ! { [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; }; then
     # Starts explorer, services and device manager once; they stay with the server.
     setsid wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 fi
+# The desktop process ends soon after the last window has gone; a program holding a
+# hidden window keeps it, so test programs do not each start one on their output pipes.
+keeper=$build/bin/qxdesktop.exe
+keeperpid=$WINEPREFIX/.desktop.pid
+if [ -f "$keeper" ] && ! { [ -f "$keeperpid" ] && kill -0 "$(cat "$keeperpid")" 2>/dev/null; }; then
+    ready=$WINEPREFIX/.desktop.ready
+    rm -f "$ready"
+    setsid wine "$keeper" "Z:$ready" </dev/null >/dev/null 2>&1 &
+    echo $! > "$keeperpid"
+    for _ in $(seq 200); do
+        [ -f "$ready" ] && break
+        sleep 0.05
+    done
+fi
 flock -u 9
 exec 9>&-
 
