@@ -1,0 +1,7 @@
+// State of the library as a whole.
+#pragma once
+#include <windows.h>
+
+namespace qxutil {
+extern HINSTANCE g_module;  // this DLL, for its window class
+}
