@@ -1,0 +1,72 @@
+// What every model function of the library shares: its signature, the start that answers
+// the query and clears the math error number, and the ways to fail.
+//
+// The math error number (errno, per thread) is the error channel of SafeExp and SafePow.
+// A model function clears it on entry, so that an error left by the caller or by an
+// earlier call can neither fail a good evaluation nor change its result, and clears it
+// again on every path that found it set.
+#pragma once
+
+#include <cerrno>
+#include <cmath>
+
+#include "FitFunction.h"
+#include "NumericHelpers.h"
+
+#define QX_MODEL(name)                                                                    \
+    extern "C" int WINAPI name(int mode, HostCallback host, int nParams, int currentRow,   \
+                               int reserved, double *p, double *work, double *x, double *y, \
+                               double *d)
+
+// Answers the query without touching anything, returns at once from a call that asks for
+// nothing, and otherwise starts with a clear error number.
+#define QX_QUERY(answer)                                               \
+    do {                                                               \
+        if (mode & FITMODE_QUERY)                                      \
+            return (answer);                                           \
+        if (!(mode & (FITMODE_VALUE | FITMODE_DERIVATIVES)))           \
+            return 0;                                                  \
+        errno = 0;                                                     \
+    } while (0)
+
+// After QX_QUERY: a value call, or a derivative call. A call with both bits set runs the
+// value block only (the fitter never sets two).
+#define QX_VALUE_CALL (mode & FITMODE_VALUE)
+#define QX_DERIV (!(mode & FITMODE_VALUE))
+// The number of derivatives a failure writes: none in a value call.
+#define QX_N(k) (QX_DERIV ? (k) : 0)
+
+namespace curvelib {
+
+const double kL10 = 2.302585093;          // ln 10 as the dose-response derivatives write it
+const double kPi = 3.141592653589793;
+
+inline bool MathError() { return errno == EDOM || errno == ERANGE; }
+inline bool RangeError() { return errno == ERANGE; }
+
+// Domain tests: a condition "v = 0" holds for NaN too, and so does "v <= 0", so that a NaN
+// parameter fails instead of flowing into the value.
+inline bool IsZero(double v) { return !(v != 0.0); }
+inline bool NotPositive(double v) { return !(v > 0.0); }
+
+// Fails the call: y[1] and d[first..last] become MISSING_VALUE, the error number is cleared.
+inline int Fail(double *y, double *d = nullptr, int first = 1, int last = 0)
+{
+    errno = 0;
+    y[1] = MISSING_VALUE;
+    for (int i = first; i <= last; ++i)
+        d[i] = MISSING_VALUE;
+    return 1;
+}
+
+// Fails with y[1] and all of d[1..n].
+inline int FailAll(double *y, double *d, int n) { return Fail(y, d, 1, n); }
+
+// The number of parameters the caller passes, read as the signed 16-bit count it is.
+inline int PassedCount(int nParams) { return static_cast<short>(nParams & 0xFFFF); }
+
+// ln(v) * t where t is a power of v that may be exactly 0 (v = 0, positive exponent): the
+// product's limit there is 0, not 0 * -inf.
+inline double LnTimes(double v, double t) { return t == 0.0 ? 0.0 : Ln(v) * t; }
+
+} // namespace curvelib
