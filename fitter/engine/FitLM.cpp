@@ -1,0 +1,1079 @@
+// Levenberg-Marquardt runs: the weighted chi-square with and without derivatives, the trial
+// steps of one round, the damped normal equations (Gauss-Jordan with full pivoting, with a
+// singular value decomposition when the matrix is singular), parameter errors and the
+// check for mutually dependent parameters.
+//
+// Overflow guards compare magnitudes before anything is summed, so a huge value of either
+// sign ends the computation with 28025 instead of turning a sum into infinity.
+#include <limits.h>
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "FitMemory.h"
+#include "FitSession.h"
+#include "FitUtil.h"
+
+namespace {
+
+const double kValueLimit = 1e154;
+const double kProductLimit = 1.7e307;
+const double kWeightFloor = 1.7e-307;
+const double kMuLimit = 1e40;
+const int kMaxFailures = 40;
+
+// The weight of dependent variable d at the current row; false when the row has no usable
+// weight: no readable value and none before it, or a negative or non-finite weight.
+bool Weight(FittingSession* s, int d, int row, double* w)
+{
+    DepVarInfo& v = s->dep[d];
+    double denominator;
+    QFitValueRecord r = {row, 0, 0.0};
+    switch (v.weightType) {
+    case 0:
+        *w = 1.0;
+        return true;
+    case 1:
+    case 3: {
+        const bool read = v.weightDataset &&
+                          CallHost(s, HOST_GET_VALUE, v.weightDataset, reinterpret_cast<INT_PTR>(&r)) == 0 &&
+                          !IsMissingValue(r.value);
+        if (read && r.value * r.value >= kWeightFloor) {
+            v.lastDenominator = r.value * r.value;
+            v.hasDenominator = 1;
+        }
+        if (!v.hasDenominator)
+            return false;
+        denominator = v.lastDenominator;
+        break;
+    }
+    case 2:
+        if (fabs(v.y) >= kWeightFloor) {
+            v.lastDenominator = fabs(v.y);
+            v.hasDenominator = 1;
+        }
+        if (!v.hasDenominator)
+            return false;
+        denominator = v.lastDenominator;
+        break;
+    case 4: {
+        const bool read = v.weightDataset &&
+                          CallHost(s, HOST_GET_VALUE, v.weightDataset, reinterpret_cast<INT_PTR>(&r)) == 0 &&
+                          !IsMissingValue(r.value);
+        if (read) {
+            v.lastDirectWeight = r.value;
+            v.hasDirectWeight = 1;
+        }
+        if (!v.hasDirectWeight)
+            return false;
+        *w = v.lastDirectWeight;
+        return isfinite(*w) && *w >= 0;
+    }
+    default:
+        return false;
+    }
+    *w = 1.0 / denominator;
+    return isfinite(*w) && *w >= 0;
+}
+
+bool RowInRange(FittingSession* s, int row, int d)
+{
+    const DepVarInfo& v = s->dep[d];
+    if (row < v.first || row >= v.end)
+        return false;
+    for (int i = 1; i <= s->nIndep; ++i) {
+        const IndepVarInfo& x = s->indep[i];
+        if (x.useXRange) {
+            if (x.value < x.xFrom || x.value > x.xTo)
+                return false;
+        } else if (x.dataset && (row < x.first || row >= x.end)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Forward differences for the varying parameters of one fit set at the current row.
+int NumericDerivatives(FittingSession* s, int fitSet)
+{
+    const FitSetInfo& set = s->fitSets[fitSet];
+    if (EvaluateModel(s, FITMODE_VALUE, fitSet)) {
+        s->status = 1;
+        return 1;
+    }
+    for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+        s->savedY[d] = s->dep[d].fitted;
+    for (int j = 1; j <= s->nVary; ++j) {
+        const int k = s->varyMap[j];
+        const double p = s->value[k];
+        double h = s->derivStep;
+        if (!s->fixedDerivStep) {
+            h = fabs(p * s->derivStep);
+            if (h < s->minDerivStep)
+                h = s->minDerivStep;
+            if (h > s->maxDerivStep)
+                h = s->maxDerivStep;
+        }
+        // A zero step (a parameter at 0 with a minimum step of 0) would divide by zero.
+        if (!(h > 0))
+            h = s->derivStep > 0 ? s->derivStep : 1e-8;
+        s->value[k] = p + h;
+        const int failed = EvaluateModel(s, FITMODE_VALUE, fitSet);
+        if (!failed)
+            for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+                s->derivatives[d][k] = (s->dep[d].fitted - s->savedY[d]) / h;
+        s->value[k] = p;
+        if (failed) {
+            s->status = 1;
+            return 1;
+        }
+    }
+    for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+        s->dep[d].fitted = s->savedY[d];
+    return 0;
+}
+
+struct Sums {
+    double S, Sy, Syy, T;
+};
+
+// Adds the row of dependent variable d with weight w. Returns 28025 on overflow.
+int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivatives, bool* relativeLost)
+{
+    const DepVarInfo& v = s->dep[d];
+    const double y = v.y, f = v.fitted;
+    if (!(fabs(y) <= kValueLimit) || !(fabs(f) <= kValueLimit))
+        return FIT_ERR_GENERAL;
+    const double diff = y - f;
+    if (!(fabs(diff) <= kValueLimit) || !(fabs(diff * w) <= kValueLimit))
+        return FIT_ERR_GENERAL;
+    if (withDerivatives)
+        for (int j = 1; j <= s->nVary; ++j) {
+            const double g = fabs(s->derivatives[d][s->varyMap[j]]);
+            if (!(g <= kValueLimit) || !(g * w <= kValueLimit) || !(g * (g * w) <= kProductLimit))
+                return FIT_ERR_GENERAL;
+        }
+    const double ssr = s->ssr + diff * (diff * w);
+    if (!(ssr <= kProductLimit))
+        return FIT_ERR_GENERAL;
+    const double a = fabs(y) + fabs(f);
+    const double t = sums.T + a * (a * w);
+    if (!(a * w <= kProductLimit) || !(t <= kProductLimit)) {
+        *relativeLost = true;
+        return FIT_ERR_GENERAL;
+    }
+    const double syy = sums.Syy + w * y * y;
+    if (!isfinite(syy) || !isfinite(sums.Sy + w * y) || !isfinite(sums.S + w))
+        return FIT_ERR_GENERAL;
+    s->ssr = ssr;
+    sums.T = t;
+    sums.S += w;
+    sums.Sy += w * y;
+    sums.Syy = syy;
+    if (withDerivatives)
+        for (int j = 1; j <= s->nVary; ++j) {
+            const double t = s->derivatives[d][s->varyMap[j]] * w;
+            for (int k = 1; k <= j; ++k)
+                s->alpha[j][k] += t * s->derivatives[d][s->varyMap[k]];
+            s->beta[j] += diff * t;
+        }
+    ++s->nPoints;
+    return 0;
+}
+
+void ResetDenominators(FittingSession* s)
+{
+    for (int d = 1; d <= s->nDep; ++d) {
+        s->dep[d].hasDenominator = 0;
+        s->dep[d].hasDirectWeight = 0;
+    }
+}
+
+// The loop shared by both chi-squares.
+int AccumulateChiSquare(FittingSession* s, bool withDerivatives, Sums& sums)
+{
+    bool relativeLost = false;
+    ResetDenominators(s);
+    for (int f = 1; f <= s->nFitSets; ++f) {
+        const FitSetInfo& set = s->fitSets[f];
+        const int step = set.step > 0 ? set.step : 1;
+        for (int row = set.firstRow; row < set.endRow; row += step) {
+            if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
+                return FIT_ERR_STOPPED;
+            s->currentRow = row;
+            const int rowCode = ReadFitSetRow(s, f, row);
+            if (rowCode >= 2)
+                continue;
+            const bool analytic = withDerivatives && s->current->derivativeFlag;
+            int failed;
+            if (withDerivatives && !analytic)
+                failed = NumericDerivatives(s, f);
+            else
+                failed = EvaluateModel(s, analytic ? FITMODE_DERIVATIVES : FITMODE_VALUE, f);
+            if (failed || rowCode == 1)
+                continue;
+            for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
+                if (!RowInRange(s, row, d))
+                    continue;
+                double w;
+                if (!Weight(s, d, row, &w))
+                    continue;
+                const int code = AddResidual(s, d, w, sums, withDerivatives, &relativeLost);
+                if (code) {
+                    s->ssr = s->chiSqr = MISSING_VALUE;
+                    if (relativeLost)
+                        s->relativeSsr = MISSING_VALUE;
+                    return code;
+                }
+            }
+        }
+    }
+    return 0;
+}
+
+void ReducedChiSquare(FittingSession* s)
+{
+    s->chiSqr = s->nPoints > static_cast<unsigned>(s->nVary) ? s->ssr / (s->nPoints - s->nVary) : MISSING_VALUE;
+}
+
+}  // namespace
+
+int ChiSquareWithDerivatives(FittingSession* s)
+{
+    s->paramsChanged = 0;
+    char text[32];
+    snprintf(text, sizeof text, "%d", s->lmRounds);
+    ReportProgress(s, QFIT_PROGRESS_CHISQR, text);
+    for (int j = 0; j <= s->nVary; ++j) {
+        s->beta[j] = 0;
+        for (int k = 0; k <= s->nVary; ++k)
+            s->alpha[j][k] = 0;
+    }
+    s->ssr = 0;
+    s->nPoints = 0;
+    Sums sums = {0, 0, 0, 0};
+    const int code = AccumulateChiSquare(s, true, sums);
+    if (code) {
+        EndProgress(s);
+        return code;
+    }
+    for (int j = 1; j <= s->nVary; ++j)
+        for (int k = 1; k < j; ++k)
+            s->alpha[k][j] = s->alpha[j][k];
+    ReducedChiSquare(s);
+    if (s->nPoints == 0) {
+        s->cod = s->correlation = 0;
+        EndProgress(s);
+        return FIT_ERR_NO_POINTS;
+    }
+    if (sums.T != 0)
+        s->relativeSsr = s->ssr / sums.T;
+    const double e = sums.Syy - sums.Sy * sums.Sy / sums.S;
+    if (e != 0) {
+        s->cod = 1 - s->ssr / e;
+        s->correlation = s->cod > 0 ? sqrt(s->cod) : 0;
+    } else {
+        s->cod = s->correlation = 0;
+    }
+    EndProgress(s);
+    return 0;
+}
+
+int ChiSquare(FittingSession* s)
+{
+    s->ssr = 0;
+    s->nPoints = 0;
+    Sums sums = {0, 0, 0, 0};
+    const int code = AccumulateChiSquare(s, false, sums);
+    if (code)
+        return code;
+    ReducedChiSquare(s);
+    if (s->nPoints == 0)
+        return FIT_ERR_TOO_FEW_POINTS;
+    if (sums.T != 0)
+        s->relativeSsr = s->ssr / sums.T;
+    return 0;
+}
+
+// Full-pivoting Gauss-Jordan elimination on the n x n matrix a (1-based). a is replaced by
+// its inverse; b, when given, by the solution of a x = b. 28024 when a is singular.
+int GaussJordan(double** a, int n, double* b, int* rowIndex, int* columnIndex, int* used)
+{
+    for (int j = 1; j <= n; ++j)
+        used[j] = 0;
+    for (int i = 1; i <= n; ++i) {
+        double big = 0;
+        int row = 0, column = 0;
+        for (int j = 1; j <= n; ++j) {
+            if (used[j] == 1)
+                continue;
+            for (int k = 1; k <= n; ++k) {
+                if (used[k] == 0 && fabs(a[j][k]) >= big) {
+                    big = fabs(a[j][k]);
+                    row = j;
+                    column = k;
+                } else if (used[k] > 1) {
+                    return FIT_ERR_MATRIX_INVERSION;
+                }
+            }
+        }
+        if (column == 0)
+            return FIT_ERR_MATRIX_INVERSION;
+        if (++used[column] > 1)
+            return FIT_ERR_MATRIX_INVERSION;
+        if (row != column) {
+            for (int l = 1; l <= n; ++l) {
+                const double t = a[row][l];
+                a[row][l] = a[column][l];
+                a[column][l] = t;
+            }
+            if (b) {
+                const double t = b[row];
+                b[row] = b[column];
+                b[column] = t;
+            }
+        }
+        rowIndex[i] = row;
+        columnIndex[i] = column;
+        if (a[column][column] == 0)
+            return FIT_ERR_MATRIX_INVERSION;
+        const double inverse = 1.0 / a[column][column];
+        a[column][column] = 1.0;
+        for (int l = 1; l <= n; ++l)
+            a[column][l] *= inverse;
+        if (b)
+            b[column] *= inverse;
+        for (int ll = 1; ll <= n; ++ll) {
+            if (ll == column)
+                continue;
+            const double factor = a[ll][column];
+            a[ll][column] = 0;
+            for (int l = 1; l <= n; ++l)
+                a[ll][l] -= a[column][l] * factor;
+            if (b)
+                b[ll] -= b[column] * factor;
+        }
+    }
+    for (int l = n; l >= 1; --l) {
+        if (rowIndex[l] == columnIndex[l])
+            continue;
+        for (int k = 1; k <= n; ++k) {
+            const double t = a[k][rowIndex[l]];
+            a[k][rowIndex[l]] = a[k][columnIndex[l]];
+            a[k][columnIndex[l]] = t;
+        }
+    }
+    return 0;
+}
+
+namespace {
+
+double Pythag(double a, double b)
+{
+    return hypot(a, b);
+}
+
+// Golub-Reinsch singular value decomposition of the m x n matrix a (1-based): a is
+// replaced by U, w receives the singular values and v the matrix V, so that the input
+// equals U diag(w) V^T. 1 when a singular value needs more than 30 iterations, 28023
+// without memory.
+int SingularValueDecomposition(double** a, int m, int n, double* w, double** v)
+{
+    double* rv1 = AllocIndexed<double>(n);
+    if (!rv1)
+        return FIT_ERR_NO_MEMORY;
+    double g = 0, scale = 0, anorm = 0;
+    int l = 1;
+    for (int i = 1; i <= n; ++i) {
+        l = i + 1;
+        rv1[i] = scale * g;
+        g = scale = 0;
+        double s = 0;
+        if (i <= m) {
+            for (int k = i; k <= m; ++k)
+                scale += fabs(a[k][i]);
+            if (scale != 0) {
+                for (int k = i; k <= m; ++k) {
+                    a[k][i] /= scale;
+                    s += a[k][i] * a[k][i];
+                }
+                double f = a[i][i];
+                g = -copysign(sqrt(s), f);
+                const double h = f * g - s;
+                a[i][i] = f - g;
+                for (int j = l; j <= n; ++j) {
+                    s = 0;
+                    for (int k = i; k <= m; ++k)
+                        s += a[k][i] * a[k][j];
+                    f = s / h;
+                    for (int k = i; k <= m; ++k)
+                        a[k][j] += f * a[k][i];
+                }
+                for (int k = i; k <= m; ++k)
+                    a[k][i] *= scale;
+            }
+        }
+        w[i] = scale * g;
+        g = s = scale = 0;
+        if (i <= m && i != n) {
+            for (int k = l; k <= n; ++k)
+                scale += fabs(a[i][k]);
+            if (scale != 0) {
+                for (int k = l; k <= n; ++k) {
+                    a[i][k] /= scale;
+                    s += a[i][k] * a[i][k];
+                }
+                const double f = a[i][l];
+                g = -copysign(sqrt(s), f);
+                const double h = f * g - s;
+                a[i][l] = f - g;
+                for (int k = l; k <= n; ++k)
+                    rv1[k] = a[i][k] / h;
+                for (int j = l; j <= m; ++j) {
+                    s = 0;
+                    for (int k = l; k <= n; ++k)
+                        s += a[j][k] * a[i][k];
+                    for (int k = l; k <= n; ++k)
+                        a[j][k] += s * rv1[k];
+                }
+                for (int k = l; k <= n; ++k)
+                    a[i][k] *= scale;
+            }
+        }
+        anorm = fmax(anorm, fabs(w[i]) + fabs(rv1[i]));
+    }
+    for (int i = n; i >= 1; --i) {
+        if (i < n) {
+            if (g != 0) {
+                for (int j = l; j <= n; ++j)
+                    v[j][i] = (a[i][j] / a[i][l]) / g;
+                for (int j = l; j <= n; ++j) {
+                    double s = 0;
+                    for (int k = l; k <= n; ++k)
+                        s += a[i][k] * v[k][j];
+                    for (int k = l; k <= n; ++k)
+                        v[k][j] += s * v[k][i];
+                }
+            }
+            for (int j = l; j <= n; ++j)
+                v[i][j] = v[j][i] = 0;
+        }
+        v[i][i] = 1;
+        g = rv1[i];
+        l = i;
+    }
+    for (int i = (m < n ? m : n); i >= 1; --i) {
+        l = i + 1;
+        g = w[i];
+        for (int j = l; j <= n; ++j)
+            a[i][j] = 0;
+        if (g != 0) {
+            g = 1.0 / g;
+            for (int j = l; j <= n; ++j) {
+                double s = 0;
+                for (int k = l; k <= m; ++k)
+                    s += a[k][i] * a[k][j];
+                const double f = (s / a[i][i]) * g;
+                for (int k = i; k <= m; ++k)
+                    a[k][j] += f * a[k][i];
+            }
+            for (int j = i; j <= m; ++j)
+                a[j][i] *= g;
+        } else {
+            for (int j = i; j <= m; ++j)
+                a[j][i] = 0;
+        }
+        ++a[i][i];
+    }
+    for (int k = n; k >= 1; --k) {
+        for (int its = 1; its <= 30; ++its) {
+            bool flag = true;
+            int nm = 0;
+            for (l = k; l >= 1; --l) {
+                nm = l - 1;
+                if (fabs(rv1[l]) + anorm == anorm) {
+                    flag = false;
+                    break;
+                }
+                if (fabs(w[nm]) + anorm == anorm)
+                    break;
+            }
+            if (flag) {
+                double c = 0, s = 1;
+                for (int i = l; i <= k; ++i) {
+                    const double f = s * rv1[i];
+                    rv1[i] = c * rv1[i];
+                    if (fabs(f) + anorm == anorm)
+                        break;
+                    g = w[i];
+                    double h = Pythag(f, g);
+                    w[i] = h;
+                    h = 1.0 / h;
+                    c = g * h;
+                    s = -f * h;
+                    for (int j = 1; j <= m; ++j) {
+                        const double y = a[j][nm], z = a[j][i];
+                        a[j][nm] = y * c + z * s;
+                        a[j][i] = z * c - y * s;
+                    }
+                }
+            }
+            const double z0 = w[k];
+            if (l == k) {
+                if (z0 < 0) {
+                    w[k] = -z0;
+                    for (int j = 1; j <= n; ++j)
+                        v[j][k] = -v[j][k];
+                }
+                break;
+            }
+            if (its == 30) {
+                FreeLockedBlock(rv1);
+                return 1;
+            }
+            double x = w[l];
+            nm = k - 1;
+            double y = w[nm];
+            g = rv1[nm];
+            double h = rv1[k];
+            double f = ((y - z0) * (y + z0) + (g - h) * (g + h)) / (2.0 * h * y);
+            g = Pythag(f, 1.0);
+            f = ((x - z0) * (x + z0) + h * ((y / (f + copysign(g, f))) - h)) / x;
+            double c = 1, s = 1;
+            for (int j = l; j <= nm; ++j) {
+                const int i = j + 1;
+                g = rv1[i];
+                y = w[i];
+                h = s * g;
+                g = c * g;
+                double z = Pythag(f, h);
+                rv1[j] = z;
+                c = f / z;
+                s = h / z;
+                f = x * c + g * s;
+                g = g * c - x * s;
+                h = y * s;
+                y *= c;
+                for (int jj = 1; jj <= n; ++jj) {
+                    x = v[jj][j];
+                    z = v[jj][i];
+                    v[jj][j] = x * c + z * s;
+                    v[jj][i] = z * c - x * s;
+                }
+                z = Pythag(f, h);
+                w[j] = z;
+                if (z != 0) {
+                    z = 1.0 / z;
+                    c = f * z;
+                    s = h * z;
+                }
+                f = c * g + s * y;
+                x = c * y - s * g;
+                for (int jj = 1; jj <= m; ++jj) {
+                    y = a[jj][j];
+                    z = a[jj][i];
+                    a[jj][j] = y * c + z * s;
+                    a[jj][i] = z * c - y * s;
+                }
+            }
+            rv1[l] = 0;
+            rv1[k] = f;
+            w[k] = x;
+        }
+    }
+    FreeLockedBlock(rv1);
+    return 0;
+}
+
+void LoadWorkingMatrix(FittingSession* s, int flagStep)
+{
+    const int m = s->nVary;
+    for (int j = 1; j <= m; ++j) {
+        for (int k = 1; k <= m; ++k)
+            s->work[j][k] = s->alpha[j][k];
+        if (flagStep) {
+            s->work[j][j] = s->alpha[j][j] * (1 + s->mu);
+            s->rhs[j] = s->beta[j];
+        }
+    }
+}
+
+}  // namespace
+
+int SolveLMStep(FittingSession* s, int flagStep)
+{
+    const int m = s->nVary;
+    double trace = 0;
+    bool zeroDiagonal = false;
+    for (int j = 1; j <= m; ++j) {
+        trace += s->alpha[j][j];
+        if (s->alpha[j][j] == 0)
+            zeroDiagonal = true;
+    }
+    if (trace == 0 && s->msgPrompt) {
+        ReportFitError(s, s->callback, s->hostWindow, FIT_ERR_FORMULA);
+        return 1;
+    }
+    LoadWorkingMatrix(s, flagStep);
+    if (!zeroDiagonal) {
+        const int code = GaussJordan(s->work, m, flagStep ? s->rhs : nullptr, s->pivotRow, s->pivotColumn,
+                                     s->pivotUsed);
+        if (code == 0) {
+            if (flagStep)
+                for (int j = 1; j <= m; ++j)
+                    s->step[j] = s->rhs[j];
+            return 0;
+        }
+        LoadWorkingMatrix(s, flagStep);
+    }
+    const int svd = SingularValueDecomposition(s->work, m, m, s->singular, s->svdV);
+    if (svd)
+        return svd;
+    double largest = 0;
+    for (int j = 1; j <= m; ++j)
+        largest = fmax(largest, s->singular[j]);
+    bool zeroed = false;
+    for (int j = 1; j <= m; ++j)
+        if (s->singular[j] < s->singularCriterion * largest) {
+            s->singular[j] = 0;
+            zeroed = true;
+        }
+    if (flagStep) {
+        // step = V diag(1/w) U^T rhs
+        double* tmp = AllocIndexed<double>(m);
+        if (!tmp)
+            return FIT_ERR_NO_MEMORY;
+        for (int j = 1; j <= m; ++j) {
+            double sum = 0;
+            if (s->singular[j] != 0) {
+                for (int i = 1; i <= m; ++i)
+                    sum += s->work[i][j] * s->rhs[i];
+                sum /= s->singular[j];
+            }
+            tmp[j] = sum;
+        }
+        for (int j = 1; j <= m; ++j) {
+            double sum = 0;
+            for (int k = 1; k <= m; ++k)
+                sum += s->svdV[j][k] * tmp[k];
+            s->step[j] = sum;
+        }
+        FreeLockedBlock(tmp);
+    } else if (zeroDiagonal && s->msgPrompt) {
+        int named = 1;
+        if (zeroed) {
+            double smallest = 1 + s->mu;
+            bool found = false;
+            for (int j = 1; j <= m; ++j)
+                if (s->alpha[j][j] < smallest) {
+                    smallest = s->alpha[j][j];
+                    named = j;
+                    found = true;
+                }
+            if (!found)
+                named = 1;
+        }
+        SetPendingText(s, s->names[s->varyMap[named]]);
+        ReportFitError(s, s->callback, s->hostWindow, FIT_ERR_FIX_PARAM);
+    }
+    // The working matrix becomes the pseudo-inverse V diag(1/w) U^T.
+    double** u = AllocMatrix(0, m, 0, m);
+    if (!u)
+        return FIT_ERR_NO_MEMORY;
+    for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= m; ++j)
+            u[i][j] = s->work[i][j];
+    for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= m; ++j) {
+            double sum = 0;
+            for (int k = 1; k <= m; ++k)
+                if (s->singular[k] != 0)
+                    sum += s->svdV[i][k] * u[j][k] / s->singular[k];
+            s->work[i][j] = sum;
+        }
+    FreeMatrix(u, 0);
+    return zeroDiagonal ? FIT_ERR_FIX_PARAM : 0;
+}
+
+int SingularDiagnosis(FittingSession* s, double** matrix, int n, int code)
+{
+    s->dataChanged = 1;
+    double trace = 0;
+    int smallest = 1;
+    for (int j = 1; j <= n; ++j) {
+        trace += matrix[j][j];
+        if (matrix[j][j] < matrix[smallest][smallest])
+            smallest = j;
+    }
+    if (trace == 0) {
+        if (s->msgPrompt)
+            ReportFitError(s, s->callback, s->hostWindow, FIT_ERR_FORMULA);
+        s->status = code;
+    } else if (s->msgPrompt && n >= 1) {
+        SetPendingText(s, s->names[s->varyMap[smallest]]);
+        ReportFitError(s, s->callback, s->hostWindow, FIT_ERR_FIX_PARAM);
+    }
+    return code;
+}
+
+static int DependencyCheck(FittingSession* s)
+{
+    double best = 1.0;
+    int bj = 0, bk = 0;
+    for (int j = 1; j <= s->nVary; ++j)
+        for (int k = j + 1; k <= s->nVary; ++k) {
+            const double a = s->alpha[j][j] * s->alpha[k][k];
+            const double b = s->alpha[j][k] * s->alpha[k][j];
+            if (a + b == 0)
+                continue;
+            const double r = fabs(a - b) / fabs(a + b);
+            if (r < best) {
+                best = r;
+                bj = j;
+                bk = k;
+            }
+        }
+    if (bj && best < 1e-10) {
+        char text[PENDING_TEXT_CHARS];
+        snprintf(text, sizeof text, "%s and %s", s->names[s->varyMap[bj]], s->names[s->varyMap[bk]]);
+        SetPendingText(s, text);
+        s->status = FIT_WARN_DEPENDENCY;
+        return FIT_WARN_DEPENDENCY;
+    }
+    return 0;
+}
+
+// Errors are weighted when the weights, not the scatter, carry the data's uncertainty.
+static bool IsWeighted(FittingSession* s, int)
+{
+    return s->nDep >= 1 && s->dep[1].weightType != 0;
+}
+
+int ComputeErrors(FittingSession* s)
+{
+    for (int k = 1; k <= s->nParams; ++k)
+        s->error[k] = s->dependency[k] = 0;
+    double factor = MISSING_VALUE;
+    if (s->nPoints > static_cast<unsigned>(s->nVary)) {
+        const double gate = FitGateValue(s->confidence);
+        if (gate != -1 && gate >= 0)
+            factor = sqrt(gate);
+    }
+    s->gateFactor = factor;
+    // Without a reduced chi-square (no more points than varying parameters) the errors
+    // stay 0: the missing-value marker must not enter the arithmetic.
+    if (IsMissingValue(s->chiSqr)) {
+        for (int j = 1; j <= s->nVary; ++j)
+            s->halfWidth[s->varyMap[j]] = MISSING_VALUE;
+        return 0;
+    }
+    for (int j = 1; j <= s->nVary; ++j) {
+        const int k = s->varyMap[j];
+        const double cov = s->work[j][j];
+        const double c = s->chiSqr * cov;
+        if (c > 0) {
+            const double variance = (!ErrorsWithChiSq && IsWeighted(s, k)) ? cov : c;
+            s->error[k] = sqrt(variance);
+            if (!IsMissingValue(factor)) {
+                s->lastQuantile = FitStudentQuantile((1 + s->confidence) / 2, s->nPoints - s->nVary);
+                s->halfWidth[k] = s->lastQuantile * s->error[k];
+            } else {
+                s->halfWidth[k] = MISSING_VALUE;
+            }
+        } else {
+            s->error[k] = s->halfWidth[k] = MISSING_VALUE;
+        }
+        const double product = fabs(cov * s->alpha[j][j]);
+        s->dependency[k] = product > 1.7e-307 && product < 1.7e307 ? 1 - 1 / (cov * s->alpha[j][j]) : MISSING_VALUE;
+    }
+    return 0;
+}
+
+namespace {
+
+int LMRound(FittingSession* s, int iteration)
+{
+    ++s->lmRounds;
+    int code = ChiSquareWithDerivatives(s);
+    if (code)
+        return code;
+    s->previousSsr = s->ssr;
+    const double roundChiSqr = s->chiSqr;
+    const unsigned roundPoints = s->nPoints;
+    int evaluationFailures = 0;
+    for (;;) {
+        ++s->trials;
+        code = SolveLMStep(s, 1);
+        if (code != 0 && code != FIT_ERR_FIX_PARAM)
+            break;
+        const int solverCode = code;
+        if (s->paraChange != 1)
+            for (int j = 1; j <= s->nVary; ++j)
+                s->step[j] *= s->paraChange;
+        for (int k = 1; k <= s->nParams; ++k)
+            s->backup[k] = s->value[k];
+        for (int j = 1; j <= s->nVary; ++j)
+            s->value[s->varyMap[j]] += s->step[j];
+        if (s->nEffective) {
+            code = 0;
+            if (solverCode == FIT_ERR_FIX_PARAM)
+                code = ConstraintCorrection(s, s->value, s->work);
+            if (code == 0)
+                code = ProjectOnConstraints(s, s->value);
+            if (code) {
+                for (int k = 1; k <= s->nParams; ++k)
+                    s->value[k] = s->backup[k];
+                break;
+            }
+        }
+        ApplyBounds(s, s->value, s->backup);
+        char text[32];
+        snprintf(text, sizeof text, "%d:%d", iteration, s->trials);
+        ReportProgress(s, QFIT_PROGRESS_TRIAL, text);
+        const int evaluation = ChiSquare(s);
+        const bool rejected = evaluation != 0 || s->ssr >= s->previousSsr || s->nPoints < roundPoints;
+        if (rejected) {
+            // Back to the last accepted values, with their statistics.
+            for (int k = 1; k <= s->nParams; ++k)
+                s->value[k] = s->backup[k];
+            s->ssr = s->previousSsr;
+            s->chiSqr = roundChiSqr;
+            s->nPoints = roundPoints;
+            s->mu *= 10;
+        }
+        if (evaluation != 0) {
+            code = evaluation;
+            if (evaluation == FIT_ERR_STOPPED)
+                break;
+            if (++evaluationFailures >= kMaxFailures || s->mu >= kMuLimit)
+                break;
+            continue;
+        }
+        if (rejected) {
+            if (++s->failures >= kMaxFailures || s->mu >= kMuLimit) {
+                code = FIT_ERR_NO_REDUCTION;
+                break;
+            }
+            continue;
+        }
+        s->mu *= 0.1;
+        if (s->muMin > s->mu)
+            s->muMin = s->mu;
+        s->failures = 0;
+        const double sum = s->ssr + s->previousSsr;
+        if (sum == 0 || fabs(s->ssr - s->previousSsr) / sum < s->tolerance) {
+            s->previousSsr = s->ssr;
+            return FIT_CONVERGED;
+        }
+        return 0;
+    }
+    s->status = code;
+    s->mu = 0.001;
+    return code;
+}
+
+int FinishLM(FittingSession* s)
+{
+    const int dependency = DependencyCheck(s);
+    s->iterationsSinceBegin += s->nIter;
+    SolveLMStep(s, 0);
+    ComputeErrors(s);
+    return dependency;
+}
+
+int LMIterate(FittingSession* s, int n)
+{
+    s->failures = 0;
+    s->nIter = 0;
+    if (s->evaluationLimit == 0)
+        return 0;
+    if (s->dataChanged) {
+        s->dataChanged = 0;
+        const int code = PrepareParameterRanges(s);
+        if (code)
+            return code;
+    }
+    for (int i = 1; i <= n; ++i) {
+        const int code = LMRound(s, i);
+        s->status = code;
+        char mu[64], text[96];
+        FitFormatNumber(s->mu, mu, sizeof mu);
+        snprintf(text, sizeof text, "%s at iteration %d", mu, i);
+        ReportProgress(s, QFIT_PROGRESS_ITERATION, text);
+        if (code == 0) {
+            s->nIter = i;
+            continue;
+        }
+        if (code == FIT_ERR_NO_REDUCTION) {
+            s->nIter = i - 1;
+            return FinishLM(s);
+        }
+        if (code == FIT_ERR_STOPPED) {
+            s->nIter = i - 1;
+            s->iterationsSinceBegin += i - 1;
+            return FIT_ERR_STOPPED;
+        }
+        if (code == FIT_CONVERGED) {
+            s->nIter = i;
+            break;
+        }
+        s->nIter = 0;
+        s->mu = 0.001;
+        return code;
+    }
+    const int code = ChiSquareWithDerivatives(s);
+    if (code)
+        return code;
+    return FinishLM(s);
+}
+
+// The dataset's used range decides the variable's rows when the stored range no longer
+// lies inside it.
+void ValidateDataRange(FittingSession* s, QFitDataset dataset, int* first, int* end, double* xFrom,
+                       double* xTo, bool direct)
+{
+    QFitRowRanges ranges = {};
+    QFitXBounds bounds = {MISSING_VALUE, MISSING_VALUE};
+    GetDatasetRange(s, dataset, &ranges, &bounds, direct);
+    const bool whole = ranges.used.first == ranges.full.first && ranges.used.end == ranges.full.end;
+    if (whole && *first >= ranges.used.first && *end <= ranges.used.end && *first < *end)
+        return;
+    *first = ranges.used.first;
+    *end = ranges.used.end;
+    *xFrom = bounds.first;
+    *xTo = bounds.last;
+}
+
+int PrepareRun(FittingSession* s)
+{
+    s->lmRounds = s->trials = s->failures = 0;
+    s->constraintTolerance = 1e-7;
+    s->dataChanged = 1;
+    char missing[PENDING_TEXT_CHARS] = "";
+    for (int k = 1; k <= s->nParams; ++k)
+        if (IsMissingValue(s->value[k])) {
+            const size_t used = strlen(missing);
+            snprintf(missing + used, sizeof missing - used, "%s%s", used ? ", " : "", s->names[k]);
+        }
+    if (missing[0]) {
+        SetPendingText(s, missing);
+        return FIT_ERR_PARAM_INIT;
+    }
+    long estimate = 0;
+    for (int d = 1; d <= s->nDep; ++d) {
+        if (s->dep[d].step == 0)
+            return 1;
+        estimate += (s->dep[d].end - s->dep[d].first) / s->dep[d].step;
+    }
+    const int code = BuildVaryMap(s);
+    if (code)
+        return code;
+    if (estimate <= 0)
+        return FIT_ERR_TOO_FEW_POINTS;
+    return PrepareConstraints(s, 0);
+}
+
+void UpdateFitSetRanges(FittingSession* s)
+{
+    for (int f = 1; f <= s->nFitSets; ++f) {
+        FitSetInfo& set = s->fitSets[f];
+        set.firstRow = INT_MAX;
+        set.endRow = 0;
+        for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
+            if (s->dep[d].first < set.firstRow)
+                set.firstRow = s->dep[d].first;
+            if (s->dep[d].end > set.endRow)
+                set.endRow = s->dep[d].end;
+        }
+        if (set.firstRow > set.endRow)
+            set.firstRow = set.endRow;
+    }
+}
+
+bool DatasetsUsable(FittingSession* s)
+{
+    for (int d = 1; d <= s->nDep; ++d)
+        if (IsDatasetInvalid(s, s->dep[d].dataset))
+            return false;
+    for (int i = 1; i <= s->nIndep; ++i)
+        if (IsDatasetInvalid(s, s->indep[i].dataset))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, double* result)
+{
+    s->nIter = 0;
+    s->trials = 0;
+    if (CheckCurrentFunction(s) || !DatasetsUsable(s))
+        return 1;
+    int code = BeginFit(s, 0);
+    if (code)
+        return code;
+    code = PrepareRun(s);
+    if (code)
+        return code;
+    for (int d = 1; d <= s->nDep; ++d)
+        ValidateDataRange(s, s->dep[d].dataset, &s->dep[d].first, &s->dep[d].end, &s->dep[d].xBegin,
+                          &s->dep[d].xEnd, true);
+    for (int i = 1; i <= s->nIndep; ++i)
+        ValidateDataRange(s, s->indep[i].dataset, &s->indep[i].first, &s->indep[i].end, &s->indep[i].xFrom,
+                          &s->indep[i].xTo, false);
+    UpdateFitSetRanges(s);
+    int n;
+    if (countIsText) {
+        double v;
+        if (EvalNumber(s, reinterpret_cast<const char*>(count), &v))
+            return 1;
+        n = static_cast<int>(v);
+    } else {
+        n = static_cast<int>(count);
+    }
+
+    if (kind >= 0 && kind <= 2) {
+        if (n > 0) {
+            char text[32];
+            snprintf(text, sizeof text, "%d", n);
+            ReportProgress(s, QFIT_PROGRESS_RUN, text);
+            code = LMIterate(s, n);
+            if (result)
+                *result = s->nIter;
+            EndProgress(s);
+        } else {
+            s->chiSquareOnly = 1;
+            code = ChiSquare(s);
+            s->chiSquareOnly = 0;
+        }
+    } else if (kind == 3) {
+        if (n <= 0)
+            return 0;
+        code = PrepareRun(s);
+        if (code == 0)
+            code = RunSimplex(s);
+        if (code == 0 && ChiSquareWithDerivatives(s) == 0) {
+            SolveLMStep(s, 0);
+            ComputeErrors(s);
+        }
+    } else if (kind == -1) {
+        code = ChiSquareWithDerivatives(s);
+        if (code)
+            return code;
+        SolveLMStep(s, 0);
+        ComputeErrors(s);
+    }
+    if (kind != 0 || n != 0)
+        s->resultsChanged = 1;
+    if ((code == 0 || code == FIT_WARN_DEPENDENCY) && kind != -1)
+        CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("EndIterate"), 0);
+    for (int i = 1; i <= MAX_PEAK_DATASETS; ++i)
+        s->peakDatasets[i] = 0;
+    for (int d = 1; d <= s->nDep; ++d)
+        s->dep[d].liveDataset = 0;
+    if (code == FIT_WARN_DEPENDENCY && countIsText)
+        code = 0;
+    else if (code && result)
+        *result = -1.0;
+    return code;
+}

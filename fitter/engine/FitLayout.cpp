@@ -1,0 +1,406 @@
+// Laying a session out for its current function: the loaded definitions, library binding,
+// the parameter table, the variable rows, and the opening and closing of a fitting session.
+//
+// This layout covers one fit set without duplicates: parameters 1..Number Of Parameters of
+// the definition, dependent variables 1..n in fit set 1.
+#include <ctype.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "FitMemory.h"
+#include "FitSession.h"
+
+int AddLoadedFunction(FittingSession* s, const FunctionDef* def)
+{
+    if (s->nFunctions == s->functionCapacity) {
+        const int capacity = s->functionCapacity ? s->functionCapacity * 2 : 8;
+        FunctionDef** grown = AllocArray<FunctionDef*>(capacity);
+        if (!grown)
+            return FIT_ERR_NO_MEMORY;
+        if (s->functions)
+            memcpy(grown, s->functions, s->nFunctions * sizeof(FunctionDef*));
+        FreeLockedBlock(s->functions);
+        s->functions = grown;
+        s->functionCapacity = capacity;
+    }
+    FunctionDef* copy = AllocArray<FunctionDef>(1);
+    if (!copy)
+        return FIT_ERR_NO_MEMORY;
+    *copy = *def;
+    copy->module = nullptr;
+    copy->function = nullptr;
+    copy->constraints = nullptr;
+    if (def->constraints && def->constraints[0]) {
+        const size_t n = strlen(def->constraints) + 1;
+        copy->constraints = AllocArray<char>(n);
+        if (!copy->constraints) {
+            FreeLockedBlock(copy);
+            return FIT_ERR_NO_MEMORY;
+        }
+        memcpy(copy->constraints, def->constraints, n);
+    }
+    s->functions[s->nFunctions++] = copy;
+    return 0;
+}
+
+FunctionDef* FindLoadedFunction(FittingSession* s, const char* name)
+{
+    for (int i = 0; i < s->nFunctions; ++i)
+        if (_stricmp(s->functions[i]->name, name) == 0)
+            return s->functions[i];
+    return nullptr;
+}
+
+void FreeFunctionLibrary(FunctionDef* def)
+{
+    if (!def)
+        return;
+    if (def->module)
+        FreeLibrary(def->module);
+    def->module = nullptr;
+    def->function = nullptr;
+}
+
+static HMODULE LoadLibraryFromProgramDir(FittingSession* s, const char* name)
+{
+    char path[QFIT_HOST_TEXT_CAPACITY + MAX_PATH] = "";
+    CallHost(s, HOST_GET_PROGRAM_DIR, reinterpret_cast<INT_PTR>(path), 0);
+    path[QFIT_HOST_TEXT_CAPACITY - 1] = 0;
+    strncat(path, name, sizeof path - strlen(path) - 1);
+    return LoadLibraryA(path);
+}
+
+int LoadFunctionLibrary(FittingSession* s)
+{
+    FunctionDef* def = s->current;
+    if (!def || def->functionType == KW_USER_DEFINED)
+        return 0;
+    FreeFunctionLibrary(def);
+    const char* dot = strrchr(def->source, '.');
+    if (!dot)
+        return 0;
+    const char* func = dot + 1;
+    bool digits = *func != 0;
+    for (const char* c = func; *c; ++c)
+        digits = digits && isdigit(static_cast<unsigned char>(*c));
+    if (!*func || !(isalpha(static_cast<unsigned char>(*func)) || digits))
+        return 0;
+    char lib[MAX_PATH];
+    snprintf(lib, sizeof lib, "%.*s", static_cast<int>(dot - def->source), def->source);
+    if (_stricmp(lib, "curvelib") == 0)
+        strcpy(lib, "QCLB60");
+    strncat(lib, ".dll", sizeof lib - strlen(lib) - 1);
+    def->module = LoadLibraryFromProgramDir(s, lib);
+    if (!def->module)
+        return 1;
+    if (def->functionType == KW_EXTERNAL_DLL) {
+        if (digits) {
+            def->function = reinterpret_cast<FitFunction>(
+                GetProcAddress(def->module, MAKEINTRESOURCEA(atoi(func))));
+            def->byOrdinal = 1;
+        } else {
+            def->function = reinterpret_cast<FitFunction>(GetProcAddress(def->module, func));
+        }
+        def->derivativeFlag = 0;
+    } else {
+        GetFuncProc getFunc = reinterpret_cast<GetFuncProc>(GetProcAddress(def->module, "Get_Func"));
+        if (getFunc) {
+            unsigned short counts[4] = {0, 0, 0, 0};
+            def->function = getFunc(func, &counts[0], &counts[1], &counts[2], &counts[3]);
+            if (def->function) {
+                if (counts[0] != def->nIndependent || counts[1] != def->nDependent ||
+                    counts[2] != def->nParams || counts[3] != def->nFourth) {
+                    MessageBeep(0xFFFFFFFF);
+                    def->nIndependent = counts[0];
+                    def->nDependent = counts[1];
+                    def->nParams = counts[2];
+                    def->nFourth = counts[3];
+                }
+                double params[2] = {0, 0}, x[2] = {0, 0}, y[3] = {0, 0, 0}, d[2] = {0, 0};
+                def->derivativeFlag = static_cast<int16_t>(
+                    def->function(FITMODE_QUERY, s->callback, 0, 0, 0, params, s->callWork, x, y, d));
+            }
+        }
+    }
+    return def->function ? 0 : 1;
+}
+
+void FreeParamTable(FittingSession* s)
+{
+    FreeAndClear(s->value);
+    FreeAndClear(s->error);
+    FreeAndClear(s->upperLimit);
+    FreeAndClear(s->lowerLimit);
+    FreeAndClear(s->dependency);
+    FreeAndClear(s->halfWidth);
+    FreeAndClear(s->lowerBound);
+    FreeAndClear(s->upperBound);
+    FreeAndClear(s->flags);
+    FreeAndClear(s->names);
+    FreeAndClear(s->callDerivs);
+    FreeAndClear(s->callParams);
+    FreeAndClear(s->callX);
+    FreeAndClear(s->callY);
+    FreeAndClear(s->savedY);
+    FreeAndClear(s->callWork);
+    s->nParams = 0;
+    s->paramCapacity = 0;
+}
+
+void FreeVariables(FittingSession* s)
+{
+    FreeAndClear(s->indep);
+    FreeAndClear(s->dep);
+    s->nIndep = s->nDep = 0;
+}
+
+void FreeEngineArrays(FittingSession* s)
+{
+    FreeMatrix(s->alpha, 1);
+    FreeMatrix(s->work, 1);
+    FreeMatrix(s->svdV, 1);
+    FreeMatrix(s->derivatives, 1);
+    s->alpha = s->work = s->svdV = s->derivatives = nullptr;
+    FreeAndClear(s->varyMap);
+    FreeAndClear(s->pivotRow);
+    FreeAndClear(s->pivotColumn);
+    FreeAndClear(s->pivotUsed);
+    FreeAndClear(s->rhs);
+    FreeAndClear(s->beta);
+    FreeAndClear(s->backup);
+    FreeAndClear(s->step);
+    FreeAndClear(s->singular);
+}
+
+static int AllocEngineArrays(FittingSession* s)
+{
+    const int t = s->nParams;
+    s->alpha = AllocMatrix(0, t, 0, t);
+    s->work = AllocMatrix(0, t, 0, t);
+    s->svdV = AllocMatrix(0, t, 0, t);
+    s->derivatives = AllocMatrix(0, s->nDep, 0, t);
+    s->varyMap = AllocIndexed<int>(t);
+    s->pivotRow = AllocIndexed<int>(t);
+    s->pivotColumn = AllocIndexed<int>(t);
+    s->pivotUsed = AllocIndexed<int>(t);
+    s->rhs = AllocIndexed<double>(t);
+    s->beta = AllocIndexed<double>(t);
+    s->backup = AllocIndexed<double>(t);
+    s->step = AllocIndexed<double>(t);
+    s->singular = AllocIndexed<double>(t);
+    if (!s->alpha || !s->work || !s->svdV || !s->derivatives || !s->varyMap || !s->pivotRow ||
+        !s->pivotColumn || !s->pivotUsed || !s->rhs || !s->beta || !s->backup || !s->step ||
+        !s->singular) {
+        FreeEngineArrays(s);
+        return FIT_ERR_NO_MEMORY;
+    }
+    return 0;
+}
+
+// Splits a list at blanks and commas; writes entry `index` (1-based) into out.
+static bool ListEntry(const char* list, int index, char* out, size_t capacity)
+{
+    int n = 0;
+    const char* p = list;
+    while (*p) {
+        while (*p == ' ' || *p == ',' || *p == '\t')
+            ++p;
+        if (!*p)
+            break;
+        const char* start = p;
+        while (*p && *p != ' ' && *p != ',' && *p != '\t')
+            ++p;
+        if (++n == index) {
+            snprintf(out, capacity, "%.*s", static_cast<int>(p - start), start);
+            return true;
+        }
+    }
+    return false;
+}
+
+static int AllocParamTable(FittingSession* s, int t)
+{
+    FunctionDef* def = s->current;
+    s->value = AllocIndexed<double>(t);
+    s->error = AllocIndexed<double>(t);
+    s->upperLimit = AllocIndexed<double>(t);
+    s->lowerLimit = AllocIndexed<double>(t);
+    s->dependency = AllocIndexed<double>(t);
+    s->halfWidth = AllocIndexed<double>(t);
+    s->lowerBound = AllocIndexed<double>(t);
+    s->upperBound = AllocIndexed<double>(t);
+    s->flags = AllocIndexed<BYTE>(t);
+    s->names = static_cast<char(*)[PARAM_NAME_CHARS]>(AllocLockedBlock((t + 1) * PARAM_NAME_CHARS));
+    s->callDerivs = AllocIndexed<double>(t);
+    s->callParams = AllocIndexed<double>(t);
+    s->callX = AllocIndexed<double>(def->nIndependent);
+    s->callY = AllocArray<double>(def->nDependent + 2);
+    s->savedY = AllocIndexed<double>(def->nDependent);
+    s->callWork = AllocIndexed<double>(def->nFourth > 0 ? def->nFourth : 1);
+    if (!s->value || !s->error || !s->upperLimit || !s->lowerLimit || !s->dependency ||
+        !s->halfWidth || !s->lowerBound || !s->upperBound || !s->flags || !s->names ||
+        !s->callDerivs || !s->callParams || !s->callX || !s->callY || !s->savedY || !s->callWork) {
+        FreeParamTable(s);
+        return FIT_ERR_NO_MEMORY;
+    }
+    s->nParams = t;
+    s->paramCapacity = t;
+    for (int i = 0; i <= t; ++i) {
+        s->value[i] = s->error[i] = s->upperLimit[i] = s->lowerLimit[i] = MISSING_VALUE;
+        s->dependency[i] = s->halfWidth[i] = s->lowerBound[i] = s->upperBound[i] = MISSING_VALUE;
+        s->flags[i] = PARAM_VARIES;
+    }
+    for (int i = 1; i <= t; ++i)
+        if (!ListEntry(def->paramNames, i, s->names[i], PARAM_NAME_CHARS))
+            snprintf(s->names[i], PARAM_NAME_CHARS, "P%d", i);
+    return 0;
+}
+
+static int CreateVariableRows(FittingSession* s, int nIndep, int nDep)
+{
+    FreeVariables(s);
+    s->indep = AllocIndexed<IndepVarInfo>(nIndep);
+    s->dep = AllocIndexed<DepVarInfo>(nDep);
+    if (!s->indep || !s->dep) {
+        FreeVariables(s);
+        return FIT_ERR_NO_MEMORY;
+    }
+    s->nIndep = static_cast<int16_t>(nIndep);
+    s->nDep = static_cast<int16_t>(nDep);
+    for (int i = 1; i <= nIndep; ++i) {
+        IndepVarInfo& v = s->indep[i];
+        if (!ListEntry(s->current->independentNames, i, v.name, sizeof v.name))
+            snprintf(v.name, sizeof v.name, nIndep == 1 ? "x" : "x%d", i);
+        v.xFrom = v.xTo = MISSING_VALUE;
+    }
+    for (int d = 1; d <= nDep; ++d) {
+        DepVarInfo& v = s->dep[d];
+        v.step = 1;
+        v.xBegin = s->xBegin;
+        v.xEnd = s->xEnd;
+        v.xVariable = 1;
+    }
+    s->nFitSets = 1;
+    s->separatePerFitSet = 0;
+    s->fitSets[1].firstDependent = 1;
+    s->fitSets[1].lastDependent = static_cast<int16_t>(nDep);
+    s->fitSets[1].step = 1;
+    return 0;
+}
+
+int CheckCurrentFunction(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    if (!def || def->nParams <= 0 || def->nIndependent <= 0 || def->nDependent <= 0)
+        return 1;
+    if (def->functionType != KW_USER_DEFINED && (!def->module || !def->function))
+        return 1;
+    return 0;
+}
+
+void GetParamName(FittingSession* s, int index, char* out, size_t capacity)
+{
+    if (index >= 1 && index <= s->nParams && s->names)
+        snprintf(out, capacity, "%s", s->names[index]);
+    else if (capacity)
+        out[0] = 0;
+}
+
+void DefineParams(FittingSession* s)
+{
+    if (CheckCurrentFunction(s))
+        return;
+    for (int i = 1; i <= s->nParams; ++i) {
+        QFitVariableRecord r = {s->value[i], 4.0, static_cast<double>(i)};
+        CallHost(s, HOST_DELETE_VARIABLE, reinterpret_cast<INT_PTR>(s->names[i]), 0);
+        CallHost(s, HOST_SET_VARIABLE, reinterpret_cast<INT_PTR>(s->names[i]), reinterpret_cast<INT_PTR>(&r));
+    }
+}
+
+void PublishParamValues(FittingSession* s)
+{
+    if (!s->current || !s->names)
+        return;
+    for (int i = 1; i <= s->nParams; ++i) {
+        CallHost(s, HOST_DELETE_VARIABLE, reinterpret_cast<INT_PTR>(s->names[i]), 0);
+        if (s->current->keepParameters == KW_YES) {
+            QFitVariableRecord r = {s->value[i], 1.0, 0.0};
+            CallHost(s, HOST_SET_VARIABLE, reinterpret_cast<INT_PTR>(s->names[i]), reinterpret_cast<INT_PTR>(&r));
+        }
+    }
+}
+
+static void ResetRunState(FittingSession* s)
+{
+    s->status = 0;
+    s->nIter = s->trials = s->lmRounds = s->failures = 0;
+}
+
+int SelectFunction(FittingSession* s, FunctionDef* def)
+{
+    FinishFit(s, 0);
+    s->current = def;
+    FreeParamTable(s);
+    if (!def)
+        return 0;
+    if (LoadFunctionLibrary(s))
+        return 1;
+    if (def->nParams < 1 || def->nParams > MAX_PARAMS || def->nIndependent < 1 || def->nDependent < 1)
+        return 1;
+    if (!s->dep || s->nIndep != def->nIndependent || s->nDep != def->nDependent) {
+        const int code = CreateVariableRows(s, def->nIndependent, def->nDependent);
+        if (code)
+            return code;
+    }
+    const int code = AllocParamTable(s, def->nParams);
+    if (code)
+        return code;
+    s->constraintState = 0;
+    DefineParams(s);
+    ResetRunState(s);
+    return 0;
+}
+
+int BuildVaryMap(FittingSession* s)
+{
+    s->nVary = 0;
+    for (int i = 1; i <= s->nParams; ++i)
+        if (s->flags[i] & PARAM_VARIES)
+            s->varyMap[++s->nVary] = i;
+    return s->nVary ? 0 : FIT_ERR_ALL_FIXED;
+}
+
+int BeginFit(FittingSession* s, int runFirst)
+{
+    if (!s->current || !s->value)
+        return 1;
+    if (s->fitActive)
+        return 0;
+    s->runFlags = 0;
+    ResetRunState(s);
+    const int code = AllocEngineArrays(s);
+    if (code)
+        return code;
+    s->fitActive = 1;
+    if (runFirst)
+        return RunIterations(s, 0, 0, 0, nullptr);
+    return 0;
+}
+
+void FinishFit(FittingSession* s, int flags)
+{
+    if (!s->fitActive)
+        return;
+    CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("QuitFit"), 0);
+    for (int d = 1; d <= s->nDep; ++d) {
+        char command[32];
+        if (s->nDep > 1)
+            snprintf(command, sizeof command, "del YFIT%d", d);
+        else
+            snprintf(command, sizeof command, "del YFIT");
+        CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(command), 0);
+    }
+    FreeEngineArrays(s);
+    ResetRunState(s);
+    s->fitActive = 0;
+}

@@ -1,0 +1,232 @@
+// The fitter's defaults in section "QFIT Control" of qfit.ini.
+//
+// A numeric setting can be overridden for a session by a script variable of the key's name;
+// otherwise the profile value is used, then the default.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "FitSession.h"
+#include "FitUtil.h"
+
+namespace {
+
+const char kSection[] = "QFIT Control";
+
+// Keyword ids and their texts as settings use them. "Uniform" names two spacing ids; a
+// text read back always gives the first.
+struct Keyword {
+    int id;
+    const char* text;
+};
+const Keyword kKeywords[] = {
+    {KW_OFF, "Off"},
+    {KW_ON, "On"},
+    {KW_YES, "Yes"},
+    {KW_NO, "No"},
+    {KW_SPACING_SAME_X, "Same X as Fitting Data"},
+    {KW_SPACING_UNIFORM, "Uniform"},
+    {KW_SPACING_GIVEN_X, "According to Given X Column"},
+    {KW_SPACING_UNIFORM_2, "Uniform"},
+    {KW_SPACING_UNIFORM_AXIS, "Uniform on X-Axis Scale"},
+};
+
+const char* KeywordText(int id)
+{
+    for (const Keyword& k : kKeywords)
+        if (k.id == id)
+            return k.text;
+    return nullptr;
+}
+
+int KeywordId(const char* text, int fallback)
+{
+    if (!text[0])
+        return fallback;
+    for (const Keyword& k : kKeywords)
+        if (_stricmp(k.text, text) == 0)
+            return k.id;
+    return fallback;
+}
+
+enum Kind { NUMBER_DOUBLE, NUMBER_INT, KEYWORD, GROUP, CHISQ_SWITCH };
+
+struct Setting {
+    const char* key;
+    Kind kind;
+    double numberDefault;
+    size_t offset;  // of the session field
+};
+
+#define FIELD(f) offsetof(FittingSession, f)
+const Setting kSettings[] = {
+    {"STEP", NUMBER_INT, 1, FIELD(dataStep)},
+    {"FITNPTS", NUMBER_INT, 60, FIELD(xPoints)},
+    {"NOFITCURVE", NUMBER_INT, 0, FIELD(noFitCurve)},
+    {"tolerance", NUMBER_DOUBLE, 0.05, FIELD(tolerance)},
+    {"derivStepSize", NUMBER_DOUBLE, 0.005, FIELD(derivStep)},
+    {"initNfitPts", NUMBER_INT, 100, FIELD(initNfitPts)},
+    {"Function Group", GROUP, 0, FIELD(category)},
+    {"Generate Curves After Fitting", KEYWORD, KW_YES, FIELD(optCurves)},
+    {"Curve Point Spacing", KEYWORD, KW_SPACING_UNIFORM_AXIS, FIELD(optSpacing)},
+    {"Generate Peaks After Fitting", KEYWORD, KW_YES, FIELD(optPeaksAfter)},
+    {"Generate Peaks During Fitting", KEYWORD, KW_YES, FIELD(optPeaksDuring)},
+    {"Paste Parameters to Plot After Fitting", KEYWORD, KW_YES, FIELD(optPasteToPlot)},
+    {"Paste Parameters to Results Log After Fitting", KEYWORD, KW_YES, FIELD(optPasteToLog)},
+    {"Enable ToolBar", KEYWORD, KW_YES, FIELD(enableToolbar)},
+    {"Generate Peaks with Baseline", KEYWORD, KW_YES, FIELD(optPeaksBaseline)},
+    {"Basic Fitter", KEYWORD, KW_YES, FIELD(basicFitter)},
+    {"Keep Parameters", KEYWORD, KW_NO, FIELD(optKeepParams)},
+    {"Generate Residue After Fitting", KEYWORD, KW_NO, FIELD(optResidue)},
+    {"minDerivStepSize", NUMBER_DOUBLE, 5e-30, FIELD(minDerivStep)},
+    {"maxDerivStepSize", NUMBER_DOUBLE, 5e+30, FIELD(maxDerivStep)},
+    {"Simulate On Current Page", KEYWORD, KW_YES, FIELD(optSimulateCurrent)},
+    {"ErrorsWithChiSq", CHISQ_SWITCH, 0, 0},
+};
+#undef FIELD
+
+const char kDefaultGroup[] = "Quorix Basic Functions";
+
+// A plain number is taken as it stands; only other text goes to the script interpreter.
+bool ProfileNumber(FittingSession* s, const char* text, double* out)
+{
+    if (!text[0])
+        return false;
+    char* end;
+    const double v = strtod(text, &end);
+    if (end != text && *end == 0) {
+        *out = v;
+        return true;
+    }
+    return EvalNumber(s, text, out) == 0;
+}
+
+void ReadSetting(FittingSession* s, const Setting& setting, const char* file)
+{
+    char* base = reinterpret_cast<char*>(s);
+    char text[65];
+    switch (setting.kind) {
+    case NUMBER_DOUBLE:
+    case NUMBER_INT: {
+        double v;
+        if (EvalNumber(s, setting.key, &v) != 0) {
+            ReadProfileString(kSection, setting.key, "", text, sizeof text, file);
+            if (!ProfileNumber(s, text, &v))
+                v = setting.numberDefault;
+        }
+        if (setting.kind == NUMBER_INT)
+            *reinterpret_cast<int*>(base + setting.offset) = static_cast<int>(v);
+        else
+            *reinterpret_cast<double*>(base + setting.offset) = v;
+        break;
+    }
+    case KEYWORD:
+        ReadProfileString(kSection, setting.key, "", text, sizeof text, file);
+        *reinterpret_cast<int16_t*>(base + setting.offset) =
+            static_cast<int16_t>(KeywordId(text, static_cast<int>(setting.numberDefault)));
+        break;
+    case GROUP:
+        ReadProfileString(kSection, setting.key, kDefaultGroup, text, sizeof text, file);
+        snprintf(s->category, sizeof s->category, "%s", text);
+        break;
+    case CHISQ_SWITCH: {
+        char value[4];
+        ReadProfileString(kSection, setting.key, "0", value, sizeof value, file);
+        if (value[0] == '\n')
+            strcpy(value, "0");
+        ErrorsWithChiSq = FitTextToInt(value) > 0;
+        break;
+    }
+    }
+}
+
+void WriteSetting(FittingSession* s, const Setting& setting, const char* file)
+{
+    const char* base = reinterpret_cast<const char*>(s);
+    char text[64];
+    switch (setting.kind) {
+    case NUMBER_DOUBLE:
+        FitFormatNumber(*reinterpret_cast<const double*>(base + setting.offset), text, sizeof text);
+        WritePrivateProfileStringA(kSection, setting.key, text, file);
+        break;
+    case NUMBER_INT:
+        FitFormatNumber(*reinterpret_cast<const int*>(base + setting.offset), text, sizeof text);
+        WritePrivateProfileStringA(kSection, setting.key, text, file);
+        break;
+    case KEYWORD:
+        WritePrivateProfileStringA(kSection, setting.key,
+                                   KeywordText(*reinterpret_cast<const int16_t*>(base + setting.offset)), file);
+        break;
+    case GROUP:
+        WritePrivateProfileStringA(kSection, setting.key, s->category, file);
+        break;
+    case CHISQ_SWITCH:
+        snprintf(text, sizeof text, "%d", ErrorsWithChiSq ? 1 : 0);
+        WritePrivateProfileStringA(kSection, setting.key, text, file);
+        break;
+    }
+}
+
+void JoinPath(char* out, size_t capacity, const char* folder, const char* name)
+{
+    const size_t n = strlen(folder);
+    snprintf(out, capacity, "%s%s%s", folder, n && folder[n - 1] != '\\' ? "\\" : "", name);
+}
+
+}  // namespace
+
+void GetIniPath(FittingSession* s, char* out, size_t capacity)
+{
+    char folder[QFIT_HOST_TEXT_CAPACITY] = "";
+    CallHost(s, HOST_GET_SETTINGS_DIR, reinterpret_cast<INT_PTR>(folder), 0);
+    folder[sizeof folder - 1] = 0;
+    JoinPath(out, capacity, folder, "qfit.ini");
+    if (GetFileAttributesA(out) != INVALID_FILE_ATTRIBUTES)
+        return;
+    folder[0] = 0;
+    CallHost(s, HOST_GET_FALLBACK_DIR, reinterpret_cast<INT_PTR>(folder), 0);
+    folder[sizeof folder - 1] = 0;
+    JoinPath(out, capacity, folder, "qfit.ini");
+}
+
+void ExchangeFitSettings(FittingSession* s, int write)
+{
+    char file[2 * QFIT_HOST_TEXT_CAPACITY];
+    GetIniPath(s, file, sizeof file);
+    for (const Setting& setting : kSettings) {
+        if (write)
+            WriteSetting(s, setting, file);
+        else
+            ReadSetting(s, setting, file);
+    }
+}
+
+int FitSettingCode(FittingSession* s, int subCode, int get, double* value)
+{
+    double* d = nullptr;
+    int* i = nullptr;
+    switch (subCode) {
+    case 1: i = &s->dataStep; break;
+    case 2: d = &s->xBegin; break;
+    case 3: d = &s->xEnd; break;
+    case 4: i = &s->xPoints; break;
+    case 5: i = &s->noFitCurve; break;
+    case 6: return 0;
+    case 7: d = &s->chiSqr; break;
+    case 8: i = &s->evaluationLimit; break;
+    case 9: d = &s->tolerance; break;
+    case 10: d = &s->derivStep; break;
+    case 11: i = &s->initNfitPts; break;
+    default: return 1;
+    }
+    if (get) {
+        *value = d ? *d : *i;
+    } else if (d) {
+        *d = *value;
+    } else {
+        *i = static_cast<int>(*value);
+        if (subCode == 1 && *i < 1)
+            *i = 1;
+    }
+    return 0;
+}

@@ -1,0 +1,44 @@
+// Small routines the engine and the fitter window share: text scanning, file-name parts,
+// host dataset routines, the settings-file reader, and the numbers taken from qxutil.
+//
+// Every routine that writes text takes the capacity of its output and never writes more
+// (terminator included); a longer result is cut.
+#pragma once
+
+#include <stddef.h>
+
+#include "FitSession.h"
+
+// Text
+const char* NextToken(const char* text, const char* separators, char* out, size_t capacity);
+const char* NextWord(const char* text, char* out, size_t capacity);
+int ContainsChar(const char* text, char c);
+const char* FindNoCase(const char* text, const char* pattern);
+void KeyOfPair(const char* text, char* out, size_t capacity);
+void ValueOfPair(const char* text, char* out, size_t capacity);
+int CopyToBlock(FittingSession* s, const char* text, char** pointerOut);
+const char* JoinStrings(const char* first, const char* second);
+int LinesToCommaList(char* text);
+int ParseOrdinal(const char* text);
+void KeepCharCount(char* text, char c, int count);
+const char* PathFileName(const char* path);
+void PathBaseName(const char* path, char* out, size_t capacity);
+
+// Host routines
+int IsDatasetInvalid(FittingSession* s, QFitDataset dataset);
+int ReadValueAlt(FittingSession* s, QFitDataset dataset, int row, double* out);
+int GetDatasetRange(FittingSession* s, QFitDataset dataset, QFitRowRanges* rows, QFitXBounds* bounds, bool direct);
+int ParseValueList(FittingSession* s, int kind, int count, const char* text, void* out, int* outCount);
+
+// Profile value cut at its first ";", trailing blanks removed.
+void ReadProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                       int size, const char* file);
+
+// Resets the floating-point unit to its default state.
+void ResetFloatingPoint();
+
+// Numbers from qxutil.
+void FitFormatNumber(double value, char* out, size_t capacity);   // free format "*"
+double FitStudentQuantile(double probability, double dof);        // MISSING_VALUE on failure
+double FitGateValue(double confidence);                           // -1 on failure
+int FitTextToInt(const char* text);

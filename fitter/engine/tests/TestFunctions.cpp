@@ -1,0 +1,90 @@
+// A small function library of the Built-in convention for the engine's tests.
+//   Gauss  y = y0 + A exp(-(x - xc)^2 / (2 w^2))   parameters y0 xc w A, analytic derivatives
+//   Line   y = a + b x                              numeric derivatives
+//   Quad   y = a + b x + c x^2                      numeric derivatives
+//   Prop   y = a b x                                a and b cannot be told apart
+//   Huge   y = 1e155 a x                            beyond the engine's value limit
+#include <windows.h>
+
+#include <math.h>
+#include <string.h>
+
+#include "FitFunction.h"
+
+namespace {
+
+int WINAPI Gauss(int mode, HostCallback, int, int, int, double* p, double*, double* x, double* y, double* d)
+{
+    if (mode & FITMODE_QUERY)
+        return 1;
+    const double u = (x[1] - p[2]) / p[3];
+    const double e = exp(-0.5 * u * u);
+    y[1] = p[1] + p[4] * e;
+    if (mode & FITMODE_DERIVATIVES) {
+        d[1] = 1;
+        d[2] = p[4] * e * u / p[3];
+        d[3] = p[4] * e * u * u / p[3];
+        d[4] = e;
+    }
+    return 0;
+}
+
+int WINAPI Line(int mode, HostCallback, int, int, int, double* p, double*, double* x, double* y, double*)
+{
+    if (mode & FITMODE_QUERY)
+        return 0;
+    y[1] = p[1] + p[2] * x[1];
+    return 0;
+}
+
+int WINAPI Quad(int mode, HostCallback, int, int, int, double* p, double*, double* x, double* y, double*)
+{
+    if (mode & FITMODE_QUERY)
+        return 0;
+    y[1] = p[1] + p[2] * x[1] + p[3] * x[1] * x[1];
+    return 0;
+}
+
+int WINAPI Prop(int mode, HostCallback, int, int, int, double* p, double*, double* x, double* y, double*)
+{
+    if (mode & FITMODE_QUERY)
+        return 0;
+    y[1] = p[1] * p[2] * x[1];
+    return 0;
+}
+
+int WINAPI Huge(int mode, HostCallback, int, int, int, double* p, double*, double* x, double* y, double*)
+{
+    if (mode & FITMODE_QUERY)
+        return 0;
+    y[1] = 1e155 * p[1] * x[1];
+    return 0;
+}
+
+const FitFuncEntry kTable[] = {
+    {1, 1, 4, 0, "Gauss", Gauss},
+    {1, 1, 2, 0, "Line", Line},
+    {1, 1, 3, 0, "Quad", Quad},
+    {1, 1, 2, 0, "Prop", Prop},
+    {1, 1, 1, 0, "Huge", Huge},
+};
+
+}  // namespace
+
+extern "C" FitFunction WINAPI Get_Func(const char* name, unsigned short* nIndependent, unsigned short* nDependent,
+                                       unsigned short* nParams, unsigned short* nReserved)
+{
+    for (const FitFuncEntry& e : kTable)
+        if (_stricmp(e.name, name) == 0) {
+            if (nIndependent)
+                *nIndependent = e.nIndependent;
+            if (nDependent)
+                *nDependent = e.nDependent;
+            if (nParams)
+                *nParams = e.nParams;
+            if (nReserved)
+                *nReserved = e.nReserved;
+            return e.function;
+        }
+    return nullptr;
+}
