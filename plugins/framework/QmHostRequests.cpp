@@ -1,0 +1,101 @@
+#include "QmHostRequests.h"
+
+#include <ctype.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "qxutil.h"
+
+HWND g_qmHostContext = nullptr;
+HostCallback g_qmHostCallback = nullptr;
+
+void QmBindHost(HWND context, HostCallback callback)
+{
+    g_qmHostContext = context;
+    g_qmHostCallback = callback;
+}
+
+INT_PTR QmHostRequest(UINT code, INT_PTR a, INT_PTR b, INT_PTR unbound, bool* sent)
+{
+    HostCallback callback = g_qmHostCallback;
+    if (sent)
+        *sent = callback != nullptr;
+    if (!callback)
+        return unbound;
+    return callback(g_qmHostContext, code, a, b);
+}
+
+void QmPrintText(const char* line)
+{
+    QmHostRequest(HOST_PRINT_TEXT, reinterpret_cast<INT_PTR>(line ? line : ""), 0);
+}
+
+void QmUpdateHost()
+{
+    QmHostRequest(HOST_REQ_300C, 0, 0);
+}
+
+int QmEvalNumber(const char* expression, double* value)
+{
+    if (!expression || !value)
+        return 1;
+    double result = *value;
+    INT_PTR rc = QmHostRequest(HOST_EVAL_NUMBER, reinterpret_cast<INT_PTR>(expression),
+                               reinterpret_cast<INT_PTR>(&result), 1);
+    if (rc != 0)
+        return 1;
+    *value = result;
+    return 0;
+}
+
+void QmCopyText(char* destination, size_t size, const char* source)
+{
+    if (!destination || size == 0)
+        return;
+    size_t n = source ? strnlen(source, size - 1) : 0;
+    memcpy(destination, source, n);
+    destination[n] = '\0';
+}
+
+void QmFormatNumber(double value, char* output, size_t size, const char* format)
+{
+    if (!output || size == 0)
+        return;
+    // The host's record promises at least 64 bytes; our own buffer keeps that promise
+    // whatever the caller's size, and the answer is cut to fit afterwards.
+    char text[UTIL_NUMBER_TEXT_SIZE > 256 ? UTIL_NUMBER_TEXT_SIZE : 256];
+    text[0] = '\0';
+    QmFormatRecord record = {text, format ? format : "*"};
+    QmHostRequest(HOST_FORMAT_NUMBER, reinterpret_cast<INT_PTR>(&value),
+                  reinterpret_cast<INT_PTR>(&record));
+    text[sizeof text - 1] = '\0';
+    if (!text[0])
+        UtilFormatNumber(value, text, "*");
+    QmCopyText(output, size, text);
+}
+
+static int LetterIndex(char letter)
+{
+    int c = toupper(static_cast<unsigned char>(letter));
+    return (c >= 'A' && c <= 'Z') ? c - 'A' : -1;
+}
+
+int QmGetStringVariable(char letter, char* buffer)
+{
+    int index = LetterIndex(letter);
+    if (index < 0 || !buffer)
+        return 0;
+    bool sent = false;
+    INT_PTR rc = QmHostRequest(HOST_GET_STRING_VAR, reinterpret_cast<INT_PTR>(buffer), index, 1, &sent);
+    return sent && rc == 0 ? 1 : 0;
+}
+
+int QmSetStringVariable(char letter, const char* text)
+{
+    int index = LetterIndex(letter);
+    if (index < 0 || !text)
+        return 0;
+    bool sent = false;
+    INT_PTR rc = QmHostRequest(HOST_SET_STRING_VAR, reinterpret_cast<INT_PTR>(text), index, 1, &sent);
+    return sent && rc == 0 ? 1 : 0;
+}
