@@ -596,6 +596,17 @@ void LoadWorkingMatrix(FittingSession* s, int flagStep)
             s->rhs[j] = s->beta[j];
         }
     }
+    if (!flagStep || !s->pinned)
+        return;
+    // A parameter held at its bound takes no step; the others solve the system without it.
+    for (int j = 1; j <= m; ++j) {
+        if (!s->pinned[j])
+            continue;
+        for (int k = 1; k <= m; ++k)
+            s->work[j][k] = s->work[k][j] = 0;
+        s->work[j][j] = 1;
+        s->rhs[j] = 0;
+    }
 }
 
 }  // namespace
@@ -791,6 +802,21 @@ int ComputeErrors(FittingSession* s)
 
 namespace {
 
+// A varying parameter that sits on an active bound while the descent direction (beta)
+// points out of the feasible side is held for the round. Clipping its step after the
+// solve instead would leave the other parameters with steps computed for a move that
+// never happens, and the run would stall short of the bounded minimum.
+void PinParametersAtBounds(FittingSession* s)
+{
+    for (int j = 1; j <= s->nVary; ++j) {
+        const int k = s->varyMap[j];
+        const BYTE f = s->flags[k];
+        const bool atLower = (f & PARAM_LB_ON) && !IsMissingValue(s->lowerBound[k]) && s->value[k] <= s->lowerBound[k];
+        const bool atUpper = (f & PARAM_UB_ON) && !IsMissingValue(s->upperBound[k]) && s->value[k] >= s->upperBound[k];
+        s->pinned[j] = (atLower && s->beta[j] < 0) || (atUpper && s->beta[j] > 0);
+    }
+}
+
 int LMRound(FittingSession* s, int iteration)
 {
     ++s->lmRounds;
@@ -798,6 +824,7 @@ int LMRound(FittingSession* s, int iteration)
     if (code)
         return code;
     s->previousSsr = s->ssr;
+    PinParametersAtBounds(s);
     const double roundChiSqr = s->chiSqr;
     const unsigned roundPoints = s->nPoints;
     int evaluationFailures = 0;
@@ -806,7 +833,6 @@ int LMRound(FittingSession* s, int iteration)
         code = SolveLMStep(s, 1);
         if (code != 0 && code != FIT_ERR_FIX_PARAM)
             break;
-        const int solverCode = code;
         if (s->paraChange != 1)
             for (int j = 1; j <= s->nVary; ++j)
                 s->step[j] *= s->paraChange;
@@ -815,9 +841,11 @@ int LMRound(FittingSession* s, int iteration)
         for (int j = 1; j <= s->nVary; ++j)
             s->value[s->varyMap[j]] += s->step[j];
         if (s->nEffective) {
-            code = 0;
-            if (solverCode == FIT_ERR_FIX_PARAM)
-                code = ConstraintCorrection(s, s->value, s->work);
+            // The step is corrected in the metric of the (pseudo-)inverse damped curvature
+            // that the solver leaves in the working matrix, which makes it the constrained
+            // step; a plain Euclidean projection of the free step would stall at a
+            // feasible point that is not the constrained minimum.
+            code = ConstraintCorrection(s, s->value, s->work);
             if (code == 0)
                 code = ProjectOnConstraints(s, s->value);
             if (code) {
@@ -1071,8 +1099,12 @@ int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, d
         s->peakDatasets[i] = 0;
     for (int d = 1; d <= s->nDep; ++d)
         s->dep[d].liveDataset = 0;
-    if (code == FIT_WARN_DEPENDENCY && countIsText)
+    if (code == FIT_WARN_DEPENDENCY && countIsText) {
+        // The warning is dropped here, so its names must not ride along with a later report.
         code = 0;
+        s->pendingFlag = 0;
+        s->pendingText[0] = 0;
+    }
     else if (code && result)
         *result = -1.0;
     return code;

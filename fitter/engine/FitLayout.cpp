@@ -165,6 +165,7 @@ void FreeEngineArrays(FittingSession* s)
     FreeAndClear(s->pivotRow);
     FreeAndClear(s->pivotColumn);
     FreeAndClear(s->pivotUsed);
+    FreeAndClear(s->pinned);
     FreeAndClear(s->rhs);
     FreeAndClear(s->beta);
     FreeAndClear(s->backup);
@@ -183,13 +184,14 @@ static int AllocEngineArrays(FittingSession* s)
     s->pivotRow = AllocIndexed<int>(t);
     s->pivotColumn = AllocIndexed<int>(t);
     s->pivotUsed = AllocIndexed<int>(t);
+    s->pinned = AllocIndexed<int>(t);
     s->rhs = AllocIndexed<double>(t);
     s->beta = AllocIndexed<double>(t);
     s->backup = AllocIndexed<double>(t);
     s->step = AllocIndexed<double>(t);
     s->singular = AllocIndexed<double>(t);
     if (!s->alpha || !s->work || !s->svdV || !s->derivatives || !s->varyMap || !s->pivotRow ||
-        !s->pivotColumn || !s->pivotUsed || !s->rhs || !s->beta || !s->backup || !s->step ||
+        !s->pivotColumn || !s->pivotUsed || !s->pinned || !s->rhs || !s->beta || !s->backup || !s->step ||
         !s->singular) {
         FreeEngineArrays(s);
         return FIT_ERR_NO_MEMORY;

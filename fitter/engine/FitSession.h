@@ -146,6 +146,7 @@ struct FittingSession {
     int* pivotRow;
     int* pivotColumn;
     int* pivotUsed;
+    int* pinned;           // varying positions held at a bound for this round's steps
     double* rhs;
     double* beta;
     double* backup;

@@ -1,0 +1,34 @@
+// The fitter's message box, answered by a test as a user would answer it.
+#include <gtest/gtest.h>
+
+#include "../../ui/FitterWindow.h"
+#include "FitSession.h"
+#include "qxtest/DialogDriver.h"
+
+TEST(FitMessage, ShowsTheEngineMessageAndReturnsTheButtonNumber)
+{
+    HMODULE fitter = LoadLibraryA("qxfitter.dll");
+    ASSERT_NE(nullptr, fitter);
+    HINSTANCE saved = FitterInstance;
+    FitterInstance = fitter;
+    const struct {
+        int buttons;
+        int press;
+        int expected;
+    } cases[] = {{1, IDOK, 1}, {2, IDCANCEL, 2}, {3, IDYES, 1}, {3, IDNO, 2}, {3, IDCANCEL, 3}};
+    for (const auto& c : cases) {
+        std::string text;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND box) {
+            text = qxtest::MessageBoxText(box);
+            qxtest::Click(box, c.press);
+        });
+        const INT_PTR answer = driver.Run(
+            [&] { return static_cast<INT_PTR>(FitMessageDialog(nullptr, nullptr, c.buttons, FIT_ERR_NO_FUNCTION, "Peak")); });
+        EXPECT_FALSE(driver.TimedOut());
+        EXPECT_EQ(c.expected, answer) << c.buttons << " buttons";
+        EXPECT_EQ("Error! The function 'Peak' does not exist.", text);
+    }
+    FitterInstance = saved;
+    FreeLibrary(fitter);
+}
