@@ -41,7 +41,11 @@ namespace curvelib {
 const double kL10 = 2.302585093;          // ln 10 as the dose-response derivatives write it
 const double kPi = 3.141592653589793;
 
-inline bool MathError() { return errno == EDOM || errno == ERANGE; }
+inline bool MathError()
+{
+    int e = errno;
+    return e == EDOM || e == ERANGE;
+}
 inline bool RangeError() { return errno == ERANGE; }
 
 // Domain tests: a condition "v = 0" holds for NaN too, and so does "v <= 0", so that a NaN

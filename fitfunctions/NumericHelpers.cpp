@@ -7,6 +7,13 @@
 
 namespace curvelib {
 
+namespace {
+
+// ln(DBL_MAX): e^x is finite up to here and overflows beyond.
+const double kLnMaxDouble = 709.782712893384;
+
+} // namespace
+
 double SafeExp(double x)
 {
     if (x < -300.0)
@@ -15,11 +22,13 @@ double SafeExp(double x)
         errno = EDOM;
         return x;
     }
-    // The run-time exp is exact to an ulp here; its own error reporting differs between
-    // run-times, so the result alone decides.
-    int saved = errno;
+    // Above ln(DBL_MAX) the result overflows; below it, down to -300, the run-time exp is
+    // exact to an ulp and has nothing to report, so the error number is not touched.
+    if (x > kLnMaxDouble) {
+        errno = ERANGE;
+        return HUGE_VAL;
+    }
     double r = std::exp(x);
-    errno = saved;
     if (std::isinf(r))
         errno = ERANGE;
     return r;
