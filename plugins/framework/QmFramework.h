@@ -1,6 +1,8 @@
 // Everything a framework plug-in includes.
 #pragma once
 
+#include "QmData.h"
 #include "QmErrors.h"
 #include "QmHostRequests.h"
 #include "QmObjects.h"
+#include "QmVector.h"

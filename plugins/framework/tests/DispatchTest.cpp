@@ -90,8 +90,10 @@ TEST_F(SamplePlugin, ListingText)
     SetNumber("FLAG", 7);
     SetString("TITLE", "t");
     const std::vector<std::string> expected = {
-        "ADD()", "  ADD.SUM\t0", "  ADD.LABEL$\t\"\"", "ONE()", "NOARGS()", "FAIL()", "RESET()",
+        "ADD()", "  ADD.SUM\t0", "  ADD.LABEL$\t\"\"", "ONE()", "NOARGS()", "FAIL()", "RESET()", "DIVIDE()",
         "X\t1.5", "COUNT\t3", "FLAG\t1", "TITLE$\t\"t\"", "RUNS\t0",
+        // An empty vector still shows one element line; DF's size cannot be read.
+        "V1\t--", "NAMES1$\t\"\"",
         "LISTERR()", "LASTERRID()", "ERROR\t0", "WARNMSG\t0", "MSG$\t\"\"",
     };
     EXPECT_EQ(Listing(), expected);

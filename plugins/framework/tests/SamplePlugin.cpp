@@ -39,6 +39,31 @@ public:
 };
 IMPLEMENT_DYNAMIC(SampleOne, QmMethod)
 
+// DIVIDE(numerator, denominator, result): the dataset named `result` receives the
+// element-wise quotient of the other two.
+class SampleDivide : public QmMethod {
+    DECLARE_DYNAMIC(SampleDivide)
+public:
+    SampleDivide()
+    {
+        for (int i = 0; i < 3; ++i)
+            AddArgument(new QmDataSetName);
+    }
+    int Process(double* result, QmDLL*) override
+    {
+        QmSourceData numerator(args[0]->GetStr(), 1);
+        QmSourceData denominator(args[1]->GetStr(), 1);
+        QmResultData target(args[2]->GetStr(), 1);
+        if (numerator.IsError() || denominator.IsError() || target.IsError())
+            return 1;
+        std::unique_ptr<QmData> quotient = numerator / denominator;
+        target.Assign(*quotient);
+        *result = target.CountMissing();
+        return 0;
+    }
+};
+IMPLEMENT_DYNAMIC(SampleDivide, QmMethod)
+
 // FAIL(): a method whose processing fails.
 class SampleFail : public QmMethod {
     DECLARE_DYNAMIC(SampleFail)
@@ -52,9 +77,10 @@ class QmSample : public QmDLL {
 public:
     QmSample()
         : m_props{{&m_x, "X"}, {&m_count, "COUNT"}, {&m_flag, "FLAG"}, {&m_title, "TITLE"},
-                  {&m_runs, "RUNS"}, {nullptr, nullptr}},
+                  {&m_runs, "RUNS"}, {&m_v, "V"}, {&m_names, "NAMES"}, {&m_df, "DF"},
+                  {nullptr, nullptr}},
           m_meths{{&m_add, "ADD"}, {&m_one, "ONE"}, {&m_noArgs, "NOARGS"}, {&m_fail, "FAIL"},
-                  {&m_reset, "RESET"}, {nullptr, nullptr}}
+                  {&m_reset, "RESET"}, {&m_divide, "DIVIDE"}, {nullptr, nullptr}}
     {
         name_table(m_props);
         name_table(m_meths);
@@ -101,10 +127,14 @@ public:
     QmMethod m_noArgs;
     SampleFail m_fail;
     QmReset m_reset;
+    SampleDivide m_divide;
+    QmDoubleVector m_v;
+    QmStringVector m_names{16, 0};
+    QmParaVector m_df;
 
 private:
-    QmTableEntry m_props[6];
-    QmTableEntry m_meths[6];
+    QmTableEntry m_props[9];
+    QmTableEntry m_meths[7];
 };
 IMPLEMENT_DYNAMIC(QmSample, QmDLL)
 
