@@ -219,12 +219,13 @@ QXUTIL_API int UtilInvertMatrix(int n, double *matrix, int option);
 #define UTIL_PROGRESS_CLOSE 3
 
 // 520: the progress box of the calling thread, a small window with the title, a bar, the
-// percentage and a Cancel button, owned by `window` (may be null).
+// percentage and a Cancel button, owned by `window` (may be null), shown without taking
+// the focus. Set also handles the box's messages, so it repaints between polls.
 //   open (0 or 4096): shows the box with `title` at 0 %, forgetting an earlier Cancel;
 //                     a box already open is reused. Answers 0.
 //   set (1):          shows `value` percent (clamped to 0..100). Answers 0.
 //   poll (2):         handles the box's pending messages; answers 1 once Cancel was
-//                     pressed (or Escape typed, or the box closed by the user), else 0.
+//                     pressed or the box closed by the user, else 0.
 //   close (3):        destroys the box. Answers 0.
 // `window` and `title` are used only on open. Without a box (or when no window can be
 // made) set, poll and close answer 0. An unknown command answers -1.
