@@ -81,6 +81,32 @@ int ExpDecayValue(double *p, double x, double *y, int terms)
     return OffsetExpValue(p, x, y, terms, -1.0);
 }
 
+// p2 + (p1 - p2) / (1 + 10^u), where u = x - p3 (du/dp3 = -1) for Competition1 and
+// u = p3 - x (du/dp3 = 1) for Boltzman1.
+int OneSiteCompetition(int mode, double *p, double u, double dudp3, double *y, double *d)
+{
+    const int n = QX_N(3);
+    double P = SafePow(10.0, u);
+    if (!AcceptSaturation())
+        return FailAll(y, d, n);
+    double S = 1.0 / (1.0 + P);
+    y[1] = p[2] + (p[1] - p[2]) * S;
+    if (n) {
+        d[1] = S;
+        d[2] = 1.0 - S;
+        d[3] = -dudp3 * (p[1] - p[2]) * (1.0 - S) * S * kL10;
+    }
+    return 0;
+}
+
+// A failing Gauss peak k: y, d1 and the peak's own derivatives become MISSING_VALUE; the
+// derivatives of earlier peaks stay.
+int FailGaussPeak(double *y, double *d, int k)
+{
+    d[1] = MISSING_VALUE;
+    return Fail(y, d, 3 * k - 1, 3 * k + 1);
+}
+
 } // namespace
 
 QX_MODEL(Poly)
@@ -157,12 +183,12 @@ QX_MODEL(Gauss)
             continue;
         }
         if (NotPositive(w))
-            return Fail(y, d, 1, 1), Fail(y, d, 3 * k - 1, 3 * k + 1);
+            return FailGaussPeak(y, d, k);
         double r = 1.414213562373 * (x[1] - xc) / w;
         double q = r * r;
         double E = SafeExp(-q);
         if (MathError())
-            return Fail(y, d, 1, 1), Fail(y, d, 3 * k - 1, 3 * k + 1);
+            return FailGaussPeak(y, d, k);
         double dA = E / (w * 1.253314137316);
         double c = dA * A;
         d[3 * k - 1] = x[1] == xc ? 0.0 : 2.0 * q * c / (x[1] - xc);
@@ -388,12 +414,15 @@ QX_MODEL(Pulse)
     }
     double E1 = SafeExp(-t / p[4]);
     double E2 = SafeExp(-t / p[6]);
+    // A failure of the exponentials or the power keeps d1 = 1 and fails y and d2..d6.
+    if (n)
+        d[1] = 1.0;
     if (MathError())
-        return n ? (d[1] = 1.0, Fail(y, d, 2, 6)) : Fail(y);
+        return Fail(y, d, 2, n);
     double B = 1.0 - E1;
     double P = SafePow(B, p[5]);
     if (MathError())
-        return n ? (d[1] = 1.0, Fail(y, d, 2, 6)) : Fail(y);
+        return Fail(y, d, 2, n);
     double c = p[3] * P * E2;
     y[1] = p[1] + c;
     if (!n)
@@ -498,36 +527,14 @@ QX_MODEL(Boltzman2)
 QX_MODEL(Boltzman3)
 {
     QX_QUERY(1);
-    const int n = QX_N(3);
-    double P = SafePow(10.0, x[1] - p[3]);
-    if (!AcceptSaturation())
-        return FailAll(y, d, n);
-    double S = 1.0 / (1.0 + P);
-    y[1] = p[2] + (p[1] - p[2]) * S;
-    if (n) {
-        d[1] = S;
-        d[2] = 1.0 - S;
-        d[3] = (p[1] - p[2]) * (1.0 - S) * S * kL10;
-    }
-    return 0;
+    return OneSiteCompetition(mode, p, x[1] - p[3], -1.0, y, d);
 }
 
-// Exported without a row of the name table.
+// Exported without a row of the name table: the same curve falling the other way.
 QX_MODEL(Boltzman1)
 {
     QX_QUERY(1);
-    const int n = QX_N(3);
-    double P = SafePow(10.0, p[3] - x[1]);
-    if (!AcceptSaturation())
-        return FailAll(y, d, n);
-    double S = 1.0 / (1.0 + P);
-    y[1] = p[2] + (p[1] - p[2]) * S;
-    if (n) {
-        d[1] = S;
-        d[2] = 1.0 - S;
-        d[3] = -(p[1] - p[2]) * (1.0 - S) * S * kL10;
-    }
-    return 0;
+    return OneSiteCompetition(mode, p, p[3] - x[1], 1.0, y, d);
 }
 
 QX_MODEL(Boltzman4)

@@ -243,16 +243,7 @@ QX_MODEL(MnMolecular)
         y[1] = 0.0;
         return 0;
     }
-    double E = SafeExp(-p[3] * (x[1] - p[2]));
-    if (MathError())
-        return FailAll(y, d, n);
-    y[1] = p[1] * (1.0 - E);
-    if (n) {
-        d[1] = 1.0 - E;
-        d[2] = -p[1] * p[3] * E;
-        d[3] = p[1] * (x[1] - p[2]) * E;
-    }
-    return 0;
+    return MonomolecularCurve(n, p, x[1], y, d);
 }
 
 QX_MODEL(MnMolecular1)

@@ -320,16 +320,7 @@ QX_MODEL(Asymptotic3)
     const int n = QX_N(3);
     if (NotPositive(p[3]))
         return FailAll(y, d, n);
-    double E = SafeExp(-p[3] * (x[1] - p[2]));
-    if (MathError())
-        return FailAll(y, d, n);
-    y[1] = p[1] * (1.0 - E);
-    if (n) {
-        d[1] = 1.0 - E;
-        d[2] = -p[1] * p[3] * E;
-        d[3] = p[1] * (x[1] - p[2]) * E;
-    }
-    return 0;
+    return MonomolecularCurve(n, p, x[1], y, d);
 }
 
 QX_MODEL(Asymptotic4)

@@ -80,41 +80,26 @@ QX_MODEL(Extreme)
             return true;
         });
     }
-    const int n = PassedCount(nParams);
-    if (n < 1)
-        return Fail(y);
-    const int peaks = (n - 1) / 3;
-    d[1] = 1.0;
-    double sum = p[1];
-    for (int i = 1; i <= peaks; ++i) {
-        double xc = p[3 * i - 1], w = p[3 * i], A = p[3 * i + 1];
-        double *dp = d + 3 * i - 2;   // dp[1..3]: xc, w, A
-        if (A == 0.0) {
-            dp[1] = dp[2] = dp[3] = 0.0;
-            continue;
-        }
-        if (NotPositive(w))
-            return FailPeak(y, d, 3 * i - 1, 3);
-        double z = (x[1] - xc) / w;
-        double e = SafeExp(-z);
-        if (RangeError()) {
-            errno = 0;
-            dp[1] = dp[2] = dp[3] = 0.0;
-            continue;
-        }
-        double G = SafeExp(1.0 - e - z);
-        if (MathError())
-            return FailPeak(y, d, 3 * i - 1, 3);
-        double v = A * G;
-        double g = v * (1.0 - e) / w;
-        dp[1] = g;
-        dp[2] = g * z;
-        dp[3] = G;
-        y[1 + i] = v;
-        sum += v;
-    }
-    y[1] = sum;
-    return 0;
+    return ThreeParameterPeakDerivatives(nParams, p, x[1], y, d,
+        [](double xc, double w, double A, double x, double &v, double *dp) {
+            if (NotPositive(w))
+                return PeakOutcome::Fail;
+            double z = (x - xc) / w;
+            double e = SafeExp(-z);
+            if (RangeError()) {
+                errno = 0;
+                return PeakOutcome::Skip;
+            }
+            double G = SafeExp(1.0 - e - z);
+            if (MathError())
+                return PeakOutcome::Fail;
+            v = A * G;
+            double g = v * (1.0 - e) / w;
+            dp[1] = g;
+            dp[2] = g * z;
+            dp[3] = G;
+            return PeakOutcome::Done;
+        });
 }
 
 // Per peak: xc, A, w, a, b (the two shape exponents, both above 1).

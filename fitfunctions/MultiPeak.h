@@ -35,10 +35,37 @@ int MultiPeakValue(int nParams, int k, int ampIndex, double *p, double x, double
     return 0;
 }
 
-// Fails a multi-peak derivative block at one peak: y[1] and the peak's derivatives.
-inline int FailPeak(double *y, double *d, int first, int count)
+enum class PeakOutcome { Done, Skip, Fail };
+
+// The derivative loop of the peaks with parameters (xc, w, A) and analytic derivatives:
+// d1 = 1 for the baseline; a peak with A = 0 has derivatives 0. Peak(xc, w, A, x, v, dp)
+// sets v and dp[1..3] (d/dxc, d/dw, d/dA) and answers Done, Skip (the peak contributes
+// nothing here) or Fail (y[1] and the peak's derivatives become MISSING_VALUE).
+template <typename Peak>
+int ThreeParameterPeakDerivatives(int nParams, double *p, double x, double *y, double *d, Peak peak)
 {
-    return Fail(y, d, first, first + count - 1);
+    const int n = PassedCount(nParams);
+    if (n < 1)
+        return Fail(y);
+    const int peaks = (n - 1) / 3;
+    d[1] = 1.0;
+    double sum = p[1];
+    for (int i = 1; i <= peaks; ++i) {
+        double *dp = d + 3 * i - 2;
+        double xc = p[3 * i - 1], w = p[3 * i], A = p[3 * i + 1];
+        double v = 0.0;
+        PeakOutcome outcome = A == 0.0 ? PeakOutcome::Skip : peak(xc, w, A, x, v, dp);
+        if (outcome == PeakOutcome::Fail)
+            return Fail(y, d, 3 * i - 1, 3 * i + 1);
+        if (outcome == PeakOutcome::Skip) {
+            dp[1] = dp[2] = dp[3] = 0.0;
+            continue;
+        }
+        y[1 + i] = v;
+        sum += v;
+    }
+    y[1] = sum;
+    return 0;
 }
 
 } // namespace curvelib

@@ -139,36 +139,22 @@ double Gamma(double z)
     return SafeExp(LnGamma(z));
 }
 
-double Ln(double v)
+namespace {
+
+template <double (*F)(double)>
+double KeepingErrno(double v)
 {
     int saved = errno;
-    double r = std::log(v);
+    double r = F(v);
     errno = saved;
     return r;
 }
 
-double Sqrt(double v)
-{
-    int saved = errno;
-    double r = std::sqrt(v);
-    errno = saved;
-    return r;
-}
+} // namespace
 
-double Sin(double v)
-{
-    int saved = errno;
-    double r = std::sin(v);
-    errno = saved;
-    return r;
-}
-
-double Tanh(double v)
-{
-    int saved = errno;
-    double r = std::tanh(v);
-    errno = saved;
-    return r;
-}
+double Ln(double v) { return KeepingErrno<std::log>(v); }
+double Sqrt(double v) { return KeepingErrno<std::sqrt>(v); }
+double Sin(double v) { return KeepingErrno<std::sin>(v); }
+double Tanh(double v) { return KeepingErrno<std::tanh>(v); }
 
 } // namespace curvelib

@@ -37,6 +37,19 @@ double VoigtSum(double X, double Y)
     return V;
 }
 
+// A Gaussian of full width wG and a Lorentzian of full width wL, mixed mu : 1 - mu.
+bool PseudoVoigtPeak(double x, double xc, double A, double wG, double wL, double mu, double &v)
+{
+    if (NotPositive(wG) || NotPositive(wL))
+        return false;
+    double dx = x - xc;
+    double E = SafeExp(dx * dx * -2.77258872 / (wG * wG));
+    if (MathError())
+        return false;
+    v = (E * (1.0 - mu) * 0.939437278 / wG + wL * mu * 0.636619772 / (4.0 * dx * dx + wL * wL)) * A;
+    return true;
+}
+
 } // namespace
 
 // Per peak: A, xc, w, t0 (the decay time; negative accepted).
@@ -150,31 +163,18 @@ QX_MODEL(LogNormal)
             return true;
         });
     }
-    const int n = PassedCount(nParams);
-    if (n < 1)
-        return Fail(y);
-    const int peaks = (n - 1) / 3;
-    d[1] = 1.0;
-    double sum = p[1];
-    for (int i = 1; i <= peaks; ++i) {
-        double xc = p[3 * i - 1], w = p[3 * i], A = p[3 * i + 1];
-        if (A == 0.0) {
-            d[3 * i - 1] = d[3 * i] = d[3 * i + 1] = 0.0;
-            continue;
-        }
-        if (NotPositive(x[1]) || NotPositive(xc) || NotPositive(w))
-            return FailPeak(y, d, 3 * i - 1, 3);
-        double L = (Ln(x[1]) - Ln(xc)) / (w * c);
-        double G = SafeExp(-L * L) / (w * x[1] * norm);
-        double v = A * G;
-        d[3 * i + 1] = G;
-        d[3 * i - 1] = v * 2.0 * L / (c * w * xc);
-        d[3 * i] = v * (2.0 * L * L - 1.0) / w;
-        y[1 + i] = v;
-        sum += v;
-    }
-    y[1] = sum;
-    return 0;
+    return ThreeParameterPeakDerivatives(nParams, p, x[1], y, d,
+        [&](double xc, double w, double A, double x, double &v, double *dp) {
+            if (NotPositive(x) || NotPositive(xc) || NotPositive(w))
+                return PeakOutcome::Fail;
+            double L = (Ln(x) - Ln(xc)) / (w * c);
+            double G = SafeExp(-L * L) / (w * x * norm);
+            v = A * G;
+            dp[1] = v * 2.0 * L / (c * w * xc);
+            dp[2] = v * (2.0 * L * L - 1.0) / w;
+            dp[3] = G;
+            return PeakOutcome::Done;
+        });
 }
 
 // Per peak: xc, A, w1, w2, w3: a rising sigmoid of width w2 times a falling one of width
@@ -251,15 +251,7 @@ QX_MODEL(PseudoVoigt1)
     if (QX_DERIV)
         return 1;
     return MultiPeakValue(nParams, 4, 2, p, x[1], y, [](double *q, double x, double &v) {
-        double xc = q[1], A = q[2], w = q[3], mu = q[4];
-        if (NotPositive(w))
-            return false;
-        double dx = x - xc;
-        double E = SafeExp(dx * dx * -2.77258872 / (w * w));
-        if (MathError())
-            return false;
-        v = (E * (1.0 - mu) * 0.939437278 / w + w * mu * 0.636619772 / (4.0 * dx * dx + w * w)) * A;
-        return true;
+        return PseudoVoigtPeak(x, q[1], q[2], q[3], q[3], q[4], v);
     });
 }
 
@@ -270,15 +262,7 @@ QX_MODEL(PseudoVoigt2)
     if (QX_DERIV)
         return 1;
     return MultiPeakValue(nParams, 5, 2, p, x[1], y, [](double *q, double x, double &v) {
-        double xc = q[1], A = q[2], wG = q[3], wL = q[4], mu = q[5];
-        if (NotPositive(wG) || NotPositive(wL))
-            return false;
-        double dx = x - xc;
-        double E = SafeExp(dx * dx * -2.77258872 / (wG * wG));
-        if (MathError())
-            return false;
-        v = (E * (1.0 - mu) * 0.939437278 / wG + wL * mu * 0.636619772 / (4.0 * dx * dx + wL * wL)) * A;
-        return true;
+        return PseudoVoigtPeak(x, q[1], q[2], q[3], q[4], q[5], v);
     });
 }
 

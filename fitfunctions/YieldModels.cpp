@@ -76,25 +76,17 @@ QX_MODEL(YldFert1)
     return 0;
 }
 
+QX_MODEL(Freundlich);
+
+// Freundlich's power law p1 x^p2, with a shortcut for p1 = 0 in the value block.
 QX_MODEL(Allometric1)
 {
     QX_QUERY(1);
-    const int n = QX_N(2);
-    if (NotPositive(x[1]))
-        return FailAll(y, d, n);
-    if (QX_VALUE_CALL && p[1] == 0.0) {
+    if (QX_VALUE_CALL && p[1] == 0.0 && !NotPositive(x[1])) {
         y[1] = 0.0;
         return 0;
     }
-    double P = SafePow(x[1], p[2]);
-    if (MathError())
-        return FailAll(y, d, n);
-    y[1] = p[1] * P;
-    if (n) {
-        d[1] = P;
-        d[2] = Ln(x[1]) * y[1];
-    }
-    return 0;
+    return Freundlich(mode, host, nParams, currentRow, reserved, p, work, x, y, d);
 }
 
 QX_MODEL(Allometric2)
