@@ -264,6 +264,8 @@ model('Asymptotic5', lambda p, x: p[1] + (p[3] - p[1]) * exp(-p[2] * x[1]), [((2
 raw('Asymptotic5', 4, (2, 0.3, 1.5), 0, 0, [1.5], [0, 0, 1])
 model('Asymptotic6', lambda p, x: p[1] - exp(-(p[2] + p[3] * x[1])), [((2, 1.5, 0.3), 2.5), ((1, -2, 0.9), 4)])
 model('Asymptotic7', lambda p, x: p[1] + p[2] * (1 - exp(-p[3] * x[1])), [((2, 1.5, 0.3), 2.5), ((1, -2, 0.9), 4)])
+raw('Asymptotic7', 2, (2, 1.5, 0.3), 0, 0, [2])
+raw('Asymptotic7', 4, (2, 1.5, 0.3), 0, 0, [2], [1, 0, 0])
 
 # --- Rational, hyperbolic and three-parameter models --------------------------------------
 model('BlNeldEVP', lambda p, x: p[2] * p[4] * ((p[3] - p[1]) / ((x[1] - p[1]) * p[2] ** p[5] + (p[3] - x[1]) * p[4] ** p[5])) ** (1 / p[5]),
@@ -368,6 +370,13 @@ model('Gauss', gauss, [((0.5, 1, 2, 3), 1.7), ((0, 2, 0.8, 1.5, 3, 1.2, -2), 2.4
       [((0.5, 1, 0, 3), 1.7, '24'), ((0.5, 1, -2, 3), 1.7, '24')], dtol=1e-10)
 model('Lorentz', lorentz, [((0.5, 1, 2, 3), 1.7), ((0, 2, 0.8, 1.5, 3, 1.2, -2), 2.4)], [((0.5, 1, 0, 3), 1.7, '24'),
       ((0, 2, 0.8, 1.5, 3, 0, -2), 2.4, '24')])
+# n = 6: one peak, p5 and p6 not read; a second peak of area 0 is skipped (y[3] left as it
+# was) and has derivatives 0.
+raw('Gauss', 2, (0.5, 1, 2, 3, 99, 99), 1.7, 0, [gauss([None] + [mpf(v) for v in (0.5, 1, 2, 3)], [None, mpf(1.7)])[0]])
+raw('Gauss', 2, (0.5, 1, 2, 3, 2, 0, 0), 1.7, 0, [gauss([None] + [mpf(v) for v in (0.5, 1, 2, 3)], [None, mpf(1.7)])[0], '-', '-'])
+raw('Gauss', 4, (0.5, 1, 2, 3, 2, 0, 0), 1.7, 0, ['-'], ['-', '-', '-', '-', 0, 0, 0])
+# A zero coefficient adds nothing even where its power of x overflows.
+raw('PolyN', 2, (1, 0, 0), 1e200, 0, [1])
 model('Rational', lambda p, x: (p[1] + p[2] * x[1]) / (p[3] + p[4] * x[1]), [((2, 1.5, 0.7, 0.2), 2.5)])
 
 
@@ -403,6 +412,7 @@ dose_tol = dict(dtol=1e-10)
 model('Response1', lambda p, x: p[1] + (p[2] - p[1]) / (1 + 10 ** ((p[3] - x[1]) * p[4])), [((0.5, 1, 2, 3), 1.7)],
       [((1, 0.5, 2, 3), 1.7, '2')], **dose_tol)
 raw('Response1', 2, (0.5, 1, 2, 3), 500, 0, [1])
+raw('Response1', 4, (1, 0.5, 2, 3), 2, 0, [0.75])
 model('Competition1', lambda p, x: p[2] + (p[1] - p[2]) / (1 + 10 ** (x[1] - p[3])), [((0.5, 1, 2), 1.7)], **dose_tol)
 raw('Competition1', 2, (0.5, 1, 2), 1000, 0, [1])
 # Exported without a row of the name table (found by its export name).
@@ -443,7 +453,9 @@ def emg(q, x):
 
 
 # The library evaluates erfc by a fit of fractional error 1.2e-7.
-model('GaussMod', multipeak(4, 1, emg), [((0.5, 2, 1, 0.5, 0.8), 1.7), ((0.5, 2, 1, 0.5, -0.8), 0.2), ((0, 2, 1, 0.1, 0.5), 20)], tol=1e-6)
+# The last point takes the exponentially scaled branch (the exponent 1250 alone overflows).
+model('GaussMod', multipeak(4, 1, emg), [((0.5, 2, 1, 0.5, 0.8), 1.7), ((0.5, 2, 1, 0.5, -0.8), 0.2), ((0, 2, 1, 0.1, 0.5), 20),
+                                         ((0, 2, 1, 1, 0.02), 1)], tol=1e-6)
 
 
 def gcas(q, x):
