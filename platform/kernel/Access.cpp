@@ -1,0 +1,432 @@
+#include "QKAccess.h"
+
+#include <ctype.h>
+#include <string.h>
+
+#include <map>
+
+#include "KernelInternal.h"
+#include "QKCallLog.h"
+#include "QKData.h"
+#include "QKScript.h"
+#include "QKSysMethod.h"
+#include "QKUtil.h"
+
+namespace {
+
+int g_runningMode = 0;
+std::string g_iniFolder;
+std::string g_progFolder;
+std::vector<std::string> g_commandLineFiles;
+std::map<int, double> g_quickVariables;
+CQKAccess* g_access = nullptr;
+
+std::string Trim(const std::string& s)
+{
+    size_t a = s.find_first_not_of(" \t\r\n");
+    if (a == std::string::npos)
+        return std::string();
+    size_t b = s.find_last_not_of(" \t\r\n");
+    return s.substr(a, b - a + 1);
+}
+
+bool HasExtension(const char* name, const char* ext)
+{
+    return name && _stricmp(CQKPath(name).GetExtension().c_str(), ext) == 0;
+}
+
+} // namespace
+
+std::string qkGetIniFolder()
+{
+    return g_iniFolder.empty() ? qkGetProgramFolder() : g_iniFolder;
+}
+
+// ---- CQKScriptWindow -------------------------------------------------------------------
+
+void CQKScriptWindow::OnMainFrameOpen(HWND)
+{
+    qkfxGetCallLog().Add("CQKScriptWindow::OnMainFrameOpen");
+}
+
+void CQKScriptWindow::DisableCreation()
+{
+    m_creationEnabled = false;
+}
+
+void CQKScriptWindow::EnableCreation()
+{
+    m_creationEnabled = true;
+}
+
+// ---- CQKAccess -------------------------------------------------------------------------
+
+CQKAccess::CQKAccess() = default;
+
+CQKAccess::~CQKAccess()
+{
+    if (g_access == this)
+        g_access = nullptr;
+}
+
+int CQKAccess::Init(HWND mainFrame, const char* commandLine)
+{
+    m_mainFrame = mainFrame;
+    qkfxGetCallLog().Add("CQKAccess::Init", commandLine ? commandLine : "");
+    if (commandLine)
+        qkfxReadCommandLine(commandLine);
+    return qkGetHostWindow() != nullptr;
+}
+
+void CQKAccess::Uninit()
+{
+    qkfxGetCallLog().Add("CQKAccess::Uninit");
+    m_mainFrame = nullptr;
+}
+
+void CQKAccess::OnAfterSplashScreen(int shown)
+{
+    qkfxGetCallLog().Add("CQKAccess::OnAfterSplashScreen", std::to_string(shown));
+}
+
+int CQKAccess::OnAfterMainFrameCreate(HWND, int, int hidden)
+{
+    return hidden ? SW_HIDE : SW_SHOWNORMAL;
+}
+
+int CQKAccess::QKOnIdle(long)
+{
+    return 0;
+}
+
+int CQKAccess::execute_script(const char* text, int)
+{
+    return qkfxGetScript().Execute(text ? text : "") ? 0 : 1;
+}
+
+int CQKAccess::on_before_run_command(const char*, int)
+{
+    return 1;
+}
+
+int CQKAccess::run_resurce_string_ex(const char* group, const char* commandString, CQKLayer*)
+{
+    std::string s = commandString ? commandString : "";
+    size_t first = s.find('\n');
+    size_t second = first == std::string::npos ? std::string::npos : s.find('\n', first + 1);
+    std::string part = second == std::string::npos ? std::string() : Trim(s.substr(second + 1));
+    if (part.empty()) {
+        qkfxGetCallLog().Add("run_resurce_string_ex: no script", s);
+        return 0;
+    }
+    if (part[0] != '@')
+        return qkfxGetScript().Execute(part, group ? std::string("command of ") + group : std::string()) ? 0 : 1;
+
+    // "@Section", "@Section,File", and "@arg,File,Section" (the direction commands of the
+    // 3D menu: "@2,3d,OneToSix" runs section OneToSix of file 3d with the argument 2).
+    std::vector<std::string> parts;
+    size_t from = 1;
+    for (size_t comma; (comma = part.find(',', from)) != std::string::npos; from = comma + 1)
+        parts.push_back(Trim(part.substr(from, comma - from)));
+    parts.push_back(Trim(part.substr(from)));
+    std::string file, section;
+    std::vector<std::string> args;
+    if (parts.size() == 1) {
+        section = parts[0];
+        file = group ? group : "";
+    } else if (parts.size() == 2) {
+        section = parts[0];
+        file = parts[1];
+    } else if (parts.size() == 3) {
+        args.push_back(parts[0]);
+        file = parts[1];
+        section = parts[2];
+    } else {
+        qkfxGetScript().Print("cannot read the command \"" + part + "\"", 2);
+        return 1;
+    }
+    if (file.empty()) {
+        qkfxGetScript().Print("the command \"" + part + "\" names no script file and has no group", 2);
+        return 1;
+    }
+    double result = 0;
+    return qkfxGetScript().RunSection(file, section, args, &result) ? 0 : 1;
+}
+
+int CQKAccess::run_section_script(const char* text, double* result)
+{
+    std::string s = text ? text : "";
+    std::vector<std::string> parts;
+    size_t comma1 = s.find(',');
+    if (comma1 == std::string::npos) {
+        qkfxGetScript().Print("a section call needs \"file,section\": \"" + s + "\"", 2);
+        return 1;
+    }
+    size_t comma2 = s.find(',', comma1 + 1);
+    std::string file = Trim(s.substr(0, comma1));
+    std::string section = Trim(s.substr(comma1 + 1, comma2 == std::string::npos ? std::string::npos : comma2 - comma1 - 1));
+    std::vector<std::string> args;
+    // The rest is one argument text, blanks and quotes included.
+    if (comma2 != std::string::npos && !Trim(s.substr(comma2 + 1)).empty())
+        args.push_back(Trim(s.substr(comma2 + 1)));
+    double r = 0;
+    bool ok = qkfxGetScript().RunSection(file, section, args, &r);
+    if (result)
+        *result = r;
+    return ok ? 0 : 1;
+}
+
+int CQKAccess::run_user_menu_script(int id, CQKLayer*)
+{
+    qkfxGetCallLog().Add("CQKAccess::run_user_menu_script", std::to_string(id));
+    return 1;
+}
+
+int CQKAccess::ExecuteUserMenuItem(int id)
+{
+    qkfxGetCallLog().Add("CQKAccess::ExecuteUserMenuItem", std::to_string(id));
+    return 1;
+}
+
+CQKProject* CQKAccess::GetPageManager()
+{
+    return &qkfxGetProject();
+}
+
+CQKQrxSystem* CQKAccess::GetQrxSystem()
+{
+    return &qkfxGetQrxSystem();
+}
+
+BOOL CQKAccess::IsProjectFileName(const char* name)
+{
+    return HasExtension(name, ".qpj");
+}
+
+BOOL CQKAccess::OpenProjectFile(const char* name)
+{
+    qkfxGetCallLog().Add("CQKAccess::OpenProjectFile", name ? name : "");
+    qkfxGetScript().Print(std::string("cannot open \"") + (name ? name : "") +
+                              "\": reading project files is not available in this version", 2);
+    return FALSE;
+}
+
+void CQKAccess::OnPrinterChanged(int)
+{
+    qkfxGetCallLog().Add("CQKAccess::OnPrinterChanged");
+}
+
+void CQKAccess::CanNotUpdateRegistryMsg()
+{
+    qkfxGetCallLog().Add("CQKAccess::CanNotUpdateRegistryMsg");
+}
+
+void CQKAccess::OnlineHelp(int id)
+{
+    qkfxGetCallLog().Add("CQKAccess::OnlineHelp", std::to_string(id));
+}
+
+void CQKAccess::OnQrxTutorial()
+{
+    qkfxGetCallLog().Add("CQKAccess::OnQrxTutorial");
+}
+
+void CQKAccess::OnSendProjectTo()
+{
+    qkfxGetCallLog().Add("CQKAccess::OnSendProjectTo");
+}
+
+void CQKAccess::OnQrxWebSite(int id)
+{
+    qkfxGetCallLog().Add("CQKAccess::OnQrxWebSite", std::to_string(id));
+}
+
+std::string CQKAccess::GetQuorixHelpFile()
+{
+    return CQKPath::Combine(qkGetProgramFolder(), "quorix61.hlp");
+}
+
+CQKAccess* qkfxGetAccess()
+{
+    static CQKAccess plain;
+    return g_access ? g_access : &plain;
+}
+
+void qkfxSetAccess(CQKAccess* access)
+{
+    g_access = access;
+}
+
+// ---- start-up --------------------------------------------------------------------------
+
+void qkfxSetRunningMode(int mode)
+{
+    g_runningMode = mode;
+}
+
+int qkfxGetRunningMode()
+{
+    return g_runningMode;
+}
+
+void qkfxReadCommandLine(const char* commandLine)
+{
+    // Switches start with '/' or '-'; everything else names a file (quoted when it holds
+    // blanks).
+    g_commandLineFiles.clear();
+    std::string s = commandLine ? commandLine : "";
+    size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && isspace((unsigned char)s[i]))
+            ++i;
+        if (i >= s.size())
+            break;
+        std::string word;
+        if (s[i] == '"') {
+            size_t close = s.find('"', i + 1);
+            word = s.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
+            i = close == std::string::npos ? s.size() : close + 1;
+        } else {
+            while (i < s.size() && !isspace((unsigned char)s[i]))
+                word += s[i++];
+        }
+        if (!word.empty() && word[0] != '/' && word[0] != '-')
+            g_commandLineFiles.push_back(word);
+    }
+}
+
+void qkfxSetGlobalINIPath(const char* folder)
+{
+    g_iniFolder = folder ? folder : "";
+}
+
+void qkfxGetGlobalINIPath(char* buffer)
+{
+    if (buffer)
+        lstrcpynA(buffer, qkGetIniFolder().c_str(), MAX_PATH);
+}
+
+void qkfxSetGlobalPROGPath(const char* folder)
+{
+    g_progFolder = folder ? folder : "";
+}
+
+void qkfxConfigInitDDEOleServer()
+{
+    qkfxGetCallLog().Add("qkfxConfigInitDDEOleServer");
+}
+
+void qkfxAutoRegister()
+{
+    qkfxGetCallLog().Add("qkfxAutoRegister");
+}
+
+void qkfxAutoRegisterTypeLib(const char* name)
+{
+    qkfxGetCallLog().Add("qkfxAutoRegisterTypeLib", name ? name : "");
+}
+
+int qkfxExecuteCommandLine(const char* commandLine)
+{
+    if (commandLine)
+        qkfxReadCommandLine(commandLine);
+    // A file that does not open is reported; the start goes on.
+    for (const std::string& file : g_commandLineFiles) {
+        if (qkfxGetAccess()->IsProjectFileName(file.c_str()))
+            qkfxGetAccess()->OpenProjectFile(file.c_str());
+        else
+            qkfxGetCallLog().Add("open file", file);
+    }
+    return 1;
+}
+
+// ---- run time --------------------------------------------------------------------------
+
+int qkfxDllMessageFilter(int, MSG*)
+{
+    return 0;
+}
+
+int qkfxProcessDllIdle(int, long)
+{
+    return 0;
+}
+
+void qkfxOpenScreen(BOOL show)
+{
+    qkfxGetCallLog().Add("qkfxOpenScreen", show ? "1" : "0");
+}
+
+int qkfxAppendFile(const char* name, int)
+{
+    return qkfxGetAccess()->OpenProjectFile(name) ? 1 : 0;
+}
+
+BOOL qkfxIsExcelFileName(const char* name)
+{
+    return HasExtension(name, ".xls");
+}
+
+BOOL qkfxIsSaveTlbConfInRegistry()
+{
+    return FALSE;
+}
+
+BOOL qkfxIsIniPathEQProgPath()
+{
+    return _stricmp(qkGetIniFolder().c_str(), qkGetProgramFolder().c_str()) == 0;
+}
+
+BOOL qkfxGetQrxTemplateFileExtension(int kind, std::string& extension)
+{
+    switch (kind) {
+    case QK_PAGE_WKS: extension = ".qtw"; return TRUE;
+    case QK_PAGE_GRAPH: extension = ".qtp"; return TRUE;
+    case QK_PAGE_MATRIX: extension = ".qtm"; return TRUE;
+    }
+    extension.clear();
+    return FALSE;
+}
+
+void qkfxRegisterOtherExtensions()
+{
+    qkfxGetCallLog().Add("qkfxRegisterOtherExtensions");
+}
+
+std::string qkfxGetExePath()
+{
+    return g_progFolder.empty() ? qkGetProgramFolder() : g_progFolder;
+}
+
+std::string qkfxGetINIFileFullPathName()
+{
+    return CQKPath::Combine(qkGetIniFolder(), "quorix61.ini");
+}
+
+void qkfxSetQuickVariable(int number, double value)
+{
+    g_quickVariables[number] = value;
+}
+
+double qkfxGetQuickVariable(int number)
+{
+    auto it = g_quickVariables.find(number);
+    return it == g_quickVariables.end() ? 0 : it->second;
+}
+
+void qkfxSetVariableValue(const char* name, double value)
+{
+    if (name && *name)
+        qkfxGetScript().SetVariable(name, value);
+}
+
+BOOL qkuFileExists(const char* path)
+{
+    DWORD attr = path ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+BOOL qkuDeleteFile(const char* path)
+{
+    return path && DeleteFileA(path);
+}

@@ -1,0 +1,35 @@
+#include "QKCallLog.h"
+
+#include <string.h>
+
+void CQKCallLog::Add(const std::string& op, const std::string& args)
+{
+    m_entries.push_back({op, args});
+}
+
+void CQKCallLog::Clear()
+{
+    m_entries.clear();
+}
+
+int CQKCallLog::Find(const std::string& op, size_t from) const
+{
+    for (size_t i = from; i < m_entries.size(); ++i)
+        if (_stricmp(m_entries[i].op.c_str(), op.c_str()) == 0)
+            return (int)i;
+    return -1;
+}
+
+std::string CQKCallLog::ToString() const
+{
+    std::string s;
+    for (const QKCallLogEntry& e : m_entries)
+        s += e.op + (e.args.empty() ? "" : ": " + e.args) + "\n";
+    return s;
+}
+
+CQKCallLog& qkfxGetCallLog()
+{
+    static CQKCallLog log;
+    return log;
+}

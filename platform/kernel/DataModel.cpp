@@ -1,0 +1,467 @@
+#include "QKData.h"
+
+#include <ctype.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "KernelInternal.h"
+#include "QKCallLog.h"
+
+namespace {
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    return _stricmp(a.c_str(), b.c_str()) == 0;
+}
+
+const char* PageStem(QKPageType type)
+{
+    switch (type) {
+    case QK_PAGE_WKS: return "Data";
+    case QK_PAGE_GRAPH: return "Graph";
+    case QK_PAGE_MATRIX: return "Matrix";
+    case QK_PAGE_EXCEL: return "Book";
+    case QK_PAGE_LAYOUT: return "Layout";
+    case QK_PAGE_NOTES: return "Notes";
+    }
+    return "Page";
+}
+
+} // namespace
+
+// ---- CQKDataset ----------------------------------------------------------------------
+
+CQKDataset::CQKDataset(CQKProject* project, const std::string& name, CQKWksPage* owner)
+    : m_project(project), m_handle(project->NewHandle()), m_owner(owner)
+{
+    if (owner)
+        m_columnName = name;
+    else
+        m_name = name;
+    project->m_datasetHandles[m_handle] = this;
+}
+
+CQKDataset::~CQKDataset()
+{
+    m_project->ForgetDataset(m_handle);
+}
+
+std::string CQKDataset::GetName() const
+{
+    if (m_owner)
+        return m_owner->GetName() + "_" + m_columnName;
+    return m_name;
+}
+
+void CQKDataset::Grow(int end)
+{
+    if ((int)m_values.size() < end)
+        m_values.resize(end, MISSING_VALUE);
+    if (m_end < end)
+        m_end = end;
+}
+
+bool CQKDataset::SetRange(int first, int end)
+{
+    if (first < 0 || end < first || end > QK_MAX_ROWS)
+        return false;
+    m_values.resize(end, MISSING_VALUE);
+    m_texts.erase(m_texts.lower_bound(end), m_texts.end());
+    m_first = first;
+    m_end = end;
+    return true;
+}
+
+double CQKDataset::GetValue(int row) const
+{
+    if (row < 0 || row >= m_end || m_texts.count(row))
+        return MISSING_VALUE;
+    return m_values[row];
+}
+
+bool CQKDataset::SetValue(int row, double value)
+{
+    if (row < 0 || row >= QK_MAX_ROWS)
+        return false;
+    Grow(row + 1);
+    m_values[row] = value;
+    m_texts.erase(row);
+    return true;
+}
+
+bool CQKDataset::IsText(int row) const
+{
+    return m_texts.count(row) != 0;
+}
+
+std::string CQKDataset::GetText(int row) const
+{
+    auto it = m_texts.find(row);
+    if (it != m_texts.end())
+        return it->second;
+    return qkFormatNumber(GetValue(row), 17);
+}
+
+bool CQKDataset::SetText(int row, const std::string& text)
+{
+    if (row < 0 || row >= QK_MAX_ROWS)
+        return false;
+    Grow(row + 1);
+    m_values[row] = MISSING_VALUE;
+    m_texts[row] = text;
+    return true;
+}
+
+// ---- Pages ---------------------------------------------------------------------------
+
+CQKPage::CQKPage(CQKProject* project, QKPageType type, const std::string& name)
+    : m_project(project), m_handle(project->NewHandle()), m_type(type), m_name(name)
+{
+}
+
+CQKPage::~CQKPage() = default;
+
+bool CQKPage::SetName(const std::string& name)
+{
+    if (SameName(name, m_name))
+        return CQKProject::IsValidName(name);
+    if (!CQKProject::IsValidName(name) || m_project->IsNameInUse(name))
+        return false;
+    qkfxGetCallLog().Add("CQKPage::SetName", m_name + " -> " + name);
+    m_name = name;
+    return true;
+}
+
+CQKWksPage::CQKWksPage(CQKProject* project, const std::string& name, QKPageType type)
+    : CQKPage(project, type, name)
+{
+    AddColumn()->m_type = QK_COLTYPE_X;
+    AddColumn();
+}
+
+CQKWksPage::~CQKWksPage() = default;
+
+CQKDataset* CQKWksPage::GetColumn(int n) const
+{
+    if (n < 1 || n > (int)m_columns.size())
+        return nullptr;
+    return m_columns[n - 1].get();
+}
+
+CQKDataset* CQKWksPage::FindColumn(const std::string& name) const
+{
+    for (const auto& c : m_columns)
+        if (SameName(c->m_columnName, name))
+            return c.get();
+    return nullptr;
+}
+
+int CQKWksPage::GetColumnIndex(const CQKDataset* column) const
+{
+    for (size_t i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].get() == column)
+            return (int)i + 1;
+    return 0;
+}
+
+std::string CQKWksPage::NextColumnName() const
+{
+    // Spreadsheet letters: A .. Z, AA .. AZ, BA, ...; the first one not in use.
+    for (int n = 1;; ++n) {
+        std::string name;
+        for (int k = n; k > 0; k = (k - 1) / 26)
+            name.insert(name.begin(), (char)('A' + (k - 1) % 26));
+        if (!FindColumn(name))
+            return name;
+    }
+}
+
+CQKDataset* CQKWksPage::AddColumn(const std::string& name)
+{
+    std::string n = name.empty() ? NextColumnName() : name;
+    if (!CQKProject::IsValidName(n) || FindColumn(n))
+        return nullptr;
+    m_columns.push_back(std::make_unique<CQKDataset>(m_project, n, this));
+    return m_columns.back().get();
+}
+
+bool CQKWksPage::DeleteColumn(int n)
+{
+    if (n < 1 || n > (int)m_columns.size())
+        return false;
+    m_columns.erase(m_columns.begin() + (n - 1));
+    return true;
+}
+
+bool CQKWksPage::RenameColumn(int n, const std::string& name)
+{
+    CQKDataset* c = GetColumn(n);
+    if (!c || !CQKProject::IsValidName(name))
+        return false;
+    CQKDataset* other = FindColumn(name);
+    if (other && other != c)
+        return false;
+    c->m_columnName = name;
+    return true;
+}
+
+CQKGraphPage::CQKGraphPage(CQKProject* project, const std::string& name, QKPageType type)
+    : CQKPage(project, type, name), m_layers(1)
+{
+}
+
+CQKMatrixPage::CQKMatrixPage(CQKProject* project, const std::string& name)
+    : CQKPage(project, QK_PAGE_MATRIX, name), m_cells((size_t)m_rows * m_cols, MISSING_VALUE)
+{
+}
+
+bool CQKMatrixPage::SetDimensions(int rows, int cols)
+{
+    if (rows < 1 || cols < 1 || (long long)rows * cols > QK_MAX_ROWS)
+        return false;
+    std::vector<double> cells((size_t)rows * cols, MISSING_VALUE);
+    for (int r = 0; r < std::min(rows, m_rows); ++r)
+        for (int c = 0; c < std::min(cols, m_cols); ++c)
+            cells[(size_t)r * cols + c] = m_cells[(size_t)r * m_cols + c];
+    m_cells.swap(cells);
+    m_rows = rows;
+    m_cols = cols;
+    return true;
+}
+
+double CQKMatrixPage::GetCell(int row, int col) const
+{
+    if (row < 1 || row > m_rows || col < 1 || col > m_cols)
+        return MISSING_VALUE;
+    return m_cells[(size_t)(row - 1) * m_cols + (col - 1)];
+}
+
+bool CQKMatrixPage::SetCell(int row, int col, double value)
+{
+    if (row < 1 || row > m_rows || col < 1 || col > m_cols)
+        return false;
+    m_cells[(size_t)(row - 1) * m_cols + (col - 1)] = value;
+    return true;
+}
+
+CQKNotesPage::CQKNotesPage(CQKProject* project, const std::string& name)
+    : CQKPage(project, QK_PAGE_NOTES, name)
+{
+}
+
+// ---- CQKProject ----------------------------------------------------------------------
+
+CQKProject::CQKProject() = default;
+
+CQKProject::~CQKProject()
+{
+    New();
+}
+
+void CQKProject::New()
+{
+    // Destroying a dataset removes it from the graph layers, which walks m_pages: take
+    // the pages out first.
+    std::vector<std::unique_ptr<CQKPage>> pages;
+    pages.swap(m_pages);
+    pages.clear();
+    m_datasets.clear();
+    m_activePage = 0;
+    m_modified = false;
+}
+
+bool CQKProject::IsValidName(const std::string& name)
+{
+    // Names are used bare in script text, joined with "_" into dataset names: a letter
+    // first, then letters, digits and underscores.
+    if (name.empty() || name.size() > 64 || !isalpha((unsigned char)name[0]))
+        return false;
+    for (char ch : name)
+        if (!isalnum((unsigned char)ch) && ch != '_')
+            return false;
+    return true;
+}
+
+bool CQKProject::IsValidDatasetName(const std::string& name)
+{
+    if (name.empty() || name.size() > 64 || !isalpha((unsigned char)name[0]) || name.back() == '.')
+        return false;
+    for (char ch : name)
+        if (!isalnum((unsigned char)ch) && ch != '_' && ch != '.')
+            return false;
+    return true;
+}
+
+bool CQKProject::IsNameInUse(const std::string& name) const
+{
+    return FindPage(name) != nullptr;
+}
+
+CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
+{
+    std::string n = name;
+    if (n.empty()) {
+        for (int i = 1; n.empty(); ++i) {
+            std::string candidate = PageStem(type) + std::to_string(i);
+            if (!IsNameInUse(candidate))
+                n = candidate;
+        }
+    }
+    if (!IsValidName(n) || IsNameInUse(n))
+        return nullptr;
+    std::unique_ptr<CQKPage> page;
+    switch (type) {
+    case QK_PAGE_WKS:
+    case QK_PAGE_EXCEL: page = std::make_unique<CQKWksPage>(this, n, type); break;
+    case QK_PAGE_GRAPH:
+    case QK_PAGE_LAYOUT: page = std::make_unique<CQKGraphPage>(this, n, type); break;
+    case QK_PAGE_MATRIX: page = std::make_unique<CQKMatrixPage>(this, n); break;
+    case QK_PAGE_NOTES: page = std::make_unique<CQKNotesPage>(this, n); break;
+    default: return nullptr;
+    }
+    m_pages.push_back(std::move(page));
+    m_activePage = m_pages.back()->GetHandle();
+    m_modified = true;
+    return m_pages.back().get();
+}
+
+CQKPage* CQKProject::FindPage(const std::string& name) const
+{
+    for (const auto& p : m_pages)
+        if (SameName(p->GetName(), name))
+            return p.get();
+    return nullptr;
+}
+
+bool CQKProject::DeletePage(const std::string& name)
+{
+    for (size_t i = 0; i < m_pages.size(); ++i) {
+        if (!SameName(m_pages[i]->GetName(), name))
+            continue;
+        std::unique_ptr<CQKPage> doomed = std::move(m_pages[i]);
+        m_pages.erase(m_pages.begin() + i);
+        INT_PTR handle = doomed->GetHandle();
+        doomed.reset();
+        if (m_activePage == handle)
+            m_activePage = m_pages.empty() ? 0 : m_pages.back()->GetHandle();
+        m_modified = true;
+        return true;
+    }
+    return false;
+}
+
+CQKPage* CQKProject::GetActivePage() const
+{
+    return GetPageFromHandle(m_activePage);
+}
+
+void CQKProject::SetActivePage(CQKPage* page)
+{
+    m_activePage = page ? page->GetHandle() : 0;
+}
+
+CQKWksPage* CQKProject::GetActiveWks() const
+{
+    return dynamic_cast<CQKWksPage*>(GetActivePage());
+}
+
+CQKGraphPage* CQKProject::GetActiveGraph() const
+{
+    return dynamic_cast<CQKGraphPage*>(GetActivePage());
+}
+
+CQKMatrixPage* CQKProject::GetActiveMatrix() const
+{
+    return dynamic_cast<CQKMatrixPage*>(GetActivePage());
+}
+
+CQKDataset* CQKProject::CreateDataset(const std::string& name, int size)
+{
+    if (!IsValidDatasetName(name) || FindDataset(name) || size < 0 || size > QK_MAX_ROWS)
+        return nullptr;
+    m_datasets.push_back(std::make_unique<CQKDataset>(this, name, nullptr));
+    CQKDataset* d = m_datasets.back().get();
+    d->SetRange(0, size);
+    m_modified = true;
+    return d;
+}
+
+CQKDataset* CQKProject::FindDataset(const std::string& name) const
+{
+    for (const auto& d : m_datasets)
+        if (SameName(d->GetName(), name))
+            return d.get();
+    // A column name is "<page>_<column>"; page names may hold underscores themselves,
+    // so try every split.
+    for (size_t pos = name.find('_'); pos != std::string::npos; pos = name.find('_', pos + 1)) {
+        CQKWksPage* wks = dynamic_cast<CQKWksPage*>(FindPage(name.substr(0, pos)));
+        if (wks)
+            if (CQKDataset* c = wks->FindColumn(name.substr(pos + 1)))
+                return c;
+    }
+    return nullptr;
+}
+
+bool CQKProject::DeleteDataset(const std::string& name)
+{
+    CQKDataset* d = FindDataset(name);
+    if (!d)
+        return false;
+    if (CQKWksPage* wks = d->GetOwner())
+        return wks->DeleteColumn(wks->GetColumnIndex(d));
+    for (size_t i = 0; i < m_datasets.size(); ++i)
+        if (m_datasets[i].get() == d) {
+            std::unique_ptr<CQKDataset> doomed = std::move(m_datasets[i]);
+            m_datasets.erase(m_datasets.begin() + i);
+            return true;
+        }
+    return false;
+}
+
+void CQKProject::ForgetDataset(INT_PTR handle)
+{
+    m_datasetHandles.erase(handle);
+    for (auto& p : m_pages)
+        if (CQKGraphPage* g = dynamic_cast<CQKGraphPage*>(p.get()))
+            for (QKLayer& layer : g->m_layers)
+                for (size_t i = layer.datasets.size(); i-- > 0;)
+                    if (layer.datasets[i] == handle) {
+                        layer.datasets.erase(layer.datasets.begin() + i);
+                        layer.plotTypes.erase(layer.plotTypes.begin() + i);
+                    }
+}
+
+CQKDataset* CQKProject::GetDatasetFromHandle(INT_PTR handle) const
+{
+    auto it = m_datasetHandles.find(handle);
+    return it == m_datasetHandles.end() ? nullptr : it->second;
+}
+
+CQKPage* CQKProject::GetPageFromHandle(INT_PTR handle) const
+{
+    for (const auto& p : m_pages)
+        if (p->GetHandle() == handle)
+            return p.get();
+    return nullptr;
+}
+
+std::vector<CQKDataset*> CQKProject::GetAllDatasets() const
+{
+    std::vector<CQKDataset*> all;
+    for (const auto& p : m_pages)
+        if (CQKWksPage* wks = dynamic_cast<CQKWksPage*>(p.get()))
+            for (int c = 1; c <= wks->GetNumCols(); ++c)
+                all.push_back(wks->GetColumn(c));
+    for (const auto& d : m_datasets)
+        all.push_back(d.get());
+    return all;
+}
+
+CQKProject& qkfxGetProject()
+{
+    static CQKProject project;
+    return project;
+}

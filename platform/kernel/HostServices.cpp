@@ -1,0 +1,806 @@
+// The host callbacks: every request of the fitter and of the framework plug-ins, answered
+// from the data model and the interpreter.
+//
+// The fitter and the framework plug-ins share the callback's shape and most request codes,
+// but not every record: HOST_FIND_DATASET fills a {first; end} record for the fitter and a
+// {request; requestEnd; hostFirst; hostEnd} record for the framework, and the two ask for
+// texts in buffers of different sizes. Each therefore gets its own entry point, and both
+// lead to one handler that knows which protocol it serves.
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <map>
+
+#include "KernelInternal.h"
+#include "QKCallLog.h"
+#include "QKData.h"
+#include "QKHost.h"
+#include "QKScript.h"
+#include "QKUtil.h"
+
+namespace {
+
+bool g_abort = false;
+std::map<HWND, void*> g_sessions;
+std::string g_progress, g_status;
+
+struct MemBlock {
+    std::vector<char> data;
+    int users = 0;
+};
+std::map<std::string, MemBlock> g_blocks; // by upper-cased name
+
+// Size of a block a plug-in asks for without saying how much it needs.
+const size_t kDefaultBlockSize = 4096;
+const size_t kMaxBlockSize = 16 << 20;
+
+// Text progress ids 16007 .. 16012 show, with the "%s"/"%d" parts the plug-in sends as text.
+const char* ProgressText(int id)
+{
+    switch (id) {
+    case 16007: return "Fitting: ";
+    case 16008: return "Parsing the function...";
+    case 16009: return "Iterations: ";
+    case 16010: return "Chi-square rounds: ";
+    case 16011: return "Trial ";
+    case 16012: return "Computing parameter confidence limits...";
+    }
+    return "";
+}
+
+void CopyOut(char* buffer, size_t capacity, const std::string& text)
+{
+    if (!buffer || capacity == 0)
+        return;
+    size_t n = std::min(text.size(), capacity - 1);
+    memcpy(buffer, text.data(), n);
+    buffer[n] = 0;
+}
+
+std::string Text(INT_PTR p)
+{
+    return p ? std::string(reinterpret_cast<const char*>(p)) : std::string();
+}
+
+CQKDataset* DS(INT_PTR handle)
+{
+    return qkfxGetProject().GetDatasetFromHandle(handle);
+}
+
+CQKWksPage* Wks(INT_PTR handle)
+{
+    return dynamic_cast<CQKWksPage*>(qkfxGetProject().GetPageFromHandle(handle));
+}
+
+// The X dataset of a dataset: the one a plug-in linked, else for a worksheet column the
+// nearest X column to its left; 0 when there is none.
+INT_PTR XDatasetOf(CQKDataset* d)
+{
+    if (d->m_xDataset && DS(d->m_xDataset))
+        return d->m_xDataset;
+    if (CQKWksPage* wks = d->GetOwner())
+        for (int c = wks->GetColumnIndex(d) - 1; c >= 1; --c)
+            if (wks->GetColumn(c)->m_type == QK_COLTYPE_X)
+                return wks->GetColumn(c)->GetHandle();
+    return 0;
+}
+
+// X of a row: from the X dataset, else the row number (1-based).
+double XOf(CQKDataset* d, int row)
+{
+    if (CQKDataset* x = DS(XDatasetOf(d)))
+        return x->GetValue(row);
+    return row + 1;
+}
+
+int GetValue(CQKDataset* d, QFitValueRecord* rec)
+{
+    if (!d || !rec)
+        return 1;
+    rec->value = d->GetValue(rec->row);
+    return IsMissingValue(rec->value) ? 1 : 0;
+}
+
+int SetValue(CQKDataset* d, const QFitValueRecord* rec)
+{
+    if (!d || !rec)
+        return 1;
+    return d->SetValue(rec->row, rec->value) ? 0 : 1;
+}
+
+// The rows holding values: first to last non-missing, end exclusive; {first, first}
+// when none does.
+void UsedRows(CQKDataset* d, int* first, int* end)
+{
+    int f = d->GetFirst(), e = d->GetEnd();
+    while (f < e && IsMissingValue(d->GetValue(f)) && !d->IsText(f))
+        ++f;
+    while (e > f && IsMissingValue(d->GetValue(e - 1)) && !d->IsText(e - 1))
+        --e;
+    *first = f;
+    *end = e;
+}
+
+CQKDataset* CreateOrReuse(const std::string& name, INT_PTR size)
+{
+    if (size < 0 || size > QK_MAX_ROWS)
+        return nullptr;
+    CQKProject& project = qkfxGetProject();
+    CQKDataset* d = project.FindDataset(name);
+    if (d) {
+        // A result dataset made again (a second fit): refilled from scratch.
+        d->SetRange(0, 0);
+        d->SetRange(0, (int)size);
+        return d;
+    }
+    return project.CreateDataset(name, (int)size);
+}
+
+INT_PTR Handle(CQKDataset* d)
+{
+    return d ? d->GetHandle() : 0;
+}
+
+INT_PTR FindPageHandle(const std::string& name)
+{
+    CQKPage* page = qkfxGetProject().FindPage(name);
+    return page ? page->GetHandle() : 0;
+}
+
+INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
+{
+    CQKProject& project = qkfxGetProject();
+    CQKScript& script = qkfxGetScript();
+    CQKCallLog& log = qkfxGetCallLog();
+    const size_t textCapacity = framework ? QM_STRING_RESULT_SIZE : QFIT_HOST_TEXT_CAPACITY;
+
+    switch (request) {
+    // ---- script and variables ----
+    case HOST_RUN_SCRIPT:
+        return script.Execute(Text(a)) ? 0 : 1;
+    case HOST_GET_VARIABLE: {
+        double v = 0;
+        if (!a || !script.GetVariable(Text(a), &v))
+            return 1;
+        if (b)
+            *reinterpret_cast<double*>(b) = v;
+        return 0;
+    }
+    case HOST_SET_VARIABLE: {
+        std::string name = Text(a);
+        if (name.empty())
+            return 1;
+        if (b) {
+            const QFitVariableRecord* r = reinterpret_cast<const QFitVariableRecord*>(b);
+            script.SetVariable(name, r->value, r->kind, r->index);
+        } else if (!script.FindVariable(name)) {
+            script.SetVariable(name, 0);
+        }
+        return 0;
+    }
+    case HOST_DELETE_VARIABLE:
+        script.DeleteVariables(Text(a));
+        return 0;
+    case HOST_SET_STRING_VAR:
+        return script.SetStringVar((int)b, Text(a)) ? 0 : 1;
+    case HOST_GET_STRING_VAR: {
+        std::string v;
+        if (!a || !script.GetStringVar((int)b, &v))
+            return 1;
+        CopyOut(reinterpret_cast<char*>(a), textCapacity, v);
+        return 0;
+    }
+    case HOST_EVAL_NUMBER:
+    case HOST_EVAL_RECORD: {
+        std::string expr = request == HOST_EVAL_NUMBER
+                               ? Text(a)
+                               : (a ? Text((INT_PTR)reinterpret_cast<const QFitTextRecord*>(a)->text) : std::string());
+        double v = 0;
+        // A failed evaluation is an answer, not an error of the running script: the callers
+        // use it to ask whether a name is defined.
+        if (expr.empty() || !script.Evaluate(expr, &v))
+            return 1;
+        if (b)
+            *reinterpret_cast<double*>(b) = v;
+        return 0;
+    }
+    case HOST_IS_RESERVED_NAME:
+        return script.IsReservedName(Text(b)) ? 1 : 0;
+    case HOST_TRANSLATE_FORMULA:
+        // The interpreter reads formulas as the fitter writes them.
+        CopyOut(reinterpret_cast<char*>(a), QFIT_FORMULA_CAPACITY, Text(b));
+        return a ? 0 : 1;
+    case HOST_PRINT_TEXT:
+        script.Print(Text(a));
+        return 0;
+    case HOST_STATUS_TEXT:
+        g_status = Text(a);
+        log.Add("HOST_STATUS_TEXT", g_status);
+        return 0;
+    case HOST_FORMAT_NUMBER: {
+        const QmFormatRecord* r = reinterpret_cast<const QmFormatRecord*>(b);
+        if (!a || !r || !r->output)
+            return 1;
+        std::string s = CQKCString::DoubleToStrByFormat(*reinterpret_cast<const double*>(a), r->format ? r->format : "*");
+        CopyOut(r->output, 64, s);
+        return 0;
+    }
+
+    // ---- folders and windows ----
+    case HOST_GET_FALLBACK_DIR:
+    case HOST_GET_PROGRAM_DIR:
+        CopyOut(reinterpret_cast<char*>(a), QFIT_HOST_TEXT_CAPACITY, qkGetProgramFolder());
+        return a ? 0 : 1;
+    case HOST_GET_SETTINGS_DIR:
+        CopyOut(reinterpret_cast<char*>(a), QFIT_HOST_TEXT_CAPACITY, qkGetIniFolder());
+        return a ? 0 : 1;
+    case HOST_REQ_1019:
+        CopyOut(reinterpret_cast<char*>(a), QFIT_HOST_TEXT_CAPACITY, CQKPath::Combine(qkGetIniFolder(), "quorix61.ini"));
+        return a ? 0 : 1;
+    case HOST_GET_WINDOW_NAME: {
+        CQKPage* page = project.GetActivePage();
+        CopyOut(reinterpret_cast<char*>(b), QFIT_HOST_TEXT_CAPACITY, page ? page->GetName() : std::string());
+        return b && page ? 0 : 1;
+    }
+    case HOST_REQ_1023: {
+        INT_PTR h = FindPageHandle(Text(a));
+        if (b)
+            *reinterpret_cast<INT_PTR*>(b) = h;
+        return h ? 0 : 1;
+    }
+    case HOST_GET_WINDOW_ID: {
+        CQKPage* page = project.GetActivePage();
+        if (b)
+            *reinterpret_cast<int*>(b) = page ? (int)(page->GetHandle() & 0xFFFF) : 0;
+        return page ? 0 : 1;
+    }
+    case HOST_ACTIVATE_WINDOW: {
+        CQKPage* page = project.FindPage(Text(a));
+        if (!page)
+            return 1;
+        project.SetActivePage(page);
+        return 0;
+    }
+    case HOST_FIND_OBJECT: {
+        INT_PTR h = FindPageHandle(Text(a));
+        if (b)
+            *reinterpret_cast<INT_PTR*>(b) = h;
+        return h ? 0 : 1;
+    }
+    case HOST_FIND_WINDOW: {
+        std::string name = b ? Text(b) : a ? std::string(reinterpret_cast<const QmWindowRecord*>(a)->name) : std::string();
+        return FindPageHandle(name.substr(0, QM_MAX_WINDOW_NAME));
+    }
+    case HOST_NAME_IN_USE:
+        return project.IsNameInUse(Text(a)) ? 1 : 0;
+
+    // ---- progress, errors, stop requests ----
+    case HOST_POLL_ABORT:
+        return g_abort ? 1 : 0;
+    case HOST_REPORT_PROGRESS:
+        g_progress = a || b ? std::string(ProgressText((int)a)) + Text(b) : std::string();
+        return 0;
+    case HOST_REPORT_ERROR: {
+        // The messages are the fitter's own strings; its "%s" takes the text.
+        std::string message;
+        char format[512] = "";
+        HMODULE fitter = GetModuleHandleA("qxfitter.dll");
+        if (fitter && LoadStringA(fitter, (UINT)a, format, sizeof format) > 0) {
+            std::string f = format;
+            size_t s = f.find("%s");
+            message = s == std::string::npos ? f : f.substr(0, s) + Text(b) + f.substr(s + 2);
+        } else {
+            message = "Fit error " + std::to_string((int)a) + (b ? ": " + Text(b) : std::string());
+        }
+        log.Add("HOST_REPORT_ERROR", std::to_string((int)a) + (b ? " " + Text(b) : std::string()));
+        script.Print(message, 2);
+        return 0;
+    }
+
+    // ---- datasets ----
+    case HOST_FIND_DATASET: {
+        std::string name = Text(a);
+        if (framework)
+            name = name.substr(0, QM_MAX_DATASET_NAME);
+        CQKDataset* d = a ? project.FindDataset(name) : nullptr;
+        if (d && b) {
+            if (framework) {
+                QmRangeRecord* r = reinterpret_cast<QmRangeRecord*>(b);
+                r->hostFirst = d->GetFirst();
+                r->hostEnd = d->GetEnd();
+            } else {
+                QFitRowRange* r = reinterpret_cast<QFitRowRange*>(b);
+                r->first = d->GetFirst();
+                r->end = d->GetEnd();
+            }
+        }
+        return Handle(d);
+    }
+    case HOST_OPEN_DATASET:
+    case HOST_FIND_DATASET_EX: {
+        QmRangeRecord* r = reinterpret_cast<QmRangeRecord*>(b);
+        CQKWksPage* wks = dynamic_cast<CQKWksPage*>(project.FindPage(Text(a)));
+        if (!wks || !r)
+            return 0;
+        CQKDataset* d = nullptr;
+        if (request == HOST_FIND_DATASET_EX) {
+            d = wks->FindColumn(Text(r->request));
+        } else {
+            // Results go to a column that may not exist yet: the worksheet grows to it.
+            INT_PTR n = r->request;
+            if (n >= 1 && n <= 4096)
+                while (wks->GetNumCols() < n)
+                    wks->AddColumn();
+            d = wks->GetColumn((int)n);
+        }
+        if (d) {
+            r->hostFirst = d->GetFirst();
+            r->hostEnd = d->GetEnd();
+        }
+        return Handle(d);
+    }
+    case HOST_GET_COLUMN_DATASET: {
+        CQKWksPage* wks = dynamic_cast<CQKWksPage*>(project.FindPage(Text(b).substr(0, QM_MAX_DATASET_NAME)));
+        return wks ? Handle(wks->GetColumn((int)a + 1)) : 0;
+    }
+    case HOST_CREATE_DATASET:
+    case HOST_REQ_3009:
+        return Handle(CreateOrReuse(Text(a), b));
+    case HOST_NEW_TEMP_DATASET: {
+        CQKDataset* d = nullptr;
+        for (int n = 1; !d && n < 100000; ++n)
+            if (!project.FindDataset("Temp" + std::to_string(n)))
+                d = project.CreateDataset("Temp" + std::to_string(n), 0);
+        if (!d)
+            return 0;
+        d->m_temporary = true;
+        qkAddTemporary(d->GetHandle());
+        return d->GetHandle();
+    }
+    case HOST_DATASET_TEXT: {
+        static std::string name;
+        CQKDataset* d = DS(a);
+        name = d ? d->GetName() : std::string();
+        return d ? (INT_PTR)name.c_str() : 0;
+    }
+    case HOST_CHECK_DATASET:
+        return DS(a) ? 0 : 1;
+    case HOST_IS_DATASET_NAME:
+        return DS(a) ? 0 : 1;
+    case HOST_GET_DATASET_NAME: {
+        CQKDataset* d = DS(a);
+        CopyOut(reinterpret_cast<char*>(b), QFIT_HOST_TEXT_CAPACITY, d ? d->GetName() : std::string());
+        return d && b ? 0 : 1;
+    }
+    case HOST_SET_DATASET_LABEL: {
+        CQKDataset* d = DS(a);
+        if (!d)
+            return 1;
+        d->m_label = Text(b);
+        return 0;
+    }
+    case HOST_GET_VALUE:
+    case HOST_GET_VALUE_ALT:
+    case HOST_GET_VALUE_K2:
+    case HOST_GET_VALUE_K4:
+        return GetValue(DS(a), reinterpret_cast<QFitValueRecord*>(b));
+    case HOST_SET_VALUE:
+    case HOST_SET_VALUE_K2:
+    case HOST_SET_VALUE_K4:
+        return SetValue(DS(a), reinterpret_cast<const QFitValueRecord*>(b));
+    case HOST_GET_PAIR: {
+        CQKDataset* d = DS(a);
+        QFitPairRecord* r = reinterpret_cast<QFitPairRecord*>(b);
+        if (!d || !r || r->row < 0 || r->row >= d->GetEnd())
+            return 1;
+        r->first = XOf(d, r->row);
+        r->second = d->GetValue(r->row);
+        return 0;
+    }
+    case HOST_SET_PAIR: {
+        CQKDataset* d = DS(a);
+        const QmPairRecord* r = reinterpret_cast<const QmPairRecord*>(b);
+        if (!d || !r || !d->SetValue(r->row, r->pair[1]))
+            return 1;
+        if (CQKDataset* x = DS(XDatasetOf(d)))
+            x->SetValue(r->row, r->pair[0]);
+        return 0;
+    }
+    case HOST_GET_VALUE_AT: {
+        // By key: the value at the row whose X equals the key.
+        CQKDataset* d = DS(a);
+        QmKeyRecord* r = reinterpret_cast<QmKeyRecord*>(b);
+        if (!d || !r)
+            return 1;
+        for (int row = d->GetFirst(); row < d->GetEnd(); ++row)
+            if (XOf(d, row) == r->key) {
+                r->value = d->GetValue(row);
+                return IsMissingValue(r->value) ? 1 : 0;
+            }
+        r->value = MISSING_VALUE;
+        return 1;
+    }
+    case HOST_GET_TEXT: {
+        CQKDataset* d = DS(a);
+        QmTextRecord* r = reinterpret_cast<QmTextRecord*>(b);
+        if (!d || !r || !r->text)
+            return 1;
+        bool empty = !d->IsText(r->row) && IsMissingValue(d->GetValue(r->row));
+        CopyOut(r->text, QM_STRING_RESULT_SIZE, empty ? std::string() : d->GetText(r->row));
+        return 0;
+    }
+    case HOST_SET_TEXT: {
+        CQKDataset* d = DS(a);
+        const QmTextRecord* r = reinterpret_cast<const QmTextRecord*>(b);
+        if (!d || !r || !r->text)
+            return 1;
+        return d->SetText(r->row, r->text) ? 0 : 1;
+    }
+    case HOST_SET_RANGE: {
+        CQKDataset* d = DS(a);
+        const QFitRowRange* r = reinterpret_cast<const QFitRowRange*>(b);
+        return d && r && d->SetRange(r->first, r->end) ? 0 : 1;
+    }
+    case HOST_SET_SIZE_FORMAT: {
+        CQKDataset* d = DS(a);
+        const QmSizeFormatRecord* r = reinterpret_cast<const QmSizeFormatRecord*>(b);
+        return d && r && d->SetRange(r->first, r->end) ? 0 : 1;
+    }
+    case HOST_GET_RANGE: {
+        CQKDataset* d = DS(a);
+        QmRangeRecord* r = reinterpret_cast<QmRangeRecord*>(b);
+        if (!d || !r)
+            return 1;
+        r->request = d->GetFirst();
+        r->requestEnd = d->GetEnd();
+        return 0;
+    }
+    case HOST_GET_ROW_RANGE: {
+        CQKDataset* d = DS(a);
+        QFitRowRanges* r = reinterpret_cast<QFitRowRanges*>(b);
+        if (!d || !r)
+            return 1;
+        r->full = {d->GetFirst(), d->GetEnd()};
+        UsedRows(d, &r->used.first, &r->used.end);
+        return 0;
+    }
+    case HOST_GET_X_BOUNDS: {
+        CQKDataset* d = DS(a);
+        QFitXBounds* r = reinterpret_cast<QFitXBounds*>(b);
+        if (!d || !r)
+            return 1;
+        int first, end;
+        UsedRows(d, &first, &end);
+        r->first = r->last = MISSING_VALUE;
+        for (int row = first; row < end; ++row) {
+            double x = XOf(d, row);
+            if (IsMissingValue(x))
+                continue;
+            if (IsMissingValue(r->first))
+                r->first = x;
+            r->last = x;
+        }
+        return IsMissingValue(r->first) ? 1 : 0;
+    }
+    case HOST_REQ_3422: {
+        // The linked dataset: the X dataset the values are plotted against.
+        CQKDataset* d = DS(a);
+        return d ? XDatasetOf(d) : 0;
+    }
+    case HOST_REQ_3423: {
+        // X bounds of a dataset without X: its first and last row numbers.
+        CQKDataset* d = DS(a);
+        QFitXBounds* r = reinterpret_cast<QFitXBounds*>(b);
+        if (!d || !r)
+            return 1;
+        int first, end;
+        UsedRows(d, &first, &end);
+        r->first = first + 1;
+        r->last = end;
+        return 0;
+    }
+    case HOST_GET_X_DATASET: {
+        CQKDataset* d = DS(a);
+        return d ? XDatasetOf(d) : 0;
+    }
+    case HOST_SET_X_DATASET:
+    case HOST_SET_X_OTHER: {
+        CQKDataset* d = DS(a);
+        if (!d || (b && !DS(b)))
+            return 1;
+        d->m_xDataset = b;
+        return 0;
+    }
+    case HOST_GET_PLOT_X_DATASET: {
+        CQKDataset* d = DS(a);
+        CQKGraphPage* g = project.GetActiveGraph();
+        if (!d || !g)
+            return 0;
+        for (const QKLayer& layer : g->m_layers)
+            for (INT_PTR h : layer.datasets)
+                if (h == a)
+                    return XDatasetOf(d);
+        return 0;
+    }
+    case HOST_REQ_3005: {
+        // A uniform result curve: its X dataset gets start + row * step.
+        CQKDataset* d = DS(a);
+        const QFitXStartStep* r = reinterpret_cast<const QFitXStartStep*>(b);
+        if (!d || !r)
+            return 1;
+        std::string xname = d->GetName() + "_X";
+        CQKDataset* x = project.FindDataset(xname);
+        if (!x)
+            x = project.CreateDataset(xname, d->GetEnd());
+        if (!x)
+            return 1;
+        x->SetRange(0, d->GetEnd());
+        for (int row = 0; row < d->GetEnd(); ++row)
+            x->SetValue(row, r->start + row * r->step);
+        d->m_xDataset = x->GetHandle();
+        return 0;
+    }
+    case HOST_REQ_3004: {
+        // Prepared for refilling: every value becomes missing, the rows stay.
+        CQKDataset* d = DS(a);
+        if (!d)
+            return 1;
+        int first = d->GetFirst(), end = d->GetEnd();
+        d->SetRange(0, 0);
+        d->SetRange(first, end);
+        return 0;
+    }
+    case HOST_DATASET_UPDATE: {
+        CQKDataset* d = DS(a);
+        if (!d)
+            return 1;
+        int kind = b ? reinterpret_cast<const QFitPlotRecord*>(b)->values[0] : 0;
+        log.Add("HOST_DATASET_UPDATE", d->GetName() + " " + std::to_string(kind));
+        // A result curve appears in the active graph beside the data it fits.
+        if (kind && project.GetActiveGraph()) {
+            QKLayer& layer = project.GetActiveGraph()->GetActiveLayer();
+            if (std::find(layer.datasets.begin(), layer.datasets.end(), a) == layer.datasets.end()) {
+                layer.datasets.push_back(a);
+                layer.plotTypes.push_back("line");
+            }
+        }
+        return 0;
+    }
+    case HOST_REQ_3018: {
+        QFitColumnQuery* q = reinterpret_cast<QFitColumnQuery*>(a);
+        CQKDataset* d = q ? DS(q->dataset) : nullptr;
+        if (!d || !d->GetOwner())
+            return 1;
+        CopyOut(q->buffer, q->bufferCapacity > 0 ? (size_t)q->bufferCapacity : 0, d->GetOwner()->GetName());
+        q->column = d->GetOwner()->GetColumnIndex(d);
+        return 0;
+    }
+    case HOST_REQ_3416: {
+        // A new result worksheet's name: the stem given ("FIT") with the lowest free number.
+        char* buf = reinterpret_cast<char*>(b);
+        std::string stem = Text(b);
+        if (!buf || !CQKProject::IsValidName(stem))
+            return 1;
+        for (int n = 1;; ++n)
+            if (!project.IsNameInUse(stem + std::to_string(n))) {
+                CopyOut(buf, QFIT_HOST_TEXT_CAPACITY, stem + std::to_string(n));
+                return 0;
+            }
+    }
+    case HOST_LIST_DATASETS: {
+        // Names separated by blanks.
+        std::string list;
+        for (CQKDataset* d : project.GetAllDatasets())
+            if (!d->m_temporary)
+                list += (list.empty() ? "" : " ") + d->GetName();
+        CopyOut(reinterpret_cast<char*>(a), QFIT_DATASET_LIST_CAPACITY, list);
+        return a ? 0 : 1;
+    }
+    case HOST_TO_AXIS_SCALE:
+    case HOST_FROM_AXIS_SCALE:
+        // Axes are linear until graphs carry their scale types.
+        if (!a || !b)
+            return 1;
+        *reinterpret_cast<double*>(b) = *reinterpret_cast<const double*>(a);
+        return 0;
+    case HOST_ADD_COLUMN: {
+        // A result column in the active worksheet.
+        CQKWksPage* wks = project.GetActiveWks();
+        CQKDataset* d = wks ? wks->AddColumn(Text(b)) : nullptr;
+        log.Add("HOST_ADD_COLUMN", Text(b));
+        return Handle(d);
+    }
+
+    // ---- sessions ----
+    case HOST_ATTACH_SESSION:
+        g_sessions[context] = reinterpret_cast<void*>(a);
+        return 0;
+    case HOST_DETACH_SESSION:
+        // Sent with context 0: the host's one window loses its session.
+        g_sessions.erase(context ? context : qkGetHostWindow());
+        return 0;
+    case HOST_FIND_SESSION: {
+        auto it = g_sessions.find(context);
+        if (it == g_sessions.end() || !it->second)
+            return 1;
+        if (a)
+            *reinterpret_cast<void**>(a) = it->second;
+        return 0;
+    }
+
+    // ---- worksheets (framework) ----
+    case HOST_WKS_NUM_COLUMNS: {
+        CQKWksPage* wks = Wks(a);
+        return wks ? wks->GetNumCols() : 0;
+    }
+    case HOST_WKS_REQ_6801: {
+        CQKWksPage* wks = Wks(a);
+        char* buf = reinterpret_cast<char*>(b);
+        if (!wks || !buf)
+            return 1;
+        CQKDataset* c = wks->GetColumn(*reinterpret_cast<int*>(buf));
+        if (!c)
+            return 1;
+        CopyOut(buf, QM_COLUMN_NAME_BUFFER, c->m_columnName);
+        return 0;
+    }
+    case HOST_WKS_SET_COLUMN_NAME: {
+        CQKWksPage* wks = Wks(a);
+        const QmColumnTextRecord* r = reinterpret_cast<const QmColumnTextRecord*>(b);
+        return wks && r && r->text && wks->RenameColumn(r->column, r->text) ? 0 : 1;
+    }
+    case HOST_WKS_REQ_6818: {
+        CQKWksPage* wks = Wks(a);
+        const QmColumnTextRecord* r = reinterpret_cast<const QmColumnTextRecord*>(b);
+        CQKDataset* c = wks && r ? wks->GetColumn(r->column) : nullptr;
+        if (!c)
+            return 1;
+        c->m_label = r->text ? r->text : "";
+        return 0;
+    }
+    case HOST_WKS_SET_COLUMN_ATTR: {
+        CQKWksPage* wks = Wks(a);
+        const int* r = reinterpret_cast<const int*>(b);
+        CQKDataset* c = wks && r && r[0] == 1 ? wks->GetColumn(r[1]) : nullptr;
+        if (!c)
+            return 1;
+        c->m_format = r[2];
+        return 0;
+    }
+    case HOST_WKS_GET_COLUMN_ATTR: {
+        CQKWksPage* wks = Wks(a);
+        int* r = reinterpret_cast<int*>(b);
+        CQKDataset* c = wks && r && r[0] == 1 ? wks->GetColumn(r[1]) : nullptr;
+        if (!c)
+            return 1;
+        r[0] = c->m_format;
+        return 0;
+    }
+    case HOST_WKS_REQ_6806: {
+        // Code 9 appends a column.
+        CQKWksPage* wks = Wks(a);
+        const int* r = reinterpret_cast<const int*>(b);
+        if (!wks || !r)
+            return 1;
+        if (r[1] == 9)
+            return wks->AddColumn() ? 0 : 1;
+        log.Add("HOST_WKS_REQ_6806", std::to_string(r[0]) + " " + std::to_string(r[1]));
+        return 0;
+    }
+    case HOST_WKS_REQ_6804:
+        log.Add("HOST_WKS_REQ_6804", std::to_string((int)b));
+        return 0;
+    case HOST_WKS_REQ_681A:
+        log.Add("HOST_WKS_REQ_681A", std::to_string((int)b));
+        return 0;
+
+    // ---- memory blocks ----
+    case HOST_MEMBLOCK_GET: {
+        const QmMemBlockRecord* r = reinterpret_cast<const QmMemBlockRecord*>(a);
+        std::string name = Text(b);
+        if (name.empty())
+            return 0;
+        for (char& ch : name)
+            ch = (char)toupper((unsigned char)ch);
+        MemBlock& block = g_blocks[name];
+        if (block.data.empty()) {
+            size_t size = r && r->value > 0 ? (size_t)r->value : kDefaultBlockSize;
+            if (size > kMaxBlockSize) {
+                g_blocks.erase(name);
+                return 0;
+            }
+            block.data.assign(size, 0);
+        }
+        ++block.users;
+        return (INT_PTR)block.data.data();
+    }
+    case HOST_MEMBLOCK_RELEASE: {
+        // Named memory outlives its users: a later request finds the same contents.
+        std::string name = Text(b);
+        for (char& ch : name)
+            ch = (char)toupper((unsigned char)ch);
+        auto it = g_blocks.find(name);
+        if (it != g_blocks.end() && it->second.users > 0)
+            --it->second.users;
+        return 0;
+    }
+
+    // ---- notifications without effect here ----
+    case HOST_REQ_1018:
+    case HOST_REQ_300C:
+        return 0;
+    case HOST_REQ_3412:
+        return b;
+    case HOST_REQ_101F:
+        // A line of the fit report, for the Results Log.
+        script.Print(Text(a));
+        log.Add("HOST_REQ_101F", Text(a));
+        return 0;
+    case HOST_REQ_101E:
+    case HOST_REQ_1025:
+    case HOST_REQ_1027:
+    case HOST_REQ_1030:
+    case HOST_REQ_1033:
+    case HOST_REQ_1034:
+    case HOST_REQ_103B:
+    case HOST_REQ_340D:
+    case HOST_REQ_344C: {
+        // Requests of the fitter's window; they take effect when the user interface is there.
+        char code[16];
+        snprintf(code, sizeof code, "0x%04X", request);
+        log.Add("HOST_REQ", code);
+        return 0;
+    }
+    }
+    char code[16];
+    snprintf(code, sizeof code, "0x%04X", request);
+    log.Add("unknown host request", code);
+    return 0;
+}
+
+} // namespace
+
+INT_PTR WINAPI qkFitterHostCallback(HWND context, UINT request, INT_PTR a, INT_PTR b)
+{
+    return Handle(false, context, request, a, b);
+}
+
+INT_PTR WINAPI qkFrameworkHostCallback(HWND context, UINT request, INT_PTR a, INT_PTR b)
+{
+    return Handle(true, context, request, a, b);
+}
+
+void qkfxRequestAbort(bool on)
+{
+    g_abort = on;
+}
+
+void* qkfxGetMemoryBlock(const char* name, size_t* size)
+{
+    std::string n = name ? name : "";
+    for (char& ch : n)
+        ch = (char)toupper((unsigned char)ch);
+    auto it = g_blocks.find(n);
+    if (it == g_blocks.end())
+        return nullptr;
+    if (size)
+        *size = it->second.data.size();
+    return it->second.data.data();
+}
+
+void* qkfxGetAttachedSession()
+{
+    auto it = g_sessions.find(qkGetHostWindow());
+    return it == g_sessions.end() ? nullptr : it->second;
+}
+
+std::string qkfxGetProgressText()
+{
+    return g_progress;
+}
+
+std::string qkfxGetStatusText()
+{
+    return g_status;
+}

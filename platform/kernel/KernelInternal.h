@@ -1,0 +1,33 @@
+// Declarations shared by the kernel's own source files; not part of its interface.
+#pragma once
+
+#include "QKDefs.h"
+#include "QmHost.h"
+
+// Calls one operation of a plug-in script object (qfit, Stat, fum, ...), loading its
+// library on first use. Returns the entry's answer (0 not a member, 1 handled, 2 not
+// handled) or -1 when the object cannot be reached, with the reason in *error.
+int qkCallPluginObject(const std::string& object, const char* methodName, const char* name,
+                       int op, void* result, std::string* error);
+bool qkIsPluginObject(const std::string& name);
+// The names of all script objects the kernel knows, its own and the plug-ins'.
+std::vector<std::string> qkGetPluginObjectNames();
+
+// The hidden window that stands for the host: plug-ins send it script text as WM_USER
+// messages, and the fitter keys its sessions by its thread.
+HWND qkGetHostWindow();
+
+INT_PTR WINAPI qkFitterHostCallback(HWND context, UINT request, INT_PTR a, INT_PTR b);
+INT_PTR WINAPI qkFrameworkHostCallback(HWND context, UINT request, INT_PTR a, INT_PTR b);
+
+// Deletes the temporary datasets plug-ins made during the call that is ending.
+void qkBeginPluginCall();
+void qkEndPluginCall();
+void qkAddTemporary(INT_PTR datasetHandle);
+
+std::string qkGetProgramFolder();
+std::string qkGetIniFolder();
+
+// Shortest text that reads back as the same double, with at most `digits` significant
+// digits; "--" for the missing value.
+std::string qkFormatNumber(double value, int digits = 15);

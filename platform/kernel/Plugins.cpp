@@ -1,0 +1,214 @@
+// Plug-in libraries: loaded by name from the program folder on first use, kept loaded for
+// the life of the process, entered through QMDLL or the fitter's NonLinearFit.
+#include <string.h>
+
+#include "KernelInternal.h"
+#include "QKCallLog.h"
+#include "QKData.h"
+#include "QKHost.h"
+#include "QKScript.h"
+
+namespace {
+
+struct ObjectEntry {
+    std::string name;
+    std::string library;
+    int kind;
+};
+
+std::vector<ObjectEntry>& Objects()
+{
+    static std::vector<ObjectEntry> objects = {
+        {"qfit", "qxfitter.dll", QK_ENTRY_FITTER},
+        {"Stat", "qxstats.dll", QK_ENTRY_QMDLL},
+        {"fum", "qxfileio.dll", QK_ENTRY_QMDLL},
+        // The interpreter's file object is the file plug-in under a second name.
+        {"file", "qxfileio.dll", QK_ENTRY_QMDLL},
+        {"QODBC", "qxdbimport.dll", QK_ENTRY_QMDLL},
+    };
+    return objects;
+}
+
+const ObjectEntry* FindObject(const std::string& name)
+{
+    for (const ObjectEntry& e : Objects())
+        if (_stricmp(e.name.c_str(), name.c_str()) == 0)
+            return &e;
+    return nullptr;
+}
+
+// Loads a library of the program folder once; null with the reason in *error.
+HMODULE LoadPlugin(const std::string& library, std::string* error)
+{
+    std::string path = qkGetProgramFolder() + "\\" + library;
+    HMODULE module = GetModuleHandleA(path.c_str());
+    if (!module)
+        module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module) {
+        *error = "cannot load the plug-in library " + path + " (error " + std::to_string(GetLastError()) + ")";
+        return nullptr;
+    }
+    return module;
+}
+
+FARPROC Bind(const std::string& library, const char* exportName, std::string* error)
+{
+    HMODULE module = LoadPlugin(library, error);
+    if (!module)
+        return nullptr;
+    FARPROC proc = GetProcAddress(module, exportName);
+    if (!proc)
+        *error = "the plug-in library " + library + " has no export " + exportName;
+    return proc;
+}
+
+LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    // Plug-ins send script text (member listings: "type NAME") to the host window.
+    if (msg == WM_USER && lp) {
+        qkfxGetScript().Execute(reinterpret_cast<const char*>(lp));
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+int g_pluginCallDepth = 0;
+std::vector<INT_PTR> g_temporaries;
+
+} // namespace
+
+bool qkIsPluginObject(const std::string& name)
+{
+    return FindObject(name) != nullptr;
+}
+
+std::vector<std::string> qkGetPluginObjectNames()
+{
+    std::vector<std::string> names;
+    for (const ObjectEntry& e : Objects())
+        names.push_back(e.name);
+    return names;
+}
+
+bool qkfxRegisterScriptObject(const char* name, const char* library, int entryKind)
+{
+    if (!name || !*name || !library || !*library || (entryKind != QK_ENTRY_QMDLL && entryKind != QK_ENTRY_FITTER))
+        return false;
+    for (ObjectEntry& e : Objects())
+        if (_stricmp(e.name.c_str(), name) == 0) {
+            e.library = library;
+            e.kind = entryKind;
+            return true;
+        }
+    Objects().push_back({name, library, entryKind});
+    return true;
+}
+
+int qkCallPluginObject(const std::string& object, const char* methodName, const char* name, int op,
+                       void* result, std::string* error)
+{
+    const ObjectEntry* e = FindObject(object);
+    if (!e) {
+        *error = "\"" + object + "\" is not a script object";
+        return -1;
+    }
+    FARPROC proc = Bind(e->library, e->kind == QK_ENTRY_FITTER ? "NonLinearFit" : "QMDLL", error);
+    if (!proc)
+        return -1;
+    HWND host = qkGetHostWindow();
+    qkBeginPluginCall();
+    int rc;
+    if (e->kind == QK_ENTRY_FITTER)
+        rc = reinterpret_cast<NonLinearFitProc>(proc)(host, methodName, name, result, qkFitterHostCallback, op);
+    else
+        rc = reinterpret_cast<QMDLLProc>(proc)(host, methodName, name, result, qkFrameworkHostCallback, op);
+    qkEndPluginCall();
+    return rc;
+}
+
+int qkfxScxFit(int code, INT_PTR argument, void* value)
+{
+    const ObjectEntry* e = FindObject("qfit");
+    std::string error;
+    FARPROC proc = e ? Bind(e->library, "ScxFit", &error) : nullptr;
+    if (!proc) {
+        qkfxGetScript().Print(error, 2);
+        return -1;
+    }
+    qkBeginPluginCall();
+    int rc = reinterpret_cast<ScxFitProc>(proc)(qkGetHostWindow(), code, argument, value, qkFitterHostCallback);
+    qkEndPluginCall();
+    return rc;
+}
+
+int qkfxFitModuleInit(UINT message)
+{
+    const ObjectEntry* e = FindObject("qfit");
+    std::string error;
+    FARPROC proc = e ? Bind(e->library, "QFITModuleInit", &error) : nullptr;
+    if (!proc) {
+        qkfxGetScript().Print(error, 2);
+        return -1;
+    }
+    qkBeginPluginCall();
+    int rc = reinterpret_cast<QFITModuleInitProc>(proc)(qkGetHostWindow(), message, 0, qkFitterHostCallback, 0);
+    qkEndPluginCall();
+    return rc;
+}
+
+void qkBeginPluginCall()
+{
+    ++g_pluginCallDepth;
+}
+
+void qkEndPluginCall()
+{
+    if (--g_pluginCallDepth > 0)
+        return;
+    // Temporary datasets live for the call that made them.
+    std::vector<INT_PTR> doomed;
+    doomed.swap(g_temporaries);
+    CQKProject& project = qkfxGetProject();
+    for (INT_PTR h : doomed)
+        if (CQKDataset* d = project.GetDatasetFromHandle(h))
+            project.DeleteDataset(d->GetName());
+}
+
+void qkAddTemporary(INT_PTR handle)
+{
+    g_temporaries.push_back(handle);
+}
+
+HWND qkGetHostWindow()
+{
+    static HWND hwnd = nullptr;
+    if (hwnd && IsWindow(hwnd))
+        return hwnd;
+    HINSTANCE instance = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&HostWindowProc), &instance);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HostWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = "QxKernelHost";
+    RegisterClassA(&wc); // fails harmlessly when the class exists
+    hwnd = CreateWindowA("QxKernelHost", "Quorix host", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    return hwnd;
+}
+
+HWND qkfxGetHostWindow()
+{
+    return qkGetHostWindow();
+}
+
+std::string qkGetProgramFolder()
+{
+    char path[MAX_PATH] = "";
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&qkGetProgramFolder), &self);
+    DWORD n = GetModuleFileNameA(self, path, MAX_PATH);
+    std::string p(path, n);
+    size_t slash = p.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : p.substr(0, slash);
+}

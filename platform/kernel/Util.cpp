@@ -1,0 +1,203 @@
+#include "QKUtil.h"
+
+#include <ctype.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "KernelInternal.h"
+#include "QKScript.h"
+#include "QKSysMethod.h"
+
+bool CQKCString::GetReal(double* value) const
+{
+    const char* s = m_text.c_str();
+    while (isspace((unsigned char)*s))
+        ++s;
+    if (!*s)
+        return false;
+    char* end = nullptr;
+    double v = strtod(s, &end);
+    while (isspace((unsigned char)*end))
+        ++end;
+    if (*end || end == s)
+        return false;
+    *value = v;
+    return true;
+}
+
+bool CQKCString::GetInt(int* value) const
+{
+    double v = 0;
+    if (!GetReal(&v) || v != (int)v)
+        return false;
+    *value = (int)v;
+    return true;
+}
+
+std::string CQKCString::DoubleToStrByFormat(double value, const char* format)
+{
+    if (IsMissingValue(value))
+        return "--";
+    if (!format || !*format || !strcmp(format, "*"))
+        return qkFormatNumber(value);
+    if (format[0] == '*') {
+        int digits = atoi(format + 1);
+        char buf[64];
+        snprintf(buf, sizeof buf, "%.*g", digits < 1 ? 1 : digits > 17 ? 17 : digits, value);
+        return buf;
+    }
+    // A printf format for one double: anything else (a %s, several conversions) would
+    // read arguments that are not there, so it falls back to the default form.
+    const char* conv = strchr(format, '%');
+    int count = 0;
+    for (const char* p = format; (p = strchr(p, '%')); p += 2)
+        count += p[1] != '%';
+    if (!conv || count != 1)
+        return qkFormatNumber(value);
+    const char* spec = conv + 1 + strspn(conv + 1, "-+ #0123456789.");
+    if (!*spec || !strchr("eEfgG", *spec))
+        return qkFormatNumber(value);
+    char buf[128];
+    snprintf(buf, sizeof buf, format, value);
+    return buf;
+}
+
+void CQKCString::NumToStr(double value, const char* format)
+{
+    m_text = DoubleToStrByFormat(value, format);
+}
+
+bool CQKCString::GetEndNumber(int* value) const
+{
+    size_t i = m_text.size();
+    while (i > 0 && isdigit((unsigned char)m_text[i - 1]))
+        --i;
+    if (i == m_text.size() || m_text.size() - i > 9)
+        return false;
+    *value = atoi(m_text.c_str() + i);
+    return true;
+}
+
+void CQKCString::DeleteMid(int start, int count)
+{
+    if (start < 0 || count <= 0 || start >= (int)m_text.size())
+        return;
+    m_text.erase(start, count);
+}
+
+void CQKCString::InsertString(int pos, const char* text)
+{
+    if (!text)
+        return;
+    pos = pos < 0 ? 0 : pos > (int)m_text.size() ? (int)m_text.size() : pos;
+    m_text.insert(pos, text);
+}
+
+bool CQKCString::IsPathValid() const
+{
+    CQKPath path(m_text.c_str());
+    std::string name = path.GetFileName();
+    if (name.empty() || name.find_first_of("<>:\"/\\|?*") != std::string::npos)
+        return false;
+    std::string folder = path.GetFolder();
+    if (folder.empty())
+        return true;
+    DWORD attr = GetFileAttributesA(folder.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+BOOL CQKCString::FindQuorixNumericVariable(const char* name, double* value)
+{
+    return name && qkfxGetScript().GetVariable(name, value);
+}
+
+std::string CQKPath::GetFolder() const
+{
+    size_t slash = m_path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : m_path.substr(0, slash);
+}
+
+std::string CQKPath::GetFileName() const
+{
+    size_t slash = m_path.find_last_of("\\/");
+    return slash == std::string::npos ? m_path : m_path.substr(slash + 1);
+}
+
+std::string CQKPath::GetTitle() const
+{
+    std::string name = GetFileName();
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string CQKPath::GetExtension() const
+{
+    std::string name = GetFileName();
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+void CQKPath::SetExtension(const char* ext)
+{
+    std::string e = ext ? ext : "";
+    if (!e.empty() && e[0] != '.')
+        e = "." + e;
+    m_path = m_path.substr(0, m_path.size() - GetExtension().size()) + e;
+}
+
+bool CQKPath::IsAbsolute() const
+{
+    return (m_path.size() > 2 && m_path[1] == ':') || (!m_path.empty() && (m_path[0] == '\\' || m_path[0] == '/'));
+}
+
+bool CQKPath::Exists() const
+{
+    return GetFileAttributesA(m_path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string CQKPath::Combine(const std::string& folder, const std::string& name)
+{
+    if (folder.empty())
+        return name;
+    char last = folder.back();
+    return folder + (last == '\\' || last == '/' ? "" : "\\") + name;
+}
+
+std::string CQKINIFile::ReadString(const char* section, const char* key, const char* def) const
+{
+    std::vector<char> buf(4096);
+    for (;;) {
+        DWORD n = GetPrivateProfileStringA(section, key, def ? def : "", buf.data(), (DWORD)buf.size(),
+                                           m_path.c_str());
+        if (n < buf.size() - 2)
+            return std::string(buf.data(), n);
+        buf.resize(buf.size() * 2);
+    }
+}
+
+BOOL CQKINIFile::WriteString(const char* section, const char* key, const char* value) const
+{
+    return WritePrivateProfileStringA(section, key, value, m_path.c_str());
+}
+
+int CQKINIFile::ReadInt(const char* section, const char* key, int def) const
+{
+    return (int)GetPrivateProfileIntA(section, key, def, m_path.c_str());
+}
+
+BOOL CQKINIFile::WriteInt(const char* section, const char* key, int value) const
+{
+    return WriteString(section, key, std::to_string(value).c_str());
+}
+
+std::string QKSysMethodPath::GetProgram() const
+{
+    return qkGetProgramFolder();
+}
+
+CQKQrxSystem& qkfxGetQrxSystem()
+{
+    static CQKQrxSystem system;
+    return system;
+}

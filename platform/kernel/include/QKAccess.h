@@ -1,0 +1,126 @@
+// The kernel's application object and the free functions of start-up and run time.
+//
+// In the application CQKAccess derives from the kernel's root class CQKBase, itself a
+// framework CObject, and the user interface's bridge CQUAccess derives from it; those
+// bases come when the user-interface layer links the framework. Windows are passed as
+// window handles here for the same reason.
+#pragma once
+
+#include "QKDefs.h"
+
+class CQKProject;
+class CQKQrxSystem;
+class CQKLayer;
+
+// The script window of the application; it exists with the user interface.
+class QK_API CQKScriptWindow {
+public:
+    void OnMainFrameOpen(HWND frame);
+    void DisableCreation();
+    void EnableCreation();
+    bool IsCreationEnabled() const { return m_creationEnabled; }
+
+private:
+    bool m_creationEnabled = true;
+};
+
+class QK_API CQKAccess {
+public:
+    CQKAccess();
+    virtual ~CQKAccess();
+
+    // Nonzero when the kernel is ready: the host window exists and the command line is read.
+    virtual int Init(HWND mainFrame, const char* commandLine);
+    virtual void Uninit();
+    virtual void OnAfterSplashScreen(int shown);
+    // The main window's show command.
+    virtual int OnAfterMainFrameCreate(HWND mainFrame, int, int hidden);
+    // Nonzero while the kernel wants more idle time.
+    virtual int QKOnIdle(long count);
+
+    // Runs script text; 0 when it ran, 1 when it failed (the message went to the output).
+    virtual int execute_script(const char* text, int flags);
+    // 0 vetoes the command.
+    virtual int on_before_run_command(const char* group, int id);
+    // Runs the script part of a command string "prompt\ntooltip\nscript": statements, or
+    // "@Section" (in the file named by the group), "@Section,File", or "@arg,File,Section".
+    // 0 when done (also when there is no script part), nonzero when it failed.
+    virtual int run_resurce_string_ex(const char* group, const char* commandString, CQKLayer* layer);
+    // "file,section[,arguments]"; the section's return value into `result`. 0 when done.
+    virtual int run_section_script(const char* text, double* result);
+    // User menu scripts are defined with the user interface; until then there is none and
+    // the answer is nonzero (not done).
+    virtual int run_user_menu_script(int id, CQKLayer* layer);
+    virtual int ExecuteUserMenuItem(int id);
+
+    CQKProject* GetPageManager();
+    CQKQrxSystem* GetQrxSystem();
+    CQKScriptWindow* GetScriptWindow() { return &m_scriptWindow; }
+
+    // Project files: ".qpj". Reading them comes with the project file format; until then
+    // opening fails with a message.
+    BOOL IsProjectFileName(const char* name);
+    BOOL OpenProjectFile(const char* name);
+
+    // Operations of the user interface the kernel cannot carry out without one: recorded in
+    // the call log.
+    void OnPrinterChanged(int);
+    void CanNotUpdateRegistryMsg();
+    void OnlineHelp(int id);
+    void OnQrxTutorial();
+    void OnSendProjectTo();
+    void OnQrxWebSite(int id);
+
+    std::string GetQuorixHelpFile();
+    void SetCheckedToolNumber(int tool) { m_checkedTool = tool; }
+    int GetCheckedToolNumber() const { return m_checkedTool; }
+    BOOL InPlaceActive() const { return m_inPlaceActive; }
+    void SetInPlaceActive(BOOL active) { m_inPlaceActive = active; }
+    HWND GetMainFrame() const { return m_mainFrame; }
+
+private:
+    CQKScriptWindow m_scriptWindow;
+    HWND m_mainFrame = nullptr;
+    int m_checkedTool = 0;
+    BOOL m_inPlaceActive = FALSE;
+};
+
+// The application's access object. The user interface installs its own (a CQUAccess);
+// without one the kernel uses a plain CQKAccess.
+QK_API CQKAccess* qkfxGetAccess();
+QK_API void qkfxSetAccess(CQKAccess* access);
+
+// Start-up, in the order the application calls them.
+QK_API void qkfxSetRunningMode(int mode);
+QK_API int qkfxGetRunningMode();
+QK_API void qkfxReadCommandLine(const char* commandLine);
+QK_API void qkfxSetGlobalINIPath(const char* folder);
+QK_API void qkfxGetGlobalINIPath(char* buffer); // MAX_PATH characters
+QK_API void qkfxSetGlobalPROGPath(const char* folder);
+QK_API void qkfxConfigInitDDEOleServer();
+QK_API void qkfxAutoRegister();
+QK_API void qkfxAutoRegisterTypeLib(const char* name);
+// Opens the files named on the command line; 0 ends the start.
+QK_API int qkfxExecuteCommandLine(const char* commandLine);
+
+// Run time.
+QK_API int qkfxDllMessageFilter(int code, MSG* msg);
+QK_API int qkfxProcessDllIdle(int code, long count);
+QK_API void qkfxOpenScreen(BOOL show);
+QK_API int qkfxAppendFile(const char* name, int flag);
+QK_API BOOL qkfxIsExcelFileName(const char* name);
+QK_API BOOL qkfxIsSaveTlbConfInRegistry();
+QK_API BOOL qkfxIsIniPathEQProgPath();
+// The template file extension of a window kind (".qtw", ".qtp", ".qtm"); false for kinds
+// without templates.
+QK_API BOOL qkfxGetQrxTemplateFileExtension(int kind, std::string& extension);
+QK_API void qkfxRegisterOtherExtensions();
+QK_API std::string qkfxGetExePath();
+QK_API std::string qkfxGetINIFileFullPathName();
+// Numbered quick variables (the view sets 200 .. 204 before some commands) and named ones.
+QK_API void qkfxSetQuickVariable(int number, double value);
+QK_API double qkfxGetQuickVariable(int number);
+QK_API void qkfxSetVariableValue(const char* name, double value);
+
+QK_API BOOL qkuFileExists(const char* path);
+QK_API BOOL qkuDeleteFile(const char* path);

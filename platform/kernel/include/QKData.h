@@ -1,0 +1,237 @@
+// The kernel's data model: the project with its pages, worksheet columns, free datasets
+// and matrices.
+//
+// Datasets are the unit the plug-ins and the interpreter exchange: a worksheet column is
+// a dataset owned by its worksheet and named "<worksheet>_<column>"; a free dataset (a fit
+// curve, a temporary result) has a name of its own. Every dataset and page has a handle,
+// a small positive number that stays unique for the life of the process: the plug-ins
+// keep handles across calls, and a handle whose object was deleted is simply not found
+// again, never reused for something else.
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include "QKDefs.h"
+
+class CQKWksPage;
+class CQKProject;
+
+// Column formats.
+enum {
+    QK_FORMAT_NUMERIC = 1,
+    QK_FORMAT_TEXT = 2,
+    QK_FORMAT_TIME = 3,
+    QK_FORMAT_DATE = 4,
+    QK_FORMAT_OTHER = 7,
+};
+
+// Column designations (wks.col<n>.type).
+enum {
+    QK_COLTYPE_Y = 1,
+    QK_COLTYPE_DISREGARD = 2,
+    QK_COLTYPE_YERR = 3,
+    QK_COLTYPE_X = 4,
+    QK_COLTYPE_LABEL = 5,
+    QK_COLTYPE_Z = 6,
+};
+
+// Most rows a dataset may hold; a write beyond fails instead of exhausting memory.
+const int QK_MAX_ROWS = 1 << 24;
+
+class QK_API CQKDataset {
+public:
+    CQKDataset(CQKProject* project, const std::string& name, CQKWksPage* owner);
+    ~CQKDataset();
+
+    INT_PTR GetHandle() const { return m_handle; }
+    std::string GetName() const; // "<worksheet>_<column>" for columns
+    CQKWksPage* GetOwner() const { return m_owner; }
+    bool IsColumn() const { return m_owner != nullptr; }
+
+    // Rows are 0-based; rows first .. end - 1 are in use.
+    int GetFirst() const { return m_first; }
+    int GetEnd() const { return m_end; }
+    int GetSize() const { return m_end; }
+    // Sets the range; the storage grows with missing values or is cut to `end`.
+    bool SetRange(int first, int end);
+
+    // A row outside the dataset, or a text cell, reads as MISSING_VALUE.
+    double GetValue(int row) const;
+    // Writes grow the dataset (missing values fill the gap); false for a bad row.
+    bool SetValue(int row, double value);
+    bool IsText(int row) const;
+    // The cell as text: its text, or the number in the shortest form that reads back
+    // exactly, or "--" for a missing value.
+    std::string GetText(int row) const;
+    bool SetText(int row, const std::string& text);
+
+    // Column attributes (meaningful for worksheet columns, kept for all datasets).
+    std::string m_columnName;
+    std::string m_label;
+    int m_format = QK_FORMAT_NUMERIC;
+    int m_subformat = 0;
+    int m_width = 8;
+    int m_type = QK_COLTYPE_Y;
+    INT_PTR m_xDataset = 0; // handle of the X dataset set by a plug-in, 0 for none
+    bool m_temporary = false; // made for one plug-in call, deleted when it ends
+
+private:
+    friend class CQKProject;
+    void Grow(int end);
+
+    CQKProject* m_project;
+    INT_PTR m_handle;
+    std::string m_name; // free datasets only
+    CQKWksPage* m_owner;
+    int m_first = 0;
+    int m_end = 0;
+    std::vector<double> m_values;
+    std::map<int, std::string> m_texts; // text cells by row
+};
+
+class QK_API CQKPage {
+public:
+    CQKPage(CQKProject* project, QKPageType type, const std::string& name);
+    virtual ~CQKPage();
+
+    INT_PTR GetHandle() const { return m_handle; }
+    QKPageType GetType() const { return m_type; }
+    const std::string& GetName() const { return m_name; }
+    // Renames the page; false when the name is not a valid window name or is taken.
+    bool SetName(const std::string& name);
+
+protected:
+    CQKProject* m_project;
+
+private:
+    friend class CQKProject;
+    INT_PTR m_handle;
+    QKPageType m_type;
+    std::string m_name;
+};
+
+class QK_API CQKWksPage : public CQKPage {
+public:
+    CQKWksPage(CQKProject* project, const std::string& name, QKPageType type = QK_PAGE_WKS);
+    ~CQKWksPage() override;
+
+    int GetNumCols() const { return (int)m_columns.size(); }
+    // 1-based column number; null when out of range.
+    CQKDataset* GetColumn(int n) const;
+    CQKDataset* FindColumn(const std::string& name) const;
+    int GetColumnIndex(const CQKDataset* column) const; // 1-based, 0 when not here
+    // Appends a column; an empty name takes the next free letter name (A .. Z, AA, ...).
+    CQKDataset* AddColumn(const std::string& name = std::string());
+    bool DeleteColumn(int n);
+    bool RenameColumn(int n, const std::string& name);
+
+    // Selection: columns c1..c2 and rows r1..r2, 1-based; 0 when nothing is selected.
+    int m_selC1 = 0, m_selC2 = 0, m_selR1 = 0, m_selR2 = 0;
+    bool m_labelsShown = false;
+
+private:
+    std::string NextColumnName() const;
+    std::vector<std::unique_ptr<CQKDataset>> m_columns;
+};
+
+// One layer of a graph: the datasets it plots, by handle, with their plot types.
+struct QKLayer {
+    std::vector<INT_PTR> datasets;
+    std::vector<std::string> plotTypes;
+};
+
+class QK_API CQKGraphPage : public CQKPage {
+public:
+    CQKGraphPage(CQKProject* project, const std::string& name, QKPageType type = QK_PAGE_GRAPH);
+
+    std::vector<QKLayer> m_layers;
+    int m_activeLayer = 0;
+    QKLayer& GetActiveLayer() { return m_layers[m_activeLayer]; }
+};
+
+class QK_API CQKMatrixPage : public CQKPage {
+public:
+    CQKMatrixPage(CQKProject* project, const std::string& name);
+
+    int GetRows() const { return m_rows; }
+    int GetCols() const { return m_cols; }
+    // Keeps the cells that stay inside; new cells are missing. false for sizes below 1 or
+    // beyond QK_MAX_ROWS cells.
+    bool SetDimensions(int rows, int cols);
+    // 1-based row and column; MISSING_VALUE outside.
+    double GetCell(int row, int col) const;
+    bool SetCell(int row, int col, double value);
+
+    // X runs along the columns, Y along the rows.
+    double m_x1 = 1, m_x2 = 10, m_y1 = 1, m_y2 = 10;
+
+private:
+    int m_rows = 32, m_cols = 32;
+    std::vector<double> m_cells;
+};
+
+class QK_API CQKNotesPage : public CQKPage {
+public:
+    CQKNotesPage(CQKProject* project, const std::string& name);
+    std::string m_text;
+};
+
+// The project and its page manager.
+class QK_API CQKProject {
+public:
+    CQKProject();
+    ~CQKProject();
+
+    // Closes every page and dataset: an empty, unmodified project.
+    void New();
+
+    // A new page of a kind; an empty name takes the kind's stem and the lowest free number
+    // ("Data1", "Graph1", "Matrix1", "Layout1", "Notes1", "Book1"). Null when the name is
+    // not valid or taken. The new page becomes the active one.
+    CQKPage* CreatePage(QKPageType type, const std::string& name = std::string());
+    CQKPage* FindPage(const std::string& name) const;
+    bool DeletePage(const std::string& name);
+    int GetNumPages() const { return (int)m_pages.size(); }
+    CQKPage* GetPage(int i) const { return m_pages[i].get(); }
+    CQKPage* GetActivePage() const;
+    void SetActivePage(CQKPage* page);
+    CQKWksPage* GetActiveWks() const;     // the active page when it is a worksheet
+    CQKGraphPage* GetActiveGraph() const; // the active page when it is a graph
+    CQKMatrixPage* GetActiveMatrix() const;
+    bool IsNameInUse(const std::string& name) const;
+    // Window and column names: a letter, then letters, digits and underscores.
+    static bool IsValidName(const std::string& name);
+    // Free datasets may also hold points, as result curves do ("Data1_B.FIT").
+    static bool IsValidDatasetName(const std::string& name);
+
+    bool IsModified() const { return m_modified; }
+    void SetProjectModified(bool modified) { m_modified = modified; }
+
+    // A free dataset of `size` missing values; null when the name is taken or not valid.
+    CQKDataset* CreateDataset(const std::string& name, int size);
+    // Looks up worksheet columns ("Data1_A") and free datasets, case-insensitively.
+    CQKDataset* FindDataset(const std::string& name) const;
+    // Deletes a free dataset, or the worksheet column so named.
+    bool DeleteDataset(const std::string& name);
+    CQKDataset* GetDatasetFromHandle(INT_PTR handle) const;
+    CQKPage* GetPageFromHandle(INT_PTR handle) const;
+    // Every dataset: worksheet columns in page and column order, then free datasets.
+    std::vector<CQKDataset*> GetAllDatasets() const;
+
+private:
+    friend class CQKDataset;
+    friend class CQKPage;
+    INT_PTR NewHandle() { return ++m_lastHandle; }
+    // Handles start high, so that a small number a plug-in passes by mistake is no handle.
+    void ForgetDataset(INT_PTR handle);
+
+    std::vector<std::unique_ptr<CQKPage>> m_pages;
+    std::vector<std::unique_ptr<CQKDataset>> m_datasets;
+    std::map<INT_PTR, CQKDataset*> m_datasetHandles;
+    INT_PTR m_activePage = 0;
+    INT_PTR m_lastHandle = 0x10000;
+    bool m_modified = false;
+};
+
+QK_API CQKProject& qkfxGetProject();

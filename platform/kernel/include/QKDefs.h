@@ -1,0 +1,25 @@
+// Export macro and the basic types every kernel header uses.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "qxdefs.h"
+
+#ifdef QXKERNEL_BUILD
+#define QK_API __declspec(dllexport)
+#else
+#define QK_API __declspec(dllimport)
+#endif
+
+// Window kinds and their template ids, as the user-interface layer numbers them.
+enum QKPageType {
+    QK_PAGE_WKS = 0,
+    QK_PAGE_GRAPH = 1,
+    QK_PAGE_MATRIX = 2,
+    QK_PAGE_EXCEL = 3,
+    QK_PAGE_LAYOUT = 4,
+    QK_PAGE_NOTES = 5,
+};

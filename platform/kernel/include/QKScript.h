@@ -1,0 +1,87 @@
+// The Scrivex interpreter: script variables, the string registers %A .. %Z, script files
+// with sections, and the statements, commands and expressions of the language. The
+// grammar is documented in the kernel's README.
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include "QKDefs.h"
+
+// Where `type` and the plug-ins' printed lines go. kind: 0 `type` and printed text,
+// 1 `type -b` (a message box in the application), 2 an error message.
+typedef void (*QKOutputProc)(const char* text, int kind, void* user);
+
+struct QKVariable {
+    double value = 0;
+    double kind = 1.0;  // 1.0 plain variable, 4.0 fit parameter
+    double index = 0.0; // the parameter's index for kind 4.0
+};
+
+class QK_API CQKScript {
+public:
+    CQKScript();
+    ~CQKScript();
+
+    // Runs script text. `sourceName` names the text in error messages and gives the
+    // folder where run.section looks first. False when the script failed; the message,
+    // naming the line, is in GetLastError() and went to the output as kind 2.
+    bool Execute(const std::string& text, const std::string& sourceName = std::string());
+    // Runs a script file: its text up to the first section, or its [Main] section when that
+    // text is empty. args become %1, %2, ...
+    bool RunFile(const std::string& path, const std::vector<std::string>& args);
+    // run.section(file, section, args...): the file is a path or a name looked up, with
+    // ".qgs" added when it has no extension, beside the running script and then in the
+    // program folder. `result` receives the section's return value.
+    bool RunSection(const std::string& file, const std::string& section,
+                    const std::vector<std::string>& args, double* result);
+    // Evaluates one expression to a number; false (with GetLastError) when it does not
+    // evaluate, an undefined name included.
+    bool Evaluate(const std::string& expression, double* result);
+    // Replaces %A .. %Z, %1 .. %9, %[text,#n], $(expression) and $Section.Key in text.
+    bool Substitute(const std::string& text, std::string* result);
+    const std::string& GetLastError() const { return m_lastError; }
+
+    // Numeric variables; names are case-insensitive.
+    void SetVariable(const std::string& name, double value, double kind = 1.0, double index = 0.0);
+    bool GetVariable(const std::string& name, double* value) const;
+    const QKVariable* FindVariable(const std::string& name) const;
+    // Deletes one variable, or every variable matching a pattern with '*'; the count.
+    int DeleteVariables(const std::string& pattern);
+    // Is the name a command, function, object, keyword or system variable of the language?
+    bool IsReservedName(const std::string& name) const;
+
+    // String registers by index 0 .. 25 (%A .. %Z). %H (7) is the active window's name
+    // and cannot be set; false for it and for a bad index.
+    bool SetStringVar(int index, const std::string& text);
+    bool GetStringVar(int index, std::string* text) const;
+
+    // Text of the kernel's string table ("$Section.Key"); false when there is none.
+    bool GetTableString(const std::string& sectionDotKey, std::string* text) const;
+
+    void SetOutput(QKOutputProc proc, void* user);
+    void Print(const std::string& text, int kind = 0);
+
+    // Forgets every variable and register (a new session of the interpreter).
+    void Reset();
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> m_impl;
+    std::string m_lastError;
+    friend struct Impl;
+};
+
+QK_API CQKScript& qkfxGetScript();
+
+// The built-in function list, as the set-values dialogs show it: name, one-line
+// description, and the text a dialog inserts into a formula.
+QK_API int qkfxGetFunctionCount();
+QK_API const char* qkfxGetFunctionName(int i);
+QK_API const char* qkfxGetFunctionDescription(int i);
+QK_API const char* qkfxGetFunctionText(int i);
+
+// Status-bar prompts and other texts with %X registers: the substituted text; a text
+// that does not substitute is left as it was.
+QK_API void qkfxSubstituteScrivexString(std::string& result, const char* text, int flags);

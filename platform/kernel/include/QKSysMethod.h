@@ -1,0 +1,88 @@
+// The settings objects: one object per topic with Get and Set pairs, handed out by the
+// system object CQKQrxSystem. Values live for the session; the options sheet of the user
+// interface edits them.
+#pragma once
+
+#include "QKDefs.h"
+
+// Calculation settings the interpreter uses.
+class QK_API QKSysMethodMath {
+public:
+    // 0 radians, 1 degrees, 2 gradians: the unit of the trigonometric functions.
+    int GetAngularUnits() const { return m_angularUnits; }
+    void SetAngularUnits(int units) { m_angularUnits = units >= 0 && units <= 2 ? units : 0; }
+
+private:
+    int m_angularUnits = 0;
+};
+
+// How numbers are shown.
+class QK_API QKSysMethodNumeric {
+public:
+    // Numbers at or beyond these powers of ten are shown in scientific notation.
+    int GetUpperThreshold() const { return m_upper; }
+    void SetUpperThreshold(int v) { m_upper = v; }
+    int GetLowerThreshold() const { return m_lower; }
+    void SetLowerThreshold(int v) { m_lower = v; }
+    int GetNumDecDigits() const { return m_digits; }
+    void SetNumDecDigits(int v) { m_digits = v; }
+    // 0: "1,000.5" (thousands, decimal point), 1: "1.000,5".
+    int GetSeparators() const { return m_separators; }
+    void SetSeparators(int v) { m_separators = v; }
+
+private:
+    int m_upper = 6, m_lower = -3, m_digits = 6, m_separators = 0;
+};
+
+class QK_API QKSysMethodWks {
+public:
+    BOOL GetClosePrompt() const { return m_closePrompt; }
+    void SetClosePrompt(BOOL v) { m_closePrompt = v; }
+    BOOL GetExcelClosePrompt() const { return m_excelClosePrompt; }
+    void SetExcelClosePrompt(BOOL v) { m_excelClosePrompt = v; }
+    BOOL GetMatrixClosePrompt() const { return m_matrixClosePrompt; }
+    void SetMatrixClosePrompt(BOOL v) { m_matrixClosePrompt = v; }
+
+private:
+    BOOL m_closePrompt = TRUE, m_excelClosePrompt = TRUE, m_matrixClosePrompt = TRUE;
+};
+
+class QK_API QKSysMethodGraph {
+public:
+    BOOL GetClosePrompt() const { return m_closePrompt; }
+    void SetClosePrompt(BOOL v) { m_closePrompt = v; }
+    BOOL GetLayoutClosePrompt() const { return m_layoutClosePrompt; }
+    void SetLayoutClosePrompt(BOOL v) { m_layoutClosePrompt = v; }
+
+private:
+    BOOL m_closePrompt = TRUE, m_layoutClosePrompt = TRUE;
+};
+
+// Folders: the program folder and the folder of templates.
+class QK_API QKSysMethodPath {
+public:
+    std::string GetProgram() const;
+    std::string GetTemplate() const { return m_template.empty() ? GetProgram() : m_template; }
+    void SetTemplate(const std::string& folder) { m_template = folder; }
+
+private:
+    std::string m_template;
+};
+
+class QK_API CQKQrxSystem {
+public:
+    QKSysMethodMath& GetRefMath() { return m_math; }
+    QKSysMethodNumeric& GetRefNumeric() { return m_numeric; }
+    QKSysMethodWks& GetRefWks() { return m_wks; }
+    QKSysMethodGraph& GetRefGraph() { return m_graph; }
+    QKSysMethodPath& GetRefPath() { return m_path; }
+
+private:
+    QKSysMethodMath m_math;
+    QKSysMethodNumeric m_numeric;
+    QKSysMethodWks m_wks;
+    QKSysMethodGraph m_graph;
+    QKSysMethodPath m_path;
+};
+
+QK_API CQKQrxSystem& qkfxGetQrxSystem();

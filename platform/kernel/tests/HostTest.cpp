@@ -1,0 +1,374 @@
+// The host services and script-object dispatch, through a plug-in that calls the callback
+// the kernel hands it, exactly as the real plug-ins do.
+#include "KernelTest.h"
+
+#include <string.h>
+
+#include "QKHost.h"
+
+namespace {
+
+typedef INT_PTR (*RequestProc)(UINT, INT_PTR, INT_PTR);
+typedef INT_PTR (*FitRequestProc)(HWND, UINT, INT_PTR, INT_PTR);
+
+class HostTest : public KernelTest {
+protected:
+    void SetUp() override
+    {
+        KernelTest::SetUp();
+        ASSERT_TRUE(qkfxRegisterScriptObject("tplug", "qxtestplug.dll", QK_ENTRY_QMDLL));
+        ASSERT_TRUE(qkfxRegisterScriptObject("tfit", "qxtestplug.dll", QK_ENTRY_FITTER));
+        qkfxRequestAbort(false);
+    }
+
+    // Binds the plug-in's callbacks with one call of each entry, then hands out the
+    // functions that send requests through them.
+    void Bind()
+    {
+        ASSERT_TRUE(Run("tplug.x = 0; x = tfit.p1")) << err;
+        HMODULE plug = GetModuleHandleA("qxtestplug.dll");
+        ASSERT_NE(plug, nullptr);
+        request = reinterpret_cast<RequestProc>(GetProcAddress(plug, "TestPlugRequest"));
+        fitRequest = reinterpret_cast<FitRequestProc>(GetProcAddress(plug, "TestPlugFitRequest"));
+        ASSERT_TRUE(request && fitRequest);
+    }
+
+    INT_PTR Fit(UINT code, INT_PTR a, INT_PTR b) { return fitRequest(nullptr, code, a, b); }
+    INT_PTR FitWin(UINT code, INT_PTR a, INT_PTR b) { return fitRequest(qkfxGetHostWindow(), code, a, b); }
+    static INT_PTR S(const char* text) { return (INT_PTR)text; }
+
+    RequestProc request = nullptr;
+    FitRequestProc fitRequest = nullptr;
+};
+
+} // namespace
+
+TEST_F(HostTest, ScriptObjectsDispatchToPlugins)
+{
+    struct { const char* script; const char* expected; } cases[] = {
+        {"tplug.x = 4; type $(tplug.x) $(TPLUG.X * 2)", "4 8\n"},
+        {"tplug.s$ = hello there; %A = tplug.s$; type %A", "hello there\n"},
+        {"i = 2; x = tplug.add(2, 3*i); type $(x) $(tplug.add.last)", "8 8\n"},
+        {"tplug.echo(some text, kept as it is )", "some text, kept as it is \n"},
+        {"tplug.=", "X\nS$\nADD()\n"},
+        {"i = 4; type $(tfit.p3) $(tfit.P(i+1)) $(tfit.P)", "30 50 10\n"},
+        {"tfit.init(); tfit.=", "NPARA\nINIT()\n"},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        EXPECT_TRUE(Run(c.script)) << err;
+        EXPECT_EQ(out, c.expected);
+    }
+    qkfxRegisterScriptObject("nolib", "qxnothere.dll", QK_ENTRY_QMDLL);
+    qkfxRegisterScriptObject("noexport", "qxkernel.dll", QK_ENTRY_QMDLL);
+    struct { const char* script; const char* message; } failures[] = {
+        {"tplug.fail()", "\"tplug.fail()\" failed"},
+        {"x = tplug.nosuch", "\"tplug.NOSUCH\" is not a member"},
+        {"x = tfit.Q", "\"tfit.Q\" is not a member"},
+        {"x = tplug.add(1)", "failed"},
+        {"nolib.x = 1", "cannot load the plug-in library"},
+        {"x = noexport.x", "qxkernel.dll has no export QMDLL"},
+    };
+    for (auto& c : failures) {
+        SCOPED_TRACE(c.script);
+        EXPECT_FALSE(Run(c.script));
+        EXPECT_NE(qkfxGetScript().GetLastError().find(c.message), std::string::npos) << qkfxGetScript().GetLastError();
+    }
+}
+
+TEST_F(HostTest, FrameworkRequestsReadAndWriteWorksheets)
+{
+    ASSERT_TRUE(Run("win -t wks; for(i=1;i<=4;i+=1) col(A)[i] = i/10;"));
+    Bind();
+    CQKProject& p = qkfxGetProject();
+    CQKWksPage* wks = static_cast<CQKWksPage*>(p.FindPage("Data1"));
+
+    INT_PTR page = 0;
+    ASSERT_EQ(request(HOST_FIND_OBJECT, S("data1"), (INT_PTR)&page), 0);
+    EXPECT_EQ(page, wks->GetHandle());
+    INT_PTR none = -1;
+    EXPECT_NE(request(HOST_FIND_OBJECT, S("Data9"), (INT_PTR)&none), 0);
+    QmWindowRecord window = {1, -1, "Data1"};
+    EXPECT_EQ(request(HOST_FIND_WINDOW, (INT_PTR)&window, S("Data1")), wks->GetHandle());
+    EXPECT_EQ(request(HOST_WKS_NUM_COLUMNS, page, 0), 2);
+
+    // A result column that does not exist yet: the worksheet grows to it.
+    QmRangeRecord range = {3, 0, -1, -1};
+    INT_PTR c = request(HOST_OPEN_DATASET, S("Data1"), (INT_PTR)&range);
+    ASSERT_NE(c, 0);
+    EXPECT_EQ(p.GetDatasetFromHandle(c), wks->GetColumn(3));
+    QmValueRecord value = {2, 0, 7.5};
+    ASSERT_EQ(request(HOST_SET_VALUE, c, (INT_PTR)&value), 0);
+    value = {2, 0, 0};
+    ASSERT_EQ(request(HOST_GET_VALUE, c, (INT_PTR)&value), 0);
+    EXPECT_EQ(value.value, 7.5);
+    value.row = 0;
+    EXPECT_NE(request(HOST_GET_VALUE, c, (INT_PTR)&value), 0) << "a missing value is no value";
+    EXPECT_TRUE(IsMissingValue(value.value));
+
+    char text[QM_STRING_RESULT_SIZE];
+    QmTextRecord cell = {1, (char*)"label"};
+    ASSERT_EQ(request(HOST_SET_TEXT, c, (INT_PTR)&cell), 0);
+    cell.text = text;
+    ASSERT_EQ(request(HOST_GET_TEXT, c, (INT_PTR)&cell), 0);
+    EXPECT_STREQ(text, "label");
+
+    QmSizeFormatRecord size = {0, 5, 0x8002};
+    ASSERT_EQ(request(HOST_SET_SIZE_FORMAT, c, (INT_PTR)&size), 0);
+    QmRangeRecord got = {};
+    request(HOST_GET_RANGE, c, (INT_PTR)&got);
+    EXPECT_EQ(got.request, 0);
+    EXPECT_EQ(got.requestEnd, 5);
+
+    QmRangeRecord found = {0, 0, -1, -1};
+    INT_PTR a = request(HOST_FIND_DATASET, S("Data1_A"), (INT_PTR)&found);
+    EXPECT_EQ(a, wks->GetColumn(1)->GetHandle());
+    EXPECT_EQ(found.hostFirst, 0);
+    EXPECT_EQ(found.hostEnd, 4);
+    EXPECT_EQ(request(HOST_FIND_DATASET, S("Data1_A_and_a_name_longer_than_24"), (INT_PTR)&found), 0);
+    QmRangeRecord byName = {S("C"), 0, 0, 0};
+    EXPECT_EQ(request(HOST_FIND_DATASET_EX, S("Data1"), (INT_PTR)&byName), c);
+    EXPECT_EQ(request(HOST_GET_COLUMN_DATASET, 2, S("Data1")), c) << "the column index is 0-based";
+
+    QmPairRecord pair = {3, 0, {0, 0}};
+    wks->GetColumn(3)->SetValue(3, 9);
+    ASSERT_EQ(request(HOST_GET_PAIR, c, (INT_PTR)&pair), 0);
+    EXPECT_EQ(pair.pair[0], 0.4) << "X comes from the X column";
+    EXPECT_EQ(pair.pair[1], 9);
+
+    int column[QM_COLUMN_NAME_BUFFER / sizeof(int)] = {2};
+    ASSERT_EQ(request(HOST_WKS_REQ_6801, page, (INT_PTR)column), 0);
+    EXPECT_STREQ((char*)column, "B");
+    QmColumnTextRecord rename = {3, "Out"};
+    request(HOST_WKS_SET_COLUMN_NAME, page, (INT_PTR)&rename);
+    EXPECT_EQ(p.FindDataset("Data1_Out"), wks->GetColumn(3));
+    QmColumnTextRecord label = {3, "Result"};
+    request(HOST_WKS_REQ_6818, page, (INT_PTR)&label);
+    EXPECT_EQ(wks->GetColumn(3)->m_label, "Result");
+    int setFormat[3] = {1, 3, QK_FORMAT_TEXT}, getFormat[2] = {1, 3};
+    ASSERT_EQ(request(HOST_WKS_SET_COLUMN_ATTR, page, (INT_PTR)setFormat), 0);
+    ASSERT_EQ(request(HOST_WKS_GET_COLUMN_ATTR, page, (INT_PTR)getFormat), 0);
+    EXPECT_EQ(getFormat[0], QK_FORMAT_TEXT);
+    int append[4] = {0, 9, 0, 0};
+    request(HOST_WKS_REQ_6806, page, (INT_PTR)append);
+    EXPECT_EQ(wks->GetNumCols(), 4);
+
+    EXPECT_EQ(request(HOST_IS_DATASET_NAME, c, 0), 0);
+    EXPECT_NE(request(HOST_NAME_IN_USE, S("DATA1"), 0), 0);
+    EXPECT_EQ(request(HOST_NAME_IN_USE, S("Data2"), 0), 0);
+}
+
+TEST_F(HostTest, FrameworkRequestsForVariablesTextsAndMemory)
+{
+    Bind();
+    char buf[QM_STRING_RESULT_SIZE];
+    ASSERT_EQ(request(HOST_SET_STRING_VAR, S("abc"), 1), 0);
+    ASSERT_EQ(request(HOST_GET_STRING_VAR, (INT_PTR)buf, 1), 0);
+    EXPECT_STREQ(buf, "abc");
+    EXPECT_NE(request(HOST_SET_STRING_VAR, S("x"), 7), 0) << "%H names the active window";
+    EXPECT_NE(request(HOST_SET_STRING_VAR, S("x"), 26), 0);
+
+    double v = 0;
+    ASSERT_EQ(request(HOST_EVAL_NUMBER, S("2+3"), (INT_PTR)&v), 0);
+    EXPECT_EQ(v, 5);
+    EXPECT_NE(request(HOST_EVAL_NUMBER, S("undefinedName"), (INT_PTR)&v), 0);
+
+    double quarter = 0.25;
+    char formatted[64];
+    QmFormatRecord format = {formatted, "*"};
+    request(HOST_FORMAT_NUMBER, (INT_PTR)&quarter, (INT_PTR)&format);
+    EXPECT_STREQ(formatted, "0.25");
+
+    request(HOST_PRINT_TEXT, S("printed line"), 0);
+    EXPECT_EQ(out, "printed line\n");
+
+    double in = 3, outValue = 0;
+    request(HOST_TO_AXIS_SCALE, (INT_PTR)&in, (INT_PTR)&outValue);
+    EXPECT_EQ(outValue, 3);
+
+    QmMemBlockRecord block = {0, 64};
+    char* mem = (char*)request(HOST_MEMBLOCK_GET, (INT_PTR)&block, S("Scratch"));
+    ASSERT_NE(mem, nullptr);
+    strcpy(mem, "kept");
+    request(HOST_MEMBLOCK_RELEASE, (INT_PTR)&block, S("Scratch"));
+    block.value = 0;
+    EXPECT_EQ((char*)request(HOST_MEMBLOCK_GET, (INT_PTR)&block, S("SCRATCH")), mem);
+    size_t size = 0;
+    EXPECT_STREQ((char*)qkfxGetMemoryBlock("scratch", &size), "kept");
+    EXPECT_EQ(size, 64u);
+
+    // Temporary datasets live until the plug-in call that is running (or the next) ends.
+    INT_PTR temp = request(HOST_NEW_TEMP_DATASET, 0, 0);
+    ASSERT_NE(qkfxGetProject().GetDatasetFromHandle(temp), nullptr);
+    ASSERT_TRUE(Run("tplug.x = 1"));
+    EXPECT_EQ(qkfxGetProject().GetDatasetFromHandle(temp), nullptr);
+    EXPECT_NE(request(HOST_IS_DATASET_NAME, temp, 0), 0);
+}
+
+TEST_F(HostTest, FitterRequestsForVariablesScriptsAndFolders)
+{
+    Bind();
+    CQKScript& script = qkfxGetScript();
+    QFitVariableRecord param = {1.5, 4.0, 1.0};
+    ASSERT_EQ(Fit(HOST_SET_VARIABLE, S("P1"), (INT_PTR)&param), 0);
+    EXPECT_EQ(script.FindVariable("p1")->kind, 4.0);
+    ASSERT_EQ(Fit(HOST_SET_VARIABLE, S("P2"), 0), 0);
+    double v = -1;
+    ASSERT_EQ(Fit(HOST_GET_VARIABLE, S("P2"), (INT_PTR)&v), 0);
+    EXPECT_EQ(v, 0) << "the name alone declares the variable";
+    QFitTextRecord formula = {"P1*2", 0};
+    ASSERT_EQ(Fit(HOST_EVAL_RECORD, (INT_PTR)&formula, (INT_PTR)&v), 0);
+    EXPECT_EQ(v, 3);
+    Fit(HOST_DELETE_VARIABLE, S("P2"), 0);
+    EXPECT_NE(Fit(HOST_GET_VARIABLE, S("P2"), (INT_PTR)&v), 0);
+
+    EXPECT_EQ(Fit(HOST_RUN_SCRIPT, S("type from the fitter"), 0), 0);
+    EXPECT_EQ(out, "from the fitter\n");
+    EXPECT_NE(Fit(HOST_RUN_SCRIPT, S("nosuchcommand"), 0), 0) << "a failing script is reported to the caller";
+    EXPECT_NE(Fit(HOST_IS_RESERVED_NAME, 0, S("X1")), 0);
+    EXPECT_EQ(Fit(HOST_IS_RESERVED_NAME, 0, S("P1")), 0);
+
+    char buf[QFIT_FORMULA_CAPACITY];
+    ASSERT_EQ(Fit(HOST_TRANSLATE_FORMULA, (INT_PTR)buf, S("P1*SIN(X)")), 0);
+    EXPECT_STREQ(buf, "P1*SIN(X)");
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string folder(exe);
+    folder = folder.substr(0, folder.find_last_of('\\'));
+    for (UINT code : {HOST_GET_PROGRAM_DIR, HOST_GET_FALLBACK_DIR, HOST_GET_SETTINGS_DIR}) {
+        buf[0] = 0;
+        ASSERT_EQ(Fit(code, (INT_PTR)buf, 0), 0);
+        EXPECT_STRCASEEQ(buf, folder.c_str()) << code;
+    }
+
+    ASSERT_EQ(Fit(HOST_SET_STRING_VAR, S("Data1_B"), 0), 0);
+    ASSERT_EQ(Fit(HOST_GET_STRING_VAR, (INT_PTR)buf, 0), 0);
+    EXPECT_STREQ(buf, "Data1_B");
+
+    EXPECT_EQ(FitWin(HOST_POLL_ABORT, 0, 0), 0);
+    qkfxRequestAbort(true);
+    EXPECT_NE(FitWin(HOST_POLL_ABORT, 0, 0), 0);
+    qkfxRequestAbort(false);
+
+    FitWin(HOST_REPORT_PROGRESS, 16009, S("25"));
+    EXPECT_EQ(qkfxGetProgressText(), "Iterations: 25");
+    FitWin(HOST_REPORT_PROGRESS, 0, 0);
+    EXPECT_EQ(qkfxGetProgressText(), "");
+    Fit(HOST_STATUS_TEXT, S("Loading fitting functions..."), 0);
+    EXPECT_EQ(qkfxGetStatusText(), "Loading fitting functions...");
+    FitWin(HOST_REPORT_ERROR, 28030, 0);
+    EXPECT_NE(err.find("28030"), std::string::npos);
+    EXPECT_NE(qkfxGetCallLog().Find("HOST_REPORT_ERROR"), -1);
+
+    int session = 0;
+    void* found = nullptr;
+    EXPECT_NE(FitWin(HOST_FIND_SESSION, (INT_PTR)&found, 0), 0);
+    ASSERT_EQ(FitWin(HOST_ATTACH_SESSION, (INT_PTR)&session, 0), 0);
+    ASSERT_EQ(FitWin(HOST_FIND_SESSION, (INT_PTR)&found, 0), 0);
+    EXPECT_EQ(found, &session);
+    EXPECT_EQ(qkfxGetAttachedSession(), &session);
+    Fit(HOST_DETACH_SESSION, 0, 0);
+    EXPECT_NE(FitWin(HOST_FIND_SESSION, (INT_PTR)&found, 0), 0);
+}
+
+TEST_F(HostTest, FitterRequestsForDatasetsAndResults)
+{
+    ASSERT_TRUE(Run("win -t wks; for(i=1;i<=5;i+=1){col(A)[i]=i; col(B)[i]=2*i;}; col(B)[1] = --; win -t plot"));
+    Bind();
+    CQKProject& p = qkfxGetProject();
+    INT_PTR b = p.FindDataset("Data1_B")->GetHandle(), a = p.FindDataset("Data1_A")->GetHandle();
+
+    QFitRowRange range = {-1, -1};
+    ASSERT_EQ(Fit(HOST_FIND_DATASET, S("data1_b"), (INT_PTR)&range), b);
+    EXPECT_EQ(range.first, 0);
+    EXPECT_EQ(range.end, 5);
+    EXPECT_EQ(Fit(HOST_GET_X_DATASET, b, 0), a);
+    QFitRowRanges rows = {};
+    ASSERT_EQ(Fit(HOST_GET_ROW_RANGE, b, (INT_PTR)&rows), 0);
+    EXPECT_EQ(rows.full.end, 5);
+    EXPECT_EQ(rows.used.first, 1) << "the leading missing value is not in use";
+    QFitXBounds bounds = {};
+    ASSERT_EQ(Fit(HOST_GET_X_BOUNDS, b, (INT_PTR)&bounds), 0);
+    EXPECT_EQ(bounds.first, 2);
+    EXPECT_EQ(bounds.last, 5);
+    EXPECT_EQ(Fit(HOST_REQ_3422, b, 0), a);
+    ASSERT_EQ(Fit(HOST_REQ_3423, b, (INT_PTR)&bounds), 0);
+    EXPECT_EQ(bounds.first, 2);
+
+    QFitValueRecord value = {0, 0, 0};
+    EXPECT_NE(Fit(HOST_GET_VALUE_ALT, b, (INT_PTR)&value), 0);
+    value.row = 4;
+    ASSERT_EQ(Fit(HOST_GET_VALUE, b, (INT_PTR)&value), 0);
+    EXPECT_EQ(value.value, 10);
+
+    INT_PTR fit = Fit(HOST_CREATE_DATASET, S("YFIT"), 10);
+    ASSERT_NE(fit, 0);
+    EXPECT_EQ(p.GetDatasetFromHandle(fit)->GetEnd(), 10);
+    QFitXStartStep uniform = {1.0, 0.5};
+    ASSERT_EQ(Fit(HOST_REQ_3005, fit, (INT_PTR)&uniform), 0);
+    value = {3, 0, 42};
+    Fit(HOST_SET_VALUE, fit, (INT_PTR)&value);
+    QFitPairRecord pair = {3, 0, 0, 0};
+    ASSERT_EQ(Fit(HOST_GET_PAIR, fit, (INT_PTR)&pair), 0);
+    EXPECT_EQ(pair.first, 2.5);
+    EXPECT_EQ(pair.second, 42);
+    EXPECT_EQ(Fit(HOST_REQ_3009, S("YFIT"), 4), fit) << "a result dataset made again is reused";
+    EXPECT_EQ(p.GetDatasetFromHandle(fit)->GetEnd(), 4);
+    EXPECT_TRUE(IsMissingValue(p.GetDatasetFromHandle(fit)->GetValue(3)));
+    QFitRowRange part = {1, 3};
+    ASSERT_EQ(Fit(HOST_SET_RANGE, fit, (INT_PTR)&part), 0);
+    EXPECT_EQ(p.GetDatasetFromHandle(fit)->GetFirst(), 1);
+    ASSERT_EQ(Fit(HOST_SET_X_DATASET, fit, a), 0);
+    EXPECT_EQ(Fit(HOST_GET_X_DATASET, fit, 0), a);
+    Fit(HOST_SET_DATASET_LABEL, fit, S("fit of B"));
+    char name[QFIT_HOST_TEXT_CAPACITY];
+    ASSERT_EQ(Fit(HOST_GET_DATASET_NAME, fit, (INT_PTR)name), 0);
+    EXPECT_STREQ(name, "YFIT");
+    EXPECT_EQ(p.GetDatasetFromHandle(fit)->m_label, "fit of B");
+
+    QFitPlotRecord curve = {{1, 0, 4000, 0, 250, 0, 0, 1}};
+    ASSERT_EQ(Fit(HOST_DATASET_UPDATE, fit, (INT_PTR)&curve), 0);
+    EXPECT_EQ(p.GetActiveGraph()->GetActiveLayer().datasets.back(), fit) << "the fit curve is drawn in the graph";
+    Fit(HOST_REQ_3004, fit, 0);
+    EXPECT_TRUE(IsMissingValue(p.GetDatasetFromHandle(fit)->GetValue(2)));
+
+    char list[QFIT_DATASET_LIST_CAPACITY];
+    ASSERT_EQ(Fit(HOST_LIST_DATASETS, (INT_PTR)list, 0), 0);
+    EXPECT_STREQ(list, "Data1_A Data1_B YFIT YFIT_X") << "columns first, then free datasets";
+
+    QFitColumnQuery query = {b, 0, 0, name, (int)sizeof name, 0};
+    ASSERT_EQ(FitWin(HOST_REQ_3018, (INT_PTR)&query, 0), 0);
+    EXPECT_STREQ(name, "Data1");
+    EXPECT_EQ(query.column, 2);
+
+    strcpy(name, "FIT");
+    ASSERT_EQ(Fit(HOST_REQ_3416, fit, (INT_PTR)name), 0);
+    EXPECT_STREQ(name, "FIT1");
+    INT_PTR window = 0;
+    ASSERT_EQ(Fit(HOST_REQ_1023, S("Graph1"), (INT_PTR)&window), 0);
+    EXPECT_EQ(window, p.FindPage("Graph1")->GetHandle());
+    ASSERT_EQ(Fit(HOST_ACTIVATE_WINDOW, S("Data1"), 0), 0);
+    ASSERT_EQ(Fit(HOST_GET_WINDOW_NAME, (INT_PTR)qkfxGetHostWindow(), (INT_PTR)name), 0);
+    EXPECT_STREQ(name, "Data1");
+    INT_PTR column = Fit(HOST_ADD_COLUMN, 0, S("LCL"));
+    EXPECT_EQ(p.FindDataset("Data1_LCL")->GetHandle(), column);
+
+    ASSERT_TRUE(p.DeleteDataset("YFIT"));
+    EXPECT_NE(Fit(HOST_CHECK_DATASET, fit, 0), 0);
+    EXPECT_NE(Fit(HOST_GET_VALUE, fit, (INT_PTR)&value), 0);
+    EXPECT_EQ(Fit(HOST_CHECK_DATASET, b, 0), 0);
+}
+
+TEST_F(HostTest, FitterExportsAreReachedThroughTheQfitLibrary)
+{
+    ASSERT_TRUE(qkfxRegisterScriptObject("qfit", "qxtestplug.dll", QK_ENTRY_FITTER));
+    double result = 0;
+    EXPECT_EQ(qkfxScxFit(0x401, 25, &result), 0);
+    EXPECT_EQ(result, 0x401 + 25);
+    EXPECT_EQ(qkfxFitModuleInit(QFITMOD_CAN_START), 1);
+    EXPECT_EQ(qkfxFitModuleInit(QFITMOD_CLOSE), 2);
+    typedef HWND (*WindowProc)();
+    WindowProc window = (WindowProc)GetProcAddress(GetModuleHandleA("qxtestplug.dll"), "TestPlugFitWindow");
+    EXPECT_EQ(window(), qkfxGetHostWindow());
+    ASSERT_TRUE(qkfxRegisterScriptObject("qfit", "qxfitter.dll", QK_ENTRY_FITTER));
+}
