@@ -200,3 +200,22 @@ TEST(CurvelibModels, ErrtestLeavesNoMathErrorBehind)
     EXPECT_EQ(FunctionOf("Gauss")(FITMODE_VALUE, nullptr, 4, 0, 0, gp, nullptr, x, gy, d), 0);
     EXPECT_FALSE(IsMissingValue(gy[1]));
 }
+
+// A real dataset with certified results: the NIST StRD set BoxBOD (Box, Hunter and Hunter
+// 1978), y = b1 (1 - e^(-b2 x)), which is BoxLucas1. At the certified parameters the
+// residual sum of squares must equal the certified one; the certified values carry 11
+// digits and the sum is stationary there, so agreement to 1e-9 is expected.
+TEST(CurvelibModels, BoxLucas1ReproducesTheCertifiedResidualSumOfSquares)
+{
+    const double xs[] = {1, 2, 3, 5, 7, 10};
+    const double ys[] = {109, 149, 149, 191, 213, 224};
+    double p[3] = {0, 2.1380940889E+02, 5.4723748542E-01};
+    FitFunction f = FunctionOf("BoxLucas1");
+    double rss = 0.0;
+    for (int i = 0; i < 6; ++i) {
+        double x[2] = {0, xs[i]}, y[2] = {}, d[3] = {};
+        ASSERT_EQ(f(FITMODE_VALUE, nullptr, 2, 0, 0, p, nullptr, x, y, d), 0);
+        rss += (ys[i] - y[1]) * (ys[i] - y[1]);
+    }
+    QX_EXPECT_CLOSE("residual sum of squares", 1.1680088766E+03, rss, 1e-9);
+}
