@@ -54,6 +54,13 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
                 return TRUE;
             }
             AFX_MSGCALL call = {nMsg, 0, 0, nID, nCode, pExtra, 0};
+            if (nCode == CN_UPDATE_COMMAND_UI && pExtra != nullptr) {
+                // A handler that calls ContinueRouting passes the item on.
+                CCmdUI* pCmdUI = (CCmdUI*)pExtra;
+                pCmdUI->m_bContinueRouting = FALSE;
+                p->pfn(this, call);
+                return !pCmdUI->m_bContinueRouting;
+            }
             if (p->pfn(this, call))
                 return TRUE;
         }

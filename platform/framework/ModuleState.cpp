@@ -145,6 +145,9 @@ CWinApp* AfxGetApp() { return afximpl::g_pApp; }
 
 LPCTSTR AfxGetAppName()
 {
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != nullptr && pApp->m_pszAppName != nullptr)
+        return pApp->m_pszAppName;
     static char szName[MAX_PATH];
     if (szName[0] == '\0') {
         char szPath[MAX_PATH];
@@ -157,19 +160,4 @@ LPCTSTR AfxGetAppName()
         lstrcpynA(szName, pszName, MAX_PATH);
     }
     return szName;
-}
-
-int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT)
-{
-    return ::MessageBoxA(::GetActiveWindow(), lpszText, AfxGetAppName(), nType);
-}
-
-int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
-{
-    CString string;
-    if (!string.LoadString(nIDPrompt))
-        string.Format("Message %u could not be loaded.", nIDPrompt);
-    if (nIDHelp == (UINT)-1)
-        nIDHelp = nIDPrompt;
-    return AfxMessageBox(string, nType, nIDHelp);
 }
