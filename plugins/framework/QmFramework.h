@@ -4,5 +4,6 @@
 #include "QmData.h"
 #include "QmErrors.h"
 #include "QmHostRequests.h"
+#include "QmMatrix.h"
 #include "QmObjects.h"
 #include "QmVector.h"
