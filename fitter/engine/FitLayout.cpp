@@ -76,6 +76,7 @@ int LoadFunctionLibrary(FittingSession* s)
     if (!def || def->functionType == KW_USER_DEFINED)
         return 0;
     FreeFunctionLibrary(def);
+    def->byOrdinal = 0;
     const char* dot = strrchr(def->source, '.');
     if (!dot)
         return 0;
@@ -360,6 +361,7 @@ int SelectFunction(FittingSession* s, FunctionDef* def)
     s->constraintState = 0;
     DefineParams(s);
     ResetRunState(s);
+    InitRecordFunction(s);
     return 0;
 }
 

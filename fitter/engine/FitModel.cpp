@@ -138,6 +138,54 @@ static int EvaluateUserDefined(FittingSession* s, int modeFlags, int fitSet)
     return answers != 0;
 }
 
+// Functions bound by ordinal take one record instead of the argument list. With one
+// independent and one dependent variable the record is {x; CURROW} and the function writes
+// y over x; otherwise it is RecordOfVariables.
+typedef int(WINAPI* RecordFunction)(HWND hostWindow, void* record, int nParams, double* firstParam,
+                                    HostCallback callback);
+
+struct RecordOfVariables {
+    int32_t currentRow;
+    QFitDataset* datasets;  // 1-based, one per independent variable
+    int32_t unused;
+    double* x;              // 1-based
+    double* y;              // 1-based
+};
+
+static int EvaluateRecordForm(FittingSession* s, int fitSet)
+{
+    const FitSetInfo& set = s->fitSets[fitSet];
+    RecordFunction function = reinterpret_cast<RecordFunction>(s->current->function);
+    int answer;
+    if (s->nIndep == 1 && s->nDep == 1) {
+        double record[2] = {s->indep[1].value, static_cast<double>(s->currentRow)};
+        answer = function(s->hostWindow, record, s->nParams, &s->callParams[1], s->callback);
+        s->callY[1] = record[0];
+    } else {
+        QFitDataset datasets[MAX_PARAMS + 1] = {};
+        for (int i = 1; i <= s->nIndep && i <= MAX_PARAMS; ++i)
+            datasets[i] = s->indep[i].dataset;
+        RecordOfVariables record = {s->currentRow, datasets, 0, s->callX, s->callY};
+        answer = function(s->hostWindow, &record, s->nParams, &s->callParams[1], s->callback);
+    }
+    for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
+        const double y = answer ? MISSING_VALUE : s->callY[d - set.firstDependent + 1];
+        s->dep[d].fitted = y;
+        if (!std::isfinite(y) || IsMissingValue(y))
+            answer = 1;
+    }
+    return answer != 0;
+}
+
+void InitRecordFunction(FittingSession* s)
+{
+    FunctionDef* def = s->current;
+    if (!def || !def->function || !def->byOrdinal || def->functionType != KW_EXTERNAL_DLL)
+        return;
+    RecordOfVariables empty = {0, nullptr, 0, nullptr, nullptr};
+    reinterpret_cast<RecordFunction>(def->function)(s->hostWindow, &empty, 0, &s->callParams[1], s->callback);
+}
+
 static int EvaluateLibrary(FittingSession* s, int modeFlags, int fitSet)
 {
     FunctionDef* def = s->current;
@@ -148,6 +196,8 @@ static int EvaluateLibrary(FittingSession* s, int modeFlags, int fitSet)
         s->callX[i] = s->indep[i].value;
     for (int k = 1; k <= s->nParams; ++k)
         s->callParams[k] = s->value[k];
+    if (def->byOrdinal)
+        return EvaluateRecordForm(s, fitSet);
     const int mode = (modeFlags & FITMODE_DERIVATIVES) ? FITMODE_DERIVATIVES : FITMODE_VALUE;
     const int answer = def->function(mode, s->callback, s->nParams, s->currentRow, 0, s->callParams,
                                      s->callWork, s->callX, s->callY, s->callDerivs);

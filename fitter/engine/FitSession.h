@@ -302,6 +302,8 @@ int BuildVaryMap(FittingSession* s);
 int ReadFitSetRow(FittingSession* s, int fitSet, int row);
 int EvaluateModel(FittingSession* s, int modeFlags, int fitSet);
 int EvaluateAt(FittingSession* s, const double* values, double* out);
+// The set-up call of an External DLL function bound by ordinal, once after binding.
+void InitRecordFunction(FittingSession* s);
 
 // Iterations.
 int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, double* result);

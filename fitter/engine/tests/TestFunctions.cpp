@@ -4,6 +4,7 @@
 //   Quad   y = a + b x + c x^2                      numeric derivatives
 //   Prop   y = a b x                                a and b cannot be told apart
 //   Huge   y = 1e155 a x                            beyond the engine's value limit
+// and, exported at ordinal 7 only, a line in the record form of functions bound by ordinal.
 #include <windows.h>
 
 #include <math.h>
@@ -87,4 +88,26 @@ extern "C" FitFunction WINAPI Get_Func(const char* name, unsigned short* nIndepe
             return e.function;
         }
     return nullptr;
+}
+
+namespace {
+int RecordInitCalls;
+}
+
+// Record form: the record is {x; current row}; y replaces x. A call with no parameters is
+// the set-up call.
+extern "C" int WINAPI RecordLine(HWND, void* record, int nParams, double* firstParam, HostCallback)
+{
+    if (nParams == 0) {
+        ++RecordInitCalls;
+        return 0;
+    }
+    double* r = static_cast<double*>(record);
+    r[0] = firstParam[0] + firstParam[1] * r[0];
+    return 0;
+}
+
+extern "C" int WINAPI RecordLineSetUpCalls()
+{
+    return RecordInitCalls;
 }

@@ -1,0 +1,149 @@
+// Model evaluation: user-defined functions evaluated by the host, rows with missing
+// values, the data range taken from the dataset, and FUNCVAL.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <vector>
+
+#include "FitTestKit.h"
+#include "qxtest/Numeric.h"
+
+namespace {
+
+const std::vector<double> kLineX = {0, 1, 2, 3, 4};
+const std::vector<double> kLineY = {2, 1, 5, 9, 8};  // least squares: a 1, b 2, SSR 10
+
+class ModelTest : public FitTest {
+protected:
+    void UserDefined(int form, const char* formula)
+    {
+        Get("NPARA");
+        FunctionDef def = {};
+        strcpy(def.name, "UserLine");
+        def.functionType = KW_USER_DEFINED;
+        def.functionForm = form;
+        strcpy(def.formula, formula);
+        strcpy(def.paramNames, "a b");
+        def.nIndependent = def.nDependent = 1;
+        def.nParams = 2;
+        def.constraintsSwitch = KW_OFF;
+        ASSERT_EQ(0, AddLoadedFunction(Session(), &def));
+        SetText("FUNC", "UserLine");
+        ASSERT_EQ(0, Err());
+        UseData(kLineX, kLineY);
+    }
+};
+
+}  // namespace
+
+TEST_F(ModelTest, UserDefinedExpressionFitsTheLine)
+{
+    UserDefined(KW_EXPRESSION, "a + b*x");
+    EXPECT_EQ(KW_USER_DEFINED, Get("FTYPE"));
+    Set("P1", 0);
+    Set("P2", 1);
+    Set("TOLERANCE", 0);
+    Call("ITERATE", "50");
+    EXPECT_EQ(0, Err());
+    EXPECT_TRUE(qxtest::Close("a", 1, Get("P1"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("b", 2, Get("P2"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("SSR", 10, Get("SSR"), 1e-12));
+}
+
+// Equations run in turn, each result a script variable the next can use; the fitted value
+// is read back from the dependent variable's name.
+TEST_F(ModelTest, EquationsFormChainsItsVariables)
+{
+    UserDefined(KW_EQUATIONS, "t = b*x; y = a + t");
+    Set("P1", 1);
+    Set("P2", 2);
+    Call("ITERATE", "0");
+    EXPECT_EQ(0, Err());
+    EXPECT_EQ(10, Get("SSR"));
+    bool sawT = false;
+    for (const auto& v : host.variableSets)
+        sawT = sawT || v.first == "t";
+    EXPECT_TRUE(sawT);
+}
+
+// A row whose y is missing is evaluated but adds nothing; a row whose x is missing is
+// skipped.
+TEST_F(ModelTest, RowsWithMissingValues)
+{
+    UseFunction("Line", "a b");
+    UseData({0, 1, MISSING_VALUE, 3, 4}, {2, MISSING_VALUE, 5, 9, 8});
+    Set("P1", 1);
+    Set("P2", 2);
+    Call("ITERATE", "0");
+    EXPECT_EQ(3, Get("NPOINTS"));
+    EXPECT_EQ(6, Get("SSR"));  // residuals 1, 2, -1
+}
+
+// When the dataset's used range no longer holds the stored range, the run takes the used
+// range (rows 1..3 here, 2..4 for a script).
+TEST_F(ModelTest, DataRangeFollowsTheDataset)
+{
+    UseFunction("Line", "a b");
+    UseData(kLineX, kLineY);
+    const QFitDataset y = host.AddDataset("yshort", kLineY);
+    host.Dataset(y).used = {1, 4};
+    SetText("Y", "yshort");
+    Set("P1", 1);
+    Set("P2", 2);
+    Set("DATABEGIN", 1);
+    Set("DATAEND", 5);
+    Call("ITERATE", "0");
+    EXPECT_EQ(2, Get("DATABEGIN"));
+    EXPECT_EQ(4, Get("DATAEND"));
+    EXPECT_EQ(3, Get("NPOINTS"));
+    EXPECT_EQ(8, Get("SSR"));  // residuals -2, 0, 2
+}
+
+// An External DLL function bound by ordinal is called in record form, after one set-up
+// call when it is chosen.
+TEST_F(ModelTest, FunctionBoundByOrdinalUsesTheRecordForm)
+{
+    Get("NPARA");
+    FunctionDef def = {};
+    strcpy(def.name, "RecLine");
+    def.functionType = KW_EXTERNAL_DLL;
+    strcpy(def.source, "fittestfuncs.7");
+    strcpy(def.paramNames, "a b");
+    def.nIndependent = def.nDependent = 1;
+    def.nParams = 2;
+    ASSERT_EQ(0, AddLoadedFunction(Session(), &def));
+    SetText("FUNC", "RecLine");
+    ASSERT_EQ(0, Err());
+    EXPECT_EQ(KW_EXTERNAL_DLL, Get("FTYPE"));
+    HMODULE library = GetModuleHandleA("fittestfuncs.dll");
+    ASSERT_NE(nullptr, library);
+    auto setUpCalls = reinterpret_cast<int(WINAPI*)()>(GetProcAddress(library, "RecordLineSetUpCalls"));
+    EXPECT_EQ(1, setUpCalls());
+    UseData(kLineX, kLineY);
+    Set("P1", 0);
+    Set("P2", 1);
+    Set("TOLERANCE", 0);
+    Call("ITERATE", "50");
+    EXPECT_EQ(0, Err());
+    EXPECT_TRUE(qxtest::Close("a", 1, Get("P1"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("b", 2, Get("P2"), 1e-7));
+}
+
+TEST_F(ModelTest, FuncVal)
+{
+    UseFunction("Gauss", "y0 xc w A");
+    EXPECT_EQ(MISSING_VALUE, Call("FUNCVAL", "5"));
+    EXPECT_EQ(FIT_ERR_PARAM_INIT, host.errors.back().first);
+    EXPECT_EQ("y0, xc, w, A", host.errors.back().second);
+    Set("P1", 1);
+    Set("P2", 5);
+    Set("P3", 1.2);
+    Set("P4", 10);
+    EXPECT_EQ(11, Call("FUNCVAL", "5"));
+    EXPECT_EQ(0, Err());
+    EXPECT_EQ(MISSING_VALUE, Call("FUNCVAL", "nosuch"));
+    EXPECT_EQ(0, Err());
+    EXPECT_EQ(MISSING_VALUE, Call("FUNCVAL", ""));
+    EXPECT_EQ(1, Err());
+}
