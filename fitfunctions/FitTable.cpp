@@ -45,12 +45,6 @@ void ListFunctionNames(HWND window)
     }
 }
 
-int GetIndependentCount(const char *name)
-{
-    const FitFuncEntry *row = FindRow(name);
-    return row ? row->nIndependent : 0;
-}
-
 int GetParamCount(const char *name)
 {
     const FitFuncEntry *row = FindRow(name);

@@ -16,8 +16,7 @@ const FitFuncEntry *FindRow(const char *name);
 // Sends "type <row name>" for every row in table order to `window` (WM_USER, wParam 0).
 void ListFunctionNames(HWND window);
 
-// The row's counts, 0 for an unknown name.
-int GetIndependentCount(const char *name);
+// The row's parameter count, 0 for an unknown name.
 int GetParamCount(const char *name);
 
 } // namespace curvelib

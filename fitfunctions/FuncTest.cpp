@@ -10,6 +10,8 @@
 #include "FitTable.h"
 #include "QmHost.h"
 
+extern "C" FitFunction WINAPI get_funx(const char *name);
+
 namespace {
 
 // Fixed capacities of the evaluation arrays, far above any row's parameter count, so that
@@ -98,7 +100,7 @@ void FillMissing(double *a)
 
 int Evaluate(const char *name, const char *arguments, HostCallback host)
 {
-    FitFunction f = curvelib::FindRow(name) ? curvelib::FindRow(name)->function : nullptr;
+    FitFunction f = get_funx(name);
     if (!f)
         return 0;
     const int n = curvelib::GetParamCount(name);
