@@ -776,6 +776,11 @@ void qkfxRequestAbort(bool on)
     g_abort = on;
 }
 
+bool qkIsAbortRequested()
+{
+    return g_abort;
+}
+
 void* qkfxGetMemoryBlock(const char* name, size_t* size)
 {
     std::string n = name ? name : "";

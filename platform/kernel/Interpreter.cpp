@@ -277,6 +277,9 @@ struct Frame {
 enum Flow { FLOW_NORMAL, FLOW_BREAK, FLOW_CONTINUE, FLOW_RETURN };
 
 const int kMaxDepth = 64;
+// Deepest nesting of braces and parentheses: far beyond any real script, well within the
+// stack, so that a runaway text fails with a message instead of crashing.
+const int kMaxNesting = 200;
 
 } // namespace
 
@@ -301,6 +304,7 @@ struct CQKScript::Impl {
     // expression referred to without an index.
     int vectorRow = -1;
     int vectorRows = 0;
+    int nesting = 0; // open blocks and parentheses being run or evaluated
 
     explicit Impl(CQKScript* s) : self(s) { Reset(); }
 
@@ -442,7 +446,10 @@ struct CQKScript::Impl {
         }
         if (t[pos] == '{') {
             size_t close = FindClose(t, pos, end);
+            if (++nesting > kMaxNesting)
+                Fail("blocks are nested too deeply");
             Flow f = RunRange(src, pos + 1, close, skip);
+            --nesting;
             pos = close + 1;
             return f;
         }
@@ -545,6 +552,8 @@ struct CQKScript::Impl {
         for (;;) {
             curSource = &src;
             curPos = forPos;
+            if (qkIsAbortRequested())
+                Fail("the script was stopped");
             std::string cond = Trim(parts[1]);
             if (!cond.empty() && ToNum(Eval(Subst(cond))) == 0)
                 break;
@@ -1359,11 +1368,14 @@ struct CQKScript::Impl {
                 size_t close = FindClose(s, p, s.size());
                 std::string inner = s.substr(p + 1, close - p - 1);
                 p = close + 1;
+                if (++impl->nesting > kMaxNesting)
+                    Fail("parentheses are nested too deeply");
                 Parser sub{impl, inner};
                 Val v = sub.Or();
                 sub.Space();
                 if (sub.p != inner.size())
                     sub.Bad();
+                --impl->nesting;
                 return v;
             }
             if (c == '"') {
@@ -1692,11 +1704,14 @@ struct CQKScript::Impl {
 
     void Worksheet(const std::vector<std::string>& a)
     {
-        if (a.size() == 2 && Same(a[0], "-a")) {
+        if (a.size() >= 2 && Same(a[0], "-a")) {
             CQKWksPage* wks = ActiveWks("worksheet -a");
-            double n = ToNum(Eval(a[1]));
+            std::string count;
+            for (size_t i = 1; i < a.size(); ++i)
+                count += a[i] + " ";
+            double n = ToNum(Eval(count));
             if (n < 0 || n > 4096 || n != (int)n)
-                Fail("worksheet -a: cannot add " + a[1] + " columns");
+                Fail("worksheet -a: cannot add " + Trim(count) + " columns");
             for (int i = 0; i < (int)n; ++i)
                 wks->AddColumn();
             return;
@@ -1766,6 +1781,8 @@ struct CQKScript::Impl {
                                 names.push_back(d->GetName());
         std::string saved = regs[2];
         for (const std::string& n : names) {
+            if (qkIsAbortRequested())
+                Fail("the script was stopped");
             regs[2] = n;
             Flow f = RunRange(src, open + 1, close, false);
             if (f == FLOW_BREAK)
@@ -1913,6 +1930,7 @@ struct CQKScript::Impl {
         const Source* savedSource = curSource;
         size_t savedPos = curPos;
         int savedRow = vectorRow;
+        int savedNesting = nesting;
         try {
             body();
             curSource = savedSource;
@@ -1929,6 +1947,7 @@ struct CQKScript::Impl {
         curSource = savedSource;
         curPos = savedPos;
         vectorRow = savedRow;
+        nesting = savedNesting;
         return false;
     }
 };

@@ -25,6 +25,9 @@ void qkBeginPluginCall();
 void qkEndPluginCall();
 void qkAddTemporary(INT_PTR datasetHandle);
 
+// The stop request (Ctrl+C in the console host); loops of scripts end on it.
+bool qkIsAbortRequested();
+
 std::string qkGetProgramFolder();
 std::string qkGetIniFolder();
 

@@ -66,6 +66,27 @@ TEST_F(InterpreterTest, WorksheetsAreFilledFromExpressions)
     EXPECT_EQ(qkfxGetProject().FindDataset("Data1_C")->GetEnd(), 6);
 }
 
+// The shape of the QDA import: loops over columns by number, members named through $(),
+// tags in labels, string-table messages and the clean-up of the script's variables.
+TEST_F(InterpreterTest, ColumnLoopsInTheShapeOfAnImportScript)
+{
+    ASSERT_TRUE(Run("win -t wks; qdan = 3; if (wks.ncols < qdan) wo -a qdan - wks.ncols;\n"
+                    "for (qdai = 1; qdai <= qdan; qdai += 1)\n"
+                    "{\n"
+                    "   wks.col$(qdai).nrows = qdai;\n"
+                    "   wcol(qdai)[1] = qdai * 100;\n"
+                    "   wks.col$(qdai).label$ = T;\n"
+                    "}\n"
+                    "if (exist(qdav7) == 0) type -b $QDARead.Untested;\n"
+                    "%A = wks.col2.label$;\n"
+                    "if (\"%A\" == \"T\") { wks.col2.format = 2; wks.col2.label$ = \"\"; }\n"
+                    "del -v qda*; %B = wks.col2.label$;\n"
+                    "type $(wks.col2.format) [%B] $(exist(qdan)) $(wks.col3.nrows) $(col(C)[1])"))
+        << err;
+    EXPECT_EQ(out, "Files of this version have not been tested with this import; check the data.\n"
+                   "2 [] 0 3 300\n");
+}
+
 TEST_F(InterpreterTest, WksObjectReadsAndSetsColumnsAndSelection)
 {
     ASSERT_TRUE(Run("win -t wks Origin Raw; wo -a 2;\n"
@@ -132,7 +153,7 @@ TEST_F(InterpreterTest, UserInterfaceCommandsAreRecorded)
 
 TEST_F(InterpreterTest, FailuresStopTheScriptAndNameTheLine)
 {
-    struct { const char* script; const char* message; } cases[] = {
+    struct { std::string script; const char* message; } cases[] = {
         {"type one\nfrobnicate 3\ntype two", "line 2: unknown command \"frobnicate\""},
         {"x = 1 +", "line 1: the expression \"1 +\" is incomplete"},
         {"x = y + 1", "\"y\" is not defined"},
@@ -154,12 +175,14 @@ TEST_F(InterpreterTest, FailuresStopTheScriptAndNameTheLine)
         {"/* open", "comment \"/*\" is not closed"},
         {"x = \"abc\" < 1", "texts can only be compared with == and !="},
         {"break", "'break' or 'continue' outside a loop"},
+        {"x = " + std::string(5000, '(') + "1" + std::string(5000, ')'), "parentheses are nested too deeply"},
+        {std::string(5000, '{') + std::string(5000, '}'), "blocks are nested too deeply"},
         {"system.dialog()", "the system object is not available in this host"},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.script);
         SetUp();
-        EXPECT_FALSE(Run(c.script + std::string("\ntype not reached")));
+        EXPECT_FALSE(Run(c.script + "\ntype not reached"));
         EXPECT_NE(qkfxGetScript().GetLastError().find(c.message), std::string::npos) << qkfxGetScript().GetLastError();
         EXPECT_EQ(err, qkfxGetScript().GetLastError() + "\n");
         EXPECT_EQ(out.find("not reached"), std::string::npos);
