@@ -11,6 +11,8 @@
 
 #include "QmObjects.h"
 
+class QmQuorixWks;
+
 class QmData : public QmQuorix {
     DECLARE_DYNAMIC(QmData)
 public:
@@ -115,6 +117,8 @@ class QmSourceData : public QmData {
     DECLARE_DYNAMIC(QmSourceData)
 public:
     using QmData::QmData;
+    // Column `column` (1-based) of a worksheet object.
+    QmSourceData(QmQuorixWks& worksheet, int column);
 };
 class QmErrData : public QmSourceData {
     DECLARE_DYNAMIC(QmErrData)
@@ -130,6 +134,8 @@ class QmResultData : public QmData {
     DECLARE_DYNAMIC(QmResultData)
 public:
     using QmData::QmData;
+    // Column `column` (1-based) of a worksheet object.
+    QmResultData(QmQuorixWks& worksheet, int column);
 };
 class QmTempData : public QmData {
     DECLARE_DYNAMIC(QmTempData)

@@ -4,6 +4,7 @@
 #include "QmData.h"
 #include "QmErrors.h"
 #include "QmHostRequests.h"
+#include "QmLayer.h"
 #include "QmMatrix.h"
 #include "QmObjects.h"
 #include "QmVector.h"
