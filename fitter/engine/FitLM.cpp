@@ -977,25 +977,18 @@ int PrepareRun(FittingSession* s)
     s->lmRounds = s->trials = s->failures = 0;
     s->constraintTolerance = 1e-7;
     s->dataChanged = 1;
-    char missing[PENDING_TEXT_CHARS] = "";
-    for (int k = 1; k <= s->nParams; ++k)
-        if (IsMissingValue(s->value[k])) {
-            const size_t used = strlen(missing);
-            snprintf(missing + used, sizeof missing - used, "%s%s", used ? ", " : "", s->names[k]);
-        }
-    if (missing[0]) {
-        SetPendingText(s, missing);
-        return FIT_ERR_PARAM_INIT;
-    }
+    const int code = RequireParamValues(s);
+    if (code)
+        return code;
     long estimate = 0;
     for (int d = 1; d <= s->nDep; ++d) {
         if (s->dep[d].step == 0)
             return 1;
         estimate += (s->dep[d].end - s->dep[d].first) / s->dep[d].step;
     }
-    const int code = BuildVaryMap(s);
-    if (code)
-        return code;
+    const int varying = BuildVaryMap(s);
+    if (varying)
+        return varying;
     if (estimate <= 0)
         return FIT_ERR_TOO_FEW_POINTS;
     return PrepareConstraints(s, 0);

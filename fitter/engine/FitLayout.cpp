@@ -365,6 +365,35 @@ int SelectFunction(FittingSession* s, FunctionDef* def)
     return 0;
 }
 
+int RequireParamValues(FittingSession* s)
+{
+    char missing[PENDING_TEXT_CHARS] = "";
+    for (int k = 1; k <= s->nParams; ++k)
+        if (IsMissingValue(s->value[k])) {
+            const size_t used = strlen(missing);
+            snprintf(missing + used, sizeof missing - used, "%s%s", used ? ", " : "", s->names[k]);
+        }
+    if (!missing[0])
+        return 0;
+    SetPendingText(s, missing);
+    return FIT_ERR_PARAM_INIT;
+}
+
+QFitDataset FindDatasetRange(FittingSession* s, const char* name, int* first, int* end)
+{
+    QFitRowRange range = {0, 0};
+    const QFitDataset dataset =
+        CallHost(s, HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(name), reinterpret_cast<INT_PTR>(&range));
+    if (!dataset) {
+        SetPendingText(s, name);
+        return 0;
+    }
+    *first = range.first;
+    *end = range.end;
+    s->dataChanged = 1;
+    return dataset;
+}
+
 int BuildVaryMap(FittingSession* s)
 {
     s->nVary = 0;

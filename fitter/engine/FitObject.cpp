@@ -143,14 +143,7 @@ int FuncVal(FittingSession* s, const char* argument, void* value)
     Number(value) = MISSING_VALUE;
     if (CheckCurrentFunction(s) || !s->value)
         return 1;
-    char missing[PENDING_TEXT_CHARS] = "";
-    for (int k = 1; k <= s->nParams; ++k)
-        if (IsMissingValue(s->value[k])) {
-            const size_t used = strlen(missing);
-            snprintf(missing + used, sizeof missing - used, "%s%s", used ? ", " : "", s->names[k]);
-        }
-    if (missing[0]) {
-        SetPendingText(s, missing);
+    if (RequireParamValues(s)) {
         ReportFitError(s, s->callback, s->hostWindow, FIT_ERR_PARAM_INIT);
         return 1;
     }
@@ -228,16 +221,10 @@ int SetIndependent(FittingSession* s, INT_PTR n, const char* name)
         v.dataset = 0;
         return 0;
     }
-    QFitRowRange range = {0, 0};
-    const QFitDataset dataset = FindDataset(s, name, &range);
-    if (!dataset) {
-        SetPendingText(s, name);
+    const QFitDataset dataset = FindDatasetRange(s, name, &v.first, &v.end);
+    if (!dataset)
         return FIT_ERR_NO_COLUMN;
-    }
     v.dataset = dataset;
-    v.first = range.first;
-    v.end = range.end;
-    s->dataChanged = 1;
     return 0;
 }
 

@@ -297,6 +297,11 @@ void FreeEngineArrays(FittingSession* s);
 void DefineParams(FittingSession* s);
 void PublishParamValues(FittingSession* s);
 int BuildVaryMap(FittingSession* s);
+// 28051 with the names of the parameters without a value as pending text, else 0.
+int RequireParamValues(FittingSession* s);
+// The named dataset and its rows for a variable; 0 with the name as pending text when the
+// host has no such dataset.
+QFitDataset FindDatasetRange(FittingSession* s, const char* name, int* first, int* end);
 
 // Model evaluation.
 int ReadFitSetRow(FittingSession* s, int fitSet, int row);

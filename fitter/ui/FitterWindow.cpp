@@ -70,17 +70,10 @@ int AssignDependentDataset(FittingSession* s, int, bool get, int n, char* text)
         v.dataset = 0;
         return 0;
     }
-    QFitRowRange range = {0, 0};
-    const QFitDataset dataset =
-        CallHost(s, HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(name), reinterpret_cast<INT_PTR>(&range));
-    if (!dataset) {
-        SetPendingText(s, name);
+    const QFitDataset dataset = FindDatasetRange(s, name, &v.first, &v.end);
+    if (!dataset)
         return FIT_ERR_NO_COLUMN;
-    }
     v.dataset = dataset;
-    v.first = range.first;
-    v.end = range.end;
-    s->dataChanged = 1;
     return 0;
 }
 

@@ -11,9 +11,6 @@
 
 namespace {
 
-const std::vector<double> kLineX = {0, 1, 2, 3, 4};
-const std::vector<double> kLineY = {2, 1, 5, 9, 8};
-
 class ConstraintTest : public FitTest {
 protected:
     void Quad()
@@ -22,13 +19,6 @@ protected:
         Set("P1", 1);
         Set("P2", 1);
         Set("P3", 1);
-    }
-    void Line(double a, double b)
-    {
-        UseFunction("Line", "a b");
-        UseData(kLineX, kLineY);
-        Set("P1", a);
-        Set("P2", b);
     }
     double Element(const char* indexes) { return Call("CMATRIX", indexes); }
 };
@@ -101,7 +91,7 @@ TEST_F(ConstraintTest, ConstraintsOnFixedParametersAreNotEffective)
 
 TEST_F(ConstraintTest, CheckAgainstCurrentValues)
 {
-    Line(3, 2);
+    UseLine(3, 2);
     SetText("CONSTR", "a + b = 4");
     Call("CHKCONSTR");
     EXPECT_EQ(FIT_ERR_CONSTRAINT_VIOLATED, Err());
@@ -112,7 +102,7 @@ TEST_F(ConstraintTest, CheckAgainstCurrentValues)
 
 TEST_F(ConstraintTest, EqualityConstrainedLine)
 {
-    Line(0, 1);
+    UseLine(0, 1);
     SetText("CONSTR", "a + b = 4");
     Set("TOLERANCE", 0);
     Call("ITERATE", "100");
@@ -124,7 +114,7 @@ TEST_F(ConstraintTest, EqualityConstrainedLine)
 // b <= 1.5 is active at the solution: b = 1.5 and a = mean(y - 1.5 x) = 2.
 TEST_F(ConstraintTest, InequalityConstrainedLine)
 {
-    Line(0, 1);
+    UseLine(0, 1);
     SetText("CONSTR", "b <= 1.5");
     Set("TOLERANCE", 0);
     Call("ITERATE", "100");
@@ -135,7 +125,7 @@ TEST_F(ConstraintTest, InequalityConstrainedLine)
 
 TEST_F(ConstraintTest, UpperBoundHoldsTheSlope)
 {
-    Line(0, 1);
+    UseLine(0, 1);
     Set("UB2", 1.5);
     Set("TOLERANCE", 0);
     Call("ITERATE", "100");
@@ -147,7 +137,7 @@ TEST_F(ConstraintTest, UpperBoundHoldsTheSlope)
 // 0.01; a start value already below the bound is brought just inside it.
 TEST_F(ConstraintTest, ExclusiveBounds)
 {
-    Line(1, 2);
+    UseLine(1, 2);
     FittingSession* s = Session();
     Set("LB1", 0);
     Set("LBX1", 1);

@@ -14,11 +14,6 @@
 
 namespace {
 
-// y = 1 + 2x plus residuals (1, -2, 0, 2, -1), which are orthogonal to 1 and x: the least
-// squares line is exactly a = 1, b = 2 with SSR 10.
-const std::vector<double> kLineX = {0, 1, 2, 3, 4};
-const std::vector<double> kLineY = {2, 1, 5, 9, 8};
-
 struct LineFit {
     double a, b, ssr;
 };
@@ -42,16 +37,7 @@ LineFit WeightedLine(const std::vector<double>& x, const std::vector<double>& y,
     return {static_cast<double>(a), static_cast<double>(b), static_cast<double>(ssr)};
 }
 
-class LMTest : public FitTest {
-protected:
-    void Line(double a, double b)
-    {
-        UseFunction("Line", "a b");
-        UseData(kLineX, kLineY);
-        Set("P1", a);
-        Set("P2", b);
-    }
-};
+using LMTest = FitTest;
 
 }  // namespace
 
@@ -104,7 +90,7 @@ TEST_F(LMTest, LineWithEveryWeightingType)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         ScxFit(window, 2, 0, nullptr, TestHost::Callback);
-        Line(0.5, 1.5);
+        UseLine(0.5, 1.5);
         host.AddDataset("wcol", column);
         SetText("W", "wcol");
         Set("WTYPE", c.type);
@@ -121,7 +107,7 @@ TEST_F(LMTest, LineWithEveryWeightingType)
 // var a = s^2 (1/n + xbar^2/Sxx). Here SSR 10, n 5, Sxx 10, xbar 2.
 TEST_F(LMTest, LineErrorsAndStatistics)
 {
-    Line(0, 1);
+    UseLine(0, 1);
     Set("TOLERANCE", 0);
     Call("ITERATE", "50");
     const double s2 = 10.0 / 3;
@@ -142,7 +128,7 @@ TEST_F(LMTest, LineErrorsAndStatistics)
 
 TEST_F(LMTest, IterateZeroComputesTheChiSquareOnly)
 {
-    Line(0, 1);
+    UseLine(0, 1);
     Call("ITERATE", "0");
     EXPECT_EQ(0, Err());
     EXPECT_EQ(0, Get("P1"));
@@ -156,7 +142,7 @@ TEST_F(LMTest, IterateZeroComputesTheChiSquareOnly)
 // trials the run stops with the values it started from and no completed iteration.
 TEST_F(LMTest, NoReductionStopsAfterFortyFailures)
 {
-    Line(1, 2);
+    UseLine(1, 2);
     Set("TOLERANCE", 0);
     Call("ITERATE", "10");
     EXPECT_EQ(0, Err());
@@ -169,7 +155,7 @@ TEST_F(LMTest, NoReductionStopsAfterFortyFailures)
 
 TEST_F(LMTest, ErrorPaths)
 {
-    Line(0, 1);
+    UseLine(0, 1);
     host.abortAfterPolls = 3;
     Call("ITERATE", "5");
     EXPECT_EQ(FIT_ERR_STOPPED, Err());
@@ -260,7 +246,7 @@ TEST_F(LMTest, NoDegreesOfFreedom)
 // are left out instead of entering with an infinite or negative weight.
 TEST_F(LMTest, RowsWithoutUsableWeightsAreSkipped)
 {
-    Line(1, 2);
+    UseLine(1, 2);
     host.AddDataset("errs", {MISSING_VALUE, 1, 1, 1, 1});
     SetText("W", "errs");
     Set("WTYPE", 1);
@@ -274,4 +260,17 @@ TEST_F(LMTest, RowsWithoutUsableWeightsAreSkipped)
     Call("ITERATE", "0");
     EXPECT_EQ(4, Get("NPOINTS"));
     EXPECT_EQ(10, Get("SSR"));
+}
+
+// A parameter at 0 with a minimum derivative step of 0 would get a step of 0; the step is
+// floored so the derivative stays finite and the fit proceeds.
+TEST_F(LMTest, ZeroDerivativeStepIsFloored)
+{
+    UseLine(0, 0);
+    Set("MINDERIVSTEP", 0);
+    Set("TOLERANCE", 0);
+    Call("ITERATE", "50");
+    EXPECT_EQ(0, Err());
+    EXPECT_TRUE(qxtest::Close("a", 1, Get("P1"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("b", 2, Get("P2"), 1e-7));
 }

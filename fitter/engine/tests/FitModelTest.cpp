@@ -11,26 +11,28 @@
 
 namespace {
 
-const std::vector<double> kLineX = {0, 1, 2, 3, 4};
-const std::vector<double> kLineY = {2, 1, 5, 9, 8};  // least squares: a 1, b 2, SSR 10
-
 class ModelTest : public FitTest {
 protected:
-    void UserDefined(int form, const char* formula)
+    // Loads a definition of two parameters a and b over x and y and makes it current.
+    void Choose(FunctionDef def)
     {
         Get("NPARA");
-        FunctionDef def = {};
-        strcpy(def.name, "UserLine");
-        def.functionType = KW_USER_DEFINED;
-        def.functionForm = form;
-        strcpy(def.formula, formula);
         strcpy(def.paramNames, "a b");
         def.nIndependent = def.nDependent = 1;
         def.nParams = 2;
         def.constraintsSwitch = KW_OFF;
         ASSERT_EQ(0, AddLoadedFunction(Session(), &def));
-        SetText("FUNC", "UserLine");
+        SetText("FUNC", def.name);
         ASSERT_EQ(0, Err());
+    }
+    void UserDefined(int form, const char* formula)
+    {
+        FunctionDef def = {};
+        strcpy(def.name, "UserLine");
+        def.functionType = KW_USER_DEFINED;
+        def.functionForm = form;
+        strcpy(def.formula, formula);
+        Choose(def);
         UseData(kLineX, kLineY);
     }
 };
@@ -104,17 +106,11 @@ TEST_F(ModelTest, DataRangeFollowsTheDataset)
 // call when it is chosen.
 TEST_F(ModelTest, FunctionBoundByOrdinalUsesTheRecordForm)
 {
-    Get("NPARA");
     FunctionDef def = {};
     strcpy(def.name, "RecLine");
     def.functionType = KW_EXTERNAL_DLL;
     strcpy(def.source, "fittestfuncs.7");
-    strcpy(def.paramNames, "a b");
-    def.nIndependent = def.nDependent = 1;
-    def.nParams = 2;
-    ASSERT_EQ(0, AddLoadedFunction(Session(), &def));
-    SetText("FUNC", "RecLine");
-    ASSERT_EQ(0, Err());
+    Choose(def);
     EXPECT_EQ(KW_EXTERNAL_DLL, Get("FTYPE"));
     HMODULE library = GetModuleHandleA("fittestfuncs.dll");
     ASSERT_NE(nullptr, library);

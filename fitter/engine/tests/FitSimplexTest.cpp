@@ -8,18 +8,8 @@
 
 namespace {
 
-const std::vector<double> kLineX = {0, 1, 2, 3, 4};
-const std::vector<double> kLineY = {2, 1, 5, 9, 8};
-
 class SimplexTest : public FitTest {
 protected:
-    void Line(double a, double b)
-    {
-        UseFunction("Line", "a b");
-        UseData(kLineX, kLineY);
-        Set("P1", a);
-        Set("P2", b);
-    }
     void SetEvaluationLimit(double limit)
     {
         EXPECT_EQ(0, ScxFit(window, 0x30, 8, &limit, TestHost::Callback));
@@ -30,7 +20,7 @@ protected:
 
 TEST_F(SimplexTest, ZeroCountDoesNothing)
 {
-    Line(0, 1);
+    UseLine(0, 1);
     const int reads = host.Count(HOST_GET_VALUE);
     Call("SIMPLEX", "0");
     EXPECT_EQ(0, Err());
@@ -40,7 +30,7 @@ TEST_F(SimplexTest, ZeroCountDoesNothing)
 // With a limit of n + 1 evaluations the run ends right after the starting vertices.
 TEST_F(SimplexTest, LimitOfStartingVertices)
 {
-    Line(0, 1);
+    UseLine(0, 1);
     SetEvaluationLimit(3);
     Call("SIMPLEX", "1");
     EXPECT_EQ(0, Err());
@@ -51,7 +41,7 @@ TEST_F(SimplexTest, LimitOfStartingVertices)
 // the run ends with errors as an LM run does.
 TEST_F(SimplexTest, FindsTheMinimum)
 {
-    Line(0, 1);
+    UseLine(0, 1);
     SetEvaluationLimit(2000);
     Set("TOLERANCE", 1e-13);
     Call("SIMPLEX", "1");
@@ -66,7 +56,7 @@ TEST_F(SimplexTest, FindsTheMinimum)
 // A stop request ends the run with the best point found so far, never a worse trial.
 TEST_F(SimplexTest, StopKeepsTheBestVertex)
 {
-    Line(0, 1);
+    UseLine(0, 1);
     Call("ITERATE", "0");
     const double startSsr = Get("SSR");
     SetEvaluationLimit(2000);

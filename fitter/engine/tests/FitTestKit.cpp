@@ -73,3 +73,11 @@ void FitTest::UseData(const std::vector<double>& x, const std::vector<double>& y
     SetText("X", "xdata");
     SetText("Y", "ydata");
 }
+
+void FitTest::UseLine(double a, double b)
+{
+    UseFunction("Line", "a b");
+    UseData(kLineX, kLineY);
+    Set("P1", a);
+    Set("P2", b);
+}

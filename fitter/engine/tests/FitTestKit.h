@@ -11,6 +11,11 @@
 #include "FitSession.h"
 #include "TestHost.h"
 
+// y = 1 + 2x plus residuals (1, -2, 0, 2, -1), which are orthogonal to 1 and x: the least
+// squares line is exactly a = 1, b = 2 with SSR 10.
+const std::vector<double> kLineX = {0, 1, 2, 3, 4};
+const std::vector<double> kLineY = {2, 1, 5, 9, 8};
+
 class FitTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -29,6 +34,8 @@ protected:
     void UseFunction(const char* function, const char* names, int functionType = KW_BUILTIN);
     // Datasets x and y, assigned to independent and dependent variable 1.
     void UseData(const std::vector<double>& x, const std::vector<double>& y);
+    // The test library's Line on kLineX, kLineY, starting at a, b.
+    void UseLine(double a, double b);
     FittingSession* Session() { return host.SessionOf(window); }
 
     TestHost host;
