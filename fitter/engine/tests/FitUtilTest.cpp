@@ -258,3 +258,45 @@ TEST(FitReport, PendingTextServesOneReport)
     EXPECT_EQ("", host.errors[1].second);
     FreeLockedBlock(s);
 }
+
+TEST(FitHostRoutines, DatasetRangeAndValueLists)
+{
+    TestHost host;
+    FittingSession* s = AllocArray<FittingSession>(1);
+    s->callback = TestHost::Callback;
+    const QFitDataset d = host.AddDataset("x", {MISSING_VALUE, 2, 3, MISSING_VALUE, 5, 6});
+    QFitRowRanges rows = {};
+    QFitXBounds bounds = {};
+    EXPECT_EQ(0, GetDatasetRange(s, d, &rows, &bounds, true)) << "the whole range is in use";
+    EXPECT_EQ(2, bounds.first);
+    EXPECT_EQ(6, bounds.last);
+    host.Dataset(d).used = {0, 4};
+    EXPECT_EQ(1, GetDatasetRange(s, d, &rows, &bounds, true));
+    EXPECT_EQ(0, rows.used.first);
+    EXPECT_EQ(4, rows.used.end);
+    EXPECT_EQ(2, bounds.first) << "first non-missing value inside the used range";
+    EXPECT_EQ(3, bounds.last);
+    EXPECT_EQ(1, IsDatasetInvalid(s, 0));
+    EXPECT_EQ(0, IsDatasetInvalid(s, d));
+
+    host.variables["K"] = 4;
+    double numbers[3];
+    int n = 0;
+    EXPECT_EQ(0, ParseValueList(s, 3, 3, "1, k*2", numbers, &n));
+    EXPECT_EQ(2, n);
+    EXPECT_EQ(1, numbers[0]);
+    EXPECT_EQ(8, numbers[1]);
+    EXPECT_EQ(MISSING_VALUE, numbers[2]);
+    EXPECT_EQ(1, ParseValueList(s, 3, 2, "1, nosuch", numbers, &n));
+    int32_t integer = 0;
+    EXPECT_EQ(0, ParseValueList(s, 2, 1, "k+0.5", &integer, &n));
+    EXPECT_EQ(4, integer);
+    // Names go into 8-byte slots; a name that would not fit ends the list.
+    char names[3][8];
+    EXPECT_EQ(0, ParseValueList(s, 1, 3, "ab, cd ef", names, &n));
+    EXPECT_EQ(3, n);
+    EXPECT_STREQ("ef", names[2]);
+    EXPECT_EQ(1, ParseValueList(s, 1, 3, "ab, toolongname", names, &n));
+    EXPECT_EQ(1, n);
+    FreeLockedBlock(s);
+}
