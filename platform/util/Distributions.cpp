@@ -215,6 +215,7 @@ struct Residual {
 
 // Finds s with r(s) = 0 for an increasing r: a bracket is found by widening steps from
 // s0, then Newton steps are taken, with bisection whenever a step leaves the bracket.
+// NaN when there is no root within reach.
 template <class F>
 double SolveIncreasing(double s0, F r)
 {
@@ -250,12 +251,20 @@ double SolveIncreasing(double s0, F r)
         if (!std::isfinite(next) || next <= lo || next >= hi)
             next = 0.5 * (lo + hi);
         if (std::fabs(next - s) <= 4 * DBL_EPSILON * std::fmax(1.0, std::fabs(s)) ||
-            hi - lo <= 4 * DBL_EPSILON * std::fmax(1.0, std::fabs(s)))
-            return next;
+            hi - lo <= 4 * DBL_EPSILON * std::fmax(1.0, std::fabs(s))) {
+            s = next;
+            break;
+        }
         s = next;
     }
-    return s;
+    // No root inside the double range (the quantile would overflow or underflow): the
+    // bracket then ends at a bound where the residual is far from zero.
+    double last = r(s).value;
+    return std::fabs(last) <= 1e-9 ? s : std::nan("");
 }
+
+// A quantile is reported only when it is a normal, finite double.
+double Checked(double q) { return std::isnormal(q) ? q : MISSING_VALUE; }
 
 // x = df / (df + t^2) and y = t^2 / (df + t^2), each computed without 1 - other.
 void StudentBetaArguments(double t, double df, double *x, double *y)
@@ -272,7 +281,10 @@ void StudentBetaArguments(double t, double df, double *x, double *y)
 }
 
 bool ValidProbability(double p) { return Usable(p) && p > 0 && p < 1; }
-bool ValidDegrees(double df) { return Usable(df) && df > 0; }
+// Beyond 1e10 degrees of freedom the fractions and series need too many terms to be
+// both fast and exact; no data set of this program comes near.
+const double kMaxDegrees = 1e10;
+bool ValidDegrees(double df) { return Usable(df) && df > 0 && df <= kMaxDegrees; }
 
 double StudentQuantile(double p, double df)
 {
@@ -387,7 +399,10 @@ extern "C" double UtilTQuantile(const double *args)
 {
     if (!args || !ValidProbability(args[0]) || !ValidDegrees(args[1]))
         return MISSING_VALUE;
-    return StudentQuantile(args[0], args[1]);
+    if (args[0] == 0.5)
+        return 0;
+    double t = StudentQuantile(args[0], args[1]);
+    return t < 0 ? -Checked(-t) : Checked(t);
 }
 
 extern "C" int UtilStudentTInverse(const double *args, double *result)
@@ -402,14 +417,17 @@ extern "C" double UtilFQuantile(const double *args)
 {
     if (!args || !ValidProbability(args[0]) || !ValidDegrees(args[1]) || !ValidDegrees(args[2]))
         return MISSING_VALUE;
-    return FQuantile(args[0], args[1], args[2]);
+    return Checked(FQuantile(args[0], args[1], args[2]));
 }
 
 extern "C" double UtilChiSquareQuantile(const double *args)
 {
-    if (!args || !ValidProbability(args[0]) || !ValidDegrees(args[1]))
+    // The incomplete gamma function's series and fraction grow with the square root of
+    // the degrees of freedom; past 1e7 they are not both fast and exact.
+    if (!args || !ValidProbability(args[0]) || !ValidDegrees(args[1]) || args[1] > 1e7)
         return -1;
-    return ChiSquareQuantile(args[0], args[1]);
+    double x = Checked(ChiSquareQuantile(args[0], args[1]));
+    return x == MISSING_VALUE ? -1 : x;
 }
 
 extern "C" double UtilIncompleteBeta(const double *args)
@@ -420,7 +438,8 @@ extern "C" double UtilIncompleteBeta(const double *args)
     if (!Usable(x) || x < 0 || x > 1 || !ValidDegrees(a) || !ValidDegrees(b))
         return MISSING_VALUE;
     // 1 - x is exact for x >= 1/2; below, x itself carries the precision.
-    return IncompleteBeta(x, 1 - x, a, b).lower;
+    double value = IncompleteBeta(x, 1 - x, a, b).lower;
+    return std::isfinite(value) ? value : MISSING_VALUE;
 }
 
 extern "C" void UtilErf(double *x)

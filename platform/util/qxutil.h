@@ -165,8 +165,9 @@ QXUTIL_API HGLOBAL UtilReadContainerMember(const char *container, const char *me
 // ---- Distributions and numerics ----------------------------------------------------------
 // Accurate to a relative error of about 1e-13 for degrees of freedom up to 1e7 and
 // probabilities in [1e-12, 1 - 1e-12]; degrees of freedom need not be whole numbers.
-// A probability outside (0, 1), degrees of freedom <= 0, NaN or MISSING_VALUE in the
-// arguments give the failure answer.
+// A probability outside (0, 1), degrees of freedom (or beta parameters) outside
+// (0, 1e10], NaN or MISSING_VALUE in the arguments, and a quantile beyond the range of
+// doubles give the failure answer.
 
 // 2005 (no name exported): quantile of Student's t: args = {p; df}. MISSING_VALUE on
 // failure.
@@ -176,8 +177,9 @@ QXUTIL_API double UtilTQuantile(const double *args);
 // MISSING_VALUE on failure.
 QXUTIL_API double UtilFQuantile(const double *args);
 
-// 2007 (no name exported): quantile of the chi-square distribution: args = {p; df}.
-// -1 on failure. With df = 1 its square root is the normal quantile of (1 + p) / 2.
+// 2007 (no name exported): quantile of the chi-square distribution: args = {p; df},
+// df at most 1e7. -1 on failure. With df = 1 its square root is the normal quantile of
+// (1 + p) / 2.
 QXUTIL_API double UtilChiSquareQuantile(const double *args);
 
 // 2030: quantile of Student's t: args = {p; df} into *result. Answers 0 when done;

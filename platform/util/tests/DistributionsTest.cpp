@@ -125,6 +125,21 @@ TEST(Distributions, BadArgumentsGiveTheFailureAnswer)
     ends[0] = 1;
     EXPECT_EQ(UtilIncompleteBeta(ends), 1.0);
 
+    // Quantiles beyond the double range and degrees of freedom past the supported
+    // range are failures, not numbers clamped at a bound.
+    const double beyond[][3] = {{0.3, 0.001, 0.001}, {0.9, 0.001, 0.001}, {0.5, 2e10, 3},
+                                {1e-300, 0.5, 0.5}};
+    for (const auto &b : beyond) {
+        double t[2] = {b[0], b[1]};
+        double f[3] = {b[0], b[1], b[2]};
+        EXPECT_EQ(UtilTQuantile(t), MISSING_VALUE) << Args(b[0], b[1]);
+        EXPECT_EQ(UtilFQuantile(f), MISSING_VALUE) << Args(b[0], b[1], b[2]);
+    }
+    double chi[2] = {0.5, 2e7};
+    EXPECT_EQ(UtilChiSquareQuantile(chi), -1.0);
+    double wide[3] = {0.5, 1e-300, 1e300};
+    EXPECT_EQ(UtilIncompleteBeta(wide), MISSING_VALUE);
+
     // A fit with as many parameters as points asks with zero degrees of freedom.
     double zero[2] = {0.975, 0};
     EXPECT_EQ(UtilTQuantile(zero), MISSING_VALUE);

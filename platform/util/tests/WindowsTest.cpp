@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "qxcolors.h"
+#include "qxtest/Pixels.h"
 #include "qxutil.h"
 
 #include <string>
@@ -112,25 +113,15 @@ TEST_F(ProgressBox, BarFillsItsPercentage)
     UtilProgressBox(nullptr, UTIL_PROGRESS_SET, 25, nullptr);
     HWND box = FindBox();
     ASSERT_NE(box, nullptr);
-    const int width = 320, height = 118;
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void *bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageA(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    GdiFlush();
-    const auto *pixels = static_cast<const uint32_t *>(bits);
+    qxtest::MemoryCanvas canvas(320, 118);
+    SendMessageA(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+    qxtest::Image image = canvas.Capture();
     int filled = 0;
     const int row = 43;  // through the middle of the bar
-    for (int x = 0; x < width; ++x)
-        if (pixels[row * width + x] == 0x000080)  // RGB(0, 0, 128) as 0x00RRGGBB
+    for (int x = 0; x < image.width; ++x)
+        if (image.ColorAt(x, row) == RGB(0, 0, 128))
             ++filled;
-    EXPECT_EQ(filled, (294 * 25) / 100);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    EXPECT_EQ(filled, (294 * 25) / 100);  // a quarter of the bar's inside
 }
 
 TEST(PrepareDC, FillsTheColourComboInIndexOrder)
