@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "KernelInternal.h"
+#include "QKCallLog.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
 
@@ -194,6 +195,30 @@ BOOL CQKINIFile::WriteInt(const char* section, const char* key, int value) const
 std::string QKSysMethodPath::GetProgram() const
 {
     return qkGetProgramFolder();
+}
+
+bool CQKQrxSystem::ChangeMenuLevel(int level)
+{
+    if (level < 0 || level >= GetNumMenuLevels())
+        return false;
+    m_menuLevel = level;
+    return true;
+}
+
+std::string CQKQrxSystem::GetMenuLevelTitle(int level) const
+{
+    return level == 0 ? "Full Menus" : std::string();
+}
+
+void CQKQrxSystem::AboutDialog()
+{
+    qkfxGetCallLog().Add("CQKQrxSystem::AboutDialog");
+}
+
+void CQKQrxSystem::ToggleScriptWindow()
+{
+    m_scriptWindowShown = !m_scriptWindowShown;
+    qkfxGetCallLog().Add("CQKQrxSystem::ToggleScriptWindow", m_scriptWindowShown ? "shown" : "hidden");
 }
 
 CQKQrxSystem& qkfxGetQrxSystem()

@@ -71,6 +71,18 @@ private:
 
 class QK_API CQKQrxSystem {
 public:
+    // Menu levels: the sets of menus the user can switch between. The kernel knows the
+    // full menus; the user interface adds its own levels with the menus.
+    int GetNumMenuLevels() const { return 1; }
+    int GetCurrentMenuLevel() const { return m_menuLevel; }
+    // False for a level that does not exist.
+    bool ChangeMenuLevel(int level);
+    std::string GetMenuLevelTitle(int level) const;
+    // The about box is the user interface's: recorded in the call log.
+    void AboutDialog();
+    void ToggleScriptWindow();
+    bool IsScriptWindowShown() const { return m_scriptWindowShown; }
+
     QKSysMethodMath& GetRefMath() { return m_math; }
     QKSysMethodNumeric& GetRefNumeric() { return m_numeric; }
     QKSysMethodWks& GetRefWks() { return m_wks; }
@@ -83,6 +95,8 @@ private:
     QKSysMethodWks m_wks;
     QKSysMethodGraph m_graph;
     QKSysMethodPath m_path;
+    int m_menuLevel = 0;
+    bool m_scriptWindowShown = false;
 };
 
 QK_API CQKQrxSystem& qkfxGetQrxSystem();

@@ -69,6 +69,17 @@ TEST_F(AccessTest, ApplicationMembersAnswerOrRecordWhatNeedsTheUserInterface)
                            "CQKScriptWindow::OnMainFrameOpen", "CQKAccess::Uninit"})
         EXPECT_NE(qkfxGetCallLog().Find(op), -1) << op;
 
+    CQKQrxSystem& system = qkfxGetQrxSystem();
+    EXPECT_EQ(system.GetNumMenuLevels(), 1);
+    EXPECT_FALSE(system.ChangeMenuLevel(1));
+    EXPECT_TRUE(system.ChangeMenuLevel(0));
+    bool shown = system.IsScriptWindowShown();
+    system.ToggleScriptWindow();
+    EXPECT_NE(system.IsScriptWindowShown(), shown);
+    system.ToggleScriptWindow();
+    system.AboutDialog();
+    EXPECT_NE(qkfxGetCallLog().Find("CQKQrxSystem::AboutDialog"), -1);
+
     std::string ext;
     EXPECT_TRUE(qkfxGetQrxTemplateFileExtension(QK_PAGE_GRAPH, ext));
     EXPECT_EQ(ext, ".qtp");
