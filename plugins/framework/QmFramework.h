@@ -8,3 +8,4 @@
 #include "QmMatrix.h"
 #include "QmObjects.h"
 #include "QmVector.h"
+#include "QmWks.h"

@@ -298,12 +298,6 @@ int QmDataNameVec::GetValue(char* text, int index)
     return 0;
 }
 
-int QmDataNameVec::GetVectorSize(int* n)
-{
-    *n = count;
-    return 0;
-}
-
 void QmDataNameVec::init()
 {
     for (QmString*& e : elements) {

@@ -126,7 +126,6 @@ public:
     int Value(char* text, int index, int flags) override;
     int SetValue(const char* text, int index) override;
     int GetValue(char* text, int index) override;
-    int GetVectorSize(int* n) override;
     void init() override;
 };
 

@@ -24,8 +24,10 @@ TEST_F(SamplePlugin, DispatchAnswersAndStatusWord)
         {nullptr, "NOPE", OBJOP_GET_NUMBER, 0, -1},
         {nullptr, "X", OBJOP_GET_NUMBER | OBJOP_FLAG_8000, 1, 0},
         {nullptr, "NOPE", OBJOP_GET_NUMBER | OBJOP_FLAG_8000, 2, 1},
-        // A number read as a text is not found.
-        {nullptr, "X", OBJOP_GET_STRING, 0, -1},
+        // A number read as a text is not found; X is both, a number of the sample's own
+        // and the worksheet root's dataset name.
+        {nullptr, "COUNT", OBJOP_GET_STRING, 0, -1},
+        {nullptr, "X", OBJOP_GET_STRING, 1, -1},
         {nullptr, "title", OBJOP_GET_STRING, 1, -1},
         // Codes outside the table are not handled, whatever the name.
         {nullptr, "X", 21, 2, -1},
@@ -94,6 +96,9 @@ TEST_F(SamplePlugin, ListingText)
         "X\t1.5", "COUNT\t3", "FLAG\t1", "TITLE$\t\"t\"", "RUNS\t0",
         // An empty vector still shows one element line; DF's size cannot be read.
         "V1\t--", "NAMES1$\t\"\"",
+        // The worksheet root's own members, then the standard ones.
+        "TEST()", "NAME()", "  NAME.WORKSHEET$\t\"\"",
+        "WORKSHEET$\t\"\"", "MATRIX$\t\"\"", "X$\t\"\"", "DATA$\t\"\"", "APPARENT\t1",
         "LISTERR()", "LASTERRID()", "ERROR\t0", "WARNMSG\t0", "MSG$\t\"\"",
     };
     EXPECT_EQ(Listing(), expected);

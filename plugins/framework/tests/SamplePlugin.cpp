@@ -72,7 +72,7 @@ public:
 };
 IMPLEMENT_DYNAMIC(SampleFail, QmMethod)
 
-class QmSample : public QmDLL {
+class QmSample : public QmWks {
     DECLARE_DYNAMIC(QmSample)
 public:
     QmSample()
@@ -88,31 +88,31 @@ public:
         init_table(m_meths);
     }
 
-    // Own tables first, then the standard members of the base.
+    // Own tables first, then the worksheet root's and the standard members.
     int Property(const char* name, int flags, void* value) override
     {
         int r = find_value(name, flags, value, m_props, nullptr);
-        return r ? r : QmDLL::Property(name, flags, value);
+        return r ? r : QmWks::Property(name, flags, value);
     }
     void ListAll() override
     {
         list_table(m_meths, nullptr);
         list_table(m_props, nullptr);
-        QmDLL::ListAll();
+        QmWks::ListAll();
     }
     int Command(const char* methodName, const char* argText, double* result) override
     {
         int r = find_command(methodName, argText, result, m_meths);
-        return r ? r : QmDLL::Command(methodName, argText, result);
+        return r ? r : QmWks::Command(methodName, argText, result);
     }
     int CommandValue(const char* methodName, const char* name, void* value, int flags) override
     {
         int r = find_command_value(methodName, name, flags, value, m_meths);
-        return r ? r : QmDLL::CommandValue(methodName, name, value, flags);
+        return r ? r : QmWks::CommandValue(methodName, name, value, flags);
     }
     void ResetAll() override
     {
-        QmDLL::ResetAll();
+        QmWks::ResetAll();
         init_table(m_props);
         init_table(m_meths);
     }
@@ -126,7 +126,6 @@ public:
     SampleOne m_one;
     QmMethod m_noArgs;
     SampleFail m_fail;
-    QmReset m_reset;
     SampleDivide m_divide;
     QmDoubleVector m_v;
     QmStringVector m_names{16, 0};
@@ -136,7 +135,7 @@ private:
     QmTableEntry m_props[9];
     QmTableEntry m_meths[7];
 };
-IMPLEMENT_DYNAMIC(QmSample, QmDLL)
+IMPLEMENT_DYNAMIC(QmSample, QmWks)
 
 QmSample theSample;
 

@@ -157,6 +157,8 @@ INT_PTR TestHost::Answer(UINT code, INT_PTR a, INT_PTR b, HostRequestRecord& rec
         return 0;
     case HOST_NAME_IN_USE:
         record.text = textA;
+        if (allNamesTaken)
+            return 1;
         for (const std::string& n : takenNames)
             if (_stricmp(n.c_str(), textA) == 0)
                 return 1;

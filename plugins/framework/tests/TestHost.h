@@ -64,6 +64,7 @@ public:
     std::vector<std::string> printed;
     std::string stringVars[26];
     std::vector<std::string> takenNames;   // HOST_NAME_IN_USE answers yes for these
+    bool allNamesTaken = false;            // ... or for every name
     bool axisLog10 = false;                // HOST_TO_AXIS_SCALE takes log10 when set
     std::map<std::string, std::vector<char>> memoryBlocks;
     int memoryBlocksOut = 0;               // got and not yet released
