@@ -54,7 +54,7 @@ typedef int(WINAPI* QMDLLProc)(HWND context, LPCSTR methodName, LPCSTR name, voi
 // ---- Requests only the framework plug-ins send -----------------------------------
 enum QmHostRequest : UINT {
     HOST_PRINT_TEXT = 0x1000,  // A text of one line, B 0
-    HOST_FIND_OBJECT = 0x1003,  // A window name, B int* handle out; 0 = found
+    HOST_FIND_OBJECT = 0x1003,  // A window name, B INT_PTR* handle out; 0 = found
     HOST_NAME_IN_USE = 0x1031,  // A name, B 0; nonzero = taken
     HOST_FORMAT_NUMBER = 0x103A,  // A double*, B QmFormatRecord*
     HOST_OPEN_DATASET = 0x3001,  // A worksheet name, B QmRangeRecord* (request = column, 1-based)
