@@ -90,6 +90,29 @@ bool FindSection(std::string_view all, std::string_view section, size_t *begin, 
     return inside;
 }
 
+// The key lines of a section body: name and value, both trimmed; lines that are empty
+// or start with ';' are comments.
+struct KeyLine {
+    std::string_view name;
+    std::string_view value;
+};
+
+std::vector<KeyLine> KeyLines(std::string_view body)
+{
+    std::vector<KeyLine> keys;
+    for (size_t at = 0; at < body.size();) {
+        Line line = LineAt(body, at);
+        at = line.next;
+        std::string_view t = Trim(line.text);
+        if (t.empty() || t.front() == ';')
+            continue;
+        size_t eq = t.find('=');
+        keys.push_back({Trim(t.substr(0, eq)),
+                        eq == std::string_view::npos ? std::string_view() : Trim(t.substr(eq + 1))});
+    }
+    return keys;
+}
+
 DWORD CopyCut(std::string_view value, char *buffer, DWORD size)
 {
     DWORD n = DWORD(std::min<size_t>(value.size(), size - 1));
@@ -157,6 +180,8 @@ extern "C" DWORD UtilReadProfileString(const char *section, const char *key,
     size_t begin = 0, end = 0;
     bool found = section && FindSection(all, section, &begin, &end);
 
+    std::vector<KeyLine> keys = found ? KeyLines(all.substr(begin, end - begin)) : std::vector<KeyLine>();
+
     if (!key) {
         // The key names of the section, each terminated, ended by an empty name.
         if (size < 2) {
@@ -164,37 +189,24 @@ extern "C" DWORD UtilReadProfileString(const char *section, const char *key,
             return 0;
         }
         DWORD used = 0;
-        bool cut = false;
-        for (size_t at = begin; found && at < end;) {
-            Line line = LineAt(all, at);
-            at = line.next;
-            std::string_view t = Trim(line.text);
-            if (t.empty() || t.front() == ';')
-                continue;
-            std::string_view name = Trim(t.substr(0, t.find('=')));
-            if (used + name.size() + 1 > size - 1) {
-                cut = true;
-                break;
+        for (const KeyLine &k : keys) {
+            if (used + k.name.size() + 1 > size - 1) {
+                buffer[used] = 0;
+                return size - 2;
             }
-            std::memcpy(buffer + used, name.data(), name.size());
-            used += DWORD(name.size());
+            std::memcpy(buffer + used, k.name.data(), k.name.size());
+            used += DWORD(k.name.size());
             buffer[used++] = 0;
         }
         buffer[used] = 0;
-        return cut ? size - 2 : used;
+        return used;
     }
 
     std::string_view wanted = Trim(key);
-    for (size_t at = begin; found && at < end;) {
-        Line line = LineAt(all, at);
-        at = line.next;
-        std::string_view t = Trim(line.text);
-        if (t.empty() || t.front() == ';')
+    for (const KeyLine &k : keys) {
+        if (!SameName(k.name, wanted))
             continue;
-        size_t eq = t.find('=');
-        if (!SameName(Trim(t.substr(0, eq)), wanted))
-            continue;
-        std::string_view value = eq == std::string_view::npos ? std::string_view() : Trim(t.substr(eq + 1));
+        std::string_view value = k.value;
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front())
             value = value.substr(1, value.size() - 2);
