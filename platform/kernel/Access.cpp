@@ -21,14 +21,6 @@ std::vector<std::string> g_commandLineFiles;
 std::map<int, double> g_quickVariables;
 CQKAccess* g_access = nullptr;
 
-std::string Trim(const std::string& s)
-{
-    size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string::npos)
-        return std::string();
-    size_t b = s.find_last_not_of(" \t\r\n");
-    return s.substr(a, b - a + 1);
-}
 
 bool HasExtension(const char* name, const char* ext)
 {
@@ -114,7 +106,7 @@ int CQKAccess::run_resurce_string_ex(const char* group, const char* commandStrin
     std::string s = commandString ? commandString : "";
     size_t first = s.find('\n');
     size_t second = first == std::string::npos ? std::string::npos : s.find('\n', first + 1);
-    std::string part = second == std::string::npos ? std::string() : Trim(s.substr(second + 1));
+    std::string part = second == std::string::npos ? std::string() : qkTrim(s.substr(second + 1));
     if (part.empty()) {
         qkfxGetCallLog().Add("run_resurce_string_ex: no script", s);
         return 0;
@@ -127,8 +119,8 @@ int CQKAccess::run_resurce_string_ex(const char* group, const char* commandStrin
     std::vector<std::string> parts;
     size_t from = 1;
     for (size_t comma; (comma = part.find(',', from)) != std::string::npos; from = comma + 1)
-        parts.push_back(Trim(part.substr(from, comma - from)));
-    parts.push_back(Trim(part.substr(from)));
+        parts.push_back(qkTrim(part.substr(from, comma - from)));
+    parts.push_back(qkTrim(part.substr(from)));
     std::string file, section;
     std::vector<std::string> args;
     if (parts.size() == 1) {
@@ -163,12 +155,12 @@ int CQKAccess::run_section_script(const char* text, double* result)
         return 1;
     }
     size_t comma2 = s.find(',', comma1 + 1);
-    std::string file = Trim(s.substr(0, comma1));
-    std::string section = Trim(s.substr(comma1 + 1, comma2 == std::string::npos ? std::string::npos : comma2 - comma1 - 1));
+    std::string file = qkTrim(s.substr(0, comma1));
+    std::string section = qkTrim(s.substr(comma1 + 1, comma2 == std::string::npos ? std::string::npos : comma2 - comma1 - 1));
     std::vector<std::string> args;
     // The rest is one argument text, blanks and quotes included.
-    if (comma2 != std::string::npos && !Trim(s.substr(comma2 + 1)).empty())
-        args.push_back(Trim(s.substr(comma2 + 1)));
+    if (comma2 != std::string::npos && !qkTrim(s.substr(comma2 + 1)).empty())
+        args.push_back(qkTrim(s.substr(comma2 + 1)));
     double r = 0;
     bool ok = qkfxGetScript().RunSection(file, section, args, &r);
     if (result)
@@ -274,25 +266,11 @@ void qkfxReadCommandLine(const char* commandLine)
     // Switches start with '/' or '-'; everything else names a file (quoted when it holds
     // blanks).
     g_commandLineFiles.clear();
-    std::string s = commandLine ? commandLine : "";
-    size_t i = 0;
-    while (i < s.size()) {
-        while (i < s.size() && isspace((unsigned char)s[i]))
-            ++i;
-        if (i >= s.size())
-            break;
-        std::string word;
-        if (s[i] == '"') {
-            size_t close = s.find('"', i + 1);
-            word = s.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
-            i = close == std::string::npos ? s.size() : close + 1;
-        } else {
-            while (i < s.size() && !isspace((unsigned char)s[i]))
-                word += s[i++];
-        }
+    std::vector<std::string> words;
+    qkSplitWords(commandLine ? commandLine : "", &words);
+    for (const std::string& word : words)
         if (!word.empty() && word[0] != '/' && word[0] != '-')
             g_commandLineFiles.push_back(word);
-    }
 }
 
 void qkfxSetGlobalINIPath(const char* folder)

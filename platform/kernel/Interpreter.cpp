@@ -59,11 +59,7 @@ bool Same(const std::string& a, const char* b)
 
 std::string Trim(const std::string& s)
 {
-    size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string::npos)
-        return std::string();
-    size_t b = s.find_last_not_of(" \t\r\n");
-    return s.substr(a, b - a + 1);
+    return qkTrim(s);
 }
 
 bool IsIdentStart(char c)
@@ -117,25 +113,8 @@ std::string Unquote(const std::string& s)
 std::vector<std::string> SplitWords(const std::string& text)
 {
     std::vector<std::string> words;
-    size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && isspace((unsigned char)text[i]))
-            ++i;
-        if (i >= text.size())
-            break;
-        std::string w;
-        if (text[i] == '"') {
-            size_t close = text.find('"', i + 1);
-            if (close == std::string::npos)
-                Fail("missing closing quote in \"" + text.substr(i) + "\"");
-            w = text.substr(i + 1, close - i - 1);
-            i = close + 1;
-        } else {
-            while (i < text.size() && !isspace((unsigned char)text[i]))
-                w += text[i++];
-        }
-        words.push_back(w);
-    }
+    if (!qkSplitWords(text, &words))
+        Fail("missing closing quote in \"" + text + "\"");
     return words;
 }
 

@@ -31,6 +31,11 @@ bool qkIsAbortRequested();
 std::string qkGetProgramFolder();
 std::string qkGetIniFolder();
 
+std::string qkTrim(const std::string& text);
+// Splits at blanks; a double-quoted text is one word, without its quotes. False when a
+// quote is not closed (the words up to it are kept).
+bool qkSplitWords(const std::string& text, std::vector<std::string>* words);
+
 // Shortest text that reads back as the same double, with at most `digits` significant
 // digits; "--" for the missing value.
 std::string qkFormatNumber(double value, int digits = 15);

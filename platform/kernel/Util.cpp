@@ -10,6 +10,39 @@
 #include "QKScript.h"
 #include "QKSysMethod.h"
 
+std::string qkTrim(const std::string& s)
+{
+    size_t a = s.find_first_not_of(" \t\r\n");
+    if (a == std::string::npos)
+        return std::string();
+    size_t b = s.find_last_not_of(" \t\r\n");
+    return s.substr(a, b - a + 1);
+}
+
+bool qkSplitWords(const std::string& text, std::vector<std::string>* words)
+{
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && isspace((unsigned char)text[i]))
+            ++i;
+        if (i >= text.size())
+            break;
+        std::string w;
+        if (text[i] == '"') {
+            size_t close = text.find('"', i + 1);
+            if (close == std::string::npos)
+                return false;
+            w = text.substr(i + 1, close - i - 1);
+            i = close + 1;
+        } else {
+            while (i < text.size() && !isspace((unsigned char)text[i]))
+                w += text[i++];
+        }
+        words->push_back(w);
+    }
+    return true;
+}
+
 bool CQKCString::GetReal(double* value) const
 {
     const char* s = m_text.c_str();
