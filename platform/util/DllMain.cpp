@@ -12,6 +12,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     if (reason == DLL_PROCESS_ATTACH) {
         qxutil::g_module = instance;
         DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        qxutil::UnregisterProgressBoxClass();
+        qxutil::ReleasePalette();
     }
     return TRUE;
 }

@@ -1,6 +1,7 @@
 // Device-context and palette services of the 3D engine, and the standard colour combo.
 #include "qxutil.h"
 #include "qxcolors.h"
+#include "Module.h"
 
 #include <mutex>
 
@@ -35,6 +36,14 @@ int FillColorCombo(HWND combo)
 }
 
 } // namespace
+
+void qxutil::ReleasePalette()
+{
+    std::lock_guard<std::mutex> lock(g_paletteLock);
+    if (g_palette)
+        DeleteObject(g_palette);
+    g_palette = nullptr;
+}
 
 extern "C" int UtilPrepareDC(HANDLE target, int, int, int mode)
 {

@@ -4,4 +4,8 @@
 
 namespace qxutil {
 extern HINSTANCE g_module;  // this DLL, for its window class
+
+// Called when the DLL is unloaded, so that a later load starts clean.
+void UnregisterProgressBoxClass();
+void ReleasePalette();
 }

@@ -166,6 +166,12 @@ void Pump(ProgressState &state)
 
 } // namespace
 
+void qxutil::UnregisterProgressBoxClass()
+{
+    // Fails harmlessly while a box still exists; the class then dies with the process.
+    UnregisterClassA(kClassName, g_module);
+}
+
 extern "C" int UtilProgressBox(HWND window, int command, int value, const char *title)
 {
     ProgressState &state = t_progress;
