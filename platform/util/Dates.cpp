@@ -3,6 +3,8 @@
 // of databases meet on this scale, so every layer converts through it.
 #include "qxutil.h"
 
+static_assert(sizeof(UtilCalendar) == 36, "the calendar record is nine 32-bit fields");
+
 namespace {
 
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }

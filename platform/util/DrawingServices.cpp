@@ -5,6 +5,8 @@
 
 #include <mutex>
 
+static_assert(sizeof(UtilColorSlot) == 10, "colour slots are 10 bytes in colour-map blocks");
+
 namespace {
 
 // The colours registered by UtilPaletteService; a palette device realises them in
