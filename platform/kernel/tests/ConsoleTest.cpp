@@ -97,3 +97,16 @@ TEST(ConsoleHost, RunsAScriptFileAndAnswersWithItsOutcome)
     EXPECT_EQ(r.exitCode, 2u);
     EXPECT_NE(r.err.find("usage"), std::string::npos);
 }
+
+// The fitter library itself, reached by name: its member listing comes back to the host
+// window as script text, which the interpreter prints.
+TEST(ConsoleHost, ListsTheFitObjectThroughTheFitterLibrary)
+{
+    TempFile script("qxk_console_fit.qgs", "qfit.=\n");
+    Result r = RunHost("\"" + script.path + "\"");
+    EXPECT_EQ(r.exitCode, 0u) << r.err;
+    std::string out = Lines(r.out);
+    EXPECT_EQ(out.substr(0, 6), "NPARA\n") << out;
+    EXPECT_NE(out.find("\nFUNC$\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\nINIT()\n"), std::string::npos) << out;
+}
