@@ -163,7 +163,7 @@ QXUTIL_API HGLOBAL UtilReadContainerMember(const char *container, const char *me
                                            DWORD *size);
 
 // ---- Distributions and numerics ----------------------------------------------------------
-// Accurate to a relative error of about 1e-13 for degrees of freedom up to 1e7 and
+// Accurate to a relative error of 1e-12 or better for degrees of freedom up to 1e7 and
 // probabilities in [1e-12, 1 - 1e-12]; degrees of freedom need not be whole numbers.
 // A probability outside (0, 1), degrees of freedom (or beta parameters) outside
 // (0, 1e10], NaN or MISSING_VALUE in the arguments, and a quantile beyond the range of
