@@ -240,3 +240,18 @@ TEST_F(FitTest, EndingAnotherSessionKeepsTheWindowSession)
     EXPECT_EQ(first, WindowSession());
     DestroyWindow(other);
 }
+
+// BEGIN opens a fitting session and computes the first chi-square; END closes it.
+TEST_F(FitTest, BeginAndEndAFittingSession)
+{
+    UseLine(1, 2);
+    EXPECT_EQ(0, Get("STATUS"));
+    Call("BEGIN");
+    EXPECT_EQ(0, Err());
+    EXPECT_EQ(1, Get("STATUS"));
+    EXPECT_EQ(10, Get("SSR"));
+    Call("END");
+    EXPECT_EQ(0, Get("STATUS"));
+    EXPECT_EQ("del YFIT", host.scripts.back());
+    EXPECT_EQ(MISSING_VALUE, Call("VARCOVAR", "1,1")) << "no fitting session is begun";
+}
