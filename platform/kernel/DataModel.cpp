@@ -72,6 +72,7 @@ bool CQKDataset::SetRange(int first, int end)
     m_texts.erase(m_texts.lower_bound(end), m_texts.end());
     m_first = first;
     m_end = end;
+    m_project->SetProjectModified(true);
     return true;
 }
 
@@ -89,6 +90,7 @@ bool CQKDataset::SetValue(int row, double value)
     Grow(row + 1);
     m_values[row] = value;
     m_texts.erase(row);
+    m_project->SetProjectModified(true);
     return true;
 }
 
@@ -112,6 +114,7 @@ bool CQKDataset::SetText(int row, const std::string& text)
     Grow(row + 1);
     m_values[row] = MISSING_VALUE;
     m_texts[row] = text;
+    m_project->SetProjectModified(true);
     return true;
 }
 
@@ -132,6 +135,7 @@ bool CQKPage::SetName(const std::string& name)
         return false;
     qkfxGetCallLog().Add("CQKPage::SetName", m_name + " -> " + name);
     m_name = name;
+    m_project->SetProjectModified(true);
     return true;
 }
 
@@ -185,6 +189,7 @@ CQKDataset* CQKWksPage::AddColumn(const std::string& name)
     if (!CQKProject::IsValidName(n) || FindColumn(n))
         return nullptr;
     m_columns.push_back(std::make_unique<CQKDataset>(m_project, n, this));
+    m_project->SetProjectModified(true);
     return m_columns.back().get();
 }
 
@@ -193,6 +198,7 @@ bool CQKWksPage::DeleteColumn(int n)
     if (n < 1 || n > (int)m_columns.size())
         return false;
     m_columns.erase(m_columns.begin() + (n - 1));
+    m_project->SetProjectModified(true);
     return true;
 }
 
@@ -205,6 +211,7 @@ bool CQKWksPage::RenameColumn(int n, const std::string& name)
     if (other && other != c)
         return false;
     c->m_columnName = name;
+    m_project->SetProjectModified(true);
     return true;
 }
 
@@ -229,6 +236,7 @@ bool CQKMatrixPage::SetDimensions(int rows, int cols)
     m_cells.swap(cells);
     m_rows = rows;
     m_cols = cols;
+    m_project->SetProjectModified(true);
     return true;
 }
 
@@ -244,6 +252,7 @@ bool CQKMatrixPage::SetCell(int row, int col, double value)
     if (row < 1 || row > m_rows || col < 1 || col > m_cols)
         return false;
     m_cells[(size_t)(row - 1) * m_cols + (col - 1)] = value;
+    m_project->SetProjectModified(true);
     return true;
 }
 
@@ -416,6 +425,7 @@ bool CQKProject::DeleteDataset(const std::string& name)
         if (m_datasets[i].get() == d) {
             std::unique_ptr<CQKDataset> doomed = std::move(m_datasets[i]);
             m_datasets.erase(m_datasets.begin() + i);
+            m_modified = true;
             return true;
         }
     return false;

@@ -1,5 +1,7 @@
 #include "KernelTest.h"
 
+#include <functional>
+
 #include "QKSysMethod.h"
 #include "QKUtil.h"
 
@@ -28,6 +30,36 @@ TEST_F(DataModelTest, PagesTakeTheirKindsNameWithTheLowestFreeNumber)
     p.New();
     EXPECT_EQ(p.GetNumPages(), 0);
     EXPECT_FALSE(p.IsModified());
+}
+
+// A project that says it is unmodified is closed without asking: every change of data must
+// mark it.
+TEST_F(DataModelTest, EveryChangeOfDataMarksTheProjectModified)
+{
+    CQKProject& p = qkfxGetProject();
+    CQKWksPage* wks = static_cast<CQKWksPage*>(p.CreatePage(QK_PAGE_WKS));
+    CQKMatrixPage* m = static_cast<CQKMatrixPage*>(p.CreatePage(QK_PAGE_MATRIX));
+    CQKDataset* free = p.CreateDataset("curve", 2);
+    std::function<void()> changes[] = {
+        [&] { wks->GetColumn(1)->SetValue(0, 1); },
+        [&] { wks->GetColumn(1)->SetText(1, "x"); },
+        [&] { wks->GetColumn(1)->SetRange(0, 1); },
+        [&] { wks->AddColumn(); },
+        [&] { wks->RenameColumn(3, "Q"); },
+        [&] { wks->DeleteColumn(3); },
+        [&] { wks->SetName("Run"); },
+        [&] { m->SetDimensions(2, 2); },
+        [&] { m->SetCell(1, 1, 5); },
+        [&] { free->SetValue(0, 2); },
+        [&] { p.DeleteDataset("curve"); },
+    };
+    int i = 0;
+    for (auto& change : changes) {
+        SCOPED_TRACE(i++);
+        p.SetProjectModified(false);
+        change();
+        EXPECT_TRUE(p.IsModified());
+    }
 }
 
 TEST_F(DataModelTest, WorksheetColumnsAreDatasetsNamedAfterPageAndColumn)
