@@ -53,7 +53,12 @@ void CQKScriptWindow::EnableCreation()
 
 // ---- CQKAccess -------------------------------------------------------------------------
 
-CQKAccess::CQKAccess() = default;
+CQKAccess::CQKAccess()
+{
+    // The newest access object is the application's: the user interface's bridge is made
+    // after any plain one the kernel made for itself.
+    g_access = this;
+}
 
 CQKAccess::~CQKAccess()
 {
@@ -240,13 +245,11 @@ std::string CQKAccess::GetQuorixHelpFile()
 
 CQKAccess* qkfxGetAccess()
 {
-    static CQKAccess plain;
-    return g_access ? g_access : &plain;
-}
-
-void qkfxSetAccess(CQKAccess* access)
-{
-    g_access = access;
+    if (!g_access) {
+        static CQKAccess plain;
+        return &plain;
+    }
+    return g_access;
 }
 
 // ---- start-up --------------------------------------------------------------------------

@@ -85,10 +85,9 @@ private:
     BOOL m_inPlaceActive = FALSE;
 };
 
-// The application's access object. The user interface installs its own (a CQUAccess);
+// The application's access object: the one made last (the user interface's CQUAccess);
 // without one the kernel uses a plain CQKAccess.
 QK_API CQKAccess* qkfxGetAccess();
-QK_API void qkfxSetAccess(CQKAccess* access);
 
 // Start-up, in the order the application calls them.
 QK_API void qkfxSetRunningMode(int mode);

@@ -43,6 +43,20 @@ TEST_F(AccessTest, CommandStringsRunTheirScriptPart)
     EXPECT_EQ(access->execute_script("x = ", 0), 1);
 }
 
+TEST_F(AccessTest, TheBridgeMadeByTheUserInterfaceIsTheAccessObject)
+{
+    struct Bridge : CQKAccess {
+        int execute_script(const char* text, int flags) override { return 7; }
+    };
+    CQKAccess* plain = qkfxGetAccess();
+    {
+        Bridge bridge;
+        EXPECT_EQ(qkfxGetAccess(), &bridge);
+        EXPECT_EQ(qkfxGetAccess()->execute_script("x=1", 0), 7);
+    }
+    EXPECT_EQ(qkfxGetAccess(), plain);
+}
+
 TEST_F(AccessTest, ApplicationMembersAnswerOrRecordWhatNeedsTheUserInterface)
 {
     CQKAccess* access = qkfxGetAccess();
