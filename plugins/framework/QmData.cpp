@@ -83,7 +83,7 @@ QmData::QmData(const char* name, int skipEmpty)
     char cut[QM_MAX_DATASET_NAME + 1];
     CutName(cut, name);
     range.request = reinterpret_cast<INT_PTR>(name ? cut : nullptr);
-    TakeHostRange(QmHostRequest(HOST_FIND_DATASET, name ? reinterpret_cast<INT_PTR>(cut) : 0,
+    TakeHostRange(QmCallHost(HOST_FIND_DATASET, name ? reinterpret_cast<INT_PTR>(cut) : 0,
                                 reinterpret_cast<INT_PTR>(&range)));
 }
 
@@ -93,7 +93,7 @@ QmData::QmData(QmString& worksheetName, const char* columnName)
     if (!worksheetName.HasText() || !columnName || !*columnName)
         return;
     range.request = reinterpret_cast<INT_PTR>(columnName);
-    TakeHostRange(QmHostRequest(HOST_FIND_DATASET_EX, reinterpret_cast<INT_PTR>(worksheetName.text),
+    TakeHostRange(QmCallHost(HOST_FIND_DATASET_EX, reinterpret_cast<INT_PTR>(worksheetName.text),
                                 reinterpret_cast<INT_PTR>(&range)));
 }
 
@@ -103,7 +103,7 @@ QmData::QmData(QmString& worksheetName, int columnOffset)
     if (!worksheetName.HasText() || columnOffset < 0)
         return;
     range.request = columnOffset + 1;
-    TakeHostRange(QmHostRequest(HOST_OPEN_DATASET, reinterpret_cast<INT_PTR>(worksheetName.text),
+    TakeHostRange(QmCallHost(HOST_OPEN_DATASET, reinterpret_cast<INT_PTR>(worksheetName.text),
                                 reinterpret_cast<INT_PTR>(&range)));
 }
 
@@ -113,11 +113,11 @@ QmData::QmData(int newFirst, int newEnd, int temporaryFlag)
     if (!temporaryFlag) {
         // As an empty name: the host answers with its own choice of dataset, or none.
         char empty[1] = "";
-        TakeHostRange(QmHostRequest(HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(empty),
+        TakeHostRange(QmCallHost(HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(empty),
                                     reinterpret_cast<INT_PTR>(&range)));
         return;
     }
-    handle = QmHostRequest(HOST_NEW_TEMP_DATASET, 0, 0);
+    handle = QmCallHost(HOST_NEW_TEMP_DATASET, 0, 0);
     temporary = handle ? 1 : 0;
     SetRange(newFirst, newEnd);
 }
@@ -126,13 +126,13 @@ QmData::QmData(int columnIndex, const char* worksheetName)
 {
     init();
     if (columnIndex < 0) {
-        handle = QmHostRequest(HOST_NEW_TEMP_DATASET, 0, 0);
+        handle = QmCallHost(HOST_NEW_TEMP_DATASET, 0, 0);
         temporary = handle ? 1 : 0;
         return;
     }
     char cut[QM_MAX_DATASET_NAME + 1];
     CutName(cut, worksheetName);
-    handle = QmHostRequest(HOST_GET_COLUMN_DATASET, columnIndex, reinterpret_cast<INT_PTR>(cut));
+    handle = QmCallHost(HOST_GET_COLUMN_DATASET, columnIndex, reinterpret_cast<INT_PTR>(cut));
 }
 
 QmData::QmData(const QmData& other)
@@ -233,7 +233,7 @@ int QmData::SetText(int row, const char* text)
     if (!text)
         return 1;
     QmTextRecord record{row, const_cast<char*>(text)};
-    if (QmHostRequest(HOST_SET_TEXT, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
+    if (QmCallHost(HOST_SET_TEXT, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
         return 1;
     MarkWritten(row);
     return 0;
@@ -244,7 +244,7 @@ int QmData::SetAt(int row, double value)
     if (!handle)
         return 1;
     QmValueRecord record{row, 0, value};
-    if (QmHostRequest(HOST_SET_VALUE, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
+    if (QmCallHost(HOST_SET_VALUE, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
         return 1;
     MarkWritten(row);
     return 0;
@@ -256,7 +256,7 @@ int QmData::GetText(int row, char* buffer)
         return 1;
     buffer[0] = '\0';
     QmTextRecord record{row, buffer};
-    return QmHostRequest(HOST_GET_TEXT, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0 ? 1 : 0;
+    return QmCallHost(HOST_GET_TEXT, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0 ? 1 : 0;
 }
 
 void QmData::SetMode(unsigned short flags)
@@ -281,7 +281,7 @@ int QmData::SetRange(int newFirst, int newEnd)
     // The range changes only once the host has taken it, so that a refusal (or no host
     // at all) leaves the object describing what the host really holds.
     QmSizeFormatRecord record{newFirst, newEnd, TypeWord(kind)};
-    if (QmHostRequest(HOST_SET_SIZE_FORMAT, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
+    if (QmCallHost(HOST_SET_SIZE_FORMAT, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
         return 1;
     range.request = first = newFirst;
     range.requestEnd = end = newEnd;
@@ -317,7 +317,7 @@ void QmData::SetRows(int newFirst, int newEnd)
 int QmData::GetAttributes(int row, double pair[2])
 {
     QmPairRecord record{row, 0, {0.0, 0.0}};
-    if (QmHostRequest(HOST_GET_PAIR, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
+    if (QmCallHost(HOST_GET_PAIR, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
         return 1;
     memcpy(pair, record.pair, sizeof record.pair);
     return 0;
@@ -333,7 +333,7 @@ int QmData::GetAttributesInRange(int row, double pair[2])
 int QmData::SetPair(int row, const double pair[2])
 {
     QmPairRecord record{row, 0, {pair[0], pair[1]}};
-    if (QmHostRequest(HOST_SET_PAIR, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
+    if (QmCallHost(HOST_SET_PAIR, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
         return 1;
     MarkWritten(row);
     return 0;
@@ -353,7 +353,7 @@ int QmData::ClipRange(int minimumRows)
 {
     QmRangeRecord record = range;
     bool sent = false;
-    QmHostRequest(HOST_GET_RANGE, handle, reinterpret_cast<INT_PTR>(&record), 0, &sent);
+    QmCallHost(HOST_GET_RANGE, handle, reinterpret_cast<INT_PTR>(&record), 0, &sent);
     if (sent) {
         first = std::max(first, static_cast<int>(record.request));
         end = std::min(end, record.requestEnd);
@@ -363,14 +363,14 @@ int QmData::ClipRange(int minimumRows)
 
 INT_PTR QmData::Request3412(void* record)
 {
-    return QmHostRequest(HOST_REQ_3412, handle, reinterpret_cast<INT_PTR>(record));
+    return QmCallHost(HOST_REQ_3412, handle, reinterpret_cast<INT_PTR>(record));
 }
 
 double QmData::GetWithMode(int row)
 {
     UINT code = (mode & 2) ? UINT(HOST_GET_VALUE_K2) : (mode & 4) ? UINT(HOST_GET_VALUE_K4) : UINT(HOST_GET_VALUE);
     QmValueRecord record{row, 0, MISSING_VALUE};
-    if (!handle || QmHostRequest(code, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
+    if (!handle || QmCallHost(code, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
         return MISSING_VALUE;
     return record.value;
 }
@@ -379,7 +379,7 @@ int QmData::SetWithMode(int row, double value)
 {
     UINT code = (mode & 2) ? UINT(HOST_SET_VALUE_K2) : (mode & 4) ? UINT(HOST_SET_VALUE_K4) : UINT(HOST_SET_VALUE);
     QmValueRecord record{row, 0, value};
-    if (!handle || QmHostRequest(code, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
+    if (!handle || QmCallHost(code, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
         return 1;
     lastWritten = std::max(lastWritten, row);
     return 0;
@@ -388,7 +388,7 @@ int QmData::SetWithMode(int row, double value)
 double QmData::GetByKey(double key)
 {
     QmKeyRecord record{key, MISSING_VALUE};
-    if (!handle || QmHostRequest(HOST_GET_VALUE_AT, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
+    if (!handle || QmCallHost(HOST_GET_VALUE_AT, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
         return MISSING_VALUE;
     return record.value;
 }
@@ -397,13 +397,13 @@ INT_PTR QmData::Text()
 {
     if (!temporary)
         return 0;
-    return QmHostRequest(HOST_DATASET_TEXT, handle, 0);
+    return QmCallHost(HOST_DATASET_TEXT, handle, 0);
 }
 
 double QmData::GetAt(int row)
 {
     QmValueRecord record{row, 0, MISSING_VALUE};
-    if (!handle || QmHostRequest(HOST_GET_VALUE, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
+    if (!handle || QmCallHost(HOST_GET_VALUE, handle, reinterpret_cast<INT_PTR>(&record), 1) != 0)
         return MISSING_VALUE;
     return record.value;
 }

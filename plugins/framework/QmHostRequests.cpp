@@ -15,7 +15,7 @@ void QmBindHost(HWND context, HostCallback callback)
     g_qmHostCallback = callback;
 }
 
-INT_PTR QmHostRequest(UINT code, INT_PTR a, INT_PTR b, INT_PTR unbound, bool* sent)
+INT_PTR QmCallHost(UINT code, INT_PTR a, INT_PTR b, INT_PTR unbound, bool* sent)
 {
     HostCallback callback = g_qmHostCallback;
     if (sent)
@@ -27,12 +27,12 @@ INT_PTR QmHostRequest(UINT code, INT_PTR a, INT_PTR b, INT_PTR unbound, bool* se
 
 void QmPrintText(const char* line)
 {
-    QmHostRequest(HOST_PRINT_TEXT, reinterpret_cast<INT_PTR>(line ? line : ""), 0);
+    QmCallHost(HOST_PRINT_TEXT, reinterpret_cast<INT_PTR>(line ? line : ""), 0);
 }
 
 void QmUpdateHost()
 {
-    QmHostRequest(HOST_REQ_300C, 0, 0);
+    QmCallHost(HOST_REQ_300C, 0, 0);
 }
 
 int QmEvalNumber(const char* expression, double* value)
@@ -40,7 +40,7 @@ int QmEvalNumber(const char* expression, double* value)
     if (!expression || !value)
         return 1;
     double result = *value;
-    INT_PTR rc = QmHostRequest(HOST_EVAL_NUMBER, reinterpret_cast<INT_PTR>(expression),
+    INT_PTR rc = QmCallHost(HOST_EVAL_NUMBER, reinterpret_cast<INT_PTR>(expression),
                                reinterpret_cast<INT_PTR>(&result), 1);
     if (rc != 0)
         return 1;
@@ -66,7 +66,7 @@ void QmFormatNumber(double value, char* output, size_t size, const char* format)
     char text[UTIL_NUMBER_TEXT_SIZE > 256 ? UTIL_NUMBER_TEXT_SIZE : 256];
     text[0] = '\0';
     QmFormatRecord record = {text, format ? format : "*"};
-    QmHostRequest(HOST_FORMAT_NUMBER, reinterpret_cast<INT_PTR>(&value),
+    QmCallHost(HOST_FORMAT_NUMBER, reinterpret_cast<INT_PTR>(&value),
                   reinterpret_cast<INT_PTR>(&record));
     text[sizeof text - 1] = '\0';
     if (!text[0])
@@ -86,7 +86,7 @@ int QmGetStringVariable(char letter, char* buffer)
     if (index < 0 || !buffer)
         return 0;
     bool sent = false;
-    INT_PTR rc = QmHostRequest(HOST_GET_STRING_VAR, reinterpret_cast<INT_PTR>(buffer), index, 1, &sent);
+    INT_PTR rc = QmCallHost(HOST_GET_STRING_VAR, reinterpret_cast<INT_PTR>(buffer), index, 1, &sent);
     return sent && rc == 0 ? 1 : 0;
 }
 
@@ -96,6 +96,6 @@ int QmSetStringVariable(char letter, const char* text)
     if (index < 0 || !text)
         return 0;
     bool sent = false;
-    INT_PTR rc = QmHostRequest(HOST_SET_STRING_VAR, reinterpret_cast<INT_PTR>(text), index, 1, &sent);
+    INT_PTR rc = QmCallHost(HOST_SET_STRING_VAR, reinterpret_cast<INT_PTR>(text), index, 1, &sent);
     return sent && rc == 0 ? 1 : 0;
 }

@@ -24,7 +24,7 @@ inline bool QmHostBound() { return g_qmHostCallback != nullptr; }
 
 // One request with the stored context. *sent (may be null) tells whether a callback was
 // bound; without one the answer is `unbound`.
-INT_PTR QmHostRequest(UINT code, INT_PTR a, INT_PTR b, INT_PTR unbound = 0, bool* sent = nullptr);
+INT_PTR QmCallHost(UINT code, INT_PTR a, INT_PTR b, INT_PTR unbound = 0, bool* sent = nullptr);
 
 // HOST_PRINT_TEXT: one line of output.
 void QmPrintText(const char* line);

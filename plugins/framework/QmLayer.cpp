@@ -30,7 +30,7 @@ void* QmMemoryObject::Attach(INT_PTR newKey, const char* name, INT_PTR value)
     std::string wanted = name ? name : (blockName.text ? blockName.text : "");
     QmMemBlockRecord record{newKey, value};
     void* answer = reinterpret_cast<void*>(
-        QmHostRequest(HOST_MEMBLOCK_GET, reinterpret_cast<INT_PTR>(&record),
+        QmCallHost(HOST_MEMBLOCK_GET, reinterpret_cast<INT_PTR>(&record),
                       reinterpret_cast<INT_PTR>(wanted.c_str())));
     if (answer) {
         blockName.SetText(wanted.c_str());
@@ -45,7 +45,7 @@ void QmMemoryObject::Release()
     if (!block)
         return;
     QmMemBlockRecord record{key, 0};
-    QmHostRequest(HOST_MEMBLOCK_RELEASE, reinterpret_cast<INT_PTR>(&record),
+    QmCallHost(HOST_MEMBLOCK_RELEASE, reinterpret_cast<INT_PTR>(&record),
                   reinterpret_cast<INT_PTR>(blockName.text ? blockName.text : ""));
     block = nullptr;
 }
@@ -59,7 +59,7 @@ QmLayer::QmLayer(QmString& nameProperty, int a, int b, QmString* ownName)
         record.a = a;
         record.b = b;
         QmCopyText(record.name, sizeof record.name, nameProperty.text);
-        handle = QmHostRequest(HOST_FIND_WINDOW, reinterpret_cast<INT_PTR>(&record),
+        handle = QmCallHost(HOST_FIND_WINDOW, reinterpret_cast<INT_PTR>(&record),
                                reinterpret_cast<INT_PTR>(nameProperty.text));
     }
     if (ownName)
@@ -104,7 +104,7 @@ int QmQuorixWks::CheckExists()
 
 int QmQuorixWks::GetNumCols()
 {
-    return handle ? static_cast<int>(QmHostRequest(HOST_WKS_NUM_COLUMNS, handle, 0)) : 0;
+    return handle ? static_cast<int>(QmCallHost(HOST_WKS_NUM_COLUMNS, handle, 0)) : 0;
 }
 
 int QmQuorixWks::GetDatasetName(char* buffer, size_t size, int n)
@@ -117,7 +117,7 @@ int QmQuorixWks::GetDatasetName(char* buffer, size_t size, int n)
     } columnName;
     memset(&columnName, 0, sizeof columnName);
     columnName.column = n;
-    if (QmHostRequest(HOST_WKS_REQ_6801, handle, reinterpret_cast<INT_PTR>(&columnName), 1) != 0)
+    if (QmCallHost(HOST_WKS_REQ_6801, handle, reinterpret_cast<INT_PTR>(&columnName), 1) != 0)
         return 1;
     columnName.text[sizeof columnName.text - 1] = '\0';
     std::string full = std::string(worksheetName.text ? worksheetName.text : "") + "_" + columnName.text;
@@ -129,29 +129,29 @@ void QmQuorixWks::SetColumnName(int n, const char* text)
 {
     std::string copy = text ? text : "";
     QmColumnTextRecord record{n, copy.c_str()};
-    QmHostRequest(HOST_WKS_SET_COLUMN_NAME, handle, reinterpret_cast<INT_PTR>(&record));
+    QmCallHost(HOST_WKS_SET_COLUMN_NAME, handle, reinterpret_cast<INT_PTR>(&record));
 }
 
 void QmQuorixWks::ColumnNotify(int n)
 {
-    QmHostRequest(HOST_WKS_REQ_6804, handle, n);
+    QmCallHost(HOST_WKS_REQ_6804, handle, n);
 }
 
 void QmQuorixWks::RowsNotify(int count)
 {
-    QmHostRequest(HOST_WKS_REQ_681A, handle, count);
+    QmCallHost(HOST_WKS_REQ_681A, handle, count);
 }
 
 void QmQuorixWks::AddColumn(int a, int b, int c)
 {
     int record[4] = {a, 9, b, c};
-    QmHostRequest(HOST_WKS_REQ_6806, handle, reinterpret_cast<INT_PTR>(record));
+    QmCallHost(HOST_WKS_REQ_6806, handle, reinterpret_cast<INT_PTR>(record));
 }
 
 void QmQuorixWks::SetColumnLabel(int n, const char* text)
 {
     QmColumnTextRecord record{n, text ? text : ""};
-    QmHostRequest(HOST_WKS_REQ_6818, handle, reinterpret_cast<INT_PTR>(&record));
+    QmCallHost(HOST_WKS_REQ_6818, handle, reinterpret_cast<INT_PTR>(&record));
 }
 
 int QmQuorixWks::SetColumnFormat(int n, int code)
@@ -159,7 +159,7 @@ int QmQuorixWks::SetColumnFormat(int n, int code)
     if (n == 0)
         return 1;
     int record[3] = {1, n, code};
-    return static_cast<int>(QmHostRequest(HOST_WKS_SET_COLUMN_ATTR, handle, reinterpret_cast<INT_PTR>(record), 1));
+    return static_cast<int>(QmCallHost(HOST_WKS_SET_COLUMN_ATTR, handle, reinterpret_cast<INT_PTR>(record), 1));
 }
 
 int QmQuorixWks::GetColumnFormat(int n)
@@ -167,7 +167,7 @@ int QmQuorixWks::GetColumnFormat(int n)
     if (n == 0)
         return 1;
     int record[2] = {1, n};
-    if (QmHostRequest(HOST_WKS_GET_COLUMN_ATTR, handle, reinterpret_cast<INT_PTR>(record), 1) != 0)
+    if (QmCallHost(HOST_WKS_GET_COLUMN_ATTR, handle, reinterpret_cast<INT_PTR>(record), 1) != 0)
         return -1;
     return record[0];
 }
@@ -175,7 +175,7 @@ int QmQuorixWks::GetColumnFormat(int n)
 int QmQuorixWks::SetCell(int column, int row, double value)
 {
     QmResultData cell(*this, column);
-    if (cell.handle && QmHostRequest(HOST_IS_DATASET_NAME, cell.handle, 0) == 0)
+    if (cell.handle && QmCallHost(HOST_IS_DATASET_NAME, cell.handle, 0) == 0)
         return cell.SetAt(row, value);
     RecordError(QM_ERR_BAD_COLUMN);
     return 1;
@@ -185,7 +185,7 @@ int QmQuorixWks::SetCellText(int column, int row, const char* text)
 {
     // Text cells obey the same protection as numeric ones.
     QmTextData cell(worksheetName, column - 1);
-    if (cell.handle && QmHostRequest(HOST_IS_DATASET_NAME, cell.handle, 0) == 0) {
+    if (cell.handle && QmCallHost(HOST_IS_DATASET_NAME, cell.handle, 0) == 0) {
         std::string copy = text ? text : "";
         return cell.SetText(row, copy.c_str());
     }

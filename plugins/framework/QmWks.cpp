@@ -45,7 +45,7 @@ int QmName::FillData(const std::string& worksheet, bool test)
             char cut[QM_MAX_DATASET_NAME + 1];
             QmCopyText(cut, sizeof cut, dataset.c_str());
             QmRangeRecord range{0, 0, 0, 0};
-            if (QmHostRequest(HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(cut), reinterpret_cast<INT_PTR>(&range)) != 0) {
+            if (QmCallHost(HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(cut), reinterpret_cast<INT_PTR>(&range)) != 0) {
                 m_data.init();
                 return 1;
             }
@@ -82,7 +82,7 @@ int QmName::Process(double*, QmDLL*)
     // Every candidate may be taken: the search is bounded and then reported.
     for (int n = 1; n <= MAX_CANDIDATES; ++n) {
         std::string candidate = base + std::to_string(n);
-        if (QmHostRequest(HOST_NAME_IN_USE, reinterpret_cast<INT_PTR>(candidate.c_str()), 0, 1) != 0)
+        if (QmCallHost(HOST_NAME_IN_USE, reinterpret_cast<INT_PTR>(candidate.c_str()), 0, 1) != 0)
             continue;
         if (FillData(candidate, true) != 0)
             continue;
@@ -149,7 +149,7 @@ INT_PTR QmWks::GetWorksheet()
 {
     INT_PTR handle = 0;
     const char* name = m_worksheetName.text ? m_worksheetName.text : "";
-    if (QmHostRequest(HOST_FIND_OBJECT, reinterpret_cast<INT_PTR>(name), reinterpret_cast<INT_PTR>(&handle), 1) != 0)
+    if (QmCallHost(HOST_FIND_OBJECT, reinterpret_cast<INT_PTR>(name), reinterpret_cast<INT_PTR>(&handle), 1) != 0)
         return 0;
     return handle;
 }
@@ -162,8 +162,8 @@ void QmWks::SetDefaults()
 int QmWks::MakeLinearData(QmData& d, double x1, double x2)
 {
     if (m_apparent.value) {
-        QmHostRequest(HOST_TO_AXIS_SCALE, reinterpret_cast<INT_PTR>(&x1), reinterpret_cast<INT_PTR>(&x1));
-        QmHostRequest(HOST_TO_AXIS_SCALE, reinterpret_cast<INT_PTR>(&x2), reinterpret_cast<INT_PTR>(&x2));
+        QmCallHost(HOST_TO_AXIS_SCALE, reinterpret_cast<INT_PTR>(&x1), reinterpret_cast<INT_PTR>(&x1));
+        QmCallHost(HOST_TO_AXIS_SCALE, reinterpret_cast<INT_PTR>(&x2), reinterpret_cast<INT_PTR>(&x2));
     }
     int n = d.end - d.first;
     double step = (x2 - x1) / (n == 1 ? 1 : n - 1);
