@@ -372,3 +372,60 @@ TEST_F(HostTest, FitterExportsAreReachedThroughTheQfitLibrary)
     EXPECT_EQ(window(), qkfxGetHostWindow());
     ASSERT_TRUE(qkfxRegisterScriptObject("qfit", "qxfitter.dll", QK_ENTRY_FITTER));
 }
+
+TEST_F(HostTest, NotificationsAndTheLesserRequests)
+{
+    ASSERT_TRUE(Run("win -t wks; for(i=1;i<=3;i+=1){col(A)[i]=i*10; col(B)[i]=i;}; wks.c1=2; wks.c2=2; worksheet -p 0 line"));
+    Bind();
+    CQKProject& p = qkfxGetProject();
+    INT_PTR a = p.FindDataset("Data1_A")->GetHandle(), b = p.FindDataset("Data1_B")->GetHandle();
+
+    // Fitter side.
+    char buf[QFIT_HOST_TEXT_CAPACITY];
+    ASSERT_EQ(Fit(HOST_REQ_1019, (INT_PTR)buf, 0), 0);
+    EXPECT_NE(std::string(buf).find("quorix61.ini"), std::string::npos) << buf;
+    EXPECT_EQ(Fit(HOST_REQ_1018, 3, 0x3F), 0);
+    int id = 0;
+    ASSERT_EQ(Fit(HOST_GET_WINDOW_ID, 0, (INT_PTR)&id), 0);
+    EXPECT_EQ(id, (int)(p.GetActivePage()->GetHandle() & 0xFFFF));
+    EXPECT_EQ(Fit(HOST_GET_PLOT_X_DATASET, b, 0), a) << "Data1_B is plotted in the active graph";
+    EXPECT_EQ(Fit(HOST_GET_PLOT_X_DATASET, a, 0), 0);
+    double in = 2, back = 0;
+    ASSERT_EQ(Fit(HOST_FROM_AXIS_SCALE, (INT_PTR)&in, (INT_PTR)&back), 0);
+    EXPECT_EQ(back, 2);
+    EXPECT_EQ(Fit(HOST_REQ_101F, S("Chi^2 = 0.5"), 0), 0);
+    EXPECT_NE(out.find("Chi^2 = 0.5\n"), std::string::npos);
+    for (UINT code : {HOST_REQ_101E, HOST_REQ_1025, HOST_REQ_1027, HOST_REQ_1030, HOST_REQ_1033, HOST_REQ_1034,
+                      HOST_REQ_103B, HOST_REQ_340D, HOST_REQ_344C})
+        EXPECT_EQ(Fit(code, 0, 0), 0) << code;
+    EXPECT_EQ(qkfxGetCallLog().GetAt(qkfxGetCallLog().Find("HOST_REQ")).args, "0x101E");
+
+    // Framework side.
+    EXPECT_EQ(request(HOST_REQ_300C, 0, 0), 0);
+    int record = 0;
+    EXPECT_EQ(request(HOST_REQ_3412, b, (INT_PTR)&record), (INT_PTR)&record);
+    EXPECT_STREQ((const char*)request(HOST_DATASET_TEXT, b, 0), "Data1_B");
+    QmKeyRecord key = {20, 0};
+    ASSERT_EQ(request(HOST_GET_VALUE_AT, b, (INT_PTR)&key), 0);
+    EXPECT_EQ(key.value, 2) << "the row whose X is 20";
+    key.key = 25;
+    EXPECT_NE(request(HOST_GET_VALUE_AT, b, (INT_PTR)&key), 0);
+    QmPairRecord pair = {3, 0, {40, 4}};
+    ASSERT_EQ(request(HOST_SET_PAIR, b, (INT_PTR)&pair), 0);
+    EXPECT_EQ(p.FindDataset("Data1_A")->GetValue(3), 40);
+    EXPECT_EQ(p.FindDataset("Data1_B")->GetValue(3), 4);
+    for (UINT set : {HOST_SET_VALUE_K2, HOST_SET_VALUE_K4}) {
+        QmValueRecord v = {4, 0, (double)set};
+        ASSERT_EQ(request(set, b, (INT_PTR)&v), 0);
+        v.value = 0;
+        ASSERT_EQ(request(set == HOST_SET_VALUE_K2 ? HOST_GET_VALUE_K2 : HOST_GET_VALUE_K4, b, (INT_PTR)&v), 0);
+        EXPECT_EQ(v.value, (double)set);
+    }
+    INT_PTR page = p.FindPage("Data1")->GetHandle();
+    request(HOST_WKS_REQ_6804, page, 2);
+    request(HOST_WKS_REQ_681A, page, 5);
+    EXPECT_NE(qkfxGetCallLog().Find("HOST_WKS_REQ_6804"), -1);
+    EXPECT_NE(qkfxGetCallLog().Find("HOST_WKS_REQ_681A"), -1);
+    EXPECT_EQ(request(0x7777, 0, 0), 0);
+    EXPECT_EQ(qkfxGetCallLog().GetAt(qkfxGetCallLog().Find("unknown host request")).args, "0x7777");
+}
