@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "FitGuard.h"
 #include "FitMemory.h"
 #include "FitSession.h"
 
@@ -119,7 +120,8 @@ int LoadFunctionLibrary(FittingSession* s)
                 }
                 double params[2] = {0, 0}, x[2] = {0, 0}, y[3] = {0, 0, 0}, d[2] = {0, 0};
                 def->derivativeFlag = static_cast<int16_t>(
-                    def->function(FITMODE_QUERY, s->callback, 0, 0, 0, params, s->callWork, x, y, d));
+                    GuardedFitCall(reinterpret_cast<void*>(def->function), FITMODE_QUERY,
+                                   reinterpret_cast<void*>(s->callback), 0, 0, 0, params, s->callWork, x, y, d));
             }
         }
     }

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "FitGuard.h"
 #include "FitSession.h"
 
 static int ReadValue(FittingSession* s, QFitDataset dataset, int row, bool alt, double* out)
@@ -138,11 +139,9 @@ static int EvaluateUserDefined(FittingSession* s, int modeFlags, int fitSet)
     return answers != 0;
 }
 
-// Functions bound by ordinal take one record instead of the argument list. With one
-// independent and one dependent variable the record is {x; CURROW} and the function writes
-// y over x; otherwise it is RecordOfVariables.
-typedef int(WINAPI* RecordFunction)(HWND hostWindow, void* record, int nParams, double* firstParam,
-                                    HostCallback callback);
+// Functions bound by ordinal take (host window, record, parameter count, &p[1], callback)
+// instead of the argument list. With one independent and one dependent variable the record
+// is {x; CURROW} and the function writes y over x; otherwise it is RecordOfVariables.
 
 struct RecordOfVariables {
     int32_t currentRow;
@@ -155,18 +154,20 @@ struct RecordOfVariables {
 static int EvaluateRecordForm(FittingSession* s, int fitSet)
 {
     const FitSetInfo& set = s->fitSets[fitSet];
-    RecordFunction function = reinterpret_cast<RecordFunction>(s->current->function);
+    FitFunction function = s->current->function;
     int answer;
     if (s->nIndep == 1 && s->nDep == 1) {
         double record[2] = {s->indep[1].value, static_cast<double>(s->currentRow)};
-        answer = function(s->hostWindow, record, s->nParams, &s->callParams[1], s->callback);
+        answer = GuardedRecordCall(reinterpret_cast<void*>(function), s->hostWindow, record, s->nParams,
+                                   &s->callParams[1], reinterpret_cast<void*>(s->callback));
         s->callY[1] = record[0];
     } else {
         QFitDataset datasets[MAX_PARAMS + 1] = {};
         for (int i = 1; i <= s->nIndep && i <= MAX_PARAMS; ++i)
             datasets[i] = s->indep[i].dataset;
         RecordOfVariables record = {s->currentRow, datasets, 0, s->callX, s->callY};
-        answer = function(s->hostWindow, &record, s->nParams, &s->callParams[1], s->callback);
+        answer = GuardedRecordCall(reinterpret_cast<void*>(function), s->hostWindow, &record, s->nParams,
+                                   &s->callParams[1], reinterpret_cast<void*>(s->callback));
     }
     for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
         const double y = answer ? MISSING_VALUE : s->callY[d - set.firstDependent + 1];
@@ -183,7 +184,8 @@ void InitRecordFunction(FittingSession* s)
     if (!def || !def->function || !def->byOrdinal || def->functionType != KW_EXTERNAL_DLL)
         return;
     RecordOfVariables empty = {0, nullptr, 0, nullptr, nullptr};
-    reinterpret_cast<RecordFunction>(def->function)(s->hostWindow, &empty, 0, &s->callParams[1], s->callback);
+    GuardedRecordCall(reinterpret_cast<void*>(def->function), s->hostWindow, &empty, 0, &s->callParams[1],
+                      reinterpret_cast<void*>(s->callback));
 }
 
 static int EvaluateLibrary(FittingSession* s, int modeFlags, int fitSet)
@@ -199,8 +201,9 @@ static int EvaluateLibrary(FittingSession* s, int modeFlags, int fitSet)
     if (def->byOrdinal)
         return EvaluateRecordForm(s, fitSet);
     const int mode = (modeFlags & FITMODE_DERIVATIVES) ? FITMODE_DERIVATIVES : FITMODE_VALUE;
-    const int answer = def->function(mode, s->callback, s->nParams, s->currentRow, 0, s->callParams,
-                                     s->callWork, s->callX, s->callY, s->callDerivs);
+    const int answer = GuardedFitCall(reinterpret_cast<void*>(def->function), mode,
+                                      reinterpret_cast<void*>(s->callback), s->nParams, s->currentRow, 0,
+                                      s->callParams, s->callWork, s->callX, s->callY, s->callDerivs);
     int failed = answer != 0;
     for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
         const double y = s->callY[d - set.firstDependent + 1];

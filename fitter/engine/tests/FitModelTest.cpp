@@ -126,6 +126,18 @@ TEST_F(ModelTest, FunctionBoundByOrdinalUsesTheRecordForm)
     EXPECT_TRUE(qxtest::Close("b", 2, Get("P2"), 1e-7));
 }
 
+// A fault inside a library function fails the row; the program goes on.
+TEST_F(ModelTest, FaultInsideAFunctionFailsTheRow)
+{
+    UseFunction("Crash", "a");
+    UseData(kLineX, kLineY);
+    Set("P1", 1);
+    Call("ITERATE", "0");
+    EXPECT_EQ(FIT_ERR_TOO_FEW_POINTS, Err());
+    EXPECT_EQ(0, Get("NPOINTS"));
+    EXPECT_EQ(MISSING_VALUE, Call("FUNCVAL", "2"));
+}
+
 TEST_F(ModelTest, FuncVal)
 {
     UseFunction("Gauss", "y0 xc w A");

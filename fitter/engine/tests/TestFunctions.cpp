@@ -4,6 +4,7 @@
 //   Quad   y = a + b x + c x^2                      numeric derivatives
 //   Prop   y = a b x                                a and b cannot be told apart
 //   Huge   y = 1e155 a x                            beyond the engine's value limit
+//   Crash  writes through a null pointer
 // and, exported at ordinal 7 only, a line in the record form of functions bound by ordinal.
 #include <windows.h>
 
@@ -62,12 +63,23 @@ int WINAPI Huge(int mode, HostCallback, int, int, int, double* p, double*, doubl
     return 0;
 }
 
+int WINAPI Crash(int mode, HostCallback, int, int, int, double*, double*, double*, double* y, double*)
+{
+    if (mode & FITMODE_QUERY)
+        return 0;
+    volatile double* nowhere = nullptr;
+    *nowhere = 1;
+    y[1] = 0;
+    return 0;
+}
+
 const FitFuncEntry kTable[] = {
     {1, 1, 4, 0, "Gauss", Gauss},
     {1, 1, 2, 0, "Line", Line},
     {1, 1, 3, 0, "Quad", Quad},
     {1, 1, 2, 0, "Prop", Prop},
     {1, 1, 1, 0, "Huge", Huge},
+    {1, 1, 1, 0, "Crash", Crash},
 };
 
 }  // namespace
