@@ -262,13 +262,13 @@ double Norm(const double *v, int count, int stride)
     return big * std::sqrt(s);
 }
 
-// Row-major dense matrix, just enough for the solver.
+// Column-major dense matrix, just enough for the solver: its passes run down columns.
 struct Dense {
     int rows = 0, cols = 0;
     std::vector<double> a;
     Dense(int r, int c, double v = 0) : rows(r), cols(c), a(size_t(r) * c, v) {}
-    double &operator()(int i, int j) { return a[size_t(i) * cols + j]; }
-    double operator()(int i, int j) const { return a[size_t(i) * cols + j]; }
+    double &operator()(int i, int j) { return a[size_t(j) * rows + i]; }
+    double operator()(int i, int j) const { return a[size_t(j) * rows + i]; }
 };
 
 // Least squares of ys on the design X (rows already divided by sigma, column 0 the
@@ -301,7 +301,7 @@ bool SolveLeastSquares(const Dense &X, const std::vector<double> &ys, std::vecto
     Dense centred = Z;
     std::vector<double> scale(m);
     for (int j = 0; j < m; ++j) {
-        double s = Norm(&Z(0, j), n, m);
+        double s = Norm(&Z(0, j), n, 1);
         if (!(s > 0) || !std::isfinite(s))
             return false;
         scale[j] = s;
@@ -311,7 +311,7 @@ bool SolveLeastSquares(const Dense &X, const std::vector<double> &ys, std::vecto
 
     std::vector<double> qty = ys;
     for (int k = 0; k < m; ++k) {
-        double norm = Norm(&Z(k, k), n - k, m);
+        double norm = Norm(&Z(k, k), n - k, 1);
         // Columns have unit length, so the diagonal of R measures how far each column
         // lies from the span of the ones before it.
         if (norm <= 64 * DBL_EPSILON)
