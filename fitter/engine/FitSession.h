@@ -69,12 +69,8 @@ struct FunctionDef {
     int16_t nParams;
     int16_t nFourth;
     int16_t keepParameters;          // option "Keep Parameters" (KW_YES / KW_NO)
-    int16_t peaksWithBaseline;       // option "Generate Peaks with Baseline"
-    int16_t duplicates;              // Number Of Duplicates
-    int16_t duplicateOffset;
     int16_t derivativeFlag;          // answer of the query call: analytical derivatives
     int16_t byOrdinal;
-    int modifiedFlags;
     HMODULE module;
     FitFunction function;
 };
