@@ -362,7 +362,8 @@ BOOL qkfxGetQrxTemplateFileExtension(int kind, std::string& extension)
 {
     switch (kind) {
     case QK_PAGE_WKS: extension = ".qtw"; return TRUE;
-    case QK_PAGE_GRAPH: extension = ".qtp"; return TRUE;
+    case QK_PAGE_GRAPH:
+    case 10: extension = ".qtp"; return TRUE;
     case QK_PAGE_MATRIX: extension = ".qtm"; return TRUE;
     }
     extension.clear();
@@ -410,4 +411,95 @@ BOOL qkuFileExists(const char* path)
 BOOL qkuDeleteFile(const char* path)
 {
     return path && DeleteFileA(path);
+}
+
+BOOL qkuGetExeFile(std::string& path, int)
+{
+    char buf[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return FALSE;
+    path.assign(buf, n);
+    return TRUE;
+}
+
+BOOL qkuGetINIPathForCommandline(std::string& part, int)
+{
+    part.clear();
+    if (qkfxIsIniPathEQProgPath())
+        return FALSE;
+    part = " -P \"" + qkGetIniFolder() + "\"";
+    return TRUE;
+}
+
+BOOL qkuDeleteRegKey(HKEY root, const char* subKey)
+{
+    if (!subKey || !*subKey)
+        return FALSE; // never the whole root
+    LONG rc = RegDeleteTreeA(root, subKey);
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+BOOL qkuAppendRegistryKeyStringValue(HKEY root, const char* subKey, const char* valueName, const char* text)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return FALSE;
+    DWORD type = 0, size = 0;
+    std::string value;
+    if (RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
+        value.resize(size);
+        RegQueryValueExA(key, valueName, nullptr, nullptr, (BYTE*)&value[0], &size);
+        value.resize(strnlen(value.c_str(), size));
+    }
+    value += text ? text : "";
+    LONG rc = RegSetValueExA(key, valueName, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+BOOL qkuRegisterExtension(const char* extension, const char* typeId, int iconIndex)
+{
+    if (!extension || !typeId)
+        return FALSE;
+    std::string exe;
+    if (!qkuGetExeFile(exe, 3))
+        return FALSE;
+    std::string icon = exe + "," + std::to_string(iconIndex);
+    std::string iconKey = std::string(typeId) + "\\DefaultIcon";
+    return RegSetValueA(HKEY_CLASSES_ROOT, extension, REG_SZ, typeId, (DWORD)strlen(typeId)) == ERROR_SUCCESS &&
+           RegSetValueA(HKEY_CLASSES_ROOT, iconKey.c_str(), REG_SZ, icon.c_str(), (DWORD)icon.size()) == ERROR_SUCCESS;
+}
+
+HMENU qkuGetSubmenuWithThisItem(HMENU menu, UINT id)
+{
+    int count = menu ? GetMenuItemCount(menu) : -1;
+    for (int i = 0; i < count; ++i) {
+        HMENU sub = GetSubMenu(menu, i);
+        if (!sub && GetMenuItemID(menu, i) == id)
+            return menu;
+        if (sub)
+            if (HMENU found = qkuGetSubmenuWithThisItem(sub, id))
+                return found;
+    }
+    return nullptr;
+}
+
+int qkuGetMenuItemPosition(HMENU menu, UINT id)
+{
+    int count = menu ? GetMenuItemCount(menu) : -1;
+    for (int i = 0; i < count; ++i)
+        if (!GetSubMenu(menu, i) && GetMenuItemID(menu, i) == id)
+            return i;
+    return -1;
+}
+
+void qkuTurnOnReminderMsgBoxes(int flags)
+{
+    qkfxGetCallLog().Add("qkuTurnOnReminderMsgBoxes", std::to_string(flags));
+}
+
+void CQKCustomModification::OpenScreen(BOOL show)
+{
+    qkfxGetCallLog().Add("CQKCustomModification::OpenScreen", show ? "1" : "0");
 }

@@ -110,8 +110,8 @@ QK_API int qkfxAppendFile(const char* name, int flag);
 QK_API BOOL qkfxIsExcelFileName(const char* name);
 QK_API BOOL qkfxIsSaveTlbConfInRegistry();
 QK_API BOOL qkfxIsIniPathEQProgPath();
-// The template file extension of a window kind (".qtw", ".qtp", ".qtm"); false for kinds
-// without templates.
+// The template file extension of a window kind (".qtw", ".qtp", ".qtm"; 10 is the graph
+// template the shell registers); false for kinds without templates.
 QK_API BOOL qkfxGetQrxTemplateFileExtension(int kind, std::string& extension);
 QK_API void qkfxRegisterOtherExtensions();
 QK_API std::string qkfxGetExePath();
@@ -123,3 +123,29 @@ QK_API void qkfxSetVariableValue(const char* name, double value);
 
 QK_API BOOL qkuFileExists(const char* path);
 QK_API BOOL qkuDeleteFile(const char* path);
+// The program's executable, as a full path; FALSE when it cannot be had.
+QK_API BOOL qkuGetExeFile(std::string& path, int flags);
+// The part of a command line that hands a started program the INI folder: ` -P "folder"`
+// when the INI folder is not the program folder, else empty (FALSE).
+QK_API BOOL qkuGetINIPathForCommandline(std::string& part, int flags);
+// Registry helpers of the shell registration. `root` is a predefined key.
+QK_API BOOL qkuDeleteRegKey(HKEY root, const char* subKey); // with all its subkeys
+QK_API BOOL qkuAppendRegistryKeyStringValue(HKEY root, const char* subKey, const char* valueName,
+                                            const char* text);
+// The extension's default value becomes typeId; typeId's DefaultIcon the program with the
+// icon index.
+QK_API BOOL qkuRegisterExtension(const char* extension, const char* typeId, int iconIndex);
+// Menus: the (sub)menu holding the command id, searched depth first, and the id's position
+// in it; null and -1 when it is not there.
+QK_API HMENU qkuGetSubmenuWithThisItem(HMENU menu, UINT id);
+QK_API int qkuGetMenuItemPosition(HMENU menu, UINT id);
+// The reminder boxes the user switched off come back; recorded in the call log until the
+// user interface keeps them.
+QK_API void qkuTurnOnReminderMsgBoxes(int flags);
+
+// A customer's modification library; none is installed in this build.
+class QK_API CQKCustomModification {
+public:
+    BOOL IsCustomDLLValid() const { return FALSE; }
+    void OpenScreen(BOOL show);
+};

@@ -110,3 +110,56 @@ TEST_F(AccessTest, ApplicationMembersAnswerOrRecordWhatNeedsTheUserInterface)
     qkfxSetGlobalINIPath("");
     EXPECT_TRUE(qkfxIsIniPathEQProgPath());
 }
+
+TEST_F(AccessTest, MenuAndRegistryUtilities)
+{
+    HMENU bar = CreateMenu(), file = CreatePopupMenu(), recent = CreatePopupMenu();
+    AppendMenuA(recent, MF_STRING, 57616, "Recent");
+    AppendMenuA(file, MF_STRING, 57600, "New");
+    AppendMenuA(file, MF_POPUP, (UINT_PTR)recent, "Recent Files");
+    AppendMenuA(file, MF_STRING, 57665, "Exit");
+    AppendMenuA(bar, MF_POPUP, (UINT_PTR)file, "File");
+    EXPECT_EQ(qkuGetSubmenuWithThisItem(bar, 57665), file);
+    EXPECT_EQ(qkuGetSubmenuWithThisItem(bar, 57616), recent);
+    EXPECT_EQ(qkuGetSubmenuWithThisItem(bar, 1234), nullptr);
+    EXPECT_EQ(qkuGetMenuItemPosition(file, 57665), 2);
+    EXPECT_EQ(qkuGetMenuItemPosition(file, 57616), -1) << "only the menu's own items";
+    DestroyMenu(bar);
+
+    const char* key = "Software\\QuorixKernelTest";
+    HKEY h;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\QuorixKernelTest\\shell\\open", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &h, nullptr), ERROR_SUCCESS);
+    RegSetValueExA(h, "command", 0, REG_SZ, (const BYTE*)"quorix61.exe \"%1\"", 19);
+    RegCloseKey(h);
+    ASSERT_TRUE(qkuAppendRegistryKeyStringValue(HKEY_CURRENT_USER, "Software\\QuorixKernelTest\\shell\\open", "command",
+                                                " -P \"C:\\ini\""));
+    char value[128] = "";
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\QuorixKernelTest\\shell\\open", "command", RRF_RT_REG_SZ, nullptr, value, &size);
+    EXPECT_STREQ(value, "quorix61.exe \"%1\" -P \"C:\\ini\"");
+    EXPECT_FALSE(qkuDeleteRegKey(HKEY_CURRENT_USER, "")) << "never a whole root";
+    ASSERT_TRUE(qkuDeleteRegKey(HKEY_CURRENT_USER, key));
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &h), ERROR_SUCCESS);
+
+    std::string exe, part;
+    ASSERT_TRUE(qkuGetExeFile(exe, 3));
+    EXPECT_NE(exe.find("qxkernel_tests.exe"), std::string::npos);
+    EXPECT_FALSE(qkuGetINIPathForCommandline(part, 0)) << "the INI folder is the program folder";
+    qkfxSetGlobalINIPath("C:\\settings");
+    EXPECT_TRUE(qkuGetINIPathForCommandline(part, 0));
+    EXPECT_EQ(part, " -P \"C:\\settings\"");
+    qkfxSetGlobalINIPath("");
+    CQKCustomModification custom;
+    EXPECT_FALSE(custom.IsCustomDLLValid());
+
+    ASSERT_TRUE(qkuRegisterExtension(".qxktest", "QuorixKernelTest.Filter", 7));
+    size = sizeof value;
+    RegGetValueA(HKEY_CLASSES_ROOT, ".qxktest", nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
+    EXPECT_STREQ(value, "QuorixKernelTest.Filter");
+    size = sizeof value;
+    RegGetValueA(HKEY_CLASSES_ROOT, "QuorixKernelTest.Filter\\DefaultIcon", nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
+    EXPECT_EQ(std::string(value), exe + ",7");
+    qkuDeleteRegKey(HKEY_CLASSES_ROOT, ".qxktest");
+    qkuDeleteRegKey(HKEY_CLASSES_ROOT, "QuorixKernelTest.Filter");
+}
