@@ -80,22 +80,23 @@ static int LetterIndex(char letter)
     return (c >= 'A' && c <= 'Z') ? c - 'A' : -1;
 }
 
-int QmGetStringVariable(char letter, char* buffer)
-{
-    int index = LetterIndex(letter);
-    if (index < 0 || !buffer)
-        return 0;
-    bool sent = false;
-    INT_PTR rc = QmCallHost(HOST_GET_STRING_VAR, reinterpret_cast<INT_PTR>(buffer), index, 1, &sent);
-    return sent && rc == 0 ? 1 : 0;
-}
-
-int QmSetStringVariable(char letter, const char* text)
+// Both directions: refused letters send nothing; success only when a host did it.
+static int StringVariableRequest(UINT code, char letter, const void* text)
 {
     int index = LetterIndex(letter);
     if (index < 0 || !text)
         return 0;
     bool sent = false;
-    INT_PTR rc = QmCallHost(HOST_SET_STRING_VAR, reinterpret_cast<INT_PTR>(text), index, 1, &sent);
+    INT_PTR rc = QmCallHost(code, reinterpret_cast<INT_PTR>(text), index, 1, &sent);
     return sent && rc == 0 ? 1 : 0;
+}
+
+int QmGetStringVariable(char letter, char* buffer)
+{
+    return StringVariableRequest(HOST_GET_STRING_VAR, letter, buffer);
+}
+
+int QmSetStringVariable(char letter, const char* text)
+{
+    return StringVariableRequest(HOST_SET_STRING_VAR, letter, text);
 }

@@ -22,16 +22,8 @@ uint64_t Bits(double v)
     return b;
 }
 
-class Datasets : public ::testing::Test {
+class Datasets : public HostedTest {
 protected:
-    void SetUp() override
-    {
-        TestHost::Get().Reset();
-        QmBindHost(TestHost::Context(), &TestHost::Callback);
-        QmClearErrors();
-    }
-    void TearDown() override { QmBindHost(nullptr, nullptr); }
-
     static std::vector<double> Values(const QmData& d)
     {
         HostDataset* h = TestHost::Get().Dataset(d.handle);

@@ -12,15 +12,7 @@
 
 namespace {
 
-class HostRequests : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        TestHost::Get().Reset();
-        QmBindHost(TestHost::Context(), &TestHost::Callback);
-        QmClearErrors();
-    }
-    void TearDown() override { QmBindHost(nullptr, nullptr); }
+class HostRequests : public HostedTest {
 };
 
 TEST_F(HostRequests, StringVariableLetters)
@@ -125,6 +117,55 @@ TEST_F(HostRequests, IsErrorFollowsTheListAcrossBegin)
     method.RecordError(QM_ERR_TOO_MANY_ARGS);
     EXPECT_EQ(method.IsError(), 1);
     EXPECT_STREQ(QmErrorTextAt(1), "QmMethod");
+}
+
+// A property kept in host memory is reached only between the owning method's two
+// memory updates, and only when it is reached as that method's sub-property.
+TEST_F(HostRequests, HookedSubPropertiesAreBracketedByTheirMethod)
+{
+    struct Hooked : QmReal {
+        int IsHookedWithMemoryObject() override { return 1; }
+    };
+    struct Owner : QmMethod {
+        std::vector<std::string> calls;
+        int MemoryObjectUpdate(int flags, int phase) override
+        {
+            calls.push_back(std::to_string(flags) + ":" + std::to_string(phase));
+            return 1;
+        }
+    };
+    Hooked hooked;
+    QmReal plain;
+    QmTableEntry table[] = {{&hooked, "H"}, {&plain, "P"}, {nullptr, nullptr}};
+    QmDLL root;
+    Owner owner;
+    double v = 5;
+    EXPECT_EQ(root.find_value("h", QM_ACCESS_SET, &v, table, &owner), 1);
+    EXPECT_EQ(root.find_value("P", QM_ACCESS_GET, &v, table, &owner), 1);
+    EXPECT_EQ(root.find_value("H", QM_ACCESS_GET, &v, table, nullptr), 1);
+    EXPECT_EQ(v, 5);
+    EXPECT_EQ(owner.calls, (std::vector<std::string>{"4:1", "4:0"}));
+}
+
+TEST_F(HostRequests, UnsetMarkAndDefaults)
+{
+    QmReal r;
+    EXPECT_EQ(r.IsNeeded(), 0);
+    r.SetValue(QM_UNSET_VALUE);
+    EXPECT_EQ(r.IsNeeded(), 1);
+    QmString s;
+    EXPECT_EQ(s.IsNeeded(), 0);
+    EXPECT_EQ(s.GetReal(), MISSING_VALUE);
+    EXPECT_EQ(s.IsValid(), 0);
+    s.SetText("");
+    EXPECT_EQ(s.IsValid(), 1);
+    QmBool b;
+    EXPECT_EQ(b.GetReal(), MISSING_VALUE);
+    EXPECT_EQ(r.Method("x", nullptr), 123);
+    double result = 0;
+    QmMethod m;
+    EXPECT_EQ(m.Process(&result, nullptr), 0);
+    EXPECT_EQ(result, QM_UNSET_VALUE);
 }
 
 TEST_F(HostRequests, LiveObjectCounter)

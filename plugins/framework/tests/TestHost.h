@@ -13,7 +13,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "QmErrors.h"
 #include "QmHost.h"
+#include "QmHostRequests.h"
 
 struct HostDataset {
     std::string name;
@@ -77,4 +81,17 @@ private:
     std::map<INT_PTR, HostDataset> datasets_;
     std::map<INT_PTR, HostWorksheet> worksheets_;
     INT_PTR next_ = 0;
+};
+
+// Tests of the framework in-process: its requests go to the test host, which starts
+// empty, with an empty error list.
+class HostedTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TestHost::Get().Reset();
+        QmBindHost(TestHost::Context(), &TestHost::Callback);
+        QmClearErrors();
+    }
+    void TearDown() override { QmBindHost(nullptr, nullptr); }
 };

@@ -87,15 +87,7 @@ TEST_F(SamplePlugin, TestAndResetOfTheWorksheetRoot)
     EXPECT_EQ(GetString("DATA"), "");
 }
 
-class WorksheetRoot : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        TestHost::Get().Reset();
-        QmBindHost(TestHost::Context(), &TestHost::Callback);
-        QmClearErrors();
-    }
-    void TearDown() override { QmBindHost(nullptr, nullptr); }
+class WorksheetRoot : public HostedTest {
 };
 
 TEST_F(WorksheetRoot, LinearDataEndsExactlyOnTheLastValue)

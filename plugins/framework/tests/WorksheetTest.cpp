@@ -9,17 +9,14 @@
 
 namespace {
 
-class Worksheets : public ::testing::Test {
+class Worksheets : public HostedTest {
 protected:
     void SetUp() override
     {
-        TestHost::Get().Reset();
-        QmBindHost(TestHost::Context(), &TestHost::Callback);
-        QmClearErrors();
+        HostedTest::SetUp();
         TestHost::Get().AddWorksheet("Data1", {"A", "B"}, 4);
         name.SetText("Data1");
     }
-    void TearDown() override { QmBindHost(nullptr, nullptr); }
 
     QmWksName name;
 };
