@@ -129,7 +129,10 @@ CQKDataset* CreateOrReuse(const std::string& name, INT_PTR size)
     CQKProject& project = qkfxGetProject();
     CQKDataset* d = project.FindDataset(name);
     if (d) {
-        // A result dataset made again (a second fit): refilled from scratch.
+        // A result dataset made again (a second fit) is refilled from scratch; a worksheet
+        // column of that name holds the user's data and is not given away.
+        if (d->IsColumn())
+            return nullptr;
         d->SetRange(0, 0);
         d->SetRange(0, (int)size);
         return d;

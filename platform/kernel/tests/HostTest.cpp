@@ -313,6 +313,8 @@ TEST_F(HostTest, FitterRequestsForDatasetsAndResults)
     EXPECT_EQ(pair.first, 2.5);
     EXPECT_EQ(pair.second, 42);
     EXPECT_EQ(Fit(HOST_REQ_3009, S("YFIT"), 4), fit) << "a result dataset made again is reused";
+    EXPECT_EQ(Fit(HOST_CREATE_DATASET, S("Data1_B"), 4), 0) << "a column's data is never cleared for a result";
+    EXPECT_EQ(p.FindDataset("Data1_B")->GetValue(4), 10);
     EXPECT_EQ(p.GetDatasetFromHandle(fit)->GetEnd(), 4);
     EXPECT_TRUE(IsMissingValue(p.GetDatasetFromHandle(fit)->GetValue(3)));
     QFitRowRange part = {1, 3};

@@ -37,6 +37,7 @@ TEST_F(InterpreterTest, ScriptsPrintWhatTheyCompute)
         {"type -b $QDARead.Untested", "Files of this version have not been tested with this import; check the data.\n"},
         {"%A = $General.UserDefinedGroup; type %A", "User-defined button group\n"},
         {"EndIterate; EndFit; QuitFit", ""},
+        {"type a\r\nx = 2;\r\nif (x == 2)\r\n{\r\n\ttype b\r\n}\r\n", "a\nb\n"},
         {"x = 5; return; type unreachable", ""},
     };
     for (auto& c : cases) {
