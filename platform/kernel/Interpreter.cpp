@@ -375,7 +375,9 @@ struct CQKScript::Impl {
                 if (close == std::string::npos)
                     Fail("comment \"/*\" is not closed");
                 i = close + 1;
-            } else if (c == '/' && i + 1 < end && t[i + 1] == '/' && depth == 0) {
+            } else if (c == '/' && i + 1 < end && t[i + 1] == '/' && depth == 0 &&
+                       (i == pos || isspace((unsigned char)t[i - 1]) || t[i - 1] == ';')) {
+                // A comment; "//" inside a word ("http://") is text.
                 return i;
             } else if (c == '(' || c == '[') {
                 ++depth;
@@ -453,7 +455,7 @@ struct CQKScript::Impl {
             blockClose = FindClose(t, stop, end);
             pos = blockClose + 1;
         } else {
-            pos = stop < end && t[stop] != '}' ? stop + 1 : stop;
+            pos = stop < end && t[stop] != '}' && t[stop] != '/' ? stop + 1 : stop;
         }
         if (skip)
             return FLOW_NORMAL;

@@ -27,6 +27,7 @@ TEST_F(InterpreterTest, ScriptsPrintWhatTheyCompute)
         {"for(i=1;i<=4;i+=1){if(i==2)continue;type $(i);}", "1\n3\n4\n"},
         {"/* a whole script that is a comment */", ""},
         {"x = 1; // the rest of the line is a comment\ntype $(x)", "1\n"},
+        {"x = 2 // no ';' before the comment\ntype $(x) see http://example.org/x", "2 see http://example.org/x\n"},
         {"%A = first; %B = %A second; type %B|%b", "first second|first second\n"},
         {"%A = \"quoted text\"; type [%A]", "[quoted text]\n"},
         {"%Z = alpha beta gamma; i = 2; %A = %[%z,#i ]; type %A", "beta\n"},
