@@ -221,7 +221,7 @@ const std::vector<FunctionDef>& Functions()
 const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
-    "getenumwin", "getfile", "endf", "if", "else", "for", "break", "continue", "return",
+    "getenumwin", "getfile", "if", "else", "for", "break", "continue", "return",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
