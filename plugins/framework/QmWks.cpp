@@ -45,7 +45,9 @@ int QmName::FillData(const std::string& worksheet, bool test)
             char cut[QM_MAX_DATASET_NAME + 1];
             QmCopyText(cut, sizeof cut, dataset.c_str());
             QmRangeRecord range{0, 0, 0, 0};
-            if (QmCallHost(HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(cut), reinterpret_cast<INT_PTR>(&range)) != 0) {
+            INT_PTR existing = QmCallHost(HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(cut),
+                                          reinterpret_cast<INT_PTR>(&range));
+            if (existing != 0) {
                 m_data.init();
                 return 1;
             }

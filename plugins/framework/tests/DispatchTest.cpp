@@ -47,6 +47,8 @@ TEST_F(SamplePlugin, DispatchAnswersAndStatusWord)
         // Method calls and their existence tests.
         {"ADD", "1,2", OBJOP_CALL_METHOD, 1, -1},
         {"FAIL", "", OBJOP_CALL_METHOD, 2, -1},
+        // A method that ran but left a positive status is not handled, unlike a property.
+        {"MARK", "", OBJOP_CALL_METHOD, 2, 1},
         {"NOSUCH", "", OBJOP_CALL_METHOD, 0, -1},
         {"ADD", "", OBJOP_CALL_METHOD | OBJOP_FLAG_8000, 1, 0},
         {"NOSUCH", "", OBJOP_CALL_METHOD | OBJOP_FLAG_8000, 2, 1},
@@ -92,7 +94,8 @@ TEST_F(SamplePlugin, ListingText)
     SetNumber("FLAG", 7);
     SetString("TITLE", "t");
     const std::vector<std::string> expected = {
-        "ADD()", "  ADD.SUM\t0", "  ADD.LABEL$\t\"\"", "ONE()", "NOARGS()", "FAIL()", "RESET()", "DIVIDE()",
+        "ADD()", "  ADD.SUM\t0", "  ADD.LABEL$\t\"\"", "ONE()", "NOARGS()", "FAIL()", "RESET()",
+        "DIVIDE()", "MARK()",
         "X\t1.5", "COUNT\t3", "FLAG\t1", "TITLE$\t\"t\"", "RUNS\t0",
         // An empty vector still shows one element line; DF's size cannot be read.
         "V1\t--", "NAMES1$\t\"\"",

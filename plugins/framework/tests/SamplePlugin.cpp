@@ -64,6 +64,18 @@ public:
 };
 IMPLEMENT_DYNAMIC(SampleDivide, QmMethod)
 
+// MARK(): succeeds but leaves the root's status positive, as a handler may.
+class SampleMark : public QmMethod {
+    DECLARE_DYNAMIC(SampleMark)
+public:
+    int Process(double*, QmDLL* root) override
+    {
+        root->status = 1;
+        return 0;
+    }
+};
+IMPLEMENT_DYNAMIC(SampleMark, QmMethod)
+
 // FAIL(): a method whose processing fails.
 class SampleFail : public QmMethod {
     DECLARE_DYNAMIC(SampleFail)
@@ -80,7 +92,8 @@ public:
                   {&m_runs, "RUNS"}, {&m_v, "V"}, {&m_names, "NAMES"}, {&m_df, "DF"},
                   {nullptr, nullptr}},
           m_meths{{&m_add, "ADD"}, {&m_one, "ONE"}, {&m_noArgs, "NOARGS"}, {&m_fail, "FAIL"},
-                  {&m_reset, "RESET"}, {&m_divide, "DIVIDE"}, {nullptr, nullptr}}
+                  {&m_reset, "RESET"}, {&m_divide, "DIVIDE"}, {&m_mark, "MARK"},
+                  {nullptr, nullptr}}
     {
         name_table(m_props);
         name_table(m_meths);
@@ -127,13 +140,14 @@ public:
     QmMethod m_noArgs;
     SampleFail m_fail;
     SampleDivide m_divide;
+    SampleMark m_mark;
     QmDoubleVector m_v;
     QmStringVector m_names{16, 0};
     QmParaVector m_df;
 
 private:
     QmTableEntry m_props[9];
-    QmTableEntry m_meths[7];
+    QmTableEntry m_meths[8];
 };
 IMPLEMENT_DYNAMIC(QmSample, QmWks)
 
