@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 
 #include "KernelInternal.h"
@@ -21,7 +22,8 @@
 
 namespace {
 
-bool g_abort = false;
+// Set from the console's control handler, which runs on a thread of its own.
+std::atomic<bool> g_abort{false};
 std::map<HWND, void*> g_sessions;
 std::string g_progress, g_status;
 
