@@ -51,30 +51,21 @@ int StatLR::Fit(Stat& stat, LineResult& fit)
         return 1;
     }
     QmErrData errors(Stat::NameOf(stat.m_errBarData), 1);
+    StatPoints points;
+    if (CollectPoints(data, errors, points) != 0) {
+        RecordError(STAT_ERR_LR_WEIGHT);
+        return 1;
+    }
     LineInput in;
     in.mode = throughZero ? LineMode::ThroughZero : givenSlope ? LineMode::GivenSlope
                                                                : LineMode::Ordinary;
     in.givenSlope = m_b.value;
     in.confLevel = stat.m_confLevel.value;
     in.chiSqrErr = stat.m_chiSqrErr.value != 0;
-    std::vector<int> rows;
-    for (int row = data.first; row < data.end; ++row) {
-        double pair[2];
-        if (data.GetAttributes(row, pair) != 0)
-            continue;
-        // A point with a missing coordinate is no point.
-        if (IsMissingValue(pair[0]) || IsMissingValue(pair[1]))
-            continue;
-        double w = 1;
-        if (errors.GetWeight(row, &w) != 0) {
-            RecordError(STAT_ERR_LR_WEIGHT);
-            return 1;
-        }
-        in.x.push_back(pair[0]);
-        in.y.push_back(pair[1]);
-        in.w.push_back(w);
-        rows.push_back(row);
-    }
+    in.x = points.x;
+    in.y = points.y;
+    for (double s : points.sigma)
+        in.w.push_back(1 / (s * s));
 
     fit = qxstats::FitLine(in);
     if (fit.error) {
@@ -107,70 +98,10 @@ int StatLR::Fit(Stat& stat, LineResult& fit)
     stat.m_fvalue.value = fit.Fvalue;
     stat.m_pvalue.value = fit.Pvalue;
 
-    if (!fit.residuals.empty()) {
-        QmResultData residuals(Stat::NameOf(stat.m_resData), 1);
-        residuals.SetMode(4);
-        if (residuals.HasDataset())
-            for (size_t i = 0; i < rows.size(); ++i)
-                residuals.SetWithMode(rows[i], fit.residuals[i]);
-    }
+    WriteResiduals(stat, points.rows, fit.residuals);
     if (fit.status == LineResult::Warned) {
         stat.m_msg.SetText(fit.warning);
         return 1;
-    }
-    return 0;
-}
-
-int StatLR::WriteCurves(Stat& stat, const LineResult& fit)
-{
-    QmSourceData fx(Stat::NameOf(stat.m_fitXData), 1);
-    fx.SetMode(2);
-    if (!fx.HasDataset() || fx.IsEmpty())
-        return 0;
-    QmResultData fy(Stat::NameOf(stat.m_fitYData), 1);
-    fy.SetMode(4);
-    if (!fy.HasDataset()) {
-        RecordError(STAT_ERR_LR_CURVE);
-        return 1;
-    }
-    for (int row = fx.first; row < fx.end; ++row) {
-        double x = fx.GetWithMode(row);
-        double y = IsMissingValue(x) ? MISSING_VALUE : fit.A + fit.B * x;
-        if (fy.SetWithMode(row, y) != 0) {
-            RecordError(STAT_ERR_LR_CURVE);
-            return 1;
-        }
-    }
-    struct Band {
-        QmDataSetName* name;
-        double sign;
-        bool prediction;
-    } bands[] = {{&stat.m_uclData, 1, false},
-                 {&stat.m_lclData, -1, false},
-                 {&stat.m_uplData, 1, true},
-                 {&stat.m_lplData, -1, true}};
-    for (const Band& band : bands) {
-        if (!band.name->HasText())
-            continue;
-        QmResultData out(band.name->text, 1);
-        out.SetMode(4);
-        if (!out.HasDataset()) {
-            RecordError(STAT_ERR_LR_CURVE);
-            return 1;
-        }
-        for (int row = fx.first; row < fx.end; ++row) {
-            double x = fx.GetWithMode(row);
-            double y = fy.GetWithMode(row);
-            double v = MISSING_VALUE;
-            if (!IsMissingValue(x) && !IsMissingValue(y)) {
-                double h = qxstats::LineHalfWidth(fit, x, band.prediction);
-                v = IsMissingValue(h) ? MISSING_VALUE : y + band.sign * h;
-            }
-            if (out.SetWithMode(row, v) != 0) {
-                RecordError(STAT_ERR_LR_CURVE);
-                return 1;
-            }
-        }
     }
     return 0;
 }
@@ -185,5 +116,11 @@ int StatLR::Process(double* result, QmDLL* root)
         return 0;
     }
     *result = 0;
-    return WriteCurves(stat, fit);
+    return WriteCurves(
+        stat, [&fit](double x) { return fit.A + fit.B * x; },
+        [&fit](double x, bool prediction, double* h) {
+            *h = qxstats::LineHalfWidth(fit, x, prediction);
+            return 0;
+        },
+        STAT_ERR_LR_CURVE, 0, 0);
 }

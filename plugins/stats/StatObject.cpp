@@ -40,6 +40,95 @@ void StatMethod::SetTable(QmTableEntry* table)
         e->object->SetName(e->name);
 }
 
+int StatMethod::CollectPoints(QmSourceData& data, QmErrData& errors, StatPoints& points)
+{
+    for (int row = data.first; row < data.end; ++row) {
+        double pair[2];
+        if (data.GetAttributes(row, pair) != 0)
+            continue;
+        // A point with a missing coordinate is no point.
+        if (IsMissingValue(pair[0]) || IsMissingValue(pair[1]))
+            continue;
+        double sigma = 1;
+        if (errors.GetSigma(row, &sigma) != 0)
+            return 1;
+        points.x.push_back(pair[0]);
+        points.y.push_back(pair[1]);
+        points.sigma.push_back(sigma);
+        points.rows.push_back(row);
+    }
+    return 0;
+}
+
+void StatMethod::WriteResiduals(Stat& stat, const std::vector<int>& rows,
+                                const std::vector<double>& values, int start)
+{
+    QmResultData residuals(Stat::NameOf(stat.m_resData), 1);
+    if (!residuals.HasDataset())
+        return;
+    residuals.SetMode(4);
+    for (size_t i = 0; i < rows.size() && i < values.size(); ++i)
+        residuals.SetWithMode(start < 0 ? rows[i] : residuals.first + (rows[i] - start), values[i]);
+}
+
+int StatMethod::WriteCurves(Stat& stat, const std::function<double(double)>& curve,
+                            const StatHalfWidth& halfWidth, int curveError, int confidenceError,
+                            int predictionError)
+{
+    QmSourceData fx(Stat::NameOf(stat.m_fitXData), 1);
+    fx.SetMode(2);
+    if (!fx.HasDataset() || fx.IsEmpty())
+        return 0;
+    QmResultData fy(Stat::NameOf(stat.m_fitYData), 1);
+    fy.SetMode(4);
+    auto fail = [&](int code) {
+        if (code)
+            RecordError(code);
+        RecordError(curveError);
+        return 1;
+    };
+    if (fy.IsError())
+        return fail(0);
+    for (int row = fx.first; row < fx.end; ++row) {
+        double x = fx.GetWithMode(row);
+        if (fy.SetWithMode(row, IsMissingValue(x) ? MISSING_VALUE : curve(x)) != 0)
+            return fail(0);
+    }
+    struct Band {
+        QmDataSetName* name;
+        double sign;
+        bool prediction;
+    } bands[] = {{&stat.m_uclData, 1, false},
+                 {&stat.m_lclData, -1, false},
+                 {&stat.m_uplData, 1, true},
+                 {&stat.m_lplData, -1, true}};
+    for (const Band& band : bands) {
+        if (!band.name->HasText())
+            continue;
+        const int bandError = band.prediction ? predictionError : confidenceError;
+        QmResultData out(band.name->text, 1);
+        out.SetMode(4);
+        if (!out.HasDataset())
+            return fail(bandError);
+        for (int row = fx.first; row < fx.end; ++row) {
+            double x = fx.GetWithMode(row);
+            double v = MISSING_VALUE;
+            if (!IsMissingValue(x)) {
+                double y = fy.GetWithMode(row), h = MISSING_VALUE;
+                if (int refused = halfWidth(x, band.prediction, &h)) {
+                    RecordError(refused);
+                    return fail(bandError);
+                }
+                if (!IsMissingValue(y) && !IsMissingValue(h))
+                    v = y + band.sign * h;
+            }
+            if (out.SetWithMode(row, v) != 0)
+                return fail(bandError);
+        }
+    }
+    return 0;
+}
+
 // ---- MAKEX ---------------------------------------------------------------------------
 
 MakeXdata::MakeXdata()

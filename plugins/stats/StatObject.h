@@ -14,6 +14,7 @@
 #include "RegressionCore.h"
 #include "StatRequests.h"
 
+#include <functional>
 #include <vector>
 
 // Codes of the statistics methods.
@@ -37,8 +38,18 @@ enum StatError {
 
 class Stat;
 
-// Common base of the statistics methods: the host's bracket around each call and the
-// sweep of intermediate objects at its end.
+// The (x, y) points of a dataset's rows, with each point's sigma and row.
+struct StatPoints {
+    std::vector<double> x, y, sigma;
+    std::vector<int> rows;
+};
+
+// Half width of a band at x into *h (MISSING_VALUE where it is undefined); nonzero is an
+// error code that refuses the band.
+typedef std::function<int(double x, bool prediction, double* h)> StatHalfWidth;
+
+// Common base of the statistics methods: the host's bracket around each call, the sweep
+// of intermediate objects at its end, and the data access the fits share.
 class StatMethod : public QmMethod {
     DECLARE_DYNAMIC(StatMethod)
 public:
@@ -46,8 +57,26 @@ public:
 
     int Begin(const char* argText, QmDLL* root) override;
     void End(QmDLL* root) override;
-    // Builds the name table of sub-properties and names them.
+    // Names the sub-properties of a table.
     void SetTable(QmTableEntry* table);
+
+protected:
+    // The rows of `data` whose pair the host gives with both coordinates, sigma from
+    // `errors` (1 when it names no dataset). 0 when done; 1 at the first sigma that cannot
+    // be had (error 1003 recorded).
+    static int CollectPoints(QmSourceData& data, QmErrData& errors, StatPoints& points);
+    // Writes values into RESDATA, when it names a dataset, at the given rows; with
+    // start >= 0 at RESDATA's first row + (row - start) instead.
+    static void WriteResiduals(Stat& stat, const std::vector<int>& rows,
+                               const std::vector<double>& values, int start = -1);
+    // At the rows of FITXDATA (nothing without rows): FITYDATA := curve(x); then each named
+    // band, UCLDATA and LCLDATA (confidence), UPLDATA and LPLDATA (prediction), := y +- h
+    // with y read back from FITYDATA; a missing x, y or h gives a missing value. A dataset
+    // that cannot be had or written, or a refused band, records the band's code (if any)
+    // and `curveError`, and gives 1.
+    int WriteCurves(Stat& stat, const std::function<double(double)>& curve,
+                    const StatHalfWidth& halfWidth, int curveError, int confidenceError,
+                    int predictionError);
 };
 
 // MAKEX: FITNPTS evenly spaced X values over [FITX1, FITX2] widened by MARGIN percent.
@@ -103,7 +132,6 @@ public:
 
 private:
     int Fit(Stat& stat, qxstats::LineResult& fit);
-    int WriteCurves(Stat& stat, const qxstats::LineResult& fit);
     QmTableEntry m_table[8];
 };
 
@@ -113,6 +141,10 @@ class MRPRRegression : public StatMethod {
 public:
     MRPRRegression();
     QmTableEntry* GetTable() override { return m_coreTable; }
+    // Sub-properties: the derived method's own table (GetTable) first, then the shared one.
+    int FindSubproperty(QmDLL* root, const char* subName, int flags, void* value) override;
+    void ListSubproperties(const char* prefix, QmDLL* root) override;
+    void InitTableSubproperties(QmDLL* root) override;
 
     QmReal m_a, m_ap, m_ase;
     QmParaVector m_b, m_bse;
@@ -120,11 +152,6 @@ public:
     QmParaVector m_bp;
 
 protected:
-    // Sub-properties: the derived method's own table first, then the shared one.
-    int FindOwnThenCore(QmDLL* root, const char* subName, int flags, void* value,
-                        QmTableEntry* own);
-    void ListOwnThenCore(const char* prefix, QmDLL* root, QmTableEntry* own);
-    void InitOwnThenCore(QmDLL* root, QmTableEntry* own);
     // Writes a fitted model into the root's properties and the shared sub-properties.
     void WriteResults(Stat& stat, const qxstats::ModelResult& fit);
 
@@ -137,9 +164,6 @@ class StatMR : public MRPRRegression {
 public:
     StatMR();
     QmTableEntry* GetTable() override { return m_table; }
-    int FindSubproperty(QmDLL* root, const char* subName, int flags, void* value) override;
-    void ListSubproperties(const char* prefix, QmDLL* root) override;
-    void InitTableSubproperties(QmDLL* root) override;
     int Process(double* result, QmDLL* root) override;
 
     QmReal m_pin, m_pout;
@@ -159,16 +183,12 @@ class StatPR : public MRPRRegression {
 public:
     StatPR();
     QmTableEntry* GetTable() override { return m_table; }
-    int FindSubproperty(QmDLL* root, const char* subName, int flags, void* value) override;
-    void ListSubproperties(const char* prefix, QmDLL* root) override;
-    void InitTableSubproperties(QmDLL* root) override;
     int Process(double* result, QmDLL* root) override;
 
     QmInt m_order;
 
 private:
     int Fit(Stat& stat, qxstats::ModelResult& fit);
-    int WriteCurves(Stat& stat, const qxstats::ModelResult& fit);
     QmTableEntry m_table[2];
 };
 

@@ -21,10 +21,9 @@ MRPRRegression::MRPRRegression()
     SetTable(m_coreTable);
 }
 
-int MRPRRegression::FindOwnThenCore(QmDLL* root, const char* subName, int flags, void* value,
-                                    QmTableEntry* own)
+int MRPRRegression::FindSubproperty(QmDLL* root, const char* subName, int flags, void* value)
 {
-    int r = find_subproperty(root, subName, flags, value, own);
+    int r = find_subproperty(root, subName, flags, value, GetTable());
     if (r)
         return r;
     r = find_subproperty(root, subName, flags, value, m_coreTable);
@@ -33,15 +32,17 @@ int MRPRRegression::FindOwnThenCore(QmDLL* root, const char* subName, int flags,
     return QmMethod::FindSubproperty(root, subName, flags, value);
 }
 
-void MRPRRegression::ListOwnThenCore(const char* prefix, QmDLL* root, QmTableEntry* own)
+void MRPRRegression::ListSubproperties(const char* prefix, QmDLL* root)
 {
-    list_subproperties(own, prefix, root);
+    if (GetTable() != m_coreTable)
+        list_subproperties(GetTable(), prefix, root);
     list_subproperties(m_coreTable, prefix, root);
 }
 
-void MRPRRegression::InitOwnThenCore(QmDLL* root, QmTableEntry* own)
+void MRPRRegression::InitTableSubproperties(QmDLL* root)
 {
-    init_table_subproperties(own, root);
+    if (GetTable() != m_coreTable)
+        init_table_subproperties(GetTable(), root);
     init_table_subproperties(m_coreTable, root);
 }
 
@@ -81,21 +82,6 @@ StatMR::StatMR()
               {&m_numx, "NUMX"}, {&m_bestR2Wks, "BESTR2WKS"}, {nullptr, nullptr}}
 {
     SetTable(m_table);
-}
-
-int StatMR::FindSubproperty(QmDLL* root, const char* subName, int flags, void* value)
-{
-    return FindOwnThenCore(root, subName, flags, value, m_table);
-}
-
-void StatMR::ListSubproperties(const char* prefix, QmDLL* root)
-{
-    ListOwnThenCore(prefix, root, m_table);
-}
-
-void StatMR::InitTableSubproperties(QmDLL* root)
-{
-    InitOwnThenCore(root, m_table);
 }
 
 int StatMR::Fit(Stat& stat)
@@ -152,11 +138,7 @@ int StatMR::Fit(Stat& stat)
         return 1;
     }
     WriteResults(stat, fit);
-    QmResultData residuals(Stat::NameOf(stat.m_resData), 1);
-    residuals.SetMode(4);
-    if (residuals.HasDataset())
-        for (size_t i = 0; i < rows.size(); ++i)
-            residuals.SetWithMode(residuals.first + (rows[i] - start), fit.residuals[i]);
+    WriteResiduals(stat, rows, fit.residuals, start);
     return 0;
 }
 
@@ -176,21 +158,6 @@ StatPR::StatPR() : m_table{{&m_order, "ORDER"}, {nullptr, nullptr}}
     SetTable(m_table);
 }
 
-int StatPR::FindSubproperty(QmDLL* root, const char* subName, int flags, void* value)
-{
-    return FindOwnThenCore(root, subName, flags, value, m_table);
-}
-
-void StatPR::ListSubproperties(const char* prefix, QmDLL* root)
-{
-    ListOwnThenCore(prefix, root, m_table);
-}
-
-void StatPR::InitTableSubproperties(QmDLL* root)
-{
-    InitOwnThenCore(root, m_table);
-}
-
 int StatPR::Fit(Stat& stat, ModelResult& fit)
 {
     const int order = m_order.value;
@@ -208,25 +175,12 @@ int StatPR::Fit(Stat& stat, ModelResult& fit)
         return 1;
     }
     QmErrData errors(Stat::NameOf(stat.m_errBarData), 1);
-    std::vector<double> x, y, sigma;
-    std::vector<int> rows;
-    for (int row = data.first; row < data.end; ++row) {
-        double pair[2];
-        if (data.GetAttributes(row, pair) != 0)
-            continue;
-        if (IsMissingValue(pair[0]) || IsMissingValue(pair[1]))
-            continue;
-        double s = 1;
-        if (errors.GetSigma(row, &s) != 0) {
-            RecordError(STAT_ERR_PR_DATA);
-            return 1;
-        }
-        x.push_back(pair[0]);
-        y.push_back(pair[1]);
-        sigma.push_back(s);
-        rows.push_back(row);
+    StatPoints points;
+    if (CollectPoints(data, errors, points) != 0) {
+        RecordError(STAT_ERR_PR_DATA);
+        return 1;
     }
-    fit = qxstats::FitPolynomial(x, y, sigma, order, stat.m_confLevel.value,
+    fit = qxstats::FitPolynomial(points.x, points.y, points.sigma, order, stat.m_confLevel.value,
                                  stat.m_chiSqrErr.value != 0);
     if (fit.error) {
         RecordError(fit.error);
@@ -235,67 +189,7 @@ int StatPR::Fit(Stat& stat, ModelResult& fit)
     WriteResults(stat, fit);
     stat.m_xmean.value = fit.XMEAN;
     stat.m_sxx.value = fit.SXX;
-    QmResultData residuals(Stat::NameOf(stat.m_resData), 1);
-    residuals.SetMode(4);
-    if (residuals.HasDataset())
-        for (size_t i = 0; i < rows.size(); ++i)
-            residuals.SetWithMode(rows[i], fit.residuals[i]);
-    return 0;
-}
-
-int StatPR::WriteCurves(Stat& stat, const ModelResult& fit)
-{
-    QmSourceData fx(Stat::NameOf(stat.m_fitXData), 1);
-    fx.SetMode(2);
-    if (!fx.HasDataset() || fx.IsEmpty())
-        return 0;
-    QmResultData fy(Stat::NameOf(stat.m_fitYData), 1);
-    fy.SetMode(4);
-    if (fy.IsError()) {
-        RecordError(STAT_ERR_PR_CURVE);
-        return 1;
-    }
-    for (int row = fx.first; row < fx.end; ++row) {
-        double x = fx.GetWithMode(row);
-        fy.SetWithMode(row, IsMissingValue(x) ? MISSING_VALUE : qxstats::PolynomialValue(fit, x));
-    }
-    struct Band {
-        QmDataSetName* name;
-        double sign;
-        bool prediction;
-    } bands[] = {{&stat.m_uclData, 1, false},
-                 {&stat.m_lclData, -1, false},
-                 {&stat.m_uplData, 1, true},
-                 {&stat.m_lplData, -1, true}};
-    for (const Band& band : bands) {
-        QmResultData out(Stat::NameOf(*band.name), 1);
-        if (!out.HasDataset())
-            continue;
-        out.SetMode(4);
-        const int failure = band.prediction ? STAT_ERR_PR_PREDICTION : STAT_ERR_PR_CONFIDENCE;
-        // A band of the constant fit is not drawn: there is no curve shape to follow.
-        if (fit.order < 1) {
-            RecordError(STAT_ERR_PR_ORDER);
-            RecordError(failure);
-            RecordError(STAT_ERR_PR_CURVE);
-            return 1;
-        }
-        const bool defined = !IsMissingValue(fit.T) && !IsMissingValue(fit.SD);
-        for (int row = fx.first; row < fx.end; ++row) {
-            double x = fx.GetWithMode(row);
-            double v = MISSING_VALUE;
-            if (!IsMissingValue(x)) {
-                double yv = fy.GetWithMode(row);
-                if (IsMissingValue(yv) || fit.SXX == 0) {
-                    v = yv;
-                } else if (defined) {
-                    double q = qxstats::PolynomialBandFactor(fit, x) + (band.prediction ? 1 : 0);
-                    v = yv + band.sign * fit.T * fit.SD * std::sqrt(q);
-                }
-            }
-            out.SetWithMode(row, v);
-        }
-    }
+    WriteResiduals(stat, points.rows, fit.residuals);
     return 0;
 }
 
@@ -307,5 +201,18 @@ int StatPR::Process(double* result, QmDLL* root)
     *result = r;
     if (r != 0)
         return 0;
-    return WriteCurves(stat, fit);
+    return WriteCurves(
+        stat, [&fit](double x) { return qxstats::PolynomialValue(fit, x); },
+        [&fit](double x, bool prediction, double* h) {
+            // A band of the constant fit is not drawn: there is no curve shape to follow.
+            if (fit.order < 1)
+                return int(STAT_ERR_PR_ORDER);
+            if (fit.SXX == 0)
+                *h = 0;
+            else if (!IsMissingValue(fit.T) && !IsMissingValue(fit.SD))
+                *h = fit.T * fit.SD *
+                     std::sqrt(qxstats::PolynomialBandFactor(fit, x) + (prediction ? 1 : 0));
+            return 0;
+        },
+        STAT_ERR_PR_CURVE, STAT_ERR_PR_CONFIDENCE, STAT_ERR_PR_PREDICTION);
 }
