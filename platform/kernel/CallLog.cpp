@@ -4,6 +4,10 @@
 
 void CQKCallLog::Add(const std::string& op, const std::string& args)
 {
+    // A long session (an import that refreshes after every row) must not fill memory
+    // with its log: past the limit the older half goes.
+    if (m_entries.size() >= QK_CALL_LOG_MAX)
+        m_entries.erase(m_entries.begin(), m_entries.begin() + QK_CALL_LOG_MAX / 2);
     m_entries.push_back({op, args});
 }
 

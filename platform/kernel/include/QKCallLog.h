@@ -10,6 +10,9 @@ struct QKCallLogEntry {
     std::string args; // its arguments as text, as the caller gave them
 };
 
+// The log keeps at most this many entries, dropping the older half when it is full.
+const size_t QK_CALL_LOG_MAX = 100000;
+
 class QK_API CQKCallLog {
 public:
     void Add(const std::string& op, const std::string& args = std::string());

@@ -159,6 +159,12 @@ TEST_F(DataModelTest, CallLogKeepsOperationsInOrder)
     EXPECT_EQ(log.ToString(), "print\nlayer -a: x\nPrint\n");
     log.Clear();
     EXPECT_EQ(log.GetCount(), 0u);
+
+    for (size_t i = 0; i <= QK_CALL_LOG_MAX; ++i)
+        log.Add("doc -uw", std::to_string(i));
+    EXPECT_LE(log.GetCount(), QK_CALL_LOG_MAX);
+    EXPECT_EQ(log.GetAt(log.GetCount() - 1).args, std::to_string(QK_CALL_LOG_MAX)) << "the newest stay";
+    log.Clear();
 }
 
 TEST_F(DataModelTest, UtilitiesReadNumbersPathsAndIniFiles)
