@@ -9,8 +9,8 @@ TEST_F(InterpreterTest, ScriptsPrintWhatTheyCompute)
 {
     struct { const char* script; const char* expected; } cases[] = {
         {"type hello world", "hello world\n"},
-        {"ty -a OLE error 51: it failed. Please, call Tessaron Software's support.\n",
-         "OLE error 51: it failed. Please, call Tessaron Software's support.\n"},
+        {"ty -a OLE error 51: it failed. Please, call the vendor's support.\n",
+         "OLE error 51: it failed. Please, call the vendor's support.\n"},
         {"type -a [Max # contours exceeded]", "[Max # contours exceeded]\n"},
         {"x = 1 + 2 * 3 ^ 2; type $(x) $(-2^2) $((1+2)*3) $(7/2) $(10/4*2)", "19 -4 9 3.5 5\n"},
         {"a=5;a+=2;a*=3;a-=1;a/=4; type $(a)", "5\n"},
