@@ -409,26 +409,28 @@ void ClearModel(ModelResult &r, int parameters)
     r.SD = r.R = r.COD = r.ADRSQ = r.Pvalue = r.XMEAN = r.SXX = M;
 }
 
-// The statistics shared by both models, from the solution b, C, the scaled residuals
-// and the original y and sigma.
-void ModelStatistics(ModelResult &r, const std::vector<double> &b, const Dense &C,
-                     const std::vector<double> &scaledResiduals, const std::vector<double> &y,
-                     const std::vector<double> &sigma, double confLevel, bool chiSqrErr)
+// Weighted totals: W = sum 1 / sigma^2 and the weighted mean of y.
+void WeightedTotals(ModelResult &r, const std::vector<double> &y, const std::vector<double> &sigma)
 {
-    const int n = int(y.size()), m = int(b.size());
-    const double df1 = r.df[0], df2 = r.df[1];
     KahanSum wsum, wy;
-    for (int i = 0; i < n; ++i) {
+    for (size_t i = 0; i < y.size(); ++i) {
         double w = 1 / (sigma[i] * sigma[i]);
         wsum.Add(w);
         wy.Add(w * y[i]);
     }
     r.WTOTAL = wsum.Value();
     r.YMEAN = wy.Value() / r.WTOTAL;
+}
 
+// Analysis of variance from the residuals of the sigma-scaled fit and the deviations of
+// y from its weighted mean; the residuals are kept in the units of y.
+void AnovaTable(ModelResult &r, const std::vector<double> &scaledResiduals,
+                const std::vector<double> &y, const std::vector<double> &sigma)
+{
+    const double df1 = r.df[0], df2 = r.df[1];
     KahanSum sse, ssto;
-    r.residuals.resize(n);
-    for (int i = 0; i < n; ++i) {
+    r.residuals.resize(y.size());
+    for (size_t i = 0; i < y.size(); ++i) {
         double e = scaledResiduals[i];
         sse.Add(e * e);
         r.residuals[i] = e * sigma[i];
@@ -443,22 +445,33 @@ void ModelStatistics(ModelResult &r, const std::vector<double> &b, const Dense &
     if (IsMissingValue(r.MSE) || r.MSE < 1e-20)
         r.MSE = 1e-20;
     r.Fvalue = df2 == 0 ? 0 : IsMissingValue(r.MSR) ? M : r.MSR / r.MSE;
+}
 
+// Coefficients and their standard errors: from the weights alone, or scaled by the
+// residual standard deviation with CHISQRERR.
+void CoefficientErrors(ModelResult &r, const std::vector<double> &b, const Dense &C, bool chiSqrErr)
+{
+    const double df2 = r.df[1];
     r.SD = df2 != 0 ? std::sqrt(r.SSE / df2) : 0;
     const double s = chiSqrErr ? r.SD : 1;
     r.A = b[0];
     r.ASE = s * std::sqrt(C(0, 0));
-    for (int k = 1; k < m; ++k) {
+    for (size_t k = 1; k < b.size(); ++k) {
         r.B[k - 1] = b[k];
-        r.BSE[k - 1] = s * std::sqrt(C(k, k));
+        r.BSE[k - 1] = s * std::sqrt(C(int(k), int(k)));
     }
+}
 
+// Correlation, t quantile and the probabilities of the coefficients and of F.
+void TestStatistics(ModelResult &r, double confLevel)
+{
+    const double df1 = r.df[0], df2 = r.df[1];
     // A constant y leaves nothing to explain: the correlation is undefined.
     if (r.SSTO > 0) {
         r.COD = std::max(0.0, 1 - r.SSE / r.SSTO);
         r.R = std::sqrt(r.COD);
         if (df2 != 0)
-            r.ADRSQ = 1 - (n - 1) / df2 * (1 - r.COD);
+            r.ADRSQ = 1 - (r.npts - 1) / df2 * (1 - r.COD);
     }
     // With no residual degrees of freedom there is no t distribution to consult.
     if (df2 > 0) {
@@ -468,7 +481,9 @@ void ModelStatistics(ModelResult &r, const std::vector<double> &b, const Dense &
         else
             r.AP = 0;
     }
-    for (int k = 0; k < m - 1; ++k) {
+    for (size_t k = 0; k < r.B.size(); ++k) {
+        if (IsMissingValue(r.B[k]))
+            continue;
         if (r.BSE[k] < 1e-20)
             r.BSE[k] = 1e-20;
         if (df2 == 0) {
@@ -480,6 +495,17 @@ void ModelStatistics(ModelResult &r, const std::vector<double> &b, const Dense &
     }
     if (!IsMissingValue(r.Fvalue) && df2 > 0)
         r.Pvalue = IncompleteBeta(df2 / (df2 + df1 * r.Fvalue), df2 / 2, df1 / 2);
+}
+
+// The statistics of a solved model, in the order the results depend on each other.
+void ModelStatistics(ModelResult &r, const std::vector<double> &b, const Dense &C,
+                     const std::vector<double> &scaledResiduals, const std::vector<double> &y,
+                     const std::vector<double> &sigma, double confLevel, bool chiSqrErr)
+{
+    WeightedTotals(r, y, sigma);
+    AnovaTable(r, scaledResiduals, y, sigma);
+    CoefficientErrors(r, b, C, chiSqrErr);
+    TestStatistics(r, confLevel);
 }
 
 } // namespace
