@@ -1,6 +1,6 @@
 // The application object: start-up, the message loop with idle processing, message
 // boxes and the profile, which lives in an INI file or in the registry.
-#include "afxwin.h"
+#include "afxcmn.h"
 #include "ModuleState.h"
 #include <vector>
 
@@ -149,6 +149,7 @@ BOOL CWinThread::OnIdle(LONG lCount)
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();
     CMenu::DeleteTempMap();
+    CImageList::DeleteTempMap();
     return FALSE;
 }
 
@@ -561,6 +562,7 @@ void AfxWinTerm()
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();
     CMenu::DeleteTempMap();
+    CImageList::DeleteTempMap();
 }
 
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, int nCmdShow)

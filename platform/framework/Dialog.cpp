@@ -1,5 +1,6 @@
 // CDialog, modal and modeless, and dialog data exchange and validation.
 #include "afxwin.h"
+#include <prsht.h>
 #include <float.h>
 #include <stdlib.h>
 
@@ -211,11 +212,21 @@ BOOL CDialog::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pH
     return pThread != nullptr && pThread->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
-INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM)
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam)
 {
     if (message != WM_INITDIALOG)
         return FALSE;
     CDialog* pDlg = DYNAMIC_DOWNCAST(CDialog, CWnd::FromHandlePermanent(hWnd));
+    if (pDlg == nullptr && lParam != 0) {
+        // A property page: the sheet creates it when first shown and hands over the page
+        // description, which names the page object.
+        LPPROPSHEETPAGEA ppsp = (LPPROPSHEETPAGEA)lParam;
+        if (ppsp->pfnDlgProc == AfxDlgProc) {
+            pDlg = (CDialog*)ppsp->lParam;
+            if (!pDlg->SubclassWindow(hWnd))
+                return TRUE;
+        }
+    }
     if (pDlg == nullptr)
         return TRUE;
     // The system's dialog code is between here and the window procedure's handler.
