@@ -202,7 +202,8 @@ static int AllocEngineArrays(FittingSession* s)
     return 0;
 }
 
-// Splits a list at blanks and commas; writes entry `index` (1-based) into out.
+// Splits a list at blanks and commas; writes entry `index` (1-based) into out. Variable
+// lists hold "name=dataset" items: only the name counts.
 static bool ListEntry(const char* list, int index, char* out, size_t capacity)
 {
     int n = 0;
@@ -216,7 +217,8 @@ static bool ListEntry(const char* list, int index, char* out, size_t capacity)
         while (*p && *p != ' ' && *p != ',' && *p != '\t')
             ++p;
         if (++n == index) {
-            snprintf(out, capacity, "%.*s", static_cast<int>(p - start), start);
+            const char* equals = static_cast<const char*>(memchr(start, '=', p - start));
+            snprintf(out, capacity, "%.*s", static_cast<int>((equals ? equals : p) - start), start);
             return true;
         }
     }
@@ -328,7 +330,7 @@ void PublishParamValues(FittingSession* s)
         return;
     for (int i = 1; i <= s->nParams; ++i) {
         CallHost(s, HOST_DELETE_VARIABLE, reinterpret_cast<INT_PTR>(s->names[i]), 0);
-        if (s->current->keepParameters == KW_YES) {
+        if (OptionValue(s->current, OPT_KEEP_PARAMS) == KW_YES) {
             QFitVariableRecord r = {s->value[i], 1.0, 0.0};
             CallHost(s, HOST_SET_VARIABLE, reinterpret_cast<INT_PTR>(s->names[i]), reinterpret_cast<INT_PTR>(&r));
         }

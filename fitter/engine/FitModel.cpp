@@ -51,7 +51,8 @@ static void DependentName(FittingSession* s, int d, char* out, size_t capacity)
         while (*p && *p != ' ' && *p != ',')
             ++p;
         if (++n == d) {
-            snprintf(out, capacity, "%.*s", static_cast<int>(p - start), start);
+            const char* equals = static_cast<const char*>(memchr(start, '=', p - start));
+            snprintf(out, capacity, "%.*s", static_cast<int>((equals ? equals : p) - start), start);
             return;
         }
     }

@@ -428,10 +428,8 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
             return 0;
         } else {
             const char* name = GetText(value);
-            FunctionDef* def = FindLoadedFunction(s, name);
+            FunctionDef* def = FindOrLoadFunction(s, name);
             if (!def) {
-                // The function catalogue is not part of this build: a name that is not
-                // loaded is not found.
                 SelectFunction(s, nullptr);
                 SetPendingText(s, name);
                 return FIT_ERR_NO_FUNCTION;
@@ -545,7 +543,7 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
         } else {
             s->optKeepParams = static_cast<int16_t>(Number(value));
             if (s->current)
-                s->current->keepParameters = s->optKeepParams;
+                s->current->options[OPT_KEEP_PARAMS] = s->optKeepParams;
         }
         return 0;
     case 0x5F:  // NUMFITSETS
@@ -749,8 +747,14 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
     }
     case 0x37:
         return ShowFitterPage(s, text);
-    case 0x5E:
-        return NotAvailable(s, "CATEGORY");
+    case 0x5E: {  // CATEGORY
+        const char* category = text ? text : "";
+        if (_stricmp(category, s->category) == 0)
+            return 0;
+        LoadFunctionGroup(s, category);
+        SyncDefaultFunction(s, 0, category);
+        return 0;
+    }
     case 0x30:
         return FitSettingCode(s, static_cast<int>(argument), get, static_cast<double*>(value));
     case 0x33:

@@ -120,14 +120,7 @@ void EndSession(FittingSession* s, int mode)
     if (mode == 1)
         PublishParamValues(s);
     FreeParamTable(s);
-    for (int i = 0; i < s->nFunctions; ++i) {
-        FreeFunctionLibrary(s->functions[i]);
-        FreeLockedBlock(s->functions[i]->constraints);
-        FreeLockedBlock(s->functions[i]);
-    }
-    FreeAndClear(s->functions);
-    s->nFunctions = 0;
-    s->current = nullptr;
+    FreeFunctionList(s);
     FreeVariables(s);
     FreeConstraints(s);
     ReleaseSession(s);

@@ -28,6 +28,7 @@ enum : int {
     KW_Y_SCRIPT = 8206,
     KW_EQUATIONS = 8207,
     KW_USER_DEFINED = 8392,
+    KW_DEFAULT_NAMING = 8209,
 };
 
 // Parameter flag bits.
@@ -42,7 +43,6 @@ enum : BYTE {
 enum : int {
     SESSION_TABLE_SLOTS = 100,
     PARAM_NAME_CHARS = 25,
-    FUNCTION_NAME_CHARS = 64,
     PENDING_TEXT_CHARS = 330,
     CATEGORY_CHARS = 130,
     MAX_FIT_SETS = 50,
@@ -51,29 +51,76 @@ enum : int {
     PAGE_SELECT = 904,
 };
 
-// The in-memory function definition as far as the engine's runs need it: identity, counts,
-// where the model is computed, parameter names and the constraint text.
+// The nine per-function options of section CONTROLS, in file order. A value is a keyword id;
+// OPTION_INHERITED marks a value taken from the fitter settings because the file does not
+// state it.
+enum : int {
+    OPT_CURVES,
+    OPT_SPACING,
+    OPT_PEAKS_AFTER,
+    OPT_PEAKS_DURING,
+    OPT_PEAKS_BASELINE,
+    OPT_PASTE_TO_PLOT,
+    OPT_PASTE_TO_NOTES,
+    OPT_RESIDUE,
+    OPT_KEEP_PARAMS,
+    OPTION_COUNT,
+    OPTION_INHERITED = 0x8000,
+};
+
+enum : int {
+    FDF_TEXT_CHARS = 256,     // a text value holds at most 255 characters
+    FDF_KEYLIST_CHARS = 1024,  // "key=value" items of CONSTANTS and the variable lists
+    FDF_BODY_CHARS = QFIT_FORMULA_CAPACITY,
+    // Modified flags.
+    FDF_CHANGED = 1,
+    FDF_NEVER_SAVED = 2,
+};
+
+// One function definition as read from its .fdf file. Plain data: it is copied as a whole,
+// except the constraint text, which is a locked block of its own.
 struct FunctionDef {
-    char name[FUNCTION_NAME_CHARS];
+    char name[FDF_TEXT_CHARS];
+    char path[MAX_PATH];  // the definition file without ".fdf"
+    char description[FDF_TEXT_CHARS];
     int functionType;   // KW_BUILTIN, KW_EXTERNAL_DLL, KW_USER_DEFINED
     int functionForm;   // KW_EXPRESSION, KW_Y_SCRIPT, KW_EQUATIONS
-    char source[MAX_PATH];  // "LIB.FUNC" of library functions
-    char formula[QFIT_FORMULA_CAPACITY];
-    char paramNames[1024];  // "Names": entries split at blanks and commas
-    char independentNames[256];
-    char dependentNames[256];
+    int namingMethod;   // KW_USER_DEFINED, KW_DEFAULT_NAMING
+    char source[FDF_TEXT_CHARS];  // "LIB.FUNC" of library functions
+    char formula[FDF_BODY_CHARS];
+    char paramNames[FDF_TEXT_CHARS];  // "Names": entries split at blanks and commas
+    char meanings[FDF_TEXT_CHARS];
+    char initialValues[FDF_TEXT_CHARS];
+    char lowerBounds[FDF_TEXT_CHARS];
+    char upperBounds[FDF_TEXT_CHARS];
+    char significantDigits[FDF_TEXT_CHARS];
+    char initScript[FDF_BODY_CHARS];
+    char afterScript[FDF_BODY_CHARS];
+    char constants[FDF_KEYLIST_CHARS];         // "name=value" items joined by ","
+    char independentNames[FDF_KEYLIST_CHARS];  // "name=" items (or plain names) joined by ","
+    char dependentNames[FDF_KEYLIST_CHARS];
     char* constraints;      // locked block or null
     int constraintsSwitch;  // "General Linear Constraints": KW_ON or KW_OFF
+    int initSwitch;         // "Initialization Scripts"
+    int afterSwitch;        // "Scripts After Fitting"
     int16_t nIndependent;
     int16_t nDependent;
     int16_t nParams;
     int16_t nFourth;
-    int16_t keepParameters;          // option "Keep Parameters" (KW_YES / KW_NO)
-    int16_t derivativeFlag;          // answer of the query call: analytical derivatives
+    int16_t nDuplicates;
+    int16_t duplicateOffset;
+    int16_t duplicateUnit;
+    int16_t options[OPTION_COUNT];
+    int16_t derivativeFlag;  // analytical derivatives: the file's switch or the library's answer
     int16_t byOrdinal;
+    int16_t modified;        // FDF_CHANGED, FDF_NEVER_SAVED
+    int16_t measuredWidth;   // widest rendered line in characters
+    int16_t measuredLines;
     HMODULE module;
     FitFunction function;
 };
+
+inline int OptionValue(const FunctionDef* def, int option) { return def->options[option] & ~OPTION_INHERITED; }
 
 struct DepVarInfo {
     QFitDataset dataset;
@@ -326,6 +373,39 @@ int ConstraintCorrection(FittingSession* s, double* values, double** metric);
 int PrepareParameterRanges(FittingSession* s);
 int ConstraintMatrixElement(FittingSession* s, const char* argument, double* out);
 void FreeConstraints(FittingSession* s);
+
+// Function definition files and the catalogue.
+enum : int { WALK_READ = 0, WALK_WRITE = 1, WALK_RENDER = 4, WALK_MEASURE = 5, WALK_PARSE = 6 };
+const char* KeywordText(int id);  // null when no row has the id
+int KeywordId(const char* text);  // -1 when no row has the text
+// A definition as a new, never saved function would start: User-Defined Expression, counts
+// not given, switches off, options inherited from the settings.
+void DefaultFunction(FittingSession* s, FunctionDef* def);
+// Reads path + ".fdf" into def; 0 read, 1 not read.
+int ReadFunctionFile(FittingSession* s, FunctionDef* def, const char* path);
+// Parses a definition from profile-layout text (the definition page's edit); 0 parsed.
+int ParseFunctionDefinition(FittingSession* s, FunctionDef* def, const char* text);
+// Renders the file text into out; 0 done, 1 when it does not fit.
+int RenderFunction(FittingSession* s, const FunctionDef* def, char* out, size_t capacity);
+// Writes the definition into the settings folder's fitfunc folder and enters it in the
+// current category; 0 written, 1 not written.
+int WriteFunctionFile(FittingSession* s, FunctionDef* def);
+void MeasureFunction(FittingSession* s, FunctionDef* def);
+// Replaces one string field (by its key id); 1 changed, 0 unchanged or unknown key.
+int SetFunctionField(FunctionDef* def, int keyId, const char* text);
+int CopyFunction(FunctionDef* target, const FunctionDef* source);
+int FunctionsDiffer(const FunctionDef* a, const FunctionDef* b);
+void ReleaseFunction(FunctionDef* def);  // library and constraint block
+
+int ResolveFunctionDir(FittingSession* s, const char* folder, char* out, size_t capacity);
+int LoadFunctionGroup(FittingSession* s, const char* category);
+int FindFunctionCategory(const char* name, const char* iniPath, char* out, size_t capacity);
+int AddFunctionToCategory(const char* category, const FunctionDef* def, const char* iniPath);
+int SyncDefaultFunction(FittingSession* s, int mode, const char* category);
+int RemoveFunction(FittingSession* s, int index);
+void FreeFunctionList(FittingSession* s);
+// The function of that name, loaded from its category when it is not loaded yet.
+FunctionDef* FindOrLoadFunction(FittingSession* s, const char* name);
 
 // Settings.
 void ExchangeFitSettings(FittingSession* s, int write);

@@ -13,40 +13,11 @@ namespace {
 
 const char kSection[] = "QFIT Control";
 
-// Keyword ids and their texts as settings use them. "Uniform" names two spacing ids; a
-// text read back always gives the first.
-struct Keyword {
-    int id;
-    const char* text;
-};
-const Keyword kKeywords[] = {
-    {KW_OFF, "Off"},
-    {KW_ON, "On"},
-    {KW_YES, "Yes"},
-    {KW_NO, "No"},
-    {KW_SPACING_SAME_X, "Same X as Fitting Data"},
-    {KW_SPACING_UNIFORM, "Uniform"},
-    {KW_SPACING_GIVEN_X, "According to Given X Column"},
-    {KW_SPACING_UNIFORM_2, "Uniform"},
-    {KW_SPACING_UNIFORM_AXIS, "Uniform on X-Axis Scale"},
-};
-
-const char* KeywordText(int id)
+// A keyword setting: the id of its word, the default when the word is missing or unknown.
+int SettingKeyword(const char* text, int fallback)
 {
-    for (const Keyword& k : kKeywords)
-        if (k.id == id)
-            return k.text;
-    return nullptr;
-}
-
-int KeywordId(const char* text, int fallback)
-{
-    if (!text[0])
-        return fallback;
-    for (const Keyword& k : kKeywords)
-        if (_stricmp(k.text, text) == 0)
-            return k.id;
-    return fallback;
+    const int id = text[0] ? KeywordId(text) : -1;
+    return id >= 0 ? id : fallback;
 }
 
 enum Kind { NUMBER_DOUBLE, NUMBER_INT, KEYWORD, GROUP, CHISQ_SWITCH };
@@ -123,7 +94,7 @@ void ReadSetting(FittingSession* s, const Setting& setting, const char* file)
     case KEYWORD:
         ReadProfileString(kSection, setting.key, "", text, sizeof text, file);
         *reinterpret_cast<int16_t*>(base + setting.offset) =
-            static_cast<int16_t>(KeywordId(text, static_cast<int>(setting.numberDefault)));
+            static_cast<int16_t>(SettingKeyword(text, static_cast<int>(setting.numberDefault)));
         break;
     case GROUP:
         ReadProfileString(kSection, setting.key, kDefaultGroup, text, sizeof text, file);

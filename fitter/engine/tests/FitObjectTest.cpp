@@ -194,7 +194,7 @@ TEST_F(FitTest, UnknownFunctionIsReportedWithItsName)
 TEST_F(FitTest, InitTwiceEndsTheOldSession)
 {
     UseFunction("Line", "a b");
-    Session()->current->keepParameters = KW_YES;
+    Session()->current->options[OPT_KEEP_PARAMS] = KW_YES;
     Set("P1", 3.5);
     FittingSession* old = Session();
     host.variableSets.clear();

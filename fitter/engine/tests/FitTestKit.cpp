@@ -60,7 +60,7 @@ void FitTest::UseFunction(const char* function, const char* names, int functionT
     snprintf(def.source, sizeof def.source, "fittestfuncs.%s", function);
     snprintf(def.paramNames, sizeof def.paramNames, "%s", names);
     def.constraintsSwitch = KW_ON;
-    def.keepParameters = KW_NO;
+    def.options[OPT_KEEP_PARAMS] = KW_NO;
     ASSERT_EQ(0, AddLoadedFunction(s, &def));
     SetText("FUNC", function);
     ASSERT_EQ(0, Err()) << function;
