@@ -12,6 +12,28 @@ namespace {
 
 // The plain look of an owner-drawn text item: the item's text on the selection colours
 // when selected, and the focus rectangle when focused.
+// The owner-draw messages a list or combo box gets back from its parent.
+template <class TControl>
+BOOL DispatchOwnerDraw(TControl* pControl, UINT message, LPARAM lParam, LRESULT* pResult)
+{
+    switch (message) {
+    case WM_DRAWITEM:
+        pControl->DrawItem((LPDRAWITEMSTRUCT)lParam);
+        return TRUE;
+    case WM_MEASUREITEM:
+        pControl->MeasureItem((LPMEASUREITEMSTRUCT)lParam);
+        return TRUE;
+    case WM_COMPAREITEM:
+        *pResult = pControl->CompareItem((LPCOMPAREITEMSTRUCT)lParam);
+        return TRUE;
+    case WM_DELETEITEM:
+        pControl->DeleteItem((LPDELETEITEMSTRUCT)lParam);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
 void DrawTextItem(LPDRAWITEMSTRUCT lpDIS, const CString& strText)
 {
     CDC* pDC = CDC::FromHandle(lpDIS->hDC);
@@ -126,19 +148,9 @@ int CListBox::CharToItem(UINT, UINT) { return -1; }
 
 BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
+    if (DispatchOwnerDraw(this, message, lParam, pResult))
+        return TRUE;
     switch (message) {
-    case WM_DRAWITEM:
-        DrawItem((LPDRAWITEMSTRUCT)lParam);
-        break;
-    case WM_MEASUREITEM:
-        MeasureItem((LPMEASUREITEMSTRUCT)lParam);
-        break;
-    case WM_COMPAREITEM:
-        *pResult = CompareItem((LPCOMPAREITEMSTRUCT)lParam);
-        break;
-    case WM_DELETEITEM:
-        DeleteItem((LPDELETEITEMSTRUCT)lParam);
-        break;
     case WM_VKEYTOITEM:
         *pResult = VKeyToItem(LOWORD(wParam), HIWORD(wParam));
         break;
@@ -183,23 +195,9 @@ void CComboBox::DeleteItem(LPDELETEITEMSTRUCT) {}
 
 BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    switch (message) {
-    case WM_DRAWITEM:
-        DrawItem((LPDRAWITEMSTRUCT)lParam);
-        break;
-    case WM_MEASUREITEM:
-        MeasureItem((LPMEASUREITEMSTRUCT)lParam);
-        break;
-    case WM_COMPAREITEM:
-        *pResult = CompareItem((LPCOMPAREITEMSTRUCT)lParam);
-        break;
-    case WM_DELETEITEM:
-        DeleteItem((LPDELETEITEMSTRUCT)lParam);
-        break;
-    default:
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    }
-    return TRUE;
+    if (DispatchOwnerDraw(this, message, lParam, pResult))
+        return TRUE;
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 CEdit::~CEdit() {}

@@ -577,28 +577,27 @@ void CWnd::OnParentNotify(UINT message, LPARAM lParam)
 /////////////////////////////////////////////////////////////////////////////
 // Helpers
 
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
+// Changes style bits; with nFlags, tells the window its frame changed.
+static BOOL ModifyWindowLong(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
-    DWORD dwStyle = GetStyle();
+    DWORD dwStyle = (DWORD)::GetWindowLongPtrA(hWnd, nIndex);
     DWORD dwNewStyle = (dwStyle & ~dwRemove) | dwAdd;
     if (dwStyle == dwNewStyle)
         return FALSE;
-    ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, (LONG_PTR)dwNewStyle);
+    ::SetWindowLongPtrA(hWnd, nIndex, (LONG_PTR)dwNewStyle);
     if (nFlags != 0)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
+        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
+}
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
+{
+    return ModifyWindowLong(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
 }
 
 BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 {
-    DWORD dwStyle = GetExStyle();
-    DWORD dwNewStyle = (dwStyle & ~dwRemove) | dwAdd;
-    if (dwStyle == dwNewStyle)
-        return FALSE;
-    ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, (LONG_PTR)dwNewStyle);
-    if (nFlags != 0)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
-    return TRUE;
+    return ModifyWindowLong(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
 }
 
 CWnd* CWnd::GetOwner() const
@@ -704,25 +703,31 @@ int CWnd::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton)
     return 0;
 }
 
-CWnd* CWnd::GetTopLevelParent() const
+// The first window above this one that is not a child: its parent or its owner.
+static HWND ParentOwner(HWND hWnd)
 {
-    if (GetSafeHwnd() == nullptr)
-        return nullptr;
-    HWND hWnd = m_hWnd;
     HWND hWndParent;
     while ((::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD) && (hWndParent = ::GetParent(hWnd)) != nullptr)
         hWnd = hWndParent;
-    return FromHandle(hWnd);
+    return hWnd;
 }
 
 CWnd* CWnd::GetParentOwner() const
 {
     if (GetSafeHwnd() == nullptr)
         return nullptr;
-    HWND hWnd = m_hWnd;
-    HWND hWndParent;
-    while ((::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CHILD) && (hWndParent = ::GetParent(hWnd)) != nullptr)
-        hWnd = hWndParent;
+    return FromHandle(ParentOwner(m_hWnd));
+}
+
+// Up through parents and owners to the window nothing else owns.
+CWnd* CWnd::GetTopLevelParent() const
+{
+    if (GetSafeHwnd() == nullptr)
+        return nullptr;
+    HWND hWnd = ParentOwner(m_hWnd);
+    HWND hWndOwner;
+    while ((hWndOwner = ::GetWindow(hWnd, GW_OWNER)) != nullptr)
+        hWnd = ParentOwner(hWndOwner);
     return FromHandle(hWnd);
 }
 
