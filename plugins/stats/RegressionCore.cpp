@@ -298,7 +298,6 @@ bool SolveLeastSquares(const Dense &X, const std::vector<double> &ys, std::vecto
         for (int i = 0; i < n; ++i)
             Z(i, j) = X(i, j) - means[j] * X(i, 0);
     }
-    Dense centred = Z;
     std::vector<double> scale(m);
     for (int j = 0; j < m; ++j) {
         double s = Norm(&Z(0, j), n, 1);
@@ -360,11 +359,12 @@ bool SolveLeastSquares(const Dense &X, const std::vector<double> &ys, std::vecto
             s += Rinv(i, k) * qty[k];
         bc[i] = s / scale[i];
     }
+    // Residuals from the centred columns, formed again from X rather than kept.
     residuals.assign(n, 0.0);
     for (int i = 0; i < n; ++i) {
-        double fit = 0;
-        for (int j = 0; j < m; ++j)
-            fit += centred(i, j) * bc[j];
+        double fit = X(i, 0) * bc[0];
+        for (int j = 1; j < m; ++j)
+            fit += (X(i, j) - means[j] * X(i, 0)) * bc[j];
         residuals[i] = ys[i] - fit;
     }
     // Ct = D^-1 Rinv Rinv' D^-1, the inverse for the centred columns.
