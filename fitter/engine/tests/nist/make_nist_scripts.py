@@ -33,9 +33,11 @@ MODELS = {
 
 # What a careful user sets: a tight relative tolerance on chi-square, a derivative step near
 # the square root of the double precision (forward differences lose about half the digits
-# to the step, the other half to rounding), and enough iterations for the hard starts.
+# to the step, the other half to rounding), a heavier first damping for starts far from the
+# solution, and enough iterations for the hard starts.
 TOLERANCE = "1e-15"
 DERIVSTEP = "1e-7"
+MU = "1"
 ITERATIONS = 1000
 
 
@@ -98,6 +100,7 @@ def write_qgs(name, starts, data):
     out.append("if (%%1 == 2) { %s; } else { %s; }" % (second, first))
     out.append("qfit.tolerance = %s;" % TOLERANCE)
     out.append("qfit.derivstep = %s;" % DERIVSTEP)
+    out.append("qfit.mu = %s;" % MU)
     out.append("qfit.fit(%d);" % ITERATIONS)
     out.append("type ERR $(qfit.err) NITER $(qfit.niter);")
     out.append("for (i = 1; i <= qfit.npara; i += 1) type P$(i) $(qfit.p(i)) $(qfit.e(i));")
