@@ -205,3 +205,78 @@ TEST(Dialogs, MissingTemplateFailsCleanly)
     EXPECT_EQ(dlg.DoModal(), -1);
     EXPECT_FALSE(dlg.Create(9999));
 }
+
+namespace {
+
+// An edit that takes F2 for itself before the dialog's navigation sees it.
+class CHotKeyEdit : public CEdit
+{
+public:
+    int m_nHotKeys = 0;
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F2) {
+            m_nHotKeys++;
+            return TRUE;
+        }
+        return CEdit::PreTranslateMessage(pMsg);
+    }
+};
+
+class CHotKeyDlg : public CValuesDlg
+{
+public:
+    CHotKeyEdit m_edit;
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        DDX_Control(pDX, IDC_NAME, m_edit);
+        CValuesDlg::DoDataExchange(pDX);
+    }
+};
+
+// A handler that fails with a file exception.
+class CFailingDlg : public CValuesDlg
+{
+protected:
+    afx_msg void OnCheck() { AfxThrowFileException(CFileException::accessDenied, 5, "locked.qpj"); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CFailingDlg, CValuesDlg)
+    ON_BN_CLICKED(IDC_CHECK, OnCheck)
+END_MESSAGE_MAP()
+
+}
+
+TEST(Dialogs, ModalLoopOffersKeysToTheControlsPreTranslateMessage)
+{
+    CHotKeyDlg dlg;
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+        HWND hEdit = ::GetDlgItem(h, IDC_NAME);
+        ::PostMessageA(hEdit, WM_KEYDOWN, VK_F2, 0);
+        ::PostMessageA(hEdit, WM_KEYDOWN, VK_F3, 0);
+        ::PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)::GetDlgItem(h, IDCANCEL));
+    });
+    EXPECT_EQ(driver.Run([&] { return dlg.DoModal(); }), IDCANCEL);
+    EXPECT_EQ(dlg.m_edit.m_nHotKeys, 1);
+}
+
+TEST(Dialogs, ExceptionInAHandlerIsReportedAndTheDialogGoesOn)
+{
+    CFailingDlg dlg;
+    std::string prompt;
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+              ::PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_CHECK, BN_CLICKED), (LPARAM)::GetDlgItem(h, IDC_CHECK));
+          })
+        .Then([&](HWND box) {
+            prompt = qxtest::MessageBoxText(box);
+            qxtest::Click(box, IDOK);
+            HWND h = driver.Dialogs()[0];
+            ::PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)::GetDlgItem(h, IDOK));
+        });
+    EXPECT_EQ(driver.Run([&] { return dlg.DoModal(); }), IDOK);
+    EXPECT_EQ(prompt, "Access to locked.qpj was denied.");
+}

@@ -152,3 +152,25 @@ TEST(CommonDialogs, ColourAndFileDialogsReturnTheChoice)
     EXPECT_STREQ(save.GetFileExt(), "dat");
     EXPECT_STREQ(save.GetFileTitle(), "qxafx-save-test");
 }
+
+TEST(Menus, OwnerDrawnItemsReachTheirMenuObject)
+{
+    class CSwatchMenu : public CMenu
+    {
+    public:
+        UINT m_nDrawn = 0;
+        void DrawItem(LPDRAWITEMSTRUCT lpDIS) override { m_nDrawn = lpDIS->itemID; }
+    };
+    class COwner : public CWnd
+    {
+    };
+    COwner owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr));
+    CSwatchMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendMenu(MF_OWNERDRAW, 77, (LPCTSTR) nullptr);
+    DRAWITEMSTRUCT dis = {ODT_MENU, 0, 77, ODA_DRAWENTIRE, 0, (HWND)menu.m_hMenu, nullptr, {0, 0, 10, 10}, 0};
+    owner.SendMessage(WM_DRAWITEM, 0, (LPARAM)&dis);
+    EXPECT_EQ(menu.m_nDrawn, 77u);
+    owner.DestroyWindow();
+}
