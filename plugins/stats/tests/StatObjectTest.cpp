@@ -7,6 +7,7 @@
 #include "NistData.h"
 
 #include "qxdefs.h"
+#include "qxtest/Exports.h"
 #include "qxtest/Numeric.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,10 @@ protected:
 
 TEST_F(StatObject, ExportsResetAndResultVectors)
 {
+    std::vector<std::string> names;
+    for (const qxtest::ExportEntry& e : qxtest::ReadExports("qxstats.dll"))
+        names.push_back(e.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"QMDLL", "WKS_Update"}));
     typedef DWORD(WINAPI * WksUpdateProc)(DWORD, DWORD, DWORD, DWORD, DWORD);
     auto update = reinterpret_cast<WksUpdateProc>(GetProcAddress(plugin().module, "WKS_Update"));
     ASSERT_NE(update, nullptr);
