@@ -32,6 +32,8 @@ IMPLEMENT_DYNAMIC(CSliderCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CTabCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CRichEditCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CToolBarCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
 
 /////////////////////////////////////////////////////////////////////////////
 // CImageList
@@ -605,4 +607,118 @@ void CRichEditCtrl::PasteSpecial(UINT nClipFormat, DWORD dvAspect, HMETAFILE hMF
 {
     REPASTESPECIAL reps = {dvAspect, (DWORD_PTR)hMF};
     ::SendMessageA(m_hWnd, EM_PASTESPECIAL, nClipFormat, (LPARAM)&reps);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// CToolBarCtrl and CToolTipCtrl
+
+CToolBarCtrl::~CToolBarCtrl() {}
+
+BOOL CToolBarCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    InitCommonControlClasses();
+    if (!CWnd::Create(TOOLBARCLASSNAMEA, nullptr, dwStyle, rect, pParentWnd, nID))
+        return FALSE;
+    SetButtonStructSize(sizeof(TBBUTTON));
+    return TRUE;
+}
+
+int CToolBarCtrl::AddBitmap(int nNumButtons, UINT nBitmapID)
+{
+    TBADDBITMAP tbab = {AfxFindResourceHandle(MAKEINTRESOURCE(nBitmapID), RT_BITMAP), nBitmapID};
+    return (int)::SendMessageA(m_hWnd, TB_ADDBITMAP, nNumButtons, (LPARAM)&tbab);
+}
+
+int CToolBarCtrl::AddBitmap(int nNumButtons, CBitmap* pBitmap)
+{
+    TBADDBITMAP tbab = {nullptr, (UINT_PTR)pBitmap->GetSafeHandle()};
+    return (int)::SendMessageA(m_hWnd, TB_ADDBITMAP, nNumButtons, (LPARAM)&tbab);
+}
+
+CToolTipCtrl* CToolBarCtrl::GetToolTips() const
+{
+    return (CToolTipCtrl*)CWnd::FromHandle((HWND)::SendMessageA(m_hWnd, TB_GETTOOLTIPS, 0, 0));
+}
+
+CToolTipCtrl::~CToolTipCtrl() {}
+
+BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle)
+{
+    InitCommonControlClasses();
+    return CWnd::CreateEx(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | dwStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, pParentWnd->GetSafeHwnd(), nullptr);
+}
+
+// The record that names a tool: the window itself, or an id within it.
+void CToolTipCtrl::FillInToolInfo(TTTOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const
+{
+    memset(&ti, 0, sizeof(ti));
+    ti.cbSize = sizeof(ti);
+    if (nIDTool == 0) {
+        ti.hwnd = ::GetParent(pWnd->GetSafeHwnd());
+        ti.uFlags = TTF_IDISHWND;
+        ti.uId = (UINT_PTR)pWnd->GetSafeHwnd();
+    } else {
+        ti.hwnd = pWnd->GetSafeHwnd();
+        ti.uId = nIDTool;
+    }
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCTSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool)
+{
+    TTTOOLINFOA ti;
+    FillInToolInfo(ti, pWnd, nIDTool);
+    if (lpRectTool != nullptr)
+        ti.rect = *lpRectTool;
+    else if (nIDTool != 0)
+        ::GetClientRect(pWnd->GetSafeHwnd(), &ti.rect);
+    ti.lpszText = (LPSTR)lpszText;
+    if (IS_INTRESOURCE(lpszText) && lpszText != LPSTR_TEXTCALLBACK)
+        ti.hinst = AfxFindResourceHandle(MAKEINTRESOURCE(((UINT_PTR)lpszText >> 4) + 1), RT_STRING);
+    return (BOOL)::SendMessageA(m_hWnd, TTM_ADDTOOLA, 0, (LPARAM)&ti);
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* pWnd, UINT nIDText, LPCRECT lpRectTool, UINT_PTR nIDTool)
+{
+    return AddTool(pWnd, MAKEINTRESOURCE(nIDText), lpRectTool, nIDTool);
+}
+
+void CToolTipCtrl::DelTool(CWnd* pWnd, UINT_PTR nIDTool)
+{
+    TTTOOLINFOA ti;
+    FillInToolInfo(ti, pWnd, nIDTool);
+    ::SendMessageA(m_hWnd, TTM_DELTOOLA, 0, (LPARAM)&ti);
+}
+
+void CToolTipCtrl::GetText(CString& str, CWnd* pWnd, UINT_PTR nIDTool) const
+{
+    TTTOOLINFOA ti;
+    FillInToolInfo(ti, pWnd, nIDTool);
+    // The control copies at most 80 characters (its documented limit for this message).
+    ti.lpszText = str.GetBuffer(256);
+    ti.lpszText[0] = '\0';
+    ::SendMessageA(m_hWnd, TTM_GETTEXTA, 0, (LPARAM)&ti);
+    str.ReleaseBuffer();
+}
+
+BOOL CToolTipCtrl::GetToolInfo(TTTOOLINFOA* pToolInfo, CWnd* pWnd, UINT_PTR nIDTool) const
+{
+    FillInToolInfo(*pToolInfo, pWnd, nIDTool);
+    return (BOOL)::SendMessageA(m_hWnd, TTM_GETTOOLINFOA, 0, (LPARAM)pToolInfo);
+}
+
+void CToolTipCtrl::SetToolRect(CWnd* pWnd, UINT_PTR nIDTool, LPCRECT lpRect)
+{
+    TTTOOLINFOA ti;
+    FillInToolInfo(ti, pWnd, nIDTool);
+    ti.rect = *lpRect;
+    ::SendMessageA(m_hWnd, TTM_NEWTOOLRECTA, 0, (LPARAM)&ti);
+}
+
+void CToolTipCtrl::UpdateTipText(LPCTSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool)
+{
+    TTTOOLINFOA ti;
+    FillInToolInfo(ti, pWnd, nIDTool);
+    ti.lpszText = (LPSTR)lpszText;
+    ::SendMessageA(m_hWnd, TTM_UPDATETIPTEXTA, 0, (LPARAM)&ti);
 }

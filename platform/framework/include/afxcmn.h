@@ -3,6 +3,8 @@
 #include "afxwin.h"
 #include <richedit.h>
 
+class CToolTipCtrl;
+
 class QXAFX_API CImageList : public CObject
 {
     DECLARE_DYNCREATE(CImageList)
@@ -348,4 +350,72 @@ public:
     void Copy() { ::SendMessageA(m_hWnd, WM_COPY, 0, 0); }
     void Cut() { ::SendMessageA(m_hWnd, WM_CUT, 0, 0); }
     void Paste() { ::SendMessageA(m_hWnd, WM_PASTE, 0, 0); }
+};
+
+class QXAFX_API CToolBarCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CToolBarCtrl)
+public:
+    CToolBarCtrl() {}
+    virtual ~CToolBarCtrl();
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    BOOL EnableButton(int nID, BOOL bEnable = TRUE) { return (BOOL)::SendMessageA(m_hWnd, TB_ENABLEBUTTON, nID, MAKELPARAM(bEnable, 0)); }
+    BOOL CheckButton(int nID, BOOL bCheck = TRUE) { return (BOOL)::SendMessageA(m_hWnd, TB_CHECKBUTTON, nID, MAKELPARAM(bCheck, 0)); }
+    BOOL PressButton(int nID, BOOL bPress = TRUE) { return (BOOL)::SendMessageA(m_hWnd, TB_PRESSBUTTON, nID, MAKELPARAM(bPress, 0)); }
+    BOOL HideButton(int nID, BOOL bHide = TRUE) { return (BOOL)::SendMessageA(m_hWnd, TB_HIDEBUTTON, nID, MAKELPARAM(bHide, 0)); }
+    BOOL Indeterminate(int nID, BOOL bIndeterminate = TRUE) { return (BOOL)::SendMessageA(m_hWnd, TB_INDETERMINATE, nID, MAKELPARAM(bIndeterminate, 0)); }
+    BOOL IsButtonEnabled(int nID) const { return (BOOL)::SendMessageA(m_hWnd, TB_ISBUTTONENABLED, nID, 0); }
+    BOOL IsButtonChecked(int nID) const { return (BOOL)::SendMessageA(m_hWnd, TB_ISBUTTONCHECKED, nID, 0); }
+    BOOL IsButtonPressed(int nID) const { return (BOOL)::SendMessageA(m_hWnd, TB_ISBUTTONPRESSED, nID, 0); }
+    BOOL IsButtonHidden(int nID) const { return (BOOL)::SendMessageA(m_hWnd, TB_ISBUTTONHIDDEN, nID, 0); }
+    BOOL SetState(int nID, UINT nState) { return (BOOL)::SendMessageA(m_hWnd, TB_SETSTATE, nID, MAKELPARAM(nState, 0)); }
+    int GetState(int nID) const { return (int)::SendMessageA(m_hWnd, TB_GETSTATE, nID, 0); }
+    BOOL GetButton(int nIndex, LPTBBUTTON lpButton) const { return (BOOL)::SendMessageA(m_hWnd, TB_GETBUTTON, nIndex, (LPARAM)lpButton); }
+    int GetButtonCount() const { return (int)::SendMessageA(m_hWnd, TB_BUTTONCOUNT, 0, 0); }
+    BOOL GetItemRect(int nIndex, LPRECT lpRect) const { return (BOOL)::SendMessageA(m_hWnd, TB_GETITEMRECT, nIndex, (LPARAM)lpRect); }
+    int CommandToIndex(UINT nID) const { return (int)::SendMessageA(m_hWnd, TB_COMMANDTOINDEX, nID, 0); }
+    BOOL SetButtonSize(CSize size) { return (BOOL)::SendMessageA(m_hWnd, TB_SETBUTTONSIZE, 0, MAKELPARAM(size.cx, size.cy)); }
+    BOOL SetBitmapSize(CSize size) { return (BOOL)::SendMessageA(m_hWnd, TB_SETBITMAPSIZE, 0, MAKELPARAM(size.cx, size.cy)); }
+    CToolTipCtrl* GetToolTips() const;
+    void SetOwner(CWnd* pWnd) { ::SendMessageA(m_hWnd, TB_SETPARENT, (WPARAM)pWnd->GetSafeHwnd(), 0); }
+    int GetRows() const { return (int)::SendMessageA(m_hWnd, TB_GETROWS, 0, 0); }
+    void SetRows(int nRows, BOOL bLarger, LPRECT lpRect) { ::SendMessageA(m_hWnd, TB_SETROWS, MAKEWPARAM(nRows, bLarger), (LPARAM)lpRect); }
+    // Bitmaps from a resource of the resource chain, or a bitmap handle.
+    int AddBitmap(int nNumButtons, UINT nBitmapID);
+    int AddBitmap(int nNumButtons, CBitmap* pBitmap);
+    BOOL AddButtons(int nNumButtons, LPTBBUTTON lpButtons) { return (BOOL)::SendMessageA(m_hWnd, TB_ADDBUTTONSA, nNumButtons, (LPARAM)lpButtons); }
+    BOOL InsertButton(int nIndex, LPTBBUTTON lpButton) { return (BOOL)::SendMessageA(m_hWnd, TB_INSERTBUTTONA, nIndex, (LPARAM)lpButton); }
+    BOOL DeleteButton(int nIndex) { return (BOOL)::SendMessageA(m_hWnd, TB_DELETEBUTTON, nIndex, 0); }
+    int AddStrings(LPCTSTR lpszStrings) { return (int)::SendMessageA(m_hWnd, TB_ADDSTRINGA, 0, (LPARAM)lpszStrings); }
+    void AutoSize() { ::SendMessageA(m_hWnd, TB_AUTOSIZE, 0, 0); }
+    void Customize() { ::SendMessageA(m_hWnd, TB_CUSTOMIZE, 0, 0); }
+    void SetButtonStructSize(int nSize) { ::SendMessageA(m_hWnd, TB_BUTTONSTRUCTSIZE, nSize, 0); }
+};
+
+class QXAFX_API CToolTipCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CToolTipCtrl)
+public:
+    CToolTipCtrl() {}
+    virtual ~CToolTipCtrl();
+    BOOL Create(CWnd* pParentWnd, DWORD dwStyle = 0);
+
+    void GetText(CString& str, CWnd* pWnd, UINT_PTR nIDTool = 0) const;
+    BOOL GetToolInfo(TTTOOLINFOA* pToolInfo, CWnd* pWnd, UINT_PTR nIDTool = 0) const;
+    void SetToolInfo(TTTOOLINFOA* pToolInfo) { ::SendMessageA(m_hWnd, TTM_SETTOOLINFOA, 0, (LPARAM)pToolInfo); }
+    void SetToolRect(CWnd* pWnd, UINT_PTR nIDTool, LPCRECT lpRect);
+    int GetToolCount() const { return (int)::SendMessageA(m_hWnd, TTM_GETTOOLCOUNT, 0, 0); }
+    void SetDelayTime(UINT nDelay) { ::SendMessageA(m_hWnd, TTM_SETDELAYTIME, TTDT_AUTOMATIC, nDelay); }
+    void Activate(BOOL bActivate) { ::SendMessageA(m_hWnd, TTM_ACTIVATE, bActivate, 0); }
+    // A tool is the window pWnd (nIDTool 0) or an area of it; the text may be a string
+    // resource id, found through the resource chain, or LPSTR_TEXTCALLBACK.
+    BOOL AddTool(CWnd* pWnd, LPCTSTR lpszText = LPSTR_TEXTCALLBACK, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
+    BOOL AddTool(CWnd* pWnd, UINT nIDText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
+    void DelTool(CWnd* pWnd, UINT_PTR nIDTool = 0);
+    void RelayEvent(LPMSG lpMsg) { ::SendMessageA(m_hWnd, TTM_RELAYEVENT, 0, (LPARAM)lpMsg); }
+    void UpdateTipText(LPCTSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool = 0);
+    void Pop() { ::SendMessageA(m_hWnd, TTM_POP, 0, 0); }
+protected:
+    void FillInToolInfo(TTTOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool) const;
 };

@@ -229,3 +229,41 @@ TEST(CommonControls, RangeControlsTabsImagesAndRichEdit)
     EXPECT_EQ(text.Left(9), CString("first row"));
     parent.DestroyWindow();
 }
+
+TEST(CommonControls, ToolBarButtonsAndToolTips)
+{
+    CParentWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "parent", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr));
+    CToolBarCtrl bar;
+    ASSERT_TRUE(bar.Create(WS_CHILD | TBSTYLE_TOOLTIPS, CRect(0, 0, 300, 30), &parent, 40));
+    CClientDC dc(&parent);
+    CBitmap strip;
+    ASSERT_TRUE(strip.CreateCompatibleBitmap(&dc, 32, 16));
+    EXPECT_EQ(bar.AddBitmap(2, &strip), 0);
+    TBBUTTON buttons[] = {{0, 401, TBSTATE_ENABLED, BTNS_CHECK, {}, 0, 0},
+                          {1, 402, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 0}};
+    ASSERT_TRUE(bar.AddButtons(2, buttons));
+    EXPECT_EQ(bar.GetButtonCount(), 2);
+    EXPECT_TRUE(bar.CheckButton(401));
+    EXPECT_TRUE(bar.IsButtonChecked(401));
+    EXPECT_TRUE(bar.EnableButton(402, FALSE));
+    EXPECT_FALSE(bar.IsButtonEnabled(402));
+    EXPECT_EQ(bar.CommandToIndex(402), 1);
+
+    CToolTipCtrl tips;
+    ASSERT_TRUE(tips.Create(&parent));
+    CButton button;
+    ASSERT_TRUE(button.Create("b", WS_CHILD, CRect(0, 40, 50, 60), &parent, 41));
+    EXPECT_TRUE(tips.AddTool(&button, "Apply the settings"));
+    EXPECT_TRUE(tips.AddTool(&parent, "An area", CRect(100, 100, 120, 120), 7));
+    EXPECT_EQ(tips.GetToolCount(), 2);
+    CString text;
+    tips.GetText(text, &button);
+    EXPECT_STREQ(text, "Apply the settings");
+    tips.UpdateTipText("Changed", &parent, 7);
+    tips.GetText(text, &parent, 7);
+    EXPECT_STREQ(text, "Changed");
+    tips.DelTool(&button);
+    EXPECT_EQ(tips.GetToolCount(), 1);
+    parent.DestroyWindow();
+}

@@ -174,3 +174,22 @@ TEST(Menus, OwnerDrawnItemsReachTheirMenuObject)
     EXPECT_EQ(menu.m_nDrawn, 77u);
     owner.DestroyWindow();
 }
+
+TEST(CommonDialogs, FontDialogReturnsTheChosenFont)
+{
+    LOGFONTA lf = {};
+    lf.lfHeight = -16;
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyA(lf.lfFaceName, "Tahoma");
+    CFontDialog dlg(&lf);
+    qxtest::DialogDriver driver;
+    driver.Then([](HWND h) { qxtest::Click(h, IDOK); });
+    EXPECT_EQ(driver.Run([&] { return dlg.DoModal(); }), IDOK);
+    EXPECT_STREQ(dlg.GetFaceName(), "Tahoma");
+    EXPECT_TRUE(dlg.IsBold());
+    EXPECT_GT(dlg.GetSize(), 0);
+    LOGFONTA chosen;
+    dlg.GetCurrentFont(&chosen);
+    EXPECT_STREQ(chosen.lfFaceName, "Tahoma");
+}
