@@ -1562,7 +1562,12 @@ struct CQKScript::Impl {
                 }
                 text = text.substr(a + 2);
             }
-            self->Print(Trim(text), kind);
+            text = Trim(text);
+            // A text in double quotes prints without them, as in every other place
+            // where a script gives a literal text.
+            if (text.size() >= 2 && text.front() == '"' && text.find('"', 1) == text.size() - 1)
+                text = text.substr(1, text.size() - 2);
+            self->Print(text, kind);
             return true;
         }
         if (word == "doc") {

@@ -9,6 +9,7 @@ TEST_F(InterpreterTest, ScriptsPrintWhatTheyCompute)
 {
     struct { const char* script; const char* expected; } cases[] = {
         {"type hello world", "hello world\n"},
+        {"type \"slope $(2*3)\"; type \"a\" and \"b\"", "slope 6\n\"a\" and \"b\"\n"},
         {"ty -a OLE error 51: it failed. Please, call the vendor's support.\n",
          "OLE error 51: it failed. Please, call the vendor's support.\n"},
         {"type -a [Max # contours exceeded]", "[Max # contours exceeded]\n"},

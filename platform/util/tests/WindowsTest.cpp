@@ -11,7 +11,24 @@
 
 namespace {
 
-HWND FindBox() { return FindWindowA("QxUtilProgressBox", nullptr); }
+// Test programs run in parallel on one desktop: look only at this thread's windows, or
+// another program's progress box could be found.
+HWND FindBox()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            char cls[64] = "";
+            GetClassNameA(hwnd, cls, sizeof cls);
+            if (lstrcmpA(cls, "QxUtilProgressBox") != 0)
+                return TRUE;
+            *reinterpret_cast<HWND *>(param) = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 std::string Text(HWND window)
 {
