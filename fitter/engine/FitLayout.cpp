@@ -62,13 +62,23 @@ void FreeFunctionLibrary(FunctionDef* def)
     def->function = nullptr;
 }
 
+// Function libraries load from the program folder only: LIB is a plain file name. A
+// definition file is data that may come from anywhere, so a LIB naming another folder
+// (absolute, relative or through "..") is refused rather than loaded.
 static HMODULE LoadLibraryFromProgramDir(FittingSession* s, const char* name)
 {
+    if (!name[0] || strpbrk(name, "\\/:") || strstr(name, ".."))
+        return nullptr;
     char path[QFIT_HOST_TEXT_CAPACITY + MAX_PATH] = "";
     CallHost(s, HOST_GET_PROGRAM_DIR, reinterpret_cast<INT_PTR>(path), 0);
     path[QFIT_HOST_TEXT_CAPACITY - 1] = 0;
-    strncat(path, name, sizeof path - strlen(path) - 1);
-    return LoadLibraryA(path);
+    const size_t n = strlen(path);
+    if (n && path[n - 1] != '\\' && path[n - 1] != '/')
+        strcat(path, "\\");
+    if (strlen(path) + strlen(name) >= sizeof path)
+        return nullptr;
+    strcat(path, name);
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 int LoadFunctionLibrary(FittingSession* s)
@@ -88,10 +98,12 @@ int LoadFunctionLibrary(FittingSession* s)
     if (!*func || !(isalpha(static_cast<unsigned char>(*func)) || digits))
         return 0;
     char lib[MAX_PATH];
+    if (dot - def->source >= static_cast<ptrdiff_t>(sizeof lib) - 5)
+        return 1;
     snprintf(lib, sizeof lib, "%.*s", static_cast<int>(dot - def->source), def->source);
     if (_stricmp(lib, "curvelib") == 0)
         strcpy(lib, "QCLB60");
-    strncat(lib, ".dll", sizeof lib - strlen(lib) - 1);
+    strcat(lib, ".dll");
     def->module = LoadLibraryFromProgramDir(s, lib);
     if (!def->module)
         return 1;
@@ -125,6 +137,9 @@ int LoadFunctionLibrary(FittingSession* s)
             }
         }
     }
+    // A library without the expected export is not kept loaded.
+    if (!def->function)
+        FreeFunctionLibrary(def);
     return def->function ? 0 : 1;
 }
 

@@ -434,7 +434,13 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
                 SetPendingText(s, name);
                 return FIT_ERR_NO_FUNCTION;
             }
-            return SelectFunction(s, def);
+            const int rc = SelectFunction(s, def);
+            if (rc == 1) {
+                // The library or its function is missing: the message names the source.
+                SetPendingText(s, def->source);
+                return FIT_ERR_NO_FUNCTION;
+            }
+            return rc;
         }
     case 0x208:
         if (get)

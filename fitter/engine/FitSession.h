@@ -120,7 +120,7 @@ struct FunctionDef {
     FitFunction function;
 };
 
-inline int OptionValue(const FunctionDef* def, int option) { return def->options[option] & ~OPTION_INHERITED; }
+inline int OptionValue(const FunctionDef* def, int option) { return def->options[option] & 0x7FFF; }
 
 struct DepVarInfo {
     QFitDataset dataset;

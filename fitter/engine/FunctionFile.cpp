@@ -387,7 +387,7 @@ std::string Render(FittingSession* s, const FunctionDef* def, bool leaveInherite
         case KEYWORD:
         case ANALYTICAL:
         case OPTION: {
-            const int id = WordValue(def, k);
+            const int id = WordValue(def, k) & 0xFFFF;
             if (k.kind == OPTION && leaveInherited && (id & OPTION_INHERITED) &&
                 static_cast<int16_t>(id) == SettingOf(s, OptionIndex(k)))
                 break;
