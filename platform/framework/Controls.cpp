@@ -251,3 +251,192 @@ BOOL CScrollBar::GetScrollInfo(LPSCROLLINFO lpScrollInfo, UINT nMask)
     lpScrollInfo->fMask = nMask;
     return ::GetScrollInfo(m_hWnd, SB_CTL, lpScrollInfo);
 }
+
+/////////////////////////////////////////////////////////////////////////////
+// CCheckListBox
+
+IMPLEMENT_DYNAMIC(CCheckListBox, CListBox)
+
+// What the list box itself holds as an item's data: the check state and the caller's data.
+struct CCheckListBox::CheckData
+{
+    int nCheck;
+    BOOL bEnabled;
+    DWORD_PTR dwUserData;
+};
+
+BEGIN_MESSAGE_MAP(CCheckListBox, CListBox)
+    ON_WM_LBUTTONDOWN()
+    ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+CCheckListBox::CCheckListBox() : m_nStyle(BS_AUTOCHECKBOX) {}
+CCheckListBox::~CCheckListBox() {}
+
+BOOL CCheckListBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    return CListBox::Create(dwStyle | LBS_HASSTRINGS, rect, pParentWnd, nID);
+}
+
+CCheckListBox::CheckData* CCheckListBox::GetCheckData(int nIndex) const
+{
+    LRESULT lData = ::CallWindowProcA(m_pfnSuper ? m_pfnSuper : ::DefWindowProcA, m_hWnd, LB_GETITEMDATA, nIndex, 0);
+    return lData == LB_ERR ? nullptr : (CheckData*)lData;
+}
+
+void CCheckListBox::SetCheck(int nIndex, int nCheck)
+{
+    CheckData* pData = GetCheckData(nIndex);
+    if (pData == nullptr)
+        return;
+    pData->nCheck = nCheck;
+    CRect rc;
+    if (GetItemRect(nIndex, &rc) != LB_ERR)
+        InvalidateRect(&rc, FALSE);
+}
+
+int CCheckListBox::GetCheck(int nIndex) const
+{
+    CheckData* pData = GetCheckData(nIndex);
+    return pData ? pData->nCheck : 0;
+}
+
+void CCheckListBox::Enable(int nIndex, BOOL bEnabled)
+{
+    CheckData* pData = GetCheckData(nIndex);
+    if (pData == nullptr)
+        return;
+    pData->bEnabled = bEnabled;
+    CRect rc;
+    if (GetItemRect(nIndex, &rc) != LB_ERR)
+        InvalidateRect(&rc, FALSE);
+}
+
+BOOL CCheckListBox::IsEnabled(int nIndex) const
+{
+    CheckData* pData = GetCheckData(nIndex);
+    return pData ? pData->bEnabled : FALSE;
+}
+
+DWORD_PTR CCheckListBox::GetItemData(int nIndex) const
+{
+    return (DWORD_PTR)::SendMessageA(m_hWnd, LB_GETITEMDATA, nIndex, 0);
+}
+
+int CCheckListBox::SetItemData(int nIndex, DWORD_PTR dwItemData)
+{
+    return (int)::SendMessageA(m_hWnd, LB_SETITEMDATA, nIndex, (LPARAM)dwItemData);
+}
+
+// Item data passes through here, so every way of reaching it sees the caller's data.
+LRESULT CCheckListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING: {
+        LRESULT lIndex = CListBox::WindowProc(message, wParam, lParam);
+        if (lIndex >= 0) {
+            CheckData* pData = new CheckData{0, TRUE, 0};
+            if (DefWindowProc(LB_SETITEMDATA, (WPARAM)lIndex, (LPARAM)pData) == LB_ERR)
+                delete pData;
+        }
+        return lIndex;
+    }
+    case LB_SETITEMDATA: {
+        CheckData* pData = GetCheckData((int)wParam);
+        if (pData == nullptr)
+            return LB_ERR;
+        pData->dwUserData = (DWORD_PTR)lParam;
+        return 0;
+    }
+    case LB_GETITEMDATA: {
+        CheckData* pData = GetCheckData((int)wParam);
+        return pData ? (LRESULT)pData->dwUserData : LB_ERR;
+    }
+    default:
+        return CListBox::WindowProc(message, wParam, lParam);
+    }
+}
+
+BOOL CCheckListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message == WM_DELETEITEM) {
+        // Free the state, then show the caller its own data.
+        DELETEITEMSTRUCT dis = *(LPDELETEITEMSTRUCT)lParam;
+        CheckData* pData = (CheckData*)dis.itemData;
+        dis.itemData = pData ? pData->dwUserData : 0;
+        delete pData;
+        DeleteItem(&dis);
+        return TRUE;
+    }
+    if (message == WM_DRAWITEM) {
+        DRAWITEMSTRUCT dis = *(LPDRAWITEMSTRUCT)lParam;
+        CheckData* pData = (CheckData*)dis.itemData;
+        dis.itemData = pData ? pData->dwUserData : 0;
+        DrawItem(&dis);
+        return TRUE;
+    }
+    return CListBox::OnChildNotify(message, wParam, lParam, pResult);
+}
+
+void CCheckListBox::DeleteItem(LPDELETEITEMSTRUCT) {}
+
+void CCheckListBox::DrawItem(LPDRAWITEMSTRUCT lpDIS)
+{
+    CDC* pDC = CDC::FromHandle(lpDIS->hDC);
+    int nIndex = (int)lpDIS->itemID;
+    CRect rcItem(lpDIS->rcItem);
+    int cxCheck = rcItem.Height();
+    CRect rcCheck(rcItem.left, rcItem.top, rcItem.left + cxCheck, rcItem.bottom);
+    pDC->FillSolidRect(&rcCheck, ::GetSysColor(COLOR_WINDOW));
+    if (nIndex >= 0) {
+        rcCheck.DeflateRect(1, 1);
+        int nCheck = GetCheck(nIndex);
+        UINT nState = DFCS_BUTTONCHECK | (nCheck == 1 ? DFCS_CHECKED : 0) |
+                      (nCheck == 2 ? DFCS_CHECKED | DFCS_BUTTON3STATE : 0) | (IsEnabled(nIndex) ? 0 : DFCS_INACTIVE);
+        pDC->DrawFrameControl(&rcCheck, DFC_BUTTON, nState);
+    }
+    DRAWITEMSTRUCT disText = *lpDIS;
+    disText.rcItem.left += cxCheck;
+    CString strText;
+    if (nIndex >= 0)
+        GetText(nIndex, strText);
+    DrawTextItem(&disText, strText);
+}
+
+void CCheckListBox::ToggleCheck(int nIndex)
+{
+    if (!IsEnabled(nIndex))
+        return;
+    int nCheck = GetCheck(nIndex);
+    if (m_nStyle == BS_AUTO3STATE)
+        nCheck = (nCheck + 1) % 3;
+    else if (m_nStyle == BS_AUTOCHECKBOX)
+        nCheck = nCheck ? 0 : 1;
+    else
+        return;   // the plain styles leave the change to the parent
+    SetCheck(nIndex, nCheck);
+    HWND hWndParent = ::GetParent(m_hWnd);
+    if (hWndParent != nullptr)
+        ::SendMessageA(hWndParent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), CLBN_CHKCHANGE), (LPARAM)m_hWnd);
+}
+
+void CCheckListBox::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    BOOL bOutside = TRUE;
+    int nIndex = ItemFromPoint(point, bOutside);
+    CRect rcItem;
+    if (!bOutside && GetItemRect(nIndex, &rcItem) != LB_ERR && point.x < rcItem.left + rcItem.Height())
+        ToggleCheck(nIndex);
+    Default();
+}
+
+void CCheckListBox::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    if (nChar == VK_SPACE) {
+        int nIndex = GetCaretIndex();
+        if (nIndex != LB_ERR)
+            ToggleCheck(nIndex);
+    }
+    Default();
+}

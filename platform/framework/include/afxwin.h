@@ -1444,6 +1444,45 @@ protected:
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
+// A list box with a check box before each item. It must be owner-drawn with strings;
+// it keeps each item's check state and enabled state itself, and item data set through
+// it (or LB_SETITEMDATA) stays the caller's. Clicking a check box, or pressing the space
+// bar, changes it and tells the parent with CLBN_CHKCHANGE.
+class QXAFX_API CCheckListBox : public CListBox
+{
+    DECLARE_DYNAMIC(CCheckListBox)
+public:
+    CCheckListBox();
+    virtual ~CCheckListBox();
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+
+    void SetCheckStyle(UINT nStyle) { m_nStyle = nStyle; }
+    UINT GetCheckStyle() const { return m_nStyle; }
+    void SetCheck(int nIndex, int nCheck);
+    int GetCheck(int nIndex) const;
+    void Enable(int nIndex, BOOL bEnabled = TRUE);
+    BOOL IsEnabled(int nIndex) const;
+    DWORD_PTR GetItemData(int nIndex) const;
+    int SetItemData(int nIndex, DWORD_PTR dwItemData);
+    void* GetItemDataPtr(int nIndex) const { return (void*)GetItemData(nIndex); }
+    int SetItemDataPtr(int nIndex, void* pData) { return SetItemData(nIndex, (DWORD_PTR)pData); }
+
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+    void DeleteItem(LPDELETEITEMSTRUCT lpDeleteItemStruct) override;
+
+protected:
+    struct CheckData;
+    CheckData* GetCheckData(int nIndex) const;
+    void ToggleCheck(int nIndex);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    DECLARE_MESSAGE_MAP()
+
+    UINT m_nStyle;
+};
+
 class QXAFX_API CComboBox : public CWnd
 {
     DECLARE_DYNAMIC(CComboBox)

@@ -267,3 +267,81 @@ TEST(CommonControls, ToolBarButtonsAndToolTips)
     EXPECT_EQ(tips.GetToolCount(), 1);
     parent.DestroyWindow();
 }
+
+namespace {
+
+class CCheckParent : public CWnd
+{
+public:
+    int m_nChanges = 0;
+protected:
+    afx_msg void OnCheckChange() { m_nChanges++; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CCheckParent, CWnd)
+    ON_CLBN_CHKCHANGE(50, OnCheckChange)
+END_MESSAGE_MAP()
+
+class CRecordingCheckList : public CCheckListBox
+{
+public:
+    std::vector<DWORD_PTR> m_deleted;
+    void DeleteItem(LPDELETEITEMSTRUCT lpDIS) override { m_deleted.push_back(lpDIS->itemData); }
+};
+
+}
+
+TEST(CheckListBox, ChecksClicksDataAndCleanup)
+{
+    CCheckParent parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "parent", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr));
+    CRecordingCheckList list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_NOTIFY, CRect(0, 0, 200, 100), &parent, 50));
+    list.AddString("X");
+    list.AddString("Y");
+    list.InsertString(0, "W");
+    list.SetItemData(1, (DWORD_PTR)0xABCDEF012345ULL);
+    EXPECT_EQ(list.GetItemData(1), (DWORD_PTR)0xABCDEF012345ULL);
+    EXPECT_EQ(::SendMessageA(list.m_hWnd, LB_GETITEMDATA, 1, 0), (LRESULT)0xABCDEF012345ULL);
+    EXPECT_EQ(list.GetItemData(0), 0u);
+    EXPECT_EQ(list.GetCheck(1), 0);
+    list.SetCheck(2, 1);
+    EXPECT_EQ(list.GetCheck(2), 1);
+
+    // A click on the check box of the first item checks it and tells the parent.
+    CRect rc;
+    list.GetItemRect(0, &rc);
+    list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rc.left + 2, rc.top + 2));
+    list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(rc.left + 2, rc.top + 2));
+    EXPECT_EQ(list.GetCheck(0), 1);
+    EXPECT_EQ(parent.m_nChanges, 1);
+    // A click on the text selects without changing the check.
+    list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rc.right - 5, rc.top + 2));
+    list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(rc.right - 5, rc.top + 2));
+    EXPECT_EQ(list.GetCheck(0), 1);
+    EXPECT_EQ(parent.m_nChanges, 1);
+    // A disabled item keeps its state.
+    list.Enable(0, FALSE);
+    list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rc.left + 2, rc.top + 2));
+    list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(rc.left + 2, rc.top + 2));
+    EXPECT_EQ(list.GetCheck(0), 1);
+    EXPECT_EQ(parent.m_nChanges, 1);
+
+    // The checked box is drawn into the item's left square.
+    qxtest::MemoryCanvas canvas(100, 16);
+    DRAWITEMSTRUCT dis = {ODT_LISTBOX, 50, 2, ODA_DRAWENTIRE, 0, list.m_hWnd, canvas.dc(), {0, 0, 100, 16}, 0};
+    parent.SendMessage(WM_DRAWITEM, 50, (LPARAM)&dis);
+    qxtest::Image image = canvas.Capture();
+    int nDark = 0;
+    for (int y = 0; y < 16; y++)
+        for (int x = 0; x < 16; x++)
+            nDark += image.At(x, y) == 0;
+    EXPECT_GT(nDark, 5);   // the check mark
+
+    list.ResetContent();
+    ASSERT_EQ(list.m_deleted.size(), 3u);
+    EXPECT_NE(std::find(list.m_deleted.begin(), list.m_deleted.end(), (DWORD_PTR)0xABCDEF012345ULL),
+              list.m_deleted.end());
+    parent.DestroyWindow();
+}
