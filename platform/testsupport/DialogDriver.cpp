@@ -61,8 +61,9 @@ void CALLBACK DialogDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
 
 void DialogDriver::Tick()
 {
-    if (inStep_)
-        return;
+    // A step may open another modal dialog (a button that shows a message box); its loop
+    // calls back here, and the next step then drives that dialog. The step in progress has
+    // already been counted, so it never runs twice.
     if (int(GetTickCount() - deadline_) > 0) {
         timedOut_ = true;
         for (auto it = dialogs_.rbegin(); it != dialogs_.rend(); ++it) {
@@ -84,10 +85,8 @@ void DialogDriver::Tick()
     }
     if (!IsWindowVisible(dialog))
         return;
-    Step &step = steps_[stepsRun_++];
-    inStep_ = true;
+    Step step = steps_[stepsRun_++];
     step(dialog);
-    inStep_ = false;
 }
 
 static HWND Control(HWND dialog, int id)

@@ -52,6 +52,10 @@ INT_PTR CALLBACK OwnerDrawProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && GetWindowTextLengthA(GetDlgItem(dlg, IDC_NAME)) == 0) {
+            MessageBoxA(dlg, "Enter a name.", "Quorix 6.1", MB_OK | MB_ICONEXCLAMATION);
+            return TRUE;
+        }
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             state->selectionAtOk = int(SendDlgItemMessageA(dlg, IDC_COLORS, CB_GETCURSEL, 0, 0));
             char text[64] = "";
@@ -90,6 +94,32 @@ TEST(Dialogs, OwnerDrawnComboIsDrawnAndDialogIsDrivenToOk)
     EXPECT_EQ(state.selectionAtOk, 2);
     EXPECT_EQ(state.nameAtOk, "Pressure");
     EXPECT_TRUE(state.gridAtOk);
+}
+
+TEST(Dialogs, AStepThatOpensAMessageBoxHasItDrivenByTheNextStep)
+{
+    OwnerDrawState state;
+    std::string refusal;
+    qxtest::DialogDriver driver;
+    driver
+        .Then([](HWND dlg) {
+            qxtest::Click(dlg, IDOK);  // refused: the name is empty
+            qxtest::SetText(dlg, IDC_NAME, "Time");
+            qxtest::Click(dlg, IDOK);
+        })
+        .Then([&](HWND box) {
+            refusal = qxtest::MessageBoxText(box);
+            qxtest::Click(box, IDOK);
+        });
+    INT_PTR result = driver.Run([&] {
+        return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OWNERDRAW), nullptr,
+                               OwnerDrawProc, reinterpret_cast<LPARAM>(&state));
+    }, 5000);
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_EQ(driver.StepsRun(), 2);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(refusal, "Enter a name.");
+    EXPECT_EQ(state.nameAtOk, "Time");
 }
 
 TEST(Dialogs, CancelAndTimeoutEndTheDialog)

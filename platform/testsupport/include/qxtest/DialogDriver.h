@@ -4,7 +4,7 @@
 // appear on the calling thread, in the order they appear. A CBT hook notices each new
 // dialog; a thread timer, which the dialog's own modal loop dispatches, runs that
 // dialog's step once the dialog is visible. A step sets controls and ends the dialog,
-// usually by pressing a button. A dialog that is still open when the time runs out is
+// usually by pressing a button; a dialog that a step opens gets the next step at once. A dialog that is still open when the time runs out is
 // ended with -2, so a test never hangs; Run reports it.
 #pragma once
 #include <windows.h>
@@ -40,7 +40,6 @@ private:
     int stepsRun_ = 0;
     bool timedOut_ = false;
     DWORD deadline_ = 0;
-    bool inStep_ = false;
 };
 
 // Control helpers. `dialog` is the dialog, `id` the control id. Each sends the
