@@ -144,7 +144,8 @@ bool Image::WritePng(const std::string &path) const
     return WriteFile(path, out);
 }
 
-MemoryCanvas::MemoryCanvas(int width, int height) : width_(width), height_(height)
+// 32 bits per pixel, top row first: the layout of Image::pixels.
+static BITMAPINFO TopDownInfo(int width, int height)
 {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -153,6 +154,12 @@ MemoryCanvas::MemoryCanvas(int width, int height) : width_(width), height_(heigh
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+MemoryCanvas::MemoryCanvas(int width, int height) : width_(width), height_(height)
+{
+    BITMAPINFO info = TopDownInfo(width, height);
     void *bits = nullptr;
     dc_ = CreateCompatibleDC(nullptr);
     bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -175,13 +182,7 @@ Image MemoryCanvas::Capture() const
     image.width = width_;
     image.height = height_;
     image.pixels.resize(size_t(width_) * height_);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownInfo(width_, height_);
     GetDIBits(dc_, bitmap_, 0, UINT(height_), image.pixels.data(), &info, DIB_RGB_COLORS);
     for (uint32_t &p : image.pixels)
         p &= 0x00ffffff;
