@@ -238,6 +238,13 @@ void ReducedChiSquare(FittingSession* s)
 
 }  // namespace
 
+int ModelDerivatives(FittingSession* s, int fitSet)
+{
+    if (s->current->derivativeFlag)
+        return EvaluateModel(s, FITMODE_DERIVATIVES, fitSet);
+    return NumericDerivatives(s, fitSet);
+}
+
 int ChiSquareWithDerivatives(FittingSession* s)
 {
     s->paramsChanged = 0;

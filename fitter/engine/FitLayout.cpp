@@ -273,7 +273,7 @@ static int AllocParamTable(FittingSession* s, int t)
         s->flags[i] = PARAM_VARIES;
     }
     for (int i = 1; i <= t; ++i)
-        if (!ListEntry(def->paramNames, i, s->names[i], PARAM_NAME_CHARS))
+        if (def->namingMethod == KW_DEFAULT_NAMING || !ListEntry(def->paramNames, i, s->names[i], PARAM_NAME_CHARS))
             snprintf(s->names[i], PARAM_NAME_CHARS, "P%d", i);
     return 0;
 }
@@ -378,6 +378,7 @@ int SelectFunction(FittingSession* s, FunctionDef* def)
     if (code)
         return code;
     s->constraintState = 0;
+    ApplyDefinitionValues(s);
     DefineParams(s);
     ResetRunState(s);
     InitRecordFunction(s);
@@ -434,8 +435,11 @@ int BeginFit(FittingSession* s, int runFirst)
     if (code)
         return code;
     s->fitActive = 1;
-    if (runFirst)
+    if (runFirst) {
+        if (s->current->initSwitch == KW_ON && s->current->initScript[0])
+            CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(s->current->initScript), 0);
         return RunIterations(s, 0, 0, 0, nullptr);
+    }
     return 0;
 }
 
@@ -443,16 +447,32 @@ void FinishFit(FittingSession* s, int flags)
 {
     if (!s->fitActive)
         return;
-    CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("QuitFit"), 0);
-    for (int d = 1; d <= s->nDep; ++d) {
-        char command[32];
-        if (s->nDep > 1)
-            snprintf(command, sizeof command, "del YFIT%d", d);
-        else
-            snprintf(command, sizeof command, "del YFIT");
-        CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(command), 0);
+    const FunctionDef* def = s->current;
+    if (flags && def && s->iterationsSinceBegin > 0) {
+        if (flags & 0x10 && OptionValue(def, OPT_RESIDUE) == KW_YES)
+            for (int d = 1; d <= s->nDep; ++d)
+                MakeResidueCurve(s, d);
+        if (def->afterSwitch == KW_ON && def->afterScript[0])
+            CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(def->afterScript), 0);
     }
+    CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("QuitFit"), 0);
+    // Only a curve this fit made itself goes: a dataset of the same name that was there
+    // before, or that has since been replaced, belongs to the user.
+    for (int d = 1; d <= s->nDep; ++d) {
+        DepVarInfo& v = s->dep[d];
+        if (!v.ownFitCurve || !v.fitCurve || CallHost(s, HOST_CHECK_DATASET, v.fitCurve, 0))
+            continue;
+        char name[QFIT_HOST_TEXT_CAPACITY] = "";
+        CallHost(s, HOST_GET_DATASET_NAME, v.fitCurve, reinterpret_cast<INT_PTR>(name));
+        name[sizeof name - 1] = 0;
+        char command[QFIT_HOST_TEXT_CAPACITY + 8];
+        snprintf(command, sizeof command, "del %s", name);
+        if (name[0])
+            CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(command), 0);
+    }
+    ForgetResultDatasets(s);
     FreeEngineArrays(s);
     ResetRunState(s);
+    s->iterationsSinceBegin = 0;
     s->fitActive = 0;
 }

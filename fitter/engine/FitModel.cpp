@@ -38,7 +38,7 @@ int ReadFitSetRow(FittingSession* s, int fitSet, int row)
     return code;
 }
 
-static void DependentName(FittingSession* s, int d, char* out, size_t capacity)
+void DependentName(FittingSession* s, int d, char* out, size_t capacity)
 {
     int n = 0;
     const char* p = s->current->dependentNames;

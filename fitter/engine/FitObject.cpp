@@ -120,23 +120,6 @@ int CountVarying(FittingSession* s)
     return n;
 }
 
-int ClearMissingDatasets(FittingSession* s)
-{
-    if (s->nDep < 1 || s->nIndep < 1)
-        return 1;
-    int cleared = 0;
-    for (int d = 1; d <= s->nDep; ++d)
-        if (s->dep[d].dataset && CallHost(s, HOST_CHECK_DATASET, s->dep[d].dataset, 0)) {
-            s->dep[d].dataset = 0;
-            cleared = 1;
-        }
-    for (int i = 1; i <= s->nIndep; ++i)
-        if (s->indep[i].dataset && CallHost(s, HOST_CHECK_DATASET, s->indep[i].dataset, 0)) {
-            s->indep[i].dataset = 0;
-            cleared = 1;
-        }
-    return cleared;
-}
 
 int FuncVal(FittingSession* s, const char* argument, void* value)
 {
@@ -675,13 +658,27 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
             s->flags[n] = Number(value) != 0 ? (s->flags[n] | bit) : (s->flags[n] & ~bit);
         return 0;
     }
-    case 0x25:
-    case 0x26:
-    case 0x27:
-    case 0x28:
-        return NotAvailable(s, "confidence and prediction band datasets");
-    case 0x15:
-        return NotAvailable(s, "FUNCCOL");
+    case 0x25:  // CONFCOL, LCONFCOL
+    case 0x26:  // UCONFCOL
+    case 0x27:  // PREDCOL, LPREDCOL
+    case 0x28:  // UPREDCOL
+    case 0x15:  // FUNCCOL
+    {
+        if (!DepIndex(s, n))
+            return 1;
+        DepVarInfo& v = s->dep[n];
+        QFitDataset& dataset = code == 0x25 ? v.lowerConf : code == 0x26 ? v.upperConf : code == 0x27 ? v.lowerPred
+                               : code == 0x28 ? v.upperPred : v.fitCurve;
+        if (get) {
+            DatasetName(s, dataset, value);
+            return 0;
+        }
+        const char* name = GetText(value);
+        dataset = name[0] ? FindDataset(s, name, nullptr) : 0;
+        if (code == 0x15)
+            v.ownFitCurve = 0;
+        return 0;
+    }
     case 0x1:  // INIT: the session was made by the lookup
         return 0;
     case 0x7:  // BEGIN
@@ -700,8 +697,8 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
         return RunIterations(s, 3, 1, argument, static_cast<double*>(value));
     case 0x404: {  // FIT
         const int rc = RunIterations(s, 2, 1, argument, static_cast<double*>(value));
-        if (rc == 0 || rc == FIT_WARN_DEPENDENCY)
-            NotAvailable(s, "making fit curves");
+        if ((rc == 0 || rc == FIT_WARN_DEPENDENCY) && !s->noFitCurve)
+            FillResultCurve(s, -1, 'F');
         return rc;
     }
     case 0x3:  // PARSE
@@ -721,9 +718,9 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
             rc = PrepareConstraints(s, 0);
         return rc ? rc : PrepareParameterRanges(s);
     }
-    case 0x1F:
-    case 0x20:
-        return NotAvailable(s, "MAKE");
+    case 0x1F:  // MAKE
+    case 0x20:  // MAKECURVE
+        return ResultCommand(s, 1, text);
     case 0x14:
         return NotAvailable(s, "PARACONF");
     case 0x1B:
@@ -734,13 +731,14 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
     case 0x35:
         RefreshSessionPage(s);
         return 0;
-    case 0x2A:
-        return NotAvailable(s, "CLEANUPFITDATA");
-    case 0x23:
-    case 0x22:
-        return NotAvailable(s, "SETINDEP and SETDEPEND");
-    case 0x24:
-        return NotAvailable(s, "SETWEIGHT");
+    case 0x2A:  // CLEANUPFITDATA
+        ClearDatasetAssignments(s);
+        return 0;
+    case 0x23:  // SETINDEP
+    case 0x22:  // SETDEPEND
+        return SetVariableDataset(s, text ? text : "");
+    case 0x24:  // SETWEIGHT
+        return SetWeightDataset(s, text ? text : "");
     case 0x21: {  // CMATRIX
         int rc = BoundSession(s);
         if (rc == 0)
@@ -764,20 +762,22 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
     case 0x30:
         return FitSettingCode(s, static_cast<int>(argument), get, static_cast<double*>(value));
     case 0x33:
-    case 0x34:
-        return NotAvailable(s, "function scripts");
+    case 0x34: {
+        const char* script = code == 0x33 ? s->current->afterScript : s->current->initScript;
+        if (script[0])
+            CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(script), 0);
+        return 0;
+    }
     case 0x2E:
+        return NotAvailable(s, "the result-dataset service");
     case 0x2F:
-        return NotAvailable(s, "result datasets");
+        return SubtractFitFrom(s, 1, text);
     case 0x3C:
         DefineParams(s);
         return 0;
     case 0x3D:
         FinishFit(s, 0);
-        for (int d = 1; d <= s->nDep; ++d)
-            s->dep[d].dataset = 0;
-        for (int i = 1; i <= s->nIndep; ++i)
-            s->indep[i].dataset = 0;
+        ClearDatasetAssignments(s);
         return 0;
     case 0x41:
         if (s->msgPrompt == 0) {
@@ -838,6 +838,24 @@ void ListMembers(HWND hostWindow)
 }
 
 }  // namespace
+
+int ClearMissingDatasets(FittingSession* s)
+{
+    if (s->nDep < 1 || s->nIndep < 1)
+        return 1;
+    int cleared = 0;
+    for (int d = 1; d <= s->nDep; ++d)
+        if (s->dep[d].dataset && CallHost(s, HOST_CHECK_DATASET, s->dep[d].dataset, 0)) {
+            s->dep[d].dataset = 0;
+            cleared = 1;
+        }
+    for (int i = 1; i <= s->nIndep; ++i)
+        if (s->indep[i].dataset && CallHost(s, HOST_CHECK_DATASET, s->indep[i].dataset, 0)) {
+            s->indep[i].dataset = 0;
+            cleared = 1;
+        }
+    return cleared;
+}
 
 int LiveSessionCount()
 {

@@ -139,6 +139,11 @@ struct DepVarInfo {
     int hasDirectWeight;
     double xBegin, xEnd;   // X range of its result curve
     int xVariable;         // index of its X-providing independent variable in its list
+    char weightName[PARAM_NAME_CHARS];  // script variable naming its weight dataset
+    // Result datasets. A curve the engine made itself (it did not exist before) is the only
+    // kind it ever deletes again.
+    QFitDataset fitCurve, lowerConf, upperConf, lowerPred, upperPred, residue;
+    int ownFitCurve;
 };
 
 struct IndepVarInfo {
@@ -350,8 +355,30 @@ QFitDataset FindDatasetRange(FittingSession* s, const char* name, int* first, in
 int ReadFitSetRow(FittingSession* s, int fitSet, int row);
 int EvaluateModel(FittingSession* s, int modeFlags, int fitSet);
 int EvaluateAt(FittingSession* s, const double* values, double* out);
+// Name of dependent variable d: its entry in the definition's list, else "y" or "y<d>".
+void DependentName(FittingSession* s, int d, char* out, size_t capacity);
 // The set-up call of an External DLL function bound by ordinal, once after binding.
 void InitRecordFunction(FittingSession* s);
+
+// Result curves, residues and bands.
+int ResultCommand(FittingSession* s, int all, const char* argument);
+int FillResultCurve(FittingSession* s, int d, char what);
+int MakeResidueCurve(FittingSession* s, int d);
+int SubtractFitFrom(FittingSession* s, int d, const char* name);
+int StoreVarCovarMatrix(FittingSession* s);
+int ComputeBandFactor(FittingSession* s, double* factor);
+void ForgetResultDatasets(FittingSession* s);
+// Derivatives of the model at the current row of a fit set, into s->derivatives.
+int ModelDerivatives(FittingSession* s, int fitSet);
+int FitSetOfDependent(FittingSession* s, int d);
+
+// Dataset assignment from scripts. ClearMissingDatasets drops handles the host no longer
+// knows; 1 when it dropped any (or the function has no variables).
+int ClearMissingDatasets(FittingSession* s);
+int SetVariableDataset(FittingSession* s, const char* argument);
+int SetWeightDataset(FittingSession* s, const char* argument);
+void ClearDatasetAssignments(FittingSession* s);
+void ApplyDefinitionValues(FittingSession* s);
 
 // Iterations.
 int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, double* result);

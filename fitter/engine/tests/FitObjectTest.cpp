@@ -252,6 +252,6 @@ TEST_F(FitTest, BeginAndEndAFittingSession)
     EXPECT_EQ(10, Get("SSR"));
     Call("END");
     EXPECT_EQ(0, Get("STATUS"));
-    EXPECT_EQ("del YFIT", host.scripts.back());
+    EXPECT_EQ("QuitFit", host.scripts.back()) << "no curve was made, so none is deleted";
     EXPECT_EQ(MISSING_VALUE, Call("VARCOVAR", "1,1")) << "no fitting session is begun";
 }

@@ -27,9 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "QKAccess.h"
-#include "QKData.h"
-#include "QKScript.h"
+#include "ScriptKit.h"
 #include "qxtest/Numeric.h"
 
 namespace {
@@ -73,28 +71,6 @@ std::vector<Certified> ReadCertified(const std::string& path)
     return values;
 }
 
-void Catch(const char* text, int kind, void* user)
-{
-    if (kind != 2)
-        *static_cast<std::string*>(user) += std::string(text) + "\n";
-}
-
-// A settings folder of its own whose catalogue lists the problems in category "NIST".
-std::string MakeSettingsFolder(const std::vector<std::string>& problems)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    char folder[MAX_PATH];
-    snprintf(folder, sizeof folder, "%sqxnist%lu\\", temp, GetCurrentProcessId());
-    CreateDirectoryA(folder, nullptr);
-    const std::string ini = std::string(folder) + "qfit.ini";
-    DeleteFileA(ini.c_str());
-    WritePrivateProfileStringA("Category", "NIST", NistFolder().c_str(), ini.c_str());
-    for (const std::string& p : problems)
-        WritePrivateProfileStringA("NIST", p.c_str(), p.c_str(), ini.c_str());
-    return folder;
-}
-
 }  // namespace
 
 TEST(Nist, CertifiedValuesFromBothStarts)
@@ -102,22 +78,20 @@ TEST(Nist, CertifiedValuesFromBothStarts)
     const std::vector<std::string> problems = {"BoxBOD", "Chwirut1", "Chwirut2", "DanWood", "Eckerle4",
                                                "Gauss1", "Hahn1",    "Kirby2",   "Lanczos3", "MGH17",
                                                "Misra1a", "Misra1b", "Rat42"};
-    const std::string settings = MakeSettingsFolder(problems);
-    qkfxSetGlobalINIPath(settings.c_str());
+    const std::string ini = scriptkit::UseSettingsFolder("nist") + "qfit.ini";
+    // The catalogue lists every problem in category "NIST", whose folder is this one.
+    WritePrivateProfileStringA("Category", "NIST", NistFolder().c_str(), ini.c_str());
+    for (const std::string& p : problems)
+        WritePrivateProfileStringA("NIST", p.c_str(), p.c_str(), ini.c_str());
     std::vector<double> all;
     for (const std::string& problem : problems) {
         const std::vector<Certified> certified = ReadCertified(NistFolder() + problem + ".dat");
         ASSERT_FALSE(certified.empty()) << problem;
         for (int start = 1; start <= 2; ++start) {
             SCOPED_TRACE(problem + " from start " + std::to_string(start));
-            qkfxGetProject().New();
-            CQKScript& script = qkfxGetScript();
-            script.Reset();
-            std::string out;
-            script.SetOutput(Catch, &out);
-            const bool ran = script.RunFile(NistFolder() + problem + ".qgs", {std::to_string(start)});
-            script.SetOutput(nullptr, nullptr);
-            ASSERT_TRUE(ran) << script.GetLastError();
+            std::string out, error;
+            ASSERT_TRUE(scriptkit::Run(NistFolder() + problem + ".qgs", "", {std::to_string(start)}, &out, &error))
+                << error;
             std::istringstream lines(out);
             std::vector<double> values(certified.size()), errors(certified.size());
             size_t found = 0;

@@ -1,0 +1,433 @@
+// Result datasets after a fit: the fitted curve of each dependent variable, its confidence
+// and prediction bands, and the residues.
+//
+// Bands: with f the partial derivatives of the model at a point with respect to the varying
+// parameters and C the inverse curvature matrix of the last run, g = f' C f; the half width
+// is F sqrt(g) for the confidence band and F sqrt(g + 1) for the prediction band, where
+// F = t(N - P, (1 + CONF) / 2) * sqrt(reduced chi-square).
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+
+#include "FitSession.h"
+#include "FitUtil.h"
+
+namespace {
+
+const int16_t kPlotFit = 1, kPlotResidue = 2, kPlotConfidence = 3, kPlotPrediction = 4;
+
+// The format applied to the value, and the variable's number appended when there are
+// several dependent variables.
+std::string ResultName(FittingSession* s, const char* format, const char* value, int d)
+{
+    char name[QFIT_HOST_TEXT_CAPACITY];
+    snprintf(name, sizeof name, format, value);
+    std::string result = name;
+    if (s->nDep > 1)
+        result += std::to_string(d);
+    return result;
+}
+
+std::string DatasetName(FittingSession* s, QFitDataset dataset)
+{
+    char name[QFIT_HOST_TEXT_CAPACITY] = "";
+    if (dataset)
+        CallHost(s, HOST_GET_DATASET_NAME, dataset, reinterpret_cast<INT_PTR>(name));
+    name[sizeof name - 1] = 0;
+    return name;
+}
+
+// A result dataset of rows from .. to - 1, found again when it exists; *created tells
+// whether the engine made it.
+QFitDataset CreateSizedDataset(FittingSession* s, const std::string& name, QFitDataset x, int from, int to,
+                               int* created = nullptr)
+{
+    if (from >= to)
+        return 0;
+    const bool existed = CallHost(s, HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(name.c_str()), 0) != 0;
+    const QFitDataset dataset = CallHost(s, HOST_REQ_3009, reinterpret_cast<INT_PTR>(name.c_str()), to);
+    if (!dataset)
+        return 0;
+    QFitRowRange range = {from, to};
+    if (CallHost(s, HOST_SET_RANGE, dataset, reinterpret_cast<INT_PTR>(&range)) != 0)
+        return 0;
+    if (x && CallHost(s, HOST_SET_X_OTHER, dataset, x) != 0)
+        return 0;
+    if (created)
+        *created = !existed;
+    return dataset;
+}
+
+void Plot(FittingSession* s, QFitDataset dataset, int16_t kind)
+{
+    if (!dataset)
+        return;
+    QFitPlotRecord record = {{kind, 0, 4000, 0, 250, 0, 0, 1}};
+    CallHost(s, HOST_DATASET_UPDATE, dataset, reinterpret_cast<INT_PTR>(&record));
+}
+
+void Write(FittingSession* s, QFitDataset dataset, int row, double value)
+{
+    if (!dataset)
+        return;
+    QFitValueRecord r = {row, 0, value};
+    CallHost(s, HOST_SET_VALUE, dataset, reinterpret_cast<INT_PTR>(&r));
+}
+
+struct CurveDatasets {
+    QFitDataset fit, lower, upper;
+};
+
+// One point at the independent values now in the rows: the fit value, or the band around it.
+int ComputeCurvePoint(FittingSession* s, char what, int d, const CurveDatasets& out, int index, double factor)
+{
+    for (int i = 1; i <= s->nIndep; ++i)
+        if (IsMissingValue(s->indep[i].value))
+            return 1;
+    const int fitSet = FitSetOfDependent(s, d);
+    if (what == 'F') {
+        const int failed = EvaluateModel(s, FITMODE_VALUE, fitSet);
+        Write(s, out.fit, index, failed ? MISSING_VALUE : s->dep[d].fitted);
+        return failed;
+    }
+    if (ModelDerivatives(s, fitSet) != 0 || IsMissingValue(factor)) {
+        Write(s, out.fit, index, MISSING_VALUE);
+        Write(s, out.lower, index, MISSING_VALUE);
+        Write(s, out.upper, index, MISSING_VALUE);
+        return 1;
+    }
+    double g = 0;
+    for (int i = 1; i <= s->nVary; ++i)
+        for (int j = 1; j <= s->nVary; ++j)
+            g += s->work[i][j] * s->derivatives[d][s->varyMap[i]] * s->derivatives[d][s->varyMap[j]];
+    const double y = s->dep[d].fitted;
+    const double h = factor * sqrt(what == 'C' ? g : g + 1);
+    const bool usable = isfinite(h) && g >= 0;
+    Write(s, out.fit, index, y);
+    Write(s, out.lower, index, usable ? y - h : MISSING_VALUE);
+    Write(s, out.upper, index, usable ? y + h : MISSING_VALUE);
+    return usable ? 0 : 1;
+}
+
+bool Stopped(FittingSession* s)
+{
+    if (!CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
+        return false;
+    s->status = FIT_ERR_STOPPED;
+    return true;
+}
+
+int CurvePointCount(FittingSession* s)
+{
+    return std::max(2, s->xPoints);
+}
+
+}  // namespace
+
+int FitSetOfDependent(FittingSession* s, int d)
+{
+    for (int f = 1; f <= s->nFitSets; ++f)
+        if (d >= s->fitSets[f].firstDependent && d <= s->fitSets[f].lastDependent)
+            return f;
+    return 1;
+}
+
+int ComputeBandFactor(FittingSession* s, double* factor)
+{
+    *factor = MISSING_VALUE;
+    const int code = RunIterations(s, -1, 0, 0, nullptr);
+    if (code)
+        return code;
+    if (s->nVary >= static_cast<int>(s->nPoints) || IsMissingValue(s->chiSqr))
+        return 1;
+    const double t = FitStudentQuantile((1 + s->confidence) / 2, s->nPoints - s->nVary);
+    if (IsMissingValue(t))
+        return 1;
+    *factor = t * sqrt(s->chiSqr);
+    return 0;
+}
+
+int FillResultCurve(FittingSession* s, int d, char what)
+{
+    if (d == -1) {
+        int failures = 0;
+        for (int k = 1; k <= s->nDep; ++k)
+            failures += FillResultCurve(s, k, what) != 0;
+        return failures;
+    }
+    DepVarInfo& v = s->dep[d];
+    if (!v.dataset || s->xMode == 3)
+        return 1;
+    double factor = MISSING_VALUE;
+    if (what != 'F' && ComputeBandFactor(s, &factor) != 0)
+        factor = MISSING_VALUE;
+
+    // Where the points lie: the data rows, a uniform run, a given X dataset's rows, or a run
+    // evenly spaced on the axis scale over the data's X range.
+    const int mode = s->xMode;
+    const bool oneX = s->nIndep == 1;
+    int from = v.first, to = v.end;
+    QFitDataset givenX = 0;
+    double start = s->xBegin, step = s->xStep, axisFrom = 0, axisTo = 0;
+    if (mode == 1) {
+        if (!oneX || s->xPoints < 1 || step == 0 || IsMissingValue(start))
+            return 1;
+        from = 0;
+        to = s->xPoints;
+    } else if (mode == 2) {
+        if (!oneX || !s->funcxDataset)
+            return 1;
+        givenX = s->funcxDataset;
+        QFitRowRanges rows = {};
+        CallHost(s, HOST_GET_ROW_RANGE, givenX, reinterpret_cast<INT_PTR>(&rows));
+        from = rows.used.first;
+        to = rows.used.end;
+    } else if (mode == 4 || mode == 5) {
+        if (!oneX)
+            return 1;
+        double low = v.xBegin, high = v.xEnd;
+        if (IsMissingValue(low) || IsMissingValue(high)) {
+            QFitXBounds bounds = {MISSING_VALUE, MISSING_VALUE};
+            CallHost(s, HOST_GET_X_BOUNDS, v.dataset, reinterpret_cast<INT_PTR>(&bounds));
+            low = bounds.first;
+            high = bounds.last;
+        }
+        if (IsMissingValue(low) || IsMissingValue(high))
+            return 1;
+        CallHost(s, HOST_TO_AXIS_SCALE, reinterpret_cast<INT_PTR>(&low), reinterpret_cast<INT_PTR>(&axisFrom));
+        CallHost(s, HOST_TO_AXIS_SCALE, reinterpret_cast<INT_PTR>(&high), reinterpret_cast<INT_PTR>(&axisTo));
+        if (axisFrom > axisTo)
+            std::swap(axisFrom, axisTo);
+        from = 0;
+        to = CurvePointCount(s);
+    }
+    if (from >= to)
+        return 1;
+
+    // The datasets: the fit curve is named "YFIT", the bands after it.
+    if (!v.fitCurve || CallHost(s, HOST_CHECK_DATASET, v.fitCurve, 0)) {
+        int created = 0;
+        v.fitCurve = CreateSizedDataset(s, ResultName(s, "%s", "YFIT", d), 0, from, to, &created);
+        v.ownFitCurve = created;
+    } else {
+        QFitRowRange range = {from, to};
+        CallHost(s, HOST_REQ_3009, reinterpret_cast<INT_PTR>(DatasetName(s, v.fitCurve).c_str()), to);
+        CallHost(s, HOST_SET_RANGE, v.fitCurve, reinterpret_cast<INT_PTR>(&range));
+    }
+    if (!v.fitCurve)
+        return 1;
+    CurveDatasets out = {v.fitCurve, 0, 0};
+    const std::string base = DatasetName(s, v.fitCurve);
+    if (what == 'C') {
+        v.lowerConf = out.lower = CreateSizedDataset(s, base + "_LCONF", 0, from, to);
+        v.upperConf = out.upper = CreateSizedDataset(s, base + "_UCONF", 0, from, to);
+    } else if (what == 'P') {
+        v.lowerPred = out.lower = CreateSizedDataset(s, base + "_LPRED", 0, from, to);
+        v.upperPred = out.upper = CreateSizedDataset(s, base + "_UPRED", 0, from, to);
+    }
+    if (what != 'F' && (!out.lower || !out.upper))
+        return 1;
+    for (QFitDataset dataset : {out.fit, out.lower, out.upper})
+        if (dataset)
+            CallHost(s, HOST_REQ_3004, dataset, 0);
+
+    QFitDataset xCurve = 0;
+    if (mode == 4 || mode == 5)
+        xCurve = CreateSizedDataset(s, base + "_X", 0, from, to);
+    int code = 0;
+    for (int index = from; index < to; ++index) {
+        if (Stopped(s)) {
+            code = FIT_ERR_STOPPED;
+            break;
+        }
+        s->currentRow = index;
+        if (mode == 0) {
+            if (ReadFitSetRow(s, FitSetOfDependent(s, d), index) >= 2)
+                continue;
+        } else if (mode == 1) {
+            s->indep[1].value = start + index * step;
+        } else if (mode == 2) {
+            QFitValueRecord r = {index, 0, 0.0};
+            s->indep[1].value =
+                CallHost(s, HOST_GET_VALUE, givenX, reinterpret_cast<INT_PTR>(&r)) == 0 ? r.value : MISSING_VALUE;
+        } else {
+            double axis = axisFrom + (axisTo - axisFrom) * (index - from) / (to - from - 1), x = MISSING_VALUE;
+            CallHost(s, HOST_FROM_AXIS_SCALE, reinterpret_cast<INT_PTR>(&axis), reinterpret_cast<INT_PTR>(&x));
+            s->indep[1].value = x;
+            Write(s, xCurve, index, x);
+        }
+        ComputeCurvePoint(s, what, d, out, index, factor);
+        CallHost(s, HOST_REQ_1018, index, 0x3F);
+    }
+
+    for (QFitDataset dataset : {out.fit, out.lower, out.upper}) {
+        if (!dataset)
+            continue;
+        if (mode == 0)
+            CallHost(s, HOST_SET_X_DATASET, dataset, v.dataset);
+        else if (mode == 1) {
+            QFitXStartStep record = {start, step};
+            CallHost(s, HOST_REQ_3005, dataset, reinterpret_cast<INT_PTR>(&record));
+        } else if (mode == 2)
+            CallHost(s, HOST_SET_X_OTHER, dataset, givenX);
+        else if (xCurve)
+            CallHost(s, HOST_SET_X_OTHER, dataset, xCurve);
+    }
+    const int16_t kind = what == 'C' ? kPlotConfidence : what == 'P' ? kPlotPrediction : kPlotFit;
+    Plot(s, out.fit, kPlotFit);
+    if (what != 'F') {
+        Plot(s, out.lower, kind);
+        Plot(s, out.upper, kind);
+    }
+    return code ? code : (IsMissingValue(factor) && what != 'F' ? 1 : 0);
+}
+
+int MakeResidueCurve(FittingSession* s, int d)
+{
+    DepVarInfo& v = s->dep[d];
+    if (!v.dataset || v.first >= v.end)
+        return 1;
+    // Named after the worksheet the data come from, else after the dataset's name up to its
+    // last "_".
+    char worksheet[QFIT_HOST_TEXT_CAPACITY] = "";
+    QFitColumnQuery query = {v.dataset, 0, 0, worksheet, sizeof worksheet, 0};
+    CallHost(s, HOST_REQ_3018, reinterpret_cast<INT_PTR>(&query), 0, s->hostWindow);
+    worksheet[sizeof worksheet - 1] = 0;
+    std::string base = worksheet;
+    if (base.empty()) {
+        const std::string name = DatasetName(s, v.dataset);
+        const size_t underscore = name.rfind('_');
+        base = underscore == std::string::npos ? "" : name.substr(0, underscore);
+    }
+    const std::string name = ResultName(s, base.empty() ? "%sresidue" : "%s_residue", base.c_str(), d);
+    v.residue = CreateSizedDataset(s, name, 0, 0, v.end);
+    if (!v.residue)
+        return 1;
+    const int fitSet = FitSetOfDependent(s, d);
+    for (int row = v.first; row < v.end; ++row) {
+        if (Stopped(s))
+            return FIT_ERR_STOPPED;
+        s->currentRow = row;
+        if (ReadFitSetRow(s, fitSet, row) != 0 || EvaluateModel(s, FITMODE_VALUE, fitSet) != 0) {
+            Write(s, v.residue, row, MISSING_VALUE);
+            continue;
+        }
+        Write(s, v.residue, row, v.y - v.fitted);
+        CallHost(s, HOST_REQ_1018, row, 0x3F);
+    }
+    CallHost(s, HOST_SET_X_DATASET, v.residue, v.dataset);
+    QFitRowRange range = {v.first, v.end};
+    CallHost(s, HOST_SET_RANGE, v.residue, reinterpret_cast<INT_PTR>(&range));
+    Plot(s, v.residue, kPlotResidue);
+    return 0;
+}
+
+int ResultCommand(FittingSession* s, int all, const char* argument)
+{
+    char text[QFIT_HOST_TEXT_CAPACITY];
+    snprintf(text, sizeof text, "%s", argument ? argument : "");
+    for (char* c = text; *c; ++c)
+        *c = static_cast<char>(toupper(static_cast<unsigned char>(*c)));
+    char letter[8] = "", spacing[8] = "", name[QFIT_HOST_TEXT_CAPACITY] = "";
+    const char* p = NextToken(text, " ,", letter, sizeof letter);
+    p = NextToken(p, " ,", spacing, sizeof spacing);
+    NextToken(p, " ,", name, sizeof name);
+    if (spacing[0]) {
+        if (spacing[1] || spacing[0] < '0' || spacing[0] > '5')
+            return 1;
+        s->xMode = spacing[0] - '0';
+    }
+    const char what = letter[0] ? letter[0] : 'F';
+    if (what != 'F' && ClearMissingDatasets(s))
+        return 1;
+    if (name[0] && s->nDep >= 1) {
+        // A named result curve for the first dependent variable.
+        DepVarInfo& v = s->dep[1];
+        const int count = s->xMode == 0 ? v.end : s->xPoints;
+        if (count < 1)
+            return 1;
+        QFitDataset x = 0;
+        if (s->xMode == 4 || s->xMode == 5)
+            x = CreateSizedDataset(s, std::string(name) + "_A", 0, 0, count);
+        int created = 0;
+        v.fitCurve = CreateSizedDataset(s, name, x, s->xMode == 0 ? v.first : 0, count, &created);
+        v.ownFitCurve = 0;
+        if (!v.fitCurve)
+            return 1;
+    }
+    switch (what) {
+    case 'F':
+        return FillResultCurve(s, all ? -1 : 1, 'F');
+    case 'C':
+    case 'P':
+        if (!s->fitActive && BeginFit(s, 0))
+            return 1;
+        return FillResultCurve(s, all ? -1 : 1, what);
+    case 'B': {
+        if (!s->fitActive && BeginFit(s, 0))
+            return 1;
+        const int confidence = FillResultCurve(s, all ? -1 : 1, 'C');
+        const int prediction = FillResultCurve(s, all ? -1 : 1, 'P');
+        return confidence ? confidence : prediction;
+    }
+    case 'V':
+        if (!s->fitActive && BeginFit(s, 0))
+            return 1;
+        return StoreVarCovarMatrix(s);
+    default:
+        return 1;
+    }
+}
+
+int SubtractFitFrom(FittingSession* s, int d, const char* name)
+{
+    if (d < 1 || d > s->nDep || !name)
+        return 1;
+    const QFitDataset target = CallHost(s, HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(name), 0);
+    if (!target)
+        return 1;
+    DepVarInfo& v = s->dep[d];
+    const int fitSet = FitSetOfDependent(s, d);
+    for (int row = v.first; row < v.end; ++row) {
+        if (Stopped(s))
+            return FIT_ERR_STOPPED;
+        s->currentRow = row;
+        QFitValueRecord r = {row, 0, 0.0};
+        if (ReadFitSetRow(s, fitSet, row) >= 2 || EvaluateModel(s, FITMODE_VALUE, fitSet) != 0 ||
+            CallHost(s, HOST_GET_VALUE, target, reinterpret_cast<INT_PTR>(&r)) != 0)
+            continue;
+        Write(s, target, row, r.value - v.fitted);
+    }
+    QFitRowRange range = {v.first, v.end};
+    CallHost(s, HOST_SET_RANGE, target, reinterpret_cast<INT_PTR>(&range));
+    return 0;
+}
+
+// The matrix dataset holds all T x T cells; only the varying parameters' cells get values.
+int StoreVarCovarMatrix(FittingSession* s)
+{
+    if (!s->covarDataset)
+        return 1;
+    const int code = RunIterations(s, -1, 0, 0, nullptr);
+    if (code)
+        return code;
+    const int t = s->nParams;
+    for (int i = 0; i < t * t; ++i)
+        Write(s, s->covarDataset, i, MISSING_VALUE);
+    for (int i = 1; i <= s->nVary; ++i)
+        for (int j = 1; j <= s->nVary; ++j)
+            Write(s, s->covarDataset, (s->varyMap[i] - 1) * t + s->varyMap[j] - 1, s->work[i][j]);
+    return 0;
+}
+
+void ForgetResultDatasets(FittingSession* s)
+{
+    for (int d = 1; d <= s->nDep; ++d) {
+        DepVarInfo& v = s->dep[d];
+        v.fitCurve = v.lowerConf = v.upperConf = v.lowerPred = v.upperPred = v.residue = 0;
+        v.ownFitCurve = 0;
+    }
+}

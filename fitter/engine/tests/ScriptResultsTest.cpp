@@ -1,0 +1,143 @@
+// Fits through scripts and the kernel: a function found in the catalogue with the start
+// values its file states, datasets named by SETINDEP and SETDEPEND, the fitted curve, the
+// confidence and prediction bands, the residue made when the fit ends, and which datasets
+// ending a fit deletes.
+//
+// The data are the line y = 1 + 2x plus residuals (1, -2, 0, 2, -1), orthogonal to 1 and x,
+// so the least-squares line is a = 1, b = 2 with SSR 10 on 3 degrees of freedom. The band
+// half widths follow from the textbook formulas for a straight line: with s^2 = 10 / 3,
+// mean x 2 and Sxx 10, the standard error of the fit at x is s sqrt(1/5 + (x - 2)^2 / 10)
+// and of a new observation s sqrt(1 + 1/5 + (x - 2)^2 / 10), each times the Student t
+// quantile t(0.975, 3) = 3.18244630528371 (from tables).
+#include <gtest/gtest.h>
+
+#include <math.h>
+
+#include "ScriptKit.h"
+#include "qxtest/Numeric.h"
+
+namespace {
+
+const double kX[] = {0, 1, 2, 3, 4};
+const double kY[] = {2, 1, 5, 9, 8};
+const double kT975 = 3.18244630528371;
+
+const char kLineFunction[] =
+    "[GENERAL INFORMATION]\r\n"
+    "Function Name=StraightLine\r\n"
+    "Function Type=User-Defined\r\n"
+    "Function Form=Expression\r\n"
+    "Number Of Parameters=2\r\n"
+    "Number Of Independent Variables=1\r\n"
+    "Number Of Dependent Variables=1\r\n"
+    "[FITTING PARAMETERS]\r\n"
+    "Names=a,b\r\n"
+    "Initial Values=0(V),1(V)\r\n"
+    "[FORMULA]\r\n"
+    "a+b*x\r\n"
+    "[INDEPENDENT VARIABLES]\r\n"
+    "x=\r\n"
+    "[DEPENDENT VARIABLES]\r\n"
+    "y=\r\n"
+    "[CONTROLS]\r\n"
+    "Generate Residue After Fitting=Yes\r\n"
+    "Keep Parameters=No\r\n";
+
+class ScriptResultsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string folder = scriptkit::UseSettingsFolder("results");
+        FILE* f = fopen((folder + "StraightLine.fdf").c_str(), "wb");
+        ASSERT_TRUE(f != nullptr);
+        fputs(kLineFunction, f);
+        fclose(f);
+        const std::string ini = folder + "qfit.ini";
+        WritePrivateProfileStringA("Category", "Lines", folder.c_str(), ini.c_str());
+        WritePrivateProfileStringA("Lines", "StraightLine", "StraightLine", ini.c_str());
+    }
+    void TearDown() override { qkfxSetGlobalINIPath(nullptr); }
+
+    // Runs script text on the current project; fails the test when it does not run.
+    void Run(const std::string& text, bool newProject = false)
+    {
+        std::string error;
+        ASSERT_TRUE(scriptkit::Run("", text, {}, &out, &error, newProject)) << error;
+    }
+    double Value(const std::string& expression)
+    {
+        double v = -999;
+        EXPECT_TRUE(qkfxGetScript().Evaluate(expression, &v)) << expression;
+        return v;
+    }
+    void FillData()
+    {
+        std::string text = "win -t wks;";
+        for (int i = 0; i < 5; ++i)
+            text += "Data1_A[" + std::to_string(i + 1) + "] = " + std::to_string(kX[i]) + "; Data1_B[" +
+                    std::to_string(i + 1) + "] = " + std::to_string(kY[i]) + ";";
+        Run(text, true);
+    }
+
+    std::string out;
+};
+
+}  // namespace
+
+TEST_F(ScriptResultsTest, FitCurveBandsAndResidue)
+{
+    FillData();
+    Run("qfit.func$ = StraightLine; type $(qfit.p1) $(qfit.p2) $(qfit.err);");
+    EXPECT_EQ("0 1 0\n", out) << "start values come from the function file";
+    Run("qfit.setindep(x, Data1_A); qfit.setdepend(y, Data1_B); qfit.xmode = 0; qfit.fit(50);");
+    EXPECT_TRUE(qxtest::Close("a", 1, Value("qfit.p1"), 1e-6));
+    EXPECT_TRUE(qxtest::Close("b", 2, Value("qfit.p2"), 1e-6));
+    EXPECT_TRUE(qxtest::Close("SSR", 10, Value("qfit.ssr"), 1e-9));
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const std::string row = "[" + std::to_string(i + 1) + "]";
+        const double fit = 1 + 2 * kX[i];
+        EXPECT_TRUE(qxtest::Close("YFIT", fit, Value("YFIT" + row), 1e-6));
+    }
+
+    Run("qfit.make(C); qfit.make(P); type $(qfit.err);");
+    EXPECT_EQ("0\n", out);
+    const double s2 = 10.0 / 3;
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const std::string row = "[" + std::to_string(i + 1) + "]";
+        const double fit = 1 + 2 * kX[i], leverage = 0.2 + (kX[i] - 2) * (kX[i] - 2) / 10;
+        const double conf = kT975 * sqrt(s2 * leverage), pred = kT975 * sqrt(s2 * (1 + leverage));
+        EXPECT_TRUE(qxtest::Close("lower confidence", fit - conf, Value("YFIT_LCONF" + row), 1e-6));
+        EXPECT_TRUE(qxtest::Close("upper confidence", fit + conf, Value("YFIT_UCONF" + row), 1e-6));
+        EXPECT_TRUE(qxtest::Close("lower prediction", fit - pred, Value("YFIT_LPRED" + row), 1e-6));
+        EXPECT_TRUE(qxtest::Close("upper prediction", fit + pred, Value("YFIT_UPRED" + row), 1e-6));
+    }
+    Run("%A = qfit.lconfcol$; %B = qfit.upredcol$; type %A %B;");
+    EXPECT_EQ("YFIT_LCONF YFIT_UPRED\n", out);
+
+    // Ending the fit makes the residue the function asks for and deletes the curve the fit
+    // made; the bands stay.
+    Run("qfit.end(); type $(exist(YFIT)) $(exist(YFIT_LCONF));");
+    EXPECT_EQ("0 1\n", out);
+    const double residuals[] = {1, -2, 0, 2, -1};
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(qxtest::Close("residue", residuals[i], Value("Data1_residue[" + std::to_string(i + 1) + "]"),
+                                  1e-6, 1e-6));
+    }
+}
+
+// A dataset of the fit curve's name that the user had before the fit is refilled by the
+// fit but never deleted by its end.
+TEST_F(ScriptResultsTest, EndingAFitKeepsAUsersDatasetOfTheSameName)
+{
+    FillData();
+    ASSERT_TRUE(qkfxGetProject().CreateDataset("YFIT", 5) != nullptr);
+    Run("qfit.func$ = StraightLine; qfit.x$ = Data1_A; qfit.y$ = Data1_B; qfit.xmode = 0; qfit.fit(50);");
+    EXPECT_TRUE(qxtest::Close("YFIT", 9, Value("YFIT[5]"), 1e-6));
+    Run("qfit.end(); type $(exist(YFIT));");
+    EXPECT_EQ("1\n", out);
+    Run("%A = qfit.x$; type |%A|; qfit.cleanupfitdata(); %A = qfit.x$; type |%A|;");
+    EXPECT_EQ("|Data1_A|\n||\n", out);
+}
