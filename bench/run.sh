@@ -13,6 +13,11 @@ for exe in "$build"/bin/bench_*.exe; do
     [[ -z "$filter" || "$name" == *"$filter"* ]] || continue
     found=1
     echo "== ${name#bench_}"
-    "$here/../tools/wine-run.sh" "$build" "$exe"
+    # A benchmark that compares with a native reference has a script of its own name.
+    if [ -x "$here/$name.sh" ]; then
+        "$here/$name.sh" "$build"
+    else
+        "$here/../tools/wine-run.sh" "$build" "$exe"
+    fi
 done
 [ $found = 1 ] || echo "no benchmark${filter:+ matching '$filter'} in this build"
