@@ -1,0 +1,149 @@
+// The fitter's benchmark: the NIST problems from both starts, run by their own scripts, and
+// a 4-parameter Gaussian plus baseline on 1,000,000 noisy points, each fitted through the
+// kernel's interpreter exactly as the console host runs a script. It prints, per fit, the
+// iterations and the seconds per iteration as lines the comparison script reads:
+//   NIST <problem> <start> <iterations> <seconds per iteration>
+//   GAUSS <points> <iterations> <seconds per iteration>
+// bench/bench_fit.sh runs the same fits with GSL and prints the ratios.
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "BenchHarness.h"
+#include "FitData.h"
+#include "QKAccess.h"
+#include "QKData.h"
+#include "QKScript.h"
+
+namespace {
+
+std::string g_out;
+
+void Catch(const char* text, int kind, void*)
+{
+    if (kind != 2)
+        g_out += std::string(text) + "\n";
+}
+
+bool Run(const std::string& text, bool newProject)
+{
+    if (newProject) {
+        qkfxGetProject().New();
+        qkfxGetScript().Reset();
+    }
+    g_out.clear();
+    qkfxGetScript().SetOutput(Catch, nullptr);
+    const bool ok = qkfxGetScript().Execute(text);
+    qkfxGetScript().SetOutput(nullptr, nullptr);
+    if (!ok)
+        fprintf(stderr, "script failed: %s\n", qkfxGetScript().GetLastError().c_str());
+    return ok;
+}
+
+int Iterations()
+{
+    const size_t at = g_out.find("NITER ");
+    return at == std::string::npos ? 0 : atoi(g_out.c_str() + at + 6);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string SettingsFolder()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "qxfitbench\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    qkfxSetGlobalINIPath(folder.c_str());
+    return folder;
+}
+
+}  // namespace
+
+int main()
+{
+    std::string nist = "Z:" QX_NIST_DIR "\\";
+    std::replace(nist.begin(), nist.end(), '/', '\\');
+    const std::string folder = SettingsFolder();
+    const std::string ini = folder + "qfit.ini";
+    DeleteFileA(ini.c_str());
+    const char* problems[] = {"BoxBOD", "Chwirut1", "Chwirut2", "DanWood", "Eckerle4", "Gauss1", "Hahn1",
+                              "Kirby2", "Lanczos3", "MGH17", "Misra1a", "Misra1b", "Rat42"};
+    WritePrivateProfileStringA("Category", "NIST", nist.c_str(), ini.c_str());
+    for (const char* p : problems)
+        WritePrivateProfileStringA("NIST", p, p, ini.c_str());
+
+    // Each script runs as written and again without its fit; the difference is the fit.
+    for (const char* problem : problems) {
+        const std::string script = ReadFile(nist + problem + ".qgs");
+        const size_t fit = script.find("qfit.fit(");
+        if (fit == std::string::npos)
+            continue;
+        for (int start = 1; start <= 2; ++start) {
+            std::string text = script;
+            for (size_t at; (at = text.find("%1")) != std::string::npos;)
+                text.replace(at, 2, std::to_string(start));
+            std::string setup = text;
+            setup.replace(setup.find("qfit.fit("), 9, "qfit.fit(0*");
+            if (!Run(text, true))
+                return 1;
+            const int iterations = Iterations();
+            const double full = bench::BestTime([&] { Run(text, true); }, 5);
+            const double base = bench::BestTime([&] { Run(setup, true); }, 5);
+            printf("NIST %s %d %d %.9g\n", problem, start, iterations,
+                   iterations > 0 ? std::max(0.0, full - base) / iterations : 0.0);
+            fflush(stdout);
+        }
+    }
+
+    // The Gaussian through the function library, data made in memory as by an import.
+    FILE* f = fopen((folder + "BenchGauss.fdf").c_str(), "wb");
+    fputs("[GENERAL INFORMATION]\r\nFunction Name=BenchGauss\r\nFunction Source=curvelib.Gauss\r\n"
+          "Function Type=Built-in\r\nNumber Of Parameters=4\r\nNumber Of Independent Variables=1\r\n"
+          "Number Of Dependent Variables=1\r\n[FITTING PARAMETERS]\r\nNames=y0,xc,w,A\r\n"
+          "[CONTROLS]\r\nKeep Parameters=No\r\n",
+          f);
+    fclose(f);
+    WritePrivateProfileStringA("Category", "Bench", folder.c_str(), ini.c_str());
+    WritePrivateProfileStringA("Bench", "BenchGauss", "BenchGauss", ini.c_str());
+    std::vector<double> x(FIT_BENCH_POINTS), y(FIT_BENCH_POINTS);
+    FitBenchData(FIT_BENCH_POINTS, x.data(), y.data());
+    qkfxGetProject().New();
+    qkfxGetScript().Reset();
+    CQKDataset* gx = qkfxGetProject().CreateDataset("gx", FIT_BENCH_POINTS);
+    CQKDataset* gy = qkfxGetProject().CreateDataset("gy", FIT_BENCH_POINTS);
+    for (int i = 0; i < FIT_BENCH_POINTS; ++i) {
+        gx->SetValue(i, x[i]);
+        gy->SetValue(i, y[i]);
+    }
+    char text[512];
+    snprintf(text, sizeof text,
+             "qfit.func$ = BenchGauss; qfit.x$ = gx; qfit.y$ = gy; qfit.nofitcurve = 1; qfit.tolerance = 0;"
+             "qfit.p1 = %.17g; qfit.p2 = %.17g; qfit.p3 = %.17g; qfit.p4 = %.17g;"
+             "qfit.fit(%d); type NITER $(qfit.niter) $(qfit.p1) $(qfit.p2) $(qfit.p3) $(qfit.p4); qfit.end();",
+             kFitBenchStart[0], kFitBenchStart[1], kFitBenchStart[2], kFitBenchStart[3], FIT_BENCH_ITERATIONS);
+    LARGE_INTEGER frequency, t0, t1;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&t0);
+    if (!Run(text, false))
+        return 1;
+    QueryPerformanceCounter(&t1);
+    const int iterations = Iterations();
+    const double seconds = double(t1.QuadPart - t0.QuadPart) / frequency.QuadPart;
+    fprintf(stderr, "Gaussian fit: %s", g_out.c_str());
+    printf("GAUSS %d %d %.9g\n", FIT_BENCH_POINTS, iterations, iterations > 0 ? seconds / iterations : 0.0);
+    qkfxSetGlobalINIPath(nullptr);
+    return 0;
+}

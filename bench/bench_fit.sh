@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The fit benchmark beside GSL: runs bench_fit.exe under Wine, builds the GSL reference
+# natively (installing libgsl-dev when missing), runs the same fits with the same numbers of
+# iterations, and prints the time per iteration of both and their ratio.
+#   bench/bench_fit.sh BUILDDIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+nist=$(cd "$here/../fitter/engine/tests/nist" && pwd)
+
+if ! dpkg-query -W -f='${Status}' libgsl-dev 2>/dev/null | grep -q "install ok installed"; then
+    echo "bench_fit: installing libgsl-dev"
+    as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+    export DEBIAN_FRONTEND=noninteractive
+    as_root apt-get update -qq
+    as_root apt-get install -y -qq --no-install-recommends libgsl-dev >/dev/null
+fi
+gsl=$build/bench-native/FitGsl
+mkdir -p "$(dirname "$gsl")"
+cc -O2 -o "$gsl" "$here/gsl/FitGsl.c" -lgsl -lgslcblas -lm
+
+results=$("$here/../tools/wine-run.sh" "$build" "$build/bin/bench_fit.exe")
+printf '%-22s %6s %14s %14s %10s\n' fit iter "s/iter" "GSL s/iter" ratio
+echo "$results" | while read -r kind a b c d; do
+    case $kind in
+    NIST)
+        ref=$("$gsl" nist "$nist/$a.dat" "$a" "$b" "$c")
+        label="$a start $b"; iter=$c; ours=$d ;;
+    GAUSS)
+        ref=$("$gsl" gauss "$b")
+        label="Gaussian $a points"; iter=$b; ours=$c ;;
+    *) continue ;;
+    esac
+    awk -v l="$label" -v n="$iter" -v o="$ours" -v r="$ref" \
+        'BEGIN { printf "%-22s %6d %14.3e %14.3e %10.1f\n", l, n, o, r, (r > 0 ? o / r : 0) }'
+done
