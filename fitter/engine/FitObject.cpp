@@ -721,8 +721,14 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
     case 0x1F:  // MAKE
     case 0x20:  // MAKECURVE
         return ResultCommand(s, 1, text);
-    case 0x14:
-        return NotAvailable(s, "PARACONF");
+    case 0x14: {  // PARACONF
+        if (CheckCurrentFunction(s) || ClearMissingDatasets(s))
+            return 1;
+        int rc = BoundSession(s);
+        if (rc == 0)
+            rc = RunIterations(s, -1, 0, 0, nullptr);
+        return rc ? rc : FindParamConfidenceLimits(s);
+    }
     case 0x1B:
         return FuncVal(s, text, value);
     case 0x2B:

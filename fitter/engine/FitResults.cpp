@@ -12,8 +12,10 @@
 #include <algorithm>
 #include <string>
 
+#include "FitMemory.h"
 #include "FitSession.h"
 #include "FitUtil.h"
+#include "qxutil.h"
 
 namespace {
 
@@ -421,6 +423,120 @@ int StoreVarCovarMatrix(FittingSession* s)
         for (int j = 1; j <= s->nVary; ++j)
             Write(s, s->covarDataset, (s->varyMap[i] - 1) * t + s->varyMap[j] - 1, s->work[i][j]);
     return 0;
+}
+
+namespace {
+
+// The chi-square with parameter k held at p and the others refitted (5 rounds).
+int ProfileChiSquare(FittingSession* s, int k, double p, int othersVary, double* chi2)
+{
+    s->value[k] = p;
+    const int code = othersVary ? RunIterations(s, 1, 0, 5, nullptr) : ChiSquare(s);
+    *chi2 = s->ssr;
+    return code == FIT_ERR_NO_REDUCTION || code == FIT_WARN_DEPENDENCY ? 0 : code;
+}
+
+}  // namespace
+
+// Limits of one parameter where the others, refitted, raise the chi-square to
+// X = chi2min (F(CONF; 1, N - P) / (N - P) + 1), searched by secant steps from
+// best -/+ t * error. For a model linear in its parameters they are best -/+ t * error.
+int FindParamConfidenceLimits(FittingSession* s)
+{
+    const int P = s->nVary, N = static_cast<int>(s->nPoints);
+    if (P < 1 || P >= N || !s->fitActive)
+        return 0;
+    const double fArgs[3] = {s->confidence, 1.0, static_cast<double>(N - P)};
+    const double F = UtilFQuantile(fArgs);
+    const double t = FitStudentQuantile((1 + s->confidence) / 2, N - P);
+    if (IsMissingValue(F) || IsMissingValue(t))
+        return 1;
+    const double chi2min = s->ssr, target = chi2min * (F / (N - P) + 1);
+    const int T = s->nParams;
+    double* saved = AllocArray<double>(4 * (T + 1));
+    BYTE* savedFlags = AllocArray<BYTE>(T + 1);
+    int* varying = AllocArray<int>(P + 1);
+    if (!saved || !savedFlags || !varying) {
+        FreeLockedBlock(saved);
+        FreeLockedBlock(savedFlags);
+        FreeLockedBlock(varying);
+        return FIT_ERR_NO_MEMORY;
+    }
+    for (int k = 0; k <= T; ++k) {
+        saved[k] = s->value[k];
+        saved[T + 1 + k] = s->error[k];
+        saved[2 * (T + 1) + k] = s->dependency[k];
+        saved[3 * (T + 1) + k] = s->halfWidth[k];
+        savedFlags[k] = s->flags[k];
+    }
+    for (int j = 1; j <= P; ++j)
+        varying[j] = s->varyMap[j];
+    const double savedChiSqr = s->chiSqr, savedCod = s->cod, savedCorrelation = s->correlation;
+    const unsigned savedPoints = s->nPoints;
+    const int savedIterations = s->nIter;
+
+    UtilProgressBox(s->hostWindow, UTIL_PROGRESS_OPEN, 0, "Calculating Confidence Interval Limits...");
+    bool stop = false;
+    int done = 0;
+    for (int j = 1; j <= P && !stop; ++j) {
+        const int k = varying[j];
+        const double best = saved[k], error = saved[T + 1 + k];
+        for (int side = -1; side <= 1 && !stop; side += 2) {
+            double& limit = side < 0 ? s->lowerLimit[k] : s->upperLimit[k];
+            limit = MISSING_VALUE;
+            for (int i = 0; i <= T; ++i)
+                s->value[i] = saved[i];
+            s->flags[k] = static_cast<BYTE>(s->flags[k] & ~PARAM_VARIES);
+            double p = best + side * t * error, chi2;
+            if (ProfileChiSquare(s, k, p, P > 1, &chi2) != 0)
+                continue;
+            double q = p + (best - p) / 10, chi2q;
+            for (int step = 1; step <= 34; ++step, ++done) {
+                char text[PARAM_NAME_CHARS + 32];
+                snprintf(text, sizeof text, "%s : %s limit %d", s->names[k], side < 0 ? "lower" : "upper", step);
+                ReportProgress(s, QFIT_PROGRESS_CONFIDENCE, text);
+                UtilProgressBox(s->hostWindow, UTIL_PROGRESS_SET, 100 * done / (P * 68), nullptr);
+                if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow) ||
+                    UtilProgressBox(s->hostWindow, UTIL_PROGRESS_POLL, 0, nullptr)) {
+                    stop = true;
+                    break;
+                }
+                if (ProfileChiSquare(s, k, q, P > 1, &chi2q) != 0)
+                    break;
+                const double dchi2 = chi2q - chi2, dp = q - p;
+                if (fabs(dchi2) <= 1e-13 * fabs(chi2q - chi2min))
+                    break;
+                const double slope = dchi2 / dp;
+                if (fabs(q - best) * fabs(slope) * 0.0005 > fabs(chi2q - target)) {
+                    limit = q;
+                    break;
+                }
+                p = q;
+                chi2 = chi2q;
+                q = q + (target - chi2q) / slope;
+            }
+        }
+        s->flags[k] = savedFlags[k];
+    }
+    for (int k = 0; k <= T; ++k) {
+        s->value[k] = saved[k];
+        s->error[k] = saved[T + 1 + k];
+        s->dependency[k] = saved[2 * (T + 1) + k];
+        s->halfWidth[k] = saved[3 * (T + 1) + k];
+        s->flags[k] = savedFlags[k];
+    }
+    FreeLockedBlock(saved);
+    FreeLockedBlock(savedFlags);
+    FreeLockedBlock(varying);
+    RunIterations(s, -1, 0, 0, nullptr);
+    s->chiSqr = savedChiSqr;
+    s->cod = savedCod;
+    s->correlation = savedCorrelation;
+    s->nPoints = savedPoints;
+    s->nIter = savedIterations;
+    EndProgress(s);
+    UtilProgressBox(s->hostWindow, UTIL_PROGRESS_CLOSE, 0, nullptr);
+    return stop ? FIT_ERR_STOPPED : 0;
 }
 
 void ForgetResultDatasets(FittingSession* s)

@@ -366,6 +366,7 @@ int FillResultCurve(FittingSession* s, int d, char what);
 int MakeResidueCurve(FittingSession* s, int d);
 int SubtractFitFrom(FittingSession* s, int d, const char* name);
 int StoreVarCovarMatrix(FittingSession* s);
+int FindParamConfidenceLimits(FittingSession* s);
 int ComputeBandFactor(FittingSession* s, double* factor);
 void ForgetResultDatasets(FittingSession* s);
 // Derivatives of the model at the current row of a fit set, into s->derivatives.

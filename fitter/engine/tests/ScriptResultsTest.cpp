@@ -1,7 +1,7 @@
 // Fits through scripts and the kernel: a function found in the catalogue with the start
 // values its file states, datasets named by SETINDEP and SETDEPEND, the fitted curve, the
-// confidence and prediction bands, the residue made when the fit ends, and which datasets
-// ending a fit deletes.
+// confidence and prediction bands, the parameters' confidence limits, the residue made when
+// the fit ends, and which datasets ending a fit deletes.
 //
 // The data are the line y = 1 + 2x plus residuals (1, -2, 0, 2, -1), orthogonal to 1 and x,
 // so the least-squares line is a = 1, b = 2 with SSR 10 on 3 degrees of freedom. The band
@@ -113,6 +113,17 @@ TEST_F(ScriptResultsTest, FitCurveBandsAndResidue)
         EXPECT_TRUE(qxtest::Close("lower prediction", fit - pred, Value("YFIT_LPRED" + row), 1e-6));
         EXPECT_TRUE(qxtest::Close("upper prediction", fit + pred, Value("YFIT_UPRED" + row), 1e-6));
     }
+    // Limits by refitting: for a model linear in its parameters they are best -/+ t * error,
+    // here a: 1 -/+ t sqrt(2) and b: 2 -/+ t sqrt(1/3).
+    const double fitted = Value("qfit.p1");
+    Run("qfit.paraconf(); type $(qfit.err);");
+    EXPECT_EQ("0\n", out);
+    EXPECT_TRUE(qxtest::Close("lower limit of a", 1 - kT975 * sqrt(2.0), Value("qfit.l1"), 1e-3));
+    EXPECT_TRUE(qxtest::Close("upper limit of a", 1 + kT975 * sqrt(2.0), Value("qfit.u1"), 1e-3));
+    EXPECT_TRUE(qxtest::Close("lower limit of b", 2 - kT975 * sqrt(1.0 / 3), Value("qfit.l2"), 1e-3));
+    EXPECT_TRUE(qxtest::Close("upper limit of b", 2 + kT975 * sqrt(1.0 / 3), Value("qfit.u2"), 1e-3));
+    EXPECT_EQ(fitted, Value("qfit.p1")) << "the search leaves the fitted values as they were";
+
     Run("%A = qfit.lconfcol$; %B = qfit.upredcol$; type %A %B;");
     EXPECT_EQ("YFIT_LCONF YFIT_UPRED\n", out);
 
