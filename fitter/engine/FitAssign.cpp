@@ -72,6 +72,12 @@ void ApplyDefinitionValues(FittingSession* s)
         s->value[k] = EvaluateOrMissing(s, parts[0]);
         s->flags[k] = StartsWith(parts[1], 'V') ? (s->flags[k] | PARAM_VARIES) : (s->flags[k] & ~PARAM_VARIES);
     }
+    // Duplicated parameters start as their base parameters.
+    for (int k = def->nParams + 1; k <= s->nParams; ++k) {
+        const int base = BaseParam(def, k);
+        s->value[k] = s->value[base];
+        s->flags[k] = s->flags[base];
+    }
     // A parameter without a stated value takes the script variable of its name.
     for (int k = 1; k <= s->nParams; ++k)
         if (IsMissingValue(s->value[k]))
@@ -95,6 +101,12 @@ void ApplyDefinitionValues(FittingSession* s)
             if (_stricmp(parts[2], "On") == 0 && !IsMissingValue(side.bounds[k]))
                 flags |= side.on;
             s->flags[k] = flags;
+        }
+        for (int k = def->nParams + 1; k <= s->nParams; ++k) {
+            const int base = BaseParam(def, k);
+            side.bounds[k] = side.bounds[base];
+            s->flags[k] = static_cast<BYTE>((s->flags[k] & ~(side.exclusive | side.on)) |
+                                            (s->flags[base] & (side.exclusive | side.on)));
         }
     }
 }

@@ -240,6 +240,50 @@ static bool ListEntry(const char* list, int index, char* out, size_t capacity)
     return false;
 }
 
+int DuplicateUnitSize(const FunctionDef* def)
+{
+    if (def->nDuplicates <= 0 || def->duplicateOffset < 1 || def->duplicateOffset > def->nParams)
+        return 0;
+    const int rest = def->nParams - def->duplicateOffset + 1;
+    return def->duplicateUnit > 0 && def->duplicateUnit < rest ? def->duplicateUnit : rest;
+}
+
+int ParamSlotCount(const FunctionDef* def)
+{
+    return def->nParams + (def->nDuplicates > 0 ? def->nDuplicates : 0) * DuplicateUnitSize(def);
+}
+
+int BaseParam(const FunctionDef* def, int k)
+{
+    if (k <= def->nParams)
+        return k;
+    const int unit = DuplicateUnitSize(def);
+    return unit ? def->duplicateOffset + (k - def->nParams - 1) % unit : k;
+}
+
+// Names: the definition's names (or P1, P2, ... by the Default naming method); with
+// duplicates the duplicated ones are numbered, the first copy 1 and the added ones 2, 3, ...
+// (y0, xc, w, A with two duplicates from xc: y0, xc1, w1, A1, xc2, w2, A2, xc3, w3, A3).
+static void NameParams(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    const int unit = DuplicateUnitSize(def);
+    for (int k = 1; k <= s->nParams; ++k) {
+        const int base = BaseParam(def, k);
+        char name[PARAM_NAME_CHARS];
+        if (def->namingMethod == KW_DEFAULT_NAMING || !ListEntry(def->paramNames, base, name, sizeof name))
+            snprintf(name, sizeof name, "P%d", base);
+        if (unit && base >= def->duplicateOffset) {
+            const int copy = k <= def->nParams ? 1 : 2 + (k - def->nParams - 1) / unit;
+            char numbered[PARAM_NAME_CHARS + 8];
+            snprintf(numbered, sizeof numbered, "%s%d", name, copy);
+            snprintf(s->names[k], PARAM_NAME_CHARS, "%s", numbered);
+        } else {
+            snprintf(s->names[k], PARAM_NAME_CHARS, "%s", name);
+        }
+    }
+}
+
 static int AllocParamTable(FittingSession* s, int t)
 {
     FunctionDef* def = s->current;
@@ -256,7 +300,8 @@ static int AllocParamTable(FittingSession* s, int t)
     s->callDerivs = AllocIndexed<double>(t);
     s->callParams = AllocIndexed<double>(t);
     s->callX = AllocIndexed<double>(def->nIndependent);
-    s->callY = AllocArray<double>(def->nDependent + 2);
+    // The result record: the dependent values, then one value per peak.
+    s->callY = AllocArray<double>(def->nDependent + (def->nDuplicates > 0 ? def->nDuplicates : 0) + 3);
     s->savedY = AllocIndexed<double>(def->nDependent);
     s->callWork = AllocIndexed<double>(def->nFourth > 0 ? def->nFourth : 1);
     if (!s->value || !s->error || !s->upperLimit || !s->lowerLimit || !s->dependency ||
@@ -272,9 +317,7 @@ static int AllocParamTable(FittingSession* s, int t)
         s->dependency[i] = s->halfWidth[i] = s->lowerBound[i] = s->upperBound[i] = MISSING_VALUE;
         s->flags[i] = PARAM_VARIES;
     }
-    for (int i = 1; i <= t; ++i)
-        if (def->namingMethod == KW_DEFAULT_NAMING || !ListEntry(def->paramNames, i, s->names[i], PARAM_NAME_CHARS))
-            snprintf(s->names[i], PARAM_NAME_CHARS, "P%d", i);
+    NameParams(s);
     return 0;
 }
 
@@ -367,14 +410,14 @@ int SelectFunction(FittingSession* s, FunctionDef* def)
         return 0;
     if (LoadFunctionLibrary(s))
         return 1;
-    if (def->nParams < 1 || def->nParams > MAX_PARAMS || def->nIndependent < 1 || def->nDependent < 1)
+    if (def->nParams < 1 || ParamSlotCount(def) > MAX_PARAMS || def->nIndependent < 1 || def->nDependent < 1)
         return 1;
     if (!s->dep || s->nIndep != def->nIndependent || s->nDep != def->nDependent) {
         const int code = CreateVariableRows(s, def->nIndependent, def->nDependent);
         if (code)
             return code;
     }
-    const int code = AllocParamTable(s, def->nParams);
+    const int code = AllocParamTable(s, ParamSlotCount(def));
     if (code)
         return code;
     s->constraintState = 0;
@@ -383,6 +426,51 @@ int SelectFunction(FittingSession* s, FunctionDef* def)
     ResetRunState(s);
     InitRecordFunction(s);
     return 0;
+}
+
+int SetDuplicateCount(FittingSession* s, int count)
+{
+    FunctionDef* def = s->current;
+    if (!def || count < 0)
+        return 1;
+    const int oldCount = def->nDuplicates > 0 ? def->nDuplicates : 0;
+    const int16_t oldDuplicates = def->nDuplicates;
+    def->nDuplicates = static_cast<int16_t>(count);
+    if (count == oldCount || !s->value)
+        return 0;
+    if (DuplicateUnitSize(def) == 0 || ParamSlotCount(def) > MAX_PARAMS) {
+        def->nDuplicates = oldDuplicates;
+        return 1;
+    }
+    FinishFit(s, 0);
+    // The old entries stay; an added duplicate starts as a copy of the last one there was.
+    const int oldT = s->nParams, unit = DuplicateUnitSize(def);
+    double* value = s->value;
+    double* lower = s->lowerBound;
+    double* upper = s->upperBound;
+    BYTE* flags = s->flags;
+    s->value = s->lowerBound = s->upperBound = nullptr;
+    s->flags = nullptr;
+    FreeParamTable(s);
+    const int code = AllocParamTable(s, ParamSlotCount(def));
+    if (code == 0) {
+        for (int k = 1; k <= s->nParams; ++k) {
+            const int from = k <= oldT ? k : oldT - unit + 1 + (k - oldT - 1) % unit;
+            s->value[k] = value[from];
+            s->lowerBound[k] = lower[from];
+            s->upperBound[k] = upper[from];
+            s->flags[k] = flags[from];
+        }
+        s->constraintState = 0;
+        DefineParams(s);
+        ResetRunState(s);
+    }
+    FreeLockedBlock(value);
+    FreeLockedBlock(lower);
+    FreeLockedBlock(upper);
+    FreeLockedBlock(flags);
+    def->modified |= FDF_CHANGED;
+    return code;
 }
 
 int RequireParamValues(FittingSession* s)

@@ -507,12 +507,12 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
         else
             s->noFitCurve = static_cast<int>(Number(value));
         return 0;
-    case 0x39:  // NUMREPLICA: this layout has no duplicates
+    case 0x39:  // NUMREPLICA
         if (get) {
-            Number(value) = 0;
+            Number(value) = s->current->nDuplicates > 0 ? s->current->nDuplicates : 0;
             return 0;
         }
-        return NotAvailable(s, "NUMREPLICA");
+        return SetDuplicateCount(s, static_cast<int>(Number(value)));
     case 0x60:  // PASTETOPLOT
         if (get) {
             Number(value) = s->optPasteToPlot == KW_YES;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "FitMemory.h"
 #include "FitSession.h"
@@ -19,7 +20,9 @@
 
 namespace {
 
-const int16_t kPlotFit = 1, kPlotResidue = 2, kPlotConfidence = 3, kPlotPrediction = 4;
+// Plot kinds: peaks share kind 2 with residues.
+const int16_t kPlotFit = 1, kPlotResidue = 2, kPlotPeak = 2, kPlotConfidence = 3,
+              kPlotPrediction = 4;
 
 // The format applied to the value, and the variable's number appended when there are
 // several dependent variables.
@@ -81,6 +84,9 @@ void Write(FittingSession* s, QFitDataset dataset, int row, double value)
 
 struct CurveDatasets {
     QFitDataset fit, lower, upper;
+    const QFitDataset* peaks;  // 1-based, nPeaks of them
+    int nPeaks;
+    bool peaksWithBaseline;
 };
 
 // One point at the independent values now in the rows: the fit value, or the band around it.
@@ -93,6 +99,14 @@ int ComputeCurvePoint(FittingSession* s, char what, int d, const CurveDatasets& 
     if (what == 'F') {
         const int failed = EvaluateModel(s, FITMODE_VALUE, fitSet);
         Write(s, out.fit, index, failed ? MISSING_VALUE : s->dep[d].fitted);
+        // Each peak's own contribution follows the fitted value in the result record; the
+        // baseline is what the peaks leave of the fitted value.
+        double baseline = failed ? MISSING_VALUE : s->dep[d].fitted;
+        for (int j = 1; j <= out.nPeaks && !failed; ++j)
+            baseline -= s->callY[1 + j];
+        for (int j = 1; j <= out.nPeaks; ++j)
+            Write(s, out.peaks[j], index,
+                  failed ? MISSING_VALUE : s->callY[1 + j] + (out.peaksWithBaseline ? baseline : 0.0));
         return failed;
     }
     if (ModelDerivatives(s, fitSet) != 0 || IsMissingValue(factor)) {
@@ -221,8 +235,18 @@ int FillResultCurve(FittingSession* s, int d, char what)
     }
     if (!v.fitCurve)
         return 1;
-    CurveDatasets out = {v.fitCurve, 0, 0};
     const std::string base = DatasetName(s, v.fitCurve);
+    const FunctionDef* def = s->current;
+    QFitDataset peaks[MAX_PEAK_DATASETS + 1] = {};
+    int nPeaks = 0;
+    if (what == 'F' && s->nDep == 1 && def->functionType != KW_USER_DEFINED && def->nDuplicates > 0 &&
+        OptionValue(def, OPT_PEAKS_AFTER) == KW_YES) {
+        nPeaks = std::min(def->nDuplicates + 1, static_cast<int>(MAX_PEAK_DATASETS));
+        for (int j = 1; j <= nPeaks; ++j)
+            if (!(peaks[j] = CreateSizedDataset(s, base + "Peak" + std::to_string(j), 0, from, to)))
+                return 1;
+    }
+    CurveDatasets out = {v.fitCurve, 0, 0, peaks, nPeaks, OptionValue(def, OPT_PEAKS_BASELINE) == KW_YES};
     if (what == 'C') {
         v.lowerConf = out.lower = CreateSizedDataset(s, base + "_LCONF", 0, from, to);
         v.upperConf = out.upper = CreateSizedDataset(s, base + "_UCONF", 0, from, to);
@@ -232,7 +256,9 @@ int FillResultCurve(FittingSession* s, int d, char what)
     }
     if (what != 'F' && (!out.lower || !out.upper))
         return 1;
-    for (QFitDataset dataset : {out.fit, out.lower, out.upper})
+    std::vector<QFitDataset> all = {out.fit, out.lower, out.upper};
+    all.insert(all.end(), peaks + 1, peaks + 1 + nPeaks);
+    for (QFitDataset dataset : all)
         if (dataset)
             CallHost(s, HOST_REQ_3004, dataset, 0);
 
@@ -265,7 +291,7 @@ int FillResultCurve(FittingSession* s, int d, char what)
         CallHost(s, HOST_REQ_1018, index, 0x3F);
     }
 
-    for (QFitDataset dataset : {out.fit, out.lower, out.upper}) {
+    for (QFitDataset dataset : all) {
         if (!dataset)
             continue;
         if (mode == 0)
@@ -284,6 +310,8 @@ int FillResultCurve(FittingSession* s, int d, char what)
         Plot(s, out.lower, kind);
         Plot(s, out.upper, kind);
     }
+    for (int j = 1; j <= nPeaks; ++j)
+        Plot(s, peaks[j], kPlotPeak);
     return code ? code : (IsMissingValue(factor) && what != 'F' ? 1 : 0);
 }
 

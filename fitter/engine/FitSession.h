@@ -347,6 +347,12 @@ void PublishParamValues(FittingSession* s);
 int BuildVaryMap(FittingSession* s);
 // 28051 with the names of the parameters without a value as pending text, else 0.
 int RequireParamValues(FittingSession* s);
+// Duplicates: the parameters one duplicate repeats (0 without), all parameter slots of one
+// fit set, the base parameter of slot k, and changing the number of duplicates.
+int DuplicateUnitSize(const FunctionDef* def);
+int ParamSlotCount(const FunctionDef* def);
+int BaseParam(const FunctionDef* def, int k);
+int SetDuplicateCount(FittingSession* s, int count);
 // The named dataset and its rows for a variable; 0 with the name as pending text when the
 // host has no such dataset.
 QFitDataset FindDatasetRange(FittingSession* s, const char* name, int* first, int* end);

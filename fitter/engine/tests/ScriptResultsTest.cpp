@@ -152,3 +152,51 @@ TEST_F(ScriptResultsTest, EndingAFitKeepsAUsersDatasetOfTheSameName)
     Run("%A = qfit.x$; type |%A|; qfit.cleanupfitdata(); %A = qfit.x$; type |%A|;");
     EXPECT_EQ("|Data1_A|\n||\n", out);
 }
+
+// Duplicates of a library function: two Gaussian peaks on one baseline are the function
+// library's Gauss with one duplicate of (xc, w, A). The data are exact, so the fit finds the
+// parameters that made them; the peak datasets hold each peak's own curve.
+TEST_F(ScriptResultsTest, DuplicatedPeaks)
+{
+    const std::string folder = scriptkit::UseSettingsFolder("results");
+    FILE* f = fopen((folder + "Peaks.fdf").c_str(), "wb");
+    ASSERT_TRUE(f != nullptr);
+    fputs("[GENERAL INFORMATION]\r\nFunction Name=Peaks\r\nFunction Source=curvelib.Gauss\r\n"
+          "Function Type=Built-in\r\nNumber Of Parameters=4\r\nNumber Of Independent Variables=1\r\n"
+          "Number Of Dependent Variables=1\r\n[FITTING PARAMETERS]\r\nNames=y0,xc,w,A\r\n"
+          "[CONTROLS]\r\nNumber Of Duplicates=0\r\nDuplicate Offset=2\r\nDuplicate Unit=3\r\n"
+          "Generate Peaks After Fitting=Yes\r\nGenerate Peaks with Baseline=No\r\nKeep Parameters=No\r\n",
+          f);
+    fclose(f);
+    const std::string ini = folder + "qfit.ini";
+    WritePrivateProfileStringA("Category", "Peaks", folder.c_str(), ini.c_str());
+    WritePrivateProfileStringA("Peaks", "Peaks", "Peaks", ini.c_str());
+
+    const double truth[] = {0.5, 3, 1, 2, 7, 1.5, 4};
+    auto peak = [](double x, double xc, double w, double a) {
+        const double u = (x - xc) / w;
+        return a / (w * 1.2533141373155003) * exp(-2 * u * u);
+    };
+    Run("win -t wks; for (i = 1; i <= 101; i += 1) { x = (i - 1) / 10; Data1_A[i] = x;"
+        "Data1_B[i] = 0.5 + 2 / 1.2533141373155003 * exp(-2 * (x - 3)^2)"
+        " + 4 / (1.5 * 1.2533141373155003) * exp(-2 * ((x - 7) / 1.5)^2); }",
+        true);
+    Run("qfit.func$ = Peaks; qfit.numreplica = 1; type $(qfit.npara) $(qfit.numreplica);"
+        "%A = qfit.n2$; %B = qfit.n7$; type %A %B;");
+    EXPECT_EQ("7 1\nxc1 A2\n", out);
+    Run("qfit.x$ = Data1_A; qfit.y$ = Data1_B; qfit.xmode = 0; qfit.tolerance = 1e-14;"
+        "qfit.p1 = 0.4; qfit.p2 = 3.2; qfit.p3 = 1.2; qfit.p4 = 1.5; qfit.p5 = 6.8; qfit.p6 = 1.3; qfit.p7 = 3.5;"
+        "qfit.fit(200); type $(qfit.err);");
+    EXPECT_EQ("0\n", out);
+    for (int k = 0; k < 7; ++k) {
+        SCOPED_TRACE(k + 1);
+        EXPECT_TRUE(qxtest::Close("parameter", truth[k], Value("qfit.p" + std::to_string(k + 1)), 1e-6));
+    }
+    for (int row : {31, 50, 71}) {
+        SCOPED_TRACE(row);
+        const double x = (row - 1) / 10.0;
+        const std::string at = "[" + std::to_string(row) + "]";
+        EXPECT_TRUE(qxtest::Close("peak 1", peak(x, 3, 1, 2), Value("YFITPeak1" + at), 1e-6, 1e-9));
+        EXPECT_TRUE(qxtest::Close("peak 2", peak(x, 7, 1.5, 4), Value("YFITPeak2" + at), 1e-6, 1e-9));
+    }
+}
