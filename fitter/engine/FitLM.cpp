@@ -81,7 +81,8 @@ bool RowInRange(FittingSession* s, int row, int d)
     const DepVarInfo& v = s->dep[d];
     if (row < v.first || row >= v.end)
         return false;
-    for (int i = 1; i <= s->nIndep; ++i) {
+    const int first = FirstIndepOfSet(s, FitSetOfDependent(s, d));
+    for (int i = first; i < first + IndepPerSet(s); ++i) {
         const IndepVarInfo& x = s->indep[i];
         if (x.useXRange) {
             if (x.value < x.xFrom || x.value > x.xTo)
@@ -103,8 +104,13 @@ int NumericDerivatives(FittingSession* s, int fitSet)
     }
     for (int d = set.firstDependent; d <= set.lastDependent; ++d)
         s->savedY[d] = s->dep[d].fitted;
+    // Parameters of other fit sets do not enter this set's model: their derivatives stay 0.
+    const int slots = ParamsPerSet(s);
+    const int firstParam = ParamOfSlot(s, fitSet, 1), lastParam = ParamOfSlot(s, fitSet, slots);
     for (int j = 1; j <= s->nVary; ++j) {
         const int k = s->varyMap[j];
+        if (s->separatePerFitSet && (k < firstParam || k > lastParam))
+            continue;
         const double p = s->value[k];
         double h = s->derivStep;
         if (!s->fixedDerivStep) {

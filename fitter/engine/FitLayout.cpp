@@ -7,6 +7,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "FitGuard.h"
 #include "FitMemory.h"
 #include "FitSession.h"
@@ -261,14 +263,41 @@ int BaseParam(const FunctionDef* def, int k)
     return unit ? def->duplicateOffset + (k - def->nParams - 1) % unit : k;
 }
 
+int IndepPerSet(const FittingSession* s)
+{
+    return s->current && s->current->nIndependent > 0 ? s->current->nIndependent : s->nIndep;
+}
+
+int FirstIndepOfSet(const FittingSession* s, int fitSet)
+{
+    return (fitSet - 1) * IndepPerSet(s) + 1;
+}
+
+int ParamsPerSet(const FittingSession* s)
+{
+    return s->current ? ParamSlotCount(s->current) : s->nParams;
+}
+
+int ParamOfSlot(const FittingSession* s, int fitSet, int slot)
+{
+    return s->separatePerFitSet ? (fitSet - 1) * ParamsPerSet(s) + slot : slot;
+}
+
 // Names: the definition's names (or P1, P2, ... by the Default naming method); with
 // duplicates the duplicated ones are numbered, the first copy 1 and the added ones 2, 3, ...
-// (y0, xc, w, A with two duplicates from xc: y0, xc1, w1, A1, xc2, w2, A2, xc3, w3, A3).
+// (y0, xc, w, A with two duplicates from xc: y0, xc1, w1, A1, xc2, w2, A2, xc3, w3, A3);
+// the parameters of fit sets 2, 3, ... are the first set's names with "_2", "_3", ...
 static void NameParams(FittingSession* s)
 {
     const FunctionDef* def = s->current;
-    const int unit = DuplicateUnitSize(def);
+    const int unit = DuplicateUnitSize(def), slots = ParamsPerSet(s);
     for (int k = 1; k <= s->nParams; ++k) {
+        if (k > slots) {
+            char name[PARAM_NAME_CHARS + 8];
+            snprintf(name, sizeof name, "%s_%d", s->names[(k - 1) % slots + 1], (k - 1) / slots + 1);
+            snprintf(s->names[k], PARAM_NAME_CHARS, "%s", name);
+            continue;
+        }
         const int base = BaseParam(def, k);
         char name[PARAM_NAME_CHARS];
         if (def->namingMethod == KW_DEFAULT_NAMING || !ListEntry(def->paramNames, base, name, sizeof name))
@@ -321,6 +350,26 @@ static int AllocParamTable(FittingSession* s, int t)
     return 0;
 }
 
+static void StartIndepRow(FittingSession* s, int i, int perSet)
+{
+    IndepVarInfo& v = s->indep[i];
+    v = IndepVarInfo();
+    const int inSet = (i - 1) % perSet + 1;
+    if (!ListEntry(s->current->independentNames, inSet, v.name, sizeof v.name))
+        snprintf(v.name, sizeof v.name, perSet == 1 ? "x" : "x%d", inSet);
+    v.xFrom = v.xTo = MISSING_VALUE;
+}
+
+static void StartDepRow(FittingSession* s, int d)
+{
+    DepVarInfo& v = s->dep[d];
+    v = DepVarInfo();
+    v.step = 1;
+    v.xBegin = s->xBegin;
+    v.xEnd = s->xEnd;
+    v.xVariable = 1;
+}
+
 static int CreateVariableRows(FittingSession* s, int nIndep, int nDep)
 {
     FreeVariables(s);
@@ -332,19 +381,10 @@ static int CreateVariableRows(FittingSession* s, int nIndep, int nDep)
     }
     s->nIndep = static_cast<int16_t>(nIndep);
     s->nDep = static_cast<int16_t>(nDep);
-    for (int i = 1; i <= nIndep; ++i) {
-        IndepVarInfo& v = s->indep[i];
-        if (!ListEntry(s->current->independentNames, i, v.name, sizeof v.name))
-            snprintf(v.name, sizeof v.name, nIndep == 1 ? "x" : "x%d", i);
-        v.xFrom = v.xTo = MISSING_VALUE;
-    }
-    for (int d = 1; d <= nDep; ++d) {
-        DepVarInfo& v = s->dep[d];
-        v.step = 1;
-        v.xBegin = s->xBegin;
-        v.xEnd = s->xEnd;
-        v.xVariable = 1;
-    }
+    for (int i = 1; i <= nIndep; ++i)
+        StartIndepRow(s, i, nIndep);
+    for (int d = 1; d <= nDep; ++d)
+        StartDepRow(s, d);
     s->nFitSets = 1;
     s->separatePerFitSet = 0;
     s->fitSets[1].firstDependent = 1;
@@ -435,16 +475,17 @@ int SetDuplicateCount(FittingSession* s, int count)
         return 1;
     const int oldCount = def->nDuplicates > 0 ? def->nDuplicates : 0;
     const int16_t oldDuplicates = def->nDuplicates;
+    const int oldM = ParamSlotCount(def);
     def->nDuplicates = static_cast<int16_t>(count);
     if (count == oldCount || !s->value)
         return 0;
-    if (DuplicateUnitSize(def) == 0 || ParamSlotCount(def) > MAX_PARAMS) {
+    if (DuplicateUnitSize(def) == 0 || s->nFitSets * ParamSlotCount(def) > MAX_PARAMS) {
         def->nDuplicates = oldDuplicates;
         return 1;
     }
     FinishFit(s, 0);
     // The old entries stay; an added duplicate starts as a copy of the last one there was.
-    const int oldT = s->nParams, unit = DuplicateUnitSize(def);
+    const int unit = DuplicateUnitSize(def), newM = ParamSlotCount(def);
     double* value = s->value;
     double* lower = s->lowerBound;
     double* upper = s->upperBound;
@@ -452,10 +493,12 @@ int SetDuplicateCount(FittingSession* s, int count)
     s->value = s->lowerBound = s->upperBound = nullptr;
     s->flags = nullptr;
     FreeParamTable(s);
-    const int code = AllocParamTable(s, ParamSlotCount(def));
+    const int code = AllocParamTable(s, s->nFitSets * newM);
     if (code == 0) {
         for (int k = 1; k <= s->nParams; ++k) {
-            const int from = k <= oldT ? k : oldT - unit + 1 + (k - oldT - 1) % unit;
+            const int set = (k - 1) / newM, slot = (k - 1) % newM + 1;
+            const int fromSlot = slot <= oldM ? slot : oldM - unit + 1 + (slot - oldM - 1) % unit;
+            const int from = set * oldM + fromSlot;
             s->value[k] = value[from];
             s->lowerBound[k] = lower[from];
             s->upperBound[k] = upper[from];
@@ -470,6 +513,86 @@ int SetDuplicateCount(FittingSession* s, int count)
     FreeLockedBlock(upper);
     FreeLockedBlock(flags);
     def->modified |= FDF_CHANGED;
+    return code;
+}
+
+int SetFitSetCount(FittingSession* s, int n)
+{
+    FunctionDef* def = s->current;
+    if (n < 1 || n > MAX_FIT_SETS || !def || !s->value || !s->dep || def->nDependent < 1 || def->nIndependent < 1)
+        return 1;
+    if (n == s->nFitSets)
+        return 0;
+    const int D = def->nDependent, K = def->nIndependent, m = ParamSlotCount(def);
+    if (n * m > MAX_PARAMS)
+        return 1;
+    FinishFit(s, 0);
+    // Rows that exist keep their datasets; added rows start fresh with the first set's names.
+    IndepVarInfo* indep = AllocIndexed<IndepVarInfo>(n * K);
+    DepVarInfo* dep = AllocIndexed<DepVarInfo>(n * D);
+    if (!indep || !dep) {
+        FreeLockedBlock(indep);
+        FreeLockedBlock(dep);
+        return FIT_ERR_NO_MEMORY;
+    }
+    IndepVarInfo* oldIndep = s->indep;
+    DepVarInfo* oldDep = s->dep;
+    const int oldIndepRows = s->nIndep, oldDepRows = s->nDep, oldSets = s->nFitSets;
+    s->indep = indep;
+    s->dep = dep;
+    s->nIndep = static_cast<int16_t>(n * K);
+    s->nDep = static_cast<int16_t>(n * D);
+    for (int i = 1; i <= n * K; ++i) {
+        if (i <= oldIndepRows)
+            indep[i] = oldIndep[i];
+        else
+            StartIndepRow(s, i, K);
+    }
+    for (int d = 1; d <= n * D; ++d) {
+        if (d <= oldDepRows)
+            dep[d] = oldDep[d];
+        else
+            StartDepRow(s, d);
+    }
+    FreeLockedBlock(oldIndep);
+    FreeLockedBlock(oldDep);
+    s->nFitSets = static_cast<int16_t>(n);
+    for (int f = 1; f <= n; ++f) {
+        s->fitSets[f].firstDependent = static_cast<int16_t>((f - 1) * D + 1);
+        s->fitSets[f].lastDependent = static_cast<int16_t>(f * D);
+        if (f > oldSets)
+            s->fitSets[f].step = s->fitSets[oldSets].step;
+    }
+
+    // Parameters: every set keeps its own; an added set starts as the last one there was.
+    const int oldT = s->nParams;
+    double* value = s->value;
+    double* lower = s->lowerBound;
+    double* upper = s->upperBound;
+    BYTE* flags = s->flags;
+    s->value = s->lowerBound = s->upperBound = nullptr;
+    s->flags = nullptr;
+    FreeParamTable(s);
+    s->separatePerFitSet = n > 1;
+    const int code = AllocParamTable(s, n * m);
+    if (code == 0) {
+        for (int k = 1; k <= s->nParams; ++k) {
+            const int set = (k - 1) / m + 1, slot = (k - 1) % m + 1;
+            const int from = (std::min(set, oldSets) - 1) * m + slot;
+            const int source = from <= oldT ? from : slot;
+            s->value[k] = value[source];
+            s->lowerBound[k] = lower[source];
+            s->upperBound[k] = upper[source];
+            s->flags[k] = flags[source];
+        }
+        s->constraintState = 0;
+        DefineParams(s);
+        ResetRunState(s);
+    }
+    FreeLockedBlock(value);
+    FreeLockedBlock(lower);
+    FreeLockedBlock(upper);
+    FreeLockedBlock(flags);
     return code;
 }
 

@@ -30,7 +30,8 @@ int ReadFitSetRow(FittingSession* s, int fitSet, int row)
         if (ReadValue(s, v.dataset, row, false, &v.y) != 0 || IsMissingValue(v.y))
             code = 1;
     }
-    for (int i = 1; i <= s->nIndep; ++i) {
+    const int first = FirstIndepOfSet(s, fitSet);
+    for (int i = first; i < first + IndepPerSet(s); ++i) {
         IndepVarInfo& v = s->indep[i];
         if (ReadValue(s, v.dataset, row, v.useAlt != 0, &v.value) != 0 || IsMissingValue(v.value))
             code = 2;
@@ -40,6 +41,9 @@ int ReadFitSetRow(FittingSession* s, int fitSet, int row)
 
 void DependentName(FittingSession* s, int d, char* out, size_t capacity)
 {
+    // Every fit set uses the function's own names.
+    const int perSet = s->current->nDependent > 0 ? s->current->nDependent : s->nDep;
+    const int inSet = (d - 1) % perSet + 1;
     int n = 0;
     const char* p = s->current->dependentNames;
     while (*p) {
@@ -50,13 +54,13 @@ void DependentName(FittingSession* s, int d, char* out, size_t capacity)
         const char* start = p;
         while (*p && *p != ' ' && *p != ',')
             ++p;
-        if (++n == d) {
+        if (++n == inSet) {
             const char* equals = static_cast<const char*>(memchr(start, '=', p - start));
             snprintf(out, capacity, "%.*s", static_cast<int>((equals ? equals : p) - start), start);
             return;
         }
     }
-    snprintf(out, capacity, s->nDep == 1 ? "y" : "y%d", d);
+    snprintf(out, capacity, perSet == 1 ? "y" : "y%d", inSet);
 }
 
 static INT_PTR SetVariable(FittingSession* s, const char* name, double value, double kind, double index)
@@ -76,12 +80,14 @@ static int EvaluateUserDefined(FittingSession* s, int modeFlags, int fitSet)
     FunctionDef* def = s->current;
     const FitSetInfo& set = s->fitSets[fitSet];
     INT_PTR answers = 0;
-    for (int i = 1; i <= s->nIndep; ++i)
+    const int first = FirstIndepOfSet(s, fitSet);
+    for (int i = first; i < first + IndepPerSet(s); ++i)
         answers |= SetVariable(s, s->indep[i].name, s->indep[i].value, 1.0, 0.0);
-    // The host knows the parameters only as script variables: give them the values the
-    // engine is trying now.
-    for (int k = 1; k <= s->nParams; ++k)
-        answers |= SetVariable(s, s->names[k], s->value[k], 4.0, k);
+    // The host knows the parameters only as script variables: the formula's names (those
+    // of the first fit set) get the values the engine is trying now for this set.
+    const int slots = ParamsPerSet(s);
+    for (int j = 1; j <= slots; ++j)
+        answers |= SetVariable(s, s->names[j], s->value[ParamOfSlot(s, fitSet, j)], 4.0, j);
 
     if (def->functionForm == KW_EXPRESSION) {
         char text[QFIT_FORMULA_CAPACITY];
@@ -128,12 +134,12 @@ static int EvaluateUserDefined(FittingSession* s, int modeFlags, int fitSet)
         for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
             char depName[PARAM_NAME_CHARS];
             DependentName(s, d, depName, sizeof depName);
-            for (int k = 1; k <= s->nParams; ++k) {
+            for (int j = 1; j <= slots; ++j) {
                 char name[2 * PARAM_NAME_CHARS + 2];
-                snprintf(name, sizeof name, "%s'%s", depName, s->names[k]);
+                snprintf(name, sizeof name, "%s'%s", depName, s->names[j]);
                 double v = 0;
                 answers |= CallHost(s, HOST_EVAL_NUMBER, reinterpret_cast<INT_PTR>(name), reinterpret_cast<INT_PTR>(&v));
-                s->derivatives[d][k] = v;
+                s->derivatives[d][ParamOfSlot(s, fitSet, j)] = v;
             }
         }
     }
@@ -157,17 +163,18 @@ static int EvaluateRecordForm(FittingSession* s, int fitSet)
     const FitSetInfo& set = s->fitSets[fitSet];
     FitFunction function = s->current->function;
     int answer;
-    if (s->nIndep == 1 && s->nDep == 1) {
-        double record[2] = {s->indep[1].value, static_cast<double>(s->currentRow)};
-        answer = GuardedRecordCall(reinterpret_cast<void*>(function), s->hostWindow, record, s->nParams,
+    const int first = FirstIndepOfSet(s, fitSet), nIndep = IndepPerSet(s), slots = ParamsPerSet(s);
+    if (nIndep == 1 && set.firstDependent == set.lastDependent) {
+        double record[2] = {s->indep[first].value, static_cast<double>(s->currentRow)};
+        answer = GuardedRecordCall(reinterpret_cast<void*>(function), s->hostWindow, record, slots,
                                    &s->callParams[1], reinterpret_cast<void*>(s->callback));
         s->callY[1] = record[0];
     } else {
         QFitDataset datasets[MAX_PARAMS + 1] = {};
-        for (int i = 1; i <= s->nIndep && i <= MAX_PARAMS; ++i)
-            datasets[i] = s->indep[i].dataset;
+        for (int i = 1; i <= nIndep && i <= MAX_PARAMS; ++i)
+            datasets[i] = s->indep[first + i - 1].dataset;
         RecordOfVariables record = {s->currentRow, datasets, 0, s->callX, s->callY};
-        answer = GuardedRecordCall(reinterpret_cast<void*>(function), s->hostWindow, &record, s->nParams,
+        answer = GuardedRecordCall(reinterpret_cast<void*>(function), s->hostWindow, &record, slots,
                                    &s->callParams[1], reinterpret_cast<void*>(s->callback));
     }
     for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
@@ -195,15 +202,16 @@ static int EvaluateLibrary(FittingSession* s, int modeFlags, int fitSet)
     const FitSetInfo& set = s->fitSets[fitSet];
     if (!def->function)
         return 1;
-    for (int i = 1; i <= s->nIndep; ++i)
-        s->callX[i] = s->indep[i].value;
-    for (int k = 1; k <= s->nParams; ++k)
-        s->callParams[k] = s->value[k];
+    const int first = FirstIndepOfSet(s, fitSet), slots = ParamsPerSet(s);
+    for (int i = 1; i <= IndepPerSet(s); ++i)
+        s->callX[i] = s->indep[first + i - 1].value;
+    for (int j = 1; j <= slots; ++j)
+        s->callParams[j] = s->value[ParamOfSlot(s, fitSet, j)];
     if (def->byOrdinal)
         return EvaluateRecordForm(s, fitSet);
     const int mode = (modeFlags & FITMODE_DERIVATIVES) ? FITMODE_DERIVATIVES : FITMODE_VALUE;
     const int answer = GuardedFitCall(reinterpret_cast<void*>(def->function), mode,
-                                      reinterpret_cast<void*>(s->callback), s->nParams, s->currentRow, 0,
+                                      reinterpret_cast<void*>(s->callback), slots, s->currentRow, 0,
                                       s->callParams, s->callWork, s->callX, s->callY, s->callDerivs);
     int failed = answer != 0;
     for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
@@ -212,9 +220,9 @@ static int EvaluateLibrary(FittingSession* s, int modeFlags, int fitSet)
         if (!std::isfinite(y) || IsMissingValue(y))
             failed = 1;
         if (mode == FITMODE_DERIVATIVES)
-            for (int k = 1; k <= s->nParams; ++k) {
-                s->derivatives[d][k] = s->callDerivs[k];
-                if (!std::isfinite(s->callDerivs[k]))
+            for (int j = 1; j <= slots; ++j) {
+                s->derivatives[d][ParamOfSlot(s, fitSet, j)] = s->callDerivs[j];
+                if (!std::isfinite(s->callDerivs[j]))
                     failed = 1;
             }
     }
@@ -233,7 +241,7 @@ int EvaluateModel(FittingSession* s, int modeFlags, int fitSet)
 int EvaluateAt(FittingSession* s, const double* values, double* out)
 {
     s->currentRow = static_cast<int>(values[0]);
-    for (int i = 1; i <= s->nIndep; ++i)
+    for (int i = 1; i <= IndepPerSet(s); ++i)
         s->indep[i].value = values[i];
     const int code = EvaluateModel(s, FITMODE_VALUE, 1);
     for (int d = 1; d <= s->nDep; ++d)

@@ -142,16 +142,16 @@ int FuncVal(FittingSession* s, const char* argument, void* value)
     double out[8];
     double* fitted = out;
     double* large = nullptr;
-    if (s->nIndep > 1 || s->nDep > 7) {
-        large = AllocArray<double>(s->nIndep + s->nDep + 2);
+    if (IndepPerSet(s) > 1 || s->nDep > 7) {
+        large = AllocArray<double>(IndepPerSet(s) + s->nDep + 2);
         if (!large)
             return FIT_ERR_NO_MEMORY;
         large[0] = s->currentRow;
         large[1] = x;
-        for (int i = 2; i <= s->nIndep; ++i)
+        for (int i = 2; i <= IndepPerSet(s); ++i)
             large[i] = s->indep[i].value;
         in = large;
-        fitted = large + s->nIndep + 1;
+        fitted = large + IndepPerSet(s) + 1;
     }
     const int code = EvaluateAt(s, in, fitted);
     Number(value) = code ? MISSING_VALUE : fitted[1];
@@ -540,7 +540,7 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
             Number(value) = s->nFitSets;
             return 0;
         }
-        return NotAvailable(s, "NUMFITSETS");
+        return s->current ? SetFitSetCount(s, static_cast<int>(Number(value))) : 1;
     case 0x3B:  // ISDIALOGOPEN
         if (get)
             Number(value) = FitterPageTemplateId(s);

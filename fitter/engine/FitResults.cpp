@@ -92,10 +92,10 @@ struct CurveDatasets {
 // One point at the independent values now in the rows: the fit value, or the band around it.
 int ComputeCurvePoint(FittingSession* s, char what, int d, const CurveDatasets& out, int index, double factor)
 {
-    for (int i = 1; i <= s->nIndep; ++i)
+    const int fitSet = FitSetOfDependent(s, d), first = FirstIndepOfSet(s, fitSet);
+    for (int i = first; i < first + IndepPerSet(s); ++i)
         if (IsMissingValue(s->indep[i].value))
             return 1;
-    const int fitSet = FitSetOfDependent(s, d);
     if (what == 'F') {
         const int failed = EvaluateModel(s, FITMODE_VALUE, fitSet);
         Write(s, out.fit, index, failed ? MISSING_VALUE : s->dep[d].fitted);
@@ -184,7 +184,8 @@ int FillResultCurve(FittingSession* s, int d, char what)
     // Where the points lie: the data rows, a uniform run, a given X dataset's rows, or a run
     // evenly spaced on the axis scale over the data's X range.
     const int mode = s->xMode;
-    const bool oneX = s->nIndep == 1;
+    const bool oneX = IndepPerSet(s) == 1;
+    IndepVarInfo& x = s->indep[FirstIndepOfSet(s, FitSetOfDependent(s, d))];
     int from = v.first, to = v.end;
     QFitDataset givenX = 0;
     double start = s->xBegin, step = s->xStep, axisFrom = 0, axisTo = 0;
@@ -276,16 +277,16 @@ int FillResultCurve(FittingSession* s, int d, char what)
             if (ReadFitSetRow(s, FitSetOfDependent(s, d), index) >= 2)
                 continue;
         } else if (mode == 1) {
-            s->indep[1].value = start + index * step;
+            x.value = start + index * step;
         } else if (mode == 2) {
             QFitValueRecord r = {index, 0, 0.0};
-            s->indep[1].value =
+            x.value =
                 CallHost(s, HOST_GET_VALUE, givenX, reinterpret_cast<INT_PTR>(&r)) == 0 ? r.value : MISSING_VALUE;
         } else {
-            double axis = axisFrom + (axisTo - axisFrom) * (index - from) / (to - from - 1), x = MISSING_VALUE;
-            CallHost(s, HOST_FROM_AXIS_SCALE, reinterpret_cast<INT_PTR>(&axis), reinterpret_cast<INT_PTR>(&x));
-            s->indep[1].value = x;
-            Write(s, xCurve, index, x);
+            double axis = axisFrom + (axisTo - axisFrom) * (index - from) / (to - from - 1);
+            x.value = MISSING_VALUE;
+            CallHost(s, HOST_FROM_AXIS_SCALE, reinterpret_cast<INT_PTR>(&axis), reinterpret_cast<INT_PTR>(&x.value));
+            Write(s, xCurve, index, x.value);
         }
         ComputeCurvePoint(s, what, d, out, index, factor);
         CallHost(s, HOST_REQ_1018, index, 0x3F);

@@ -353,6 +353,15 @@ int DuplicateUnitSize(const FunctionDef* def);
 int ParamSlotCount(const FunctionDef* def);
 int BaseParam(const FunctionDef* def, int k);
 int SetDuplicateCount(FittingSession* s, int count);
+// Fit sets: set f owns dependent rows (f-1)*D+1 .. f*D and independent rows (f-1)*K+1 ..
+// f*K of the function's D dependent and K independent variables, and, with more than one
+// set, parameters of its own: slot j of set f is parameter (f-1)*m + j, m the slots of one
+// set. SetFitSetCount lays the session out for n sets; 1 when n is not 1..50.
+int IndepPerSet(const FittingSession* s);
+int FirstIndepOfSet(const FittingSession* s, int fitSet);
+int ParamsPerSet(const FittingSession* s);
+int ParamOfSlot(const FittingSession* s, int fitSet, int slot);
+int SetFitSetCount(FittingSession* s, int n);
 // The named dataset and its rows for a variable; 0 with the name as pending text when the
 // host has no such dataset.
 QFitDataset FindDatasetRange(FittingSession* s, const char* name, int* first, int* end);

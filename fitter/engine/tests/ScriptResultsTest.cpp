@@ -200,3 +200,33 @@ TEST_F(ScriptResultsTest, DuplicatedPeaks)
         EXPECT_TRUE(qxtest::Close("peak 2", peak(x, 7, 1.5, 4), Value("YFITPeak2" + at), 1e-6, 1e-9));
     }
 }
+
+// Two fit sets of one function: each set has its own datasets and parameters (the second
+// set's named after the first's with "_2"), and its own fit curve. The second data are the
+// exact line y = 3 - x / 2, so both sets' least-squares lines are known.
+TEST_F(ScriptResultsTest, TwoFitSets)
+{
+    FillData();
+    Run("worksheet -a 2; for (i = 1; i <= 5; i += 1) { Data1_C[i] = i; Data1_D[i] = 3 - i / 2; }");
+    Run("qfit.func$ = StraightLine; qfit.numfitsets = 2; type $(qfit.numfitsets) $(qfit.npara) $(qfit.numdepend);"
+        "%A = qfit.n3$; %B = qfit.n4$; type %A %B;");
+    EXPECT_EQ("2 4 2\na_2 b_2\n", out);
+    Run("qfit.x1$ = Data1_A; qfit.y1$ = Data1_B; qfit.x2$ = Data1_C; qfit.y2$ = Data1_D; qfit.xmode = 0;"
+        "qfit.p3 = 0; qfit.p4 = 0; qfit.fit(50); type $(qfit.err);");
+    EXPECT_EQ("0\n", out);
+    const double expected[] = {1, 2, 3, -0.5};
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(k + 1);
+        EXPECT_TRUE(qxtest::Close("parameter", expected[k], Value("qfit.p" + std::to_string(k + 1)), 1e-6, 1e-9));
+    }
+    EXPECT_TRUE(qxtest::Close("SSR of both sets", 10, Value("qfit.ssr"), 1e-9));
+    EXPECT_TRUE(qxtest::Close("curve of set 1", 9, Value("YFIT1[5]"), 1e-6));
+    EXPECT_TRUE(qxtest::Close("curve of set 2", 0.5, Value("YFIT2[5]"), 1e-6));
+
+    // Back to one set: the first set's parameters stay.
+    Run("qfit.numfitsets = 1; type $(qfit.npara) $(qfit.numdepend);");
+    EXPECT_EQ("2 1\n", out);
+    EXPECT_TRUE(qxtest::Close("a", 1, Value("qfit.p1"), 1e-6));
+    Run("qfit.numfitsets = 51; type $(qfit.numfitsets);");
+    EXPECT_EQ("1\n", out);
+}
