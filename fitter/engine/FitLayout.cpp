@@ -649,6 +649,7 @@ int BeginFit(FittingSession* s, int runFirst)
     if (runFirst) {
         if (s->current->initSwitch == KW_ON && s->current->initScript[0])
             CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(s->current->initScript), 0);
+        RememberFitGraph(s);
         return RunIterations(s, 0, 0, 0, nullptr);
     }
     return 0;

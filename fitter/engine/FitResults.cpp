@@ -238,6 +238,8 @@ int FillResultCurve(FittingSession* s, int d, char what)
         return 1;
     const std::string base = DatasetName(s, v.fitCurve);
     const FunctionDef* def = s->current;
+    if (what == 'F')
+        ActivateFitPlot(s);
     QFitDataset peaks[MAX_PEAK_DATASETS + 1] = {};
     int nPeaks = 0;
     if (what == 'F' && s->nDep == 1 && def->functionType != KW_USER_DEFINED && def->nDuplicates > 0 &&

@@ -267,6 +267,9 @@ struct FittingSession {
     QFitDataset funcxDataset;
     double lastQuantile;
     double gateFactor;
+    // The graph that shows the fit: its name and 16-bit window id.
+    char fitGraphName[QFIT_HOST_TEXT_CAPACITY];
+    int fitGraphId;
     // 20.
     char fitWorksheet[QFIT_HOST_TEXT_CAPACITY];
     int fitColumn;
@@ -387,6 +390,14 @@ void ForgetResultDatasets(FittingSession* s);
 // Derivatives of the model at the current row of a fit set, into s->derivatives.
 int ModelDerivatives(FittingSession* s, int fitSet);
 int FitSetOfDependent(FittingSession* s, int d);
+
+// The host window: the active window's kind (exist(): 2 worksheet, 3 graph), and the fit
+// graph, remembered when a fit begins in a graph, made when none is shown, brought back
+// before result curves are drawn.
+int GetActiveWindowType(FittingSession* s);
+void RememberFitGraph(FittingSession* s);
+int PlotFitData(FittingSession* s);
+int ActivateFitPlot(FittingSession* s);
 
 // Dataset assignment from scripts. ClearMissingDatasets drops handles the host no longer
 // knows; 1 when it dropped any (or the function has no variables).

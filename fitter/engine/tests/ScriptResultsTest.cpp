@@ -230,3 +230,14 @@ TEST_F(ScriptResultsTest, TwoFitSets)
     Run("qfit.numfitsets = 51; type $(qfit.numfitsets);");
     EXPECT_EQ("1\n", out);
 }
+
+// The fit curve goes to a graph: one is made when the fit starts from a worksheet, and a
+// later fit brings the same graph back instead of making another.
+TEST_F(ScriptResultsTest, TheFitGraphIsMadeOnceAndBroughtBack)
+{
+    FillData();
+    Run("qfit.func$ = StraightLine; qfit.x$ = Data1_A; qfit.y$ = Data1_B; qfit.xmode = 0; qfit.fit(20); type %H;");
+    EXPECT_EQ("Graph1\n", out);
+    Run("win -a Data1; qfit.fit(5); type %H $(exist(Graph2)) $(exist(intTemp));");
+    EXPECT_EQ("Graph1 0 0\n", out);
+}
