@@ -118,29 +118,31 @@ int SetVariableDataset(FittingSession* s, const char* argument)
     NextPart(p, dataset, sizeof dataset);
     if (!name[0] || !dataset[0])
         return 1;
+    // The first of rows 1..10 whose independent or dependent variable bears the name.
     for (int row = 1; row <= 10; ++row) {
-        if (row <= s->nIndep && _stricmp(s->indep[row].name, name) == 0) {
-            IndepVarInfo& v = s->indep[row];
-            const QFitDataset found = FindDatasetRange(s, dataset, &v.first, &v.end);
-            if (!found)
-                return 1;
-            v.dataset = found;
-            DefineVariable(s, name);
-            return 0;
-        }
-        char depName[PARAM_NAME_CHARS];
-        if (row <= s->nDep) {
+        int* first = nullptr;
+        int* end = nullptr;
+        QFitDataset* target = nullptr;
+        char depName[PARAM_NAME_CHARS] = "";
+        if (row <= s->nDep)
             DependentName(s, row, depName, sizeof depName);
-            if (_stricmp(depName, name) == 0) {
-                DepVarInfo& v = s->dep[row];
-                const QFitDataset found = FindDatasetRange(s, dataset, &v.first, &v.end);
-                if (!found)
-                    return 1;
-                v.dataset = found;
-                DefineVariable(s, name);
-                return 0;
-            }
+        if (row <= s->nIndep && _stricmp(s->indep[row].name, name) == 0) {
+            first = &s->indep[row].first;
+            end = &s->indep[row].end;
+            target = &s->indep[row].dataset;
+        } else if (row <= s->nDep && _stricmp(depName, name) == 0) {
+            first = &s->dep[row].first;
+            end = &s->dep[row].end;
+            target = &s->dep[row].dataset;
+        } else {
+            continue;
         }
+        const QFitDataset found = FindDatasetRange(s, dataset, first, end);
+        if (!found)
+            return 1;
+        *target = found;
+        DefineVariable(s, name);
+        return 0;
     }
     return 1;
 }

@@ -468,6 +468,38 @@ int SelectFunction(FittingSession* s, FunctionDef* def)
     return 0;
 }
 
+// Lays the parameter table out anew for t parameters: parameter k takes the value, bounds
+// and flags of old parameter from(k). The old table is kept until the new one is filled.
+template <class From>
+static int RelayoutParams(FittingSession* s, int t, From from)
+{
+    double* value = s->value;
+    double* lower = s->lowerBound;
+    double* upper = s->upperBound;
+    BYTE* flags = s->flags;
+    s->value = s->lowerBound = s->upperBound = nullptr;
+    s->flags = nullptr;
+    FreeParamTable(s);
+    const int code = AllocParamTable(s, t);
+    if (code == 0) {
+        for (int k = 1; k <= s->nParams; ++k) {
+            const int source = from(k);
+            s->value[k] = value[source];
+            s->lowerBound[k] = lower[source];
+            s->upperBound[k] = upper[source];
+            s->flags[k] = flags[source];
+        }
+        s->constraintState = 0;
+        DefineParams(s);
+        ResetRunState(s);
+    }
+    FreeLockedBlock(value);
+    FreeLockedBlock(lower);
+    FreeLockedBlock(upper);
+    FreeLockedBlock(flags);
+    return code;
+}
+
 int SetDuplicateCount(FittingSession* s, int count)
 {
     FunctionDef* def = s->current;
@@ -486,32 +518,10 @@ int SetDuplicateCount(FittingSession* s, int count)
     FinishFit(s, 0);
     // The old entries stay; an added duplicate starts as a copy of the last one there was.
     const int unit = DuplicateUnitSize(def), newM = ParamSlotCount(def);
-    double* value = s->value;
-    double* lower = s->lowerBound;
-    double* upper = s->upperBound;
-    BYTE* flags = s->flags;
-    s->value = s->lowerBound = s->upperBound = nullptr;
-    s->flags = nullptr;
-    FreeParamTable(s);
-    const int code = AllocParamTable(s, s->nFitSets * newM);
-    if (code == 0) {
-        for (int k = 1; k <= s->nParams; ++k) {
-            const int set = (k - 1) / newM, slot = (k - 1) % newM + 1;
-            const int fromSlot = slot <= oldM ? slot : oldM - unit + 1 + (slot - oldM - 1) % unit;
-            const int from = set * oldM + fromSlot;
-            s->value[k] = value[from];
-            s->lowerBound[k] = lower[from];
-            s->upperBound[k] = upper[from];
-            s->flags[k] = flags[from];
-        }
-        s->constraintState = 0;
-        DefineParams(s);
-        ResetRunState(s);
-    }
-    FreeLockedBlock(value);
-    FreeLockedBlock(lower);
-    FreeLockedBlock(upper);
-    FreeLockedBlock(flags);
+    const int code = RelayoutParams(s, s->nFitSets * newM, [&](int k) {
+        const int set = (k - 1) / newM, slot = (k - 1) % newM + 1;
+        return set * oldM + (slot <= oldM ? slot : oldM - unit + 1 + (slot - oldM - 1) % unit);
+    });
     def->modified |= FDF_CHANGED;
     return code;
 }
@@ -566,33 +576,12 @@ int SetFitSetCount(FittingSession* s, int n)
 
     // Parameters: every set keeps its own; an added set starts as the last one there was.
     const int oldT = s->nParams;
-    double* value = s->value;
-    double* lower = s->lowerBound;
-    double* upper = s->upperBound;
-    BYTE* flags = s->flags;
-    s->value = s->lowerBound = s->upperBound = nullptr;
-    s->flags = nullptr;
-    FreeParamTable(s);
     s->separatePerFitSet = n > 1;
-    const int code = AllocParamTable(s, n * m);
-    if (code == 0) {
-        for (int k = 1; k <= s->nParams; ++k) {
-            const int set = (k - 1) / m + 1, slot = (k - 1) % m + 1;
-            const int from = (std::min(set, oldSets) - 1) * m + slot;
-            const int source = from <= oldT ? from : slot;
-            s->value[k] = value[source];
-            s->lowerBound[k] = lower[source];
-            s->upperBound[k] = upper[source];
-            s->flags[k] = flags[source];
-        }
-        s->constraintState = 0;
-        DefineParams(s);
-        ResetRunState(s);
-    }
-    FreeLockedBlock(value);
-    FreeLockedBlock(lower);
-    FreeLockedBlock(upper);
-    FreeLockedBlock(flags);
+    const int code = RelayoutParams(s, n * m, [&](int k) {
+        const int set = (k - 1) / m + 1, slot = (k - 1) % m + 1;
+        const int from = (std::min(set, oldSets) - 1) * m + slot;
+        return from <= oldT ? from : slot;
+    });
     return code;
 }
 
