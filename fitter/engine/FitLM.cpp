@@ -196,8 +196,28 @@ void ResetDenominators(FittingSession* s)
 }
 
 // The loop shared by both chi-squares.
+// The row's fitted values (MISSING_VALUE for a row that failed or was skipped) into the live
+// curves, and each peak's value into the peak datasets of the fit set. The peaks are in the
+// result record only after an unperturbed call (peaksValid): forward differences leave the
+// last perturbed call there.
+void WriteLiveRow(FittingSession* s, int fitSet, int row, bool usable, bool peaksValid = true)
+{
+    const FitSetInfo& set = s->fitSets[fitSet];
+    for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
+        if (!s->dep[d].liveDataset)
+            continue;
+        QFitValueRecord r = {row, 0, usable ? s->dep[d].fitted : MISSING_VALUE};
+        CallHost(s, HOST_SET_VALUE, s->dep[d].liveDataset, reinterpret_cast<INT_PTR>(&r));
+    }
+    for (int j = 1; j <= MAX_PEAK_DATASETS && s->peakDatasets[j] && peaksValid; ++j) {
+        QFitValueRecord r = {row, 0, usable ? s->callY[1 + j] : MISSING_VALUE};
+        CallHost(s, HOST_SET_VALUE, s->peakDatasets[j], reinterpret_cast<INT_PTR>(&r));
+    }
+}
+
 int AccumulateChiSquare(FittingSession* s, bool withDerivatives, Sums& sums)
 {
+    const bool live = withDerivatives || s->chiSquareOnly;
     bool relativeLost = false;
     ResetDenominators(s);
     for (int f = 1; f <= s->nFitSets; ++f) {
@@ -208,14 +228,19 @@ int AccumulateChiSquare(FittingSession* s, bool withDerivatives, Sums& sums)
                 return FIT_ERR_STOPPED;
             s->currentRow = row;
             const int rowCode = ReadFitSetRow(s, f, row);
-            if (rowCode >= 2)
+            if (rowCode >= 2) {
+                if (live)
+                    WriteLiveRow(s, f, row, false);
                 continue;
+            }
             const bool analytic = withDerivatives && s->current->derivativeFlag;
             int failed;
             if (withDerivatives && !analytic)
                 failed = NumericDerivatives(s, f);
             else
                 failed = EvaluateModel(s, analytic ? FITMODE_DERIVATIVES : FITMODE_VALUE, f);
+            if (live)
+                WriteLiveRow(s, f, row, !failed, !withDerivatives || analytic);
             if (failed || rowCode == 1)
                 continue;
             for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
@@ -1066,6 +1091,8 @@ int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, d
         n = static_cast<int>(count);
     }
 
+    if (kind == 0 || (kind == 3 && !countIsText))
+        PrepareLiveCurves(s);
     if (kind >= 0 && kind <= 2) {
         if (n > 0) {
             char text[32];
@@ -1099,6 +1126,8 @@ int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, d
     }
     if (kind != 0 || n != 0)
         s->resultsChanged = 1;
+    if ((code == 0 || code == FIT_WARN_DEPENDENCY) && (kind == 0 || (kind == 3 && !countIsText)))
+        FinishLiveCurves(s);
     if ((code == 0 || code == FIT_WARN_DEPENDENCY) && kind != -1)
         CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("EndIterate"), 0);
     for (int i = 1; i <= MAX_PEAK_DATASETS; ++i)

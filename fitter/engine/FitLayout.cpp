@@ -644,6 +644,19 @@ int BeginFit(FittingSession* s, int runFirst)
     return 0;
 }
 
+static void DeleteOwnDataset(FittingSession* s, QFitDataset dataset)
+{
+    if (!dataset || CallHost(s, HOST_CHECK_DATASET, dataset, 0))
+        return;
+    char name[QFIT_HOST_TEXT_CAPACITY] = "";
+    CallHost(s, HOST_GET_DATASET_NAME, dataset, reinterpret_cast<INT_PTR>(name));
+    name[sizeof name - 1] = 0;
+    char command[QFIT_HOST_TEXT_CAPACITY + 8];
+    snprintf(command, sizeof command, "del %s", name);
+    if (name[0])
+        CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(command), 0);
+}
+
 void FinishFit(FittingSession* s, int flags)
 {
     if (!s->fitActive)
@@ -657,20 +670,14 @@ void FinishFit(FittingSession* s, int flags)
             CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(def->afterScript), 0);
     }
     CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("QuitFit"), 0);
-    // Only a curve this fit made itself goes: a dataset of the same name that was there
+    // Only curves this fit made itself go: a dataset of the same name that was there
     // before, or that has since been replaced, belongs to the user.
-    for (int d = 1; d <= s->nDep; ++d) {
-        DepVarInfo& v = s->dep[d];
-        if (!v.ownFitCurve || !v.fitCurve || CallHost(s, HOST_CHECK_DATASET, v.fitCurve, 0))
-            continue;
-        char name[QFIT_HOST_TEXT_CAPACITY] = "";
-        CallHost(s, HOST_GET_DATASET_NAME, v.fitCurve, reinterpret_cast<INT_PTR>(name));
-        name[sizeof name - 1] = 0;
-        char command[QFIT_HOST_TEXT_CAPACITY + 8];
-        snprintf(command, sizeof command, "del %s", name);
-        if (name[0])
-            CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(command), 0);
-    }
+    for (int d = 1; d <= s->nDep; ++d)
+        if (s->dep[d].ownFitCurve)
+            DeleteOwnDataset(s, s->dep[d].fitCurve);
+    if (def && OptionValue(def, OPT_PEAKS_DURING) == KW_YES)
+        for (QFitDataset peak : s->ownPeaks)
+            DeleteOwnDataset(s, peak);
     ForgetResultDatasets(s);
     FreeEngineArrays(s);
     ResetRunState(s);

@@ -415,6 +415,52 @@ int ResultCommand(FittingSession* s, int all, const char* argument)
     }
 }
 
+// Live curves: the fit curve at the data rows, written row by row while the chi-square is
+// computed, and with "Generate Peaks During Fitting" one dataset per peak after it.
+void PrepareLiveCurves(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    for (int d = 1; d <= s->nDep; ++d) {
+        DepVarInfo& v = s->dep[d];
+        if (!v.dataset || v.first >= v.end)
+            continue;
+        if (!v.fitCurve || CallHost(s, HOST_CHECK_DATASET, v.fitCurve, 0)) {
+            int created = 0;
+            v.fitCurve = CreateSizedDataset(s, ResultName(s, "%s", "YFIT", d), 0, v.first, v.end, &created);
+            v.ownFitCurve = created;
+        }
+        v.liveDataset = v.fitCurve;
+    }
+    if (s->nDep == 1 && s->dep[1].liveDataset && def->functionType != KW_USER_DEFINED && def->nDuplicates > 0 &&
+        OptionValue(def, OPT_PEAKS_DURING) == KW_YES) {
+        const std::string base = DatasetName(s, s->dep[1].liveDataset);
+        const int peaks = std::min(def->nDuplicates + 1, static_cast<int>(MAX_PEAK_DATASETS));
+        for (int j = 1; j <= peaks; ++j) {
+            int created = 0;
+            s->peakDatasets[j] =
+                CreateSizedDataset(s, base + "Peak" + std::to_string(j), 0, s->dep[1].first, s->dep[1].end, &created);
+            if (created)
+                s->ownPeaks[j] = s->peakDatasets[j];
+        }
+    }
+}
+
+void FinishLiveCurves(FittingSession* s)
+{
+    for (int d = 1; d <= s->nDep; ++d) {
+        const DepVarInfo& v = s->dep[d];
+        if (!v.liveDataset)
+            continue;
+        CallHost(s, HOST_SET_X_DATASET, v.liveDataset, v.dataset);
+        Plot(s, v.liveDataset, kPlotFit);
+    }
+    for (int j = 1; j <= MAX_PEAK_DATASETS && s->peakDatasets[j]; ++j) {
+        if (s->dep[1].dataset)
+            CallHost(s, HOST_SET_X_DATASET, s->peakDatasets[j], s->dep[1].dataset);
+        Plot(s, s->peakDatasets[j], kPlotPeak);
+    }
+}
+
 int SubtractFitFrom(FittingSession* s, int d, const char* name)
 {
     if (d < 1 || d > s->nDep || !name)
@@ -577,4 +623,6 @@ void ForgetResultDatasets(FittingSession* s)
         v.fitCurve = v.lowerConf = v.upperConf = v.lowerPred = v.upperPred = v.residue = 0;
         v.ownFitCurve = 0;
     }
+    for (QFitDataset& peak : s->ownPeaks)
+        peak = 0;
 }

@@ -293,6 +293,7 @@ struct FittingSession {
     HWND fitterWindow;
     int16_t pageId;
     QFitDataset peakDatasets[MAX_PEAK_DATASETS + 1];
+    QFitDataset ownPeaks[MAX_PEAK_DATASETS + 1];  // live peak datasets the engine made
     int16_t optCurves, optSpacing, optPeaksAfter, optPeaksDuring, optPeaksBaseline,
         optPasteToPlot, optPasteToLog, optResidue, optKeepParams, optSimulateCurrent;
     int16_t enableToolbar, basicFitter;
@@ -385,6 +386,8 @@ int MakeResidueCurve(FittingSession* s, int d);
 int SubtractFitFrom(FittingSession* s, int d, const char* name);
 int StoreVarCovarMatrix(FittingSession* s);
 int FindParamConfidenceLimits(FittingSession* s);
+void PrepareLiveCurves(FittingSession* s);
+void FinishLiveCurves(FittingSession* s);
 int ComputeBandFactor(FittingSession* s, double* factor);
 void ForgetResultDatasets(FittingSession* s);
 // Derivatives of the model at the current row of a fit set, into s->derivatives.

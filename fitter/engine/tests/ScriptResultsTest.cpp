@@ -241,3 +241,15 @@ TEST_F(ScriptResultsTest, TheFitGraphIsMadeOnceAndBroughtBack)
     Run("win -a Data1; qfit.fit(5); type %H $(exist(Graph2)) $(exist(intTemp));");
     EXPECT_EQ("Graph1 0 0\n", out);
 }
+
+// Beginning a fit shows the model at its start values as the live curve at the data rows;
+// ending the fit takes the curve away again.
+TEST_F(ScriptResultsTest, BeginShowsTheLiveCurve)
+{
+    FillData();
+    Run("qfit.func$ = StraightLine; qfit.x$ = Data1_A; qfit.y$ = Data1_B; qfit.p1 = 0.5; qfit.p2 = 2; qfit.begin();"
+        "type $(qfit.err) $(YFIT[1]) $(YFIT[5]);");
+    EXPECT_EQ("0 0.5 8.5\n", out);
+    Run("qfit.end(); type $(exist(YFIT));");
+    EXPECT_EQ("0\n", out);
+}
