@@ -1,0 +1,370 @@
+// The script object fum: one root (FUM) holding the settings every method reads, the
+// list of open files, and the method objects. Scripts address files by number (hFile);
+// a call without one works on the current file (HFILE).
+//
+// Two reporting modes run through everything, chosen by NEWACTIONS: classic (0), in
+// which a failing method answers 2 and ERROR holds the old numbering, and extended
+// (nonzero), in which ERROR holds the code the method returns. Stored scripts test
+// both numberings, so every failure goes through FUM::Fail with both numbers.
+#pragma once
+
+#include "QmFramework.h"
+
+#include <afxcoll.h>
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+class FUM;
+struct FUM_File;
+
+// The library's one root; QMDLL forwards to it.
+FUM& TheFum();
+bool FumExtended();
+
+// Codes of the extended numbering (and of ERROR in both modes where the same).
+enum FumError {
+    FUM_ERR_NO_TEXT = 5,           // a text argument is missing
+    FUM_ERR_BOTH_ARGS = 9,         // SIZE: a number and a name
+    FUM_ERR_BAD_ARG = 10,          // an argument missing or not in its form
+    FUM_ERR_RANGE = 12,            // a value outside a checked property's range or set
+    FUM_ERR_HFILE_RANGE = 13,      // a file number outside 0 to 99999
+    FUM_ERR_NOT_OPEN = 14,         // no open file has that number
+    FUM_ERR_NO_SUCH_FILE = 15,     // the file system knows no such name
+    FUM_ERR_HOST = 20,             // the host refused a request
+    FUM_ERR_CREATE = 21,
+    FUM_ERR_OPEN = 22,
+    FUM_ERR_CLOSE = 23,
+    FUM_ERR_REMOVE = 24,
+    FUM_ERR_LENGTH = 25,
+    FUM_ERR_GETPOS = 26,
+    FUM_ERR_SEEK = 27,
+    FUM_ERR_READ = 30,
+    FUM_ERR_WRITE = 31,
+    FUM_ERR_DIGIT = 32,            // a decimal digit above 9
+    FUM_ERR_END_OF_FILE = 33,      // the file ended inside an item
+    FUM_ERR_CONVERSION = 34,       // a value that does not fit its item
+    FUM_ERR_TYPE = 43,             // no conversion for that class and size
+    FUM_ERR_MEMORY = 44,
+    FUM_ERR_NOT_BUILT = 45,        // the method is not available in this build
+    FUM_ERR_EMPTY_TEXT = 261,      // a text argument given without text
+    FUM_ERR_NO_METHOD = 262,       // SYNTAX: no method of that name
+    FUM_ERR_NO_NAME = 264,         // ALTSPELL: neither a method nor a property
+    FUM_ERR_NO_ARG_TEXT = 260,     // SYNTAX, ALTSPELL: an argument without text
+};
+
+// Classic numbers.
+enum FumClassicError {
+    FUM_OLD_RANGE = 3,
+    FUM_OLD_MEMORY = 5,
+    FUM_OLD_HOST = 6,
+    FUM_OLD_NO_TEXT = 65,
+    FUM_OLD_NO_CURRENT = 1028,
+    FUM_OLD_OPEN = 1153,
+    FUM_OLD_FILE = 1156,
+};
+
+// The old errno-like number of a file exception's cause.
+int FUM_CauseToErrno(int cause);
+
+// ---- Checked properties ---------------------------------------------------------------
+
+class QmErrorInt : public QmInt {
+    DECLARE_DYNAMIC(QmErrorInt)
+};
+
+// An integer property that refuses values outside what Check allows; scripts' assignments
+// are checked in extended mode only, so that classic scripts keep storing what they store.
+class QmLimited : public QmInt {
+    DECLARE_DYNAMIC(QmLimited)
+public:
+    using QmInt::SetValue;
+    int SetValue(double v) override;
+    virtual void Reset() {}
+    virtual int Check(int v) = 0;
+
+    int SetChecked(double v);
+    int CheckCurrent() { return Check(value); }
+    int SetInt(int v) { return SetValue(static_cast<double>(v)); }
+};
+
+class QmBounded : public QmLimited {
+    DECLARE_DYNAMIC(QmBounded)
+public:
+    QmBounded(int low, int high, int initial);
+    int Check(int v) override;
+    void init() override;
+
+    int low, high, initial;
+};
+
+class QmDiscrete : public QmLimited {
+    DECLARE_DYNAMIC(QmDiscrete)
+public:
+    explicit QmDiscrete(std::vector<int> allowed);
+    int Check(int v) override;
+    void init() override;
+
+    std::vector<int> allowed;
+};
+
+// The current file: a number scripts see and the open file it names.
+class QmHFILE : public QmLimited {
+    DECLARE_DYNAMIC(QmHFILE)
+public:
+    int Check(int v) override;
+    void Reset() override;
+    void init() override;
+    void Attach(FUM_File* f);
+    void Forget();
+    FUM_File* File() const { return file; }
+
+    FUM_File* file = nullptr;
+};
+
+// ---- Open files -----------------------------------------------------------------------
+
+struct FUM_File : public CFile {
+    BYTE mode = 0; // 0 read, 1 write, 2 both
+    int Handle() const { return static_cast<int>(reinterpret_cast<INT_PTR>(m_hFile)); }
+};
+
+class FUM_FileList {
+public:
+    ~FUM_FileList();
+    FUM_File* FindByHandle(int number) const;
+    void Append(FUM_File* file) { list.AddTail(file); }
+    void Remove(FUM_File* file);
+    bool IsEmpty() const { return list.IsEmpty() != FALSE; }
+    // Closes and deletes every file. Extended mode stops at the first failing close and
+    // answers its code (the rest stay open); classic mode goes on. 0 when all closed.
+    int CloseAll();
+    std::vector<FUM_File*> Files() const;
+
+private:
+    CPtrList list{10};
+};
+
+// ---- Binary conversion ----------------------------------------------------------------
+
+enum FumClass { FUM_CLASS_INTEGER = 0, FUM_CLASS_FLOAT = 1, FUM_CLASS_DECIMAL = 2 };
+
+typedef int (*FumCodec)(uint8_t* bytes, double* value);
+
+struct FUM_TypeConverter {
+    uint8_t isSigned = 0;
+    uint8_t byteOrder = 0;
+    void LoadSettings();
+    void SetSigned(int flag) { isSigned = flag ? 1 : 0; }
+    static void Reverse(uint8_t* bytes, int n);
+};
+extern FUM_TypeConverter g_fumConverter;
+
+// The routine for (class, size, direction), or null with ERROR 43.
+int FUM_SelectConversion(FumCodec* codec, int typeClass, int size, bool read);
+
+// 80-bit extended values as the file holds them; the exponent is rebiased bit for bit.
+void FUM_DoubleToExtended(const uint8_t in[8], uint8_t out[10]);
+// MISSING_VALUE when the exponent does not fit a double.
+double FUM_ExtendedToDouble(const uint8_t in[10]);
+
+// ---- The method base ------------------------------------------------------------------
+
+class QmFUMIO : public QmMethod {
+    DECLARE_DYNAMIC(QmFUMIO)
+public:
+    QmString usage;
+
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+    virtual int HFileArgIndex() { return 255; }
+
+    int ResolveFile(int number, int given);
+    int GetStringArg(std::string& out, QmProperty* argument);
+    int SetIntArg(int index, int value);
+    int SetStringArg(int index, const char* text);
+
+    // The argument's integer value when given (QmInt arguments only).
+    int IntArg(int index) const;
+    bool Given(int index) const { return index < argCount && args[index] && args[index]->given; }
+
+protected:
+    void AddInt() { AddArgument(new QmInt); }
+    void AddText() { AddArgument(new QmString); }
+};
+
+class QmHelpIO : public QmFUMIO {
+    DECLARE_DYNAMIC(QmHelpIO)
+protected:
+    QmScript* FindMethod(const std::string& name);
+    QmScript* FindProperty(const std::string& name);
+    int PrintMethodNames(QmScript* object);
+    int PrintPropertyNames(QmScript* object);
+    int ListMethods();
+    int ListProperties();
+};
+
+class QmGeneralIO : public QmFUMIO {
+    DECLARE_DYNAMIC(QmGeneralIO)
+};
+
+class QmDOS : public QmGeneralIO {
+    DECLARE_DYNAMIC(QmDOS)
+public:
+    int DontStripArg() override { return 1; }
+};
+
+class QmListSep : public QmFUMIO {
+    DECLARE_DYNAMIC(QmListSep)
+public:
+    QmListSep();
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmSyntax : public QmHelpIO {
+    DECLARE_DYNAMIC(QmSyntax)
+public:
+    QmSyntax();
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmAltSpell : public QmHelpIO {
+    DECLARE_DYNAMIC(QmAltSpell)
+public:
+    QmAltSpell();
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmListAll : public QmHelpIO {
+    DECLARE_DYNAMIC(QmListAll)
+public:
+    QmListAll();
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmOpen : public QmGeneralIO {
+    DECLARE_DYNAMIC(QmOpen)
+public:
+    QmOpen();
+    int DontStripArg() override { return 1; }
+    int Process(double* result, QmDLL* root) override;
+    QmTableEntry* GetTable() override { return table; }
+    void init_members() override;
+
+    QmBounded mode{0, 2, 0};
+    QmString fileName;
+    QmString wksName;
+    QmTableEntry table[6];
+};
+
+class QmClose : public QmGeneralIO {
+    DECLARE_DYNAMIC(QmClose)
+public:
+    QmClose();
+    int HFileArgIndex() override { return argCount - 1; }
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmCloseAll : public QmGeneralIO {
+    DECLARE_DYNAMIC(QmCloseAll)
+public:
+    QmCloseAll();
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmExists : public QmDOS {
+    DECLARE_DYNAMIC(QmExists)
+public:
+    QmExists();
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmRemove : public QmDOS {
+    DECLARE_DYNAMIC(QmRemove)
+public:
+    QmRemove();
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmSize : public QmDOS {
+    DECLARE_DYNAMIC(QmSize)
+public:
+    QmSize();
+    int HFileArgIndex() override { return 0; }
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+
+private:
+    std::string name_;
+    FUM_File* file_ = nullptr;
+};
+
+// A method whose work this build does not do: it says so and fails, so that a script
+// never mistakes it for one that ran.
+class QmNotBuilt : public QmFUMIO {
+    DECLARE_DYNAMIC(QmNotBuilt)
+public:
+    QmNotBuilt(const char* usageText, const char* displayName);
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+
+private:
+    const char* displayName_;
+};
+
+// ---- The root -------------------------------------------------------------------------
+
+class FUM : public QmDLL {
+    DECLARE_DYNAMIC(FUM)
+public:
+    FUM();
+    ~FUM() override;
+
+    QmTableEntry* fumProperties;
+    QmTableEntry* fumMethods;
+
+    QmReset reset;
+    QmErrorInt error;
+    QmErrorInt sysErr;
+    FUM_FileList files;
+    QmInt newActions;
+    QmHFILE hFile;
+    QmDiscrete nBytes{{1, 2, 3, 4, 8, 10}};
+    QmBounded byteOrder{0, 2, 0};
+    QmBounded isSigned{0, 1, 0};
+    QmInt skip;
+    QmBounded nLinesMode{0, 2, 0};
+    QmBounded listSep{0, 255, 44};
+
+    QmListSep mListSep;
+    QmOpen mOpen;
+    QmClose mClose;
+    QmCloseAll mCloseAll;
+    QmExists mExists;
+    QmRemove mRemove;
+    QmSize mSize;
+    QmSyntax mSyntax;
+    QmAltSpell mAltSpell;
+    QmListAll mListAll;
+    // Methods of this object that the build does not carry yet, one per name family.
+    std::vector<QmNotBuilt*> notBuilt;
+
+    bool Extended() const { return newActions.value != 0; }
+    // Records a failure in the reporting mode in force and gives the method's code:
+    // extended ERROR := ext (SYSERR := extSys when >= 0), answer ext; classic ERROR := old
+    // (SYSERR := oldSys when >= 0), answer oldCode.
+    int Fail(int ext, int old, int extSys = -1, int oldSys = -1, int oldCode = 2);
+
+    int Property(const char* name, int flags, void* value) override;
+    void ListAll() override;
+    int Command(const char* methodName, const char* argText, double* result) override;
+    int CommandValue(const char* methodName, const char* name, void* value, int flags) override;
+    void ResetAll() override;
+    void SetDefaults();
+
+private:
+    std::vector<QmTableEntry> propertyTable_;
+    std::vector<QmTableEntry> methodTable_;
+};

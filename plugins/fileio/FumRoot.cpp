@@ -1,0 +1,249 @@
+// The root of fum: its settings, its two name tables and the lookups that search them
+// before the framework's own members.
+#include "Fum.h"
+
+IMPLEMENT_DYNAMIC(FUM, QmDLL)
+IMPLEMENT_DYNAMIC(QmNotBuilt, QmFUMIO)
+
+namespace {
+
+FUM theFum;
+
+} // namespace
+
+QmDLL& QmRootObject()
+{
+    return theFum;
+}
+
+FUM& TheFum()
+{
+    return theFum;
+}
+
+bool FumExtended()
+{
+    return theFum.Extended();
+}
+
+int FUM_CauseToErrno(int cause)
+{
+    switch (cause) {
+    case CFileException::fileNotFound: return 23;
+    case CFileException::tooManyOpenFiles: return 24;
+    case CFileException::accessDenied: return 13;
+    case CFileException::invalidFile: return 9;
+    case CFileException::hardIO: return 5;
+    case CFileException::sharingViolation: return 36;
+    case CFileException::diskFull: return 28;
+    default: return 0;
+    }
+}
+
+// ---- Methods not in this build --------------------------------------------------------
+
+QmNotBuilt::QmNotBuilt(const char* usageText, const char* displayName) : displayName_(displayName)
+{
+    usage.SetText(usageText);
+}
+
+int QmNotBuilt::Begin(const char*, QmDLL*)
+{
+    QmClearErrors();
+    TheFum().error.value = 0;
+    return 0;
+}
+
+int QmNotBuilt::Process(double* result, QmDLL* root)
+{
+    QmFUMIO::Process(result, root);
+    QmPrintText((std::string("fum.") + displayName_ + "() is not available in this version of qxfileio.").c_str());
+    return TheFum().Fail(FUM_ERR_NOT_BUILT, FUM_ERR_NOT_BUILT);
+}
+
+// ---- The root -------------------------------------------------------------------------
+
+FUM::FUM()
+{
+    auto add = [this](QmScript* object, std::initializer_list<const char*> names) {
+        for (const char* n : names)
+            methodTable_.push_back({object, n});
+    };
+    auto pending = [&](const char* usageText, std::initializer_list<const char*> names) {
+        QmNotBuilt* m = new QmNotBuilt(usageText, *names.begin());
+        notBuilt.push_back(m);
+        add(m, names);
+    };
+    const char* binaryNote = "\r\nNote: Affected by .ByteOrder and .Signed!";
+    std::string readUsage = std::string("([nBytes[,hFile]])") + binaryNote;
+    static std::string usages[8];
+    usages[0] = readUsage;
+    usages[1] = std::string("(value[,nBytes][,hFile])") + binaryNote;
+    usages[2] = std::string("([hFile])") + binaryNote;
+    usages[3] = std::string("(value[,hFile])") + binaryNote;
+    const char* bulkNote = "\r\nNote: Affected by .nBytes, .ByteOrder, .Signed and .Skip!";
+    usages[4] = std::string("(dataset$,start,end,binType[,hFile])") + bulkNote;
+    usages[5] = std::string("(wksname$,nToken,binType[,hFile])") + bulkNote;
+    static const char* recordUsage =
+        "(wksname$,nRecords,templateString[,hFile])\r\nTemplate String:\r\n"
+        "\"[-]type [times] | [-]type [times] | skipNumber | ...\"\r\n"
+        "  Integral types:\r\n"
+        "    by[te]       =  8 bits =  1 byte\r\n"
+        "    sh[ort]      = 16 bits =  2 bytes\r\n"
+        "    t[byte]      = 24 bits =  3 bytes\r\n"
+        "    lo[ng]       = 32 bits =  4 bytes\r\n"
+        "    BC[D]        = 80 bits = 10 bytes\r\n"
+        "  Floating point types:\r\n"
+        "    f[loat]      = 32 bits =  4 bytes\r\n"
+        "    d[ouble]     = 64 bits =  8 bytes\r\n"
+        "    ld[ouble]    = 80 bits = 10 bytes\r\n"
+        "  Special types:\r\n"
+        "    [skip]       skipNumber\r\n"
+        "Note: Affected by .ByteOrder!";
+
+    add(&reset, {"RESET"});
+    add(&mListSep, {"LISTSEP"});
+    add(&mOpen, {"OPEN"});
+    add(&mClose, {"CLOSE"});
+    add(&mCloseAll, {"CLOSEALL", "CLOSEALLFILES"});
+    add(&mExists, {"EXISTS", "EXIST"});
+    add(&mRemove, {"REMOVE", "DELETE"});
+    add(&mSize, {"SIZE"});
+    pending("([hFile])", {"GETPOS"});
+    pending("(pos[,hFile])", {"SETPOS"});
+    pending("([hFile])", {"REWIND", "TOSTART", "TOBEGIN", "TOBEGINNING"});
+    pending("([hFile])", {"TOEND", "FFORWARD", "FASTFORWARD"});
+    pending("(offset[,hFile])", {"JUMP"});
+    pending("(offset[,nBytes][,hFile])", {"JUMPCHUNK", "JUMPCHUNKS"});
+    pending("(mode[,hFile])", {"SWITCHMODE"});
+    pending(usages[0].c_str(), {"READ", "INTEGERREAD", "INTREAD"});
+    pending(usages[1].c_str(), {"WRITE", "INTEGERWRITE", "INTWRITE"});
+    pending(usages[2].c_str(), {"FREAD", "FLOATREAD"});
+    pending(usages[3].c_str(), {"FWRITE", "FLOATWRITE"});
+    pending(usages[2].c_str(), {"DREAD", "DOUBLEREAD"});
+    pending(usages[3].c_str(), {"DWRITE", "DOUBLEWRITE"});
+    pending(usages[2].c_str(), {"LDREAD", "LONGDOUBLEREAD", "LDOUBLEREAD"});
+    pending(usages[3].c_str(), {"LDWRITE", "LONGDOUBLEWRITE", "LDOUBLEWRITE"});
+    pending(usages[4].c_str(), {"AREAD", "ARRAYREAD"});
+    pending(usages[4].c_str(), {"AWRITE", "ARRAYWRITE"});
+    pending(usages[5].c_str(), {"READROWBIN"});
+    pending(recordUsage, {"READRECORD", "RRECORD", "RECORDREAD", "RREAD"});
+    pending(recordUsage, {"WRITERECORD", "WRECORD", "RECORDWRITE", "RWRITE"});
+    pending("(wksname$,nToken[,hFile])\r\nNote: Affected by .ListSep!", {"READROW"});
+    pending("(wksname$[,hFile])\r\nNote: Affected by .ListSep and .nLineMode!", {"LINEROW"});
+    pending("(strVarLetter,nLine[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!", {"TREAD"});
+    pending("(strVarLetter[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!", {"LREAD"});
+    pending("(strVarLetter,nToken[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!", {"READTOKEN"});
+    pending("(dataset$,start,end[,hFile])\r\nNote: Affected by .ListSep!", {"READARRAY"});
+    pending("([strVarLetter][,wksname$][,hFile])\r\nNote: Heavily influenced by subproperties.",
+            {"ASCII", "READASCII"});
+    pending("(strVarLetter,nChar[,hFile])", {"CREAD"});
+    pending("(\"string\"[,hFile])", {"TWRITE"});
+    pending("(\"string\"[,hFile])\r\nNote: affected by .nLineMode!", {"LWRITE"});
+    pending("(wksname$[,hFile])", {"MATHEMATICA"});
+    pending("(wksname$[,hFile])", {"SIGMADOS"});
+    pending("(wksname$[,hFile])", {"SIGMAWIN"});
+    pending("(wksname$[,hFile])", {"WAV"});
+    pending("(wksname$, colbegin, colend, rowbegin, rowend)", {"WKSBLOCK"});
+    add(&mSyntax, {"SYNTAX"});
+    add(&mAltSpell, {"ALTERNATESPELLINGS", "ALTERNATESPELLING", "ALTSPELLINGS", "ALTSPELLING", "ALTSPELL"});
+    add(&mListAll, {"LISTALL", "LISTALLFILES"});
+    methodTable_.push_back({nullptr, nullptr});
+
+    propertyTable_ = {
+        {&newActions, "NEWACTIONS"}, {&newActions, "NEWACTION"}, {&newActions, "NEW"},
+        {&mOpen.fileName, "FILENAME"}, {&mOpen.fileName, "NAME"},
+        {&mOpen.wksName, "WKSNAME"}, {&mOpen.wksName, "WORKSHEETNAME"},
+        {&mOpen.mode, "MODE"}, {&mOpen.mode, "OPENMODE"},
+        {&hFile, "HFILE"},
+        {&nBytes, "NBYTES"}, {&nBytes, "NBYTE"},
+        {&byteOrder, "BYTEORDER"},
+        {&isSigned, "SIGNED"},
+        {&skip, "SKIP"},
+        {&nLinesMode, "NLINEMODE"}, {&nLinesMode, "NLINESMODE"},
+        {&listSep, "LISTSEP"},
+        {&error, "ERROR"},
+        {&sysErr, "SYSERR"},
+        {nullptr, nullptr},
+    };
+
+    fumProperties = propertyTable_.data();
+    fumMethods = methodTable_.data();
+    // Names of the first entry of each object; alternate spellings follow it.
+    for (auto it = methodTable_.rbegin(); it != methodTable_.rend(); ++it)
+        if (it->object)
+            it->object->SetName(it->name);
+    for (auto it = propertyTable_.rbegin(); it != propertyTable_.rend(); ++it)
+        if (it->object)
+            it->object->SetName(it->name);
+    ResetAll();
+}
+
+FUM::~FUM()
+{
+    files.CloseAll();
+    for (QmNotBuilt* m : notBuilt)
+        delete m;
+}
+
+int FUM::Fail(int ext, int old, int extSys, int oldSys, int oldCode)
+{
+    if (Extended()) {
+        error.value = ext;
+        if (extSys >= 0)
+            sysErr.value = extSys;
+        return ext;
+    }
+    error.value = old;
+    if (oldSys >= 0)
+        sysErr.value = oldSys;
+    return oldCode;
+}
+
+int FUM::Property(const char* name, int flags, void* value)
+{
+    int r = find_value(name, flags, value, fumProperties, nullptr);
+    if (r)
+        return r;
+    return QmDLL::Property(name, flags, value);
+}
+
+void FUM::ListAll()
+{
+    list_table(fumMethods, nullptr);
+    list_table(fumProperties, nullptr);
+    QmDLL::ListAll();
+}
+
+int FUM::Command(const char* methodName, const char* argText, double* result)
+{
+    int r = find_command(methodName, argText, result, fumMethods);
+    if (r)
+        return r;
+    return QmDLL::Command(methodName, argText, result);
+}
+
+int FUM::CommandValue(const char* methodName, const char* name, void* value, int flags)
+{
+    int r = find_command_value(methodName, name, flags, value, fumMethods);
+    if (r)
+        return r;
+    return QmDLL::CommandValue(methodName, name, value, flags);
+}
+
+void FUM::ResetAll()
+{
+    QmDLL::init_members();
+    init_table(fumProperties);
+    init_table(fumMethods);
+    SetDefaults();
+}
+
+void FUM::SetDefaults()
+{
+    hFile.Reset();
+    nBytes.value = 1;
+    listSep.value = 44;
+    m_spare.value = 5;
+    m_version.value = 4.132;
+}

@@ -1,0 +1,51 @@
+// fum as scripts reach it: the kernel's interpreter runs the script text, loads
+// qxfileio.dll by name and answers its host requests.
+#include "QKAccess.h"
+#include "QKData.h"
+#include "QKScript.h"
+
+#include "qxdefs.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+double Eval(const std::string& expression)
+{
+    double v = -999;
+    EXPECT_TRUE(qkfxGetScript().Evaluate(expression.c_str(), &v)) << expression << ": "
+                                                                   << qkfxGetScript().GetLastError();
+    return v;
+}
+
+void RunScript(const std::string& text)
+{
+    EXPECT_TRUE(qkfxGetScript().Execute(text.c_str())) << text << ": " << qkfxGetScript().GetLastError();
+}
+
+std::string ScratchFile(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "qxfileio_script_" + std::to_string(GetCurrentProcessId()) + "_" + name;
+}
+
+} // namespace
+
+TEST(FumScript, OpensAsksAndClosesFilesByNumber)
+{
+    ASSERT_TRUE(qkfxGetAccess()->Init(nullptr, ""));
+    std::string path = ScratchFile("a.dat");
+    DeleteFileA(path.c_str());
+    RunScript("fum.reset(); h = fum.open(" + path + ", 2); fum.newactions = 1");
+    EXPECT_EQ(Eval("fum.hfile"), Eval("h"));
+    EXPECT_EQ(Eval("fum.exists(" + path + ")"), 1);
+    EXPECT_EQ(Eval("file.size()"), 0);
+    RunScript("fum.close(h)");
+    EXPECT_EQ(Eval("fum.hfile"), -1);
+    EXPECT_EQ(Eval("fum.remove(" + path + ")"), 1);
+    EXPECT_EQ(Eval("fum.exists(" + path + ")"), 0);
+    qkfxGetAccess()->Uninit();
+}
