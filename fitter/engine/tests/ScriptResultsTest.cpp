@@ -124,6 +124,15 @@ TEST_F(ScriptResultsTest, FitCurveBandsAndResidue)
     EXPECT_TRUE(qxtest::Close("upper limit of b", 2 + kT975 * sqrt(1.0 / 3), Value("qfit.u2"), 1e-3));
     EXPECT_EQ(fitted, Value("qfit.p1")) << "the search leaves the fitted values as they were";
 
+    // The covariance dataset holds the inverse curvature, (X'X)^-1 = [[0.6, -0.2], [-0.2, 0.1]]
+    // for the design of 1 and x at x = 0..4.
+    ASSERT_TRUE(qkfxGetProject().CreateDataset("cov", 4) != nullptr);
+    Run("qfit.covar$ = cov; qfit.make(V); type $(qfit.err);");
+    EXPECT_EQ("0\n", out);
+    const double covariance[] = {0.6, -0.2, -0.2, 0.1};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(qxtest::Close("covariance", covariance[i], Value("cov[" + std::to_string(i + 1) + "]"), 1e-6));
+
     Run("%A = qfit.lconfcol$; %B = qfit.upredcol$; type %A %B;");
     EXPECT_EQ("YFIT_LCONF YFIT_UPRED\n", out);
 
@@ -149,6 +158,8 @@ TEST_F(ScriptResultsTest, EndingAFitKeepsAUsersDatasetOfTheSameName)
     EXPECT_TRUE(qxtest::Close("YFIT", 9, Value("YFIT[5]"), 1e-6));
     Run("qfit.end(); type $(exist(YFIT));");
     EXPECT_EQ("1\n", out);
+    Run("qfit.setweight(1, w, Data1_A); %A = qfit.w1$; type %A $(exist(w));");
+    EXPECT_EQ("Data1_A 4\n", out);
     Run("%A = qfit.x$; type |%A|; qfit.cleanupfitdata(); %A = qfit.x$; type |%A|;");
     EXPECT_EQ("|Data1_A|\n||\n", out);
 }
