@@ -41,6 +41,8 @@ enum FumError {
     FUM_ERR_LENGTH = 25,
     FUM_ERR_GETPOS = 26,
     FUM_ERR_SEEK = 27,
+    FUM_ERR_READ_ITEM = 28,        // a file exception while reading single values
+    FUM_ERR_WRITE_ITEM = 29,       // ... while writing them
     FUM_ERR_READ = 30,
     FUM_ERR_WRITE = 31,
     FUM_ERR_DIGIT = 32,            // a decimal digit above 9
@@ -63,7 +65,10 @@ enum FumClassicError {
     FUM_OLD_NO_TEXT = 65,
     FUM_OLD_NO_CURRENT = 1028,
     FUM_OLD_OPEN = 1153,
+    FUM_OLD_WRITE = 1155,
     FUM_OLD_FILE = 1156,
+    FUM_OLD_READ = 1157,
+    FUM_OLD_END_OF_FILE = 1158,
 };
 
 // The old errno-like number of a file exception's cause.
@@ -314,6 +319,98 @@ private:
     const char* displayName_;
 };
 
+// ---- Reading and writing methods -------------------------------------------------------
+
+// Base of every method that reads or writes the file: the optional hFile comes last.
+class QmScribe : public QmFUMIO {
+    DECLARE_DYNAMIC(QmScribe)
+public:
+    int HFileArgIndex() override { return argCount - 1; }
+};
+
+// Value-by-value access to the current file.
+class QmPiecewise : public QmScribe {
+    DECLARE_DYNAMIC(QmPiecewise)
+public:
+    int endOfFileMark = 0;
+    // A read that ends inside the n bytes is the end of the file (33), not a value made
+    // of whatever the buffer held.
+    int ReadBytes(FUM_File* file, uint8_t* buffer, int n);
+    int WriteBytes(FUM_File* file, const uint8_t* buffer, int n);
+    // The checks every single-value method makes before it starts.
+    int CheckSettings();
+};
+
+class QmIntIO : public QmPiecewise {
+    DECLARE_DYNAMIC(QmIntIO)
+public:
+    int Begin(const char* argText, QmDLL* root) override;
+    int ReadValueBytes(FUM_File* file, uint8_t* buffer, int n);
+    // The width from the nBytes argument at `index`, or NBYTES; 0 or the call's code.
+    int Width(int index, int* width);
+};
+
+class QmRead : public QmIntIO {
+    DECLARE_DYNAMIC(QmRead)
+public:
+    QmRead();
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmWrite : public QmIntIO {
+    DECLARE_DYNAMIC(QmWrite)
+public:
+    QmWrite();
+    int Process(double* result, QmDLL* root) override;
+};
+
+// The floating-point reads and writes differ only by the item width.
+class QmRealIO : public QmPiecewise {
+    DECLARE_DYNAMIC(QmRealIO)
+public:
+    QmRealIO(int width, bool write);
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+    int ReadValueBytes(FUM_File* file, uint8_t* buffer, int n);
+
+private:
+    int width_;
+    bool write_;
+};
+
+class QmLDWrite : public QmPiecewise {
+    DECLARE_DYNAMIC(QmLDWrite)
+public:
+    QmLDWrite();
+    int Begin(const char* argText, QmDLL* root) override;
+};
+
+// ---- File position ---------------------------------------------------------------------
+
+enum FumMove { FUM_GETPOS, FUM_SETPOS, FUM_REWIND, FUM_TOEND, FUM_JUMP, FUM_JUMPCHUNK };
+
+class QmTracking : public QmGeneralIO {
+    DECLARE_DYNAMIC(QmTracking)
+public:
+    explicit QmTracking(FumMove move);
+    int HFileArgIndex() override { return argCount - 1; }
+    int Process(double* result, QmDLL* root) override;
+
+    static int GetPosition(FUM_File* file, long* position);
+    static int Seek(FUM_File* file, long* offset, int base);
+
+private:
+    FumMove move_;
+};
+
+class QmSwitchMode : public QmGeneralIO {
+    DECLARE_DYNAMIC(QmSwitchMode)
+public:
+    QmSwitchMode();
+    int HFileArgIndex() override { return argCount - 1; }
+    int Process(double* result, QmDLL* root) override;
+};
+
 // ---- The root -------------------------------------------------------------------------
 
 class FUM : public QmDLL {
@@ -345,9 +442,26 @@ public:
     QmExists mExists;
     QmRemove mRemove;
     QmSize mSize;
+    QmTracking mGetPos{FUM_GETPOS};
+    QmTracking mSetPos{FUM_SETPOS};
+    QmTracking mRewind{FUM_REWIND};
+    QmTracking mToEnd{FUM_TOEND};
+    QmTracking mJump{FUM_JUMP};
+    QmTracking mJumpChunk{FUM_JUMPCHUNK};
+    QmSwitchMode mSwitchMode;
+    QmRead mRead;
+    QmWrite mWrite;
+    QmRealIO mFRead{4, false};
+    QmRealIO mFWrite{4, true};
+    QmRealIO mDRead{8, false};
+    QmRealIO mDWrite{8, true};
+    QmRealIO mLDRead{10, false};
+    QmLDWrite mLDWrite;
     QmSyntax mSyntax;
     QmAltSpell mAltSpell;
     QmListAll mListAll;
+    // The last valid width of READ and WRITE, kept across calls.
+    QmDiscrete intWidths{{1, 2, 3, 4}};
     // Methods of this object that the build does not carry yet, one per name family.
     std::vector<QmNotBuilt*> notBuilt;
 

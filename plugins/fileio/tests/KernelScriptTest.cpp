@@ -49,3 +49,18 @@ TEST(FumScript, OpensAsksAndClosesFilesByNumber)
     EXPECT_EQ(Eval("fum.exists(" + path + ")"), 0);
     qkfxGetAccess()->Uninit();
 }
+
+TEST(FumScript, WritesBinaryValuesAndReadsThemBack)
+{
+    ASSERT_TRUE(qkfxGetAccess()->Init(nullptr, ""));
+    std::string path = ScratchFile("v.bin");
+    DeleteFileA(path.c_str());
+    RunScript("fum.reset(); fum.open(" + path + ", 2); fum.signed = 1; fum.nbytes = 2;"
+              "fum.write(-300); fum.dwrite(2.5); fum.rewind()");
+    EXPECT_EQ(Eval("fum.read()"), -300);
+    EXPECT_EQ(Eval("fum.dread()"), 2.5);
+    EXPECT_EQ(Eval("fum.getpos()"), 10);
+    RunScript("fum.closeall()");
+    DeleteFileA(path.c_str());
+    qkfxGetAccess()->Uninit();
+}
