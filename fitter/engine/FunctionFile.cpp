@@ -556,19 +556,22 @@ int WriteFunctionFile(FittingSession* s, FunctionDef* def)
     const DWORD attributes = GetFileAttributesA(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return 1;
-    // A function defined anew has no file yet, nor perhaps the folder: both are made.
+    // A function defined anew has no file yet, nor perhaps the folder: both are made, and
+    // a file made here is removed again when it cannot be written.
     CreateDirectoryA(folder.c_str(), nullptr);
+    const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
     HANDLE probe = UtilOpenFile(target.c_str(), GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
     if (probe == INVALID_HANDLE_VALUE)
         return 1;
     CloseHandle(probe);
     const std::string text = Render(s, def, true);
     FILE* f = fopen(target.c_str(), "wb");
-    if (!f)
+    const bool written = f && fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (!f || fclose(f) != 0 || !written) {
+        if (!existed)
+            DeleteFileA(target.c_str());
         return 1;
-    const bool written = fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (fclose(f) != 0 || !written)
-        return 1;
+    }
     const std::string base = target.substr(0, target.size() - 4);
     snprintf(def->path, sizeof def->path, "%s", base.c_str());
     def->modified = 0;
