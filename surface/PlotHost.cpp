@@ -1,0 +1,62 @@
+// The link to the plot host. The library keeps exactly one callback and one context for
+// the whole process: the kernel binds it through whichever entry it calls first, and a
+// later binder (a second graph, the colour-map script object) must not replace it, so
+// the first binding stays for life.
+#include "Surface.h"
+
+#include <stdio.h>
+
+namespace {
+PlotHostCallback g_callback = nullptr;
+INT_PTR g_context = 0;
+
+HWND g_colourWindow = nullptr;
+bool g_colourBindingHeld = false;
+INT_PTR g_colourHook = 0;
+}
+
+INT_PTR PlotHostRequest(UINT code, INT_PTR argument, INT_PTR pointer)
+{
+    code &= 0xFFFF;
+    if (code == PLOTHOST_BIND) {
+        if (!g_callback && pointer) {
+            g_callback = reinterpret_cast<PlotHostCallback>(pointer);
+            g_context = argument;
+        }
+        return 0;
+    }
+    if (!g_callback)
+        return 0;
+    return g_callback(g_context, code, argument, pointer);
+}
+
+void PlotHostRunScript(const char* text)
+{
+    PlotHostRequest(PLOTHOST_RUN_SCRIPT, 0, reinterpret_cast<INT_PTR>(text));
+}
+
+int ReportNotBuilt(const char* what)
+{
+    char text[256];
+    snprintf(text, sizeof text, "ty -a [3D engine: %s is not available in this build]", what);
+    OutputDebugStringA(text + 6);
+    PlotHostRunScript(text);
+    return 1;
+}
+
+void ColourMapRememberWindow(HWND window)
+{
+    if (!g_colourBindingHeld && window)
+        g_colourWindow = window;
+}
+
+void ColourMapClearBinding()
+{
+    g_colourBindingHeld = false;
+}
+
+void ColourMapBindHost(INT_PTR context, PlotHostCallback callback)
+{
+    PlotHostRequest(PLOTHOST_BIND, context, reinterpret_cast<INT_PTR>(callback));
+    g_colourHook = PlotHostRequest(PLOTHOST_QUERY_054A, 0, 0);
+}

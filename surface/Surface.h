@@ -1,0 +1,58 @@
+// Internal interfaces of the 3D engine's modules.
+#pragma once
+
+#include "Scx3DHost.h"
+
+// ---- The plot-host link (one callback and context for the process)
+INT_PTR PlotHostRequest(UINT code, INT_PTR argument, INT_PTR pointer);
+void PlotHostRunScript(const char* text);
+// Tells the user, through the script window, that a part of the engine is not available
+// in this build; answers the refusal code 1 for the caller to return.
+int ReportNotBuilt(const char* what);
+
+// The colour map's hold on its host window: command 4 remembers the window unless a
+// binding is held; command 5 clears the mark and keeps the window.
+void ColourMapRememberWindow(HWND window);
+void ColourMapClearBinding();
+// Binds the plot host and asks for the kernel's colour-control function.
+void ColourMapBindHost(INT_PTR context, PlotHostCallback callback);
+
+// ---- Projection (all state lives in the view record)
+enum : UINT {
+    PROJECT_MATRIX = 0x4000,      // world to viewing coordinates
+    PROJECT_PLANE = 0x2000,       // perspective onto the plane, truncated to int32
+    PROJECT_DEVICE = 0x1000,      // plane to device
+    PROJECT_WORLD_TO_DEVICE = 0x7100,
+    PROJECT_WORLD_TO_PLANE = 0x6100,
+};
+
+int ProjectionCommand(UINT code, Scx3DView* view);
+// One point: `in` three floats; with PROJECT_PLANE the result is an int32 pair in
+// outInt, otherwise three floats in outFloat.
+void ProjectPoint(UINT flags, const Scx3DView* view, const float in[3], int32_t outInt[2],
+                  float outFloat[3]);
+void ViewingToWorld(const Scx3DView* view, const float viewing[3], float world[3]);
+void ComputeEyeWorld(Scx3DView* view);
+void ComputeExtent(Scx3DView* view);
+void RecoverAngles(Scx3DView* view);
+// planeKind 1 Z, 2 X, 4 Y, otherwise the row index itself.
+void ScreenToWall(const Scx3DView* view, int planeKind, int sx, int sy, float planeValue,
+                  float world[3]);
+double EyeDistanceFor(float perspective, float boxSize);
+
+// ---- The object store
+INT_PTR StoreCommand(UINT code, INT_PTR store, HWND window, void* record, INT_PTR argument);
+INT_PTR ObjectCommand(UINT command, INT_PTR count, HWND window, void* record, void* object,
+                      INT_PTR extra);
+bool ObjectDialogOpen();
+
+// Movable blocks: lock and unlock paired within one call.
+template <typename T> T* LockBlock(HGLOBAL block) { return static_cast<T*>(GlobalLock(block)); }
+inline Scx3DPoint* ObjectPoints(Scx3DObject* object, HGLOBAL* locked)
+{
+    *locked = nullptr;
+    if (!(object->storage & SCX3D_STORAGE_POINT_BLOCK))
+        return object->inlinePoints;
+    *locked = object->grid.pointBlock;
+    return *locked ? static_cast<Scx3DPoint*>(GlobalLock(*locked)) : nullptr;
+}
