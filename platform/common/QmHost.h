@@ -87,7 +87,12 @@ enum QmHostRequest : UINT {
     HOST_FIND_WINDOW = 0x9001,  // A QmWindowRecord*, B name; answers a handle
     HOST_MEMBLOCK_GET = 0x9401,  // A QmMemBlockRecord*, B block name; answers a pointer
     HOST_MEMBLOCK_RELEASE = 0x9403,  // A QmMemBlockRecord*, B block name
+    HOST_REQ_9600 = 0x9600,  // A QmSavedTextRead*, B text name: the named text into the buffer; 0 = read
+    HOST_REQ_9601 = 0x9601,  // A QmSavedTextWrite*, B text name: keeps the text under the name; 0 = kept
 };
+
+// Worksheet column format codes of HOST_WKS_SET_COLUMN_ATTR and HOST_WKS_GET_COLUMN_ATTR.
+enum QmColumnFormat { QM_FORMAT_NUMBER = 0, QM_FORMAT_TEXT = 1, QM_FORMAT_TIME = 2, QM_FORMAT_DATE = 3 };
 
 // The shared requests as the framework sends them:
 //   HOST_FIND_DATASET (name or 0, QmRangeRecord*): the host fills hostFirst and hostEnd.
@@ -162,6 +167,19 @@ struct QmWindowRecord {
 struct QmMemBlockRecord {
     INT_PTR key; // a window handle or a value given by the plug-in
     INT_PTR value; // the size wanted on the first request
+};
+
+// Named texts (saved queries); `storage` is what HOST_FIND_WINDOW answers for no name.
+struct QmSavedTextRead {
+    INT_PTR storage;
+    INT_PTR size; // bytes of buffer
+    char* buffer;
+};
+
+struct QmSavedTextWrite {
+    INT_PTR storage;
+    const char* text;
+    INT_PTR unused;
 };
 
 #pragma pack(pop)

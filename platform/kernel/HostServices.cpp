@@ -32,6 +32,7 @@ struct MemBlock {
     int users = 0;
 };
 std::map<std::string, MemBlock> g_blocks; // by upper-cased name
+std::map<std::string, std::string> g_savedTexts; // by upper-cased name
 
 // Size of a block a plug-in asks for without saying how much it needs.
 const size_t kDefaultBlockSize = 4096;
@@ -670,7 +671,8 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
         CQKDataset* c = wks && r && r[0] == 1 ? wks->GetColumn(r[1]) : nullptr;
         if (!c)
             return 1;
-        c->m_format = r[2];
+        // The protocol counts formats from 0 (QM_FORMAT_NUMBER), the data model from 1.
+        c->m_format = r[2] + 1;
         return 0;
     }
     case HOST_WKS_GET_COLUMN_ATTR: {
@@ -679,7 +681,7 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
         CQKDataset* c = wks && r && r[0] == 1 ? wks->GetColumn(r[1]) : nullptr;
         if (!c)
             return 1;
-        r[0] = c->m_format;
+        r[0] = c->m_format - 1;
         return 0;
     }
     case HOST_WKS_REQ_6806: {
@@ -728,6 +730,29 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
         auto it = g_blocks.find(name);
         if (it != g_blocks.end() && it->second.users > 0)
             --it->second.users;
+        return 0;
+    }
+
+    // ---- named texts: saved queries of the database plug-in ----
+    case HOST_REQ_9600: {
+        QmSavedTextRead* r = reinterpret_cast<QmSavedTextRead*>(a);
+        std::string name = Text(b);
+        for (char& ch : name)
+            ch = (char)toupper((unsigned char)ch);
+        auto it = g_savedTexts.find(name);
+        if (!r || !r->buffer || r->size <= 0 || it == g_savedTexts.end())
+            return 1;
+        CopyOut(r->buffer, (size_t)r->size, it->second);
+        return 0;
+    }
+    case HOST_REQ_9601: {
+        const QmSavedTextWrite* r = reinterpret_cast<const QmSavedTextWrite*>(a);
+        std::string name = Text(b);
+        if (!r || !r->text || name.empty())
+            return 1;
+        for (char& ch : name)
+            ch = (char)toupper((unsigned char)ch);
+        g_savedTexts[name] = r->text;
         return 0;
     }
 
