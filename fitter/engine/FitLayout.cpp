@@ -67,7 +67,7 @@ void FreeFunctionLibrary(FunctionDef* def)
 // Function libraries load from the program folder only: LIB is a plain file name. A
 // definition file is data that may come from anywhere, so a LIB naming another folder
 // (absolute, relative or through "..") is refused rather than loaded.
-static HMODULE LoadLibraryFromProgramDir(FittingSession* s, const char* name)
+HMODULE LoadLibraryFromProgramDir(FittingSession* s, const char* name)
 {
     if (!name[0] || strpbrk(name, "\\/:") || strstr(name, ".."))
         return nullptr;

@@ -1,4 +1,5 @@
 // Creation and end of fit sessions, and the table that maps host threads to them.
+#include <stdio.h>
 #include <string.h>
 
 #include "FitMemory.h"
@@ -102,6 +103,11 @@ int CreateSession(HWND hostWindow, HostCallback callback, FittingSession** out)
     s->instance = FitterInstance;
     CountSession(1);
     ExchangeFitSettings(s, 0);
+    ConvertOldFunctionLists(s);
+    char category[CATEGORY_CHARS];
+    snprintf(category, sizeof category, "%s", s->category);
+    if (LoadFunctionGroup(s, category) == 0)
+        SyncDefaultFunction(s, 0, category);
     *out = s;
     return 0;
 }

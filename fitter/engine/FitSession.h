@@ -338,6 +338,12 @@ int AddLoadedFunction(FittingSession* s, const FunctionDef* def);
 FunctionDef* FindLoadedFunction(FittingSession* s, const char* name);
 int SelectFunction(FittingSession* s, FunctionDef* def);
 int LoadFunctionLibrary(FittingSession* s);
+// A library of the program folder by plain file name; null for a name with a folder in it.
+HMODULE LoadLibraryFromProgramDir(FittingSession* s, const char* name);
+// The converter of old-format function files (".f"): asked first with no record whether it
+// can convert the file (-1: it cannot), then with the record to fill.
+typedef int(WINAPI* ReadOldFunctionFileProc)(const char* path, FunctionDef* def);
+extern const char kOldFormatConverter[];
 void FreeFunctionLibrary(FunctionDef* def);
 int CheckCurrentFunction(FittingSession* s);
 void GetParamName(FittingSession* s, int index, char* out, size_t capacity);
@@ -463,6 +469,9 @@ int RemoveFunction(FittingSession* s, int index);
 void FreeFunctionList(FittingSession* s);
 // The function of that name, loaded from its category when it is not loaded yet.
 FunctionDef* FindOrLoadFunction(FittingSession* s, const char* name);
+// Moves the old lists of section "FitFunc" of the host's profile file into categories; 0
+// when they were converted and the section removed, 1 otherwise.
+int ConvertOldFunctionLists(FittingSession* s);
 
 // Settings.
 void ExchangeFitSettings(FittingSession* s, int write);

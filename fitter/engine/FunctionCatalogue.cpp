@@ -186,6 +186,51 @@ int RemoveFunction(FittingSession* s, int index)
     return 0;
 }
 
+int ConvertOldFunctionLists(FittingSession* s)
+{
+    char profile[QFIT_HOST_TEXT_CAPACITY] = "";
+    if (CallHost(s, HOST_REQ_1019, reinterpret_cast<INT_PTR>(profile), 0) != 0 || !profile[0])
+        return 1;
+    profile[sizeof profile - 1] = 0;
+    const std::vector<std::string> keys = KeyNames("FitFunc", profile, 1024);
+    const std::string folder = ProfileValue("FitFunc", "path", profile, 254);
+    if (keys.empty() || folder.empty())
+        return 1;
+    char ini[2 * QFIT_HOST_TEXT_CAPACITY];
+    GetIniPath(s, ini, sizeof ini);
+    bool failed = false;
+    for (const std::string& key : keys) {
+        if (key.size() <= 4 || _strnicmp(key.c_str(), "list", 4) != 0)
+            continue;
+        HMODULE converter = LoadLibraryFromProgramDir(s, kOldFormatConverter);
+        const ReadOldFunctionFileProc read = converter ? reinterpret_cast<ReadOldFunctionFileProc>(
+                                                             GetProcAddress(converter, "ReadOldFunctionFile"))
+                                                       : nullptr;
+        if (!read) {
+            failed = true;
+            if (converter)
+                FreeLibrary(converter);
+            continue;
+        }
+        const std::string category = "Quorix_" + key;
+        const std::string names = ProfileValue("FitFunc", key.c_str(), profile, 1023);
+        char name[MAX_PATH];
+        for (const char* p = NextToken(names.c_str(), " \t", name, sizeof name); name[0];
+             p = NextToken(p, " \t", name, sizeof name)) {
+            const std::string file = JoinFolder(folder, name) + ".f";
+            if (read(file.c_str(), nullptr) == -1)
+                continue;
+            WritePrivateProfileStringA(kCategorySection, category.c_str(), folder.c_str(), ini);
+            WritePrivateProfileStringA(category.c_str(), name, name, ini);
+        }
+        FreeLibrary(converter);
+    }
+    if (failed)
+        return 1;
+    WritePrivateProfileStringA("FitFunc", nullptr, nullptr, profile);
+    return 0;
+}
+
 FunctionDef* FindOrLoadFunction(FittingSession* s, const char* name)
 {
     if (FunctionDef* def = FindLoadedFunction(s, name))

@@ -445,7 +445,32 @@ std::string HostFolder(FittingSession* s, UINT request)
     return f;
 }
 
+// An old-format definition: a ".f" file without a "General Information" section that has
+// keys, read through the converter library.
+int ReadOldFunctionFile(FittingSession* s, FunctionDef* def, const std::string& base)
+{
+    const std::string file = base + ".f";
+    char keys[4] = "";
+    if (!Exists(file) || GetPrivateProfileStringA("General Information", nullptr, "", keys, sizeof keys, file.c_str()))
+        return 1;
+    HMODULE converter = LoadLibraryFromProgramDir(s, kOldFormatConverter);
+    const ReadOldFunctionFileProc read =
+        converter ? reinterpret_cast<ReadOldFunctionFileProc>(GetProcAddress(converter, "ReadOldFunctionFile")) : nullptr;
+    int result = 1;
+    if (read && read(file.c_str(), nullptr) != -1) {
+        DefaultFunction(s, def);
+        snprintf(def->path, sizeof def->path, "%s", base.c_str());
+        read(file.c_str(), def);
+        result = 0;
+    }
+    if (converter)
+        FreeLibrary(converter);
+    return result;
+}
+
 }  // namespace
+
+const char kOldFormatConverter[] = "Q32QFF41.DLL";
 
 const char* KeywordText(int id)
 {
@@ -498,7 +523,7 @@ int ReadFunctionFile(FittingSession* s, FunctionDef* def, const char* path)
         return 1;
     const std::string file = base + ".fdf";
     if (!Exists(file))
-        return 1;
+        return ReadOldFunctionFile(s, def, base);
     DefaultFunction(s, def);
     snprintf(def->path, sizeof def->path, "%s", base.c_str());
     def->modified = 0;

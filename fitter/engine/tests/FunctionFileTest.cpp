@@ -333,6 +333,12 @@ TEST_F(FunctionFileTest, CategoriesLoadTheirFunctions)
     EXPECT_EQ(0, s->nFunctions);
     SetText("FUNC", "Nothing");
     EXPECT_EQ(28041, Err());
+
+    // A new session loads the group of the setting "Function Group" with its default.
+    WritePrivateProfileStringA("QFIT Control", "Function Group", "Lines", ini.c_str());
+    ScxFit(window, 2, 0, nullptr, TestHost::Callback);
+    EXPECT_EQ("Two", GetText("FUNC"));
+    s = Session();
 }
 
 // Library names: "curvelib" maps to the system's own library; a name that reaches outside
@@ -369,4 +375,39 @@ TEST_F(FunctionFileTest, LibrariesLoadOnlyFromTheProgramFolder)
             EXPECT_EQ(row.source, host.errors.back().second);
         }
     }
+}
+
+// Old-format files: a ".f" file is read through the converter library when no ".fdf" file
+// of the name exists; one that already has a "General Information" section with keys, or
+// that the converter refuses, is not read.
+TEST_F(FunctionFileTest, OldFormatFilesGoThroughTheConverter)
+{
+    const std::string base = host.settingsDir + "\\";
+    WriteText(base + "oldline.f", "OLD\r\na+b*x\r\n");
+    WriteText(base + "refused.f", "NEW\r\n");
+    WriteText(base + "current.f", "[General Information]\r\nFunction Name=current\r\n");
+    ASSERT_EQ(0, ReadFunctionFile(s, def, (base + "oldline").c_str()));
+    EXPECT_STREQ("oldline", def->name);
+    EXPECT_STREQ("a+b*x", def->formula);
+    EXPECT_EQ(KW_USER_DEFINED, def->functionType);
+    EXPECT_EQ(1, ReadFunctionFile(s, def, (base + "refused").c_str()));
+    EXPECT_EQ(1, ReadFunctionFile(s, def, (base + "current").c_str()));
+
+    // Old function lists of the host's profile file become categories of qfit.ini, and the
+    // old section goes once every list was converted.
+    WritePrivateProfileStringA("FitFunc", "path", host.settingsDir.c_str(), host.profileFile.c_str());
+    WritePrivateProfileStringA("FitFunc", "list1", "oldline refused", host.profileFile.c_str());
+    WritePrivateProfileStringA("FitFunc", "other", "oldline", host.profileFile.c_str());
+    ASSERT_EQ(0, ConvertOldFunctionLists(s));
+    const std::string ini = host.settingsDir + "\\qfit.ini";
+    EXPECT_EQ(host.settingsDir, Profile(ini, "Category", "Quorix_list1"));
+    EXPECT_EQ("oldline", Profile(ini, "Quorix_list1", "oldline"));
+    EXPECT_EQ("", Profile(ini, "Quorix_list1", "refused"));
+    EXPECT_EQ("", Profile(host.profileFile, "FitFunc", "path"));
+    EXPECT_EQ(1, ConvertOldFunctionLists(s)) << "nothing left to convert";
+
+    // The converted category loads like any other.
+    Call("CATEGORY", "Quorix_list1");
+    SetText("FUNC", "oldline");
+    EXPECT_EQ(0, Err());
 }

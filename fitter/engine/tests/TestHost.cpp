@@ -149,6 +149,7 @@ TestHost::TestHost()
 {
     Current = this;
     settingsDir = fallbackDir = MakeTempFolder();
+    profileFile = settingsDir + "\\quorix61.ini";
     programDir = ProgramFolder();
 }
 
@@ -262,6 +263,9 @@ INT_PTR TestHost::Handle(HWND context, UINT request, INT_PTR a1, INT_PTR a2)
         return 0;
     case HOST_GET_FALLBACK_DIR:
         CopyOut(a1, fallbackDir);
+        return 0;
+    case HOST_REQ_1019:
+        CopyOut(a1, profileFile);
         return 0;
     case HOST_GET_PROGRAM_DIR:
         CopyOut(a1, programDir);

@@ -39,6 +39,7 @@ public:
     std::vector<std::string> variableDeletes;
     std::map<HWND, FittingSession*> sessions;
     std::string settingsDir, fallbackDir, programDir;
+    std::string profileFile;  // the host's profile file that may hold old function lists
     int abortAfterPolls = -1;
     int polls = 0;
     int detaches = 0;
