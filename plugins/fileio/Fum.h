@@ -33,6 +33,7 @@ enum FumError {
     FUM_ERR_HFILE_RANGE = 13,      // a file number outside 0 to 99999
     FUM_ERR_NOT_OPEN = 14,         // no open file has that number
     FUM_ERR_NO_SUCH_FILE = 15,     // the file system knows no such name
+    FUM_ERR_BAD_RANGE = 19,        // an end row below the start row - 1
     FUM_ERR_HOST = 20,             // the host refused a request
     FUM_ERR_CREATE = 21,
     FUM_ERR_OPEN = 22,
@@ -62,7 +63,9 @@ enum FumClassicError {
     FUM_OLD_RANGE = 3,
     FUM_OLD_MEMORY = 5,
     FUM_OLD_HOST = 6,
+    FUM_OLD_BAD_RANGE = 64,
     FUM_OLD_NO_TEXT = 65,
+    FUM_OLD_NO_ARG = 1024,
     FUM_OLD_NO_CURRENT = 1028,
     FUM_OLD_OPEN = 1153,
     FUM_OLD_WRITE = 1155,
@@ -385,6 +388,106 @@ public:
     int Begin(const char* argText, QmDLL* root) override;
 };
 
+// ---- Block transfers -------------------------------------------------------------------
+
+// Moves a block of `count` elements, `stride` bytes apart, with one file read or write
+// and one buffer; when the buffer cannot be had the block is split in halves, each
+// transferred on its own, down to a bounded depth. The subclasses convert between the
+// buffer and the host's data.
+class QmBulk : public QmScribe {
+    DECLARE_DYNAMIC(QmBulk)
+public:
+    // 1 when the block could not be had even after splitting; other failures are in
+    // lastStatus and ERROR. `moved` counts the elements converted.
+    int Run(FUM_File* file, int stride, int count, int splitBudget, int direction);
+    virtual int TrailingGap() { return 0; }
+    virtual int DecodePiece(int first, int count, uint8_t* buffer) { return 0; }
+    virtual int EncodePiece(int first, int count, uint8_t* buffer) { return 0; }
+
+    uint8_t* buffer = nullptr;
+    FUM_File* file = nullptr;
+    int direction = 0;
+    int stride = 0;
+    int count = 0;
+    int splitBudget = 0;
+    int lastStatus = 0;
+    int moved = 0;
+    // Largest block buffer tried in one piece; tests lower it to make the engine split.
+    static size_t s_bufferLimit;
+
+protected:
+    int TransferPiece(int n, int first);
+    int ReadPiece(int n, int first);
+    int WritePiece(int n, int first);
+    // Bytes of a piece of n elements, never negative.
+    int64_t PieceBytes(int n);
+    // Elements whose bytes are complete in a read that gave `got` bytes.
+    int CompleteElements(int64_t got, int n);
+};
+
+// Binary blocks of numbers: element kind from the shared binType, width NBYTES, SKIP
+// bytes between elements.
+class QmBinIO : public QmBulk {
+    DECLARE_DYNAMIC(QmBinIO)
+public:
+    int TrailingGap() override;
+    // The codec of the current settings; 0 or the code (43).
+    int SelectCodec(FumCodec* codec, bool read);
+    // The settings checks of every block method, then binType from argument `index`.
+    int BeginBlock(int binTypeIndex);
+    int MissingArgument();
+    // The value and status of a finished transfer: elements moved, the transfer's code.
+    int Finish(double* result, int runResult);
+};
+
+class QmAIO : public QmBinIO {
+    DECLARE_DYNAMIC(QmAIO)
+public:
+    QmAIO();
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+
+    int firstRow = 0;
+    int endRow = 0;
+
+protected:
+    virtual int Direction() = 0;
+};
+
+class QmARead : public QmAIO {
+    DECLARE_DYNAMIC(QmARead)
+public:
+    int DecodePiece(int first, int count, uint8_t* buffer) override;
+
+protected:
+    int Direction() override { return 1; }
+};
+
+class QmAWrite : public QmAIO {
+    DECLARE_DYNAMIC(QmAWrite)
+public:
+    int EncodePiece(int first, int count, uint8_t* buffer) override;
+
+protected:
+    int Direction() override { return 0; }
+};
+
+class QmReadRowBin : public QmBinIO {
+    DECLARE_DYNAMIC(QmReadRowBin)
+public:
+    QmReadRowBin();
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+    int DecodePiece(int first, int count, uint8_t* buffer) override;
+
+    int tokenCount = 0;
+};
+
+// Adds columns to a worksheet until it has n; 0 or the call's code (20 or 6).
+int FumEnsureColumns(QmQuorixWks& worksheet, int n);
+// The row below the longest column of a worksheet (0 for one without data).
+int FumLongestColumn(QmQuorixWks& worksheet);
+
 // ---- File position ---------------------------------------------------------------------
 
 enum FumMove { FUM_GETPOS, FUM_SETPOS, FUM_REWIND, FUM_TOEND, FUM_JUMP, FUM_JUMPCHUNK };
@@ -457,11 +560,16 @@ public:
     QmRealIO mDWrite{8, true};
     QmRealIO mLDRead{10, false};
     QmLDWrite mLDWrite;
+    QmARead mARead;
+    QmAWrite mAWrite;
+    QmReadRowBin mReadRowBin;
     QmSyntax mSyntax;
     QmAltSpell mAltSpell;
     QmListAll mListAll;
     // The last valid width of READ and WRITE, kept across calls.
     QmDiscrete intWidths{{1, 2, 3, 4}};
+    // The last valid element kind of the block methods, kept across calls.
+    QmDiscrete binType{{0, 1, 2}};
     // Methods of this object that the build does not carry yet, one per name family.
     std::vector<QmNotBuilt*> notBuilt;
 

@@ -74,10 +74,6 @@ FUM::FUM()
         notBuilt.push_back(m);
         add(m, names);
     };
-    static std::string usages[6];
-    const char* bulkNote = "\r\nNote: Affected by .nBytes, .ByteOrder, .Signed and .Skip!";
-    usages[4] = std::string("(dataset$,start,end,binType[,hFile])") + bulkNote;
-    usages[5] = std::string("(wksname$,nToken,binType[,hFile])") + bulkNote;
     static const char* recordUsage =
         "(wksname$,nRecords,templateString[,hFile])\r\nTemplate String:\r\n"
         "\"[-]type [times] | [-]type [times] | skipNumber | ...\"\r\n"
@@ -118,9 +114,9 @@ FUM::FUM()
     add(&mDWrite, {"DWRITE", "DOUBLEWRITE"});
     add(&mLDRead, {"LDREAD", "LONGDOUBLEREAD", "LDOUBLEREAD"});
     add(&mLDWrite, {"LDWRITE", "LONGDOUBLEWRITE", "LDOUBLEWRITE"});
-    pending(usages[4].c_str(), {"AREAD", "ARRAYREAD"});
-    pending(usages[4].c_str(), {"AWRITE", "ARRAYWRITE"});
-    pending(usages[5].c_str(), {"READROWBIN"});
+    add(&mARead, {"AREAD", "ARRAYREAD"});
+    add(&mAWrite, {"AWRITE", "ARRAYWRITE"});
+    add(&mReadRowBin, {"READROWBIN"});
     pending(recordUsage, {"READRECORD", "RRECORD", "RECORDREAD", "RREAD"});
     pending(recordUsage, {"WRITERECORD", "WRECORD", "RECORDWRITE", "RWRITE"});
     pending("(wksname$,nToken[,hFile])\r\nNote: Affected by .ListSep!", {"READROW"});

@@ -283,16 +283,26 @@ static int WriteDecimal(uint8_t* b, double* v)
 {
     memset(b, 0, 10);
     double x = *v;
+    if (!(x == x))
+        return 0;
     if (x < 0) {
         b[9] = 0x80;
         x = -x;
     }
     x = floor(x);
-    for (int i = 0; i < 9 && x > 0; ++i) {
-        int low = static_cast<int>(fmod(x, 10.0));
-        x = floor(x / 10.0);
-        int high = static_cast<int>(fmod(x, 10.0));
-        x = floor(x / 10.0);
+    // Eighteen digits are all the item holds; like an integer item too narrow for its
+    // value, the low digits are written and the loss is told through ERROR. The digits
+    // are taken in integer arithmetic: dividing a large double by ten rounds.
+    if (x >= 1e18) {
+        TheFum().error.value = FUM_ERR_CONVERSION;
+        x = fmod(x, 1e18);
+    }
+    uint64_t u = static_cast<uint64_t>(x);
+    for (int i = 0; i < 9; ++i) {
+        int low = static_cast<int>(u % 10);
+        u /= 10;
+        int high = static_cast<int>(u % 10);
+        u /= 10;
         b[i] = static_cast<uint8_t>(low | (high << 4));
     }
     return 0;
@@ -300,15 +310,16 @@ static int WriteDecimal(uint8_t* b, double* v)
 
 static int ReadDecimal(uint8_t* b, double* v)
 {
-    double x = 0.0;
+    uint64_t u = 0;
     for (int i = 8; i >= 0; --i) {
         int high = b[i] >> 4, low = b[i] & 15;
         if (high > 9 || low > 9) {
             TheFum().error.value = FUM_ERR_DIGIT;
             return FUM_ERR_DIGIT;
         }
-        x = x * 100.0 + high * 10 + low;
+        u = u * 100 + static_cast<uint64_t>(high * 10 + low);
     }
+    double x = static_cast<double>(u);
     *v = (b[9] & 0x80) ? -x : x;
     return 0;
 }

@@ -102,6 +102,10 @@ TEST(FumConverter, OutOfRangeAndUnknownItems)
     EXPECT_EQ(TheFum().error.value, 34);
 
     Apply({0, 0, 0});
+    EXPECT_EQ(Encode(2, 10, 1e18 + 1024), (Bytes{0x24, 0x10, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(TheFum().error.value, 34);
+
+    Apply({0, 0, 0});
     EXPECT_EQ(Decode(2, {0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0}), -999);
     EXPECT_EQ(TheFum().error.value, 32);
 

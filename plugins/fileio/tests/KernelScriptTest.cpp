@@ -64,3 +64,24 @@ TEST(FumScript, WritesBinaryValuesAndReadsThemBack)
     DeleteFileA(path.c_str());
     qkfxGetAccess()->Uninit();
 }
+
+TEST(FumScript, BlocksOfWorksheetColumnsRoundTrip)
+{
+    ASSERT_TRUE(qkfxGetAccess()->Init(nullptr, ""));
+    auto* wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS, "Data1"));
+    ASSERT_NE(wks, nullptr);
+    const double values[] = {-1.5, 0.25, 1e10, -3};
+    for (int i = 0; i < 4; ++i)
+        wks->GetColumn(1)->SetValue(i, values[i]);
+    std::string path = ScratchFile("block.bin");
+    DeleteFileA(path.c_str());
+    RunScript("fum.reset(); fum.open(" + path + ", 2); fum.nbytes = 8; fum.skip = 1;"
+              "n = fum.awrite(Data1_A, 1, 4, 1); fum.rewind(); m = fum.aread(Data1_B, 2, 5, 1);"
+              "fum.closeall()");
+    EXPECT_EQ(Eval("n"), 4);
+    EXPECT_EQ(Eval("m"), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Eval("Data1_B[" + std::to_string(i + 2) + "]"), values[i]) << i;
+    DeleteFileA(path.c_str());
+    qkfxGetAccess()->Uninit();
+}
