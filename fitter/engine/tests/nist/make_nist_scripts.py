@@ -88,7 +88,8 @@ def write_fdf(name, n):
 def write_qgs(name, starts, data):
     out = []
     out.append("// NIST StRD %s: y = %s, %d observations." % (name, MODELS[name], len(data)))
-    out.append("// Argument: the NIST start to begin from, 1 or 2.")
+    out.append("// Argument: the NIST start to begin from, 1 or 2. The function %s is found through" % name)
+    out.append("// the catalogue: qfit.ini lists this folder as a category that holds %s.fdf." % name)
     out.append("win -t wks;")
     for i, (x, y) in enumerate(data):
         out.append("Data1_A[%d] = %s; Data1_B[%d] = %s;" % (i + 1, x, i + 1, y))
