@@ -15,6 +15,7 @@ namespace {
 
 Scx3DHit g_hit;
 bool g_dialogOpen = false;
+UINT g_passPaintCode = 0;
 
 typedef INT_PTR (*ObjectHandler)(UINT command, INT_PTR count, HWND window, void* record,
                                  Scx3DObject* object, INT_PTR extra);
@@ -143,21 +144,24 @@ void DrawSegments(Scx3DObject* object, INT_PTR draw, UINT command)
         GlobalUnlock(locked);
 }
 
-INT_PTR SegmentHandler(UINT command, INT_PTR count, HWND window, void* record,
-                       Scx3DObject* object, INT_PTR extra)
+// Lines, polygons and the frame have no pieces for the grid: they paint in the plain
+// pass, and in the grid pass when the grid is filled, before any cell, which puts them
+// behind everything the cells draw (the walls are the box's far sides).
+INT_PTR LineObjectHandler(UINT command, INT_PTR count, HWND window, void* record,
+                          Scx3DObject* object, INT_PTR extra)
 {
-    if (command == SCX3D_PAINT || command == SCX3D_PAINT_FRAME) {
-        DrawSegments(object, extra, command);
-        return 0;
+    if (command == SCX3D_OBJ_PLAIN)
+        return 1;
+    if (command == SCX3D_OBJ_FILL_GRID) {
+        if (!g_passPaintCode)
+            return 0;
+        command = g_passPaintCode;
     }
-    return SharedHandler(command, count, window, record, object, extra);
-}
-
-INT_PTR LineSetHandler(UINT command, INT_PTR count, HWND window, void* record,
-                       Scx3DObject* object, INT_PTR extra)
-{
     if (command == SCX3D_PAINT || command == SCX3D_PAINT_FRAME) {
-        DrawLines(static_cast<const Scx3DView*>(record), object, extra, command);
+        if ((object->kind & 0x0F) == 3)
+            DrawSegments(object, extra, command);
+        else
+            DrawLines(static_cast<const Scx3DView*>(record), object, extra, command);
         return 0;
     }
     return SharedHandler(command, count, window, record, object, extra);
@@ -179,8 +183,8 @@ struct TypeRow {
 
 const TypeRow kTypes[] = {
     {2, MissingHandler<2>}, {1, MissingHandler<1>}, {0, MissingHandler<0>},
-    {3, SegmentHandler},    {4, LineSetHandler},    {5, MissingHandler<5>},
-    {6, MissingHandler<6>}, {8, LineSetHandler},    {0, nullptr},
+    {3, LineObjectHandler}, {4, LineObjectHandler}, {5, MissingHandler<5>},
+    {6, MissingHandler<6>}, {8, LineObjectHandler}, {0, nullptr},
 };
 
 // ---- Shared object commands
@@ -499,6 +503,11 @@ INT_PTR HitStore(HGLOBAL store, const int32_t* point)
 }
 
 } // namespace
+
+void SetPassPaintCode(UINT code)
+{
+    g_passPaintCode = code;
+}
 
 bool ObjectDialogOpen()
 {

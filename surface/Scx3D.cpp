@@ -368,9 +368,9 @@ extern "C" INT_PTR WINAPI SCX3D(HWND window, UINT type, INT_PTR count, void* rec
         ColourMapClearBinding();
         v->state = 0;
         return 0;
-    case SCX3D_PREPARE_DRAWING: return ReportNotBuilt("the drawing order");
+    case SCX3D_PREPARE_DRAWING: PrepareDrawing(count, v, g_indexListMode); return 0;
     case SCX3D_PAINT:
-    case SCX3D_PAINT_FRAME: return ReportNotBuilt("painting of 3D layers");
+    case SCX3D_PAINT_FRAME: Paint(window, count, v, type & 0xFFFF, argument); return 0;
     case SCX3D_ROTATE: return Rotate(v, (int)count, reinterpret_cast<const float*>(argument));
     case SCX3D_LETTER: return Letter(window, v, reinterpret_cast<const char*>(argument));
     case SCX3D_WORLD_TO_SCREEN: {

@@ -252,6 +252,67 @@ static_assert(offsetof(Scx3DObject, grid.pointValue) == 106, "layout");
 static_assert(sizeof(Scx3DDescription) == SCX3D_DESCRIPTION_SIZE, "layout");
 static_assert(sizeof(Scx3DHit) == 32, "layout");
 
+// ---------------------------------------------------------------------------------------
+// The bucket grid: per-cell lists of 3D pieces, sorted by depth.
+
+// Bits of BucketGridSpec::gridFlags.
+enum : uint16_t {
+    BUCKET_QUADRANT_MASK = 0x0300, // the far corner q, bits 8-9
+    BUCKET_WALK_ROWS_OUTER = 0x0400,
+    BUCKET_WALK_NEXT = 0x0800,
+    BUCKET_ROWS_DOWN = 0x1000,
+    BUCKET_COLUMNS_DOWN = 0x2000,
+};
+
+#pragma pack(push, 1)
+struct BucketGridSpec {
+    uint16_t columns;  // grid lines along X (cells: columns - 1)
+    uint16_t rows;     // grid lines along the second axis (Y, or Z in an upright view)
+    uint16_t gridFlags;
+    float x0, dx;      // first line and spacing on X, world units
+    float y0, dy;      // ... on the second axis
+    int16_t rowCorner0, rowCorner1, colCorner0, colCorner1; // line indices of the walk
+    int16_t rowStep, colStep;
+};
+
+// A piece of an object put into a cell. Widened like the object records: the callback
+// pair is pointer-sized, and the bytes after it follow.
+struct BucketPiece {
+    uint16_t kind;          // BUCKET_PIECE_SURFACE, BUCKET_PIECE_BAR or a plain piece;
+                            // its low 4 bits name the object type that draws it
+    uint8_t bytes2[2];
+    union {
+        float corners[4][3]; // a bar's four corners; the last is the reference point
+        struct {
+            uint8_t before[36];
+            float reference[3]; // 40: x, y, z in world units; z is the sort key
+        };
+    };
+    uint8_t bytes52[84 - 52];
+    uint8_t flags;          // 84: BUCKET_PIECE_HIDDEN, BUCKET_PIECE_SPLIT, bits 0-1 to the callback
+    uint8_t bytes85[104 - 85];
+    INT_PTR callbackUser;   // 104
+    Plot3DObjectCallback callback; // 112
+    uint8_t bytes120[12];
+};
+#pragma pack(pop)
+
+enum : uint16_t {
+    BUCKET_PIECE_SURFACE = 0x1000,
+    BUCKET_PIECE_BAR = 0x5002,
+};
+enum : uint8_t {
+    BUCKET_PIECE_HIDDEN = 0x08,
+    BUCKET_PIECE_SPLIT = 0x10,
+};
+
+static_assert(sizeof(BucketGridSpec) == 34, "the spec is copied into the view record");
+static_assert(offsetof(BucketGridSpec, rowCorner0) == 22, "layout");
+static_assert(offsetof(BucketPiece, reference) == 40, "layout");
+static_assert(offsetof(BucketPiece, flags) == 84, "layout");
+static_assert(offsetof(BucketPiece, callbackUser) == 104, "layout");
+static_assert(sizeof(BucketPiece) == 132, "layout");
+
 // Commands of SCX3D that the kernel uses by name.
 enum : UINT {
     SCX3D_OBJECT_COMMAND = 0x1000,
@@ -278,7 +339,13 @@ enum : UINT {
     SCX3D_OBJ_ADD = 0x1001,
     SCX3D_OBJ_EDIT = 0x1004,
     SCX3D_OBJ_DIALOG = 0x1005,
+    SCX3D_OBJ_PLAIN = 0x1006,      // nonzero: the object paints without the grid
+    SCX3D_OBJ_FILL_GRID = 0x1007,  // count = the object's index; bit 0 of the answer stops
+    SCX3D_OBJ_MESH_CELL = 0x1008,
+    SCX3D_OBJ_DRAW_PIECE = 0x1009, // count = part selector, object = the piece
+    SCX3D_OBJ_PASS_MESH = 0x100D,
     SCX3D_OBJ_TOLERANCE = 0x100E,
+    SCX3D_AFTER_PAINT = 28,
     SCX3D_OBJ_HIT_NOTICE = 0x5009,
 
     SCX3D_STORE_CREATE = 0x5000,
@@ -297,4 +364,13 @@ extern "C" {
 // The command entry of every 3D layer. `count` carries a store handle, a device
 // context, a point count or flags by command; `argument` a pointer or a value.
 INT_PTR WINAPI SCX3D(HWND window, UINT type, INT_PTR count, void* record, INT_PTR argument);
+
+// The bucket grid (exported as _BucketGrids@24 and _BucketControl@20). Codes of
+// BucketGrids: 1 set up (record = BucketGridSpec, other = view), 3 fill (record = piece,
+// view), 4 draw a cell (a = row line, b = column line, record = view, other = the mesh
+// object or null, view = the drawing callback), 6 free. Codes of BucketControl: 0 create
+// the current cell's list, 1 insert `piece` into it (view = view record), 2 draw it with
+// part selector `a` (view = view record).
+INT_PTR WINAPI BucketGrids(int code, INT_PTR a, INT_PTR b, void* record, void* other, void* view);
+INT_PTR WINAPI BucketControl(void* grid, INT_PTR a, void* piece, void* view, int code);
 }

@@ -3,6 +3,8 @@
 
 #include "Scx3DHost.h"
 
+#include <vector>
+
 // ---- The plot-host link (one callback and context for the process)
 INT_PTR PlotHostRequest(UINT code, INT_PTR argument, INT_PTR pointer);
 void PlotHostRunScript(const char* text);
@@ -39,6 +41,19 @@ void RecoverAngles(Scx3DView* view);
 void ScreenToWall(const Scx3DView* view, int planeKind, int sx, int sy, float planeValue,
                   float world[3]);
 double EyeDistanceFor(float perspective, float boxSize);
+
+// ---- The drawing pass and the bucket grid
+// Corners of the box's floor by quadrant: (row corner, column corner), each 0 or 1.
+const int kWalkCorner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+inline int PrevCorner(int q) { return q == 0 ? 3 : q - 1; }
+inline int NextCorner(int q) { return q == 3 ? 0 : q + 1; }
+BucketGridSpec PassGridSpec(const Scx3DView* view);
+void PrepareDrawing(INT_PTR store, Scx3DView* view, int indexListMode);
+void Paint(HWND window, INT_PTR store, Scx3DView* view, UINT paintCode, INT_PTR drawCallback);
+// The pieces of a grid cell in drawing order; null when the cell has no list.
+const std::vector<BucketPiece>* BucketCell(int row, int column);
+// The paint code of the running grid pass, for objects that paint while the grid fills.
+void SetPassPaintCode(UINT code);
 
 // ---- The object store
 INT_PTR StoreCommand(UINT code, INT_PTR store, HWND window, void* record, INT_PTR argument);
