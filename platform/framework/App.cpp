@@ -213,13 +213,16 @@ IMPLEMENT_DYNAMIC(CWinApp, CWinThread)
 
 BEGIN_MESSAGE_MAP(CWinApp, CWinThread)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
+    ON_COMMAND_EX_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, OnOpenRecentFile)
+    ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, OnUpdateRecentFileMenu)
 END_MESSAGE_MAP()
 
 CWinApp::CWinApp(LPCTSTR lpszAppName)
     : m_pszAppName(nullptr), m_hInstance(nullptr), m_hPrevInstance(nullptr), m_lpCmdLine(nullptr),
       m_nCmdShow(SW_SHOWNORMAL), m_pszExeName(nullptr), m_pszHelpFilePath(nullptr),
       m_pszProfileName(nullptr), m_pszRegistryKey(nullptr), m_dwPromptContext(0),
-      m_nWaitCursorCount(0), m_hcurWaitCursorRestore(nullptr)
+      m_nWaitCursorCount(0), m_hcurWaitCursorRestore(nullptr), m_pRecentFileList(nullptr), m_atomApp(0),
+      m_atomSystemTopic(0), m_nCmdShowAfterDDE(-1)
 {
     if (lpszAppName != nullptr)
         m_pszAppName = g_ownedStrings.Add(_strdup(lpszAppName));
@@ -229,6 +232,15 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    POSITION pos = m_templateList.GetHeadPosition();
+    while (pos != nullptr)
+        delete (CDocTemplate*)m_templateList.GetNext(pos);
+    m_templateList.RemoveAll();
+    delete m_pRecentFileList;
+    if (m_atomApp != 0)
+        ::GlobalDeleteAtom(m_atomApp);
+    if (m_atomSystemTopic != 0)
+        ::GlobalDeleteAtom(m_atomSystemTopic);
     g_ownedStrings.FreeAll();
     if (afximpl::g_pApp == this)
         afximpl::g_pApp = nullptr;
@@ -271,7 +283,11 @@ void CWinApp::SetCurrentHandles()
 
 BOOL CWinApp::InitApplication() { return TRUE; }
 BOOL CWinApp::InitInstance() { return TRUE; }
-int CWinApp::ExitInstance() { return (int)m_msgCur.wParam; }
+int CWinApp::ExitInstance()
+{
+    SaveStdProfileSettings();
+    return (int)m_msgCur.wParam;
+}
 
 int CWinApp::Run()
 {
@@ -281,7 +297,16 @@ int CWinApp::Run()
     return CWinThread::Run();
 }
 
-BOOL CWinApp::OnIdle(LONG lCount) { return CWinThread::OnIdle(lCount); }
+BOOL CWinApp::OnIdle(LONG lCount)
+{
+    BOOL bMore = CWinThread::OnIdle(lCount);
+    if (lCount <= 0) {
+        POSITION pos = GetFirstDocTemplatePosition();
+        while (pos != nullptr)
+            GetNextDocTemplate(pos)->OnIdle();
+    }
+    return bMore;
+}
 
 void CWinApp::OnAppExit()
 {

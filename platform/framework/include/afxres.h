@@ -48,6 +48,33 @@
 #define ID_VIEW_TOOLBAR         0xE800
 #define ID_VIEW_STATUS_BAR      0xE801
 
+#define ID_NEXT_PANE            0xE150
+#define ID_PREV_PANE            0xE151
+#define ID_INDICATOR_EXT        0xE700
+#define ID_INDICATOR_CAPS       0xE701
+#define ID_INDICATOR_NUM        0xE702
+#define ID_INDICATOR_SCRL       0xE703
+#define ID_INDICATOR_OVR        0xE704
+#define ID_INDICATOR_REC        0xE705
+#define ID_SEPARATOR            0
+
+// Child windows of frames
+#define AFX_IDW_CONTROLBAR_FIRST 0xE800
+#define AFX_IDW_CONTROLBAR_LAST  0xE8FF
+#define AFX_IDW_TOOLBAR          0xE800
+#define AFX_IDW_STATUS_BAR       0xE801
+#define AFX_IDW_PREVIEW_BAR      0xE802
+#define AFX_IDW_RESIZE_BAR       0xE803
+#define AFX_IDW_DIALOGBAR        0xE805
+#define AFX_IDW_DOCKBAR_TOP      0xE81B
+#define AFX_IDW_DOCKBAR_LEFT     0xE81C
+#define AFX_IDW_DOCKBAR_RIGHT    0xE81D
+#define AFX_IDW_DOCKBAR_BOTTOM   0xE81E
+#define AFX_IDW_DOCKBAR_FLOAT    0xE81F
+#define AFX_IDW_PANE_FIRST       0xE900
+#define AFX_IDW_PANE_LAST        0xE9FF
+#define AFX_IDM_FIRST_MDICHILD   0xFF00
+
 // Property sheet buttons
 #define ID_WIZBACK              0x3023
 #define ID_WIZNEXT              0x3024
@@ -58,6 +85,13 @@
 #define AFX_IDS_APP_TITLE       0xE000
 #define AFX_IDS_IDLEMESSAGE     0xE001
 #define AFX_IDS_HELPMODEMESSAGE 0xE002
+
+// Framework texts an application may override in its own string table
+#define AFX_IDS_UNTITLED        0xE007
+#define AFX_IDS_ALLFILTER       0xE008
+#define AFX_IDS_OPENFILE        0xE009
+#define AFX_IDS_SAVEFILE        0xE00A
+#define AFX_IDS_SAVEFILECOPY    0xE00B
 
 // Framework prompts, in qxafx.dll's string table
 #define AFX_IDP_PARSE_INT           0xF110
@@ -98,3 +132,12 @@
 #define AFX_IDP_ARCH_BADCLASS       0xF0B6
 #define AFX_IDP_ARCH_BADSCHEMA      0xF0B7
 #define AFX_IDP_OLE_EXCEPTION       0xF0C0
+#define AFX_IDP_FAILED_TO_OPEN_DOC  0xF101
+#define AFX_IDP_FAILED_TO_SAVE_DOC  0xF102
+#define AFX_IDP_ASK_TO_SAVE         0xF103
+#define AFX_IDP_FAILED_TO_CREATE_DOC 0xF104
+#define AFX_IDP_FAILED_TO_START_PRINT 0xF106
+
+// The framework's own dialogs
+#define AFX_IDD_NEWTYPEDLG          30721
+#define AFX_IDC_LISTBOX             100

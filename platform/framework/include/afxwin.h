@@ -924,6 +924,14 @@ public:
     CWnd* GetLastActivePopup() const { return FromHandle(::GetLastActivePopup(m_hWnd)); }
     BOOL IsChild(const CWnd* pWnd) const { return ::IsChild(m_hWnd, pWnd->GetSafeHwnd()); }
     CWnd* GetDescendantWindow(int nID, BOOL bOnlyPerm = FALSE) const;
+    // The nearest ancestor that is a frame window, or null.
+    class CFrameWnd* GetParentFrame() const;
+    // Lays out the children with ids nIDFirst..nIDLast through WM_SIZEPARENT and gives the
+    // rest of the client area to the child nIDLeftOver. reposQuery only measures: the rest
+    // goes into lpRectParam.
+    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2 };
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                        LPRECT lpRectParam = nullptr, LPCRECT lpRectClient = nullptr, BOOL bStretch = TRUE);
     static CWnd* PASCAL FindWindow(LPCTSTR lpszClassName, LPCTSTR lpszWindowName)
     { return FromHandle(::FindWindow(lpszClassName, lpszWindowName)); }
     static CWnd* PASCAL GetSafeOwner(CWnd* pParent = nullptr, HWND* pWndTop = nullptr);
@@ -1225,13 +1233,66 @@ public:
     BOOL Enable3dControls() { return TRUE; }
     BOOL Enable3dControlsStatic() { return TRUE; }
 
+    // Documents. The application owns its templates and deletes them when it ends.
+    void AddDocTemplate(class CDocTemplate* pTemplate);
+    POSITION GetFirstDocTemplatePosition() const { return m_templateList.GetHeadPosition(); }
+    class CDocTemplate* GetNextDocTemplate(POSITION& pos) const { return (class CDocTemplate*)m_templateList.GetNext(pos); }
+    // Opens a file with the template whose extension fits best; a file already open is
+    // activated instead. Null when it could not be opened.
+    virtual class CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
+    virtual void AddToRecentFileList(LPCTSTR lpszPathName);
+    virtual BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL bEndSession);
+    int GetOpenDocumentCount();
+    virtual BOOL DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags, BOOL bOpenFileDialog,
+                                  class CDocTemplate* pTemplate);
+
+    // The recent-file list (nMaxMRU entries, 0 for none) and its profile section.
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    void SaveStdProfileSettings();
+
+    // Command line and shell
+    void ParseCommandLine(class CCommandLineInfo& rCmdInfo);
+    BOOL ProcessShellCommand(class CCommandLineInfo& rCmdInfo);
+    // Lets the shell open files through DDE (application = the program's name, topic "system").
+    void EnableShellOpen();
+    // Registers each template's file type: extension, type name, open command and, with
+    // shell open enabled, the DDE open command; bCompat adds the icon and print commands.
+    void RegisterShellFileTypes(BOOL bCompat = FALSE);
+    void UnregisterShellFileTypes();
+    // A DDE execute string sent to the program; handles [open("file")].
+    virtual BOOL OnDDECommand(LPTSTR lpszCommand);
+
+    afx_msg void OnFileNew();
+    afx_msg void OnFileOpen();
+
+    CPtrList m_templateList;
+    class CRecentFileList* m_pRecentFileList;
+    ATOM m_atomApp;
+    ATOM m_atomSystemTopic;
+
 protected:
     afx_msg void OnAppExit();
     afx_msg void OnHelp();
+    afx_msg BOOL OnOpenRecentFile(UINT nID);
+    afx_msg void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
+
+    int m_nCmdShowAfterDDE;   // how a DDE start shows its hidden main window once a file opens
 
     void SetCurrentHandles();
     friend QXAFX_API BOOL AfxWinInit(HINSTANCE, HINSTANCE, LPTSTR, int);
+};
+
+// Shows the wait cursor for its lifetime.
+class CWaitCursor
+{
+public:
+    CWaitCursor() { CWinApp* pApp = AfxGetApp(); if (pApp != nullptr) pApp->DoWaitCursor(1); }
+    ~CWaitCursor() { CWinApp* pApp = AfxGetApp(); if (pApp != nullptr) pApp->DoWaitCursor(-1); }
+    void Restore() { CWinApp* pApp = AfxGetApp(); if (pApp != nullptr) pApp->DoWaitCursor(0); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
 };
 
 // The program's main routine: initialise, InitInstance, Run (or ExitInstance when
@@ -1596,3 +1657,5 @@ public:
     BOOL SetScrollInfo(LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE) { return ::SetScrollInfo(m_hWnd, SB_CTL, lpScrollInfo, bRedraw); }
     BOOL GetScrollInfo(LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL);
 };
+
+#include "afxframe.h"

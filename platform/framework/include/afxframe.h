@@ -1,0 +1,534 @@
+// Frames, documents, views and document templates: the document/view part of the
+// framework. Included by afxwin.h; not meant to be included alone.
+#pragma once
+
+class CDocument;
+class CView;
+class CFrameWnd;
+class CMDIFrameWnd;
+class CMDIChildWnd;
+class CDocTemplate;
+class CPrintInfo;
+
+// Messages between frames, views and bars
+#define WM_SIZEPARENT 0x0361
+#define WM_SETMESSAGESTRING 0x0362
+#define WM_INITIALUPDATE 0x0364
+#define WM_RECALCPARENT 0x0368
+#define WM_POPMESSAGESTRING 0x0375
+
+// Frame styles
+#define FWS_ADDTOTITLE 0x00008000L
+#define FWS_PREFIXTITLE 0x00004000L
+#define FWS_SNAPTOBARS 0x00002000L
+
+// UpdateAllViews and OnUpdate hints
+#define HINT_UPDATE_WINDOW 0
+
+// What a frame needs to build its view and find its document.
+struct CCreateContext
+{
+    CRuntimeClass* m_pNewViewClass;
+    CDocument* m_pCurrentDoc;
+    CDocTemplate* m_pNewDocTemplate;
+    CView* m_pLastView;
+    CFrameWnd* m_pCurrentFrame;
+    CCreateContext() { memset(this, 0, sizeof(*this)); }
+};
+
+// What WM_SIZEPARENT carries: the rectangle still free, which each bar shrinks by its own
+// place, and the deferred positions of a whole layout pass.
+struct AFX_SIZEPARENTPARAMS
+{
+    HDWP hDWP;
+    RECT rect;
+    SIZE sizeTotal;
+    BOOL bStretch;
+};
+
+// Moves a child window within a layout pass (deferred when hDWP is set).
+QXAFX_API void AfxRepositionWindow(AFX_SIZEPARENTPARAMS* lpLayout, HWND hWnd, LPCRECT lpRect);
+
+/////////////////////////////////////////////////////////////////////////////
+// CFrameWnd: a frame holding a view (or the MDI client), control bars and a menu.
+// Commands go to the active view (which passes them to its document and template), then
+// to the frame, then to the application.
+
+class QXAFX_API CFrameWnd : public CWnd
+{
+    DECLARE_DYNCREATE(CFrameWnd)
+public:
+    static const CRect rectDefault;
+    CFrameWnd();
+    virtual ~CFrameWnd();
+
+    // Creates the frame from the resources of nIDResource: the title is the string's text
+    // before its first newline, and the menu, accelerators and icon of that id are used
+    // when they exist (found through the resource chain).
+    virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                           CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
+    virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
+                        DWORD dwStyle = WS_OVERLAPPEDWINDOW, const RECT& rect = rectDefault,
+                        CWnd* pParentWnd = nullptr, LPCTSTR lpszMenuName = nullptr, DWORD dwExStyle = 0,
+                        CCreateContext* pContext = nullptr);
+    BOOL LoadAccelTable(LPCTSTR lpszResourceName);
+    CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
+
+    virtual CFrameWnd* GetActiveFrame();
+    CView* GetActiveView() const { return m_pViewActive; }
+    void SetActiveView(CView* pViewNew, BOOL bNotify = TRUE);
+    virtual CDocument* GetActiveDocument();
+    virtual void ActivateFrame(int nCmdShow = -1);
+    void InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible);
+    BOOL IsFrameWnd() const { return TRUE; }
+
+    // Lays out the control bars and gives the rest of the client area to the view.
+    virtual void RecalcLayout(BOOL bNotify = TRUE);
+    virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+    virtual void OnUpdateFrameMenu(HMENU hMenuAlt);
+    virtual HACCEL GetDefaultAccelerator();
+    void DelayRecalcLayout(BOOL bNotify = TRUE) { m_nIdleFlags |= idleLayout | (bNotify ? idleNotify : 0); }
+    void DelayUpdateFrameTitle() { m_nIdleFlags |= idleTitle; }
+
+    // The status text of a command: its string resource up to the first newline.
+    virtual void GetMessageString(UINT nID, CString& rMessage) const;
+    void SetMessageText(LPCTSTR lpszText);
+    void SetMessageText(UINT nID);
+    // The status bar (the child with AFX_IDW_STATUS_BAR), or null.
+    virtual CWnd* GetMessageBar();
+    CString GetTitle() const { return m_strTitle; }
+    void SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle; }
+
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    virtual BOOL PreTranslateMessage(MSG* pMsg) override;
+    virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+    enum IdleFlags { idleMenu = 1, idleTitle = 2, idleNotify = 4, idleLayout = 8 };
+    UINT m_nIdleFlags;
+    BOOL m_bAutoMenuEnable;   // menu items with neither update nor command handler are disabled
+    HMENU m_hMenuDefault;     // the frame's own menu, shown when no document supplies one
+    HACCEL m_hAccelTable;
+    UINT m_nIDHelp;
+    int m_nWindow;            // this frame's number among its document's frames; -1 for one
+    DWORD m_dwPromptContext;
+    UINT m_nIDTracking;
+    UINT m_nIDLastMessage;
+
+protected:
+    CView* m_pViewActive;
+    CString m_strTitle;
+    BOOL m_bInRecalcLayout;
+
+    virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+    BOOL OnCreateHelper(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+    void UpdateFrameTitleForDocument(LPCTSTR lpszDocName);
+    LPCTSTR GetIconWndClass(DWORD dwDefaultStyle, UINT nIDResource);
+    void PostNcDestroy() override;
+
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs);
+    afx_msg void OnDestroy();
+    afx_msg void OnClose();
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    afx_msg void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
+    afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    afx_msg BOOL OnQueryEndSession();
+    afx_msg void OnEndSession(BOOL bEnding);
+    afx_msg void OnDropFiles(HDROP hDropInfo);
+    afx_msg LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPopMessageString(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnHelpPromptAddr(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDDEInitiate(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDDEExecute(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDDETerminate(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+    friend class CView;
+    friend class CWinApp;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// CMDIFrameWnd: the main frame of a multiple-document program. Its client area is the
+// system's MDI client; child frames live in it, and the active child's menu (its
+// template's shared menu) replaces the frame's own while it is active.
+
+class QXAFX_API CMDIFrameWnd : public CFrameWnd
+{
+    DECLARE_DYNCREATE(CMDIFrameWnd)
+public:
+    CMDIFrameWnd();
+
+    // Creates the MDI client; the window list goes into pWindowMenu.
+    virtual BOOL CreateClient(LPCREATESTRUCT lpCreateStruct, CMenu* pWindowMenu);
+    // The popup that lists the children: the one holding ID_WINDOW_NEW or the arrange
+    // commands, else the second popup from the right.
+    virtual HMENU GetWindowMenuPopup(HMENU hMenuBar);
+
+    CMDIChildWnd* MDIGetActive(BOOL* pbMaximized = nullptr) const;
+    void MDIActivate(CWnd* pWndActivate) { ::SendMessage(m_hWndMDIClient, WM_MDIACTIVATE, (WPARAM)pWndActivate->GetSafeHwnd(), 0); }
+    void MDIIconArrange() { ::SendMessage(m_hWndMDIClient, WM_MDIICONARRANGE, 0, 0); }
+    void MDIMaximize(CWnd* pWnd) { ::SendMessage(m_hWndMDIClient, WM_MDIMAXIMIZE, (WPARAM)pWnd->GetSafeHwnd(), 0); }
+    void MDINext() { ::SendMessage(m_hWndMDIClient, WM_MDINEXT, 0, 0); }
+    void MDIPrev() { ::SendMessage(m_hWndMDIClient, WM_MDINEXT, 0, 1); }
+    void MDIRestore(CWnd* pWnd) { ::SendMessage(m_hWndMDIClient, WM_MDIRESTORE, (WPARAM)pWnd->GetSafeHwnd(), 0); }
+    void MDICascade(int nType = 0) { ::SendMessage(m_hWndMDIClient, WM_MDICASCADE, nType, 0); }
+    void MDITile(int nType = MDITILE_HORIZONTAL) { ::SendMessage(m_hWndMDIClient, WM_MDITILE, nType, 0); }
+    CMenu* MDISetMenu(CMenu* pFrameMenu, CMenu* pWindowMenu);
+
+    CFrameWnd* GetActiveFrame() override;
+    void OnUpdateFrameTitle(BOOL bAddToTitle) override;
+    void OnUpdateFrameMenu(HMENU hMenuAlt) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+    HWND m_hWndMDIClient;
+
+protected:
+    BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
+    LRESULT DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    afx_msg void OnWindowNew();
+    afx_msg BOOL OnMDIWindowCmd(UINT nID);
+    afx_msg void OnUpdateMDIWindowCmd(CCmdUI* pCmdUI);
+    DECLARE_MESSAGE_MAP()
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// CMDIChildWnd: a document window inside the MDI frame.
+
+class QXAFX_API CMDIChildWnd : public CFrameWnd
+{
+    DECLARE_DYNCREATE(CMDIChildWnd)
+public:
+    CMDIChildWnd();
+
+    BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                   CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
+    virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName,
+                        DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW,
+                        const RECT& rect = rectDefault, CMDIFrameWnd* pParentWnd = nullptr,
+                        CCreateContext* pContext = nullptr);
+
+    CMDIFrameWnd* GetMDIFrame() const;
+    void MDIDestroy();
+    void MDIActivate();
+    void MDIMaximize() { ::SendMessage(::GetParent(m_hWnd), WM_MDIMAXIMIZE, (WPARAM)m_hWnd, 0); }
+    void MDIRestore() { ::SendMessage(::GetParent(m_hWnd), WM_MDIRESTORE, (WPARAM)m_hWnd, 0); }
+
+    void ActivateFrame(int nCmdShow = -1) override;
+    BOOL DestroyWindow() override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void OnUpdateFrameTitle(BOOL bAddToTitle) override;
+    void OnUpdateFrameMenu(BOOL bActive, CWnd* pActivateWnd, HMENU hMenuAlt);
+    using CFrameWnd::OnUpdateFrameMenu;
+
+    HMENU m_hMenuShared;   // the template's menu, shown in the MDI frame while active
+
+protected:
+    LRESULT DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+    afx_msg void OnMDIActivate(BOOL bActivate, CWnd* pActivateWnd, CWnd* pDeactivateWnd);
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs);
+    DECLARE_MESSAGE_MAP()
+};
+
+#define ON_WM_MDIACTIVATE() \
+    AFX_MSG_VOID(WM_MDIACTIVATE, OnMDIActivate((HWND)_c.lParam == _p->m_hWnd, \
+        CWnd::FromHandle((HWND)_c.lParam), CWnd::FromHandle((HWND)_c.wParam)))
+
+/////////////////////////////////////////////////////////////////////////////
+// CDocument
+
+class QXAFX_API CDocument : public CCmdTarget
+{
+    DECLARE_DYNAMIC(CDocument)
+public:
+    CDocument();
+    virtual ~CDocument();
+
+    const CString& GetTitle() const { return m_strTitle; }
+    virtual void SetTitle(LPCTSTR lpszTitle);
+    const CString& GetPathName() const { return m_strPathName; }
+    // Sets the path and takes the title from its file name; with bAddToMRU the path joins
+    // the application's recent-file list.
+    virtual void SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU = TRUE);
+    CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+    virtual BOOL IsModified() { return m_bModified; }
+    virtual void SetModifiedFlag(BOOL bModified = TRUE) { m_bModified = bModified; }
+
+    void AddView(CView* pView);
+    void RemoveView(CView* pView);
+    virtual POSITION GetFirstViewPosition() const { return m_viewList.GetHeadPosition(); }
+    virtual CView* GetNextView(POSITION& rPosition) const { return (CView*)m_viewList.GetNext(rPosition); }
+    // Tells every view but pSender through OnUpdate.
+    void UpdateAllViews(CView* pSender, LPARAM lHint = 0L, CObject* pHint = nullptr);
+    virtual void UpdateFrameCounts();
+
+    virtual BOOL OnNewDocument();
+    virtual BOOL OnOpenDocument(LPCTSTR lpszPathName);
+    virtual BOOL OnSaveDocument(LPCTSTR lpszPathName);
+    // Closes every frame of the document, then deletes it when m_bAutoDelete is set.
+    virtual void OnCloseDocument();
+    virtual void DeleteContents();
+    virtual void OnChangedViewList();
+    virtual void ReportSaveLoadException(LPCTSTR lpszPathName, CException* e, BOOL bSaving, UINT nIDPDefault);
+    // Asks whether to save a modified document: TRUE to go on (saved or not), FALSE when
+    // the user cancelled or the save failed.
+    virtual BOOL SaveModified();
+    virtual BOOL CanCloseFrame(CFrameWnd* pFrame);
+    virtual void PreCloseFrame(CFrameWnd* pFrame);
+    virtual BOOL DoSave(LPCTSTR lpszPathName, BOOL bReplace = TRUE);
+    virtual BOOL DoFileSave();
+    virtual HMENU GetDefaultMenu();
+    virtual HACCEL GetDefaultAccelerator();
+    virtual void OnIdle();
+    virtual void OnFinalRelease();
+
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+    CString m_strTitle;
+    CString m_strPathName;
+    CDocTemplate* m_pDocTemplate;
+    CPtrList m_viewList;
+    BOOL m_bModified;
+    BOOL m_bAutoDelete;
+    BOOL m_bEmbedded;
+
+protected:
+    afx_msg void OnFileClose();
+    afx_msg void OnFileSave();
+    afx_msg void OnFileSaveAs();
+    DECLARE_MESSAGE_MAP()
+
+    friend class CDocTemplate;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// CView
+
+class QXAFX_API CView : public CWnd
+{
+    DECLARE_DYNAMIC(CView)
+public:
+    CView();
+    virtual ~CView();
+
+    CDocument* GetDocument() const { return m_pDocument; }
+    virtual BOOL IsSelected(const CObject* pDocItem) const;
+
+    virtual void OnDraw(CDC* pDC) = 0;
+    virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr);
+    virtual void OnInitialUpdate();
+    virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
+    virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);
+    virtual void OnActivateFrame(UINT nState, CFrameWnd* pFrameWnd);
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+protected:
+    CDocument* m_pDocument;
+
+    void PostNcDestroy() override;
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs);
+    afx_msg void OnDestroy();
+    afx_msg void OnPaint();
+    afx_msg int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
+    DECLARE_MESSAGE_MAP()
+
+    friend class CDocument;
+    friend class CFrameWnd;
+};
+
+// A view that scrolls a logical area of a fixed size.
+class QXAFX_API CScrollView : public CView
+{
+    DECLARE_DYNAMIC(CScrollView)
+public:
+    CScrollView();
+    static const SIZE sizeDefault;
+
+    // sizeTotal, sizePage and sizeLine are in logical units of nMapMode.
+    void SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizePage = sizeDefault,
+                        const SIZE& sizeLine = sizeDefault);
+    CPoint GetScrollPosition() const;          // logical units
+    CPoint GetDeviceScrollPosition() const;    // pixels
+    void ScrollToPosition(POINT pt);           // logical units
+    CSize GetTotalSize() const { return m_totalLog; }
+    void GetDeviceScrollSizes(int& nMapMode, SIZE& sizeTotal, SIZE& sizePage, SIZE& sizeLine) const;
+
+    void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
+
+protected:
+    int m_nMapMode;
+    CSize m_totalLog, m_totalDev, m_pageDev, m_lineDev;
+
+    void UpdateBars();
+    BOOL OnScroll(int nBar, UINT nSBCode);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    DECLARE_MESSAGE_MAP()
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Document templates. A template's string resource holds seven fields separated by
+// newlines: window title, document name, File New name, filter name, filter extension,
+// registry file type id and registry file type name.
+
+class QXAFX_API CDocTemplate : public CCmdTarget
+{
+    DECLARE_DYNAMIC(CDocTemplate)
+protected:
+    CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
+public:
+    virtual ~CDocTemplate();
+
+    enum DocStringIndex { windowTitle, docName, fileNewName, filterName, filterExt, regFileTypeId, regFileTypeName };
+    virtual BOOL GetDocString(CString& rString, DocStringIndex index) const;
+    enum Confidence { noAttempt, maybeAttemptForeign, maybeAttemptNative, yesAttemptForeign, yesAttemptNative, yesAlreadyOpen };
+    virtual Confidence MatchDocType(LPCTSTR lpszPathName, CDocument*& rpDocMatch);
+
+    virtual void LoadTemplate();
+    virtual POSITION GetFirstDocPosition() const = 0;
+    virtual CDocument* GetNextDoc(POSITION& rPos) const = 0;
+    virtual void AddDocument(CDocument* pDoc);
+    virtual void RemoveDocument(CDocument* pDoc);
+
+    virtual CDocument* CreateNewDocument();
+    virtual CFrameWnd* CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther);
+    virtual void InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, BOOL bMakeVisible = TRUE);
+    virtual BOOL SaveAllModified();
+    virtual void CloseAllDocuments(BOOL bEndSession);
+    // Opens the file, or a new document when lpszPathName is null; null on failure.
+    virtual CDocument* OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible = TRUE) = 0;
+    virtual void SetDefaultTitle(CDocument* pDocument) = 0;
+    virtual void OnIdle();
+
+    // OLE server and container resources of the template, kept for the OLE layer.
+    void SetContainerInfo(UINT nIDOleInPlaceContainer);
+    void SetServerInfo(UINT nIDOleEmbedding, UINT nIDOleInPlaceServer = 0,
+                       CRuntimeClass* pOleFrameClass = nullptr, CRuntimeClass* pOleViewClass = nullptr);
+
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+    UINT m_nIDResource;
+    UINT m_nIDServerResource;
+    UINT m_nIDEmbeddingResource;
+    UINT m_nIDContainerResource;
+    CRuntimeClass* m_pDocClass;
+    CRuntimeClass* m_pFrameClass;
+    CRuntimeClass* m_pViewClass;
+    CRuntimeClass* m_pOleFrameClass;
+    CRuntimeClass* m_pOleViewClass;
+    CString m_strDocStrings;
+    CCmdTarget* m_pAttachedFactory;
+    HMENU m_hMenuInPlace;
+    HACCEL m_hAccelInPlace;
+    HMENU m_hMenuEmbedding;
+    HACCEL m_hAccelEmbedding;
+    HMENU m_hMenuInPlaceServer;
+    HACCEL m_hAccelInPlaceServer;
+};
+
+class QXAFX_API CMultiDocTemplate : public CDocTemplate
+{
+    DECLARE_DYNAMIC(CMultiDocTemplate)
+public:
+    CMultiDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
+    virtual ~CMultiDocTemplate();
+
+    void LoadTemplate() override;
+    POSITION GetFirstDocPosition() const override { return m_docList.GetHeadPosition(); }
+    CDocument* GetNextDoc(POSITION& rPos) const override { return (CDocument*)m_docList.GetNext(rPos); }
+    void AddDocument(CDocument* pDoc) override;
+    void RemoveDocument(CDocument* pDoc) override;
+    CDocument* OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible = TRUE) override;
+    // "<document name><n>", n counting up from 1 per template; "Untitled" without a name.
+    void SetDefaultTitle(CDocument* pDocument) override;
+
+    HMENU m_hMenuShared;
+    HACCEL m_hAccelTable;
+    CPtrList m_docList;
+    UINT m_nUntitledCount;
+};
+
+class QXAFX_API CSingleDocTemplate : public CDocTemplate
+{
+    DECLARE_DYNAMIC(CSingleDocTemplate)
+public:
+    CSingleDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
+    virtual ~CSingleDocTemplate();
+
+    POSITION GetFirstDocPosition() const override { return m_pOnlyDoc ? (POSITION)1 : nullptr; }
+    CDocument* GetNextDoc(POSITION& rPos) const override;
+    void AddDocument(CDocument* pDoc) override;
+    void RemoveDocument(CDocument* pDoc) override;
+    // Reuses the one document and its frame: the old contents are saved (if the user
+    // agrees) before they are replaced.
+    CDocument* OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible = TRUE) override;
+    void SetDefaultTitle(CDocument* pDocument) override;
+
+    CDocument* m_pOnlyDoc;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Command line and recent files
+
+class QXAFX_API CCommandLineInfo : public CObject
+{
+public:
+    CCommandLineInfo();
+    virtual ~CCommandLineInfo();
+    // Called for each argument; bFlag when it began with '-' or '/' (which is removed).
+    virtual void ParseParam(LPCTSTR lpszParam, BOOL bFlag, BOOL bLast);
+
+    BOOL m_bShowSplash;
+    BOOL m_bRunEmbedded;
+    BOOL m_bRunAutomated;
+    enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppUnregister, FileNothing = -1 } m_nShellCommand;
+    CString m_strFileName;
+    CString m_strPrinterName;
+    CString m_strDriverName;
+    CString m_strPortName;
+
+protected:
+    void ParseParamFlag(const char* pszParam);
+    void ParseParamNotFlag(const char* pszParam);
+    void ParseLast(BOOL bLast);
+};
+
+// The most recently used files, newest first, as full paths. In the profile each is
+// "File<n>" in the list's section.
+class QXAFX_API CRecentFileList
+{
+public:
+    CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat, int nSize, int nMaxDispLen = 30);
+    virtual ~CRecentFileList();
+
+    int GetSize() const { return m_nSize; }
+    CString& operator[](int nIndex) { return m_arrNames[nIndex]; }
+    virtual void Remove(int nIndex);
+    virtual void Add(LPCTSTR lpszPathName);
+    // The menu text of an entry: its file name, or the path shortened to nMaxDispLen
+    // when the entry's folder differs from lpszCurDir.
+    virtual BOOL GetDisplayName(CString& strName, int nIndex, LPCTSTR lpszCurDir, int nCurDir, BOOL bAtLeastName = TRUE) const;
+    // Replaces the menu item of the first entry by one item per entry ("&1 name", ...).
+    virtual void UpdateMenu(CCmdUI* pCmdUI);
+    virtual void ReadList();
+    virtual void WriteList();
+
+    int m_nSize;
+    CString* m_arrNames;
+    CString m_strSectionName;
+    CString m_strEntryFormat;
+    UINT m_nStart;
+    int m_nMaxDisplayLength;
+    CString m_strOriginal;   // the menu text shown while the list is empty
+};
+
+QXAFX_API BOOL AfxFullPath(LPTSTR lpszPathOut, LPCTSTR lpszFileIn);
+QXAFX_API BOOL AfxComparePath(LPCTSTR lpszPath1, LPCTSTR lpszPath2);

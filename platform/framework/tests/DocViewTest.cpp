@@ -1,0 +1,609 @@
+// Frames, documents, views and templates of a small MDI program: frames from resources,
+// command routing, menu updates, status texts, titles, the save prompt, safe saving,
+// the recent-file list, the command line and the shell's file types and DDE.
+#include <afxdlgs.h>
+#include <ddeml.h>
+#include <gtest/gtest.h>
+#include <qxtest/DialogDriver.h>
+#include "DocViewResources.h"
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_log;
+BOOL g_bFailSerialize = FALSE;
+
+std::string TempPath(const char* name)
+{
+    char szDir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, szDir);
+    return std::string(szDir) + name;
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::string TextOf(HWND hWnd)
+{
+    char sz[256] = "";
+    ::GetWindowTextA(hWnd, sz, sizeof sz);
+    return sz;
+}
+
+class CTextDoc : public CDocument
+{
+    DECLARE_DYNCREATE(CTextDoc)
+public:
+    CString m_text;
+    void Serialize(CArchive& ar) override
+    {
+        if (ar.IsStoring()) {
+            ar << m_text;
+            if (g_bFailSerialize)
+                AfxThrowFileException(CFileException::diskFull);
+        } else {
+            ar >> m_text;
+        }
+    }
+    void DeleteContents() override { m_text.Empty(); }
+protected:
+    afx_msg void OnDocCommand() { g_log.push_back("doc"); }
+    afx_msg void OnSharedCommand() { g_log.push_back("doc shared"); }
+    afx_msg void OnDisabledCommand() { g_log.push_back("doc disabled ran"); }
+    afx_msg void OnUpdateDisabled(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
+    DECLARE_MESSAGE_MAP()
+};
+
+IMPLEMENT_DYNCREATE(CTextDoc, CDocument)
+
+BEGIN_MESSAGE_MAP(CTextDoc, CDocument)
+    ON_COMMAND(ID_TEST_DOC, OnDocCommand)
+    ON_COMMAND(ID_TEST_SHARED, OnSharedCommand)
+    ON_COMMAND(ID_TEST_DISABLED, OnDisabledCommand)
+    ON_UPDATE_COMMAND_UI(ID_TEST_DISABLED, OnUpdateDisabled)
+END_MESSAGE_MAP()
+
+class CDataDoc : public CTextDoc
+{
+    DECLARE_DYNCREATE(CDataDoc)
+};
+
+IMPLEMENT_DYNCREATE(CDataDoc, CTextDoc)
+
+class CTextView : public CScrollView
+{
+    DECLARE_DYNCREATE(CTextView)
+public:
+    int m_nUpdates = 0;
+    LPARAM m_lLastHint = 0;
+    void OnDraw(CDC*) override {}
+    void OnInitialUpdate() override
+    {
+        SetScrollSizes(MM_TEXT, CSize(2000, 3000), CSize(100, 100), CSize(10, 10));
+        CScrollView::OnInitialUpdate();
+    }
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override
+    {
+        m_nUpdates++;
+        m_lLastHint = lHint;
+        CScrollView::OnUpdate(pSender, lHint, pHint);
+    }
+protected:
+    afx_msg void OnViewCommand() { g_log.push_back("view"); }
+    afx_msg void OnSharedCommand() { g_log.push_back("view shared"); }
+    afx_msg void OnUpdateChecked(CCmdUI* pCmdUI) { pCmdUI->SetCheck(1); }
+    DECLARE_MESSAGE_MAP()
+};
+
+IMPLEMENT_DYNCREATE(CTextView, CScrollView)
+
+BEGIN_MESSAGE_MAP(CTextView, CScrollView)
+    ON_COMMAND(ID_TEST_VIEW, OnViewCommand)
+    ON_COMMAND(ID_TEST_SHARED, OnSharedCommand)
+    ON_UPDATE_COMMAND_UI(ID_TEST_CHECKED, OnUpdateChecked)
+END_MESSAGE_MAP()
+
+class CChildFrame : public CMDIChildWnd
+{
+    DECLARE_DYNCREATE(CChildFrame)
+};
+
+IMPLEMENT_DYNCREATE(CChildFrame, CMDIChildWnd)
+
+class CMainFrame : public CMDIFrameWnd
+{
+    DECLARE_DYNCREATE(CMainFrame)
+protected:
+    afx_msg void OnFrameCommand() { g_log.push_back("frame"); }
+    afx_msg void OnUpdateFrameCommand(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); }
+    DECLARE_MESSAGE_MAP()
+};
+
+IMPLEMENT_DYNCREATE(CMainFrame, CMDIFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
+    ON_COMMAND(ID_TEST_FRAME, OnFrameCommand)
+    ON_UPDATE_COMMAND_UI(ID_TEST_FRAME, OnUpdateFrameCommand)
+END_MESSAGE_MAP()
+
+class CTestTemplate : public CMultiDocTemplate
+{
+public:
+    using CMultiDocTemplate::CMultiDocTemplate;
+protected:
+    afx_msg void OnTemplateCommand() { g_log.push_back("template"); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTestTemplate, CMultiDocTemplate)
+    ON_COMMAND(ID_TEST_TEMPLATE, OnTemplateCommand)
+END_MESSAGE_MAP()
+
+class CTestApp : public CWinApp
+{
+public:
+    CTestApp() : CWinApp("Test Program") {}
+protected:
+    afx_msg void OnAppCommand() { g_log.push_back("app"); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTestApp, CWinApp)
+    ON_COMMAND(ID_FILE_NEW, OnFileNew)
+    ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+    ON_COMMAND(ID_TEST_APP, OnAppCommand)
+END_MESSAGE_MAP()
+
+// A program with two document types and its main frame, as a program's InitInstance
+// would make them.
+class DocViewTest : public ::testing::Test
+{
+protected:
+    CTestApp* m_pApp = nullptr;
+    CMainFrame* m_pMainFrame = nullptr;
+    CTestTemplate* m_pTextTemplate = nullptr;
+    CMultiDocTemplate* m_pDataTemplate = nullptr;
+    std::string m_strProfile;
+
+    void SetUp() override
+    {
+        g_log.clear();
+        g_bFailSerialize = FALSE;
+        m_pApp = new CTestApp;
+        AfxWinInit(::GetModuleHandleA(nullptr), nullptr, (LPTSTR) "", SW_SHOWNORMAL);
+        m_strProfile = TempPath("qxafx_docview.ini");
+        ::DeleteFileA(m_strProfile.c_str());
+        m_pApp->m_pszProfileName = m_strProfile.c_str();
+        m_pTextTemplate = new CTestTemplate(IDR_TEXTTYPE, RUNTIME_CLASS(CTextDoc), RUNTIME_CLASS(CChildFrame),
+                                            RUNTIME_CLASS(CTextView));
+        m_pApp->AddDocTemplate(m_pTextTemplate);
+        m_pDataTemplate = new CMultiDocTemplate(IDR_DATATYPE, RUNTIME_CLASS(CDataDoc), RUNTIME_CLASS(CChildFrame),
+                                                RUNTIME_CLASS(CTextView));
+        m_pApp->AddDocTemplate(m_pDataTemplate);
+        m_pMainFrame = new CMainFrame;
+        ASSERT_TRUE(m_pMainFrame->LoadFrame(IDR_MAINFRAME));
+        m_pApp->m_pMainWnd = m_pMainFrame;
+        m_pMainFrame->ShowWindow(SW_SHOW);
+    }
+
+    void TearDown() override
+    {
+        if (m_pApp->m_pMainWnd != nullptr) {
+            // Nothing may ask any more: the documents are thrown away.
+            POSITION pos = m_pApp->GetFirstDocTemplatePosition();
+            while (pos != nullptr) {
+                CDocTemplate* pTemplate = m_pApp->GetNextDocTemplate(pos);
+                POSITION posDoc = pTemplate->GetFirstDocPosition();
+                while (posDoc != nullptr)
+                    pTemplate->GetNextDoc(posDoc)->SetModifiedFlag(FALSE);
+            }
+            m_pApp->m_pMainWnd->SendMessage(WM_CLOSE);
+        }
+        delete m_pApp;
+        ::DeleteFileA(m_strProfile.c_str());
+    }
+
+    CTextDoc* NewText() { return (CTextDoc*)m_pTextTemplate->OpenDocumentFile(nullptr); }
+
+    static CFrameWnd* FrameOf(CDocument* pDoc)
+    {
+        POSITION pos = pDoc->GetFirstViewPosition();
+        return pDoc->GetNextView(pos)->GetParentFrame();
+    }
+
+    // Runs the menu command as the user's click would send it.
+    void Command(UINT nID) { m_pMainFrame->SendMessage(WM_COMMAND, MAKEWPARAM(nID, 0), 0); }
+
+    // Answers the one message box that `action` shows with `button`; returns its text.
+    std::string AnswerBox(int button, const std::function<void()>& action)
+    {
+        std::string text;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND box) {
+            text = qxtest::MessageBoxText(box);
+            qxtest::Click(box, button);
+        });
+        driver.Run([&]() -> INT_PTR { action(); return 0; });
+        EXPECT_EQ(driver.StepsRun(), 1);
+        return text;
+    }
+};
+
+TEST_F(DocViewTest, MainFrameTakesTitleMenuIconAndAcceleratorsFromItsResource)
+{
+    EXPECT_EQ(TextOf(m_pMainFrame->m_hWnd), "Test Program");
+    HMENU hMenu = ::GetMenu(m_pMainFrame->m_hWnd);
+    ASSERT_NE(hMenu, nullptr);
+    EXPECT_EQ(hMenu, m_pMainFrame->m_hMenuDefault);
+    char szItem[32];
+    ::GetMenuStringA(hMenu, 0, szItem, sizeof szItem, MF_BYPOSITION);
+    EXPECT_STREQ(szItem, "&File");
+    EXPECT_NE(::GetClassLongPtrA(m_pMainFrame->m_hWnd, GCLP_HICON), 0);
+    ASSERT_NE(m_pMainFrame->m_hWndMDIClient, nullptr);
+    EXPECT_EQ(::GetDlgCtrlID(m_pMainFrame->m_hWndMDIClient), AFX_IDW_PANE_FIRST);
+
+    // F5 is the frame's accelerator for a command the program handles.
+    MSG msg = {m_pMainFrame->m_hWndMDIClient, WM_KEYDOWN, VK_F5, 0};
+    EXPECT_TRUE(AfxPreTranslateMessage(&msg));
+    EXPECT_EQ(g_log, std::vector<std::string>{"app"});
+}
+
+TEST_F(DocViewTest, CommandsGoToViewDocumentTemplateFrameAndProgramInThatOrder)
+{
+    CTextDoc* pDoc = NewText();
+    ASSERT_NE(pDoc, nullptr);
+    // While a text window is active the frame shows the template's menu.
+    HMENU hShared = m_pTextTemplate->m_hMenuShared;
+    EXPECT_EQ(::GetMenu(m_pMainFrame->m_hWnd), hShared);
+
+    struct Case { UINT nID; const char* expected; } cases[] = {
+        {ID_TEST_VIEW, "view"},
+        {ID_TEST_SHARED, "view shared"},   // the view wins over its document
+        {ID_TEST_DOC, "doc"},
+        {ID_TEST_TEMPLATE, "template"},
+        {ID_TEST_FRAME, "frame"},
+        {ID_TEST_APP, "app"},
+    };
+    for (const Case& c : cases) {
+        g_log.clear();
+        Command(c.nID);
+        EXPECT_EQ(g_log, std::vector<std::string>{c.expected}) << c.nID;
+    }
+    // A command whose update handler disables it does not run.
+    g_log.clear();
+    Command(ID_TEST_DISABLED);
+    EXPECT_TRUE(g_log.empty());
+
+    // The template's accelerator reaches the view through the active child.
+    g_log.clear();
+    POSITION pos = pDoc->GetFirstViewPosition();
+    CView* pView = pDoc->GetNextView(pos);
+    MSG msg = {pView->m_hWnd, WM_KEYDOWN, VK_F6, 0};
+    EXPECT_TRUE(AfxPreTranslateMessage(&msg));
+    EXPECT_EQ(g_log, std::vector<std::string>{"view"});
+
+    // With the last document window gone the frame's own menu comes back.
+    pDoc->OnCloseDocument();
+    EXPECT_EQ(m_pMainFrame->MDIGetActive(), nullptr);
+    EXPECT_EQ(::GetMenu(m_pMainFrame->m_hWnd), m_pMainFrame->m_hMenuDefault);
+    g_log.clear();
+    Command(ID_TEST_VIEW);
+    EXPECT_TRUE(g_log.empty());
+}
+
+TEST_F(DocViewTest, OpeningAPopupUpdatesItsItemsAndMenuItemsShowTheirPrompt)
+{
+    ASSERT_NE(NewText(), nullptr);
+    HMENU hEdit = ::GetSubMenu(::GetMenu(m_pMainFrame->m_hWnd), 1);
+    m_pMainFrame->SendMessage(WM_INITMENUPOPUP, (WPARAM)hEdit, MAKELPARAM(1, FALSE));
+    struct Case { UINT nID; UINT state; } cases[] = {
+        {ID_TEST_VIEW, 0},
+        {ID_TEST_FRAME, 0},
+        {ID_TEST_APP, 0},
+        {ID_TEST_NONE, MF_GRAYED},      // no handler anywhere
+        {ID_TEST_CHECKED, MF_CHECKED | MF_GRAYED},   // checked, but nobody carries it out
+        {ID_TEST_DISABLED, MF_GRAYED},  // its update handler says so
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(::GetMenuState(hEdit, c.nID, MF_BYCOMMAND) & (MF_GRAYED | MF_CHECKED), c.state) << c.nID;
+
+    // The status text of a menu item is its string up to the first newline.
+    CStatic bar;
+    ASSERT_TRUE(bar.Create("", WS_CHILD, CRect(0, 0, 100, 20), m_pMainFrame, AFX_IDW_STATUS_BAR));
+    m_pMainFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_TEST_VIEW, MF_STRING), (LPARAM)hEdit);
+    EXPECT_EQ(TextOf(bar.m_hWnd), "Runs in the view");
+    m_pMainFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_TEST_NONE, MF_STRING), (LPARAM)hEdit);
+    EXPECT_EQ(TextOf(bar.m_hWnd), "");
+    m_pMainFrame->SetMessageText("Ready now");
+    EXPECT_EQ(TextOf(bar.m_hWnd), "Ready now");
+    bar.DestroyWindow();
+}
+
+TEST_F(DocViewTest, TitlesNumberWindowsAndUpdatesSkipTheSender)
+{
+    CTextDoc* pFirst = NewText();
+    CTextDoc* pSecond = NewText();
+    ASSERT_TRUE(pFirst && pSecond);
+    EXPECT_EQ(pFirst->GetTitle(), CString("Text1"));
+    EXPECT_EQ(pSecond->GetTitle(), CString("Text2"));
+
+    // A second window on the first document: both windows are numbered.
+    m_pMainFrame->MDIActivate(FrameOf(pFirst));
+    Command(ID_WINDOW_NEW);
+    ASSERT_EQ(pFirst->m_viewList.GetCount(), 2);
+    POSITION pos = pFirst->GetFirstViewPosition();
+    CTextView* pView1 = (CTextView*)pFirst->GetNextView(pos);
+    CTextView* pView2 = (CTextView*)pFirst->GetNextView(pos);
+    EXPECT_EQ(TextOf(pView1->GetParentFrame()->m_hWnd), "Text1:1");
+    EXPECT_EQ(TextOf(pView2->GetParentFrame()->m_hWnd), "Text1:2");
+    EXPECT_EQ(TextOf(m_pMainFrame->m_hWnd), "Text1:2 - Test Program");
+
+    int nBefore1 = pView1->m_nUpdates, nBefore2 = pView2->m_nUpdates;
+    pFirst->UpdateAllViews(pView1, 7);
+    EXPECT_EQ(pView1->m_nUpdates, nBefore1);
+    EXPECT_EQ(pView2->m_nUpdates, nBefore2 + 1);
+    EXPECT_EQ(pView2->m_lLastHint, 7);
+
+    // Closing one of the two windows keeps the document and drops the numbers.
+    pView2->GetParentFrame()->SendMessage(WM_CLOSE);
+    EXPECT_EQ(pFirst->m_viewList.GetCount(), 1);
+    EXPECT_EQ(TextOf(pView1->GetParentFrame()->m_hWnd), "Text1");
+
+    // The scrolling view draws from its scroll position.
+    pView1->ScrollToPosition(CPoint(0, 40));
+    CClientDC dc(pView1);
+    pView1->OnPrepareDC(&dc);
+    EXPECT_EQ(dc.GetViewportOrg(), CPoint(0, -40));
+    EXPECT_EQ(pView1->GetScrollPosition(), CPoint(0, 40));
+}
+
+TEST_F(DocViewTest, FileNewOffersTheDocumentTypesWhenThereAreSeveral)
+{
+    qxtest::DialogDriver driver;
+    driver.Then([](HWND dlg) {
+        EXPECT_EQ(::SendDlgItemMessageA(dlg, AFX_IDC_LISTBOX, LB_GETCOUNT, 0, 0), 2);
+        int nData = (int)::SendDlgItemMessageA(dlg, AFX_IDC_LISTBOX, LB_FINDSTRINGEXACT, (WPARAM)-1,
+                                               (LPARAM) "Data Sheet");
+        qxtest::ListSelect(dlg, AFX_IDC_LISTBOX, nData);
+        qxtest::Click(dlg, IDOK);
+    });
+    driver.Run([&]() -> INT_PTR { Command(ID_FILE_NEW); return 0; });
+    EXPECT_EQ(driver.StepsRun(), 1);
+    CMDIChildWnd* pChild = m_pMainFrame->MDIGetActive();
+    ASSERT_NE(pChild, nullptr);
+    CDocument* pDoc = pChild->GetActiveDocument();
+    ASSERT_NE(pDoc, nullptr);
+    EXPECT_TRUE(pDoc->IsKindOf(RUNTIME_CLASS(CDataDoc)));
+    EXPECT_EQ(pDoc->GetTitle(), CString("Data1"));
+}
+
+TEST_F(DocViewTest, DocumentsSaveAndOpenThroughTheirArchivesAndAFailedSaveKeepsTheOldFile)
+{
+    std::string path = TempPath("qxafx_docview.qtx");
+    ::DeleteFileA(path.c_str());
+    CTextDoc* pDoc = NewText();
+    pDoc->m_text = "first contents";
+    pDoc->SetModifiedFlag();
+    ASSERT_TRUE(pDoc->DoSave(path.c_str()));
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_EQ(pDoc->GetTitle(), CString("qxafx_docview.qtx"));
+    std::string saved = ReadFileBytes(path);
+    EXPECT_EQ(saved, std::string("\x0e") + "first contents");
+
+    // Opening a file that is open activates its document.
+    EXPECT_EQ(m_pApp->OpenDocumentFile(path.c_str()), pDoc);
+
+    // A save that fails half-way tells the user and leaves the file as it was.
+    pDoc->m_text = "second contents";
+    g_bFailSerialize = TRUE;
+    BOOL bSaved = TRUE;
+    std::string text = AnswerBox(IDOK, [&] { bSaved = pDoc->DoSave(path.c_str()); });
+    g_bFailSerialize = FALSE;
+    EXPECT_FALSE(bSaved);
+    EXPECT_NE(text.find("Disk full"), std::string::npos) << text;
+    EXPECT_EQ(ReadFileBytes(path), saved);
+
+    // Reopened, the document has the saved contents; the extension chose the template.
+    pDoc->SetModifiedFlag(FALSE);
+    pDoc->OnCloseDocument();
+    CTextDoc* pOpened = (CTextDoc*)m_pApp->OpenDocumentFile(path.c_str());
+    ASSERT_NE(pOpened, nullptr);
+    EXPECT_EQ(pOpened->GetDocTemplate(), m_pTextTemplate);
+    EXPECT_EQ(pOpened->m_text, CString("first contents"));
+    EXPECT_FALSE(pOpened->IsModified());
+
+    // A file that is not there is reported and leaves no document behind.
+    int nDocs = m_pApp->GetOpenDocumentCount();
+    CDocument* pMissing = nullptr;
+    text = AnswerBox(IDOK, [&] { pMissing = m_pApp->OpenDocumentFile(TempPath("qxafx_missing.qdt").c_str()); });
+    EXPECT_EQ(pMissing, nullptr);
+    EXPECT_NE(text.find("qxafx_missing.qdt"), std::string::npos) << text;
+    EXPECT_EQ(m_pApp->GetOpenDocumentCount(), nDocs);
+    ::DeleteFileA(path.c_str());
+}
+
+TEST_F(DocViewTest, ClosingAModifiedDocumentAsksFirst)
+{
+    std::string path = TempPath("qxafx_prompt.qtx");
+    struct Case { int answer; bool closed; bool written; } cases[] = {
+        {IDCANCEL, false, false},
+        {IDNO, true, false},
+        {IDYES, true, true},
+    };
+    for (const Case& c : cases) {
+        ::DeleteFileA(path.c_str());
+        CTextDoc* pDoc = NewText();
+        pDoc->SetPathName(path.c_str(), FALSE);
+        pDoc->m_text = "changed";
+        pDoc->SetModifiedFlag();
+        HWND hFrame = FrameOf(pDoc)->m_hWnd;
+        std::string text = AnswerBox(c.answer, [&] { ::SendMessageA(hFrame, WM_CLOSE, 0, 0); });
+        EXPECT_EQ(text, "Save changes to qxafx_prompt.qtx?");
+        EXPECT_EQ(!::IsWindow(hFrame), c.closed) << c.answer;
+        EXPECT_EQ(::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES, c.written) << c.answer;
+        if (!c.closed) {
+            pDoc->SetModifiedFlag(FALSE);
+            pDoc->OnCloseDocument();
+        }
+    }
+    ::DeleteFileA(path.c_str());
+}
+
+TEST_F(DocViewTest, RecentFilesFillTheMenuAndLiveInTheProfile)
+{
+    m_pApp->LoadStdProfileSettings(3);
+    std::string a = TempPath("qxafx_a.qtx"), b = TempPath("qxafx_b.qtx"), c = TempPath("qxafx_c.qtx");
+    for (const std::string& p : {a, b, c, a})
+        m_pApp->AddToRecentFileList(p.c_str());
+    CRecentFileList& list = *m_pApp->m_pRecentFileList;
+    EXPECT_EQ(list[0], CString(a.c_str()));
+    EXPECT_EQ(list[1], CString(c.c_str()));
+    EXPECT_EQ(list[2], CString(b.c_str()));
+
+    // The File popup gets one item per file in place of the placeholder.
+    HMENU hFile = ::GetSubMenu(::GetMenu(m_pMainFrame->m_hWnd), 0);
+    m_pMainFrame->SendMessage(WM_INITMENUPOPUP, (WPARAM)hFile, MAKELPARAM(0, FALSE));
+    char szItem[MAX_PATH];
+    ::GetMenuStringA(hFile, ID_FILE_MRU_FILE1, szItem, sizeof szItem, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(szItem).substr(0, 3), "&1 ");
+    EXPECT_NE(std::string(szItem).find("qxafx_a.qtx"), std::string::npos) << szItem;
+    EXPECT_NE(::GetMenuState(hFile, ID_FILE_MRU_FILE1 + 2, MF_BYCOMMAND), (UINT)-1);
+    EXPECT_EQ(::GetMenuState(hFile, ID_APP_EXIT, MF_BYCOMMAND) & MF_GRAYED, 0u);
+
+    // The list is written when the program ends and read when it starts.
+    m_pApp->ExitInstance();
+    char szValue[MAX_PATH];
+    ::GetPrivateProfileStringA("Recent File List", "File2", "", szValue, MAX_PATH, m_strProfile.c_str());
+    EXPECT_EQ(std::string(szValue), c);
+    list.Remove(0);
+    list.Remove(0);
+    list.Remove(0);
+    list.ReadList();
+    EXPECT_EQ(list[2], CString(b.c_str()));
+
+    // A file that cannot be opened any more leaves the list.
+    AnswerBox(IDOK, [&] { Command(ID_FILE_MRU_FILE1); });
+    EXPECT_EQ(list[0], CString(c.c_str()));
+    EXPECT_TRUE(list[2].IsEmpty());
+}
+
+TEST(CommandLineTest, SwitchesAndFileNamesSetTheShellCommand)
+{
+    using Info = CCommandLineInfo;
+    struct Case {
+        std::vector<const char*> args;
+        int command;
+        bool splash, embedded, automated;
+        const char* file;
+    } cases[] = {
+        {{}, Info::FileNew, true, false, false, ""},
+        {{"data.qtx"}, Info::FileOpen, true, false, false, "data.qtx"},
+        {{"/dde"}, Info::FileDDE, true, false, false, ""},
+        {{"-Embedding"}, Info::FileNothing, false, true, false, ""},
+        {{"/Automation"}, Info::FileNothing, false, false, true, ""},
+        {{"/p", "data.qtx"}, Info::FilePrint, true, false, false, "data.qtx"},
+        {{"/Unregserver"}, Info::AppUnregister, true, false, false, ""},
+        {{"-h", "data.qtx"}, Info::FileOpen, true, false, false, "data.qtx"},   // left to the program
+    };
+    for (const Case& c : cases) {
+        Info info;
+        for (size_t i = 0; i < c.args.size(); i++) {
+            const char* p = c.args[i];
+            BOOL bFlag = p[0] == '-' || p[0] == '/';
+            info.ParseParam(bFlag ? p + 1 : p, bFlag, i + 1 == c.args.size());
+        }
+        std::string label = c.args.empty() ? "(none)" : c.args[0];
+        EXPECT_EQ(info.m_nShellCommand, c.command) << label;
+        EXPECT_EQ(!!info.m_bShowSplash, c.splash) << label;
+        EXPECT_EQ(!!info.m_bRunEmbedded, c.embedded) << label;
+        EXPECT_EQ(!!info.m_bRunAutomated, c.automated) << label;
+        EXPECT_EQ(info.m_strFileName, CString(c.file)) << label;
+    }
+    Info printTo;
+    const char* args[] = {"pt", "data.qtx", "Printer", "Driver", "Port"};
+    for (int i = 0; i < 5; i++)
+        printTo.ParseParam(args[i], i == 0, i == 4);
+    EXPECT_EQ(printTo.m_nShellCommand, Info::FilePrintTo);
+    EXPECT_EQ(printTo.m_strPrinterName, CString("Printer"));
+    EXPECT_EQ(printTo.m_strPortName, CString("Port"));
+}
+
+std::string ClassesValue(const char* key)
+{
+    char szValue[MAX_PATH] = "";
+    LONG lSize = sizeof szValue;
+    if (::RegQueryValueA(HKEY_CLASSES_ROOT, key, szValue, &lSize) != ERROR_SUCCESS)
+        return "(none)";
+    return szValue;
+}
+
+TEST_F(DocViewTest, ShellRegistrationWritesFileTypesAndLeavesOthersExtensions)
+{
+    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, ".qtx");
+    HKEY hKey;
+    ASSERT_EQ(::RegCreateKeyA(HKEY_CLASSES_ROOT, ".qd2", &hKey), ERROR_SUCCESS);
+    ::RegSetValueA(HKEY_CLASSES_ROOT, ".qd2", REG_SZ, "Other.Program", 0);
+    ::RegCloseKey(hKey);
+
+    m_pApp->EnableShellOpen();
+    m_pApp->RegisterShellFileTypes(TRUE);
+    EXPECT_EQ(ClassesValue(".qtx"), "QxTest.Text");
+    EXPECT_EQ(ClassesValue(".qdt"), "QxTest.Data");
+    EXPECT_EQ(ClassesValue(".qd2"), "Other.Program");
+    EXPECT_EQ(ClassesValue("QxTest.Text"), "Qx Test Text");
+    EXPECT_EQ(ClassesValue("QxTest.Text\\shell\\open\\ddeexec"), "[open(\"%1\")]");
+    std::string open = ClassesValue("QxTest.Text\\shell\\open\\command");
+    EXPECT_NE(open.find(".exe\" /dde"), std::string::npos) << open;
+    EXPECT_NE(ClassesValue("QxTest.Data\\DefaultIcon").find(",2"), std::string::npos);
+
+    m_pApp->UnregisterShellFileTypes();
+    EXPECT_EQ(ClassesValue(".qtx"), "(none)");
+    EXPECT_EQ(ClassesValue("QxTest.Text"), "(none)");
+    EXPECT_EQ(ClassesValue(".qd2"), "Other.Program");
+    ::RegDeleteTreeA(HKEY_CLASSES_ROOT, ".qd2");
+}
+
+HDDEDATA CALLBACK DdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
+
+TEST_F(DocViewTest, TheShellOpensFilesThroughDDE)
+{
+    std::string path = TempPath("qxafx_dde.qtx");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "\x05" << "hello";
+    }
+    m_pApp->EnableShellOpen();
+    DWORD idInst = 0;
+    ASSERT_EQ(::DdeInitializeA(&idInst, DdeCallback, APPCMD_CLIENTONLY, 0), (UINT)DMLERR_NO_ERROR);
+    HSZ hszApp = ::DdeCreateStringHandleA(idInst, m_pApp->m_pszExeName, CP_WINANSI);
+    HSZ hszTopic = ::DdeCreateStringHandleA(idInst, "system", CP_WINANSI);
+    HCONV hConv = ::DdeConnect(idInst, hszApp, hszTopic, nullptr);
+    ASSERT_NE(hConv, nullptr);
+    std::string command = "[open(\"" + path + "\")]";
+    HDDEDATA hResult = ::DdeClientTransaction((LPBYTE)command.c_str(), (DWORD)command.size() + 1, hConv, nullptr, 0,
+                                              XTYP_EXECUTE, 5000, nullptr);
+    EXPECT_NE(hResult, nullptr);
+    ::DdeDisconnect(hConv);
+    ::DdeFreeStringHandle(idInst, hszApp);
+    ::DdeFreeStringHandle(idInst, hszTopic);
+    ::DdeUninitialize(idInst);
+
+    CMDIChildWnd* pChild = m_pMainFrame->MDIGetActive();
+    ASSERT_NE(pChild, nullptr);
+    CTextDoc* pDoc = (CTextDoc*)pChild->GetActiveDocument();
+    EXPECT_EQ(pDoc->m_text, CString("hello"));
+    EXPECT_TRUE(AfxComparePath(pDoc->GetPathName(), path.c_str()));
+    pDoc->OnCloseDocument();
+    ::DeleteFileA(path.c_str());
+}
+
+}
