@@ -165,6 +165,7 @@ void FreeParamTable(FittingSession* s)
     FreeAndClear(s->callWork);
     s->nParams = 0;
     s->paramCapacity = 0;
+    s->paramsPerSet = 0;
 }
 
 void FreeVariables(FittingSession* s)
@@ -263,26 +264,6 @@ int BaseParam(const FunctionDef* def, int k)
     return unit ? def->duplicateOffset + (k - def->nParams - 1) % unit : k;
 }
 
-int IndepPerSet(const FittingSession* s)
-{
-    return s->current && s->current->nIndependent > 0 ? s->current->nIndependent : s->nIndep;
-}
-
-int FirstIndepOfSet(const FittingSession* s, int fitSet)
-{
-    return (fitSet - 1) * IndepPerSet(s) + 1;
-}
-
-int ParamsPerSet(const FittingSession* s)
-{
-    return s->current ? ParamSlotCount(s->current) : s->nParams;
-}
-
-int ParamOfSlot(const FittingSession* s, int fitSet, int slot)
-{
-    return s->separatePerFitSet ? (fitSet - 1) * ParamsPerSet(s) + slot : slot;
-}
-
 // Names: the definition's names (or P1, P2, ... by the Default naming method); with
 // duplicates the duplicated ones are numbered, the first copy 1 and the added ones 2, 3, ...
 // (y0, xc, w, A with two duplicates from xc: y0, xc1, w1, A1, xc2, w2, A2, xc3, w3, A3);
@@ -341,6 +322,7 @@ static int AllocParamTable(FittingSession* s, int t)
     }
     s->nParams = t;
     s->paramCapacity = t;
+    s->paramsPerSet = s->separatePerFitSet && s->nFitSets > 1 ? t / s->nFitSets : t;
     for (int i = 0; i <= t; ++i) {
         s->value[i] = s->error[i] = s->upperLimit[i] = s->lowerLimit[i] = MISSING_VALUE;
         s->dependency[i] = s->halfWidth[i] = s->lowerBound[i] = s->upperBound[i] = MISSING_VALUE;

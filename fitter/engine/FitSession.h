@@ -289,6 +289,7 @@ struct FittingSession {
     int nParams;
     int16_t nFitSets;
     int separatePerFitSet;
+    int paramsPerSet;  // parameter slots of one fit set
     // 25. fitter window and options
     HWND fitterWindow;
     int16_t pageId;
@@ -306,6 +307,26 @@ struct FittingSession {
     int runFlags;
     int sessionInt;  // ScxFit code 0x212
 };
+
+inline int IndepPerSet(const FittingSession* s)
+{
+    return s->current && s->current->nIndependent > 0 ? s->current->nIndependent : s->nIndep;
+}
+
+inline int FirstIndepOfSet(const FittingSession* s, int fitSet)
+{
+    return (fitSet - 1) * IndepPerSet(s) + 1;
+}
+
+inline int ParamsPerSet(const FittingSession* s)
+{
+    return s->paramsPerSet;
+}
+
+inline int ParamOfSlot(const FittingSession* s, int fitSet, int slot)
+{
+    return s->separatePerFitSet ? (fitSet - 1) * s->paramsPerSet + slot : slot;
+}
 
 // Module-wide state of the library.
 struct SessionSlot {
@@ -367,10 +388,7 @@ int SetDuplicateCount(FittingSession* s, int count);
 // f*K of the function's D dependent and K independent variables, and, with more than one
 // set, parameters of its own: slot j of set f is parameter (f-1)*m + j, m the slots of one
 // set. SetFitSetCount lays the session out for n sets; 1 when n is not 1..50.
-int IndepPerSet(const FittingSession* s);
-int FirstIndepOfSet(const FittingSession* s, int fitSet);
-int ParamsPerSet(const FittingSession* s);
-int ParamOfSlot(const FittingSession* s, int fitSet, int slot);
+// (Inline: the model is evaluated through them for every row.)
 int SetFitSetCount(FittingSession* s, int n);
 // The named dataset and its rows for a variable; 0 with the name as pending text when the
 // host has no such dataset.
