@@ -114,8 +114,8 @@ BOOL CDialogInfoStep::OnDismiss()
 
     // The three answers are written into a resource script, a header and a file name:
     // an answer that would make them fail to compile, or name a file elsewhere, keeps
-    // the step open.
-    if (caption.Find('"') >= 0)
+    // the step open. Quotes and backslashes would end or escape the caption's string.
+    if (caption.FindOneOf("\"\\") >= 0)
         return Refuse(IDS_CAPTION_QUOTE, IDC_CAPTION);
     if (!IsValidResourceName(idName))
         return Refuse(IDS_RESOURCE_ID_INVALID, IDC_RESOURCE_ID);
@@ -299,7 +299,7 @@ void CChildListStep::OnAdd()
         return (void)Refuse(IDS_CAPTION_EMPTY, IDC_CAPTION);
     if (used(0, caption, FALSE))
         return (void)Refuse(IDS_CAPTION_USED, IDC_CAPTION);
-    if (caption.Find('"') >= 0)
+    if (caption.FindOneOf("\"\\") >= 0)
         return (void)Refuse(IDS_CAPTION_QUOTE, IDC_CAPTION);
     if (idName.IsEmpty())
         return (void)Refuse(IDS_RESOURCE_ID_EMPTY, IDC_RESOURCE_ID);

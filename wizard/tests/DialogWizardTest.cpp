@@ -315,7 +315,8 @@ TEST_F(DialogWizardTest, TabsAreCheckedOrderedAndNumberedInListOrder)
     const AddCase cases[] = {
         {"", "IDD_X", "X", "Caption field is empty.", IDC_CAPTION},
         {"Second Tab", "IDD_X", "X", "The specified Caption is already used.", IDC_CAPTION},
-        {"Say \"hi\"", "IDD_X", "X", "The Caption must not contain double quotes.", IDC_CAPTION},
+        {"Say \"hi\"", "IDD_X", "X", "The Caption must not contain double quotes or backslashes.", IDC_CAPTION},
+        {"Path\\", "IDD_X", "X", "The Caption must not contain double quotes or backslashes.", IDC_CAPTION},
         {"Third", "", "X", "Resource ID field is empty.", IDC_RESOURCE_ID},
         {"Third", "IDD_FIRSTTAB", "X", "The specified Resource ID is already used.", IDC_RESOURCE_ID},
         {"Third", "3RD", "X", "The Resource ID must begin with a letter or an underscore and hold only letters, digits and underscores.", IDC_RESOURCE_ID},
@@ -556,11 +557,12 @@ TEST_F(DialogWizardTest, DialogInformationKeepsAnswersThatWouldBreakTheProject)
         const char* message;
         int focus;
     };
-    const char* kQuote = "The Caption must not contain double quotes.";
+    const char* kBadCaption = "The Caption must not contain double quotes or backslashes.";
     const char* kBadId = "The Resource ID must begin with a letter or an underscore and hold only letters, digits and underscores.";
     const char* kBadScript = "The Script Name must begin with a letter and hold only letters, digits and underscores.";
     const InfoCase cases[] = {
-        {"A \"quoted\" caption", "IDD_MAIN", "Main", kQuote, IDC_CAPTION},
+        {"A \"quoted\" caption", "IDD_MAIN", "Main", kBadCaption, IDC_CAPTION},
+        {"C:\\temp", "IDD_MAIN", "Main", kBadCaption, IDC_CAPTION},
         {"Main", "", "Main", kBadId, IDC_RESOURCE_ID},
         {"Main", "IDD MAIN", "Main", kBadId, IDC_RESOURCE_ID},
         {"Main", "IDOK", "Main", "The specified Resource ID is a name the generated resources use already.", IDC_RESOURCE_ID},
