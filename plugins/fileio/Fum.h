@@ -14,6 +14,8 @@
 
 #include <stdint.h>
 
+#include <memory>
+
 #include <string>
 #include <vector>
 
@@ -33,6 +35,7 @@ enum FumError {
     FUM_ERR_HFILE_RANGE = 13,      // a file number outside 0 to 99999
     FUM_ERR_NOT_OPEN = 14,         // no open file has that number
     FUM_ERR_NO_SUCH_FILE = 15,     // the file system knows no such name
+    FUM_ERR_NOT_LETTER = 18,       // a string variable letter that is no letter
     FUM_ERR_BAD_RANGE = 19,        // an end row below the start row - 1
     FUM_ERR_HOST = 20,             // the host refused a request
     FUM_ERR_CREATE = 21,
@@ -67,6 +70,7 @@ enum FumClassicError {
     FUM_OLD_NO_TEXT = 65,
     FUM_OLD_NO_ARG = 1024,
     FUM_OLD_NO_CURRENT = 1028,
+    FUM_OLD_NO_DIGITS = 1088,
     FUM_OLD_OPEN = 1153,
     FUM_OLD_WRITE = 1155,
     FUM_OLD_FILE = 1156,
@@ -488,6 +492,227 @@ int FumEnsureColumns(QmQuorixWks& worksheet, int n);
 // The row below the longest column of a worksheet (0 for one without data).
 int FumLongestColumn(QmQuorixWks& worksheet);
 
+// ---- Text ------------------------------------------------------------------------------
+
+// Set while a worksheet-level method drives other methods: their argument text is not
+// split anew (the caller has put the arguments in place) and TWRITE takes no quoted form.
+extern bool g_fumWorksheetLevel;
+
+// The index 0..25 of a string variable letter (either case), or -1.
+int FumLetterIndex(char letter);
+// Sets %A..%Z; 0 or the call's code (20 or 6). Without a host nothing is set.
+int FumSetStringVariable(char letter, const std::string& text);
+
+// One character loop for every text reader: it reads the file from its position and asks
+// the reader, through the hooks, what each character does. Reading ends at the end of
+// the data (the file's last byte) or where a reader's stop test says, and the file is
+// left just behind the last character the loop took.
+class QmASCIIPiece : public QmPiecewise {
+    DECLARE_DYNAMIC(QmASCIIPiece)
+public:
+    virtual int IsBoundary(int ch);
+    virtual int OnToken(const std::string& text, unsigned count) { return 0; }
+    virtual int TakeChar(int ch) { return 1; }
+    virtual int OnChar(int ch) { return 0; }
+    virtual int IsStop(int ch, unsigned count) { return EndOfData(); }
+    virtual int IsTokenEnd(int ch, int tokenLength) { return IsStop(ch, boundaries); }
+
+    int BeginText(const char* argText, QmDLL* root);
+    int ReadText(FUM_File* file);
+
+    int IsLineEnd(int ch);
+    int IsNumberChar(int ch);
+    int IsSeparator(int ch);
+    int EndOfData() { return endOfFileMark || bytesRead >= length; }
+    int SeparatorEnd(int ch, int tokenLength);
+    int MissingArgument();
+    int CheckLetter(int index, char* letter);
+
+    uint32_t length = 0;    // bytes from the position to the end of the file
+    uint32_t bytesRead = 0;
+    int charsTaken = 0;
+    uint32_t boundaries = 0;
+    int previousChar = 0;
+    std::string token;
+};
+
+class QmASCII : public QmASCIIPiece {
+    DECLARE_DYNAMIC(QmASCII)
+public:
+    QmASCII();
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+    void End(QmDLL* root) override;
+    QmTableEntry* GetTable() override { return table; }
+    void init_members() override;
+
+    int TakeChar(int ch) override;
+    int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
+    int OnToken(const std::string& text, unsigned count) override;
+    int IsStop(int ch, unsigned count) override;
+
+    QmString include, exclude;
+    QmBounded readMode{0, 1, 0};
+    QmString stopChar, stopString;
+    QmInt nTokens, nLines, stopMode;
+    QmTableEntry table[11];
+
+private:
+    char letter_ = 0;
+    QmString wksName_;
+    std::unique_ptr<QmQuorixWks> wks_;
+    int column_ = 0, row_ = 0;
+    uint32_t lines_ = 0;
+    uint32_t lineCountedAt_ = 0;
+    std::string varText_;
+    int stopHit_ = 0;
+};
+
+// LINEROW and READROW: the tokens of the text into the next free row of a worksheet.
+class QmASCIIRow : public QmASCIIPiece {
+    DECLARE_DYNAMIC(QmASCIIRow)
+public:
+    int BeginRow(const char* argText, QmDLL* root);
+    int Process(double* result, QmDLL* root) override;
+    void End(QmDLL* root) override;
+    int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
+    int OnToken(const std::string& text, unsigned count) override;
+
+protected:
+    QmString wksName_;
+    std::unique_ptr<QmQuorixWks> wks_;
+    int column_ = 0, row_ = 0;
+};
+
+class QmLineRow : public QmASCIIRow {
+    DECLARE_DYNAMIC(QmLineRow)
+public:
+    QmLineRow();
+    int Begin(const char* argText, QmDLL* root) override { return BeginRow(argText, root); }
+    int TakeChar(int ch) override { return IsNumberChar(ch); }
+    int IsStop(int ch, unsigned count) override { return EndOfData() || IsLineEnd(ch); }
+};
+
+class QmReadRow : public QmASCIIRow {
+    DECLARE_DYNAMIC(QmReadRow)
+public:
+    QmReadRow();
+    int Begin(const char* argText, QmDLL* root) override;
+    int TakeChar(int ch) override;
+    int IsStop(int ch, unsigned count) override { return EndOfData() || count >= limit_; }
+
+private:
+    uint32_t limit_ = 0;
+};
+
+// TREAD, LREAD and READTOKEN: text into a string variable.
+class QmASCIILT : public QmASCIIPiece {
+    DECLARE_DYNAMIC(QmASCIILT)
+public:
+    int OnToken(const std::string& text, unsigned count) override;
+
+protected:
+    char letter_ = 0;
+};
+
+class QmTRead : public QmASCIILT {
+    DECLARE_DYNAMIC(QmTRead)
+public:
+    QmTRead();
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+    int TakeChar(int ch) override;
+    int IsTokenEnd(int ch, int tokenLength) override;
+    int IsStop(int ch, unsigned count) override { return EndOfData() || lines_ >= nLine_; }
+
+protected:
+    QmTRead(const char* usageText, bool lineCount);
+    uint32_t nLine_ = 0, lines_ = 0;
+};
+
+class QmLRead : public QmTRead {
+    DECLARE_DYNAMIC(QmLRead)
+public:
+    QmLRead();
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+    int TakeChar(int ch) override;
+};
+
+class QmReadToken : public QmASCIILT {
+    DECLARE_DYNAMIC(QmReadToken)
+public:
+    QmReadToken();
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+    int TakeChar(int ch) override;
+    int IsStop(int ch, unsigned count) override { return EndOfData() || boundaries >= limit_; }
+
+private:
+    uint32_t limit_ = 0;
+};
+
+class QmReadArray : public QmASCIIPiece {
+    DECLARE_DYNAMIC(QmReadArray)
+public:
+    QmReadArray();
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+    void End(QmDLL* root) override;
+    int TakeChar(int ch) override { return IsNumberChar(ch); }
+    int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
+    int OnToken(const std::string& text, unsigned count) override;
+    int IsStop(int ch, unsigned count) override
+    {
+        return EndOfData() || count >= static_cast<uint32_t>(last_ - first_);
+    }
+
+private:
+    std::unique_ptr<QmResultData> dataset_;
+    int first_ = 0, last_ = 0;
+};
+
+// Text moved as one block: CREAD, TWRITE, LWRITE.
+class QmASCIIBulk : public QmBulk {
+    DECLARE_DYNAMIC(QmASCIIBulk)
+public:
+    int DecodePiece(int first, int count, uint8_t* buffer) override;
+    int EncodePiece(int first, int count, uint8_t* buffer) override;
+
+protected:
+    std::string text_;
+};
+
+class QmCRead : public QmASCIIBulk {
+    DECLARE_DYNAMIC(QmCRead)
+public:
+    QmCRead();
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+
+private:
+    char letter_ = 0;
+    uint32_t nChar_ = 0;
+};
+
+class QmTWrite : public QmASCIIBulk {
+    DECLARE_DYNAMIC(QmTWrite)
+public:
+    QmTWrite();
+    int Begin(const char* argText, QmDLL* root) override;
+    int Process(double* result, QmDLL* root) override;
+
+protected:
+    int BeginQuoted(const char* argText);
+};
+
+class QmLWrite : public QmTWrite {
+    DECLARE_DYNAMIC(QmLWrite)
+public:
+    QmLWrite();
+    int Process(double* result, QmDLL* root) override;
+};
+
 // ---- File position ---------------------------------------------------------------------
 
 enum FumMove { FUM_GETPOS, FUM_SETPOS, FUM_REWIND, FUM_TOEND, FUM_JUMP, FUM_JUMPCHUNK };
@@ -563,6 +788,16 @@ public:
     QmARead mARead;
     QmAWrite mAWrite;
     QmReadRowBin mReadRowBin;
+    QmReadRow mReadRow;
+    QmLineRow mLineRow;
+    QmTRead mTRead;
+    QmLRead mLRead;
+    QmReadToken mReadToken;
+    QmReadArray mReadArray;
+    QmASCII mASCII;
+    QmCRead mCRead;
+    QmTWrite mTWrite;
+    QmLWrite mLWrite;
     QmSyntax mSyntax;
     QmAltSpell mAltSpell;
     QmListAll mListAll;

@@ -15,9 +15,11 @@ IMPLEMENT_DYNAMIC(QmSize, QmDOS)
 
 // ---- QmFUMIO --------------------------------------------------------------------------
 
+bool g_fumWorksheetLevel = false;
+
 int QmFUMIO::Begin(const char* argText, QmDLL* root)
 {
-    int r = QmMethod::Begin(argText, root);
+    int r = g_fumWorksheetLevel ? 0 : QmMethod::Begin(argText, root);
     if (r)
         return r;
     FUM& fum = TheFum();

@@ -119,17 +119,16 @@ FUM::FUM()
     add(&mReadRowBin, {"READROWBIN"});
     pending(recordUsage, {"READRECORD", "RRECORD", "RECORDREAD", "RREAD"});
     pending(recordUsage, {"WRITERECORD", "WRECORD", "RECORDWRITE", "RWRITE"});
-    pending("(wksname$,nToken[,hFile])\r\nNote: Affected by .ListSep!", {"READROW"});
-    pending("(wksname$[,hFile])\r\nNote: Affected by .ListSep and .nLineMode!", {"LINEROW"});
-    pending("(strVarLetter,nLine[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!", {"TREAD"});
-    pending("(strVarLetter[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!", {"LREAD"});
-    pending("(strVarLetter,nToken[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!", {"READTOKEN"});
-    pending("(dataset$,start,end[,hFile])\r\nNote: Affected by .ListSep!", {"READARRAY"});
-    pending("([strVarLetter][,wksname$][,hFile])\r\nNote: Heavily influenced by subproperties.",
-            {"ASCII", "READASCII"});
-    pending("(strVarLetter,nChar[,hFile])", {"CREAD"});
-    pending("(\"string\"[,hFile])", {"TWRITE"});
-    pending("(\"string\"[,hFile])\r\nNote: affected by .nLineMode!", {"LWRITE"});
+    add(&mReadRow, {"READROW"});
+    add(&mLineRow, {"LINEROW"});
+    add(&mTRead, {"TREAD"});
+    add(&mLRead, {"LREAD"});
+    add(&mReadToken, {"READTOKEN"});
+    add(&mReadArray, {"READARRAY"});
+    add(&mASCII, {"ASCII", "READASCII"});
+    add(&mCRead, {"CREAD"});
+    add(&mTWrite, {"TWRITE"});
+    add(&mLWrite, {"LWRITE"});
     pending("(wksname$[,hFile])", {"MATHEMATICA"});
     pending("(wksname$[,hFile])", {"SIGMADOS"});
     pending("(wksname$[,hFile])", {"SIGMAWIN"});

@@ -85,3 +85,32 @@ TEST(FumScript, BlocksOfWorksheetColumnsRoundTrip)
     DeleteFileA(path.c_str());
     qkfxGetAccess()->Uninit();
 }
+
+TEST(FumScript, TextWrittenLineByLineReadsBackIntoWorksheetRows)
+{
+    ASSERT_TRUE(qkfxGetAccess()->Init(nullptr, ""));
+    auto* wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS, "Data1"));
+    ASSERT_NE(wks, nullptr);
+    std::string path = ScratchFile("t.csv");
+    DeleteFileA(path.c_str());
+    RunScript("fum.reset(); fum.open(" + path + ", 1); fum.lwrite(\"1.5,-2,30\");"
+              "fum.newactions = 1; %B = 4e2,5; fum.lwrite(B); %C = last line; fum.lwrite(C); fum.closeall()");
+    RunScript("fum.reset(); fum.open(" + path + "); fum.readascii.stopmode = 8;"
+              "n1 = fum.readascii(, Data1); n2 = fum.readascii(, Data1); n3 = fum.tread(D, 1)");
+    // Number characters taken.
+    EXPECT_EQ(Eval("n1"), 7);
+    EXPECT_EQ(Eval("n2"), 4);
+    EXPECT_EQ(Eval("Data1_A[1]"), 1.5);
+    EXPECT_EQ(Eval("Data1_B[1]"), -2);
+    EXPECT_EQ(wks->GetNumCols(), 3);
+    EXPECT_EQ(Eval("Data1_C[1]"), 30);
+    EXPECT_EQ(Eval("Data1_A[2]"), 400);
+    EXPECT_EQ(Eval("Data1_B[2]"), 5);
+    std::string line;
+    ASSERT_TRUE(qkfxGetScript().GetStringVar(3, &line));
+    EXPECT_EQ(line, "last line");
+    EXPECT_EQ(Eval("n3"), 9);
+    RunScript("fum.closeall()");
+    DeleteFileA(path.c_str());
+    qkfxGetAccess()->Uninit();
+}

@@ -1,0 +1,792 @@
+// Text readers and writers. The readers share one character loop (ReadText); what each
+// makes of a character is in its hooks. The separator is the one character LISTSEP holds;
+// a line end is what NLINESMODE selects (CR LF, LF or CR); double quotes mean nothing.
+#include "Fum.h"
+
+#include "qxutil.h"
+
+#include <string.h>
+
+#include <algorithm>
+
+IMPLEMENT_DYNAMIC(QmASCIIPiece, QmPiecewise)
+IMPLEMENT_DYNAMIC(QmASCII, QmASCIIPiece)
+IMPLEMENT_DYNAMIC(QmASCIIRow, QmASCIIPiece)
+IMPLEMENT_DYNAMIC(QmLineRow, QmASCIIRow)
+IMPLEMENT_DYNAMIC(QmReadRow, QmASCIIRow)
+IMPLEMENT_DYNAMIC(QmASCIILT, QmASCIIPiece)
+IMPLEMENT_DYNAMIC(QmTRead, QmASCIILT)
+IMPLEMENT_DYNAMIC(QmLRead, QmTRead)
+IMPLEMENT_DYNAMIC(QmReadToken, QmASCIILT)
+IMPLEMENT_DYNAMIC(QmReadArray, QmASCIIPiece)
+IMPLEMENT_DYNAMIC(QmASCIIBulk, QmBulk)
+IMPLEMENT_DYNAMIC(QmCRead, QmASCIIBulk)
+IMPLEMENT_DYNAMIC(QmTWrite, QmASCIIBulk)
+IMPLEMENT_DYNAMIC(QmLWrite, QmTWrite)
+
+enum { CR = '\r', LF = '\n' };
+
+int FumLetterIndex(char letter)
+{
+    if (letter >= 'A' && letter <= 'Z')
+        return letter - 'A';
+    if (letter >= 'a' && letter <= 'z')
+        return letter - 'a';
+    return -1;
+}
+
+int FumSetStringVariable(char letter, const std::string& text)
+{
+    FUM& fum = TheFum();
+    if (FumLetterIndex(letter) < 0)
+        return fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
+    if (!QmHostBound())
+        return 0;
+    return QmSetStringVariable(letter, text.c_str()) ? 0 : fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
+}
+
+static double TextToNumber(const std::string& text)
+{
+    return UtilTextToDouble(text.c_str());
+}
+
+// ---- The character loop -----------------------------------------------------------------
+
+int QmASCIIPiece::IsLineEnd(int ch)
+{
+    switch (TheFum().nLinesMode.value) {
+    case 0: return ch == LF && previousChar == CR;
+    case 1: return ch == LF;
+    case 2: return ch == CR;
+    default:
+        TheFum().error.value = FUM_ERR_TYPE;
+        return FUM_ERR_TYPE;
+    }
+}
+
+int QmASCIIPiece::IsSeparator(int ch)
+{
+    return ch == (TheFum().listSep.value & 0xFF);
+}
+
+int QmASCIIPiece::IsNumberChar(int ch)
+{
+    if (IsSeparator(ch))
+        return 0;
+    return ch == '-' || ch == '.' || (ch >= '0' && ch <= '9') || ch == 'E' || ch == 'e';
+}
+
+int QmASCIIPiece::IsBoundary(int ch)
+{
+    return EndOfData() || IsSeparator(ch) || IsLineEnd(ch);
+}
+
+int QmASCIIPiece::SeparatorEnd(int ch, int tokenLength)
+{
+    if (IsStop(ch, boundaries))
+        return 1;
+    return (IsSeparator(ch) || IsLineEnd(ch)) && tokenLength > 0;
+}
+
+int QmASCIIPiece::MissingArgument()
+{
+    return TheFum().Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_ARG);
+}
+
+int QmASCIIPiece::CheckLetter(int index, char* letter)
+{
+    if (Given(index)) {
+        const char* text = args[index]->GetStr();
+        *letter = text ? text[0] : 0;
+    }
+    if (FumLetterIndex(*letter) < 0)
+        return TheFum().Fail(FUM_ERR_NOT_LETTER, FUM_OLD_NO_TEXT);
+    return 0;
+}
+
+int QmASCIIPiece::BeginText(const char* argText, QmDLL* root)
+{
+    int r = QmFUMIO::Begin(argText, root);
+    if (r)
+        return r;
+    FUM& fum = TheFum();
+    r = fum.nLinesMode.CheckCurrent();
+    if (r)
+        return r;
+    r = fum.listSep.CheckCurrent();
+    if (r)
+        return r;
+    boundaries = 0;
+    charsTaken = 0;
+    bytesRead = 0;
+    endOfFileMark = 0;
+    length = 0;
+    token.clear();
+    return 0;
+}
+
+int QmASCIIPiece::ReadText(FUM_File* file)
+{
+    FUM& fum = TheFum();
+    long start = 0;
+    try {
+        start = static_cast<long>(file->GetPosition());
+        DWORD total = file->GetLength();
+        // The end of the data is the file's last byte, wherever reading starts: no
+        // character is made up beyond it.
+        length = total > static_cast<DWORD>(start) ? total - static_cast<DWORD>(start) : 0;
+    } catch (CFileException* e) {
+        e->Delete();
+        return fum.Fail(FUM_ERR_LENGTH, FUM_OLD_NO_CURRENT);
+    }
+    if (fum.Extended() && EndOfData())
+        return fum.Fail(FUM_ERR_END_OF_FILE, 0);
+    if (IsStop(0, boundaries))
+        return 0;
+
+    // The file is read ahead in blocks; at the end it is put back just behind the last
+    // character the loop took, as if it had been read a byte at a time.
+    std::vector<uint8_t> block(4096);
+    size_t have = 0, next = 0;
+    uint32_t consumed = 0;
+    auto finish = [&](int status) {
+        try {
+            file->Seek(start + static_cast<long>(consumed), CFile::begin);
+        } catch (CFileException* e) {
+            e->Delete();
+        }
+        return status;
+    };
+    int tokenLength = 0;
+    int ch = 0;
+    for (;;) {
+        previousChar = ch;
+        ch = 0;
+        if (next == have) {
+            have = 0;
+            next = 0;
+            UINT want = static_cast<UINT>(std::min<uint32_t>(block.size(), length - consumed));
+            if (want > 0) {
+                try {
+                    have = file->Read(block.data(), want);
+                } catch (CFileException* e) {
+                    int cause = e->m_cause;
+                    e->Delete();
+                    fum.sysErr.value = fum.Extended() ? cause : FUM_CauseToErrno(cause);
+                    fum.error.value = FUM_ERR_READ_ITEM;
+                    return finish(FUM_ERR_READ_ITEM);
+                }
+            }
+        }
+        if (next < have) {
+            ch = block[next++];
+            ++consumed;
+        } else {
+            endOfFileMark = 1;
+        }
+        ++bytesRead;
+        if (TakeChar(ch)) {
+            token += static_cast<char>(ch);
+            ++charsTaken;
+            ++tokenLength;
+        }
+        if (IsBoundary(ch))
+            ++boundaries;
+        int r = OnChar(ch);
+        if (r)
+            return finish(r);
+        if (IsTokenEnd(ch, tokenLength)) {
+            r = OnToken(token, boundaries);
+            if (r)
+                return finish(r);
+            token.clear();
+            tokenLength = 0;
+        }
+        if (IsStop(ch, boundaries))
+            return finish(0);
+    }
+}
+
+// ---- READASCII --------------------------------------------------------------------------
+
+QmASCII::QmASCII()
+{
+    usage.SetText("([strVarLetter][,wksname$][,hFile])\r\nNote: Heavily influenced by subproperties.");
+    AddText();
+    AddText();
+    AddInt();
+    table[0] = {&include, "INCLUDE"};
+    table[1] = {&exclude, "EXCLUDE"};
+    table[2] = {&readMode, "READMODE"};
+    table[3] = {&stopChar, "STOPCHAR"};
+    table[4] = {&stopString, "STOPSTRING"};
+    table[5] = {&nTokens, "NTOKENS"};
+    table[6] = {&nTokens, "TOKENS"};
+    table[7] = {&nLines, "NLINES"};
+    table[8] = {&nLines, "LINES"};
+    table[9] = {&stopMode, "STOPMODE"};
+    table[10] = {nullptr, nullptr};
+    for (int i = 9; i >= 0; --i)
+        table[i].object->SetName(table[i].name);
+}
+
+void QmASCII::init_members()
+{
+    include.SetText("");
+    exclude.SetText("");
+    readMode.value = 0;
+    stopChar.SetText("");
+    stopString.SetText("");
+    nTokens.value = 1;
+    nLines.value = 1;
+    stopMode.value = 0;
+}
+
+int QmASCII::Begin(const char* argText, QmDLL* root)
+{
+    wks_.reset();
+    int r = BeginText(argText, root);
+    if (r)
+        return r;
+    const char* letterText = Given(0) ? args[0]->GetStr() : nullptr;
+    letter_ = letterText ? letterText[0] : 0;
+    column_ = 0;
+    row_ = 0;
+    if (Given(1) && args[1]->GetStr()) {
+        wksName_.SetText(args[1]->GetStr());
+        wks_.reset(new QmQuorixWks(wksName_));
+        row_ = FumLongestColumn(*wks_);
+    }
+    if (nTokens.value < 0 || nLines.value < 0) {
+        TheFum().error.value = FUM_ERR_RANGE;
+        return FUM_ERR_RANGE;
+    }
+    stopHit_ = 0;
+    lines_ = 0;
+    lineCountedAt_ = 0;
+    varText_.clear();
+    return 0;
+}
+
+int QmASCII::TakeChar(int ch)
+{
+    bool passes;
+    if (readMode.value == 0)
+        passes = ch != 0 && (!exclude.text || !strchr(exclude.text, ch));
+    else if (readMode.value == 1)
+        passes = ch != 0 && include.text && strchr(include.text, ch);
+    else
+        passes = ch != 0;
+    if (letter_ && passes)
+        varText_ += static_cast<char>(ch);
+    if (!wks_)
+        return letter_ ? passes : ch != 0;
+    return IsNumberChar(ch);
+}
+
+int QmASCII::OnToken(const std::string& text, unsigned)
+{
+    if ((stopMode.value & 2) && stopString.text && text == stopString.text)
+        stopHit_ = 1;
+    if (!wks_ || text.empty())
+        return 0;
+    ++column_;
+    int r = FumEnsureColumns(*wks_, column_);
+    if (r)
+        return r;
+    if (wks_->SetCell(column_, row_, TextToNumber(text)))
+        return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
+    return 0;
+}
+
+int QmASCII::IsStop(int ch, unsigned count)
+{
+    if (EndOfData())
+        return 1;
+    int mode = stopMode.value;
+    if ((mode & 1) && ch && stopChar.text && strchr(stopChar.text, ch))
+        return 1;
+    if ((mode & 4) && count >= static_cast<uint32_t>(nTokens.value))
+        return 1;
+    if (mode & 8) {
+        // One count per line end, however often the test is asked about one character.
+        if (lineCountedAt_ != bytesRead && IsLineEnd(ch)) {
+            lineCountedAt_ = bytesRead;
+            ++lines_;
+        }
+        uint32_t wanted = nLines.value > 0 ? static_cast<uint32_t>(nLines.value) : 1;
+        return lines_ >= wanted;
+    }
+    return stopHit_;
+}
+
+int QmASCII::Process(double* result, QmDLL* root)
+{
+    QmFUMIO::Process(result, root);
+    int r = ReadText(TheFum().hFile.File());
+    if (r)
+        return r;
+    if (letter_) {
+        r = FumSetStringVariable(letter_, varText_);
+        if (r)
+            return r;
+    }
+    *result = charsTaken;
+    return 0;
+}
+
+void QmASCII::End(QmDLL* root)
+{
+    wks_.reset();
+    QmPiecewise::End(root);
+}
+
+// ---- LINEROW and READROW ----------------------------------------------------------------
+
+int QmASCIIRow::BeginRow(const char* argText, QmDLL* root)
+{
+    wks_.reset();
+    int r = BeginText(argText, root);
+    if (r)
+        return r;
+    if (!Given(0) || !args[0]->GetStr())
+        return MissingArgument();
+    wksName_.SetText(args[0]->GetStr());
+    wks_.reset(new QmQuorixWks(wksName_));
+    column_ = 0;
+    row_ = FumLongestColumn(*wks_);
+    return 0;
+}
+
+int QmASCIIRow::Process(double* result, QmDLL* root)
+{
+    QmFUMIO::Process(result, root);
+    int r = ReadText(TheFum().hFile.File());
+    if (r)
+        return r;
+    *result = boundaries;
+    return 0;
+}
+
+void QmASCIIRow::End(QmDLL* root)
+{
+    wks_.reset();
+    QmPiecewise::End(root);
+}
+
+int QmASCIIRow::OnToken(const std::string& text, unsigned)
+{
+    // The data's end hands on whatever token is pending; an empty one is no field, and
+    // writing it would add a row of nothing.
+    if (text.empty())
+        return 0;
+    ++column_;
+    int r = FumEnsureColumns(*wks_, column_);
+    if (r)
+        return r;
+    int failed = wks_->GetColumnFormat(column_) != 0 ? wks_->SetCellText(column_, row_, text.c_str())
+                                                     : wks_->SetCell(column_, row_, TextToNumber(text));
+    return failed ? TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST) : 0;
+}
+
+QmLineRow::QmLineRow()
+{
+    usage.SetText("(wksname$[,hFile])\r\nNote: Affected by .ListSep and .nLineMode!");
+    AddText();
+    AddInt();
+}
+
+QmReadRow::QmReadRow()
+{
+    usage.SetText("(wksname$,nToken[,hFile])\r\nNote: Affected by .ListSep!");
+    AddText();
+    AddInt();
+    AddInt();
+}
+
+int QmReadRow::Begin(const char* argText, QmDLL* root)
+{
+    int r = BeginRow(argText, root);
+    if (r)
+        return r;
+    if (Given(1))
+        limit_ = static_cast<uint32_t>(IntArg(1));
+    return 0;
+}
+
+int QmReadRow::TakeChar(int ch)
+{
+    return !endOfFileMark && ch != CR && ch != LF && !IsSeparator(ch);
+}
+
+// ---- TREAD, LREAD, READTOKEN ------------------------------------------------------------
+
+int QmASCIILT::OnToken(const std::string& text, unsigned)
+{
+    return FumSetStringVariable(letter_, text);
+}
+
+QmTRead::QmTRead() : QmTRead("(strVarLetter,nLine[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!", true)
+{
+}
+
+QmTRead::QmTRead(const char* usageText, bool lineCount)
+{
+    usage.SetText(usageText);
+    AddText();
+    if (lineCount)
+        AddInt();
+    AddInt();
+}
+
+int QmTRead::Begin(const char* argText, QmDLL* root)
+{
+    int r = BeginText(argText, root);
+    if (r)
+        return r;
+    r = CheckLetter(0, &letter_);
+    if (r)
+        return r;
+    if (!Given(1))
+        return MissingArgument();
+    nLine_ = static_cast<uint32_t>(IntArg(1));
+    lines_ = 0;
+    return 0;
+}
+
+int QmTRead::TakeChar(int ch)
+{
+    switch (TheFum().nLinesMode.value) {
+    case 0: return !((ch == CR || ch == LF) && nLine_ == lines_ + 1);
+    case 1: return ch != LF;
+    case 2: return ch != CR;
+    default:
+        TheFum().error.value = FUM_ERR_TYPE;
+        return FUM_ERR_TYPE;
+    }
+}
+
+int QmTRead::IsTokenEnd(int ch, int)
+{
+    if (IsLineEnd(ch))
+        ++lines_;
+    return IsStop(ch, boundaries);
+}
+
+int QmTRead::Process(double* result, QmDLL* root)
+{
+    QmFUMIO::Process(result, root);
+    FUM& fum = TheFum();
+    if (nLine_ == 0) {
+        if (fum.Extended())
+            return fum.Fail(FUM_ERR_RANGE, 0);
+        *result = 0;
+        fum.error.value = 0;
+        return 2;
+    }
+    int r = ReadText(fum.hFile.File());
+    if (r)
+        return r;
+    // The count is that of the characters the variable received; the line end of the
+    // last line is never among them, so nothing is to be taken off.
+    *result = charsTaken;
+    return 0;
+}
+
+QmLRead::QmLRead() : QmTRead("(strVarLetter[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!", false)
+{
+}
+
+int QmLRead::Begin(const char* argText, QmDLL* root)
+{
+    int r = BeginText(argText, root);
+    if (r)
+        return r;
+    r = CheckLetter(0, &letter_);
+    if (r)
+        return r;
+    nLine_ = 1;
+    lines_ = 0;
+    return 0;
+}
+
+int QmLRead::TakeChar(int ch)
+{
+    switch (TheFum().nLinesMode.value) {
+    case 0: return ch != 0 && ch != LF && ch != CR;
+    case 1: return ch != 0 && ch != LF;
+    case 2: return ch != CR;
+    default:
+        TheFum().error.value = FUM_ERR_TYPE;
+        return FUM_ERR_TYPE;
+    }
+}
+
+int QmLRead::Process(double* result, QmDLL* root)
+{
+    QmFUMIO::Process(result, root);
+    int r = ReadText(TheFum().hFile.File());
+    if (r)
+        return r;
+    *result = charsTaken;
+    return 0;
+}
+
+QmReadToken::QmReadToken()
+{
+    usage.SetText("(strVarLetter,nToken[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!");
+    AddText();
+    AddInt();
+    AddInt();
+}
+
+int QmReadToken::Begin(const char* argText, QmDLL* root)
+{
+    int r = BeginText(argText, root);
+    if (r)
+        return r;
+    r = CheckLetter(0, &letter_);
+    if (r)
+        return r;
+    if (!Given(1))
+        return MissingArgument();
+    limit_ = static_cast<uint32_t>(IntArg(1));
+    return 0;
+}
+
+int QmReadToken::TakeChar(int ch)
+{
+    return TheFum().Extended() || (ch != CR && ch != LF);
+}
+
+int QmReadToken::Process(double* result, QmDLL* root)
+{
+    QmFUMIO::Process(result, root);
+    FUM& fum = TheFum();
+    if (limit_ == 0) {
+        if (fum.Extended())
+            return fum.Fail(FUM_ERR_RANGE, 0);
+        *result = 0;
+        fum.error.value = 0;
+        return 2;
+    }
+    int r = ReadText(fum.hFile.File());
+    if (r)
+        return r;
+    *result = charsTaken;
+    return 0;
+}
+
+// ---- READARRAY --------------------------------------------------------------------------
+
+QmReadArray::QmReadArray()
+{
+    usage.SetText("(dataset$,start,end[,hFile])\r\nNote: Affected by .ListSep!");
+    AddText();
+    AddInt();
+    AddInt();
+    AddInt();
+}
+
+int QmReadArray::Begin(const char* argText, QmDLL* root)
+{
+    dataset_.reset();
+    int r = BeginText(argText, root);
+    if (r)
+        return r;
+    if (!Given(0) || !args[0]->GetStr() || !Given(1) || !Given(2))
+        return MissingArgument();
+    dataset_.reset(new QmResultData(args[0]->GetStr(), 0));
+    first_ = IntArg(1) - 1;
+    last_ = IntArg(2);
+    if (last_ < first_ || first_ < 0)
+        return TheFum().Fail(FUM_ERR_BAD_RANGE, FUM_OLD_BAD_RANGE);
+    if (!dataset_->handle)
+        return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
+    return 0;
+}
+
+int QmReadArray::OnToken(const std::string& text, unsigned count)
+{
+    if (count == 0 || text.empty())
+        return 0;
+    if (dataset_->SetAt(first_ + static_cast<int>(count) - 1, TextToNumber(text)))
+        return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
+    return 0;
+}
+
+int QmReadArray::Process(double* result, QmDLL* root)
+{
+    QmFUMIO::Process(result, root);
+    int r = ReadText(TheFum().hFile.File());
+    if (r)
+        return r;
+    *result = boundaries;
+    return 0;
+}
+
+void QmReadArray::End(QmDLL* root)
+{
+    dataset_.reset();
+    QmPiecewise::End(root);
+}
+
+// ---- Text blocks ------------------------------------------------------------------------
+
+int QmASCIIBulk::DecodePiece(int first, int n, uint8_t* block)
+{
+    if (text_.size() < static_cast<size_t>(first + n))
+        text_.resize(first + n);
+    memcpy(&text_[first], block, n);
+    return 0;
+}
+
+int QmASCIIBulk::EncodePiece(int first, int n, uint8_t* block)
+{
+    memcpy(block, text_.data() + first, n);
+    return 0;
+}
+
+QmCRead::QmCRead()
+{
+    usage.SetText("(strVarLetter,nChar[,hFile])");
+    AddText();
+    AddInt();
+    AddInt();
+}
+
+int QmCRead::Begin(const char* argText, QmDLL* root)
+{
+    text_.clear();
+    int r = QmFUMIO::Begin(argText, root);
+    if (r)
+        return r;
+    FUM& fum = TheFum();
+    if (!Given(0) || !args[0]->GetStr() || !Given(1))
+        return fum.Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_ARG);
+    letter_ = args[0]->GetStr()[0];
+    nChar_ = static_cast<uint32_t>(IntArg(1));
+    if (FumLetterIndex(letter_) < 0)
+        return fum.Fail(FUM_ERR_NOT_LETTER, FUM_OLD_NO_TEXT);
+    // A string variable holds one result text at most.
+    if (nChar_ >= QM_STRING_RESULT_SIZE)
+        return fum.Fail(FUM_ERR_RANGE, FUM_OLD_RANGE);
+    return 0;
+}
+
+int QmCRead::Process(double* result, QmDLL* root)
+{
+    QmFUMIO::Process(result, root);
+    FUM& fum = TheFum();
+    if (nChar_ == 0) {
+        if (fum.Extended())
+            return fum.Fail(FUM_ERR_RANGE, 0);
+        *result = 0;
+        fum.error.value = 0;
+        return 2;
+    }
+    int r = Run(fum.hFile.File(), 1, static_cast<int>(nChar_), 256, 1);
+    if (r)
+        return 1;
+    // Text that ends before nChar is what there is: the variable gets the characters
+    // read, no filler, and the value says how many. Nothing read at all is the end.
+    if (lastStatus && !(lastStatus == FUM_ERR_END_OF_FILE && moved > 0))
+        return fum.Extended() ? lastStatus : 2;
+    fum.error.value = 0;
+    text_.resize(moved);
+    r = FumSetStringVariable(letter_, text_);
+    if (r)
+        return r;
+    *result = moved;
+    return 0;
+}
+
+QmTWrite::QmTWrite()
+{
+    usage.SetText("(\"string\"[,hFile])");
+    AddText();
+    AddInt();
+}
+
+int QmTWrite::BeginQuoted(const char* argText)
+{
+    FUM& fum = TheFum();
+    QmClearErrors();
+    const char* open = strchr(argText, '"');
+    const char* close = strchr(open + 1, '"');
+    if (!close)
+        return fum.Fail(0, FUM_OLD_NO_TEXT);
+    std::string quoted(open + 1, close);
+    const char* comma = strchr(close + 1, ',');
+    int number = 0;
+    if (comma) {
+        const char* digit = comma + 1;
+        while (*digit && !(*digit >= '0' && *digit <= '9'))
+            ++digit;
+        if (!*digit) {
+            fum.error.value = FUM_OLD_NO_DIGITS;
+            return FUM_OLD_NO_DIGITS;
+        }
+        while (*digit >= '0' && *digit <= '9')
+            number = number * 10 + (*digit++ - '0');
+    }
+    text_ = quoted;
+    fum.error.value = 0;
+    int r = ResolveFile(number, comma != nullptr);
+    if (r)
+        return r;
+    fum.sysErr.value = 0;
+    return 0;
+}
+
+int QmTWrite::Begin(const char* argText, QmDLL* root)
+{
+    text_.clear();
+    FUM& fum = TheFum();
+    if (!fum.Extended() && !g_fumWorksheetLevel && argText && strchr(argText, '"'))
+        return BeginQuoted(argText);
+    int r = QmFUMIO::Begin(argText, root);
+    if (r)
+        return r;
+    const char* first = Given(0) ? args[0]->GetStr() : nullptr;
+    if (!first)
+        return fum.Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_ARG);
+    std::vector<char> buffer(QM_STRING_RESULT_SIZE, '\0');
+    if (FumLetterIndex(first[0]) < 0 || !QmGetStringVariable(first[0], buffer.data()))
+        return fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
+    text_ = buffer.data();
+    return 0;
+}
+
+int QmTWrite::Process(double* result, QmDLL* root)
+{
+    QmFUMIO::Process(result, root);
+    int r = Run(TheFum().hFile.File(), 1, static_cast<int>(text_.size()), 256, 0);
+    if (r)
+        return 1;
+    if (lastStatus)
+        return TheFum().Extended() ? lastStatus : 2;
+    *result = moved;
+    return 0;
+}
+
+QmLWrite::QmLWrite()
+{
+    usage.SetText("(\"string\"[,hFile])\r\nNote: affected by .nLineMode!");
+}
+
+int QmLWrite::Process(double* result, QmDLL* root)
+{
+    FUM& fum = TheFum();
+    int r = fum.nLinesMode.CheckCurrent();
+    if (r)
+        return r;
+    static const char* ends[3] = {"\r\n", "\n", "\r"};
+    int mode = fum.nLinesMode.value;
+    if (mode < 0 || mode > 2) {
+        fum.error.value = FUM_ERR_TYPE;
+        return FUM_ERR_TYPE;
+    }
+    text_ += ends[mode];
+    return QmTWrite::Process(result, root);
+}
