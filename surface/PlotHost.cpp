@@ -10,9 +10,6 @@ namespace {
 PlotHostCallback g_callback = nullptr;
 INT_PTR g_context = 0;
 
-HWND g_colourWindow = nullptr;
-bool g_colourBindingHeld = false;
-INT_PTR g_colourHook = 0;
 }
 
 INT_PTR PlotHostRequest(UINT code, INT_PTR argument, INT_PTR pointer)
@@ -42,21 +39,4 @@ int ReportNotBuilt(const char* what)
     OutputDebugStringA(text + 6);
     PlotHostRunScript(text);
     return 1;
-}
-
-void ColourMapRememberWindow(HWND window)
-{
-    if (!g_colourBindingHeld && window)
-        g_colourWindow = window;
-}
-
-void ColourMapClearBinding()
-{
-    g_colourBindingHeld = false;
-}
-
-void ColourMapBindHost(INT_PTR context, PlotHostCallback callback)
-{
-    PlotHostRequest(PLOTHOST_BIND, context, reinterpret_cast<INT_PTR>(callback));
-    g_colourHook = PlotHostRequest(PLOTHOST_QUERY_054A, 0, 0);
 }

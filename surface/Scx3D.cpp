@@ -398,7 +398,7 @@ extern "C" INT_PTR WINAPI SCX3D(HWND window, UINT type, INT_PTR count, void* rec
     case SCX3D_WALL_AXES:
     case SCX3D_WALL_AXES_NOMINAL:
         return WallAxes(v, count, reinterpret_cast<float*>(argument), (type & 0xFFFF) == 29);
-    case 32: return ReportNotBuilt("the colour map's number format");
+    case 32: return ScxColorControl(19, 0, (INT_PTR)record, reinterpret_cast<void*>(argument));
     case SCX3D_BIND_HOST:
         ColourMapBindHost(reinterpret_cast<INT_PTR>(window), v->hostCallback);
         return 0;
@@ -419,7 +419,9 @@ extern "C" INT_PTR WINAPI SCX3D(HWND window, UINT type, INT_PTR count, void* rec
             w[1 + i] = (int16_t)source->viewport[i];
         return 0;
     }
-    case 36: return ReportNotBuilt("the colour map");
+    case 36:
+        ColorMapControl(window, static_cast<double*>(record), reinterpret_cast<const double*>(argument), 10);
+        return 0;
     case SCX3D_RECOVER_ANGLES: RecoverAngles(v); return 0;
     case 0x8000: return ReportNotBuilt("the 3D help");
     default: return 0;

@@ -313,6 +313,79 @@ static_assert(offsetof(BucketPiece, flags) == 84, "layout");
 static_assert(offsetof(BucketPiece, callbackUser) == 104, "layout");
 static_assert(sizeof(BucketPiece) == 132, "layout");
 
+// ---------------------------------------------------------------------------------------
+// The colour map, kept by the kernel in the named block "ZCOLORS" (its older form, the
+// 3D colour record, under "3DCOLOR"). Both are stored with the project: sizes are fixed.
+
+#pragma pack(push, 1)
+struct ZColorSlot {
+    int32_t colour;   // 0x00BBGGRR
+    int16_t level;    // scale units
+    int32_t object;   // a GDI brush the kernel keeps for the slot (GDI handles fit 32 bits)
+};
+
+struct ZColorsBlock {
+    int16_t version;      // 3850
+    int16_t scaleHigh;    // 2300
+    int16_t scaleLow;     // 0
+    int16_t levelMin, levelMax;           // scale units
+    int16_t secondHigh, secondLow;        // scale units
+    int32_t colourBelow, colourAbove;
+    int16_t n;            // colour bands
+    int16_t lastSlot;     // n + 23
+    int32_t rampLow, rampHigh, rampMiddle;
+    int32_t colourMissing;
+    double zMin, zMax, zMissing;
+    int16_t rampMode;     // 0, 1 or 2
+    int16_t flags;        // ZCOLORS_BY_RAMP, ZCOLORS_EVEN_LEVELS
+    int16_t digits;       // bits 0-3: significant digits of level texts
+    int16_t scaleKind;    // ZCOLORS_LOG: natural logarithm, else linear
+    uint8_t reserved[102 - 74];
+    ZColorSlot slots[1];  // n + 24 of them
+};
+
+struct Legacy3DColors {
+    float levelMin, levelMax;   // real Z
+    int32_t colourBelow, colourAbove;
+    int16_t bands;              // at most 31
+    int32_t rampLow, rampHigh, rampMiddle;
+    int32_t bandColours[32];
+    float secondHigh, secondLow;
+    float zMin, zMax;
+    uint8_t rampMode;
+    uint8_t spare;
+};
+#pragma pack(pop)
+
+enum : int16_t {
+    ZCOLORS_VERSION = 3850,
+    ZCOLORS_BY_RAMP = 0x01,
+    ZCOLORS_EVEN_LEVELS = 0x02,
+    ZCOLORS_LOG = 1,
+};
+
+static_assert(offsetof(ZColorsBlock, colourBelow) == 14, "layout");
+static_assert(offsetof(ZColorsBlock, n) == 22, "layout");
+static_assert(offsetof(ZColorsBlock, zMin) == 42, "layout");
+static_assert(offsetof(ZColorsBlock, rampMode) == 66, "layout");
+static_assert(offsetof(ZColorsBlock, scaleKind) == 72, "layout");
+static_assert(offsetof(ZColorsBlock, slots) == 102, "layout");
+static_assert(sizeof(ZColorSlot) == 10, "layout");
+static_assert(sizeof(Legacy3DColors) == 176, "layout");
+static_assert(offsetof(Legacy3DColors, bandColours) == 30, "layout");
+static_assert(offsetof(Legacy3DColors, secondHigh) == 158, "layout");
+static_assert(offsetof(Legacy3DColors, rampMode) == 174, "layout");
+
+inline size_t ZColorsSize(int n) { return 342 + 10 * (size_t)n; }
+
+// The kernel's own colour-control service, offered every colour-map request first: it
+// sets *handled when its answer is final.
+typedef INT_PTR(WINAPI* ColorControlHook)(UINT code, INT_PTR argument, INT_PTR pointer, int* handled,
+                                          INT_PTR reserved);
+// A formatting callback the kernel hands in (code 19): it may change a legend value
+// before it is written; `code` is 22.
+typedef void(WINAPI* ColourFormatCallback)(INT_PTR context, UINT code, double* value);
+
 // Commands of SCX3D that the kernel uses by name.
 enum : UINT {
     SCX3D_OBJECT_COMMAND = 0x1000,
@@ -373,4 +446,16 @@ INT_PTR WINAPI SCX3D(HWND window, UINT type, INT_PTR count, void* record, INT_PT
 // part selector `a` (view = view record).
 INT_PTR WINAPI BucketGrids(int code, INT_PTR a, INT_PTR b, void* record, void* other, void* view);
 INT_PTR WINAPI BucketControl(void* grid, INT_PTR a, void* piece, void* view, int code);
+
+// The colour map: numbered requests over a block (or the kernel's hook), and the block
+// service: request 10 fetches, converts and recomputes "ZCOLORS"; 1 hands out the block
+// (its address, 0 when there is none), 2 takes it back, 8 grows the handed-out block for
+// the n it now holds and answers the new address.
+INT_PTR WINAPI ScxColorControl(UINT code, INT_PTR argument, INT_PTR pointer, void* block);
+INT_PTR WINAPI ColorMapControl(HWND window, double* output, const double* range, UINT request);
+
+// The colour map as a script object: (window, member name, argument text, value,
+// plot-host callback, operation).
+INT_PTR WINAPI ScxCmdObj(HWND window, const char* name, const char* argument, double* value,
+                         PlotHostCallback callback, UINT operation);
 }

@@ -19,6 +19,12 @@ void ColourMapClearBinding();
 // Binds the plot host and asks for the kernel's colour-control function.
 void ColourMapBindHost(INT_PTR context, PlotHostCallback callback);
 
+// The block service of the colour-map script object: hand out "ZCOLORS" (null when
+// there is none), take it back, grow the handed-out block for the n it now holds.
+ZColorsBlock* ColourMapHandOut();
+void ColourMapTakeBack();
+ZColorsBlock* ColourMapGrow();
+
 // ---- Projection (all state lives in the view record)
 enum : UINT {
     PROJECT_MATRIX = 0x4000,      // world to viewing coordinates
