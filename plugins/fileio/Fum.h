@@ -41,6 +41,8 @@ enum FumError {
     FUM_ERR_CREATE = 21,
     FUM_ERR_OPEN = 22,
     FUM_ERR_CLOSE = 23,
+    FUM_ERR_TEMPLATE = 16,         // a record template field that is no field
+    FUM_ERR_ZERO_COUNT = 17,       // a template count of 0
     FUM_ERR_REMOVE = 24,
     FUM_ERR_LENGTH = 25,
     FUM_ERR_GETPOS = 26,
@@ -52,6 +54,7 @@ enum FumError {
     FUM_ERR_DIGIT = 32,            // a decimal digit above 9
     FUM_ERR_END_OF_FILE = 33,      // the file ended inside an item
     FUM_ERR_CONVERSION = 34,       // a value that does not fit its item
+    FUM_ERR_FEW_COLUMNS = 38,      // WRITERECORD: fewer columns than a record has values
     FUM_ERR_TYPE = 43,             // no conversion for that class and size
     FUM_ERR_MEMORY = 44,
     FUM_ERR_NOT_BUILT = 45,        // the method is not available in this build
@@ -492,6 +495,63 @@ int FumEnsureColumns(QmQuorixWks& worksheet, int n);
 // The row below the longest column of a worksheet (0 for one without data).
 int FumLongestColumn(QmQuorixWks& worksheet);
 
+// ---- Records ---------------------------------------------------------------------------
+
+// One field of a record template: `count` values of `width` bytes through `codec`, or a
+// skip of `count` bytes (width 0, no codec).
+struct FUM_TemplateItem {
+    FumCodec codec = nullptr;
+    int32_t count = 1;
+    uint16_t width = 0;
+    uint8_t signedMark = 0;
+
+    // One field of a template in capitals; 0, 16 (bad field) or 17 (count 0).
+    int Parse(const std::string& field, bool read);
+};
+
+// Records of a fixed layout between a file and the columns of a worksheet: every value of
+// a record in its own column, every record in its own row.
+class QmRecord : public QmBinIO {
+    DECLARE_DYNAMIC(QmRecord)
+public:
+    QmRecord();
+    int Begin(const char* argText, QmDLL* root) override;
+    int TrailingGap() override;
+    int Parse(const std::string& text, bool read);
+    int RecordSize() const;
+    int ValueColumns() const;
+
+    std::vector<FUM_TemplateItem> items;
+
+protected:
+    virtual bool Reading() const = 0;
+    // One dataset object per value column; 0 or the piece's code.
+    template <class Data>
+    int MakeColumns(QmQuorixWks& worksheet, std::vector<std::unique_ptr<Data>>& columns);
+    QmString wksName_;
+    int records_ = 0;
+};
+
+class QmReadRecord : public QmRecord {
+    DECLARE_DYNAMIC(QmReadRecord)
+public:
+    int Process(double* result, QmDLL* root) override;
+    int DecodePiece(int first, int count, uint8_t* buffer) override;
+
+protected:
+    bool Reading() const override { return true; }
+};
+
+class QmWriteRecord : public QmRecord {
+    DECLARE_DYNAMIC(QmWriteRecord)
+public:
+    int Process(double* result, QmDLL* root) override;
+    int EncodePiece(int first, int count, uint8_t* buffer) override;
+
+protected:
+    bool Reading() const override { return false; }
+};
+
 // ---- Text ------------------------------------------------------------------------------
 
 // Set while a worksheet-level method drives other methods: their argument text is not
@@ -788,6 +848,8 @@ public:
     QmARead mARead;
     QmAWrite mAWrite;
     QmReadRowBin mReadRowBin;
+    QmReadRecord mReadRecord;
+    QmWriteRecord mWriteRecord;
     QmReadRow mReadRow;
     QmLineRow mLineRow;
     QmTRead mTRead;

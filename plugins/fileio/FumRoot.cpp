@@ -74,23 +74,6 @@ FUM::FUM()
         notBuilt.push_back(m);
         add(m, names);
     };
-    static const char* recordUsage =
-        "(wksname$,nRecords,templateString[,hFile])\r\nTemplate String:\r\n"
-        "\"[-]type [times] | [-]type [times] | skipNumber | ...\"\r\n"
-        "  Integral types:\r\n"
-        "    by[te]       =  8 bits =  1 byte\r\n"
-        "    sh[ort]      = 16 bits =  2 bytes\r\n"
-        "    t[byte]      = 24 bits =  3 bytes\r\n"
-        "    lo[ng]       = 32 bits =  4 bytes\r\n"
-        "    BC[D]        = 80 bits = 10 bytes\r\n"
-        "  Floating point types:\r\n"
-        "    f[loat]      = 32 bits =  4 bytes\r\n"
-        "    d[ouble]     = 64 bits =  8 bytes\r\n"
-        "    ld[ouble]    = 80 bits = 10 bytes\r\n"
-        "  Special types:\r\n"
-        "    [skip]       skipNumber\r\n"
-        "Note: Affected by .ByteOrder!";
-
     add(&reset, {"RESET"});
     add(&mListSep, {"LISTSEP"});
     add(&mOpen, {"OPEN"});
@@ -117,8 +100,8 @@ FUM::FUM()
     add(&mARead, {"AREAD", "ARRAYREAD"});
     add(&mAWrite, {"AWRITE", "ARRAYWRITE"});
     add(&mReadRowBin, {"READROWBIN"});
-    pending(recordUsage, {"READRECORD", "RRECORD", "RECORDREAD", "RREAD"});
-    pending(recordUsage, {"WRITERECORD", "WRECORD", "RECORDWRITE", "RWRITE"});
+    add(&mReadRecord, {"READRECORD", "RRECORD", "RECORDREAD", "RREAD"});
+    add(&mWriteRecord, {"WRITERECORD", "WRECORD", "RECORDWRITE", "RWRITE"});
     add(&mReadRow, {"READROW"});
     add(&mLineRow, {"LINEROW"});
     add(&mTRead, {"TREAD"});

@@ -114,3 +114,35 @@ TEST(FumScript, TextWrittenLineByLineReadsBackIntoWorksheetRows)
     DeleteFileA(path.c_str());
     qkfxGetAccess()->Uninit();
 }
+
+TEST(FumScript, RecordsWrittenFromOneWorksheetReadIntoAnother)
+{
+    ASSERT_TRUE(qkfxGetAccess()->Init(nullptr, ""));
+    auto* source = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS, "Src"));
+    auto* target = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS, "Dst"));
+    ASSERT_NE(source, nullptr);
+    ASSERT_NE(target, nullptr);
+    source->AddColumn("C");
+    const double a[] = {1, -2, 300}, b[] = {0.5, 1e-5, -7.25}, c[] = {65535, 0, 12};
+    for (int i = 0; i < 3; ++i) {
+        source->GetColumn(1)->SetValue(i, a[i]);
+        source->GetColumn(2)->SetValue(i, b[i]);
+        source->GetColumn(3)->SetValue(i, c[i]);
+    }
+    std::string path = ScratchFile("rec.bin");
+    DeleteFileA(path.c_str());
+    RunScript("fum.reset(); fum.open(" + path + ", 2); w = fum.writerecord(Src, 3, -sh|d|2|sh);"
+              "fum.rewind(); n = fum.readrecord(Dst, 3, -sh|d|2|sh); p = fum.getpos(); fum.closeall()");
+    EXPECT_EQ(Eval("w"), 0);
+    EXPECT_EQ(Eval("n"), 3);
+    EXPECT_EQ(Eval("p"), 3 * 14);
+    EXPECT_EQ(target->GetNumCols(), 3);
+    for (int i = 0; i < 3; ++i) {
+        std::string row = "[" + std::to_string(i + 1) + "]";
+        EXPECT_EQ(Eval("Dst_A" + row), a[i]);
+        EXPECT_EQ(Eval("Dst_B" + row), b[i]);
+        EXPECT_EQ(Eval("Dst_C" + row), c[i]);
+    }
+    DeleteFileA(path.c_str());
+    qkfxGetAccess()->Uninit();
+}
