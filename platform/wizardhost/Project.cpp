@@ -187,7 +187,8 @@ BOOL CWizardHost::GenerateProject(LPCTSTR lpszName, LPCTSTR lpszFolder, CString&
 
     CString folder(lpszFolder);
     folder.TrimRight("\\/");
-    if (!CreateDirectoryA(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    BOOL madeFolder = CreateDirectoryA(folder, nullptr);
+    if (!madeFolder && GetLastError() != ERROR_ALREADY_EXISTS) {
         rError.Format("The folder %s cannot be made; the project was not created.", (LPCTSTR)folder);
         return FALSE;
     }
@@ -205,6 +206,8 @@ BOOL CWizardHost::GenerateProject(LPCTSTR lpszName, LPCTSTR lpszFolder, CString&
             // Only files written by this call are taken back; they did not exist before.
             for (size_t j = 0; j < i; ++j)
                 DeleteFileA(folder + "\\" + files[j].target);
+            if (madeFolder)
+                RemoveDirectoryA(folder);
             rError.Format("%s cannot be written; the project was not created.", (LPCTSTR)path);
             return FALSE;
         }
