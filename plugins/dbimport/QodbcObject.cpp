@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "QueryDialog.h"
 #include "QueryText.h"
 #include "qxutil.h"
 
@@ -273,11 +274,11 @@ int QmGetcolInfo::Process(double* result, QmDLL* root)
     return failed;
 }
 
-int QmSQLEdit::Process(double* result, QmDLL*)
+int QmSQLEdit::Process(double* result, QmDLL* root)
 {
-    QmPrintText("QODBC.EDITSQL: the query dialog is not part of this build yet.");
-    *result = 1;
-    return 1;
+    int accepted = EditQuery(Root(root));
+    *result = accepted ? 0 : 1;
+    return accepted ? 0 : 1;
 }
 
 QmReadSQL::QmReadSQL()

@@ -1,0 +1,30 @@
+// Resource ids of qxdbimport.dll.
+#pragma once
+
+// Strings
+#define IDS_GRID_NAME 1
+#define IDS_GRID_IMPORT 2
+#define IDS_GRID_SORT 3
+#define IDS_GRID_CRITERIA 4
+#define IDS_GRID_OR 5
+#define IDS_SHEET_CAPTION 11
+#define IDS_SORT_ASCENDING 12
+#define IDS_SORT_DESCENDING 13
+#define IDS_SORT_NONE 14
+#define IDS_NO_SOURCES 1017
+#define IDS_SELECT_SOURCE 1018
+#define IDS_ERROR_CAPTION 1019
+
+// Dialogs and their controls
+#define IDD_DATABASE 101
+#define IDD_SELECT_CASES 102
+#define IDC_SOURCE_LIST 1002
+#define IDC_TABLE_LIST 1003
+#define IDC_SOURCE_SHOWN 1004
+#define IDC_TABLE_SHOWN 1005
+#define IDC_QUERY_GRID 1007
+#define IDC_KIND_TABLE 1015
+#define IDC_KIND_VIEW 1016
+#define IDC_ADD_SOURCE 1020
+#define IDC_CHECK_ALL 1021
+#define IDC_UNCHECK_ALL 1022
