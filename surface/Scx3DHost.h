@@ -386,6 +386,43 @@ typedef INT_PTR(WINAPI* ColorControlHook)(UINT code, INT_PTR argument, INT_PTR p
 // before it is written; `code` is 22.
 typedef void(WINAPI* ColourFormatCallback)(INT_PTR context, UINT code, double* value);
 
+// ---------------------------------------------------------------------------------------
+// Contours
+
+// The kernel's contour grid as the contouring reads it: values on the colour map's
+// 16-bit scale, node (column j, row k) at values[k * stride + j].
+struct ContourGridView {
+    int rows;
+    int cols;
+    int stride;
+    float* values;
+    int perturbationDone; // set once the values that equalled a level were moved off it
+};
+
+enum : uint8_t {
+    CONTOUR_EDGE = 7,  // a line that starts on the border, closed along it
+    CONTOUR_INNER = 8, // a closed line inside the grid
+};
+
+// One contour line. Kept in memory only (lines are computed again after loading), so the
+// point list's handle is pointer-sized.
+#pragma pack(push, 1)
+struct ContourRecord {
+    int16_t colourIndex;  // colour-map slot that fills the line's region
+    int16_t levelIndex;
+    uint8_t kind;         // CONTOUR_EDGE or CONTOUR_INNER
+    uint8_t zero;
+    uint16_t pointCount;
+    int16_t labelPoint;   // -1: no automatic label
+    int16_t borderPart;   // first point added along the border; 0 for an inner line
+    int16_t zero2;
+    uint16_t pointCapacity;
+    float area;           // grid cells; + rows * cols for border lines
+    HGLOBAL points;       // float pairs (x, y) in grid units
+};
+#pragma pack(pop)
+static_assert(offsetof(ContourRecord, area) == 16, "layout");
+
 // Commands of SCX3D that the kernel uses by name.
 enum : UINT {
     SCX3D_OBJECT_COMMAND = 0x1000,
@@ -458,4 +495,8 @@ INT_PTR WINAPI ColorMapControl(HWND window, double* output, const double* range,
 // plot-host callback, operation).
 INT_PTR WINAPI ScxCmdObj(HWND window, const char* name, const char* argument, double* value,
                          PlotHostCallback callback, UINT operation);
+
+// The contour module's message entry and the factory of its contour plot object.
+INT_PTR WINAPI Contour(HWND window, void* object, INT_PTR argument, UINT message);
+INT_PTR WINAPI qc3dxEntry(int request, INT_PTR, INT_PTR, INT_PTR, INT_PTR);
 }

@@ -10,6 +10,6 @@ TEST(Exports, TheKernelFindsEveryEntryByName)
     std::set<std::string> names;
     for (const auto& e : qxtest::ReadExports("qxsurface.dll"))
         names.insert(e.name);
-    for (const char* name : {"SCX3D", "_BucketGrids@24", "_BucketControl@20", "ScxColorControl", "ColorMapControl", "ScxCmdObj"})
+    for (const char* name : {"SCX3D", "_BucketGrids@24", "_BucketControl@20", "ScxColorControl", "ColorMapControl", "ScxCmdObj", "Contour", "qc3dxEntry"})
         EXPECT_TRUE(names.count(name)) << name;
 }
