@@ -187,7 +187,10 @@ int QmAddSource::Process(double* result, QmDLL* root)
 {
     // The administrator may be missing or a stub that opens nothing; either way the
     // script goes on, and the answer tells it whether anything was shown.
-    *result = Root(root).database.ManageSources(nullptr) ? 0 : 1;
+    bool shown = Root(root).database.ManageSources(nullptr) != FALSE;
+    if (!shown)
+        QmPrintText("QODBC.ADDSOURCE: the ODBC data source administrator could not be opened on this system.");
+    *result = shown ? 0 : 1;
     return 0;
 }
 

@@ -173,6 +173,8 @@ TEST_F(QodbcScript, ConnectionsAndListings)
     Run("QODBC.GETSOURCELIST()");
     EXPECT_GE(Eval("QODBC.DBSOURCECOUNT"), 2);
     Run("QODBC.CLOSE()");
+    // Wine's administrator is a stub that shows nothing: the script is told and goes on.
+    Run("QODBC.ADDSOURCE()");
 
     // RESET empties the names and keeps the lists.
     Run("QODBC.RESET()");
