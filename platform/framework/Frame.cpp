@@ -1,10 +1,14 @@
 // Frame windows: creation from resources, layout of bars and view, command routing to
 // the active view, menu updates through CCmdUI, status texts, titles, closing, and the
 // shell's DDE conversation.
-#include "afxwin.h"
+#include "afxext.h"
 #include <dde.h>
 
 namespace {
+
+// The dock bars along a frame's edges, in the order bars try them.
+const UINT g_dockBarIDs[4] = {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT};
+const DWORD g_dockBarAligns[4] = {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT};
 
 BOOL HasResource(UINT nID, LPCTSTR lpszType)
 {
@@ -131,11 +135,18 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_MESSAGE(WM_DDE_INITIATE, OnDDEInitiate)
     ON_MESSAGE(WM_DDE_EXECUTE, OnDDEExecute)
     ON_MESSAGE(WM_DDE_TERMINATE, OnDDETerminate)
+    ON_COMMAND_EX(ID_VIEW_STATUS_BAR, OnBarCheck)
+    ON_COMMAND_EX(ID_VIEW_TOOLBAR, OnBarCheck)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateControlBarMenu)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateControlBarMenu)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_CAPS, OnUpdateKeyIndicator)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_NUM, OnUpdateKeyIndicator)
+    ON_UPDATE_COMMAND_UI(ID_INDICATOR_SCRL, OnUpdateKeyIndicator)
 END_MESSAGE_MAP()
 
 CFrameWnd::CFrameWnd()
     : m_nIdleFlags(0), m_bAutoMenuEnable(TRUE), m_hMenuDefault(nullptr), m_hAccelTable(nullptr), m_nIDHelp(0),
-      m_nWindow(-1), m_dwPromptContext(0), m_nIDTracking(0), m_nIDLastMessage(0), m_pViewActive(nullptr),
+      m_nWindow(-1), m_dwPromptContext(0), m_pFloatingFrameClass(nullptr), m_nIDTracking(0), m_nIDLastMessage(0), m_pViewActive(nullptr),
       m_bInRecalcLayout(FALSE)
 {
 }
@@ -328,7 +339,123 @@ void CFrameWnd::RecalcLayout(BOOL)
     m_bInRecalcLayout = TRUE;
     m_nIdleFlags &= ~(idleLayout | idleNotify);
     RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
+    // Dock bars that kept their size still lay out what was docked or shown since.
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos != nullptr) {
+        CControlBar* pBar = (CControlBar*)m_listControlBars.GetNext(pos);
+        if (pBar->IsDockBar() && !((CDockBar*)pBar)->m_bFloating)
+            ((CDockBar*)pBar)->LayoutBars(TRUE);
+    }
     m_bInRecalcLayout = FALSE;
+}
+
+void CFrameWnd::EnableDocking(DWORD dwDockStyle)
+{
+    m_pFloatingFrameClass = RUNTIME_CLASS(CMiniDockFrameWnd);
+    for (int i = 0; i < 4; i++) {
+        if (!(dwDockStyle & g_dockBarAligns[i]) || GetControlBar(g_dockBarIDs[i]) != nullptr)
+            continue;
+        CDockBar* pDock = new CDockBar;
+        if (!pDock->Create(this, WS_CHILD | WS_VISIBLE | g_dockBarAligns[i], g_dockBarIDs[i])) {
+            delete pDock;
+            AfxThrowResourceException();
+        }
+    }
+}
+
+CControlBar* CFrameWnd::GetControlBar(UINT nID)
+{
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos != nullptr) {
+        CControlBar* pBar = (CControlBar*)m_listControlBars.GetNext(pos);
+        if (pBar->m_hWnd != nullptr && (UINT)::GetDlgCtrlID(pBar->m_hWnd) == nID)
+            return pBar;
+    }
+    return nullptr;
+}
+
+void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, LPCRECT lpRect)
+{
+    CControlBar* pDock = nDockBarID != 0 ? GetControlBar(nDockBarID) : nullptr;
+    for (int i = 0; i < 4 && pDock == nullptr; i++) {
+        if (pBar->m_dwDockStyle & g_dockBarAligns[i])
+            pDock = GetControlBar(g_dockBarIDs[i]);
+    }
+    if (pDock == nullptr || !pDock->IsDockBar())
+        return;   // the frame has no edge the bar may dock to
+    CFrameWnd* pOldFloat = pBar->IsFloating() ? pBar->GetDockingFrame() : nullptr;
+    ((CDockBar*)pDock)->DockControlBar(pBar, lpRect);
+    // A floating frame left empty goes.
+    if (pOldFloat != nullptr && pOldFloat->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)) &&
+        ((CMiniDockFrameWnd*)pOldFloat)->m_wndDockBar.GetDockedCount() == 0)
+        pOldFloat->DestroyWindow();
+    RecalcLayout();
+}
+
+void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
+{
+    CRuntimeClass* pClass = m_pFloatingFrameClass != nullptr ? m_pFloatingFrameClass : RUNTIME_CLASS(CMiniDockFrameWnd);
+    CObject* pObject = pClass->CreateObject();
+    if (pObject == nullptr || !pObject->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd))) {
+        delete pObject;
+        AfxThrowResourceException();
+    }
+    CMiniDockFrameWnd* pFrame = (CMiniDockFrameWnd*)pObject;
+    if (!pFrame->Create(this, dwStyle))
+        AfxThrowResourceException();   // the frame deleted itself
+    CFrameWnd* pOldFloat = pBar->IsFloating() ? pBar->GetDockingFrame() : nullptr;
+    pFrame->m_wndDockBar.DockControlBar(pBar);
+    pFrame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pFrame->RecalcLayout();
+    if (pBar->IsVisible())
+        pFrame->ShowWindow(SW_SHOWNA);
+    if (pOldFloat != nullptr && pOldFloat != pFrame)
+        pOldFloat->DestroyWindow();
+    RecalcLayout();
+}
+
+void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
+{
+    pBar->ShowWindow(bShow ? SW_SHOWNA : SW_HIDE);
+    if (pBar->IsFloating()) {
+        // The floating frame shows while it holds a visible bar.
+        CFrameWnd* pFloat = pBar->GetDockingFrame();
+        if (pFloat != nullptr && pFloat != this) {
+            pFloat->RecalcLayout();
+            pFloat->ShowWindow(pBar->m_pDockBar->GetDockedVisibleCount() > 0 ? SW_SHOWNA : SW_HIDE);
+        }
+    }
+    if (bDelay)
+        DelayRecalcLayout();
+    else
+        RecalcLayout();
+}
+
+BOOL CFrameWnd::OnBarCheck(UINT nID)
+{
+    CControlBar* pBar = GetControlBar(nID);
+    if (pBar == nullptr)
+        return FALSE;
+    ShowControlBar(pBar, !pBar->IsVisible(), FALSE);
+    return TRUE;
+}
+
+void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
+{
+    CControlBar* pBar = GetControlBar(pCmdUI->m_nID);
+    if (pBar == nullptr) {
+        pCmdUI->ContinueRouting();
+        return;
+    }
+    pCmdUI->SetCheck(pBar->IsVisible());
+}
+
+void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)
+{
+    int nVK = pCmdUI->m_nID == ID_INDICATOR_CAPS ? VK_CAPITAL
+            : pCmdUI->m_nID == ID_INDICATOR_NUM  ? VK_NUMLOCK
+                                                 : VK_SCROLL;
+    pCmdUI->Enable(::GetKeyState(nVK) & 1);
 }
 
 void CFrameWnd::OnSize(UINT nType, int, int)
@@ -460,8 +587,15 @@ void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
     SendMessage(WM_SETMESSAGESTRING, (WPARAM)m_nIDTracking);
 }
 
-LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
 {
+    // Floating bars live in frames of their own, outside this window's children.
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos != nullptr) {
+        CControlBar* pBar = (CControlBar*)m_listControlBars.GetNext(pos);
+        if (pBar->IsFloating() && !pBar->IsDockBar())
+            pBar->SendMessage(WM_IDLEUPDATECMDUI, wParam);
+    }
     if (m_nIdleFlags & idleLayout)
         RecalcLayout((m_nIdleFlags & idleNotify) != 0);
     if (m_nIdleFlags & idleTitle)

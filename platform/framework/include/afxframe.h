@@ -8,6 +8,7 @@ class CFrameWnd;
 class CMDIFrameWnd;
 class CMDIChildWnd;
 class CDocTemplate;
+class CControlBar;
 class CPrintInfo;
 
 // Messages between frames, views and bars
@@ -99,6 +100,16 @@ public:
     CString GetTitle() const { return m_strTitle; }
     void SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle; }
 
+    // Control bars (afxext.h). EnableDocking makes a dock bar along each edge named by
+    // CBRS_ALIGN_* bits; DockControlBar puts a bar into one (nDockBarID, or the first edge
+    // the bar accepts: top, bottom, left, right); FloatControlBar puts it into a small
+    // frame of its own at point (screen).
+    void EnableDocking(DWORD dwDockStyle);
+    void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = 0x2000L);
+    void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
+    CControlBar* GetControlBar(UINT nID);
+
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     virtual BOOL PreTranslateMessage(MSG* pMsg) override;
     virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
@@ -111,6 +122,8 @@ public:
     UINT m_nIDHelp;
     int m_nWindow;            // this frame's number among its document's frames; -1 for one
     DWORD m_dwPromptContext;
+    CRuntimeClass* m_pFloatingFrameClass;
+    CPtrList m_listControlBars;   // every bar of this frame, docked, floating or free
     UINT m_nIDTracking;
     UINT m_nIDLastMessage;
 
@@ -144,6 +157,9 @@ protected:
     afx_msg LRESULT OnDDEInitiate(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDDEExecute(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDDETerminate(WPARAM wParam, LPARAM lParam);
+    afx_msg BOOL OnBarCheck(UINT nID);
+    afx_msg void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 
     friend class CView;

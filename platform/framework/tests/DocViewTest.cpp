@@ -1,7 +1,9 @@
 // Frames, documents, views and templates of a small MDI program: frames from resources,
 // command routing, menu updates, status texts, titles, the save prompt, safe saving,
-// the recent-file list, the command line and the shell's file types and DDE.
+// the recent-file list, the command line, the shell's file types and DDE, and the
+// control bars: status bar, toolbar, dialog bar, docking and floating.
 #include <afxdlgs.h>
+#include <afxext.h>
 #include <ddeml.h>
 #include <gtest/gtest.h>
 #include <qxtest/DialogDriver.h>
@@ -30,6 +32,12 @@ std::string ReadFileBytes(const std::string& path)
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+CFrameWnd* FrameOfDoc(CDocument* pDoc)
+{
+    POSITION pos = pDoc->GetFirstViewPosition();
+    return pDoc->GetNextView(pos)->GetParentFrame();
 }
 
 std::string TextOf(HWND hWnd)
@@ -214,12 +222,6 @@ protected:
 
     CTextDoc* NewText() { return (CTextDoc*)m_pTextTemplate->OpenDocumentFile(nullptr); }
 
-    static CFrameWnd* FrameOf(CDocument* pDoc)
-    {
-        POSITION pos = pDoc->GetFirstViewPosition();
-        return pDoc->GetNextView(pos)->GetParentFrame();
-    }
-
     // Runs the menu command as the user's click would send it.
     void Command(UINT nID) { m_pMainFrame->SendMessage(WM_COMMAND, MAKEWPARAM(nID, 0), 0); }
 
@@ -337,7 +339,7 @@ TEST_F(DocViewTest, TitlesNumberWindowsAndUpdatesSkipTheSender)
     EXPECT_EQ(pSecond->GetTitle(), CString("Text2"));
 
     // A second window on the first document: both windows are numbered.
-    m_pMainFrame->MDIActivate(FrameOf(pFirst));
+    m_pMainFrame->MDIActivate(FrameOfDoc(pFirst));
     Command(ID_WINDOW_NEW);
     ASSERT_EQ(pFirst->m_viewList.GetCount(), 2);
     POSITION pos = pFirst->GetFirstViewPosition();
@@ -445,7 +447,7 @@ TEST_F(DocViewTest, ClosingAModifiedDocumentAsksFirst)
         pDoc->SetPathName(path.c_str(), FALSE);
         pDoc->m_text = "changed";
         pDoc->SetModifiedFlag();
-        HWND hFrame = FrameOf(pDoc)->m_hWnd;
+        HWND hFrame = FrameOfDoc(pDoc)->m_hWnd;
         std::string text = AnswerBox(c.answer, [&] { ::SendMessageA(hFrame, WM_CLOSE, 0, 0); });
         EXPECT_EQ(text, "Save changes to qxafx_prompt.qtx?");
         EXPECT_EQ(!::IsWindow(hFrame), c.closed) << c.answer;
@@ -604,6 +606,202 @@ TEST_F(DocViewTest, TheShellOpensFilesThroughDDE)
     EXPECT_TRUE(AfxComparePath(pDoc->GetPathName(), path.c_str()));
     pDoc->OnCloseDocument();
     ::DeleteFileA(path.c_str());
+}
+
+CRect ChildRect(CWnd* pParent, HWND hWnd)
+{
+    CRect rect;
+    ::GetWindowRect(hWnd, &rect);
+    pParent->ScreenToClient(&rect);
+    return rect;
+}
+
+bool IsButtonEnabled(CToolBar& bar, UINT nID)
+{
+    return ::SendMessageA(bar.m_hWnd, TB_ISBUTTONENABLED, nID, 0) != 0;
+}
+
+TEST_F(DocViewTest, BarsTakeTheirEdgesUpdateAtIdleAndSendCommandsToTheFrame)
+{
+    CStatusBar status;
+    const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM};
+    ASSERT_TRUE(status.Create(m_pMainFrame));
+    ASSERT_TRUE(status.SetIndicators(indicators, 3));
+    CToolBar toolbar;
+    ASSERT_TRUE(toolbar.Create(m_pMainFrame));
+    ASSERT_TRUE(toolbar.LoadToolBar(IDR_MAINFRAME));
+    EXPECT_EQ(toolbar.GetItemID(2), (UINT)ID_SEPARATOR);
+    EXPECT_EQ(toolbar.CommandToIndex(ID_TEST_FRAME), 3);
+    toolbar.EnableDocking(CBRS_ALIGN_ANY);
+    m_pMainFrame->EnableDocking(CBRS_ALIGN_ANY);
+    m_pMainFrame->DockControlBar(&toolbar);
+    m_pMainFrame->MoveWindow(0, 0, 600, 400);
+    m_pMainFrame->RecalcLayout();
+
+    // The status bar along the bottom, the toolbar in the top dock bar, the MDI client
+    // between them.
+    CRect client;
+    m_pMainFrame->GetClientRect(&client);
+    CRect rectStatus = ChildRect(m_pMainFrame, status.m_hWnd);
+    CRect rectMDI = ChildRect(m_pMainFrame, m_pMainFrame->m_hWndMDIClient);
+    CControlBar* pTopDock = m_pMainFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP);
+    ASSERT_NE(pTopDock, nullptr);
+    CRect rectTop = ChildRect(m_pMainFrame, pTopDock->m_hWnd);
+    EXPECT_EQ(rectStatus.bottom, client.bottom);
+    EXPECT_EQ(rectStatus.Width(), client.Width());
+    EXPECT_GT(rectStatus.Height(), 10);
+    EXPECT_EQ(rectTop.top, 0);
+    EXPECT_GE(rectTop.Height(), 22);
+    EXPECT_EQ(rectMDI.top, rectTop.bottom);
+    EXPECT_EQ(rectMDI.bottom, rectStatus.top);
+    EXPECT_EQ(::GetParent(toolbar.m_hWnd), pTopDock->m_hWnd);
+
+    // Idle time: buttons without handlers go grey, indicators follow their keys.
+    m_pApp->OnIdle(0);
+    EXPECT_TRUE(IsButtonEnabled(toolbar, ID_TEST_APP));
+    EXPECT_FALSE(IsButtonEnabled(toolbar, ID_TEST_NONE));
+    EXPECT_TRUE(IsButtonEnabled(toolbar, ID_TEST_FRAME));
+    char szPane[32] = "?";
+    ::SendMessageA(status.m_hWnd, SB_GETTEXTA, 1, (LPARAM)szPane);
+    EXPECT_STREQ(szPane, (::GetKeyState(VK_CAPITAL) & 1) ? "CAP" : "");
+
+    // A click on a button reaches the program through the frame.
+    CRect rectButton;
+    toolbar.GetItemRect(0, &rectButton);
+    LPARAM lPoint = MAKELPARAM(rectButton.CenterPoint().x, rectButton.CenterPoint().y);
+    toolbar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, lPoint);
+    toolbar.SendMessage(WM_LBUTTONUP, 0, lPoint);
+    EXPECT_EQ(g_log, std::vector<std::string>{"app"});
+
+    // Menu prompts go to the first pane.
+    m_pMainFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_TEST_APP, MF_STRING), (LPARAM)::GetMenu(m_pMainFrame->m_hWnd));
+    EXPECT_EQ(status.GetPaneText(0), CString("Runs in the program"));
+
+    // View > Status Bar hides it, and the client takes its place.
+    Command(ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(status.IsVisible());
+    EXPECT_EQ(ChildRect(m_pMainFrame, m_pMainFrame->m_hWndMDIClient).bottom, client.bottom);
+    HMENU hPopup = ::CreatePopupMenu();
+    ::AppendMenuA(hPopup, MF_STRING, ID_VIEW_STATUS_BAR, "Status Bar");
+    m_pMainFrame->SendMessage(WM_INITMENUPOPUP, (WPARAM)hPopup, 0);
+    EXPECT_EQ(::GetMenuState(hPopup, ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED), 0u);
+    Command(ID_VIEW_STATUS_BAR);
+    m_pMainFrame->SendMessage(WM_INITMENUPOPUP, (WPARAM)hPopup, 0);
+    EXPECT_EQ(::GetMenuState(hPopup, ID_VIEW_STATUS_BAR, MF_BYCOMMAND) & MF_CHECKED, (UINT)MF_CHECKED);
+    ::DestroyMenu(hPopup);
+}
+
+TEST_F(DocViewTest, BarsFloatInAFrameOfTheirOwnAndDockAgainInRows)
+{
+    CToolBar first, second;
+    ASSERT_TRUE(first.Create(m_pMainFrame));
+    ASSERT_TRUE(first.LoadToolBar(IDR_MAINFRAME));
+    ASSERT_TRUE(second.Create(m_pMainFrame, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR + 1));
+    ASSERT_TRUE(second.LoadToolBar(IDR_MAINFRAME));
+    first.EnableDocking(CBRS_ALIGN_ANY);
+    second.EnableDocking(CBRS_ALIGN_ANY);
+    m_pMainFrame->EnableDocking(CBRS_ALIGN_ANY);
+    m_pMainFrame->MoveWindow(0, 0, 600, 400);
+    m_pMainFrame->DockControlBar(&first);
+    CRect rectFirst;
+    first.GetWindowRect(&rectFirst);
+    // Dropped beside the first bar, the second joins its row.
+    CRect rectDrop(rectFirst.right + 2, rectFirst.top + 1, rectFirst.right + 50, rectFirst.bottom);
+    m_pMainFrame->DockControlBar(&second, AFX_IDW_DOCKBAR_TOP, &rectDrop);
+    CDockBar* pTop = (CDockBar*)m_pMainFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP);
+    ASSERT_EQ(pTop->m_arrBars.GetSize(), 3);
+    EXPECT_EQ(pTop->m_arrBars[0], &first);
+    EXPECT_EQ(pTop->m_arrBars[1], &second);
+    EXPECT_EQ(pTop->m_arrBars[2], nullptr);
+    EXPECT_EQ(ChildRect(pTop, second.m_hWnd).left, ChildRect(pTop, first.m_hWnd).right);
+    int nRowHeight = ChildRect(m_pMainFrame, pTop->m_hWnd).Height();
+
+    // Floating: the bar leaves the row and lives in a small frame; idle updates still reach it.
+    m_pMainFrame->FloatControlBar(&first, CPoint(100, 100));
+    EXPECT_TRUE(first.IsFloating());
+    CFrameWnd* pFloat = first.GetDockingFrame();
+    ASSERT_NE(pFloat, m_pMainFrame);
+    HWND hFloat = pFloat->m_hWnd;
+    EXPECT_TRUE(::IsWindowVisible(hFloat));
+    EXPECT_EQ(pTop->m_arrBars.GetSize(), 2);
+    m_pApp->OnIdle(0);
+    EXPECT_FALSE(IsButtonEnabled(first, ID_TEST_NONE));
+    EXPECT_TRUE(IsButtonEnabled(first, ID_TEST_APP));
+
+    // Closing the small frame hides the bar; showing the bar shows the frame again.
+    ::SendMessageA(hFloat, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(first.IsVisible());
+    EXPECT_FALSE(::IsWindowVisible(hFloat));
+    m_pMainFrame->ShowControlBar(&first, TRUE, FALSE);
+    EXPECT_TRUE(::IsWindowVisible(hFloat));
+
+    // Docked on the left it stands upright, and the empty floating frame goes.
+    m_pMainFrame->DockControlBar(&first, AFX_IDW_DOCKBAR_LEFT);
+    EXPECT_FALSE(first.IsFloating());
+    EXPECT_FALSE(::IsWindow(hFloat));
+    CRect rectLeft;
+    first.GetWindowRect(&rectLeft);
+    EXPECT_GT(rectLeft.Height(), rectLeft.Width());
+    EXPECT_EQ(ChildRect(m_pMainFrame, pTop->m_hWnd).Height(), nRowHeight);
+    EXPECT_EQ(ChildRect(m_pMainFrame, m_pMainFrame->m_hWndMDIClient).left,
+              ChildRect(m_pMainFrame, m_pMainFrame->GetControlBar(AFX_IDW_DOCKBAR_LEFT)->m_hWnd).right);
+}
+
+TEST_F(DocViewTest, DialogBarsUpdateTheirControlsAndPassCommandsOn)
+{
+    CDialogBar bar;
+    ASSERT_TRUE(bar.Create(m_pMainFrame, IDD_BAR, WS_VISIBLE | CBRS_TOP, AFX_IDW_DIALOGBAR));
+    m_pMainFrame->RecalcLayout();
+    EXPECT_EQ(ChildRect(m_pMainFrame, bar.m_hWnd).top, 0);
+    EXPECT_EQ(ChildRect(m_pMainFrame, m_pMainFrame->m_hWndMDIClient).top, bar.m_sizeDefault.cy);
+
+    m_pApp->OnIdle(0);
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(bar.m_hWnd, ID_TEST_APP)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(bar.m_hWnd, ID_TEST_NONE)));
+    qxtest::Click(bar.m_hWnd, ID_TEST_APP);
+    EXPECT_EQ(g_log, std::vector<std::string>{"app"});
+}
+
+class CSdiFrame : public CFrameWnd
+{
+    DECLARE_DYNCREATE(CSdiFrame)
+};
+
+IMPLEMENT_DYNCREATE(CSdiFrame, CFrameWnd)
+
+TEST(SingleDocTemplateTest, OneDocumentAndOneFrameServeEveryNewAndOpen)
+{
+    g_log.clear();
+    CTestApp app;
+    AfxWinInit(::GetModuleHandleA(nullptr), nullptr, (LPTSTR) "", SW_SHOWNORMAL);
+    CSingleDocTemplate* pTemplate =
+        new CSingleDocTemplate(IDR_SDITYPE, RUNTIME_CLASS(CTextDoc), RUNTIME_CLASS(CSdiFrame), RUNTIME_CLASS(CTextView));
+    app.AddDocTemplate(pTemplate);
+    CTextDoc* pDoc = (CTextDoc*)pTemplate->OpenDocumentFile(nullptr);
+    ASSERT_NE(pDoc, nullptr);
+    CFrameWnd* pFrame = (CFrameWnd*)app.m_pMainWnd;
+    ASSERT_NE(pFrame, nullptr);
+    EXPECT_EQ(FrameOfDoc(pDoc), pFrame);
+    EXPECT_EQ(TextOf(pFrame->m_hWnd), "Untitled - Note Pad");
+
+    // A modified document is offered for saving first; Cancel keeps it.
+    pDoc->m_text = "kept";
+    pDoc->SetModifiedFlag();
+    CDocument* pAgain = (CDocument*)1;
+    qxtest::DialogDriver driver;
+    driver.Then([](HWND box) { qxtest::Click(box, IDCANCEL); });
+    driver.Run([&]() -> INT_PTR { pAgain = pTemplate->OpenDocumentFile(nullptr); return 0; });
+    EXPECT_EQ(pAgain, nullptr);
+    EXPECT_EQ(pDoc->m_text, CString("kept"));
+
+    // Without changes the same document and frame start afresh.
+    pDoc->SetModifiedFlag(FALSE);
+    EXPECT_EQ(pTemplate->OpenDocumentFile(nullptr), pDoc);
+    EXPECT_TRUE(pDoc->m_text.IsEmpty());
+    EXPECT_EQ(app.m_pMainWnd, pFrame);
+    pFrame->SendMessage(WM_CLOSE);
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_EQ(pTemplate->GetFirstDocPosition(), nullptr);
 }
 
 }
