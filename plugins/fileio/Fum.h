@@ -54,10 +54,11 @@ enum FumError {
     FUM_ERR_DIGIT = 32,            // a decimal digit above 9
     FUM_ERR_END_OF_FILE = 33,      // the file ended inside an item
     FUM_ERR_CONVERSION = 34,       // a value that does not fit its item
-    FUM_ERR_FEW_COLUMNS = 38,      // WRITERECORD: fewer columns than a record has values
+    FUM_ERR_FEW_COLUMNS = 38,
+    FUM_ERR_NO_WORKSHEET = 39,     // the worksheet of an import does not exist
+    FUM_ERR_FORMAT = 41,           // a file not in the layout of its import      // WRITERECORD: fewer columns than a record has values
     FUM_ERR_TYPE = 43,             // no conversion for that class and size
     FUM_ERR_MEMORY = 44,
-    FUM_ERR_NOT_BUILT = 45,        // the method is not available in this build
     FUM_ERR_EMPTY_TEXT = 261,      // a text argument given without text
     FUM_ERR_NO_METHOD = 262,       // SYNTAX: no method of that name
     FUM_ERR_NO_NAME = 264,         // ALTSPELL: neither a method nor a property
@@ -72,7 +73,11 @@ enum FumClassicError {
     FUM_OLD_BAD_RANGE = 64,
     FUM_OLD_NO_TEXT = 65,
     FUM_OLD_NO_ARG = 1024,
+    FUM_OLD_CALLED = 4,            // a method run by a worksheet-level method failed
+    FUM_OLD_NO_TEXT_FILE = 1026,
     FUM_OLD_NO_CURRENT = 1028,
+    FUM_OLD_END_OF_BLOCK = 1030,
+    FUM_OLD_NOT_NUMBER = 1031,
     FUM_OLD_NO_DIGITS = 1088,
     FUM_OLD_OPEN = 1153,
     FUM_OLD_WRITE = 1155,
@@ -314,19 +319,6 @@ public:
 private:
     std::string name_;
     FUM_File* file_ = nullptr;
-};
-
-// A method whose work this build does not do: it says so and fails, so that a script
-// never mistakes it for one that ran.
-class QmNotBuilt : public QmFUMIO {
-    DECLARE_DYNAMIC(QmNotBuilt)
-public:
-    QmNotBuilt(const char* usageText, const char* displayName);
-    int Begin(const char* argText, QmDLL* root) override;
-    int Process(double* result, QmDLL* root) override;
-
-private:
-    const char* displayName_;
 };
 
 // ---- Reading and writing methods -------------------------------------------------------
@@ -773,6 +765,122 @@ public:
     int Process(double* result, QmDLL* root) override;
 };
 
+// ---- Worksheet-level methods and imports ----------------------------------------------
+
+// Reads a file a byte at a time from its position, through a block buffer; Restore puts
+// the file just behind the last byte handed out.
+class FumByteReader {
+public:
+    explicit FumByteReader(FUM_File* file);
+    ~FumByteReader() { Restore(); }
+    // 1 and the byte, 0 at the end of the file, -1 with the cause of a file exception.
+    int Next(int* ch, int* cause);
+    void Restore();
+    uint32_t Consumed() const { return consumed_; }
+    // Bytes from the position to the end of the file.
+    uint32_t Remaining() const { return length_; }
+
+private:
+    FUM_File* file_;
+    long start_ = 0;
+    uint32_t length_ = 0;
+    uint32_t consumed_ = 0;
+    std::vector<uint8_t> block_;
+    size_t have_ = 0, next_ = 0;
+    bool restored_ = false;
+};
+
+// Methods of fum by the numbers under which worksheet-level methods call them.
+enum FumMethodNumber {
+    FUM_M_SIZE = 5, FUM_M_GETPOS = 6, FUM_M_SETPOS = 7, FUM_M_JUMP = 10, FUM_M_READ = 13,
+    FUM_M_AREAD = 21, FUM_M_READTOKEN = 33, FUM_M_COUNT = 45,
+};
+// The root's settings by the numbers under which they are saved and restored.
+enum FumSettingNumber {
+    FUM_S_NEWACTIONS, FUM_S_ERROR, FUM_S_SYSERR, FUM_S_HFILE, FUM_S_NBYTES, FUM_S_BYTEORDER,
+    FUM_S_SIGNED, FUM_S_SKIP, FUM_S_NLINESMODE, FUM_S_LISTSEP, FUM_S_COUNT,
+};
+
+// Base of the methods that work on a whole worksheet: the root's settings are saved when
+// one begins and restored when it ends, so it may change them freely, and it runs other
+// methods by number as a script would.
+class QmHighLev : public QmFUMIO {
+    DECLARE_DYNAMIC(QmHighLev)
+public:
+    int Begin(const char* argText, QmDLL* root) override;
+    void End(QmDLL* root) override;
+
+    double GetSetting(int n);
+    int SetSetting(int n, double value);
+    int CallMethod(int m, double* result);
+    int CallMethodInt(int m, double* result, int i);
+    int CallMethodText(int m, double* result, const char* text, int i);
+    int CallMethodText3(int m, double* result, const char* text, int i, int j, int k);
+    // A called method failed with `status`: the import's code (extended: status + 0x200;
+    // classic: ERROR 4 and 4).
+    int CalledFailed(int status);
+
+protected:
+    // Checks the call's own arguments; runs before the settings are saved.
+    virtual int BeginChecks() = 0;
+    int Invoke(int m, double* result);
+    void Prepare(int m);
+
+    double saved_[FUM_S_COUNT] = {};
+    bool running_ = false;
+    QmString wksName_;
+};
+
+class QmWksBlock : public QmHighLev {
+    DECLARE_DYNAMIC(QmWksBlock)
+public:
+    QmWksBlock();
+    int Process(double* result, QmDLL* root) override;
+
+protected:
+    int BeginChecks() override;
+};
+
+// The imports: (wksname$[,hFile]).
+class QmImportIO : public QmHighLev {
+    DECLARE_DYNAMIC(QmImportIO)
+public:
+    QmImportIO();
+    int HFileArgIndex() override { return argCount - 1; }
+
+protected:
+    int BeginChecks() override;
+    // A READ of n bytes into *value; 0 or the import's code.
+    int Read(int n, double* value);
+    int SetPos(long position);
+    int Jump(long offset);
+    int GetPos(double* position);
+};
+
+class QmWav : public QmImportIO {
+    DECLARE_DYNAMIC(QmWav)
+public:
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmMathematica : public QmImportIO {
+    DECLARE_DYNAMIC(QmMathematica)
+public:
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmSigmaWin : public QmImportIO {
+    DECLARE_DYNAMIC(QmSigmaWin)
+public:
+    int Process(double* result, QmDLL* root) override;
+};
+
+class QmSigmaDos : public QmImportIO {
+    DECLARE_DYNAMIC(QmSigmaDos)
+public:
+    int Process(double* result, QmDLL* root) override;
+};
+
 // ---- File position ---------------------------------------------------------------------
 
 enum FumMove { FUM_GETPOS, FUM_SETPOS, FUM_REWIND, FUM_TOEND, FUM_JUMP, FUM_JUMPCHUNK };
@@ -860,6 +968,15 @@ public:
     QmCRead mCRead;
     QmTWrite mTWrite;
     QmLWrite mLWrite;
+    QmSigmaWin mSigmaWin;
+    QmSigmaDos mSigmaDos;
+    QmWav mWav;
+    QmWksBlock mWksBlock;
+    QmMathematica mMathematica;
+    // The methods by the numbers of FumMethodNumber.
+    QmFUMIO* byNumber[FUM_M_COUNT] = {};
+    // The settings by the numbers of FumSettingNumber.
+    QmInt* Setting(int n);
     QmSyntax mSyntax;
     QmAltSpell mAltSpell;
     QmListAll mListAll;
@@ -867,8 +984,6 @@ public:
     QmDiscrete intWidths{{1, 2, 3, 4}};
     // The last valid element kind of the block methods, kept across calls.
     QmDiscrete binType{{0, 1, 2}};
-    // Methods of this object that the build does not carry yet, one per name family.
-    std::vector<QmNotBuilt*> notBuilt;
 
     bool Extended() const { return newActions.value != 0; }
     // Records a failure in the reporting mode in force and gives the method's code:

@@ -3,7 +3,6 @@
 #include "Fum.h"
 
 IMPLEMENT_DYNAMIC(FUM, QmDLL)
-IMPLEMENT_DYNAMIC(QmNotBuilt, QmFUMIO)
 
 namespace {
 
@@ -40,27 +39,6 @@ int FUM_CauseToErrno(int cause)
     }
 }
 
-// ---- Methods not in this build --------------------------------------------------------
-
-QmNotBuilt::QmNotBuilt(const char* usageText, const char* displayName) : displayName_(displayName)
-{
-    usage.SetText(usageText);
-}
-
-int QmNotBuilt::Begin(const char*, QmDLL*)
-{
-    QmClearErrors();
-    TheFum().error.value = 0;
-    return 0;
-}
-
-int QmNotBuilt::Process(double* result, QmDLL* root)
-{
-    QmFUMIO::Process(result, root);
-    QmPrintText((std::string("fum.") + displayName_ + "() is not available in this version of qxfileio.").c_str());
-    return TheFum().Fail(FUM_ERR_NOT_BUILT, FUM_ERR_NOT_BUILT);
-}
-
 // ---- The root -------------------------------------------------------------------------
 
 FUM::FUM()
@@ -68,11 +46,6 @@ FUM::FUM()
     auto add = [this](QmScript* object, std::initializer_list<const char*> names) {
         for (const char* n : names)
             methodTable_.push_back({object, n});
-    };
-    auto pending = [&](const char* usageText, std::initializer_list<const char*> names) {
-        QmNotBuilt* m = new QmNotBuilt(usageText, *names.begin());
-        notBuilt.push_back(m);
-        add(m, names);
     };
     add(&reset, {"RESET"});
     add(&mListSep, {"LISTSEP"});
@@ -112,15 +85,25 @@ FUM::FUM()
     add(&mCRead, {"CREAD"});
     add(&mTWrite, {"TWRITE"});
     add(&mLWrite, {"LWRITE"});
-    pending("(wksname$[,hFile])", {"MATHEMATICA"});
-    pending("(wksname$[,hFile])", {"SIGMADOS"});
-    pending("(wksname$[,hFile])", {"SIGMAWIN"});
-    pending("(wksname$[,hFile])", {"WAV"});
-    pending("(wksname$, colbegin, colend, rowbegin, rowend)", {"WKSBLOCK"});
+    add(&mMathematica, {"MATHEMATICA"});
+    add(&mSigmaDos, {"SIGMADOS"});
+    add(&mSigmaWin, {"SIGMAWIN"});
+    add(&mWav, {"WAV"});
+    add(&mWksBlock, {"WKSBLOCK"});
     add(&mSyntax, {"SYNTAX"});
     add(&mAltSpell, {"ALTERNATESPELLINGS", "ALTERNATESPELLING", "ALTSPELLINGS", "ALTSPELLING", "ALTSPELL"});
     add(&mListAll, {"LISTALL", "LISTALLFILES"});
     methodTable_.push_back({nullptr, nullptr});
+
+    QmFUMIO* numbered[FUM_M_COUNT] = {
+        &mOpen, &mClose, &mCloseAll, &mExists, &mRemove, &mSize, &mGetPos, &mSetPos, &mRewind,
+        &mToEnd, &mJump, &mJumpChunk, &mSwitchMode, &mRead, &mWrite, &mFRead, &mFWrite, &mDRead,
+        &mDWrite, &mLDRead, &mLDWrite, &mARead, &mAWrite, &mReadRowBin, &mReadRecord,
+        &mWriteRecord, &mCRead, &mLineRow, &mListSep, &mLRead, &mLWrite, &mReadArray, &mReadRow,
+        &mReadToken, &mTRead, &mTWrite, &mASCII, &mSyntax, &mAltSpell, &mListAll, &mSigmaWin,
+        &mSigmaDos, &mWav, &mWksBlock, &mMathematica};
+    for (int i = 0; i < FUM_M_COUNT; ++i)
+        byNumber[i] = numbered[i];
 
     propertyTable_ = {
         {&newActions, "NEWACTIONS"}, {&newActions, "NEWACTION"}, {&newActions, "NEW"},
@@ -154,8 +137,6 @@ FUM::FUM()
 FUM::~FUM()
 {
     files.CloseAll();
-    for (QmNotBuilt* m : notBuilt)
-        delete m;
 }
 
 int FUM::Fail(int ext, int old, int extSys, int oldSys, int oldCode)
@@ -209,6 +190,13 @@ void FUM::ResetAll()
     init_table(fumProperties);
     init_table(fumMethods);
     SetDefaults();
+}
+
+QmInt* FUM::Setting(int n)
+{
+    QmInt* settings[FUM_S_COUNT] = {&newActions, &error, &sysErr, &hFile, &nBytes,
+                                    &byteOrder, &isSigned, &skip, &nLinesMode, &listSep};
+    return n >= 0 && n < FUM_S_COUNT ? settings[n] : nullptr;
 }
 
 void FUM::SetDefaults()

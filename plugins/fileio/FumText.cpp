@@ -7,8 +7,6 @@
 
 #include <string.h>
 
-#include <algorithm>
-
 IMPLEMENT_DYNAMIC(QmASCIIPiece, QmPiecewise)
 IMPLEMENT_DYNAMIC(QmASCII, QmASCIIPiece)
 IMPLEMENT_DYNAMIC(QmASCIIRow, QmASCIIPiece)
@@ -128,60 +126,36 @@ int QmASCIIPiece::BeginText(const char* argText, QmDLL* root)
 int QmASCIIPiece::ReadText(FUM_File* file)
 {
     FUM& fum = TheFum();
-    long start = 0;
+    std::unique_ptr<FumByteReader> reader;
     try {
-        start = static_cast<long>(file->GetPosition());
-        DWORD total = file->GetLength();
         // The end of the data is the file's last byte, wherever reading starts: no
         // character is made up beyond it.
-        length = total > static_cast<DWORD>(start) ? total - static_cast<DWORD>(start) : 0;
+        reader.reset(new FumByteReader(file));
     } catch (CFileException* e) {
         e->Delete();
         return fum.Fail(FUM_ERR_LENGTH, FUM_OLD_NO_CURRENT);
     }
+    length = reader->Remaining();
     if (fum.Extended() && EndOfData())
         return fum.Fail(FUM_ERR_END_OF_FILE, 0);
     if (IsStop(0, boundaries))
         return 0;
-
-    // The file is read ahead in blocks; at the end it is put back just behind the last
-    // character the loop took, as if it had been read a byte at a time.
-    std::vector<uint8_t> block(4096);
-    size_t have = 0, next = 0;
-    uint32_t consumed = 0;
-    auto finish = [&](int status) {
-        try {
-            file->Seek(start + static_cast<long>(consumed), CFile::begin);
-        } catch (CFileException* e) {
-            e->Delete();
-        }
-        return status;
-    };
+    // The file is left just behind the last character the loop took (the reader's
+    // destructor puts it there), as if it had been read a byte at a time.
     int tokenLength = 0;
     int ch = 0;
     for (;;) {
         previousChar = ch;
         ch = 0;
-        if (next == have) {
-            have = 0;
-            next = 0;
-            UINT want = static_cast<UINT>(std::min<uint32_t>(block.size(), length - consumed));
-            if (want > 0) {
-                try {
-                    have = file->Read(block.data(), want);
-                } catch (CFileException* e) {
-                    int cause = e->m_cause;
-                    e->Delete();
-                    fum.sysErr.value = fum.Extended() ? cause : FUM_CauseToErrno(cause);
-                    fum.error.value = FUM_ERR_READ_ITEM;
-                    return finish(FUM_ERR_READ_ITEM);
-                }
-            }
+        int cause = 0;
+        int got = reader->Next(&ch, &cause);
+        if (got < 0) {
+            fum.sysErr.value = fum.Extended() ? cause : FUM_CauseToErrno(cause);
+            fum.error.value = FUM_ERR_READ_ITEM;
+            return FUM_ERR_READ_ITEM;
         }
-        if (next < have) {
-            ch = block[next++];
-            ++consumed;
-        } else {
+        if (got == 0) {
+            ch = 0;
             endOfFileMark = 1;
         }
         ++bytesRead;
@@ -194,16 +168,16 @@ int QmASCIIPiece::ReadText(FUM_File* file)
             ++boundaries;
         int r = OnChar(ch);
         if (r)
-            return finish(r);
+            return r;
         if (IsTokenEnd(ch, tokenLength)) {
             r = OnToken(token, boundaries);
             if (r)
-                return finish(r);
+                return r;
             token.clear();
             tokenLength = 0;
         }
         if (IsStop(ch, boundaries))
-            return finish(0);
+            return 0;
     }
 }
 

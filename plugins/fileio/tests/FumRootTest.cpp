@@ -166,10 +166,3 @@ TEST_F(FumTest, ListSepTakesTheQuotedCharacter)
     EXPECT_EQ(Get("ERROR"), 12);
     EXPECT_EQ(Get("LISTSEP"), 44);
 }
-
-TEST_F(FumTest, MethodsNotInThisBuildSayItAndFail)
-{
-    EXPECT_EQ(Run("WAV", "Data1"), QM_NOT_HANDLED);
-    ASSERT_FALSE(Printed().empty());
-    EXPECT_EQ(Printed().back(), "fum.WAV() is not available in this version of qxfileio.");
-}
