@@ -430,6 +430,8 @@ class QmBinIO : public QmBulk {
     DECLARE_DYNAMIC(QmBinIO)
 public:
     int TrailingGap() override;
+    // The start of every binary block method: the method base, then BYTEORDER's check.
+    int BeginBinary(const char* argText, QmDLL* root);
     // The codec of the current settings; 0 or the code (43).
     int SelectCodec(FumCodec* codec, bool read);
     // The settings checks of every block method, then binType from argument `index`.
@@ -579,6 +581,9 @@ public:
     int SeparatorEnd(int ch, int tokenLength);
     int MissingArgument();
     int CheckLetter(int index, char* letter);
+    // A count of 0 (lines, tokens, characters): refused in extended mode; in classic
+    // mode the call fails with the value 0 and ERROR 0.
+    static int ZeroCount(double* result);
 
     uint32_t length = 0;    // bytes from the position to the end of the file
     uint32_t bytesRead = 0;
@@ -821,8 +826,9 @@ public:
     int CalledFailed(int status);
 
 protected:
-    // Checks the call's own arguments; runs before the settings are saved.
-    virtual int BeginChecks() = 0;
+    // Checks the call's own arguments (every one of these methods names its worksheet
+    // first); runs before the settings are saved.
+    virtual int BeginChecks();
     int Invoke(int m, double* result);
     void Prepare(int m);
 
@@ -836,9 +842,6 @@ class QmWksBlock : public QmHighLev {
 public:
     QmWksBlock();
     int Process(double* result, QmDLL* root) override;
-
-protected:
-    int BeginChecks() override;
 };
 
 // The imports: (wksname$[,hFile]).
@@ -849,7 +852,6 @@ public:
     int HFileArgIndex() override { return argCount - 1; }
 
 protected:
-    int BeginChecks() override;
     // A READ of n bytes into *value; 0 or the import's code.
     int Read(int n, double* value);
     int SetPos(long position);

@@ -173,6 +173,12 @@ int QmBinIO::SelectCodec(FumCodec* codec, bool read)
     return FUM_SelectConversion(codec, fum.binType.value, fum.nBytes.value, read);
 }
 
+int QmBinIO::BeginBinary(const char* argText, QmDLL* root)
+{
+    int r = QmFUMIO::Begin(argText, root);
+    return r ? r : TheFum().byteOrder.CheckCurrent();
+}
+
 int QmBinIO::MissingArgument()
 {
     return TheFum().Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_ARG);
@@ -219,13 +225,10 @@ QmAIO::QmAIO()
 
 int QmAIO::Begin(const char* argText, QmDLL* root)
 {
-    int r = QmFUMIO::Begin(argText, root);
+    int r = BeginBinary(argText, root);
     if (r)
         return r;
     FUM& fum = TheFum();
-    r = fum.byteOrder.CheckCurrent();
-    if (r)
-        return r;
     if (!Given(0) || !args[0]->GetStr())
         return MissingArgument();
     if (!Given(1) || !Given(2))
@@ -298,13 +301,10 @@ QmReadRowBin::QmReadRowBin()
 
 int QmReadRowBin::Begin(const char* argText, QmDLL* root)
 {
-    int r = QmFUMIO::Begin(argText, root);
+    int r = BeginBinary(argText, root);
     if (r)
         return r;
     FUM& fum = TheFum();
-    r = fum.byteOrder.CheckCurrent();
-    if (r)
-        return r;
     if (!Given(0) || !args[0]->GetStr() || !Given(1))
         return MissingArgument();
     tokenCount = IntArg(1);

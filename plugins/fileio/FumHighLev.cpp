@@ -87,6 +87,14 @@ void QmHighLev::End(QmDLL* root)
     QmFUMIO::End(root);
 }
 
+int QmHighLev::BeginChecks()
+{
+    if (!Given(0) || !args[0]->GetStr())
+        return TheFum().Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_ARG);
+    wksName_.SetText(args[0]->GetStr());
+    return 0;
+}
+
 double QmHighLev::GetSetting(int n)
 {
     QmInt* s = TheFum().Setting(n);
@@ -187,14 +195,6 @@ QmWksBlock::QmWksBlock()
     AddInt();
     AddInt();
     AddInt();
-}
-
-int QmWksBlock::BeginChecks()
-{
-    if (!Given(0) || !args[0]->GetStr())
-        return TheFum().Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_ARG);
-    wksName_.SetText(args[0]->GetStr());
-    return 0;
 }
 
 static bool BlockCharacter(char c)
@@ -310,14 +310,6 @@ QmImportIO::QmImportIO()
     usage.SetText("(wksname$[,hFile])");
     AddText();
     AddInt();
-}
-
-int QmImportIO::BeginChecks()
-{
-    if (!Given(0) || !args[0]->GetStr())
-        return TheFum().Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_ARG);
-    wksName_.SetText(args[0]->GetStr());
-    return 0;
 }
 
 int QmImportIO::Read(int n, double* value)

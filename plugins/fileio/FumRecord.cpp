@@ -152,13 +152,10 @@ int QmRecord::TrailingGap()
 int QmRecord::Begin(const char* argText, QmDLL* root)
 {
     items.clear();
-    int r = QmFUMIO::Begin(argText, root);
+    int r = BeginBinary(argText, root);
     if (r)
         return r;
     FUM& fum = TheFum();
-    r = fum.byteOrder.CheckCurrent();
-    if (r)
-        return r;
     if (!Given(0) || !args[0]->GetStr() || !Given(1) || !Given(2) || !args[2]->GetStr())
         return MissingArgument();
     wksName_.SetText(args[0]->GetStr());

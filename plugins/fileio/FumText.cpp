@@ -86,6 +86,16 @@ int QmASCIIPiece::SeparatorEnd(int ch, int tokenLength)
     return (IsSeparator(ch) || IsLineEnd(ch)) && tokenLength > 0;
 }
 
+int QmASCIIPiece::ZeroCount(double* result)
+{
+    FUM& fum = TheFum();
+    if (fum.Extended())
+        return fum.Fail(FUM_ERR_RANGE, 0);
+    *result = 0;
+    fum.error.value = 0;
+    return 2;
+}
+
 int QmASCIIPiece::MissingArgument()
 {
     return TheFum().Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_ARG);
@@ -451,13 +461,8 @@ int QmTRead::Process(double* result, QmDLL* root)
 {
     QmFUMIO::Process(result, root);
     FUM& fum = TheFum();
-    if (nLine_ == 0) {
-        if (fum.Extended())
-            return fum.Fail(FUM_ERR_RANGE, 0);
-        *result = 0;
-        fum.error.value = 0;
-        return 2;
-    }
+    if (nLine_ == 0)
+        return ZeroCount(result);
     int r = ReadText(fum.hFile.File());
     if (r)
         return r;
@@ -537,13 +542,8 @@ int QmReadToken::Process(double* result, QmDLL* root)
 {
     QmFUMIO::Process(result, root);
     FUM& fum = TheFum();
-    if (limit_ == 0) {
-        if (fum.Extended())
-            return fum.Fail(FUM_ERR_RANGE, 0);
-        *result = 0;
-        fum.error.value = 0;
-        return 2;
-    }
+    if (limit_ == 0)
+        return ZeroCount(result);
     int r = ReadText(fum.hFile.File());
     if (r)
         return r;
@@ -652,13 +652,8 @@ int QmCRead::Process(double* result, QmDLL* root)
 {
     QmFUMIO::Process(result, root);
     FUM& fum = TheFum();
-    if (nChar_ == 0) {
-        if (fum.Extended())
-            return fum.Fail(FUM_ERR_RANGE, 0);
-        *result = 0;
-        fum.error.value = 0;
-        return 2;
-    }
+    if (nChar_ == 0)
+        return QmASCIIPiece::ZeroCount(result);
     int r = Run(fum.hFile.File(), 1, static_cast<int>(nChar_), 256, 1);
     if (r)
         return 1;

@@ -64,10 +64,12 @@ TEST_F(FumTest, ReadAsciiFollowsItsSubProperties)
         EXPECT_EQ(Value("READASCII", row.argument), row.value);
         EXPECT_EQ(TestHost::Get().stringVars[0], row.variable);
         EXPECT_EQ(Value("GETPOS"), row.position);
-        if (!row.columnA.empty())
+        if (!row.columnA.empty()) {
             EXPECT_EQ(Column("W", "A"), row.columnA);
-        if (!row.columnC.empty())
+        }
+        if (!row.columnC.empty()) {
             EXPECT_EQ(Column("W", "C"), row.columnC);
+        }
         Value("CLOSE");
     }
 }
