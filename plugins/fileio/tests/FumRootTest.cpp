@@ -21,6 +21,27 @@ TEST_F(FumTest, AlternateNamesReachOneObjectAndNamesAreWholeAndTyped)
     EXPECT_EQ(Value("LASTERRID"), 0);
 }
 
+TEST_F(FumTest, ListingShowsOwnMembersBeforeTheFrameworks)
+{
+    double v = 0;
+    ASSERT_EQ(Call(nullptr, "", &v, OBJOP_GET_NUMBER), 1);
+    const std::vector<std::string>& lines = Printed();
+    auto at = [&](const std::string& line) {
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (lines[i] == line)
+                return static_cast<int>(i);
+        return -1;
+    };
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "RESET()");
+    EXPECT_GE(at("  OPEN.MODE\t0"), 0);
+    EXPECT_GE(at("  READASCII.NTOKENS\t1"), 0);
+    EXPECT_LT(at("LISTALLFILES()"), at("NEWACTIONS\t0"));
+    EXPECT_LT(at("HFILE\t-1"), at("LISTERR()"));
+    EXPECT_LT(at("SYSERR\t0"), at("LISTERR()"));
+    EXPECT_LT(at("LISTERR()"), at("WARNMSG\t0"));
+}
+
 TEST_F(FumTest, ResetRestoresEveryDefaultAndLeavesFilesOpen)
 {
     double h = Value("OPEN", Path("kept.dat") + ",1");
