@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "QodbcObject.h"
 #include "qxutil.h"
@@ -175,10 +176,11 @@ int DbReadState::Read(QmMethod& method, QmODBC& root, int firstRow, int lastRow,
 
         int row = 0, wksRow = firstWksRow;
         if (kind == DB_KIND_TEXT) {
-            char text[200];
-            for (; row <= rowTo && table.FetchText(i, text, sizeof text) == 0; ++row)
+            // A cell holds as much text as the host takes in one string.
+            std::vector<char> text(QM_STRING_RESULT_SIZE);
+            for (; row <= rowTo && table.FetchText(i, text.data(), text.size()) == 0; ++row)
                 if (row >= rowFrom)
-                    wks.SetCellText(d, wksRow++, text);
+                    wks.SetCellText(d, wksRow++, text.data());
         } else {
             double value;
             for (; row <= rowTo && table.FetchNumber(i, &kind, &value) == 0; ++row)

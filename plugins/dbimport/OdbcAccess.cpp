@@ -378,15 +378,20 @@ int QmDBtable::FetchText(int column, char* buffer, size_t size)
     SQLRETURN rc = SQLFetch(stmt);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
         return -1;
-    // A long text arrives in pieces; the first piece is what a cell keeps.
-    std::vector<char> value(size > 0 ? size : 1, '\0');
-    SQLLEN length = 0;
-    rc = SQLGetData(stmt, static_cast<SQLUSMALLINT>(column), SQL_C_CHAR, value.data(),
-                    static_cast<SQLLEN>(value.size()), &length);
-    if (!SQL_SUCCEEDED(rc) || length == SQL_NULL_DATA)
-        value[0] = '\0';
-    value.back() = '\0';
-    QmCopyText(buffer, size, value.data());
+    // A long text arrives in pieces, each ended by the driver; gather them all.
+    std::string value;
+    for (;;) {
+        char piece[256];
+        SQLLEN length = 0;
+        rc = SQLGetData(stmt, static_cast<SQLUSMALLINT>(column), SQL_C_CHAR, piece, sizeof piece, &length);
+        if (!SQL_SUCCEEDED(rc) || length == SQL_NULL_DATA)
+            break;
+        piece[sizeof piece - 1] = '\0';
+        value += piece;
+        if (rc == SQL_SUCCESS || value.size() + 1 >= size)
+            break;
+    }
+    QmCopyText(buffer, size, value.c_str());
     return 0;
 }
 

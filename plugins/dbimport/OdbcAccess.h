@@ -109,7 +109,8 @@ public:
     int ColumnType(int column);
     int ColumnCount();
 
-    // The next row's value of `column` as text (NULL gives ""). 0 fetched, -1 no more rows.
+    // The next row's value of `column` as text (NULL gives ""), cut to the buffer.
+    // 0 fetched, -1 no more rows.
     int FetchText(int column, char* buffer, size_t size);
     // The next row's value as a number by `kind` (updated when it is DB_KIND_TIMESTAMP).
     // 0 fetched, -1 no more rows. NULL, and a value the driver cannot convert, give

@@ -10,6 +10,12 @@ namespace dbtest {
 
 const char kMain[] = "QxDbMain";
 const char kOther[] = "QxDbOther";
+const std::string kLongText = [] {
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "line " + std::to_string(i) + " \xC3\xA9t\xC3\xA9; ";
+    return text;
+}();
 
 const std::vector<SampleRow> kSampleRows = {
     {1, "alpha", 1.5, 10},
@@ -89,7 +95,7 @@ void CreateDatabases()
     // Test cases of one program run side by side in processes of their own: the first
     // creates the databases, the others find them made (the marker names this fixture's
     // version, so a changed fixture makes them again).
-    const char version[] = "qxdb-fixture-1";
+    const char version[] = "qxdb-fixture-2";
     std::string mutexName = "QxDbFixture" + std::to_string(std::hash<std::string>()(unixDir));
     HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName.c_str());
     ASSERT_NE(mutex, nullptr);
@@ -119,6 +125,8 @@ void CreateDatabases()
         "CREATE VIEW big_samples AS SELECT id, value FROM samples WHERE value > 0",
         "CREATE TABLE \"odd table\" (\"a b\" INTEGER)",
         "INSERT INTO \"odd table\" VALUES (42)",
+        "CREATE TABLE notes (body TEXT)",
+        "INSERT INTO notes VALUES ('" + kLongText + "')",
     };
     for (const SampleRow& r : kSampleRows) {
         std::string name = r.name ? std::string("'") + r.name + "'" : "NULL";

@@ -111,9 +111,9 @@ TEST_F(OdbcAccess, ListsTablesViewsOrBoth)
         int kind;
         std::vector<std::string> names;
     } cases[] = {
-        {DB_TABLES, {"odd table", "samples"}},
+        {DB_TABLES, {"notes", "odd table", "samples"}},
         {DB_VIEWS, {"big_samples"}},
-        {DB_TABLES_AND_VIEWS, {"big_samples", "odd table", "samples"}},
+        {DB_TABLES_AND_VIEWS, {"big_samples", "notes", "odd table", "samples"}},
     };
     QmDBdatabase db;
     for (const Case& c : cases) {

@@ -132,6 +132,9 @@ TEST_F(QodbcScript, ReadColNamesOneColumn)
     EXPECT_EQ(Column(1)->m_columnName, "a");
     EXPECT_EQ(Column(1)->m_label, "a b");
     EXPECT_EQ(Column(1)->GetValue(0), 42);
+
+    Run("QODBC.DBTABLE$ = notes; QODBC.DBCOLNAME$ = body; QODBC.AUTOSETCOL = 1; QODBC.READCOL()");
+    EXPECT_EQ(Column(1)->GetText(0), dbtest::kLongText) << "long texts are read whole";
 }
 
 TEST_F(QodbcScript, WorksheetChecksRefuseOrAdaptColumns)
@@ -163,7 +166,7 @@ TEST_F(QodbcScript, ConnectionsAndListings)
     Run("QODBC.OPEN()");
     EXPECT_NE(Text("DBPATH").find("main.db"), std::string::npos) << Text("DBPATH");
     Run("QODBC.GETTABLELIST()");
-    EXPECT_EQ(Eval("QODBC.DBTABLECOUNT"), 3) << "tables and views";
+    EXPECT_EQ(Eval("QODBC.DBTABLECOUNT"), 4) << "tables and views";
     Run("QODBC.GETCOLSLIST()");
     EXPECT_EQ(Eval("QODBC.DBCOLCOUNT"), 6);
     EXPECT_EQ(Text("DBCOLNAMELIST4"), "2006 Sales");

@@ -184,6 +184,46 @@ TEST_F(QueryGridWindow, SortIsChosenFromTheDropList)
     EXPECT_EQ(grid_.GetText(2, 1), "") << "a cancelled list changes nothing";
 }
 
+TEST_F(QueryGridWindow, PlainGridShowsItsOwnExample)
+{
+    GridControl plain;
+    HWND frame = CreateWindowA("CUGCLASS", "", WS_CHILD | WS_VISIBLE | 0x10, 0, 0, 300, 200, host_, nullptr,
+                               DbModule(), nullptr);
+    ASSERT_TRUE(plain.Attach(frame));
+    EXPECT_EQ(plain.side, nullptr) << "style 0x10 asks for the top heading only";
+    EXPECT_NE(plain.top, nullptr);
+    EXPECT_EQ(plain.RowCount(), 10);
+    EXPECT_EQ(plain.GetText(3, 4), "12");
+    EXPECT_EQ(plain.store.Look(3, 4).alignment, UG_ALIGN_RIGHT);
+    EXPECT_EQ(plain.GetText(7, -1), "7");
+    EXPECT_EQ(plain.DropList(2, 5), (std::vector<std::string>{"One", "Two", "Three", "Four", "Five"}))
+        << "a cell without a list of its own offers its column heading's";
+    EXPECT_TRUE(plain.DropList(3, 5).empty());
+
+    // Selection: a click starts it, Ctrl adds a cell, Shift spans a block from the anchor.
+    UGNotify n = {};
+    n.column = 1;
+    n.row = 1;
+    plain.OnSelect(n);
+    n.column = 2;
+    n.row = 3;
+    n.flags = UG_SHIFT;
+    plain.OnSelect(n);
+    EXPECT_TRUE(plain.IsSelected(1, 2));
+    EXPECT_TRUE(plain.IsSelected(2, 3));
+    EXPECT_FALSE(plain.IsSelected(3, 3));
+    n.column = 5;
+    n.row = 5;
+    n.flags = UG_CTRL;
+    plain.OnSelect(n);
+    EXPECT_TRUE(plain.IsSelected(5, 5));
+    EXPECT_TRUE(plain.IsSelected(1, 1));
+    n.flags = 0;
+    plain.OnSelect(n);
+    EXPECT_FALSE(plain.IsSelected(1, 1)) << "a plain click starts afresh";
+    DestroyWindow(frame);
+}
+
 // ---- The dialog ------------------------------------------------------------------------------
 
 class QueryDialogTest : public ::testing::Test {
@@ -255,7 +295,7 @@ TEST_F(QueryDialogTest, OkWritesTheQueryAndTheChoices)
     EXPECT_EQ(driver.Run([&] { return static_cast<INT_PTR>(EditQuery(root_)); }), 1);
     EXPECT_FALSE(driver.TimedOut());
     std::sort(tables.begin(), tables.end());
-    EXPECT_EQ(tables, (std::vector<std::string>{"odd table", "samples"}));
+    EXPECT_EQ(tables, (std::vector<std::string>{"notes", "odd table", "samples"}));
     EXPECT_EQ(views, std::vector<std::string>{"big_samples"});
     EXPECT_EQ(gridRows, 6);
     EXPECT_EQ(Text(root_.m_dbSql), "SELECT \"name\",\"value\",\"2006 Sales\",\"stamp\",\"day\" FROM \"samples\"\r\n"
