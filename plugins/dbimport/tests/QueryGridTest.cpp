@@ -224,6 +224,33 @@ TEST_F(QueryGridWindow, PlainGridShowsItsOwnExample)
     DestroyWindow(frame);
 }
 
+TEST(QueryResources, DialogsAndStringsInEveryLanguage)
+{
+    struct Case {
+        LANGID language;
+        const wchar_t* ascending; // string 12
+    } cases[] = {
+        {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), L"Ascending"},
+        {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), L"Aufsteigend"},
+        {MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), L"\x6607\x9806"},
+    };
+    HMODULE module = DbModule();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        for (int dialog : {101, 102})
+            EXPECT_NE(FindResourceExW(module, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(dialog), c.language), nullptr);
+        for (int block : {1, 64})
+            EXPECT_NE(FindResourceExW(module, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(block), c.language), nullptr);
+        // String 12 is the 13th of block 1: each entry is a length and that many UTF-16 units.
+        HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(1), c.language);
+        ASSERT_NE(found, nullptr);
+        const WORD* p = static_cast<const WORD*>(LockResource(LoadResource(module, found)));
+        for (int i = 0; i < 12; ++i)
+            p += 1 + *p;
+        EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(p + 1), *p), c.ascending);
+    }
+}
+
 // ---- The dialog ------------------------------------------------------------------------------
 
 class QueryDialogTest : public ::testing::Test {
