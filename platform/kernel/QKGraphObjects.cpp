@@ -1,0 +1,282 @@
+#include "QKGraphObjects.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+
+#include "QKCallLog.h"
+#include "QKData.h"
+
+namespace {
+
+struct NamedColor {
+    const char* name;
+    DWORD rgb;
+};
+
+// The order is the numbering that plot objects store: it must never change.
+const NamedColor kColors[] = {
+    {"Black", RGB(0, 0, 0)},          {"Red", RGB(255, 0, 0)},
+    {"Green", RGB(0, 255, 0)},        {"Blue", RGB(0, 0, 255)},
+    {"Cyan", RGB(0, 255, 255)},       {"Magenta", RGB(255, 0, 255)},
+    {"Yellow", RGB(255, 255, 0)},     {"Dark Yellow", RGB(128, 128, 0)},
+    {"Navy", RGB(0, 0, 128)},         {"Purple", RGB(128, 0, 128)},
+    {"Wine", RGB(128, 0, 0)},         {"Olive", RGB(0, 128, 0)},
+    {"Dark Cyan", RGB(0, 128, 128)},  {"Royal", RGB(0, 0, 160)},
+    {"Orange", RGB(255, 128, 0)},     {"Violet", RGB(128, 0, 255)},
+    {"Pink", RGB(255, 0, 128)},       {"White", RGB(255, 255, 255)},
+    {"LT Gray", RGB(192, 192, 192)},  {"Gray", RGB(128, 128, 128)},
+    {"LT Yellow", RGB(255, 255, 128)}, {"LT Cyan", RGB(128, 255, 255)},
+    {"LT Magenta", RGB(255, 128, 255)}, {"Dark Gray", RGB(64, 64, 64)},
+};
+
+struct FontEntry {
+    const char* face;
+    int kind;
+};
+
+// Entry 0 is the default entry; the faces are those the prefix maps to installed fonts.
+const FontEntry kFonts[] = {
+    {"Default", QK_FONT_TRUETYPE},
+    {"Arial", QK_FONT_TRUETYPE},
+    {"Times New Roman", QK_FONT_TRUETYPE},
+    {"Courier New", QK_FONT_TRUETYPE},
+    {"Symbol", QK_FONT_TRUETYPE},
+    {"System", QK_FONT_DEVICE},
+    {"Terminal", 0},
+};
+
+const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                               "July",    "August",   "September", "October", "November", "December"};
+const char* const kWeekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                 "Thursday", "Friday", "Saturday"};
+
+// What SetDefault last made the default of new text labels.
+struct TextDefaults {
+    CQKTextStyle style;
+    int color = 0;
+    bool border = false;
+    int borderStyle = 0;
+    int tabWidth = 8;
+};
+
+TextDefaults& DefaultText()
+{
+    static TextDefaults defaults;
+    return defaults;
+}
+
+std::string Format(const char* format, ...)
+{
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+} // namespace
+
+int CQKColor::GetColorNumber()
+{
+    return (int)(sizeof kColors / sizeof kColors[0]);
+}
+
+BOOL CQKColor::GetColorName(int index, std::string& name)
+{
+    if (index < 0 || index >= GetColorNumber()) {
+        name.clear();
+        return FALSE;
+    }
+    name = kColors[index].name;
+    return TRUE;
+}
+
+BOOL CQKColor::GetColorRef(int index, DWORD& colour, int)
+{
+    if (index < 0 || index >= GetColorNumber())
+        return FALSE;
+    colour = kColors[index].rgb;
+    return TRUE;
+}
+
+int CQKFontManager::GetFontCount()
+{
+    return (int)(sizeof kFonts / sizeof kFonts[0]);
+}
+
+int CQKFontManager::GetFontName(int index, std::string& name)
+{
+    if (index < 0 || index >= GetFontCount()) {
+        name.clear();
+        return -1;
+    }
+    name = kFonts[index].face;
+    return kFonts[index].kind;
+}
+
+CQKUtilDate::CQKUtilDate(double days)
+{
+    // Civil date from a day count (proleptic Gregorian calendar), counted from
+    // 1 March of year 0 so that the leap day ends each 4-, 100- and 400-year cycle.
+    long long z = (long long)days + 693901; // days from 0000-03-01 to 1900-01-01
+    long long era = (z >= 0 ? z : z - 146096) / 146097;
+    long long doe = z - era * 146097;
+    long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    long long mp = (5 * doy + 2) / 153;
+    m_day = (int)(doy - (153 * mp + 2) / 5 + 1);
+    m_month = (int)(mp < 10 ? mp + 3 : mp - 9);
+    m_year = (int)(yoe + era * 400 + (m_month <= 2 ? 1 : 0));
+    // 1 January 1900 was a Monday.
+    long long w = ((long long)days % 7 + 7 + 1) % 7;
+    m_weekday = (int)w;
+}
+
+void CQKUtilDate::GetDateShortForm(std::string& text) const
+{
+    text = Format("%d/%d/%d", m_month, m_day, m_year);
+}
+
+void CQKUtilDate::GetDateLongForm(std::string& text) const
+{
+    text = Format("%s, %s %d, %d", kWeekdays[m_weekday], kMonths[m_month - 1], m_day, m_year);
+}
+
+CQKGrElement::~CQKGrElement() = default;
+
+BOOL CQKGrElement::Attach(CQKLayer* layer, int id)
+{
+    if (!layer)
+        return FALSE;
+    m_layer = layer;
+    m_id = id;
+    return TRUE;
+}
+
+BOOL CQKGrElement::ApplyToAll(int code, int scope, double value, int)
+{
+    qkfxGetCallLog().Add("CQKGrElement::ApplyToAll", Format("%d %d %.17g", code, scope, value));
+    return TRUE;
+}
+
+BOOL CQKGrObj::ApplyStyleToAll(int)
+{
+    qkfxGetCallLog().Add("CQKGrObj::ApplyStyleToAll", Format("%d", m_id));
+    return TRUE;
+}
+
+BOOL CQKGrObj::SetDefault(int)
+{
+    return TRUE;
+}
+
+CQKTextObj::CQKTextObj()
+{
+    const TextDefaults& d = DefaultText();
+    m_style = d.style;
+    m_color = d.color;
+    m_border = d.border;
+    m_borderStyle = d.borderStyle;
+    m_tabWidth = d.tabWidth;
+}
+
+BOOL CQKTextObj::SetDefault(int)
+{
+    TextDefaults& d = DefaultText();
+    d.style = m_style;
+    d.color = m_color;
+    d.border = m_border;
+    d.borderStyle = m_borderStyle;
+    d.tabWidth = m_tabWidth;
+    qkfxGetCallLog().Add("CQKTextObj::SetDefault");
+    return TRUE;
+}
+
+int CQKTextObj::DoDialog(CWnd*, int, UINT)
+{
+    qkfxGetCallLog().Add("CQKTextObj::DoDialog", "no dialog for a plain text object");
+    return 0;
+}
+
+CQKDataset* CQKDataObj::GetData() const
+{
+    return qkfxGetProject().GetDatasetFromHandle(m_dataset);
+}
+
+BOOL CQKDataObj::IsDatasetExternal() const
+{
+    CQKDataset* data = GetData();
+    return data && !data->IsColumn();
+}
+
+BOOL CQKDataObj::OpenWorksheet()
+{
+    CQKDataset* data = GetData();
+    if (!data || !data->IsColumn())
+        return FALSE;
+    qkfxGetProject().SetActivePage(data->GetOwner());
+    qkfxGetCallLog().Add("CQKDataObj::OpenWorksheet", data->GetOwner()->GetName());
+    return TRUE;
+}
+
+void CQKErrorBar::UpdateData()
+{
+    qkfxGetCallLog().Add("CQKErrorBar::UpdateData", Format("%d", m_id));
+}
+
+BOOL CQKErrorBar::ApplyToAll()
+{
+    qkfxGetCallLog().Add("CQKErrorBar::ApplyToAll", Format("%d", m_id));
+    return TRUE;
+}
+
+int CQKErrorBar::DoDialog(CWnd*, int, UINT)
+{
+    qkfxGetCallLog().Add("CQKErrorBar::DoDialog", "no dialog for a plain error bar");
+    return 0;
+}
+
+CQKBaseLayer::~CQKBaseLayer() = default;
+
+CQKLayer::~CQKLayer() = default;
+
+int CQKLayer::AddObject(CQKGrElement* object)
+{
+    int id = ++m_lastId;
+    object->Attach(this, id);
+    m_objects[id].reset(object);
+    return id;
+}
+
+CQKGrElement* CQKLayer::GetObject(int id) const
+{
+    auto it = m_objects.find(id);
+    return it == m_objects.end() ? nullptr : it->second.get();
+}
+
+BOOL CQKLayer::RemoveDataObj(int id)
+{
+    auto it = m_objects.find(id);
+    if (it == m_objects.end())
+        return FALSE;
+    qkfxGetCallLog().Add("CQKLayer::RemoveDataObj", Format("%d", id));
+    m_objects.erase(it);
+    return TRUE;
+}
+
+BOOL CQKLayer::DeleteDataObj(int id)
+{
+    auto it = m_objects.find(id);
+    if (it == m_objects.end())
+        return FALSE;
+    std::string name;
+    if (auto* data = dynamic_cast<CQKDataObj*>(it->second.get()))
+        if (CQKDataset* dataset = data->GetData())
+            name = dataset->GetName();
+    qkfxGetCallLog().Add("CQKLayer::DeleteDataObj", Format("%d %s", id, name.c_str()));
+    m_objects.erase(it);
+    if (!name.empty())
+        qkfxGetProject().DeleteDataset(name);
+    return TRUE;
+}
