@@ -1,0 +1,5 @@
+#pragma once
+#define IDS_TEST_COLUMNS 900
+#define IDS_TEST_COLUMN_A 901
+#define IDS_TEST_COLUMN_B 902
+#define IDS_TEST_NO_COLUMNS 903
