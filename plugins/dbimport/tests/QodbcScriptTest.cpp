@@ -7,9 +7,12 @@
 #include "QKScript.h"
 
 #include "DbFixture.h"
+#include "qxtest/DialogDriver.h"
 #include "qxdefs.h"
 
 #include <gtest/gtest.h>
+
+#include <string.h>
 
 #include <string>
 
@@ -159,6 +162,40 @@ TEST_F(QodbcScript, WorksheetChecksRefuseOrAdaptColumns)
     Run("QODBC.AUTOSETCOL = 1; QODBC.DBSQL$ = \"SELECT name FROM samples\"; QODBC.READ()");
     EXPECT_EQ(Column(1)->m_format, QK_FORMAT_TEXT);
     EXPECT_EQ(Column(1)->GetText(0), "alpha");
+}
+
+// Presses Cancel of the progress box as soon as it is made: the read stops before its
+// first column.
+HHOOK g_cancelHook = nullptr;
+LRESULT CALLBACK CancelProgress(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        char name[64] = "";
+        GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+        if (strcmp(name, "QxUtilProgressBox") == 0)
+            PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDCANCEL, 0);
+    }
+    return CallNextHookEx(g_cancelHook, code, wParam, lParam);
+}
+
+TEST_F(QodbcScript, CancelledReadSaysSoAndSucceeds)
+{
+    g_cancelHook = SetWindowsHookExA(WH_CBT, CancelProgress, nullptr, GetCurrentThreadId());
+    ASSERT_NE(g_cancelHook, nullptr);
+    std::string message, caption;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND box) {
+        message = qxtest::MessageBoxText(box);
+        caption = qxtest::WindowText(box);
+        qxtest::Click(box, IDOK);
+    });
+    INT_PTR ran = driver.Run([] { return static_cast<INT_PTR>(qkfxGetScript().Execute("QODBC.READ()")); });
+    UnhookWindowsHookEx(g_cancelHook);
+    EXPECT_EQ(ran, 1) << "a cancel is no failure";
+    EXPECT_EQ(message, "Only Read Part of Databse!");
+    EXPECT_EQ(caption, "Caution!");
+    EXPECT_EQ(wks_->GetNumCols(), 2) << "no column was read";
+    EXPECT_EQ(Column(1)->m_columnName, "A");
 }
 
 TEST_F(QodbcScript, ConnectionsAndListings)
