@@ -221,8 +221,8 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
     : m_pszAppName(nullptr), m_hInstance(nullptr), m_hPrevInstance(nullptr), m_lpCmdLine(nullptr),
       m_nCmdShow(SW_SHOWNORMAL), m_pszExeName(nullptr), m_pszHelpFilePath(nullptr),
       m_pszProfileName(nullptr), m_pszRegistryKey(nullptr), m_dwPromptContext(0),
-      m_nWaitCursorCount(0), m_hcurWaitCursorRestore(nullptr), m_pRecentFileList(nullptr), m_atomApp(0),
-      m_atomSystemTopic(0), m_nCmdShowAfterDDE(-1)
+      m_nWaitCursorCount(0), m_hcurWaitCursorRestore(nullptr), m_hDevMode(nullptr), m_hDevNames(nullptr),
+      m_pRecentFileList(nullptr), m_atomApp(0), m_atomSystemTopic(0), m_nCmdShowAfterDDE(-1)
 {
     if (lpszAppName != nullptr)
         m_pszAppName = g_ownedStrings.Add(_strdup(lpszAppName));
@@ -237,6 +237,10 @@ CWinApp::~CWinApp()
         delete (CDocTemplate*)m_templateList.GetNext(pos);
     m_templateList.RemoveAll();
     delete m_pRecentFileList;
+    if (m_hDevMode != nullptr)
+        ::GlobalFree(m_hDevMode);
+    if (m_hDevNames != nullptr)
+        ::GlobalFree(m_hDevNames);
     if (m_atomApp != 0)
         ::GlobalDeleteAtom(m_atomApp);
     if (m_atomSystemTopic != 0)

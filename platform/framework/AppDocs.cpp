@@ -69,6 +69,27 @@ void AppendFilter(CString& strFilter, CDocTemplate* pTemplate, CString* pstrDefa
     strFilter += strFilterName + "|" + strPattern + "|";
 }
 
+// A DEVNAMES block naming one printer, as the shell's print-to command gives it.
+HGLOBAL MakeDevNames(const CString& strDriver, const CString& strDevice, const CString& strPort)
+{
+    SIZE_T cb = sizeof(DEVNAMES) + strDriver.GetLength() + strDevice.GetLength() + strPort.GetLength() + 3;
+    HGLOBAL hNames = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, cb);
+    LPDEVNAMES pNames = hNames != nullptr ? (LPDEVNAMES)::GlobalLock(hNames) : nullptr;
+    if (pNames == nullptr)
+        return hNames;
+    LPSTR psz = (LPSTR)(pNames + 1);
+    pNames->wDriverOffset = (WORD)(psz - (LPSTR)pNames);
+    lstrcpyA(psz, strDriver);
+    psz += strDriver.GetLength() + 1;
+    pNames->wDeviceOffset = (WORD)(psz - (LPSTR)pNames);
+    lstrcpyA(psz, strDevice);
+    psz += strDevice.GetLength() + 1;
+    pNames->wOutputOffset = (WORD)(psz - (LPSTR)pNames);
+    lstrcpyA(psz, strPort);
+    ::GlobalUnlock(hNames);
+    return hNames;
+}
+
 BOOL SetRegValue(LPCTSTR lpszKey, LPCTSTR lpszValue, LPCTSTR lpszValueName = nullptr)
 {
     HKEY hKey;
@@ -539,9 +560,19 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
         UnregisterShellFileTypes();
         return FALSE;   // the program has done its work
     case CCommandLineInfo::FilePrint:
-    case CCommandLineInfo::FilePrintTo:
-        AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT);
+    case CCommandLineInfo::FilePrintTo: {
+        if (rCmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo)
+            SelectPrinter(MakeDevNames(rCmdInfo.m_strDriverName, rCmdInfo.m_strPrinterName, rCmdInfo.m_strPortName),
+                          nullptr);
+        // The file is printed on the program's printer and closed again; the program then ends.
+        CDocument* pDoc = OpenDocumentFile(rCmdInfo.m_strFileName);
+        if (pDoc != nullptr) {
+            if (m_pMainWnd != nullptr)
+                m_pMainWnd->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
+            pDoc->OnCloseDocument();
+        }
         return FALSE;
+    }
     }
     return FALSE;
 }

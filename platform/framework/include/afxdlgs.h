@@ -149,6 +149,61 @@ protected:
     char m_szFileName[MAX_PATH];
 };
 
+// The print and print setup dialog. DoModal shows the system's dialog (with the
+// template of m_pd when PD_ENABLEPRINTTEMPLATE is set, the dialog then handled by this
+// object's message map); with no printer it answers IDCANCEL.
+class QXAFX_API CPrintDialog : public CCommonDialog
+{
+    DECLARE_DYNAMIC(CPrintDialog)
+public:
+    explicit CPrintDialog(BOOL bPrintSetupOnly,
+                          DWORD dwFlags = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE |
+                                          PD_NOSELECTION,
+                          CWnd* pParentWnd = nullptr);
+    PRINTDLGA m_pd;
+
+    INT_PTR DoModal() override;
+    // Fills hDevMode and hDevNames with the default printer's, showing nothing.
+    BOOL GetDefaults();
+    LPDEVMODEA GetDevMode() const;   // locked; null without a printer
+    CString GetDriverName() const;
+    CString GetDeviceName() const;
+    CString GetPortName() const;
+    HDC GetPrinterDC() const { return m_pd.hDC; }
+    // A DC for the chosen printer, which replaces and owns m_pd.hDC.
+    HDC CreatePrinterDC();
+    int GetCopies() const;
+    int GetFromPage() const { return m_pd.nFromPage; }
+    int GetToPage() const { return m_pd.nToPage; }
+    BOOL PrintAll() const { return !PrintRange() && !PrintSelection(); }
+    BOOL PrintRange() const { return (m_pd.Flags & PD_PAGENUMS) != 0; }
+    BOOL PrintSelection() const { return (m_pd.Flags & PD_SELECTION) != 0; }
+    BOOL PrintCollate() const { return (m_pd.Flags & PD_COLLATE) != 0; }
+
+protected:
+    friend UINT_PTR CALLBACK AfxPrintHookProc(HWND, UINT, WPARAM, LPARAM);
+};
+
+class QXAFX_API CPageSetupDialog : public CCommonDialog
+{
+    DECLARE_DYNAMIC(CPageSetupDialog)
+public:
+    explicit CPageSetupDialog(DWORD dwFlags = PSD_MARGINS | PSD_INWININIINTLMEASURE, CWnd* pParentWnd = nullptr);
+    PAGESETUPDLGA m_psd;
+
+    INT_PTR DoModal() override;
+    LPDEVMODEA GetDevMode() const;
+    CString GetDriverName() const;
+    CString GetDeviceName() const;
+    CString GetPortName() const;
+    HDC CreatePrinterDC();
+    CSize GetPaperSize() const { return CSize(m_psd.ptPaperSize.x, m_psd.ptPaperSize.y); }
+    void GetMargins(LPRECT lpRectMargins, LPRECT lpRectMinMargins) const;
+};
+
+// A DC for the printer that DEVNAMES and DEVMODE blocks name; null when there is none.
+QXAFX_API HDC AfxCreateDC(HGLOBAL hDevNames, HGLOBAL hDevMode);
+
 class QXAFX_API CColorDialog : public CCommonDialog
 {
     DECLARE_DYNAMIC(CColorDialog)

@@ -322,6 +322,38 @@ protected:
 };
 
 /////////////////////////////////////////////////////////////////////////////
+// CPrintInfo: one print job as the view's printing members see it.
+
+class CPrintDialog;
+
+class QXAFX_API CPrintInfo
+{
+public:
+    CPrintInfo();
+    ~CPrintInfo();
+    CPrintInfo(const CPrintInfo&) = delete;
+    CPrintInfo& operator=(const CPrintInfo&) = delete;
+
+    CPrintDialog* m_pPD;     // the dialog, whose m_pd.hDC is the printer's DC once chosen
+    BOOL m_bDocObject;
+    BOOL m_bPreview;
+    BOOL m_bDirect;          // print at once on the current printer, asking nothing
+    BOOL m_bContinuePrinting;
+    UINT m_nCurPage;
+    UINT m_nNumPreviewPages;
+    CString m_strPageDesc;
+    LPVOID m_lpUserData;
+    CRect m_rectDraw;        // the page's printable area, in logical units
+
+    void SetMinPage(UINT nMinPage);
+    void SetMaxPage(UINT nMaxPage);
+    UINT GetMinPage() const;
+    UINT GetMaxPage() const;
+    UINT GetFromPage() const;
+    UINT GetToPage() const;
+};
+
+/////////////////////////////////////////////////////////////////////////////
 // CView
 
 class QXAFX_API CView : public CWnd
@@ -341,6 +373,14 @@ public:
     virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);
     virtual void OnActivateFrame(UINT nState, CFrameWnd* pFrameWnd);
 
+    // Printing. OnPreparePrinting asks for the printer (through DoPreparePrinting unless a
+    // view does otherwise); OnPrint draws one page, by default through OnDraw.
+    virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
+    BOOL DoPreparePrinting(CPrintInfo* pInfo);
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
@@ -352,6 +392,7 @@ protected:
     afx_msg void OnDestroy();
     afx_msg void OnPaint();
     afx_msg int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
+    afx_msg void OnFilePrint();
     DECLARE_MESSAGE_MAP()
 
     friend class CDocument;

@@ -137,6 +137,7 @@
 #define AFX_IDP_ASK_TO_SAVE         0xF103
 #define AFX_IDP_FAILED_TO_CREATE_DOC 0xF104
 #define AFX_IDP_FAILED_TO_START_PRINT 0xF106
+#define AFX_IDP_NO_PRINTER          0xF107
 
 // The framework's own dialogs
 #define AFX_IDD_NEWTYPEDLG          30721

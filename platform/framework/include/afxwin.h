@@ -610,6 +610,7 @@ public:
 
 protected:
     BOOL m_bPrinting;
+    friend class CView;
 };
 
 class QXAFX_API CClientDC : public CDC
@@ -1265,6 +1266,18 @@ public:
 
     afx_msg void OnFileNew();
     afx_msg void OnFileOpen();
+
+    // The program's printer, as DEVNAMES and DEVMODE blocks the application owns.
+    HGLOBAL m_hDevMode;
+    HGLOBAL m_hDevNames;
+    // Takes the default printer when none is chosen yet (or bForceDefaults).
+    void UpdatePrinterSelection(BOOL bForceDefaults);
+    BOOL GetPrinterDeviceDefaults(PRINTDLGA* pPrintDlg);
+    BOOL CreatePrinterDC(CDC& dc);
+    void SelectPrinter(HANDLE hDevNames, HANDLE hDevMode, BOOL bFreeOld = TRUE);
+    // Shows the dialog with the program's printer; the printer chosen becomes the program's.
+    int DoPrintDialog(class CPrintDialog* pPD);
+    afx_msg void OnFilePrintSetup();
 
     CPtrList m_templateList;
     class CRecentFileList* m_pRecentFileList;

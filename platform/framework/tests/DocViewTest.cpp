@@ -118,6 +118,8 @@ BEGIN_MESSAGE_MAP(CTextView, CScrollView)
     ON_COMMAND(ID_TEST_VIEW, OnViewCommand)
     ON_COMMAND(ID_TEST_SHARED, OnSharedCommand)
     ON_UPDATE_COMMAND_UI(ID_TEST_CHECKED, OnUpdateChecked)
+    ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
 END_MESSAGE_MAP()
 
 class CChildFrame : public CMDIChildWnd
@@ -802,6 +804,73 @@ TEST(SingleDocTemplateTest, OneDocumentAndOneFrameServeEveryNewAndOpen)
     pFrame->SendMessage(WM_CLOSE);
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     EXPECT_EQ(pTemplate->GetFirstDocPosition(), nullptr);
+}
+
+bool HasPrinter()
+{
+    DWORD cbNeeded = 0, nPrinters = 0;
+    ::EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, nullptr, 0, &cbNeeded, &nPrinters);
+    return cbNeeded > 0;
+}
+
+// The system's print dialog, with no printer, shows its message from inside a hidden
+// dialog, which the dialog driver waits on for ever; this answers every visible dialog of
+// the thread with OK and keeps the texts it showed.
+std::vector<std::string> g_shownTexts;
+
+BOOL CALLBACK CollectStatic(HWND hWnd, LPARAM)
+{
+    char szClass[16];
+    ::GetClassNameA(hWnd, szClass, sizeof szClass);
+    if (lstrcmpiA(szClass, "Static") == 0 && ::GetWindowTextLengthA(hWnd) > 0)
+        g_shownTexts.push_back(TextOf(hWnd));
+    return TRUE;
+}
+
+BOOL CALLBACK AnswerVisibleDialog(HWND hWnd, LPARAM)
+{
+    char szClass[16];
+    ::GetClassNameA(hWnd, szClass, sizeof szClass);
+    if (lstrcmpA(szClass, "#32770") == 0 && ::IsWindowVisible(hWnd)) {
+        ::EnumChildWindows(hWnd, CollectStatic, 0);
+        ::PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+    }
+    return TRUE;
+}
+
+void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR, DWORD) { ::EnumThreadWindows(::GetCurrentThreadId(), AnswerVisibleDialog, 0); }
+
+std::vector<std::string> AnswerEveryDialog(const std::function<void()>& action)
+{
+    g_shownTexts.clear();
+    UINT_PTR nTimer = ::SetTimer(nullptr, 0, 50, AnswerTimer);
+    action();
+    ::KillTimer(nullptr, nTimer);
+    return g_shownTexts;
+}
+
+TEST_F(DocViewTest, WithoutAPrinterPrintingStopsWithAMessage)
+{
+    if (HasPrinter())
+        GTEST_SKIP() << "a printer is installed";
+    CPrintInfo info;
+    info.SetMaxPage(3);
+    EXPECT_EQ(info.GetFromPage(), 1u);
+    EXPECT_EQ(info.GetToPage(), 3u);
+    CPrintDialog defaults(TRUE);
+    EXPECT_FALSE(defaults.GetDefaults());
+    CDC dc;
+    EXPECT_FALSE(m_pApp->CreatePrinterDC(dc));
+
+    // Printing with the dialog, or at once on the program's printer: one message each,
+    // the system's or the framework's, and nothing printed.
+    ASSERT_NE(NewText(), nullptr);
+    for (UINT nID : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT}) {
+        std::vector<std::string> texts = AnswerEveryDialog([&] { Command(nID); });
+        ASSERT_EQ(texts.size(), 1u) << nID;
+        EXPECT_NE(texts[0].find("printer"), std::string::npos) << texts[0];
+    }
+    EXPECT_EQ(m_pApp->m_hDevNames, nullptr);
 }
 
 }
