@@ -90,9 +90,47 @@ void QuickSort(uint16_t* index, const float* key, int count)
     }
 }
 
+// The depth of each patch of a patch store, seen from the eye: where the line from the
+// eye toward the middle of all patches meets the patch's plane, as a squared distance.
+// A patch whose plane the line misses keeps its stored key.
+void PatchKeys(const Scx3DView* view, Scx3DObject* objects, uint32_t count, float* key, float* tieKey)
+{
+    std::vector<float> corners((size_t)count * 3 * SCX3D_INLINE_POINTS);
+    double centre[3] = {0, 0, 0};
+    for (uint32_t i = 0; i < count; ++i) {
+        int n = objects[i].pointCount;
+        double mean[3] = {0, 0, 0};
+        for (int k = 0; k < n; ++k) {
+            float* c = &corners[(i * SCX3D_INLINE_POINTS + k) * 3];
+            ProjectPoint(PROJECT_MATRIX, view, &objects[i].inlinePoints[k].x, nullptr, c);
+            for (int a = 0; a < 3; ++a)
+                mean[a] += c[a] / n;
+        }
+        for (int a = 0; a < 3; ++a)
+            centre[a] += mean[a] / count;
+    }
+    const float* eye = view->eyeLocal;
+    float towards[3] = {(float)centre[0] - eye[0], (float)centre[1] - eye[1], (float)centre[2] - eye[2]};
+    float target[3] = {(float)centre[0], (float)centre[1], (float)centre[2]};
+    for (uint32_t i = 0; i < count; ++i) {
+        const float* c = &corners[i * SCX3D_INLINE_POINTS * 3];
+        int n = objects[i].pointCount;
+        float t;
+        if (LinePlaneParameter(n, c, eye, towards, &t)) {
+            float meet[3];
+            PointOnLine(eye, target, t, meet);
+            key[i] = (meet[0] - eye[0]) * (meet[0] - eye[0]) + (meet[1] - eye[1]) * (meet[1] - eye[1]) +
+                     (meet[2] - eye[2]) * (meet[2] - eye[2]);
+        }
+        const float* r = PlaneReference(n, c);
+        tieKey[i] = (r[0] - eye[0]) * (r[0] - eye[0]) + (r[1] - eye[1]) * (r[1] - eye[1]) +
+                    (r[2] - eye[2]) * (r[2] - eye[2]);
+    }
+}
+
 // The order holds 16-bit indices; a store too large for them gets no order rather than
 // one whose indices wrap onto other objects.
-void BuildOrder(Scx3DStoreHeader* header, int mode)
+void BuildOrder(Scx3DStoreHeader* header, const Scx3DView* view, int mode)
 {
     if (header->extraBlock) {
         GlobalFree(header->extraBlock);
@@ -116,10 +154,26 @@ void BuildOrder(Scx3DStoreHeader* header, int mode)
         Scx3DObject* objects = Objects(header);
         for (uint32_t i = 0; i < count; ++i)
             key[i] = objects[i].depthKey;
+        bool patches = (objects[0].kind | (objects[0].storage << 8)) == 0x8005;
+        std::vector<float> tieKey(patches ? count : 0);
+        if (patches)
+            PatchKeys(view, objects, count, key.data(), tieKey.data());
         if (mode == 1)
             QuickSort(index, key.data(), (int)count);
         else
             InsertionSort(index, key.data(), 0, (int)count - 1);
+        if (patches) {
+            // Patches at one depth are told apart by the distance of their planes'
+            // reference corners.
+            for (uint32_t first = 0; first < count;) {
+                uint32_t last = first;
+                while (last + 1 < count && key[index[last + 1]] == key[index[first]])
+                    ++last;
+                if (last > first)
+                    QuickSort(index + first, tieKey.data(), (int)(last - first + 1));
+                first = last + 1;
+            }
+        }
     }
     GlobalUnlock(block);
 }
@@ -207,7 +261,7 @@ void PrepareDrawing(INT_PTR storeHandle, Scx3DView* view, int mode)
         for (uint32_t i = 0; i < header->count; ++i)
             ObjectCommand(SCX3D_PREPARE_DRAWING, storeHandle, nullptr, view, &objects[i], 0);
     }
-    BuildOrder(header, mode);
+    BuildOrder(header, view, mode);
     GlobalUnlock(store);
 }
 

@@ -20,9 +20,6 @@ UINT g_passPaintCode = 0;
 typedef INT_PTR (*ObjectHandler)(UINT command, INT_PTR count, HWND window, void* record,
                                  Scx3DObject* object, INT_PTR extra);
 
-INT_PTR SharedHandler(UINT command, INT_PTR count, HWND window, void* record,
-                      Scx3DObject* object, INT_PTR extra);
-
 SIZE_T StoreBytes(uint64_t capacity)
 {
     return (SIZE_T)(capacity * SCX3D_OBJECT_SIZE + SCX3D_STORE_HEADER_SIZE);
@@ -144,19 +141,12 @@ void DrawSegments(Scx3DObject* object, INT_PTR draw, UINT command)
         GlobalUnlock(locked);
 }
 
-// Lines, polygons and the frame have no pieces for the grid: they paint in the plain
-// pass, and in the grid pass when the grid is filled, before any cell, which puts them
-// behind everything the cells draw (the walls are the box's far sides).
 INT_PTR LineObjectHandler(UINT command, INT_PTR count, HWND window, void* record,
                           Scx3DObject* object, INT_PTR extra)
 {
+    command = PaintWithoutGrid(command);
     if (command == SCX3D_OBJ_PLAIN)
         return 1;
-    if (command == SCX3D_OBJ_FILL_GRID) {
-        if (!g_passPaintCode)
-            return 0;
-        command = g_passPaintCode;
-    }
     if (command == SCX3D_PAINT || command == SCX3D_PAINT_FRAME) {
         if ((object->kind & 0x0F) == 3)
             DrawSegments(object, extra, command);
@@ -182,8 +172,8 @@ struct TypeRow {
 };
 
 const TypeRow kTypes[] = {
-    {2, MissingHandler<2>}, {1, MissingHandler<1>}, {0, MissingHandler<0>},
-    {3, LineObjectHandler}, {4, LineObjectHandler}, {5, MissingHandler<5>},
+    {2, MissingHandler<2>}, {1, TextObjectHandler}, {0, MissingHandler<0>},
+    {3, LineObjectHandler}, {4, LineObjectHandler}, {5, PatchObjectHandler},
     {6, MissingHandler<6>}, {8, LineObjectHandler}, {0, nullptr},
 };
 
@@ -310,6 +300,8 @@ void HitObject(Scx3DObject* object, const int32_t* point, Scx3DHit* hit)
         GlobalUnlock(locked);
 }
 
+} // namespace
+
 INT_PTR SharedHandler(UINT command, INT_PTR count, HWND window, void* record,
                       Scx3DObject* object, INT_PTR extra)
 {
@@ -329,6 +321,20 @@ INT_PTR SharedHandler(UINT command, INT_PTR count, HWND window, void* record,
     default: return 0;
     }
 }
+
+UINT PaintWithoutGrid(UINT command)
+{
+    if (command == SCX3D_OBJ_FILL_GRID)
+        return g_passPaintCode ? g_passPaintCode : command;
+    return command;
+}
+
+INT_PTR AddToStore(INT_PTR storeHandle, const float* points, const Scx3DDescription* d, INT_PTR extra)
+{
+    return AddObject(storeHandle, points, d, extra);
+}
+
+namespace {
 
 // ---- Store commands
 

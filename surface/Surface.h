@@ -66,6 +66,26 @@ INT_PTR StoreCommand(UINT code, INT_PTR store, HWND window, void* record, INT_PT
 INT_PTR ObjectCommand(UINT command, INT_PTR count, HWND window, void* record, void* object,
                       INT_PTR extra);
 bool ObjectDialogOpen();
+// The commands every type shares (add, project, edit, tolerance, hit test).
+INT_PTR SharedHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
+                      INT_PTR extra);
+INT_PTR AddToStore(INT_PTR store, const float* points, const Scx3DDescription* d, INT_PTR extra);
+// Objects without pieces for the grid (lines, polygons, texts, patches) paint in the plain
+// pass, and in the grid pass while the grid is filled, before any cell: that puts them
+// behind everything the cells draw. Maps the fill command to the pass's paint code;
+// the caller answers SCX3D_OBJ_PLAIN with 1.
+UINT PaintWithoutGrid(UINT command);
+INT_PTR TextObjectHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
+                          INT_PTR extra);
+INT_PTR PatchObjectHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
+                           INT_PTR extra);
+
+// ---- Polygon geometry (points are float triples)
+void PolygonNormal(int n, const float* corners, float normal[3]);
+const float* PlaneReference(int n, const float* corners);
+bool LinePlaneParameter(int n, const float* corners, const float e[3], const float d[3], float* t);
+void PointOnLine(const float e[3], const float d[3], float t, float out[3]);
+bool FacesAway(int n, const Scx3DView* view, const float* corners);
 
 // Movable blocks: lock and unlock paired within one call.
 template <typename T> T* LockBlock(HGLOBAL block) { return static_cast<T*>(GlobalLock(block)); }
