@@ -657,6 +657,8 @@ void GridControl::Select(int column, int row, int flags)
 
 void GridControl::OnHeadingClick(const UGNotify& n, bool topHeading)
 {
+    if (topHeading && cells)
+        SendMessageA(cells, UGM_COLCLICKED, static_cast<WPARAM>(n.column), 0);
     if (!selectionEnabled)
         return;
     int rows = RowCount(), columns = ColumnCount();
