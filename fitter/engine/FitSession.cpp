@@ -100,6 +100,7 @@ int CreateSession(HWND hostWindow, HostCallback callback, FittingSession** out)
     ResetSessionDefaults(s);
     s->callback = callback;
     s->pageId = PAGE_SELECT;
+    s->fullMenu = 1;
     s->instance = FitterInstance;
     CountSession(1);
     ExchangeFitSettings(s, 0);

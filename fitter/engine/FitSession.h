@@ -48,6 +48,7 @@ enum : int {
     MAX_FIT_SETS = 50,
     MAX_PEAK_DATASETS = 49,
     MAX_PARAMS = 200,
+    PARAM_TEXT_CHARS = 33,
     PAGE_SELECT = 904,
 };
 
@@ -293,6 +294,26 @@ struct FittingSession {
     // 25. fitter window and options
     HWND fitterWindow;
     int16_t pageId;
+    // The fitter window's display state; it outlives the window so that the next opening
+    // shows the same page in the same place.
+    HWND pageWindow;
+    int fullMenu;     // QFITMenu rather than QFITMenuShort; set when a session starts
+    int rebuildPage;  // the current page is rebuilt in place; leave and enter checks skipped
+    int noCheck;      // re-selecting the page rebuilds it; leaving a definition page skips its check
+    int16_t savedRect[4];  // left, top, width, height; used once for the next sizing
+    int16_t maxTrack[2];
+    char textBuffer[256];
+    // The parameter table of the pages (1-based rows; slot 0 unused). A slot holds a text
+    // of at most PARAM_TEXT_CHARS - 1 characters, the edit limit.
+    char (*valueTexts)[PARAM_TEXT_CHARS];
+    char (*boundTexts)[2][PARAM_TEXT_CHARS];
+    BYTE flagsBefore[MAX_PARAMS + 1];  // the flags as the table was prepared
+    BYTE digits[MAX_PARAMS + 1];       // significant digits shown, 0 free
+    int paramRows, paramFirst, paramLast;
+    int valuesEdited;
+    // Parameter history of the session page: snapshots of (chi-square, values 1..n).
+    double* history;
+    int historyCurrent, historyLast, historyCapacity;
     QFitDataset peakDatasets[MAX_PEAK_DATASETS + 1];
     QFitDataset ownPeaks[MAX_PEAK_DATASETS + 1];  // live peak datasets the engine made
     int16_t optCurves, optSpacing, optPeaksAfter, optPeaksDuring, optPeaksBaseline,

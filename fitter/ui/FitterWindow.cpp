@@ -1,13 +1,653 @@
 #include "FitterWindow.h"
 
 #include <stdio.h>
+#include <string.h>
+
+#include <initializer_list>
+
+#include "FitterResources.h"
+#include "ParamPanel.h"
 
 #include "../engine/FitMemory.h"
 #include "../engine/FitSession.h"
 
+namespace {
+
+// Posted by the window to itself at creation: the first page is made once the window
+// exists, so that page creation sees a complete main window.
+const UINT WM_FITTER_OPEN = 0x5000;
+
+const int kToolbarRow = 32;   // pixels of the toolbar row
+const int kButtonSize = 25;
+
+// A page: its id (= menu command = toolbar button), its toolbar bitmap, its templates for
+// the full and the basic mode (0: none of its own), its caption string and its dialog
+// procedure. A page without a procedure is not part of this build and says so when asked
+// for.
+struct PageInfo {
+    int id;
+    const char* bitmap;
+    int fullTemplate;
+    int basicTemplate;
+    int caption;
+    DLGPROC procedure;
+};
+
+const PageInfo kPages[] = {
+    {PAGE_ID_SELECT, "bselect", IDD_PAGE_SELECT, IDD_PAGE_SELECT_BASIC, 2000, nullptr},
+    {PAGE_ID_EDIT, "bedit", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2001, nullptr},
+    {PAGE_ID_NEW, "bnew", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2008, nullptr},
+    {PAGE_ID_SESSION, "bfit", IDD_PAGE_SESSION, IDD_PAGE_SESSION_BASIC, 2002, nullptr},
+    {PAGE_ID_RESULTS, "bresults", IDD_PAGE_RESULTS, 0, 2003, nullptr},
+    {PAGE_ID_CONTROL, "bcontrol", IDD_PAGE_CONTROL, 0, 2004, nullptr},
+    {PAGE_ID_CONSTRAINTS, "bconstra", IDD_PAGE_CONSTRAINTS, 0, 2005, nullptr},
+    {PAGE_ID_DATASETS, "bdataset", IDD_PAGE_DATASETS, IDD_PAGE_DATASETS_BASIC, 2006, nullptr},
+    {PAGE_ID_INIT, "binit", IDD_PAGE_INIT, 0, 2009, nullptr},
+    {PAGE_ID_SIMULATE, "bsimulat", IDD_PAGE_SIMULATE, 0, 2007, nullptr},
+    {PAGE_ID_AFTERFIT, "bafterfi", IDD_PAGE_AFTERFIT, 0, 2010, nullptr},
+    {PAGE_ID_ADVANCED, "badvopt", IDD_PAGE_ADVANCED, 0, 2011, nullptr},
+};
+
+// Toolbar order; 0 closes a group, after which a gap follows.
+const int kToolbarOrder[] = {PAGE_ID_SELECT, PAGE_ID_EDIT, PAGE_ID_NEW, PAGE_ID_ADVANCED, 0,
+                             PAGE_ID_DATASETS, 0, PAGE_ID_SESSION, PAGE_ID_RESULTS, PAGE_ID_SIMULATE, 0,
+                             PAGE_ID_CONSTRAINTS, PAGE_ID_CONTROL, 0, PAGE_ID_INIT, PAGE_ID_AFTERFIT};
+
+const PageInfo* FindPage(int id)
+{
+    for (const PageInfo& p : kPages)
+        if (p.id == id)
+            return &p;
+    return nullptr;
+}
+
+bool IsBasic(const FittingSession* s) { return s->basicFitter == KW_YES; }
+bool ToolbarOn(const FittingSession* s) { return s->enableToolbar == KW_YES; }
+bool HasBasicTemplate(int page)
+{
+    const PageInfo* p = FindPage(page);
+    return p && p->basicTemplate;
+}
+
+bool HasCurrentFunction(const FittingSession* s)
+{
+    return s->nFunctions > 0 && s->functions && s->current;
+}
+
+RECT ControlRect(HWND window, int id)
+{
+    RECT r = {};
+    HWND control = GetDlgItem(window, id);
+    if (control && GetWindowRect(control, &r))
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void MoveControl(HWND window, int id, int x, int y)
+{
+    SetWindowPos(GetDlgItem(window, id), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ShowControl(HWND window, int id, bool show)
+{
+    ShowWindow(GetDlgItem(window, id), show ? SW_SHOWNA : SW_HIDE);
+}
+
+SIZE NonClientSize(HWND window)
+{
+    RECT w, c;
+    GetWindowRect(window, &w);
+    GetClientRect(window, &c);
+    return {(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
+}
+
+// Sizes the window to width x height, or to the saved rectangle when one is stored; the
+// saved rectangle serves once.
+void SizeWindow(FittingSession* s, HWND window, int width, int height)
+{
+    if (s->savedRect[2] > 0 && s->savedRect[3] > 0) {
+        SetWindowPos(window, nullptr, s->savedRect[0], s->savedRect[1], s->savedRect[2], s->savedRect[3],
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        s->savedRect[2] = s->savedRect[3] = 0;
+    } else {
+        SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void SaveWindowRect(FittingSession* s, HWND window)
+{
+    RECT r;
+    if (!GetWindowRect(window, &r))
+        return;
+    s->savedRect[0] = static_cast<int16_t>(r.left);
+    s->savedRect[1] = static_cast<int16_t>(r.top);
+    s->savedRect[2] = static_cast<int16_t>(r.right - r.left);
+    s->savedRect[3] = static_cast<int16_t>(r.bottom - r.top);
+}
+
+void SetPageCaption(FittingSession* s, HWND window)
+{
+    char caption[256] = "";
+    LoadStringA(FitterInstance, IDS_WINDOW_CAPTION, caption, sizeof caption);
+    const PageInfo* page = FindPage(s->pageId);
+    const size_t used = strlen(caption);
+    if (page && used < sizeof caption - 1)
+        LoadStringA(FitterInstance, page->caption, caption + used, static_cast<int>(sizeof caption - used));
+    SetWindowTextA(window, caption);
+}
+
+void InvalidateButton(HWND window, int page)
+{
+    HWND button = GetDlgItem(window, page);
+    if (button)
+        InvalidateRect(button, nullptr, TRUE);
+}
+
+// The buttons in their groups along the top of the page area, spread over its width.
+void ArrangeToolbar(FittingSession* s, HWND window)
+{
+    const RECT area = ControlRect(window, IDC_PAGE_AREA);
+    const int gap = (area.right - area.left - 300) / 4;
+    const bool show = ToolbarOn(s);
+    int x = area.left;
+    if (s->fullMenu) {
+        for (int id : kToolbarOrder) {
+            if (!id) {
+                x += gap;
+                continue;
+            }
+            SetWindowPos(GetDlgItem(window, id), nullptr, x, 3, kButtonSize, kButtonSize,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            ShowControl(window, id, show);
+            x += kButtonSize;
+        }
+        return;
+    }
+    for (int id : kToolbarOrder) {
+        if (!id)
+            continue;
+        const bool placed = id == PAGE_ID_SELECT || id == PAGE_ID_SESSION;
+        if (placed) {
+            SetWindowPos(GetDlgItem(window, id), nullptr, x, 3, kButtonSize, kButtonSize,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            x += kButtonSize;
+        }
+        ShowControl(window, id, placed && show);
+    }
+}
+
+// Places the page frame below the toolbar row (or at the top without it), the status line
+// and the mode button below the frame, and the page area centred in the frame. grow is
+// +1 or -1 when the toolbar was just turned on or off: the window follows by one row.
+void LayoutToolbarRow(FittingSession* s, HWND window, int grow)
+{
+    const bool toolbar = ToolbarOn(s);
+    const RECT frame = ControlRect(window, IDC_PAGE_FRAME);
+    const int frameHeight = frame.bottom - frame.top;
+    const int frameTop = toolbar ? kToolbarRow : 0;
+    MoveControl(window, IDC_PAGE_FRAME, frame.left, frameTop);
+    const int statusTop = frameHeight + (toolbar ? 36 : 4);
+    const RECT button = ControlRect(window, IDC_BASIC_MODE);
+    const RECT status = ControlRect(window, IDC_STATUS_LINE);
+    const RECT separator = ControlRect(window, IDC_STATUS_SEPARATOR);
+    MoveControl(window, IDC_BASIC_MODE, button.left, statusTop);
+    MoveControl(window, IDC_STATUS_LINE, status.left, statusTop + 2);
+    MoveControl(window, IDC_STATUS_SEPARATOR, separator.left, statusTop - 2);
+    const RECT area = ControlRect(window, IDC_PAGE_AREA);
+    const int areaTop = frameTop + (frameHeight - (area.bottom - area.top)) / 2;
+    MoveControl(window, IDC_PAGE_AREA, area.left, areaTop);
+    if (s->pageWindow && IsWindow(s->pageWindow)) {
+        const RECT page = ControlRect(window, GetDlgCtrlID(s->pageWindow));
+        SetWindowPos(s->pageWindow, nullptr, page.left, areaTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (grow) {
+        // The limit first: the window may not grow past the one it has.
+        s->maxTrack[1] = static_cast<int16_t>(s->maxTrack[1] + grow * kToolbarRow);
+        RECT r;
+        GetWindowRect(window, &r);
+        SetWindowPos(window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + grow * kToolbarRow,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ArrangeToolbar(s, window);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void CheckPageItems(FittingSession* s, HWND window)
+{
+    HMENU menu = GetMenu(window);
+    if (!menu)
+        return;
+    CheckMenuItem(menu, s->pageId, MF_BYCOMMAND | MF_CHECKED);
+    CheckMenuItem(menu, CMD_TOOLBAR, MF_BYCOMMAND | (ToolbarOn(s) ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void LoadFitterMenu(FittingSession* s, HWND window)
+{
+    HMENU old = GetMenu(window);
+    HMENU menu = LoadMenuA(FitterInstance, s->fullMenu ? "QFITMenu" : "QFITMenuShort");
+    SetMenu(window, menu);
+    if (old)
+        DestroyMenu(old);
+    CheckPageItems(s, window);
+}
+
+// Sizes the window round the basic area of the page: the large area for the definition
+// pages, the small one for the others.
+void SizeForBasicPage(FittingSession* s, HWND window, int page)
+{
+    const int areaId = page == PAGE_ID_EDIT || page == PAGE_ID_NEW ? IDC_BASIC_AREA_LARGE : IDC_BASIC_AREA_SMALL;
+    const RECT area = ControlRect(window, areaId);
+    MoveControl(window, areaId, 5, 5);
+    const SIZE nc = NonClientSize(window);
+    s->maxTrack[0] = static_cast<int16_t>(area.right - area.left + nc.cx + 10);
+    s->maxTrack[1] = static_cast<int16_t>(area.bottom - area.top + nc.cy + 10);
+    SizeWindow(s, window, s->maxTrack[0], s->maxTrack[1]);
+}
+
+const int kFullModeOnly[] = {IDC_PAGE_FRAME, IDC_STATUS_LINE, IDC_STATUS_SEPARATOR, IDC_BASIC_MODE};
+
+void ArrangeForMode(FittingSession* s, HWND window)
+{
+    if (IsBasic(s)) {
+        HMENU menu = GetMenu(window);
+        SetMenu(window, nullptr);
+        if (menu)
+            DestroyMenu(menu);
+        for (int id = PAGE_ID_SELECT; id <= PAGE_ID_ADVANCED; ++id)
+            ShowControl(window, id, false);
+        for (int id : kFullModeOnly)
+            ShowControl(window, id, false);
+        SizeForBasicPage(s, window, s->pageId);
+        return;
+    }
+    MoveControl(window, IDC_BASIC_AREA_LARGE, 5, kToolbarRow);
+    MoveControl(window, IDC_BASIC_AREA_SMALL, 5, kToolbarRow);
+    LoadFitterMenu(s, window);
+    for (int id : kFullModeOnly)
+        ShowControl(window, id, true);
+    LayoutToolbarRow(s, window, 0);
+    const SIZE nc = NonClientSize(window);
+    const RECT frame = ControlRect(window, IDC_PAGE_FRAME);
+    const RECT status = ControlRect(window, IDC_STATUS_LINE);
+    s->maxTrack[0] = static_cast<int16_t>(frame.right - frame.left + nc.cx + 2 * frame.left);
+    s->maxTrack[1] = static_cast<int16_t>(status.bottom + nc.cy + 5);
+    SizeWindow(s, window, s->maxTrack[0], s->maxTrack[1]);
+}
+
+void UpdateCommandStates(FittingSession* s, HWND window)
+{
+    if (IsBasic(s))
+        return;
+    HMENU menu = GetMenu(window);
+    auto enable = [&](int id, bool on) {
+        if (menu)
+            EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+        HWND control = GetDlgItem(window, id);
+        if (control)
+            EnableWindow(control, on);
+    };
+    const int page = s->pageId;
+    const bool function = s->current != nullptr;
+    if (s->fullMenu)
+        enable(CMD_LESS, page == PAGE_ID_SELECT || page == PAGE_ID_SESSION);
+    for (int id : {PAGE_ID_EDIT, PAGE_ID_SESSION, PAGE_ID_RESULTS, PAGE_ID_CONTROL, PAGE_ID_CONSTRAINTS,
+                   PAGE_ID_DATASETS, PAGE_ID_INIT, PAGE_ID_SIMULATE, PAGE_ID_AFTERFIT})
+        enable(id, function);
+    enable(PAGE_ID_ADVANCED, function && s->current->nDuplicates >= 0);
+    enable(CMD_ADD_FUNCTION, page == PAGE_ID_SELECT);
+    enable(CMD_DELETE_FUNCTION, page == PAGE_ID_SELECT && s->nFunctions > 0 && function);
+    enable(CMD_PAGE_BASIC_MODE, HasBasicTemplate(page));
+    if (page == PAGE_ID_SELECT && s->pageWindow && IsWindow(s->pageWindow)) {
+        for (int id : {105, 106, 107})
+            EnableWindow(GetDlgItem(s->pageWindow, id), HasCurrentFunction(s));
+        EnableWindow(GetDlgItem(s->pageWindow, 103), s->nFunctions > 0);
+    }
+}
+
+// Makes page's dialog in the page area; false when the page could not be made, and then
+// the current page stays as it was.
+bool CreatePage(FittingSession* s, HWND window, int page)
+{
+    const PageInfo* info = FindPage(page);
+    if (!info)
+        return false;
+    if (!info->procedure) {
+        char caption[64] = "";
+        LoadStringA(FitterInstance, info->caption, caption, sizeof caption);
+        FitMessage(window, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>(caption));
+        return false;
+    }
+    const int templateId = PageTemplateId(s, page);
+    HWND dialog = CreateDialogParamA(FitterInstance, MAKEINTRESOURCEA(templateId), window, info->procedure,
+                                     reinterpret_cast<LPARAM>(s));
+    if (!dialog)
+        return false;
+    s->pageWindow = dialog;
+    const int areaId = !IsBasic(s) ? IDC_PAGE_AREA
+                       : page == PAGE_ID_EDIT || page == PAGE_ID_NEW ? IDC_BASIC_AREA_LARGE
+                                                                      : IDC_BASIC_AREA_SMALL;
+    const RECT area = ControlRect(window, areaId);
+    SetWindowPos(dialog, nullptr, area.left, area.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW);
+    s->pageId = static_cast<int16_t>(page);
+    SetPageCaption(s, window);
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+    if (HMENU menu = GetMenu(window))
+        CheckMenuItem(menu, page, MF_BYCOMMAND | MF_CHECKED);
+    InvalidateButton(window, page);
+    CallHost(s, HOST_REQ_1025, reinterpret_cast<INT_PTR>(dialog), 0);
+    FitMessage(window, page, s);
+    return true;
+}
+
+// Reads the page back into the session before its dialog goes; nonzero refuses the change.
+// The pages built so far keep nothing of their own to read back.
+int LeavePage(FittingSession* s, HWND window, int page)
+{
+    InvalidateButton(window, page);
+    if (HMENU menu = GetMenu(window))
+        CheckMenuItem(menu, page, MF_BYCOMMAND | MF_UNCHECKED);
+    CallHost(s, HOST_REQ_1025, 0, 0);
+    return 0;
+}
+
+void DestroyPage(FittingSession* s)
+{
+    if (s->pageWindow && IsWindow(s->pageWindow))
+        DestroyWindow(s->pageWindow);
+    s->pageWindow = nullptr;
+}
+
+// Asks before a new function is defined while a fit is under way; false refuses.
+bool ConfirmNewFunction(FittingSession* s, HWND window)
+{
+    if (!IsFitActive(s))
+        return true;
+    const char* name = s->current ? s->current->name : "";
+    if (FitMessageDialog(window, s, 2, IDS_END_SESSION_WITH, name, nullptr, nullptr, "Yes", "Cancel") != 1)
+        return false;
+    FinishFit(s, -1);
+    return true;
+}
+
+// Whether page may be entered now; *target is the page to show instead when it differs.
+bool CanEnterPage(FittingSession* s, int page, int* target)
+{
+    switch (page) {
+    case PAGE_ID_SELECT:
+    case PAGE_ID_NEW:
+    case PAGE_ID_CONTROL:
+    case PAGE_ID_SESSION:
+        *target = page;
+        return true;
+    case PAGE_ID_EDIT:
+    case PAGE_ID_INIT:
+    case PAGE_ID_AFTERFIT:
+        if (!HasCurrentFunction(s))
+            return false;
+        *target = page;
+        return true;
+    case PAGE_ID_ADVANCED:
+        if (!HasCurrentFunction(s) || s->current->nDuplicates < 0)
+            return false;
+        *target = page;
+        return true;
+    case PAGE_ID_RESULTS:
+    case PAGE_ID_CONSTRAINTS:
+    case PAGE_ID_DATASETS:
+    case PAGE_ID_SIMULATE:
+        if (CheckCurrentFunction(s) != 0)
+            return false;
+        *target = page;
+        return true;
+    }
+    return false;
+}
+
+void ChangePage(FittingSession* s, HWND window, int page)
+{
+    if (!s->rebuildPage && !s->noCheck && page == s->pageId)
+        return;
+    if (!s->rebuildPage && page == PAGE_ID_NEW && !ConfirmNewFunction(s, window))
+        return;
+    int target = s->pageId;
+    const bool left = !(s->pageWindow && IsWindow(s->pageWindow)) || LeavePage(s, window, s->pageId) == 0;
+    const bool enter = CanEnterPage(s, page, &target) || s->rebuildPage;
+    if (!left || !enter) {
+        InvalidateButton(window, page);
+        DestroyPage(s);
+        InvalidateButton(window, s->pageId);
+        MessageBeep(static_cast<UINT>(-1));
+        CreatePage(s, window, s->pageId);
+    } else {
+        if (IsBasic(s))
+            SizeForBasicPage(s, window, target);
+        DestroyPage(s);
+        InvalidateButton(window, s->pageId);
+        CreatePage(s, window, target);
+    }
+    // A rebuild is asked for one change only, also when the page could not be made.
+    s->rebuildPage = 0;
+    if (s->pageWindow)
+        UpdateCommandStates(s, window);
+}
+
+void ToggleBasicMode(FittingSession* s, HWND window)
+{
+    int target = s->pageId;
+    if (!HasBasicTemplate(target))
+        target = PAGE_ID_SELECT;
+    if (target == s->pageId)
+        s->rebuildPage = 1;
+    s->basicFitter = IsBasic(s) ? KW_NO : KW_YES;
+    PostMessageA(window, WM_COMMAND, target, 0);
+    ArrangeForMode(s, window);
+    FitMessage(window, CMD_PAGE_BASIC_MODE, s);
+}
+
+void DrawToolButton(FittingSession* s, HWND window, const DRAWITEMSTRUCT* item)
+{
+    if (IsBasic(s))
+        return;
+    const PageInfo* page = FindPage(static_cast<int>(item->CtlID));
+    if (!page)
+        return;
+    const bool disabled = (item->itemState & ODS_DISABLED) != 0;
+    const bool current = page->id == s->pageId;
+    bool pressed = current;
+    if (item->itemAction == ODA_SELECT && !current) {
+        pressed = (item->itemState & ODS_SELECTED) != 0;
+        if (pressed) {
+            char help[256] = "";
+            LoadStringA(FitterInstance, page->id, help, sizeof help);
+            SetWindowTextA(window, help);
+        } else {
+            SetPageCaption(s, window);
+        }
+    }
+    if (item->itemAction == ODA_FOCUS && !current && (item->itemState & ODS_FOCUS))
+        FitMessage(window, page->id, s);
+
+    char name[16];
+    snprintf(name, sizeof name, "%s", page->bitmap);
+    if (disabled)
+        name[0] = 'd';
+    const RECT& r = item->rcItem;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC dc = item->hDC;
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    if (HBITMAP bitmap = LoadBitmapA(FitterInstance, name)) {
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        if (pressed)
+            BitBlt(dc, r.left + 5, r.top + 5, w - 6, h - 6, memory, 3, 3, SRCCOPY);
+        else
+            BitBlt(dc, r.left, r.top, w, h, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        DeleteObject(bitmap);
+    }
+    HPEN black = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    HPEN dark = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
+    HPEN light = CreatePen(PS_SOLID, 1, disabled ? RGB(64, 64, 64) : RGB(192, 192, 192));
+    HGDIOBJ oldPen = SelectObject(dc, black);
+    MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+    LineTo(dc, r.left, r.top);
+    LineTo(dc, r.right, r.top);
+    SelectObject(dc, pressed ? light : dark);
+    MoveToEx(dc, r.left + 1, r.bottom - 1, nullptr);
+    LineTo(dc, r.right - 1, r.bottom - 1);
+    LineTo(dc, r.right - 1, r.top);
+    SelectObject(dc, pressed ? dark : light);
+    MoveToEx(dc, r.left + 1, r.bottom - 2, nullptr);
+    LineTo(dc, r.left + 1, r.top + 1);
+    LineTo(dc, r.right - 1, r.top + 1);
+    SelectObject(dc, oldPen);
+    DeleteObject(black);
+    DeleteObject(dark);
+    DeleteObject(light);
+}
+
+void OnCommand(FittingSession* s, HWND window, int command)
+{
+    switch (command) {
+    case CMD_MORE:
+    case CMD_LESS:
+        s->fullMenu = command == CMD_MORE;
+        LoadFitterMenu(s, window);
+        if (!IsBasic(s))
+            ArrangeToolbar(s, window);
+        UpdateCommandStates(s, window);
+        return;
+    case CMD_TOOLBAR:
+        s->enableToolbar = ToolbarOn(s) ? KW_NO : KW_YES;
+        LayoutToolbarRow(s, window, ToolbarOn(s) ? 1 : -1);
+        CheckPageItems(s, window);
+        return;
+    case IDC_BASIC_MODE:
+    case CMD_BASIC_MODE:
+    case CMD_PAGE_BASIC_MODE:
+        ToggleBasicMode(s, window);
+        return;
+    case CMD_ADD_FUNCTION:
+    case CMD_DELETE_FUNCTION:
+        // Adding and removing functions belong to the selection page.
+        if (s->pageId == PAGE_ID_SELECT)
+            FitMessage(window, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>("Select Function"));
+        return;
+    case CMD_EXIT:
+        CloseFitterWindow(s);
+        return;
+    case CMD_ABOUT:
+        FitMessage(nullptr, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>("About"));
+        return;
+    case CMD_HELP_CONTENTS:
+    case CMD_HELP_SEARCH:
+    case CMD_HELP_INDEX:
+        return;
+    case CMD_INITIALIZE:
+        CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(";qfit.init();qfit.control();"), 0);
+        return;
+    }
+    if (FindPage(command))
+        ChangePage(s, window, command);
+}
+
+void OnOpen(FittingSession* s, HWND window)
+{
+    if (s->nFunctions <= 0)
+        s->pageId = PAGE_ID_SELECT;
+    s->fitterWindow = window;
+    ArrangeForMode(s, window);
+    s->noCheck = 0;
+    // Shown before the page is made: showing moves the focus, and the page takes it from
+    // there (or, when it cannot be made, its message stays in the status line).
+    ShowWindow(window, SW_SHOW);
+    if (CreatePage(s, window, s->pageId))
+        s->rebuildPage = 0;
+    UpdateCommandStates(s, window);
+}
+
+// Selects the page a "control" call starts at; a page that cannot be shown yet falls back
+// to the selection page.
+void SetStartPage(FittingSession* s, int page)
+{
+    if (CheckCurrentFunction(s) != 0 || (page == PAGE_ID_RESULTS && ClearMissingDatasets(s) != 0)) {
+        s->pageId = PAGE_ID_SELECT;
+        return;
+    }
+    if (page != s->pageId) {
+        s->savedRect[2] = s->savedRect[3] = 0;
+        s->pageId = static_cast<int16_t>(page);
+        s->basicFitter = KW_NO;
+    }
+}
+
+bool NoFitPossible(FittingSession* s)
+{
+    return CheckCurrentFunction(s) != 0 || ClearMissingDatasets(s) != 0;
+}
+
+}  // namespace
+
 LRESULT CALLBACK QFITControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return DefWindowProcA(window, message, wParam, lParam);
+    FittingSession* s = WindowSession();
+    LRESULT result = 0;
+    if (s && ToolbarMouseHelp(s, message, lParam, &result))
+        return result;
+    if (FitterColorFilter(window, message, wParam, lParam, &result))
+        return result;
+    switch (message) {
+    case WM_CREATE:
+        PostMessageA(window, WM_FITTER_OPEN, 0, 0);
+        break;
+    case WM_FITTER_OPEN:
+        if (s)
+            OnOpen(s, window);
+        return 0;
+    case WM_COMMAND:
+        if (s && s->fitterWindow == window)
+            OnCommand(s, window, LOWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        if (s)
+            CloseFitterWindow(s);
+        return 0;
+    case WM_GETMINMAXINFO:
+        if (s && s->maxTrack[0] > 0 && s->maxTrack[1] > 0) {
+            MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMaxTrackSize = {s->maxTrack[0], s->maxTrack[1]};
+            info->ptMaxSize = info->ptMaxTrackSize;
+            RECT r;
+            GetWindowRect(window, &r);
+            info->ptMaxPosition = IsIconic(window) ? POINT{s->savedRect[0], s->savedRect[1]} : POINT{r.left, r.top};
+            return 0;
+        }
+        break;
+    case WM_DRAWITEM:
+        if (s && wParam >= PAGE_ID_SELECT && wParam <= PAGE_ID_ADVANCED) {
+            DrawToolButton(s, window, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        break;
+    case WM_SYSCOMMAND:
+        if (s && (wParam & 0xFFF0) == SC_MINIMIZE && !IsIconic(window))
+            SaveWindowRect(s, window);
+        break;
+    case WM_MENUSELECT:
+        if (s && !(HIWORD(wParam) & MF_POPUP) && LOWORD(wParam))
+            FitMessage(window, LOWORD(wParam), s);
+        return 0;
+    case WM_DESTROY:
+        // Destroyed from outside (its owner went): forget the handles, keep the state.
+        if (s && s->fitterWindow == window) {
+            s->fitterWindow = nullptr;
+            s->pageWindow = nullptr;
+        }
+        break;
+    }
+    return DefDlgProcA(window, message, wParam, lParam);
 }
 
 bool RegisterFitterClass(HINSTANCE instance)
@@ -17,7 +657,7 @@ bool RegisterFitterClass(HINSTANCE instance)
         return false;
     wc->style = CS_DBLCLKS | CS_GLOBALCLASS;
     wc->lpfnWndProc = QFITControl;
-    wc->cbWndExtra = 30;
+    wc->cbWndExtra = DLGWINDOWEXTRA;  // the window is a dialog made from a template
     wc->hInstance = instance;
     wc->hIcon = LoadIconA(instance, "qfiticon");
     wc->hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -29,28 +669,107 @@ bool RegisterFitterClass(HINSTANCE instance)
     return registered;
 }
 
-void CloseFitterWindow(FittingSession* s)
+HWND OpenFitterWindow(HWND owner, FittingSession* s)
 {
-    if (s->fitterWindow && IsWindow(s->fitterWindow))
-        DestroyWindow(s->fitterWindow);
-    s->fitterWindow = nullptr;
+    if (s->fitterWindow && IsWindow(s->fitterWindow)) {
+        if (IsIconic(s->fitterWindow))
+            ShowWindow(s->fitterWindow, SW_RESTORE);
+        BringWindowToTop(s->fitterWindow);
+        return s->fitterWindow;
+    }
+    return CreateDialogParamA(FitterInstance, MAKEINTRESOURCEA(IDD_FITTER_MAIN), owner, nullptr,
+                              reinterpret_cast<LPARAM>(s));
 }
 
-int ShowFitterPage(FittingSession* s, const char*)
+void CloseFitterWindow(FittingSession* s)
 {
-    CallHost(s, HOST_RUN_SCRIPT,
-             reinterpret_cast<INT_PTR>("type -a \"qfit: the fitter window is not available in this version.\""), 0);
-    return 1;
+    // Texts and history belong to a shown page; none survives the window.
+    FreeParamTexts(s);
+    FreeParamHistory(s);
+    HWND window = s->fitterWindow;
+    if (!window || !IsWindow(window)) {
+        s->fitterWindow = nullptr;
+        s->pageWindow = nullptr;
+        return;
+    }
+    if (!IsIconic(window))
+        SaveWindowRect(s, window);
+    if (s->pageWindow && IsWindow(s->pageWindow))
+        LeavePage(s, window, s->pageId);
+    if (IsFitActive(s) && FitMessage(nullptr, IDS_END_SESSION, s, 0, 0, 0, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        FinishFit(s, -1);
+    DestroyPage(s);
+    s->fitterWindow = nullptr;
+    DestroyWindow(window);
+}
+
+int ShowFitterPage(FittingSession* s, const char* argument)
+{
+    char word[5] = "";
+    const char* text = argument ? argument : "";
+    while (*text == ' ')
+        ++text;
+    snprintf(word, sizeof word, "%s", text);
+    if (_stricmp(word, "Clos") == 0) {
+        CloseFitterWindow(s);
+        return 0;
+    }
+    if (s->fitterWindow && IsWindow(s->fitterWindow)) {
+        OpenFitterWindow(s->hostWindow, s);
+        return 0;
+    }
+    int page = s->pageId;
+    if (!word[0]) {
+        page = NoFitPossible(s) ? PAGE_ID_SELECT : PAGE_ID_SESSION;
+    } else {
+        if (_stricmp(word, "Sele") == 0)
+            page = PAGE_ID_SELECT;
+        else if (_stricmp(word, "Edit") == 0)
+            page = CheckCurrentFunction(s) ? PAGE_ID_SELECT : PAGE_ID_EDIT;
+        else if (_stricmp(text, "New") == 0)
+            page = PAGE_ID_NEW;
+        else if (_stricmp(text, "Fit") == 0)
+            page = NoFitPossible(s) ? PAGE_ID_SELECT : PAGE_ID_SESSION;
+        else if (_stricmp(word, "Repl") == 0)
+            page = PAGE_ID_ADVANCED;
+        else if (_stricmp(word, "Resu") == 0)
+            page = PAGE_ID_RESULTS;
+        else if (_stricmp(word, "Simu") == 0)
+            page = PAGE_ID_SIMULATE;
+        else if (_stricmp(word, "Cont") == 0)
+            page = PAGE_ID_CONTROL;
+        else if (_stricmp(word, "Cons") == 0)
+            page = PAGE_ID_CONSTRAINTS;
+        else if (_stricmp(word, "Init") == 0)
+            page = PAGE_ID_INIT;
+        else if (_stricmp(word, "Afte") == 0)
+            page = PAGE_ID_AFTERFIT;
+    }
+    SetStartPage(s, page);
+    OpenFitterWindow(s->hostWindow, s);
+    return 0;
+}
+
+int PageTemplateId(FittingSession* s, int page)
+{
+    const PageInfo* info = FindPage(page);
+    if (!info)
+        return 0;
+    if (page == PAGE_ID_NEW)
+        return IDD_PAGE_DEFINE;
+    if (page == PAGE_ID_EDIT)
+        return HELP_PAGE_EDIT;
+    return IsBasic(s) && info->basicTemplate ? info->basicTemplate : info->fullTemplate;
 }
 
 int FitterPageTemplateId(FittingSession* s)
 {
-    return s->fitterWindow && IsWindow(s->fitterWindow) ? s->pageId : 0;
+    return s->fitterWindow && IsWindow(s->fitterWindow) ? PageTemplateId(s, s->pageId) : 0;
 }
 
 void RefreshSessionPage(FittingSession*)
 {
-    // No page is ever shown without the fitter window, so there is nothing to reload.
+    // The session page reads the session each time it is made; it keeps no rows between.
 }
 
 int AssignDependentDataset(FittingSession* s, int, bool get, int n, char* text)
@@ -75,26 +794,4 @@ int AssignDependentDataset(FittingSession* s, int, bool get, int n, char* text)
         return FIT_ERR_NO_COLUMN;
     v.dataset = dataset;
     return 0;
-}
-
-int FitMessageDialog(HWND owner, FittingSession* s, int buttons, int messageId, const char* arg)
-{
-    char format[512] = "", text[1024];
-    LoadStringA(FitterInstance, messageId, format, sizeof format);
-    snprintf(text, sizeof text, format, arg ? arg : "");
-    const UINT type = buttons >= 3 ? MB_YESNOCANCEL : buttons == 2 ? MB_OKCANCEL : MB_OK;
-    const bool disable = s && s->fitterWindow && IsWindow(s->fitterWindow);
-    if (disable)
-        EnableWindow(s->fitterWindow, FALSE);
-    const int answer = MessageBoxA(owner, text, "Quorix 6.1", type | MB_ICONEXCLAMATION);
-    if (disable)
-        EnableWindow(s->fitterWindow, TRUE);
-    switch (answer) {
-    case IDNO:
-        return 2;
-    case IDCANCEL:
-        return buttons >= 3 ? 3 : 2;
-    default:
-        return 1;
-    }
 }

@@ -1,24 +1,34 @@
-// What the fit engine needs of the fitter window. The window itself, its pages and
-// dialogs come with the fitter's user interface; until then the window is never open.
+// The fitter main window: one top-level window that hosts one modeless page dialog at a
+// time, with a toolbar row, a menu and a status line. Everything a page shows belongs to
+// the fit session; the window keeps only handles and display flags in it.
 #pragma once
 
 #include <windows.h>
 
 struct FittingSession;
 
-// Window procedure of the class "QFIT41Parent".
-LRESULT CALLBACK QFITControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Window procedure of the class "QFIT41Parent" (ordinal 300).
+extern "C" LRESULT CALLBACK QFITControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Registers "QFIT41Parent" once per process; false when it cannot be registered.
 bool RegisterFitterClass(HINSTANCE instance);
 
-// Closes the fitter window of the session if it is open.
+// Opens the window at the session's current page, or restores and raises it when open.
+HWND OpenFitterWindow(HWND owner, FittingSession* s);
+
+// Closes the fitter window of the session if it is open: leaves the page, offers to end a
+// fitting session under way, and keeps the page, mode and place for the next opening.
 void CloseFitterWindow(FittingSession* s);
 
-// Member CONTROL: opens the fitter window at the page the argument names.
+// Member CONTROL: opens the window at the page the word names ("Sele", "Edit", "New",
+// "Fit", "Repl", "Resu", "Simu", "Cont", "Cons", "Init", "Afte"; "Clos" closes it).
 int ShowFitterPage(FittingSession* s, const char* argument);
 
-// Dialog template id of the window's current page, 0 when the window is not open.
+// The dialog template of a page in the session's current mode, 0 for an unknown page; the
+// host shows it as the page's help topic.
+int PageTemplateId(FittingSession* s, int page);
+
+// Template id of the window's current page, 0 when the window is not open.
 int FitterPageTemplateId(FittingSession* s);
 
 // Has the session page reload its parameter rows when it is shown.
@@ -29,7 +39,35 @@ void RefreshSessionPage(FittingSession* s);
 // 28035 when it does not exist. 0 when done.
 int AssignDependentDataset(FittingSession* s, int mode, bool get, int n, char* text);
 
-// The fitter's message box: string messageId formatted with arg, with 1 (OK), 2 (OK,
-// Cancel) or 3 (Yes, No, Cancel) buttons, shown modally while the fitter window is
-// disabled. Returns the 1-based number of the button pressed.
-int FitMessageDialog(HWND owner, FittingSession* s, int buttons, int messageId, const char* arg);
+// Status line and message box: string id formatted with a, b and c (each a number or a
+// string pointer, as the format asks). A window target puts the text in its status line
+// and returns 0; no target shows a box of the given type captioned "NonLinear Curve
+// Fitting" and returns its answer. 1 when the text cannot be had.
+int FitMessage(HWND target, int stringId, FittingSession* s, INT_PTR a = 0, INT_PTR b = 0, INT_PTR c = 0,
+               UINT boxType = MB_OK);
+
+// The fitter's own message dialog: string id formatted with s1..s3, one to three buttons
+// with the given captions, modal while the owner, host, main and page windows are
+// disabled. Returns 1, 2 or 3 for the button pressed.
+int FitMessageDialog(HWND owner, FittingSession* s, int buttons, int stringId, const char* s1 = nullptr,
+                     const char* s2 = nullptr, const char* s3 = nullptr, const char* caption1 = "Ok",
+                     const char* caption2 = "Cancel", const char* caption3 = "Cancel");
+
+// Dialog procedure of the message dialog (ordinal 54).
+extern "C" INT_PTR CALLBACK FitMsgDisplay(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Run first by every fitter window: F1 help for the current page and the grey colours.
+// True when the message was handled, with its result in *result.
+bool FitterColorFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+// Mouse messages over the toolbar row tell the host the help line of the button under the
+// cursor; true when the message was consumed.
+bool ToolbarMouseHelp(FittingSession* s, UINT message, LPARAM lParam, LRESULT* result);
+
+// Small list and edit helpers the pages share.
+void SelectListText(HWND dialog, int listId, const char* text);
+void FitListExtent(HWND dialog, int listId, FittingSession* s);
+void WantReturn(HWND dialog, int editId);
+
+// Shows the help line of a page control (string id = control id) on a click or focus.
+void ShowControlHelp(HWND page, WPARAM wParam, LPARAM lParam, FittingSession* s);

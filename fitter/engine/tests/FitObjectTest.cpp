@@ -37,7 +37,16 @@ TEST(FitObjectTable, ExportsByName)
     std::vector<std::string> names;
     for (const auto& e : qxtest::ReadExports("qxfitter.dll"))
         names.push_back(e.name);
-    EXPECT_EQ((std::vector<std::string>{"NonLinearFit", "QFITModuleInit", "ScxFit"}), names);
+    EXPECT_EQ((std::vector<std::string>{"FitMsgDisplay", "NonLinearFit", "QFITModuleInit", "ScxFit", "QFITControl"}),
+              names);
+    // The window's procedures keep their ordinals: hosts bind them by number.
+    for (const auto& e : qxtest::ReadExports("qxfitter.dll")) {
+        if (e.name == "FitMsgDisplay") {
+            EXPECT_EQ(54u, e.ordinal);
+        } else if (e.name == "QFITControl") {
+            EXPECT_EQ(300u, e.ordinal);
+        }
+    }
 }
 
 // An empty name with a number get lists numbers, then strings with "$", then methods with
