@@ -161,8 +161,7 @@ INT_PTR LineObjectHandler(UINT command, INT_PTR count, HWND window, void* record
 // than pretend to draw.
 template <int Type> INT_PTR MissingHandler(UINT, INT_PTR, HWND, void*, Scx3DObject*, INT_PTR)
 {
-    static const char* names[] = {"3D scatter objects", "3D text objects", "mesh and surface objects",
-                                  "", "", "patch objects", "side-wall objects"};
+    static const char* names[] = {"", "", "mesh and surface objects", "", "", "", "side-wall objects"};
     return ReportNotBuilt(names[Type]);
 }
 
@@ -172,7 +171,7 @@ struct TypeRow {
 };
 
 const TypeRow kTypes[] = {
-    {2, MissingHandler<2>}, {1, TextObjectHandler}, {0, MissingHandler<0>},
+    {2, MissingHandler<2>}, {1, TextObjectHandler}, {0, ScatterObjectHandler},
     {3, LineObjectHandler}, {4, LineObjectHandler}, {5, PatchObjectHandler},
     {6, MissingHandler<6>}, {8, LineObjectHandler}, {0, nullptr},
 };

@@ -77,6 +77,8 @@ INT_PTR AddToStore(INT_PTR store, const float* points, const Scx3DDescription* d
 UINT PaintWithoutGrid(UINT command);
 INT_PTR TextObjectHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
                           INT_PTR extra);
+INT_PTR ScatterObjectHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
+                             INT_PTR extra);
 INT_PTR PatchObjectHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
                            INT_PTR extra);
 
