@@ -1,10 +1,12 @@
 #include "QKGraphObjects.h"
 
 #include <stdarg.h>
+#include <stdlib.h>
 #include <stdio.h>
 
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKUtil.h"
 
 namespace {
 
@@ -279,4 +281,155 @@ BOOL CQKLayer::DeleteDataObj(int id)
     if (!name.empty())
         qkfxGetProject().DeleteDataset(name);
     return TRUE;
+}
+
+std::string CQKAxisLabelsObj::GetDataSetList() const
+{
+    std::string list;
+    for (CQKDataset* dataset : qkfxGetProject().GetAllDatasets())
+        list += (list.empty() ? "" : " ") + dataset->GetName();
+    return list;
+}
+
+void CQKAxisLabelsObj::SetSpecialTicksPtr()
+{
+    qkfxGetCallLog().Add("CQKAxisLabelsObj::SetSpecialTicksPtr",
+                         Format("%d %d %d", m_begin.type, m_end.type, m_special.type));
+}
+
+void CQKAxisLabelsObj::INIMinorTickSetting()
+{
+    qkfxGetCallLog().Add("CQKAxisLabelsObj::INIMinorTickSetting");
+}
+
+void CQKAxes::GetDlgTitle(std::string& title) const
+{
+    title = (m_type & QK_AXIS_Z) ? "Z Axis" : (m_type & QK_AXIS_Y) ? "Y Axis" : "X Axis";
+    if (m_layer && m_layer->GetValidPagePtr())
+        title += " - " + m_layer->GetValidPagePtr()->GetName();
+}
+
+BOOL CQKAxes::AdjustAxis(int type)
+{
+    // Logarithmic scales (log10, ln, log2) need a positive range: a range reaching zero
+    // or below starts three decades below its end.
+    if (type != 1 && type != 7 && type != 8)
+        return FALSE;
+    double from = atof(m_record->from.c_str()), to = atof(m_record->to.c_str());
+    if (from > 0 && to > from)
+        return FALSE;
+    if (to <= 0)
+        to = 10;
+    from = to / 1000;
+    m_record->from = CQKCString::DoubleToStrByFormat(from, "*");
+    m_record->to = CQKCString::DoubleToStrByFormat(to, "*");
+    m_record->inc = "1";
+    return TRUE;
+}
+
+int CQKAxes::DoDialog(CWnd*, int, UINT)
+{
+    qkfxGetCallLog().Add("CQKAxes::DoDialog", "no dialog for plain axes");
+    return 0;
+}
+
+CQKGraphicLayer::CQKGraphicLayer(CQKPage* page, bool is3D, bool triangle)
+    : CQKLayer(page), m_3D(is3D), m_triangle(triangle)
+{
+    const int first[3] = {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z};
+    for (int d = 0; d < 3; ++d)
+        for (int side = 0; side < 2; ++side)
+            m_axes[d].ticks[side].SetAxisType(first[d] | (side ? QK_AXIS_SECOND : 0));
+}
+
+int CQKGraphicLayer::Dimension(int axisType)
+{
+    return (axisType & QK_AXIS_Z) ? 2 : (axisType & QK_AXIS_Y) ? 1 : 0;
+}
+
+int CQKGraphicLayer::GetHVAxisType(int axisType)
+{
+    return Dimension(axisType);
+}
+
+int CQKGraphicLayer::GetBTLRAxisType(int axisType)
+{
+    return 2 * Dimension(axisType) + ((axisType & QK_AXIS_SECOND) ? 1 : 0);
+}
+
+int CQKGraphicLayer::GetXYZAxisType(int index, BOOL btlr)
+{
+    const int dimensions[3] = {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z};
+    if (!btlr)
+        return dimensions[index >= 0 && index < 3 ? index : 0];
+    if (index < 0 || index > 5)
+        index = 0;
+    return dimensions[index / 2] | ((index & 1) ? QK_AXIS_SECOND : 0);
+}
+
+int CQKGraphicLayer::GetAxesID(int axisType)
+{
+    return Dimension(axisType) + 1;
+}
+
+BOOL CQKGraphicLayer::GetAxes(CQKAxes* axes, int axisType)
+{
+    if (!axes)
+        return FALSE;
+    int d = Dimension(axisType);
+    if (!m_working[d])
+        m_working[d].reset(new QKAxisRecord(m_axes[d]));
+    axes->Attach(this, GetAxesID(axisType));
+    axes->m_type = axisType;
+    axes->m_record = m_working[d].get();
+    return TRUE;
+}
+
+BOOL CQKGraphicLayer::IsAxisScaleTypeChangeable(int) const
+{
+    return !m_triangle;
+}
+
+BOOL CQKGraphicLayer::IsAxisShowable(int axisType) const
+{
+    return m_3D || !(axisType & QK_AXIS_Z);
+}
+
+const QKAxisRecord& CQKGraphicLayer::GetAxisRecord(int axisType) const
+{
+    return m_axes[Dimension(axisType)];
+}
+
+void CQKGraphicLayer::UpdateFromTemporary()
+{
+    for (int d = 0; d < 3; ++d)
+        if (m_working[d])
+            m_axes[d] = *m_working[d];
+    qkfxGetCallLog().Add("CQKLayer::UpdateFromTemporary");
+}
+
+void CQKGraphicLayer::DiscardTemporary()
+{
+    for (auto& working : m_working)
+        working.reset();
+}
+
+void CQKGraphicLayer::UpdateAll(BOOL)
+{
+    qkfxGetCallLog().Add("CQKLayer::UpdateAll");
+}
+
+void CQKGraphicLayer::DoDelayedUpdate()
+{
+    qkfxGetCallLog().Add("CQKLayer::DoDelayedUpdate");
+}
+
+void CQKGraphicLayer::UpdateTriangleAxis(int axisType)
+{
+    qkfxGetCallLog().Add("CQKLayer::UpdateTriangleAxis", Format("%d", axisType));
+}
+
+void CQKGraphicLayer::SetZScaleChanged(BOOL)
+{
+    qkfxGetCallLog().Add("CQKLayer::SetZScaleChanged");
 }

@@ -200,6 +200,272 @@ private:
     bool m_plus = true, m_minus = true, m_x = false, m_relative = false;
 };
 
+// A plotted object drawn with a line: its line type and width (points).
+class QK_API CQKLineSymbolPlotObj : public CQKPlotObj {
+public:
+    int GetType() const { return m_type; }
+    void SetType(int type) { m_type = type; }
+    double GetWidth() const { return m_width; }
+    void SetWidth(double width) { m_width = width; }
+
+protected:
+    int m_type = 0;
+    double m_width = 0.5;
+};
+
+// A plotted object made of text: font index, size in points, rotation in degrees.
+class QK_API CQKTextPlotObj : public CQKPlotObj {
+public:
+    int GetFontType() const { return m_font; }
+    void SetFontType(int font) { m_font = font; }
+    int GetFontSize() const { return m_size; }
+    void SetFontSize(int size) { m_size = size; }
+    double GetTextRotation() const { return m_rotation; }
+    void SetTextRotation(double degrees) { m_rotation = degrees; }
+
+protected:
+    int m_font = 0;
+    int m_size = 22;
+    double m_rotation = 0;
+};
+
+// Axis type words: one bit for the dimension, 0x80 for the second axis of the pair
+// (top, right or back).
+enum {
+    QK_AXIS_Z = 0x01,
+    QK_AXIS_X = 0x02,
+    QK_AXIS_Y = 0x04,
+    QK_AXIS_SECOND = 0x80,
+};
+
+// The grid lines of one dimension (major or minor).
+class QK_API CQKAxisGridsObj : public CQKLineSymbolPlotObj {
+public:
+    CQKAxisGridsObj() { m_show = false; }
+};
+
+// One side's axis line with its ticks and title.
+class QK_API CQKAxisTicksObj : public CQKLineSymbolPlotObj {
+public:
+    int GetAxisType() const { return m_axisType; }
+    void SetAxisType(int type) { m_axisType = type; }
+    const std::string& GetTitle() const { return m_title; }
+    void SetTitle(const std::string& title) { m_title = title; }
+    // Tenths of a point.
+    int GetTickLength() const { return m_tickLength; }
+    void SetTickLength(int length) { m_tickLength = length; }
+    int GetMajorTickType() const { return m_majorTicks; }
+    void SetMajorTickType(int type) { m_majorTicks = type; }
+    int GetMinorTickType() const { return m_minorTicks; }
+    void SetMinorTickType(int type) { m_minorTicks = type; }
+    // 0 at the layer's edge, 1 a percentage from it, 2 at an axis value.
+    int GetPosition() const { return m_position; }
+    void SetPosition(int position) { m_position = position; }
+    const std::string& GetPositionValue() const { return m_positionValue; }
+    void SetPositionValue(const std::string& value) { m_positionValue = value; }
+    BOOL IsLabelNextAxis() const { return m_labelNextAxis; }
+    void SetLabelNextAxis(BOOL next) { m_labelNextAxis = next != FALSE; }
+
+private:
+    int m_axisType = QK_AXIS_X;
+    std::string m_title;
+    int m_tickLength = 80;
+    int m_majorTicks = 2, m_minorTicks = 2;
+    int m_position = 0;
+    std::string m_positionValue;
+    bool m_labelNextAxis = true;
+};
+
+// Special tick labels at the ends of an axis and at one value: 0 auto, 1 hide, 2 show,
+// 3 manual (the label text).
+struct QKSpecialTick {
+    int type = 0;
+    std::string label;
+};
+
+// One side's tick labels.
+class QK_API CQKAxisLabelsObj : public CQKTextPlotObj {
+public:
+    // 0 numeric, 1 text from dataset, 2 time, 3 date, 4 month, 5 day of week,
+    // 6 column headings, 7 tick-indexed dataset.
+    int GetLabelType() const { return m_labelType; }
+    void SetLabelType(int type) { m_labelType = type; }
+    const std::string& GetDataSetName() const { return m_dataset; }
+    void SetDataSetName(const std::string& name) { m_dataset = name; }
+    // The project's datasets, separated by blanks.
+    std::string GetDataSetList() const;
+    int GetFormatType() const { return m_format; }
+    void SetFormatType(int format) { m_format = format; }
+    double GetFactor() const { return m_factor; }
+    void SetFactor(double factor) { m_factor = factor; }
+    BOOL IsAxisManualDec() const { return m_manualDec; }
+    void SetAxisManualDec(BOOL manual) { m_manualDec = manual != FALSE; }
+    int GetDecDigits() const { return m_decDigits; }
+    void SetDecDigits(int digits) { m_decDigits = digits; }
+    const std::string& GetPrefixName() const { return m_prefix; }
+    void SetPrefixName(const std::string& text) { m_prefix = text; }
+    const std::string& GetSuffixName() const { return m_suffix; }
+    void SetSuffixName(const std::string& text) { m_suffix = text; }
+    BOOL IsLabelBold() const { return m_bold; }
+    void SetLabelBold(BOOL bold) { m_bold = bold != FALSE; }
+    // The colour the labels take when theirs is automatic.
+    int GetAutomaticLineQCOLORForDrawing() const { return 0; }
+
+    int GetLabelAlignment() const { return m_alignment; }
+    void SetLabelAlignment(int alignment) { m_alignment = alignment; }
+    double GetHorizontalOffset() const { return m_hOffset; }
+    double GetVerticalOffset() const { return m_vOffset; }
+    void SetHVOffset(double horizontal, double vertical) { m_hOffset = horizontal; m_vOffset = vertical; }
+    int GetManuBeginType() const { return m_begin.type; }
+    void SetManuBeginType(int type) { m_begin.type = type; }
+    const std::string& GetManuBeginLabel() const { return m_begin.label; }
+    void SetManuBeginLabel(const std::string& label) { m_begin.label = label; }
+    int GetManuEndType() const { return m_end.type; }
+    void SetManuEndType(int type) { m_end.type = type; }
+    const std::string& GetManuEndLabel() const { return m_end.label; }
+    void SetManuEndLabel(const std::string& label) { m_end.label = label; }
+    int GetManuSpecialType() const { return m_special.type; }
+    void SetManuSpecialType(int type) { m_special.type = type; }
+    const std::string& GetManuSpecialLabel() const { return m_special.label; }
+    void SetManuSpecialLabel(const std::string& label) { m_special.label = label; }
+    double GetManuSpecialPosition() const { return m_specialPosition; }
+    void SetManuSpecialPosition(double value) { m_specialPosition = value; }
+    // Makes the special ticks as now set the ones the axis draws. Recorded.
+    void SetSpecialTicksPtr();
+
+    // Resets the minor-label settings before they are set anew. Recorded.
+    void INIMinorTickSetting();
+    BOOL IsMinorLabel() const { return m_minorLabel; }
+    void SetMinorLabel(BOOL on) { m_minorLabel = on != FALSE; }
+    BOOL IsMinorONMajorLabel() const { return m_minorOnMajor; }
+    void SetMinorONMajorLabel(BOOL on) { m_minorOnMajor = on != FALSE; }
+    int GetMajorTickOffset() const { return m_majorOffset; }
+    void SetMajorTickOffset(int percent) { m_majorOffset = percent; }
+    BOOL IsShowPlusSigns() const { return m_plus; }
+    void SetShowPlusSigns(BOOL on) { m_plus = on != FALSE; }
+    BOOL IsShowMinusSigns() const { return m_minus; }
+    void SetShowMinusSigns(BOOL on) { m_minus = on != FALSE; }
+    BOOL IsAxisShowBox() const { return m_box; }
+    void SetAxisShowBox(BOOL on) { m_box = on != FALSE; }
+
+private:
+    int m_labelType = 0;
+    std::string m_dataset;
+    int m_format = 0;
+    double m_factor = 0;
+    bool m_manualDec = false;
+    int m_decDigits = 0;
+    std::string m_prefix, m_suffix;
+    bool m_bold = false;
+    int m_alignment = 0;
+    double m_hOffset = 0, m_vOffset = 0;
+    QKSpecialTick m_begin, m_end, m_special;
+    double m_specialPosition = 0;
+    bool m_minorLabel = false, m_minorOnMajor = false;
+    int m_majorOffset = 0;
+    bool m_plus = false, m_minus = true, m_box = false;
+};
+
+// A break in an axis: the region left out, where it lies and the scale on both sides.
+class QK_API CQKAxisBreak {
+public:
+    BOOL IsEnable() const { return m_enable; }
+    void SetEnable(BOOL enable) { m_enable = enable != FALSE; }
+    const std::string& GetRegionFrom() const { return m_from; }
+    void SetRegionFrom(const std::string& value) { m_from = value; }
+    const std::string& GetRegionTo() const { return m_to; }
+    void SetRegionTo(const std::string& value) { m_to = value; }
+    int GetPosition() const { return m_position; } // percent of the axis length
+    void SetPosition(int percent) { m_position = percent; }
+    BOOL IsLogScaleAfter() const { return m_logAfter; }
+    void SetLogScaleAfter(BOOL log) { m_logAfter = log != FALSE; }
+    const std::string& GetScaleIncBefore() const { return m_incBefore; }
+    void SetScaleIncBefore(const std::string& value) { m_incBefore = value; }
+    const std::string& GetScaleIncAfter() const { return m_incAfter; }
+    void SetScaleIncAfter(const std::string& value) { m_incAfter = value; }
+    int GetNumTicksBefore() const { return m_ticksBefore; }
+    void SetNumTicksBefore(int n) { m_ticksBefore = n; }
+    int GetNumTicksAfter() const { return m_ticksAfter; }
+    void SetNumTicksAfter(int n) { m_ticksAfter = n; }
+
+private:
+    bool m_enable = false;
+    std::string m_from = "4", m_to = "6";
+    int m_position = 50;
+    bool m_logAfter = false;
+    std::string m_incBefore = "2", m_incAfter = "2";
+    int m_ticksBefore = 1, m_ticksAfter = 1;
+};
+
+// Everything of one dimension of a layer: the scale, the break, the grids and the two
+// sides with their lines, ticks and labels.
+struct QKAxisRecord {
+    std::string from = "0", to = "10", inc = "2", firstTick;
+    int type = 0;    // 0 linear, 1 log10, 2 probability, 3 probit, 4 reciprocal,
+                     // 5 offset reciprocal, 6 logit, 7 ln, 8 log2
+    int rescale = 0; // 0 manual, 1 normal, 2 auto, 3 fixed from, 4 fixed to
+    bool useMajor = false;
+    int major = 6, minorTicks = 1;
+    bool opposite = false, center = false;
+    CQKAxisBreak axisBreak;
+    CQKAxisGridsObj majorGrid, minorGrid;
+    CQKAxisTicksObj ticks[2];
+    CQKAxisLabelsObj labels[2];
+};
+
+class CQKGraphicLayer;
+
+// The axes of one dimension of a layer, as a dialog edits them. GetAxes binds the object
+// to the layer's working copy of that dimension, which every axes object of the
+// dimension shares; the layer's UpdateFromTemporary makes the working copies its own.
+class QK_API CQKAxes : public CQKGrElement {
+public:
+    int GetAxesType() const { return m_type; }
+    void GetDlgTitle(std::string& title) const;
+    CQKAxisTicksObj* Get1stAxis() const { return &m_record->ticks[0]; }
+    CQKAxisTicksObj* Get2ndAxis() const { return &m_record->ticks[1]; }
+    CQKAxisLabelsObj* Get1stTickLabel() const { return &m_record->labels[0]; }
+    CQKAxisLabelsObj* Get2ndTickLabel() const { return &m_record->labels[1]; }
+    CQKAxisGridsObj* GetMajorGrid() const { return &m_record->majorGrid; }
+    CQKAxisGridsObj* GetMinorGrid() const { return &m_record->minorGrid; }
+
+    std::string GetRangeFrom() const { return m_record->from; }
+    void SetRangeFrom(const std::string& v) { m_record->from = v; }
+    std::string GetRangeTo() const { return m_record->to; }
+    void SetRangeTo(const std::string& v) { m_record->to = v; }
+    std::string GetRangeInc() const { return m_record->inc; }
+    void SetRangeInc(const std::string& v) { m_record->inc = v; }
+    int GetType() const { return m_record->type; }
+    void SetType(int type) { m_record->type = type; }
+    // Makes the range fit a scale type (a logarithmic scale needs a positive range);
+    // TRUE when it changed the range.
+    BOOL AdjustAxis(int type);
+    int GetRescaleType() const { return m_record->rescale; }
+    void SetRescaleType(int type) { m_record->rescale = type; }
+    BOOL GetUseMajor() const { return m_record->useMajor; }
+    void SetUseMajor(BOOL use) { m_record->useMajor = use != FALSE; }
+    int GetMajor() const { return m_record->major; }
+    void SetMajor(int n) { m_record->major = n; }
+    int GetMinorTickNum() const { return m_record->minorTicks; }
+    void SetMinorTickNum(int n) { m_record->minorTicks = n; }
+    std::string Get1stTick() const { return m_record->firstTick; }
+    void Set1stTick(const std::string& v) { m_record->firstTick = v; }
+    BOOL IsOppositeLine() const { return m_record->opposite; }
+    void SetOppositeLine(BOOL on) { m_record->opposite = on != FALSE; }
+    BOOL IsCenterLine() const { return m_record->center; }
+    void SetCenterLine(BOOL on) { m_record->center = on != FALSE; }
+    void GetBreak(CQKAxisBreak& axisBreak, int reserved) const { axisBreak = m_record->axisBreak; }
+    void SetBreak(const CQKAxisBreak& axisBreak, int reserved) { m_record->axisBreak = axisBreak; }
+
+    // The axes' dialog; plain axes have none (the user interface's have).
+    virtual int DoDialog(CWnd* parent, int startPage, UINT flags);
+
+private:
+    friend class CQKGraphicLayer;
+    int m_type = QK_AXIS_X;
+    QKAxisRecord* m_record = nullptr;
+};
+
 // A layer of a page, as the objects in it see it.
 class QK_API CQKBaseLayer {
 public:
@@ -229,4 +495,46 @@ public:
 private:
     std::map<int, std::unique_ptr<CQKGrElement>> m_objects;
     int m_lastId = 0;
+};
+
+// A layer of a graph with axes. Each dimension (X, Y, Z) has a committed record and,
+// while a dialog edits it, a working copy.
+class QK_API CQKGraphicLayer : public CQKLayer {
+public:
+    explicit CQKGraphicLayer(CQKPage* page, bool is3D = false, bool triangle = false);
+
+    BOOL Is3DLayer() const { return m_3D; }
+    BOOL IsLayer3D() const { return m_3D; }
+    BOOL IsLayerTriangle() const { return m_triangle; }
+
+    // Axis type word <-> list index: HV 0 horizontal, 1 vertical, 2 Z; BTLR 0 bottom,
+    // 1 top, 2 left, 3 right, 4 front, 5 back.
+    static int GetHVAxisType(int axisType);
+    static int GetBTLRAxisType(int axisType);
+    static int GetXYZAxisType(int index, BOOL btlr);
+    // The axes id of a type's dimension: 1 X, 2 Y, 3 Z.
+    static int GetAxesID(int axisType);
+    // Binds `axes` (attached to this layer) to the working copy of the type's dimension.
+    BOOL GetAxes(CQKAxes* axes, int axisType);
+    // Whether the scale type of the axis may be changed, and whether the axis can be
+    // shown: a Z axis belongs to 3D layers only.
+    BOOL IsAxisScaleTypeChangeable(int axisType) const;
+    BOOL IsAxisShowable(int axisType) const;
+
+    // The committed record of a type's dimension.
+    const QKAxisRecord& GetAxisRecord(int axisType) const;
+    // Commits the working copies; DiscardTemporary drops them.
+    void UpdateFromTemporary();
+    void DiscardTemporary();
+    // Redraw requests; recorded.
+    void UpdateAll(BOOL redraw);
+    void DoDelayedUpdate();
+    void UpdateTriangleAxis(int axisType);
+    void SetZScaleChanged(BOOL changed);
+
+private:
+    static int Dimension(int axisType);
+    bool m_3D, m_triangle;
+    QKAxisRecord m_axes[3];
+    std::unique_ptr<QKAxisRecord> m_working[3];
 };

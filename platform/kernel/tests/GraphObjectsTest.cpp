@@ -115,3 +115,46 @@ TEST_F(GraphObjectsTest, NewTextLabelsTakeTheDefaultsLastSet)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GraphObjectsTest, AxesEditAWorkingCopyThatTheLayerCommitsOrDrops)
+{
+    // Index forms of the axis type word, both ways.
+    const int btlr[6] = {QK_AXIS_X, QK_AXIS_X | QK_AXIS_SECOND, QK_AXIS_Y, QK_AXIS_Y | QK_AXIS_SECOND,
+                         QK_AXIS_Z, QK_AXIS_Z | QK_AXIS_SECOND};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(btlr[i], CQKGraphicLayer::GetXYZAxisType(i, TRUE)) << i;
+        EXPECT_EQ(i, CQKGraphicLayer::GetBTLRAxisType(btlr[i])) << i;
+        EXPECT_EQ(i / 2, CQKGraphicLayer::GetHVAxisType(btlr[i])) << i;
+        EXPECT_EQ(i / 2 + 1, CQKGraphicLayer::GetAxesID(btlr[i])) << i;
+    }
+
+    CQKGraphicLayer layer(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
+    CQKAxes first, second;
+    ASSERT_TRUE(layer.GetAxes(&first, QK_AXIS_Y));
+    ASSERT_TRUE(layer.GetAxes(&second, QK_AXIS_Y | QK_AXIS_SECOND));
+    first.SetRangeTo("50");
+    second.Get2ndAxis()->SetTitle("right");
+    EXPECT_EQ("50", second.GetRangeTo()); // one working copy per dimension
+    EXPECT_EQ("10", layer.GetAxisRecord(QK_AXIS_Y).to);
+    layer.UpdateFromTemporary();
+    EXPECT_EQ("50", layer.GetAxisRecord(QK_AXIS_Y).to);
+    EXPECT_EQ("right", layer.GetAxisRecord(QK_AXIS_Y).ticks[1].GetTitle());
+
+    first.SetRangeTo("70");
+    layer.DiscardTemporary();
+    CQKAxes again;
+    layer.GetAxes(&again, QK_AXIS_Y);
+    EXPECT_EQ("50", again.GetRangeTo());
+
+    // A logarithmic scale moves a range that reaches zero; a linear one keeps it.
+    again.SetRangeFrom("0");
+    EXPECT_FALSE(again.AdjustAxis(0));
+    EXPECT_TRUE(again.AdjustAxis(1));
+    EXPECT_EQ("0.05", again.GetRangeFrom());
+    EXPECT_EQ("50", again.GetRangeTo());
+    EXPECT_FALSE(again.AdjustAxis(1));
+}
+
+} // namespace
