@@ -53,6 +53,8 @@ const int kToolbarOrder[] = {PAGE_ID_SELECT, PAGE_ID_EDIT, PAGE_ID_NEW, PAGE_ID_
                              PAGE_ID_DATASETS, 0, PAGE_ID_SESSION, PAGE_ID_RESULTS, PAGE_ID_SIMULATE, 0,
                              PAGE_ID_CONSTRAINTS, PAGE_ID_CONTROL, 0, PAGE_ID_INIT, PAGE_ID_AFTERFIT};
 
+void UpdateCommandStates(FittingSession* s, HWND window);
+
 const PageInfo* FindPage(int id)
 {
     for (const PageInfo& p : kPages)
@@ -272,6 +274,8 @@ void ArrangeForMode(FittingSession* s, HWND window)
     s->maxTrack[0] = static_cast<int16_t>(frame.right - frame.left + nc.cx + 2 * frame.left);
     s->maxTrack[1] = static_cast<int16_t>(status.bottom + nc.cy + 5);
     SizeWindow(s, window, s->maxTrack[0], s->maxTrack[1]);
+    // The menu and buttons were not kept up to date while the mode was basic.
+    UpdateCommandStates(s, window);
 }
 
 void UpdateCommandStates(FittingSession* s, HWND window)
