@@ -70,7 +70,7 @@ HWND MessageBoxOwner()
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 
 CWinThread::CWinThread()
-    : m_pMainWnd(nullptr), m_pActiveWnd(nullptr), m_bAutoDelete(FALSE), m_hThread(nullptr),
+    : m_pMainWnd(nullptr), m_pActiveWnd(nullptr), m_pMessageFilter(nullptr), m_bAutoDelete(FALSE), m_hThread(nullptr),
       m_nThreadID(::GetCurrentThreadId()), m_msgCur(), m_msgLastMouse()
 {
 }
@@ -587,6 +587,7 @@ BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, 
 
 void AfxWinTerm()
 {
+    afximpl::TermOle();
     CWnd::DeleteTempMap();
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();

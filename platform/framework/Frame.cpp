@@ -2,6 +2,7 @@
 // the active view, menu updates through CCmdUI, status texts, titles, closing, and the
 // shell's DDE conversation.
 #include "afxext.h"
+#include "afxdisp.h"
 #include <dde.h>
 
 namespace {
@@ -662,6 +663,12 @@ void CFrameWnd::OnClose()
         pApp->CloseAllDocuments(FALSE);
         if (pApp->m_pMainWnd == nullptr)
             return;   // closing a document closed this frame too
+        // Objects other programs still hold keep the program running, out of sight.
+        if (!AfxOleCanExitApp()) {
+            AfxOleSetUserCtrl(FALSE);
+            ShowWindow(SW_HIDE);
+            return;
+        }
         DestroyWindow();
         return;
     }

@@ -10,5 +10,7 @@ extern CWinApp* g_pApp;
 void InitFrameworkModule(HINSTANCE hInst);
 HINSTANCE FrameworkInstance();
 void SetInstanceHandle(HINSTANCE hInst);
+// Ends OLE when AfxOleInit started it.
+void TermOle();
 
 }

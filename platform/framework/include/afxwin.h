@@ -1150,6 +1150,7 @@ public:
 
     CWnd* m_pMainWnd;       // the window whose closing ends the message loop
     CWnd* m_pActiveWnd;
+    class COleMessageFilter* m_pMessageFilter;   // set by AfxOleInit
     BOOL m_bAutoDelete;
     HANDLE m_hThread;
     DWORD m_nThreadID;
