@@ -229,7 +229,7 @@ INT_PTR Letter(HWND window, Scx3DView* v, const char* text)
         return 0;
     switch (text[0]) {
     case 'D': return ObjectDialogOpen() ? 1 : 0;
-    case 'E': return ReportNotBuilt("the view dialog");
+    case 'E': return EditView(window, v);
     case 'F': FitBox(v); break;
     case 'H':
         v->horizontal = text[1] != 'L';
@@ -423,7 +423,7 @@ extern "C" INT_PTR WINAPI SCX3D(HWND window, UINT type, INT_PTR count, void* rec
         ColorMapControl(window, static_cast<double*>(record), reinterpret_cast<const double*>(argument), 10);
         return 0;
     case SCX3D_RECOVER_ANGLES: RecoverAngles(v); return 0;
-    case 0x8000: return ReportNotBuilt("the 3D help");
+    case 0x8000: SetHelpFolder(static_cast<const char*>(record)); return 0;
     default: return 0;
     }
 }

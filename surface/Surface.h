@@ -25,6 +25,12 @@ ZColorsBlock* ColourMapHandOut();
 void ColourMapTakeBack();
 ZColorsBlock* ColourMapGrow();
 
+// ---- Dialogs and help
+void SetHelpFolder(const char* folder);
+void ShowHelp(HWND window, int topic); // 0: the contents
+// Runs the view dialog on a copy of the record; a confirmed change is copied back.
+int EditView(HWND window, Scx3DView* view);
+
 // ---- Projection (all state lives in the view record)
 enum : UINT {
     PROJECT_MATRIX = 0x4000,      // world to viewing coordinates

@@ -221,9 +221,11 @@ TEST(ViewCommands, PiecesNotInThisBuildSayWhat)
     TestHost host;
     BindHost(host);
     Scx3DView v = MakeView();
-    EXPECT_EQ(1, Letter(v, "E"));
+    Scx3DObject scatter{};
+    uint8_t attributes[SCX3D_ATTRIBUTE_SIZE] = {};
+    EXPECT_EQ(1, ObjectCommand(SCX3D_OBJ_EDIT, 0, nullptr, attributes, &scatter, 0)) << "nothing changed";
     ASSERT_EQ(1u, host.Scripts().size());
-    EXPECT_NE(std::string::npos, host.Scripts()[0].find("view dialog"));
+    EXPECT_NE(std::string::npos, host.Scripts()[0].find("scatter dialog"));
     EXPECT_EQ(0, Letter(v, "C"));
     EXPECT_EQ(0, Letter(v, "D")) << "no object dialog is open";
     EXPECT_EQ(0, SCX3D(nullptr, 999, 0, &v, 0));
