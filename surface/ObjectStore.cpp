@@ -161,8 +161,8 @@ INT_PTR LineObjectHandler(UINT command, INT_PTR count, HWND window, void* record
 // than pretend to draw.
 template <int Type> INT_PTR MissingHandler(UINT, INT_PTR, HWND, void*, Scx3DObject*, INT_PTR)
 {
-    static const char* names[] = {"", "", "mesh and surface objects", "", "", "", "side-wall objects"};
-    return ReportNotBuilt(names[Type]);
+    static_assert(Type == 2, "only the mesh type is missing");
+    return ReportNotBuilt("mesh and surface objects");
 }
 
 struct TypeRow {
@@ -173,7 +173,7 @@ struct TypeRow {
 const TypeRow kTypes[] = {
     {2, MissingHandler<2>}, {1, TextObjectHandler}, {0, ScatterObjectHandler},
     {3, LineObjectHandler}, {4, LineObjectHandler}, {5, PatchObjectHandler},
-    {6, MissingHandler<6>}, {8, LineObjectHandler}, {0, nullptr},
+    {6, SideWallObjectHandler}, {8, LineObjectHandler}, {0, nullptr},
 };
 
 // ---- Shared object commands
