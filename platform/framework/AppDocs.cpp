@@ -1,6 +1,7 @@
 // The application's side of documents: its templates, File New and File Open, the
 // recent-file list, the command line, the shell's file types and its DDE commands.
 #include "afxdlgs.h"
+#include "ModuleState.h"
 #include <stdlib.h>
 
 namespace {
@@ -45,27 +46,18 @@ void AppendFilter(CString& strFilter, CDocTemplate* pTemplate, CString* pstrDefa
     if (!pTemplate->GetDocString(strFilterExt, CDocTemplate::filterExt) || strFilterExt.IsEmpty() ||
         !pTemplate->GetDocString(strFilterName, CDocTemplate::filterName) || strFilterName.IsEmpty())
         return;
-    // "*.a;*.b" stays as it is; ".a" becomes "*.a".
+    CStringArray arrExt;
+    afximpl::SplitExtensions(strFilterExt, arrExt);
     CString strPattern;
-    int nStart = 0;
-    while (nStart < strFilterExt.GetLength()) {
-        int nEnd = strFilterExt.Find(';', nStart);
-        if (nEnd < 0)
-            nEnd = strFilterExt.GetLength();
-        CString strExt = strFilterExt.Mid(nStart, nEnd - nStart);
-        strExt.TrimLeft();
-        strExt.TrimRight();
-        if (!strExt.IsEmpty()) {
-            if (strExt[0] == '.')
-                strExt = "*" + strExt;
-            if (pstrDefaultExt != nullptr && pstrDefaultExt->IsEmpty())
-                *pstrDefaultExt = strExt.Mid(2);
-            if (!strPattern.IsEmpty())
-                strPattern += ";";
-            strPattern += strExt;
-        }
-        nStart = nEnd + 1;
+    for (INT_PTR i = 0; i < arrExt.GetSize(); i++) {
+        if (pstrDefaultExt != nullptr && pstrDefaultExt->IsEmpty())
+            *pstrDefaultExt = arrExt[i].Mid(1);
+        if (!strPattern.IsEmpty())
+            strPattern += ";";
+        strPattern += "*" + arrExt[i];
     }
+    if (strPattern.IsEmpty())
+        return;
     strFilter += strFilterName + "|" + strPattern + "|";
 }
 
@@ -110,25 +102,6 @@ CString GetRegValue(LPCTSTR lpszKey)
     return CString(szValue);
 }
 
-// The extensions of a template's filter field, each with its dot.
-CStringArray* SplitExtensions(const CString& strFilterExt, CStringArray& arr)
-{
-    int nStart = 0;
-    while (nStart < strFilterExt.GetLength()) {
-        int nEnd = strFilterExt.Find(';', nStart);
-        if (nEnd < 0)
-            nEnd = strFilterExt.GetLength();
-        CString strExt = strFilterExt.Mid(nStart, nEnd - nStart);
-        strExt.TrimLeft();
-        strExt.TrimRight();
-        if (!strExt.IsEmpty() && strExt[0] == '*')
-            strExt = strExt.Mid(1);
-        if (strExt.GetLength() > 1 && strExt[0] == '.')
-            arr.Add(strExt);
-        nStart = nEnd + 1;
-    }
-    return &arr;
-}
 
 }
 
@@ -623,7 +596,7 @@ void CWinApp::RegisterShellFileTypes(BOOL bCompat)
         // An extension another program has claimed stays with it.
         CStringArray arrExt;
         if (pTemplate->GetDocString(strFilterExt, CDocTemplate::filterExt))
-            SplitExtensions(strFilterExt, arrExt);
+            afximpl::SplitExtensions(strFilterExt, arrExt);
         for (INT_PTR i = 0; i < arrExt.GetSize(); i++) {
             CString strCurrent = GetRegValue(arrExt[i]);
             if (strCurrent.IsEmpty() || strCurrent.CompareNoCase(strTypeId) == 0) {
@@ -645,7 +618,7 @@ void CWinApp::UnregisterShellFileTypes()
             continue;
         CStringArray arrExt;
         if (pTemplate->GetDocString(strFilterExt, CDocTemplate::filterExt))
-            SplitExtensions(strFilterExt, arrExt);
+            afximpl::SplitExtensions(strFilterExt, arrExt);
         for (INT_PTR i = 0; i < arrExt.GetSize(); i++) {
             // Only an extension still pointing at this type is removed.
             if (GetRegValue(arrExt[i]).CompareNoCase(strTypeId) == 0)

@@ -61,6 +61,18 @@ struct ToolBarResource
 #pragma pack(pop)
 static_assert(sizeof(ToolBarResource) == 8, "a toolbar resource header is four words");
 
+// A bar that stretches takes its whole edge; 32767 stands for "as long as there is room".
+CSize Stretched(CSize size, BOOL bStretch, BOOL bHorz)
+{
+    if (bStretch) {
+        if (bHorz)
+            size.cx = 32767;
+        else
+            size.cy = 32767;
+    }
+    return size;
+}
+
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -79,7 +91,9 @@ CControlBar::CControlBar()
 {
 }
 
-CControlBar::~CControlBar()
+CControlBar::~CControlBar() { LeaveSite(); }
+
+void CControlBar::LeaveSite()
 {
     if (m_pDockBar != nullptr)
         m_pDockBar->RemoveControlBar(this);
@@ -116,14 +130,7 @@ BOOL CControlBar::DestroyWindow()
 
 void CControlBar::PostNcDestroy()
 {
-    if (m_pDockBar != nullptr)
-        m_pDockBar->RemoveControlBar(this);
-    if (m_pDockSite != nullptr) {
-        POSITION pos = m_pDockSite->m_listControlBars.Find(this);
-        if (pos != nullptr)
-            m_pDockSite->m_listControlBars.RemoveAt(pos);
-        m_pDockSite = nullptr;
-    }
+    LeaveSite();
     if (m_bAutoDelete)
         delete this;
 }
@@ -180,13 +187,7 @@ CSize CControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
     CRect rect;
     GetWindowRect(&rect);
     CSize size = rect.Size();
-    if (bStretch) {
-        if (bHorz)
-            size.cx = 32767;
-        else
-            size.cy = 32767;
-    }
-    return size;
+    return Stretched(size, bStretch, bHorz);
 }
 
 CSize CControlBar::CalcDynamicLayout(int, DWORD nMode)
@@ -635,13 +636,7 @@ CSize CToolBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
         rectAll = CRect(0, 0, m_sizeButton.cx, m_sizeButton.cy);
     size.cx += rectAll.right;
     size.cy += rectAll.bottom;
-    if (bStretch) {
-        if (bHorz)
-            size.cx = 32767;
-        else
-            size.cy = 32767;
-    }
-    return size;
+    return Stretched(size, bStretch, bHorz);
 }
 
 CSize CToolBar::CalcDynamicLayout(int, DWORD nMode)
@@ -704,9 +699,7 @@ BOOL CDialogBar::Create(CWnd* pParentWnd, LPCTSTR lpszTemplateName, UINT nStyle,
 
 CSize CDialogBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
-    if (!bStretch)
-        return m_sizeDefault;
-    return bHorz ? CSize(32767, m_sizeDefault.cy) : CSize(m_sizeDefault.cx, 32767);
+    return Stretched(m_sizeDefault, bStretch, bHorz);
 }
 
 void CDialogBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
@@ -849,14 +842,9 @@ CSize CDockBar::LayoutBars(BOOL bMove)
 
 CSize CDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
 {
+    // An empty dock bar takes no room at all.
     CSize size = LayoutBars(FALSE);
-    if (bStretch && size != CSize(0, 0)) {
-        if (bHorz)
-            size.cx = 32767;
-        else
-            size.cy = 32767;
-    }
-    return size;
+    return size == CSize(0, 0) ? size : Stretched(size, bStretch, bHorz);
 }
 
 void CDockBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}

@@ -2,6 +2,7 @@
 // reading and writing through archives, and the templates that make documents, frames
 // and views.
 #include "afxwin.h"
+#include "ModuleState.h"
 
 namespace {
 
@@ -16,18 +17,46 @@ CString FileNameOf(LPCTSTR lpszPath)
     return CString(lpszName);
 }
 
-// The first extension of a template's filter field (".qgw" from "*.qgw;*.qgt").
+// The first extension of a template's filter field, or empty.
 CString FirstExtension(const CString& strFilterExt)
 {
-    CString strExt = strFilterExt;
-    int nSemicolon = strExt.Find(';');
-    if (nSemicolon >= 0)
-        strExt = strExt.Left(nSemicolon);
-    strExt.TrimLeft();
-    strExt.TrimRight();
-    if (!strExt.IsEmpty() && strExt[0] == '*')
-        strExt = strExt.Mid(1);
-    return strExt;
+    CStringArray arr;
+    afximpl::SplitExtensions(strFilterExt, arr);
+    return arr.GetSize() > 0 ? arr[0] : CString();
+}
+
+}
+
+namespace afximpl {
+
+CObject* CreateObjectOfKind(CRuntimeClass* pClass, CRuntimeClass* pBase)
+{
+    if (pClass == nullptr)
+        return nullptr;
+    CObject* pObject = pClass->CreateObject();
+    if (pObject != nullptr && !pObject->IsKindOf(pBase)) {
+        delete pObject;
+        return nullptr;
+    }
+    return pObject;
+}
+
+void SplitExtensions(const CString& strFilterExt, CStringArray& arr)
+{
+    int nStart = 0;
+    while (nStart < strFilterExt.GetLength()) {
+        int nEnd = strFilterExt.Find(';', nStart);
+        if (nEnd < 0)
+            nEnd = strFilterExt.GetLength();
+        CString strExt = strFilterExt.Mid(nStart, nEnd - nStart);
+        strExt.TrimLeft();
+        strExt.TrimRight();
+        if (!strExt.IsEmpty() && strExt[0] == '*')
+            strExt = strExt.Mid(1);
+        if (strExt.GetLength() > 1 && strExt[0] == '.')
+            arr.Add(strExt);
+        nStart = nEnd + 1;
+    }
 }
 
 }
@@ -390,17 +419,15 @@ CDocTemplate::Confidence CDocTemplate::MatchDocType(LPCTSTR lpszPathName, CDocum
             return yesAlreadyOpen;
         }
     }
+    // Any of the template's extensions matches.
     CString strFilterExt;
-    if (GetDocString(strFilterExt, filterExt) && !strFilterExt.IsEmpty()) {
-        LPCTSTR lpszDot = strrchr(lpszPathName, '.');
-        // Any of the template's extensions, separated by semicolons, matches.
-        while (lpszDot != nullptr && !strFilterExt.IsEmpty()) {
-            CString strExt = FirstExtension(strFilterExt);
-            if (strExt.CompareNoCase(lpszDot) == 0)
-                return yesAttemptNative;
-            int nSemicolon = strFilterExt.Find(';');
-            strFilterExt = nSemicolon >= 0 ? strFilterExt.Mid(nSemicolon + 1) : CString();
-        }
+    CStringArray arrExt;
+    LPCTSTR lpszDot = strrchr(lpszPathName, '.');
+    if (lpszDot != nullptr && GetDocString(strFilterExt, filterExt))
+        afximpl::SplitExtensions(strFilterExt, arrExt);
+    for (INT_PTR i = 0; i < arrExt.GetSize(); i++) {
+        if (arrExt[i].CompareNoCase(lpszDot) == 0)
+            return yesAttemptNative;
     }
     return yesAttemptForeign;
 }
@@ -411,14 +438,9 @@ void CDocTemplate::RemoveDocument(CDocument* pDoc) { pDoc->m_pDocTemplate = null
 
 CDocument* CDocTemplate::CreateNewDocument()
 {
-    if (m_pDocClass == nullptr)
+    CDocument* pDoc = (CDocument*)afximpl::CreateObjectOfKind(m_pDocClass, RUNTIME_CLASS(CDocument));
+    if (pDoc == nullptr)
         return nullptr;
-    CObject* pObject = m_pDocClass->CreateObject();
-    if (pObject == nullptr || !pObject->IsKindOf(RUNTIME_CLASS(CDocument))) {
-        delete pObject;
-        return nullptr;
-    }
-    CDocument* pDoc = (CDocument*)pObject;
     AddDocument(pDoc);
     return pDoc;
 }
@@ -430,14 +452,9 @@ CFrameWnd* CDocTemplate::CreateNewFrame(CDocument* pDoc, CFrameWnd* pOther)
     context.m_pCurrentDoc = pDoc;
     context.m_pNewViewClass = m_pViewClass;
     context.m_pNewDocTemplate = this;
-    if (m_pFrameClass == nullptr)
+    CFrameWnd* pFrame = (CFrameWnd*)afximpl::CreateObjectOfKind(m_pFrameClass, RUNTIME_CLASS(CFrameWnd));
+    if (pFrame == nullptr)
         return nullptr;
-    CObject* pObject = m_pFrameClass->CreateObject();
-    if (pObject == nullptr || !pObject->IsKindOf(RUNTIME_CLASS(CFrameWnd))) {
-        delete pObject;
-        return nullptr;
-    }
-    CFrameWnd* pFrame = (CFrameWnd*)pObject;
     // A frame that fails to load deletes itself.
     if (!pFrame->LoadFrame(m_nIDResource, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, &context))
         return nullptr;
@@ -519,8 +536,6 @@ CMultiDocTemplate::~CMultiDocTemplate()
         ((CDocument*)m_docList.GetNext(pos))->m_pDocTemplate = nullptr;
     if (m_hMenuShared != nullptr)
         ::DestroyMenu(m_hMenuShared);
-    if (m_hAccelTable != nullptr)
-        ::DestroyAcceleratorTable(m_hAccelTable);
 }
 
 void CMultiDocTemplate::LoadTemplate()

@@ -3,6 +3,7 @@
 // shell's DDE conversation.
 #include "afxext.h"
 #include "afxdisp.h"
+#include "ModuleState.h"
 #include <dde.h>
 
 namespace {
@@ -152,11 +153,9 @@ CFrameWnd::CFrameWnd()
 {
 }
 
-CFrameWnd::~CFrameWnd()
-{
-    if (m_hAccelTable != nullptr && GetDefaultAccelerator() == m_hAccelTable)
-        ::DestroyAcceleratorTable(m_hAccelTable);
-}
+// Accelerator tables come from resources, which the system frees with the program; an
+// MDI child's table is its template's.
+CFrameWnd::~CFrameWnd() {}
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs)
 {
@@ -259,12 +258,9 @@ BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
 
 CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
 {
-    CObject* pObject = pContext->m_pNewViewClass->CreateObject();
-    if (pObject == nullptr || !pObject->IsKindOf(RUNTIME_CLASS(CWnd))) {
-        delete pObject;
+    CWnd* pView = (CWnd*)afximpl::CreateObjectOfKind(pContext->m_pNewViewClass, RUNTIME_CLASS(CWnd));
+    if (pView == nullptr)
         return nullptr;
-    }
-    CWnd* pView = (CWnd*)pObject;
     // A view that fails to be created deletes itself.
     if (!pView->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), this, nID, pContext))
         return nullptr;
@@ -396,12 +392,10 @@ void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, LPCRECT lpRec
 void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle)
 {
     CRuntimeClass* pClass = m_pFloatingFrameClass != nullptr ? m_pFloatingFrameClass : RUNTIME_CLASS(CMiniDockFrameWnd);
-    CObject* pObject = pClass->CreateObject();
-    if (pObject == nullptr || !pObject->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd))) {
-        delete pObject;
+    CMiniDockFrameWnd* pFrame =
+        (CMiniDockFrameWnd*)afximpl::CreateObjectOfKind(pClass, RUNTIME_CLASS(CMiniDockFrameWnd));
+    if (pFrame == nullptr)
         AfxThrowResourceException();
-    }
-    CMiniDockFrameWnd* pFrame = (CMiniDockFrameWnd*)pObject;
     if (!pFrame->Create(this, dwStyle))
         AfxThrowResourceException();   // the frame deleted itself
     CFrameWnd* pOldFloat = pBar->IsFloating() ? pBar->GetDockingFrame() : nullptr;

@@ -3,6 +3,10 @@
 #include <windows.h>
 
 class CWinApp;
+class CObject;
+class CString;
+class CStringArray;
+struct CRuntimeClass;
 
 namespace afximpl {
 
@@ -12,5 +16,9 @@ HINSTANCE FrameworkInstance();
 void SetInstanceHandle(HINSTANCE hInst);
 // Ends OLE when AfxOleInit started it.
 void TermOle();
+// A new object of pClass when that is a kind of pBase; null otherwise.
+CObject* CreateObjectOfKind(CRuntimeClass* pClass, CRuntimeClass* pBase);
+// The extensions of a document template's filter field ("*.a;.b"), each as ".a".
+void SplitExtensions(const CString& strFilterExt, CStringArray& arr);
 
 }

@@ -106,6 +106,8 @@ protected:
     BOOL m_bDockBar;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;
+    // Leaves its dock bar and its frame's list of bars.
+    void LeaveSite();
     // Bars are children of their frame or of a dock bar; the frame is the owner.
     BOOL CreateBar(LPCTSTR lpszClass, DWORD dwCtrlStyle, DWORD dwStyle, CWnd* pParentWnd, UINT nID);
     afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);

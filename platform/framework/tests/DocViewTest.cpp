@@ -302,6 +302,16 @@ TEST_F(DocViewTest, CommandsGoToViewDocumentTemplateFrameAndProgramInThatOrder)
     g_log.clear();
     Command(ID_TEST_VIEW);
     EXPECT_TRUE(g_log.empty());
+
+    // The template's menu and accelerators outlive the windows that used them.
+    CTextDoc* pNext = NewText();
+    ASSERT_NE(pNext, nullptr);
+    EXPECT_EQ(::GetMenu(m_pMainFrame->m_hWnd), hShared);
+    EXPECT_TRUE(::IsMenu(hShared));
+    pos = pNext->GetFirstViewPosition();
+    MSG msgNext = {pNext->GetNextView(pos)->m_hWnd, WM_KEYDOWN, VK_F6, 0};
+    EXPECT_TRUE(AfxPreTranslateMessage(&msgNext));
+    EXPECT_EQ(g_log, std::vector<std::string>{"view"});
 }
 
 TEST_F(DocViewTest, OpeningAPopupUpdatesItsItemsAndMenuItemsShowTheirPrompt)
