@@ -9,6 +9,7 @@
 #pragma once
 
 #include <windows.h>
+#include <stdint.h>
 
 // ---- The host callback -------------------------------------------------------------
 // The framework plug-ins use the fitter's callback shape and numbering: HostCallback
@@ -53,11 +54,16 @@ typedef int(WINAPI* QMDLLProc)(HWND context, LPCSTR methodName, LPCSTR name, voi
 
 // ---- Requests only the framework plug-ins send -----------------------------------
 enum QmHostRequest : UINT {
+    // Sent with a worksheet's handle (from HOST_FIND_OBJECT) as the context, A QmRowRecord*,
+    // B 0: the doubles become one new row across the worksheet's first columns; 0 = stored.
+    HOST_OBJECT_PUT_ROW = 0,
     HOST_PRINT_TEXT = 0x1000,  // A text of one line, B 0
+    HOST_LIST_SEPARATOR = 0x100E,  // A the new list separator (quoted text), B 0; -1 refuses it
     HOST_FIND_OBJECT = 0x1003,  // A window name, B INT_PTR* handle out; 0 = found
     HOST_NAME_IN_USE = 0x1031,  // A name, B 0; nonzero = taken
     HOST_FORMAT_NUMBER = 0x103A,  // A double*, B QmFormatRecord*
     HOST_OPEN_DATASET = 0x3001,  // A worksheet name, B QmRangeRecord* (request = column, 1-based)
+    HOST_REQ_300B = 0x300B,  // A the axis mode (6 apparent, 0 plain) or the token to restore; answers a token
     HOST_REQ_300C = 0x300C,  // update the host after a method call
     HOST_FIND_DATASET_EX = 0x300E,  // A worksheet name, B QmRangeRecord* (request = column name)
     HOST_GET_COLUMN_DATASET = 0x300F,  // A column index (0-based), B worksheet name
@@ -163,6 +169,18 @@ struct QmWindowRecord {
     int b;
     char name[QM_MAX_WINDOW_NAME + 1];
 };
+
+// The row of HOST_OBJECT_PUT_ROW; it lives in memory only, so the pointer is pointer-sized.
+struct QmRowRecord {
+    uint16_t kind;  // QM_ROW_RECORD_KIND
+    uint16_t count; // doubles in the row
+    uint16_t rows;  // 1
+    uint16_t zero1;
+    uint16_t zero2;
+    uint16_t padding;
+    const double *values;
+};
+#define QM_ROW_RECORD_KIND 0x2034
 
 struct QmMemBlockRecord {
     INT_PTR key; // a window handle or a value given by the plug-in

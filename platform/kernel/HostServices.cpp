@@ -154,6 +154,33 @@ INT_PTR FindPageHandle(const std::string& name)
     return page ? page->GetHandle() : 0;
 }
 
+CQKWksPage* FindWksByHandle(INT_PTR handle)
+{
+    CQKProject& project = qkfxGetProject();
+    for (int i = 0; i < project.GetNumPages(); ++i) {
+        CQKPage* page = project.GetPage(i);
+        if (page->GetHandle() == handle)
+            return dynamic_cast<CQKWksPage*>(page);
+    }
+    return nullptr;
+}
+
+// One row of numbers for a worksheet, after the last row in use of its first columns.
+INT_PTR PutRow(HWND context, const QmRowRecord* row)
+{
+    CQKWksPage* wks = FindWksByHandle(reinterpret_cast<INT_PTR>(context));
+    if (!wks || !row || row->kind != QM_ROW_RECORD_KIND || !row->values || row->count == 0 ||
+        row->count > wks->GetNumCols())
+        return 1;
+    int next = 0;
+    for (int c = 1; c <= row->count; ++c)
+        next = std::max(next, wks->GetColumn(c)->GetEnd());
+    for (int c = 1; c <= row->count; ++c)
+        if (!wks->GetColumn(c)->SetValue(next, row->values[c - 1]))
+            return 1;
+    return 0;
+}
+
 INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
 {
     CQKProject& project = qkfxGetProject();
@@ -756,6 +783,19 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
         return 0;
     }
 
+    case HOST_OBJECT_PUT_ROW:
+        if (!framework)
+            break;
+        return PutRow(context, reinterpret_cast<const QmRowRecord*>(a));
+    case HOST_LIST_SEPARATOR:
+        // Scripts here do not split lists by a separator of their own: any one is accepted.
+        log.Add("HOST_LIST_SEPARATOR", Text(a));
+        return 0;
+    case HOST_REQ_300B:
+        // Axis scales (apparent values) come with the graphs; until then values pass as
+        // they are and the token is 0.
+        return 0;
+
     // ---- notifications without effect here ----
     case HOST_REQ_1018:
     case HOST_REQ_300C:
@@ -783,10 +823,12 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
         return 0;
     }
     }
+    // A request this host does not know is refused, so that the plug-in reports a failure
+    // instead of going on as if the work were done.
     char code[16];
     snprintf(code, sizeof code, "0x%04X", request);
     log.Add("unknown host request", code);
-    return 0;
+    return 1;
 }
 
 } // namespace

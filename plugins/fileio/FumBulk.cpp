@@ -1,7 +1,6 @@
 // Blocks of binary numbers between the current file and datasets or worksheet rows.
 #include "Fum.h"
 
-#include "FumRequests.h"
 
 #include <new>
 #include <string.h>
@@ -347,7 +346,7 @@ int QmReadRowBin::DecodePiece(int, int n, uint8_t* block)
     INT_PTR handle = 0;
     if (QmCallHost(HOST_FIND_OBJECT, reinterpret_cast<INT_PTR>(name.text), reinterpret_cast<INT_PTR>(&handle)) != 0)
         return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
-    FumRowRecord record{FUM_ROW_RECORD_KIND, static_cast<uint16_t>(n), 1, 0, 0, 0, values.data()};
+    QmRowRecord record{QM_ROW_RECORD_KIND, static_cast<uint16_t>(n), 1, 0, 0, 0, values.data()};
     if (g_qmHostCallback(reinterpret_cast<HWND>(handle), HOST_OBJECT_PUT_ROW,
                          reinterpret_cast<INT_PTR>(&record), 0) != 0)
         return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);

@@ -2,7 +2,6 @@
 // open files, and the list separator set from a character.
 #include "Fum.h"
 
-#include "FumRequests.h"
 #include "qxutil.h"
 
 #include <string.h>
@@ -75,7 +74,7 @@ int QmListSep::Process(double* result, QmDLL* root)
     if (!quoted)
         return fum.Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_TEXT);
     bool sent = false;
-    INT_PTR answer = QmCallHost(HOST_REQ_100E, reinterpret_cast<INT_PTR>(quoted), 0, 0, &sent);
+    INT_PTR answer = QmCallHost(HOST_LIST_SEPARATOR, reinterpret_cast<INT_PTR>(quoted), 0, 0, &sent);
     if (sent && answer == -1)
         return fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
     int r = fum.listSep.SetChecked(static_cast<signed char>(quoted[0]));

@@ -12,7 +12,6 @@
 #include "QmVector.h"
 #include "QmWks.h"
 #include "RegressionCore.h"
-#include "StatRequests.h"
 
 #include <functional>
 #include <vector>

@@ -30,7 +30,8 @@ protected:
         ASSERT_NE(plug, nullptr);
         request = reinterpret_cast<RequestProc>(GetProcAddress(plug, "TestPlugRequest"));
         fitRequest = reinterpret_cast<FitRequestProc>(GetProcAddress(plug, "TestPlugFitRequest"));
-        ASSERT_TRUE(request && fitRequest);
+        objectRequest = reinterpret_cast<FitRequestProc>(GetProcAddress(plug, "TestPlugObjectRequest"));
+        ASSERT_TRUE(request && fitRequest && objectRequest);
     }
 
     INT_PTR Fit(UINT code, INT_PTR a, INT_PTR b) { return fitRequest(nullptr, code, a, b); }
@@ -39,6 +40,7 @@ protected:
 
     RequestProc request = nullptr;
     FitRequestProc fitRequest = nullptr;
+    FitRequestProc objectRequest = nullptr;
 };
 
 } // namespace
@@ -168,6 +170,34 @@ TEST_F(HostTest, FrameworkRequestsReadAndWriteWorksheets)
     EXPECT_EQ(request(HOST_IS_DATASET_NAME, c, 0), 0);
     EXPECT_NE(request(HOST_NAME_IN_USE, S("DATA1"), 0), 0);
     EXPECT_EQ(request(HOST_NAME_IN_USE, S("Data2"), 0), 0);
+}
+
+TEST_F(HostTest, RowsGoToWorksheets)
+{
+    ASSERT_TRUE(Run("win -t wks; col(A)[1] = 1; col(A)[2] = 2; col(B)[1] = 5;"));
+    Bind();
+    CQKProject& p = qkfxGetProject();
+    INT_PTR page = 0;
+    ASSERT_EQ(request(HOST_FIND_OBJECT, S("Data1"), (INT_PTR)&page), 0);
+    HWND wks = reinterpret_cast<HWND>(page);
+
+    // The row goes after the last row in use of the columns it fills.
+    double values[3] = {3, 30, 300};
+    QmRowRecord row = {QM_ROW_RECORD_KIND, 2, 1, 0, 0, 0, values};
+    ASSERT_EQ(objectRequest(wks, HOST_OBJECT_PUT_ROW, (INT_PTR)&row, 0), 0);
+    EXPECT_EQ(p.FindDataset("Data1_A")->GetValue(2), 3);
+    EXPECT_EQ(p.FindDataset("Data1_B")->GetValue(2), 30);
+    EXPECT_EQ(p.FindDataset("Data1_B")->GetValue(1), MISSING_VALUE);
+
+    QmRowRecord tooWide = row, badKind = row;
+    tooWide.count = 3;
+    badKind.kind = 0;
+    EXPECT_NE(objectRequest(wks, HOST_OBJECT_PUT_ROW, (INT_PTR)&tooWide, 0), 0) << "more values than columns";
+    EXPECT_NE(objectRequest(wks, HOST_OBJECT_PUT_ROW, (INT_PTR)&badKind, 0), 0);
+    EXPECT_NE(objectRequest(nullptr, HOST_OBJECT_PUT_ROW, (INT_PTR)&row, 0), 0) << "no worksheet";
+    EXPECT_EQ(p.FindDataset("Data1_A")->GetEnd(), 3) << "a refused row stores nothing";
+
+    EXPECT_EQ(request(HOST_LIST_SEPARATOR, S("\";\""), 0), 0);
 }
 
 TEST_F(HostTest, FrameworkRequestsForVariablesTextsAndMemory)
@@ -440,6 +470,6 @@ TEST_F(HostTest, NotificationsAndTheLesserRequests)
     request(HOST_WKS_REQ_681A, page, 5);
     EXPECT_NE(qkfxGetCallLog().Find("HOST_WKS_REQ_6804"), -1);
     EXPECT_NE(qkfxGetCallLog().Find("HOST_WKS_REQ_681A"), -1);
-    EXPECT_EQ(request(0x7777, 0, 0), 0);
+    EXPECT_NE(request(0x7777, 0, 0), 0) << "an unknown request must not pass for done";
     EXPECT_EQ(qkfxGetCallLog().GetAt(qkfxGetCallLog().Find("unknown host request")).args, "0x7777");
 }

@@ -5,7 +5,6 @@
 
 #include <string.h>
 
-#include "FumRequests.h"
 #include "qxdefs.h"
 
 TEST_F(FumTest, BlocksOfEveryKindRoundTripThroughAFile)

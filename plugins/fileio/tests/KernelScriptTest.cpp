@@ -86,6 +86,29 @@ TEST(FumScript, BlocksOfWorksheetColumnsRoundTrip)
     qkfxGetAccess()->Uninit();
 }
 
+TEST(FumScript, BinaryRowsAppendToAWorksheet)
+{
+    ASSERT_TRUE(qkfxGetAccess()->Init(nullptr, ""));
+    auto* src = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS, "Src"));
+    ASSERT_NE(src, nullptr);
+    for (int i = 0; i < 6; ++i)
+        src->GetColumn(1)->SetValue(i, i + 1.5);
+    auto* rows = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS, "Rows"));
+    ASSERT_NE(rows, nullptr);
+    std::string path = ScratchFile("rows.bin");
+    DeleteFileA(path.c_str());
+    RunScript("fum.reset(); fum.open(" + path + ", 2); fum.nbytes = 8;"
+              "fum.awrite(Src_A, 1, 6, 1); fum.rewind();"
+              "r1 = fum.readrowbin(Rows, 3, 1); r2 = fum.readrowbin(Rows, 3, 1); fum.closeall()");
+    EXPECT_EQ(Eval("r1"), 3);
+    EXPECT_EQ(Eval("r2"), 3);
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 3; ++col)
+            EXPECT_EQ(rows->GetColumn(col + 1)->GetValue(row), row * 3 + col + 1.5) << row << "," << col;
+    DeleteFileA(path.c_str());
+    qkfxGetAccess()->Uninit();
+}
+
 TEST(FumScript, TextWrittenLineByLineReadsBackIntoWorksheetRows)
 {
     ASSERT_TRUE(qkfxGetAccess()->Init(nullptr, ""));

@@ -1,6 +1,5 @@
 #include "StatHost.h"
 
-#include "StatRequests.h"
 #include "qxdefs.h"
 
 #include <cmath>

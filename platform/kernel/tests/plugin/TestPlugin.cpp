@@ -191,6 +191,13 @@ extern "C" INT_PTR TestPlugRequest(UINT code, INT_PTR a, INT_PTR b)
     return g_callback ? g_callback(g_context, code, a, b) : -1;
 }
 
+// A framework request with a context of the caller's choice (object requests go to a
+// window's handle).
+extern "C" INT_PTR TestPlugObjectRequest(HWND context, UINT code, INT_PTR a, INT_PTR b)
+{
+    return g_callback ? g_callback(context, code, a, b) : -1;
+}
+
 extern "C" INT_PTR TestPlugFitRequest(HWND context, UINT code, INT_PTR a, INT_PTR b)
 {
     return g_fitCallback ? g_fitCallback(context, code, a, b) : -1;
