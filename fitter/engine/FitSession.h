@@ -311,6 +311,7 @@ struct FittingSession {
     BYTE digits[MAX_PARAMS + 1];       // significant digits shown, 0 free
     int paramRows, paramFirst, paramLast;
     int valuesEdited;
+    int viewMode;  // function view of the select page: 0 equation, 1 sample curve, 2 file
     // Parameter history of the session page: snapshots of (chi-square, values 1..n).
     double* history;
     int historyCurrent, historyLast, historyCapacity;

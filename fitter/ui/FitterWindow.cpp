@@ -7,6 +7,7 @@
 
 #include "FitterResources.h"
 #include "ParamPanel.h"
+#include "SelectPage.h"
 
 #include "../engine/FitMemory.h"
 #include "../engine/FitSession.h"
@@ -31,21 +32,22 @@ struct PageInfo {
     int basicTemplate;
     int caption;
     DLGPROC procedure;
+    int (*leave)(HWND page, FittingSession* s);  // reads the page back; nonzero refuses
 };
 
 const PageInfo kPages[] = {
-    {PAGE_ID_SELECT, "bselect", IDD_PAGE_SELECT, IDD_PAGE_SELECT_BASIC, 2000, nullptr},
-    {PAGE_ID_EDIT, "bedit", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2001, nullptr},
-    {PAGE_ID_NEW, "bnew", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2008, nullptr},
-    {PAGE_ID_SESSION, "bfit", IDD_PAGE_SESSION, IDD_PAGE_SESSION_BASIC, 2002, nullptr},
-    {PAGE_ID_RESULTS, "bresults", IDD_PAGE_RESULTS, 0, 2003, nullptr},
-    {PAGE_ID_CONTROL, "bcontrol", IDD_PAGE_CONTROL, 0, 2004, nullptr},
-    {PAGE_ID_CONSTRAINTS, "bconstra", IDD_PAGE_CONSTRAINTS, 0, 2005, nullptr},
-    {PAGE_ID_DATASETS, "bdataset", IDD_PAGE_DATASETS, IDD_PAGE_DATASETS_BASIC, 2006, nullptr},
-    {PAGE_ID_INIT, "binit", IDD_PAGE_INIT, 0, 2009, nullptr},
-    {PAGE_ID_SIMULATE, "bsimulat", IDD_PAGE_SIMULATE, 0, 2007, nullptr},
-    {PAGE_ID_AFTERFIT, "bafterfi", IDD_PAGE_AFTERFIT, 0, 2010, nullptr},
-    {PAGE_ID_ADVANCED, "badvopt", IDD_PAGE_ADVANCED, 0, 2011, nullptr},
+    {PAGE_ID_SELECT, "bselect", IDD_PAGE_SELECT, IDD_PAGE_SELECT_BASIC, 2000, SelectFitFunx, LeaveSelectPage},
+    {PAGE_ID_EDIT, "bedit", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2001, nullptr, nullptr},
+    {PAGE_ID_NEW, "bnew", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2008, nullptr, nullptr},
+    {PAGE_ID_SESSION, "bfit", IDD_PAGE_SESSION, IDD_PAGE_SESSION_BASIC, 2002, nullptr, nullptr},
+    {PAGE_ID_RESULTS, "bresults", IDD_PAGE_RESULTS, 0, 2003, nullptr, nullptr},
+    {PAGE_ID_CONTROL, "bcontrol", IDD_PAGE_CONTROL, 0, 2004, nullptr, nullptr},
+    {PAGE_ID_CONSTRAINTS, "bconstra", IDD_PAGE_CONSTRAINTS, 0, 2005, nullptr, nullptr},
+    {PAGE_ID_DATASETS, "bdataset", IDD_PAGE_DATASETS, IDD_PAGE_DATASETS_BASIC, 2006, nullptr, nullptr},
+    {PAGE_ID_INIT, "binit", IDD_PAGE_INIT, 0, 2009, nullptr, nullptr},
+    {PAGE_ID_SIMULATE, "bsimulat", IDD_PAGE_SIMULATE, 0, 2007, nullptr, nullptr},
+    {PAGE_ID_AFTERFIT, "bafterfi", IDD_PAGE_AFTERFIT, 0, 2010, nullptr, nullptr},
+    {PAGE_ID_ADVANCED, "badvopt", IDD_PAGE_ADVANCED, 0, 2011, nullptr, nullptr},
 };
 
 // Toolbar order; 0 closes a group, after which a gap follows.
@@ -301,10 +303,12 @@ void UpdateCommandStates(FittingSession* s, HWND window)
     enable(CMD_ADD_FUNCTION, page == PAGE_ID_SELECT);
     enable(CMD_DELETE_FUNCTION, page == PAGE_ID_SELECT && s->nFunctions > 0 && function);
     enable(CMD_PAGE_BASIC_MODE, HasBasicTemplate(page));
+    // The view buttons are the select page's to enable, by what the function has to show.
     if (page == PAGE_ID_SELECT && s->pageWindow && IsWindow(s->pageWindow)) {
-        for (int id : {105, 106, 107})
-            EnableWindow(GetDlgItem(s->pageWindow, id), HasCurrentFunction(s));
-        EnableWindow(GetDlgItem(s->pageWindow, 103), s->nFunctions > 0);
+        if (!HasCurrentFunction(s))
+            for (int id : {IDC_VIEW_EQUATION, IDC_VIEW_CURVE, IDC_VIEW_FILE})
+                EnableWindow(GetDlgItem(s->pageWindow, id), FALSE);
+        EnableWindow(GetDlgItem(s->pageWindow, IDC_FUNCTION_LIST), s->nFunctions > 0);
     }
 }
 
@@ -345,14 +349,15 @@ bool CreatePage(FittingSession* s, HWND window, int page)
 }
 
 // Reads the page back into the session before its dialog goes; nonzero refuses the change.
-// The pages built so far keep nothing of their own to read back.
 int LeavePage(FittingSession* s, HWND window, int page)
 {
+    const PageInfo* info = FindPage(page);
+    const int refused = info && info->leave && s->pageWindow ? info->leave(s->pageWindow, s) : 0;
     InvalidateButton(window, page);
     if (HMENU menu = GetMenu(window))
         CheckMenuItem(menu, page, MF_BYCOMMAND | MF_UNCHECKED);
     CallHost(s, HOST_REQ_1025, 0, 0);
-    return 0;
+    return refused;
 }
 
 void DestroyPage(FittingSession* s)
@@ -534,10 +539,12 @@ void OnCommand(FittingSession* s, HWND window, int command)
         ToggleBasicMode(s, window);
         return;
     case CMD_ADD_FUNCTION:
-    case CMD_DELETE_FUNCTION:
-        // Adding and removing functions belong to the selection page.
         if (s->pageId == PAGE_ID_SELECT)
-            FitMessage(window, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>("Select Function"));
+            FitMessage(window, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>("Add Function"));
+        return;
+    case CMD_DELETE_FUNCTION:
+        if (s->pageId == PAGE_ID_SELECT && s->pageWindow)
+            DeleteSelectedFunction(s->pageWindow, s);
         return;
     case CMD_EXIT:
         CloseFitterWindow(s);
@@ -670,7 +677,7 @@ bool RegisterFitterClass(HINSTANCE instance)
     wc->lpszClassName = "QFIT41Parent";
     const bool registered = RegisterClassA(wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     FreeLockedBlock(wc);
-    return registered;
+    return registered && RegisterFormulaDisplay(instance);
 }
 
 HWND OpenFitterWindow(HWND owner, FittingSession* s)
@@ -764,6 +771,12 @@ int PageTemplateId(FittingSession* s, int page)
     if (page == PAGE_ID_EDIT)
         return HELP_PAGE_EDIT;
     return IsBasic(s) && info->basicTemplate ? info->basicTemplate : info->fullTemplate;
+}
+
+void UpdateFitterCommands(FittingSession* s)
+{
+    if (s->fitterWindow && IsWindow(s->fitterWindow))
+        UpdateCommandStates(s, s->fitterWindow);
 }
 
 int FitterPageTemplateId(FittingSession* s)

@@ -28,6 +28,10 @@ int ShowFitterPage(FittingSession* s, const char* argument);
 // host shows it as the page's help topic.
 int PageTemplateId(FittingSession* s, int page);
 
+// Brings the menu and toolbar states up to date with the session (pages call it after
+// changing the current function).
+void UpdateFitterCommands(FittingSession* s);
+
 // Template id of the window's current page, 0 when the window is not open.
 int FitterPageTemplateId(FittingSession* s);
 

@@ -1,0 +1,19 @@
+// The function selection page (page 904).
+#pragma once
+
+#include <windows.h>
+
+struct FittingSession;
+
+// Dialog procedure of the page (ordinal 100).
+extern "C" INT_PTR CALLBACK SelectFitFunx(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The page's leave routine: 1 keeps the user on the page.
+int LeaveSelectPage(HWND page, FittingSession* s);
+
+// Menu "Delete": removes the selected function from the list and its category; 0 done,
+// 1 when the user declined, -1 when nothing could be removed.
+int DeleteSelectedFunction(HWND page, FittingSession* s);
+
+// Registers the window class of the function view.
+bool RegisterFormulaDisplay(HINSTANCE instance);
