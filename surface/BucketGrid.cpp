@@ -165,8 +165,14 @@ INT_PTR DrawCell(INT_PTR a, INT_PTR b, Scx3DView* view, Scx3DObject* mesh, INT_P
     INT_PTR part = (s.gridFlags & BUCKET_WALK_ROWS_OUTER) ? row : column;
     g_drawCallback = drawCallback;
     CellList* list = g_grid->At(row, column);
-    if (mesh)
-        return ReportNotBuilt("mesh cells in the bucket grid");
+    // A cell that lies inside the pass's mesh interleaves the mesh's own parts with its
+    // list; one outside it draws its list alone.
+    if (mesh) {
+        uint8_t cell[80];
+        if (ObjectCommand(SCX3D_OBJ_MESH_CELL, row, reinterpret_cast<HWND>((INT_PTR)column), view, mesh,
+                          reinterpret_cast<INT_PTR>(cell)))
+            return ReportNotBuilt("the drawing of mesh cells");
+    }
     if (list)
         DrawList(list, part, view);
     return 0;

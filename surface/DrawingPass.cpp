@@ -286,8 +286,9 @@ void Paint(HWND window, INT_PTR storeHandle, Scx3DView* view, UINT paintCode, IN
     BucketGridSpec spec = PassGridSpec(view);
     memcpy(view->bucketSpec, &spec, sizeof spec);
     bool plain = true;
+    // A mesh answers by lending its own grid to the pass through `spec`.
     for (uint32_t i = 0; i < count; ++i)
-        if (!ObjectCommand(SCX3D_OBJ_PLAIN, storeHandle, nullptr, view, &objects[i], 0))
+        if (!ObjectCommand(SCX3D_OBJ_PLAIN, storeHandle, nullptr, view, &objects[i], (INT_PTR)&spec))
             plain = false;
     if (plain || StoreOrderOnly(header)) {
         for (uint32_t i = 0; i < count; ++i)

@@ -157,21 +157,13 @@ INT_PTR LineObjectHandler(UINT command, INT_PTR count, HWND window, void* record
     return SharedHandler(command, count, window, record, object, extra);
 }
 
-// Types whose own code is not part of this build refuse every command loudly rather
-// than pretend to draw.
-template <int Type> INT_PTR MissingHandler(UINT, INT_PTR, HWND, void*, Scx3DObject*, INT_PTR)
-{
-    static_assert(Type == 2, "only the mesh type is missing");
-    return ReportNotBuilt("mesh and surface objects");
-}
-
 struct TypeRow {
     int type;
     ObjectHandler handler;
 };
 
 const TypeRow kTypes[] = {
-    {2, MissingHandler<2>}, {1, TextObjectHandler}, {0, ScatterObjectHandler},
+    {2, MeshObjectHandler}, {1, TextObjectHandler}, {0, ScatterObjectHandler},
     {3, LineObjectHandler}, {4, LineObjectHandler}, {5, PatchObjectHandler},
     {6, SideWallObjectHandler}, {8, LineObjectHandler}, {0, nullptr},
 };

@@ -197,6 +197,24 @@ struct Scx3DAttributes {
     uint8_t more[8];
 };
 
+// The grid of a mesh object, kept at the object's point area (the point-block handle
+// inside it, widened) and given in the mesh's description.
+struct MeshGridSpec {
+    uint8_t carried0[2];
+    HGLOBAL pointBlock;       // in the object: the point block
+    uint16_t meshColumns;     // grid lines along X (points per row)
+    uint16_t meshRows;        // grid lines along Y
+    uint16_t meshWalkFlags;   // the gridFlags of the current pass
+    float meshX0, meshDx;
+    float meshY0, meshDy;
+    int16_t meshRowOffset;    // bucket-grid row of the mesh's first row
+    int16_t meshColumnOffset;
+    int16_t indexScale;       // factors of the hit index mapping
+    int16_t columnStride;
+    int16_t rowStride;
+    uint8_t carried1[4];
+};
+
 struct Scx3DObject {
     uint8_t kind;             // low 4 bits: the object type
     uint8_t storage;
@@ -215,7 +233,18 @@ struct Scx3DObject {
             float pointValue;   // with SCX3D_STORAGE_POINT_BLOCK: the add's extra value
             uint8_t gridTail[34];
         } grid;
+        MeshGridSpec mesh;
     };
+};
+
+// What the kernel passes to add a mesh; the z values come separately, row by row.
+struct MeshDescription {
+    uint8_t kind;
+    uint8_t storage;
+    int32_t pointCount;   // meshColumns * meshRows
+    int16_t objectId;
+    MeshGridSpec grid;
+    Scx3DAttributes attributes;
 };
 
 // What a caller passes to add an object; the points come separately as float triples.
@@ -250,6 +279,11 @@ static_assert(offsetof(Scx3DObject, inlinePoints) == 64, "layout");
 static_assert(offsetof(Scx3DObject, grid.pointBlock) == 66, "layout");
 static_assert(offsetof(Scx3DObject, grid.pointValue) == 106, "layout");
 static_assert(sizeof(Scx3DDescription) == SCX3D_DESCRIPTION_SIZE, "layout");
+static_assert(sizeof(MeshGridSpec) == 46, "layout");
+static_assert(offsetof(MeshGridSpec, meshColumns) == 10, "layout");
+static_assert(offsetof(MeshGridSpec, meshRowOffset) == 32, "layout");
+static_assert(offsetof(Scx3DObject, mesh.pointBlock) == offsetof(Scx3DObject, grid.pointBlock), "layout");
+static_assert(offsetof(MeshDescription, attributes) == 54, "layout");
 static_assert(sizeof(Scx3DHit) == 32, "layout");
 
 // ---------------------------------------------------------------------------------------

@@ -85,6 +85,8 @@ INT_PTR TextObjectHandler(UINT command, INT_PTR count, HWND window, void* record
                           INT_PTR extra);
 INT_PTR ScatterObjectHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
                              INT_PTR extra);
+INT_PTR MeshObjectHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
+                          INT_PTR extra);
 INT_PTR SideWallObjectHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
                               INT_PTR extra);
 INT_PTR PatchObjectHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
