@@ -148,11 +148,17 @@ INT_PTR Draw(SideWallPiece* piece, const Scx3DView* v)
     std::vector<int> segments;
     for (int i = 0; i < n - 1; ++i)
         segments.push_back(backward ? n - 2 - i : i);
-    Ask(a, 0x20000E);
+    INT_PTR halfWidth = Ask(a, 0x20000E);
     INT_PTR percent = Ask(a, 0x20000D, 0, s);
     int depth = (int)(percent * v->wallDepthUnit * 0.005);
     if (s == 2) {
-        ReportNotBuilt("bars of side walls");
+        // One bar per point, standing along y from 0 to the point.
+        int32_t half[2] = {(int32_t)halfWidth, depth};
+        for (int i = 0; i < n; ++i) {
+            int k = backward ? n - 1 - i : i;
+            float exchanged[3] = {world[3 * k], world[3 * k + 2], world[3 * k + 1]};
+            MeshDrawBar(v, exchanged, -1, half, k, &a);
+        }
         Ask(a, 0x20000C, dc, s);
         return 0;
     }

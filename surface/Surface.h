@@ -92,6 +92,11 @@ INT_PTR SideWallObjectHandler(UINT command, INT_PTR count, HWND window, void* re
 INT_PTR PatchObjectHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
                            INT_PTR extra);
 
+// One bar at `point` with half-widths (x, y); bar index `a` < 0 stands it along Y and
+// hands its faces to the callback of `attributes`, tagged with `value`.
+void MeshDrawBar(const Scx3DView* view, const float point[3], int a, const int32_t half[2], int value,
+                 const Scx3DAttributes* attributes);
+
 // ---- Polygon geometry (points are float triples)
 void PolygonNormal(int n, const float* corners, float normal[3]);
 const float* PlaneReference(int n, const float* corners);

@@ -149,3 +149,39 @@ TEST(SideWall, HitToleranceAndIndex)
     }
     StoreCmd(SCX3D_STORE_FREE, store, nullptr);
 }
+
+namespace {
+std::vector<UINT> g_barFaces;
+INT_PTR WINAPI BarCallback(INT_PTR, UINT code, INT_PTR, INT_PTR, INT_PTR, INT_PTR)
+{
+    if (code == 0x200009 || code == 0x20000A)
+        g_barFaces.push_back(code);
+    return 0;
+}
+}
+
+TEST(SideWall, BarFacesTurnedTowardTheEye)
+{
+    // A bar standing along Y (index -1) works in exchanged coordinates (x, z, y): "up"
+    // is real y. Half-widths 10 and 10 round the point.
+    struct Row { float height; float eye[3]; std::vector<UINT> faces; };
+    const Row rows[] = {
+        {0, {0, 50, 0}, {0x20000A, 0x20000A}}, // height 0 from above: floor and top
+        {-20, {0, 50, 0}, {0x20000A}},         // negative height from above: floor only
+        {20, {0, -50, 0}, {0x20000A}},         // eye below the floor: floor only
+        {20, {0, 5, -100}, {0x200009}},        // in front of the low side face only
+    };
+    Scx3DAttributes a{};
+    a.callbackUser = 1;
+    a.callback = &BarCallback;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "height " << r.height << " eye " << r.eye[0] << "," << r.eye[1] << "," << r.eye[2]);
+        Scx3DView v = MakeView();
+        memcpy(v.eyeWorld, r.eye, sizeof r.eye);
+        g_barFaces.clear();
+        const float point[3] = {0, 0, r.height};
+        const int32_t half[2] = {10, 10};
+        MeshDrawBar(&v, point, -1, half, 0, &a);
+        EXPECT_EQ(r.faces, g_barFaces);
+    }
+}
