@@ -318,6 +318,17 @@ void CWinApp::OnAppExit()
         m_pMainWnd->SendMessage(WM_CLOSE);
 }
 
+void CWinApp::EnableModeless(BOOL bEnable)
+{
+    CWnd* pMainWnd = AfxGetMainWnd();
+    if (pMainWnd == nullptr || pMainWnd->m_hWnd == nullptr)
+        return;
+    if (bEnable)
+        pMainWnd->EndModalState();
+    else
+        pMainWnd->BeginModalState();
+}
+
 void CWinApp::OnHelp()
 {
     CWnd* pWnd = CWnd::GetActiveWindow();

@@ -149,7 +149,7 @@ END_MESSAGE_MAP()
 CFrameWnd::CFrameWnd()
     : m_nIdleFlags(0), m_bAutoMenuEnable(TRUE), m_hMenuDefault(nullptr), m_hAccelTable(nullptr), m_nIDHelp(0),
       m_nWindow(-1), m_dwPromptContext(0), m_pFloatingFrameClass(nullptr), m_nIDTracking(0), m_nIDLastMessage(0), m_pViewActive(nullptr),
-      m_bInRecalcLayout(FALSE)
+      m_cModalStack(0), m_bInRecalcLayout(FALSE)
 {
 }
 
@@ -443,6 +443,135 @@ void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
         return;
     }
     pCmdUI->SetCheck(pBar->IsVisible());
+}
+
+namespace {
+
+struct ModalStateWindows
+{
+    HWND hWndFrame;
+    CPtrList* pList;
+};
+
+BOOL CALLBACK DisableOwnedWindow(HWND hWnd, LPARAM lParam)
+{
+    ModalStateWindows* pState = (ModalStateWindows*)lParam;
+    if (hWnd != pState->hWndFrame && ::GetWindow(hWnd, GW_OWNER) == pState->hWndFrame && ::IsWindowEnabled(hWnd)) {
+        ::EnableWindow(hWnd, FALSE);
+        pState->pList->AddTail(hWnd);
+    }
+    return TRUE;
+}
+
+}
+
+void CFrameWnd::BeginModalState()
+{
+    if (m_cModalStack++ != 0)
+        return;
+    // Only what was enabled is disabled, so that the end puts back exactly that.
+    ModalStateWindows state = {m_hWnd, &m_listDisabledWnds};
+    ::EnumThreadWindows(::GetCurrentThreadId(), DisableOwnedWindow, (LPARAM)&state);
+    if (::IsWindowEnabled(m_hWnd)) {
+        ::EnableWindow(m_hWnd, FALSE);
+        m_listDisabledWnds.AddTail(m_hWnd);
+    }
+}
+
+void CFrameWnd::EndModalState()
+{
+    if (m_cModalStack == 0 || --m_cModalStack != 0)
+        return;
+    while (!m_listDisabledWnds.IsEmpty()) {
+        HWND hWnd = (HWND)m_listDisabledWnds.RemoveHead();
+        if (::IsWindow(hWnd))
+            ::EnableWindow(hWnd, TRUE);
+    }
+}
+
+void CFrameWnd::OnHelp()
+{
+    CWinApp* pApp = AfxGetApp();
+    for (HWND hWnd = ::GetFocus(); hWnd != nullptr; hWnd = ::GetParent(hWnd)) {
+        if (::SendMessageA(hWnd, WM_COMMANDHELP, 0, 0))
+            return;
+        if (hWnd == m_hWnd)
+            break;
+    }
+    CFrameWnd* pFrame = GetActiveFrame();
+    if (pApp != nullptr)
+        pApp->WinHelp(HID_BASE_RESOURCE + pFrame->m_nIDHelp, HELP_CONTEXT);
+}
+
+void CFrameWnd::OnHelpFinder()
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != nullptr)
+        pApp->WinHelp(0, HELP_FINDER);
+}
+
+void CFrameWnd::OnHelpIndex()
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != nullptr)
+        pApp->WinHelp(0, HELP_INDEX);
+}
+
+void CFrameWnd::OnHelpUsing()
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != nullptr)
+        pApp->WinHelp(0, HELP_HELPONHELP);
+}
+
+void CFrameWnd::OnContextHelp()
+{
+    // Help mode: the question-mark cursor until a click; Escape or a right click ends it.
+    CWinApp* pApp = AfxGetApp();
+    HCURSOR hcurOld = ::SetCursor(::LoadCursor(nullptr, IDC_HELP));
+    ::SetCapture(m_hWnd);
+    DWORD_PTR dwContext = 0;
+    BOOL bChosen = FALSE;
+    MSG msg;
+    while (!bChosen && ::GetMessageA(&msg, nullptr, 0, 0)) {
+        if (msg.message == WM_LBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN) {
+            POINT pt = msg.pt;
+            HWND hWndHit = ::WindowFromPoint(pt);
+            if (hWndHit == nullptr || (hWndHit != m_hWnd && !::IsChild(m_hWnd, hWndHit)))
+                hWndHit = msg.hwnd;
+            // The window clicked names its topic, or its parents do; a control's topic
+            // follows its command id, a pane's the frame's resource.
+            for (HWND hWnd = hWndHit; hWnd != nullptr && dwContext == 0; hWnd = ::GetParent(hWnd)) {
+                POINT ptClient = pt;
+                ::ScreenToClient(hWnd, &ptClient);
+                dwContext = (DWORD_PTR)::SendMessageA(hWnd, WM_HELPHITTEST, 0, MAKELPARAM(ptClient.x, ptClient.y));
+                if (hWnd == m_hWnd)
+                    break;
+            }
+            if (dwContext == 0) {
+                UINT nID = hWndHit != nullptr && hWndHit != m_hWnd ? (UINT)::GetDlgCtrlID(hWndHit) : 0;
+                CFrameWnd* pFrame = GetActiveFrame();
+                dwContext = nID != 0 && nID < AFX_IDW_CONTROLBAR_FIRST ? HID_BASE_COMMAND + nID
+                                                                      : HID_BASE_RESOURCE + pFrame->m_nIDHelp;
+            }
+            bChosen = TRUE;
+        } else if (msg.message == WM_RBUTTONDOWN || (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) ||
+                   msg.message == WM_CANCELMODE) {
+            break;
+        } else if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_MOUSEMOVE ||
+                   msg.message == WM_LBUTTONUP || msg.message == WM_RBUTTONUP) {
+            continue;   // input belongs to help mode
+        } else {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    if (msg.message == WM_QUIT)
+        ::PostQuitMessage((int)msg.wParam);
+    ::ReleaseCapture();
+    ::SetCursor(hcurOld);
+    if (bChosen && pApp != nullptr)
+        pApp->WinHelp(dwContext, HELP_CONTEXT);
 }
 
 void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)

@@ -100,6 +100,12 @@ public:
     CString GetTitle() const { return m_strTitle; }
     void SetTitle(LPCTSTR lpszTitle) { m_strTitle = lpszTitle; }
 
+    // Modal state: the frame and the windows it owns that were enabled are disabled, and
+    // enabled again when the last EndModalState comes.
+    void BeginModalState() override;
+    void EndModalState() override;
+    BOOL InModalState() const { return m_cModalStack != 0; }
+
     // Control bars (afxext.h). EnableDocking makes a dock bar along each edge named by
     // CBRS_ALIGN_* bits; DockControlBar puts a bar into one (nDockBarID, or the first edge
     // the bar accepts: top, bottom, left, right); FloatControlBar puts it into a small
@@ -130,6 +136,8 @@ public:
 protected:
     CView* m_pViewActive;
     CString m_strTitle;
+    int m_cModalStack;
+    CPtrList m_listDisabledWnds;   // HWNDs the modal state disabled
     BOOL m_bInRecalcLayout;
 
     virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
@@ -160,6 +168,14 @@ protected:
     afx_msg BOOL OnBarCheck(UINT nID);
     afx_msg void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
     afx_msg void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
+    // Help: F1 asks the window with the focus and its parents (WM_COMMANDHELP), else shows
+    // the active frame's topic (HID_BASE_RESOURCE + m_nIDHelp); Shift+F1 waits for a click
+    // and shows the topic of what was clicked.
+    afx_msg void OnHelp();
+    afx_msg void OnHelpFinder();
+    afx_msg void OnHelpIndex();
+    afx_msg void OnHelpUsing();
+    afx_msg void OnContextHelp();
     DECLARE_MESSAGE_MAP()
 
     friend class CView;

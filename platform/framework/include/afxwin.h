@@ -956,6 +956,11 @@ public:
     void UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
     BOOL ExecuteDlgInit(LPCTSTR lpszResourceName);
 
+    // While a frame is in modal state it and the windows it owns take no input; other
+    // windows have nothing to do.
+    virtual void BeginModalState() {}
+    virtual void EndModalState() {}
+
     // Modal loops
     int RunModalLoop(DWORD dwFlags = 0);
     virtual BOOL ContinueModal();
@@ -1267,6 +1272,9 @@ public:
 
     afx_msg void OnFileNew();
     afx_msg void OnFileOpen();
+    // Disables (and enables again) the main frame and the windows it owns while a modal
+    // window of another program is up; calls nest.
+    virtual void EnableModeless(BOOL bEnable);
 
     // The program's printer, as DEVNAMES and DEVMODE blocks the application owns.
     HGLOBAL m_hDevMode;

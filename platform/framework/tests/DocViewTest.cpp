@@ -109,6 +109,7 @@ protected:
     afx_msg void OnViewCommand() { g_log.push_back("view"); }
     afx_msg void OnSharedCommand() { g_log.push_back("view shared"); }
     afx_msg void OnUpdateChecked(CCmdUI* pCmdUI) { pCmdUI->SetCheck(1); }
+    afx_msg LRESULT OnHelpHitTest(WPARAM, LPARAM) { return 0x12345; }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -118,6 +119,7 @@ BEGIN_MESSAGE_MAP(CTextView, CScrollView)
     ON_COMMAND(ID_TEST_VIEW, OnViewCommand)
     ON_COMMAND(ID_TEST_SHARED, OnSharedCommand)
     ON_UPDATE_COMMAND_UI(ID_TEST_CHECKED, OnUpdateChecked)
+    ON_MESSAGE(WM_HELPHITTEST, OnHelpHitTest)
     ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
 END_MESSAGE_MAP()
@@ -143,6 +145,9 @@ IMPLEMENT_DYNCREATE(CMainFrame, CMDIFrameWnd)
 BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND(ID_TEST_FRAME, OnFrameCommand)
     ON_UPDATE_COMMAND_UI(ID_TEST_FRAME, OnUpdateFrameCommand)
+    ON_COMMAND(ID_HELP, CMDIFrameWnd::OnHelp)
+    ON_COMMAND(ID_CONTEXT_HELP, CMDIFrameWnd::OnContextHelp)
+    ON_COMMAND(ID_HELP_FINDER, CMDIFrameWnd::OnHelpFinder)
 END_MESSAGE_MAP()
 
 class CTestTemplate : public CMultiDocTemplate
@@ -162,6 +167,8 @@ class CTestApp : public CWinApp
 {
 public:
     CTestApp() : CWinApp("Test Program") {}
+    std::vector<std::pair<DWORD_PTR, UINT>> m_help;   // what WinHelp was asked, instead of showing it
+    void WinHelp(DWORD_PTR dwData, UINT nCmd) override { m_help.push_back({dwData, nCmd}); }
 protected:
     afx_msg void OnAppCommand() { g_log.push_back("app"); }
     DECLARE_MESSAGE_MAP()
@@ -881,6 +888,59 @@ TEST_F(DocViewTest, WithoutAPrinterPrintingStopsWithAMessage)
         EXPECT_NE(texts[0].find("printer"), std::string::npos) << texts[0];
     }
     EXPECT_EQ(m_pApp->m_hDevNames, nullptr);
+}
+
+TEST_F(DocViewTest, HelpShowsTheTopicOfTheActiveWindowOrOfWhatIsClicked)
+{
+    CTextDoc* pDoc = NewText();
+    ASSERT_NE(pDoc, nullptr);
+    POSITION pos = pDoc->GetFirstViewPosition();
+    CView* pView = pDoc->GetNextView(pos);
+
+    Command(ID_HELP);
+    Command(ID_HELP_FINDER);
+    ASSERT_EQ(m_pApp->m_help.size(), 2u);
+    EXPECT_EQ(m_pApp->m_help[0], std::make_pair((DWORD_PTR)(HID_BASE_RESOURCE + IDR_TEXTTYPE), (UINT)HELP_CONTEXT));
+    EXPECT_EQ(m_pApp->m_help[1].second, (UINT)HELP_FINDER);
+
+    // Shift+F1, then a click on the view: the view names its topic.
+    m_pApp->m_help.clear();
+    CRect rect;
+    pView->GetWindowRect(&rect);
+    ::SetCursorPos(rect.CenterPoint().x, rect.CenterPoint().y);
+    pView->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    Command(ID_CONTEXT_HELP);
+    ASSERT_EQ(m_pApp->m_help.size(), 1u);
+    EXPECT_EQ(m_pApp->m_help[0].first, (DWORD_PTR)0x12345);
+
+    // Escape ends help mode with no help.
+    m_pApp->m_help.clear();
+    pView->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+    Command(ID_CONTEXT_HELP);
+    EXPECT_TRUE(m_pApp->m_help.empty());
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+TEST_F(DocViewTest, ModalStateDisablesTheFrameAndWhatItOwnsAndRestoresOnlyThat)
+{
+    CWnd enabled, disabled;
+    ASSERT_TRUE(enabled.CreateEx(0, nullptr, "enabled", WS_POPUP, 0, 0, 50, 50, m_pMainFrame->m_hWnd, nullptr));
+    ASSERT_TRUE(disabled.CreateEx(0, nullptr, "disabled", WS_POPUP | WS_DISABLED, 0, 0, 50, 50,
+                                  m_pMainFrame->m_hWnd, nullptr));
+    m_pApp->EnableModeless(FALSE);
+    m_pApp->EnableModeless(FALSE);
+    EXPECT_TRUE(m_pMainFrame->InModalState());
+    EXPECT_FALSE(m_pMainFrame->IsWindowEnabled());
+    EXPECT_FALSE(enabled.IsWindowEnabled());
+    m_pApp->EnableModeless(TRUE);   // still one level in
+    EXPECT_FALSE(m_pMainFrame->IsWindowEnabled());
+    m_pApp->EnableModeless(TRUE);
+    EXPECT_FALSE(m_pMainFrame->InModalState());
+    EXPECT_TRUE(m_pMainFrame->IsWindowEnabled());
+    EXPECT_TRUE(enabled.IsWindowEnabled());
+    EXPECT_FALSE(disabled.IsWindowEnabled());
+    enabled.DestroyWindow();
+    disabled.DestroyWindow();
 }
 
 }
