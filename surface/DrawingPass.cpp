@@ -11,10 +11,6 @@
 
 namespace {
 
-Scx3DObject* Objects(Scx3DStoreHeader* header)
-{
-    return reinterpret_cast<Scx3DObject*>(reinterpret_cast<uint8_t*>(header) + SCX3D_STORE_HEADER_SIZE);
-}
 
 // Store-wide pass flags live in byte 1 of the owner word; 0x10 asks for painting in
 // store order without the grid and with the identity drawing order.
@@ -151,7 +147,7 @@ void BuildOrder(Scx3DStoreHeader* header, const Scx3DView* view, int mode)
         index[i] = (uint16_t)i;
     if (!StoreOrderOnly(header) && count > 1) {
         std::vector<float> key(count);
-        Scx3DObject* objects = Objects(header);
+        Scx3DObject* objects = StoreObjects(header);
         for (uint32_t i = 0; i < count; ++i)
             key[i] = objects[i].depthKey;
         bool patches = (objects[0].kind | (objects[0].storage << 8)) == 0x8005;
@@ -257,7 +253,7 @@ void PrepareDrawing(INT_PTR storeHandle, Scx3DView* view, int mode)
     if (!header)
         return;
     if (view->state & SCX3D_STATE_REPROJECT) {
-        Scx3DObject* objects = Objects(header);
+        Scx3DObject* objects = StoreObjects(header);
         for (uint32_t i = 0; i < header->count; ++i)
             ObjectCommand(SCX3D_PREPARE_DRAWING, storeHandle, nullptr, view, &objects[i], 0);
     }
@@ -278,7 +274,7 @@ void Paint(HWND window, INT_PTR storeHandle, Scx3DView* view, UINT paintCode, IN
     auto* header = store ? static_cast<Scx3DStoreHeader*>(GlobalLock(store)) : nullptr;
     if (!header)
         return;
-    Scx3DObject* objects = Objects(header);
+    Scx3DObject* objects = StoreObjects(header);
     uint32_t count = header->count;
     CallbackBracket(objects, count, 1, view);
     UtilProgressBox(window, UTIL_PROGRESS_OPEN_ALT, 0, "Drawing");

@@ -22,10 +22,6 @@ struct MeshCell {
 #pragma pack(pop)
 static_assert(sizeof(MeshCell) == 80, "layout");
 
-Scx3DObject* ObjectsOf(Scx3DStoreHeader* header)
-{
-    return reinterpret_cast<Scx3DObject*>(reinterpret_cast<uint8_t*>(header) + SCX3D_STORE_HEADER_SIZE);
-}
 
 // A mesh needs two lines each way for its spacing to exist, and no more points than
 // its grid has.
@@ -60,7 +56,7 @@ INT_PTR Add(INT_PTR storeHandle, const float* z, const MeshDescription* d)
     if (result == 1)
         return 1;
     auto* header = static_cast<Scx3DStoreHeader*>(GlobalLock(reinterpret_cast<HGLOBAL>(result)));
-    Scx3DObject& o = ObjectsOf(header)[header->count - 1];
+    Scx3DObject& o = StoreObjects(header)[header->count - 1];
     HGLOBAL block = o.mesh.pointBlock;
     o.mesh = g;
     o.mesh.pointBlock = block;

@@ -25,10 +25,6 @@ SIZE_T StoreBytes(uint64_t capacity)
     return (SIZE_T)(capacity * SCX3D_OBJECT_SIZE + SCX3D_STORE_HEADER_SIZE);
 }
 
-Scx3DObject* Objects(Scx3DStoreHeader* header)
-{
-    return reinterpret_cast<Scx3DObject*>(reinterpret_cast<uint8_t*>(header) + SCX3D_STORE_HEADER_SIZE);
-}
 
 HGLOBAL CopyBlock(HGLOBAL source)
 {
@@ -52,6 +48,35 @@ HGLOBAL CopyBlock(HGLOBAL source)
 }
 
 // ---- Types 3, 4 and 8: line segments, line or polygon sets and the box frame
+
+// The device points of an object, in `local` when they fit, else in one temporary block
+// rather than on the stack. Null when the block cannot be had.
+class DevicePoints {
+public:
+    DevicePoints(const Scx3DPoint* points, int n)
+    {
+        device_ = local_;
+        if (n > (int)(sizeof local_ / sizeof local_[0])) {
+            temp_ = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (SIZE_T)n * sizeof(POINT));
+            device_ = temp_ ? static_cast<POINT*>(GlobalLock(temp_)) : nullptr;
+        }
+        for (int i = 0; device_ && i < n; ++i)
+            device_[i] = {points[i].deviceX, points[i].deviceY};
+    }
+    ~DevicePoints()
+    {
+        if (temp_) {
+            GlobalUnlock(temp_);
+            GlobalFree(temp_);
+        }
+    }
+    POINT* get() const { return device_; }
+
+private:
+    POINT local_[9];
+    POINT* device_;
+    HGLOBAL temp_ = nullptr;
+};
 
 void DrawCall(INT_PTR draw, UINT code, INT_PTR a1 = 0, INT_PTR a2 = 0, INT_PTR a3 = 0)
 {
@@ -82,22 +107,9 @@ void DrawLines(const Scx3DView* view, Scx3DObject* object, INT_PTR draw, UINT co
             LineTo(dc, points[0].deviceX, points[0].deviceY);
         }
     } else if (n > 0) {
-        POINT local[SCX3D_INLINE_POINTS];
-        POINT* corners = local;
-        HGLOBAL temp = nullptr;
-        if (n > (int)SCX3D_INLINE_POINTS) {
-            temp = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (SIZE_T)n * sizeof(POINT));
-            corners = temp ? static_cast<POINT*>(GlobalLock(temp)) : nullptr;
-        }
-        if (corners) {
-            for (int i = 0; i < n; ++i)
-                corners[i] = {points[i].deviceX, points[i].deviceY};
-            Polygon(dc, corners, n);
-        }
-        if (temp) {
-            GlobalUnlock(temp);
-            GlobalFree(temp);
-        }
+        DevicePoints corners(points, n);
+        if (corners.get())
+            Polygon(dc, corners.get(), n);
     }
     DrawCall(draw, SCX3D_DRAW_RESTORE);
     DrawCall(draw, SCX3D_DRAW_END);
@@ -116,25 +128,10 @@ void DrawSegments(Scx3DObject* object, INT_PTR draw, UINT command)
     DrawCall(draw, SCX3D_DRAW_BEGIN);
     DrawCall(draw, SCX3D_DRAW_ATTRIBUTES, reinterpret_cast<INT_PTR>(&object->attributes));
     int n = object->pointCount;
-    // Long lists go through one temporary block rather than the stack.
-    POINT local[10];
-    POINT* device = local;
-    HGLOBAL temp = nullptr;
-    if (n >= 10) {
-        temp = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (SIZE_T)n * sizeof(POINT));
-        device = temp ? static_cast<POINT*>(GlobalLock(temp)) : nullptr;
-    }
-    if (device) {
-        for (int i = 0; i < n; ++i) {
-            device[i] = {points[i].deviceX, points[i].deviceY};
-            DrawCall(draw, (i % 2) ? SCX3D_DRAW_POINT_ODD : SCX3D_DRAW_POINT_EVEN, 0,
-                     reinterpret_cast<INT_PTR>(&device[i]));
-        }
-    }
-    if (temp) {
-        GlobalUnlock(temp);
-        GlobalFree(temp);
-    }
+    DevicePoints device(points, n);
+    for (int i = 0; device.get() && i < n; ++i)
+        DrawCall(draw, (i % 2) ? SCX3D_DRAW_POINT_ODD : SCX3D_DRAW_POINT_EVEN, 0,
+                 reinterpret_cast<INT_PTR>(&device.get()[i]));
     DrawCall(draw, SCX3D_DRAW_RESTORE);
     DrawCall(draw, SCX3D_DRAW_END);
     if (locked)
@@ -199,7 +196,7 @@ INT_PTR AddObject(INT_PTR storeHandle, const float* points, const Scx3DDescripti
     }
     HGLOBAL pointBlock = nullptr;
     Scx3DPoint* target;
-    Scx3DObject* object = &Objects(header)[header->count];
+    Scx3DObject* object = &StoreObjects(header)[header->count];
     memset(object, 0, sizeof *object);
     if (ownBlock) {
         pointBlock = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
@@ -399,7 +396,7 @@ void FreeStore(HGLOBAL store)
     auto* header = LockBlock<Scx3DStoreHeader>(store);
     if (!header)
         return;
-    Scx3DObject* objects = Objects(header);
+    Scx3DObject* objects = StoreObjects(header);
     for (uint32_t i = 0; i < header->count; ++i) {
         if ((objects[i].storage & SCX3D_STORAGE_POINT_BLOCK) && objects[i].grid.pointBlock)
             GlobalFree(objects[i].grid.pointBlock);
@@ -418,7 +415,7 @@ HGLOBAL DuplicateStore(HGLOBAL store)
     if (!copy)
         return nullptr;
     auto* header = LockBlock<Scx3DStoreHeader>(copy);
-    Scx3DObject* objects = Objects(header);
+    Scx3DObject* objects = StoreObjects(header);
     for (uint32_t i = 0; i < header->count; ++i) {
         if (objects[i].storage & SCX3D_STORAGE_POINT_BLOCK)
             objects[i].grid.pointBlock = CopyBlock(objects[i].grid.pointBlock);
@@ -481,7 +478,7 @@ INT_PTR HitStore(HGLOBAL store, const int32_t* point)
     if (!header)
         return 0;
     g_hit.objectId = 0;
-    Scx3DObject* objects = Objects(header);
+    Scx3DObject* objects = StoreObjects(header);
     INT_PTR id = 0;
     for (uint32_t i = 0; i < header->count; ++i) {
         if (objects[i].objectId == 0)

@@ -11,10 +11,6 @@ namespace {
 float g_patchBase = 0;
 float g_patchHeight = 0;
 
-Scx3DObject* ObjectsOf(Scx3DStoreHeader* header)
-{
-    return reinterpret_cast<Scx3DObject*>(reinterpret_cast<uint8_t*>(header) + SCX3D_STORE_HEADER_SIZE);
-}
 
 // The outline's corners live inline, so more than four cannot be stored; descriptions
 // asking for blocks of their own are not prisms.
@@ -45,7 +41,7 @@ INT_PTR AddPrism(INT_PTR storeHandle, const int32_t* pairs, const Scx3DDescripti
     auto* header = static_cast<Scx3DStoreHeader*>(GlobalLock(reinterpret_cast<HGLOBAL>(second)));
     if (!header)
         return 0;
-    Scx3DObject* objects = ObjectsOf(header);
+    Scx3DObject* objects = StoreObjects(header);
     uint32_t last = header->count - 1;
     uint16_t one = 1, two = 2;
     memcpy(objects[last - 1].patchLevel, &one, 2);

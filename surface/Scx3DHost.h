@@ -237,6 +237,24 @@ struct Scx3DObject {
     };
 };
 
+// The object records of a locked store.
+inline Scx3DObject* StoreObjects(Scx3DStoreHeader* header)
+{
+    return reinterpret_cast<Scx3DObject*>(reinterpret_cast<uint8_t*>(header) + SCX3D_STORE_HEADER_SIZE);
+}
+
+// What the kernel passes to add a text object (its own form): anchors inline, the text
+// separately.
+#pragma pack(push, 1)
+struct TextDescription {
+    uint8_t kind, storage;
+    int32_t pointCount;   // anchors, up to 4
+    int16_t objectId;
+    float anchors[4][3];
+    uint8_t attributes[16]; // int16 at 4: text height; byte 8: alignment code
+};
+#pragma pack(pop)
+
 // What the kernel passes to add a mesh; the z values come separately, row by row.
 struct MeshDescription {
     uint8_t kind;
@@ -284,6 +302,8 @@ static_assert(offsetof(MeshGridSpec, meshColumns) == 10, "layout");
 static_assert(offsetof(MeshGridSpec, meshRowOffset) == 32, "layout");
 static_assert(offsetof(Scx3DObject, mesh.pointBlock) == offsetof(Scx3DObject, grid.pointBlock), "layout");
 static_assert(offsetof(MeshDescription, attributes) == 54, "layout");
+static_assert(sizeof(TextDescription) == 72, "layout");
+static_assert(offsetof(TextDescription, attributes) == 56, "layout");
 static_assert(sizeof(Scx3DHit) == 32, "layout");
 
 // ---------------------------------------------------------------------------------------

@@ -6,18 +6,6 @@
 
 namespace {
 
-#pragma pack(push, 1)
-struct TextDescription {
-    uint8_t kind, storage;
-    int32_t pointCount;
-    int16_t objectId;
-    float anchors[4][3];
-    uint8_t attributes[16];
-};
-#pragma pack(pop)
-static_assert(sizeof(TextDescription) == 72, "layout");
-static_assert(offsetof(TextDescription, attributes) == 56, "layout");
-
 enum { TEXT_HEIGHT = 4, TEXT_ALIGNMENT = 8 };
 
 INT_PTR AddText(INT_PTR store, const char* text, const TextDescription* d)
@@ -52,8 +40,7 @@ INT_PTR AddText(INT_PTR store, const char* text, const TextDescription* d)
         return 1;
     }
     auto* header = static_cast<Scx3DStoreHeader*>(GlobalLock(reinterpret_cast<HGLOBAL>(result)));
-    auto* objects = reinterpret_cast<Scx3DObject*>(reinterpret_cast<uint8_t*>(header) + SCX3D_STORE_HEADER_SIZE);
-    objects[header->count - 1].auxBlock = block;
+    StoreObjects(header)[header->count - 1].auxBlock = block;
     GlobalUnlock(reinterpret_cast<HGLOBAL>(result));
     return result;
 }

@@ -9,16 +9,6 @@
 
 namespace {
 
-#pragma pack(push, 1)
-struct TextDescription {
-    uint8_t kind, storage;
-    int32_t pointCount;
-    int16_t objectId;
-    float anchors[4][3];
-    uint8_t attributes[16];
-};
-#pragma pack(pop)
-
 INT_PTR StoreCmd(UINT code, INT_PTR store, void* record)
 {
     return SCX3D(nullptr, SCX3D_OBJECT_COMMAND | SCX3D_STORE_COMMAND | code, store, record, 0);
