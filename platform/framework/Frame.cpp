@@ -144,6 +144,8 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_UPDATE_COMMAND_UI(ID_INDICATOR_CAPS, OnUpdateKeyIndicator)
     ON_UPDATE_COMMAND_UI(ID_INDICATOR_NUM, OnUpdateKeyIndicator)
     ON_UPDATE_COMMAND_UI(ID_INDICATOR_SCRL, OnUpdateKeyIndicator)
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, OnToolTipText)
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
 END_MESSAGE_MAP()
 
 CFrameWnd::CFrameWnd()
@@ -443,6 +445,30 @@ void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
         return;
     }
     pCmdUI->SetCheck(pBar->IsVisible());
+}
+
+BOOL CFrameWnd::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
+{
+    UINT_PTR nID = pNMHDR->idFrom;
+    BOOL bIsHwnd = pNMHDR->code == TTN_NEEDTEXTA ? (((NMTTDISPINFOA*)pNMHDR)->uFlags & TTF_IDISHWND)
+                                                  : (((NMTTDISPINFOW*)pNMHDR)->uFlags & TTF_IDISHWND);
+    if (bIsHwnd)
+        nID = (UINT_PTR)::GetDlgCtrlID((HWND)nID);
+    if (nID == 0)
+        return FALSE;   // a separator, or a tip someone else fills
+    CString strFull, strTip;
+    if (strFull.LoadString((UINT)nID))
+        AfxExtractSubString(strTip, strFull, 1);
+    if (pNMHDR->code == TTN_NEEDTEXTA) {
+        NMTTDISPINFOA* pInfo = (NMTTDISPINFOA*)pNMHDR;
+        lstrcpynA(pInfo->szText, strTip, _countof(pInfo->szText));
+    } else {
+        NMTTDISPINFOW* pInfo = (NMTTDISPINFOW*)pNMHDR;
+        ::MultiByteToWideChar(CP_ACP, 0, strTip, -1, pInfo->szText, _countof(pInfo->szText));
+        pInfo->szText[_countof(pInfo->szText) - 1] = L'\0';
+    }
+    *pResult = 0;
+    return TRUE;
 }
 
 namespace {

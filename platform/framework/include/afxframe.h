@@ -168,6 +168,8 @@ protected:
     afx_msg BOOL OnBarCheck(UINT nID);
     afx_msg void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
     afx_msg void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
+    // Tool tips of bar buttons: the second part of the command's string ("prompt\ntip").
+    afx_msg BOOL OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
     // Help: F1 asks the window with the focus and its parents (WM_COMMANDHELP), else shows
     // the active frame's topic (HID_BASE_RESOURCE + m_nIDHelp); Shift+F1 waits for a click
     // and shows the topic of what was clicked.

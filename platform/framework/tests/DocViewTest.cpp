@@ -692,6 +692,14 @@ TEST_F(DocViewTest, BarsTakeTheirEdgesUpdateAtIdleAndSendCommandsToTheFrame)
     toolbar.SendMessage(WM_LBUTTONUP, 0, lPoint);
     EXPECT_EQ(g_log, std::vector<std::string>{"app"});
 
+    // A button's tip is the second part of its command's string.
+    NMTTDISPINFOA tip = {};
+    tip.hdr.hwndFrom = toolbar.m_hWnd;
+    tip.hdr.idFrom = ID_TEST_VIEW;
+    tip.hdr.code = TTN_NEEDTEXTA;
+    pTopDock->SendMessage(WM_NOTIFY, ID_TEST_VIEW, (LPARAM)&tip);
+    EXPECT_STREQ(tip.szText, "View command");
+
     // Menu prompts go to the first pane.
     m_pMainFrame->SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_TEST_APP, MF_STRING), (LPARAM)::GetMenu(m_pMainFrame->m_hWnd));
     EXPECT_EQ(status.GetPaneText(0), CString("Runs in the program"));
