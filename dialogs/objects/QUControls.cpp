@@ -61,12 +61,28 @@ HICON IconOf(CImageList& images, int index)
     return ::ImageList_GetIcon(images.GetSafeHandle(), index, ILD_NORMAL);
 }
 
-// Draws one item through the painter with the given image, which it then gives back.
+// Draws one item through the painter with the given image.
 void PaintItem(CQUDrawCtrlItem* painter, LPDRAWITEMSTRUCT dis, const CString& text, DWORD_PTR image)
 {
     painter->SetText(text);
     painter->SetImage(image);
     painter->Draw(dis);
+}
+
+// Draws one item of a control whose item i shows image i of `images`. The icon made for
+// the draw is destroyed after it, so that nothing is kept per draw.
+void PaintIconItem(CWnd* control, CQUDrawCtrlItem* painter, CImageList& images, LPDRAWITEMSTRUCT dis,
+                   const CString& text, int image)
+{
+    painter->SetEnabled(control->IsWindowEnabled());
+    if ((int)dis->itemID == -1) {
+        painter->Draw(dis);
+        return;
+    }
+    HICON icon = IconOf(images, image);
+    PaintItem(painter, dis, text, (DWORD_PTR)icon);
+    if (icon)
+        ::DestroyIcon(icon);
 }
 
 } // namespace
@@ -274,17 +290,10 @@ BOOL CQUResImageComboBox::FillFromResource(UINT nID, BOOL bFromString, BOOL bWit
 
 void CQUResImageComboBox::DrawItem(LPDRAWITEMSTRUCT dis)
 {
-    m_pDrawItem->SetEnabled(IsWindowEnabled());
-    if ((int)dis->itemID == -1) {
-        m_pDrawItem->Draw(dis);
-        return;
-    }
     CString text;
-    GetLBText((int)dis->itemID, text);
-    HICON icon = IconOf(m_imageList, (int)dis->itemID);
-    PaintItem(m_pDrawItem, dis, text, (DWORD_PTR)icon);
-    if (icon)
-        ::DestroyIcon(icon);
+    if ((int)dis->itemID != -1)
+        GetLBText((int)dis->itemID, text);
+    PaintIconItem(this, m_pDrawItem, m_imageList, dis, text, (int)dis->itemID);
 }
 
 BOOL CQULinewidthComBox::INILineWidthComboBox(UINT nID, CString strText)
@@ -366,18 +375,10 @@ int CQUFontComboBox::SetCurSel(int nFont)
 
 void CQUFontComboBox::DrawItem(LPDRAWITEMSTRUCT dis)
 {
-    m_pDrawItem->SetEnabled(IsWindowEnabled());
-    if ((int)dis->itemID == -1) {
-        m_pDrawItem->Draw(dis);
-        return;
-    }
     std::string name;
     int kind = CQKFontManager::GetFontName((int)dis->itemID + (m_bShowDefault ? 0 : 1), name);
     int image = (kind & QK_FONT_TRUETYPE) ? 0 : (kind & QK_FONT_DEVICE) ? 1 : 2;
-    HICON icon = IconOf(m_imageList, image);
-    PaintItem(m_pDrawItem, dis, name.c_str(), (DWORD_PTR)icon);
-    if (icon)
-        ::DestroyIcon(icon);
+    PaintIconItem(this, m_pDrawItem, m_imageList, dis, name.c_str(), image);
 }
 
 void CQUListCtrl::InitColumns(UINT nID)
@@ -496,17 +497,10 @@ BOOL CQUAxisListBox::Fill(UINT nID, int nCount)
 
 void CQUAxisListBox::DrawItem(LPDRAWITEMSTRUCT dis)
 {
-    m_pDrawItem->SetEnabled(IsWindowEnabled());
-    if ((int)dis->itemID == -1) {
-        m_pDrawItem->Draw(dis);
-        return;
-    }
     CString text;
-    GetText((int)dis->itemID, text);
-    HICON icon = IconOf(m_imageList, (int)dis->itemID);
-    PaintItem(m_pDrawItem, dis, text, (DWORD_PTR)icon);
-    if (icon)
-        ::DestroyIcon(icon);
+    if ((int)dis->itemID != -1)
+        GetText((int)dis->itemID, text);
+    PaintIconItem(this, m_pDrawItem, m_imageList, dis, text, (int)dis->itemID);
 }
 
 CQUImageToolBarCtrl::CQUImageToolBarCtrl()
