@@ -42,8 +42,8 @@ class CQUBaseAxisPropertyPage : public CPropertyPage
 {
 public:
     CQUBaseAxisPropertyPage(UINT templateId, UINT list2D, UINT list3D, bool objectPage, int commonCount = 3)
-        : CPropertyPage(templateId), m_nList2D(list2D), m_nList3D(list3D), m_bObjectPage(objectPage),
-          m_nCommonCount(commonCount)
+        : CPropertyPage(templateId), m_bObjectPage(objectPage), m_nTemplateId(templateId), m_nList2D(list2D),
+          m_nList3D(list3D), m_nCommonCount(commonCount)
     {
         m_psp.dwFlags &= ~PSP_HASHELP;
     }
@@ -162,6 +162,13 @@ protected:
 
     BOOL OnSetActive() override;
 
+    BOOL OnHelpInfo(HELPINFO*)
+    {
+        WinHelp(m_nTemplateId, HELP_CONTEXT);
+        return TRUE;
+    }
+    DECLARE_MESSAGE_MAP()
+
     // Whether a notification is the user's edit: a click, a selection, typed text. Code 5
     // is a combo box's edit change but a list box's loss of the focus.
     static bool IsEdit(UINT code, HWND control)
@@ -260,6 +267,7 @@ protected:
     CQKAxisTicksObj* m_pTicks = nullptr;
     CQKAxisLabelsObj* m_pLabels = nullptr;
     BOOL m_bLoading = FALSE;
+    UINT m_nTemplateId;
     UINT m_nList2D, m_nList3D;
     int m_nCommonCount;
 };
@@ -284,6 +292,13 @@ public:
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void FinishApply();
+    // Context help is the active page's.
+    BOOL OnHelpInfo(HELPINFO* info)
+    {
+        CPropertyPage* page = GetActivePage();
+        return page ? (BOOL)page->SendMessage(WM_HELP, 0, (LPARAM)info) : FALSE;
+    }
+    DECLARE_MESSAGE_MAP()
 
 private:
     struct Copy {
@@ -295,6 +310,14 @@ private:
     std::vector<Copy> m_copies;
     std::vector<CQUBaseAxisPropertyPage*> m_pages;
 };
+
+BEGIN_MESSAGE_MAP(CQUBaseAxisPropertyPage, CPropertyPage)
+    ON_WM_HELPINFO()
+END_MESSAGE_MAP()
+
+BEGIN_MESSAGE_MAP(CQUAxesSheet, CPropertySheet)
+    ON_WM_HELPINFO()
+END_MESSAGE_MAP()
 
 void CQUBaseAxisPropertyPage::SelectAxis(int index, BOOL keep)
 {

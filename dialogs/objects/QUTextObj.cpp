@@ -313,6 +313,12 @@ protected:
         m_style = copy;
     }
 
+    BOOL OnHelpInfo(HELPINFO*)
+    {
+        WinHelp(IDD_QD_TEXT, HELP_CONTEXT);
+        return TRUE;
+    }
+
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -476,6 +482,7 @@ private:
 
 BEGIN_MESSAGE_MAP(CQUTextDialog, CDialog)
     ON_WM_SIZE()
+    ON_WM_HELPINFO()
     ON_EN_CHANGE(IDC_QD_TEXT_EDIT, OnTextChange)
     ON_CBN_SELCHANGE(IDC_QD_TEXT_FONT, OnFontChange)
     ON_CBN_SELCHANGE(IDC_QD_TEXT_COLOR, OnColorChange)

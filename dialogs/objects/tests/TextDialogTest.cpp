@@ -1,11 +1,16 @@
 // "Text Control" driven as a user would: the inline format codes the toolbar and the font
 // and colour lists put around a selection, what OK writes, that Cancel writes nothing,
-// and "Set Default".
+// "Set Default", and the context help of this dialog and of the axis dialog.
 #include <gtest/gtest.h>
 #include <qxtest/DialogDriver.h>
 
+#include <afxwin.h>
+
+#include <vector>
+
 #include "ObjectsResources.h"
 #include "QKCallLog.h"
+#include "QUAxes.h"
 #include "QUTextObj.h"
 
 using qxtest::DialogDriver;
@@ -206,6 +211,46 @@ TEST_F(TextDialogTest, SetDefaultChangesNewLabelsButNotThisOneBeforeOk)
     EXPECT_EQ(8, style.size);
     EXPECT_TRUE(fresh.IsBorder());
     EXPECT_EQ(0, fresh.GetBorderStyle());
+}
+
+} // namespace
+
+namespace {
+
+// Records the help requests instead of opening a help file.
+class CHelpRecorder : public CWinApp
+{
+public:
+    void WinHelp(DWORD_PTR data, UINT command) override { requests.push_back({data, command}); }
+    std::vector<std::pair<DWORD_PTR, UINT>> requests;
+};
+
+TEST_F(TextDialogTest, ContextHelpNamesTheDialogOrTheAxisPageShown)
+{
+    CHelpRecorder app;
+    HELPINFO info = {sizeof info};
+    CQUTextObj text;
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+        SendMessageA(h, WM_HELP, 0, (LPARAM)&info);
+        qxtest::Click(h, IDCANCEL);
+    });
+    Run(text, driver);
+
+    CQKGraphicLayer layer(nullptr);
+    auto* axes = new CQUAxes;
+    layer.AddObject(axes);
+    layer.GetAxes(axes, QK_AXIS_X);
+    DialogDriver sheetDriver;
+    sheetDriver.Then([&](HWND sheet) {
+        SendMessageA(sheet, WM_HELP, 0, (LPARAM)&info);
+        qxtest::Click(sheet, IDCANCEL);
+    });
+    sheetDriver.Run([&] { return (INT_PTR)axes->DoDialog(nullptr, 3, 0); });
+
+    ASSERT_EQ(2u, app.requests.size());
+    EXPECT_EQ(std::make_pair((DWORD_PTR)IDD_QD_TEXT, (UINT)HELP_CONTEXT), app.requests[0]);
+    EXPECT_EQ(std::make_pair((DWORD_PTR)IDD_QD_AXIS_BREAK, (UINT)HELP_CONTEXT), app.requests[1]);
 }
 
 } // namespace
