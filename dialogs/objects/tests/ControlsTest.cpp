@@ -197,6 +197,27 @@ TEST_F(ControlsTest, ReportColumnsAndImageToolbars)
     EXPECT_STREQ("Second", title);
     EXPECT_EQ(150, list.GetColumnWidth(1));
 
+    // The item under the position of the message being handled is selected.
+    ASSERT_TRUE(list.ModifyStyle(0, WS_VISIBLE));
+    for (const char* name : {"alpha", "beta", "gamma"})
+        list.InsertItem(list.GetItemCount(), name);
+    CRect second;
+    ASSERT_TRUE(list.GetItemRect(1, &second, LVIR_BOUNDS));
+    struct Probe { CPoint client; int hit; } probes[] = {
+        {second.CenterPoint(), 1},
+        {CPoint(second.left + 2, 95), -1}, // below the last item
+    };
+    for (const Probe& p : probes) {
+        CPoint screen = p.client;
+        list.ClientToScreen(&screen);
+        ::SetCursorPos(screen.x, screen.y);
+        ::PostMessageA(list.m_hWnd, WM_NULL, 0, 0);
+        MSG msg;
+        ASSERT_TRUE(::PeekMessageA(&msg, list.m_hWnd, WM_NULL, WM_NULL, PM_REMOVE));
+        EXPECT_EQ(p.hit, list.SelectItemAtMessagePos()) << p.client.x << "," << p.client.y;
+    }
+    EXPECT_EQ((UINT)(LVIS_SELECTED | LVIS_FOCUSED), list.GetItemState(1, LVIS_SELECTED | LVIS_FOCUSED));
+
     struct Case { int buttons, firstImage; BYTE style; int firstCommand; } cases[] = {
         {7, 0, 0, 1121},             // the text dialog's bar
         {3, 1, TBSTYLE_CHECK, 1122}, // the Plot Details pages' bars
