@@ -73,7 +73,7 @@ TEST_F(AxisDialogTest, PagesListTheAxesTheLayerHas)
     for (bool is3D : {false, true}) {
         SCOPED_TRACE(is3D);
         CQUAxes* axes = MakeAxes(is3D ? QK_AXIS_Z : QK_AXIS_X, is3D);
-        std::string firstTab, zText;
+        std::string firstTab, zText, topPosition;
         int sides = 0, scaleAxes = 0, breakAxes = 0;
         bool breakSwitchable = true;
         DialogDriver driver;
@@ -86,6 +86,12 @@ TEST_F(AxisDialogTest, PagesListTheAxesTheLayerHas)
             HWND brk = Go(sheet, kBreak);
             breakAxes = Count(brk, IDC_QD_AXIS_LIST);
             breakSwitchable = qxtest::IsEnabled(brk, IDC_QD_BR_SHOW);
+            // The top side has its own position texts.
+            HWND style = Go(sheet, kStyle);
+            qxtest::ListSelect(style, IDC_QD_AXIS_OBJ_LIST, 1);
+            char text[64] = "";
+            SendDlgItemMessageA(style, IDC_QD_ST_POSITION, CB_GETLBTEXT, 1, (LPARAM)text);
+            topPosition = text;
             qxtest::Click(sheet, IDCANCEL);
         });
         Run(axes, kCustom, driver);
@@ -95,6 +101,7 @@ TEST_F(AxisDialogTest, PagesListTheAxesTheLayerHas)
         EXPECT_EQ(2, breakAxes);
         EXPECT_EQ(is3D ? "Z = 0" : "Y = 0", zText);
         EXPECT_EQ(!is3D, breakSwitchable);
+        EXPECT_EQ("% From Top", topPosition);
     }
     EXPECT_EQ(1, CQUAxes::from_pageid_to_pagenum(1012));
     EXPECT_EQ(0, CQUAxes::from_pageid_to_pagenum(1010));
