@@ -153,8 +153,9 @@ TEST_F(TextDialogTest, OkWritesTheChoicesCancelLeavesTheLabelAsItWas)
         EXPECT_EQ(ok ? 14 : 12, got.size);
         EXPECT_EQ(ok ? 450 : 900, got.rotation); // 4005 degrees is a turn and 45
         EXPECT_EQ(ok, (bool)text.IsBorder());
-        if (ok)
+        if (ok) {
             EXPECT_EQ(1, text.GetBorderStyle());
+        }
         EXPECT_EQ(ok ? QK_TEXT_WHITE_OUT : 0, got.flags);
         EXPECT_EQ(ok ? QK_TEXT_CENTER_MULTILINE : 0, got.alignment);
         EXPECT_EQ(ok ? 100 : 8, text.GetTabWidth());
