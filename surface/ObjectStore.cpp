@@ -15,6 +15,7 @@ namespace {
 
 Scx3DHit g_hit;
 bool g_dialogOpen = false;
+Scx3DAttributes g_dialogAttributes;
 UINT g_passPaintCode = 0;
 
 typedef INT_PTR (*ObjectHandler)(UINT command, INT_PTR count, HWND window, void* record,
@@ -252,9 +253,20 @@ INT_PTR EditObject(HWND window, void* attributes, Scx3DObject* object)
         return g_dialogOpen ? 1 : 0;
     int templateId = 0;
     INT_PTR procedure = ObjectCommand(SCX3D_OBJ_DIALOG, 0, window, &templateId, object, 0);
-    if (!procedure)
+    if (!procedure || !attributes)
         return 1;
-    return ReportNotBuilt("the 3D object dialogs");
+    // The dialog works on a module-wide copy; the attributes change only when it is
+    // confirmed with something different.
+    memcpy(&g_dialogAttributes, attributes, sizeof g_dialogAttributes);
+    g_dialogOpen = true;
+    INT_PTR result = DialogBoxParamA(EngineModule(), MAKEINTRESOURCEA(templateId), window,
+                                     reinterpret_cast<DLGPROC>(procedure), 0);
+    g_dialogOpen = false;
+    if (result == 1 && memcmp(&g_dialogAttributes, attributes, sizeof g_dialogAttributes) != 0) {
+        memcpy(attributes, &g_dialogAttributes, sizeof g_dialogAttributes);
+        return 0;
+    }
+    return 1;
 }
 
 void HitObject(Scx3DObject* object, const int32_t* point, Scx3DHit* hit)
@@ -343,10 +355,7 @@ HGLOBAL CreateStore(uint32_t capacity, INT_PTR owner)
 void ShowGrowFailure(SIZE_T bytes)
 {
     char format[128], text[160];
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ShowGrowFailure), &self);
-    if (!LoadStringA(self, IDS_STORE_GROW_FAILED, format, sizeof format))
+    if (!LoadStringA(EngineModule(), IDS_STORE_GROW_FAILED, format, sizeof format))
         strcpy(format, "%d");
     snprintf(text, sizeof text, format, (int)(bytes >> 10));
     MessageBoxA(nullptr, text, "Attention", MB_OK | MB_TASKMODAL);
@@ -501,6 +510,19 @@ INT_PTR HitStore(HGLOBAL store, const int32_t* point)
 void SetPassPaintCode(UINT code)
 {
     g_passPaintCode = code;
+}
+
+Scx3DAttributes* ObjectDialogAttributes()
+{
+    return &g_dialogAttributes;
+}
+
+HMODULE EngineModule()
+{
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&EngineModule), &self);
+    return self;
 }
 
 bool ObjectDialogOpen()

@@ -230,8 +230,8 @@ INT_PTR SideWallObjectHandler(UINT command, INT_PTR count, HWND window, void* re
         return 0;
     }
     case SCX3D_OBJ_DIALOG:
-        ReportNotBuilt("the side-walls dialog");
-        return 0;
+        *static_cast<int*>(record) = 25402;
+        return reinterpret_cast<INT_PTR>(&MyWallsControl);
     case SCX3D_OBJ_FILL_GRID: return Fill(object, static_cast<Scx3DView*>(record));
     case SCX3D_OBJ_DRAW_PIECE:
         return Draw(reinterpret_cast<SideWallPiece*>(object), static_cast<const Scx3DView*>(record));

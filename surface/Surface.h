@@ -30,6 +30,7 @@ void SetHelpFolder(const char* folder);
 void ShowHelp(HWND window, int topic); // 0: the contents
 // Runs the view dialog on a copy of the record; a confirmed change is copied back.
 int EditView(HWND window, Scx3DView* view);
+extern "C" INT_PTR CALLBACK MyWallsControl(HWND dialog, UINT message, WPARAM w, LPARAM l);
 
 // ---- Projection (all state lives in the view record)
 enum : UINT {
@@ -72,6 +73,10 @@ INT_PTR StoreCommand(UINT code, INT_PTR store, HWND window, void* record, INT_PT
 INT_PTR ObjectCommand(UINT command, INT_PTR count, HWND window, void* record, void* object,
                       INT_PTR extra);
 bool ObjectDialogOpen();
+// The attributes an object dialog edits while it runs.
+Scx3DAttributes* ObjectDialogAttributes();
+// This library's module: its dialog templates and strings.
+HMODULE EngineModule();
 // The commands every type shares (add, project, edit, tolerance, hit test).
 INT_PTR SharedHandler(UINT command, INT_PTR count, HWND window, void* record, Scx3DObject* object,
                       INT_PTR extra);

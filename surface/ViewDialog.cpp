@@ -137,14 +137,6 @@ void Confirm(HWND dialog)
         v.perspective = 0.001f;
 }
 
-HMODULE ThisModule()
-{
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ThisModule), &self);
-    return self;
-}
-
 } // namespace
 
 void SetHelpFolder(const char* folder)
@@ -178,7 +170,7 @@ extern "C" INT_PTR CALLBACK MyPort3DControl(HWND dialog, UINT message, WPARAM w,
 int EditView(HWND window, Scx3DView* view)
 {
     memcpy(&g_view, view, sizeof g_view);
-    INT_PTR result = DialogBoxParamA(ThisModule(), MAKEINTRESOURCEA(IDD_VIEW), window, MyPort3DControl, 0);
+    INT_PTR result = DialogBoxParamA(EngineModule(), MAKEINTRESOURCEA(IDD_VIEW), window, MyPort3DControl, 0);
     if (result == 1 && memcmp(&g_view, view, sizeof g_view) != 0) {
         memcpy(view, &g_view, sizeof g_view);
         PlotHostRunScript(";doc -uw;clr");
