@@ -165,8 +165,8 @@ INT_PTR MeshObjectHandler(UINT command, INT_PTR count, HWND window, void* record
         return 0;
     }
     case SCX3D_OBJ_DIALOG:
-        ReportNotBuilt("the mesh dialog");
-        return 0;
+        *static_cast<int*>(record) = 25401;
+        return reinterpret_cast<INT_PTR>(&MyMeshObjControl);
     case SCX3D_PAINT:
         if (extra)
             ReportNotBuilt("the drawing of meshes and surfaces");

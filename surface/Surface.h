@@ -31,6 +31,7 @@ void ShowHelp(HWND window, int topic); // 0: the contents
 // Runs the view dialog on a copy of the record; a confirmed change is copied back.
 int EditView(HWND window, Scx3DView* view);
 extern "C" INT_PTR CALLBACK MyWallsControl(HWND dialog, UINT message, WPARAM w, LPARAM l);
+extern "C" INT_PTR CALLBACK MyMeshObjControl(HWND dialog, UINT message, WPARAM w, LPARAM l);
 
 // ---- Projection (all state lives in the view record)
 enum : UINT {

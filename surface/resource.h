@@ -53,3 +53,7 @@
 #define IDC_WALLS_HELP 1007
 #define IDC_WALLS_SIDE_A 1008
 #define IDC_WALLS_SIDE_B 1009
+
+// The mesh dialog
+#define IDD_MESH 25401
+#define IDC_MESH_KIND0 200
