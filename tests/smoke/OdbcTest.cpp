@@ -7,32 +7,12 @@
 #include <sql.h>
 #include <sqlext.h>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "qxtest/Odbc.h"
+
 namespace {
-
-const char kDriver[] = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-
-// The Unix folder as the Windows side sees it through drive Z:.
-std::string WindowsPath(const std::string &unixPath)
-{
-    std::string p = "Z:" + unixPath;
-    for (char &c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
-
-std::string Diagnostic(SQLSMALLINT type, SQLHANDLE handle)
-{
-    SQLCHAR state[6] = "", message[512] = "";
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    SQLGetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length);
-    return std::string(reinterpret_cast<char *>(state)) + " " + reinterpret_cast<char *>(message);
-}
 
 class Odbc : public ::testing::Test {
 protected:
@@ -41,11 +21,8 @@ protected:
         const char *dir = std::getenv("ODBCSYSINI");
         ASSERT_NE(dir, nullptr) << "ODBCSYSINI is not set: run through CTest";
         unixDir_ = dir;
-        std::string win = WindowsPath(unixDir_);
-        std::ofstream(win + "\\odbcinst.ini") << "[QxSQLite3]\nDescription=SQLite 3\nDriver=" << kDriver << "\n";
-        std::ofstream(win + "\\odbc.ini") << "[QuorixSmoke]\nDriver=QxSQLite3\nDatabase=" << unixDir_
-                                          << "/smoke.db\n";
-        DeleteFileA((win + "\\smoke.db").c_str());
+        qxtest::WriteSqliteSources(unixDir_, "QxSQLite3", {{"QuorixSmoke", unixDir_ + "/smoke.db"}});
+        DeleteFileA((qxtest::WindowsPathOf(unixDir_) + "\\smoke.db").c_str());
 
         ASSERT_TRUE(SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_)));
         SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
@@ -54,7 +31,7 @@ protected:
         SQLSMALLINT outLength = 0;
         SQLRETURN rc = SQLDriverConnect(dbc_, nullptr, (SQLCHAR *)"DSN=QuorixSmoke;", SQL_NTS, out,
                                         sizeof out, &outLength, SQL_DRIVER_NOPROMPT);
-        ASSERT_TRUE(SQL_SUCCEEDED(rc)) << Diagnostic(SQL_HANDLE_DBC, dbc_);
+        ASSERT_TRUE(SQL_SUCCEEDED(rc)) << qxtest::OdbcDiagnostic(SQL_HANDLE_DBC, dbc_);
         connected_ = true;
     }
 
@@ -73,7 +50,7 @@ protected:
         SQLHSTMT stmt = nullptr;
         ASSERT_TRUE(SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt)));
         SQLRETURN rc = SQLExecDirect(stmt, (SQLCHAR *)sql, SQL_NTS);
-        EXPECT_TRUE(SQL_SUCCEEDED(rc)) << sql << ": " << Diagnostic(SQL_HANDLE_STMT, stmt);
+        EXPECT_TRUE(SQL_SUCCEEDED(rc)) << sql << ": " << qxtest::OdbcDiagnostic(SQL_HANDLE_STMT, stmt);
         SQLFreeHandle(SQL_HANDLE_STMT, stmt);
     }
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "qxdefs.h"
+#include "qxtest/Odbc.h"
 
 namespace dbtest {
 
@@ -30,26 +31,6 @@ const std::vector<SampleRow> kSampleRows = {
 
 namespace {
 
-const char kDriver[] = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-
-std::string WindowsPath(const std::string& unixPath)
-{
-    std::string p = "Z:" + unixPath;
-    for (char& c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
-
-std::string Diagnostic(SQLSMALLINT type, SQLHANDLE handle)
-{
-    SQLCHAR state[6] = "", message[512] = "";
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    SQLGetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length);
-    return std::string(reinterpret_cast<char*>(state)) + " " + reinterpret_cast<char*>(message);
-}
-
 std::string Number(double v)
 {
     if (v == MISSING_VALUE)
@@ -73,12 +54,12 @@ void Exec(const char* source, const std::vector<std::string>& statements)
     SQLSMALLINT outLength = 0;
     SQLRETURN rc = SQLDriverConnect(dbc, nullptr, (SQLCHAR*)in.c_str(), SQL_NTS, out, sizeof out,
                                     &outLength, SQL_DRIVER_NOPROMPT);
-    ASSERT_TRUE(SQL_SUCCEEDED(rc)) << Diagnostic(SQL_HANDLE_DBC, dbc);
+    ASSERT_TRUE(SQL_SUCCEEDED(rc)) << qxtest::OdbcDiagnostic(SQL_HANDLE_DBC, dbc);
     for (const std::string& sql : statements) {
         SQLHSTMT stmt = nullptr;
         ASSERT_TRUE(SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt)));
         rc = SQLExecDirect(stmt, (SQLCHAR*)sql.c_str(), SQL_NTS);
-        EXPECT_TRUE(SQL_SUCCEEDED(rc)) << sql << ": " << Diagnostic(SQL_HANDLE_STMT, stmt);
+        EXPECT_TRUE(SQL_SUCCEEDED(rc)) << sql << ": " << qxtest::OdbcDiagnostic(SQL_HANDLE_STMT, stmt);
         SQLFreeHandle(SQL_HANDLE_STMT, stmt);
     }
     SQLDisconnect(dbc);
@@ -91,7 +72,7 @@ void CreateDatabases()
     const char* dir = std::getenv("ODBCSYSINI");
     ASSERT_NE(dir, nullptr) << "ODBCSYSINI is not set: run through CTest";
     std::string unixDir = dir;
-    std::string win = WindowsPath(unixDir);
+    std::string win = qxtest::WindowsPathOf(unixDir);
     // Test cases of one program run side by side in processes of their own: the first
     // creates the databases, the others find them made (the marker names this fixture's
     // version, so a changed fixture makes them again).
@@ -112,10 +93,8 @@ void CreateDatabases()
     std::getline(std::ifstream(win + "\\made.txt"), marker);
     if (marker == version)
         return;
-    std::ofstream(win + "\\odbcinst.ini") << "[QxDbSQLite3]\nDescription=SQLite 3\nDriver=" << kDriver << "\n";
-    std::ofstream(win + "\\odbc.ini") << "[" << kMain << "]\nDriver=QxDbSQLite3\nDatabase=" << unixDir
-                                      << "/main.db\n\n[" << kOther << "]\nDriver=QxDbSQLite3\nDatabase="
-                                      << unixDir << "/other.db\n";
+    qxtest::WriteSqliteSources(unixDir, "QxDbSQLite3",
+                               {{kMain, unixDir + "/main.db"}, {kOther, unixDir + "/other.db"}});
     DeleteFileA((win + "\\main.db").c_str());
     DeleteFileA((win + "\\other.db").c_str());
 
