@@ -101,6 +101,7 @@ int CreateSession(HWND hostWindow, HostCallback callback, FittingSession** out)
     s->callback = callback;
     s->pageId = PAGE_SELECT;
     s->fullMenu = 1;
+    s->iterationCount = 10;
     s->instance = FitterInstance;
     CountSession(1);
     ExchangeFitSettings(s, 0);

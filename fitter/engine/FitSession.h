@@ -312,6 +312,9 @@ struct FittingSession {
     int paramRows, paramFirst, paramLast;
     int valuesEdited;
     int viewMode;  // function view of the select page: 0 equation, 1 sample curve, 2 file
+    int iterationCount;    // N of the session page's "N Iter." buttons
+    int16_t actionCount;   // numbers the entries of the session page's log
+    char* savedLog;        // the log kept while the session page is away during a fit
     // Parameter history of the session page: snapshots of (chi-square, values 1..n).
     double* history;
     int historyCurrent, historyLast, historyCapacity;

@@ -8,6 +8,7 @@
 #include "FitterResources.h"
 #include "ParamPanel.h"
 #include "SelectPage.h"
+#include "SessionPage.h"
 
 #include "../engine/FitMemory.h"
 #include "../engine/FitSession.h"
@@ -39,7 +40,7 @@ const PageInfo kPages[] = {
     {PAGE_ID_SELECT, "bselect", IDD_PAGE_SELECT, IDD_PAGE_SELECT_BASIC, 2000, SelectFitFunx, LeaveSelectPage},
     {PAGE_ID_EDIT, "bedit", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2001, nullptr, nullptr},
     {PAGE_ID_NEW, "bnew", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2008, nullptr, nullptr},
-    {PAGE_ID_SESSION, "bfit", IDD_PAGE_SESSION, IDD_PAGE_SESSION_BASIC, 2002, nullptr, nullptr},
+    {PAGE_ID_SESSION, "bfit", IDD_PAGE_SESSION, IDD_PAGE_SESSION_BASIC, 2002, FitSession, LeaveSessionPage},
     {PAGE_ID_RESULTS, "bresults", IDD_PAGE_RESULTS, 0, 2003, nullptr, nullptr},
     {PAGE_ID_CONTROL, "bcontrol", IDD_PAGE_CONTROL, 0, 2004, nullptr, nullptr},
     {PAGE_ID_CONSTRAINTS, "bconstra", IDD_PAGE_CONSTRAINTS, 0, 2005, nullptr, nullptr},
@@ -325,6 +326,9 @@ bool CreatePage(FittingSession* s, HWND window, int page)
         FitMessage(window, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>(caption));
         return false;
     }
+    // The session page runs on a begun fitting session; without one there is no page.
+    if (page == PAGE_ID_SESSION && BeginFit(s, 1) != 0)
+        return false;
     const int templateId = PageTemplateId(s, page);
     HWND dialog = CreateDialogParamA(FitterInstance, MAKEINTRESOURCEA(templateId), window, info->procedure,
                                      reinterpret_cast<LPARAM>(s));
@@ -419,6 +423,16 @@ void ChangePage(FittingSession* s, HWND window, int page)
         return;
     if (!s->rebuildPage && page == PAGE_ID_NEW && !ConfirmNewFunction(s, window))
         return;
+    // A page that is not part of this build is never entered: the page shown stays as it is.
+    const PageInfo* info = FindPage(page);
+    int probe = s->pageId;
+    if (info && !info->procedure && page != s->pageId && !s->rebuildPage &&
+        CanEnterPage(s, page, &probe)) {
+        char caption[64] = "";
+        LoadStringA(FitterInstance, info->caption, caption, sizeof caption);
+        FitMessage(window, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>(caption));
+        return;
+    }
     int target = s->pageId;
     const bool left = !(s->pageWindow && IsWindow(s->pageWindow)) || LeavePage(s, window, s->pageId) == 0;
     const bool enter = CanEnterPage(s, page, &target) || s->rebuildPage;
@@ -433,7 +447,9 @@ void ChangePage(FittingSession* s, HWND window, int page)
             SizeForBasicPage(s, window, target);
         DestroyPage(s);
         InvalidateButton(window, s->pageId);
-        CreatePage(s, window, target);
+        // A page that could not be made (a fit that would not begin) leaves the one before.
+        if (!CreatePage(s, window, target) && target != s->pageId)
+            CreatePage(s, window, s->pageId);
     }
     // A rebuild is asked for one change only, also when the page could not be made.
     s->rebuildPage = 0;
@@ -694,9 +710,12 @@ HWND OpenFitterWindow(HWND owner, FittingSession* s)
 
 void CloseFitterWindow(FittingSession* s)
 {
-    // Texts and history belong to a shown page; none survives the window.
+    // Texts and history belong to a shown page; none survives the window. The session
+    // page's log outlives it only while the fit goes on.
     FreeParamTexts(s);
     FreeParamHistory(s);
+    if (!IsFitActive(s))
+        FreeAndClear(s->savedLog);
     HWND window = s->fitterWindow;
     if (!window || !IsWindow(window)) {
         s->fitterWindow = nullptr;

@@ -41,6 +41,7 @@ protected:
     }
     void TearDown() override
     {
+        FinishFit(s, 0);  // closing asks about a fit still under way
         CloseFitterWindow(s);
         FitTest::TearDown();
     }
@@ -98,6 +99,8 @@ TEST_F(FitterWindowTest, ControlWordsChooseTheStartPage)
         EXPECT_EQ(c.page, s->pageId) << "'" << c.word << "' with data " << c.data;
         EXPECT_TRUE(s->fitterWindow && IsWindow(s->fitterWindow)) << c.word;
         EXPECT_EQ(c.basic ? KW_YES : KW_NO, s->basicFitter) << c.word;
+        EXPECT_EQ(c.page == PAGE_ID_SESSION, IsFitActive(s) != 0) << "the session page begins a fit";
+        FinishFit(s, 0);
         Call("CONTROL", "Close");
         EXPECT_EQ(nullptr, s->fitterWindow);
     }
@@ -212,9 +215,15 @@ TEST_F(FitterWindowTest, PageChangesAndBasicMode)
     EXPECT_EQ(r.left, info.ptMaxPosition.x) << "maximizing never moves the window";
     EXPECT_LE(WindowHeight(w), s->maxTrack[1]);
 
-    // Back to the full mode, which has the session page's full template.
-    s->pageId = PAGE_ID_SESSION;
+    // The session page has a basic template of its own; from it the full mode rebuilds it.
+    Command(PAGE_ID_SESSION);
+    ASSERT_EQ(PAGE_ID_SESSION, s->pageId);
+    EXPECT_TRUE(GetDlgItem(s->pageWindow, IDC_SESSION_REDUCED) != nullptr) << "the basic template";
+    HWND basicPage = s->pageWindow;
     Command(CMD_BASIC_MODE);
+    EXPECT_EQ(PAGE_ID_SESSION, s->pageId);
+    EXPECT_NE(basicPage, s->pageWindow);
+    EXPECT_TRUE(GetDlgItem(s->pageWindow, IDC_SESSION_LOG) != nullptr) << "the full template";
     EXPECT_EQ(KW_NO, s->basicFitter);
     EXPECT_TRUE(GetMenu(w) != nullptr);
     EXPECT_TRUE(Visible(PAGE_ID_SELECT));
