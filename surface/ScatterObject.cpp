@@ -231,8 +231,8 @@ INT_PTR ScatterObjectHandler(UINT command, INT_PTR count, HWND window, void* rec
 {
     switch (command) {
     case SCX3D_OBJ_DIALOG:
-        ReportNotBuilt("the 3D scatter dialog");
-        return 0;
+        *static_cast<int*>(record) = 25400;
+        return reinterpret_cast<INT_PTR>(&MyScatterControl);
     case SCX3D_OBJ_FILL_GRID: return Fill(object, static_cast<const Scx3DView*>(record));
     case SCX3D_OBJ_DRAW_PIECE:
         DrawPiece(reinterpret_cast<ScatterPiece*>(object), static_cast<const Scx3DView*>(record));

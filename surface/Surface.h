@@ -32,6 +32,7 @@ void ShowHelp(HWND window, int topic); // 0: the contents
 int EditView(HWND window, Scx3DView* view);
 extern "C" INT_PTR CALLBACK MyWallsControl(HWND dialog, UINT message, WPARAM w, LPARAM l);
 extern "C" INT_PTR CALLBACK MyMeshObjControl(HWND dialog, UINT message, WPARAM w, LPARAM l);
+extern "C" INT_PTR CALLBACK MyScatterControl(HWND dialog, UINT message, WPARAM w, LPARAM l);
 
 // ---- Projection (all state lives in the view record)
 enum : UINT {

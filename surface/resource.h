@@ -57,3 +57,6 @@
 // The mesh dialog
 #define IDD_MESH 25401
 #define IDC_MESH_KIND0 200
+
+// The scatter dialog
+#define IDD_SCATTER 25400

@@ -221,11 +221,11 @@ TEST(ViewCommands, PiecesNotInThisBuildSayWhat)
     TestHost host;
     BindHost(host);
     Scx3DView v = MakeView();
-    Scx3DObject scatter{};
-    uint8_t attributes[SCX3D_ATTRIBUTE_SIZE] = {};
-    EXPECT_EQ(1, ObjectCommand(SCX3D_OBJ_EDIT, 0, nullptr, attributes, &scatter, 0)) << "nothing changed";
+    std::vector<uint8_t> block(ZColorsSize(8));
+    ScxColorControl(0, 8, 0, block.data());
+    EXPECT_EQ(1, ScxColorControl(2, 0, 0, block.data()));
     ASSERT_EQ(1u, host.Scripts().size());
-    EXPECT_NE(std::string::npos, host.Scripts()[0].find("scatter dialog"));
+    EXPECT_NE(std::string::npos, host.Scripts()[0].find("colour-map dialog"));
     EXPECT_EQ(0, Letter(v, "C"));
     EXPECT_EQ(0, Letter(v, "D")) << "no object dialog is open";
     EXPECT_EQ(0, SCX3D(nullptr, 999, 0, &v, 0));
