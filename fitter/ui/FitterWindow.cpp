@@ -7,6 +7,7 @@
 
 #include "FitterResources.h"
 #include "ParamPanel.h"
+#include "ConstraintsPage.h"
 #include "SelectPage.h"
 #include "SessionPage.h"
 
@@ -43,7 +44,7 @@ const PageInfo kPages[] = {
     {PAGE_ID_SESSION, "bfit", IDD_PAGE_SESSION, IDD_PAGE_SESSION_BASIC, 2002, FitSession, LeaveSessionPage},
     {PAGE_ID_RESULTS, "bresults", IDD_PAGE_RESULTS, 0, 2003, nullptr, nullptr},
     {PAGE_ID_CONTROL, "bcontrol", IDD_PAGE_CONTROL, 0, 2004, nullptr, nullptr},
-    {PAGE_ID_CONSTRAINTS, "bconstra", IDD_PAGE_CONSTRAINTS, 0, 2005, nullptr, nullptr},
+    {PAGE_ID_CONSTRAINTS, "bconstra", IDD_PAGE_CONSTRAINTS, 0, 2005, ConstraintsControl, LeaveConstraintsPage},
     {PAGE_ID_DATASETS, "bdataset", IDD_PAGE_DATASETS, IDD_PAGE_DATASETS_BASIC, 2006, nullptr, nullptr},
     {PAGE_ID_INIT, "binit", IDD_PAGE_INIT, 0, 2009, nullptr, nullptr},
     {PAGE_ID_SIMULATE, "bsimulat", IDD_PAGE_SIMULATE, 0, 2007, nullptr, nullptr},
@@ -435,8 +436,17 @@ void ChangePage(FittingSession* s, HWND window, int page)
     }
     int target = s->pageId;
     const bool left = !(s->pageWindow && IsWindow(s->pageWindow)) || LeavePage(s, window, s->pageId) == 0;
+    if (!left) {
+        // The page found bad input: it stays as the user left it, to be mended.
+        MessageBeep(static_cast<UINT>(-1));
+        if (HMENU menu = GetMenu(window))
+            CheckMenuItem(menu, s->pageId, MF_BYCOMMAND | MF_CHECKED);
+        CallHost(s, HOST_REQ_1025, reinterpret_cast<INT_PTR>(s->pageWindow), 0);
+        s->rebuildPage = 0;
+        return;
+    }
     const bool enter = CanEnterPage(s, page, &target) || s->rebuildPage;
-    if (!left || !enter) {
+    if (!enter) {
         InvalidateButton(window, page);
         DestroyPage(s);
         InvalidateButton(window, s->pageId);

@@ -347,7 +347,7 @@ int CommitInitValues(HWND, FittingSession* s)
     std::string list;
     for (int p = 1; p <= OwnParamCount(s) && p <= MAX_PARAMS; ++p) {
         if (strchr(s->valueTexts[p], ','))
-            return 1;
+            return -1;
         if (p > 1)
             list += ",";
         list += s->valueTexts[p];
@@ -371,7 +371,7 @@ int CommitBounds(HWND, FittingSession* s)
         return 0;
     for (int p = 1; p <= n; ++p)
         if (strchr(s->boundTexts[p][0], ',') || strchr(s->boundTexts[p][1], ','))
-            return 1;
+            return -1;
     const std::string exclusive = LoadText(IDS_BOUND_EXCLUSIVE), inclusive = LoadText(IDS_BOUND_INCLUSIVE),
                       on = LoadText(IDS_BOUND_ON), off = LoadText(IDS_BOUND_OFF);
     std::string lists[2];

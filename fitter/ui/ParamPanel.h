@@ -23,9 +23,10 @@ int ScrollParamPanel(HWND page, WPARAM scroll, HWND scrollBar, FittingSession* s
 // Value texts into parameter values; a text the host cannot evaluate keeps its old value.
 void CommitParamValues(HWND page, FittingSession* s);
 // Initial values into the definition as "text(V)" or "text(F)" entries: 0, 28023 without
-// slots, 1 when a text holds a comma (it would split into two entries on reading back).
+// slots, -1 when a text holds a comma (it would split into two entries on reading back).
 int CommitInitValues(HWND page, FittingSession* s);
-// Bounds into the parameters and the definition; 1 when a text holds a comma.
+// Bounds into the parameters and the definition: the number of lists changed, -1 when a
+// text holds a comma.
 int CommitBounds(HWND page, FittingSession* s);
 // Reads the rows back; when anything changed, commits and records a history snapshot.
 void RefreshParamPanel(FittingSession* s, HWND page, int templateId);

@@ -151,7 +151,7 @@ TEST_F(ParamPanelTest, InitialValuesAndBoundsBecomeDefinitionLists)
     EXPECT_STREQ("1.5(V),4(F)", s->current->initialValues);
     SetDlgItemTextA(page, IDC_PARAM_VALUE + 2, "max(1,2)");
     ReadParamRows(page, s, IDD_PAGE_INIT);
-    EXPECT_EQ(1, CommitInitValues(page, s));
+    EXPECT_EQ(-1, CommitInitValues(page, s));
     EXPECT_STREQ("1.5(V),4(F)", s->current->initialValues);
     FreeParamTexts(s);
 
@@ -177,7 +177,7 @@ TEST_F(ParamPanelTest, InitialValuesAndBoundsBecomeDefinitionLists)
 
     SetDlgItemTextA(page, IDC_PARAM_UPPER + 1, "min(1,2)");
     ReadParamRows(page, s, IDD_PAGE_CONSTRAINTS);
-    EXPECT_EQ(1, CommitBounds(page, s));
+    EXPECT_EQ(-1, CommitBounds(page, s));
     EXPECT_STREQ("10(I, Off),20(X, On)", s->current->upperBounds);
 }
 
