@@ -360,7 +360,8 @@ INT_PTR BlockRequest(UINT code, INT_PTR argument, INT_PTR pointer, ZColorsBlock*
     switch (code) {
     case 1: Ramp(b); return 0;
     case 2:
-    case 13: return ReportNotBuilt("the colour-map dialog");
+    case 13:
+        return RunColourMapDialog(reinterpret_cast<HWND>(pointer), b, code == 2 ? 25415 : 25416);
     case 3: {
         int slot;
         Band(b, (int)*reinterpret_cast<const float*>(pointer), &slot);

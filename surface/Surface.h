@@ -33,6 +33,9 @@ int EditView(HWND window, Scx3DView* view);
 extern "C" INT_PTR CALLBACK MyWallsControl(HWND dialog, UINT message, WPARAM w, LPARAM l);
 extern "C" INT_PTR CALLBACK MyMeshObjControl(HWND dialog, UINT message, WPARAM w, LPARAM l);
 extern "C" INT_PTR CALLBACK MyScatterControl(HWND dialog, UINT message, WPARAM w, LPARAM l);
+// The colour-map dialog on a copy of `block`: 1 applied, 2 cancelled or unchanged,
+// 4096 + n when the dialog chose more bands than the block holds.
+INT_PTR RunColourMapDialog(HWND window, ZColorsBlock* block, int templateId);
 
 // ---- Projection (all state lives in the view record)
 enum : UINT {

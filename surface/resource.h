@@ -60,3 +60,20 @@
 
 // The scatter dialog
 #define IDD_SCATTER 25400
+
+// The colour-map dialog
+#define IDD_COLOURMAP 25415
+#define IDD_COLOURMAP_CONTOUR 25416
+#define IDC_CMAP_COUNT 101
+#define IDC_CMAP_BAR 102
+#define IDC_CMAP_ABOVE 108
+#define IDC_CMAP_BELOW 109
+#define IDC_CMAP_MAX 111
+#define IDC_CMAP_SECOND_HIGH 112
+#define IDC_CMAP_SECOND_LOW 113
+#define IDC_CMAP_MIN 115
+#define IDC_CMAP_MODE0 300
+#define IDC_CMAP_HELP 1001
+#define IDC_CMAP_DIGITS 1002
+#define IDC_CMAP_NO_RAMP 2003
+#define IDC_CMAP_MISSING 2002

@@ -221,11 +221,9 @@ TEST(ViewCommands, PiecesNotInThisBuildSayWhat)
     TestHost host;
     BindHost(host);
     Scx3DView v = MakeView();
-    std::vector<uint8_t> block(ZColorsSize(8));
-    ScxColorControl(0, 8, 0, block.data());
-    EXPECT_EQ(1, ScxColorControl(2, 0, 0, block.data()));
+    EXPECT_EQ(0, qc3dxEntry(1, 0, 0, 0, 0)) << "no contour plot object without the kernel's classes";
     ASSERT_EQ(1u, host.Scripts().size());
-    EXPECT_NE(std::string::npos, host.Scripts()[0].find("colour-map dialog"));
+    EXPECT_NE(std::string::npos, host.Scripts()[0].find("contour plot object"));
     EXPECT_EQ(0, Letter(v, "C"));
     EXPECT_EQ(0, Letter(v, "D")) << "no object dialog is open";
     EXPECT_EQ(0, SCX3D(nullptr, 999, 0, &v, 0));
