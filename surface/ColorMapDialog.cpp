@@ -44,18 +44,12 @@ int16_t LevelOf(const ZColorsBlock* b, double percent)
 
 void SetNumber(HWND dialog, int id, double value, const char* format)
 {
-    char text[UTIL_NUMBER_TEXT_SIZE];
-    UtilFormatNumber(value, text, format);
-    SetDlgItemTextA(dialog, id, text);
+    SetDialogNumber(dialog, id, value, format);
 }
 
 double Number(HWND dialog, int id)
 {
-    char text[16];
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    double value;
-    UtilScanNumber(text, &value);
-    return value;
+    return DialogNumber(dialog, id, 12);
 }
 
 // A count outside 2 .. 256 makes no map: the field goes back to 3 with a beep.

@@ -81,30 +81,20 @@ void Init(HWND dialog)
     CheckRadioButton(dialog, 211, 213, lines);
     for (const BitBox& x : kByte2)
         CheckDlgButton(dialog, x.id, (b[2] & x.bit) ? BST_CHECKED : BST_UNCHECKED);
-    for (const ColourBox& c : kColours) {
-        HWND combo = GetDlgItem(dialog, c.id);
-        UtilPrepareDC(combo, 0, 0, UTIL_DC_COLOR_COMBO);
-        SendMessageA(combo, CB_SETCURSEL, b[c.byte], 0);
-    }
+    for (const ColourBox& c : kColours)
+        PrepareColourCombo(dialog, c.id, b[c.byte]);
     int16_t inner, width;
     memcpy(&inner, &b[8], 2);
     memcpy(&width, &b[4], 2);
     SetDlgItemInt(dialog, 329, inner, TRUE);
-    for (const char* w : kWidths)
-        SendDlgItemMessageA(dialog, 102, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w));
-    char text[UTIL_NUMBER_TEXT_SIZE];
-    UtilFormatNumber(width * 0.002, text, "*");
-    SetDlgItemTextA(dialog, 102, text);
+    FillCombo(dialog, 102, kWidths, sizeof kWidths / sizeof *kWidths);
+    SetDialogNumber(dialog, 102, width * 0.002, "*");
     ShowForKind(dialog, b[6] & 3);
 }
 
 double Number(HWND dialog, int id)
 {
-    char text[16];
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    double value;
-    UtilScanNumber(text, &value);
-    return value;
+    return DialogNumber(dialog, id, 10);
 }
 
 void Confirm(HWND dialog)

@@ -29,11 +29,6 @@ uint8_t& At(Field f)
     return ObjectDialogAttributes()->bytes[kByte[f][g_set]];
 }
 
-void FillList(HWND dialog, int id, const char* const* items, size_t count)
-{
-    for (size_t i = 0; i < count; ++i)
-        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
-}
 
 void Select(HWND dialog, int id, int index)
 {
@@ -71,10 +66,10 @@ void Init(HWND dialog)
     g_set = 0;
     for (const auto& c : kColourCombos)
         UtilPrepareDC(GetDlgItem(dialog, c.id), 0, 0, UTIL_DC_COLOR_COMBO);
-    FillList(dialog, 417, kShapes, sizeof kShapes / sizeof *kShapes);
-    FillList(dialog, 418, kSizes, sizeof kSizes / sizeof *kSizes);
-    FillList(dialog, 102, kWidths, sizeof kWidths / sizeof *kWidths);
-    FillList(dialog, 106, kWidths, sizeof kWidths / sizeof *kWidths);
+    FillCombo(dialog, 417, kShapes, sizeof kShapes / sizeof *kShapes);
+    FillCombo(dialog, 418, kSizes, sizeof kSizes / sizeof *kSizes);
+    FillCombo(dialog, 102, kWidths, sizeof kWidths / sizeof *kWidths);
+    FillCombo(dialog, 106, kWidths, sizeof kWidths / sizeof *kWidths);
     Refill(dialog);
 }
 

@@ -26,6 +26,15 @@ void ColourMapTakeBack();
 ZColorsBlock* ColourMapGrow();
 
 // ---- Dialogs and help
+// A number in a dialog control: read through the utility parser from at most
+// `maxChars` characters (12 in the view dialog, 10 in the object dialogs), written
+// through its formatter.
+double DialogNumber(HWND dialog, int id, int maxChars);
+void SetDialogNumber(HWND dialog, int id, double value, const char* format);
+// Fills a combo box with the standard colours and selects `colour`.
+void PrepareColourCombo(HWND dialog, int id, int colour);
+// Adds the texts of a list to a combo box.
+void FillCombo(HWND dialog, int id, const char* const* items, size_t count);
 void SetHelpFolder(const char* folder);
 void ShowHelp(HWND window, int topic); // 0: the contents
 // Runs the view dialog on a copy of the record; a confirmed change is copied back.

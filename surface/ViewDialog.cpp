@@ -31,18 +31,12 @@ const int kColourCombos[3] = {IDC_VIEW_COLOUR_Z, IDC_VIEW_COLOUR_X, IDC_VIEW_COL
 
 void SetNumber(HWND dialog, int id, double value, const char* format)
 {
-    char text[UTIL_NUMBER_TEXT_SIZE];
-    UtilFormatNumber(value, text, format);
-    SetDlgItemTextA(dialog, id, text);
+    SetDialogNumber(dialog, id, value, format);
 }
 
 double GetNumber(HWND dialog, int id)
 {
-    char text[13];
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    double value;
-    UtilScanNumber(text, &value);
-    return value;
+    return DialogNumber(dialog, id, 12);
 }
 
 void Init(HWND dialog)
@@ -50,11 +44,8 @@ void Init(HWND dialog)
     Scx3DView& v = g_view;
     for (const Bit& b : kBits)
         CheckDlgButton(dialog, b.id, (v.*b.field & b.bit) ? BST_CHECKED : BST_UNCHECKED);
-    for (int i = 0; i < 3; ++i) {
-        HWND combo = GetDlgItem(dialog, kColourCombos[i]);
-        UtilPrepareDC(combo, 0, 0, UTIL_DC_COLOR_COMBO);
-        SendMessageA(combo, CB_SETCURSEL, v.wallColour[i], 0);
-    }
+    for (int i = 0; i < 3; ++i)
+        PrepareColourCombo(dialog, kColourCombos[i], v.wallColour[i]);
     RecoverAngles(&v);
     SetNumber(dialog, IDC_VIEW_ROTATION, v.rotation, ".1");
     SetNumber(dialog, IDC_VIEW_ROLL, v.roll, ".1");
@@ -138,6 +129,37 @@ void Confirm(HWND dialog)
 }
 
 } // namespace
+
+double DialogNumber(HWND dialog, int id, int maxChars)
+{
+    char text[32];
+    if (maxChars + 1 > (int)sizeof text)
+        maxChars = (int)sizeof text - 1;
+    GetDlgItemTextA(dialog, id, text, maxChars + 1);
+    double value;
+    UtilScanNumber(text, &value);
+    return value;
+}
+
+void SetDialogNumber(HWND dialog, int id, double value, const char* format)
+{
+    char text[UTIL_NUMBER_TEXT_SIZE];
+    UtilFormatNumber(value, text, format);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+void PrepareColourCombo(HWND dialog, int id, int colour)
+{
+    HWND combo = GetDlgItem(dialog, id);
+    UtilPrepareDC(combo, 0, 0, UTIL_DC_COLOR_COMBO);
+    SendMessageA(combo, CB_SETCURSEL, (WPARAM)colour, 0);
+}
+
+void FillCombo(HWND dialog, int id, const char* const* items, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
+}
 
 void SetHelpFolder(const char* folder)
 {

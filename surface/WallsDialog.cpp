@@ -18,19 +18,9 @@ int RadioState(HWND dialog)
     return IsDlgButtonChecked(dialog, IDC_WALLS_BARS) == BST_CHECKED ? 2 : 1;
 }
 
-void Fill(HWND dialog, int id, const char* const* items, size_t count)
-{
-    for (size_t i = 0; i < count; ++i)
-        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
-}
-
 double ComboNumber(HWND dialog, int id)
 {
-    char text[11];
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    double value;
-    UtilScanNumber(text, &value);
-    return value;
+    return DialogNumber(dialog, id, 10);
 }
 
 void Init(HWND dialog)
@@ -45,22 +35,17 @@ void Init(HWND dialog)
     CheckDlgButton(dialog, IDC_WALLS_OPTION_01, (b[10] & 0x01) ? BST_CHECKED : BST_UNCHECKED);
     const int combos[2] = {IDC_WALLS_COLOUR_14, IDC_WALLS_COLOUR_12};
     const uint8_t colours[2] = {b[14], b[12]};
-    for (int i = 0; i < 2; ++i) {
-        HWND combo = GetDlgItem(dialog, combos[i]);
-        UtilPrepareDC(combo, 0, 0, UTIL_DC_COLOR_COMBO);
-        SendMessageA(combo, CB_SETCURSEL, colours[i], 0);
-    }
-    Fill(dialog, IDC_WALLS_THICKNESS, kThickness, sizeof kThickness / sizeof *kThickness);
+    for (int i = 0; i < 2; ++i)
+        PrepareColourCombo(dialog, combos[i], colours[i]);
+    FillCombo(dialog, IDC_WALLS_THICKNESS, kThickness, sizeof kThickness / sizeof *kThickness);
     INT_PTR percent = 0;
     if (a.callback && a.callbackUser)
         percent = a.callback(a.callbackUser, 0x20000D, 0, RadioState(dialog), 0, 0);
     SetDlgItemInt(dialog, IDC_WALLS_THICKNESS, (UINT)percent, TRUE);
-    Fill(dialog, IDC_WALLS_WIDTH, kWidths, sizeof kWidths / sizeof *kWidths);
+    FillCombo(dialog, IDC_WALLS_WIDTH, kWidths, sizeof kWidths / sizeof *kWidths);
     int16_t width;
     memcpy(&width, &b[4], 2);
-    char text[UTIL_NUMBER_TEXT_SIZE];
-    UtilFormatNumber(width * 0.002, text, "*");
-    SetDlgItemTextA(dialog, IDC_WALLS_WIDTH, text);
+    SetDialogNumber(dialog, IDC_WALLS_WIDTH, width * 0.002, "*");
 }
 
 void SetBit(uint8_t& byte, uint8_t bit, bool on)
