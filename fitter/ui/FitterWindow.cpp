@@ -7,6 +7,7 @@
 
 #include "FitterResources.h"
 #include "ParamPanel.h"
+#include "AfterFitPage.h"
 #include "ConstraintsPage.h"
 #include "SelectPage.h"
 #include "SessionPage.h"
@@ -48,7 +49,7 @@ const PageInfo kPages[] = {
     {PAGE_ID_DATASETS, "bdataset", IDD_PAGE_DATASETS, IDD_PAGE_DATASETS_BASIC, 2006, nullptr, nullptr},
     {PAGE_ID_INIT, "binit", IDD_PAGE_INIT, 0, 2009, nullptr, nullptr},
     {PAGE_ID_SIMULATE, "bsimulat", IDD_PAGE_SIMULATE, 0, 2007, nullptr, nullptr},
-    {PAGE_ID_AFTERFIT, "bafterfi", IDD_PAGE_AFTERFIT, 0, 2010, nullptr, nullptr},
+    {PAGE_ID_AFTERFIT, "bafterfi", IDD_PAGE_AFTERFIT, 0, 2010, AfterFit, LeaveAfterFitPage},
     {PAGE_ID_ADVANCED, "badvopt", IDD_PAGE_ADVANCED, 0, 2011, nullptr, nullptr},
 };
 

@@ -37,7 +37,7 @@ TEST(FitObjectTable, ExportsByName)
     std::vector<std::string> names;
     for (const auto& e : qxtest::ReadExports("qxfitter.dll"))
         names.push_back(e.name);
-    EXPECT_EQ((std::vector<std::string>{"FitMsgDisplay", "NonLinearFit", "QFITModuleInit", "ScxFit", "SelectFitFunx", "QFITControl", "FitSession", "ConstraintsControl"}),
+    EXPECT_EQ((std::vector<std::string>{"FitMsgDisplay", "NonLinearFit", "QFITModuleInit", "ScxFit", "SelectFitFunx", "QFITControl", "FitSession", "ConstraintsControl", "AfterFit"}),
               names);
     // The window's procedures keep their ordinals: hosts bind them by number.
     for (const auto& e : qxtest::ReadExports("qxfitter.dll")) {
@@ -51,6 +51,8 @@ TEST(FitObjectTable, ExportsByName)
             EXPECT_EQ(400u, e.ordinal);
         } else if (e.name == "ConstraintsControl") {
             EXPECT_EQ(700u, e.ordinal);
+        } else if (e.name == "AfterFit") {
+            EXPECT_EQ(1100u, e.ordinal);
         }
     }
 }

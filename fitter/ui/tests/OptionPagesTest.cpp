@@ -1,5 +1,6 @@
-// The constraints page: bounds with their switches and relations, and the general linear
-// constraints, written into the definition when the page is left.
+// The option pages: the constraints page with its bounds and general linear constraints,
+// and the after-fit page with its options and script, written into the definition when
+// the page is left.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,6 +21,15 @@ void Pump()
     }
 }
 
+FittingSession* OpenAt(HWND host, FittingSession* s, int page)
+{
+    s->basicFitter = KW_NO;
+    s->pageId = static_cast<int16_t>(page);
+    OpenFitterWindow(host, s);
+    Pump();
+    return s;
+}
+
 }  // namespace
 
 TEST_F(FitTest, ConstraintsPageWritesBoundsAndConstraints)
@@ -27,11 +37,7 @@ TEST_F(FitTest, ConstraintsPageWritesBoundsAndConstraints)
     FitterInstance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(RegisterFitterClass(FitterInstance));
     UseLine(1, 2);
-    FittingSession* s = Session();
-    s->basicFitter = KW_NO;
-    s->pageId = PAGE_ID_CONSTRAINTS;
-    OpenFitterWindow(window, s);
-    Pump();
+    FittingSession* s = OpenAt(window, Session(), PAGE_ID_CONSTRAINTS);
     HWND page = s->pageWindow;
     ASSERT_TRUE(page != nullptr);
     EXPECT_EQ("NonLinear Curve Fitting:  Parameter Constraints", qxtest::WindowText(s->fitterWindow));
@@ -68,5 +74,45 @@ TEST_F(FitTest, ConstraintsPageWritesBoundsAndConstraints)
     EXPECT_STREQ("a + b <= 10", s->current->constraints);
     EXPECT_EQ(KW_ON, s->current->constraintsSwitch);
     EXPECT_EQ(0, s->constraintState) << "parsed again before the next iteration";
+    CloseFitterWindow(s);
+}
+
+TEST_F(FitTest, AfterFitPageWritesOptionsAndScript)
+{
+    FitterInstance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterFitterClass(FitterInstance));
+    UseLine(1, 2);
+    FittingSession* s = Session();
+    s->current->options[OPT_CURVES] = KW_YES;
+    s->current->options[OPT_SPACING] = static_cast<int16_t>(OPTION_INHERITED | KW_SPACING_UNIFORM);
+    s->current->modified = 0;
+    OpenAt(window, s, PAGE_ID_AFTERFIT);
+    HWND page = s->pageWindow;
+    ASSERT_TRUE(page != nullptr);
+    EXPECT_TRUE(qxtest::IsChecked(page, IDC_AFTER_CURVE));
+    EXPECT_TRUE(qxtest::IsChecked(page, IDC_AFTER_UNIFORM));
+
+    // Visiting changes nothing.
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_SELECT, 0);
+    Pump();
+    EXPECT_EQ(0, s->current->modified);
+    EXPECT_EQ(static_cast<int16_t>(OPTION_INHERITED | KW_SPACING_UNIFORM), s->current->options[OPT_SPACING]);
+
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_AFTERFIT, 0);
+    Pump();
+    page = s->pageWindow;
+    qxtest::SetCheck(page, IDC_AFTER_CURVE, false);
+    qxtest::SetCheck(page, IDC_AFTER_LOG, true);
+    qxtest::Click(page, IDC_AFTER_SAME_X);
+    qxtest::SetCheck(page, IDC_AFTER_ENABLED, true);
+    qxtest::SetText(page, IDC_AFTER_SCRIPT, "type done;");
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_SELECT, 0);
+    Pump();
+    EXPECT_EQ(KW_NO, OptionValue(s->current, OPT_CURVES));
+    EXPECT_EQ(KW_YES, OptionValue(s->current, OPT_PASTE_TO_NOTES));
+    EXPECT_EQ(static_cast<int16_t>(OPTION_INHERITED | KW_SPACING_SAME_X), s->current->options[OPT_SPACING]) << "the top bit is kept";
+    EXPECT_EQ(KW_ON, s->current->afterSwitch);
+    EXPECT_STREQ("type done;", s->current->afterScript);
+    EXPECT_NE(0, s->current->modified & FDF_CHANGED);
     CloseFitterWindow(s);
 }
