@@ -9,6 +9,7 @@
 #include "ParamPanel.h"
 #include "AfterFitPage.h"
 #include "ConstraintsPage.h"
+#include "InitPage.h"
 #include "SelectPage.h"
 #include "SessionPage.h"
 
@@ -47,7 +48,7 @@ const PageInfo kPages[] = {
     {PAGE_ID_CONTROL, "bcontrol", IDD_PAGE_CONTROL, 0, 2004, nullptr, nullptr},
     {PAGE_ID_CONSTRAINTS, "bconstra", IDD_PAGE_CONSTRAINTS, 0, 2005, ConstraintsControl, LeaveConstraintsPage},
     {PAGE_ID_DATASETS, "bdataset", IDD_PAGE_DATASETS, IDD_PAGE_DATASETS_BASIC, 2006, nullptr, nullptr},
-    {PAGE_ID_INIT, "binit", IDD_PAGE_INIT, 0, 2009, nullptr, nullptr},
+    {PAGE_ID_INIT, "binit", IDD_PAGE_INIT, 0, 2009, FitInit, LeaveInitPage},
     {PAGE_ID_SIMULATE, "bsimulat", IDD_PAGE_SIMULATE, 0, 2007, nullptr, nullptr},
     {PAGE_ID_AFTERFIT, "bafterfi", IDD_PAGE_AFTERFIT, 0, 2010, AfterFit, LeaveAfterFitPage},
     {PAGE_ID_ADVANCED, "badvopt", IDD_PAGE_ADVANCED, 0, 2011, nullptr, nullptr},

@@ -37,7 +37,7 @@ TEST(FitObjectTable, ExportsByName)
     std::vector<std::string> names;
     for (const auto& e : qxtest::ReadExports("qxfitter.dll"))
         names.push_back(e.name);
-    EXPECT_EQ((std::vector<std::string>{"FitMsgDisplay", "NonLinearFit", "QFITModuleInit", "ScxFit", "SelectFitFunx", "QFITControl", "FitSession", "ConstraintsControl", "AfterFit"}),
+    EXPECT_EQ((std::vector<std::string>{"FitMsgDisplay", "NonLinearFit", "QFITModuleInit", "ScxFit", "SelectFitFunx", "QFITControl", "FitSession", "ConstraintsControl", "FitInit", "AfterFit"}),
               names);
     // The window's procedures keep their ordinals: hosts bind them by number.
     for (const auto& e : qxtest::ReadExports("qxfitter.dll")) {
@@ -53,6 +53,8 @@ TEST(FitObjectTable, ExportsByName)
             EXPECT_EQ(700u, e.ordinal);
         } else if (e.name == "AfterFit") {
             EXPECT_EQ(1100u, e.ordinal);
+        } else if (e.name == "FitInit") {
+            EXPECT_EQ(1000u, e.ordinal);
         }
     }
 }

@@ -1,7 +1,9 @@
 // The option pages: the constraints page with its bounds and general linear constraints,
-// and the after-fit page with its options and script, written into the definition when
-// the page is left.
+// the after-fit page with its options and script, and the initialization page with its
+// initial values, constants and script, written into the definition when the page is left.
 #include <gtest/gtest.h>
+
+#include <stdio.h>
 
 #include <string>
 
@@ -114,5 +116,43 @@ TEST_F(FitTest, AfterFitPageWritesOptionsAndScript)
     EXPECT_EQ(KW_ON, s->current->afterSwitch);
     EXPECT_STREQ("type done;", s->current->afterScript);
     EXPECT_NE(0, s->current->modified & FDF_CHANGED);
+    CloseFitterWindow(s);
+}
+
+TEST_F(FitTest, InitPageWritesInitialValuesConstantsAndScript)
+{
+    FitterInstance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterFitterClass(FitterInstance));
+    UseLine(1, 2);
+    FittingSession* s = Session();
+    snprintf(s->current->initialValues, sizeof s->current->initialValues, "%s", "1(V),2(F)");
+    snprintf(s->current->constants, sizeof s->current->constants, "%s", "k=2");
+    OpenAt(window, s, PAGE_ID_INIT);
+    HWND page = s->pageWindow;
+    ASSERT_TRUE(page != nullptr);
+    EXPECT_EQ("2", qxtest::GetText(page, IDC_PARAM_VALUE + 2));
+    EXPECT_FALSE(qxtest::IsChecked(page, IDC_PARAM_VARY + 2));
+    EXPECT_EQ("k=2", qxtest::GetText(page, IDC_INIT_CONSTANTS));
+
+    qxtest::SetText(page, IDC_PARAM_VALUE + 2, "5");
+    qxtest::SetText(page, IDC_INIT_SCRIPT, "x = 1;");
+    qxtest::SetCheck(page, IDC_INIT_ENABLED, true);
+    // A constant without a value keeps the user on the page.
+    qxtest::SetText(page, IDC_INIT_CONSTANTS, "k=3\r\nm=nothing");
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_SELECT, 0);
+    Pump();
+    EXPECT_EQ(PAGE_ID_INIT, s->pageId);
+    EXPECT_EQ("The constant 'm=nothing' has no numeric value.", qxtest::GetText(s->fitterWindow, IDC_STATUS_LINE));
+    EXPECT_STREQ("k=2", s->current->constants);
+
+    qxtest::SetText(page, IDC_INIT_CONSTANTS, "k=3\r\nm=4");
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_SELECT, 0);
+    Pump();
+    EXPECT_EQ(PAGE_ID_SELECT, s->pageId);
+    EXPECT_STREQ("1(V),5(F)", s->current->initialValues);
+    EXPECT_EQ(5, s->value[2]);
+    EXPECT_STREQ("k=3,m=4", s->current->constants);
+    EXPECT_STREQ("x = 1;", s->current->initScript);
+    EXPECT_EQ(KW_ON, s->current->initSwitch);
     CloseFitterWindow(s);
 }
