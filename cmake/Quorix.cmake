@@ -2,11 +2,29 @@
 # folder (the program folder), because plug-ins, function libraries and tests load
 # deliverables by name from beside the executable.
 
+# The resource compiler does not report what a resource script includes (headers,
+# bitmaps, icons, templates), so the build cannot know when to compile it again: a
+# resource script among the sources is made to depend on every resource input below the
+# folder of the target's CMakeLists.
+function(qx_track_resource_inputs)
+    foreach(src ${ARGN})
+        if(src MATCHES "\\.rc$")
+            set(patterns)
+            foreach(ext rc RC rc2 h H bmp BMP ico ICO cur CUR inf INF qgs QGS)
+                list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.${ext})
+            endforeach()
+            file(GLOB_RECURSE inputs CONFIGURE_DEPENDS ${patterns})
+            set_source_files_properties(${src} PROPERTIES OBJECT_DEPENDS "${inputs}")
+        endif()
+    endforeach()
+endfunction()
+
 # qx_add_dll(<target> OUTPUT <file stem> [DEF <file.def>] SOURCES ... [LINK ...])
 # A Windows DLL with the given file name, its export list taken from DEF.
 function(qx_add_dll target)
     cmake_parse_arguments(A "" "OUTPUT;DEF" "SOURCES;LINK" ${ARGN})
     add_library(${target} SHARED ${A_SOURCES})
+    qx_track_resource_inputs(${A_SOURCES})
     if(A_DEF)
         target_sources(${target} PRIVATE ${A_DEF})
     endif()
@@ -24,6 +42,7 @@ function(qx_add_exe target)
     else()
         add_executable(${target} ${A_SOURCES})
     endif()
+    qx_track_resource_inputs(${A_SOURCES})
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${A_OUTPUT})
     if(A_LINK)
         target_link_libraries(${target} PRIVATE ${A_LINK})
@@ -38,6 +57,7 @@ endfunction()
 function(qx_add_test target)
     cmake_parse_arguments(A "NO_MAIN" "TIMEOUT" "SOURCES;LINK;DEPENDS;ENVIRONMENT" ${ARGN})
     add_executable(${target} ${A_SOURCES})
+    qx_track_resource_inputs(${A_SOURCES})
     if(A_NO_MAIN)
         target_link_libraries(${target} PRIVATE GTest::gmock ${A_LINK})
     else()
