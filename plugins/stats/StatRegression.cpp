@@ -68,10 +68,13 @@ void MRPRRegression::WriteResults(Stat& stat, const ModelResult& fit)
     m_ase.value = fit.ASE;
     m_ap.value = fit.AP;
     m_t.value = fit.T;
-    for (size_t k = 0; k < fit.B.size() && k < QmParaVector::SIZE; ++k) {
-        m_b.values[k] = fit.B[k];
-        m_bse.values[k] = fit.BSE[k];
-        m_bp.values[k] = fit.BP[k];
+    // All nine elements: those beyond this fit's parameters are no part of its model and
+    // must not keep the coefficients of an earlier, larger one.
+    for (size_t k = 0; k < QmParaVector::SIZE; ++k) {
+        const bool fitted = k < fit.B.size();
+        m_b.values[k] = fitted ? fit.B[k] : MISSING_VALUE;
+        m_bse.values[k] = fitted ? fit.BSE[k] : MISSING_VALUE;
+        m_bp.values[k] = fitted ? fit.BP[k] : MISSING_VALUE;
     }
 }
 

@@ -341,6 +341,29 @@ TEST_F(StatObject, MultipleFitOnWorksheetColumns)
     EXPECT_EQ(plugin().LastError(), 1801);
 }
 
+// A fit with fewer X columns than the one before must not leave that fit's coefficients
+// beside its own: the listing and the script would read them as part of the new model.
+TEST_F(StatObject, MultipleFitLeavesNoCoefficientOfAnEarlierFit)
+{
+    host().AddWorksheet("Data1", {"Y", "X1", "X2"},
+                        {{3, 4, 7, 11, 20}, {1, 2, 3, 4, 6}, {1, 0, 1, 3, 5}});
+    SetText(nullptr, "WORKSHEET", "Data1");
+    SetText("MR", "YDATA", "Y");
+    SetText("MR", "XDATA1", "X1");
+    SetText("MR", "XDATA2", "X2");
+    ASSERT_EQ(plugin().Run("MR", ""), 1);
+    ASSERT_NE(Get("MR", "B2"), M);
+
+    double size = 1;
+    ASSERT_EQ(plugin().Call("MR", "XDATA", &size, OBJOP_SET_VECTOR_SIZE), 1);
+    SetText("MR", "XDATA1", "X1");
+    ASSERT_EQ(plugin().Run("MR", ""), 1);
+    EXPECT_EQ(Get("MR", "NUMX"), 1);
+    EXPECT_NE(Get("MR", "B1"), M);
+    for (const char* name : {"B2", "BSE2", "BP2", "B9"})
+        EXPECT_EQ(Get("MR", name), M) << name;
+}
+
 // A listing names the method, then its own sub-properties, then the shared results.
 // The nine-element result vectors have no size to read, so they list no elements.
 TEST_F(StatObject, ListingOrderOfPolynomialFit)
