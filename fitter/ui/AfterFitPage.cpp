@@ -50,21 +50,8 @@ void StoreOption(FunctionDef* def, int option, int value)
 
 INT_PTR CALLBACK AfterFit(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT filtered;
-    if (FitterColorFilter(page, message, wParam, lParam, &filtered))
-        return filtered;
-    FittingSession* s = WindowSession();
-    if (!s)
-        return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page, s);
-        return FALSE;
-    case WM_COMMAND:
-        ShowControlHelp(page, wParam, lParam, s);
-        return TRUE;
-    }
-    return FALSE;
+    static const PageHandlers handlers = {OnInitDialog, nullptr, 0};
+    return RunPageProcedure(page, message, wParam, lParam, handlers);
 }
 
 int LeaveAfterFitPage(HWND page, FittingSession* s)

@@ -43,8 +43,10 @@ void OnInitDialog(HWND page, FittingSession* s)
     SetFocus(GetDlgItem(page, IDC_CONSTRAINTS_TEXT));
 }
 
-void OnCommand(HWND page, FittingSession* s, int id, int code)
+void OnCommand(HWND page, FittingSession* s, WPARAM wParam)
 {
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
     if (code != BN_CLICKED)
         return;
     if (id > IDC_PARAM_LOWER_RELATION && id <= IDC_PARAM_LOWER_RELATION + PARAM_VISIBLE_ROWS)
@@ -61,25 +63,8 @@ void OnCommand(HWND page, FittingSession* s, int id, int code)
 
 INT_PTR CALLBACK ConstraintsControl(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT filtered;
-    if (FitterColorFilter(page, message, wParam, lParam, &filtered))
-        return filtered;
-    FittingSession* s = WindowSession();
-    if (!s)
-        return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page, s);
-        return FALSE;
-    case WM_COMMAND:
-        ShowControlHelp(page, wParam, lParam, s);
-        OnCommand(page, s, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_VSCROLL:
-        ScrollParamPanel(page, wParam, reinterpret_cast<HWND>(lParam), s, IDD_PAGE_CONSTRAINTS);
-        return TRUE;
-    }
-    return FALSE;
+    static const PageHandlers handlers = {OnInitDialog, OnCommand, IDD_PAGE_CONSTRAINTS};
+    return RunPageProcedure(page, message, wParam, lParam, handlers);
 }
 
 int LeaveConstraintsPage(HWND page, FittingSession* s)

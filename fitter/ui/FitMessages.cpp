@@ -5,6 +5,7 @@
 
 #include "FitterResources.h"
 #include "FitterWindow.h"
+#include "ParamPanel.h"
 
 #include "../engine/FitSession.h"
 
@@ -201,4 +202,30 @@ void WantReturn(HWND dialog, int editId)
     HWND edit = GetDlgItem(dialog, editId);
     if (edit)
         SetWindowLongPtrA(edit, GWL_STYLE, GetWindowLongPtrA(edit, GWL_STYLE) | ES_WANTRETURN);
+}
+
+INT_PTR RunPageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam, const PageHandlers& handlers)
+{
+    LRESULT filtered;
+    if (FitterColorFilter(page, message, wParam, lParam, &filtered))
+        return filtered;
+    FittingSession* s = WindowSession();
+    if (!s)
+        return FALSE;
+    switch (message) {
+    case WM_INITDIALOG:
+        handlers.init(page, s);
+        return FALSE;  // the page has set the focus itself
+    case WM_COMMAND:
+        ShowControlHelp(page, wParam, lParam, s);
+        if (handlers.command)
+            handlers.command(page, s, wParam);
+        return TRUE;
+    case WM_VSCROLL:
+        if (!handlers.scrollTemplate)
+            return FALSE;
+        ScrollParamPanel(page, wParam, reinterpret_cast<HWND>(lParam), s, handlers.scrollTemplate);
+        return TRUE;
+    }
+    return FALSE;
 }

@@ -75,3 +75,12 @@ void WantReturn(HWND dialog, int editId);
 
 // Shows the help line of a page control (string id = control id) on a click or focus.
 void ShowControlHelp(HWND page, WPARAM wParam, LPARAM lParam, FittingSession* s);
+
+// What a page's dialog procedure does with its messages: every page runs the colour and
+// help filter first and shows the help line of a control it is given a command from.
+struct PageHandlers {
+    void (*init)(HWND page, FittingSession* s);
+    void (*command)(HWND page, FittingSession* s, WPARAM wParam);  // may be null
+    int scrollTemplate;  // parameter table scrolled by WM_VSCROLL, 0 for none
+};
+INT_PTR RunPageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam, const PageHandlers& handlers);

@@ -72,24 +72,8 @@ void OnInitDialog(HWND page, FittingSession* s)
 
 INT_PTR CALLBACK FitInit(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT filtered;
-    if (FitterColorFilter(page, message, wParam, lParam, &filtered))
-        return filtered;
-    FittingSession* s = WindowSession();
-    if (!s)
-        return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page, s);
-        return FALSE;
-    case WM_COMMAND:
-        ShowControlHelp(page, wParam, lParam, s);
-        return TRUE;
-    case WM_VSCROLL:
-        ScrollParamPanel(page, wParam, reinterpret_cast<HWND>(lParam), s, IDD_PAGE_INIT);
-        return TRUE;
-    }
-    return FALSE;
+    static const PageHandlers handlers = {OnInitDialog, nullptr, IDD_PAGE_INIT};
+    return RunPageProcedure(page, message, wParam, lParam, handlers);
 }
 
 int LeaveInitPage(HWND page, FittingSession* s)

@@ -254,22 +254,8 @@ bool RegisterFormulaDisplay(HINSTANCE instance)
 
 INT_PTR CALLBACK SelectFitFunx(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT filtered;
-    if (FitterColorFilter(page, message, wParam, lParam, &filtered))
-        return filtered;
-    FittingSession* s = WindowSession();
-    if (!s)
-        return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page, s);
-        return FALSE;
-    case WM_COMMAND:
-        ShowControlHelp(page, wParam, lParam, s);
-        OnCommand(page, s, wParam);
-        return TRUE;
-    }
-    return FALSE;
+    static const PageHandlers handlers = {OnInitDialog, OnCommand, 0};
+    return RunPageProcedure(page, message, wParam, lParam, handlers);
 }
 
 int LeaveSelectPage(HWND, FittingSession* s)

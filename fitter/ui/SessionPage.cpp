@@ -154,8 +154,9 @@ void OnInitDialog(HWND page, FittingSession* s)
     SetFocus(GetDlgItem(page, IDC_SESSION_NITER));
 }
 
-void OnCommand(HWND page, FittingSession* s, int id)
+void OnCommand(HWND page, FittingSession* s, WPARAM wParam)
 {
+    const int id = LOWORD(wParam);
     HWND main = s->fitterWindow;
     switch (id) {
     case IDC_SESSION_ONE_ITER:
@@ -232,25 +233,8 @@ void AppendIterationLog(HWND page, FittingSession* s, int action, int result)
 
 INT_PTR CALLBACK FitSession(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT filtered;
-    if (FitterColorFilter(page, message, wParam, lParam, &filtered))
-        return filtered;
-    FittingSession* s = WindowSession();
-    if (!s)
-        return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(page, s);
-        return FALSE;
-    case WM_COMMAND:
-        ShowControlHelp(page, wParam, lParam, s);
-        OnCommand(page, s, LOWORD(wParam));
-        return TRUE;
-    case WM_VSCROLL:
-        ScrollParamPanel(page, wParam, reinterpret_cast<HWND>(lParam), s, IDD_PAGE_SESSION);
-        return TRUE;
-    }
-    return FALSE;
+    static const PageHandlers handlers = {OnInitDialog, OnCommand, IDD_PAGE_SESSION};
+    return RunPageProcedure(page, message, wParam, lParam, handlers);
 }
 
 int LeaveSessionPage(HWND page, FittingSession* s)

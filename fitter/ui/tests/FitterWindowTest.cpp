@@ -7,18 +7,10 @@
 #include "FitterResources.h"
 #include "FitTestKit.h"
 #include "FitterWindow.h"
+#include "WindowTestKit.h"
 #include "qxtest/DialogDriver.h"
 
 namespace {
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 int WindowHeight(HWND window)
 {
@@ -49,13 +41,9 @@ protected:
     // Opens the window in full mode with the toolbar at page.
     HWND OpenFull(int page)
     {
-        s->basicFitter = KW_NO;
         s->enableToolbar = KW_YES;
         s->fullMenu = 1;
-        s->pageId = static_cast<int16_t>(page);
-        HWND w = OpenFitterWindow(window, s);
-        Pump();
-        return w;
+        return OpenAtPage(window, s, page);
     }
     void Command(int id)
     {

@@ -10,36 +10,16 @@
 #include "FitTestKit.h"
 #include "FitterResources.h"
 #include "FitterWindow.h"
+#include "WindowTestKit.h"
 #include "qxtest/DialogDriver.h"
-
-namespace {
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-FittingSession* OpenAt(HWND host, FittingSession* s, int page)
-{
-    s->basicFitter = KW_NO;
-    s->pageId = static_cast<int16_t>(page);
-    OpenFitterWindow(host, s);
-    Pump();
-    return s;
-}
-
-}  // namespace
 
 TEST_F(FitTest, ConstraintsPageWritesBoundsAndConstraints)
 {
     FitterInstance = GetModuleHandleA(nullptr);
     ASSERT_TRUE(RegisterFitterClass(FitterInstance));
     UseLine(1, 2);
-    FittingSession* s = OpenAt(window, Session(), PAGE_ID_CONSTRAINTS);
+    FittingSession* s = Session();
+    OpenAtPage(window, s, PAGE_ID_CONSTRAINTS);
     HWND page = s->pageWindow;
     ASSERT_TRUE(page != nullptr);
     EXPECT_EQ("NonLinear Curve Fitting:  Parameter Constraints", qxtest::WindowText(s->fitterWindow));
@@ -88,7 +68,7 @@ TEST_F(FitTest, AfterFitPageWritesOptionsAndScript)
     s->current->options[OPT_CURVES] = KW_YES;
     s->current->options[OPT_SPACING] = static_cast<int16_t>(OPTION_INHERITED | KW_SPACING_UNIFORM);
     s->current->modified = 0;
-    OpenAt(window, s, PAGE_ID_AFTERFIT);
+    OpenAtPage(window, s, PAGE_ID_AFTERFIT);
     HWND page = s->pageWindow;
     ASSERT_TRUE(page != nullptr);
     EXPECT_TRUE(qxtest::IsChecked(page, IDC_AFTER_CURVE));
@@ -127,7 +107,7 @@ TEST_F(FitTest, InitPageWritesInitialValuesConstantsAndScript)
     FittingSession* s = Session();
     snprintf(s->current->initialValues, sizeof s->current->initialValues, "%s", "1(V),2(F)");
     snprintf(s->current->constants, sizeof s->current->constants, "%s", "k=2");
-    OpenAt(window, s, PAGE_ID_INIT);
+    OpenAtPage(window, s, PAGE_ID_INIT);
     HWND page = s->pageWindow;
     ASSERT_TRUE(page != nullptr);
     EXPECT_EQ("2", qxtest::GetText(page, IDC_PARAM_VALUE + 2));

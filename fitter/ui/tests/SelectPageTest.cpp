@@ -8,18 +8,10 @@
 #include "FitTestKit.h"
 #include "FitterResources.h"
 #include "FitterWindow.h"
+#include "WindowTestKit.h"
 #include "qxtest/DialogDriver.h"
 
 namespace {
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 void WriteFunction(const std::string& path, const char* name, const char* source)
 {
@@ -65,10 +57,7 @@ protected:
     }
     HWND Open(bool basic)
     {
-        s->basicFitter = basic ? KW_YES : KW_NO;
-        s->pageId = PAGE_ID_SELECT;
-        OpenFitterWindow(window, s);
-        Pump();
+        OpenAtPage(window, s, PAGE_ID_SELECT, basic);
         return s->pageWindow;
     }
     std::string ListText(HWND page, int id, int index)

@@ -7,18 +7,10 @@
 #include "FitTestKit.h"
 #include "FitterResources.h"
 #include "FitterWindow.h"
+#include "WindowTestKit.h"
 #include "qxtest/DialogDriver.h"
 
 namespace {
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 size_t CountOf(const std::string& text, const std::string& part)
 {
@@ -37,10 +29,7 @@ protected:
         ASSERT_TRUE(RegisterFitterClass(FitterInstance));
         UseLine(0, 0);
         s = Session();
-        s->basicFitter = KW_NO;
-        s->pageId = PAGE_ID_SESSION;
-        OpenFitterWindow(window, s);
-        Pump();
+        OpenAtPage(window, s, PAGE_ID_SESSION);
     }
     void TearDown() override
     {
