@@ -287,6 +287,23 @@ struct CQKScript::Impl {
 
     explicit Impl(CQKScript* s) : self(s) { Reset(); }
 
+    // One more level of recursion for as long as it lives: operator chains ("- - - 1",
+    // "2^2^2"), function arguments, if/else and for chains and nested substitutions each
+    // recurse, so a runaway text fails with a message instead of overflowing the stack.
+    struct Nested {
+        Impl* impl;
+        Nested(Impl* i, const char* what) : impl(i)
+        {
+            if (++impl->nesting > kMaxNesting) {
+                --impl->nesting;
+                Fail(std::string(what) + " are nested too deeply");
+            }
+        }
+        ~Nested() { --impl->nesting; }
+        Nested(const Nested&) = delete;
+        Nested& operator=(const Nested&) = delete;
+    };
+
     void Reset()
     {
         vars.clear();
@@ -439,10 +456,14 @@ struct CQKScript::Impl {
 
         std::string word = Lower(WordAt(t, pos, end));
         size_t after = SkipSpace(t, pos + word.size(), end, false);
-        if (word == "if" && after < end && t[after] == '(')
+        if (word == "if" && after < end && t[after] == '(') {
+            Nested level(this, "statements");
             return RunIf(src, pos, after, end, skip);
-        if (word == "for" && after < end && t[after] == '(')
+        }
+        if (word == "for" && after < end && t[after] == '(') {
+            Nested level(this, "statements");
             return RunFor(src, pos, after, end, skip);
+        }
         if (word == "else")
             Fail("'else' without 'if'");
 
@@ -577,6 +598,7 @@ struct CQKScript::Impl {
                     continue;
                 }
                 if (n == '[') {
+                    Nested level(this, "substitutions");
                     size_t close = FindClose(text, i + 1, text.size());
                     out += WordOf(Subst(text.substr(i + 2, close - i - 2)));
                     i = close + 1;
@@ -584,6 +606,7 @@ struct CQKScript::Impl {
                 }
             }
             if (c == '$' && i + 1 < text.size() && text[i + 1] == '(') {
+                Nested level(this, "substitutions");
                 size_t close = FindClose(text, i + 1, text.size());
                 out += qkFormatNumber(ToNum(Eval(Subst(text.substr(i + 2, close - i - 2)))));
                 i = close + 1;
@@ -1321,19 +1344,25 @@ struct CQKScript::Impl {
                 return Val::Num(MISSING_VALUE);
             }
             if (Eat("-")) {
+                Nested level(impl, "expressions");
                 double v = impl->ToNum(Unary());
                 return Val::Num(IsMissingValue(v) ? v : -v);
             }
-            if (Eat("+"))
+            if (Eat("+")) {
+                Nested level(impl, "expressions");
                 return Val::Num(impl->ToNum(Unary()));
-            if (Eat("!"))
+            }
+            if (Eat("!")) {
+                Nested level(impl, "expressions");
                 return Val::Num(impl->ToNum(Unary()) == 0);
+            }
             return Power();
         }
         Val Power()
         {
             Val a = Primary();
             if (Eat("^")) {
+                Nested level(impl, "expressions");
                 double b = impl->ToNum(Unary());
                 return Val::Num(Arith('^', impl->ToNum(a), b));
             }
@@ -1393,6 +1422,11 @@ struct CQKScript::Impl {
                 refEnd = p = FindClose(s, p, s.size()) + 1;
             if (p < s.size() && s[p] == '$')
                 refEnd = ++p;
+            // Arguments and row indexes are expressions of their own.
+            std::unique_ptr<Nested> level;
+            if ((hasArgs && head.find('.') == std::string::npos) || s[refEnd - 1] == ']' ||
+                (refEnd > 1 && s[refEnd - 1] == '$' && s[refEnd - 2] == ']'))
+                level = std::make_unique<Nested>(impl, "expressions");
             if (hasArgs && head.find('.') == std::string::npos) {
                 std::string fn = Lower(head);
                 if (fn == "exist") {

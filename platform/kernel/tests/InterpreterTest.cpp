@@ -156,6 +156,12 @@ TEST_F(InterpreterTest, UserInterfaceCommandsAreRecorded)
 
 TEST_F(InterpreterTest, FailuresStopTheScriptAndNameTheLine)
 {
+    auto times = [](const std::string& text, int n) {
+        std::string all;
+        for (int i = 0; i < n; ++i)
+            all += text;
+        return all;
+    };
     struct { std::string script; const char* message; } cases[] = {
         {"type one\nfrobnicate 3\ntype two", "line 2: unknown command \"frobnicate\""},
         {"x = 1 +", "line 1: the expression \"1 +\" is incomplete"},
@@ -180,6 +186,15 @@ TEST_F(InterpreterTest, FailuresStopTheScriptAndNameTheLine)
         {"break", "'break' or 'continue' outside a loop"},
         {"x = " + std::string(5000, '(') + "1" + std::string(5000, ')'), "parentheses are nested too deeply"},
         {std::string(5000, '{') + std::string(5000, '}'), "blocks are nested too deeply"},
+        {"x = " + times("- ", 50000) + "1", "expressions are nested too deeply"},
+        {"x = " + std::string(50000, '!') + "1", "expressions are nested too deeply"},
+        {"x = " + times("2^", 50000) + "1", "expressions are nested too deeply"},
+        {"x = " + times("sin(", 50000) + "1" + std::string(50000, ')'), "expressions are nested too deeply"},
+        {times("if (1) ", 50000) + "type deep", "statements are nested too deeply"},
+        {"if (0) type a; " + times("else if (0) type b; ", 50000) + "else type c", "statements are nested too deeply"},
+        {times("for (i = 0; i < 1; i += 1) ", 50000) + "type deep", "statements are nested too deeply"},
+        {"type " + times("$(", 50000) + "1" + std::string(50000, ')'), "substitutions are nested too deeply"},
+        {"%A = " + times("%[", 50000) + times("a b,#1]", 50000), "substitutions are nested too deeply"},
         {"system.dialog()", "the system object is not available in this host"},
     };
     for (auto& c : cases) {
