@@ -34,8 +34,11 @@ int StatLR::Begin(const char* argText, QmDLL* root)
     }
     if (text && std::strlen(text) == 1 && std::tolower(static_cast<unsigned char>(*text)) == 'b') {
         givenSlope = 1;
-        return IsMissingValue(m_b.value) ? 1 : 0;
+        if (!IsMissingValue(m_b.value))
+            return 0;
     }
+    // Refused: End will not run, so the bracket opened above is closed here.
+    CloseBracket();
     return 1;
 }
 

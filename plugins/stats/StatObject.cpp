@@ -26,10 +26,15 @@ int StatMethod::Begin(const char* argText, QmDLL* root)
     return 0;
 }
 
-void StatMethod::End(QmDLL* root)
+void StatMethod::CloseBracket()
 {
     if (QmHostBound())
         QmCallHost(HOST_REQ_300B, scaleToken, 0);
+}
+
+void StatMethod::End(QmDLL* root)
+{
+    CloseBracket();
     QmDeleteObjectList();
     QmUpdateHost();
 }

@@ -60,6 +60,9 @@ public:
     void SetTable(QmTableEntry* table);
 
 protected:
+    // Gives the host back the token of Begin's bracket request; End does it, and so must
+    // a subclass whose Begin refuses the call after the bracket was opened.
+    void CloseBracket();
     // The rows of `data` whose pair the host gives with both coordinates, sigma from
     // `errors` (1 when it names no dataset). 0 when done; 1 at the first sigma that cannot
     // be had (error 1003 recorded).

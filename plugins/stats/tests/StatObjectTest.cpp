@@ -257,6 +257,21 @@ TEST_F(StatObject, LineFitModesAndErrors)
     EXPECT_EQ(plugin().LastError(), 803);
 }
 
+// A mode that LR refuses after the call was bracketed still gives the host its token
+// back: a refused call must not leave the host in the call's scale mode.
+TEST_F(StatObject, RefusedLineModeClosesTheBracket)
+{
+    host().AddDataset("line", {1, 2, 4}, {0, 1, 2});
+    SetText(nullptr, "DATA", "line");
+    Set("LR", "B", M);
+    for (const char* mode : {"q", "b", "zz"}) {
+        SCOPED_TRACE(mode);
+        host().bracket.clear();
+        EXPECT_EQ(plugin().Run("LR", mode), 2);
+        EXPECT_EQ(host().bracket, (std::vector<INT_PTR>{6, 77}));
+    }
+}
+
 TEST_F(StatObject, PolynomialFitAndCurves)
 {
     host().AddDataset("p", {1, 3, 5}, {0, 1, 2});
