@@ -4,6 +4,9 @@
 // caller's data index; the drawing of cells, strips, bars and side panels is separate.
 #include "Surface.h"
 
+#include "qxutil.h"
+
+#include <math.h>
 #include <string.h>
 
 #include <vector>
@@ -125,6 +128,81 @@ INT_PTR GiveCell(int rowLine, int columnLine, const Scx3DView* v, Scx3DObject* o
     return 1;
 }
 
+// The walk of the object-by-object pass: strips of two neighbouring grid lines, from
+// the far side of the mesh to the near one, in the directions of the pass's walk flags.
+template <typename Strip>
+bool WalkStrips(const MeshGridSpec& g, uint16_t w, Strip&& strip)
+{
+    int rows = g.meshRows, cols = g.meshColumns;
+    int q = (w >> 8) & 3;
+    bool r = ((w & BUCKET_WALK_ROWS_OUTER) != 0) != ((w & BUCKET_WALK_NEXT) != 0);
+    int rowCorner0 = kWalkCorner[q][0] * (rows - 1);
+    int colCorner0 = kWalkCorner[q][1] * (cols - 1);
+    int rowCorner1 = kWalkCorner[r ? NextCorner(q) : PrevCorner(q)][0] * (rows - 1);
+    int colCorner1 = kWalkCorner[r ? PrevCorner(q) : NextCorner(q)][1] * (cols - 1);
+    int rowStep = (w & BUCKET_ROWS_DOWN) ? -1 : 1, colStep = (w & BUCKET_COLUMNS_DOWN) ? -1 : 1;
+    bool rowsAreStrips = (w & BUCKET_WALK_ROWS_OUTER) != 0;
+    int outer0 = rowsAreStrips ? rowCorner0 : colCorner0, outer1 = rowsAreStrips ? rowCorner1 : colCorner1;
+    int step = rowsAreStrips ? rowStep : colStep;
+    int lines = rowsAreStrips ? rows : cols;
+    // The last line is only ever the second line of a strip.
+    for (int m = outer0; m >= 0 && m + step >= 0 && m + step < lines && (step > 0 ? m < outer1 : m > outer1); m += step) {
+        if (UtilProgressBox(nullptr, UTIL_PROGRESS_POLL, 0, nullptr))
+            return false;
+        bool last = m + step == outer1;
+        int from = rowsAreStrips ? colCorner0 : rowCorner0, to = rowsAreStrips ? colCorner1 : rowCorner1;
+        // Along a line the walk goes from one corner to the other whatever the flags say,
+        // so that inconsistent flags cannot run it off the grid.
+        int along = rowsAreStrips ? colStep : rowStep;
+        if ((to - from) * along < 0)
+            along = -along;
+        strip(m, m + step, rowsAreStrips, last, from, to, along == 0 ? 1 : along);
+    }
+    return true;
+}
+
+// Kind 3: a bar at every grid point, its widths a share of the grid spacing that the
+// kernel gives in percent.
+void PaintBars(const Scx3DView* v, Scx3DObject* o)
+{
+    const MeshGridSpec& g = o->mesh;
+    const Scx3DPoint* p = static_cast<const Scx3DPoint*>(GlobalLock(g.pointBlock));
+    if (!p)
+        return;
+    double widths[2] = {0, 0};
+    if (o->attributes.callback && o->attributes.callbackUser)
+        o->attributes.callback(o->attributes.callbackUser, 0x20001B, 0, 0, 0, reinterpret_cast<INT_PTR>(widths));
+    double w1 = widths[0] * 0.005, w2 = widths[1] * 0.005;
+    auto at = [&](bool rowsAreStrips, int line, int k) -> const Scx3DPoint& {
+        return rowsAreStrips ? p[line * g.meshColumns + k] : p[k * g.meshColumns + line];
+    };
+    auto rowOf = [&](bool rowsAreStrips, int line, int k) { return rowsAreStrips ? line : k; };
+    WalkStrips(g, g.meshWalkFlags, [&](int first, int second, bool rowsAreStrips, bool last, int from, int to, int step) {
+        const Scx3DPoint& p0 = at(rowsAreStrips, first, from);
+        const Scx3DPoint& p1 = at(rowsAreStrips, first, from + step);
+        const Scx3DPoint& pl = at(rowsAreStrips, second, from);
+        int32_t half[2];
+        if (fabsf(p0.x - p1.x) > fabsf(p0.y - p1.y)) {
+            half[0] = (int32_t)(fabsf(p0.x - p1.x) * w1);
+            half[1] = (int32_t)(fabsf(p0.y - pl.y) * w2);
+        } else {
+            half[0] = (int32_t)(fabsf(p0.x - pl.x) * w1);
+            half[1] = (int32_t)(fabsf(p0.y - p1.y) * w2);
+        }
+        for (int line : {first, second}) {
+            if (line == second && !last)
+                break;
+            for (int k = from;; k += step) {
+                const Scx3DPoint& q = at(rowsAreStrips, line, k);
+                MeshDrawBar(v, &q.x, rowOf(rowsAreStrips, line, k), half, 0, &o->attributes);
+                if (k == to)
+                    break;
+            }
+        }
+    });
+    GlobalUnlock(g.pointBlock);
+}
+
 void Defaults(uint8_t* a)
 {
     a[0] = 2;
@@ -167,10 +245,19 @@ INT_PTR MeshObjectHandler(UINT command, INT_PTR count, HWND window, void* record
     case SCX3D_OBJ_DIALOG:
         *static_cast<int*>(record) = 25401;
         return reinterpret_cast<INT_PTR>(&MyMeshObjControl);
-    case SCX3D_PAINT:
-        if (extra)
-            ReportNotBuilt("the drawing of meshes and surfaces");
+    case SCX3D_PAINT: {
+        if (!extra)
+            return 0;
+        if (object->attributes.bytes[ATTR_KIND] != 3) {
+            ReportNotBuilt("the drawing of surfaces and cell meshes");
+            return 0;
+        }
+        auto draw = reinterpret_cast<Scx3DDrawCallback>(extra);
+        draw(SCX3D_DRAW_ATTRIBUTES, reinterpret_cast<INT_PTR>(&object->attributes), 0, 0);
+        PaintBars(static_cast<const Scx3DView*>(record), object);
+        draw(SCX3D_DRAW_RESTORE, 0, 0, 0);
         return 0;
+    }
     case SCX3D_OBJ_DRAW_PIECE:
         ReportNotBuilt("the drawing of mesh cells");
         return 0;

@@ -2,6 +2,9 @@
 // out and the mapping of hits back to the caller's index.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "Surface.h"
 #include "ViewFixture.h"
 
@@ -112,4 +115,49 @@ TEST(Mesh, PointsGridCellsAndHits)
     thin.pointCount = 3;
     EXPECT_EQ(1, SCX3D(nullptr, SCX3D_OBJ_ADD, store, (void*)z, (INT_PTR)&thin));
     StoreCmd(SCX3D_STORE_FREE, store, nullptr);
+}
+
+namespace {
+std::vector<INT_PTR> g_barRows;
+INT_PTR WINAPI BarCallback(INT_PTR, UINT code, INT_PTR, INT_PTR a2, INT_PTR a3, INT_PTR a4)
+{
+    if (code == 0x20001B) {
+        double* widths = (double*)a4;
+        widths[0] = widths[1] = 50;
+    }
+    if (code == 0x200017 && a2 == 0)
+        g_barRows.push_back(a3); // a bar begins: its row index
+    return 0;
+}
+INT_PTR WINAPI NoDraw(UINT, INT_PTR, INT_PTR, INT_PTR)
+{
+    return 0;
+}
+}
+
+TEST(Mesh, BarsStandAtEveryPointOnceWhateverTheView)
+{
+    // Seen from all four sides the walk starts at another far corner; every grid point
+    // gets its bar once, tagged with its row.
+    for (float rotation : {15.0f, 105.0f, 195.0f, 285.0f}) {
+        SCOPED_TRACE(rotation);
+        MeshDescription d = Mesh3x2();
+        d.attributes.bytes[6] = 3;
+        d.attributes.callbackUser = 1;
+        d.attributes.callback = &BarCallback;
+        const float z[6] = {1, 2, 3, 4, 5, 6};
+        INT_PTR store = StoreCmd(SCX3D_STORE_CREATE, 0, nullptr);
+        store = SCX3D(nullptr, SCX3D_OBJ_ADD, store, (void*)z, (INT_PTR)&d);
+        Scx3DView v = MakeView();
+        v.tilt = rotation;
+        SCX3D(nullptr, 0x2001, 0, &v, 0);
+        Refit(v);
+        SCX3D(nullptr, SCX3D_PREPARE_DRAWING, store, &v, 0);
+        g_barRows.clear();
+        SCX3D(nullptr, SCX3D_PAINT, store, &v, (INT_PTR)&NoDraw);
+        std::vector<INT_PTR> rows = g_barRows;
+        std::sort(rows.begin(), rows.end());
+        EXPECT_EQ((std::vector<INT_PTR>{0, 0, 0, 1, 1, 1}), rows);
+        StoreCmd(SCX3D_STORE_FREE, store, nullptr);
+    }
 }
