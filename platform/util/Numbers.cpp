@@ -64,7 +64,7 @@ bool ConvertNumber(const char *p, size_t length, double *value)
     if (r.ec != std::errc::result_out_of_range)
         return false;
     // Decide overflow or underflow from the decimal exponent of the first nonzero digit.
-    long position = 0;
+    long long position = 0;
     bool seenPoint = false, seenNonzero = false;
     const char *q = first;
     for (; IsDigit(*q) || *q == '.'; ++q) {
@@ -79,7 +79,10 @@ bool ConvertNumber(const char *p, size_t length, double *value)
         if (!seenNonzero && seenPoint)
             --position;
     }
-    long exponent = (*q == 'e' || *q == 'E') ? std::strtol(q + 1, nullptr, 10) : 0;
+    // strtoll saturates; the clamp keeps the sum below from overflowing, and any exponent
+    // beyond it decides the same way.
+    long long exponent = (*q == 'e' || *q == 'E') ? std::strtoll(q + 1, nullptr, 10) : 0;
+    exponent = std::max(-1000000000000LL, std::min(exponent, 1000000000000LL));
     if (position + exponent > 0)
         return false;
     *value = negative ? -0.0 : 0.0;

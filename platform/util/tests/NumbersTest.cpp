@@ -38,6 +38,9 @@ TEST(TextToDouble, Table)
         {"--", MISSING_VALUE},    {"inf", MISSING_VALUE},  {"nan", MISSING_VALUE},
         {"1e400", MISSING_VALUE}, {"e5", MISSING_VALUE},   {".", MISSING_VALUE},
         {"1 2", MISSING_VALUE},   {"0x10", MISSING_VALUE}, {"1e", MISSING_VALUE},
+        // Exponents beyond any integer type: the digits before them still decide.
+        {"12e99999999999", MISSING_VALUE}, {"1e2147483647", MISSING_VALUE},
+        {"1e-99999999999", 0.0},           {"0.01e-2147483648", 0.0},
     };
     for (const Case &c : cases)
         EXPECT_EQ(UtilTextToDouble(c.text), c.expected) << "\"" << c.text << "\"";
