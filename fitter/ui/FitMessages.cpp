@@ -75,6 +75,20 @@ INT_PTR CALLBACK FitMsgDisplay(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     return FALSE;
 }
 
+INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT filtered;
+    if (FitterColorFilter(dialog, message, wParam, lParam, &filtered))
+        return filtered;
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDC_ABOUT_CLOSE || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, IDOK);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 int FitMessageDialog(HWND owner, FittingSession* s, int buttons, int stringId, const char* s1, const char* s2,
                      const char* s3, const char* caption1, const char* caption2, const char* caption3)
 {

@@ -175,3 +175,7 @@
 #define IDC_INIT_SCRIPT 803
 #define IDS_COMMA_IN_VALUE 23628
 #define IDS_BAD_CONSTANT 23629
+
+// About dialog.
+#define IDD_ABOUT 23394
+#define IDC_ABOUT_CLOSE 1601

@@ -578,7 +578,7 @@ void OnCommand(FittingSession* s, HWND window, int command)
         CloseFitterWindow(s);
         return;
     case CMD_ABOUT:
-        FitMessage(nullptr, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>("About"));
+        DialogBoxParamA(FitterInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, About, 0);
         return;
     case CMD_HELP_CONTENTS:
     case CMD_HELP_SEARCH:

@@ -57,6 +57,9 @@ int FitMessageDialog(HWND owner, FittingSession* s, int buttons, int stringId, c
                      const char* s2 = nullptr, const char* s3 = nullptr, const char* caption1 = "Ok",
                      const char* caption2 = "Cancel", const char* caption3 = "Cancel");
 
+// Dialog procedure of the About box (ordinal 1600).
+extern "C" INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Dialog procedure of the message dialog (ordinal 54).
 extern "C" INT_PTR CALLBACK FitMsgDisplay(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -158,6 +158,20 @@ TEST_F(FitterWindowTest, FullWindowToolbarAndMenus)
     EXPECT_EQ(1, s->fullMenu);
     EXPECT_TRUE(Visible(PAGE_ID_RESULTS));
 
+    // About shows the fitter's name until it is closed.
+    std::string about;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND dialog) {
+        about = qxtest::WindowText(dialog);
+        qxtest::Click(dialog, IDC_ABOUT_CLOSE);
+    });
+    driver.Run([&] {
+        SendMessageA(w, WM_COMMAND, CMD_ABOUT, 0);
+        return static_cast<INT_PTR>(0);
+    });
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_EQ("About", about);
+
     // Exit closes the window; the page and the place stay for the next opening.
     Command(CMD_EXIT);
     EXPECT_FALSE(IsWindow(w));
