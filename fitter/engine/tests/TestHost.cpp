@@ -276,6 +276,15 @@ INT_PTR TestHost::Handle(HWND context, UINT request, INT_PTR a1, INT_PTR a2)
             *reinterpret_cast<QFitRowRange*>(a2) = Dataset(h).used;
         return h;
     }
+    case HOST_LIST_DATASETS: {
+        // Names separated by blanks, as the kernel lists them.
+        std::string list;
+        for (const TestDataset& d : datasets_)
+            if (d.valid)
+                list += (list.empty() ? "" : " ") + d.name;
+        CopyOut(a1, list, QFIT_DATASET_LIST_CAPACITY);
+        return 0;
+    }
     case HOST_GET_DATASET_NAME:
         CopyOut(a2, Usable(a1) ? Dataset(a1).name : "");
         return 0;

@@ -1,6 +1,7 @@
 // The option pages: the constraints page with its bounds and general linear constraints,
 // the after-fit page with its options and script, and the initialization page with its
-// initial values, constants and script, written into the definition when the page is left.
+// initial values, constants and script, and the control page with the iterations and the
+// weighting, written into the session or the definition when the page is left.
 #include <gtest/gtest.h>
 
 #include <stdio.h>
@@ -134,5 +135,59 @@ TEST_F(FitTest, InitPageWritesInitialValuesConstantsAndScript)
     EXPECT_STREQ("k=3,m=4", s->current->constants);
     EXPECT_STREQ("x = 1;", s->current->initScript);
     EXPECT_EQ(KW_ON, s->current->initSwitch);
+    CloseFitterWindow(s);
+}
+
+TEST_F(FitTest, ControlPageSetsIterationsToleranceAndWeighting)
+{
+    FitterInstance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterFitterClass(FitterInstance));
+    UseLine(1, 2);
+    const QFitDataset weights = host.AddDataset("Wts", {1, 1, 1, 1, 1});
+    FittingSession* s = Session();
+    s->iterationCount = 15;  // set by a script: not among the choices
+    const double tolerance = s->tolerance;
+    OpenAtPage(window, s, PAGE_ID_CONTROL);
+    HWND page = s->pageWindow;
+    ASSERT_TRUE(page != nullptr);
+    EXPECT_EQ("15", qxtest::GetText(page, IDC_CONTROL_ITERATIONS));
+    char line[128] = "";
+    SendDlgItemMessageA(page, IDC_CONTROL_DEPENDENTS, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+    EXPECT_NE(std::string::npos, std::string(line).find("\tNo weighting")) << line;
+    EXPECT_FALSE(qxtest::IsEnabled(page, IDC_CONTROL_DATASETS));
+
+    qxtest::ComboSelect(page, IDC_CONTROL_METHOD, 3);
+    EXPECT_TRUE(qxtest::IsEnabled(page, IDC_CONTROL_DATASETS));
+    const int index = static_cast<int>(SendDlgItemMessageA(page, IDC_CONTROL_DATASETS, LB_FINDSTRINGEXACT,
+                                                           static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("wts")));
+    ASSERT_GE(index, 0) << "listed in lower case";
+    qxtest::ListSelect(page, IDC_CONTROL_DATASETS, index);
+    EXPECT_EQ(3, s->dep[1].weightType);
+    EXPECT_EQ(weights, s->dep[1].weightDataset);
+    SendDlgItemMessageA(page, IDC_CONTROL_DEPENDENTS, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+    EXPECT_NE(std::string::npos, std::string(line).find("w = 1/(wts)^2")) << line;
+
+    // Instrumental weighting needs error bars the data do not have: the method stays.
+    std::string text;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND dialog) {
+        text = qxtest::GetText(dialog, IDC_MESSAGE_TEXT);
+        qxtest::Click(dialog, IDC_MESSAGE_BUTTON1);
+    });
+    driver.Run([&] {
+        qxtest::ComboSelect(page, IDC_CONTROL_METHOD, 1);
+        return static_cast<INT_PTR>(0);
+    });
+    EXPECT_NE(std::string::npos, text.find("has no associated error bar"));
+    EXPECT_EQ(3, s->dep[1].weightType);
+
+    qxtest::SetText(page, IDC_CONTROL_TOLERANCE, "not a number");
+    qxtest::SetText(page, IDC_CONTROL_STEP, "0.002");
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_SELECT, 0);
+    Pump();
+    EXPECT_EQ(PAGE_ID_SELECT, s->pageId);
+    EXPECT_EQ(15, s->iterationCount) << "visiting kept the count";
+    EXPECT_EQ(tolerance, s->tolerance) << "a text the host cannot evaluate keeps the old value";
+    EXPECT_EQ(0.002, s->derivStep);
     CloseFitterWindow(s);
 }
