@@ -30,10 +30,13 @@ TEST(ExitCodes, PassFailAndCrash)
 {
     EXPECT_EQ(RunFailingProgram("pass"), 0u);
     EXPECT_NE(RunFailingProgram("fail"), 0u);
-    DWORD crash = RunFailingProgram("crash");
-    EXPECT_NE(crash, 0u);
-    EXPECT_NE(crash, 0xfeedfaceu) << "the crashed program did not end";
-    EXPECT_NE(crash, 0xdeadbeefu) << "the program did not start";
+    for (const char *mode : {"crash", "overflow"}) {
+        SCOPED_TRACE(mode);
+        DWORD crash = RunFailingProgram(mode);
+        EXPECT_NE(crash, 0u);
+        EXPECT_NE(crash, 0xfeedfaceu) << "the crashed program did not end";
+        EXPECT_NE(crash, 0xdeadbeefu) << "the program did not start";
+    }
 }
 
 } // namespace

@@ -1,15 +1,29 @@
 // A test program that fails on purpose, run by ExitCodeTest (never by CTest directly):
-// "fail" makes a GoogleTest assertion fail, "crash" writes through a null pointer.
+// "fail" makes a GoogleTest assertion fail, "crash" writes through a null pointer,
+// "overflow" recurses until the stack is exhausted.
 #include <gtest/gtest.h>
 #include <cstring>
 
 static const char *g_mode = "";
+
+// Deep enough for any stack; the depth check keeps the compiler from calling it endless.
+static int Recurse(volatile int depth)
+{
+    volatile char frame[4096];
+    frame[0] = char(depth);
+    if (depth > 1 << 30)
+        return 0;
+    return Recurse(depth + 1) + frame[0];
+}
 
 TEST(Failing, AsAsked)
 {
     if (std::strcmp(g_mode, "crash") == 0) {
         volatile int *p = nullptr;
         *p = 1;
+    }
+    if (std::strcmp(g_mode, "overflow") == 0) {
+        EXPECT_NE(Recurse(0), 0);
     }
     EXPECT_STRNE(g_mode, "fail");
 }
