@@ -1,5 +1,8 @@
 // A failing assertion and a crash must both end a test program with a nonzero exit code,
 // and a crash must not wait on a debugger: otherwise a broken test would pass in CTest.
+// (A program started from another Windows program sees exit code 0 for a stack overflow
+// under Wine; CTest, which sees the Unix exit status, is checked for that case by the
+// tests smoke_failing_* beside this one.)
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
@@ -30,13 +33,10 @@ TEST(ExitCodes, PassFailAndCrash)
 {
     EXPECT_EQ(RunFailingProgram("pass"), 0u);
     EXPECT_NE(RunFailingProgram("fail"), 0u);
-    for (const char *mode : {"crash", "overflow"}) {
-        SCOPED_TRACE(mode);
-        DWORD crash = RunFailingProgram(mode);
-        EXPECT_NE(crash, 0u);
-        EXPECT_NE(crash, 0xfeedfaceu) << "the crashed program did not end";
-        EXPECT_NE(crash, 0xdeadbeefu) << "the program did not start";
-    }
+    DWORD crash = RunFailingProgram("crash");
+    EXPECT_NE(crash, 0u);
+    EXPECT_NE(crash, 0xfeedfaceu) << "the crashed program did not end";
+    EXPECT_NE(crash, 0xdeadbeefu) << "the program did not start";
 }
 
 } // namespace
