@@ -113,7 +113,7 @@ TEST_F(FitterWindowTest, FullWindowToolbarAndMenus)
     char item[32] = "";
     GetMenuStringA(GetMenu(w), PAGE_ID_SELECT, item, sizeof item, MF_BYCOMMAND);
     EXPECT_STREQ("&Select", item);
-    EXPECT_EQ("Define settings for controlling parameters.", Status());
+    EXPECT_EQ("NonLinear Curve Fitting:  Control Parameters", qxtest::WindowText(w));
     for (int id = PAGE_ID_SELECT; id <= PAGE_ID_ADVANCED; ++id)
         EXPECT_TRUE(Visible(id)) << id;
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(w, PAGE_ID_ADVANCED))) << "Line takes replicas";
@@ -185,22 +185,24 @@ TEST_F(FitterWindowTest, FullWindowToolbarAndMenus)
 // re-selecting the current page does nothing, and the basic mode has its own templates.
 TEST_F(FitterWindowTest, PageChangesAndBasicMode)
 {
-    HWND w = OpenFull(PAGE_ID_CONTROL);
+    // Opened at a page not part of this build: no page takes the focus (or the status line).
+    HWND w = OpenFull(PAGE_ID_SIMULATE);
+    EXPECT_EQ(nullptr, s->pageWindow);
     SetDlgItemTextA(w, IDC_STATUS_LINE, "unchanged");
-    Command(PAGE_ID_CONTROL);
+    Command(PAGE_ID_SIMULATE);
     EXPECT_EQ("unchanged", Status()) << "the current page again does nothing";
 
-    Command(PAGE_ID_SIMULATE);
-    EXPECT_EQ("The page 'Simulate Curves' is not available in this version.", Status());
-    EXPECT_EQ(PAGE_ID_CONTROL, s->pageId) << "a page that could not be made is not current";
+    Command(PAGE_ID_ADVANCED);
+    EXPECT_EQ("The page 'Replicas' is not available in this version.", Status());
+    EXPECT_EQ(PAGE_ID_SIMULATE, s->pageId) << "a page that could not be made is not current";
 
     s->current->nDuplicates = -1;
     Command(PAGE_ID_ADVANCED);
-    HWND controlPage = s->pageWindow;
-    EXPECT_EQ("Define settings for controlling parameters.", Status()) << "refused: the current page is made again";
-    EXPECT_NE(controlPage, nullptr);
+    EXPECT_EQ("The page 'Simulate Curves' is not available in this version.", Status())
+        << "refused: the current page is made again";
+    EXPECT_EQ(PAGE_ID_SIMULATE, s->pageId);
 
-    // Basic mode from the control page goes to the selection page, without menu or toolbar.
+    // Basic mode from the simulate page goes to the selection page, without menu or toolbar.
     Command(IDC_BASIC_MODE);
     EXPECT_EQ(KW_YES, s->basicFitter);
     EXPECT_EQ(nullptr, GetMenu(w));
