@@ -2,10 +2,10 @@
 # folder (the program folder), because plug-ins, function libraries and tests load
 # deliverables by name from beside the executable.
 
-# The resource compiler does not report what a resource script includes (headers,
-# bitmaps, icons, templates), so the build cannot know when to compile it again: a
-# resource script among the sources is made to depend on every resource input below the
-# folder of the target's CMakeLists.
+# Files a resource script includes through the preprocessor are reported by it (see the
+# top-level CMakeLists); files it names in resource statements (bitmaps, icons, templates)
+# are not, so a resource script among the sources is made to depend on every resource
+# input below the folder of the target's CMakeLists.
 function(qx_track_resource_inputs)
     foreach(src ${ARGN})
         if(src MATCHES "\\.rc$")
