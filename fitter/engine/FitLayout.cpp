@@ -596,6 +596,28 @@ QFitDataset FindDatasetRange(FittingSession* s, const char* name, int* first, in
     return dataset;
 }
 
+int AssignDatasetRange(FittingSession* s, const char* name, QFitDataset* dataset, int* first, int* end)
+{
+    if (!name[0]) {
+        *dataset = 0;
+        return 0;
+    }
+    const QFitDataset found = FindDatasetRange(s, name, first, end);
+    if (!found)
+        return FIT_ERR_NO_COLUMN;
+    *dataset = found;
+    return 0;
+}
+
+std::string DatasetName(FittingSession* s, QFitDataset dataset)
+{
+    char name[QFIT_HOST_TEXT_CAPACITY] = "";
+    if (dataset)
+        CallHost(s, HOST_GET_DATASET_NAME, dataset, reinterpret_cast<INT_PTR>(name));
+    name[sizeof name - 1] = 0;
+    return name;
+}
+
 int BuildVaryMap(FittingSession* s)
 {
     s->nVary = 0;

@@ -200,15 +200,7 @@ int SetIndependent(FittingSession* s, INT_PTR n, const char* name)
     if (!IndepIndex(s, n))
         return 1;
     IndepVarInfo& v = s->indep[n];
-    if (!name[0]) {
-        v.dataset = 0;
-        return 0;
-    }
-    const QFitDataset dataset = FindDatasetRange(s, name, &v.first, &v.end);
-    if (!dataset)
-        return FIT_ERR_NO_COLUMN;
-    v.dataset = dataset;
-    return 0;
+    return AssignDatasetRange(s, name, &v.dataset, &v.first, &v.end);
 }
 
 int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)

@@ -36,15 +36,6 @@ std::string ResultName(FittingSession* s, const char* format, const char* value,
     return result;
 }
 
-std::string DatasetName(FittingSession* s, QFitDataset dataset)
-{
-    char name[QFIT_HOST_TEXT_CAPACITY] = "";
-    if (dataset)
-        CallHost(s, HOST_GET_DATASET_NAME, dataset, reinterpret_cast<INT_PTR>(name));
-    name[sizeof name - 1] = 0;
-    return name;
-}
-
 // A result dataset of rows from .. to - 1, found again when it exists; *created tells
 // whether the engine made it.
 QFitDataset CreateSizedDataset(FittingSession* s, const std::string& name, QFitDataset x, int from, int to,

@@ -5,6 +5,8 @@
 // row numbers are 0-based and row ranges half-open {first; end}.
 #pragma once
 
+#include <string>
+
 #include <windows.h>
 #include <stdint.h>
 
@@ -418,6 +420,11 @@ int SetFitSetCount(FittingSession* s, int n);
 // The named dataset and its rows for a variable; 0 with the name as pending text when the
 // host has no such dataset.
 QFitDataset FindDatasetRange(FittingSession* s, const char* name, int* first, int* end);
+// Assigns the named dataset and its rows to a variable; an empty name clears it.
+// FIT_ERR_NO_COLUMN when the host has no such dataset (the variable keeps its dataset).
+int AssignDatasetRange(FittingSession* s, const char* name, QFitDataset* dataset, int* first, int* end);
+// The host's name of a dataset; empty for none.
+std::string DatasetName(FittingSession* s, QFitDataset dataset);
 
 // Model evaluation.
 int ReadFitSetRow(FittingSession* s, int fitSet, int row);

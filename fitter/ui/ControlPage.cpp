@@ -30,15 +30,6 @@ std::string LoadText(int id)
     return text;
 }
 
-std::string DatasetName(FittingSession* s, QFitDataset dataset)
-{
-    char name[QFIT_HOST_TEXT_CAPACITY] = "";
-    if (dataset)
-        CallHost(s, HOST_GET_DATASET_NAME, dataset, reinterpret_cast<INT_PTR>(name));
-    name[sizeof name - 1] = 0;
-    return name;
-}
-
 void SetNumber(HWND page, int id, double value)
 {
     char text[UTIL_NUMBER_TEXT_SIZE];

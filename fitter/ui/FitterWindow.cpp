@@ -825,22 +825,9 @@ int AssignDependentDataset(FittingSession* s, int, bool get, int n, char* text)
 {
     DepVarInfo& v = s->dep[n];
     if (get) {
-        char name[QFIT_HOST_TEXT_CAPACITY] = "";
-        if (v.dataset)
-            CallHost(s, HOST_GET_DATASET_NAME, v.dataset, reinterpret_cast<INT_PTR>(name));
-        name[sizeof name - 1] = 0;
         if (text)
-            snprintf(text, QFIT_STRING_VALUE_CAPACITY, "%s", name);
+            snprintf(text, QFIT_STRING_VALUE_CAPACITY, "%s", DatasetName(s, v.dataset).c_str());
         return 0;
     }
-    const char* name = text ? text : "";
-    if (!name[0]) {
-        v.dataset = 0;
-        return 0;
-    }
-    const QFitDataset dataset = FindDatasetRange(s, name, &v.first, &v.end);
-    if (!dataset)
-        return FIT_ERR_NO_COLUMN;
-    v.dataset = dataset;
-    return 0;
+    return AssignDatasetRange(s, text ? text : "", &v.dataset, &v.first, &v.end);
 }
