@@ -13,10 +13,25 @@
 #include "FitFunction.h"
 #include "NumericHelpers.h"
 
-#define QX_MODEL(name)                                                                    \
-    extern "C" int WINAPI name(int mode, HostCallback host, int nParams, int currentRow,   \
+// A model's body is its own static function; the export around it hands the body's answer
+// through Settle, which turns a success whose value or derivatives are not finite (an
+// overflow or a 0/0 no test in the body caught) into a failure.
+#define QX_MODEL(name)                                                                      \
+    static int name##Body(int mode, HostCallback host, int nParams, int currentRow,         \
+                          int reserved, double *p, double *work, double *x, double *y,      \
+                          double *d);                                                       \
+    extern "C" int WINAPI name(int mode, HostCallback host, int nParams, int currentRow,     \
                                int reserved, double *p, double *work, double *x, double *y, \
-                               double *d)
+                               double *d)                                                   \
+    {                                                                                       \
+        static constexpr int kRead = curvelib::ParamsRead(#name);                           \
+        return curvelib::Settle(                                                            \
+            name##Body(mode, host, nParams, currentRow, reserved, p, work, x, y, d), mode,  \
+            kRead, y, d);                                                                   \
+    }                                                                                       \
+    static int name##Body(int mode, HostCallback host, int nParams, int currentRow,         \
+                          int reserved, double *p, double *work, double *x, double *y,      \
+                          double *d)
 
 // Answers the query without touching anything, returns at once from a call that asks for
 // nothing, and otherwise starts with a clear error number.
@@ -65,6 +80,51 @@ inline int Fail(double *y, double *d = nullptr, int first = 1, int last = 0)
 
 // Fails with y[1] and all of d[1..n].
 inline int FailAll(double *y, double *d, int n) { return Fail(y, d, 1, n); }
+
+// The largest parameter count of the table rows a body serves (0 for none), found at
+// compile time from the one list of rows.
+struct RowCount {
+    const char *function;
+    int nParams;
+};
+constexpr RowCount kRowCounts[] = {
+#define QX_ROW(row, function, exportName, ordinal, nIndependent, nParams) {#function, nParams},
+#define QX_EXPORT(name, ordinal)
+#include "FitTable.inc"
+#undef QX_ROW
+#undef QX_EXPORT
+};
+constexpr bool SameName(const char *a, const char *b)
+{
+    while (*a && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+constexpr int ParamsRead(const char *function)
+{
+    int n = 0;
+    for (const RowCount &r : kRowCounts)
+        if (SameName(r.function, function) && r.nParams > n)
+            n = r.nParams;
+    return n;
+}
+
+// The last word on a value or derivative call: a success must carry a finite y[1] and, in a
+// derivative call, finite d[1..n]; otherwise the call fails like any other. The query and
+// a call that asked for nothing pass unchanged.
+inline int Settle(int result, int mode, int n, double *y, double *d)
+{
+    if (result != 0 || (mode & FITMODE_QUERY) ||
+        !(mode & (FITMODE_VALUE | FITMODE_DERIVATIVES)))
+        return result;
+    const bool derivatives = !(mode & FITMODE_VALUE);
+    bool finite = std::isfinite(y[1]);
+    for (int i = 1; finite && derivatives && i <= n; ++i)
+        finite = std::isfinite(d[i]);
+    return finite ? 0 : Fail(y, d, 1, derivatives ? n : 0);
+}
 
 // The number of parameters the caller passes, read as the signed 16-bit count it is.
 inline int PassedCount(int nParams) { return static_cast<short>(nParams & 0xFFFF); }

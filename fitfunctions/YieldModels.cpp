@@ -76,7 +76,9 @@ QX_MODEL(YldFert1)
     return 0;
 }
 
-QX_MODEL(Freundlich);
+extern "C" int WINAPI Freundlich(int mode, HostCallback host, int nParams, int currentRow,
+                                 int reserved, double *p, double *work, double *x, double *y,
+                                 double *d);
 
 // Freundlich's power law p1 x^p2, with a shortcut for p1 = 0 in the value block.
 QX_MODEL(Allometric1)
