@@ -25,9 +25,19 @@
                                double *d)                                                   \
     {                                                                                       \
         static constexpr int kRead = curvelib::ParamsRead(#name);                           \
-        return curvelib::Settle(                                                            \
-            name##Body(mode, host, nParams, currentRow, reserved, p, work, x, y, d), mode,  \
-            kRead, y, d);                                                                   \
+        static constexpr bool kReplicas = curvelib::ReadsReplicas(#name);                   \
+        int result = name##Body(mode, host, nParams, currentRow, reserved, p, work, x, y, d); \
+        if (result != 0 || (mode & FITMODE_QUERY) ||                                        \
+            !(mode & (FITMODE_VALUE | FITMODE_DERIVATIVES)))                                \
+            return result;                                                                  \
+        /* Derivatives are checked where the body says it has them. */                     \
+        const int passed = curvelib::PassedCount(nParams);                                  \
+        const int n = (mode & FITMODE_VALUE) ||                                             \
+                              !name##Body(FITMODE_QUERY, host, 0, currentRow, reserved, p,  \
+                                          work, x, y, d)                                    \
+                          ? 0                                                               \
+                          : kReplicas && passed > kRead ? passed : kRead;                   \
+        return curvelib::Settle(mode, n, y, d);                                             \
     }                                                                                       \
     static int name##Body(int mode, HostCallback host, int nParams, int currentRow,         \
                           int reserved, double *p, double *work, double *x, double *y,      \
@@ -111,14 +121,23 @@ constexpr int ParamsRead(const char *function)
     return n;
 }
 
-// The last word on a value or derivative call: a success must carry a finite y[1] and, in a
-// derivative call, finite d[1..n]; otherwise the call fails like any other. The query and
-// a call that asked for nothing pass unchanged.
-inline int Settle(int result, int mode, int n, double *y, double *d)
+// The bodies with analytic derivatives that read as many peaks as the caller passes
+// parameters for: their derivative calls write d[1..passed count].
+constexpr const char *kReplicableWithDerivatives[] = {"Gauss", "Lorentz", "Extreme",
+                                                      "LogNormal"};
+constexpr bool ReadsReplicas(const char *function)
 {
-    if (result != 0 || (mode & FITMODE_QUERY) ||
-        !(mode & (FITMODE_VALUE | FITMODE_DERIVATIVES)))
-        return result;
+    for (const char *name : kReplicableWithDerivatives)
+        if (SameName(name, function))
+            return true;
+    return false;
+}
+
+// The last word on a successful value or derivative call: it must carry a finite y[1] and,
+// in a derivative call, finite d[1..n] (n = 0 for a body without derivatives); otherwise the
+// call fails like any other.
+inline int Settle(int mode, int n, double *y, double *d)
+{
     const bool derivatives = !(mode & FITMODE_VALUE);
     bool finite = std::isfinite(y[1]);
     for (int i = 1; finite && derivatives && i <= n; ++i)

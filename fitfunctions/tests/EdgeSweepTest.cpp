@@ -113,3 +113,34 @@ TEST(CurvelibEdges, NoFunctionAnswersANonFiniteValueAsSuccess)
     }
     EXPECT_EQ(bad, 0) << "of " << calls << " calls";
 }
+
+// The replicable peaks with analytic derivatives, called for two peaks: the second peak's
+// derivatives must be finite too where the call succeeds (a peak far from x, or with a
+// huge centre or width, once gave NaN derivatives beside a finite sum).
+TEST(CurvelibEdges, TwoPeakDerivativesAreFiniteOrTheCallFails)
+{
+    int bad = 0;
+    for (const char *name : {"Gauss", "Lorentz", "Extreme", "LogNormal"}) {
+        FitFunction f = FunctionOf(name);
+        ASSERT_NE(f, nullptr) << name;
+        for (int j = 1; j <= 7; ++j)
+            for (double v : kEdges)
+                for (double at : kEdges) {
+                    double p[kSize], x[kSize];
+                    std::fill(p, p + kSize, 1.5);
+                    std::fill(x, x + kSize, 1.3);
+                    p[2] = 0.2;
+                    p[5] = 3.0;
+                    p[j] = v;
+                    x[1] = at;
+                    for (int mode : {static_cast<int>(FITMODE_VALUE),
+                                     static_cast<int>(FITMODE_DERIVATIVES)}) {
+                        std::string what = Check(f, mode, 7, p, x, 1);
+                        if (!what.empty() && ++bad <= 40)
+                            ADD_FAILURE() << name << " mode " << mode << " at "
+                                          << Point(p, 7, x, 1) << ": " << what;
+                    }
+                }
+    }
+    EXPECT_EQ(bad, 0);
+}
