@@ -152,16 +152,25 @@ inline int PassedCount(int nParams) { return static_cast<short>(nParams & 0xFFFF
 // product's limit there is 0, not 0 * -inf.
 inline double LnTimes(double v, double t) { return t == 0.0 ? 0.0 : Ln(v) * t; }
 
+// 1 - e^t where E = e^t: near t = 0 the difference 1 - E keeps only the digits of E that
+// t moved, so expm1 gives it there.
+inline double OneMinusExp(double t, double E)
+{
+    return std::fabs(t) < 1.0 ? -std::expm1(t) : 1.0 - E;
+}
+
 // p1 (1 - e^(-p3 (x - p2))), the monomolecular growth law of MnMolecular and Asymptotic3,
 // after each row's own tests; n derivatives (0 in a value call).
 inline int MonomolecularCurve(int n, const double *p, double x, double *y, double *d)
 {
-    double E = SafeExp(-p[3] * (x - p[2]));
+    const double t = -p[3] * (x - p[2]);
+    double E = SafeExp(t);
     if (MathError())
         return FailAll(y, d, n);
-    y[1] = p[1] * (1.0 - E);
+    const double B = OneMinusExp(t, E);
+    y[1] = p[1] * B;
     if (n) {
-        d[1] = 1.0 - E;
+        d[1] = B;
         d[2] = -p[1] * p[3] * E;
         d[3] = p[1] * (x - p[2]) * E;
     }

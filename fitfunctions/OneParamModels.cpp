@@ -293,10 +293,11 @@ QX_MODEL(Exponent2EVP)
 QX_MODEL(Exponent3)
 {
     QX_QUERY(1);
-    double E = SafeExp(-p[1] * x[1]);
+    const double t = -p[1] * x[1];
+    double E = SafeExp(t);
     if (MathError())
         return FailAll(y, d, QX_N(1));
-    y[1] = 1.0 - E;
+    y[1] = OneMinusExp(t, E);
     if (QX_DERIV)
         d[1] = x[1] * E;
     return 0;

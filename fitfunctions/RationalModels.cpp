@@ -276,10 +276,11 @@ QX_MODEL(Chapman)
 {
     QX_QUERY(1);
     const int n = QX_N(3);
-    double E = SafeExp(-p[2] * x[1]);
+    const double t = -p[2] * x[1];
+    double E = SafeExp(t);
     if (MathError())
         return FailAll(y, d, n);
-    double B = 1.0 - E;
+    double B = OneMinusExp(t, E);
     double P = SafePow(B, p[3]);
     if (MathError())
         return FailAll(y, d, n);

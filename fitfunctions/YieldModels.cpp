@@ -178,12 +178,14 @@ QX_MODEL(MicMent)
 QX_MODEL(BoxLucas1)
 {
     QX_QUERY(0);
-    double E = SafeExp(-p[2] * x[1]);
+    const double t = -p[2] * x[1];
+    double E = SafeExp(t);
     if (MathError())
         return FailAll(y, d, QX_N(2));
-    y[1] = p[1] * (1.0 - E);
+    const double B = OneMinusExp(t, E);
+    y[1] = p[1] * B;
     if (QX_DERIV) {
-        d[1] = 1.0 - E;
+        d[1] = B;
         d[2] = p[1] * E * x[1];   // (p1 - y) * x without the cancellation
     }
     return 0;

@@ -161,7 +161,7 @@ model('Holliday', lambda p, x: 1 / (p[1] + p[2] * x[1] + p[3] * x[1] ** 2), [((1
       [((-1, 1, 0), 1, '24')])
 model('Holliday1', lambda p, x: p[1] / (1 + p[2] * x[1] + p[3] * x[1] ** 2), [((5, 2, 3), 0.5), ((2, -1, 0.5), 3)])
 model('MicMent', lambda p, x: p[1] * x[1] / (p[2] + x[1]), [((5, 2), 0.5), ((2, 3), 7)], [((5, -2), 2, '24')])
-model('BoxLucas1', lambda p, x: p[1] * (1 - exp(-p[2] * x[1])), [((213.80940889, 0.54723748542), 3), ((2, 0.1), 5)],
+model('BoxLucas1', lambda p, x: p[1] * (1 - exp(-p[2] * x[1])), [((213.80940889, 0.54723748542), 3), ((2, 0.1), 5), ((2, 0.5), 1e-9)],
       deriv=True)
 model('BoxLucas1Mod', lambda p, x: p[1] * (1 - p[2] ** x[1]), [((2, 0.5), 1.5), ((3, 0.9), 7)], [((2, 0), 1, '24')])
 model('BoxLucas1EVP', lambda p, x: p[2] * (1 - p[3] ** x[1]) / (1 - p[3] ** p[1]),
@@ -257,7 +257,7 @@ model('BETMod', lambda p, x: x[1] / (p[1] + p[2] * x[1] - (p[1] + p[2]) * x[1] *
 model('Asymptotic1', lambda p, x: p[1] - p[2] * p[3] ** x[1], [((2, 1.5, 0.3), 2.5), ((1, -2, 0.9), 4)],
       [((2, 1.5, 1), 1, '24')])
 model('Asymptotic2', lambda p, x: p[1] - p[2] * exp(-p[3] * x[1]), [((2, 1.5, 0.3), 2.5), ((1, -2, 0.9), 4)])
-model('Asymptotic3', lambda p, x: p[1] * (1 - exp(-p[3] * (x[1] - p[2]))), [((2, 1.5, 0.3), 2.5), ((1, -2, 0.9), 4)])
+model('Asymptotic3', lambda p, x: p[1] * (1 - exp(-p[3] * (x[1] - p[2]))), [((2, 1.5, 0.3), 2.5), ((1, -2, 0.9), 4), ((2, 1.5, 0.3), 1.5 + 1e-9)])
 model('Asymptotic4', lambda p, x: p[1] + (p[3] - p[1]) * p[2] ** x[1], [((2, 0.3, 1.5), 2.5), ((1, 0.9, -2), 4)],
       [((2, 1, 1.5), 1, '24')])
 model('Asymptotic5', lambda p, x: p[1] + (p[3] - p[1]) * exp(-p[2] * x[1]), [((2, 0.3, 1.5), 2.5), ((1, 0.9, -2), 4)])
@@ -287,7 +287,7 @@ model('Belehradek', lambda p, x: p[1] * (x[1] - p[2]) ** p[3], [((2, 1.5, 0.7), 
 model('Log3P1', lambda p, x: p[1] - p[2] * log(p[3] + x[1]), [((2, 1.5, 0.7), 2.5)], [((2, 1.5, -3), 2, '24')])
 model('Exp3P1', lambda p, x: p[1] * exp(p[2] / (p[3] + x[1])), [((0.0056096364710, 6181.3463463, 345.22363462), 50), ((2, 1.5, 0.7), 2.5)])
 model('Exp3P1Md', lambda p, x: exp(p[1] + p[2] / (p[3] + x[1])), [((0.5, 1.5, 0.7), 2.5)])
-model('Chapman', lambda p, x: p[1] * (1 - exp(-p[2] * x[1])) ** p[3], [((2, 1.5, 0.7), 2.5), ((1, 0.2, 2.5), 4)])
+model('Chapman', lambda p, x: p[1] * (1 - exp(-p[2] * x[1])) ** p[3], [((2, 1.5, 0.7), 2.5), ((1, 0.2, 2.5), 4), ((2, 1.5, 0.7), 1e-9)])
 model('Exp3P2', lambda p, x: exp(p[1] + p[2] * x[1] + p[3] * x[1] ** 2), [((0.5, 1.5, -0.7), 2.5)], [((700, 0, 0), 1, '24')])
 model('HyperbolaGen', lambda p, x: p[1] - p[2] / (1 + p[3] * x[1]) ** (1 / p[4]), [((2, 1.5, 0.7, 2), 2.5)])
 for stub in ['RationalEVP', 'BelehradekEVP', 'ChapmanEVP1', 'ChapmanEVP2', 'ChapmanEVP3', 'Prunty', 'LangmuirTS1',
@@ -316,7 +316,7 @@ model('Richards', lambda p, x: p[1] * (1 + exp(-(p[2] + p[3] * x[1]) / p[4])) **
 raw('Richards', 2, (2, 1.5, 0.7, 0), 2.5, 0, [2])
 model('ExpLinear', lambda p, x: p[1] * exp(-x[1] / p[2]) + p[3] + p[4] * x[1], [((2, 1.5, 0.7, 0.2), 2.5)],
       [((2, 1, 0.7, 0.2), -800, '24')])
-model('MnMolecular', lambda p, x: p[1] * (1 - exp(-p[3] * (x[1] - p[2]))), [((2, 1.5, 0.7), 2.5), ((1, -2, 0.3), 4)])
+model('MnMolecular', lambda p, x: p[1] * (1 - exp(-p[3] * (x[1] - p[2]))), [((2, 1.5, 0.7), 2.5), ((1, -2, 0.3), 4), ((2, 1.5, 0.7), 1.5 + 1e-9)])
 model('MnMolecular1', lambda p, x: p[1] - p[2] * exp(-p[3] * x[1]), [((2, 1.5, 0.7), 2.5)])
 model('SLogistic1', lambda p, x: p[1] / (1 + exp(-p[3] * (x[1] - p[2]))), [((2, 1.5, 0.7), 2.5)], [((-2, 1.5, 0.7), 2.5, '24')])
 raw('SLogistic1', 2, (2, 1.5, 1000), 0, 0, [0])
@@ -670,7 +670,7 @@ model('Exp1P2', lambda p, x: exp(-p[1] * x[1]), [((0.5,), 2.7)])
 model('Exp1P2Md', lambda p, x: p[1] ** x[1], [((0.5,), 2.7)])
 model('Exponent2EVP', lambda p, x: p[2] ** (x[1] / p[1]), [((0.5, 3), 2.7)])
 raw('Exponent2EVP', 2, (0.5, 3), 0.5, 0, [3])
-model('Exp1P4', lambda p, x: 1 - exp(-p[1] * x[1]), [((0.5,), 2.7)])
+model('Exp1P4', lambda p, x: 1 - exp(-p[1] * x[1]), [((0.5,), 2.7), ((0.5,), 1e-9)])
 model('Exp1P4Md', lambda p, x: 1 - p[1] ** x[1], [((0.5,), 2.7)], [((2,), 2000, '24')])
 model('Exponent3EVP', lambda p, x: 1 - (1 - p[2]) ** (x[1] / p[1]), [((0.5, 0.3), 2.7)], [((0.5, 1), 2.7, '24')])
 raw('Exponent3EVP', 2, (1, 0.5), 1, 0, [0.5])
