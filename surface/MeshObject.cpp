@@ -15,16 +15,6 @@ namespace {
 
 enum { ATTR_KIND = 6, ATTR_INNER_LINES = 8, ATTR_FLAGS = 11 };
 
-#pragma pack(push, 1)
-// One cell: the world points of its corners (r, c), (r, c'), (r', c'), (r', c), then
-// their device points.
-struct MeshCell {
-    float world[4][3];
-    int32_t device[4][2];
-};
-#pragma pack(pop)
-static_assert(sizeof(MeshCell) == 80, "layout");
-
 
 // A mesh needs two lines each way for its spacing to exist, and no more points than
 // its grid has.

@@ -116,6 +116,42 @@ INT_PTR PatchObjectHandler(UINT command, INT_PTR count, HWND window, void* recor
 void MeshDrawBar(const Scx3DView* view, const float point[3], int a, const int32_t half[2], int value,
                  const Scx3DAttributes* attributes);
 
+// ---- Mesh cells and the banded surface primitives
+#pragma pack(push, 1)
+// One cell: the world points of its corners (r, c), (r, c'), (r', c'), (r', c), then
+// their device points. Edges c0-c1 and c2-c3 run along X (the first grid direction).
+struct MeshCell {
+    float world[4][3];
+    int32_t device[4][2];
+};
+#pragma pack(pop)
+static_assert(sizeof(MeshCell) == 80, "layout");
+
+// The factor that puts the point at height `bound` on edge b -> a at b + f (a - b).
+// With both points null, sets the module's edge-factor mode to `bound` (0 or 1).
+float EdgeFactor(const float* a, const float* b, float bound);
+// Sorts three points highest first; the edge flags (edge k from point k to k + 1), when
+// given, follow their edges.
+void OrderByHeight(const float* p[3], int* flags);
+// The part of a triangle between zLow and zHigh: 0 nothing, 1 all of it, otherwise the
+// number of corners (3 to 5) written to `out`, with the flag of the edge leaving each.
+int ClipTriangleToSlab(float zLow, float zHigh, const float tri[3][3], const int* flags, float out[5][3],
+                       int* outFlags);
+int DrawSlabTriangle(HDC dc, const float tri[3][3], const int flags[3], float zLow, float zHigh,
+                     const Scx3DView* v, bool fill);
+int DrawSlabCell(HDC dc, const float w[4][3], int first, int second, float zLow, float zHigh,
+                 const Scx3DView* v, bool fill);
+int DrawSlabSegment(HDC dc, const float a[3], const float b[3], float zLow, float zHigh, const Scx3DView* v);
+// 0 both ends below zLow, 1 both above zHigh, 2 drawn (3 with the ends exchanged); with
+// no view the clipped ends, lower first, are written back instead.
+int DrawRangeEdge(float p[3], float q[3], float zHigh, float zLow, const Scx3DView* v);
+int FillQuadWithEdges(HDC dc, const POINT p[4], bool first, bool second);
+// Answers 1 when the caller still has to draw the cell's grid lines.
+int FillBandedTriangle(const float A[3], const float B[3], const float C[3], const Scx3DView* v,
+                       const Scx3DAttributes* a, float zHigh, float zLow, int part);
+// Part 0 the surface, 1 its floor shadow, 2 its lid shadow.
+int DrawBandedCell(const MeshCell* cell, const Scx3DView* v, const Scx3DAttributes* a, int part);
+
 // ---- Polygon geometry (points are float triples)
 void PolygonNormal(int n, const float* corners, float normal[3]);
 const float* PlaneReference(int n, const float* corners);
