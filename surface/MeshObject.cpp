@@ -193,6 +193,79 @@ void PaintBars(const Scx3DView* v, Scx3DObject* o)
     GlobalUnlock(g.pointBlock);
 }
 
+// Kinds 0 to 2: the object-by-object pass draws the mesh strip by strip from the far side.
+void PaintStrips(const Scx3DView* v, Scx3DObject* o)
+{
+    const Scx3DAttributes& a = o->attributes;
+    int kind = a.bytes[ATTR_KIND];
+    uint8_t flags = a.bytes[ATTR_FLAGS];
+    if (kind == 2 && (flags & 0x40) && !(flags & 0x20))
+        return; // a mesh with no lines in either direction
+    auto tell = [&](double scale, int flag) {
+        if (a.callback && a.callbackUser)
+            a.callback(a.callbackUser, 0x10003F, reinterpret_cast<INT_PTR>(&scale), flag, 0, 0);
+    };
+    // The kernel scales band levels by the box height against the standard 2300.
+    if (kind == 0) {
+        bool standard = v->boxZ == 2300 || v->boxZ == 0;
+        tell(standard ? 1.0 : v->boxZ * (1.0 / 2300), standard ? 0 : 1);
+    }
+    const MeshGridSpec& g = o->mesh;
+    const Scx3DPoint* p = static_cast<const Scx3DPoint*>(GlobalLock(g.pointBlock));
+    if (p) {
+        std::vector<POINT> device;
+        std::vector<float> world;
+        try {
+            size_t n = 2 * (size_t)(g.meshColumns > g.meshRows ? g.meshColumns : g.meshRows);
+            device.resize(n);
+            world.resize(3 * n);
+        } catch (...) {
+            device.clear();
+        }
+        if (!device.empty())
+            WalkStrips(g, g.meshWalkFlags, [&](int first, int second, bool rowsAreStrips, bool, int from, int to, int step) {
+                int n = 0;
+                auto add = [&](int line, int k) {
+                    const Scx3DPoint& q = rowsAreStrips ? p[line * g.meshColumns + k] : p[k * g.meshColumns + line];
+                    device[n] = {q.deviceX, q.deviceY};
+                    memcpy(&world[3 * n], &q.x, 12);
+                    ++n;
+                };
+                for (int k = from;; k += step) {
+                    add(first, k);
+                    if (k == to)
+                        break;
+                }
+                for (int k = to;; k -= step) {
+                    add(second, k);
+                    if (k == from)
+                        break;
+                }
+                MeshDrawStrip(v, device.data(), reinterpret_cast<const float(*)[3]>(world.data()), n, &a);
+            });
+        GlobalUnlock(g.pointBlock);
+    }
+    if (kind == 0)
+        tell(1.0, 0);
+}
+
+// The two sides of the mesh that meet at the floor corner nearest the eye.
+void PaintSides(const Scx3DView* v, const Scx3DObject* o)
+{
+    const Scx3DAttributes& a = o->attributes;
+    if (!(a.bytes[ATTR_FLAGS] & 0x10))
+        return;
+    INT_PTR dc = (INT_PTR)v->deviceContext;
+    int k = NextCorner((o->mesh.meshWalkFlags >> 8) & 3);
+    for (int side : {k, NextCorner(k)}) {
+        if (a.callback && a.callbackUser)
+            a.callback(a.callbackUser, 0x200019, dc, side % 2 == 0 ? 1 : 0, 0, 0);
+        MeshDrawSide(o, v, side);
+        if (a.callback && a.callbackUser)
+            a.callback(a.callbackUser, 0x20001A, dc, 0, 0, 0);
+    }
+}
+
 void Defaults(uint8_t* a)
 {
     a[0] = 2;
@@ -238,13 +311,12 @@ INT_PTR MeshObjectHandler(UINT command, INT_PTR count, HWND window, void* record
     case SCX3D_PAINT: {
         if (!extra)
             return 0;
-        if (object->attributes.bytes[ATTR_KIND] != 3) {
-            ReportNotBuilt("the drawing of surfaces and cell meshes");
-            return 0;
-        }
         auto draw = reinterpret_cast<Scx3DDrawCallback>(extra);
         draw(SCX3D_DRAW_ATTRIBUTES, reinterpret_cast<INT_PTR>(&object->attributes), 0, 0);
-        PaintBars(static_cast<const Scx3DView*>(record), object);
+        if (object->attributes.bytes[ATTR_KIND] == 3)
+            PaintBars(static_cast<const Scx3DView*>(record), object);
+        else
+            PaintStrips(static_cast<const Scx3DView*>(record), object);
         draw(SCX3D_DRAW_RESTORE, 0, 0, 0);
         return 0;
     }
@@ -252,8 +324,7 @@ INT_PTR MeshObjectHandler(UINT command, INT_PTR count, HWND window, void* record
         ReportNotBuilt("the drawing of mesh cells");
         return 0;
     case SCX3D_AFTER_PAINT:
-        if (object->attributes.bytes[ATTR_FLAGS] & 0x10)
-            ReportNotBuilt("the side panels of meshes");
+        PaintSides(static_cast<const Scx3DView*>(record), object);
         return 0;
     case SCX3D_PAINT_FRAME: return 0;
     default: return SharedHandler(command, count, window, record, object, extra);

@@ -152,6 +152,19 @@ int FillBandedTriangle(const float A[3], const float B[3], const float C[3], con
 // Part 0 the surface, 1 its floor shadow, 2 its lid shadow.
 int DrawBandedCell(const MeshCell* cell, const Scx3DView* v, const Scx3DAttributes* a, int part);
 
+// Mesh cells of kinds 0 to 2. The clip code: 5 skip the cell; otherwise the low byte the
+// X side of the clip rectangle that cut it (1 from, 2 to), the high byte the Y side
+// (4 from, 3 to). The cell is rewritten in the canonical corner order (smallest x,
+// largest y) first, then clockwise seen from above.
+int MeshClipCell(MeshCell* cell, const Scx3DAttributes* a, const Scx3DView* v);
+void MeshDrawCell(MeshCell* cell, const Scx3DView* v, const Scx3DAttributes* a, int part);
+int MeshDrawCellPanels(int code, const MeshCell* cell, const Scx3DView* v, const Scx3DAttributes* a);
+// A strip of 2n points: one grid line out, the next one back.
+void MeshDrawStrip(const Scx3DView* v, const POINT* device, const float (*world)[3], int count,
+                   const Scx3DAttributes* a);
+// Side k (0 to 3) of the whole mesh, from floor corner k to the next, down to wallZ.
+void MeshDrawSide(const Scx3DObject* o, const Scx3DView* v, int side);
+
 // ---- Polygon geometry (points are float triples)
 void PolygonNormal(int n, const float* corners, float normal[3]);
 const float* PlaneReference(int n, const float* corners);
