@@ -993,6 +993,8 @@ int LMIterate(FittingSession* s, int n)
     return FinishLM(s);
 }
 
+}  // namespace
+
 // The dataset's used range decides the variable's rows when the stored range no longer
 // lies inside it.
 void ValidateDataRange(FittingSession* s, QFitDataset dataset, int* first, int* end, double* xFrom,
@@ -1010,7 +1012,7 @@ void ValidateDataRange(FittingSession* s, QFitDataset dataset, int* first, int* 
     *xTo = bounds.last;
 }
 
-int PrepareRun(FittingSession* s)
+static int PrepareRun(FittingSession* s)
 {
     s->lmRounds = s->trials = s->failures = 0;
     s->constraintTolerance = 1e-7;
@@ -1048,6 +1050,8 @@ void UpdateFitSetRanges(FittingSession* s)
             set.firstRow = set.endRow;
     }
 }
+
+namespace {
 
 bool DatasetsUsable(FittingSession* s)
 {

@@ -466,6 +466,13 @@ int SetWeightDataset(FittingSession* s, const char* argument);
 void ClearDatasetAssignments(FittingSession* s);
 void ApplyDefinitionValues(FittingSession* s);
 
+// A variable's rows become its dataset's used range when they no longer lie inside it
+// (first before the range, end beyond it, or nothing left between them).
+void ValidateDataRange(FittingSession* s, QFitDataset dataset, int* first, int* end, double* xFrom,
+                       double* xTo, bool direct);
+// Each fit set's rows span the rows of its dependent variables.
+void UpdateFitSetRanges(FittingSession* s);
+
 // Iterations.
 int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, double* result);
 int ChiSquareWithDerivatives(FittingSession* s);

@@ -103,23 +103,6 @@ void FollowFixedStep(HWND page, FittingSession* s)
         EnableWindow(GetDlgItem(page, id), !s->fixedDerivStep);
 }
 
-void FillDatasets(HWND page, FittingSession* s)
-{
-    std::vector<char> names(QFIT_DATASET_LIST_CAPACITY, 0);
-    CallHost(s, HOST_LIST_DATASETS, reinterpret_cast<INT_PTR>(names.data()), 0);
-    names.back() = 0;
-    HWND list = GetDlgItem(page, IDC_CONTROL_DATASETS);
-    char* context = nullptr;
-    for (char* name = strtok_s(names.data(), " ", &context); name; name = strtok_s(nullptr, " ", &context)) {
-        const QFitDataset dataset = CallHost(s, HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(name), 0);
-        for (char* c = name; *c; ++c)
-            *c = static_cast<char>(tolower(static_cast<unsigned char>(*c)));
-        const LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-        SendMessageA(list, LB_SETITEMDATA, index, static_cast<LPARAM>(dataset));
-    }
-    FitListExtent(page, IDC_CONTROL_DATASETS, s);
-}
-
 void OnInitDialog(HWND page, FittingSession* s)
 {
     SetNumber(page, IDC_CONTROL_TOLERANCE, s->tolerance);
@@ -134,7 +117,7 @@ void OnInitDialog(HWND page, FittingSession* s)
         CheckDlgButton(page, IDC_CONTROL_FIXED_STEP, s->fixedDerivStep ? BST_CHECKED : BST_UNCHECKED);
         FollowFixedStep(page, s);
     }
-    FillDatasets(page, s);
+    FillDatasetList(page, IDC_CONTROL_DATASETS, s);
 
     // A count set elsewhere (by a script) that is not among the choices is offered too, so
     // that visiting the page never changes it.

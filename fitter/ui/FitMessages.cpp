@@ -1,7 +1,11 @@
 // How the fitter talks to the user: the status line, the message box, its own message
 // dialog with the caller's button captions, and the colour and help filter every fitter
 // window runs first.
+#include <ctype.h>
 #include <stdio.h>
+#include <string.h>
+
+#include <vector>
 
 #include "FitterResources.h"
 #include "FitterWindow.h"
@@ -242,4 +246,21 @@ INT_PTR RunPageProcedure(HWND page, UINT message, WPARAM wParam, LPARAM lParam, 
         return TRUE;
     }
     return FALSE;
+}
+
+void FillDatasetList(HWND dialog, int listId, FittingSession* s)
+{
+    std::vector<char> names(QFIT_DATASET_LIST_CAPACITY, 0);
+    CallHost(s, HOST_LIST_DATASETS, reinterpret_cast<INT_PTR>(names.data()), 0);
+    names.back() = 0;
+    HWND list = GetDlgItem(dialog, listId);
+    char* context = nullptr;
+    for (char* name = strtok_s(names.data(), " ", &context); name; name = strtok_s(nullptr, " ", &context)) {
+        const QFitDataset dataset = CallHost(s, HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(name), 0);
+        for (char* c = name; *c; ++c)
+            *c = static_cast<char>(tolower(static_cast<unsigned char>(*c)));
+        const LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        SendMessageA(list, LB_SETITEMDATA, index, static_cast<LPARAM>(dataset));
+    }
+    FitListExtent(dialog, listId, s);
 }

@@ -10,6 +10,7 @@
 #include "AfterFitPage.h"
 #include "ConstraintsPage.h"
 #include "ControlPage.h"
+#include "DatasetsPage.h"
 #include "InitPage.h"
 #include "SelectPage.h"
 #include "SessionPage.h"
@@ -48,7 +49,8 @@ const PageInfo kPages[] = {
     {PAGE_ID_RESULTS, "bresults", IDD_PAGE_RESULTS, 0, 2003, nullptr, nullptr},
     {PAGE_ID_CONTROL, "bcontrol", IDD_PAGE_CONTROL, 0, 2004, FitControl, LeaveControlPage},
     {PAGE_ID_CONSTRAINTS, "bconstra", IDD_PAGE_CONSTRAINTS, 0, 2005, ConstraintsControl, LeaveConstraintsPage},
-    {PAGE_ID_DATASETS, "bdataset", IDD_PAGE_DATASETS, IDD_PAGE_DATASETS_BASIC, 2006, nullptr, nullptr},
+    {PAGE_ID_DATASETS, "bdataset", IDD_PAGE_DATASETS, IDD_PAGE_DATASETS_BASIC, 2006, VariableDataset,
+     LeaveDatasetsPage},
     {PAGE_ID_INIT, "binit", IDD_PAGE_INIT, 0, 2009, FitInit, LeaveInitPage},
     {PAGE_ID_SIMULATE, "bsimulat", IDD_PAGE_SIMULATE, 0, 2007, nullptr, nullptr},
     {PAGE_ID_AFTERFIT, "bafterfi", IDD_PAGE_AFTERFIT, 0, 2010, AfterFit, LeaveAfterFitPage},

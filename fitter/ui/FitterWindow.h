@@ -74,6 +74,8 @@ bool ToolbarMouseHelp(FittingSession* s, UINT message, LPARAM lParam, LRESULT* r
 // Small list and edit helpers the pages share.
 void SelectListText(HWND dialog, int listId, const char* text);
 void FitListExtent(HWND dialog, int listId, FittingSession* s);
+// Fills a list with the host's datasets in lower case, each with its handle as item data.
+void FillDatasetList(HWND dialog, int listId, FittingSession* s);
 void WantReturn(HWND dialog, int editId);
 
 // Shows the help line of a page control (string id = control id) on a click or focus.
