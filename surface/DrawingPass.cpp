@@ -208,20 +208,12 @@ double CornerDistance(const Scx3DView* v, int q)
 
 } // namespace
 
-BucketGridSpec PassGridSpec(const Scx3DView* v)
+uint16_t WalkFlags(int f, bool next)
 {
-    double distance[4];
-    int f = 0;
-    for (int q = 0; q < 4; ++q) {
-        distance[q] = CornerDistance(v, q);
-        if (distance[q] > distance[f])
-            f = q;
-    }
-    BucketGridSpec spec{};
     uint16_t flags = (uint16_t)(f << 8);
-    if (distance[NextCorner(f)] > distance[PrevCorner(f)])
+    if (next)
         flags |= BUCKET_WALK_NEXT;
-    bool e = !(flags & BUCKET_WALK_NEXT);
+    bool e = !next;
     int c = kWalkCorner[f][0];
     int h = kWalkCorner[e ? NextCorner(f) : PrevCorner(f)][0];
     int g;
@@ -238,7 +230,20 @@ BucketGridSpec PassGridSpec(const Scx3DView* v)
         flags &= ~BUCKET_ROWS_DOWN;
     if (!(kWalkCorner[g][1] < kWalkCorner[f][1]))
         flags &= ~BUCKET_COLUMNS_DOWN;
-    spec.gridFlags = flags;
+    return flags;
+}
+
+BucketGridSpec PassGridSpec(const Scx3DView* v)
+{
+    double distance[4];
+    int f = 0;
+    for (int q = 0; q < 4; ++q) {
+        distance[q] = CornerDistance(v, q);
+        if (distance[q] > distance[f])
+            f = q;
+    }
+    BucketGridSpec spec{};
+    spec.gridFlags = WalkFlags(f, distance[NextCorner(f)] > distance[PrevCorner(f)]);
     int n = v->horizontal ? 32 : 64;
     spec.columns = spec.rows = (uint16_t)(n + 1);
     spec.dx = v->boxX / n;
@@ -287,8 +292,12 @@ void Paint(HWND window, INT_PTR storeHandle, Scx3DView* view, UINT paintCode, IN
         if (!ObjectCommand(SCX3D_OBJ_PLAIN, storeHandle, nullptr, view, &objects[i], (INT_PTR)&spec))
             plain = false;
     if (plain || StoreOrderOnly(header)) {
+        // Painted whole, band edges within a unit of a cell corner snap to it, so that
+        // no hairline slivers show between neighbouring cells.
+        EdgeFactor(nullptr, nullptr, 1);
         for (uint32_t i = 0; i < count; ++i)
             ObjectCommand(paintCode, storeHandle, window, view, &objects[i], drawCallback);
+        EdgeFactor(nullptr, nullptr, 0);
     } else {
         BucketGridSpec copy = spec;
         BucketGrids(1, 0, 0, &copy, view, nullptr);

@@ -222,8 +222,13 @@ void PaintStrips(const Scx3DView* v, Scx3DObject* o)
         } catch (...) {
             device.clear();
         }
+        // Lines of one direction only are drawn best with strips that run along them.
+        uint16_t w = g.meshWalkFlags;
+        bool alongX = (flags & 0x20) && (flags & 0x40), alongY = (flags & 0x20) && !(flags & 0x40);
+        if (kind == 1 && ((alongX && !(w & BUCKET_WALK_ROWS_OUTER)) || (alongY && (w & BUCKET_WALK_ROWS_OUTER))))
+            w = WalkFlags((w >> 8) & 3, !(w & BUCKET_WALK_NEXT));
         if (!device.empty())
-            WalkStrips(g, g.meshWalkFlags, [&](int first, int second, bool rowsAreStrips, bool, int from, int to, int step) {
+            WalkStrips(g, w, [&](int first, int second, bool rowsAreStrips, bool, int from, int to, int step) {
                 int n = 0;
                 auto add = [&](int line, int k) {
                     const Scx3DPoint& q = rowsAreStrips ? p[line * g.meshColumns + k] : p[k * g.meshColumns + line];

@@ -74,6 +74,8 @@ double EyeDistanceFor(float perspective, float boxSize);
 const int kWalkCorner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 inline int PrevCorner(int q) { return q == 0 ? 3 : q - 1; }
 inline int NextCorner(int q) { return q == 3 ? 0 : q + 1; }
+// The walk bits of a pass whose far corner is f, turning toward the next corner or not.
+uint16_t WalkFlags(int f, bool next);
 BucketGridSpec PassGridSpec(const Scx3DView* view);
 void PrepareDrawing(INT_PTR store, Scx3DView* view, int indexListMode);
 void Paint(HWND window, INT_PTR store, Scx3DView* view, UINT paintCode, INT_PTR drawCallback);

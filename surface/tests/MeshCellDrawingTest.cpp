@@ -194,13 +194,32 @@ TEST(MeshCell, BorderPanelFacesTheEyeOnlyFromOneSide)
     }
 }
 
+TEST(MeshCell, TurnedWalkSwapsStripDirectionAndKeepsTheFarCorner)
+{
+    // Neighbouring corners differ in one coordinate, and the next and the previous
+    // corner in different ones: turning the other way swaps rows and columns as strips.
+    for (int f = 0; f < 4; ++f)
+        for (bool next : {false, true}) {
+            uint16_t a = WalkFlags(f, next), b = WalkFlags(f, !next);
+            EXPECT_EQ(f, (a >> 8) & 3);
+            EXPECT_EQ(f, (b >> 8) & 3);
+            EXPECT_NE(a & BUCKET_WALK_ROWS_OUTER, b & BUCKET_WALK_ROWS_OUTER) << f << next;
+        }
+}
+
 TEST(MeshCell, StripWalkDrawsEveryCellOnceAndTheNearSides)
 {
-    // A 4 x 3 grid has 6 cells; a kind 2 cell outlines itself once between 0x200013 and
-    // 0x200014 whatever side the mesh is seen from.
+    // A 4 x 3 grid has 6 cells; a kind 1 or 2 cell draws itself once between 0x200013
+    // and 0x200014 whatever side the mesh is seen from, also when lines of one direction
+    // turn the walk to run along them.
+    struct Case {
+        uint8_t kind, flags;
+    } cases[] = {{2, 0x10}, {1, 0x10}, {1, 0x70}, {1, 0x30}};
+    for (const Case& k : cases)
     for (float rotation : {15.0f, 105.0f, 195.0f, 285.0f}) {
         SCOPED_TRACE(rotation);
-        Scene s(2, 0x10);
+        SCOPED_TRACE((int)k.flags);
+        Scene s(k.kind, k.flags);
         MeshDescription d{};
         d.kind = 2;
         d.storage = SCX3D_STORAGE_POINT_BLOCK;
