@@ -19,9 +19,7 @@ int g_edgeFactorMode = 0;
 
 INT_PTR Ask(const Scx3DAttributes* a, UINT code, INT_PTR a1 = 0, INT_PTR a2 = 0, INT_PTR a3 = 0, INT_PTR a4 = 0)
 {
-    if (!a || !a->callback || !a->callbackUser)
-        return 0;
-    return a->callback(a->callbackUser, code, a1, a2, a3, a4);
+    return AskObject(a, code, a1, a2, a3, a4);
 }
 
 struct Pt {
@@ -35,18 +33,11 @@ Pt Cut(const float* hi, const float* lo, float bound)
     return {{lo[0] + f * (hi[0] - lo[0]), lo[1] + f * (hi[1] - lo[1]), bound}};
 }
 
-POINT Device(const Scx3DView* v, const float* p)
-{
-    int32_t d[2];
-    ProjectPoint(PROJECT_WORLD_TO_DEVICE, v, p, d, nullptr);
-    return {d[0], d[1]};
-}
-
 // Shadows are the cell put flat on the floor (part 1) or under the lid (part 2).
 POINT PartDevice(const Scx3DView* v, const float* p, int part)
 {
     float q[3] = {p[0], p[1], part == 1 ? 0.0f : part == 2 ? v->boxZ : p[2]};
-    return Device(v, q);
+    return WorldToDevice(v, q);
 }
 
 void FillWithNullPen(HDC dc, const POINT* p, int n)
@@ -56,24 +47,9 @@ void FillWithNullPen(HDC dc, const POINT* p, int n)
     SelectObject(dc, old);
 }
 
-void Line(HDC dc, POINT a, POINT b)
-{
-    MoveToEx(dc, a.x, a.y, nullptr);
-    LineTo(dc, b.x, b.y);
-}
-
 enum { ATTR_FILL = 2, ATTR_FLAGS = 11 };
 const uint8_t kFillBit[3] = {0x10, 0x80, 0x02};
 const uint8_t kContourBit[3] = {0x40, 0x01, 0x04};
-
-struct Directions {
-    bool first, second;
-};
-Directions LineDirections(const Scx3DAttributes* a)
-{
-    uint8_t b = a->bytes[ATTR_FLAGS];
-    return {((b & 0x20) != 0) == ((b & 0x40) != 0), (b & 0x40) == 0};
-}
 
 float Level(const Scx3DAttributes* a, INT_PTR slot)
 {
@@ -97,6 +73,32 @@ void SecondRange(const Scx3DView* v, const Scx3DAttributes* a, float* zHigh, flo
 }
 
 } // namespace
+
+INT_PTR AskObject(const Scx3DAttributes* a, UINT code, INT_PTR a1, INT_PTR a2, INT_PTR a3, INT_PTR a4)
+{
+    if (!a || !a->callback || !a->callbackUser)
+        return 0;
+    return a->callback(a->callbackUser, code, a1, a2, a3, a4);
+}
+
+POINT WorldToDevice(const Scx3DView* v, const float* p)
+{
+    int32_t d[2];
+    ProjectPoint(PROJECT_WORLD_TO_DEVICE, v, p, d, nullptr);
+    return {d[0], d[1]};
+}
+
+void DrawSegmentLine(HDC dc, POINT a, POINT b)
+{
+    MoveToEx(dc, a.x, a.y, nullptr);
+    LineTo(dc, b.x, b.y);
+}
+
+CellLines LineDirections(const Scx3DAttributes* a)
+{
+    uint8_t b = a->bytes[ATTR_FLAGS];
+    return {((b & 0x20) != 0) == ((b & 0x40) != 0), (b & 0x40) == 0};
+}
 
 float EdgeFactor(const float* a, const float* b, float bound)
 {
@@ -203,7 +205,7 @@ int DrawSlabTriangle(HDC dc, const float tri[3][3], const int flags[3], float zL
     }
     POINT p[5];
     for (int k = 0; k < n; ++k)
-        p[k] = Device(v, corners[k]);
+        p[k] = WorldToDevice(v, corners[k]);
     if (fill)
         FillWithNullPen(dc, p, n);
     MoveToEx(dc, p[0].x, p[0].y, nullptr);
@@ -249,7 +251,7 @@ int DrawSlabSegment(HDC dc, const float a[3], const float b[3], float zLow, floa
         p = Cut(hi, lo, zLow);
     if (hi[2] > zHigh)
         q = Cut(hi, lo, zHigh);
-    Line(dc, Device(v, p.v), Device(v, q.v));
+    DrawSegmentLine(dc, WorldToDevice(v, p.v), WorldToDevice(v, q.v));
     return 1;
 }
 
@@ -278,7 +280,7 @@ int DrawRangeEdge(float p[3], float q[3], float zHigh, float zLow, const Scx3DVi
         at(zLow, nlo);
     if (v) {
         HDC dc = reinterpret_cast<HDC>((INT_PTR)v->deviceContext);
-        Line(dc, Device(v, nlo), Device(v, nhi));
+        DrawSegmentLine(dc, WorldToDevice(v, nlo), WorldToDevice(v, nhi));
     } else {
         memcpy(p, nlo, 12);
         memcpy(q, nhi, 12);
@@ -294,12 +296,12 @@ int FillQuadWithEdges(HDC dc, const POINT p[4], bool first, bool second)
     }
     FillWithNullPen(dc, p, 4);
     if (first) {
-        Line(dc, p[0], p[1]);
-        Line(dc, p[2], p[3]);
+        DrawSegmentLine(dc, p[0], p[1]);
+        DrawSegmentLine(dc, p[2], p[3]);
     }
     if (second) {
-        Line(dc, p[1], p[2]);
-        Line(dc, p[3], p[0]);
+        DrawSegmentLine(dc, p[1], p[2]);
+        DrawSegmentLine(dc, p[3], p[0]);
     }
     return 1;
 }
@@ -311,7 +313,7 @@ int FillBandedTriangle(const float A[3], const float B[3], const float C[3], con
     const float tri[3][3] = {{A[0], A[1], A[2]}, {B[0], B[1], B[2]}, {C[0], C[1], C[2]}};
     uint8_t fill = a->bytes[ATTR_FILL], flags = a->bytes[ATTR_FLAGS];
     bool second = part == 0 && (fill & 0x08) && !FacesAway(3, v, &tri[0][0]);
-    Directions dir = LineDirections(a);
+    CellLines dir = LineDirections(a);
     const float* order[3] = {A, B, C};
     OrderByHeight(order, nullptr);
     const float *top = order[0], *mid = order[1], *bottom = order[2];
@@ -384,16 +386,16 @@ int FillBandedTriangle(const float A[3], const float B[3], const float C[3], con
                 bool alongY = s[0] == e[0] && (s[0] == A[0] || s[0] == C[0]);
                 bool alongX = s[1] == e[1] && (s[1] == A[1] || s[1] == C[1]);
                 if ((alongY && dir.second) || (alongX && dir.first))
-                    Line(dc, p[k], p[(k + 1) % n]);
+                    DrawSegmentLine(dc, p[k], p[(k + 1) % n]);
             }
             Ask(a, 0x200014, reinterpret_cast<INT_PTR>(dc));
         }
         if (!second && (fill & kContourBit[part])) {
             Ask(a, 0x200011, reinterpret_cast<INT_PTR>(dc), 0, part);
             if (lowerCount == 2 && lower[0].v[2] == Level(a, i) && lower[1].v[2] == lower[0].v[2])
-                Line(dc, PartDevice(v, lower[0].v, part), PartDevice(v, lower[1].v, part));
+                DrawSegmentLine(dc, PartDevice(v, lower[0].v, part), PartDevice(v, lower[1].v, part));
             if (upperCount == 2 && topSlot >= j && upper[0].v[2] == Level(a, j) && upper[1].v[2] == upper[0].v[2])
-                Line(dc, PartDevice(v, upper[0].v, part), PartDevice(v, upper[1].v, part));
+                DrawSegmentLine(dc, PartDevice(v, upper[0].v, part), PartDevice(v, upper[1].v, part));
             Ask(a, 0x200012, reinterpret_cast<INT_PTR>(dc), 0, part);
         }
         if (upperCount == 1)
@@ -416,7 +418,7 @@ int DrawBandedCell(const MeshCell* cell, const Scx3DView* v, const Scx3DAttribut
     BucketGridSpec spec;
     memcpy(&spec, v->bucketSpec, sizeof spec);
     uint16_t w = spec.gridFlags;
-    Directions dir = LineDirections(a);
+    CellLines dir = LineDirections(a);
     uint8_t fill = a->bytes[ATTR_FILL], flags = a->bytes[ATTR_FLAGS];
     float zHigh, zLow;
     SecondRange(v, a, &zHigh, &zLow);

@@ -18,28 +18,10 @@ enum { ATTR_FILL = 2, ATTR_KIND = 6, ATTR_INNER_LINES = 8, ATTR_FLAGS = 11 };
 
 INT_PTR Ask(const Scx3DAttributes* a, UINT code, INT_PTR a1 = 0, INT_PTR a2 = 0, INT_PTR a3 = 0, INT_PTR a4 = 0)
 {
-    if (!a || !a->callback || !a->callbackUser)
-        return 0;
-    return a->callback(a->callbackUser, code, a1, a2, a3, a4);
+    return AskObject(a, code, a1, a2, a3, a4);
 }
 
 HDC ViewDC(const Scx3DView* v) { return reinterpret_cast<HDC>((INT_PTR)v->deviceContext); }
-
-POINT Device(const Scx3DView* v, const float* p)
-{
-    int32_t d[2];
-    ProjectPoint(PROJECT_WORLD_TO_DEVICE, v, p, d, nullptr);
-    return {d[0], d[1]};
-}
-
-struct Directions {
-    bool first, second; // lines along X, lines along Y
-};
-Directions LineDirections(const Scx3DAttributes* a)
-{
-    uint8_t b = a->bytes[ATTR_FLAGS];
-    return {((b & 0x20) != 0) == ((b & 0x40) != 0), (b & 0x40) == 0};
-}
 
 // The clip rectangle: X from, X to, Y from, Y to. A rectangle typed the wrong way round
 // is taken as the same rectangle rather than one that clips every cell away.
@@ -73,15 +55,9 @@ void MoveCorner(MeshCell* cell, int c, int toward, int axis, float value)
 
 void SelectStock(HDC dc, int object) { SelectObject(dc, GetStockObject(object)); }
 
-void Line(HDC dc, POINT a, POINT b)
-{
-    MoveToEx(dc, a.x, a.y, nullptr);
-    LineTo(dc, b.x, b.y);
-}
-
 // The four corners as device points, or, for a cell that leaves 0 .. box Z, drawn by
 // the slab primitive that cuts it to that range.
-void DrawQuad(HDC dc, const MeshCell* cell, Directions d, bool inRange, const Scx3DView* v, bool fill)
+void DrawQuad(HDC dc, const MeshCell* cell, CellLines d, bool inRange, const Scx3DView* v, bool fill)
 {
     if (inRange) {
         POINT p[4];
@@ -97,7 +73,7 @@ void DrawKind1(const MeshCell* cell, const Scx3DView* v, const Scx3DAttributes* 
 {
     HDC dc = ViewDC(v);
     const float(*n)[3] = cell->world;
-    Directions d = LineDirections(a);
+    CellLines d = LineDirections(a);
     BucketGridSpec spec;
     memcpy(&spec, v->bucketSpec, sizeof spec);
     uint16_t w = spec.gridFlags;
@@ -152,7 +128,7 @@ void DrawKind2(const MeshCell* cell, const Scx3DView* v, const Scx3DAttributes* 
     HDC dc = ViewDC(v);
     INT_PTR hdc = reinterpret_cast<INT_PTR>(dc);
     const float(*n)[3] = cell->world;
-    Directions d = LineDirections(a);
+    CellLines d = LineDirections(a);
     uint8_t flags = a->bytes[ATTR_FLAGS];
     int mode = (flags & 0x02) ? 2 : (flags & 0x01) ? 1 : 0;
     bool facing = (a->bytes[ATTR_FILL] & 0x08) && !FacesAway(4, v, &n[0][0]);
@@ -168,7 +144,7 @@ void DrawKind2(const MeshCell* cell, const Scx3DView* v, const Scx3DAttributes* 
                                (LONG)(wa * cell->device[a0][1] + wb * cell->device[b0][1])};
                     POINT q = {(LONG)(va * cell->device[a1][0] + vb * cell->device[b1][0]),
                                (LONG)(va * cell->device[a1][1] + vb * cell->device[b1][1])};
-                    Line(dc, p, q);
+                    DrawSegmentLine(dc, p, q);
                 } else {
                     float p[3], q[3];
                     for (int k = 0; k < 3; ++k) {
@@ -304,10 +280,10 @@ int MeshDrawCellPanels(int code, const MeshCell* cell, const Scx3DView* v, const
         add(a1);
         POINT pts[6];
         for (int k = 0; k < n; ++k)
-            pts[k] = Device(v, topEdge[k]);
+            pts[k] = WorldToDevice(v, topEdge[k]);
         float floorE[3] = {a1[0], a1[1], v->wallZ}, floorS[3] = {a0[0], a0[1], v->wallZ};
-        pts[n] = Device(v, floorE);
-        pts[n + 1] = Device(v, floorS);
+        pts[n] = WorldToDevice(v, floorE);
+        pts[n + 1] = WorldToDevice(v, floorS);
         SelectStock(dc, NULL_PEN);
         Ask(a, 0x200019, hdc, orientation, 1);
         if (filled)
@@ -316,10 +292,10 @@ int MeshDrawCellPanels(int code, const MeshCell* cell, const Scx3DView* v, const
         Ask(a, 0x200019, hdc, orientation, 0);
         if (filled) {
             if (edgeAtStart)
-                Line(dc, pts[0], pts[n + 1]);
+                DrawSegmentLine(dc, pts[0], pts[n + 1]);
             if (edgeAtEnd)
-                Line(dc, pts[n - 1], pts[n]);
-            Line(dc, pts[n], pts[n + 1]);
+                DrawSegmentLine(dc, pts[n - 1], pts[n]);
+            DrawSegmentLine(dc, pts[n], pts[n + 1]);
             MoveToEx(dc, pts[0].x, pts[0].y, nullptr);
             for (int k = 1; k < n; ++k)
                 LineTo(dc, pts[k].x, pts[k].y);
@@ -411,7 +387,7 @@ void MeshDrawSide(const Scx3DObject* o, const Scx3DView* v, int side)
         const Scx3DPoint& q = p[(r0 + i * dr) * g.meshColumns + c0 + i * dc];
         if (q.z > v->boxZ || q.z < 0) {
             float at[3] = {q.x, q.y, q.z > v->boxZ ? v->boxZ : 0};
-            pts[i] = Device(v, at);
+            pts[i] = WorldToDevice(v, at);
         } else {
             pts[i] = {q.deviceX, q.deviceY};
         }
@@ -419,8 +395,8 @@ void MeshDrawSide(const Scx3DObject* o, const Scx3DView* v, int side)
     const Scx3DPoint& end = p[r1 * g.meshColumns + c1];
     const Scx3DPoint& start = p[r0 * g.meshColumns + c0];
     float e[3] = {end.x, end.y, v->wallZ}, s[3] = {start.x, start.y, v->wallZ};
-    pts[steps + 1] = Device(v, e);
-    pts[steps + 2] = Device(v, s);
+    pts[steps + 1] = WorldToDevice(v, e);
+    pts[steps + 2] = WorldToDevice(v, s);
     GlobalUnlock(g.pointBlock);
     Polygon(ViewDC(v), pts.data(), steps + 3);
 }

@@ -129,6 +129,17 @@ struct MeshCell {
 #pragma pack(pop)
 static_assert(sizeof(MeshCell) == 80, "layout");
 
+// The object's callback; 0 when it has none.
+INT_PTR AskObject(const Scx3DAttributes* a, UINT code, INT_PTR a1 = 0, INT_PTR a2 = 0, INT_PTR a3 = 0,
+                  INT_PTR a4 = 0);
+POINT WorldToDevice(const Scx3DView* v, const float* world);
+void DrawSegmentLine(HDC dc, POINT a, POINT b);
+// Which grid directions of a mesh carry lines (attribute byte 11, bits 0x20 and 0x40).
+struct CellLines {
+    bool first, second; // lines along X (constant y), lines along Y (constant x)
+};
+CellLines LineDirections(const Scx3DAttributes* a);
+
 // The factor that puts the point at height `bound` on edge b -> a at b + f (a - b).
 // With both points null, sets the module's edge-factor mode to `bound` (0 or 1).
 float EdgeFactor(const float* a, const float* b, float bound);
