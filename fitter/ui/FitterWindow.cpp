@@ -12,6 +12,7 @@
 #include "ControlPage.h"
 #include "DatasetsPage.h"
 #include "InitPage.h"
+#include "ResultsPage.h"
 #include "SelectPage.h"
 #include "SessionPage.h"
 
@@ -46,7 +47,7 @@ const PageInfo kPages[] = {
     {PAGE_ID_EDIT, "bedit", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2001, nullptr, nullptr},
     {PAGE_ID_NEW, "bnew", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2008, nullptr, nullptr},
     {PAGE_ID_SESSION, "bfit", IDD_PAGE_SESSION, IDD_PAGE_SESSION_BASIC, 2002, FitSession, LeaveSessionPage},
-    {PAGE_ID_RESULTS, "bresults", IDD_PAGE_RESULTS, 0, 2003, nullptr, nullptr},
+    {PAGE_ID_RESULTS, "bresults", IDD_PAGE_RESULTS, 0, 2003, FitResults, LeaveResultsPage},
     {PAGE_ID_CONTROL, "bcontrol", IDD_PAGE_CONTROL, 0, 2004, FitControl, LeaveControlPage},
     {PAGE_ID_CONSTRAINTS, "bconstra", IDD_PAGE_CONSTRAINTS, 0, 2005, ConstraintsControl, LeaveConstraintsPage},
     {PAGE_ID_DATASETS, "bdataset", IDD_PAGE_DATASETS, IDD_PAGE_DATASETS_BASIC, 2006, VariableDataset,

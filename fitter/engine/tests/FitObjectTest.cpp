@@ -37,7 +37,7 @@ TEST(FitObjectTable, ExportsByName)
     std::vector<std::string> names;
     for (const auto& e : qxtest::ReadExports("qxfitter.dll"))
         names.push_back(e.name);
-    EXPECT_EQ((std::vector<std::string>{"FitMsgDisplay", "NonLinearFit", "QFITModuleInit", "ScxFit", "SelectFitFunx", "QFITControl", "FitSession", "VariableDataset", "ConstraintsControl", "FitControl", "FitInit", "AfterFit", "About"}),
+    EXPECT_EQ((std::vector<std::string>{"FitMsgDisplay", "NonLinearFit", "QFITModuleInit", "ScxFit", "SelectFitFunx", "QFITControl", "FitSession", "VariableDataset", "ConstraintsControl", "FitControl", "FitResults", "FitInit", "AfterFit", "About"}),
               names);
     // The window's procedures keep their ordinals: hosts bind them by number.
     for (const auto& e : qxtest::ReadExports("qxfitter.dll")) {
@@ -53,6 +53,8 @@ TEST(FitObjectTable, ExportsByName)
             EXPECT_EQ(500u, e.ordinal);
         } else if (e.name == "ConstraintsControl") {
             EXPECT_EQ(700u, e.ordinal);
+        } else if (e.name == "FitResults") {
+            EXPECT_EQ(900u, e.ordinal);
         } else if (e.name == "AfterFit") {
             EXPECT_EQ(1100u, e.ordinal);
         } else if (e.name == "FitInit") {
