@@ -35,6 +35,11 @@ void ActiveWindowName(FittingSession* s, char* out)
 
 }  // namespace
 
+int FitWindowType(FittingSession* s)
+{
+    return ProbeWindowType(s, s->fitGraphName);
+}
+
 int GetActiveWindowType(FittingSession* s)
 {
     char name[QFIT_HOST_TEXT_CAPACITY];

@@ -457,6 +457,8 @@ int GetActiveWindowType(FittingSession* s);
 void RememberFitGraph(FittingSession* s);
 int PlotFitData(FittingSession* s);
 int ActivateFitPlot(FittingSession* s);
+// The kind of the window the fit was begun in (as exist() gives it, 3 a graph), 0 for none.
+int FitWindowType(FittingSession* s);
 
 // Dataset assignment from scripts. ClearMissingDatasets drops handles the host no longer
 // knows; 1 when it dropped any (or the function has no variables).

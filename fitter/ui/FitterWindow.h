@@ -71,6 +71,10 @@ bool FitterColorFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
 // cursor; true when the message was consumed.
 bool ToolbarMouseHelp(FittingSession* s, UINT message, LPARAM lParam, LRESULT* result);
 
+// The fit report, onto the fit graph as a label (when the fit was begun in a graph) or
+// into the results log.
+void PasteFitResults(FittingSession* s, bool toPlot);
+
 // Small list and edit helpers the pages share.
 void SelectListText(HWND dialog, int listId, const char* text);
 void FitListExtent(HWND dialog, int listId, FittingSession* s);

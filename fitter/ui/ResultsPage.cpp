@@ -130,8 +130,11 @@ void OnCommand(HWND page, FittingSession* s, WPARAM wParam)
         MakeCovarianceMatrix(page, s);
         return;
     case IDC_RESULTS_PASTE_PLOT:
+        ActivateFitPlot(s);
+        PasteFitResults(s, true);
+        return;
     case IDC_RESULTS_PASTE_LOG:
-        FitMessage(s->fitterWindow, IDS_RESULTS_NO_REPORT, s);
+        PasteFitResults(s, false);
         return;
     }
 }

@@ -249,6 +249,19 @@ INT_PTR TestHost::Handle(HWND context, UINT request, INT_PTR a1, INT_PTR a2)
     case HOST_RUN_SCRIPT:
         scripts.push_back(reinterpret_cast<const char*>(a1));
         return 0;
+    case HOST_GET_VARIABLE: {
+        const auto found = variables.find(Upper(reinterpret_cast<const char*>(a1)));
+        if (found == variables.end())
+            return 1;
+        *reinterpret_cast<double*>(a2) = found->second;
+        return 0;
+    }
+    case HOST_REQ_101F:
+        reportLines.push_back(reinterpret_cast<const char*>(a1));
+        return 0;
+    case HOST_REQ_101E:
+        plotLabel = reinterpret_cast<const char*>(a1);
+        return 0;
     case HOST_REPORT_ERROR:
         errors.push_back({static_cast<int>(a1), a2 ? reinterpret_cast<const char*>(a2) : ""});
         return 0;

@@ -34,6 +34,8 @@ public:
     std::map<std::string, double> variables;   // names in upper case
     std::vector<std::pair<int, std::string>> errors;
     std::vector<std::string> scripts;
+    std::vector<std::string> reportLines;  // lines sent to the results log
+    std::string plotLabel;                 // text last pasted onto the fit graph
     std::vector<std::pair<int, std::string>> progress;
     std::vector<std::pair<std::string, QFitVariableRecord>> variableSets;
     std::vector<std::string> variableDeletes;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "FitTestKit.h"
 #include "FitterResources.h"
@@ -73,7 +74,7 @@ TEST_F(ResultsPageTest, BandsAtTypedLevels)
     EXPECT_EQ(0.9, s->confidence);
 }
 
-TEST_F(ResultsPageTest, ParameterWorksheetReportAndLevelsOnLeaving)
+TEST_F(ResultsPageTest, ParameterWorksheetAndLevelsOnLeaving)
 {
     ASSERT_TRUE(page != nullptr);
     qxtest::Click(page, IDC_RESULTS_PARAM_SHEET);
@@ -83,8 +84,6 @@ TEST_F(ResultsPageTest, ParameterWorksheetReportAndLevelsOnLeaving)
     qxtest::Click(page, IDC_RESULTS_PARAM_SHEET);
     EXPECT_TRUE(Ran("run.section(fit.qgs,ParaConf,Mine)"));
 
-    qxtest::Click(page, IDC_RESULTS_PASTE_LOG);
-    EXPECT_EQ("The fit report is not available in this version.", qxtest::GetText(s->fitterWindow, IDC_STATUS_LINE));
 
     // Leaving keeps a level inside (0, 1) and ignores one outside.
     for (const auto& c : {std::make_pair("0.8", 0.8), std::make_pair("2", 0.8)}) {
@@ -95,6 +94,40 @@ TEST_F(ResultsPageTest, ParameterWorksheetReportAndLevelsOnLeaving)
         EXPECT_EQ(PAGE_ID_SELECT, s->pageId) << c.first;
         EXPECT_EQ(c.second, s->confidence) << c.first;
     }
+}
+
+// The report to the results log and onto the fit graph, and the output redirection
+// restored after either.
+TEST_F(ResultsPageTest, FitReport)
+{
+    ASSERT_TRUE(page != nullptr);
+    s->chiSqr = 2.5;
+    s->cod = 0.75;
+    s->error[1] = 0.5;
+    s->error[2] = 0.25;
+    host.variables["OLDREDIR"] = 2;
+    qxtest::Click(page, IDC_RESULTS_PASTE_LOG);
+    const std::string rule = "(" + std::string(40, '-') + ")";
+    EXPECT_EQ((std::vector<std::string>{"Data: ydata", "Model: Line ", "  ", "Chi^2/DoF\tR^2\t", rule, "2.5\t0.75\t",
+                                        rule, "  ", "  ", "Parameter\tValue\tError", rule, "a\t1\t0.5", "b\t2\t0.25",
+                                        rule}),
+              host.reportLines);
+    EXPECT_TRUE(Ran("Type.BeginResults();"));
+    EXPECT_TRUE(Ran("Type.EndResults();"));
+    EXPECT_EQ("type.redirection = 2", host.scripts.back());
+    EXPECT_EQ("", host.plotLabel);
+
+    // The label goes onto the graph the fit was begun in, and nowhere without one.
+    host.scripts.clear();
+    qxtest::Click(page, IDC_RESULTS_PASTE_PLOT);
+    EXPECT_EQ("", host.plotLabel) << "no fit graph";
+    EXPECT_EQ("type.redirection = 2", host.scripts.back());
+    snprintf(s->fitGraphName, sizeof s->fitGraphName, "Graph1");
+    host.variables["INTTEMP"] = 3;  // what exist() gives for a graph
+    qxtest::Click(page, IDC_RESULTS_PASTE_PLOT);
+    EXPECT_EQ("-Q 2 -B 1 -FS 14 -N FIT.P Data: ydata\r\nModel: Line \r\n  \r\nChi^2/DoF\t= 2.5\r\n"
+              "R^2\t=  0.75\r\n  \r\na\t1\t\2610.5\r\nb\t2\t\2610.25\r\n",
+              host.plotLabel);
 }
 
 }  // namespace
