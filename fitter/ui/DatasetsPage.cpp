@@ -301,12 +301,51 @@ void ToggleByX(HWND page, FittingSession* s)
     memcpy(gRangeText[1], to, sizeof to);
 }
 
+// Several fit sets are for functions of one dependent variable; the set buttons follow the
+// check box.
+void FollowMultiple(HWND page, FittingSession* s)
+{
+    const bool single = s->current && s->current->nDependent == 1;
+    EnableWindow(GetDlgItem(page, IDC_DATASETS_MULTIPLE), single);
+    const bool on = single && IsDlgButtonChecked(page, IDC_DATASETS_MULTIPLE) == BST_CHECKED;
+    for (int id : {IDC_DATASETS_ADD, IDC_DATASETS_REMOVE})
+        EnableWindow(GetDlgItem(page, id), on);
+}
+
+// The list row of fit set f's first dependent variable.
+int FirstRowOfSet(FittingSession* s, int f)
+{
+    const std::vector<Row> rows = Rows(s);
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].variable == s->fitSets[f].firstDependent)
+            return static_cast<int>(i);
+    return 0;
+}
+
+// Lays the session out for n fit sets and shows the list, with the last set's first row
+// selected when it was added; false (with a beep) when the session cannot take them.
+bool ChangeFitSets(HWND page, FittingSession* s, int n)
+{
+    const int previous = s->nFitSets;
+    if (!s->current || n < 1 || n > MAX_FIT_SETS || n * ParamSlotCount(s->current) > MAX_PARAMS ||
+        SetFitSetCount(s, n) != 0) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return false;
+    }
+    for (int f = previous + 1; f <= n; ++f)
+        s->fitSets[f].step = s->fitSets[f - 1].step;
+    UpdateFitSetRanges(s);
+    FillVariables(page, s, n > previous ? FirstRowOfSet(s, n) : 0);
+    OnSelectRow(page, s);
+    return true;
+}
+
 void OnInitDialog(HWND page, FittingSession* s)
 {
     FillDatasetList(page, IDC_DATASETS_AVAILABLE, s);
     FillVariables(page, s, 0);
-    const bool multiple = s->nFitSets > 1;
-    CheckDlgButton(page, IDC_DATASETS_MULTIPLE, multiple ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_DATASETS_MULTIPLE, s->nFitSets > 1 ? BST_CHECKED : BST_UNCHECKED);
+    FollowMultiple(page, s);
     OnSelectRow(page, s);
     SetFocus(GetDlgItem(page, IDC_DATASETS_VARIABLES));
 }
@@ -336,12 +375,22 @@ void OnCommand(HWND page, FittingSession* s, WPARAM wParam)
         ToggleByX(page, s);
         return;
     case IDC_DATASETS_MULTIPLE:
+        FollowMultiple(page, s);
+        if (IsDlgButtonChecked(page, IDC_DATASETS_MULTIPLE) != BST_CHECKED && s->nFitSets > 1)
+            ChangeFitSets(page, s, 1);
+        return;
     case IDC_DATASETS_ADD:
+        ChangeFitSets(page, s, s->nFitSets + 1);
+        return;
     case IDC_DATASETS_REMOVE:
+        if (s->nFitSets <= 1)
+            MessageBeep(MB_ICONEXCLAMATION);
+        else
+            ChangeFitSets(page, s, s->nFitSets - 1);
+        return;
     case IDC_DATASETS_SHARING:
-        // Fit sets and shared parameters are set by scripts in this version.
-        CheckDlgButton(page, IDC_DATASETS_MULTIPLE, s->nFitSets > 1 ? BST_CHECKED : BST_UNCHECKED);
-        FitMessage(main, IDS_DATASETS_NO_FIT_SETS, s);
+        // Which parameters the fit sets share is not chosen here in this version.
+        FitMessage(main, IDS_DATASETS_NO_SHARING, s);
         return;
     case IDC_BASIC_FIT:
         PostMessageA(main, WM_COMMAND, PAGE_ID_SESSION, 0);

@@ -1,6 +1,7 @@
 // The datasets page on the test library's line: the variable list, assigning a dataset with
 // its rows and step, an unassigned independent variable taking the X of the dependent's
-// dataset, ranges by X, a dataset the host no longer knows, and the basic page's buttons.
+// dataset, ranges by X, a dataset the host no longer knows, adding and removing fit sets,
+// and the basic page's buttons.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -150,22 +151,51 @@ TEST_F(DatasetsPageTest, IndependentRangeByXAndAssignX)
     EXPECT_EQ("---->x\tIndep\tx of Other\t(1...6)", ListLine(page, IDC_DATASETS_VARIABLES, 1));
 }
 
-TEST_F(DatasetsPageTest, DatasetNoLongerKnownAndFitSetControls)
+TEST_F(DatasetsPageTest, DatasetNoLongerKnown)
 {
     host.Dataset(s->dep[1].dataset).valid = false;
     HWND page = Open();
     ASSERT_TRUE(page != nullptr);
     EXPECT_EQ("y\tDep\t???    \t(1...5)", ListLine(page, IDC_DATASETS_VARIABLES, 0));
     EXPECT_EQ(-1, qxtest::ListSelection(page, IDC_DATASETS_AVAILABLE));
+}
 
-    // Fit sets are not managed from this page; it says so and changes nothing.
-    for (int id : {IDC_DATASETS_MULTIPLE, IDC_DATASETS_ADD, IDC_DATASETS_REMOVE}) {
-        SetDlgItemTextA(s->fitterWindow, IDC_STATUS_LINE, "");
-        qxtest::Click(page, id);
-        EXPECT_NE(std::string::npos, qxtest::GetText(s->fitterWindow, IDC_STATUS_LINE).find("NUMFITSETS")) << id;
-        EXPECT_FALSE(qxtest::IsChecked(page, IDC_DATASETS_MULTIPLE)) << id;
-        EXPECT_EQ(1, s->nFitSets) << id;
-    }
+TEST_F(DatasetsPageTest, AddingAndRemovingFitSets)
+{
+    HWND page = Open();
+    ASSERT_TRUE(page != nullptr);
+    EXPECT_TRUE(qxtest::IsEnabled(page, IDC_DATASETS_MULTIPLE));
+    EXPECT_FALSE(qxtest::IsEnabled(page, IDC_DATASETS_ADD)) << "off";
+    qxtest::SetCheck(page, IDC_DATASETS_MULTIPLE, true);
+    EXPECT_TRUE(qxtest::IsEnabled(page, IDC_DATASETS_ADD));
+
+    qxtest::Click(page, IDC_DATASETS_REMOVE);
+    EXPECT_EQ(1, s->nFitSets) << "the last set stays";
+    s->fitSets[1].step = 3;
+    qxtest::Click(page, IDC_DATASETS_ADD);
+    ASSERT_EQ(2, s->nFitSets);
+    EXPECT_EQ(3, s->fitSets[2].step) << "from the set before";
+    EXPECT_EQ(4, SendDlgItemMessageA(page, IDC_DATASETS_VARIABLES, LB_GETCOUNT, 0, 0));
+    EXPECT_EQ("y(1)\tDep\tydata\t(1...5)", ListLine(page, IDC_DATASETS_VARIABLES, 0));
+    EXPECT_EQ(0, ListLine(page, IDC_DATASETS_VARIABLES, 2).find("y(2)\tDep\t"));
+    EXPECT_EQ(0, ListLine(page, IDC_DATASETS_VARIABLES, 3).find("---->x(2)\tIndep\t"));
+    EXPECT_EQ(2, qxtest::ListSelection(page, IDC_DATASETS_VARIABLES)) << "the new set's first row";
+
+    // At most 50 sets.
+    while (s->nFitSets < 50)
+        qxtest::Click(page, IDC_DATASETS_ADD);
+    qxtest::Click(page, IDC_DATASETS_ADD);
+    EXPECT_EQ(50, s->nFitSets);
+
+    qxtest::Click(page, IDC_DATASETS_REMOVE);
+    EXPECT_EQ(49, s->nFitSets);
+
+    // Switching several sets off leaves one, with its dataset.
+    qxtest::SetCheck(page, IDC_DATASETS_MULTIPLE, false);
+    EXPECT_EQ(1, s->nFitSets);
+    EXPECT_EQ(2, SendDlgItemMessageA(page, IDC_DATASETS_VARIABLES, LB_GETCOUNT, 0, 0));
+    EXPECT_EQ("y\tDep\tydata\t(1...5)", ListLine(page, IDC_DATASETS_VARIABLES, 0));
+    EXPECT_FALSE(qxtest::IsEnabled(page, IDC_DATASETS_ADD));
 }
 
 TEST_F(DatasetsPageTest, BasicPageButtons)
