@@ -23,20 +23,6 @@ const int kStepControls[] = {IDC_CONTROL_MIN_STEP, IDC_CONTROL_MAX_STEP, IDC_CON
 
 enum : int { WEIGHT_NONE, WEIGHT_INSTRUMENTAL, WEIGHT_STATISTICAL, WEIGHT_DATASET, WEIGHT_DIRECT };
 
-std::string LoadText(int id)
-{
-    char text[128] = "";
-    LoadStringA(FitterInstance, id, text, sizeof text);
-    return text;
-}
-
-void SetNumber(HWND page, int id, double value)
-{
-    char text[UTIL_NUMBER_TEXT_SIZE];
-    FormatValue(value, 0, text);
-    SetDlgItemTextA(page, id, text);
-}
-
 std::string WeightLine(FittingSession* s, int d)
 {
     char name[PARAM_NAME_CHARS + 8];
@@ -51,7 +37,7 @@ std::string WeightLine(FittingSession* s, int d)
     }
     if (v.weightType == WEIGHT_DIRECT)
         return line + "w = (" + DatasetName(s, v.weightDataset) + ")";
-    return line + LoadText(IDS_WEIGHT_FIRST + v.weightType);
+    return line + FitterString(IDS_WEIGHT_FIRST + v.weightType);
 }
 
 int SelectedDependent(HWND page)
@@ -105,15 +91,15 @@ void FollowFixedStep(HWND page, FittingSession* s)
 
 void OnInitDialog(HWND page, FittingSession* s)
 {
-    SetNumber(page, IDC_CONTROL_TOLERANCE, s->tolerance);
+    SetEditNumber(page, IDC_CONTROL_TOLERANCE, s->tolerance);
     const bool analytic = s->current && s->current->derivativeFlag;
     for (int id : {IDC_CONTROL_STEP_GROUP, IDC_CONTROL_MIN_STEP, IDC_CONTROL_MAX_STEP, IDC_CONTROL_STEP,
                    IDC_CONTROL_MIN_LABEL, IDC_CONTROL_MAX_LABEL, IDC_CONTROL_STEP_LABEL, IDC_CONTROL_FIXED_STEP})
         EnableWindow(GetDlgItem(page, id), !analytic);
     if (!analytic) {
-        SetNumber(page, IDC_CONTROL_MIN_STEP, s->minDerivStep);
-        SetNumber(page, IDC_CONTROL_MAX_STEP, s->maxDerivStep);
-        SetNumber(page, IDC_CONTROL_STEP, s->derivStep);
+        SetEditNumber(page, IDC_CONTROL_MIN_STEP, s->minDerivStep);
+        SetEditNumber(page, IDC_CONTROL_MAX_STEP, s->maxDerivStep);
+        SetEditNumber(page, IDC_CONTROL_STEP, s->derivStep);
         CheckDlgButton(page, IDC_CONTROL_FIXED_STEP, s->fixedDerivStep ? BST_CHECKED : BST_UNCHECKED);
         FollowFixedStep(page, s);
     }
@@ -142,7 +128,7 @@ void OnInitDialog(HWND page, FittingSession* s)
 
     for (int m = WEIGHT_NONE; m <= WEIGHT_DIRECT; ++m)
         SendDlgItemMessageA(page, IDC_CONTROL_METHOD, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(LoadText(IDS_WEIGHT_FIRST + m).c_str()));
+                            reinterpret_cast<LPARAM>(FitterString(IDS_WEIGHT_FIRST + m).c_str()));
     const int tabStop = 40;
     SendDlgItemMessageA(page, IDC_CONTROL_DEPENDENTS, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
     for (int d = 1; d <= s->nDep; ++d)

@@ -23,13 +23,6 @@ const char kInvalidName[] = "???    ";
 // X, X bounds otherwise), so that reading the range back keeps both.
 char gRangeText[2][32];
 
-std::string LoadText(int id)
-{
-    char text[128] = "";
-    LoadStringA(FitterInstance, id, text, sizeof text);
-    return text;
-}
-
 std::string Number(double value)
 {
     char text[UTIL_NUMBER_TEXT_SIZE];
@@ -91,13 +84,13 @@ std::string Line(FittingSession* s, Row row)
         char name[PARAM_NAME_CHARS + 8];
         DependentName(s, d, name, sizeof name);
         const DepVarInfo& v = s->dep[d];
-        return std::string(name) + SetSuffix(s, FitSetOfDependent(s, d)) + LoadText(IDS_DATASETS_DEP) +
+        return std::string(name) + SetSuffix(s, FitSetOfDependent(s, d)) + FitterString(IDS_DATASETS_DEP) +
                ShownName(s, v.dataset) + RowText(v.first, v.end);
     }
     const int i = -row.variable;
     const IndepVarInfo& v = s->indep[i];
     std::string line = "---->" + std::string(v.name) + SetSuffix(s, FitSetOfIndep(s, i)) +
-                       LoadText(IDS_DATASETS_INDEP) + (v.useAlt ? LoadText(IDS_DATASETS_X_OF) : "") +
+                       FitterString(IDS_DATASETS_INDEP) + (v.useAlt ? FitterString(IDS_DATASETS_X_OF) : "") +
                        ShownName(s, v.dataset);
     if (v.useXRange)
         return line + "\t(" + Number(v.xFrom) + "..." + Number(v.xTo) + ")";
@@ -191,7 +184,7 @@ void OnSelectRow(HWND page, FittingSession* s)
         own = s->dep[row.variable].dataset;
     } else {
         const IndepVarInfo& v = s->indep[-row.variable];
-        SetDlgItemTextA(page, IDC_DATASETS_BY_X, LoadText(v.useXRange ? IDS_DATASETS_BY_X : IDS_DATASETS_BY_ROW).c_str());
+        SetDlgItemTextA(page, IDC_DATASETS_BY_X, FitterString(v.useXRange ? IDS_DATASETS_BY_X : IDS_DATASETS_BY_ROW).c_str());
         SetDlgItemTextA(page, IDC_DATASETS_STEP, "");
         own = v.dataset;
     }
@@ -291,7 +284,7 @@ void ToggleByX(HWND page, FittingSession* s)
         return;
     IndepVarInfo& v = s->indep[-row.variable];
     v.useXRange = !v.useXRange;
-    SetDlgItemTextA(page, IDC_DATASETS_BY_X, LoadText(v.useXRange ? IDS_DATASETS_BY_X : IDS_DATASETS_BY_ROW).c_str());
+    SetDlgItemTextA(page, IDC_DATASETS_BY_X, FitterString(v.useXRange ? IDS_DATASETS_BY_X : IDS_DATASETS_BY_ROW).c_str());
     char from[sizeof gRangeText[0]], to[sizeof gRangeText[1]];
     GetDlgItemTextA(page, IDC_DATASETS_FROM, from, sizeof from);
     GetDlgItemTextA(page, IDC_DATASETS_TO, to, sizeof to);

@@ -5,11 +5,13 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
 #include <vector>
 
 #include "FitterResources.h"
 #include "FitterWindow.h"
 #include "ParamPanel.h"
+#include "qxutil.h"
 
 #include "../engine/FitSession.h"
 
@@ -263,4 +265,18 @@ void FillDatasetList(HWND dialog, int listId, FittingSession* s)
         SendMessageA(list, LB_SETITEMDATA, index, static_cast<LPARAM>(dataset));
     }
     FitListExtent(dialog, listId, s);
+}
+
+std::string FitterString(int id)
+{
+    char text[128] = "";
+    LoadStringA(FitterInstance, id, text, sizeof text);
+    return text;
+}
+
+void SetEditNumber(HWND dialog, int id, double value)
+{
+    char text[UTIL_NUMBER_TEXT_SIZE];
+    FormatValue(value, 0, text);
+    SetDlgItemTextA(dialog, id, text);
 }

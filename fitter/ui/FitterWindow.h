@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct FittingSession;
 
 // Window procedure of the class "QFIT41Parent" (ordinal 300).
@@ -75,7 +77,9 @@ bool ToolbarMouseHelp(FittingSession* s, UINT message, LPARAM lParam, LRESULT* r
 // into the results log.
 void PasteFitResults(FittingSession* s, bool toPlot);
 
-// Small list and edit helpers the pages share.
+// Small string, list and edit helpers the pages share.
+std::string FitterString(int id);
+void SetEditNumber(HWND dialog, int id, double value);  // as many digits as the value needs
 void SelectListText(HWND dialog, int listId, const char* text);
 void FitListExtent(HWND dialog, int listId, FittingSession* s);
 // Fills a list with the host's datasets in lower case, each with its handle as item data.

@@ -17,20 +17,6 @@ namespace {
 // which a prediction band borrows while it is made.
 double gPredictionLevel = 0.95;
 
-std::string LoadText(int id)
-{
-    char text[128] = "";
-    LoadStringA(FitterInstance, id, text, sizeof text);
-    return text;
-}
-
-void SetNumber(HWND page, int id, double value)
-{
-    char text[UTIL_NUMBER_TEXT_SIZE];
-    FormatValue(value, 0, text);
-    SetDlgItemTextA(page, id, text);
-}
-
 // The level typed in an edit when it lies strictly between 0 and 1.
 bool ReadLevel(HWND page, FittingSession* s, int id, double* level)
 {
@@ -48,7 +34,7 @@ std::string NameOrDefault(HWND page, int id, int defaultId)
 {
     char text[QFIT_HOST_TEXT_CAPACITY] = "";
     GetDlgItemTextA(page, id, text, sizeof text);
-    return text[0] ? text : LoadText(defaultId);
+    return text[0] ? text : FitterString(defaultId);
 }
 
 template <typename Action>
@@ -101,10 +87,10 @@ void OnInitDialog(HWND page, FittingSession* s)
     SendMessageA(list, LB_SETSEL, TRUE, -1);
     SendDlgItemMessageA(page, IDC_RESULTS_CONF_LEVEL, EM_LIMITTEXT, 32, 0);
     SendDlgItemMessageA(page, IDC_RESULTS_PRED_LEVEL, EM_LIMITTEXT, 32, 0);
-    SetNumber(page, IDC_RESULTS_CONF_LEVEL, s->confidence);
-    SetNumber(page, IDC_RESULTS_PRED_LEVEL, gPredictionLevel);
-    SetDlgItemTextA(page, IDC_RESULTS_PARAM_NAME, LoadText(IDS_RESULTS_PARAM_NAME).c_str());
-    SetDlgItemTextA(page, IDC_RESULTS_MATRIX_NAME, LoadText(IDS_RESULTS_MATRIX_NAME).c_str());
+    SetEditNumber(page, IDC_RESULTS_CONF_LEVEL, s->confidence);
+    SetEditNumber(page, IDC_RESULTS_PRED_LEVEL, gPredictionLevel);
+    SetDlgItemTextA(page, IDC_RESULTS_PARAM_NAME, FitterString(IDS_RESULTS_PARAM_NAME).c_str());
+    SetDlgItemTextA(page, IDC_RESULTS_MATRIX_NAME, FitterString(IDS_RESULTS_MATRIX_NAME).c_str());
     SetFocus(list);
 }
 
