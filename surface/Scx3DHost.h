@@ -360,7 +360,7 @@ enum : uint8_t {
     BUCKET_PIECE_SPLIT = 0x10,
 };
 
-static_assert(sizeof(BucketGridSpec) == 34, "the spec is copied into the view record");
+static_assert(sizeof(BucketGridSpec) == 34, "the grid description is copied into the view record");
 static_assert(offsetof(BucketGridSpec, rowCorner0) == 22, "layout");
 static_assert(offsetof(BucketPiece, reference) == 40, "layout");
 static_assert(offsetof(BucketPiece, flags) == 84, "layout");
