@@ -12,6 +12,7 @@
 #include "ControlPage.h"
 #include "DatasetsPage.h"
 #include "InitPage.h"
+#include "ReplicasPage.h"
 #include "ResultsPage.h"
 #include "SelectPage.h"
 #include "SessionPage.h"
@@ -55,7 +56,7 @@ const PageInfo kPages[] = {
     {PAGE_ID_INIT, "binit", IDD_PAGE_INIT, 0, 2009, FitInit, LeaveInitPage},
     {PAGE_ID_SIMULATE, "bsimulat", IDD_PAGE_SIMULATE, 0, 2007, nullptr, nullptr},
     {PAGE_ID_AFTERFIT, "bafterfi", IDD_PAGE_AFTERFIT, 0, 2010, AfterFit, LeaveAfterFitPage},
-    {PAGE_ID_ADVANCED, "badvopt", IDD_PAGE_ADVANCED, 0, 2011, nullptr, nullptr},
+    {PAGE_ID_ADVANCED, "badvopt", IDD_PAGE_ADVANCED, 0, 2011, AdvOptions, LeaveReplicaPage},
 };
 
 // Toolbar order; 0 closes a group, after which a gap follows.

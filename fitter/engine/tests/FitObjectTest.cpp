@@ -37,7 +37,7 @@ TEST(FitObjectTable, ExportsByName)
     std::vector<std::string> names;
     for (const auto& e : qxtest::ReadExports("qxfitter.dll"))
         names.push_back(e.name);
-    EXPECT_EQ((std::vector<std::string>{"FitMsgDisplay", "NonLinearFit", "QFITModuleInit", "ScxFit", "SelectFitFunx", "QFITControl", "FitSession", "VariableDataset", "ConstraintsControl", "FitControl", "FitResults", "FitInit", "AfterFit", "About"}),
+    EXPECT_EQ((std::vector<std::string>{"FitMsgDisplay", "NonLinearFit", "QFITModuleInit", "ScxFit", "SelectFitFunx", "QFITControl", "FitSession", "VariableDataset", "ConstraintsControl", "FitControl", "FitResults", "FitInit", "AfterFit", "AdvOptions", "About"}),
               names);
     // The window's procedures keep their ordinals: hosts bind them by number.
     for (const auto& e : qxtest::ReadExports("qxfitter.dll")) {
@@ -59,6 +59,8 @@ TEST(FitObjectTable, ExportsByName)
             EXPECT_EQ(1100u, e.ordinal);
         } else if (e.name == "FitInit") {
             EXPECT_EQ(1000u, e.ordinal);
+        } else if (e.name == "AdvOptions") {
+            EXPECT_EQ(1200u, e.ordinal);
         } else if (e.name == "About") {
             EXPECT_EQ(1600u, e.ordinal);
         } else if (e.name == "FitControl") {

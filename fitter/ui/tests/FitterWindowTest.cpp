@@ -192,8 +192,8 @@ TEST_F(FitterWindowTest, PageChangesAndBasicMode)
     Command(PAGE_ID_SIMULATE);
     EXPECT_EQ("unchanged", Status()) << "the current page again does nothing";
 
-    Command(PAGE_ID_ADVANCED);
-    EXPECT_EQ("The page 'Replicas' is not available in this version.", Status());
+    Command(PAGE_ID_EDIT);
+    EXPECT_EQ("The page 'Edit Function' is not available in this version.", Status());
     EXPECT_EQ(PAGE_ID_SIMULATE, s->pageId) << "a page that could not be made is not current";
 
     s->current->nDuplicates = -1;

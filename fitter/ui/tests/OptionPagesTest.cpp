@@ -1,7 +1,8 @@
 // The option pages: the constraints page with its bounds and general linear constraints,
-// the after-fit page with its options and script, and the initialization page with its
-// initial values, constants and script, and the control page with the iterations and the
-// weighting, written into the session or the definition when the page is left.
+// the after-fit page with its options and script, the initialization page with its
+// initial values, constants and script, the control page with the iterations and the
+// weighting, and the replicas page with the replica count and peak options, written into
+// the session or the definition when the page is left.
 #include <gtest/gtest.h>
 
 #include <stdio.h>
@@ -189,5 +190,50 @@ TEST_F(FitTest, ControlPageSetsIterationsToleranceAndWeighting)
     EXPECT_EQ(15, s->iterationCount) << "visiting kept the count";
     EXPECT_EQ(tolerance, s->tolerance) << "a text the host cannot evaluate keeps the old value";
     EXPECT_EQ(0.002, s->derivStep);
+    CloseFitterWindow(s);
+}
+
+TEST_F(FitTest, ReplicasPageSetsReplicaCountAndPeakOptions)
+{
+    FitterInstance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterFitterClass(FitterInstance));
+    UseLine(1, 2);
+    FittingSession* s = Session();
+    s->current->nDuplicates = 0;
+    s->current->duplicateOffset = 2;  // b repeats
+    s->current->duplicateUnit = 1;
+    s->current->options[OPT_PEAKS_DURING] = static_cast<int16_t>(OPTION_INHERITED | KW_NO);
+    s->current->modified = 0;
+    OpenAtPage(window, s, PAGE_ID_ADVANCED);
+    HWND page = s->pageWindow;
+    ASSERT_TRUE(page != nullptr);
+    EXPECT_EQ("2", qxtest::WindowText(GetDlgItem(page, IDC_REPLICA_FROM)));
+    EXPECT_EQ("1", qxtest::WindowText(GetDlgItem(page, IDC_REPLICA_SIZE)));
+    EXPECT_EQ(51, SendDlgItemMessageA(page, IDC_REPLICA_COUNT, CB_GETCOUNT, 0, 0)) << "0 to 50 replicas";
+    EXPECT_EQ(0, qxtest::ComboSelection(page, IDC_REPLICA_COUNT));
+    EXPECT_EQ(1, SendDlgItemMessageA(page, IDC_REPLICA_SHARING, LB_GETCOUNT, 0, 0)) << "the replicated block";
+    EXPECT_FALSE(qxtest::IsEnabled(page, IDC_REPLICA_SHARING)) << "nothing to share without replicas";
+    EXPECT_TRUE(qxtest::IsEnabled(page, IDC_REPLICA_COUNT));
+
+    // Visiting changes nothing.
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_SELECT, 0);
+    Pump();
+    EXPECT_EQ(0, s->current->modified);
+    EXPECT_EQ(0, s->current->nDuplicates);
+
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_ADVANCED, 0);
+    Pump();
+    page = s->pageWindow;
+    qxtest::ComboSelect(page, IDC_REPLICA_COUNT, 2);
+    EXPECT_TRUE(qxtest::IsEnabled(page, IDC_REPLICA_SHARING));
+    qxtest::SetCheck(page, IDC_REPLICA_PEAKS_DURING, true);
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_SELECT, 0);
+    Pump();
+    EXPECT_EQ(2, s->current->nDuplicates);
+    EXPECT_EQ(4, s->nParams) << "two more copies of b";
+    EXPECT_EQ(static_cast<int16_t>(OPTION_INHERITED | KW_YES), s->current->options[OPT_PEAKS_DURING])
+        << "the top bit is kept";
+    EXPECT_NE(0, s->current->modified & FDF_CHANGED);
+
     CloseFitterWindow(s);
 }
