@@ -237,3 +237,26 @@ TEST_F(FitTest, ReplicasPageSetsReplicaCountAndPeakOptions)
 
     CloseFitterWindow(s);
 }
+
+// With many fit sets the count stops where the parameters would pass the limit of 200.
+TEST_F(FitTest, ReplicasPageStopsAtTheParameterLimit)
+{
+    FitterInstance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterFitterClass(FitterInstance));
+    UseLine(1, 2);
+    FittingSession* s = Session();
+    s->current->nDuplicates = 0;
+    s->current->duplicateOffset = 2;
+    s->current->duplicateUnit = 1;
+    ASSERT_EQ(0, SetFitSetCount(s, 50));
+    OpenAtPage(window, s, PAGE_ID_ADVANCED);
+    HWND page = s->pageWindow;
+    ASSERT_TRUE(page != nullptr);
+    EXPECT_EQ(3, SendDlgItemMessageA(page, IDC_REPLICA_COUNT, CB_GETCOUNT, 0, 0)) << "50 sets of 2 + 2 parameters";
+    qxtest::ComboSelect(page, IDC_REPLICA_COUNT, 2);
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_SELECT, 0);
+    Pump();
+    EXPECT_EQ(2, s->current->nDuplicates);
+    EXPECT_EQ(200, s->nParams);
+    CloseFitterWindow(s);
+}
