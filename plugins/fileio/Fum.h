@@ -573,6 +573,8 @@ public:
 
     int BeginText(const char* argText, QmDLL* root);
     int ReadText(FUM_File* file);
+    // Reads the current file through the loop; the value is the count of tokens read.
+    int Process(double* result, QmDLL* root) override;
 
     int IsLineEnd(int ch);
     int IsNumberChar(int ch);
@@ -630,7 +632,6 @@ class QmASCIIRow : public QmASCIIPiece {
     DECLARE_DYNAMIC(QmASCIIRow)
 public:
     int BeginRow(const char* argText, QmDLL* root);
-    int Process(double* result, QmDLL* root) override;
     void End(QmDLL* root) override;
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
     int OnToken(const std::string& text, unsigned count) override;
@@ -714,7 +715,6 @@ class QmReadArray : public QmASCIIPiece {
 public:
     QmReadArray();
     int Begin(const char* argText, QmDLL* root) override;
-    int Process(double* result, QmDLL* root) override;
     void End(QmDLL* root) override;
     int TakeChar(int ch) override { return IsNumberChar(ch); }
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }

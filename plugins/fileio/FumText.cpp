@@ -133,6 +133,16 @@ int QmASCIIPiece::BeginText(const char* argText, QmDLL* root)
     return 0;
 }
 
+int QmASCIIPiece::Process(double* result, QmDLL* root)
+{
+    QmFUMIO::Process(result, root);
+    int r = ReadText(TheFum().hFile.File());
+    if (r)
+        return r;
+    *result = boundaries;
+    return 0;
+}
+
 int QmASCIIPiece::ReadText(FUM_File* file)
 {
     FUM& fum = TheFum();
@@ -342,16 +352,6 @@ int QmASCIIRow::BeginRow(const char* argText, QmDLL* root)
     return 0;
 }
 
-int QmASCIIRow::Process(double* result, QmDLL* root)
-{
-    QmFUMIO::Process(result, root);
-    int r = ReadText(TheFum().hFile.File());
-    if (r)
-        return r;
-    *result = boundaries;
-    return 0;
-}
-
 void QmASCIIRow::End(QmDLL* root)
 {
     wks_.reset();
@@ -503,12 +503,10 @@ int QmLRead::TakeChar(int ch)
 
 int QmLRead::Process(double* result, QmDLL* root)
 {
-    QmFUMIO::Process(result, root);
-    int r = ReadText(TheFum().hFile.File());
-    if (r)
-        return r;
-    *result = charsTaken;
-    return 0;
+    int r = QmASCIIPiece::Process(result, root);
+    if (!r)
+        *result = charsTaken;
+    return r;
 }
 
 QmReadToken::QmReadToken()
@@ -586,16 +584,6 @@ int QmReadArray::OnToken(const std::string& text, unsigned count)
         return 0;
     if (dataset_->SetAt(first_ + static_cast<int>(count) - 1, TextToNumber(text)))
         return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
-    return 0;
-}
-
-int QmReadArray::Process(double* result, QmDLL* root)
-{
-    QmFUMIO::Process(result, root);
-    int r = ReadText(TheFum().hFile.File());
-    if (r)
-        return r;
-    *result = boundaries;
     return 0;
 }
 
