@@ -28,17 +28,12 @@ install_packages() {
     as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-make_prefix() {
-    local build=$1 graphics=${2:-null}
-    mkdir -p "$build"
-    local prefix
-    prefix=$(cd "$build" && pwd)/wineprefix
-    [ "$graphics" = null ] || prefix=$prefix-$graphics
-    [ -f "$prefix/.ready" ] && return 0
-    echo "setup: creating Wine prefix $prefix"
+# One try at a new prefix; Wine's own output goes to the log. Fails when any step fails
+# or the null graphics driver did not end up in the registry.
+try_prefix() {
+    local prefix=$1 graphics=$2 log=$3
     rm -rf "$prefix"
     mkdir -p "$prefix"
-    export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     # The null graphics driver must be in place before the first boot, or window
     # creation fails without a display.
     cat > "$prefix/user.reg" <<'REG'
@@ -60,20 +55,50 @@ WINE REGISTRY Version 2
 "Times New Roman"="Liberation Serif"
 REG
     sed -i "s/GRAPHICS/$graphics/" "$prefix/user.reg"
-    wineboot -i >/dev/null 2>&1 || true
+    wineboot -i >>"$log" 2>&1 || echo "setup: wineboot ended with $?" >>"$log"
     # An empty crash debugger makes every crash end with a nonzero exit code.
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >>"$log" 2>&1 || return 1
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >>"$log" 2>&1 || return 1
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f >>"$log" 2>&1 || return 1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$log" 2>&1 || return 1
     local font
     for font in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" "Courier New=Liberation Mono" "Segoe UI=Tahoma"; do
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${font%%=*}" /d "${font#*=}" /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${font%%=*}" /d "${font#*=}" /f >>"$log" 2>&1 || return 1
     done
+    wine reg query 'HKCU\Software\Wine\Drivers' /v Graphics 2>>"$log" | grep -qi "$graphics" || return 1
     mkdir -p "$prefix/drive_c/windows/Fonts"
     ln -sf /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
-    wineserver -w >/dev/null 2>&1
-    touch "$prefix/.ready"
+    wineserver -w >>"$log" 2>&1 || true
+}
+
+make_prefix() {
+    local build=$1 graphics=${2:-null}
+    mkdir -p "$build"
+    local prefix
+    prefix=$(cd "$build" && pwd)/wineprefix
+    [ "$graphics" = null ] || prefix=$prefix-$graphics
+    [ -f "$prefix/.ready" ] && return 0
+    echo "setup: creating Wine prefix $prefix"
+    export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    local log=$prefix.log try
+    : > "$log"
+    for try in 1 2 3; do
+        echo "setup: try $try" >>"$log"
+        if try_prefix "$prefix" "$graphics" "$log"; then
+            touch "$prefix/.ready"
+            return 0
+        fi
+        echo "setup: try $try at the Wine prefix failed" >&2
+        wineserver -k >>"$log" 2>&1 || true
+        sleep 2
+    done
+    {
+        echo "setup: the Wine prefix could not be made; Wine said:"
+        tail -n 40 "$log"
+        echo "setup: $(id) wine $(wine --version 2>&1) TMPDIR=${TMPDIR-unset} HOME=${HOME-unset}"
+        df -h "$build" /tmp 2>&1 | tail -n 2
+    } >&2
+    return 1
 }
 
 case "${1:-all}" in
