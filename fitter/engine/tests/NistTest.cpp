@@ -7,11 +7,9 @@
 // reach 6. The certified values are read from the NIST files themselves, never from the
 // engine.
 //
-// Two far starts are out of the reach of plain Marquardt damping (alpha_jj * (1 + mu)):
-// from BoxBOD's first start the first steps carry b2 to about 115, where exp(-b2*x) is 0 at
-// every x and the model is the constant b1 with no gradient left in b2; from MGH17's first
-// start b2 and b3 grow to +-125 and cancel, b4 and b5 become collinear and the curvature is
-// singular. Both are fitted and count in the median, but are not held to the digits.
+// The scripts set what a careful user sets: a tight tolerance, a small derivative step, and
+// where the model has decay rates whose far start sends them off the data (BoxBOD, MGH17),
+// bounds that keep the rates positive and on the data.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -31,11 +29,6 @@
 #include "qxtest/Numeric.h"
 
 namespace {
-
-bool OutOfReach(const std::string& problem, int start)
-{
-    return start == 1 && (problem == "BoxBOD" || problem == "MGH17");
-}
 
 // A printed number, NaN for the missing value "--".
 double Number(const char* text)
@@ -112,8 +105,6 @@ TEST(Nist, CertifiedValuesFromBothStarts)
                 const double lreError = std::isnan(errors[i]) ? 0 : std::max(0.0, qxtest::Lre(errors[i], certified[i].deviation));
                 all.push_back(lreValue);
                 all.push_back(lreError);
-                if (OutOfReach(problem, start))
-                    continue;
                 EXPECT_GE(lreValue, 4.0) << "b" << i + 1 << " = " << values[i] << ", certified "
                                          << certified[i].value;
                 EXPECT_GE(lreError, 4.0) << "error of b" << i + 1 << " = " << errors[i] << ", certified "
@@ -125,5 +116,6 @@ TEST(Nist, CertifiedValuesFromBothStarts)
     std::sort(all.begin(), all.end());
     ASSERT_FALSE(all.empty());
     const double median = all.size() % 2 ? all[all.size() / 2] : (all[all.size() / 2 - 1] + all[all.size() / 2]) / 2;
+    printf("NIST nonlinear: %zu figures, lowest LRE %.2f, median %.2f\n", all.size(), all.front(), median);
     EXPECT_GE(median, 6.0);
 }
