@@ -101,7 +101,8 @@ static double Now(void)
     return t.tv_sec + t.tv_nsec * 1e-9;
 }
 
-/* Seconds per iteration of `iterations` iterations from `start`. */
+/* Seconds per iteration of at most `iterations` iterations from `start`; an iteration that
+   GSL refuses (no progress possible) ends the run, and only those made are counted. */
 static double Fit(struct Problem* problem, int nParams, const double* start, int iterations, int analytic)
 {
     gsl_multifit_nlinear_parameters params = gsl_multifit_nlinear_default_parameters();
@@ -117,12 +118,12 @@ static double Fit(struct Problem* problem, int nParams, const double* start, int
     gsl_vector_const_view b0 = gsl_vector_const_view_array(start, nParams);
     const double t0 = Now();
     gsl_multifit_nlinear_init(&b0.vector, &fdf, w);
-    for (int i = 0; i < iterations; ++i)
-        if (gsl_multifit_nlinear_iterate(w) != GSL_SUCCESS)
-            break;
+    int made = 0;
+    while (made < iterations && gsl_multifit_nlinear_iterate(w) == GSL_SUCCESS)
+        ++made;
     const double seconds = Now() - t0;
     gsl_multifit_nlinear_free(w);
-    return iterations > 0 ? seconds / iterations : 0;
+    return seconds / (made > 0 ? made : 1);
 }
 
 static int ReadNist(const char* path, int start, double* b, int* nParams, double* x, double* y, int capacity)
