@@ -28,7 +28,8 @@ install_packages() {
     as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# One try at a new prefix; Wine's own output goes to the log. Fails when any step fails
+# One try at a new prefix (a Wine server ended from outside in the middle of the first boot
+# spoils it, so make_prefix tries again after a pause); Wine's own output goes to the log. Fails when any step fails
 # or the null graphics driver did not end up in the registry.
 try_prefix() {
     local prefix=$1 graphics=$2 log=$3
@@ -82,7 +83,7 @@ make_prefix() {
     export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     local log=$prefix.log try
     : > "$log"
-    for try in 1 2 3; do
+    for try in 1 2 3 4; do
         echo "setup: try $try" >>"$log"
         if try_prefix "$prefix" "$graphics" "$log"; then
             touch "$prefix/.ready"
@@ -90,7 +91,7 @@ make_prefix() {
         fi
         echo "setup: try $try at the Wine prefix failed" >&2
         wineserver -k >>"$log" 2>&1 || true
-        sleep 2
+        sleep $((3 * try))
     done
     {
         echo "setup: the Wine prefix could not be made; Wine said:"
