@@ -309,16 +309,28 @@ bool CQKProject::IsNameInUse(const std::string& name) const
     return FindPage(name) != nullptr;
 }
 
+std::string CQKProject::GetNewPageName(QKPageType type) const
+{
+    for (int i = 1;; ++i) {
+        std::string candidate = PageStem(type) + std::to_string(i);
+        if (!IsNameInUse(candidate))
+            return candidate;
+    }
+}
+
+CQKPage* CQKProject::AddPage(std::unique_ptr<CQKPage> page)
+{
+    if (!page || !IsValidName(page->GetName()) || IsNameInUse(page->GetName()))
+        return nullptr;
+    m_pages.push_back(std::move(page));
+    m_activePage = m_pages.back()->GetHandle();
+    m_modified = true;
+    return m_pages.back().get();
+}
+
 CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
 {
-    std::string n = name;
-    if (n.empty()) {
-        for (int i = 1; n.empty(); ++i) {
-            std::string candidate = PageStem(type) + std::to_string(i);
-            if (!IsNameInUse(candidate))
-                n = candidate;
-        }
-    }
+    std::string n = name.empty() ? GetNewPageName(type) : name;
     if (!IsValidName(n) || IsNameInUse(n))
         return nullptr;
     std::unique_ptr<CQKPage> page;

@@ -14,6 +14,7 @@ struct ObjectEntry {
     std::string name;
     std::string library;
     int kind;
+    QMDLLProc entry = nullptr; // an object of a library already loaded, entered directly
 };
 
 std::vector<ObjectEntry>& Objects()
@@ -98,9 +99,25 @@ bool qkfxRegisterScriptObject(const char* name, const char* library, int entryKi
         if (_stricmp(e.name.c_str(), name) == 0) {
             e.library = library;
             e.kind = entryKind;
+            e.entry = nullptr;
             return true;
         }
     Objects().push_back({name, library, entryKind});
+    return true;
+}
+
+bool qkfxRegisterScriptObjectEntry(const char* name, QMDLLProc entry)
+{
+    if (!name || !*name || !entry)
+        return false;
+    for (ObjectEntry& e : Objects())
+        if (_stricmp(e.name.c_str(), name) == 0) {
+            e.library.clear();
+            e.kind = QK_ENTRY_QMDLL;
+            e.entry = entry;
+            return true;
+        }
+    Objects().push_back({name, std::string(), QK_ENTRY_QMDLL, entry});
     return true;
 }
 
@@ -112,7 +129,8 @@ int qkCallPluginObject(const std::string& object, const char* methodName, const 
         *error = "\"" + object + "\" is not a script object";
         return -1;
     }
-    FARPROC proc = Bind(e->library, e->kind == QK_ENTRY_FITTER ? "NonLinearFit" : "QMDLL", error);
+    FARPROC proc = e->entry ? reinterpret_cast<FARPROC>(e->entry)
+                            : Bind(e->library, e->kind == QK_ENTRY_FITTER ? "NonLinearFit" : "QMDLL", error);
     if (!proc)
         return -1;
     HWND host = qkGetHostWindow();

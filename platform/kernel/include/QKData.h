@@ -190,6 +190,12 @@ public:
     // ("Data1", "Graph1", "Matrix1", "Layout1", "Notes1", "Book1"). Null when the name is
     // not valid or taken. The new page becomes the active one.
     CQKPage* CreatePage(QKPageType type, const std::string& name = std::string());
+    // The name CreatePage gives a new page of the kind.
+    std::string GetNewPageName(QKPageType type) const;
+    // Takes in a page made outside the kernel (a subclass that calls back into the user
+    // interface); null, and the page deleted, when its name is not valid or taken. The page
+    // becomes the active one.
+    CQKPage* AddPage(std::unique_ptr<CQKPage> page);
     CQKPage* FindPage(const std::string& name) const;
     bool DeletePage(const std::string& name);
     int GetNumPages() const { return (int)m_pages.size(); }

@@ -17,6 +17,9 @@ enum QKEntryKind {
 // binding of that name. The kernel starts with qfit (qxfitter.dll), Stat (qxstats.dll),
 // fum and file (qxfileio.dll) and QODBC (qxdbimport.dll).
 QK_API bool qkfxRegisterScriptObject(const char* name, const char* library, int entryKind);
+// Binds a script object name to the QMDLL-shaped entry of a library already loaded (the
+// user interface's own objects), replacing an earlier binding of that name.
+QK_API bool qkfxRegisterScriptObjectEntry(const char* name, QMDLLProc entry);
 
 // The fitter's other exports, from the library bound to qfit. The result of the export,
 // or -1 when the library or the export cannot be had.

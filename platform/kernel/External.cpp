@@ -1,0 +1,395 @@
+// Worksheet pages whose data lies in an external workbook.
+#include "QKExternal.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cctype>
+#include <cstring>
+
+#include "QKCallLog.h"
+#include "QKScript.h"
+
+CQKExternData::CQKExternData(CQKDataset* dataset)
+    : i1Change(0), i2Change(dataset ? dataset->GetEnd() : 0), m_dataset(dataset)
+{
+}
+
+BOOL CQKExternData::GetInternalValue(VARIANT* value, int index) const
+{
+    VariantInit(value);
+    if (!m_dataset || index < 0 || index >= QK_MAX_ROWS)
+        return FALSE;
+    if (m_dataset->IsText(index)) {
+        std::string text = m_dataset->GetText(index);
+        int n = MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), nullptr, 0);
+        BSTR b = SysAllocStringLen(nullptr, n);
+        if (!b)
+            return FALSE;
+        MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), b, n);
+        value->vt = VT_BSTR;
+        value->bstrVal = b;
+        return TRUE;
+    }
+    double v = m_dataset->GetValue(index);
+    if (v != MISSING_VALUE) {
+        value->vt = VT_R8;
+        value->dblVal = v;
+    }
+    return TRUE;
+}
+
+BOOL CQKExternData::SetInternalValue(const VARIANT& in, int index)
+{
+    if (!m_dataset || index < 0 || index >= QK_MAX_ROWS)
+        return FALSE;
+    const VARIANT* v = &in;
+    while (v->vt == (VT_BYREF | VT_VARIANT))
+        v = v->pvarVal;
+    switch (v->vt) {
+    case VT_EMPTY:
+    case VT_NULL:
+    case VT_ERROR: return m_dataset->SetValue(index, MISSING_VALUE);
+    case VT_BSTR: {
+        UINT len = SysStringLen(v->bstrVal);
+        int n = WideCharToMultiByte(CP_ACP, 0, v->bstrVal, (int)len, nullptr, 0, nullptr, nullptr);
+        std::string text(n, '\0');
+        WideCharToMultiByte(CP_ACP, 0, v->bstrVal, (int)len, &text[0], n, nullptr, nullptr);
+        if (text.empty())
+            return m_dataset->SetValue(index, MISSING_VALUE);
+        return m_dataset->SetText(index, text);
+    }
+    case VT_BOOL: return m_dataset->SetValue(index, v->boolVal ? -1.0 : 0.0);
+    case VT_DATE: return m_dataset->SetValue(index, v->date);
+    }
+    double d;
+    if (!qkVariantToReal(*v, d))
+        return FALSE;
+    return m_dataset->SetValue(index, d);
+}
+
+CQKWksExternLayer::CQKWksExternLayer(CQKProject* project, const std::string& sheet, int id)
+    : m_name(sheet), m_id(id), m_data(std::make_unique<CQKWksPage>(project, "Sheet"))
+{
+    // A sheet's columns start empty and are all plain data (no X designation of its own).
+    while (m_data->GetNumCols() > 0)
+        m_data->DeleteColumn(1);
+}
+
+CQKWksExternLayer::~CQKWksExternLayer() = default;
+
+BOOL CQKWksExternLayer::AddExternColumn(int i, const char* name, const char* label)
+{
+    if (i < 1 || i > 702)
+        return FALSE;
+    while (m_data->GetNumCols() < i)
+        if (!m_data->AddColumn())
+            return FALSE;
+    if (label)
+        m_data->GetColumn(i)->m_label = label;
+    return TRUE;
+}
+
+void CQKWksExternLayer::SetRowRange(int r1, int r2, int c1, int c2)
+{
+    m_r1 = r1;
+    m_r2 = r2;
+    m_c1 = c1;
+    m_c2 = c2;
+}
+
+BOOL CQKWksExternLayer::OnInternalInsertDeleteColumn(int column, int del)
+{
+    int n = m_data->GetNumCols();
+    if (column < 0)
+        return FALSE;
+    if (del) {
+        if (column >= n)
+            return TRUE; // nothing of the kernel's was there
+        // Values move left; the last column is dropped, so column names stay A, B, ...
+        for (int c = column + 1; c < n; ++c) {
+            CQKDataset* to = m_data->GetColumn(c);
+            CQKDataset* from = m_data->GetColumn(c + 1);
+            to->SetRange(0, 0);
+            for (int r = 0; r < from->GetEnd(); ++r) {
+                if (from->IsText(r))
+                    to->SetText(r, from->GetText(r));
+                else
+                    to->SetValue(r, from->GetValue(r));
+            }
+        }
+        return m_data->DeleteColumn(n);
+    }
+    if (column >= n)
+        return TRUE;
+    if (!m_data->AddColumn())
+        return FALSE;
+    for (int c = n + 1; c > column + 1; --c) {
+        CQKDataset* to = m_data->GetColumn(c);
+        CQKDataset* from = m_data->GetColumn(c - 1);
+        to->SetRange(0, 0);
+        for (int r = 0; r < from->GetEnd(); ++r) {
+            if (from->IsText(r))
+                to->SetText(r, from->GetText(r));
+            else
+                to->SetValue(r, from->GetValue(r));
+        }
+    }
+    m_data->GetColumn(column + 1)->SetRange(0, 0);
+    return TRUE;
+}
+
+CQKWksExternPage::CQKWksExternPage(CQKProject* project, const std::string& name)
+    : CQKWksPage(project, name, QK_PAGE_EXCEL)
+{
+}
+
+CQKWksExternPage::~CQKWksExternPage() = default;
+
+BOOL CQKWksExternPage::SetExternalName(const char* path)
+{
+    if (!path)
+        return FALSE;
+    m_externalName = path;
+    return TRUE;
+}
+
+BOOL CQKWksExternPage::SetAutomaticExternalUpdate(int on)
+{
+    m_automaticUpdate = on != 0;
+    return TRUE;
+}
+
+CQKWksExternLayer* CQKWksExternPage::FindLayer(const char* sheet) const
+{
+    for (auto& l : m_layers)
+        if (sheet && _stricmp(l->GetName().c_str(), sheet) == 0)
+            return l.get();
+    return nullptr;
+}
+
+CQKWksExternLayer* CQKWksExternPage::GetOrCreateActiveLayer(const char* sheet)
+{
+    if (!sheet || !*sheet)
+        return nullptr;
+    CQKWksExternLayer* layer = FindLayer(sheet);
+    if (!layer) {
+        m_layers.push_back(std::make_unique<CQKWksExternLayer>(m_project, sheet, m_nextLayerId++));
+        layer = m_layers.back().get();
+    }
+    for (size_t i = 0; i < m_layers.size(); ++i)
+        if (m_layers[i].get() == layer)
+            m_activeLayer = (int)i;
+    return layer;
+}
+
+CQKWksExternLayer* CQKWksExternPage::GetActiveLayer() const
+{
+    return m_activeLayer >= 0 && m_activeLayer < (int)m_layers.size() ? m_layers[m_activeLayer].get() : nullptr;
+}
+
+BOOL CQKWksExternPage::RemoveLayer(CQKWksExternLayer* layer)
+{
+    if (m_layers.size() < 2)
+        return FALSE;
+    for (size_t i = 0; i < m_layers.size(); ++i) {
+        if (m_layers[i].get() == layer) {
+            qkfxGetCallLog().Add("CQKWksExternPage::RemoveLayer", GetName() + " " + layer->GetName());
+            m_layers.erase(m_layers.begin() + i);
+            if (m_activeLayer >= (int)m_layers.size())
+                m_activeLayer = (int)m_layers.size() - 1;
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+void CQKWksExternPage::SetUseRange(const char* sheet, int c1, int c2, int r1, int r2)
+{
+    if (CQKWksExternLayer* layer = FindLayer(sheet))
+        layer->SetRowRange(r1, r2, c1, c2);
+}
+
+void CQKWksExternPage::OnExternalDataModified()
+{
+    ++m_modifiedCount;
+    qkfxGetCallLog().Add("CQKWksExternPage::OnExternalDataModified", GetName());
+}
+
+BOOL CQKWksExternPage::CheckCopyData(CQKWksExternLayer* layer, int, int)
+{
+    if (!layer)
+        return FALSE;
+    for (int c = 1; c <= layer->m_c2; ++c) {
+        if (!layer->AddExternColumn(c, nullptr, nullptr))
+            return FALSE;
+        CQKDataset* ds = layer->GetColumn(c);
+        ds->SetRange(0, 0);
+        CQKExternData data(ds);
+        if (!CopyDataOneExternalColumn(layer->GetName().c_str(), c, &data, FALSE))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CQKWksExternPage::MakeFromExternal(CQKWksPage* target, CQKWksExternLayer* layer)
+{
+    if (!target || !layer)
+        return FALSE;
+    int n = layer->GetNumCols();
+    while (target->GetNumCols() < n)
+        if (!target->AddColumn())
+            return FALSE;
+    for (int c = 1; c <= n; ++c) {
+        CQKDataset* from = layer->GetColumn(c);
+        CQKDataset* to = target->GetColumn(c);
+        to->SetRange(0, 0);
+        for (int r = 0; r < from->GetEnd(); ++r) {
+            bool ok = from->IsText(r) ? to->SetText(r, from->GetText(r)) : to->SetValue(r, from->GetValue(r));
+            if (!ok)
+                return FALSE;
+        }
+    }
+    qkfxGetCallLog().Add("CQKWksExternPage::MakeFromExternal", target->GetName() + " " + layer->GetName());
+    return TRUE;
+}
+
+BOOL CQKWksExternPage::UpdateExternalColumn(CQKWksExternLayer* layer, int column)
+{
+    if (!layer || column < 1 || column > layer->GetNumCols())
+        return FALSE;
+    CQKExternData data(layer->GetColumn(column));
+    return CopyDataOneExternalColumn(layer->GetName().c_str(), column, &data, TRUE);
+}
+
+BOOL CQKWksExternPage::CopyDataOneExternalColumn(const char*, int, CQKExternData*, BOOL)
+{
+    qkfxGetCallLog().Add("CQKWksExternPage::CopyDataOneExternalColumn", "no workbook: " + GetName());
+    return FALSE;
+}
+
+BOOL qkVariantToReal(const VARIANT& in, double& result)
+{
+    const VARIANT* v = &in;
+    while (v->vt == (VT_BYREF | VT_VARIANT))
+        v = v->pvarVal;
+    switch (v->vt & ~VT_BYREF) {
+    case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_INT:
+    case VT_UI1: case VT_UI2: case VT_UI4: case VT_UI8: case VT_UINT:
+    case VT_R4: case VT_R8: case VT_CY: case VT_DECIMAL: {
+        VARIANT t;
+        VariantInit(&t);
+        if (FAILED(VariantChangeType(&t, const_cast<VARIANT*>(v), 0, VT_R8)))
+            return FALSE;
+        result = t.dblVal;
+        return TRUE;
+    }
+    }
+    return FALSE;
+}
+
+BOOL qkuStringWithReplacementToVariant(const char* text, VARIANT* result)
+{
+    VariantInit(result);
+    if (!text)
+        return FALSE;
+    std::string s;
+    qkfxSubstituteScrivexString(s, text, 0);
+    const char* begin = s.c_str();
+    while (*begin == ' ')
+        ++begin;
+    char* end = nullptr;
+    double d = *begin ? strtod(begin, &end) : 0;
+    if (end && end != begin) {
+        while (*end == ' ')
+            ++end;
+        if (*end == 0 && std::isfinite(d)) {
+            result->vt = VT_R8;
+            result->dblVal = d;
+            return TRUE;
+        }
+    }
+    int n = MultiByteToWideChar(CP_ACP, 0, s.data(), (int)s.size(), nullptr, 0);
+    BSTR b = SysAllocStringLen(nullptr, n);
+    if (!b)
+        return FALSE;
+    MultiByteToWideChar(CP_ACP, 0, s.data(), (int)s.size(), b, n);
+    result->vt = VT_BSTR;
+    result->bstrVal = b;
+    return TRUE;
+}
+
+std::string qkuxlColumnNumberToColumnName(int column)
+{
+    if (column < 1 || column > 702)
+        return std::string();
+    int high = (column - 1) / 26;
+    std::string name;
+    if (high > 0)
+        name += (char)('A' + high - 1);
+    name += (char)('A' + column - 1 - 26 * high);
+    return name;
+}
+
+BOOL qkuxlRangeToRangeName(const QXLSELECTION& range, std::string& name)
+{
+    std::string a = qkuxlColumnNumberToColumnName(range.c1), b = qkuxlColumnNumberToColumnName(range.c2 - 1);
+    if (a.empty() || b.empty() || range.r1 < 0 || range.r2 <= range.r1)
+        return FALSE;
+    name = a + std::to_string(range.r1 + 1) + ":" + b + std::to_string(range.r2);
+    return TRUE;
+}
+
+static bool ParseCell(const char*& p, int& column, int& row)
+{
+    column = 0;
+    int letters = 0;
+    while (isalpha((unsigned char)*p) && letters < 3) {
+        column = column * 26 + (toupper((unsigned char)*p++) - 'A' + 1);
+        ++letters;
+    }
+    if (letters == 0 || letters > 2 || !isdigit((unsigned char)*p))
+        return false;
+    row = (int)strtol(p, const_cast<char**>(&p), 10);
+    return row >= 1;
+}
+
+BOOL qkuxlRangeNameToRange(const char* name, QXLSELECTION& range)
+{
+    if (!name)
+        return FALSE;
+    const char* p = name;
+    int c1, r1, c2, r2;
+    if (!ParseCell(p, c1, r1))
+        return FALSE;
+    c2 = c1;
+    r2 = r1;
+    if (*p == ':') {
+        ++p;
+        if (!ParseCell(p, c2, r2))
+            return FALSE;
+    }
+    if (*p != 0 || c2 < c1 || r2 < r1)
+        return FALSE;
+    range = QXLSELECTION{c1, c2 + 1, r1 - 1, r2};
+    return TRUE;
+}
+
+BOOL qkuFileExistsAndIsReadOnly(const char* path)
+{
+    DWORD attributes = path ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+BOOL qkuFileCanBeWrittenTo(const char* path)
+{
+    if (!path || !*path)
+        return FALSE;
+    bool existed = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    HANDLE h = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return FALSE;
+    CloseHandle(h);
+    if (!existed)
+        DeleteFileA(path);
+    return TRUE;
+}

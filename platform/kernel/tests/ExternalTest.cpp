@@ -1,0 +1,114 @@
+// Pages whose data lies in an external workbook: layers per sheet, the value exchange of a
+// column, and the range names of the workbook link.
+#include "KernelTest.h"
+
+#include "QKExternal.h"
+
+namespace {
+
+class ExternalTest : public KernelTest {};
+
+TEST_F(ExternalTest, ColumnNamesAndRangeNamesMatchTheWorkbookNaming)
+{
+    struct {
+        int column;
+        const char* name;
+    } columns[] = {{1, "A"}, {26, "Z"}, {27, "AA"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {0, ""}, {703, ""}};
+    for (auto& c : columns)
+        EXPECT_EQ(c.name, qkuxlColumnNumberToColumnName(c.column)) << c.column;
+
+    std::string name;
+    ASSERT_TRUE(qkuxlRangeToRangeName(QXLSELECTION{2, 3, 4, 20}, name));
+    EXPECT_EQ("B5:B20", name);
+    QXLSELECTION r{};
+    ASSERT_TRUE(qkuxlRangeNameToRange("AB7:AC9", r));
+    EXPECT_EQ(28, r.c1);
+    EXPECT_EQ(30, r.c2);
+    EXPECT_EQ(6, r.r1);
+    EXPECT_EQ(9, r.r2);
+    ASSERT_TRUE(qkuxlRangeNameToRange("C3", r));
+    EXPECT_EQ(4, r.c2);
+    EXPECT_EQ(3, r.r2);
+    for (const char* bad : {"", "3C", "B9:B2", "A1:", "ABC1"})
+        EXPECT_FALSE(qkuxlRangeNameToRange(bad, r)) << bad;
+}
+
+TEST_F(ExternalTest, ExternDataCarriesNumbersTextsAndMissingValues)
+{
+    CQKDataset* ds = qkfxGetProject().CreateDataset("xl", 0);
+    ASSERT_TRUE(ds);
+    CQKExternData data(ds);
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_R8;
+    v.dblVal = 2.5;
+    EXPECT_TRUE(data.SetInternalValue(v, 0));
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocString(L"label");
+    EXPECT_TRUE(data.SetInternalValue(v, 1));
+    VariantClear(&v);
+    v.vt = VT_EMPTY;
+    EXPECT_TRUE(data.SetInternalValue(v, 2));
+    v.vt = VT_BOOL;
+    v.boolVal = VARIANT_TRUE;
+    EXPECT_TRUE(data.SetInternalValue(v, 3));
+    v.vt = VT_UNKNOWN;
+    v.punkVal = nullptr;
+    EXPECT_FALSE(data.SetInternalValue(v, 4));
+
+    EXPECT_EQ(2.5, ds->GetValue(0));
+    EXPECT_EQ("label", ds->GetText(1));
+    EXPECT_EQ(MISSING_VALUE, ds->GetValue(2));
+    EXPECT_EQ(-1.0, ds->GetValue(3));
+
+    CQKExternData back(ds);
+    EXPECT_EQ(0, back.i1Change);
+    EXPECT_EQ(4, back.i2Change);
+    ASSERT_TRUE(back.GetInternalValue(&v, 1));
+    EXPECT_EQ(VT_BSTR, v.vt);
+    VariantClear(&v);
+    ASSERT_TRUE(back.GetInternalValue(&v, 2));
+    EXPECT_EQ(VT_EMPTY, v.vt);
+}
+
+TEST_F(ExternalTest, LayersPerSheetWithStableIdsAndTheLastOneKept)
+{
+    CQKProject& project = qkfxGetProject();
+    auto* page = static_cast<CQKWksExternPage*>(
+        project.AddPage(std::make_unique<CQKWksExternPage>(&project, project.GetNewPageName(QK_PAGE_EXCEL))));
+    ASSERT_TRUE(page);
+    EXPECT_EQ("Book1", page->GetName());
+    CQKWksExternLayer* a = page->GetOrCreateActiveLayer("Sheet1");
+    CQKWksExternLayer* b = page->GetOrCreateActiveLayer("Sheet2");
+    EXPECT_EQ(a, page->GetOrCreateActiveLayer("SHEET1"));
+    EXPECT_EQ(1, a->GetID());
+    EXPECT_EQ(2, b->GetID());
+    EXPECT_TRUE(page->RemoveLayer(a));
+    EXPECT_FALSE(page->RemoveLayer(b));
+    EXPECT_EQ(3, page->GetOrCreateActiveLayer("Sheet3")->GetID());
+
+    // Without a workbook behind the page nothing is fetched.
+    b->SetRowRange(0, 3, 0, 2);
+    EXPECT_FALSE(page->CheckCopyData(b, 1, 0));
+}
+
+TEST_F(ExternalTest, InsertingAndDeletingSheetColumnsMovesTheKernelsCopy)
+{
+    CQKProject& project = qkfxGetProject();
+    CQKWksExternLayer layer(&project, "S", 1);
+    ASSERT_TRUE(layer.AddExternColumn(3, nullptr, nullptr));
+    for (int c = 1; c <= 3; ++c)
+        layer.GetColumn(c)->SetValue(0, c);
+    ASSERT_TRUE(layer.OnInternalInsertDeleteColumn(1, 0)); // before B
+    ASSERT_EQ(4, layer.GetNumCols());
+    EXPECT_EQ(1, layer.GetColumn(1)->GetValue(0));
+    EXPECT_EQ(MISSING_VALUE, layer.GetColumn(2)->GetValue(0));
+    EXPECT_EQ(2, layer.GetColumn(3)->GetValue(0));
+    EXPECT_EQ(3, layer.GetColumn(4)->GetValue(0));
+    ASSERT_TRUE(layer.OnInternalInsertDeleteColumn(0, 1)); // A goes
+    ASSERT_EQ(3, layer.GetNumCols());
+    EXPECT_EQ(MISSING_VALUE, layer.GetColumn(1)->GetValue(0));
+    EXPECT_EQ(2, layer.GetColumn(2)->GetValue(0));
+}
+
+} // namespace
