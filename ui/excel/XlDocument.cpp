@@ -1,0 +1,229 @@
+// The workbook document, its external page and the workbook item.
+#include "XlView.h"
+
+#include <docobj.h>
+
+#include "ExcelRes.h"
+
+/////////////////////////////////////////////////////////////////////////////
+// CxlCntrItem
+
+CxlCntrItem::CxlCntrItem(CQUExcelDoc* doc) : m_pDoc(doc) {}
+
+CxlCntrItem::~CxlCntrItem()
+{
+    if (m_pObject)
+        m_pObject->Release();
+}
+
+BOOL CxlCntrItem::CreateNewItem(REFCLSID clsid)
+{
+    if (m_pObject)
+        return FALSE;
+    return SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
+                                      (void**)&m_pObject));
+}
+
+HRESULT CxlCntrItem::CreateFromFile(const char* path)
+{
+    if (m_pObject)
+        return E_UNEXPECTED;
+    CLSID clsid;
+    HRESULT hr = CLSIDFromProgID(L"Excel.Sheet.8", &clsid);
+    if (FAILED(hr))
+        hr = CLSIDFromProgID(L"Excel.Sheet.5", &clsid);
+    if (FAILED(hr))
+        return hr;
+    IPersistFile* file = nullptr;
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IPersistFile,
+                          (void**)&file);
+    if (FAILED(hr))
+        return hr;
+    BSTR wide = AfxAllocBSTR(path);
+    hr = file->Load(wide, STGM_READ);
+    SysFreeString(wide);
+    if (SUCCEEDED(hr))
+        hr = file->QueryInterface(IID_IUnknown, (void**)&m_pObject);
+    file->Release();
+    return hr;
+}
+
+LPDISPATCH CxlCntrItem::get_IDispatch()
+{
+    LPDISPATCH d = nullptr;
+    if (!m_pObject || FAILED(m_pObject->QueryInterface(IID_IDispatch, (void**)&d)))
+        return nullptr;
+    return d;
+}
+
+CxlobjWorksheet* CxlCntrItem::GetxlobjWksDriver()
+{
+    // The registered class embeds a workbook: its worksheet is the first sheet.
+    LPDISPATCH d = get_IDispatch();
+    if (!d)
+        return nullptr;
+    CxlobjWorkbook book;
+    book.AttachDispatch(d);
+    CxlobjWorksheet* sheet = new CxlobjWorksheet(book, (short)1);
+    if (!sheet->IsAttached()) {
+        delete sheet;
+        return nullptr;
+    }
+    return sheet;
+}
+
+int CxlCntrItem::ActivateExcel(CQUxlView* view)
+{
+    SetxlView(view);
+    return 0;
+}
+
+BOOL CxlCntrItem::ExecuteActiveDocumentCommand(DWORD command, DWORD options)
+{
+    IOleCommandTarget* target = nullptr;
+    if (!m_pObject || FAILED(m_pObject->QueryInterface(IID_IOleCommandTarget, (void**)&target)))
+        return FALSE;
+    HRESULT hr = target->Exec(nullptr, command, options, nullptr, nullptr);
+    target->Release();
+    return hr == S_OK || hr == OLE_E_NOCONNECTION;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// CQUWksPageExternal
+
+CQUWksPageExternal::CQUWksPageExternal(CQKProject* project, const std::string& name, CQUExcelDoc* doc)
+    : CQKWksExternPage(project, name), m_pDoc(doc)
+{
+}
+
+CQUxlView* CQUWksPageExternal::GetValidxlView() const
+{
+    return m_pDoc ? m_pDoc->get_first_QU_view() : nullptr;
+}
+
+BOOL CQUWksPageExternal::GetExternalDataValue(const char* sheet, int column, int row, VARIANT* value)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->GetSetOneExcelCellValue(sheet, column, row, value, 3, FALSE);
+}
+
+BOOL CQUWksPageExternal::SetExternalDataValue(const char* sheet, int column, int row, VARIANT* value)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->GetSetOneExcelCellValue(sheet, column, row, value, 3, TRUE);
+}
+
+BOOL CQUWksPageExternal::GetSetExternalDataAsStringVal(const char* sheet, int column, int row, char* text, BOOL set)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->GetSetOneExcelCellValue(sheet, column, row, text, 1, set);
+}
+
+BOOL CQUWksPageExternal::GetExternalDataAsReal(const char* sheet, int column, int row, double* value)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->GetSetOneExcelCellValueAsReal(sheet, column, row, value, FALSE);
+}
+
+BOOL CQUWksPageExternal::SetExternalDataAsReal(const char* sheet, int column, int row, double* value)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->GetSetOneExcelCellValueAsReal(sheet, column, row, value, TRUE);
+}
+
+BOOL CQUWksPageExternal::GetExternalDataAsText(const char* sheet, int column, int row, char* text)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->GetOneExcelCellValueAsText(sheet, column, row, text);
+}
+
+BOOL CQUWksPageExternal::OnInternalSaveExternalPage(const char* file, BOOL prompt)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->SaveTheWorkbook(file, prompt);
+}
+
+BOOL CQUWksPageExternal::CopyDataOneExternalColumn(const char* sheet, int column, CQKExternData* data,
+                                                   BOOL toExternal)
+{
+    CQUxlView* v = GetValidxlView();
+    if (!v)
+        return FALSE;
+    return toExternal ? v->CopyOneInternalColumnToExcel(sheet, column, data)
+                      : v->CopyDataOneExternalColumn(sheet, column, data);
+}
+
+BOOL CQUWksPageExternal::OnInternalInsertDeleteColumn(const char* sheet, int column, BOOL del)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->OnInternalInsertDeleteColumn(sheet, column, del);
+}
+
+BOOL CQUWksPageExternal::OnUpdateToExternalSheet(const char* sheet)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->UpdateAssociatedWorksheet(sheet, TRUE, nullptr);
+}
+
+BOOL CQUWksPageExternal::GetSelection(unsigned* count, QXLSELECTION* ranges, CString* sheet)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->GetSelection(count, ranges, sheet);
+}
+
+BOOL CQUWksPageExternal::ActivateExternalWorksheet(const char* sheet)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->ActivateWorksheet(sheet);
+}
+
+BOOL CQUWksPageExternal::OnGetExternalUseRange(const char* sheet, QXLSELECTION* range)
+{
+    CQUxlView* v = GetValidxlView();
+    return v && v->UpdateAssociatedWorksheet(sheet, FALSE, range);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// CQUExcelDoc
+
+int CQUExcelDoc::s_displayOpenExcelDialog = 1;
+int CQUExcelDoc::s_openWorkbookAsExcel = 1;
+int CQUExcelDoc::s_ignoreAll = 0;
+
+IMPLEMENT_DYNCREATE(CQUExcelDoc, CDocument)
+
+CQUExcelDoc::CQUExcelDoc() = default;
+
+CQUExcelDoc::~CQUExcelDoc()
+{
+    if (m_pPage) {
+        m_pPage->SetDocument(nullptr);
+        qkfxGetProject().DeletePage(m_pPage->GetName());
+    }
+}
+
+CQUxlView* CQUExcelDoc::get_first_QU_view() const
+{
+    POSITION pos = GetFirstViewPosition();
+    while (pos) {
+        CView* view = GetNextView(pos);
+        if (CQUxlView* xl = DYNAMIC_DOWNCAST(CQUxlView, view))
+            return xl;
+    }
+    return nullptr;
+}
+
+BOOL CQUExcelDoc::InitPage(const char* file)
+{
+    if (!m_pPage) {
+        CQKProject& project = qkfxGetProject();
+        auto page = std::make_unique<CQUWksPageExternal>(&project, project.GetNewPageName(QK_PAGE_EXCEL), this);
+        m_pPage = static_cast<CQUWksPageExternal*>(project.AddPage(std::move(page)));
+        if (!m_pPage)
+            return FALSE;
+    }
+    m_pPage->SetAsExternalDataSource(1);
+    if (file)
+        m_pPage->SetExternalName(file);
+    return TRUE;
+}

@@ -1,0 +1,216 @@
+// The Excel workbook window: its document, its view, the embedded workbook item and the
+// external worksheet page through which the kernel reaches the workbook.
+//
+// The workbook is an automation object of the registered spreadsheet class. The view
+// talks to it only through the wrappers of XlAutomation.h; the kernel keeps the sheets it
+// uses as layers of the window's external page and asks the view, through that page, for
+// cells and columns.
+#pragma once
+
+#include <afxdisp.h>
+#include <afxwin.h>
+
+#include "QKExternal.h"
+#include "XlExport.h"
+#include "XlAutomation.h"
+
+class CQUxlView;
+class CQUExcelDoc;
+
+// The workbook object behind a workbook window.
+class QUXL_API CxlCntrItem {
+public:
+    explicit CxlCntrItem(CQUExcelDoc* doc);
+    ~CxlCntrItem();
+
+    // A new workbook of the class; FALSE when the class cannot be created.
+    BOOL CreateNewItem(REFCLSID clsid);
+    // A workbook loaded from a file by the registered spreadsheet class; the failure code
+    // of the creation or the load, S_OK on success.
+    HRESULT CreateFromFile(const char* path);
+    // The item's IDispatch (a new reference), null on failure.
+    LPDISPATCH get_IDispatch();
+    // A new worksheet wrapper on the item's first sheet, owned by the caller; null when
+    // there is none.
+    CxlobjWorksheet* GetxlobjWksDriver();
+    void SetxlView(CQUxlView* view) { m_pView = view; }
+    CQUxlView* GetxlView() const { return m_pView; }
+    int IsExcelOpened() const { return m_excelOpened; }
+    void SetExcelOpened(int flag) { m_excelOpened = flag; }
+    // Item states: 1 loaded (the only one a workbook without an in-place server reaches).
+    int GetItemState() const { return m_pObject ? 1 : 0; }
+    // Shows the workbook in place: not possible without an OLE document server, so 0.
+    int ActivateExcel(CQUxlView* view);
+    // Sends a command through the object's command target; FALSE when it has none.
+    BOOL ExecuteActiveDocumentCommand(DWORD command, DWORD options);
+
+private:
+    CQUExcelDoc* m_pDoc;
+    CQUxlView* m_pView = nullptr;
+    IUnknown* m_pObject = nullptr;
+    int m_excelOpened = 0;
+};
+
+// The external worksheet page of a workbook window: every operation the kernel calls on
+// it goes to the first workbook view of its document.
+class QUXL_API CQUWksPageExternal : public CQKWksExternPage {
+public:
+    CQUWksPageExternal(CQKProject* project, const std::string& name, CQUExcelDoc* doc);
+    CQUxlView* GetValidxlView() const;
+    void SetDocument(CQUExcelDoc* doc) { m_pDoc = doc; }
+
+    BOOL GetExternalDataValue(const char* sheet, int column, int row, VARIANT* value);
+    BOOL SetExternalDataValue(const char* sheet, int column, int row, VARIANT* value);
+    BOOL GetSetExternalDataAsStringVal(const char* sheet, int column, int row, char* text, BOOL set);
+    BOOL GetExternalDataAsReal(const char* sheet, int column, int row, double* value);
+    BOOL SetExternalDataAsReal(const char* sheet, int column, int row, double* value);
+    BOOL GetExternalDataAsText(const char* sheet, int column, int row, char* text);
+    BOOL OnInternalSaveExternalPage(const char* file, BOOL prompt);
+    BOOL CopyDataOneExternalColumn(const char* sheet, int column, CQKExternData* data, BOOL toExternal) override;
+    BOOL OnInternalInsertDeleteColumn(const char* sheet, int column, BOOL del);
+    BOOL OnUpdateToExternalSheet(const char* sheet);
+    BOOL GetSelection(unsigned* count, QXLSELECTION* ranges, CString* sheet);
+    BOOL ActivateExternalWorksheet(const char* sheet);
+    BOOL OnGetExternalUseRange(const char* sheet, QXLSELECTION* range);
+
+private:
+    CQUExcelDoc* m_pDoc;
+};
+
+class QUXL_API CQUExcelDoc : public CDocument {
+    DECLARE_DYNCREATE(CQUExcelDoc)
+public:
+    CQUExcelDoc();
+    ~CQUExcelDoc() override;
+
+    CQUWksPageExternal* GetPage() const { return m_pPage; }
+    // Sets up the page: a new external page of the project (or the given one), its file.
+    BOOL InitPage(const char* file);
+    BOOL SetNewExternalFilename();
+    // The first workbook view of the document, null when there is none.
+    CQUxlView* get_first_QU_view() const;
+
+    static void SetDisplayOpenExcelDialog(int on) { s_displayOpenExcelDialog = on; }
+    static int DisplayOpenExcelDialog() { return s_displayOpenExcelDialog; }
+    static void SetOpenWorkbookAsExcel(int on) { s_openWorkbookAsExcel = on; }
+    static int OpenWorkbookAsExcel() { return s_openWorkbookAsExcel; }
+    static BOOL SetIgnoreAll(int on)
+    {
+        s_ignoreAll = on ? 1 : 0;
+        return TRUE;
+    }
+    static int IgnoreAll() { return s_ignoreAll; }
+
+    int m_bOpenedFromFile = 0;
+
+protected:
+    CQUWksPageExternal* m_pPage = nullptr;
+
+private:
+    static int s_displayOpenExcelDialog;
+    static int s_openWorkbookAsExcel;
+    static int s_ignoreAll;
+};
+
+class QUXL_API CQUxlView : public CView {
+    DECLARE_DYNCREATE(CQUxlView)
+public:
+    CQUxlView();
+    ~CQUxlView() override;
+
+    void OnDraw(CDC* pDC) override;
+
+    CQUExcelDoc* GetDocument() const { return (CQUExcelDoc*)m_pDocument; }
+    CQUWksPageExternal* get_external_wks_page() const;
+    BOOL HasExcel() const { return m_pItem != nullptr; }
+    CxlCntrItem* GetItem() const { return m_pItem; }
+    // Gives the view its workbook item (the view owns it).
+    void SetItem(CxlCntrItem* item);
+
+    // Automation.
+    BOOL InitDriverAutomation();
+    BOOL init_xlDriver();
+    void uninit_xlDriver();
+    BOOL GetDirty(int* dirty);
+    BOOL ClearDirty(int saved);
+    BOOL GetExcelVisible(int* visible);
+    BOOL VersionHigherThan5(CString& version, int* higher);
+    CxlobjWorkbook* GetWorkbookDriver() const { return m_pWorkbook; }
+
+    // Installation and version, for the whole process.
+    static BOOL CheckExcelInstallation(BOOL report);
+    static BOOL CheckExcelInstallationEx(BOOL versionEight, BOOL report);
+    static BOOL IsExcelRunning();
+    BOOL CanGetSelection(BOOL report);
+    static BOOL AssumeExcelVersionEight();
+    static void AddExcelInstallationBit(DWORD bits);
+    static DWORD dwExcelInstallation;
+    // The view that runs the silent version check (any view with a workbook).
+    static BOOL s_versionChecked;
+    static BOOL s_higherThanVersion5;
+    static CString s_versionText;
+
+    // Cells and columns.
+    BOOL GetSetOneExcelCellValue(const char* sheet, int column, int row, void* value, int type, BOOL set);
+    BOOL GetSetOneExcelCellValueAsReal(const char* sheet, int column, int row, double* value, BOOL set);
+    BOOL GetOneExcelCellValueAsText(const char* sheet, int column, int row, char* text);
+    BOOL CopyOneInternalColumnToExcel(const char* sheet, int column, CQKExternData* data);
+    BOOL CopyDataOneExternalColumn(const char* sheet, int column, CQKExternData* data);
+    static void ColumnRowRowToRangeName(CString& name, int column, int first, int end);
+
+    // Selection and sheets.
+    BOOL GetSelection(unsigned* count, QXLSELECTION* ranges, CString* sheet);
+    BOOL UpdateAssociatedWorksheet(const char* sheet, BOOL check, QXLSELECTION* range);
+    BOOL UpdateAssociatedWorksheet(CxlobjWorksheet* sheet, BOOL check, QXLSELECTION* range);
+    BOOL UpdateAssociatedActiveWorksheet(QXLSELECTION* range, BOOL check);
+    BOOL UpdateAssociatedWorkbook(DWORD flags);
+    int FillListboxWithWorksheetNames(CListBox* list, CListBox* unassociated);
+    int GetWorksheetNames(CStringArray& names);
+    BOOL ActivateWorksheet(const char* sheet);
+    BOOL OnInternalInsertDeleteColumn(const char* sheet, int column, BOOL del);
+
+    // Copies into native worksheets.
+    BOOL DoCopyToNativeQuorixWorksheets(int mode, UINT* count);
+    BOOL DoCopyOneWksToNativeQuorix(const char* sheet, const char* window);
+    BOOL DoCopyAllWorksheetsToNativeQuorix(UINT* count);
+    BOOL xlWorksheetToNativeQuorix(CxlobjWorksheet* sheet, const char* window, const char* name);
+
+    // New workbooks and saving.
+    BOOL InitNewWorkbook();
+    BOOL SaveTheWorkbook(const char* file, BOOL prompt);
+    BOOL OnSaveWorkbook(const char* file);
+    BOOL GetFileNameForSavingWorkbook(CString& file);
+    BOOL SavingExcelWorkbook() const { return m_bSavingWorkbook; }
+
+    // The Associate Excel Worksheet dialog, run again while sheets and layers without a
+    // partner are left; its result (the cancel flags tell a user's cancel).
+    INT_PTR OnCmExcelUpdateSheets();
+    // Switching automatic update on fails for a read-only linked file (with the message
+    // when report is set).
+    BOOL SetAutomaticExternalUpdate(int on, BOOL report);
+
+    // Macros.
+    BOOL Run(const char* macro, COleVariant& result, int count, const VARIANT* args);
+    BOOL RunRange(const char* sheet, const char* cell, COleVariant& result, int count, const VARIANT* args);
+
+    // The modified check: a change the user made in the workbook reaches the kernel once.
+    void OnCheckxlDirty();
+    static int s_dirtyRetries;
+
+    // The active child frame's view when it is a workbook view, else null.
+    static CQUxlView* get_active_excel_view();
+
+protected:
+    CxlCntrItem* m_pItem = nullptr;
+    CxlobjWorkbook* m_pWorkbook = nullptr;
+    CxlobjWorksheetsCollection* m_pWorksheets = nullptr;
+    int m_bDisplayExcel = 1;
+    int m_bSavingWorkbook = 0;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// Messages of the Excel link, from this library's own string table.
+QUXL_API CString xlLoadString(UINT id);
+QUXL_API int xlMessageBox(UINT id, UINT type);
+QUXL_API int xlMessageBoxText(const CString& text, UINT type);
