@@ -440,6 +440,31 @@ BOOL qkuDeleteRegKey(HKEY root, const char* subKey)
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
+BOOL qkuDeleteRegKeyByStringValue(HKEY root, const char* subKey, const char* valueName, const char* value)
+{
+    HKEY key;
+    if (!subKey || !valueName || !value || RegOpenKeyExA(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return FALSE;
+    std::vector<std::string> matches;
+    char name[256];
+    for (DWORD i = 0;; i++) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        char text[1024] = "";
+        DWORD textSize = sizeof text - 1;
+        DWORD type = 0;
+        if (RegGetValueA(key, name, valueName, RRF_RT_REG_SZ, &type, text, &textSize) == ERROR_SUCCESS &&
+            strcmp(text, value) == 0)
+            matches.push_back(name);
+    }
+    RegCloseKey(key);
+    BOOL deleted = FALSE;
+    for (const std::string& match : matches)
+        deleted |= qkuDeleteRegKey(root, (std::string(subKey) + "\\" + match).c_str());
+    return deleted;
+}
+
 BOOL qkuAppendRegistryKeyStringValue(HKEY root, const char* subKey, const char* valueName, const char* text)
 {
     HKEY key;

@@ -1709,8 +1709,10 @@ struct CQKScript::Impl {
             if (a.size() > 4)
                 Fail("win -t takes a kind, a template and a name");
             qkfxGetCallLog().Add("win -t", a[1] + (templ.empty() ? "" : " " + templ) + (name.empty() ? "" : " " + name));
-            if (!project.CreatePage(type, name))
+            CQKPage* page = project.CreatePage(type, name);
+            if (!page)
                 Fail("win -t: \"" + name + "\" is not a free window name");
+            page->SetTemplateName(templ);
             return;
         }
         if (a.size() >= 2 && Same(a[0], "-n")) {

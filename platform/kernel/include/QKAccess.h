@@ -130,6 +130,9 @@ QK_API BOOL qkuGetExeFile(std::string& path, int flags);
 QK_API BOOL qkuGetINIPathForCommandline(std::string& part, int flags);
 // Registry helpers of the shell registration. `root` is a predefined key.
 QK_API BOOL qkuDeleteRegKey(HKEY root, const char* subKey); // with all its subkeys
+// Deletes each subkey of subKey whose string value valueName equals value; FALSE when
+// none was deleted.
+QK_API BOOL qkuDeleteRegKeyByStringValue(HKEY root, const char* subKey, const char* valueName, const char* value);
 QK_API BOOL qkuAppendRegistryKeyStringValue(HKEY root, const char* subKey, const char* valueName,
                                             const char* text);
 // The extension's default value becomes typeId; typeId's DefaultIcon the program with the

@@ -100,6 +100,9 @@ public:
     const std::string& GetName() const { return m_name; }
     // Renames the page; false when the name is not a valid window name or is taken.
     bool SetName(const std::string& name);
+    // The template the page was made from, as it was named ("" for none).
+    const std::string& GetTemplateName() const { return m_templateName; }
+    void SetTemplateName(const std::string& name) { m_templateName = name; }
 
 protected:
     CQKProject* m_project;
@@ -109,6 +112,7 @@ private:
     INT_PTR m_handle;
     QKPageType m_type;
     std::string m_name;
+    std::string m_templateName;
 };
 
 class QK_API CQKWksPage : public CQKPage {

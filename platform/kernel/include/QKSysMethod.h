@@ -69,6 +69,16 @@ private:
     std::string m_template;
 };
 
+// How the windows look: whether menus show the toolbar images of their commands.
+class QK_API QKSysMethodDisplay {
+public:
+    BOOL HasDisplayBitmaps() const { return m_displayBitmaps; }
+    void SetDisplayBitmaps(BOOL v) { m_displayBitmaps = v; }
+
+private:
+    BOOL m_displayBitmaps = TRUE;
+};
+
 class QK_API CQKQrxSystem {
 public:
     // Menu levels: the sets of menus the user can switch between. The kernel knows the
@@ -88,6 +98,7 @@ public:
     QKSysMethodWks& GetRefWks() { return m_wks; }
     QKSysMethodGraph& GetRefGraph() { return m_graph; }
     QKSysMethodPath& GetRefPath() { return m_path; }
+    QKSysMethodDisplay& GetRefDisplay() { return m_display; }
 
 private:
     QKSysMethodMath m_math;
@@ -95,8 +106,15 @@ private:
     QKSysMethodWks m_wks;
     QKSysMethodGraph m_graph;
     QKSysMethodPath m_path;
+    QKSysMethodDisplay m_display;
     int m_menuLevel = 0;
     bool m_scriptWindowShown = false;
 };
 
 QK_API CQKQrxSystem& qkfxGetQrxSystem();
+
+// TRUE when the display settings keep the images off the menus.
+inline BOOL qkfxAreBitmapsOnMenusDisabled()
+{
+    return !qkfxGetQrxSystem().GetRefDisplay().HasDisplayBitmaps();
+}

@@ -138,6 +138,21 @@ TEST_F(AccessTest, MenuAndRegistryUtilities)
     DWORD size = sizeof value;
     RegGetValueA(HKEY_CURRENT_USER, "Software\\QuorixKernelTest\\shell\\open", "command", RRF_RT_REG_SZ, nullptr, value, &size);
     EXPECT_STREQ(value, "quorix61.exe \"%1\" -P \"C:\\ini\"");
+    // Subkeys are found by a string value: only those whose value matches go.
+    for (const char* bar : {"Bar0", "Bar1", "Bar2"}) {
+        std::string sub = std::string(key) + "\\Bars\\" + bar;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, sub.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
+                  ERROR_SUCCESS);
+        const char* name = strcmp(bar, "Bar1") == 0 ? "Mine" : "Standard";
+        RegSetValueExA(h, "WindowName", 0, REG_SZ, (const BYTE*)name, (DWORD)strlen(name) + 1);
+        RegCloseKey(h);
+    }
+    EXPECT_TRUE(qkuDeleteRegKeyByStringValue(HKEY_CURRENT_USER, "Software\\QuorixKernelTest\\Bars", "WindowName", "Mine"));
+    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QuorixKernelTest\\Bars\\Bar1", 0, KEY_READ, &h), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QuorixKernelTest\\Bars\\Bar2", 0, KEY_READ, &h), ERROR_SUCCESS);
+    RegCloseKey(h);
+    EXPECT_FALSE(qkuDeleteRegKeyByStringValue(HKEY_CURRENT_USER, "Software\\QuorixKernelTest\\Bars", "WindowName", "mine"))
+        << "values compare exactly";
     EXPECT_FALSE(qkuDeleteRegKey(HKEY_CURRENT_USER, "")) << "never a whole root";
     ASSERT_TRUE(qkuDeleteRegKey(HKEY_CURRENT_USER, key));
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &h), ERROR_SUCCESS);

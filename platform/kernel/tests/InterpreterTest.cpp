@@ -103,6 +103,7 @@ TEST_F(InterpreterTest, WksObjectReadsAndSetsColumnsAndSelection)
         << err;
     EXPECT_EQ(out, "Volts|Input voltage|4|12|5|4|3\n8 1 0 2\n1\n");
     EXPECT_EQ(qkfxGetProject().GetActivePage()->GetName(), "Raw");
+    EXPECT_EQ(qkfxGetProject().GetActivePage()->GetTemplateName(), "Origin");
     EXPECT_TRUE(static_cast<CQKWksPage*>(qkfxGetProject().GetActivePage())->m_labelsShown);
     EXPECT_NE(qkfxGetCallLog().Find("win -t"), -1);
 }
