@@ -1,0 +1,298 @@
+// Sizable bars, dock bars with rows and columns, and the MDI frame that docks, floats and
+// saves them.
+#include "qxtoolkit.h"
+
+#include <algorithm>
+
+UINT SECGetBarNotifyMessage()
+{
+    static const UINT s_msg = ::RegisterWindowMessageA("WM_BARNOTIFY");
+    return s_msg;
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// SECControlBar
+
+IMPLEMENT_DYNAMIC(SECControlBar, CControlBar)
+
+SECControlBar::SECControlBar()
+    : m_fPortion(1.0f), m_dwExStyle(0), m_szDockHorz(200, 100), m_szDockVert(100, 200), m_szFloat(200, 100)
+{
+}
+
+SECControlBar::~SECControlBar() {}
+
+BOOL SECControlBar::Create(CWnd* pParentWnd, LPCTSTR lpszWindowName, DWORD dwStyle, DWORD dwExStyle, UINT nID,
+                           const RECT& rect)
+{
+    m_dwExStyle = dwExStyle;
+    LPCTSTR lpszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(COLOR_BTNFACE + 1));
+    if (!CreateBar(lpszClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, dwStyle, pParentWnd, nID))
+        return FALSE;
+    if (lpszWindowName != nullptr)
+        SetWindowText(lpszWindowName);
+    CRect r(rect);
+    if (!r.IsRectEmpty()) {
+        MoveWindow(&r, FALSE);
+        m_szDockHorz = m_szDockVert = m_szFloat = r.Size();
+    }
+    return TRUE;
+}
+
+void SECControlBar::GetBarInfoEx(SECControlBarInfo* pInfo)
+{
+    pInfo->m_fPortion = m_fPortion;
+}
+
+void SECControlBar::SetBarInfo(SECControlBarInfo* pInfo, CFrameWnd*)
+{
+    m_fPortion = pInfo->m_fPortion;
+}
+
+CSize SECControlBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
+{
+    CSize size = bHorz ? m_szDockHorz : m_szDockVert;
+    if (bStretch) {
+        if (bHorz)
+            size.cx = 32767;
+        else
+            size.cy = 32767;
+    }
+    return size;
+}
+
+CSize SECControlBar::CalcDynamicLayout(int nLength, DWORD nMode)
+{
+    CSize* pSize = (nMode & LM_VERTDOCK) ? &m_szDockVert : (nMode & LM_HORZDOCK) ? &m_szDockHorz : &m_szFloat;
+    if ((nMode & LM_COMMIT) && nLength >= 0) {
+        if (nMode & LM_LENGTHY)
+            pSize->cy = nLength;
+        else
+            pSize->cx = nLength;
+    }
+    return *pSize;
+}
+
+void SECControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}
+
+LRESULT SECControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return CControlBar::WindowProc(message, wParam, lParam);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// SECDockBar
+
+IMPLEMENT_DYNAMIC(SECDockBar, CDockBar)
+
+SECDockBar::SECDockBar(BOOL bFloating) : CDockBar(bFloating) {}
+
+int SECDockBar::FindBar(CControlBar* pBar) const
+{
+    for (INT_PTR i = 0; i < m_arrBars.GetSize(); i++)
+        if (m_arrBars[i] == pBar)
+            return (int)i;
+    return -1;
+}
+
+int SECDockBar::GetNextVisibleBar(int nIndex) const
+{
+    for (INT_PTR i = nIndex + 1; i < m_arrBars.GetSize() && m_arrBars[i] != nullptr; i++)
+        if (((CControlBar*)m_arrBars[i])->IsVisible())
+            return (int)i;
+    return -1;
+}
+
+void SECDockBar::DockControlBarAt(CControlBar* pBar, int nCol, int nRow)
+{
+    if (pBar->m_pDockBar != nullptr)
+        pBar->m_pDockBar->RemoveControlBar(pBar);
+    // Rows are runs of bars each ended by a null entry.
+    INT_PTR nStart = 0;
+    int nRowIndex = 0;
+    while (nRowIndex < nRow && nStart < m_arrBars.GetSize()) {
+        while (nStart < m_arrBars.GetSize() && m_arrBars[nStart] != nullptr)
+            nStart++;
+        nStart++;
+        nRowIndex++;
+    }
+    if (nStart >= m_arrBars.GetSize()) {
+        m_arrBars.Add(pBar);
+        m_arrBars.Add(nullptr);
+    } else {
+        INT_PTR nInsert = nStart;
+        for (int c = 0; c < nCol && nInsert < m_arrBars.GetSize() && m_arrBars[nInsert] != nullptr; c++)
+            nInsert++;
+        m_arrBars.InsertAt(nInsert, pBar);
+    }
+    ::SetParent(pBar->m_hWnd, m_hWnd);
+    pBar->m_pDockBar = this;
+    DWORD dwAlign = m_bFloating ? CBRS_ALIGN_TOP : (m_dwStyle & CBRS_ALIGN_ANY);
+    pBar->m_dwStyle = (pBar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | dwAlign | (m_bFloating ? CBRS_FLOATING : 0);
+}
+
+IMPLEMENT_DYNCREATE(SECMiniDockFrameWnd, CMiniDockFrameWnd)
+IMPLEMENT_DYNAMIC(SECStatusBar, CStatusBar)
+
+/////////////////////////////////////////////////////////////////////////////
+// SECMDIFrameWnd
+
+IMPLEMENT_DYNAMIC(SECMDIFrameWnd, CMDIFrameWnd)
+
+SECMDIFrameWnd::SECMDIFrameWnd() : m_pControlBarManager(nullptr), m_pMenuBar(nullptr) {}
+
+SECMDIFrameWnd::~SECMDIFrameWnd() {}
+
+void SECMDIFrameWnd::DockControlBarEx(CControlBar* pBar, UINT nDockBarID, int nCol, int nRow, float fPct,
+                                      int nHeight)
+{
+    CControlBar* pDock = GetControlBar(nDockBarID);
+    SECControlBar* pSecBar = DYNAMIC_DOWNCAST(SECControlBar, pBar);
+    if (pSecBar != nullptr)
+        pSecBar->OnBarBeginDock();
+    if (pDock == nullptr || !pDock->IsKindOf(RUNTIME_CLASS(SECDockBar))) {
+        DockControlBar(pBar, nDockBarID);
+    } else {
+        CFrameWnd* pOldFloat = pBar->IsFloating() ? pBar->GetDockingFrame() : nullptr;
+        ((SECDockBar*)pDock)->DockControlBarAt(pBar, nCol, nRow);
+        if (pOldFloat != nullptr && pOldFloat != this && pOldFloat->IsKindOf(RUNTIME_CLASS(CMiniDockFrameWnd)) &&
+            ((CMiniDockFrameWnd*)pOldFloat)->m_wndDockBar.GetDockedCount() == 0)
+            pOldFloat->DestroyWindow();
+    }
+    if (pSecBar != nullptr) {
+        pSecBar->m_fPortion = std::min(std::max(fPct, 0.0f), 1.0f);
+        if (nHeight > 0)
+            pSecBar->m_szDockHorz.cy = nHeight;
+        pSecBar->OnBarDock();
+    }
+    RecalcLayout();
+}
+
+void SECMDIFrameWnd::FloatControlBarEx(CControlBar* pBar, CPoint point, DWORD dwStyle)
+{
+    SECControlBar* pSecBar = DYNAMIC_DOWNCAST(SECControlBar, pBar);
+    if (pSecBar != nullptr)
+        pSecBar->OnBarBeginFloat();
+    FloatControlBar(pBar, point, dwStyle);
+    if (pSecBar != nullptr)
+        pSecBar->OnBarFloat();
+}
+
+void SECMDIFrameWnd::FillBarInfo(CControlBar* pBar, SECControlBarInfo* pInfo)
+{
+    pInfo->m_nBarID = (UINT)pBar->GetDlgCtrlID();
+    pInfo->m_bVisible = pBar->IsVisible();
+    pInfo->m_bFloating = pBar->IsFloating();
+    pInfo->m_dwStyle = pBar->GetBarStyle();
+    CString strText;
+    pBar->GetWindowText(strText);
+    pInfo->m_strWindowName = strText;
+    if (pBar->m_pDockBar != nullptr && !pInfo->m_bFloating) {
+        pInfo->m_nDockBarID = (UINT)pBar->m_pDockBar->GetDlgCtrlID();
+        int nRow = 0, nCol = 0;
+        CPtrArray& arr = pBar->m_pDockBar->m_arrBars;
+        for (INT_PTR i = 0; i < arr.GetSize() && arr[i] != pBar; i++) {
+            if (arr[i] == nullptr) {
+                nRow++;
+                nCol = 0;
+            } else {
+                nCol++;
+            }
+        }
+        pInfo->m_nRow = nRow;
+        pInfo->m_nCol = nCol;
+    } else if (pInfo->m_bFloating) {
+        CRect rect;
+        pBar->GetDockingFrame()->GetWindowRect(&rect);
+        pInfo->m_ptFloat = rect.TopLeft();
+    }
+    SECCustomToolBar* pToolBar = DYNAMIC_DOWNCAST(SECCustomToolBar, pBar);
+    if (pToolBar != nullptr) {
+        pInfo->m_nType = SECBarTypeToolBar;
+        pToolBar->GetButtonIds(pInfo->m_arrButtons);
+    }
+    SECControlBar* pSecBar = DYNAMIC_DOWNCAST(SECControlBar, pBar);
+    if (pSecBar != nullptr)
+        pSecBar->GetBarInfoEx(pInfo);
+}
+
+void SECMDIFrameWnd::GetDockState(SECDockState& state)
+{
+    state.Clear();
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos != nullptr) {
+        CControlBar* pBar = (CControlBar*)m_listControlBars.GetNext(pos);
+        if (pBar->IsDockBar() || pBar->m_hWnd == nullptr)
+            continue;
+        SECControlBarInfo* pInfo = new SECControlBarInfo;
+        FillBarInfo(pBar, pInfo);
+        if (m_pControlBarManager != nullptr)
+            pInfo->m_pBarInfoEx = m_pControlBarManager->CreateControlBarInfoEx(pInfo);
+        state.m_arrBarInfo.Add(pInfo);
+    }
+}
+
+void SECMDIFrameWnd::SetDockState(SECDockState& state)
+{
+    if (m_pControlBarManager != nullptr)
+        m_pControlBarManager->m_bArranging = TRUE;
+    // Bars are placed row by row in their saved order, so each row is rebuilt as it was.
+    CPtrArray arrSorted;
+    arrSorted.Append(state.m_arrBarInfo);
+    std::stable_sort(arrSorted.GetData(), arrSorted.GetData() + arrSorted.GetSize(), [](void* a, void* b) {
+        const SECControlBarInfo* pa = (const SECControlBarInfo*)a;
+        const SECControlBarInfo* pb = (const SECControlBarInfo*)b;
+        if (pa->m_nDockBarID != pb->m_nDockBarID)
+            return pa->m_nDockBarID < pb->m_nDockBarID;
+        if (pa->m_nRow != pb->m_nRow)
+            return pa->m_nRow < pb->m_nRow;
+        return pa->m_nCol < pb->m_nCol;
+    });
+    for (INT_PTR i = 0; i < arrSorted.GetSize(); i++) {
+        SECControlBarInfo* pInfo = (SECControlBarInfo*)arrSorted[i];
+        CControlBar* pBar = GetControlBar(pInfo->m_nBarID);
+        if (pBar == nullptr && m_pControlBarManager != nullptr)
+            pBar = m_pControlBarManager->CreateSavedBar(pInfo);
+        if (pBar == nullptr)
+            continue;
+        if (!pInfo->m_strWindowName.IsEmpty())
+            pBar->SetWindowText(pInfo->m_strWindowName);
+        SECCustomToolBar* pToolBar = DYNAMIC_DOWNCAST(SECCustomToolBar, pBar);
+        SECControlBar* pSecBar = DYNAMIC_DOWNCAST(SECControlBar, pBar);
+        if (pToolBar != nullptr)
+            pToolBar->SetBarInfo(pInfo, this);
+        else if (pSecBar != nullptr)
+            pSecBar->SetBarInfo(pInfo, this);
+        if (pInfo->m_bFloating) {
+            FloatControlBarEx(pBar, pInfo->m_ptFloat, CBRS_ALIGN_TOP);
+        } else if (pInfo->m_nDockBarID != 0) {
+            CControlBar* pDock = GetControlBar(pInfo->m_nDockBarID);
+            if (pDock != nullptr && pDock->IsKindOf(RUNTIME_CLASS(SECDockBar))) {
+                ((SECDockBar*)pDock)->DockControlBarAt(pBar, pInfo->m_nCol, pInfo->m_nRow);
+                if (pSecBar != nullptr)
+                    pSecBar->m_fPortion = pInfo->m_fPortion;
+            } else {
+                DockControlBar(pBar, pInfo->m_nDockBarID);
+            }
+        }
+        // SetBarInfo may have cleared the visible flag to show the bar later itself.
+        ShowControlBar(pBar, pInfo->m_bVisible, TRUE);
+    }
+    if (m_pControlBarManager != nullptr)
+        m_pControlBarManager->m_bArranging = FALSE;
+    RecalcLayout();
+}
+
+void SECMDIFrameWnd::SaveBarState(LPCTSTR lpszProfileName)
+{
+    SECDockState state(m_pControlBarManager);
+    GetDockState(state);
+    state.SaveState(lpszProfileName);
+}
+
+void SECMDIFrameWnd::LoadBarState(LPCTSTR lpszProfileName)
+{
+    SECDockState state(m_pControlBarManager);
+    if (state.LoadState(lpszProfileName))
+        SetDockState(state);
+}

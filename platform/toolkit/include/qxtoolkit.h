@@ -1,0 +1,378 @@
+// The toolkit of docking bars, toolbars and their state over the application framework.
+// Classes carry the prefix SEC. The program derives its frames, bars and toolbar manager
+// from them and overrides the hooks named here; see README.md for the contract.
+#pragma once
+
+#include <afxwin.h>
+#include <afxext.h>
+#include <afxtempl.h>
+
+#ifdef QXTOOLKIT_BUILDING
+#define QXTK_API __declspec(dllexport)
+#else
+#define QXTK_API __declspec(dllimport)
+#endif
+
+// The registered window message "WM_BARNOTIFY": wParam the bar's id, lParam the code
+// (0 shown, 1 hidden, 3 hidden by its close box, 4 a button of a customisation bar chosen).
+QXTK_API UINT SECGetBarNotifyMessage();
+
+class SECToolBarManager;
+class SECControlBarInfo;
+
+/////////////////////////////////////////////////////////////////////////////
+// SECControlBar: a sizable bar. It keeps one size per docking mode and, while docked in a
+// row with others, its portion of the row's length.
+
+class QXTK_API SECControlBar : public CControlBar
+{
+    DECLARE_DYNAMIC(SECControlBar)
+public:
+    SECControlBar();
+    virtual ~SECControlBar();
+
+    // A bar with a registered window class; dwExStyle is the toolkit's extended style.
+    virtual BOOL Create(CWnd* pParentWnd, LPCTSTR lpszWindowName, DWORD dwStyle, DWORD dwExStyle, UINT nID,
+                        const RECT& rect = CRect(0, 0, 0, 0));
+    DWORD GetExBarStyle() const { return m_dwExStyle; }
+    void SetExBarStyle(DWORD dwExStyle) { m_dwExStyle = dwExStyle; }
+
+    // Docking notices: the frame's docking and floating calls send the begin notice before
+    // and the plain notice after the move.
+    virtual void OnBarBeginDock() {}
+    virtual void OnBarBeginFloat() {}
+    virtual void OnBarDock() {}
+    virtual void OnBarFloat() {}
+
+    // The bar's saved state: GetBarInfoEx fills a record, SetBarInfo applies one.
+    virtual void GetBarInfoEx(SECControlBarInfo* pInfo);
+    virtual void SetBarInfo(SECControlBarInfo* pInfo, CFrameWnd* pFrame);
+
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    // Without LM_COMMIT the size for the mode; with it, nLength becomes the bar's length
+    // in that mode (its height with LM_LENGTHY, else its width).
+    CSize CalcDynamicLayout(int nLength, DWORD nMode) override;
+    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
+
+    float m_fPortion;     // share of its dock row's length, 0 to 1
+    DWORD m_dwExStyle;
+    CSize m_szDockHorz;   // docked along the top or bottom
+    CSize m_szDockVert;   // docked along the left or right
+    CSize m_szFloat;      // floating
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// SECDockBar: a dock bar whose rows the program may lay out itself.
+
+class QXTK_API SECDockBar : public CDockBar
+{
+    DECLARE_DYNAMIC(SECDockBar)
+public:
+    explicit SECDockBar(BOOL bFloating = FALSE);
+    // The index of the bar in m_arrBars, -1 when it is not docked here.
+    int FindBar(CControlBar* pBar) const;
+    // The entry after nIndex that is a visible bar in the same row; -1 at the row's end.
+    int GetNextVisibleBar(int nIndex) const;
+    // Puts the bar into row nRow (a new last row when there are fewer) at column nCol.
+    void DockControlBarAt(CControlBar* pBar, int nCol, int nRow);
+    BOOL IsHorzDock() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0 || m_bFloating; }
+};
+
+class QXTK_API SECMiniDockFrameWnd : public CMiniDockFrameWnd
+{
+    DECLARE_DYNCREATE(SECMiniDockFrameWnd)
+};
+
+class QXTK_API SECStatusBar : public CStatusBar
+{
+    DECLARE_DYNAMIC(SECStatusBar)
+public:
+    BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
+                UINT nID = AFX_IDW_STATUS_BAR) override
+    { return CStatusBar::Create(pParentWnd, dwStyle, nID); }
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Saved bar state. One record per bar, kept in the profile in section
+// "<prefix>-Bar<n>"; the list of records in "<prefix>-Summary" ("Bars").
+
+enum SECBarType
+{
+    SECBarTypeOther = 0,
+    SECBarTypeToolBar = 14946,
+    SECBarTypeMenuBar = 14947,
+};
+
+class QXTK_API SECControlBarInfo
+{
+public:
+    SECControlBarInfo();
+    virtual ~SECControlBarInfo();
+
+    UINT m_nBarID;
+    int m_nType;            // SECBarType
+    BOOL m_bVisible;
+    BOOL m_bFloating;
+    UINT m_nDockBarID;      // the dock bar it is docked in; 0 when floating
+    int m_nRow, m_nCol;     // its place in the dock bar's rows
+    float m_fPortion;
+    CPoint m_ptFloat;       // the floating frame's position, screen coordinates
+    DWORD m_dwStyle;        // the bar style (its docking alignment among it)
+    DWORD m_dwExtra;        // one word the program keeps with the bar
+    CString m_strWindowName;
+    CDWordArray m_arrButtons;   // a toolbar's command ids, 0 for separators
+
+    // The record's own keys; an extension adds its own after these.
+    virtual void SaveState(LPCTSTR lpszSection);
+    virtual void LoadState(LPCTSTR lpszSection);
+    // An extension record of the program, or null.
+    class SECControlBarInfoEx* m_pBarInfoEx;
+};
+
+// The program's extra state of a bar, saved in the bar's section beside the toolkit's.
+class QXTK_API SECControlBarInfoEx
+{
+public:
+    virtual ~SECControlBarInfoEx() {}
+    virtual void SaveState(LPCTSTR lpszSection) = 0;
+    virtual void LoadState(LPCTSTR lpszSection) = 0;
+};
+
+class QXTK_API SECDockState
+{
+public:
+    explicit SECDockState(SECToolBarManager* pManager = nullptr);
+    ~SECDockState();
+    void Clear();
+    void SaveState(LPCTSTR lpszProfileName);
+    // FALSE when the profile holds no state under the prefix.
+    BOOL LoadState(LPCTSTR lpszProfileName);
+
+    SECToolBarManager* m_pManager;
+    CPtrArray m_arrBarInfo;   // SECControlBarInfo*, owned
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// SECMDIFrameWnd: an MDI frame whose bars dock at a given row and column and whose bar
+// arrangement is saved and loaded under a profile prefix.
+
+class QXTK_API SECMDIFrameWnd : public CMDIFrameWnd
+{
+    DECLARE_DYNAMIC(SECMDIFrameWnd)
+public:
+    SECMDIFrameWnd();
+    virtual ~SECMDIFrameWnd();
+
+    // Docks the bar into the dock bar nDockBarID at column nCol of row nRow, with the
+    // portion fPct of the row and, along a top or bottom edge, the height nHeight (0: as
+    // it is); the bar's docking notices are sent.
+    void DockControlBarEx(CControlBar* pBar, UINT nDockBarID, int nCol, int nRow, float fPct = 1.0f,
+                          int nHeight = 0);
+    // Floats the bar at the point (screen), sending its floating notices.
+    void FloatControlBarEx(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
+
+    // Fills the state with one record per bar of the frame (dock bars are left out).
+    virtual void GetDockState(SECDockState& state);
+    virtual void SetDockState(SECDockState& state);
+    virtual void SaveBarState(LPCTSTR lpszProfileName);
+    virtual void LoadBarState(LPCTSTR lpszProfileName);
+
+    // Fills a record from a bar: place, visibility, style, toolbar buttons.
+    void FillBarInfo(CControlBar* pBar, SECControlBarInfo* pInfo);
+
+    SECToolBarManager* m_pControlBarManager;
+    CControlBar* m_pMenuBar;   // this system shows the framework's menu: always null
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Buttons and toolbars
+
+class SECCustomToolBar;
+
+// One button of a toolbar: a command with an image of the manager's image store.
+class QXTK_API SECStdBtn : public CObject
+{
+    DECLARE_DYNCREATE(SECStdBtn)
+public:
+    SECStdBtn();
+    virtual ~SECStdBtn();
+    // extraData: what the button map entry carries for the button (three words).
+    virtual void Init(SECCustomToolBar* pToolBar, const UINT* pExtraData);
+
+    UINT m_nID;
+    UINT m_nStyle;
+    int m_nImage;      // index of its image in the toolbar's image list, -1 none
+    int m_nType;       // 0 plain button, 3 window button, 4 separator
+    SECCustomToolBar* m_pToolBar;
+};
+
+class QXTK_API SECWndBtn : public SECStdBtn
+{
+    DECLARE_DYNAMIC(SECWndBtn)
+public:
+    SECWndBtn() { m_nType = 3; }
+};
+
+class QXTK_API SECComboBtn : public SECWndBtn
+{
+    DECLARE_DYNCREATE(SECComboBtn)
+public:
+    void Init(SECCustomToolBar* pToolBar, const UINT* pExtraData) override;
+    UINT m_nResourceID = 0;   // the id whose string lists the entries
+    int m_nWidth = 120;
+};
+
+// An entry of the button map: the class and style a command's button is made with.
+struct SECBtnMapEntry
+{
+    CRuntimeClass* m_pClass;
+    UINT m_nID;
+    UINT m_nStyle;
+    UINT m_extra[4];
+};
+
+// A default toolbar, as the program defines it.
+struct QXTK_API SECDefaultToolBar
+{
+    UINT m_nID;
+    CString m_strTitle;
+    CDWordArray m_arrButtons;
+    DWORD m_dwDockStyle;
+    UINT m_nDockBarID;
+    UINT m_nBesideID;
+    int m_nKeep;
+    BOOL m_bVisible;
+    CRuntimeClass* m_pClass;
+};
+
+class QXTK_API SECCustomToolBar : public CToolBar
+{
+    DECLARE_DYNCREATE(SECCustomToolBar)
+public:
+    SECCustomToolBar();
+    virtual ~SECCustomToolBar();
+
+    virtual BOOL CreateEx(CWnd* pParentWnd, LPCTSTR lpszTitle, DWORD dwStyle, DWORD dwExStyle, UINT nID);
+    void SetManager(SECToolBarManager* pManager) { m_pManager = pManager; }
+    SECToolBarManager* GetManager() const { return m_pManager; }
+
+    // Replaces the buttons by those of the ids (0 a separator); ids without an image are
+    // left out.
+    virtual BOOL SetButtons(const UINT* lpIDArray, int nIDCount);
+    // The button of one command: made from the button map, with its image.
+    virtual SECStdBtn* CreateButton(UINT nID, SECCustomToolBar* pToolBar);
+    virtual void AddButton(int nPos, SECStdBtn* pBtn, BOOL bSeparator);
+    virtual void RemoveButton(int nIndex);
+    virtual void SetBarInfo(SECControlBarInfo* pInfo, CFrameWnd* pFrame);
+    // The saved button list is put back: entries with an id become buttons, 0 separators.
+    virtual void RestoreButtons(const CDWordArray& arrButtons);
+    virtual void OnBarHidden(BOOL bHidden);
+
+    int GetBtnCount() const { return (int)m_btns.GetSize(); }
+    SECStdBtn* GetBtn(int i) const { return (SECStdBtn*)m_btns[i]; }
+    int BtnHitTest(CPoint point) const;   // client coordinates; -1 outside the buttons
+    void GetButtonIds(CDWordArray& arrIds) const;
+
+    // The stretch flags: the bar takes the whole edge when docked along it.
+    BOOL m_bStretchHorz, m_bStretchVert, m_bStretchFloat;
+
+protected:
+    SECToolBarManager* m_pManager;
+    CPtrArray m_btns;   // SECStdBtn*, owned; null entries are separators
+    HIMAGELIST m_hImages;
+    // Puts the buttons into the system toolbar control, with their images.
+    void RebuildControl();
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// SECToolBarManager: the toolbars of one frame, the images of their commands, the
+// default arrangement and the state of the toolbars.
+
+class QXTK_API SECToolBarManager : public CCmdTarget
+{
+    DECLARE_DYNAMIC(SECToolBarManager)
+public:
+    explicit SECToolBarManager(CFrameWnd* pFrame = nullptr);
+    virtual ~SECToolBarManager();
+
+    void SetFrameWnd(CFrameWnd* pFrame) { m_pFrameWnd = pFrame; }
+    CFrameWnd* GetFrameWnd() const { return m_pFrameWnd; }
+
+    // Loads a toolbar resource (and its bitmap) of the module: its commands join the
+    // command-to-image map. FALSE when it cannot be found or loaded.
+    BOOL LoadToolBarResource(UINT nID, HINSTANCE hInst = nullptr);
+    // Adds a bitmap of 16-pixel images for the ids; the bitmap is filed under nFirstID.
+    BOOL AddButtonBitmap(HBITMAP hbm, const UINT* pIds, const int* pImages, int nCount, UINT nFirstID);
+    // The image store: the loaded bitmaps, and the map from a command id to the bitmap
+    // and image index it draws from.
+    struct ImageRef { HBITMAP hbm; int nImage; };
+    BOOL LookupImage(UINT nID, ImageRef& ref) const;
+    void SetImage(UINT nID, HBITMAP hbm, int nImage);
+    void RemoveImage(UINT nID);
+    // The bitmap filed under a first id, and its replacement or removal (the bitmaps filed
+    // after a removed one move down).
+    HBITMAP GetBitmapOfFirstId(UINT nFirstID) const;
+    void ReplaceBitmap(UINT nFirstID, HBITMAP hbm);
+    void RemoveBitmap(UINT nFirstID);
+    // Files the bitmap kept under one first id under another.
+    void RefileBitmap(UINT nOldFirstID, UINT nNewFirstID);
+    int GetBitmapCount() const { return (int)m_bitmaps.GetSize(); }
+    CSize GetImageSize() const { return m_sizeImage; }
+
+    void SetButtonMap(const SECBtnMapEntry* pMap, int nCount);
+    void SetExtraButtonMap(const SECBtnMapEntry* pMap, int nCount);
+    const SECBtnMapEntry* FindButtonMapEntry(UINT nID) const;
+
+    void DefineDefaultToolBar(BOOL bVisible, UINT nID, LPCTSTR lpszTitle, UINT nCount, const UINT* pButtons,
+                              CRuntimeClass* pClass, DWORD dwDockStyle, UINT nDockBarID, UINT nBesideID, int nKeep);
+    void DefineDefaultToolBar(BOOL bVisible, UINT nID, UINT nIDTitle, UINT nCount, const UINT* pButtons,
+                              CRuntimeClass* pClass, DWORD dwDockStyle, UINT nDockBarID, UINT nBesideID, int nKeep);
+    SECDefaultToolBar* GetDefaultToolBar(UINT nID) const;
+    int GetDefaultToolBarCount() const { return (int)m_defaults.GetSize(); }
+    SECDefaultToolBar* GetDefaultToolBarAt(int i) const { return (SECDefaultToolBar*)m_defaults[i]; }
+
+    // Builds the default arrangement from the definitions.
+    virtual void SetDefaultDockState();
+    virtual SECControlBar* DynCreateControlBar(SECControlBarInfo* pInfo);
+    // The program's extension record for a bar's saved state, or null.
+    virtual SECControlBarInfoEx* CreateControlBarInfoEx(SECControlBarInfo* pInfo);
+    virtual void BarNotify(UINT nBarID, int nCode);
+    virtual CRuntimeClass* GetToolBarRuntimeClass(UINT nID);
+    // Makes a toolbar for a saved record whose bar the frame does not have.
+    virtual CControlBar* CreateSavedBar(SECControlBarInfo* pInfo);
+
+    // A user toolbar of that title, with an id above the default ones; null on failure.
+    virtual SECCustomToolBar* CreateUserToolBar(LPCTSTR lpszTitle);
+    // The bar style toolbars are created with.
+    DWORD GetToolBarStyle() const;
+    DWORD GetToolBarExStyle() const;
+
+    // The manager's own settings, under "<prefix>-Manager".
+    virtual void LoadState(LPCTSTR lpszProfileName);
+    virtual void SaveState(LPCTSTR lpszProfileName);
+
+    // While the manager or the frame arranges the bars by program, their showing and
+    // hiding is no choice of the user and is not notified.
+    BOOL m_bArranging;
+
+    BOOL IsCustomizing() const { return m_bCustomizing; }
+    void SetCustomizing(BOOL b) { m_bCustomizing = b; }
+    BOOL HasLargeToolBar() const { return FALSE; }
+    BOOL m_bToolTips, m_bFlyBy, m_bCoolLook;
+
+protected:
+    CFrameWnd* m_pFrameWnd;
+    CPtrArray m_defaults;        // SECDefaultToolBar*, owned
+    CMap<UINT, UINT, ImageRef, const ImageRef&> m_mapImages;
+    CPtrArray m_bitmaps;         // HBITMAPs of the store, owned, in load order
+    CDWordArray m_bitmapFirstIds;   // the first id each bitmap is filed under
+    CArray<SECBtnMapEntry, const SECBtnMapEntry&> m_btnMap, m_btnMapExtra;
+    CSize m_sizeImage;
+    BOOL m_bCustomizing;
+    UINT m_nNextUserID;
+
+    friend class SECCustomToolBar;
+};
