@@ -1,0 +1,222 @@
+#include "ChildFrame.h"
+
+#include <QKData.h>
+#include <QKSysMethod.h>
+
+#include "CustomToolBar.h"
+#include "FramesResource.h"
+#include "MainFrame.h"
+#include "OutputLog.h"
+
+IMPLEMENT_DYNCREATE(CChildFrame, CSpawnMDIChildWnd)
+
+CChildFrame::CChildFrame() : m_nLastSizeType(0), m_nLoadingShowCmd(-1) {}
+
+IQUPageView* CChildFrame::get_page_view()
+{
+    return dynamic_cast<IQUPageView*>(GetActiveView());
+}
+
+CQKPage* CChildFrame::GetPage()
+{
+    IQUPageView* pView = get_page_view();
+    return pView != nullptr ? pView->GetPage() : nullptr;
+}
+
+int CChildFrame::get_wnd_template_id()
+{
+    IQUPageView* pView = get_page_view();
+    return pView != nullptr ? pView->GetWndTemplateId() : -1;
+}
+
+WORD CChildFrame::get_wnd_template_bits()
+{
+    return child_id_to_child_bits(get_wnd_template_id());
+}
+
+int CChildFrame::GetClosePromptSetting()
+{
+    CQKQrxSystem& system = qkfxGetQrxSystem();
+    switch (get_wnd_template_id()) {
+    case 0: return system.GetRefWks().GetClosePrompt() ? 1 : 0;
+    case 1: return system.GetRefGraph().GetClosePrompt() ? 1 : 0;
+    case 2: return system.GetRefWks().GetMatrixClosePrompt() ? 1 : 0;
+    case 3: return system.GetRefWks().GetExcelClosePrompt() ? 1 : 0;
+    case 4: return system.GetRefGraph().GetLayoutClosePrompt() ? 1 : 0;
+    case 5: return 1;
+    default: return 2;   // a window of no kind closes without asking
+    }
+}
+
+BOOL CChildFrame::IsActiveMDIChild()
+{
+    CMainFrame* pFrame = get_main_frame();
+    return pFrame != nullptr && pFrame->get_active_childframe(nullptr) == this;
+}
+
+BOOL CChildFrame::Minimize()
+{
+    CMainFrame* pFrame = get_main_frame();
+    CChildFrame* pActive = pFrame != nullptr ? pFrame->get_active_childframe(nullptr) : nullptr;
+    ShowWindow(SW_MINIMIZE);
+    if (pActive != nullptr && ::IsWindow(pActive->m_hWnd))
+        pActive->ActivateFrame(-1);
+    return TRUE;
+}
+
+BOOL CChildFrame::Maximize()
+{
+    ShowWindow(SW_MAXIMIZE);
+    return TRUE;
+}
+
+BOOL CChildFrame::Restore()
+{
+    ShowWindow(SW_RESTORE);
+    return TRUE;
+}
+
+BOOL CChildFrame::Activate()
+{
+    CMainFrame* pFrame = get_main_frame();
+    int bMaximized = FALSE;
+    if (pFrame != nullptr)
+        pFrame->get_active_childframe(&bMaximized);
+    ActivateFrame(IsIconic() && !bMaximized ? SW_RESTORE : SW_SHOW);
+    return TRUE;
+}
+
+BOOL CChildFrame::IsWindowStatusChanged(UINT nSizeType)
+{
+    if (nSizeType == SIZE_MAXSHOW || nSizeType == SIZE_MAXHIDE || nSizeType == m_nLastSizeType)
+        return FALSE;
+    m_nLastSizeType = nSizeType;
+    return TRUE;
+}
+
+BOOL CChildFrame::OnGeneralToolsUpdate(CCmdUI* pCmdUI)
+{
+    UINT nID = pCmdUI->m_nID;
+    pCmdUI->Enable(nID == 33047 || nID == 33053 || nID == 34048 || nID == 34049);
+    return TRUE;
+}
+
+BOOL CChildFrame::OnBeforeActivateDeactivate(BOOL bActivate, CWnd*, CWnd*)
+{
+    CMainFrame* pFrame = get_main_frame();
+    if (pFrame == nullptr || pFrame->GetSpacer()->m_hWnd == nullptr)
+        return TRUE;
+    CQUSpacer* pSpacer = pFrame->GetSpacer();
+    if (bActivate) {
+        pSpacer->SetAddedAdjustment(0);
+    } else {
+        pSpacer->RaiseBaseSize(pFrame->GetMDIClientVertOffset());
+        pFrame->ShowControlBar(pSpacer, TRUE, TRUE);
+    }
+    return TRUE;
+}
+
+void CChildFrame::OnCloseBox()
+{
+    int nSetting = GetClosePromptSetting();
+    int nAnswer = IDCLOSE;
+    if (nSetting == 0) {
+        nAnswer = IDOK;
+    } else if (nSetting == 1) {
+        CQUWndClosePrompt prompt(this);
+        prompt.m_strCaption.LoadString(IDS_ATTENTION);
+        CString strFormat;
+        strFormat.LoadString(IDS_HIDE_OR_DELETE);
+        CQKPage* pPage = GetPage();
+        CString strName;
+        if (pPage != nullptr)
+            strName = pPage->GetName().c_str();
+        else
+            GetWindowText(strName);
+        prompt.m_strMessage.Format(strFormat, (LPCTSTR)strName);
+        nAnswer = (int)prompt.DoModal();
+    }
+    if (nAnswer == IDOK) {
+        // Hidden, not deleted: the window stays in the project.
+        ShowWindow(SW_HIDE);
+        CMainFrame* pFrame = get_main_frame();
+        if (pFrame != nullptr)
+            ::SendMessage(pFrame->m_hWndMDIClient, WM_MDINEXT, 0, 0);
+    } else if (nAnswer == IDC_CLOSE_PROMPT_DELETE || nAnswer == IDCLOSE) {
+        CSpawnMDIChildWnd::WindowProc(WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+}
+
+void CChildFrame::OnMDIActivateFrame(BOOL bActivate, HWND hActivated, HWND hDeactivated)
+{
+    CMainFrame* pFrame = get_main_frame();
+    if (pFrame != nullptr) {
+        pFrame->ShowOutputLog();
+        if (pFrame->UsingSpacering())
+            OnBeforeActivateDeactivate(bActivate, CWnd::FromHandle(hActivated), CWnd::FromHandle(hDeactivated));
+        else if (pFrame->GetSpacer()->m_hWnd != nullptr)
+            pFrame->GetSpacer()->SetBaseSize(0);
+    }
+    if (bActivate) {
+        CQKPage* pPage = GetPage();
+        if (pPage != nullptr)
+            qkfxGetProject().SetActivePage(pPage);
+    }
+    if (pFrame != nullptr) {
+        // The toolbars follow the window that is active now, or no window at all.
+        if (bActivate)
+            pFrame->ShowToolBarsOfChildFrame(this);
+        else if (hActivated == nullptr)
+            pFrame->ShowToolBarsOfChildFrame(nullptr);
+    }
+}
+
+LRESULT CChildFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            OnCloseBox();
+            return 0;
+        }
+        break;
+    case WM_SIZE: {
+        LRESULT lResult = CSpawnMDIChildWnd::WindowProc(message, wParam, lParam);
+        IsWindowStatusChanged((UINT)wParam);
+        return lResult;
+    }
+    case WM_USER + 9:
+        m_nIdleFlags |= idleNotify | idleLayout;
+        return 0;
+    case WM_MDIACTIVATE: {
+        LRESULT lResult = CSpawnMDIChildWnd::WindowProc(message, wParam, lParam);
+        OnMDIActivateFrame((HWND)lParam == m_hWnd, (HWND)lParam, (HWND)wParam);
+        return lResult;
+    }
+    }
+    return CSpawnMDIChildWnd::WindowProc(message, wParam, lParam);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// CQUWndClosePrompt
+
+CQUWndClosePrompt::CQUWndClosePrompt(CWnd* pParent) : CDialog(IDD_WND_CLOSE_PROMPT, pParent) {}
+
+BOOL CQUWndClosePrompt::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    if (!m_strCaption.IsEmpty())
+        SetWindowText(m_strCaption);
+    if (!m_strMessage.IsEmpty())
+        SetDlgItemText(IDC_CLOSE_PROMPT_TEXT, m_strMessage);
+    return TRUE;
+}
+
+BOOL CQUWndClosePrompt::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == IDC_CLOSE_PROMPT_DELETE && HIWORD(wParam) == BN_CLICKED) {
+        EndDialog(IDC_CLOSE_PROMPT_DELETE);
+        return TRUE;
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}

@@ -1,0 +1,78 @@
+// Resource ids of the frames, docking bars and toolbars.
+#pragma once
+
+// Toolbar resources (a toolbar of the id's buttons and a bitmap of their images) and the
+// strings of the same ids, the toolbars' titles.
+#define IDR_TB_COLUMN 546
+#define IDR_TB_TOOLS 549
+#define IDR_TB_STANDARD 555
+#define IDR_TB_EDIT 556
+#define IDR_TB_OBJECT_EDIT 558
+#define IDR_TB_ARROW 559
+#define IDR_TB_2D_GRAPHS 560
+#define IDR_TB_2D_GRAPHS_EXT 561
+#define IDR_TB_GRAPH 605
+#define IDR_TB_WORKSHEET_DATA 606
+#define IDR_TB_LAYOUT 607
+#define IDR_TB_MASK 620
+#define IDR_TB_3D_ROTATION 621
+#define IDR_TB_3D_GRAPHS 625
+#define IDR_MAINFRAME_TOOLBAR 480
+
+// Bars
+#define IDS_RESULTS_LOG 592
+#define IDS_DATA_DISPLAY 594
+#define IDS_PROJECT_EXPLORER 595
+#define IDW_PROJECT_EXPLORER 597
+#define IDW_SPACER 608
+#define IDS_ROTATION_ANGLE 622
+#define IDC_ROTATION_ANGLE 622
+
+// Menus
+#define IDM_SPACER 586
+#define IDM_RESULTS_LOG 593
+
+// Bitmaps of the menu check marks
+#define IDB_MENU_CHECK 655
+#define IDB_MENU_CHECK_OWN 656
+
+// Commands
+#define ID_CM_SPACER_RESET_SIZE 38384
+#define ID_CM_SPACER_REMOVE 38385
+#define ID_LOG_COPY 38374
+#define ID_LOG_SELECT_ALL 38375
+#define ID_LOG_CLEAR 38376
+#define ID_LOG_CLEAR_LAST 38377
+#define ID_LOG_PRINT 38378
+#define ID_LOG_RESTORE_LAST 38379
+#define ID_LOG_VIEW_ALL 38380
+#define ID_LOG_VIEW_FOLDER 38381
+#define ID_LOG_VIEW_SUBFOLDERS 38382
+#define ID_LOG_AUTO_OPEN 38383
+#define ID_VIEW_SELECT_TOOLBARS 59392
+#define ID_USER_BUTTON_FIRST 47649
+#define ID_USER_BUTTON_LAST 49150
+
+// Strings
+#define IDS_ATTENTION 10313
+#define IDS_HIDE_OR_DELETE 10340
+#define IDS_CLOSE 10513
+#define IDS_CUSTOMIZE_TOOLBAR 10514
+#define IDS_BG_ILLEGAL_BITMAP 10534
+#define IDS_BG_CAPTION 10535
+#define IDS_BG_ILLEGAL_FORMAT 10536
+#define IDS_BG_ILLEGAL_TOOLBAR_BITMAP 10537
+#define IDS_BG_BUTTON_GROUP 10538
+#define IDS_BG_NOT_AVAILABLE 10539
+#define IDS_BG_OUT_OF_IDS 10533
+#define IDS_BG_DOES_NOT_EXIST 10546
+#define IDS_BG_INI_IN_USE 10547
+#define IDS_BG_INFO_MISSING 10548
+#define IDS_BG_CANNOT_CREATE 10551
+#define IDS_XY_UNKNOWN 12573
+#define IDS_ROTATION_ANGLES 53370
+
+// Dialogs
+#define IDD_WND_CLOSE_PROMPT 1076
+#define IDC_CLOSE_PROMPT_TEXT 1077
+#define IDC_CLOSE_PROMPT_DELETE 7

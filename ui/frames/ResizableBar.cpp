@@ -1,0 +1,291 @@
+#include "ResizableBar.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "FramesResource.h"
+#include "MainFrame.h"
+
+IMPLEMENT_DYNAMIC(CQUBaseControlBar, SECControlBar)
+
+/////////////////////////////////////////////////////////////////////////////
+// QCResizableControlBar
+
+IMPLEMENT_DYNAMIC(QCResizableControlBar, CQUBaseControlBar)
+
+QCResizableControlBar::QCResizableControlBar() : m_nXSize(700), m_nYSize(100), m_nBarID(0), m_pFrame(nullptr) {}
+
+BOOL QCResizableControlBar::Init(CFrameWnd* pFrame, UINT nID, DWORD dwDockStyle)
+{
+    DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM | CBRS_BORDER_ANY | CBRS_BORDER_3D |
+                    CBRS_SIZE_DYNAMIC;
+    if (!Create(pFrame, nullptr, dwStyle, 0xF00, nID, CRect(10, 10, 10, 10)))
+        return FALSE;
+    m_nBarID = nID;
+    CString strName;
+    if (GetBarName(strName))
+        SetWindowText(strName);
+    SetBarStyle(CBRS_ALIGN_TOP | CBRS_BORDER_ANY | CBRS_BORDER_3D | CBRS_SIZE_DYNAMIC);
+    EnableDocking(dwDockStyle | CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+    m_szDockHorz = CSize(m_nXSize, m_nYSize);
+    m_szDockVert = CSize(m_nYSize * 2, m_nXSize / 2);
+    m_szFloat = CSize(m_nXSize / 2, m_nYSize);
+    pFrame->DockControlBar(this);
+    m_pFrame = pFrame;
+    return TRUE;
+}
+
+BOOL QCResizableControlBar::GetBarName(CString& strName)
+{
+    return strName.LoadString(m_nBarID);
+}
+
+void QCResizableControlBar::GetSpecBarINISectionName(CString& strSection)
+{
+    strSection.Format("%s%d", "SpecBar", (int)m_nBarID);
+}
+
+BOOL QCResizableControlBar::SaveToINI()
+{
+    CString strSection;
+    GetSpecBarINISectionName(strSection);
+    AfxGetApp()->WriteProfileInt(strSection, "XSize", m_nXSize);
+    AfxGetApp()->WriteProfileInt(strSection, "YSize", m_nYSize);
+    return TRUE;
+}
+
+BOOL QCResizableControlBar::ReadFromINI()
+{
+    CString strSection;
+    GetSpecBarINISectionName(strSection);
+    m_nXSize = (int)AfxGetApp()->GetProfileInt(strSection, "XSize", GetXDefaultSize());
+    m_nYSize = (int)AfxGetApp()->GetProfileInt(strSection, "YSize", GetYDefaultSize());
+    if (m_nXSize < 20 || m_nXSize > 1200)
+        m_nXSize = GetXDefaultSize();
+    if (m_nYSize < 10 || m_nYSize > 400)
+        m_nYSize = GetYDefaultSize();
+    return TRUE;
+}
+
+void QCResizableControlBar::OnBarDock()
+{
+    if (m_hWnd != nullptr)
+        ModifyStyleEx(WS_EX_CLIENTEDGE, 0, SWP_FRAMECHANGED);
+}
+
+void QCResizableControlBar::OnBarFloat()
+{
+    if (m_hWnd != nullptr)
+        ModifyStyleEx(0, WS_EX_CLIENTEDGE, SWP_FRAMECHANGED);
+}
+
+void QCResizableControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}
+
+LRESULT QCResizableControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND) {
+        CRect rect;
+        GetClientRect(&rect);
+        ::FillRect((HDC)wParam, &rect, ::GetSysColorBrush(COLOR_BTNFACE));
+        return TRUE;
+    }
+    return CQUBaseControlBar::WindowProc(message, wParam, lParam);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// CQUMiniDockFrameWnd
+
+IMPLEMENT_DYNCREATE(CQUMiniDockFrameWnd, SECMiniDockFrameWnd)
+
+CRect CQUMiniDockFrameWnd::KeepOnDesktop(int x, int y, int cx, int cy, const CRect& rectDesktop)
+{
+    x = std::min(x, (int)rectDesktop.right - 40);
+    if (x + cx < rectDesktop.left + 40)
+        x = rectDesktop.left + 40 - cx;
+    if (y + cy < rectDesktop.top + 40)
+        y = rectDesktop.top + 40 - cy;
+    y = std::min(y, (int)rectDesktop.bottom - 40);
+    return CRect(x, y, x + cx, y + cy);
+}
+
+void CQUMiniDockFrameWnd::RecalcLayout(BOOL bNotify)
+{
+    if (m_bInRecalc)
+        return;
+    m_bInRecalc = TRUE;
+    m_nIdleFlags &= ~(idleLayout | idleNotify);
+    SECMiniDockFrameWnd::RecalcLayout(bNotify);
+    CRect rect, rectDesktop;
+    GetWindowRect(&rect);
+    ::GetWindowRect(::GetDesktopWindow(), &rectDesktop);
+    CRect rectKept = KeepOnDesktop(rect.left, rect.top, rect.Width(), rect.Height(), rectDesktop);
+    if (rectKept != rect)
+        SetWindowPos(nullptr, rectKept.left, rectKept.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The caption is the name of the bar it holds.
+    for (INT_PTR i = 0; i < m_wndDockBar.m_arrBars.GetSize(); i++) {
+        CControlBar* pBar = (CControlBar*)m_wndDockBar.m_arrBars[i];
+        if (pBar != nullptr) {
+            char szText[261] = "";
+            ::GetWindowTextA(pBar->m_hWnd, szText, sizeof szText);
+            SetWindowText(szText);
+            break;
+        }
+    }
+    m_bInRecalc = FALSE;
+}
+
+LRESULT CQUMiniDockFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DISPLAYCHANGE) {
+        LRESULT lResult = SECMiniDockFrameWnd::WindowProc(message, wParam, lParam);
+        RecalcLayout();
+        return lResult;
+    }
+    return SECMiniDockFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// CQUSpacer
+
+IMPLEMENT_DYNAMIC(CQUSpacer, SECControlBar)
+
+CQUSpacer::CQUSpacer() : m_nHeight(0), m_nBaseSize(0), m_nAdded(0), m_nSubtracted(0) {}
+
+BOOL CQUSpacer::CreateSpacer(CFrameWnd* pFrame, UINT nID, BOOL bVisible)
+{
+    DWORD dwStyle = WS_CHILD | WS_CLIPSIBLINGS | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | (bVisible ? WS_VISIBLE : 0);
+    if (!Create(pFrame, nullptr, dwStyle, 0, nID))
+        return FALSE;
+    SetBarStyle(CBRS_ALIGN_TOP | CBRS_BORDER_LEFT | CBRS_BORDER_TOP | CBRS_BORDER_RIGHT | CBRS_BORDER_3D |
+                CBRS_HIDE_INPLACE);
+    return TRUE;
+}
+
+void CQUSpacer::Recompute()
+{
+    m_nHeight = std::max(0, m_nBaseSize + m_nAdded - m_nSubtracted);
+}
+
+void CQUSpacer::SetBaseSize(int n)
+{
+    m_nBaseSize = n;
+    Recompute();
+}
+
+void CQUSpacer::RaiseBaseSize(int n)
+{
+    if (n > m_nBaseSize)
+        m_nBaseSize = n;
+    Recompute();
+}
+
+void CQUSpacer::SetAddedAdjustment(int n)
+{
+    m_nAdded = n;
+    Recompute();
+}
+
+void CQUSpacer::SetSubtractedAdjustment(int n)
+{
+    m_nSubtracted = n;
+    Recompute();
+}
+
+CSize CQUSpacer::CalcFixedLayout(BOOL, BOOL)
+{
+    return CSize(32767, m_nHeight);
+}
+
+CSize CQUSpacer::CalcDynamicLayout(int, DWORD)
+{
+    return CSize(32767, m_nHeight);
+}
+
+LRESULT CQUSpacer::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC hdc = ::BeginPaint(m_hWnd, &ps);
+        CRect rect;
+        GetClientRect(&rect);
+        // A 2-pixel etched line along the top.
+        CDC::FromHandle(hdc)->Draw3dRect(rect.left, rect.top, rect.Width(), 2, RGB(125, 125, 125), RGB(255, 255, 255));
+        ::EndPaint(m_hWnd, &ps);
+        return 0;
+    }
+    if (message == WM_RBUTTONDOWN) {
+        CMenu menu;
+        if (menu.LoadMenu(IDM_SPACER)) {
+            CPoint pt;
+            ::GetCursorPos(&pt);
+            CWnd* pMain = AfxGetMainWnd();
+            ::TrackPopupMenu(::GetSubMenu(menu.m_hMenu, 0), TPM_RIGHTBUTTON, pt.x, pt.y, 0,
+                             pMain != nullptr ? pMain->m_hWnd : m_hWnd, nullptr);
+        }
+        return 0;
+    }
+    return SECControlBar::WindowProc(message, wParam, lParam);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Dock bars
+
+IMPLEMENT_DYNAMIC(SECDockBarEx, SECDockBar)
+
+SECDockBarEx::SECDockBarEx() : m_fMinPortion(0.08f), m_nSkipOnce(0), m_nReserved(0) {}
+
+void SECDockBarEx::ProportionRow(int nFirst, CControlBar* pResized, int* pnSizable, int* pnFixed)
+{
+    if (m_nSkipOnce) {
+        m_nSkipOnce = 0;
+        return;
+    }
+    *pnSizable = *pnFixed = 0;
+    CRect rect;
+    GetClientRect(&rect);
+    int nLength = IsHorzDock() ? rect.Width() : rect.Height();
+    m_fMinPortion = 0.08f;
+    if (nLength > 0)
+        m_fMinPortion = std::min(18.0f / (float)nLength, 1.0f);
+    SECControlBar* pGiven = DYNAMIC_DOWNCAST(SECControlBar, pResized);
+    if (pGiven != nullptr && pGiven->IsVisible() && pGiven->m_fPortion > 0.95f)
+        pGiven = nullptr;
+    std::vector<SECControlBar*> bars;
+    float fGiven = 0, fOthers = 0;
+    for (INT_PTR i = nFirst; i < m_arrBars.GetSize() && m_arrBars[i] != nullptr; i++) {
+        SECControlBar* pBar = DYNAMIC_DOWNCAST(SECControlBar, (CObject*)m_arrBars[i]);
+        if (pBar == nullptr || !pBar->IsVisible())
+            continue;
+        bars.push_back(pBar);
+        if (pBar == pGiven) {
+            pBar->m_fPortion = std::min(std::max(pBar->m_fPortion, m_fMinPortion), 0.95f);
+            fGiven += pBar->m_fPortion;
+        } else {
+            fOthers += pBar->m_fPortion;
+        }
+        if (pBar->m_dwExStyle & 0x0004)
+            (*pnFixed)++;
+        else
+            (*pnSizable)++;
+    }
+    float fTotal = fOthers;
+    if (fGiven > 0) {
+        float fFactor = fOthers > 0 ? 1.0f : 1.0f / fGiven;
+        pGiven->m_fPortion = std::max(pGiven->m_fPortion * fFactor, m_fMinPortion);
+        fTotal += pGiven->m_fPortion;
+    }
+    if (fTotal > 1.0f)
+        for (SECControlBar* pBar : bars)
+            pBar->m_fPortion = std::max(pBar->m_fPortion / fTotal, m_fMinPortion);
+}
+
+IMPLEMENT_DYNAMIC(CQUDockBar, SECDockBarEx)
+
+CSize CQUDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)
+{
+    CSize size = SECDockBarEx::CalcFixedLayout(bStretch, bHorz);
+    CMainFrame* pFrame = DYNAMIC_DOWNCAST(CMainFrame, m_pDockSite);
+    if (pFrame != nullptr && pFrame->GetSpacer()->m_hWnd != nullptr)
+        pFrame->GetSpacer()->SetSubtractedAdjustment(size.cy);
+    return size;
+}

@@ -1,0 +1,182 @@
+// A small application for the frames' tests: its profile in a fresh INI file, the frames'
+// registry under a key of the test's own, and document windows of three kinds whose views
+// tell their frames the kernel page and the window kind.
+#pragma once
+
+#include <afxwin.h>
+#include <gtest/gtest.h>
+
+#include <QKAccess.h>
+#include <QKData.h>
+
+#include <string>
+
+#include "FrameHost.h"
+#include "FramesTestResources.h"
+#include "MainFrame.h"
+
+namespace framestest {
+
+// A folder of its own for each test, emptied first.
+inline std::string TestFolder()
+{
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    char szTemp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, szTemp);
+    std::string folder = std::string(szTemp) + "qxframes_" + info->test_suite_name() + "_" + info->name();
+    std::string pattern = folder + "\\*";
+    WIN32_FIND_DATAA fd;
+    HANDLE h = ::FindFirstFileA(pattern.c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ::DeleteFileA((folder + "\\" + fd.cFileName).c_str());
+        } while (::FindNextFileA(h, &fd));
+        ::FindClose(h);
+    }
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\";
+}
+
+// The registry key below "Software" that the frames of this test use.
+inline std::string TestRegistryKey()
+{
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string("QuorixFramesTest\\") + info->test_suite_name() + "." + info->name();
+}
+
+class CTestDoc : public CDocument
+{
+    DECLARE_DYNCREATE(CTestDoc)
+public:
+    int m_nKind = 0;
+    CQKPage* m_pPage = nullptr;
+};
+
+class CWksDoc : public CTestDoc
+{
+    DECLARE_DYNCREATE(CWksDoc)
+public:
+    CWksDoc() { m_nKind = 0; }
+};
+
+class CGraphDoc : public CTestDoc
+{
+    DECLARE_DYNCREATE(CGraphDoc)
+public:
+    CGraphDoc() { m_nKind = 1; }
+};
+
+class CNotesDoc : public CTestDoc
+{
+    DECLARE_DYNCREATE(CNotesDoc)
+public:
+    CNotesDoc() { m_nKind = 5; }
+};
+
+class CTestView : public CView, public IQUPageView
+{
+    DECLARE_DYNCREATE(CTestView)
+public:
+    void OnDraw(CDC*) override {}
+    CQKPage* GetPage() override { return ((CTestDoc*)GetDocument())->m_pPage; }
+    int GetWndTemplateId() override { return ((CTestDoc*)GetDocument())->m_nKind; }
+};
+
+class CFramesTestApp : public CWinApp
+{
+public:
+    CFramesTestApp() : CWinApp("Frames Test") {}
+};
+
+class FramesFixture : public ::testing::Test
+{
+protected:
+    CFramesTestApp* m_pApp = nullptr;
+    CQUProfileFrameHost* m_pHost = nullptr;
+    std::string m_strFolder;
+    std::string m_strProfile;
+    std::string m_strKey;
+    CMultiDocTemplate* m_pWksTemplate = nullptr;
+    CMultiDocTemplate* m_pGraphTemplate = nullptr;
+    CMultiDocTemplate* m_pNotesTemplate = nullptr;
+
+    void SetUp() override
+    {
+        m_strFolder = TestFolder();
+        m_strKey = TestRegistryKey();
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + m_strKey).c_str());
+        qkfxSetGlobalINIPath(m_strFolder.c_str());
+        qkfxGetProject().New();
+        SECToolBarManagerEx::ResetIdCounters();
+        m_pApp = new CFramesTestApp;
+        AfxWinInit(::GetModuleHandleA(nullptr), nullptr, (LPTSTR) "", SW_HIDE);
+        m_strProfile = m_strFolder + "quorix61.ini";
+        m_pApp->m_pszProfileName = m_strProfile.c_str();
+        m_pHost = new CQUProfileFrameHost(m_strKey.c_str());
+        QUSetFrameHost(m_pHost);
+        m_pWksTemplate = new CMultiDocTemplate(IDR_TEST_WKS, RUNTIME_CLASS(CWksDoc), RUNTIME_CLASS(CChildFrame),
+                                               RUNTIME_CLASS(CTestView));
+        m_pApp->AddDocTemplate(m_pWksTemplate);
+        m_pGraphTemplate = new CMultiDocTemplate(IDR_TEST_GRAPH, RUNTIME_CLASS(CGraphDoc),
+                                                 RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CTestView));
+        m_pApp->AddDocTemplate(m_pGraphTemplate);
+        m_pNotesTemplate = new CMultiDocTemplate(IDR_TEST_NOTES, RUNTIME_CLASS(CNotesDoc),
+                                                 RUNTIME_CLASS(CChildFrame), RUNTIME_CLASS(CTestView));
+        m_pApp->AddDocTemplate(m_pNotesTemplate);
+    }
+
+    void TearDown() override
+    {
+        CloseMainFrame();
+        QUSetFrameHost(nullptr);
+        delete m_pHost;
+        delete m_pApp;
+        qkfxSetGlobalINIPath("");
+        qkfxGetProject().New();
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + m_strKey).c_str());
+    }
+
+    // The main frame, created hidden as the application core makes it.
+    CMainFrame* CreateMainFrame()
+    {
+        CMainFrame* pFrame = new CMainFrame;
+        if (!pFrame->LoadFrame(IDR_TEST_MAINFRAME, WS_OVERLAPPEDWINDOW)) {
+            ADD_FAILURE() << "the main frame was not created";
+            return nullptr;
+        }
+        m_pApp->m_pMainWnd = pFrame;
+        pFrame->SetWindowPos(nullptr, 0, 0, 900, 700, SWP_NOZORDER | SWP_NOACTIVATE);
+        pFrame->RecalcLayout();
+        return pFrame;
+    }
+
+    // Closes it as the user would: the arrangement is saved on the way.
+    void CloseMainFrame()
+    {
+        if (m_pApp != nullptr && m_pApp->m_pMainWnd != nullptr) {
+            POSITION pos = m_pApp->GetFirstDocTemplatePosition();
+            while (pos != nullptr) {
+                CDocTemplate* pTemplate = m_pApp->GetNextDocTemplate(pos);
+                POSITION posDoc = pTemplate->GetFirstDocPosition();
+                while (posDoc != nullptr)
+                    pTemplate->GetNextDoc(posDoc)->SetModifiedFlag(FALSE);
+            }
+            m_pApp->m_pMainWnd->SendMessage(WM_CLOSE);
+            m_pApp->m_pMainWnd = nullptr;
+        }
+    }
+
+    // A document window of a kind, with a kernel page of the kind.
+    CChildFrame* NewWindow(CMultiDocTemplate* pTemplate, QKPageType type)
+    {
+        CTestDoc* pDoc = (CTestDoc*)pTemplate->OpenDocumentFile(nullptr);
+        if (pDoc == nullptr)
+            return nullptr;
+        pDoc->m_pPage = qkfxGetProject().CreatePage(type);
+        POSITION pos = pDoc->GetFirstViewPosition();
+        return (CChildFrame*)pDoc->GetNextView(pos)->GetParentFrame();
+    }
+};
+
+} // namespace framestest

@@ -1,0 +1,276 @@
+// The main frame with its MDI client, status bar, dock bars, default toolbars, Results Log
+// and spacer; child frames of each window kind switching the toolbars; the toolbar
+// arrangement saved at close and restored at the next creation.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "FramesFixture.h"
+#include "FramesResource.h"
+#include "QKSysMethod.h"
+
+using namespace framestest;
+
+namespace {
+
+struct ToolBarCase
+{
+    UINT nID;
+    const char* title;
+    int nButtons;   // without separators
+};
+
+const ToolBarCase kToolBars[] = {
+    {59400, "Standard", 24},         {59392, "Edit", 3},      {59397, "Graph", 11},
+    {59404, "2D Graphs", 14},        {59398, "2D Graphs Extended", 29}, {59410, "3D Graphs", 16},
+    {59409, "3D Rotation", 11},      {59402, "Worksheet Data", 7},       {59403, "Column", 10},
+    {59399, "Layout", 2},            {59408, "Mask", 7},      {59401, "Tools", 12},
+    {59406, "Object Edit", 16},      {59405, "Arrow", 6},
+};
+
+int ButtonsOf(CQUCustomToolBar* pBar)
+{
+    int n = 0;
+    for (int i = 0; i < pBar->GetBtnCount(); i++)
+        if (pBar->GetBtn(i) != nullptr)
+            n++;
+    return n;
+}
+
+std::set<UINT> VisibleToolBars(CMainFrame* pFrame)
+{
+    std::set<UINT> visible;
+    for (const ToolBarCase& t : kToolBars)
+        if (pFrame->GetToolBar(t.nID)->IsVisible())
+            visible.insert(t.nID);
+    return visible;
+}
+
+using MainFrameTest = FramesFixture;
+
+TEST_F(MainFrameTest, CreationMakesTheStatusBarDockBarsToolbarsResultsLogAndSpacer)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    EXPECT_EQ(get_main_frame(), pFrame);
+    EXPECT_NE(pFrame->m_hWndMDIClient, nullptr);
+    EXPECT_FALSE(pFrame->IsWindowVisible());
+    EXPECT_EQ(QUGetToolBarManager(), pFrame->GetToolBarManager());
+
+    // Six panes: the message pane, two blank 30-pixel panes and the key indicators.
+    SECStatusBar* pStatus = pFrame->GetStatusBar();
+    ASSERT_NE(pStatus->m_hWnd, nullptr);
+    EXPECT_EQ(pStatus->GetDlgCtrlID(), AFX_IDW_STATUS_BAR);
+    EXPECT_EQ(pStatus->GetItemID(3), (UINT)ID_INDICATOR_CAPS);
+    EXPECT_EQ(pStatus->GetItemID(5), (UINT)ID_INDICATOR_SCRL);
+    UINT nID, nStyle;
+    int cx;
+    pStatus->GetPaneInfo(1, nID, nStyle, cx);
+    EXPECT_EQ(cx, 30);
+    EXPECT_TRUE(pFrame->SetStatusPaneText(1, "Pane"));
+    EXPECT_EQ(std::string(pStatus->GetPaneText(1)), "Pane");
+    EXPECT_TRUE(pFrame->SetStatusbarText("Ready to fit", TRUE));
+    CString strMessage;
+    pStatus->GetWindowText(strMessage);
+    EXPECT_EQ(std::string(strMessage), "Ready to fit");
+
+    // The top dock bar is the program's own; the others share rows by proportion.
+    EXPECT_TRUE(pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP)->IsKindOf(RUNTIME_CLASS(CQUDockBar)));
+    EXPECT_TRUE(pFrame->GetControlBar(AFX_IDW_DOCKBAR_LEFT)->IsKindOf(RUNTIME_CLASS(SECDockBarEx)));
+
+    // Fourteen default toolbars, docked at the top, only Standard shown.
+    for (const ToolBarCase& t : kToolBars) {
+        CQUCustomToolBar* pBar = pFrame->GetToolBar(t.nID);
+        ASSERT_NE(pBar, nullptr) << t.title;
+        CString strTitle;
+        pBar->GetWindowText(strTitle);
+        EXPECT_EQ(std::string(strTitle), t.title);
+        EXPECT_EQ(ButtonsOf(pBar), t.nButtons) << t.title;
+        EXPECT_EQ(pBar->IsVisible(), t.nID == 59400) << t.title;
+        EXPECT_EQ(pBar->GetKindMask(), QUToolBarKindMask(t.nID));
+    }
+    EXPECT_EQ(pFrame->GetToolBar(12345), nullptr);
+
+    CQUOutputLog* pLog = pFrame->GetOutputLog();
+    ASSERT_NE(pLog->m_hWnd, nullptr);
+    CString strLog;
+    pLog->GetWindowText(strLog);
+    EXPECT_EQ(std::string(strLog), "Results Log");
+    EXPECT_EQ(pLog->GetDlgCtrlID(), IDS_RESULTS_LOG);
+    EXPECT_NE(pFrame->GetSpacer()->m_hWnd, nullptr);
+
+    // The first start was noted under the install state.
+    HKEY hKey;
+    std::string key = "Software\\" + m_strKey + "\\InstallState\\Upgrade60To61";
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+    char szValue[8] = "";
+    DWORD cb = sizeof szValue;
+    ::RegQueryValueExA(hKey, "bFirstTime", nullptr, nullptr, (BYTE*)szValue, &cb);
+    ::RegCloseKey(hKey);
+    EXPECT_STREQ(szValue, "0");
+}
+
+TEST_F(MainFrameTest, ChildFramesOfEachKindShowTheirToolbarsAndKeepTheUsersChoice)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+
+    CChildFrame* pGraph = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
+    ASSERT_NE(pGraph, nullptr);
+    EXPECT_EQ(pGraph->get_wnd_template_id(), 1);
+    EXPECT_EQ(pGraph->get_wnd_template_bits(), QU_KIND_GRAPH);
+    EXPECT_EQ(pFrame->get_active_childframe(nullptr), pGraph);
+    pFrame->RecalcLayout();
+    // Every toolbar whose kinds include graphs.
+    std::set<UINT> graph = {59400, 59392, 59397, 59404, 59398, 59410, 59409, 59408, 59401, 59406, 59405};
+    EXPECT_EQ(VisibleToolBars(pFrame), graph);
+
+    CChildFrame* pWks = NewWindow(m_pWksTemplate, QK_PAGE_WKS);
+    ASSERT_NE(pWks, nullptr);
+    EXPECT_EQ(pWks->get_wnd_template_bits(), QU_KIND_WKS);
+    std::set<UINT> wks = {59400, 59392, 59404, 59398, 59410, 59402, 59403, 59408, 59401, 59406, 59405};
+    EXPECT_EQ(VisibleToolBars(pFrame), wks);
+    // Hidden by the switch, not by the user: the choice stays.
+    EXPECT_TRUE(pFrame->GetToolBar(59397)->GetShowChoice());
+    EXPECT_FALSE(pFrame->GetToolBar(59397)->GetKindSwitchMarker());
+
+    // The user hides Column; it stays hidden when a worksheet is active again.
+    pFrame->ShowControlBar(pFrame->GetToolBar(59403), FALSE, FALSE);
+    EXPECT_FALSE(pFrame->GetToolBar(59403)->GetShowChoice());
+    pGraph->MDIActivate();
+    pWks->MDIActivate();
+    EXPECT_FALSE(pFrame->GetToolBar(59403)->IsVisible());
+    EXPECT_TRUE(pFrame->GetToolBar(59402)->IsVisible());
+
+    // Notes take Standard and Edit; with no window no standard toolbar belongs.
+    CChildFrame* pNotes = NewWindow(m_pNotesTemplate, QK_PAGE_NOTES);
+    ASSERT_NE(pNotes, nullptr);
+    EXPECT_EQ(VisibleToolBars(pFrame), (std::set<UINT>{59400, 59392}));
+    pFrame->ShowToolBarsOfChildFrame(nullptr);
+    EXPECT_EQ(VisibleToolBars(pFrame), (std::set<UINT>{}));
+    EXPECT_TRUE(pFrame->GetToolBar(59400)->GetShowChoice());
+
+    // Delete belongs to a notes window, F2 to a worksheet, ahead of the accelerators.
+    pNotes->MDIActivate();
+    MSG msg = {pNotes->m_hWnd, WM_KEYDOWN, VK_DELETE, 0};
+    EXPECT_FALSE(pFrame->PreTranslateMessage(&msg));
+    pWks->MDIActivate();
+    MSG f2 = {pWks->m_hWnd, WM_KEYDOWN, VK_F2, 0};
+    EXPECT_FALSE(pFrame->PreTranslateMessage(&f2));
+}
+
+TEST_F(MainFrameTest, ClosePromptOffHidesTheWindowInsteadOfDeletingIt)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    qkfxGetQrxSystem().GetRefGraph().SetClosePrompt(FALSE);
+    CChildFrame* pGraph = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
+    ASSERT_NE(pGraph, nullptr);
+    HWND hWnd = pGraph->m_hWnd;
+    pGraph->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(::IsWindow(hWnd));
+    EXPECT_FALSE(::IsWindowVisible(hWnd));
+    qkfxGetQrxSystem().GetRefGraph().SetClosePrompt(TRUE);
+
+    // Repeated or maximise-show size types do not count as a change of the window's state.
+    struct Case { UINT type; BOOL changed; } cases[] = {
+        {SIZE_MINIMIZED, TRUE}, {SIZE_MINIMIZED, FALSE}, {SIZE_MAXSHOW, FALSE}, {SIZE_MAXHIDE, FALSE},
+        {SIZE_RESTORED, TRUE}, {SIZE_MAXIMIZED, TRUE},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pGraph->IsWindowStatusChanged(c.type), c.changed) << c.type;
+}
+
+TEST_F(MainFrameTest, ToolbarArrangementIsSavedAtCloseAndRestoredAtTheNextStart)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    // The user shows Graph, hides Standard's choice by hand, drops a button, makes a toolbar.
+    pFrame->ShowControlBar(pFrame->GetToolBar(59397), TRUE, FALSE);
+    pFrame->ShowControlBar(pFrame->GetToolBar(59401), TRUE, FALSE);
+    pFrame->ShowControlBar(pFrame->GetToolBar(59401), FALSE, FALSE);
+    EXPECT_FALSE(pFrame->GetToolBar(59401)->GetShowChoice());
+    pFrame->GetToolBar(59392)->RemoveButton(0);
+    SECCustomToolBar* pMine = pFrame->GetToolBarManager()->CreateUserToolBar("Mine");
+    ASSERT_NE(pMine, nullptr);
+    pMine->SetButtons(std::vector<UINT>{33249, 0, 34011}.data(), 3);
+    pFrame->DockControlBar(pMine, AFX_IDW_DOCKBAR_TOP);
+    UINT nMineID = (UINT)pMine->GetDlgCtrlID();
+    EXPECT_GT(nMineID, 59423u);
+    CloseMainFrame();
+
+    // Where the arrangement went: the program's key, "Toolbars".
+    HKEY hKey;
+    std::string key = "Software\\" + m_strKey + "\\Toolbars\\Tlb-Summary";
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+    ::RegCloseKey(hKey);
+
+    pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    EXPECT_TRUE(pFrame->GetToolBar(59397)->IsVisible());
+    EXPECT_TRUE(pFrame->GetToolBar(59397)->GetShowChoice());
+    EXPECT_FALSE(pFrame->GetToolBar(59401)->IsVisible());
+    EXPECT_FALSE(pFrame->GetToolBar(59401)->GetShowChoice());
+    EXPECT_EQ(ButtonsOf(pFrame->GetToolBar(59392)), 2);
+    CQUCustomToolBar* pRestored = pFrame->GetToolBar(nMineID);
+    ASSERT_NE(pRestored, nullptr);
+    CDWordArray ids;
+    pRestored->GetButtonIds(ids);
+    ASSERT_EQ(ids.GetSize(), 3);
+    EXPECT_EQ(ids[0], 33249u);
+    EXPECT_EQ(ids[1], 0u);
+    EXPECT_EQ(ids[2], 34011u);
+
+    // Toolbars by name, and deleting one takes its saved state along.
+    SECToolBarManagerEx* pManager = pFrame->GetToolBarManager();
+    EXPECT_TRUE(pManager->TbarExists("mine"));
+    EXPECT_FALSE(pManager->TbarIsOpen("Nothing"));
+    CString strNames;
+    pManager->GetTbarsNames(strNames);
+    EXPECT_NE(std::string(strNames).find("Mine, "), std::string::npos);
+    EXPECT_EQ(std::string(strNames).substr(strNames.GetLength() - 2), ", ");
+    EXPECT_TRUE(pManager->OpenTbar("Layout", TRUE));
+    EXPECT_TRUE(pManager->TbarIsOpen("layout"));
+    // The state is saved at close, so deleting finds it in the registry.
+    EXPECT_TRUE(pManager->DeleteTbar("Mine"));
+    EXPECT_FALSE(pManager->TbarExists("Mine"));
+}
+
+TEST_F(MainFrameTest, ArrangementKeyAndRegistryWriteTest)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    // The profile is the test's INI file here.
+    EXPECT_FALSE(pFrame->TlbarsArrangementFilePresent());
+    EXPECT_TRUE(pFrame->KeyTlbarsArrangement());
+    EXPECT_TRUE(pFrame->TlbarsArrangementFilePresent());
+    EXPECT_EQ(::GetPrivateProfileIntA("KeyTlbSection", "FileID", 0, m_strProfile.c_str()), 1794946424u);
+    EXPECT_TRUE(pFrame->IsRegistryWritable());
+    char szValue[16] = "";
+    ::GetPrivateProfileStringA("KeyTlbSection", "TestWritable", "gone", szValue, sizeof szValue, m_strProfile.c_str());
+    EXPECT_STREQ(szValue, "gone");
+}
+
+TEST_F(MainFrameTest, UserButtonTextsComeFromTheirGroupOrStayDefault)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    // No group owns the id: "My tip", and the status text is left as it was.
+    NMTTDISPINFOA info = {};
+    info.hdr.code = TTN_NEEDTEXTA;
+    info.hdr.idFrom = 48000;
+    LRESULT result = 1;
+    EXPECT_TRUE(pFrame->OnToolTipText(0, &info.hdr, &result));
+    EXPECT_STREQ(info.szText, "My tip");
+    EXPECT_EQ(result, 0);
+    NMTTDISPINFOW wide = {};
+    wide.hdr.code = TTN_NEEDTEXTW;
+    wide.hdr.idFrom = 49150;
+    EXPECT_TRUE(pFrame->OnToolTipText(0, &wide.hdr, &result));
+    EXPECT_STREQ(wide.szText, L"My tip");
+    CString strMessage = "unchanged";
+    pFrame->GetMessageString(48000, strMessage);
+    EXPECT_EQ(std::string(strMessage), "unchanged");
+}
+
+} // namespace
