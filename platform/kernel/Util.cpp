@@ -230,6 +230,14 @@ std::string QKSysMethodPath::GetProgram() const
     return qkGetProgramFolder();
 }
 
+std::string QKSysMethodPath::GetExcel() const
+{
+    std::string folder = m_excel.empty() ? GetProgram() : m_excel;
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
+        folder += '\\';
+    return folder;
+}
+
 bool CQKQrxSystem::ChangeMenuLevel(int level)
 {
     if (level < 0 || level >= GetNumMenuLevels())

@@ -3,6 +3,8 @@
 
 #include "ExcelRes.h"
 
+#include <mbstring.h>
+
 namespace {
 
 HINSTANCE ThisModule()
@@ -212,4 +214,269 @@ BOOL CQUxlView::SetAutomaticExternalUpdate(int on, BOOL report)
         return FALSE;
     }
     return page->SetAutomaticExternalUpdate(on);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Open Excel
+
+BEGIN_MESSAGE_MAP(COpenExcelDlg, CDialog)
+    ON_BN_CLICKED(IDC_XL_OPEN_AS_EXCEL, OnChoice)
+    ON_BN_CLICKED(IDC_XL_OPEN_AS_NATIVE, OnChoice)
+END_MESSAGE_MAP()
+
+COpenExcelDlg::COpenExcelDlg(CQUxlView* view, CWnd* parent) : CDialog(IDD_XL_OPEN_EXCEL, parent), m_pView(view) {}
+
+BOOL COpenExcelDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_sheets.SubclassDlgItem(IDC_XL_OPEN_SHEETS, this);
+    m_nChoice = CQUExcelDoc::OpenWorkbookAsExcel() ? 0 : 1;
+    CheckRadioButton(IDC_XL_OPEN_AS_EXCEL, IDC_XL_OPEN_AS_NATIVE, IDC_XL_OPEN_AS_EXCEL + m_nChoice);
+    ShowList();
+    return TRUE;
+}
+
+void COpenExcelDlg::OnChoice()
+{
+    m_nChoice = IsDlgButtonChecked(IDC_XL_OPEN_AS_NATIVE) ? 1 : 0;
+    ShowList();
+}
+
+void COpenExcelDlg::ShowList()
+{
+    if (m_nChoice == 1) {
+        if (!m_bFilled) {
+            m_pView->FillListboxWithWorksheetNames(&m_sheets, nullptr);
+            m_bFilled = TRUE;
+        }
+        m_sheets.SetSel(-1, FALSE);
+        m_sheets.SetSel(0, TRUE);
+        m_sheets.EnableWindow(TRUE);
+    } else {
+        m_sheets.SetSel(-1, FALSE);
+        m_sheets.EnableWindow(FALSE);
+    }
+}
+
+void COpenExcelDlg::OnOK()
+{
+    m_chosenSheets.RemoveAll();
+    for (int i = 0; i < m_sheets.GetCount(); ++i) {
+        if (m_sheets.GetSel(i) > 0) {
+            CString name;
+            m_sheets.GetText(i, name);
+            m_chosenSheets.Add(name);
+        }
+    }
+    m_bDontShow = IsDlgButtonChecked(IDC_XL_OPEN_DONT_SHOW) != 0;
+    EndDialog(IDOK);
+}
+
+BOOL CQUxlView::DoOpenExcelDialog(int* asExcel, UINT* count)
+{
+    COpenExcelDlg dlg(this, m_hWnd ? this : nullptr);
+    INT_PTR result;
+    {
+        XlResourceScope resources;
+        result = dlg.DoModal();
+    }
+    if (result != IDOK)
+        return FALSE;
+    CQUExcelDoc::SetOpenWorkbookAsExcel(dlg.m_nChoice == 0);
+    CQUExcelDoc::SetDisplayOpenExcelDialog(!dlg.m_bDontShow);
+    if (dlg.m_nChoice == 0) {
+        *asExcel = 1;
+        return TRUE;
+    }
+    *asExcel = 0;
+    UINT copied = 0;
+    for (int i = 0; i < dlg.m_chosenSheets.GetSize(); ++i)
+        UpdateAssociatedWorksheet(dlg.m_chosenSheets[i], TRUE, nullptr);
+    for (int i = 0; i < dlg.m_chosenSheets.GetSize(); ++i)
+        if (DoCopyOneWksToNativeQuorix(dlg.m_chosenSheets[i], nullptr))
+            ++copied;
+    if (count)
+        *count = copied;
+    return TRUE;
+}
+
+BOOL CQUxlView::HandleOpenExcel(int* asExcel, UINT* count)
+{
+    if (CQUExcelDoc::DisplayOpenExcelDialog())
+        return DoOpenExcelDialog(asExcel, count);
+    if (CQUExcelDoc::OpenWorkbookAsExcel()) {
+        *asExcel = 1;
+        return TRUE;
+    }
+    *asExcel = 0;
+    return DoCopyToNativeQuorixWorksheets(2, count);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Workbook Properties
+
+BOOL CExlRename::s_bSortAscending = TRUE;
+std::map<int, CString> CExlRename::s_names;
+
+BEGIN_MESSAGE_MAP(CExlRename, CDialog)
+    ON_BN_CLICKED(IDC_XL_RENAME_INTERNAL, OnStorage)
+    ON_BN_CLICKED(IDC_XL_RENAME_EXTERNAL, OnStorage)
+    ON_NOTIFY(LVN_COLUMNCLICK, IDC_XL_RENAME_SHEETS, OnColumnClick)
+END_MESSAGE_MAP()
+
+CExlRename::CExlRename(CQUxlView* view, CWnd* parent) : CDialog(IDD_XL_RENAME, parent), m_pView(view)
+{
+    if (CQUWksPageExternal* page = view->get_external_wks_page()) {
+        m_strPath = page->GetExternalName().c_str();
+        m_strTitle = page->GetName().c_str();
+        m_bUpdate = page->IsAutomaticExternalUpdate();
+        m_nStorage = page->IsInternalSaving() ? 0 : 1;
+    }
+}
+
+CExlRename::~CExlRename()
+{
+    s_names.clear();
+}
+
+BOOL CExlRename::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SetDlgItemText(IDC_XL_RENAME_TITLE, m_strTitle);
+    SetDlgItemText(IDC_XL_RENAME_PATH, m_strPath);
+    CheckDlgButton(IDC_XL_RENAME_UPDATE, m_bUpdate ? BST_CHECKED : BST_UNCHECKED);
+    CheckRadioButton(IDC_XL_RENAME_INTERNAL, IDC_XL_RENAME_EXTERNAL, IDC_XL_RENAME_INTERNAL + m_nStorage);
+    m_sheets.SubclassDlgItem(IDC_XL_RENAME_SHEETS, this);
+    m_sheets.InitCols(2, IDS_XL_SHEET_NAME_COLUMN);
+    s_names.clear();
+    if (CQUWksPageExternal* page = m_pView->get_external_wks_page()) {
+        for (int i = 0; i < page->GetNumLayers(); ++i) {
+            CQKWksExternLayer* layer = page->GetLayer(i);
+            if (layer->GetName().empty())
+                continue;
+            int row = m_sheets.InsertItem(m_sheets.GetItemCount(), layer->GetName().c_str());
+            if (layer->GetID() != 1) {
+                CString index;
+                index.Format("@%d", layer->GetID());
+                m_sheets.SetItemText(row, 1, index);
+            }
+            m_sheets.SetItemData(row, (DWORD_PTR)layer->GetID());
+            s_names[layer->GetID()] = layer->GetName().c_str();
+        }
+    }
+    OnStorage();
+    return TRUE;
+}
+
+void CExlRename::OnStorage()
+{
+    m_nStorage = IsDlgButtonChecked(IDC_XL_RENAME_EXTERNAL) ? 1 : 0;
+    GetDlgItem(IDC_XL_RENAME_UPDATE)->EnableWindow(m_nStorage == 1);
+    GetDlgItem(IDC_XL_RENAME_PATH)->ShowWindow(m_nStorage == 1 ? SW_SHOW : SW_HIDE);
+}
+
+int CALLBACK CExlRename::CompareNames(LPARAM a, LPARAM b, LPARAM)
+{
+    int r = _mbsicmp((const unsigned char*)(LPCTSTR)s_names[(int)a], (const unsigned char*)(LPCTSTR)s_names[(int)b]);
+    return s_bSortAscending ? r : -r;
+}
+
+int CALLBACK CExlRename::CompareIds(LPARAM a, LPARAM b, LPARAM)
+{
+    // Identifiers are never equal: the larger one sorts after the smaller.
+    int r = a < b ? -1 : 1;
+    return s_bSortAscending ? r : -r;
+}
+
+void CExlRename::OnColumnClick(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    auto* list = reinterpret_cast<NMLISTVIEW*>(pNMHDR);
+    m_sheets.SortItems(list->iSubItem == 0 ? &CExlRename::CompareNames : &CExlRename::CompareIds, 0);
+    s_bSortAscending = !s_bSortAscending;
+    *pResult = 0;
+}
+
+void CExlRename::OnOK()
+{
+    GetDlgItemText(IDC_XL_RENAME_TITLE, m_strTitle);
+    m_bUpdate = IsDlgButtonChecked(IDC_XL_RENAME_UPDATE) != 0;
+    if (CQUExcelDoc* doc = m_pView->GetDocument())
+        doc->SetTitle(m_strTitle);
+    if (CQUWksPageExternal* page = m_pView->get_external_wks_page()) {
+        page->SetInternalSaving(m_nStorage == 0);
+        if (m_nStorage == 1)
+            m_pView->SetAutomaticExternalUpdate(m_bUpdate, TRUE);
+    }
+    EndDialog(IDOK);
+}
+
+void CQUxlView::OnCmExcelRename()
+{
+    CExlRename dlg(this, m_hWnd ? this : nullptr);
+    XlResourceScope resources;
+    dlg.DoModal();
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// Save Excel Workbooks
+
+int CQUXlSaveDialog::s_nSaveExcelDlg = 1;
+
+BEGIN_MESSAGE_MAP(CQUXlSaveDialog, CDialog)
+    ON_CLBN_CHKCHANGE(IDC_XL_SAVE_EXTERNAL, OnCheckChange)
+END_MESSAGE_MAP()
+
+CQUXlSaveDialog::CQUXlSaveDialog(CWnd* parent) : CDialog(IDD_XL_SAVE, parent) {}
+
+BOOL CQUXlSaveDialog::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_internal.SubclassDlgItem(IDC_XL_SAVE_INTERNAL, this);
+    CRect frame;
+    GetDlgItem(IDC_XL_SAVE_EXTERNAL_FRAME)->GetWindowRect(&frame);
+    ScreenToClient(&frame);
+    m_external.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_HASSTRINGS |
+                          LBS_OWNERDRAWFIXED,
+                      frame, this, IDC_XL_SAVE_EXTERNAL);
+    m_external.SetFont(GetFont());
+    m_show.SubclassDlgItem(IDC_XL_SAVE_SHOW, this);
+    m_show.INIResStringComboBox(IDS_XL_SAVE_DLG_CHOICES, s_nSaveExcelDlg);
+    CQKProject& project = qkfxGetProject();
+    for (int i = 0; i < project.GetNumPages(); ++i) {
+        auto* page = dynamic_cast<CQUWksPageExternal*>(project.GetPage(i));
+        if (!page || !page->GetValidxlView())
+            continue;
+        if (page->IsInternalSaving()) {
+            m_internal.AddString(page->GetName().c_str());
+        } else {
+            int row = m_external.AddString(page->GetName().c_str());
+            m_external.SetItemData(row, (DWORD_PTR)page);
+            m_external.SetCheck(row, page->IsAutomaticExternalUpdate() ? 1 : 0);
+        }
+    }
+    return TRUE;
+}
+
+void CQUXlSaveDialog::OnCheckChange()
+{
+    int row = m_external.GetCaretIndex();
+    if (row < 0 || !m_external.GetCheck(row))
+        return;
+    // A read-only linked file cannot be updated: the tick is taken back.
+    auto* page = (CQUWksPageExternal*)m_external.GetItemData(row);
+    CQUxlView* view = page ? page->GetValidxlView() : nullptr;
+    XlResourceScope resources;
+    if (!view || !view->SetAutomaticExternalUpdate(1, TRUE))
+        m_external.SetCheck(row, 0);
+}
+
+void CQUXlSaveDialog::OnOK()
+{
+    for (int i = 0; i < m_external.GetCount(); ++i)
+        if (auto* page = (CQUWksPageExternal*)m_external.GetItemData(i))
+            page->SetAutomaticExternalUpdate(m_external.GetCheck(i) ? 1 : 0);
+    int choice = m_show.GetCurSel();
+    if (choice >= 0)
+        s_nSaveExcelDlg = choice;
+    EndDialog(IDOK);
 }

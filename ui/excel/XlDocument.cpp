@@ -3,6 +3,9 @@
 
 #include <docobj.h>
 
+#include "QKAccess.h"
+#include "QKSysMethod.h"
+
 #include "ExcelRes.h"
 
 /////////////////////////////////////////////////////////////////////////////
@@ -226,4 +229,105 @@ BOOL CQUExcelDoc::InitPage(const char* file)
     if (file)
         m_pPage->SetExternalName(file);
     return TRUE;
+}
+
+BOOL CQUExcelDoc::SetNewExternalFilename()
+{
+    if (!m_pPage)
+        return FALSE;
+    std::string folder = qkfxGetQrxSystem().GetRefPath().GetExcel();
+    for (int n = 1;; ++n) {
+        CString name;
+        name.Format("%s%s%d.%s", folder.c_str(), "Excel", n, "XLS");
+        if (qkuFileExists(name) || IsNameAmongOpened(name))
+            continue;
+        // The path name is the document's without the framework's path-setting step (no
+        // such file exists yet).
+        m_strPathName = name;
+        return m_pPage->SetExternalName(name);
+    }
+}
+
+BOOL CQUExcelDoc::IsNameAmongOpened(const char* path)
+{
+    CQKProject& project = qkfxGetProject();
+    for (int i = 0; i < project.GetNumPages(); ++i) {
+        auto* page = dynamic_cast<CQKWksExternPage*>(project.GetPage(i));
+        if (page && _stricmp(page->GetExternalName().c_str(), path) == 0)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CQUExcelDoc::OnNewDocument()
+{
+    if (!CDocument::OnNewDocument())
+        return FALSE;
+    if (m_bOpenedFromFile)
+        return TRUE;
+    CQUxlView* view = get_first_QU_view();
+    if (!view || !InitPage(nullptr))
+        return FALSE;
+    if (m_pPage->IsExternalHidden()) {
+        view->m_bIdleReactivationDisabled = 1;
+        view->m_bActivateNewExcel = 0;
+    }
+    BOOL ok = view->CreateNewExcelItem();
+    view->m_bActivateNewExcel = 1;
+    if (ok) {
+        SetNewExternalFilename();
+        view->CanGetSelection(FALSE);
+        // A new workbook is kept inside the project file.
+        m_pPage->SetInternalSaving(1);
+    }
+    return ok;
+}
+
+BOOL CQUExcelDoc::OnOpenDocument(LPCTSTR lpszPathName)
+{
+    m_bOpenedFromFile = 1;
+    if (!OnNewDocument())
+        return FALSE;
+    CQUxlView* view = get_first_QU_view();
+    if (!view)
+        return FALSE;
+    if (!qkuFileExists(lpszPathName)) {
+        xlMessageBox(IDS_XL_FILE_NOT_FOUND, MB_OK);
+        return FALSE;
+    }
+    if (!InitPage(lpszPathName))
+        return FALSE;
+    m_strPathName = lpszPathName;
+    if (!DisplayOpenExcelDialog() && OpenWorkbookAsExcel()) {
+        if (!view->LoadNewExcelItemFromFile(lpszPathName, TRUE))
+            return FALSE;
+    } else {
+        if (!view->LoadNewExcelItemFromFile(lpszPathName, FALSE))
+            return FALSE;
+        int asExcel = 1;
+        UINT count = 0;
+        // Opened as native worksheets, the workbook window itself does not stay.
+        if (!view->HandleOpenExcel(&asExcel, &count) || !asExcel)
+            return FALSE;
+        view->ActivateExcel();
+    }
+    view->CanGetSelection(FALSE);
+    if (qkuFileExistsAndIsReadOnly(lpszPathName))
+        m_pPage->SetAutomaticExternalUpdate(0);
+    return TRUE;
+}
+
+void CQUExcelDoc::OnCloseDocument()
+{
+    if (CQUxlView* view = get_first_QU_view()) {
+        view->m_bReactivateOnDeactivate = 0;
+        view->uninit_xlDriver();
+    }
+    CDocument::OnCloseDocument();
+}
+
+void CQUExcelDoc::OnIdle()
+{
+    if (CQUxlView* view = get_first_QU_view())
+        view->OnIdle();
 }

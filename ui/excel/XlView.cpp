@@ -12,10 +12,6 @@ int CQUxlView::s_dirtyRetries = 0;
 
 IMPLEMENT_DYNCREATE(CQUxlView, CView)
 
-BEGIN_MESSAGE_MAP(CQUxlView, CView)
-    ON_COMMAND(ID_XL_CHECK_DIRTY, OnCheckxlDirty)
-END_MESSAGE_MAP()
-
 CString xlLoadString(UINT id)
 {
     // This library's own table: the Excel link's texts are found whatever the resource

@@ -83,10 +83,17 @@ public:
     CQUExcelDoc();
     ~CQUExcelDoc() override;
 
+    BOOL OnNewDocument() override;
+    BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
+    void OnCloseDocument() override;
+    void OnIdle() override;
+
     CQUWksPageExternal* GetPage() const { return m_pPage; }
     // Sets up the page: a new external page of the project (or the given one), its file.
     BOOL InitPage(const char* file);
     BOOL SetNewExternalFilename();
+    // An open workbook window already links this file (regardless of case).
+    static BOOL IsNameAmongOpened(const char* path);
     // The first workbook view of the document, null when there is none.
     CQUxlView* get_first_QU_view() const;
 
@@ -126,6 +133,27 @@ public:
     CxlCntrItem* GetItem() const { return m_pItem; }
     // Gives the view its workbook item (the view owns it).
     void SetItem(CxlCntrItem* item);
+
+    void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
+
+    // The workbook item.
+    BOOL CreateNewExcelItem();
+    BOOL LoadNewExcelItemFromFile(const char* path, BOOL activate);
+    BOOL ActivateExcel();
+    void DeactivateExcel();
+    void DisplayExcelWkbook();
+    BOOL OnInternalSetView();
+    BOOL IsExcelShown() const { return m_bDisplayExcel; }
+    DWORD GetViewToolbarBits() const;
+    UINT GetContextMenuID() const;
+    int GetXlPlotDlgState() const;
+    BOOL GetDropSourceIDString(CString& text) const;
+    void OnIdle();
+    // Whether to open a workbook file as a workbook (asExcel 1) or as native worksheets
+    // (count copied); FALSE when the user cancelled.
+    BOOL HandleOpenExcel(int* asExcel, UINT* count);
+    BOOL DoOpenExcelDialog(int* asExcel, UINT* count);
+    static BOOL s_invalidInstallation;
 
     // Automation.
     BOOL InitDriverAutomation();
@@ -199,6 +227,27 @@ public:
 
     // The active child frame's view when it is a workbook view, else null.
     static CQUxlView* get_active_excel_view();
+
+    afx_msg void OnCmUpdateQuorix();
+    afx_msg void OnCmExcelRename();
+    afx_msg void DriveExcel();
+    afx_msg void WkbookExcelView();
+    afx_msg void WkbookQuorixView();
+    afx_msg void UpdateUIWkbookExcelView(CCmdUI* pCmdUI);
+    afx_msg void UpdateUIWkbookQuorixView(CCmdUI* pCmdUI);
+    afx_msg void OnExcelInPlaceActivate();
+    afx_msg void OnExcelAppOpen();
+    afx_msg void OnItemCommandPrint();
+    afx_msg void OnItemCommandPrintDirect();
+    afx_msg void OnItemCommandPageSetup();
+    afx_msg void Convert2Matrix();
+
+    // Idle re-activation of the item: stopped for hidden pages, bounded to five tries.
+    int m_bIdleReactivationDisabled = 0;
+    int m_bActivateNewExcel = 1;
+    int m_nIdleCount = 0;
+    int m_bFirstActivation = 1;
+    int m_bReactivateOnDeactivate = 1;
 
 protected:
     CxlCntrItem* m_pItem = nullptr;

@@ -64,9 +64,13 @@ public:
     std::string GetProgram() const;
     std::string GetTemplate() const { return m_template.empty() ? GetProgram() : m_template; }
     void SetTemplate(const std::string& folder) { m_template = folder; }
+    // Where new workbooks are named (the program folder until set), ending in a backslash.
+    std::string GetExcel() const;
+    void SetExcel(const std::string& folder) { m_excel = folder; }
 
 private:
     std::string m_template;
+    std::string m_excel;
 };
 
 // How the windows look: whether menus show the toolbar images of their commands.

@@ -1,0 +1,240 @@
+// Workbook windows: new workbooks, opening workbook files, converting to a matrix,
+// saving.
+#include "XlFixture.h"
+
+#include "ExcelRes.h"
+#include "QKSysMethod.h"
+
+namespace {
+
+using qxtest::DialogDriver;
+
+std::string TempFolder(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + name + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+// A document and view as the workbook template makes them, before the document's step.
+struct Window {
+    CQUExcelDoc* doc = new CQUExcelDoc;
+    CQUxlView* view = new CQUxlView;
+    Window()
+    {
+        doc->m_bAutoDelete = FALSE;
+        doc->AddView(view);
+    }
+    ~Window()
+    {
+        delete view;
+        delete doc;
+    }
+};
+
+class XlWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(reg.ok());
+        CoInitialize(nullptr);
+        qkfxGetProject().New();
+        folder = TempFolder("qxxlwindow");
+        qkfxGetQrxSystem().GetRefPath().SetExcel(folder);
+        CQUExcelDoc::SetDisplayOpenExcelDialog(1);
+        CQUExcelDoc::SetOpenWorkbookAsExcel(1);
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    // A workbook file with numbers on Sheet1 and a text on Sheet2.
+    std::string MakeWorkbookFile(const char* name)
+    {
+        Window w;
+        EXPECT_TRUE(w.doc->OnNewDocument());
+        double v = 4.5;
+        EXPECT_TRUE(w.view->GetSetOneExcelCellValueAsReal("Sheet1", 1, 0, &v, TRUE));
+        v = 5.5;
+        EXPECT_TRUE(w.view->GetSetOneExcelCellValueAsReal("Sheet1", 2, 1, &v, TRUE));
+        EXPECT_TRUE(w.view->GetSetOneExcelCellValue("Sheet2", 1, 0, (void*)"words", 1, TRUE));
+        std::string path = folder + name;
+        EXPECT_TRUE(w.view->SaveTheWorkbook(path.c_str(), FALSE));
+        return path;
+    }
+
+    QxExcelServerRegistration reg;
+    std::string folder;
+};
+
+TEST_F(XlWindow, NewWorkbooksAreNamedAfterTheFirstFreeNumberAndKeptInternally)
+{
+    // Excel1.XLS is taken by a file, so the first new workbook is Excel2.XLS.
+    std::string taken = folder + "Excel1.XLS";
+    HANDLE h = CreateFileA(taken.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+    Window a, b;
+    ASSERT_TRUE(a.doc->OnNewDocument());
+    ASSERT_TRUE(b.doc->OnNewDocument());
+    EXPECT_STREQ((folder + "Excel2.XLS").c_str(), a.doc->GetPathName());
+    EXPECT_EQ(folder + "Excel2.XLS", a.doc->GetPage()->GetExternalName());
+    EXPECT_EQ(folder + "Excel3.XLS", b.doc->GetPage()->GetExternalName());
+    EXPECT_TRUE(a.doc->GetPage()->IsInternalSaving());
+    EXPECT_TRUE(a.doc->GetPage()->IsExternalDataSource());
+    CStringArray names;
+    ASSERT_EQ(4, a.view->GetWorksheetNames(names));
+    EXPECT_STREQ("Sheet1", names[0]);
+    EXPECT_STREQ("Sheet4", names[3]);
+    // Without an in-place server the window shows the kernel's view of the sheets.
+    EXPECT_FALSE(a.view->IsExcelShown());
+    EXPECT_EQ(256u, a.view->GetViewToolbarBits());
+    EXPECT_EQ(570u, a.view->GetContextMenuID());
+    DeleteFileA(taken.c_str());
+}
+
+TEST_F(XlWindow, WithoutAServerANewWorkbookWindowFailsWithTheInstallationMessage)
+{
+    QxExcelServerRegistration unregistered(false);
+    Window w;
+    std::string text;
+    DialogDriver driver;
+    driver.Then([&](HWND box) {
+        text = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDOK);
+    });
+    EXPECT_EQ(FALSE, driver.Run([&] { return (INT_PTR)w.doc->OnNewDocument(); }));
+    EXPECT_EQ(1, driver.StepsRun());
+    EXPECT_EQ(std::string(xlLoadString(IDS_XL_NOT_INSTALLED)), text);
+    EXPECT_FALSE(w.view->HasExcel());
+    EXPECT_EQ(0x200u, w.view->GetViewToolbarBits());
+}
+
+TEST_F(XlWindow, OpeningAsAWorkbookKeepsTheWindowOnTheFile)
+{
+    std::string path = MakeWorkbookFile("open.xls");
+    Window w;
+    DialogDriver driver;
+    driver.Then([](HWND dlg) {
+        EXPECT_TRUE(qxtest::IsChecked(dlg, IDC_XL_OPEN_AS_EXCEL));
+        EXPECT_FALSE(qxtest::IsEnabled(dlg, IDC_XL_OPEN_SHEETS));
+        qxtest::Click(dlg, IDOK);
+    });
+    ASSERT_EQ(TRUE, driver.Run([&] { return (INT_PTR)w.doc->OnOpenDocument(path.c_str()); }));
+    EXPECT_EQ(path, w.doc->GetPage()->GetExternalName());
+    double v = 0;
+    ASSERT_TRUE(w.doc->GetPage()->GetExternalDataAsReal("Sheet1", 2, 1, &v));
+    EXPECT_EQ(5.5, v);
+}
+
+TEST_F(XlWindow, OpeningAsNativeWorksheetsCopiesTheChosenSheetsAndLeavesNoWindow)
+{
+    std::string path = MakeWorkbookFile("native.xls");
+    Window w;
+    DialogDriver driver;
+    driver.Then([](HWND dlg) {
+        qxtest::Click(dlg, IDC_XL_OPEN_AS_NATIVE);
+        HWND list = GetDlgItem(dlg, IDC_XL_OPEN_SHEETS);
+        EXPECT_TRUE(IsWindowEnabled(list));
+        EXPECT_EQ(4, (int)SendMessageA(list, LB_GETCOUNT, 0, 0));
+        SendMessageA(list, LB_SETSEL, TRUE, 1); // Sheet2 too
+        qxtest::SetCheck(dlg, IDC_XL_OPEN_DONT_SHOW, true);
+        qxtest::Click(dlg, IDOK);
+    });
+    EXPECT_EQ(FALSE, driver.Run([&] { return (INT_PTR)w.doc->OnOpenDocument(path.c_str()); }));
+    EXPECT_EQ(0, CQUExcelDoc::OpenWorkbookAsExcel());
+    EXPECT_EQ(0, CQUExcelDoc::DisplayOpenExcelDialog());
+    auto* sheet1 = static_cast<CQKWksPage*>(qkfxGetProject().FindPage("Sheet1"));
+    auto* sheet2 = static_cast<CQKWksPage*>(qkfxGetProject().FindPage("Sheet2"));
+    ASSERT_TRUE(sheet1 && sheet2);
+    EXPECT_EQ(4.5, sheet1->GetColumn(1)->GetValue(0));
+    EXPECT_EQ(5.5, sheet1->GetColumn(2)->GetValue(1));
+    EXPECT_EQ("words", sheet2->GetColumn(1)->GetText(0));
+    EXPECT_FALSE(qkfxGetProject().FindPage("Sheet3"));
+
+    // Cancelled: nothing opens.
+    Window again;
+    CQUExcelDoc::SetDisplayOpenExcelDialog(1);
+    DialogDriver cancel;
+    cancel.Then([](HWND dlg) { qxtest::Click(dlg, IDCANCEL); });
+    EXPECT_EQ(FALSE, cancel.Run([&] { return (INT_PTR)again.doc->OnOpenDocument(path.c_str()); }));
+}
+
+TEST_F(XlWindow, AMissingFileIsReportedAndNotOpened)
+{
+    Window w;
+    std::string text;
+    DialogDriver driver;
+    driver.Then([&](HWND box) {
+        text = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDOK);
+    });
+    std::string path = folder + "nothere.xls";
+    EXPECT_EQ(FALSE, driver.Run([&] { return (INT_PTR)w.doc->OnOpenDocument(path.c_str()); }));
+    EXPECT_NE(std::string::npos, text.find("cannot find the file with this name"));
+}
+
+class XlWindowData : public XlFixture {};
+
+TEST_F(XlWindowData, TheSelectedBlockOfDataBecomesAMatrix)
+{
+    for (int r = 1; r <= 4; ++r)
+        for (int c = 1; c <= 3; ++c) {
+            std::string cell = std::string(1, (char)('A' + c - 1)) + std::to_string(r);
+            UserSets("Sheet1", cell.c_str(), COleVariant((double)(10 * r + c)));
+        }
+    CxlobjWorksheet ws(*view->GetWorkbookDriver(), "Sheet1");
+    CxlobjRange* sel = ws.GetRange("B2:C9");
+    ASSERT_TRUE(sel && sel->Activate());
+    delete sel;
+    view->Convert2Matrix();
+    CQKMatrixPage* m = qkfxGetProject().GetActiveMatrix();
+    ASSERT_TRUE(m);
+    EXPECT_EQ(3, m->GetRows());
+    EXPECT_EQ(2, m->GetCols());
+    EXPECT_EQ(22, m->GetCell(1, 1));
+    EXPECT_EQ(43, m->GetCell(3, 2));
+
+    // A single cell is no block.
+    CxlobjRange* one = ws.GetRange("A1");
+    ASSERT_TRUE(one && one->Activate());
+    delete one;
+    std::string text;
+    DialogDriver driver;
+    driver.Then([&](HWND box) {
+        text = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDOK);
+    });
+    driver.Run([&] {
+        view->Convert2Matrix();
+        return (INT_PTR)0;
+    });
+    EXPECT_EQ("Please select a range of contiguous data.", text);
+}
+
+TEST_F(XlWindowData, AFailedSaveNamesTheWorkbookAndTheFile)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string good = std::string(temp) + "qxxl-save.xls";
+    DeleteFileA(good.c_str());
+    ASSERT_TRUE(view->SaveTheWorkbook(good.c_str(), TRUE));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(good.c_str()));
+    DeleteFileA(good.c_str());
+
+    doc->GetPage()->SetInternalSaving(0);
+    std::string bad = std::string(temp) + "no-such-folder\\book.xls";
+    std::string text;
+    DialogDriver driver;
+    driver.Then([&](HWND box) {
+        text = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDOK);
+    });
+    EXPECT_EQ(FALSE, driver.Run([&] { return (INT_PTR)view->SaveTheWorkbook(bad.c_str(), FALSE); }));
+    EXPECT_NE(std::string::npos, text.find("cannot be saved into the file \"" + bad + "\""));
+    EXPECT_NE(std::string::npos, text.find(doc->GetPage()->GetName()));
+
+    // Excel's own Save As box: cancelled, nothing is saved.
+    EXPECT_FALSE(view->OnSaveWorkbook(""));
+}
+
+} // namespace
