@@ -1,6 +1,7 @@
 // Worksheet pages whose data lies in an external workbook.
 #include "QKExternal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cctype>
@@ -391,5 +392,133 @@ BOOL qkuFileCanBeWrittenTo(const char* path)
     CloseHandle(h);
     if (!existed)
         DeleteFileA(path);
+    return TRUE;
+}
+
+BOOL CxlPlot::GetRange(QXLSELECTION& range) const
+{
+    if (m_y.empty())
+        return FALSE;
+    range = m_y[0];
+    auto grow = [&range](const QXLSELECTION& r) {
+        if (r.c1 <= 0)
+            return;
+        range.c1 = std::min(range.c1, r.c1);
+        range.c2 = std::max(range.c2, r.c2);
+        range.r1 = std::min(range.r1, r.r1);
+        range.r2 = std::max(range.r2, r.r2);
+    };
+    for (const QXLSELECTION& y : m_y)
+        grow(y);
+    grow(m_x);
+    grow(m_err);
+    grow(m_z);
+    grow(m_label);
+    return TRUE;
+}
+
+BOOL CxlPlot::PrepareLayerForPlotting(CQKWksExternLayer* layer, int)
+{
+    if (!layer)
+        return FALSE;
+    auto designate = [layer](const QXLSELECTION& r, int type) {
+        if (r.c1 <= 0)
+            return true;
+        for (int c = r.c1; c < r.c2; ++c) {
+            if (!layer->AddExternColumn(c, nullptr, nullptr))
+                return false;
+            layer->GetColumn(c)->m_type = type;
+        }
+        return true;
+    };
+    bool ok = designate(m_x, QK_COLTYPE_X) && designate(m_err, QK_COLTYPE_YERR) && designate(m_z, QK_COLTYPE_Z) &&
+              designate(m_label, QK_COLTYPE_LABEL);
+    for (const QXLSELECTION& y : m_y)
+        ok = ok && designate(y, QK_COLTYPE_Y);
+    return ok;
+}
+
+CQKGraphPage* CxlPlot::AddPlots(CQKWksExternLayer* layer, int command, CQKGraphPage* graph)
+{
+    if (!layer || m_y.empty())
+        return nullptr;
+    CQKDataset* x = m_x.c1 > 0 ? layer->GetColumn(m_x.c1) : nullptr;
+    std::vector<CQKDataset*> ys;
+    for (const QXLSELECTION& y : m_y)
+        for (int c = y.c1; c < y.c2; ++c)
+            if (CQKDataset* d = layer->GetColumn(c))
+                ys.push_back(d);
+    if (ys.empty())
+        return nullptr;
+    if (!graph)
+        graph = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
+    if (!graph)
+        return nullptr;
+    std::string type = "plot" + std::to_string(command);
+    for (CQKDataset* y : ys) {
+        y->m_xDataset = x ? x->GetHandle() : 0;
+        graph->GetActiveLayer().datasets.push_back(y->GetHandle());
+        graph->GetActiveLayer().plotTypes.push_back(type);
+        qkfxGetCallLog().Add("CxlPlot::AddPlots", graph->GetName() + " " + y->GetName() + " " + type);
+    }
+    return graph;
+}
+
+CxlPlot* CxlPlots::Add()
+{
+    m_plots.push_back(std::make_unique<CxlPlot>());
+    return m_plots.back().get();
+}
+
+CQKDefaultPlotAssignments::CQKDefaultPlotAssignments(int command, const QXLSELECTION* areas, int count,
+                                                     int lastColumn)
+    : m_command(command)
+{
+    std::vector<QXLSELECTION> columns;
+    for (int i = 0; areas && i < count; ++i)
+        for (int c = areas[i].c1; c < areas[i].c2 && c <= lastColumn; ++c)
+            columns.push_back(QXLSELECTION{c, c + 1, areas[i].r1, areas[i].r2});
+    if (columns.size() > 1) {
+        m_x = columns[0];
+        columns.erase(columns.begin());
+    }
+    m_y = columns;
+}
+
+BOOL CQKDefaultPlotAssignments::AssignmentsValid() const
+{
+    for (const QXLSELECTION& y : m_y)
+        if (y.r1 < 0 || y.r2 - y.r1 >= 2)
+            return TRUE;
+    return FALSE;
+}
+
+BOOL ExtractPlotsIntoSeperateLayers(CQKGraphPage* page, int)
+{
+    if (!page || page->m_layers.empty() || page->m_layers[0].datasets.size() < 2)
+        return FALSE;
+    QKLayer all = page->m_layers[0];
+    page->m_layers.clear();
+    for (size_t i = 0; i < all.datasets.size(); ++i)
+        page->m_layers.push_back(QKLayer{{all.datasets[i]}, {all.plotTypes[i]}});
+    page->m_activeLayer = 0;
+    return TRUE;
+}
+
+BOOL ExtractLayersIntoSeperateGraphs(CQKGraphPage* page)
+{
+    if (!page || page->m_layers.size() < 2)
+        return FALSE;
+    std::vector<QKLayer> rest(page->m_layers.begin() + 1, page->m_layers.end());
+    page->m_layers.resize(1);
+    page->m_activeLayer = 0;
+    CQKProject& project = qkfxGetProject();
+    for (const QKLayer& layer : rest) {
+        auto* graph = static_cast<CQKGraphPage*>(project.CreatePage(QK_PAGE_GRAPH));
+        if (!graph)
+            return FALSE;
+        graph->m_layers[0] = layer;
+    }
+    project.SetActivePage(page);
     return TRUE;
 }

@@ -225,6 +225,24 @@ BOOL CQKINIFile::WriteInt(const char* section, const char* key, int value) const
     return WriteString(section, key, std::to_string(value).c_str());
 }
 
+BOOL CQKINIFile::ReadWinPos(const char* section, RECT& rect, const char* def) const
+{
+    std::string text = ReadString(section, "WinPos", def);
+    long l, t, r, b;
+    if (sscanf(text.c_str(), "%ld %ld %ld %ld", &l, &t, &r, &b) != 4)
+        return FALSE;
+    rect = RECT{l, t, r, b};
+    return TRUE;
+}
+
+BOOL CQKINIFile::WriteWinPos(const char* section, const RECT& rect) const
+{
+    char text[64];
+    snprintf(text, sizeof text, "%ld %ld %ld %ld", (long)rect.left, (long)rect.top, (long)rect.right,
+             (long)rect.bottom);
+    return WriteString(section, "WinPos", text);
+}
+
 std::string QKSysMethodPath::GetProgram() const
 {
     return qkGetProgramFolder();

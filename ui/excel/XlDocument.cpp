@@ -5,6 +5,7 @@
 
 #include "QKAccess.h"
 #include "QKSysMethod.h"
+#include "XlPlot.h"
 
 #include "ExcelRes.h"
 
@@ -321,6 +322,8 @@ void CQUExcelDoc::OnCloseDocument()
 {
     if (CQUxlView* view = get_first_QU_view()) {
         view->m_bReactivateOnDeactivate = 0;
+        if (CQUxlView::m_pPlotExcelDlg && CQUxlView::m_pPlotExcelDlg->GetOwner() == view)
+            CQUxlView::DeletePlotDlg();
         view->uninit_xlDriver();
     }
     CDocument::OnCloseDocument();

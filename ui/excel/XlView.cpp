@@ -3,6 +3,7 @@
 #include "XlView.h"
 
 #include "ExcelRes.h"
+#include "XlPlot.h"
 
 DWORD CQUxlView::dwExcelInstallation = 0;
 BOOL CQUxlView::s_versionChecked = FALSE;
@@ -40,6 +41,8 @@ CQUxlView::CQUxlView() = default;
 
 CQUxlView::~CQUxlView()
 {
+    if (m_pPlotExcelDlg && m_pPlotExcelDlg->GetOwner() == this)
+        DeletePlotDlg();
     uninit_xlDriver();
     delete m_pItem;
 }

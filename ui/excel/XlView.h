@@ -16,6 +16,7 @@
 
 class CQUxlView;
 class CQUExcelDoc;
+class CPlotExcelDlg;
 
 // The workbook object behind a workbook window.
 class QUXL_API CxlCntrItem {
@@ -220,6 +221,18 @@ public:
     // Macros.
     BOOL Run(const char* macro, COleVariant& result, int count, const VARIANT* args);
     BOOL RunRange(const char* sheet, const char* cell, COleVariant& result, int count, const VARIANT* args);
+
+    // Plotting from the selection.
+    afx_msg void on_plot_commands(UINT command);
+    BOOL CreatePlotDlg(UINT command);
+    static void DeletePlotDlg();
+    BOOL NewPlotsFromDlg(UINT command, CxlPlots* plots, CQKPage* activePage);
+    BOOL DoOneComplexPlot(UINT command, CxlPlot* plot, CQKWksExternLayer* layer, CQKGraphPage* graph, int mode);
+    static BOOL FinishPlotCreation(int mode, CQKGraphPage* page);
+    // The label row (0-based) of a 1-based column of a sheet: the first row holding text;
+    // -1 when there is none.
+    int GetLabelRowNum(const char* sheet, int column);
+    static CPlotExcelDlg* m_pPlotExcelDlg;
 
     // The modified check: a change the user made in the workbook reaches the kernel once.
     void OnCheckxlDirty();

@@ -147,3 +147,52 @@ QK_API BOOL qkuFileExistsAndIsReadOnly(const char* path);
 // The file can be written: it exists and opens for writing, or it can be created (and
 // is removed again).
 QK_API BOOL qkuFileCanBeWrittenTo(const char* path);
+
+// A plot to make from ranges of one sheet: X, error, Z and label ranges (c1 == 0 for
+// none), one or more Y ranges, the title row (0-based, -1 none), and the limits of the
+// sheet's used rows and columns.
+class QK_API CxlPlot {
+public:
+    virtual ~CxlPlot() = default;
+    QXLSELECTION m_x{}, m_err{}, m_z{}, m_label{};
+    std::vector<QXLSELECTION> m_y;
+    int m_titleRow = -1;
+    std::string m_sheet;
+    int m_r2Max = 0, m_c2Max = 0;
+
+    void SetR2Max(int r2) { m_r2Max = r2; }
+    void SetC2Max(int c2) { m_c2Max = c2; }
+    int GetC2Max() const { return m_c2Max; }
+    int GetLabelRow() const { return m_titleRow; }
+    // The block that holds every range of the plot; FALSE when it has no Y range.
+    BOOL GetRange(QXLSELECTION& range) const;
+    // Designates the layer's columns after their roles: X, Y error, Z, label, Y.
+    BOOL PrepareLayerForPlotting(CQKWksExternLayer* layer, int);
+    // Adds one plot per Y column to the graph's active layer (a new graph page when
+    // `graph` is null); the graph, or null when nothing could be plotted.
+    CQKGraphPage* AddPlots(CQKWksExternLayer* layer, int command, CQKGraphPage* graph);
+};
+
+// The plots a dialog builds, made into graphs in one of three ways: 0 one layer, 1 a
+// layer per plot, 2 a graph page per plot.
+class QK_API CxlPlots {
+public:
+    std::vector<std::unique_ptr<CxlPlot>> m_plots;
+    int m_mode = 0;
+    CxlPlot* Add();
+};
+
+// The plot a command makes from a selection by itself: with several columns the first
+// is X and the others Y; one column is Y against the row numbers.
+class QK_API CQKDefaultPlotAssignments : public CxlPlot {
+public:
+    CQKDefaultPlotAssignments(int command, const QXLSELECTION* areas, int count, int lastColumn);
+    // Usable when a Y range with at least two rows remains.
+    BOOL AssignmentsValid() const;
+    int m_command;
+};
+
+// The plots of a graph page's layers, one per layer; the layers, one graph page each
+// (the first stays on the page). FALSE when the page has nothing to spread.
+QK_API BOOL ExtractPlotsIntoSeperateLayers(CQKGraphPage* page, int);
+QK_API BOOL ExtractLayersIntoSeperateGraphs(CQKGraphPage* page);

@@ -62,6 +62,10 @@ public:
     BOOL WriteString(const char* section, const char* key, const char* value) const;
     int ReadInt(const char* section, const char* key, int def = 0) const;
     BOOL WriteInt(const char* section, const char* key, int value) const;
+    // A window rectangle as "left top right bottom" under the key "WinPos" of the section;
+    // the default text when there is none.
+    BOOL ReadWinPos(const char* section, RECT& rect, const char* def = "0 0 0 0") const;
+    BOOL WriteWinPos(const char* section, const RECT& rect) const;
 
 private:
     std::string m_path;

@@ -1,0 +1,172 @@
+// Plotting from workbook ranges: plot commands with the default assignments, and the
+// Select Data for Plotting dialog.
+#include "XlFixture.h"
+
+#include "ExcelRes.h"
+#include "XlPlot.h"
+
+namespace {
+
+using qxtest::DialogDriver;
+
+class XlPlotting : public XlFixture {
+protected:
+    void SetUp() override
+    {
+        XlFixture::SetUp();
+        CQUxlPlotSettings::DlgPlot = 1;
+        CQUxlPlotSettings::DlgPlotMulti = 0;
+        CQUxlPlotSettings::LegendTxtSel = 0;
+        CQUxlPlotSettings::CloseAfterPlot = 0;
+        CPlotExcelDlg::s_X = CPlotExcelDlg::s_Y = CPlotExcelDlg::s_Z = CPlotExcelDlg::s_Err = "";
+        CPlotExcelDlg::s_Label = CPlotExcelDlg::s_Sheet = "";
+        CPlotExcelDlg::s_titleRow = CPlotExcelDlg::s_lastPlotInto = -1;
+        // Columns A (x), B and C (two curves), rows 1 to 5.
+        for (int r = 1; r <= 5; ++r) {
+            UserSets("Sheet1", ("A" + std::to_string(r)).c_str(), COleVariant((double)r));
+            UserSets("Sheet1", ("B" + std::to_string(r)).c_str(), COleVariant((double)(r * r)));
+            UserSets("Sheet1", ("C" + std::to_string(r)).c_str(), COleVariant((double)(10 - r)));
+        }
+    }
+    void Select(const char* range)
+    {
+        CxlobjWorksheet ws(*view->GetWorkbookDriver(), "Sheet1");
+        CxlobjRange* r = ws.GetRange(range);
+        ASSERT_TRUE(r && r->Activate());
+        delete r;
+    }
+    std::vector<CQKGraphPage*> Graphs()
+    {
+        std::vector<CQKGraphPage*> out;
+        CQKProject& p = qkfxGetProject();
+        for (int i = 0; i < p.GetNumPages(); ++i)
+            if (p.GetPage(i)->GetType() == QK_PAGE_GRAPH)
+                out.push_back(static_cast<CQKGraphPage*>(p.GetPage(i)));
+        return out;
+    }
+    std::string NameOf(INT_PTR handle)
+    {
+        CQKDataset* d = qkfxGetProject().GetDatasetFromHandle(handle);
+        return d ? d->GetName() : std::string("?");
+    }
+    HWND Dialog() { return CQUxlView::m_pPlotExcelDlg ? CQUxlView::m_pPlotExcelDlg->m_hWnd : nullptr; }
+    std::string Summary() { return qxtest::GetText(Dialog(), IDC_XL_PLOT_SUMMARY); }
+};
+
+TEST_F(XlPlotting, ASelectionPlotsWithTheFirstColumnAsX)
+{
+    Select("A1:C5");
+    view->on_plot_commands(33232);
+    auto graphs = Graphs();
+    ASSERT_EQ(1u, graphs.size());
+    QKLayer& layer = graphs[0]->m_layers[0];
+    ASSERT_EQ(2u, layer.datasets.size());
+    CQKDataset* y = qkfxGetProject().GetDatasetFromHandle(layer.datasets[0]);
+    ASSERT_TRUE(y);
+    EXPECT_EQ(16.0, y->GetValue(3));
+    EXPECT_EQ("A", NameOf(y->m_xDataset).substr(NameOf(y->m_xDataset).size() - 1));
+    EXPECT_EQ("plot33232", layer.plotTypes[0]);
+    EXPECT_EQ(nullptr, CQUxlView::m_pPlotExcelDlg);
+}
+
+TEST_F(XlPlotting, PlotsGoIntoLayersOrPagesAsChosen)
+{
+    Select("A1:C5");
+    CQUxlPlotSettings::DlgPlotMulti = 1;
+    view->on_plot_commands(33232);
+    ASSERT_EQ(1u, Graphs().size());
+    EXPECT_EQ(2u, Graphs()[0]->m_layers.size());
+    CQUxlPlotSettings::DlgPlotMulti = 2;
+    view->on_plot_commands(33232);
+    EXPECT_EQ(3u, Graphs().size());
+}
+
+TEST_F(XlPlotting, ASelectionOfOneRowIsRefused)
+{
+    Select("A2:C2");
+    std::string text;
+    DialogDriver driver;
+    driver.Then([&](HWND box) {
+        text = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDOK);
+    });
+    driver.Run([&] {
+        view->on_plot_commands(33232);
+        return (INT_PTR)0;
+    });
+    EXPECT_NE(std::string::npos, text.find("not appropriate for the plot type"));
+    EXPECT_TRUE(Graphs().empty());
+}
+
+TEST_F(XlPlotting, TheDialogAssignsRolesRefusesOverlapsAndPlots)
+{
+    Select("B3");
+    view->on_plot_commands(33232); // one cell: the dialog
+    ASSERT_TRUE(Dialog());
+    view->on_plot_commands(33232);
+    EXPECT_TRUE(Dialog()) << "still the one dialog";
+    EXPECT_FALSE(qxtest::IsEnabled(Dialog(), IDOK)) << "no Y yet";
+
+    Select("B1:B5");
+    qxtest::Click(Dialog(), IDC_XL_PLOT_Y);
+    EXPECT_TRUE(qxtest::IsEnabled(Dialog(), IDOK));
+    Select("B2:B3");
+    qxtest::Click(Dialog(), IDC_XL_PLOT_X); // overlaps Y: refused
+    Select("A1:A5");
+    qxtest::Click(Dialog(), IDC_XL_PLOT_X);
+    Select("D2");
+    qxtest::Click(Dialog(), IDC_XL_PLOT_TITLE_ROW);
+
+    // A role of one column refuses two columns with a message and is cleared.
+    Select("C1:D5");
+    std::string text;
+    DialogDriver driver;
+    driver.Then([&](HWND box) {
+        text = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDOK);
+    });
+    driver.Run([&] {
+        qxtest::Click(Dialog(), IDC_XL_PLOT_ERR);
+        return (INT_PTR)0;
+    });
+    EXPECT_EQ("You must select a range containing no more than one column for this operation.", text);
+    EXPECT_EQ("      X: A1:A5\r\n      Y: B1:B5\r\n      Z: \r\n    Err: \r\nLabel: \r\n  Title: 2", Summary());
+
+    qxtest::Click(Dialog(), IDOK);
+    auto graphs = Graphs();
+    ASSERT_EQ(1u, graphs.size());
+    ASSERT_EQ(1u, graphs[0]->m_layers[0].datasets.size());
+    CQKDataset* y = qkfxGetProject().GetDatasetFromHandle(graphs[0]->m_layers[0].datasets[0]);
+    EXPECT_EQ(25.0, y->GetValue(4));
+    EXPECT_NE(0, y->m_xDataset);
+
+    // Clear with nothing selected in the summary empties every role; Close ends it.
+    qxtest::Click(Dialog(), IDC_XL_PLOT_CLEAR);
+    EXPECT_EQ("      X: \r\n      Y: \r\n      Z: \r\n    Err: \r\nLabel: \r\n  Title: ", Summary());
+    EXPECT_FALSE(qxtest::IsEnabled(Dialog(), IDOK));
+    qxtest::Click(Dialog(), IDCANCEL);
+    EXPECT_EQ(nullptr, CQUxlView::m_pPlotExcelDlg);
+}
+
+TEST_F(XlPlotting, SeveralYAreasMakeOnePlotDescription)
+{
+    UserSets("Sheet1", "E1", COleVariant("speed"));
+    UserSets("Sheet1", "E2", COleVariant(1.0));
+    UserSets("Sheet1", "E3", COleVariant(2.0));
+    CQUxlPlotSettings::DlgPlot = 0;
+    Select("B1:B5,C1:C5,E1:E3");
+    view->on_plot_commands(33232); // default assignments off: the dialog
+    ASSERT_TRUE(Dialog());
+    qxtest::Click(Dialog(), IDC_XL_PLOT_Y);
+    EXPECT_NE(std::string::npos, Summary().find("Y: B1:B5;C1:C5;E1:E3"));
+    qxtest::Click(Dialog(), IDOK);
+    ASSERT_EQ(1u, Graphs().size());
+    EXPECT_EQ(3u, Graphs()[0]->m_layers[0].datasets.size());
+    CQUxlView::DeletePlotDlg();
+    EXPECT_EQ(nullptr, CQUxlView::m_pPlotExcelDlg);
+    // A column's label row is its first text.
+    EXPECT_EQ(0, view->GetLabelRowNum("Sheet1", 5));
+    EXPECT_EQ(-1, view->GetLabelRowNum("Sheet1", 2));
+}
+
+} // namespace
