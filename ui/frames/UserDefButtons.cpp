@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "ButtonDialogs.h"
 #include "ChildFrame.h"
 #include "FrameHost.h"
 #include "FramesResource.h"
@@ -252,10 +253,12 @@ BOOL CQUUserDefButtons::ReadGroupName(int)
     }
     CString strName = ReadString("Common", "GroupName");
     if (strName.IsEmpty() || (m_pManager != nullptr && m_pManager->GetGroupWithName(strName) != -1)) {
-        // The dialog that asks for another name is not part of this library yet: a group
-        // whose name is missing or taken is refused with the reason.
-        Message(LoadText(IDS_BG_CANNOT_CREATE) + " " + (strName.IsEmpty() ? IniPath : strName));
-        return FALSE;
+        CQUNewCategoryName dlg;
+        dlg.m_strName = strName;
+        dlg.m_bNameMissing = strName.IsEmpty();
+        if (dlg.DoModal() != IDOK)
+            return FALSE;
+        strName = dlg.m_strName;
     }
     Name = strName;
     return TRUE;
@@ -579,6 +582,46 @@ void CQUUserDefButtons::RemoveImages(SECToolBarManagerEx* pManager)
     pManager->RemoveBitmap(FirstId);
     for (INT_PTR i = 0; i < GetSize(); i++)
         pManager->RemoveImage(GetAt(i)->Id);
+}
+
+BOOL CQUUserDefButtons::ModifyButtonWithDialog(int nIndex, SECToolBarManagerEx*)
+{
+    CQUButtonAttribs* p = GetButton(nIndex);
+    if (p == nullptr)
+        return FALSE;
+    CQUModifyButtonDlg dlg;
+    dlg.SetFromButton(*p);
+    dlg.m_bReadOnly = System;
+    if (dlg.DoModal() != IDOK)
+        return FALSE;
+    dlg.CopyToButton(*p);
+    WriteButton(nIndex);
+    return TRUE;
+}
+
+UINT CQUUserDefButtons::AddButtonWithDialog(SECToolBarManagerEx* pManager)
+{
+    BITMAP bm = {};
+    if (Bitmap.m_hObject != nullptr)
+        ::GetObject(Bitmap.m_hObject, sizeof bm, &bm);
+    CQUAddButtonDlg dlg;
+    dlg.m_nImageCount = bm.bmWidth / 16;
+    if (dlg.DoModal() == IDCANCEL)
+        return 0;
+    UINT nID = pManager->GetNextAvailableId();
+    if (nID == 0)
+        return 0;
+    UINT nAdded = AddButton(pManager, nID, atoi(dlg.m_strImageNumber) - 1);
+    if (nAdded != 0)
+        pManager->AddToUsedIds(nAdded);
+    return nAdded;
+}
+
+void CQUUserDefButtons::ExportWithDialog(SECToolBarManagerEx*)
+{
+    CQUExportCategoryDlg dlg(this);
+    dlg.m_strPackagePath = Name;
+    dlg.DoModal();
 }
 
 CQUButtonAttribs* CQUUserDefButtons::FindButton(UINT nID) const

@@ -67,6 +67,12 @@ public:
     BOOL ChangeBitmap(LPCTSTR lpszPath, SECToolBarManagerEx* pManager);
     void RemoveImages(SECToolBarManagerEx* pManager);
 
+    // The dialogs: a button's settings (read-only for a group of the program folder), a
+    // new button's image (its id, or 0), the export of the group.
+    BOOL ModifyButtonWithDialog(int nIndex, SECToolBarManagerEx* pManager);
+    UINT AddButtonWithDialog(SECToolBarManagerEx* pManager);
+    void ExportWithDialog(SECToolBarManagerEx* pManager);
+
     CQUButtonAttribs* FindButton(UINT nID) const;
     void RunButton(UINT nID);
     int IsButtonEnabled(UINT nID);
