@@ -18,6 +18,7 @@ int g_runningMode = 0;
 std::string g_iniFolder;
 std::string g_progFolder;
 std::vector<std::string> g_commandLineFiles;
+std::string g_commandLineIniFolder;
 std::map<int, double> g_quickVariables;
 CQKAccess* g_access = nullptr;
 
@@ -88,6 +89,7 @@ void CQKAccess::OnAfterSplashScreen(int shown)
 
 int CQKAccess::OnAfterMainFrameCreate(HWND, int, int hidden)
 {
+    qkfxGetCallLog().Add("CQKAccess::OnAfterMainFrameCreate", std::to_string(hidden));
     return hidden ? SW_HIDE : SW_SHOWNORMAL;
 }
 
@@ -185,6 +187,137 @@ int CQKAccess::ExecuteUserMenuItem(int id)
     return 1;
 }
 
+CQKPage* CQKAccess::CreateNewPage(DWORD type, HWND frame, const char* source, int mode)
+{
+    qkfxGetCallLog().Add("CQKAccess::CreateNewPage",
+                         std::to_string(type) + " " + std::to_string(mode) + " " +
+                             (mode == 2 || !source ? "" : source));
+    if (type > QK_PAGE_LAYOUT || (type == QK_PAGE_EXCEL && mode != 0)) {
+        qkfxGetScript().Print("no page of kind " + std::to_string(type) + " can be made here", 2);
+        return nullptr;
+    }
+    if (mode != 0) {
+        qkfxGetScript().Print(std::string("cannot open \"") + (mode == 1 && source ? source : "") +
+                                  "\": reading window files is not available in this version", 2);
+        return nullptr;
+    }
+    CQKPage* page = qkfxGetProject().CreatePage((QKPageType)type);
+    if (page)
+        page->SetTheFrameWnd(frame);
+    return page;
+}
+
+int CQKAccess::OnInternalNewPage(CQKPage*, BOOL)
+{
+    return 0;
+}
+
+HMENU CQKAccess::MenuHandleFromCharForModification(char)
+{
+    return nullptr;
+}
+
+const char** CQKAccess::MenuTagsFromCharForModification(char)
+{
+    return nullptr;
+}
+
+void CQKAccess::OnAddRemoveMainDropDownMenu(char, int, BOOL)
+{
+}
+
+int CQKAccess::ReloadCleanMenusFromResources()
+{
+    return 0;
+}
+
+void CQKAccess::update_tools_index_from_QUSER(int tool)
+{
+    SetCheckedToolNumber(tool);
+}
+
+void CQKAccess::AddToMRUFileList(const char*)
+{
+}
+
+int CQKAccess::OnInternalMDICommands(UINT)
+{
+    return 0;
+}
+
+int CQKAccess::OnBeforeLoadFile(const char*, int)
+{
+    return 1;
+}
+
+int CQKAccess::OnAfterLoadFile(const char*, int)
+{
+    return 1;
+}
+
+int CQKAccess::OnInternalSetPathFileName(const char*, DWORD)
+{
+    return 1;
+}
+
+void CQKAccess::SetAppClientRect(const RECT*, int)
+{
+}
+
+int CQKAccess::GetAppClientRect(RECT& rect)
+{
+    SetRectEmpty(&rect);
+    return 0;
+}
+
+int CQKAccess::GetChildFrameRect(CQKPage*, RECT& rect)
+{
+    SetRectEmpty(&rect);
+    return 0;
+}
+
+int CQKAccess::GetWndString(std::string& text, int)
+{
+    text.clear();
+    return 0;
+}
+
+int CQKAccess::GetQuorixGraphOLEObjectName(std::string& name)
+{
+    name.clear();
+    return 0;
+}
+
+int CQKAccess::AppendProject()
+{
+    return 0;
+}
+
+int CQKAccess::OnCheckForSaving(WORD)
+{
+    return 1;
+}
+
+int CQKAccess::BeginClosingAll(int)
+{
+    return 1;
+}
+
+int CQKAccess::EndClosingAll(int)
+{
+    return 1;
+}
+
+CQKPage* CQKAccess::GetActiveBasePage()
+{
+    return qkfxGetProject().GetActivePage();
+}
+
+int CQKAccess::IsActiveBasePage(CQKPage* page)
+{
+    return page != nullptr && page == GetActiveBasePage();
+}
+
 CQKProject* CQKAccess::GetPageManager()
 {
     return &qkfxGetProject();
@@ -268,17 +401,26 @@ void qkfxReadCommandLine(const char* commandLine)
 {
     // Switches start with '/' or '-'; everything else names a file (quoted when it holds
     // blanks).
+    // "-P folder" names the INI folder (a second instance gets the first one's); its
+    // folder is no file to open.
     g_commandLineFiles.clear();
+    g_commandLineIniFolder.clear();
     std::vector<std::string> words;
     qkSplitWords(commandLine ? commandLine : "", &words);
-    for (const std::string& word : words)
-        if (!word.empty() && word[0] != '/' && word[0] != '-')
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word.empty())
+            continue;
+        if ((word == "-P" || word == "/P" || word == "-p" || word == "/p") && i + 1 < words.size())
+            g_commandLineIniFolder = words[++i];
+        else if (word[0] != '/' && word[0] != '-')
             g_commandLineFiles.push_back(word);
+    }
 }
 
 void qkfxSetGlobalINIPath(const char* folder)
 {
-    g_iniFolder = folder ? folder : "";
+    g_iniFolder = folder ? folder : g_commandLineIniFolder;
 }
 
 void qkfxGetGlobalINIPath(char* buffer)
@@ -309,6 +451,7 @@ void qkfxAutoRegisterTypeLib(const char* name)
 
 int qkfxExecuteCommandLine(const char* commandLine)
 {
+    qkfxGetCallLog().Add("qkfxExecuteCommandLine", commandLine ? commandLine : "");
     if (commandLine)
         qkfxReadCommandLine(commandLine);
     // A file that does not open is reported; the start goes on.

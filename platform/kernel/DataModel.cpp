@@ -139,6 +139,34 @@ bool CQKPage::SetName(const std::string& name)
     return true;
 }
 
+BOOL CQKPage::GetName(std::string& name) const
+{
+    name = m_name;
+    return !name.empty();
+}
+
+BOOL CQKPage::SetName(std::string& name, int* bChanged)
+{
+    bool ok = SetName(name);
+    if (!ok)
+        name = m_name;
+    if (bChanged)
+        *bChanged = ok ? 0 : 1;
+    return ok;
+}
+
+int CQKPage::OnClosingQuery(BOOL)
+{
+    return 1;
+}
+
+void CQKPage::Destroy()
+{
+    std::string name = m_name; // the page goes with its own name
+    qkfxGetCallLog().Add("CQKPage::Destroy", name);
+    m_project->DeletePage(name);
+}
+
 CQKWksPage::CQKWksPage(CQKProject* project, const std::string& name, QKPageType type)
     : CQKPage(project, type, name)
 {

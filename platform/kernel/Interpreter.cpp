@@ -22,6 +22,7 @@
 #include <functional>
 
 #include "KernelInternal.h"
+#include "QKAccess.h"
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKSysMethod.h"
@@ -1713,6 +1714,8 @@ struct CQKScript::Impl {
             if (!page)
                 Fail("win -t: \"" + name + "\" is not a free window name");
             page->SetTemplateName(templ);
+            // The window is the user interface's; without one the page stays window-less.
+            qkfxGetAccess()->OnInternalNewPage(page, TRUE);
             return;
         }
         if (a.size() >= 2 && Same(a[0], "-n")) {
@@ -1770,6 +1773,7 @@ struct CQKScript::Impl {
             graph->GetActiveLayer().plotTypes.push_back(plotType);
         }
         qkfxGetCallLog().Add("worksheet -p", graph->GetName() + " " + plotType);
+        qkfxGetAccess()->OnInternalNewPage(graph, TRUE);
     }
 
     // layer -c: the count of datasets in the active layer into `count`, their names into %Z.

@@ -11,6 +11,7 @@
 class CQKProject;
 class CQKQrxSystem;
 class CQKLayer;
+class CQKPage;
 
 // The script window of the application; it exists with the user interface.
 class QK_API CQKScriptWindow {
@@ -53,6 +54,50 @@ public:
     virtual int run_user_menu_script(int id, CQKLayer* layer);
     virtual int ExecuteUserMenuItem(int id);
 
+    // A page for a window of the kind `type` (QKPageType): mode 0 an empty page (source
+    // ""), mode 1 read from the file `source`, mode 2 from an archive. Null when no page
+    // could be made; the reason has gone to the output.
+    CQKPage* CreateNewPage(DWORD type, HWND frame, const char* source, int mode);
+
+    // ---- the user interface's side --------------------------------------------------
+    // The user interface's bridge overrides these. Without it the kernel's pages have no
+    // windows, and each answers "not done" (0, null) or does nothing.
+
+    // A window for a page the kernel made itself; 0 when none came.
+    virtual int OnInternalNewPage(CQKPage* page, BOOL bVisible);
+    // The shared menu and the main drop-down menu tags of a window kind named by its
+    // letter (W worksheet, G graph, M matrix, P layout, X Excel), and the tags following
+    // a main menu the kernel inserted or removed.
+    virtual HMENU MenuHandleFromCharForModification(char kind);
+    virtual const char** MenuTagsFromCharForModification(char kind);
+    virtual void OnAddRemoveMainDropDownMenu(char kind, int position, BOOL bRemove);
+    virtual int ReloadCleanMenusFromResources();
+    virtual void update_tools_index_from_QUSER(int tool);
+    virtual void AddToMRUFileList(const char* path);
+    // Tile (550), cascade (551) or arrange icons (552) of the page windows.
+    virtual int OnInternalMDICommands(UINT command);
+    // Around the loading of a file: kind 0 is a project.
+    virtual int OnBeforeLoadFile(const char* path, int kind);
+    virtual int OnAfterLoadFile(const char* path, int kind);
+    virtual int OnInternalSetPathFileName(const char* path, DWORD value);
+    // The main window: type 0 moves it to the rectangle, 1 maximises, 2 minimises.
+    virtual void SetAppClientRect(const RECT* rect, int type);
+    // The area of the page windows: 1, or 2 with a stand-in rectangle while the main
+    // window is minimised; 0 without a main window.
+    virtual int GetAppClientRect(RECT& rect);
+    // The page's window in its parent's client coordinates; 0 when it has none.
+    virtual int GetChildFrameRect(CQKPage* page, RECT& rect);
+    // The word for a window kind ("Worksheet", "Graph", ...); 0 when there is none.
+    virtual int GetWndString(std::string& text, int kind);
+    virtual int GetQuorixGraphOLEObjectName(std::string& name);
+    virtual int AppendProject();
+    virtual int OnCheckForSaving(WORD flags);
+    virtual int BeginClosingAll(int flags);
+    virtual int EndClosingAll(int flags);
+    // The page of the active window: the page manager's active page without windows.
+    virtual CQKPage* GetActiveBasePage();
+    virtual int IsActiveBasePage(CQKPage* page);
+
     CQKProject* GetPageManager();
     CQKQrxSystem* GetQrxSystem();
     CQKScriptWindow* GetScriptWindow() { return &m_scriptWindow; }
@@ -93,7 +138,9 @@ QK_API CQKAccess* qkfxGetAccess();
 QK_API void qkfxSetRunningMode(int mode);
 QK_API int qkfxGetRunningMode();
 QK_API void qkfxReadCommandLine(const char* commandLine);
-QK_API void qkfxSetGlobalINIPath(const char* folder);
+// The INI folder: `folder`, or with null the one the command line named with -P (the
+// program folder when it named none).
+QK_API void qkfxSetGlobalINIPath(const char* folder = nullptr);
 QK_API void qkfxGetGlobalINIPath(char* buffer); // MAX_PATH characters
 QK_API void qkfxSetGlobalPROGPath(const char* folder);
 QK_API void qkfxConfigInitDDEOleServer();

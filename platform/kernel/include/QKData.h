@@ -103,6 +103,30 @@ public:
     // The template the page was made from, as it was named ("" for none).
     const std::string& GetTemplateName() const { return m_templateName; }
     void SetTemplateName(const std::string& name) { m_templateName = name; }
+    // The window's form: nonzero when the page has a name.
+    BOOL GetName(std::string& name) const;
+    // Renames the page after a window title. A name the kernel cannot take (not a valid
+    // window name, or another page's) is refused: `name` then receives the page's own
+    // name and *bChanged is set, so the caller shows the name that stands.
+    BOOL SetName(std::string& name, int* bChanged);
+
+    // The windows that show the page, set by the user interface; null without a window.
+    void SetTheFrameWnd(HWND frame) { m_frameWnd = frame; }
+    void SetTheDrawingWnd(HWND drawing) { m_drawingWnd = drawing; }
+    void SetWindow(HWND frame, int) { m_frameWnd = frame; }
+    HWND GetFrameWnd() const { return m_frameWnd; }
+    HWND GetDrawingWnd() const { return m_drawingWnd; }
+    // The file the page was read from or last saved to.
+    void SetFullPathFileName(const char* path) { m_path = path ? path : ""; }
+    const std::string& GetFullPathFileName() const { return m_path; }
+    // Asked before the page's window closes; 0 keeps it open. The kernel has nothing to
+    // ask about a page of its own, so it agrees.
+    virtual int OnClosingQuery(BOOL closingAll);
+    // Changes not yet seen by the window (nonzero after a change).
+    WORD GetPageChange() const { return m_change; }
+    void SetPageChange(WORD change) { m_change = change; }
+    // Removes the page from the project and deletes it: the caller's pointer is dead after.
+    void Destroy();
 
 protected:
     CQKProject* m_project;
@@ -113,6 +137,10 @@ private:
     QKPageType m_type;
     std::string m_name;
     std::string m_templateName;
+    std::string m_path;
+    HWND m_frameWnd = nullptr;
+    HWND m_drawingWnd = nullptr;
+    WORD m_change = 0;
 };
 
 class QK_API CQKWksPage : public CQKPage {
@@ -130,12 +158,21 @@ public:
     bool DeleteColumn(int n);
     bool RenameColumn(int n, const std::string& name);
 
+    // An Excel workbook's page: the workbook file its window opens, and whether the
+    // workbook is kept without a window of its own.
+    const std::string& GetFileNameForLoading() const { return m_fileNameForLoading; }
+    void SetFileNameForLoading(const std::string& path) { m_fileNameForLoading = path; }
+    BOOL IsExternalHidden() const { return m_externalHidden; }
+    void SetExternalHidden(BOOL hidden) { m_externalHidden = hidden; }
+
     // Selection: columns c1..c2 and rows r1..r2, 1-based; 0 when nothing is selected.
     int m_selC1 = 0, m_selC2 = 0, m_selR1 = 0, m_selR2 = 0;
     bool m_labelsShown = false;
 
 private:
     std::string NextColumnName() const;
+    std::string m_fileNameForLoading;
+    BOOL m_externalHidden = FALSE;
     std::vector<std::unique_ptr<CQKDataset>> m_columns;
 };
 

@@ -178,3 +178,51 @@ TEST_F(AccessTest, MenuAndRegistryUtilities)
     qkuDeleteRegKey(HKEY_CLASSES_ROOT, ".qxktest");
     qkuDeleteRegKey(HKEY_CLASSES_ROOT, "QuorixKernelTest.Filter");
 }
+
+TEST_F(AccessTest, CommandLineIniFolderIsNoFileToOpen)
+{
+    qkfxGetCallLog().Clear();
+    qkfxReadCommandLine("-P \"C:\\my settings\" /h \"C:\\data\\a b.qpj\"");
+    qkfxSetGlobalINIPath();
+    char ini[MAX_PATH];
+    qkfxGetGlobalINIPath(ini);
+    EXPECT_STREQ(ini, "C:\\my settings");
+    qkfxExecuteCommandLine(nullptr);
+    int at = qkfxGetCallLog().Find("CQKAccess::OpenProjectFile");
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(qkfxGetCallLog().GetAt(at).args, "C:\\data\\a b.qpj");
+    EXPECT_EQ(qkfxGetCallLog().Find("CQKAccess::OpenProjectFile", at + 1), -1) << "the folder is not opened";
+
+    qkfxReadCommandLine("");
+    qkfxSetGlobalINIPath();
+    EXPECT_TRUE(qkfxIsIniPathEQProgPath());
+}
+
+TEST_F(AccessTest, PagesTheWindowsNameKeepTheirNameWhenItIsRefused)
+{
+    CQKPage* page = qkfxGetProject().CreatePage(QK_PAGE_WKS, "Data1");
+    ASSERT_NE(qkfxGetProject().CreatePage(QK_PAGE_GRAPH, "Graph1"), nullptr);
+    struct Case {
+        const char* asked;
+        const char* result;
+        int changed;
+    } cases[] = {{"Results", "Results", 0}, {"graph1", "Results", 1}, {"1abc", "Results", 1}, {"Summary", "Summary", 0}};
+    for (const Case& c : cases) {
+        std::string name = c.asked;
+        int changed = -1;
+        page->SetName(name, &changed);
+        EXPECT_EQ(name, c.result) << c.asked;
+        EXPECT_EQ(page->GetName(), c.result) << c.asked;
+        EXPECT_EQ(changed, c.changed) << c.asked;
+    }
+    // A page made for a window; reading window files is not there yet.
+    CQKAccess access;
+    CQKPage* made = access.CreateNewPage(QK_PAGE_MATRIX, nullptr, "", 0);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->GetType(), QK_PAGE_MATRIX);
+    EXPECT_EQ(access.CreateNewPage(QK_PAGE_WKS, nullptr, "C:\\a.qgw", 1), nullptr);
+    EXPECT_EQ(access.CreateNewPage(QK_PAGE_NOTES, nullptr, "", 0), nullptr);
+    EXPECT_EQ(access.OnInternalNewPage(made, TRUE), 0) << "no windows without a user interface";
+    made->Destroy();
+    EXPECT_EQ(qkfxGetProject().FindPage("Matrix1"), nullptr);
+}
