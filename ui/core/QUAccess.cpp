@@ -1,0 +1,225 @@
+#include "QUAccess.h"
+
+#include "QKData.h"
+#include "QKSysMethod.h"
+#include "QUDDMenuTagMap.h"
+#include "QrxMultiDocTemplate.h"
+#include "QuorixApp.h"
+#include "QuorixDoc.h"
+
+namespace {
+
+CMDIFrameWnd* MainFrame()
+{
+    return DYNAMIC_DOWNCAST(CMDIFrameWnd, AfxGetMainWnd());
+}
+
+CQrxMultiDocTemplate* TemplateOfLetter(char kind)
+{
+    CQuorixApp* app = GetQuorixApp();
+    return app ? app->menu_modifications_character_to_template(kind) : nullptr;
+}
+
+} // namespace
+
+int CQUAccess::OnInternalNewPage(CQKPage* page, BOOL bVisible)
+{
+    CQuorixApp* app = GetQuorixApp();
+    // Notes pages have windows of their own kind, which are not made this way.
+    if (app == nullptr || page == nullptr || page->GetType() > QK_PAGE_LAYOUT)
+        return 0;
+    CQrxMultiDocTemplate* t = app->get_one_page_template(page->GetType());
+    return t ? t->OnInternalNewPage(page, bVisible) : 0;
+}
+
+HMENU CQUAccess::MenuHandleFromCharForModification(char kind)
+{
+    CQrxMultiDocTemplate* t = TemplateOfLetter(kind);
+    return t ? t->m_hMenuShared : nullptr;
+}
+
+const char** CQUAccess::MenuTagsFromCharForModification(char kind)
+{
+    CQrxMultiDocTemplate* t = TemplateOfLetter(kind);
+    return t && t->GetMenuTagMap() ? t->GetMenuTagMap()->GetTable() : nullptr;
+}
+
+void CQUAccess::OnAddRemoveMainDropDownMenu(char kind, int position, BOOL bRemove)
+{
+    CQrxMultiDocTemplate* t = TemplateOfLetter(kind);
+    if (t && t->GetMenuTagMap())
+        t->GetMenuTagMap()->OnAddRemoveMainDropDownMenu(position, bRemove);
+}
+
+int CQUAccess::ReloadCleanMenusFromResources()
+{
+    CQuorixApp* app = GetQuorixApp();
+    return app ? app->ReloadCleanMenusFromResources() : 0;
+}
+
+void CQUAccess::AddToMRUFileList(const char* path)
+{
+    if (CWinApp* app = AfxGetApp())
+        app->AddToRecentFileList(path);
+}
+
+int CQUAccess::OnInternalMDICommands(UINT command)
+{
+    CMDIFrameWnd* frame = MainFrame();
+    if (frame != nullptr && (command == WM_MDITILE || command == WM_MDICASCADE || command == WM_MDIICONARRANGE))
+        ::SendMessageA(frame->m_hWndMDIClient, command, 0, 0);
+    return 1;
+}
+
+int CQUAccess::OnBeforeLoadFile(const char* path, int kind)
+{
+    m_bLoadingProject = kind == 0 ? 1 : 0;
+    return CQKAccess::OnBeforeLoadFile(path, kind);
+}
+
+int CQUAccess::OnAfterLoadFile(const char* path, int kind)
+{
+    m_bLoadingProject = 0;
+    return CQKAccess::OnAfterLoadFile(path, kind);
+}
+
+int CQUAccess::OnInternalSetPathFileName(const char* path, DWORD value)
+{
+    CQuorixApp* app = GetQuorixApp();
+    CQrxMultiDocTemplate* graph = app ? app->get_template(QU_TEMPLATE_GRAPH) : nullptr;
+    return graph ? graph->OnInternalSetPathFileName(path, value) : 0;
+}
+
+void CQUAccess::SetAppClientRect(const RECT* rect, int type)
+{
+    CWnd* main = AfxGetMainWnd();
+    if (main == nullptr)
+        return;
+    switch (type) {
+    case 0:
+        if (rect != nullptr)
+            main->MoveWindow(rect, TRUE);
+        break;
+    case 1:
+        if (main->IsWindowVisible())
+            main->ShowWindow(SW_SHOWMAXIMIZED);
+        break;
+    case 2:
+        if (main->IsWindowVisible())
+            main->ShowWindow(SW_SHOWMINIMIZED);
+        break;
+    }
+}
+
+int CQUAccess::GetAppClientRect(RECT& rect)
+{
+    CMDIFrameWnd* frame = MainFrame();
+    if (frame == nullptr) {
+        ::SetRectEmpty(&rect);
+        return 0;
+    }
+    // A minimised program has no useful area; the kernel lays windows out in this one.
+    if (frame->IsIconic()) {
+        ::SetRect(&rect, 0, 0, 100, 200);
+        return 2;
+    }
+    ::GetClientRect(frame->m_hWndMDIClient, &rect);
+    return 1;
+}
+
+int CQUAccess::GetChildFrameRect(CQKPage* page, RECT& rect)
+{
+    HWND frame = page ? page->GetFrameWnd() : nullptr;
+    if (frame == nullptr || !::IsWindow(frame)) {
+        ::SetRectEmpty(&rect);
+        return 0;
+    }
+    ::GetWindowRect(frame, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(frame), (POINT*)&rect, 2);
+    return 1;
+}
+
+int CQUAccess::GetWndString(std::string& text, int kind)
+{
+    static const UINT ids[] = {10241, 10242, 10244, 10246, 10243, 10247};
+    text.clear();
+    if (kind < 0 || kind >= (int)(sizeof(ids) / sizeof(ids[0])))
+        return 0;
+    CString s;
+    if (!s.LoadString(ids[kind]))
+        return 0;
+    text = (LPCTSTR)s;
+    return 1;
+}
+
+int CQUAccess::GetQuorixGraphOLEObjectName(std::string& name)
+{
+    CQuorixApp* app = GetQuorixApp();
+    CString s;
+    int result = app ? app->GetQuorixGraphOLEObjectName(s) : 0;
+    name = (LPCTSTR)s;
+    return result;
+}
+
+int CQUAccess::AppendProject()
+{
+    if (CWnd* main = AfxGetMainWnd())
+        main->SendMessage(WM_COMMAND, 33997, 0);
+    return 1;
+}
+
+int CQUAccess::OnCheckForSaving(WORD)
+{
+    if (CQuorixApp* app = GetQuorixApp())
+        app->CheckExcelUpdateQuorixDirty();
+    return 1;
+}
+
+int CQUAccess::BeginClosingAll(int flags)
+{
+    if (CQuorixApp* app = GetQuorixApp())
+        app->BeginClosingAll(flags);
+    return 1;
+}
+
+int CQUAccess::EndClosingAll(int flags)
+{
+    if (CQuorixApp* app = GetQuorixApp())
+        app->EndClosingAll(flags);
+    return 1;
+}
+
+CQKPage* CQUAccess::GetActiveBasePage()
+{
+    CMDIFrameWnd* frame = MainFrame();
+    CMDIChildWnd* child = frame ? frame->MDIGetActive() : nullptr;
+    CQuorixDoc* doc = child ? DYNAMIC_DOWNCAST(CQuorixDoc, child->GetActiveDocument()) : nullptr;
+    return doc ? doc->GetPage() : nullptr;
+}
+
+int CQUAccess::IsActiveBasePage(CQKPage* page)
+{
+    return page != nullptr && page == GetActiveBasePage();
+}
+
+CQKPage* CQUAccess::GetActivePage()
+{
+    CQKPage* page = GetActiveBasePage();
+    return page ? page : GetPageManager()->GetActivePage();
+}
+
+void CQUAccess::GetKernelPath(char* buffer)
+{
+    if (buffer)
+        lstrcpynA(buffer, GetQrxSystem()->GetRefPath().GetProgram().c_str(), MAX_PATH);
+}
+
+int CQUAccess::run_command_from_resource_as_script(const char* group, UINT id, CQKLayer* layer)
+{
+    if (!on_before_run_command(group, (int)id))
+        return 1;
+    CString command;
+    if (!command.LoadString(id))
+        return 0;
+    return run_resurce_string_ex(group, command, layer) != 0 ? 0 : 1;
+}

@@ -1,0 +1,63 @@
+// The bridge object: the one object through which the kernel calls the user interface.
+//
+// The kernel holds only a CQKAccess pointer and never names a user-interface class, so
+// every window, menu or page object it needs from this side is reached through the
+// virtual operations overridden here. The same object runs menu commands whose script
+// is kept in their string resources.
+#pragma once
+
+#include <afxwin.h>
+
+#include "QKAccess.h"
+#include "QUExport.h"
+
+class CQKPage;
+
+class QU_API CQUAccess : public CQKAccess {
+public:
+    CQUAccess() = default;
+    ~CQUAccess() override = default;
+
+    int OnInternalNewPage(CQKPage* page, BOOL bVisible) override;
+    HMENU MenuHandleFromCharForModification(char kind) override;
+    const char** MenuTagsFromCharForModification(char kind) override;
+    void OnAddRemoveMainDropDownMenu(char kind, int position, BOOL bRemove) override;
+    int ReloadCleanMenusFromResources() override;
+    void update_tools_index_from_QUSER(int tool) override { SetCheckedToolNumber(tool); }
+    void AddToMRUFileList(const char* path) override;
+    int OnInternalMDICommands(UINT command) override;
+    int OnBeforeLoadFile(const char* path, int kind) override;
+    int OnAfterLoadFile(const char* path, int kind) override;
+    int OnInternalSetPathFileName(const char* path, DWORD value) override;
+    void SetAppClientRect(const RECT* rect, int type) override;
+    int GetAppClientRect(RECT& rect) override;
+    int GetChildFrameRect(CQKPage* page, RECT& rect) override;
+    int GetWndString(std::string& text, int kind) override;
+    int GetQuorixGraphOLEObjectName(std::string& name) override;
+    int AppendProject() override;
+    int OnCheckForSaving(WORD flags) override;
+    int BeginClosingAll(int flags) override;
+    int EndClosingAll(int flags) override;
+    CQKPage* GetActiveBasePage() override;
+    int IsActiveBasePage(CQKPage* page) override;
+
+    // The page of the active window, else the page manager's active page.
+    CQKPage* GetActivePage();
+    // The program folder from the kernel's path settings; MAX_PATH characters.
+    void GetKernelPath(char* buffer);
+    // The command's string resource "prompt\ntooltip\nscript" goes to the kernel, which
+    // runs its script part. 1 when the command ran or the kernel vetoed it, 0 when there
+    // is no such string or the script failed.
+    int run_command_from_resource_as_script(const char* group, UINT id, CQKLayer* layer);
+
+    void SetEmbeddingOpened(BOOL flag) { m_bEmbeddingOpened = flag ? 1 : 0; }
+    int IsEmbeddingOpened() const { return m_bEmbeddingOpened; }
+    int IsLoadingProject() const { return m_bLoadingProject; }
+    void SetOpenedExternalAsQuorix(BOOL flag) { m_bOpenedExternalAsQuorix = flag ? 1 : 0; }
+    int GetOpenedExternalAsQuorix() const { return m_bOpenedExternalAsQuorix; }
+
+private:
+    int m_bEmbeddingOpened = 0;
+    int m_bOpenedExternalAsQuorix = 0;
+    int m_bLoadingProject = 0;
+};

@@ -1,0 +1,151 @@
+// The bridge's command runner: a command's string resource goes to the kernel, which
+// runs its script part; the kernel may veto the command first.
+#include <afxwin.h>
+#include <gtest/gtest.h>
+
+#include "CoreTestResources.h"
+#include "QKCallLog.h"
+#include "QKUtil.h"
+#include "CoreTestApp.h"
+#include "QUAccess.h"
+
+namespace {
+
+class VetoingAccess : public CQUAccess {
+public:
+    int on_before_run_command(const char* group, int id) override
+    {
+        m_asked.push_back(std::string(group ? group : "(none)") + " " + std::to_string(id));
+        return m_allow;
+    }
+    int m_allow = 1;
+    std::vector<std::string> m_asked;
+};
+
+double Variable(const char* name)
+{
+    double value = -1;
+    CQKCString::FindQuorixNumericVariable(name, &value);
+    return value;
+}
+
+} // namespace
+
+TEST(CommandRunner, RunsTheScriptPartOfTheCommandsString)
+{
+    VetoingAccess access;
+    struct Case {
+        UINT id;
+        int result;
+        double variable; // coretestvar afterwards
+    } cases[] = {
+        {IDS_TEST_COMMAND, 1, 7},           // script text
+        {IDS_TEST_NO_SCRIPT, 1, 0},         // no script part: nothing to run, done
+        {IDS_TEST_FAILING_COMMAND, 0, 0},   // the kernel could not run it
+        {IDS_TEST_SECTION_COMMAND, 0, 0},   // a section of a file that is not there
+        {36999, 0, 0},                      // no string at all
+    };
+    for (const Case& c : cases) {
+        qkfxSetVariableValue("coretestvar", 0);
+        EXPECT_EQ(access.run_command_from_resource_as_script("GRAPH", c.id, nullptr), c.result) << c.id;
+        EXPECT_EQ(Variable("coretestvar"), c.variable) << c.id;
+    }
+    EXPECT_EQ(access.m_asked.front(), "GRAPH " + std::to_string(IDS_TEST_COMMAND));
+    EXPECT_EQ(access.m_asked.size(), 5u) << "the kernel is asked before the string is looked for";
+}
+
+TEST(CommandRunner, AVetoedCommandRunsNothingAndCountsAsDone)
+{
+    VetoingAccess access;
+    access.m_allow = 0;
+    qkfxSetVariableValue("coretestvar", 0);
+    EXPECT_EQ(access.run_command_from_resource_as_script(nullptr, IDS_TEST_COMMAND, nullptr), 1);
+    EXPECT_EQ(Variable("coretestvar"), 0);
+    EXPECT_EQ(access.m_asked, std::vector<std::string>{"(none) " + std::to_string(IDS_TEST_COMMAND)});
+}
+
+namespace {
+
+class Bridge : public AppFixture {
+protected:
+    CQUAccess* Access() { return m_app->GetAccess(); }
+};
+
+} // namespace
+
+TEST_F(Bridge, PagesMadeByScriptsGetWindowsNamedAfterThem)
+{
+    ASSERT_EQ(Access()->execute_script("win -t wks Standard Results; win -t plot", 0), 0);
+    CQrxMultiDocTemplate* wks = m_app->get_template(QU_TEMPLATE_WKS);
+    CQrxMultiDocTemplate* graph = m_app->get_template(QU_TEMPLATE_GRAPH);
+    ASSERT_EQ(wks->GetNumDocs(), 1);
+    ASSERT_EQ(graph->GetNumDocs(), 1);
+    CQuorixDoc* doc = DYNAMIC_DOWNCAST(CQuorixDoc, wks->FindDocument("Results"));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetPage(), qkfxGetProject().FindPage("Results"));
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), 2) << "no second page for the window";
+
+    // The active window's page is the active page.
+    POSITION pos = graph->GetFirstDocPosition();
+    CQuorixDoc* plot = DYNAMIC_DOWNCAST(CQuorixDoc, graph->GetNextDoc(pos));
+    ASSERT_NE(plot, nullptr);
+    EXPECT_EQ(Access()->GetActiveBasePage(), plot->GetPage());
+    EXPECT_TRUE(Access()->IsActiveBasePage(plot->GetPage()));
+    EXPECT_FALSE(Access()->IsActiveBasePage(doc->GetPage()));
+    EXPECT_EQ(Access()->GetActivePage(), plot->GetPage());
+
+    RECT rect;
+    EXPECT_EQ(Access()->GetChildFrameRect(doc->GetPage(), rect), 1);
+    CQKPage* notes = qkfxGetProject().CreatePage(QK_PAGE_NOTES);
+    EXPECT_EQ(Access()->OnInternalNewPage(notes, TRUE), 0) << "notes windows are made otherwise";
+    EXPECT_EQ(Access()->GetChildFrameRect(notes, rect), 0);
+}
+
+TEST_F(Bridge, MenusAndTagsAreNamedByTheWindowKindsLetter)
+{
+    EXPECT_EQ(Access()->MenuHandleFromCharForModification('G'), m_app->get_template(QU_TEMPLATE_GRAPH)->m_hMenuShared);
+    EXPECT_EQ(Access()->MenuHandleFromCharForModification('Q'), nullptr);
+    EXPECT_EQ(Access()->MenuTagsFromCharForModification('Q'), nullptr);
+    const char** tags = Access()->MenuTagsFromCharForModification('P');
+    ASSERT_NE(tags, nullptr);
+    EXPECT_STREQ(tags[3], "La");
+    Access()->OnAddRemoveMainDropDownMenu('P', 3, FALSE);
+    tags = Access()->MenuTagsFromCharForModification('P');
+    EXPECT_STREQ(tags[3], "");
+    EXPECT_STREQ(tags[4], "La");
+    Access()->OnAddRemoveMainDropDownMenu('P', 3, TRUE);
+    EXPECT_STREQ(Access()->MenuTagsFromCharForModification('P')[3], "La");
+}
+
+TEST_F(Bridge, TheAreaOfThePageWindowsStandsInWhileMinimised)
+{
+    RECT rect;
+    EXPECT_EQ(Access()->GetAppClientRect(rect), 1);
+    RECT client;
+    ::GetClientRect(DYNAMIC_DOWNCAST(CMDIFrameWnd, m_app->m_pMainWnd)->m_hWndMDIClient, &client);
+    EXPECT_TRUE(::EqualRect(&rect, &client));
+
+    Access()->SetAppClientRect(nullptr, 2);
+    ASSERT_TRUE(m_app->m_pMainWnd->IsIconic());
+    EXPECT_EQ(Access()->GetAppClientRect(rect), 2);
+    RECT standIn = {0, 0, 100, 200};
+    EXPECT_TRUE(::EqualRect(&rect, &standIn));
+
+    Access()->SetAppClientRect(nullptr, 1);
+    EXPECT_TRUE(m_app->m_pMainWnd->IsZoomed());
+    RECT moved = {10, 20, 410, 320};
+    Access()->SetAppClientRect(&moved, 0);
+}
+
+TEST_F(Bridge, LoadingAProjectIsKnownUntilItEnds)
+{
+    Access()->OnBeforeLoadFile("C:\\p.qpj", 0);
+    EXPECT_EQ(Access()->IsLoadingProject(), 1);
+    Access()->OnAfterLoadFile("C:\\p.qpj", 0);
+    EXPECT_EQ(Access()->IsLoadingProject(), 0);
+    Access()->OnBeforeLoadFile("C:\\a.qgw", 1);
+    EXPECT_EQ(Access()->IsLoadingProject(), 0);
+    std::string name;
+    EXPECT_EQ(Access()->GetQuorixGraphOLEObjectName(name), 1);
+    EXPECT_EQ(name, "Quorix50.Graph");
+}

@@ -1,0 +1,86 @@
+// A program on the application base object, started the way the main program starts:
+// six document templates, a plain MDI main frame, the profile in a folder of its own.
+#pragma once
+
+#include <afxwin.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CoreTestResources.h"
+#include "QKCallLog.h"
+#include "QKData.h"
+#include "QrxMultiDocTemplate.h"
+#include "QuorixApp.h"
+#include "QuorixDoc.h"
+
+class CTestView : public CView {
+    DECLARE_DYNCREATE(CTestView)
+public:
+    void OnDraw(CDC*) override {}
+};
+
+class CTestGraphDoc : public CQuorixDoc {
+    DECLARE_DYNCREATE(CTestGraphDoc)
+public:
+    int get_desired_page_type() override { return QK_PAGE_GRAPH; }
+};
+
+class CTestMatrixDoc : public CQuorixDoc {
+    DECLARE_DYNCREATE(CTestMatrixDoc)
+public:
+    int get_desired_page_type() override { return QK_PAGE_MATRIX; }
+};
+
+class CTestLayoutDoc : public CQuorixDoc {
+    DECLARE_DYNCREATE(CTestLayoutDoc)
+public:
+    int get_desired_page_type() override { return QK_PAGE_LAYOUT; }
+};
+
+class CTestNotesDoc : public CDocument {
+    DECLARE_DYNCREATE(CTestNotesDoc)
+};
+
+class CTestApp : public CQuorixApp {
+public:
+    UINT get_mainframe_resource_id() override { return IDR_TEST_MAINFRAME; }
+    UINT get_IDP_OLE_INIT_FAILED_id() override { return 100; }
+    CMDIFrameWnd* create_main_frame_object() override { return new CMDIFrameWnd; }
+    void init_document_templates() override;
+    CQUOpenScreen* CreateSplashScreen(BOOL bShow) override
+    {
+        m_splashShow.push_back(bShow);
+        return CQuorixApp::CreateSplashScreen(bShow);
+    }
+
+    std::vector<BOOL> m_splashShow;
+};
+
+// A temporary folder under the Wine prefix's temp folder, made empty.
+std::string TestFolder(const char* name);
+
+class AppFixture : public ::testing::Test {
+protected:
+    // The arguments after the program name; SetUp adds -P with the INI folder.
+    virtual std::vector<std::string> Arguments() { return {}; }
+    void SetUp() override;
+    void TearDown() override;
+    // Closes the main window and ends the application.
+    void Stop();
+
+    CTestApp* m_app = nullptr;
+    std::string m_iniFolder;
+    BOOL m_started = FALSE;
+
+private:
+    std::vector<std::string> m_args;
+    std::vector<char*> m_argv;
+    std::string m_commandLine;
+    int m_savedArgc = 0;
+    char** m_savedArgv = nullptr;
+};
+
+// Index of each op in the kernel's call log, in order of appearance; -1 for one missing.
+std::vector<int> LogPositions(const std::vector<std::string>& ops);
