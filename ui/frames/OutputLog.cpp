@@ -32,6 +32,22 @@ CString DateText(double dDays)
     return s.c_str();
 }
 
+// "m/d/yyyy" back to its day number; -1 when the text is no such date.
+double DateFromTextOf(const CString& strText)
+{
+    int m = 0, d = 0, y = 0;
+    if (sscanf((LPCTSTR)strText, "%d/%d/%d", &m, &d, &y) != 3)
+        return -1;
+    SYSTEMTIME st = {};
+    st.wYear = (WORD)y;
+    st.wMonth = (WORD)m;
+    st.wDay = (WORD)d;
+    double dVariant = 0;
+    if (!::SystemTimeToVariantTime(&st, &dVariant))
+        return -1;
+    return dVariant - 2.0;
+}
+
 CString HeaderLine(const CString& strEntry)
 {
     int nCR = strEntry.Find('\r');
@@ -354,6 +370,53 @@ void CQUOutputLogEdit::PrefixHeaders(LPCTSTR lpszFolder)
 }
 
 /////////////////////////////////////////////////////////////////////////////
+// CQUOutputLogDialog
+
+CQUOutputLogDialog::CQUOutputLogDialog(CQUOutputLogEdit* pEdit, CWnd* pParent)
+    : CDialog(IDD_CLEAR_RESULTS_LOG, pParent), m_pEdit(pEdit)
+{
+}
+
+double CQUOutputLogDialog::DateFromText(const CString& strText)
+{
+    return DateFromTextOf(strText);
+}
+
+BOOL CQUOutputLogDialog::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    CheckRadioButton(IDC_CL_ACTIVE_WINDOW, IDC_CL_ALL, IDC_CL_ACTIVE_WINDOW);
+    CheckDlgButton(IDC_CL_ON, BST_CHECKED);
+    CString strText;
+    m_pEdit->GetAllText(strText);
+    CStringArray dates;
+    CQUOutputLogEdit::GetEntryDates(strText, dates);
+    CWnd* pCombo = GetDlgItem(IDC_CL_DATES);
+    for (INT_PTR i = 0; i < dates.GetSize(); i++)
+        pCombo->SendMessage(CB_ADDSTRING, 0, (LPARAM)(LPCTSTR)dates[i]);
+    pCombo->SendMessage(CB_SETCURSEL, dates.GetSize() - 1);
+    return TRUE;
+}
+
+void CQUOutputLogDialog::OnOK()
+{
+    WORD wMode = 0;
+    for (int nID = IDC_CL_ACTIVE_WINDOW; nID <= IDC_CL_ALL; nID++)
+        if (IsDlgButtonChecked(nID))
+            wMode = (WORD)(nID - IDC_CL_ACTIVE_WINDOW + 1);
+    if (IsDlgButtonChecked(IDC_CL_BEFORE))
+        wMode |= CQUOutputLogEdit::DateBefore;
+    if (IsDlgButtonChecked(IDC_CL_ON))
+        wMode |= CQUOutputLogEdit::DateOn;
+    if (IsDlgButtonChecked(IDC_CL_AFTER))
+        wMode |= CQUOutputLogEdit::DateAfter;
+    CString strDate;
+    GetDlgItemText(IDC_CL_DATES, strDate);
+    m_pEdit->ClearLogs(wMode, DateFromTextOf(strDate), nullptr);
+    EndDialog(IDOK);
+}
+
+/////////////////////////////////////////////////////////////////////////////
 // CQUOutputLog
 
 IMPLEMENT_DYNAMIC(CQUOutputLog, QCResizableControlBar)
@@ -573,9 +636,8 @@ void CQUOutputLog::ShowContextMenu(CPoint point)
     ::EnableMenuItem(hPopup, ID_LOG_SELECT_ALL, (nStart == 0 && nEnd == nLength) ? MF_GRAYED : MF_ENABLED);
     ::EnableMenuItem(hPopup, ID_LOG_CLEAR_LAST, nLength > 0 ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(hPopup, ID_LOG_RESTORE_LAST, m_edit.GetLastCleared().IsEmpty() ? MF_GRAYED : MF_ENABLED);
-    // Printing the log and the clearing dialog are not part of this library yet.
+    // Printing the log is not part of this library yet.
     ::EnableMenuItem(hPopup, ID_LOG_PRINT, MF_GRAYED);
-    ::EnableMenuItem(hPopup, ID_LOG_CLEAR, MF_GRAYED);
     UINT nView = m_edit.GetViewMode() == CQUOutputLogEdit::ScopeAll      ? ID_LOG_VIEW_ALL
                  : m_edit.GetViewMode() == CQUOutputLogEdit::ScopeFolder ? ID_LOG_VIEW_FOLDER
                                                                          : ID_LOG_VIEW_SUBFOLDERS;
@@ -593,6 +655,11 @@ BOOL CQUOutputLog::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_LOG_SELECT_ALL:
         m_edit.SetSel(0, -1);
         return TRUE;
+    case ID_LOG_CLEAR: {
+        CQUOutputLogDialog dlg(&m_edit, this);
+        dlg.DoModal();
+        return TRUE;
+    }
     case ID_LOG_CLEAR_LAST:
         m_edit.ClearLastEntry();
         return TRUE;

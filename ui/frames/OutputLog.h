@@ -78,6 +78,21 @@ protected:
     void RewriteHeaders(Fn fn);
 };
 
+// "Clear Results Log": the scope, a date of the log's entries and whether to clear before,
+// on or after it.
+class QXFRAMES_API CQUOutputLogDialog : public CDialog
+{
+public:
+    explicit CQUOutputLogDialog(CQUOutputLogEdit* pEdit, CWnd* pParent = nullptr);
+    // The day number of a date as the date list shows it; -1 for no such date.
+    static double DateFromText(const CString& strText);
+
+protected:
+    CQUOutputLogEdit* m_pEdit;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+};
+
 class QXFRAMES_API CQUOutputLog : public QCResizableControlBar
 {
     DECLARE_DYNAMIC(CQUOutputLog)

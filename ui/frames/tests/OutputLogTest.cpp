@@ -3,9 +3,13 @@
 // the main frame's bar, and the bar's saved size.
 #include <gtest/gtest.h>
 
+#include <qxtest/DialogDriver.h>
+
 #include <regex>
+#include <vector>
 
 #include "FramesFixture.h"
+#include "FramesResource.h"
 #include "OutputLog.h"
 
 using namespace framestest;
@@ -118,6 +122,35 @@ TEST_F(OutputLogEditTest, TheDisplayShowsTheScopeAndClearingTakesScopeAndDate)
     CStringArray dates;
     CQUOutputLogEdit::GetEntryDates(kLog, dates);
     ASSERT_EQ(dates.GetSize(), 2);
+}
+
+TEST_F(OutputLogEditTest, TheClearingDialogListsTheDatesAndClearsByScopeAndDate)
+{
+    edit.SetAllText(kLog);
+    EXPECT_EQ(CQUOutputLogDialog::DateFromText("1/1/1900"), 0);
+    EXPECT_EQ(CQUOutputLogDialog::DateFromText("no date"), -1);
+    std::vector<std::string> dates;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND h) {
+        EXPECT_TRUE(qxtest::IsChecked(h, IDC_CL_ACTIVE_WINDOW));
+        EXPECT_TRUE(qxtest::IsChecked(h, IDC_CL_ON));
+        int n = (int)::SendDlgItemMessageA(h, IDC_CL_DATES, CB_GETCOUNT, 0, 0);
+        for (int i = 0; i < n; i++) {
+            char sz[32] = "";
+            ::SendDlgItemMessageA(h, IDC_CL_DATES, CB_GETLBTEXT, i, (LPARAM)sz);
+            dates.push_back(sz);
+        }
+        EXPECT_EQ(qxtest::ComboSelection(h, IDC_CL_DATES), n - 1);
+        qxtest::Click(h, IDC_CL_ALL);
+        ::CheckRadioButton(h, IDC_CL_ACTIVE_WINDOW, IDC_CL_ALL, IDC_CL_ALL);
+        qxtest::Click(h, IDOK);
+    });
+    CQUOutputLogDialog dlg(&edit, &parent);
+    EXPECT_EQ(driver.Run([&] { return dlg.DoModal(); }), IDOK);
+    ASSERT_EQ(dates.size(), 2u);
+    EXPECT_EQ(CQUOutputLogDialog::DateFromText(dates[0].c_str()), 45290);
+    // "On" the last date in all windows: the entries of that day go.
+    EXPECT_EQ(Stored(edit), "[1/1/2024 10:00:00 \"/Book1\" (45290)]\r\nmean = 1\r\n");
 }
 
 TEST_F(OutputLogEditTest, ClearLastEntryAndRestoreIt)
