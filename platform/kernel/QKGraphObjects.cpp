@@ -267,6 +267,29 @@ BOOL CQKLayer::RemoveDataObj(int id)
     return TRUE;
 }
 
+void CQKLayer::SetFrameArea(const RECT& frame, double xFrom, double xTo, double yFrom, double yTo)
+{
+    m_frame = frame;
+    m_xFrom = xFrom;
+    m_xTo = xTo;
+    m_yFrom = yFrom;
+    m_yTo = yTo;
+}
+
+BOOL CQKLayer::IsPtInFrameArea(POINT point) const { return PtInRect(&m_frame, point); }
+
+BOOL CQKLayer::LogicalToRealWorld(POINT point, double& x, double& y) const
+{
+    int width = m_frame.right - m_frame.left, height = m_frame.bottom - m_frame.top;
+    if (width <= 0 || height <= 0)
+        return FALSE;
+    x = m_xFrom + (double)(point.x - m_frame.left) * (m_xTo - m_xFrom) / width;
+    y = m_yFrom + (double)(m_frame.bottom - point.y) * (m_yTo - m_yFrom) / height;
+    return TRUE;
+}
+
+void CQKLayer::BufferCleanup() { qkfxGetCallLog().Add("CQKLayer::BufferCleanup"); }
+
 BOOL CQKLayer::DeleteDataObj(int id)
 {
     auto it = m_objects.find(id);

@@ -492,7 +492,17 @@ public:
     // Deletes the object and its dataset.
     BOOL DeleteDataObj(int id);
 
+    // The frame of the layer on the device and the world ranges it shows (y grows upward).
+    void SetFrameArea(const RECT& frame, double xFrom, double xTo, double yFrom, double yTo);
+    BOOL IsPtInFrameArea(POINT point) const;
+    // A device point in world coordinates; FALSE while the frame is empty.
+    BOOL LogicalToRealWorld(POINT point, double& x, double& y) const;
+    // Drops the layer's drawing buffer so that the next paint draws anew. Recorded.
+    void BufferCleanup();
+
 private:
+    RECT m_frame = {0, 0, 0, 0};
+    double m_xFrom = 0, m_xTo = 1, m_yFrom = 0, m_yTo = 1;
     std::map<int, std::unique_ptr<CQKGrElement>> m_objects;
     int m_lastId = 0;
 };
