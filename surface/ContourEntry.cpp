@@ -1,7 +1,6 @@
 // The contour module's message entry: the kernel checks its version against the module,
 // binds the plot host, hands over its set-up record and the Z range, and loads the
-// colour map. The contour plot object itself derives from the kernel's contour plot
-// class; qc3dxEntry makes it.
+// colour map.
 #include "Surface.h"
 
 #include <string.h>
@@ -107,12 +106,4 @@ extern "C" INT_PTR WINAPI Contour(HWND window, void* object, INT_PTR argument, U
     case 220: ColorMapControl(window, nullptr, static_cast<const double*>(object), 10); return 0;
     default: return 0;
     }
-}
-
-extern "C" INT_PTR WINAPI qc3dxEntry(int request, INT_PTR, INT_PTR, INT_PTR, INT_PTR)
-{
-    if (request != 1)
-        return 1;
-    ReportNotBuilt("the contour plot object (it needs the kernel's contour plot classes)");
-    return 0;
 }

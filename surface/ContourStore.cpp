@@ -159,11 +159,19 @@ void ContourStore::SortByArea()
 ContourStore* ContourStore::Copy() const
 {
     auto* copy = new ContourStore;
+    CopyInto(copy);
+    return copy;
+}
+
+void ContourStore::CopyInto(ContourStore* copy) const
+{
     if (!copy->base_)
-        return copy;
+        return;
     auto* self = const_cast<ContourStore*>(this);
     for (int i = 0; i < count_; ++i) {
         ContourRecord* to = copy->NextFree();
+        if (!to)
+            return;
         *to = *self->Record(i);
         to->points = nullptr;
         to->pointCount = 0;
@@ -177,10 +185,10 @@ ContourStore* ContourStore::Copy() const
                 GlobalUnlock(from->points);
         }
         uint8_t kind = to->kind;
-        copy->Append(kind, false, nullptr, nullptr);
+        if (!copy->Append(kind, false, nullptr, nullptr))
+            return;
     }
     memcpy(copy->order_, order_, sizeof(int16_t) * count_);
     copy->pendingLevel_ = pendingLevel_;
     copy->pendingNode_ = pendingNode_;
-    return copy;
 }

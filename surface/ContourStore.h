@@ -16,6 +16,8 @@ public:
 
     // A copy with its own records and point lists.
     ContourStore* Copy() const;
+    // Fills an empty store with copies of these records and point lists.
+    void CopyInto(ContourStore* copy) const;
 
     int Count() const { return count_; }
     // The record after the last, to be filled and then appended; null without records.
