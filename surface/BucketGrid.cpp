@@ -110,6 +110,45 @@ void InsertPlain(CellList* list, const BucketPiece& piece, const Scx3DView* view
     list->pieces.insert(it, piece);
 }
 
+// A bar goes last in its cell. The surface pieces of the cell within the bar's depth
+// range that lie on the eye's side of its face plane would then be hidden by the bar, so
+// they move behind it in the list (keeping their order) and are drawn over it; those on
+// the far side stay before it.
+void InsertBar(CellList* list, const BucketPiece& bar, const Scx3DView* view)
+{
+    float zLow = 1e7f, zHigh = -1e7f;
+    for (const float* c : bar.corners) {
+        zLow = c[2] < zLow ? c[2] : zLow;
+        zHigh = c[2] > zHigh ? c[2] : zHigh;
+    }
+    const float* c0 = bar.corners[0];
+    double u[3], w[3], n[3];
+    for (int i = 0; i < 3; ++i) {
+        u[i] = (double)bar.corners[1][i] - c0[i];
+        w[i] = (double)bar.corners[2][i] - c0[i];
+    }
+    n[0] = u[1] * w[2] - u[2] * w[1];
+    n[1] = u[2] * w[0] - u[0] * w[2];
+    n[2] = u[0] * w[1] - u[1] * w[0];
+    auto side = [&](const float* p) {
+        return n[0] * ((double)p[0] - c0[0]) + n[1] * ((double)p[1] - c0[1]) + n[2] * ((double)p[2] - c0[2]);
+    };
+    double eyeSide = side(view->eyeWorld);
+    std::vector<BucketPiece> behind, inFront;
+    for (const BucketPiece& piece : list->pieces) {
+        bool surface = piece.kind == BUCKET_PIECE_SURFACE;
+        float key = piece.reference[2];
+        double s = side(piece.reference);
+        if (surface && key >= zLow && key <= zHigh && eyeSide != 0 && s * eyeSide > 0)
+            inFront.push_back(piece);
+        else
+            behind.push_back(piece);
+    }
+    behind.push_back(bar);
+    behind.insert(behind.end(), inFront.begin(), inFront.end());
+    list->pieces.swap(behind);
+}
+
 INT_PTR Insert(const BucketPiece* piece, const Scx3DView* view)
 {
     if (!g_grid || !piece)
@@ -118,8 +157,9 @@ INT_PTR Insert(const BucketPiece* piece, const Scx3DView* view)
     if (!list)
         list = new CellList;
     if (piece->kind == BUCKET_PIECE_BAR)
-        return ReportNotBuilt("bar pieces in the bucket grid");
-    InsertPlain(list, *piece, view);
+        InsertBar(list, *piece, view);
+    else
+        InsertPlain(list, *piece, view);
     return 0;
 }
 
@@ -142,13 +182,27 @@ INT_PTR Fill(const BucketPiece* piece, const Scx3DView* view)
 
 INT_PTR g_drawCallback = 0;
 
-void DrawList(CellList* list, INT_PTR part, void* view)
+void DrawList(CellList* list, INT_PTR selector, void* view)
 {
     for (BucketPiece& piece : list->pieces) {
         if (piece.kind == BUCKET_PIECE_SURFACE && (piece.flags & BUCKET_PIECE_HIDDEN))
             continue;
-        ObjectCommand(SCX3D_OBJ_DRAW_PIECE, part, nullptr, view, &piece, g_drawCallback);
+        ObjectCommand(SCX3D_OBJ_DRAW_PIECE, 0, reinterpret_cast<HWND>(selector), view, &piece, g_drawCallback);
     }
+}
+
+// The parts of a mesh cell: one drawn now, or one put into the cell's list to be drawn
+// among its pieces in depth order.
+void RequestPart(BucketPiece* cell, int part, INT_PTR selector, void* view)
+{
+    ObjectCommand(SCX3D_OBJ_DRAW_PIECE, part, reinterpret_cast<HWND>(selector), view, cell, g_drawCallback);
+}
+
+void InsertPart(CellList* list, const BucketPiece& cell, int part, const Scx3DView* view)
+{
+    BucketPiece piece = cell;
+    piece.bytes2[0] = (uint8_t)(BUCKET_PIECE_MESH_PART | part);
+    InsertPlain(list, piece, view);
 }
 
 INT_PTR DrawCell(INT_PTR a, INT_PTR b, Scx3DView* view, Scx3DObject* mesh, INT_PTR drawCallback)
@@ -162,19 +216,51 @@ INT_PTR DrawCell(INT_PTR a, INT_PTR b, Scx3DView* view, Scx3DObject* mesh, INT_P
         return 0;
     g_grid->currentRow = row;
     g_grid->currentColumn = column;
-    INT_PTR part = (s.gridFlags & BUCKET_WALK_ROWS_OUTER) ? row : column;
+    INT_PTR selector = (s.gridFlags & BUCKET_WALK_ROWS_OUTER) ? row : column;
     g_drawCallback = drawCallback;
-    CellList* list = g_grid->At(row, column);
+    CellList*& list = g_grid->At(row, column);
     // A cell that lies inside the pass's mesh interleaves the mesh's own parts with its
-    // list; one outside it draws its list alone.
+    // list; one outside it draws its list alone. Part 0 is the cell itself, 1 and 2 what
+    // lies below and above it, ordered by where the eye is.
+    BucketPiece cell;
+    memset(&cell, 0, sizeof cell);
     if (mesh) {
-        uint8_t cell[80];
-        if (ObjectCommand(SCX3D_OBJ_MESH_CELL, row, reinterpret_cast<HWND>((INT_PTR)column), view, mesh,
-                          reinterpret_cast<INT_PTR>(cell)))
-            return ReportNotBuilt("the drawing of mesh cells");
+        cell.kind = (uint16_t)(mesh->kind | (mesh->storage << 8));
+        if (!ObjectCommand(SCX3D_OBJ_MESH_CELL, a, reinterpret_cast<HWND>(b), view, mesh,
+                           reinterpret_cast<INT_PTR>(reinterpret_cast<uint8_t*>(&cell) + 4)))
+            mesh = nullptr;
+        else
+            memcpy(reinterpret_cast<uint8_t*>(&cell) + 88, &mesh->attributes, sizeof mesh->attributes);
     }
-    if (list)
-        DrawList(list, part, view);
+    if (!mesh) {
+        if (list)
+            DrawList(list, selector, view);
+        return 0;
+    }
+    bool above = view->boxZ > view->eyeWorld[2], over = view->eyeWorld[2] > 0;
+    if (list) {
+        if (above && over) {
+            RequestPart(&cell, 1, 0, view);
+            InsertPart(list, cell, 2, view);
+            DrawList(list, selector, view);
+        } else {
+            InsertPart(list, cell, above ? 2 : 1, view);
+            DrawList(list, selector, view);
+            RequestPart(&cell, above ? 1 : 2, 0, view);
+        }
+    } else if (above && over) {
+        RequestPart(&cell, 1, 0, view);
+        RequestPart(&cell, 2, 0, view);
+        RequestPart(&cell, 0, selector, view);
+    } else if (above) {
+        RequestPart(&cell, 2, 0, view);
+        RequestPart(&cell, 0, selector, view);
+        RequestPart(&cell, 1, 0, view);
+    } else {
+        RequestPart(&cell, 1, 0, view);
+        RequestPart(&cell, 0, selector, view);
+        RequestPart(&cell, 2, 0, view);
+    }
     return 0;
 }
 

@@ -325,9 +325,22 @@ INT_PTR MeshObjectHandler(UINT command, INT_PTR count, HWND window, void* record
         draw(SCX3D_DRAW_RESTORE, 0, 0, 0);
         return 0;
     }
-    case SCX3D_OBJ_DRAW_PIECE:
-        ReportNotBuilt("the drawing of mesh cells");
+    case SCX3D_OBJ_DRAW_PIECE: {
+        // The piece holds the cell's corners after its kind word and the mesh's
+        // attributes at byte 88; a part the cell's list draws carries its own number.
+        if (!extra)
+            return 0;
+        auto* piece = reinterpret_cast<uint8_t*>(object);
+        int part = (piece[2] & BUCKET_PIECE_MESH_PART) ? (piece[2] & 0x03) : (int)count;
+        auto* attributes = reinterpret_cast<Scx3DAttributes*>(piece + 88);
+        auto draw = reinterpret_cast<Scx3DDrawCallback>(extra);
+        MeshCell cell;
+        memcpy(&cell, piece + 4, sizeof cell);
+        draw(SCX3D_DRAW_ATTRIBUTES, reinterpret_cast<INT_PTR>(attributes), 0, 0);
+        MeshDrawCell(&cell, static_cast<const Scx3DView*>(record), attributes, part);
+        draw(SCX3D_DRAW_RESTORE, 0, 0, 0);
         return 0;
+    }
     case SCX3D_AFTER_PAINT:
         PaintSides(static_cast<const Scx3DView*>(record), object);
         return 0;

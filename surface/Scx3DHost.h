@@ -359,6 +359,8 @@ enum : uint8_t {
     BUCKET_PIECE_HIDDEN = 0x08,
     BUCKET_PIECE_SPLIT = 0x10,
 };
+// Byte 2 of a mesh cell's piece that the cell's own list draws: this mark and the part.
+enum : uint8_t { BUCKET_PIECE_MESH_PART = 0x80 };
 
 static_assert(sizeof(BucketGridSpec) == 34, "the grid description is copied into the view record");
 static_assert(offsetof(BucketGridSpec, rowCorner0) == 22, "layout");
