@@ -480,3 +480,18 @@ void CQUXlSaveDialog::OnOK()
         s_nSaveExcelDlg = choice;
     EndDialog(IDOK);
 }
+
+int CQUXlSaveDialog::RunBeforeSaving(CWnd* owner)
+{
+    if (s_nSaveExcelDlg == 0)
+        return 1;
+    CQKProject& project = qkfxGetProject();
+    bool any = false;
+    for (int i = 0; i < project.GetNumPages() && !any; ++i)
+        any = dynamic_cast<CQUWksPageExternal*>(project.GetPage(i)) != nullptr;
+    if (!any)
+        return 1;
+    CQUXlSaveDialog dlg(owner);
+    XlResourceScope resources;
+    return dlg.DoModal() == IDCANCEL ? 0 : 1;
+}

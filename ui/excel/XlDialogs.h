@@ -115,6 +115,9 @@ public:
 
     // When the dialog shows: 0 never, 1 before saving, 2 before Save Project As.
     static int s_nSaveExcelDlg;
+    // Runs the dialog before a project is saved when it is wanted and a workbook window
+    // exists: 0 when the user cancelled, else 1.
+    static int RunBeforeSaving(CWnd* owner);
 
 protected:
     BOOL OnInitDialog() override;

@@ -124,4 +124,37 @@ TEST_F(XlAutomation, VersionCheckAndMacrosThroughTheApplication)
     EXPECT_FALSE(view->RunRange("NoSheet", "C3", result, 0, nullptr));
 }
 
+TEST_F(XlAutomation, WithVersionFiveTheOlderCallingFormWorksButTheSelectionIsNeverRead)
+{
+    App().SetProperty(QXDISPID_VERSION, VT_BSTR, "5.0");
+    view->uninit_xlDriver();
+    CQUxlView::dwExcelInstallation = 0; // nothing says version 8
+    CQUxlView::s_versionChecked = FALSE;
+    ASSERT_FALSE(CQUxlView::AssumeExcelVersionEight());
+
+    // Object members as methods answering VARIANTs: cells still move.
+    double v = 8.25, back = 0;
+    ASSERT_TRUE(view->GetSetOneExcelCellValueAsReal("Sheet1", 2, 2, &v, TRUE));
+    ASSERT_TRUE(view->GetSetOneExcelCellValueAsReal("Sheet1", 2, 2, &back, FALSE));
+    EXPECT_EQ(8.25, back);
+
+    std::vector<std::string> texts;
+    DialogDriver driver;
+    for (int i = 0; i < 2; ++i)
+        driver.Then([&](HWND box) {
+            texts.push_back(qxtest::MessageBoxText(box));
+            qxtest::Click(box, IDOK);
+        });
+    unsigned count = 4;
+    QXLSELECTION ranges[4];
+    driver.Run([&] {
+        EXPECT_FALSE(view->GetSelection(&count, ranges, nullptr));
+        EXPECT_FALSE(view->GetSelection(&count, ranges, nullptr));
+        return (INT_PTR)0;
+    });
+    ASSERT_EQ(2u, texts.size());
+    EXPECT_NE(std::string::npos, texts[0].find("detected on your computer is \"5.0\""));
+    EXPECT_TRUE(CQUxlView::dwExcelInstallation & 0x00800000);
+}
+
 } // namespace

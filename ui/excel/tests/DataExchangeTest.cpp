@@ -262,4 +262,18 @@ TEST_F(XlData, AUserChangeReachesTheKernelOnce)
     EXPECT_EQ(4, used.r2);
 }
 
+TEST_F(XlData, AWorkbookThatCannotBeAskedSixTimesInARowCountsAsModified)
+{
+    CQUWksPageExternal* page = doc->GetPage();
+    CQUxlView::s_dirtyRetries = 0;
+    FailNextCalls(6 * 3, E_FAIL); // each question is tried three times
+    for (int i = 0; i < 5; ++i) {
+        view->OnCheckxlDirty();
+        EXPECT_EQ(0, page->GetExternalModifiedCount()) << "question " << i + 1;
+    }
+    view->OnCheckxlDirty();
+    EXPECT_EQ(1, page->GetExternalModifiedCount());
+    EXPECT_EQ(0, CQUxlView::s_dirtyRetries);
+}
+
 } // namespace

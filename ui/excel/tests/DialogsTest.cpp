@@ -194,6 +194,13 @@ TEST_F(XlDialogs, AReadOnlyLinkedWorkbookCannotBeTickedForUpdates)
     EXPECT_EQ(2, CQUXlSaveDialog::s_nSaveExcelDlg);
     SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(file.c_str());
+
+    // Before a project is saved: cancelling says so; "Never" asks nothing.
+    DialogDriver cancel;
+    cancel.Then([](HWND dlg) { qxtest::Click(dlg, IDCANCEL); });
+    EXPECT_EQ(0, cancel.Run([] { return (INT_PTR)CQUXlSaveDialog::RunBeforeSaving(nullptr); }));
+    CQUXlSaveDialog::s_nSaveExcelDlg = 0;
+    EXPECT_EQ(1, CQUXlSaveDialog::RunBeforeSaving(nullptr));
 }
 
 } // namespace
