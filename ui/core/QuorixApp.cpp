@@ -4,6 +4,8 @@
 #include <afxtempl.h>
 
 #include "CoreResources.h"
+#include "FrameHost.h"
+#include "MainFrame.h"
 #include "QKAccess.h"
 #include "QKData.h"
 #include "QKSysMethod.h"
@@ -68,24 +70,34 @@ CString ClsidText(REFCLSID clsid)
     return text;
 }
 
-// The main frame keeps a key in the toolbar profile that says an arrangement was saved
-// there; these read and write it wherever the profile is redirected at the time.
-const char TOOLBAR_KEY_SECTION[] = "KeyTlbSection";
-const UINT TOOLBAR_KEY_ABSENT = 598315474;
-const UINT TOOLBAR_KEY_SAVED = 1794946424;
+// The frames reach the application through this host: profile redirection, the toolbar
+// arrangement's save and load, and the closing of the main window.
+class CQuorixFrameHost : public CQUFrameHost {
+public:
+    BOOL BeginRegistryAccess(LPCTSTR lpszName, BOOL bIniFile, BOOL bCheckUpgrade) override
+    {
+        return App()->BeginRegistryAccess(lpszName, bIniFile, bCheckUpgrade);
+    }
+    BOOL EndRegistryAccess() override { return App()->EndRegistryAccess(); }
+    BOOL GetToolbarRegKeyString(char* pszBuffer, BOOL bCheckUpgrade) override
+    {
+        App()->GetToolbarRegKeyString(pszBuffer, bCheckUpgrade);
+        return TRUE;
+    }
+    void GetToolbarRegKeyStringLong(CString& strKey) override { strKey = App()->GetToolbarRegKeyStringLong(); }
+    BOOL BeforeToolbarConfSaveLoad(BOOL bLoad) override { return App()->BeforeToolbarConfSaveLoad(bLoad); }
+    BOOL AfterToolbarConfSaveLoad(BOOL bLoad) override { return App()->AfterToolbarConfSaveLoad(bLoad); }
+    BOOL DoNotSaveToolabarsConf() override { return App()->DoNotSaveToolabarsConf(); }
+    void SetClosingAllWindows(BOOL bClosing) override { App()->SetClosingAllWindows(bClosing); }
+    BOOL OnMiscUnInit() override { return App()->OnMiscUnInit(); }
 
-BOOL ToolbarArrangementPresent(CWinApp* app)
-{
-    return app->GetProfileInt(TOOLBAR_KEY_SECTION, "FileID", TOOLBAR_KEY_ABSENT) != TOOLBAR_KEY_ABSENT;
-}
+    CQuorixApp* m_app = nullptr;
 
-BOOL RegistryWritable(CWinApp* app)
-{
-    if (!app->WriteProfileInt(TOOLBAR_KEY_SECTION, "TestWritable", 10))
-        return FALSE;
-    app->WriteProfileString(TOOLBAR_KEY_SECTION, "TestWritable", nullptr);
-    return TRUE;
-}
+private:
+    CQuorixApp* App() const { return m_app; }
+};
+
+CQuorixFrameHost g_frameHost;
 
 } // namespace
 
@@ -243,6 +255,10 @@ BEGIN_MESSAGE_MAP(CQuorixApp, CWinApp)
     ON_COMMAND(40705, OnQrxTutorial)
     ON_COMMAND(40706, OnSendProjectTo)
     ON_COMMAND(38899, OnTurnOnReminderBoxes)
+    ON_COMMAND(34121, OnViewOutputLog)
+    ON_UPDATE_COMMAND_UI(34121, OnUIUpdateViewOutputLog)
+    ON_COMMAND_EX_RANGE(38374, 38383, OnUIRLViewMode)
+    ON_UPDATE_COMMAND_UI_RANGE(38374, 38383, OnUIUpdateRLViewMode)
 END_MESSAGE_MAP()
 
 CQuorixApp::CQuorixApp(LPCTSTR lpszAppName)
@@ -274,10 +290,7 @@ void CQuorixApp::OnAfterSplashScreen(int result)
 
 CMDIFrameWnd* CQuorixApp::create_main_frame_object()
 {
-    // The program's main frame class comes with the frames library; a program that
-    // derives from this class supplies it.
-    TRACE("CQuorixApp: the program supplies no main frame\n");
-    return nullptr;
+    return new CMainFrame;
 }
 
 int CQuorixApp::GetStrFromAppRes(UINT, CString&)
@@ -340,17 +353,20 @@ BOOL CQuorixApp::InitInstance()
             m_pStartScreen->Open();
     }
 
+    g_frameHost.m_app = this;
+    QUSetFrameHost(&g_frameHost);
     CMDIFrameWnd* frame = create_main_frame_object();
-    if (frame == nullptr) {
-        AfxMessageBox("The main window of the program could not be made.", MB_OK | MB_ICONSTOP);
+    if (frame == nullptr)
         return FALSE;
-    }
+    // The frame asks for its saved toolbar arrangement while it is being created, through
+    // the main window: it is the main window from the start.
+    m_pMainWnd = frame;
     if (!frame->LoadFrame(get_mainframe_resource_id(), 0x00EF8000, nullptr, nullptr)) {
+        m_pMainWnd = nullptr;
         if (frame->m_hWnd == nullptr)
             delete frame;
         return FALSE;
     }
-    m_pMainWnd = frame;
     EnableShellOpen();
     RegisterShellFileTypes(TRUE);
 
@@ -397,6 +413,10 @@ int CQuorixApp::ExitInstance()
         m_hNoExcelMenu = nullptr;
     }
     QK_uninit();
+    if (g_frameHost.m_app == this) {
+        QUSetFrameHost(nullptr);
+        g_frameHost.m_app = nullptr;
+    }
     int result = CWinApp::ExitInstance();
     if (g_savedProfileName != nullptr || g_savedHelpFilePath != nullptr) {
         m_pszHelpFilePath = g_savedHelpFilePath;
@@ -990,6 +1010,54 @@ void CQuorixApp::OnTurnOnReminderBoxes()
     qkuTurnOnReminderMsgBoxes(0);
 }
 
+namespace {
+
+// The Results Log's view modes by command: every entry, the active folder's, and the
+// active folder's with its subfolders.
+WORD ResultsLogViewMode(UINT nID)
+{
+    switch (nID) {
+    case 38380: return 4;
+    case 38381: return 2;
+    case 38382: return 3;
+    }
+    return 0;
+}
+
+} // namespace
+
+void CQuorixApp::OnViewOutputLog()
+{
+    if (CMainFrame* frame = get_main_frame())
+        frame->OutputLogToggle();
+}
+
+void CQuorixApp::OnUIUpdateViewOutputLog(CCmdUI* pCmdUI)
+{
+    CMainFrame* frame = get_main_frame();
+    pCmdUI->Enable(frame != nullptr);
+    pCmdUI->SetCheck(frame != nullptr && frame->GetOutputLog()->GetSafeHwnd() != nullptr &&
+                     frame->GetOutputLog()->IsWindowVisible());
+}
+
+BOOL CQuorixApp::OnUIRLViewMode(UINT nID)
+{
+    CMainFrame* frame = get_main_frame();
+    WORD mode = ResultsLogViewMode(nID);
+    if (frame != nullptr && mode != 0 && frame->GetOutputLog()->GetSafeHwnd() != nullptr)
+        frame->GetOutputLog()->GetEdit().SetViewMode(mode);
+    return TRUE;
+}
+
+void CQuorixApp::OnUIUpdateRLViewMode(CCmdUI* pCmdUI)
+{
+    CMainFrame* frame = get_main_frame();
+    BOOL hasLog = frame != nullptr && frame->GetOutputLog()->GetSafeHwnd() != nullptr;
+    pCmdUI->Enable(hasLog);
+    WORD mode = ResultsLogViewMode(pCmdUI->m_nID);
+    pCmdUI->SetRadio(hasLog && mode != 0 && frame->GetOutputLog()->GetEdit().GetViewMode() == mode);
+}
+
 int CQuorixApp::CommandToScript(const char* group, UINT id)
 {
     if (m_pAccess == nullptr)
@@ -1103,7 +1171,7 @@ int CQuorixApp::BeforeToolbarConfSaveLoad(BOOL bLoad)
 {
     if (bLoad) {
         BeginRegistryAccess("Toolbars", FALSE, TRUE);
-        if (ToolbarArrangementPresent(this))
+        if (CMainFrame* frame = get_main_frame(); frame != nullptr && frame->TlbarsArrangementFilePresent())
             return 1;
         EndRegistryAccess();
         if (GetProfileInt("RegistryAccess", "NoWrite", 0) != 0) {
@@ -1117,7 +1185,7 @@ int CQuorixApp::BeforeToolbarConfSaveLoad(BOOL bLoad)
     if (!qkfxIsSaveTlbConfInRegistry())
         return 1;
     BeginRegistryAccess("Toolbars", FALSE, TRUE);
-    if (RegistryWritable(this))
+    if (CMainFrame* frame = get_main_frame(); frame != nullptr && frame->IsRegistryWritable())
         return 1;
     EndRegistryAccess();
     WriteProfileString("RegistryAccess", "NoWrite", "1");
@@ -1127,7 +1195,8 @@ int CQuorixApp::BeforeToolbarConfSaveLoad(BOOL bLoad)
 int CQuorixApp::AfterToolbarConfSaveLoad(BOOL bLoad)
 {
     if (!bLoad)
-        WriteProfileInt(TOOLBAR_KEY_SECTION, "FileID", (int)TOOLBAR_KEY_SAVED);
+        if (CMainFrame* frame = get_main_frame())
+            frame->KeyTlbarsArrangement();
     EndRegistryAccess();
     return 1;
 }

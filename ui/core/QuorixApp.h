@@ -96,6 +96,7 @@ public:
     virtual void OnAfterSplashScreen(int result);
     virtual UINT get_mainframe_resource_id() { return 0; }
     virtual UINT get_IDP_OLE_INIT_FAILED_id() { return 0; }
+    // The base makes the frames library's CMainFrame.
     virtual CMDIFrameWnd* create_main_frame_object();
     virtual void init_document_templates() {}
     virtual int GetStrFromAppRes(UINT id, CString& text);
@@ -210,6 +211,10 @@ protected:
     afx_msg void OnQrxTutorial();
     afx_msg void OnSendProjectTo();
     afx_msg void OnTurnOnReminderBoxes();
+    afx_msg void OnViewOutputLog();
+    afx_msg void OnUIUpdateViewOutputLog(CCmdUI* pCmdUI);
+    afx_msg BOOL OnUIRLViewMode(UINT nID);
+    afx_msg void OnUIUpdateRLViewMode(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 
     CObList m_QrxTemplateList;

@@ -8,6 +8,7 @@
 #include "QKAccess.h"
 #include "QUAccess.h"
 #include "QUDDMenuTagMap.h"
+#include "MainFrame.h"
 #include "QKUtil.h"
 
 namespace {
@@ -446,10 +447,18 @@ TEST_F(Startup, ApplicationCommandsReachTheKernel)
     }
     // Commands of the program's ranges run the script of their string.
     qkfxSetVariableValue("coretestvar", 0);
-    m_app->m_pMainWnd->SendMessage(WM_COMMAND, IDS_TEST_STANDARD_COMMAND, 0);
+    m_app->m_pMainWnd->SendMessage(WM_COMMAND, IDS_TEST_FILE_COMMAND, 0);
     double value = 0;
     EXPECT_TRUE(CQKCString::FindQuorixNumericVariable("coretestvar", &value));
     EXPECT_EQ(value, 9);
+
+    // The Results Log's view modes.
+    CMainFrame* frame = get_main_frame();
+    ASSERT_NE(frame, nullptr);
+    for (UINT id : {38381u, 38382u, 38380u}) {
+        m_app->m_pMainWnd->SendMessage(WM_COMMAND, id, 0);
+        EXPECT_EQ(frame->GetOutputLog()->GetEdit().GetViewMode(), id == 38381 ? 2 : id == 38382 ? 3 : 4) << id;
+    }
 
     // The File New of the toolbars makes a worksheet.
     int pages = qkfxGetProject().GetNumPages();

@@ -46,6 +46,10 @@ std::string TestFolder(const char* name)
 
 void AppFixture::SetUp()
 {
+    // Every start writes the shell's file types and the toolbar keys into the one
+    // registry: test cases that run side by side take turns.
+    m_registryTurn = ::CreateMutexA(nullptr, FALSE, "qxuser_core_tests registry");
+    ::WaitForSingleObject(m_registryTurn, INFINITE);
     qkfxGetProject().New();
     qkfxGetCallLog().Clear();
     // One folder per process: test cases may run side by side.
@@ -96,6 +100,11 @@ void AppFixture::TearDown()
     Stop();
     TestFolder(m_iniFolder.substr(m_iniFolder.rfind('\\') + 1).c_str());
     ::RemoveDirectoryA(m_iniFolder.c_str());
+    if (m_registryTurn != nullptr) {
+        ::ReleaseMutex(m_registryTurn);
+        ::CloseHandle(m_registryTurn);
+        m_registryTurn = nullptr;
+    }
     __argc = m_savedArgc;
     __argv = m_savedArgv;
 }

@@ -47,7 +47,6 @@ class CTestApp : public CQuorixApp {
 public:
     UINT get_mainframe_resource_id() override { return IDR_TEST_MAINFRAME; }
     UINT get_IDP_OLE_INIT_FAILED_id() override { return 100; }
-    CMDIFrameWnd* create_main_frame_object() override { return new CMDIFrameWnd; }
     void init_document_templates() override;
     CQUOpenScreen* CreateSplashScreen(BOOL bShow) override
     {
@@ -78,6 +77,7 @@ private:
     std::vector<std::string> m_args;
     std::vector<char*> m_argv;
     std::string m_commandLine;
+    HANDLE m_registryTurn = nullptr;
     int m_savedArgc = 0;
     char** m_savedArgv = nullptr;
 };
