@@ -6,6 +6,7 @@
 #include <afxwin.h>
 #include <afxext.h>
 #include <afxtempl.h>
+#include <afxdlgs.h>
 
 #ifdef QXTOOLKIT_BUILDING
 #define QXTK_API __declspec(dllexport)
@@ -375,4 +376,63 @@ protected:
     UINT m_nNextUserID;
 
     friend class SECCustomToolBar;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Customisation: the sheet and its page of toolbars.
+
+// Asks the name of a new toolbar.
+class QXTK_API SECNewToolBarDlg : public CDialog
+{
+public:
+    explicit SECNewToolBarDlg(CWnd* pParent = nullptr);
+    CString m_strName;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnOK() override;
+};
+
+// The frame's toolbars in a list whose checks show and hide them, the tool-tip and flat
+// settings of the manager, and new toolbars.
+class QXTK_API SECToolBarsPage : public CPropertyPage
+{
+    DECLARE_DYNAMIC(SECToolBarsPage)
+public:
+    explicit SECToolBarsPage(UINT nIDTemplate = 20513, UINT nIDCaption = 0);
+    void SetManager(SECToolBarManager* pManager) { m_pManager = pManager; }
+    SECToolBarManager* GetManager() const { return m_pManager; }
+
+    // The list: one item per toolbar of the frame, its id as the item data.
+    int GetItemCount() const;
+    int FindItemOfBar(UINT nBarID) const;
+    UINT GetItemBar(int nItem) const;
+    BOOL GetItemCheck(int nItem) const;
+    void SetItemCheck(int nItem, BOOL bCheck);
+    CString GetItemText(int nItem) const;
+    UINT GetSelectedBar() const;
+    void SelectItem(int nItem);
+    void FillList();
+
+protected:
+    SECToolBarManager* m_pManager;
+    BOOL m_bFilling;
+
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+    // A check changed in the list: the bar is shown or hidden.
+    virtual void OnCheckChange(int nItem);
+    virtual void OnNewToolbar();
+    virtual void OnResetToolbar();
+    virtual void OnReinitialize() {}
+    HWND ListWnd() const { return ::GetDlgItem(m_hWnd, 43094); }
+};
+
+class QXTK_API SECToolBarSheet : public CPropertySheet
+{
+    DECLARE_DYNAMIC(SECToolBarSheet)
+public:
+    explicit SECToolBarSheet(UINT nIDCaption, CWnd* pParentWnd = nullptr, UINT iSelectPage = 0);
+    explicit SECToolBarSheet(LPCTSTR pszCaption, CWnd* pParentWnd = nullptr, UINT iSelectPage = 0);
 };

@@ -1,0 +1,248 @@
+// The customisation sheet and its page of toolbars.
+#include "qxtoolkit.h"
+
+#include <commctrl.h>
+
+#include "ToolkitResource.h"
+
+/////////////////////////////////////////////////////////////////////////////
+// SECNewToolBarDlg
+
+SECNewToolBarDlg::SECNewToolBarDlg(CWnd* pParent) : CDialog(IDD_SEC_NEW_TOOLBAR, pParent) {}
+
+void SECNewToolBarDlg::DoDataExchange(CDataExchange* pDX)
+{
+    DDX_Text(pDX, IDC_SEC_NEW_NAME, m_strName);
+}
+
+void SECNewToolBarDlg::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    m_strName.TrimLeft();
+    m_strName.TrimRight();
+    // A toolbar needs a name to be found by.
+    if (m_strName.IsEmpty()) {
+        ::SendMessage(m_hWnd, WM_NEXTDLGCTL, (WPARAM)::GetDlgItem(m_hWnd, IDC_SEC_NEW_NAME), 1);
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// SECToolBarsPage
+
+IMPLEMENT_DYNAMIC(SECToolBarsPage, CPropertyPage)
+
+SECToolBarsPage::SECToolBarsPage(UINT nIDTemplate, UINT nIDCaption)
+    : CPropertyPage(nIDTemplate, nIDCaption), m_pManager(nullptr), m_bFilling(FALSE)
+{
+}
+
+int SECToolBarsPage::GetItemCount() const
+{
+    return (int)::SendMessageA(ListWnd(), LVM_GETITEMCOUNT, 0, 0);
+}
+
+UINT SECToolBarsPage::GetItemBar(int nItem) const
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = nItem;
+    if (!::SendMessageA(ListWnd(), LVM_GETITEMA, 0, (LPARAM)&item))
+        return 0;
+    return (UINT)item.lParam;
+}
+
+int SECToolBarsPage::FindItemOfBar(UINT nBarID) const
+{
+    for (int i = 0; i < GetItemCount(); i++)
+        if (GetItemBar(i) == nBarID)
+            return i;
+    return -1;
+}
+
+BOOL SECToolBarsPage::GetItemCheck(int nItem) const
+{
+    UINT nState = (UINT)::SendMessageA(ListWnd(), LVM_GETITEMSTATE, nItem, LVIS_STATEIMAGEMASK);
+    return (nState >> 12) == 2;
+}
+
+void SECToolBarsPage::SetItemCheck(int nItem, BOOL bCheck)
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(bCheck ? 2 : 1);
+    ::SendMessageA(ListWnd(), LVM_SETITEMSTATE, nItem, (LPARAM)&item);
+}
+
+CString SECToolBarsPage::GetItemText(int nItem) const
+{
+    char szText[256] = "";
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = szText;
+    item.cchTextMax = sizeof szText;
+    ::SendMessageA(ListWnd(), LVM_GETITEMTEXTA, nItem, (LPARAM)&item);
+    return szText;
+}
+
+UINT SECToolBarsPage::GetSelectedBar() const
+{
+    int nItem = (int)::SendMessageA(ListWnd(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
+    return nItem >= 0 ? GetItemBar(nItem) : 0;
+}
+
+void SECToolBarsPage::SelectItem(int nItem)
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(ListWnd(), LVM_SETITEMSTATE, nItem, (LPARAM)&item);
+}
+
+void SECToolBarsPage::FillList()
+{
+    HWND hList = ListWnd();
+    m_bFilling = TRUE;
+    ::SendMessageA(hList, LVM_DELETEALLITEMS, 0, 0);
+    CFrameWnd* pFrame = m_pManager != nullptr ? m_pManager->GetFrameWnd() : nullptr;
+    if (pFrame != nullptr) {
+        POSITION pos = pFrame->m_listControlBars.GetHeadPosition();
+        while (pos != nullptr) {
+            CControlBar* pBar = (CControlBar*)pFrame->m_listControlBars.GetNext(pos);
+            if (pBar->m_hWnd == nullptr || !pBar->IsKindOf(RUNTIME_CLASS(SECCustomToolBar)))
+                continue;
+            CString strText;
+            pBar->GetWindowText(strText);
+            LVITEMA item = {};
+            item.mask = LVIF_TEXT | LVIF_PARAM;
+            item.iItem = GetItemCount();
+            item.pszText = (LPSTR)(LPCTSTR)strText;
+            item.lParam = (LPARAM)pBar->GetDlgCtrlID();
+            int nItem = (int)::SendMessageA(hList, LVM_INSERTITEMA, 0, (LPARAM)&item);
+            SetItemCheck(nItem, pBar->IsVisible());
+        }
+    }
+    m_bFilling = FALSE;
+}
+
+BOOL SECToolBarsPage::OnInitDialog()
+{
+    CPropertyPage::OnInitDialog();
+    HWND hList = ListWnd();
+    ::SendMessageA(hList, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    RECT rect;
+    ::GetClientRect(hList, &rect);
+    LVCOLUMNA column = {};
+    column.mask = LVCF_WIDTH;
+    column.cx = rect.right - ::GetSystemMetrics(SM_CXVSCROLL);
+    ::SendMessageA(hList, LVM_INSERTCOLUMNA, 0, (LPARAM)&column);
+    FillList();
+    if (m_pManager != nullptr) {
+        CheckDlgButton(IDC_SEC_TOOLTIPS, m_pManager->m_bToolTips ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(IDC_SEC_FLAT, m_pManager->m_bCoolLook ? BST_CHECKED : BST_UNCHECKED);
+    }
+    return TRUE;
+}
+
+BOOL SECToolBarsPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    NMHDR* pHdr = (NMHDR*)lParam;
+    if (pHdr->idFrom == IDC_SEC_TOOLBAR_LIST && pHdr->code == LVN_ITEMCHANGED && !m_bFilling) {
+        NMLISTVIEW* pView = (NMLISTVIEW*)lParam;
+        if ((pView->uChanged & LVIF_STATE) &&
+            ((pView->uNewState ^ pView->uOldState) & LVIS_STATEIMAGEMASK) && (pView->uOldState & LVIS_STATEIMAGEMASK))
+            OnCheckChange(pView->iItem);
+        *pResult = 0;
+        return TRUE;
+    }
+    return CPropertyPage::OnNotify(wParam, lParam, pResult);
+}
+
+void SECToolBarsPage::OnCheckChange(int nItem)
+{
+    CFrameWnd* pFrame = m_pManager != nullptr ? m_pManager->GetFrameWnd() : nullptr;
+    CControlBar* pBar = pFrame != nullptr ? pFrame->GetControlBar(GetItemBar(nItem)) : nullptr;
+    if (pBar == nullptr)
+        return;
+    pFrame->ShowControlBar(pBar, GetItemCheck(nItem), FALSE);
+    pFrame->RecalcLayout();
+}
+
+void SECToolBarsPage::OnNewToolbar()
+{
+    SECNewToolBarDlg dlg(this);
+    if (dlg.DoModal() != IDOK || m_pManager == nullptr)
+        return;
+    SECCustomToolBar* pBar = m_pManager->CreateUserToolBar(dlg.m_strName);
+    if (pBar == nullptr)
+        return;
+    CFrameWnd* pFrame = m_pManager->GetFrameWnd();
+    CRect rect;
+    pFrame->GetClientRect(&rect);
+    pFrame->ClientToScreen(&rect);
+    if (pFrame->IsKindOf(RUNTIME_CLASS(SECMDIFrameWnd)))
+        ((SECMDIFrameWnd*)pFrame)->FloatControlBarEx(pBar, CPoint(rect.left + 5, rect.top + 5), CBRS_ALIGN_TOP);
+    else
+        pFrame->FloatControlBar(pBar, CPoint(rect.left + 5, rect.top + 5), CBRS_ALIGN_TOP);
+    FillList();
+}
+
+void SECToolBarsPage::OnResetToolbar()
+{
+    UINT nID = GetSelectedBar();
+    SECDefaultToolBar* pDef = m_pManager != nullptr ? m_pManager->GetDefaultToolBar(nID) : nullptr;
+    if (pDef == nullptr)
+        return;
+    SECCustomToolBar* pBar = DYNAMIC_DOWNCAST(SECCustomToolBar, m_pManager->GetFrameWnd()->GetControlBar(nID));
+    if (pBar == nullptr)
+        return;
+    CArray<UINT, UINT> ids;
+    for (INT_PTR i = 0; i < pDef->m_arrButtons.GetSize(); i++)
+        ids.Add(pDef->m_arrButtons[i]);
+    pBar->SetButtons(ids.GetData(), (int)ids.GetSize());
+    m_pManager->GetFrameWnd()->RecalcLayout();
+    pBar->Invalidate();
+}
+
+BOOL SECToolBarsPage::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (HIWORD(wParam) == BN_CLICKED) {
+        switch (LOWORD(wParam)) {
+        case IDC_SEC_NEW:
+            OnNewToolbar();
+            return TRUE;
+        case IDC_SEC_RESET:
+            OnResetToolbar();
+            return TRUE;
+        case IDC_SEC_REINITIALIZE:
+            OnReinitialize();
+            return TRUE;
+        case IDC_SEC_TOOLTIPS:
+            if (m_pManager != nullptr)
+                m_pManager->m_bToolTips = IsDlgButtonChecked(IDC_SEC_TOOLTIPS) == BST_CHECKED;
+            return TRUE;
+        case IDC_SEC_FLAT:
+            if (m_pManager != nullptr)
+                m_pManager->m_bCoolLook = IsDlgButtonChecked(IDC_SEC_FLAT) == BST_CHECKED;
+            return TRUE;
+        }
+    }
+    return CPropertyPage::OnCommand(wParam, lParam);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// SECToolBarSheet
+
+IMPLEMENT_DYNAMIC(SECToolBarSheet, CPropertySheet)
+
+SECToolBarSheet::SECToolBarSheet(UINT nIDCaption, CWnd* pParentWnd, UINT iSelectPage)
+    : CPropertySheet(nIDCaption, pParentWnd, iSelectPage)
+{
+}
+
+SECToolBarSheet::SECToolBarSheet(LPCTSTR pszCaption, CWnd* pParentWnd, UINT iSelectPage)
+    : CPropertySheet(pszCaption, pParentWnd, iSelectPage)
+{
+}

@@ -1,0 +1,15 @@
+// Resource ids of the toolkit's pages and dialogs.
+#pragma once
+
+#define IDD_SEC_TOOLBARS_PAGE 20513
+#define IDD_SEC_NEW_TOOLBAR 20514
+#define IDC_SEC_TOOLBAR_LIST 43094
+#define IDC_SEC_NEW 43098
+#define IDC_SEC_RESET 43100
+#define IDC_SEC_TOOLTIPS 43101
+#define IDC_SEC_TOOLBAR_NAME 43102
+#define IDC_SEC_LARGE_BUTTONS 43103
+#define IDC_SEC_FLAT 43104
+#define IDC_SEC_REINITIALIZE 43111
+#define IDC_SEC_NEW_NAME 43120
+#define IDS_SEC_MENU_BAR 20619
