@@ -8,6 +8,7 @@
 
 #include "FrameHost.h"
 #include "FramesResource.h"
+#include "ToolBarsPage.h"
 
 namespace {
 
@@ -532,7 +533,19 @@ void CMainFrame::OnDropFiles(HDROP hDropInfo)
 
 void CMainFrame::OnViewToolbar()
 {
-    AfxMessageBox("Customizing the toolbars is not available in this version.", MB_OK | MB_ICONEXCLAMATION);
+    SECToolBarSheetEx sheet(IDS_CUSTOMIZE_TOOLBAR, this);
+    SECToolBarsPageEx page;
+    page.SetManager(m_pToolBarManager);
+    POSITION pos = m_listControlBars.GetHeadPosition();
+    while (pos != nullptr) {
+        CQUCustomToolBar* pBar = DYNAMIC_DOWNCAST(CQUCustomToolBar, (CObject*)m_listControlBars.GetNext(pos));
+        if (pBar != nullptr && pBar->m_hWnd != nullptr)
+            page.AddStateEntry((UINT)pBar->GetDlgCtrlID(), TRUE, FALSE);
+    }
+    sheet.AddPage(&page);
+    m_pToolBarManager->SetCustomizing(TRUE);
+    sheet.DoModal();
+    m_pToolBarManager->SetCustomizing(FALSE);
 }
 
 void CMainFrame::OnUncheckUI(CCmdUI* pCmdUI)

@@ -164,6 +164,10 @@ protected:
             }
             m_pApp->m_pMainWnd->SendMessage(WM_CLOSE);
             m_pApp->m_pMainWnd = nullptr;
+            // The main window's end asks the program to quit; the test goes on instead.
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+                ;
         }
     }
 

@@ -3,6 +3,9 @@
 // arrangement saved at close and restored at the next creation.
 #include <gtest/gtest.h>
 
+#include <qxtest/DialogDriver.h>
+#include <commctrl.h>
+
 #include <set>
 
 #include "FramesFixture.h"
@@ -271,6 +274,146 @@ TEST_F(MainFrameTest, UserButtonTextsComeFromTheirGroupOrStayDefault)
     CString strMessage = "unchanged";
     pFrame->GetMessageString(48000, strMessage);
     EXPECT_EQ(std::string(strMessage), "unchanged");
+}
+
+} // namespace
+
+namespace {
+
+using ToolBarsPageTest = FramesFixture;
+
+int ItemOf(HWND hList, const char* text)
+{
+    LVFINDINFOA find = {};
+    find.flags = LVFI_STRING;
+    find.psz = text;
+    return (int)::SendMessageA(hList, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find);
+}
+
+void SetCheck(HWND hList, int nItem, bool check)
+{
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(check ? 2 : 1);
+    ::SendMessageA(hList, LVM_SETITEMSTATE, nItem, (LPARAM)&item);
+}
+
+bool IsItemChecked(HWND hList, int nItem)
+{
+    return (::SendMessageA(hList, LVM_GETITEMSTATE, nItem, LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+TEST_F(ToolBarsPageTest, TheCustomizeSheetShowsHidesMakesAndResetsToolbars)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    int nItems = 0;
+    bool bStandardChecked = false, bCustomizing = false;
+    std::string okText, reinitQuestion, reinitAnswer;
+    bool bCancelVisible = true, bLargeVisible = true;
+    int nAfterNew = 0, nAfterReset = 0;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND sheet) {
+        bCustomizing = pFrame->GetToolBarManager()->IsCustomizing() != FALSE;
+        okText = qxtest::WindowText(::GetDlgItem(sheet, IDOK));
+        bCancelVisible = ::IsWindowVisible(::GetDlgItem(sheet, IDCANCEL)) != FALSE;
+        HWND page = (HWND)::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+        HWND list = ::GetDlgItem(page, 43094);
+        bLargeVisible = ::IsWindowVisible(::GetDlgItem(page, 43103)) != FALSE;
+        nItems = (int)::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        int nStandard = ItemOf(list, "Standard");
+        bStandardChecked = IsItemChecked(list, nStandard);
+        SetCheck(list, nStandard, false);
+        SetCheck(list, ItemOf(list, "Graph"), true);
+        qxtest::Click(page, 43098);   // New..., answered by the next step
+        nAfterNew = (int)::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        ::SendMessageA(list, LVM_SETITEMSTATE, ItemOf(list, "Mine"), (LPARAM)&item);
+        qxtest::Click(page, 43100);   // Reset: a toolbar the user made goes
+        nAfterReset = (int)::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        qxtest::Click(page, 43111);   // Reinitialize
+        ::PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    });
+    driver.Then([&](HWND dlg) {
+        qxtest::SetText(dlg, 43120, "Mine");
+        qxtest::Click(dlg, IDOK);
+    });
+    driver.Then([&](HWND box) {
+        reinitQuestion = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDYES);
+    });
+    driver.Then([&](HWND box) {
+        reinitAnswer = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDOK);
+    });
+    driver.Run([&]() -> INT_PTR {
+        pFrame->SendMessage(WM_COMMAND, MAKEWPARAM(ID_VIEW_SELECT_TOOLBARS, 0), 0);
+        return 0;
+    });
+    EXPECT_EQ(driver.StepsRun(), 4);
+    EXPECT_TRUE(bCustomizing);
+    EXPECT_FALSE(pFrame->GetToolBarManager()->IsCustomizing());
+    EXPECT_EQ(okText, "Close");
+    EXPECT_FALSE(bCancelVisible);
+    EXPECT_FALSE(bLargeVisible);
+    EXPECT_EQ(nItems, 14);
+    EXPECT_TRUE(bStandardChecked);
+    EXPECT_FALSE(pFrame->GetToolBar(59400)->IsVisible());
+    EXPECT_FALSE(pFrame->GetToolBar(59400)->GetShowChoice());
+    EXPECT_TRUE(pFrame->GetToolBar(59397)->IsVisible());
+    EXPECT_EQ(nAfterNew, 15);
+    EXPECT_EQ(nAfterReset, 14);
+    EXPECT_FALSE(pFrame->GetToolBarManager()->TbarExists("Mine"));
+    EXPECT_EQ(reinitQuestion, "Are you sure you want to reinitialize the toolbars and lose your current toolbar "
+                              "configuration?");
+    // No default arrangement file beside the settings: nothing is reinitialized.
+    EXPECT_EQ(reinitAnswer, "This operation cannot take place since file qtb61.ini is incorrect or missing ");
+    EXPECT_EQ(pFrame->GetSaveTbarsRegistry(), 1);
+}
+
+TEST_F(ToolBarsPageTest, ReinitializeForgetsTheSavedArrangementWhenTheDefaultFileIsKeyed)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    CloseMainFrame();   // an arrangement saved in the registry
+    std::string key = "Software\\" + m_strKey + "\\Toolbars";
+    HKEY hKey;
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+    ::RegCloseKey(hKey);
+    ::WritePrivateProfileStringA("KeyTlbSection", "FileID", "1794946424", (m_strFolder + "qtb61.ini").c_str());
+
+    pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    std::string answer;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND sheet) {
+        HWND page = (HWND)::SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+        qxtest::Click(page, 43111);
+        ::PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    });
+    std::string question;
+    driver.Then([&](HWND box) {
+        question = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDYES);
+    });
+    driver.Then([&](HWND box) {
+        answer = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDOK);
+    });
+    driver.Run([&]() -> INT_PTR {
+        pFrame->SendMessage(WM_COMMAND, MAKEWPARAM(ID_VIEW_SELECT_TOOLBARS, 0), 0);
+        return 0;
+    });
+    EXPECT_EQ(driver.StepsRun(), 3) << question;
+    EXPECT_EQ(answer, "Reinitialization of the toolbars configuration will only take effect after Quorix has been "
+                      "restarted");
+    EXPECT_NE(::RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+    EXPECT_EQ(pFrame->GetSaveTbarsRegistry(), 0);
+    // Closing now does not save the arrangement again.
+    CloseMainFrame();
+    EXPECT_NE(::RegOpenKeyExA(HKEY_CURRENT_USER, (key + "\\Tlb-Summary").c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
 }
 
 } // namespace
