@@ -339,15 +339,25 @@ void CQKDIB::Serialize(CArchive& ar)
         Read(ar.GetFile());
 }
 
+// The path given, or one the user picks in an Open or Save dialog; false when cancelled.
+static bool ChoosePath(LPCTSTR path, BOOL open, CString& name)
+{
+    name = path ? path : "";
+    if (!name.IsEmpty())
+        return true;
+    CFileDialog dialog(open, nullptr, nullptr,
+                       OFN_HIDEREADONLY | (open ? OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT), kFilter);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    name = dialog.GetPathName();
+    return true;
+}
+
 BOOL CQKDIB::LoadFile(LPCTSTR path)
 {
-    CString name = path ? path : "";
-    if (name.IsEmpty()) {
-        CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, kFilter);
-        if (dialog.DoModal() != IDOK)
-            return FALSE;
-        name = dialog.GetPathName();
-    }
+    CString name;
+    if (!ChoosePath(path, TRUE, name))
+        return FALSE;
     CFile file;
     if (!file.Open(name, CFile::modeRead | CFile::shareDenyWrite))
         return FALSE;
@@ -361,13 +371,9 @@ BOOL CQKDIB::LoadFile(LPCTSTR path)
 
 BOOL CQKDIB::SaveFile(LPCTSTR path)
 {
-    CString name = path ? path : "";
-    if (name.IsEmpty()) {
-        CFileDialog dialog(FALSE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kFilter);
-        if (dialog.DoModal() != IDOK)
-            return FALSE;
-        name = dialog.GetPathName();
-    }
+    CString name;
+    if (!ChoosePath(path, FALSE, name))
+        return FALSE;
     CFile file;
     if (!file.Open(name, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) {
         AfxMessageBox("Failed to open file");

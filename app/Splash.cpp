@@ -40,3 +40,30 @@ void Csplash::OnPaint()
     if (old)
         dc.SelectPalette(old, TRUE);
 }
+
+CAppSplash::CAppSplash()
+    : m_pDialog(new Csplash)
+{
+}
+
+CAppSplash::~CAppSplash()
+{
+    Close();
+    delete m_pDialog;
+}
+
+void CAppSplash::Open()
+{
+    if (m_pDialog->GetSafeHwnd() || !m_pDialog->Create(IDD_SPLASH, nullptr))
+        return;
+    m_pDialog->ShowWindow(SW_SHOW);
+    m_pDialog->UpdateWindow();
+    m_bShown = 1;
+}
+
+void CAppSplash::Close()
+{
+    if (m_pDialog->GetSafeHwnd())
+        m_pDialog->DestroyWindow();
+    m_bShown = 0;
+}

@@ -4,6 +4,7 @@
 #
 # CMake lists split on ";" and treat square brackets specially, and both are part of the
 # notation; they are hidden behind <SC>, <LB> and <RB> while the text is taken apart.
+cmake_policy(SET CMP0007 NEW)
 
 function(hide_specials text out)
     string(REPLACE ";" "<SC>" text "${text}")
@@ -75,16 +76,21 @@ function(menu_items items depth out)
     set(${out} "${rc}" PARENT_SCOPE)
 endfunction()
 
+# The lines of a table file that are not comments or empty, with the specials hidden.
+function(table_lines file out)
+    file(READ "${file}" text)
+    hide_specials("${text}" text)
+    string(REPLACE "\n" ";" lines "${text}")
+    list(FILTER lines EXCLUDE REGEX "^(#.*)?$")
+    set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+
 set(rc "// Written by WriteMenus.cmake from menus.txt and accelerators.txt; edit those.\n\n")
 
-file(READ "${MENUS}" text)
-hide_specials("${text}" text)
-string(REPLACE "\n" ";" lines "${text}")
+table_lines("${MENUS}" lines)
 set(help "")
 foreach(line IN LISTS lines)
-    if(line MATCHES "^#" OR line STREQUAL "")
-        continue()
-    elseif(line MATCHES "^Help: (.*)$")
+    if(line MATCHES "^Help: (.*)$")
         set(help "${CMAKE_MATCH_1}")
     elseif(line MATCHES "^Menu ([0-9]+): (.*)$")
         set(id "${CMAKE_MATCH_1}")
@@ -107,13 +113,9 @@ foreach(line IN LISTS lines)
     endif()
 endforeach()
 
-file(READ "${ACCELERATORS}" text)
-hide_specials("${text}" text)
-string(REPLACE "\n" ";" lines "${text}")
+table_lines("${ACCELERATORS}" lines)
 foreach(line IN LISTS lines)
-    if(line MATCHES "^#" OR line STREQUAL "")
-        continue()
-    elseif(NOT line MATCHES "^Table ([0-9]+): (.*)$")
+    if(NOT line MATCHES "^Table ([0-9]+): (.*)$")
         message(FATAL_ERROR "accelerators: cannot read the line \"${line}\"")
     endif()
     string(APPEND rc "${CMAKE_MATCH_1} ACCELERATORS\nBEGIN\n")

@@ -18,7 +18,8 @@ const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kWhite = RGB(255, 
 BOOL ReadFile(CQKDIB& dib, const std::string& name)
 {
     CFile file;
-    if (!file.Open((kData + name).c_str(), CFile::modeRead))
+    // Other test programs read the same files at the same time.
+    if (!file.Open((kData + name).c_str(), CFile::modeRead | CFile::shareDenyNone))
         return FALSE;
     return dib.Read(&file);
 }

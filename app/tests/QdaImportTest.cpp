@@ -3,6 +3,7 @@
 // section OpenAppData of AppFile.qgs; here that section names the test's file.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include "TestFolder.h"
 
 #include <QKData.h>
 #include <QKScript.h>
@@ -30,10 +31,7 @@ class QdaImport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "quorix61_qda";
-        CreateDirectoryA(folder.c_str(), nullptr);
+        folder = TestFolder("quorix61_qda");
 
         // The script as the program carries it.
         HMODULE program = LoadLibraryExA("quorix61.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);

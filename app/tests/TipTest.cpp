@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TipDlg.h"
+#include "TestFolder.h"
 #include "resource.h"
 #include <QKAccess.h>
 #include <qxtest/DialogDriver.h>
@@ -16,10 +17,7 @@ class TipOfTheDay : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "quorix61_tips";
-        CreateDirectoryA(folder.c_str(), nullptr);
+        folder = TestFolder("quorix61_tips");
         profile = folder + "\\quorix61.ini";
         DeleteFileA(profile.c_str());
         DeleteFileA(TipsFile().c_str());

@@ -1,0 +1,65 @@
+#include "PageClasses.h"
+
+#include "QrxMultiDocTemplate.h"
+
+#include <afxdisp.h>
+
+IMPLEMENT_DYNCREATE(CMainFrameQuorix, CMainFrame)
+IMPLEMENT_DYNCREATE(CChildFrameQuorix, CChildFrame)
+IMPLEMENT_DYNCREATE(CUnbuiltPageView, CView)
+IMPLEMENT_DYNCREATE(CWksDocQuorix, CQuorixDoc)
+IMPLEMENT_DYNCREATE(CGraphDocQuorix, CQuorixDoc)
+IMPLEMENT_DYNCREATE(CMatrixDocQuorix, CQuorixDoc)
+IMPLEMENT_DYNCREATE(CLayoutDocQuorix, CQuorixDoc)
+IMPLEMENT_DYNCREATE(CNotesDocQuorix, CDocument)
+IMPLEMENT_DYNCREATE(CWksViewQuorix, CUnbuiltPageView)
+IMPLEMENT_DYNCREATE(CGraphViewQuorix, CUnbuiltPageView)
+IMPLEMENT_DYNCREATE(CMatrixViewQuorix, CUnbuiltPageView)
+
+BEGIN_MESSAGE_MAP(CMainFrameQuorix, CMainFrame)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+int CMainFrameQuorix::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    return CMainFrame::OnCreate(lpCreateStruct) == -1 ? -1 : 0;
+}
+
+CQKPage* CUnbuiltPageView::GetPage()
+{
+    CQuorixDoc* doc = DYNAMIC_DOWNCAST(CQuorixDoc, GetDocument());
+    return doc ? doc->GetPage() : nullptr;
+}
+
+int CUnbuiltPageView::GetWndTemplateId()
+{
+    CDocument* doc = GetDocument();
+    CQrxMultiDocTemplate* t = doc ? DYNAMIC_DOWNCAST(CQrxMultiDocTemplate, doc->GetDocTemplate()) : nullptr;
+    return t ? t->get_template_id() : -1;
+}
+
+CString CUnbuiltPageView::GetNotice()
+{
+    CString kind = "page";
+    CDocument* doc = GetDocument();
+    if (doc && doc->GetDocTemplate())
+        doc->GetDocTemplate()->GetDocString(kind, CDocTemplate::fileNewName);
+    return "The " + kind + " window is not drawn in this version; its data is kept and scripts can use it.";
+}
+
+void CUnbuiltPageView::OnDraw(CDC* pDC)
+{
+    CRect client;
+    GetClientRect(&client);
+    pDC->DrawText(GetNotice(), &client, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+}
+
+CWksDocQuorix::CWksDocQuorix()
+{
+    AfxOleLockApp();
+}
+
+CWksDocQuorix::~CWksDocQuorix()
+{
+    AfxOleUnlockApp();
+}

@@ -1,0 +1,95 @@
+// The frames, documents and views of the window kinds the program registers.
+//
+// Each class takes the place of the user-interface layer's class of the same role and
+// adds next to nothing. Where that layer's class does not exist yet (the worksheet,
+// graph, matrix, layout and notes documents and views), the class derives from what the
+// layer does offer: the page document CQuorixDoc, and CUnbuiltPageView, which says in the
+// window that its contents are not drawn yet. The kernel's page behind each window is
+// real either way.
+#pragma once
+#include <afxwin.h>
+
+#include "ChildFrame.h"
+#include "MainFrame.h"
+#include "QuorixDoc.h"
+
+class CMainFrameQuorix : public CMainFrame
+{
+    DECLARE_DYNCREATE(CMainFrameQuorix)
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    DECLARE_MESSAGE_MAP()
+};
+
+class CChildFrameQuorix : public CChildFrame
+{
+    DECLARE_DYNCREATE(CChildFrameQuorix)
+};
+
+// Names the window kind and says that its view is not built, rather than showing an
+// empty window as if the page had nothing in it. It tells its frame the page and the
+// window kind, as the page views do.
+class CUnbuiltPageView : public CView, public IQUPageView
+{
+    DECLARE_DYNCREATE(CUnbuiltPageView)
+public:
+    // The text the window shows.
+    CString GetNotice();
+    CQKPage* GetPage() override;
+    int GetWndTemplateId() override;
+protected:
+    void OnDraw(CDC* pDC) override;
+};
+
+// A worksheet document holds a lock on the program for as long as it lives.
+class CWksDocQuorix : public CQuorixDoc
+{
+    DECLARE_DYNCREATE(CWksDocQuorix)
+public:
+    CWksDocQuorix();
+    ~CWksDocQuorix() override;
+    int get_desired_page_type() override { return 0; }
+};
+
+class CGraphDocQuorix : public CQuorixDoc
+{
+    DECLARE_DYNCREATE(CGraphDocQuorix)
+public:
+    int get_desired_page_type() override { return 1; }
+};
+
+class CMatrixDocQuorix : public CQuorixDoc
+{
+    DECLARE_DYNCREATE(CMatrixDocQuorix)
+public:
+    int get_desired_page_type() override { return 2; }
+};
+
+// Layout pages, until the user-interface layer has their document.
+class CLayoutDocQuorix : public CQuorixDoc
+{
+    DECLARE_DYNCREATE(CLayoutDocQuorix)
+public:
+    int get_desired_page_type() override { return 4; }
+};
+
+// Notes windows, until the user-interface layer has their document.
+class CNotesDocQuorix : public CDocument
+{
+    DECLARE_DYNCREATE(CNotesDocQuorix)
+};
+
+class CWksViewQuorix : public CUnbuiltPageView
+{
+    DECLARE_DYNCREATE(CWksViewQuorix)
+};
+
+class CGraphViewQuorix : public CUnbuiltPageView
+{
+    DECLARE_DYNCREATE(CGraphViewQuorix)
+};
+
+class CMatrixViewQuorix : public CUnbuiltPageView
+{
+    DECLARE_DYNCREATE(CMatrixViewQuorix)
+};

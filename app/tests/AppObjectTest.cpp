@@ -1,0 +1,174 @@
+// The program's application object started in the test's process, as the framework's
+// entry starts it, with the INI folder in a folder of the test's own and the tips off.
+#include <gtest/gtest.h>
+
+#include "AppQuorix.h"
+#include "PageClasses.h"
+#include "QrxMultiDocTemplate.h"
+#include "Splash.h"
+#include "TestFolder.h"
+#include "resource.h"
+#include <QKData.h>
+#include <afxdisp.h>
+#include <qxtest/DialogDriver.h>
+
+#include <stdlib.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+class AppObject : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qkfxGetProject().New();
+        folder = TestFolder("quorix61_app");
+        WritePrivateProfileStringA("Tip", "StartUp", "1", (folder + "\\quorix61_tests.INI").c_str());
+        // The framework reads the process's arguments: the test's stand in for them.
+        args = {"quorix61_tests.exe", "-P", folder};
+        for (std::string& a : args)
+            argv.push_back(&a[0]);
+        argv.push_back(nullptr);
+        savedArgc = __argc;
+        savedArgv = __argv;
+        __argc = (int)args.size();
+        __argv = argv.data();
+        commandLine = "-P \"" + folder + "\"";
+
+        app = new CAppQuorix;
+        AfxWinInit(GetModuleHandleA(nullptr), nullptr, &commandLine[0], SW_SHOWNORMAL);
+        started = app->InitInstance();
+        ASSERT_TRUE(started);
+    }
+    void TearDown() override
+    {
+        if (app->m_pMainWnd) {
+            app->CloseAllDocuments(TRUE);
+            app->m_pMainWnd->DestroyWindow();
+            app->m_pMainWnd = nullptr;
+        }
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message != WM_QUIT)
+                DispatchMessageA(&msg);
+        app->ExitInstance();
+        delete app;
+        __argc = savedArgc;
+        __argv = savedArgv;
+    }
+    std::vector<CDocTemplate*> Templates()
+    {
+        std::vector<CDocTemplate*> all;
+        for (POSITION pos = app->GetFirstDocTemplatePosition(); pos;)
+            all.push_back(app->GetNextDocTemplate(pos));
+        return all;
+    }
+
+    CAppQuorix* app = nullptr;
+    BOOL started = FALSE;
+    std::string folder, commandLine;
+    std::vector<std::string> args;
+    std::vector<char*> argv;
+    int savedArgc = 0;
+    char** savedArgv = nullptr;
+};
+
+TEST_F(AppObject, RegistersTheSixWindowKindsInOrderWithTheGraphAsServer)
+{
+    std::vector<CDocTemplate*> templates = Templates();
+    ASSERT_EQ(6u, templates.size());
+    const struct { int id; const char* extension; const char* document; } kinds[] = {
+        {0, ".QGW", "CWksDocQuorix"}, {1, ".QGG", "CGraphDocQuorix"}, {4, ".QGL", "CLayoutDocQuorix"},
+        {2, ".QGM", "CMatrixDocQuorix"}, {3, ".XLS", "CQUExcelDoc"}, {5, ".TXT", "CNotesDocQuorix"},
+    };
+    for (size_t i = 0; i < templates.size(); ++i) {
+        CQrxMultiDocTemplate* t = DYNAMIC_DOWNCAST(CQrxMultiDocTemplate, templates[i]);
+        ASSERT_NE(nullptr, t) << "template " << i;
+        EXPECT_EQ(kinds[i].id, t->get_template_id());
+        EXPECT_EQ(t, app->GetValidDocTemplate(kinds[i].id));
+        CString extension;
+        t->GetDocString(extension, CDocTemplate::filterExt);
+        EXPECT_STREQ(kinds[i].extension, extension);
+        CDocument* doc = (CDocument*)t->m_pDocClass->CreateObject();
+        ASSERT_NE(nullptr, doc);
+        EXPECT_STREQ(kinds[i].document, doc->GetRuntimeClass()->m_lpszClassName);
+        delete doc;
+    }
+    ASSERT_EQ(1, app->GetTemplateServersList().GetCount());
+    CQUOleTemplateServer* server = (CQUOleTemplateServer*)app->GetTemplateServersList().GetHead();
+    EXPECT_EQ(templates[1], server->GetTemplate());
+    EXPECT_TRUE(IsEqualCLSID(CAppQuorix::clsid, server->GetClassID()));
+}
+
+TEST_F(AppObject, TheMainFrameIsTheProgramsAndTheStartScreenIsGone)
+{
+    EXPECT_TRUE(app->m_pMainWnd->IsKindOf(RUNTIME_CLASS(CMainFrameQuorix)));
+    CString title;
+    app->m_pMainWnd->GetWindowText(title);
+    EXPECT_EQ(0, title.Find("Quorix 6.1"));
+    EXPECT_EQ(nullptr, app->GetStartScreen());
+
+    CString text = "unchanged";
+    EXPECT_EQ(1, app->GetStrFromAppRes(ID_VIEW_GRAPH_EXPORT_SERVER_STATUS, text));
+    EXPECT_STREQ("&View Graph Export Server Status", text);
+    text = "unchanged";
+    EXPECT_EQ(1, app->GetStrFromAppRes(4711, text));
+    EXPECT_STREQ("unchanged", text);
+}
+
+TEST_F(AppObject, TheSplashOpensWithItsVersionAndCloses)
+{
+    CQUOpenScreen* screen = app->CreateSplashScreen(TRUE);
+    CAppSplash* splash = dynamic_cast<CAppSplash*>(screen);
+    ASSERT_NE(nullptr, splash);
+    splash->Open();
+    ASSERT_NE(nullptr, splash->GetDialog()->GetSafeHwnd());
+    EXPECT_EQ(1, splash->IsShown());
+    char version[16] = {};
+    GetDlgItemTextA(splash->GetDialog()->GetSafeHwnd(), IDC_SPLASH_VERSION, version, sizeof version);
+    EXPECT_STREQ("6.1", version);
+    HWND window = splash->GetDialog()->GetSafeHwnd();
+    delete screen; // closes the window
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(AppObject, AWorksheetHoldsTheProgramWhileItLivesAndWindowsSayWhatIsNotDrawn)
+{
+    EXPECT_TRUE(AfxOleCanExitApp());
+    CDocument* wks = app->GetValidDocTemplate(0)->OpenDocumentFile(nullptr);
+    ASSERT_NE(nullptr, wks);
+    EXPECT_FALSE(AfxOleCanExitApp());
+    POSITION pos = wks->GetFirstViewPosition();
+    CUnbuiltPageView* view = DYNAMIC_DOWNCAST(CUnbuiltPageView, wks->GetNextView(pos));
+    ASSERT_NE(nullptr, view);
+    EXPECT_NE(-1, view->GetNotice().Find("Worksheet"));
+    EXPECT_EQ(0, view->GetWndTemplateId());
+    EXPECT_NE(nullptr, view->GetPage());
+    EXPECT_TRUE(view->GetParentFrame()->IsKindOf(RUNTIME_CLASS(CChildFrameQuorix)));
+    wks->OnCloseDocument();
+    EXPECT_TRUE(AfxOleCanExitApp());
+
+    CDocument* graph = app->GetValidDocTemplate(1)->OpenDocumentFile(nullptr);
+    ASSERT_NE(nullptr, graph);
+    EXPECT_EQ(QK_PAGE_GRAPH, ((CQuorixDoc*)graph)->GetPage()->GetType());
+    graph->OnCloseDocument();
+}
+
+TEST_F(AppObject, TheTipCommandOpensTheTip)
+{
+    std::string caption;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND dialog) {
+        caption = qxtest::WindowText(dialog);
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    driver.Run([&] {
+        app->m_pMainWnd->SendMessage(WM_COMMAND, ID_HELP_TIPOFTHEDAY);
+        return (INT_PTR)0;
+    });
+    EXPECT_EQ(1, driver.StepsRun());
+    EXPECT_EQ("Tip of the Day", caption);
+}
+
+} // namespace
