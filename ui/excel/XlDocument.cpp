@@ -5,6 +5,9 @@
 
 #include "QKAccess.h"
 #include "QKSysMethod.h"
+#include "QUAccess.h"
+#include "QrxMultiDocTemplate.h"
+#include "QuorixApp.h"
 #include "XlPlot.h"
 
 #include "ExcelRes.h"
@@ -251,6 +254,10 @@ BOOL CQUExcelDoc::SetNewExternalFilename()
 
 BOOL CQUExcelDoc::IsNameAmongOpened(const char* path)
 {
+    CQuorixApp* app = GetQuorixApp();
+    auto* excel = app ? DYNAMIC_DOWNCAST(CxlMultiDocTemplate, app->GetExcelDocumentTemplate()) : nullptr;
+    if (excel && excel->IsFileNameAmongOpened(path))
+        return TRUE;
     CQKProject& project = qkfxGetProject();
     for (int i = 0; i < project.GetNumPages(); ++i) {
         auto* page = dynamic_cast<CQKWksExternPage*>(project.GetPage(i));
@@ -307,13 +314,28 @@ BOOL CQUExcelDoc::OnOpenDocument(LPCTSTR lpszPathName)
             return FALSE;
         int asExcel = 1;
         UINT count = 0;
-        // Opened as native worksheets, the workbook window itself does not stay.
-        if (!view->HandleOpenExcel(&asExcel, &count) || !asExcel)
+        CQuorixApp* app = GetQuorixApp();
+        if (!view->HandleOpenExcel(&asExcel, &count)) {
+            // Cancelled: the file stays in the recent-file list.
+            if (app)
+                app->SetLeaveInMRU(TRUE);
             return FALSE;
+        }
+        if (!asExcel) {
+            // Opened as native worksheets, the workbook window itself does not stay.
+            if (app) {
+                app->SetLeaveInMRU(TRUE);
+                if (app->GetAccess())
+                    app->GetAccess()->SetOpenedExternalAsQuorix(TRUE);
+            }
+            return FALSE;
+        }
         view->ActivateExcel();
     }
     view->CanGetSelection(FALSE);
-    if (qkuFileExistsAndIsReadOnly(lpszPathName))
+    CQuorixApp* app = GetQuorixApp();
+    auto* excel = app ? DYNAMIC_DOWNCAST(CxlMultiDocTemplate, app->GetExcelDocumentTemplate()) : nullptr;
+    if ((excel && excel->OpenAsReadOnly()) || qkuFileExistsAndIsReadOnly(lpszPathName))
         m_pPage->SetAutomaticExternalUpdate(0);
     return TRUE;
 }
@@ -327,6 +349,17 @@ void CQUExcelDoc::OnCloseDocument()
         view->uninit_xlDriver();
     }
     CDocument::OnCloseDocument();
+}
+
+HMENU CQUExcelDoc::GetDefaultMenu()
+{
+    // A window without a workbook offers only what it can do: the application's reduced
+    // menu.
+    CQUxlView* view = get_first_QU_view();
+    CQuorixApp* app = GetQuorixApp();
+    if (view && !view->HasExcel() && app)
+        return app->GetNoExcelMenu();
+    return CDocument::GetDefaultMenu();
 }
 
 void CQUExcelDoc::OnIdle()

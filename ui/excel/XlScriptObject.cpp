@@ -2,6 +2,8 @@
 #include "XlScriptObject.h"
 
 #include "QKHost.h"
+#include "QrxMultiDocTemplate.h"
+#include "QuorixApp.h"
 #include "XlView.h"
 
 IMPLEMENT_DYNAMIC(CQUxlBaseMethod, QmMethod)
@@ -139,7 +141,13 @@ CQUxlView* CQUxlobj::GetXLViewToRun(unsigned long)
     char name[MAX_PATH];
     GetWndName(name);
     if (*name) {
-        // The workbook window of that name: its kernel page's document.
+        // The workbook window of that name: the Excel template's document, or the window
+        // whose kernel page has the name.
+        CQuorixApp* app = GetQuorixApp();
+        CQrxMultiDocTemplate* excel = app ? app->GetExcelDocumentTemplate() : nullptr;
+        if (auto* doc = excel ? DYNAMIC_DOWNCAST(CQUExcelDoc, excel->FindDocument(name)) : nullptr)
+            if (CQUxlView* view = doc->get_first_QU_view())
+                return view;
         CQKPage* page = qkfxGetProject().FindPage(name);
         if (auto* external = dynamic_cast<CQUWksPageExternal*>(page))
             if (CQUxlView* view = external->GetValidxlView())

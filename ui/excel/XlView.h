@@ -88,6 +88,7 @@ public:
     BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
     void OnCloseDocument() override;
     void OnIdle() override;
+    HMENU GetDefaultMenu() override;
 
     CQUWksPageExternal* GetPage() const { return m_pPage; }
     // Sets up the page: a new external page of the project (or the given one), its file.

@@ -88,8 +88,6 @@ public:
     bool IsInternalSaving() const { return m_internalSaving; }
     virtual BOOL SetAutomaticExternalUpdate(int on);
     bool IsAutomaticExternalUpdate() const { return m_automaticUpdate; }
-    void SetExternalHidden(bool hidden) { m_hidden = hidden; }
-    bool IsExternalHidden() const { return m_hidden; }
 
     // The layer of a sheet, made when there is none; null for an empty name.
     CQKWksExternLayer* GetOrCreateActiveLayer(const char* sheet);
@@ -122,7 +120,6 @@ private:
     bool m_noSourceFile = false;
     bool m_internalSaving = false;
     bool m_automaticUpdate = false;
-    bool m_hidden = false;
     std::string m_externalName;
     std::vector<std::unique_ptr<CQKWksExternLayer>> m_layers;
     int m_activeLayer = -1;
