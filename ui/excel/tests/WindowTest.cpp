@@ -5,6 +5,8 @@
 #include "ExcelRes.h"
 #include "QKSysMethod.h"
 
+#include <qxtest/Pixels.h>
+
 namespace {
 
 using qxtest::DialogDriver;
@@ -107,6 +109,26 @@ TEST_F(XlWindow, WithoutAServerANewWorkbookWindowFailsWithTheInstallationMessage
     EXPECT_EQ(std::string(xlLoadString(IDS_XL_NOT_INSTALLED)), text);
     EXPECT_FALSE(w.view->HasExcel());
     EXPECT_EQ(0x200u, w.view->GetViewToolbarBits());
+
+    // A window without a workbook shows its file's name, centred.
+    w.doc->GetPage()->SetExternalName("C:\\data\\book.xls");
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, "STATIC", "", WS_POPUP, 0, 0, 300, 80, nullptr, 0));
+    ASSERT_TRUE(w.view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 80), &parent, 1));
+    qxtest::MemoryCanvas canvas(300, 80);
+    w.view->OnDraw(CDC::FromHandle(canvas.dc()));
+    qxtest::Image image = qxtest::CaptureDC(canvas.dc(), RECT{0, 0, 300, 80});
+    int inked = 300 * 80 - image.Count(RGB(255, 255, 255));
+    EXPECT_GT(inked, 50) << "the name is drawn";
+    for (int y = 0; y < 80; ++y) {
+        EXPECT_EQ(RGB(255, 255, 255), image.ColorAt(5, y)) << "left margin, row " << y;
+        EXPECT_EQ(RGB(255, 255, 255), image.ColorAt(294, y)) << "right margin, row " << y;
+    }
+    for (int x = 0; x < 300; ++x)
+        EXPECT_EQ(RGB(255, 255, 255), image.ColorAt(x, 3)) << "top margin, column " << x;
+    w.view->DestroyWindow(); // a view goes with its window
+    w.view = nullptr;
+    parent.DestroyWindow();
 }
 
 TEST_F(XlWindow, OpeningAsAWorkbookKeepsTheWindowOnTheFile)
