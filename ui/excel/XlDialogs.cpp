@@ -35,19 +35,29 @@ XlResourceScope::~XlResourceScope()
     AfxSetResourceHandle(m_previous);
 }
 
+BEGIN_MESSAGE_MAP(CXlDialog, CDialog)
+    ON_WM_HELPINFO()
+END_MESSAGE_MAP()
+
+BOOL CXlDialog::OnHelpInfo(HELPINFO*)
+{
+    WinHelp(m_nIDHelp, HELP_CONTEXT);
+    return TRUE;
+}
+
 /////////////////////////////////////////////////////////////////////////////
 // Associate Excel Worksheet
 
 BOOL CXlConnectLayerDlg::s_bSaveCancelled = FALSE;
 BOOL CXlConnectLayerDlg::s_bUpdateCancelled = FALSE;
 
-BEGIN_MESSAGE_MAP(CXlConnectLayerDlg, CDialog)
+BEGIN_MESSAGE_MAP(CXlConnectLayerDlg, CXlDialog)
     ON_LBN_SELCHANGE(IDC_XL_CONNECT_SHEETS, OnSelectSheet)
     ON_BN_CLICKED(IDC_XL_CONNECT_REMOVE, OnRemove)
 END_MESSAGE_MAP()
 
 CXlConnectLayerDlg::CXlConnectLayerDlg(CQUxlView* view, CQKWksExternLayer* layer, CWnd* parent)
-    : CDialog(IDD_XL_CONNECT_LAYER, parent), m_pView(view), m_pLayer(layer)
+    : CXlDialog(IDD_XL_CONNECT_LAYER, parent), m_pView(view), m_pLayer(layer)
 {
 }
 
@@ -92,7 +102,7 @@ void CXlConnectLayerDlg::PruneLayers(CQUxlView* view, const CStringArray& sheets
 
 BOOL CXlConnectLayerDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CXlDialog::OnInitDialog();
     m_allSheets.Create(WS_CHILD | WS_DISABLED | LBS_SORT, CRect(10, 10, 20, 20), this, 0xFFFF);
     m_sheets.SubclassDlgItem(IDC_XL_CONNECT_SHEETS, this);
     if (!Refresh())
@@ -172,7 +182,7 @@ void CXlConnectLayerDlg::OnCancel()
 {
     s_bSaveCancelled = TRUE;
     s_bUpdateCancelled = TRUE;
-    CDialog::OnCancel();
+    CXlDialog::OnCancel();
 }
 
 INT_PTR CQUxlView::OnCmExcelUpdateSheets()
@@ -219,16 +229,16 @@ BOOL CQUxlView::SetAutomaticExternalUpdate(int on, BOOL report)
 /////////////////////////////////////////////////////////////////////////////
 // Open Excel
 
-BEGIN_MESSAGE_MAP(COpenExcelDlg, CDialog)
+BEGIN_MESSAGE_MAP(COpenExcelDlg, CXlDialog)
     ON_BN_CLICKED(IDC_XL_OPEN_AS_EXCEL, OnChoice)
     ON_BN_CLICKED(IDC_XL_OPEN_AS_NATIVE, OnChoice)
 END_MESSAGE_MAP()
 
-COpenExcelDlg::COpenExcelDlg(CQUxlView* view, CWnd* parent) : CDialog(IDD_XL_OPEN_EXCEL, parent), m_pView(view) {}
+COpenExcelDlg::COpenExcelDlg(CQUxlView* view, CWnd* parent) : CXlDialog(IDD_XL_OPEN_EXCEL, parent), m_pView(view) {}
 
 BOOL COpenExcelDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CXlDialog::OnInitDialog();
     m_sheets.SubclassDlgItem(IDC_XL_OPEN_SHEETS, this);
     m_nChoice = CQUExcelDoc::OpenWorkbookAsExcel() ? 0 : 1;
     CheckRadioButton(IDC_XL_OPEN_AS_EXCEL, IDC_XL_OPEN_AS_NATIVE, IDC_XL_OPEN_AS_EXCEL + m_nChoice);
@@ -318,13 +328,13 @@ BOOL CQUxlView::HandleOpenExcel(int* asExcel, UINT* count)
 BOOL CExlRename::s_bSortAscending = TRUE;
 std::map<int, CString> CExlRename::s_names;
 
-BEGIN_MESSAGE_MAP(CExlRename, CDialog)
+BEGIN_MESSAGE_MAP(CExlRename, CXlDialog)
     ON_BN_CLICKED(IDC_XL_RENAME_INTERNAL, OnStorage)
     ON_BN_CLICKED(IDC_XL_RENAME_EXTERNAL, OnStorage)
     ON_NOTIFY(LVN_COLUMNCLICK, IDC_XL_RENAME_SHEETS, OnColumnClick)
 END_MESSAGE_MAP()
 
-CExlRename::CExlRename(CQUxlView* view, CWnd* parent) : CDialog(IDD_XL_RENAME, parent), m_pView(view)
+CExlRename::CExlRename(CQUxlView* view, CWnd* parent) : CXlDialog(IDD_XL_RENAME, parent), m_pView(view)
 {
     if (CQUWksPageExternal* page = view->get_external_wks_page()) {
         m_strPath = page->GetExternalName().c_str();
@@ -341,7 +351,7 @@ CExlRename::~CExlRename()
 
 BOOL CExlRename::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CXlDialog::OnInitDialog();
     SetDlgItemText(IDC_XL_RENAME_TITLE, m_strTitle);
     SetDlgItemText(IDC_XL_RENAME_PATH, m_strPath);
     CheckDlgButton(IDC_XL_RENAME_UPDATE, m_bUpdate ? BST_CHECKED : BST_UNCHECKED);
@@ -422,15 +432,15 @@ void CQUxlView::OnCmExcelRename()
 
 int CQUXlSaveDialog::s_nSaveExcelDlg = 1;
 
-BEGIN_MESSAGE_MAP(CQUXlSaveDialog, CDialog)
+BEGIN_MESSAGE_MAP(CQUXlSaveDialog, CXlDialog)
     ON_CLBN_CHKCHANGE(IDC_XL_SAVE_EXTERNAL, OnCheckChange)
 END_MESSAGE_MAP()
 
-CQUXlSaveDialog::CQUXlSaveDialog(CWnd* parent) : CDialog(IDD_XL_SAVE, parent) {}
+CQUXlSaveDialog::CQUXlSaveDialog(CWnd* parent) : CXlDialog(IDD_XL_SAVE, parent) {}
 
 BOOL CQUXlSaveDialog::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CXlDialog::OnInitDialog();
     m_internal.SubclassDlgItem(IDC_XL_SAVE_INTERNAL, this);
     CRect frame;
     GetDlgItem(IDC_XL_SAVE_EXTERNAL_FRAME)->GetWindowRect(&frame);

@@ -14,9 +14,19 @@ private:
     HINSTANCE m_previous;
 };
 
+// The dialogs' common base: the help key opens the dialog's own help topic.
+class QUXL_API CXlDialog : public CDialog {
+public:
+    using CDialog::CDialog;
+
+protected:
+    afx_msg BOOL OnHelpInfo(HELPINFO* info);
+    DECLARE_MESSAGE_MAP()
+};
+
 // Associate Excel Worksheet: a kernel layer whose sheet is gone gets a sheet that has no
 // layer, or is removed.
-class QUXL_API CXlConnectLayerDlg : public CDialog {
+class QUXL_API CXlConnectLayerDlg : public CXlDialog {
 public:
     CXlConnectLayerDlg(CQUxlView* view, CQKWksExternLayer* layer, CWnd* parent = nullptr);
 
@@ -55,7 +65,7 @@ protected:
 
 // Open Excel: a workbook file opens as a workbook or as native worksheets (the chosen
 // sheets).
-class QUXL_API COpenExcelDlg : public CDialog {
+class QUXL_API COpenExcelDlg : public CXlDialog {
 public:
     COpenExcelDlg(CQUxlView* view, CWnd* parent = nullptr);
 
@@ -78,7 +88,7 @@ protected:
 
 // Workbook Properties: the window's name, where the workbook is kept and whether a linked
 // file is updated.
-class QUXL_API CExlRename : public CDialog {
+class QUXL_API CExlRename : public CXlDialog {
 public:
     CExlRename(CQUxlView* view, CWnd* parent = nullptr);
     ~CExlRename() override;
@@ -109,7 +119,7 @@ protected:
 
 // Save Excel Workbooks: which linked workbooks update their files when the project is
 // saved, and when the dialog shows.
-class QUXL_API CQUXlSaveDialog : public CDialog {
+class QUXL_API CQUXlSaveDialog : public CXlDialog {
 public:
     explicit CQUXlSaveDialog(CWnd* parent = nullptr);
 

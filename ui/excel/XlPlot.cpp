@@ -204,7 +204,7 @@ CString CPlotExcelDlg::s_X, CPlotExcelDlg::s_Y, CPlotExcelDlg::s_Z, CPlotExcelDl
 int CPlotExcelDlg::s_titleRow = -1;
 int CPlotExcelDlg::s_lastPlotInto = -1;
 
-BEGIN_MESSAGE_MAP(CPlotExcelDlg, CDialog)
+BEGIN_MESSAGE_MAP(CPlotExcelDlg, CXlDialog)
     ON_BN_CLICKED(IDC_XL_PLOT_X, OnX)
     ON_BN_CLICKED(IDC_XL_PLOT_Y, OnY)
     ON_BN_CLICKED(IDC_XL_PLOT_Z, OnZ)
@@ -220,11 +220,12 @@ CPlotExcelDlg::CPlotExcelDlg(UINT plotType, CQUxlView* owner)
     : m_strX(s_X), m_strY(s_Y), m_strZ(s_Z), m_strErr(s_Err), m_strLabel(s_Label), m_strSheet(s_Sheet),
       m_nTitleRow(s_titleRow), m_pOwner(owner), m_nPlotType(plotType)
 {
+    SetHelpID(IDD_XL_PLOT);
 }
 
 BOOL CPlotExcelDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
+    CXlDialog::OnInitDialog();
     // The Plot button's three captions are the items of one string.
     CString all = xlLoadString(IDS_XL_PLOT_BUTTON_CAPTIONS);
     for (int i = 0, pos = 0; i < 3; ++i) {

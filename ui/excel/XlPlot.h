@@ -5,6 +5,7 @@
 #include <afxwin.h>
 
 #include "QUControls.h"
+#include "XlDialogs.h"
 #include "XlView.h"
 
 // The Excel settings of the script's system object that plotting reads and writes.
@@ -16,7 +17,7 @@ struct QUXL_API CQUxlPlotSettings {
     static int DragDropPlotTypeID; // the plot command of a dropped selection
 };
 
-class QUXL_API CPlotExcelDlg : public CDialog {
+class QUXL_API CPlotExcelDlg : public CXlDialog {
 public:
     CPlotExcelDlg(UINT plotType, CQUxlView* owner);
 
