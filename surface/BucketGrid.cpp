@@ -231,6 +231,8 @@ INT_PTR DrawCell(INT_PTR a, INT_PTR b, Scx3DView* view, Scx3DObject* mesh, INT_P
             mesh = nullptr;
         else
             memcpy(reinterpret_cast<uint8_t*>(&cell) + 88, &mesh->attributes, sizeof mesh->attributes);
+        if (mesh && mesh->attributes.bytes[6] == 3)
+            MeshMarkCellBars(view, mesh, (int)a, (int)b, reinterpret_cast<uint8_t*>(&cell));
     }
     if (!mesh) {
         if (list)
@@ -238,13 +240,17 @@ INT_PTR DrawCell(INT_PTR a, INT_PTR b, Scx3DView* view, Scx3DObject* mesh, INT_P
         return 0;
     }
     bool above = view->boxZ > view->eyeWorld[2], over = view->eyeWorld[2] > 0;
+    // The cell itself goes into its list too, so that the pieces in front of it are
+    // drawn over it and those behind it under it.
     if (list) {
         if (above && over) {
             RequestPart(&cell, 1, 0, view);
             InsertPart(list, cell, 2, view);
+            InsertPart(list, cell, 0, view);
             DrawList(list, selector, view);
         } else {
             InsertPart(list, cell, above ? 2 : 1, view);
+            InsertPart(list, cell, 0, view);
             DrawList(list, selector, view);
             RequestPart(&cell, above ? 1 : 2, 0, view);
         }

@@ -248,13 +248,18 @@ BOOL CQC3DContourPlotObj::Draw(HDC dc, const RECT*)
 
     BOOL done = TRUE;
     CQC3DContourData* data = Store();
-    // Without a store (no memory for one) the lines wait for the next drawing.
+    // Without a store (no memory for one) the lines wait for the next drawing; without
+    // memory for the work of this drawing nothing more is drawn.
     if (IsContourNeeded() && data) {
         data->owner = this;
-        if (data->store.Count() == 0 && !ComputeContours(&view, &data->store, map))
+        try {
+            if (data->store.Count() == 0 && !ComputeContours(&view, &data->store, map))
+                done = FALSE;
+            else
+                done = DrawContourLines(this, data, dc, map);
+        } catch (const std::bad_alloc&) {
             done = FALSE;
-        else
-            done = DrawContourLines(this, data, dc, map);
+        }
     }
     if (map)
         ColourMapTakeBack();

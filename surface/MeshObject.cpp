@@ -93,6 +93,33 @@ INT_PTR BucketOffsets(const Scx3DView* v, Scx3DObject* o)
     return 0;
 }
 
+// Bars in the cell-by-cell pass. Each cell draws the bar of its far corner, and a cell on
+// the mesh's near edges the bars of its near corners too, so every point's bar is drawn
+// once, from the far side. The piece keeps which corners in byte 85 and the mesh row of
+// its first corner in the int16 at 86.
+enum : uint8_t { BAR_CORNER0 = 1, BAR_CORNER1 = 2, BAR_CORNER2 = 4, BAR_CORNER3 = 8 };
+
+void DrawCellBars(const Scx3DView* v, const MeshCell& cell, const uint8_t* piece, const Scx3DAttributes* a)
+{
+    uint8_t marks = piece[85];
+    int16_t row;
+    memcpy(&row, piece + 86, 2);
+    BucketGridSpec spec;
+    memcpy(&spec, v->bucketSpec, sizeof spec);
+    double widths[2] = {0, 0};
+    if (a->callback && a->callbackUser)
+        a->callback(a->callbackUser, 0x20001B, 0, 0, 0, reinterpret_cast<INT_PTR>(widths));
+    int32_t half[2] = {(int32_t)(fabsf(cell.world[0][0] - cell.world[1][0]) * (widths[0] * 0.005)),
+                       (int32_t)(fabsf(cell.world[0][1] - cell.world[3][1]) * (widths[1] * 0.005))};
+    const struct {
+        uint8_t mark;
+        int corner, rowStep;
+    } order[] = {{BAR_CORNER0, 0, 0}, {BAR_CORNER1, 1, 0}, {BAR_CORNER3, 3, 1}, {BAR_CORNER2, 2, 1}};
+    for (const auto& o : order)
+        if (marks & o.mark)
+            MeshDrawBar(v, cell.world[o.corner], row + o.rowStep * spec.rowStep, half, 0, a);
+}
+
 INT_PTR GiveCell(int rowLine, int columnLine, const Scx3DView* v, Scx3DObject* o, MeshCell* cell)
 {
     const MeshGridSpec& g = o->mesh;
@@ -117,6 +144,25 @@ INT_PTR GiveCell(int rowLine, int columnLine, const Scx3DView* v, Scx3DObject* o
     GlobalUnlock(g.pointBlock);
     return 1;
 }
+
+} // namespace
+
+void MeshMarkCellBars(const Scx3DView* v, const Scx3DObject* o, int rowLine, int columnLine, uint8_t* piece)
+{
+    const MeshGridSpec& g = o->mesh;
+    BucketGridSpec spec;
+    memcpy(&spec, v->bucketSpec, sizeof spec);
+    int r = rowLine - g.meshRowOffset, c = columnLine - g.meshColumnOffset;
+    int r2 = r + spec.rowStep, c2 = c + spec.colStep;
+    bool lastRow = r2 + spec.rowStep < 0 || r2 + spec.rowStep >= g.meshRows;
+    bool lastColumn = c2 + spec.colStep < 0 || c2 + spec.colStep >= g.meshColumns;
+    piece[85] = (uint8_t)(BAR_CORNER0 | (lastColumn ? BAR_CORNER1 : 0) | (lastRow ? BAR_CORNER3 : 0) |
+                          (lastRow && lastColumn ? BAR_CORNER2 : 0));
+    int16_t row = (int16_t)r;
+    memcpy(piece + 86, &row, 2);
+}
+
+namespace {
 
 // The walk of the object-by-object pass: strips of two neighbouring grid lines, from
 // the far side of the mesh to the near one, in the directions of the pass's walk flags.
@@ -337,7 +383,12 @@ INT_PTR MeshObjectHandler(UINT command, INT_PTR count, HWND window, void* record
         MeshCell cell;
         memcpy(&cell, piece + 4, sizeof cell);
         draw(SCX3D_DRAW_ATTRIBUTES, reinterpret_cast<INT_PTR>(attributes), 0, 0);
-        MeshDrawCell(&cell, static_cast<const Scx3DView*>(record), attributes, part);
+        if (attributes->bytes[ATTR_KIND] == 3) {
+            if (part == 0)
+                DrawCellBars(static_cast<const Scx3DView*>(record), cell, piece, attributes);
+        } else {
+            MeshDrawCell(&cell, static_cast<const Scx3DView*>(record), attributes, part);
+        }
         draw(SCX3D_DRAW_RESTORE, 0, 0, 0);
         return 0;
     }

@@ -4,8 +4,6 @@
 // the first binding stays for life.
 #include "Surface.h"
 
-#include <stdio.h>
-
 namespace {
 PlotHostCallback g_callback = nullptr;
 INT_PTR g_context = 0;
@@ -32,11 +30,3 @@ void PlotHostRunScript(const char* text)
     PlotHostRequest(PLOTHOST_RUN_SCRIPT, 0, reinterpret_cast<INT_PTR>(text));
 }
 
-int ReportNotBuilt(const char* what)
-{
-    char text[256];
-    snprintf(text, sizeof text, "ty -a [3D engine: %s is not available in this build]", what);
-    OutputDebugStringA(text + 6);
-    PlotHostRunScript(text);
-    return 1;
-}

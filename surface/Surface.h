@@ -8,9 +8,6 @@
 // ---- The plot-host link (one callback and context for the process)
 INT_PTR PlotHostRequest(UINT code, INT_PTR argument, INT_PTR pointer);
 void PlotHostRunScript(const char* text);
-// Tells the user, through the script window, that a part of the engine is not available
-// in this build; answers the refusal code 1 for the caller to return.
-int ReportNotBuilt(const char* what);
 
 // The colour map's hold on its host window: command 4 remembers the window unless a
 // binding is held; command 5 clears the mark and keeps the window.
@@ -117,6 +114,10 @@ INT_PTR PatchObjectHandler(UINT command, INT_PTR count, HWND window, void* recor
 // hands its faces to the callback of `attributes`, tagged with `value`.
 void MeshDrawBar(const Scx3DView* view, const float point[3], int a, const int32_t half[2], int value,
                  const Scx3DAttributes* attributes);
+
+// Marks in a bar mesh's cell piece which corners' bars the cell draws in the
+// cell-by-cell pass (see the mesh object).
+void MeshMarkCellBars(const Scx3DView* v, const Scx3DObject* mesh, int rowLine, int columnLine, uint8_t* piece);
 
 // ---- Mesh cells and the banded surface primitives
 #pragma pack(push, 1)

@@ -14,13 +14,19 @@ std::vector<UINT> g_codes;
 HPEN g_pen;
 HBRUSH g_front, g_back;
 
-// The kernel's part: a black pen for cells, one brush for cells seen from the front and
-// another for those seen from behind.
-INT_PTR WINAPI Kernel(INT_PTR, UINT code, INT_PTR a1, INT_PTR, INT_PTR, INT_PTR)
+// The kernel's part: a black pen for cells and bars, one brush for cells seen from the
+// front and bars, another for cells seen from behind; bars half as wide as the spacing.
+INT_PTR WINAPI Kernel(INT_PTR, UINT code, INT_PTR a1, INT_PTR, INT_PTR, INT_PTR a4)
 {
     g_codes.push_back(code);
-    if (code == 0x200013)
+    if (code == 0x20001B) {
+        auto* widths = reinterpret_cast<double*>(a4);
+        widths[0] = widths[1] = 50; // percent of the grid spacing
+    }
+    if (code == 0x200013 || code == 0x200017) {
         SelectObject((HDC)a1, g_pen);
+        SelectObject((HDC)a1, g_front);
+    }
     if (code == 0x200015)
         SelectObject((HDC)a1, g_back);
     if (code == 0x200016)
@@ -84,7 +90,7 @@ INT_PTR AddEmptyScatter(INT_PTR store)
 
 struct Painted {
     qxtest::Image image;
-    int cells;
+    int cells, bars;
 };
 
 Painted Paint(float tilt, float rotation, uint8_t kind, uint8_t flags, bool gridPass)
@@ -103,7 +109,7 @@ Painted Paint(float tilt, float rotation, uint8_t kind, uint8_t flags, bool grid
     SCX3D(nullptr, SCX3D_PREPARE_DRAWING, store, &v, 0);
     g_codes.clear();
     SCX3D(nullptr, SCX3D_PAINT, store, &v, (INT_PTR)&NoDraw);
-    Painted p{canvas.Capture(), Count(0x200013)};
+    Painted p{canvas.Capture(), Count(0x200013), Count(0x200017)};
     StoreCmd(SCX3D_STORE_FREE, store);
     return p;
 }
@@ -131,7 +137,8 @@ TEST(MeshGridPass, CellsMatchTheObjectByObjectPass)
     struct Case {
         uint8_t kind, flags;
         int cellCalls; // 0x200013 per cell: once for kind 1, inner lines and outline for kind 2
-    } cases[] = {{1, 0x00, 1}, {1, 0x30, 1}, {2, 0x02, 2}};
+        int barCalls;  // 0x200017 per bar: before its Y faces and before the others
+    } cases[] = {{1, 0x00, 1, 0}, {1, 0x30, 1, 0}, {2, 0x02, 2, 0}, {3, 0x00, 0, 2}};
     for (const Case& k : cases)
         for (float tilt : {20.0f, 60.0f})
             for (float rotation : {15.0f, 105.0f, 195.0f, 285.0f}) {
@@ -141,6 +148,9 @@ TEST(MeshGridPass, CellsMatchTheObjectByObjectPass)
                 Painted byCell = Paint(tilt, rotation, k.kind, k.flags, true);
                 EXPECT_EQ(12 * k.cellCalls, byObject.cells);
                 EXPECT_EQ(12 * k.cellCalls, byCell.cells);
+                // Every point's bar once in either pass.
+                EXPECT_EQ(20 * k.barCalls, byObject.bars);
+                EXPECT_EQ(20 * k.barCalls, byCell.bars);
                 int painted = 0, differ = 0;
                 for (size_t i = 0; i < byObject.image.pixels.size(); ++i) {
                     painted += byObject.image.pixels[i] != 0xFFFFFF;
@@ -153,7 +163,7 @@ TEST(MeshGridPass, CellsMatchTheObjectByObjectPass)
             }
 }
 
-TEST(MeshGridPass, ACellOutsideTheMeshDrawsItsListAlone)
+TEST(MeshGridPass, CellsOutsideTheMeshDrawTheirListsAloneAndCellsInsideItDrawThemselves)
 {
     Brushes brushes;
     Scx3DView v = MakeView();
@@ -171,6 +181,19 @@ TEST(MeshGridPass, ACellOutsideTheMeshDrawsItsListAlone)
     ASSERT_LT(s.x0, 150);
     EXPECT_EQ(0, BucketGrids(4, s.rowStep == -1 ? 1 : 0, s.colStep == -1 ? 1 : 0, &v, mesh, (void*)&NoDraw));
     EXPECT_TRUE(g_codes.empty());
+
+    // A cell of the mesh that holds pieces of its own draws itself among them.
+    int row = (int)((800 - s.y0) / s.dy), column = (int)((400 - s.x0) / s.dx);
+    BucketPiece piece{};
+    piece.kind = 4;
+    piece.reference[0] = s.x0 + (column + 0.5f) * s.dx;
+    piece.reference[1] = s.y0 + (row + 0.5f) * s.dy;
+    piece.reference[2] = 500;
+    ASSERT_EQ(0, BucketGrids(3, 0, 0, &piece, nullptr, &v));
+    ASSERT_NE(nullptr, BucketCell(row, column));
+    EXPECT_EQ(0, BucketGrids(4, s.rowStep == -1 ? row + 1 : row, s.colStep == -1 ? column + 1 : column, &v, mesh,
+                             (void*)&NoDraw));
+    EXPECT_EQ(1, Count(0x200013));
     BucketGrids(6, 0, 0, &spec, nullptr, nullptr);
     GlobalUnlock(reinterpret_cast<HGLOBAL>(store));
     StoreCmd(SCX3D_STORE_FREE, store);
