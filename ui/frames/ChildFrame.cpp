@@ -36,16 +36,19 @@ WORD CChildFrame::get_wnd_template_bits()
 
 int CChildFrame::GetClosePromptSetting()
 {
+    // The kernel's option for the window's kind: asking (1), or closing at once (2).
     CQKQrxSystem& system = qkfxGetQrxSystem();
+    BOOL bAsk = TRUE;
     switch (get_wnd_template_id()) {
-    case 0: return system.GetRefWks().GetClosePrompt() ? 1 : 0;
-    case 1: return system.GetRefGraph().GetClosePrompt() ? 1 : 0;
-    case 2: return system.GetRefWks().GetMatrixClosePrompt() ? 1 : 0;
-    case 3: return system.GetRefWks().GetExcelClosePrompt() ? 1 : 0;
-    case 4: return system.GetRefGraph().GetLayoutClosePrompt() ? 1 : 0;
-    case 5: return 1;
-    default: return 2;   // a window of no kind closes without asking
+    case 0: bAsk = system.GetRefWks().GetClosePrompt(); break;
+    case 1: bAsk = system.GetRefGraph().GetClosePrompt(); break;
+    case 2: bAsk = system.GetRefWks().GetMatrixClosePrompt(); break;
+    case 3: bAsk = system.GetRefWks().GetExcelClosePrompt(); break;
+    case 4: bAsk = system.GetRefGraph().GetLayoutClosePrompt(); break;
+    case 5: bAsk = TRUE; break;
+    default: bAsk = FALSE; break;
     }
+    return bAsk ? 1 : 2;
 }
 
 BOOL CChildFrame::IsActiveMDIChild()

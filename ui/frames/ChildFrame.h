@@ -33,7 +33,8 @@ public:
     virtual WORD get_wnd_template_bits();
     virtual CQKPage* GetBasePage() { return GetPage(); }
     // Whether closing the window asks first: 0 hides it without asking, 1 asks whether to
-    // hide or delete it; the kernel's close-prompt setting of the window's kind.
+    // hide or delete it, any other value closes it; from the kernel's close-prompt option
+    // of the window's kind.
     virtual int GetClosePromptSetting();
 
     IQUPageView* get_page_view();

@@ -9,6 +9,7 @@
 #include "FrameHost.h"
 #include "FramesResource.h"
 #include "ToolBarsPage.h"
+#include "WindowListDlg.h"
 
 namespace {
 
@@ -475,6 +476,12 @@ BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 
 BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
 {
+    // The MDI frame passes the ids of the window list to the system's MDI handling; the
+    // entry for more windows opens the program's own list instead.
+    if (LOWORD(wParam) == ID_WINDOW_MORE && lParam == 0) {
+        OnMoreWindows();
+        return TRUE;
+    }
     return CSpawnMDIFrameWnd::OnCommand(wParam, lParam);
 }
 
@@ -546,6 +553,12 @@ void CMainFrame::OnViewToolbar()
     m_pToolBarManager->SetCustomizing(TRUE);
     sheet.DoModal();
     m_pToolBarManager->SetCustomizing(FALSE);
+}
+
+void CMainFrame::OnMoreWindows()
+{
+    CMoreWndDlg dlg(this);
+    dlg.DoModal();
 }
 
 void CMainFrame::OnUncheckUI(CCmdUI* pCmdUI)

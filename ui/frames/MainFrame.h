@@ -77,6 +77,7 @@ protected:
     afx_msg LRESULT OnNcHitTest(CPoint point);
     afx_msg void OnDropFiles(HDROP hDropInfo);
     afx_msg void OnViewToolbar();
+    afx_msg void OnMoreWindows();
     afx_msg void OnUncheckUI(CCmdUI* pCmdUI);
     afx_msg void OnCmSpacerResetSize();
     afx_msg void OnCmSpacerRemove();

@@ -11,6 +11,7 @@
 #include "FramesFixture.h"
 #include "FramesResource.h"
 #include "QKSysMethod.h"
+#include "WindowListDlg.h"
 
 using namespace framestest;
 
@@ -162,20 +163,46 @@ TEST_F(MainFrameTest, ChildFramesOfEachKindShowTheirToolbarsAndKeepTheUsersChoic
     EXPECT_FALSE(pFrame->PreTranslateMessage(&f2));
 }
 
-TEST_F(MainFrameTest, ClosePromptOffHidesTheWindowInsteadOfDeletingIt)
+TEST_F(MainFrameTest, TheCloseBoxAsksWhetherToHideOrDeleteUnlessTheOptionIsOff)
 {
     CMainFrame* pFrame = CreateMainFrame();
     ASSERT_NE(pFrame, nullptr);
+    CChildFrame* pFirst = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
+    CChildFrame* pSecond = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
+    CChildFrame* pThird = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
+    ASSERT_TRUE(pFirst != nullptr && pSecond != nullptr && pThird != nullptr);
+    HWND hFirst = pFirst->m_hWnd, hSecond = pSecond->m_hWnd, hThird = pThird->m_hWnd;
+    struct Step { HWND hWnd; int button; } steps[] = {{hFirst, IDOK}, {hSecond, 7}, {hThird, IDCANCEL}};
+    std::vector<std::string> texts;
+    for (const Step& step : steps) {
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND dlg) {
+            EXPECT_EQ(qxtest::WindowText(dlg), "Attention");
+            texts.push_back(qxtest::WindowText(::GetDlgItem(dlg, 1077)));
+            qxtest::Click(dlg, step.button);
+        });
+        driver.Run([&]() -> INT_PTR { return ::SendMessageA(step.hWnd, WM_SYSCOMMAND, SC_CLOSE, 0); });
+        EXPECT_EQ(driver.StepsRun(), 1);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"Do you want to hide or delete 'Graph1'?",
+                                                "Do you want to hide or delete 'Graph2'?",
+                                                "Do you want to hide or delete 'Graph3'?"}));
+    // Hidden, deleted, left as it was.
+    auto shown = [](HWND h) { return (::GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0; };
+    EXPECT_TRUE(::IsWindow(hFirst));
+    EXPECT_FALSE(shown(hFirst));
+    EXPECT_FALSE(::IsWindow(hSecond));
+    EXPECT_TRUE(shown(hThird));
+
+    // With the option off the window closes at once.
     qkfxGetQrxSystem().GetRefGraph().SetClosePrompt(FALSE);
-    CChildFrame* pGraph = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
-    ASSERT_NE(pGraph, nullptr);
-    HWND hWnd = pGraph->m_hWnd;
-    pGraph->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(::IsWindow(hWnd));
-    EXPECT_FALSE(::IsWindowVisible(hWnd));
+    ::SendMessageA(hThird, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(::IsWindow(hThird));
     qkfxGetQrxSystem().GetRefGraph().SetClosePrompt(TRUE);
 
     // Repeated or maximise-show size types do not count as a change of the window's state.
+    CChildFrame* pGraph = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
+    ASSERT_NE(pGraph, nullptr);
     struct Case { UINT type; BOOL changed; } cases[] = {
         {SIZE_MINIMIZED, TRUE}, {SIZE_MINIMIZED, FALSE}, {SIZE_MAXSHOW, FALSE}, {SIZE_MAXHIDE, FALSE},
         {SIZE_RESTORED, TRUE}, {SIZE_MAXIMIZED, TRUE},
@@ -414,6 +441,81 @@ TEST_F(ToolBarsPageTest, ReinitializeForgetsTheSavedArrangementWhenTheDefaultFil
     // Closing now does not save the arrangement again.
     CloseMainFrame();
     EXPECT_NE(::RegOpenKeyExA(HKEY_CURRENT_USER, (key + "\\Tlb-Summary").c_str(), 0, KEY_READ, &hKey), ERROR_SUCCESS);
+}
+
+} // namespace
+
+namespace {
+
+using WindowListTest = FramesFixture;
+
+TEST_F(WindowListTest, TheWindowsDialogListsClosesAndMinimizesDocumentWindows)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    ASSERT_NE(NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH), nullptr);
+    ASSERT_NE(NewWindow(m_pWksTemplate, QK_PAGE_WKS), nullptr);
+    ASSERT_NE(NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH), nullptr);
+    std::vector<std::string> rows, sorted;
+    int nAfterClose = -1;
+    std::string state;
+    bool bActivateEnabled = true;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND dlg) {
+        HWND list = ::GetDlgItem(dlg, IDC_MW_LIST);
+        int n = (int)::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        auto text = [&](int i, int c) {
+            char sz[64] = "";
+            LVITEMA item = {};
+            item.iSubItem = c;
+            item.pszText = sz;
+            item.cchTextMax = sizeof sz;
+            ::SendMessageA(list, LVM_GETITEMTEXTA, i, (LPARAM)&item);
+            return std::string(sz);
+        };
+        for (int i = 0; i < n; i++)
+            rows.push_back(text(i, 0) + "|" + text(i, 1) + "|" + text(i, 2));
+        // Sorting by type, then by name descending on the second click.
+        NMLISTVIEW nm = {};
+        nm.hdr.hwndFrom = list;
+        nm.hdr.idFrom = IDC_MW_LIST;
+        nm.hdr.code = LVN_COLUMNCLICK;
+        nm.iSubItem = 1;
+        ::SendMessageA(dlg, WM_NOTIFY, IDC_MW_LIST, (LPARAM)&nm);
+        for (int i = 0; i < n; i++)
+            sorted.push_back(text(i, 1));
+        // Both graphs selected: Activate is for one window only.
+        for (int i = 0; i < n; i++) {
+            LVITEMA item = {};
+            item.stateMask = LVIS_SELECTED;
+            item.state = text(i, 1) == "Graph" ? LVIS_SELECTED : 0;
+            ::SendMessageA(list, LVM_SETITEMSTATE, i, (LPARAM)&item);
+        }
+        bActivateEnabled = qxtest::IsEnabled(dlg, IDC_MW_ACTIVATE);
+        qxtest::SetCheck(dlg, IDC_MW_NO_PROMPT, true);
+        qxtest::Click(dlg, IDC_MW_CLOSE);
+        nAfterClose = (int)::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        ::SendMessageA(list, LVM_SETITEMSTATE, 0, (LPARAM)&item);
+        qxtest::Click(dlg, IDC_MW_MINIMIZE);
+        state = text(0, 2);
+        qxtest::Click(dlg, IDC_MW_DONE);
+    });
+    driver.Run([&]() -> INT_PTR {
+        pFrame->SendMessage(WM_COMMAND, MAKEWPARAM(0xFF09, 0), 0);
+        return 0;
+    });
+    EXPECT_EQ(driver.StepsRun(), 1);
+    EXPECT_EQ(rows, (std::vector<std::string>{"Data1|Worksheet|Normal", "Graph1|Graph|Normal", "Graph2|Graph|Normal"}));
+    EXPECT_EQ(sorted, (std::vector<std::string>{"Graph", "Graph", "Worksheet"}));
+    EXPECT_FALSE(bActivateEnabled);
+    // Closed without the hide-or-delete question, and the prompt is on again afterwards.
+    EXPECT_EQ(nAfterClose, 1);
+    EXPECT_TRUE(qkfxGetQrxSystem().GetRefGraph().GetClosePrompt());
+    EXPECT_TRUE(qkfxGetQrxSystem().GetRefGraph().GetLayoutClosePrompt());
+    EXPECT_EQ(state, "Minimized");
 }
 
 } // namespace
