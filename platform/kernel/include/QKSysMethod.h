@@ -83,6 +83,31 @@ private:
     BOOL m_displayBitmaps = TRUE;
 };
 
+// The look of the data display bar: colours are indexes into the kernel's colour table.
+class QK_API QKSysMethodDataDisplay {
+public:
+    int GetBkColor() const { return m_bkColor; }
+    void SetBkColor(int v) { m_bkColor = v; }
+    int GetTxtColor() const { return m_txtColor; }
+    void SetTxtColor(int v) { m_txtColor = v; }
+    const std::string& GetFont() const { return m_font; }
+    void SetFont(const std::string& face) { m_font = face; }
+    // 1: the font fills the bar, whatever the sizing mode.
+    int GetAutoFit() const { return m_autoFit; }
+    void SetAutoFit(int v) { m_autoFit = v; }
+    // 0 fixed size, 1 fit horizontally, 2 fit vertically.
+    int GetResize() const { return m_resize; }
+    void SetResize(int v) { m_resize = v; }
+    int GetDocking() const { return m_docking; }
+    void SetDocking(int v) { m_docking = v; }
+
+private:
+    int m_bkColor = 17; // white
+    int m_txtColor = 0; // black
+    std::string m_font = "Times New Roman";
+    int m_autoFit = 0, m_resize = 0, m_docking = 1;
+};
+
 class QK_API CQKQrxSystem {
 public:
     // Menu levels: the sets of menus the user can switch between. The kernel knows the
@@ -103,6 +128,7 @@ public:
     QKSysMethodGraph& GetRefGraph() { return m_graph; }
     QKSysMethodPath& GetRefPath() { return m_path; }
     QKSysMethodDisplay& GetRefDisplay() { return m_display; }
+    QKSysMethodDataDisplay& GetRefDataDisplay() { return m_dataDisplay; }
 
 private:
     QKSysMethodMath m_math;
@@ -111,6 +137,7 @@ private:
     QKSysMethodGraph m_graph;
     QKSysMethodPath m_path;
     QKSysMethodDisplay m_display;
+    QKSysMethodDataDisplay m_dataDisplay;
     int m_menuLevel = 0;
     bool m_scriptWindowShown = false;
 };
