@@ -212,6 +212,11 @@ int CQKAccess::OnInternalNewPage(CQKPage*, BOOL)
     return 0;
 }
 
+CQKPage* CQKAccess::CreateNewPageObject(DWORD)
+{
+    return nullptr;
+}
+
 HMENU CQKAccess::MenuHandleFromCharForModification(char)
 {
     return nullptr;

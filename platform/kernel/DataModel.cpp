@@ -1,5 +1,8 @@
 #include "QKData.h"
 
+#include "QKAccess.h"
+#include "QKGraphObjects.h"
+
 #include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -160,6 +163,41 @@ int CQKPage::OnClosingQuery(BOOL)
     return 1;
 }
 
+int CQKPage::GetImageListIndex()
+{
+    // The window images in the order the image list holds them.
+    switch (m_type) {
+    case QK_PAGE_WKS: return 0;
+    case QK_PAGE_GRAPH: return 1;
+    case QK_PAGE_MATRIX: return 2;
+    case QK_PAGE_EXCEL: return 3;
+    case QK_PAGE_LAYOUT: return 4;
+    case QK_PAGE_NOTES: return 5;
+    }
+    return -1;
+}
+
+int CQKPage::GetWindowState(std::string& text)
+{
+    text = GetWindowStateStr();
+    return 1;
+}
+
+CQKTextObj* CQKPage::PgCreateCQKTextObj()
+{
+    return new CQKTextObj;
+}
+
+CQKAxes* CQKPage::PgCreateCQKAxes()
+{
+    return new CQKAxes;
+}
+
+CQKErrorBar* CQKPage::PgCreateCQKErrorBar()
+{
+    return new CQKErrorBar;
+}
+
 void CQKPage::Destroy()
 {
     std::string name = m_name; // the page goes with its own name
@@ -304,6 +342,9 @@ void CQKProject::New()
     // the pages out first.
     std::vector<std::unique_ptr<CQKPage>> pages;
     pages.swap(m_pages);
+    // Windows showing the pages close before the pages go.
+    for (auto& page : pages)
+        page->OnDestroy();
     pages.clear();
     m_datasets.clear();
     m_activePage = 0;
@@ -361,8 +402,15 @@ CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
     std::string n = name.empty() ? GetNewPageName(type) : name;
     if (!IsValidName(n) || IsNameInUse(n))
         return nullptr;
-    std::unique_ptr<CQKPage> page;
-    switch (type) {
+    // The user interface makes pages of its own classes for the kinds it shows.
+    std::unique_ptr<CQKPage> page(qkfxGetAccess()->CreateNewPageObject(type));
+    if (page) {
+        page->m_name = n;
+        if (page->GetType() != type) {
+            qkfxGetCallLog().Add("CQKProject::CreatePage: a page of another kind", std::to_string(type));
+            return nullptr;
+        }
+    } else switch (type) {
     case QK_PAGE_WKS:
     case QK_PAGE_EXCEL: page = std::make_unique<CQKWksPage>(this, n, type); break;
     case QK_PAGE_GRAPH:
@@ -393,6 +441,7 @@ bool CQKProject::DeletePage(const std::string& name)
         std::unique_ptr<CQKPage> doomed = std::move(m_pages[i]);
         m_pages.erase(m_pages.begin() + i);
         INT_PTR handle = doomed->GetHandle();
+        doomed->OnDestroy();
         doomed.reset();
         if (m_activePage == handle)
             m_activePage = m_pages.empty() ? 0 : m_pages.back()->GetHandle();

@@ -65,6 +65,10 @@ public:
 
     // A window for a page the kernel made itself; 0 when none came.
     virtual int OnInternalNewPage(CQKPage* page, BOOL bVisible);
+    // A page object of the user interface's class for the kind (QKPageType), made with
+    // the project and an empty name, which the kernel then gives; null for the kernel's
+    // own class.
+    virtual CQKPage* CreateNewPageObject(DWORD type);
     // The shared menu and the main drop-down menu tags of a window kind named by its
     // letter (W worksheet, G graph, M matrix, P layout, X Excel), and the tags following
     // a main menu the kernel inserted or removed.

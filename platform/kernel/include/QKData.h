@@ -16,6 +16,9 @@
 
 class CQKWksPage;
 class CQKProject;
+class CQKTextObj;
+class CQKAxes;
+class CQKErrorBar;
 
 // Column formats.
 enum {
@@ -124,9 +127,41 @@ public:
     virtual int OnClosingQuery(BOOL closingAll);
     // Changes not yet seen by the window (nonzero after a change).
     WORD GetPageChange() const { return m_change; }
-    void SetPageChange(WORD change) { m_change = change; }
     // Removes the page from the project and deletes it: the caller's pointer is dead after.
     void Destroy();
+    // Changes not yet seen by the window; the user interface's page also tells its window.
+    virtual void SetPageChange(WORD change) { m_change = change; }
+
+    // ---- the window of the page --------------------------------------------------------
+    // A page of the user interface (made through CQKAccess::CreateNewPageObject) reaches
+    // its document and frame through these; the kernel's own pages have no window, and
+    // answer 0 or the kernel's text.
+    virtual int GetImageListIndex();
+    virtual int IsNoWnd() { return m_frameWnd == nullptr; }
+    virtual int IsStatusVisible() { return 1; }
+    virtual int IsLayoutPage() { return 0; }
+    virtual int CloseWnd() { return OnCloseWnd(); }
+    virtual int OnCloseWnd() { return 0; }
+    virtual int Minimize() { return 0; }
+    virtual int Restore() { return 0; }
+    virtual int Activate() { return 0; }
+    virtual int Maximize() { return 0; }
+    // The window's state as text.
+    virtual int GetWindowState(std::string& text);
+    std::string GetWindowStateStr() const { return m_frameWnd ? "Normal" : "Hidden"; }
+    // Whether closing the window asks first (the settings of the kind).
+    virtual int GetClosePrompt() { return 1; }
+    // The page is about to be deleted (its window, if any, goes with it).
+    virtual int OnDestroy() { return 1; }
+    virtual int OnInternalActivate(BOOL bRestore) { return 0; }
+    virtual int SetPagespecificMenu(HMENU menu, BOOL bUpdate) { return 0; }
+    virtual int ClearPagespecificMenu(BOOL bUpdate) { return 0; }
+    virtual int OnInternalSetTitle(const char* title) { return 0; }
+    // Factories of the objects that live on the page: the kernel's own classes here, the
+    // user interface's subclasses on its pages. Null when none could be made.
+    virtual CQKTextObj* PgCreateCQKTextObj();
+    virtual CQKAxes* PgCreateCQKAxes();
+    virtual CQKErrorBar* PgCreateCQKErrorBar();
 
 protected:
     CQKProject* m_project;
