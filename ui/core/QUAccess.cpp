@@ -3,6 +3,7 @@
 #include "QKData.h"
 #include "QKSysMethod.h"
 #include "QUDDMenuTagMap.h"
+#include "QUPages.h"
 #include "QrxMultiDocTemplate.h"
 #include "QuorixApp.h"
 #include "QuorixDoc.h"
@@ -30,6 +31,17 @@ int CQUAccess::OnInternalNewPage(CQKPage* page, BOOL bVisible)
         return 0;
     CQrxMultiDocTemplate* t = app->get_one_page_template(page->GetType());
     return t ? t->OnInternalNewPage(page, bVisible) : 0;
+}
+
+CQKPage* CQUAccess::CreateNewPageObject(DWORD type)
+{
+    switch (type) {
+    case QK_PAGE_WKS: return new (std::nothrow) CQUWksPage;
+    case QK_PAGE_GRAPH: return new (std::nothrow) CQUGraphPage;
+    case QK_PAGE_MATRIX: return new (std::nothrow) CQUMatrixPage;
+    case QK_PAGE_LAYOUT: return new (std::nothrow) CQULayoutPage;
+    }
+    return nullptr;
 }
 
 HMENU CQUAccess::MenuHandleFromCharForModification(char kind)

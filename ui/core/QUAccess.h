@@ -19,6 +19,9 @@ public:
     ~CQUAccess() override = default;
 
     int OnInternalNewPage(CQKPage* page, BOOL bVisible) override;
+    // Worksheet, graph, matrix and layout pages of the user interface's classes; the Excel
+    // link makes its external pages itself and notes pages are the kernel's.
+    CQKPage* CreateNewPageObject(DWORD type) override;
     HMENU MenuHandleFromCharForModification(char kind) override;
     const char** MenuTagsFromCharForModification(char kind) override;
     void OnAddRemoveMainDropDownMenu(char kind, int position, BOOL bRemove) override;

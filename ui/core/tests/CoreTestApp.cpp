@@ -1,5 +1,7 @@
 #include "CoreTestApp.h"
 
+#include "ChildFrame.h"
+
 #include <stdlib.h>
 
 IMPLEMENT_DYNCREATE(CTestView, CView)
@@ -10,7 +12,7 @@ IMPLEMENT_DYNCREATE(CTestNotesDoc, CDocument)
 
 void CTestApp::init_document_templates()
 {
-    CRuntimeClass* frame = RUNTIME_CLASS(CMDIChildWnd);
+    CRuntimeClass* frame = RUNTIME_CLASS(CChildFrame);
     CRuntimeClass* view = RUNTIME_CLASS(CTestView);
     CMultiDocTemplate* templates[] = {
         new CWorksheetMultiDocTemplate(IDR_TEST_WKS, RUNTIME_CLASS(CQuorixDoc), frame, view),
