@@ -409,6 +409,13 @@ TEST_F(PlotFixture, MouseAddsDragsAndDropsLabels)
     POINT start = {(r[0] + r[2]) / 2, (r[1] + r[3]) / 2};
     EXPECT_EQ(0, labels->HitTest(start));
 
+    // A drag starts only on a label; with no button held the drag ends at once, moving
+    // nothing, and the dragging flag is down again.
+    EXPECT_FALSE(plot->StartDragAtPoint({5, 5}));
+    EXPECT_TRUE(plot->StartDragAtPoint(start));
+    EXPECT_FALSE(qkuIsPlotObjDragging());
+    EXPECT_EQ(1, labels->Count());
+
     auto dragBlock = [&](POINT from) {
         HGLOBAL block = CreateGlobalMemoryForDragDrop(20);
         auto* p = static_cast<int32_t*>(GlobalLock(block));
