@@ -6,7 +6,7 @@
 #include "PageClasses.h"
 #include "QrxMultiDocTemplate.h"
 #include "Splash.h"
-#include "TestFolder.h"
+#include "TestHelpers.h"
 #include "resource.h"
 #include <QKData.h>
 #include <afxdisp.h>
@@ -65,6 +65,7 @@ protected:
         return all;
     }
 
+    RegistryTurn turn;
     CAppQuorix* app = nullptr;
     BOOL started = FALSE;
     std::string folder, commandLine;

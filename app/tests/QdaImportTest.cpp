@@ -3,7 +3,7 @@
 // section OpenAppData of AppFile.qgs; here that section names the test's file.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include "TestFolder.h"
+#include "TestHelpers.h"
 
 #include <QKData.h>
 #include <QKScript.h>

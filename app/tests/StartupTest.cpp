@@ -3,7 +3,7 @@
 // end in time is ended by the test, which then fails.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include "TestFolder.h"
+#include "TestHelpers.h"
 
 #include <fstream>
 #include <string>
@@ -98,6 +98,7 @@ protected:
     }
 
     std::string folder;
+    RegistryTurn turn; // held until the program has ended (TearDown runs before it goes)
     PROCESS_INFORMATION process = {};
 };
 

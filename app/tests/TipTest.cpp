@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TipDlg.h"
-#include "TestFolder.h"
+#include "TestHelpers.h"
 #include "resource.h"
 #include <QKAccess.h>
 #include <qxtest/DialogDriver.h>
