@@ -154,6 +154,7 @@ void CChildFrame::OnMDIActivateFrame(BOOL bActivate, HWND hActivated, HWND hDeac
 {
     CMainFrame* pFrame = get_main_frame();
     if (pFrame != nullptr) {
+        pFrame->GetDataDisplay()->OnFirstActivate();
         pFrame->ShowOutputLog();
         if (pFrame->UsingSpacering())
             OnBeforeActivateDeactivate(bActivate, CWnd::FromHandle(hActivated), CWnd::FromHandle(hDeactivated));

@@ -161,6 +161,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     m_wndStatusBar.SetPaneInfo(2, 0, 0, 30);
     InitToolbars();
     EnableDocking(CBRS_ALIGN_ANY);
+    if (!m_wndDataDisplay.Init(this, IDW_DATA_DISPLAY))
+        return -1;
     if (!m_wndOutputLog.Init(this, IDS_RESULTS_LOG, CBRS_ALIGN_ANY))
         return -1;
     if (!m_wndSpacer.CreateSpacer(this, IDW_SPACER, TRUE))
@@ -331,6 +333,19 @@ void CMainFrame::ShowToolBarsOfChildFrame(CChildFrame* pChild)
         if (pBar != nullptr && pBar->m_hWnd != nullptr)
             pBar->ShowForWindowKind(wBits, this);
     }
+}
+
+BOOL CMainFrame::DataDisplayShow(BOOL bShow)
+{
+    if (m_wndDataDisplay.IsSetShow(bShow))
+        ShowControlBar(&m_wndDataDisplay, bShow, FALSE);
+    return TRUE;
+}
+
+BOOL CMainFrame::DataDisplayText(LPCTSTR lpszText)
+{
+    m_wndDataDisplay.DisplayText(lpszText);
+    return TRUE;
 }
 
 BOOL CMainFrame::OutputLogToggle()

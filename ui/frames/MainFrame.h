@@ -5,6 +5,7 @@
 #include <afxext.h>
 
 #include "ChildFrame.h"
+#include "DataDisplay.h"
 #include "CustomToolBar.h"
 #include "FramesApi.h"
 #include "OutputLog.h"
@@ -33,6 +34,9 @@ public:
     BOOL ShowOutputLog() { return m_wndOutputLog.OnFirstActivate(); }
     BOOL OutputLogToggle();
     CQUSpacer* GetSpacer() { return &m_wndSpacer; }
+    QUDataDisplay* GetDataDisplay() { return &m_wndDataDisplay; }
+    BOOL DataDisplayShow(BOOL bShow);
+    BOOL DataDisplayText(LPCTSTR lpszText);
     SECStatusBar* GetStatusBar() { return &m_wndStatusBar; }
     SECToolBarManagerEx* GetToolBarManager() { return m_pToolBarManager; }
     BOOL TlbarsArrangementFilePresent();
@@ -64,6 +68,7 @@ public:
 
 protected:
     SECStatusBar m_wndStatusBar;
+    QUDataDisplay m_wndDataDisplay;
     CQUSpacer m_wndSpacer;
     CQUOutputLog m_wndOutputLog;
     SECToolBarManagerEx* m_pToolBarManager;
