@@ -112,6 +112,16 @@ TEST_F(StartedProgram, AHiddenStartShowsNoWindowAndEndsWhenClosed)
     EXPECT_EQ(0u, CloseAndWait(main));
 }
 
+TEST_F(StartedProgram, AStartByDdeShowsNoTipAndEndsWhenClosed)
+{
+    Start("/dde");
+    HWND main = WaitForWindow("Quorix 6.1", false);
+    ASSERT_NE(nullptr, main) << "no main window";
+    WaitForInputIdle(process.hProcess, 20000);
+    EXPECT_FALSE(HasWindow("Tip of the Day", true)); // tips are on, but DDE started it
+    EXPECT_EQ(0u, CloseAndWait(main));
+}
+
 TEST_F(StartedProgram, AStartWithTipsShowsTheTipThenTheMainWindow)
 {
     Start("");
