@@ -225,9 +225,13 @@ void SECMDIFrameWnd::GetDockState(SECDockState& state)
         if (pBar->IsDockBar() || pBar->m_hWnd == nullptr)
             continue;
         SECControlBarInfo* pInfo = new SECControlBarInfo;
-        FillBarInfo(pBar, pInfo);
+        // The program's record comes first, so the bar can fill it too.
+        pInfo->m_nBarID = (UINT)pBar->GetDlgCtrlID();
+        if (pBar->IsKindOf(RUNTIME_CLASS(SECCustomToolBar)))
+            pInfo->m_nType = SECBarTypeToolBar;
         if (m_pControlBarManager != nullptr)
             pInfo->m_pBarInfoEx = m_pControlBarManager->CreateControlBarInfoEx(pInfo);
+        FillBarInfo(pBar, pInfo);
         state.m_arrBarInfo.Add(pInfo);
     }
 }
