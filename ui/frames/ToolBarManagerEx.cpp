@@ -5,6 +5,7 @@
 #include "FrameHost.h"
 #include "FramesResource.h"
 #include "MainFrame.h"
+#include "ModuleBar.h"
 
 namespace {
 
@@ -96,16 +97,156 @@ CRuntimeClass* SECToolBarManagerEx::GetToolBarRuntimeClass(UINT nID)
     return m_pDefaultToolBarClass;
 }
 
+namespace {
+
+BOOL IsModuleBarId(UINT nID)
+{
+    return nID >= 10000 && nID <= 10100;
+}
+
+} // namespace
+
 SECControlBar* SECToolBarManagerEx::DynCreateControlBar(SECControlBarInfo* pInfo)
 {
-    // Module bars of the kernel and the project explorer come with their own classes;
-    // other records name no bar of this program.
+    if (pInfo->m_nType == SECBarTypeOther && IsModuleBarId(pInfo->m_nBarID))
+        return DynCreateUIMBar(pInfo);
     return SECToolBarManager::DynCreateControlBar(pInfo);
+}
+
+CControlBar* SECToolBarManagerEx::CreateSavedBar(SECControlBarInfo* pInfo)
+{
+    return SECToolBarManager::CreateSavedBar(pInfo);
 }
 
 SECControlBarInfoEx* SECToolBarManagerEx::CreateControlBarInfoEx(SECControlBarInfo* pInfo)
 {
+    if (pInfo->m_nType == SECBarTypeOther && IsModuleBarId(pInfo->m_nBarID))
+        return new CQUIMToolbarInfoEx;
     return SECToolBarManager::CreateControlBarInfoEx(pInfo);
+}
+
+CQUIMToolbar* SECToolBarManagerEx::FindUIMBar(int nModuleID)
+{
+    if (m_pFrameWnd == nullptr)
+        return nullptr;
+    POSITION pos = m_pFrameWnd->m_listControlBars.GetHeadPosition();
+    while (pos != nullptr) {
+        CQUIMToolbar* pBar = DYNAMIC_DOWNCAST(CQUIMToolbar, (CObject*)m_pFrameWnd->m_listControlBars.GetNext(pos));
+        if (pBar != nullptr && pBar->m_hWnd != nullptr && pBar->GetInternalID() == nModuleID)
+            return pBar;
+    }
+    return nullptr;
+}
+
+UINT SECToolBarManagerEx::FindUnusedBarID()
+{
+    UINT nID = 10000;
+    while (m_pFrameWnd != nullptr && m_pFrameWnd->GetControlBar(nID) != nullptr)
+        nID++;
+    return nID;
+}
+
+CQUIMToolbar* SECToolBarManagerEx::CreateUIMBar(UINT nBarID, LPCTSTR lpszTitle, const SIZE* pSize, BOOL bVisible)
+{
+    CQUIMToolbar* pBar = new CQUIMToolbar;
+    if (pSize != nullptr) {
+        pBar->SetSizes(*pSize);
+        pBar->ApplyFloatingSize();
+    }
+    if (!pBar->Create(m_pFrameWnd, nBarID, lpszTitle, bVisible)) {
+        delete pBar;
+        return nullptr;
+    }
+    if (pSize != nullptr)
+        pBar->ApplyFloatingSize();
+    return pBar;
+}
+
+CQUIMToolbar* SECToolBarManagerEx::GetUIMBar(int nModuleID, LPCTSTR lpszTitle, const SIZE* pSize, BOOL bVisible)
+{
+    CQUIMToolbar* pBar = FindUIMBar(nModuleID);
+    if (pBar != nullptr) {
+        if (lpszTitle != nullptr)
+            pBar->SetWindowText(lpszTitle);
+        pBar->SyncFloatingTitle();
+        if (pSize != nullptr)
+            pBar->SetSizes(*pSize);
+        pBar->UpdateWindow();
+        return pBar;
+    }
+    if (m_pFrameWnd == nullptr || FindUnusedBarID() > 10100)
+        return nullptr;
+    pBar = CreateUIMBar(FindUnusedBarID(), lpszTitle, pSize, bVisible);
+    if (pBar == nullptr)
+        return nullptr;
+    pBar->SetInternalID(nModuleID);
+    SECMDIFrameWnd* pFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, m_pFrameWnd);
+    if (pFrame != nullptr)
+        pFrame->FloatControlBarEx(pBar, CPoint(50, 50), CBRS_ALIGN_TOP);
+    else
+        m_pFrameWnd->FloatControlBar(pBar, CPoint(50, 50), CBRS_ALIGN_TOP);
+    return pBar;
+}
+
+CQUIMToolbar* SECToolBarManagerEx::DynCreateUIMBar(SECControlBarInfo* pInfo)
+{
+    return CreateUIMBar(pInfo->m_nBarID, nullptr, nullptr, FALSE);
+}
+
+BOOL SECToolBarManagerEx::OnSizeChange(int nModuleID, int cx, int cy, int nFlag)
+{
+    if (nFlag == 0)
+        return TRUE;
+    CQUIMToolbar* pBar = FindUIMBar(nModuleID);
+    if (pBar == nullptr)
+        return FALSE;
+    BOOL bResult = pBar->SetSizes(CSize(cx, cy));
+    if (pBar->IsFloating()) {
+        pBar->ApplyFloatingSize();
+        CFrameWnd* pFloat = pBar->GetDockingFrame();
+        if (pFloat != nullptr)
+            pFloat->RecalcLayout();
+    }
+    return bResult;
+}
+
+BOOL SECToolBarManagerEx::ShowUIMBar(int nModuleID, BOOL bShow, DWORD dwFlags)
+{
+    CQUIMToolbar* pBar = FindUIMBar(nModuleID);
+    if (pBar == nullptr)
+        return FALSE;
+    if ((pBar->IsVisible() != 0) == (bShow != 0))
+        return TRUE;
+    if (dwFlags & 0x10000) {
+        // A show the kernel makes for its own reasons does not bring back a bar the user
+        // closed, and a hide of it is no choice of the user.
+        if (bShow && !pBar->IsShown())
+            return TRUE;
+        pBar->SetSuppressOnce(1);
+    }
+    m_pFrameWnd->ShowControlBar(pBar, bShow, FALSE);
+    return TRUE;
+}
+
+BOOL SECToolBarManagerEx::IsUIMBarVisible(int nModuleID)
+{
+    CQUIMToolbar* pBar = FindUIMBar(nModuleID);
+    return pBar != nullptr && pBar->IsVisible();
+}
+
+BOOL SECToolBarManagerEx::IsUIMBarGloballyVisible(int nModuleID)
+{
+    CQUIMToolbar* pBar = FindUIMBar(nModuleID);
+    return pBar != nullptr && pBar->IsShown();
+}
+
+BOOL SECToolBarManagerEx::InitChildUIM(int nModuleID, HWND hWnd, DWORD)
+{
+    CQUIMToolbar* pBar = FindUIMBar(nModuleID);
+    if (pBar == nullptr)
+        return FALSE;
+    pBar->SetChildWindow(hWnd);
+    return TRUE;
 }
 
 void SECToolBarManagerEx::BarNotify(UINT nBarID, int nCode)

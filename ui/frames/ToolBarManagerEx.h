@@ -58,6 +58,20 @@ public:
     void RemoveFromUsedIds(UINT nID);
     BOOL IsPostRelease60FirstTime();
 
+    // Module bars of the kernel (bar ids 10000 to 10100), found by the module's id.
+    class CQUIMToolbar* FindUIMBar(int nModuleID);
+    UINT FindUnusedBarID();
+    class CQUIMToolbar* CreateUIMBar(UINT nBarID, LPCTSTR lpszTitle, const SIZE* pSize, BOOL bVisible);
+    // The module's bar, made (floating) when it has none; null when it cannot be made.
+    class CQUIMToolbar* GetUIMBar(int nModuleID, LPCTSTR lpszTitle, const SIZE* pSize, BOOL bVisible);
+    class CQUIMToolbar* DynCreateUIMBar(SECControlBarInfo* pInfo);
+    BOOL OnSizeChange(int nModuleID, int cx, int cy, int nFlag);
+    BOOL ShowUIMBar(int nModuleID, BOOL bShow, DWORD dwFlags);
+    BOOL IsUIMBarVisible(int nModuleID);
+    BOOL IsUIMBarGloballyVisible(int nModuleID);
+    BOOL InitChildUIM(int nModuleID, HWND hWnd, DWORD dwFlags);
+    CControlBar* CreateSavedBar(SECControlBarInfo* pInfo) override;
+
     // The id counters start again (a new program run).
     static void ResetIdCounters();
 
