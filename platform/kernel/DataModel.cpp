@@ -12,6 +12,7 @@
 
 #include "KernelInternal.h"
 #include "QKCallLog.h"
+#include "QKExternal.h"
 
 namespace {
 
@@ -387,14 +388,9 @@ std::string CQKProject::GetNewPageName(QKPageType type) const
     }
 }
 
-CQKPage* CQKProject::AddPage(std::unique_ptr<CQKPage> page)
+void CQKProject::SetPageFactory(QKPageType type, QKPageFactory factory)
 {
-    if (!page || !IsValidName(page->GetName()) || IsNameInUse(page->GetName()))
-        return nullptr;
-    m_pages.push_back(std::move(page));
-    m_activePage = m_pages.back()->GetHandle();
-    m_modified = true;
-    return m_pages.back().get();
+    m_pageFactories[type] = factory;
 }
 
 CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
@@ -402,23 +398,31 @@ CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
     std::string n = name.empty() ? GetNewPageName(type) : name;
     if (!IsValidName(n) || IsNameInUse(n))
         return nullptr;
-    // The user interface makes pages of its own classes for the kinds it shows.
+    // The user interface makes pages of its own classes for the kinds it shows: through
+    // its access object, or a page factory a part of it registered for its kind.
     std::unique_ptr<CQKPage> page(qkfxGetAccess()->CreateNewPageObject(type));
+    auto factory = m_pageFactories.find(type);
     if (page) {
         page->m_name = n;
         if (page->GetType() != type) {
             qkfxGetCallLog().Add("CQKProject::CreatePage: a page of another kind", std::to_string(type));
             return nullptr;
         }
-    } else switch (type) {
-    case QK_PAGE_WKS:
-    case QK_PAGE_EXCEL: page = std::make_unique<CQKWksPage>(this, n, type); break;
-    case QK_PAGE_GRAPH:
-    case QK_PAGE_LAYOUT: page = std::make_unique<CQKGraphPage>(this, n, type); break;
-    case QK_PAGE_MATRIX: page = std::make_unique<CQKMatrixPage>(this, n); break;
-    case QK_PAGE_NOTES: page = std::make_unique<CQKNotesPage>(this, n); break;
-    default: return nullptr;
+    } else if (factory != m_pageFactories.end() && factory->second) {
+        page.reset(factory->second(this, n));
+    } else {
+        switch (type) {
+        case QK_PAGE_WKS: page = std::make_unique<CQKWksPage>(this, n, type); break;
+        case QK_PAGE_EXCEL: page = std::make_unique<CQKWksExternPage>(this, n); break;
+        case QK_PAGE_GRAPH:
+        case QK_PAGE_LAYOUT: page = std::make_unique<CQKGraphPage>(this, n, type); break;
+        case QK_PAGE_MATRIX: page = std::make_unique<CQKMatrixPage>(this, n); break;
+        case QK_PAGE_NOTES: page = std::make_unique<CQKNotesPage>(this, n); break;
+        default: return nullptr;
+        }
     }
+    if (!page)
+        return nullptr;
     m_pages.push_back(std::move(page));
     m_activePage = m_pages.back()->GetHandle();
     m_modified = true;

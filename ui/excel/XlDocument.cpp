@@ -220,14 +220,32 @@ CQUxlView* CQUExcelDoc::get_first_QU_view() const
     return nullptr;
 }
 
+namespace {
+
+// The kernel makes workbook pages of this kind, whoever asks for one: a script's window,
+// a project being loaded, or a new workbook window.
+CQKPage* NewExternalPage(CQKProject* project, const std::string& name)
+{
+    return new CQUWksPageExternal(project, name, nullptr);
+}
+
+const bool g_pageFactory = (qkfxGetProject().SetPageFactory(QK_PAGE_EXCEL, &NewExternalPage), true);
+
+} // namespace
+
 BOOL CQUExcelDoc::InitPage(const char* file)
 {
     if (!m_pPage) {
-        CQKProject& project = qkfxGetProject();
-        auto page = std::make_unique<CQUWksPageExternal>(&project, project.GetNewPageName(QK_PAGE_EXCEL), this);
-        m_pPage = static_cast<CQUWksPageExternal*>(project.AddPage(std::move(page)));
+        // The page the kernel made for this window when it asked for one, else a new one.
+        CQuorixApp* app = GetQuorixApp();
+        CQrxMultiDocTemplate* excel = app ? app->GetExcelDocumentTemplate() : nullptr;
+        CQKPage* page = excel ? excel->get_new_internally_created_page() : nullptr;
+        if (!page)
+            page = qkfxGetProject().CreatePage(QK_PAGE_EXCEL);
+        m_pPage = dynamic_cast<CQUWksPageExternal*>(page);
         if (!m_pPage)
             return FALSE;
+        m_pPage->SetDocument(this);
     }
     m_pPage->SetAsExternalDataSource(1);
     if (file)

@@ -268,10 +268,10 @@ public:
     CQKPage* CreatePage(QKPageType type, const std::string& name = std::string());
     // The name CreatePage gives a new page of the kind.
     std::string GetNewPageName(QKPageType type) const;
-    // Takes in a page made outside the kernel (a subclass that calls back into the user
-    // interface); null, and the page deleted, when its name is not valid or taken. The page
-    // becomes the active one.
-    CQKPage* AddPage(std::unique_ptr<CQKPage> page);
+    // Pages of a kind that the user interface makes (a subclass that calls back into it):
+    // CreatePage asks the factory for them; null gives the kernel's own page again.
+    typedef CQKPage* (*QKPageFactory)(CQKProject* project, const std::string& name);
+    void SetPageFactory(QKPageType type, QKPageFactory factory);
     CQKPage* FindPage(const std::string& name) const;
     bool DeletePage(const std::string& name);
     int GetNumPages() const { return (int)m_pages.size(); }
@@ -311,6 +311,7 @@ private:
     std::vector<std::unique_ptr<CQKPage>> m_pages;
     std::vector<std::unique_ptr<CQKDataset>> m_datasets;
     std::map<INT_PTR, CQKDataset*> m_datasetHandles;
+    std::map<int, QKPageFactory> m_pageFactories;
     INT_PTR m_activePage = 0;
     INT_PTR m_lastHandle = 0x10000;
     bool m_modified = false;

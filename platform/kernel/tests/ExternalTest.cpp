@@ -74,8 +74,7 @@ TEST_F(ExternalTest, ExternDataCarriesNumbersTextsAndMissingValues)
 TEST_F(ExternalTest, LayersPerSheetWithStableIdsAndTheLastOneKept)
 {
     CQKProject& project = qkfxGetProject();
-    auto* page = static_cast<CQKWksExternPage*>(
-        project.AddPage(std::make_unique<CQKWksExternPage>(&project, project.GetNewPageName(QK_PAGE_EXCEL))));
+    auto* page = dynamic_cast<CQKWksExternPage*>(project.CreatePage(QK_PAGE_EXCEL));
     ASSERT_TRUE(page);
     EXPECT_EQ("Book1", page->GetName());
     CQKWksExternLayer* a = page->GetOrCreateActiveLayer("Sheet1");
@@ -109,6 +108,29 @@ TEST_F(ExternalTest, InsertingAndDeletingSheetColumnsMovesTheKernelsCopy)
     ASSERT_EQ(3, layer.GetNumCols());
     EXPECT_EQ(MISSING_VALUE, layer.GetColumn(1)->GetValue(0));
     EXPECT_EQ(2, layer.GetColumn(2)->GetValue(0));
+}
+
+// A page of the user interface's kind, as its factory makes it.
+class MarkedPage : public CQKWksExternPage {
+public:
+    using CQKWksExternPage::CQKWksExternPage;
+};
+
+CQKPage* MakeMarkedPage(CQKProject* project, const std::string& name)
+{
+    return new MarkedPage(project, name);
+}
+
+TEST_F(ExternalTest, APageFactoryMakesThePagesOfItsKind)
+{
+    CQKProject& project = qkfxGetProject();
+    project.SetPageFactory(QK_PAGE_EXCEL, &MakeMarkedPage);
+    CQKPage* page = project.CreatePage(QK_PAGE_EXCEL);
+    EXPECT_TRUE(dynamic_cast<MarkedPage*>(page));
+    EXPECT_EQ(page, project.GetActivePage());
+    EXPECT_FALSE(project.CreatePage(QK_PAGE_EXCEL, page->GetName())) << "names stay unique";
+    project.SetPageFactory(QK_PAGE_EXCEL, nullptr);
+    EXPECT_FALSE(dynamic_cast<MarkedPage*>(project.CreatePage(QK_PAGE_EXCEL)));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "XlFixture.h"
 
 #include "ExcelRes.h"
+#include "QKScript.h"
 #include "QKSysMethod.h"
 
 #include <qxtest/Pixels.h>
@@ -193,6 +194,18 @@ TEST_F(XlWindow, AMissingFileIsReportedAndNotOpened)
     std::string path = folder + "nothere.xls";
     EXPECT_EQ(FALSE, driver.Run([&] { return (INT_PTR)w.doc->OnOpenDocument(path.c_str()); }));
     EXPECT_NE(std::string::npos, text.find("cannot find the file with this name"));
+}
+
+TEST_F(XlWindow, WorkbookPagesTheKernelMakesAreTheWindowsKind)
+{
+    ASSERT_TRUE(qkfxGetScript().Execute("win -tx book"));
+    auto* page = dynamic_cast<CQUWksPageExternal*>(qkfxGetProject().GetActivePage());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(nullptr, page->GetValidxlView()) << "no window yet";
+    // Without a workbook behind it, the page refuses to fetch anything.
+    CQKWksExternLayer* layer = page->GetOrCreateActiveLayer("Sheet1");
+    layer->SetRowRange(0, 2, 0, 1);
+    EXPECT_FALSE(page->CheckCopyData(layer, 1, 0));
 }
 
 class XlWindowData : public XlFixture {};
