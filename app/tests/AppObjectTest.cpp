@@ -172,4 +172,16 @@ TEST_F(AppObject, TheTipCommandOpensTheTip)
     EXPECT_EQ("Tip of the Day", caption);
 }
 
+TEST_F(AppObject, OpenGoesToTheFrameworksFileDialog)
+{
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+    driver.Run([&] {
+        app->m_pMainWnd->SendMessage(WM_COMMAND, ID_FILE_OPEN);
+        return (INT_PTR)0;
+    });
+    EXPECT_EQ(1, driver.StepsRun());
+    EXPECT_FALSE(driver.TimedOut());
+}
+
 } // namespace

@@ -261,4 +261,23 @@ TEST(Dib, FilesAreSavedAndLoadedByNameAndFailuresAreReported)
     EXPECT_EQ("Failed to open file", message);
 }
 
+TEST(Dib, WithoutAPathTheUserIsAskedAndMayCancel)
+{
+    CQKDIB dib;
+    ASSERT_TRUE(dib.Create(2, 2));
+    for (bool save : {false, true}) {
+        std::string caption;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            caption = qxtest::WindowText(dialog);
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        INT_PTR result = driver.Run([&] { return (INT_PTR)(save ? dib.SaveFile() : dib.LoadFile()); });
+        EXPECT_EQ(0, result) << (save ? "save" : "load");
+        EXPECT_EQ(1, driver.StepsRun()) << (save ? "save" : "load");
+        EXPECT_FALSE(driver.TimedOut());
+    }
+    EXPECT_EQ(2, dib.GetWidth()); // a cancelled load keeps the bitmap
+}
+
 } // namespace
