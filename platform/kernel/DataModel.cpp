@@ -178,6 +178,13 @@ int CQKPage::GetImageListIndex()
     return -1;
 }
 
+int CQKPage::OnActivate(CQKPage*)
+{
+    m_hiddenWnd = false;
+    m_project->SetActivePage(this);
+    return 1;
+}
+
 int CQKPage::GetWindowState(std::string& text)
 {
     text = GetWindowStateStr();

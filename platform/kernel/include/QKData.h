@@ -157,6 +157,16 @@ public:
     virtual int SetPagespecificMenu(HMENU menu, BOOL bUpdate) { return 0; }
     virtual int ClearPagespecificMenu(BOOL bUpdate) { return 0; }
     virtual int OnInternalSetTitle(const char* title) { return 0; }
+    // The page's window became the active one (after `previous`): the page becomes the
+    // project's active page, which scripts work on. 1.
+    virtual int OnActivate(CQKPage* previous);
+    virtual int OnDeactivate(CQKPage* next) { return 1; }
+    // The user hid the window: the page stays in the project without one.
+    void SetHiddenPEWnd(int hidden) { m_hiddenWnd = hidden != 0; }
+    BOOL IsHiddenPEWnd() const { return m_hiddenWnd; }
+    // Crop marks around the printed page.
+    BOOL IsShowCropmark() const { return m_showCropmark; }
+    void SetShowCropmark(BOOL show) { m_showCropmark = show != FALSE; }
     // Factories of the objects that live on the page: the kernel's own classes here, the
     // user interface's subclasses on its pages. Null when none could be made.
     virtual CQKTextObj* PgCreateCQKTextObj();
@@ -176,6 +186,8 @@ private:
     HWND m_frameWnd = nullptr;
     HWND m_drawingWnd = nullptr;
     WORD m_change = 0;
+    bool m_hiddenWnd = false;
+    bool m_showCropmark = false;
 };
 
 class QK_API CQKWksPage : public CQKPage {
