@@ -4,7 +4,7 @@
 
 #include <stdlib.h>
 
-IMPLEMENT_DYNCREATE(CTestView, CView)
+IMPLEMENT_DYNCREATE(CTestView, CQuorixView)
 IMPLEMENT_DYNCREATE(CTestGraphDoc, CQuorixDoc)
 IMPLEMENT_DYNCREATE(CTestMatrixDoc, CQuorixDoc)
 IMPLEMENT_DYNCREATE(CTestLayoutDoc, CQuorixDoc)

@@ -14,11 +14,10 @@
 #include "QrxMultiDocTemplate.h"
 #include "QuorixApp.h"
 #include "QuorixDoc.h"
+#include "QuorixView.h"
 
-class CTestView : public CView {
+class CTestView : public CQuorixView {
     DECLARE_DYNCREATE(CTestView)
-public:
-    void OnDraw(CDC*) override {}
 };
 
 class CTestGraphDoc : public CQuorixDoc {
