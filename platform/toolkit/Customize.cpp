@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "ToolkitResource.h"
 
 /////////////////////////////////////////////////////////////////////////////
@@ -245,4 +247,222 @@ SECToolBarSheet::SECToolBarSheet(UINT nIDCaption, CWnd* pParentWnd, UINT iSelect
 SECToolBarSheet::SECToolBarSheet(LPCTSTR pszCaption, CWnd* pParentWnd, UINT iSelectPage)
     : CPropertySheet(pszCaption, pParentWnd, iSelectPage)
 {
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// SECCustomizeToolBar
+
+IMPLEMENT_DYNCREATE(SECCustomizeToolBar, SECCustomToolBar)
+
+SECCustomizeToolBar::SECCustomizeToolBar() : m_nSelected(-1) {}
+
+void SECCustomizeToolBar::SetSelectedButton(int nIndex)
+{
+    m_nSelected = nIndex >= 0 && nIndex < GetBtnCount() ? nIndex : -1;
+    for (int i = 0; i < GetBtnCount(); i++) {
+        SECStdBtn* pBtn = GetBtn(i);
+        if (pBtn != nullptr)
+            ::SendMessageA(m_hWnd, TB_CHECKBUTTON, pBtn->m_nID, MAKELONG(i == m_nSelected, 0));
+    }
+}
+
+UINT SECCustomizeToolBar::GetSelectedCommand() const
+{
+    SECStdBtn* pBtn = m_nSelected >= 0 ? GetBtn(m_nSelected) : nullptr;
+    return pBtn != nullptr ? pBtn->m_nID : 0;
+}
+
+LRESULT SECCustomizeToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN: {
+        // The button is chosen, not pressed: its command does not run here.
+        int nIndex = BtnHitTest(CPoint((short)LOWORD(lParam), (short)HIWORD(lParam)));
+        SetSelectedButton(nIndex >= 0 && GetBtn(nIndex) != nullptr ? nIndex : -1);
+        CWnd* pParent = GetParent();
+        if (pParent != nullptr)
+            pParent->SendMessage(SECGetBarNotifyMessage(), (WPARAM)GetDlgCtrlID(), 4);
+        return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        return 0;
+    }
+    return SECCustomToolBar::WindowProc(message, wParam, lParam);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// SECBtnGroup
+
+SECBtnGroup::SECBtnGroup(LPCTSTR lpszName, int nCount, const UINT* pIds) : m_strName(lpszName), m_pBar(nullptr)
+{
+    for (int i = 0; i < nCount; i++)
+        m_ids.Add(pIds[i]);
+}
+
+SECBtnGroup::~SECBtnGroup()
+{
+    // The page's window may have taken the bar's window along already; the object is the
+    // group's either way.
+    if (m_pBar != nullptr && ::IsWindow(m_pBar->m_hWnd))
+        m_pBar->DestroyWindow();
+    delete m_pBar;
+}
+
+SECCustomizeToolBar* SECBtnGroup::NewBar()
+{
+    return new SECCustomizeToolBar;
+}
+
+BOOL SECBtnGroup::CreateBar(CWnd* pPage, SECToolBarManager* pManager, UINT nID)
+{
+    m_pBar = NewBar();
+    m_pBar->m_bAutoDelete = FALSE;
+    m_pBar->SetManager(pManager);
+    if (!m_pBar->CreateEx(pPage, m_strName, WS_CHILD | CBRS_ALIGN_TOP | CBRS_TOOLTIPS, 0, nID)) {
+        delete m_pBar;
+        m_pBar = nullptr;
+        return FALSE;
+    }
+    CArray<UINT, UINT> ids;
+    for (INT_PTR i = 0; i < m_ids.GetSize(); i++)
+        ids.Add(m_ids[i]);
+    m_pBar->SetButtons(ids.GetData(), (int)ids.GetSize());
+    return TRUE;
+}
+
+void SECBtnGroup::PlaceBar(const CRect& rect)
+{
+    if (m_pBar == nullptr)
+        return;
+    // The buttons wrap to the box's width.
+    CSize size = m_pBar->CalcFixedLayout(FALSE, TRUE);
+    ::SetWindowPos(m_pBar->m_hWnd, HWND_TOP, rect.left, rect.top, std::min((int)rect.Width(), (int)size.cx),
+                         std::min((int)rect.Height(), (int)size.cy), SWP_NOACTIVATE);
+}
+
+void SECBtnGroup::Activate(BOOL bActive)
+{
+    if (m_pBar != nullptr)
+        m_pBar->ShowWindow(bActive ? SW_SHOWNA : SW_HIDE);
+}
+
+/////////////////////////////////////////////////////////////////////////////
+// SECToolBarCmdPage
+
+IMPLEMENT_DYNAMIC(SECToolBarCmdPage, CPropertyPage)
+
+SECToolBarCmdPage::SECToolBarCmdPage(UINT nIDTemplate, UINT nIDCaption)
+    : CPropertyPage(nIDTemplate, nIDCaption), m_pManager(nullptr), m_nShownGroup(-1)
+{
+}
+
+SECToolBarCmdPage::~SECToolBarCmdPage()
+{
+    for (INT_PTR i = 0; i < m_groups.GetSize(); i++)
+        delete (SECBtnGroup*)m_groups[i];
+}
+
+void SECToolBarCmdPage::RemoveGroup(int i)
+{
+    if (i < 0 || i >= GetGroupCount())
+        return;
+    delete GetGroup(i);
+    m_groups.RemoveAt(i);
+    if (m_nShownGroup == i)
+        m_nShownGroup = -1;
+    else if (m_nShownGroup > i)
+        m_nShownGroup--;
+}
+
+CRect SECToolBarCmdPage::GetBarRect()
+{
+    CRect rect(0, 0, 0, 0);
+    CWnd* pBox = GetDlgItem(43093);
+    if (pBox != nullptr) {
+        pBox->GetWindowRect(&rect);
+        ScreenToClient(&rect);
+        rect.DeflateRect(6, 8 + 6, 6, 6);
+    }
+    return rect;
+}
+
+BOOL SECToolBarCmdPage::OnInitDialog()
+{
+    CPropertyPage::OnInitDialog();
+    CRect rect = GetBarRect();
+    CWnd* pList = GetDlgItem(43094);
+    for (int i = 0; i < GetGroupCount(); i++) {
+        SECBtnGroup* pGroup = GetGroup(i);
+        if (!pGroup->CreateBar(this, m_pManager, 59568 - i))
+            continue;
+        pGroup->PlaceBar(rect);
+        pGroup->Activate(FALSE);
+        pList->SendMessage(LB_ADDSTRING, 0, (LPARAM)(LPCTSTR)pGroup->m_strName);
+    }
+    if (GetGroupCount() > 0) {
+        pList->SendMessage(LB_SETCURSEL, 0);
+        OnSelChange();
+    }
+    return TRUE;
+}
+
+void SECToolBarCmdPage::ShowSelectedToolbar(int nIndex)
+{
+    if (m_nShownGroup >= 0 && m_nShownGroup < GetGroupCount())
+        GetGroup(m_nShownGroup)->Activate(FALSE);
+    m_nShownGroup = -1;
+    for (int i = 0; i < GetGroupCount(); i++)
+        if (i != nIndex)
+            GetGroup(i)->Activate(FALSE);
+    if (nIndex >= 0 && nIndex < GetGroupCount()) {
+        GetGroup(nIndex)->Activate(TRUE);
+        m_nShownGroup = nIndex;
+    }
+}
+
+void SECToolBarCmdPage::OnSelChange()
+{
+    int nSel = (int)GetDlgItem(43094)->SendMessage(LB_GETCURSEL);
+    ShowSelectedToolbar(nSel);
+    SetDlgItemText(43095, "");
+}
+
+void SECToolBarCmdPage::ShowCommandDescription(UINT nID)
+{
+    CString strText;
+    if (nID != 0 && nID != (UINT)-1 && strText.LoadString(nID)) {
+        int nNewline = strText.Find('\n');
+        if (nNewline >= 0)
+            strText = strText.Left(nNewline);
+    } else {
+        strText.Empty();
+    }
+    SetDlgItemText(43095, strText);
+}
+
+LRESULT SECToolBarCmdPage::OnBarNotify(WPARAM, LPARAM lParam)
+{
+    if (lParam != 4 || m_nShownGroup < 0 || m_pManager == nullptr)
+        return 0;
+    SECCustomizeToolBar* pBar = GetGroup(m_nShownGroup)->m_pBar;
+    int nIndex = pBar != nullptr ? pBar->GetSelectedButton() : -1;
+    ShowCommandDescription(nIndex >= 0 ? pBar->GetSelectedCommand() : (UINT)-1);
+    return 0;
+}
+
+BOOL SECToolBarCmdPage::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == 43094 && HIWORD(wParam) == LBN_SELCHANGE) {
+        OnSelChange();
+        return TRUE;
+    }
+    return CPropertyPage::OnCommand(wParam, lParam);
+}
+
+LRESULT SECToolBarCmdPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == SECGetBarNotifyMessage())
+        return OnBarNotify(wParam, lParam);
+    return CPropertyPage::WindowProc(message, wParam, lParam);
 }

@@ -436,3 +436,78 @@ public:
     explicit SECToolBarSheet(UINT nIDCaption, CWnd* pParentWnd = nullptr, UINT iSelectPage = 0);
     explicit SECToolBarSheet(LPCTSTR pszCaption, CWnd* pParentWnd = nullptr, UINT iSelectPage = 0);
 };
+
+/////////////////////////////////////////////////////////////////////////////
+// The button-group page: groups of commands whose buttons stand in a customisation bar;
+// clicking a button chooses it and shows its description.
+
+// A bar that shows a group's buttons: a click chooses a button instead of running its
+// command, and the page is told (WM_BARNOTIFY, code 4).
+class QXTK_API SECCustomizeToolBar : public SECCustomToolBar
+{
+    DECLARE_DYNCREATE(SECCustomizeToolBar)
+public:
+    SECCustomizeToolBar();
+    int GetSelectedButton() const { return m_nSelected; }
+    void SetSelectedButton(int nIndex);
+    UINT GetSelectedCommand() const;
+
+protected:
+    int m_nSelected;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class QXTK_API SECBtnGroup
+{
+public:
+    SECBtnGroup(LPCTSTR lpszName, int nCount, const UINT* pIds);
+    virtual ~SECBtnGroup();
+    // Makes the group's bar as a child of the page.
+    virtual BOOL CreateBar(CWnd* pPage, SECToolBarManager* pManager, UINT nID);
+    virtual void PlaceBar(const CRect& rect);
+    virtual void Activate(BOOL bActive);
+    virtual SECCustomizeToolBar* NewBar();
+
+    CString m_strName;
+    CDWordArray m_ids;
+    SECCustomizeToolBar* m_pBar;
+};
+
+class QXTK_API SECTBBtnGroup : public SECBtnGroup
+{
+public:
+    SECTBBtnGroup(LPCTSTR lpszName, int nCount, const UINT* pIds) : SECBtnGroup(lpszName, nCount, pIds) {}
+};
+
+class QXTK_API SECToolBarCmdPage : public CPropertyPage
+{
+    DECLARE_DYNAMIC(SECToolBarCmdPage)
+public:
+    explicit SECToolBarCmdPage(UINT nIDTemplate = 20509, UINT nIDCaption = 0);
+    ~SECToolBarCmdPage() override;
+    void SetManager(SECToolBarManager* pManager) { m_pManager = pManager; }
+    SECToolBarManager* GetManager() const { return m_pManager; }
+
+    void AddGroup(SECBtnGroup* pGroup) { m_groups.Add(pGroup); }
+    int GetGroupCount() const { return (int)m_groups.GetSize(); }
+    SECBtnGroup* GetGroup(int i) const { return (SECBtnGroup*)m_groups[i]; }
+    void RemoveGroup(int i);
+    // Hides every group's bar but the one at nIndex, which is shown (-1: none).
+    virtual void ShowSelectedToolbar(int nIndex);
+    int GetShownGroup() const { return m_nShownGroup; }
+    // The rectangle of the box the bars stand in, less its margins.
+    CRect GetBarRect();
+    // The description of a command: its prompt (the string up to its newline).
+    virtual void ShowCommandDescription(UINT nID);
+
+protected:
+    SECToolBarManager* m_pManager;
+    CPtrArray m_groups;   // SECBtnGroup*, owned
+    int m_nShownGroup;
+
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    virtual void OnSelChange();
+    virtual LRESULT OnBarNotify(WPARAM wParam, LPARAM lParam);
+};
