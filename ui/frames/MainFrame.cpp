@@ -8,6 +8,7 @@
 
 #include "FrameHost.h"
 #include "FramesResource.h"
+#include "ButtonGroupsPage.h"
 #include "ToolBarsPage.h"
 #include "WindowListDlg.h"
 
@@ -220,6 +221,17 @@ int CMainFrame::DefineDefaultToolbars()
     for (const DefaultToolBar& t : kDefaultToolBars)
         m_pToolBarManager->DefineDefaultToolBar(t.bVisible, t.nID, t.nTitle, t.nCount, t.pButtons, nullptr,
                                                 CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP, 0, 1);
+    return 1;
+}
+
+int CMainFrame::DefineBtnGroupsForTlbCommandsPage(SECToolBarCmdPageEx* pPage)
+{
+    static const UINT kOrder[] = {555, 556, 605, 561, 560, 625, 621, 606, 546, 607, 620, 549, 558, 559};
+    for (UINT nTitle : kOrder)
+        for (const DefaultToolBar& t : kDefaultToolBars)
+            if (t.nTitle == nTitle)
+                pPage->DefineBtnGroup(t.nTitle, (int)t.nCount, t.pButtons);
+    pPage->DefineUserDefBtnGroups();
     return 1;
 }
 
@@ -565,6 +577,10 @@ void CMainFrame::OnViewToolbar()
             page.AddStateEntry((UINT)pBar->GetDlgCtrlID(), TRUE, FALSE);
     }
     sheet.AddPage(&page);
+    SECToolBarCmdPageEx groupsPage;
+    groupsPage.SetManager(m_pToolBarManager);
+    DefineBtnGroupsForTlbCommandsPage(&groupsPage);
+    sheet.AddPage(&groupsPage);
     m_pToolBarManager->SetCustomizing(TRUE);
     sheet.DoModal();
     m_pToolBarManager->SetCustomizing(FALSE);

@@ -61,6 +61,7 @@ public:
     virtual int InitToolbars();
     virtual int InitToolbarResources();
     virtual int DefineDefaultToolbars();
+    virtual int DefineBtnGroupsForTlbCommandsPage(class SECToolBarCmdPageEx* pPage);
 
     afx_msg void OnGeneralToolsUpdate(CCmdUI* pCmdUI);
     // Tool tips of user-defined buttons come from their groups.
