@@ -42,9 +42,13 @@ public:
     void SetExcelClosePrompt(BOOL v) { m_excelClosePrompt = v; }
     BOOL GetMatrixClosePrompt() const { return m_matrixClosePrompt; }
     void SetMatrixClosePrompt(BOOL v) { m_matrixClosePrompt = v; }
+    // The template new worksheets are made from: a name, or a path with its folder.
+    const std::string& GetDefaultTemplate() const { return m_defaultTemplate; }
+    void SetDefaultTemplate(const std::string& v) { m_defaultTemplate = v; }
 
 private:
     BOOL m_closePrompt = TRUE, m_excelClosePrompt = TRUE, m_matrixClosePrompt = TRUE;
+    std::string m_defaultTemplate = "Origin";
 };
 
 class QK_API QKSysMethodGraph {
@@ -53,9 +57,21 @@ public:
     void SetClosePrompt(BOOL v) { m_closePrompt = v; }
     BOOL GetLayoutClosePrompt() const { return m_layoutClosePrompt; }
     void SetLayoutClosePrompt(BOOL v) { m_layoutClosePrompt = v; }
+    const std::string& GetDefaultTemplate() const { return m_defaultTemplate; }
+    void SetDefaultTemplate(const std::string& v) { m_defaultTemplate = v; }
 
 private:
     BOOL m_closePrompt = TRUE, m_layoutClosePrompt = TRUE;
+    std::string m_defaultTemplate = "Origin";
+};
+
+class QK_API QKSysMethodMatrix {
+public:
+    const std::string& GetDefaultTemplate() const { return m_defaultTemplate; }
+    void SetDefaultTemplate(const std::string& v) { m_defaultTemplate = v; }
+
+private:
+    std::string m_defaultTemplate = "Origin";
 };
 
 // Folders: the program folder and the folder of templates.
@@ -126,6 +142,7 @@ public:
     QKSysMethodNumeric& GetRefNumeric() { return m_numeric; }
     QKSysMethodWks& GetRefWks() { return m_wks; }
     QKSysMethodGraph& GetRefGraph() { return m_graph; }
+    QKSysMethodMatrix& GetRefMatrix() { return m_matrix; }
     QKSysMethodPath& GetRefPath() { return m_path; }
     QKSysMethodDisplay& GetRefDisplay() { return m_display; }
     QKSysMethodDataDisplay& GetRefDataDisplay() { return m_dataDisplay; }
@@ -135,6 +152,7 @@ private:
     QKSysMethodNumeric m_numeric;
     QKSysMethodWks m_wks;
     QKSysMethodGraph m_graph;
+    QKSysMethodMatrix m_matrix;
     QKSysMethodPath m_path;
     QKSysMethodDisplay m_display;
     QKSysMethodDataDisplay m_dataDisplay;
