@@ -249,6 +249,8 @@ public:
     afx_msg void WkbookQuorixView();
     afx_msg void UpdateUIWkbookExcelView(CCmdUI* pCmdUI);
     afx_msg void UpdateUIWkbookQuorixView(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateAlwaysEnabled(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateAlwaysDisabled(CCmdUI* pCmdUI);
     afx_msg void OnExcelInPlaceActivate();
     afx_msg void OnExcelAppOpen();
     afx_msg void OnItemCommandPrint();

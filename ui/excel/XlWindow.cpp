@@ -167,7 +167,23 @@ BEGIN_MESSAGE_MAP(CQUxlView, CView)
     ON_COMMAND(ID_XL_PAGE_SETUP, OnItemCommandPageSetup)
     ON_COMMAND(ID_XL_PRINT_DIRECT, OnItemCommandPrintDirect)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, OnItemCommandPrintDirect)
+    ON_UPDATE_COMMAND_UI(ID_XL_INPLACE_ACTIVATE, OnUpdateAlwaysEnabled)
+    ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, OnUpdateAlwaysEnabled)
+    // Commands of worksheet windows that a workbook window has no use for, and a second
+    // window on a workbook.
+    ON_UPDATE_COMMAND_UI_RANGE(33051, 33052, OnUpdateAlwaysDisabled)
+    ON_UPDATE_COMMAND_UI(ID_WINDOW_NEW, OnUpdateAlwaysDisabled)
 END_MESSAGE_MAP()
+
+void CQUxlView::OnUpdateAlwaysEnabled(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(TRUE);
+}
+
+void CQUxlView::OnUpdateAlwaysDisabled(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(FALSE);
+}
 
 void CQUxlView::OnItemCommandPrint()
 {

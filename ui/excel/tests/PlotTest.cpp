@@ -3,6 +3,7 @@
 #include "XlFixture.h"
 
 #include "ExcelRes.h"
+#include "QKAccess.h"
 #include "XlPlot.h"
 
 namespace {
@@ -167,6 +168,78 @@ TEST_F(XlPlotting, SeveralYAreasMakeOnePlotDescription)
     // A column's label row is its first text.
     EXPECT_EQ(0, view->GetLabelRowNum("Sheet1", 5));
     EXPECT_EQ(-1, view->GetLabelRowNum("Sheet1", 2));
+}
+
+TEST_F(XlPlotting, UseDefaultsPlotsTheSelectionAndKeepsTheOptionOnlyOnYes)
+{
+    CQUxlPlotSettings::DlgPlot = 0;
+    Select("A1:C5");
+    view->on_plot_commands(33232); // default assignments off: the dialog
+    ASSERT_TRUE(Dialog());
+    EXPECT_TRUE(qxtest::IsEnabled(Dialog(), IDC_XL_PLOT_USE_DEFAULTS));
+    std::string question;
+    DialogDriver no;
+    no.Then([&](HWND box) {
+        question = qxtest::MessageBoxText(box);
+        qxtest::Click(box, IDNO);
+    });
+    no.Run([&] {
+        qxtest::Click(Dialog(), IDC_XL_PLOT_USE_DEFAULTS);
+        return (INT_PTR)0;
+    });
+    EXPECT_EQ("Would you also like to enable the 'Default Plot Assignments' in the Options dialog box?", question);
+    EXPECT_EQ(1u, Graphs().size());
+    EXPECT_EQ(0, CQUxlPlotSettings::DlgPlot);
+
+    DialogDriver cancel;
+    cancel.Then([](HWND box) { qxtest::Click(box, IDCANCEL); });
+    cancel.Run([&] {
+        qxtest::Click(Dialog(), IDC_XL_PLOT_USE_DEFAULTS);
+        return (INT_PTR)0;
+    });
+    EXPECT_EQ(1u, Graphs().size());
+
+    DialogDriver yes;
+    yes.Then([](HWND box) { qxtest::Click(box, IDYES); });
+    yes.Run([&] {
+        qxtest::Click(Dialog(), IDC_XL_PLOT_USE_DEFAULTS);
+        return (INT_PTR)0;
+    });
+    EXPECT_EQ(2u, Graphs().size());
+    EXPECT_EQ(1, CQUxlPlotSettings::DlgPlot);
+}
+
+TEST_F(XlPlotting, SavedRolesAndTheDialogsPositionOutliveTheDialog)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "qxxlplot" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    DeleteFileA((folder + "\\Quorix.ini").c_str());
+    qkfxSetGlobalINIPath(folder.c_str());
+
+    Select("C3");
+    view->on_plot_commands(33232);
+    ASSERT_TRUE(Dialog());
+    Select("B1:B5");
+    qxtest::Click(Dialog(), IDC_XL_PLOT_Y);
+    qxtest::Click(Dialog(), IDC_XL_PLOT_SAVE_SETTINGS);
+    MoveWindow(Dialog(), 40, 50, 400, 300, FALSE);
+    qxtest::Click(Dialog(), IDCANCEL);
+    ASSERT_EQ(nullptr, Dialog());
+    char pos[64];
+    GetPrivateProfileStringA("EXCELPLOTDLG", "WinPos", "", pos, sizeof pos, (folder + "\\Quorix.ini").c_str());
+    EXPECT_STREQ("40 50 440 350", pos);
+
+    Select("C3");
+    view->on_plot_commands(33232);
+    ASSERT_TRUE(Dialog());
+    EXPECT_NE(std::string::npos, Summary().find("Y: B1:B5"));
+    RECT r;
+    GetWindowRect(Dialog(), &r);
+    EXPECT_EQ(40, r.left);
+    EXPECT_EQ(50, r.top);
+    CQUxlView::DeletePlotDlg();
 }
 
 } // namespace
