@@ -116,6 +116,11 @@ TEST_F(AppObject, TheMainFrameIsTheProgramsAndTheStartScreenIsGone)
     text = "unchanged";
     EXPECT_EQ(1, app->GetStrFromAppRes(4711, text));
     EXPECT_STREQ("unchanged", text);
+
+    // The program's command string comes before the library's of the same id.
+    CString command;
+    ASSERT_TRUE(command.LoadString(36127));
+    EXPECT_NE(-1, command.Find("run.section(Graph,FitLayerToPage);"));
 }
 
 TEST_F(AppObject, TheSplashOpensWithItsVersionAndCloses)
