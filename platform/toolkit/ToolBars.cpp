@@ -36,6 +36,22 @@ void SECStdBtn::Init(SECCustomToolBar* pToolBar, const UINT*)
 IMPLEMENT_DYNAMIC(SECWndBtn, SECStdBtn)
 IMPLEMENT_DYNCREATE(SECComboBtn, SECWndBtn)
 
+SECComboBtn::~SECComboBtn()
+{
+    if (::IsWindow(m_combo.m_hWnd))
+        m_combo.DestroyWindow();
+}
+
+BOOL SECComboBtn::CreateWnd(CWnd* pToolBar, const CRect& rect)
+{
+    if (::IsWindow(m_combo.m_hWnd)) {
+        m_combo.MoveWindow(rect.left, rect.top, rect.Width(), 120);
+        return TRUE;
+    }
+    return m_combo.Create(WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                          CRect(rect.left, rect.top, rect.right, rect.top + 120), pToolBar, m_nResourceID);
+}
+
 void SECComboBtn::Init(SECCustomToolBar* pToolBar, const UINT* pExtraData)
 {
     SECWndBtn::Init(pToolBar, pExtraData);
@@ -202,6 +218,11 @@ void SECCustomToolBar::RebuildControl()
         if (pBtn == nullptr) {
             button.fsStyle = TBSTYLE_SEP;
             button.iBitmap = 8;
+        } else if (pBtn->IsKindOf(RUNTIME_CLASS(SECComboBtn))) {
+            // A window stands in a separator of its width.
+            button.fsStyle = TBSTYLE_SEP;
+            button.idCommand = (int)pBtn->m_nID;
+            button.iBitmap = ((SECComboBtn*)pBtn)->m_nWidth;
         } else {
             button.idCommand = (int)pBtn->m_nID;
             button.fsState = TBSTATE_ENABLED;
@@ -229,6 +250,15 @@ void SECCustomToolBar::RebuildControl()
     ::SendMessageA(m_hWnd, TB_SETIMAGELIST, 0, (LPARAM)m_hImages);
     if (buttons.GetSize() > 0)
         ::SendMessageA(m_hWnd, TB_ADDBUTTONSA, (WPARAM)buttons.GetSize(), (LPARAM)buttons.GetData());
+    for (int i = 0; i < GetBtnCount(); i++) {
+        SECComboBtn* pCombo = DYNAMIC_DOWNCAST(SECComboBtn, GetBtn(i));
+        if (pCombo == nullptr)
+            continue;
+        CRect rect;
+        ::SendMessageA(m_hWnd, TB_GETITEMRECT, (WPARAM)i, (LPARAM)&rect);
+        if (pCombo->CreateWnd(this, rect))
+            OnButtonWindowCreated(pCombo);
+    }
     if (hOld != nullptr)
         ImageList_Destroy(hOld);
     if (m_pDockSite != nullptr)

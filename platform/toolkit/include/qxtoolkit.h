@@ -192,6 +192,7 @@ public:
 // Buttons and toolbars
 
 class SECCustomToolBar;
+class SECComboBtn;
 
 // One button of a toolbar: a command with an image of the manager's image store.
 class QXTK_API SECStdBtn : public CObject
@@ -217,13 +218,19 @@ public:
     SECWndBtn() { m_nType = 3; }
 };
 
+// A combo box standing on a toolbar in the place of a button. Its notifications go to the
+// toolbar under the control id m_nResourceID.
 class QXTK_API SECComboBtn : public SECWndBtn
 {
     DECLARE_DYNCREATE(SECComboBtn)
 public:
+    ~SECComboBtn() override;
     void Init(SECCustomToolBar* pToolBar, const UINT* pExtraData) override;
-    UINT m_nResourceID = 0;   // the id whose string lists the entries
+    // Makes the combo box in the rectangle (toolbar coordinates); the program fills it.
+    virtual BOOL CreateWnd(CWnd* pToolBar, const CRect& rect);
+    UINT m_nResourceID = 0;
     int m_nWidth = 120;
+    CComboBox m_combo;
 };
 
 // An entry of the button map: the class and style a command's button is made with.
@@ -271,6 +278,8 @@ public:
     // The saved button list is put back: entries with an id become buttons, 0 separators.
     virtual void RestoreButtons(const CDWordArray& arrButtons);
     virtual void OnBarHidden(BOOL bHidden);
+    // A window button's window was made; the program fills it.
+    virtual void OnButtonWindowCreated(SECComboBtn*) {}
 
     int GetBtnCount() const { return (int)m_btns.GetSize(); }
     SECStdBtn* GetBtn(int i) const { return (SECStdBtn*)m_btns[i]; }
