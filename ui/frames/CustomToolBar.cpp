@@ -1,5 +1,11 @@
 #include "CustomToolBar.h"
 
+#include <QKAccess.h>
+
+#include <cstdlib>
+
+#include "FramesResource.h"
+
 WORD child_id_to_child_bits(int nKind)
 {
     switch (nKind) {
@@ -37,6 +43,31 @@ WORD QUToolBarKindMask(UINT nToolBarID)
         if (m.nID == nToolBarID)
             return m.wMask;
     return 0xFFFF;
+}
+
+IMPLEMENT_DYNCREATE(CQUComboBtn, SECComboBtn)
+
+BOOL CQUComboBtn::CreateWnd(CWnd* pToolBar, const CRect& rect)
+{
+    BOOL bNew = !::IsWindow(m_combo.m_hWnd);
+    if (!SECComboBtn::CreateWnd(pToolBar, rect))
+        return FALSE;
+    if (!bNew)
+        return TRUE;
+    // The list is a string of double-quoted entries.
+    CString strList;
+    strList.LoadString(IDS_ROTATION_ANGLES);
+    int nPos = 0;
+    for (;;) {
+        int nOpen = strList.Find('"', nPos);
+        int nClose = nOpen >= 0 ? strList.Find('"', nOpen + 1) : -1;
+        if (nClose < 0)
+            break;
+        m_combo.AddString(strList.Mid(nOpen + 1, nClose - nOpen - 1));
+        nPos = nClose + 1;
+    }
+    m_combo.SetWindowText("10");
+    return TRUE;
 }
 
 IMPLEMENT_DYNCREATE(CQUCustomToolBar, SECCustomToolBar)
@@ -87,8 +118,35 @@ void CQUCustomToolBar::InsertButtonAt(int nPos, UINT nID, BOOL bSeparator)
         AddButton(nPos, pBtn, FALSE);
 }
 
+void CQUCustomToolBar::OnRotationAngle(HWND hCombo, UINT nCode)
+{
+    char szText[64] = "";
+    if (nCode == CBN_SELCHANGE) {
+        int nSel = (int)::SendMessageA(hCombo, CB_GETCURSEL, 0, 0);
+        if (nSel >= 0)
+            ::SendMessageA(hCombo, CB_GETLBTEXT, nSel, (LPARAM)szText);
+        double dAngle = atof(szText);
+        qkfxSetVariableValue("ROTANGLE3D", dAngle < 0 ? 10 : dAngle);
+        if (dAngle <= 0)
+            ::SetWindowTextA(hCombo, "10");
+    } else {
+        ::GetWindowTextA(hCombo, szText, sizeof szText);
+        double dAngle = atof(szText);
+        if (dAngle < 0) {
+            dAngle = 0;
+            ::SetWindowTextA(hCombo, "");
+        }
+        qkfxSetVariableValue("ROTANGLE3D", dAngle);
+    }
+}
+
 LRESULT CQUCustomToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_COMMAND && LOWORD(wParam) == IDC_ROTATION_ANGLE &&
+        (HIWORD(wParam) == CBN_SELCHANGE || HIWORD(wParam) == CBN_EDITCHANGE)) {
+        OnRotationAngle((HWND)lParam, HIWORD(wParam));
+        return 0;
+    }
     if (message == WM_SHOWWINDOW && lParam == 0) {
         LRESULT lResult = SECCustomToolBar::WindowProc(message, wParam, lParam);
         // Showing and hiding reach the manager, which keeps the user's show choice.

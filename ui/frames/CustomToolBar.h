@@ -24,6 +24,15 @@ QXFRAMES_API WORD child_id_to_child_bits(int nKind);
 // The window kinds a toolbar of that id belongs to; 0xFFFF for ids of no standard toolbar.
 QXFRAMES_API WORD QUToolBarKindMask(UINT nToolBarID);
 
+// The 3D rotation angle box (control 622) of the 3D Rotation toolbar; what is chosen or
+// typed becomes the script variable ROTANGLE3D.
+class QXFRAMES_API CQUComboBtn : public SECComboBtn
+{
+    DECLARE_DYNCREATE(CQUComboBtn)
+public:
+    BOOL CreateWnd(CWnd* pToolBar, const CRect& rect) override;
+};
+
 class QXFRAMES_API CQUCustomToolBar : public SECCustomToolBar
 {
     DECLARE_DYNCREATE(CQUCustomToolBar)
@@ -52,4 +61,5 @@ protected:
     WORD m_wKindMask;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnRotationAngle(HWND hCombo, UINT nCode);
 };

@@ -200,6 +200,7 @@ int CMainFrame::InitToolbars()
         {RUNTIME_CLASS(SECStdBtn), 34985, 2, {0, 0, 0, 0}},
         {RUNTIME_CLASS(SECStdBtn), 34986, 2, {0, 0, 0, 0}},
         {RUNTIME_CLASS(SECStdBtn), 34987, 2, {0, 0, 0, 0}},
+        {RUNTIME_CLASS(CQUComboBtn), 35562, 0x10000000, {0x00210102, 0x00280028, 120, IDC_ROTATION_ANGLE}},
     };
     m_pToolBarManager->SetButtonMap(kExtraButtons, _countof(kExtraButtons));
     DefineDefaultToolbars();

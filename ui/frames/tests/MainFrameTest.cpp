@@ -11,6 +11,7 @@
 #include "FramesFixture.h"
 #include "FramesResource.h"
 #include "QKSysMethod.h"
+#include "QKUtil.h"
 #include "WindowListDlg.h"
 
 using namespace framestest;
@@ -516,6 +517,49 @@ TEST_F(WindowListTest, TheWindowsDialogListsClosesAndMinimizesDocumentWindows)
     EXPECT_TRUE(qkfxGetQrxSystem().GetRefGraph().GetClosePrompt());
     EXPECT_TRUE(qkfxGetQrxSystem().GetRefGraph().GetLayoutClosePrompt());
     EXPECT_EQ(state, "Minimized");
+}
+
+} // namespace
+
+namespace {
+
+using RotationAngleTest = FramesFixture;
+
+TEST_F(RotationAngleTest, TheAngleBoxSetsTheScriptVariable)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    CQUCustomToolBar* pBar = pFrame->GetToolBar(59409);
+    ASSERT_NE(pBar, nullptr);
+    HWND hCombo = ::GetDlgItem(pBar->m_hWnd, 622);
+    ASSERT_NE(hCombo, nullptr);
+    EXPECT_EQ(::SendMessageA(hCombo, CB_GETCOUNT, 0, 0), 7);
+    EXPECT_EQ(qxtest::WindowText(hCombo), "10");
+    auto angle = [] {
+        double value = -1;
+        CQKCString::FindQuorixNumericVariable("ROTANGLE3D", &value);
+        return value;
+    };
+    auto notify = [&](UINT code) {
+        ::SendMessageA(pBar->m_hWnd, WM_COMMAND, MAKEWPARAM(622, code), (LPARAM)hCombo);
+    };
+    ::SendMessageA(hCombo, CB_SETCURSEL, 5, 0);   // "45"
+    notify(CBN_SELCHANGE);
+    EXPECT_EQ(angle(), 45);
+    // An entry that reads as 0 sets 0 and puts "10" back in the box.
+    int nZero = (int)::SendMessageA(hCombo, CB_ADDSTRING, 0, (LPARAM) "0");
+    ::SendMessageA(hCombo, CB_SETCURSEL, nZero, 0);
+    notify(CBN_SELCHANGE);
+    EXPECT_EQ(angle(), 0);
+    EXPECT_EQ(qxtest::WindowText(hCombo), "10");
+    // Typed: a negative angle empties the box and sets 0.
+    ::SetWindowTextA(hCombo, "-5");
+    notify(CBN_EDITCHANGE);
+    EXPECT_EQ(angle(), 0);
+    EXPECT_EQ(qxtest::WindowText(hCombo), "");
+    ::SetWindowTextA(hCombo, "30");
+    notify(CBN_EDITCHANGE);
+    EXPECT_EQ(angle(), 30);
 }
 
 } // namespace
