@@ -313,6 +313,44 @@ int CQKAccess::EndClosingAll(int)
     return 1;
 }
 
+int CQKAccess::OutputLog(WORD, LPARAM, LPARAM)
+{
+    return 0;
+}
+
+int CQKAccess::DataDisplayShow(BOOL)
+{
+    return 0;
+}
+
+int CQKAccess::DataDisplayText(const char*)
+{
+    return 0;
+}
+
+int CQKAccess::Show3DToolBar(int, int)
+{
+    return 0;
+}
+
+int CQKAccess::OnSetStatusBarText(const char*, int)
+{
+    return 0;
+}
+
+void CQKAccess::OnSetPaneSize(int, int)
+{
+}
+
+void CQKAccess::OnSetPaneSize(int, const std::string&)
+{
+}
+
+int CQKAccess::OnSetStatusPaneText(int, const char*)
+{
+    return 0;
+}
+
 CQKPage* CQKAccess::GetActiveBasePage()
 {
     return qkfxGetProject().GetActivePage();

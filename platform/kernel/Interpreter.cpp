@@ -2181,6 +2181,10 @@ void CQKScript::Print(const std::string& text, int kind)
         m_impl->output(text.c_str(), kind, m_impl->outputUser);
         return;
     }
+    // In the application the Results Log takes what scripts print, errors included.
+    std::string line = text + "\r\n";
+    if (qkfxGetAccess()->OutputLog(QK_LOG_APPEND, (LPARAM)qkfxGetProject().GetActivePage(), (LPARAM)line.c_str()))
+        return;
     FILE* f = kind == 2 ? stderr : stdout;
     fprintf(f, "%s\n", text.c_str());
     fflush(f);

@@ -98,6 +98,18 @@ public:
     virtual int OnCheckForSaving(WORD flags);
     virtual int BeginClosingAll(int flags);
     virtual int EndClosingAll(int flags);
+    // The Results Log: a kernel message of a kind with its two arguments, pointer-sized
+    // (4099 appends the text `value` for the page `text`). 0 when there is no log, and
+    // the kernel then prints to its standard output.
+    virtual int OutputLog(WORD kind, LPARAM text, LPARAM value);
+    // The data display bar, the 3D toolbar and the status bar of the main window.
+    virtual int DataDisplayShow(BOOL show);
+    virtual int DataDisplayText(const char* text);
+    virtual int Show3DToolBar(int show, int delay);
+    virtual int OnSetStatusBarText(const char* text, int update);
+    virtual void OnSetPaneSize(int pane, int width);
+    virtual void OnSetPaneSize(int pane, const std::string& text);
+    virtual int OnSetStatusPaneText(int pane, const char* text);
     // The page of the active window: the page manager's active page without windows.
     virtual CQKPage* GetActiveBasePage();
     virtual int IsActiveBasePage(CQKPage* page);

@@ -14,6 +14,13 @@
 #define QK_API __declspec(dllimport)
 #endif
 
+// Kinds of the kernel's messages to the Results Log (CQKAccess::OutputLog).
+enum {
+    QK_LOG_HEADER = 4097, // a header for the page before the next text
+    QK_LOG_END = 4098,    // the end of one result
+    QK_LOG_APPEND = 4099, // text for the page
+};
+
 // Window kinds and their template ids, as the user-interface layer numbers them.
 enum QKPageType {
     QK_PAGE_WKS = 0,
