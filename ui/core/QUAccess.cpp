@@ -1,5 +1,6 @@
 #include "QUAccess.h"
 
+#include "MainFrame.h"
 #include "QKData.h"
 #include "QKSysMethod.h"
 #include "QUDDMenuTagMap.h"
@@ -199,6 +200,58 @@ int CQUAccess::EndClosingAll(int flags)
     if (CQuorixApp* app = GetQuorixApp())
         app->EndClosingAll(flags);
     return 1;
+}
+
+int CQUAccess::OutputLog(WORD kind, LPARAM text, LPARAM value)
+{
+    CMainFrame* frame = get_main_frame();
+    if (frame == nullptr || frame->GetOutputLog()->GetSafeHwnd() == nullptr)
+        return 0;
+    return frame->GetOutputLog()->KernelMessage(kind, text, value);
+}
+
+int CQUAccess::DataDisplayShow(BOOL show)
+{
+    CMainFrame* frame = get_main_frame();
+    return frame ? frame->DataDisplayShow(show) : 0;
+}
+
+int CQUAccess::DataDisplayText(const char* text)
+{
+    CMainFrame* frame = get_main_frame();
+    return frame ? frame->DataDisplayText(text) : 0;
+}
+
+int CQUAccess::Show3DToolBar(int show, int delay)
+{
+    CMainFrame* frame = get_main_frame();
+    return frame ? frame->ShowToolBar(59409, show, delay) : 0;
+}
+
+int CQUAccess::OnSetStatusBarText(const char* text, int update)
+{
+    CMainFrame* frame = get_main_frame();
+    return frame ? frame->SetStatusbarText(text, update) : 0;
+}
+
+void CQUAccess::OnSetPaneSize(int pane, int width)
+{
+    if (CMainFrame* frame = get_main_frame())
+        frame->SetPaneSize(pane, width);
+}
+
+void CQUAccess::OnSetPaneSize(int pane, const std::string& text)
+{
+    if (CMainFrame* frame = get_main_frame()) {
+        CString s = text.c_str();
+        frame->SetPaneSize(pane, s);
+    }
+}
+
+int CQUAccess::OnSetStatusPaneText(int pane, const char* text)
+{
+    CMainFrame* frame = get_main_frame();
+    return frame ? frame->SetStatusPaneText(pane, text) : 0;
 }
 
 CQKPage* CQUAccess::GetActiveBasePage()

@@ -41,6 +41,15 @@ public:
     int OnCheckForSaving(WORD flags) override;
     int BeginClosingAll(int flags) override;
     int EndClosingAll(int flags) override;
+    // The main frame's Results Log, data display, 3D toolbar (59409) and status bar.
+    int OutputLog(WORD kind, LPARAM text, LPARAM value) override;
+    int DataDisplayShow(BOOL show) override;
+    int DataDisplayText(const char* text) override;
+    int Show3DToolBar(int show, int delay) override;
+    int OnSetStatusBarText(const char* text, int update) override;
+    void OnSetPaneSize(int pane, int width) override;
+    void OnSetPaneSize(int pane, const std::string& text) override;
+    int OnSetStatusPaneText(int pane, const char* text) override;
     CQKPage* GetActiveBasePage() override;
     int IsActiveBasePage(CQKPage* page) override;
 

@@ -7,6 +7,8 @@
 #include "QKCallLog.h"
 #include "QKUtil.h"
 #include "CoreTestApp.h"
+#include "MainFrame.h"
+#include <qxtest/DialogDriver.h>
 #include "QUAccess.h"
 
 namespace {
@@ -148,4 +150,35 @@ TEST_F(Bridge, LoadingAProjectIsKnownUntilItEnds)
     std::string name;
     EXPECT_EQ(Access()->GetQuorixGraphOLEObjectName(name), 1);
     EXPECT_EQ(name, "Quorix50.Graph");
+}
+
+TEST_F(Bridge, WhatScriptsPrintGoesToTheResultsLog)
+{
+    CMainFrame* frame = get_main_frame();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_EQ(Access()->execute_script("type \"mean is 4.5\"", 0), 0);
+    CString log;
+    frame->GetOutputLog()->GetEdit().GetAllText(log);
+    EXPECT_NE(log.Find("mean is 4.5\r\n"), -1) << (LPCTSTR)log;
+    // Errors too: the user sees why a script stopped.
+    EXPECT_NE(Access()->execute_script("nosuchcommand 1", 0), 0);
+    frame->GetOutputLog()->GetEdit().GetAllText(log);
+    EXPECT_NE(log.Find("nosuchcommand"), -1) << (LPCTSTR)log;
+}
+
+TEST_F(Bridge, TheKernelReachesTheStatusBarAndTheThreeDToolbar)
+{
+    CMainFrame* frame = get_main_frame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(Access()->OnSetStatusBarText("Ready to fit", 1));
+    CWnd* bar = frame->GetMessageBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(qxtest::WindowText(bar->GetSafeHwnd()), "Ready to fit");
+
+    CQUCustomToolBar* toolbar = frame->GetToolBar(59409);
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_TRUE(Access()->Show3DToolBar(TRUE, FALSE));
+    EXPECT_TRUE(toolbar->IsVisible());
+    EXPECT_TRUE(Access()->Show3DToolBar(FALSE, FALSE));
+    EXPECT_FALSE(toolbar->IsVisible());
 }
