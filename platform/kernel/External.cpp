@@ -10,6 +10,33 @@
 #include "QKCallLog.h"
 #include "QKScript.h"
 
+namespace {
+
+// A text as a VARIANT string.
+BOOL TextToVariant(const std::string& text, VARIANT* value)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), nullptr, 0);
+    BSTR b = SysAllocStringLen(nullptr, n);
+    if (!b)
+        return FALSE;
+    MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), b, n);
+    value->vt = VT_BSTR;
+    value->bstrVal = b;
+    return TRUE;
+}
+
+// Replaces the cells of `to` with those of `from`, numbers and texts.
+bool CopyCells(const CQKDataset* from, CQKDataset* to)
+{
+    to->SetRange(0, 0);
+    for (int r = 0; r < from->GetEnd(); ++r)
+        if (!(from->IsText(r) ? to->SetText(r, from->GetText(r)) : to->SetValue(r, from->GetValue(r))))
+            return false;
+    return true;
+}
+
+} // namespace
+
 CQKExternData::CQKExternData(CQKDataset* dataset)
     : i1Change(0), i2Change(dataset ? dataset->GetEnd() : 0), m_dataset(dataset)
 {
@@ -20,17 +47,8 @@ BOOL CQKExternData::GetInternalValue(VARIANT* value, int index) const
     VariantInit(value);
     if (!m_dataset || index < 0 || index >= QK_MAX_ROWS)
         return FALSE;
-    if (m_dataset->IsText(index)) {
-        std::string text = m_dataset->GetText(index);
-        int n = MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), nullptr, 0);
-        BSTR b = SysAllocStringLen(nullptr, n);
-        if (!b)
-            return FALSE;
-        MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), b, n);
-        value->vt = VT_BSTR;
-        value->bstrVal = b;
-        return TRUE;
-    }
+    if (m_dataset->IsText(index))
+        return TextToVariant(m_dataset->GetText(index), value);
     double v = m_dataset->GetValue(index);
     if (v != MISSING_VALUE) {
         value->vt = VT_R8;
@@ -107,34 +125,16 @@ BOOL CQKWksExternLayer::OnInternalInsertDeleteColumn(int column, int del)
         if (column >= n)
             return TRUE; // nothing of the kernel's was there
         // Values move left; the last column is dropped, so column names stay A, B, ...
-        for (int c = column + 1; c < n; ++c) {
-            CQKDataset* to = m_data->GetColumn(c);
-            CQKDataset* from = m_data->GetColumn(c + 1);
-            to->SetRange(0, 0);
-            for (int r = 0; r < from->GetEnd(); ++r) {
-                if (from->IsText(r))
-                    to->SetText(r, from->GetText(r));
-                else
-                    to->SetValue(r, from->GetValue(r));
-            }
-        }
+        for (int c = column + 1; c < n; ++c)
+            CopyCells(m_data->GetColumn(c + 1), m_data->GetColumn(c));
         return m_data->DeleteColumn(n);
     }
     if (column >= n)
         return TRUE;
     if (!m_data->AddColumn())
         return FALSE;
-    for (int c = n + 1; c > column + 1; --c) {
-        CQKDataset* to = m_data->GetColumn(c);
-        CQKDataset* from = m_data->GetColumn(c - 1);
-        to->SetRange(0, 0);
-        for (int r = 0; r < from->GetEnd(); ++r) {
-            if (from->IsText(r))
-                to->SetText(r, from->GetText(r));
-            else
-                to->SetValue(r, from->GetValue(r));
-        }
-    }
+    for (int c = n + 1; c > column + 1; --c)
+        CopyCells(m_data->GetColumn(c - 1), m_data->GetColumn(c));
     m_data->GetColumn(column + 1)->SetRange(0, 0);
     return TRUE;
 }
@@ -240,16 +240,9 @@ BOOL CQKWksExternPage::MakeFromExternal(CQKWksPage* target, CQKWksExternLayer* l
     while (target->GetNumCols() < n)
         if (!target->AddColumn())
             return FALSE;
-    for (int c = 1; c <= n; ++c) {
-        CQKDataset* from = layer->GetColumn(c);
-        CQKDataset* to = target->GetColumn(c);
-        to->SetRange(0, 0);
-        for (int r = 0; r < from->GetEnd(); ++r) {
-            bool ok = from->IsText(r) ? to->SetText(r, from->GetText(r)) : to->SetValue(r, from->GetValue(r));
-            if (!ok)
-                return FALSE;
-        }
-    }
+    for (int c = 1; c <= n; ++c)
+        if (!CopyCells(layer->GetColumn(c), target->GetColumn(c)))
+            return FALSE;
     qkfxGetCallLog().Add("CQKWksExternPage::MakeFromExternal", target->GetName() + " " + layer->GetName());
     return TRUE;
 }
@@ -309,14 +302,7 @@ BOOL qkuStringWithReplacementToVariant(const char* text, VARIANT* result)
             return TRUE;
         }
     }
-    int n = MultiByteToWideChar(CP_ACP, 0, s.data(), (int)s.size(), nullptr, 0);
-    BSTR b = SysAllocStringLen(nullptr, n);
-    if (!b)
-        return FALSE;
-    MultiByteToWideChar(CP_ACP, 0, s.data(), (int)s.size(), b, n);
-    result->vt = VT_BSTR;
-    result->bstrVal = b;
-    return TRUE;
+    return TextToVariant(s, result);
 }
 
 std::string qkuxlColumnNumberToColumnName(int column)
