@@ -1,4 +1,5 @@
 #include "QKData.h"
+#include "QKGraphObjects.h"
 
 #include "QKAccess.h"
 #include "QKGraphObjects.h"

@@ -428,6 +428,9 @@ void CQKGraphicLayer::UpdateFromTemporary()
     for (int d = 0; d < 3; ++d)
         if (m_working[d])
             m_axes[d] = *m_working[d];
+    // A working copy of the layer's settings gives them to its original.
+    if (m_original)
+        m_original->m_st = m_st;
     qkfxGetCallLog().Add("CQKLayer::UpdateFromTemporary");
 }
 

@@ -93,7 +93,7 @@ private:
     std::map<int, std::string> m_texts; // text cells by row
 };
 
-class QK_API CQKPage {
+class QK_API CQKPage : public CQKBase {
 public:
     CQKPage(CQKProject* project, QKPageType type, const std::string& name);
     virtual ~CQKPage();
@@ -172,6 +172,7 @@ public:
     virtual CQKTextObj* PgCreateCQKTextObj();
     virtual CQKAxes* PgCreateCQKAxes();
     virtual CQKErrorBar* PgCreateCQKErrorBar();
+    BOOL IsBasePtrPage() const override { return TRUE; }
 
 protected:
     CQKProject* m_project;
@@ -229,13 +230,37 @@ struct QKLayer {
     std::vector<std::string> plotTypes;
 };
 
+class CQKGraphicLayer;
+
+// A graph (or layout) page. m_layers lists the datasets each layer plots for the script
+// language and the plug-ins; the graphic layers hold the objects the dialogs edit.
 class QK_API CQKGraphPage : public CQKPage {
 public:
     CQKGraphPage(CQKProject* project, const std::string& name, QKPageType type = QK_PAGE_GRAPH);
+    ~CQKGraphPage() override;
+
+    // Appends a graphic layer named "Layer<n>" and answers it (the page owns it).
+    CQKGraphicLayer* AddLayer(bool is3D = false);
+    int GetNumLayers() const { return (int)m_graphicLayers.size(); }
+    // With original 0 a new working copy of the layer that the caller owns and commits
+    // with UpdateFromTemporary; otherwise the layer itself. Null out of range.
+    CQKGraphicLayer* GetLayerByIndex(int index, int original) const;
+    int GetLayerIndex(const CQKGraphicLayer* layer) const; // -1 when not on this page
+    // Removes the layer (by index) and everything in it; false for the last layer.
+    BOOL DeleteLayer(int index);
+    // Commits what a dialog changed of the page itself and redraws it. Recorded.
+    void UpdateFromTemporary();
+
+    // Plot Details on the page, a layer or a plot; the plain page has no dialog (the user
+    // interface's page has), so it records the request and answers 0.
+    virtual int PlotDetailsDialog(CQKBase* obj, int type, DWORD option);
 
     std::vector<QKLayer> m_layers;
     int m_activeLayer = 0;
     QKLayer& GetActiveLayer() { return m_layers[m_activeLayer]; }
+
+private:
+    std::vector<std::unique_ptr<CQKGraphicLayer>> m_graphicLayers;
 };
 
 class QK_API CQKMatrixPage : public CQKPage {

@@ -30,3 +30,17 @@ enum QKPageType {
     QK_PAGE_LAYOUT = 4,
     QK_PAGE_NOTES = 5,
 };
+
+class CQKPlotObj;
+
+// The root of the kernel's objects that the dialogs are handed: a page, a layer or a plot
+// object answers which of them it is, so a dialog given any of them can tell them apart.
+class QK_API CQKBase {
+public:
+    virtual ~CQKBase();
+    virtual BOOL IsBasePtrPlotObj() const { return FALSE; }
+    virtual BOOL IsBasePtrLayer() const { return FALSE; }
+    virtual BOOL IsBasePtrPage() const { return FALSE; }
+    // The plot object that stands for this one in a dialog (a plot object answers itself).
+    virtual CQKPlotObj* GetRepresentativePlotObj() { return nullptr; }
+};

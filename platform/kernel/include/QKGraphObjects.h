@@ -55,9 +55,9 @@ private:
 };
 
 // Anything drawn in a layer. The id is the layer's handle of the object.
-class QK_API CQKGrElement {
+class QK_API CQKGrElement : public CQKBase {
 public:
-    virtual ~CQKGrElement();
+    ~CQKGrElement() override;
 
     // Binds the element to a layer under an id; false for a null layer.
     BOOL Attach(CQKLayer* layer, int id);
@@ -136,17 +136,209 @@ private:
     bool m_showLinkVars = false;
 };
 
-// A plotted object: colour and visibility.
+// Plot types: the kernel's numbering of what a plot object draws. A working copy can be
+// given another type of the same family (GetWithNewPlotType).
+enum QKPlotType {
+    QK_PLOT_LINE = 200,
+    QK_PLOT_SCATTER = 201,
+    QK_PLOT_LINE_SYMBOL = 202,
+    QK_PLOT_COLUMN = 203,
+    QK_PLOT_AREA = 204,
+    QK_PLOT_BAR = 205,
+    QK_PLOT_VECTOR = 206,
+    QK_PLOT_BOX = 207,
+    QK_PLOT_PIE = 208,
+    QK_PLOT_FUNCTION = 209,
+    QK_PLOT_HIGH_LOW_CLOSE = 210,
+    QK_PLOT_HISTOGRAM = 211,
+    QK_PLOT_3D_WALL = 212,
+    QK_PLOT_3D_RIBBON = 213,
+    QK_PLOT_3D_SURFACE = 214,
+    QK_PLOT_3D_BARS = 215,
+    QK_PLOT_CONTOUR = 216,
+    QK_PLOT_ERROR_BAR = 217,
+    QK_PLOT_TEXT = 218,
+};
+
+// One entry of a plot-type list: its name and type.
+struct QKPlotTypeEntry {
+    std::string name;
+    int type;
+};
+
+// Everything a plot object keeps that its dialogs edit. A working copy holds its own
+// state; UpdateFromTemporary gives it to the original.
+struct QKPlotState {
+    int plotType = QK_PLOT_LINE;
+    std::string dataset;   // the dataset's name as the plot shows it
+    int color = 0;         // -9 automatic, else a colour index
+    bool show = true;
+    int lineType = 0;      // index in the line-style list
+    double lineWidth = 0.5; // points
+    int connectType = 1;   // 0 no line, else an index in the connection list
+    bool symbolsConnected = false;
+    bool areaFilled = false;
+    int fillAreaMode = 0;  // 0 normal, 1 inclusive, 2 exclusive broken by missing values
+    bool lineSymbolGap = false;
+    bool lineInFront = true;
+    int group = 0;         // 0 in no group; plots of one group share the number
+    bool groupBegin = false;
+    bool independent = false;
+    bool hiddenFromLegend = false;
+    bool errorBar = false; // the plot has error bars
+    bool matrixData = false;
+    bool onePoint = false; // its dataset holds a single point
+    int numPatterns = 1;   // pattern instances (0 to 3)
+    int activeTabID = 0;
+    bool colorMapData = false;
+};
+
+// A plotted object: what it draws (its plot type), its line and its place in a group.
+// The questions Has... and Is... answer from the plot type and the state; they are how
+// the dialogs choose their pages.
 class QK_API CQKPlotObj : public CQKGrElement {
 public:
-    int GetColor() const { return m_color; }
-    void SetColor(int color) { m_color = color; }
-    BOOL IsShow() const { return m_show; }
-    void SetShow(BOOL show) { m_show = show != FALSE; }
+    CQKPlotObj() = default;
+    CQKPlotObj(const CQKPlotObj& other);
+    ~CQKPlotObj() override;
+
+    BOOL IsBasePtrPlotObj() const override { return TRUE; }
+    CQKPlotObj* GetRepresentativePlotObj() override { return this; }
+
+    int GetColor() const { return m_s.color; }
+    void SetColor(int color) { m_s.color = color; }
+    BOOL IsShow() const { return m_s.show; }
+    void SetShow(BOOL show) { m_s.show = show != FALSE; }
+    int GetType() const { return m_s.lineType; }
+    void SetType(int type) { m_s.lineType = type; }
+    double GetWidth() const { return m_s.lineWidth; }
+    void SetWidth(double width) { m_s.lineWidth = width; }
+
+    const QKPlotState& GetState() const { return m_s; }
+    std::string GetDataSetName() const { return m_s.dataset; }
+    void SetDataSetName(const std::string& name) { m_s.dataset = name; }
+    std::string GetName() const { return m_s.dataset; }
+
+    // Working copies. A copy knows its original; UpdateFromTemporary gives the copy's
+    // state to the original (recorded) and clears the modified flag.
+    CQKPlotObj* CreateTemporary() const;
+    BOOL IsTemporary() const { return m_original != nullptr; }
+    CQKPlotObj* GetOriginal() const { return m_original; }
+    BOOL IsModified() const { return m_modified; }
+    void SetModified(int modified) { m_modified = modified != 0; }
+    void UpdateFromTemporary();
+
+    // Plot type.
+    int GetPlotObjectType(int reserved) const { return m_s.plotType; }
+    void SetPlotObjectType(int type) { m_s.plotType = type; }
+    // A new working copy of the same original with another plot type, which the caller
+    // owns; it is marked modified.
+    CQKPlotObj* GetWithNewPlotType(int type, int reserved, int listIndex) const;
+    // The types this plot may change to; 0 (and an empty list) when it has no choice.
+    int GetPlotTypeMapping(std::vector<QKPlotTypeEntry>& list, int reserved1, int reserved2) const;
+    int GetPlotTypeListIndex() const { return -1; }
+    static int GetCommonPlotTypeID(int type) { return type; }
+    std::string GetPlotTypeName() const;
+
+    // Kind questions.
+    BOOL IsLineSymbolPlot() const;
+    BOOL IsLineOrLineSymbolType() const;
+    BOOL IsVectorPlot() const { return m_s.plotType == QK_PLOT_VECTOR; }
+    BOOL IsBoxPlot() const { return m_s.plotType == QK_PLOT_BOX; }
+    BOOL IsHistogramPlot() const { return m_s.plotType == QK_PLOT_HISTOGRAM; }
+    BOOL IsHighLowClosePlot() const { return m_s.plotType == QK_PLOT_HIGH_LOW_CLOSE; }
+    BOOL Is3DWall() const { return m_s.plotType == QK_PLOT_3D_WALL; }
+    BOOL Is3DRibbon() const { return m_s.plotType == QK_PLOT_3D_RIBBON; }
+    BOOL Is3DPlot() const;
+    BOOL Is3DTypePlot() const { return Is3DPlot(); }
+    BOOL Is3DScatterPlot() const { return FALSE; }
+    BOOL IsSubPlotObj() const { return FALSE; }
+    BOOL IsSpecialPoint() const { return FALSE; }
+    BOOL IsErrorBarPlot() const { return m_s.plotType == QK_PLOT_ERROR_BAR; }
+    BOOL IsTextPlot() const { return m_s.plotType == QK_PLOT_TEXT; }
+    BOOL IsHiddenFromLegend() const { return m_s.hiddenFromLegend; }
+    void SetHiddenFromLegend(BOOL hidden) { m_s.hiddenFromLegend = hidden != FALSE; }
+    BOOL UsesMatrixData() const { return m_s.matrixData; }
+    void SetUsesMatrixData(BOOL matrix) { m_s.matrixData = matrix != FALSE; }
+    // 2 when the plot's data lie in a matrix, 1 in a worksheet.
+    int GetPageWindowStyle() const { return m_s.matrixData ? 2 : 1; }
+    BOOL HasOnlyPointInDataSet() const { return m_s.onePoint; }
+    void SetOnlyPointInDataSet(BOOL one) { m_s.onePoint = one != FALSE; }
+    BOOL HasSpecialPoints() const { return FALSE; }
+
+    // What the plot draws. HasLine(0) asks for a line at all; features 1 to 9 ask for
+    // the line page's controls: 1 connect-symbols check (3D scatter), 2 area fill,
+    // 3 symbol/line interface, 4 connection list, 5 style, 6 colour list, 7 colour
+    // button, 8 width, 9 fill mode and its preview.
+    BOOL HasLine(int feature) const;
+    BOOL HasSymbol() const;
+    BOOL HasDataPoint() const;
+    BOOL HasPattern() const;
+    BOOL HasAreaFilling() const;
+    BOOL HasSpacing() const;
+    BOOL HasVector() const;
+    BOOL HasBox() const;
+    BOOL HasPercentile() const;
+    BOOL HasErrorBar() const { return m_s.errorBar || IsErrorBarPlot(); }
+    void SetErrorBar(BOOL has) { m_s.errorBar = has != FALSE; }
+    BOOL HasFont(int reserved) const;
+    BOOL HasHistogram() const;
+    BOOL HasFunction() const;
+    BOOL HasPiePlot() const;
+    BOOL HasMeshSurfaceContours() const;
+    BOOL HasMeshWireGridSurface() const;
+    BOOL Has3DBars() const;
+    BOOL Has3DSideWalls() const;
+    BOOL UseColormapForDrawing() const;
+    // Drops the plot's colour-map data; recorded.
+    void RemoveColorMapData();
+    BOOL HasColorMapData() const { return m_s.colorMapData; }
+    void SetColorMapData(BOOL has) { m_s.colorMapData = has != FALSE; }
+    int GetCurveType() const { return 0; }
+    int GetBoxType() const { return 0; }
+    int GetDotPlotType() const { return 0; }
+    int GetBoxGap() const { return 100; }
+    int GetNumberOfPattern() const { return m_s.numPatterns; }
+    void SetNumberOfPattern(int count) { m_s.numPatterns = count; }
+
+    // The tab a dialog showed last (kind + 256 x instance); the argument is reserved.
+    int GetActiveTabID(int reserved) const { return m_s.activeTabID; }
+    void SetActiveTabID(int id) { m_s.activeTabID = id; }
+
+    // Groups: plots of one group share a number; the first is its begin.
+    void SetGroup(int group, BOOL begin) { m_s.group = group; m_s.groupBegin = begin != FALSE; }
+    BOOL IsGroupBegin() const { return m_s.group != 0 && m_s.groupBegin; }
+    BOOL IsGroupMember() const { return m_s.group != 0 && !m_s.groupBegin; }
+    BOOL IsInTheSameGroup(const CQKPlotObj* other) const;
+    BOOL IsIndependence() const { return m_s.independent; }
+    void SetIndependence(BOOL independent) { m_s.independent = independent != FALSE; }
+    // How many plots of the layer are in this plot's group (0 when in none).
+    int GetNumOfPlotsInGroup() const;
+
+    // Line.
+    int GetConnectType() const { return m_s.connectType; }
+    void SetConnectType(int type) { m_s.connectType = type; }
+    BOOL IsSymbolsConnected() const { return m_s.symbolsConnected; }
+    void SetSymbolsConnected(BOOL on) { m_s.symbolsConnected = on != FALSE; }
+    BOOL HasAreaFilled() const { return m_s.areaFilled; }
+    void SetAreaFilled(BOOL on) { m_s.areaFilled = on != FALSE; }
+    int GetFillAreaMultipleRegionMode() const { return m_s.fillAreaMode; }
+    void SetFillAreaMultipleRegionMode(int mode) { m_s.fillAreaMode = mode; }
+    BOOL IsLineSymbolGap(int reserved) const { return m_s.lineSymbolGap; }
+    void SetLineSymbolGap(BOOL on) { m_s.lineSymbolGap = on != FALSE; }
+    BOOL IsLineInFrontSymbol(int reserved) const { return m_s.lineInFront; }
+    void SetLineInFrontSymbol(BOOL on) { m_s.lineInFront = on != FALSE; }
+    // The colour the plot draws with when its colour is automatic (-9): by its place
+    // in the layer, so plots of one layer differ. The argument names the colour kind.
+    int GetActualColorForAutoColor(int kind) const;
 
 protected:
-    int m_color = 0;
-    bool m_show = true;
+    // A copy of the object's own class; subclasses with state of their own override it.
+    virtual CQKPlotObj* Clone() const;
+
+    QKPlotState m_s;
+    CQKPlotObj* m_original = nullptr;
+    bool m_modified = false;
 };
 
 // A plotted object drawn from a dataset, which it names by handle.
@@ -159,6 +351,9 @@ public:
     BOOL IsDatasetExternal() const;
     // Activates the worksheet of the dataset; recorded. false when there is none.
     BOOL OpenWorksheet();
+
+protected:
+    CQKPlotObj* Clone() const override;
 
 private:
     INT_PTR m_dataset = 0;
@@ -192,6 +387,9 @@ public:
     // The error bar's dialog; a plain error bar has none (the user interface's has).
     virtual int DoDialog(CWnd* parent, int startPage, UINT flags);
 
+protected:
+    CQKPlotObj* Clone() const override;
+
 private:
     bool m_ownerColor = true;
     double m_lineWidth = 0.5;
@@ -202,15 +400,6 @@ private:
 
 // A plotted object drawn with a line: its line type and width (points).
 class QK_API CQKLineSymbolPlotObj : public CQKPlotObj {
-public:
-    int GetType() const { return m_type; }
-    void SetType(int type) { m_type = type; }
-    double GetWidth() const { return m_width; }
-    void SetWidth(double width) { m_width = width; }
-
-protected:
-    int m_type = 0;
-    double m_width = 0.5;
 };
 
 // A plotted object made of text: font index, size in points, rotation in degrees.
@@ -241,7 +430,7 @@ enum {
 // The grid lines of one dimension (major or minor).
 class QK_API CQKAxisGridsObj : public CQKLineSymbolPlotObj {
 public:
-    CQKAxisGridsObj() { m_show = false; }
+    CQKAxisGridsObj() { m_s.show = false; }
 };
 
 // One side's axis line with its ticks and title.
@@ -467,10 +656,11 @@ private:
 };
 
 // A layer of a page, as the objects in it see it.
-class QK_API CQKBaseLayer {
+class QK_API CQKBaseLayer : public CQKBase {
 public:
     explicit CQKBaseLayer(CQKPage* page) : m_page(page) {}
-    virtual ~CQKBaseLayer();
+    ~CQKBaseLayer() override;
+    BOOL IsBasePtrLayer() const override { return TRUE; }
     CQKPage* GetValidPagePtr() const { return m_page; }
 
 private:
@@ -500,6 +690,20 @@ public:
     // Drops the layer's drawing buffer so that the next paint draws anew. Recorded.
     void BufferCleanup();
 
+    const std::string& GetName() const { return m_name; }
+    void SetName(const std::string& name) { m_name = name; }
+    // The plot objects among the layer's objects, in the order they were added. With
+    // original 0 PlotObjByIndex answers a new working copy that the caller owns.
+    int GetNumPlots() const;
+    CQKPlotObj* PlotObjByIndex(int index, int original) const;
+    // The index of the plot with this id, -1 when there is none.
+    int GetPlotIndex(int id) const;
+
+protected:
+    // Where the plots live: a working copy of a layer reaches its original's.
+    virtual const CQKLayer* PlotSource() const { return this; }
+    std::string m_name;
+
 private:
     RECT m_frame = {0, 0, 0, 0};
     double m_xFrom = 0, m_xTo = 1, m_yFrom = 0, m_yTo = 1;
@@ -509,9 +713,138 @@ private:
 
 // A layer of a graph with axes. Each dimension (X, Y, Z) has a committed record and,
 // while a dialog edits it, a working copy.
+// What the Plot Details layer pages edit of a layer. Sizes are in the layer's units.
+struct QKLayerState {
+    bool bkgBorder = false;
+    int bkgBorderStyle = 0;  // index in the border-style list
+    bool bkgColor = false;
+    int bkgColorValue = 17;  // colour index (white)
+    int measUnits = 0;       // index in the units list (QK_UNITS_...)
+    double measLeft = 15, measTop = 10, measWidth = 70, measHeight = 70;
+    int bufferingType = 0;   // graphic image caching: 0 none, 1 raster, 2 vector (3D)
+    bool matrixSkip = false;
+    int matrixXPoints = 50, matrixYPoints = 50;
+    bool wksSkip = false;
+    int wksPoints = 3000;
+    int axisDisplay = QK_AXIS_X | QK_AXIS_Y | QK_AXIS_Z;
+    bool labelShown = true, dataShown = true;
+    bool clipToFrame = true, dataOnTopAxes = false, gridOnTopData = false;
+    int scaleWithLayer = 0;  // 0 with the layer frame, 1 by a fixed factor
+    double scalingFactor = 1;
+    int clipHorizPercent = 0, clipVertPercent = 0;
+    int linkTo = -1;         // index of the layer this one is linked to, -1 none
+    int xLink = 0, yLink = 0; // 0 none, 1 straight (1 to 1), 2 custom
+    std::string x1 = "X1", x2 = "X2", y1 = "Y1", y2 = "Y2";
+};
+
+// Units of a layer's area, in the order of the units list.
+enum {
+    QK_UNITS_PAGE_PERCENT = 0,
+    QK_UNITS_INCH = 1,
+    QK_UNITS_CM = 2,
+    QK_UNITS_MM = 3,
+    QK_UNITS_PIXEL = 4,
+    QK_UNITS_LINK_PERCENT = 5, // only while the layer is linked
+};
+
 class QK_API CQKGraphicLayer : public CQKLayer {
 public:
     explicit CQKGraphicLayer(CQKPage* page, bool is3D = false, bool triangle = false);
+
+    // A working copy of the layer's own settings (its objects stay the original's),
+    // which the caller owns; UpdateFromTemporary gives the settings to the original.
+    CQKGraphicLayer* CreateTemporary() const;
+    BOOL IsTemporary() const { return m_original != nullptr; }
+    CQKGraphicLayer* GetOriginal() const { return m_original; }
+    const QKLayerState& GetState() const { return m_st; }
+
+    // Background.
+    BOOL IsBkgBorder() const { return m_st.bkgBorder; }
+    void SetBkgBorder(BOOL on) { m_st.bkgBorder = on != FALSE; }
+    int GetBkgBorderStyle() const { return m_st.bkgBorderStyle; }
+    void SetBkgBorderStyle(int style) { m_st.bkgBorderStyle = style; }
+    BOOL IsBkgColor() const { return m_st.bkgColor; }
+    void SetBkgColor(BOOL on) { m_st.bkgColor = on != FALSE; }
+    int GetBkgColorValue() const { return m_st.bkgColorValue; }
+    void SetBkgColorValue(int color) { m_st.bkgColorValue = color; }
+
+    // Size and speed.
+    int GetMeasUnits() const { return m_st.measUnits; }
+    void SetMeasUnits(int units) { m_st.measUnits = units; }
+    double GetMeasLeft() const { return m_st.measLeft; }
+    void SetMeasLeft(double v) { m_st.measLeft = v; }
+    double GetMeasTop() const { return m_st.measTop; }
+    void SetMeasTop(double v) { m_st.measTop = v; }
+    double GetMeasWidth() const { return m_st.measWidth; }
+    void SetMeasWidth(double v) { m_st.measWidth = v; }
+    double GetMeasHeight() const { return m_st.measHeight; }
+    void SetMeasHeight(double v) { m_st.measHeight = v; }
+    // Converts width, height, left and top (in this order) from the layer's units (or
+    // fromUnits, when not -1) to `units`, in place. The page is 10 x 7.5 inches at 96
+    // pixels an inch.
+    void ConvertDimensions(int units, double values[4], int fromUnits = -1) const;
+    BOOL IsThereLinkedFrame() const { return m_st.linkTo >= 0; }
+    // A units index that only a linked layer may use falls back to the first entry.
+    int ResetSelectionIfNeeded(int units) const;
+    int GetBufferingType() const { return m_st.bufferingType; }
+    void SetBufferingType(int type, int reserved) { m_st.bufferingType = type; }
+    BOOL IsMatrixSkipPoints() const { return m_st.matrixSkip; }
+    void SetMatrixSkipPoints(BOOL on) { m_st.matrixSkip = on != FALSE; }
+    int GetMatrixSkipXPoints() const { return m_st.matrixXPoints; }
+    void SetMatrixSkipXPoints(int n) { m_st.matrixXPoints = n; }
+    int GetMatrixSkipYPoints() const { return m_st.matrixYPoints; }
+    void SetMatrixSkipYPoints(int n) { m_st.matrixYPoints = n; }
+    BOOL IsWksSkipPoints() const { return m_st.wksSkip; }
+    void SetWksSkipPoints(BOOL on) { m_st.wksSkip = on != FALSE; }
+    int GetWksSkipPointsPerCurve() const { return m_st.wksPoints; }
+    void SetWksSkipPointsPerCurve(int n) { m_st.wksPoints = n; }
+    // The speed-mode settings changed: the layer draws again. Recorded.
+    void OnSkipPtsDisplayModeChange();
+    // Asks for a redraw of a kind (1 the background, 3 the whole layer). Recorded.
+    void AddUpdate(int kind);
+
+    // Display. The axis display mask uses the axis type bits (QK_AXIS_X, _Y, _Z).
+    BOOL IsAxisDisplayed(int mask) const { return (m_st.axisDisplay & mask) != 0; }
+    void SetAxisDisplayed(int mask, BOOL on);
+    BOOL HasZAxis() const { return m_3D; }
+    BOOL IsClippingSupported() const { return !m_3D; }
+    BOOL IsLabelShown() const { return m_st.labelShown; }
+    void SetLabelShown(BOOL on) { m_st.labelShown = on != FALSE; }
+    BOOL IsDataShown() const { return m_st.dataShown; }
+    void SetDataShown(BOOL on) { m_st.dataShown = on != FALSE; }
+    BOOL IsClipToFrame() const { return m_st.clipToFrame; }
+    void SetClipToFrame(BOOL on) { m_st.clipToFrame = on != FALSE; }
+    BOOL IsDataOnTopAxes() const { return m_st.dataOnTopAxes; }
+    void SetDataOnTopAxes(BOOL on) { m_st.dataOnTopAxes = on != FALSE; }
+    BOOL IsGridOnTopData() const { return m_st.gridOnTopData; }
+    void SetGridOnTopData(BOOL on) { m_st.gridOnTopData = on != FALSE; }
+    int GetScaleWithLayer() const { return m_st.scaleWithLayer; }
+    void SetScaleWithLayer(int mode) { m_st.scaleWithLayer = mode; }
+    double GetScalingFactor() const { return m_st.scalingFactor; }
+    void SetScalingFactor(double f) { m_st.scalingFactor = f; }
+    int GetClipHorizPercent() const { return m_st.clipHorizPercent; }
+    void SetClipHorizPercent(int p) { m_st.clipHorizPercent = p; }
+    int GetClipVertPercent() const { return m_st.clipVertPercent; }
+    void SetClipVertPercent(int p) { m_st.clipVertPercent = p; }
+
+    // Links. Linking needs another layer on the page.
+    BOOL IsLinkAvailable() const;
+    // The entries of the link-to list, each in double quotes: "None" and then the other
+    // layers of the page by name. Writes at most `size` characters with the terminator.
+    void GetLayerLinkContent(char* buffer, int size) const;
+    // Answers FALSE when the layer is not linked; else TRUE and the entry of the linked
+    // layer in the link-to list less one.
+    BOOL GetLinkToLayerIndex(int& index) const;
+    // Links to the layer of link-to entry index + 1; -1 unlinks.
+    void SetLinkToLayerIndex(int index);
+    int GetLayerXAxisLink() const { return m_st.xLink; }
+    int GetLayerYAxisLink() const { return m_st.yLink; }
+    std::string GetLayerLinkX1() const { return m_st.x1; }
+    std::string GetLayerLinkX2() const { return m_st.x2; }
+    std::string GetLayerLinkY1() const { return m_st.y1; }
+    std::string GetLayerLinkY2() const { return m_st.y2; }
+    // The formulas in the order X1, X2, Y1, Y2.
+    void SetLayerAxisLinks(int xLink, int yLink, const std::string formulas[4]);
 
     BOOL Is3DLayer() const { return m_3D; }
     BOOL IsLayer3D() const { return m_3D; }
@@ -544,7 +877,12 @@ public:
 
 private:
     static int Dimension(int axisType);
+    // The layers a link may point to: the page's other layers, in page order.
+    std::vector<CQKGraphicLayer*> LinkCandidates() const;
+    const CQKLayer* PlotSource() const override { return m_original ? m_original : this; }
     bool m_3D, m_triangle;
+    QKLayerState m_st;
+    CQKGraphicLayer* m_original = nullptr;
     QKAxisRecord m_axes[3];
     std::unique_ptr<QKAxisRecord> m_working[3];
 };

@@ -1,0 +1,458 @@
+// Plot objects, the layer settings the Plot Details pages edit, the graph page's layers,
+// and the working copies through which a dialog edits all of them.
+#include "QKGraphObjects.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "QKCallLog.h"
+#include "QKData.h"
+
+namespace {
+
+// What each plot type draws, as the dialogs ask it.
+enum : unsigned {
+    F_LINE = 1u << 0,
+    F_SYMBOL = 1u << 1,
+    F_DATAPOINT = 1u << 2,
+    F_PATTERN = 1u << 3,
+    F_AREA = 1u << 4,
+    F_SPACING = 1u << 5,
+    F_VECTOR = 1u << 6,
+    F_BOX = 1u << 7,
+    F_PERCENTILE = 1u << 8,
+    F_FONT = 1u << 9,
+    F_HISTOGRAM = 1u << 10,
+    F_FUNCTION = 1u << 11,
+    F_PIE = 1u << 12,
+    F_MESH_CONTOURS = 1u << 13,
+    F_WIRE = 1u << 14,
+    F_BARS_3D = 1u << 15,
+    F_SIDE_WALLS = 1u << 16,
+    F_COLOR_MAP = 1u << 17,
+    F_3D = 1u << 18,
+    F_XY = 1u << 19, // may change to any other XY type
+};
+
+struct PlotTypeRow {
+    int type;
+    const char* name;
+    unsigned features;
+};
+
+const PlotTypeRow kPlotTypes[] = {
+    {QK_PLOT_LINE, "Line", F_LINE | F_XY},
+    {QK_PLOT_SCATTER, "Scatter", F_SYMBOL | F_XY},
+    {QK_PLOT_LINE_SYMBOL, "Line + Symbol", F_LINE | F_SYMBOL | F_XY},
+    {QK_PLOT_COLUMN, "Column", F_PATTERN | F_SPACING | F_XY},
+    {QK_PLOT_AREA, "Area", F_LINE | F_AREA | F_XY},
+    {QK_PLOT_BAR, "Bar", F_PATTERN | F_SPACING},
+    {QK_PLOT_VECTOR, "Vector", F_LINE | F_VECTOR},
+    {QK_PLOT_BOX, "Box Chart", F_BOX | F_PERCENTILE | F_FONT | F_HISTOGRAM | F_PATTERN},
+    {QK_PLOT_PIE, "Pie", F_PIE | F_PATTERN},
+    {QK_PLOT_FUNCTION, "Function", F_LINE | F_FUNCTION},
+    {QK_PLOT_HIGH_LOW_CLOSE, "High-Low-Close", F_LINE | F_SYMBOL},
+    {QK_PLOT_HISTOGRAM, "Histogram", F_PATTERN | F_SPACING | F_HISTOGRAM},
+    {QK_PLOT_3D_WALL, "3D Walls", F_LINE | F_PATTERN | F_DATAPOINT | F_3D},
+    {QK_PLOT_3D_RIBBON, "3D Ribbons", F_LINE | F_PATTERN | F_3D},
+    {QK_PLOT_3D_SURFACE, "3D Color Map Surface", F_MESH_CONTOURS | F_WIRE | F_SIDE_WALLS | F_COLOR_MAP | F_3D},
+    {QK_PLOT_3D_BARS, "3D Bars", F_BARS_3D | F_COLOR_MAP | F_3D},
+    {QK_PLOT_CONTOUR, "Contour", F_COLOR_MAP},
+    {QK_PLOT_ERROR_BAR, "Error Bar", 0},
+    {QK_PLOT_TEXT, "Text", F_FONT},
+};
+
+const PlotTypeRow* FindType(int type)
+{
+    for (const PlotTypeRow& row : kPlotTypes)
+        if (row.type == type)
+            return &row;
+    return nullptr;
+}
+
+unsigned Features(int type)
+{
+    const PlotTypeRow* row = FindType(type);
+    return row ? row->features : 0;
+}
+
+std::string Format(const char* format, ...)
+{
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+// Units in an inch; a percentage is of the page's width or height. The page is 10 x 7.5
+// inches at 96 pixels an inch. Multiplying by exact factors keeps round numbers round.
+const double kPageWidth = 10, kPageHeight = 7.5, kPixelsPerInch = 96;
+
+double UnitsPerInch(int units, bool horizontal)
+{
+    switch (units) {
+    case QK_UNITS_INCH: return 1;
+    case QK_UNITS_CM: return 2.54;
+    case QK_UNITS_MM: return 25.4;
+    case QK_UNITS_PIXEL: return kPixelsPerInch;
+    default: return 100 / (horizontal ? kPageWidth : kPageHeight); // of the page or linked layer
+    }
+}
+
+} // namespace
+
+CQKBase::~CQKBase() = default;
+
+CQKPlotObj::CQKPlotObj(const CQKPlotObj& other)
+    : CQKGrElement(other), m_s(other.m_s), m_original(nullptr), m_modified(false)
+{
+}
+
+CQKPlotObj::~CQKPlotObj() = default;
+
+CQKPlotObj* CQKPlotObj::Clone() const
+{
+    return new CQKPlotObj(*this);
+}
+
+CQKPlotObj* CQKDataObj::Clone() const
+{
+    return new CQKDataObj(*this);
+}
+
+CQKPlotObj* CQKErrorBar::Clone() const
+{
+    return new CQKErrorBar(*this);
+}
+
+CQKPlotObj* CQKPlotObj::CreateTemporary() const
+{
+    CQKPlotObj* copy = Clone();
+    copy->m_original = m_original ? m_original : const_cast<CQKPlotObj*>(this);
+    return copy;
+}
+
+void CQKPlotObj::UpdateFromTemporary()
+{
+    if (!m_original)
+        return;
+    m_original->m_s = m_s;
+    m_modified = false;
+    qkfxGetCallLog().Add("CQKPlotObj::UpdateFromTemporary", m_s.dataset);
+}
+
+CQKPlotObj* CQKPlotObj::GetWithNewPlotType(int type, int, int) const
+{
+    if (!FindType(type))
+        return nullptr;
+    CQKPlotObj* copy = CreateTemporary();
+    copy->m_s.plotType = type;
+    copy->m_modified = true;
+    return copy;
+}
+
+int CQKPlotObj::GetPlotTypeMapping(std::vector<QKPlotTypeEntry>& list, int, int) const
+{
+    list.clear();
+    if (!(Features(m_s.plotType) & F_XY))
+        return 0;
+    for (const PlotTypeRow& row : kPlotTypes)
+        if (row.features & F_XY)
+            list.push_back({row.name, row.type});
+    return (int)list.size();
+}
+
+std::string CQKPlotObj::GetPlotTypeName() const
+{
+    const PlotTypeRow* row = FindType(m_s.plotType);
+    return row ? row->name : "Unknown";
+}
+
+BOOL CQKPlotObj::IsLineSymbolPlot() const
+{
+    return (Features(m_s.plotType) & F_XY) != 0;
+}
+
+BOOL CQKPlotObj::IsLineOrLineSymbolType() const
+{
+    return m_s.plotType == QK_PLOT_LINE || m_s.plotType == QK_PLOT_LINE_SYMBOL;
+}
+
+BOOL CQKPlotObj::Is3DPlot() const
+{
+    return (Features(m_s.plotType) & F_3D) != 0;
+}
+
+BOOL CQKPlotObj::HasLine(int feature) const
+{
+    if (!(Features(m_s.plotType) & F_LINE))
+        return FALSE;
+    switch (feature) {
+    case 0: return TRUE;
+    case 1: return Is3DScatterPlot();
+    case 2: return m_s.plotType == QK_PLOT_LINE || m_s.plotType == QK_PLOT_LINE_SYMBOL || m_s.plotType == QK_PLOT_AREA;
+    case 3: return m_s.plotType == QK_PLOT_LINE_SYMBOL;
+    case 4: return !Is3DScatterPlot();
+    case 5: return TRUE;
+    case 6: return TRUE;
+    case 7: return FALSE; // the colour button serves colour-mapped lines, which have no line page here
+    case 8: return TRUE;
+    case 9: return m_s.plotType == QK_PLOT_LINE || m_s.plotType == QK_PLOT_LINE_SYMBOL || m_s.plotType == QK_PLOT_AREA;
+    default: return FALSE;
+    }
+}
+
+BOOL CQKPlotObj::HasSymbol() const { return (Features(m_s.plotType) & F_SYMBOL) != 0; }
+BOOL CQKPlotObj::HasDataPoint() const { return (Features(m_s.plotType) & F_DATAPOINT) != 0; }
+BOOL CQKPlotObj::HasPattern() const { return (Features(m_s.plotType) & F_PATTERN) != 0; }
+BOOL CQKPlotObj::HasAreaFilling() const { return (Features(m_s.plotType) & F_AREA) != 0 || m_s.areaFilled; }
+BOOL CQKPlotObj::HasSpacing() const { return (Features(m_s.plotType) & F_SPACING) != 0; }
+BOOL CQKPlotObj::HasVector() const { return (Features(m_s.plotType) & F_VECTOR) != 0; }
+BOOL CQKPlotObj::HasBox() const { return (Features(m_s.plotType) & F_BOX) != 0; }
+BOOL CQKPlotObj::HasPercentile() const { return (Features(m_s.plotType) & F_PERCENTILE) != 0; }
+BOOL CQKPlotObj::HasFont(int) const { return (Features(m_s.plotType) & F_FONT) != 0; }
+BOOL CQKPlotObj::HasHistogram() const { return (Features(m_s.plotType) & F_HISTOGRAM) != 0; }
+BOOL CQKPlotObj::HasFunction() const { return (Features(m_s.plotType) & F_FUNCTION) != 0; }
+BOOL CQKPlotObj::HasPiePlot() const { return (Features(m_s.plotType) & F_PIE) != 0; }
+BOOL CQKPlotObj::HasMeshSurfaceContours() const { return (Features(m_s.plotType) & F_MESH_CONTOURS) != 0; }
+BOOL CQKPlotObj::HasMeshWireGridSurface() const { return (Features(m_s.plotType) & F_WIRE) != 0; }
+BOOL CQKPlotObj::Has3DBars() const { return (Features(m_s.plotType) & F_BARS_3D) != 0; }
+BOOL CQKPlotObj::Has3DSideWalls() const { return (Features(m_s.plotType) & F_SIDE_WALLS) != 0; }
+BOOL CQKPlotObj::UseColormapForDrawing() const { return (Features(m_s.plotType) & F_COLOR_MAP) != 0; }
+
+void CQKPlotObj::RemoveColorMapData()
+{
+    if (!m_s.colorMapData)
+        return;
+    m_s.colorMapData = false;
+    qkfxGetCallLog().Add("CQKPlotObj::RemoveColorMapData", m_s.dataset);
+}
+
+BOOL CQKPlotObj::IsInTheSameGroup(const CQKPlotObj* other) const
+{
+    return other && m_s.group != 0 && other->m_s.group == m_s.group;
+}
+
+int CQKPlotObj::GetNumOfPlotsInGroup() const
+{
+    if (m_s.group == 0 || !m_layer)
+        return 0;
+    int count = 0;
+    int n = m_layer->GetNumPlots();
+    for (int i = 0; i < n; ++i) {
+        CQKPlotObj* plot = m_layer->PlotObjByIndex(i, 1);
+        if (plot && plot->m_s.group == m_s.group)
+            ++count;
+    }
+    return count;
+}
+
+int CQKPlotObj::GetActualColorForAutoColor(int) const
+{
+    // Automatic colours run through the colour table by the plot's place in its layer,
+    // skipping white (17), which would not show on the page.
+    int index = m_layer ? std::max(0, m_layer->GetPlotIndex(m_id)) : 0;
+    int color = index % (CQKColor::GetColorNumber() - 1);
+    return color >= 17 ? color + 1 : color;
+}
+
+int CQKLayer::GetNumPlots() const
+{
+    const CQKLayer* source = PlotSource();
+    int count = 0;
+    for (const auto& entry : source->m_objects)
+        if (entry.second->IsBasePtrPlotObj())
+            ++count;
+    return count;
+}
+
+CQKPlotObj* CQKLayer::PlotObjByIndex(int index, int original) const
+{
+    const CQKLayer* source = PlotSource();
+    int i = 0;
+    for (const auto& entry : source->m_objects) {
+        if (!entry.second->IsBasePtrPlotObj())
+            continue;
+        if (i++ == index) {
+            CQKPlotObj* plot = static_cast<CQKPlotObj*>(entry.second.get());
+            return original ? plot : plot->CreateTemporary();
+        }
+    }
+    return nullptr;
+}
+
+int CQKLayer::GetPlotIndex(int id) const
+{
+    const CQKLayer* source = PlotSource();
+    int i = 0;
+    for (const auto& entry : source->m_objects) {
+        if (!entry.second->IsBasePtrPlotObj())
+            continue;
+        if (entry.first == id)
+            return i;
+        ++i;
+    }
+    return -1;
+}
+
+CQKGraphicLayer* CQKGraphicLayer::CreateTemporary() const
+{
+    const CQKGraphicLayer* original = m_original ? m_original : this;
+    CQKGraphicLayer* copy = new CQKGraphicLayer(original->GetValidPagePtr(), original->m_3D, original->m_triangle);
+    copy->m_st = m_st;
+    copy->m_name = m_name;
+    copy->m_original = const_cast<CQKGraphicLayer*>(original);
+    return copy;
+}
+
+void CQKGraphicLayer::ConvertDimensions(int units, double values[4], int fromUnits) const
+{
+    if (fromUnits < 0)
+        fromUnits = m_st.measUnits;
+    // Width and left are horizontal, height and top vertical.
+    const bool horizontal[4] = {true, false, true, false};
+    for (int i = 0; i < 4; ++i)
+        values[i] *= UnitsPerInch(units, horizontal[i]) / UnitsPerInch(fromUnits, horizontal[i]);
+}
+
+int CQKGraphicLayer::ResetSelectionIfNeeded(int units) const
+{
+    return (units == QK_UNITS_LINK_PERCENT && !IsThereLinkedFrame()) ? QK_UNITS_PAGE_PERCENT : units;
+}
+
+void CQKGraphicLayer::OnSkipPtsDisplayModeChange()
+{
+    qkfxGetCallLog().Add("CQKLayer::OnSkipPtsDisplayModeChange", m_name);
+}
+
+void CQKGraphicLayer::AddUpdate(int kind)
+{
+    qkfxGetCallLog().Add("CQKLayer::AddUpdate", Format("%s %d", m_name.c_str(), kind));
+}
+
+void CQKGraphicLayer::SetAxisDisplayed(int mask, BOOL on)
+{
+    if (on)
+        m_st.axisDisplay |= mask;
+    else
+        m_st.axisDisplay &= ~mask;
+}
+
+std::vector<CQKGraphicLayer*> CQKGraphicLayer::LinkCandidates() const
+{
+    std::vector<CQKGraphicLayer*> layers;
+    const CQKGraphicLayer* self = m_original ? m_original : this;
+    auto* page = dynamic_cast<CQKGraphPage*>(GetValidPagePtr());
+    if (!page)
+        return layers;
+    for (int i = 0; i < page->GetNumLayers(); ++i) {
+        CQKGraphicLayer* layer = page->GetLayerByIndex(i, 1);
+        if (layer != self)
+            layers.push_back(layer);
+    }
+    return layers;
+}
+
+BOOL CQKGraphicLayer::IsLinkAvailable() const
+{
+    return !LinkCandidates().empty();
+}
+
+void CQKGraphicLayer::GetLayerLinkContent(char* buffer, int size) const
+{
+    if (!buffer || size <= 0)
+        return;
+    std::string text = "\"None\"";
+    for (CQKGraphicLayer* layer : LinkCandidates())
+        text += " \"" + layer->GetName() + "\"";
+    snprintf(buffer, (size_t)size, "%s", text.c_str());
+}
+
+BOOL CQKGraphicLayer::GetLinkToLayerIndex(int& index) const
+{
+    index = -1;
+    if (m_st.linkTo < 0)
+        return FALSE;
+    auto* page = dynamic_cast<CQKGraphPage*>(GetValidPagePtr());
+    CQKGraphicLayer* target = page ? page->GetLayerByIndex(m_st.linkTo, 1) : nullptr;
+    std::vector<CQKGraphicLayer*> layers = LinkCandidates();
+    auto it = std::find(layers.begin(), layers.end(), target);
+    if (it == layers.end())
+        return FALSE;
+    index = (int)(it - layers.begin());
+    return TRUE;
+}
+
+void CQKGraphicLayer::SetLinkToLayerIndex(int index)
+{
+    std::vector<CQKGraphicLayer*> layers = LinkCandidates();
+    auto* page = dynamic_cast<CQKGraphPage*>(GetValidPagePtr());
+    if (index < 0 || index >= (int)layers.size() || !page) {
+        m_st.linkTo = -1;
+        return;
+    }
+    m_st.linkTo = page->GetLayerIndex(layers[index]);
+}
+
+void CQKGraphicLayer::SetLayerAxisLinks(int xLink, int yLink, const std::string formulas[4])
+{
+    m_st.xLink = xLink;
+    m_st.yLink = yLink;
+    m_st.x1 = formulas[0];
+    m_st.x2 = formulas[1];
+    m_st.y1 = formulas[2];
+    m_st.y2 = formulas[3];
+}
+
+CQKGraphPage::~CQKGraphPage() = default;
+
+CQKGraphicLayer* CQKGraphPage::AddLayer(bool is3D)
+{
+    m_graphicLayers.emplace_back(new CQKGraphicLayer(this, is3D));
+    CQKGraphicLayer* layer = m_graphicLayers.back().get();
+    layer->SetName(Format("Layer%d", (int)m_graphicLayers.size()));
+    return layer;
+}
+
+CQKGraphicLayer* CQKGraphPage::GetLayerByIndex(int index, int original) const
+{
+    if (index < 0 || index >= (int)m_graphicLayers.size())
+        return nullptr;
+    CQKGraphicLayer* layer = m_graphicLayers[index].get();
+    return original ? layer : layer->CreateTemporary();
+}
+
+int CQKGraphPage::GetLayerIndex(const CQKGraphicLayer* layer) const
+{
+    if (layer && layer->GetOriginal())
+        layer = layer->GetOriginal();
+    for (size_t i = 0; i < m_graphicLayers.size(); ++i)
+        if (m_graphicLayers[i].get() == layer)
+            return (int)i;
+    return -1;
+}
+
+BOOL CQKGraphPage::DeleteLayer(int index)
+{
+    if (index < 0 || index >= (int)m_graphicLayers.size() || m_graphicLayers.size() < 2)
+        return FALSE;
+    qkfxGetCallLog().Add("CQKGraphPage::DeleteLayer", Format("%s %d", GetName().c_str(), index));
+    m_graphicLayers.erase(m_graphicLayers.begin() + index);
+    return TRUE;
+}
+
+void CQKGraphPage::UpdateFromTemporary()
+{
+    qkfxGetCallLog().Add("CQKGraphPage::UpdateFromTemporary", GetName());
+}
+
+int CQKGraphPage::PlotDetailsDialog(CQKBase*, int type, DWORD)
+{
+    qkfxGetCallLog().Add("CQKGraphPage::PlotDetailsDialog", Format("no dialog for a plain page (%d)", type));
+    return 0;
+}
