@@ -1,0 +1,269 @@
+#include "PlotDetailsTree.h"
+
+IMPLEMENT_DYNAMIC(CQUPlotDetailsTree, CTreeCtrl)
+
+CQUPlotDetailsTree::CQUPlotDetailsTree() : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_bClosed(FALSE) {}
+
+CQUPlotDetailsTree::~CQUPlotDetailsTree() = default;
+
+void CQUPlotDetailsTree::SetEdited(CQKGraphPage* pPage, CQKBase* pElement, int nKind)
+{
+    m_pPage = pPage;
+    m_pElement = pElement;
+    m_nKind = nKind;
+}
+
+int CQUPlotDetailsTree::PlotImage(const CQKPlotObj* pPlot, BOOL bSelected)
+{
+    int base = pPlot->IsErrorBarPlot() ? (bSelected ? PD_IMAGE_ERROR_BAR_SELECTED : PD_IMAGE_ERROR_BAR)
+               : pPlot->IsTextPlot()   ? (bSelected ? PD_IMAGE_TEXT_SELECTED : PD_IMAGE_TEXT)
+                                       : (bSelected ? PD_IMAGE_PLOT_SELECTED : PD_IMAGE_PLOT);
+    return base + (pPlot->IsGroupBegin() ? 0 : pPlot->IsGroupMember() ? 1 : 2);
+}
+
+int CQUPlotDetailsTree::GetItemDepth(HTREEITEM hItem) const
+{
+    int depth = 0;
+    for (HTREEITEM parent = GetParentItem(hItem); parent; parent = GetParentItem(parent))
+        ++depth;
+    return depth;
+}
+
+int CQUPlotDetailsTree::LayerIndexOf(const CQKBase* pElement) const
+{
+    if (!m_pPage || !pElement)
+        return -1;
+    if (pElement->IsBasePtrPlotObj()) {
+        auto* layer = dynamic_cast<CQKGraphicLayer*>(static_cast<const CQKPlotObj*>(pElement)->GetValidLayer());
+        return m_pPage->GetLayerIndex(layer);
+    }
+    return m_pPage->GetLayerIndex(dynamic_cast<const CQKGraphicLayer*>(pElement));
+}
+
+void CQUPlotDetailsTree::RemoveChildren(HTREEITEM hItem)
+{
+    HTREEITEM child = GetChildItem(hItem);
+    while (child) {
+        HTREEITEM next = GetNextSiblingItem(child);
+        DeleteItem(child);
+        child = next;
+    }
+}
+
+void CQUPlotDetailsTree::MarkExpanded(HTREEITEM hItem)
+{
+    SetItemState(hItem, TVIS_EXPANDEDONCE, TVIS_EXPANDEDONCE);
+    Expand(hItem, TVE_EXPAND);
+}
+
+HTREEITEM CQUPlotDetailsTree::Build_Tree_Control()
+{
+    m_images.DeleteImageList();
+    if (m_images.Create(IDB_PD_TREE_IMAGES, 16, PD_IMAGE_COUNT, RGB(255, 255, 255)))
+        SetImageList(&m_images, TVSIL_NORMAL);
+
+    HTREEITEM root = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, m_pPage->GetName().c_str(),
+                                I_IMAGECALLBACK, I_IMAGECALLBACK, 0, 0, (LPARAM)(CQKBase*)m_pPage, TVI_ROOT, TVI_LAST);
+    if (m_nKind == 0) {
+        // A layout page lists no layers.
+        if (!m_pPage->IsLayoutPage())
+            InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "", 0, 0, 0, 0, 0, root, TVI_LAST);
+        return root;
+    }
+    HTREEITEM start = AddLayers(root);
+    if (m_nKind == 2 && start) {
+        HTREEITEM plot = AddPlots(start);
+        Expand(root, TVE_EXPAND);
+        if (plot)
+            start = plot;
+    }
+    return start;
+}
+
+// Adds one item per layer under the page item; answers the edited layer's item.
+HTREEITEM CQUPlotDetailsTree::AddLayers(HTREEITEM hPage)
+{
+    RemoveChildren(hPage);
+    HTREEITEM edited = nullptr;
+    const int editedIndex = m_nKind == 0 ? -1 : LayerIndexOf(m_pElement);
+    for (int i = 0; i < m_pPage->GetNumLayers(); ++i) {
+        CQKGraphicLayer* layer = (m_nKind == 1 && i == editedIndex) ? static_cast<CQKGraphicLayer*>(m_pElement)
+                                                                    : m_pPage->GetLayerByIndex(i, 0);
+        HTREEITEM item = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, layer->GetName().c_str(),
+                                    PD_IMAGE_LAYER, PD_IMAGE_LAYER_SELECTED, 0, 0, (LPARAM)(CQKBase*)layer, hPage,
+                                    TVI_LAST);
+        if (layer->GetNumPlots() > 0)
+            InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "", 0, 0, 0, 0, 0, item, TVI_LAST);
+        if (i == editedIndex)
+            edited = item;
+    }
+    MarkExpanded(hPage);
+    return edited;
+}
+
+// Adds one item per plot under a layer item; answers the edited plot's item.
+HTREEITEM CQUPlotDetailsTree::AddPlots(HTREEITEM hLayer)
+{
+    auto* layer = dynamic_cast<CQKGraphicLayer*>(GetItemObject(hLayer));
+    if (!layer || layer->GetNumPlots() <= 0)
+        return nullptr;
+    RemoveChildren(hLayer);
+    const CQKPlotObj* edited = (m_nKind == 2) ? static_cast<CQKPlotObj*>(m_pElement) : nullptr;
+    const bool editedLayer = edited && LayerIndexOf(edited) == m_pPage->GetLayerIndex(layer);
+    const int editedIndex = editedLayer ? layer->GetPlotIndex(edited->GetId()) : -1;
+    HTREEITEM editedItem = nullptr;
+    for (int i = 0; i < layer->GetNumPlots(); ++i) {
+        CQKPlotObj* plot = (i == editedIndex) ? const_cast<CQKPlotObj*>(edited) : layer->PlotObjByIndex(i, 0);
+        if (!plot)
+            continue;
+        if (plot->IsHiddenFromLegend()) {
+            if (plot != edited)
+                delete plot;
+            continue;
+        }
+        HTREEITEM item = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM,
+                                    plot->GetDataSetName().c_str(), PlotImage(plot, FALSE), PlotImage(plot, TRUE), 0, 0,
+                                    (LPARAM)(CQKBase*)plot, hLayer, TVI_LAST);
+        if (i == editedIndex)
+            editedItem = item;
+    }
+    MarkExpanded(hLayer);
+    return editedItem;
+}
+
+void CQUPlotDetailsTree::FillItem(HTREEITEM hItem)
+{
+    if (!hItem || !ItemHasChildren(hItem) || (GetItemState(hItem, TVIS_EXPANDEDONCE) & TVIS_EXPANDEDONCE))
+        return;
+    switch (GetItemDepth(hItem)) {
+    case 0: AddLayers(hItem); break;
+    case 1: AddPlots(hItem); break;
+    default: break;
+    }
+}
+
+void CQUPlotDetailsTree::OnGetDispInfo(NMTVDISPINFOA* pInfo)
+{
+    if (!(pInfo->item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)))
+        return;
+    const bool expanded = (GetItemState(pInfo->item.hItem, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    pInfo->item.iImage = pInfo->item.iSelectedImage = expanded ? PD_IMAGE_EXPANDED : PD_IMAGE_COLLAPSED;
+}
+
+HTREEITEM CQUPlotDetailsTree::GroupFirstItem(HTREEITEM hItem)
+{
+    auto* plot = static_cast<CQKPlotObj*>(GetItemObject(hItem));
+    HTREEITEM first = hItem;
+    if (!plot || !plot->IsBasePtrPlotObj())
+        return first;
+    for (HTREEITEM prev = GetPrevSiblingItem(hItem); prev; prev = GetPrevSiblingItem(prev)) {
+        auto* other = static_cast<CQKPlotObj*>(GetItemObject(prev));
+        if (!other || !(other->IsGroupBegin() || other->IsGroupMember()) || !other->IsInTheSameGroup(plot))
+            break;
+        first = prev;
+        if (other->IsGroupBegin())
+            break;
+    }
+    return first;
+}
+
+HTREEITEM CQUPlotDetailsTree::Redirect(HTREEITEM hItem)
+{
+    CQKBase* object = GetItemObject(hItem);
+    if (!object || GetItemDepth(hItem) == 0 || !object->IsBasePtrPlotObj())
+        return hItem;
+    auto* plot = static_cast<CQKPlotObj*>(object);
+    if ((plot->IsGroupBegin() || plot->IsGroupMember()) && !plot->IsIndependence())
+        return GroupFirstItem(hItem);
+    return hItem;
+}
+
+void CQUPlotDetailsTree::ResetGroupHighlight()
+{
+    HTREEITEM root = GetRootItem();
+    for (HTREEITEM layer = root ? GetChildItem(root) : nullptr; layer; layer = GetNextSiblingItem(layer)) {
+        if (GetItemDepth(layer) != 1 || !GetItemObject(layer))
+            continue;
+        for (HTREEITEM item = GetChildItem(layer); item; item = GetNextSiblingItem(item)) {
+            int image, selected;
+            if (GetItemImage(item, image, selected) && image >= PD_IMAGE_PLOT_SELECTED && image < PD_IMAGE_PLOT)
+                SetItemImage(item, image + PD_IMAGE_GROUP_SHIFT, selected);
+        }
+    }
+}
+
+int CQUPlotDetailsTree::HighlightGroup(HTREEITEM hItem, BOOL bOn)
+{
+    int walked = 0;
+    HTREEITEM first = GroupFirstItem(hItem);
+    auto* leader = static_cast<CQKPlotObj*>(GetItemObject(first));
+    for (HTREEITEM item = first; item; item = GetNextSiblingItem(item)) {
+        auto* plot = static_cast<CQKPlotObj*>(GetItemObject(item));
+        if (!plot || (item != first && !(plot->IsGroupMember() && plot->IsInTheSameGroup(leader))))
+            break;
+        ++walked;
+        int image, selected;
+        if (!GetItemImage(item, image, selected))
+            continue;
+        if (bOn && image >= PD_IMAGE_PLOT && image < PD_IMAGE_SPECIAL_SELECTED)
+            SetItemImage(item, image - PD_IMAGE_GROUP_SHIFT, selected);
+        else if (!bOn && item != hItem && image >= PD_IMAGE_PLOT_SELECTED && image < PD_IMAGE_PLOT)
+            SetItemImage(item, image + PD_IMAGE_GROUP_SHIFT, selected);
+    }
+    return walked;
+}
+
+void CQUPlotDetailsTree::CommitAll()
+{
+    HTREEITEM root = GetRootItem();
+    for (HTREEITEM layerItem = root ? GetChildItem(root) : nullptr; layerItem;
+         layerItem = GetNextSiblingItem(layerItem)) {
+        auto* layer = dynamic_cast<CQKGraphicLayer*>(GetItemObject(layerItem));
+        if (!layer)
+            continue;
+        for (HTREEITEM item = GetChildItem(layerItem); item; item = GetNextSiblingItem(item)) {
+            auto* plot = static_cast<CQKPlotObj*>(GetItemObject(item));
+            if (!plot)
+                continue;
+            // A plot that no longer draws with a colour map lets its colour-map data go
+            // when it is committed, not while the pages ask about it.
+            if (!plot->UseColormapForDrawing() && plot->HasColorMapData()) {
+                plot->RemoveColorMapData();
+                plot->SetModified(1);
+            }
+            if (plot->IsModified())
+                plot->UpdateFromTemporary();
+            plot->GetPlotObjectType(0);
+        }
+        // The layer pages edit this copy; without this their changes would never reach
+        // the layer.
+        if (layer->IsTemporary())
+            layer->UpdateFromTemporary();
+    }
+    if (m_pPage)
+        m_pPage->UpdateFromTemporary();
+}
+
+void CQUPlotDetailsTree::ReplaceItemObject(HTREEITEM hItem, CQKPlotObj* pPlot)
+{
+    SetItemData(hItem, (DWORD_PTR)(CQKBase*)pPlot);
+    RemoveChildren(hItem);
+    SetItemImage(hItem, PlotImage(pPlot, FALSE), PlotImage(pPlot, TRUE));
+}
+
+void CQUPlotDetailsTree::DeleteWorkingCopies()
+{
+    if (m_bClosed)
+        return;
+    HTREEITEM root = GetRootItem();
+    for (HTREEITEM layerItem = root ? GetChildItem(root) : nullptr; layerItem;
+         layerItem = GetNextSiblingItem(layerItem)) {
+        for (HTREEITEM item = GetChildItem(layerItem); item; item = GetNextSiblingItem(item)) {
+            delete GetItemObject(item);
+            SetItemData(item, 0);
+        }
+        delete GetItemObject(layerItem);
+        SetItemData(layerItem, 0);
+    }
+    m_bClosed = TRUE;
+}

@@ -1,0 +1,718 @@
+// Plot Details opened on a graph of the kernel's data model and driven as a user would:
+// what the tree lists, which tabs each kind of plot and layer gets, that edits reach the
+// kernel's objects on Apply and OK and not on Cancel, and the tab checker's rules.
+#include <gtest/gtest.h>
+#include <qxtest/DialogDriver.h>
+
+#include <afxdlgs.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LinePage.h"
+#include "ObjectsResources.h"
+#include "PlotDetailsMain.h"
+#include "PlotDetailsResources.h"
+#include "PlotDetailsTabChecker.h"
+#include "QDGraphPage.h"
+#include "QKCallLog.h"
+#include "QKData.h"
+
+using qxtest::DialogDriver;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+CQUPlotDetailsMain* Dialog(HWND h)
+{
+    return DYNAMIC_DOWNCAST(CQUPlotDetailsMain, CWnd::FromHandlePermanent(h));
+}
+
+HWND Tree(HWND h)
+{
+    return GetDlgItem(h, IDC_PD_TREE);
+}
+
+std::string ItemText(HWND tree, HTREEITEM item)
+{
+    char text[128] = "";
+    TVITEMA tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&tv);
+    return text;
+}
+
+int ItemImage(HWND tree, HTREEITEM item)
+{
+    TVITEMA tv = {};
+    tv.mask = TVIF_IMAGE;
+    tv.hItem = item;
+    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&tv);
+    return tv.iImage;
+}
+
+std::vector<HTREEITEM> Children(HWND tree, HTREEITEM parent)
+{
+    std::vector<HTREEITEM> items;
+    for (HTREEITEM item = TreeView_GetChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item))
+        items.push_back(item);
+    return items;
+}
+
+Strings ChildTexts(HWND tree, HTREEITEM parent)
+{
+    Strings texts;
+    for (HTREEITEM item : Children(tree, parent))
+        texts.push_back(ItemText(tree, item));
+    return texts;
+}
+
+// Types into the edit field of a combo box, which tells its dialog as typing would.
+void TypeInCombo(HWND dialog, int id, const char* text)
+{
+    SetDlgItemTextA(dialog, id, text);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), (LPARAM)GetDlgItem(dialog, id));
+}
+
+// Expands an item as a click on its button would, filling it.
+void Expand(HWND tree, HTREEITEM item)
+{
+    TreeView_Expand(tree, item, TVE_EXPAND);
+}
+
+HWND Sheet(HWND h)
+{
+    CQUPDPropertySheet* sheet = Dialog(h)->GetTabManager().GetSheet();
+    return sheet ? sheet->m_hWnd : nullptr;
+}
+
+Strings Tabs(HWND h)
+{
+    Strings tabs;
+    HWND tab = (HWND)SendMessageA(Sheet(h), PSM_GETTABCONTROL, 0, 0);
+    int n = (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0);
+    for (int i = 0; i < n; ++i) {
+        char text[64] = "";
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&item);
+        tabs.push_back(text);
+    }
+    return tabs;
+}
+
+std::string ActiveTab(HWND h)
+{
+    HWND tab = (HWND)SendMessageA(Sheet(h), PSM_GETTABCONTROL, 0, 0);
+    int i = (int)SendMessageA(tab, TCM_GETCURSEL, 0, 0);
+    Strings tabs = Tabs(h);
+    return i >= 0 && i < (int)tabs.size() ? tabs[i] : "";
+}
+
+HWND ActivePage(HWND h)
+{
+    return (HWND)SendMessageA(Sheet(h), PSM_GETCURRENTPAGEHWND, 0, 0);
+}
+
+HWND GoTab(HWND h, const std::string& caption)
+{
+    Strings tabs = Tabs(h);
+    for (size_t i = 0; i < tabs.size(); ++i)
+        if (tabs[i] == caption)
+            SendMessageA(Sheet(h), PSM_SETCURSEL, i, 0);
+    return ActivePage(h);
+}
+
+std::string Join(const Strings& items)
+{
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+class PlotDetailsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qkfxGetProject().New();
+        qkfxGetCallLog().Clear();
+        page.reset(new CQDGraphPage(&qkfxGetProject(), "Graph9"));
+        layer = page->AddLayer();
+    }
+
+    CQKDataObj* AddPlot(CQKGraphicLayer* to, int type, const char* name)
+    {
+        auto* plot = new CQKDataObj;
+        plot->SetPlotObjectType(type);
+        plot->SetDataSetName(name);
+        to->AddObject(plot);
+        return plot;
+    }
+
+    INT_PTR Open(CQKBase* obj, int type, DWORD option, DialogDriver::Step step)
+    {
+        DialogDriver driver;
+        driver.Then(step);
+        INT_PTR result = driver.Run([&] { return (INT_PTR)page->PlotDetailsDialog(obj, type, option); });
+        EXPECT_FALSE(driver.TimedOut());
+        EXPECT_EQ(1, driver.StepsRun());
+        return result;
+    }
+
+    std::unique_ptr<CQDGraphPage> page;
+    CQKGraphicLayer* layer = nullptr;
+};
+
+TEST_F(PlotDetailsTest, TreeListsThePageItsLayersAndTheirPlots)
+{
+    AddPlot(layer, QK_PLOT_LINE, "Data1_B");
+    AddPlot(layer, QK_PLOT_SCATTER, "Data1_C")->SetHiddenFromLegend(TRUE);
+    CQKDataObj* edited = AddPlot(layer, QK_PLOT_LINE_SYMBOL, "Data1_D");
+    CQKGraphicLayer* second = page->AddLayer();
+    AddPlot(second, QK_PLOT_COLUMN, "Data2_B");
+
+    Strings layers, plots, secondPlots;
+    std::string root, selected;
+    int secondChildrenBefore = -1;
+    Open(edited, 2, 0, [&](HWND h) {
+        HWND tree = Tree(h);
+        HTREEITEM top = TreeView_GetRoot(tree);
+        root = ItemText(tree, top);
+        layers = ChildTexts(tree, top);
+        std::vector<HTREEITEM> layerItems = Children(tree, top);
+        plots = ChildTexts(tree, layerItems[0]);
+        selected = ItemText(tree, TreeView_GetSelection(tree));
+        // The other layer is filled only when it is opened.
+        secondChildrenBefore = (int)Children(tree, layerItems[1]).size();
+        Expand(tree, layerItems[1]);
+        secondPlots = ChildTexts(tree, layerItems[1]);
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ("Graph9", root);
+    EXPECT_EQ("Layer1, Layer2", Join(layers));
+    // A plot hidden from the legend is not listed.
+    EXPECT_EQ("Data1_B, Data1_D", Join(plots));
+    EXPECT_EQ("Data1_D", selected);
+    EXPECT_EQ(1, secondChildrenBefore); // the placeholder that makes it expandable
+    EXPECT_EQ("Data2_B", Join(secondPlots));
+
+    // A layout page lists no layers.
+    CQDGraphPage layout(&qkfxGetProject(), "Layout9", QK_PAGE_LAYOUT);
+    layout.AddLayer();
+    int layoutChildren = -1;
+    std::string caption;
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+        layoutChildren = (int)Children(Tree(h), TreeView_GetRoot(Tree(h))).size();
+        caption = qxtest::WindowText(h);
+        qxtest::Click(h, IDCANCEL);
+    });
+    driver.Run([&] { return (INT_PTR)layout.PlotDetailsDialog(&layout, 0, 0); });
+    EXPECT_EQ(0, layoutChildren);
+    EXPECT_EQ("Layout Page Details", caption);
+}
+
+// Which tabs each kind of plot shows, in the order the sheet shows them: the pages the
+// sheet starts with keep their order, pages added later follow from the highest kind.
+TEST_F(PlotDetailsTest, EachPlotKindShowsItsTabs)
+{
+    struct Case {
+        int type;
+        bool errorBars;
+        int patterns;
+        const char* tabs;
+    };
+    const Case cases[] = {
+        {QK_PLOT_LINE, false, 1, "Line"},
+        {QK_PLOT_SCATTER, false, 1, "Symbol, Drop Lines"},
+        {QK_PLOT_LINE_SYMBOL, true, 1, "Line, Symbol, Drop Lines, Error Bar"},
+        {QK_PLOT_COLUMN, false, 1, "Pattern, Spacing"},
+        {QK_PLOT_COLUMN, false, 3, "Pattern, Pattern 2, Pattern 3, Spacing"},
+        {QK_PLOT_BOX, false, 1, "Pattern, Box, Percentile, Label"},
+        {QK_PLOT_PIE, false, 1, "Pattern, Pie Geometry, Labels"},
+        {QK_PLOT_VECTOR, false, 1, "Vector"},
+        {QK_PLOT_FUNCTION, false, 1, "Line, Function"},
+        {QK_PLOT_3D_SURFACE, false, 1, "Color Map, Numeric Formats, Side Walls, Grids, Surface/Projections"},
+        {QK_PLOT_3D_WALL, false, 1, "Line, Drop Lines, Pattern"},
+    };
+    for (const Case& c : cases) {
+        CQKDataObj* plot = AddPlot(layer, c.type, "Data1_B");
+        plot->SetErrorBar(c.errorBars);
+        plot->SetNumberOfPattern(c.patterns);
+    }
+    Strings shown;
+    Open(layer->PlotObjByIndex(0, 1), 2, 0, [&](HWND h) {
+        HWND tree = Tree(h);
+        for (HTREEITEM item : Children(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)))) {
+            TreeView_SelectItem(tree, item);
+            shown.push_back(Join(Tabs(h)));
+        }
+        qxtest::Click(h, IDCANCEL);
+    });
+    ASSERT_EQ(sizeof cases / sizeof cases[0], shown.size());
+    for (size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(cases[i].tabs, shown[i]) << "case " << i;
+}
+
+TEST_F(PlotDetailsTest, LineEditsReachThePlotOnApplyAndOkNotOnCancel)
+{
+    CQKDataObj* plot = AddPlot(layer, QK_PLOT_LINE_SYMBOL, "Data1_B");
+    plot->SetType(0);
+    plot->SetWidth(0.5);
+    plot->SetColor(1);
+
+    auto edit = [&](HWND h) {
+        HWND line = ActivePage(h);
+        qxtest::ComboSelect(line, IDC_PD_LINE_STYLE, 2);
+        TypeInCombo(line, IDC_PD_LINE_WIDTH, "3");
+        qxtest::ComboSelect(line, IDC_PD_LINE_COLOR, 4); // colour 3
+        qxtest::SetCheck(line, IDC_PD_LINE_GAP, true);
+    };
+
+    // Cancel: nothing reaches the plot, and the dialog answers IDCANCEL.
+    std::string widthShown;
+    bool applyBefore = true, applyAfter = false;
+    INT_PTR result = Open(plot, 2, 0, [&](HWND h) {
+        widthShown = qxtest::GetText(ActivePage(h), IDC_PD_LINE_WIDTH);
+        applyBefore = qxtest::IsEnabled(h, IDC_PD_APPLY);
+        edit(h);
+        applyAfter = qxtest::IsEnabled(h, IDC_PD_APPLY);
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ("0.5", widthShown);
+    EXPECT_FALSE(applyBefore);
+    EXPECT_TRUE(applyAfter);
+    EXPECT_EQ(0, plot->GetType());
+    EXPECT_EQ(0.5, plot->GetWidth());
+    EXPECT_EQ(1, plot->GetColor());
+    EXPECT_FALSE(plot->IsLineSymbolGap(0));
+
+    // Apply then Cancel: the applied edits stay, and the dialog answers IDOK.
+    bool applyAfterApply = true;
+    result = Open(plot, 2, 0, [&](HWND h) {
+        edit(h);
+        qxtest::Click(h, IDC_PD_APPLY);
+        applyAfterApply = qxtest::IsEnabled(h, IDC_PD_APPLY);
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_FALSE(applyAfterApply);
+    EXPECT_EQ(2, plot->GetType());
+    EXPECT_EQ(3.0, plot->GetWidth());
+    EXPECT_EQ(3, plot->GetColor());
+    EXPECT_TRUE(plot->IsLineSymbolGap(0));
+
+    // OK commits without Apply.
+    result = Open(plot, 2, 0, [&](HWND h) {
+        HWND line = ActivePage(h);
+        TypeInCombo(line, IDC_PD_LINE_WIDTH, "1.5");
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(1.5, plot->GetWidth());
+    EXPECT_EQ(2, plot->GetType()); // what the page showed is written back unchanged
+}
+
+TEST_F(PlotDetailsTest, LineConnectionGapAndFillRules)
+{
+    CQKDataObj* plot = AddPlot(layer, QK_PLOT_LINE_SYMBOL, "Data1_B");
+    plot->SetConnectType(0);
+    plot->SetLineInFrontSymbol(FALSE);
+    bool styleAtStart = true, styleAfterConnect = false, styleAfterNone = true;
+    bool frontWithGap = true, modeWithoutFill = true, modeWithFill = false;
+    Open(plot, 2, 0, [&](HWND h) {
+        HWND line = ActivePage(h);
+        styleAtStart = qxtest::IsEnabled(line, IDC_PD_LINE_STYLE);
+        qxtest::ComboSelect(line, IDC_PD_LINE_CONNECT, 1);
+        styleAfterConnect = qxtest::IsEnabled(line, IDC_PD_LINE_STYLE);
+        qxtest::ComboSelect(line, IDC_PD_LINE_CONNECT, 0);
+        styleAfterNone = qxtest::IsEnabled(line, IDC_PD_LINE_STYLE);
+        qxtest::ComboSelect(line, IDC_PD_LINE_CONNECT, 2);
+        qxtest::Click(line, IDC_PD_LINE_FRONT);
+        qxtest::SetCheck(line, IDC_PD_LINE_GAP, true);
+        frontWithGap = qxtest::IsEnabled(line, IDC_PD_LINE_FRONT);
+        modeWithoutFill = qxtest::IsEnabled(line, IDC_PD_LINE_FILL_MODE);
+        qxtest::SetCheck(line, IDC_PD_LINE_FILL, true);
+        modeWithFill = qxtest::IsEnabled(line, IDC_PD_LINE_FILL_MODE);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_FALSE(styleAtStart);
+    EXPECT_TRUE(styleAfterConnect);
+    EXPECT_FALSE(styleAfterNone);
+    EXPECT_FALSE(frontWithGap);
+    EXPECT_FALSE(modeWithoutFill);
+    EXPECT_TRUE(modeWithFill);
+    EXPECT_EQ(2, plot->GetConnectType());
+    EXPECT_TRUE(plot->IsLineSymbolGap(0));
+    // With the gap on, where the line lies is not written.
+    EXPECT_FALSE(plot->IsLineInFrontSymbol(0));
+    EXPECT_TRUE(plot->HasAreaFilled());
+}
+
+TEST_F(PlotDetailsTest, DependentGroupSelectsItsFirstPlotIndependentGroupEditsTheMember)
+{
+    CQKDataObj* plots[3];
+    const char* names[3] = {"Data1_B", "Data1_C", "Data1_D"};
+    for (int i = 0; i < 3; ++i) {
+        plots[i] = AddPlot(layer, QK_PLOT_LINE, names[i]);
+        plots[i]->SetGroup(1, i == 0);
+    }
+    CQKDataObj* single = AddPlot(layer, QK_PLOT_LINE, "Data1_E");
+    single->SetGroup(2, TRUE); // a group of one
+
+    std::string selected, groupSingle;
+    std::vector<int> images;
+    Strings tabs, singleTabs;
+    bool typeEnabled = false;
+    Open(plots[2], 2, 0, [&](HWND h) {
+        HWND tree = Tree(h);
+        selected = ItemText(tree, TreeView_GetSelection(tree));
+        for (HTREEITEM item : Children(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree))))
+            images.push_back(ItemImage(tree, item));
+        tabs = Tabs(h);
+        typeEnabled = qxtest::IsEnabled(h, IDC_PD_PLOT_TYPE);
+        TreeView_SelectItem(tree, Children(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)))[3]);
+        singleTabs = Tabs(h);
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ("Data1_B", selected);
+    // The group's plots show highlighted; the plot in a group of its own does not.
+    ASSERT_EQ(4u, images.size());
+    EXPECT_EQ(PD_IMAGE_PLOT_SELECTED + 0, images[0]);
+    EXPECT_EQ(PD_IMAGE_PLOT_SELECTED + 1, images[1]);
+    EXPECT_EQ(PD_IMAGE_PLOT_SELECTED + 1, images[2]);
+    EXPECT_EQ(PD_IMAGE_PLOT + 0, images[3]);
+    EXPECT_EQ("Line, Group", Join(tabs));
+    EXPECT_TRUE(typeEnabled);
+    EXPECT_EQ("Line", Join(singleTabs));
+
+    for (CQKDataObj* plot : plots)
+        plot->SetIndependence(TRUE);
+    Open(plots[2], 2, 0, [&](HWND h) {
+        selected = ItemText(Tree(h), TreeView_GetSelection(Tree(h)));
+        typeEnabled = qxtest::IsEnabled(h, IDC_PD_PLOT_TYPE);
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ("Data1_D", selected);
+    EXPECT_FALSE(typeEnabled);
+}
+
+TEST_F(PlotDetailsTest, PlotTypeChangeRebuildsTheTabsAndCommitsOnlyOnApply)
+{
+    CQKDataObj* plot = AddPlot(layer, QK_PLOT_LINE, "Data1_B");
+    for (bool apply : {false, true}) {
+        Strings before, after;
+        std::string wks;
+        Open(plot, 2, 0, [&](HWND h) {
+            before = Tabs(h);
+            wks = qxtest::GetText(h, IDC_PD_WORKBOOK);
+            HWND combo = GetDlgItem(h, IDC_PD_PLOT_TYPE);
+            int scatter = (int)SendMessageA(combo, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM) "Scatter");
+            qxtest::ComboSelect(h, IDC_PD_PLOT_TYPE, scatter);
+            after = Tabs(h);
+            qxtest::Click(h, apply ? IDOK : IDCANCEL);
+        });
+        EXPECT_EQ("Line", Join(before));
+        EXPECT_EQ("Symbol, Drop Lines", Join(after));
+        EXPECT_EQ("Worksheet", wks);
+        EXPECT_EQ(apply ? QK_PLOT_SCATTER : QK_PLOT_LINE, plot->GetPlotObjectType(0)) << apply;
+    }
+}
+
+TEST_F(PlotDetailsTest, TabCheckerRestoresTheLastTabAndStoresItOnApply)
+{
+    CQKDataObj* plot = AddPlot(layer, QK_PLOT_LINE_SYMBOL, "Data1_B");
+    plot->SetErrorBar(TRUE);
+    plot->SetNumberOfPattern(1);
+    struct Case {
+        int stored;
+        const char* active;
+    };
+    // Error Bar (9) stands in the first sheet; a stored kind of 22 or more is not
+    // restored, and a stored kind whose page the plot does not want falls back.
+    const Case cases[] = {{PD_KIND_ERROR_BAR, "Error Bar"},
+                          {PD_KIND_DROP_LINES, "Drop Lines"},
+                          {22, "Line"},
+                          {PD_KIND_PIE_LABELS, "Line"}};
+    for (const Case& c : cases) {
+        plot->SetActiveTabID(c.stored);
+        std::string active;
+        Open(plot, 2, 0, [&](HWND h) {
+            active = ActiveTab(h);
+            qxtest::Click(h, IDCANCEL);
+        });
+        EXPECT_EQ(c.active, active) << c.stored;
+    }
+
+    // Apply stores the tab that is showing.
+    plot->SetActiveTabID(0);
+    Open(plot, 2, 0, [&](HWND h) {
+        HWND symbolPage = GoTab(h, "Symbol");
+        (void)symbolPage;
+        Dialog(h)->SendMessage(WM_PD_ENABLE_APPLY, 0, 0);
+        qxtest::Click(h, IDC_PD_APPLY);
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ(PD_KIND_SYMBOL, plot->GetActiveTabID(1));
+}
+
+TEST_F(PlotDetailsTest, TabCheckerInstancesAndTabIds)
+{
+    CQKDataObj* plot = AddPlot(layer, QK_PLOT_COLUMN, "Data1_B");
+    plot->SetNumberOfPattern(5); // more than three count as three
+    int patternCount = 0, secondPatternId = -1, spacingId = -1;
+    Open(plot, 2, 0, [&](HWND h) {
+        CQUPlotDetailsTabChecker* checker = Dialog(h)->GetTabManager().GetTabChecker();
+        patternCount = checker->GetInstanceCount(PD_KIND_PATTERN);
+        GoTab(h, "Pattern 2");
+        secondPatternId = checker->GetCurrentTabID();
+        GoTab(h, "Spacing");
+        spacingId = checker->GetCurrentTabID();
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ(3, patternCount);
+    EXPECT_EQ(PD_KIND_PATTERN + 256, secondPatternId);
+    EXPECT_EQ(PD_KIND_SPACING, spacingId);
+}
+
+TEST_F(PlotDetailsTest, LayerTabsAndFirstTab)
+{
+    struct Case {
+        int layers;
+        bool is3D;
+        DWORD option;
+        const char* tabs;
+        const char* active;
+    };
+    const Case cases[] = {
+        {1, false, 0, "Background, Size/Speed, Display", "Background"},
+        {2, false, 1, "Background, Size/Speed, Display, Link Axes Scales", "Link Axes Scales"},
+        // Without links the sheet starts on its first page.
+        {1, false, 1, "Background, Size/Speed, Display", "Background"},
+        {2, true, 0, "Background, Size/Speed, Display, Link Axes Scales, Miscellaneous, Axis, Planes", "Background"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        CQKGraphicLayer* edited = c.is3D ? page->AddLayer(true) : layer;
+        for (int i = page->GetNumLayers(); i < c.layers; ++i)
+            page->AddLayer();
+        std::string tabs, active, caption;
+        bool workbookVisible = true, typeVisible = true;
+        Open(edited, 1, c.option, [&](HWND h) {
+            tabs = Join(Tabs(h));
+            active = ActiveTab(h);
+            workbookVisible = IsWindowVisible(GetDlgItem(h, IDC_PD_WORKBOOK));
+            typeVisible = IsWindowVisible(GetDlgItem(h, IDC_PD_PLOT_TYPE));
+            qxtest::Click(h, IDCANCEL);
+        });
+        EXPECT_EQ(c.tabs, tabs) << c.layers << c.is3D;
+        EXPECT_EQ(c.active, active) << c.layers << c.option;
+        EXPECT_FALSE(workbookVisible);
+        EXPECT_FALSE(typeVisible);
+    }
+}
+
+TEST_F(PlotDetailsTest, BackgroundNoneSwitchesOffAndColoursShiftByOne)
+{
+    layer->SetBkgBorder(TRUE);
+    layer->SetBkgBorderStyle(2);
+    layer->SetBkgColor(FALSE);
+    int borderShown = -1, colorShown = -1;
+    INT_PTR result = Open(layer, 1, 0, [&](HWND h) {
+        HWND bkg = ActivePage(h);
+        borderShown = qxtest::ComboSelection(bkg, IDC_PD_BKG_BORDER);
+        colorShown = qxtest::ComboSelection(bkg, IDC_PD_BKG_COLOR);
+        qxtest::ComboSelect(bkg, IDC_PD_BKG_BORDER, 0);
+        qxtest::ComboSelect(bkg, IDC_PD_BKG_COLOR, 4);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(3, borderShown);
+    EXPECT_EQ(0, colorShown);
+    EXPECT_FALSE(layer->IsBkgBorder());
+    EXPECT_EQ(2, layer->GetBkgBorderStyle()); // the style stays for when the border comes back
+    EXPECT_TRUE(layer->IsBkgColor());
+    EXPECT_EQ(3, layer->GetBkgColorValue());
+}
+
+TEST_F(PlotDetailsTest, SizeSpeedConvertsUnitsInPlaceAndRefusesOutOfRangePoints)
+{
+    layer->SetMeasUnits(QK_UNITS_INCH);
+    layer->SetMeasWidth(5);
+    layer->SetMeasHeight(3);
+    layer->SetMeasLeft(1);
+    layer->SetMeasTop(0.5);
+    Strings unitsShown, cachingShown;
+    std::string widthCm, widthMm;
+    double widthBeforeApply = 0;
+    std::string refusal;
+    bool stillOpen = false;
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+        HWND size = GoTab(h, "Size/Speed");
+        HWND units = GetDlgItem(size, IDC_PD_SIZE_UNITS);
+        for (int i = 0; i < (int)SendMessageA(units, CB_GETCOUNT, 0, 0); ++i) {
+            char text[64];
+            SendMessageA(units, CB_GETLBTEXT, i, (LPARAM)text);
+            unitsShown.push_back(text);
+        }
+        HWND caching = GetDlgItem(size, IDC_PD_SIZE_CACHING);
+        for (int i = 0; i < (int)SendMessageA(caching, CB_GETCOUNT, 0, 0); ++i) {
+            char text[64];
+            SendMessageA(caching, CB_GETLBTEXT, i, (LPARAM)text);
+            cachingShown.push_back(text);
+        }
+        qxtest::ComboSelect(size, IDC_PD_SIZE_UNITS, QK_UNITS_CM);
+        widthCm = qxtest::GetText(size, IDC_PD_SIZE_WIDTH);
+        qxtest::ComboSelect(size, IDC_PD_SIZE_UNITS, QK_UNITS_MM);
+        widthMm = qxtest::GetText(size, IDC_PD_SIZE_WIDTH);
+        widthBeforeApply = layer->GetMeasWidth();
+        qxtest::SetCheck(size, IDC_PD_SIZE_MATRIX_CHECK, true);
+        qxtest::SetText(size, IDC_PD_SIZE_MATRIX_X, "1");
+        qxtest::Click(h, IDOK); // refused: the box below answers, the dialog stays
+        stillOpen = IsWindow(h) && IsWindowVisible(h);
+        qxtest::SetText(ActivePage(h), IDC_PD_SIZE_MATRIX_X, "20");
+        qxtest::Click(h, IDOK);
+    });
+    driver.Then([&](HWND box) {
+        refusal = qxtest::MessageBoxText(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    INT_PTR result = driver.Run([&] { return (INT_PTR)page->PlotDetailsDialog(layer, 1, 0); });
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ("% of Page, Inch, cm, mm, Pixel", Join(unitsShown));
+    EXPECT_EQ("None, Raster", Join(cachingShown));
+    EXPECT_EQ("12.7", widthCm);
+    EXPECT_EQ("127", widthMm); // converted from centimetres, not again from inches
+    EXPECT_EQ(5.0, widthBeforeApply);
+    EXPECT_NE(std::string::npos, refusal.find("2")) << refusal;
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(QK_UNITS_MM, layer->GetMeasUnits());
+    EXPECT_NEAR(127.0, layer->GetMeasWidth(), 1e-9);
+    EXPECT_TRUE(layer->IsMatrixSkipPoints());
+    EXPECT_EQ(20, layer->GetMatrixSkipXPoints());
+}
+
+TEST_F(PlotDetailsTest, DisplayAndLinkPagesWriteTheLayerOnApply)
+{
+    CQKGraphicLayer* second = page->AddLayer();
+    second->SetMeasUnits(QK_UNITS_LINK_PERCENT);
+    second->SetLinkToLayerIndex(0);
+    std::string linkShown, unitsAfterUnlink;
+    bool x1Enabled = true, x1EnabledCustom = false;
+    Open(second, 1, 1, [&](HWND h) {
+        HWND link = ActivePage(h);
+        char text[64] = "";
+        SendDlgItemMessageA(link, IDC_PD_LINK_TO, CB_GETLBTEXT,
+                            SendDlgItemMessageA(link, IDC_PD_LINK_TO, CB_GETCURSEL, 0, 0), (LPARAM)text);
+        linkShown = text;
+        x1Enabled = qxtest::IsEnabled(link, IDC_PD_LINK_X1);
+        qxtest::Click(link, IDC_PD_LINK_X_CUSTOM);
+        x1EnabledCustom = qxtest::IsEnabled(link, IDC_PD_LINK_X1);
+        qxtest::SetText(link, IDC_PD_LINK_X1, "X1*2");
+        qxtest::Click(h, IDC_PD_APPLY);
+        // Unlinking shows at once on Size/Speed, whose units need the link.
+        qxtest::ComboSelect(link, IDC_PD_LINK_TO, 0);
+        HWND size = GoTab(h, "Size/Speed");
+        unitsAfterUnlink = qxtest::GetText(size, IDC_PD_SIZE_UNITS);
+        HWND display = GoTab(h, "Display");
+        qxtest::SetCheck(display, IDC_PD_DISP_X_AXES, false);
+        qxtest::Click(display, IDC_PD_DISP_FIXED);
+        qxtest::SetText(display, IDC_PD_DISP_FACTOR, "2.5");
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ("Layer1", linkShown);
+    EXPECT_FALSE(x1Enabled);
+    EXPECT_TRUE(x1EnabledCustom);
+    EXPECT_EQ("% of Page", unitsAfterUnlink);
+    // What Apply wrote stays; what came after it went with Cancel.
+    EXPECT_EQ(2, second->GetLayerXAxisLink());
+    EXPECT_EQ("X1*2", second->GetLayerLinkX1());
+    EXPECT_TRUE(second->IsThereLinkedFrame());
+    EXPECT_EQ(QK_UNITS_LINK_PERCENT, second->GetMeasUnits());
+    EXPECT_TRUE(second->IsAxisDisplayed(QK_AXIS_X));
+    EXPECT_EQ(0, second->GetScaleWithLayer());
+
+    Open(second, 1, 0, [&](HWND h) {
+        HWND display = GoTab(h, "Display");
+        qxtest::SetCheck(display, IDC_PD_DISP_X_AXES, false);
+        qxtest::Click(display, IDC_PD_DISP_FIXED);
+        qxtest::SetText(display, IDC_PD_DISP_FACTOR, "2.5");
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_FALSE(second->IsAxisDisplayed(QK_AXIS_X));
+    EXPECT_EQ(1, second->GetScaleWithLayer());
+    EXPECT_EQ(2.5, second->GetScalingFactor());
+}
+
+TEST_F(PlotDetailsTest, WorkbookButtonAndSpaceSaving)
+{
+    CQKDataObj* plot = AddPlot(layer, QK_PLOT_LINE, "Data1_B");
+    plot->SetUsesMatrixData(TRUE);
+    std::string text, first, second;
+    RECT sheetShown = {}, sheetHidden = {}, treeShown = {}, sheetBack = {}, dialogShown = {}, dialogHidden = {};
+    bool treeVisibleAfter = true;
+    Open(plot, 2, 0, [&](HWND h) {
+        text = qxtest::GetText(h, IDC_PD_WORKBOOK);
+        first = qxtest::GetText(h, IDC_PD_SPACE_SAVING);
+        GetWindowRect(Sheet(h), &sheetShown);
+        GetWindowRect(Tree(h), &treeShown);
+        GetWindowRect(h, &dialogShown);
+        qxtest::Click(h, IDC_PD_SPACE_SAVING);
+        second = qxtest::GetText(h, IDC_PD_SPACE_SAVING);
+        GetWindowRect(Sheet(h), &sheetHidden);
+        GetWindowRect(h, &dialogHidden);
+        treeVisibleAfter = IsWindowVisible(Tree(h));
+        qxtest::Click(h, IDC_PD_SPACE_SAVING);
+        GetWindowRect(Sheet(h), &sheetBack);
+        qxtest::Click(h, IDC_PD_SPACE_SAVING); // left hidden for the next opening
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ("Matrix", text);
+    EXPECT_EQ(">>", first);
+    EXPECT_EQ("<<", second);
+    EXPECT_FALSE(treeVisibleAfter);
+    // With the tree shown the sheet stands 15 pixels right of it. The dialog keeps its
+    // right edge: hiding the tree takes the tree's width and gap off its left.
+    EXPECT_EQ(treeShown.right + 15, sheetShown.left);
+    EXPECT_EQ(sheetShown.left, sheetHidden.left);
+    EXPECT_EQ(dialogShown.right, dialogHidden.right);
+    EXPECT_EQ((dialogShown.right - dialogShown.left) - (treeShown.right - treeShown.left) - 15,
+              dialogHidden.right - dialogHidden.left);
+    EXPECT_EQ(sheetShown.left, sheetBack.left);
+
+    std::string next;
+    Open(plot, 2, 0, [&](HWND h) {
+        next = qxtest::GetText(h, IDC_PD_SPACE_SAVING);
+        qxtest::Click(h, IDC_PD_SPACE_SAVING);
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ("<<", next);
+    EXPECT_EQ(1, CQUPlotDetailsMain::GetSpaceSavingState());
+
+    // The button opens the plot's worksheet and closes the dialog as Cancel.
+    CQKWksPage* wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+    CQKDataObj* fromWks = AddPlot(layer, QK_PLOT_LINE, "Data1_C");
+    fromWks->SetData(wks->AddColumn()->GetHandle());
+    qkfxGetCallLog().Clear();
+    INT_PTR result = Open(fromWks, 2, 0, [&](HWND h) {
+        text = qxtest::GetText(h, IDC_PD_WORKBOOK);
+        qxtest::Click(h, IDC_PD_WORKBOOK);
+    });
+    EXPECT_EQ("Worksheet", text);
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_GE(qkfxGetCallLog().Find("CQKDataObj::OpenWorksheet"), 0);
+}
+
+} // namespace
