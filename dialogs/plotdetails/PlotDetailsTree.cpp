@@ -66,7 +66,7 @@ HTREEITEM CQUPlotDetailsTree::Build_Tree_Control()
                                 I_IMAGECALLBACK, I_IMAGECALLBACK, 0, 0, (LPARAM)(CQKBase*)m_pPage, TVI_ROOT, TVI_LAST);
     if (m_nKind == 0) {
         // A layout page lists no layers.
-        if (!m_pPage->IsLayoutPage())
+        if (!m_pPage->IsLayoutPage() && m_pPage->GetType() != QK_PAGE_LAYOUT)
             InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "", 0, 0, 0, 0, 0, root, TVI_LAST);
         return root;
     }

@@ -33,7 +33,7 @@ int CQDGraphPage::PlotDetailsDialog(CQKBase* obj, int type, DWORD option)
     default: return 0;
     }
     CQUPlotDetailsMain dialog(edited, type, parent, firstTab);
-    if (type == 0 && IsLayoutPage())
+    if (type == 0 && (IsLayoutPage() || GetType() == QK_PAGE_LAYOUT))
         dialog.SetForLayoutPage(TRUE);
     INT_PTR result = dialog.DoModal();
     if (result == IDCANCEL && dialog.IsApplyClicked())
