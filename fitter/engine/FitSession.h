@@ -513,6 +513,10 @@ int RenderFunction(FittingSession* s, const FunctionDef* def, char* out, size_t 
 // current category; 0 written, 1 not written.
 int WriteFunctionFile(FittingSession* s, FunctionDef* def);
 void MeasureFunction(FittingSession* s, FunctionDef* def);
+// Paints the file text on dc from y down, one lineHeight a line, in the device context's
+// font: section titles in dark blue, keys in green, values and bodies in black. With
+// formulaOnly only the FORMULA section is painted.
+void DrawFunction(FittingSession* s, const FunctionDef* def, HDC dc, int y, int lineHeight, bool formulaOnly);
 // Replaces one string field (by its key id); 1 changed, 0 unchanged or unknown key.
 int SetFunctionField(FunctionDef* def, int keyId, const char* text);
 int CopyFunction(FunctionDef* target, const FunctionDef* source);

@@ -98,6 +98,8 @@ int LoadFunctionGroup(FittingSession* s, const char* category)
     char ini[2 * QFIT_HOST_TEXT_CAPACITY];
     GetIniPath(s, ini, sizeof ini);
     const std::vector<std::string> keys = KeyNames(category, ini, 4096);
+    // A category that lists nothing yet is still the one new functions are saved into.
+    snprintf(s->category, sizeof s->category, "%s", category);
     if (keys.empty())
         return 1;
     char folder[MAX_PATH];

@@ -359,6 +359,35 @@ int ReadKeys(FittingSession* s, FunctionDef* def, const Source& source)
     return 0;
 }
 
+// The value of a key line; false when the line is left out (an inherited option whose
+// setting is unchanged, when leaveInherited asks for that).
+bool KeyValue(FittingSession* s, const FunctionDef* def, const FileKey& k, bool leaveInherited, std::string* value)
+{
+    switch (k.kind) {
+    case TEXT:
+        *value = Field(def, k);
+        return true;
+    case NUMBER: {
+        const int n = WordValue(def, k);
+        *value = n == -1 ? std::string("N/A") : std::to_string(n);
+        return true;
+    }
+    case KEYWORD:
+    case ANALYTICAL:
+    case OPTION: {
+        const int id = WordValue(def, k) & 0xFFFF;
+        if (k.kind == OPTION && leaveInherited && (id & OPTION_INHERITED) &&
+            static_cast<int16_t>(id) == SettingOf(s, OptionIndex(k)))
+            return false;
+        const char* word = KeywordText(id & ~OPTION_INHERITED);
+        *value = word ? word : "";
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 // The file text of a definition. `inherited` leaves out options the file does not state
 // and whose setting is unchanged, so that a file does not freeze inherited settings.
 std::string Render(FittingSession* s, const FunctionDef* def, bool leaveInherited)
@@ -380,26 +409,16 @@ std::string Render(FittingSession* s, const FunctionDef* def, bool leaveInherite
             text += "]\r\n";
         }
         const char* key = KeywordText(k.key);
+        std::string value;
         switch (k.kind) {
         case TEXT:
-            text += std::string(key) + "=" + Field(def, k) + "\r\n";
-            break;
         case KEYWORD:
         case ANALYTICAL:
-        case OPTION: {
-            const int id = WordValue(def, k) & 0xFFFF;
-            if (k.kind == OPTION && leaveInherited && (id & OPTION_INHERITED) &&
-                static_cast<int16_t>(id) == SettingOf(s, OptionIndex(k)))
-                break;
-            const char* word = KeywordText(id & ~OPTION_INHERITED);
-            text += std::string(key) + "=" + (word ? word : "") + "\r\n";
+        case OPTION:
+        case NUMBER:
+            if (KeyValue(s, def, k, leaveInherited, &value))
+                text += std::string(key) + "=" + value + "\r\n";
             break;
-        }
-        case NUMBER: {
-            const int n = WordValue(def, k);
-            text += std::string(key) + "=" + (n == -1 ? std::string("N/A") : std::to_string(n)) + "\r\n";
-            break;
-        }
         case BODY:
             text += Field(def, k);
             text += "\r\n";
@@ -419,6 +438,84 @@ std::string Render(FittingSession* s, const FunctionDef* def, bool leaveInherite
     }
     endSection();
     return text;
+}
+
+// Paints the file text as Render lays it out: section titles in dark blue at x 0, keys in
+// green and their values in black behind them, bodies and key lists line by line, all
+// indented; one line height per line and an empty line after each section.
+void Draw(FittingSession* s, const FunctionDef* def, HDC dc, int y, int lineHeight, int indent, bool formulaOnly)
+{
+    const COLORREF title = RGB(0, 0, 128), keyColour = RGB(0, 128, 0), plain = RGB(0, 0, 0);
+    auto text = [&](int x, const std::string& line, COLORREF colour) {
+        SetTextColor(dc, colour);
+        TextOutA(dc, x, y, line.c_str(), static_cast<int>(line.size()));
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size);
+        return size.cx;
+    };
+    auto lines = [&](const std::string& body) {
+        size_t start = 0;
+        while (start <= body.size()) {
+            size_t end = body.find('\n', start);
+            if (end == std::string::npos)
+                end = body.size();
+            std::string line = body.substr(start, end - start);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            text(indent, line, plain);
+            y += lineHeight;
+            start = end + 1;
+        }
+    };
+    int16_t section = 0;
+    bool shown = false;
+    for (const FileKey& k : kFileKeys) {
+        if (!Visited(def, k))
+            continue;
+        if (k.section != section) {
+            if (shown)
+                y += lineHeight;
+            section = k.section;
+            shown = !formulaOnly || section == SEC_FORMULA;
+            if (shown) {
+                text(0, std::string("[") + KeywordText(section) + "]", title);
+                y += lineHeight;
+            }
+        }
+        if (!shown)
+            continue;
+        const std::string name = KeywordText(k.key);
+        switch (k.kind) {
+        case BODY:
+            lines(Field(def, k));
+            break;
+        case KEYLIST: {
+            std::string items;
+            char item[FDF_KEYLIST_CHARS];
+            for (const char* p = NextToken(Field(def, k), ",", item, sizeof item); item[0];
+                 p = NextToken(p, ",", item, sizeof item)) {
+                items += item;
+                if (!strchr(item, '='))
+                    items += '=';
+                items += '\n';
+            }
+            if (!items.empty()) {
+                items.pop_back();
+                lines(items);
+            }
+            break;
+        }
+        default: {
+            std::string value;
+            if (KeyValue(s, def, k, false, &value)) {
+                const int width = text(indent, name + "= ", keyColour);
+                text(indent + width, value, plain);
+                y += lineHeight;
+            }
+            break;
+        }
+        }
+    }
 }
 
 const FileKey* FieldKey(int keyId)
@@ -548,6 +645,11 @@ int RenderFunction(FittingSession* s, const FunctionDef* def, char* out, size_t 
         return 1;
     memcpy(out, text.c_str(), text.size() + 1);
     return 0;
+}
+
+void DrawFunction(FittingSession* s, const FunctionDef* def, HDC dc, int y, int lineHeight, bool formulaOnly)
+{
+    Draw(s, def, dc, y, lineHeight, 12, formulaOnly);
 }
 
 void MeasureFunction(FittingSession* s, FunctionDef* def)

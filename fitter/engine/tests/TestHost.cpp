@@ -345,6 +345,38 @@ INT_PTR TestHost::Handle(HWND context, UINT request, INT_PTR a1, INT_PTR a2)
             }
         return 0;
     }
+    case HOST_REQ_3009:
+    case HOST_CREATE_DATASET: {
+        if (!createDatasets)
+            return 0;
+        const char* name = reinterpret_cast<const char*>(a1);
+        if (const QFitDataset h = Find(name)) {
+            Dataset(h).values.resize(static_cast<size_t>(a2), MISSING_VALUE);
+            return h;
+        }
+        return AddDataset(name, std::vector<double>(static_cast<size_t>(a2), MISSING_VALUE));
+    }
+    case HOST_SET_RANGE:
+        if (!createDatasets)
+            return 0;
+        if (!Usable(a1))
+            return 1;
+        Dataset(a1).used = *reinterpret_cast<QFitRowRange*>(a2);
+        return 0;
+    case HOST_SET_X_DATASET:
+        if (!createDatasets)
+            return 0;
+        if (!Usable(a1))
+            return 1;
+        Dataset(a1).x = a2;
+        return 0;
+    case HOST_SET_DATASET_LABEL:
+        if (!createDatasets)
+            return 0;
+        if (!Usable(a1))
+            return 1;
+        Dataset(a1).label = reinterpret_cast<const char*>(a2);
+        return 0;
     case HOST_REQ_3018: {
         QFitColumnQuery* q = reinterpret_cast<QFitColumnQuery*>(a1);
         snprintf(q->buffer, q->bufferCapacity, "Data1");

@@ -16,6 +16,8 @@ struct TestDataset {
     std::vector<double> values;
     QFitRowRange used;
     bool valid = true;
+    std::string label;
+    QFitDataset x = 0;  // its X dataset
 };
 
 class TestHost {
@@ -42,6 +44,10 @@ public:
     std::map<HWND, FittingSession*> sessions;
     std::string settingsDir, fallbackDir, programDir;
     std::string profileFile;  // the host's profile file that may hold old function lists
+    // Result datasets the engine asks for (HOST_REQ_3009, HOST_CREATE_DATASET) are made,
+    // or found again by name, only when set; tests that only count the requests leave it off.
+    bool createDatasets = false;
+    QFitDataset FindByName(const char* name) const { return Find(name); }
     int abortAfterPolls = -1;
     int polls = 0;
     int detaches = 0;
