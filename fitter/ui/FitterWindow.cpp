@@ -11,11 +11,14 @@
 #include "ConstraintsPage.h"
 #include "ControlPage.h"
 #include "DatasetsPage.h"
+#include "DefinePage.h"
+#include "FunctionView.h"
 #include "InitPage.h"
 #include "ReplicasPage.h"
 #include "ResultsPage.h"
 #include "SelectPage.h"
 #include "SessionPage.h"
+#include "SimulatePage.h"
 
 #include "../engine/FitMemory.h"
 #include "../engine/FitSession.h"
@@ -31,8 +34,7 @@ const int kButtonSize = 25;
 
 // A page: its id (= menu command = toolbar button), its toolbar bitmap, its templates for
 // the full and the basic mode (0: none of its own), its caption string and its dialog
-// procedure. A page without a procedure is not part of this build and says so when asked
-// for.
+// procedure.
 struct PageInfo {
     int id;
     const char* bitmap;
@@ -41,12 +43,15 @@ struct PageInfo {
     int caption;
     DLGPROC procedure;
     int (*leave)(HWND page, FittingSession* s);  // reads the page back; nonzero refuses
+    // Prepares what the page edits and chooses its template; false when no page can be made.
+    bool (*prepare)(FittingSession* s, int page, int* templateId);
 };
 
 const PageInfo kPages[] = {
     {PAGE_ID_SELECT, "bselect", IDD_PAGE_SELECT, IDD_PAGE_SELECT_BASIC, 2000, SelectFitFunx, LeaveSelectPage},
-    {PAGE_ID_EDIT, "bedit", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2001, nullptr, nullptr},
-    {PAGE_ID_NEW, "bnew", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2008, nullptr, nullptr},
+    {PAGE_ID_EDIT, "bedit", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2001, DefFitFunx, LeaveEditPage,
+     PrepareDefinePage},
+    {PAGE_ID_NEW, "bnew", IDD_PAGE_DEFINE, IDD_PAGE_DEFINE_BASIC, 2008, DefFitFunx, LeaveNewPage, PrepareDefinePage},
     {PAGE_ID_SESSION, "bfit", IDD_PAGE_SESSION, IDD_PAGE_SESSION_BASIC, 2002, FitSession, LeaveSessionPage},
     {PAGE_ID_RESULTS, "bresults", IDD_PAGE_RESULTS, 0, 2003, FitResults, LeaveResultsPage},
     {PAGE_ID_CONTROL, "bcontrol", IDD_PAGE_CONTROL, 0, 2004, FitControl, LeaveControlPage},
@@ -54,7 +59,7 @@ const PageInfo kPages[] = {
     {PAGE_ID_DATASETS, "bdataset", IDD_PAGE_DATASETS, IDD_PAGE_DATASETS_BASIC, 2006, VariableDataset,
      LeaveDatasetsPage},
     {PAGE_ID_INIT, "binit", IDD_PAGE_INIT, 0, 2009, FitInit, LeaveInitPage},
-    {PAGE_ID_SIMULATE, "bsimulat", IDD_PAGE_SIMULATE, 0, 2007, nullptr, nullptr},
+    {PAGE_ID_SIMULATE, "bsimulat", IDD_PAGE_SIMULATE, 0, 2007, Simulate, LeaveSimulatePage, PrepareSimulatePage},
     {PAGE_ID_AFTERFIT, "bafterfi", IDD_PAGE_AFTERFIT, 0, 2010, AfterFit, LeaveAfterFitPage},
     {PAGE_ID_ADVANCED, "badvopt", IDD_PAGE_ADVANCED, 0, 2011, AdvOptions, LeaveReplicaPage},
 };
@@ -328,16 +333,12 @@ bool CreatePage(FittingSession* s, HWND window, int page)
     const PageInfo* info = FindPage(page);
     if (!info)
         return false;
-    if (!info->procedure) {
-        char caption[64] = "";
-        LoadStringA(FitterInstance, info->caption, caption, sizeof caption);
-        FitMessage(window, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>(caption));
-        return false;
-    }
     // The session page runs on a begun fitting session; without one there is no page.
     if (page == PAGE_ID_SESSION && BeginFit(s, 1) != 0)
         return false;
-    const int templateId = PageTemplateId(s, page);
+    int templateId = PageTemplateId(s, page);
+    if (info->prepare && !info->prepare(s, page, &templateId))
+        return false;
     HWND dialog = CreateDialogParamA(FitterInstance, MAKEINTRESOURCEA(templateId), window, info->procedure,
                                      reinterpret_cast<LPARAM>(s));
     if (!dialog)
@@ -377,6 +378,22 @@ void DestroyPage(FittingSession* s)
     if (s->pageWindow && IsWindow(s->pageWindow))
         DestroyWindow(s->pageWindow);
     s->pageWindow = nullptr;
+}
+
+// Leaving a definition page with a definition that cannot be used asks first; false keeps
+// the user on the page with everything typed.
+bool CheckLeavePage(FittingSession* s, HWND window)
+{
+    if ((s->pageId != PAGE_ID_EDIT && s->pageId != PAGE_ID_NEW) || s->noCheck || !s->pageWindow)
+        return true;
+    const int check = CheckEditedFunction(s);
+    if (check == 0)
+        return true;
+    // A system variable anywhere in the names gets the message that lists them.
+    const int message = check == 256 || check == 0x10 || check == 0x40 ? IDS_SYSTEM_VARIABLE
+                        : check == 1024                              ? IDS_RESERVED_NAME
+                                                                     : IDS_BAD_DEFINITION;
+    return FitMessageDialog(window, s, 2, message, nullptr, nullptr, nullptr, "Ok", "Cancel") == 1;
 }
 
 // Asks before a new function is defined while a fit is under way; false refuses.
@@ -429,18 +446,10 @@ void ChangePage(FittingSession* s, HWND window, int page)
 {
     if (!s->rebuildPage && !s->noCheck && page == s->pageId)
         return;
+    if (!s->rebuildPage && !CheckLeavePage(s, window))
+        return;
     if (!s->rebuildPage && page == PAGE_ID_NEW && !ConfirmNewFunction(s, window))
         return;
-    // A page that is not part of this build is never entered: the page shown stays as it is.
-    const PageInfo* info = FindPage(page);
-    int probe = s->pageId;
-    if (info && !info->procedure && page != s->pageId && !s->rebuildPage &&
-        CanEnterPage(s, page, &probe)) {
-        char caption[64] = "";
-        LoadStringA(FitterInstance, info->caption, caption, sizeof caption);
-        FitMessage(window, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>(caption));
-        return;
-    }
     int target = s->pageId;
     const bool left = !(s->pageWindow && IsWindow(s->pageWindow)) || LeavePage(s, window, s->pageId) == 0;
     if (!left) {
@@ -793,6 +802,8 @@ int ShowFitterPage(FittingSession* s, const char* argument)
             page = PAGE_ID_AFTERFIT;
     }
     SetStartPage(s, page);
+    // Equation pictures need their fonts: installed before the window shows any.
+    InstallEquationFonts(s);
     OpenFitterWindow(s->hostWindow, s);
     return 0;
 }

@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "FitterResources.h"
+#include "DefinePage.h"
 #include "FitterWindow.h"
+#include "FunctionView.h"
 
 #include "../engine/FitSession.h"
 
 namespace {
 
-const char kViewClass[] = "FormulaDisplay";
 const char kDefaultCategory[] = "Quorix Basic Functions";
 
 int CurrentIndex(const FittingSession* s)
@@ -40,36 +41,6 @@ std::vector<std::string> CategoryNames(FittingSession* s)
     return names;
 }
 
-// The view paints the text it holds: the function file, for now the one view there is.
-LRESULT CALLBACK FormulaDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        RECT r;
-        GetClientRect(window, &r);
-        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        const int length = GetWindowTextLengthA(window);
-        if (length > 0) {
-            std::string text(static_cast<size_t>(length) + 1, '\0');
-            GetWindowTextA(window, &text[0], length + 1);
-            HGDIOBJ old = SelectObject(dc, GetStockObject(ANSI_FIXED_FONT));
-            SetBkMode(dc, TRANSPARENT);
-            InflateRect(&r, -2, -2);
-            DrawTextA(dc, text.c_str(), length, &r, DT_NOPREFIX | DT_EXPANDTABS | DT_LEFT | DT_TOP);
-            SelectObject(dc, old);
-        }
-        EndPaint(window, &ps);
-        return 0;
-    }
-    if (message == WM_SETTEXT) {
-        const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-        InvalidateRect(window, nullptr, TRUE);
-        return result;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 void FillFunctionList(HWND page, FittingSession* s);
 
 void UpdateFunctionView(HWND page, FittingSession* s)
@@ -83,6 +54,7 @@ void UpdateFunctionView(HWND page, FittingSession* s)
         for (int id : {IDC_VIEW_EQUATION, IDC_VIEW_CURVE, IDC_VIEW_FILE})
             EnableWindow(GetDlgItem(page, id), FALSE);
         SetWindowTextA(view, "");
+        ShowFunctionInView(s, view, nullptr);
         SetDlgItemTextA(page, IDC_DESCRIPTION, "");
         if (basic)
             for (int id : {IDC_BASIC_FIT, IDC_BASIC_DATASETS, IDC_BASIC_EDIT})
@@ -93,9 +65,8 @@ void UpdateFunctionView(HWND page, FittingSession* s)
         for (int id : {IDC_BASIC_FIT, IDC_BASIC_DATASETS, IDC_BASIC_NEW, IDC_BASIC_EDIT})
             EnableWindow(GetDlgItem(page, id), TRUE);
     SetDlgItemTextA(page, IDC_DESCRIPTION, def->description);
-    // Equation pictures and sample curves are not part of this build: only the file view
-    // has something to show.
-    const bool picture = false, curve = false;
+    bool picture = false, curve = false;
+    CheckFunctionPictures(s, def, &picture, &curve);
     EnableWindow(GetDlgItem(page, IDC_VIEW_EQUATION), picture);
     EnableWindow(GetDlgItem(page, IDC_VIEW_CURVE), curve);
     const bool fileView = !(basic && def->functionType == KW_BUILTIN);
@@ -104,6 +75,7 @@ void UpdateFunctionView(HWND page, FittingSession* s)
         s->viewMode = picture ? 0 : curve ? 1 : 2;
     if ((s->viewMode == 0 && !picture) || (s->viewMode == 1 && !curve))
         s->viewMode = 2;
+    // The view's text is the function file while the file is what it shows.
     std::string text;
     if (s->viewMode == 2 && fileView) {
         std::vector<char> buffer(64 * 1024);
@@ -111,6 +83,9 @@ void UpdateFunctionView(HWND page, FittingSession* s)
             text = buffer.data();
     }
     SetWindowTextA(view, text.c_str());
+    if (!def->measuredLines)
+        MeasureFunction(s, s->current);
+    ShowFunctionInView(s, view, def);
     CheckRadioButton(page, IDC_VIEW_EQUATION, IDC_VIEW_FILE, IDC_VIEW_EQUATION + s->viewMode);
 }
 
@@ -171,6 +146,15 @@ void OnCategorySelected(HWND page, FittingSession* s)
         SelectListText(page, IDC_CATEGORY_LIST, s->category);
         return;
     }
+    // The functions of the category shown go when another is loaded: unsaved ones are
+    // offered for saving first.
+    EnableWindow(page, FALSE);
+    if (s->fitterWindow)
+        EnableWindow(s->fitterWindow, FALSE);
+    AskSaveFunctions(page, s);
+    EnableWindow(page, TRUE);
+    if (s->fitterWindow)
+        EnableWindow(s->fitterWindow, TRUE);
     snprintf(s->category, sizeof s->category, "%s", category);
     LoadFunctionGroup(s, category);
     SyncDefaultFunction(s, 0, category);
@@ -240,17 +224,6 @@ void OnCommand(HWND page, FittingSession* s, WPARAM wParam)
 }
 
 }  // namespace
-
-bool RegisterFormulaDisplay(HINSTANCE instance)
-{
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = FormulaDisplayProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kViewClass;
-    wc.style = CS_GLOBALCLASS;
-    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
 
 INT_PTR CALLBACK SelectFitFunx(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

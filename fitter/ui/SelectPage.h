@@ -14,6 +14,3 @@ int LeaveSelectPage(HWND page, FittingSession* s);
 // Menu "Delete": removes the selected function from the list and its category; 0 done,
 // 1 when the user declined, -1 when nothing could be removed.
 int DeleteSelectedFunction(HWND page, FittingSession* s);
-
-// Registers the window class of the function view.
-bool RegisterFormulaDisplay(HINSTANCE instance);

@@ -2,6 +2,8 @@
 // session lookup and lifecycle, the module messages and the export table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -34,39 +36,25 @@ TEST(FitObjectTable, CountsAndNames)
 
 TEST(FitObjectTable, ExportsByName)
 {
-    std::vector<std::string> names;
-    for (const auto& e : qxtest::ReadExports("qxfitter.dll"))
-        names.push_back(e.name);
-    EXPECT_EQ((std::vector<std::string>{"FitMsgDisplay", "NonLinearFit", "QFITModuleInit", "ScxFit", "SelectFitFunx", "QFITControl", "FitSession", "VariableDataset", "ConstraintsControl", "FitControl", "FitResults", "FitInit", "AfterFit", "AdvOptions", "About"}),
-              names);
     // The window's procedures keep their ordinals: hosts bind them by number.
+    const std::vector<std::pair<std::string, unsigned>> expected = {
+        {"EquationPicScroll", 51}, {"EnumFamCallBack", 52}, {"EnumMetaFileProc", 53}, {"FitMsgDisplay", 54},
+        {"SelectFitFunx", 100},    {"DefFitFunx", 200},     {"QFITControl", 300},      {"FitSession", 400},
+        {"VariableDataset", 500},  {"Simulate", 600},       {"ConstraintsControl", 700}, {"FitControl", 800},
+        {"FitResults", 900},       {"FitInit", 1000},       {"AfterFit", 1100},        {"AdvOptions", 1200},
+        {"AttentionSave", 1400},   {"About", 1600},         {"QFIT_SaveAs", 1700}};
+    std::vector<std::string> names;
     for (const auto& e : qxtest::ReadExports("qxfitter.dll")) {
-        if (e.name == "FitMsgDisplay") {
-            EXPECT_EQ(54u, e.ordinal);
-        } else if (e.name == "QFITControl") {
-            EXPECT_EQ(300u, e.ordinal);
-        } else if (e.name == "SelectFitFunx") {
-            EXPECT_EQ(100u, e.ordinal);
-        } else if (e.name == "FitSession") {
-            EXPECT_EQ(400u, e.ordinal);
-        } else if (e.name == "VariableDataset") {
-            EXPECT_EQ(500u, e.ordinal);
-        } else if (e.name == "ConstraintsControl") {
-            EXPECT_EQ(700u, e.ordinal);
-        } else if (e.name == "FitResults") {
-            EXPECT_EQ(900u, e.ordinal);
-        } else if (e.name == "AfterFit") {
-            EXPECT_EQ(1100u, e.ordinal);
-        } else if (e.name == "FitInit") {
-            EXPECT_EQ(1000u, e.ordinal);
-        } else if (e.name == "AdvOptions") {
-            EXPECT_EQ(1200u, e.ordinal);
-        } else if (e.name == "About") {
-            EXPECT_EQ(1600u, e.ordinal);
-        } else if (e.name == "FitControl") {
-            EXPECT_EQ(800u, e.ordinal);
-        }
+        names.push_back(e.name);
+        for (const auto& x : expected)
+            if (x.first == e.name)
+                EXPECT_EQ(x.second, e.ordinal) << e.name;
     }
+    for (const auto& x : expected)
+        EXPECT_NE(names.end(), std::find(names.begin(), names.end(), x.first)) << x.first;
+    for (const char* entry : {"NonLinearFit", "ScxFit", "QFITModuleInit"})
+        EXPECT_NE(names.end(), std::find(names.begin(), names.end(), entry)) << entry;
+    EXPECT_EQ(expected.size() + 3, names.size());
 }
 
 // An empty name with a number get lists numbers, then strings with "$", then methods with
