@@ -268,11 +268,14 @@ CQuorixApp::CQuorixApp(LPCTSTR lpszAppName)
 
 CQuorixApp::~CQuorixApp()
 {
+    // The start screen closes through the customisation object, which goes after it.
+    delete m_pStartScreen;
+    m_pStartScreen = nullptr;
     delete m_pCustom;
+    m_pCustom = nullptr;
     m_templateServers.RemoveAllServers();
     // The framework owns and deletes the templates themselves.
     m_QrxTemplateList.RemoveAll();
-    delete m_pStartScreen;
     delete[] m_pszRegistryKeyBuffer;
     delete[] m_pszProfileNameCopy;
 }
