@@ -244,7 +244,7 @@ public:
     void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
     // Places the docked bars in rows from the top left of the client area (bMove) and
     // answers the size they take.
-    CSize LayoutBars(BOOL bMove);
+    virtual CSize LayoutBars(BOOL bMove);
 
     CPtrArray m_arrBars;
     BOOL m_bFloating;
