@@ -197,16 +197,17 @@ int CQUExcelDoc::s_displayOpenExcelDialog = 1;
 int CQUExcelDoc::s_openWorkbookAsExcel = 1;
 int CQUExcelDoc::s_ignoreAll = 0;
 
-IMPLEMENT_DYNCREATE(CQUExcelDoc, CDocument)
+IMPLEMENT_DYNCREATE(CQUExcelDoc, CQuorixDoc)
 
 CQUExcelDoc::CQUExcelDoc() = default;
 
 CQUExcelDoc::~CQUExcelDoc()
 {
-    if (m_pPage) {
-        m_pPage->SetDocument(nullptr);
-        qkfxGetProject().DeletePage(m_pPage->GetName());
-    }
+    // A document deleted without being closed still lets its page go.
+    if (CQUWksPageExternal* page = GetPage())
+        page->SetDocument(nullptr);
+    if (CQKPage* page = DisconnectPage())
+        page->Destroy();
 }
 
 CQUxlView* CQUExcelDoc::get_first_QU_view() const
@@ -235,27 +236,28 @@ const bool g_pageFactory = (qkfxGetProject().SetPageFactory(QK_PAGE_EXCEL, &NewE
 
 BOOL CQUExcelDoc::InitPage(const char* file)
 {
-    if (!m_pPage) {
+    if (!GetPage()) {
         // The page the kernel made for this window when it asked for one, else a new one.
-        CQuorixApp* app = GetQuorixApp();
-        CQrxMultiDocTemplate* excel = app ? app->GetExcelDocumentTemplate() : nullptr;
-        CQKPage* page = excel ? excel->get_new_internally_created_page() : nullptr;
+        CQKPage* made = is_being_created_internally() ? get_new_internally_created_page()
+                                                      : qkfxGetProject().CreatePage(QK_PAGE_EXCEL);
+        auto* page = dynamic_cast<CQUWksPageExternal*>(made);
         if (!page)
-            page = qkfxGetProject().CreatePage(QK_PAGE_EXCEL);
-        m_pPage = dynamic_cast<CQUWksPageExternal*>(page);
-        if (!m_pPage)
             return FALSE;
-        m_pPage->SetDocument(this);
+        page->SetDocument(this);
+        ConnectPage(page);
+        // The window is called as its page is.
+        SetNiceTitle(TRUE);
     }
-    m_pPage->SetAsExternalDataSource(1);
+    GetPage()->SetAsExternalDataSource(1);
     if (file)
-        m_pPage->SetExternalName(file);
+        GetPage()->SetExternalName(file);
     return TRUE;
 }
 
 BOOL CQUExcelDoc::SetNewExternalFilename()
 {
-    if (!m_pPage)
+    CQUWksPageExternal* page = GetPage();
+    if (!page)
         return FALSE;
     std::string folder = qkfxGetQrxSystem().GetRefPath().GetExcel();
     for (int n = 1;; ++n) {
@@ -266,7 +268,7 @@ BOOL CQUExcelDoc::SetNewExternalFilename()
         // The path name is the document's without the framework's path-setting step (no
         // such file exists yet).
         m_strPathName = name;
-        return m_pPage->SetExternalName(name);
+        return page->SetExternalName(name);
     }
 }
 
@@ -294,7 +296,7 @@ BOOL CQUExcelDoc::OnNewDocument()
     CQUxlView* view = get_first_QU_view();
     if (!view || !InitPage(nullptr))
         return FALSE;
-    if (m_pPage->IsExternalHidden()) {
+    if (GetPage()->IsExternalHidden()) {
         view->m_bIdleReactivationDisabled = 1;
         view->m_bActivateNewExcel = 0;
     }
@@ -304,7 +306,7 @@ BOOL CQUExcelDoc::OnNewDocument()
         SetNewExternalFilename();
         view->CanGetSelection(FALSE);
         // A new workbook is kept inside the project file.
-        m_pPage->SetInternalSaving(1);
+        GetPage()->SetInternalSaving(1);
     }
     return ok;
 }
@@ -354,7 +356,7 @@ BOOL CQUExcelDoc::OnOpenDocument(LPCTSTR lpszPathName)
     CQuorixApp* app = GetQuorixApp();
     auto* excel = app ? DYNAMIC_DOWNCAST(CxlMultiDocTemplate, app->GetExcelDocumentTemplate()) : nullptr;
     if ((excel && excel->OpenAsReadOnly()) || qkuFileExistsAndIsReadOnly(lpszPathName))
-        m_pPage->SetAutomaticExternalUpdate(0);
+        GetPage()->SetAutomaticExternalUpdate(0);
     return TRUE;
 }
 
@@ -366,7 +368,9 @@ void CQUExcelDoc::OnCloseDocument()
             CQUxlView::DeletePlotDlg();
         view->uninit_xlDriver();
     }
-    CDocument::OnCloseDocument();
+    if (CQUWksPageExternal* page = GetPage())
+        page->SetDocument(nullptr);
+    CQuorixDoc::OnCloseDocument();
 }
 
 HMENU CQUExcelDoc::GetDefaultMenu()
@@ -377,7 +381,7 @@ HMENU CQUExcelDoc::GetDefaultMenu()
     CQuorixApp* app = GetQuorixApp();
     if (view && !view->HasExcel() && app)
         return app->GetNoExcelMenu();
-    return CDocument::GetDefaultMenu();
+    return CQuorixDoc::GetDefaultMenu();
 }
 
 void CQUExcelDoc::OnIdle()

@@ -11,6 +11,7 @@
 #include <afxwin.h>
 
 #include "QKExternal.h"
+#include "QuorixDoc.h"
 #include "XlExport.h"
 #include "XlAutomation.h"
 
@@ -78,11 +79,13 @@ private:
     CQUExcelDoc* m_pDoc;
 };
 
-class QUXL_API CQUExcelDoc : public CDocument {
+class QUXL_API CQUExcelDoc : public CQuorixDoc {
     DECLARE_DYNCREATE(CQUExcelDoc)
 public:
     CQUExcelDoc();
     ~CQUExcelDoc() override;
+
+    int get_desired_page_type() override { return QK_PAGE_EXCEL; }
 
     BOOL OnNewDocument() override;
     BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
@@ -90,7 +93,7 @@ public:
     void OnIdle() override;
     HMENU GetDefaultMenu() override;
 
-    CQUWksPageExternal* GetPage() const { return m_pPage; }
+    CQUWksPageExternal* GetPage() const { return dynamic_cast<CQUWksPageExternal*>(CQuorixDoc::GetPage()); }
     // Sets up the page: a new external page of the project (or the given one), its file.
     BOOL InitPage(const char* file);
     BOOL SetNewExternalFilename();
@@ -111,9 +114,6 @@ public:
     static int IgnoreAll() { return s_ignoreAll; }
 
     int m_bOpenedFromFile = 0;
-
-protected:
-    CQUWksPageExternal* m_pPage = nullptr;
 
 private:
     static int s_displayOpenExcelDialog;

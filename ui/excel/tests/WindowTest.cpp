@@ -83,6 +83,7 @@ TEST_F(XlWindow, NewWorkbooksAreNamedAfterTheFirstFreeNumberAndKeptInternally)
     EXPECT_EQ(folder + "Excel2.XLS", a.doc->GetPage()->GetExternalName());
     EXPECT_EQ(folder + "Excel3.XLS", b.doc->GetPage()->GetExternalName());
     EXPECT_TRUE(a.doc->GetPage()->IsInternalSaving());
+    EXPECT_STREQ(a.doc->GetPage()->GetName().c_str(), a.doc->GetTitle()) << "the window is called as its page";
     EXPECT_TRUE(a.doc->GetPage()->IsExternalDataSource());
     CStringArray names;
     ASSERT_EQ(4, a.view->GetWorksheetNames(names));
