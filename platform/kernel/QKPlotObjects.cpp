@@ -456,3 +456,33 @@ int CQKGraphPage::PlotDetailsDialog(CQKBase*, int type, DWORD)
     qkfxGetCallLog().Add("CQKGraphPage::PlotDetailsDialog", Format("no dialog for a plain page (%d)", type));
     return 0;
 }
+
+void CQKPlotObj::DrawBarPreview(HDC dc, const RECT& rect, int instance) const
+{
+    const QKPatternState& p = Pattern(instance);
+    auto rgb = [this](int color) {
+        DWORD value = 0;
+        CQKColor::GetColorRef(color < 0 ? GetActualColorForAutoColor(0) : color, value, 0);
+        return (COLORREF)value;
+    };
+    // Hatch styles of the pattern list after "None": horizontal, vertical, the two
+    // diagonals, cross and diagonal cross.
+    const int hatches[] = {HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL, HS_BDIAGONAL, HS_CROSS, HS_DIAGCROSS};
+    HBRUSH fill = CreateSolidBrush(rgb(p.bkColor));
+    FillRect(dc, &rect, fill);
+    DeleteObject(fill);
+    if (p.fillPattern > 0 && p.fillPattern <= (int)(sizeof hatches / sizeof hatches[0])) {
+        HBRUSH hatch = CreateHatchBrush(hatches[p.fillPattern - 1], rgb(p.barFillColor));
+        int oldMode = SetBkMode(dc, TRANSPARENT);
+        FillRect(dc, &rect, hatch);
+        SetBkMode(dc, oldMode);
+        DeleteObject(hatch);
+    }
+    HPEN pen = CreatePen(PS_SOLID, 1, rgb(p.borderColor));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}

@@ -166,6 +166,19 @@ struct QKPlotTypeEntry {
     int type;
 };
 
+// The border and fill of one pattern instance of a plot (its bars, columns, areas or
+// 3D wall faces). Colours: -9 automatic, else a colour index.
+struct QKPatternState {
+    int borderColor = 0;
+    int borderType = 0;      // index in the line-style list
+    double borderWidth = 0.5; // points
+    int bkColor = 18;        // the fill colour (light gray)
+    int fillPattern = 0;     // index in the pattern list; 0 none
+    int barFillColor = 0;    // the pattern's colour
+    double fillWidth = 0.5;  // the pattern's line width in points
+    int patternType = 0;     // further instances: 1 own settings, else as the first
+};
+
 // Everything a plot object keeps that its dialogs edit. A working copy holds its own
 // state; UpdateFromTemporary gives it to the original.
 struct QKPlotState {
@@ -191,6 +204,8 @@ struct QKPlotState {
     int numPatterns = 1;   // pattern instances (0 to 3)
     int activeTabID = 0;
     bool colorMapData = false;
+    bool frame3D = false;  // a line-symbol plot's bars are drawn with a 3D frame
+    QKPatternState pattern[3];
 };
 
 // A plotted object: what it draws (its plot type), its line and its place in a group.
@@ -301,6 +316,28 @@ public:
     int GetNumberOfPattern() const { return m_s.numPatterns; }
     void SetNumberOfPattern(int count) { m_s.numPatterns = count; }
 
+    // Pattern, by instance (0 to 2; others count as 0).
+    int GetBorderColor(int instance) const { return Pattern(instance).borderColor; }
+    void SetBorderColor(int color, int instance) { Pattern(instance).borderColor = color; }
+    int GetBorderType(int instance) const { return Pattern(instance).borderType; }
+    void SetBorderType(int type, int instance) { Pattern(instance).borderType = type; }
+    double GetBorderWidth(int instance) const { return Pattern(instance).borderWidth; }
+    void SetBorderWidth(double width, int instance) { Pattern(instance).borderWidth = width; }
+    int GetBKColor(int instance) const { return Pattern(instance).bkColor; }
+    void SetBKColor(int color, int instance) { Pattern(instance).bkColor = color; }
+    int GetFillPattern(int instance) const { return Pattern(instance).fillPattern; }
+    void SetFillPattern(int pattern, int instance) { Pattern(instance).fillPattern = pattern; }
+    int GetBarFillColor(int instance) const { return Pattern(instance).barFillColor; }
+    void SetBarFillColor(int color, int instance) { Pattern(instance).barFillColor = color; }
+    double GetFillWidth(int instance) const { return Pattern(instance).fillWidth; }
+    void SetFillWidth(double width, int instance) { Pattern(instance).fillWidth = width; }
+    int GetPatternType(int instance) const { return Pattern(instance).patternType; }
+    void SetPatternType(int type, int instance) { Pattern(instance).patternType = type; }
+    BOOL Has3DFrame() const { return m_s.frame3D; }
+    void Set3DFrame(BOOL on) { m_s.frame3D = on != FALSE; }
+    // Draws one bar of the plot as the instance fills it, inside the rectangle.
+    void DrawBarPreview(HDC dc, const RECT& rect, int instance) const;
+
     // The tab a dialog showed last (kind + 256 x instance); the argument is reserved.
     int GetActiveTabID(int reserved) const { return m_s.activeTabID; }
     void SetActiveTabID(int id) { m_s.activeTabID = id; }
@@ -335,6 +372,11 @@ public:
 protected:
     // A copy of the object's own class; subclasses with state of their own override it.
     virtual CQKPlotObj* Clone() const;
+    QKPatternState& Pattern(int instance) { return m_s.pattern[instance >= 0 && instance < 3 ? instance : 0]; }
+    const QKPatternState& Pattern(int instance) const
+    {
+        return m_s.pattern[instance >= 0 && instance < 3 ? instance : 0];
+    }
 
     QKPlotState m_s;
     CQKPlotObj* m_original = nullptr;

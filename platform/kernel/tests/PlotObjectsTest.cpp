@@ -145,4 +145,31 @@ TEST_F(PlotObjectsTest, GroupsCountTheirPlotsAndAutomaticColoursDiffer)
     EXPECT_NE(a->GetActualColorForAutoColor(7), b->GetActualColorForAutoColor(7));
 }
 
+TEST_F(PlotObjectsTest, PatternInstancesKeepTheirOwnSettingsAndThePreviewDrawsThem)
+{
+    CQKPlotObj* plot = AddPlot(QK_PLOT_COLUMN, "Data1_B");
+    plot->SetBKColor(1, 0);
+    plot->SetBKColor(2, 2);
+    plot->SetFillPattern(3, 7); // an instance beyond the third counts as the first
+    EXPECT_EQ(1, plot->GetBKColor(0));
+    EXPECT_EQ(2, plot->GetBKColor(2));
+    EXPECT_EQ(3, plot->GetFillPattern(0));
+
+    // The bar: a black border around the fill colour (red).
+    plot->SetFillPattern(0, 0);
+    plot->SetBorderColor(0, 0);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 20, 20);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT rect = {2, 2, 18, 18};
+    plot->DrawBarPreview(dc, rect, 0);
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 10, 10));
+    EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 2, 10));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
 } // namespace
