@@ -175,7 +175,9 @@ std::string CQKPlotObj::GetPlotTypeName() const
 
 BOOL CQKPlotObj::IsLineSymbolPlot() const
 {
-    return (Features(m_s.plotType) & F_XY) != 0;
+    // Plots of lines and symbols; columns share their type list but are drawn as bars.
+    const int t = m_s.plotType;
+    return t == QK_PLOT_LINE || t == QK_PLOT_SCATTER || t == QK_PLOT_LINE_SYMBOL || t == QK_PLOT_AREA;
 }
 
 BOOL CQKPlotObj::IsLineOrLineSymbolType() const
