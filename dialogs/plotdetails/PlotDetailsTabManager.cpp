@@ -2,6 +2,7 @@
 
 #include "LayerPages.h"
 #include "LinePage.h"
+#include "PatternPage.h"
 #include "PlotDetailsMain.h"
 #include "PlotDetailsPages.h"
 #include "PlotDetailsResources.h"
@@ -10,8 +11,8 @@
 namespace {
 
 // The plot pages in the order they are created: template, caption and the kind the tab
-// checker files them under. The Line page is built here; the others say they are not
-// available in this version.
+// checker files them under. The Line and Pattern pages are built here; the others say
+// they are not available in this version.
 struct PlotPageRow {
     UINT templateId;
     const char* caption;
@@ -145,11 +146,16 @@ BOOL CQUPlotDetailsTabManager::MakeSheet(int nStart, std::vector<CPropertyPage*>
 
 void CQUPlotDetailsTabManager::CreatePlotPages(CQKPlotObj* pPlot)
 {
+    int patterns = 0;
     for (const PlotPageRow& row : kPlotPages) {
         CQUPlotDetailsPage* page;
-        if (row.templateId == IDD_PD_LINE)
+        if (row.templateId == IDD_PD_LINE) {
             page = new CQUPlotDetailsLine;
-        else
+        } else if (row.templateId == IDD_PD_PATTERN) {
+            auto* pattern = new CQUPlotDetailsPattern;
+            pattern->SetInstance(patterns++);
+            page = pattern;
+        } else
             page = new CQUPlotDetailsNotAvailable(row.templateId, row.kind, row.caption);
         page->SetEditedObject(pPlot);
         m_pages.push_back(page);

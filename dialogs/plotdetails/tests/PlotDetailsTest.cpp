@@ -13,6 +13,7 @@
 
 #include "LinePage.h"
 #include "ObjectsResources.h"
+#include "PatternPage.h"
 #include "PlotDetailsMain.h"
 #include "PlotDetailsResources.h"
 #include "PlotDetailsTabChecker.h"
@@ -357,6 +358,77 @@ TEST_F(PlotDetailsTest, LineConnectionGapAndFillRules)
     // With the gap on, where the line lies is not written.
     EXPECT_FALSE(plot->IsLineInFrontSymbol(0));
     EXPECT_TRUE(plot->HasAreaFilled());
+}
+
+TEST_F(PlotDetailsTest, PatternInstancesShareTheFirstUntilTheyHaveTheirOwn)
+{
+    CQKDataObj* plot = AddPlot(layer, QK_PLOT_COLUMN, "Data1_B");
+    plot->SetNumberOfPattern(3);
+    plot->SetBKColor(1, 0);
+    plot->SetFillPattern(2, 0);
+    plot->SetBKColor(5, 1);
+    plot->SetPatternType(0, 1); // the second face follows the first
+    plot->SetBorderWidth(0.5, 0);
+
+    struct Shown {
+        bool relationVisible = false, borderEnabled = false, fillEnabled = false;
+        int fillColor = -1;
+    } first, second, secondOwn;
+    auto look = [](HWND page, Shown& shown) {
+        shown.relationVisible = IsWindowVisible(GetDlgItem(page, IDC_PD_PAT_RELATION)) != FALSE;
+        shown.borderEnabled = qxtest::IsEnabled(page, IDC_PD_PAT_BORDER_COLOR);
+        shown.fillEnabled = qxtest::IsEnabled(page, IDC_PD_PAT_FILL_COLOR);
+        shown.fillColor = qxtest::ComboSelection(page, IDC_PD_PAT_FILL_COLOR);
+    };
+    bool patternWidthOff = false;
+    INT_PTR result = Open(plot, 2, 0, [&](HWND h) {
+        HWND page = GoTab(h, "Pattern");
+        look(page, first);
+        qxtest::ComboSelect(page, IDC_PD_PAT_PATTERN, 0);
+        patternWidthOff = !qxtest::IsEnabled(page, IDC_PD_PAT_FILL_WIDTH) &&
+                          !qxtest::IsEnabled(page, IDC_PD_PAT_PATTERN_COLOR);
+        qxtest::ComboSelect(page, IDC_PD_PAT_FILL_COLOR, 4); // colour 3
+        TypeInCombo(page, IDC_PD_PAT_BORDER_WIDTH, "2");
+        qxtest::ComboSelect(page, IDC_PD_PAT_BORDER_COLOR, 0); // automatic
+        page = GoTab(h, "Pattern 2");
+        look(page, second);
+        qxtest::ComboSelect(page, IDC_PD_PAT_RELATION, 1);
+        look(page, secondOwn);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_FALSE(first.relationVisible);
+    EXPECT_TRUE(first.borderEnabled); // columns have borders
+    EXPECT_EQ(2, first.fillColor);
+    EXPECT_TRUE(patternWidthOff);
+    // The second face shows the first one's settings with its fill locked until it has
+    // its own, which start as what it showed.
+    EXPECT_TRUE(second.relationVisible);
+    EXPECT_FALSE(second.borderEnabled);
+    EXPECT_FALSE(second.fillEnabled);
+    EXPECT_EQ(4, second.fillColor); // the first face's colour 3, as just chosen
+    EXPECT_TRUE(secondOwn.fillEnabled);
+    EXPECT_EQ(4, secondOwn.fillColor);
+
+    EXPECT_EQ(3, plot->GetBKColor(0));
+    EXPECT_EQ(0, plot->GetFillPattern(0));
+    EXPECT_EQ(2.0, plot->GetBorderWidth(0));
+    // "Automatic" is written as the colour it stands for.
+    EXPECT_EQ(plot->GetActualColorForAutoColor(6), plot->GetBorderColor(0));
+    EXPECT_EQ(1, plot->GetPatternType(1));
+    EXPECT_EQ(3, plot->GetBKColor(1));
+
+    // An area plot (lines and symbols) has no border unless drawn with a 3D frame.
+    CQKDataObj* area = AddPlot(layer, QK_PLOT_AREA, "Data1_C");
+    for (bool frame : {false, true}) {
+        area->Set3DFrame(frame);
+        bool border = !frame;
+        Open(area, 2, 0, [&](HWND h) {
+            border = qxtest::IsEnabled(GoTab(h, "Pattern"), IDC_PD_PAT_BORDER_COLOR);
+            qxtest::Click(h, IDCANCEL);
+        });
+        EXPECT_EQ(frame, border);
+    }
 }
 
 TEST_F(PlotDetailsTest, DependentGroupSelectsItsFirstPlotIndependentGroupEditsTheMember)

@@ -1,0 +1,279 @@
+#include "PatternPage.h"
+
+#include <math.h>
+
+#include "LayerPages.h"
+#include "ObjectsResources.h"
+#include "PlotDetailsResources.h"
+#include "PlotDetailsTabChecker.h"
+#include "QKUtil.h"
+
+namespace {
+
+// Colour list entries: 0 automatic, i + 1 the kernel's colour i.
+const int kAutoColor = -9;
+
+int ColorToIndex(int color)
+{
+    return color == kAutoColor ? 0 : color + 1;
+}
+
+int IndexToColor(int index)
+{
+    return index <= 0 ? kAutoColor : index - 1;
+}
+
+// A number shown rounded to hundredths, halves away from zero.
+void ShowWidth(CComboBox& combo, double width)
+{
+    width = (width < 0 ? -floor(-width * 100 + 0.5) : floor(width * 100 + 0.5)) / 100;
+    CQKCString text;
+    text.NumToStr(width);
+    combo.SetWindowText(text.c_str());
+}
+
+bool ReadNumber(const CString& text, double& value)
+{
+    return CQKCString((const char*)text).GetReal(&value);
+}
+
+const int kBorderControls[] = {IDC_PD_PAT_BORDER_COLOR, IDC_PD_PAT_STYLE, IDC_PD_PAT_BORDER_WIDTH};
+const int kFillControls[] = {IDC_PD_PAT_FILL_COLOR, IDC_PD_PAT_PATTERN_COLOR, IDC_PD_PAT_PATTERN,
+                             IDC_PD_PAT_FILL_WIDTH};
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CQUPlotDetailsPattern, CQUPlotDetailsPlotObjTab)
+    ON_CBN_SELCHANGE(IDC_PD_PAT_RELATION, OnRelationChange)
+    ON_CBN_SELCHANGE(IDC_PD_PAT_FILL_COLOR, OnFillColorChange)
+    ON_CBN_SELCHANGE(IDC_PD_PAT_PATTERN_COLOR, OnFillColorChange)
+    ON_CBN_SELCHANGE(IDC_PD_PAT_BORDER_COLOR, OnBorderColorChange)
+    ON_CBN_SELCHANGE(IDC_PD_PAT_STYLE, OnStyleChange)
+    ON_CBN_SELCHANGE(IDC_PD_PAT_PATTERN, OnPatternChange)
+    ON_CBN_SELCHANGE(IDC_PD_PAT_BORDER_WIDTH, OnBorderWidthSelect)
+    ON_CBN_EDITCHANGE(IDC_PD_PAT_BORDER_WIDTH, OnBorderWidthEdit)
+    ON_CBN_SELCHANGE(IDC_PD_PAT_FILL_WIDTH, OnFillWidthSelect)
+    ON_CBN_EDITCHANGE(IDC_PD_PAT_FILL_WIDTH, OnFillWidthEdit)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+CQUPlotDetailsPattern::CQUPlotDetailsPattern()
+    : CQUPlotDetailsPlotObjTab(IDD_PD_PATTERN), m_nInstance(0), m_bShared(1), m_nAutoPatternColor(0)
+{
+}
+
+void CQUPlotDetailsPattern::InitControls()
+{
+    struct {
+        CComboBox* combo;
+        int id;
+    } const combos[] = {{&m_cbBorderColor, IDC_PD_PAT_BORDER_COLOR}, {&m_cbStyle, IDC_PD_PAT_STYLE},
+                        {&m_cbBorderWidth, IDC_PD_PAT_BORDER_WIDTH}, {&m_cbFillColor, IDC_PD_PAT_FILL_COLOR},
+                        {&m_cbPattern, IDC_PD_PAT_PATTERN},          {&m_cbPatternColor, IDC_PD_PAT_PATTERN_COLOR},
+                        {&m_cbFillWidth, IDC_PD_PAT_FILL_WIDTH},     {&m_cbRelation, IDC_PD_PAT_RELATION}};
+    for (const auto& c : combos)
+        c.combo->SubclassDlgItem(c.id, this);
+    PDFillColorNames(m_cbBorderColor, "Automatic");
+    PDFillColorNames(m_cbFillColor, "Automatic");
+    PDFillColorNames(m_cbPatternColor, "Automatic");
+    PDFillComboFromString(m_cbStyle, IDS_QD_LINE_TYPES);
+    PDFillComboFromString(m_cbBorderWidth, IDS_QD_LINE_WIDTHS);
+    PDFillComboFromString(m_cbFillWidth, IDS_QD_LINE_WIDTHS);
+    PDFillComboFromString(m_cbPattern, IDS_PD_FILL_PATTERNS);
+    PDFillComboFromString(m_cbRelation, IDS_PD_PATTERN_RELATIONS);
+}
+
+void CQUPlotDetailsPattern::ShowControlsForObject()
+{
+    CQKPlotObj* plot = GetPlot();
+    const BOOL border = m_nInstance == 0 && (!plot->IsLineSymbolPlot() || plot->Has3DFrame());
+    for (int id : kBorderControls)
+        GetDlgItem(id)->EnableWindow(border);
+    EnableFill(TRUE);
+    const int show = m_nInstance == 0 ? SW_HIDE : SW_SHOW;
+    GetDlgItem(IDC_PD_PAT_RELATION)->ShowWindow(show);
+    GetDlgItem(IDC_PD_PAT_RELATION_LABEL)->ShowWindow(show);
+}
+
+void CQUPlotDetailsPattern::EnableFill(BOOL bEnable)
+{
+    for (int id : kFillControls)
+        GetDlgItem(id)->EnableWindow(bEnable);
+}
+
+void CQUPlotDetailsPattern::ApplyPatternWidthRule()
+{
+    const BOOL on = m_cbPattern.GetCurSel() > 0 && OwnSettings();
+    GetDlgItem(IDC_PD_PAT_FILL_WIDTH)->EnableWindow(on);
+    GetDlgItem(IDC_PD_PAT_PATTERN_COLOR)->EnableWindow(on);
+}
+
+void CQUPlotDetailsPattern::ObjectToControls()
+{
+    CQKPlotObj* plot = GetPlot();
+    if (m_nInstance != 0) {
+        int type = plot->GetPatternType(m_nInstance);
+        m_cbRelation.SetCurSel(type);
+        m_bShared = type != 1;
+    }
+    const int e = EffectiveInstance();
+    m_cbBorderColor.SetCurSel(ColorToIndex(plot->GetBorderColor(e)));
+    m_cbStyle.SetCurSel(plot->GetBorderType(e));
+    ShowWidth(m_cbBorderWidth, plot->GetBorderWidth(e));
+    m_nAutoPatternColor = plot->GetBorderColor(e) == kAutoColor ? plot->GetActualColorForAutoColor(6)
+                                                                 : plot->GetBorderColor(e);
+    m_cbPatternColor.SetCurSel(ColorToIndex(plot->GetBarFillColor(e)));
+    m_cbPattern.SetCurSel(plot->GetFillPattern(e));
+    ShowWidth(m_cbFillWidth, plot->GetFillWidth(e));
+    m_cbFillColor.SetCurSel(ColorToIndex(plot->GetBKColor(e)));
+    if (m_nInstance != 0)
+        EnableFill(m_bShared == 0);
+    ApplyPatternWidthRule();
+}
+
+void CQUPlotDetailsPattern::ControlsToObject()
+{
+    CQKPlotObj* plot = GetPlot();
+    if (OwnSettings()) {
+        // "Automatic" is written as the colour it stands for now.
+        int border = IndexToColor(m_cbBorderColor.GetCurSel());
+        plot->SetBorderColor(border == kAutoColor ? plot->GetActualColorForAutoColor(6) : border, m_nInstance);
+        plot->SetBorderType(m_cbStyle.GetCurSel(), m_nInstance);
+        int pattern = IndexToColor(m_cbPatternColor.GetCurSel());
+        if (pattern == kAutoColor && plot->IsSpecialPoint())
+            pattern = m_nAutoPatternColor;
+        plot->SetBarFillColor(pattern, m_nInstance);
+        plot->SetFillPattern(m_cbPattern.GetCurSel(), m_nInstance);
+        int fill = IndexToColor(m_cbFillColor.GetCurSel());
+        plot->SetBKColor(fill == kAutoColor ? plot->GetActualColorForAutoColor(0) : fill, m_nInstance);
+    }
+    if (m_nInstance != 0)
+        plot->SetPatternType(m_cbRelation.GetCurSel(), m_nInstance);
+}
+
+LRESULT CQUPlotDetailsPattern::CommitNow(WPARAM wParam, LPARAM lParam)
+{
+    ControlsToObject();
+    Preview();
+    OnControlNotify(wParam, lParam);
+    return 0;
+}
+
+void CQUPlotDetailsPattern::RecheckTabs()
+{
+    if (CQUPlotDetailsTabChecker* checker = GetTabChecker())
+        checker->CheckTabs(FALSE);
+}
+
+void CQUPlotDetailsPattern::Preview()
+{
+    CWnd* frame = GetDlgItem(IDC_PD_PAT_PREVIEW);
+    if (!frame)
+        return;
+    CRect rect;
+    frame->GetWindowRect(&rect);
+    ScreenToClient(&rect);
+    InvalidateRect(&rect);
+}
+
+void CQUPlotDetailsPattern::OnRelationChange()
+{
+    int index = m_cbRelation.GetCurSel();
+    GetPlot()->SetPatternType(index, m_nInstance);
+    m_bShared = index != 1;
+    ControlsToObject();
+    EnableFill(m_bShared == 0);
+    ObjectToControls();
+    Preview();
+}
+
+void CQUPlotDetailsPattern::OnFillColorChange()
+{
+    ControlsToObject();
+    Preview();
+    RecheckTabs();
+}
+
+void CQUPlotDetailsPattern::OnBorderColorChange()
+{
+    int border = IndexToColor(m_cbBorderColor.GetCurSel());
+    m_nAutoPatternColor = border == kAutoColor ? GetPlot()->GetActualColorForAutoColor(6) : border;
+    ControlsToObject();
+    Preview();
+    RecheckTabs();
+}
+
+void CQUPlotDetailsPattern::OnStyleChange()
+{
+    ControlsToObject();
+    Preview();
+}
+
+void CQUPlotDetailsPattern::OnPatternChange()
+{
+    ControlsToObject();
+    Preview();
+    ApplyPatternWidthRule();
+}
+
+void CQUPlotDetailsPattern::OnBorderWidthSelect()
+{
+    CString text;
+    int sel = m_cbBorderWidth.GetCurSel();
+    if (sel != CB_ERR)
+        m_cbBorderWidth.GetLBText(sel, text);
+    double width;
+    if (ReadNumber(text, width) && width >= 0)
+        GetPlot()->SetBorderWidth(width, m_nInstance);
+    Preview();
+}
+
+void CQUPlotDetailsPattern::OnBorderWidthEdit()
+{
+    CString text;
+    m_cbBorderWidth.GetWindowText(text);
+    double width;
+    // A width being typed that is no number (yet) leaves the plot's width as it was.
+    if (ReadNumber(text, width) && width >= 0)
+        GetPlot()->SetBorderWidth(width, m_nInstance);
+    Preview();
+}
+
+void CQUPlotDetailsPattern::OnFillWidthSelect()
+{
+    CString text;
+    int sel = m_cbFillWidth.GetCurSel();
+    if (sel != CB_ERR)
+        m_cbFillWidth.GetLBText(sel, text);
+    double width;
+    if (ReadNumber(text, width) && width >= 0)
+        GetPlot()->SetFillWidth(width, m_nInstance);
+    Preview();
+}
+
+void CQUPlotDetailsPattern::OnFillWidthEdit()
+{
+    CString text;
+    m_cbFillWidth.GetWindowText(text);
+    double width;
+    if (ReadNumber(text, width) && width >= 0)
+        GetPlot()->SetFillWidth(width, m_nInstance);
+    Preview();
+}
+
+void CQUPlotDetailsPattern::PaintPreview(CDC* pDC, const CRect& frame)
+{
+    pDC->FillSolidRect(&frame, ::GetSysColor(COLOR_BTNFACE));
+    CRect bar = frame;
+    bar.DeflateRect(5, 5);
+    GetPlot()->DrawBarPreview(pDC->m_hDC, bar, m_nInstance);
+}
+
+void CQUPlotDetailsPattern::OnPaint()
+{
+    CPaintDC dc(this);
+    CRect frame;
+    GetDlgItem(IDC_PD_PAT_PREVIEW)->GetWindowRect(&frame);
+    ScreenToClient(&frame);
+    PaintPreview(&dc, frame);
+}
