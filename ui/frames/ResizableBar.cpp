@@ -279,6 +279,61 @@ void SECDockBarEx::ProportionRow(int nFirst, CControlBar* pResized, int* pnSizab
             pBar->m_fPortion = std::max(pBar->m_fPortion / fTotal, m_fMinPortion);
 }
 
+CSize SECDockBarEx::LayoutBars(BOOL bMove)
+{
+    BOOL bHorz = IsHorzDock();
+    CRect rectClient;
+    GetClientRect(&rectClient);
+    int nLength = bHorz ? rectClient.Width() : rectClient.Height();
+    DWORD dwMode = bHorz ? (LM_HORZ | LM_HORZDOCK) : LM_VERTDOCK;
+    int nOffset = 0, nMaxAlong = 0;
+    INT_PTR i = 0;
+    while (i < m_arrBars.GetSize()) {
+        INT_PTR nFirst = i;
+        std::vector<CControlBar*> visible;
+        BOOL bProportional = FALSE, bAllFixed = TRUE;
+        for (; i < m_arrBars.GetSize() && m_arrBars[i] != nullptr; i++) {
+            CControlBar* pBar = (CControlBar*)m_arrBars[i];
+            if (!pBar->IsVisible())
+                continue;
+            visible.push_back(pBar);
+            SECControlBar* pSec = DYNAMIC_DOWNCAST(SECControlBar, pBar);
+            if (pSec != nullptr && (pSec->GetBarStyle() & CBRS_SIZE_DYNAMIC))
+                bProportional = TRUE;
+            if (pSec == nullptr || !(pSec->m_dwExStyle & 0x0004))
+                bAllFixed = FALSE;
+        }
+        i++;   // the row's end mark
+        int nSplitters = bAllFixed || visible.empty() ? 0 : (int)visible.size() - 1;
+        int nNet = nLength - 6 * nSplitters;
+        if (bProportional && nNet > 0) {
+            int nSizable = 0, nFixed = 0;
+            ProportionRow((int)nFirst, nullptr, &nSizable, &nFixed);
+        }
+        int nAlong = 0, nRowSize = 0;
+        for (size_t b = 0; b < visible.size(); b++) {
+            CControlBar* pBar = visible[b];
+            SECControlBar* pSec = DYNAMIC_DOWNCAST(SECControlBar, pBar);
+            CSize size = pBar->CalcDynamicLayout(-1, dwMode);
+            if (bProportional && nNet > 0 && pSec != nullptr) {
+                int nShare = std::max(18, (int)(pSec->m_fPortion * nNet + 0.5f));
+                if (bHorz)
+                    size.cx = nShare;
+                else
+                    size.cy = nShare;
+            }
+            CRect rect = bHorz ? CRect(CPoint(nAlong, nOffset), size) : CRect(CPoint(nOffset, nAlong), size);
+            if (bMove)
+                AfxRepositionWindow(nullptr, pBar->m_hWnd, &rect);
+            nAlong += (bHorz ? size.cx : size.cy) + (b + 1 < visible.size() && nSplitters > 0 ? 6 : 0);
+            nRowSize = std::max(nRowSize, (int)(bHorz ? size.cy : size.cx));
+        }
+        nOffset += nRowSize;
+        nMaxAlong = std::max(nMaxAlong, std::min(nAlong, bProportional && nLength > 0 ? nLength : nAlong));
+    }
+    return bHorz ? CSize(nMaxAlong, nOffset) : CSize(nOffset, nMaxAlong);
+}
+
 IMPLEMENT_DYNAMIC(CQUDockBar, SECDockBarEx)
 
 CSize CQUDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)

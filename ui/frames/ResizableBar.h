@@ -98,6 +98,9 @@ public:
     // row whose portions sum above 1 is scaled down. Counts the bars with the toolkit's
     // extended style bit 0x0004 in *pnFixed and the others in *pnSizable.
     void ProportionRow(int nFirst, CControlBar* pResized, int* pnSizable, int* pnFixed);
+    // Rows that hold sizable bars share the dock bar's length by their portions, 6 pixels
+    // between two bars; other rows are laid out as the framework does.
+    CSize LayoutBars(BOOL bMove) override;
 
 protected:
     float m_fMinPortion;

@@ -108,3 +108,52 @@ TEST_F(ModuleBarTest, ASavedStateWithoutTheModuleIdGivesZero)
 }
 
 } // namespace
+
+namespace {
+
+using DockRowTest = FramesFixture;
+
+class CTestSizableBar : public QCResizableControlBar
+{
+};
+
+TEST_F(DockRowTest, SizableBarsShareTheirRowByPortion)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    CTestSizableBar left, right;
+    ASSERT_TRUE(left.Init(pFrame, 592 + 1000, CBRS_ALIGN_ANY));
+    ASSERT_TRUE(right.Init(pFrame, 592 + 1001, CBRS_ALIGN_ANY));
+    pFrame->DockControlBarEx(&left, AFX_IDW_DOCKBAR_BOTTOM, 0, 0, 0.25f, 80);
+    pFrame->DockControlBarEx(&right, AFX_IDW_DOCKBAR_BOTTOM, 1, 0, 0.75f, 80);
+    pFrame->RecalcLayout();
+    CControlBar* pDock = pFrame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM);
+    ASSERT_TRUE(pDock->IsKindOf(RUNTIME_CLASS(SECDockBarEx)));
+    CRect rectDock, rectLeft, rectRight;
+    pDock->GetClientRect(&rectDock);
+    left.GetWindowRect(&rectLeft);
+    right.GetWindowRect(&rectRight);
+    int net = rectDock.Width() - 6;
+    EXPECT_NEAR(rectLeft.Width(), net * 0.25, 1.0);
+    EXPECT_NEAR(rectRight.Width(), net * 0.75, 1.0);
+    EXPECT_EQ(rectRight.left - rectLeft.right, 6) << "one splitter between them";
+    EXPECT_EQ(rectLeft.Height(), 80);
+
+    // Portions that sum above 1 are scaled back; none falls below 18 pixels' worth.
+    left.m_fPortion = 0.9f;
+    right.m_fPortion = 0.6f;
+    int nSizable = 0, nFixed = 0;
+    ((SECDockBarEx*)pDock)->ProportionRow(0, nullptr, &nSizable, &nFixed);
+    EXPECT_EQ(nSizable, 2);
+    EXPECT_NEAR(left.m_fPortion + right.m_fPortion, 1.0f, 1e-5);
+    EXPECT_NEAR(left.m_fPortion, 0.6f, 1e-5);
+    // The bar being resized is held between the minimum portion and 0.95.
+    left.m_fPortion = 0.001f;
+    right.m_fPortion = 0.5f;
+    ((SECDockBarEx*)pDock)->ProportionRow(0, &left, &nSizable, &nFixed);
+    EXPECT_NEAR(left.m_fPortion, ((SECDockBarEx*)pDock)->GetMinimumPortion(), 1e-6);
+    left.DestroyWindow();
+    right.DestroyWindow();
+}
+
+} // namespace
