@@ -145,7 +145,17 @@
 // The tree's image strip.
 #define IDB_PD_TREE_IMAGES 424
 
+// The tree's Delete command (menu 2766 and accelerator 2765 of the user interface).
+#define ID_PD_TREE_DELETE 41250
+#define IDR_PD_TREE_ACCELERATORS 2765
+
 // Strings.
+#define IDS_PD_PLOT_IN_GROUP 10348
+#define IDS_PD_3D_SCATTER_PART 10349
+#define IDS_PD_DELETE_PLOT 10351
+#define IDS_PD_PAGE_NOT_HERE 10374
+#define IDS_PD_DELETE_LAYER 10375
+#define IDS_PD_LAST_LAYER 10376
 #define IDS_PD_WORKSHEET 10241
 #define IDS_PD_MATRIX 10244
 #define IDS_PD_LAYOUT_DETAILS 10364

@@ -2,7 +2,14 @@
 
 IMPLEMENT_DYNAMIC(CQUPlotDetailsTree, CTreeCtrl)
 
-CQUPlotDetailsTree::CQUPlotDetailsTree() : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_bClosed(FALSE) {}
+BEGIN_MESSAGE_MAP(CQUPlotDetailsTree, CTreeCtrl)
+    ON_COMMAND(ID_PD_TREE_DELETE, OnDelete)
+END_MESSAGE_MAP()
+
+CQUPlotDetailsTree::CQUPlotDetailsTree()
+    : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_bClosed(FALSE), m_hAccel(nullptr)
+{
+}
 
 CQUPlotDetailsTree::~CQUPlotDetailsTree() = default;
 
@@ -58,6 +65,10 @@ void CQUPlotDetailsTree::MarkExpanded(HTREEITEM hItem)
 
 HTREEITEM CQUPlotDetailsTree::Build_Tree_Control()
 {
+    // The user interface's accelerators, when it is loaded, give the Delete key its
+    // command; without them the key is taken as that command here.
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(IDR_PD_TREE_ACCELERATORS), RT_ACCELERATOR);
+    m_hAccel = module ? ::LoadAcceleratorsA(module, MAKEINTRESOURCE(IDR_PD_TREE_ACCELERATORS)) : nullptr;
     m_images.DeleteImageList();
     if (m_images.Create(IDB_PD_TREE_IMAGES, 16, PD_IMAGE_COUNT, RGB(255, 255, 255)))
         SetImageList(&m_images, TVSIL_NORMAL);
@@ -213,8 +224,112 @@ int CQUPlotDetailsTree::HighlightGroup(HTREEITEM hItem, BOOL bOn)
     return walked;
 }
 
+BOOL CQUPlotDetailsTree::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+        if (m_hAccel && ::TranslateAcceleratorA(m_hWnd, m_hAccel, pMsg))
+            return TRUE;
+        if (!m_hAccel && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_DELETE) {
+            DeleteSelected();
+            return TRUE;
+        }
+    }
+    return CTreeCtrl::PreTranslateMessage(pMsg);
+}
+
+void CQUPlotDetailsTree::OnDelete()
+{
+    DeleteSelected();
+}
+
+void CQUPlotDetailsTree::NotifyChange()
+{
+    ::SendMessageA(::GetParent(m_hWnd), WM_PD_ENABLE_APPLY, 0, 0);
+}
+
+// Deletes the working copies an item and its children hold, then the item.
+void CQUPlotDetailsTree::DeleteItemCopies(HTREEITEM hItem)
+{
+    for (HTREEITEM child = GetChildItem(hItem); child; child = GetNextSiblingItem(child)) {
+        delete GetItemObject(child);
+        SetItemData(child, 0);
+    }
+    delete GetItemObject(hItem);
+    SetItemData(hItem, 0);
+    DeleteItem(hItem);
+}
+
+void CQUPlotDetailsTree::DeleteSelected()
+{
+    HTREEITEM item = GetSelectedItem();
+    if (!item || m_bClosed)
+        return;
+    const int depth = GetItemDepth(item);
+    if (depth == 0) {
+        AfxMessageBox(IDS_PD_PAGE_NOT_HERE, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (depth == 1) {
+        auto* layer = dynamic_cast<CQKGraphicLayer*>(GetItemObject(item));
+        if (!layer)
+            return;
+        if (m_pPage->GetNumLayers() - (int)m_removedLayers.size() <= 1) {
+            AfxMessageBox(IDS_PD_LAST_LAYER, MB_OK | MB_ICONINFORMATION);
+            return;
+        }
+        if (AfxMessageBox(IDS_PD_DELETE_LAYER, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+            return;
+        SelectItem(GetParentItem(item));
+        m_removedLayers.push_back(layer->IsTemporary() ? layer->GetOriginal() : layer);
+        DeleteItemCopies(item);
+        NotifyChange();
+        return;
+    }
+    auto* plot = static_cast<CQKPlotObj*>(GetItemObject(item));
+    if (!plot || !plot->IsBasePtrPlotObj())
+        return;
+    if (plot->IsGroupBegin() || plot->IsGroupMember()) {
+        AfxMessageBox(IDS_PD_PLOT_IN_GROUP, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (plot->Is3DScatterPlot()) {
+        AfxMessageBox(IDS_PD_3D_SCATTER_PART, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    HTREEITEM layerItem = GetParentItem(item);
+    auto* layer = dynamic_cast<CQKGraphicLayer*>(GetItemObject(layerItem));
+    if (!layer)
+        return;
+    if (!plot->UsesMatrixData()) {
+        CString format, text;
+        format.LoadString(IDS_PD_DELETE_PLOT);
+        text.Format(format, plot->GetDataSetName().c_str(), layer->GetName().c_str(), plot->GetName().c_str());
+        int answer = AfxMessageBox(text, MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL)
+            return;
+        if (answer == IDYES)
+            m_deleteDatasets.push_back(plot->GetDataSetName().c_str());
+    }
+    SelectItem(layerItem);
+    m_removedPlots.push_back({layer->IsTemporary() ? layer->GetOriginal() : layer, plot->GetId()});
+    DeleteItemCopies(item);
+    NotifyChange();
+}
+
 void CQUPlotDetailsTree::CommitAll()
 {
+    // What the Delete command removed goes first: the datasets asked for, the plots,
+    // then the layers.
+    for (const CString& name : m_deleteDatasets)
+        qkfxGetProject().DeleteDataset((const char*)name);
+    for (const auto& removed : m_removedPlots)
+        removed.first->RemoveDataObj(removed.second);
+    for (CQKGraphicLayer* layer : m_removedLayers)
+        m_pPage->DeleteLayer(m_pPage->GetLayerIndex(layer));
+    m_deleteDatasets.clear();
+    m_removedPlots.clear();
+    m_removedLayers.clear();
+
     HTREEITEM root = GetRootItem();
     for (HTREEITEM layerItem = root ? GetChildItem(root) : nullptr; layerItem;
          layerItem = GetNextSiblingItem(layerItem)) {

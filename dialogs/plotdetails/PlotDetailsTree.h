@@ -56,13 +56,23 @@ public:
     // Replaces an item's object (a plot of a new type) and drops its children.
     void ReplaceItemObject(HTREEITEM hItem, CQKPlotObj* pPlot);
 
+    // The Delete command on the selected item: what it removes waits for Apply.
+    void DeleteSelected();
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
     int GetItemDepth(HTREEITEM hItem) const;
     CQKBase* GetItemObject(HTREEITEM hItem) const { return hItem ? (CQKBase*)GetItemData(hItem) : nullptr; }
     CQKGraphPage* GetGraphPage() const { return m_pPage; }
     BOOL IsClosed() const { return m_bClosed; }
     static int PlotImage(const CQKPlotObj* pPlot, BOOL bSelected);
 
+protected:
+    afx_msg void OnDelete();
+    DECLARE_MESSAGE_MAP()
+
 private:
+    void DeleteItemCopies(HTREEITEM hItem);
+    void NotifyChange();
     HTREEITEM AddLayers(HTREEITEM hPage);
     HTREEITEM AddPlots(HTREEITEM hLayer);
     void RemoveChildren(HTREEITEM hItem);
@@ -74,4 +84,10 @@ private:
     int m_nKind;
     CImageList m_images;
     BOOL m_bClosed;
+    HACCEL m_hAccel;
+    // Deletions wait for Apply, so Cancel leaves the graph as it was: datasets to delete,
+    // plots (by layer and id) and layers to remove.
+    std::vector<CString> m_deleteDatasets;
+    std::vector<std::pair<CQKGraphicLayer*, int>> m_removedPlots;
+    std::vector<CQKGraphicLayer*> m_removedLayers;
 };

@@ -728,6 +728,112 @@ TEST_F(PlotDetailsTest, DisplayAndLinkPagesWriteTheLayerOnApply)
     EXPECT_EQ(2.5, second->GetScalingFactor());
 }
 
+// The Delete command on the tree: what it refuses, what it asks, and that what it removes
+// reaches the graph only with Apply or OK.
+TEST_F(PlotDetailsTest, DeleteWaitsForApplyAndAsksAboutTheDataset)
+{
+    CQKWksPage* wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+    std::string names[3];
+    CQKDataObj* plots[3];
+    for (int i = 0; i < 3; ++i) {
+        names[i] = wks->AddColumn()->GetName();
+        plots[i] = AddPlot(layer, QK_PLOT_LINE, names[i].c_str());
+    }
+    plots[2]->SetGroup(1, TRUE);
+
+    struct Case {
+        int plot;          // the plot to delete
+        UINT answer;       // to "also delete the dataset?"
+        int close;         // IDOK or IDCANCEL
+        int treePlots;     // plot items left in the tree at once
+        int plotsAfter;
+        bool datasetAfter;
+    };
+    const Case cases[] = {
+        {0, IDCANCEL, IDOK, 3, 3, true}, // the question cancelled: nothing
+        {0, IDYES, IDCANCEL, 2, 3, true}, // the dialog cancelled: nothing
+        {0, IDNO, IDOK, 2, 2, true},      // the plot goes, its dataset stays
+        {0, IDYES, IDOK, 1, 1, false},    // (now the second plot) both go
+    };
+    for (const Case& c : cases) {
+        CQKPlotObj* target = layer->PlotObjByIndex(c.plot, 1);
+        std::string name = target->GetDataSetName();
+        std::string question;
+        int treePlots = -1;
+        DialogDriver driver;
+        driver.Then([&](HWND h) {
+            HWND tree = Tree(h);
+            HTREEITEM layerItem = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+            TreeView_SelectItem(tree, Children(tree, layerItem)[c.plot]);
+            SendMessageA(tree, WM_COMMAND, ID_PD_TREE_DELETE, 0);
+            treePlots = (int)Children(tree, layerItem).size();
+            qxtest::Click(h, c.close);
+        });
+        driver.Then([&](HWND box) {
+            question = qxtest::MessageBoxText(box);
+            PostMessageA(box, WM_COMMAND, c.answer, 0);
+        });
+        driver.Run([&] { return (INT_PTR)page->PlotDetailsDialog(target, 2, 0); });
+        EXPECT_FALSE(driver.TimedOut());
+        EXPECT_NE(std::string::npos, question.find("Plot Object " + name + " will be removed from Layer1")) << question;
+        EXPECT_EQ(c.treePlots, treePlots);
+        EXPECT_EQ(c.plotsAfter, layer->GetNumPlots()) << c.answer << " " << c.close;
+        EXPECT_EQ(c.datasetAfter, qkfxGetProject().FindDataset(name) != nullptr) << name;
+    }
+
+    // Refusals: a plot in a group, the page; the last layer; the Delete key.
+    struct Refusal {
+        int depth;
+        const char* message;
+    };
+    const Refusal refusals[] = {{2, "The plot object in the group cannot be removed."},
+                                {0, "Graph windows cannot be deleted from here."},
+                                {1, "You cannot delete the last layer in a graph."}};
+    for (const Refusal& r : refusals) {
+        std::string message;
+        DialogDriver driver;
+        driver.Then([&](HWND h) {
+            HWND tree = Tree(h);
+            HTREEITEM item = TreeView_GetRoot(tree);
+            if (r.depth >= 1)
+                item = TreeView_GetChild(tree, item);
+            if (r.depth >= 2)
+                item = Children(tree, item).back();
+            TreeView_SelectItem(tree, item);
+            // The Delete key as the modal loop passes it on.
+            MSG msg = {tree, WM_KEYDOWN, VK_DELETE, 0};
+            Dialog(h)->GetTree().PreTranslateMessage(&msg);
+            qxtest::Click(h, IDOK);
+        });
+        driver.Then([&](HWND box) {
+            message = qxtest::MessageBoxText(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        driver.Run([&] { return (INT_PTR)page->PlotDetailsDialog(layer->PlotObjByIndex(0, 1), 2, 0); });
+        EXPECT_FALSE(driver.TimedOut());
+        EXPECT_EQ(0u, message.find(r.message)) << message;
+    }
+    EXPECT_EQ(1, layer->GetNumPlots());
+
+    // With two layers the question comes, and OK removes the layer.
+    page->AddLayer();
+    DialogDriver driver;
+    std::string question;
+    driver.Then([&](HWND h) {
+        HWND tree = Tree(h);
+        TreeView_SelectItem(tree, Children(tree, TreeView_GetRoot(tree))[1]);
+        SendMessageA(tree, WM_COMMAND, ID_PD_TREE_DELETE, 0);
+        qxtest::Click(h, IDOK);
+    });
+    driver.Then([&](HWND box) {
+        question = qxtest::MessageBoxText(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    driver.Run([&] { return (INT_PTR)page->PlotDetailsDialog(layer, 1, 0); });
+    EXPECT_EQ("Are you sure you want to delete the selected layer?", question);
+    EXPECT_EQ(1, page->GetNumLayers());
+}
+
 TEST_F(PlotDetailsTest, WorkbookButtonAndSpaceSaving)
 {
     CQKDataObj* plot = AddPlot(layer, QK_PLOT_LINE, "Data1_B");
