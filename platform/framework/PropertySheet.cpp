@@ -339,6 +339,22 @@ INT_PTR CPropertySheet::DoModal()
     return nResult;
 }
 
+BEGIN_MESSAGE_MAP(CPropertySheet, CWnd)
+    ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+END_MESSAGE_MAP()
+
+LRESULT CPropertySheet::HandleInitDialog(WPARAM, LPARAM)
+{
+    LRESULT result = Default();
+    OnInitDialog();
+    return result;
+}
+
+BOOL CPropertySheet::OnInitDialog()
+{
+    return TRUE;
+}
+
 BOOL CPropertySheet::ContinueModal()
 {
     if (!CWnd::ContinueModal())

@@ -89,9 +89,13 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL ContinueModal() override;
+    // Runs once the system has made the sheet's buttons, tabs and first page.
+    virtual BOOL OnInitDialog();
 
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    afx_msg LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
     void CommonConstruct(CWnd* pParentWnd, UINT iSelectPage);
     // Builds the header's page list for the system from m_pages.
     BOOL BuildPropPageArray();
