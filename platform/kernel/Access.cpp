@@ -4,6 +4,8 @@
 #include <string.h>
 
 #include <map>
+#include <shlobj.h>
+#include <new>
 
 #include "KernelInternal.h"
 #include "QKCallLog.h"
@@ -80,6 +82,8 @@ void CQKAccess::Uninit()
 {
     qkfxGetCallLog().Add("CQKAccess::Uninit");
     m_mainFrame = nullptr;
+    // The system object may be the user interface's, whose code goes with it.
+    qkDeleteQrxSystem();
 }
 
 void CQKAccess::OnAfterSplashScreen(int shown)
@@ -96,6 +100,11 @@ int CQKAccess::OnAfterMainFrameCreate(HWND, int, int hidden)
 int CQKAccess::QKOnIdle(long)
 {
     return 0;
+}
+
+CQKQrxSystem* CQKAccess::create_QrxSystem_object()
+{
+    return new (std::nothrow) CQKQrxSystem;
 }
 
 int CQKAccess::execute_script(const char* text, int)
@@ -713,4 +722,48 @@ void qkuTurnOnReminderMsgBoxes(int flags)
 void CQKCustomModification::OpenScreen(BOOL show)
 {
     qkfxGetCallLog().Add("CQKCustomModification::OpenScreen", show ? "1" : "0");
+}
+
+namespace {
+
+int CALLBACK BrowseCallback(HWND hwnd, UINT message, LPARAM, LPARAM data)
+{
+    if (message == BFFM_INITIALIZED && data)
+        SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, data);
+    return 0;
+}
+
+} // namespace
+
+BOOL qkuBrowseForFolder(HWND owner, const char* title, std::string& folder)
+{
+    // The shell is loaded only here: linked to the kernel it would bring the desktop into
+    // every process that runs a script, the console host's too.
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    if (!shell)
+        return FALSE;
+    typedef PIDLIST_ABSOLUTE(WINAPI * BrowseProc)(LPBROWSEINFOA);
+    typedef BOOL(WINAPI * PathProc)(PCIDLIST_ABSOLUTE, LPSTR);
+    typedef void(WINAPI * FreeProc)(LPVOID);
+    auto browse = reinterpret_cast<BrowseProc>(GetProcAddress(shell, "SHBrowseForFolderA"));
+    auto toPath = reinterpret_cast<PathProc>(GetProcAddress(shell, "SHGetPathFromIDListA"));
+    auto free = reinterpret_cast<FreeProc>(GetProcAddress(shell, "ILFree"));
+    BOOL ok = FALSE;
+    if (browse && toPath && free) {
+        BROWSEINFOA info = {};
+        info.hwndOwner = owner;
+        info.lpszTitle = title;
+        info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+        info.lpfn = BrowseCallback;
+        info.lParam = (LPARAM)folder.c_str();
+        if (PIDLIST_ABSOLUTE list = browse(&info)) {
+            char path[MAX_PATH] = "";
+            ok = toPath(list, path);
+            free(list);
+            if (ok)
+                folder = path;
+        }
+    }
+    FreeLibrary(shell);
+    return ok;
 }

@@ -987,8 +987,15 @@ struct CQKScript::Impl {
             }
             Fail("\"" + r.name + "\" is not a member");
         }
-        if (obj == "system")
-            Fail("the system object is not available in this host");
+        // system.toolbar.create(...): a method of one of the system object's members.
+        if (obj == "system" && r.path.size() == 3 && r.hasArgs) {
+            std::string method = Upper(r.path[1]) + "." + Upper(r.path[2]);
+            double result = 0;
+            std::string err;
+            int rc = qkCallPluginObject(obj, method.c_str(), r.args.c_str(), OBJOP_CALL_METHOD, &result, &err);
+            CheckPlugin(rc, err, r.name + "()");
+            return Val::Num(result);
+        }
         return PluginGet(r);
     }
 
@@ -1003,8 +1010,6 @@ struct CQKScript::Impl {
             TypeMember(r, true, v);
             return;
         }
-        if (obj == "system")
-            Fail("the system object is not available in this host");
         if (obj == "run" || obj == "ed" || obj == "qpack")
             Fail("\"" + r.name + "\" cannot be set");
         PluginSet(r, v, text);
@@ -1234,7 +1239,7 @@ struct CQKScript::Impl {
 
     void ListObject(const std::string& obj)
     {
-        if (!qkIsPluginObject(obj))
+        if (!qkIsPluginObject(obj) && Lower(obj) != "system")
             Fail("\"" + obj + "\" is not an object that lists its members");
         double v = 0;
         std::string err;

@@ -39,3 +39,9 @@ bool qkSplitWords(const std::string& text, std::vector<std::string>* words);
 // Shortest text that reads back as the same double, with at most `digits` significant
 // digits; "--" for the missing value.
 std::string qkFormatNumber(double value, int digits = 15);
+
+// Deletes the system object (the access object's Uninit); the next use makes a new one.
+void qkDeleteQrxSystem();
+// One operation of the plug-in protocol on the system object; its answers are the
+// protocol's.
+int qkCallSystemObject(const char* methodName, const char* name, int op, void* result);

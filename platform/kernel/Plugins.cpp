@@ -124,6 +124,8 @@ bool qkfxRegisterScriptObjectEntry(const char* name, QMDLLProc entry)
 int qkCallPluginObject(const std::string& object, const char* methodName, const char* name, int op,
                        void* result, std::string* error)
 {
+    if (_stricmp(object.c_str(), "system") == 0)
+        return qkCallSystemObject(methodName, name, op, result);
     const ObjectEntry* e = FindObject(object);
     if (!e) {
         *error = "\"" + object + "\" is not a script object";

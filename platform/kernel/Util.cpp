@@ -130,6 +130,12 @@ void CQKCString::InsertString(int pos, const char* text)
 
 bool CQKCString::IsPathValid() const
 {
+    // A path ending in a separator names a folder: valid when the folder exists.
+    if (!m_text.empty() && (m_text.back() == '\\' || m_text.back() == '/')) {
+        std::string folder = m_text.size() > 3 ? m_text.substr(0, m_text.size() - 1) : m_text;
+        DWORD attr = GetFileAttributesA(folder.c_str());
+        return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+    }
     CQKPath path(m_text.c_str());
     std::string name = path.GetFileName();
     if (name.empty() || name.find_first_of("<>:\"/\\|?*") != std::string::npos)
@@ -278,10 +284,4 @@ void CQKQrxSystem::ToggleScriptWindow()
 {
     m_scriptWindowShown = !m_scriptWindowShown;
     qkfxGetCallLog().Add("CQKQrxSystem::ToggleScriptWindow", m_scriptWindowShown ? "shown" : "hidden");
-}
-
-CQKQrxSystem& qkfxGetQrxSystem()
-{
-    static CQKQrxSystem system;
-    return system;
 }

@@ -38,6 +38,9 @@ public:
     virtual int OnAfterMainFrameCreate(HWND mainFrame, int, int hidden);
     // Nonzero while the kernel wants more idle time.
     virtual int QKOnIdle(long count);
+    // The system object, script object `system`: the kernel's own here; the user
+    // interface's access object makes its subclass. Null when there is no memory.
+    virtual CQKQrxSystem* create_QrxSystem_object();
 
     // Runs script text; 0 when it ran, 1 when it failed (the message went to the output).
     virtual int execute_script(const char* text, int flags);
@@ -201,6 +204,9 @@ QK_API BOOL qkuAppendRegistryKeyStringValue(HKEY root, const char* subKey, const
 // The extension's default value becomes typeId; typeId's DefaultIcon the program with the
 // icon index.
 QK_API BOOL qkuRegisterExtension(const char* extension, const char* typeId, int iconIndex);
+// The system's folder picker; FALSE when the user cancelled. `folder` is the folder shown
+// first and receives the one chosen.
+QK_API BOOL qkuBrowseForFolder(HWND owner, const char* title, std::string& folder);
 // Menus: the (sub)menu holding the command id, searched depth first, and the id's position
 // in it; null and -1 when it is not there.
 QK_API HMENU qkuGetSubmenuWithThisItem(HMENU menu, UINT id);

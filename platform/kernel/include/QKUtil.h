@@ -26,7 +26,8 @@ public:
 
     void DeleteMid(int start, int count);
     void InsertString(int pos, const char* text);
-    // A path whose folder exists and whose name has no character Windows refuses.
+    // A path whose folder exists and whose name has no character Windows refuses; a path
+    // ending in a separator, a folder that exists.
     bool IsPathValid() const;
 
     // Does a numeric script variable of that name exist? Its value into `value` when given.

@@ -196,7 +196,7 @@ TEST_F(InterpreterTest, FailuresStopTheScriptAndNameTheLine)
         {times("for (i = 0; i < 1; i += 1) ", 50000) + "type deep", "statements are nested too deeply"},
         {"type " + times("$(", 50000) + "1" + std::string(50000, ')'), "substitutions are nested too deeply"},
         {"%A = " + times("%[", 50000) + times("a b,#1]", 50000), "substitutions are nested too deeply"},
-        {"system.dialog()", "the system object is not available in this host"},
+        {"system.dialog()", "\"system.DIALOG()\" is not a member"},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.script);
