@@ -125,7 +125,7 @@ protected:
         char old[MAX_PATH];
         qkfxGetGlobalINIPath(old);
         oldIni = old;
-        iniFolder = std::string(temp) + "qxsystemtest";
+        iniFolder = std::string(temp) + "qxsystemtest" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(iniFolder.c_str(), nullptr);
         qkfxSetGlobalINIPath(iniFolder.c_str());
         DeleteFileA(qkfxGetINIFileFullPathName().c_str());
@@ -138,6 +138,7 @@ protected:
     void TearDown() override
     {
         DeleteFileA(qkfxGetINIFileFullPathName().c_str());
+        RemoveDirectoryA(iniFolder.c_str());
         access->Uninit();
         access.reset();
         qkfxSetGlobalINIPath(oldIni.c_str());

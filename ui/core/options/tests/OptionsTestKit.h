@@ -29,7 +29,7 @@ protected:
         AfxSetResourceHandle(GetModuleHandleA("qxuser.dll"));
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        iniFolder = std::string(temp) + "qxoptionstest";
+        iniFolder = std::string(temp) + "qxoptionstest" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(iniFolder.c_str(), nullptr);
         qkfxSetGlobalINIPath(iniFolder.c_str());
         DeleteFileA(IniFile().c_str());
@@ -46,6 +46,7 @@ protected:
         access->Uninit();
         access.reset();
         DeleteFileA(IniFile().c_str());
+        RemoveDirectoryA(iniFolder.c_str());
     }
 
     static std::string IniFile() { return qkfxGetINIFileFullPathName(); }
