@@ -5,10 +5,15 @@
 
 #include <new>
 
+#include "MainFrame.h"
 #include "OptionsResources.h"
+#include "OutputLog.h"
 #include "QKScript.h"
 #include "QUSystemFilePage.h"
 #include "QUSystemPropertySheet.h"
+#include "ToolBarManagerEx.h"
+#include "XlDialogs.h"
+#include "XlView.h"
 
 namespace {
 
@@ -162,8 +167,11 @@ int CQUSystemExcel::Process(double* result, QmDLL*)
 {
     if (result)
         *result = 1;
-    // The save dialog asks about open Excel workbooks; this version opens none, so there
-    // is never one to ask about.
+    // Asks about the open workbooks only when wanted and one is open.
+    if (!CQUXlSaveDialog::s_nSaveExcelDlg)
+        return 0;
+    if (!CQUXlSaveDialog::RunBeforeSaving(AfxGetMainWnd()) && result)
+        *result = 0;
     return 0;
 }
 
@@ -174,14 +182,45 @@ int CQUSystemExcel::Process(double* result, QmDLL*)
         field = rule; \
         return 1; \
     }
-QU_FLAG_ACCESSORS(OpenAsExcel, m_openAsExcel, v ? 1 : 0)
-QU_FLAG_ACCESSORS(OpenAsPrompt, m_openAsPrompt, v ? 1 : 0)
 QU_FLAG_ACCESSORS(DlgPlot, m_dlgPlot, v == 0 || v == 1 ? v : 0)
 QU_FLAG_ACCESSORS(DlgPlotMulti, m_dlgPlotMulti, v >= 0 && v <= 2 ? v : 0)
 QU_FLAG_ACCESSORS(LegendTxtSel, m_legendTxtSel, v == 0 || v == 1 ? v : 0)
-QU_FLAG_ACCESSORS(SaveExcelDlg, m_saveExcelDlg, v)
 QU_FLAG_ACCESSORS(CloseAfterPlot, m_closeAfterPlot, v)
 #undef QU_FLAG_ACCESSORS
+
+// The Excel link reads these three where it keeps them.
+int CQUSystemExcel::GetOpenAsExcel(int* v)
+{
+    return Store(v, CQUExcelDoc::OpenWorkbookAsExcel() ? 1 : 0);
+}
+
+int CQUSystemExcel::SetOpenAsExcel(int v)
+{
+    CQUExcelDoc::SetOpenWorkbookAsExcel(v ? 1 : 0);
+    return 1;
+}
+
+int CQUSystemExcel::GetOpenAsPrompt(int* v)
+{
+    return Store(v, CQUExcelDoc::DisplayOpenExcelDialog() ? 1 : 0);
+}
+
+int CQUSystemExcel::SetOpenAsPrompt(int v)
+{
+    CQUExcelDoc::SetDisplayOpenExcelDialog(v ? 1 : 0);
+    return 1;
+}
+
+int CQUSystemExcel::GetSaveExcelDlg(int* v)
+{
+    return Store(v, CQUXlSaveDialog::s_nSaveExcelDlg);
+}
+
+int CQUSystemExcel::SetSaveExcelDlg(int v)
+{
+    CQUXlSaveDialog::s_nSaveExcelDlg = v;
+    return 1;
+}
 
 namespace {
 // Script values of DRAGDROPPLOT and the plot commands they stand for.
@@ -255,8 +294,16 @@ QmRow* CQUSystemResults::GetTable()
     return g_resultsRows;
 }
 
-// The Results Log window belongs to the main frame, which this version does not make
-// yet; the settings are stored for it to read when it opens.
+namespace {
+// The main frame's Results Log when its window exists, else null.
+CQUOutputLog* ResultsLog()
+{
+    CMainFrame* frame = get_main_frame();
+    CQUOutputLog* log = frame ? frame->GetOutputLog() : nullptr;
+    return log && log->m_hWnd ? log : nullptr;
+}
+} // namespace
+
 int CQUSystemResults::GetAutoOpen(int* v)
 {
     return Store(v, m_autoOpen);
@@ -265,6 +312,8 @@ int CQUSystemResults::GetAutoOpen(int* v)
 int CQUSystemResults::SetAutoOpenFromScrivex(int v)
 {
     SetAutoOpen(v);
+    if (CQUOutputLog* log = ResultsLog())
+        log->SetAutoOpen(m_autoOpen);
     return 1;
 }
 
@@ -279,6 +328,8 @@ int CQUSystemResults::SetTabSizeFromScrivex(int v)
     if (v < 1 && v != -1)
         return 0;
     SetTabSize(v);
+    if (CQUOutputLog* log = ResultsLog())
+        log->SetTabSize(v);
     return 1;
 }
 
@@ -292,6 +343,8 @@ int CQUSystemResults::SetViewModeFromScrivex(int v)
     if (v < 1 || v > 3)
         return 0;
     SetViewMode(v);
+    if (CQUOutputLog* log = ResultsLog())
+        log->GetEdit().SetViewMode((WORD)GetViewCode());
     return 1;
 }
 
@@ -307,60 +360,119 @@ QmRow* CQUSystemToolbars::GetTableOfSimpleMethods()
     return g_toolbarMethods;
 }
 
-int CQUSystemToolbars::GetNames(char*)
+namespace {
+// The main frame's toolbar manager; null without a main frame or a manager.
+SECToolBarManagerEx* ToolBarManager()
 {
-    // Without a main frame there is no toolbar manager to ask, and the buffer is left alone.
-    if (!AfxGetMainWnd())
-        return 0;
-    qkfxGetScript().Print("user toolbars are not available in this version", 2);
-    return 0;
+    return get_main_frame() ? QUGetToolBarManager() : nullptr;
 }
 
-int CQUSystemToolbars::Run(double* result, const char* argText, int argumentCount)
+std::string Unquoted(const char* text)
+{
+    std::string s = text ? text : "";
+    size_t a = s.find_first_not_of(" \t");
+    size_t b = s.find_last_not_of(" \t");
+    s = a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
+    if (s.size() >= 2 && s.front() == '"' && s.back() == '"')
+        s = s.substr(1, s.size() - 2);
+    return s;
+}
+} // namespace
+
+int CQUSystemToolbars::GetNames(char* buffer)
+{
+    SECToolBarManagerEx* manager = ToolBarManager();
+    if (!manager)
+        return 0;
+    CString names;
+    BOOL done = manager->GetTbarsNames(names);
+    // Each name is followed by ", "; the last blank goes. No toolbar: an empty text.
+    if (!names.IsEmpty())
+        names = names.Left(names.GetLength() - 1);
+    lstrcpynA(buffer, names, QM_ROW_TEXT_SIZE);
+    return done;
+}
+
+int CQUSystemToolbars::Run(double* result, const char* argText, Call call)
 {
     *result = 1;
-    CreateArguments(argumentCount);
+    bool category = call == CALL_CREATE_CATEGORY;
+    CreateArguments(call == CALL_CREATE || category ? 2 : 1);
     Begin(argText, nullptr);
-    // The toolbar manager lives in the main frame; without one nothing is done.
-    if (AfxGetMainWnd())
-        qkfxGetScript().Print("user toolbars are not available in this version", 2);
+    SECToolBarManagerEx* manager = ToolBarManager();
+    BOOL done = FALSE;
+    if (category) {
+        // Button categories come with the application's bridge, which this version lacks.
+        if (get_main_frame())
+            qkfxGetScript().Print("button categories cannot be added in this version: \"" +
+                                      Unquoted(args[1]->GetText()) + "\"",
+                                  2);
+    } else if (manager) {
+        const char* name = args[call == CALL_CREATE ? 1 : 0]->GetText();
+        switch (call) {
+        case CALL_CREATE:
+            done = manager->MakeUserDefTbar(args[0]->GetText(), name, -1, 0);
+            break;
+        case CALL_DELETE:
+            done = manager->DeleteTbar(name);
+            break;
+        case CALL_EXISTS:
+            done = manager->TbarExists(name);
+            break;
+        case CALL_ISOPEN:
+            done = manager->TbarIsOpen(name);
+            break;
+        case CALL_OPEN:
+            done = manager->OpenTbar(name, TRUE);
+            break;
+        case CALL_CLOSE:
+            done = manager->OpenTbar(name, FALSE);
+            break;
+        default:
+            break;
+        }
+    }
+    if (done)
+        *result = 0;
     DeleteArguments();
-    return 0;
+    if (category)
+        return 0;
+    return call == CALL_CREATE ? (done ? 0 : 1) : (manager ? 0 : 1);
 }
 
 int CQUSystemToolbars::Create(double* result, const char* argText, QmDLL*)
 {
-    return Run(result, argText, 2);
+    return Run(result, argText, CALL_CREATE);
 }
 
 int CQUSystemToolbars::Delete(double* result, const char* argText, QmDLL*)
 {
-    return Run(result, argText, 1);
+    return Run(result, argText, CALL_DELETE);
 }
 
 int CQUSystemToolbars::Exists(double* result, const char* argText, QmDLL*)
 {
-    return Run(result, argText, 1);
+    return Run(result, argText, CALL_EXISTS);
 }
 
 int CQUSystemToolbars::IsOpen(double* result, const char* argText, QmDLL*)
 {
-    return Run(result, argText, 1);
+    return Run(result, argText, CALL_ISOPEN);
 }
 
 int CQUSystemToolbars::Open(double* result, const char* argText, QmDLL*)
 {
-    return Run(result, argText, 1);
+    return Run(result, argText, CALL_OPEN);
 }
 
 int CQUSystemToolbars::Close(double* result, const char* argText, QmDLL*)
 {
-    return Run(result, argText, 1);
+    return Run(result, argText, CALL_CLOSE);
 }
 
 int CQUSystemToolbars::CreateCategory(double* result, const char* argText, QmDLL*)
 {
-    return Run(result, argText, 2);
+    return Run(result, argText, CALL_CREATE_CATEGORY);
 }
 
 // ---- the system object ----

@@ -35,8 +35,8 @@ private:
     int m_flags = 0;
 };
 
-// EXCEL: preferences of the Excel link. The two open flags are kept here, where the
-// Excel document reads them.
+// EXCEL: preferences of the Excel link. The open flags and the save-dialog choice are
+// the Excel link's own, read and written where it keeps them.
 class QU_API CQUSystemExcel : public QmMethod {
 public:
     QmRow* GetTable() override;
@@ -61,8 +61,7 @@ public:
     int SetDragDropPlotDefault(int v);
 
 private:
-    int m_dlgPlot = 0, m_dlgPlotMulti = 0, m_legendTxtSel = 0, m_saveExcelDlg = 0, m_closeAfterPlot = 0;
-    int m_openAsExcel = 1, m_openAsPrompt = 1;
+    int m_dlgPlot = 0, m_dlgPlotMulti = 0, m_legendTxtSel = 0, m_closeAfterPlot = 0;
 };
 
 // OPERATIONS: behaviour of the main window.
@@ -117,7 +116,8 @@ public:
     int CreateCategory(double* result, const char* argText, QmDLL* root);
 
 private:
-    int Run(double* result, const char* argText, int argumentCount);
+    enum Call { CALL_CREATE, CALL_DELETE, CALL_EXISTS, CALL_ISOPEN, CALL_OPEN, CALL_CLOSE, CALL_CREATE_CATEGORY };
+    int Run(double* result, const char* argText, Call call);
 };
 
 class QU_API CQUQrxSystem : public CQKQrxSystem {

@@ -211,7 +211,7 @@ CQUSystemAdvancedPage::CQUSystemAdvancedPage() : CQUSystemPropertyPage(IDD_QU_AD
         IDC_QU_MISC_PLOT_XY, QU_OPT_TEXT, IDS_QU_IMPORT_PLOTS, MAX_PATH,
         [this] { return GetSystem()->GetRefGraph().GetDefaultImportPlotXY(); },
         [this](const std::string& t) { GetSystem()->GetRefGraph().SetDefaultImportPlotXY(t); });
-    BindInt(IDC_QU_MISC_BITMAPS, QU_OPT_CHECK, 0, QU_KERNEL_HAS(Graph, DisplayBitmaps));
+    BindInt(IDC_QU_MISC_BITMAPS, QU_OPT_CHECK, 0, QU_KERNEL_HAS(Display, DisplayBitmaps));
     BindInt(IDC_QU_MISC_BALLOON, QU_OPT_CHECK, 0, QU_KERNEL_READ(Graph, GetBalloonHelp));
 }
 

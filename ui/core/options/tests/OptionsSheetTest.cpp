@@ -198,7 +198,7 @@ TEST_F(OptionsSheetTest, EveryPageWritesItsControlsWhenConfirmed)
         {"delete empty", 1, (double)s.GetRefWks().GetTranspDelEmptyCols()},
         {"numeric columns", 0, (double)s.GetRefWks().GetDefaultUseNumericData()},
         {"spacer", 0, Number("system.operations.usespacer")},
-        {"bitmaps", 0, (double)s.GetRefGraph().HasDisplayBitmaps()},
+        {"bitmaps", 0, (double)s.GetRefDisplay().HasDisplayBitmaps()},
         {"default plot", 1, Number("system.excel.dlgplot")},
         {"legend scan", 0, Number("system.excel.legendtxtsel")},
         {"plot into", 2, Number("system.excel.plotmulti")},
