@@ -315,7 +315,9 @@ TEST_F(OptionsSheetTest, ConfirmedChangesAreSavedAsStartupOptionsAsTheDialogMemb
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.closePrompt << c.saveOnClose << c.touched << c.answer);
-        DeleteFileA(IniFile().c_str());
+        // Through the profile functions, which cache the file, rather than deleting it.
+        WritePrivateProfileStringA("System", "EXCEL.PLOTMULTI", "<none>", IniFile().c_str());
+        ASSERT_TRUE(Run("system.excel.plotmulti = 0")) << err;
         system->GetRefDlg().SetClosePrompt(c.closePrompt);
         system->GetRefDlg().SetSaveOnClose(c.saveOnClose);
         std::string question;
