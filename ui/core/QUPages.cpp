@@ -11,14 +11,6 @@
 
 namespace {
 
-// What the three page classes share; each class calls it with itself.
-CQuorixDoc* DocOf(const CQKPage* page)
-{
-    HWND drawing = page->GetDrawingWnd();
-    CView* view = drawing ? DYNAMIC_DOWNCAST(CView, CWnd::FromHandlePermanent(drawing)) : nullptr;
-    return view ? DYNAMIC_DOWNCAST(CQuorixDoc, view->GetDocument()) : nullptr;
-}
-
 CChildFrame* FrameOf(CQKPage* page)
 {
     if (page->IsNoWnd())
@@ -26,9 +18,18 @@ CChildFrame* FrameOf(CQKPage* page)
     return DYNAMIC_DOWNCAST(CChildFrame, CWnd::FromHandlePermanent(page->GetFrameWnd()));
 }
 
-int CloseWindow(CQKPage* page)
+} // namespace
+
+CQuorixDoc* QUPageWindow::GetDoc(const CQKPage* page)
 {
-    CQuorixDoc* doc = DocOf(page);
+    HWND drawing = page->GetDrawingWnd();
+    CView* view = drawing ? DYNAMIC_DOWNCAST(CView, CWnd::FromHandlePermanent(drawing)) : nullptr;
+    return view ? DYNAMIC_DOWNCAST(CQuorixDoc, view->GetDocument()) : nullptr;
+}
+
+int QUPageWindow::CloseWnd(CQKPage* page)
+{
+    CQuorixDoc* doc = GetDoc(page);
     if (doc == nullptr)
         return 0;
     CFrameWnd* frame = doc->get_first_child_frame();
@@ -38,7 +39,20 @@ int CloseWindow(CQKPage* page)
     return 1;
 }
 
-int WindowState(CQKPage* page, std::string& text)
+int QUPageWindow::ShowFrame(CQKPage* page, int show)
+{
+    CChildFrame* frame = FrameOf(page);
+    if (frame == nullptr)
+        return 0;
+    switch (show) {
+    case SW_MINIMIZE: return frame->Minimize();
+    case SW_MAXIMIZE: return frame->Maximize();
+    case SW_RESTORE: return frame->Restore();
+    default: return frame->Activate();
+    }
+}
+
+int QUPageWindow::GetWindowState(CQKPage* page, std::string& text)
 {
     CChildFrame* frame = FrameOf(page);
     if (!page->IsStatusVisible() || frame == nullptr) {
@@ -51,135 +65,82 @@ int WindowState(CQKPage* page, std::string& text)
     return 1;
 }
 
-int Destroying(CQKPage* page)
+int QUPageWindow::OnDestroy(CQKPage* page)
 {
-    if (CQuorixDoc* doc = DocOf(page))
+    if (CQuorixDoc* doc = GetDoc(page))
         doc->on_page_destroy_internally();
     return 1;
 }
 
-int InternalActivate(CQKPage* page, BOOL bRestore)
+int QUPageWindow::OnInternalActivate(CQKPage* page, BOOL bRestore)
 {
-    CQuorixDoc* doc = DocOf(page);
+    CQuorixDoc* doc = GetDoc(page);
     return doc ? doc->OnInternalActivate(bRestore) : 0;
 }
 
-void PageChanged(CQKPage* page, WORD change)
+void QUPageWindow::OnPageChange(CQKPage* page, WORD change)
 {
-    if (CQuorixDoc* doc = DocOf(page))
+    if (CQuorixDoc* doc = GetDoc(page))
         doc->UpdateOnChange(change);
 }
 
-int SetMenu(CQKPage* page, HMENU menu, BOOL bUpdate)
+int QUPageWindow::SetPagespecificMenu(CQKPage* page, HMENU menu, BOOL bUpdate)
 {
-    CQuorixDoc* doc = DocOf(page);
+    CQuorixDoc* doc = GetDoc(page);
     return doc ? doc->OnSetPagespecificMenu(menu, bUpdate) : 0;
 }
 
-int ClearMenu(CQKPage* page, BOOL bUpdate)
+int QUPageWindow::ClearPagespecificMenu(CQKPage* page, BOOL bUpdate)
 {
-    CQuorixDoc* doc = DocOf(page);
+    CQuorixDoc* doc = GetDoc(page);
     return doc ? doc->OnClearPagespecificMenu(bUpdate) : 0;
 }
 
-int SetTitle(CQKPage* page, const char* title)
+int QUPageWindow::OnInternalSetTitle(CQKPage* page, const char* title)
 {
-    CQuorixDoc* doc = DocOf(page);
+    CQuorixDoc* doc = GetDoc(page);
     if (doc == nullptr)
         return 0;
     doc->SetTitle(title ? title : "", FALSE);
     return 1;
 }
 
-template <class Op>
-int WithFrame(CQKPage* page, Op op)
+CQKTextObj* QUPageWindow::NewTextObj()
 {
-    CChildFrame* frame = FrameOf(page);
-    return frame ? op(frame) : 0;
+    return new (std::nothrow) CQUTextObj;
 }
 
-CQKQrxSystem& Settings()
+int CQUWksPage::GetClosePrompt()
 {
-    return qkfxGetQrxSystem();
+    return qkfxGetQrxSystem().GetRefWks().GetClosePrompt();
 }
 
-} // namespace
-
-// ---- worksheet -----------------------------------------------------------------------------
-
-CQUWksPage::CQUWksPage() : CQKWksPage(&qkfxGetProject(), std::string()) {}
-
-CQuorixDoc* CQUWksPage::get_doc() const { return DocOf(this); }
-int CQUWksPage::OnCloseWnd() { return CloseWindow(this); }
-int CQUWksPage::Minimize() { return WithFrame(this, [](CChildFrame* f) { return f->Minimize(); }); }
-int CQUWksPage::Restore() { return WithFrame(this, [](CChildFrame* f) { return f->Restore(); }); }
-int CQUWksPage::Activate() { return WithFrame(this, [](CChildFrame* f) { return f->Activate(); }); }
-int CQUWksPage::Maximize() { return WithFrame(this, [](CChildFrame* f) { return f->Maximize(); }); }
-int CQUWksPage::GetWindowState(std::string& text) { return WindowState(this, text); }
-int CQUWksPage::GetClosePrompt() { return Settings().GetRefWks().GetClosePrompt(); }
-int CQUWksPage::OnDestroy() { return Destroying(this) && CQKWksPage::OnDestroy(); }
-int CQUWksPage::OnInternalActivate(BOOL bRestore) { return InternalActivate(this, bRestore); }
-void CQUWksPage::SetPageChange(WORD change)
+CQKErrorBar* CQUWksPage::PgCreateCQKErrorBar()
 {
-    CQKWksPage::SetPageChange(change);
-    PageChanged(this, change);
+    return new (std::nothrow) CQUErrorBar;
 }
-int CQUWksPage::SetPagespecificMenu(HMENU menu, BOOL bUpdate) { return SetMenu(this, menu, bUpdate); }
-int CQUWksPage::ClearPagespecificMenu(BOOL bUpdate) { return ClearMenu(this, bUpdate); }
-int CQUWksPage::OnInternalSetTitle(const char* title) { return SetTitle(this, title); }
-CQKTextObj* CQUWksPage::PgCreateCQKTextObj() { return new (std::nothrow) CQUTextObj; }
-CQKErrorBar* CQUWksPage::PgCreateCQKErrorBar() { return new (std::nothrow) CQUErrorBar; }
 
-// ---- graph and layout ------------------------------------------------------------------
-
-CQUGraphPage::CQUGraphPage() : CQKGraphPage(&qkfxGetProject(), std::string()) {}
-CQUGraphPage::CQUGraphPage(QKPageType type) : CQKGraphPage(&qkfxGetProject(), std::string(), type) {}
-
-CQuorixDoc* CQUGraphPage::get_doc() const { return DocOf(this); }
-int CQUGraphPage::OnCloseWnd() { return CloseWindow(this); }
-int CQUGraphPage::Minimize() { return WithFrame(this, [](CChildFrame* f) { return f->Minimize(); }); }
-int CQUGraphPage::Restore() { return WithFrame(this, [](CChildFrame* f) { return f->Restore(); }); }
-int CQUGraphPage::Activate() { return WithFrame(this, [](CChildFrame* f) { return f->Activate(); }); }
-int CQUGraphPage::Maximize() { return WithFrame(this, [](CChildFrame* f) { return f->Maximize(); }); }
-int CQUGraphPage::GetWindowState(std::string& text) { return WindowState(this, text); }
-int CQUGraphPage::GetClosePrompt() { return Settings().GetRefGraph().GetClosePrompt(); }
-int CQUGraphPage::OnDestroy() { return Destroying(this) && CQKGraphPage::OnDestroy(); }
-int CQUGraphPage::OnInternalActivate(BOOL bRestore) { return InternalActivate(this, bRestore); }
-void CQUGraphPage::SetPageChange(WORD change)
+int CQUGraphPage::GetClosePrompt()
 {
-    CQKGraphPage::SetPageChange(change);
-    PageChanged(this, change);
+    return qkfxGetQrxSystem().GetRefGraph().GetClosePrompt();
 }
-int CQUGraphPage::SetPagespecificMenu(HMENU menu, BOOL bUpdate) { return SetMenu(this, menu, bUpdate); }
-int CQUGraphPage::ClearPagespecificMenu(BOOL bUpdate) { return ClearMenu(this, bUpdate); }
-int CQUGraphPage::OnInternalSetTitle(const char* title) { return SetTitle(this, title); }
-CQKTextObj* CQUGraphPage::PgCreateCQKTextObj() { return new (std::nothrow) CQUTextObj; }
-CQKAxes* CQUGraphPage::PgCreateCQKAxes() { return new (std::nothrow) CQUAxes; }
-CQKErrorBar* CQUGraphPage::PgCreateCQKErrorBar() { return new (std::nothrow) CQUErrorBar; }
 
-CQULayoutPage::CQULayoutPage() : CQUGraphPage(QK_PAGE_LAYOUT) {}
-int CQULayoutPage::GetClosePrompt() { return Settings().GetRefGraph().GetLayoutClosePrompt(); }
-
-// ---- matrix ----------------------------------------------------------------------------
-
-CQUMatrixPage::CQUMatrixPage() : CQKMatrixPage(&qkfxGetProject(), std::string()) {}
-
-CQuorixDoc* CQUMatrixPage::get_doc() const { return DocOf(this); }
-int CQUMatrixPage::OnCloseWnd() { return CloseWindow(this); }
-int CQUMatrixPage::Minimize() { return WithFrame(this, [](CChildFrame* f) { return f->Minimize(); }); }
-int CQUMatrixPage::Restore() { return WithFrame(this, [](CChildFrame* f) { return f->Restore(); }); }
-int CQUMatrixPage::Activate() { return WithFrame(this, [](CChildFrame* f) { return f->Activate(); }); }
-int CQUMatrixPage::Maximize() { return WithFrame(this, [](CChildFrame* f) { return f->Maximize(); }); }
-int CQUMatrixPage::GetWindowState(std::string& text) { return WindowState(this, text); }
-int CQUMatrixPage::GetClosePrompt() { return Settings().GetRefWks().GetMatrixClosePrompt(); }
-int CQUMatrixPage::OnDestroy() { return Destroying(this) && CQKMatrixPage::OnDestroy(); }
-int CQUMatrixPage::OnInternalActivate(BOOL bRestore) { return InternalActivate(this, bRestore); }
-void CQUMatrixPage::SetPageChange(WORD change)
+CQKAxes* CQUGraphPage::PgCreateCQKAxes()
 {
-    CQKMatrixPage::SetPageChange(change);
-    PageChanged(this, change);
+    return new (std::nothrow) CQUAxes;
 }
-int CQUMatrixPage::SetPagespecificMenu(HMENU menu, BOOL bUpdate) { return SetMenu(this, menu, bUpdate); }
-int CQUMatrixPage::ClearPagespecificMenu(BOOL bUpdate) { return ClearMenu(this, bUpdate); }
-int CQUMatrixPage::OnInternalSetTitle(const char* title) { return SetTitle(this, title); }
-CQKTextObj* CQUMatrixPage::PgCreateCQKTextObj() { return new (std::nothrow) CQUTextObj; }
+
+CQKErrorBar* CQUGraphPage::PgCreateCQKErrorBar()
+{
+    return new (std::nothrow) CQUErrorBar;
+}
+
+int CQULayoutPage::GetClosePrompt()
+{
+    return qkfxGetQrxSystem().GetRefGraph().GetLayoutClosePrompt();
+}
+
+int CQUMatrixPage::GetClosePrompt()
+{
+    return qkfxGetQrxSystem().GetRefWks().GetMatrixClosePrompt();
+}

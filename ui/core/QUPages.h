@@ -8,84 +8,89 @@
 // kernel never names a user-interface class. The bridge makes them for the kernel.
 #pragma once
 
+#include <utility>
+
 #include "QKData.h"
 #include "QUExport.h"
 
 class CQuorixDoc;
 
-class QU_API CQUWksPage : public CQKWksPage {
+// The window operations every page kind shares, over the page's document and frame.
+namespace QUPageWindow {
+QU_API CQuorixDoc* GetDoc(const CQKPage* page);
+QU_API int CloseWnd(CQKPage* page);
+// show: SW_MINIMIZE, SW_MAXIMIZE, SW_RESTORE, or SW_SHOW for an activation.
+QU_API int ShowFrame(CQKPage* page, int show);
+QU_API int GetWindowState(CQKPage* page, std::string& text);
+QU_API int OnDestroy(CQKPage* page);
+QU_API int OnInternalActivate(CQKPage* page, BOOL bRestore);
+QU_API void OnPageChange(CQKPage* page, WORD change);
+QU_API int SetPagespecificMenu(CQKPage* page, HMENU menu, BOOL bUpdate);
+QU_API int ClearPagespecificMenu(CQKPage* page, BOOL bUpdate);
+QU_API int OnInternalSetTitle(CQKPage* page, const char* title);
+QU_API CQKTextObj* NewTextObj();
+} // namespace QUPageWindow
+
+// A kernel page class with its window reached through the document and frame.
+template <class Base>
+class CQUPageWithWindow : public Base {
 public:
-    CQUWksPage();
-    int GetImageListIndex() override { return 0; }
-    int OnCloseWnd() override;
-    int Minimize() override;
-    int Restore() override;
-    int Activate() override;
-    int Maximize() override;
-    int GetWindowState(std::string& text) override;
-    int GetClosePrompt() override;
-    int OnDestroy() override;
-    int OnInternalActivate(BOOL bRestore) override;
-    void SetPageChange(WORD change) override;
-    int SetPagespecificMenu(HMENU menu, BOOL bUpdate) override;
-    int ClearPagespecificMenu(BOOL bUpdate) override;
-    int OnInternalSetTitle(const char* title) override;
-    CQKTextObj* PgCreateCQKTextObj() override;
-    CQKErrorBar* PgCreateCQKErrorBar() override;
-    CQuorixDoc* get_doc() const;
+    template <class... Args>
+    explicit CQUPageWithWindow(Args&&... args) : Base(&qkfxGetProject(), std::string(), std::forward<Args>(args)...)
+    {
+    }
+    int OnCloseWnd() override { return QUPageWindow::CloseWnd(this); }
+    int Minimize() override { return QUPageWindow::ShowFrame(this, SW_MINIMIZE); }
+    int Restore() override { return QUPageWindow::ShowFrame(this, SW_RESTORE); }
+    int Activate() override { return QUPageWindow::ShowFrame(this, SW_SHOW); }
+    int Maximize() override { return QUPageWindow::ShowFrame(this, SW_MAXIMIZE); }
+    int GetWindowState(std::string& text) override { return QUPageWindow::GetWindowState(this, text); }
+    int OnDestroy() override { return QUPageWindow::OnDestroy(this) && Base::OnDestroy(); }
+    int OnInternalActivate(BOOL bRestore) override { return QUPageWindow::OnInternalActivate(this, bRestore); }
+    void SetPageChange(WORD change) override
+    {
+        Base::SetPageChange(change);
+        QUPageWindow::OnPageChange(this, change);
+    }
+    int SetPagespecificMenu(HMENU menu, BOOL bUpdate) override
+    {
+        return QUPageWindow::SetPagespecificMenu(this, menu, bUpdate);
+    }
+    int ClearPagespecificMenu(BOOL bUpdate) override { return QUPageWindow::ClearPagespecificMenu(this, bUpdate); }
+    int OnInternalSetTitle(const char* title) override { return QUPageWindow::OnInternalSetTitle(this, title); }
+    CQKTextObj* PgCreateCQKTextObj() override { return QUPageWindow::NewTextObj(); }
+    CQuorixDoc* get_doc() const { return QUPageWindow::GetDoc(this); }
 };
 
-class QU_API CQUGraphPage : public CQKGraphPage {
+class QU_API CQUWksPage : public CQUPageWithWindow<CQKWksPage> {
 public:
-    CQUGraphPage();
-    int GetImageListIndex() override { return 1; }
-    int OnCloseWnd() override;
-    int Minimize() override;
-    int Restore() override;
-    int Activate() override;
-    int Maximize() override;
-    int GetWindowState(std::string& text) override;
+    int GetImageListIndex() override { return 0; }
     int GetClosePrompt() override;
-    int OnDestroy() override;
-    int OnInternalActivate(BOOL bRestore) override;
-    void SetPageChange(WORD change) override;
-    int SetPagespecificMenu(HMENU menu, BOOL bUpdate) override;
-    int ClearPagespecificMenu(BOOL bUpdate) override;
-    int OnInternalSetTitle(const char* title) override;
-    CQKTextObj* PgCreateCQKTextObj() override;
+    CQKErrorBar* PgCreateCQKErrorBar() override;
+};
+
+class QU_API CQUGraphPage : public CQUPageWithWindow<CQKGraphPage> {
+public:
+    CQUGraphPage() = default;
+    int GetImageListIndex() override { return 1; }
+    int GetClosePrompt() override;
     CQKAxes* PgCreateCQKAxes() override;
     CQKErrorBar* PgCreateCQKErrorBar() override;
-    CQuorixDoc* get_doc() const;
 
 protected:
-    explicit CQUGraphPage(QKPageType type);
+    explicit CQUGraphPage(QKPageType type) : CQUPageWithWindow<CQKGraphPage>(type) {}
 };
 
 class QU_API CQULayoutPage : public CQUGraphPage {
 public:
-    CQULayoutPage();
+    CQULayoutPage() : CQUGraphPage(QK_PAGE_LAYOUT) {}
     int GetImageListIndex() override { return 4; }
     int IsLayoutPage() override { return 1; }
     int GetClosePrompt() override;
 };
 
-class QU_API CQUMatrixPage : public CQKMatrixPage {
+class QU_API CQUMatrixPage : public CQUPageWithWindow<CQKMatrixPage> {
 public:
-    CQUMatrixPage();
     int GetImageListIndex() override { return 2; }
-    int OnCloseWnd() override;
-    int Minimize() override;
-    int Restore() override;
-    int Activate() override;
-    int Maximize() override;
-    int GetWindowState(std::string& text) override;
     int GetClosePrompt() override;
-    int OnDestroy() override;
-    int OnInternalActivate(BOOL bRestore) override;
-    void SetPageChange(WORD change) override;
-    int SetPagespecificMenu(HMENU menu, BOOL bUpdate) override;
-    int ClearPagespecificMenu(BOOL bUpdate) override;
-    int OnInternalSetTitle(const char* title) override;
-    CQKTextObj* PgCreateCQKTextObj() override;
-    CQuorixDoc* get_doc() const;
 };
