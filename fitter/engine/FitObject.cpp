@@ -50,16 +50,6 @@ bool NeedsFunction(int code)
     return m && m->needsFunction;
 }
 
-// Members whose work belongs to parts of the fitter this build does not have yet say so in
-// the script window and do nothing.
-int NotAvailable(FittingSession* s, const char* what)
-{
-    char text[160];
-    snprintf(text, sizeof text, "type -a \"qfit: %s is not available in this version of the fitter.\"", what);
-    CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(text), 0);
-    return 1;
-}
-
 void PutText(void* value, const char* text)
 {
     if (value)
@@ -766,8 +756,8 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
             CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(script), 0);
         return 0;
     }
-    case 0x2E:
-        return NotAvailable(s, "the result-dataset service");
+    case 0x2E:  // a result request for the first dependent variable alone
+        return ResultCommand(s, 0, text);
     case 0x2F:
         return SubtractFitFrom(s, 1, text);
     case 0x3C:

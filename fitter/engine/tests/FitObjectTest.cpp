@@ -46,9 +46,11 @@ TEST(FitObjectTable, ExportsByName)
     std::vector<std::string> names;
     for (const auto& e : qxtest::ReadExports("qxfitter.dll")) {
         names.push_back(e.name);
-        for (const auto& x : expected)
-            if (x.first == e.name)
+        for (const auto& x : expected) {
+            if (x.first == e.name) {
                 EXPECT_EQ(x.second, e.ordinal) << e.name;
+            }
+        }
     }
     for (const auto& x : expected)
         EXPECT_NE(names.end(), std::find(names.begin(), names.end(), x.first)) << x.first;
@@ -271,4 +273,19 @@ TEST_F(FitTest, BeginAndEndAFittingSession)
     EXPECT_EQ(0, Get("STATUS"));
     EXPECT_EQ("QuitFit", host.scripts.back()) << "no curve was made, so none is deleted";
     EXPECT_EQ(MISSING_VALUE, Call("VARCOVAR", "1,1")) << "no fitting session is begun";
+}
+
+// Code 0x2E: a result request, as MAKE takes it, for the first dependent variable alone.
+TEST_F(FitTest, ResultRequestForTheFirstDependentVariable)
+{
+    UseLine(1, 2);
+    host.createDatasets = true;
+    double v = 0;
+    EXPECT_EQ(0, ScxFit(window, 0x2E, reinterpret_cast<INT_PTR>("F"), &v, TestHost::Callback));
+    const QFitDataset curve = host.FindByName("YFIT");
+    ASSERT_NE(0, curve);
+    ASSERT_EQ(kLineX.size(), host.Dataset(curve).values.size());
+    for (size_t i = 0; i < kLineX.size(); ++i)
+        EXPECT_DOUBLE_EQ(1 + 2 * kLineX[i], host.Dataset(curve).values[i]) << i;
+    EXPECT_EQ(1, ScxFit(window, 0x2E, reinterpret_cast<INT_PTR>("Q"), &v, TestHost::Callback)) << "no such request";
 }
