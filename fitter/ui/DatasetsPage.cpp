@@ -227,6 +227,46 @@ void LinkToDependent(FittingSession* s, int i, int d)
     v.xTo = dep.xEnd;
 }
 
+// Which independent variable of each dependent one carries its X: the first whose dataset
+// is the dependent's X dataset, or that takes the X of the dependent's own dataset; else
+// the first.
+void MatchIndependentDatasets(FittingSession* s)
+{
+    for (int d = 1; d <= s->nDep; ++d) {
+        DepVarInfo& dep = s->dep[d];
+        dep.xVariable = 1;
+        if (!dep.dataset)
+            continue;
+        const QFitDataset x = CallHost(s, HOST_GET_X_DATASET, dep.dataset, 0);
+        const int first = FirstIndepOfSet(s, FitSetOfDependent(s, d));
+        for (int k = 1; k <= IndepPerSet(s) && first + k - 1 <= s->nIndep; ++k) {
+            const IndepVarInfo& v = s->indep[first + k - 1];
+            if ((x && v.dataset == x && !v.useAlt) || (v.useAlt && v.dataset == dep.dataset)) {
+                dep.xVariable = k;
+                break;
+            }
+        }
+    }
+}
+
+// Each dependent dataset (all for -1) takes as its X the dataset of its X-providing
+// variable (or, when that variable takes the X of a dataset, that dataset's X), so that
+// the host plots the data as the fit sees them.
+void LinkXDataset(FittingSession* s, int d)
+{
+    for (int k = d < 0 ? 1 : d; k <= (d < 0 ? s->nDep : d); ++k) {
+        const DepVarInfo& dep = s->dep[k];
+        const int i = FirstIndepOfSet(s, FitSetOfDependent(s, k)) + dep.xVariable - 1;
+        if (!dep.dataset || i > s->nIndep || !s->indep[i].dataset || IsDatasetInvalid(s, s->indep[i].dataset) ||
+            IsDatasetInvalid(s, dep.dataset))
+            continue;
+        const IndepVarInfo& v = s->indep[i];
+        const QFitDataset x = v.useAlt ? CallHost(s, HOST_GET_X_DATASET, v.dataset, 0) : v.dataset;
+        if (x && x != dep.dataset)
+            CallHost(s, HOST_SET_X_DATASET, dep.dataset, x);
+    }
+}
+
 void Assign(HWND page, FittingSession* s, bool xOf)
 {
     const Row row = SelectedRow(page, s);
@@ -272,6 +312,8 @@ void Assign(HWND page, FittingSession* s, bool xOf)
             ValidateDataRange(s, dataset, &v.first, &v.end, &v.xFrom, &v.xTo, false);
     }
     UpdateFitSetRanges(s);
+    MatchIndependentDatasets(s);
+    LinkXDataset(s, -1);
     const int selection = static_cast<int>(SendDlgItemMessageA(page, IDC_DATASETS_VARIABLES, LB_GETCURSEL, 0, 0));
     FillVariables(page, s, selection);
     OnSelectRow(page, s);

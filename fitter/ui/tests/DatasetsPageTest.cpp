@@ -209,3 +209,26 @@ TEST_F(DatasetsPageTest, BasicPageButtons)
 }
 
 }  // namespace
+
+// Assigning datasets links the dependent dataset to the dataset of the independent
+// variable that carries its X, so that the host plots the data as the fit sees them.
+TEST_F(DatasetsPageTest, DependentDatasetTakesTheXOfItsIndependentVariable)
+{
+    host.createDatasets = true;  // the test host then keeps the X links it is given
+    const QFitDataset t = host.AddDataset("T", {0, 1, 2, 3, 4});
+    HWND page = Open();
+    ASSERT_TRUE(page != nullptr);
+    qxtest::ListSelect(page, IDC_DATASETS_VARIABLES, 1);
+    qxtest::ListSelect(page, IDC_DATASETS_AVAILABLE, FindLine(page, IDC_DATASETS_AVAILABLE, "t"));
+    qxtest::Click(page, IDC_DATASETS_ASSIGN);
+    EXPECT_EQ(t, s->indep[1].dataset);
+    EXPECT_EQ(t, host.Dataset(s->dep[1].dataset).x);
+    EXPECT_EQ(1, s->dep[1].xVariable);
+
+    // A dependent assigned anew takes the same X.
+    qxtest::ListSelect(page, IDC_DATASETS_VARIABLES, 0);
+    qxtest::ListSelect(page, IDC_DATASETS_AVAILABLE, FindLine(page, IDC_DATASETS_AVAILABLE, "other"));
+    qxtest::Click(page, IDC_DATASETS_ASSIGN);
+    EXPECT_EQ(other, s->dep[1].dataset);
+    EXPECT_EQ(t, host.Dataset(other).x);
+}

@@ -51,9 +51,9 @@ std::vector<BYTE> MakePicture(int width, int height, int unitsPerInch, COLORREF 
     const uint16_t* words = reinterpret_cast<const uint16_t*>(&h);
     for (int i = 0; i < 10; ++i)
         h.checksum ^= words[i];
-    std::vector<BYTE> file(sizeof h);
+    std::vector<BYTE> file(sizeof h + bits.size());
     memcpy(file.data(), &h, sizeof h);
-    file.insert(file.end(), bits.begin(), bits.end());
+    memcpy(file.data() + sizeof h, bits.data(), bits.size());
     return file;
 }
 
