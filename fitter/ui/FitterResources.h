@@ -82,7 +82,6 @@
 #define IDS_BOUND_ON 23623
 #define IDS_BOUND_OFF 23624
 #define IDS_WINDOW_CAPTION 23625
-#define IDS_PAGE_NOT_BUILT 23626
 
 // Parameter and variable tables: a base plus the visible row (1..4, 1..3).
 #define IDC_PARAM_VARY 1010

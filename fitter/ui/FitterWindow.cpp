@@ -581,8 +581,8 @@ void OnCommand(FittingSession* s, HWND window, int command)
         ToggleBasicMode(s, window);
         return;
     case CMD_ADD_FUNCTION:
-        if (s->pageId == PAGE_ID_SELECT)
-            FitMessage(window, IDS_PAGE_NOT_BUILT, s, reinterpret_cast<INT_PTR>("Add Function"));
+        if (s->pageId == PAGE_ID_SELECT && s->pageWindow)
+            AddFunctionFromFile(s->pageWindow, s);
         return;
     case CMD_DELETE_FUNCTION:
         if (s->pageId == PAGE_ID_SELECT && s->pageWindow)

@@ -13,7 +13,9 @@
 #include "FitterWindow.h"
 #include "FunctionView.h"
 
+#include "../engine/FitMemory.h"
 #include "../engine/FitSession.h"
+#include "../engine/FitUtil.h"
 
 namespace {
 
@@ -223,6 +225,23 @@ void OnCommand(HWND page, FittingSession* s, WPARAM wParam)
     }
 }
 
+std::string StringVariable(FittingSession* s, int letter)
+{
+    char text[QFIT_HOST_TEXT_CAPACITY] = "";
+    CallHost(s, HOST_GET_STRING_VAR, reinterpret_cast<INT_PTR>(text), letter);
+    text[sizeof text - 1] = 0;
+    return text;
+}
+
+// Copies a picture or curve that lies beside a function file; one that is not there is no
+// failure, most functions have none.
+bool CopyCompanion(const std::string& from, const std::string& to)
+{
+    if (GetFileAttributesA(from.c_str()) == INVALID_FILE_ATTRIBUTES || _stricmp(from.c_str(), to.c_str()) == 0)
+        return true;
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
 }  // namespace
 
 INT_PTR CALLBACK SelectFitFunx(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
@@ -263,5 +282,63 @@ int DeleteSelectedFunction(HWND page, FittingSession* s)
     SendMessageA(list, LB_SETCURSEL, index < count ? index : count - 1, 0);
     OnFunctionSelected(page, s);
     EnableWindow(list, s->nFunctions > 0);
+    return 0;
+}
+
+int AddFunctionFromFile(HWND page, FittingSession* s)
+{
+    CallHost(s, HOST_SET_STRING_VAR, reinterpret_cast<INT_PTR>(""), 0);
+    CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("GetFile *.fdf"), 0);
+    std::string folder = StringVariable(s, 1);
+    std::string name = StringVariable(s, 0);
+    if (name.empty())
+        return 1;
+    // The extension goes from the last dot on, whatever its length.
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
+        folder += '\\';
+    const std::string path = folder + name;
+    for (int i = 0; i < s->nFunctions; ++i)
+        if (_stricmp(s->functions[i]->name, name.c_str()) == 0 || _stricmp(s->functions[i]->path, path.c_str()) == 0)
+            return 1;
+    FunctionDef* def = AllocArray<FunctionDef>(1);
+    if (!def)
+        return 1;
+    // The file's own Function Name must not be listed already either.
+    int result = ReadFunctionFile(s, def, path.c_str()) == 0 && !FindLoadedFunction(s, def->name) ? 0 : 1;
+    if (result == 0) {
+        MeasureFunction(s, def);
+        def->modified = 0;
+        char ini[2 * QFIT_HOST_TEXT_CAPACITY];
+        GetIniPath(s, ini, sizeof ini);
+        char stored[MAX_PATH] = "";
+        ReadProfileString("Category", s->category, "", stored, sizeof stored, ini);
+        char categoryFolder[MAX_PATH] = "";
+        ResolveFunctionDir(s, stored, categoryFolder, sizeof categoryFolder);
+        if (_stricmp(categoryFolder, folder.c_str()) != 0) {
+            // A file from elsewhere is written where the category's functions are, with its
+            // picture and sample curve beside it.
+            snprintf(def->path, sizeof def->path, "%s%s", categoryFolder, name.c_str());
+            result = WriteFunctionFile(s, def) == 0 && CopyCompanion(path + ".wmf", std::string(def->path) + ".wmf") &&
+                             CopyCompanion(path + ".cuv", std::string(def->path) + ".cuv")
+                         ? 0
+                         : 1;
+        } else {
+            result = AddFunctionToCategory(s->category, def, ini);
+        }
+    }
+    if (result == 0)
+        result = AddLoadedFunction(s, def) ? 1 : 0;
+    ReleaseFunction(def);
+    FreeLockedBlock(def);
+    if (result)
+        return 1;
+    HWND list = GetDlgItem(page, IDC_FUNCTION_LIST);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s->functions[s->nFunctions - 1]->name));
+    EnableWindow(list, TRUE);
+    SendMessageA(list, LB_SETCURSEL, s->nFunctions - 1, 0);
+    OnFunctionSelected(page, s);
     return 0;
 }

@@ -248,6 +248,10 @@ INT_PTR TestHost::Handle(HWND context, UINT request, INT_PTR a1, INT_PTR a2)
         return 0;
     case HOST_RUN_SCRIPT:
         scripts.push_back(reinterpret_cast<const char*>(a1));
+        if (scripts.back().rfind("GetFile", 0) == 0) {
+            stringVariables[0] = pickedFile;
+            stringVariables[1] = pickedFolder;
+        }
         return 0;
     case HOST_GET_VARIABLE: {
         const auto found = variables.find(Upper(reinterpret_cast<const char*>(a1)));
@@ -345,6 +349,12 @@ INT_PTR TestHost::Handle(HWND context, UINT request, INT_PTR a1, INT_PTR a2)
             }
         return 0;
     }
+    case HOST_SET_STRING_VAR:
+        stringVariables[static_cast<int>(a2)] = reinterpret_cast<const char*>(a1);
+        return 0;
+    case HOST_GET_STRING_VAR:
+        CopyOut(a1, stringVariables[static_cast<int>(a2)]);
+        return 0;
     case HOST_REQ_3009:
     case HOST_CREATE_DATASET: {
         if (!createDatasets)

@@ -34,6 +34,9 @@ public:
     int CountProgress(int id) const;
 
     std::map<std::string, double> variables;   // names in upper case
+    std::map<int, std::string> stringVariables;  // %A .. %Z by index
+    // The file "GetFile" picks: its folder goes to %B, its name to %A.
+    std::string pickedFolder, pickedFile;
     std::vector<std::pair<int, std::string>> errors;
     std::vector<std::string> scripts;
     std::vector<std::string> reportLines;  // lines sent to the results log

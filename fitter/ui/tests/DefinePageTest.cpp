@@ -11,6 +11,7 @@
 #include "FitTestKit.h"
 #include "FitterResources.h"
 #include "FitterWindow.h"
+#include "SelectPage.h"
 #include "WindowTestKit.h"
 #include "qxtest/DialogDriver.h"
 
@@ -312,4 +313,41 @@ TEST_F(DefinePageTest, SaveAsWhenTheFileExists)
     EXPECT_EQ(GetFileAttributesA((folder + "mine2.fdf").c_str()) != INVALID_FILE_ATTRIBUTES, true);
     EXPECT_EQ(PAGE_ID_EDIT, s->pageId);
     EXPECT_EQ("mine2", Profile("Mine", "user1"));
+}
+
+// Menu "Add": a function file from another folder joins the category, written into the
+// category's folder with its picture; the same file again, or no file, adds nothing.
+TEST_F(DefinePageTest, AddFunctionFromAnotherFolder)
+{
+    const std::string elsewhere = host.settingsDir + "\\elsewhere\\";
+    CreateDirectoryA(elsewhere.c_str(), nullptr);
+    FILE* f = fopen((elsewhere + "Gauss.fdf").c_str(), "wb");
+    ASSERT_TRUE(f != nullptr);
+    fputs("[GENERAL INFORMATION]\r\nFunction Name=Gauss\r\nFunction Type=User-Defined\r\n"
+          "Number Of Parameters=1\r\nNumber Of Independent Variables=1\r\nNumber Of Dependent Variables=1\r\n"
+          "[FORMULA]\r\nP1*x\r\n",
+          f);
+    fclose(f);
+    TouchFile(elsewhere + "Gauss.wmf");
+    OpenAtPage(window, s, PAGE_ID_SELECT);
+    HWND page = s->pageWindow;
+    ASSERT_TRUE(page != nullptr);
+
+    host.pickedFolder = elsewhere;
+    host.pickedFile = "Gauss.fdf";
+    Command(CMD_ADD_FUNCTION);
+    ASSERT_EQ(1, s->nFunctions);
+    ASSERT_TRUE(s->current != nullptr);
+    EXPECT_STREQ("Gauss", s->current->name);
+    EXPECT_EQ(0, qxtest::ListSelection(page, IDC_FUNCTION_LIST));
+    EXPECT_EQ("Gauss", Profile("Mine", "Gauss"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "Gauss.fdf").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "Gauss.wmf").c_str())) << "the picture too";
+    EXPECT_EQ(GetFileAttributesA((folder + "Gauss.cuv").c_str()), INVALID_FILE_ATTRIBUTES) << "it has no curve";
+
+    for (const char* file : {"Gauss.fdf", ""}) {
+        host.pickedFile = file;
+        EXPECT_EQ(1, AddFunctionFromFile(page, s)) << file;
+        EXPECT_EQ(1, s->nFunctions) << file;
+    }
 }
