@@ -170,6 +170,23 @@ TEST_F(XlPlotting, SeveralYAreasMakeOnePlotDescription)
     EXPECT_EQ(-1, view->GetLabelRowNum("Sheet1", 2));
 }
 
+TEST_F(XlPlotting, WithAGraphActiveTheDialogPlotsIntoItsActiveLayer)
+{
+    CQKGraphPage* graph = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
+    ASSERT_TRUE(graph);
+    Select("C3");
+    view->on_plot_commands(33232);
+    ASSERT_TRUE(Dialog());
+    Select("C1:C5");
+    qxtest::Click(Dialog(), IDC_XL_PLOT_Y);
+    qkfxGetProject().SetActivePage(graph);
+    qxtest::Click(Dialog(), IDOK);
+    EXPECT_EQ(1u, Graphs().size()) << "no new graph";
+    ASSERT_EQ(1u, graph->GetActiveLayer().datasets.size());
+    EXPECT_EQ(7.0, qkfxGetProject().GetDatasetFromHandle(graph->GetActiveLayer().datasets[0])->GetValue(2));
+    CQUxlView::DeletePlotDlg();
+}
+
 TEST_F(XlPlotting, UseDefaultsPlotsTheSelectionAndKeepsTheOptionOnlyOnYes)
 {
     CQUxlPlotSettings::DlgPlot = 0;
