@@ -190,6 +190,11 @@ int CQUAccess::OnCheckForSaving(WORD)
 
 int CQUAccess::BeginClosingAll(int flags)
 {
+    // The bars that follow the windows' contents go back to their empty state.
+    if (CMainFrame* frame = get_main_frame()) {
+        frame->GetSpacer()->SetBaseSize(0);
+        frame->DataDisplayText(nullptr);
+    }
     if (CQuorixApp* app = GetQuorixApp())
         app->BeginClosingAll(flags);
     return 1;

@@ -181,4 +181,10 @@ TEST_F(Bridge, TheKernelReachesTheStatusBarAndTheThreeDToolbar)
     EXPECT_TRUE(toolbar->IsVisible());
     EXPECT_TRUE(Access()->Show3DToolBar(FALSE, FALSE));
     EXPECT_FALSE(toolbar->IsVisible());
+
+    // Closing all windows empties the bars that follow them.
+    frame->GetSpacer()->SetBaseSize(30);
+    EXPECT_EQ(Access()->BeginClosingAll(0), 1);
+    EXPECT_EQ(frame->GetSpacer()->GetBaseSize(), 0);
+    EXPECT_EQ(Access()->EndClosingAll(0), 1);
 }
