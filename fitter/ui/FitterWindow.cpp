@@ -415,7 +415,18 @@ bool CanEnterPage(FittingSession* s, int page, int* target)
     case PAGE_ID_SELECT:
     case PAGE_ID_NEW:
     case PAGE_ID_CONTROL:
+        *target = page;
+        return true;
     case PAGE_ID_SESSION:
+        // A function that cannot be fitted: the user modifies it, picks another or stays.
+        if (CheckCurrentFunction(s) != 0) {
+            const int answer = FitMessageDialog(s->fitterWindow, s, 3, IDS_FUNCTION_INCORRECT, nullptr, nullptr,
+                                                nullptr, "Modify", "Another", "Cancel");
+            *target = answer == 1 ? (HasCurrentFunction(s) ? PAGE_ID_EDIT : PAGE_ID_NEW)
+                      : answer == 2 ? PAGE_ID_SELECT
+                                    : s->pageId;
+            return true;
+        }
         *target = page;
         return true;
     case PAGE_ID_EDIT:

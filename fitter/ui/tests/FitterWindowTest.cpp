@@ -319,3 +319,38 @@ TEST_F(FitterWindowTest, MessagesFormatAllArgumentsWithinTheirBuffers)
     EXPECT_EQ(3, answer);
     EXPECT_EQ(511u, text.size());
 }
+
+// The session page with a function that cannot be fitted asks: Modify goes to the edit
+// page, Another to the selection page, Cancel stays.
+TEST_F(FitterWindowTest, IncompleteFunctionBeforeTheSessionPage)
+{
+    const struct {
+        int press;
+        int page;
+    } cases[] = {{IDC_MESSAGE_BUTTON1, PAGE_ID_EDIT}, {IDC_MESSAGE_BUTTON2, PAGE_ID_SELECT},
+                 {IDC_MESSAGE_BUTTON3, PAGE_ID_CONTROL}};
+    for (const auto& c : cases) {
+        OpenFull(PAGE_ID_CONTROL);
+        const int16_t params = s->current->nParams;
+        s->current->nParams = 0;
+        std::string text, buttons;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            text = qxtest::GetText(dialog, IDC_MESSAGE_TEXT);
+            buttons = qxtest::GetText(dialog, IDC_MESSAGE_BUTTON1) + "/" + qxtest::GetText(dialog, IDC_MESSAGE_BUTTON2) +
+                      "/" + qxtest::GetText(dialog, IDC_MESSAGE_BUTTON3);
+            qxtest::Click(dialog, c.press);
+        });
+        driver.Run([&] {
+            Command(PAGE_ID_SESSION);
+            return static_cast<INT_PTR>(0);
+        });
+        EXPECT_EQ("Function definition is incorrect. You must modify it or select another function.", text);
+        EXPECT_EQ("Modify/Another/Cancel", buttons);
+        EXPECT_EQ(c.page, s->pageId) << c.press;
+        EXPECT_FALSE(IsFitActive(s));
+        s->noCheck = 1;  // the edit page is left without its check
+        CloseFitterWindow(s);
+        s->current->nParams = params;
+    }
+}
