@@ -131,6 +131,19 @@ void SECCustomToolBar::AddButton(int nPos, SECStdBtn* pBtn, BOOL bSeparator)
     RebuildControl();
 }
 
+void SECCustomToolBar::InsertButton(int nPos, UINT nID, BOOL bSeparator)
+{
+    if (nPos < 0 || nPos > GetBtnCount())
+        nPos = GetBtnCount();
+    if (bSeparator) {
+        AddButton(nPos, nullptr, TRUE);
+        return;
+    }
+    SECStdBtn* pBtn = CreateButton(nID, this);
+    if (pBtn != nullptr)
+        AddButton(nPos, pBtn, FALSE);
+}
+
 void SECCustomToolBar::RemoveButton(int nIndex)
 {
     if (nIndex < 0 || nIndex >= GetBtnCount())

@@ -273,6 +273,8 @@ public:
     // The button of one command: made from the button map, with its image.
     virtual SECStdBtn* CreateButton(UINT nID, SECCustomToolBar* pToolBar);
     virtual void AddButton(int nPos, SECStdBtn* pBtn, BOOL bSeparator);
+    // A separator or the button of a command, at the position (clamped to the count).
+    void InsertButton(int nPos, UINT nID, BOOL bSeparator);
     virtual void RemoveButton(int nIndex);
     virtual void SetBarInfo(SECControlBarInfo* pInfo, CFrameWnd* pFrame);
     // The saved button list is put back: entries with an id become buttons, 0 separators.
