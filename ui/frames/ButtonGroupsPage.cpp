@@ -32,19 +32,6 @@ CString LoadText(UINT nID)
 
 IMPLEMENT_DYNCREATE(CQUCathegoriesToolBar, SECCustomizeToolBar)
 
-void CQUCathegoriesToolBar::InsertButton(int nPos, UINT nID, BOOL bSeparator)
-{
-    if (nPos < 0 || nPos > GetBtnCount())
-        nPos = GetBtnCount();
-    if (bSeparator) {
-        AddButton(nPos, nullptr, TRUE);
-        return;
-    }
-    SECStdBtn* pBtn = CreateButton(nID, this);
-    if (pBtn != nullptr)
-        AddButton(nPos, pBtn, FALSE);
-}
-
 LRESULT CQUCathegoriesToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT lResult = SECCustomizeToolBar::WindowProc(message, wParam, lParam);

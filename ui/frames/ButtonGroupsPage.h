@@ -16,7 +16,6 @@ class QXFRAMES_API CQUCathegoriesToolBar : public SECCustomizeToolBar
     DECLARE_DYNCREATE(CQUCathegoriesToolBar)
 public:
     BOOL m_bReadOnly = FALSE;
-    void InsertButton(int nPos, UINT nID, BOOL bSeparator);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

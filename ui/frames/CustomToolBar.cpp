@@ -107,15 +107,7 @@ void CQUCustomToolBar::ShowForWindowKind(WORD wBits, CFrameWnd* pFrame)
 
 void CQUCustomToolBar::InsertButtonAt(int nPos, UINT nID, BOOL bSeparator)
 {
-    if (nPos < 0 || nPos > GetBtnCount())
-        nPos = GetBtnCount();
-    if (bSeparator) {
-        AddButton(nPos, nullptr, TRUE);
-        return;
-    }
-    SECStdBtn* pBtn = CreateButton(nID, this);
-    if (pBtn != nullptr)
-        AddButton(nPos, pBtn, FALSE);
+    InsertButton(nPos, nID, bSeparator);
 }
 
 void CQUCustomToolBar::OnRotationAngle(HWND hCombo, UINT nCode)

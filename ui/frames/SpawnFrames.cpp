@@ -2,21 +2,30 @@
 
 #include <QKSysMethod.h>
 
+namespace {
+
+// Draws or measures an owner-drawn menu item of the spawn; FALSE leaves the message to
+// the framework (items of other controls).
+BOOL SpawnDrawOrMeasure(CMenuSpawn& spawn, UINT message, LPARAM lParam)
+{
+    if (message == WM_DRAWITEM)
+        return spawn.DrawItem((LPDRAWITEMSTRUCT)lParam);
+    if (message == WM_MEASUREITEM)
+        return spawn.MeasureItem((LPMEASUREITEMSTRUCT)lParam);
+    return FALSE;
+}
+
+} // namespace
+
 IMPLEMENT_DYNCREATE(CSpawnMDIFrameWnd, SECMDIFrameWnd)
 
 CSpawnMDIFrameWnd::CSpawnMDIFrameWnd() : m_rectHighlight(0, 0, 0, 0), m_bInMenuLoop(FALSE) {}
 
 LRESULT CSpawnMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (SpawnDrawOrMeasure(m_spawn, message, lParam))
+        return TRUE;
     switch (message) {
-    case WM_DRAWITEM:
-        if (m_spawn.DrawItem((LPDRAWITEMSTRUCT)lParam))
-            return TRUE;
-        break;
-    case WM_MEASUREITEM:
-        if (m_spawn.MeasureItem((LPMEASUREITEMSTRUCT)lParam))
-            return TRUE;
-        break;
     case WM_INITMENU: {
         if (qkfxAreBitmapsOnMenusDisabled())
             break;
@@ -113,15 +122,9 @@ IMPLEMENT_DYNCREATE(CSpawnMDIChildWnd, CMDIChildWnd)
 
 LRESULT CSpawnMDIChildWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (SpawnDrawOrMeasure(m_spawn, message, lParam))
+        return TRUE;
     switch (message) {
-    case WM_DRAWITEM:
-        if (m_spawn.DrawItem((LPDRAWITEMSTRUCT)lParam))
-            return TRUE;
-        break;
-    case WM_MEASUREITEM:
-        if (m_spawn.MeasureItem((LPMEASUREITEMSTRUCT)lParam))
-            return TRUE;
-        break;
     case WM_INITMENUPOPUP: {
         if (qkfxAreBitmapsOnMenusDisabled())
             break;

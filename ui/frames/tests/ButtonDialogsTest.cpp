@@ -15,22 +15,6 @@ using namespace framestest;
 
 namespace {
 
-void WriteBitmap4(const std::string& path, int width)
-{
-    int rowBytes = (width * 4 + 31) / 32 * 4;
-    std::vector<uint8_t> file(14 + 40 + 64 + rowBytes * 15, 0);
-    auto put32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; i++) file[at + i] = (v >> (8 * i)) & 0xFF; };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, (uint32_t)file.size());
-    put32(10, 14 + 40 + 64);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, 15);
-    file[26] = 1;
-    file[28] = 4;
-    std::ofstream(path, std::ios::binary).write((const char*)file.data(), (std::streamsize)file.size());
-}
 
 std::string ReadIni(const std::string& path, const char* section, const char* key)
 {
@@ -47,7 +31,7 @@ protected:
     CQUUserDefButtons* MakeGroup(const char* name, int nButtons, int nWidth, BOOL bSystem = FALSE)
     {
         std::string ini = m_strFolder + name + ".ini";
-        WriteBitmap4(m_strFolder + name + ".bmp", nWidth);
+        WriteBitmapFile(m_strFolder + name + ".bmp", 4, nWidth, 15);
         ::WritePrivateProfileStringA("Common", "GroupName", name, ini.c_str());
         ::WritePrivateProfileStringA("Common", "BitmapFile", (std::string(name) + ".bmp").c_str(), ini.c_str());
         ::WritePrivateProfileStringA("Common", "ButtonCount", std::to_string(nButtons).c_str(), ini.c_str());
@@ -162,7 +146,7 @@ TEST_F(ButtonDialogsTest, AddButtonOffersOneEntryPerWholeImage)
 TEST_F(ButtonDialogsTest, CreateGroupRefusesMissingDataTakenNamesAndDeepBitmaps)
 {
     ASSERT_NE(MakeGroup("Tools", 1, 32), nullptr);
-    WriteBitmap4(m_strFolder + "ok.bmp", 64);
+    WriteBitmapFile(m_strFolder + "ok.bmp", 4, 64, 15);
     std::ofstream(m_strFolder + "deep.bmp") << "BM not four bits";
     struct Case { const char* name; std::string bitmap; const char* message; } cases[] = {
         {"", m_strFolder + "ok.bmp", "Please provide all the required information"},
@@ -212,7 +196,7 @@ TEST_F(ButtonDialogsTest, CreateGroupRefusesMissingDataTakenNamesAndDeepBitmaps)
 TEST_F(ButtonDialogsTest, AGroupFileWithoutANameAsksForOne)
 {
     std::string ini = m_strFolder + "anon.ini";
-    WriteBitmap4(m_strFolder + "anon.bmp", 32);
+    WriteBitmapFile(m_strFolder + "anon.bmp", 4, 32, 15);
     ::WritePrivateProfileStringA("Common", "BitmapFile", "anon.bmp", ini.c_str());
     ::WritePrivateProfileStringA("Common", "ButtonCount", "2", ini.c_str());
     std::string message;

@@ -16,22 +16,6 @@ using namespace framestest;
 
 namespace {
 
-void WriteBitmap4(const std::string& path, int width)
-{
-    int rowBytes = (width * 4 + 31) / 32 * 4;
-    std::vector<uint8_t> file(14 + 40 + 64 + rowBytes * 15, 0);
-    auto put32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; i++) file[at + i] = (v >> (8 * i)) & 0xFF; };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, (uint32_t)file.size());
-    put32(10, 14 + 40 + 64);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, 15);
-    file[26] = 1;
-    file[28] = 4;
-    std::ofstream(path, std::ios::binary).write((const char*)file.data(), (std::streamsize)file.size());
-}
 
 std::string ListText(HWND list, int i)
 {
@@ -46,7 +30,7 @@ protected:
     void MakeGroupFile(const char* file, const char* name, int nButtons)
     {
         std::string ini = m_strFolder + file;
-        WriteBitmap4(m_strFolder + file + ".bmp", 64);
+        WriteBitmapFile(m_strFolder + file + ".bmp", 4, 64, 15);
         ::WritePrivateProfileStringA("Common", "GroupName", name, ini.c_str());
         ::WritePrivateProfileStringA("Common", "BitmapFile", (std::string(file) + ".bmp").c_str(), ini.c_str());
         ::WritePrivateProfileStringA("Common", "ButtonCount", std::to_string(nButtons).c_str(), ini.c_str());

@@ -9,7 +9,10 @@
 #include <QKAccess.h>
 #include <QKData.h>
 
+#include <cstdint>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "FrameHost.h"
 #include "FramesTestResources.h"
@@ -43,6 +46,46 @@ inline std::string TestRegistryKey()
 {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     return std::string("QuorixFramesTest\\") + info->test_suite_name() + "." + info->name();
+}
+
+// A bitmap file of the given bit count, width and height; palette entries follow the
+// standard 16 colours for 4 bits.
+inline void WriteBitmapFile(const std::string& path, int bits, int width, int height, bool bm = true, size_t cut = 0)
+{
+    int nColors = bits <= 8 ? (1 << bits) : 0;
+    size_t rowBytes = ((size_t)width * bits + 31) / 32 * 4;
+    std::vector<uint8_t> file(14 + 40 + nColors * 4 + rowBytes * height);
+    auto put16 = [&](size_t at, uint16_t v) { file[at] = v & 0xFF; file[at + 1] = v >> 8; };
+    auto put32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; i++) file[at + i] = (v >> (8 * i)) & 0xFF; };
+    file[0] = bm ? 'B' : 'X';
+    file[1] = 'M';
+    put32(2, (uint32_t)file.size());
+    put32(10, 14 + 40 + nColors * 4);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    put16(26, 1);
+    put16(28, (uint16_t)bits);
+    static const uint8_t kPalette[16][3] = {{0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0}, {0, 0, 128},
+                                            {128, 0, 128}, {0, 128, 128}, {192, 192, 192}, {128, 128, 128},
+                                            {255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {0, 0, 255}, {255, 0, 255},
+                                            {0, 255, 255}, {255, 255, 255}};
+    for (int i = 0; i < nColors && i < 16; i++) {
+        file[54 + i * 4] = kPalette[i][2];
+        file[54 + i * 4 + 1] = kPalette[i][1];
+        file[54 + i * 4 + 2] = kPalette[i][0];
+    }
+    if (bits == 4) {
+        // Left half black (index 0), right half white (15), every row.
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++) {
+                uint8_t v = x < width / 2 ? 0 : 15;
+                size_t at = 14 + 40 + 64 + y * rowBytes + x / 2;
+                file[at] |= (x % 2 == 0) ? (v << 4) : v;
+            }
+    }
+    file.resize(file.size() - cut);
+    std::ofstream(path, std::ios::binary).write((const char*)file.data(), (std::streamsize)file.size());
 }
 
 class CTestDoc : public CDocument

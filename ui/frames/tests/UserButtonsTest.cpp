@@ -18,46 +18,6 @@ using namespace framestest;
 
 namespace {
 
-// A bitmap file of the given bit count, width and height; palette entries follow the
-// standard 16 colours for 4 bits.
-void WriteBitmap(const std::string& path, int bits, int width, int height, bool bm = true, size_t cut = 0)
-{
-    int nColors = bits <= 8 ? (1 << bits) : 0;
-    size_t rowBytes = ((size_t)width * bits + 31) / 32 * 4;
-    std::vector<uint8_t> file(14 + 40 + nColors * 4 + rowBytes * height);
-    auto put16 = [&](size_t at, uint16_t v) { file[at] = v & 0xFF; file[at + 1] = v >> 8; };
-    auto put32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; i++) file[at + i] = (v >> (8 * i)) & 0xFF; };
-    file[0] = bm ? 'B' : 'X';
-    file[1] = 'M';
-    put32(2, (uint32_t)file.size());
-    put32(10, 14 + 40 + nColors * 4);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    put16(26, 1);
-    put16(28, (uint16_t)bits);
-    static const uint8_t kPalette[16][3] = {{0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0}, {0, 0, 128},
-                                            {128, 0, 128}, {0, 128, 128}, {192, 192, 192}, {128, 128, 128},
-                                            {255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {0, 0, 255}, {255, 0, 255},
-                                            {0, 255, 255}, {255, 255, 255}};
-    for (int i = 0; i < nColors && i < 16; i++) {
-        file[54 + i * 4] = kPalette[i][2];
-        file[54 + i * 4 + 1] = kPalette[i][1];
-        file[54 + i * 4 + 2] = kPalette[i][0];
-    }
-    if (bits == 4) {
-        // Left half black (index 0), right half white (15), every row.
-        for (int y = 0; y < height; y++)
-            for (int x = 0; x < width; x++) {
-                uint8_t v = x < width / 2 ? 0 : 15;
-                size_t at = 14 + 40 + 64 + y * rowBytes + x / 2;
-                file[at] |= (x % 2 == 0) ? (v << 4) : v;
-            }
-    }
-    file.resize(file.size() - cut);
-    std::ofstream(path, std::ios::binary).write((const char*)file.data(), (std::streamsize)file.size());
-}
-
 void WriteIni(const std::string& path, const char* section, const char* key, const char* value)
 {
     ::WritePrivateProfileStringA(section, key, value, path.c_str());
@@ -80,7 +40,7 @@ protected:
     {
         std::string ini = m_strFolder + name + ".ini";
         std::string bmp = m_strFolder + name + ".bmp";
-        WriteBitmap(bmp, 4, nBitmapWidth, 15);
+        WriteBitmapFile(bmp, 4, nBitmapWidth, 15);
         WriteIni(ini, "Common", "GroupName", name);
         WriteIni(ini, "Common", "BitmapFile", (std::string(name) + ".bmp").c_str());
         WriteIni(ini, "Common", "ButtonCount", std::to_string(nButtons).c_str());
@@ -116,14 +76,14 @@ TEST_F(UserButtonsTest, BitmapBitCountsAndSystemColours)
     int n = 0;
     for (const Case& c : cases) {
         std::string path = m_strFolder + "b" + std::to_string(n++) + ".bmp";
-        WriteBitmap(path, c.bits, 32, 15, c.bm, c.cut);
+        WriteBitmapFile(path, c.bits, 32, 15, c.bm, c.cut);
         EXPECT_EQ(GetBitmapBitCount(path.c_str()), c.expected) << path;
     }
     EXPECT_EQ(GetBitmapBitCount((m_strFolder + "missing.bmp").c_str()), 0);
 
     // Black and white become the button text and highlight colours.
     std::string path = m_strFolder + "sys.bmp";
-    WriteBitmap(path, 4, 32, 15);
+    WriteBitmapFile(path, 4, 32, 15);
     CBitmap bitmap;
     ASSERT_TRUE(LoadSysColorBitmap(path.c_str(), bitmap));
     HDC hdc = ::CreateCompatibleDC(nullptr);
@@ -269,7 +229,7 @@ TEST_F(UserButtonsTest, BadGroupFilesAreRefusedWithTheirReason)
     EXPECT_EQ(text, "Some of the information for the group is missing or invalid; the group cannot be added.");
 
     std::string deep = MakeGroup("Deep", 2);
-    WriteBitmap(m_strFolder + "Deep.bmp", 8, 32, 15);
+    WriteBitmapFile(m_strFolder + "Deep.bmp", 8, 32, 15);
     qxtest::DialogDriver second;
     second.Then([&](HWND box) {
         text = qxtest::MessageBoxText(box);
