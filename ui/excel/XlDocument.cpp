@@ -190,6 +190,23 @@ BOOL CQUWksPageExternal::OnGetExternalUseRange(const char* sheet, QXLSELECTION* 
     return v && v->UpdateAssociatedWorksheet(sheet, FALSE, range);
 }
 
+int CQUWksPageExternal::OnDeactivate(CQKPage* next)
+{
+    if (CQUxlView* v = GetValidxlView())
+        v->OnCheckxlDirty();
+    return CQKWksExternPage::OnDeactivate(next);
+}
+
+int CQUWksPageExternal::CloseWnd()
+{
+    SetExternalHidden(TRUE);
+    CQUxlView* v = GetValidxlView();
+    CFrameWnd* frame = v && v->m_hWnd ? v->GetParentFrame() : nullptr;
+    if (frame)
+        frame->ShowWindow(SW_HIDE);
+    return 1;
+}
+
 /////////////////////////////////////////////////////////////////////////////
 // CQUExcelDoc
 

@@ -74,6 +74,10 @@ public:
     BOOL GetSelection(unsigned* count, QXLSELECTION* ranges, CString* sheet);
     BOOL ActivateExternalWorksheet(const char* sheet);
     BOOL OnGetExternalUseRange(const char* sheet, QXLSELECTION* range);
+    // Leaving the window: a change the user made in the workbook reaches the kernel.
+    int OnDeactivate(CQKPage* next) override;
+    // The window hides; the workbook stays with its page.
+    int CloseWnd() override;
 
 private:
     CQUExcelDoc* m_pDoc;

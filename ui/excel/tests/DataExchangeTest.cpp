@@ -250,6 +250,13 @@ TEST_F(XlData, AUserChangeReachesTheKernelOnce)
     view->OnCheckxlDirty();
     EXPECT_EQ(1, page->GetExternalModifiedCount());
 
+    // Leaving the window reports a change too; closing it hides it.
+    UserSets("Sheet1", "D5", COleVariant(8.0));
+    page->OnDeactivate(nullptr);
+    EXPECT_EQ(2, page->GetExternalModifiedCount());
+    EXPECT_EQ(1, page->CloseWnd());
+    EXPECT_TRUE(page->IsExternalHidden());
+
     // The kernel's page operations reach the workbook through the view.
     double v = 0;
     ASSERT_TRUE(page->GetExternalDataAsReal("Sheet1", 4, 3, &v));
@@ -259,7 +266,7 @@ TEST_F(XlData, AUserChangeReachesTheKernelOnce)
     EXPECT_EQ(4, used.c1);
     EXPECT_EQ(5, used.c2);
     EXPECT_EQ(3, used.r1);
-    EXPECT_EQ(4, used.r2);
+    EXPECT_EQ(5, used.r2);
 }
 
 TEST_F(XlData, AWorkbookThatCannotBeAskedSixTimesInARowCountsAsModified)
