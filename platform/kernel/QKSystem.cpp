@@ -255,27 +255,31 @@ void QKSysMethodFileExt::Exchange(QKSettingsExchange& ex)
 
 // ---- the system object ----
 
-int CQKSaveStartupMethod::Process(double* result, QmDLL* root)
+namespace {
+
+// The script object's rows and the settings objects, to the INI file or back.
+void ExchangeStartup(QmDLL* root, int save, double* result)
 {
     auto* system = static_cast<CQKQrxSystem*>(root);
     CQKSettingsStore store = StartupStore();
-    STINI ini = {&store, 1};
+    STINI ini = {&store, save};
     system->LoadSaveINI(&ini, kSystemSection);
     system->ExchangeSettings(&ini);
     if (result)
         *result = 0;
+}
+
+} // namespace
+
+int CQKSaveStartupMethod::Process(double* result, QmDLL* root)
+{
+    ExchangeStartup(root, 1, result);
     return 0;
 }
 
 int CQKLoadStartupMethod::Process(double* result, QmDLL* root)
 {
-    auto* system = static_cast<CQKQrxSystem*>(root);
-    CQKSettingsStore store = StartupStore();
-    STINI ini = {&store, 0};
-    system->LoadSaveINI(&ini, kSystemSection);
-    system->ExchangeSettings(&ini);
-    if (result)
-        *result = 0;
+    ExchangeStartup(root, 0, result);
     return 0;
 }
 

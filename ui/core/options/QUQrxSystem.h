@@ -4,14 +4,7 @@
 #pragma once
 
 #include "QKSysMethod.h"
-
-#ifndef QU_API
-#ifdef QXUSER_BUILD
-#define QU_API __declspec(dllexport)
-#else
-#define QU_API __declspec(dllimport)
-#endif
-#endif
+#include "QUExport.h"
 
 class CQUQrxSystem;
 
