@@ -192,3 +192,42 @@ TEST(PropertySheets, ChildSheetInsideADialog)
     EXPECT_NE(std::find(g_events.begin(), g_events.end(), "set second"), g_events.end());
     EXPECT_EQ(dlg.m_sheet.m_hWnd, nullptr);   // went with the dialog
 }
+
+namespace {
+
+// Records what the sheet has when its initialisation runs.
+class CInitSheet : public CPropertySheet
+{
+public:
+    explicit CInitSheet(LPCTSTR caption) : CPropertySheet(caption) {}
+    int m_nInits = 0;
+    BOOL m_bHadOk = FALSE;
+    HWND m_hActivePage = nullptr;
+    BOOL OnInitDialog() override
+    {
+        ++m_nInits;
+        m_bHadOk = GetDlgItem(IDOK) != nullptr;
+        m_hActivePage = GetActivePage() ? GetActivePage()->m_hWnd : nullptr;
+        return CPropertySheet::OnInitDialog();
+    }
+};
+
+}
+
+TEST(PropertySheets, InitialisationRunsOnceWithTheButtonsAndTheFirstPageMade)
+{
+    g_events.clear();
+    CTextPage first(IDD_PAGE1, "first"), second(IDD_PAGE2, "second");
+    CInitSheet sheet("Options");
+    sheet.AddPage(&first);
+    sheet.AddPage(&second);
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+        sheet.SetActivePage(1);
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_EQ(driver.Run([&] { return sheet.DoModal(); }), IDCANCEL);
+    EXPECT_EQ(sheet.m_nInits, 1);
+    EXPECT_TRUE(sheet.m_bHadOk);
+    EXPECT_NE(sheet.m_hActivePage, nullptr);
+}
