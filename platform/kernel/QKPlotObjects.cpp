@@ -453,6 +453,18 @@ void CQKGraphPage::UpdateFromTemporary()
     qkfxGetCallLog().Add("CQKGraphPage::UpdateFromTemporary", GetName());
 }
 
+void CQKGraphPage::ConvertDimensions(int units, double record[4], int fromUnits) const
+{
+    if (fromUnits < 0)
+        fromUnits = m_pageState.dimUnits;
+    // Units in an inch, by index of the page's units list.
+    const double perInch[] = {1, 2.54, 25.4, kPixelsPerInch};
+    auto factor = [&](int index) { return perInch[index >= 0 && index < 4 ? index : 0]; };
+    const double ratio = factor(units) / factor(fromUnits);
+    record[0] *= ratio;
+    record[1] *= ratio;
+}
+
 int CQKGraphPage::PlotDetailsDialog(CQKBase*, int type, DWORD)
 {
     qkfxGetCallLog().Add("CQKGraphPage::PlotDetailsDialog", Format("no dialog for a plain page (%d)", type));

@@ -232,6 +232,21 @@ struct QKLayer {
 
 class CQKGraphicLayer;
 
+// What the page-level pages of Plot Details edit of a graph page.
+struct QKGraphPageState {
+    int viewMode = 0;         // index in the view-mode list
+    unsigned displRedraw = 20; // percent of the page uncovered before it is redrawn
+    bool speedModeForExport = false, displSetActive = false;
+    int colorCntl = 0;        // background: 0 none, 1 one colour, 2 gradient
+    int colorBase = 0, colorGradient = 0, colorGradientCntl = 0; // colour list indexes
+    bool connectBreak = false, connectMiss = false, masterItems = true;
+    bool legendFullName = false, legendAutoUpdate = true, legendActiveIndicate = false;
+    int legendSymbolWidth = 100; // percent of the font
+    int dimUnits = 0;         // index in the units list: inch, cm, mm, pixel
+    double dimWidth = 10, dimHeight = 7.5;
+    bool dimPrinter = false, customWidth = false, customHeight = false;
+};
+
 // A graph (or layout) page. m_layers lists the datasets each layer plots for the script
 // language and the plug-ins; the graphic layers hold the objects the dialogs edit.
 class QK_API CQKGraphPage : public CQKPage {
@@ -251,6 +266,56 @@ public:
     // Commits what a dialog changed of the page itself and redraws it. Recorded.
     void UpdateFromTemporary();
 
+    // The page-level settings (Get/Set pairs over QKGraphPageState).
+    const QKGraphPageState& GetPageState() const { return m_pageState; }
+    int GetViewMode() const { return m_pageState.viewMode; }
+    void SetViewMode(int mode, int reserved) { m_pageState.viewMode = mode; }
+    unsigned GetDisplRedraw() const { return m_pageState.displRedraw; }
+    void SetDisplRedraw(unsigned percent) { m_pageState.displRedraw = percent; }
+    BOOL IsUseSpeedModeForExport() const { return m_pageState.speedModeForExport; }
+    void SetUseSpeedModeForExport(BOOL on) { m_pageState.speedModeForExport = on != FALSE; }
+    BOOL IsDisplSetActive() const { return m_pageState.displSetActive; }
+    void SetDisplSetActive(BOOL on) { m_pageState.displSetActive = on != FALSE; }
+    int GetColorColorCntl() const { return m_pageState.colorCntl; }
+    void SetColorColorCntl(int cntl) { m_pageState.colorCntl = cntl; }
+    int GetColorBase() const { return m_pageState.colorBase; }
+    void SetColorBase(int color) { m_pageState.colorBase = color; }
+    int GetColorGradient() const { return m_pageState.colorGradient; }
+    void SetColorGradient(int color) { m_pageState.colorGradient = color; }
+    int GetColorGradientCntl() const { return m_pageState.colorGradientCntl; }
+    void SetColorGradientCntl(int direction) { m_pageState.colorGradientCntl = direction; }
+    // A background of one colour has no gradient direction.
+    void SetBaseColorCntl() { m_pageState.colorGradientCntl = 0; }
+    BOOL IsDisplConnectBreak() const { return m_pageState.connectBreak; }
+    void SetDisplConnectBreak(BOOL on) { m_pageState.connectBreak = on != FALSE; }
+    BOOL IsDisplConnectMiss() const { return m_pageState.connectMiss; }
+    void SetDisplConnectMiss(BOOL on) { m_pageState.connectMiss = on != FALSE; }
+    BOOL IsShowMasterItemsEnabled() const { return m_pageState.masterItems; }
+    void SetShowMasterItemsEnabled(BOOL on) { m_pageState.masterItems = on != FALSE; }
+    BOOL IsLegendFullName() const { return m_pageState.legendFullName; }
+    void SetLegendFullName(BOOL on, int reserved) { m_pageState.legendFullName = on != FALSE; }
+    BOOL IsLegendAutoUpdate() const { return m_pageState.legendAutoUpdate; }
+    void SetLegendAutoUpdate(BOOL on) { m_pageState.legendAutoUpdate = on != FALSE; }
+    BOOL IsLegendActivIndicate() const { return m_pageState.legendActiveIndicate; }
+    void SetLegendActivIndicate(BOOL on, int reserved) { m_pageState.legendActiveIndicate = on != FALSE; }
+    int GetLegendSymbWidth() const { return m_pageState.legendSymbolWidth; }
+    void SetLegendSymbWidth(int percent, int reserved) { m_pageState.legendSymbolWidth = percent; }
+    int GetDimUnits() const { return m_pageState.dimUnits; }
+    void SetDimUnits(int units) { m_pageState.dimUnits = units; }
+    double GetDimWidth() const { return m_pageState.dimWidth; }
+    void SetDimWidth(double width) { m_pageState.dimWidth = width; }
+    double GetDimHeight() const { return m_pageState.dimHeight; }
+    void SetDimHeight(double height) { m_pageState.dimHeight = height; }
+    BOOL IsDimPrinter() const { return m_pageState.dimPrinter; }
+    void SetDimPrinter(BOOL on) { m_pageState.dimPrinter = on != FALSE; }
+    // 0 the width, 1 the height: whether the page keeps its own size when printed.
+    BOOL IsCustomSize(int which) const { return which ? m_pageState.customHeight : m_pageState.customWidth; }
+    void SetCustomSize(BOOL custom, int which) { (which ? m_pageState.customHeight : m_pageState.customWidth) = custom != FALSE; }
+    // Converts the page's width and height (record[0] and record[1]) from its units (or
+    // fromUnits, when not -1) to the units of list index `units`: inch, cm, mm, pixel (96
+    // an inch).
+    void ConvertDimensions(int units, double record[4], int fromUnits = -1) const;
+
     // Plot Details on the page, a layer or a plot; the plain page has no dialog (the user
     // interface's page has), so it records the request and answers 0.
     virtual int PlotDetailsDialog(CQKBase* obj, int type, DWORD option);
@@ -261,6 +326,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<CQKGraphicLayer>> m_graphicLayers;
+    QKGraphPageState m_pageState;
 };
 
 class QK_API CQKMatrixPage : public CQKPage {
