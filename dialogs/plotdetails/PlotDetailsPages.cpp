@@ -234,6 +234,37 @@ BOOL CQUPlotDetailsLayerTab::OnCommand(WPARAM wParam, LPARAM lParam)
 }
 
 /////////////////////////////////////////////////////////////////////////////
+// CQUPlotDetailsPageTab
+
+IMPLEMENT_DYNAMIC(CQUPlotDetailsPageTab, CQUPlotDetailsPage)
+
+CQUPlotDetailsPageTab::CQUPlotDetailsPageTab(UINT nIDTemplate) : CQUPlotDetailsPage(nIDTemplate), m_bLoaded(FALSE) {}
+
+BOOL CQUPlotDetailsPageTab::OnInitDialog()
+{
+    m_bLoaded = FALSE;
+    CPropertyPage::OnInitDialog();
+    InitControls();
+    LoadMembers();
+    UpdateData(FALSE);
+    m_bLoaded = TRUE;
+    return TRUE;
+}
+
+BOOL CQUPlotDetailsPageTab::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (m_bLoaded)
+        OnControlNotify(wParam, lParam);
+    return CQUPlotDetailsPage::OnCommand(wParam, lParam);
+}
+
+BOOL CQUPlotDetailsPageTab::IsLayout() const
+{
+    CQKGraphPage* page = GetGraphPage();
+    return page && (page->IsLayoutPage() || page->GetType() == QK_PAGE_LAYOUT);
+}
+
+/////////////////////////////////////////////////////////////////////////////
 // CQUPlotDetailsNotAvailable
 
 CQUPlotDetailsNotAvailable::CQUPlotDetailsNotAvailable(UINT nIDTemplate, int nKind, const char* caption)

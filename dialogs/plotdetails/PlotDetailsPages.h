@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "QDExport.h"
+#include "QKData.h"
 #include "QKGraphObjects.h"
 
 class CQUPlotDetailsTabChecker;
@@ -104,6 +105,26 @@ public:
     BOOL OnInitDialog() override;
 
     CQKGraphicLayer* GetLayer() const { return dynamic_cast<CQKGraphicLayer*>(m_pObject); }
+
+protected:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL m_bLoaded;
+};
+
+class QD_API CQUPlotDetailsPageTab : public CQUPlotDetailsPage
+{
+    DECLARE_DYNAMIC(CQUPlotDetailsPageTab)
+public:
+    explicit CQUPlotDetailsPageTab(UINT nIDTemplate);
+
+    virtual void InitControls() {}
+    virtual void LoadMembers() {}
+    virtual void SaveMembers() {}
+    BOOL OnInitDialog() override;
+
+    CQKGraphPage* GetGraphPage() const { return dynamic_cast<CQKGraphPage*>(m_pObject); }
+    // A layout page hides what only graphs have.
+    BOOL IsLayout() const;
 
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;

@@ -2,6 +2,7 @@
 
 #include "LayerPages.h"
 #include "LinePage.h"
+#include "GraphPagePages.h"
 #include "PatternPage.h"
 #include "PlotDetailsMain.h"
 #include "PlotDetailsPages.h"
@@ -201,10 +202,10 @@ void CQUPlotDetailsTabManager::CreateLayerPages(CQKGraphicLayer* pLayer)
 
 void CQUPlotDetailsTabManager::CreateGraphPagePages()
 {
-    m_pages.push_back(new CQUPlotDetailsNotAvailable(IDD_PD_PAGE_PRINT, -1, "Print/Dimensions"));
-    m_pages.push_back(new CQUPlotDetailsNotAvailable(IDD_PD_PAGE_MISC, -1, "Miscellaneous"));
-    m_pages.push_back(new CQUPlotDetailsNotAvailable(IDD_PD_PAGE_DISPLAY, -1, "Display"));
-    m_pages.push_back(new CQUPlotDetailsNotAvailable(IDD_PD_PAGE_LEGENDS, -1, "Legends"));
+    m_pages.push_back(new CQUPagePrintDim);
+    m_pages.push_back(new CQUPageDimensions);
+    m_pages.push_back(new CQUPageDisplay);
+    m_pages.push_back(new CQUPageLegend);
     std::vector<CPropertyPage*> pages;
     for (CQUPlotDetailsPage* page : m_pages) {
         page->SetEditedObject(m_pObject);
@@ -257,9 +258,10 @@ BOOL CQUPlotDetailsTabManager::ApplyPages()
     // values are refused stays changed, and the whole answer is FALSE, so neither Apply
     // nor OK goes on as though everything had been written.
     BOOL written = FALSE;
-    for (CQUPlotDetailsPage* page : m_pages) {
-        auto* tab = DYNAMIC_DOWNCAST(CQUPlotDetailsLayerTab, page);
-        if (!tab || !tab->IsChanged() || !tab->m_hWnd)
+    for (CQUPlotDetailsPage* tab : m_pages) {
+        auto* layerTab = DYNAMIC_DOWNCAST(CQUPlotDetailsLayerTab, tab);
+        auto* pageTab = DYNAMIC_DOWNCAST(CQUPlotDetailsPageTab, tab);
+        if ((!layerTab && !pageTab) || !tab->IsChanged() || !tab->m_hWnd)
             continue;
         if (!tab->UpdateData(TRUE)) {
             m_bValidationFailed = TRUE;
@@ -269,7 +271,10 @@ BOOL CQUPlotDetailsTabManager::ApplyPages()
                 m_pSheet->SetActivePage(tab);
             return FALSE;
         }
-        tab->SaveMembers();
+        if (layerTab)
+            layerTab->SaveMembers();
+        else
+            pageTab->SaveMembers();
         tab->ClearChanged();
         written = TRUE;
     }

@@ -594,6 +594,74 @@ TEST_F(PlotDetailsTest, LayerTabsAndFirstTab)
     }
 }
 
+TEST_F(PlotDetailsTest, GraphPagePagesEditThePageOnlyOnApplyOrOk)
+{
+    std::string tabs;
+    bool gradientAtStart = true, directionWithBase = true, directionWithBoth = false;
+    std::string widthInCm, widthBack;
+    for (int close : {IDCANCEL, IDOK}) {
+        INT_PTR result = Open(page.get(), 0, 0, [&](HWND h) {
+            tabs = Join(Tabs(h));
+            HWND display = GoTab(h, "Display");
+            gradientAtStart = qxtest::IsEnabled(display, IDC_PD_PG_GRADIENT_COLOR);
+            qxtest::ComboSelect(display, IDC_PD_PG_BASE_COLOR, 3);
+            directionWithBase = qxtest::IsEnabled(display, IDC_PD_PG_GRADIENT_CNTL);
+            qxtest::ComboSelect(display, IDC_PD_PG_GRADIENT_COLOR, 5);
+            directionWithBoth = qxtest::IsEnabled(display, IDC_PD_PG_GRADIENT_CNTL);
+            qxtest::ComboSelect(display, IDC_PD_PG_GRADIENT_CNTL, 4);
+            qxtest::SetCheck(display, IDC_PD_PG_CONNECT_MISS, true);
+            HWND print = GoTab(h, "Print/Dimensions");
+            qxtest::ComboSelect(print, IDC_PD_PG_UNITS, 1);
+            widthInCm = qxtest::GetText(print, IDC_PD_PG_WIDTH);
+            qxtest::ComboSelect(print, IDC_PD_PG_UNITS, 0);
+            widthBack = qxtest::GetText(print, IDC_PD_PG_WIDTH);
+            qxtest::ComboSelect(print, IDC_PD_PG_UNITS, 2);
+            qxtest::SetCheck(print, IDC_PD_PG_PRINTER_WIDTH, false);
+            qxtest::Click(h, close);
+        });
+        EXPECT_EQ(close, result);
+        const QKGraphPageState& st = page->GetPageState();
+        if (close == IDCANCEL) {
+            EXPECT_EQ(0, st.colorCntl);
+            EXPECT_FALSE(st.connectMiss);
+            EXPECT_EQ(0, st.dimUnits);
+            EXPECT_FALSE(st.customWidth);
+        }
+    }
+    EXPECT_EQ("Print/Dimensions, Miscellaneous, Display, Legends", tabs);
+    EXPECT_FALSE(gradientAtStart);
+    EXPECT_FALSE(directionWithBase);
+    EXPECT_TRUE(directionWithBoth);
+    EXPECT_EQ("25.4", widthInCm);
+    EXPECT_EQ("10", widthBack);
+    const QKGraphPageState& st = page->GetPageState();
+    EXPECT_EQ(2, st.colorCntl);
+    EXPECT_EQ(3, st.colorBase);
+    EXPECT_EQ(5, st.colorGradient);
+    EXPECT_EQ(4, st.colorGradientCntl);
+    EXPECT_TRUE(st.connectMiss);
+    EXPECT_EQ(2, st.dimUnits);
+    EXPECT_NEAR(254.0, st.dimWidth, 1e-9);
+    EXPECT_TRUE(st.customWidth);
+    EXPECT_FALSE(st.customHeight);
+
+    // A layout page has no legends, nor the checks that only graphs have.
+    CQDGraphPage layout(&qkfxGetProject(), "Layout9", QK_PAGE_LAYOUT);
+    layout.AddLayer();
+    bool speedShown = true, connectShown = true;
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+        tabs = Join(Tabs(h));
+        speedShown = IsWindowVisible(GetDlgItem(GoTab(h, "Miscellaneous"), IDC_PD_PG_SPEED_EXPORT)) != FALSE;
+        connectShown = IsWindowVisible(GetDlgItem(GoTab(h, "Display"), IDC_PD_PG_CONNECT_BREAK)) != FALSE;
+        qxtest::Click(h, IDCANCEL);
+    });
+    driver.Run([&] { return (INT_PTR)layout.PlotDetailsDialog(&layout, 0, 0); });
+    EXPECT_EQ("Print/Dimensions, Miscellaneous, Display", tabs);
+    EXPECT_FALSE(speedShown);
+    EXPECT_FALSE(connectShown);
+}
+
 TEST_F(PlotDetailsTest, BackgroundNoneSwitchesOffAndColoursShiftByOne)
 {
     layer->SetBkgBorder(TRUE);
