@@ -23,7 +23,8 @@ BOOL SECToolBarsPageEx::IsItemEnabled(int nItem) const
 
 CString SECToolBarsPageEx::DefaultArrangementFile()
 {
-    return QUFolderOfKind(2) + "qtb61.ini";
+    // The default arrangement comes with the program.
+    return QUFolderOfKind(1) + "qtb61.ini";
 }
 
 BOOL SECToolBarsPageEx::OnInitDialog()

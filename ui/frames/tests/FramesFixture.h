@@ -150,6 +150,9 @@ protected:
         m_strKey = TestRegistryKey();
         ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + m_strKey).c_str());
         qkfxSetGlobalINIPath(m_strFolder.c_str());
+        // The program's own files (the default toolbar arrangement, "Quorix.ini") are
+        // looked for in the test's folder too.
+        qkfxSetGlobalPROGPath(m_strFolder.c_str());
         qkfxGetProject().New();
         SECToolBarManagerEx::ResetIdCounters();
         m_pApp = new CFramesTestApp;
@@ -176,6 +179,7 @@ protected:
         delete m_pHost;
         delete m_pApp;
         qkfxSetGlobalINIPath("");
+        qkfxSetGlobalPROGPath("");
         qkfxGetProject().New();
         ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + m_strKey).c_str());
     }
