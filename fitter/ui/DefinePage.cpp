@@ -535,20 +535,17 @@ bool AnyModified(FittingSession* s)
 // The file a definition is written to: WriteFunctionFile's target.
 std::string WriteTarget(FittingSession* s, const FunctionDef* def)
 {
-    char folder[QFIT_HOST_TEXT_CAPACITY] = "";
-    CallHost(s, HOST_GET_SETTINGS_DIR, reinterpret_cast<INT_PTR>(folder), 0);
-    folder[sizeof folder - 1] = 0;
-    std::string target = folder;
-    if (!target.empty() && target.back() != '\\' && target.back() != '/')
-        target += '\\';
     const char* file = PathFileName(def->path);
-    return target + "fitfunc\\" + (file[0] ? file : def->name) + ".fdf";
+    return HostFolder(s, HOST_GET_SETTINGS_DIR) + "fitfunc\\" + (file[0] ? file : def->name) + ".fdf";
 }
 
 bool FileThere(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+
+}  // namespace
 
 std::string CategoryFolder(FittingSession* s)
 {
@@ -560,8 +557,6 @@ std::string CategoryFolder(FittingSession* s)
     ResolveFunctionDir(s, stored, folder, sizeof folder);
     return folder;
 }
-
-}  // namespace
 
 int CountNames(char* text)
 {
@@ -603,13 +598,7 @@ FunctionDef* NewFunctionDefinition(FittingSession* s)
     if (!def)
         return nullptr;
     const std::string folder = CategoryFolder(s);
-    char program[QFIT_HOST_TEXT_CAPACITY] = "";
-    CallHost(s, HOST_GET_PROGRAM_DIR, reinterpret_cast<INT_PTR>(program), 0);
-    program[sizeof program - 1] = 0;
-    std::string templatePath = program;
-    if (!templatePath.empty() && templatePath.back() != '\\')
-        templatePath += '\\';
-    templatePath += "quorix";
+    const std::string templatePath = HostFolder(s, HOST_GET_PROGRAM_DIR) + "quorix";
     const bool fromTemplate = FileThere(templatePath + ".fdf") && ReadFunctionFile(s, def, templatePath.c_str()) == 0;
     if (!fromTemplate) {
         DefaultFunction(s, def);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct FittingSession;
 struct FunctionDef;
 
@@ -33,6 +35,10 @@ void FreeFunctionRecord(FunctionDef* def);
 // Appends the record to the loaded functions and makes the copy current; the record is
 // freed. 0, or 28023 when memory runs out.
 int AppendFunction(FittingSession* s, FunctionDef* record);
+
+// The folder of the session's category (key <category> of section "Category" of qfit.ini),
+// made absolute, ending in "\\".
+std::string CategoryFolder(FittingSession* s);
 
 // Counts the names of a list separated by "," or ";", in place: a ";" that closes a name
 // becomes ",", a separator that closes none becomes a blank.

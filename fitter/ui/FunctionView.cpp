@@ -35,17 +35,6 @@ bool gFontsPending = true;
 const FittingSession* gFontsSession = nullptr;
 int gFontMask = 0;
 
-std::string HostFolder(FittingSession* s, UINT request)
-{
-    char folder[QFIT_HOST_TEXT_CAPACITY] = "";
-    CallHost(s, request, reinterpret_cast<INT_PTR>(folder), 0);
-    folder[sizeof folder - 1] = 0;
-    std::string f = folder;
-    if (!f.empty() && f.back() != '\\' && f.back() != '/')
-        f += '\\';
-    return f;
-}
-
 // The container that holds members like path's: sample curves in "curvelib.qcs",
 // equation pictures in "curvelib.qqs".
 std::string ContainerPath(FittingSession* s, const char* path)

@@ -313,14 +313,11 @@ int AddFunctionFromFile(HWND page, FittingSession* s)
         def->modified = 0;
         char ini[2 * QFIT_HOST_TEXT_CAPACITY];
         GetIniPath(s, ini, sizeof ini);
-        char stored[MAX_PATH] = "";
-        ReadProfileString("Category", s->category, "", stored, sizeof stored, ini);
-        char categoryFolder[MAX_PATH] = "";
-        ResolveFunctionDir(s, stored, categoryFolder, sizeof categoryFolder);
-        if (_stricmp(categoryFolder, folder.c_str()) != 0) {
+        const std::string categoryFolder = CategoryFolder(s);
+        if (_stricmp(categoryFolder.c_str(), folder.c_str()) != 0) {
             // A file from elsewhere is written where the category's functions are, with its
             // picture and sample curve beside it.
-            snprintf(def->path, sizeof def->path, "%s%s", categoryFolder, name.c_str());
+            snprintf(def->path, sizeof def->path, "%s%s", categoryFolder.c_str(), name.c_str());
             result = WriteFunctionFile(s, def) == 0 && CopyCompanion(path + ".wmf", std::string(def->path) + ".wmf") &&
                              CopyCompanion(path + ".cuv", std::string(def->path) + ".cuv")
                          ? 0
