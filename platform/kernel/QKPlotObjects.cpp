@@ -173,6 +173,11 @@ std::string CQKPlotObj::GetPlotTypeName() const
     return row ? row->name : "Unknown";
 }
 
+std::string CQKPlotObj::GetTextForGapBetween() const
+{
+    return m_s.plotType == QK_PLOT_HISTOGRAM ? "&Gap Between Bars (in %)" : "&Gap Between Datasets (in %)";
+}
+
 BOOL CQKPlotObj::IsLineSymbolPlot() const
 {
     // Plots of lines and symbols; columns share their type list but are drawn as bars.

@@ -205,6 +205,10 @@ struct QKPlotState {
     int activeTabID = 0;
     bool colorMapData = false;
     bool frame3D = false;  // a line-symbol plot's bars are drawn with a 3D frame
+    int boxGap = 20;       // gap between the bars of neighbouring datasets, percent
+    int gapWithinGroup = 0; // overlap of a group's bars, percent
+    int barThickness = 80; // percent
+    int objectColumns = 1; // datasets drawn side by side
     QKPatternState pattern[3];
 };
 
@@ -312,7 +316,23 @@ public:
     int GetCurveType() const { return 0; }
     int GetBoxType() const { return 0; }
     int GetDotPlotType() const { return 0; }
-    int GetBoxGap() const { return 100; }
+    int GetBoxGap() const { return m_s.boxGap; }
+    // The kernel keeps the spacing as whole percentages (nearest).
+    void SetBoxGap(double percent) { m_s.boxGap = (int)(percent < 0 ? percent - 0.5 : percent + 0.5); }
+    int GetGapWithinGroup() const { return m_s.gapWithinGroup; }
+    void SetGapWithinGroup(double percent) { m_s.gapWithinGroup = (int)(percent < 0 ? percent - 0.5 : percent + 0.5); }
+    int GetBarThickness() const { return m_s.barThickness; }
+    void SetBarThickness(int percent) { m_s.barThickness = percent; }
+    int GetNumOfObjectColumns() const { return m_s.objectColumns; }
+    void SetNumOfObjectColumns(int n) { m_s.objectColumns = n; }
+    // The label of the gap: between datasets, or between bars of one dataset.
+    std::string GetTextForGapBetween() const;
+    BOOL Is3DBar() const { return m_s.plotType == QK_PLOT_3D_BARS; }
+    BOOL IsStackBarColumn() const { return FALSE; }
+    BOOL IsAreaPlot() const { return m_s.plotType == QK_PLOT_AREA; }
+    BOOL IsFloatingColumnBarPlot() const { return FALSE; }
+    // Only bars drawn in 3D have a thickness.
+    BOOL NeedBarThickness() const { return Is3DBar(); }
     int GetNumberOfPattern() const { return m_s.numPatterns; }
     void SetNumberOfPattern(int count) { m_s.numPatterns = count; }
 
