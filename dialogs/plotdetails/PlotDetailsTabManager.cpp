@@ -4,6 +4,7 @@
 #include "LinePage.h"
 #include "GraphPagePages.h"
 #include "PatternPage.h"
+#include "SpacingPage.h"
 #include "PlotDetailsMain.h"
 #include "PlotDetailsPages.h"
 #include "PlotDetailsResources.h"
@@ -12,8 +13,8 @@
 namespace {
 
 // The plot pages in the order they are created: template, caption and the kind the tab
-// checker files them under. The Line and Pattern pages are built here; the others say
-// they are not available in this version.
+// checker files them under. The Line, Pattern and Spacing pages are built here; the
+// others say they are not available in this version.
 struct PlotPageRow {
     UINT templateId;
     const char* caption;
@@ -152,6 +153,8 @@ void CQUPlotDetailsTabManager::CreatePlotPages(CQKPlotObj* pPlot)
         CQUPlotDetailsPage* page;
         if (row.templateId == IDD_PD_LINE) {
             page = new CQUPlotDetailsLine;
+        } else if (row.templateId == IDD_PD_SPACING) {
+            page = new CQUPlotDetailsSpacing;
         } else if (row.templateId == IDD_PD_PATTERN) {
             auto* pattern = new CQUPlotDetailsPattern;
             pattern->SetInstance(patterns++);

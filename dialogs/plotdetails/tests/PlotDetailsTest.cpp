@@ -431,6 +431,28 @@ TEST_F(PlotDetailsTest, PatternInstancesShareTheFirstUntilTheyHaveTheirOwn)
     }
 }
 
+TEST_F(PlotDetailsTest, SpacingShowsWholePercentagesAndHidesWhatThePlotHasNot)
+{
+    CQKDataObj* column = AddPlot(layer, QK_PLOT_COLUMN, "Data1_B");
+    column->SetBoxGap(30);
+    std::string gapShown;
+    bool overlapEnabled = true, thicknessShown = true;
+    Open(column, 2, 0, [&](HWND h) {
+        HWND spacing = GoTab(h, "Spacing");
+        gapShown = qxtest::GetText(spacing, IDC_PD_SP_GAP);
+        overlapEnabled = qxtest::IsEnabled(spacing, IDC_PD_SP_OVERLAP);
+        thicknessShown = IsWindowVisible(GetDlgItem(spacing, IDC_PD_SP_THICKNESS)) != FALSE;
+        TypeInCombo(spacing, IDC_PD_SP_GAP, "42.6");
+        TypeInCombo(spacing, IDC_PD_SP_OVERLAP, "nothing");
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ("30", gapShown);
+    EXPECT_FALSE(overlapEnabled); // one dataset: nothing to overlap
+    EXPECT_FALSE(thicknessShown);
+    EXPECT_EQ(43, column->GetBoxGap());
+    EXPECT_EQ(0, column->GetGapWithinGroup()); // a text that is no number changes nothing
+}
+
 TEST_F(PlotDetailsTest, DependentGroupSelectsItsFirstPlotIndependentGroupEditsTheMember)
 {
     CQKDataObj* plots[3];
