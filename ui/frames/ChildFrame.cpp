@@ -142,6 +142,8 @@ void CChildFrame::OnCloseBox()
     if (nAnswer == IDOK) {
         // Hidden, not deleted: the window stays in the project.
         ShowWindow(SW_HIDE);
+        if (CQKPage* pPage = GetPage())
+            pPage->SetHiddenPEWnd(1);
         CMainFrame* pFrame = get_main_frame();
         if (pFrame != nullptr)
             ::SendMessage(pFrame->m_hWndMDIClient, WM_MDINEXT, 0, 0);
@@ -161,10 +163,15 @@ void CChildFrame::OnMDIActivateFrame(BOOL bActivate, HWND hActivated, HWND hDeac
         else if (pFrame->GetSpacer()->m_hWnd != nullptr)
             pFrame->GetSpacer()->SetBaseSize(0);
     }
-    if (bActivate) {
-        CQKPage* pPage = GetPage();
-        if (pPage != nullptr)
-            qkfxGetProject().SetActivePage(pPage);
+    // The pages are told of the switch: the activated one with the page before it.
+    CChildFrame* pOther = DYNAMIC_DOWNCAST(CChildFrame, CWnd::FromHandlePermanent(bActivate ? hDeactivated : hActivated));
+    CQKPage* pOtherPage = pOther != nullptr ? pOther->GetPage() : nullptr;
+    CQKPage* pPage = GetPage();
+    if (pPage != nullptr) {
+        if (bActivate)
+            pPage->OnActivate(pOtherPage);
+        else
+            pPage->OnDeactivate(pOtherPage);
     }
     if (pFrame != nullptr) {
         // The toolbars follow the window that is active now, or no window at all.

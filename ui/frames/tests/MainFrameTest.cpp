@@ -143,6 +143,8 @@ TEST_F(MainFrameTest, ChildFramesOfEachKindShowTheirToolbarsAndKeepTheUsersChoic
     pFrame->ShowControlBar(pFrame->GetToolBar(59403), FALSE, FALSE);
     EXPECT_FALSE(pFrame->GetToolBar(59403)->GetShowChoice());
     pGraph->MDIActivate();
+    // The activated window's page is the one scripts work on.
+    EXPECT_EQ(qkfxGetProject().GetActivePage(), pGraph->GetPage());
     pWks->MDIActivate();
     EXPECT_FALSE(pFrame->GetToolBar(59403)->IsVisible());
     EXPECT_TRUE(pFrame->GetToolBar(59402)->IsVisible());
@@ -192,6 +194,7 @@ TEST_F(MainFrameTest, TheCloseBoxAsksWhetherToHideOrDeleteUnlessTheOptionIsOff)
     auto shown = [](HWND h) { return (::GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0; };
     EXPECT_TRUE(::IsWindow(hFirst));
     EXPECT_FALSE(shown(hFirst));
+    EXPECT_TRUE(pFirst->GetPage()->IsHiddenPEWnd());
     EXPECT_FALSE(::IsWindow(hSecond));
     EXPECT_TRUE(shown(hThird));
 
