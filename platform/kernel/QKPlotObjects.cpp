@@ -113,6 +113,13 @@ CQKPlotObj::CQKPlotObj(const CQKPlotObj& other)
 {
 }
 
+CQKPlotObj& CQKPlotObj::operator=(const CQKPlotObj& other)
+{
+    CQKGrElement::operator=(other);
+    m_s = other.m_s;
+    return *this;
+}
+
 CQKPlotObj::~CQKPlotObj() = default;
 
 CQKPlotObj* CQKPlotObj::Clone() const

@@ -218,7 +218,9 @@ struct QKPlotState {
 class QK_API CQKPlotObj : public CQKGrElement {
 public:
     CQKPlotObj() = default;
+    // A copy is no working copy of anything: it takes the state, not the original.
     CQKPlotObj(const CQKPlotObj& other);
+    CQKPlotObj& operator=(const CQKPlotObj& other);
     ~CQKPlotObj() override;
 
     BOOL IsBasePtrPlotObj() const override { return TRUE; }
