@@ -12,19 +12,6 @@
 
 namespace {
 
-// Colour list entries: 0 automatic, i + 1 the kernel's colour i.
-const int kAutoColor = -9;
-
-int ColorToIndex(int color)
-{
-    return color == kAutoColor ? 0 : color + 1;
-}
-
-int IndexToColor(int index)
-{
-    return index <= 0 ? kAutoColor : index - 1;
-}
-
 // The controls each line feature shows (HasLine(feature)); labels go with their lists.
 struct FeatureControls {
     int feature;
@@ -109,14 +96,9 @@ void CQUPlotDetailsLine::ApplyGapRule()
 void CQUPlotDetailsLine::ObjectToControls()
 {
     CQKPlotObj* plot = GetPlot();
-    // The width shows rounded to hundredths of a point, halves away from zero.
-    double width = plot->GetWidth();
-    width = (width < 0 ? -floor(-width * 100 + 0.5) : floor(width * 100 + 0.5)) / 100;
-    CQKCString text;
-    text.NumToStr(width);
-    m_cbWidth.SetWindowText(text.c_str());
+    PDShowRounded(m_cbWidth, plot->GetWidth());
     m_cbStyle.SetCurSel(plot->GetType());
-    m_cbColor.SetCurSel(ColorToIndex(plot->GetColor()));
+    m_cbColor.SetCurSel(PDColorToIndex(plot->GetColor()));
     m_cbFillMode.SetCurSel(plot->GetFillAreaMultipleRegionMode());
 
     if (m_b3DScatter) {
@@ -154,7 +136,7 @@ void CQUPlotDetailsLine::ControlsToObject()
     m_cbWidth.GetWindowText(text);
     double width;
     // A width that is no number keeps the plot's width.
-    if (CQKCString((const char*)text).GetReal(&width) && width >= 0)
+    if (PDReadNumber(text, width) && width >= 0)
         plot->SetWidth(width);
     plot->SetType(m_cbStyle.GetCurSel());
     plot->SetFillAreaMultipleRegionMode(m_cbFillMode.GetCurSel());
@@ -214,7 +196,7 @@ void CQUPlotDetailsLine::OnFill()
 void CQUPlotDetailsLine::OnColorChange()
 {
     // The colour is written at once; the other controls when the page is left.
-    GetPlot()->SetColor(IndexToColor(m_cbColor.GetCurSel()));
+    GetPlot()->SetColor(PDIndexToColor(m_cbColor.GetCurSel()));
     ControlsToObject();
 }
 

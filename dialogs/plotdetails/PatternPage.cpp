@@ -10,33 +10,6 @@
 
 namespace {
 
-// Colour list entries: 0 automatic, i + 1 the kernel's colour i.
-const int kAutoColor = -9;
-
-int ColorToIndex(int color)
-{
-    return color == kAutoColor ? 0 : color + 1;
-}
-
-int IndexToColor(int index)
-{
-    return index <= 0 ? kAutoColor : index - 1;
-}
-
-// A number shown rounded to hundredths, halves away from zero.
-void ShowWidth(CComboBox& combo, double width)
-{
-    width = (width < 0 ? -floor(-width * 100 + 0.5) : floor(width * 100 + 0.5)) / 100;
-    CQKCString text;
-    text.NumToStr(width);
-    combo.SetWindowText(text.c_str());
-}
-
-bool ReadNumber(const CString& text, double& value)
-{
-    return CQKCString((const char*)text).GetReal(&value);
-}
-
 const int kBorderControls[] = {IDC_PD_PAT_BORDER_COLOR, IDC_PD_PAT_STYLE, IDC_PD_PAT_BORDER_WIDTH};
 const int kFillControls[] = {IDC_PD_PAT_FILL_COLOR, IDC_PD_PAT_PATTERN_COLOR, IDC_PD_PAT_PATTERN,
                              IDC_PD_PAT_FILL_WIDTH};
@@ -117,15 +90,15 @@ void CQUPlotDetailsPattern::ObjectToControls()
         m_bShared = type != 1;
     }
     const int e = EffectiveInstance();
-    m_cbBorderColor.SetCurSel(ColorToIndex(plot->GetBorderColor(e)));
+    m_cbBorderColor.SetCurSel(PDColorToIndex(plot->GetBorderColor(e)));
     m_cbStyle.SetCurSel(plot->GetBorderType(e));
-    ShowWidth(m_cbBorderWidth, plot->GetBorderWidth(e));
-    m_nAutoPatternColor = plot->GetBorderColor(e) == kAutoColor ? plot->GetActualColorForAutoColor(6)
+    PDShowRounded(m_cbBorderWidth, plot->GetBorderWidth(e));
+    m_nAutoPatternColor = plot->GetBorderColor(e) == PD_AUTO_COLOR ? plot->GetActualColorForAutoColor(6)
                                                                  : plot->GetBorderColor(e);
-    m_cbPatternColor.SetCurSel(ColorToIndex(plot->GetBarFillColor(e)));
+    m_cbPatternColor.SetCurSel(PDColorToIndex(plot->GetBarFillColor(e)));
     m_cbPattern.SetCurSel(plot->GetFillPattern(e));
-    ShowWidth(m_cbFillWidth, plot->GetFillWidth(e));
-    m_cbFillColor.SetCurSel(ColorToIndex(plot->GetBKColor(e)));
+    PDShowRounded(m_cbFillWidth, plot->GetFillWidth(e));
+    m_cbFillColor.SetCurSel(PDColorToIndex(plot->GetBKColor(e)));
     if (m_nInstance != 0)
         EnableFill(m_bShared == 0);
     ApplyPatternWidthRule();
@@ -136,16 +109,16 @@ void CQUPlotDetailsPattern::ControlsToObject()
     CQKPlotObj* plot = GetPlot();
     if (OwnSettings()) {
         // "Automatic" is written as the colour it stands for now.
-        int border = IndexToColor(m_cbBorderColor.GetCurSel());
-        plot->SetBorderColor(border == kAutoColor ? plot->GetActualColorForAutoColor(6) : border, m_nInstance);
+        int border = PDIndexToColor(m_cbBorderColor.GetCurSel());
+        plot->SetBorderColor(border == PD_AUTO_COLOR ? plot->GetActualColorForAutoColor(6) : border, m_nInstance);
         plot->SetBorderType(m_cbStyle.GetCurSel(), m_nInstance);
-        int pattern = IndexToColor(m_cbPatternColor.GetCurSel());
-        if (pattern == kAutoColor && plot->IsSpecialPoint())
+        int pattern = PDIndexToColor(m_cbPatternColor.GetCurSel());
+        if (pattern == PD_AUTO_COLOR && plot->IsSpecialPoint())
             pattern = m_nAutoPatternColor;
         plot->SetBarFillColor(pattern, m_nInstance);
         plot->SetFillPattern(m_cbPattern.GetCurSel(), m_nInstance);
-        int fill = IndexToColor(m_cbFillColor.GetCurSel());
-        plot->SetBKColor(fill == kAutoColor ? plot->GetActualColorForAutoColor(0) : fill, m_nInstance);
+        int fill = PDIndexToColor(m_cbFillColor.GetCurSel());
+        plot->SetBKColor(fill == PD_AUTO_COLOR ? plot->GetActualColorForAutoColor(0) : fill, m_nInstance);
     }
     if (m_nInstance != 0)
         plot->SetPatternType(m_cbRelation.GetCurSel(), m_nInstance);
@@ -196,8 +169,8 @@ void CQUPlotDetailsPattern::OnFillColorChange()
 
 void CQUPlotDetailsPattern::OnBorderColorChange()
 {
-    int border = IndexToColor(m_cbBorderColor.GetCurSel());
-    m_nAutoPatternColor = border == kAutoColor ? GetPlot()->GetActualColorForAutoColor(6) : border;
+    int border = PDIndexToColor(m_cbBorderColor.GetCurSel());
+    m_nAutoPatternColor = border == PD_AUTO_COLOR ? GetPlot()->GetActualColorForAutoColor(6) : border;
     ControlsToObject();
     Preview();
     RecheckTabs();
@@ -223,7 +196,7 @@ void CQUPlotDetailsPattern::OnBorderWidthSelect()
     if (sel != CB_ERR)
         m_cbBorderWidth.GetLBText(sel, text);
     double width;
-    if (ReadNumber(text, width) && width >= 0)
+    if (PDReadNumber(text, width) && width >= 0)
         GetPlot()->SetBorderWidth(width, m_nInstance);
     Preview();
 }
@@ -234,7 +207,7 @@ void CQUPlotDetailsPattern::OnBorderWidthEdit()
     m_cbBorderWidth.GetWindowText(text);
     double width;
     // A width being typed that is no number (yet) leaves the plot's width as it was.
-    if (ReadNumber(text, width) && width >= 0)
+    if (PDReadNumber(text, width) && width >= 0)
         GetPlot()->SetBorderWidth(width, m_nInstance);
     Preview();
 }
@@ -246,7 +219,7 @@ void CQUPlotDetailsPattern::OnFillWidthSelect()
     if (sel != CB_ERR)
         m_cbFillWidth.GetLBText(sel, text);
     double width;
-    if (ReadNumber(text, width) && width >= 0)
+    if (PDReadNumber(text, width) && width >= 0)
         GetPlot()->SetFillWidth(width, m_nInstance);
     Preview();
 }
@@ -256,7 +229,7 @@ void CQUPlotDetailsPattern::OnFillWidthEdit()
     CString text;
     m_cbFillWidth.GetWindowText(text);
     double width;
-    if (ReadNumber(text, width) && width >= 0)
+    if (PDReadNumber(text, width) && width >= 0)
         GetPlot()->SetFillWidth(width, m_nInstance);
     Preview();
 }

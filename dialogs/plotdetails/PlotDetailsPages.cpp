@@ -1,5 +1,9 @@
 #include "PlotDetailsPages.h"
 
+#include <math.h>
+
+#include "QKUtil.h"
+
 #include "PlotDetailsMain.h"
 #include "PlotDetailsResources.h"
 #include "PlotDetailsTabChecker.h"
@@ -41,6 +45,19 @@ void PDFillComboFromText(CComboBox& combo, const char* list)
 {
     for (const CString& item : PDSplitList(list))
         combo.AddString(item);
+}
+
+void PDShowRounded(CComboBox& combo, double value)
+{
+    value = (value < 0 ? -floor(-value * 100 + 0.5) : floor(value * 100 + 0.5)) / 100;
+    CQKCString text;
+    text.NumToStr(value);
+    combo.SetWindowText(text.c_str());
+}
+
+bool PDReadNumber(const CString& text, double& value)
+{
+    return CQKCString((const char*)text).GetReal(&value);
 }
 
 void PDFillComboFromString(CComboBox& combo, UINT nID)

@@ -150,3 +150,13 @@ private:
 std::vector<CString> PDSplitList(const char* list);
 void PDFillComboFromText(CComboBox& combo, const char* list);
 void PDFillComboFromString(CComboBox& combo, UINT nID);
+
+// Colour lists that start with "Automatic": entry 0 is the automatic colour (-9), entry
+// i + 1 the kernel's colour i.
+const int PD_AUTO_COLOR = -9;
+inline int PDColorToIndex(int color) { return color == PD_AUTO_COLOR ? 0 : color + 1; }
+inline int PDIndexToColor(int index) { return index <= 0 ? PD_AUTO_COLOR : index - 1; }
+// Shows a number rounded to hundredths, halves away from zero.
+void PDShowRounded(CComboBox& combo, double value);
+// The whole text as a number; false when it is not one.
+bool PDReadNumber(const CString& text, double& value);

@@ -6,11 +6,6 @@
 
 namespace {
 
-bool ReadNumber(const CString& text, double& value)
-{
-    return CQKCString((const char*)text).GetReal(&value);
-}
-
 void ShowInteger(CComboBox& combo, int value)
 {
     CString text;
@@ -69,13 +64,13 @@ void CQUPlotDetailsSpacing::ControlsToObject()
     double value;
     // A text that is no number keeps what the plot has.
     m_cbGap.GetWindowText(text);
-    if (ReadNumber(text, value))
+    if (PDReadNumber(text, value))
         plot->SetBoxGap(value);
     m_cbOverlap.GetWindowText(text);
-    if (ReadNumber(text, value))
+    if (PDReadNumber(text, value))
         plot->SetGapWithinGroup(value);
     m_cbThickness.GetWindowText(text);
-    if (ReadNumber(text, value))
+    if (PDReadNumber(text, value))
         plot->SetBarThickness((int)value);
 }
 
@@ -84,7 +79,7 @@ void CQUPlotDetailsSpacing::OnGapEdit()
     CString text;
     m_cbGap.GetWindowText(text);
     double value;
-    if (ReadNumber(text, value))
+    if (PDReadNumber(text, value))
         GetPlot()->SetBoxGap(value);
     if (CQUPlotDetailsTabChecker* checker = GetTabChecker())
         checker->CheckTabs(FALSE);
@@ -97,7 +92,7 @@ void CQUPlotDetailsSpacing::OnGapSelect()
     if (sel != CB_ERR)
         m_cbGap.GetLBText(sel, text);
     double value;
-    if (ReadNumber(text, value))
+    if (PDReadNumber(text, value))
         GetPlot()->SetBoxGap(value);
     if (CQUPlotDetailsTabChecker* checker = GetTabChecker())
         checker->CheckTabs(FALSE);
