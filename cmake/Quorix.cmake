@@ -49,13 +49,15 @@ function(qx_add_exe target)
     endif()
 endfunction()
 
-# qx_add_test(<target> SOURCES ... [LINK ...] [DEPENDS ...] [TIMEOUT s] [NO_MAIN]
+# qx_add_test(<target> SOURCES ... [LINK ...] [DEPENDS ...] [TIMEOUT s] [NO_MAIN] [SERIAL]
 #             [ENVIRONMENT VAR=value ...])
 # A GoogleTest program run through Wine; each test case becomes a CTest test.
 # DEPENDS names targets (deliverables, sample libraries) the test loads at run time.
 # ENVIRONMENT reaches the Unix side too (unixODBC reads ODBCSYSINI and ODBCINI there).
+# SERIAL runs the cases with no other test beside them: for tests that start whole programs
+# and wait for their windows, which a machine busy with other tests can hold up.
 function(qx_add_test target)
-    cmake_parse_arguments(A "NO_MAIN" "TIMEOUT" "SOURCES;LINK;DEPENDS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(A "NO_MAIN;SERIAL" "TIMEOUT" "SOURCES;LINK;DEPENDS;ENVIRONMENT" ${ARGN})
     add_executable(${target} ${A_SOURCES})
     qx_track_resource_inputs(${A_SOURCES})
     if(A_NO_MAIN)
@@ -69,9 +71,13 @@ function(qx_add_test target)
     if(NOT A_TIMEOUT)
         set(A_TIMEOUT 120)
     endif()
+    set(properties TIMEOUT ${A_TIMEOUT} LABELS ${target})
+    if(A_SERIAL)
+        list(APPEND properties RUN_SERIAL TRUE)
+    endif()
     gtest_discover_tests(${target}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
         WORKING_DIRECTORY ${QX_BIN_DIR}
-        PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS ${target} ENVIRONMENT "${A_ENVIRONMENT}")
+        PROPERTIES ${properties} ENVIRONMENT "${A_ENVIRONMENT}")
 endfunction()

@@ -5,6 +5,7 @@
 #include "QKSysMethod.h"
 #include "QUDDMenuTagMap.h"
 #include "QUPages.h"
+#include "QUQrxSystem.h"
 #include "QrxMultiDocTemplate.h"
 #include "QuorixApp.h"
 #include "QuorixDoc.h"
@@ -292,4 +293,9 @@ int CQUAccess::run_command_from_resource_as_script(const char* group, UINT id, C
     if (!command.LoadString(id))
         return 0;
     return run_resurce_string_ex(group, command, layer) != 0 ? 0 : 1;
+}
+
+CQKQrxSystem* CQUAccess::create_QrxSystem_object()
+{
+    return ::create_QrxSystem_object();
 }

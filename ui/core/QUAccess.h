@@ -22,6 +22,8 @@ public:
     // Worksheet, graph, matrix and layout pages of the user interface's classes; the Excel
     // link makes its external pages itself and notes pages are the kernel's.
     CQKPage* CreateNewPageObject(DWORD type) override;
+    // The user interface's system object, with the members that need the program's windows.
+    CQKQrxSystem* create_QrxSystem_object() override;
     HMENU MenuHandleFromCharForModification(char kind) override;
     const char** MenuTagsFromCharForModification(char kind) override;
     void OnAddRemoveMainDropDownMenu(char kind, int position, BOOL bRemove) override;
