@@ -123,7 +123,7 @@ public:
 private:
     int m_alphaChar = 0;
     std::string m_importPlotXY = "Line";
-    std::string m_defaultTemplate = "Origin";
+    std::string m_defaultTemplate = "Quorix";
 };
 
 class QK_API QKSysMethodMatrix {
@@ -133,7 +133,7 @@ public:
     void Exchange(QKSettingsExchange& ex) { ex.Text("DefaultTemplate", m_defaultTemplate); }
 
 private:
-    std::string m_defaultTemplate = "Origin";
+    std::string m_defaultTemplate = "Quorix";
 };
 
 // Text labels: fonts by index of the kernel's font table, size in points.
@@ -221,7 +221,7 @@ public:
 
 private:
     std::string m_importTemplate = "ASCII";
-    std::string m_defaultTemplate = "Origin";
+    std::string m_defaultTemplate = "Quorix";
 };
 
 #define QK_NOTES_SETTINGS(X) X(ClosePrompt, 1)

@@ -92,7 +92,7 @@ TEST_F(InterpreterTest, ColumnLoopsInTheShapeOfAnImportScript)
 
 TEST_F(InterpreterTest, WksObjectReadsAndSetsColumnsAndSelection)
 {
-    ASSERT_TRUE(Run("win -t wks Origin Raw; wo -a 2;\n"
+    ASSERT_TRUE(Run("win -t wks Quorix Raw; wo -a 2;\n"
                     "wks.col3.name$ = Volts; wks.col3.label$ = Input voltage; wks.col3.format = 4;\n"
                     "wks.col3.width = 12; wks.col3.nrows = 5; wks.col4.type = 3;\n"
                     "wks.c1 = 2; wks.c2 = 3;\n"
@@ -103,7 +103,7 @@ TEST_F(InterpreterTest, WksObjectReadsAndSetsColumnsAndSelection)
         << err;
     EXPECT_EQ(out, "Volts|Input voltage|4|12|5|4|3\n8 1 0 2\n1\n");
     EXPECT_EQ(qkfxGetProject().GetActivePage()->GetName(), "Raw");
-    EXPECT_EQ(qkfxGetProject().GetActivePage()->GetTemplateName(), "Origin");
+    EXPECT_EQ(qkfxGetProject().GetActivePage()->GetTemplateName(), "Quorix");
     EXPECT_TRUE(static_cast<CQKWksPage*>(qkfxGetProject().GetActivePage())->m_labelsShown);
     EXPECT_NE(qkfxGetCallLog().Find("win -t"), -1);
 }
@@ -179,7 +179,7 @@ TEST_F(InterpreterTest, FailuresStopTheScriptAndNameTheLine)
         {"x = Stat2.mean", "\"Stat2\" is not an object"},
         {"win -t wks; x = Data1_A + 1", "is a dataset; name a row"},
         {"win -a Graph9", "there is no window \"Graph9\""},
-        {"win -t wks Origin 1bad", "is not a free window name"},
+        {"win -t wks Quorix 1bad", "is not a free window name"},
         {"%H = x", "%H cannot be set"},
         {"run.section(nosuchfile, Main)", "cannot find the script file \"nosuchfile.qgs\""},
         {"/* open", "comment \"/*\" is not closed"},

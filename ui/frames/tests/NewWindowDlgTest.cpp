@@ -19,7 +19,7 @@ using NewWindowDlgTest = FramesFixture;
 
 TEST_F(NewWindowDlgTest, KindsTemplatesAndTheCommand)
 {
-    for (const char* name : {"Origin.qtw", "Mine.qtw", "Plot.qtp", "Other.qtm"})
+    for (const char* name : {"Quorix.qtw", "Mine.qtw", "Plot.qtp", "Other.qtm"})
         std::ofstream(m_strFolder + name) << "template";
     QKSysMethodPath& path = qkfxGetQrxSystem().GetRefPath();
     path.SetTemplate(m_strFolder);
@@ -33,7 +33,7 @@ TEST_F(NewWindowDlgTest, KindsTemplatesAndTheCommand)
         std::string command;
     } cases[] = {
         {0, false, ";run.section(standard,NewProject) "},
-        {1, true, "win -t wks  \"" + m_strFolder + "Origin\""},
+        {1, true, "win -t wks  \"" + m_strFolder + "Quorix\""},
         {5, false, "win -n N  "},
         {8, false, "ed.open() "},
     };
@@ -58,7 +58,7 @@ TEST_F(NewWindowDlgTest, KindsTemplatesAndTheCommand)
         EXPECT_EQ(std::string(dlg.m_strCommand), c.command);
         if (c.kind == 1) {
             std::sort(items.begin(), items.end());
-            EXPECT_EQ(items, (std::vector<std::string>{"Mine", "Origin"}));
+            EXPECT_EQ(items, (std::vector<std::string>{"Mine", "Quorix"}));
         }
         // The dialog opens on the kind chosen last.
         EXPECT_EQ(CNewWindowDlg::GetRememberedKind(), c.kind);

@@ -271,10 +271,10 @@ TEST_F(UserButtonsTest, ButtonsRunTheirSectionAndAreEnabledByWindowKindAndVariab
     // A template-bound button: the page's template by name, the extension by kind.
     CQUButtonAttribs* p = pGroup->GetButton(1);
     p->ContextWindow = 0;
-    p->TemplateName = pGroup->MakeAbsolute("Origin.qtw");
-    qkfxGetProject().GetActivePage()->SetTemplateName("Origin");
+    p->TemplateName = pGroup->MakeAbsolute("Quorix.qtw");
+    qkfxGetProject().GetActivePage()->SetTemplateName("Quorix");
     EXPECT_EQ(pGroup->IsButtonEnabled(id2), 1);
-    p->TemplateName = pGroup->MakeAbsolute("Origin.qtp");
+    p->TemplateName = pGroup->MakeAbsolute("Quorix.qtp");
     EXPECT_EQ(pGroup->IsButtonEnabled(id2), 0);
     p->TemplateName = "Other";
     EXPECT_EQ(pGroup->IsButtonEnabled(id2), 0);
