@@ -374,6 +374,9 @@ void ResetSessionDefaults(FittingSession* s);
 
 // Host helpers.
 INT_PTR CallHost(FittingSession* s, UINT request, INT_PTR a1, INT_PTR a2, HWND context = nullptr);
+// A folder the host names (HOST_GET_PROGRAM_DIR, HOST_GET_SETTINGS_DIR, ...), ending in "\\"
+// unless the host names none.
+std::string HostFolder(FittingSession* s, UINT request);
 int ReportFitError(FittingSession* s, HostCallback callback, HWND hostWindow, int code);
 void SetPendingText(FittingSession* s, const char* text);
 double GetScriptValue(FittingSession* s, const char* text);

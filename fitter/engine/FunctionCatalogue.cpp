@@ -45,14 +45,6 @@ std::string JoinFolder(const std::string& folder, const std::string& name)
     return folder + name;
 }
 
-std::string HostFolder(FittingSession* s, UINT request)
-{
-    char folder[QFIT_HOST_TEXT_CAPACITY] = "";
-    CallHost(s, request, reinterpret_cast<INT_PTR>(folder), 0);
-    folder[sizeof folder - 1] = 0;
-    return folder;
-}
-
 bool IsFolder(const std::string& path)
 {
     const DWORD a = GetFileAttributesA(path.c_str());

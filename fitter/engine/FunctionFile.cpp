@@ -531,17 +531,6 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string HostFolder(FittingSession* s, UINT request)
-{
-    char folder[QFIT_HOST_TEXT_CAPACITY] = "";
-    CallHost(s, request, reinterpret_cast<INT_PTR>(folder), 0);
-    folder[sizeof folder - 1] = 0;
-    std::string f = folder;
-    if (!f.empty() && f.back() != '\\' && f.back() != '/')
-        f += '\\';
-    return f;
-}
-
 // An old-format definition: a ".f" file without a "General Information" section that has
 // keys, read through the converter library.
 int ReadOldFunctionFile(FittingSession* s, FunctionDef* def, const std::string& base)
@@ -566,6 +555,17 @@ int ReadOldFunctionFile(FittingSession* s, FunctionDef* def, const std::string& 
 }
 
 }  // namespace
+
+std::string HostFolder(FittingSession* s, UINT request)
+{
+    char folder[QFIT_HOST_TEXT_CAPACITY] = "";
+    CallHost(s, request, reinterpret_cast<INT_PTR>(folder), 0);
+    folder[sizeof folder - 1] = 0;
+    std::string f = folder;
+    if (!f.empty() && f.back() != '\\' && f.back() != '/')
+        f += '\\';
+    return f;
+}
 
 const char kOldFormatConverter[] = "Q32QFF41.DLL";
 

@@ -274,17 +274,6 @@ std::string FitterString(int id)
     return text;
 }
 
-std::string HostFolder(FittingSession* s, UINT request)
-{
-    char folder[QFIT_HOST_TEXT_CAPACITY] = "";
-    CallHost(s, request, reinterpret_cast<INT_PTR>(folder), 0);
-    folder[sizeof folder - 1] = 0;
-    std::string f = folder;
-    if (!f.empty() && f.back() != '\\' && f.back() != '/')
-        f += '\\';
-    return f;
-}
-
 void SetEditNumber(HWND dialog, int id, double value)
 {
     char text[UTIL_NUMBER_TEXT_SIZE];

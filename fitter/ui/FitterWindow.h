@@ -79,8 +79,6 @@ void PasteFitResults(FittingSession* s, bool toPlot);
 
 // Small string, list and edit helpers the pages share.
 std::string FitterString(int id);
-// A folder the host names (HOST_GET_PROGRAM_DIR, HOST_GET_SETTINGS_DIR), ending in "\\".
-std::string HostFolder(FittingSession* s, UINT request);
 void SetEditNumber(HWND dialog, int id, double value);  // as many digits as the value needs
 void SelectListText(HWND dialog, int listId, const char* text);
 void FitListExtent(HWND dialog, int listId, FittingSession* s);
