@@ -1,5 +1,7 @@
 #include "TestHost.h"
 
+#include "qxtest/TempFolder.h"
+
 #include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -123,16 +125,7 @@ bool EvaluateExpression(const std::map<std::string, double>& variables, const ch
 
 std::string MakeTempFolder()
 {
-    static int serial;
-    char base[MAX_PATH];
-    GetTempPathA(sizeof base, base);
-    char folder[MAX_PATH];
-    snprintf(folder, sizeof folder, "%sfittest_%lu_%d", base, GetCurrentProcessId(), ++serial);
-    CreateDirectoryA(folder, nullptr);
-    char path[MAX_PATH];
-    snprintf(path, sizeof path, "%s\\qfit.ini", folder);
-    DeleteFileA(path);
-    return folder;
+    return qxtest::NewTempFolder("fittest_");
 }
 
 std::string ProgramFolder()

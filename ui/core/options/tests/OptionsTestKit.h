@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <qxtest/DialogDriver.h>
+#include <qxtest/TempFolder.h>
 
 #include <afxwin.h>
 #include <commctrl.h>
@@ -27,10 +28,7 @@ protected:
     {
         // The dialog templates are qxuser's.
         AfxSetResourceHandle(GetModuleHandleA("qxuser.dll"));
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        iniFolder = std::string(temp) + "qxoptionstest" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(iniFolder.c_str(), nullptr);
+        iniFolder = qxtest::NewTempFolder("qxoptionstest");
         qkfxSetGlobalINIPath(iniFolder.c_str());
         DeleteFileA(IniFile().c_str());
         access.reset(new OptionsTestAccess);
