@@ -39,6 +39,8 @@ bool qkSplitWords(const std::string& text, std::vector<std::string>* words);
 // Shortest text that reads back as the same double, with at most `digits` significant
 // digits; "--" for the missing value.
 std::string qkFormatNumber(double value, int digits = 15);
+// printf into a string of at most 255 characters, for the call log and object descriptions.
+std::string qkFormatText(const char* format, ...);
 
 // Deletes the system object (the access object's Uninit); the next use makes a new one.
 void qkDeleteQrxSystem();

@@ -1,4 +1,5 @@
 #include "QKGraphObjects.h"
+#include "KernelInternal.h"
 
 #include <stdarg.h>
 #include <stdlib.h>
@@ -67,16 +68,6 @@ TextDefaults& DefaultText()
     return defaults;
 }
 
-std::string Format(const char* format, ...)
-{
-    char buffer[256];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    return buffer;
-}
-
 } // namespace
 
 int CQKColor::GetColorNumber()
@@ -137,12 +128,12 @@ CQKUtilDate::CQKUtilDate(double days)
 
 void CQKUtilDate::GetDateShortForm(std::string& text) const
 {
-    text = Format("%d/%d/%d", m_month, m_day, m_year);
+    text = qkFormatText("%d/%d/%d", m_month, m_day, m_year);
 }
 
 void CQKUtilDate::GetDateLongForm(std::string& text) const
 {
-    text = Format("%s, %s %d, %d", kWeekdays[m_weekday], kMonths[m_month - 1], m_day, m_year);
+    text = qkFormatText("%s, %s %d, %d", kWeekdays[m_weekday], kMonths[m_month - 1], m_day, m_year);
 }
 
 CQKGrElement::~CQKGrElement() = default;
@@ -158,13 +149,13 @@ BOOL CQKGrElement::Attach(CQKLayer* layer, int id)
 
 BOOL CQKGrElement::ApplyToAll(int code, int scope, double value, int)
 {
-    qkfxGetCallLog().Add("CQKGrElement::ApplyToAll", Format("%d %d %.17g", code, scope, value));
+    qkfxGetCallLog().Add("CQKGrElement::ApplyToAll", qkFormatText("%d %d %.17g", code, scope, value));
     return TRUE;
 }
 
 BOOL CQKGrObj::ApplyStyleToAll(int)
 {
-    qkfxGetCallLog().Add("CQKGrObj::ApplyStyleToAll", Format("%d", m_id));
+    qkfxGetCallLog().Add("CQKGrObj::ApplyStyleToAll", qkFormatText("%d", m_id));
     return TRUE;
 }
 
@@ -224,12 +215,12 @@ BOOL CQKDataObj::OpenWorksheet()
 
 void CQKErrorBar::UpdateData()
 {
-    qkfxGetCallLog().Add("CQKErrorBar::UpdateData", Format("%d", m_id));
+    qkfxGetCallLog().Add("CQKErrorBar::UpdateData", qkFormatText("%d", m_id));
 }
 
 BOOL CQKErrorBar::ApplyToAll()
 {
-    qkfxGetCallLog().Add("CQKErrorBar::ApplyToAll", Format("%d", m_id));
+    qkfxGetCallLog().Add("CQKErrorBar::ApplyToAll", qkFormatText("%d", m_id));
     return TRUE;
 }
 
@@ -262,7 +253,7 @@ BOOL CQKLayer::RemoveDataObj(int id)
     auto it = m_objects.find(id);
     if (it == m_objects.end())
         return FALSE;
-    qkfxGetCallLog().Add("CQKLayer::RemoveDataObj", Format("%d", id));
+    qkfxGetCallLog().Add("CQKLayer::RemoveDataObj", qkFormatText("%d", id));
     m_objects.erase(it);
     return TRUE;
 }
@@ -299,7 +290,7 @@ BOOL CQKLayer::DeleteDataObj(int id)
     if (auto* data = dynamic_cast<CQKDataObj*>(it->second.get()))
         if (CQKDataset* dataset = data->GetData())
             name = dataset->GetName();
-    qkfxGetCallLog().Add("CQKLayer::DeleteDataObj", Format("%d %s", id, name.c_str()));
+    qkfxGetCallLog().Add("CQKLayer::DeleteDataObj", qkFormatText("%d %s", id, name.c_str()));
     m_objects.erase(it);
     if (!name.empty())
         qkfxGetProject().DeleteDataset(name);
@@ -317,7 +308,7 @@ std::string CQKAxisLabelsObj::GetDataSetList() const
 void CQKAxisLabelsObj::SetSpecialTicksPtr()
 {
     qkfxGetCallLog().Add("CQKAxisLabelsObj::SetSpecialTicksPtr",
-                         Format("%d %d %d", m_begin.type, m_end.type, m_special.type));
+                         qkFormatText("%d %d %d", m_begin.type, m_end.type, m_special.type));
 }
 
 void CQKAxisLabelsObj::INIMinorTickSetting()
@@ -452,7 +443,7 @@ void CQKGraphicLayer::DoDelayedUpdate()
 
 void CQKGraphicLayer::UpdateTriangleAxis(int axisType)
 {
-    qkfxGetCallLog().Add("CQKLayer::UpdateTriangleAxis", Format("%d", axisType));
+    qkfxGetCallLog().Add("CQKLayer::UpdateTriangleAxis", qkFormatText("%d", axisType));
 }
 
 void CQKGraphicLayer::SetZScaleChanged(BOOL)

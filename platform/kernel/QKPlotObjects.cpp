@@ -1,6 +1,7 @@
 // Plot objects, the layer settings the Plot Details pages edit, the graph page's layers,
 // and the working copies through which a dialog edits all of them.
 #include "QKGraphObjects.h"
+#include "KernelInternal.h"
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -77,16 +78,6 @@ unsigned Features(int type)
 {
     const PlotTypeRow* row = FindType(type);
     return row ? row->features : 0;
-}
-
-std::string Format(const char* format, ...)
-{
-    char buffer[256];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    return buffer;
 }
 
 // Units in an inch; a percentage is of the page's width or height. The page is 10 x 7.5
@@ -346,7 +337,7 @@ void CQKGraphicLayer::OnSkipPtsDisplayModeChange()
 
 void CQKGraphicLayer::AddUpdate(int kind)
 {
-    qkfxGetCallLog().Add("CQKLayer::AddUpdate", Format("%s %d", m_name.c_str(), kind));
+    qkfxGetCallLog().Add("CQKLayer::AddUpdate", qkFormatText("%s %d", m_name.c_str(), kind));
 }
 
 void CQKGraphicLayer::SetAxisDisplayed(int mask, BOOL on)
@@ -429,7 +420,7 @@ CQKGraphicLayer* CQKGraphPage::AddLayer(bool is3D)
 {
     m_graphicLayers.emplace_back(new CQKGraphicLayer(this, is3D));
     CQKGraphicLayer* layer = m_graphicLayers.back().get();
-    layer->SetName(Format("Layer%d", (int)m_graphicLayers.size()));
+    layer->SetName(qkFormatText("Layer%d", (int)m_graphicLayers.size()));
     return layer;
 }
 
@@ -455,7 +446,7 @@ BOOL CQKGraphPage::DeleteLayer(int index)
 {
     if (index < 0 || index >= (int)m_graphicLayers.size() || m_graphicLayers.size() < 2)
         return FALSE;
-    qkfxGetCallLog().Add("CQKGraphPage::DeleteLayer", Format("%s %d", GetName().c_str(), index));
+    qkfxGetCallLog().Add("CQKGraphPage::DeleteLayer", qkFormatText("%s %d", GetName().c_str(), index));
     m_graphicLayers.erase(m_graphicLayers.begin() + index);
     return TRUE;
 }
@@ -479,7 +470,7 @@ void CQKGraphPage::ConvertDimensions(int units, double record[4], int fromUnits)
 
 int CQKGraphPage::PlotDetailsDialog(CQKBase*, int type, DWORD)
 {
-    qkfxGetCallLog().Add("CQKGraphPage::PlotDetailsDialog", Format("no dialog for a plain page (%d)", type));
+    qkfxGetCallLog().Add("CQKGraphPage::PlotDetailsDialog", qkFormatText("no dialog for a plain page (%d)", type));
     return 0;
 }
 

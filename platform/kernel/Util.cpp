@@ -1,6 +1,7 @@
 #include "QKUtil.h"
 
 #include <ctype.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -284,4 +285,14 @@ void CQKQrxSystem::ToggleScriptWindow()
 {
     m_scriptWindowShown = !m_scriptWindowShown;
     qkfxGetCallLog().Add("CQKQrxSystem::ToggleScriptWindow", m_scriptWindowShown ? "shown" : "hidden");
+}
+
+std::string qkFormatText(const char* format, ...)
+{
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
 }
