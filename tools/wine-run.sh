@@ -38,4 +38,15 @@ fi
 flock -u 9
 exec 9>&-
 
-exec wine "$@"
+# Now and then, on a loaded machine, wine ends within a few milliseconds with status 1 and
+# no word, before any program could have started. A start that ends that quickly is made
+# once more, and said on the error output.
+started=$(date +%s%N)
+wine "$@"
+rc=$?
+if [ $rc -ne 0 ] && [ $(( ($(date +%s%N) - started) / 1000000 )) -lt 100 ]; then
+    echo "wine-run: wine ended at once with status $rc; starting ${1##*/} again" >&2
+    wine "$@"
+    rc=$?
+fi
+exit $rc
