@@ -89,12 +89,12 @@ std::string CQKFileTypeGroup::GetTypeExtensions(int index) const
     return index >= 0 && index < GetNumTypes() ? m_types[index].extensions : std::string();
 }
 
-bool CQKFileTypeGroup::AddType(const std::string& description, const std::string& specification)
+bool CQKFileTypeGroup::AddType(const std::string& description, const std::string& pattern)
 {
-    std::string spec = qkTrim(specification);
-    if (spec.empty())
+    std::string trimmed = qkTrim(pattern);
+    if (trimmed.empty())
         return false;
-    m_types.push_back({Cut(description, MAX_DESCRIPTION), Cut(spec, MAX_SPECIFICATION)});
+    m_types.push_back({Cut(description, MAX_DESCRIPTION), Cut(trimmed, MAX_PATTERN)});
     return true;
 }
 

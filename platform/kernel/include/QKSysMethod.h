@@ -279,7 +279,7 @@ private:
 // A named group of file types for the file dialogs, with a default folder and type.
 class QK_API CQKFileTypeGroup {
 public:
-    enum { MAX_DESCRIPTION = 59, MAX_SPECIFICATION = 19 };
+    enum { MAX_DESCRIPTION = 59, MAX_PATTERN = 19 };
     explicit CQKFileTypeGroup(const std::string& name = std::string()) : m_name(name) {}
 
     const std::string& GetName() const { return m_name; }
@@ -292,8 +292,8 @@ public:
     std::string GetTypeDescription(int index) const;
     // Patterns separated by ";", as "*.dat;*.txt".
     std::string GetTypeExtensions(int index) const;
-    // False for an empty specification; texts longer than the limits are cut.
-    bool AddType(const std::string& description, const std::string& specification);
+    // False for an empty pattern; texts longer than the limits are cut.
+    bool AddType(const std::string& description, const std::string& pattern);
     // False for an index outside the types; the default type follows its type.
     bool DeleteType(int index);
 

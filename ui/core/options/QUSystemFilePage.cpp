@@ -208,7 +208,7 @@ void CQUSystemFilePage::OnAdd()
     CFileExtGroupAddTypeDlg dlg(*ascii, this);
     if (dlg.DoModal() != IDOK)
         return;
-    if (!ascii->AddType((LPCTSTR)dlg.m_description, (LPCTSTR)dlg.m_specification))
+    if (!ascii->AddType((LPCTSTR)dlg.m_description, (LPCTSTR)dlg.m_pattern))
         return;
     FillTypes();
     MarkChanged();
@@ -306,19 +306,19 @@ BOOL CFileExtGroupAddTypeDlg::OnInitDialog()
     CDialog::OnInitDialog();
     SetDlgItemText(IDC_QU_AT_NAME, m_group.GetName().c_str());
     SendDlgItemMessage(IDC_QU_AT_DESCRIPTION, EM_LIMITTEXT, CQKFileTypeGroup::MAX_DESCRIPTION, 0);
-    SendDlgItemMessage(IDC_QU_AT_SPECIFICATION, EM_LIMITTEXT, CQKFileTypeGroup::MAX_SPECIFICATION, 0);
+    SendDlgItemMessage(IDC_QU_AT_PATTERN, EM_LIMITTEXT, CQKFileTypeGroup::MAX_PATTERN, 0);
     return TRUE;
 }
 
 void CFileExtGroupAddTypeDlg::OnOK()
 {
     GetDlgItemText(IDC_QU_AT_DESCRIPTION, m_description);
-    GetDlgItemText(IDC_QU_AT_SPECIFICATION, m_specification);
-    m_specification.TrimLeft();
-    m_specification.TrimRight();
+    GetDlgItemText(IDC_QU_AT_PATTERN, m_pattern);
+    m_pattern.TrimLeft();
+    m_pattern.TrimRight();
     // A type without a pattern matches no file: the dialog stays for one.
-    if (m_specification.IsEmpty()) {
-        GetDlgItem(IDC_QU_AT_SPECIFICATION)->SetFocus();
+    if (m_pattern.IsEmpty()) {
+        GetDlgItem(IDC_QU_AT_PATTERN)->SetFocus();
         MessageBeep(MB_ICONEXCLAMATION);
         return;
     }

@@ -76,7 +76,7 @@ public:
     CFileExtGroupAddTypeDlg(CQKFileTypeGroup& group, CWnd* parent);
     BOOL OnInitDialog() override;
 
-    CString m_description, m_specification;
+    CString m_description, m_pattern;
 
 protected:
     void OnOK() override;

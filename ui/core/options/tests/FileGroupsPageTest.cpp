@@ -135,7 +135,7 @@ TEST_F(FileGroupsPageTest, AddedTypesOfTheStartupGroupsAreSavedWhenTheUserAgrees
         qxtest::SetText(dlg, IDC_QU_AT_DESCRIPTION, "Logger (*.log)");
         // An empty pattern is refused; the dialog stays for one.
         qxtest::Click(dlg, IDOK);
-        qxtest::SetText(dlg, IDC_QU_AT_SPECIFICATION, "*.log");
+        qxtest::SetText(dlg, IDC_QU_AT_PATTERN, "*.log");
         qxtest::Click(dlg, IDOK);
     });
     driver.Then([&](HWND box) { qxtest::Click(box, IDYES); });
