@@ -39,14 +39,33 @@ flock -u 9
 exec 9>&-
 
 # Now and then, on a loaded machine, wine ends within a few milliseconds with status 1 and
-# no word, before any program could have started. A start that ends that quickly is made
-# once more, and said on the error output.
-started=$(date +%s%N)
-wine "$@"
-rc=$?
-if [ $rc -ne 0 ] && [ $(( ($(date +%s%N) - started) / 1000000 )) -lt 100 ]; then
-    echo "wine-run: wine ended at once with status $rc; starting ${1##*/} again" >&2
-    wine "$@"
-    rc=$?
+# no word, before any program could have started. A program that fails quickly ends just
+# as fast, so time and status cannot tell the two apart, and a program must never run
+# twice (its side effects would happen twice). Programs are therefore started through
+# qxstart.exe, which first creates a marker file: with no marker Wine did not start, and
+# the start is tried again; with the marker the status is the program's own.
+starter=$build/bin/qxstart.exe
+if [ ! -f "$starter" ]; then
+    exec wine "$@"
 fi
+# Wine names a program given by a Unix path by its DOS path; qxstart does the same, from an
+# absolute path.
+prog=$1
+shift
+case $prog in
+    /*) ;;
+    */*) prog=$(realpath -s "$prog") ;;
+esac
+marker=$(mktemp "$build/.wine-start.XXXXXX")
+rm -f "$marker"
+rc=1
+for attempt in 1 2 3; do
+    QX_START_MARKER="Z:${marker//\//\\}" wine "$starter" "$prog" "$@"
+    rc=$?
+    if [ -e "$marker" ]; then
+        rm -f "$marker"
+        exit $rc
+    fi
+    echo "wine-run: wine ended with status $rc before ${prog##*/} started (attempt $attempt)" >&2
+done
 exit $rc

@@ -897,23 +897,29 @@ extern "C" int WINAPI NonLinearFit(HWND hostWindow, LPCSTR methodName, LPCSTR na
     const bool exists = (operation & QFIT_OP_EXISTS) != 0;
     operation &= 0xFFFF & ~QFIT_OP_EXISTS;
     LastStatus = exists ? 0 : -1;
-    const char* name;
-    if (operation >= QFIT_OP_SET_NUMBER && operation <= QFIT_OP_GET_STRING)
-        name = nameOrArgument;
-    else if (operation == QFIT_OP_CALL_METHOD)
-        name = methodName;
-    else
-        return 2;
     if (!callback)
         return 2;
+    const char* name;
+    if (operation >= QFIT_OP_SET_NUMBER && operation <= QFIT_OP_GET_STRING) {
+        name = nameOrArgument;
+    } else if (operation == QFIT_OP_CALL_METHOD) {
+        name = methodName;
+    } else {
+        char reason[64];
+        snprintf(reason, sizeof reason, "qfit takes no operation %d", operation);
+        callback(hostWindow, HOST_FAILURE_REASON, reinterpret_cast<INT_PTR>(reason), 0);
+        return 2;
+    }
     if (operation == QFIT_OP_GET_NUMBER && (!name || !name[0]) && !exists) {
         ListMembers(hostWindow);
         if (value)
             Number(value) = 0.0;
         return 1;
     }
-    if (!name || !name[0])
+    if (!name || !name[0]) {
+        callback(hostWindow, HOST_FAILURE_REASON, reinterpret_cast<INT_PTR>("no member of qfit is named"), 0);
         return 2;
+    }
     INT_PTR index;
     const FitMember* m = ResolveName(hostWindow, callback, name, &index);
     if (exists) {

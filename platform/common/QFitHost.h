@@ -79,6 +79,10 @@ enum HostRequest : UINT {
     HOST_REQ_1033 = 0x1033,            // fitter window
     HOST_REQ_1034 = 0x1034,            // fitter window
     HOST_REQ_103B = 0x103B,            // fitter window
+    // (text, 0): why the script-object call in progress fails, in words. Both protocols
+    // take it; when the call then answers failure, the host shows the text with the
+    // member's name. The first reason of a call is kept: later ones are its consequences.
+    HOST_FAILURE_REASON = 0x1040,
 
     // Datasets
     HOST_FIND_DATASET = 0x3000,        // (name, QFitRowRange* or 0): handle or 0

@@ -247,6 +247,10 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
     case HOST_PRINT_TEXT:
         script.Print(Text(a));
         return 0;
+    case HOST_FAILURE_REASON:
+        qkSetFailureReason(Text(a));
+        log.Add("HOST_FAILURE_REASON", Text(a));
+        return 0;
     case HOST_STATUS_TEXT:
         g_status = Text(a);
         log.Add("HOST_STATUS_TEXT", g_status);

@@ -386,6 +386,10 @@ struct CQKScript::Impl {
                 quote = !quote;
                 continue;
             }
+            // A text ends on its line: an open quote would otherwise take in the
+            // statements that follow and the script would end as if they had run.
+            if (quote && c == '\n')
+                Fail("a double quote is not closed on this line");
             if (quote)
                 continue;
             if (c == '/' && i + 1 < end && t[i + 1] == '*') {
@@ -406,6 +410,8 @@ struct CQKScript::Impl {
                 return i;
             }
         }
+        if (quote)
+            Fail("a double quote is not closed on this line");
         return end;
     }
 
@@ -1234,7 +1240,7 @@ struct CQKScript::Impl {
         if (rc == QM_NOT_FOUND)
             Fail("\"" + what + "\" is not a member");
         if (rc != QM_HANDLED)
-            Fail("\"" + what + "\" failed");
+            Fail("\"" + what + "\" failed" + (err.empty() ? std::string() : ": " + err));
     }
 
     void ListObject(const std::string& obj)

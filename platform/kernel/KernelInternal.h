@@ -6,7 +6,8 @@
 
 // Calls one operation of a plug-in script object (qfit, Stat, fum, ...), loading its
 // library on first use. Returns the entry's answer (0 not a member, 1 handled, 2 not
-// handled) or -1 when the object cannot be reached, with the reason in *error.
+// handled) or -1 when the object cannot be reached, with the reason in *error. For the
+// answer 2, *error holds the reason the plug-in gave (HOST_FAILURE_REASON), or "".
 int qkCallPluginObject(const std::string& object, const char* methodName, const char* name,
                        int op, void* result, std::string* error);
 bool qkIsPluginObject(const std::string& name);
@@ -24,6 +25,8 @@ INT_PTR WINAPI qkFrameworkHostCallback(HWND context, UINT request, INT_PTR a, IN
 void qkBeginPluginCall();
 void qkEndPluginCall();
 void qkAddTemporary(INT_PTR datasetHandle);
+// HOST_FAILURE_REASON: keeps the first reason given during the plug-in call in progress.
+void qkSetFailureReason(const std::string& text);
 
 // The stop request (Ctrl+C in the console host); loops of scripts end on it.
 bool qkIsAbortRequested();

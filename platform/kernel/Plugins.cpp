@@ -74,6 +74,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 }
 
 int g_pluginCallDepth = 0;
+std::string g_failureReason;
 std::vector<INT_PTR> g_temporaries;
 
 } // namespace
@@ -136,6 +137,9 @@ int qkCallPluginObject(const std::string& object, const char* methodName, const 
     if (!proc)
         return -1;
     HWND host = qkGetHostWindow();
+    // A call made by a script the plug-in runs meanwhile keeps its reason to itself.
+    std::string outerReason;
+    outerReason.swap(g_failureReason);
     qkBeginPluginCall();
     int rc;
     if (e->kind == QK_ENTRY_FITTER)
@@ -143,6 +147,9 @@ int qkCallPluginObject(const std::string& object, const char* methodName, const 
     else
         rc = reinterpret_cast<QMDLLProc>(proc)(host, methodName, name, result, qkFrameworkHostCallback, op);
     qkEndPluginCall();
+    if (rc == QM_NOT_HANDLED)
+        *error = g_failureReason;
+    g_failureReason.swap(outerReason);
     return rc;
 }
 
@@ -192,6 +199,12 @@ void qkEndPluginCall()
     for (INT_PTR h : doomed)
         if (CQKDataset* d = project.GetDatasetFromHandle(h))
             project.DeleteDataset(d->GetName());
+}
+
+void qkSetFailureReason(const std::string& text)
+{
+    if (g_failureReason.empty())
+        g_failureReason = text;
 }
 
 void qkAddTemporary(INT_PTR handle)

@@ -84,6 +84,7 @@ int DbReadState::CheckWorksheet(QmMethod& method, QmODBC& root, QmQuorixWks& wks
     if (!(root.m_autoSetCol.value && wksColCount < needed)) {
         if (table.Execute(root.m_dbTable, root.m_dbSql) != SQL_SUCCESS) {
             method.RecordError(QODBC_ERR_2);
+            QmFailureReason("%s", table.failure.c_str());
             return 1;
         }
         for (int i = firstCol, d = firstWksCol; i <= lastCol; ++i, ++d) {
@@ -93,6 +94,8 @@ int DbReadState::CheckWorksheet(QmMethod& method, QmODBC& root, QmQuorixWks& wks
             if (!Fits(DbKindOfSqlType(table.ColumnType(i)), format) && !root.m_autoSetCol.value) {
                 table.CloseCursor();
                 method.RecordError(QODBC_ERR_4);
+                QmFailureReason("result column %d does not fit the type of worksheet column %d "
+                                "(AUTOSETCOL is off)", i, d);
                 return 1;
             }
         }
@@ -100,6 +103,22 @@ int DbReadState::CheckWorksheet(QmMethod& method, QmODBC& root, QmQuorixWks& wks
     }
     if (!addColumns && wksColCount < needed) {
         method.RecordError(QODBC_ERR_3);
+        QmFailureReason("the worksheet has %d columns; the result needs %d (AUTOADDCOL is off)",
+                        wksColCount, needed);
+        return 1;
+    }
+    return 0;
+}
+
+int DbReadState::CheckStartCell(QmMethod& method, QmODBC& root, int addColumns)
+{
+    // Columns are added at the worksheet's end, so the first one written must be there or
+    // come right after the last.
+    int lastStart = addColumns ? wksColCount + 1 : wksColCount;
+    if (root.m_r1.value < 0 || root.m_c1.value < 0 || firstWksCol > lastStart) {
+        method.RecordError(QODBC_ERR_3);
+        QmFailureReason("the start cell (R1 %d, C1 %d) is outside the worksheet of %d columns",
+                        root.m_r1.value, root.m_c1.value, wksColCount);
         return 1;
     }
     return 0;
@@ -110,6 +129,7 @@ int DbReadState::Read(QmMethod& method, QmODBC& root, int firstRow, int lastRow,
     CallConnection connection(root, method);
     if (!root.database.IsConnected()) {
         method.RecordError(QODBC_ERR_1);
+        QmFailureReason("%s", root.database.failure.c_str());
         return 1;
     }
     QmDBtable table(root.database);
@@ -117,6 +137,7 @@ int DbReadState::Read(QmMethod& method, QmODBC& root, int firstRow, int lastRow,
     // Preparation.
     if (table.Execute(root.m_dbTable, root.m_dbSql) != SQL_SUCCESS) {
         method.RecordError(QODBC_ERR_2);
+        QmFailureReason("%s", table.failure.c_str());
         return 1;
     }
     resultColCount = table.ColumnCount();
@@ -127,6 +148,7 @@ int DbReadState::Read(QmMethod& method, QmODBC& root, int firstRow, int lastRow,
     } else {
         if (root.m_dbC2.value == 0) {
             method.RecordError(QODBC_ERR_1);
+            QmFailureReason("a column range is asked for (MODE not 0) but DBC2 is 0");
             return 1;
         }
         // Columns past the result's last are not there to describe or fetch.
@@ -134,16 +156,22 @@ int DbReadState::Read(QmMethod& method, QmODBC& root, int firstRow, int lastRow,
     }
     if (firstCol < 1 || firstCol > lastCol) {
         method.RecordError(QODBC_ERR_1);
+        QmFailureReason("the result has %d columns; DBC1 %d to %d takes none of them", resultColCount,
+                        firstCol, lastCol);
         return 1;
     }
     QmQuorixWks wks(root.m_wksName);
-    if (!wks.CheckExists())
+    if (!wks.CheckExists()) {
+        QmFailureReason("there is no worksheet \"%s\"", root.m_wksName.text ? root.m_wksName.text : "");
         return 1;
+    }
     wksColCount = wks.GetNumCols();
     firstWksCol = root.m_c1.value > 0 ? root.m_c1.value : 1;
     firstWksRow = root.m_r1.value > 0 ? root.m_r1.value - 1 : 0;
     rowFrom = firstRow;
     rowTo = lastRow;
+    if (CheckStartCell(method, root, addColumns) != 0)
+        return 1;
 
     if (CheckWorksheet(method, root, wks, table, addColumns) != 0)
         return 1;
@@ -160,6 +188,7 @@ int DbReadState::Read(QmMethod& method, QmODBC& root, int firstRow, int lastRow,
         }
         if (table.Execute(root.m_dbTable, root.m_dbSql) != SQL_SUCCESS) {
             method.RecordError(QODBC_ERR_2);
+            QmFailureReason("%s", table.failure.c_str());
             return 1;
         }
         char described[200] = "";
@@ -174,21 +203,28 @@ int DbReadState::Read(QmMethod& method, QmODBC& root, int firstRow, int lastRow,
         wks.SetColumnName(d, name.c_str());
         wks.SetColumnLabel(d, described);
 
-        int row = 0, wksRow = firstWksRow;
+        // A cell the worksheet refuses (a row past its end) stops the read: the rows after
+        // it would be lost without a word.
+        int row = 0, wksRow = firstWksRow, refused = 0;
         if (kind == DB_KIND_TEXT) {
             // A cell holds as much text as the host takes in one string.
             std::vector<char> text(QM_STRING_RESULT_SIZE);
-            for (; row <= rowTo && table.FetchText(i, text.data(), text.size()) == 0; ++row)
+            for (; !refused && row <= rowTo && table.FetchText(i, text.data(), text.size()) == 0; ++row)
                 if (row >= rowFrom)
-                    wks.SetCellText(d, wksRow++, text.data());
+                    refused = wks.SetCellText(d, wksRow++, text.data());
         } else {
             double value;
-            for (; row <= rowTo && table.FetchNumber(i, &kind, &value) == 0; ++row)
+            for (; !refused && row <= rowTo && table.FetchNumber(i, &kind, &value) == 0; ++row)
                 if (row >= rowFrom)
-                    wks.SetCell(d, wksRow++, value);
+                    refused = wks.SetCell(d, wksRow++, value);
             wks.SetColumnFormat(d, kind);
         }
         table.CloseCursor();
+        if (refused) {
+            method.RecordError(QODBC_ERR_3);
+            QmFailureReason("the worksheet refused row %d of column %d", wksRow, d);
+            return 1;
+        }
     }
     return 0;
 }

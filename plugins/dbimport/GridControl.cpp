@@ -206,6 +206,26 @@ LRESULT CALLBACK GridFrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         if (grid && grid->cells)
             SetFocus(grid->cells);
         return 0;
+    case WM_CLOSE:
+        if (!grid)
+            break;
+        grid->OnClose();
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        GridCornerClick click;
+        if (!grid || !grid->CornerClick(wParam, lParam, &click))
+            break;
+        if (msg == WM_RBUTTONDOWN)
+            grid->OnCornerRightButton(click);
+        else if (msg == WM_LBUTTONDBLCLK)
+            grid->OnCornerDoubleClick(click);
+        else
+            grid->OnCornerButton(click, msg == WM_LBUTTONDOWN);
+        return 0;
+    }
     case WM_SETFONT:
         SetWindowLongPtrA(hwnd, SLOT_FONT, static_cast<LONG_PTR>(wParam));
         for (int id : {ID_CELLS, ID_TOP, ID_SIDE})
@@ -525,6 +545,10 @@ void GridControl::OnDraw(UGNotify& n, bool heading)
     n.listOption = c.listOption;
     if (!c.ownerDrawn || !n.dc)
         return;
+    if (!c.hasDropList) {
+        OnOwnerDraw(n, c);
+        return;
+    }
     // A drop-list cell: its text and, at the right, a button with an arrow.
     HBRUSH back = CreateSolidBrush(n.backColor);
     FillRect(n.dc, &n.rect, back);
@@ -558,6 +582,48 @@ void GridControl::OnDraw(UGNotify& n, bool heading)
 bool GridControl::BeforeEdit(int, int)
 {
     return true;
+}
+
+void GridControl::OnOwnerDraw(UGNotify& n, const GridCell&)
+{
+    HBRUSH back = CreateSolidBrush(n.backColor);
+    FillRect(n.dc, &n.rect, back);
+    DeleteObject(back);
+    SetTextColor(n.dc, n.textColor);
+    SetBkMode(n.dc, TRANSPARENT);
+    RECT text = n.rect;
+    DrawTextA(n.dc, "Owner!!", 5, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
+    n.handled = 1;
+}
+
+void GridControl::OnClose()
+{
+    if (cells)
+        UGEndEdit(cells);
+    if (g_drop.owner == this)
+        CloseList(false);
+}
+
+void GridControl::OnCornerButton(const GridCornerClick&, bool)
+{
+}
+
+void GridControl::OnCornerRightButton(const GridCornerClick&)
+{
+}
+
+void GridControl::OnCornerDoubleClick(const GridCornerClick&)
+{
+}
+
+bool GridControl::CornerClick(WPARAM keys, LPARAM point, GridCornerClick* click)
+{
+    if (!top || !side)
+        return false;
+    click->box = {0, 0, SIDE_WIDTH, TOP_HEIGHT};
+    click->point = {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+    click->keys = ((keys & MK_CONTROL) ? UG_CTRL : 0) | ((keys & MK_SHIFT) ? UG_SHIFT : 0);
+    return PtInRect(&click->box, click->point) != FALSE;
 }
 
 bool GridControl::IsEditable(int column, int row)

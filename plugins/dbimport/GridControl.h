@@ -67,6 +67,13 @@ private:
     GridCell scratch_;
 };
 
+// A mouse button on the frame's corner box (where the two heading strips meet).
+struct GridCornerClick {
+    int keys;   // UG_CTRL, UG_SHIFT
+    POINT point; // in the frame's client area
+    RECT box;    // the corner box
+};
+
 class GridControl {
 public:
     GridControl();
@@ -130,6 +137,16 @@ public:
     // A choice made in a drop list.
     virtual void OnDropChoice(int column, int row, const std::string& text);
     virtual bool BeforeEdit(int column, int row);
+    // Draws a cell marked owner-drawn that has no drop list; the default writes "Owner".
+    virtual void OnOwnerDraw(UGNotify& n, const GridCell& cell);
+    // The frame was asked to close (WM_CLOSE); the window stays, for its owner to destroy.
+    // The default ends an edit and closes the drop list, so neither outlives the request.
+    virtual void OnClose();
+    // The corner box: left button down and up, right button, double click. By default
+    // they do nothing.
+    virtual void OnCornerButton(const GridCornerClick& click, bool down);
+    virtual void OnCornerRightButton(const GridCornerClick& click);
+    virtual void OnCornerDoubleClick(const GridCornerClick& click);
 
     // Starts editing (column, row) with `key`; false when the cell is not editable.
     bool Edit(int column, int row, int key);
@@ -139,6 +156,9 @@ public:
     void Redraw(int column, int row);
 
 private:
+    // The corner box's click record for a mouse message at `lParam`; false when the frame
+    // has no corner box or the point lies outside it.
+    bool CornerClick(WPARAM keys, LPARAM point, GridCornerClick* click);
     void Select(int column, int row, int flags);
     void Layout();
     void CreateChildren();

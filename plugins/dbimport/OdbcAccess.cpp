@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <cmath>
+
 #include <vector>
 
 #include "QmErrors.h"
@@ -30,6 +32,28 @@ void Report(const QmBaseObj* reporter, const QmBaseObj* self, int code)
 }
 
 } // namespace
+
+std::string DbDriverMessage(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt)
+{
+    std::string text;
+    SQLCHAR state[6] = "";
+    SQLINTEGER native = 0;
+    SQLCHAR message[SQL_MAX_MESSAGE_LENGTH] = "";
+    SQLSMALLINT length = 0;
+    // Each call hands back one record and removes it; a few are enough to say why.
+    for (int i = 0; i < 4; ++i) {
+        SQLRETURN rc = SQLError(env, dbc, stmt, state, &native, message, sizeof message, &length);
+        if (!SQL_SUCCEEDED(rc))
+            break;
+        message[sizeof message - 1] = '\0';
+        if (!message[0])
+            continue;
+        if (!text.empty())
+            text += "; ";
+        text += reinterpret_cast<char*>(message);
+    }
+    return text;
+}
 
 int DbKindOfSqlType(int sqlType)
 {
@@ -76,6 +100,7 @@ int QmDBdatabase::Connect(const char* source, const char* password, const char* 
 {
     (void)password;
     (void)user;
+    failure.clear();
     // Handles still held from an earlier connect would otherwise be lost.
     Disconnect();
     envState = SQLAllocEnv(&env);
@@ -83,6 +108,7 @@ int QmDBdatabase::Connect(const char* source, const char* password, const char* 
         env = SQL_NULL_HENV;
         envState = -2;
         Report(reporter, this, ERR_NO_ENVIRONMENT);
+        failure = "the ODBC environment could not be allocated";
         return 1;
     }
     dbcState = SQLAllocConnect(env, &dbc);
@@ -90,6 +116,7 @@ int QmDBdatabase::Connect(const char* source, const char* password, const char* 
         dbc = SQL_NULL_HDBC;
         dbcState = -2;
         Report(reporter, this, ERR_NO_CONNECTION);
+        failure = "the ODBC connection handle could not be allocated";
         Disconnect();
         return 1;
     }
@@ -98,13 +125,20 @@ int QmDBdatabase::Connect(const char* source, const char* password, const char* 
     std::string sourceName = source ? source : "";
     bool remembered = !connectString.empty() &&
                       (connectSource.empty() || sourceName.empty() || SameText(connectSource, source));
-    std::string in = remembered ? connectString : ";DSN=" + sourceName;
+    // A source with an equals sign is a connection string of its own (no data source).
+    bool connectionString = sourceName.find('=') != std::string::npos;
+    std::string in = remembered ? connectString : connectionString ? sourceName : ";DSN=" + sourceName;
     SQLCHAR out[512] = "";
     SQLSMALLINT outLength = 0;
     SQLRETURN rc = SQLDriverConnect(dbc, parent, reinterpret_cast<SQLCHAR*>(&in[0]), SQL_NTS, out,
                                     sizeof out, &outLength,
                                     prompt ? SQL_DRIVER_COMPLETE : SQL_DRIVER_NOPROMPT);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
+        std::string driver = DbDriverMessage(env, dbc, SQL_NULL_HSTMT);
+        // A connection string may hold a password: it is not repeated.
+        failure = (connectionString ? std::string("cannot connect with the connection string given")
+                                    : "cannot connect to the data source \"" + sourceName + "\"") +
+                  (driver.empty() ? std::string() : ": " + driver);
         // Nothing stays half open: the caller sees a connection it may try again.
         Disconnect();
         return 1;
@@ -199,13 +233,16 @@ int QmDBdatabase::ListTables(QmStringVector& names, QmMemObjInt& count, const ch
 {
     names.Free();
     count.value = 0;
+    failure.clear();
     // A connection held for the same source is listed on and kept; one held for another
     // source is left alone and a scratch connection lists this one.
     bool reuse = IsConnected() && SameText(connectSource, source);
     if (IsConnected() && !reuse) {
         QmDBdatabase scratch;
-        return scratch.ListTables(names, count, source, password, user, kind, parent, prompt,
-                                  reporter ? reporter : this);
+        int result = scratch.ListTables(names, count, source, password, user, kind, parent, prompt,
+                                        reporter ? reporter : this);
+        failure = scratch.failure;
+        return result;
     }
     if (!reuse && Connect(source, password, user, parent, prompt, reporter) != 0)
         return 1;
@@ -251,11 +288,14 @@ int QmDBdatabase::ListColumns(QmStringVector& names, QmMemObjInt& count, const c
 {
     names.SetItemSize(64);
     count.value = 0;
+    failure.clear();
     bool reuse = IsConnected() && SameText(connectSource, source);
     if (IsConnected() && !reuse) {
         QmDBdatabase scratch;
-        return scratch.ListColumns(names, count, source, table, password, user,
-                                   reporter ? reporter : this);
+        int result = scratch.ListColumns(names, count, source, table, password, user,
+                                         reporter ? reporter : this);
+        failure = scratch.failure;
+        return result;
     }
     if (!reuse && Connect(source, password, user, nullptr, 0, reporter) != 0)
         return 1;
@@ -325,14 +365,40 @@ int QmDBtable::BuildQuery(const QmString& table, const QmString& queryText)
 
 int QmDBtable::Execute(const QmString& table, const QmString& queryText)
 {
-    if (stmtState != SQL_SUCCESS || BuildQuery(table, queryText) != 0) {
+    failure.clear();
+    if (stmtState != SQL_SUCCESS) {
+        failure = "there is no statement handle on the connection";
+        execState = -1;
+        return SQL_ERROR;
+    }
+    if (BuildQuery(table, queryText) != 0) {
+        failure = "neither DBSQL nor DBTABLE names what to read";
         execState = -1;
         return SQL_ERROR;
     }
     CloseCursor();
-    SQLRETURN rc = SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(&query[0]), SQL_NTS);
+    SQLRETURN rc = SQLPrepare(stmt, reinterpret_cast<SQLCHAR*>(&query[0]), SQL_NTS);
+    if (SQL_SUCCEEDED(rc)) {
+        SQLSMALLINT columns = 0;
+        rc = SQLNumResultCols(stmt, &columns);
+        if (SQL_SUCCEEDED(rc) && columns == 0) {
+            SQLFreeStmt(stmt, SQL_CLOSE);
+            failure = "the statement returns no rows, so there is nothing to read; it was not run";
+            execState = -1;
+            return SQL_ERROR;
+        }
+        if (SQL_SUCCEEDED(rc))
+            rc = SQLExecute(stmt);
+    }
+    if (!SQL_SUCCEEDED(rc)) {
+        std::string driver = DbDriverMessage(SQL_NULL_HENV, SQL_NULL_HDBC, stmt);
+        failure = "the query failed" + (driver.empty() ? std::string() : ": " + driver);
+        SQLFreeStmt(stmt, SQL_CLOSE);
+        execState = -1;
+        return rc;
+    }
     // With info the result set is there all the same.
-    execState = rc == SQL_SUCCESS_WITH_INFO ? SQL_SUCCESS : rc;
+    execState = SQL_SUCCESS;
     return execState;
 }
 
@@ -405,7 +471,7 @@ int QmDBtable::FetchNumber(int column, int* kind, double* value)
     if (*kind == DB_KIND_NUMBER) {
         double number = 0;
         rc = SQLGetData(stmt, static_cast<SQLUSMALLINT>(column), SQL_C_DOUBLE, &number, 0, &length);
-        if (SQL_SUCCEEDED(rc) && length != SQL_NULL_DATA)
+        if (SQL_SUCCEEDED(rc) && length != SQL_NULL_DATA && std::isfinite(number))
             *value = number;
         return 0;
     }

@@ -47,6 +47,9 @@ public:
     // driver that needs them asks for them when `prompt` is set. `reporter` is the object
     // whose class name an allocation failure is recorded under (null: this one). A
     // connection already held is released first.
+    // `source` is a data source name, or a whole connection string ("DRIVER=...;
+    // Database=...") when it holds an equals sign. After a failure, `failure` says why,
+    // in the driver's own words where it gave any.
     int Connect(const char* source, const char* password, const char* user, HWND parent,
                 int prompt, const QmBaseObj* reporter = nullptr);
     int Disconnect();
@@ -78,6 +81,7 @@ public:
 
     std::string connectString;
     std::string connectSource; // the data source connectString was obtained for
+    std::string failure;       // why the last Connect failed
     SQLHENV env = SQL_NULL_HENV;
     SQLHDBC dbc = SQL_NULL_HDBC;
     SQLSMALLINT envState = -2;
@@ -99,7 +103,10 @@ public:
     // The statement text: the query when it is not empty, else every column of the table.
     // 0 when there is one, 1 when both are empty.
     int BuildQuery(const QmString& table, const QmString& queryText);
-    // Runs the statement; the SQLExecDirect result (0 = success, also with info).
+    // Runs the statement; 0 = success (also with info). A statement that returns no rows
+    // (DROP TABLE, UPDATE ...) is refused before it runs: these methods read, and a
+    // statement that changes the database must not run as a side effect of a failed read.
+    // After a failure, `failure` says why, in the driver's words where it gave any.
     int Execute(const QmString& table, const QmString& queryText);
     void CloseCursor();
 
@@ -113,8 +120,9 @@ public:
     // 0 fetched, -1 no more rows.
     int FetchText(int column, char* buffer, size_t size);
     // The next row's value as a number by `kind` (updated when it is DB_KIND_TIMESTAMP).
-    // 0 fetched, -1 no more rows. NULL, and a value the driver cannot convert, give
-    // MISSING_VALUE: one bad cell must not end the column.
+    // 0 fetched, -1 no more rows. NULL, a value the driver cannot convert, and NaN or an
+    // infinity give MISSING_VALUE: one bad cell must not end the column, and a number that
+    // is no number is a missing value in a worksheet.
     int FetchNumber(int column, int* kind, double* value);
 
     QmDBdatabase& database;
@@ -122,4 +130,9 @@ public:
     SQLSMALLINT stmtState = -2;
     SQLSMALLINT execState = -1;
     std::string query;
+    std::string failure;
 };
+
+// The driver's own diagnostic text for the last call on the handles given (the most
+// specific one first), "" when it gave none.
+std::string DbDriverMessage(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt);

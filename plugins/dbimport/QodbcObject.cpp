@@ -24,6 +24,7 @@ IMPLEMENT_DYNAMIC(QmSQLEdit, QmODBCIOMethod)
 IMPLEMENT_DYNAMIC(QmReadSQL, QmMethod)
 IMPLEMENT_DYNAMIC(QmSaveSQL, QmMethod)
 IMPLEMENT_DYNAMIC(QmODBC, QmDLL)
+IMPLEMENT_DYNAMIC(QmQueryText, QmString)
 
 namespace {
 
@@ -45,6 +46,17 @@ int ArgumentOr(QmMethod& method, int fallback)
 }
 
 } // namespace
+
+int QmQueryText::Value(char* buffer, int flags)
+{
+    if (buffer && (flags & QM_ACCESS_SET) && strnlen(buffer, QM_STRING_RESULT_SIZE) >= QM_STRING_RESULT_SIZE) {
+        QmFailureReason("the query is %u characters long; a query holds at most %d, so DBSQL is "
+                        "left as it was",
+                        static_cast<unsigned>(strlen(buffer)), QM_STRING_RESULT_SIZE - 1);
+        return 2;
+    }
+    return QmString::Value(buffer, flags);
+}
 
 // ---- The root ----------------------------------------------------------------------------
 
@@ -124,6 +136,7 @@ int QmOpenODBC::Process(double* result, QmDLL* root)
     r.database.SetConnectString(r.connectString.c_str(), r.connectSource.c_str());
     if (r.database.Connect(Text(r.m_dbSource), Text(r.m_dbPwd), Text(r.m_dbUid), nullptr, 0, this) != 0) {
         RecordError(QODBC_ERR_1);
+        QmFailureReason("%s", r.database.failure.c_str());
         return 1;
     }
     r.m_dbPath.SetText(r.database.DatabaseName().c_str());
@@ -153,6 +166,7 @@ int QmODBCReadRow::Process(double* result, QmDLL* root)
     QmODBC& r = Root(root);
     if (r.m_dbR2.value == 0) {
         RecordError(QODBC_ERR_3);
+        QmFailureReason("DBR2, the last row to read, is 0");
         return 1;
     }
     int failed = reader.Read(*this, r, r.m_dbR1.value, r.m_dbR2.value, 0, 0);
@@ -166,6 +180,7 @@ int QmODBCReadCol::Process(double* result, QmDLL* root)
     QmODBC& r = Root(root);
     if (!r.m_dbColName.HasText()) {
         RecordError(QODBC_ERR_1);
+        QmFailureReason("DBCOLNAME names no column");
         return 1;
     }
     std::string sql = "SELECT " + DbQuoteName(r.m_dbColName.text) + " FROM " + DbQuoteName(Text(r.m_dbTable));
@@ -208,12 +223,16 @@ int QmGetTable::Process(double* result, QmDLL* root)
     QmODBC& r = Root(root);
     if (!r.m_dbSource.HasText()) {
         RecordError(QODBC_ERR_1);
+        QmFailureReason("DBSOURCE names no data source");
         return 1;
     }
     // Tables and views alike: a script asking for the tables of a source wants its tables.
     if (r.database.ListTables(r.m_tableList, r.m_tableCount, r.m_dbSource.text, Text(r.m_dbPwd),
-                              Text(r.m_dbUid), DB_TABLES_AND_VIEWS, nullptr, 0, this) != 0)
+                              Text(r.m_dbUid), DB_TABLES_AND_VIEWS, nullptr, 0, this) != 0) {
+        QmFailureReason("cannot list the tables of \"%s\"%s%s", r.m_dbSource.text,
+                        r.database.failure.empty() ? "" : ": ", r.database.failure.c_str());
         return 1;
+    }
     *result = r.m_tableCount.value;
     return 0;
 }
@@ -224,15 +243,21 @@ int QmGetCol::Process(double* result, QmDLL* root)
     *result = 1;
     if (!r.m_dbSource.HasText()) {
         RecordError(QODBC_ERR_1);
+        QmFailureReason("DBSOURCE names no data source");
         return 1;
     }
     if (!r.m_dbTable.HasText()) {
         RecordError(QODBC_ERR_2);
+        QmFailureReason("DBTABLE names no table");
         return 1;
     }
     if (r.database.ListColumns(r.m_colNameList, r.m_colCount, r.m_dbSource.text, r.m_dbTable.text,
-                               Text(r.m_dbPwd), Text(r.m_dbUid), this) != 0)
+                               Text(r.m_dbPwd), Text(r.m_dbUid), this) != 0) {
+        QmFailureReason("cannot list the columns of \"%s\" in \"%s\"%s%s", r.m_dbTable.text,
+                        r.m_dbSource.text, r.database.failure.empty() ? "" : ": ",
+                        r.database.failure.c_str());
         return 1;
+    }
     *result = 0;
     return 0;
 }
@@ -251,6 +276,7 @@ int QmGetcolInfo::Process(double* result, QmDLL* root)
     if (!r.database.IsConnected()) {
         if (r.database.Connect(Text(r.m_dbSource), "", "", nullptr, 0, this) != 0) {
             RecordError(QODBC_ERR_1);
+            QmFailureReason("%s", r.database.failure.c_str());
             return 1;
         }
         connectedHere = true;
@@ -261,6 +287,7 @@ int QmGetcolInfo::Process(double* result, QmDLL* root)
         QmString query;
         if (table.Execute(r.m_dbTable, query) != SQL_SUCCESS) {
             RecordError(QODBC_ERR_2);
+            QmFailureReason("%s", table.failure.c_str());
             failed = 1;
         } else {
             int column = ArgumentOr(*this, 0);

@@ -43,6 +43,15 @@ struct DbReadState {
 private:
     int CheckWorksheet(QmMethod& method, QmODBC& root, class QmQuorixWks& wks, class QmDBtable& table,
                        int addColumns);
+    int CheckStartCell(QmMethod& method, QmODBC& root, int addColumns);
+};
+
+// DBSQL: a query text that is kept whole or not at all. A statement cut to the host's
+// string size would run as a different statement and read wrong rows without a word.
+class QmQueryText : public QmString {
+    DECLARE_DYNAMIC(QmQueryText)
+public:
+    int Value(char* buffer, int flags) override;
 };
 
 class QmODBCMethod : public QmMethod {
@@ -182,7 +191,7 @@ public:
     QmMemObjInt m_dbR1;
     QmMemObjInt m_dbR2;
     QmString m_dbColName;
-    QmString m_dbSql;
+    QmQueryText m_dbSql;
     QmMemObjInt m_r1;
     QmMemObjInt m_c1;
     QmBool m_autoSetCol;

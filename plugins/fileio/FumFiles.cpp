@@ -234,6 +234,7 @@ int QmOpen::Process(double* result, QmDLL* root)
     if (!opened) {
         delete file;
         fum.hFile.Reset();
+        QmFailureReason("cannot open \"%s\": %s", fileName.text, e.m_cause == CFileException::fileNotFound ? "no such file" : "the system refused it");
         return fum.Fail(FUM_ERR_OPEN, FUM_OLD_OPEN, e.m_cause, 0);
     }
     fum.files.Append(file);

@@ -1,6 +1,7 @@
 #include "QmHostRequests.h"
 
 #include <ctype.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -8,6 +9,8 @@
 
 HWND g_qmHostContext = nullptr;
 HostCallback g_qmHostCallback = nullptr;
+
+static bool g_reasonGiven = false;
 
 void QmBindHost(HWND context, HostCallback callback)
 {
@@ -28,6 +31,27 @@ INT_PTR QmCallHost(UINT code, INT_PTR a, INT_PTR b, INT_PTR unbound, bool* sent)
 void QmPrintText(const char* line)
 {
     QmCallHost(HOST_PRINT_TEXT, reinterpret_cast<INT_PTR>(line ? line : ""), 0);
+}
+
+void QmFailureReason(const char* format, ...)
+{
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    g_reasonGiven = true;
+    QmCallHost(HOST_FAILURE_REASON, reinterpret_cast<INT_PTR>(text), 0);
+}
+
+bool QmFailureReasonGiven()
+{
+    return g_reasonGiven;
+}
+
+void QmClearFailureReason()
+{
+    g_reasonGiven = false;
 }
 
 void QmUpdateHost()

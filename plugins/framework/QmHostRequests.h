@@ -29,6 +29,15 @@ INT_PTR QmCallHost(UINT code, INT_PTR a, INT_PTR b, INT_PTR unbound = 0, bool* s
 // HOST_PRINT_TEXT: one line of output.
 void QmPrintText(const char* line);
 
+// HOST_FAILURE_REASON: why the call in progress fails, in words ("cannot open \"x.csv\": no
+// such file"), printf-style. The host shows the first reason of a call with the member's
+// name when the call answers failure; the error list keeps the codes as before.
+void QmFailureReason(const char* format, ...);
+// Whether a reason has been given since the current QMDLL call began.
+bool QmFailureReasonGiven();
+// Forgets that a reason was given; QmDLL::Dispatch calls it at the start of every call.
+void QmClearFailureReason();
+
 // HOST_REQ_300C: tells the host that a method call has ended.
 void QmUpdateHost();
 

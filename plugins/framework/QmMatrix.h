@@ -78,6 +78,9 @@ public:
     QmMX* Inverse();
 
 protected:
+    // No storage yet: for subclasses that allocate once they know their size, so that an
+    // empty one stays without storage instead of recording error 400.
+    QmMX() = default;
     bool SameSize(QmMX& other);
 };
 
@@ -92,6 +95,9 @@ public:
     QmCvec& operator=(QmMX& matrix);
     QmCvec* Pow(int k);
     int Truncate(int n);
+
+protected:
+    QmCvec() = default; // no storage yet, as QmMX()
 };
 
 // A row vector (1 x n).

@@ -456,6 +456,7 @@ int QmDLL::Dispatch(HWND context, LPCSTR methodName, LPCSTR name, void* result,
                     HostCallback callback, int code)
 {
     QmBindHost(context, callback);
+    QmClearFailureReason();
     if ((code & 0xFFFF) == OBJOP_LAST_STATUS) {
         if (result)
             *static_cast<int*>(result) = status;
@@ -605,14 +606,31 @@ int QmDLL::find_command(const char* name, const char* argText, double* result, Q
         if (status == 0)
             return 1;
         QmMethod* method = static_cast<QmMethod*>(e->object);
-        if (method->Begin(argText, this) != 0)
+        if (method->Begin(argText, this) != 0) {
+            ExplainFailure();
             return 2;
+        }
         *result = -1.0;
         int b = method->Process(result, this);
         method->End(this);
+        if (b)
+            ExplainFailure();
         return b ? 2 : 1;
     }
     return 0;
+}
+
+void QmDLL::ExplainFailure()
+{
+    // A method that gave no reason in words is at least named by its newest error.
+    if (QmFailureReasonGiven() || !QmErrorRecorded())
+        return;
+    int slot = QmNewestErrorSlot();
+    const char* where = QmErrorTextAt(slot);
+    if (where && *where)
+        QmFailureReason("error %d in %s", QmErrorCodeAt(slot), where);
+    else
+        QmFailureReason("error %d", QmErrorCodeAt(slot));
 }
 
 int QmDLL::find_command_value(const char* methodName, const char* name, int flags, void* value,

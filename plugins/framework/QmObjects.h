@@ -309,6 +309,9 @@ public:
     void name_table(QmTableEntry* table);
 
 private:
+    // Hands the host a reason for a failed method call when the method gave none.
+    void ExplainFailure();
+
     QmTableEntry m_baseProperties[4];
     QmTableEntry m_baseMethods[3];
 };

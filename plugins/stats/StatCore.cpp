@@ -171,9 +171,17 @@ double KolmogorovProbability(double t)
 
 double SortedValues::NormalityProbability() const
 {
+    double d, probability;
+    NormalityTest(&d, &probability);
+    return probability;
+}
+
+bool SortedValues::NormalityTest(double *statistic, double *probability) const
+{
+    *statistic = *probability = MISSING_VALUE;
     int n = Size();
     if (n <= 1)
-        return MISSING_VALUE;
+        return false;
     Moments m = ComputeMoments();
     double mean = Mean();
     double s = std::sqrt(m.ssq / (n - 1));
@@ -181,11 +189,13 @@ double SortedValues::NormalityProbability() const
     for (int i = 1; i <= n; ++i) {
         double f = NormalCDF(x_[i - 1], mean, s);
         if (IsMissingValue(f))
-            return MISSING_VALUE;
+            return false;
         d = std::max(d, std::max(std::fabs(double(i - 1) / n - f), std::fabs(double(i) / n - f)));
     }
     double rn = std::sqrt(double(n));
-    return KolmogorovProbability(d * (rn + 0.12 + 0.11 / rn));
+    *statistic = d;
+    *probability = KolmogorovProbability(d * (rn + 0.12 + 0.11 / rn));
+    return true;
 }
 
 double TQuantileForLevel(double level, double df)

@@ -68,6 +68,10 @@ public:
     // Kolmogorov-Smirnov probability that the values come from a normal distribution with
     // their own mean and standard deviation; MISSING_VALUE for n <= 1 or zero spread.
     double NormalityProbability() const;
+    // The same test with its statistic D (the largest distance between the sample's and
+    // the normal distribution function); false, and both MISSING_VALUE, where the
+    // probability would be.
+    bool NormalityTest(double *d, double *probability) const;
 
 private:
     std::vector<double> x_;

@@ -44,14 +44,19 @@ int StatLR::Begin(const char* argText, QmDLL* root)
 
 int StatLR::Fit(Stat& stat, LineResult& fit)
 {
-    QmSourceData data(Stat::NameOf(stat.m_data), 1);
+    // Too few points fail the call itself: a script that went on would read the line of
+    // an earlier fit as if it were this one's.
+    const char* name = Stat::NameOf(stat.m_data);
+    QmSourceData data(name, 1);
     if (!data.HasDataset()) {
         RecordError(STAT_ERR_LR_NO_DATA);
-        return 1;
+        QmFailureReason("DATA names no dataset (\"%s\")", name ? name : "");
+        return 2;
     }
     if (!data.ClipRange(1)) {
         RecordError(STAT_ERR_LR_NO_ROWS);
-        return 1;
+        QmFailureReason("the dataset %s has no rows to fit", name);
+        return 2;
     }
     QmErrData errors(Stat::NameOf(stat.m_errBarData), 1);
     StatPoints points;
@@ -73,7 +78,11 @@ int StatLR::Fit(Stat& stat, LineResult& fit)
     fit = qxstats::FitLine(in);
     if (fit.error) {
         RecordError(fit.error);
-        return 1;
+        if (fit.error != STAT_ERR_LR_TOO_FEW)
+            return 1;
+        QmFailureReason("a line needs at least %d point%s; %s gives %d", throughZero || givenSlope ? 1 : 2,
+                        throughZero || givenSlope ? "" : "s", name, fit.npts);
+        return 2;
     }
     m_a.value = fit.A;
     m_b.value = fit.B;
@@ -113,10 +122,10 @@ int StatLR::Process(double* result, QmDLL* root)
 {
     Stat& stat = *static_cast<Stat*>(root);
     LineResult fit;
-    if (Fit(stat, fit) != 0) {
-        // The call itself is done; the error list or MSG says why there is no line.
+    if (int failed = Fit(stat, fit)) {
+        // Otherwise the call itself is done; the error list or MSG says why there is no line.
         *result = 1;
-        return 0;
+        return failed == 2 ? 1 : 0;
     }
     *result = 0;
     return WriteCurves(

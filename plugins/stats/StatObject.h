@@ -133,6 +133,8 @@ public:
     int givenSlope = 0;
 
 private:
+    // 0 fitted; 1 no line, the call done all the same (a warning, a bad weight); 2 too
+    // few points, the call fails.
     int Fit(Stat& stat, qxstats::LineResult& fit);
     QmTableEntry m_table[8];
 };

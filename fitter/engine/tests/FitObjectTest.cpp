@@ -107,6 +107,11 @@ TEST_F(FitTest, ExistenceTestsAndLastStatus)
     double v = 0;
     EXPECT_EQ(0, NonLinearFit(window, "", "NOPE", &v, TestHost::Callback, QFIT_OP_GET_NUMBER));
     EXPECT_EQ(2, NonLinearFit(window, "", "P", &v, TestHost::Callback, 99));
+    EXPECT_EQ(2, NonLinearFit(window, "", "", &v, TestHost::Callback, QFIT_OP_CALL_METHOD));
+    // Each failure tells the host why.
+    ASSERT_EQ(host.failureReasons.size(), 2u);
+    EXPECT_EQ(host.failureReasons[0], "qfit takes no operation 99");
+    EXPECT_EQ(host.failureReasons[1], "no member of qfit is named");
 }
 
 TEST_F(FitTest, AnyMemberCreatesTheSessionItNeeds)

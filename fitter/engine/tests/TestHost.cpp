@@ -262,6 +262,9 @@ INT_PTR TestHost::Handle(HWND context, UINT request, INT_PTR a1, INT_PTR a2)
     case HOST_REPORT_ERROR:
         errors.push_back({static_cast<int>(a1), a2 ? reinterpret_cast<const char*>(a2) : ""});
         return 0;
+    case HOST_FAILURE_REASON:
+        failureReasons.push_back(reinterpret_cast<const char*>(a1));
+        return 0;
     case HOST_REPORT_PROGRESS:
         progress.push_back({static_cast<int>(a1), a2 ? reinterpret_cast<const char*>(a2) : ""});
         return 0;

@@ -38,6 +38,7 @@ public:
     // The file "GetFile" picks: its folder goes to %B, its name to %A.
     std::string pickedFolder, pickedFile;
     std::vector<std::pair<int, std::string>> errors;
+    std::vector<std::string> failureReasons;  // HOST_FAILURE_REASON texts
     std::vector<std::string> scripts;
     std::vector<std::string> reportLines;  // lines sent to the results log
     std::string plotLabel;                 // text last pasted onto the fit graph

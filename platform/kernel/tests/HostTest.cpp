@@ -65,6 +65,8 @@ TEST_F(HostTest, ScriptObjectsDispatchToPlugins)
     qkfxRegisterScriptObject("noexport", "qxkernel.dll", QK_ENTRY_QMDLL);
     struct { const char* script; const char* message; } failures[] = {
         {"tplug.fail()", "\"tplug.fail()\" failed"},
+        {"tplug.fail(cannot open \"x.csv\": no such file)",
+         "\"tplug.fail()\" failed: cannot open \"x.csv\": no such file"},
         {"x = tplug.nosuch", "\"tplug.NOSUCH\" is not a member"},
         {"x = tfit.Q", "\"tfit.Q\" is not a member"},
         {"x = tplug.add(1)", "failed"},
@@ -76,6 +78,10 @@ TEST_F(HostTest, ScriptObjectsDispatchToPlugins)
         EXPECT_FALSE(Run(c.script));
         EXPECT_NE(qkfxGetScript().GetLastError().find(c.message), std::string::npos) << qkfxGetScript().GetLastError();
     }
+    // A reason belongs to the call that gave it.
+    EXPECT_FALSE(Run("tplug.fail()"));
+    const std::string& last = qkfxGetScript().GetLastError();
+    EXPECT_EQ(last.substr(last.size() - 6), "failed") << last;
 }
 
 TEST_F(HostTest, FrameworkRequestsReadAndWriteWorksheets)

@@ -183,6 +183,8 @@ TEST_F(InterpreterTest, FailuresStopTheScriptAndNameTheLine)
         {"%H = x", "%H cannot be set"},
         {"run.section(nosuchfile, Main)", "cannot find the script file \"nosuchfile.qgs\""},
         {"/* open", "comment \"/*\" is not closed"},
+        {"type one\ntype \"two; x = 1\ntype three", "line 2: a double quote is not closed on this line"},
+        {"type one\n%A = \"open", "line 2: a double quote is not closed on this line"},
         {"x = \"abc\" < 1", "texts can only be compared with == and !="},
         {"break", "'break' or 'continue' outside a loop"},
         {"x = " + std::string(5000, '(') + "1" + std::string(5000, ')'), "parentheses are nested too deeply"},

@@ -11,6 +11,7 @@ namespace dbtest {
 
 const char kMain[] = "QxDbMain";
 const char kOther[] = "QxDbOther";
+const char kEdge[] = "QxDbEdge";
 const std::string kLongText = [] {
     std::string text;
     for (int i = 0; i < 100; ++i)
@@ -76,7 +77,7 @@ void CreateDatabases()
     // Test cases of one program run side by side in processes of their own: the first
     // creates the databases, the others find them made (the marker names this fixture's
     // version, so a changed fixture makes them again).
-    const char version[] = "qxdb-fixture-2";
+    const char version[] = "qxdb-fixture-3";
     std::string mutexName = "QxDbFixture" + std::to_string(std::hash<std::string>()(unixDir));
     HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName.c_str());
     ASSERT_NE(mutex, nullptr);
@@ -94,9 +95,11 @@ void CreateDatabases()
     if (marker == version)
         return;
     qxtest::WriteSqliteSources(unixDir, "QxDbSQLite3",
-                               {{kMain, unixDir + "/main.db"}, {kOther, unixDir + "/other.db"}});
+                               {{kMain, unixDir + "/main.db"}, {kOther, unixDir + "/other.db"},
+                                {kEdge, unixDir + "/edge.db"}});
     DeleteFileA((win + "\\main.db").c_str());
     DeleteFileA((win + "\\other.db").c_str());
+    DeleteFileA((win + "\\edge.db").c_str());
 
     std::vector<std::string> sql = {
         "CREATE TABLE samples (id INTEGER, name TEXT, value REAL, \"2006 Sales\" REAL, "
@@ -117,6 +120,10 @@ void CreateDatabases()
     }
     Exec(kMain, sql);
     Exec(kOther, {"CREATE TABLE other (x INTEGER)", "INSERT INTO other VALUES (7)"});
+    // 9e999 is beyond a double: SQLite keeps it as an infinity.
+    Exec(kEdge, {"CREATE TABLE extremes (v REAL)", "INSERT INTO extremes VALUES (1.5)",
+                 "INSERT INTO extremes VALUES (9e999)", "INSERT INTO extremes VALUES (-9e999)",
+                 "CREATE TABLE keep (x INTEGER)", "INSERT INTO keep VALUES (1)"});
     if (!::testing::Test::HasFailure())
         std::ofstream(win + "\\made.txt") << version << "\n";
 }

@@ -14,16 +14,19 @@
 
 namespace dbtest {
 
-// Data sources every test may use: kMain holds the tables below, kOther a different one.
+// Data sources every test may use: kMain holds the tables below, kOther a different one,
+// kEdge values at the edges of what a reader meets.
 extern const char kMain[];
 extern const char kOther[];
+extern const char kEdge[];
 // A text of some 1500 bytes with UTF-8 letters, longer than any fixed buffer of a driver.
 extern const std::string kLongText;
 
 // Writes the driver and data source files and creates both databases afresh:
 //   notes(body TEXT) with one row of kLongText; samples(id INTEGER, name TEXT, value REAL, "2006 Sales" REAL, stamp TIMESTAMP,
 //           day DATE) with rows id 1..8; a view big_samples (value > 0); a table
-//   "odd table" with one column "a b"; kOther: other(x INTEGER) with one row.
+//   "odd table" with one column "a b"; kOther: other(x INTEGER) with one row;
+//   kEdge: extremes(v REAL) with 1.5, +infinity, -infinity; keep(x INTEGER) with one row.
 // Fails the calling test (ASSERT) when ODBC is not reachable.
 void CreateDatabases();
 

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -41,6 +42,12 @@ protected:
     static void RunFailing(const std::string& text)
     {
         EXPECT_FALSE(qkfxGetScript().Execute(text)) << text;
+    }
+    // A script that must fail, and the message it fails with.
+    static std::string FailureOf(const std::string& text)
+    {
+        EXPECT_FALSE(qkfxGetScript().Execute(text)) << text;
+        return qkfxGetScript().GetLastError();
     }
     static double Eval(const std::string& expression)
     {
@@ -247,6 +254,91 @@ TEST_F(QodbcScript, SavedQueriesComeBackWholeAndAreChecked)
     Run("QODBC.RESET()");
     RunFailing("QODBC.SAVESQL(3)");
     RunFailing("QODBC.LOADSQL(7)");
+}
+
+// Each failure names the method and says why: in the driver's own words where the driver
+// gave them.
+TEST_F(QodbcScript, FailuresSayWhy)
+{
+    struct {
+        const char* script;
+        const char* message;
+        int error;
+    } cases[] = {
+        {"QODBC.DBSQL$ = \"SELECT nosuch FROM samples\"; QODBC.READ()",
+         "\"QODBC.READ()\" failed: the query failed: [SQLite]no such column: nosuch", 2},
+        {"QODBC.DBSOURCE$ = QxNoSuchSource; QODBC.OPEN()",
+         "\"QODBC.OPEN()\" failed: cannot connect to the data source \"QxNoSuchSource\": ", 1},
+        {"QODBC.DBTABLE$ = \"\"; QODBC.GETCOLSLIST()", "\"QODBC.GETCOLSLIST()\" failed: DBTABLE names no table", 2},
+        {"QODBC.READROW()", "\"QODBC.READROW()\" failed: DBR2, the last row to read, is 0", 3},
+        {"QODBC.WKSNAME$ = NoSheet; QODBC.READ()", "failed: there is no worksheet \"NoSheet\"", 779},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        TearDown();
+        SetUp();
+        std::string message = FailureOf(c.script);
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+        EXPECT_EQ(LastError(), c.error);
+    }
+}
+
+// A read either takes the statement and the worksheet place it was given, or refuses
+// before it has run or written anything.
+TEST_F(QodbcScript, ReadRefusesWhatItCannotReadAsGiven)
+{
+    // A query longer than the host's string size would run cut, as another statement.
+    std::string longQuery = "SELECT id FROM samples WHERE id = 1" + std::string(66000 - 35, ' ');
+    Run("QODBC.DBSQL$ = \"SELECT id FROM samples WHERE id = 2\"");
+    std::string message = FailureOf("QODBC.DBSQL$ = \"" + longQuery + "\"");
+    EXPECT_NE(message.find("\"QODBC.DBSQL$\" failed: the query is 66000 characters long; a query holds at most 65535"),
+              std::string::npos)
+        << message;
+    EXPECT_EQ(Text("DBSQL"), "SELECT id FROM samples WHERE id = 2") << "the query before is kept";
+    std::string fits = "SELECT id FROM samples WHERE id = 3" + std::string(65535 - 35, ' ');
+    Run("QODBC.DBSQL$ = \"" + fits + "\"; QODBC.READ()");
+    EXPECT_EQ(Column(1)->GetValue(0), 3);
+    EXPECT_EQ(Column(1)->GetEnd(), 1);
+
+    // A statement that returns no rows is refused before it runs.
+    Run(std::string("QODBC.DBSOURCE$ = ") + dbtest::kEdge + "; QODBC.DBSQL$ = \"DROP TABLE keep\"");
+    message = FailureOf("QODBC.READ()");
+    EXPECT_NE(message.find("the statement returns no rows, so there is nothing to read; it was not run"),
+              std::string::npos)
+        << message;
+    EXPECT_EQ(LastError(), 2);
+    Run("QODBC.DBSQL$ = \"SELECT x FROM keep\"; QODBC.READ()");
+    EXPECT_EQ(Column(1)->GetValue(0), 1) << "the table is still there";
+
+    // Start cells outside the worksheet (two columns; one may be added after them).
+    for (const char* start : {"QODBC.R1 = -1", "QODBC.C1 = -2", "QODBC.C1 = 4"}) {
+        SCOPED_TRACE(start);
+        Run(std::string(start) + "; QODBC.DBSQL$ = \"SELECT x FROM keep\"");
+        message = FailureOf("QODBC.READ()");
+        EXPECT_NE(message.find("is outside the worksheet of 2 columns"), std::string::npos) << message;
+        EXPECT_EQ(LastError(), 3);
+        EXPECT_EQ(wks_->GetNumCols(), 2);
+        Run("QODBC.R1 = 0; QODBC.C1 = 0");
+    }
+    Run("QODBC.C1 = 3; QODBC.DBSQL$ = \"SELECT x FROM keep\"; QODBC.READ()");
+    EXPECT_EQ(wks_->GetNumCols(), 3);
+    EXPECT_EQ(Column(3)->GetValue(0), 1);
+}
+
+TEST_F(QodbcScript, ConnectionStringsAndNumbersThatAreNone)
+{
+    // A connection string of its own, with no data source behind it.
+    const char* dir = getenv("ODBCSYSINI");
+    ASSERT_NE(dir, nullptr);
+    Run(std::string("QODBC.DBSOURCE$ = \"DRIVER=QxDbSQLite3;Database=") + dir +
+        "/edge.db\"; QODBC.DBSQL$ = \"SELECT v FROM extremes\"; QODBC.READ()");
+    ASSERT_EQ(Column(1)->GetEnd(), 3);
+    EXPECT_EQ(Column(1)->GetValue(0), 1.5);
+    EXPECT_EQ(Column(1)->GetValue(1), MISSING_VALUE) << "an infinity is no number";
+    EXPECT_EQ(Column(1)->GetValue(2), MISSING_VALUE);
+    Run("QODBC.OPEN()");
+    EXPECT_NE(Text("DBPATH").find("edge.db"), std::string::npos) << Text("DBPATH");
+    Run("QODBC.CLOSE()");
 }
 
 } // namespace

@@ -224,6 +224,86 @@ TEST_F(QueryGridWindow, PlainGridShowsItsOwnExample)
     DestroyWindow(frame);
 }
 
+// A grid that notes what reaches its corner-box handlers.
+class CornerGrid : public GridControl {
+public:
+    void OnCornerButton(const GridCornerClick& c, bool down) override { Note(down ? "down" : "up", c); }
+    void OnCornerRightButton(const GridCornerClick& c) override { Note("right", c); }
+    void OnCornerDoubleClick(const GridCornerClick& c) override { Note("double", c); }
+    void Note(const char* what, const GridCornerClick& c)
+    {
+        calls.push_back(std::string(what) + " " + std::to_string(c.keys) + " " + std::to_string(c.point.x) + "," +
+                        std::to_string(c.point.y));
+        box = c.box;
+    }
+    std::vector<std::string> calls;
+    RECT box = {};
+};
+
+TEST_F(QueryGridWindow, CornerBoxCloseAndOwnerDrawnCells)
+{
+    CornerGrid corner;
+    HWND frame = CreateWindowA("CUGCLASS", "", WS_CHILD | WS_VISIBLE | 0x30, 0, 0, 300, 200, host_, nullptr,
+                               DbModule(), nullptr);
+    ASSERT_TRUE(corner.Attach(frame));
+    SendMessageA(frame, WM_LBUTTONDOWN, MK_CONTROL, MAKELPARAM(5, 6));
+    SendMessageA(frame, WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(5, 6));
+    SendMessageA(frame, WM_RBUTTONDOWN, 0, MAKELPARAM(30, 10));
+    SendMessageA(frame, WM_LBUTTONDBLCLK, MK_CONTROL | MK_SHIFT, MAKELPARAM(1, 1));
+    // Past the box: not the corner's.
+    SendMessageA(frame, WM_LBUTTONDOWN, 0, MAKELPARAM(45, 25));
+    EXPECT_EQ(corner.calls, (std::vector<std::string>{"down 1 5,6", "up 2 5,6", "right 0 30,10", "double 3 1,1"}));
+    EXPECT_EQ(corner.box.right, 40);
+    EXPECT_EQ(corner.box.bottom, 20);
+
+    // Closing ends an edit and a drop list; the window stays for its owner to destroy.
+    ASSERT_TRUE(corner.Edit(4, 4, 0));
+    SendMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(SendMessageA(corner.cells, UGM_GETEDITOR, 0, 0), 0);
+    corner.OpenList(2, 3);
+    ASSERT_NE(GridControl::OpenDropList(), nullptr);
+    SendMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(GridControl::OpenDropList(), nullptr);
+    EXPECT_TRUE(IsWindow(frame));
+
+    // An owner-drawn cell without a list is drawn by the control: "Owner", in its colours.
+    corner.store.Make(1, 1).ownerDrawn = true;
+    corner.SetColors(RGB(0, 0, 0), RGB(255, 255, 255), 1, 1);
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 80, -20, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, dib);
+    PatBlt(dc, 0, 0, 80, 20, BLACKNESS);
+    UGNotify n = {};
+    n.column = 1;
+    n.row = 1;
+    n.dc = dc;
+    n.rect = {0, 0, 80, 20};
+    corner.OnDraw(n, false);
+    GdiFlush();
+    EXPECT_EQ(n.handled, 1);
+    int dark = 0, light = 0;
+    for (int i = 0; i < 80 * 20; ++i)
+        ((static_cast<uint32_t*>(bits)[i] & 0xFFFFFF) == 0 ? dark : light)++;
+    EXPECT_GT(dark, 20) << "text was written";
+    EXPECT_GT(light, 80 * 20 / 2) << "on the cell's background";
+    // No ink beyond the width of "Owner": the text is cut to five letters.
+    SIZE owner = {};
+    GetTextExtentPoint32A(dc, "Owner", 5, &owner);
+    int rightmost = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 80; ++x)
+            if ((static_cast<uint32_t*>(bits)[y * 80 + x] & 0xFFFFFF) == 0)
+                rightmost = std::max(rightmost, x);
+    EXPECT_LT(rightmost, owner.cx + 1) << "no exclamation marks";
+    SelectObject(dc, old);
+    DeleteObject(dib);
+    DeleteDC(dc);
+    DestroyWindow(frame);
+}
+
 TEST(QueryResources, DialogsAndStringsInEveryLanguage)
 {
     struct Case {

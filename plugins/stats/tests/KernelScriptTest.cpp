@@ -65,3 +65,22 @@ TEST(StatScript, FitsAndDescribesWorksheetColumns)
     EXPECT_EQ(Eval("Stat.DS.SIZE"), 5);
     qkfxGetAccess()->Uninit();
 }
+
+// A line through fewer points than it needs fails the script with the reason, instead of
+// leaving the line of the fit before in place.
+TEST(StatScript, LineThroughTooFewPointsFailsTheScript)
+{
+    ASSERT_TRUE(qkfxGetAccess()->Init(nullptr, ""));
+    auto* wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS, "Data1"));
+    ASSERT_NE(wks, nullptr);
+    wks->GetColumn(1)->SetValue(0, 1);
+    wks->GetColumn(2)->SetValue(0, 2);
+    RunScript("Stat.RESET(); Stat.DATA$ = Data1_B");
+    EXPECT_FALSE(qkfxGetScript().Execute("Stat.LR(); type not reached"));
+    EXPECT_NE(qkfxGetScript().GetLastError().find("\"Stat.LR()\" failed: a line needs at least 2 points; Data1_B gives 1"),
+              std::string::npos)
+        << qkfxGetScript().GetLastError();
+    RunScript("Stat.LR(z)");
+    EXPECT_EQ(Eval("Stat.LR.B"), 2);
+    qkfxGetAccess()->Uninit();
+}

@@ -239,14 +239,17 @@ TEST_F(StatObject, LineFitModesAndErrors)
     EXPECT_EQ(Get("LR", "B"), 0);
     QX_EXPECT_CLOSE("A", 7.0 / 3, Get("LR", "A"), 1e-15);
 
+    // Too few points fail the call, so that no script reads an earlier line as this one.
     struct Case {
         const char* data;
+        const char* mode;
         int error;
-    } cases[] = {{"nothing", 801}, {"one", 804}};
+    } cases[] = {{"nothing", "", 801}, {"one", "", 804}, {"none", "z", 802}};
+    host().AddDataset("none", {}, {});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.data);
         SetText(nullptr, "DATA", c.data);
-        ASSERT_EQ(plugin().Run("LR", "", &result), 1);
+        EXPECT_EQ(plugin().Run("LR", c.mode, &result), 2);
         EXPECT_EQ(result, 1);
         EXPECT_EQ(plugin().LastError(), c.error);
     }

@@ -1,6 +1,7 @@
 // A small plug-in for the kernel's tests. It exports what the real plug-ins export:
 //   QMDLL (script object "tplug"): number X, string S, methods ADD(a,b) with the
-//     sub-property ADD.LAST, ECHO(text) and FAIL(); an empty name prints the listing.
+//     sub-property ADD.LAST, ECHO(text) and FAIL(reason), which fails giving its argument
+//     as the reason (none when it is empty); an empty name prints the listing.
 //   NonLinearFit, ScxFit, QFITModuleInit (script object "tfit"): member P with an index
 //     ("P3", "P(i+1)") answering ten times the index, method INIT().
 // and, for the tests, TestPlugRequest and TestPlugFitRequest, which send one host request
@@ -49,8 +50,11 @@ int Method(const std::string& method, const char* args, double* result, bool che
         return QM_NOT_FOUND;
     if (checkOnly)
         return QM_HANDLED;
-    if (method == "FAIL")
+    if (method == "FAIL") {
+        if (*args)
+            g_callback(g_context, HOST_FAILURE_REASON, (INT_PTR)args, 0);
         return QM_NOT_HANDLED;
+    }
     if (method == "ECHO") {
         Print(args);
         *result = (double)strlen(args);
