@@ -3,6 +3,8 @@
 # CTest uses it as the cross-compiling emulator. It keeps one persistent Wine server and
 # Wine's own services running for the build's prefix, started detached from the caller's
 # pipes, so each program starts in a few milliseconds and CTest never waits on the daemons.
+# A probe program runs first (below), so that a failed Wine start is told from a failed
+# program without ever starting a program twice.
 set -u
 build=$(cd "$1" && pwd); shift
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -41,31 +43,16 @@ exec 9>&-
 # Now and then, on a loaded machine, wine ends within a few milliseconds with status 1 and
 # no word, before any program could have started. A program that fails quickly ends just
 # as fast, so time and status cannot tell the two apart, and a program must never run
-# twice (its side effects would happen twice). Programs are therefore started through
-# qxstart.exe, which first creates a marker file: with no marker Wine did not start, and
-# the start is tried again; with the marker the status is the program's own.
-starter=$build/bin/qxstart.exe
-if [ ! -f "$starter" ]; then
-    exec wine "$@"
+# twice (its side effects would happen twice). So the build's probe program, which always
+# ends with 0, is started first: a probe start that fails is Wine's failure and is tried
+# again; then the program is started, once.
+probe=$build/bin/qxwineprobe.exe
+if [ -f "$probe" ]; then
+    for attempt in 1 2 3; do
+        wine "$probe" </dev/null >/dev/null 2>&1
+        rc=$?
+        [ $rc -eq 0 ] && break
+        echo "wine-run: wine could not start a program (status $rc, attempt $attempt)" >&2
+    done
 fi
-# Wine names a program given by a Unix path by its DOS path; qxstart does the same, from an
-# absolute path.
-prog=$1
-shift
-case $prog in
-    /*) ;;
-    */*) prog=$(realpath -s "$prog") ;;
-esac
-marker=$(mktemp "$build/.wine-start.XXXXXX")
-rm -f "$marker"
-rc=1
-for attempt in 1 2 3; do
-    QX_START_MARKER="Z:${marker//\//\\}" wine "$starter" "$prog" "$@"
-    rc=$?
-    if [ -e "$marker" ]; then
-        rm -f "$marker"
-        exit $rc
-    fi
-    echo "wine-run: wine ended with status $rc before ${prog##*/} started (attempt $attempt)" >&2
-done
-exit $rc
+exec wine "$@"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Wine runner starts a program once, whatever it does: a program that fails at once
-# is not started again, and a start that Wine gives up before the program runs is tried
-# again without the program having run twice.  wine-run-test.sh BUILDDIR
+# is not started again, and a failed Wine start (seen by the probe) is tried again
+# before the program runs once.  wine-run-test.sh BUILDDIR
 set -u
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -35,7 +35,7 @@ real=$(command -v wine)
 cat > "$work/bin/wine" <<FAKE
 #!/usr/bin/env bash
 case "\${1:-}" in
-    *qxstart.exe)
+    *qxwineprobe.exe)
         if [ ! -e "$work/failed-once" ]; then
             touch "$work/failed-once"
             exit 1
@@ -48,6 +48,6 @@ rm -f "$runs"
 PATH=$work/bin:$PATH run_once
 check "status after a failed Wine start" 3 "$?"
 check "the program runs once after a failed Wine start" 1 "$(grep -c ran "$runs")"
-check "the failed start is said" 1 "$(grep -c 'before cmd.exe started' "$work/stderr.txt")"
+check "the failed start is said" 1 "$(grep -c 'wine could not start a program (status 1, attempt 1)' "$work/stderr.txt")"
 
 exit $((failures > 0))
