@@ -320,7 +320,12 @@ TEST_F(QodbcScript, ReadRefusesWhatItCannotReadAsGiven)
         EXPECT_EQ(wks_->GetNumCols(), 2);
         Run("QODBC.R1 = 0; QODBC.C1 = 0");
     }
-    Run("QODBC.C1 = 3; QODBC.DBSQL$ = \"SELECT x FROM keep\"; QODBC.READ()");
+    // A row past the worksheet's last: the cell is refused and the read ends with an error.
+    Run("QODBC.R1 = 20000000; QODBC.DBSQL$ = \"SELECT x FROM keep\"");
+    message = FailureOf("QODBC.READ()");
+    EXPECT_NE(message.find("the worksheet refused row 20000000 of column 1"), std::string::npos) << message;
+    EXPECT_EQ(LastError(), 3);
+    Run("QODBC.R1 = 0; QODBC.C1 = 3; QODBC.DBSQL$ = \"SELECT x FROM keep\"; QODBC.READ()");
     EXPECT_EQ(wks_->GetNumCols(), 3);
     EXPECT_EQ(Column(3)->GetValue(0), 1);
 }

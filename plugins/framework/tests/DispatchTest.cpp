@@ -208,10 +208,16 @@ TEST_F(SamplePlugin, ErrorListAndLastErrorId)
     EXPECT_EQ(TestHost::Get().printed, expected);
     EXPECT_EQ(TestHost::Get().CountRequests(HOST_REQ_300C), updates);
 
+    // The failed call told the host why, by its newest error; a call that succeeds says nothing.
+    std::vector<HostRequestRecord> reasons = TestHost::Get().Requests(HOST_FAILURE_REASON);
+    ASSERT_EQ(reasons.size(), 1u);
+    EXPECT_EQ(reasons[0].text, "error 900 in SampleAdd");
+
     // A later successful call clears the list but not the last error id.
     ASSERT_EQ(Run("ADD", "1,2", &r), 1);
     ASSERT_EQ(Run("LASTERRID", "", &r), 1);
     EXPECT_EQ(r, QM_ERR_TOO_MANY_ARGS);
+    EXPECT_EQ(TestHost::Get().CountRequests(HOST_FAILURE_REASON), 1u);
 }
 
 TEST_F(SamplePlugin, ResetRestoresDefaults)

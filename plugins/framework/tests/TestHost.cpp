@@ -127,6 +127,9 @@ INT_PTR TestHost::Answer(UINT code, INT_PTR a, INT_PTR b, HostRequestRecord& rec
         record.text = textA;
         printed.push_back(textA);
         return 0;
+    case HOST_FAILURE_REASON:
+        record.text = textA;
+        return 0;
     case HOST_EVAL_NUMBER: {
         record.text = textA;
         char* end = nullptr;
