@@ -2,6 +2,7 @@
 // 1234 before the call) or when MORE is above 0; the others keep their values.
 #include "StatObject.h"
 #include "StatCore.h"
+#include "StatMatrices.h"
 
 IMPLEMENT_DYNAMIC(StatDS, StatMethod)
 
@@ -47,17 +48,41 @@ int StatDS::Process(double* result, QmDLL* root)
     q.meanDeviation = more || m_ad.IsNeeded();
     q.moments = more || m_sd.IsNeeded() || m_ssq.IsNeeded() || m_var.IsNeeded() ||
                 m_skew.IsNeeded() || m_kurt.IsNeeded() || m_se.IsNeeded();
-    q.normality = more || m_testnorm.IsNeeded();
-    q.median = more || m_median.IsNeeded();
-    q.quartile25 = more || m_q25.IsNeeded();
-    q.quartile50 = more || m_q50.IsNeeded();
-    q.quartile75 = more || m_q75.IsNeeded();
-    q.percentile = more || m_percentile.IsNeeded();
     q.confidence = more || m_cil.IsNeeded() || m_ciu.IsNeeded();
-    q.interpolate = m_interpolate.value != 0;
-    q.percent = m_percent.value;
     q.confLevel = m_conflev.value;
     qxstats::DescriptiveResult r = qxstats::Describe(values, q);
+
+    // The order statistics and the normality test come from the sorted sample.
+    const bool normality = more || m_testnorm.IsNeeded();
+    const bool median = more || m_median.IsNeeded();
+    const bool q25 = more || m_q25.IsNeeded();
+    const bool q50 = more || m_q50.IsNeeded();
+    const bool q75 = more || m_q75.IsNeeded();
+    const bool percentile = more || m_percentile.IsNeeded();
+    if (normality || median || q25 || q50 || q75 || percentile) {
+        int missing = 0;
+        KSStatVec sample(data, missing);
+        QmBool always, interpolate;
+        always.value = 1;
+        interpolate.value = m_interpolate.value != 0;
+        if (normality) {
+            double d;
+            sample.Normality(&d, &m_testnorm.value);
+        }
+        // The median is always interpolated; the quartiles and the percentile as asked.
+        if (median)
+            m_median.value = sample.Percentile(50, always);
+        if (q25)
+            m_q25.value = sample.Percentile(25, interpolate);
+        if (q50)
+            m_q50.value = sample.Percentile(50, interpolate);
+        if (q75)
+            m_q75.value = sample.Percentile(75, interpolate);
+        if (percentile)
+            m_percentile.value = m_percent.value > 0 && m_percent.value < 100
+                                     ? sample.Percentile(m_percent.value, interpolate)
+                                     : MISSING_VALUE;
+    }
 
     m_size.value = r.sum.count;
     m_sum.value = r.sum.total;
@@ -77,18 +102,6 @@ int StatDS::Process(double* result, QmDLL* root)
         m_kurt.value = r.moments.kurtosis;
         m_se.value = r.se;
     }
-    if (q.normality)
-        m_testnorm.value = r.normality;
-    if (q.median)
-        m_median.value = r.median;
-    if (q.quartile25)
-        m_q25.value = r.quartile25;
-    if (q.quartile50)
-        m_q50.value = r.quartile50;
-    if (q.quartile75)
-        m_q75.value = r.quartile75;
-    if (q.percentile)
-        m_percentile.value = r.percentile;
     if (q.confidence) {
         m_cil.value = r.cil;
         m_ciu.value = r.ciu;
