@@ -260,13 +260,15 @@ TEST_F(AccessTest, TheProjectIsModifiedByEveryChangeOfItsData)
         {"matrix cell", [&] { return ((CQKMatrixPage*)project.CreatePage(QK_PAGE_MATRIX))->SetCell(1, 1, 2); }},
         {"deleted page", [&] { return project.DeletePage("Data1"); }},
         {"script", [&] { return Run("Run_T[2] = 7"); }},
+        {"script label", [&] { return Run("win -a Run; wks.col1.label$ = Time"); }},
+        {"script format", [&] { return Run("win -a Run; wks.col1.format = 2"); }},
     };
     for (const Case& c : cases) {
         project.New();
         CQKWksPage* wks = (CQKWksPage*)project.CreatePage(QK_PAGE_WKS);
         wks->AddColumn();
         project.SetProjectModified(false);
-        if (std::string(c.what) == "script") {
+        if (std::string(c.what).compare(0, 6, "script") == 0) {
             wks->SetName("Run");
             wks->RenameColumn(1, "T");
             project.SetProjectModified(false);
