@@ -392,6 +392,12 @@ TEST_F(MainFrameTest, WindowsCycleInTheProjectsOrderAndTakeTheKernelsPlace)
     pFrame->get_active_childframe(nullptr)->SendMessage(WM_SYSCOMMAND, SC_PREVWINDOW, 0);
     order.push_back(activeName());
     EXPECT_EQ(order, (std::vector<std::string>{"Graph1", "Notes1", "Data1", "Graph1", "Data1"}));
+    // The frame's own turn: without a script window the frame is activated and focused
+    // (the framework hands its focus on to the active window).
+    ::SetFocus(nullptr);
+    pFrame->SendMessage(WM_SYSCOMMAND, SC_NEXTWINDOW, 0);
+    EXPECT_EQ(::GetActiveWindow(), pFrame->m_hWnd);
+    EXPECT_TRUE(::GetFocus() == pFrame->m_hWnd || ::IsChild(pFrame->m_hWnd, ::GetFocus()));
 
     CRect rectClient;
     ::GetClientRect(pFrame->m_hWndMDIClient, &rectClient);
