@@ -54,6 +54,16 @@ void CQKScriptWindow::EnableCreation()
     m_creationEnabled = true;
 }
 
+void CQKScriptWindow::OnMainFrameClose(HWND)
+{
+    qkfxGetCallLog().Add("CQKScriptWindow::OnMainFrameClose");
+}
+
+BOOL CQKScriptWindow::SetActive()
+{
+    return FALSE;
+}
+
 // ---- CQKAccess -------------------------------------------------------------------------
 
 CQKAccess::CQKAccess()
@@ -368,6 +378,49 @@ CQKPage* CQKAccess::GetActiveBasePage()
 int CQKAccess::IsActiveBasePage(CQKPage* page)
 {
     return page != nullptr && page == GetActiveBasePage();
+}
+
+int CQKAccess::AskUser(const char* text, UINT type)
+{
+    char caption[256] = "";
+    if (!m_mainFrame || !GetWindowTextA(m_mainFrame, caption, sizeof caption))
+        strcpy(caption, "Quorix");
+    return MessageBoxA(m_mainFrame, text ? text : "", caption, type);
+}
+
+int CQKAccess::OnCommandBegin(WPARAM wParam, LPARAM)
+{
+    m_commands.push_back(LOWORD(wParam));
+    return 1;
+}
+
+void CQKAccess::OnCommandEnd(WPARAM, LPARAM)
+{
+    if (!m_commands.empty())
+        m_commands.pop_back();
+}
+
+LRESULT CQKAccess::WMUserProcessing(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_USER && lParam) {
+        qkfxGetScript().Execute(reinterpret_cast<const char*>(lParam));
+        return 0;
+    }
+    // The kernel's own timers and messages come with its windows (script window, tools).
+    qkfxGetCallLog().Add("CQKAccess::WMUserProcessing", std::to_string(message) + "," + std::to_string(wParam));
+    return 0;
+}
+
+BOOL CQKAccess::prompt_to_save_all_scrivex_editor_wnds()
+{
+    // There are no script editor windows yet, so nothing waits to be saved.
+    return TRUE;
+}
+
+void CQKAccess::OnBeforeMainFrameClose(HWND frame)
+{
+    if (frame == m_mainFrame)
+        m_mainFrame = nullptr;
 }
 
 CQKProject* CQKAccess::GetPageManager()

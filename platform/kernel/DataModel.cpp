@@ -437,6 +437,42 @@ CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
     return m_pages.back().get();
 }
 
+int CQKProject::OnClosingQuery()
+{
+    if (!m_modified)
+        return 1;
+    CQKAccess* access = qkfxGetAccess();
+    int answer = access->AskUser("Save changes to the project?", MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDNO)
+        return 1;
+    if (answer == IDYES)
+        access->AskUser("Projects cannot be saved to a file in this version yet, so the project stays open.\n"
+                        "Choose No when closing to close it without saving.",
+                        MB_OK | MB_ICONEXCLAMATION);
+    return 0;
+}
+
+void CQKProject::SetWinCreateInfo(const RECT& rect, BOOL minimized)
+{
+    m_createRect = rect;
+    m_createMinimized = minimized;
+    m_hasCreateInfo = true;
+}
+
+BOOL CQKProject::GetWinCreateInfo(CREATESTRUCTA& cs)
+{
+    if (!m_hasCreateInfo)
+        return FALSE;
+    m_hasCreateInfo = false;
+    cs.x = m_createRect.left;
+    cs.y = m_createRect.top;
+    cs.cx = m_createRect.right - m_createRect.left;
+    cs.cy = m_createRect.bottom - m_createRect.top;
+    if (m_createMinimized)
+        cs.style |= WS_MINIMIZE;
+    return TRUE;
+}
+
 CQKPage* CQKProject::FindPage(const std::string& name) const
 {
     for (const auto& p : m_pages)

@@ -1142,16 +1142,20 @@ struct CQKScript::Impl {
                     return Val::Str(c->m_columnName);
                 }
                 if (a == "label") {
-                    if (set)
+                    if (set) {
                         c->m_label = *text;
+                        qkfxGetProject().SetProjectModified(true);
+                    }
                     return Val::Str(c->m_label);
                 }
             } else {
                 int* field = a == "type" ? &c->m_type : a == "format" ? &c->m_format
                            : a == "subformat" ? &c->m_subformat : a == "width" ? &c->m_width : nullptr;
                 if (field) {
-                    if (set)
+                    if (set) {
                         *field = (int)v;
+                        qkfxGetProject().SetProjectModified(true);
+                    }
                     return Val::Num(*field);
                 }
                 if (a == "nrows") {

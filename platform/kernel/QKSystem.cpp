@@ -6,6 +6,7 @@
 
 #include "KernelInternal.h"
 #include "QKAccess.h"
+#include "QKData.h"
 #include "QmHost.h"
 
 namespace {
@@ -294,6 +295,24 @@ CQKQrxSystem::CQKQrxSystem()
 }
 
 CQKQrxSystem::~CQKQrxSystem() = default;
+
+BOOL CQKQrxSystem::OnCloseAllWindows(int mode)
+{
+    CQKProject& project = qkfxGetProject();
+    if (mode == 0) {
+        if (!project.OnClosingQuery())
+            return FALSE;
+        for (int i = 0; i < project.GetNumPages(); ++i)
+            if (!project.GetPage(i)->OnClosingQuery(TRUE))
+                return FALSE;
+    }
+    CQKAccess* access = qkfxGetAccess();
+    access->BeginClosingAll(mode);
+    // The windows close with their pages.
+    project.New();
+    access->EndClosingAll(mode);
+    return TRUE;
+}
 
 int CQKQrxSystem::FindValue(const char* name, int op, char* text)
 {

@@ -182,6 +182,11 @@ int CQUAccess::AppendProject()
     return 1;
 }
 
+int CQUAccess::AskUser(const char* text, UINT type)
+{
+    return AfxMessageBox(text ? text : "", type);
+}
+
 int CQUAccess::OnCheckForSaving(WORD)
 {
     if (CQuorixApp* app = GetQuorixApp())

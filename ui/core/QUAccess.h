@@ -54,6 +54,8 @@ public:
     int OnSetStatusPaneText(int pane, const char* text) override;
     CQKPage* GetActiveBasePage() override;
     int IsActiveBasePage(CQKPage* page) override;
+    // The program's message box (its caption, its owner, modeless windows disabled).
+    int AskUser(const char* text, UINT type) override;
 
     // The page of the active window, else the page manager's active page.
     CQKPage* GetActivePage();

@@ -90,6 +90,11 @@ public:
     BOOL DoNotSaveToolabarsConf() override { return App()->DoNotSaveToolabarsConf(); }
     void SetClosingAllWindows(BOOL bClosing) override { App()->SetClosingAllWindows(bClosing); }
     BOOL OnMiscUnInit() override { return App()->OnMiscUnInit(); }
+    BOOL IsEmbeddingOpened() override
+    {
+        CQUAccess* access = App()->GetAccess();
+        return access != nullptr && access->IsEmbeddingOpened();
+    }
 
     CQuorixApp* m_app = nullptr;
 

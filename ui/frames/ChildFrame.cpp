@@ -3,6 +3,8 @@
 #include <QKData.h>
 #include <QKSysMethod.h>
 
+#include <vector>
+
 #include "CustomToolBar.h"
 #include "FramesResource.h"
 #include "MainFrame.h"
@@ -36,19 +38,73 @@ WORD CChildFrame::get_wnd_template_bits()
 
 int CChildFrame::GetClosePromptSetting()
 {
-    // The kernel's option for the window's kind: asking (1), or closing at once (2).
+    // The option of the window's kind: 0 hide without asking, 1 ask, 2 delete without
+    // asking.
     CQKQrxSystem& system = qkfxGetQrxSystem();
-    BOOL bAsk = TRUE;
     switch (get_wnd_template_id()) {
-    case 0: bAsk = system.GetRefWks().GetClosePrompt(); break;
-    case 1: bAsk = system.GetRefGraph().GetClosePrompt(); break;
-    case 2: bAsk = system.GetRefWks().GetMatrixClosePrompt(); break;
-    case 3: bAsk = system.GetRefWks().GetExcelClosePrompt(); break;
-    case 4: bAsk = system.GetRefGraph().GetLayoutClosePrompt(); break;
-    case 5: bAsk = TRUE; break;
-    default: bAsk = FALSE; break;
+    case 0: return system.GetRefWks().GetClosePrompt();
+    case 1: return system.GetRefGraph().GetClosePrompt();
+    case 2: return system.GetRefWks().GetMatrixClosePrompt();
+    case 3: return system.GetRefWks().GetExcelClosePrompt();
+    case 4: return system.GetRefGraph().GetLayoutClosePrompt();
+    case 5: return system.GetRefNotes().GetClosePrompt();
+    default: return 2;
     }
-    return bAsk ? 1 : 2;
+}
+
+BOOL CChildFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    // The kernel places windows it knows a place for; a place whose caption the MDI
+    // client would not show gives way to the one asked for.
+    int x = cs.x, y = cs.y;
+    if (qkfxGetProject().GetWinCreateInfo(cs) && !(cs.style & WS_MINIMIZE)) {
+        CMainFrame* pFrame = get_main_frame();
+        if (pFrame != nullptr && pFrame->m_hWndMDIClient != nullptr) {
+            CRect rectClient, rectCaption(cs.x, cs.y, cs.x + cs.cx, cs.y + ::GetSystemMetrics(SM_CYCAPTION));
+            ::GetClientRect(pFrame->m_hWndMDIClient, &rectClient);
+            CRect rectShown;
+            if (!rectShown.IntersectRect(&rectCaption, &rectClient)) {
+                cs.x = x;
+                cs.y = y;
+            }
+        }
+    }
+    return CSpawnMDIChildWnd::PreCreateWindow(cs);
+}
+
+BOOL CChildFrame::VirtualNcRButtonDown(UINT nHitTest, CPoint point)
+{
+    if (nHitTest != HTCAPTION)
+        return FALSE;
+    CMenu menu;
+    if (!menu.LoadMenu(IDM_WINDOW_TITLE))
+        return FALSE;
+    CWnd* pMain = AfxGetMainWnd();
+    ::TrackPopupMenu(::GetSubMenu(menu.m_hMenu, 0), TPM_RIGHTBUTTON, point.x, point.y, 0,
+                     pMain != nullptr ? pMain->m_hWnd : m_hWnd, nullptr);
+    return TRUE;
+}
+
+BOOL CChildFrame::ActivateNextInProject(BOOL bPrevious)
+{
+    // The windows in the order of their pages in the project, not the MDI z-order; hidden
+    // windows are passed over.
+    CQKProject& project = qkfxGetProject();
+    std::vector<HWND> windows;
+    int nThis = -1;
+    for (int i = 0; i < project.GetNumPages(); i++) {
+        HWND hWnd = project.GetPage(i)->GetFrameWnd();
+        if (hWnd == m_hWnd)
+            nThis = (int)windows.size();
+        if (hWnd != nullptr && (hWnd == m_hWnd || (::GetWindowLongA(hWnd, GWL_STYLE) & WS_VISIBLE)))
+            windows.push_back(hWnd);
+    }
+    if (nThis < 0 || windows.size() < 2)
+        return FALSE;
+    int n = (int)windows.size();
+    HWND hNext = windows[(nThis + (bPrevious ? n - 1 : 1)) % n];
+    ::SendMessage(::GetParent(m_hWnd), WM_MDIACTIVATE, (WPARAM)hNext, 0);
+    return TRUE;
 }
 
 BOOL CChildFrame::IsActiveMDIChild()
@@ -122,7 +178,7 @@ BOOL CChildFrame::OnBeforeActivateDeactivate(BOOL bActivate, CWnd*, CWnd*)
 void CChildFrame::OnCloseBox()
 {
     int nSetting = GetClosePromptSetting();
-    int nAnswer = IDCLOSE;
+    int nAnswer = IDCLOSE; // 2, and any value the options do not offer
     if (nSetting == 0) {
         nAnswer = IDOK;
     } else if (nSetting == 1) {
@@ -190,6 +246,9 @@ LRESULT CChildFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             OnCloseBox();
             return 0;
         }
+        if (((wParam & 0xFFF0) == SC_NEXTWINDOW || (wParam & 0xFFF0) == SC_PREVWINDOW) &&
+            ActivateNextInProject((wParam & 0xFFF0) == SC_PREVWINDOW))
+            return 0;
         break;
     case WM_SIZE: {
         LRESULT lResult = CSpawnMDIChildWnd::WindowProc(message, wParam, lParam);
@@ -199,6 +258,10 @@ LRESULT CChildFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_USER + 9:
         m_nIdleFlags |= idleNotify | idleLayout;
         return 0;
+    case WM_NCRBUTTONDOWN:
+        if (VirtualNcRButtonDown((UINT)wParam, CPoint((short)LOWORD(lParam), (short)HIWORD(lParam))))
+            return 0;
+        break;
     case WM_MDIACTIVATE: {
         LRESULT lResult = CSpawnMDIChildWnd::WindowProc(message, wParam, lParam);
         OnMDIActivateFrame((HWND)lParam == m_hWnd, (HWND)lParam, (HWND)wParam);

@@ -32,9 +32,12 @@ public:
     virtual int get_wnd_template_id();
     virtual WORD get_wnd_template_bits();
     virtual CQKPage* GetBasePage() { return GetPage(); }
-    // Whether closing the window asks first: 0 hides it without asking, 1 asks whether to
-    // hide or delete it, any other value closes it; from the kernel's close-prompt option
-    // of the window's kind.
+    // The caption's context menu (HTCAPTION only), owned by the main window; the main
+    // frame calls it for a maximised child, whose caption it shows. FALSE when none came.
+    virtual BOOL VirtualNcRButtonDown(UINT nHitTest, CPoint point);
+    // What the close box does, from the kernel's close-prompt option of the window's
+    // kind: 0 hides the window without asking, 1 asks whether to hide or delete it, any
+    // other value (2) deletes it without asking.
     virtual int GetClosePromptSetting();
 
     IQUPageView* get_page_view();
@@ -52,6 +55,11 @@ public:
 protected:
     UINT m_nLastSizeType;
     int m_nLoadingShowCmd;
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // Ctrl+F6 and Ctrl+Shift+F6: activates the next (previous) shown window in the order of
+    // the project's pages; FALSE when there is no other.
+    BOOL ActivateNextInProject(BOOL bPrevious);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCloseBox();

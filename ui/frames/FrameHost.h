@@ -27,6 +27,8 @@ public:
     virtual BOOL DoNotSaveToolabarsConf() = 0;
     virtual void SetClosingAllWindows(BOOL bClosing) = 0;
     virtual BOOL OnMiscUnInit() = 0;
+    // Whether the program was started for an OLE embedding: closing then asks nothing.
+    virtual BOOL IsEmbeddingOpened() { return FALSE; }
 };
 
 // The redirection over the framework's profile members: the registry form is

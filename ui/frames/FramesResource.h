@@ -30,6 +30,7 @@
 
 // Menus
 #define IDM_SPACER 586
+#define IDM_WINDOW_TITLE 581
 #define IDM_RESULTS_LOG 593
 
 // Bitmaps of the menu check marks

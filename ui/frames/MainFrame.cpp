@@ -2,6 +2,9 @@
 
 #include <QKAccess.h>
 #include <QKData.h>
+#include <QKScript.h>
+#include <QKSysMethod.h>
+#include <afxdisp.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -77,6 +80,9 @@ IMPLEMENT_DYNAMIC(CMainFrame, CSpawnMDIFrameWnd)
 BEGIN_MESSAGE_MAP(CMainFrame, CSpawnMDIFrameWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
+    ON_WM_QUERYENDSESSION()
+    ON_WM_SYSCOMMAND()
+    ON_WM_NCRBUTTONDOWN()
     ON_WM_NCHITTEST()
     ON_WM_DROPFILES()
     ON_COMMAND(ID_VIEW_SELECT_TOOLBARS, OnViewToolbar)
@@ -421,6 +427,12 @@ void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
 {
     if (!IsUserButton(nID)) {
         CSpawnMDIFrameWnd::GetMessageString(nID, rMessage);
+        // A prompt may name the active window (%H) or the current dataset (%C).
+        if (rMessage.Find('%') >= 0 || rMessage.Find('$') >= 0) {
+            std::string strText;
+            qkfxSubstituteScrivexString(strText, rMessage, 0);
+            rMessage = strText.c_str();
+        }
         return;
     }
     SECToolBarManagerEx* pManager = m_pToolBarManager;
@@ -504,17 +516,26 @@ BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 
 BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    // The MDI frame passes the ids of the window list to the system's MDI handling; the
-    // entry for more windows opens the program's own list instead.
-    if (LOWORD(wParam) == ID_WINDOW_MORE && lParam == 0) {
-        OnMoreWindows();
-        return TRUE;
+    // The kernel may hold a command back; it hears of the end either way. A command may
+    // end the frame itself, so nothing of it is touched after the command ran.
+    CQKAccess* pAccess = qkfxGetAccess();
+    BOOL bResult = TRUE;
+    if (pAccess->OnCommandBegin(wParam, lParam)) {
+        // The MDI frame passes the ids of the window list to the system's MDI handling;
+        // the entry for more windows opens the program's own list instead.
+        if (LOWORD(wParam) == ID_WINDOW_MORE && lParam == 0)
+            OnMoreWindows();
+        else
+            bResult = CSpawnMDIFrameWnd::OnCommand(wParam, lParam);
     }
-    return CSpawnMDIFrameWnd::OnCommand(wParam, lParam);
+    pAccess->OnCommandEnd(wParam, lParam);
+    return bResult;
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if ((message >= WM_USER && message <= 0x7FFF) || message == WM_TIMER)
+        return qkfxGetAccess()->WMUserProcessing(message, wParam, lParam);
     if ((message == WM_ENABLE || message == WM_NCACTIVATE) && m_pToolBarManager->IsCustomizing())
         m_nFlags &= ~WF_STAYACTIVE;
     return CSpawnMDIFrameWnd::WindowProc(message, wParam, lParam);
@@ -529,6 +550,10 @@ LRESULT CMainFrame::OnNcHitTest(CPoint point)
 
 void CMainFrame::OnClose()
 {
+    CQKAccess* pAccess = qkfxGetAccess();
+    if (!pAccess->prompt_to_save_all_scrivex_editor_wnds())
+        return;
+    pAccess->GetScriptWindow()->OnMainFrameClose(m_hWnd);
     CQUFrameHost* pHost = QUGetFrameHost();
     if (!pHost->DoNotSaveToolabarsConf()) {
         pHost->BeforeToolbarConfSaveLoad(FALSE);
@@ -540,12 +565,70 @@ void CMainFrame::OnClose()
         pHost->AfterToolbarConfSaveLoad(FALSE);
     }
     pHost->SetClosingAllWindows(TRUE);
+    // A program started for an embedding closes whatever the answers.
+    BOOL bEmbedding = pHost->IsEmbeddingOpened();
+    if (!CloseAllWindows(bEmbedding ? 1 : 0) && !bEmbedding) {
+        pHost->SetClosingAllWindows(FALSE);
+        return;
+    }
     pHost->OnMiscUnInit();
+    pAccess->OnBeforeMainFrameClose(m_hWnd);
     HWND hWnd = m_hWnd;
     CSpawnMDIFrameWnd::OnClose();
-    // A save prompt the user cancelled leaves the frame open.
+    // A window the kernel does not know of may still refuse; the frame then stays.
     if (::IsWindow(hWnd))
         pHost->SetClosingAllWindows(FALSE);
+}
+
+BOOL CMainFrame::CloseAllWindows(int nMode)
+{
+    BOOL bUserCtrl = AfxOleGetUserCtrl();
+    AfxOleSetUserCtrl(TRUE);
+    BOOL bClosed = qkfxGetQrxSystem().OnCloseAllWindows(nMode);
+    AfxOleSetUserCtrl(bUserCtrl);
+    return bClosed;
+}
+
+BOOL CMainFrame::OnQueryEndSession()
+{
+    CQKAccess* pAccess = qkfxGetAccess();
+    pAccess->GetScriptWindow()->OnMainFrameClose(m_hWnd);
+    CQUFrameHost* pHost = QUGetFrameHost();
+    pHost->SetClosingAllWindows(TRUE);
+    if (!CloseAllWindows(0)) {
+        pHost->SetClosingAllWindows(FALSE);
+        return FALSE;
+    }
+    pAccess->GetScriptWindow()->DisableCreation();
+    SendMessage(WM_CLOSE);
+    return TRUE;
+}
+
+void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    UINT nCode = nID & 0xFFF0;
+    if (nCode == SC_NEXTWINDOW || nCode == SC_PREVWINDOW) {
+        // The frame's parts in turn: the script window takes the activation when it can,
+        // else the frame itself.
+        if (qkfxGetAccess()->GetScriptWindow()->SetActive())
+            return;
+        if (IsWindowVisible()) {
+            SetActiveWindow();
+            SetFocus();
+            return;
+        }
+    }
+    CSpawnMDIFrameWnd::OnSysCommand(nID, lParam);
+}
+
+void CMainFrame::OnNcRButtonDown(UINT nHitTest, CPoint point)
+{
+    // A maximised child's caption is the frame's: its menu is the child's.
+    int bMaximized = FALSE;
+    CChildFrame* pChild = get_active_childframe(&bMaximized);
+    if (pChild != nullptr && bMaximized && pChild->VirtualNcRButtonDown(nHitTest, point))
+        return;
+    CSpawnMDIFrameWnd::OnNcRButtonDown(nHitTest, point);
 }
 
 void CMainFrame::OnDropFiles(HDROP hDropInfo)

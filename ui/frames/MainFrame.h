@@ -80,6 +80,12 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     afx_msg void OnClose();
+    afx_msg BOOL OnQueryEndSession();
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    afx_msg void OnNcRButtonDown(UINT nHitTest, CPoint point);
+    // Closes every window through the kernel with the OLE user control on; FALSE when the
+    // user kept the project open.
+    BOOL CloseAllWindows(int nMode);
     afx_msg LRESULT OnNcHitTest(CPoint point);
     afx_msg void OnDropFiles(HDROP hDropInfo);
     afx_msg void OnViewToolbar();

@@ -1,5 +1,8 @@
 #include "WindowListDlg.h"
 
+#include <functional>
+#include <memory>
+
 #include <QKSysMethod.h>
 #include <commctrl.h>
 
@@ -131,25 +134,53 @@ void CMoreWndDlg::UpdateViewText(int nItem)
     ::SendMessageA(ListWnd(), LVM_SETITEMTEXTA, nItem, (LPARAM)&sub);
 }
 
+namespace {
+
+// For the walk of "Disable Close Prompt": every kind whose close box would ask (1) deletes
+// without asking (2) instead, and each option gets back exactly its value at the end, also
+// when the walk ends early. Kinds that hide without asking (0) keep doing so.
+class CClosePromptsOff
+{
+public:
+    CClosePromptsOff()
+    {
+        CQKQrxSystem& system = qkfxGetQrxSystem();
+        QKSysMethodWks& wks = system.GetRefWks();
+        QKSysMethodGraph& graph = system.GetRefGraph();
+        QKSysMethodNotes& notes = system.GetRefNotes();
+        m_options[0] = {wks.GetClosePrompt(), [&wks](int v) { wks.SetClosePrompt(v); }};
+        m_options[1] = {wks.GetMatrixClosePrompt(), [&wks](int v) { wks.SetMatrixClosePrompt(v); }};
+        m_options[2] = {wks.GetExcelClosePrompt(), [&wks](int v) { wks.SetExcelClosePrompt(v); }};
+        m_options[3] = {graph.GetClosePrompt(), [&graph](int v) { graph.SetClosePrompt(v); }};
+        m_options[4] = {graph.GetLayoutClosePrompt(), [&graph](int v) { graph.SetLayoutClosePrompt(v); }};
+        m_options[5] = {notes.GetClosePrompt(), [&notes](int v) { notes.SetClosePrompt(v); }};
+        for (const Option& o : m_options)
+            if (o.nOld == 1)
+                o.set(2);
+    }
+    ~CClosePromptsOff()
+    {
+        for (const Option& o : m_options)
+            o.set(o.nOld);
+    }
+
+private:
+    struct Option
+    {
+        int nOld;
+        std::function<void(int)> set;
+    };
+    Option m_options[6];
+};
+
+} // namespace
+
 void CMoreWndDlg::OnCloseWindows()
 {
     ::SetFocus(ListWnd());
-    // With the prompts off the windows close without asking; each prompt comes back after.
-    CQKQrxSystem& system = qkfxGetQrxSystem();
-    BOOL bWks = FALSE, bGraph = FALSE;
-    if (IsDlgButtonChecked(IDC_MW_NO_PROMPT)) {
-        bWks = system.GetRefWks().GetClosePrompt();
-        bGraph = system.GetRefGraph().GetClosePrompt();
-        if (bWks) {
-            system.GetRefWks().SetClosePrompt(FALSE);
-            system.GetRefWks().SetMatrixClosePrompt(FALSE);
-            system.GetRefWks().SetExcelClosePrompt(FALSE);
-        }
-        if (bGraph) {
-            system.GetRefGraph().SetClosePrompt(FALSE);
-            system.GetRefGraph().SetLayoutClosePrompt(FALSE);
-        }
-    }
+    std::unique_ptr<CClosePromptsOff> pPromptsOff;
+    if (IsDlgButtonChecked(IDC_MW_NO_PROMPT))
+        pPromptsOff.reset(new CClosePromptsOff);
     for (int nItem = 0; nItem < GetItemCount(); nItem++) {
         if (!(::SendMessageA(ListWnd(), LVM_GETITEMSTATE, nItem, LVIS_SELECTED) & LVIS_SELECTED))
             continue;
@@ -165,15 +196,6 @@ void CMoreWndDlg::OnCloseWindows()
         } else {
             UpdateViewText(nItem);
         }
-    }
-    if (bWks) {
-        system.GetRefWks().SetClosePrompt(TRUE);
-        system.GetRefWks().SetMatrixClosePrompt(TRUE);
-        system.GetRefWks().SetExcelClosePrompt(TRUE);
-    }
-    if (bGraph) {
-        system.GetRefGraph().SetClosePrompt(TRUE);
-        system.GetRefGraph().SetLayoutClosePrompt(TRUE);
     }
 }
 

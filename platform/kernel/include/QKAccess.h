@@ -20,6 +20,11 @@ public:
     void DisableCreation();
     void EnableCreation();
     bool IsCreationEnabled() const { return m_creationEnabled; }
+    // The main window is closing; recorded until the script window has a window.
+    void OnMainFrameClose(HWND frame);
+    // Takes the activation (Ctrl+F6 among the main window's parts); FALSE while the
+    // script window has no window to activate.
+    BOOL SetActive();
 
 private:
     bool m_creationEnabled = true;
@@ -116,6 +121,26 @@ public:
     // The page of the active window: the page manager's active page without windows.
     virtual CQKPage* GetActiveBasePage();
     virtual int IsActiveBasePage(CQKPage* page);
+    // A question or a message for the user: a message box of `type` (MB_*) over the main
+    // window; the button pressed (IDYES, IDNO, IDCANCEL, IDOK). The user interface's
+    // bridge shows it as the program's own message boxes.
+    virtual int AskUser(const char* text, UINT type);
+
+    // ---- the main window's hooks ---------------------------------------------------------
+    // Around each command of the main window: OnCommandBegin answers nonzero to let the
+    // command run, and OnCommandEnd follows whether or not it ran.
+    virtual int OnCommandBegin(WPARAM wParam, LPARAM lParam);
+    virtual void OnCommandEnd(WPARAM wParam, LPARAM lParam);
+    // The id of the command under way (the innermost when one runs another), 0 between
+    // commands.
+    UINT GetCurrentCommand() const { return m_commands.empty() ? 0 : m_commands.back(); }
+    // User messages (WM_USER .. 0x7FFF) and timers of the main window; the result of the
+    // message. WM_USER with script text in lParam runs the text, as the host window does.
+    virtual LRESULT WMUserProcessing(UINT message, WPARAM wParam, LPARAM lParam);
+    // The script editor windows ask to save their texts; FALSE when the user cancelled.
+    virtual BOOL prompt_to_save_all_scrivex_editor_wnds();
+    // The main window goes: the kernel forgets it.
+    virtual void OnBeforeMainFrameClose(HWND frame);
 
     CQKProject* GetPageManager();
     CQKQrxSystem* GetQrxSystem();
@@ -144,6 +169,7 @@ public:
 
 private:
     CQKScriptWindow m_scriptWindow;
+    std::vector<UINT> m_commands;
     HWND m_mainFrame = nullptr;
     int m_checkedTool = 0;
     BOOL m_inPlaceActive = FALSE;

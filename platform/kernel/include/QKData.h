@@ -390,8 +390,22 @@ public:
     // Free datasets may also hold points, as result curves do ("Data1_B.FIT").
     static bool IsValidDatasetName(const std::string& name);
 
+    // Set by every change of the project's data (cells, columns, pages, names, matrices,
+    // datasets); cleared by New and by the application once a project is read or saved.
     bool IsModified() const { return m_modified; }
     void SetProjectModified(bool modified) { m_modified = modified; }
+    // Asked before the project closes with all its windows: a modified project asks the
+    // user whether to save it (Yes, No, Cancel). 1 to go on (not modified, or No), 0 to
+    // keep the project open. Project files cannot be written yet, so Yes says so and
+    // keeps the project open as Cancel does: nothing is lost without the user's No.
+    int OnClosingQuery();
+
+    // Where the next page window goes, when the kernel knows (a window of a project being
+    // read, or a script that places it): used by the next GetWinCreateInfo only.
+    void SetWinCreateInfo(const RECT& rect, BOOL minimized);
+    // Fills the creation structure of a new page window with the pending placement and
+    // answers TRUE; FALSE (the structure as it was) when there is none.
+    BOOL GetWinCreateInfo(CREATESTRUCTA& cs);
 
     // A free dataset of `size` missing values; null when the name is taken or not valid.
     CQKDataset* CreateDataset(const std::string& name, int size);
@@ -418,6 +432,9 @@ private:
     INT_PTR m_activePage = 0;
     INT_PTR m_lastHandle = 0x10000;
     bool m_modified = false;
+    bool m_hasCreateInfo = false;
+    RECT m_createRect = {};
+    BOOL m_createMinimized = FALSE;
 };
 
 QK_API CQKProject& qkfxGetProject();

@@ -435,6 +435,11 @@ public:
     void AboutDialog();
     void ToggleScriptWindow();
     bool IsScriptWindowShown() const { return m_scriptWindowShown; }
+    // Closes the project with every window: mode 0 asks the project's closing query first
+    // and then each page's (OnClosingQuery with closing-all set); mode 1 (the program runs
+    // for an embedding) asks nothing. FALSE when an answer kept the project open; the
+    // windows are all still there then.
+    BOOL OnCloseAllWindows(int mode);
 
     QKSysMethodMath& GetRefMath() { return m_settings.math; }
     QKSysMethodNumeric& GetRefNumeric() { return m_settings.numeric; }

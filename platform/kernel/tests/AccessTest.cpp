@@ -1,5 +1,9 @@
 #include "KernelTest.h"
 
+#include <qxtest/DialogDriver.h>
+
+#include <functional>
+
 #include "QKAccess.h"
 #include "QKSysMethod.h"
 
@@ -225,4 +229,153 @@ TEST_F(AccessTest, PagesTheWindowsNameKeepTheirNameWhenItIsRefused)
     EXPECT_EQ(access.OnInternalNewPage(made, TRUE), 0) << "no windows without a user interface";
     made->Destroy();
     EXPECT_EQ(qkfxGetProject().FindPage("Matrix1"), nullptr);
+}
+
+namespace {
+
+// A page whose own closing query may keep the project open.
+struct RefusingPage : CQKWksPage {
+    RefusingPage(CQKProject* project, const std::string& name) : CQKWksPage(project, name) {}
+    int OnClosingQuery(BOOL closingAll) override { return closingAll ? refuse == 0 : 1; }
+    static int refuse;
+};
+int RefusingPage::refuse = 0;
+
+} // namespace
+
+TEST_F(AccessTest, TheProjectIsModifiedByEveryChangeOfItsData)
+{
+    CQKProject& project = qkfxGetProject();
+    EXPECT_FALSE(project.IsModified()) << "a new project";
+    struct Case {
+        const char* what;
+        std::function<bool()> change;
+    } cases[] = {
+        {"new page", [&] { return project.CreatePage(QK_PAGE_GRAPH) != nullptr; }},
+        {"cell", [&] { return project.FindDataset("Data1_A")->SetValue(3, 1.5); }},
+        {"text cell", [&] { return project.FindDataset("Data1_A")->SetText(0, "x"); }},
+        {"new column", [&] { return ((CQKWksPage*)project.FindPage("Data1"))->AddColumn() != nullptr; }},
+        {"renamed column", [&] { return ((CQKWksPage*)project.FindPage("Data1"))->RenameColumn(1, "T"); }},
+        {"renamed page", [&] { return project.FindPage("Data1")->SetName("Run"); }},
+        {"matrix cell", [&] { return ((CQKMatrixPage*)project.CreatePage(QK_PAGE_MATRIX))->SetCell(1, 1, 2); }},
+        {"deleted page", [&] { return project.DeletePage("Data1"); }},
+        {"script", [&] { return Run("Run_T[2] = 7"); }},
+        {"script label", [&] { return Run("win -a Run; wks.col1.label$ = Time"); }},
+        {"script format", [&] { return Run("win -a Run; wks.col1.format = 2"); }},
+    };
+    for (const Case& c : cases) {
+        project.New();
+        CQKWksPage* wks = (CQKWksPage*)project.CreatePage(QK_PAGE_WKS);
+        wks->AddColumn();
+        project.SetProjectModified(false);
+        if (std::string(c.what).compare(0, 6, "script") == 0) {
+            wks->SetName("Run");
+            wks->RenameColumn(1, "T");
+            project.SetProjectModified(false);
+        }
+        ASSERT_TRUE(c.change()) << c.what;
+        EXPECT_TRUE(project.IsModified()) << c.what;
+    }
+    project.New();
+    EXPECT_FALSE(project.IsModified()) << "New starts an unmodified project";
+}
+
+TEST_F(AccessTest, ClosingAModifiedProjectAsksYesNoOrCancelAndYesKeepsItOpen)
+{
+    CQKProject& project = qkfxGetProject();
+    struct Case {
+        bool modified;
+        std::vector<int> buttons; // pressed in the message boxes that appear, in order
+        int answer;
+    } cases[] = {
+        {false, {}, 1},
+        {true, {IDNO}, 1},
+        {true, {IDCANCEL}, 0},
+        {true, {IDYES, IDOK}, 0},
+    };
+    for (const Case& c : cases) {
+        project.New();
+        project.CreatePage(QK_PAGE_WKS);
+        project.SetProjectModified(c.modified);
+        std::vector<std::string> texts;
+        qxtest::DialogDriver driver;
+        for (int button : c.buttons)
+            driver.Then([&texts, button](HWND box) {
+                texts.push_back(qxtest::WindowText(box) + "|" + qxtest::MessageBoxText(box));
+                qxtest::Click(box, button);
+            });
+        EXPECT_EQ(driver.Run([&] { return (INT_PTR)project.OnClosingQuery(); }), c.answer);
+        EXPECT_EQ(driver.StepsRun(), (int)c.buttons.size());
+        if (!c.buttons.empty())
+            EXPECT_EQ(texts[0], "Quorix|Save changes to the project?");
+        if (c.buttons.size() == 2)
+            EXPECT_NE(texts[1].find("cannot be saved"), std::string::npos) << texts[1];
+    }
+}
+
+TEST_F(AccessTest, ClosingAllWindowsEmptiesTheProjectOnlyWhenEveryQueryAgrees)
+{
+    CQKProject& project = qkfxGetProject();
+    project.SetPageFactory(QK_PAGE_WKS, [](CQKProject* p, const std::string& name) -> CQKPage* {
+        return new RefusingPage(p, name);
+    });
+    struct Case {
+        int mode;
+        int refuse;
+        int button; // 0: no question
+        BOOL closed;
+    } cases[] = {
+        {0, 0, IDNO, TRUE},
+        {0, 0, IDCANCEL, FALSE},
+        {0, 1, IDNO, FALSE}, // the page keeps it open after the project's No
+        {1, 1, 0, TRUE},     // for an embedding nothing is asked
+    };
+    for (const Case& c : cases) {
+        project.New();
+        project.CreatePage(QK_PAGE_WKS);
+        project.CreatePage(QK_PAGE_GRAPH);
+        RefusingPage::refuse = c.refuse;
+        qxtest::DialogDriver driver;
+        if (c.button)
+            driver.Then([&](HWND box) { qxtest::Click(box, c.button); });
+        EXPECT_EQ(driver.Run([&] { return (INT_PTR)qkfxGetQrxSystem().OnCloseAllWindows(c.mode); }), c.closed);
+        EXPECT_EQ(driver.StepsRun(), c.button ? 1 : 0);
+        EXPECT_EQ(project.GetNumPages(), c.closed ? 0 : 2);
+        EXPECT_EQ(project.IsModified(), !c.closed);
+    }
+    project.SetPageFactory(QK_PAGE_WKS, nullptr);
+    RefusingPage::refuse = 0;
+}
+
+TEST_F(AccessTest, MainWindowHooksRunUserMessagesAndTrackCommands)
+{
+    CQKAccess* access = qkfxGetAccess();
+    EXPECT_EQ(access->GetCurrentCommand(), 0u);
+    EXPECT_NE(access->OnCommandBegin(MAKEWPARAM(34012, 0), 0), 0);
+    EXPECT_NE(access->OnCommandBegin(33051, 0), 0);
+    EXPECT_EQ(access->GetCurrentCommand(), 33051u) << "the inner command";
+    access->OnCommandEnd(33051, 0);
+    EXPECT_EQ(access->GetCurrentCommand(), 34012u);
+    access->OnCommandEnd(34012, 0);
+    EXPECT_EQ(access->GetCurrentCommand(), 0u);
+
+    const char* text = "hookvar = 12";
+    EXPECT_EQ(access->WMUserProcessing(WM_USER, 0, (LPARAM)text), 0);
+    EXPECT_EQ(Var("hookvar"), 12);
+    access->WMUserProcessing(WM_TIMER, 5, 0);
+    EXPECT_NE(qkfxGetCallLog().Find("CQKAccess::WMUserProcessing"), -1);
+    EXPECT_TRUE(access->prompt_to_save_all_scrivex_editor_wnds());
+    EXPECT_FALSE(access->GetScriptWindow()->SetActive());
+
+    // A window's place is used once.
+    CQKProject& project = qkfxGetProject();
+    CREATESTRUCTA cs = {};
+    cs.x = cs.y = cs.cx = cs.cy = CW_USEDEFAULT;
+    EXPECT_FALSE(project.GetWinCreateInfo(cs));
+    EXPECT_EQ(cs.x, CW_USEDEFAULT);
+    project.SetWinCreateInfo(RECT{10, 20, 310, 220}, TRUE);
+    EXPECT_TRUE(project.GetWinCreateInfo(cs));
+    EXPECT_EQ(std::vector<int>({cs.x, cs.y, cs.cx, cs.cy}), std::vector<int>({10, 20, 300, 200}));
+    EXPECT_TRUE(cs.style & WS_MINIMIZE);
+    EXPECT_FALSE(project.GetWinCreateInfo(cs));
 }

@@ -188,3 +188,32 @@ TEST_F(Bridge, TheKernelReachesTheStatusBarAndTheThreeDToolbar)
     EXPECT_EQ(frame->GetSpacer()->GetBaseSize(), 0);
     EXPECT_EQ(Access()->EndClosingAll(0), 1);
 }
+
+namespace {
+
+// Exit with a modified project asks in the program's own message box; Cancel keeps the
+// program and its windows, No ends it without saving.
+TEST_F(Bridge, ExitAsksWhetherToSaveAModifiedProjectInTheProgramsMessageBox)
+{
+    ASSERT_EQ(Access()->execute_script("win -t wks; win -t plot", 0), 0);
+    ASSERT_TRUE(qkfxGetProject().IsModified());
+    HWND hMain = m_app->m_pMainWnd->GetSafeHwnd();
+    for (int button : {IDCANCEL, IDNO}) {
+        std::string caption, text;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND box) {
+            caption = qxtest::WindowText(box);
+            text = qxtest::MessageBoxText(box);
+            qxtest::Click(box, button);
+        });
+        driver.Run([&]() -> INT_PTR { return ::SendMessageA(hMain, WM_COMMAND, ID_APP_EXIT, 0); });
+        EXPECT_EQ(driver.StepsRun(), 1) << button;
+        EXPECT_EQ(caption, "Quorix 6.1");
+        EXPECT_EQ(text, "Save changes to the project?");
+        EXPECT_EQ(::IsWindow(hMain) == FALSE, button == IDNO);
+        EXPECT_EQ(qkfxGetProject().GetNumPages(), button == IDNO ? 0 : 2);
+        EXPECT_EQ(m_app->get_template(QU_TEMPLATE_WKS)->GetNumDocs(), button == IDNO ? 0 : 1);
+    }
+}
+
+} // namespace

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -94,7 +95,50 @@ class CTestDoc : public CDocument
 public:
     int m_nKind = 0;
     CQKPage* m_pPage = nullptr;
+    // Asked when the window is to close; answering FALSE keeps it open.
+    std::function<BOOL()> m_canClose;
+
+    BOOL SaveModified() override { return m_canClose ? m_canClose() : TRUE; }
+    void OnCloseDocument() override
+    {
+        if (m_pPage != nullptr)
+            m_pPage->SetTheFrameWnd(nullptr);
+        CDocument::OnCloseDocument();
+    }
 };
+
+// A page that closes its window when the kernel deletes it, as the application's pages do.
+template <class Base>
+class CTestPage : public Base
+{
+public:
+    using Base::Base;
+    int OnDestroy() override
+    {
+        HWND hFrame = this->GetFrameWnd();
+        this->SetTheFrameWnd(nullptr);
+        CFrameWnd* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, CWnd::FromHandlePermanent(hFrame));
+        if (pFrame != nullptr) {
+            if (CTestDoc* pDoc = DYNAMIC_DOWNCAST(CTestDoc, pFrame->GetActiveDocument()))
+                pDoc->m_pPage = nullptr;
+            pFrame->SendMessage(WM_CLOSE);
+        }
+        return 1;
+    }
+};
+
+inline CQKPage* NewTestWksPage(CQKProject* project, const std::string& name)
+{
+    return new CTestPage<CQKWksPage>(project, name);
+}
+inline CQKPage* NewTestGraphPage(CQKProject* project, const std::string& name)
+{
+    return new CTestPage<CQKGraphPage>(project, name);
+}
+inline CQKPage* NewTestNotesPage(CQKProject* project, const std::string& name)
+{
+    return new CTestPage<CQKNotesPage>(project, name);
+}
 
 class CWksDoc : public CTestDoc
 {
@@ -154,6 +198,9 @@ protected:
         // looked for in the test's folder too.
         qkfxSetGlobalPROGPath(m_strFolder.c_str());
         qkfxGetProject().New();
+        qkfxGetProject().SetPageFactory(QK_PAGE_WKS, NewTestWksPage);
+        qkfxGetProject().SetPageFactory(QK_PAGE_GRAPH, NewTestGraphPage);
+        qkfxGetProject().SetPageFactory(QK_PAGE_NOTES, NewTestNotesPage);
         SECToolBarManagerEx::ResetIdCounters();
         m_pApp = new CFramesTestApp;
         AfxWinInit(::GetModuleHandleA(nullptr), nullptr, (LPTSTR) "", SW_HIDE);
@@ -181,6 +228,8 @@ protected:
         qkfxSetGlobalINIPath("");
         qkfxSetGlobalPROGPath("");
         qkfxGetProject().New();
+        for (QKPageType type : {QK_PAGE_WKS, QK_PAGE_GRAPH, QK_PAGE_NOTES})
+            qkfxGetProject().SetPageFactory(type, nullptr);
         ::RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\" + m_strKey).c_str());
     }
 
@@ -198,10 +247,12 @@ protected:
         return pFrame;
     }
 
-    // Closes it as the user would: the arrangement is saved on the way.
+    // Closes it as the user would: the arrangement is saved on the way. The project is taken
+    // as saved, so that closing asks nothing.
     void CloseMainFrame()
     {
         if (m_pApp != nullptr && m_pApp->m_pMainWnd != nullptr) {
+            qkfxGetProject().SetProjectModified(false);
             POSITION pos = m_pApp->GetFirstDocTemplatePosition();
             while (pos != nullptr) {
                 CDocTemplate* pTemplate = m_pApp->GetNextDocTemplate(pos);
@@ -226,7 +277,10 @@ protected:
             return nullptr;
         pDoc->m_pPage = qkfxGetProject().CreatePage(type);
         POSITION pos = pDoc->GetFirstViewPosition();
-        return (CChildFrame*)pDoc->GetNextView(pos)->GetParentFrame();
+        CChildFrame* pFrame = (CChildFrame*)pDoc->GetNextView(pos)->GetParentFrame();
+        if (pDoc->m_pPage != nullptr)
+            pDoc->m_pPage->SetTheFrameWnd(pFrame->m_hWnd);
+        return pFrame;
     }
 };
 

@@ -6,10 +6,12 @@
 #include <qxtest/DialogDriver.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <set>
 
 #include "FramesFixture.h"
 #include "FramesResource.h"
+#include "QKCallLog.h"
 #include "QKSysMethod.h"
 #include "QKUtil.h"
 #include "WindowListDlg.h"
@@ -166,7 +168,7 @@ TEST_F(MainFrameTest, ChildFramesOfEachKindShowTheirToolbarsAndKeepTheUsersChoic
     EXPECT_FALSE(pFrame->PreTranslateMessage(&f2));
 }
 
-TEST_F(MainFrameTest, TheCloseBoxAsksWhetherToHideOrDeleteUnlessTheOptionIsOff)
+TEST_F(MainFrameTest, TheCloseBoxAsksWhetherToHideOrDelete)
 {
     CMainFrame* pFrame = CreateMainFrame();
     ASSERT_NE(pFrame, nullptr);
@@ -198,11 +200,6 @@ TEST_F(MainFrameTest, TheCloseBoxAsksWhetherToHideOrDeleteUnlessTheOptionIsOff)
     EXPECT_FALSE(::IsWindow(hSecond));
     EXPECT_TRUE(shown(hThird));
 
-    // With the option off the window closes at once.
-    qkfxGetQrxSystem().GetRefGraph().SetClosePrompt(FALSE);
-    ::SendMessageA(hThird, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_FALSE(::IsWindow(hThird));
-    qkfxGetQrxSystem().GetRefGraph().SetClosePrompt(TRUE);
 
     // Repeated or maximise-show size types do not count as a change of the window's state.
     CChildFrame* pGraph = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
@@ -213,6 +210,275 @@ TEST_F(MainFrameTest, TheCloseBoxAsksWhetherToHideOrDeleteUnlessTheOptionIsOff)
     };
     for (const Case& c : cases)
         EXPECT_EQ(pGraph->IsWindowStatusChanged(c.type), c.changed) << c.type;
+}
+
+// The option of each kind as the Options page stores it: 0 hides the window without asking,
+// 1 asks, 2 deletes it without asking.
+TEST_F(MainFrameTest, TheCloseBoxFollowsTheCloseOptionOfTheWindowsKind)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    QKSysMethodWks& wks = qkfxGetQrxSystem().GetRefWks();
+    QKSysMethodGraph& graph = qkfxGetQrxSystem().GetRefGraph();
+    QKSysMethodNotes& notes = qkfxGetQrxSystem().GetRefNotes();
+    struct Kind {
+        CMultiDocTemplate* pTemplate;
+        QKPageType type;
+        std::function<void(int)> set;
+    } kinds[] = {
+        {m_pWksTemplate, QK_PAGE_WKS, [&](int v) { wks.SetClosePrompt(v); }},
+        {m_pGraphTemplate, QK_PAGE_GRAPH, [&](int v) { graph.SetClosePrompt(v); }},
+        {m_pNotesTemplate, QK_PAGE_NOTES, [&](int v) { notes.SetClosePrompt(v); }},
+    };
+    enum Outcome { HIDDEN, ASKED, DELETED };
+    struct Case { int setting; Outcome outcome; } cases[] = {{0, HIDDEN}, {1, ASKED}, {2, DELETED}};
+    for (const Kind& kind : kinds)
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "kind " << kind.type << ", setting " << c.setting);
+            kind.set(c.setting);
+            CChildFrame* pChild = NewWindow(kind.pTemplate, kind.type);
+            ASSERT_NE(pChild, nullptr);
+            HWND hWnd = pChild->m_hWnd;
+            CQKPage* pPage = pChild->GetPage();
+            qxtest::DialogDriver driver;
+            if (c.outcome == ASKED)
+                driver.Then([](HWND dlg) { qxtest::Click(dlg, IDCANCEL); });
+            driver.Run([&]() -> INT_PTR { return ::SendMessageA(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0); });
+            EXPECT_EQ(driver.StepsRun(), c.outcome == ASKED ? 1 : 0);
+            EXPECT_EQ(::IsWindow(hWnd) != FALSE, c.outcome != DELETED);
+            auto shown = [](HWND h) { return (::GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0; };
+            if (c.outcome == HIDDEN) {
+                EXPECT_FALSE(shown(hWnd));
+                EXPECT_TRUE(pPage->IsHiddenPEWnd());
+            }
+            if (c.outcome == ASKED)
+                EXPECT_TRUE(shown(hWnd)) << "cancelled: left as it was";
+            kind.set(1);
+        }
+}
+
+// Closing the program, or ending the session, asks about a modified project: No closes it
+// without saving, Cancel keeps everything open, and Yes says that projects cannot be
+// saved yet and keeps everything open too.
+TEST_F(MainFrameTest, ClosingTheProgramAsksWhetherToSaveAModifiedProject)
+{
+    struct Case {
+        UINT message;
+        std::vector<int> buttons;
+        bool closed;
+    } cases[] = {
+        {WM_CLOSE, {IDCANCEL}, false},
+        {WM_CLOSE, {IDYES, IDOK}, false},
+        {WM_QUERYENDSESSION, {IDCANCEL}, false},
+        {WM_CLOSE, {IDNO}, true},
+        {WM_QUERYENDSESSION, {IDNO}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.message << " " << c.buttons[0]);
+        CMainFrame* pFrame = CreateMainFrame();
+        ASSERT_NE(pFrame, nullptr);
+        HWND hFrame = pFrame->m_hWnd;
+        CChildFrame* pChild = NewWindow(m_pWksTemplate, QK_PAGE_WKS);
+        ASSERT_NE(pChild, nullptr);
+        HWND hChild = pChild->m_hWnd;
+        ASSERT_TRUE(qkfxGetProject().IsModified());
+        std::vector<std::string> texts;
+        qxtest::DialogDriver driver;
+        for (int button : c.buttons)
+            driver.Then([&texts, button](HWND box) {
+                texts.push_back(qxtest::MessageBoxText(box));
+                qxtest::Click(box, button);
+            });
+        LRESULT lResult = driver.Run([&]() -> INT_PTR { return ::SendMessageA(hFrame, c.message, 0, 0); });
+        EXPECT_EQ(driver.StepsRun(), (int)c.buttons.size());
+        ASSERT_FALSE(texts.empty());
+        EXPECT_EQ(texts[0], "Save changes to the project?");
+        if (c.message == WM_QUERYENDSESSION)
+            EXPECT_EQ(lResult != 0, c.closed);
+        EXPECT_EQ(::IsWindow(hFrame) == FALSE, c.closed);
+        EXPECT_EQ(::IsWindow(hChild) == FALSE, c.closed);
+        EXPECT_EQ(qkfxGetProject().GetNumPages(), c.closed ? 0 : 1);
+        if (c.closed) {
+            m_pApp->m_pMainWnd = nullptr;
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+                ;
+        } else {
+            EXPECT_TRUE(qkfxGetProject().IsModified());
+            CloseMainFrame();
+        }
+    }
+}
+
+// The frame's commands, user messages and timers pass the kernel; status texts take the
+// kernel's substitutions.
+TEST_F(MainFrameTest, CommandsMessagesAndStatusTextsGoThroughTheKernel)
+{
+    struct Kernel : CQKAccess {
+        std::vector<std::string> calls;
+        UINT nVeto = 0;
+        int OnCommandBegin(WPARAM wParam, LPARAM lParam) override
+        {
+            calls.push_back("begin " + std::to_string(LOWORD(wParam)));
+            CQKAccess::OnCommandBegin(wParam, lParam);
+            return LOWORD(wParam) != nVeto;
+        }
+        void OnCommandEnd(WPARAM wParam, LPARAM lParam) override
+        {
+            calls.push_back("end " + std::to_string(LOWORD(wParam)));
+            CQKAccess::OnCommandEnd(wParam, lParam);
+        }
+    } kernel;
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    ASSERT_NE(NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH), nullptr);
+    for (UINT nVeto : {0u, (UINT)ID_WINDOW_MORE}) {
+        kernel.nVeto = nVeto;
+        kernel.calls.clear();
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND dlg) {
+            kernel.calls.push_back("dialog during " + std::to_string(kernel.GetCurrentCommand()));
+            qxtest::Click(dlg, IDC_MW_DONE);
+        });
+        driver.Run([&]() -> INT_PTR { return pFrame->SendMessage(WM_COMMAND, ID_WINDOW_MORE, 0); });
+        std::string id = std::to_string(ID_WINDOW_MORE);
+        if (nVeto == 0)
+            EXPECT_EQ(kernel.calls, (std::vector<std::string>{"begin " + id, "dialog during " + id, "end " + id}));
+        else
+            EXPECT_EQ(kernel.calls, (std::vector<std::string>{"begin " + id, "end " + id})) << "held back";
+        EXPECT_EQ(kernel.GetCurrentCommand(), 0u);
+    }
+
+    qkfxGetCallLog().Clear();
+    const char* script = "framehookvar = 3";
+    EXPECT_EQ(pFrame->SendMessage(WM_USER, 0, (LPARAM)script), 0);
+    double value = 0;
+    EXPECT_TRUE(CQKCString::FindQuorixNumericVariable("framehookvar", &value));
+    EXPECT_EQ(value, 3);
+    pFrame->SendMessage(WM_TIMER, 77, 0);
+    EXPECT_NE(qkfxGetCallLog().Find("CQKAccess::WMUserProcessing"), -1);
+
+    CString strText;
+    pFrame->GetMessageString(IDS_TEST_STATUS_ACTIVE, strText);
+    EXPECT_EQ(std::string(strText), "Close Graph1");
+    CloseMainFrame();
+}
+
+// Ctrl+F6 goes through the windows in the order of the project's pages, passing over the
+// hidden ones, and Ctrl+Shift+F6 back; a new window takes the place the kernel has for it
+// unless its caption would not show.
+TEST_F(MainFrameTest, WindowsCycleInTheProjectsOrderAndTakeTheKernelsPlace)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    pFrame->ShowWindow(SW_SHOW);
+    CChildFrame* pChildren[] = {NewWindow(m_pWksTemplate, QK_PAGE_WKS), NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH),
+                                NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH), NewWindow(m_pNotesTemplate, QK_PAGE_NOTES)};
+    for (CChildFrame* p : pChildren)
+        ASSERT_NE(p, nullptr);
+    qkfxGetQrxSystem().GetRefGraph().SetClosePrompt(0);
+    pChildren[2]->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); // hidden
+    qkfxGetQrxSystem().GetRefGraph().SetClosePrompt(1);
+    auto activeName = [&]() {
+        CChildFrame* pActive = pFrame->get_active_childframe(nullptr);
+        return pActive != nullptr && pActive->GetPage() != nullptr ? pActive->GetPage()->GetName() : std::string();
+    };
+    pChildren[0]->Activate();
+    std::vector<std::string> order;
+    for (int i = 0; i < 4; i++) {
+        pFrame->get_active_childframe(nullptr)->SendMessage(WM_SYSCOMMAND, SC_NEXTWINDOW, 0);
+        order.push_back(activeName());
+    }
+    pFrame->get_active_childframe(nullptr)->SendMessage(WM_SYSCOMMAND, SC_PREVWINDOW, 0);
+    order.push_back(activeName());
+    EXPECT_EQ(order, (std::vector<std::string>{"Graph1", "Notes1", "Data1", "Graph1", "Data1"}));
+    // The frame's own turn: without a script window the frame is activated and focused
+    // (the framework hands its focus on to the active window).
+    ::SetFocus(nullptr);
+    pFrame->SendMessage(WM_SYSCOMMAND, SC_NEXTWINDOW, 0);
+    EXPECT_EQ(::GetActiveWindow(), pFrame->m_hWnd);
+    EXPECT_TRUE(::GetFocus() == pFrame->m_hWnd || ::IsChild(pFrame->m_hWnd, ::GetFocus()));
+
+    CRect rectClient;
+    ::GetClientRect(pFrame->m_hWndMDIClient, &rectClient);
+    struct Case { RECT rect; bool kept; } cases[] = {
+        {{30, 40, 330, 240}, true},
+        {{rectClient.right + 50, 40, rectClient.right + 350, 240}, false},
+    };
+    for (const Case& c : cases) {
+        qkfxGetProject().SetWinCreateInfo(c.rect, FALSE);
+        CChildFrame* pChild = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
+        ASSERT_NE(pChild, nullptr);
+        CRect rect;
+        pChild->GetWindowRect(&rect);
+        ::MapWindowPoints(nullptr, pFrame->m_hWndMDIClient, (POINT*)&rect, 2);
+        EXPECT_EQ(rect.Width(), 300);
+        EXPECT_EQ(rect.Height(), 200);
+        if (c.kept)
+            EXPECT_EQ(rect.TopLeft(), CPoint(30, 40));
+        else
+            EXPECT_LT(rect.left, rectClient.right) << "the caption shows";
+    }
+    CloseMainFrame();
+}
+
+namespace {
+
+// The items of each pop-up menu that opens while the hook is set; the menu is ended at once.
+std::vector<std::vector<UINT>> g_menusShown;
+
+void CALLBACK EndMenuSoon(HWND, UINT, UINT_PTR nID, DWORD)
+{
+    ::KillTimer(nullptr, nID);
+    ::EndMenu();
+}
+
+LRESULT CALLBACK WatchMenus(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* pMsg = (const CWPSTRUCT*)lParam;
+    if (nCode == HC_ACTION && pMsg->message == WM_INITMENUPOPUP) {
+        HMENU hMenu = (HMENU)pMsg->wParam;
+        std::vector<UINT> items;
+        for (int i = 0; i < ::GetMenuItemCount(hMenu); i++)
+            items.push_back(::GetMenuItemID(hMenu, i));
+        g_menusShown.push_back(items);
+        ::SetTimer(nullptr, 0, 1, EndMenuSoon);
+    }
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+} // namespace
+
+// A right click on a window's caption (or on the frame's, for a maximised window) brings up
+// the window's title menu, owned by the main window.
+TEST_F(MainFrameTest, TheCaptionOfAWindowBringsUpItsTitleMenu)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    pFrame->ShowWindow(SW_SHOW);
+    CChildFrame* pChild = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
+    ASSERT_NE(pChild, nullptr);
+    HHOOK hHook = ::SetWindowsHookExA(WH_CALLWNDPROC, WatchMenus, nullptr, ::GetCurrentThreadId());
+    struct Case { bool toMainFrame; bool maximised; UINT hitTest; bool menu; } cases[] = {
+        {false, false, HTCAPTION, true},
+        {false, false, HTBORDER, false},
+        {true, true, HTCAPTION, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.toMainFrame << c.maximised << c.hitTest);
+        if (c.maximised)
+            pFrame->MDIMaximize(pChild);
+        g_menusShown.clear();
+        CRect rect;
+        pChild->GetWindowRect(&rect);
+        HWND hTarget = c.toMainFrame ? pFrame->m_hWnd : pChild->m_hWnd;
+        ::SendMessageA(hTarget, WM_NCRBUTTONDOWN, c.hitTest, MAKELPARAM(rect.left + 20, rect.top + 5));
+        ASSERT_EQ(g_menusShown.size(), c.menu ? 1u : 0u);
+        if (c.menu)
+            EXPECT_EQ(g_menusShown[0], (std::vector<UINT>{34012, 57607, 33051, 33120, 33052, 34051, 34016, 32993}));
+    }
+    ::UnhookWindowsHookEx(hHook);
+    CloseMainFrame();
 }
 
 TEST_F(MainFrameTest, ToolbarArrangementIsSavedAtCloseAndRestoredAtTheNextStart)
@@ -517,9 +783,79 @@ TEST_F(WindowListTest, TheWindowsDialogListsClosesAndMinimizesDocumentWindows)
     EXPECT_FALSE(bActivateEnabled);
     // Closed without the hide-or-delete question, and the prompt is on again afterwards.
     EXPECT_EQ(nAfterClose, 1);
-    EXPECT_TRUE(qkfxGetQrxSystem().GetRefGraph().GetClosePrompt());
-    EXPECT_TRUE(qkfxGetQrxSystem().GetRefGraph().GetLayoutClosePrompt());
+    EXPECT_EQ(qkfxGetQrxSystem().GetRefGraph().GetClosePrompt(), 1);
+    EXPECT_EQ(qkfxGetQrxSystem().GetRefGraph().GetLayoutClosePrompt(), 1);
     EXPECT_EQ(state, "Minimized");
+}
+
+// "Disable Close Prompt": the kinds that would ask (1) delete without asking (2) during the
+// walk, those that hide (0) keep hiding, and every option gets back exactly its old value,
+// also when a window refuses to close halfway through.
+TEST_F(WindowListTest, TheWalkWithoutPromptsRestoresEveryCloseOption)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    CQKQrxSystem& system = qkfxGetQrxSystem();
+    QKSysMethodWks& wks = system.GetRefWks();
+    QKSysMethodGraph& graph = system.GetRefGraph();
+    QKSysMethodNotes& notes = system.GetRefNotes();
+    auto options = [&]() {
+        return std::vector<int>{wks.GetClosePrompt(), wks.GetMatrixClosePrompt(), wks.GetExcelClosePrompt(),
+                                graph.GetClosePrompt(), graph.GetLayoutClosePrompt(), notes.GetClosePrompt()};
+    };
+    wks.SetClosePrompt(1);
+    wks.SetMatrixClosePrompt(0);
+    wks.SetExcelClosePrompt(1);
+    graph.SetClosePrompt(0);
+    graph.SetLayoutClosePrompt(2);
+    notes.SetClosePrompt(1);
+    const std::vector<int> before = options();
+
+    CChildFrame* pWks = NewWindow(m_pWksTemplate, QK_PAGE_WKS);
+    CChildFrame* pRefusing = NewWindow(m_pNotesTemplate, QK_PAGE_NOTES);
+    CChildFrame* pGraph = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
+    CChildFrame* pNotes = NewWindow(m_pNotesTemplate, QK_PAGE_NOTES);
+    ASSERT_TRUE(pWks && pRefusing && pGraph && pNotes);
+    HWND hWks = pWks->m_hWnd, hRefusing = pRefusing->m_hWnd, hGraph = pGraph->m_hWnd, hNotes = pNotes->m_hWnd;
+    std::vector<int> during;
+    CTestDoc* pRefusingDoc = (CTestDoc*)pRefusing->GetActiveDocument();
+    pRefusingDoc->m_canClose = [&]() {
+        during = options();
+        return FALSE;
+    };
+    int nLeft = -1;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND dlg) {
+        HWND list = ::GetDlgItem(dlg, IDC_MW_LIST);
+        int n = (int)::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        for (int i = 0; i < n; i++) {
+            LVITEMA item = {};
+            item.stateMask = LVIS_SELECTED;
+            item.state = LVIS_SELECTED;
+            ::SendMessageA(list, LVM_SETITEMSTATE, i, (LPARAM)&item);
+        }
+        qxtest::SetCheck(dlg, IDC_MW_NO_PROMPT, true);
+        qxtest::Click(dlg, IDC_MW_CLOSE);
+        nLeft = (int)::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+        qxtest::Click(dlg, IDC_MW_DONE);
+    });
+    driver.Run([&]() -> INT_PTR { return pFrame->SendMessage(WM_COMMAND, ID_WINDOW_MORE, 0); });
+    EXPECT_EQ(driver.StepsRun(), 1) << "no hide-or-delete question";
+    EXPECT_EQ(during, (std::vector<int>{2, 0, 2, 0, 2, 2}));
+    EXPECT_EQ(options(), before);
+    auto shown = [](HWND h) { return (::GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0; };
+    EXPECT_FALSE(::IsWindow(hWks));
+    EXPECT_TRUE(::IsWindow(hRefusing) && shown(hRefusing)) << "it refused";
+    EXPECT_TRUE(::IsWindow(hGraph) && !shown(hGraph)) << "graphs hide without asking";
+    EXPECT_FALSE(::IsWindow(hNotes));
+    EXPECT_EQ(nLeft, 2);
+
+    pRefusingDoc->m_canClose = nullptr;
+    for (QKSysMethodWks* p : {&wks})
+        p->SetClosePrompt(1), p->SetMatrixClosePrompt(1), p->SetExcelClosePrompt(1);
+    graph.SetClosePrompt(1);
+    graph.SetLayoutClosePrompt(1);
+    CloseMainFrame();
 }
 
 } // namespace
