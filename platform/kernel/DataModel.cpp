@@ -14,6 +14,7 @@
 #include "KernelInternal.h"
 #include "QKCallLog.h"
 #include "QKExternal.h"
+#include "QKPlotModel.h"
 
 namespace {
 
@@ -291,7 +292,7 @@ bool CQKWksPage::RenameColumn(int n, const std::string& name)
 }
 
 CQKGraphPage::CQKGraphPage(CQKProject* project, const std::string& name, QKPageType type)
-    : CQKPage(project, type, name), m_layers(1)
+    : CQKPage(project, type, name)
 {
 }
 
@@ -431,6 +432,11 @@ CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
     }
     if (!page)
         return nullptr;
+    // A new graph holds one layer, as the standard template gives it; a layout holds none.
+    if (type == QK_PAGE_GRAPH)
+        if (auto* graph = dynamic_cast<CQKGraphPage*>(page.get()))
+            if (graph->GetNumLayers() == 0)
+                graph->AddLayer();
     m_pages.push_back(std::move(page));
     m_activePage = m_pages.back()->GetHandle();
     m_modified = true;
@@ -537,12 +543,13 @@ void CQKProject::ForgetDataset(INT_PTR handle)
     m_datasetHandles.erase(handle);
     for (auto& p : m_pages)
         if (CQKGraphPage* g = dynamic_cast<CQKGraphPage*>(p.get()))
-            for (QKLayer& layer : g->m_layers)
-                for (size_t i = layer.datasets.size(); i-- > 0;)
-                    if (layer.datasets[i] == handle) {
-                        layer.datasets.erase(layer.datasets.begin() + i);
-                        layer.plotTypes.erase(layer.plotTypes.begin() + i);
-                    }
+            for (int i = 0; i < g->GetNumLayers(); ++i) {
+                CQKGraphicLayer* layer = g->GetLayerByIndex(i, 1);
+                int before = layer->GetNumPlots();
+                layer->RemovePlotsOf(handle);
+                if (layer->GetNumPlots() != before)
+                    qkfxUpdateLegend(layer);
+            }
 }
 
 CQKDataset* CQKProject::GetDatasetFromHandle(INT_PTR handle) const

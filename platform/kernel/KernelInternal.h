@@ -47,3 +47,15 @@ void qkDeleteQrxSystem();
 // One operation of the plug-in protocol on the system object; its answers are the
 // protocol's.
 int qkCallSystemObject(const char* methodName, const char* name, int op, void* result);
+
+// Whether the plot-type table knows the type (QKPlotObjects.cpp).
+bool qkIsKnownPlotType(int type);
+
+class CQKScript;
+// The graph commands of the script language (GraphCommands.cpp): `worksheet -p`,
+// `matrix -p`, `layer`, `set`, `label` and `axis`, given their argument words. false with
+// the reason in *error.
+bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std::vector<std::string>& words,
+                       std::string* error);
+// The datasets plotted in any graph, each once, in page, layer and plot order (doc -e D).
+std::vector<std::string> qkListPlottedDatasets();

@@ -2,6 +2,8 @@
 // the kernel hands it, exactly as the real plug-ins do.
 #include "KernelTest.h"
 
+#include "QKPlotModel.h"
+
 #include <string.h>
 
 #include "QKHost.h"
@@ -372,7 +374,12 @@ TEST_F(HostTest, FitterRequestsForDatasetsAndResults)
 
     QFitPlotRecord curve = {{1, 0, 4000, 0, 250, 0, 0, 1}};
     ASSERT_EQ(Fit(HOST_DATASET_UPDATE, fit, (INT_PTR)&curve), 0);
-    EXPECT_EQ(p.GetActiveGraph()->GetActiveLayer().datasets.back(), fit) << "the fit curve is drawn in the graph";
+    CQKGraphicLayer* layer = p.GetActiveGraph()->GetActiveLayer();
+    ASSERT_NE(qkfxFindPlot(layer, "YFIT"), nullptr) << "the fit curve is drawn in the graph";
+    EXPECT_EQ(qkfxFindPlot(layer, "YFIT")->GetDataName(QK_ROLE_X), "Data1_A") << "with the X the fitter gave it";
+    int plots = layer->GetNumPlots();
+    ASSERT_EQ(Fit(HOST_DATASET_UPDATE, fit, (INT_PTR)&curve), 0);
+    EXPECT_EQ(layer->GetNumPlots(), plots) << "updated again, the curve is the same plot";
     Fit(HOST_REQ_3004, fit, 0);
     EXPECT_TRUE(IsMissingValue(p.GetDatasetFromHandle(fit)->GetValue(2)));
 
