@@ -357,6 +357,7 @@ void CQKProject::New()
         page->OnDestroy();
     pages.clear();
     m_datasets.clear();
+    m_namedBlocks.clear();
     m_activePage = 0;
     m_modified = false;
 }

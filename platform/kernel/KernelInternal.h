@@ -59,3 +59,12 @@ bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std:
                        std::string* error);
 // The datasets plotted in any graph, each once, in page, layer and plot order (doc -e D).
 std::vector<std::string> qkListPlottedDatasets();
+
+class CQKContourPlotObj;
+// A contour plot node of the 3D library (PlotHost.cpp); null with the reason in *error
+// when the library cannot be loaded.
+CQKContourPlotObj* qkCreateContourPlot(std::string* error);
+// Fills an empty contour grid from the matrix the plot draws, each node on the colour
+// map's scale (missing values at its missing value); false when there is nothing to fill
+// it from.
+bool qkFillContourGrid(CQKContourPlotObj* plot);

@@ -171,7 +171,10 @@ CQKPlotObj* qkfxAddPlot(CQKGraphicLayer* layer, int type, const std::vector<QKPl
 
     CQKPlotObj* plot;
     if (type == QK_PLOT_CONTOUR) {
-        plot = new CQKContourPlotObj;
+        // The library's contour node computes and draws its lines.
+        plot = qkCreateContourPlot(error);
+        if (!plot)
+            return nullptr;
     } else if (type == QK_PLOT_ERROR_BAR) {
         auto* bar = new CQKErrorBar;
         bar->SetData(bound[0].handle);

@@ -287,6 +287,18 @@ void CQKProject::DumpState(CQKStateDump& dump) const
         page->DumpState(dump);
     for (const auto& d : m_datasets)
         qkDumpDataset(dump, *d);
+    static const char kHex[] = "0123456789abcdef";
+    for (const auto& block : m_namedBlocks) {
+        dump.Open("block " + block.first);
+        dump.Add("size", (int)block.second.size());
+        std::string bytes;
+        for (BYTE b : block.second) {
+            bytes += kHex[b >> 4];
+            bytes += kHex[b & 15];
+        }
+        dump.Add("bytes", bytes);
+        dump.Close();
+    }
     dump.Close();
 }
 

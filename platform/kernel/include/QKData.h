@@ -41,6 +41,8 @@ enum {
 
 // Most rows a dataset may hold; a write beyond fails instead of exhausting memory.
 const int QK_MAX_ROWS = 1 << 24;
+// Largest named block of the 3D library.
+const size_t QK_MAX_NAMED_BLOCK = 16 << 20;
 
 class QK_API CQKDataset {
 public:
@@ -415,6 +417,15 @@ public:
     // The whole tree as text: the project, every page with its nodes, the free datasets.
     void DumpState(CQKStateDump& dump) const;
 
+    // Named blocks of the 3D library (the colour map "ZCOLORS", its older form "3DCOLOR"),
+    // kept with the project; names regardless of case. Create makes the block anew,
+    // zero-filled; null beyond QK_MAX_NAMED_BLOCK bytes. An address stays valid until its
+    // block is made anew or deleted, or the project closes.
+    void* CreateNamedBlock(const std::string& name, size_t size);
+    void* GetNamedBlock(const std::string& name, size_t* size = nullptr) const;
+    bool DeleteNamedBlock(const std::string& name);
+    std::vector<std::string> GetNamedBlockNames() const;
+
 private:
     friend class CQKDataset;
     friend class CQKPage;
@@ -426,6 +437,7 @@ private:
     std::vector<std::unique_ptr<CQKDataset>> m_datasets;
     std::map<INT_PTR, CQKDataset*> m_datasetHandles;
     std::map<int, QKPageFactory> m_pageFactories;
+    std::map<std::string, std::vector<BYTE>> m_namedBlocks; // by upper-cased name
     INT_PTR m_activePage = 0;
     INT_PTR m_lastHandle = 0x10000;
     bool m_modified = false;

@@ -9,6 +9,7 @@
 
 #include "QKContour.h"
 #include "QKGraphObjects.h"
+#include "QKPlotHost.h"
 #include "QKPlotModel.h"
 
 namespace {
@@ -323,6 +324,74 @@ TEST_F(PlotModelTest, TheDumpListsEveryNodeAndEachPropertyOnItsOwnLine)
         EXPECT_EQ(std::count(diff.begin(), diff.end(), '\n'), 2) << diff;
         EXPECT_EQ(Trimmed(diff.substr(diff.find('+') + 1)), std::string(c.line) + "\n") << diff;
     }
+}
+
+TEST_F(PlotModelTest, AContourPlotOwnsItsStoreThroughTheLoadedLibrary)
+{
+    // z = x^2 + y^2 on a 9 x 9 matrix over -4..4, one node missing.
+    ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 9 9")) << err;
+    auto* matrix = static_cast<CQKMatrixPage*>(qkfxGetProject().GetActiveMatrix());
+    matrix->m_x1 = matrix->m_y1 = -4;
+    matrix->m_x2 = matrix->m_y2 = 4;
+    for (int r = 1; r <= 9; ++r)
+        for (int c = 1; c <= 9; ++c)
+            matrix->SetCell(r, c, (c - 5) * (c - 5) + (r - 5) * (r - 5));
+    matrix->SetCell(1, 1, MISSING_VALUE);
+    ASSERT_TRUE(Run("matrix -p 0 ContourColor")) << err;
+
+    std::string error;
+    ASSERT_NE(qkfxGetSurfaceLibrary(&error), nullptr) << error;
+    CQKGraphicLayer* layer = ActiveLayer();
+    auto* plot = dynamic_cast<CQKContourPlotObj*>(layer->PlotObjByIndex(0, 1));
+    ASSERT_NE(plot, nullptr);
+    EXPECT_EQ(plot->GetPlotObjType(), 10) << "the library's contour plot";
+
+    // The grid holds the matrix on the colour map's scale, which spans the data; the
+    // missing node holds the colour map's missing value, not the bottom of the scale.
+    CQKContourGrid* grid = plot->GetContourGrid();
+    ASSERT_EQ(grid->GetRows(), 9);
+    ASSERT_EQ(grid->GetCols(), 9);
+    EXPECT_EQ(grid->GetValue(0, 0), (float)QK_COLORMAP_MISSING_SCALE);
+    EXPECT_LT(grid->GetValue(4, 4), grid->GetValue(8, 4)) << "the centre is lowest";
+    EXPECT_EQ(grid->GetValue(8, 4), grid->GetValue(4, 8)) << "the map is symmetric";
+    EXPECT_EQ(grid->GetScaleX(), 1.0);
+    EXPECT_EQ(grid->GetOffsetX(), -4.0);
+    size_t size = 0;
+    ASSERT_NE(qkfxGetProject().GetNamedBlock("zcolors", &size), nullptr) << "the colour map is the project's";
+    EXPECT_GT(size, 342u);
+
+    // The colour hook answers the kernel's missing value and leaves the rest to the map.
+    int handled = 0;
+    double missing = MISSING_VALUE, value = 3;
+    EXPECT_EQ(qkColorControlHook(39, 0, (INT_PTR)&missing, &handled, 0), QK_COLORMAP_MISSING_SCALE);
+    EXPECT_EQ(handled, 1);
+    handled = 0;
+    qkColorControlHook(39, 0, (INT_PTR)&value, &handled, 0);
+    EXPECT_EQ(handled, 0);
+
+    // Drawing computes the lines into the store the plot's grid owns, and keeps them.
+    grid->SetPlotArea({0, 0, 400, 400}, -4, 8, -4, 8);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 400);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    EXPECT_TRUE(plot->NeedsContourLines());
+    EXPECT_TRUE(plot->Draw(dc, nullptr));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ASSERT_NE(grid->GetContourData(), nullptr);
+    EXPECT_FALSE(plot->NeedsContourLines()) << "the lines are in the store";
+
+    std::string dump = qkfxDumpProject();
+    for (const char* line : {"      plot 1 Contour {", "        grid = \"9 x 9\"", "        store = 1",
+                             "  block ZCOLORS {"})
+        EXPECT_NE(dump.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << dump;
+
+    // Its script text runs in the interpreter.
+    EXPECT_EQ(qkPlotHostCallback(0, PLOTHOST_RUN_SCRIPT, 0, (INT_PTR) "type from the library"), 0);
+    EXPECT_EQ(out, "from the library\n");
 }
 
 } // namespace
