@@ -315,6 +315,33 @@ TEST_F(HostTest, FitterRequestsForVariablesScriptsAndFolders)
     EXPECT_NE(FitWin(HOST_FIND_SESSION, (INT_PTR)&found, 0), 0);
 }
 
+TEST_F(HostTest, PluginsPlotEveryKindIntoTheTreeThroughTheHost)
+{
+    Bind();
+    // X, three Y and a Z column: every kind finds the columns its shape takes.
+    ASSERT_EQ(Fit(HOST_RUN_SCRIPT, S("win -t wks; wks.ncols = 5; wks.col5.type = 6; col(B)[1] = 1"), 0), 0);
+    CQKPage* wks = qkfxGetProject().GetActivePage();
+    const char* words[] = {"Line", "Scatter", "LineSymbol", "Column", "Bar", "StackCol", "StackBar",
+                           "FloatColumn", "FloatBar", "Area", "FillArea", "YError", "VertDropLine",
+                           "HorzDropLine", "HiLoClose", "Vector", "FlowVector", "Pie", "BoxChart", "Histogram",
+                           "IndexSize", "IndexColor", "IndexColorSize", "3DScatter", "Trajectory", "3DBar",
+                           "Ribbon", "Walls", "ColorFill", "ColorMap", "3DBars", "WireFrame", "WireSurface",
+                           "ContourColor", "ContourBW", "GrayScaleMap"};
+    for (const char* word : words) {
+        SCOPED_TRACE(word);
+        const QKPlotWord* entry = qkfxFindPlotWord(word);
+        ASSERT_NE(entry, nullptr);
+        qkfxGetProject().SetActivePage(wks);
+        std::string script = std::string("worksheet -p 201 ") + word;
+        ASSERT_EQ(Fit(HOST_RUN_SCRIPT, S(script.c_str()), 0), 0) << err;
+        CQKGraphicLayer* layer = qkfxGetProject().GetActiveGraph()->GetActiveLayer();
+        ASSERT_GT(layer->GetNumPlots(), 0);
+        EXPECT_EQ(layer->PlotObjByIndex(0, 1)->GetPlotObjectType(0), entry->type);
+        if (entry->command)
+            EXPECT_EQ(qkfxFindPlotCommand(entry->command), entry) << "the menu command names the same kind";
+    }
+}
+
 TEST_F(HostTest, FitterRequestsForDatasetsAndResults)
 {
     ASSERT_TRUE(Run("win -t wks; for(i=1;i<=5;i+=1){col(A)[i]=i; col(B)[i]=2*i;}; col(B)[1] = --; win -t plot"));
