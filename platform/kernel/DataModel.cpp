@@ -142,6 +142,7 @@ bool CQKPage::SetName(const std::string& name)
     qkfxGetCallLog().Add("CQKPage::SetName", m_name + " -> " + name);
     m_name = name;
     m_project->SetProjectModified(true);
+    qkRefreshPlotNames();
     return true;
 }
 
@@ -288,6 +289,7 @@ bool CQKWksPage::RenameColumn(int n, const std::string& name)
         return false;
     c->m_columnName = name;
     m_project->SetProjectModified(true);
+    qkRefreshPlotNames();
     return true;
 }
 
@@ -460,6 +462,7 @@ bool CQKProject::DeletePage(const std::string& name)
         std::unique_ptr<CQKPage> doomed = std::move(m_pages[i]);
         m_pages.erase(m_pages.begin() + i);
         INT_PTR handle = doomed->GetHandle();
+        qkRemovePlotsOfPage(handle);
         doomed->OnDestroy();
         doomed.reset();
         if (m_activePage == handle)

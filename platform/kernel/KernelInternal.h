@@ -68,3 +68,9 @@ CQKContourPlotObj* qkCreateContourPlot(std::string* error);
 // map's scale (missing values at its missing value); false when there is nothing to fill
 // it from.
 bool qkFillContourGrid(CQKContourPlotObj* plot);
+
+// After a page or column was renamed, every plot names its datasets and matrix as they
+// are now called (PlotModel.cpp).
+void qkRefreshPlotNames();
+// A matrix page is going: the plots that draw it go from every layer.
+void qkRemovePlotsOfPage(INT_PTR page);

@@ -152,12 +152,13 @@ CQKPlotObj* qkfxAddPlot(CQKGraphicLayer* layer, int type, const std::vector<QKPl
     std::vector<QKPlotData> bound = data;
     for (QKPlotData& d : bound) {
         if (d.role == QK_ROLE_MATRIX) {
-            CQKPage* page = project.FindPage(d.dataset);
+            CQKPage* page = d.handle ? project.GetPageFromHandle(d.handle) : project.FindPage(d.dataset);
             if (!page || page->GetType() != QK_PAGE_MATRIX) {
                 Fail(error, "there is no matrix \"" + d.dataset + "\"");
                 return nullptr;
             }
             d.dataset = page->GetName();
+            d.handle = page->GetHandle();
             continue;
         }
         CQKDataset* dataset = d.handle ? project.GetDatasetFromHandle(d.handle) : project.FindDataset(d.dataset);
@@ -339,4 +340,61 @@ CQKPlotObj* qkfxFindPlot(CQKGraphicLayer* layer, const std::string& dataset)
             return plot;
     }
     return nullptr;
+}
+
+namespace {
+
+// Calls `visit(layer)` for every layer of every graph page.
+template <typename Visit>
+void ForEachLayer(Visit visit)
+{
+    CQKProject& project = qkfxGetProject();
+    for (int i = 0; i < project.GetNumPages(); ++i)
+        if (auto* graph = dynamic_cast<CQKGraphPage*>(project.GetPage(i)))
+            for (int l = 0; l < graph->GetNumLayers(); ++l)
+                visit(graph->GetLayerByIndex(l, 1));
+}
+
+} // namespace
+
+void qkRefreshPlotNames()
+{
+    CQKProject& project = qkfxGetProject();
+    ForEachLayer([&](CQKGraphicLayer* layer) {
+        for (int i = 0; i < layer->GetNumPlots(); ++i) {
+            CQKPlotObj* plot = layer->PlotObjByIndex(i, 1);
+            std::vector<QKPlotData> data = plot->GetDataList();
+            for (QKPlotData& d : data) {
+                if (d.role == QK_ROLE_MATRIX) {
+                    if (CQKPage* page = project.GetPageFromHandle(d.handle))
+                        d.dataset = page->GetName();
+                } else if (CQKDataset* dataset = project.GetDatasetFromHandle(d.handle)) {
+                    d.dataset = dataset->GetName();
+                }
+            }
+            if (!data.empty())
+                plot->SetDataSetName(data[0].dataset);
+            plot->SetDataList(data);
+        }
+        qkfxUpdateLegend(layer);
+    });
+}
+
+void qkRemovePlotsOfPage(INT_PTR page)
+{
+    ForEachLayer([&](CQKGraphicLayer* layer) {
+        std::vector<int> doomed;
+        for (int id : layer->GetObjectIds()) {
+            auto* plot = dynamic_cast<CQKPlotObj*>(layer->GetObject(id));
+            if (!plot)
+                continue;
+            for (const QKPlotData& d : plot->GetDataList())
+                if (d.role == QK_ROLE_MATRIX && d.handle == page)
+                    doomed.push_back(id);
+        }
+        for (int id : doomed)
+            layer->RemoveDataObj(id);
+        if (!doomed.empty())
+            qkfxUpdateLegend(layer);
+    });
 }

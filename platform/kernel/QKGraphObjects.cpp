@@ -271,8 +271,22 @@ int CQKLayer::MoveObjectTo(int id, CQKLayer* to)
 void CQKLayer::RemovePlotsOf(INT_PTR dataset)
 {
     for (auto it = m_objects.begin(); it != m_objects.end();) {
-        auto* data = dynamic_cast<CQKDataObj*>(it->second.get());
-        if (data && data->GetDataHandle() == dataset)
+        auto* plot = dynamic_cast<CQKPlotObj*>(it->second.get());
+        auto* data = dynamic_cast<CQKDataObj*>(plot);
+        bool doomed = data && data->GetDataHandle() == dataset;
+        if (plot && !doomed) {
+            // A plot without its main dataset, or error bars without any of theirs, cannot
+            // draw; a plot without another of its datasets (its X, say) draws without it.
+            std::vector<QKPlotData> list = plot->GetDataList();
+            for (size_t i = list.size(); i-- > 0;)
+                if (list[i].role != QK_ROLE_MATRIX && list[i].handle == dataset) {
+                    if (i == 0 || plot->IsErrorBarPlot())
+                        doomed = true;
+                    list.erase(list.begin() + i);
+                }
+            plot->SetDataList(list);
+        }
+        if (doomed)
             it = m_objects.erase(it);
         else
             ++it;

@@ -204,8 +204,9 @@ struct QKPlotData {
     std::string dataset;
     int first = 0;
     int end = -1;
-    // The dataset's handle, which finds it after a rename and where its name does not
-    // (the columns of an Excel workbook's sheets); 0 to look it up by name.
+    // The dataset's handle (a matrix page's, for QK_ROLE_MATRIX), which finds it after a
+    // rename and where its name does not (the columns of an Excel workbook's sheets); 0
+    // to look it up by name.
     INT_PTR handle = 0;
 };
 
@@ -809,7 +810,8 @@ public:
     // Moves the object, under a new id, to another layer; answers the new id, 0 when
     // there is no such object.
     int MoveObjectTo(int id, CQKLayer* to);
-    // Deletes the plots that draw the dataset (they cannot draw without it).
+    // Deletes the plots whose main dataset this is (they cannot draw without it); other
+    // plots drop it from their data.
     void RemovePlotsOf(INT_PTR dataset);
     // The text object of that name, null when there is none.
     CQKTextObj* FindTextObj(const std::string& name) const;

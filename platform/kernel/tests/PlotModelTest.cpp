@@ -326,6 +326,36 @@ TEST_F(PlotModelTest, TheDumpListsEveryNodeAndEachPropertyOnItsOwnLine)
     }
 }
 
+TEST_F(PlotModelTest, RenamesAndDeletionsKeepThePlotsTrueToTheirData)
+{
+    ASSERT_TRUE(Run("win -t wks; wks.ncols = 3; wks.col3.type = 3; worksheet -p 201 YError;"
+                    "win -t matrix; matrix -p 0 ContourBW")) << err;
+    CQKProject& project = qkfxGetProject();
+    CQKGraphicLayer* layer = static_cast<CQKGraphPage*>(project.FindPage("Graph1"))->GetActiveLayer();
+    CQKGraphicLayer* contourLayer = static_cast<CQKGraphPage*>(project.FindPage("Graph2"))->GetActiveLayer();
+
+    ASSERT_TRUE(project.FindPage("Data1")->SetName("Sample"));
+    ASSERT_TRUE(static_cast<CQKWksPage*>(project.FindPage("Sample"))->RenameColumn(2, "Volts"));
+    ASSERT_TRUE(project.FindPage("Matrix1")->SetName("Depth"));
+    EXPECT_EQ(Describe(layer), "Scatter: Y=Sample_Volts X=Sample_A\nError Bar: YERR=Sample_C Y=Sample_Volts\n");
+    EXPECT_EQ(layer->FindTextObj("Legend")->GetTextString(), "\\l(1) Sample_Volts");
+    EXPECT_EQ(Describe(contourLayer), "Contour: MATRIX=Depth\n");
+    ASSERT_TRUE(Run("win -a Graph1; set Sample_Volts -e")) << err;
+
+    // Without its X a plot still draws; without its error column the error bars go;
+    // without its main dataset the plot goes, and the legend with the last plot.
+    ASSERT_TRUE(Run("del Sample_A")) << err;
+    EXPECT_EQ(Describe(layer), "Scatter: Y=Sample_Volts\nError Bar: YERR=Sample_C Y=Sample_Volts\n");
+    ASSERT_TRUE(Run("del Sample_C")) << err;
+    EXPECT_EQ(Describe(layer), "Scatter: Y=Sample_Volts\n");
+    ASSERT_TRUE(Run("del Sample_Volts")) << err;
+    EXPECT_EQ(Describe(layer), "");
+    EXPECT_EQ(layer->FindTextObj("Legend"), nullptr);
+
+    ASSERT_TRUE(project.DeletePage("Depth"));
+    EXPECT_EQ(contourLayer->GetNumPlots(), 0) << "a deleted matrix takes its plots along";
+}
+
 TEST_F(PlotModelTest, AContourPlotOwnsItsStoreThroughTheLoadedLibrary)
 {
     // z = x^2 + y^2 on a 9 x 9 matrix over -4..4, one node missing.
