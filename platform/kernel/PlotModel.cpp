@@ -258,8 +258,9 @@ int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const std::v
     if (plots.empty()) {
         if (word.shape == QK_SHAPE_XYZ)
             return Fail(error, "no Y and Z columns to plot as " + std::string(word.word));
-        return Fail(error, qkFormatText("%s needs %d Y column%s a plot", word.word, (int)roles.size(),
-                                        roles.size() > 1 ? "s" : ""));
+        if (roles.size() == 1)
+            return Fail(error, "no Y column to plot as " + std::string(word.word));
+        return Fail(error, qkFormatText("%s needs %d Y columns for each plot", word.word, (int)roles.size()));
     }
     int group = plots.size() > 1 ? NextGroup(layer) : 0;
     int made = 0;

@@ -224,6 +224,31 @@ void CQKWksPage::DumpState(CQKStateDump& dump) const
     dump.Close();
 }
 
+void CQKWksExternPage::DumpState(CQKStateDump& dump) const
+{
+    DumpPageHeader(dump);
+    dump.Add("selection", qkFormatText("%d %d %d %d", m_selC1, m_selC2, m_selR1, m_selR2));
+    dump.Add("labelsShown", m_labelsShown);
+    dump.Add("fileForLoading", GetFileNameForLoading());
+    dump.Add("externalHidden", IsExternalHidden() != FALSE);
+    for (int c = 1; c <= GetNumCols(); ++c)
+        qkDumpDataset(dump, *GetColumn(c));
+    dump.Add("externalName", m_externalName);
+    dump.Add("externalSource", m_externalSource);
+    dump.Add("noSourceFile", m_noSourceFile);
+    dump.Add("internalSaving", m_internalSaving);
+    dump.Add("automaticUpdate", m_automaticUpdate);
+    dump.Add("activeLayer", m_activeLayer);
+    for (const auto& layer : m_layers) {
+        dump.Open(qkFormatText("sheet %d %s", layer->GetID(), layer->GetName().c_str()));
+        dump.Add("used", qkFormatText("%d %d %d %d", layer->m_r1, layer->m_r2, layer->m_c1, layer->m_c2));
+        for (int c = 1; c <= layer->GetNumCols(); ++c)
+            qkDumpDataset(dump, *layer->GetColumn(c));
+        dump.Close();
+    }
+    dump.Close();
+}
+
 void CQKMatrixPage::DumpState(CQKStateDump& dump) const
 {
     DumpPageHeader(dump);

@@ -152,8 +152,8 @@ TEST_F(PlotModelTest, PlotCommandsThatCannotPlotSayWhyAndLeaveNoGraph)
     };
     const Case cases[] = {
         {"win -t wks; worksheet -p 201 Sparkles", "worksheet -p: unknown plot type \"Sparkles\""},
-        {"win -t wks; wks.col2.type = 4; worksheet -p 201 Line", "worksheet -p: Line needs 1 Y column a plot"},
-        {"win -t wks; worksheet -p 201 HiLoClose", "worksheet -p: HiLoClose needs 3 Y columns a plot"},
+        {"win -t wks; wks.col2.type = 4; worksheet -p 201 Line", "worksheet -p: no Y column to plot as Line"},
+        {"win -t wks; worksheet -p 201 HiLoClose", "worksheet -p: HiLoClose needs 3 Y columns for each plot"},
         {"win -t wks; worksheet -p 201 ContourColor", "worksheet -p: no Y and Z columns to plot as ContourColor"},
         {"win -t matrix; matrix -p 0 Line", "matrix -p: Line does not plot a matrix"},
         {"win -t wks; matrix -p 0 ContourBW", "matrix -p: there is no active matrix"},
