@@ -135,7 +135,8 @@ HMODULE qkfxGetSurfaceLibrary(std::string* error)
     HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!module) {
         if (error)
-            *error = "cannot load the 3D and contour library " + path + " (error " + std::to_string(GetLastError()) + ")";
+            *error = "cannot load the 3D and contour library " + path + " (error " +
+                     std::to_string(GetLastError()) + ")";
         return nullptr;
     }
     SurfaceLibrary lib;

@@ -249,7 +249,8 @@ int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const std::v
         pending.push_back(DataOf(roles[taken], c));
         if (taken + 1 == roles.size()) {
             // The main dataset comes first: the Y of the shape.
-            std::stable_partition(pending.begin(), pending.end(), [](const QKPlotData& d) { return d.role == QK_ROLE_Y; });
+            std::stable_partition(pending.begin(), pending.end(),
+                                  [](const QKPlotData& d) { return d.role == QK_ROLE_Y; });
             plots.push_back(pending);
             errorOf.push_back(nullptr);
             pending.clear();
