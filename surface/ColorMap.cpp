@@ -22,7 +22,7 @@ ColourFormatCallback g_format = nullptr;
 INT_PTR g_formatContext = 0;
 HPEN g_pen = nullptr;
 
-const int kMissingScale = -9999;
+const int kMissingScale = QK_COLORMAP_MISSING_SCALE;
 const int kBelowLevel = -9998;
 
 int SlotLevel(const ZColorsBlock* b, int slot)
@@ -57,7 +57,8 @@ double TInverse(const ZColorsBlock* b, double x)
 // zero; every value then sits at the bottom of the scale.
 int ScaleOf(const ZColorsBlock* b, double z)
 {
-    if (z == b->zMissing)
+    // A value that is no number has no place on the scale: it is missing, not the bottom.
+    if (z == b->zMissing || isnan(z))
         return kMissingScale;
     double span = T(b, b->zMax) - T(b, b->zMin);
     double s = b->scaleLow;

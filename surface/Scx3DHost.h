@@ -21,12 +21,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "QKPlotHost.h" // the plot-host callback, its requests and the colour hook
+
 // ---------------------------------------------------------------------------------------
 // Callbacks
-
-// The plot-host callback: (context, request code, argument, pointer). The context is the
-// value given by the binder, a window handle in every binding.
-typedef INT_PTR(WINAPI* PlotHostCallback)(INT_PTR context, UINT code, INT_PTR argument, INT_PTR pointer);
 
 // The per-object callback kept in each object's attributes, with the user value beside it.
 typedef INT_PTR(WINAPI* Plot3DObjectCallback)(INT_PTR user, UINT code, INT_PTR a1, INT_PTR a2,
@@ -34,19 +32,6 @@ typedef INT_PTR(WINAPI* Plot3DObjectCallback)(INT_PTR user, UINT code, INT_PTR a
 
 // The drawing callback handed to the paint commands: (code, three operands).
 typedef INT_PTR(WINAPI* Scx3DDrawCallback)(UINT code, INT_PTR a1, INT_PTR a2, INT_PTR a3);
-
-// Requests the engine sends through the plot-host callback. Only the low 16 bits of a
-// code count; the callback receives them with the high bits cleared.
-enum PlotHostRequestCode : UINT {
-    PLOTHOST_BIND = 0x0000,          // (context, callback): the first binder wins for life
-    PLOTHOST_RUN_SCRIPT = 0x0400,    // (0, script text)
-    PLOTHOST_BLOCK_CREATE = 0x0490,  // (size, name): address of a new block, or 0
-    PLOTHOST_BLOCK_GET = 0x0491,     // (size, name): address of the existing block, or 0
-    PLOTHOST_BLOCK_RELEASE = 0x0492, // (0, name)
-    PLOTHOST_BLOCKS_BEGIN = 0x04A0,  // (0, 0): a round of colour-map work begins
-    PLOTHOST_BLOCKS_END = 0x04BE,    // (0, 0): ... and ends
-    PLOTHOST_QUERY_054A = 0x054A,    // (0, 0): the kernel's colour-control function, or 0
-};
 
 // Codes of the drawing callback used by the line and polygon objects.
 enum Scx3DDrawCode : UINT {
@@ -434,10 +419,6 @@ static_assert(offsetof(Legacy3DColors, rampMode) == 174, "layout");
 
 inline size_t ZColorsSize(int n) { return 342 + 10 * (size_t)n; }
 
-// The kernel's own colour-control service, offered every colour-map request first: it
-// sets *handled when its answer is final.
-typedef INT_PTR(WINAPI* ColorControlHook)(UINT code, INT_PTR argument, INT_PTR pointer, int* handled,
-                                          INT_PTR reserved);
 // A formatting callback the kernel hands in (code 19): it may change a legend value
 // before it is written; `code` is 22.
 typedef void(WINAPI* ColourFormatCallback)(INT_PTR context, UINT code, double* value);

@@ -14,6 +14,7 @@
 #include "KernelInternal.h"
 #include "QKCallLog.h"
 #include "QKExternal.h"
+#include "QKPlotModel.h"
 
 namespace {
 
@@ -141,6 +142,7 @@ bool CQKPage::SetName(const std::string& name)
     qkfxGetCallLog().Add("CQKPage::SetName", m_name + " -> " + name);
     m_name = name;
     m_project->SetProjectModified(true);
+    qkRefreshPlotNames();
     return true;
 }
 
@@ -287,11 +289,12 @@ bool CQKWksPage::RenameColumn(int n, const std::string& name)
         return false;
     c->m_columnName = name;
     m_project->SetProjectModified(true);
+    qkRefreshPlotNames();
     return true;
 }
 
 CQKGraphPage::CQKGraphPage(CQKProject* project, const std::string& name, QKPageType type)
-    : CQKPage(project, type, name), m_layers(1)
+    : CQKPage(project, type, name)
 {
 }
 
@@ -356,6 +359,7 @@ void CQKProject::New()
         page->OnDestroy();
     pages.clear();
     m_datasets.clear();
+    m_namedBlocks.clear();
     m_activePage = 0;
     m_modified = false;
 }
@@ -431,6 +435,11 @@ CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
     }
     if (!page)
         return nullptr;
+    // A new graph holds one layer, as the standard template gives it; a layout holds none.
+    if (type == QK_PAGE_GRAPH)
+        if (auto* graph = dynamic_cast<CQKGraphPage*>(page.get()))
+            if (graph->GetNumLayers() == 0)
+                graph->AddLayer();
     m_pages.push_back(std::move(page));
     m_activePage = m_pages.back()->GetHandle();
     m_modified = true;
@@ -489,6 +498,7 @@ bool CQKProject::DeletePage(const std::string& name)
         std::unique_ptr<CQKPage> doomed = std::move(m_pages[i]);
         m_pages.erase(m_pages.begin() + i);
         INT_PTR handle = doomed->GetHandle();
+        qkRemovePlotsOfPage(handle);
         doomed->OnDestroy();
         doomed.reset();
         if (m_activePage == handle)
@@ -573,12 +583,13 @@ void CQKProject::ForgetDataset(INT_PTR handle)
     m_datasetHandles.erase(handle);
     for (auto& p : m_pages)
         if (CQKGraphPage* g = dynamic_cast<CQKGraphPage*>(p.get()))
-            for (QKLayer& layer : g->m_layers)
-                for (size_t i = layer.datasets.size(); i-- > 0;)
-                    if (layer.datasets[i] == handle) {
-                        layer.datasets.erase(layer.datasets.begin() + i);
-                        layer.plotTypes.erase(layer.plotTypes.begin() + i);
-                    }
+            for (int i = 0; i < g->GetNumLayers(); ++i) {
+                CQKGraphicLayer* layer = g->GetLayerByIndex(i, 1);
+                int before = layer->GetNumPlots();
+                layer->RemovePlotsOf(handle);
+                if (layer->GetNumPlots() != before)
+                    qkfxUpdateLegend(layer);
+            }
 }
 
 CQKDataset* CQKProject::GetDatasetFromHandle(INT_PTR handle) const

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "QKCallLog.h"
+#include "QKPlotModel.h"
 #include "QKScript.h"
 
 namespace {
@@ -440,12 +441,20 @@ CQKGraphPage* CxlPlot::AddPlots(CQKWksExternLayer* layer, int command, CQKGraphP
         graph = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
     if (!graph)
         return nullptr;
-    std::string type = "plot" + std::to_string(command);
+    // The command names the kind; a command that names none plots lines.
+    const QKPlotWord* word = qkfxFindPlotCommand((UINT)command);
+    if (!word)
+        word = qkfxFindPlotWord("Line");
+    std::vector<CQKDataset*> columns;
     for (CQKDataset* y : ys) {
         y->m_xDataset = x ? x->GetHandle() : 0;
-        graph->GetActiveLayer().datasets.push_back(y->GetHandle());
-        graph->GetActiveLayer().plotTypes.push_back(type);
-        qkfxGetCallLog().Add("CxlPlot::AddPlots", graph->GetName() + " " + y->GetName() + " " + type);
+        columns.push_back(y);
+        qkfxGetCallLog().Add("CxlPlot::AddPlots", graph->GetName() + " " + y->GetName() + " " + word->word);
+    }
+    std::string error;
+    if (qkfxPlotColumns(graph->GetActiveLayer(), *word, columns, &error) == 0) {
+        qkfxGetCallLog().Add("CxlPlot::AddPlots", error);
+        return nullptr;
     }
     return graph;
 }
@@ -481,30 +490,52 @@ BOOL CQKDefaultPlotAssignments::AssignmentsValid() const
 
 BOOL ExtractPlotsIntoSeperateLayers(CQKGraphPage* page, int)
 {
-    if (!page || page->m_layers.empty() || page->m_layers[0].datasets.size() < 2)
+    CQKGraphicLayer* first = page ? page->GetLayerByIndex(0, 1) : nullptr;
+    if (!first || first->GetNumPlots() < 2)
         return FALSE;
-    QKLayer all = page->m_layers[0];
-    page->m_layers.clear();
-    for (size_t i = 0; i < all.datasets.size(); ++i)
-        page->m_layers.push_back(QKLayer{{all.datasets[i]}, {all.plotTypes[i]}});
-    page->m_activeLayer = 0;
+    // Each plot after the first, with the error bars that follow it, moves to a layer of
+    // its own.
+    std::vector<int> ids = first->GetObjectIds();
+    CQKGraphicLayer* target = nullptr;
+    bool firstPlotSeen = false;
+    for (int id : ids) {
+        auto* plot = dynamic_cast<CQKPlotObj*>(first->GetObject(id));
+        if (!plot)
+            continue;
+        plot->SetGroup(0, FALSE); // a group lives in one layer
+        if (!plot->IsErrorBarPlot()) {
+            if (!firstPlotSeen) {
+                firstPlotSeen = true;
+                continue;
+            }
+            target = page->AddLayer();
+        }
+        if (target)
+            first->MoveObjectTo(id, target);
+    }
+    for (int i = 0; i < page->GetNumLayers(); ++i)
+        qkfxUpdateLegend(page->GetLayerByIndex(i, 1));
+    page->SetActiveLayerIndex(0);
     return TRUE;
 }
 
 BOOL ExtractLayersIntoSeperateGraphs(CQKGraphPage* page)
 {
-    if (!page || page->m_layers.size() < 2)
+    if (!page || page->GetNumLayers() < 2)
         return FALSE;
-    std::vector<QKLayer> rest(page->m_layers.begin() + 1, page->m_layers.end());
-    page->m_layers.resize(1);
-    page->m_activeLayer = 0;
     CQKProject& project = qkfxGetProject();
-    for (const QKLayer& layer : rest) {
+    // Every layer after the first goes, with its objects, to a new graph of its own.
+    while (page->GetNumLayers() > 1) {
+        CQKGraphicLayer* from = page->GetLayerByIndex(1, 1);
         auto* graph = static_cast<CQKGraphPage*>(project.CreatePage(QK_PAGE_GRAPH));
         if (!graph)
             return FALSE;
-        graph->m_layers[0] = layer;
+        CQKGraphicLayer* to = graph->GetActiveLayer();
+        for (int id : from->GetObjectIds())
+            from->MoveObjectTo(id, to);
+        page->DeleteLayer(1);
     }
+    page->SetActiveLayerIndex(0);
     project.SetActivePage(page);
     return TRUE;
 }

@@ -16,6 +16,7 @@
 #include "KernelInternal.h"
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKPlotModel.h"
 #include "QKHost.h"
 #include "QKScript.h"
 #include "QKUtil.h"
@@ -554,10 +555,13 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
         CQKGraphPage* g = project.GetActiveGraph();
         if (!d || !g)
             return 0;
-        for (const QKLayer& layer : g->m_layers)
-            for (INT_PTR h : layer.datasets)
-                if (h == a)
-                    return XDatasetOf(d);
+        for (int i = 0; i < g->GetNumLayers(); ++i) {
+            CQKGraphicLayer* layer = g->GetLayerByIndex(i, 1);
+            for (int p = 0; p < layer->GetNumPlots(); ++p)
+                if (auto* plot = dynamic_cast<CQKDataObj*>(layer->PlotObjByIndex(p, 1)))
+                    if (plot->GetDataHandle() == a)
+                        return XDatasetOf(d);
+        }
         return 0;
     }
     case HOST_REQ_3005: {
@@ -594,13 +598,24 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
             return 1;
         int kind = b ? reinterpret_cast<const QFitPlotRecord*>(b)->values[0] : 0;
         log.Add("HOST_DATASET_UPDATE", d->GetName() + " " + std::to_string(kind));
-        // A result curve appears in the active graph beside the data it fits.
-        if (kind && project.GetActiveGraph()) {
-            QKLayer& layer = project.GetActiveGraph()->GetActiveLayer();
-            if (std::find(layer.datasets.begin(), layer.datasets.end(), a) == layer.datasets.end()) {
-                layer.datasets.push_back(a);
-                layer.plotTypes.push_back("line");
+        // A result curve appears as a line in the active layer beside the data it fits,
+        // once: updating it again redraws the same plot.
+        CQKGraphPage* graph = project.GetActiveGraph();
+        CQKGraphicLayer* layer = graph ? graph->GetActiveLayer() : nullptr;
+        if (kind && layer && !qkfxFindPlot(layer, d->GetName())) {
+            std::vector<QKPlotData> data(1);
+            data[0].dataset = d->GetName();
+            data[0].handle = a;
+            if (CQKDataset* x = project.GetDatasetFromHandle(XDatasetOf(d))) {
+                QKPlotData xd;
+                xd.role = QK_ROLE_X;
+                xd.dataset = x->GetName();
+                xd.handle = x->GetHandle();
+                data.push_back(xd);
             }
+            std::string error;
+            if (!qkfxAddPlot(layer, QK_PLOT_LINE, data, &error))
+                log.Add("HOST_DATASET_UPDATE", error);
         }
         return 0;
     }

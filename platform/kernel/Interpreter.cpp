@@ -1636,13 +1636,8 @@ struct CQKScript::Impl {
             Win(words());
             return true;
         }
-        if (word == "layer") {
-            std::vector<std::string>& a = words();
-            if (!a.empty() && Same(a[0], "-c")) {
-                LayerContents();
-                return true;
-            }
-            log("layer");
+        if (word == "layer" || word == "set" || word == "label" || word == "axis") {
+            GraphCommand(word, words());
             return true;
         }
         if (word == "worksheet" || word == "wo") {
@@ -1651,6 +1646,10 @@ struct CQKScript::Impl {
         }
         if (word == "matrix") {
             std::vector<std::string>& a = words();
+            if (!a.empty() && Same(a[0], "-p")) {
+                GraphCommand("matrix", a);
+                return true;
+            }
             if (a.size() == 4 && Same(a[0], "-ps") && Same(a[1], "dim")) {
                 CQKMatrixPage* m = qkfxGetProject().GetActiveMatrix();
                 if (!m)
@@ -1660,7 +1659,7 @@ struct CQKScript::Impl {
                     Fail("matrix: cannot size " + m->GetName() + " " + a[2] + " x " + a[3]);
                 return true;
             }
-            Fail("matrix knows -ps dim <rows> <columns>");
+            Fail("matrix knows -ps dim <rows> <columns> and -p <template> <type>");
         }
         if (word == "del") {
             std::vector<std::string>& a = words();
@@ -1685,8 +1684,8 @@ struct CQKScript::Impl {
             return true;
         }
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
-        static const char* const uiCommands[] = {"set", "label", "axis", "edit", "page", "clr", "print",
-                                                 "rescale", "hidemarker", "newfunction", "getenumwin"};
+        static const char* const uiCommands[] = {"edit", "page", "clr", "print", "rescale", "hidemarker",
+                                                 "newfunction", "getenumwin"};
         for (const char* c : uiCommands)
             if (word == c) {
                 log(c);
@@ -1756,8 +1755,8 @@ struct CQKScript::Impl {
                 wks->AddColumn();
             return;
         }
-        if (a.size() == 3 && Same(a[0], "-p")) {
-            PlotSelection(a[2]);
+        if (!a.empty() && Same(a[0], "-p")) {
+            GraphCommand("worksheet", a);
             return;
         }
         if (!a.empty() && Same(a[0], "-e")) {
@@ -1767,59 +1766,19 @@ struct CQKScript::Impl {
         Fail("worksheet knows -a <n>, -p <template> <type> and -e");
     }
 
-    // worksheet -p: plots the selected columns of the active worksheet, or every Y column
-    // when no column is selected, into a new graph.
-    void PlotSelection(const std::string& plotType)
+    // The graph commands work on the project's tree (GraphCommands.cpp).
+    void GraphCommand(const std::string& command, const std::vector<std::string>& words)
     {
-        CQKProject& project = qkfxGetProject();
-        CQKWksPage* wks = ActiveWks("worksheet -p");
-        std::vector<INT_PTR> plotted;
-        for (int c = 1; c <= wks->GetNumCols(); ++c) {
-            bool selected = wks->m_selC1 >= 1 ? (c >= wks->m_selC1 && c <= wks->m_selC2)
-                                              : wks->GetColumn(c)->m_type == QK_COLTYPE_Y;
-            if (selected && wks->GetColumn(c)->m_type != QK_COLTYPE_X)
-                plotted.push_back(wks->GetColumn(c)->GetHandle());
-        }
-        if (plotted.empty())
-            Fail("worksheet -p: no Y column to plot in " + wks->GetName());
-        CQKGraphPage* graph = static_cast<CQKGraphPage*>(project.CreatePage(QK_PAGE_GRAPH));
-        for (INT_PTR h : plotted) {
-            graph->GetActiveLayer().datasets.push_back(h);
-            graph->GetActiveLayer().plotTypes.push_back(plotType);
-        }
-        qkfxGetCallLog().Add("worksheet -p", graph->GetName() + " " + plotType);
-        qkfxGetAccess()->OnInternalNewPage(graph, TRUE);
-    }
-
-    // layer -c: the count of datasets in the active layer into `count`, their names into %Z.
-    void LayerContents()
-    {
-        std::string names;
-        int count = 0;
-        if (CQKGraphPage* g = qkfxGetProject().GetActiveGraph()) {
-            for (INT_PTR h : g->GetActiveLayer().datasets)
-                if (CQKDataset* d = qkfxGetProject().GetDatasetFromHandle(h)) {
-                    names += (count ? " " : "") + d->GetName();
-                    ++count;
-                }
-        }
-        self->SetVariable("count", count);
-        regs['Z' - 'A'] = names;
+        std::string error;
+        if (!qkRunGraphCommand(*self, command, words, &error))
+            Fail(error);
     }
 
     // doc -e D {block}: runs the block once for each dataset plotted in any graph, with
     // %C naming it.
     void ForEachPlottedDataset(const Source& src, size_t open, size_t close)
     {
-        std::vector<std::string> names;
-        CQKProject& project = qkfxGetProject();
-        for (int i = 0; i < project.GetNumPages(); ++i)
-            if (CQKGraphPage* g = dynamic_cast<CQKGraphPage*>(project.GetPage(i)))
-                for (const QKLayer& layer : g->m_layers)
-                    for (INT_PTR h : layer.datasets)
-                        if (CQKDataset* d = project.GetDatasetFromHandle(h))
-                            if (std::find(names.begin(), names.end(), d->GetName()) == names.end())
-                                names.push_back(d->GetName());
+        std::vector<std::string> names = qkListPlottedDatasets();
         std::string saved = regs[2];
         for (const std::string& n : names) {
             if (qkIsAbortRequested())

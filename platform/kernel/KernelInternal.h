@@ -50,3 +50,30 @@ void qkDeleteQrxSystem();
 // One operation of the plug-in protocol on the system object; its answers are the
 // protocol's.
 int qkCallSystemObject(const char* methodName, const char* name, int op, void* result);
+
+// Whether the plot-type table knows the type (QKPlotObjects.cpp).
+bool qkIsKnownPlotType(int type);
+
+class CQKScript;
+// The graph commands of the script language (GraphCommands.cpp): `worksheet -p`,
+// `matrix -p`, `layer`, `set`, `label` and `axis`, given their argument words. false with
+// the reason in *error.
+bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std::vector<std::string>& words,
+                       std::string* error);
+// The datasets plotted in any graph, each once, in page, layer and plot order (doc -e D).
+std::vector<std::string> qkListPlottedDatasets();
+
+class CQKContourPlotObj;
+// A contour plot node of the 3D library (PlotHost.cpp); null with the reason in *error
+// when the library cannot be loaded.
+CQKContourPlotObj* qkCreateContourPlot(std::string* error);
+// Fills an empty contour grid from the matrix the plot draws, each node on the colour
+// map's scale (missing values at its missing value); false when there is nothing to fill
+// it from.
+bool qkFillContourGrid(CQKContourPlotObj* plot);
+
+// After a page or column was renamed, every plot names its datasets and matrix as they
+// are now called (PlotModel.cpp).
+void qkRefreshPlotNames();
+// A matrix page is going: the plots that draw it go from every layer.
+void qkRemovePlotsOfPage(INT_PTR page);

@@ -1,4 +1,5 @@
 #include "QKContour.h"
+#include "KernelInternal.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -320,7 +321,13 @@ BOOL CQKContourPlotObj::Draw(HDC, const RECT*)
     return FALSE;
 }
 
-void CQKContourPlotObj::UpdateGridInfo() { qkfxGetCallLog().Add("CQKContourPlotObj::UpdateGridInfo"); }
+void CQKContourPlotObj::UpdateGridInfo()
+{
+    qkfxGetCallLog().Add("CQKContourPlotObj::UpdateGridInfo");
+    // A grid already filled keeps its values and the lines computed from them.
+    if (m_grid->GetRows() == 0 && UsesMatrixData())
+        qkFillContourGrid(this);
+}
 
 BOOL CQKContourPlotObj::NeedsContourLines() { return TRUE; }
 

@@ -258,6 +258,58 @@ BOOL CQKLayer::RemoveDataObj(int id)
     return TRUE;
 }
 
+int CQKLayer::MoveObjectTo(int id, CQKLayer* to)
+{
+    auto it = m_objects.find(id);
+    if (it == m_objects.end() || !to)
+        return 0;
+    CQKGrElement* object = it->second.release();
+    m_objects.erase(it);
+    return to->AddObject(object);
+}
+
+void CQKLayer::RemovePlotsOf(INT_PTR dataset)
+{
+    for (auto it = m_objects.begin(); it != m_objects.end();) {
+        auto* plot = dynamic_cast<CQKPlotObj*>(it->second.get());
+        auto* data = dynamic_cast<CQKDataObj*>(plot);
+        bool doomed = data && data->GetDataHandle() == dataset;
+        if (plot && !doomed) {
+            // A plot without its main dataset, or error bars without any of theirs, cannot
+            // draw; a plot without another of its datasets (its X, say) draws without it.
+            std::vector<QKPlotData> list = plot->GetDataList();
+            for (size_t i = list.size(); i-- > 0;)
+                if (list[i].role != QK_ROLE_MATRIX && list[i].handle == dataset) {
+                    if (i == 0 || plot->IsErrorBarPlot())
+                        doomed = true;
+                    list.erase(list.begin() + i);
+                }
+            plot->SetDataList(list);
+        }
+        if (doomed)
+            it = m_objects.erase(it);
+        else
+            ++it;
+    }
+}
+
+CQKTextObj* CQKLayer::FindTextObj(const std::string& name) const
+{
+    for (const auto& entry : m_objects)
+        if (auto* text = dynamic_cast<CQKTextObj*>(entry.second.get()))
+            if (_stricmp(text->GetObjName().c_str(), name.c_str()) == 0)
+                return text;
+    return nullptr;
+}
+
+std::vector<int> CQKLayer::GetObjectIds() const
+{
+    std::vector<int> ids;
+    for (const auto& entry : m_objects)
+        ids.push_back(entry.first);
+    return ids;
+}
+
 void CQKLayer::SetFrameArea(const RECT& frame, double xFrom, double xTo, double yFrom, double yTo)
 {
     m_frame = frame;

@@ -64,6 +64,20 @@ const PlotTypeRow kPlotTypes[] = {
     {QK_PLOT_CONTOUR, "Contour", F_COLOR_MAP},
     {QK_PLOT_ERROR_BAR, "Error Bar", 0},
     {QK_PLOT_TEXT, "Text", F_FONT},
+    {QK_PLOT_STACK_COLUMN, "Stack Column", F_PATTERN | F_SPACING},
+    {QK_PLOT_STACK_BAR, "Stack Bar", F_PATTERN | F_SPACING},
+    {QK_PLOT_FLOAT_COLUMN, "Floating Column", F_PATTERN | F_SPACING},
+    {QK_PLOT_FLOAT_BAR, "Floating Bar", F_PATTERN | F_SPACING},
+    {QK_PLOT_FILL_AREA, "Fill Area", F_LINE | F_AREA},
+    {QK_PLOT_VERT_DROP_LINE, "Vertical Drop Line", F_LINE | F_SYMBOL},
+    {QK_PLOT_HORZ_DROP_LINE, "Horizontal Drop Line", F_LINE | F_SYMBOL},
+    {QK_PLOT_BUBBLE, "Bubble", F_SYMBOL},
+    {QK_PLOT_COLOR_MAPPED, "Color Mapped", F_SYMBOL | F_COLOR_MAP},
+    {QK_PLOT_BUBBLE_COLOR_MAPPED, "Bubble + Color Mapped", F_SYMBOL | F_COLOR_MAP},
+    {QK_PLOT_3D_SCATTER, "3D Scatter", F_SYMBOL | F_3D},
+    {QK_PLOT_3D_TRAJECTORY, "3D Trajectory", F_LINE | F_SYMBOL | F_3D},
+    {QK_PLOT_3D_WIRE_FRAME, "3D Wire Frame", F_WIRE | F_3D},
+    {QK_PLOT_3D_WIRE_SURFACE, "3D Wire Surface", F_WIRE | F_MESH_CONTOURS | F_3D},
 };
 
 const PlotTypeRow* FindType(int type)
@@ -97,7 +111,22 @@ double UnitsPerInch(int units, bool horizontal)
 
 } // namespace
 
+bool qkIsKnownPlotType(int type)
+{
+    return FindType(type) != nullptr;
+}
+
 CQKBase::~CQKBase() = default;
+
+void CQKBase::DumpState(CQKStateDump&) const {}
+
+std::string CQKPlotObj::GetDataName(int role) const
+{
+    for (const QKPlotData& d : m_s.data)
+        if (d.role == role)
+            return d.dataset;
+    return std::string();
+}
 
 CQKPlotObj::CQKPlotObj(const CQKPlotObj& other)
     : CQKGrElement(other), m_s(other.m_s), m_original(nullptr), m_modified(false)
@@ -448,7 +477,18 @@ BOOL CQKGraphPage::DeleteLayer(int index)
         return FALSE;
     qkfxGetCallLog().Add("CQKGraphPage::DeleteLayer", qkFormatText("%s %d", GetName().c_str(), index));
     m_graphicLayers.erase(m_graphicLayers.begin() + index);
+    // The active layer stays the same layer, or becomes the one before the deleted one.
+    if (m_activeLayer > index || m_activeLayer >= (int)m_graphicLayers.size())
+        --m_activeLayer;
     return TRUE;
+}
+
+bool CQKGraphPage::SetActiveLayerIndex(int index)
+{
+    if (index < 0 || index >= (int)m_graphicLayers.size())
+        return false;
+    m_activeLayer = index;
+    return true;
 }
 
 void CQKGraphPage::UpdateFromTemporary()

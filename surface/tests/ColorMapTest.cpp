@@ -3,6 +3,8 @@
 // blocks. Reference values are worked out by hand (python3 for the logarithms).
 #include <gtest/gtest.h>
 
+#include <math.h>
+
 #include <vector>
 
 #include "TestHost.h"
@@ -82,6 +84,8 @@ TEST(ColorMap, ScaleConversion)
         {1, 1, 1000, 10, 767},        // ln 10 / ln 1000 * 2300 = 766.67
         {1, 1, 1000, -1, -3330},      // ln of z <= 0 is taken as -10: -3329.59
         {0, 5, 5, 5, 0},              // no range: the bottom of the scale, no NaN
+        {0, 0, 1000, NAN, -9999},     // no number: missing, not the bottom of the scale
+        {1, 1, 1000, NAN, -9999},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << "kind " << r.kind << " range " << r.zmin << ".." << r.zmax << " z " << r.z);

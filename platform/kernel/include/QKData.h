@@ -41,6 +41,8 @@ enum {
 
 // Most rows a dataset may hold; a write beyond fails instead of exhausting memory.
 const int QK_MAX_ROWS = 1 << 24;
+// Largest named block of the 3D library.
+const size_t QK_MAX_NAMED_BLOCK = 16 << 20;
 
 class QK_API CQKDataset {
 public:
@@ -173,8 +175,11 @@ public:
     virtual CQKAxes* PgCreateCQKAxes();
     virtual CQKErrorBar* PgCreateCQKErrorBar();
     BOOL IsBasePtrPage() const override { return TRUE; }
+    void DumpState(CQKStateDump& dump) const override;
 
 protected:
+    // The lines every page writes first (name, kind, template, window state).
+    void DumpPageHeader(CQKStateDump& dump) const;
     CQKProject* m_project;
 
 private:
@@ -217,17 +222,13 @@ public:
     int m_selC1 = 0, m_selC2 = 0, m_selR1 = 0, m_selR2 = 0;
     bool m_labelsShown = false;
 
+    void DumpState(CQKStateDump& dump) const override;
+
 private:
     std::string NextColumnName() const;
     std::string m_fileNameForLoading;
     BOOL m_externalHidden = FALSE;
     std::vector<std::unique_ptr<CQKDataset>> m_columns;
-};
-
-// One layer of a graph: the datasets it plots, by handle, with their plot types.
-struct QKLayer {
-    std::vector<INT_PTR> datasets;
-    std::vector<std::string> plotTypes;
 };
 
 class CQKGraphicLayer;
@@ -247,8 +248,8 @@ struct QKGraphPageState {
     bool dimPrinter = false, customWidth = false, customHeight = false;
 };
 
-// A graph (or layout) page. m_layers lists the datasets each layer plots for the script
-// language and the plug-ins; the graphic layers hold the objects the dialogs edit.
+// A graph (or layout) page: its layers, in page order, which hold its axes, plots and
+// texts. One layer is the active one, where scripts and plug-ins add plots.
 class QK_API CQKGraphPage : public CQKPage {
 public:
     CQKGraphPage(CQKProject* project, const std::string& name, QKPageType type = QK_PAGE_GRAPH);
@@ -320,12 +321,17 @@ public:
     // interface's page has), so it records the request and answers 0.
     virtual int PlotDetailsDialog(CQKBase* obj, int type, DWORD option);
 
-    std::vector<QKLayer> m_layers;
-    int m_activeLayer = 0;
-    QKLayer& GetActiveLayer() { return m_layers[m_activeLayer]; }
+    // The layer scripts and plug-ins work on; null while the page has no layer.
+    CQKGraphicLayer* GetActiveLayer() const { return GetLayerByIndex(m_activeLayer, 1); }
+    int GetActiveLayerIndex() const { return m_activeLayer; }
+    // false for an index out of range.
+    bool SetActiveLayerIndex(int index);
+
+    void DumpState(CQKStateDump& dump) const override;
 
 private:
     std::vector<std::unique_ptr<CQKGraphicLayer>> m_graphicLayers;
+    int m_activeLayer = 0;
     QKGraphPageState m_pageState;
 };
 
@@ -345,6 +351,8 @@ public:
     // X runs along the columns, Y along the rows.
     double m_x1 = 1, m_x2 = 10, m_y1 = 1, m_y2 = 10;
 
+    void DumpState(CQKStateDump& dump) const override;
+
 private:
     int m_rows = 32, m_cols = 32;
     std::vector<double> m_cells;
@@ -354,6 +362,8 @@ class QK_API CQKNotesPage : public CQKPage {
 public:
     CQKNotesPage(CQKProject* project, const std::string& name);
     std::string m_text;
+
+    void DumpState(CQKStateDump& dump) const override;
 };
 
 // The project and its page manager.
@@ -418,6 +428,18 @@ public:
     // Every dataset: worksheet columns in page and column order, then free datasets.
     std::vector<CQKDataset*> GetAllDatasets() const;
 
+    // The whole tree as text: the project, every page with its nodes, the free datasets.
+    void DumpState(CQKStateDump& dump) const;
+
+    // Named blocks of the 3D library (the colour map "ZCOLORS", its older form "3DCOLOR"),
+    // kept with the project; names regardless of case. Create makes the block anew,
+    // zero-filled; null beyond QK_MAX_NAMED_BLOCK bytes. An address stays valid until its
+    // block is made anew or deleted, or the project closes.
+    void* CreateNamedBlock(const std::string& name, size_t size);
+    void* GetNamedBlock(const std::string& name, size_t* size = nullptr) const;
+    bool DeleteNamedBlock(const std::string& name);
+    std::vector<std::string> GetNamedBlockNames() const;
+
 private:
     friend class CQKDataset;
     friend class CQKPage;
@@ -429,6 +451,7 @@ private:
     std::vector<std::unique_ptr<CQKDataset>> m_datasets;
     std::map<INT_PTR, CQKDataset*> m_datasetHandles;
     std::map<int, QKPageFactory> m_pageFactories;
+    std::map<std::string, std::vector<BYTE>> m_namedBlocks; // by upper-cased name
     INT_PTR m_activePage = 0;
     INT_PTR m_lastHandle = 0x10000;
     bool m_modified = false;
@@ -438,3 +461,9 @@ private:
 };
 
 QK_API CQKProject& qkfxGetProject();
+
+// The project's state dump (CQKProject::DumpState), for tests and file round trips.
+QK_API std::string qkfxDumpProject();
+
+// A dataset's attributes and values as lines of the state dump.
+QK_API void qkDumpDataset(CQKStateDump& dump, const CQKDataset& dataset);

@@ -33,6 +33,24 @@ enum QKPageType {
 
 class CQKPlotObj;
 
+// The model's state as text (qkfxDumpProject): a node opens with a line ending in "{" and
+// closes with "}", its properties are "name = value" lines, all indented by depth.
+class QK_API CQKStateDump {
+public:
+    void Open(const std::string& node);
+    void Close();
+    void Add(const char* name, const std::string& value);
+    void Add(const char* name, const char* value) { Add(name, std::string(value ? value : "")); }
+    void Add(const char* name, int value);
+    void Add(const char* name, double value);
+    void Add(const char* name, bool value) { Add(name, value ? 1 : 0); }
+    const std::string& GetText() const { return m_text; }
+
+private:
+    std::string m_text;
+    int m_depth = 0;
+};
+
 // The root of the kernel's objects that the dialogs are handed: a page, a layer or a plot
 // object answers which of them it is, so a dialog given any of them can tell them apart.
 class QK_API CQKBase {
@@ -43,4 +61,6 @@ public:
     virtual BOOL IsBasePtrPage() const { return FALSE; }
     // The plot object that stands for this one in a dialog (a plot object answers itself).
     virtual CQKPlotObj* GetRepresentativePlotObj() { return nullptr; }
+    // Writes the node, its properties and its children.
+    virtual void DumpState(CQKStateDump& dump) const;
 };

@@ -115,6 +115,9 @@ public:
     // Reached through the user interface, which holds the workbook.
     virtual BOOL CopyDataOneExternalColumn(const char* sheet, int column, CQKExternData* data, BOOL toExternal);
 
+    // The page, its link to the workbook and each sheet's layer with its columns.
+    void DumpState(CQKStateDump& dump) const override;
+
 private:
     bool m_externalSource = false;
     bool m_noSourceFile = false;

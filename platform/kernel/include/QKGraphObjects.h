@@ -123,13 +123,18 @@ public:
     void SetTabWidth(int width) { m_tabWidth = width; }
     BOOL IsShowLinkVars() const { return m_showLinkVars; }
     void SetShowLinkVars(BOOL show) { m_showLinkVars = show != FALSE; }
+    // The label's name in its layer: "XB", "YL", "ZB" for axis titles, "Legend".
+    const std::string& GetObjName() const { return m_name; }
+    void SetObjName(const std::string& name) { m_name = name; }
 
     BOOL SetDefault(int reserved) override;
+    void DumpState(CQKStateDump& dump) const override;
 
     // The label's dialog; a plain label has none (the user interface's subclass does).
     virtual int DoDialog(CWnd* parent, int startPage, UINT flags);
 
 private:
+    std::string m_name;
     std::string m_text;
     CQKTextStyle m_style;
     int m_tabWidth = 8;
@@ -158,6 +163,51 @@ enum QKPlotType {
     QK_PLOT_CONTOUR = 216,
     QK_PLOT_ERROR_BAR = 217,
     QK_PLOT_TEXT = 218,
+    QK_PLOT_STACK_COLUMN = 219,
+    QK_PLOT_STACK_BAR = 220,
+    QK_PLOT_FLOAT_COLUMN = 221,
+    QK_PLOT_FLOAT_BAR = 222,
+    QK_PLOT_FILL_AREA = 223,
+    QK_PLOT_VERT_DROP_LINE = 224,
+    QK_PLOT_HORZ_DROP_LINE = 225,
+    QK_PLOT_BUBBLE = 226,
+    QK_PLOT_COLOR_MAPPED = 227,
+    QK_PLOT_BUBBLE_COLOR_MAPPED = 228,
+    QK_PLOT_3D_SCATTER = 229,
+    QK_PLOT_3D_TRAJECTORY = 230,
+    QK_PLOT_3D_WIRE_FRAME = 231,
+    QK_PLOT_3D_WIRE_SURFACE = 232,
+};
+
+// What a dataset is to the plot that draws it.
+enum QKDataRole {
+    QK_ROLE_Y = 0,      // the values drawn (for a contour or 3D plot from columns, Z)
+    QK_ROLE_X = 1,
+    QK_ROLE_Z = 2,
+    QK_ROLE_Y_ERROR = 3,
+    QK_ROLE_X_ERROR = 4,
+    QK_ROLE_SIZE = 5,   // bubble sizes
+    QK_ROLE_COLOR = 6,  // colour-map values
+    QK_ROLE_ANGLE = 7,  // a vector's angle (degrees)
+    QK_ROLE_MAGNITUDE = 8,
+    QK_ROLE_LOW = 9,    // the lower curve of a floating or fill-area plot, a low of high-low-close
+    QK_ROLE_HIGH = 10,
+    QK_ROLE_X_END = 11, // a vector's end point (XYXY)
+    QK_ROLE_Y_END = 12,
+    QK_ROLE_MATRIX = 13, // the matrix page a contour or 3D plot draws, by name
+};
+
+// One dataset of a plot: its name and the rows drawn, first .. end - 1 (end -1: to the
+// dataset's end).
+struct QKPlotData {
+    int role = QK_ROLE_Y;
+    std::string dataset;
+    int first = 0;
+    int end = -1;
+    // The dataset's handle (a matrix page's, for QK_ROLE_MATRIX), which finds it after a
+    // rename and where its name does not (the columns of an Excel workbook's sheets); 0
+    // to look it up by name.
+    INT_PTR handle = 0;
 };
 
 // One entry of a plot-type list: its name and type.
@@ -210,6 +260,7 @@ struct QKPlotState {
     int barThickness = 80; // percent
     int objectColumns = 1; // datasets drawn side by side
     QKPatternState pattern[3];
+    std::vector<QKPlotData> data; // the main dataset (role Y) first
 };
 
 // A plotted object: what it draws (its plot type), its line and its place in a group.
@@ -239,6 +290,14 @@ public:
     std::string GetDataSetName() const { return m_s.dataset; }
     void SetDataSetName(const std::string& name) { m_s.dataset = name; }
     std::string GetName() const { return m_s.dataset; }
+    // Every dataset the plot draws, by role.
+    const std::vector<QKPlotData>& GetDataList() const { return m_s.data; }
+    void SetDataList(const std::vector<QKPlotData>& data) { m_s.data = data; }
+    // The dataset of a role; "" when the plot has none.
+    std::string GetDataName(int role) const;
+
+    // The plot's properties as lines of the state dump.
+    void DumpState(CQKStateDump& dump) const override;
 
     // Working copies. A copy knows its original; UpdateFromTemporary gives the copy's
     // state to the original (recorded) and clears the modified flag.
@@ -272,7 +331,7 @@ public:
     BOOL Is3DRibbon() const { return m_s.plotType == QK_PLOT_3D_RIBBON; }
     BOOL Is3DPlot() const;
     BOOL Is3DTypePlot() const { return Is3DPlot(); }
-    BOOL Is3DScatterPlot() const { return FALSE; }
+    BOOL Is3DScatterPlot() const { return m_s.plotType == QK_PLOT_3D_SCATTER || m_s.plotType == QK_PLOT_3D_TRAJECTORY; }
     BOOL IsSubPlotObj() const { return FALSE; }
     BOOL IsSpecialPoint() const { return FALSE; }
     BOOL IsErrorBarPlot() const { return m_s.plotType == QK_PLOT_ERROR_BAR; }
@@ -330,9 +389,9 @@ public:
     // The label of the gap: between datasets, or between bars of one dataset.
     std::string GetTextForGapBetween() const;
     BOOL Is3DBar() const { return m_s.plotType == QK_PLOT_3D_BARS; }
-    BOOL IsStackBarColumn() const { return FALSE; }
+    BOOL IsStackBarColumn() const { return m_s.plotType == QK_PLOT_STACK_COLUMN || m_s.plotType == QK_PLOT_STACK_BAR; }
     BOOL IsAreaPlot() const { return m_s.plotType == QK_PLOT_AREA; }
-    BOOL IsFloatingColumnBarPlot() const { return FALSE; }
+    BOOL IsFloatingColumnBarPlot() const { return m_s.plotType == QK_PLOT_FLOAT_COLUMN || m_s.plotType == QK_PLOT_FLOAT_BAR; }
     // Only bars drawn in 3D have a thickness.
     BOOL NeedBarThickness() const { return Is3DBar(); }
     int GetNumberOfPattern() const { return m_s.numPatterns; }
@@ -415,6 +474,7 @@ public:
     BOOL IsDatasetExternal() const;
     // Activates the worksheet of the dataset; recorded. false when there is none.
     BOOL OpenWorksheet();
+    INT_PTR GetDataHandle() const { return m_dataset; }
 
 protected:
     CQKPlotObj* Clone() const override;
@@ -450,6 +510,7 @@ public:
 
     // The error bar's dialog; a plain error bar has none (the user interface's has).
     virtual int DoDialog(CWnd* parent, int startPage, UINT flags);
+    void DumpState(CQKStateDump& dump) const override;
 
 protected:
     CQKPlotObj* Clone() const override;
@@ -712,6 +773,7 @@ public:
 
     // The axes' dialog; plain axes have none (the user interface's have).
     virtual int DoDialog(CWnd* parent, int startPage, UINT flags);
+    void DumpState(CQKStateDump& dump) const override;
 
 private:
     friend class CQKGraphicLayer;
@@ -745,6 +807,16 @@ public:
     BOOL RemoveDataObj(int id);
     // Deletes the object and its dataset.
     BOOL DeleteDataObj(int id);
+    // Moves the object, under a new id, to another layer; answers the new id, 0 when
+    // there is no such object.
+    int MoveObjectTo(int id, CQKLayer* to);
+    // Deletes the plots whose main dataset this is (they cannot draw without it); other
+    // plots drop it from their data.
+    void RemovePlotsOf(INT_PTR dataset);
+    // The text object of that name, null when there is none.
+    CQKTextObj* FindTextObj(const std::string& name) const;
+    // The ids of the layer's objects, in the order they were added.
+    std::vector<int> GetObjectIds() const;
 
     // The frame of the layer on the device and the world ranges it shows (y grows upward).
     void SetFrameArea(const RECT& frame, double xFrom, double xTo, double yFrom, double yTo);
@@ -938,6 +1010,9 @@ public:
     void DoDelayedUpdate();
     void UpdateTriangleAxis(int axisType);
     void SetZScaleChanged(BOOL changed);
+
+    // The layer, its axis records and its objects as lines of the state dump.
+    void DumpState(CQKStateDump& dump) const override;
 
 private:
     static int Dimension(int axisType);

@@ -1,5 +1,7 @@
 #include "KernelTest.h"
 
+#include "QKPlotModel.h"
+
 #include <functional>
 
 #include "QKSysMethod.h"
@@ -117,13 +119,15 @@ TEST_F(DataModelTest, HandlesOfDeletedDatasetsNeverResolveAgain)
     CQKWksPage* wks = static_cast<CQKWksPage*>(p.CreatePage(QK_PAGE_WKS));
     CQKGraphPage* graph = static_cast<CQKGraphPage*>(p.CreatePage(QK_PAGE_GRAPH));
     INT_PTR b = wks->GetColumn(2)->GetHandle();
-    graph->GetActiveLayer().datasets.push_back(b);
-    graph->GetActiveLayer().plotTypes.push_back("line");
+    QKPlotData data;
+    data.dataset = "Data1_B";
+    ASSERT_NE(qkfxAddPlot(graph->GetActiveLayer(), QK_PLOT_LINE, {data}, nullptr), nullptr);
     ASSERT_EQ(p.GetDatasetFromHandle(b), wks->GetColumn(2));
 
     ASSERT_TRUE(p.DeleteDataset("Data1_B"));
     EXPECT_EQ(p.GetDatasetFromHandle(b), nullptr);
-    EXPECT_TRUE(graph->GetActiveLayer().datasets.empty()) << "graphs forget a deleted dataset";
+    EXPECT_EQ(graph->GetActiveLayer()->GetNumPlots(), 0) << "graphs forget a deleted dataset";
+    EXPECT_EQ(graph->GetActiveLayer()->FindTextObj("Legend"), nullptr) << "and their legends with it";
     CQKDataset* again = wks->AddColumn("B");
     EXPECT_NE(again->GetHandle(), b);
     EXPECT_EQ(p.GetDatasetFromHandle(1), nullptr) << "small numbers are no handles";

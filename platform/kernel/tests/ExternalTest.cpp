@@ -89,6 +89,13 @@ TEST_F(ExternalTest, LayersPerSheetWithStableIdsAndTheLastOneKept)
     // Without a workbook behind the page nothing is fetched.
     b->SetRowRange(0, 3, 0, 2);
     EXPECT_FALSE(page->CheckCopyData(b, 1, 0));
+
+    // The state dump lists each sheet's layer with its columns.
+    ASSERT_TRUE(b->AddExternColumn(1, nullptr, nullptr));
+    b->GetColumn(1)->SetValue(1, 7.5);
+    std::string dump = qkfxDumpProject();
+    EXPECT_NE(dump.find("    sheet 2 Sheet2 {\n      used = \"0 3 0 2\"\n"), std::string::npos) << dump;
+    EXPECT_NE(dump.find("        values = \"-- 7.5\"\n"), std::string::npos) << dump;
 }
 
 TEST_F(ExternalTest, InsertingAndDeletingSheetColumnsMovesTheKernelsCopy)

@@ -2,6 +2,8 @@
 // the kernel hands it, exactly as the real plug-ins do.
 #include "KernelTest.h"
 
+#include "QKPlotModel.h"
+
 #include <string.h>
 
 #include "QKHost.h"
@@ -319,6 +321,33 @@ TEST_F(HostTest, FitterRequestsForVariablesScriptsAndFolders)
     EXPECT_NE(FitWin(HOST_FIND_SESSION, (INT_PTR)&found, 0), 0);
 }
 
+TEST_F(HostTest, PluginsPlotEveryKindIntoTheTreeThroughTheHost)
+{
+    Bind();
+    // X, three Y and a Z column: every kind finds the columns its shape takes.
+    ASSERT_EQ(Fit(HOST_RUN_SCRIPT, S("win -t wks; wks.ncols = 5; wks.col5.type = 6; col(B)[1] = 1"), 0), 0);
+    CQKPage* wks = qkfxGetProject().GetActivePage();
+    const char* words[] = {"Line", "Scatter", "LineSymbol", "Column", "Bar", "StackCol", "StackBar",
+                           "FloatColumn", "FloatBar", "Area", "FillArea", "YError", "VertDropLine",
+                           "HorzDropLine", "HiLoClose", "Vector", "FlowVector", "Pie", "BoxChart", "Histogram",
+                           "IndexSize", "IndexColor", "IndexColorSize", "3DScatter", "Trajectory", "3DBar",
+                           "Ribbon", "Walls", "ColorFill", "ColorMap", "3DBars", "WireFrame", "WireSurface",
+                           "ContourColor", "ContourBW", "GrayScaleMap"};
+    for (const char* word : words) {
+        SCOPED_TRACE(word);
+        const QKPlotWord* entry = qkfxFindPlotWord(word);
+        ASSERT_NE(entry, nullptr);
+        qkfxGetProject().SetActivePage(wks);
+        std::string script = std::string("worksheet -p 201 ") + word;
+        ASSERT_EQ(Fit(HOST_RUN_SCRIPT, S(script.c_str()), 0), 0) << err;
+        CQKGraphicLayer* layer = qkfxGetProject().GetActiveGraph()->GetActiveLayer();
+        ASSERT_GT(layer->GetNumPlots(), 0);
+        EXPECT_EQ(layer->PlotObjByIndex(0, 1)->GetPlotObjectType(0), entry->type);
+        if (entry->command)
+            EXPECT_EQ(qkfxFindPlotCommand(entry->command), entry) << "the menu command names the same kind";
+    }
+}
+
 TEST_F(HostTest, FitterRequestsForDatasetsAndResults)
 {
     ASSERT_TRUE(Run("win -t wks; for(i=1;i<=5;i+=1){col(A)[i]=i; col(B)[i]=2*i;}; col(B)[1] = --; win -t plot"));
@@ -378,7 +407,12 @@ TEST_F(HostTest, FitterRequestsForDatasetsAndResults)
 
     QFitPlotRecord curve = {{1, 0, 4000, 0, 250, 0, 0, 1}};
     ASSERT_EQ(Fit(HOST_DATASET_UPDATE, fit, (INT_PTR)&curve), 0);
-    EXPECT_EQ(p.GetActiveGraph()->GetActiveLayer().datasets.back(), fit) << "the fit curve is drawn in the graph";
+    CQKGraphicLayer* layer = p.GetActiveGraph()->GetActiveLayer();
+    ASSERT_NE(qkfxFindPlot(layer, "YFIT"), nullptr) << "the fit curve is drawn in the graph";
+    EXPECT_EQ(qkfxFindPlot(layer, "YFIT")->GetDataName(QK_ROLE_X), "Data1_A") << "with the X the fitter gave it";
+    int plots = layer->GetNumPlots();
+    ASSERT_EQ(Fit(HOST_DATASET_UPDATE, fit, (INT_PTR)&curve), 0);
+    EXPECT_EQ(layer->GetNumPlots(), plots) << "updated again, the curve is the same plot";
     Fit(HOST_REQ_3004, fit, 0);
     EXPECT_TRUE(IsMissingValue(p.GetDatasetFromHandle(fit)->GetValue(2)));
 

@@ -17,7 +17,7 @@ protected:
         qkfxGetProject().New();
         qkfxGetCallLog().Clear();
         page = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
-        layer = page->AddLayer();
+        layer = page->GetActiveLayer(); // a new graph comes with its first layer
     }
 
     CQKPlotObj* AddPlot(int type, const char* name)

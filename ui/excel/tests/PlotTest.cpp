@@ -4,6 +4,7 @@
 
 #include "ExcelRes.h"
 #include "QKAccess.h"
+#include "QKGraphObjects.h"
 #include "XlPlot.h"
 
 namespace {
@@ -50,6 +51,12 @@ protected:
         CQKDataset* d = qkfxGetProject().GetDatasetFromHandle(handle);
         return d ? d->GetName() : std::string("?");
     }
+    // The dataset the layer's i-th plot draws.
+    CQKDataset* Plotted(CQKGraphicLayer* layer, int i)
+    {
+        auto* plot = dynamic_cast<CQKDataObj*>(layer->PlotObjByIndex(i, 1));
+        return plot ? qkfxGetProject().GetDatasetFromHandle(plot->GetDataHandle()) : nullptr;
+    }
     HWND Dialog() { return CQUxlView::m_pPlotExcelDlg ? CQUxlView::m_pPlotExcelDlg->m_hWnd : nullptr; }
     std::string Summary() { return qxtest::GetText(Dialog(), IDC_XL_PLOT_SUMMARY); }
 };
@@ -60,13 +67,15 @@ TEST_F(XlPlotting, ASelectionPlotsWithTheFirstColumnAsX)
     view->on_plot_commands(33232);
     auto graphs = Graphs();
     ASSERT_EQ(1u, graphs.size());
-    QKLayer& layer = graphs[0]->m_layers[0];
-    ASSERT_EQ(2u, layer.datasets.size());
-    CQKDataset* y = qkfxGetProject().GetDatasetFromHandle(layer.datasets[0]);
+    CQKGraphicLayer* layer = graphs[0]->GetActiveLayer();
+    ASSERT_EQ(2, layer->GetNumPlots());
+    CQKDataset* y = Plotted(layer, 0);
     ASSERT_TRUE(y);
     EXPECT_EQ(16.0, y->GetValue(3));
     EXPECT_EQ("A", NameOf(y->m_xDataset).substr(NameOf(y->m_xDataset).size() - 1));
-    EXPECT_EQ("plot33232", layer.plotTypes[0]);
+    EXPECT_EQ(NameOf(y->m_xDataset), layer->PlotObjByIndex(0, 1)->GetDataName(QK_ROLE_X));
+    // A command that names no kind of plot plots lines.
+    EXPECT_EQ(QK_PLOT_LINE, layer->PlotObjByIndex(0, 1)->GetPlotObjectType(0));
     EXPECT_EQ(nullptr, CQUxlView::m_pPlotExcelDlg);
 }
 
@@ -76,7 +85,8 @@ TEST_F(XlPlotting, PlotsGoIntoLayersOrPagesAsChosen)
     CQUxlPlotSettings::DlgPlotMulti = 1;
     view->on_plot_commands(33232);
     ASSERT_EQ(1u, Graphs().size());
-    EXPECT_EQ(2u, Graphs()[0]->m_layers.size());
+    EXPECT_EQ(2, Graphs()[0]->GetNumLayers());
+    EXPECT_EQ(1, Graphs()[0]->GetLayerByIndex(1, 1)->GetNumPlots());
     CQUxlPlotSettings::DlgPlotMulti = 2;
     view->on_plot_commands(33232);
     EXPECT_EQ(3u, Graphs().size());
@@ -136,8 +146,8 @@ TEST_F(XlPlotting, TheDialogAssignsRolesRefusesOverlapsAndPlots)
     qxtest::Click(Dialog(), IDOK);
     auto graphs = Graphs();
     ASSERT_EQ(1u, graphs.size());
-    ASSERT_EQ(1u, graphs[0]->m_layers[0].datasets.size());
-    CQKDataset* y = qkfxGetProject().GetDatasetFromHandle(graphs[0]->m_layers[0].datasets[0]);
+    ASSERT_EQ(1, graphs[0]->GetActiveLayer()->GetNumPlots());
+    CQKDataset* y = Plotted(graphs[0]->GetActiveLayer(), 0);
     EXPECT_EQ(25.0, y->GetValue(4));
     EXPECT_NE(0, y->m_xDataset);
 
@@ -162,7 +172,7 @@ TEST_F(XlPlotting, SeveralYAreasMakeOnePlotDescription)
     EXPECT_NE(std::string::npos, Summary().find("Y: B1:B5;C1:C5;E1:E3"));
     qxtest::Click(Dialog(), IDOK);
     ASSERT_EQ(1u, Graphs().size());
-    EXPECT_EQ(3u, Graphs()[0]->m_layers[0].datasets.size());
+    EXPECT_EQ(3, Graphs()[0]->GetActiveLayer()->GetNumPlots());
     CQUxlView::DeletePlotDlg();
     EXPECT_EQ(nullptr, CQUxlView::m_pPlotExcelDlg);
     // A column's label row is its first text.
@@ -182,8 +192,8 @@ TEST_F(XlPlotting, WithAGraphActiveTheDialogPlotsIntoItsActiveLayer)
     qkfxGetProject().SetActivePage(graph);
     qxtest::Click(Dialog(), IDOK);
     EXPECT_EQ(1u, Graphs().size()) << "no new graph";
-    ASSERT_EQ(1u, graph->GetActiveLayer().datasets.size());
-    EXPECT_EQ(7.0, qkfxGetProject().GetDatasetFromHandle(graph->GetActiveLayer().datasets[0])->GetValue(2));
+    ASSERT_EQ(1, graph->GetActiveLayer()->GetNumPlots());
+    EXPECT_EQ(7.0, Plotted(graph->GetActiveLayer(), 0)->GetValue(2));
     CQUxlView::DeletePlotDlg();
 }
 

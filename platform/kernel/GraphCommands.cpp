@@ -1,0 +1,322 @@
+// The script commands that make and change graphs, layers and plots: worksheet -p,
+// matrix -p, layer, set, label and axis. They work on the project's tree only; what needs
+// a window (the dialogs) goes to the nodes' own dialog members, which the user interface
+// overrides.
+#include "KernelInternal.h"
+
+#include <string.h>
+
+#include <algorithm>
+
+#include "QKAccess.h"
+#include "QKCallLog.h"
+#include "QKData.h"
+#include "QKPlotModel.h"
+#include "QKScript.h"
+
+namespace {
+
+bool Same(const std::string& a, const char* b)
+{
+    return _stricmp(a.c_str(), b) == 0;
+}
+
+bool Fail(std::string* error, const std::string& message)
+{
+    *error = message;
+    return false;
+}
+
+std::string Join(const std::vector<std::string>& words, size_t from)
+{
+    std::string text;
+    for (size_t i = from; i < words.size(); ++i)
+        text += (i > from ? " " : "") + words[i];
+    return text;
+}
+
+CQKGraphicLayer* ActiveLayer(const char* command, std::string* error)
+{
+    CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+    CQKGraphicLayer* layer = graph ? graph->GetActiveLayer() : nullptr;
+    if (!layer)
+        Fail(error, std::string(command) + ": there is no active graph layer");
+    return layer;
+}
+
+// A new graph for a kind of plot: a 3D kind needs a 3D layer in place of the 2D one a
+// new graph starts with.
+CQKGraphPage* NewGraphFor(int type)
+{
+    auto* graph = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
+    if (!graph)
+        return nullptr;
+    CQKPlotObj probe;
+    probe.SetPlotObjectType(type);
+    if (probe.Is3DPlot() && !graph->GetActiveLayer()->Is3DLayer()) {
+        CQKGraphicLayer* layer = graph->AddLayer(true);
+        graph->DeleteLayer(0);
+        layer->SetName("Layer1");
+        graph->SetActiveLayerIndex(0);
+    }
+    return graph;
+}
+
+// worksheet -p template word, matrix -p template word: the template is recorded, not
+// read. A failed plot leaves no graph behind.
+bool PlotCommand(const char* command, const std::vector<std::string>& a, std::string* error)
+{
+    if (a.size() != 3)
+        return Fail(error, std::string(command) + " -p takes a template and a plot type");
+    const QKPlotWord* word = qkfxFindPlotWord(a[2]);
+    if (!word)
+        return Fail(error, std::string(command) + " -p: unknown plot type \"" + a[2] + "\"");
+    CQKProject& project = qkfxGetProject();
+    bool matrix = Same(command, "matrix");
+    CQKWksPage* wks = matrix ? nullptr : project.GetActiveWks();
+    CQKMatrixPage* mat = matrix ? project.GetActiveMatrix() : nullptr;
+    if (!wks && !mat)
+        return Fail(error, std::string(command) + " -p: there is no active " + (matrix ? "matrix" : "worksheet"));
+    std::vector<CQKDataset*> columns;
+    if (wks) {
+        // The selected columns, or all of them when none is selected.
+        for (int c = 1; c <= wks->GetNumCols(); ++c)
+            if (wks->m_selC1 < 1 || (c >= wks->m_selC1 && c <= wks->m_selC2))
+                columns.push_back(wks->GetColumn(c));
+    }
+    CQKGraphPage* graph = NewGraphFor(word->type);
+    if (!graph)
+        return Fail(error, std::string(command) + " -p: cannot make a graph");
+    std::string reason;
+    bool ok = wks ? qkfxPlotColumns(graph->GetActiveLayer(), *word, columns, &reason) > 0
+                  : qkfxPlotMatrix(graph->GetActiveLayer(), *word, mat, &reason);
+    if (!ok) {
+        project.DeletePage(graph->GetName());
+        project.SetActivePage(wks ? static_cast<CQKPage*>(wks) : mat);
+        return Fail(error, std::string(command) + " -p: " + reason);
+    }
+    graph->SetTemplateName(a[1]);
+    qkfxGetCallLog().Add(std::string(command) + " -p", graph->GetName() + " " + a[2]);
+    qkfxGetAccess()->OnInternalNewPage(graph, TRUE);
+    return true;
+}
+
+// layer -c: the count of plotted datasets in the active layer into `count`, their names
+// into %Z.
+void LayerContents(CQKScript& script)
+{
+    std::string names;
+    int count = 0;
+    CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+    if (CQKGraphicLayer* layer = graph ? graph->GetActiveLayer() : nullptr)
+        for (int i = 0; i < layer->GetNumPlots(); ++i) {
+            CQKPlotObj* plot = layer->PlotObjByIndex(i, 1);
+            if (plot->IsErrorBarPlot())
+                continue;
+            names += (count ? " " : "") + plot->GetDataSetName();
+            ++count;
+        }
+    script.SetVariable("count", count);
+    script.SetStringVar('Z' - 'A', names);
+}
+
+bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* error)
+{
+    if (!a.empty() && Same(a[0], "-c")) {
+        LayerContents(script);
+        return true;
+    }
+    if (!a.empty() && (Same(a[0], "-new") || Same(a[0], "-d") || Same(a[0], "-b"))) {
+        CQKGraphicLayer* layer = ActiveLayer(("layer " + a[0]).c_str(), error);
+        if (!layer)
+            return false;
+        auto* graph = static_cast<CQKGraphPage*>(layer->GetValidPagePtr());
+        if (Same(a[0], "-d")) {
+            if (!graph->DeleteLayer(graph->GetActiveLayerIndex()))
+                return Fail(error, "layer -d: the last layer of " + graph->GetName() + " cannot be deleted");
+            return true;
+        }
+        if (Same(a[0], "-b")) {
+            // Toggles: the frame is the layer's; stacking and axis exchange are drawn.
+            if (a.size() == 3 && Same(a[1], "frame") && a[2] == "-1") {
+                layer->SetBkgBorder(!layer->IsBkgBorder());
+                return true;
+            }
+            qkfxGetCallLog().Add("layer", Join(a, 0));
+            return true;
+        }
+        // layer -new [Both|X|Y]: a new layer, its axes linked 1 to 1 to the first layer's.
+        int xLink = 0, yLink = 0;
+        if (a.size() > 1) {
+            if (Same(a[1], "Both"))
+                xLink = yLink = 1;
+            else if (Same(a[1], "X"))
+                xLink = 1;
+            else if (Same(a[1], "Y"))
+                yLink = 1;
+            else
+                return Fail(error, "layer -new knows Both, X and Y");
+        }
+        CQKGraphicLayer* added = graph->AddLayer(layer->Is3DLayer() != FALSE);
+        if (xLink || yLink) {
+            added->SetLinkToLayerIndex(0);
+            const std::string formulas[4] = {added->GetLayerLinkX1(), added->GetLayerLinkX2(), added->GetLayerLinkY1(),
+                                             added->GetLayerLinkY2()};
+            added->SetLayerAxisLinks(xLink, yLink, formulas);
+        }
+        graph->SetActiveLayerIndex(graph->GetLayerIndex(added));
+        qkfxGetProject().SetProjectModified(true);
+        return true;
+    }
+    // The layer dialogs and rescaling belong to the user interface.
+    qkfxGetCallLog().Add("layer", Join(a, 0));
+    return true;
+}
+
+// set name: Plot Details for the plot of the dataset; set name -e: the plot draws its
+// datasets' whole ranges again.
+bool Set(const std::vector<std::string>& a, std::string* error)
+{
+    if (a.empty() || (a.size() == 2 && !Same(a[1], "-e")) || a.size() > 2)
+        return Fail(error, "set takes a dataset name and -e");
+    CQKGraphicLayer* layer = ActiveLayer("set", error);
+    if (!layer)
+        return false;
+    CQKPlotObj* plot = qkfxFindPlot(layer, a[0]);
+    if (!plot)
+        return Fail(error, "set: \"" + a[0] + "\" is not plotted in the active layer");
+    if (a.size() == 2) {
+        std::vector<QKPlotData> data = plot->GetDataList();
+        for (QKPlotData& d : data) {
+            d.first = 0;
+            d.end = -1;
+        }
+        plot->SetDataList(data);
+        return true;
+    }
+    static_cast<CQKGraphPage*>(layer->GetValidPagePtr())->PlotDetailsDialog(plot, 2, 0);
+    return true;
+}
+
+int AxisTypeOf(const std::string& letter)
+{
+    if (Same(letter, "x"))
+        return QK_AXIS_X;
+    if (Same(letter, "y"))
+        return QK_AXIS_Y;
+    if (Same(letter, "z"))
+        return QK_AXIS_Z;
+    return 0;
+}
+
+// label [-e] -x|-y|-z text: the axis title, made with the text when the layer has none;
+// -e opens its dialog.
+bool Label(const std::vector<std::string>& a, std::string* error)
+{
+    bool edit = false;
+    int axis = 0;
+    size_t i = 0;
+    for (; i < a.size() && a[i].size() == 2 && a[i][0] == '-'; ++i) {
+        if (Same(a[i], "-e"))
+            edit = true;
+        else if (!(axis = AxisTypeOf(a[i].substr(1))))
+            return Fail(error, "label knows -e and -x, -y, -z");
+    }
+    if (!axis)
+        return Fail(error, "label needs -x, -y or -z");
+    CQKGraphicLayer* layer = ActiveLayer("label", error);
+    if (!layer)
+        return false;
+    if (axis == QK_AXIS_Z && !layer->HasZAxis())
+        return Fail(error, "label -z: " + layer->GetName() + " has no Z axis");
+    const char* name = axis == QK_AXIS_X ? "XB" : axis == QK_AXIS_Y ? "YL" : "ZB";
+    std::string text = Join(a, i);
+    CQKTextObj* title = layer->FindTextObj(name);
+    if (!title) {
+        title = layer->GetValidPagePtr()->PgCreateCQKTextObj();
+        if (!title)
+            return Fail(error, "label: cannot make the axis title");
+        title->SetObjName(name);
+        title->SetTextString(text);
+        layer->AddObject(title);
+    } else if (!edit) {
+        title->SetTextString(text);
+    }
+    if (edit)
+        title->DoDialog(nullptr, 0, 0);
+    return true;
+}
+
+// axis -l x|y|z: the axis dialog at its tick-label page; axis X|Y|Z: at its scale page.
+bool Axis(const std::vector<std::string>& a, std::string* error)
+{
+    bool labels = a.size() == 2 && Same(a[0], "-l");
+    int type = a.size() == 1 ? AxisTypeOf(a[0]) : labels ? AxisTypeOf(a[1]) : 0;
+    if (!type)
+        return Fail(error, "axis takes X, Y or Z, or -l and one of them");
+    CQKGraphicLayer* layer = ActiveLayer("axis", error);
+    if (!layer)
+        return false;
+    if (!layer->IsAxisShowable(type))
+        return Fail(error, "axis: " + layer->GetName() + " has no Z axis");
+    // One axes object a dimension, made the first time the dialog is asked for.
+    CQKAxes* axes = nullptr;
+    for (int id : layer->GetObjectIds()) {
+        auto* candidate = dynamic_cast<CQKAxes*>(layer->GetObject(id));
+        if (candidate && CQKGraphicLayer::GetAxesID(candidate->GetAxesType()) == CQKGraphicLayer::GetAxesID(type))
+            axes = candidate;
+    }
+    if (!axes) {
+        axes = layer->GetValidPagePtr()->PgCreateCQKAxes();
+        if (!axes)
+            return Fail(error, "axis: cannot make the axes");
+        layer->AddObject(axes);
+    }
+    layer->GetAxes(axes, type);
+    const int kScalePage = 0, kLabelsPage = 4;
+    axes->DoDialog(nullptr, labels ? kLabelsPage : kScalePage, 0);
+    return true;
+}
+
+} // namespace
+
+bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std::vector<std::string>& words,
+                       std::string* error)
+{
+    if (command == "worksheet" || command == "matrix")
+        return PlotCommand(command.c_str(), words, error);
+    if (command == "layer")
+        return Layer(script, words, error);
+    if (command == "set")
+        return Set(words, error);
+    if (command == "label")
+        return Label(words, error);
+    if (command == "axis")
+        return Axis(words, error);
+    return Fail(error, "\"" + command + "\" is no graph command");
+}
+
+std::vector<std::string> qkListPlottedDatasets()
+{
+    std::vector<std::string> names;
+    CQKProject& project = qkfxGetProject();
+    for (int i = 0; i < project.GetNumPages(); ++i) {
+        auto* graph = dynamic_cast<CQKGraphPage*>(project.GetPage(i));
+        if (!graph)
+            continue;
+        for (int l = 0; l < graph->GetNumLayers(); ++l) {
+            CQKGraphicLayer* layer = graph->GetLayerByIndex(l, 1);
+            for (int p = 0; p < layer->GetNumPlots(); ++p) {
+                CQKPlotObj* plot = layer->PlotObjByIndex(p, 1);
+                const std::string& name = plot->GetDataSetName();
+                if (plot->IsErrorBarPlot() || plot->UsesMatrixData() || name.empty())
+                    continue;
+                if (std::find_if(names.begin(), names.end(), [&](const std::string& n) {
+                        return _stricmp(n.c_str(), name.c_str()) == 0;
+                    }) == names.end())
+                    names.push_back(name);
+            }
+        }
+    }
+    return names;
+}
