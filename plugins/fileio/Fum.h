@@ -21,6 +21,7 @@
 
 class FUM;
 struct FUM_File;
+class FumByteReader;
 
 // The library's one root; QMDLL forwards to it.
 FUM& TheFum();
@@ -59,6 +60,7 @@ enum FumError {
     FUM_ERR_FORMAT = 41,           // a file not in the layout of its import      // WRITERECORD: fewer columns than a record has values
     FUM_ERR_TYPE = 43,             // no conversion for that class and size
     FUM_ERR_MEMORY = 44,
+    FUM_ERR_STOPPED = 46,          // the user stopped the work; what was read is kept
     FUM_ERR_EMPTY_TEXT = 261,      // a text argument given without text
     FUM_ERR_NO_METHOD = 262,       // SYNTAX: no method of that name
     FUM_ERR_NO_NAME = 264,         // ALTSPELL: neither a method nor a property
@@ -146,9 +148,65 @@ public:
 
 // ---- Open files -----------------------------------------------------------------------
 
+// An open file. Reads go through one buffer kept as long as the file is open, so that a
+// reader called once per line costs no set-up, no refill and no seek back per call; the
+// position is kept here (64-bit) and the system's file pointer is moved only to read a
+// block or to write. Failures throw CFileException* as CFile's members do.
 struct FUM_File : public CFile {
-    BYTE mode = 0; // 0 read, 1 write, 2 both
-    int Handle() const { return static_cast<int>(reinterpret_cast<INT_PTR>(m_hFile)); }
+    static const int kHighestNumber = 99999;
+    // The next file number, or -1 when the process has used them all.
+    static int NextNumber();
+
+    BYTE mode = 0;   // 0 read, 1 write, 2 both
+    int number = 0;  // the number scripts hold
+    int Handle() const { return number; }
+
+    int64_t Position64() const { return pos_; }
+    int64_t Seek64(int64_t offset, UINT from);
+    // The length as the system has it now.
+    int64_t Length64();
+    // The same, but not asked again while reading goes on inside the buffer.
+    int64_t ReadingLength64();
+    // 1 and the byte at the position (which moves on), 0 at the end of the file, -1 with
+    // the cause of a file exception.
+    int NextByte(int* ch, int* cause)
+    {
+        size_t at = static_cast<size_t>(pos_ - bufStart_);
+        if (pos_ >= bufStart_ && at < buf_.size()) {
+            *ch = buf_[at];
+            ++pos_;
+            return 1;
+        }
+        return NextByteSlow(ch, cause);
+    }
+    // The byte at the position without moving on; -1 at the end of the file or on failure.
+    int PeekByte();
+    // The file begins with a UTF-16 byte-order mark (either order).
+    bool StartsWithUtf16Mark();
+
+    BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr) override;
+    UINT Read(void* lpBuf, UINT nCount) override;
+    void Write(const void* lpBuf, UINT nCount) override;
+    // The 32-bit members refuse positions they cannot carry instead of cutting them.
+    LONG Seek(LONG lOff, UINT nFrom) override;
+    DWORD GetPosition() const override;
+    DWORD GetLength() const override;
+    void SetLength(DWORD dwNewLen) override;
+    void Close() override;
+    void Abort() override;
+
+private:
+    void Forget();
+    void MoveOs(int64_t position);
+    bool Fill();
+    int NextByteSlow(int* ch, int* cause);
+
+    int64_t pos_ = 0;
+    int64_t bufStart_ = 0;
+    std::vector<uint8_t> buf_;
+    int64_t osPos_ = -1;   // where the system's file pointer is; -1 unknown
+    int64_t length_ = -1;  // -1 unknown
+    int utf16_ = -1;       // StartsWithUtf16Mark's answer, -1 not yet asked
 };
 
 class FUM_FileList {
@@ -208,10 +266,13 @@ public:
 
     // The argument's integer value when given (QmInt arguments only).
     int IntArg(int index) const;
+    // A file position or offset: whole bytes beyond the 32-bit range, from a QmReal.
+    int64_t Int64Arg(int index) const;
     bool Given(int index) const { return index < argCount && args[index] && args[index]->given; }
 
 protected:
     void AddInt() { AddArgument(new QmInt); }
+    void AddReal() { AddArgument(new QmReal); }
     void AddText() { AddArgument(new QmString); }
 };
 
@@ -552,6 +613,28 @@ protected:
 // split anew (the caller has put the arguments in place) and TWRITE takes no quoted form.
 extern bool g_fumWorksheetLevel;
 
+// The text readers read bytes; UTF-16 text would arrive as numbers split by NULs. 0 for
+// any other file; for UTF-16 the refusal (ERROR 41), with a message naming the import
+// that reads it.
+int FumRefuseUtf16(FUM_File* file);
+
+// Long work: asks, every so often, whether the user wants it stopped (Ctrl+C in the
+// console host, which the host answers to HOST_POLL_ABORT, or Cancel in the progress box,
+// which appears once the work has run for half a second).
+class FumLongWork {
+public:
+    explicit FumLongWork(const char* title);
+    ~FumLongWork();
+    bool Stopped(int percent);
+    // The call's answer when stopped: what was read stays, and the user is told so.
+    static int Stop();
+
+private:
+    const char* title_;
+    DWORD start_;
+    bool open_ = false;
+};
+
 // The index 0..25 of a string variable letter (either case), or -1.
 int FumLetterIndex(char letter);
 // Sets %A..%Z; 0 or the call's code (20 or 6). Without a host nothing is set.
@@ -581,6 +664,19 @@ public:
     int IsSeparator(int ch);
     int EndOfData() { return endOfFileMark || bytesRead >= length; }
     int SeparatorEnd(int ch, int tokenLength);
+
+    // Readers that split the text into fields (numbers or row cells) answer true: for
+    // them every line break ends a field, whatever the line mode, a blank or tab
+    // separator runs together, and an empty field between separators is a field.
+    virtual bool SplitsFields() { return false; }
+    // A blank or a tab is the separator: aligned columns, in which runs of blanks and
+    // tabs count as one separator.
+    bool WhitespaceSeparator();
+    int IsFieldSeparator(int ch);
+    // A line break as a field boundary: the LF of CR LF (its CR in mode 2), a lone CR, a
+    // lone LF. Where the line mode sees no line end (a Unix file in mode 0) it still ends
+    // the number before it instead of joining it to the next.
+    int IsBreak(int ch);
     int MissingArgument();
     int CheckLetter(int index, char* letter);
     // A count of 0 (lines, tokens, characters): refused in extended mode; in classic
@@ -593,6 +689,15 @@ public:
     uint32_t boundaries = 0;
     int previousChar = 0;
     std::string token;
+
+protected:
+    // Set by SeparatorEnd: the token it ended is an empty field (two separators in a row),
+    // not the nothing before a line end or the end of the data.
+    bool emptyField_ = false;
+
+private:
+    FumByteReader* reader_ = nullptr; // while ReadText runs
+    int tokenLength_ = 0;
 };
 
 class QmASCII : public QmASCIIPiece {
@@ -609,6 +714,7 @@ public:
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
     int OnToken(const std::string& text, unsigned count) override;
     int IsStop(int ch, unsigned count) override;
+    bool SplitsFields() override { return wks_ != nullptr; }
 
     QmString include, exclude;
     QmBounded readMode{0, 1, 0};
@@ -635,6 +741,7 @@ public:
     void End(QmDLL* root) override;
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
     int OnToken(const std::string& text, unsigned count) override;
+    bool SplitsFields() override { return true; }
 
 protected:
     QmString wksName_;
@@ -719,6 +826,7 @@ public:
     int TakeChar(int ch) override { return IsNumberChar(ch); }
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
     int OnToken(const std::string& text, unsigned count) override;
+    bool SplitsFields() override { return true; }
     int IsStop(int ch, unsigned count) override
     {
         return EndOfData() || count >= static_cast<uint32_t>(last_ - first_);
@@ -772,27 +880,23 @@ public:
 
 // ---- Worksheet-level methods and imports ----------------------------------------------
 
-// Reads a file a byte at a time from its position, through a block buffer; Restore puts
-// the file just behind the last byte handed out.
+// Reads a file a byte at a time from its position, up to the end the file had when the
+// reader was made; the file's position moves with every byte handed out.
 class FumByteReader {
 public:
     explicit FumByteReader(FUM_File* file);
-    ~FumByteReader() { Restore(); }
     // 1 and the byte, 0 at the end of the file, -1 with the cause of a file exception.
     int Next(int* ch, int* cause);
-    void Restore();
+    // The byte Next would hand out, or -1 at the end.
+    int Peek();
     uint32_t Consumed() const { return consumed_; }
-    // Bytes from the position to the end of the file.
+    // Bytes from the position to the end of the file (at most 4 GB are read in one call).
     uint32_t Remaining() const { return length_; }
 
 private:
     FUM_File* file_;
-    long start_ = 0;
     uint32_t length_ = 0;
     uint32_t consumed_ = 0;
-    std::vector<uint8_t> block_;
-    size_t have_ = 0, next_ = 0;
-    bool restored_ = false;
 };
 
 // Methods of fum by the numbers under which worksheet-level methods call them.
@@ -894,8 +998,8 @@ public:
     int HFileArgIndex() override { return argCount - 1; }
     int Process(double* result, QmDLL* root) override;
 
-    static int GetPosition(FUM_File* file, long* position);
-    static int Seek(FUM_File* file, long* offset, int base);
+    static int GetPosition(FUM_File* file, int64_t* position);
+    static int Seek(FUM_File* file, int64_t* offset, int base);
 
 private:
     FumMove move_;

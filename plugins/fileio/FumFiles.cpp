@@ -105,6 +105,17 @@ int QmFUMIO::IntArg(int index) const
     return v == MISSING_VALUE ? 0 : static_cast<int>(v);
 }
 
+int64_t QmFUMIO::Int64Arg(int index) const
+{
+    if (index < 0 || index >= argCount || !args[index])
+        return 0;
+    double v = args[index]->GetReal();
+    // Beyond 2^62 no file reaches; the cast would be undefined.
+    if (v == MISSING_VALUE || v != v || v > 4.6e18 || v < -4.6e18)
+        return 0;
+    return static_cast<int64_t>(v);
+}
+
 // ---- The open-file list ---------------------------------------------------------------
 
 FUM_FileList::~FUM_FileList()
@@ -216,8 +227,14 @@ int QmOpen::Process(double* result, QmDLL* root)
     static const UINT flags[3] = {CFile::modeRead | CFile::shareDenyNone,
                                   CFile::modeWrite | CFile::shareDenyWrite,
                                   CFile::modeReadWrite | CFile::shareDenyWrite};
+    int number = FUM_File::NextNumber();
+    if (number < 0) {
+        fum.hFile.Reset();
+        return fum.Fail(FUM_ERR_HFILE_RANGE, FUM_OLD_OPEN, 0, 0);
+    }
     FUM_File* file = new FUM_File;
     file->mode = static_cast<BYTE>(m);
+    file->number = number;
     CFileException e;
     BOOL opened = file->Open(fileName.text, flags[m], &e);
     // A file opened for writing may be new; one opened only for reading must exist, or a
@@ -377,15 +394,20 @@ int QmSize::Process(double* result, QmDLL* root)
     if (fum.Extended())
         *result = -1;
     if (file_) {
-        DWORD length = 0;
+        int64_t length = 0;
         try {
-            length = file_->GetLength();
+            length = file_->Length64();
         } catch (CFileException* e) {
             int cause = e->m_cause;
             e->Delete();
             return fum.Fail(FUM_ERR_LENGTH, FUM_OLD_FILE, cause, FUM_CauseToErrno(cause));
         }
-        *result = length;
+        *result = static_cast<double>(length);
+        return 0;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(name_.c_str(), GetFileExInfoStandard, &data)) {
+        *result = static_cast<double>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
         return 0;
     }
     CFileStatus status;

@@ -43,6 +43,23 @@ int FumSetStringVariable(char letter, const std::string& text)
     return QmSetStringVariable(letter, text.c_str()) ? 0 : fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
 }
 
+int FumRefuseUtf16(FUM_File* file)
+{
+    bool utf16 = false;
+    try {
+        utf16 = file->StartsWithUtf16Mark();
+    } catch (CFileException* e) {
+        int cause = e->m_cause;
+        e->Delete();
+        return TheFum().Fail(FUM_ERR_READ_ITEM, FUM_OLD_NO_CURRENT, cause, FUM_CauseToErrno(cause));
+    }
+    if (!utf16)
+        return 0;
+    QmPrintText("fum: this file is UTF-16 text, which the fum text readers cannot read; "
+                "import it with File Import ASCII, which reads UTF-16.");
+    return TheFum().Fail(FUM_ERR_FORMAT, FUM_OLD_NO_TEXT_FILE);
+}
+
 static double TextToNumber(const std::string& text)
 {
     return UtilTextToDouble(text.c_str());
@@ -74,16 +91,52 @@ int QmASCIIPiece::IsNumberChar(int ch)
     return ch == '-' || ch == '.' || (ch >= '0' && ch <= '9') || ch == 'E' || ch == 'e';
 }
 
+bool QmASCIIPiece::WhitespaceSeparator()
+{
+    int sep = TheFum().listSep.value & 0xFF;
+    return sep == ' ' || sep == '\t';
+}
+
+int QmASCIIPiece::IsFieldSeparator(int ch)
+{
+    return IsSeparator(ch) || (WhitespaceSeparator() && (ch == ' ' || ch == '\t'));
+}
+
+int QmASCIIPiece::IsBreak(int ch)
+{
+    bool crIsTheEnd = TheFum().nLinesMode.value == 2;
+    if (ch == LF)
+        return !(crIsTheEnd && previousChar == CR);
+    if (ch == CR)
+        return crIsTheEnd || !reader_ || reader_->Peek() != LF;
+    return 0;
+}
+
 int QmASCIIPiece::IsBoundary(int ch)
 {
-    return EndOfData() || IsSeparator(ch) || IsLineEnd(ch);
+    if (!SplitsFields())
+        return EndOfData() || IsSeparator(ch) || IsLineEnd(ch);
+    int lineEnd = IsLineEnd(ch);
+    if (EndOfData() || lineEnd || IsBreak(ch))
+        return 1;
+    // A run of blanks (or a blank before the first field) separates once.
+    return IsFieldSeparator(ch) && !(WhitespaceSeparator() && tokenLength_ == 0);
 }
 
 int QmASCIIPiece::SeparatorEnd(int ch, int tokenLength)
 {
+    emptyField_ = false;
+    if (!SplitsFields()) {
+        if (IsStop(ch, boundaries))
+            return 1;
+        return (IsSeparator(ch) || IsLineEnd(ch)) && tokenLength > 0;
+    }
+    emptyField_ = tokenLength == 0 && IsSeparator(ch) && !WhitespaceSeparator();
     if (IsStop(ch, boundaries))
         return 1;
-    return (IsSeparator(ch) || IsLineEnd(ch)) && tokenLength > 0;
+    if (emptyField_)
+        return 1;
+    return (IsFieldSeparator(ch) || IsLineEnd(ch) || IsBreak(ch)) && tokenLength > 0;
 }
 
 int QmASCIIPiece::ZeroCount(double* result)
@@ -156,15 +209,25 @@ int QmASCIIPiece::ReadText(FUM_File* file)
         return fum.Fail(FUM_ERR_LENGTH, FUM_OLD_NO_CURRENT);
     }
     length = reader->Remaining();
+    if (int r = FumRefuseUtf16(file))
+        return r;
     if (fum.Extended() && EndOfData())
         return fum.Fail(FUM_ERR_END_OF_FILE, 0);
     if (IsStop(0, boundaries))
         return 0;
-    // The file is left just behind the last character the loop took (the reader's
-    // destructor puts it there), as if it had been read a byte at a time.
-    int tokenLength = 0;
+    reader_ = reader.get();
+    struct Detach {
+        FumByteReader*& reader;
+        ~Detach() { reader = nullptr; }
+    } detach{reader_};
+    // The file is left just behind the last character the loop took.
+    int& tokenLength = tokenLength_;
+    tokenLength = 0;
     int ch = 0;
+    FumLongWork work("Reading text");
     for (;;) {
+        if ((bytesRead & 0xFFFF) == 0xFFFF && work.Stopped(length ? static_cast<int>(100.0 * bytesRead / length) : 0))
+            return work.Stop();
         previousChar = ch;
         ch = 0;
         int cause = 0;
@@ -282,13 +345,14 @@ int QmASCII::OnToken(const std::string& text, unsigned)
 {
     if ((stopMode.value & 2) && stopString.text && text == stopString.text)
         stopHit_ = 1;
-    if (!wks_ || text.empty())
+    if (!wks_ || (text.empty() && !emptyField_))
         return 0;
+    // An empty field (or one without a number character) keeps its column, missing.
     ++column_;
     int r = FumEnsureColumns(*wks_, column_);
     if (r)
         return r;
-    if (wks_->SetCell(column_, row_, TextToNumber(text)))
+    if (wks_->SetCell(column_, row_, text.empty() ? MISSING_VALUE : TextToNumber(text)))
         return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
     return 0;
 }
@@ -361,15 +425,17 @@ void QmASCIIRow::End(QmDLL* root)
 int QmASCIIRow::OnToken(const std::string& text, unsigned)
 {
     // The data's end hands on whatever token is pending; an empty one is no field, and
-    // writing it would add a row of nothing.
-    if (text.empty())
+    // writing it would add a row of nothing. An empty field between two separators keeps
+    // its column, missing, so that the fields after it stay in theirs.
+    if (text.empty() && !emptyField_)
         return 0;
     ++column_;
     int r = FumEnsureColumns(*wks_, column_);
     if (r)
         return r;
-    int failed = wks_->GetColumnFormat(column_) != 0 ? wks_->SetCellText(column_, row_, text.c_str())
-                                                     : wks_->SetCell(column_, row_, TextToNumber(text));
+    int failed = text.empty()                            ? wks_->SetCell(column_, row_, MISSING_VALUE)
+                 : wks_->GetColumnFormat(column_) != 0 ? wks_->SetCellText(column_, row_, text.c_str())
+                                                         : wks_->SetCell(column_, row_, TextToNumber(text));
     return failed ? TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST) : 0;
 }
 
@@ -400,7 +466,7 @@ int QmReadRow::Begin(const char* argText, QmDLL* root)
 
 int QmReadRow::TakeChar(int ch)
 {
-    return !endOfFileMark && ch != CR && ch != LF && !IsSeparator(ch);
+    return !endOfFileMark && ch != CR && ch != LF && !IsFieldSeparator(ch);
 }
 
 // ---- TREAD, LREAD, READTOKEN ------------------------------------------------------------
