@@ -1,9 +1,11 @@
 // Text import: a CSV file of numbers read a line at a time with fum.LineRow into a
-// worksheet, as import scripts do. Two figures per line: the reader's own cost (the
-// plug-in entered directly, with the kernel answering its host requests as in a script)
-// and the whole script (the same through the interpreter, with its loop). bench_fumread.sh
-// writes the file, times pandas.read_csv on it natively, and prints the ratios.
-//   bench_fumread.exe FILE ROWS    prints "READER s/line" and "SCRIPT s/line"
+// worksheet, as import scripts do. Three figures per line:
+//   READER  the reader's own cost: the plug-in entered directly, its host requests
+//           answered by a host that only stores the numbers in arrays;
+//   KERNEL  the same with the kernel answering the requests into its worksheet;
+//   SCRIPT  the whole script through the interpreter, with its loop.
+// bench_fumread.sh writes the file, times pandas.read_csv on it natively, and prints the
+// ratios.  bench_fumread.exe FILE ROWS
 #include "QKAccess.h"
 #include "QKData.h"
 #include "QKHost.h"
@@ -11,10 +13,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,6 +30,82 @@ int WINAPI Probe(HWND, LPCSTR, LPCSTR, void*, HostCallback host, int)
 {
     g_kernelHost = host;
     return 1;
+}
+
+// The least a host can do for LineRow: one worksheet of three columns held in arrays.
+struct ArrayHost {
+    std::vector<double> columns[3];
+};
+ArrayHost g_arrays;
+
+INT_PTR WINAPI ArrayHostCallback(HWND, UINT code, INT_PTR a, INT_PTR b)
+{
+    auto column = [](INT_PTR handle) { return handle >= 1 && handle <= 3 ? &g_arrays.columns[handle - 1] : nullptr; };
+    switch (code) {
+    case HOST_FIND_OBJECT:
+        *reinterpret_cast<INT_PTR*>(b) = 100;
+        return 0;
+    case HOST_FIND_WINDOW:
+        return 100;
+    case HOST_WKS_NUM_COLUMNS:
+        return 3;
+    case HOST_OPEN_DATASET: {
+        auto* range = reinterpret_cast<QmRangeRecord*>(b);
+        std::vector<double>* c = column(range->request);
+        if (!c)
+            return 0;
+        range->hostFirst = 0;
+        range->hostEnd = static_cast<int>(c->size());
+        return range->request;
+    }
+    case HOST_GET_RANGE: {
+        auto* range = reinterpret_cast<QmRangeRecord*>(b);
+        if (std::vector<double>* c = column(a)) {
+            range->request = 0;
+            range->requestEnd = static_cast<int>(c->size());
+        }
+        return 0;
+    }
+    case HOST_SET_VALUE:
+    case HOST_SET_VALUE_K2:
+    case HOST_SET_VALUE_K4: {
+        auto* rec = reinterpret_cast<QmValueRecord*>(b);
+        std::vector<double>* c = column(a);
+        if (!c || rec->row < 0)
+            return 1;
+        if (static_cast<size_t>(rec->row) >= c->size())
+            c->resize(rec->row + 1, MISSING_VALUE);
+        (*c)[rec->row] = rec->value;
+        return 0;
+    }
+    case HOST_SET_PAIR: {
+        auto* rec = reinterpret_cast<QmPairRecord*>(b);
+        std::vector<double>* c = column(a);
+        if (!c || rec->row < 0)
+            return 1;
+        if (static_cast<size_t>(rec->row) >= c->size())
+            c->resize(rec->row + 1, MISSING_VALUE);
+        (*c)[rec->row] = rec->pair[1];
+        return 0;
+    }
+    case HOST_SET_SIZE_FORMAT: {
+        auto* rec = reinterpret_cast<QmSizeFormatRecord*>(b);
+        std::vector<double>* c = column(a);
+        if (!c || rec->end < 0)
+            return 1;
+        c->resize(rec->end, MISSING_VALUE);
+        return 0;
+    }
+    case HOST_WKS_GET_COLUMN_ATTR:
+        reinterpret_cast<int*>(b)[0] = 0; // numbers
+        return 0;
+    case HOST_IS_DATASET_NAME:
+    case HOST_POLL_ABORT:
+    case HOST_REQ_300C: // the host brought up to date after the call
+        return 0;
+    }
+    std::fprintf(stderr, "the array host was asked request 0x%X\n", code);
+    std::exit(1);
 }
 
 void RunScript(const std::string& text)
@@ -81,27 +161,53 @@ int main(int argc, char** argv)
     project.CreatePage(QK_PAGE_WKS, "Reader");
     project.CreatePage(QK_PAGE_WKS, "Script");
 
-    RunScript("fum.reset(); fum.open(" + file + ")");
     HWND host = qkfxGetHostWindow();
-    auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < rows; ++i) {
-        double v = 0;
-        if (qmdll(host, "LINEROW", "Reader", &v, g_kernelHost, OBJOP_CALL_METHOD) != 1) {
-            std::fprintf(stderr, "LineRow failed at line %d\n", i + 1);
+    // The machine may be busy: each figure is the best time per line over blocks of
+    // lines, as the benchmark harness takes the best of repeated runs.
+    const int block = 10000;
+    auto best = [&](auto&& readBlock) {
+        double fastest = 1e300;
+        for (int done = 0; done < rows; done += block) {
+            int n = std::min(block, rows - done);
+            auto t0 = std::chrono::steady_clock::now();
+            readBlock(n);
+            fastest = std::min(fastest, Seconds(t0) / n);
+        }
+        return fastest;
+    };
+    auto readLines = [&](HostCallback callback) {
+        return best([&](int n) {
+            for (int i = 0; i < n; ++i) {
+                double v = 0;
+                if (qmdll(host, "LINEROW", "Reader", &v, callback, OBJOP_CALL_METHOD) != 1) {
+                    std::fprintf(stderr, "LineRow failed\n");
+                    std::exit(1);
+                }
+            }
+        });
+    };
+    // The arrays have their room from the start, as a host's storage would.
+    for (std::vector<double>& c : g_arrays.columns)
+        c.reserve(rows);
+    RunScript("fum.reset(); fum.open(" + file + ")");
+    double reader = readLines(ArrayHostCallback);
+    for (const std::vector<double>& c : g_arrays.columns)
+        if (static_cast<int>(c.size()) != rows) {
+            std::fprintf(stderr, "the array host did not receive %d rows\n", rows);
             return 1;
         }
-    }
-    double reader = Seconds(t0);
+    RunScript("fum.closeall(); fum.open(" + file + ")");
+    double kernel = readLines(g_kernelHost);
     CheckRows("Reader", rows);
 
     RunScript("fum.closeall(); fum.open(" + file + ")");
-    t0 = std::chrono::steady_clock::now();
-    RunScript("for (i = 1; i <= " + std::to_string(rows) + "; i += 1) { fum.linerow(Script); }");
-    double script = Seconds(t0);
+    double script = best([&](int n) {
+        RunScript("for (i = 1; i <= " + std::to_string(n) + "; i += 1) { fum.linerow(Script); }");
+    });
     CheckRows("Script", rows);
     RunScript("fum.closeall()");
 
-    std::printf("READER %.9e\nSCRIPT %.9e\n", reader / rows, script / rows);
+    std::printf("READER %.9e\nKERNEL %.9e\nSCRIPT %.9e\n", reader, kernel, script);
     qkfxGetAccess()->Uninit();
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <stdint.h>
 
 #include <memory>
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -262,6 +263,7 @@ public:
     int ResolveFile(int number, int given);
     int GetStringArg(std::string& out, QmProperty* argument);
     int SetIntArg(int index, int value);
+    int SetRealArg(int index, double value);
     int SetStringArg(int index, const char* text);
 
     // The argument's integer value when given (QmInt arguments only).
@@ -547,8 +549,25 @@ public:
 
 // Adds columns to a worksheet until it has n; 0 or the call's code (20 or 6).
 int FumEnsureColumns(QmQuorixWks& worksheet, int n);
-// The row below the longest column of a worksheet (0 for one without data).
-int FumLongestColumn(QmQuorixWks& worksheet);
+// The cells of one worksheet row that a text reader fills, one call (one line) at a time.
+// The columns found when the free row is sought are kept for the writes, so that a line
+// costs no second search for each column, and the column count is asked once.
+class FumRowCells {
+public:
+    // The worksheet's first free row: the row below its longest column, 0 when its
+    // columns are empty.
+    int Open(QmQuorixWks& worksheet);
+    void Close() { columns_.clear(); }
+    // The worksheet gets at least n columns (FumEnsureColumns' answer).
+    int Ensure(QmQuorixWks& worksheet, int n);
+    // The worksheet's answer, as QmQuorixWks::SetCell gives it.
+    int SetNumber(QmQuorixWks& worksheet, int column, int row, double value);
+
+private:
+    // Kept from call to call (cleared, not freed): a line costs no allocation for them.
+    std::vector<QmResultData> columns_;
+    int known_ = 0;
+};
 
 // ---- Records ---------------------------------------------------------------------------
 
@@ -659,9 +678,22 @@ public:
     // Reads the current file through the loop; the value is the count of tokens read.
     int Process(double* result, QmDLL* root) override;
 
-    int IsLineEnd(int ch);
-    int IsNumberChar(int ch);
-    int IsSeparator(int ch);
+    // The character tests read the settings ReadText took when it began.
+    int IsLineEnd(int ch)
+    {
+        switch (lineMode_) {
+        case 0: return ch == '\n' && previousChar == '\r';
+        case 1: return ch == '\n';
+        case 2: return ch == '\r';
+        }
+        return BadLineMode();
+    }
+    int IsSeparator(int ch) { return ch == sep_; }
+    // A `+` is not a number character.
+    int IsNumberChar(int ch)
+    {
+        return ch != sep_ && ((ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'E' || ch == 'e');
+    }
     int EndOfData() { return endOfFileMark || bytesRead >= length; }
     int SeparatorEnd(int ch, int tokenLength);
 
@@ -669,10 +701,14 @@ public:
     // them every line break ends a field, whatever the line mode, a blank or tab
     // separator runs together, and an empty field between separators is a field.
     virtual bool SplitsFields() { return false; }
+    // The reader takes number characters into its tokens and nothing else, and no hook of
+    // its own reacts to a number character inside the data: ReadText then takes a run of
+    // them without asking the hooks, which would all answer as for any number character.
+    virtual bool TakesNumbersOnly() { return false; }
     // A blank or a tab is the separator: aligned columns, in which runs of blanks and
     // tabs count as one separator.
-    bool WhitespaceSeparator();
-    int IsFieldSeparator(int ch);
+    bool WhitespaceSeparator() { return whitespaceSep_; }
+    int IsFieldSeparator(int ch) { return ch == sep_ || (whitespaceSep_ && (ch == ' ' || ch == '\t')); }
     // A line break as a field boundary: the LF of CR LF (its CR in mode 2), a lone CR, a
     // lone LF. Where the line mode sees no line end (a Unix file in mode 0) it still ends
     // the number before it instead of joining it to the next.
@@ -696,8 +732,17 @@ protected:
     bool emptyField_ = false;
 
 private:
+    int BadLineMode();
+    // Taken from the root and the reader when ReadText begins, read for every character.
+    void TakeSettings();
+
     FumByteReader* reader_ = nullptr; // while ReadText runs
     int tokenLength_ = 0;
+    int sep_ = ',';
+    int lineMode_ = 0;
+    bool whitespaceSep_ = false;
+    bool splits_ = false;
+    bool numbersOnly_ = false;
 };
 
 class QmASCII : public QmASCIIPiece {
@@ -714,7 +759,9 @@ public:
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
     int OnToken(const std::string& text, unsigned count) override;
     int IsStop(int ch, unsigned count) override;
-    bool SplitsFields() override { return wks_ != nullptr; }
+    bool SplitsFields() override { return wks_.has_value(); }
+    // A string variable receives every character, and a stop character may be a digit.
+    bool TakesNumbersOnly() override { return wks_.has_value() && !letter_ && !(stopMode.value & 1); }
 
     QmString include, exclude;
     QmBounded readMode{0, 1, 0};
@@ -725,7 +772,9 @@ public:
 private:
     char letter_ = 0;
     QmString wksName_;
-    std::unique_ptr<QmQuorixWks> wks_;
+    // Made anew for every call (the worksheet may have gone), kept in place.
+    std::optional<QmQuorixWks> wks_;
+    FumRowCells cells_;
     int column_ = 0, row_ = 0;
     uint32_t lines_ = 0;
     uint32_t lineCountedAt_ = 0;
@@ -745,7 +794,9 @@ public:
 
 protected:
     QmString wksName_;
-    std::unique_ptr<QmQuorixWks> wks_;
+    // Made anew for every call (the worksheet may have gone), kept in place.
+    std::optional<QmQuorixWks> wks_;
+    FumRowCells cells_;
     int column_ = 0, row_ = 0;
 };
 
@@ -755,6 +806,7 @@ public:
     QmLineRow();
     int Begin(const char* argText, QmDLL* root) override { return BeginRow(argText, root); }
     int TakeChar(int ch) override { return IsNumberChar(ch); }
+    bool TakesNumbersOnly() override { return true; }
     int IsStop(int ch, unsigned count) override { return EndOfData() || IsLineEnd(ch); }
 };
 
@@ -827,6 +879,7 @@ public:
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
     int OnToken(const std::string& text, unsigned count) override;
     bool SplitsFields() override { return true; }
+    bool TakesNumbersOnly() override { return true; }
     int IsStop(int ch, unsigned count) override
     {
         return EndOfData() || count >= static_cast<uint32_t>(last_ - first_);
@@ -886,7 +939,15 @@ class FumByteReader {
 public:
     explicit FumByteReader(FUM_File* file);
     // 1 and the byte, 0 at the end of the file, -1 with the cause of a file exception.
-    int Next(int* ch, int* cause);
+    int Next(int* ch, int* cause)
+    {
+        if (consumed_ >= length_)
+            return 0;
+        int got = file_->NextByte(ch, cause);
+        if (got == 1)
+            ++consumed_;
+        return got;
+    }
     // The byte Next would hand out, or -1 at the end.
     int Peek();
     uint32_t Consumed() const { return consumed_; }
@@ -923,6 +984,8 @@ public:
     int SetSetting(int n, double value);
     int CallMethod(int m, double* result);
     int CallMethodInt(int m, double* result, int i);
+    // SETPOS and JUMP with a position or offset of the whole 64-bit range.
+    int CallMethodPosition(int m, double* result, int64_t position);
     int CallMethodText(int m, double* result, const char* text, int i);
     int CallMethodText3(int m, double* result, const char* text, int i, int j, int k);
     // A called method failed with `status`: the import's code (extended: status + 0x200;
@@ -958,8 +1021,8 @@ public:
 protected:
     // A READ of n bytes into *value; 0 or the import's code.
     int Read(int n, double* value);
-    int SetPos(long position);
-    int Jump(long offset);
+    int SetPos(int64_t position);
+    int Jump(int64_t offset);
     int GetPos(double* position);
 };
 

@@ -29,16 +29,39 @@ int FumEnsureColumns(QmQuorixWks& worksheet, int n)
     return 0;
 }
 
-int FumLongestColumn(QmQuorixWks& worksheet)
+int FumRowCells::Open(QmQuorixWks& worksheet)
 {
+    columns_.clear();
+    known_ = worksheet.GetNumCols();
+    columns_.reserve(known_);
     int longest = 0;
-    int columns = worksheet.GetNumCols();
-    for (int c = 1; c <= columns; ++c) {
-        QmResultData data(worksheet, c);
+    for (int c = 1; c <= known_; ++c) {
+        columns_.emplace_back(worksheet, c);
+        const QmResultData& data = columns_.back();
         if (data.handle && data.end > longest)
             longest = data.end;
     }
     return longest;
+}
+
+int FumRowCells::Ensure(QmQuorixWks& worksheet, int n)
+{
+    if (n <= known_)
+        return 0;
+    int r = FumEnsureColumns(worksheet, n);
+    if (!r)
+        known_ = n;
+    return r;
+}
+
+int FumRowCells::SetNumber(QmQuorixWks& worksheet, int column, int row, double value)
+{
+    if (column >= 1 && column <= static_cast<int>(columns_.size())) {
+        QmResultData& data = columns_[column - 1];
+        if (data.handle && QmCallHost(HOST_IS_DATASET_NAME, data.handle, 0) == 0)
+            return data.SetAt(row, value);
+    }
+    return worksheet.SetCell(column, row, value);
 }
 
 // ---- The engine -------------------------------------------------------------------------

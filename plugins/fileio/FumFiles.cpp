@@ -86,6 +86,15 @@ int QmFUMIO::SetIntArg(int index, int value)
     return a->SetValue(static_cast<double>(value));
 }
 
+int QmFUMIO::SetRealArg(int index, double value)
+{
+    delete args[index];
+    QmReal* a = new QmReal;
+    args[index] = a;
+    a->given = 1;
+    return a->SetValue(value);
+}
+
 int QmFUMIO::SetStringArg(int index, const char* text)
 {
     delete args[index];

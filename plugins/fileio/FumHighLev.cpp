@@ -23,16 +23,6 @@ FumByteReader::FumByteReader(FUM_File* file) : file_(file)
     length_ = left > 0xFFFFFFFFll ? 0xFFFFFFFFu : static_cast<uint32_t>(left);
 }
 
-int FumByteReader::Next(int* ch, int* cause)
-{
-    if (consumed_ >= length_)
-        return 0;
-    int got = file_->NextByte(ch, cause);
-    if (got == 1)
-        ++consumed_;
-    return got;
-}
-
 int FumByteReader::Peek()
 {
     return consumed_ < length_ ? file_->PeekByte() : -1;
@@ -126,6 +116,15 @@ int QmHighLev::CallMethodInt(int m, double* result, int i)
         return 1;
     Prepare(m);
     int r = TheFum().byNumber[m]->SetIntArg(0, i);
+    return r ? r : Invoke(m, result);
+}
+
+int QmHighLev::CallMethodPosition(int m, double* result, int64_t position)
+{
+    if (m < 0 || m >= FUM_M_COUNT)
+        return 1;
+    Prepare(m);
+    int r = TheFum().byNumber[m]->SetRealArg(0, static_cast<double>(position));
     return r ? r : Invoke(m, result);
 }
 
@@ -301,17 +300,17 @@ int QmImportIO::Read(int n, double* value)
     return r ? CalledFailed(r) : 0;
 }
 
-int QmImportIO::SetPos(long position)
+int QmImportIO::SetPos(int64_t position)
 {
     double v;
-    int r = CallMethodInt(FUM_M_SETPOS, &v, static_cast<int>(position));
+    int r = CallMethodPosition(FUM_M_SETPOS, &v, position);
     return r ? CalledFailed(r) : 0;
 }
 
-int QmImportIO::Jump(long offset)
+int QmImportIO::Jump(int64_t offset)
 {
     double v;
-    int r = CallMethodInt(FUM_M_JUMP, &v, static_cast<int>(offset));
+    int r = CallMethodPosition(FUM_M_JUMP, &v, offset);
     return r ? CalledFailed(r) : 0;
 }
 

@@ -86,7 +86,7 @@ int QmWav::Process(double* result, QmDLL* root)
         return refuse("the header names no channel or no sample rate.");
     if (formatSize < 16 || formatSize > 20)
         return refuse("the format chunk is not 16 to 20 bytes long.");
-    if (formatSize > 16 && (r = Jump(static_cast<long>(formatSize) - 16)))
+    if (formatSize > 16 && (r = Jump(static_cast<int64_t>(formatSize) - 16)))
         return r;
     double tag;
     if ((r = Read(4, &tag)))
@@ -104,7 +104,7 @@ int QmWav::Process(double* result, QmDLL* root)
         double skip = factSize + (static_cast<int64_t>(factSize) & 1);
         if (here + skip + 8 > fileSize)
             return refuse("the fact chunk runs past the end of the file.");
-        if ((r = Jump(static_cast<long>(skip))) || (r = Read(4, &tag)))
+        if ((r = Jump(static_cast<int64_t>(skip))) || (r = Read(4, &tag)))
             return r;
     }
     if (tag != Tag("data"))
@@ -310,7 +310,7 @@ int QmSigmaWin::Process(double* result, QmDLL* root)
     if ((r = readName(name)))
         return r;
     double p, t;
-    if ((r = SetPos(name == "JSDataWorksheet" ? 50 : 80)) || (r = Read(4, &p)) || (r = SetPos(static_cast<long>(p) + 44)))
+    if ((r = SetPos(name == "JSDataWorksheet" ? 50 : 80)) || (r = Read(4, &p)) || (r = SetPos(static_cast<int64_t>(p) + 44)))
         return r;
     // The highest column index is signed: -1 is a worksheet without columns.
     SetSetting(FUM_S_SIGNED, 1);
@@ -381,7 +381,7 @@ int QmSigmaWin::Process(double* result, QmDLL* root)
             fum.error.value = 0;
         }
         QmResultData data(worksheet, column);
-        if ((r = SetPos(static_cast<long>(cells))))
+        if ((r = SetPos(static_cast<int64_t>(cells))))
             return r;
         bool ended = false;
         for (int i = 0; i < rows; ++i) {
@@ -428,12 +428,12 @@ int QmSigmaWin::Process(double* result, QmDLL* root)
             break;
         std::string title;
         double k;
-        if ((r = Jump(23)) || (r = readName(title)) || (r = SetPos(static_cast<long>(u))) || (r = Read(2, &k)))
+        if ((r = Jump(23)) || (r = readName(title)) || (r = SetPos(static_cast<int64_t>(u))) || (r = Read(2, &k)))
             return r;
         worksheet.SetColumnLabel(static_cast<int>(k) + 1, title.c_str());
         u += 56;
         pos += 56;
-        if (pos >= size || (r = SetPos(static_cast<long>(pos))))
+        if (pos >= size || (r = SetPos(static_cast<int64_t>(pos))))
             break;
     }
     fum.error.value = 0;
@@ -461,7 +461,7 @@ int QmSigmaDos::Process(double* result, QmDLL* root)
             return r;
     } while (!(v == 26 && position > 1));
     double p, size;
-    if ((r = SetPos(static_cast<long>(position) + 6)) || (r = Read(4, &p)) || (r = SetPos(static_cast<long>(p))))
+    if ((r = SetPos(static_cast<int64_t>(position) + 6)) || (r = Read(4, &p)) || (r = SetPos(static_cast<int64_t>(p))))
         return r;
     do {
         if ((r = Read(1, &v)) || (r = GetPos(&position)))
@@ -471,7 +471,7 @@ int QmSigmaDos::Process(double* result, QmDLL* root)
         return CalledFailed(r);
     // Blocks follow one another: the first 129 bytes behind the second 26, each next one
     // g + 6 bytes behind the start of the one before.
-    long block = static_cast<long>(position) - 1 + 129;
+    int64_t block = static_cast<int64_t>(position) - 1 + 129;
     double g;
     if ((r = SetPos(block)) || (r = Read(4, &g)))
         return r;
@@ -500,7 +500,7 @@ int QmSigmaDos::Process(double* result, QmDLL* root)
             if ((r = CallMethodText3(FUM_M_AREAD, &v, dataset, 1, static_cast<int>(m), 1)))
                 return CalledFailed(r);
         }
-        block += static_cast<long>(g) + 6;
+        block += static_cast<int64_t>(g) + 6;
         if ((r = SetPos(block)) || (r = Read(4, &g)))
             return r;
     }

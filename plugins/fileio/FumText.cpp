@@ -7,6 +7,8 @@
 
 #include <string.h>
 
+#include <optional>
+
 IMPLEMENT_DYNAMIC(QmASCIIPiece, QmPiecewise)
 IMPLEMENT_DYNAMIC(QmASCII, QmASCIIPiece)
 IMPLEMENT_DYNAMIC(QmASCIIRow, QmASCIIPiece)
@@ -67,44 +69,25 @@ static double TextToNumber(const std::string& text)
 
 // ---- The character loop -----------------------------------------------------------------
 
-int QmASCIIPiece::IsLineEnd(int ch)
+int QmASCIIPiece::BadLineMode()
 {
-    switch (TheFum().nLinesMode.value) {
-    case 0: return ch == LF && previousChar == CR;
-    case 1: return ch == LF;
-    case 2: return ch == CR;
-    default:
-        TheFum().error.value = FUM_ERR_TYPE;
-        return FUM_ERR_TYPE;
-    }
+    TheFum().error.value = FUM_ERR_TYPE;
+    return FUM_ERR_TYPE;
 }
 
-int QmASCIIPiece::IsSeparator(int ch)
+void QmASCIIPiece::TakeSettings()
 {
-    return ch == (TheFum().listSep.value & 0xFF);
-}
-
-int QmASCIIPiece::IsNumberChar(int ch)
-{
-    if (IsSeparator(ch))
-        return 0;
-    return ch == '-' || ch == '.' || (ch >= '0' && ch <= '9') || ch == 'E' || ch == 'e';
-}
-
-bool QmASCIIPiece::WhitespaceSeparator()
-{
-    int sep = TheFum().listSep.value & 0xFF;
-    return sep == ' ' || sep == '\t';
-}
-
-int QmASCIIPiece::IsFieldSeparator(int ch)
-{
-    return IsSeparator(ch) || (WhitespaceSeparator() && (ch == ' ' || ch == '\t'));
+    FUM& fum = TheFum();
+    sep_ = fum.listSep.value & 0xFF;
+    lineMode_ = fum.nLinesMode.value;
+    whitespaceSep_ = sep_ == ' ' || sep_ == '\t';
+    splits_ = SplitsFields();
+    numbersOnly_ = TakesNumbersOnly();
 }
 
 int QmASCIIPiece::IsBreak(int ch)
 {
-    bool crIsTheEnd = TheFum().nLinesMode.value == 2;
+    bool crIsTheEnd = lineMode_ == 2;
     if (ch == LF)
         return !(crIsTheEnd && previousChar == CR);
     if (ch == CR)
@@ -114,7 +97,7 @@ int QmASCIIPiece::IsBreak(int ch)
 
 int QmASCIIPiece::IsBoundary(int ch)
 {
-    if (!SplitsFields())
+    if (!splits_)
         return EndOfData() || IsSeparator(ch) || IsLineEnd(ch);
     int lineEnd = IsLineEnd(ch);
     if (EndOfData() || lineEnd || IsBreak(ch))
@@ -126,7 +109,7 @@ int QmASCIIPiece::IsBoundary(int ch)
 int QmASCIIPiece::SeparatorEnd(int ch, int tokenLength)
 {
     emptyField_ = false;
-    if (!SplitsFields()) {
+    if (!splits_) {
         if (IsStop(ch, boundaries))
             return 1;
         return (IsSeparator(ch) || IsLineEnd(ch)) && tokenLength > 0;
@@ -199,23 +182,26 @@ int QmASCIIPiece::Process(double* result, QmDLL* root)
 int QmASCIIPiece::ReadText(FUM_File* file)
 {
     FUM& fum = TheFum();
-    std::unique_ptr<FumByteReader> reader;
+    std::optional<FumByteReader> reader;
     try {
         // The end of the data is the file's last byte, wherever reading starts: no
         // character is made up beyond it.
-        reader.reset(new FumByteReader(file));
+        reader.emplace(file);
     } catch (CFileException* e) {
         e->Delete();
         return fum.Fail(FUM_ERR_LENGTH, FUM_OLD_NO_CURRENT);
     }
     length = reader->Remaining();
-    if (int r = FumRefuseUtf16(file))
-        return r;
+    TakeSettings();
+    // NUL as the separator reads the strings of a binary file, whatever its first bytes.
+    if (sep_ != 0)
+        if (int r = FumRefuseUtf16(file))
+            return r;
     if (fum.Extended() && EndOfData())
         return fum.Fail(FUM_ERR_END_OF_FILE, 0);
     if (IsStop(0, boundaries))
         return 0;
-    reader_ = reader.get();
+    reader_ = &*reader;
     struct Detach {
         FumByteReader*& reader;
         ~Detach() { reader = nullptr; }
@@ -242,6 +228,14 @@ int QmASCIIPiece::ReadText(FUM_File* file)
             endOfFileMark = 1;
         }
         ++bytesRead;
+        // Inside the data a number character is taken, is no boundary, ends no token and
+        // stops nothing, for the readers that take numbers only.
+        if (numbersOnly_ && bytesRead < length && got == 1 && IsNumberChar(ch)) {
+            token += static_cast<char>(ch);
+            ++charsTaken;
+            ++tokenLength;
+            continue;
+        }
         if (TakeChar(ch)) {
             token += static_cast<char>(ch);
             ++charsTaken;
@@ -311,8 +305,8 @@ int QmASCII::Begin(const char* argText, QmDLL* root)
     row_ = 0;
     if (Given(1) && args[1]->GetStr()) {
         wksName_.SetText(args[1]->GetStr());
-        wks_.reset(new QmQuorixWks(wksName_));
-        row_ = FumLongestColumn(*wks_);
+        wks_.emplace(wksName_);
+        row_ = cells_.Open(*wks_);
     }
     if (nTokens.value < 0 || nLines.value < 0) {
         TheFum().error.value = FUM_ERR_RANGE;
@@ -349,10 +343,10 @@ int QmASCII::OnToken(const std::string& text, unsigned)
         return 0;
     // An empty field (or one without a number character) keeps its column, missing.
     ++column_;
-    int r = FumEnsureColumns(*wks_, column_);
+    int r = cells_.Ensure(*wks_, column_);
     if (r)
         return r;
-    if (wks_->SetCell(column_, row_, text.empty() ? MISSING_VALUE : TextToNumber(text)))
+    if (cells_.SetNumber(*wks_, column_, row_, text.empty() ? MISSING_VALUE : TextToNumber(text)))
         return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
     return 0;
 }
@@ -395,6 +389,7 @@ int QmASCII::Process(double* result, QmDLL* root)
 
 void QmASCII::End(QmDLL* root)
 {
+    cells_.Close();
     wks_.reset();
     QmPiecewise::End(root);
 }
@@ -410,14 +405,15 @@ int QmASCIIRow::BeginRow(const char* argText, QmDLL* root)
     if (!Given(0) || !args[0]->GetStr())
         return MissingArgument();
     wksName_.SetText(args[0]->GetStr());
-    wks_.reset(new QmQuorixWks(wksName_));
+    wks_.emplace(wksName_);
     column_ = 0;
-    row_ = FumLongestColumn(*wks_);
+    row_ = cells_.Open(*wks_);
     return 0;
 }
 
 void QmASCIIRow::End(QmDLL* root)
 {
+    cells_.Close();
     wks_.reset();
     QmPiecewise::End(root);
 }
@@ -430,12 +426,12 @@ int QmASCIIRow::OnToken(const std::string& text, unsigned)
     if (text.empty() && !emptyField_)
         return 0;
     ++column_;
-    int r = FumEnsureColumns(*wks_, column_);
+    int r = cells_.Ensure(*wks_, column_);
     if (r)
         return r;
-    int failed = text.empty()                            ? wks_->SetCell(column_, row_, MISSING_VALUE)
+    int failed = text.empty()                            ? cells_.SetNumber(*wks_, column_, row_, MISSING_VALUE)
                  : wks_->GetColumnFormat(column_) != 0 ? wks_->SetCellText(column_, row_, text.c_str())
-                                                         : wks_->SetCell(column_, row_, TextToNumber(text));
+                                                         : cells_.SetNumber(*wks_, column_, row_, TextToNumber(text));
     return failed ? TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST) : 0;
 }
 
