@@ -639,7 +639,7 @@ int FumRefuseUtf16(FUM_File* file);
 
 // Long work: asks, every so often, whether the user wants it stopped (Ctrl+C in the
 // console host, which the host answers to HOST_POLL_ABORT, or Cancel in the progress box,
-// which appears once the work has run for half a second).
+// which appears once the work has been polled for half a second).
 class FumLongWork {
 public:
     explicit FumLongWork(const char* title);
@@ -650,7 +650,8 @@ public:
 
 private:
     const char* title_;
-    DWORD start_;
+    DWORD start_ = 0;
+    bool polled_ = false;
     bool open_ = false;
 };
 

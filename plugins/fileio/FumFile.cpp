@@ -174,6 +174,11 @@ void FUM_File::Write(const void* lpBuf, UINT nCount)
     CFile::Write(lpBuf, nCount);
     pos_ += nCount;
     osPos_ = pos_;
+    // The same file open under another number must not go on reading what it buffered
+    // before this write.
+    for (FUM_File* other : TheFum().files.Files())
+        if (other != this && other->m_strFileName.CompareNoCase(m_strFileName) == 0)
+            other->Forget();
 }
 
 LONG FUM_File::Seek(LONG lOff, UINT nFrom)

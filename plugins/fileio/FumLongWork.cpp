@@ -9,7 +9,9 @@ const DWORD kQuietMs = 500; // work shorter than this shows no progress box
 
 } // namespace
 
-FumLongWork::FumLongWork(const char* title) : title_(title), start_(GetTickCount()) {}
+// The clock starts at the first poll, which comes only once the work has run a while:
+// short reads, called once per line, never ask for the time.
+FumLongWork::FumLongWork(const char* title) : title_(title) {}
 
 FumLongWork::~FumLongWork()
 {
@@ -21,6 +23,10 @@ bool FumLongWork::Stopped(int percent)
 {
     if (QmHostBound() && QmCallHost(HOST_POLL_ABORT, 0, 0) != 0)
         return true;
+    if (!polled_) {
+        polled_ = true;
+        start_ = GetTickCount();
+    }
     if (!open_ && GetTickCount() - start_ >= kQuietMs) {
         UtilProgressBox(g_qmHostContext, UTIL_PROGRESS_OPEN, 0, title_);
         open_ = true;

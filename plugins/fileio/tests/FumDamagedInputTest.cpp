@@ -242,3 +242,17 @@ TEST_F(FumTest, PositionsBeyondTwoGigabytes)
     ASSERT_EQ(Value("CLOSE"), 0);
     DeleteFileA(path.c_str());
 }
+
+// Reading goes through a buffer kept while the file is open: what the same file, open
+// under another number, writes in between is read, not what the buffer held.
+TEST_F(FumTest, ReadsSeeWhatAnotherNumberWroteToTheSameFile)
+{
+    WriteBytes(Path("shared.bin"), {'a', 'b', 'c'});
+    int writer = static_cast<int>(Value("OPEN", Path("shared.bin") + ",2"));
+    int reader = static_cast<int>(Value("OPEN", Path("shared.bin")));
+    EXPECT_EQ(Value("READ", "1," + std::to_string(reader)), 'a');
+    EXPECT_EQ(Value("SETPOS", "1," + std::to_string(writer)), 1);
+    EXPECT_EQ(Value("WRITE", "88,1," + std::to_string(writer)), 1);
+    EXPECT_EQ(Value("READ", "1," + std::to_string(reader)), 'X');
+    EXPECT_EQ(Value("READ", "1," + std::to_string(reader)), 'c');
+}
