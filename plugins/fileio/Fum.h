@@ -182,6 +182,15 @@ struct FUM_File : public CFile {
     }
     // The byte at the position without moving on; -1 at the end of the file or on failure.
     int PeekByte();
+    // The bytes buffered from the position on (none when the buffer is used up), for a
+    // reader that takes a run of them at once and then moves on by Skip.
+    const uint8_t* Buffered(size_t* count) const
+    {
+        size_t at = static_cast<size_t>(pos_ - bufStart_);
+        *count = pos_ >= bufStart_ && at < buf_.size() ? buf_.size() - at : 0;
+        return *count ? buf_.data() + at : nullptr;
+    }
+    void Skip(size_t count) { pos_ += static_cast<int64_t>(count); }
     // The file begins with a UTF-16 byte-order mark (either order).
     bool StartsWithUtf16Mark();
 
@@ -951,6 +960,19 @@ public:
     }
     // The byte Next would hand out, or -1 at the end.
     int Peek();
+    // The bytes Next would hand out that are already buffered, and moving past them.
+    const uint8_t* Buffered(size_t* count) const
+    {
+        const uint8_t* p = file_->Buffered(count);
+        if (*count > length_ - consumed_)
+            *count = length_ - consumed_;
+        return p;
+    }
+    void Skip(size_t count)
+    {
+        file_->Skip(count);
+        consumed_ += static_cast<uint32_t>(count);
+    }
     uint32_t Consumed() const { return consumed_; }
     // Bytes from the position to the end of the file (at most 4 GB are read in one call).
     uint32_t Remaining() const { return length_; }

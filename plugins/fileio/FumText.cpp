@@ -7,6 +7,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <optional>
 
 IMPLEMENT_DYNAMIC(QmASCIIPiece, QmPiecewise)
@@ -234,6 +235,22 @@ int QmASCIIPiece::ReadText(FUM_File* file)
             token += static_cast<char>(ch);
             ++charsTaken;
             ++tokenLength;
+            // The rest of the run as it lies in the buffer, short of the data's last byte
+            // (which ends the data and goes the long way).
+            size_t buffered = 0;
+            const uint8_t* run = reader->Buffered(&buffered);
+            size_t limit = std::min<size_t>(buffered, length - bytesRead - 1);
+            size_t n = 0;
+            while (n < limit && IsNumberChar(run[n]))
+                ++n;
+            if (n) {
+                token.append(reinterpret_cast<const char*>(run), n);
+                charsTaken += static_cast<int>(n);
+                tokenLength += static_cast<int>(n);
+                bytesRead += static_cast<uint32_t>(n);
+                ch = run[n - 1];
+                reader->Skip(n);
+            }
             continue;
         }
         if (TakeChar(ch)) {

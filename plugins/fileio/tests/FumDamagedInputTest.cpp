@@ -3,6 +3,7 @@
 // come back, positions beyond 2 GB. Every fixture is written here byte by byte.
 #include "FumFixture.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include "qxdefs.h"
@@ -255,4 +256,22 @@ TEST_F(FumTest, ReadsSeeWhatAnotherNumberWroteToTheSameFile)
     EXPECT_EQ(Value("WRITE", "88,1," + std::to_string(writer)), 1);
     EXPECT_EQ(Value("READ", "1," + std::to_string(reader)), 'X');
     EXPECT_EQ(Value("READ", "1," + std::to_string(reader)), 'c');
+}
+
+// Numbers that straddle the ends of the read buffer arrive whole.
+TEST_F(FumTest, NumbersAcrossBufferEndsArriveWhole)
+{
+    std::string text;
+    std::vector<double> expected;
+    for (int i = 0; i < 30000; ++i) {
+        expected.push_back(i * 7.25 - 1000);
+        char number[32];
+        snprintf(number, sizeof number, "%.2f%s", expected.back(), i % 3 == 2 ? "\r\n" : ",");
+        text += number;
+    }
+    TestHost::Get().AddDataset("D", std::vector<double>(expected.size(), -7));
+    WriteBytes(Path("long.txt"), Text(text));
+    Value("OPEN", Path("long.txt"));
+    EXPECT_EQ(Value("READARRAY", "D,1," + std::to_string(expected.size())), expected.size());
+    EXPECT_EQ(TestHost::Get().DatasetByName("D")->values, expected);
 }
