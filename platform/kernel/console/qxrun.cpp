@@ -1,8 +1,8 @@
 // The console host: qxrun script.qgs [arguments]
 // Runs the script with the kernel and its plug-ins and no main window. What `type` prints
 // goes to standard output, errors to standard error; the exit code is 0 when the script
-// ran to its end, 1 when it failed, 2 for a wrong command line. Ctrl+C asks a running fit
-// to stop.
+// ran to its end, 1 when it failed, 2 for a wrong command line. Ctrl+C asks running work
+// (a fit, a file import) to stop.
 #include <stdio.h>
 
 #include "QKAccess.h"
