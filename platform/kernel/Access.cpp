@@ -37,23 +37,6 @@ std::string qkGetIniFolder()
     return g_iniFolder.empty() ? qkGetProgramFolder() : g_iniFolder;
 }
 
-// ---- CQKScriptWindow -------------------------------------------------------------------
-
-void CQKScriptWindow::OnMainFrameOpen(HWND)
-{
-    qkfxGetCallLog().Add("CQKScriptWindow::OnMainFrameOpen");
-}
-
-void CQKScriptWindow::DisableCreation()
-{
-    m_creationEnabled = false;
-}
-
-void CQKScriptWindow::EnableCreation()
-{
-    m_creationEnabled = true;
-}
-
 // ---- CQKAccess -------------------------------------------------------------------------
 
 CQKAccess::CQKAccess()
@@ -110,11 +93,6 @@ CQKQrxSystem* CQKAccess::create_QrxSystem_object()
 int CQKAccess::execute_script(const char* text, int)
 {
     return qkfxGetScript().Execute(text ? text : "") ? 0 : 1;
-}
-
-int CQKAccess::on_before_run_command(const char*, int)
-{
-    return 1;
 }
 
 int CQKAccess::run_resurce_string_ex(const char* group, const char* commandString, CQKLayer*)

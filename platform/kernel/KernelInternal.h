@@ -47,3 +47,11 @@ void qkDeleteQrxSystem();
 // One operation of the plug-in protocol on the system object; its answers are the
 // protocol's.
 int qkCallSystemObject(const char* methodName, const char* name, int op, void* result);
+
+// The script commands of the program's own script files (GetFile, open, doc -n, doc -uw,
+// win -d): true when `word` with `args` is one of them; a failure leaves its message in
+// *error.
+bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error);
+// The text of a script file the program carries as a resource; false when it carries none
+// of that name.
+bool qkFindScriptResource(const std::string& fileName, std::string* text);

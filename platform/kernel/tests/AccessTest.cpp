@@ -63,7 +63,10 @@ TEST_F(AccessTest, ApplicationMembersAnswerOrRecordWhatNeedsTheUserInterface)
     EXPECT_NE(access->Init(nullptr, "\"C:\\data\\run 1.qpj\" /h"), 0);
     EXPECT_EQ(access->OnAfterMainFrameCreate(nullptr, 1, 1), SW_HIDE);
     EXPECT_EQ(access->OnAfterMainFrameCreate(nullptr, 1, 0), SW_SHOWNORMAL);
-    EXPECT_EQ(access->on_before_run_command("FILE", 34012), 1);
+    EXPECT_EQ(access->on_before_run_command("FILE", 34006), 1);
+    EXPECT_EQ(access->on_before_run_command("FILE", 34012), 0) << "saving windows comes with the project files";
+    EXPECT_STREQ(qkfxGetUnbuiltCommandArea(34012), "project files");
+    EXPECT_EQ(qkfxGetUnbuiltCommandArea(34006), nullptr);
     EXPECT_EQ(access->QKOnIdle(0), 0);
     EXPECT_EQ(access->GetPageManager(), &qkfxGetProject());
     EXPECT_EQ(access->GetQrxSystem(), &qkfxGetQrxSystem());

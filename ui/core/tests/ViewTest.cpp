@@ -90,7 +90,8 @@ TEST_F(Views, CommandsRunTheScriptsOfTheirStrings)
         double variable;
     } cases[] = {
         {IDS_TEST_COMMAND, 7},          // a general command
-        {IDS_TEST_VARIANT_COMMAND, 16}, // one of the five variants
+        {IDS_TEST_VARIANT_COMMAND, 0},  // one of the five variants: the kernel refuses the
+                                        // graph's commands until it has their side
         {IDS_TEST_PLOT_COMMAND, 40},    // a plot command
     };
     for (const Case& c : cases) {
