@@ -245,8 +245,8 @@ BEGIN_MESSAGE_MAP(CQuorixApp, CWinApp)
     ON_COMMAND_EX_RANGE(33008, 33050, on_script_commands_STANDARD)
     ON_COMMAND_EX_RANGE(32768, 32777, OnChangeMenuLevel)
     ON_UPDATE_COMMAND_UI_RANGE(32768, 32777, OnUpdateUIChangeMenuLevel)
-    ON_UPDATE_COMMAND_UI(33994, OnUpdateAlwaysEnabled)
-    ON_UPDATE_COMMAND_UI(34024, OnUpdateAlwaysEnabled)
+    ON_UPDATE_COMMAND_UI(33994, OnUpdateFileCommand)
+    ON_UPDATE_COMMAND_UI(34024, OnUpdateFileCommand)
     ON_COMMAND(32992, OnToggleScriptWindow)
     ON_UPDATE_COMMAND_UI(32992, OnUIUpdateToggleScriptWindow)
     ON_COMMAND(36080, OnOptions)
@@ -963,6 +963,13 @@ BOOL CQuorixApp::on_script_commands_STANDARD(UINT nID)
 {
     CommandToScript("STANDARD", nID);
     return TRUE;
+}
+
+void CQuorixApp::OnUpdateFileCommand(CCmdUI* pCmdUI)
+{
+    // With any window, the page windows' and the main frame's own updates come first; a
+    // window of another kind (an Excel workbook) leaves these two to the application.
+    pCmdUI->Enable(QUIsCommandAvailable("FILE", pCmdUI->m_nID));
 }
 
 void CQuorixApp::OnUpdateAlwaysEnabled(CCmdUI* pCmdUI)

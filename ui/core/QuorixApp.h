@@ -209,6 +209,7 @@ protected:
     afx_msg BOOL OnChangeMenuLevel(UINT nID);
     afx_msg void OnUpdateUIChangeMenuLevel(CCmdUI* pCmdUI);
     afx_msg void OnUpdateAlwaysEnabled(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateFileCommand(CCmdUI* pCmdUI);
     afx_msg void OnToggleScriptWindow();
     afx_msg void OnUIUpdateToggleScriptWindow(CCmdUI* pCmdUI);
     afx_msg void OnOptions();
