@@ -3,6 +3,9 @@
 #include "QKAccess.h"
 #include "QKSysMethod.h"
 
+#include <fstream>
+#include <regex>
+
 using AccessTest = KernelTest;
 
 TEST_F(AccessTest, CommandStringsRunTheirScriptPart)
@@ -228,4 +231,33 @@ TEST_F(AccessTest, PagesTheWindowsNameKeepTheirNameWhenItIsRefused)
     EXPECT_EQ(access.OnInternalNewPage(made, TRUE), 0) << "no windows without a user interface";
     made->Destroy();
     EXPECT_EQ(qkfxGetProject().FindPage("Matrix1"), nullptr);
+}
+
+// The list of refused commands in README.md is the one users and developers read: each
+// command it names is refused for the area under which it stands.
+TEST(CommandAreas, TheReadmeNamesTheAreaOfEveryRefusedCommand)
+{
+    std::ifstream in("qxkernel_testdata\\README.md");
+    ASSERT_TRUE(in) << "README.md beside the tests";
+    std::regex bullet("^- \\*\\*(.+?)\\*\\* \\((\\d+)\\): (.*)$");
+    std::regex entry("(?:^|, )(\\d+) ");
+    int listed = 0, areas = 0;
+    for (std::string line; std::getline(in, line);) {
+        std::smatch m;
+        if (!std::regex_match(line, m, bullet))
+            continue;
+        ++areas;
+        std::string area = m[1], items = m[3];
+        int count = 0;
+        for (std::sregex_iterator it(items.begin(), items.end(), entry), end; it != end; ++it, ++count) {
+            int id = std::stoi((*it)[1]);
+            const char* actual = qkfxGetUnbuiltCommandArea(id);
+            EXPECT_STREQ(actual, area.c_str()) << id;
+            EXPECT_EQ(qkfxGetAccess()->on_before_run_command(nullptr, id), 0) << id;
+        }
+        EXPECT_EQ(count, std::stoi(m[2])) << area;
+        listed += count;
+    }
+    EXPECT_EQ(areas, 10);
+    EXPECT_EQ(listed, 288);
 }
