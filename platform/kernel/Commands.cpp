@@ -136,7 +136,8 @@ bool Same(const std::string& a, const char* b)
 
 // The filter of the file dialog: each word a file type group by name (its types), or a
 // pattern such as *.qgw.
-bool BuildFilter(const std::vector<std::string>& words, std::string* filter, std::string* error)
+bool BuildFilter(const std::vector<std::string>& words, std::string* filter, std::string* folder,
+                 std::string* error)
 {
     CQKFileTypeGroupPtrArray groups;
     qkfxGetQrxSystem().GetRefFileExt().GetAllGroups(groups);
@@ -151,6 +152,9 @@ bool BuildFilter(const std::vector<std::string>& words, std::string* filter, std
             return false;
         }
         CQKFileTypeGroup* g = groups.GetAt(index);
+        // The dialog opens in the first group's folder.
+        if (folder->empty())
+            *folder = g->GetDefaultPath();
         for (int t = 0; t < g->GetNumTypes(); ++t)
             *filter += g->GetTypeDescription(t) + '\0' + g->GetTypeExtensions(t) + '\0';
     }
@@ -163,10 +167,9 @@ bool BuildFilter(const std::vector<std::string>& words, std::string* filter, std
 // is empty when the user cancelled.
 bool GetFile(const std::vector<std::string>& args, std::string* error)
 {
-    std::string filter;
-    if (!BuildFilter(args, &filter, error))
+    std::string filter, path;
+    if (!BuildFilter(args, &filter, &path, error))
         return false;
-    std::string path;
     CQKScript& script = qkfxGetScript();
     if (!qkfxGetAccess()->GetFileToOpen(filter, path) || path.empty()) {
         script.SetStringVar(0, std::string());
@@ -356,6 +359,7 @@ int CQKAccess::DoMessageBox(const char* text, UINT type)
 int CQKAccess::GetFileToOpen(const std::string& filter, std::string& path)
 {
     qkfxGetCallLog().Add("GetFile", filter.substr(0, filter.find('\0')));
+    std::string folder = path;
     path.clear();
     if (m_mainFrame == nullptr || !IsWindow(m_mainFrame))
         return 0;
@@ -367,6 +371,7 @@ int CQKAccess::GetFileToOpen(const std::string& filter, std::string& path)
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file;
     ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
     if (!GetOpenFileNameA(&ofn))
         return 0;

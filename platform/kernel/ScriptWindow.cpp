@@ -84,8 +84,16 @@ bool CQKScriptWindow::Create()
             return false;
     }
     HWND owner = m_owner != nullptr && IsWindow(m_owner) ? m_owner : nullptr;
+    // A popup given no place would cover the menu bar: it starts in the lower left of the
+    // main window.
+    const int width = 480, height = 240;
+    RECT place = {40, 40, 0, 0};
+    if (owner != nullptr && GetWindowRect(owner, &place)) {
+        place.left += 40;
+        place.top = place.bottom - height - 40 > place.top ? place.bottom - height - 40 : place.top;
+    }
     m_hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
-                             CW_USEDEFAULT, CW_USEDEFAULT, 480, 240, owner, nullptr, instance, this);
+                             place.left, place.top, width, height, owner, nullptr, instance, this);
     if (m_hwnd == nullptr)
         return false;
     RECT client;

@@ -154,8 +154,9 @@ public:
     // answer is IDOK.
     virtual int DoMessageBox(const char* text, UINT type);
     // The file dialog of the script command GetFile: `filter` in the system's form
-    // ("description\0pattern\0...\0"); the chosen file's full path into `path`. 0 when the
-    // user cancelled, and always without a main window (the request is then recorded).
+    // ("description\0pattern\0...\0"); `path` names the folder shown first (empty for the
+    // system's choice) and receives the chosen file's full path. 0 when the user cancelled,
+    // and always without a main window (the request is then recorded).
     virtual int GetFileToOpen(const std::string& filter, std::string& path);
     // The page of the active window: the page manager's active page without windows.
     virtual CQKPage* GetActiveBasePage();
