@@ -442,8 +442,9 @@ public:
     int DoMessageBox(const char* text, UINT) override
     {
         m_messages.push_back(text);
-        return IDOK;
+        return m_answer;
     }
+    int m_answer = IDOK;
     std::string m_choice;
     std::vector<std::string> m_filters;
     std::vector<std::string> m_messages;
@@ -499,6 +500,17 @@ TEST_F(BuiltCommands, NewWindowsProjectAndClose)
         EXPECT_TRUE(Run(c.group, c.id)) << c.id << ": " << qkfxGetScript().GetLastError();
         EXPECT_EQ(PageNames(), c.pages) << c.id;
     }
+    // Closing a project with windows asked first; an empty one closes without a word.
+    ASSERT_EQ(access.m_messages.size(), 2u);
+    EXPECT_NE(access.m_messages[0].find("Close the project?"), std::string::npos);
+    Run("FILE", 34017);
+    EXPECT_EQ(access.m_messages.size(), 2u);
+    // A user who says no keeps the project.
+    ASSERT_TRUE(Run("FILE", 34006));
+    access.m_answer = IDNO;
+    EXPECT_FALSE(Run("FILE", 34011));
+    EXPECT_EQ(PageNames(), std::vector<std::string>{"Data1"});
+    EXPECT_NE(qkfxGetScript().GetLastError().find("the project stays open"), std::string::npos);
 }
 
 TEST_F(BuiltCommands, DuplicateCopiesWorksheetsAndMatricesOnly)

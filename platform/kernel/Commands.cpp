@@ -241,13 +241,24 @@ bool Open(const std::vector<std::string>& args, std::string* error)
     return true;
 }
 
-// doc -n: a new, empty project; every window closes with its page.
-void NewProject()
+// doc -n: a new, empty project; every window closes with its page. Projects cannot be
+// saved yet, so closing one loses its data: the user says so first.
+bool NewProject(std::string* error)
 {
     CQKAccess* access = qkfxGetAccess();
+    if (qkfxGetProject().GetNumPages() > 0) {
+        int answer = access->DoMessageBox("Close the project? Its windows and their data will be lost: this version "
+                                          "cannot save projects.",
+                                          MB_YESNO | MB_ICONQUESTION);
+        if (answer != IDYES && answer != IDOK) {
+            *error = "the project stays open";
+            return false;
+        }
+    }
     access->BeginClosingAll(0);
     qkfxGetProject().New();
     access->EndClosingAll(0);
+    return true;
 }
 
 // doc -uw: every window of the project is drawn again.
@@ -410,7 +421,7 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
         return true;
     }
     if (word == "doc" && args.size() == 1 && Same(args[0], "-n")) {
-        NewProject();
+        NewProject(error);
         return true;
     }
     if (word == "doc" && args.size() == 1 && Same(args[0], "-uw")) {
