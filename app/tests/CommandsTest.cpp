@@ -601,6 +601,11 @@ TEST_F(BuiltCommands, KaleidagraphImportReadsTheChosenFile)
 {
     // The program registers the script it carries; here the test module carries it.
     qkfxAddScriptResource("QDAREAD.QGS", GetModuleHandleA(nullptr), 1);
+    // The import fills the active worksheet: without one it does not run.
+    EXPECT_FALSE(Run("FILE", 34036));
+    ASSERT_TRUE(qkfxGetScript().Execute("win -t plot"));
+    EXPECT_FALSE(Run("FILE", 34036));
+    EXPECT_TRUE(access.m_filters.empty());
     char full[MAX_PATH];
     GetFullPathNameA("quorix61_testdata\\all_types_v8.qda", MAX_PATH, full, nullptr);
     ASSERT_NE(GetFileAttributesA(full), INVALID_FILE_ATTRIBUTES) << full;

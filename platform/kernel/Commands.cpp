@@ -96,6 +96,7 @@ const UnbuiltCommands kUnbuilt[] = {
 };
 
 const int kDuplicate = 33051;
+const int kImportKaleidagraph = 34036;
 
 // Duplicate copies the data of a worksheet, a matrix or notes; graphs and layouts are
 // copied with their drawing.
@@ -353,6 +354,9 @@ int CQKAccess::on_before_run_command(const char*, int id)
     if (qkfxGetUnbuiltCommandArea(id) != nullptr)
         return 0;
     if (id == kDuplicate && !CanDuplicate(ActivePage()))
+        return 0;
+    // The import fills the active worksheet.
+    if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
         return 0;
     return 1;
 }
