@@ -1590,7 +1590,8 @@ struct CQKScript::Impl {
             Fail("\"" + word + "\" takes no {block}");
 
         // The commands of the program's own script files live beside the menu commands.
-        if (blockOpen == std::string::npos) {
+        if (blockOpen == std::string::npos &&
+            (word == "getfile" || word == "open" || word == "doc" || word == "win")) {
             std::string error;
             if (qkRunApplicationCommand(word, words(), &error)) {
                 if (!error.empty())

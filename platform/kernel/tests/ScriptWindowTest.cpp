@@ -105,3 +105,13 @@ TEST_F(ScriptWindowTest, TheWindowIsNotMadeWhileAllWindowsClose)
     window()->OnMainFrameClose(owner);
     EXPECT_EQ(window()->GetHwnd(), nullptr);
 }
+
+// The program's own commands sit beside the others without changing how they read their
+// text: a lone double quote is text to `type`.
+TEST_F(KernelTest, ApplicationCommandsLeaveTheOtherCommandsTextAlone)
+{
+    ASSERT_TRUE(Run("type a 5\" screen")) << err;
+    EXPECT_EQ(out, "a 5\" screen\n");
+    EXPECT_FALSE(Run("open"));
+    EXPECT_NE(err.find("open needs one file name"), std::string::npos) << err;
+}
