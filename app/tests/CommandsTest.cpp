@@ -403,6 +403,26 @@ TEST(CommandStrings, EveryCommandHasItsPromptNameAndScript)
     }
 }
 
+TEST(CommandStrings, TheWholeStringsGivenAsExamplesAreTheResources)
+{
+    const struct {
+        UINT id;
+        const char* text;
+    } cases[] = {
+        {36080, "Open the user preferences dialog box\nPreferences\nsystem.dialog();"},
+        {36084, "Open the Plot Details dialog box for %C\nPlot Details\nset %C;"},
+        {33997, "Append a project to the current open project\nAppend Project\n@AppendProject"},
+        {34024, "Create a new, empty Excel window\nNew Excel\n@NewExcel,Standard"},
+        {36436, "Sort the active worksheet/column according to the highlighted column\nSort\n@Sort"},
+        {36127, "Maximize the active layer to fit the page\nMaximize Layer\nrun.section(Graph,FitLayerToPage);"},
+    };
+    for (const auto& c : cases) {
+        CString text;
+        ASSERT_TRUE(text.LoadString(c.id)) << c.id;
+        EXPECT_STREQ(text, c.text);
+    }
+}
+
 TEST(CommandStrings, TheProgramsStringTakesThePlaceOfTheLibrarys)
 {
     CString text;
