@@ -98,8 +98,8 @@ const UnbuiltCommands kUnbuilt[] = {
 const int kDuplicate = 33051;
 const int kImportKaleidagraph = 34036;
 
-// Duplicate copies the data of a worksheet, a matrix or notes; graphs and layouts are
-// copied with their drawing.
+// Duplicate copies the data of a worksheet, a matrix or notes. A graph or layout is a
+// copy only with its layers and drawn objects, which the duplicate cannot carry yet.
 bool CanDuplicate(const CQKPage* page)
 {
     return page != nullptr &&
