@@ -222,7 +222,7 @@ const std::vector<FunctionDef>& Functions()
 const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
-    "getenumwin", "getfile", "if", "else", "for", "break", "continue", "return",
+    "getenumwin", "getfile", "open", "if", "else", "for", "break", "continue", "return",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
@@ -255,6 +255,9 @@ struct Frame {
 };
 
 enum Flow { FLOW_NORMAL, FLOW_BREAK, FLOW_CONTINUE, FLOW_RETURN };
+
+// Script files the program carries as resources are named so where a path would stand.
+const char kResourcePrefix[] = "<resource>";
 
 const int kMaxDepth = 64;
 // Deepest nesting of braces and parentheses: far beyond any real script, well within the
@@ -1596,6 +1599,17 @@ struct CQKScript::Impl {
         if (blockOpen != std::string::npos && word != "doc")
             Fail("\"" + word + "\" takes no {block}");
 
+        // The commands of the program's own script files live beside the menu commands.
+        if (blockOpen == std::string::npos &&
+            (word == "getfile" || word == "open" || word == "doc" || word == "win")) {
+            std::string error;
+            if (qkRunApplicationCommand(word, words(), &error)) {
+                if (!error.empty())
+                    Fail(error);
+                return true;
+            }
+        }
+
         if (word == "type" || word == "ty") {
             std::string text = args;
             int kind = 0;
@@ -1622,15 +1636,11 @@ struct CQKScript::Impl {
         }
         if (word == "doc") {
             std::vector<std::string>& a = words();
-            if (a.size() == 1 && Same(a[0], "-uw") && blockOpen == std::string::npos) {
-                log("doc -uw");
-                return true;
-            }
             if (a.size() == 2 && Same(a[0], "-e") && Same(a[1], "D") && blockOpen != std::string::npos) {
                 ForEachPlottedDataset(src, blockOpen, blockClose);
                 return true;
             }
-            Fail("doc knows -uw and -e D {...}");
+            Fail("doc knows -n, -uw and -e D {...}");
         }
         if (word == "win") {
             Win(words());
@@ -1675,12 +1685,6 @@ struct CQKScript::Impl {
                     Fail("del knows -v");
                 qkfxGetProject().DeleteDataset(name); // deleting what is not there is no error
             }
-            return true;
-        }
-        if (word == "getfile") {
-            // No file dialog in this host: the choice is cancelled, which %A shows empty.
-            log("GetFile");
-            regs[0].clear();
             return true;
         }
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
@@ -1738,7 +1742,7 @@ struct CQKScript::Impl {
                 Fail("win -n: \"" + name + "\" is not a free window name");
             return;
         }
-        Fail("win knows -t <kind> [template [name]], -tx, -n and -a <name>");
+        Fail("win knows -t <kind> [template [name]], -tx, -n, -a <name> and -d");
     }
 
     void Worksheet(const std::vector<std::string>& a)
@@ -1817,11 +1821,20 @@ struct CQKScript::Impl {
             if (attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY))
                 return c;
         }
+        std::string text;
+        if (!absolute && qkFindScriptResource(name, &text))
+            return kResourcePrefix + name;
         Fail("cannot find the script file \"" + name + "\"");
     }
 
     std::shared_ptr<Source> LoadFile(const std::string& path)
     {
+        if (path.compare(0, strlen(kResourcePrefix), kResourcePrefix) == 0) {
+            auto src = std::make_shared<Source>();
+            qkFindScriptResource(path.substr(strlen(kResourcePrefix)), &src->text);
+            src->name = path.substr(strlen(kResourcePrefix));
+            return src;
+        }
         HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE)
@@ -2147,6 +2160,12 @@ void CQKScript::SetOutput(QKOutputProc proc, void* user)
 {
     m_impl->output = proc;
     m_impl->outputUser = user;
+}
+
+void CQKScript::GetOutput(QKOutputProc* proc, void** user) const
+{
+    *proc = m_impl->output;
+    *user = m_impl->outputUser;
 }
 
 void CQKScript::Print(const std::string& text, int kind)

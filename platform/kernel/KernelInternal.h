@@ -77,3 +77,11 @@ bool qkFillContourGrid(CQKContourPlotObj* plot);
 void qkRefreshPlotNames();
 // A matrix page is going: the plots that draw it go from every layer.
 void qkRemovePlotsOfPage(INT_PTR page);
+
+// The script commands of the program's own script files (GetFile, open, doc -n, doc -uw,
+// win -d): true when `word` with `args` is one of them; a failure leaves its message in
+// *error.
+bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error);
+// The text of a script file the program carries as a resource; false when it carries none
+// of that name.
+bool qkFindScriptResource(const std::string& fileName, std::string* text);

@@ -60,6 +60,7 @@ public:
     bool GetTableString(const std::string& sectionDotKey, std::string* text) const;
 
     void SetOutput(QKOutputProc proc, void* user);
+    void GetOutput(QKOutputProc* proc, void** user) const;
     void Print(const std::string& text, int kind = 0);
 
     // Forgets every variable and register (a new session of the interpreter).
