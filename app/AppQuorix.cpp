@@ -65,7 +65,7 @@ void CAppQuorix::init_document_templates()
     CMultiDocTemplate* templates[] = {
         new CWorksheetMultiDocTemplate(IDR_WKSTYPE, RUNTIME_CLASS(CWksDocQuorix), frame, RUNTIME_CLASS(CWksViewQuorix)),
         graph = new CGraphMultiDocTemplate(IDR_GRAPHTYPE, RUNTIME_CLASS(CGraphDocQuorix), frame, RUNTIME_CLASS(CGraphViewQuorix)),
-        new CLayoutMultiDocTemplate(IDR_LAYOUTTYPE, RUNTIME_CLASS(CLayoutDocQuorix), frame, RUNTIME_CLASS(CUnbuiltPageView)),
+        new CLayoutMultiDocTemplate(IDR_LAYOUTTYPE, RUNTIME_CLASS(CQULayoutDoc), frame, RUNTIME_CLASS(CQULayoutView)),
         new CMatrixMultiDocTemplate(IDR_MATRIXTYPE, RUNTIME_CLASS(CMatrixDocQuorix), frame, RUNTIME_CLASS(CMatrixViewQuorix)),
         new CxlMultiDocTemplate(IDR_EXCELTYPE, RUNTIME_CLASS(CQUExcelDoc), frame, RUNTIME_CLASS(CQUxlView)),
         new CNotesMultiDocTemplate(IDR_NOTESTYPE, RUNTIME_CLASS(CNotesDocQuorix), frame, RUNTIME_CLASS(CUnbuiltPageView)),

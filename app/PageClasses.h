@@ -5,12 +5,14 @@
 // graph, matrix, layout and notes documents and views), the class derives from what the
 // layer does offer: the page document CQuorixDoc, and CUnbuiltPageView, which says in the
 // window that its contents are not drawn yet. The kernel's page behind each window is
-// real either way.
+// real either way. Graph and layout windows have the layer's own classes.
 #pragma once
 #include <afxwin.h>
 
 #include "ChildFrame.h"
 #include "MainFrame.h"
+#include "QUGraphDoc.h"
+#include "QUGraphView.h"
 #include "QuorixDoc.h"
 #include "QuorixView.h"
 
@@ -50,11 +52,9 @@ public:
     int get_desired_page_type() override { return 0; }
 };
 
-class CGraphDocQuorix : public CQuorixDoc
+class CGraphDocQuorix : public CQUGraphDoc
 {
     DECLARE_DYNCREATE(CGraphDocQuorix)
-public:
-    int get_desired_page_type() override { return 1; }
 };
 
 class CMatrixDocQuorix : public CQuorixDoc
@@ -62,14 +62,6 @@ class CMatrixDocQuorix : public CQuorixDoc
     DECLARE_DYNCREATE(CMatrixDocQuorix)
 public:
     int get_desired_page_type() override { return 2; }
-};
-
-// Layout pages, until the user-interface layer has their document.
-class CLayoutDocQuorix : public CQuorixDoc
-{
-    DECLARE_DYNCREATE(CLayoutDocQuorix)
-public:
-    int get_desired_page_type() override { return 4; }
 };
 
 // Notes windows, until the user-interface layer has their document.
@@ -83,7 +75,7 @@ class CWksViewQuorix : public CUnbuiltPageView
     DECLARE_DYNCREATE(CWksViewQuorix)
 };
 
-class CGraphViewQuorix : public CUnbuiltPageView
+class CGraphViewQuorix : public CQUGraphView
 {
     DECLARE_DYNCREATE(CGraphViewQuorix)
 };

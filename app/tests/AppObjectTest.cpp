@@ -82,7 +82,7 @@ TEST_F(AppObject, RegistersTheSixWindowKindsInOrderWithTheGraphAsServer)
     std::vector<CDocTemplate*> templates = Templates();
     ASSERT_EQ(6u, templates.size());
     const struct { int id; const char* extension; const char* document; } kinds[] = {
-        {0, ".QGW", "CWksDocQuorix"}, {1, ".QGG", "CGraphDocQuorix"}, {4, ".QGL", "CLayoutDocQuorix"},
+        {0, ".QGW", "CWksDocQuorix"}, {1, ".QGG", "CGraphDocQuorix"}, {4, ".QGL", "CQULayoutDoc"},
         {2, ".QGM", "CMatrixDocQuorix"}, {3, ".XLS", "CQUExcelDoc"}, {5, ".TXT", "CNotesDocQuorix"},
     };
     for (size_t i = 0; i < templates.size(); ++i) {

@@ -10,6 +10,7 @@
 #include <QKAccess.h>
 #include <QKCallLog.h>
 #include <QKData.h>
+#include <QKGraphObjects.h>
 #include <QKScript.h>
 
 #include <fstream>
@@ -439,8 +440,17 @@ TEST(CommandStrings, TheProgramsStringTakesThePlaceOfTheLibrarys)
 // A command either runs or the kernel refuses it, so that its item is grey.
 TEST(CommandStrings, OnlyTheBuiltCommandsRun)
 {
-    const std::set<UINT> built = {36080, 33051, 33052, 33996, 34006, 34007, 34008, 34009,
-                                  34011, 34017, 34024, 34036};
+    std::set<UINT> built = {36080, 33051, 33052, 33996, 34006, 34007, 34008, 34009,
+                            34011, 34017, 34024, 34036, 36084, 36085, 36087, 36088, 36089, 36090};
+    // The plot kinds the kernel makes, the axis titles and axis dialogs.
+    for (UINT id : {33248, 33249, 33250, 33251, 33252, 33253, 33254, 33255, 33256, 33257, 33258, 33259,
+                    33261, 33266, 33267, 33285, 33291, 33316, 33317, 33318, 33329, 33330, 33335})
+        built.insert(id);
+    for (UINT id = 35568; id <= 35583; ++id)
+        if (id != 35573 && id != 35575 && id != 35576)
+            built.insert(id);
+    for (UINT id = 36097; id <= 36105; ++id)
+        built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
         if (row.script && qkfxGetUnbuiltCommandArea((int)row.id) == nullptr)
@@ -570,6 +580,72 @@ TEST_F(BuiltCommands, DuplicateCopiesWorksheetsAndMatricesOnly)
     int pages = qkfxGetProject().GetNumPages();
     EXPECT_FALSE(Run("STANDARD", 33051));
     EXPECT_EQ(qkfxGetProject().GetNumPages(), pages);
+}
+
+// The plot menus run the sections of Plot.qgs and Plot3D.qgs in the program folder: each
+// makes a new graph of its kind from the active worksheet, or from the active matrix for
+// the kinds that plot one.
+TEST_F(BuiltCommands, PlotMenusMakeAGraphOfTheirKind)
+{
+    ASSERT_TRUE(qkfxGetScript().Execute(
+        "win -t wks; wks.ncols = 3; for (i = 1; i <= 5; i += 1) { col(A)[i] = i; col(B)[i] = i * i; col(C)[i] = 10 - i; }"
+        "wks.col1.type = 4; wks.col3.type = 6"))
+        << qkfxGetScript().GetLastError();
+    CQKWksPage* wks = qkfxGetProject().GetActiveWks();
+    ASSERT_TRUE(qkfxGetScript().Execute("win -t matrix; matrix -ps dim 4 4"));
+    CQKMatrixPage* matrix = qkfxGetProject().GetActiveMatrix();
+    for (int r = 1; r <= 4; ++r)
+        for (int c = 1; c <= 4; ++c)
+            matrix->SetCell(r, c, r * c);
+    struct Case {
+        const char* group;
+        UINT id;
+        bool fromMatrix;
+        int type;
+    } cases[] = {
+        {"Plot", 33249, false, QK_PLOT_LINE},
+        {"Plot", 33248, false, QK_PLOT_SCATTER},
+        {"Plot", 33255, false, QK_PLOT_COLUMN},
+        {"Plot", 33259, false, QK_PLOT_AREA},
+        {"PlotProf", 33330, false, QK_PLOT_VERT_DROP_LINE},
+        {"Plot", 33285, false, QK_PLOT_PIE},
+        {nullptr, 35568, false, QK_PLOT_3D_SCATTER},
+        {nullptr, 35581, true, QK_PLOT_CONTOUR},
+        {nullptr, 35574, true, QK_PLOT_3D_SURFACE},
+        {nullptr, 35579, true, QK_PLOT_3D_WIRE_FRAME},
+    };
+    for (const Case& c : cases) {
+        qkfxGetProject().SetActivePage(c.fromMatrix ? (CQKPage*)matrix : wks);
+        int pages = qkfxGetProject().GetNumPages();
+        ASSERT_TRUE(Run(c.group, c.id)) << c.id << ": " << qkfxGetScript().GetLastError();
+        ASSERT_EQ(qkfxGetProject().GetNumPages(), pages + 1) << c.id;
+        CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+        ASSERT_NE(graph, nullptr) << c.id;
+        CQKGraphicLayer* layer = graph->GetActiveLayer();
+        ASSERT_GT(layer->GetNumPlots(), 0) << c.id;
+        EXPECT_EQ(layer->PlotObjByIndex(0, 1)->GetPlotObjectType(0), c.type) << c.id;
+    }
+    // A kind the kernel cannot make is refused, so its item is grey.
+    qkfxGetProject().SetActivePage(wks);
+    EXPECT_FALSE(Run("Plot", 33260));
+}
+
+// Plot Details works on the active layer's first plot; the layer commands add linked
+// layers; the axis commands make the titles.
+TEST_F(BuiltCommands, GraphCommandsWorkOnTheActiveLayer)
+{
+    ASSERT_TRUE(qkfxGetScript().Execute("win -t wks; col(A)[1] = 1; col(B)[1] = 2; col(A)[2] = 3; col(B)[2] = 1"));
+    ASSERT_TRUE(Run("Plot", 33249)) << qkfxGetScript().GetLastError();
+    CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+    ASSERT_NE(graph, nullptr);
+    ASSERT_TRUE(Run(nullptr, 36084)) << qkfxGetScript().GetLastError();
+    EXPECT_GE(qkfxGetCallLog().Find("CQKGraphPage::PlotDetailsDialog"), 0) << qkfxGetCallLog().ToString();
+    ASSERT_TRUE(Run(nullptr, 36088)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(graph->GetNumLayers(), 2);
+    ASSERT_TRUE(Run(nullptr, 36097)) << qkfxGetScript().GetLastError();
+    EXPECT_NE(graph->GetActiveLayer()->FindTextObj("XB"), nullptr);
+    // Without a plot in the active layer Plot Details says why.
+    EXPECT_FALSE(Run(nullptr, 36084));
 }
 
 TEST_F(BuiltCommands, RefreshRedrawsTheWindows)

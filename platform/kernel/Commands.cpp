@@ -29,17 +29,23 @@ struct UnbuiltCommands {
 const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
     {36081, 36081, "palette"},
-    {36082, 36084, "graph"},
-    {36085, 36085, "fitter"},
-    {36086, 36090, "graph"},
+    {36082, 36083, "graph"},
+    {36086, 36086, "graph"},
     {36091, 36091, "worksheet"},
-    {36097, 36129, "graph"},
+    {36115, 36129, "graph"},
     {36130, 36130, "not described"},
     {36321, 36327, "graph"},
-    // Plot commands.
-    {33248, 33280, "graph"},
+    // Plot commands: the kinds the kernel cannot plot yet.
+    {33260, 33260, "graph"},
+    {33262, 33265, "graph"},
+    {33268, 33280, "graph"},
     {33281, 33283, "not described"},
-    {33284, 33338, "graph"},
+    {33284, 33284, "graph"},
+    {33286, 33290, "graph"},
+    {33292, 33315, "graph"},
+    {33319, 33328, "graph"},
+    {33331, 33334, "graph"},
+    {33336, 33338, "graph"},
     // STANDARD.
     {33024, 33029, "graph"},
     {33040, 33040, "print"},
@@ -75,7 +81,8 @@ const UnbuiltCommands kUnbuilt[] = {
     {35520, 35525, "graph"},
     {35536, 35542, "graph"},
     {35552, 35562, "graph"},
-    {35568, 35583, "graph"},
+    {35573, 35573, "graph"},
+    {35575, 35576, "graph"},
     // Property commands.
     {36401, 36401, "worksheet"},
     {36402, 36403, "graph"},

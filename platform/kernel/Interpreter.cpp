@@ -25,6 +25,7 @@
 #include "QKAccess.h"
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKGraphObjects.h"
 #include "QKSysMethod.h"
 
 namespace {
@@ -2140,6 +2141,17 @@ bool CQKScript::GetStringVar(int index, std::string* text) const
     if (index == 'H' - 'A') {
         CQKPage* page = qkfxGetProject().GetActivePage();
         *text = page ? page->GetName() : std::string();
+    } else if (index == 'C' - 'A' && m_impl->regs[index].empty()) {
+        // Outside `doc -e D` the current dataset is the active graph layer's first data
+        // plot, the one the graph's menu commands (Plot Details: "set %C") work on.
+        text->clear();
+        CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+        if (CQKGraphicLayer* layer = graph ? graph->GetActiveLayer() : nullptr)
+            for (int i = 0; i < layer->GetNumPlots() && text->empty(); ++i) {
+                CQKPlotObj* plot = layer->PlotObjByIndex(i, 1);
+                if (!plot->IsErrorBarPlot())
+                    *text = plot->GetDataSetName();
+            }
     } else {
         *text = m_impl->regs[index];
     }

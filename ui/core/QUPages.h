@@ -10,6 +10,7 @@
 
 #include <utility>
 
+#include "QDGraphPage.h"
 #include "QKData.h"
 #include "QUExport.h"
 
@@ -69,7 +70,9 @@ public:
     CQKErrorBar* PgCreateCQKErrorBar() override;
 };
 
-class QU_API CQUGraphPage : public CQUPageWithWindow<CQKGraphPage> {
+// The dialog library's graph page, so that the kernel's Plot Details requests (a
+// double-click on a plot, `set %C`) open the dialog on this page.
+class QU_API CQUGraphPage : public CQUPageWithWindow<CQDGraphPage> {
 public:
     CQUGraphPage() = default;
     int GetImageListIndex() override { return 1; }
@@ -78,7 +81,7 @@ public:
     CQKErrorBar* PgCreateCQKErrorBar() override;
 
 protected:
-    explicit CQUGraphPage(QKPageType type) : CQUPageWithWindow<CQKGraphPage>(type) {}
+    explicit CQUGraphPage(QKPageType type) : CQUPageWithWindow<CQDGraphPage>(type) {}
 };
 
 class QU_API CQULayoutPage : public CQUGraphPage {

@@ -36,6 +36,9 @@ public:
     CChildFrame* get_parent_child_frame() const;
 
     virtual int OnQUActivateView(BOOL bActivate, CView* pActivated, CView* pDeactivated);
+    // The context menu resource of the window kind (0: none); may change the submenu
+    // position the clicked element asked for.
+    virtual int GetContextMenuID(int* position) { return -1; }
     virtual void OnDeactivate(CQKPage* next) {}
     // Crop marks at the corners of the printed rectangle when the page shows them: four
     // L-shaped marks in the stock black pen, each 2.5% of the shorter side long. 1 when

@@ -224,7 +224,8 @@ TEST_F(Views, ItemsOfCommandsThatCannotRunAreGrey)
         {33052, 1},            // Refresh
         {33051, 1},            // Duplicate, of a worksheet
         {33024, 0},            // Zoom In
-        {33249, 0},            // a plot
+        {33249, 1},            // Line, a plot the kernel makes
+        {33260, 0},            // Polar, a plot it cannot make yet
         {35536, 0},            // a mask command
     };
     for (const Case& c : cases) {

@@ -1,0 +1,4 @@
+#include "QUGraphDoc.h"
+
+IMPLEMENT_DYNCREATE(CQUGraphDoc, CQuorixDoc)
+IMPLEMENT_DYNCREATE(CQULayoutDoc, CQUGraphDoc)

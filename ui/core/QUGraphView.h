@@ -1,0 +1,39 @@
+// The views of graph and layout windows.
+//
+// Over the base view the graph view adds what only graphs have: Plot Details and the
+// fitter offered only while the active layer has plots of data, the analysis and graph
+// command groups, and the 3D rotation commands. The layout view is the graph view of a
+// page of pictures: it has no plots, so it saves no window or template of its own.
+#pragma once
+
+#include "QuorixView.h"
+
+class CQKGraphicLayer;
+
+class QU_API CQUGraphView : public CQuorixView {
+    DECLARE_DYNCREATE(CQUGraphView)
+public:
+    int GetContextMenuID(int* position) override { return 571; }
+
+    // The active layer of the view's graph page; null without one.
+    CQKGraphicLayer* GetActiveLayer();
+    // Whether the active layer plots data on plain X-Y axes (no 3D or contour plots),
+    // which the analysis commands and the fitter work on.
+    BOOL HasSimpleXYDataPlots();
+
+protected:
+    afx_msg BOOL OnGraphScript(UINT nID);
+    afx_msg BOOL OnGraphAnalysisScript(UINT nID);
+    afx_msg BOOL OnRotationScript(UINT nID);
+    afx_msg void OnUpdatePlotDetails(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateGraphAnalysis(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateGraphScript(CCmdUI* pCmdUI);
+    DECLARE_MESSAGE_MAP()
+};
+
+class QU_API CQULayoutView : public CQUGraphView {
+    DECLARE_DYNCREATE(CQULayoutView)
+protected:
+    afx_msg void OnUpdateAlwaysDisabled(CCmdUI* pCmdUI);
+    DECLARE_MESSAGE_MAP()
+};
