@@ -5,9 +5,7 @@
 #include <stdlib.h>
 
 IMPLEMENT_DYNCREATE(CTestView, CQuorixView)
-IMPLEMENT_DYNCREATE(CTestGraphDoc, CQuorixDoc)
 IMPLEMENT_DYNCREATE(CTestMatrixDoc, CQuorixDoc)
-IMPLEMENT_DYNCREATE(CTestLayoutDoc, CQuorixDoc)
 IMPLEMENT_DYNCREATE(CTestNotesDoc, CDocument)
 
 void CTestApp::init_document_templates()
@@ -16,8 +14,8 @@ void CTestApp::init_document_templates()
     CRuntimeClass* view = RUNTIME_CLASS(CTestView);
     CMultiDocTemplate* templates[] = {
         new CWorksheetMultiDocTemplate(IDR_TEST_WKS, RUNTIME_CLASS(CQuorixDoc), frame, view),
-        new CGraphMultiDocTemplate(IDR_TEST_GRAPH, RUNTIME_CLASS(CTestGraphDoc), frame, view),
-        new CLayoutMultiDocTemplate(IDR_TEST_LAYOUT, RUNTIME_CLASS(CTestLayoutDoc), frame, view),
+        new CGraphMultiDocTemplate(IDR_TEST_GRAPH, RUNTIME_CLASS(CQUGraphDoc), frame, RUNTIME_CLASS(CQUGraphView)),
+        new CLayoutMultiDocTemplate(IDR_TEST_LAYOUT, RUNTIME_CLASS(CQULayoutDoc), frame, RUNTIME_CLASS(CQULayoutView)),
         new CMatrixMultiDocTemplate(IDR_TEST_MATRIX, RUNTIME_CLASS(CTestMatrixDoc), frame, view),
         new CxlMultiDocTemplate(IDR_TEST_EXCEL, RUNTIME_CLASS(CQuorixDoc), frame, view),
         new CNotesMultiDocTemplate(IDR_TEST_NOTES, RUNTIME_CLASS(CTestNotesDoc), frame, view),

@@ -11,6 +11,8 @@
 #include "CoreTestResources.h"
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QUGraphDoc.h"
+#include "QUGraphView.h"
 #include "QrxMultiDocTemplate.h"
 #include "QuorixApp.h"
 #include "QuorixDoc.h"
@@ -20,22 +22,10 @@ class CTestView : public CQuorixView {
     DECLARE_DYNCREATE(CTestView)
 };
 
-class CTestGraphDoc : public CQuorixDoc {
-    DECLARE_DYNCREATE(CTestGraphDoc)
-public:
-    int get_desired_page_type() override { return QK_PAGE_GRAPH; }
-};
-
 class CTestMatrixDoc : public CQuorixDoc {
     DECLARE_DYNCREATE(CTestMatrixDoc)
 public:
     int get_desired_page_type() override { return QK_PAGE_MATRIX; }
-};
-
-class CTestLayoutDoc : public CQuorixDoc {
-    DECLARE_DYNCREATE(CTestLayoutDoc)
-public:
-    int get_desired_page_type() override { return QK_PAGE_LAYOUT; }
 };
 
 class CTestNotesDoc : public CDocument {
