@@ -8,6 +8,18 @@ IMPLEMENT_DYNCREATE(CQUGraphView, CQuorixView)
 IMPLEMENT_DYNCREATE(CQULayoutView, CQUGraphView)
 
 BEGIN_MESSAGE_MAP(CQUGraphView, CQuorixView)
+    ON_COMMAND(33024, OnViewZoomIn)
+    ON_COMMAND(33025, OnViewZoomOut)
+    ON_COMMAND(33027, OnViewFullPage)
+    ON_UPDATE_COMMAND_UI(33024, OnUpdateWithPage)
+    ON_UPDATE_COMMAND_UI(33025, OnUpdateWithPage)
+    ON_UPDATE_COMMAND_UI(33027, OnUpdateWithPage)
+    ON_COMMAND_EX_RANGE(33337, 33338, OnCursorZoom)
+    ON_UPDATE_COMMAND_UI_RANGE(33337, 33338, OnUpdateWithPage)
+    ON_COMMAND_EX_RANGE(34117, 34120, OnViewMode)
+    ON_UPDATE_COMMAND_UI_RANGE(34117, 34120, OnUpdateViewMode)
+    ON_COMMAND(37985, OnTogglePrintView)
+    ON_UPDATE_COMMAND_UI(37985, OnUpdateTogglePrintView)
     ON_COMMAND_EX_RANGE(34144, 34191, OnGraphAnalysisScript)
     ON_COMMAND_EX(9999, OnGraphAnalysisScript)
     ON_COMMAND_EX_RANGE(32964, 32969, OnGraphScript)
@@ -37,6 +49,83 @@ BOOL CQUGraphView::HasSimpleXYDataPlots()
             return TRUE;
     }
     return FALSE;
+}
+
+void CQUGraphView::OnDraw(CDC* pDC)
+{
+    if (CQKPage* page = GetPage())
+        page->IsActivePage(0);
+    CQuorixView::OnDraw(pDC);
+}
+
+void CQUGraphView::OnViewZoomIn()
+{
+    if (CQKPage* page = GetPage()) {
+        page->ViewZoomIn();
+        Invalidate();
+    }
+}
+
+void CQUGraphView::OnViewZoomOut()
+{
+    if (CQKPage* page = GetPage()) {
+        page->ViewZoomOut();
+        Invalidate();
+    }
+}
+
+void CQUGraphView::OnViewFullPage()
+{
+    if (CQKPage* page = GetPage()) {
+        page->ViewFullPage();
+        Invalidate();
+    }
+}
+
+BOOL CQUGraphView::OnCursorZoom(UINT nID)
+{
+    if (CQKPage* page = GetPage()) {
+        page->CursorZoom(nID == 33337 ? 1 : 0);
+        Invalidate();
+    }
+    return TRUE;
+}
+
+// 34117 print preview, 34118 page, 34119 window, 34120 draft.
+BOOL CQUGraphView::OnViewMode(UINT nID)
+{
+    if (CQKPage* page = GetPage()) {
+        page->SetViewMode((int)(nID - 34117), 1);
+        Invalidate();
+    }
+    return TRUE;
+}
+
+void CQUGraphView::OnUpdateViewMode(CCmdUI* pCmdUI)
+{
+    CQKPage* page = GetPage();
+    pCmdUI->Enable(page != nullptr);
+    pCmdUI->SetCheck(page != nullptr && page->GetViewMode() == (int)(pCmdUI->m_nID - 34117));
+}
+
+void CQUGraphView::OnTogglePrintView()
+{
+    if (CQKPage* page = GetPage()) {
+        page->SetViewMode(!page->GetViewMode(), 1);
+        Invalidate();
+    }
+}
+
+void CQUGraphView::OnUpdateTogglePrintView(CCmdUI* pCmdUI)
+{
+    CQKPage* page = GetPage();
+    pCmdUI->Enable(page != nullptr);
+    pCmdUI->SetCheck(page != nullptr && page->GetViewMode() == 0);
+}
+
+void CQUGraphView::OnUpdateWithPage(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(GetPage() != nullptr);
 }
 
 BOOL CQUGraphView::OnGraphScript(UINT nID)

@@ -14,6 +14,7 @@ class QU_API CQUGraphView : public CQuorixView {
     DECLARE_DYNCREATE(CQUGraphView)
 public:
     int GetContextMenuID(int* position) override { return 571; }
+    void OnDraw(CDC* pDC) override;
 
     // The active layer of the view's graph page; null without one.
     CQKGraphicLayer* GetActiveLayer();
@@ -22,6 +23,15 @@ public:
     BOOL HasSimpleXYDataPlots();
 
 protected:
+    afx_msg void OnViewZoomIn();
+    afx_msg void OnViewZoomOut();
+    afx_msg void OnViewFullPage();
+    afx_msg BOOL OnCursorZoom(UINT nID);
+    afx_msg BOOL OnViewMode(UINT nID);
+    afx_msg void OnUpdateViewMode(CCmdUI* pCmdUI);
+    afx_msg void OnTogglePrintView();
+    afx_msg void OnUpdateTogglePrintView(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateWithPage(CCmdUI* pCmdUI);
     afx_msg BOOL OnGraphScript(UINT nID);
     afx_msg BOOL OnGraphAnalysisScript(UINT nID);
     afx_msg BOOL OnRotationScript(UINT nID);

@@ -5,6 +5,7 @@
 #include "QKAccess.h"
 #include "MainFrame.h"
 #include "QKData.h"
+#include "QKGraphObjects.h"
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
 #include "QuorixApp.h"
@@ -26,6 +27,13 @@ CQKAccess* Kernel()
 } // namespace
 
 BEGIN_MESSAGE_MAP(CQuorixView, CView)
+    ON_WM_PAINT()
+    ON_WM_KEYDOWN()
+    ON_WM_LBUTTONDBLCLK()
+    ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
+    ON_COMMAND(36402, OnEditProperties)
+    ON_UPDATE_COMMAND_UI(36402, OnUpdateEditProperties)
     ON_COMMAND_EX_RANGE(1640, 3999, OnUserMenuItem)
     ON_UPDATE_COMMAND_UI_RANGE(1640, 3999, OnUpdateAlwaysEnabled)
     ON_COMMAND(33092, OnLayerFrame)
@@ -79,10 +87,190 @@ BOOL CQuorixView::PreCreateWindow(CREATESTRUCT& cs)
     return CView::PreCreateWindow(cs);
 }
 
-void CQuorixView::OnDraw(CDC*)
+LRESULT CQuorixView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // The kernel draws its pages when it has the drawing members; the window shows its
-    // background until then.
+    // Keys reach the page through OnKeyDown, after the framework's accelerators.
+    CQKPage* page = message == WM_KEYDOWN ? nullptr : GetPage();
+    LRESULT result = 0;
+    if (page != nullptr && page->WindowProc(m_hWnd, message, wParam, lParam, &result)) {
+        // A click the page took may have changed its selection, which the screen shows.
+        if (message == WM_LBUTTONDOWN)
+            Invalidate(FALSE);
+        return result;
+    }
+    return CView::WindowProc(message, wParam, lParam);
+}
+
+void CQuorixView::OnPaint()
+{
+    CWaitCursor wait;
+    CQKPage* page = GetPage();
+    if (page == nullptr) {
+        CPaintDC dc(this);
+        return;
+    }
+    CMDIFrameWnd* main = DYNAMIC_DOWNCAST(CMDIFrameWnd, AfxGetMainWnd());
+    CMDIChildWnd* active = main ? main->MDIGetActive() : nullptr;
+    int agreed = page->OnBeforePaint(active ? active->m_hWnd : nullptr);
+    CPaintDC dc(this);
+    if (agreed && !::IsRectEmpty(&dc.m_ps.rcPaint)) {
+        OnPrepareDC(&dc, nullptr);
+        OnDraw(&dc);
+    }
+}
+
+void CQuorixView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
+{
+    CQKPage* page = GetPage();
+    if (page == nullptr)
+        return;
+    HDC dc = pDC->GetSafeHdc();
+    page->OnBeginDC(dc, 0);
+    if (pDC->IsPrinting()) {
+        QKPrintInfo info;
+        if (pInfo != nullptr) {
+            m_nCurPrintPage = (int)pInfo->m_nCurPage;
+            info.curPage = pInfo->m_nCurPage;
+            info.preview = pInfo->m_bPreview;
+        }
+        // The framework sets the drawing area only after this call: the printable area
+        // is the printer's whole page in device units.
+        info.rectDraw = {0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)};
+        m_rectPrint = page->PrepareDCForPrinting(dc, info) ? CRect(info.pageRect) : CRect(info.rectDraw);
+    } else {
+        CRect client;
+        GetClientRect(&client);
+        if (page->SetDrawRect(client))
+            page->PrepareDCForScreenDrawing(dc);
+    }
+    if (pInfo != nullptr)
+        CView::OnPrepareDC(pDC, pInfo);
+}
+
+void CQuorixView::OnDraw(CDC* pDC)
+{
+    CQKPage* page = GetPage();
+    if (page == nullptr)
+        return;
+    HDC dc = pDC->GetSafeHdc();
+    page->SetClipBox(dc);
+    if (pDC->IsPrinting()) {
+        page->Draw(dc, m_rectPrint);
+    } else {
+        RECT rect;
+        if (page->GetDrawRect(rect)) {
+            page->Draw(dc, rect);
+            page->DrawScreenItems(dc);
+        }
+    }
+    OnFinishDC(pDC);
+}
+
+void CQuorixView::OnFinishDC(CDC* pDC)
+{
+    if (CQKPage* page = GetPage())
+        page->OnEndDC(pDC->GetSafeHdc(), 0);
+}
+
+BOOL CQuorixView::OnPreparePrinting(CPrintInfo* pInfo)
+{
+    // One page: the window prints as it shows.
+    pInfo->SetMaxPage(1);
+    return DoPreparePrinting(pInfo);
+}
+
+void CQuorixView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
+{
+    CView::OnPrint(pDC, pInfo);
+    DrawCropmarks(pDC, pInfo, m_rectPrint);
+}
+
+void CQuorixView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    CQKPage* page = GetPage();
+    if (page != nullptr && page->OnKeyDown(nChar, nRepCnt, nFlags)) {
+        Invalidate(FALSE);
+        return;
+    }
+    Default();
+}
+
+CQKGrElement* CQuorixView::GetCurrentGrElement()
+{
+    CQKPage* page = GetPage();
+    return page ? page->GetStoredGrElement() : nullptr;
+}
+
+namespace {
+
+// The axes object of a dimension in the layer, made the first time its dialog is asked
+// for, and set to the dimension's committed record.
+CQKAxes* AxesOf(CQKGraphicLayer* layer, int axisType)
+{
+    CQKAxes* axes = nullptr;
+    for (int id : layer->GetObjectIds()) {
+        auto* candidate = dynamic_cast<CQKAxes*>(layer->GetObject(id));
+        if (candidate && CQKGraphicLayer::GetAxesID(candidate->GetAxesType()) == CQKGraphicLayer::GetAxesID(axisType))
+            axes = candidate;
+    }
+    if (axes == nullptr) {
+        axes = layer->GetValidPagePtr()->PgCreateCQKAxes();
+        if (axes == nullptr)
+            return nullptr;
+        layer->AddObject(axes);
+    }
+    layer->GetAxes(axes, axisType);
+    return axes;
+}
+
+} // namespace
+
+int CQuorixView::OpenElementDialog(CQKGrElement* element)
+{
+    if (element == nullptr)
+        return 0;
+    auto* layer = dynamic_cast<CQKGraphicLayer*>(element->GetValidLayer());
+    auto* graph = layer ? dynamic_cast<CQKGraphPage*>(layer->GetValidPagePtr()) : nullptr;
+    int dimension = 0, part = 0;
+    int opened = 1;
+    if (auto* text = dynamic_cast<CQKTextObj*>(element)) {
+        text->DoDialog(this, 0, 0);
+    } else if (auto* bar = dynamic_cast<CQKErrorBar*>(element)) {
+        bar->DoDialog(this, 0, 0);
+    } else if (auto* axes = dynamic_cast<CQKAxes*>(element)) {
+        axes->DoDialog(this, 0, 0);
+    } else if (layer != nullptr && layer->FindAxisPart(element, dimension, part)) {
+        const int types[] = {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z};
+        const int kScalePage = 0, kLabelsPage = 4;
+        CQKAxes* axes = AxesOf(layer, types[dimension]);
+        if (axes == nullptr)
+            return 0;
+        axes->DoDialog(this, part == 2 || part == 3 ? kLabelsPage : kScalePage, 0);
+    } else if (auto* plot = dynamic_cast<CQKPlotObj*>(element); plot != nullptr && graph != nullptr) {
+        graph->PlotDetailsDialog(plot, 2, 0);
+    } else {
+        opened = 0;
+    }
+    if (opened)
+        Invalidate(FALSE);
+    return opened;
+}
+
+void CQuorixView::OnLButtonDblClk(UINT, CPoint)
+{
+    // The page has selected the element under the pointer; its dialog opens.
+    if (!OpenElementDialog(GetCurrentGrElement()))
+        Default();
+}
+
+void CQuorixView::OnEditProperties()
+{
+    OpenElementDialog(GetCurrentGrElement());
+}
+
+void CQuorixView::OnUpdateEditProperties(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(GetCurrentGrElement() != nullptr);
 }
 
 CQuorixDoc* CQuorixView::GetQuorixDoc() const

@@ -11,6 +11,7 @@
 #include "ChildFrame.h"
 #include "QUExport.h"
 
+class CQKGrElement;
 class CQKLayer;
 class CQKPage;
 class CQuorixDoc;
@@ -24,8 +25,25 @@ public:
     static LPCTSTR GetWindowClassName() { return "qfxViewClass"; }
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // Every message but WM_KEYDOWN is offered to the page first.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
+    // The page draws itself: into the print rectangle on a printer, else into its drawing
+    // rectangle with what only the screen shows over it.
     void OnDraw(CDC* pDC) override;
     void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    // The page placed on the printable area, with crop marks when the page shows them.
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    // Gives the DC back as the page found it.
+    virtual void OnFinishDC(CDC* pDC);
+    // The page's selected element, the one the property commands work on.
+    CQKGrElement* GetCurrentGrElement();
+    // Opens the dialog of a graphic element: Plot Details for a plot, the axis dialog for
+    // a part of an axis (at its tick-label page for tick labels), the element's own dialog
+    // for a text or an error bar. The window is drawn again after. 0 when the element has
+    // no dialog.
+    int OpenElementDialog(CQKGrElement* element);
 
     // IQUPageView: the frame asks which page and which window kind it shows.
     CQKPage* GetPage() override;
@@ -49,6 +67,11 @@ public:
     int on_script_commands_PLOT_ex(UINT nID, CQKLayer* layer);
 
 protected:
+    afx_msg void OnPaint();
+    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
+    afx_msg void OnEditProperties();
+    afx_msg void OnUpdateEditProperties(CCmdUI* pCmdUI);
     afx_msg BOOL OnGeneralScript(UINT nID);
     afx_msg BOOL OnArrowScript(UINT nID);
     afx_msg BOOL OnObjEditScript(UINT nID);
@@ -76,4 +99,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     int RunScript(const char* group, UINT nID);
+
+    // The page number of the print job under way and where the page goes on the printer.
+    int m_nCurPrintPage = 0;
+    CRect m_rectPrint;
 };
