@@ -18,6 +18,12 @@ BEGIN_MESSAGE_MAP(CQUGraphView, CQuorixView)
     ON_UPDATE_COMMAND_UI_RANGE(33337, 33338, OnUpdateWithPage)
     ON_COMMAND_EX_RANGE(34117, 34120, OnViewMode)
     ON_UPDATE_COMMAND_UI_RANGE(34117, 34120, OnUpdateViewMode)
+    ON_COMMAND(38052, OnPlotDetailsOfPlot)
+    ON_COMMAND(38057, OnHideDataPlot)
+    ON_COMMAND(38058, OnShowAllDataPlots)
+    ON_UPDATE_COMMAND_UI(38052, OnUpdatePlotCommand)
+    ON_UPDATE_COMMAND_UI(38057, OnUpdatePlotCommand)
+    ON_UPDATE_COMMAND_UI(38058, OnUpdateShowAllDataPlots)
     ON_COMMAND(37985, OnTogglePrintView)
     ON_UPDATE_COMMAND_UI(37985, OnUpdateTogglePrintView)
     ON_COMMAND_EX_RANGE(34144, 34191, OnGraphAnalysisScript)
@@ -126,6 +132,74 @@ void CQUGraphView::OnUpdateTogglePrintView(CCmdUI* pCmdUI)
 void CQUGraphView::OnUpdateWithPage(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(GetPage() != nullptr);
+}
+
+int CQUGraphView::GetElementMenuPosition(CQKGrElement* element, BOOL* graphicObject)
+{
+    *graphicObject = FALSE;
+    if (element == nullptr)
+        return IsKindOf(RUNTIME_CLASS(CQULayoutView)) ? 6 : 3;
+    if (dynamic_cast<CQKTextObj*>(element) != nullptr) {
+        *graphicObject = TRUE;
+        return 1;
+    }
+    int dimension = 0, part = 0;
+    auto* layer = dynamic_cast<CQKGraphicLayer*>(element->GetValidLayer());
+    if (dynamic_cast<CQKAxes*>(element) != nullptr || (layer != nullptr && layer->FindAxisPart(element, dimension, part)))
+        return 0;
+    if (auto* plot = dynamic_cast<CQKPlotObj*>(element))
+        return plot->Is3DPlot() ? 9 : 4;
+    return -1;
+}
+
+CQKPlotObj* CQUGraphView::GetPlotForCommand()
+{
+    CQKGrElement* element = GetCurrentGrElement();
+    auto* layer = element ? dynamic_cast<CQKGraphicLayer*>(element->GetValidLayer()) : nullptr;
+    int dimension = 0, part = 0;
+    auto* plot = dynamic_cast<CQKPlotObj*>(element);
+    if (plot != nullptr && !(layer != nullptr && layer->FindAxisPart(element, dimension, part)))
+        return plot;
+    layer = GetActiveLayer();
+    return layer != nullptr && layer->GetNumPlots() > 0 ? layer->PlotObjByIndex(0, 1) : nullptr;
+}
+
+void CQUGraphView::OnPlotDetailsOfPlot()
+{
+    OpenElementDialog(GetPlotForCommand());
+}
+
+void CQUGraphView::OnHideDataPlot()
+{
+    if (CQKPlotObj* plot = GetPlotForCommand()) {
+        plot->SetShow(FALSE);
+        Invalidate();
+    }
+}
+
+void CQUGraphView::OnShowAllDataPlots()
+{
+    CQKGraphicLayer* layer = GetActiveLayer();
+    if (layer == nullptr)
+        return;
+    for (int i = 0; i < layer->GetNumPlots(); ++i)
+        layer->PlotObjByIndex(i, 1)->SetShow(TRUE);
+    Invalidate();
+}
+
+void CQUGraphView::OnUpdatePlotCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(GetPlotForCommand() != nullptr);
+}
+
+// Enabled while the active layer has a hidden plot.
+void CQUGraphView::OnUpdateShowAllDataPlots(CCmdUI* pCmdUI)
+{
+    CQKGraphicLayer* layer = GetActiveLayer();
+    BOOL hidden = FALSE;
+    for (int i = 0; layer != nullptr && i < layer->GetNumPlots() && !hidden; ++i)
+        hidden = !layer->PlotObjByIndex(i, 1)->IsShow();
+    pCmdUI->Enable(hidden);
 }
 
 BOOL CQUGraphView::OnGraphScript(UINT nID)

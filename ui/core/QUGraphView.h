@@ -9,15 +9,22 @@
 #include "QuorixView.h"
 
 class CQKGraphicLayer;
+class CQKPlotObj;
 
 class QU_API CQUGraphView : public CQuorixView {
     DECLARE_DYNCREATE(CQUGraphView)
 public:
     int GetContextMenuID(int* position) override { return 571; }
     void OnDraw(CDC* pDC) override;
+    // Axes 0, layer icon 1, page 3 (inside a layout 6), plot 4, 3D plot 9; texts have the
+    // graphic objects' menu.
+    int GetElementMenuPosition(CQKGrElement* element, BOOL* graphicObject) override;
 
     // The active layer of the view's graph page; null without one.
     CQKGraphicLayer* GetActiveLayer();
+    // The plot the plot-line commands work on: the selected one, else the active layer's
+    // first; null without one.
+    CQKPlotObj* GetPlotForCommand();
     // Whether the active layer plots data on plain X-Y axes (no 3D or contour plots),
     // which the analysis commands and the fitter work on.
     BOOL HasSimpleXYDataPlots();
@@ -32,6 +39,11 @@ protected:
     afx_msg void OnTogglePrintView();
     afx_msg void OnUpdateTogglePrintView(CCmdUI* pCmdUI);
     afx_msg void OnUpdateWithPage(CCmdUI* pCmdUI);
+    afx_msg void OnPlotDetailsOfPlot();
+    afx_msg void OnHideDataPlot();
+    afx_msg void OnShowAllDataPlots();
+    afx_msg void OnUpdateShowAllDataPlots(CCmdUI* pCmdUI);
+    afx_msg void OnUpdatePlotCommand(CCmdUI* pCmdUI);
     afx_msg BOOL OnGraphScript(UINT nID);
     afx_msg BOOL OnGraphAnalysisScript(UINT nID);
     afx_msg BOOL OnRotationScript(UINT nID);

@@ -5,6 +5,7 @@
 #include "QKAccess.h"
 #include "MainFrame.h"
 #include "QKData.h"
+#include "CoreResources.h"
 #include "QKGraphObjects.h"
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
@@ -30,6 +31,7 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_WM_PAINT()
     ON_WM_KEYDOWN()
     ON_WM_LBUTTONDBLCLK()
+    ON_WM_RBUTTONDOWN()
     ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
     ON_COMMAND(36402, OnEditProperties)
@@ -261,6 +263,56 @@ void CQuorixView::OnLButtonDblClk(UINT, CPoint)
     // The page has selected the element under the pointer; its dialog opens.
     if (!OpenElementDialog(GetCurrentGrElement()))
         Default();
+}
+
+UINT CQuorixView::GetContextMenuFor(CQKGrElement* element, int* position)
+{
+    BOOL graphicObject = FALSE;
+    *position = GetElementMenuPosition(element, &graphicObject);
+    if (*position < 0)
+        return 0;
+    if (graphicObject)
+        return IDR_QU_OBJECT_CONTEXT;
+    int id = GetContextMenuID(position);
+    return id > 0 ? (UINT)id : 0;
+}
+
+int CQuorixView::bring_up_context_menu(int position, UINT menuId, CPoint& point)
+{
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(menuId), RT_MENU);
+    HMENU menu = module ? ::LoadMenuA(module, MAKEINTRESOURCE(menuId)) : nullptr;
+    if (menu == nullptr)
+        return 0;
+    HMENU sub = ::GetSubMenu(menu, position);
+    CPoint screen = point;
+    ClientToScreen(&screen);
+    int shown = 0;
+    if (sub != nullptr) {
+        TPMPARAMS exclude = {sizeof exclude, {screen.x - 3, screen.y - 3, screen.x + 3, screen.y + 3}};
+        CWnd* owner = AfxGetMainWnd() ? AfxGetMainWnd() : this;
+        // Its answer says only whether an item was chosen; the menu was shown either way.
+        ::TrackPopupMenuEx(sub, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, owner->m_hWnd, &exclude);
+        shown = 1;
+    }
+    ::DestroyMenu(menu);
+    return shown;
+}
+
+void CQuorixView::OnRButtonDown(UINT nFlags, CPoint point)
+{
+    CQKPage* page = GetPage();
+    // Drawing tools keep the right button for themselves.
+    if (page != nullptr && Kernel()->GetCheckedToolNumber() < 1) {
+        // The element under the pointer becomes the selection, as a click would make it.
+        CQKGrElement* element = page->FindGrElement(point.x, point.y);
+        page->SetStoredGrElement(element);
+        page->SetCurrentPoint(point);
+        Invalidate(FALSE);
+        int position = 0;
+        if (UINT menuId = GetContextMenuFor(element, &position))
+            bring_up_context_menu(position, menuId, point);
+    }
+    Default();
 }
 
 void CQuorixView::OnEditProperties()

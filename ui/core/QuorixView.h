@@ -57,6 +57,15 @@ public:
     // The context menu resource of the window kind (0: none); may change the submenu
     // position the clicked element asked for.
     virtual int GetContextMenuID(int* position) { return -1; }
+    // The submenu of the context menu for an element of the page (null: the page itself),
+    // and with *graphicObject set when it is the graphic objects' menu; -1 for none.
+    virtual int GetElementMenuPosition(CQKGrElement* element, BOOL* graphicObject) { return -1; }
+    // The context menu for the element at a client point: which menu and submenu; 0 for
+    // none.
+    UINT GetContextMenuFor(CQKGrElement* element, int* position);
+    // Shows submenu `position` of menu resource `menuId` at a client point as a pop-up
+    // owned by the main window; 1 when shown.
+    int bring_up_context_menu(int position, UINT menuId, CPoint& point);
     virtual void OnDeactivate(CQKPage* next) {}
     // Crop marks at the corners of the printed rectangle when the page shows them: four
     // L-shaped marks in the stock black pen, each 2.5% of the shorter side long. 1 when
@@ -70,6 +79,7 @@ protected:
     afx_msg void OnPaint();
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
+    afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnEditProperties();
     afx_msg void OnUpdateEditProperties(CCmdUI* pCmdUI);
     afx_msg BOOL OnGeneralScript(UINT nID);
