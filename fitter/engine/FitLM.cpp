@@ -215,7 +215,17 @@ void WriteLiveRow(FittingSession* s, int fitSet, int row, bool usable, bool peak
     }
 }
 
+int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums);
+
 int AccumulateChiSquare(FittingSession* s, bool withDerivatives, Sums& sums)
+{
+    BeginModelPass(s);
+    const int code = AccumulateRows(s, withDerivatives, sums);
+    EndModelPass(s);
+    return code;
+}
+
+int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
 {
     const bool live = withDerivatives || s->chiSquareOnly;
     bool relativeLost = false;

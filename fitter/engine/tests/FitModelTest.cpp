@@ -65,7 +65,7 @@ TEST_F(ModelTest, EquationsFormChainsItsVariables)
     EXPECT_EQ(10, Get("SSR"));
     bool sawT = false;
     for (const auto& v : host.variableSets)
-        sawT = sawT || v.first == "t";
+        sawT = sawT || _stricmp(v.first.c_str(), "t") == 0;  // equations are read upper-cased
     EXPECT_TRUE(sawT);
 }
 
