@@ -72,7 +72,8 @@ std::string SettingsFolder()
 
 }  // namespace
 
-int main()
+// With a problem's name as argument only that problem runs (for profiling).
+int main(int argc, char** argv)
 {
     std::string nist = "Z:" QX_NIST_DIR "\\";
     std::replace(nist.begin(), nist.end(), '/', '\\');
@@ -87,6 +88,8 @@ int main()
 
     // Each script runs as written and again without its fit; the difference is the fit.
     for (const char* problem : problems) {
+        if (argc > 1 && _stricmp(argv[1], problem) != 0)
+            continue;
         const std::string script = ReadFile(nist + problem + ".qgs");
         const size_t fit = script.find("qfit.fit(");
         if (fit == std::string::npos)
@@ -108,6 +111,8 @@ int main()
         }
     }
 
+    if (argc > 1 && _stricmp(argv[1], "gauss") != 0)
+        return 0;
     // The Gaussian through the function library, data made in memory as by an import.
     FILE* f = fopen((folder + "BenchGauss.fdf").c_str(), "wb");
     fputs("[GENERAL INFORMATION]\r\nFunction Name=BenchGauss\r\nFunction Source=curvelib.Gauss\r\n"

@@ -77,8 +77,8 @@ static bool SameBits(double a, double b)
 
 // Sets a model variable through its slot when the host gave one, and not at all when this
 // chi-square pass already set it to the same value (see FittingSession::modelPass).
-static INT_PTR SetModelVariable(FittingSession* s, int slot, double* last, int* lastPass, const char* name,
-                                double value, double kind, double index)
+static inline INT_PTR SetModelVariable(FittingSession* s, int slot, double* last, int* lastPass,
+                                       const char* name, double value, double kind, double index)
 {
     if (!slot)
         return SetVariable(s, name, value, kind, index);
@@ -209,8 +209,13 @@ int ParseEquations(FittingSession* s, const char* text)
 int PrepareUserFormula(FittingSession* s)
 {
     const FunctionDef* def = s->current;
-    if (s->prepared && strcmp(s->preparedFor, def->formula) == 0)
+    // Within a chi-square pass the formula cannot change: it is compared once per pass.
+    if (s->prepared && s->modelPass && s->preparedPass == s->modelPass)
         return 0;
+    if (s->prepared && strcmp(s->preparedFor, def->formula) == 0) {
+        s->preparedPass = s->modelPass;
+        return 0;
+    }
     s->prepared = 0;
     s->formulaHandle = 0;
     s->nEquations = 0;
@@ -244,6 +249,7 @@ int PrepareUserFormula(FittingSession* s)
     }
     snprintf(s->preparedFor, sizeof s->preparedFor, "%s", def->formula);
     s->prepared = 1;
+    s->preparedPass = s->modelPass;
     return 0;
 }
 

@@ -336,6 +336,7 @@ struct FittingSession {
     // (Equations), the host's handles of the formulas it compiled, and its slots of the
     // variables the model sets; 0 where the host has none (names and texts are used then).
     int prepared;
+    int preparedPass;  // the chi-square pass that last found the preparation current
     char preparedFor[FDF_BODY_CHARS];
     char formulaText[QFIT_FORMULA_CAPACITY];
     int formulaHandle;

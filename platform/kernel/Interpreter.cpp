@@ -203,7 +203,7 @@ const std::vector<FunctionDef>& Functions()
         {"sinh", 1, "Hyperbolic sine", "sinh()", [](auto& a) { return sinh(a[0]); }},
         {"cosh", 1, "Hyperbolic cosine", "cosh()", [](auto& a) { return cosh(a[0]); }},
         {"tanh", 1, "Hyperbolic tangent", "tanh()", [](auto& a) { return tanh(a[0]); }},
-        {"exp", 1, "Exponential function", "exp()", [](auto& a) { return exp(a[0]); }},
+        {"exp", 1, "Exponential function", "exp()", [](auto& a) { return qkExp(a[0]); }},
         {"ln", 1, "Natural logarithm", "ln()", [](auto& a) { return log(a[0]); }},
         {"log", 1, "Logarithm to base 10", "log()", [](auto& a) { return log10(a[0]); }},
         {"sqrt", 1, "Square root", "sqrt()", [](auto& a) { return sqrt(a[0]); }},
@@ -1605,7 +1605,7 @@ struct CQKScript::Impl {
         case '-': return Clean(a - b);
         case '*': return Clean(a * b);
         case '/': return b == 0 ? MISSING_VALUE : Clean(a / b);
-        case '^': return Clean(pow(a, b));
+        case '^': return Clean(qkPow(a, b));
         }
         return MISSING_VALUE;
     }

@@ -32,16 +32,25 @@ double Clean(double v)
     return isfinite(v) ? v : MISSING_VALUE;
 }
 
+// The interpreter's arithmetic, one operator each so that evaluation inlines them.
+inline bool Missing(double a, double b)
+{
+    return IsMissingValue(a) || IsMissingValue(b);
+}
+inline double Add(double a, double b) { return Missing(a, b) ? MISSING_VALUE : Clean(a + b); }
+inline double Sub(double a, double b) { return Missing(a, b) ? MISSING_VALUE : Clean(a - b); }
+inline double Mul(double a, double b) { return Missing(a, b) ? MISSING_VALUE : Clean(a * b); }
+inline double Div(double a, double b) { return Missing(a, b) || b == 0 ? MISSING_VALUE : Clean(a / b); }
+inline double Pow(double a, double b) { return Missing(a, b) ? MISSING_VALUE : Clean(qkPow(a, b)); }
+
 double Arith(char op, double a, double b)
 {
-    if (IsMissingValue(a) || IsMissingValue(b))
-        return MISSING_VALUE;
     switch (op) {
-    case '+': return Clean(a + b);
-    case '-': return Clean(a - b);
-    case '*': return Clean(a * b);
-    case '/': return b == 0 ? MISSING_VALUE : Clean(a / b);
-    case '^': return Clean(pow(a, b));
+    case '+': return Add(a, b);
+    case '-': return Sub(a, b);
+    case '*': return Mul(a, b);
+    case '/': return Div(a, b);
+    case '^': return Pow(a, b);
     }
     return MISSING_VALUE;
 }
@@ -93,7 +102,7 @@ template <int U> double Atan2(double y, double x) { return Out<U>(atan2(y, x)); 
 double Sinh(double v) { return sinh(v); }
 double Cosh(double v) { return cosh(v); }
 double Tanh(double v) { return tanh(v); }
-double Exp(double v) { return exp(v); }
+double Exp(double v) { return qkExp(v); }
 double Ln(double v) { return log(v); }
 double Log10(double v) { return log10(v); }
 double Sqrt(double v) { return sqrt(v); }
@@ -173,6 +182,9 @@ size_t Close(const std::string& s, size_t open)
 enum Op : uint8_t {
     OP_CONST, OP_VAR, OP_CELL, OP_NEG, OP_NOT, OP_ADD, OP_SUB, OP_MUL, OP_DIV, OP_POW,
     OP_EQ, OP_NE, OP_LT, OP_LE, OP_GT, OP_GE, OP_AND, OP_OR, OP_FN1, OP_FN2, OP_MIN, OP_MAX,
+    // An arithmetic operator whose right operand is a number or a variable, in one step:
+    // OP_ADD_C .. OP_POW_C take `value`, OP_ADD_V .. OP_POW_V the variable `arg`.
+    OP_ADD_C, OP_SUB_C, OP_MUL_C, OP_DIV_C, OP_POW_C, OP_ADD_V, OP_SUB_V, OP_MUL_V, OP_DIV_V, OP_POW_V,
 };
 
 struct Instr {
@@ -194,6 +206,20 @@ struct ExprCompiler {
 
     void Emit(Op op, int pops, int arg = 0, double value = 0)
     {
+        std::vector<Instr>& code = e.m_code;
+        if (op >= OP_ADD && op <= OP_POW && !code.empty() &&
+            (code.back().op == OP_CONST || code.back().op == OP_VAR)) {
+            // The right operand is the leaf just emitted: fold it into the operator.
+            Instr& leaf = code.back();
+            leaf.op = (Op)((leaf.op == OP_CONST ? OP_ADD_C : OP_ADD_V) + (op - OP_ADD));
+            *stack -= 1;
+            return;
+        }
+        if (op == OP_NEG && !code.empty() && code.back().op == OP_CONST) {
+            double& v = code.back().value;
+            v = IsMissingValue(v) ? v : -v;
+            return;
+        }
         Instr in;
         in.op = op;
         in.arg = arg;
@@ -550,11 +576,29 @@ bool Expression::RunBound(double* out)
         case OP_NOT:
             stack[sp - 1] = stack[sp - 1] == 0;
             break;
-        case OP_ADD: --sp; stack[sp - 1] = Arith('+', stack[sp - 1], stack[sp]); break;
-        case OP_SUB: --sp; stack[sp - 1] = Arith('-', stack[sp - 1], stack[sp]); break;
-        case OP_MUL: --sp; stack[sp - 1] = Arith('*', stack[sp - 1], stack[sp]); break;
-        case OP_DIV: --sp; stack[sp - 1] = Arith('/', stack[sp - 1], stack[sp]); break;
-        case OP_POW: --sp; stack[sp - 1] = Arith('^', stack[sp - 1], stack[sp]); break;
+        case OP_ADD: --sp; stack[sp - 1] = Add(stack[sp - 1], stack[sp]); break;
+        case OP_SUB: --sp; stack[sp - 1] = Sub(stack[sp - 1], stack[sp]); break;
+        case OP_MUL: --sp; stack[sp - 1] = Mul(stack[sp - 1], stack[sp]); break;
+        case OP_DIV: --sp; stack[sp - 1] = Div(stack[sp - 1], stack[sp]); break;
+        case OP_POW: --sp; stack[sp - 1] = Pow(stack[sp - 1], stack[sp]); break;
+        case OP_ADD_C: stack[sp - 1] = Add(stack[sp - 1], in.value); break;
+        case OP_SUB_C: stack[sp - 1] = Sub(stack[sp - 1], in.value); break;
+        case OP_MUL_C: stack[sp - 1] = Mul(stack[sp - 1], in.value); break;
+        case OP_DIV_C: stack[sp - 1] = Div(stack[sp - 1], in.value); break;
+        case OP_POW_C: stack[sp - 1] = Pow(stack[sp - 1], in.value); break;
+        case OP_ADD_V:
+        case OP_SUB_V:
+        case OP_MUL_V:
+        case OP_DIV_V:
+        case OP_POW_V: {
+            const Name& n = m_names[in.arg];
+            if (n.kind != Name::VARIABLE)
+                return false;
+            const double a = stack[sp - 1], b = n.var->value;
+            stack[sp - 1] = in.op == OP_ADD_V ? Add(a, b) : in.op == OP_SUB_V ? Sub(a, b)
+                          : in.op == OP_MUL_V ? Mul(a, b) : in.op == OP_DIV_V ? Div(a, b) : Pow(a, b);
+            break;
+        }
         case OP_EQ: --sp; stack[sp - 1] = stack[sp - 1] == stack[sp]; break;
         case OP_NE: --sp; stack[sp - 1] = stack[sp - 1] != stack[sp]; break;
         case OP_LT:

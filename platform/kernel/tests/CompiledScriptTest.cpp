@@ -288,3 +288,58 @@ TEST_F(CompiledScriptTest, StatementsGiveTheInterpretersResults)
         EXPECT_EQ(qkfxGetScript().GetLastError(), "line 2: the script was stopped");
     }
 }
+
+// exp, which both ways share, is within one unit in the last place of the exact value
+// (the reference values are the exact exponentials rounded to double).
+TEST_F(CompiledScriptTest, ExponentialIsWithinAnUlp)
+{
+    const double cases[][2] = {
+        {0x0.0p+0, 0x1.0000000000000p+0},
+        {0x1.0000000000000p+0, 0x1.5bf0a8b145769p+1},
+        {-0x1.0000000000000p+0, 0x1.78b56362cef38p-2},
+        {0x1.0000000000000p-1, 0x1.a61298e1e069cp+0},
+        {0x1.b7cdfd9d7bdbbp-34, 0x1.000000006df38p+0},
+        {-0x1.56e1fc2f8f359p-997, 0x1.0000000000000p+0},
+        {0x1.62e42fefa39efp-1, 0x1.0000000000000p+1},
+        {0x1.26bb1bbb55516p+1, 0x1.4000000000001p+3},
+        {0x1.4000000000000p+3, 0x1.5829dcf950560p+14},
+        {-0x1.4000000000000p+3, 0x1.7cd79b5647c9bp-15},
+        {0x1.9000000000000p+6, 0x1.3494a9b171bf5p+144},
+        {-0x1.9000000000000p+6, 0x1.a8c1f14e2af5dp-145},
+        {0x1.5df3333333333p+9, 0x1.ac3c2d2582f8fp+1009},
+        {-0x1.5df3333333333p+9, 0x1.32132bfae6577p-1010},
+        {0x1.62d999999999ap+9, 0x1.d75ae7a50ee14p+1023},
+        {-0x1.7480000000000p+9, 0x0.0000000000001p-1022},
+        {0x1.61e4f765fd8aep-9, 0x1.00b12fb0f4433p+0},
+        {-0x1.61e4f765fd8aep-9, 0x1.fe9e953ac0bf4p-1},
+        {0x1.8000000000000p+0, 0x1.1ed3fe64fc541p+2},
+        {-0x1.6000000000000p+1, 0x1.05d93892fa010p-4},
+        {0x1.2c00000000000p+5, 0x1.1293919c201e5p+54},
+        {0x1.f480000000000p+7, 0x1.062f048b5c69bp+361},
+        {-0x1.f420000000000p+8, 0x1.631d739eed4b5p-722},
+        {-0x1.ed44ac963f43cp+7, 0x1.22742b8716ed8p-356},
+        {-0x1.e8cfa7f3e7e86p+8, 0x1.bc0c083bb704ep-706},
+        {0x1.a69dd48ce676cp+7, 0x1.ce85f33ad47e9p+304},
+        {-0x1.2b4b6adca374cp+9, 0x1.561d137b2cc84p-864},
+        {0x1.91e0e1fbc8350p+5, 0x1.63735f0564b4bp+72},
+        {-0x1.78122f320631ep+7, 0x1.a64a737a7c4dap-272},
+        {-0x1.356697b9e6a11p+9, 0x1.3228b01887fe0p-893},
+        {0x1.4d1eefd24f500p+3, 0x1.034d7f617aefap+15},
+        {-0x1.d99abcf4ffae6p-1, 0x1.960b6e02d1222p-2},
+        {-0x1.0fc98b29e5570p-3, 0x1.c05e66470fbe3p-1},
+        {-0x1.b877d1e131f48p-1, 0x1.b131547a5302dp-2},
+        {-0x1.a31c20b97748ap-1, 0x1.c3a546f3ffde2p-2},
+        {-0x1.352b5de1bc450p-3, 0x1.b842486f610afp-1},
+        {0x1.4eb252c860c96p-1, 0x1.ec32c41a78ca5p+0},
+        {-0x1.813a0f06b9f7ep-1, 0x1.e28bb60ca71d7p-2},
+        {-0x1.1b673eaf47a68p-1, 0x1.265c168f5b881p-1},
+    };
+    CQKScript& s = qkfxGetScript();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0]);
+        s.SetVariable("x", c[0]);
+        double v = 0;
+        ASSERT_TRUE(s.Evaluate("exp(x)", &v));
+        EXPECT_TRUE(v == c[1] || v == nextafter(c[1], 0.0) || v == nextafter(c[1], 1e308)) << v << " " << c[1];
+    }
+}
