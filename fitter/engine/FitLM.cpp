@@ -8,6 +8,7 @@
 #include <limits.h>
 #include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "FitMemory.h"
@@ -217,6 +218,34 @@ void WriteLiveRow(FittingSession* s, int fitSet, int row, bool usable, bool peak
 
 int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums);
 
+// The row's values from the run's cache when they are there, else from the host (kept in
+// the cache when it has one).
+int ReadRow(FittingSession* s, int fitSet, int row, size_t index)
+{
+    if (!s->rowCache || index >= s->rowCacheRows)
+        return ReadFitSetRow(s, fitSet, row);
+    const FitSetInfo& set = s->fitSets[fitSet];
+    const int first = FirstIndepOfSet(s, fitSet), nIndep = IndepPerSet(s);
+    double* slot = s->rowCache + index * s->rowCacheWidth;
+    if (index < s->rowCacheFilled) {
+        double* v = slot + 1;
+        for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+            s->dep[d].y = *v++;
+        for (int i = first; i < first + nIndep; ++i)
+            s->indep[i].value = *v++;
+        return static_cast<int>(slot[0]);
+    }
+    const int code = ReadFitSetRow(s, fitSet, row);
+    double* v = slot + 1;
+    for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+        *v++ = s->dep[d].y;
+    for (int i = first; i < first + nIndep; ++i)
+        *v++ = s->indep[i].value;
+    slot[0] = code;
+    s->rowCacheFilled = index + 1;
+    return code;
+}
+
 int AccumulateChiSquare(FittingSession* s, bool withDerivatives, Sums& sums)
 {
     BeginModelPass(s);
@@ -229,6 +258,7 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
 {
     const bool live = withDerivatives || s->chiSquareOnly;
     bool relativeLost = false;
+    size_t index = 0;
     ResetDenominators(s);
     for (int f = 1; f <= s->nFitSets; ++f) {
         const FitSetInfo& set = s->fitSets[f];
@@ -237,7 +267,7 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
             if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
                 return FIT_ERR_STOPPED;
             s->currentRow = row;
-            const int rowCode = ReadFitSetRow(s, f, row);
+            const int rowCode = ReadRow(s, f, row, index++);
             if (rowCode >= 2) {
                 if (live)
                     WriteLiveRow(s, f, row, false);
@@ -1076,7 +1106,69 @@ bool DatasetsUsable(FittingSession* s)
 
 }  // namespace
 
+void FreeRowCache(FittingSession* s)
+{
+    free(s->rowCache);
+    s->rowCache = nullptr;
+    s->rowCacheRows = s->rowCacheFilled = 0;
+}
+
+// A cache of the run's rows, when nothing but the engine can change them during the run:
+// a library function called with its arguments, or an Expression, and no curve the run
+// writes that is one of its inputs. Without memory for it the rows are read each pass.
+static void StartRowCache(FittingSession* s)
+{
+    FreeRowCache(s);
+    const FunctionDef* def = s->current;
+    const bool library = def->functionType == KW_BUILTIN || def->functionType == KW_EXTERNAL_DLL;
+    if ((library && def->byOrdinal) || (!library && def->functionForm != KW_EXPRESSION))
+        return;
+    for (int d = 1; d <= s->nDep; ++d) {
+        QFitDataset written[MAX_PEAK_DATASETS + 2];
+        int n = 0;
+        written[n++] = s->dep[d].liveDataset;
+        for (int j = 1; j <= MAX_PEAK_DATASETS; ++j)
+            written[n++] = s->peakDatasets[j];
+        for (int k = 0; k < n; ++k) {
+            if (!written[k])
+                continue;
+            for (int e = 1; e <= s->nDep; ++e)
+                if (written[k] == s->dep[e].dataset)
+                    return;
+            for (int i = 1; i <= s->nIndep; ++i)
+                if (written[k] == s->indep[i].dataset)
+                    return;
+        }
+    }
+    size_t rows = 0;
+    int width = 0;
+    for (int f = 1; f <= s->nFitSets; ++f) {
+        const FitSetInfo& set = s->fitSets[f];
+        const int step = set.step > 0 ? set.step : 1;
+        if (set.endRow > set.firstRow)
+            rows += (set.endRow - set.firstRow + step - 1) / step;
+        width = width > set.lastDependent - set.firstDependent + 1 ? width : set.lastDependent - set.firstDependent + 1;
+    }
+    width += 1 + IndepPerSet(s);
+    if (rows == 0 || rows > SIZE_MAX / sizeof(double) / width)
+        return;
+    s->rowCache = static_cast<double*>(malloc(rows * width * sizeof(double)));
+    if (s->rowCache) {
+        s->rowCacheRows = rows;
+        s->rowCacheWidth = width;
+    }
+}
+
+static int RunIterationsOnce(FittingSession* s, int kind, int countIsText, INT_PTR count, double* result);
+
 int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, double* result)
+{
+    const int code = RunIterationsOnce(s, kind, countIsText, count, result);
+    FreeRowCache(s);
+    return code;
+}
+
+static int RunIterationsOnce(FittingSession* s, int kind, int countIsText, INT_PTR count, double* result)
 {
     s->nIter = 0;
     s->trials = 0;
@@ -1107,6 +1199,7 @@ int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, d
 
     if (kind == 0 || (kind == 3 && !countIsText))
         PrepareLiveCurves(s);
+    StartRowCache(s);
     if (kind >= 0 && kind <= 2) {
         if (n > 0) {
             char text[32];
@@ -1142,6 +1235,7 @@ int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, d
         s->resultsChanged = 1;
     if ((code == 0 || code == FIT_WARN_DEPENDENCY) && (kind == 0 || (kind == 3 && !countIsText)))
         FinishLiveCurves(s);
+    FreeRowCache(s);
     if ((code == 0 || code == FIT_WARN_DEPENDENCY) && kind != -1)
         CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("EndIterate"), 0);
     for (int i = 1; i <= MAX_PEAK_DATASETS; ++i)

@@ -353,6 +353,14 @@ struct FittingSession {
     // number of the pass under way, 0 outside passes.
     int modelPass;
     int passCounter;
+    // The rows of one run of iterations, read once. Within a run of a library function or
+    // an Expression nothing but the engine reaches the host's data, so the first pass keeps
+    // each row's code, observed values and independent values (rowCacheWidth doubles a row,
+    // in the order the passes visit the rows) and the later passes take them from here.
+    double* rowCache;
+    size_t rowCacheRows;    // rows the cache has room for
+    size_t rowCacheFilled;  // rows read into it so far
+    int rowCacheWidth;
     // 26.
     FitSetInfo fitSets[MAX_FIT_SETS + 1];
     // 27. flags
