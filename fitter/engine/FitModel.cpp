@@ -204,18 +204,27 @@ int ParseEquations(FittingSession* s, const char* text)
     return count;
 }
 
+static int Prepare(FittingSession* s);
+
 // The current user-defined function made ready for evaluation, once for each set-up and
 // formula text; 0 when done.
 int PrepareUserFormula(FittingSession* s)
 {
-    const FunctionDef* def = s->current;
     // Within a chi-square pass the formula cannot change: it is compared once per pass.
     if (s->prepared && s->modelPass && s->preparedPass == s->modelPass)
         return 0;
-    if (s->prepared && strcmp(s->preparedFor, def->formula) == 0) {
+    if (s->prepared && strcmp(s->preparedFor, s->current->formula) == 0) {
         s->preparedPass = s->modelPass;
         return 0;
     }
+    return Prepare(s);
+}
+
+// Kept apart from the check above, which runs for every evaluation: its buffers would
+// make every call pay for a large stack frame.
+static int Prepare(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
     s->prepared = 0;
     s->formulaHandle = 0;
     s->nEquations = 0;

@@ -865,6 +865,7 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
 // its set-up: they are most of the callback's traffic.
 INT_PTR WINAPI qkFitterHostCallback(HWND context, UINT request, INT_PTR a, INT_PTR b)
 {
+    static CQKScript* const script = &qkfxGetScript();
     switch (request) {
     case HOST_GET_VALUE:
     case HOST_GET_VALUE_ALT:
@@ -875,7 +876,7 @@ INT_PTR WINAPI qkFitterHostCallback(HWND context, UINT request, INT_PTR a, INT_P
         return g_abort ? 1 : 0;
     case HOST_EVAL_PREPARED: {
         double v = 0;
-        if (!qkfxGetScript().EvaluatePrepared((int)a, &v))
+        if (!script->EvaluatePrepared((int)a, &v))
             return 1;
         if (b)
             *reinterpret_cast<double*>(b) = v;
@@ -883,7 +884,7 @@ INT_PTR WINAPI qkFitterHostCallback(HWND context, UINT request, INT_PTR a, INT_P
     }
     case HOST_SET_VARIABLE_SLOT: {
         const QFitVariableRecord* r = reinterpret_cast<const QFitVariableRecord*>(b);
-        return r && qkfxGetScript().SetVariableBySlot((int)a, r->value, r->kind, r->index) ? 0 : 1;
+        return r && script->SetVariableBySlot((int)a, r->value, r->kind, r->index) ? 0 : 1;
     }
     }
     return Handle(false, context, request, a, b);
