@@ -2231,7 +2231,9 @@ bool CQKScript::EvaluatePrepared(int handle, double* result)
             *result = v;
         return true;
     }
-    return Evaluate(p.text, result);
+    // A copy: what the interpreter runs may prepare formulas and move the list.
+    const std::string text = p.text;
+    return Evaluate(text, result);
 }
 
 void CQKScript::SetCompilation(bool on)
