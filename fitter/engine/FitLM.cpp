@@ -96,10 +96,15 @@ bool RowInRange(FittingSession* s, int row, int d)
 }
 
 // Forward differences for the varying parameters of one fit set at the current row.
-int NumericDerivatives(FittingSession* s, int fitSet)
+// `known`, when given, holds the fitted values at the current parameters, from the pass
+// that last evaluated them; the model is then not evaluated there again.
+int NumericDerivatives(FittingSession* s, int fitSet, const double* known = nullptr)
 {
     const FitSetInfo& set = s->fitSets[fitSet];
-    if (EvaluateModel(s, FITMODE_VALUE, fitSet)) {
+    if (known) {
+        for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+            s->dep[d].fitted = *known++;
+    } else if (EvaluateModel(s, FITMODE_VALUE, fitSet)) {
         s->status = 1;
         return 1;
     }
@@ -260,6 +265,17 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
     bool relativeLost = false;
     size_t index = 0;
     ResetDenominators(s);
+    // A pass of values keeps them for the derivatives at the same parameters (the next
+    // round's after an accepted step): each row's success and fitted values.
+    const size_t nParamBytes = (s->nParams + 1) * sizeof(double);
+    double* fitted = s->fittedCache;
+    const bool keep = fitted && !withDerivatives;
+    const bool reuse = fitted && withDerivatives && s->fittedValid &&
+                       memcmp(s->fittedParams, s->value, nParamBytes) == 0;
+    if (keep) {
+        memcpy(s->fittedParams, s->value, nParamBytes);
+        s->fittedValid = 0;
+    }
     for (int f = 1; f <= s->nFitSets; ++f) {
         const FitSetInfo& set = s->fitSets[f];
         const int step = set.step > 0 ? set.step : 1;
@@ -274,11 +290,17 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
                 continue;
             }
             const bool analytic = withDerivatives && s->current->derivativeFlag;
+            double* slot = fitted && index - 1 < s->rowCacheRows ? fitted + (index - 1) * s->fittedWidth : nullptr;
             int failed;
             if (withDerivatives && !analytic)
-                failed = NumericDerivatives(s, f);
+                failed = NumericDerivatives(s, f, reuse && slot && slot[0] != 0 ? slot + 1 : nullptr);
             else
                 failed = EvaluateModel(s, analytic ? FITMODE_DERIVATIVES : FITMODE_VALUE, f);
+            if (keep && slot) {
+                slot[0] = !failed;
+                for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+                    slot[1 + d - set.firstDependent] = s->dep[d].fitted;
+            }
             if (live)
                 WriteLiveRow(s, f, row, !failed, !withDerivatives || analytic);
             if (failed || rowCode == 1)
@@ -299,6 +321,8 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
             }
         }
     }
+    if (keep)
+        s->fittedValid = 1;
     return 0;
 }
 
@@ -856,6 +880,8 @@ int ComputeErrors(FittingSession* s)
             s->halfWidth[s->varyMap[j]] = MISSING_VALUE;
         return 0;
     }
+    // One quantile serves every parameter; it is worked out only when one needs it.
+    bool quantileKnown = false;
     for (int j = 1; j <= s->nVary; ++j) {
         const int k = s->varyMap[j];
         const double cov = s->work[j][j];
@@ -864,7 +890,9 @@ int ComputeErrors(FittingSession* s)
             const double variance = (!ErrorsWithChiSq && IsWeighted(s, k)) ? cov : c;
             s->error[k] = sqrt(variance);
             if (!IsMissingValue(factor)) {
-                s->lastQuantile = FitStudentQuantile((1 + s->confidence) / 2, s->nPoints - s->nVary);
+                if (!quantileKnown)
+                    s->lastQuantile = FitStudentQuantile((1 + s->confidence) / 2, s->nPoints - s->nVary);
+                quantileKnown = true;
                 s->halfWidth[k] = s->lastQuantile * s->error[k];
             } else {
                 s->halfWidth[k] = MISSING_VALUE;
@@ -1109,8 +1137,11 @@ bool DatasetsUsable(FittingSession* s)
 void FreeRowCache(FittingSession* s)
 {
     free(s->rowCache);
-    s->rowCache = nullptr;
+    free(s->fittedCache);
+    free(s->fittedParams);
+    s->rowCache = s->fittedCache = s->fittedParams = nullptr;
     s->rowCacheRows = s->rowCacheFilled = 0;
+    s->fittedValid = 0;
 }
 
 // A cache of the run's rows, when nothing but the engine can change them during the run:
@@ -1153,9 +1184,20 @@ static void StartRowCache(FittingSession* s)
     if (rows == 0 || rows > SIZE_MAX / sizeof(double) / width)
         return;
     s->rowCache = static_cast<double*>(malloc(rows * width * sizeof(double)));
-    if (s->rowCache) {
-        s->rowCacheRows = rows;
-        s->rowCacheWidth = width;
+    if (!s->rowCache)
+        return;
+    s->rowCacheRows = rows;
+    s->rowCacheWidth = width;
+    // Fitted values are kept for numeric derivatives only.
+    if (def->derivativeFlag)
+        return;
+    s->fittedWidth = 1 + width - 1 - IndepPerSet(s);
+    s->fittedCache = static_cast<double*>(malloc(rows * s->fittedWidth * sizeof(double)));
+    s->fittedParams = static_cast<double*>(malloc((s->nParams + 1) * sizeof(double)));
+    if (!s->fittedCache || !s->fittedParams) {
+        free(s->fittedCache);
+        free(s->fittedParams);
+        s->fittedCache = s->fittedParams = nullptr;
     }
 }
 

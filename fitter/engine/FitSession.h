@@ -361,6 +361,13 @@ struct FittingSession {
     size_t rowCacheRows;    // rows the cache has room for
     size_t rowCacheFilled;  // rows read into it so far
     int rowCacheWidth;
+    // With numeric derivatives, the last pass of values of the run keeps each row's success
+    // and fitted values (fittedWidth doubles a row) at its parameters (fittedParams, 1-based);
+    // a pass of derivatives at the same parameters starts from them.
+    double* fittedCache;
+    double* fittedParams;
+    int fittedWidth;
+    int fittedValid;
     // 26.
     FitSetInfo fitSets[MAX_FIT_SETS + 1];
     // 27. flags
