@@ -270,10 +270,11 @@ struct CQKScript::Impl {
     CQKScript* self;
     qkcompiled::VariableStore store;
     std::map<std::string, QKVariable>& vars = store.vars; // by upper-cased name
-    // Compiled expressions and for loops by their text; formulas prepared by handle;
-    // variable slots by number (a null variable: deleted, made again when next set).
+    // Compiled expressions and statement texts (whole scripts run by Execute, for loops) by
+    // their text; formulas prepared by handle; variable slots by number (a null variable:
+    // deleted, made again when next set).
     qkcompiled::Cache<qkcompiled::Expression> expressions;
-    qkcompiled::Cache<qkcompiled::Program> loops;
+    qkcompiled::Cache<qkcompiled::Program> programs;
     bool compilation = true;
     struct Prepared {
         std::string text;
@@ -661,26 +662,41 @@ struct CQKScript::Impl {
         return scanner;
     }
 
-    // Runs the for statement from `start` to `bodyEnd` compiled, when it compiles; false
-    // when the interpreter runs it.
-    bool RunCompiledLoop(const Source& src, size_t start, size_t bodyEnd, Flow* flow)
+    // Runs the statements of src from `start` to `end` compiled, `level` levels deep, when
+    // they compile; false when the interpreter has to run them.
+    bool RunCompiled(const Source& src, size_t start, size_t end, int level, Flow* flow)
     {
         if (!compilation)
             return false;
-        std::string text = src.text.substr(start, bodyEnd - start);
+        std::string text = src.text.substr(start, end - start);
         bool known;
-        std::shared_ptr<qkcompiled::Program> program = loops.Find(text, &known);
+        std::shared_ptr<qkcompiled::Program> program = programs.Find(text, &known);
         if (!known)
-            program = loops.Put(text, qkcompiled::Program::Compile(text, Scanner()));
+            program = programs.Put(text, qkcompiled::Program::Compile(text, Scanner()));
         if (!program)
             return false;
         CompiledRunner runner(this, src, start);
-        // The for statement itself runs one level out from here.
-        int f = program->Run(store, runner, nesting - 1);
+        int f = program->Run(store, runner, level);
         if (f < 0)
             return false;
         *flow = (Flow)f;
         return true;
+    }
+
+    // The for statement from `start` to `bodyEnd`; the statement itself runs one level out
+    // from where its loop runs.
+    bool RunCompiledLoop(const Source& src, size_t start, size_t bodyEnd, Flow* flow)
+    {
+        return RunCompiled(src, start, bodyEnd, nesting - 1, flow);
+    }
+
+    // A whole text as Execute runs it.
+    Flow RunText(const Source& src)
+    {
+        Flow f;
+        if (RunCompiled(src, 0, src.text.size(), nesting, &f))
+            return f;
+        return RunRange(src, 0, src.text.size(), false);
     }
 
     bool EvaluateCompiled(const std::string& text, double* value)
@@ -2127,7 +2143,7 @@ bool CQKScript::Execute(const std::string& text, const std::string& sourceName)
         // from inside a section).
         im.frames.push_back(Frame{src, im.frames.empty() ? std::vector<std::string>() : im.frames.back().args});
         try {
-            Flow f = im.RunRange(*src, 0, src->text.size(), false);
+            Flow f = im.RunText(*src);
             if (f == FLOW_BREAK || f == FLOW_CONTINUE)
                 Fail("'break' or 'continue' outside a loop");
         } catch (ScriptFail& f) {

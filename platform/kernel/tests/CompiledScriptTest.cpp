@@ -271,6 +271,11 @@ TEST_F(CompiledScriptTest, StatementsGiveTheInterpretersResults)
         "for (i = 1; i <= 3; i += 1) {}",
         "for (i = 1; i <= 3; i += 1) { s = i } /* a comment */ t = 2",
         "for (i = 1; i <= 3; i += 1) else s = 1",
+        "s = 1; if (s == 1) t = 2; else t = 3; Data1_B[2] = s + t; Data1_C[1] -= 4; { k = t ^ 2 }",
+        "s = 1;\nt = 2;\nData1_B[0] = s",
+        "s = 1; break; t = 2",
+        "s = 1; return; t = 2",
+        "a = 2; a *= a; P1 /= 2; x1 = a",
     };
     for (const char* script : scripts) {
         SCOPED_TRACE(script);
