@@ -159,12 +159,19 @@ int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivat
     const double diff = y - f;
     if (!(fabs(diff) <= kValueLimit) || !(fabs(diff * w) <= kValueLimit))
         return FIT_ERR_GENERAL;
-    if (withDerivatives)
-        for (int j = 1; j <= s->nVary; ++j) {
-            const double g = fabs(s->derivatives[d][s->varyMap[j]]);
-            if (!(g <= kValueLimit) || !(g * w <= kValueLimit) || !(g * (g * w) <= kProductLimit))
+    // The row's derivatives of the varying parameters, gathered once (1-based).
+    double g[MAX_PARAMS + 1];
+    const int nVary = s->nVary;
+    if (withDerivatives) {
+        const double* row = s->derivatives[d];
+        const int* map = s->varyMap;
+        for (int j = 1; j <= nVary; ++j) {
+            g[j] = row[map[j]];
+            const double a = fabs(g[j]);
+            if (!(a <= kValueLimit) || !(a * w <= kValueLimit) || !(a * (a * w) <= kProductLimit))
                 return FIT_ERR_GENERAL;
         }
+    }
     const double ssr = s->ssr + diff * (diff * w);
     if (!(ssr <= kProductLimit))
         return FIT_ERR_GENERAL;
@@ -183,10 +190,11 @@ int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivat
     sums.Sy += w * y;
     sums.Syy = syy;
     if (withDerivatives)
-        for (int j = 1; j <= s->nVary; ++j) {
-            const double t = s->derivatives[d][s->varyMap[j]] * w;
+        for (int j = 1; j <= nVary; ++j) {
+            const double t = g[j] * w;
+            double* alpha = s->alpha[j];
             for (int k = 1; k <= j; ++k)
-                s->alpha[j][k] += t * s->derivatives[d][s->varyMap[k]];
+                alpha[k] += t * g[k];
             s->beta[j] += diff * t;
         }
     ++s->nPoints;
