@@ -58,7 +58,6 @@ public:
     // run the text instead. `nesting` is how deep the interpreter already is.
     bool Run(VariableStore& store, int nesting, double* out);
 
-    bool UsesDatasets() const { return m_usesDatasets; }
     int Nesting() const { return m_nesting; }
 
     // Resolves the names again (variables, then datasets for names read by row) and the
