@@ -1225,7 +1225,13 @@ int CMDIChildWnd::OnCreate(LPCREATESTRUCT lpcs)
 
 LRESULT CMDIChildWnd::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
-    return ::DefMDIChildProcA(m_hWnd, nMsg, wParam, lParam);
+    LRESULT lResult = ::DefMDIChildProcA(m_hWnd, nMsg, wParam, lParam);
+    // Windows renames a child's entry in the frame's window list when the child's text
+    // changes; Wine's MDI keeps the text the child had when it was listed (empty, as the
+    // framework names a child after creating it), so the list is built again.
+    if (nMsg == WM_SETTEXT && ::GetParent(m_hWnd) != nullptr)
+        ::SendMessageA(::GetParent(m_hWnd), WM_MDIREFRESHMENU, 0, 0);
+    return lResult;
 }
 
 BOOL CMDIChildWnd::DestroyWindow()
