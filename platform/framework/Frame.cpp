@@ -974,7 +974,11 @@ BOOL CMDIFrameWnd::CreateClient(LPCREATESTRUCT lpcs, CMenu* pWindowMenu)
                     ((DWORD)lpcs->style & (WS_HSCROLL | WS_VSCROLL));
     m_hWndMDIClient = ::CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, dwStyle, 0, 0, 0, 0, m_hWnd,
                                         (HMENU)(UINT_PTR)AFX_IDW_PANE_FIRST, AfxGetInstanceHandle(), &ccs);
-    return m_hWndMDIClient != nullptr;
+    if (m_hWndMDIClient == nullptr)
+        return FALSE;
+    // Left on the frame they would be a second, dead pair along its edge.
+    ModifyStyle(WS_HSCROLL | WS_VSCROLL, 0, SWP_NOREDRAW | SWP_FRAMECHANGED);
+    return TRUE;
 }
 
 LRESULT CMDIFrameWnd::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)

@@ -4,12 +4,10 @@
 # README.md beside it. Every function reports failures on the error output and returns
 # nonzero; qxd_fail ends the test.
 #
-#   qxd_begin BUILDDIR [WxH]    display, prefix, clean-up on every exit path
+#   qxd_begin BUILDDIR [WxH]    display, prefix, settings folder QXD_INI, clean-up on exit
 #   qxd_start PROGRAM [ARGS]    starts PROGRAM from BUILDDIR/bin and attaches the probe
 #   qxd REQUEST                 one probe request; its answer lines in QXD_ANSWER
 #   qxd_end_program [SECONDS]   waits for the program to end; its exit code in QXD_EXIT_CODE
-
-QXD_DISPLAY_LOCK_FD=7
 
 qxd_log() { echo "display: $*" >&2; }
 
@@ -53,13 +51,14 @@ qxd_begin() {
 
     # One program under the display at a time per build: the prefix and its Wine server
     # are shared.
-    eval "exec $QXD_DISPLAY_LOCK_FD>\"$QXD_BUILD/.display.lock\""
-    flock "$QXD_DISPLAY_LOCK_FD"
+    exec 7>"$QXD_BUILD/.display.lock"
+    flock 7
 
     QXD_TMP=$(mktemp -d)
     # Xvfb picks a free display number itself and writes it to the file descriptor.
     local numberfile=$QXD_TMP/display
-    Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp 3>"$numberfile" >"$QXD_TMP/xvfb.log" 2>&1 &
+    # (Every long-lived child closes the lock's descriptor, so that only this script holds it.)
+    Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp 3>"$numberfile" >"$QXD_TMP/xvfb.log" 2>&1 7>&- &
     QXD_XVFB_PID=$!
     local waited
     for waited in $(seq 200); do
@@ -68,18 +67,25 @@ qxd_begin() {
         sleep 0.05
     done
     [ -s "$numberfile" ] || qxd_fail "Xvfb gave no display number"
+    # A settings folder of the run's own (quorix61.exe -P folder): the program starts as on
+    # a new machine and leaves the program folder alone.
+    QXD_INI=$QXD_TMP/ini
+    mkdir -p "$QXD_INI"
     export DISPLAY=:$(head -n 1 "$numberfile")
     qxd_log "X display $DISPLAY"
 
-    "$QXD_TOOLS/setup.sh" prefix "$QXD_BUILD" x11 >&2 || qxd_fail "the x11 Wine prefix could not be made"
+    "$QXD_TOOLS/setup.sh" prefix "$QXD_BUILD" x11 >&2 7>&- || qxd_fail "the x11 Wine prefix could not be made"
     export WINEPREFIX=$QXD_BUILD/wineprefix-x11 WINEARCH=win64
     export WINEDEBUG=${QXD_WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
     # A server left from an earlier run would hold another display.
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
     # The program starts as on a new machine: no settings left from an earlier run.
-    wine reg delete 'HKCU\Software\Veltranex' /f >/dev/null 2>&1 || true
+    wine reg delete 'HKCU\Software\Veltranex' /f >/dev/null 2>&1 7>&- || true
 }
+
+# The Windows form of a Unix path (Wine's drive Z: is the Unix root).
+qxd_winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 
 # Starts the program (a file in the program folder) and attaches the driver; the Wine
 # process's output goes to QXD_TMP/program.log, the driver's requests to qxd.
@@ -87,9 +93,9 @@ qxd_start() {
     local program=${1:?program}
     shift
     QXD_PROGRAM=$program
-    (cd "$QXD_BIN" && exec wine "$QXD_BIN/$program" "$@") </dev/null >"$QXD_TMP/program.log" 2>&1 &
+    (cd "$QXD_BIN" && exec wine "$QXD_BIN/$program" "$@") </dev/null >"$QXD_TMP/program.log" 2>&1 7>&- &
     QXD_PROGRAM_PID=$!
-    coproc QXD_DRIVER { cd "$QXD_BIN" && exec wine "$QXD_BIN/qxdrive.exe" "$program" 120 2>>"$QXD_TMP/driver.log"; }
+    coproc QXD_DRIVER { cd "$QXD_BIN" && exec wine "$QXD_BIN/qxdrive.exe" "$program" 120 2>>"$QXD_TMP/driver.log" 7>&-; }
     QXD_DRIVER_PID=$!
     QXD_IN=${QXD_DRIVER[1]}
     QXD_OUT=${QXD_DRIVER[0]}

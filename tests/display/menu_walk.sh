@@ -20,7 +20,7 @@ table=$artifacts/menu-commands.tsv
 printf 'window\tpath\tid\tgrey\toutcome\n' >"$table"
 
 qxd_begin "${1:?build folder}"
-qxd_start quorix61.exe
+qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
 
 # What opens at start (the Tip of the Day) is closed as a person would close it.
 qxd settle || qxd_fail "the program does not answer after start"

@@ -407,6 +407,17 @@ TEST_F(DocViewTest, TheWindowMenuListsWindowsByTheirCurrentTitles)
     EXPECT_EQ(entry(AFX_IDM_FIRST_MDICHILD + 1), "&2 Renamed");
 }
 
+// Scroll bars asked of an MDI frame scroll its client: the frame itself has none.
+TEST_F(DocViewTest, AnMdiFramesScrollBarsGoToItsClient)
+{
+    CMainFrame* pFrame = new CMainFrame;
+    ASSERT_TRUE(pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL));
+    EXPECT_EQ(pFrame->GetStyle() & (WS_VSCROLL | WS_HSCROLL), 0u);
+    EXPECT_EQ((DWORD)::GetWindowLongA(pFrame->m_hWndMDIClient, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL),
+              (DWORD)(WS_VSCROLL | WS_HSCROLL));
+    pFrame->DestroyWindow();
+}
+
 TEST_F(DocViewTest, FileNewOffersTheDocumentTypesWhenThereAreSeveral)
 {
     qxtest::DialogDriver driver;
