@@ -13,6 +13,23 @@ qxd_log() { echo "display: $*" >&2; }
 
 qxd_fail() {
     qxd_log "FAILED: $*"
+    local waited
+    # A program that has lost its window may be on its way out: a crash takes a moment.
+    for waited in $(seq 50); do
+        [ -n "${QXD_PROGRAM_PID:-}" ] && kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || break
+        qxd main >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    if [ -n "${QXD_PROGRAM_PID:-}" ] && ! kill -0 "$QXD_PROGRAM_PID" 2>/dev/null; then
+        wait "$QXD_PROGRAM_PID"
+        # 253 is a stack overflow (0xC00000FD), 5 an access violation (0xC0000005).
+        qxd_log "$QXD_PROGRAM had ended with exit code $?; its last output:"
+        tail -n 20 "$QXD_TMP/program.log" >&2
+    elif [ -n "${QXD_PROGRAM_PID:-}" ] && ! qxd main >/dev/null 2>&1; then
+        # Wine ends only the thread whose stack overflowed; the probe's thread lives on.
+        qxd_log "$QXD_PROGRAM runs but has no main window: its user-interface thread has died" \
+            "(QXD_WINEDEBUG=+seh QXD_KEEP_LOGS=folder shows why)"
+    fi
     exit 1
 }
 
