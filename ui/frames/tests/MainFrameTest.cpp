@@ -169,7 +169,7 @@ TEST_F(MainFrameTest, ChildFramesOfEachKindShowTheirToolbarsAndKeepTheUsersChoic
 // The hit test runs whenever the pointer moves over the frame: it answers as the system
 // does, HTERROR while the toolbars are being customised, and leaves the plain menu-bar
 // items without the raised look.
-TEST_F(MainFrameTest, HitTestsOverTheMenuBarAndTheClientAreaAnswerOnce)
+TEST_F(MainFrameTest, TheHitTestAnswersOverTheMenuBarAndClientWithoutCallingItself)
 {
     CMainFrame* pFrame = CreateMainFrame();
     ASSERT_NE(pFrame, nullptr);
