@@ -24,6 +24,7 @@
 //                        window's own bars changed), then "ok"; or "hung"
 //   post <id>            posts the command and answers at once (Exit, which ends the program)
 //   windows              "window ..." for every visible top-level window but the main one
+//   active               "active <hwnd>": the active window, the one keys go to
 //   popups               "popup <hwnd> <left> <top> <right> <bottom> <items>" per open menu
 //   itemrect <id>        "rect <left> <top> <right> <bottom>" of the command in an open menu
 //   children             "child <hwnd> <visible> <active> <title>" per page window
@@ -37,10 +38,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <functional>
-#include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -52,10 +51,8 @@ namespace {
 const WPARAM kRunMagic = 0x51585052;   // "QXPR": only our own sends carry it
 const DWORD kPingTimeoutMs = 20000;
 
-HMODULE g_module;
 DWORD g_uiThread;
 UINT g_runMessage;
-HHOOK g_callHook;
 
 std::string Hex(HWND hwnd)
 {
@@ -78,10 +75,11 @@ std::string ClassOf(HWND hwnd)
 
 std::string TitleOf(HWND hwnd)
 {
-    char text[256] = "";
-    // Not GetWindowText: a window of a hung thread must not hold the probe.
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &result);
+    // The stored text, without a message: a window of a busy thread must not hold the probe.
+    wchar_t wide[256] = L"";
+    InternalGetWindowText(hwnd, wide, 256);
+    char text[512] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
 }
 
@@ -411,6 +409,11 @@ std::string Answer(const std::string& line)
     } else if (verb == "windows") {
         for (HWND hwnd : OtherWindows(main, true))
             out << WindowLine(hwnd, main) << '\n';
+    } else if (verb == "active") {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(g_uiThread, &info);
+        out << "active " << Hex(info.hwndActive) << '\n';
     } else if (verb == "popups") {
         EnumWindows(
             [](HWND hwnd, LPARAM lParam) -> BOOL {
@@ -531,12 +534,12 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK QxProbeHook(int code, WPARAM w
 {
     if (g_uiThread == 0) {
         g_uiThread = GetCurrentThreadId();
+        // The driver unhooks once the probe answers; the library must stay.
         HMODULE pinned = nullptr;
         GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                            (LPCSTR)&QxProbeHook, &pinned);
-        g_module = pinned;
         g_runMessage = RegisterWindowMessageA("QxProbeRun");
-        g_callHook = SetWindowsHookExA(WH_CALLWNDPROC, CallWndHook, nullptr, g_uiThread);
+        SetWindowsHookExA(WH_CALLWNDPROC, CallWndHook, nullptr, g_uiThread);
         CloseHandle(CreateThread(nullptr, 0, Server, nullptr, 0, nullptr));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

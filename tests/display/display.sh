@@ -184,15 +184,20 @@ qxd_screenshot() {
 }
 
 # Closes every window the program shows besides its main window: Escape first, as a
-# person would, then WM_CLOSE. Fails when one stays open. A window that opens another on
-# closing (a question) is dealt with in the next round. KEYS, when given, are typed
-# instead of Escape (answering a question).
+# person would, then WM_CLOSE. Fails when one stays open. The active window goes first (a
+# window below it may go with it); one that opens another on closing (a question) is dealt
+# with in the next round. KEYS, when given, are typed instead of Escape (an answer).
 qxd_close_windows() {
-    local keys=${1:-Escape} round line hwnd
+    local keys=${1:-Escape} round line hwnd active
     for round in 1 2 3 4 5 6; do
+        qxd active || return 1
+        read -r _ active <<<"${QXD_ANSWER[0]}"
         qxd windows || return 1
         [ ${#QXD_ANSWER[@]} -eq 0 ] && return 0
         line=${QXD_ANSWER[-1]}
+        for candidate in "${QXD_ANSWER[@]}"; do
+            [[ $candidate == "window $active "* ]] && line=$candidate
+        done
         read -r _ hwnd _ <<<"$line"
         QXD_CLOSED+=("$line")
         qxd_key $keys
