@@ -104,8 +104,8 @@ qxd_begin() {
 # The Windows form of a Unix path (Wine's drive Z: is the Unix root).
 qxd_winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 
-# Starts the program (a file in the program folder) and attaches the driver; the Wine
-# process's output goes to QXD_TMP/program.log, the driver's requests to qxd.
+# Starts the program (a file in the program folder) and attaches the driver, which then
+# takes the requests of qxd; Wine's output for the program goes to QXD_TMP/program.log.
 qxd_start() {
     local program=${1:?program}
     shift
@@ -118,7 +118,7 @@ qxd_start() {
     QXD_OUT=${QXD_DRIVER[0]}
     qxd_read_answer 150 || qxd_fail "the driver could not attach to $program: $(cat "$QXD_TMP/driver.log") $(tail -n 20 "$QXD_TMP/program.log")"
     qxd_log "${QXD_ANSWER[0]}"
-    QXD_MAIN=$(qxd_field 1 main) || qxd_fail "no main window"
+    qxd main || qxd_fail "no main window"
 }
 
 qxd_read_answer() {
@@ -144,15 +144,6 @@ qxd() {
         error:*|hung) qxd_log "$*: ${QXD_ANSWER[*]}"; return 1 ;;
     esac
     return 0
-}
-
-# Field N (from 1) of the first answer line of REQUEST.
-qxd_field() {
-    qxd "$2" || return 1
-    set -- "$1" ${QXD_ANSWER[0]}
-    local n=$1
-    shift
-    echo "${!n}"
 }
 
 # The program is alive and its user-interface thread answers.
@@ -188,7 +179,7 @@ qxd_screenshot() {
 # window below it may go with it); one that opens another on closing (a question) is dealt
 # with in the next round. KEYS, when given, are typed instead of Escape (an answer).
 qxd_close_windows() {
-    local keys=${1:-Escape} round line hwnd active
+    local keys=${1:-Escape} round line hwnd active candidate
     for round in 1 2 3 4 5 6; do
         qxd active || return 1
         read -r _ active <<<"${QXD_ANSWER[0]}"

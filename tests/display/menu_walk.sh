@@ -40,10 +40,8 @@ cross_menu_bar_and_toolbars() {
     qxd main || return 1
     read -r _ _ left top right bottom <<<"${QXD_ANSWER[0]}"
     qxd bar || return 1
-    local line first last y
-    first=${QXD_ANSWER[0]}
-    last=${QXD_ANSWER[-1]}
-    read -r _ _ _ top_bar _ bottom_bar _ <<<"$first"
+    local line y top_bar bottom_bar
+    read -r _ _ _ top_bar _ bottom_bar _ <<<"${QXD_ANSWER[0]}"
     y=$(((top_bar + bottom_bar) / 2))
     qxd_glide "$((left + 2))" "$y" "$((right - 2))" "$y" 4
     qxd_alive || return 1
@@ -51,7 +49,7 @@ cross_menu_bar_and_toolbars() {
     local parts=("${QXD_ANSWER[@]}") id parent l t r b
     for line in "${parts[@]}"; do
         read -r _ _ id parent l t r b _ <<<"$line"
-        # Toolbars (59392-59410) in the top dock bar (59419).
+        # The toolbars and other bars docked at the top (in the dock bar 59419).
         [ "$parent" = 59419 ] || continue
         qxd_glide "$((l + 1))" "$(((t + b) / 2))" "$((r - 1))" "$(((t + b) / 2))" 5
     done
@@ -127,7 +125,7 @@ set_state() {
 
 # Runs every enabled command of the current menus once; Exit is kept for the end.
 walk_commands() {
-    local state=$1 line id grey path outcome
+    local state=$1 line kind id grey path outcome
     qxd menus || return 1
     local rows=("${QXD_ANSWER[@]}")
     qxd_log "state $state: ${#rows[@]} menu entries"
