@@ -28,6 +28,10 @@
 //   popups               "popup <hwnd> <left> <top> <right> <bottom> <items>" per open menu
 //   itemrect <id>        "rect <left> <top> <right> <bottom>" of the command in an open menu
 //   children             "child <hwnd> <visible> <active> <title>" per page window
+//   view                 "view <hwnd> <left> <top> <right> <bottom>": the active page
+//                        window's view (its drawing area), in screen coordinates
+//   control <hwnd> <id>  "rect <left> <top> <right> <bottom>" of the visible control of that
+//                        id inside the window (a dialog, its pages)
 //   activate <hwnd>      makes a page window the active one
 //   close <hwnd>         posts WM_CLOSE
 //   gone <hwnd> <ms>     waits until the window is hidden or destroyed: "ok" or "still"
@@ -457,6 +461,37 @@ std::string Answer(const std::string& line)
         for (HWND page : PageWindows(main))
             out << "child " << Hex(page) << ' ' << (IsWindowVisible(page) ? 1 : 0) << ' ' << (page == active ? 1 : 0)
                 << ' ' << TitleOf(page) << '\n';
+    } else if (verb == "view") {
+        HWND active = (HWND)SendMessageA(MdiClient(main), WM_MDIGETACTIVE, 0, 0);
+        HWND view = active ? GetWindow(active, GW_CHILD) : nullptr;
+        RECT rc;
+        if (view && GetWindowRect(view, &rc))
+            out << "view " << Hex(view) << ' ' << RectText(rc) << '\n';
+        else
+            out << "error: no page window is active\n";
+    } else if (verb == "control") {
+        std::string handle;
+        struct Find {
+            int id;
+            HWND found;
+        } find = {0, nullptr};
+        in >> handle >> find.id;
+        EnumChildWindows(
+            ParseHwnd(handle),
+            [](HWND hwnd, LPARAM lParam) -> BOOL {
+                Find* f = (Find*)lParam;
+                if (GetDlgCtrlID(hwnd) == f->id && IsWindowVisible(hwnd)) {
+                    f->found = hwnd;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            (LPARAM)&find);
+        RECT rc;
+        if (find.found && GetWindowRect(find.found, &rc))
+            out << "rect " << RectText(rc) << '\n';
+        else
+            out << "error: no visible control " << find.id << '\n';
     } else if (verb == "activate" || verb == "close" || verb == "gone") {
         std::string handle;
         in >> handle;

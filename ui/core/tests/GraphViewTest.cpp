@@ -3,6 +3,11 @@
 #include "CoreTestApp.h"
 
 #include <commctrl.h>
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <set>
 
 #include <qxtest/DialogDriver.h>
 

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# A first graph as a person makes it: a worksheet filled by script is plotted as a line, a
+# scatter and columns from the Plot menu's commands; a double click on the line opens Plot
+# Details, a new colour is chosen there with the mouse and the keyboard, OK, and the window
+# then shows the line in that colour. Pictures of each graph go to the artifacts folder.
+#   plot_details.sh BUILDDIR ARTIFACTS
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/display.sh"
+ARTIFACTS=${2:?artifacts folder}
+mkdir -p "$ARTIFACTS"
+qxd_begin "$1"
+qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
+qxd settle && qxd_close_windows || qxd_fail "start"
+
+# y = x: the line crosses the middle of its layer, whatever the axes' scales.
+qxd "script win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i }" || qxd_fail "worksheet"
+qxd children || qxd_fail "children"
+read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
+
+graph_of() { # the page window a plot command made
+    local line
+    for line in "${QXD_ANSWER[@]}"; do
+        [[ $line == "page "* ]] && { read -r _ hwnd _ <<<"$line"; echo "$hwnd"; return 0; }
+    done
+    return 1
+}
+
+# The pixels of a colour inside a rectangle of a picture: "x y" lines, screen coordinates.
+pixels_of() { # picture colour left top right bottom
+    local picture=$1 colour=$2 l=$3 t=$4 r=$5 b=$6
+    convert "$picture" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null |
+        awk -v c="$colour" -v l="$l" -v t="$t" 'index($0, c) { split($1, p, "[,:]"); print p[1] + l, p[2] + t }'
+}
+
+declare -A graphs
+for kind in "33249 line" "33248 scatter" "33255 column"; do
+    read -r id name <<<"$kind"
+    qxd "activate $worksheet" || qxd_fail "activate the worksheet"
+    qxd "invoke $id" || qxd_fail "plot $name"
+    graphs[$name]=$(graph_of) || qxd_fail "the $name plot made no graph window: ${QXD_ANSWER[*]}"
+    qxd settle
+    qxd_screenshot "$ARTIFACTS/plot-$name.png"
+done
+
+# The line graph again, on top; where its view is on the screen.
+qxd "activate ${graphs[line]}" && qxd settle || qxd_fail "activate the line graph"
+qxd view || qxd_fail "view"
+read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+qxd_screenshot "$QXD_TMP/before.png"
+# The line is black; of its pixels, the one nearest the view's middle lies inside the layer,
+# away from the axes, ticks and labels at its edges.
+cx=$(((vl + vr) / 2)) cy=$(((vt + vb) / 2))
+read -r px py < <(pixels_of "$QXD_TMP/before.png" "#000000" "$vl" "$vt" "$vr" "$vb" |
+    awk -v x="$cx" -v y="$cy" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }')
+[ -n "${px:-}" ] || qxd_fail "no black line in the graph window"
+qxd_log "double click at $px,$py"
+xdotool mousemove --sync "$px" "$py" click --repeat 2 --delay 80 1
+
+qxd settle || qxd_fail "settle after the double click"
+qxd windows || qxd_fail "windows"
+dialog=
+for line in "${QXD_ANSWER[@]}"; do
+    [[ $line == *"Plot Details"* ]] && read -r _ dialog _ <<<"$line"
+done
+[ -n "$dialog" ] || qxd_fail "a double click on the line opened no Plot Details: ${QXD_ANSWER[*]}"
+qxd_screenshot "$ARTIFACTS/plot-details.png"
+
+# The line's colour list (its first entry is Auto, then the colour table: Black, Red, ...).
+qxd "control $dialog 1145" || qxd_fail "no colour list on the shown page"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd_key Home Down Down Return
+qxd "control $dialog 1" || qxd_fail "no OK button"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
+
+qxd settle
+qxd_screenshot "$ARTIFACTS/plot-line-red.png"
+red=$(pixels_of "$ARTIFACTS/plot-line-red.png" "#FF0000" "$vl" "$vt" "$vr" "$vb" | wc -l)
+qxd_log "red pixels in the graph window: $red"
+[ "$red" -gt 20 ] || qxd_fail "the line is not drawn in the colour chosen in Plot Details"
+
+qxd_close_windows || qxd_fail "close"
+# Exit; the question about the unsaved project is answered No.
+qxd "post 57665"
+for round in 1 2 3 4 5 6; do
+    kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || break
+    qxd windows 2>/dev/null || break
+    [ ${#QXD_ANSWER[@]} -gt 0 ] && qxd_key n
+    sleep 0.5
+done
+qxd_end_program 60 || qxd_fail "the program did not end"
+[ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
+qxd_log "pictures in $ARTIFACTS: plot-line.png plot-scatter.png plot-column.png plot-details.png plot-line-red.png"
