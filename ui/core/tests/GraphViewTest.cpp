@@ -22,11 +22,10 @@ namespace {
 
 class GraphViews : public AppFixture {
 protected:
-    // A worksheet of two columns, plotted as a line into a new graph window.
+    // A worksheet of two columns (y = x), plotted as a line into a new graph window.
     CQUGraphView* NewLineGraph()
     {
-        EXPECT_EQ(Run("win -t wks; col(A)[1] = 1; col(A)[2] = 2; col(A)[3] = 3;"
-                      "col(B)[1] = 4; col(B)[2] = 1; col(B)[3] = 3"), 0);
+        EXPECT_EQ(Run("win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i }"), 0);
         EXPECT_EQ(Run("worksheet -p Line line"), 0);
         CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
         return graph ? ViewOf(graph) : nullptr;
@@ -55,6 +54,89 @@ HWND ShownPage(HWND dialog)
         if (HWND page = (HWND)SendMessageA(child, PSM_GETCURRENTPAGEHWND, 0, 0))
             return page;
     return nullptr;
+}
+
+// The view's client area as the view paints it, drawn into a 32-bit bitmap.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<DWORD> pixels; // 0x00RRGGBB, top row first
+
+    DWORD At(int x, int y) const { return pixels[(size_t)y * width + x]; }
+    // How many pixels have the colour, and which of them is nearest the middle (inside
+    // the layer, away from the legend and the axes).
+    int Count(COLORREF colour, POINT* middle = nullptr) const
+    {
+        DWORD rgb = (DWORD)GetRValue(colour) << 16 | (DWORD)GetGValue(colour) << 8 | GetBValue(colour);
+        int n = 0;
+        long long best = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                if (At(x, y) != rgb)
+                    continue;
+                ++n;
+                long long d = (long long)(x - width / 2) * (x - width / 2) + (long long)(y - height / 2) * (y - height / 2);
+                if (middle && (best < 0 || d < best)) {
+                    best = d;
+                    *middle = {x, y};
+                }
+            }
+        return n;
+    }
+    // Kept for people to look at when QX_VIEW_PICTURES names a folder.
+    void Save(const char* name) const
+    {
+        char folder[MAX_PATH] = "";
+        if (!::GetEnvironmentVariableA("QX_VIEW_PICTURES", folder, MAX_PATH))
+            return;
+        std::string path = std::string(folder) + "\\" + name + ".bmp";
+        BITMAPFILEHEADER file = {};
+        BITMAPINFOHEADER info = {sizeof info, width, -height, 1, 32, BI_RGB};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof info;
+        file.bfSize = file.bfOffBits + (DWORD)(pixels.size() * 4);
+        if (FILE* f = fopen(path.c_str(), "wb")) {
+            fwrite(&file, sizeof file, 1, f);
+            fwrite(&info, sizeof info, 1, f);
+            fwrite(pixels.data(), 4, pixels.size(), f);
+            fclose(f);
+        }
+    }
+};
+
+Picture Render(CView* view)
+{
+    CRect client;
+    view->GetClientRect(&client);
+    Picture picture;
+    picture.width = client.Width();
+    picture.height = client.Height();
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = ::CreateCompatibleDC(screen);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::FillRect(memory, &client, (HBRUSH)::GetStockObject(LTGRAY_BRUSH));
+    CDC dc;
+    dc.Attach(memory);
+    view->OnPrepareDC(&dc, nullptr);
+    view->OnDraw(&dc);
+    dc.Detach();
+    ::GdiFlush();
+    picture.pixels.assign((DWORD*)bits, (DWORD*)bits + (size_t)picture.width * picture.height);
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::DeleteObject(bitmap);
+    return picture;
+}
+
+COLORREF ColourOf(int index)
+{
+    DWORD colour = 0;
+    EXPECT_TRUE(CQKColor::GetColorRef(index, colour, 0)) << index;
+    return (COLORREF)colour;
 }
 
 } // namespace
@@ -143,4 +225,164 @@ TEST_F(GraphViews, TheFitterWindowOpensFromAGraphOfData)
     EXPECT_TRUE(::IsWindowVisible(fitter));
     EXPECT_EQ(Run("qfit.control(Close)"), 0);
     EXPECT_FALSE(::IsWindow(fitter));
+}
+
+namespace {
+
+// A device context the view takes for a printer's.
+class PrinterDC : public CDC {
+public:
+    PrinterDC() { m_bPrinting = TRUE; }
+};
+
+struct MetaLine {
+    int type;
+    POINT point;
+};
+
+int CALLBACK CollectMetaLines(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data)
+{
+    if (record->iType == EMR_MOVETOEX || record->iType == EMR_LINETO) {
+        const POINTL& p = ((const EMRLINETO*)record)->ptl;
+        ((std::vector<MetaLine>*)data)->push_back({(int)record->iType, {p.x, p.y}});
+    }
+    return 1;
+}
+
+} // namespace
+
+// Printing places the page on the printable area keeping its shape, and marks its corners
+// when the page shows crop marks.
+TEST_F(GraphViews, PrintingPlacesThePageAndMarksItsCorners)
+{
+    CQUGraphView* view = NewLineGraph();
+    ASSERT_NE(view, nullptr);
+    view->GetPage()->SetShowCropmark(TRUE);
+    HDC meta = ::CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    PrinterDC dc;
+    dc.Attach(meta);
+    const int width = dc.GetDeviceCaps(HORZRES), height = dc.GetDeviceCaps(VERTRES);
+    CPrintInfo info;
+    info.m_nCurPage = 1;
+    view->OnPrepareDC(&dc, &info);
+    info.m_rectDraw.SetRect(0, 0, width, height);
+    view->OnPrint(&dc, &info);
+    view->OnEndPrinting(&dc, &info);
+    dc.Detach();
+    HENHMETAFILE emf = ::CloseEnhMetaFile(meta);
+    std::vector<MetaLine> lines;
+    ::EnumEnhMetaFile(nullptr, emf, CollectMetaLines, &lines, nullptr);
+    ::DeleteEnhMetaFile(emf);
+    // The crop marks come last: four L-shaped marks of a move and two lines each.
+    ASSERT_GE(lines.size(), 12u);
+    std::vector<MetaLine> marks(lines.end() - 12, lines.end());
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(marks[i].type, i % 3 == 0 ? EMR_MOVETOEX : EMR_LINETO) << i;
+    POINT topLeft = marks[1].point, topRight = marks[4].point, bottomRight = marks[7].point,
+          bottomLeft = marks[10].point;
+    EXPECT_EQ(topLeft.y, topRight.y);
+    EXPECT_EQ(topRight.x, bottomRight.x);
+    EXPECT_EQ(bottomLeft.y, bottomRight.y);
+    EXPECT_EQ(topLeft.x, bottomLeft.x);
+    EXPECT_GE(topLeft.x, 0);
+    EXPECT_GE(topLeft.y, 0);
+    EXPECT_LT(bottomRight.x, width);
+    EXPECT_LT(bottomRight.y, height);
+    // A 10 by 7.5 inch page.
+    double aspect = double(bottomRight.x - topLeft.x + 1) / (bottomRight.y - topLeft.y + 1);
+    EXPECT_NEAR(aspect, 10 / 7.5, 0.02);
+}
+
+// A double click on a plot opens Plot Details on it; the colour chosen there is what the
+// window draws the plot in afterwards.
+TEST_F(GraphViews, DoubleClickingAPlotOpensPlotDetailsAndTheWindowShowsItsNewColour)
+{
+    CQUGraphView* view = NewLineGraph();
+    ASSERT_NE(view, nullptr);
+    view->GetParentFrame()->MoveWindow(0, 0, 640, 480);
+    CQKPlotObj* plot = view->GetActiveLayer()->PlotObjByIndex(0, 1);
+    ASSERT_NE(plot, nullptr);
+    const int kRed = 1, kGreen = 2; // indexes of the colour table
+    plot->SetColor(kRed);
+    Picture before = Render(view);
+    before.Save("line-red");
+    POINT onLine = {};
+    ASSERT_GT(before.Count(ColourOf(kRed), &onLine), 20) << "the line is drawn in its colour";
+    // The line y = x crosses the middle of the layer.
+    EXPECT_EQ(before.Count(ColourOf(kGreen)), 0);
+
+    int steps = 0;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND dialog) {
+        ++steps;
+        EXPECT_NE(qxtest::WindowText(dialog).find("Plot Details"), std::string::npos);
+        qxtest::ComboSelect(ShownPage(dialog), IDC_PD_LINE_COLOR, kGreen + 1); // after Auto
+        qxtest::Click(dialog, IDOK);
+    });
+    driver.Run([&] {
+        view->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(onLine.x, onLine.y));
+        return (INT_PTR)0;
+    });
+    ASSERT_EQ(steps, 1) << "no dialog opened for a double click at " << onLine.x << "," << onLine.y;
+    EXPECT_EQ(plot->GetColor(), kGreen);
+    Picture after = Render(view);
+    after.Save("line-green");
+    EXPECT_GT(after.Count(ColourOf(kGreen)), 20);
+    EXPECT_EQ(after.Count(ColourOf(kRed)), 0);
+
+    // A double click on nothing opens nothing.
+    qxtest::DialogDriver none;
+    none.Then([&](HWND dialog) { qxtest::Click(dialog, IDCANCEL); });
+    none.Run([&] {
+        view->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(2, 2));
+        return (INT_PTR)0;
+    }, 1000);
+    EXPECT_EQ(none.StepsRun(), 0);
+}
+
+// Each kind of plot draws something of its own inside the layer: the window differs from
+// the same window with the plot hidden. The pictures are kept for people to look at
+// (QX_VIEW_PICTURES).
+TEST_F(GraphViews, EveryKindOfPlotIsDrawn)
+{
+    ASSERT_EQ(Run("win -t wks; wks.ncols = 3; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = 3 + sin(i / 2); col(C)[i] = mod(i, 4) }"
+                  "; wks.col1.type = 4; wks.col3.type = 6"), 0) << qkfxGetScript().GetLastError();
+    CQKWksPage* wks = qkfxGetProject().GetActiveWks();
+    ASSERT_EQ(Run("win -t matrix; matrix -ps dim 24 24"), 0);
+    CQKMatrixPage* matrix = qkfxGetProject().GetActiveMatrix();
+    for (int r = 1; r <= 24; ++r)
+        for (int c = 1; c <= 24; ++c)
+            matrix->SetCell(r, c, sin(r / 4.0) * cos(c / 5.0));
+    struct Case {
+        const char* script;
+        const char* name;
+        bool drawn; // the contour and 3D kinds are drawn by the 3D library, not bound yet
+    } cases[] = {
+        {"worksheet -p Line Line", "line", true},
+        {"worksheet -p Scatter Scatter", "scatter", true},
+        {"worksheet -p Column Column", "column", true},
+        {"matrix -p Contour ContourColor", "contour", false},
+        {"matrix -p Surface ColorFill", "surface", false},
+    };
+    for (const Case& c : cases) {
+        qkfxGetProject().SetActivePage(strncmp(c.script, "matrix", 6) == 0 ? (CQKPage*)matrix : wks);
+        ASSERT_EQ(Run(c.script), 0) << c.script << ": " << qkfxGetScript().GetLastError();
+        CQUGraphView* view = ViewOf(qkfxGetProject().GetActiveGraph());
+        ASSERT_NE(view, nullptr) << c.script;
+        view->GetParentFrame()->MoveWindow(0, 0, 640, 480);
+        Picture shown = Render(view);
+        shown.Save(c.name);
+        CQKPlotObj* plot = view->GetActiveLayer()->PlotObjByIndex(0, 1);
+        plot->SetShow(FALSE);
+        Picture hidden = Render(view);
+        plot->SetShow(TRUE);
+        int differ = 0;
+        for (size_t i = 0; i < shown.pixels.size(); ++i)
+            differ += shown.pixels[i] != hidden.pixels[i];
+        if (c.drawn)
+            EXPECT_GT(differ, 100) << c.name;
+        // Every kind's window shows its page: paper, axes and their labels.
+        std::set<DWORD> colours(hidden.pixels.begin(), hidden.pixels.end());
+        EXPECT_GE(colours.size(), 3u) << c.name;
+    }
 }
