@@ -85,7 +85,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {35575, 35576, "graph"},
     // Property commands.
     {36401, 36401, "worksheet"},
-    {36402, 36403, "graph"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
     {32965, 32968, "graph"},
     {34145, 34161, "not described"},

@@ -144,8 +144,8 @@ int CQUGraphView::GetElementMenuPosition(CQKGrElement* element, BOOL* graphicObj
         return 1;
     }
     int dimension = 0, part = 0;
-    auto* layer = dynamic_cast<CQKGraphicLayer*>(element->GetValidLayer());
-    if (dynamic_cast<CQKAxes*>(element) != nullptr || (layer != nullptr && layer->FindAxisPart(element, dimension, part)))
+    LayerOfElement(element, &dimension, &part);
+    if (dynamic_cast<CQKAxes*>(element) != nullptr || dimension >= 0)
         return 0;
     if (auto* plot = dynamic_cast<CQKPlotObj*>(element))
         return plot->Is3DPlot() ? 9 : 4;
@@ -155,12 +155,12 @@ int CQUGraphView::GetElementMenuPosition(CQKGrElement* element, BOOL* graphicObj
 CQKPlotObj* CQUGraphView::GetPlotForCommand()
 {
     CQKGrElement* element = GetCurrentGrElement();
-    auto* layer = element ? dynamic_cast<CQKGraphicLayer*>(element->GetValidLayer()) : nullptr;
     int dimension = 0, part = 0;
+    LayerOfElement(element, &dimension, &part);
     auto* plot = dynamic_cast<CQKPlotObj*>(element);
-    if (plot != nullptr && !(layer != nullptr && layer->FindAxisPart(element, dimension, part)))
+    if (plot != nullptr && dimension < 0)
         return plot;
-    layer = GetActiveLayer();
+    CQKGraphicLayer* layer = GetActiveLayer();
     return layer != nullptr && layer->GetNumPlots() > 0 ? layer->PlotObjByIndex(0, 1) : nullptr;
 }
 

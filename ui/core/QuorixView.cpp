@@ -36,6 +36,8 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
     ON_COMMAND(36402, OnEditProperties)
     ON_UPDATE_COMMAND_UI(36402, OnUpdateEditProperties)
+    ON_COMMAND(36403, OnLabelControl)
+    ON_UPDATE_COMMAND_UI(36403, OnUpdateLabelControl)
     ON_COMMAND_EX_RANGE(1640, 3999, OnUserMenuItem)
     ON_UPDATE_COMMAND_UI_RANGE(1640, 3999, OnUpdateAlwaysEnabled)
     ON_COMMAND(33092, OnLayerFrame)
@@ -227,27 +229,43 @@ CQKAxes* AxesOf(CQKGraphicLayer* layer, int axisType)
 
 } // namespace
 
+CQKGraphicLayer* CQuorixView::LayerOfElement(CQKGrElement* element, int* dimension, int* part)
+{
+    *dimension = -1;
+    // The parts of an axis live in their layer's axis records, not among its objects.
+    auto* graph = dynamic_cast<CQKGraphPage*>(GetPage());
+    for (int i = 0; graph != nullptr && i < graph->GetNumLayers(); ++i) {
+        CQKGraphicLayer* layer = graph->GetLayerByIndex(i, 1);
+        if (layer != nullptr && layer->FindAxisPart(element, *dimension, *part))
+            return layer;
+    }
+    *dimension = -1;
+    return element ? dynamic_cast<CQKGraphicLayer*>(element->GetValidLayer()) : nullptr;
+}
+
 int CQuorixView::OpenElementDialog(CQKGrElement* element)
 {
     if (element == nullptr)
         return 0;
-    auto* layer = dynamic_cast<CQKGraphicLayer*>(element->GetValidLayer());
-    auto* graph = layer ? dynamic_cast<CQKGraphPage*>(layer->GetValidPagePtr()) : nullptr;
     int dimension = 0, part = 0;
+    CQKGraphicLayer* layer = LayerOfElement(element, &dimension, &part);
+    auto* graph = layer ? dynamic_cast<CQKGraphPage*>(layer->GetValidPagePtr()) : nullptr;
     int opened = 1;
+    // Modal dialogs belong to the top-level window, not to this child window.
+    CWnd* owner = GetTopLevelParent();
     if (auto* text = dynamic_cast<CQKTextObj*>(element)) {
-        text->DoDialog(this, 0, 0);
+        text->DoDialog(owner, 0, 0);
     } else if (auto* bar = dynamic_cast<CQKErrorBar*>(element)) {
-        bar->DoDialog(this, 0, 0);
+        bar->DoDialog(owner, 0, 0);
     } else if (auto* axes = dynamic_cast<CQKAxes*>(element)) {
-        axes->DoDialog(this, 0, 0);
-    } else if (layer != nullptr && layer->FindAxisPart(element, dimension, part)) {
+        axes->DoDialog(owner, 0, 0);
+    } else if (dimension >= 0) {
         const int types[] = {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z};
         const int kScalePage = 0, kLabelsPage = 4;
         CQKAxes* axes = AxesOf(layer, types[dimension]);
         if (axes == nullptr)
             return 0;
-        axes->DoDialog(this, part == 2 || part == 3 ? kLabelsPage : kScalePage, 0);
+        axes->DoDialog(owner, part == 2 || part == 3 ? kLabelsPage : kScalePage, 0);
     } else if (auto* plot = dynamic_cast<CQKPlotObj*>(element); plot != nullptr && graph != nullptr) {
         graph->PlotDetailsDialog(plot, 2, 0);
     } else {
@@ -322,7 +340,21 @@ void CQuorixView::OnEditProperties()
 
 void CQuorixView::OnUpdateEditProperties(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(GetCurrentGrElement() != nullptr);
+    pCmdUI->Enable(GetPage() != nullptr);
+}
+
+// Label Control: the selected text's dialog at its label-control page.
+void CQuorixView::OnLabelControl()
+{
+    if (auto* text = dynamic_cast<CQKTextObj*>(GetCurrentGrElement())) {
+        text->DoDialog(GetTopLevelParent(), 0, 1);
+        Invalidate(FALSE);
+    }
+}
+
+void CQuorixView::OnUpdateLabelControl(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(dynamic_cast<CQKTextObj*>(GetCurrentGrElement()) != nullptr);
 }
 
 CQuorixDoc* CQuorixView::GetQuorixDoc() const

@@ -12,6 +12,7 @@
 #include "QUExport.h"
 
 class CQKGrElement;
+class CQKGraphicLayer;
 class CQKLayer;
 class CQKPage;
 class CQuorixDoc;
@@ -44,6 +45,9 @@ public:
     // for a text or an error bar. The window is drawn again after. 0 when the element has
     // no dialog.
     int OpenElementDialog(CQKGrElement* element);
+    // The layer of an element of the page; for a part of an axis, with its dimension (0 X,
+    // 1 Y, 2 Z) and part, else a dimension of -1.
+    CQKGraphicLayer* LayerOfElement(CQKGrElement* element, int* dimension, int* part);
 
     // IQUPageView: the frame asks which page and which window kind it shows.
     CQKPage* GetPage() override;
@@ -82,6 +86,8 @@ protected:
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnEditProperties();
     afx_msg void OnUpdateEditProperties(CCmdUI* pCmdUI);
+    afx_msg void OnLabelControl();
+    afx_msg void OnUpdateLabelControl(CCmdUI* pCmdUI);
     afx_msg BOOL OnGeneralScript(UINT nID);
     afx_msg BOOL OnArrowScript(UINT nID);
     afx_msg BOOL OnObjEditScript(UINT nID);

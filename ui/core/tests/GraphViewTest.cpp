@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <functional>
 #include <set>
 
 #include <qxtest/DialogDriver.h>
@@ -384,5 +385,48 @@ TEST_F(GraphViews, EveryKindOfPlotIsDrawn)
         // Every kind's window shows its page: paper, axes and their labels.
         std::set<DWORD> colours(hidden.pixels.begin(), hidden.pixels.end());
         EXPECT_GE(colours.size(), 3u) << c.name;
+    }
+}
+
+// A double click opens the dialog of what it hits: an axis its axis dialog (the tick-label
+// page for its labels), a text (the legend) the text dialog, a plot Plot Details.
+TEST_F(GraphViews, DoubleClicksOpenTheDialogOfTheElementHit)
+{
+    CQUGraphView* view = NewLineGraph();
+    ASSERT_NE(view, nullptr);
+    view->GetParentFrame()->MoveWindow(0, 0, 640, 480);
+    Render(view); // the page hit-tests what it drew last
+    CQKPage* page = view->GetPage();
+    CQKGraphicLayer* layer = view->GetActiveLayer();
+    struct Case {
+        const char* kind;
+        std::function<bool(CQKGrElement*)> is;
+        const char* caption;
+    } cases[] = {
+        {"axis", [&](CQKGrElement* e) { int d, p; return layer->FindAxisPart(e, d, p) && d == 0 && p == 0; }, "Axis"},
+        {"text", [](CQKGrElement* e) { return dynamic_cast<CQKTextObj*>(e) != nullptr; }, "Text Control"},
+        {"plot", [&](CQKGrElement* e) { int d, p; return dynamic_cast<CQKPlotObj*>(e) && !layer->FindAxisPart(e, d, p); }, "Plot Details"},
+    };
+    CRect client;
+    view->GetClientRect(&client);
+    for (const Case& c : cases) {
+        POINT hit = {-1, -1};
+        for (int y = 0; y < client.bottom && hit.x < 0; y += 3)
+            for (int x = 0; x < client.right && hit.x < 0; x += 3)
+                if (c.is(page->FindGrElement(x, y)))
+                    hit = {x, y};
+        ASSERT_GE(hit.x, 0) << "no " << c.kind << " drawn";
+        std::string caption;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND dialog) {
+            caption = qxtest::WindowText(dialog);
+            ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        driver.Run([&] {
+            view->SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(hit.x, hit.y));
+            return (INT_PTR)0;
+        });
+        EXPECT_EQ(driver.StepsRun(), 1) << c.kind << " at " << hit.x << "," << hit.y;
+        EXPECT_NE(caption.find(c.caption), std::string::npos) << c.kind << ": " << caption;
     }
 }
