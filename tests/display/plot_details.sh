@@ -17,10 +17,12 @@ qxd "script win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] 
 qxd children || qxd_fail "children"
 read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
 
-graph_of() { # the page window a plot command made
-    local line
+graph_of() { # the page window a plot command made: the active one, other than the worksheet
+    local line hwnd active
+    qxd children || return 1
     for line in "${QXD_ANSWER[@]}"; do
-        [[ $line == "page "* ]] && { read -r _ hwnd _ <<<"$line"; echo "$hwnd"; return 0; }
+        read -r _ hwnd _ active _ <<<"$line"
+        [ "$active" = 1 ] && [ "$hwnd" != "$worksheet" ] && { echo "$hwnd"; return 0; }
     done
     return 1
 }
@@ -37,8 +39,9 @@ for kind in "33249 line" "33248 scatter" "33255 column"; do
     read -r id name <<<"$kind"
     qxd "activate $worksheet" || qxd_fail "activate the worksheet"
     qxd "invoke $id" || qxd_fail "plot $name"
-    graphs[$name]=$(graph_of) || qxd_fail "the $name plot made no graph window: ${QXD_ANSWER[*]}"
     qxd settle
+    graph_of >"$QXD_TMP/graph" || qxd_fail "the $name plot made no graph window: ${QXD_ANSWER[*]}"
+    graphs[$name]=$(cat "$QXD_TMP/graph")
     # A double click on the page window's caption maximizes it, for a larger picture.
     qxd view || qxd_fail "view"
     read -r _ _ vl vt _ _ <<<"${QXD_ANSWER[0]}"
@@ -86,6 +89,21 @@ red=$(pixels_of "$ARTIFACTS/plot-line-red.png" "#FF0000" "$vl" "$vt" "$vr" "$vb"
 qxd_log "red pixels in the graph window: $red"
 [ "$red" -gt 20 ] || qxd_fail "the line is not drawn in the colour chosen in Plot Details"
 
+# Analysis > Non-linear Curve Fit opens the fitter's window on the graph.
+# The window shows itself once it has made its first page, a moment after the command.
+qxd "invoke 36085" || qxd_fail "the fitter command"
+fitter=
+for round in $(seq 50); do
+    qxd windows || qxd_fail "windows"
+    for line in "${QXD_ANSWER[@]}"; do
+        [[ $line == "window "*" QFIT41Parent "* ]] && fitter=$line
+    done
+    [ -n "$fitter" ] && break
+    sleep 0.2
+done
+[ -n "$fitter" ] || qxd_fail "the fitter window did not open: ${QXD_ANSWER[*]}"
+qxd_screenshot "$ARTIFACTS/fitter.png"
+
 qxd_close_windows || qxd_fail "close"
 # Exit; the question about the unsaved project is answered No.
 qxd "post 57665"
@@ -97,4 +115,4 @@ for round in 1 2 3 4 5 6; do
 done
 qxd_end_program 60 || qxd_fail "the program did not end"
 [ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
-qxd_log "pictures in $ARTIFACTS: plot-line.png plot-scatter.png plot-column.png plot-details.png plot-line-red.png"
+qxd_log "pictures in $ARTIFACTS: plot-line.png plot-scatter.png plot-column.png plot-details.png plot-line-red.png fitter.png"

@@ -34,6 +34,8 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_WM_RBUTTONDOWN()
     ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
+    ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, OnUpdatePrint)
+    ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_DIRECT, OnUpdatePrint)
     ON_COMMAND(36402, OnEditProperties)
     ON_UPDATE_COMMAND_UI(36402, OnUpdateEditProperties)
     ON_COMMAND(36403, OnLabelControl)
@@ -187,6 +189,12 @@ void CQuorixView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
 {
     CView::OnPrint(pDC, pInfo);
     DrawCropmarks(pDC, pInfo, m_rectPrint);
+}
+
+// Only pages that draw themselves print: the others would print an empty sheet.
+void CQuorixView::OnUpdatePrint(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(dynamic_cast<CQKGraphPage*>(GetPage()) != nullptr);
 }
 
 void CQuorixView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)

@@ -86,6 +86,7 @@ protected:
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnEditProperties();
     afx_msg void OnUpdateEditProperties(CCmdUI* pCmdUI);
+    afx_msg void OnUpdatePrint(CCmdUI* pCmdUI);
     afx_msg void OnLabelControl();
     afx_msg void OnUpdateLabelControl(CCmdUI* pCmdUI);
     afx_msg BOOL OnGeneralScript(UINT nID);
