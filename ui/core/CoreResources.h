@@ -10,4 +10,5 @@
 #define IDD_QU_RENAME_WINDOW 2040
 #define IDC_QU_WINDOW_NAME 2041
 #define IDR_QU_GRAPH_CONTEXT 571
+// The frames' window title menu, whose second submenu is the graphic objects'.
 #define IDR_QU_OBJECT_CONTEXT 581

@@ -430,3 +430,45 @@ TEST_F(GraphViews, DoubleClicksOpenTheDialogOfTheElementHit)
         EXPECT_NE(caption.find(c.caption), std::string::npos) << c.kind << ": " << caption;
     }
 }
+
+// A right click shows the submenu of the element clicked: the graph menu's "Axis",
+// "Page", "Plotline" and "Plotline3D", the graphic objects' "SelUserObj" for a text, the
+// layout's "InsideLayout" for its page.
+TEST_F(GraphViews, ContextMenusFollowTheElementClicked)
+{
+    CQUGraphView* view = NewLineGraph();
+    ASSERT_NE(view, nullptr);
+    CQKGraphicLayer* layer = view->GetActiveLayer();
+    ASSERT_EQ(Run("win -t layout"), 0);
+    CQUGraphView* layoutView = ViewOf(qkfxGetProject().FindPage("Layout1"));
+    ASSERT_NE(layoutView, nullptr);
+    CQKPlotObj surface;
+    surface.SetPlotObjectType(QK_PLOT_3D_SURFACE);
+    struct Case {
+        CQuorixView* view;
+        CQKGrElement* element;
+        UINT menu;
+        const char* submenu;
+    } cases[] = {
+        {view, nullptr, 571, "Page"},
+        {view, layer->PlotObjByIndex(0, 1), 571, "Plotline"},
+        {view, &surface, 571, "Plotline3D"},
+        {view, layer->GetAxisPart(0, 0), 571, "Axis"},
+        {view, layer->GetAxisPart(1, 2), 571, "Axis"},
+        {view, layer->FindTextObj("Legend"), 581, "SelUserObj"},
+        {layoutView, nullptr, 571, "InsideLayout"},
+    };
+    for (const Case& c : cases) {
+        int position = -1;
+        UINT menu = c.view->GetContextMenuFor(c.element, &position);
+        EXPECT_EQ(menu, c.menu) << c.submenu;
+        HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(menu), RT_MENU);
+        HMENU loaded = module ? ::LoadMenuA(module, MAKEINTRESOURCE(menu)) : nullptr;
+        ASSERT_NE(loaded, nullptr) << menu;
+        char name[64] = "";
+        ::GetMenuStringA(loaded, (UINT)position, name, sizeof name, MF_BYPOSITION);
+        EXPECT_STREQ(name, c.submenu);
+        EXPECT_NE(::GetSubMenu(loaded, position), nullptr) << c.submenu;
+        ::DestroyMenu(loaded);
+    }
+}
