@@ -776,7 +776,11 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
             if (layer.GetObject(id) == plot)
                 c.id = id;
         if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot)) {
-            // The 3D library's node draws its own lines and fills.
+            // The 3D library's node draws its own lines and fills, through the grid's
+            // plot area: the frame and the ranges it shows.
+            if (CQKContourGrid* grid = contour->GetContourGrid())
+                grid->SetPlotArea(map.frame, map.x.GetFrom(), map.x.GetTo() - map.x.GetFrom(), map.y.GetFrom(),
+                                  map.y.GetTo() - map.y.GetFrom());
             contour->Draw(env.dc, &map.frame);
             c.HitBox(map.frame);
             continue;

@@ -731,3 +731,29 @@ TEST_F(DrawTest, PrintedPageIsTheScreenDrawingScaled)
     EXPECT_NEAR(sa.right, pa.right, 3);
     EXPECT_NEAR(sa.bottom, pa.bottom, 3);
 }
+
+// Contours are the 3D library's drawing: its lines lie inside the frame, over the part of
+// the matrix the axes show, and stay clear of the part they do not.
+TEST_F(DrawTest, ContourPlotIsDrawnByTheLibraryInsideTheLayerFrame)
+{
+    ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 9 9")) << err;
+    auto* matrix = static_cast<CQKMatrixPage*>(qkfxGetProject().GetActiveMatrix());
+    matrix->m_x1 = matrix->m_y1 = 0;
+    matrix->m_x2 = matrix->m_y2 = 8;
+    for (int r = 1; r <= 9; ++r)
+        for (int c = 1; c <= 9; ++c)
+            matrix->SetCell(r, c, (c - 5) * (c - 5) + (r - 5) * (r - 5));
+    ASSERT_TRUE(Run("matrix -p 0 ContourBW")) << err;
+    page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+    layer = page->GetActiveLayer();
+    Range(QK_AXIS_X, 0, 16, 2);
+    Range(QK_AXIS_Y, 0, 16, 2);
+    NoLegend();
+    Dib dib(W, H);
+    Render(dib);
+    auto ink = [](COLORREF c) { return c != kWhite; };
+    const RECT inside = dib.Ink({(int)Left() + 2, (int)Top() + 2, (int)Right() - 1, (int)Bottom() - 1}, ink);
+    ASSERT_FALSE(IsEmpty(inside)) << "the contour lines";
+    EXPECT_LE(inside.right, MapX(8) + 2) << Describe(inside);
+    EXPECT_GE(inside.top, MapY(8) - 2) << Describe(inside);
+}
