@@ -697,29 +697,6 @@ void DrawHistogram(const PlotContext& c, const Series& s)
     }
 }
 
-void DrawTextPlot(const PlotContext& c, const Series& s)
-{
-    const auto* tp = dynamic_cast<const CQKTextPlotObj*>(&c.plot);
-    CQKTextStyle style;
-    if (tp) {
-        style.font = tp->GetFontType();
-        style.size = tp->GetFontSize();
-        style.rotation = (short)std::lround(tp->GetTextRotation() * 10);
-    }
-    CQKTextDC text(c.env.dc, style, c.plot.GetColor() < 0 ? 0 : c.plot.GetColor(), c.env.PointsToPixels(1));
-    for (int row = s.first; row < s.end; ++row) {
-        double dx, dy;
-        const double vy = s.Y(row);
-        if (!Valid(s.X(row)) || !Valid(vy) || !c.map.Map(s.X(row), vy, dx, dy))
-            continue;
-        const std::string label = s.y->GetText(row);
-        const SIZE sz = text.MeasureQuorixText(label, FALSE);
-        RECT rc = {Round(dx) - sz.cx / 2, Round(dy) - sz.cy, Round(dx) + sz.cx / 2, Round(dy)};
-        text.DrawQuorixText(label, rc, FALSE);
-        c.HitBox(rc);
-    }
-}
-
 } // namespace
 
 void qkfxSetPointMerging(BOOL on)
@@ -798,8 +775,7 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
         if (!s.Load(*plot))
             continue;
         switch (type) {
-        case QK_PLOT_LINE:
-        case QK_PLOT_FUNCTION: DrawLine(c, s); break;
+        case QK_PLOT_LINE: DrawLine(c, s); break;
         case QK_PLOT_SCATTER: DrawSymbols(c, s, nullptr, nullptr); break;
         case QK_PLOT_LINE_SYMBOL:
             if (plot->IsLineInFrontSymbol(0)) {
@@ -828,7 +804,6 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
         case QK_PLOT_PIE: DrawPie(c, s); break;
         case QK_PLOT_BOX: DrawBox(c, s); break;
         case QK_PLOT_HISTOGRAM: DrawHistogram(c, s); break;
-        case QK_PLOT_TEXT: DrawTextPlot(c, s); break;
         case QK_PLOT_BUBBLE: DrawSymbols(c, s, DatasetOf(*plot, QK_ROLE_SIZE), nullptr); break;
         case QK_PLOT_COLOR_MAPPED: DrawSymbols(c, s, nullptr, DatasetOf(*plot, QK_ROLE_COLOR)); break;
         case QK_PLOT_BUBBLE_COLOR_MAPPED:
