@@ -350,6 +350,7 @@ TEST_F(DrawTest, EveryScaleTypeMapsValuesAndTicksByItsFormula)
         double from, to, inc, value, tick;
     } cases[] = {
         {0, 0, 10, 2, 3, 4},           // linear
+        {0, 10, 0, 2, 3, 4},           // linear, reversed
         {1, 1, 1000, 1, 30, 100},      // log10
         {2, 1, 99, 10, 70, 50},        // probability
         {3, 2, 8, 1, 6.5, 5},          // probit
@@ -503,6 +504,32 @@ TEST_F(DrawTest, AxisElementsFollowTheirSettings)
              ASSERT_FALSE(IsRectEmpty(&y));
              EXPECT_GT(y.bottom - y.top, 2 * (y.right - y.left)) << "rotated " << Describe(y);
              EXPECT_NEAR((t.Top() + t.Bottom()) / 2, (y.top + y.bottom) / 2.0, 4) << Describe(y);
+         }},
+        {"the top axis with ticks and labels when shown",
+         [](DrawTest& t) {
+             t.EditAxes(QK_AXIS_X, [](CQKAxes& a) {
+                 a.Get2ndAxis()->SetMajorTickType(2);
+                 a.Get2ndTickLabel()->SetShow(TRUE);
+             });
+         },
+         [&](DrawTest& t, const Dib& d) {
+             EXPECT_TRUE(d.Near(t.MapX(4), t.Top() - 3, kBlack, 0));
+             RECT ink = d.Ink({(int)t.MapX(4) - 20, 0, (int)t.MapX(4) + 20, (int)(t.Top() - majorLen - 2)});
+             ASSERT_FALSE(IsEmpty(ink));
+             EXPECT_NEAR(t.MapX(4), (ink.left + ink.right) / 2.0, 3) << Describe(ink);
+         }},
+        {"numbers with thousands separated",
+         [](DrawTest& t) {
+             t.Range(QK_AXIS_X, 0, 20000, 10000);
+             t.EditAxes(QK_AXIS_X, [](CQKAxes& a) { a.Get1stTickLabel()->SetFormatType(3); });
+         },
+         [&](DrawTest& t, const Dib& d) {
+             const int top = (int)(t.Bottom() + majorLen + 2), bottom = top + 40;
+             // "10,000" is wider than "10000" by the comma; both are centred on the tick.
+             RECT ink = d.Ink({(int)t.MapX(10000) - 60, top, (int)t.MapX(10000) + 60, bottom});
+             CQKTextStyle style;
+             CQKTextDC text(d.dc, style, 0, t.PixelsPerPoint());
+             EXPECT_NEAR(text.MeasureQuorixText("10,000", FALSE).cx, ink.right - ink.left, 4) << Describe(ink);
          }},
         {"axis at a value of the other axis",
          [](DrawTest& t) {
