@@ -664,6 +664,10 @@ private:
     bool open_ = false;
 };
 
+// The number a text reader makes of a token: exactly what UtilTextToDouble gives, the
+// common decimal forms without its general conversion.
+double FumTextToNumber(const char* text, size_t length);
+
 // The index 0..25 of a string variable letter (either case), or -1.
 int FumLetterIndex(char letter);
 // Sets %A..%Z; 0 or the call's code (20 or 6). Without a host nothing is set.

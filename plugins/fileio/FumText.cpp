@@ -63,9 +63,71 @@ int FumRefuseUtf16(FUM_File* file)
     return TheFum().Fail(FUM_ERR_FORMAT, FUM_OLD_NO_TEXT_FILE);
 }
 
+double FumTextToNumber(const char* text, size_t length)
+{
+    // The usual forms: [-]digits[.digits][(e|E)[-]digits] with at most 19 significant
+    // digits. When the digits make an integer of at most 2^53 and the power of ten is
+    // within 10^22, both are exact doubles and one IEEE multiplication or division rounds
+    // the quotient correctly, as the general conversion does. Anything else goes that way.
+    static const double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* p = text;
+    const char* end = text + length;
+    bool negative = p < end && *p == '-';
+    if (negative)
+        ++p;
+    uint64_t mantissa = 0;
+    int significant = 0, exponent = 0;
+    bool digits = false;
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    for (; p < end && isDigit(*p); ++p) {
+        digits = true;
+        if (mantissa == 0 && *p == '0')
+            continue;
+        if (++significant > 19)
+            return UtilTextToDouble(std::string(text, length).c_str());
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    }
+    if (p < end && *p == '.')
+        for (++p; p < end && isDigit(*p); ++p) {
+            digits = true;
+            --exponent;
+            if (mantissa == 0 && *p == '0')
+                continue;
+            if (++significant > 19)
+                return UtilTextToDouble(std::string(text, length).c_str());
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        }
+    if (digits && p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negativeExponent = p < end && *p == '-';
+        if (negativeExponent)
+            ++p;
+        if (p == end || !isDigit(*p))
+            return UtilTextToDouble(std::string(text, length).c_str());
+        int written = 0;
+        for (; p < end && isDigit(*p); ++p)
+            if (written < 100000)
+                written = written * 10 + (*p - '0');
+        exponent += negativeExponent ? -written : written;
+    }
+    if (!digits || p != end)
+        return UtilTextToDouble(std::string(text, length).c_str());
+    double value;
+    if (mantissa == 0)
+        value = 0.0;
+    else if (mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22)
+        value = exponent < 0 ? static_cast<double>(mantissa) / kPowers[-exponent]
+                             : static_cast<double>(mantissa) * kPowers[exponent];
+    else
+        return UtilTextToDouble(std::string(text, length).c_str());
+    return negative ? -value : value;
+}
+
 static double TextToNumber(const std::string& text)
 {
-    return UtilTextToDouble(text.c_str());
+    return FumTextToNumber(text.data(), text.size());
 }
 
 // ---- The character loop -----------------------------------------------------------------
