@@ -560,21 +560,23 @@ public:
 int FumEnsureColumns(QmQuorixWks& worksheet, int n);
 // The cells of one worksheet row that a text reader fills, one call (one line) at a time.
 // The columns found when the free row is sought are kept for the writes, so that a line
-// costs no second search for each column, and the column count is asked once.
+// costs no second search for each column, and the column count is asked once. The column
+// objects stay from call to call, attached anew by each Open: a line costs no allocation.
 class FumRowCells {
 public:
     // The worksheet's first free row: the row below its longest column, 0 when its
     // columns are empty.
     int Open(QmQuorixWks& worksheet);
-    void Close() { columns_.clear(); }
+    // Reports the rows written to the host, as the column objects' destruction would.
+    void Close();
     // The worksheet gets at least n columns (FumEnsureColumns' answer).
     int Ensure(QmQuorixWks& worksheet, int n);
     // The worksheet's answer, as QmQuorixWks::SetCell gives it.
     int SetNumber(QmQuorixWks& worksheet, int column, int row, double value);
 
 private:
-    // Kept from call to call (cleared, not freed): a line costs no allocation for them.
-    std::vector<QmResultData> columns_;
+    std::vector<std::unique_ptr<QmResultData>> columns_;
+    int attached_ = 0;
     int known_ = 0;
 };
 
@@ -688,7 +690,7 @@ public:
     virtual int IsTokenEnd(int ch, int tokenLength) { return IsStop(ch, boundaries); }
 
     int BeginText(const char* argText, QmDLL* root);
-    int ReadText(FUM_File* file);
+    virtual int ReadText(FUM_File* file);
     // Reads the current file through the loop; the value is the count of tokens read.
     int Process(double* result, QmDLL* root) override;
 
@@ -745,6 +747,10 @@ protected:
     // not the nothing before a line end or the end of the data.
     bool emptyField_ = false;
 
+protected:
+    template <class Reader>
+    int Loop(Reader& self, FUM_File* file);
+
 private:
     int BadLineMode();
     // Taken from the root and the reader when ReadText begins, read for every character.
@@ -759,9 +765,10 @@ private:
     bool numbersOnly_ = false;
 };
 
-class QmASCII : public QmASCIIPiece {
+class QmASCII final : public QmASCIIPiece {
     DECLARE_DYNAMIC(QmASCII)
 public:
+    int ReadText(FUM_File* file) override;
     QmASCII();
     int Begin(const char* argText, QmDLL* root) override;
     int Process(double* result, QmDLL* root) override;
@@ -773,9 +780,9 @@ public:
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
     int OnToken(const std::string& text, unsigned count) override;
     int IsStop(int ch, unsigned count) override;
-    bool SplitsFields() override { return wks_.has_value(); }
+    bool SplitsFields() override { return toWks_; }
     // A string variable receives every character, and a stop character may be a digit.
-    bool TakesNumbersOnly() override { return wks_.has_value() && !letter_ && !(stopMode.value & 1); }
+    bool TakesNumbersOnly() override { return toWks_ && !letter_ && !(stopMode.value & 1); }
 
     QmString include, exclude;
     QmBounded readMode{0, 1, 0};
@@ -786,8 +793,9 @@ public:
 private:
     char letter_ = 0;
     QmString wksName_;
-    // Made anew for every call (the worksheet may have gone), kept in place.
-    std::optional<QmQuorixWks> wks_;
+    bool toWks_ = false; // this call writes into the worksheet
+    // Looked up anew by every call (the worksheet may have gone), the object kept.
+    QmQuorixWks wks_{wksName_};
     FumRowCells cells_;
     int column_ = 0, row_ = 0;
     uint32_t lines_ = 0;
@@ -808,15 +816,16 @@ public:
 
 protected:
     QmString wksName_;
-    // Made anew for every call (the worksheet may have gone), kept in place.
-    std::optional<QmQuorixWks> wks_;
+    // Looked up anew by every call (the worksheet may have gone), the object kept.
+    QmQuorixWks wks_{wksName_};
     FumRowCells cells_;
     int column_ = 0, row_ = 0;
 };
 
-class QmLineRow : public QmASCIIRow {
+class QmLineRow final : public QmASCIIRow {
     DECLARE_DYNAMIC(QmLineRow)
 public:
+    int ReadText(FUM_File* file) override;
     QmLineRow();
     int Begin(const char* argText, QmDLL* root) override { return BeginRow(argText, root); }
     int TakeChar(int ch) override { return IsNumberChar(ch); }
@@ -824,9 +833,10 @@ public:
     int IsStop(int ch, unsigned count) override { return EndOfData() || IsLineEnd(ch); }
 };
 
-class QmReadRow : public QmASCIIRow {
+class QmReadRow final : public QmASCIIRow {
     DECLARE_DYNAMIC(QmReadRow)
 public:
+    int ReadText(FUM_File* file) override;
     QmReadRow();
     int Begin(const char* argText, QmDLL* root) override;
     int TakeChar(int ch) override;
@@ -883,9 +893,10 @@ private:
     uint32_t limit_ = 0;
 };
 
-class QmReadArray : public QmASCIIPiece {
+class QmReadArray final : public QmASCIIPiece {
     DECLARE_DYNAMIC(QmReadArray)
 public:
+    int ReadText(FUM_File* file) override;
     QmReadArray();
     int Begin(const char* argText, QmDLL* root) override;
     void End(QmDLL* root) override;

@@ -244,6 +244,14 @@ int QmASCIIPiece::Process(double* result, QmDLL* root)
 
 int QmASCIIPiece::ReadText(FUM_File* file)
 {
+    return Loop(*this, file);
+}
+
+// The hooks are called on the reader's own class: for the final classes of the readers
+// called once per line they are bound at compile time and inlined into the loop.
+template <class Reader>
+int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
+{
     FUM& fum = TheFum();
     std::optional<FumByteReader> reader;
     try {
@@ -262,7 +270,7 @@ int QmASCIIPiece::ReadText(FUM_File* file)
             return r;
     if (fum.Extended() && EndOfData())
         return fum.Fail(FUM_ERR_END_OF_FILE, 0);
-    if (IsStop(0, boundaries))
+    if (self.IsStop(0, boundaries))
         return 0;
     reader_ = &*reader;
     struct Detach {
@@ -315,26 +323,46 @@ int QmASCIIPiece::ReadText(FUM_File* file)
             }
             continue;
         }
-        if (TakeChar(ch)) {
+        if (self.TakeChar(ch)) {
             token += static_cast<char>(ch);
             ++charsTaken;
             ++tokenLength;
         }
-        if (IsBoundary(ch))
+        if (self.IsBoundary(ch))
             ++boundaries;
-        int r = OnChar(ch);
+        int r = self.OnChar(ch);
         if (r)
             return r;
-        if (IsTokenEnd(ch, tokenLength)) {
-            r = OnToken(token, boundaries);
+        if (self.IsTokenEnd(ch, tokenLength)) {
+            r = self.OnToken(token, boundaries);
             if (r)
                 return r;
             token.clear();
             tokenLength = 0;
         }
-        if (IsStop(ch, boundaries))
+        if (self.IsStop(ch, boundaries))
             return 0;
     }
+}
+
+int QmASCII::ReadText(FUM_File* file)
+{
+    return Loop(*this, file);
+}
+
+int QmLineRow::ReadText(FUM_File* file)
+{
+    return Loop(*this, file);
+}
+
+int QmReadRow::ReadText(FUM_File* file)
+{
+    return Loop(*this, file);
+}
+
+int QmReadArray::ReadText(FUM_File* file)
+{
+    return Loop(*this, file);
 }
 
 // ---- READASCII --------------------------------------------------------------------------
@@ -374,7 +402,7 @@ void QmASCII::init_members()
 
 int QmASCII::Begin(const char* argText, QmDLL* root)
 {
-    wks_.reset();
+    toWks_ = false;
     int r = BeginText(argText, root);
     if (r)
         return r;
@@ -384,8 +412,9 @@ int QmASCII::Begin(const char* argText, QmDLL* root)
     row_ = 0;
     if (Given(1) && args[1]->GetStr()) {
         wksName_.SetText(args[1]->GetStr());
-        wks_.emplace(wksName_);
-        row_ = cells_.Open(*wks_);
+        wks_.Find(wksName_);
+        toWks_ = true;
+        row_ = cells_.Open(wks_);
     }
     if (nTokens.value < 0 || nLines.value < 0) {
         TheFum().error.value = FUM_ERR_RANGE;
@@ -409,7 +438,7 @@ int QmASCII::TakeChar(int ch)
         passes = ch != 0;
     if (letter_ && passes)
         varText_ += static_cast<char>(ch);
-    if (!wks_)
+    if (!toWks_)
         return letter_ ? passes : ch != 0;
     return IsNumberChar(ch);
 }
@@ -418,14 +447,14 @@ int QmASCII::OnToken(const std::string& text, unsigned)
 {
     if ((stopMode.value & 2) && stopString.text && text == stopString.text)
         stopHit_ = 1;
-    if (!wks_ || (text.empty() && !emptyField_))
+    if (!toWks_ || (text.empty() && !emptyField_))
         return 0;
     // An empty field (or one without a number character) keeps its column, missing.
     ++column_;
-    int r = cells_.Ensure(*wks_, column_);
+    int r = cells_.Ensure(wks_, column_);
     if (r)
         return r;
-    if (cells_.SetNumber(*wks_, column_, row_, text.empty() ? MISSING_VALUE : TextToNumber(text)))
+    if (cells_.SetNumber(wks_, column_, row_, text.empty() ? MISSING_VALUE : TextToNumber(text)))
         return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
     return 0;
 }
@@ -469,7 +498,7 @@ int QmASCII::Process(double* result, QmDLL* root)
 void QmASCII::End(QmDLL* root)
 {
     cells_.Close();
-    wks_.reset();
+    toWks_ = false;
     QmPiecewise::End(root);
 }
 
@@ -477,23 +506,21 @@ void QmASCII::End(QmDLL* root)
 
 int QmASCIIRow::BeginRow(const char* argText, QmDLL* root)
 {
-    wks_.reset();
     int r = BeginText(argText, root);
     if (r)
         return r;
     if (!Given(0) || !args[0]->GetStr())
         return MissingArgument();
     wksName_.SetText(args[0]->GetStr());
-    wks_.emplace(wksName_);
+    wks_.Find(wksName_);
     column_ = 0;
-    row_ = cells_.Open(*wks_);
+    row_ = cells_.Open(wks_);
     return 0;
 }
 
 void QmASCIIRow::End(QmDLL* root)
 {
     cells_.Close();
-    wks_.reset();
     QmPiecewise::End(root);
 }
 
@@ -505,12 +532,12 @@ int QmASCIIRow::OnToken(const std::string& text, unsigned)
     if (text.empty() && !emptyField_)
         return 0;
     ++column_;
-    int r = cells_.Ensure(*wks_, column_);
+    int r = cells_.Ensure(wks_, column_);
     if (r)
         return r;
-    int failed = text.empty()                            ? cells_.SetNumber(*wks_, column_, row_, MISSING_VALUE)
-                 : wks_->GetColumnFormat(column_) != 0 ? wks_->SetCellText(column_, row_, text.c_str())
-                                                         : cells_.SetNumber(*wks_, column_, row_, TextToNumber(text));
+    int failed = text.empty()                           ? cells_.SetNumber(wks_, column_, row_, MISSING_VALUE)
+                 : wks_.GetColumnFormat(column_) != 0 ? wks_.SetCellText(column_, row_, text.c_str())
+                                                        : cells_.SetNumber(wks_, column_, row_, TextToNumber(text));
     return failed ? TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST) : 0;
 }
 
