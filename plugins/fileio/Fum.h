@@ -688,6 +688,12 @@ public:
     virtual int OnChar(int ch) { return 0; }
     virtual int IsStop(int ch, unsigned count) { return EndOfData(); }
     virtual int IsTokenEnd(int ch, int tokenLength) { return IsStop(ch, boundaries); }
+    // A reader of number fields: TakeChar is IsNumberChar, IsTokenEnd the separator end,
+    // IsBoundary and OnChar those of this base, and IsStop has no side effect and, inside
+    // the data, answers for a separator, CR or LF only by the count of boundaries and
+    // whether the character is a line end. The loop then handles separators and line ends
+    // itself (see Loop).
+    static constexpr bool kNumberFields = false;
 
     int BeginText(const char* argText, QmDLL* root);
     virtual int ReadText(FUM_File* file);
@@ -826,6 +832,7 @@ class QmLineRow final : public QmASCIIRow {
     DECLARE_DYNAMIC(QmLineRow)
 public:
     int ReadText(FUM_File* file) override;
+    static constexpr bool kNumberFields = true;
     QmLineRow();
     int Begin(const char* argText, QmDLL* root) override { return BeginRow(argText, root); }
     int TakeChar(int ch) override { return IsNumberChar(ch); }
@@ -897,6 +904,7 @@ class QmReadArray final : public QmASCIIPiece {
     DECLARE_DYNAMIC(QmReadArray)
 public:
     int ReadText(FUM_File* file) override;
+    static constexpr bool kNumberFields = true;
     QmReadArray();
     int Begin(const char* argText, QmDLL* root) override;
     void End(QmDLL* root) override;

@@ -118,8 +118,8 @@ double FumTextToNumber(const char* text, size_t length)
     if (mantissa == 0)
         value = 0.0;
     else if (mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22)
-        value = exponent < 0 ? static_cast<double>(mantissa) / kPowers[-exponent]
-                             : static_cast<double>(mantissa) * kPowers[exponent];
+        value = exponent < 0 ? static_cast<double>(static_cast<int64_t>(mantissa)) / kPowers[-exponent]
+                             : static_cast<double>(static_cast<int64_t>(mantissa)) * kPowers[exponent];
     else
         return UtilTextToDouble(std::string(text, length).c_str());
     return negative ? -value : value;
@@ -281,6 +281,11 @@ int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
     int& tokenLength = tokenLength_;
     tokenLength = 0;
     int ch = 0;
+    // Line modes 0 and 1 with a separator that is neither blank, line end nor number
+    // character: the cases the separator and line-end shortcut below stands for.
+    bool fastBreaks = (lineMode_ == 0 || lineMode_ == 1) && !whitespaceSep_ && sep_ != CR && sep_ != LF &&
+                      sep_ != 0 && !((sep_ >= '0' && sep_ <= '9') || sep_ == '.' || sep_ == '-' || sep_ == 'E' ||
+                                     sep_ == 'e');
     FumLongWork work("Reading text");
     for (;;) {
         if ((bytesRead & 0xFFFF) == 0xFFFF && work.Stopped(length ? static_cast<int>(100.0 * bytesRead / length) : 0))
@@ -310,11 +315,12 @@ int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
             size_t buffered = 0;
             const uint8_t* run = reader->Buffered(&buffered);
             size_t limit = std::min<size_t>(buffered, length - bytesRead - 1);
+            // Character by character: numbers are short, and the C library's block copy
+            // costs more than the few characters it would move.
             size_t n = 0;
-            while (n < limit && IsNumberChar(run[n]))
-                ++n;
+            for (; n < limit && IsNumberChar(run[n]); ++n)
+                token.push_back(static_cast<char>(run[n]));
             if (n) {
-                token.append(reinterpret_cast<const char*>(run), n);
                 charsTaken += static_cast<int>(n);
                 tokenLength += static_cast<int>(n);
                 bytesRead += static_cast<uint32_t>(n);
@@ -322,6 +328,44 @@ int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
                 reader->Skip(n);
             }
             continue;
+        }
+        // The separator and the line end of readers of number fields, inside the data:
+        // what the hooks below would make of them, without asking each.
+        if (Reader::kNumberFields && fastBreaks && got == 1 && bytesRead < length) {
+            if (ch == sep_) {
+                // A boundary that ends the token in any case (an empty one is an empty field).
+                ++boundaries;
+                emptyField_ = tokenLength == 0;
+                if (int r = self.OnToken(token, boundaries))
+                    return r;
+                token.clear();
+                tokenLength = 0;
+                if (self.IsStop(ch, boundaries))
+                    return 0;
+                continue;
+            }
+            if (ch == CR) {
+                // The CR of a CR LF pair is nothing in modes 0 and 1: no boundary, no end.
+                size_t buffered = 0;
+                const uint8_t* next = reader->Buffered(&buffered);
+                if (buffered && next[0] == LF)
+                    continue;
+            } else if (ch == LF && (lineMode_ == 1 || previousChar == CR)) {
+                // A line end: a boundary, and the end of the token when there is one or
+                // when reading stops here.
+                ++boundaries;
+                emptyField_ = false;
+                bool stop = self.IsStop(ch, boundaries);
+                if (stop || tokenLength > 0) {
+                    if (int r = self.OnToken(token, boundaries))
+                        return r;
+                    token.clear();
+                    tokenLength = 0;
+                }
+                if (stop)
+                    return 0;
+                continue;
+            }
         }
         if (self.TakeChar(ch)) {
             token += static_cast<char>(ch);

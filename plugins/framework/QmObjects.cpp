@@ -225,10 +225,16 @@ int QmString::SetText(const char* value)
         text = nullptr;
         return 0;
     }
+    // Methods called once per line set the same names again and again: the text kept
+    // is value cut to QM_STRING_RESULT_SIZE - 1 characters.
+    if (text) {
+        size_t i = 0;
+        while (i < QM_STRING_RESULT_SIZE - 1 && value[i] && text[i] == value[i])
+            ++i;
+        if (text[i] == '\0' && (i == QM_STRING_RESULT_SIZE - 1 || value[i] == '\0'))
+            return 0;
+    }
     size_t n = strnlen(value, QM_STRING_RESULT_SIZE - 1);
-    // Methods called once per line set the same names again and again.
-    if (text && strncmp(text, value, n) == 0 && text[n] == '\0')
-        return 0;
     char* copy = static_cast<char*>(malloc(n + 1));
     if (!copy)
         return 1;
@@ -300,8 +306,9 @@ int QmMethod::Begin(const char* argText, QmDLL*)
         longText.resize(length + 1);
         text = longText.data();
     }
-    if (length)
-        memcpy(text, argText, length);
+    // By hand: an argument text is short, and the C library's block copy costs more.
+    for (size_t i = 0; i < length; ++i)
+        text[i] = argText[i];
     text[length] = '\0';
     if (!DontStripArg())
         UtilStripBlanks(text);
@@ -630,10 +637,11 @@ int QmDLL::find_command(const char* name, const char* argText, double* result, Q
     static QmTableEntry* lastTable = nullptr;
     static QmTableEntry* lastEntry = nullptr;
     QmTableEntry* start = table;
-    if (lastTable == table && SameName(lastEntry->name, name))
+    bool known = lastTable == table && SameName(lastEntry->name, name);
+    if (known)
         start = lastEntry;
     for (QmTableEntry* e = start; e->name; ++e) {
-        if (!SameName(e->name, name) || e->object->Type() != QM_TYPE_METHOD)
+        if (!(known && e == lastEntry) && (!SameName(e->name, name) || e->object->Type() != QM_TYPE_METHOD))
             continue;
         lastTable = table;
         lastEntry = e;
