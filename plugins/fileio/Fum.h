@@ -13,6 +13,7 @@
 #include <afxcoll.h>
 
 #include <stdint.h>
+#include <string.h>
 
 #include <memory>
 #include <optional>
@@ -675,6 +676,35 @@ int FumLetterIndex(char letter);
 // Sets %A..%Z; 0 or the call's code (20 or 6). Without a host nothing is set.
 int FumSetStringVariable(char letter, const std::string& text);
 
+// The characters of the token a text reader collects. Characters are appended one at a
+// time, once per character of the file: appending is written out here, so that it costs
+// no call into the C++ or C library.
+class FumToken {
+public:
+    void push_back(char c)
+    {
+        if (size_ + 1 >= chars_.size())
+            chars_.resize(chars_.size() * 2);
+        chars_[size_++] = c;
+    }
+    void clear() { size_ = 0; }
+    bool empty() const { return size_ == 0; }
+    size_t size() const { return size_; }
+    const char* data() const { return chars_.data(); }
+    // The characters with a NUL behind them (there is always room for it).
+    const char* c_str()
+    {
+        chars_[size_] = '\0';
+        return chars_.data();
+    }
+    std::string str() const { return std::string(chars_.data(), size_); }
+    bool operator==(const char* text) const { return strlen(text) == size_ && memcmp(text, data(), size_) == 0; }
+
+private:
+    std::vector<char> chars_ = std::vector<char>(64);
+    size_t size_ = 0;
+};
+
 // One character loop for every text reader: it reads the file from its position and asks
 // the reader, through the hooks, what each character does. Reading ends at the end of
 // the data (the file's last byte) or where a reader's stop test says, and the file is
@@ -683,7 +713,7 @@ class QmASCIIPiece : public QmPiecewise {
     DECLARE_DYNAMIC(QmASCIIPiece)
 public:
     virtual int IsBoundary(int ch);
-    virtual int OnToken(const std::string& text, unsigned count) { return 0; }
+    virtual int OnToken(FumToken& text, unsigned count) { return 0; }
     virtual int TakeChar(int ch) { return 1; }
     virtual int OnChar(int ch) { return 0; }
     virtual int IsStop(int ch, unsigned count) { return EndOfData(); }
@@ -746,7 +776,7 @@ public:
     int charsTaken = 0;
     uint32_t boundaries = 0;
     int previousChar = 0;
-    std::string token;
+    FumToken token;
 
 protected:
     // Set by SeparatorEnd: the token it ended is an empty field (two separators in a row),
@@ -784,7 +814,7 @@ public:
 
     int TakeChar(int ch) override;
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
-    int OnToken(const std::string& text, unsigned count) override;
+    int OnToken(FumToken& text, unsigned count) override;
     int IsStop(int ch, unsigned count) override;
     bool SplitsFields() override { return toWks_; }
     // A string variable receives every character, and a stop character may be a digit.
@@ -817,7 +847,7 @@ public:
     int BeginRow(const char* argText, QmDLL* root);
     void End(QmDLL* root) override;
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
-    int OnToken(const std::string& text, unsigned count) override;
+    int OnToken(FumToken& text, unsigned count) override;
     bool SplitsFields() override { return true; }
 
 protected:
@@ -857,7 +887,7 @@ private:
 class QmASCIILT : public QmASCIIPiece {
     DECLARE_DYNAMIC(QmASCIILT)
 public:
-    int OnToken(const std::string& text, unsigned count) override;
+    int OnToken(FumToken& text, unsigned count) override;
 
 protected:
     char letter_ = 0;
@@ -910,7 +940,7 @@ public:
     void End(QmDLL* root) override;
     int TakeChar(int ch) override { return IsNumberChar(ch); }
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
-    int OnToken(const std::string& text, unsigned count) override;
+    int OnToken(FumToken& text, unsigned count) override;
     bool SplitsFields() override { return true; }
     bool TakesNumbersOnly() override { return true; }
     int IsStop(int ch, unsigned count) override

@@ -125,7 +125,7 @@ double FumTextToNumber(const char* text, size_t length)
     return negative ? -value : value;
 }
 
-static double TextToNumber(const std::string& text)
+static double TextToNumber(const FumToken& text)
 {
     return FumTextToNumber(text.data(), text.size());
 }
@@ -307,7 +307,7 @@ int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
         // Inside the data a number character is taken, is no boundary, ends no token and
         // stops nothing, for the readers that take numbers only.
         if (numbersOnly_ && bytesRead < length && got == 1 && IsNumberChar(ch)) {
-            token += static_cast<char>(ch);
+            token.push_back(static_cast<char>(ch));
             ++charsTaken;
             ++tokenLength;
             // The rest of the run as it lies in the buffer, short of the data's last byte
@@ -368,7 +368,7 @@ int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
             }
         }
         if (self.TakeChar(ch)) {
-            token += static_cast<char>(ch);
+            token.push_back(static_cast<char>(ch));
             ++charsTaken;
             ++tokenLength;
         }
@@ -487,7 +487,7 @@ int QmASCII::TakeChar(int ch)
     return IsNumberChar(ch);
 }
 
-int QmASCII::OnToken(const std::string& text, unsigned)
+int QmASCII::OnToken(FumToken& text, unsigned)
 {
     if ((stopMode.value & 2) && stopString.text && text == stopString.text)
         stopHit_ = 1;
@@ -568,7 +568,7 @@ void QmASCIIRow::End(QmDLL* root)
     QmPiecewise::End(root);
 }
 
-int QmASCIIRow::OnToken(const std::string& text, unsigned)
+int QmASCIIRow::OnToken(FumToken& text, unsigned)
 {
     // The data's end hands on whatever token is pending; an empty one is no field, and
     // writing it would add a row of nothing. An empty field between two separators keeps
@@ -617,9 +617,9 @@ int QmReadRow::TakeChar(int ch)
 
 // ---- TREAD, LREAD, READTOKEN ------------------------------------------------------------
 
-int QmASCIILT::OnToken(const std::string& text, unsigned)
+int QmASCIILT::OnToken(FumToken& text, unsigned)
 {
-    return FumSetStringVariable(letter_, text);
+    return FumSetStringVariable(letter_, text.str());
 }
 
 QmTRead::QmTRead() : QmTRead("(strVarLetter,nLine[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!", true)
@@ -790,7 +790,7 @@ int QmReadArray::Begin(const char* argText, QmDLL* root)
     return 0;
 }
 
-int QmReadArray::OnToken(const std::string& text, unsigned count)
+int QmReadArray::OnToken(FumToken& text, unsigned count)
 {
     if (count == 0 || text.empty())
         return 0;
