@@ -681,10 +681,10 @@ int FumSetStringVariable(char letter, const std::string& text);
 // no call into the C++ or C library.
 class FumToken {
 public:
-    void push_back(char c)
+    [[gnu::always_inline]] void push_back(char c)
     {
         if (size_ + 1 >= chars_.size())
-            chars_.resize(chars_.size() * 2);
+            Grow();
         chars_[size_++] = c;
     }
     void clear() { size_ = 0; }
@@ -701,6 +701,8 @@ public:
     bool operator==(const char* text) const { return strlen(text) == size_ && memcmp(text, data(), size_) == 0; }
 
 private:
+    void Grow() { chars_.resize(chars_.size() * 2); }
+
     std::vector<char> chars_ = std::vector<char>(64);
     size_t size_ = 0;
 };

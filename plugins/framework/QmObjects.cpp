@@ -306,11 +306,17 @@ int QmMethod::Begin(const char* argText, QmDLL*)
         longText.resize(length + 1);
         text = longText.data();
     }
-    // By hand: an argument text is short, and the C library's block copy costs more.
-    for (size_t i = 0; i < length; ++i)
-        text[i] = argText[i];
+    // By hand: an argument text is short, and the C library's block copy costs more. A
+    // text without blanks needs no stripping, one without a comma no splitting.
+    bool blanks = false, comma = false;
+    for (size_t i = 0; i < length; ++i) {
+        char c = argText[i];
+        text[i] = c;
+        blanks = blanks || c == ' ' || c == '\t';
+        comma = comma || c == ',';
+    }
     text[length] = '\0';
-    if (!DontStripArg())
+    if (blanks && !DontStripArg())
         UtilStripBlanks(text);
     for (QmProperty* a : args)
         if (a)
@@ -322,7 +328,7 @@ int QmMethod::Begin(const char* argText, QmDLL*)
         return 1;
     }
     for (int i = 0;; ++i) {
-        char* separator = UtilFindSeparator(text, ',', UTIL_SEP_SKIP_NESTED);
+        char* separator = comma ? UtilFindSeparator(text, ',', UTIL_SEP_SKIP_NESTED) : nullptr;
         if (separator)
             *separator = '\0';
         // An empty piece (two commas in a row) leaves that argument as it was.
