@@ -687,6 +687,31 @@ public:
             Grow();
         chars_[size_++] = c;
     }
+    // Appends the leading run of characters of text[0..count) that `take` accepts, and
+    // answers its length. Written for the runs of number characters the number readers
+    // take straight from the read buffer: locals only in the copying loop, which the
+    // compiler could not keep in registers through stores into the members' memory.
+    template <class Take>
+    size_t AppendRun(const uint8_t* text, size_t count, Take take)
+    {
+        size_t done = 0;
+        for (;;) {
+            size_t room = chars_.size() - 1 - size_;
+            size_t chunk = count - done < room ? count - done : room;
+            char* out = chars_.data() + size_;
+            const uint8_t* in = text + done;
+            size_t k = 0;
+            while (k < chunk && take(in[k])) {
+                out[k] = static_cast<char>(in[k]);
+                ++k;
+            }
+            size_ += k;
+            done += k;
+            if (k < chunk || done == count)
+                return done;
+            Grow();
+        }
+    }
     void clear() { size_ = 0; }
     bool empty() const { return size_ == 0; }
     size_t size() const { return size_; }
@@ -744,9 +769,10 @@ public:
     }
     int IsSeparator(int ch) { return ch == sep_; }
     // A `+` is not a number character.
-    int IsNumberChar(int ch)
+    int IsNumberChar(int ch) { return ch != sep_ && IsNumberLetter(ch); }
+    static int IsNumberLetter(int ch)
     {
-        return ch != sep_ && ((ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'E' || ch == 'e');
+        return (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'E' || ch == 'e';
     }
     int EndOfData() { return endOfFileMark || bytesRead >= length; }
     int SeparatorEnd(int ch, int tokenLength);

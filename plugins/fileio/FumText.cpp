@@ -284,8 +284,7 @@ int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
     // Line modes 0 and 1 with a separator that is neither blank, line end nor number
     // character: the cases the separator and line-end shortcut below stands for.
     bool fastBreaks = (lineMode_ == 0 || lineMode_ == 1) && !whitespaceSep_ && sep_ != CR && sep_ != LF &&
-                      sep_ != 0 && !((sep_ >= '0' && sep_ <= '9') || sep_ == '.' || sep_ == '-' || sep_ == 'E' ||
-                                     sep_ == 'e');
+                      sep_ != 0 && !IsNumberLetter(sep_);
     FumLongWork work("Reading text");
     for (;;) {
         if ((bytesRead & 0xFFFF) == 0xFFFF && work.Stopped(length ? static_cast<int>(100.0 * bytesRead / length) : 0))
@@ -315,11 +314,8 @@ int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
             size_t buffered = 0;
             const uint8_t* run = reader->Buffered(&buffered);
             size_t limit = std::min<size_t>(buffered, length - bytesRead - 1);
-            // Character by character: numbers are short, and the C library's block copy
-            // costs more than the few characters it would move.
-            size_t n = 0;
-            for (; n < limit && IsNumberChar(run[n]); ++n)
-                token.push_back(static_cast<char>(run[n]));
+            int sep = sep_;
+            size_t n = token.AppendRun(run, limit, [sep](uint8_t c) { return c != sep && IsNumberLetter(c); });
             if (n) {
                 charsTaken += static_cast<int>(n);
                 tokenLength += static_cast<int>(n);
