@@ -751,6 +751,10 @@ public:
     // whether the character is a line end. The loop then handles separators and line ends
     // itself (see Loop).
     static constexpr bool kNumberFields = false;
+    // The loop's shortcuts (runs of number characters, separators and line ends of the
+    // number readers); tests turn them off to compare with what the hooks alone make of
+    // the same text.
+    static bool s_shortcuts;
 
     int BeginText(const char* argText, QmDLL* root);
     virtual int ReadText(FUM_File* file);

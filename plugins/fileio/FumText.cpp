@@ -242,6 +242,8 @@ int QmASCIIPiece::Process(double* result, QmDLL* root)
     return 0;
 }
 
+bool QmASCIIPiece::s_shortcuts = true;
+
 int QmASCIIPiece::ReadText(FUM_File* file)
 {
     return Loop(*this, file);
@@ -283,8 +285,8 @@ int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
     int ch = 0;
     // Line modes 0 and 1 with a separator that is neither blank, line end nor number
     // character: the cases the separator and line-end shortcut below stands for.
-    bool fastBreaks = (lineMode_ == 0 || lineMode_ == 1) && !whitespaceSep_ && sep_ != CR && sep_ != LF &&
-                      sep_ != 0 && !IsNumberLetter(sep_);
+    bool fastBreaks = s_shortcuts && (lineMode_ == 0 || lineMode_ == 1) && !whitespaceSep_ && sep_ != CR &&
+                      sep_ != LF && sep_ != 0 && !IsNumberLetter(sep_);
     FumLongWork work("Reading text");
     for (;;) {
         if ((bytesRead & 0xFFFF) == 0xFFFF && work.Stopped(length ? static_cast<int>(100.0 * bytesRead / length) : 0))
@@ -305,7 +307,7 @@ int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
         ++bytesRead;
         // Inside the data a number character is taken, is no boundary, ends no token and
         // stops nothing, for the readers that take numbers only.
-        if (numbersOnly_ && bytesRead < length && got == 1 && IsNumberChar(ch)) {
+        if (numbersOnly_ && s_shortcuts && bytesRead < length && got == 1 && IsNumberChar(ch)) {
             token.push_back(static_cast<char>(ch));
             ++charsTaken;
             ++tokenLength;
