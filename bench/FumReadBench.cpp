@@ -196,16 +196,23 @@ int main(int argc, char** argv)
             }
         });
     };
-    // The arrays have their room from the start, as a host's storage would.
-    for (std::vector<double>& c : g_arrays.columns)
-        c.reserve(rows);
-    RunScript("fum.reset(); fum.open(" + file + ")");
-    double reader = readLines(ArrayHostCallback);
-    for (const std::vector<double>& c : g_arrays.columns)
-        if (static_cast<int>(c.size()) != rows) {
-            std::fprintf(stderr, "the array host did not receive %d rows\n", rows);
-            return 1;
+    // The arrays have their room from the start, as a host's storage would. The reader's
+    // own figure is the goal: its best block over three passes through the file, so that
+    // a busy moment of the machine in one pass does not decide it.
+    double reader = 1e300;
+    for (int pass = 0; pass < 3; ++pass) {
+        for (std::vector<double>& c : g_arrays.columns) {
+            c.clear();
+            c.reserve(rows);
         }
+        RunScript("fum.reset(); fum.open(" + file + ")");
+        reader = std::min(reader, readLines(ArrayHostCallback));
+        for (const std::vector<double>& c : g_arrays.columns)
+            if (static_cast<int>(c.size()) != rows) {
+                std::fprintf(stderr, "the array host did not receive %d rows\n", rows);
+                return 1;
+            }
+    }
     // The engine alone: every number of the file in one READARRAY call.
     double engine = 1e300;
     for (int rep = 0; rep < 3; ++rep) {
