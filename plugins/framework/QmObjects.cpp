@@ -318,9 +318,9 @@ int QmMethod::Begin(const char* argText, QmDLL*)
     text[length] = '\0';
     if (blanks && !DontStripArg())
         UtilStripBlanks(text);
-    for (QmProperty* a : args)
-        if (a)
-            a->given = 0;
+    for (int i = 0; i < argCount; ++i)
+        if (args[i])
+            args[i]->given = 0;
     if (!*text)
         return 0;
     if (argCount == 0) {
