@@ -58,7 +58,7 @@ TEST(FumInProcess, ABlockTooLargeForOneBufferIsSplitIntoItsOwnRows)
 // The number readers' shortcuts in the character loop must make of any text what the
 // hooks alone make of it: the same cells, values, errors and file positions. Random texts
 // of the characters that matter (number characters, separators, CR, LF, blanks, others),
-// read line by line with LINEROW and whole with READARRAY, in each line mode.
+// read line by line with LINEROW and whole with READARRAY and READASCII, in each line mode.
 TEST(FumInProcess, ShortcutsOfTheTextLoopChangeNothing)
 {
     char temp[MAX_PATH];
@@ -94,6 +94,8 @@ TEST(FumInProcess, ShortcutsOfTheTextLoopChangeNothing)
         for (int col = 1; col <= 3; ++col)
             TestHost::Get().Worksheet("W")->formats[col] = 0;
         TestHost::Get().AddDataset("D", std::vector<double>(200, -7));
+        TestHost::Get().AddWorksheet("V", {"A"}, 0);
+        TestHost::Get().Worksheet("V")->formats[1] = 0;
         double v = 0;
         Call("CLOSEALL", "", &v);
         Call("RESET", "", &v);
@@ -116,6 +118,13 @@ TEST(FumInProcess, ShortcutsOfTheTextLoopChangeNothing)
         Call("GETPOS", "", &v);
         out.positions.push_back(v);
         out.array.push_back(TestHost::Get().DatasetByName("D")->values);
+        Call("REWIND", "", &v);
+        out.answers.push_back(Call("READASCII", ",V", &v));
+        out.answers.push_back(v);
+        Call("GETPOS", "", &v);
+        out.positions.push_back(v);
+        for (INT_PTR column : TestHost::Get().Worksheet("V")->columns)
+            out.array.push_back(TestHost::Get().Dataset(column)->values);
         return out;
     };
     for (int round = 0; round < 300; ++round) {
