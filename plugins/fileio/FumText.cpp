@@ -74,40 +74,45 @@ double FumTextToNumber(const char* text, size_t length)
                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const char* p = text;
     const char* end = text + length;
+    auto digit = [](char c) { return static_cast<unsigned>(c - '0') <= 9; };
     bool negative = p < end && *p == '-';
     if (negative)
         ++p;
+    // Leading zeros are no significant digits. More than 19 significant digits overflow
+    // the mantissa, which is then not used.
+    const char* whole = p;
+    while (p < end && *p == '0')
+        ++p;
+    const char* first = p;
     uint64_t mantissa = 0;
-    int significant = 0, exponent = 0;
-    bool digits = false;
-    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    for (; p < end && isDigit(*p); ++p) {
-        digits = true;
-        if (mantissa == 0 && *p == '0')
-            continue;
-        if (++significant > 19)
-            return UtilTextToDouble(std::string(text, length).c_str());
+    for (; p < end && digit(*p); ++p)
         mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-    }
-    if (p < end && *p == '.')
-        for (++p; p < end && isDigit(*p); ++p) {
-            digits = true;
-            --exponent;
-            if (mantissa == 0 && *p == '0')
-                continue;
-            if (++significant > 19)
-                return UtilTextToDouble(std::string(text, length).c_str());
+    ptrdiff_t significant = p - first;
+    bool digits = p > whole;
+    ptrdiff_t exponent = 0;
+    if (p < end && *p == '.') {
+        const char* fraction = ++p;
+        if (significant == 0)
+            while (p < end && *p == '0')
+                ++p;
+        const char* counted = p;
+        for (; p < end && digit(*p); ++p)
             mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        }
+        significant += p - counted;
+        exponent = -(p - fraction);
+        digits = digits || p > fraction;
+    }
+    if (significant > 19)
+        return UtilTextToDouble(std::string(text, length).c_str());
     if (digits && p < end && (*p == 'e' || *p == 'E')) {
         ++p;
         bool negativeExponent = p < end && *p == '-';
         if (negativeExponent)
             ++p;
-        if (p == end || !isDigit(*p))
+        if (p == end || !digit(*p))
             return UtilTextToDouble(std::string(text, length).c_str());
-        int written = 0;
-        for (; p < end && isDigit(*p); ++p)
+        ptrdiff_t written = 0;
+        for (; p < end && digit(*p); ++p)
             if (written < 100000)
                 written = written * 10 + (*p - '0');
         exponent += negativeExponent ? -written : written;
