@@ -116,8 +116,10 @@ CQKAxisScale::CQKAxisScale(const QKAxisRecord& r)
     m_from = Number(r.from, 0);
     m_to = Number(r.to, 1);
     m_type = r.type;
-    double a, b;
+    double a = 0, b = 1;
     m_valid = m_from != m_to && Transform(m_type, m_from, a) && Transform(m_type, m_to, b) && a != b;
+    m_t0 = a;
+    m_t1 = b;
     if (r.axisBreak.IsEnable()) {
         m_breakFrom = Number(r.axisBreak.GetRegionFrom(), 0);
         m_breakTo = Number(r.axisBreak.GetRegionTo(), 0);
@@ -187,8 +189,24 @@ double CQKAxisScale::FromFraction(double fraction) const
     return Inverse(m_typeAfter, a + (fraction - m_breakPos) / (1 - m_breakPos) * (b - a));
 }
 
+QKLayerMap::QKLayerMap(const RECT& f, const QKAxisRecord& xr, const QKAxisRecord& yr) : frame(f), x(xr), y(yr)
+{
+    // device = origin + Transform(value) * scale, when the axis has no break.
+    xScale = x.IsValid() ? (f.right - f.left) / (x.GetT1() - x.GetT0()) : 0;
+    xOrigin = f.left - x.GetT0() * xScale;
+    yScale = y.IsValid() ? -(f.bottom - f.top) / (y.GetT1() - y.GetT0()) : 0;
+    yOrigin = f.bottom - y.GetT0() * yScale;
+}
+
 bool QKLayerMap::MapX(double v, double& dx) const
 {
+    if (!x.HasBreak()) {
+        double t;
+        if (!x.IsValid() || !CQKAxisScale::Transform(x.GetType(), v, t))
+            return false;
+        dx = xOrigin + t * xScale;
+        return true;
+    }
     double f;
     if (!x.ToFraction(v, f))
         return false;
@@ -198,6 +216,13 @@ bool QKLayerMap::MapX(double v, double& dx) const
 
 bool QKLayerMap::MapY(double v, double& dy) const
 {
+    if (!y.HasBreak()) {
+        double t;
+        if (!y.IsValid() || !CQKAxisScale::Transform(y.GetType(), v, t))
+            return false;
+        dy = yOrigin + t * yScale;
+        return true;
+    }
     double f;
     if (!y.ToFraction(v, f))
         return false;

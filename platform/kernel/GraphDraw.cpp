@@ -242,6 +242,8 @@ void DrawGraphLayer(QKDrawEnv& env, CQKGraphicLayer& layer)
     HDC dc = env.dc;
     const RECT frame = LayerFrame(layer, env.page, env.pixelsPerInch);
     const QKLayerMap map(frame, layer.GetAxisRecord(QK_AXIS_X), layer.GetAxisRecord(QK_AXIS_Y));
+    // The layer keeps the frame of its last drawing, for reading device points back as data.
+    layer.SetFrameArea(frame, map.x.GetFrom(), map.x.GetTo(), map.y.GetFrom(), map.y.GetTo());
     // Background and its border.
     if (layer.IsBkgColor()) {
         HBRUSH b = CreateSolidBrush(qkColorOf(layer.GetBkgColorValue()));

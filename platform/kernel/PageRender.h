@@ -43,11 +43,12 @@ struct QKDrawEnv {
 struct QKLayerMap {
     RECT frame;
     CQKAxisScale x, y;
-    QKLayerMap(const RECT& f, const QKAxisRecord& xr, const QKAxisRecord& yr) : frame(f), x(xr), y(yr) {}
+    QKLayerMap(const RECT& f, const QKAxisRecord& xr, const QKAxisRecord& yr);
     // Device point of a data point; false when either value has no place on its scale.
     bool Map(double vx, double vy, double& dx, double& dy) const;
     bool MapX(double v, double& dx) const;
     bool MapY(double v, double& dy) const;
+    double xOrigin, xScale, yOrigin, yScale;
 };
 
 COLORREF qkColorOf(int index);

@@ -19,9 +19,12 @@ const double kSymbolSize = 9;
 // Far outside any device; GDI's coordinates stay well inside 32 bits.
 const double kCoordLimit = 1 << 26;
 
-int Round(double v)
+// Rounds half up; cheaper than lround, which matters at a million points.
+inline int Round(double v)
 {
-    return (int)std::lround(std::max(-kCoordLimit, std::min(kCoordLimit, v)));
+    const double t = std::max(-kCoordLimit, std::min(kCoordLimit, v)) + 0.5;
+    const int i = (int)t;
+    return i - (t < i);
 }
 
 CQKDataset* DatasetOf(const CQKPlotObj& plot, int role, int* first = nullptr, int* end = nullptr)
@@ -62,43 +65,70 @@ bool Valid(double v)
     return v != MISSING_VALUE && std::isfinite(v);
 }
 
-// Collapses each run of points in one pixel column to its first, lowest, highest and last
-// point in the order they came. A 1-pixel pen draws a vertical walk in one column as every
-// pixel between its extremes, and the segments between columns keep their ends, so the
-// picture is the same pixel for pixel.
-void MergeColumns(std::vector<POINT>& pts)
-{
-    std::vector<POINT> out;
-    out.reserve(std::min<size_t>(pts.size(), 4096));
-    auto push = [&](const POINT& p) {
-        if (out.empty() || out.back().x != p.x || out.back().y != p.y)
-            out.push_back(p);
-    };
-    size_t i = 0;
-    const size_t n = pts.size();
-    while (i < n) {
-        size_t j = i + 1;
-        size_t lo = i, hi = i;
-        while (j < n && pts[j].x == pts[i].x) {
-            if (pts[j].y < pts[lo].y)
-                lo = j;
-            if (pts[j].y > pts[hi].y)
-                hi = j;
-            ++j;
+// Takes a polyline's points one by one and keeps, of each run of points in one pixel
+// column, the first, the lowest, the highest and the last, in the order they came. A
+// 1-pixel pen draws a vertical walk in one column as every pixel between its extremes,
+// and the segments between columns keep their ends, so the picture is the same pixel for
+// pixel. Without merging every point is kept.
+class PolylineBuilder {
+public:
+    explicit PolylineBuilder(bool merge) : m_merge(merge) {}
+    void Add(POINT p)
+    {
+        if (!m_merge) {
+            m_out.push_back(p);
+            return;
         }
-        push(pts[i]);
-        if (lo < hi) {
-            push(pts[lo]);
-            push(pts[hi]);
-        } else {
-            push(pts[hi]);
-            push(pts[lo]);
+        if (m_count && p.x == m_first.x) {
+            if (p.y < m_lo.y) {
+                m_lo = p;
+                m_loIndex = m_count;
+            }
+            if (p.y > m_hi.y) {
+                m_hi = p;
+                m_hiIndex = m_count;
+            }
+            m_last = p;
+            ++m_count;
+            return;
         }
-        push(pts[j - 1]);
-        i = j;
+        Flush();
+        m_first = m_lo = m_hi = m_last = p;
+        m_loIndex = m_hiIndex = 0;
+        m_count = 1;
     }
-    pts.swap(out);
-}
+    std::vector<POINT>& Points()
+    {
+        Flush();
+        return m_out;
+    }
+    void Clear()
+    {
+        m_out.clear();
+        m_count = 0;
+    }
+
+private:
+    void Push(POINT p)
+    {
+        if (m_out.empty() || m_out.back().x != p.x || m_out.back().y != p.y)
+            m_out.push_back(p);
+    }
+    void Flush()
+    {
+        if (!m_count)
+            return;
+        Push(m_first);
+        Push(m_loIndex < m_hiIndex ? m_lo : m_hi);
+        Push(m_loIndex < m_hiIndex ? m_hi : m_lo);
+        Push(m_last);
+        m_count = 0;
+    }
+    bool m_merge;
+    std::vector<POINT> m_out;
+    POINT m_first = {}, m_lo = {}, m_hi = {}, m_last = {};
+    int m_loIndex = 0, m_hiIndex = 0, m_count = 0;
+};
 
 class GdiSelect {
 public:
@@ -185,15 +215,51 @@ void DrawLine(const PlotContext& c, const Series& s)
     HDC dc = c.env.dc;
     GdiSelect pen(dc, qkCreateLinePen(c.env, p.GetType(), p.GetWidth(), c.color));
     const bool thin = p.GetType() == 0 && c.env.PenWidth(p.GetWidth()) <= 1;
-    for (auto& run : Polylines(c, s)) {
-        std::vector<POINT> pts = Connect(run, p.GetConnectType());
-        if (pts.size() < 2)
-            continue;
-        if (thin && g_mergePoints)
-            MergeColumns(pts);
-        Polyline(dc, pts.data(), (int)pts.size());
-        c.Hit(pts, false);
+    if (p.GetConnectType() == 2 || p.GetConnectType() == 3 || !thin || !g_mergePoints) {
+        for (auto& run : Polylines(c, s)) {
+            std::vector<POINT> pts = Connect(run, p.GetConnectType());
+            if (pts.size() < 2)
+                continue;
+            Polyline(dc, pts.data(), (int)pts.size());
+            c.Hit(pts, false);
+        }
+        return;
     }
+    // Straight lines of a 1-pixel pen: the points are merged as they are mapped, so
+    // that a million points never stand in memory twice. Linear scales map inline.
+    const CQKGraphPage* page = dynamic_cast<CQKGraphPage*>(c.layer.GetValidPagePtr());
+    const bool joinMissing = page && page->IsDisplConnectMiss();
+    const QKLayerMap& m = c.map;
+    const bool linear = !m.x.HasBreak() && !m.y.HasBreak() && m.x.IsValid() && m.y.IsValid() &&
+                        (m.x.GetType() == 0 || m.x.GetType() == 3) && (m.y.GetType() == 0 || m.y.GetType() == 3);
+    PolylineBuilder line(true);
+    auto flush = [&]() {
+        std::vector<POINT>& pts = line.Points();
+        if (pts.size() >= 2) {
+            Polyline(dc, pts.data(), (int)pts.size());
+            c.Hit(pts, false);
+        }
+        line.Clear();
+    };
+    for (int row = s.first; row < s.end; ++row) {
+        const double vx = s.X(row), vy = s.Y(row);
+        double dx, dy;
+        bool ok;
+        if (linear) {
+            ok = Valid(vx) && Valid(vy);
+            dx = m.xOrigin + vx * m.xScale;
+            dy = m.yOrigin + vy * m.yScale;
+        } else {
+            ok = Valid(vx) && Valid(vy) && m.Map(vx, vy, dx, dy);
+        }
+        if (!ok) {
+            if (!joinMissing)
+                flush();
+            continue;
+        }
+        line.Add({Round(dx), Round(dy)});
+    }
+    flush();
 }
 
 void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes, const CQKDataset* colors)
@@ -631,29 +697,6 @@ void DrawHistogram(const PlotContext& c, const Series& s)
     }
 }
 
-void DrawTextPlot(const PlotContext& c, const Series& s)
-{
-    const auto* tp = dynamic_cast<const CQKTextPlotObj*>(&c.plot);
-    CQKTextStyle style;
-    if (tp) {
-        style.font = tp->GetFontType();
-        style.size = tp->GetFontSize();
-        style.rotation = (short)std::lround(tp->GetTextRotation() * 10);
-    }
-    CQKTextDC text(c.env.dc, style, c.plot.GetColor() < 0 ? 0 : c.plot.GetColor(), c.env.PointsToPixels(1));
-    for (int row = s.first; row < s.end; ++row) {
-        double dx, dy;
-        const double vy = s.Y(row);
-        if (!Valid(s.X(row)) || !Valid(vy) || !c.map.Map(s.X(row), vy, dx, dy))
-            continue;
-        const std::string label = s.y->GetText(row);
-        const SIZE sz = text.MeasureQuorixText(label, FALSE);
-        RECT rc = {Round(dx) - sz.cx / 2, Round(dy) - sz.cy, Round(dx) + sz.cx / 2, Round(dy)};
-        text.DrawQuorixText(label, rc, FALSE);
-        c.HitBox(rc);
-    }
-}
-
 } // namespace
 
 void qkfxSetPointMerging(BOOL on)
@@ -710,7 +753,11 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
             if (layer.GetObject(id) == plot)
                 c.id = id;
         if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot)) {
-            // The 3D library's node draws its own lines and fills.
+            // The 3D library's node draws its own lines and fills, through the grid's
+            // plot area: the frame and the ranges it shows.
+            if (CQKContourGrid* grid = contour->GetContourGrid())
+                grid->SetPlotArea(map.frame, map.x.GetFrom(), map.x.GetTo() - map.x.GetFrom(), map.y.GetFrom(),
+                                  map.y.GetTo() - map.y.GetFrom());
             contour->Draw(env.dc, &map.frame);
             c.HitBox(map.frame);
             continue;
@@ -728,8 +775,7 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
         if (!s.Load(*plot))
             continue;
         switch (type) {
-        case QK_PLOT_LINE:
-        case QK_PLOT_FUNCTION: DrawLine(c, s); break;
+        case QK_PLOT_LINE: DrawLine(c, s); break;
         case QK_PLOT_SCATTER: DrawSymbols(c, s, nullptr, nullptr); break;
         case QK_PLOT_LINE_SYMBOL:
             if (plot->IsLineInFrontSymbol(0)) {
@@ -758,7 +804,6 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
         case QK_PLOT_PIE: DrawPie(c, s); break;
         case QK_PLOT_BOX: DrawBox(c, s); break;
         case QK_PLOT_HISTOGRAM: DrawHistogram(c, s); break;
-        case QK_PLOT_TEXT: DrawTextPlot(c, s); break;
         case QK_PLOT_BUBBLE: DrawSymbols(c, s, DatasetOf(*plot, QK_ROLE_SIZE), nullptr); break;
         case QK_PLOT_COLOR_MAPPED: DrawSymbols(c, s, nullptr, DatasetOf(*plot, QK_ROLE_COLOR)); break;
         case QK_PLOT_BUBBLE_COLOR_MAPPED:

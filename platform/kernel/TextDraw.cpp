@@ -18,15 +18,13 @@ struct CQKTextDC::Run {
 namespace {
 
 // The font of a run: the face (a run's own, the style's font list entry, else the
-// system's), the size shrunk for sub- and superscripts, bold, italic, underline, Greek.
-HFONT MakeFont(const CQKTextStyle& style, const std::string& face, bool bold, bool italic, bool underline, bool greek,
-               int script, double pixelsPerPoint)
+// system's), the size shrunk for sub- and superscripts, bold, italic, underline.
+HFONT MakeFont(const CQKTextStyle& style, const std::string& face, bool bold, bool italic, bool underline, int script,
+               double pixelsPerPoint)
 {
     std::string name = face;
     if (name.empty() && !(style.flags & QK_TEXT_SYSTEM_FONT) && style.font > 0)
         CQKFontManager::GetFontName(style.font, name);
-    if (greek)
-        name = "Symbol";
     if (name.empty())
         name = "Arial";
     double size = style.size * pixelsPerPoint;
@@ -34,8 +32,35 @@ HFONT MakeFont(const CQKTextStyle& style, const std::string& face, bool bold, bo
         size *= std::pow(0.7, std::abs(script));
     const int height = -std::max(1, (int)std::lround(size));
     return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, underline, FALSE,
-                       greek ? SYMBOL_CHARSET : DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
                        ANTIALIASED_QUALITY, DEFAULT_PITCH, name.c_str());
+}
+
+// The text of a run as drawn: Latin letters of a Greek run become the Greek letters in
+// the order of the classic symbol fonts (a alpha, b beta, c chi, ...), drawn with the
+// run's own font, which has them; no symbol font needs to be installed.
+std::wstring Shown(const std::string& text, bool greek)
+{
+    std::wstring w;
+    if (!greek) {
+        const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), nullptr, 0);
+        w.resize(n);
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), &w[0], n);
+        return w;
+    }
+    static const wchar_t lower[] = L"\x03B1\x03B2\x03C7\x03B4\x03B5\x03C6\x03B3\x03B7\x03B9\x03D5\x03BA\x03BB\x03BC"
+                                   L"\x03BD\x03BF\x03C0\x03B8\x03C1\x03C3\x03C4\x03C5\x03D6\x03C9\x03BE\x03C8\x03B6";
+    static const wchar_t upper[] = L"\x0391\x0392\x03A7\x0394\x0395\x03A6\x0393\x0397\x0399\x03D1\x039A\x039B\x039C"
+                                   L"\x039D\x039F\x03A0\x0398\x03A1\x03A3\x03A4\x03A5\x03C2\x03A9\x039E\x03A8\x0396";
+    for (char c : text) {
+        if (c >= 'a' && c <= 'z')
+            w += lower[c - 'a'];
+        else if (c >= 'A' && c <= 'Z')
+            w += upper[c - 'A'];
+        else
+            w += (wchar_t)(unsigned char)c;
+    }
+    return w;
 }
 
 } // namespace
@@ -139,7 +164,7 @@ void CQKTextDC::Layout(const std::string& text, std::vector<std::vector<Run>>& l
 
     // Measure: each run in its font, shifted for sub- and superscripts.
     sizes.clear();
-    HFONT baseFont = MakeFont(m_style, "", false, false, false, false, 0, m_pixelsPerPoint);
+    HFONT baseFont = MakeFont(m_style, "", false, false, false, 0, m_pixelsPerPoint);
     HGDIOBJ old = SelectObject(m_dc, baseFont);
     TEXTMETRICA tmBase = {};
     GetTextMetricsA(m_dc, &tmBase);
@@ -153,10 +178,11 @@ void CQKTextDC::Layout(const std::string& text, std::vector<std::vector<Run>>& l
                 x += r.width;
                 continue;
             }
-            HFONT f = MakeFont(m_style, r.face, r.bold, r.italic, r.underline, r.greek, r.script, m_pixelsPerPoint);
+            HFONT f = MakeFont(m_style, r.face, r.bold, r.italic, r.underline, r.script, m_pixelsPerPoint);
             SelectObject(m_dc, f);
             SIZE s = {};
-            GetTextExtentPoint32A(m_dc, r.text.c_str(), (int)r.text.size(), &s);
+            const std::wstring shown = Shown(r.text, r.greek);
+            GetTextExtentPoint32W(m_dc, shown.c_str(), (int)shown.size(), &s);
             TEXTMETRICA tm = {};
             GetTextMetricsA(m_dc, &tm);
             SelectObject(m_dc, baseFont);
@@ -213,7 +239,7 @@ void CQKTextDC::DrawQuorixText(const std::string& text, const RECT& rect, BOOL) 
         for (const Run& r : lines[l]) {
             if (r.text == "\t")
                 continue;
-            HFONT f = MakeFont(m_style, r.face, r.bold, r.italic, r.underline, r.greek, r.script, m_pixelsPerPoint);
+            HFONT f = MakeFont(m_style, r.face, r.bold, r.italic, r.underline, r.script, m_pixelsPerPoint);
             LOGFONTA lf = {};
             GetObjectA(f, sizeof lf, &lf);
             DeleteObject(f);
@@ -226,7 +252,8 @@ void CQKTextDC::DrawQuorixText(const std::string& text, const RECT& rect, BOOL) 
             const double px = indent + r.x, py = y + r.ascent + r.shift;
             const int dx = rect.left + (int)std::lround(px * ca + py * sa);
             const int dy = rect.top + (int)std::lround(-px * sa + py * ca);
-            TextOutA(m_dc, dx, dy, r.text.c_str(), (int)r.text.size());
+            const std::wstring shown = Shown(r.text, r.greek);
+            TextOutW(m_dc, dx, dy, shown.c_str(), (int)shown.size());
             SelectObject(m_dc, old);
             DeleteObject(f);
         }

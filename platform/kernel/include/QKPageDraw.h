@@ -45,12 +45,17 @@ public:
     double GetTo() const { return m_to; }
     int GetType() const { return m_type; }
     BOOL IsValid() const { return m_valid; }
+    // Without a break the fraction is (Transform(value) - t0) / (t1 - t0).
+    BOOL HasBreak() const { return m_break; }
+    double GetT0() const { return m_t0; }
+    double GetT1() const { return m_t1; }
     // The value transformed by a scale type; FALSE outside the type's domain.
     static BOOL Transform(int type, double value, double& t);
     static double Inverse(int type, double t);
 
 private:
     double m_from, m_to;
+    double m_t0 = 0, m_t1 = 1;
     int m_type;
     BOOL m_valid;
     bool m_break = false;

@@ -350,6 +350,7 @@ TEST_F(DrawTest, EveryScaleTypeMapsValuesAndTicksByItsFormula)
         double from, to, inc, value, tick;
     } cases[] = {
         {0, 0, 10, 2, 3, 4},           // linear
+        {0, 10, 0, 2, 3, 4},           // linear, reversed
         {1, 1, 1000, 1, 30, 100},      // log10
         {2, 1, 99, 10, 70, 50},        // probability
         {3, 2, 8, 1, 6.5, 5},          // probit
@@ -503,6 +504,32 @@ TEST_F(DrawTest, AxisElementsFollowTheirSettings)
              ASSERT_FALSE(IsRectEmpty(&y));
              EXPECT_GT(y.bottom - y.top, 2 * (y.right - y.left)) << "rotated " << Describe(y);
              EXPECT_NEAR((t.Top() + t.Bottom()) / 2, (y.top + y.bottom) / 2.0, 4) << Describe(y);
+         }},
+        {"the top axis with ticks and labels when shown",
+         [](DrawTest& t) {
+             t.EditAxes(QK_AXIS_X, [](CQKAxes& a) {
+                 a.Get2ndAxis()->SetMajorTickType(2);
+                 a.Get2ndTickLabel()->SetShow(TRUE);
+             });
+         },
+         [&](DrawTest& t, const Dib& d) {
+             EXPECT_TRUE(d.Near(t.MapX(4), t.Top() - 3, kBlack, 0));
+             RECT ink = d.Ink({(int)t.MapX(4) - 20, 0, (int)t.MapX(4) + 20, (int)(t.Top() - majorLen - 2)});
+             ASSERT_FALSE(IsEmpty(ink));
+             EXPECT_NEAR(t.MapX(4), (ink.left + ink.right) / 2.0, 3) << Describe(ink);
+         }},
+        {"numbers with thousands separated",
+         [](DrawTest& t) {
+             t.Range(QK_AXIS_X, 0, 20000, 10000);
+             t.EditAxes(QK_AXIS_X, [](CQKAxes& a) { a.Get1stTickLabel()->SetFormatType(3); });
+         },
+         [&](DrawTest& t, const Dib& d) {
+             const int top = (int)(t.Bottom() + majorLen + 2), bottom = top + 40;
+             // "10,000" is wider than "10000" by the comma; both are centred on the tick.
+             RECT ink = d.Ink({(int)t.MapX(10000) - 60, top, (int)t.MapX(10000) + 60, bottom});
+             CQKTextStyle style;
+             CQKTextDC text(d.dc, style, 0, t.PixelsPerPoint());
+             EXPECT_NEAR(text.MeasureQuorixText("10,000", FALSE).cx, ink.right - ink.left, 4) << Describe(ink);
          }},
         {"axis at a value of the other axis",
          [](DrawTest& t) {
@@ -730,4 +757,30 @@ TEST_F(DrawTest, PrintedPageIsTheScreenDrawingScaled)
     EXPECT_NEAR(sa.top, pa.top, 3);
     EXPECT_NEAR(sa.right, pa.right, 3);
     EXPECT_NEAR(sa.bottom, pa.bottom, 3);
+}
+
+// Contours are the 3D library's drawing: its lines lie inside the frame, over the part of
+// the matrix the axes show, and stay clear of the part they do not.
+TEST_F(DrawTest, ContourPlotIsDrawnByTheLibraryInsideTheLayerFrame)
+{
+    ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 9 9")) << err;
+    auto* matrix = static_cast<CQKMatrixPage*>(qkfxGetProject().GetActiveMatrix());
+    matrix->m_x1 = matrix->m_y1 = 0;
+    matrix->m_x2 = matrix->m_y2 = 8;
+    for (int r = 1; r <= 9; ++r)
+        for (int c = 1; c <= 9; ++c)
+            matrix->SetCell(r, c, (c - 5) * (c - 5) + (r - 5) * (r - 5));
+    ASSERT_TRUE(Run("matrix -p 0 ContourBW")) << err;
+    page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+    layer = page->GetActiveLayer();
+    Range(QK_AXIS_X, 0, 16, 2);
+    Range(QK_AXIS_Y, 0, 16, 2);
+    NoLegend();
+    Dib dib(W, H);
+    Render(dib);
+    auto ink = [](COLORREF c) { return c != kWhite; };
+    const RECT inside = dib.Ink({(int)Left() + 2, (int)Top() + 2, (int)Right() - 1, (int)Bottom() - 1}, ink);
+    ASSERT_FALSE(IsEmpty(inside)) << "the contour lines";
+    EXPECT_LE(inside.right, MapX(8) + 2) << Describe(inside);
+    EXPECT_GE(inside.top, MapY(8) - 2) << Describe(inside);
 }
