@@ -357,12 +357,12 @@ TEST_F(GraphViews, EveryKindOfPlotIsDrawn)
     struct Case {
         const char* script;
         const char* name;
-        bool drawn; // the contour and 3D kinds are drawn by the 3D library, not bound yet
+        bool drawn; // the 3D kinds are drawn by the 3D library, not bound yet
     } cases[] = {
         {"worksheet -p Line Line", "line", true},
         {"worksheet -p Scatter Scatter", "scatter", true},
         {"worksheet -p Column Column", "column", true},
-        {"matrix -p Contour ContourColor", "contour", false},
+        {"matrix -p Contour ContourColor", "contour", true},
         {"matrix -p Surface ColorFill", "surface", false},
     };
     for (const Case& c : cases) {
