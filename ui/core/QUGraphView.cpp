@@ -31,6 +31,9 @@ BEGIN_MESSAGE_MAP(CQUGraphView, CQuorixView)
     ON_COMMAND_EX_RANGE(32964, 32969, OnGraphScript)
     ON_COMMAND_EX_RANGE(35552, 35561, OnRotationScript)
     ON_UPDATE_COMMAND_UI(36084, OnUpdatePlotDetails)
+    ON_UPDATE_COMMAND_UI(36099, OnUpdateZAxis)
+    ON_UPDATE_COMMAND_UI(36102, OnUpdateZAxis)
+    ON_UPDATE_COMMAND_UI(36105, OnUpdateZAxis)
     ON_UPDATE_COMMAND_UI(36085, OnUpdateGraphAnalysis)
     ON_UPDATE_COMMAND_UI_RANGE(34144, 34191, OnUpdateGraphAnalysis)
     ON_UPDATE_COMMAND_UI(9999, OnUpdateGraphAnalysis)
@@ -224,6 +227,13 @@ void CQUGraphView::OnUpdatePlotDetails(CCmdUI* pCmdUI)
 {
     CQKGraphicLayer* layer = GetActiveLayer();
     pCmdUI->Enable(layer != nullptr && layer->GetNumPlots() > 0 && QUIsCommandAvailable(nullptr, pCmdUI->m_nID));
+}
+
+// The Z axis's title and dialogs, for layers that have one.
+void CQUGraphView::OnUpdateZAxis(CCmdUI* pCmdUI)
+{
+    CQKGraphicLayer* layer = GetActiveLayer();
+    pCmdUI->Enable(layer != nullptr && layer->HasZAxis() && QUIsCommandAvailable(nullptr, pCmdUI->m_nID));
 }
 
 // The analysis commands and the fitter work on X-Y data of the active layer.

@@ -162,7 +162,7 @@ TEST_F(GraphViews, GraphAndLayoutWindowsHaveTheirDocumentsViewsAndPages)
     EXPECT_EQ(graphView->GetContextMenuID(nullptr), 571);
 
     // A layout has no window or template file of its own; an empty graph has nothing for
-    // Plot Details or the fitter to work on.
+    // Plot Details or the fitter to work on, and a 2D layer no Z axis.
     struct Case {
         CView* view;
         UINT id;
@@ -170,6 +170,7 @@ TEST_F(GraphViews, GraphAndLayoutWindowsHaveTheirDocumentsViewsAndPages)
     } cases[] = {
         {layoutView, 34012, 0}, {layoutView, 34016, 0},
         {graphView, 36084, 0}, {graphView, 36085, 0},
+        {graphView, 36103, 1}, {graphView, 36105, 0}, {graphView, 36099, 0}, // no Z axis in 2D
     };
     for (const Case& c : cases)
         EXPECT_EQ(Enabled(c.view, c.id), c.enabled) << c.id;
