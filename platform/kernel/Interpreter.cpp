@@ -25,6 +25,7 @@
 #include "QKAccess.h"
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKFile.h"
 #include "QKSysMethod.h"
 
 namespace {
@@ -222,7 +223,7 @@ const std::vector<FunctionDef>& Functions()
 const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
-    "getenumwin", "getfile", "if", "else", "for", "break", "continue", "return",
+    "getenumwin", "getfile", "if", "else", "for", "break", "continue", "return", "save", "open",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
@@ -1677,6 +1678,14 @@ struct CQKScript::Impl {
             }
             return true;
         }
+        if (word == "save") {
+            Save(words());
+            return true;
+        }
+        if (word == "open") {
+            Open(words());
+            return true;
+        }
         if (word == "getfile") {
             // No file dialog in this host: the choice is cancelled, which %A shows empty.
             log("GetFile");
@@ -1724,10 +1733,16 @@ struct CQKScript::Impl {
             if (a.size() > 4)
                 Fail("win -t takes a kind, a template and a name");
             qkfxGetCallLog().Add("win -t", a[1] + (templ.empty() ? "" : " " + templ) + (name.empty() ? "" : " " + name));
-            CQKPage* page = project.CreatePage(type, name);
-            if (!page)
-                Fail("win -t: \"" + name + "\" is not a free window name");
-            page->SetTemplateName(templ);
+            CQKPage* page;
+            std::string error;
+            if (templ.empty() || type == QK_PAGE_EXCEL || type == QK_PAGE_LAYOUT) {
+                page = project.CreatePage(type, name);
+                if (!page)
+                    Fail("win -t: \"" + name + "\" is not a free window name");
+                page->SetTemplateName(templ);
+            } else if (!(page = qkfxNewPageFromTemplate(type, templ, name, &error))) {
+                Fail("win -t: " + error);
+            }
             // The window is the user interface's; without one the page stays window-less.
             qkfxGetAccess()->OnInternalNewPage(page, TRUE);
             return;
@@ -1739,6 +1754,67 @@ struct CQKScript::Impl {
             return;
         }
         Fail("win knows -t <kind> [template [name]], -tx, -n and -a <name>");
+    }
+
+    // save [file]: the project (to its own file without one); save -w|-t <window> <file>:
+    // a window file or a template.
+    void Save(const std::vector<std::string>& a)
+    {
+        CQKProject& project = qkfxGetProject();
+        std::string error;
+        if (!a.empty() && (Same(a[0], "-w") || Same(a[0], "-t"))) {
+            bool templ = Same(a[0], "-t");
+            if (a.size() != 3)
+                Fail(std::string("save ") + a[0] + " takes a window and a file");
+            CQKPage* page = project.FindPage(a[1]);
+            if (!page)
+                Fail("save: there is no window \"" + a[1] + "\"");
+            std::string path = a[2], ext;
+            if (templ)
+                qkfxGetQrxTemplateFileExtension(page->GetType(), ext);
+            else
+                ext = qkfxWindowFileExtension(page->GetType());
+            if (!ext.empty() && !HasFileExtension(path))
+                path += ext;
+            if (!qkfxSavePage(page, path, templ, &error))
+                Fail(error);
+            return;
+        }
+        if (a.size() > 1 || (a.size() == 1 && IsOption(a[0])))
+            Fail("save knows [file], -w <window> <file> and -t <window> <file>");
+        std::string path = a.empty() ? project.GetProjectPath() : a[0];
+        if (path.empty())
+            Fail("save: the project has no file yet; name one (save <file>)");
+        if (!HasFileExtension(path))
+            path += ".qpj";
+        if (!qkfxSaveProject(path, &error))
+            Fail(error);
+    }
+
+    // open <file>: a project replaces the open one, a window file or template adds its
+    // window; open -a <file> appends a project to the open one.
+    void Open(const std::vector<std::string>& a)
+    {
+        bool append = !a.empty() && Same(a[0], "-a");
+        if (a.size() != (append ? 2u : 1u) || (!append && IsOption(a[0])))
+            Fail("open knows <file> and -a <file>");
+        const std::string& path = a.back();
+        std::string error;
+        if (qkfxGetAccess()->IsProjectFileName(path.c_str())) {
+            if (!qkfxOpenProject(path, append, &error))
+                Fail(error);
+            return;
+        }
+        CQKPage* page = qkfxReadPage(path, std::string(), std::string(), &error);
+        if (!page)
+            Fail(error);
+        qkfxGetAccess()->OnInternalNewPage(page, TRUE);
+    }
+
+    static bool HasFileExtension(const std::string& path)
+    {
+        size_t dot = path.find_last_of('.'), slash = path.find_last_of("\\/");
+        return dot != std::string::npos && (slash == std::string::npos || dot > slash);
     }
 
     void Worksheet(const std::vector<std::string>& a)
@@ -2151,6 +2227,7 @@ void CQKScript::SetOutput(QKOutputProc proc, void* user)
 
 void CQKScript::Print(const std::string& text, int kind)
 {
+    qkfxGetProject().AppendResultsLog(text + "\r\n");
     if (m_impl->output) {
         m_impl->output(text.c_str(), kind, m_impl->outputUser);
         return;

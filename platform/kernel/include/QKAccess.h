@@ -146,10 +146,13 @@ public:
     CQKQrxSystem* GetQrxSystem();
     CQKScriptWindow* GetScriptWindow() { return &m_scriptWindow; }
 
-    // Project files: ".qpj". Reading them comes with the project file format; until then
-    // opening fails with a message.
+    // Project files: ".qpj". Opening replaces the project with the file's; a file that
+    // cannot be read is reported and leaves the project as it was (FALSE).
     BOOL IsProjectFileName(const char* name);
     BOOL OpenProjectFile(const char* name);
+    // The file a project is saved as: the system's Save As box (project files), starting
+    // from `path`; FALSE when the user cancelled.
+    virtual BOOL AskProjectFileName(std::string& path);
 
     // Operations of the user interface the kernel cannot carry out without one: recorded in
     // the call log.
