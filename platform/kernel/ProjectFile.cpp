@@ -1565,6 +1565,10 @@ std::string FolderOf(const std::string& path)
 // is complete and on the disk: a failure at any step leaves the old file as it was.
 bool WriteFileSafely(const std::string& path, const std::vector<BYTE>& bytes, std::string* error)
 {
+    // A file marked read-only is not written over (the system would let a rename do it).
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return SetError(error, "the file is read-only");
     char temp[MAX_PATH];
     if (!GetTempFileNameA(FolderOf(path).c_str(), "qx", 0, temp))
         return SetError(error, "no new file can be made in its folder: " + SystemMessage(GetLastError()));

@@ -280,37 +280,69 @@ TEST_F(AccessTest, TheProjectIsModifiedByEveryChangeOfItsData)
     EXPECT_FALSE(project.IsModified()) << "New starts an unmodified project";
 }
 
-TEST_F(AccessTest, ClosingAModifiedProjectAsksYesNoOrCancelAndYesKeepsItOpen)
+TEST_F(AccessTest, ClosingAModifiedProjectAsksYesNoOrCancelAndYesSavesIt)
 {
     CQKProject& project = qkfxGetProject();
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string titled = std::string(dir) + "qxk_closing.qpj", named = std::string(dir) + "qxk_named.qpj";
+    // What happens in each box that appears, in order: a button, or a name typed into
+    // the Save As box.
+    enum { TYPE_NAME = -1, CANCEL_NAME = -2 };
     struct Case {
         bool modified;
-        std::vector<int> buttons; // pressed in the message boxes that appear, in order
+        const char* path; // the project's file, "" untitled
+        std::vector<int> steps;
         int answer;
+        const char* saved; // the file that must exist afterwards
     } cases[] = {
-        {false, {}, 1},
-        {true, {IDNO}, 1},
-        {true, {IDCANCEL}, 0},
-        {true, {IDYES, IDOK}, 0},
+        {false, "", {}, 1, nullptr},
+        {true, "", {IDNO}, 1, nullptr},
+        {true, "", {IDCANCEL}, 0, nullptr},
+        {true, titled.c_str(), {IDYES}, 1, titled.c_str()},
+        {true, "", {IDYES, CANCEL_NAME}, 0, nullptr},
+        {true, "", {IDYES, TYPE_NAME}, 1, named.c_str()},
+        // A file that cannot be written: the reason is shown and the project stays.
+        {true, "C:\\no\\such\\folder\\p.qpj", {IDYES, IDOK}, 0, nullptr},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.path + std::to_string(c.steps.size()));
+        DeleteFileA(titled.c_str());
+        DeleteFileA(named.c_str());
         project.New();
         project.CreatePage(QK_PAGE_WKS);
+        project.SetProjectPath(c.path);
         project.SetProjectModified(c.modified);
         std::vector<std::string> texts;
         qxtest::DialogDriver driver;
-        for (int button : c.buttons)
-            driver.Then([&texts, button](HWND box) {
+        for (int step : c.steps)
+            driver.Then([&texts, &named, step](HWND box) {
                 texts.push_back(qxtest::WindowText(box) + "|" + qxtest::MessageBoxText(box));
-                qxtest::Click(box, button);
+                if (step == TYPE_NAME) {
+                    // The file name box: a combo box in the Explorer-style box, an edit
+                    // in the older one.
+                    qxtest::SetText(box, GetDlgItem(box, 1148) ? 1148 : 1152, named);
+                    qxtest::Click(box, IDOK);
+                } else {
+                    qxtest::Click(box, step == CANCEL_NAME ? IDCANCEL : step);
+                }
             });
         EXPECT_EQ(driver.Run([&] { return (INT_PTR)project.OnClosingQuery(); }), c.answer);
-        EXPECT_EQ(driver.StepsRun(), (int)c.buttons.size());
-        if (!c.buttons.empty())
+        EXPECT_EQ(driver.StepsRun(), (int)c.steps.size());
+        if (!c.steps.empty())
             EXPECT_EQ(texts[0], "Quorix|Save changes to the project?");
-        if (c.buttons.size() == 2)
-            EXPECT_NE(texts[1].find("cannot be saved"), std::string::npos) << texts[1];
+        if (c.steps.size() == 2 && c.steps[1] >= 0)
+            EXPECT_NE(texts[1].find("cannot save"), std::string::npos) << texts[1];
+        if (c.steps.size() == 2 && c.steps[1] < 0)
+            EXPECT_EQ(texts[1].substr(0, 15), "Save Project As") << texts[1];
+        if (c.saved) {
+            EXPECT_NE(GetFileAttributesA(c.saved), INVALID_FILE_ATTRIBUTES);
+            EXPECT_EQ(project.GetProjectPath(), c.saved);
+            EXPECT_FALSE(project.IsModified());
+        }
     }
+    DeleteFileA(titled.c_str());
+    DeleteFileA(named.c_str());
 }
 
 TEST_F(AccessTest, ClosingAllWindowsEmptiesTheProjectOnlyWhenEveryQueryAgrees)

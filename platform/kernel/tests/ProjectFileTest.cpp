@@ -2,6 +2,10 @@
 // reader against damaged files, and saves that fail without losing the old file.
 #include "KernelTest.h"
 
+#include <afx.h>
+
+#include <algorithm>
+#include <functional>
 #include <random>
 #include <sstream>
 
@@ -329,6 +333,194 @@ TEST_F(ProjectFileTest, OnePageOfAProjectIsReadByItsName)
     EXPECT_EQ(qkfxGetProject().GetNumPages(), 1);
     EXPECT_EQ(qkfxReadPage(path, "Nowhere", "", &error), nullptr);
     EXPECT_NE(error.find("no window named \"Nowhere\""), std::string::npos) << error;
+    DeleteFileA(path.c_str());
+}
+
+// The folder's file names, to see that a save leaves no temporary file behind.
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(fd.cFileName);
+    while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string FileText(const std::string& path)
+{
+    std::string text;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return text;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+    fclose(f);
+    return text;
+}
+
+TEST_F(ProjectFileTest, ASaveReplacesTheOldFileOnlyWhenTheNewOneIsComplete)
+{
+    std::string folder = TempPath("qxk_saves\\");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string path = folder + "work.qpj";
+    ASSERT_TRUE(Run("win -t wks; col(A)[1] = 1")) << err;
+    std::string error;
+    ASSERT_TRUE(qkfxSaveProject(path, &error)) << error;
+    std::string old = FileText(path);
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"work.qpj"});
+    EXPECT_EQ(qkfxGetProject().GetProjectPath(), path);
+    EXPECT_FALSE(qkfxGetProject().IsModified());
+
+    ASSERT_TRUE(Run("col(A)[2] = 2")) << err;
+    struct Case {
+        const char* what;
+        std::function<void()> arrange, undo;
+        const char* reason;
+    } cases[] = {
+        {"a full disk", [] { qkfxSetFileWriteLimit(100); }, [] { qkfxSetFileWriteLimit(0); }, "cannot be written"},
+        {"a read-only file", [&] { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY); },
+         [&] { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); }, "the file is read-only"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.arrange();
+        EXPECT_FALSE(qkfxSaveProject(path, &error));
+        c.undo();
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        EXPECT_NE(error.find("the old file is kept"), std::string::npos) << error;
+        EXPECT_EQ(FileText(path), old);
+        EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"work.qpj"});
+        EXPECT_TRUE(qkfxGetProject().IsModified()) << "nothing was saved";
+    }
+    // A folder where no file can be made (one that is not there stands for a read-only
+    // one, which the administrator these tests run as could still write to).
+    EXPECT_FALSE(qkfxSaveProject(folder + "none\\work.qpj", &error));
+    EXPECT_NE(error.find("no new file can be made in its folder"), std::string::npos) << error;
+
+    // With the backup asked for, the old file is kept beside the new one.
+    qkfxGetQrxSystem().GetRefProject().SetBackupBeforeSave(1);
+    ASSERT_TRUE(qkfxSaveProject(path, &error)) << error;
+    EXPECT_EQ(FileText(path + ".bak"), old);
+    EXPECT_NE(FileText(path), old);
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"work.qpj", "work.qpj.bak"}));
+    qkfxGetProject().New();
+    ASSERT_TRUE(qkfxOpenProject(path, false, &error)) << error;
+    EXPECT_EQ(qkfxGetProject().FindDataset("Data1_A")->GetValue(1), 2);
+    for (const std::string& f : FilesIn(folder))
+        DeleteFileA((folder + f).c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+// A script saves in one console host and the next one opens: the two state dumps agree.
+TEST_F(ProjectFileTest, AProjectSavedByOneProcessOpensInTheNextAsItWas)
+{
+    std::string project = TempPath("qxk_every.qpj"), wks = TempPath("qxk_every.qgw"),
+                matrix = TempPath("qxk_every.qgm"), templ = TempPath("qxk_every.qtw");
+    std::string d1 = TempPath("qxk_dump1.txt"), d2 = TempPath("qxk_dump2.txt"), d3 = TempPath("qxk_dump3.txt");
+    TempFile save("qxk_save.qgs", EveryKindScript() + "win -a Data2; wks.col2.label$ = Speed; save -w Data2 %2;"
+                                                      "save -w Matrix1 %3; save -t Data2 %4; save %1\n");
+    Result r = RunHost("--dump \"" + d1 + "\" \"" + save.path + "\" \"" + project + "\" \"" + wks + "\" \"" +
+                       matrix + "\" \"" + templ + "\"");
+    ASSERT_EQ(r.exitCode, 0u) << r.err;
+    TempFile open("qxk_open.qgs", "open %1\n");
+    r = RunHost("--dump \"" + d2 + "\" \"" + open.path + "\" \"" + project + "\"");
+    ASSERT_EQ(r.exitCode, 0u) << r.err;
+    std::string saved = FileText(d1), opened = FileText(d2);
+    EXPECT_GT(saved.size(), 20000u);
+    EXPECT_EQ(Diff(saved, opened), "");
+
+    // Window files and a template, read by a process that starts empty.
+    TempFile windows("qxk_windows.qgs", "open %1; open %2; win -t wks \"%3\" Copy\n");
+    r = RunHost("--dump \"" + d3 + "\" \"" + windows.path + "\" \"" + wks + "\" \"" + matrix + "\" \"" + templ + "\"");
+    ASSERT_EQ(r.exitCode, 0u) << r.err;
+    auto section = [](const std::string& dump, const std::string& page) {
+        size_t at = dump.find("\n  page " + page + " ");
+        return at == std::string::npos ? std::string() : dump.substr(at, dump.find("\n  }\n", at) - at);
+    };
+    std::string third = FileText(d3);
+    EXPECT_NE(section(saved, "Data2"), "");
+    EXPECT_EQ(section(saved, "Data2"), section(third, "Data2"));
+    EXPECT_EQ(section(saved, "Matrix1"), section(third, "Matrix1"));
+    EXPECT_NE(section(third, "Copy").find("label = \"Speed\""), std::string::npos) << section(third, "Copy");
+    for (const std::string& f : {project, wks, matrix, templ, d1, d2, d3})
+        DeleteFileA(f.c_str());
+}
+
+TEST_F(ProjectFileTest, TheScriptCommandsSayWhatIsWrong)
+{
+    struct Case {
+        const char* script;
+        const char* error;
+    } cases[] = {
+        {"save", "the project has no file yet"},
+        {"save -w Nowhere x", "there is no window \"Nowhere\""},
+        {"win -n Notes1; save -w Notes1 x", "has no window files"},
+        {"save -q", "save knows"},
+        {"open C:\\no\\such\\file.qpj", "cannot open \"C:\\no\\such\\file.qpj\""},
+        {"open", "open knows"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(Run(c.script)) << c.script;
+        EXPECT_NE(err.find(c.error), std::string::npos) << c.script << ": " << err;
+    }
+    // A file that is no project, opened as one, leaves the project as it was.
+    TempFile junk("qxk_junk.qpj", "not a project at all");
+    ASSERT_TRUE(Run("win -t wks; col(A)[1] = 7")) << err;
+    std::string before = qkfxGetProject().GetResultsLog().empty() ? "" : PageDump("Data1");
+    EXPECT_FALSE(Run("open \"" + junk.path + "\""));
+    EXPECT_NE(err.find("not one of this program's"), std::string::npos) << err;
+    EXPECT_EQ(PageDump("Data1"), before);
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), 2);
+    EXPECT_FALSE(qkfxGetAccess()->OpenProjectFile(junk.path.c_str()));
+}
+
+// The application's document reads a window from a file or from the archive of its
+// storage, and writes it with SavePageFile.
+TEST_F(ProjectFileTest, APageIsWrittenToAFileAndReadBackFromAnArchive)
+{
+    ASSERT_TRUE(Run("win -t wks; col(B)[3] = 4.5; wks.col2.label$ = Height")) << err;
+    CQKPage* page = qkfxGetProject().FindPage("Data1");
+    CMemFile memory;
+    ASSERT_TRUE(page->SavePageFile(&memory, FALSE));
+    std::string before = PageDump("Data1");
+    page->Destroy();
+    memory.SeekToBegin();
+    CQKPage* read;
+    {
+        CArchive ar(&memory, CArchive::load);
+        read = qkfxGetAccess()->CreateNewPage(QK_PAGE_WKS, nullptr, reinterpret_cast<const char*>(&ar), 2);
+    }
+    ASSERT_NE(read, nullptr) << err;
+    EXPECT_EQ(Diff(before, PageDump("Data1")), "");
+
+    // From a file; a file of another kind, or a cut archive, is refused with a reason.
+    std::string path = TempPath("qxk_page.qgw");
+    std::string error;
+    ASSERT_TRUE(qkfxSavePage(read, path, false, &error)) << error;
+    CQKPage* fromFile = qkfxGetAccess()->CreateNewPage(QK_PAGE_WKS, nullptr, path.c_str(), 1);
+    ASSERT_NE(fromFile, nullptr) << err;
+    EXPECT_EQ(fromFile->GetName(), "Data2");
+    EXPECT_EQ(qkfxGetAccess()->CreateNewPage(QK_PAGE_MATRIX, nullptr, path.c_str(), 1), nullptr);
+    EXPECT_NE(err.find("another kind of window"), std::string::npos) << err;
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), 2);
+    CMemFile cut;
+    cut.Write("QXPF\x01\x00\x02\x00\xff\x00\x00\x00", 12);
+    cut.SeekToBegin();
+    {
+        CArchive ar(&cut, CArchive::load);
+        EXPECT_EQ(qkfxGetAccess()->CreateNewPage(QK_PAGE_WKS, nullptr, reinterpret_cast<const char*>(&ar), 2),
+                  nullptr);
+    }
+    EXPECT_NE(err.find("more than its storage holds"), std::string::npos) << err;
     DeleteFileA(path.c_str());
 }
 
