@@ -1,6 +1,7 @@
 #include "AppQuorix.h"
 
 #include "PageClasses.h"
+#include "QKAccess.h"
 #include "QrxMultiDocTemplate.h"
 #include "Splash.h"
 #include "TipDlg.h"
@@ -18,6 +19,7 @@ END_MESSAGE_MAP()
 
 BOOL CAppQuorix::InitInstance()
 {
+    qkfxAddScriptResource("QDAREAD.QGS", AfxGetResourceHandle(), IDR_QDAREAD);
     BOOL result = CQuorixApp::InitInstance();
     if (result) {
         // A hidden start shows nothing, so it shows no tip either, whatever the splash

@@ -6,7 +6,7 @@
 
 IMPLEMENT_DYNCREATE(CMainFrameQuorix, CMainFrame)
 IMPLEMENT_DYNCREATE(CChildFrameQuorix, CChildFrame)
-IMPLEMENT_DYNCREATE(CUnbuiltPageView, CView)
+IMPLEMENT_DYNCREATE(CUnbuiltPageView, CQuorixView)
 IMPLEMENT_DYNCREATE(CWksDocQuorix, CQuorixDoc)
 IMPLEMENT_DYNCREATE(CGraphDocQuorix, CQuorixDoc)
 IMPLEMENT_DYNCREATE(CMatrixDocQuorix, CQuorixDoc)
@@ -23,19 +23,6 @@ END_MESSAGE_MAP()
 int CMainFrameQuorix::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     return CMainFrame::OnCreate(lpCreateStruct) == -1 ? -1 : 0;
-}
-
-CQKPage* CUnbuiltPageView::GetPage()
-{
-    CQuorixDoc* doc = DYNAMIC_DOWNCAST(CQuorixDoc, GetDocument());
-    return doc ? doc->GetPage() : nullptr;
-}
-
-int CUnbuiltPageView::GetWndTemplateId()
-{
-    CDocument* doc = GetDocument();
-    CQrxMultiDocTemplate* t = doc ? DYNAMIC_DOWNCAST(CQrxMultiDocTemplate, doc->GetDocTemplate()) : nullptr;
-    return t ? t->get_template_id() : -1;
 }
 
 CString CUnbuiltPageView::GetNotice()

@@ -12,6 +12,7 @@
 #include "ChildFrame.h"
 #include "MainFrame.h"
 #include "QuorixDoc.h"
+#include "QuorixView.h"
 
 class CMainFrameQuorix : public CMainFrame
 {
@@ -27,16 +28,14 @@ class CChildFrameQuorix : public CChildFrame
 };
 
 // Names the window kind and says that its view is not built, rather than showing an
-// empty window as if the page had nothing in it. It tells its frame the page and the
-// window kind, as the page views do.
-class CUnbuiltPageView : public CView, public IQUPageView
+// empty window as if the page had nothing in it. It is the base view of the page windows
+// otherwise: it tells its frame the page and the window kind, and runs the commands.
+class CUnbuiltPageView : public CQuorixView
 {
     DECLARE_DYNCREATE(CUnbuiltPageView)
 public:
     // The text the window shows.
     CString GetNotice();
-    CQKPage* GetPage() override;
-    int GetWndTemplateId() override;
 protected:
     void OnDraw(CDC* pDC) override;
 };

@@ -4,10 +4,12 @@
 
 #include "AppQuorix.h"
 #include "PageClasses.h"
+#include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
 #include "Splash.h"
 #include "TestHelpers.h"
 #include "resource.h"
+#include <QKAccess.h>
 #include <QKData.h>
 #include <afxdisp.h>
 #include <qxtest/DialogDriver.h>
@@ -187,6 +189,96 @@ TEST_F(AppObject, OpenGoesToTheFrameworksFileDialog)
     });
     EXPECT_EQ(1, driver.StepsRun());
     EXPECT_FALSE(driver.TimedOut());
+}
+
+// What a menu command opens, driven as a user would: each step answers one dialog.
+TEST_F(AppObject, FileWindowAndHelpCommandsOpenTheirDialogs)
+{
+    ASSERT_EQ(0, app->GetAccess()->execute_script("win -t wks", 0));
+    std::vector<std::string> captions, messages;
+    auto run = [&](UINT command, std::vector<qxtest::DialogDriver::Step> steps) {
+        qxtest::DialogDriver driver;
+        for (auto& step : steps)
+            driver.Then([&, step](HWND dialog) {
+                captions.push_back(qxtest::WindowText(dialog));
+                step(dialog);
+            });
+        driver.Run([&] {
+            app->m_pMainWnd->SendMessage(WM_COMMAND, command);
+            return (INT_PTR)0;
+        });
+        EXPECT_EQ((int)steps.size(), driver.StepsRun()) << command;
+        EXPECT_FALSE(driver.TimedOut()) << command;
+    };
+    auto box = [&](HWND dialog) {
+        messages.push_back(qxtest::MessageBoxText(dialog));
+        qxtest::Click(dialog, IDOK);
+    };
+
+    // New: the chosen kind's window is made; a kind not built yet says so.
+    run(ID_FILE_NEW, {[](HWND dialog) {
+            qxtest::ListSelect(dialog, 1104, 6); // Matrix
+            qxtest::Click(dialog, IDOK);
+        }});
+    EXPECT_NE(nullptr, qkfxGetProject().FindPage("Matrix1"));
+    run(ID_FILE_NEW, {[](HWND dialog) {
+            qxtest::ListSelect(dialog, 1104, 5); // Notes
+            qxtest::Click(dialog, IDOK);
+        },
+                      box});
+    EXPECT_EQ(nullptr, qkfxGetProject().FindPage("Notes1"));
+
+    // Rename: a name the kernel refuses is explained and changes nothing; a good one takes.
+    CQKPage* matrix = qkfxGetProject().FindPage("Matrix1");
+    HWND rename = nullptr;
+    run(33120, {[&](HWND dialog) {
+            rename = dialog;
+            qxtest::SetText(dialog, 2041, "2 bad");
+            qxtest::Click(dialog, IDOK);
+        },
+                [&](HWND dialog) {
+                    // The dialog stays open after the message; it is cancelled then.
+                    PostMessageA(rename, WM_COMMAND, IDCANCEL, 0);
+                    box(dialog);
+                }});
+    EXPECT_EQ("Matrix1", matrix->GetName());
+    run(33120, {[](HWND dialog) {
+            EXPECT_EQ("Matrix1", qxtest::GetText(dialog, 2041));
+            qxtest::SetText(dialog, 2041, "Results");
+            qxtest::Click(dialog, IDOK);
+        }});
+    EXPECT_EQ("Results", matrix->GetName());
+    CMDIChildWnd* child = ((CMDIFrameWnd*)app->m_pMainWnd)->MDIGetActive();
+    ASSERT_NE(nullptr, child);
+    EXPECT_EQ("Results", std::string((LPCTSTR)child->GetActiveDocument()->GetTitle()));
+
+    // Open asks for a file; the About box; the Options sheet.
+    auto cancel = [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0); };
+    run(33996, {cancel});
+    run(ID_APP_ABOUT, {cancel});
+    run(36080, {cancel});
+
+    ASSERT_EQ(9u, captions.size());
+    EXPECT_EQ("New", captions[0]);
+    EXPECT_EQ("Rename Window", captions[3]);
+    EXPECT_EQ("About Quorix", captions[7]);
+    ASSERT_EQ(2u, messages.size());
+    EXPECT_EQ("New Notes windows cannot be made in this version.", messages[0]);
+    EXPECT_NE(std::string::npos, messages[1].find("\"2 bad\" cannot be the window's name")) << messages[1];
+}
+
+// The script window: Window Script Window shows it and hides it again.
+TEST_F(AppObject, TheScriptWindowCommandTogglesTheKernelsWindow)
+{
+    CQKScriptWindow* window = app->GetAccess()->GetScriptWindow();
+    app->m_pMainWnd->SendMessage(WM_COMMAND, 32992);
+    ASSERT_TRUE(window->IsShown());
+    EXPECT_EQ(app->m_pMainWnd->GetSafeHwnd(), GetWindow(window->GetHwnd(), GW_OWNER));
+    // A key typed there goes to the window, not to the main window's accelerators.
+    MSG msg = {window->GetEditHwnd(), WM_KEYDOWN, 'N', 0};
+    EXPECT_TRUE(app->m_pMainWnd->PreTranslateMessage(&msg));
+    app->m_pMainWnd->SendMessage(WM_COMMAND, 32992);
+    EXPECT_FALSE(window->IsShown());
 }
 
 } // namespace

@@ -674,7 +674,7 @@ BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCTSTR lpszText, LPCRECT lpRectTool, UIN
         ::GetClientRect(pWnd->GetSafeHwnd(), &ti.rect);
     ti.lpszText = (LPSTR)lpszText;
     if (IS_INTRESOURCE(lpszText) && lpszText != LPSTR_TEXTCALLBACK)
-        ti.hinst = AfxFindResourceHandle(MAKEINTRESOURCE(((UINT_PTR)lpszText >> 4) + 1), RT_STRING);
+        ti.hinst = AfxFindStringResourceHandle((UINT)(UINT_PTR)lpszText);
     return (BOOL)::SendMessageA(m_hWnd, TTM_ADDTOOLA, 0, (LPARAM)&ti);
 }
 

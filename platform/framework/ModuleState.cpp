@@ -82,6 +82,32 @@ HINSTANCE AfxFindResourceHandle(LPCTSTR lpszName, LPCTSTR lpszType)
     return hInst;
 }
 
+HINSTANCE AfxFindStringResourceHandle(UINT nID)
+{
+    // Strings are stored in blocks of sixteen, and a module that holds one string of a
+    // block holds the whole block: the program's replacement of one library string must
+    // not hide the library's other fifteen, so each module is asked for the string itself.
+    auto hasString = [nID](HINSTANCE h) {
+        LPCWSTR text = nullptr;
+        return h != nullptr && ::LoadStringW(h, nID, (LPWSTR)&text, 0) > 0;
+    };
+    HINSTANCE hInst = AfxGetResourceHandle();
+    if (hasString(hInst))
+        return hInst;
+    {
+        ChainLock lock;
+        for (CDynLinkLibrary* pDLL = g_pFirstDLL; pDLL; pDLL = pDLL->m_pNextDLL)
+            if (!pDLL->m_bSystem && hasString(pDLL->m_hResource))
+                return pDLL->m_hResource;
+        for (CDynLinkLibrary* pDLL = g_pFirstDLL; pDLL; pDLL = pDLL->m_pNextDLL)
+            if (pDLL->m_bSystem && hasString(pDLL->m_hResource))
+                return pDLL->m_hResource;
+    }
+    if (hasString(g_hInstFramework))
+        return g_hInstFramework;
+    return nullptr;
+}
+
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule)
 {
     if (state.bInitialized)

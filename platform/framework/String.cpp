@@ -502,8 +502,7 @@ void CString::FormatMessage(UINT nFormatID, ...)
 
 BOOL CString::LoadString(UINT nID)
 {
-    // String resources live in blocks of sixteen; find the module holding the block.
-    HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCE((nID >> 4) + 1), RT_STRING);
+    HINSTANCE hInst = AfxFindStringResourceHandle(nID);
     LPCWSTR pwsz = nullptr;
     int nLen = hInst ? ::LoadStringW(hInst, nID, (LPWSTR)&pwsz, 0) : 0;
     if (nLen <= 0) {

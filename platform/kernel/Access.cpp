@@ -39,33 +39,6 @@ std::string qkGetIniFolder()
     return g_iniFolder.empty() ? qkGetProgramFolder() : g_iniFolder;
 }
 
-// ---- CQKScriptWindow -------------------------------------------------------------------
-
-void CQKScriptWindow::OnMainFrameOpen(HWND)
-{
-    qkfxGetCallLog().Add("CQKScriptWindow::OnMainFrameOpen");
-}
-
-void CQKScriptWindow::DisableCreation()
-{
-    m_creationEnabled = false;
-}
-
-void CQKScriptWindow::EnableCreation()
-{
-    m_creationEnabled = true;
-}
-
-void CQKScriptWindow::OnMainFrameClose(HWND)
-{
-    qkfxGetCallLog().Add("CQKScriptWindow::OnMainFrameClose");
-}
-
-BOOL CQKScriptWindow::SetActive()
-{
-    return FALSE;
-}
-
 // ---- CQKAccess -------------------------------------------------------------------------
 
 CQKAccess::CQKAccess()
@@ -122,11 +95,6 @@ CQKQrxSystem* CQKAccess::create_QrxSystem_object()
 int CQKAccess::execute_script(const char* text, int)
 {
     return qkfxGetScript().Execute(text ? text : "") ? 0 : 1;
-}
-
-int CQKAccess::on_before_run_command(const char*, int)
-{
-    return 1;
 }
 
 int CQKAccess::run_resurce_string_ex(const char* group, const char* commandString, CQKLayer*)

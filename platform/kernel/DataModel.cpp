@@ -37,6 +37,39 @@ const char* PageStem(QKPageType type)
     return "Page";
 }
 
+std::string ColumnKey(const std::string& name)
+{
+    std::string key = name;
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z')
+            c = (char)(c - 'a' + 'A');
+    return key;
+}
+
+// Spreadsheet letters: 1 = A .. 26 = Z, 27 = AA, 28 = AB, ...
+std::string LetterName(int n)
+{
+    std::string name;
+    for (int k = n; k > 0; k = (k - 1) / 26)
+        name.insert(name.begin(), (char)('A' + (k - 1) % 26));
+    return name;
+}
+
+// The number of a letter name, 0 for any other name (or one too long to be reached).
+int LetterNumber(const std::string& name)
+{
+    if (name.empty() || name.size() > 6)
+        return 0;
+    int n = 0;
+    for (char c : name) {
+        int letter = c >= 'A' && c <= 'Z' ? c - 'A' : c >= 'a' && c <= 'z' ? c - 'a' : -1;
+        if (letter < 0)
+            return 0;
+        n = n * 26 + letter + 1;
+    }
+    return n;
+}
+
 } // namespace
 
 // ---- CQKDataset ----------------------------------------------------------------------
@@ -235,10 +268,9 @@ CQKDataset* CQKWksPage::GetColumn(int n) const
 
 CQKDataset* CQKWksPage::FindColumn(const std::string& name) const
 {
-    for (const auto& c : m_columns)
-        if (SameName(c->m_columnName, name))
-            return c.get();
-    return nullptr;
+    ++m_nameLookups;
+    auto it = m_columnsByName.find(ColumnKey(name));
+    return it == m_columnsByName.end() ? nullptr : it->second;
 }
 
 int CQKWksPage::GetColumnIndex(const CQKDataset* column) const
@@ -249,16 +281,31 @@ int CQKWksPage::GetColumnIndex(const CQKDataset* column) const
     return 0;
 }
 
-std::string CQKWksPage::NextColumnName() const
+std::string CQKWksPage::NextColumnName()
 {
-    // Spreadsheet letters: A .. Z, AA .. AZ, BA, ...; the first one not in use.
-    for (int n = 1;; ++n) {
-        std::string name;
-        for (int k = n; k > 0; k = (k - 1) / 26)
-            name.insert(name.begin(), (char)('A' + (k - 1) % 26));
+    // The lowest free letter name: first the freed ones below the scan point, then on.
+    while (!m_freedLetters.empty()) {
+        int n = *m_freedLetters.begin();
+        m_freedLetters.erase(m_freedLetters.begin());
+        std::string name = LetterName(n);
         if (!FindColumn(name))
             return name;
     }
+    for (;; ++m_nextLetter) {
+        std::string name = LetterName(m_nextLetter);
+        if (!FindColumn(name)) {
+            ++m_nextLetter;
+            return name;
+        }
+    }
+}
+
+void CQKWksPage::ForgetColumnName(const std::string& name)
+{
+    m_columnsByName.erase(ColumnKey(name));
+    int n = LetterNumber(name);
+    if (n > 0 && n < m_nextLetter)
+        m_freedLetters.insert(n);
 }
 
 CQKDataset* CQKWksPage::AddColumn(const std::string& name)
@@ -267,6 +314,7 @@ CQKDataset* CQKWksPage::AddColumn(const std::string& name)
     if (!CQKProject::IsValidName(n) || FindColumn(n))
         return nullptr;
     m_columns.push_back(std::make_unique<CQKDataset>(m_project, n, this));
+    m_columnsByName[ColumnKey(n)] = m_columns.back().get();
     m_project->SetProjectModified(true);
     return m_columns.back().get();
 }
@@ -275,6 +323,7 @@ bool CQKWksPage::DeleteColumn(int n)
 {
     if (n < 1 || n > (int)m_columns.size())
         return false;
+    ForgetColumnName(m_columns[n - 1]->m_columnName);
     m_columns.erase(m_columns.begin() + (n - 1));
     m_project->SetProjectModified(true);
     return true;
@@ -288,7 +337,9 @@ bool CQKWksPage::RenameColumn(int n, const std::string& name)
     CQKDataset* other = FindColumn(name);
     if (other && other != c)
         return false;
+    ForgetColumnName(c->m_columnName);
     c->m_columnName = name;
+    m_columnsByName[ColumnKey(name)] = c;
     m_project->SetProjectModified(true);
     qkRefreshPlotNames();
     return true;

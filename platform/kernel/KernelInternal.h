@@ -37,6 +37,11 @@ std::string qkGetProgramFolder();
 std::string qkGetIniFolder();
 
 std::string qkTrim(const std::string& text);
+
+// The script language's exp and ^ (ScriptMath.cpp), shared by the interpreter and the
+// compiled form.
+double qkExp(double x);
+double qkPow(double a, double b);
 // Splits at blanks; a double-quoted text is one word, without its quotes. False when a
 // quote is not closed (the words up to it are kept).
 bool qkSplitWords(const std::string& text, std::vector<std::string>* words);
@@ -80,6 +85,7 @@ void qkRefreshPlotNames();
 // A matrix page is going: the plots that draw it go from every layer.
 void qkRemovePlotsOfPage(INT_PTR page);
 
+<<<<<<< HEAD
 // The plug-ins' named memory blocks and saved texts (the database plug-in's queries),
 // by upper-cased name (HostServices.cpp); project files keep them.
 std::map<std::string, std::vector<BYTE>> qkGetHostBlocks();
@@ -93,3 +99,12 @@ class CArchive;
 // The bytes of one window file from an archive (ProjectFile.cpp): its header says how many
 // follow. false with the reason in *error.
 bool qkReadPageBytes(CArchive* archive, std::vector<BYTE>& bytes, std::string* error);
+=======
+// The script commands of the program's own script files (GetFile, open, doc -n, doc -uw,
+// win -d): true when `word` with `args` is one of them; a failure leaves its message in
+// *error.
+bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error);
+// The text of a script file the program carries as a resource; false when it carries none
+// of that name.
+bool qkFindScriptResource(const std::string& fileName, std::string* text);
+>>>>>>> main

@@ -160,6 +160,9 @@ void QKSysMethodFileExt::LoadInternalDefaults(CQKFileTypeGroupPtrArray& groups) 
         {"Excel", {{"Excel Workbook (*.xls)", "*.xls"}}},
         {"TEMPLATE", {{"Worksheet Template (*.qtw)", "*.qtw"}, {"Graph Template (*.qtp)", "*.qtp"},
                       {"Matrix Template (*.qtm)", "*.qtm"}}},
+        {"Window", {{"Worksheet (*.qgw)", "*.qgw"}, {"Graph (*.qgg)", "*.qgg"}, {"Matrix (*.qgm)", "*.qgm"},
+                    {"Layout (*.qgl)", "*.qgl"}}},
+        {"Kaleidagraph Any", {{"Kaleidagraph Data (*.qda)", "*.qda"}, {"All Files (*.*)", "*.*"}}},
     };
     groups.RemoveAll();
     for (const Builtin& b : kBuiltin) {

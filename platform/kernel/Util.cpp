@@ -10,6 +10,7 @@
 #include "QKCallLog.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
+#include "QKAccess.h"
 
 std::string qkTrim(const std::string& s)
 {
@@ -276,15 +277,43 @@ std::string CQKQrxSystem::GetMenuLevelTitle(int level) const
     return level == 0 ? "Full Menus" : std::string();
 }
 
+namespace {
+
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
+{
+    if (msg == WM_INITDIALOG)
+        return TRUE;
+    if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
 void CQKQrxSystem::AboutDialog()
 {
     qkfxGetCallLog().Add("CQKQrxSystem::AboutDialog");
+    HWND frame = qkfxGetAccess()->GetMainFrame();
+    HMODULE program = GetModuleHandleA(nullptr);
+    const int kAboutBox = 100;
+    if (frame == nullptr || !IsWindow(frame) || !FindResourceA(program, MAKEINTRESOURCEA(kAboutBox), RT_DIALOG))
+        return;
+    DialogBoxParamA(program, MAKEINTRESOURCEA(kAboutBox), frame, AboutProc, 0);
 }
 
 void CQKQrxSystem::ToggleScriptWindow()
 {
-    m_scriptWindowShown = !m_scriptWindowShown;
-    qkfxGetCallLog().Add("CQKQrxSystem::ToggleScriptWindow", m_scriptWindowShown ? "shown" : "hidden");
+    CQKScriptWindow* window = qkfxGetAccess()->GetScriptWindow();
+    bool show = !window->IsShown();
+    window->Show(show);
+    qkfxGetCallLog().Add("CQKQrxSystem::ToggleScriptWindow", window->IsShown() ? "shown" : "hidden");
+}
+
+bool CQKQrxSystem::IsScriptWindowShown() const
+{
+    return qkfxGetAccess()->GetScriptWindow()->IsShown();
 }
 
 std::string qkFormatText(const char* format, ...)

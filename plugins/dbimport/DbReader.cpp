@@ -182,7 +182,9 @@ int DbReadState::Read(QmMethod& method, QmODBC& root, int firstRow, int lastRow,
         int d = firstWksCol + (i - firstCol);
         int percent = firstCol == lastCol ? 100 : (i - firstCol) * 100 / (lastCol - firstCol);
         UtilProgressBox(host, UTIL_PROGRESS_SET, percent, nullptr);
-        if (UtilProgressBox(host, UTIL_PROGRESS_POLL, 0, nullptr) != 0) {
+        // Cancel in the box, or Ctrl+C in the console host (the host's stop request).
+        if (UtilProgressBox(host, UTIL_PROGRESS_POLL, 0, nullptr) != 0 ||
+            (QmHostBound() && QmCallHost(HOST_POLL_ABORT, 0, 0) != 0)) {
             MessageBoxA(host, "Only Read Part of Databse!", "Caution!", MB_OK | MB_ICONEXCLAMATION);
             break;
         }

@@ -15,12 +15,14 @@
 #include <stdint.h>
 
 #include <memory>
+#include <optional>
 
 #include <string>
 #include <vector>
 
 class FUM;
 struct FUM_File;
+class FumByteReader;
 
 // The library's one root; QMDLL forwards to it.
 FUM& TheFum();
@@ -59,6 +61,7 @@ enum FumError {
     FUM_ERR_FORMAT = 41,           // a file not in the layout of its import      // WRITERECORD: fewer columns than a record has values
     FUM_ERR_TYPE = 43,             // no conversion for that class and size
     FUM_ERR_MEMORY = 44,
+    FUM_ERR_STOPPED = 46,          // the user stopped the work; what was read is kept
     FUM_ERR_EMPTY_TEXT = 261,      // a text argument given without text
     FUM_ERR_NO_METHOD = 262,       // SYNTAX: no method of that name
     FUM_ERR_NO_NAME = 264,         // ALTSPELL: neither a method nor a property
@@ -146,9 +149,74 @@ public:
 
 // ---- Open files -----------------------------------------------------------------------
 
+// An open file. Reads go through one buffer kept as long as the file is open, so that a
+// reader called once per line costs no set-up, no refill and no seek back per call; the
+// position is kept here (64-bit) and the system's file pointer is moved only to read a
+// block or to write. Failures throw CFileException* as CFile's members do.
 struct FUM_File : public CFile {
-    BYTE mode = 0; // 0 read, 1 write, 2 both
-    int Handle() const { return static_cast<int>(reinterpret_cast<INT_PTR>(m_hFile)); }
+    static const int kHighestNumber = 99999;
+    // The next file number, or -1 when the process has used them all.
+    static int NextNumber();
+
+    BYTE mode = 0;   // 0 read, 1 write, 2 both
+    int number = 0;  // the number scripts hold
+    int Handle() const { return number; }
+
+    int64_t Position64() const { return pos_; }
+    int64_t Seek64(int64_t offset, UINT from);
+    // The length as the system has it now.
+    int64_t Length64();
+    // The same, but not asked again while reading goes on inside the buffer.
+    int64_t ReadingLength64();
+    // 1 and the byte at the position (which moves on), 0 at the end of the file, -1 with
+    // the cause of a file exception.
+    int NextByte(int* ch, int* cause)
+    {
+        size_t at = static_cast<size_t>(pos_ - bufStart_);
+        if (pos_ >= bufStart_ && at < buf_.size()) {
+            *ch = buf_[at];
+            ++pos_;
+            return 1;
+        }
+        return NextByteSlow(ch, cause);
+    }
+    // The byte at the position without moving on; -1 at the end of the file or on failure.
+    int PeekByte();
+    // The bytes buffered from the position on (none when the buffer is used up), for a
+    // reader that takes a run of them at once and then moves on by Skip.
+    const uint8_t* Buffered(size_t* count) const
+    {
+        size_t at = static_cast<size_t>(pos_ - bufStart_);
+        *count = pos_ >= bufStart_ && at < buf_.size() ? buf_.size() - at : 0;
+        return *count ? buf_.data() + at : nullptr;
+    }
+    void Skip(size_t count) { pos_ += static_cast<int64_t>(count); }
+    // The file begins with a UTF-16 byte-order mark (either order).
+    bool StartsWithUtf16Mark();
+
+    BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr) override;
+    UINT Read(void* lpBuf, UINT nCount) override;
+    void Write(const void* lpBuf, UINT nCount) override;
+    // The 32-bit members refuse positions they cannot carry instead of cutting them.
+    LONG Seek(LONG lOff, UINT nFrom) override;
+    DWORD GetPosition() const override;
+    DWORD GetLength() const override;
+    void SetLength(DWORD dwNewLen) override;
+    void Close() override;
+    void Abort() override;
+
+private:
+    void Forget();
+    void MoveOs(int64_t position);
+    bool Fill();
+    int NextByteSlow(int* ch, int* cause);
+
+    int64_t pos_ = 0;
+    int64_t bufStart_ = 0;
+    std::vector<uint8_t> buf_;
+    int64_t osPos_ = -1;   // where the system's file pointer is; -1 unknown
+    int64_t length_ = -1;  // -1 unknown
+    int utf16_ = -1;       // StartsWithUtf16Mark's answer, -1 not yet asked
 };
 
 class FUM_FileList {
@@ -204,14 +272,18 @@ public:
     int ResolveFile(int number, int given);
     int GetStringArg(std::string& out, QmProperty* argument);
     int SetIntArg(int index, int value);
+    int SetRealArg(int index, double value);
     int SetStringArg(int index, const char* text);
 
     // The argument's integer value when given (QmInt arguments only).
     int IntArg(int index) const;
+    // A file position or offset: whole bytes beyond the 32-bit range, from a QmReal.
+    int64_t Int64Arg(int index) const;
     bool Given(int index) const { return index < argCount && args[index] && args[index]->given; }
 
 protected:
     void AddInt() { AddArgument(new QmInt); }
+    void AddReal() { AddArgument(new QmReal); }
     void AddText() { AddArgument(new QmString); }
 };
 
@@ -486,8 +558,25 @@ public:
 
 // Adds columns to a worksheet until it has n; 0 or the call's code (20 or 6).
 int FumEnsureColumns(QmQuorixWks& worksheet, int n);
-// The row below the longest column of a worksheet (0 for one without data).
-int FumLongestColumn(QmQuorixWks& worksheet);
+// The cells of one worksheet row that a text reader fills, one call (one line) at a time.
+// The columns found when the free row is sought are kept for the writes, so that a line
+// costs no second search for each column, and the column count is asked once.
+class FumRowCells {
+public:
+    // The worksheet's first free row: the row below its longest column, 0 when its
+    // columns are empty.
+    int Open(QmQuorixWks& worksheet);
+    void Close() { columns_.clear(); }
+    // The worksheet gets at least n columns (FumEnsureColumns' answer).
+    int Ensure(QmQuorixWks& worksheet, int n);
+    // The worksheet's answer, as QmQuorixWks::SetCell gives it.
+    int SetNumber(QmQuorixWks& worksheet, int column, int row, double value);
+
+private:
+    // Kept from call to call (cleared, not freed): a line costs no allocation for them.
+    std::vector<QmResultData> columns_;
+    int known_ = 0;
+};
 
 // ---- Records ---------------------------------------------------------------------------
 
@@ -552,6 +641,29 @@ protected:
 // split anew (the caller has put the arguments in place) and TWRITE takes no quoted form.
 extern bool g_fumWorksheetLevel;
 
+// The text readers read bytes; UTF-16 text would arrive as numbers split by NULs. 0 for
+// any other file; for UTF-16 the refusal (ERROR 41), with a message naming the import
+// that reads it.
+int FumRefuseUtf16(FUM_File* file);
+
+// Long work: asks, every so often, whether the user wants it stopped (Ctrl+C in the
+// console host, which the host answers to HOST_POLL_ABORT, or Cancel in the progress box,
+// which appears once the work has been polled for half a second).
+class FumLongWork {
+public:
+    explicit FumLongWork(const char* title);
+    ~FumLongWork();
+    bool Stopped(int percent);
+    // The call's answer when stopped: what was read stays, and the user is told so.
+    static int Stop();
+
+private:
+    const char* title_;
+    DWORD start_ = 0;
+    bool polled_ = false;
+    bool open_ = false;
+};
+
 // The index 0..25 of a string variable letter (either case), or -1.
 int FumLetterIndex(char letter);
 // Sets %A..%Z; 0 or the call's code (20 or 6). Without a host nothing is set.
@@ -576,11 +688,41 @@ public:
     // Reads the current file through the loop; the value is the count of tokens read.
     int Process(double* result, QmDLL* root) override;
 
-    int IsLineEnd(int ch);
-    int IsNumberChar(int ch);
-    int IsSeparator(int ch);
+    // The character tests read the settings ReadText took when it began.
+    int IsLineEnd(int ch)
+    {
+        switch (lineMode_) {
+        case 0: return ch == '\n' && previousChar == '\r';
+        case 1: return ch == '\n';
+        case 2: return ch == '\r';
+        }
+        return BadLineMode();
+    }
+    int IsSeparator(int ch) { return ch == sep_; }
+    // A `+` is not a number character.
+    int IsNumberChar(int ch)
+    {
+        return ch != sep_ && ((ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'E' || ch == 'e');
+    }
     int EndOfData() { return endOfFileMark || bytesRead >= length; }
     int SeparatorEnd(int ch, int tokenLength);
+
+    // Readers that split the text into fields (numbers or row cells) answer true: for
+    // them every line break ends a field, whatever the line mode, a blank or tab
+    // separator runs together, and an empty field between separators is a field.
+    virtual bool SplitsFields() { return false; }
+    // The reader takes number characters into its tokens and nothing else, and no hook of
+    // its own reacts to a number character inside the data: ReadText then takes a run of
+    // them without asking the hooks, which would all answer as for any number character.
+    virtual bool TakesNumbersOnly() { return false; }
+    // A blank or a tab is the separator: aligned columns, in which runs of blanks and
+    // tabs count as one separator.
+    bool WhitespaceSeparator() { return whitespaceSep_; }
+    int IsFieldSeparator(int ch) { return ch == sep_ || (whitespaceSep_ && (ch == ' ' || ch == '\t')); }
+    // A line break as a field boundary: the LF of CR LF (its CR in mode 2), a lone CR, a
+    // lone LF. Where the line mode sees no line end (a Unix file in mode 0) it still ends
+    // the number before it instead of joining it to the next.
+    int IsBreak(int ch);
     int MissingArgument();
     int CheckLetter(int index, char* letter);
     // A count of 0 (lines, tokens, characters): refused in extended mode; in classic
@@ -593,6 +735,24 @@ public:
     uint32_t boundaries = 0;
     int previousChar = 0;
     std::string token;
+
+protected:
+    // Set by SeparatorEnd: the token it ended is an empty field (two separators in a row),
+    // not the nothing before a line end or the end of the data.
+    bool emptyField_ = false;
+
+private:
+    int BadLineMode();
+    // Taken from the root and the reader when ReadText begins, read for every character.
+    void TakeSettings();
+
+    FumByteReader* reader_ = nullptr; // while ReadText runs
+    int tokenLength_ = 0;
+    int sep_ = ',';
+    int lineMode_ = 0;
+    bool whitespaceSep_ = false;
+    bool splits_ = false;
+    bool numbersOnly_ = false;
 };
 
 class QmASCII : public QmASCIIPiece {
@@ -609,6 +769,9 @@ public:
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
     int OnToken(const std::string& text, unsigned count) override;
     int IsStop(int ch, unsigned count) override;
+    bool SplitsFields() override { return wks_.has_value(); }
+    // A string variable receives every character, and a stop character may be a digit.
+    bool TakesNumbersOnly() override { return wks_.has_value() && !letter_ && !(stopMode.value & 1); }
 
     QmString include, exclude;
     QmBounded readMode{0, 1, 0};
@@ -619,7 +782,9 @@ public:
 private:
     char letter_ = 0;
     QmString wksName_;
-    std::unique_ptr<QmQuorixWks> wks_;
+    // Made anew for every call (the worksheet may have gone), kept in place.
+    std::optional<QmQuorixWks> wks_;
+    FumRowCells cells_;
     int column_ = 0, row_ = 0;
     uint32_t lines_ = 0;
     uint32_t lineCountedAt_ = 0;
@@ -635,10 +800,13 @@ public:
     void End(QmDLL* root) override;
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
     int OnToken(const std::string& text, unsigned count) override;
+    bool SplitsFields() override { return true; }
 
 protected:
     QmString wksName_;
-    std::unique_ptr<QmQuorixWks> wks_;
+    // Made anew for every call (the worksheet may have gone), kept in place.
+    std::optional<QmQuorixWks> wks_;
+    FumRowCells cells_;
     int column_ = 0, row_ = 0;
 };
 
@@ -648,6 +816,7 @@ public:
     QmLineRow();
     int Begin(const char* argText, QmDLL* root) override { return BeginRow(argText, root); }
     int TakeChar(int ch) override { return IsNumberChar(ch); }
+    bool TakesNumbersOnly() override { return true; }
     int IsStop(int ch, unsigned count) override { return EndOfData() || IsLineEnd(ch); }
 };
 
@@ -719,6 +888,8 @@ public:
     int TakeChar(int ch) override { return IsNumberChar(ch); }
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
     int OnToken(const std::string& text, unsigned count) override;
+    bool SplitsFields() override { return true; }
+    bool TakesNumbersOnly() override { return true; }
     int IsStop(int ch, unsigned count) override
     {
         return EndOfData() || count >= static_cast<uint32_t>(last_ - first_);
@@ -772,27 +943,44 @@ public:
 
 // ---- Worksheet-level methods and imports ----------------------------------------------
 
-// Reads a file a byte at a time from its position, through a block buffer; Restore puts
-// the file just behind the last byte handed out.
+// Reads a file a byte at a time from its position, up to the end the file had when the
+// reader was made; the file's position moves with every byte handed out.
 class FumByteReader {
 public:
     explicit FumByteReader(FUM_File* file);
-    ~FumByteReader() { Restore(); }
     // 1 and the byte, 0 at the end of the file, -1 with the cause of a file exception.
-    int Next(int* ch, int* cause);
-    void Restore();
+    int Next(int* ch, int* cause)
+    {
+        if (consumed_ >= length_)
+            return 0;
+        int got = file_->NextByte(ch, cause);
+        if (got == 1)
+            ++consumed_;
+        return got;
+    }
+    // The byte Next would hand out, or -1 at the end.
+    int Peek();
+    // The bytes Next would hand out that are already buffered, and moving past them.
+    const uint8_t* Buffered(size_t* count) const
+    {
+        const uint8_t* p = file_->Buffered(count);
+        if (*count > length_ - consumed_)
+            *count = length_ - consumed_;
+        return p;
+    }
+    void Skip(size_t count)
+    {
+        file_->Skip(count);
+        consumed_ += static_cast<uint32_t>(count);
+    }
     uint32_t Consumed() const { return consumed_; }
-    // Bytes from the position to the end of the file.
+    // Bytes from the position to the end of the file (at most 4 GB are read in one call).
     uint32_t Remaining() const { return length_; }
 
 private:
     FUM_File* file_;
-    long start_ = 0;
     uint32_t length_ = 0;
     uint32_t consumed_ = 0;
-    std::vector<uint8_t> block_;
-    size_t have_ = 0, next_ = 0;
-    bool restored_ = false;
 };
 
 // Methods of fum by the numbers under which worksheet-level methods call them.
@@ -819,6 +1007,8 @@ public:
     int SetSetting(int n, double value);
     int CallMethod(int m, double* result);
     int CallMethodInt(int m, double* result, int i);
+    // SETPOS and JUMP with a position or offset of the whole 64-bit range.
+    int CallMethodPosition(int m, double* result, int64_t position);
     int CallMethodText(int m, double* result, const char* text, int i);
     int CallMethodText3(int m, double* result, const char* text, int i, int j, int k);
     // A called method failed with `status`: the import's code (extended: status + 0x200;
@@ -854,8 +1044,8 @@ public:
 protected:
     // A READ of n bytes into *value; 0 or the import's code.
     int Read(int n, double* value);
-    int SetPos(long position);
-    int Jump(long offset);
+    int SetPos(int64_t position);
+    int Jump(int64_t offset);
     int GetPos(double* position);
 };
 
@@ -894,8 +1084,8 @@ public:
     int HFileArgIndex() override { return argCount - 1; }
     int Process(double* result, QmDLL* root) override;
 
-    static int GetPosition(FUM_File* file, long* position);
-    static int Seek(FUM_File* file, long* offset, int base);
+    static int GetPosition(FUM_File* file, int64_t* position);
+    static int Seek(FUM_File* file, int64_t* offset, int base);
 
 private:
     FumMove move_;

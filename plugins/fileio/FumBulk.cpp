@@ -29,16 +29,39 @@ int FumEnsureColumns(QmQuorixWks& worksheet, int n)
     return 0;
 }
 
-int FumLongestColumn(QmQuorixWks& worksheet)
+int FumRowCells::Open(QmQuorixWks& worksheet)
 {
+    columns_.clear();
+    known_ = worksheet.GetNumCols();
+    columns_.reserve(known_);
     int longest = 0;
-    int columns = worksheet.GetNumCols();
-    for (int c = 1; c <= columns; ++c) {
-        QmResultData data(worksheet, c);
+    for (int c = 1; c <= known_; ++c) {
+        columns_.emplace_back(worksheet, c);
+        const QmResultData& data = columns_.back();
         if (data.handle && data.end > longest)
             longest = data.end;
     }
     return longest;
+}
+
+int FumRowCells::Ensure(QmQuorixWks& worksheet, int n)
+{
+    if (n <= known_)
+        return 0;
+    int r = FumEnsureColumns(worksheet, n);
+    if (!r)
+        known_ = n;
+    return r;
+}
+
+int FumRowCells::SetNumber(QmQuorixWks& worksheet, int column, int row, double value)
+{
+    if (column >= 1 && column <= static_cast<int>(columns_.size())) {
+        QmResultData& data = columns_[column - 1];
+        if (data.handle && QmCallHost(HOST_IS_DATASET_NAME, data.handle, 0) == 0)
+            return data.SetAt(row, value);
+    }
+    return worksheet.SetCell(column, row, value);
 }
 
 // ---- The engine -------------------------------------------------------------------------
@@ -55,7 +78,27 @@ int QmBulk::Run(FUM_File* target, int elementStride, int elements, int budget, i
     buffer = nullptr;
     lastStatus = 0;
     moved = 0;
-    lastStatus = TransferPiece(count, 0);
+    // A count from a damaged file or a mistyped script may ask for far more than the file
+    // holds: the buffer and the transfer are sized by what is there, and the rest is the
+    // end of the file, as a short read would report it.
+    int held = count;
+    if (direction == 1 && file && stride > 0) {
+        int64_t left = 0;
+        try {
+            left = file->Length64() - file->Position64();
+        } catch (CFileException* e) {
+            e->Delete();
+        }
+        int64_t whole = left > 0 ? (left + TrailingGap()) / stride : 0;
+        if (whole < count)
+            held = static_cast<int>(whole);
+    }
+    if (held > 0 || held == count)
+        lastStatus = TransferPiece(held, 0);
+    if (lastStatus == 0 && held < count) {
+        TheFum().error.value = FUM_ERR_END_OF_FILE;
+        lastStatus = FUM_ERR_END_OF_FILE;
+    }
     return lastStatus == FUM_ERR_MEMORY ? 1 : 0;
 }
 
@@ -258,7 +301,10 @@ int QmARead::DecodePiece(int first, int n, uint8_t* block)
     QmResultData data(args[0]->GetStr(), 0);
     if (!data.handle)
         return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
+    FumLongWork work("Reading binary data");
     for (int k = 0; k < n; ++k) {
+        if ((k & 0xFFFF) == 0xFFFF && work.Stopped(static_cast<int>(100.0 * k / n)))
+            return work.Stop();
         double v = 0;
         r = codec(block + static_cast<size_t>(k) * stride, &v);
         if (r)

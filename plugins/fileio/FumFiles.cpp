@@ -86,6 +86,15 @@ int QmFUMIO::SetIntArg(int index, int value)
     return a->SetValue(static_cast<double>(value));
 }
 
+int QmFUMIO::SetRealArg(int index, double value)
+{
+    delete args[index];
+    QmReal* a = new QmReal;
+    args[index] = a;
+    a->given = 1;
+    return a->SetValue(value);
+}
+
 int QmFUMIO::SetStringArg(int index, const char* text)
 {
     delete args[index];
@@ -103,6 +112,17 @@ int QmFUMIO::IntArg(int index) const
         return 0;
     double v = args[index]->GetReal();
     return v == MISSING_VALUE ? 0 : static_cast<int>(v);
+}
+
+int64_t QmFUMIO::Int64Arg(int index) const
+{
+    if (index < 0 || index >= argCount || !args[index])
+        return 0;
+    double v = args[index]->GetReal();
+    // Beyond 2^62 no file reaches; the cast would be undefined.
+    if (v == MISSING_VALUE || v != v || v > 4.6e18 || v < -4.6e18)
+        return 0;
+    return static_cast<int64_t>(v);
 }
 
 // ---- The open-file list ---------------------------------------------------------------
@@ -216,8 +236,14 @@ int QmOpen::Process(double* result, QmDLL* root)
     static const UINT flags[3] = {CFile::modeRead | CFile::shareDenyNone,
                                   CFile::modeWrite | CFile::shareDenyWrite,
                                   CFile::modeReadWrite | CFile::shareDenyWrite};
+    int number = FUM_File::NextNumber();
+    if (number < 0) {
+        fum.hFile.Reset();
+        return fum.Fail(FUM_ERR_HFILE_RANGE, FUM_OLD_OPEN, 0, 0);
+    }
     FUM_File* file = new FUM_File;
     file->mode = static_cast<BYTE>(m);
+    file->number = number;
     CFileException e;
     BOOL opened = file->Open(fileName.text, flags[m], &e);
     // A file opened for writing may be new; one opened only for reading must exist, or a
@@ -378,15 +404,20 @@ int QmSize::Process(double* result, QmDLL* root)
     if (fum.Extended())
         *result = -1;
     if (file_) {
-        DWORD length = 0;
+        int64_t length = 0;
         try {
-            length = file_->GetLength();
+            length = file_->Length64();
         } catch (CFileException* e) {
             int cause = e->m_cause;
             e->Delete();
             return fum.Fail(FUM_ERR_LENGTH, FUM_OLD_FILE, cause, FUM_CauseToErrno(cause));
         }
-        *result = length;
+        *result = static_cast<double>(length);
+        return 0;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(name_.c_str(), GetFileExInfoStandard, &data)) {
+        *result = static_cast<double>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
         return 0;
     }
     CFileStatus status;

@@ -15,46 +15,17 @@ IMPLEMENT_DYNAMIC(QmImportIO, QmHighLev)
 
 // ---- FumByteReader ----------------------------------------------------------------------
 
-FumByteReader::FumByteReader(FUM_File* file) : file_(file), block_(4096)
+FumByteReader::FumByteReader(FUM_File* file) : file_(file)
 {
-    start_ = static_cast<long>(file->GetPosition());
-    DWORD total = file->GetLength();
-    length_ = total > static_cast<DWORD>(start_) ? total - static_cast<DWORD>(start_) : 0;
+    int64_t start = file->Position64();
+    int64_t total = file->ReadingLength64();
+    int64_t left = total > start ? total - start : 0;
+    length_ = left > 0xFFFFFFFFll ? 0xFFFFFFFFu : static_cast<uint32_t>(left);
 }
 
-int FumByteReader::Next(int* ch, int* cause)
+int FumByteReader::Peek()
 {
-    if (next_ == have_) {
-        have_ = 0;
-        next_ = 0;
-        UINT want = static_cast<UINT>(std::min<uint32_t>(static_cast<uint32_t>(block_.size()), length_ - consumed_));
-        if (want == 0)
-            return 0;
-        try {
-            have_ = file_->Read(block_.data(), want);
-        } catch (CFileException* e) {
-            *cause = e->m_cause;
-            e->Delete();
-            return -1;
-        }
-        if (have_ == 0)
-            return 0;
-    }
-    *ch = block_[next_++];
-    ++consumed_;
-    return 1;
-}
-
-void FumByteReader::Restore()
-{
-    if (restored_)
-        return;
-    restored_ = true;
-    try {
-        file_->Seek(start_ + static_cast<long>(consumed_), CFile::begin);
-    } catch (CFileException* e) {
-        e->Delete();
-    }
+    return consumed_ < length_ ? file_->PeekByte() : -1;
 }
 
 // ---- QmHighLev --------------------------------------------------------------------------
@@ -148,6 +119,15 @@ int QmHighLev::CallMethodInt(int m, double* result, int i)
     return r ? r : Invoke(m, result);
 }
 
+int QmHighLev::CallMethodPosition(int m, double* result, int64_t position)
+{
+    if (m < 0 || m >= FUM_M_COUNT)
+        return 1;
+    Prepare(m);
+    int r = TheFum().byNumber[m]->SetRealArg(0, static_cast<double>(position));
+    return r ? r : Invoke(m, result);
+}
+
 int QmHighLev::CallMethodText(int m, double* result, const char* text, int i)
 {
     if (m < 0 || m >= FUM_M_COUNT)
@@ -229,8 +209,15 @@ int QmWksBlock::Process(double* result, QmDLL* root)
         fum.error.value = FUM_OLD_NO_TEXT_FILE;
         return 0;
     }
+    if (int r = FumRefuseUtf16(file))
+        return r;
+    FumLongWork work("Reading a block of numbers");
     int j = r0;
     for (; j < r1; ++j) {
+        if (((j - r0) & 0x3FF) == 0x3FF && work.Stopped(0)) {
+            *result = j - r0;
+            return work.Stop();
+        }
         // One line, CR LF or LF ended; the file is left behind it.
         std::string line;
         int ch = 0, cause = 0, got;
@@ -242,12 +229,10 @@ int QmWksBlock::Process(double* result, QmDLL* root)
             line += static_cast<char>(ch);
         }
         if (got < 0) {
-            reader->Restore();
             fum.sysErr.value = fum.Extended() ? cause : FUM_CauseToErrno(cause);
             return fum.Fail(FUM_ERR_READ_ITEM, FUM_OLD_CALLED);
         }
         if (!any) {
-            reader->Restore();
             *result = j - r0;
             fum.error.value = FUM_OLD_END_OF_BLOCK;
             if (fum.Extended()) {
@@ -274,7 +259,6 @@ int QmWksBlock::Process(double* result, QmDLL* root)
             }
         }
         auto stop = [&](const std::string& rest) {
-            reader->Restore();
             FumSetStringVariable('Z', rest);
             *result = j - r0;
             fum.error.value = FUM_OLD_NOT_NUMBER;
@@ -292,13 +276,11 @@ int QmWksBlock::Process(double* result, QmDLL* root)
             if (v == MISSING_VALUE)
                 return stop(rest);
             if (worksheet.SetCell(column, j, v)) {
-                reader->Restore();
                 *result = j - r0;
                 return fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
             }
         }
     }
-    reader->Restore();
     *result = j - r0;
     return 0;
 }
@@ -318,17 +300,17 @@ int QmImportIO::Read(int n, double* value)
     return r ? CalledFailed(r) : 0;
 }
 
-int QmImportIO::SetPos(long position)
+int QmImportIO::SetPos(int64_t position)
 {
     double v;
-    int r = CallMethodInt(FUM_M_SETPOS, &v, static_cast<int>(position));
+    int r = CallMethodPosition(FUM_M_SETPOS, &v, position);
     return r ? CalledFailed(r) : 0;
 }
 
-int QmImportIO::Jump(long offset)
+int QmImportIO::Jump(int64_t offset)
 {
     double v;
-    int r = CallMethodInt(FUM_M_JUMP, &v, static_cast<int>(offset));
+    int r = CallMethodPosition(FUM_M_JUMP, &v, offset);
     return r ? CalledFailed(r) : 0;
 }
 

@@ -7,6 +7,8 @@
 
 #include <string.h>
 
+#include <string>
+
 IMPLEMENT_DYNAMIC(QmWav, QmImportIO)
 IMPLEMENT_DYNAMIC(QmMathematica, QmImportIO)
 IMPLEMENT_DYNAMIC(QmSigmaWin, QmImportIO)
@@ -50,41 +52,63 @@ int QmWav::Process(double* result, QmDLL* root)
     SetSetting(FUM_S_BYTEORDER, 0);
     SetSetting(FUM_S_SKIP, 0);
     SetSetting(FUM_S_SIGNED, 0);
-    auto refuse = [&]() {
+    // A file this import cannot read is refused with ERROR 41 and the reason.
+    auto refuse = [&](const char* why) {
+        QmPrintText((std::string("fum.WAV: ") + why).c_str());
         fum.error.value = FUM_ERR_FORMAT;
         return FUM_ERR_FORMAT;
     };
     double v = 0;
     int r;
-    if ((r = SetPos(20)) || (r = Read(1, &v)))
-        return r;
-    if (v != 1)
-        return refuse();
     double tag1, tag2, tag3;
     if ((r = SetPos(0)) || (r = Read(4, &tag1)) || (r = Jump(4)) || (r = Read(4, &tag2)) || (r = Read(4, &tag3)))
         return r;
-    if (tag1 != Tag("RIFF") || tag2 != Tag("WAVE") || tag3 != Tag("fmt "))
-        return refuse();
-    double formatSize, channels, rate, bits;
-    if ((r = Read(4, &formatSize)) || (r = Jump(2)) || (r = Read(2, &channels)) || (r = Read(4, &rate)) ||
-        (r = Jump(6)) || (r = Read(2, &bits)))
+    if (tag1 != Tag("RIFF") || tag2 != Tag("WAVE"))
+        return refuse("not a RIFF WAVE file.");
+    if (tag3 != Tag("fmt "))
+        return refuse("the format chunk does not come first.");
+    if ((r = SetPos(20)) || (r = Read(1, &v)))
         return r;
-    int b = static_cast<int>(bits) >> 3;
+    if (v != 1)
+        return refuse("the samples are not PCM (uncompressed integers).");
+    double formatSize, channels, rate, bits;
+    if ((r = SetPos(16)) || (r = Read(4, &formatSize)) || (r = Jump(2)) || (r = Read(2, &channels)) ||
+        (r = Read(4, &rate)) || (r = Jump(6)) || (r = Read(2, &bits)))
+        return r;
+    // Widths that are not whole bytes (12 bits, 20 bits) sit in the next whole number of
+    // bytes, their container.
+    int b = (static_cast<int>(bits) + 7) >> 3;
     // A header that names no sample width, channel or rate describes no sound: refused
     // before anything divides by it.
-    if (formatSize < 16 || formatSize > 20 || b < 1 || b > 4 || channels < 1 || rate < 1)
-        return refuse();
-    if (formatSize > 16 && (r = Jump(static_cast<long>(formatSize) - 16)))
+    if (b < 1 || b > 4)
+        return refuse("the sample width is not 1 to 32 bits.");
+    if (channels < 1 || rate < 1)
+        return refuse("the header names no channel or no sample rate.");
+    if (formatSize < 16 || formatSize > 20)
+        return refuse("the format chunk is not 16 to 20 bytes long.");
+    if (formatSize > 16 && (r = Jump(static_cast<int64_t>(formatSize) - 16)))
         return r;
     double tag;
     if ((r = Read(4, &tag)))
         return r;
     if (tag == Tag("fact")) {
-        if ((r = Jump(12)))
+        // The fact chunk is skipped by the size it gives, padded to an even length.
+        double factSize;
+        if ((r = Read(4, &factSize)))
             return r;
-    } else if (tag != Tag("data")) {
-        return refuse();
+        double fileSize, here;
+        if ((r = CallMethod(FUM_M_SIZE, &fileSize)))
+            return CalledFailed(r);
+        if ((r = GetPos(&here)))
+            return r;
+        double skip = factSize + (static_cast<int64_t>(factSize) & 1);
+        if (here + skip + 8 > fileSize)
+            return refuse("the fact chunk runs past the end of the file.");
+        if ((r = Jump(static_cast<int64_t>(skip))) || (r = Read(4, &tag)))
+            return r;
     }
+    if (tag != Tag("data"))
+        return refuse("a chunk other than fact (a LIST chunk, for instance) comes before the data.");
     double dataSize, start;
     if ((r = Read(4, &dataSize)) || (r = GetPos(&start)))
         return r;
@@ -93,7 +117,7 @@ int QmWav::Process(double* result, QmDLL* root)
         return CalledFailed(r);
     // A data size beyond the end of the file is a damaged file, not a shorter sound.
     if (dataSize > fileSize - start)
-        return refuse();
+        return refuse("the data chunk runs past the end of the file.");
     int n = static_cast<int>(dataSize) / b;
     int nChannels = static_cast<int>(channels);
 
@@ -113,14 +137,20 @@ int QmWav::Process(double* result, QmDLL* root)
     }
     double rateValue = rate;
     int frames = n / nChannels;
-    for (int i = 0; i < frames; ++i)
+    FumLongWork work("Importing sound");
+    for (int i = 0; i < frames; ++i) {
+        if ((i & 0xFFFF) == 0xFFFF && work.Stopped(50 * i / frames))
+            return work.Stop();
         if (worksheet.SetCell(1, i, (i + 1) / rateValue))
             return fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
+    }
     if (nChannels == 2) {
         worksheet.SetColumnName(3, "Left");
         worksheet.SetColumnName(4, "Right");
         QmSourceData data(worksheet, 2);
         for (int i = 0; i < n / 2; ++i) {
+            if ((i & 0xFFFF) == 0xFFFF && work.Stopped(50 + 50 * i / (n / 2)))
+                return work.Stop();
             if (worksheet.SetCell(3, i, data.GetAt(2 * i)) || worksheet.SetCell(4, i, data.GetAt(2 * i + 1)))
                 return fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
         }
@@ -147,7 +177,6 @@ int QmMathematica::Process(double* result, QmDLL* root)
     }
     int ch = 0, cause = 0, got;
     auto readFailed = [&]() {
-        reader->Restore();
         return fum.Fail(FUM_ERR_READ_ITEM, FUM_OLD_NO_CURRENT, cause, FUM_CauseToErrno(cause));
     };
     // One opening brace: a list; two: a list of lists.
@@ -160,13 +189,11 @@ int QmMathematica::Process(double* result, QmDLL* root)
     if (got == 1)
         pending = ch;
     if (braces != 1 && braces != 2) {
-        reader->Restore();
         fum.error.value = FUM_ERR_FORMAT;
         return FUM_ERR_FORMAT;
     }
     QmQuorixWks worksheet(wksName_);
     if (!worksheet.CheckExists()) {
-        reader->Restore();
         fum.error.value = FUM_ERR_NO_WORKSHEET;
         return FUM_ERR_NO_WORKSHEET;
     }
@@ -174,8 +201,8 @@ int QmMathematica::Process(double* result, QmDLL* root)
     for (int c = columns; c >= 1; --c)
         worksheet.SetColumnFormat(c, 9);
 
-    // A token: up to 121 characters, "*" read as the exponent mark E. Answers 1 when a
-    // comma ended it (more follows), 0 when a closing brace or the end of the file did.
+    // A token: an element of any length, "*" read as the exponent mark E. Answers 1 when
+    // a comma ended it (more follows), 0 when a closing brace or the end of the file did.
     auto token = [&](std::string& text, int* failed) {
         text.clear();
         for (;;) {
@@ -199,8 +226,6 @@ int QmMathematica::Process(double* result, QmDLL* root)
             if (c == '}')
                 return 0;
             text += c == '*' ? 'E' : static_cast<char>(c);
-            if (text.size() == 121)
-                return 1;
         }
     };
     auto store = [&](int column, int row, const std::string& text) {
@@ -210,10 +235,12 @@ int QmMathematica::Process(double* result, QmDLL* root)
     int failed = 0;
     int k = 1, row = 0;
     if (columns < 1 && FumEnsureColumns(worksheet, 1)) {
-        reader->Restore();
         return fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
     }
-    for (;;) {
+    FumLongWork work("Importing a Mathematica list");
+    for (int cells = 1;; ++cells) {
+        if ((cells & 0xFFFF) == 0 && work.Stopped(0))
+            return work.Stop();
         int more = token(text, &failed);
         if (failed)
             return readFailed();
@@ -221,7 +248,6 @@ int QmMathematica::Process(double* result, QmDLL* root)
         if (more || !text.empty()) {
             int r = store(k, row, text);
             if (r) {
-                reader->Restore();
                 return r;
             }
         }
@@ -241,12 +267,10 @@ int QmMathematica::Process(double* result, QmDLL* root)
             break;
         ++k;
         if (k > columns && FumEnsureColumns(worksheet, k)) {
-            reader->Restore();
             return fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
         }
         row = 0;
     }
-    reader->Restore();
     return 0;
 }
 
@@ -286,7 +310,7 @@ int QmSigmaWin::Process(double* result, QmDLL* root)
     if ((r = readName(name)))
         return r;
     double p, t;
-    if ((r = SetPos(name == "JSDataWorksheet" ? 50 : 80)) || (r = Read(4, &p)) || (r = SetPos(static_cast<long>(p) + 44)))
+    if ((r = SetPos(name == "JSDataWorksheet" ? 50 : 80)) || (r = Read(4, &p)) || (r = SetPos(static_cast<int64_t>(p) + 44)))
         return r;
     // The highest column index is signed: -1 is a worksheet without columns.
     SetSetting(FUM_S_SIGNED, 1);
@@ -295,16 +319,29 @@ int QmSigmaWin::Process(double* result, QmDLL* root)
     if (r)
         return r;
     int last = static_cast<int>(t);
+    double fileSize;
+    if ((r = CallMethod(FUM_M_SIZE, &fileSize)))
+        return CalledFailed(r);
+    // Every column has its data record (32 bytes before its cells) behind the header: a
+    // count the file cannot hold is damage, refused before a column is added.
+    double room = (fileSize - (p + 48)) / 32;
+    if (last + 1 > room) {
+        QmPrintText(("fum.SIGMAWIN: the file claims " + std::to_string(last + 1) + " columns, more than its " +
+                     std::to_string(static_cast<int64_t>(fileSize)) + " bytes can hold; it is damaged.")
+                        .c_str());
+        fum.error.value = FUM_ERR_FORMAT;
+        return FUM_ERR_FORMAT;
+    }
     if (last >= 0 && (r = FumEnsureColumns(worksheet, last + 1)))
         return r;
     if ((r = Read(2, &v)))
         return r;
 
-    double fileSize;
-    if ((r = CallMethod(FUM_M_SIZE, &fileSize)))
-        return CalledFailed(r);
     char dataset[256];
+    FumLongWork work("Importing a SigmaPlot worksheet");
     while (last >= 0) {
+        if (work.Stopped(0))
+            return work.Stop();
         double kind;
         r = Read(1, &kind);
         if (r && EndOfFileStatus(r)) {
@@ -344,7 +381,7 @@ int QmSigmaWin::Process(double* result, QmDLL* root)
             fum.error.value = 0;
         }
         QmResultData data(worksheet, column);
-        if ((r = SetPos(static_cast<long>(cells))))
+        if ((r = SetPos(static_cast<int64_t>(cells))))
             return r;
         bool ended = false;
         for (int i = 0; i < rows; ++i) {
@@ -391,12 +428,12 @@ int QmSigmaWin::Process(double* result, QmDLL* root)
             break;
         std::string title;
         double k;
-        if ((r = Jump(23)) || (r = readName(title)) || (r = SetPos(static_cast<long>(u))) || (r = Read(2, &k)))
+        if ((r = Jump(23)) || (r = readName(title)) || (r = SetPos(static_cast<int64_t>(u))) || (r = Read(2, &k)))
             return r;
         worksheet.SetColumnLabel(static_cast<int>(k) + 1, title.c_str());
         u += 56;
         pos += 56;
-        if (pos >= size || (r = SetPos(static_cast<long>(pos))))
+        if (pos >= size || (r = SetPos(static_cast<int64_t>(pos))))
             break;
     }
     fum.error.value = 0;
@@ -424,7 +461,7 @@ int QmSigmaDos::Process(double* result, QmDLL* root)
             return r;
     } while (!(v == 26 && position > 1));
     double p, size;
-    if ((r = SetPos(static_cast<long>(position) + 6)) || (r = Read(4, &p)) || (r = SetPos(static_cast<long>(p))))
+    if ((r = SetPos(static_cast<int64_t>(position) + 6)) || (r = Read(4, &p)) || (r = SetPos(static_cast<int64_t>(p))))
         return r;
     do {
         if ((r = Read(1, &v)) || (r = GetPos(&position)))
@@ -434,19 +471,25 @@ int QmSigmaDos::Process(double* result, QmDLL* root)
         return CalledFailed(r);
     // Blocks follow one another: the first 129 bytes behind the second 26, each next one
     // g + 6 bytes behind the start of the one before.
-    long block = static_cast<long>(position) - 1 + 129;
+    int64_t block = static_cast<int64_t>(position) - 1 + 129;
     double g;
     if ((r = SetPos(block)) || (r = Read(4, &g)))
         return r;
     char dataset[256];
+    FumLongWork work("Importing a SigmaPlot worksheet");
     while (g != 0) {
         double l, m;
         if ((r = Read(4, &l)) || (r = Read(4, &v)))
             return r;
         // A block outside the file, or a column index no worksheet has, is a damaged
         // file: the walk would never end or would add columns without end.
-        if (l < 0 || l > 0xFFFF || block + g + 6 >= size)
+        // Every column has a block of at least 20 bytes.
+        if (l < 0 || l > 0xFFFF || (l + 1) * 20 > size || block + g + 6 >= size) {
+            QmPrintText("fum.SIGMADOS: a column block names a column or a position the file cannot hold; it is damaged.");
             return fum.Fail(FUM_ERR_FORMAT, FUM_ERR_FORMAT, -1, -1, FUM_ERR_FORMAT);
+        }
+        if (work.Stopped(0))
+            return work.Stop();
         int column = static_cast<int>(l) + 1;
         if ((r = FumEnsureColumns(worksheet, column)) || (r = Jump(6)) || (r = Read(2, &m)))
             return r;
@@ -457,7 +500,7 @@ int QmSigmaDos::Process(double* result, QmDLL* root)
             if ((r = CallMethodText3(FUM_M_AREAD, &v, dataset, 1, static_cast<int>(m), 1)))
                 return CalledFailed(r);
         }
-        block += static_cast<long>(g) + 6;
+        block += static_cast<int64_t>(g) + 6;
         if ((r = SetPos(block)) || (r = Read(4, &g)))
             return r;
     }

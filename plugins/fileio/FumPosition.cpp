@@ -9,15 +9,15 @@ QmTracking::QmTracking(FumMove move) : move_(move)
     switch (move) {
     case FUM_SETPOS:
         usage.SetText("(pos[,hFile])");
-        AddInt();
+        AddReal();
         break;
     case FUM_JUMP:
         usage.SetText("(offset[,hFile])");
-        AddInt();
+        AddReal();
         break;
     case FUM_JUMPCHUNK:
         usage.SetText("(offset[,nBytes][,hFile])");
-        AddInt();
+        AddReal();
         AddInt();
         break;
     default:
@@ -27,10 +27,10 @@ QmTracking::QmTracking(FumMove move) : move_(move)
     AddInt();
 }
 
-int QmTracking::GetPosition(FUM_File* file, long* position)
+int QmTracking::GetPosition(FUM_File* file, int64_t* position)
 {
     try {
-        *position = static_cast<long>(file->GetPosition());
+        *position = file->Position64();
     } catch (CFileException* e) {
         int cause = e->m_cause;
         e->Delete();
@@ -39,10 +39,10 @@ int QmTracking::GetPosition(FUM_File* file, long* position)
     return 0;
 }
 
-int QmTracking::Seek(FUM_File* file, long* offset, int base)
+int QmTracking::Seek(FUM_File* file, int64_t* offset, int base)
 {
     try {
-        *offset = file->Seek(*offset, base);
+        *offset = file->Seek64(*offset, base);
     } catch (CFileException* e) {
         int cause = e->m_cause;
         e->Delete();
@@ -56,7 +56,7 @@ int QmTracking::Process(double* result, QmDLL* root)
     QmFUMIO::Process(result, root);
     FUM& fum = TheFum();
     FUM_File* file = fum.hFile.File();
-    long p = 0;
+    int64_t p = 0;
     int base = CFile::begin;
     switch (move_) {
     case FUM_GETPOS: {
@@ -70,13 +70,13 @@ int QmTracking::Process(double* result, QmDLL* root)
                 fum.error.value = FUM_OLD_FILE;
             return 2;
         }
-        *result = p;
+        *result = static_cast<double>(p);
         return 0;
     }
     case FUM_SETPOS:
         if (!Given(0))
             return fum.Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_TEXT);
-        p = IntArg(0);
+        p = Int64Arg(0);
         break;
     case FUM_REWIND:
         break;
@@ -88,7 +88,7 @@ int QmTracking::Process(double* result, QmDLL* root)
             fum.error.value = FUM_ERR_BAD_ARG;
             return FUM_ERR_BAD_ARG;
         }
-        p = IntArg(0);
+        p = Int64Arg(0);
         base = CFile::current;
         break;
     case FUM_JUMPCHUNK: {
@@ -108,7 +108,7 @@ int QmTracking::Process(double* result, QmDLL* root)
                 return c;
             chunk = fum.nBytes.value;
         }
-        p = static_cast<long>(IntArg(0)) * chunk;
+        p = Int64Arg(0) * chunk;
         base = CFile::current;
         break;
     }
@@ -118,7 +118,7 @@ int QmTracking::Process(double* result, QmDLL* root)
         *result = -1;
         return r;
     }
-    *result = p;
+    *result = static_cast<double>(p);
     return 0;
 }
 
@@ -137,7 +137,7 @@ int QmSwitchMode::Process(double* result, QmDLL* root)
     if (!Given(0))
         return fum.Fail(FUM_ERR_BAD_ARG, FUM_OLD_NO_TEXT);
     int mode = IntArg(0);
-    long p = 0;
+    int64_t p = 0;
     int r = QmTracking::GetPosition(file, &p);
     if (r) {
         *result = -1;

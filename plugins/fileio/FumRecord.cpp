@@ -200,7 +200,10 @@ int QmReadRecord::DecodePiece(int first, int n, uint8_t* block)
         return r;
     g_fumConverter.LoadSettings();
     size_t offset = 0;
+    FumLongWork work("Reading binary records");
     for (int rec = first; rec < first + n; ++rec) {
+        if (((rec - first) & 0xFFF) == 0xFFF && work.Stopped(static_cast<int>(100.0 * (rec - first) / n)))
+            return work.Stop();
         size_t j = 0;
         for (const FUM_TemplateItem& item : items) {
             if (!item.width) {

@@ -7,6 +7,9 @@
 
 #include <string.h>
 
+#include <algorithm>
+#include <optional>
+
 IMPLEMENT_DYNAMIC(QmASCIIPiece, QmPiecewise)
 IMPLEMENT_DYNAMIC(QmASCII, QmASCIIPiece)
 IMPLEMENT_DYNAMIC(QmASCIIRow, QmASCIIPiece)
@@ -43,6 +46,23 @@ int FumSetStringVariable(char letter, const std::string& text)
     return QmSetStringVariable(letter, text.c_str()) ? 0 : fum.Fail(FUM_ERR_HOST, FUM_OLD_HOST);
 }
 
+int FumRefuseUtf16(FUM_File* file)
+{
+    bool utf16 = false;
+    try {
+        utf16 = file->StartsWithUtf16Mark();
+    } catch (CFileException* e) {
+        int cause = e->m_cause;
+        e->Delete();
+        return TheFum().Fail(FUM_ERR_READ_ITEM, FUM_OLD_NO_CURRENT, cause, FUM_CauseToErrno(cause));
+    }
+    if (!utf16)
+        return 0;
+    QmPrintText("fum: this file is UTF-16 text, which the fum text readers cannot read; "
+                "import it with File Import ASCII, which reads UTF-16.");
+    return TheFum().Fail(FUM_ERR_FORMAT, FUM_OLD_NO_TEXT_FILE);
+}
+
 static double TextToNumber(const std::string& text)
 {
     return UtilTextToDouble(text.c_str());
@@ -50,40 +70,57 @@ static double TextToNumber(const std::string& text)
 
 // ---- The character loop -----------------------------------------------------------------
 
-int QmASCIIPiece::IsLineEnd(int ch)
+int QmASCIIPiece::BadLineMode()
 {
-    switch (TheFum().nLinesMode.value) {
-    case 0: return ch == LF && previousChar == CR;
-    case 1: return ch == LF;
-    case 2: return ch == CR;
-    default:
-        TheFum().error.value = FUM_ERR_TYPE;
-        return FUM_ERR_TYPE;
-    }
+    TheFum().error.value = FUM_ERR_TYPE;
+    return FUM_ERR_TYPE;
 }
 
-int QmASCIIPiece::IsSeparator(int ch)
+void QmASCIIPiece::TakeSettings()
 {
-    return ch == (TheFum().listSep.value & 0xFF);
+    FUM& fum = TheFum();
+    sep_ = fum.listSep.value & 0xFF;
+    lineMode_ = fum.nLinesMode.value;
+    whitespaceSep_ = sep_ == ' ' || sep_ == '\t';
+    splits_ = SplitsFields();
+    numbersOnly_ = TakesNumbersOnly();
 }
 
-int QmASCIIPiece::IsNumberChar(int ch)
+int QmASCIIPiece::IsBreak(int ch)
 {
-    if (IsSeparator(ch))
-        return 0;
-    return ch == '-' || ch == '.' || (ch >= '0' && ch <= '9') || ch == 'E' || ch == 'e';
+    bool crIsTheEnd = lineMode_ == 2;
+    if (ch == LF)
+        return !(crIsTheEnd && previousChar == CR);
+    if (ch == CR)
+        return crIsTheEnd || !reader_ || reader_->Peek() != LF;
+    return 0;
 }
 
 int QmASCIIPiece::IsBoundary(int ch)
 {
-    return EndOfData() || IsSeparator(ch) || IsLineEnd(ch);
+    if (!splits_)
+        return EndOfData() || IsSeparator(ch) || IsLineEnd(ch);
+    int lineEnd = IsLineEnd(ch);
+    if (EndOfData() || lineEnd || IsBreak(ch))
+        return 1;
+    // A run of blanks (or a blank before the first field) separates once.
+    return IsFieldSeparator(ch) && !(WhitespaceSeparator() && tokenLength_ == 0);
 }
 
 int QmASCIIPiece::SeparatorEnd(int ch, int tokenLength)
 {
+    emptyField_ = false;
+    if (!splits_) {
+        if (IsStop(ch, boundaries))
+            return 1;
+        return (IsSeparator(ch) || IsLineEnd(ch)) && tokenLength > 0;
+    }
+    emptyField_ = tokenLength == 0 && IsSeparator(ch) && !WhitespaceSeparator();
     if (IsStop(ch, boundaries))
         return 1;
-    return (IsSeparator(ch) || IsLineEnd(ch)) && tokenLength > 0;
+    if (emptyField_)
+        return 1;
+    return (IsFieldSeparator(ch) || IsLineEnd(ch) || IsBreak(ch)) && tokenLength > 0;
 }
 
 int QmASCIIPiece::ZeroCount(double* result)
@@ -146,25 +183,38 @@ int QmASCIIPiece::Process(double* result, QmDLL* root)
 int QmASCIIPiece::ReadText(FUM_File* file)
 {
     FUM& fum = TheFum();
-    std::unique_ptr<FumByteReader> reader;
+    std::optional<FumByteReader> reader;
     try {
         // The end of the data is the file's last byte, wherever reading starts: no
         // character is made up beyond it.
-        reader.reset(new FumByteReader(file));
+        reader.emplace(file);
     } catch (CFileException* e) {
         e->Delete();
         return fum.Fail(FUM_ERR_LENGTH, FUM_OLD_NO_CURRENT);
     }
     length = reader->Remaining();
+    TakeSettings();
+    // NUL as the separator reads the strings of a binary file, whatever its first bytes.
+    if (sep_ != 0)
+        if (int r = FumRefuseUtf16(file))
+            return r;
     if (fum.Extended() && EndOfData())
         return fum.Fail(FUM_ERR_END_OF_FILE, 0);
     if (IsStop(0, boundaries))
         return 0;
-    // The file is left just behind the last character the loop took (the reader's
-    // destructor puts it there), as if it had been read a byte at a time.
-    int tokenLength = 0;
+    reader_ = &*reader;
+    struct Detach {
+        FumByteReader*& reader;
+        ~Detach() { reader = nullptr; }
+    } detach{reader_};
+    // The file is left just behind the last character the loop took.
+    int& tokenLength = tokenLength_;
+    tokenLength = 0;
     int ch = 0;
+    FumLongWork work("Reading text");
     for (;;) {
+        if ((bytesRead & 0xFFFF) == 0xFFFF && work.Stopped(length ? static_cast<int>(100.0 * bytesRead / length) : 0))
+            return work.Stop();
         previousChar = ch;
         ch = 0;
         int cause = 0;
@@ -179,6 +229,30 @@ int QmASCIIPiece::ReadText(FUM_File* file)
             endOfFileMark = 1;
         }
         ++bytesRead;
+        // Inside the data a number character is taken, is no boundary, ends no token and
+        // stops nothing, for the readers that take numbers only.
+        if (numbersOnly_ && bytesRead < length && got == 1 && IsNumberChar(ch)) {
+            token += static_cast<char>(ch);
+            ++charsTaken;
+            ++tokenLength;
+            // The rest of the run as it lies in the buffer, short of the data's last byte
+            // (which ends the data and goes the long way).
+            size_t buffered = 0;
+            const uint8_t* run = reader->Buffered(&buffered);
+            size_t limit = std::min<size_t>(buffered, length - bytesRead - 1);
+            size_t n = 0;
+            while (n < limit && IsNumberChar(run[n]))
+                ++n;
+            if (n) {
+                token.append(reinterpret_cast<const char*>(run), n);
+                charsTaken += static_cast<int>(n);
+                tokenLength += static_cast<int>(n);
+                bytesRead += static_cast<uint32_t>(n);
+                ch = run[n - 1];
+                reader->Skip(n);
+            }
+            continue;
+        }
         if (TakeChar(ch)) {
             token += static_cast<char>(ch);
             ++charsTaken;
@@ -248,8 +322,8 @@ int QmASCII::Begin(const char* argText, QmDLL* root)
     row_ = 0;
     if (Given(1) && args[1]->GetStr()) {
         wksName_.SetText(args[1]->GetStr());
-        wks_.reset(new QmQuorixWks(wksName_));
-        row_ = FumLongestColumn(*wks_);
+        wks_.emplace(wksName_);
+        row_ = cells_.Open(*wks_);
     }
     if (nTokens.value < 0 || nLines.value < 0) {
         TheFum().error.value = FUM_ERR_RANGE;
@@ -282,13 +356,14 @@ int QmASCII::OnToken(const std::string& text, unsigned)
 {
     if ((stopMode.value & 2) && stopString.text && text == stopString.text)
         stopHit_ = 1;
-    if (!wks_ || text.empty())
+    if (!wks_ || (text.empty() && !emptyField_))
         return 0;
+    // An empty field (or one without a number character) keeps its column, missing.
     ++column_;
-    int r = FumEnsureColumns(*wks_, column_);
+    int r = cells_.Ensure(*wks_, column_);
     if (r)
         return r;
-    if (wks_->SetCell(column_, row_, TextToNumber(text)))
+    if (cells_.SetNumber(*wks_, column_, row_, text.empty() ? MISSING_VALUE : TextToNumber(text)))
         return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
     return 0;
 }
@@ -331,6 +406,7 @@ int QmASCII::Process(double* result, QmDLL* root)
 
 void QmASCII::End(QmDLL* root)
 {
+    cells_.Close();
     wks_.reset();
     QmPiecewise::End(root);
 }
@@ -346,14 +422,15 @@ int QmASCIIRow::BeginRow(const char* argText, QmDLL* root)
     if (!Given(0) || !args[0]->GetStr())
         return MissingArgument();
     wksName_.SetText(args[0]->GetStr());
-    wks_.reset(new QmQuorixWks(wksName_));
+    wks_.emplace(wksName_);
     column_ = 0;
-    row_ = FumLongestColumn(*wks_);
+    row_ = cells_.Open(*wks_);
     return 0;
 }
 
 void QmASCIIRow::End(QmDLL* root)
 {
+    cells_.Close();
     wks_.reset();
     QmPiecewise::End(root);
 }
@@ -361,15 +438,17 @@ void QmASCIIRow::End(QmDLL* root)
 int QmASCIIRow::OnToken(const std::string& text, unsigned)
 {
     // The data's end hands on whatever token is pending; an empty one is no field, and
-    // writing it would add a row of nothing.
-    if (text.empty())
+    // writing it would add a row of nothing. An empty field between two separators keeps
+    // its column, missing, so that the fields after it stay in theirs.
+    if (text.empty() && !emptyField_)
         return 0;
     ++column_;
-    int r = FumEnsureColumns(*wks_, column_);
+    int r = cells_.Ensure(*wks_, column_);
     if (r)
         return r;
-    int failed = wks_->GetColumnFormat(column_) != 0 ? wks_->SetCellText(column_, row_, text.c_str())
-                                                     : wks_->SetCell(column_, row_, TextToNumber(text));
+    int failed = text.empty()                            ? cells_.SetNumber(*wks_, column_, row_, MISSING_VALUE)
+                 : wks_->GetColumnFormat(column_) != 0 ? wks_->SetCellText(column_, row_, text.c_str())
+                                                         : cells_.SetNumber(*wks_, column_, row_, TextToNumber(text));
     return failed ? TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST) : 0;
 }
 
@@ -400,7 +479,7 @@ int QmReadRow::Begin(const char* argText, QmDLL* root)
 
 int QmReadRow::TakeChar(int ch)
 {
-    return !endOfFileMark && ch != CR && ch != LF && !IsSeparator(ch);
+    return !endOfFileMark && ch != CR && ch != LF && !IsFieldSeparator(ch);
 }
 
 // ---- TREAD, LREAD, READTOKEN ------------------------------------------------------------

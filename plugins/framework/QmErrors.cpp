@@ -33,9 +33,12 @@ void QmRecordError(int code, const char* text)
 
 void QmClearErrors()
 {
+    // Every method call clears; most find nothing to clear.
     for (ErrorEntry& e : g_errors) {
-        free(e.text);
-        e.text = nullptr;
+        if (e.text) {
+            free(e.text);
+            e.text = nullptr;
+        }
         e.code = 0;
     }
     g_newest = 0;

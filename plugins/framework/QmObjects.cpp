@@ -226,6 +226,9 @@ int QmString::SetText(const char* value)
         return 0;
     }
     size_t n = strnlen(value, QM_STRING_RESULT_SIZE - 1);
+    // Methods called once per line set the same names again and again.
+    if (text && strncmp(text, value, n) == 0 && text[n] == '\0')
+        return 0;
     char* copy = static_cast<char*>(malloc(n + 1));
     if (!copy)
         return 1;
@@ -289,10 +292,17 @@ int QmMethod::Begin(const char* argText, QmDLL*)
 {
     QmClearErrors();
     // Stripping and splitting work in place, on a copy of the host's text.
-    std::string copy = argText ? argText : "";
-    std::vector<char> buffer(copy.begin(), copy.end());
-    buffer.push_back('\0');
-    char* text = buffer.data();
+    size_t length = argText ? strlen(argText) : 0;
+    char shortText[256];
+    std::vector<char> longText;
+    char* text = shortText;
+    if (length >= sizeof shortText) {
+        longText.resize(length + 1);
+        text = longText.data();
+    }
+    if (length)
+        memcpy(text, argText, length);
+    text[length] = '\0';
     if (!DontStripArg())
         UtilStripBlanks(text);
     for (QmProperty* a : args)
@@ -531,9 +541,23 @@ int QmDLL::CommandValue(const char* methodName, const char* name, void* value, i
     return find_command_value(methodName, name, flags, value, methods);
 }
 
+// Names are ASCII; the C runtime's comparison goes through the locale, and every method
+// call compares its name with the whole method table.
 static bool SameName(const char* a, const char* b)
 {
-    return a && b && _stricmp(a, b) == 0;
+    if (!a || !b)
+        return false;
+    for (;; ++a, ++b) {
+        unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<unsigned char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<unsigned char>(y - 'a' + 'A');
+        if (x != y)
+            return false;
+        if (!x)
+            return true;
+    }
 }
 
 // Memory-hooked properties live in a host block that the owning method maps in for the
@@ -600,9 +624,19 @@ int QmDLL::find_command(const char* name, const char* argText, double* result, Q
 {
     if (!table || !name)
         return 0;
-    for (QmTableEntry* e = table; e->name; ++e) {
-        if (e->object->Type() != QM_TYPE_METHOD || !SameName(e->name, name))
+    // Scripts call one method many times in a row (a reader once per line): the entry
+    // found last is tried before the table is searched. Plug-ins are entered from the
+    // script's thread only, as their objects are.
+    static QmTableEntry* lastTable = nullptr;
+    static QmTableEntry* lastEntry = nullptr;
+    QmTableEntry* start = table;
+    if (lastTable == table && SameName(lastEntry->name, name))
+        start = lastEntry;
+    for (QmTableEntry* e = start; e->name; ++e) {
+        if (!SameName(e->name, name) || e->object->Type() != QM_TYPE_METHOD)
             continue;
+        lastTable = table;
+        lastEntry = e;
         if (status == 0)
             return 1;
         QmMethod* method = static_cast<QmMethod*>(e->object);

@@ -1,6 +1,7 @@
 #include "QUAccess.h"
 
 #include "MainFrame.h"
+#include "QKCallLog.h"
 #include "QKData.h"
 #include "QKSysMethod.h"
 #include "QUDDMenuTagMap.h"
@@ -271,6 +272,12 @@ CQKPage* CQUAccess::GetActiveBasePage()
     CMDIChildWnd* child = frame ? frame->MDIGetActive() : nullptr;
     CQuorixDoc* doc = child ? DYNAMIC_DOWNCAST(CQuorixDoc, child->GetActiveDocument()) : nullptr;
     return doc ? doc->GetPage() : nullptr;
+}
+
+int CQUAccess::DoMessageBox(const char* text, UINT type)
+{
+    qkfxGetCallLog().Add("CQKAccess::DoMessageBox", text ? text : "");
+    return AfxMessageBox(text ? text : "", type);
 }
 
 int CQUAccess::IsActiveBasePage(CQKPage* page)

@@ -53,6 +53,8 @@ public:
     void OnSetPaneSize(int pane, const std::string& text) override;
     int OnSetStatusPaneText(int pane, const char* text) override;
     CQKPage* GetActiveBasePage() override;
+    // The system's message box over the program's windows.
+    int DoMessageBox(const char* text, UINT type) override;
     int IsActiveBasePage(CQKPage* page) override;
     // The program's message box (its caption, its owner, modeless windows disabled).
     int AskUser(const char* text, UINT type) override;

@@ -13,6 +13,8 @@
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
 #include "QuorixDoc.h"
+#include "NewWindowDlg.h"
+#include "RenameWndDlg.h"
 
 extern "C" __declspec(dllimport) HINSTANCE qdfxGetQDHInst();
 
@@ -248,11 +250,14 @@ BEGIN_MESSAGE_MAP(CQuorixApp, CWinApp)
     ON_COMMAND_EX_RANGE(33008, 33050, on_script_commands_STANDARD)
     ON_COMMAND_EX_RANGE(32768, 32777, OnChangeMenuLevel)
     ON_UPDATE_COMMAND_UI_RANGE(32768, 32777, OnUpdateUIChangeMenuLevel)
-    ON_UPDATE_COMMAND_UI(33994, OnUpdateAlwaysEnabled)
-    ON_UPDATE_COMMAND_UI(34024, OnUpdateAlwaysEnabled)
+    ON_UPDATE_COMMAND_UI(33994, OnUpdateFileCommand)
+    ON_UPDATE_COMMAND_UI(34024, OnUpdateFileCommand)
     ON_COMMAND(32992, OnToggleScriptWindow)
     ON_UPDATE_COMMAND_UI(32992, OnUIUpdateToggleScriptWindow)
     ON_COMMAND(36080, OnOptions)
+    ON_COMMAND(ID_FILE_NEW, OnNewWindow)
+    ON_COMMAND(33120, OnRenameWindow)
+    ON_UPDATE_COMMAND_UI(33120, OnUpdateRenameWindow)
     ON_COMMAND_EX_RANGE(38800, 38805, OnOnlineHelp)
     ON_UPDATE_COMMAND_UI_RANGE(38800, 38805, OnUpdateAlwaysEnabled)
     ON_COMMAND_EX_RANGE(38807, 38816, OnQrxWebSite)
@@ -965,6 +970,13 @@ BOOL CQuorixApp::on_script_commands_STANDARD(UINT nID)
     return TRUE;
 }
 
+void CQuorixApp::OnUpdateFileCommand(CCmdUI* pCmdUI)
+{
+    // With any window, the page windows' and the main frame's own updates come first; a
+    // window of another kind (an Excel workbook) leaves these two to the application.
+    pCmdUI->Enable(QUIsCommandAvailable("FILE", pCmdUI->m_nID));
+}
+
 void CQuorixApp::OnUpdateAlwaysEnabled(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(TRUE);
@@ -985,6 +997,63 @@ void CQuorixApp::OnUIUpdateToggleScriptWindow(CCmdUI* pCmdUI)
 void CQuorixApp::OnOptions()
 {
     CommandToScript(nullptr, 36080);
+}
+
+namespace {
+
+// The FILE command that makes a window of each kind of the New dialog (by the kind's
+// label): the dialog offers only what that command may do.
+UINT FileCommandOfNewKind(UINT label)
+{
+    static const struct {
+        UINT label, command;
+    } kinds[] = {{10240, 34011}, {10241, 34006}, {10246, 34024}, {10242, 34007}, {10243, 34009},
+                 {10247, 34025}, {10244, 34008}, {10245, 34010}, {10248, 34039}};
+    for (const auto& k : kinds)
+        if (k.label == label)
+            return k.command;
+    return 0;
+}
+
+} // namespace
+
+void CQuorixApp::OnNewWindow()
+{
+    CNewWindowDlg dlg(m_pMainWnd);
+    if (dlg.DoModal() != IDOK)
+        return;
+    CQKAccess* kernel = m_pAccess ? (CQKAccess*)m_pAccess : qkfxGetAccess();
+    const CNewWindowDlg::Kind* kind = CNewWindowDlg::GetKind(CNewWindowDlg::GetRememberedKind());
+    UINT command = kind ? FileCommandOfNewKind(kind->nLabel) : 0;
+    if (command != 0 && !kernel->on_before_run_command("FILE", (int)command)) {
+        CString label, format, message;
+        label.LoadString(kind->nLabel);
+        format.LoadString(IDS_QU_NEW_KIND_UNAVAILABLE);
+        message.Format(format, (LPCTSTR)label);
+        AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    kernel->execute_script(dlg.m_strCommand, 0);
+}
+
+void CQuorixApp::OnRenameWindow()
+{
+    CQKPage* page = m_pAccess ? m_pAccess->GetActiveBasePage() : nullptr;
+    if (page == nullptr)
+        return;
+    CQURenameWndDlg dlg(page, m_pMainWnd);
+    if (dlg.DoModal() != IDOK)
+        return;
+    // The window's title follows its page's name.
+    CMDIFrameWnd* frame = DYNAMIC_DOWNCAST(CMDIFrameWnd, m_pMainWnd);
+    CMDIChildWnd* child = frame ? frame->MDIGetActive() : nullptr;
+    if (CQuorixDoc* doc = child ? DYNAMIC_DOWNCAST(CQuorixDoc, child->GetActiveDocument()) : nullptr)
+        doc->UpdateTitleFromPage();
+}
+
+void CQuorixApp::OnUpdateRenameWindow(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pAccess != nullptr && m_pAccess->GetActiveBasePage() != nullptr);
 }
 
 BOOL CQuorixApp::OnOnlineHelp(UINT nID)

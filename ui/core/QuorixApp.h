@@ -195,13 +195,21 @@ public:
 
     afx_msg void OnAppAbout();
 
-protected:
+    // The application's FILE and STANDARD commands, which the page views pass on too.
     afx_msg BOOL on_script_commands_FILE(UINT nID);
     afx_msg BOOL on_script_commands_STANDARD(UINT nID);
+
+protected:
+    // File New: the New dialog's command for the chosen kind of window runs as script.
+    afx_msg void OnNewWindow();
+    // Window Rename: a new name for the active window.
+    afx_msg void OnRenameWindow();
+    afx_msg void OnUpdateRenameWindow(CCmdUI* pCmdUI);
     afx_msg BOOL OnOpenRecentFile(UINT nID);
     afx_msg BOOL OnChangeMenuLevel(UINT nID);
     afx_msg void OnUpdateUIChangeMenuLevel(CCmdUI* pCmdUI);
     afx_msg void OnUpdateAlwaysEnabled(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateFileCommand(CCmdUI* pCmdUI);
     afx_msg void OnToggleScriptWindow();
     afx_msg void OnUIUpdateToggleScriptWindow(CCmdUI* pCmdUI);
     afx_msg void OnOptions();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "QKAccess.h"
+#include "MainFrame.h"
 #include "QKData.h"
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
@@ -42,6 +43,16 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_COMMAND_EX_RANGE(34976, 34987, OnToolboxTool)
     ON_UPDATE_COMMAND_UI_RANGE(34976, 34987, OnUpdateToolboxTool)
     ON_COMMAND(32993, OnHide)
+    ON_COMMAND_EX_RANGE(33008, 33087, OnStandardScript)
+    ON_COMMAND_EX_RANGE(33993, 34089, OnFileScript)
+    ON_UPDATE_COMMAND_UI_RANGE(36080, 36351, OnUpdateGeneralScript)
+    ON_UPDATE_COMMAND_UI_RANGE(35520, 35525, OnUpdateArrowScript)
+    ON_UPDATE_COMMAND_UI_RANGE(35488, 35505, OnUpdateObjEditScript)
+    ON_UPDATE_COMMAND_UI_RANGE(33232, 33359, OnUpdatePlotScript)
+    ON_UPDATE_COMMAND_UI_RANGE(35568, 35583, OnUpdateGeneralScript)
+    ON_UPDATE_COMMAND_UI_RANGE(35536, 35542, OnUpdateMaskScript)
+    ON_UPDATE_COMMAND_UI_RANGE(33008, 33087, OnUpdateStandardScript)
+    ON_UPDATE_COMMAND_UI_RANGE(33993, 34089, OnUpdateFileScript)
 END_MESSAGE_MAP()
 
 CQuorixView::CQuorixView() = default;
@@ -256,4 +267,56 @@ void CQuorixView::OnHide()
     // The page is marked first: closing the window leaves this view behind.
     page->SetHiddenPEWnd(1);
     page->CloseWnd();
+}
+
+BOOL CQuorixView::OnStandardScript(UINT nID)
+{
+    if (CQuorixApp* app = GetQuorixApp())
+        app->on_script_commands_STANDARD(nID);
+    return TRUE;
+}
+
+BOOL CQuorixView::OnFileScript(UINT nID)
+{
+    if (CQuorixApp* app = GetQuorixApp())
+        app->on_script_commands_FILE(nID);
+    return TRUE;
+}
+
+// Each command range is grey where the kernel refuses the command or its string has no
+// script: choosing it would do nothing.
+void CQuorixView::OnUpdateGeneralScript(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(QUIsCommandAvailable(nullptr, pCmdUI->m_nID));
+}
+
+void CQuorixView::OnUpdateArrowScript(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(QUIsCommandAvailable("ARROW", pCmdUI->m_nID));
+}
+
+void CQuorixView::OnUpdateObjEditScript(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(QUIsCommandAvailable("OBJEDIT", pCmdUI->m_nID));
+}
+
+void CQuorixView::OnUpdatePlotScript(CCmdUI* pCmdUI)
+{
+    UINT nID = pCmdUI->m_nID;
+    pCmdUI->Enable(QUIsCommandAvailable(nID >= 33312 && nID <= 33336 ? "PlotProf" : "Plot", nID));
+}
+
+void CQuorixView::OnUpdateMaskScript(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(QUIsCommandAvailable("MASK", pCmdUI->m_nID));
+}
+
+void CQuorixView::OnUpdateStandardScript(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(QUIsCommandAvailable("STANDARD", pCmdUI->m_nID));
+}
+
+void CQuorixView::OnUpdateFileScript(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(QUIsCommandAvailable("FILE", pCmdUI->m_nID));
 }

@@ -60,6 +60,16 @@ protected:
     afx_msg BOOL OnToolboxTool(UINT nID);
     afx_msg void OnUpdateToolboxTool(CCmdUI* pCmdUI);
     afx_msg void OnHide();
+    // The application's STANDARD and FILE commands.
+    afx_msg BOOL OnStandardScript(UINT nID);
+    afx_msg BOOL OnFileScript(UINT nID);
+    afx_msg void OnUpdateGeneralScript(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateArrowScript(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateObjEditScript(CCmdUI* pCmdUI);
+    afx_msg void OnUpdatePlotScript(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateMaskScript(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateStandardScript(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateFileScript(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 
     int RunScript(const char* group, UINT nID);

@@ -481,10 +481,40 @@ void CMainFrame::OnUserDefinedButtonsUpdate(CCmdUI* pCmdUI)
     pCmdUI->Enable(nGroup >= 0 && m_pToolBarManager->GetUserDefBtnsGroupsArray()[nGroup]->IsButtonEnabled(pCmdUI->m_nID));
 }
 
+BOOL QUIsCommandAvailable(const char* pszGroup, UINT nID)
+{
+    if (!qkfxGetAccess()->on_before_run_command(pszGroup, (int)nID))
+        return FALSE;
+    CString strCommand;
+    if (!strCommand.LoadString(nID))
+        return FALSE;
+    int nFirst = strCommand.Find('\n');
+    int nSecond = nFirst < 0 ? -1 : strCommand.Find('\n', nFirst + 1);
+    if (nSecond < 0)
+        return FALSE;
+    CString strScript = strCommand.Mid(nSecond + 1);
+    strScript.TrimLeft();
+    return !strScript.IsEmpty();
+}
+
 void CMainFrame::OnGeneralToolsUpdate(CCmdUI* pCmdUI)
 {
     UINT nID = pCmdUI->m_nID;
-    if ((nID >= 33993 && nID <= 34002) || (nID >= 34004 && nID <= 34027) || (nID >= 34039 && nID <= 34047)) {
+    // Commands that run their string's script through the kernel are grey while the
+    // kernel refuses them or they have no script.
+    BOOL bScriptCommand = !(nID >= 34976 && nID <= 34987) && !(nID >= 38752 && nID <= 38799);
+    if (bScriptCommand) {
+        const char* pszGroup = nullptr;
+        if (nID >= 33008 && nID <= 33087)
+            pszGroup = "STANDARD";
+        else if (nID >= 33993 && nID <= 34089)
+            pszGroup = "FILE";
+        if (!QUIsCommandAvailable(pszGroup, nID)) {
+            pCmdUI->Enable(FALSE);
+            return;
+        }
+    }
+    if (nID >= 33993 && nID <= 34047) {
         pCmdUI->Enable(TRUE);
         return;
     }
@@ -492,13 +522,15 @@ void CMainFrame::OnGeneralToolsUpdate(CCmdUI* pCmdUI)
     if (pChild != nullptr && pChild->OnGeneralToolsUpdate(pCmdUI))
         return;
     // Without a window: the project commands and new windows.
-    pCmdUI->Enable(nID == 34052 || nID == 34003 || (nID >= 34028 && nID <= 34038) ||
-                   ((nID == 34048 || nID == 34049) && qkfxGetProject().GetNumPages() > 0));
+    pCmdUI->Enable(nID == 34052 || ((nID == 34048 || nID == 34049) && qkfxGetProject().GetNumPages() > 0));
 }
 
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 {
     if (m_pToolBarManager->IsCustomizing() && pMsg->message == WM_SYSCOMMAND && (pMsg->wParam & 0xFFF0) == SC_CLOSE)
+        return TRUE;
+    // Keys typed in the kernel's script window are its own, ahead of the accelerators.
+    if (qkfxGetAccess()->GetScriptWindow()->PreTranslateMessage(pMsg))
         return TRUE;
     if ((pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP) &&
         (pMsg->wParam == VK_DELETE || pMsg->wParam == VK_F2)) {

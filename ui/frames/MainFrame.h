@@ -98,5 +98,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// Whether a command that runs the script of its string resource can run now: the kernel
+// does not refuse it (its kernel side is built and it applies to the active window) and
+// its string has a script. Menu items and buttons of other commands are drawn grey.
+QXFRAMES_API BOOL QUIsCommandAvailable(const char* pszGroup, UINT nID);
+
 // The application's main window as the main frame, null when it is of another class.
 QXFRAMES_API CMainFrame* get_main_frame();

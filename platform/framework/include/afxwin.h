@@ -274,6 +274,8 @@ QXAFX_API HINSTANCE AfxGetInstanceHandle();
 QXAFX_API HINSTANCE AfxGetResourceHandle();
 QXAFX_API void AfxSetResourceHandle(HINSTANCE hInstResource);
 QXAFX_API HINSTANCE AfxFindResourceHandle(LPCTSTR lpszName, LPCTSTR lpszType);
+// The first module of the chain that holds the string; null when none does.
+QXAFX_API HINSTANCE AfxFindStringResourceHandle(UINT nID);
 QXAFX_API LPCTSTR AfxGetAppName();
 QXAFX_API CWinApp* AfxGetApp();
 QXAFX_API CWnd* AfxGetMainWnd();

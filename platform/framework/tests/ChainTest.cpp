@@ -58,6 +58,10 @@ TEST_F(ResourceChain, EachKindIsFoundInTheModuleThatHoldsIt)
     // The program's own resource module comes first in the search.
     EXPECT_TRUE(s.LoadString(IDS_SHADOWED));
     EXPECT_STREQ(s, "Shadowed text from the program");
+    // A string the program does not hold comes from A, though the program holds others of
+    // its block of sixteen.
+    EXPECT_TRUE(s.LoadString(IDS_A_BESIDE_SHADOWED));
+    EXPECT_STREQ(s, "Beside the shadowed text, from A");
 
     CMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_B_MENU));

@@ -20,6 +20,8 @@
 #define IDC_SHEET_FRAME 1102
 #define IDS_PROGRAM_ONLY 2000
 #define IDS_SHADOWED 2001
+// In the program's block of strings, held only by A.
+#define IDS_A_BESIDE_SHADOWED 2002
 
 // Extension library A
 #define IDS_A_GREETING 3000

@@ -13,20 +13,50 @@ class CQKQrxSystem;
 class CQKLayer;
 class CQKPage;
 
-// The script window of the application; it exists with the user interface.
+// The script window: the kernel's own modeless window, in which a user types script lines
+// and runs them. Enter runs the line under the caret, or every line the selection touches;
+// what the lines print, errors included, is written below them in the window. The window
+// is a resizable popup owned by the main window; closing it only hides it, so its text
+// stays for the next time.
 class QK_API CQKScriptWindow {
 public:
+    CQKScriptWindow() = default;
+    ~CQKScriptWindow();
+    CQKScriptWindow(const CQKScriptWindow&) = delete;
+    CQKScriptWindow& operator=(const CQKScriptWindow&) = delete;
+
+    // The main window owns the script window from now on.
     void OnMainFrameOpen(HWND frame);
+    // The main window is closing: the script window goes first.
+    void OnMainFrameClose(HWND frame);
+    // While all windows close the window may not be made.
     void DisableCreation();
     void EnableCreation();
     bool IsCreationEnabled() const { return m_creationEnabled; }
-    // The main window is closing; recorded until the script window has a window.
-    void OnMainFrameClose(HWND frame);
-    // Takes the activation (Ctrl+F6 among the main window's parts); FALSE while the
-    // script window has no window to activate.
+
+    // Shows the window (making it on first use) or hides it; false when it cannot be made.
+    bool Show(bool show);
+    bool IsShown() const;
+    // Activates a shown window; false when it is not shown.
     BOOL SetActive();
+    // Keys meant for the window are handled here, ahead of the main window's accelerators.
+    // TRUE when the message was consumed.
+    BOOL PreTranslateMessage(MSG* msg);
+    HWND GetHwnd() const { return m_hwnd; }
+    HWND GetEditHwnd() const { return m_edit; }
+    // Runs the line under the caret, or the selected lines, and writes their output below
+    // them (what Enter does).
+    void RunCurrentLines();
 
 private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    bool Create();
+
+    HWND m_owner = nullptr;
+    HWND m_hwnd = nullptr;
+    HWND m_edit = nullptr;
+    WNDPROC m_editProc = nullptr;
     bool m_creationEnabled = true;
 };
 
@@ -49,7 +79,8 @@ public:
 
     // Runs script text; 0 when it ran, 1 when it failed (the message went to the output).
     virtual int execute_script(const char* text, int flags);
-    // 0 vetoes the command.
+    // 0 vetoes the command: its kernel side is not built yet (qkfxGetUnbuiltCommandArea
+    // names the area that will build it), or it does not apply to the active window.
     virtual int on_before_run_command(const char* group, int id);
     // Runs the script part of a command string "prompt\ntooltip\nscript": statements, or
     // "@Section" (in the file named by the group), "@Section,File", or "@arg,File,Section".
@@ -118,6 +149,15 @@ public:
     virtual void OnSetPaneSize(int pane, int width);
     virtual void OnSetPaneSize(int pane, const std::string& text);
     virtual int OnSetStatusPaneText(int pane, const char* text);
+    // A message for the user, with the buttons and icon of a message box type; the
+    // answer of the box. Without a main window the text is printed as an error and the
+    // answer is IDOK.
+    virtual int DoMessageBox(const char* text, UINT type);
+    // The file dialog of the script command GetFile: `filter` in the system's form
+    // ("description\0pattern\0...\0"); `path` names the folder shown first (empty for the
+    // system's choice) and receives the chosen file's full path. 0 when the user cancelled,
+    // and always without a main window (the request is then recorded).
+    virtual int GetFileToOpen(const std::string& filter, std::string& path);
     // The page of the active window: the page manager's active page without windows.
     virtual CQKPage* GetActiveBasePage();
     virtual int IsActiveBasePage(CQKPage* page);
@@ -196,6 +236,13 @@ QK_API void qkfxAutoRegister();
 QK_API void qkfxAutoRegisterTypeLib(const char* name);
 // Opens the files named on the command line; 0 ends the start.
 QK_API int qkfxExecuteCommandLine(const char* commandLine);
+
+// The area that will build a command whose kernel side is not built yet ("graph",
+// "worksheet", "fitter", ...); null for a command that runs.
+QK_API const char* qkfxGetUnbuiltCommandArea(int id);
+// A script file the program carries as a resource (type "SCRIVEX"): run.section finds it
+// by its file name when no file of that name is on disk.
+QK_API void qkfxAddScriptResource(const char* fileName, HMODULE module, int id);
 
 // Run time.
 QK_API int qkfxDllMessageFilter(int code, MSG* msg);

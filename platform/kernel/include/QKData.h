@@ -11,6 +11,10 @@
 
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "QKDefs.h"
 
@@ -218,6 +222,9 @@ public:
     CQKDataset* AddColumn(const std::string& name = std::string());
     bool DeleteColumn(int n);
     bool RenameColumn(int n, const std::string& name);
+    // Look-ups in the name index so far: adding a column costs a fixed number of them,
+    // however wide the worksheet is.
+    long long GetNameLookupCount() const { return m_nameLookups; }
 
     // An Excel workbook's page: the workbook file its window opens, and whether the
     // workbook is kept without a window of its own.
@@ -233,10 +240,19 @@ public:
     void DumpState(CQKStateDump& dump) const override;
 
 private:
-    std::string NextColumnName() const;
+    std::string NextColumnName();
+    void ForgetColumnName(const std::string& name);
     std::string m_fileNameForLoading;
     BOOL m_externalHidden = FALSE;
     std::vector<std::unique_ptr<CQKDataset>> m_columns;
+    // Columns by upper-cased name: names are unique regardless of case.
+    std::unordered_map<std::string, CQKDataset*> m_columnsByName;
+    // Letter names numbered A = 1 .. Z = 26, AA = 27, ...: every number below
+    // m_nextLetter is in use or in m_freedLetters (which may also hold numbers taken again
+    // since), so the lowest free name is found without walking the taken ones again.
+    int m_nextLetter = 1;
+    std::set<int> m_freedLetters;
+    mutable long long m_nameLookups = 0;
 };
 
 class CQKGraphicLayer;

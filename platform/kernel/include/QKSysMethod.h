@@ -431,10 +431,12 @@ public:
     // False for a level that does not exist.
     bool ChangeMenuLevel(int level);
     std::string GetMenuLevelTitle(int level) const;
-    // The about box is the user interface's: recorded in the call log.
+    // The program's About box (its dialog 100) over the main window; recorded, and without
+    // a main window or that dialog nothing more.
     void AboutDialog();
+    // Shows or hides the access object's script window.
     void ToggleScriptWindow();
-    bool IsScriptWindowShown() const { return m_scriptWindowShown; }
+    bool IsScriptWindowShown() const;
     // Closes the project with every window: mode 0 asks the project's closing query first
     // and then each page's (OnClosingQuery with closing-all set); mode 1 (the program runs
     // for an embedding) asks nothing. FALSE when an answer kept the project open; the
@@ -494,7 +496,6 @@ private:
     QmRow m_kernelPropertyRows[1];
     QmRow m_kernelMethodRows[3];
     int m_menuLevel = 0;
-    bool m_scriptWindowShown = false;
 };
 
 // The system object, made on first use through the access object's

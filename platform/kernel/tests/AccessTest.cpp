@@ -7,6 +7,9 @@
 #include "QKAccess.h"
 #include "QKSysMethod.h"
 
+#include <fstream>
+#include <regex>
+
 using AccessTest = KernelTest;
 
 TEST_F(AccessTest, CommandStringsRunTheirScriptPart)
@@ -67,7 +70,10 @@ TEST_F(AccessTest, ApplicationMembersAnswerOrRecordWhatNeedsTheUserInterface)
     EXPECT_NE(access->Init(nullptr, "\"C:\\data\\run 1.qpj\" /h"), 0);
     EXPECT_EQ(access->OnAfterMainFrameCreate(nullptr, 1, 1), SW_HIDE);
     EXPECT_EQ(access->OnAfterMainFrameCreate(nullptr, 1, 0), SW_SHOWNORMAL);
-    EXPECT_EQ(access->on_before_run_command("FILE", 34012), 1);
+    EXPECT_EQ(access->on_before_run_command("FILE", 34006), 1);
+    EXPECT_EQ(access->on_before_run_command("FILE", 34012), 0) << "saving windows comes with the project files";
+    EXPECT_STREQ(qkfxGetUnbuiltCommandArea(34012), "project files");
+    EXPECT_EQ(qkfxGetUnbuiltCommandArea(34006), nullptr);
     EXPECT_EQ(access->QKOnIdle(0), 0);
     EXPECT_EQ(access->GetPageManager(), &qkfxGetProject());
     EXPECT_EQ(access->GetQrxSystem(), &qkfxGetQrxSystem());
@@ -410,4 +416,33 @@ TEST_F(AccessTest, MainWindowHooksRunUserMessagesAndTrackCommands)
     EXPECT_EQ(std::vector<int>({cs.x, cs.y, cs.cx, cs.cy}), std::vector<int>({10, 20, 300, 200}));
     EXPECT_TRUE(cs.style & WS_MINIMIZE);
     EXPECT_FALSE(project.GetWinCreateInfo(cs));
+}
+
+// The list of refused commands in README.md is the one users and developers read: each
+// command it names is refused for the area under which it stands.
+TEST(CommandAreas, TheReadmeNamesTheAreaOfEveryRefusedCommand)
+{
+    std::ifstream in("qxkernel_testdata\\README.md");
+    ASSERT_TRUE(in) << "README.md beside the tests";
+    std::regex bullet("^- \\*\\*(.+?)\\*\\* \\((\\d+)\\): (.*)$");
+    std::regex entry("(?:^|, )(\\d+) ");
+    int listed = 0, areas = 0;
+    for (std::string line; std::getline(in, line);) {
+        std::smatch m;
+        if (!std::regex_match(line, m, bullet))
+            continue;
+        ++areas;
+        std::string area = m[1], items = m[3];
+        int count = 0;
+        for (std::sregex_iterator it(items.begin(), items.end(), entry), end; it != end; ++it, ++count) {
+            int id = std::stoi((*it)[1]);
+            const char* actual = qkfxGetUnbuiltCommandArea(id);
+            EXPECT_STREQ(actual, area.c_str()) << id;
+            EXPECT_EQ(qkfxGetAccess()->on_before_run_command(nullptr, id), 0) << id;
+        }
+        EXPECT_EQ(count, std::stoi(m[2])) << area;
+        listed += count;
+    }
+    EXPECT_EQ(areas, 10);
+    EXPECT_EQ(listed, 288);
 }

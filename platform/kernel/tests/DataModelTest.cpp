@@ -2,12 +2,29 @@
 
 #include "QKPlotModel.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "QKSysMethod.h"
 #include "QKUtil.h"
 
 using DataModelTest = KernelTest;
+
+namespace {
+
+// Spreadsheet letters, counted independently of the kernel: 1 = A, 27 = AA, 703 = AAA.
+std::string LetterNameOf(int n)
+{
+    std::string name;
+    while (n > 0) {
+        --n;
+        name.insert(name.begin(), (char)('A' + n % 26));
+        n /= 26;
+    }
+    return name;
+}
+
+} // namespace
 
 TEST_F(DataModelTest, PagesTakeTheirKindsNameWithTheLowestFreeNumber)
 {
@@ -85,6 +102,66 @@ TEST_F(DataModelTest, WorksheetColumnsAreDatasetsNamedAfterPageAndColumn)
     ASSERT_TRUE(wks->RenameColumn(2, "Volts"));
     EXPECT_EQ(p.FindDataset("Run_7_Volts"), b);
     EXPECT_FALSE(wks->RenameColumn(2, "A"));
+}
+
+// A new column takes the lowest letter name not in use, also after columns were deleted
+// or renamed and when a later letter name was given by hand.
+TEST_F(DataModelTest, NewColumnsTakeTheLowestFreeLetterName)
+{
+    CQKProject& p = qkfxGetProject();
+    CQKWksPage* wks = static_cast<CQKWksPage*>(p.CreatePage(QK_PAGE_WKS));
+    for (int i = 0; i < 4; ++i)
+        wks->AddColumn(); // A .. F
+    ASSERT_NE(wks->AddColumn("h"), nullptr);
+    std::function<void()> steps[] = {
+        [&] {},
+        [&] { wks->DeleteColumn(3); },                 // C goes
+        [&] { wks->RenameColumn(2, "Volts"); },        // B goes
+        [&] { wks->RenameColumn(1, "Amps"); },         // A goes
+        [&] { wks->DeleteColumn(wks->GetNumCols()); }, // the A just added goes
+        [&] {                                          // B goes and is taken again by hand
+            wks->DeleteColumn(wks->GetColumnIndex(wks->FindColumn("B")));
+            wks->AddColumn("b");
+        },
+    };
+    const char* expected[] = {"G", "C", "B", "A", "A", "I"};
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        steps[i]();
+        CQKDataset* c = wks->AddColumn();
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->m_columnName, expected[i]);
+    }
+    EXPECT_EQ(wks->FindColumn("volts"), wks->GetColumn(2));
+    EXPECT_EQ(wks->FindColumn("Volts2"), nullptr);
+}
+
+// Adding a column costs a fixed number of name look-ups, not one per column already
+// there: a 10,000-column worksheet (or a damaged file asking for 26,000) must not take
+// minutes.
+TEST_F(DataModelTest, AddingAColumnCostsFixedNameLookupsHoweverWide)
+{
+    CQKProject& p = qkfxGetProject();
+    CQKWksPage* wks = static_cast<CQKWksPage*>(p.CreatePage(QK_PAGE_WKS));
+    long long most = 0;
+    for (int i = 0; i < 10000; ++i) {
+        long long before = wks->GetNameLookupCount();
+        ASSERT_NE(wks->AddColumn(), nullptr);
+        most = std::max(most, wks->GetNameLookupCount() - before);
+    }
+    EXPECT_LE(most, 2);
+    EXPECT_EQ(wks->GetColumn(10002)->m_columnName, LetterNameOf(10002));
+
+    // Holes and names given by hand cost each one look-up more, once.
+    long long before = wks->GetNameLookupCount();
+    for (int i = 0; i < 100; ++i) {
+        wks->DeleteColumn(2 + 50 * i);
+        wks->AddColumn(LetterNameOf(10003 + 2 * i));
+        wks->AddColumn();
+        wks->AddColumn();
+    }
+    EXPECT_LE(wks->GetNameLookupCount() - before, 100 * (1 + 2 + 2) + 100);
+    EXPECT_EQ(wks->GetNumCols(), 10002 + 200);
 }
 
 TEST_F(DataModelTest, DatasetsGrowOnWriteWithMissingValuesAndHoldTextCells)

@@ -32,7 +32,7 @@ TEST_F(FumTest, ReadAsciiFollowsItsSubProperties)
         std::vector<double> columnA, columnC;
     } rows[] = {
         {"to the end, NUL not counted", std::string("ab\0c", 4), {}, {}, "", 3, "", 4, {}, {}},
-        {"CR LF rows, empty field skipped", "1,2,,3\r\n", {}, {}, ",W", 3, "", 8, {1}, {3}},
+        {"CR LF rows, empty field keeps its column", "1,,3\r\n", {}, {}, ",W", 2, "", 6, {1}, {3}},
         {"blanks join digits", "1 2,-3\r\n", {}, {}, ",W", 4, "", 8, {12}, {}},
         {"semicolon separator", "1.5e3;x", {{"LISTSEP", 59}}, {}, ",W", 5, "", 7, {1500}, {}},
         {"include filter", "ab1c2\r\n3", {{"READMODE", 1}}, {{"INCLUDE", "0123456789"}}, "A", 3, "123", 8, {}, {}},

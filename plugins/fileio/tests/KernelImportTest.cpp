@@ -3,6 +3,7 @@
 // the plug-in; the files are 0.1 s stereo sines at 44100 frames a second.
 #include "QKAccess.h"
 #include "QKData.h"
+#include "QKHost.h"
 #include "QKScript.h"
 
 #include "qxdefs.h"
@@ -170,6 +171,130 @@ TEST_F(KernelImport, HandMadeHeadersAcceptedAndRefused)
             EXPECT_EQ(Eval("fum.error"), 41);
         }
     }
+    Script("fum.closeall()");
+    DeleteFileA(path.c_str());
+}
+
+namespace {
+
+// What the script printed, collected while a test runs.
+void Collect(const char* text, int, void* user)
+{
+    static_cast<std::string*>(user)->append(text).append("\n");
+}
+
+// A mono WAVE file: format tag, bits and container bytes per sample, an optional chunk
+// put before the data, and the sample bytes.
+std::vector<unsigned char> MonoWave(int formatTag, int bits, int container, const char* chunkTag,
+                                    const std::vector<unsigned char>& chunk, const std::vector<unsigned char>& samples)
+{
+    std::vector<unsigned char> f;
+    auto put32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) f.push_back((v >> (8 * i)) & 0xFF); };
+    auto put16 = [&](uint16_t v) { f.push_back(v & 0xFF); f.push_back(v >> 8); };
+    auto tag = [&](const char* t) { f.insert(f.end(), t, t + 4); };
+    tag("RIFF"); put32(0); tag("WAVE"); tag("fmt ");
+    put32(16); put16(static_cast<uint16_t>(formatTag)); put16(1); put32(1000); put32(1000 * container);
+    put16(static_cast<uint16_t>(container)); put16(static_cast<uint16_t>(bits));
+    if (chunkTag) {
+        tag(chunkTag);
+        put32(static_cast<uint32_t>(chunk.size()));
+        f.insert(f.end(), chunk.begin(), chunk.end());
+        if (chunk.size() % 2)
+            f.push_back(0);
+    }
+    tag("data"); put32(static_cast<uint32_t>(samples.size()));
+    f.insert(f.end(), samples.begin(), samples.end());
+    return f;
+}
+
+std::string TempFile(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "qxfileio_" + std::to_string(GetCurrentProcessId()) + "_" + name;
+}
+
+void Write(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+} // namespace
+
+// Fact chunks of any size are skipped by their size; widths that are not whole bytes are
+// read in their container; 24-bit samples are signed. What the import does not read is
+// refused with ERROR 41 and a message naming the reason.
+TEST_F(KernelImport, WaveVariantsReadOrRefusedWithTheReason)
+{
+    std::vector<unsigned char> s16 = {0xFE, 0xFF, 0x2C, 0x01};            // -2, 300
+    std::vector<unsigned char> s12 = {0xF0, 0xFF, 0xF0, 0x7F};            // -16, 32752 (left-justified)
+    std::vector<unsigned char> s24 = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0x00, 0x00, 0x80};
+    struct Case {
+        const char* name;
+        std::vector<unsigned char> file;
+        std::vector<double> samples; // empty: refused
+        const char* reason;
+    } cases[] = {
+        {"fact of 8 bytes", MonoWave(1, 16, 2, "fact", {1, 0, 0, 0, 0, 0, 0, 0}, s16), {-2, 300}, nullptr},
+        {"fact of 5 bytes, padded", MonoWave(1, 16, 2, "fact", {1, 0, 0, 0, 9}, s16), {-2, 300}, nullptr},
+        {"12-bit in 16", MonoWave(1, 12, 2, nullptr, {}, s12), {-16, 32752}, nullptr},
+        {"24-bit signed", MonoWave(1, 24, 3, nullptr, {}, s24), {-1, 8388607, -8388608}, nullptr},
+        {"LIST before the data", MonoWave(1, 16, 2, "LIST", {'I', 'N', 'F', 'O'}, s16), {}, "LIST"},
+        {"floating point", MonoWave(3, 32, 4, nullptr, {}, {0, 0, 0x80, 0x3F}), {}, "PCM"},
+    };
+    std::string printed;
+    qkfxGetScript().SetOutput(Collect, &printed);
+    std::string path = TempFile("variant.wav");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        printed.clear();
+        Write(path, c.file);
+        for (int col = 1; col <= wks->GetNumCols(); ++col)
+            wks->GetColumn(col)->SetRange(0, 0);
+        ASSERT_TRUE(Script("fum.closeall(); fum.reset(); fum.newactions = 1; fum.open(" + path + ")"));
+        bool ok = Script("fum.wav(Sound)");
+        if (!c.reason) {
+            ASSERT_TRUE(ok) << qkfxGetScript().GetLastError();
+            ASSERT_EQ(wks->GetColumn(2)->GetEnd(), static_cast<int>(c.samples.size()));
+            for (size_t i = 0; i < c.samples.size(); ++i)
+                EXPECT_EQ(wks->GetColumn(2)->GetValue(static_cast<int>(i)), c.samples[i]) << i;
+        } else {
+            EXPECT_FALSE(ok);
+            EXPECT_EQ(Eval("fum.error"), 41);
+            EXPECT_NE(printed.find(c.reason), std::string::npos) << printed;
+            EXPECT_EQ(wks->GetColumn(2)->GetEnd(), 0);
+        }
+    }
+    qkfxGetScript().SetOutput(nullptr, nullptr);
+    Script("fum.closeall()");
+    DeleteFileA(path.c_str());
+}
+
+// The stop request that Ctrl+C in the console host makes (and Cancel in the progress box)
+// ends a long read: what was read stays, and the user is told.
+TEST_F(KernelImport, AStopRequestEndsALongReadKeepingWhatWasRead)
+{
+    std::string text;
+    for (int i = 0; i < 100000; ++i)
+        text += std::to_string(i % 10) + ",";
+    std::string path = TempFile("long.txt");
+    Write(path, std::vector<unsigned char>(text.begin(), text.end()));
+    std::string printed;
+    qkfxGetScript().SetOutput(Collect, &printed);
+    qkfxRequestAbort(true);
+    bool ok = Script("fum.reset(); fum.newactions = 1; fum.open(" + path + "); fum.readarray(Sound_B, 1, 100000)");
+    qkfxRequestAbort(false);
+    qkfxGetScript().SetOutput(nullptr, nullptr);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(Eval("fum.error"), 46);
+    EXPECT_NE(printed.find("stopped by the user"), std::string::npos) << printed;
+    int kept = wks->GetColumn(2)->GetEnd();
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, 100000);
+    EXPECT_EQ(wks->GetColumn(2)->GetValue(7), 7);
     Script("fum.closeall()");
     DeleteFileA(path.c_str());
 }

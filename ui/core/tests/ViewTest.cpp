@@ -90,7 +90,8 @@ TEST_F(Views, CommandsRunTheScriptsOfTheirStrings)
         double variable;
     } cases[] = {
         {IDS_TEST_COMMAND, 7},          // a general command
-        {IDS_TEST_VARIANT_COMMAND, 16}, // one of the five variants
+        {IDS_TEST_VARIANT_COMMAND, 0},  // one of the five variants: the kernel refuses the
+                                        // graph's commands until it has their side
         {IDS_TEST_PLOT_COMMAND, 40},    // a plot command
     };
     for (const Case& c : cases) {
@@ -98,10 +99,11 @@ TEST_F(Views, CommandsRunTheScriptsOfTheirStrings)
         view->SendMessage(WM_COMMAND, c.id, 0);
         EXPECT_EQ(Variable("coretestvar"), c.variable) << c.id;
     }
-    // Each of the five variants sets its own quick variable first.
+    // Each of the five variants sets its own quick variable first. Their items are grey
+    // until the kernel runs them, so the handler is reached as the menus will reach it.
     for (int n = 200; n <= 204; ++n)
         qkfxSetQuickVariable(n, 0);
-    view->SendMessage(WM_COMMAND, IDS_TEST_VARIANT_COMMAND, 0);
+    view->OnCmdMsg(IDS_TEST_VARIANT_COMMAND, CN_COMMAND, nullptr, nullptr);
     EXPECT_EQ(qkfxGetQuickVariable(201), 4);
     EXPECT_EQ(qkfxGetQuickVariable(200), 0);
     EXPECT_EQ(qkfxGetQuickVariable(202), 0);
@@ -183,4 +185,66 @@ TEST_F(Views, CropMarksAreFourCornersOfATwoAndAHalfPercentLength)
         EXPECT_EQ(marks.second[i].point.x, expected[i][1]) << i;
         EXPECT_EQ(marks.second[i].point.y, expected[i][2]) << i;
     }
+}
+
+namespace {
+
+// What an update handler made of a menu item.
+class ProbeCmdUI : public CCmdUI {
+public:
+    explicit ProbeCmdUI(UINT id) { m_nID = id; }
+    void Enable(BOOL bOn) override
+    {
+        m_enabled = bOn ? 1 : 0;
+        m_bEnableChanged = TRUE;
+    }
+    int m_enabled = -1;
+};
+
+} // namespace
+
+TEST_F(Views, ItemsOfCommandsThatCannotRunAreGrey)
+{
+    CQKPage* page = nullptr;
+    CQuorixView* view = NewView("win -t wks Standard Grey", "Grey", &page);
+    ASSERT_NE(view, nullptr);
+    CMainFrame* frame = get_main_frame();
+    ASSERT_NE(frame, nullptr);
+    struct Case {
+        UINT id;
+        int enabled;
+    } cases[] = {
+        {36080, 1},            // Preferences runs
+        {IDS_TEST_COMMAND, 1}, // a command string of the test's own
+        {36083, 0},            // Layer Control: the graph's, not built yet
+        {36300, 0},            // no string at all
+        {34006, 1},            // New Worksheet
+        {34012, 0},            // Save Window: the project files'
+        {34043, 0},            // no string
+        {33052, 1},            // Refresh
+        {33051, 1},            // Duplicate, of a worksheet
+        {33024, 0},            // Zoom In
+        {33249, 0},            // a plot
+        {35536, 0},            // a mask command
+    };
+    for (const Case& c : cases) {
+        ProbeCmdUI ui(c.id);
+        ASSERT_TRUE(view->OnCmdMsg(c.id, CN_UPDATE_COMMAND_UI, &ui, nullptr)) << c.id;
+        EXPECT_EQ(ui.m_enabled, c.enabled) << c.id;
+    }
+    // The main frame's own update, which decides for the toolbar buttons without a view,
+    // asks the kernel the same.
+    for (const Case& c : cases) {
+        if (!(c.id >= 33993 && c.id <= 34089))
+            continue;
+        ProbeCmdUI ui(c.id);
+        frame->OnGeneralToolsUpdate(&ui);
+        EXPECT_EQ(ui.m_enabled, c.enabled) << c.id;
+    }
+    // Duplicate does not apply to a graph.
+    CQuorixView* graph = NewView("win -t plot Standard GreyGraph", "GreyGraph", &page);
+    ASSERT_NE(graph, nullptr);
+    ProbeCmdUI ui(33051);
+    graph->OnCmdMsg(33051, CN_UPDATE_COMMAND_UI, &ui, nullptr);
+    EXPECT_EQ(ui.m_enabled, 0);
 }

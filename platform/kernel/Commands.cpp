@@ -1,0 +1,440 @@
+// The menu commands' kernel side: which commands run, the script commands the program's
+// own script files (Standard.qgs, File.qgs, AppFile.qgs) call, and the script files the
+// program carries as resources.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "KernelInternal.h"
+#include "QKAccess.h"
+#include "QKCallLog.h"
+#include "QKData.h"
+#include "QKScript.h"
+#include "QKSysMethod.h"
+#include "QKUtil.h"
+
+namespace {
+
+// Commands whose kernel side is not built yet, with the area that will build it. Every
+// command string of the page windows runs unless it is listed here; the menus draw these
+// items grey (the user interface asks on_before_run_command), and README.md lists them.
+struct UnbuiltCommands {
+    int first, last;
+    const char* area;
+};
+
+const UnbuiltCommands kUnbuilt[] = {
+    // General commands of every page window.
+    {36081, 36081, "palette"},
+    {36082, 36084, "graph"},
+    {36085, 36085, "fitter"},
+    {36086, 36090, "graph"},
+    {36091, 36091, "worksheet"},
+    {36097, 36129, "graph"},
+    {36130, 36130, "not described"},
+    {36321, 36327, "graph"},
+    // Plot commands.
+    {33248, 33280, "graph"},
+    {33281, 33283, "not described"},
+    {33284, 33338, "graph"},
+    // STANDARD.
+    {33024, 33029, "graph"},
+    {33040, 33040, "print"},
+    {33041, 33046, "graph"},
+    {33047, 33047, "not described"},
+    {33048, 33049, "graph"},
+    {33053, 33053, "print"},
+    // FILE.
+    {33994, 33994, "Excel link"},
+    {33995, 33995, "project files"},
+    {33997, 33997, "project files"},
+    {33999, 33999, "not described"},
+    {34000, 34001, "worksheet"},
+    {34002, 34002, "not described"},
+    {34003, 34005, "worksheet"},
+    {34010, 34010, "graph"},
+    {34012, 34016, "project files"},
+    {34018, 34018, "graph"},
+    {34019, 34021, "worksheet"},
+    {34022, 34023, "print"},
+    {34025, 34025, "notes"},
+    {34026, 34026, "project files"},
+    {34028, 34032, "not described"},
+    {34033, 34035, "worksheet"},
+    {34037, 34037, "worksheet"},
+    {34038, 34041, "not described"},
+    {34048, 34049, "project files"},
+    {34050, 34050, "worksheet"},
+    {34051, 34051, "project files"},
+    {34052, 34052, "worksheet"},
+    // ARROW, OBJEDIT, MASK, 3D plots and 3D rotation.
+    {35488, 35505, "graph"},
+    {35520, 35525, "graph"},
+    {35536, 35542, "graph"},
+    {35552, 35562, "graph"},
+    {35568, 35583, "graph"},
+    // Property commands.
+    {36401, 36401, "worksheet"},
+    {36402, 36403, "graph"},
+    // GRAPH and GRANALY of the graph window, and the shared FFT.
+    {32965, 32968, "graph"},
+    {34145, 34161, "not described"},
+    {34163, 34173, "fitter"},
+    {34174, 34174, "not described"},
+    {9999, 9999, "not described"},
+    // WKS and WKSANALY of the worksheet window.
+    {36433, 36501, "worksheet"},
+    {32818, 32823, "not described"},
+    {32824, 32849, "worksheet"},
+    {32867, 32868, "not described"},
+    {32898, 32904, "not described"},
+    // MATRIX.
+    {36048, 36058, "matrix"},
+};
+
+const int kDuplicate = 33051;
+const int kImportKaleidagraph = 34036;
+
+// Duplicate copies the data of a worksheet, a matrix or notes. A graph or layout is a
+// copy only with its layers and drawn objects, which the duplicate cannot carry yet.
+bool CanDuplicate(const CQKPage* page)
+{
+    return page != nullptr &&
+           (page->GetType() == QK_PAGE_WKS || page->GetType() == QK_PAGE_MATRIX || page->GetType() == QK_PAGE_NOTES);
+}
+
+CQKPage* ActivePage()
+{
+    CQKPage* page = qkfxGetAccess()->GetActiveBasePage();
+    return page ? page : qkfxGetProject().GetActivePage();
+}
+
+struct ScriptResource {
+    HMODULE module;
+    int id;
+};
+
+std::map<std::string, ScriptResource>& ScriptResources()
+{
+    static std::map<std::string, ScriptResource> resources; // by upper-cased file name
+    return resources;
+}
+
+std::string Upper(std::string s)
+{
+    for (char& c : s)
+        c = (char)toupper((unsigned char)c);
+    return s;
+}
+
+bool Same(const std::string& a, const char* b)
+{
+    return _stricmp(a.c_str(), b) == 0;
+}
+
+// The filter of the file dialog: each word a file type group by name (its types), or a
+// pattern such as *.qgw.
+bool BuildFilter(const std::vector<std::string>& words, std::string* filter, std::string* folder,
+                 std::string* error)
+{
+    CQKFileTypeGroupPtrArray groups;
+    qkfxGetQrxSystem().GetRefFileExt().GetAllGroups(groups);
+    for (const std::string& w : words) {
+        if (w.find('*') != std::string::npos) {
+            *filter += w + '\0' + w + '\0';
+            continue;
+        }
+        int index = groups.GetGroupIndex(w.c_str());
+        if (index < 0) {
+            *error = "GetFile: there is no file type group \"" + w + "\"";
+            return false;
+        }
+        CQKFileTypeGroup* g = groups.GetAt(index);
+        // The dialog opens in the first group's folder.
+        if (folder->empty())
+            *folder = g->GetDefaultPath();
+        for (int t = 0; t < g->GetNumTypes(); ++t)
+            *filter += g->GetTypeDescription(t) + '\0' + g->GetTypeExtensions(t) + '\0';
+    }
+    if (filter->empty())
+        *filter = std::string("All Files (*.*)") + '\0' + "*.*" + '\0';
+    return true;
+}
+
+// GetFile: %B receives the chosen file's folder (with its backslash) and %A its name; %A
+// is empty when the user cancelled.
+bool GetFile(const std::vector<std::string>& args, std::string* error)
+{
+    std::string filter, path;
+    if (!BuildFilter(args, &filter, &path, error))
+        return false;
+    CQKScript& script = qkfxGetScript();
+    if (!qkfxGetAccess()->GetFileToOpen(filter, path) || path.empty()) {
+        script.SetStringVar(0, std::string());
+        return true;
+    }
+    size_t slash = path.find_last_of("\\/");
+    script.SetStringVar(1, slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
+    script.SetStringVar(0, slash == std::string::npos ? path : path.substr(slash + 1));
+    return true;
+}
+
+// open <file>: what File Open does with the file the user chose, by its kind.
+bool Open(const std::vector<std::string>& args, std::string* error)
+{
+    if (args.size() != 1) {
+        *error = "open needs one file name";
+        return false;
+    }
+    const std::string& path = args[0];
+    std::string ext = Upper(CQKPath(path.c_str()).GetExtension());
+    CQKAccess* access = qkfxGetAccess();
+    qkfxGetCallLog().Add("open", path);
+    if (ext == ".QPJ") {
+        if (!access->OpenProjectFile(path.c_str()))
+            access->DoMessageBox(("\"" + path + "\" cannot be opened: reading project files is not available in this version.")
+                                     .c_str(),
+                                 MB_OK | MB_ICONEXCLAMATION);
+        return true;
+    }
+    static const char* const kWindowFiles[] = {".QGW", ".QGG", ".QGM", ".QGL", ".QTW", ".QTP", ".QTM"};
+    for (const char* e : kWindowFiles)
+        if (ext == e) {
+            access->DoMessageBox(("\"" + path + "\" cannot be opened: reading window and template files is not "
+                                  "available in this version.")
+                                     .c_str(),
+                                 MB_OK | MB_ICONEXCLAMATION);
+            return true;
+        }
+    if (ext == ".QGS") {
+        // A script opens in the script window, where its lines can be read and run.
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            *error = "cannot open the script file \"" + path + "\"";
+            return false;
+        }
+        std::string text;
+        char buffer[65536];
+        DWORD got = 0;
+        while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            text.append(buffer, got);
+        CloseHandle(file);
+        CQKScriptWindow* window = access->GetScriptWindow();
+        if (!window->Show(true)) {
+            *error = "the script window cannot be opened";
+            return false;
+        }
+        // The edit control wants CR LF line ends.
+        std::string lines;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+                lines += '\r';
+            lines += text[i];
+        }
+        SetWindowTextA(window->GetEditHwnd(), lines.c_str());
+        return true;
+    }
+    access->DoMessageBox(("\"" + path + "\" is not a file this program can open.").c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return true;
+}
+
+// doc -n: a new, empty project; every window closes with its page. Projects cannot be
+// saved yet, so closing one loses its data: the user says so first.
+bool NewProject(std::string* error)
+{
+    CQKAccess* access = qkfxGetAccess();
+    if (qkfxGetProject().GetNumPages() > 0) {
+        int answer = access->DoMessageBox("Close the project? Its windows and their data will be lost: this version "
+                                          "cannot save projects.",
+                                          MB_YESNO | MB_ICONQUESTION);
+        if (answer != IDYES && answer != IDOK) {
+            *error = "the project stays open";
+            return false;
+        }
+    }
+    access->BeginClosingAll(0);
+    qkfxGetProject().New();
+    access->EndClosingAll(0);
+    return true;
+}
+
+// doc -uw: every window of the project is drawn again.
+void RedrawWindows()
+{
+    qkfxGetCallLog().Add("doc -uw", "");
+    CQKProject& project = qkfxGetProject();
+    for (int i = 0; i < project.GetNumPages(); ++i) {
+        CQKPage* page = project.GetPage(i);
+        HWND wnd = page->GetFrameWnd() ? page->GetFrameWnd() : page->GetDrawingWnd();
+        if (wnd != nullptr && IsWindow(wnd))
+            RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+}
+
+void CopyColumn(const CQKDataset& from, CQKDataset& to)
+{
+    to.m_label = from.m_label;
+    to.m_format = from.m_format;
+    to.m_subformat = from.m_subformat;
+    to.m_width = from.m_width;
+    to.m_type = from.m_type;
+    for (int row = 0; row < from.GetEnd(); ++row) {
+        if (from.IsText(row))
+            to.SetText(row, from.GetText(row));
+        else
+            to.SetValue(row, from.GetValue(row));
+    }
+    to.SetRange(from.GetFirst(), from.GetEnd());
+}
+
+// win -d: a copy of the active worksheet, matrix or notes page under the kind's next free
+// name, shown in a window of its own.
+bool Duplicate(std::string* error)
+{
+    CQKPage* source = ActivePage();
+    if (!CanDuplicate(source)) {
+        *error = source ? "win -d: the window \"" + source->GetName() + "\" cannot be duplicated"
+                        : "win -d: there is no active window";
+        return false;
+    }
+    CQKProject& project = qkfxGetProject();
+    CQKPage* copy = project.CreatePage(source->GetType());
+    if (copy == nullptr) {
+        *error = "win -d: no window can be made";
+        return false;
+    }
+    copy->SetTemplateName(source->GetTemplateName());
+    if (auto* wks = dynamic_cast<CQKWksPage*>(source)) {
+        auto* target = static_cast<CQKWksPage*>(copy);
+        while (target->GetNumCols() > 0)
+            target->DeleteColumn(target->GetNumCols());
+        for (int c = 1; c <= wks->GetNumCols(); ++c) {
+            CQKDataset* column = target->AddColumn(wks->GetColumn(c)->m_columnName);
+            if (column == nullptr) {
+                *error = "win -d: cannot copy column " + wks->GetColumn(c)->m_columnName;
+                return false;
+            }
+            CopyColumn(*wks->GetColumn(c), *column);
+        }
+        target->m_labelsShown = wks->m_labelsShown;
+    } else if (auto* matrix = dynamic_cast<CQKMatrixPage*>(source)) {
+        auto* target = static_cast<CQKMatrixPage*>(copy);
+        target->SetDimensions(matrix->GetRows(), matrix->GetCols());
+        for (int r = 1; r <= matrix->GetRows(); ++r)
+            for (int c = 1; c <= matrix->GetCols(); ++c)
+                target->SetCell(r, c, matrix->GetCell(r, c));
+        target->m_x1 = matrix->m_x1;
+        target->m_x2 = matrix->m_x2;
+        target->m_y1 = matrix->m_y1;
+        target->m_y2 = matrix->m_y2;
+    } else if (auto* notes = dynamic_cast<CQKNotesPage*>(source)) {
+        static_cast<CQKNotesPage*>(copy)->m_text = notes->m_text;
+    }
+    qkfxGetCallLog().Add("win -d", source->GetName() + " " + copy->GetName());
+    qkfxGetAccess()->OnInternalNewPage(copy, TRUE);
+    return true;
+}
+
+} // namespace
+
+const char* qkfxGetUnbuiltCommandArea(int id)
+{
+    for (const UnbuiltCommands& c : kUnbuilt)
+        if (id >= c.first && id <= c.last)
+            return c.area;
+    return nullptr;
+}
+
+int CQKAccess::on_before_run_command(const char*, int id)
+{
+    if (qkfxGetUnbuiltCommandArea(id) != nullptr)
+        return 0;
+    if (id == kDuplicate && !CanDuplicate(ActivePage()))
+        return 0;
+    // The import fills the active worksheet.
+    if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
+        return 0;
+    return 1;
+}
+
+int CQKAccess::DoMessageBox(const char* text, UINT type)
+{
+    qkfxGetCallLog().Add("CQKAccess::DoMessageBox", text ? text : "");
+    if (m_mainFrame == nullptr || !IsWindow(m_mainFrame)) {
+        qkfxGetScript().Print(text ? text : "", 2);
+        return IDOK;
+    }
+    return MessageBoxA(m_mainFrame, text ? text : "", "Quorix 6.1", type);
+}
+
+int CQKAccess::GetFileToOpen(const std::string& filter, std::string& path)
+{
+    qkfxGetCallLog().Add("GetFile", filter.substr(0, filter.find('\0')));
+    std::string folder = path;
+    path.clear();
+    if (m_mainFrame == nullptr || !IsWindow(m_mainFrame))
+        return 0;
+    char file[MAX_PATH] = "";
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_mainFrame;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!GetOpenFileNameA(&ofn))
+        return 0;
+    path = file;
+    return 1;
+}
+
+void qkfxAddScriptResource(const char* fileName, HMODULE module, int id)
+{
+    if (fileName != nullptr && module != nullptr)
+        ScriptResources()[Upper(fileName)] = ScriptResource{module, id};
+}
+
+bool qkFindScriptResource(const std::string& fileName, std::string* text)
+{
+    auto it = ScriptResources().find(Upper(fileName));
+    if (it == ScriptResources().end())
+        return false;
+    HRSRC found = FindResourceA(it->second.module, MAKEINTRESOURCEA(it->second.id), "SCRIVEX");
+    HGLOBAL loaded = found ? LoadResource(it->second.module, found) : nullptr;
+    const char* data = loaded ? (const char*)LockResource(loaded) : nullptr;
+    if (data == nullptr)
+        return false;
+    text->assign(data, SizeofResource(it->second.module, found));
+    return true;
+}
+
+bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error)
+{
+    if (word == "getfile") {
+        GetFile(args, error);
+        return true;
+    }
+    if (word == "open") {
+        Open(args, error);
+        return true;
+    }
+    if (word == "doc" && args.size() == 1 && Same(args[0], "-n")) {
+        NewProject(error);
+        return true;
+    }
+    if (word == "doc" && args.size() == 1 && Same(args[0], "-uw")) {
+        RedrawWindows();
+        return true;
+    }
+    if (word == "win" && args.size() == 1 && Same(args[0], "-d")) {
+        Duplicate(error);
+        return true;
+    }
+    return false;
+}
