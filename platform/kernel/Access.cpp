@@ -5,7 +5,6 @@
 
 #include <map>
 #include <shlobj.h>
-#include <commdlg.h>
 #include <new>
 
 #include "KernelInternal.h"
@@ -439,25 +438,6 @@ BOOL CQKAccess::OpenProjectFile(const char* name)
         qkfxGetScript().Print(error, 2);
         return FALSE;
     }
-    return TRUE;
-}
-
-BOOL CQKAccess::AskProjectFileName(std::string& path)
-{
-    char name[MAX_PATH] = "";
-    lstrcpynA(name, path.c_str(), MAX_PATH);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_mainFrame;
-    ofn.lpstrFilter = "Project (*.qpj)\0*.qpj\0";
-    ofn.lpstrFile = name;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrDefExt = "qpj";
-    ofn.lpstrTitle = "Save Project As";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameA(&ofn))
-        return FALSE;
-    path = name;
     return TRUE;
 }
 

@@ -517,14 +517,12 @@ int CQKProject::OnClosingQuery()
     if (answer != IDYES)
         return 0;
     // An untitled project is named first; a save that does not happen keeps it open.
-    std::string path = m_path, error;
-    if (path.empty() && !access->AskProjectFileName(path))
-        return 0;
-    if (!qkfxSaveProject(path, &error)) {
+    std::string error;
+    if (qkSaveProject(false, &error))
+        return 1;
+    if (!error.empty())
         access->AskUser(error.c_str(), MB_OK | MB_ICONEXCLAMATION);
-        return 0;
-    }
-    return 1;
+    return 0;
 }
 
 void CQKProject::SetWinCreateInfo(const RECT& rect, BOOL minimized)

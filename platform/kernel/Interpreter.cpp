@@ -224,11 +224,7 @@ const std::vector<FunctionDef>& Functions()
 const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
-<<<<<<< HEAD
-    "getenumwin", "getfile", "if", "else", "for", "break", "continue", "return", "save", "open",
-=======
-    "getenumwin", "getfile", "open", "if", "else", "for", "break", "continue", "return",
->>>>>>> main
+    "getenumwin", "getfile", "open", "if", "else", "for", "break", "continue", "return", "save",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
@@ -1742,7 +1738,7 @@ struct CQKScript::Impl {
 
         // The commands of the program's own script files live beside the menu commands.
         if (blockOpen == std::string::npos &&
-            (word == "getfile" || word == "open" || word == "doc" || word == "win")) {
+            (word == "getfile" || word == "open" || word == "save" || word == "doc" || word == "win")) {
             std::string error;
             if (qkRunApplicationCommand(word, words(), &error)) {
                 if (!error.empty())
@@ -1828,23 +1824,6 @@ struct CQKScript::Impl {
             }
             return true;
         }
-<<<<<<< HEAD
-        if (word == "save") {
-            Save(words());
-            return true;
-        }
-        if (word == "open") {
-            Open(words());
-            return true;
-        }
-        if (word == "getfile") {
-            // No file dialog in this host: the choice is cancelled, which %A shows empty.
-            log("GetFile");
-            regs[0].clear();
-            return true;
-        }
-=======
->>>>>>> main
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
         static const char* const uiCommands[] = {"edit", "page", "clr", "print", "rescale", "hidemarker",
                                                  "newfunction", "getenumwin"};
@@ -1907,67 +1886,6 @@ struct CQKScript::Impl {
             return;
         }
         Fail("win knows -t <kind> [template [name]], -tx, -n, -a <name> and -d");
-    }
-
-    // save [file]: the project (to its own file without one); save -w|-t <window> <file>:
-    // a window file or a template.
-    void Save(const std::vector<std::string>& a)
-    {
-        CQKProject& project = qkfxGetProject();
-        std::string error;
-        if (!a.empty() && (Same(a[0], "-w") || Same(a[0], "-t"))) {
-            bool templ = Same(a[0], "-t");
-            if (a.size() != 3)
-                Fail(std::string("save ") + a[0] + " takes a window and a file");
-            CQKPage* page = project.FindPage(a[1]);
-            if (!page)
-                Fail("save: there is no window \"" + a[1] + "\"");
-            std::string path = a[2], ext;
-            if (templ)
-                qkfxGetQrxTemplateFileExtension(page->GetType(), ext);
-            else
-                ext = qkfxWindowFileExtension(page->GetType());
-            if (!ext.empty() && !HasFileExtension(path))
-                path += ext;
-            if (!qkfxSavePage(page, path, templ, &error))
-                Fail(error);
-            return;
-        }
-        if (a.size() > 1 || (a.size() == 1 && IsOption(a[0])))
-            Fail("save knows [file], -w <window> <file> and -t <window> <file>");
-        std::string path = a.empty() ? project.GetProjectPath() : a[0];
-        if (path.empty())
-            Fail("save: the project has no file yet; name one (save <file>)");
-        if (!HasFileExtension(path))
-            path += ".qpj";
-        if (!qkfxSaveProject(path, &error))
-            Fail(error);
-    }
-
-    // open <file>: a project replaces the open one, a window file or template adds its
-    // window; open -a <file> appends a project to the open one.
-    void Open(const std::vector<std::string>& a)
-    {
-        bool append = !a.empty() && Same(a[0], "-a");
-        if (a.size() != (append ? 2u : 1u) || (!append && IsOption(a[0])))
-            Fail("open knows <file> and -a <file>");
-        const std::string& path = a.back();
-        std::string error;
-        if (qkfxGetAccess()->IsProjectFileName(path.c_str())) {
-            if (!qkfxOpenProject(path, append, &error))
-                Fail(error);
-            return;
-        }
-        CQKPage* page = qkfxReadPage(path, std::string(), std::string(), &error);
-        if (!page)
-            Fail(error);
-        qkfxGetAccess()->OnInternalNewPage(page, TRUE);
-    }
-
-    static bool HasFileExtension(const std::string& path)
-    {
-        size_t dot = path.find_last_of('.'), slash = path.find_last_of("\\/");
-        return dot != std::string::npos && (slash == std::string::npos || dot > slash);
     }
 
     void Worksheet(const std::vector<std::string>& a)

@@ -85,7 +85,6 @@ void qkRefreshPlotNames();
 // A matrix page is going: the plots that draw it go from every layer.
 void qkRemovePlotsOfPage(INT_PTR page);
 
-<<<<<<< HEAD
 // The plug-ins' named memory blocks and saved texts (the database plug-in's queries),
 // by upper-cased name (HostServices.cpp); project files keep them.
 std::map<std::string, std::vector<BYTE>> qkGetHostBlocks();
@@ -99,7 +98,7 @@ class CArchive;
 // The bytes of one window file from an archive (ProjectFile.cpp): its header says how many
 // follow. false with the reason in *error.
 bool qkReadPageBytes(CArchive* archive, std::vector<BYTE>& bytes, std::string* error);
-=======
+
 // The script commands of the program's own script files (GetFile, open, doc -n, doc -uw,
 // win -d): true when `word` with `args` is one of them; a failure leaves its message in
 // *error.
@@ -107,4 +106,8 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
 // The text of a script file the program carries as a resource; false when it carries none
 // of that name.
 bool qkFindScriptResource(const std::string& fileName, std::string* text);
->>>>>>> main
+
+// Saves the project to its file, asking for one in the Save As box when it has none or
+// when `askName` (Commands.cpp). false when it was not saved: *error says why, or is
+// empty when the user cancelled the name.
+bool qkSaveProject(bool askName, std::string* error);

@@ -1107,7 +1107,8 @@ struct QKFileAccess {
         ExchangePageHeader(io, *page);
         if (auto* w = dynamic_cast<CQKWksPage*>(page.get())) {
             ExchangeWks(io, *w);
-            w->m_columns.clear();
+            while (w->GetNumCols() > 0)
+                w->DeleteColumn(1);
         }
         if (auto* e = dynamic_cast<CQKWksExternPage*>(page.get())) {
             ExchangeExtern(io, *e);
@@ -1722,8 +1723,12 @@ bool qkfxOpenProjectFromMemory(const void* data, size_t size, bool append, std::
     QKFileAccess::Stage st;
     st.budget = g_readLimit;
     st.base = static_cast<const BYTE*>(data);
-    if (!QKFileAccess::LoadBody(st, body, n, std::string(), nullptr) || !QKFileAccess::Bind(st))
+    // Making the staged pages touches the project's modified flag: a refusal puts it back.
+    bool modified = qkfxGetProject().IsModified();
+    if (!QKFileAccess::LoadBody(st, body, n, std::string(), nullptr) || !QKFileAccess::Bind(st)) {
+        qkfxGetProject().SetProjectModified(modified);
         return SetError(error, st.error);
+    }
     QKFileAccess::Commit(st, append, std::string());
     return true;
 }
@@ -1734,7 +1739,9 @@ CQKPage* qkfxReadPageFromMemory(const void* data, size_t size, const std::string
     QKFileAccess::Stage st;
     st.budget = g_readLimit;
     CQKPage* made = nullptr;
+    bool modified = qkfxGetProject().IsModified();
     if (!StagePage(st, data, size, pageName, &made)) {
+        qkfxGetProject().SetProjectModified(modified);
         SetError(error, st.error);
         return nullptr;
     }
@@ -1817,11 +1824,8 @@ CQKPage* qkfxNewPageFromTemplate(QKPageType type, const std::string& templ, cons
     if (!HasExtension(path))
         path += ext;
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (isPath) {
-            SetError(error, "there is no template " + Quoted(path));
-            return nullptr;
-        }
-        // A template named without a file is the kind's standard window.
+        // A template without a file is the kind's standard window: the standard templates
+        // the New dialog names ("Quorix" in the program folder) are built in.
         CQKPage* page = qkfxGetProject().CreatePage(type, name);
         if (!page)
             SetError(error, Quoted(name) + " is not a free window name");

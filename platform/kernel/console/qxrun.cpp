@@ -1,14 +1,9 @@
 // The console host: qxrun [--dump file] script.qgs [arguments]
 // Runs the script with the kernel and its plug-ins and no main window. What `type` prints
 // goes to standard output, errors to standard error; the exit code is 0 when the script
-<<<<<<< HEAD
-// ran to its end, 1 when it failed, 2 for a wrong command line. Ctrl+C asks a running fit
-// to stop. --dump writes the project's state dump into the file when the script ends, so
-// that two runs can be compared.
-=======
 // ran to its end, 1 when it failed, 2 for a wrong command line. Ctrl+C asks running work
-// (a fit, a file import) to stop.
->>>>>>> main
+// (a fit, a file import) to stop. --dump writes the project's state dump into the file when
+// the script ends, so that two runs can be compared.
 #include <stdio.h>
 #include <string.h>
 

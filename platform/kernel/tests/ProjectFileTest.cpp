@@ -311,10 +311,10 @@ TEST_F(ProjectFileTest, WindowFilesAndTemplatesOfEachKindReadBack)
     EXPECT_EQ(grid->GetRows() * 10 + grid->GetCols(), 45);
     EXPECT_EQ(grid->m_x1, -2.5);
     EXPECT_EQ(grid->GetCell(1, 1), MISSING_VALUE);
-    // A template named without a file is the kind's standard window; a path must exist.
-    EXPECT_TRUE(Run("win -t wks Quorix")) << err;
-    EXPECT_FALSE(Run("win -t wks \"" + folder + "NoSuchTemplate\""));
-    EXPECT_NE(err.find("there is no template"), std::string::npos) << err;
+    // A template without a file is the kind's standard window.
+    EXPECT_TRUE(Run("win -t wks Quorix; win -t wks \"" + folder + "Quorix\"")) << err;
+    EXPECT_EQ(project.GetActiveWks()->GetNumCols(), 2);
+    EXPECT_EQ(project.GetActivePage()->GetTemplateName(), folder + "Quorix");
     for (const char* f : {"QxkCols.qtw", "QxkAxes.qtp", "QxkGrid.qtm"})
         DeleteFileA((folder + f).c_str());
 }
@@ -371,6 +371,8 @@ TEST_F(ProjectFileTest, ASaveReplacesTheOldFileOnlyWhenTheNewOneIsComplete)
 {
     std::string folder = TempPath("qxk_saves\\");
     CreateDirectoryA(folder.c_str(), nullptr);
+    for (const std::string& f : FilesIn(folder))
+        DeleteFileA((folder + f).c_str());
     std::string path = folder + "work.qpj";
     ASSERT_TRUE(Run("win -t wks; col(A)[1] = 1")) << err;
     std::string error;
@@ -466,7 +468,7 @@ TEST_F(ProjectFileTest, TheScriptCommandsSayWhatIsWrong)
         {"win -n Notes1; save -w Notes1 x", "has no window files"},
         {"save -q", "save knows"},
         {"open C:\\no\\such\\file.qpj", "cannot open \"C:\\no\\such\\file.qpj\""},
-        {"open", "open knows"},
+        {"open", "open needs one file name"},
     };
     for (const Case& c : cases) {
         EXPECT_FALSE(Run(c.script)) << c.script;
