@@ -585,6 +585,7 @@ int qkfxAppendFile(const char* name, int)
 {
     // A project joins the open one; a window file or template adds its window.
     std::string path = name ? name : "", error;
+    qkfxGetCallLog().Add("qkfxAppendFile", path);
     if (qkfxGetAccess()->IsProjectFileName(path.c_str())) {
         if (qkfxOpenProject(path, true, &error))
             return 1;
