@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <type_traits>
 
 #include <afx.h>
 
@@ -22,7 +23,6 @@
 #include "QKData.h"
 #include "QKExternal.h"
 #include "QKGraphObjects.h"
-#include "QKPlotModel.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
 
@@ -33,6 +33,11 @@ const WORD kFormatVersion = 1;
 const size_t kFileHeader = 12;   // magic, version, kind, body length
 const size_t kRecordHeader = 16; // tag, version, reserved, length, checksum
 const WORD kRecordVersion = 1;
+
+// The fields meet the file with these sizes, little-endian as the processor keeps them.
+static_assert(sizeof(int) == 4 && sizeof(unsigned) == 4 && sizeof(short) == 2 && sizeof(double) == 8,
+              "file fields have fixed sizes");
+static_assert(sizeof(WORD) == 2 && sizeof(DWORD) == 4, "record headers have fixed sizes");
 
 size_t g_readLimit = (size_t)1 << 30;
 size_t g_writeLimit = 0;
@@ -134,6 +139,7 @@ public:
     template <typename T>
     void Num(T& v)
     {
+        static_assert(sizeof(T) <= 8 && std::is_arithmetic<T>::value, "a field of a fixed size");
         if (m_out) {
             m_out->Raw(&v, sizeof v);
             return;
@@ -1869,16 +1875,6 @@ size_t qkfxSetFileReadLimit(size_t bytes)
 void qkfxSetFileWriteLimit(size_t bytes)
 {
     g_writeLimit = bytes;
-}
-
-const std::string& qkfxGetResultsLog()
-{
-    return qkfxGetProject().GetResultsLog();
-}
-
-void qkfxAppendResultsLog(const std::string& text)
-{
-    qkfxGetProject().AppendResultsLog(text);
 }
 
 // ---- the page's own writer and the application's entries ---------------------------------

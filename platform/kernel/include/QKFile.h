@@ -53,7 +53,3 @@ QK_API size_t qkfxSetFileReadLimit(size_t bytes);
 // Writes of a save fail, as on a full disk, once `bytes` were written (0: no limit).
 QK_API void qkfxSetFileWriteLimit(size_t bytes);
 
-// The Results Log's text, kept with the project (the notes record "ResultsLog" of a
-// project file).
-QK_API const std::string& qkfxGetResultsLog();
-QK_API void qkfxAppendResultsLog(const std::string& text);
