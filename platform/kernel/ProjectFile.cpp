@@ -1083,26 +1083,6 @@ struct QKFileAccess {
             return false;
         if (type < QK_PAGE_WKS || type > QK_PAGE_NOTES)
             return st.Fail(r.Where() + qkFormatText(": %d is no kind of window", type));
-        // The Results Log is kept as a notes record of its own, not as a window.
-        if (type == QK_PAGE_NOTES && name == "ResultsLog" && !st.window) {
-            std::string text;
-            IO tio(r.fields, r.fieldBytes, &st.budget, r.Where());
-            int t = 0;
-            std::string n, templName, path;
-            bool hidden = false, crop = false;
-            tio.I(t);
-            tio.S(n);
-            tio.S(templName);
-            tio.S(path);
-            tio.B(hidden);
-            tio.B(crop);
-            tio.S(text);
-            if (!st.Take(tio))
-                return false;
-            st.log += text;
-            st.hasLog = true;
-            return true;
-        }
         if (!CQKProject::IsValidName(name) || st.pageByName.count(Upper(name)))
             return st.Fail(r.Where() + ": \"" + name + "\" is no window name, or the file has it twice");
         if (!st.Charge(sizeof(CQKMatrixPage) + 32 * 32 * sizeof(double) + 1024))
@@ -1194,6 +1174,27 @@ struct QKFileAccess {
         return true;
     }
 
+    // The Results Log: the text of the notes record "ResultsLog" the writer puts last.
+    static bool LoadLog(Stage& st, const Record& r)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        int type = 0;
+        std::string name, templ, path, text;
+        bool hidden = false, crop = false;
+        io.I(type);
+        io.S(name);
+        io.S(templ);
+        io.S(path);
+        io.B(hidden);
+        io.B(crop);
+        io.S(text);
+        if (!st.Take(io))
+            return false;
+        st.log += text;
+        st.hasLog = true;
+        return true;
+    }
+
     static bool LoadSheet(Stage& st, const Record& r, CQKWksExternPage& e)
     {
         IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
@@ -1274,21 +1275,29 @@ struct QKFileAccess {
     static bool LoadBody(Stage& st, const BYTE* body, size_t n, const std::string& onlyPage, CQKPage** made)
     {
         Records recs(st.base, body, n);
-        Record r;
+        Record r, log;
+        bool hasLog = false;
         std::string error;
         while (recs.Next(r, &error)) {
             if (Is(r, "PAGE")) {
-                if (!onlyPage.empty()) {
-                    // Only the named page: the others are passed over by their length.
-                    IO io(r.fields, r.fieldBytes, nullptr, r.Where());
-                    int type = 0;
-                    std::string name;
-                    io.I(type);
-                    io.S(name);
-                    if (!st.Take(io))
+                IO io(r.fields, r.fieldBytes, nullptr, r.Where());
+                int type = 0;
+                std::string name;
+                io.I(type);
+                io.S(name);
+                if (!st.Take(io))
+                    return false;
+                // Only the named page: the others are passed over by their length.
+                if (!onlyPage.empty() && _stricmp(name.c_str(), onlyPage.c_str()) != 0)
+                    continue;
+                // The Results Log is the last notes record so named; one before it is a
+                // notes window the user gave that name.
+                if (onlyPage.empty() && type == QK_PAGE_NOTES && name == "ResultsLog") {
+                    if (hasLog && !LoadPage(st, log, made))
                         return false;
-                    if (_stricmp(name.c_str(), onlyPage.c_str()) != 0)
-                        continue;
+                    log = r;
+                    hasLog = true;
+                    continue;
                 }
                 if (!LoadPage(st, r, made))
                     return false;
@@ -1327,7 +1336,7 @@ struct QKFileAccess {
             return st.Fail(error);
         if (!onlyPage.empty())
             return st.Fail("the project has no window named \"" + onlyPage + "\"");
-        return true;
+        return !hasLog || LoadLog(st, log);
     }
 
     // Binds every X and plot to the dataset or matrix it names: in the file, or (for a

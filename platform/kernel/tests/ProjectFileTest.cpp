@@ -233,6 +233,22 @@ TEST_F(ProjectFileTest, AProjectWithEveryPageAndPlotKindReadsBackAsItWasSaved)
     EXPECT_TRUE(first == second);
 }
 
+// The Results Log is kept as the last notes record named "ResultsLog": a notes window the
+// user gave that name stays a window.
+TEST_F(ProjectFileTest, TheResultsLogAndANotesWindowOfItsNameBothComeBack)
+{
+    ASSERT_TRUE(Run("win -n N ResultsLog; type fit done")) << err;
+    auto* notes = dynamic_cast<CQKNotesPage*>(qkfxGetProject().FindPage("ResultsLog"));
+    ASSERT_NE(notes, nullptr);
+    notes->m_text = "my own notes";
+    std::string before = qkfxDumpProject();
+    EXPECT_EQ(Diff(before, RoundTrip()), "");
+    notes = dynamic_cast<CQKNotesPage*>(qkfxGetProject().FindPage("ResultsLog"));
+    ASSERT_NE(notes, nullptr);
+    EXPECT_EQ(notes->m_text, "my own notes");
+    EXPECT_EQ(qkfxGetProject().GetResultsLog(), "fit done\r\n");
+}
+
 TEST_F(ProjectFileTest, AppendAddsThePagesUnderFreeNamesAndKeepsWhatWasOpen)
 {
     ASSERT_TRUE(Run("win -t wks; col(A)[1] = 5; win -t wks; worksheet -p 201 Line")) << err;
