@@ -3,6 +3,7 @@
 // program carries as resources.
 #include <windows.h>
 #include <commdlg.h>
+#include <cderr.h>
 
 #include <map>
 #include <string>
@@ -333,9 +334,11 @@ bool Save(const std::vector<std::string>& args, std::string* error)
             if (!folder.empty() && folder.back() != '\\')
                 folder += "\\";
             std::string base = templ && !page->GetTemplateName().empty() ? page->GetTemplateName() : page->GetName();
+            base = base.substr(base.find_last_of("\\/:") + 1);
+            if (HasExtension(base))
+                base = base.substr(0, base.find_last_of('.'));
             path = !templ && !page->GetFullPathFileName().empty() ? page->GetFullPathFileName()
-                   : templ && base.find_first_of("\\/:") != std::string::npos ? base
-                                                                            : (templ ? folder : "") + base + ext;
+                                                                  : (templ ? folder : "") + base + ext;
             int asked = AskFileToSave(templ ? "TEMPLATE" : "Window", templ ? "Save Template As" : "Save Window As", path);
             if (asked < 0) {
                 *error = std::string("save: ") + kNameTheFile;
@@ -529,7 +532,15 @@ int CQKAccess::GetFileToSave(const std::string& filter, const std::string& title
     ofn.lpstrTitle = title.c_str();
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-    if (!GetSaveFileNameA(&ofn)) {
+    BOOL chosen = GetSaveFileNameA(&ofn);
+    // A proposal in a folder that is not there makes the box refuse to open: propose the
+    // file's name alone then.
+    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+        std::string name = path.substr(path.find_last_of("\\/:") + 1);
+        lstrcpynA(file, name.c_str(), MAX_PATH);
+        chosen = GetSaveFileNameA(&ofn);
+    }
+    if (!chosen) {
         path.clear();
         return 0;
     }
