@@ -267,6 +267,60 @@ TEST_F(AppObject, FileWindowAndHelpCommandsOpenTheirDialogs)
     EXPECT_NE(std::string::npos, messages[1].find("\"2 bad\" cannot be the window's name")) << messages[1];
 }
 
+// Through the menus as a user would: worksheet, graph, matrix and layout windows made with
+// File New are saved as a project, which closes and opens again with its windows.
+TEST_F(AppObject, WindowsMadeWithFileNewAreSavedAndOpenedAgain)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string path = std::string(dir) + "qxa_gui.qpj";
+    DeleteFileA(path.c_str());
+    std::vector<std::string> captions;
+    auto run = [&](UINT command, std::vector<qxtest::DialogDriver::Step> steps) {
+        qxtest::DialogDriver driver;
+        for (auto& step : steps)
+            driver.Then([&, step](HWND dialog) {
+                captions.push_back(qxtest::WindowText(dialog));
+                step(dialog);
+            });
+        driver.Run([&] {
+            app->m_pMainWnd->SendMessage(WM_COMMAND, command);
+            return (INT_PTR)0;
+        });
+        EXPECT_EQ((int)steps.size(), driver.StepsRun()) << command;
+        EXPECT_FALSE(driver.TimedOut()) << command;
+    };
+    // The file name box of the open and save boxes: a combo box in the Explorer style.
+    auto name = [&](HWND dialog) {
+        qxtest::SetText(dialog, GetDlgItem(dialog, 1148) ? 1148 : 1152, path);
+        qxtest::Click(dialog, IDOK);
+    };
+    for (int kind : {1, 3, 6, 4}) // worksheet, graph, matrix, layout
+        run(ID_FILE_NEW, {[kind](HWND dialog) {
+                qxtest::ListSelect(dialog, 1104, kind);
+                qxtest::Click(dialog, IDOK);
+            }});
+    CQKProject& project = qkfxGetProject();
+    ASSERT_EQ(4, project.GetNumPages());
+    ASSERT_EQ(0, app->GetAccess()->execute_script("win -a Data1; col(B)[2] = 6.5", 0));
+    run(34049, {name}); // Save Project As
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+    EXPECT_FALSE(project.IsModified());
+    std::string saved = qkfxDumpProject();
+
+    run(34017, {}); // Close: saved, so nothing is asked
+    EXPECT_EQ(0, project.GetNumPages());
+    run(33996, {name}); // Open
+    ASSERT_EQ(4, project.GetNumPages());
+    EXPECT_EQ(saved, qkfxDumpProject());
+    for (int i = 0; i < project.GetNumPages(); ++i)
+        EXPECT_NE(nullptr, project.GetPage(i)->GetFrameWnd()) << project.GetPage(i)->GetName() << " has its window";
+    ASSERT_EQ(6u, captions.size());
+    EXPECT_EQ("Save Project As", captions[4]);
+    run(34017, {});
+    DeleteFileA(path.c_str());
+}
+
 // The script window: Window Script Window shows it and hides it again.
 TEST_F(AppObject, TheScriptWindowCommandTogglesTheKernelsWindow)
 {
