@@ -807,6 +807,8 @@ struct QKFileAccess {
         io.I(t.m_borderStyle);
         io.I(t.m_tabWidth);
         io.B(t.m_showLinkVars);
+        io.D(t.m_posX);
+        io.D(t.m_posY);
     }
 
     static void SaveLayer(Out& out, const SaveMap& m, CQKGraphicLayer& layer, bool templ)

@@ -140,6 +140,7 @@ protected:
         style.rotation = -450;
         style.flags = QK_TEXT_WHITE_OUT;
         text->SetTextStyle(style);
+        text->SetPosition(0.25, 0.75);
         first->AddObject(text);
         CQKPlotObj* plot = first->PlotObjByIndex(0, 1);
         plot->SetBKColor(5, 2);
