@@ -34,6 +34,7 @@
 //   script <text>        runs Scrivex text on the user-interface thread: "ok" or "error ..."
 #include <windows.h>
 
+#include <QKAccess.h>
 #include <QKScript.h>
 
 #include <algorithm>
@@ -304,11 +305,21 @@ std::string Bar(HWND main)
     return out.str();
 }
 
-// A modal dialog disables the main window and exists before its loop shows it: wait, a
-// few seconds at most, until whatever the program has begun to open is on the screen.
+// The user-interface thread is inside a command of the main window (a nested message loop
+// answers the probe while, say, a file dialog reads its folders before it is made).
+bool CommandUnderWay(HWND main)
+{
+    bool busy = false;
+    RunOnUiThread(main, [&busy] { busy = qkfxGetAccess()->GetCurrentCommand() != 0; });
+    return busy;
+}
+
+// A modal dialog disables the main window and exists before its loop shows it, and a
+// command may take a while before it makes its window: wait, some seconds at most, until
+// whatever the program has begun to open is on the screen, or the command is over.
 void Settle(HWND main, const std::function<bool(HWND)>& isNew)
 {
-    for (int waited = 0; waited < 3000; waited += 20) {
+    for (int waited = 0; waited < 15000; waited += 20) {
         bool pending = false, shown = false;
         for (HWND hwnd : OtherWindows(main, false)) {
             if (!isNew(hwnd))
@@ -318,7 +329,7 @@ void Settle(HWND main, const std::function<bool(HWND)>& isNew)
             else if (ClassOf(hwnd) == "#32770")
                 pending = true;
         }
-        if (!pending && (shown || IsWindowEnabled(main)))
+        if (!pending && (shown || (IsWindowEnabled(main) && !CommandUnderWay(main))))
             return;
         Sleep(20);
         Ping(main);
@@ -328,6 +339,9 @@ void Settle(HWND main, const std::function<bool(HWND)>& isNew)
 std::string Invoke(HWND main, UINT id)
 {
     std::vector<HWND> windowsBefore = OtherWindows(main, false);
+    // A window that was there but hidden (the script window after it was closed) and is
+    // shown again was opened by the command as much as a new one.
+    std::vector<HWND> shownBefore = OtherWindows(main, true);
     std::vector<HWND> pagesBefore = PageWindows(main);
     std::string frameBefore = FrameSignature(main);
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
@@ -342,7 +356,7 @@ std::string Invoke(HWND main, UINT id)
 
     std::ostringstream out;
     for (HWND hwnd : OtherWindows(main, true))
-        if (isNew(hwnd))
+        if (std::find(shownBefore.begin(), shownBefore.end(), hwnd) == shownBefore.end())
             out << WindowLine(hwnd, main) << '\n';
     std::vector<HWND> pagesAfter = PageWindows(main);
     for (HWND page : pagesAfter)
