@@ -18,9 +18,10 @@
 //   bar                  "bar <index> <left> <top> <right> <bottom> <text>" per menu-bar item
 //   menus                the command tree after the program's own menu updates:
 //                        "item <id> <enabled|grey>[,checked] <path>" and "popup ..." lines
-//   invoke <id>          posts the command, waits until the program is idle again and
-//                        tells what came of it: "window <hwnd> <class> <modal|modeless>
-//                        <title>", "page <hwnd> <title>", "gone <hwnd>", "frame" (the main
+//   invoke <id>          posts the command, waits until the command is over or its window
+//                        shows, and tells what came of it: "window <hwnd> <class>
+//                        <modal|modeless> <title>" for each window it opened or showed
+//                        again, "page <hwnd> <title>", "gone <hwnd>", "frame" (the main
 //                        window's own bars changed), then "ok"; or "hung"
 //   post <id>            posts the command and answers at once (Exit, which ends the program)
 //   windows              "window ..." for every visible top-level window but the main one
@@ -194,6 +195,21 @@ bool RunOnUiThread(HWND main, std::function<void()> work)
     return true;
 }
 
+// Commands the user-interface thread has taken from its queue. A ping is a sent message,
+// which the thread answers before it takes a posted one: that a ping came back does not
+// say that a command posted before it has begun.
+volatile LONG g_commandsTaken;
+volatile LONG g_awaitedCommand;
+
+LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* msg = (const MSG*)lParam;
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_COMMAND &&
+        LOWORD(msg->wParam) == (WORD)g_awaitedCommand)
+        InterlockedIncrement(&g_commandsTaken);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION) {
@@ -344,7 +360,14 @@ std::string Invoke(HWND main, UINT id)
     std::vector<HWND> shownBefore = OtherWindows(main, true);
     std::vector<HWND> pagesBefore = PageWindows(main);
     std::string frameBefore = FrameSignature(main);
+    g_awaitedCommand = (LONG)id;
+    LONG taken = g_commandsTaken;
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    for (DWORD waited = 0; g_commandsTaken == taken; waited += 10) {
+        if (waited >= kPingTimeoutMs || !Ping(main))
+            return "hung\n";
+        Sleep(10);
+    }
     // Two rounds: a command may post more work for the thread before it is done.
     if (!Ping(main) || !Ping(main))
         return "hung\n";
@@ -554,6 +577,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK QxProbeHook(int code, WPARAM w
                            (LPCSTR)&QxProbeHook, &pinned);
         g_runMessage = RegisterWindowMessageA("QxProbeRun");
         SetWindowsHookExA(WH_CALLWNDPROC, CallWndHook, nullptr, g_uiThread);
+        SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, g_uiThread);
         CloseHandle(CreateThread(nullptr, 0, Server, nullptr, 0, nullptr));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
