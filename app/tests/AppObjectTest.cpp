@@ -26,6 +26,8 @@ protected:
     void SetUp() override
     {
         qkfxGetProject().New();
+        // As on a new machine: no arrangement of the bars saved by an earlier start.
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Veltranex\\Quorix 6.1\\English\\Toolbars");
         folder = TestFolder("quorix61_app");
         WritePrivateProfileStringA("Tip", "StartUp", "1", (folder + "\\quorix61_tests.INI").c_str());
         // The framework reads the process's arguments: the test's stand in for them.
