@@ -15,6 +15,7 @@
 #include <qxtest/DialogDriver.h>
 
 #include <stdlib.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ protected:
     void SetUp() override
     {
         qkfxGetProject().New();
+        // As on a new machine: no arrangement of the bars saved by an earlier start.
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Veltranex\\Quorix 6.1\\English\\Toolbars");
         folder = TestFolder("quorix61_app");
         WritePrivateProfileStringA("Tip", "StartUp", "1", (folder + "\\quorix61_tests.INI").c_str());
         // The framework reads the process's arguments: the test's stand in for them.
@@ -123,6 +126,50 @@ TEST_F(AppObject, TheMainFrameIsTheProgramsAndTheStartScreenIsGone)
     CString command;
     ASSERT_TRUE(command.LoadString(36127));
     EXPECT_NE(-1, command.Find("run.section(Graph,FitLayerToPage);"));
+}
+
+// The program folder's default arrangement of the bars, read at a start with no
+// arrangement of the user's own.
+TEST_F(AppObject, TheDefaultArrangementPutsToolbarsSideBySideAndKeepsTheResultBarsHidden)
+{
+    CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, app->m_pMainWnd);
+    ASSERT_NE(nullptr, frame);
+    // Until a window gives them something to show, neither stands as an empty band.
+    EXPECT_FALSE(frame->GetDataDisplay()->IsWindowVisible());
+    EXPECT_FALSE(frame->GetOutputLog()->IsWindowVisible());
+
+    SECToolBarManagerEx* manager = frame->GetToolBarManager();
+    ASSERT_EQ(14, manager->GetDefaultToolBarCount());
+    std::set<LONG> rows;
+    for (int i = 0; i < manager->GetDefaultToolBarCount(); ++i) {
+        SECDefaultToolBar* def = manager->GetDefaultToolBarAt(i);
+        CQUCustomToolBar* bar = frame->GetToolBar(def->m_nID);
+        ASSERT_NE(nullptr, bar) << def->m_strTitle;
+        EXPECT_EQ(def->m_nID == 59400, bar->IsVisible() != 0) << def->m_strTitle;
+        // The file carries each toolbar's buttons: they are the definition's.
+        CDWordArray ids;
+        bar->GetButtonIds(ids);
+        std::vector<DWORD> shown(ids.GetData(), ids.GetData() + ids.GetSize());
+        std::vector<DWORD> defined(def->m_arrButtons.GetData(), def->m_arrButtons.GetData() + def->m_arrButtons.GetSize());
+        EXPECT_EQ(defined, shown) << def->m_strTitle;
+        frame->ShowControlBar(bar, TRUE, FALSE);
+    }
+    frame->RecalcLayout();
+    for (int i = 0; i < manager->GetDefaultToolBarCount(); ++i) {
+        CRect rect;
+        frame->GetToolBar(manager->GetDefaultToolBarAt(i)->m_nID)->GetWindowRect(&rect);
+        rows.insert(rect.top);
+    }
+    // Fourteen toolbars in seven rows, not one row each.
+    EXPECT_EQ(7u, rows.size());
+    CRect standard, edit, data, column;
+    frame->GetToolBar(59400)->GetWindowRect(&standard);
+    frame->GetToolBar(59392)->GetWindowRect(&edit);
+    frame->GetToolBar(59402)->GetWindowRect(&data);
+    frame->GetToolBar(59403)->GetWindowRect(&column);
+    EXPECT_EQ(standard.top, edit.top);
+    EXPECT_LE(standard.right, edit.left);
+    EXPECT_EQ(data.top, column.top);
 }
 
 TEST_F(AppObject, TheSplashOpensWithItsVersionAndCloses)

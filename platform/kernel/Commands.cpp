@@ -76,6 +76,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {36401, 36401, "worksheet"},
     {36402, 36403, "graph"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
+    {33092, 33092, "graph"},
     {32965, 32968, "graph"},
     {34145, 34161, "not described"},
     {34163, 34173, "fitter"},
@@ -92,6 +93,7 @@ const UnbuiltCommands kUnbuilt[] = {
 };
 
 const int kDuplicate = 33051;
+const int kCloseProject = 34017;
 const int kImportKaleidagraph = 34036;
 
 // Duplicate copies the data of a worksheet, a matrix or notes. A graph or layout is a
@@ -470,6 +472,9 @@ int CQKAccess::on_before_run_command(const char*, int id)
     if (qkfxGetUnbuiltCommandArea(id) != nullptr)
         return 0;
     if (id == kDuplicate && !CanDuplicate(ActivePage()))
+        return 0;
+    // An empty, unchanged project: closing it would leave the same empty project.
+    if (id == kCloseProject && qkfxGetProject().GetNumPages() == 0 && !qkfxGetProject().IsModified())
         return 0;
     // The import fills the active worksheet.
     if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))

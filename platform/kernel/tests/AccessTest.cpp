@@ -74,6 +74,15 @@ TEST_F(AccessTest, ApplicationMembersAnswerOrRecordWhatNeedsTheUserInterface)
     EXPECT_EQ(access->on_before_run_command("FILE", 34025), 0) << "new notes come with the notes windows";
     EXPECT_STREQ(qkfxGetUnbuiltCommandArea(34025), "notes");
     EXPECT_EQ(qkfxGetUnbuiltCommandArea(34006), nullptr);
+    // Close Project needs something to close: a page, or a change to the project.
+    qkfxGetProject().New();
+    EXPECT_EQ(access->on_before_run_command("FILE", 34017), 0) << "an empty project";
+    qkfxGetProject().SetProjectModified(true);
+    EXPECT_EQ(access->on_before_run_command("FILE", 34017), 1) << "a change and no page";
+    qkfxGetProject().New();
+    ASSERT_TRUE(Run("win -t wks")) << err;
+    EXPECT_EQ(access->on_before_run_command("FILE", 34017), 1) << "a worksheet";
+    qkfxGetProject().New();
     EXPECT_EQ(access->QKOnIdle(0), 0);
     EXPECT_EQ(access->GetPageManager(), &qkfxGetProject());
     EXPECT_EQ(access->GetQrxSystem(), &qkfxGetQrxSystem());
@@ -451,5 +460,5 @@ TEST(CommandAreas, TheReadmeNamesTheAreaOfEveryRefusedCommand)
         listed += count;
     }
     EXPECT_EQ(areas, 9);
-    EXPECT_EQ(listed, 277);
+    EXPECT_EQ(listed, 278);
 }
