@@ -104,6 +104,15 @@ TEST_F(MainFrameTest, CreationMakesTheStatusBarDockBarsToolbarsResultsLogAndSpac
     pLog->GetWindowText(strLog);
     EXPECT_EQ(std::string(strLog), "Results Log");
     EXPECT_EQ(pLog->GetDlgCtrlID(), IDS_RESULTS_LOG);
+    // Its text fills it from the start, before the bar is ever sized again.
+    CRect rectLog, rectEdit;
+    pLog->GetClientRect(&rectLog);
+    HWND hEdit = ::GetDlgItem(pLog->m_hWnd, 1);
+    ASSERT_NE(hEdit, nullptr);
+    ::GetWindowRect(hEdit, &rectEdit);
+    pLog->ScreenToClient(&rectEdit);
+    rectLog.DeflateRect(2, 2);
+    EXPECT_EQ(rectEdit, rectLog);
     EXPECT_NE(pFrame->GetSpacer()->m_hWnd, nullptr);
 
     // The first start was noted under the install state.
