@@ -14,8 +14,6 @@ BEGIN_MESSAGE_MAP(CQUGraphView, CQuorixView)
     ON_UPDATE_COMMAND_UI(33024, OnUpdateWithPage)
     ON_UPDATE_COMMAND_UI(33025, OnUpdateWithPage)
     ON_UPDATE_COMMAND_UI(33027, OnUpdateWithPage)
-    ON_UPDATE_COMMAND_UI_RANGE(33232, 33336, OnUpdatePlotFromColumns)
-    ON_UPDATE_COMMAND_UI_RANGE(35568, 35583, OnUpdatePlotFromColumns)
     ON_COMMAND_EX_RANGE(33337, 33338, OnCursorZoom)
     ON_UPDATE_COMMAND_UI_RANGE(33337, 33338, OnUpdateWithPage)
     ON_COMMAND_EX_RANGE(34117, 34120, OnViewMode)
@@ -229,13 +227,6 @@ void CQUGraphView::OnUpdatePlotDetails(CCmdUI* pCmdUI)
 {
     CQKGraphicLayer* layer = GetActiveLayer();
     pCmdUI->Enable(layer != nullptr && layer->GetNumPlots() > 0 && QUIsCommandAvailable(nullptr, pCmdUI->m_nID));
-}
-
-// The plot commands plot the active worksheet's or matrix's columns; in a graph window they
-// would ask which columns to plot, a dialog this version does not have.
-void CQUGraphView::OnUpdatePlotFromColumns(CCmdUI* pCmdUI)
-{
-    pCmdUI->Enable(FALSE);
 }
 
 // The Z axis's title and dialogs, for layers that have one.

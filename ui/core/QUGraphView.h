@@ -49,7 +49,6 @@ protected:
     afx_msg BOOL OnRotationScript(UINT nID);
     afx_msg void OnUpdatePlotDetails(CCmdUI* pCmdUI);
     afx_msg void OnUpdateZAxis(CCmdUI* pCmdUI);
-    afx_msg void OnUpdatePlotFromColumns(CCmdUI* pCmdUI);
     afx_msg void OnUpdateGraphAnalysis(CCmdUI* pCmdUI);
     afx_msg void OnUpdateGraphScript(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()

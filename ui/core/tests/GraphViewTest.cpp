@@ -171,7 +171,6 @@ TEST_F(GraphViews, GraphAndLayoutWindowsHaveTheirDocumentsViewsAndPages)
         {layoutView, 34012, 0}, {layoutView, 34016, 0},
         {graphView, 36084, 0}, {graphView, 36085, 0},
         {graphView, 36103, 1}, {graphView, 36105, 0}, {graphView, 36099, 0}, // no Z axis in 2D
-        {graphView, 33249, 0}, {graphView, 35581, 0}, // plots are made from a worksheet or matrix
     };
     for (const Case& c : cases)
         EXPECT_EQ(Enabled(c.view, c.id), c.enabled) << c.id;
