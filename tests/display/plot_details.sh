@@ -2,7 +2,8 @@
 # A first graph as a person makes it: a worksheet filled by script is plotted as a line, a
 # scatter and columns from the Plot menu's commands; a double click on the line opens Plot
 # Details, a new colour is chosen there with the mouse and the keyboard, OK, and the window
-# then shows the line in that colour. Pictures of each graph go to the artifacts folder.
+# then shows the line in that colour, also after the project is saved and opened again;
+# the fitter opens from the graph. Pictures of each graph go to the artifacts folder.
 #   plot_details.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
@@ -89,6 +90,29 @@ red=$(pixels_of "$ARTIFACTS/plot-line-red.png" "#FF0000" "$vl" "$vt" "$vr" "$vb"
 qxd_log "red pixels in the graph window: $red"
 [ "$red" -gt 20 ] || qxd_fail "the line is not drawn in the colour chosen in Plot Details"
 
+# The project saved, closed and opened again: the line keeps its colour.
+project=$(qxd_winpath "$QXD_TMP/plots.qpj")
+qxd "script save $project" || qxd_fail "save the project"
+qxd "script doc -n" && qxd settle || qxd_fail "close the project"
+qxd "script open $project" && qxd settle || qxd_fail "open the project again"
+qxd children || qxd_fail "children"
+reopened=
+for line in "${QXD_ANSWER[@]}"; do
+    [[ $line == *" Graph1" ]] && read -r _ reopened _ <<<"$line"
+done
+[ -n "$reopened" ] || qxd_fail "the reopened project has no Graph1 window: ${QXD_ANSWER[*]}"
+qxd "activate $reopened" && qxd settle || qxd_fail "activate the reopened graph"
+qxd view || qxd_fail "view"
+read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+xdotool mousemove --sync $((vl + 80)) $((vt - 10)) click --repeat 2 --delay 80 1
+qxd settle
+qxd view || qxd_fail "view"
+read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+qxd_screenshot "$ARTIFACTS/plot-line-reopened.png"
+red=$(pixels_of "$ARTIFACTS/plot-line-reopened.png" "#FF0000" "$vl" "$vt" "$vr" "$vb" | wc -l)
+qxd_log "red pixels in the reopened graph window: $red"
+[ "$red" -gt 20 ] || qxd_fail "the reopened project does not draw the line in its colour"
+
 # Analysis > Non-linear Curve Fit opens the fitter's window on the graph.
 # The window shows itself once it has made its first page, a moment after the command.
 qxd "invoke 36085" || qxd_fail "the fitter command"
@@ -115,4 +139,4 @@ for round in 1 2 3 4 5 6; do
 done
 qxd_end_program 60 || qxd_fail "the program did not end"
 [ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
-qxd_log "pictures in $ARTIFACTS: plot-line.png plot-scatter.png plot-column.png plot-details.png plot-line-red.png fitter.png"
+qxd_log "pictures in $ARTIFACTS: plot-line.png plot-scatter.png plot-column.png plot-details.png plot-line-red.png plot-line-reopened.png fitter.png"

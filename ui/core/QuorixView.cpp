@@ -7,6 +7,7 @@
 #include "QKData.h"
 #include "CoreResources.h"
 #include "QKGraphObjects.h"
+#include "QKScript.h"
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
 #include "QuorixApp.h"
@@ -464,8 +465,17 @@ BOOL CQuorixView::OnObjEditScript(UINT nID)
 
 BOOL CQuorixView::On3DScript(UINT nID)
 {
-    RunScript(nullptr, nID);
+    if (!RunScript(nullptr, nID))
+        ReportPlotFailure();
     return TRUE;
+}
+
+void CQuorixView::ReportPlotFailure()
+{
+    // A plot the data cannot make says why where the user looks, not only in the Results Log.
+    const std::string& reason = qkfxGetScript().GetLastError();
+    if (!reason.empty())
+        AfxMessageBox(reason.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 BOOL CQuorixView::OnMaskScript(UINT nID)
@@ -487,7 +497,8 @@ int CQuorixView::on_script_commands_PLOT_ex(UINT nID, CQKLayer* layer)
 
 BOOL CQuorixView::OnPlotScript(UINT nID)
 {
-    on_script_commands_PLOT_ex(nID, nullptr);
+    if (!on_script_commands_PLOT_ex(nID, nullptr) && !(nID >= 33360 && nID <= 33407))
+        ReportPlotFailure();
     return TRUE;
 }
 

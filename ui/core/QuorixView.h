@@ -117,6 +117,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     int RunScript(const char* group, UINT nID);
+    // Shows why the last plot command could not plot.
+    void ReportPlotFailure();
 
     // The page number of the print job under way and where the page goes on the printer.
     int m_nCurPrintPage = 0;

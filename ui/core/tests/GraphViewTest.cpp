@@ -473,3 +473,27 @@ TEST_F(GraphViews, ContextMenusFollowTheElementClicked)
         ::DestroyMenu(loaded);
     }
 }
+
+// A plot kind the worksheet's columns cannot make says why in a message box, and makes no
+// graph.
+TEST_F(GraphViews, APlotTheColumnsCannotMakeSaysWhy)
+{
+    ASSERT_EQ(Run("win -t wks; col(A)[1] = 1; col(B)[1] = 2"), 0);
+    CQKPage* wks = qkfxGetProject().GetActiveWks();
+    CView* view = DYNAMIC_DOWNCAST(CView, CWnd::FromHandlePermanent(wks->GetDrawingWnd()));
+    ASSERT_NE(view, nullptr);
+    int pages = qkfxGetProject().GetNumPages();
+    std::string message;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND box) {
+        message = qxtest::WindowText(::GetDlgItem(box, 0xFFFF));
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    driver.Run([&] {
+        view->SendMessage(WM_COMMAND, 33254, 0); // Floating Column: two Y columns a plot
+        return (INT_PTR)0;
+    });
+    EXPECT_EQ(driver.StepsRun(), 1);
+    EXPECT_NE(message.find("FloatColumn"), std::string::npos) << message;
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), pages);
+}
