@@ -12,6 +12,7 @@
 #include "FitGuard.h"
 #include "FitMemory.h"
 #include "FitSession.h"
+#include "../ui/FitterWindow.h"
 
 int AddLoadedFunction(FittingSession* s, const FunctionDef* def)
 {
@@ -667,9 +668,17 @@ void FinishFit(FittingSession* s, int flags)
         return;
     const FunctionDef* def = s->current;
     if (flags && def && s->iterationsSinceBegin > 0) {
+        CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("EndFit"), 0);
+        if (flags & 0x1 && OptionValue(def, OPT_CURVES) == KW_YES)
+            for (int d = 1; d <= s->nDep; ++d)
+                KeepFitCurve(s, d);
         if (flags & 0x10 && OptionValue(def, OPT_RESIDUE) == KW_YES)
             for (int d = 1; d <= s->nDep; ++d)
                 MakeResidueCurve(s, d);
+        if (flags & 0x8 && OptionValue(def, OPT_PASTE_TO_NOTES) == KW_YES)
+            PasteFitResults(s, false);
+        if (flags & 0x4 && OptionValue(def, OPT_PASTE_TO_PLOT) == KW_YES)
+            PasteFitResults(s, true);
         if (def->afterSwitch == KW_ON && def->afterScript[0])
             CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(def->afterScript), 0);
     }
@@ -685,6 +694,9 @@ void FinishFit(FittingSession* s, int flags)
     ForgetResultDatasets(s);
     FreeEngineArrays(s);
     ResetRunState(s);
+    // The next fit starts its damping afresh, as the first did: a mu left by this one would
+    // set the course of the next. (A mu the script sets before the next fit still holds.)
+    s->mu = s->muMin = 0.001;
     s->iterationsSinceBegin = 0;
     s->fitActive = 0;
 }

@@ -349,6 +349,36 @@ int MakeResidueCurve(FittingSession* s, int d)
     return 0;
 }
 
+int KeepFitCurve(FittingSession* s, int d)
+{
+    DepVarInfo& v = s->dep[d];
+    if (!v.dataset || v.first >= v.end)
+        return 1;
+    // The curve belongs beside its data: the dependent dataset's worksheet is made active for
+    // the new column (the fit graph is brought back when the curve is drawn).
+    char worksheet[QFIT_HOST_TEXT_CAPACITY] = "";
+    QFitColumnQuery query = {v.dataset, 0, 0, worksheet, static_cast<int32_t>(sizeof worksheet), 0};
+    if (CallHost(s, HOST_REQ_3018, reinterpret_cast<INT_PTR>(&query), 0) == 0 && worksheet[0])
+        CallHost(s, HOST_ACTIVATE_WINDOW, reinterpret_cast<INT_PTR>(worksheet), 0);
+    QFitDataset column = CallHost(s, HOST_ADD_COLUMN, 0, reinterpret_cast<INT_PTR>("B"));
+    if (!column)
+        column = CallHost(s, HOST_ADD_COLUMN, 0, reinterpret_cast<INT_PTR>(""));
+    if (!column)
+        return 1;
+    // The working curve stays the session's, for ending the fit to delete.
+    const QFitDataset working = v.fitCurve;
+    const int own = v.ownFitCurve;
+    const int mode = s->xMode;
+    v.fitCurve = column;
+    v.ownFitCurve = 0;
+    s->xMode = 0;
+    const int rc = FillResultCurve(s, d, 'F');
+    s->xMode = mode;
+    v.fitCurve = working;
+    v.ownFitCurve = own;
+    return rc;
+}
+
 int ResultCommand(FittingSession* s, int all, const char* argument)
 {
     char text[QFIT_HOST_TEXT_CAPACITY];

@@ -213,6 +213,10 @@ struct FittingSession {
     // 11. pending message text
     char pendingText[PENDING_TEXT_CHARS];
     int16_t pendingFlag;
+    // Why the last definition could not be read, in words (empty when it was read), and the
+    // function a script last asked for: a later run without a function names it.
+    char definitionError[PENDING_TEXT_CHARS];
+    char requestedFunction[CATEGORY_CHARS];
     // 12. status
     int status;
     // 13. constraints
@@ -441,6 +445,10 @@ void InitRecordFunction(FittingSession* s);
 // Result curves, residues and bands.
 int ResultCommand(FittingSession* s, int all, const char* argument);
 int FillResultCurve(FittingSession* s, int d, char what);
+// The fit curve a finished fit leaves behind for dependent variable d: a new column of the
+// active worksheet ("B", or its next free name) holding the fitted values at the data's rows,
+// which ending the fit does not delete; 0 made, 1 when no column could be made.
+int KeepFitCurve(FittingSession* s, int d);
 int MakeResidueCurve(FittingSession* s, int d);
 int SubtractFitFrom(FittingSession* s, int d, const char* name);
 int StoreVarCovarMatrix(FittingSession* s);
@@ -506,7 +514,8 @@ int KeywordId(const char* text);  // -1 when no row has the text
 // A definition as a new, never saved function would start: User-Defined Expression, counts
 // not given, switches off, options inherited from the settings.
 void DefaultFunction(FittingSession* s, FunctionDef* def);
-// Reads path + ".fdf" into def; 0 read, 1 not read.
+// Reads path + ".fdf" into def; 0 read, 1 not read (s->definitionError then says why when
+// the file exists).
 int ReadFunctionFile(FittingSession* s, FunctionDef* def, const char* path);
 // Parses a definition from profile-layout text (the definition page's edit); 0 parsed.
 int ParseFunctionDefinition(FittingSession* s, FunctionDef* def, const char* text);
@@ -533,8 +542,12 @@ int AddFunctionToCategory(const char* category, const FunctionDef* def, const ch
 int SyncDefaultFunction(FittingSession* s, int mode, const char* category);
 int RemoveFunction(FittingSession* s, int index);
 void FreeFunctionList(FittingSession* s);
-// The function of that name, loaded from its category when it is not loaded yet.
+// The function of that name, loaded from its category when it is not loaded yet. Null when
+// it is in no category or its file cannot be read; s->definitionError then says which.
 FunctionDef* FindOrLoadFunction(FittingSession* s, const char* name);
+// Why a loaded definition cannot be fitted (no name, counts not given or out of range), in
+// words, or empty when it can.
+std::string DefinitionFault(const FunctionDef* def);
 // Moves the old lists of section "FitFunc" of the host's profile file into categories; 0
 // when they were converted and the section removed, 1 otherwise.
 int ConvertOldFunctionLists(FittingSession* s);
@@ -543,3 +556,9 @@ int ConvertOldFunctionLists(FittingSession* s);
 void ExchangeFitSettings(FittingSession* s, int write);
 int FitSettingCode(FittingSession* s, int subCode, int get, double* value);
 void GetIniPath(FittingSession* s, char* out, size_t capacity);
+// Why a value is outside the range of setting key (tolerance, derivStepSize,
+// minDerivStepSize, maxDerivStepSize, STEP, FITNPTS, initNfitPts), or null when it is in.
+const char* SettingFault(const FittingSession* s, const char* key, double v);
+// Stores v in field unless it is out of range for key; then FIT_ERR_SETTING with the reason
+// as pending text, and the field keeps its value.
+int SetCheckedSetting(FittingSession* s, const char* key, double* field, double v);

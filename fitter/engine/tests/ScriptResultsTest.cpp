@@ -41,6 +41,7 @@ const char kLineFunction[] =
     "y=\r\n"
     "[CONTROLS]\r\n"
     "Generate Residue After Fitting=Yes\r\n"
+    "Paste Parameters to Notes Window After Fitting=No\r\n"
     "Keep Parameters=No\r\n";
 
 class ScriptResultsTest : public ::testing::Test {
