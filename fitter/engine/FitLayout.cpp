@@ -12,6 +12,7 @@
 #include "FitGuard.h"
 #include "FitMemory.h"
 #include "FitSession.h"
+#include "FitUtil.h"
 #include "../ui/FitterWindow.h"
 
 int AddLoadedFunction(FittingSession* s, const FunctionDef* def)
@@ -426,6 +427,54 @@ static void ResetRunState(FittingSession* s)
     s->nIter = s->trials = s->lmRounds = s->failures = 0;
 }
 
+// The definition's constants ("name=value" items): each value must evaluate, and for a
+// User-Defined function each item runs as a script statement so that the formula finds the
+// constant as a variable. 0 done, else FIT_ERR_DEFINITION naming the item.
+int ApplyConstants(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    if (!def)
+        return 0;
+    char item[FDF_KEYLIST_CHARS];
+    for (const char* p = NextToken(def->constants, ",", item, sizeof item); p; p = NextToken(p, ",", item, sizeof item)) {
+        const char* equals = strchr(item, '=');
+        double value = MISSING_VALUE;
+        if (!equals || equals == item || EvalNumber(s, equals + 1, &value) || IsMissingValue(value)) {
+            char text[PENDING_TEXT_CHARS];
+            snprintf(text, sizeof text, "The constant '%s' of the function '%s' has no value", item, def->name);
+            SetPendingText(s, text);
+            return FIT_ERR_DEFINITION;
+        }
+        if (def->functionType == KW_USER_DEFINED) {
+            char statement[FDF_KEYLIST_CHARS + 2];
+            snprintf(statement, sizeof statement, "%s;", item);
+            CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(statement), 0);
+        }
+    }
+    return 0;
+}
+
+// Datasets named in the definition's variable sections ("x=Data1_A") are assigned to their
+// variables; 0 done, FIT_ERR_NO_DATASET naming the first dataset that does not exist.
+static int AssignNamedDatasets(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    for (const char* list : {def->independentNames, def->dependentNames}) {
+        char item[FDF_KEYLIST_CHARS];
+        for (const char* p = NextToken(list, ",", item, sizeof item); p; p = NextToken(p, ",", item, sizeof item)) {
+            char* equals = strchr(item, '=');
+            if (!equals || !equals[1])
+                continue;
+            *equals = ',';
+            if (SetVariableDataset(s, item)) {
+                SetPendingText(s, equals + 1);
+                return FIT_ERR_NO_DATASET;
+            }
+        }
+    }
+    return 0;
+}
+
 int SelectFunction(FittingSession* s, FunctionDef* def)
 {
     FinishFit(s, 0);
@@ -447,11 +496,13 @@ int SelectFunction(FittingSession* s, FunctionDef* def)
     if (code)
         return code;
     s->constraintState = 0;
+    // Constants first: initial values and bounds may be written in terms of them.
+    const int constants = ApplyConstants(s);
     ApplyDefinitionValues(s);
     DefineParams(s);
     ResetRunState(s);
     InitRecordFunction(s);
-    return 0;
+    return constants ? constants : AssignNamedDatasets(s);
 }
 
 // Lays the parameter table out anew for t parameters: parameter k takes the value, bounds
@@ -639,6 +690,9 @@ int BeginFit(FittingSession* s, int runFirst)
         return 0;
     s->runFlags = 0;
     ResetRunState(s);
+    // The constants again: a script or the window may have changed them since the choice.
+    if (const int constants = ApplyConstants(s))
+        return constants;
     const int code = AllocEngineArrays(s);
     if (code)
         return code;

@@ -265,13 +265,17 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
     case 0x607:  // DATASTEP
         if (!DepIndex(s, n))
             return 1;
-        if (get) {
-            Number(value) = s->fitSets[1].step;
-        } else {
-            const int step = static_cast<int>(Number(value));
-            s->dep[n].step = step ? step : 1;
-            s->fitSets[1].step = s->dep[n].step;
-            s->dataChanged = 1;
+        {
+            // The step thins the rows of the fit set that holds this dependent variable.
+            FitSetInfo& set = s->fitSets[FitSetOfDependent(s, static_cast<int>(n))];
+            if (get) {
+                Number(value) = set.step;
+            } else {
+                const int step = static_cast<int>(Number(value));
+                s->dep[n].step = step >= 1 ? step : 1;
+                set.step = s->dep[n].step;
+                s->dataChanged = 1;
+            }
         }
         return 0;
     case 0x1C:  // FUNCX

@@ -502,6 +502,9 @@ int FillResultCurve(FittingSession* s, int d, char what);
 // active worksheet ("B", or its next free name) holding the fitted values at the data's rows,
 // which ending the fit does not delete; 0 made, 1 when no column could be made.
 int KeepFitCurve(FittingSession* s, int d);
+// Evaluates the current definition's constants and, for a User-Defined function, defines
+// them as script variables; 0 done, FIT_ERR_DEFINITION (pending text says which) else.
+int ApplyConstants(FittingSession* s);
 int MakeResidueCurve(FittingSession* s, int d);
 int SubtractFitFrom(FittingSession* s, int d, const char* name);
 int StoreVarCovarMatrix(FittingSession* s);

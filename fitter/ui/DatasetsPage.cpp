@@ -289,6 +289,8 @@ void Assign(HWND page, FittingSession* s, bool xOf)
         const int step = static_cast<int>(EvalItem(page, s, IDC_DATASETS_STEP, 1));
         v.step = step >= 1 ? step : 1;
         const int f = FitSetOfDependent(s, row.variable);
+        // The runs thin the rows by their fit set's step.
+        s->fitSets[f].step = v.step;
         const int first = FirstIndepOfSet(s, f);
         for (int i = first; i < first + IndepPerSet(s) && i <= s->nIndep; ++i)
             if (!s->indep[i].dataset || IsDatasetInvalid(s, s->indep[i].dataset)) {

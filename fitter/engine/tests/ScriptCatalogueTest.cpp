@@ -286,4 +286,65 @@ TEST_F(ScriptCatalogueTest, RepeatedFitsTakeTheSameCourse)
     }
 }
 
+// A definition's constants are variables its formula can use, and datasets named in its
+// variable sections are assigned when it is chosen; a constant without a value or a named
+// dataset that does not exist is an error that names it.
+TEST_F(ScriptCatalogueTest, ConstantsAndNamedDatasets)
+{
+    auto define = [&](const std::string& name, const std::string& constants, const std::string& x) {
+        WriteFile(name + ".fdf", "[GENERAL INFORMATION]\r\nFunction Name=" + name +
+                                     "\r\nFunction Type=User-Defined\r\nFunction Form=Expression\r\n"
+                                     "Number Of Parameters=2\r\nNumber Of Independent Variables=1\r\n"
+                                     "Number Of Dependent Variables=1\r\n[FITTING PARAMETERS]\r\nNames=a,b\r\n"
+                                     "Initial Values=1(V),1(V)\r\n[FORMULA]\r\nk*a+b*x\r\n[CONSTANTS]\r\n" +
+                                     constants + "\r\n[INDEPENDENT VARIABLES]\r\nx=" + x +
+                                     "\r\n[DEPENDENT VARIABLES]\r\ny=Data1_B\r\n[CONTROLS]\r\n"
+                                     "Paste Parameters to Notes Window After Fitting=No\r\n");
+        const std::string ini = folder + "qfit.ini";
+        WritePrivateProfileStringA("Category", "Mine", folder.c_str(), ini.c_str());
+        WritePrivateProfileStringA("Mine", name.c_str(), name.c_str(), ini.c_str());
+    };
+    define("Scaled", "k=3", "Data1_A");
+    define("NoValue", "k=", "Data1_A");
+    define("NoData", "k=3", "NoSuchColumn");
+    Run("win -t wks; for (i = 1; i <= 6; i += 1) { Data1_A[i] = i; Data1_B[i] = 3 * 2 + 0.5 * i; }", true);
+
+    Run("qfit.init(); qfit.func$ = Scaled; qfit.fit(50); type $(qfit.err) $(k);");
+    EXPECT_EQ("0 3\n", out);
+    EXPECT_TRUE(qxtest::Close("a", 2, Value("qfit.p1"), 1e-8, 1e-10));
+    EXPECT_TRUE(qxtest::Close("b", 0.5, Value("qfit.p2"), 1e-8, 1e-10));
+
+    const struct {
+        const char* name;
+        const char* says;
+        const char* err;
+    } cases[] = {
+        {"NoValue", "The constant 'k=' of the function 'NoValue' has no value", "28052"},
+        {"NoData", "The dataset 'NoSuchColumn' used in the fitting does not exist", "28049"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Run(std::string("qfit.init(); qfit.func$ = ") + c.name + "; type $(qfit.err);");
+        EXPECT_NE(std::string::npos, out.find(c.says)) << out;
+        EXPECT_NE(std::string::npos, out.find(c.err)) << out;
+    }
+}
+
+// The data step belongs to the fit set of the dependent variable it is given for.
+TEST_F(ScriptCatalogueTest, DataStepPerFitSet)
+{
+    WriteFile("Line2.fdf", "[GENERAL INFORMATION]\r\nFunction Name=Line2\r\nFunction Type=User-Defined\r\n"
+                           "Function Form=Expression\r\nNumber Of Parameters=2\r\n"
+                           "Number Of Independent Variables=1\r\nNumber Of Dependent Variables=1\r\n"
+                           "[FITTING PARAMETERS]\r\nNames=a,b\r\n[FORMULA]\r\na+b*x\r\n"
+                           "[INDEPENDENT VARIABLES]\r\nx=\r\n[DEPENDENT VARIABLES]\r\ny=\r\n");
+    const std::string ini = folder + "qfit.ini";
+    WritePrivateProfileStringA("Category", "Mine", folder.c_str(), ini.c_str());
+    WritePrivateProfileStringA("Mine", "Line2", "Line2", ini.c_str());
+    Run("win -t wks;", true);
+    Run("qfit.init(); qfit.func$ = Line2; qfit.numfitsets = 2; qfit.datastep2 = 2;"
+        "type $(qfit.datastep1) $(qfit.datastep2); qfit.datastep1 = 3; type $(qfit.datastep1) $(qfit.datastep2);");
+    EXPECT_EQ("1 2\n3 2\n", out);
+}
+
 }  // namespace

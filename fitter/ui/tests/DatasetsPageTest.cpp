@@ -79,6 +79,7 @@ TEST_F(DatasetsPageTest, ListsVariablesAndAssignsDependentRowsAndStep)
     EXPECT_EQ(1, s->dep[1].first);
     EXPECT_EQ(5, s->dep[1].end);
     EXPECT_EQ(2, s->dep[1].step);
+    EXPECT_EQ(2, s->fitSets[1].step) << "the fit set's step, which the runs use";
     EXPECT_EQ("y\tDep\tOther\t(2...5)", ListLine(page, IDC_DATASETS_VARIABLES, 0));
     EXPECT_EQ(0, qxtest::ListSelection(page, IDC_DATASETS_VARIABLES)) << "the row stays selected";
     EXPECT_EQ("---->x\tIndep\txdata\t(1...5)", ListLine(page, IDC_DATASETS_VARIABLES, 1))
