@@ -85,6 +85,15 @@ HMODULE LoadLibraryFromProgramDir(FittingSession* s, const char* name)
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+// The function's answer to the capability query: 1 when it computes analytic derivatives.
+static int16_t QueryDerivatives(FittingSession* s, FitFunction function)
+{
+    double params[2] = {0, 0}, x[2] = {0, 0}, y[3] = {0, 0, 0}, d[2] = {0, 0};
+    return static_cast<int16_t>(GuardedFitCall(reinterpret_cast<void*>(function), FITMODE_QUERY,
+                                               reinterpret_cast<void*>(s->callback), 0, 0, 0, params, s->callWork,
+                                               x, y, d));
+}
+
 int LoadFunctionLibrary(FittingSession* s)
 {
     FunctionDef* def = s->current;
@@ -119,7 +128,10 @@ int LoadFunctionLibrary(FittingSession* s)
         } else {
             def->function = reinterpret_cast<FitFunction>(GetProcAddress(def->module, func));
         }
-        def->derivativeFlag = 0;
+        // A function found by name follows the library convention and is asked, as a
+        // Built-in one is, whether it computes its own derivatives; the record form of one
+        // bound by ordinal has no such question.
+        def->derivativeFlag = def->function && !def->byOrdinal ? QueryDerivatives(s, def->function) : 0;
     } else {
         GetFuncProc getFunc = reinterpret_cast<GetFuncProc>(GetProcAddress(def->module, "Get_Func"));
         if (getFunc) {
@@ -134,10 +146,7 @@ int LoadFunctionLibrary(FittingSession* s)
                     def->nParams = counts[2];
                     def->nFourth = counts[3];
                 }
-                double params[2] = {0, 0}, x[2] = {0, 0}, y[3] = {0, 0, 0}, d[2] = {0, 0};
-                def->derivativeFlag = static_cast<int16_t>(
-                    GuardedFitCall(reinterpret_cast<void*>(def->function), FITMODE_QUERY,
-                                   reinterpret_cast<void*>(s->callback), 0, 0, 0, params, s->callWork, x, y, d));
+                def->derivativeFlag = QueryDerivatives(s, def->function);
             }
         }
     }

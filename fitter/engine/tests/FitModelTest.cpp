@@ -135,6 +135,28 @@ TEST_F(ModelTest, DataRangeFollowsTheDataset)
     EXPECT_EQ(8, Get("SSR"));  // residuals -2, 0, 2
 }
 
+// An External DLL function found by name is asked whether it computes its own derivatives,
+// as a Built-in one is; one bound by ordinal (the record form) is not asked.
+TEST_F(ModelTest, ExternalFunctionsAreAskedForTheirDerivatives)
+{
+    const struct {
+        const char* source;
+        int16_t flag;
+    } cases[] = {{"fittestfuncs.ExternalGauss", 1}, {"fittestfuncs.ExternalLine", 0}, {"fittestfuncs.7", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        FunctionDef def = {};
+        snprintf(def.name, sizeof def.name, "Ext%d", static_cast<int>(&c - cases));
+        def.functionType = KW_EXTERNAL_DLL;
+        def.nParams = 4;
+        def.nIndependent = def.nDependent = 1;
+        snprintf(def.source, sizeof def.source, "%s", c.source);
+        Choose(def);
+        ASSERT_TRUE(Session()->current != nullptr);
+        EXPECT_EQ(c.flag, Session()->current->derivativeFlag);
+    }
+}
+
 // An External DLL function bound by ordinal is called in record form, after one set-up
 // call when it is chosen.
 TEST_F(ModelTest, FunctionBoundByOrdinalUsesTheRecordForm)
