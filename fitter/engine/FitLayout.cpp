@@ -286,8 +286,10 @@ static void NameParams(FittingSession* s)
     const int unit = DuplicateUnitSize(def), slots = ParamsPerSet(s);
     for (int k = 1; k <= s->nParams; ++k) {
         if (k > slots) {
+            int set, slot;
+            SetAndSlotOfParam(s, k, &set, &slot);
             char name[PARAM_NAME_CHARS + 8];
-            snprintf(name, sizeof name, "%s_%d", s->names[(k - 1) % slots + 1], (k - 1) / slots + 1);
+            snprintf(name, sizeof name, "%s_%d", s->names[slot], set);
             snprintf(s->names[k], PARAM_NAME_CHARS, "%s", name);
             continue;
         }
@@ -334,7 +336,8 @@ static int AllocParamTable(FittingSession* s, int t)
     }
     s->nParams = t;
     s->paramCapacity = t;
-    s->paramsPerSet = s->separatePerFitSet && s->nFitSets > 1 ? t / s->nFitSets : t;
+    s->paramsPerSet = s->separatePerFitSet && s->nFitSets > 1 ? ParamSlotCount(def) : t;
+    UpdateSharedSlots(s);
     for (int i = 0; i <= t; ++i) {
         s->value[i] = s->error[i] = s->upperLimit[i] = s->lowerLimit[i] = MISSING_VALUE;
         s->dependency[i] = s->halfWidth[i] = s->lowerBound[i] = s->upperBound[i] = MISSING_VALUE;
@@ -382,6 +385,7 @@ static int CreateVariableRows(FittingSession* s, int nIndep, int nDep)
         StartDepRow(s, d);
     s->nFitSets = 1;
     s->separatePerFitSet = 0;
+    memset(s->sharedBySets, 0, sizeof s->sharedBySets);
     s->fitSets[1].firstDependent = 1;
     s->fitSets[1].lastDependent = static_cast<int16_t>(nDep);
     s->fitSets[1].step = 1;
@@ -546,6 +550,41 @@ static int RelayoutParams(FittingSession* s, int t, From from)
     return code;
 }
 
+// The parameter layout as it stands, to find an entry's old place while laying out anew.
+struct Layout {
+    int separate, m;
+    BYTE shared[MAX_PARAMS + 1];
+    int Index(int set, int slot) const
+    {
+        if (!separate || set <= 1 || shared[slot])
+            return slot;
+        int own = 0, nShared = 0;
+        for (int j = 1; j <= m; ++j) {
+            nShared += shared[j] != 0;
+            own += j <= slot && !shared[j];
+        }
+        return m + (set - 2) * (m - nShared) + own;
+    }
+};
+
+static Layout CurrentLayout(const FittingSession* s)
+{
+    Layout l;
+    l.separate = s->separatePerFitSet;
+    l.m = ParamsPerSet(s);
+    memcpy(l.shared, s->sharedBySets, sizeof l.shared);
+    return l;
+}
+
+// Parameters of n fit sets of m slots each, the shared slots counted once.
+static int TotalParams(const FittingSession* s, int m, int n)
+{
+    int shared = 0;
+    for (int j = 1; j <= m && j <= MAX_PARAMS; ++j)
+        shared += s->sharedBySets[j] != 0;
+    return n > 1 ? m + (n - 1) * (m - shared) : m;
+}
+
 int SetDuplicateCount(FittingSession* s, int count)
 {
     FunctionDef* def = s->current;
@@ -564,9 +603,11 @@ int SetDuplicateCount(FittingSession* s, int count)
     FinishFit(s, 0);
     // The old entries stay; an added duplicate starts as a copy of the last one there was.
     const int unit = DuplicateUnitSize(def), newM = ParamSlotCount(def);
-    const int code = RelayoutParams(s, s->nFitSets * newM, [&](int k) {
-        const int set = (k - 1) / newM, slot = (k - 1) % newM + 1;
-        return set * oldM + (slot <= oldM ? slot : oldM - unit + 1 + (slot - oldM - 1) % unit);
+    const Layout old = CurrentLayout(s);
+    const int code = RelayoutParams(s, TotalParams(s, newM, s->nFitSets), [&](int k) {
+        int set, slot;
+        SetAndSlotOfParam(s, k, &set, &slot);
+        return old.Index(set, slot <= oldM ? slot : oldM - unit + 1 + (slot - oldM - 1) % unit);
     });
     def->modified |= FDF_CHANGED;
     return code;
@@ -621,14 +662,33 @@ int SetFitSetCount(FittingSession* s, int n)
     }
 
     // Parameters: every set keeps its own; an added set starts as the last one there was.
-    const int oldT = s->nParams;
+    const Layout old = CurrentLayout(s);
     s->separatePerFitSet = n > 1;
-    const int code = RelayoutParams(s, n * m, [&](int k) {
-        const int set = (k - 1) / m + 1, slot = (k - 1) % m + 1;
-        const int from = (std::min(set, oldSets) - 1) * m + slot;
-        return from <= oldT ? from : slot;
+    const int code = RelayoutParams(s, TotalParams(s, m, n), [&](int k) {
+        int set, slot;
+        SetAndSlotOfParam(s, k, &set, &slot);
+        return old.Index(std::min(set, oldSets), slot);
     });
     return code;
+}
+
+int ShareAcrossFitSets(FittingSession* s, int slot, bool shared)
+{
+    const FunctionDef* def = s->current;
+    if (!def || !s->value || s->nFitSets < 2 || slot < 1 || slot > ParamsPerSet(s))
+        return 1;
+    if ((s->sharedBySets[slot] != 0) == shared)
+        return 0;
+    FinishFit(s, 0);
+    const Layout old = CurrentLayout(s);
+    s->sharedBySets[slot] = shared ? 1 : 0;
+    UpdateSharedSlots(s);
+    // Each slot of each set takes the value it had; a newly shared one fit set 1's.
+    return RelayoutParams(s, TotalParams(s, ParamsPerSet(s), s->nFitSets), [&](int k) {
+        int set, j;
+        SetAndSlotOfParam(s, k, &set, &j);
+        return old.Index(set, j);
+    });
 }
 
 int RequireParamValues(FittingSession* s)

@@ -302,6 +302,13 @@ struct FittingSession {
     int16_t nFitSets;
     int separatePerFitSet;
     int paramsPerSet;  // parameter slots of one fit set
+    // Slots of a fit set whose parameter all fit sets share (1 = shared); a shared slot is
+    // fit set 1's parameter in every set.
+    BYTE sharedBySets[MAX_PARAMS + 1];
+    // Kept with the flags (UpdateSharedSlots): each unshared slot's place among them, and
+    // how many slots are shared.
+    int16_t ownRank[MAX_PARAMS + 1];
+    int nSharedBySets;
     // 25. fitter window and options
     HWND fitterWindow;
     int16_t pageId;
@@ -397,9 +404,62 @@ inline int ParamsPerSet(const FittingSession* s)
     return s->paramsPerSet;
 }
 
+// The parameters of fit set 1 are 1..m (m slots a set); each further set has one parameter
+// of its own for every slot not shared by all sets, after those of the sets before it.
+inline int SharedSlotCount(const FittingSession* s)
+{
+    return s->nSharedBySets;
+}
+
 inline int ParamOfSlot(const FittingSession* s, int fitSet, int slot)
 {
-    return s->separatePerFitSet ? (fitSet - 1) * s->paramsPerSet + slot : slot;
+    if (!s->separatePerFitSet || fitSet <= 1 || s->sharedBySets[slot])
+        return slot;
+    const int m = s->paramsPerSet;
+    return m + (fitSet - 2) * (m - s->nSharedBySets) + s->ownRank[slot];
+}
+
+// Recounts the shared slots and the unshared ones' places after the flags changed.
+inline void UpdateSharedSlots(FittingSession* s)
+{
+    s->nSharedBySets = 0;
+    int own = 0;
+    for (int j = 1; j <= MAX_PARAMS; ++j) {
+        if (j > s->paramsPerSet)
+            s->sharedBySets[j] = 0;
+        s->nSharedBySets += s->sharedBySets[j] != 0;
+        s->ownRank[j] = static_cast<int16_t>(s->sharedBySets[j] ? 0 : ++own);
+    }
+}
+
+// Whether parameter k enters the model of the fit set.
+inline bool ParamInFitSet(const FittingSession* s, int fitSet, int k)
+{
+    const int m = s->paramsPerSet;
+    if (!s->separatePerFitSet)
+        return true;
+    if (k <= m)
+        return fitSet == 1 || s->sharedBySets[k];
+    const int own = m - SharedSlotCount(s);
+    return own > 0 && (k - m - 1) / own + 2 == fitSet;
+}
+
+// The fit set and slot of parameter k (for a shared parameter, set 1).
+inline void SetAndSlotOfParam(const FittingSession* s, int k, int* fitSet, int* slot)
+{
+    const int m = s->paramsPerSet;
+    *fitSet = 1;
+    *slot = k;
+    if (!s->separatePerFitSet || k <= m)
+        return;
+    const int own = m - SharedSlotCount(s);
+    *fitSet = (k - m - 1) / own + 2;
+    int rank = (k - m - 1) % own + 1;
+    for (int j = 1; j <= m; ++j)
+        if (!s->sharedBySets[j] && --rank == 0) {
+            *slot = j;
+            return;
+        }
 }
 
 // Module-wide state of the library.
@@ -467,6 +527,10 @@ int SetDuplicateCount(FittingSession* s, int count);
 // set. SetFitSetCount lays the session out for n sets; 1 when n is not 1..50.
 // (Inline: the model is evaluated through them for every row.)
 int SetFitSetCount(FittingSession* s, int n);
+// Shares slot j of every fit set's parameters among all sets (or gives each set its own
+// again); the shared parameter keeps fit set 1's value. 0 done; 1 when j is not a slot or
+// there is one fit set only.
+int ShareAcrossFitSets(FittingSession* s, int slot, bool shared);
 // The named dataset and its rows for a variable; 0 with the name as pending text when the
 // host has no such dataset.
 QFitDataset FindDatasetRange(FittingSession* s, const char* name, int* first, int* end);

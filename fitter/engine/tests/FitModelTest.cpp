@@ -210,3 +210,47 @@ TEST_F(ModelTest, FuncVal)
     EXPECT_EQ(MISSING_VALUE, Call("FUNCVAL", ""));
     EXPECT_EQ(1, Err());
 }
+
+// Two fit sets sharing the slope: the lines through (x, 1 + 2x) and (x, 3 + 2.5x) get one
+// common slope, the least-squares 2.25, and intercepts 0.5 and 3.5 of their own. Sharing
+// is undone with the slope kept in both sets.
+TEST_F(ModelTest, FitSetsShareAParameter)
+{
+    UseFunction("Line", "a b");
+    Set("NUMFITSETS", 2);
+    EXPECT_EQ(4, Get("NPARA"));
+    FittingSession* s = Session();
+    ASSERT_EQ(0, ShareAcrossFitSets(s, 2, true));
+    EXPECT_EQ(3, Get("NPARA"));
+    EXPECT_EQ("a", GetText("N1"));
+    EXPECT_EQ("b", GetText("N2"));
+    EXPECT_EQ("a_2", GetText("N3"));
+    host.AddDataset("x1", {0, 1, 2, 3, 4});
+    host.AddDataset("y1", {1, 3, 5, 7, 9});
+    host.AddDataset("x2", {0, 1, 2, 3, 4});
+    host.AddDataset("y2", {3, 5.5, 8, 10.5, 13});
+    SetText("X1", "x1");
+    SetText("Y1", "y1");
+    SetText("X2", "x2");
+    SetText("Y2", "y2");
+    Set("P1", 0);
+    Set("P2", 1);
+    Set("P3", 0);
+    Set("TOLERANCE", 0);
+    Call("ITERATE", "50");
+    EXPECT_EQ(0, Err());
+    EXPECT_TRUE(qxtest::Close("a", 0.5, Get("P1"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("common b", 2.25, Get("P2"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("a_2", 3.5, Get("P3"), 1e-7));
+
+    // Each set its own slope again, both starting from the common one.
+    ASSERT_EQ(0, ShareAcrossFitSets(s, 2, false));
+    EXPECT_EQ(4, Get("NPARA"));
+    EXPECT_EQ("b_2", GetText("N4"));
+    EXPECT_TRUE(qxtest::Close("b", 2.25, Get("P2"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("b_2", 2.25, Get("P4"), 1e-7));
+    Call("ITERATE", "50");
+    EXPECT_TRUE(qxtest::Close("b", 2, Get("P2"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("b_2", 2.5, Get("P4"), 1e-7));
+    EXPECT_EQ(1, ShareAcrossFitSets(s, 3, true)) << "no third slot";
+}
