@@ -797,7 +797,7 @@ void FinishFit(FittingSession* s, int flags)
         CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("EndFit"), 0);
         if (flags & 0x1 && OptionValue(def, OPT_CURVES) == KW_YES)
             for (int d = 1; d <= s->nDep; ++d)
-                KeepFitCurve(s, d);
+                MakeResultColumns(s, d, 'F');
         if (flags & 0x10 && OptionValue(def, OPT_RESIDUE) == KW_YES)
             for (int d = 1; d <= s->nDep; ++d)
                 MakeResidueCurve(s, d);

@@ -561,11 +561,14 @@ void InitRecordFunction(FittingSession* s);
 
 // Result curves, residues and bands.
 int ResultCommand(FittingSession* s, int all, const char* argument);
-int FillResultCurve(FittingSession* s, int d, char what);
-// The fit curve a finished fit leaves behind for dependent variable d: a new column of the
-// active worksheet ("B", or its next free name) holding the fitted values at the data's rows,
-// which ending the fit does not delete; 0 made, 1 when no column could be made.
-int KeepFitCurve(FittingSession* s, int d);
+// Band datasets given as lower and upper are filled instead of the named ones made.
+int FillResultCurve(FittingSession* s, int d, char what, QFitDataset lower = 0, QFitDataset upper = 0);
+// Result columns of dependent variable d in its worksheet, at the data's rows: kind 'F' the
+// fit curve (column "B", labelled "<function> fit of <dataset>"), which ending the fit does
+// not delete; 'C' the confidence band ("LCL", "UCL"), 'P' the prediction band ("LPL",
+// "UPL"), labelled with the level. A taken name gives way to the next free column name.
+// 0 made, 1 when no column could be made or filled.
+int MakeResultColumns(FittingSession* s, int d, char kind);
 // Evaluates the current definition's constants and, for a User-Defined function, defines
 // them as script variables; 0 done, FIT_ERR_DEFINITION (pending text says which) else.
 int ApplyConstants(FittingSession* s);

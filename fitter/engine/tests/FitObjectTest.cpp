@@ -280,6 +280,40 @@ TEST_F(FitTest, BeginAndEndAFittingSession)
     EXPECT_EQ(MISSING_VALUE, Call("VARCOVAR", "1,1")) << "no fitting session is begun";
 }
 
+// Result columns beside the data: the fit curve as column B, the bands as LCL/UCL and
+// LPL/UPL, each labelled; a name already taken gives way to the next free column.
+TEST_F(FitTest, ResultColumnsWithTheirNamesAndLabels)
+{
+    UseLine(1, 2);
+    host.createDatasets = true;
+    FittingSession* s = Session();
+    ASSERT_EQ(0, MakeResultColumns(s, 1, 'F'));
+    const QFitDataset fit = host.FindByName("Data1_B");
+    ASSERT_NE(0, fit);
+    EXPECT_EQ(std::string(s->current->name) + " fit of ydata", host.Dataset(fit).label);
+    for (size_t i = 0; i < kLineX.size(); ++i)
+        EXPECT_DOUBLE_EQ(1 + 2 * kLineX[i], host.Dataset(fit).values[i]) << i;
+    EXPECT_EQ(0, MakeResultColumns(s, 1, 'C'));
+    EXPECT_EQ(0, MakeResultColumns(s, 1, 'P'));
+    const struct {
+        const char* column;
+        const char* label;
+    } bands[] = {{"Data1_LCL", "Lower 0.95 Confidence Limit"}, {"Data1_UCL", "Upper 0.95 Confidence Limit"},
+                 {"Data1_LPL", "Lower 0.95 Prediction Limit"}, {"Data1_UPL", "Upper 0.95 Prediction Limit"}};
+    for (const auto& b : bands) {
+        SCOPED_TRACE(b.column);
+        const QFitDataset h = host.FindByName(b.column);
+        ASSERT_NE(0, h);
+        EXPECT_EQ(b.label, host.Dataset(h).label);
+        ASSERT_EQ(kLineX.size(), host.Dataset(h).values.size());
+    }
+    // The lower confidence limit lies below the fitted line, the prediction limit further.
+    EXPECT_LT(host.Dataset(host.FindByName("Data1_LCL")).values[2], host.Dataset(fit).values[2]);
+    EXPECT_LT(host.Dataset(host.FindByName("Data1_LPL")).values[2], host.Dataset(host.FindByName("Data1_LCL")).values[2]);
+    ASSERT_EQ(0, MakeResultColumns(s, 1, 'F'));
+    EXPECT_NE(0, host.FindByName("Data1_Col1")) << "B is taken";
+}
+
 // Code 0x2E: a result request, as MAKE takes it, for the first dependent variable alone.
 TEST_F(FitTest, ResultRequestForTheFirstDependentVariable)
 {
