@@ -222,12 +222,12 @@ const char* SettingFault(const FittingSession* s, const char* key, double v)
 {
     if (!std::isfinite(v))
         return "not a finite number";
-    if (_stricmp(key, "tolerance") == 0 && v <= 0)
-        return "the tolerance must be above 0";
+    if (_stricmp(key, "tolerance") == 0 && v < 0)
+        return "the tolerance cannot be negative";
     if (_stricmp(key, "derivStepSize") == 0 && v <= 0)
         return "the derivative step must be above 0";
-    if (_stricmp(key, "minDerivStepSize") == 0 && (v <= 0 || v > s->maxDerivStep))
-        return "the smallest derivative step must lie above 0 and not above the largest";
+    if (_stricmp(key, "minDerivStepSize") == 0 && (v < 0 || v > s->maxDerivStep))
+        return "the smallest derivative step cannot be negative or above the largest";
     if (_stricmp(key, "maxDerivStepSize") == 0 && v < s->minDerivStep)
         return "the largest derivative step must not lie below the smallest";
     if (_stricmp(key, "STEP") == 0 && (v < 1 || v > 2147483647.0))
