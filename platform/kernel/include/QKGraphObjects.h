@@ -126,6 +126,13 @@ public:
     // The label's name in its layer: "XB", "YL", "ZB" for axis titles, "Legend".
     const std::string& GetObjName() const { return m_name; }
     void SetObjName(const std::string& name) { m_name = name; }
+    // Where the label's top-left corner lies on its page, as fractions of the page's
+    // width and height; negative while it takes its automatic place (an axis title beside
+    // its axis, the legend inside the top right of its layer's frame, another label at
+    // the frame's top left).
+    double GetPosX() const { return m_posX; }
+    double GetPosY() const { return m_posY; }
+    void SetPosition(double x, double y) { m_posX = x; m_posY = y; }
 
     BOOL SetDefault(int reserved) override;
     void DumpState(CQKStateDump& dump) const override;
@@ -139,6 +146,7 @@ private:
     CQKTextStyle m_style;
     int m_tabWidth = 8;
     bool m_showLinkVars = false;
+    double m_posX = -1, m_posY = -1;
 };
 
 // Plot types: the kernel's numbering of what a plot object draws. A working copy can be
@@ -1002,6 +1010,11 @@ public:
 
     // The committed record of a type's dimension.
     const QKAxisRecord& GetAxisRecord(int axisType) const;
+    // One drawn part of a dimension's committed record (dimension 0 X, 1 Y, 2 Z; part 0
+    // and 1 the first and second side's axis, 2 and 3 their tick labels, 4 the major and
+    // 5 the minor grid); null out of range. FindAxisPart answers where an element is.
+    CQKGrElement* GetAxisPart(int dimension, int part) const;
+    BOOL FindAxisPart(const CQKGrElement* element, int& dimension, int& part) const;
     // Commits the working copies; DiscardTemporary drops them.
     void UpdateFromTemporary();
     void DiscardTemporary();
