@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <functional>
 #include <random>
-#include <sstream>
 
 #include "QKAccess.h"
 #include "QKExternal.h"
@@ -187,20 +186,6 @@ protected:
         char dir[MAX_PATH];
         GetTempPathA(MAX_PATH, dir);
         return std::string(dir) + name;
-    }
-
-    static std::string Diff(const std::string& before, const std::string& after)
-    {
-        std::istringstream a(before), b(after);
-        std::string la, lb, out;
-        while (true) {
-            bool ga = (bool)std::getline(a, la), gb = (bool)std::getline(b, lb);
-            if (!ga && !gb)
-                break;
-            if (la != lb || ga != gb)
-                out += (ga ? "-" + la + "\n" : "") + (gb ? "+" + lb + "\n" : "");
-        }
-        return out;
     }
 
     // The dump of one page, from its "page" line to its closing brace.
