@@ -448,6 +448,24 @@ struct CQKScript::Impl {
         return end;
     }
 
+    static std::vector<std::string> ForParts(const std::string& head)
+    {
+        std::vector<std::string> parts;
+        size_t from = 0;
+        int depth = 0;
+        for (size_t i = 0; i <= head.size(); ++i) {
+            if (i < head.size() && (head[i] == '(' || head[i] == '['))
+                ++depth;
+            else if (i < head.size() && (head[i] == ')' || head[i] == ']'))
+                --depth;
+            else if (i == head.size() || (head[i] == ';' && depth == 0)) {
+                parts.push_back(head.substr(from, i - from));
+                from = i + 1;
+            }
+        }
+        return parts;
+    }
+
     static std::string WordAt(const std::string& t, size_t pos, size_t end)
     {
         size_t e = pos;
@@ -565,20 +583,7 @@ struct CQKScript::Impl {
         const std::string& t = src.text;
         const size_t statementStart = pos;
         size_t close = FindClose(t, open, end);
-        std::string head = t.substr(open + 1, close - open - 1);
-        std::vector<std::string> parts;
-        size_t from = 0;
-        int depth = 0;
-        for (size_t i = 0; i <= head.size(); ++i) {
-            if (i < head.size() && (head[i] == '(' || head[i] == '['))
-                ++depth;
-            else if (i < head.size() && (head[i] == ')' || head[i] == ']'))
-                --depth;
-            else if (i == head.size() || (head[i] == ';' && depth == 0)) {
-                parts.push_back(head.substr(from, i - from));
-                from = i + 1;
-            }
-        }
+        std::vector<std::string> parts = ForParts(t.substr(open + 1, close - open - 1));
         if (parts.size() != 3)
             Fail("'for' needs (start; condition; step)");
         size_t bodyStart = SkipSpace(t, close + 1, end, true);
@@ -668,7 +673,8 @@ struct CQKScript::Impl {
 
     static const qkcompiled::Scanner& Scanner()
     {
-        static const qkcompiled::Scanner scanner = {&Impl::SkipSpace, &Impl::FindClose, &Impl::StatementEnd};
+        static const qkcompiled::Scanner scanner = {&Impl::SkipSpace, &Impl::FindClose, &Impl::StatementEnd,
+                                                          &Impl::WordAt, &Impl::ForParts};
         return scanner;
     }
 
