@@ -140,29 +140,6 @@ int AngleUnit()
     return u == 1 || u == 2 ? u : 0;
 }
 
-// The interpreter's SplitArgs, for texts without quotes.
-std::vector<std::string> SplitArgs(const std::string& text)
-{
-    std::vector<std::string> parts;
-    int depth = 0;
-    std::string cur;
-    for (char c : text) {
-        if (c == '(' || c == '[')
-            ++depth;
-        else if ((c == ')' || c == ']') && depth > 0)
-            --depth;
-        else if (c == ',' && depth == 0) {
-            parts.push_back(qkTrim(cur));
-            cur.clear();
-            continue;
-        }
-        cur += c;
-    }
-    if (!qkTrim(cur).empty() || !parts.empty())
-        parts.push_back(qkTrim(cur));
-    return parts;
-}
-
 // The bracket closing the one at `open`, in a text without quotes and comments.
 size_t Close(const std::string& s, size_t open)
 {
@@ -449,7 +426,7 @@ struct ExprCompiler {
                 f = &entry;
         if (!f)
             throw NotCompilable(); // exist, col, wcol and unknown names
-        std::vector<std::string> parts = SplitArgs(argText);
+        std::vector<std::string> parts = qkSplitArgs(argText);
         if ((f->args >= 0 && (int)parts.size() != f->args) || parts.empty())
             throw NotCompilable();
         for (const std::string& part : parts)
