@@ -267,6 +267,7 @@ struct CQKScript::Impl {
     std::string regs[26];
     QKOutputProc output = nullptr;
     void* outputUser = nullptr;
+    bool logged = false; // the application's Results Log took text of the current run
     std::vector<Frame> frames;
     double returnValue = 0;
     int depth = 0;
@@ -2088,6 +2089,18 @@ struct CQKScript::Impl {
 
 // ---- CQKScript -------------------------------------------------------------------------
 
+namespace {
+// A top-level run is one entry of the Results Log: the next run's text goes under a header
+// of its own, naming its time and window.
+void EndLogEntry(bool& logged)
+{
+    if (!logged)
+        return;
+    logged = false;
+    qkfxGetAccess()->OutputLog(QK_LOG_END, 0, 0);
+}
+} // namespace
+
 CQKScript::CQKScript() : m_impl(std::make_unique<Impl>(this))
 {
 }
@@ -2126,8 +2139,11 @@ bool CQKScript::Execute(const std::string& text, const std::string& sourceName)
         im.frames.pop_back();
         --im.depth;
     });
-    if (!ok && im.depth == 0)
-        Print(m_lastError, 2);
+    if (im.depth == 0) {
+        if (!ok)
+            Print(m_lastError, 2);
+        EndLogEntry(im.logged);
+    }
     return ok;
 }
 
@@ -2152,6 +2168,8 @@ bool CQKScript::RunFile(const std::string& path, const std::vector<std::string>&
     });
     if (!ok)
         Print(m_lastError, 2);
+    if (im.depth == 0)
+        EndLogEntry(im.logged);
     return ok;
 }
 
@@ -2162,8 +2180,11 @@ bool CQKScript::RunSection(const std::string& file, const std::string& section,
     bool ok = m_impl->Guard([&] { m_impl->Section(file, section, args, &r); });
     if (result)
         *result = r;
-    if (!ok && m_impl->depth == 0)
-        Print(m_lastError, 2);
+    if (m_impl->depth == 0) {
+        if (!ok)
+            Print(m_lastError, 2);
+        EndLogEntry(m_impl->logged);
+    }
     return ok;
 }
 
@@ -2375,8 +2396,10 @@ void CQKScript::Print(const std::string& text, int kind)
     }
     // In the application the Results Log takes what scripts print, errors included.
     std::string line = text + "\r\n";
-    if (qkfxGetAccess()->OutputLog(QK_LOG_APPEND, (LPARAM)qkfxGetProject().GetActivePage(), (LPARAM)line.c_str()))
+    if (qkfxGetAccess()->OutputLog(QK_LOG_APPEND, (LPARAM)qkfxGetProject().GetActivePage(), (LPARAM)line.c_str())) {
+        m_impl->logged = true;
         return;
+    }
     FILE* f = kind == 2 ? stderr : stdout;
     fprintf(f, "%s\n", text.c_str());
     fflush(f);
