@@ -397,10 +397,17 @@ CQKProject::CQKProject() = default;
 
 CQKProject::~CQKProject()
 {
-    New();
+    Clear();
 }
 
 void CQKProject::New()
+{
+    Clear();
+    // The log window belongs to the project too: a new project starts with an empty one.
+    qkfxGetAccess()->OutputLog(QK_LOG_SET, 0, 0);
+}
+
+void CQKProject::Clear()
 {
     // Destroying a dataset removes it from the graph layers, which walks m_pages: take
     // the pages out first.

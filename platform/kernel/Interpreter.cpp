@@ -77,34 +77,6 @@ bool IsIdentChar(char c)
     return isalnum((unsigned char)c) || c == '_' || c == '\'';
 }
 
-// Splits at top-level commas (outside parentheses, brackets and double quotes).
-std::vector<std::string> SplitArgs(const std::string& text)
-{
-    std::vector<std::string> parts;
-    int depth = 0;
-    bool quote = false;
-    std::string cur;
-    for (char c : text) {
-        if (c == '"')
-            quote = !quote;
-        if (!quote) {
-            if (c == '(' || c == '[')
-                ++depth;
-            else if ((c == ')' || c == ']') && depth > 0)
-                --depth;
-            else if (c == ',' && depth == 0) {
-                parts.push_back(Trim(cur));
-                cur.clear();
-                continue;
-            }
-        }
-        cur += c;
-    }
-    if (!Trim(cur).empty() || !parts.empty())
-        parts.push_back(Trim(cur));
-    return parts;
-}
-
 std::string Unquote(const std::string& s)
 {
     std::string t = Trim(s);
@@ -296,6 +268,7 @@ struct CQKScript::Impl {
     std::string regs[26];
     QKOutputProc output = nullptr;
     void* outputUser = nullptr;
+    bool logged = false; // the application's Results Log took text of the current run
     std::vector<Frame> frames;
     double returnValue = 0;
     int depth = 0;
@@ -449,6 +422,24 @@ struct CQKScript::Impl {
         return end;
     }
 
+    static std::vector<std::string> ForParts(const std::string& head)
+    {
+        std::vector<std::string> parts;
+        size_t from = 0;
+        int depth = 0;
+        for (size_t i = 0; i <= head.size(); ++i) {
+            if (i < head.size() && (head[i] == '(' || head[i] == '['))
+                ++depth;
+            else if (i < head.size() && (head[i] == ')' || head[i] == ']'))
+                --depth;
+            else if (i == head.size() || (head[i] == ';' && depth == 0)) {
+                parts.push_back(head.substr(from, i - from));
+                from = i + 1;
+            }
+        }
+        return parts;
+    }
+
     static std::string WordAt(const std::string& t, size_t pos, size_t end)
     {
         size_t e = pos;
@@ -566,20 +557,7 @@ struct CQKScript::Impl {
         const std::string& t = src.text;
         const size_t statementStart = pos;
         size_t close = FindClose(t, open, end);
-        std::string head = t.substr(open + 1, close - open - 1);
-        std::vector<std::string> parts;
-        size_t from = 0;
-        int depth = 0;
-        for (size_t i = 0; i <= head.size(); ++i) {
-            if (i < head.size() && (head[i] == '(' || head[i] == '['))
-                ++depth;
-            else if (i < head.size() && (head[i] == ')' || head[i] == ']'))
-                --depth;
-            else if (i == head.size() || (head[i] == ';' && depth == 0)) {
-                parts.push_back(head.substr(from, i - from));
-                from = i + 1;
-            }
-        }
+        std::vector<std::string> parts = ForParts(t.substr(open + 1, close - open - 1));
         if (parts.size() != 3)
             Fail("'for' needs (start; condition; step)");
         size_t bodyStart = SkipSpace(t, close + 1, end, true);
@@ -669,7 +647,8 @@ struct CQKScript::Impl {
 
     static const qkcompiled::Scanner& Scanner()
     {
-        static const qkcompiled::Scanner scanner = {&Impl::SkipSpace, &Impl::FindClose, &Impl::StatementEnd};
+        static const qkcompiled::Scanner scanner = {&Impl::SkipSpace, &Impl::FindClose, &Impl::StatementEnd,
+                                                          &Impl::WordAt, &Impl::ForParts};
         return scanner;
     }
 
@@ -1167,7 +1146,7 @@ struct CQKScript::Impl {
         if (r.path.size() != 2 || !r.hasArgs)
             Fail("run has the methods section() and dialog()");
         std::string m = Lower(r.path[1]);
-        std::vector<std::string> args = SplitArgs(r.args);
+        std::vector<std::string> args = qkSplitArgs(r.args);
         if (m == "section") {
             if (args.size() < 2)
                 Fail("run.section needs a file and a section");
@@ -1196,7 +1175,7 @@ struct CQKScript::Impl {
             return Val::Num(0);
         }
         if (!set && r.hasArgs && m == "msgbox") {
-            std::vector<std::string> a = SplitArgs(r.args);
+            std::vector<std::string> a = qkSplitArgs(r.args);
             qkfxGetCallLog().Add("type.msgbox", r.args);
             self->Print(a.empty() ? std::string() : Unquote(a[0]), 1);
             return Val::Num(0);
@@ -1680,7 +1659,7 @@ struct CQKScript::Impl {
         for (const FunctionDef& f : Functions()) {
             if (!Same(name, f.name))
                 continue;
-            std::vector<std::string> parts = SplitArgs(argText);
+            std::vector<std::string> parts = qkSplitArgs(argText);
             if ((f.args >= 0 && (int)parts.size() != f.args) || (f.args < 0 && parts.empty()))
                 Fail(std::string(f.name) + "() takes " + (f.args < 0 ? "at least one" : std::to_string(f.args)) +
                      " argument" + (f.args == 1 ? "" : "s"));
@@ -2111,6 +2090,18 @@ struct CQKScript::Impl {
 
 // ---- CQKScript -------------------------------------------------------------------------
 
+namespace {
+// A top-level run is one entry of the Results Log: the next run's text goes under a header
+// of its own, naming its time and window.
+void EndLogEntry(bool& logged)
+{
+    if (!logged)
+        return;
+    logged = false;
+    qkfxGetAccess()->OutputLog(QK_LOG_END, 0, 0);
+}
+} // namespace
+
 CQKScript::CQKScript() : m_impl(std::make_unique<Impl>(this))
 {
 }
@@ -2149,8 +2140,11 @@ bool CQKScript::Execute(const std::string& text, const std::string& sourceName)
         im.frames.pop_back();
         --im.depth;
     });
-    if (!ok && im.depth == 0)
-        Print(m_lastError, 2);
+    if (im.depth == 0) {
+        if (!ok)
+            Print(m_lastError, 2);
+        EndLogEntry(im.logged);
+    }
     return ok;
 }
 
@@ -2175,6 +2169,8 @@ bool CQKScript::RunFile(const std::string& path, const std::vector<std::string>&
     });
     if (!ok)
         Print(m_lastError, 2);
+    if (im.depth == 0)
+        EndLogEntry(im.logged);
     return ok;
 }
 
@@ -2185,8 +2181,11 @@ bool CQKScript::RunSection(const std::string& file, const std::string& section,
     bool ok = m_impl->Guard([&] { m_impl->Section(file, section, args, &r); });
     if (result)
         *result = r;
-    if (!ok && m_impl->depth == 0)
-        Print(m_lastError, 2);
+    if (m_impl->depth == 0) {
+        if (!ok)
+            Print(m_lastError, 2);
+        EndLogEntry(m_impl->logged);
+    }
     return ok;
 }
 
@@ -2409,8 +2408,10 @@ void CQKScript::Print(const std::string& text, int kind)
     }
     // In the application the Results Log takes what scripts print, errors included.
     std::string line = text + "\r\n";
-    if (qkfxGetAccess()->OutputLog(QK_LOG_APPEND, (LPARAM)qkfxGetProject().GetActivePage(), (LPARAM)line.c_str()))
+    if (qkfxGetAccess()->OutputLog(QK_LOG_APPEND, (LPARAM)qkfxGetProject().GetActivePage(), (LPARAM)line.c_str())) {
+        m_impl->logged = true;
         return;
+    }
     FILE* f = kind == 2 ? stderr : stdout;
     fprintf(f, "%s\n", text.c_str());
     fflush(f);

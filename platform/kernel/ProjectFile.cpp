@@ -1456,8 +1456,10 @@ struct QKFileAccess {
         for (auto& q : st.queries)
             if (!append || !qkSavedTexts().count(q.first))
                 qkSavedTexts()[q.first] = q.second;
-        if (st.hasLog)
+        if (st.hasLog) {
             project.m_resultsLog += st.log;
+            qkfxGetAccess()->OutputLog(QK_LOG_SET, 0, (LPARAM)project.m_resultsLog.c_str());
+        }
         for (CQKContourPlotObj* c : st.contours)
             c->UpdateGridInfo();
         if (renamed)

@@ -231,11 +231,18 @@ void CQUOutputLogEdit::UpdateDisplayedText()
     }
     if (m_hWnd != nullptr)
         SetWindowText(strDisplay);
+    KeepInProject();
+}
+
+void CQUOutputLogEdit::KeepInProject()
+{
+    qkfxGetProject().SetResultsLog((LPCTSTR)m_strStored);
 }
 
 void CQUOutputLogEdit::AppendText(LPCTSTR lpszText)
 {
     m_strStored += lpszText;
+    KeepInProject();
     if (m_hWnd == nullptr)
         return;
     int nEnd = GetWindowTextLength();

@@ -76,6 +76,9 @@ protected:
     // Applies fn to the quoted part of every header (fn answers whether it changed it).
     template <class Fn>
     void RewriteHeaders(Fn fn);
+    // The project file keeps the log: every change of the stored text, which ends in
+    // AppendText or UpdateDisplayedText, gives the kernel's project the same text.
+    void KeepInProject();
 };
 
 // "Clear Results Log": the scope, a date of the log's entries and whether to clear before,

@@ -549,8 +549,11 @@ public:
     const std::string& GetProjectPath() const { return m_path; }
     void SetProjectPath(const std::string& path) { m_path = path; }
     // The Results Log's text: what scripts print, kept with the project. New empties it.
+    // The application's log window, which adds headers and lets the user clear entries,
+    // sets it to its own text after every change, so the file keeps what the user sees.
     const std::string& GetResultsLog() const { return m_resultsLog; }
     void AppendResultsLog(const std::string& text) { m_resultsLog += text; }
+    void SetResultsLog(const std::string& text) { m_resultsLog = text; }
 
     // Where the next page window goes, when the kernel knows (a window of a project being
     // read, or a script that places it): used by the next GetWinCreateInfo only.
@@ -591,6 +594,9 @@ private:
     CQKPage* MakePage(QKPageType type, const std::string& name);
     // Handles start high, so that a small number a plug-in passes by mistake is no handle.
     void ForgetDataset(INT_PTR handle);
+    // New without the message to the application's log, which may be gone by the time the
+    // project is destroyed.
+    void Clear();
 
     std::vector<std::unique_ptr<CQKPage>> m_pages;
     std::vector<std::unique_ptr<CQKDataset>> m_datasets;

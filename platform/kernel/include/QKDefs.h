@@ -16,6 +16,7 @@
 
 // Kinds of the kernel's messages to the Results Log (CQKAccess::OutputLog).
 enum {
+    QK_LOG_SET = 0,       // the whole text of the log (null: empty)
     QK_LOG_HEADER = 4097, // a header for the page before the next text
     QK_LOG_END = 4098,    // the end of one result
     QK_LOG_APPEND = 4099, // text for the page

@@ -55,10 +55,12 @@ void FillTables()
     g_operationsRows[1] = QmIntRow<O>("INPLACE", &O::GetInPlaceActivate, &O::SetInPlaceActivate, 0);
     g_operationsRows[2] = QmEndRow();
 
-    // The defaults of TABSIZE and VIEWMODE are the values a new object starts with: a
-    // default the setter refuses would leave Reset without effect on them.
+    // The defaults of the Results rows are the values a new object starts with: a default
+    // the setter refuses would leave Reset without effect on TABSIZE and VIEWMODE, and the
+    // object is made when the kernel first needs it, which may be after the log's window,
+    // so a default of 0 for AUTOOPEN would keep results from ever showing a hidden log.
     typedef CQUSystemResults R;
-    g_resultsRows[0] = QmIntRow<R>("AUTOOPEN", &R::GetAutoOpen, &R::SetAutoOpenFromScrivex, 0);
+    g_resultsRows[0] = QmIntRow<R>("AUTOOPEN", &R::GetAutoOpen, &R::SetAutoOpenFromScrivex, 1);
     g_resultsRows[1] = QmIntRow<R>("TABSIZE", &R::GetTabSize, &R::SetTabSizeFromScrivex, -1);
     g_resultsRows[2] = QmIntRow<R>("VIEWMODE", &R::GetViewMode, &R::SetViewModeFromScrivex, 2);
     g_resultsRows[3] = QmEndRow();

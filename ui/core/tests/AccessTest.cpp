@@ -3,6 +3,9 @@
 #include <afxwin.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <regex>
+
 #include "CoreTestResources.h"
 #include "QKCallLog.h"
 #include "QKData.h"
@@ -10,6 +13,7 @@
 #include "QKUtil.h"
 #include "CoreTestApp.h"
 #include "MainFrame.h"
+#include "OutputLog.h"
 #include <qxtest/DialogDriver.h>
 #include "QUAccess.h"
 
@@ -166,6 +170,61 @@ TEST_F(Bridge, WhatScriptsPrintGoesToTheResultsLog)
     EXPECT_NE(Access()->execute_script("nosuchcommand 1", 0), 0);
     frame->GetOutputLog()->GetEdit().GetAllText(log);
     EXPECT_NE(log.Find("nosuchcommand"), -1) << (LPCTSTR)log;
+}
+
+// Each script run's text shows a hidden log, in an entry of its own under a header naming
+// the active window; the project keeps the log as shown, brings it back when opened, adds
+// it when appended, and a new project starts with an empty log.
+TEST_F(Bridge, TheResultsLogShowsWhatScriptsPrintAndIsKeptWithTheProject)
+{
+    CMainFrame* frame = get_main_frame();
+    ASSERT_NE(frame, nullptr);
+    CQUOutputLog* log = frame->GetOutputLog();
+    log->GetEdit().SetViewMode(CQUOutputLogEdit::ScopeAll);
+    // The first window applies the log's saved show state; the user hides it afterwards.
+    ASSERT_EQ(Access()->execute_script("win -t wks Standard Results", 0), 0);
+    const std::string header = "\\[[^\\]]* \"/Results\" \\(\\d+\\)\\]\r\n";
+    struct Run {
+        const char* script;
+        std::string entry; // what the run adds to the log
+    } runs[] = {
+        {"type \"mean is 4.5\"; type \"n = 8\"", header + "mean is 4\\.5\r\nn = 8\r\n\r\n"},
+        {"nosuchcommand 1", header + "[^\r]*nosuchcommand[^\r]*\r\n\r\n"},
+    };
+    std::string pattern;
+    CString shown;
+    for (const Run& r : runs) {
+        frame->ShowControlBar(log, FALSE, FALSE);
+        ASSERT_FALSE(log->IsVisible());
+        Access()->execute_script(r.script, 0);
+        EXPECT_TRUE(log->IsVisible()) << r.script;
+        pattern += r.entry;
+        log->GetText(shown);
+        EXPECT_TRUE(std::regex_match(std::string(shown), std::regex(pattern))) << r.script << "\n" << (LPCTSTR)shown;
+    }
+    const std::string kept = (LPCTSTR)shown;
+    EXPECT_EQ(qkfxGetProject().GetResultsLog(), kept);
+    std::vector<BYTE> file;
+    qkfxSaveProjectToMemory(file);
+
+    struct Case {
+        const char* what;
+        std::function<bool(std::string*)> step;
+        std::string log;
+    } cases[] = {
+        {"new project", [](std::string*) { qkfxGetProject().New(); return true; }, ""},
+        {"opened", [&](std::string* e) { return qkfxOpenProjectFromMemory(file.data(), file.size(), false, e); }, kept},
+        {"appended", [&](std::string* e) { return qkfxOpenProjectFromMemory(file.data(), file.size(), true, e); },
+         kept + kept},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        ASSERT_TRUE(c.step(&error)) << c.what << ": " << error;
+        log->GetText(shown);
+        EXPECT_EQ(std::string(shown), c.log) << c.what;
+        EXPECT_EQ(qkfxGetProject().GetResultsLog(), c.log) << c.what;
+    }
+    qkfxGetProject().New();
 }
 
 TEST_F(Bridge, TheKernelReachesTheStatusBarAndTheThreeDToolbar)

@@ -317,6 +317,11 @@ TEST_F(MainFrameTest, ClosingTheProgramAsksWhetherToSaveAModifiedProject)
         ASSERT_NE(pChild, nullptr);
         HWND hChild = pChild->m_hWnd;
         ASSERT_TRUE(qkfxGetProject().IsModified());
+        // Lines typed in the script window stay when the program stays.
+        CQKScriptWindow* pScript = qkfxGetAccess()->GetScriptWindow();
+        pScript->OnMainFrameOpen(hFrame);
+        ASSERT_TRUE(pScript->Show(true));
+        ::SetWindowTextA(pScript->GetEditHwnd(), "typed = 1");
         std::vector<std::string> texts;
         qxtest::DialogDriver driver;
         for (int button : c.buttons)
@@ -325,6 +330,9 @@ TEST_F(MainFrameTest, ClosingTheProgramAsksWhetherToSaveAModifiedProject)
                 qxtest::Click(box, button);
             });
         LRESULT lResult = driver.Run([&]() -> INT_PTR { return ::SendMessageA(hFrame, c.message, 0, 0); });
+        EXPECT_EQ(pScript->GetHwnd() != nullptr, !c.closed);
+        if (!c.closed)
+            EXPECT_EQ(qxtest::WindowText(pScript->GetEditHwnd()), "typed = 1");
         EXPECT_EQ(driver.StepsRun(), (int)c.buttons.size());
         ASSERT_FALSE(texts.empty());
         EXPECT_EQ(texts[0], "Save changes to the project?");

@@ -5,6 +5,7 @@
 
 #include <qxtest/DialogDriver.h>
 
+#include <functional>
 #include <regex>
 #include <vector>
 
@@ -194,6 +195,30 @@ TEST_F(OutputLogEditTest, HeadersFollowRenamedAndMovedWindowsAndFolders)
     edit.SetAllText("[d \"/Book1\" (1)]\r\nx\r\n");
     edit.PrefixHeaders("/Appended/");
     EXPECT_EQ(Stored(edit), "[d \"/Appended/Book1\" (1)]\r\nx\r\n");
+}
+
+// The project file keeps the log: whatever changes the stored text, the kernel's project
+// holds the same text.
+TEST_F(OutputLogEditTest, TheProjectHoldsWhatTheLogHoldsAfterEveryChange)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"whole text", [&] { edit.SetAllText(kLog); }},
+        {"appended", [&] { edit.AppendText("more\r\n"); }},
+        {"last entry cleared", [&] { edit.ClearLastEntry(); }},
+        {"last entry restored", [&] { edit.RestoreLastCleared(); }},
+        {"folder renamed", [&] { edit.RenameFolderInHeaders("/A/", "B"); }},
+        {"appended under a folder", [&] { edit.PrefixHeaders("/P/"); }},
+        {"all cleared", [&] { edit.ClearLogs(CQUOutputLogEdit::ScopeAll, 0, nullptr); }},
+    };
+    for (const Case& c : cases) {
+        std::string before = Stored(edit);
+        c.change();
+        EXPECT_NE(Stored(edit), before) << c.what;
+        EXPECT_EQ(qkfxGetProject().GetResultsLog(), Stored(edit)) << c.what;
+    }
 }
 
 using OutputLogTest = FramesFixture;

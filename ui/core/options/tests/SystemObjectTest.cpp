@@ -113,13 +113,15 @@ TEST_F(SystemObjectTest, ListingNamesEveryMember)
 
 TEST_F(SystemObjectTest, InitBringsBackTheDefaults)
 {
-    ASSERT_TRUE(Run("system.results.tabsize = 8; system.results.viewmode = 1; system.dialog.closeprompt = 0;"
+    ASSERT_TRUE(Run("system.results.tabsize = 8; system.results.viewmode = 1; system.results.autoopen = 0;"
+                    "system.dialog.closeprompt = 0;"
                     "system.excel.plotmulti = 2; system.operations.usespacer = 0"))
         << err;
     system->GetRefNumeric().SetNumDecDigits(11);
     system->Init();
     EXPECT_EQ(-1, Number("system.results.tabsize"));
     EXPECT_EQ(2, Number("system.results.viewmode"));
+    EXPECT_EQ(1, Number("system.results.autoopen"));
     EXPECT_EQ(1, Number("system.dialog.closeprompt"));
     EXPECT_EQ(0, Number("system.excel.plotmulti"));
     EXPECT_EQ(1, Number("system.operations.usespacer"));
