@@ -197,6 +197,16 @@ qxd_close_windows() {
         qxd_log "$keys did not close: $line"
         qxd "close $hwnd" && qxd "gone $hwnd 3000" || return 1
         [ "${QXD_ANSWER[0]}" = ok ] && continue
+        # Closing may ask a question first (a Yes/No box, which Escape does not answer):
+        # it is answered No, and the window then goes.
+        qxd active || return 1
+        read -r _ candidate <<<"${QXD_ANSWER[0]}"
+        if [ "$candidate" != "$hwnd" ]; then
+            qxd_log "closing asked: $candidate"
+            qxd_key n
+            qxd "gone $hwnd 3000" || return 1
+            [ "${QXD_ANSWER[0]}" = ok ] && continue
+        fi
         qxd_log "this window cannot be closed: $line"
         return 1
     done
