@@ -157,6 +157,30 @@ bool CQKDataset::SetText(int row, const std::string& text)
     return true;
 }
 
+bool CQKDataset::SetValues(int start, const double* values, int count)
+{
+    if (start < 0 || count < 0 || (long long)start + count > QK_MAX_ROWS)
+        return false;
+    Grow(start + count);
+    std::copy(values, values + count, m_values.begin() + start);
+    if (!m_texts.empty())
+        m_texts.erase(m_texts.lower_bound(start), m_texts.lower_bound(start + count));
+    m_project->SetProjectModified(true);
+    return true;
+}
+
+bool CQKDataset::TakeValues(std::vector<double>&& values)
+{
+    if (values.size() > (size_t)QK_MAX_ROWS)
+        return false;
+    m_values = std::move(values);
+    m_texts.clear();
+    m_first = 0;
+    m_end = (int)m_values.size();
+    m_project->SetProjectModified(true);
+    return true;
+}
+
 // ---- Pages ---------------------------------------------------------------------------
 
 CQKPage::CQKPage(CQKProject* project, QKPageType type, const std::string& name)

@@ -81,6 +81,14 @@ void qkRemovePlotsOfPage(INT_PTR page);
 // The script commands of the program's own script files (GetFile, open, doc -n, doc -uw,
 // win -d): true when `word` with `args` is one of them; a failure leaves its message in
 // *error.
+// The ASCII import as the user starts it: a box shows its progress, with Cancel, when the
+// file is large and there is a main window.
+struct QKAsciiImportOptions;
+struct QKAsciiImportResult;
+class CQKWksPage;
+bool qkImportAsciiWithProgress(CQKWksPage* wks, const std::string& path, const QKAsciiImportOptions& options,
+                               QKAsciiImportResult* result);
+
 bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error);
 // The text of a script file the program carries as a resource; false when it carries none
 // of that name.

@@ -30,7 +30,7 @@ enum {
     QK_FORMAT_TEXT = 2,
     QK_FORMAT_TIME = 3,
     QK_FORMAT_DATE = 4,
-    QK_FORMAT_OTHER = 7,
+    QK_FORMAT_TEXT_NUMERIC = 7, // numbers shown as numbers, texts as texts
 };
 
 // Column designations (wks.col<n>.type).
@@ -74,6 +74,11 @@ public:
     // exactly, or "--" for a missing value.
     std::string GetText(int row) const;
     bool SetText(int row, const std::string& text);
+    // Rows start .. start + count - 1 take the values (text cells there become numbers):
+    // one call for bulk writers instead of one per row. false when they do not fit.
+    bool SetValues(int start, const double* values, int count);
+    // Hands the values over as rows 0 .. size - 1, the rows after them dropped.
+    bool TakeValues(std::vector<double>&& values);
 
     // Column attributes (meaningful for worksheet columns, kept for all datasets).
     std::string m_columnName;
