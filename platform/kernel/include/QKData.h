@@ -23,6 +23,7 @@ class CQKProject;
 class CQKTextObj;
 class CQKAxes;
 class CQKErrorBar;
+class CQKGrElement;
 
 // Column formats.
 enum {
@@ -102,6 +103,14 @@ private:
     int m_end = 0;
     std::vector<double> m_values;
     std::map<int, std::string> m_texts; // text cells by row
+};
+
+// What the view knows of a print job (the framework's print information).
+struct QKPrintInfo {
+    UINT curPage = 1;         // the page being printed, from 1
+    BOOL preview = FALSE;     // printing into the print preview
+    RECT rectDraw = {0, 0, 0, 0}; // the printable area (device units of the printer DC)
+    RECT pageRect = {0, 0, 0, 0}; // answered by PrepareDCForPrinting: where the page goes
 };
 
 class QK_API CQKPage : public CQKBase {
@@ -186,6 +195,64 @@ public:
     BOOL IsBasePtrPage() const override { return TRUE; }
     void DumpState(CQKStateDump& dump) const override;
 
+    // ---- drawing and the page window's input ------------------------------------------
+    // The view hands its device contexts (screen, memory bitmap, metafile, printer) as
+    // HDC and its messages as they come; the page draws itself and answers the mouse and
+    // keys. The plain page (notes, matrix, a worksheet until its kind overrides) draws
+    // nothing and handles nothing.
+    // A message of the view's window, offered before the framework sees it; TRUE when the
+    // page handled it, with the message's answer in *result.
+    virtual BOOL WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // A key went down in the view; nonzero when the page used it (else the framework's).
+    virtual int OnKeyDown(UINT key, UINT repeat, UINT flags);
+    // Asked before a paint while `activeFrame` is the active child frame; 0 skips drawing.
+    virtual int OnBeforePaint(HWND activeFrame);
+    // Bracket every use of a DC by the view (reserved: 0); the DC's state is saved by
+    // OnBeginDC and given back by OnEndDC, so the page's settings never outlive the use.
+    virtual void OnBeginDC(HDC dc, int reserved);
+    virtual void OnEndDC(HDC dc, int reserved);
+    // The view's client rectangle (device units); the page places its drawing rectangle
+    // in it by view mode and zoom. FALSE when there is nothing to draw into.
+    virtual BOOL SetDrawRect(const RECT& client);
+    // Where the page draws on screen; FALSE while there is no such rectangle.
+    virtual BOOL GetDrawRect(RECT& rect) const;
+    // The part of the DC that needs drawing (its clip box); drawing may skip the rest.
+    virtual void SetClipBox(HDC dc);
+    // Sets the DC up for the screen (device units, transparent text); FALSE on failure.
+    virtual BOOL PrepareDCForScreenDrawing(HDC dc);
+    // Sets a printer DC up and places the page on the printable area (info.rectDraw) at
+    // the printer's resolution; info.pageRect receives the rectangle to Draw into.
+    virtual BOOL PrepareDCForPrinting(HDC dc, QKPrintInfo& info);
+    // Draws the whole page into `rect` of any DC, walking the page's tree; FALSE when the
+    // page has no drawing (the plain page) or the DC refused.
+    virtual BOOL Draw(HDC dc, const RECT& rect);
+    // What only the screen shows over the page (selection handles of the stored element).
+    virtual void DrawScreenItems(HDC dc);
+    // The topmost element under a point of the view (device units of the last screen
+    // drawing), found in reverse drawing order; null when none.
+    virtual CQKGrElement* FindGrElement(int x, int y);
+    // The view's point of the last context menu or click (client coordinates).
+    void SetCurrentPoint(POINT point) { m_currentPoint = point; }
+    POINT GetCurrentPoint() const { return m_currentPoint; }
+    // The element the user last clicked (the page's selection); null when none. The page
+    // keeps where the element is, not a pointer, so an element deleted since is no
+    // longer answered.
+    virtual CQKGrElement* GetStoredGrElement() const { return nullptr; }
+    virtual void SetStoredGrElement(CQKGrElement* element) {}
+    // Whether this is the project's active page; with bActivate set it becomes the active
+    // one first when it is not.
+    BOOL IsActivePage(int bActivate);
+    // View mode (0 print preview, 1 page, 2 window, 3 draft) and zoom (1 the whole page in
+    // the window); the plain page has one fixed view.
+    virtual int GetViewMode() const { return 1; }
+    virtual void SetViewMode(int mode, int reserved) {}
+    virtual double GetZoom() const { return 1; }
+    virtual void ViewZoomIn() {}
+    virtual void ViewZoomOut() {}
+    virtual void ViewFullPage() {}
+    // The zoom tool (1 in, 0 out) at the current point.
+    virtual void CursorZoom(int zoomIn) {}
+
 protected:
     // The lines every page writes first (name, kind, template, window state).
     void DumpPageHeader(CQKStateDump& dump) const;
@@ -203,6 +270,10 @@ private:
     WORD m_change = 0;
     bool m_hiddenWnd = false;
     bool m_showCropmark = false;
+    RECT m_drawRect = {0, 0, 0, 0};
+    RECT m_clipBox = {0, 0, 0, 0};
+    POINT m_currentPoint = {0, 0};
+    std::vector<int> m_savedDC; // SaveDC levels of OnBeginDC, innermost last
 };
 
 class QK_API CQKWksPage : public CQKPage {
@@ -290,8 +361,8 @@ public:
 
     // The page-level settings (Get/Set pairs over QKGraphPageState).
     const QKGraphPageState& GetPageState() const { return m_pageState; }
-    int GetViewMode() const { return m_pageState.viewMode; }
-    void SetViewMode(int mode, int reserved) { m_pageState.viewMode = mode; }
+    int GetViewMode() const override { return m_pageState.viewMode; }
+    void SetViewMode(int mode, int reserved) override;
     unsigned GetDisplRedraw() const { return m_pageState.displRedraw; }
     void SetDisplRedraw(unsigned percent) { m_pageState.displRedraw = percent; }
     BOOL IsUseSpeedModeForExport() const { return m_pageState.speedModeForExport; }
@@ -350,7 +421,44 @@ public:
 
     void DumpState(CQKStateDump& dump) const override;
 
+    // ---- drawing (the page is 10 x 7.5 inches unless its dimensions say otherwise) -----
+    // Paper, then each layer in page order: background, grids, plots, axes, texts.
+    BOOL Draw(HDC dc, const RECT& rect) override;
+    // Page and print-preview modes fit the page into the client area at the zoom; window
+    // and draft modes fill the client area.
+    BOOL SetDrawRect(const RECT& client) override;
+    BOOL PrepareDCForPrinting(HDC dc, QKPrintInfo& info) override;
+    void DrawScreenItems(HDC dc) override;
+    CQKGrElement* FindGrElement(int x, int y) override;
+    // A left click selects the element under it (the current point); a double click
+    // selects it too and is left to the view, which opens the element's dialog.
+    BOOL WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // Escape drops the selection.
+    int OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    CQKGrElement* GetStoredGrElement() const override;
+    void SetStoredGrElement(CQKGrElement* element) override;
+    double GetZoom() const override { return m_zoom; }
+    // Zooming in and out doubles and halves the zoom (1/8 to 64); the whole page is 1.
+    void ViewZoomIn() override;
+    void ViewZoomOut() override;
+    void ViewFullPage() override;
+    void CursorZoom(int zoomIn) override;
+    // The page's size in inches (its dimension settings converted).
+    void GetPageSizeInches(double& width, double& height) const;
+
 private:
+    // Where a selected element lives: layer index and either an object id (id > 0) or
+    // an axis part (dimension, part); layer -1 when nothing is selected.
+    struct ElementPlace {
+        int layer = -1;
+        int id = 0;
+        int dimension = 0, part = 0;
+    };
+    CQKGrElement* Resolve(const ElementPlace& place) const;
+    ElementPlace m_selected;
+    double m_zoom = 1;
+    RECT m_lastDrawn = {0, 0, 0, 0}; // the rectangle of the last screen drawing
+    POINT m_zoomCentre = {0, 0};
     std::vector<std::unique_ptr<CQKGraphicLayer>> m_graphicLayers;
     int m_activeLayer = 0;
     QKGraphPageState m_pageState;

@@ -1002,6 +1002,11 @@ public:
 
     // The committed record of a type's dimension.
     const QKAxisRecord& GetAxisRecord(int axisType) const;
+    // One drawn part of a dimension's committed record (dimension 0 X, 1 Y, 2 Z; part 0
+    // and 1 the first and second side's axis, 2 and 3 their tick labels, 4 the major and
+    // 5 the minor grid); null out of range. FindAxisPart answers where an element is.
+    CQKGrElement* GetAxisPart(int dimension, int part) const;
+    BOOL FindAxisPart(const CQKGrElement* element, int& dimension, int& part) const;
     // Commits the working copies; DiscardTemporary drops them.
     void UpdateFromTemporary();
     void DiscardTemporary();
