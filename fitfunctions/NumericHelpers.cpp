@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 
+#include "QxExp.h"
 #include "qxdefs.h"
 
 namespace curvelib {
@@ -22,13 +23,13 @@ double SafeExp(double x)
         errno = EDOM;
         return x;
     }
-    // Above ln(DBL_MAX) the result overflows; below it, down to -300, the run-time exp is
-    // exact to an ulp and has nothing to report, so the error number is not touched.
+    // Above ln(DBL_MAX) the result overflows; below it, down to -300, exp is exact to an
+    // ulp and has nothing to report, so the error number is not touched.
     if (x > kLnMaxDouble) {
         errno = ERANGE;
         return HUGE_VAL;
     }
-    double r = std::exp(x);
+    double r = qxExp(x);
     if (std::isinf(r))
         errno = ERANGE;
     return r;

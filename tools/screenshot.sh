@@ -23,11 +23,17 @@ shift 2
 [ -f "$prog" ] || [ ! -f "$build/bin/$prog" ] || prog=$build/bin/$prog
 
 "$here/setup.sh" packages
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 "${geometry}x24" -nolisten tcp >/dev/null 2>&1 &
+# Xvfb chooses a free display number and writes it to the descriptor.
+numberfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-sleep 1
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$numberfile"' EXIT
+for _ in $(seq 200); do
+    [ -s "$numberfile" ] && break
+    sleep 0.05
+done
+[ -s "$numberfile" ] || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
+display=:$(head -n 1 "$numberfile")
 export DISPLAY=$display
 "$here/setup.sh" prefix "$build" x11
 export WINEPREFIX=$build/wineprefix-x11 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -9,7 +9,7 @@
 set -euo pipefail
 
 PACKAGES=(wine wine64 fonts-wine fonts-liberation libodbc2 g++-mingw-w64-x86-64-posix
-          unixodbc odbcinst libsqliteodbc sqlite3 xvfb imagemagick
+          unixodbc odbcinst libsqliteodbc sqlite3 xvfb xdotool imagemagick
           cmake ninja-build ccache googletest)
 
 as_root() {

@@ -4,6 +4,7 @@
 
      FitGsl gauss ITERATIONS
      FitGsl nist FILE.dat PROBLEM START ITERATIONS
+     FitGsl data FILE          (writes the Gaussian's x and y as raw doubles)
 
    The Gaussian gets its analytic Jacobian, as the function library's Gauss gives the
    fitter; the NIST models get GSL's forward-difference Jacobian, as user-defined functions
@@ -149,6 +150,18 @@ static int ReadNist(const char* path, int start, double* b, int* nParams, double
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && strcmp(argv[1], "data") == 0) {
+        /* The Gaussian's data as raw doubles, x then y, for the scipy reference. */
+        static double x[FIT_BENCH_POINTS], y[FIT_BENCH_POINTS];
+        FitBenchData(FIT_BENCH_POINTS, x, y);
+        FILE* f = fopen(argv[2], "wb");
+        if (!f || fwrite(x, sizeof x, 1, f) != 1 || fwrite(y, sizeof y, 1, f) != 1) {
+            fprintf(stderr, "FitGsl: cannot write %s\n", argv[2]);
+            return 1;
+        }
+        fclose(f);
+        return 0;
+    }
     if (argc == 3 && strcmp(argv[1], "gauss") == 0) {
         static double x[FIT_BENCH_POINTS], y[FIT_BENCH_POINTS];
         FitBenchData(FIT_BENCH_POINTS, x, y);
@@ -176,6 +189,6 @@ int main(int argc, char** argv)
         fprintf(stderr, "FitGsl: no problem %s in %s\n", argv[3], argv[2]);
         return 1;
     }
-    fprintf(stderr, "usage: FitGsl gauss ITERATIONS | FitGsl nist FILE.dat PROBLEM START ITERATIONS\n");
+    fprintf(stderr, "usage: FitGsl gauss ITERATIONS | FitGsl nist FILE.dat PROBLEM START ITERATIONS | FitGsl data FILE\n");
     return 2;
 }

@@ -8,6 +8,7 @@
 #include <limits.h>
 #include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "FitMemory.h"
@@ -95,10 +96,15 @@ bool RowInRange(FittingSession* s, int row, int d)
 }
 
 // Forward differences for the varying parameters of one fit set at the current row.
-int NumericDerivatives(FittingSession* s, int fitSet)
+// `known`, when given, holds the fitted values at the current parameters, from the pass
+// that last evaluated them; the model is then not evaluated there again.
+int NumericDerivatives(FittingSession* s, int fitSet, const double* known = nullptr)
 {
     const FitSetInfo& set = s->fitSets[fitSet];
-    if (EvaluateModel(s, FITMODE_VALUE, fitSet)) {
+    if (known) {
+        for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+            s->dep[d].fitted = *known++;
+    } else if (EvaluateModel(s, FITMODE_VALUE, fitSet)) {
         s->status = 1;
         return 1;
     }
@@ -153,12 +159,19 @@ int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivat
     const double diff = y - f;
     if (!(fabs(diff) <= kValueLimit) || !(fabs(diff * w) <= kValueLimit))
         return FIT_ERR_GENERAL;
-    if (withDerivatives)
-        for (int j = 1; j <= s->nVary; ++j) {
-            const double g = fabs(s->derivatives[d][s->varyMap[j]]);
-            if (!(g <= kValueLimit) || !(g * w <= kValueLimit) || !(g * (g * w) <= kProductLimit))
+    // The row's derivatives of the varying parameters, gathered once (1-based).
+    double g[MAX_PARAMS + 1];
+    const int nVary = s->nVary;
+    if (withDerivatives) {
+        const double* row = s->derivatives[d];
+        const int* map = s->varyMap;
+        for (int j = 1; j <= nVary; ++j) {
+            g[j] = row[map[j]];
+            const double a = fabs(g[j]);
+            if (!(a <= kValueLimit) || !(a * w <= kValueLimit) || !(a * (a * w) <= kProductLimit))
                 return FIT_ERR_GENERAL;
         }
+    }
     const double ssr = s->ssr + diff * (diff * w);
     if (!(ssr <= kProductLimit))
         return FIT_ERR_GENERAL;
@@ -177,10 +190,11 @@ int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivat
     sums.Sy += w * y;
     sums.Syy = syy;
     if (withDerivatives)
-        for (int j = 1; j <= s->nVary; ++j) {
-            const double t = s->derivatives[d][s->varyMap[j]] * w;
+        for (int j = 1; j <= nVary; ++j) {
+            const double t = g[j] * w;
+            double* alpha = s->alpha[j];
             for (int k = 1; k <= j; ++k)
-                s->alpha[j][k] += t * s->derivatives[d][s->varyMap[k]];
+                alpha[k] += t * g[k];
             s->beta[j] += diff * t;
         }
     ++s->nPoints;
@@ -215,11 +229,61 @@ void WriteLiveRow(FittingSession* s, int fitSet, int row, bool usable, bool peak
     }
 }
 
+int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums);
+
+// The row's values from the run's cache when they are there, else from the host (kept in
+// the cache when it has one).
+int ReadRow(FittingSession* s, int fitSet, int row, size_t index)
+{
+    if (!s->rowCache || index >= s->rowCacheRows)
+        return ReadFitSetRow(s, fitSet, row);
+    const FitSetInfo& set = s->fitSets[fitSet];
+    const int first = FirstIndepOfSet(s, fitSet), nIndep = IndepPerSet(s);
+    double* slot = s->rowCache + index * s->rowCacheWidth;
+    if (index < s->rowCacheFilled) {
+        double* v = slot + 1;
+        for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+            s->dep[d].y = *v++;
+        for (int i = first; i < first + nIndep; ++i)
+            s->indep[i].value = *v++;
+        return static_cast<int>(slot[0]);
+    }
+    const int code = ReadFitSetRow(s, fitSet, row);
+    double* v = slot + 1;
+    for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+        *v++ = s->dep[d].y;
+    for (int i = first; i < first + nIndep; ++i)
+        *v++ = s->indep[i].value;
+    slot[0] = code;
+    s->rowCacheFilled = index + 1;
+    return code;
+}
+
 int AccumulateChiSquare(FittingSession* s, bool withDerivatives, Sums& sums)
+{
+    BeginModelPass(s);
+    const int code = AccumulateRows(s, withDerivatives, sums);
+    EndModelPass(s);
+    return code;
+}
+
+int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
 {
     const bool live = withDerivatives || s->chiSquareOnly;
     bool relativeLost = false;
+    size_t index = 0;
     ResetDenominators(s);
+    // A pass of values keeps them for the derivatives at the same parameters (the next
+    // round's after an accepted step): each row's success and fitted values.
+    const size_t nParamBytes = (s->nParams + 1) * sizeof(double);
+    double* fitted = s->fittedCache;
+    const bool keep = fitted && !withDerivatives;
+    const bool reuse = fitted && withDerivatives && s->fittedValid &&
+                       memcmp(s->fittedParams, s->value, nParamBytes) == 0;
+    if (keep) {
+        memcpy(s->fittedParams, s->value, nParamBytes);
+        s->fittedValid = 0;
+    }
     for (int f = 1; f <= s->nFitSets; ++f) {
         const FitSetInfo& set = s->fitSets[f];
         const int step = set.step > 0 ? set.step : 1;
@@ -227,18 +291,24 @@ int AccumulateChiSquare(FittingSession* s, bool withDerivatives, Sums& sums)
             if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
                 return FIT_ERR_STOPPED;
             s->currentRow = row;
-            const int rowCode = ReadFitSetRow(s, f, row);
+            const int rowCode = ReadRow(s, f, row, index++);
             if (rowCode >= 2) {
                 if (live)
                     WriteLiveRow(s, f, row, false);
                 continue;
             }
             const bool analytic = withDerivatives && s->current->derivativeFlag;
+            double* slot = fitted && index - 1 < s->rowCacheRows ? fitted + (index - 1) * s->fittedWidth : nullptr;
             int failed;
             if (withDerivatives && !analytic)
-                failed = NumericDerivatives(s, f);
+                failed = NumericDerivatives(s, f, reuse && slot && slot[0] != 0 ? slot + 1 : nullptr);
             else
                 failed = EvaluateModel(s, analytic ? FITMODE_DERIVATIVES : FITMODE_VALUE, f);
+            if (keep && slot) {
+                slot[0] = !failed;
+                for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+                    slot[1 + d - set.firstDependent] = s->dep[d].fitted;
+            }
             if (live)
                 WriteLiveRow(s, f, row, !failed, !withDerivatives || analytic);
             if (failed || rowCode == 1)
@@ -259,6 +329,8 @@ int AccumulateChiSquare(FittingSession* s, bool withDerivatives, Sums& sums)
             }
         }
     }
+    if (keep)
+        s->fittedValid = 1;
     return 0;
 }
 
@@ -816,6 +888,8 @@ int ComputeErrors(FittingSession* s)
             s->halfWidth[s->varyMap[j]] = MISSING_VALUE;
         return 0;
     }
+    // One quantile serves every parameter; it is worked out only when one needs it.
+    bool quantileKnown = false;
     for (int j = 1; j <= s->nVary; ++j) {
         const int k = s->varyMap[j];
         const double cov = s->work[j][j];
@@ -824,7 +898,9 @@ int ComputeErrors(FittingSession* s)
             const double variance = (!ErrorsWithChiSq && IsWeighted(s, k)) ? cov : c;
             s->error[k] = sqrt(variance);
             if (!IsMissingValue(factor)) {
-                s->lastQuantile = FitStudentQuantile((1 + s->confidence) / 2, s->nPoints - s->nVary);
+                if (!quantileKnown)
+                    s->lastQuantile = FitStudentQuantile((1 + s->confidence) / 2, s->nPoints - s->nVary);
+                quantileKnown = true;
                 s->halfWidth[k] = s->lastQuantile * s->error[k];
             } else {
                 s->halfWidth[k] = MISSING_VALUE;
@@ -1066,7 +1142,83 @@ bool DatasetsUsable(FittingSession* s)
 
 }  // namespace
 
+void FreeRowCache(FittingSession* s)
+{
+    free(s->rowCache);
+    free(s->fittedCache);
+    free(s->fittedParams);
+    s->rowCache = s->fittedCache = s->fittedParams = nullptr;
+    s->rowCacheRows = s->rowCacheFilled = 0;
+    s->fittedValid = 0;
+}
+
+// A cache of the run's rows, when nothing but the engine can change them during the run:
+// a library function called with its arguments, or an Expression, and no curve the run
+// writes that is one of its inputs. Without memory for it the rows are read each pass.
+static void StartRowCache(FittingSession* s)
+{
+    FreeRowCache(s);
+    const FunctionDef* def = s->current;
+    const bool library = def->functionType == KW_BUILTIN || def->functionType == KW_EXTERNAL_DLL;
+    if ((library && def->byOrdinal) || (!library && def->functionForm != KW_EXPRESSION))
+        return;
+    for (int d = 1; d <= s->nDep; ++d) {
+        QFitDataset written[MAX_PEAK_DATASETS + 2];
+        int n = 0;
+        written[n++] = s->dep[d].liveDataset;
+        for (int j = 1; j <= MAX_PEAK_DATASETS; ++j)
+            written[n++] = s->peakDatasets[j];
+        for (int k = 0; k < n; ++k) {
+            if (!written[k])
+                continue;
+            for (int e = 1; e <= s->nDep; ++e)
+                if (written[k] == s->dep[e].dataset)
+                    return;
+            for (int i = 1; i <= s->nIndep; ++i)
+                if (written[k] == s->indep[i].dataset)
+                    return;
+        }
+    }
+    size_t rows = 0;
+    int width = 0;
+    for (int f = 1; f <= s->nFitSets; ++f) {
+        const FitSetInfo& set = s->fitSets[f];
+        const int step = set.step > 0 ? set.step : 1;
+        if (set.endRow > set.firstRow)
+            rows += (set.endRow - set.firstRow + step - 1) / step;
+        width = width > set.lastDependent - set.firstDependent + 1 ? width : set.lastDependent - set.firstDependent + 1;
+    }
+    width += 1 + IndepPerSet(s);
+    if (rows == 0 || rows > SIZE_MAX / sizeof(double) / width)
+        return;
+    s->rowCache = static_cast<double*>(malloc(rows * width * sizeof(double)));
+    if (!s->rowCache)
+        return;
+    s->rowCacheRows = rows;
+    s->rowCacheWidth = width;
+    // Fitted values are kept for numeric derivatives only.
+    if (def->derivativeFlag)
+        return;
+    s->fittedWidth = 1 + width - 1 - IndepPerSet(s);
+    s->fittedCache = static_cast<double*>(malloc(rows * s->fittedWidth * sizeof(double)));
+    s->fittedParams = static_cast<double*>(malloc((s->nParams + 1) * sizeof(double)));
+    if (!s->fittedCache || !s->fittedParams) {
+        free(s->fittedCache);
+        free(s->fittedParams);
+        s->fittedCache = s->fittedParams = nullptr;
+    }
+}
+
+static int RunIterationsOnce(FittingSession* s, int kind, int countIsText, INT_PTR count, double* result);
+
 int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, double* result)
+{
+    const int code = RunIterationsOnce(s, kind, countIsText, count, result);
+    FreeRowCache(s);
+    return code;
+}
+
+static int RunIterationsOnce(FittingSession* s, int kind, int countIsText, INT_PTR count, double* result)
 {
     s->nIter = 0;
     s->trials = 0;
@@ -1097,6 +1249,7 @@ int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, d
 
     if (kind == 0 || (kind == 3 && !countIsText))
         PrepareLiveCurves(s);
+    StartRowCache(s);
     if (kind >= 0 && kind <= 2) {
         if (n > 0) {
             char text[32];
@@ -1132,6 +1285,7 @@ int RunIterations(FittingSession* s, int kind, int countIsText, INT_PTR count, d
         s->resultsChanged = 1;
     if ((code == 0 || code == FIT_WARN_DEPENDENCY) && (kind == 0 || (kind == 3 && !countIsText)))
         FinishLiveCurves(s);
+    FreeRowCache(s);
     if ((code == 0 || code == FIT_WARN_DEPENDENCY) && kind != -1)
         CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("EndIterate"), 0);
     for (int i = 1; i <= MAX_PEAK_DATASETS; ++i)

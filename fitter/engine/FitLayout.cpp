@@ -271,6 +271,7 @@ int BaseParam(const FunctionDef* def, int k)
 static void NameParams(FittingSession* s)
 {
     const FunctionDef* def = s->current;
+    s->prepared = 0;
     const int unit = DuplicateUnitSize(def), slots = ParamsPerSet(s);
     for (int k = 1; k <= s->nParams; ++k) {
         if (k > slots) {
@@ -336,6 +337,7 @@ static void StartIndepRow(FittingSession* s, int i, int perSet)
 {
     IndepVarInfo& v = s->indep[i];
     v = IndepVarInfo();
+    s->prepared = 0;
     const int inSet = (i - 1) % perSet + 1;
     if (!ListEntry(s->current->independentNames, inSet, v.name, sizeof v.name))
         snprintf(v.name, sizeof v.name, perSet == 1 ? "x" : "x%d", inSet);
@@ -427,6 +429,7 @@ int SelectFunction(FittingSession* s, FunctionDef* def)
 {
     FinishFit(s, 0);
     s->current = def;
+    s->prepared = 0;
     FreeParamTable(s);
     if (!def)
         return 0;

@@ -1,6 +1,7 @@
 // Model values at one data row: reading the row through the host, calling the library
 // function or having the host evaluate a user-defined formula.
 #include <ctype.h>
+#include <limits.h>
 #include <math.h>
 #include <stdio.h>
 #include <string.h>
@@ -69,56 +70,229 @@ static INT_PTR SetVariable(FittingSession* s, const char* name, double value, do
     return CallHost(s, HOST_SET_VARIABLE, reinterpret_cast<INT_PTR>(name), reinterpret_cast<INT_PTR>(&r));
 }
 
+static bool SameBits(double a, double b)
+{
+    return memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Sets a model variable through its slot when the host gave one, and not at all when this
+// chi-square pass already set it to the same value (see FittingSession::modelPass).
+static inline INT_PTR SetModelVariable(FittingSession* s, int slot, double* last, int* lastPass,
+                                       const char* name, double value, double kind, double index)
+{
+    if (!slot)
+        return SetVariable(s, name, value, kind, index);
+    if (s->modelPass && *lastPass == s->modelPass && SameBits(*last, value))
+        return 0;
+    QFitVariableRecord r = {value, kind, index};
+    if (CallHost(s, HOST_SET_VARIABLE_SLOT, slot, reinterpret_cast<INT_PTR>(&r)) != 0)
+        return SetVariable(s, name, value, kind, index);
+    *last = value;
+    *lastPass = s->modelPass;
+    return 0;
+}
+
+void BeginModelPass(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    // Only an Expression's evaluation leaves the variables as they were set.
+    s->modelPass = def && def->functionForm == KW_EXPRESSION && def->functionType != KW_BUILTIN &&
+                           def->functionType != KW_EXTERNAL_DLL
+                       ? ++s->passCounter
+                       : 0;
+    if (s->passCounter == INT_MAX)
+        s->passCounter = 0;
+}
+
+void EndModelPass(FittingSession* s)
+{
+    s->modelPass = 0;
+}
+
 static INT_PTR EvalRecord(FittingSession* s, const char* text, double* out)
 {
     QFitTextRecord r = {text, 0};
     return CallHost(s, HOST_EVAL_RECORD, reinterpret_cast<INT_PTR>(&r), reinterpret_cast<INT_PTR>(out));
 }
 
+// A formula the host evaluates many times: prepared once when the host can, else by text.
+static int PrepareFormula(FittingSession* s, const char* text)
+{
+    int handle = 0;
+    if (CallHost(s, HOST_PREPARE_FORMULA, reinterpret_cast<INT_PTR>(text), reinterpret_cast<INT_PTR>(&handle)) != 0)
+        return 0;
+    return handle;
+}
+
+static INT_PTR EvalPrepared(FittingSession* s, int handle, const char* text, double* out)
+{
+    if (handle)
+        return CallHost(s, HOST_EVAL_PREPARED, handle, reinterpret_cast<INT_PTR>(out));
+    return EvalRecord(s, text, out);
+}
+
+static int VariableSlot(FittingSession* s, const char* name)
+{
+    int slot = 0;
+    if (CallHost(s, HOST_VARIABLE_SLOT, reinterpret_cast<INT_PTR>(name), reinterpret_cast<INT_PTR>(&slot)) != 0)
+        return 0;
+    return slot;
+}
+
+// The host's rewriting of a formula into the session's formula buffer; a host that does
+// not rewrite leaves the formula as it is.
+static void Translate(FittingSession* s, const char* formula)
+{
+    snprintf(s->formulaText, sizeof s->formulaText, "%s", formula);
+    char translated[QFIT_FORMULA_CAPACITY] = "";
+    if (CallHost(s, HOST_TRANSLATE_FORMULA, reinterpret_cast<INT_PTR>(translated), reinterpret_cast<INT_PTR>(formula)) ==
+            0 &&
+        translated[0]) {
+        translated[sizeof translated - 1] = 0;
+        snprintf(s->formulaText, sizeof s->formulaText, "%s", translated);
+    }
+}
+
+int ParseEquations(FittingSession* s, const char* text)
+{
+    // Runs of line ends, ";" and "," become one ";" (a comma inside parentheses separates
+    // arguments, not equations), other blanks go, and the text is upper-cased.
+    char buffer[QFIT_FORMULA_CAPACITY];
+    size_t n = 0;
+    int depth = 0;
+    bool separator = false;
+    for (const char* p = text; *p; ++p) {
+        const char c = *p;
+        if (c == '(')
+            ++depth;
+        else if (c == ')' && depth > 0)
+            --depth;
+        if (c == '\r' || c == '\n' || c == ';' || (c == ',' && depth == 0)) {
+            separator = n > 0;
+            continue;
+        }
+        if (isspace(static_cast<unsigned char>(c)))
+            continue;
+        if (n + 3 >= sizeof buffer)
+            return -1;
+        if (separator)
+            buffer[n++] = ';';
+        separator = false;
+        buffer[n++] = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    }
+    buffer[n++] = ';';
+    buffer[n] = 0;
+    Translate(s, buffer);
+    // Split at "=" and ";": the names into their slots, each right-hand text ended in place.
+    int count = 0;
+    for (char* p = s->formulaText; *p;) {
+        char* end = p + strcspn(p, ";");
+        char* eq = static_cast<char*>(memchr(p, '=', end - p));
+        const bool last = *end == 0;
+        *end = 0;
+        if (eq) {
+            if (count == MAX_EQUATIONS || eq - p >= PARAM_NAME_CHARS || eq == p)
+                return -1;
+            ++count;
+            snprintf(s->equationNames[count], PARAM_NAME_CHARS, "%.*s", static_cast<int>(eq - p), p);
+            s->equationStart[count] = static_cast<int>(eq + 1 - s->formulaText);
+            CallHost(s, HOST_SET_VARIABLE, reinterpret_cast<INT_PTR>(s->equationNames[count]), 0);
+        }
+        p = last ? end : end + 1;
+    }
+    s->nEquations = count;
+    return count;
+}
+
+static int Prepare(FittingSession* s);
+
+// The current user-defined function made ready for evaluation, once for each set-up and
+// formula text; 0 when done.
+int PrepareUserFormula(FittingSession* s)
+{
+    // Within a chi-square pass the formula cannot change: it is compared once per pass.
+    if (s->prepared && s->modelPass && s->preparedPass == s->modelPass)
+        return 0;
+    if (s->prepared && strcmp(s->preparedFor, s->current->formula) == 0) {
+        s->preparedPass = s->modelPass;
+        return 0;
+    }
+    return Prepare(s);
+}
+
+// Kept apart from the check above, which runs for every evaluation: its buffers would
+// make every call pay for a large stack frame.
+static int Prepare(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    s->prepared = 0;
+    s->formulaHandle = 0;
+    s->nEquations = 0;
+    if (def->functionForm == KW_EXPRESSION) {
+        char upper[QFIT_FORMULA_CAPACITY];
+        snprintf(upper, sizeof upper, "%s", def->formula);
+        for (char* c = upper; *c; ++c)
+            *c = static_cast<char>(toupper(static_cast<unsigned char>(*c)));
+        Translate(s, upper);
+        s->formulaHandle = PrepareFormula(s, s->formulaText);
+    } else if (def->functionForm != KW_Y_SCRIPT) {
+        if (ParseEquations(s, def->formula) < 0)
+            return 1;
+        for (int k = 1; k <= s->nEquations; ++k) {
+            s->equationHandle[k] = PrepareFormula(s, s->formulaText + s->equationStart[k]);
+            s->equationSlot[k] = VariableSlot(s, s->equationNames[k]);
+        }
+    }
+    for (int i = 1; i <= s->nIndep; ++i) {
+        s->indep[i].slot = VariableSlot(s, s->indep[i].name);
+        s->indep[i].lastPass = 0;
+    }
+    for (int j = 1; j <= ParamsPerSet(s) && j <= MAX_PARAMS; ++j) {
+        s->paramSlot[j] = VariableSlot(s, s->names[j]);
+        s->paramPass[j] = 0;
+    }
+    for (int d = 1; d <= s->nDep; ++d) {
+        char name[PARAM_NAME_CHARS];
+        DependentName(s, d, name, sizeof name);
+        s->dep[d].readHandle = def->functionForm == KW_EXPRESSION ? 0 : PrepareFormula(s, name);
+    }
+    snprintf(s->preparedFor, sizeof s->preparedFor, "%s", def->formula);
+    s->prepared = 1;
+    s->preparedPass = s->modelPass;
+    return 0;
+}
+
 static int EvaluateUserDefined(FittingSession* s, int modeFlags, int fitSet)
 {
     FunctionDef* def = s->current;
     const FitSetInfo& set = s->fitSets[fitSet];
+    if (PrepareUserFormula(s))
+        return 1;
     INT_PTR answers = 0;
     const int first = FirstIndepOfSet(s, fitSet);
-    for (int i = first; i < first + IndepPerSet(s); ++i)
-        answers |= SetVariable(s, s->indep[i].name, s->indep[i].value, 1.0, 0.0);
+    for (int i = first; i < first + IndepPerSet(s); ++i) {
+        IndepVarInfo& v = s->indep[i];
+        answers |= SetModelVariable(s, v.slot, &v.lastSet, &v.lastPass, v.name, v.value, 1.0, 0.0);
+    }
     // The host knows the parameters only as script variables: the formula's names (those
     // of the first fit set) get the values the engine is trying now for this set.
     const int slots = ParamsPerSet(s);
     for (int j = 1; j <= slots; ++j)
-        answers |= SetVariable(s, s->names[j], s->value[ParamOfSlot(s, fitSet, j)], 4.0, j);
+        answers |= SetModelVariable(s, s->paramSlot[j], &s->paramSet[j], &s->paramPass[j], s->names[j],
+                                    s->value[ParamOfSlot(s, fitSet, j)], 4.0, j);
 
     if (def->functionForm == KW_EXPRESSION) {
-        char text[QFIT_FORMULA_CAPACITY];
-        snprintf(text, sizeof text, "%s", def->formula);
-        for (char* c = text; *c; ++c)
-            *c = static_cast<char>(toupper(static_cast<unsigned char>(*c)));
-        answers |= EvalRecord(s, text, &s->dep[set.firstDependent].fitted);
+        answers |= EvalPrepared(s, s->formulaHandle, s->formulaText, &s->dep[set.firstDependent].fitted);
     } else if (def->functionForm == KW_Y_SCRIPT) {
         answers |= CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(def->formula), 0);
     } else {
-        // Equations: one "name = expression" per line or ";"; each result becomes a script
-        // variable the later equations can use.
-        const char* p = def->formula;
-        while (*p) {
-            const char* end = p + strcspn(p, ";\r\n");
-            const char* eq = static_cast<const char*>(memchr(p, '=', end - p));
-            if (eq) {
-                char name[PARAM_NAME_CHARS + 8], expression[QFIT_FORMULA_CAPACITY];
-                const char* a = p;
-                while (a < eq && isspace(static_cast<unsigned char>(*a)))
-                    ++a;
-                const char* b = eq;
-                while (b > a && isspace(static_cast<unsigned char>(b[-1])))
-                    --b;
-                snprintf(name, sizeof name, "%.*s", static_cast<int>(b - a), a);
-                snprintf(expression, sizeof expression, "%.*s", static_cast<int>(end - eq - 1), eq + 1);
-                double v = MISSING_VALUE;
-                answers |= EvalRecord(s, expression, &v);
-                answers |= SetVariable(s, name, v, 1.0, 0.0);
-            }
-            p = *end ? end + 1 : end;
+        // Equations: each result becomes a script variable the later equations can use.
+        for (int k = 1; k <= s->nEquations; ++k) {
+            double v = MISSING_VALUE;
+            answers |= EvalPrepared(s, s->equationHandle[k], s->formulaText + s->equationStart[k], &v);
+            int unused = 0;
+            double last = 0;
+            answers |= SetModelVariable(s, s->equationSlot[k], &last, &unused, s->equationNames[k], v, 1.0, 0.0);
         }
     }
     if (def->functionForm != KW_EXPRESSION) {
@@ -126,7 +300,7 @@ static int EvaluateUserDefined(FittingSession* s, int modeFlags, int fitSet)
             char name[PARAM_NAME_CHARS];
             DependentName(s, d, name, sizeof name);
             double v = MISSING_VALUE;
-            answers |= CallHost(s, HOST_EVAL_NUMBER, reinterpret_cast<INT_PTR>(name), reinterpret_cast<INT_PTR>(&v));
+            answers |= EvalPrepared(s, s->dep[d].readHandle, name, &v);
             s->dep[d].fitted = v;
         }
     }
@@ -135,11 +309,14 @@ static int EvaluateUserDefined(FittingSession* s, int modeFlags, int fitSet)
             char depName[PARAM_NAME_CHARS];
             DependentName(s, d, depName, sizeof depName);
             for (int j = 1; j <= slots; ++j) {
+                // A replica's parameter ("A_2" of fit set 2) is derived as its base name.
+                const int k = ParamOfSlot(s, fitSet, j);
+                const int base = static_cast<int>(strcspn(s->names[k], "_"));
                 char name[2 * PARAM_NAME_CHARS + 2];
-                snprintf(name, sizeof name, "%s'%s", depName, s->names[j]);
+                snprintf(name, sizeof name, "%s'%.*s", depName, base, s->names[k]);
                 double v = 0;
                 answers |= CallHost(s, HOST_EVAL_NUMBER, reinterpret_cast<INT_PTR>(name), reinterpret_cast<INT_PTR>(&v));
-                s->derivatives[d][ParamOfSlot(s, fitSet, j)] = v;
+                s->derivatives[d][k] = v;
             }
         }
     }

@@ -52,6 +52,7 @@ enum : int {
     MAX_PARAMS = 200,
     PARAM_TEXT_CHARS = 33,
     PAGE_SELECT = 904,
+    MAX_EQUATIONS = 20,
 };
 
 // The nine per-function options of section CONTROLS, in file order. A value is a keyword id;
@@ -143,6 +144,7 @@ struct DepVarInfo {
     double xBegin, xEnd;   // X range of its result curve
     int xVariable;         // index of its X-providing independent variable in its list
     char weightName[PARAM_NAME_CHARS];  // script variable naming its weight dataset
+    int readHandle;        // the host's prepared reading of its script variable, or 0
     // Result datasets. A curve the engine made itself (it did not exist before) is the only
     // kind it ever deletes again.
     QFitDataset fitCurve, lowerConf, upperConf, lowerPred, upperPred, residue;
@@ -157,6 +159,9 @@ struct IndepVarInfo {
     int first, end;
     double xFrom, xTo;
     int useXRange;
+    int slot;         // the host's slot of its script variable, or 0
+    double lastSet;   // the value last set through the slot, in chi-square pass lastPass
+    int lastPass;
 };
 
 struct FitSetInfo {
@@ -325,6 +330,44 @@ struct FittingSession {
     int16_t optCurves, optSpacing, optPeaksAfter, optPeaksDuring, optPeaksBaseline,
         optPasteToPlot, optPasteToLog, optResidue, optKeepParams, optSimulateCurrent;
     int16_t enableToolbar, basicFitter;
+    // 21. The current user-defined function as prepared for evaluation, once for each
+    // function set-up and formula text (preparedFor): the host's translation of the formula
+    // (Expression) or of the equations, split into left-hand names and right-hand texts
+    // (Equations), the host's handles of the formulas it compiled, and its slots of the
+    // variables the model sets; 0 where the host has none (names and texts are used then).
+    int prepared;
+    int preparedPass;  // the chi-square pass that last found the preparation current
+    char preparedFor[FDF_BODY_CHARS];
+    char formulaText[QFIT_FORMULA_CAPACITY];
+    int formulaHandle;
+    int nEquations;
+    char equationNames[MAX_EQUATIONS + 1][PARAM_NAME_CHARS];
+    int equationStart[MAX_EQUATIONS + 1];  // offsets of the right-hand texts in formulaText
+    int equationHandle[MAX_EQUATIONS + 1];
+    int equationSlot[MAX_EQUATIONS + 1];
+    int paramSlot[MAX_PARAMS + 1];     // of the names of fit set 1, which the formula uses
+    double paramSet[MAX_PARAMS + 1];   // the value last set through each slot, in pass paramPass
+    int paramPass[MAX_PARAMS + 1];
+    // Within one chi-square pass of an Expression function nothing but the engine sets the
+    // model's variables, so a variable whose value did not change is not set again. The
+    // number of the pass under way, 0 outside passes.
+    int modelPass;
+    int passCounter;
+    // The rows of one run of iterations, read once. Within a run of a library function or
+    // an Expression nothing but the engine reaches the host's data, so the first pass keeps
+    // each row's code, observed values and independent values (rowCacheWidth doubles a row,
+    // in the order the passes visit the rows) and the later passes take them from here.
+    double* rowCache;
+    size_t rowCacheRows;    // rows the cache has room for
+    size_t rowCacheFilled;  // rows read into it so far
+    int rowCacheWidth;
+    // With numeric derivatives, the last pass of values of the run keeps each row's success
+    // and fitted values (fittedWidth doubles a row) at its parameters (fittedParams, 1-based);
+    // a pass of derivatives at the same parameters starts from them.
+    double* fittedCache;
+    double* fittedParams;
+    int fittedWidth;
+    int fittedValid;
     // 26.
     FitSetInfo fitSets[MAX_FIT_SETS + 1];
     // 27. flags
@@ -432,6 +475,16 @@ std::string DatasetName(FittingSession* s, QFitDataset dataset);
 // Model evaluation.
 int ReadFitSetRow(FittingSession* s, int fitSet, int row);
 int EvaluateModel(FittingSession* s, int modeFlags, int fitSet);
+// A chi-square pass over the data: the model's variables are set only when they change.
+void BeginModelPass(FittingSession* s);
+void EndModelPass(FittingSession* s);
+// The current user-defined function's formula made ready for evaluation (the host's
+// translation, the equations split, the host's prepared formulas and variable slots);
+// done once for each set-up and formula text. 0 when done.
+int PrepareUserFormula(FittingSession* s);
+// Equations form: the text normalised, translated by the host into the session's formula
+// buffer and split; the number of equations, or -1 when they do not fit the buffers.
+int ParseEquations(FittingSession* s, const char* text);
 int EvaluateAt(FittingSession* s, const double* values, double* out);
 // Name of dependent variable d: its entry in the definition's list, else "y" or "y<d>".
 void DependentName(FittingSession* s, int d, char* out, size_t capacity);

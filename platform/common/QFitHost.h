@@ -79,10 +79,17 @@ enum HostRequest : UINT {
     HOST_REQ_1033 = 0x1033,            // fitter window
     HOST_REQ_1034 = 0x1034,            // fitter window
     HOST_REQ_103B = 0x103B,            // fitter window
+    // A model evaluated for every data point: its formula is prepared once and evaluated
+    // by handle, its variables are set by slot. A host that answers nonzero to these has
+    // them not, and the engine uses HOST_EVAL_RECORD and HOST_SET_VARIABLE instead.
+    HOST_PREPARE_FORMULA = 0x1040,     // (formula, int* handle): 0 and the formula's handle
+    HOST_EVAL_PREPARED = 0x1041,       // (handle, double*): as HOST_EVAL_NUMBER
+    HOST_VARIABLE_SLOT = 0x1042,       // (name, int* slot): 0 and the variable's slot
+    HOST_SET_VARIABLE_SLOT = 0x1043,   // (slot, QFitVariableRecord*): as HOST_SET_VARIABLE
     // (text, 0): why the script-object call in progress fails, in words. Both protocols
     // take it; when the call then answers failure, the host shows the text with the
     // member's name. The first reason of a call is kept: later ones are its consequences.
-    HOST_FAILURE_REASON = 0x1040,
+    HOST_FAILURE_REASON = 0x1044,
 
     // Datasets
     HOST_FIND_DATASET = 0x3000,        // (name, QFitRowRange* or 0): handle or 0

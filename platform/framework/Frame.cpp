@@ -974,7 +974,11 @@ BOOL CMDIFrameWnd::CreateClient(LPCREATESTRUCT lpcs, CMenu* pWindowMenu)
                     ((DWORD)lpcs->style & (WS_HSCROLL | WS_VSCROLL));
     m_hWndMDIClient = ::CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, dwStyle, 0, 0, 0, 0, m_hWnd,
                                         (HMENU)(UINT_PTR)AFX_IDW_PANE_FIRST, AfxGetInstanceHandle(), &ccs);
-    return m_hWndMDIClient != nullptr;
+    if (m_hWndMDIClient == nullptr)
+        return FALSE;
+    // Left on the frame they would be a second, dead pair along its edge.
+    ModifyStyle(WS_HSCROLL | WS_VSCROLL, 0, SWP_NOREDRAW | SWP_FRAMECHANGED);
+    return TRUE;
 }
 
 LRESULT CMDIFrameWnd::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
@@ -1225,7 +1229,13 @@ int CMDIChildWnd::OnCreate(LPCREATESTRUCT lpcs)
 
 LRESULT CMDIChildWnd::DefWindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
-    return ::DefMDIChildProcA(m_hWnd, nMsg, wParam, lParam);
+    LRESULT lResult = ::DefMDIChildProcA(m_hWnd, nMsg, wParam, lParam);
+    // Windows renames a child's entry in the frame's window list when the child's text
+    // changes; Wine's MDI keeps the text the child had when it was listed (empty, as the
+    // framework names a child after creating it), so the list is built again.
+    if (nMsg == WM_SETTEXT && ::GetParent(m_hWnd) != nullptr)
+        ::SendMessageA(::GetParent(m_hWnd), WM_MDIREFRESHMENU, 0, 0);
+    return lResult;
 }
 
 BOOL CMDIChildWnd::DestroyWindow()

@@ -239,6 +239,34 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
             *reinterpret_cast<double*>(b) = v;
         return 0;
     }
+    case HOST_PREPARE_FORMULA: {
+        int handle = a ? script.PrepareExpression(Text(a)) : 0;
+        if (b)
+            *reinterpret_cast<int*>(b) = handle;
+        return handle ? 0 : 1;
+    }
+    case HOST_EVAL_PREPARED: {
+        double v = 0;
+        if (!script.EvaluatePrepared((int)a, &v))
+            return 1;
+        if (b)
+            *reinterpret_cast<double*>(b) = v;
+        return 0;
+    }
+    case HOST_VARIABLE_SLOT: {
+        std::string name = Text(a);
+        if (name.empty())
+            return 1;
+        if (!script.FindVariable(name))
+            script.SetVariable(name, 0);
+        if (b)
+            *reinterpret_cast<int*>(b) = script.GetVariableSlot(name);
+        return 0;
+    }
+    case HOST_SET_VARIABLE_SLOT: {
+        const QFitVariableRecord* r = reinterpret_cast<const QFitVariableRecord*>(b);
+        return r && script.SetVariableBySlot((int)a, r->value, r->kind, r->index) ? 0 : 1;
+    }
     case HOST_IS_RESERVED_NAME:
         return script.IsReservedName(Text(b)) ? 1 : 0;
     case HOST_TRANSLATE_FORMULA:
@@ -852,8 +880,32 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
 
 } // namespace
 
+// The requests a fit makes for every data point, answered before the general handler and
+// its set-up: they are most of the callback's traffic.
 INT_PTR WINAPI qkFitterHostCallback(HWND context, UINT request, INT_PTR a, INT_PTR b)
 {
+    static CQKScript* const script = &qkfxGetScript();
+    switch (request) {
+    case HOST_GET_VALUE:
+    case HOST_GET_VALUE_ALT:
+        return GetValue(DS(a), reinterpret_cast<QFitValueRecord*>(b));
+    case HOST_SET_VALUE:
+        return SetValue(DS(a), reinterpret_cast<const QFitValueRecord*>(b));
+    case HOST_POLL_ABORT:
+        return g_abort ? 1 : 0;
+    case HOST_EVAL_PREPARED: {
+        double v = 0;
+        if (!script->EvaluatePrepared((int)a, &v))
+            return 1;
+        if (b)
+            *reinterpret_cast<double*>(b) = v;
+        return 0;
+    }
+    case HOST_SET_VARIABLE_SLOT: {
+        const QFitVariableRecord* r = reinterpret_cast<const QFitVariableRecord*>(b);
+        return r && script->SetVariableBySlot((int)a, r->value, r->kind, r->index) ? 0 : 1;
+    }
+    }
     return Handle(false, context, request, a, b);
 }
 

@@ -26,6 +26,7 @@
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKSysMethod.h"
+#include "ScriptCompiler.h"
 
 namespace {
 
@@ -202,7 +203,7 @@ const std::vector<FunctionDef>& Functions()
         {"sinh", 1, "Hyperbolic sine", "sinh()", [](auto& a) { return sinh(a[0]); }},
         {"cosh", 1, "Hyperbolic cosine", "cosh()", [](auto& a) { return cosh(a[0]); }},
         {"tanh", 1, "Hyperbolic tangent", "tanh()", [](auto& a) { return tanh(a[0]); }},
-        {"exp", 1, "Exponential function", "exp()", [](auto& a) { return exp(a[0]); }},
+        {"exp", 1, "Exponential function", "exp()", [](auto& a) { return qkExp(a[0]); }},
         {"ln", 1, "Natural logarithm", "ln()", [](auto& a) { return log(a[0]); }},
         {"log", 1, "Logarithm to base 10", "log()", [](auto& a) { return log10(a[0]); }},
         {"sqrt", 1, "Square root", "sqrt()", [](auto& a) { return sqrt(a[0]); }},
@@ -270,7 +271,26 @@ const int kMaxNesting = 200;
 
 struct CQKScript::Impl {
     CQKScript* self;
-    std::map<std::string, QKVariable> vars; // by upper-cased name
+    qkcompiled::VariableStore store;
+    std::map<std::string, QKVariable>& vars = store.vars; // by upper-cased name
+    // Compiled expressions and statement texts (whole scripts run by Execute, for loops) by
+    // their text; formulas prepared by handle; variable slots by number (a null variable:
+    // deleted, made again when next set).
+    qkcompiled::Cache<qkcompiled::Expression> expressions;
+    qkcompiled::Cache<qkcompiled::Program> programs;
+    bool compilation = true;
+    struct Prepared {
+        std::string text;
+        std::unique_ptr<qkcompiled::Expression> compiled;
+    };
+    std::vector<Prepared> prepared;
+    std::map<std::string, int> preparedByText;
+    struct Slot {
+        std::string name;
+        QKVariable* var;
+    };
+    std::vector<Slot> slots;
+    std::map<std::string, int> slotsByName; // by upper-cased name
     std::string regs[26];
     QKOutputProc output = nullptr;
     void* outputUser = nullptr;
@@ -308,9 +328,18 @@ struct CQKScript::Impl {
         Nested& operator=(const Nested&) = delete;
     };
 
+    // Compiled code holds pointers to variables: any deletion forgets them all.
+    void VariablesDeleted()
+    {
+        ++store.generation;
+        for (Slot& slot : slots)
+            slot.var = nullptr;
+    }
+
     void Reset()
     {
         vars.clear();
+        VariablesDeleted();
         for (std::string& r : regs)
             r.clear();
         redirection = 0;
@@ -533,6 +562,7 @@ struct CQKScript::Impl {
     Flow RunFor(const Source& src, size_t& pos, size_t open, size_t end, bool skip)
     {
         const std::string& t = src.text;
+        const size_t statementStart = pos;
         size_t close = FindClose(t, open, end);
         std::string head = t.substr(open + 1, close - open - 1);
         std::vector<std::string> parts;
@@ -558,6 +588,9 @@ struct CQKScript::Impl {
         pos = bodyEnd;
         if (skip)
             return FLOW_NORMAL;
+        Flow compiled;
+        if (RunCompiledLoop(src, statementStart, bodyEnd, &compiled))
+            return compiled;
         size_t forPos = curPos;
         if (!Trim(parts[0]).empty())
             RunSimple(parts[0], src, std::string::npos, std::string::npos);
@@ -581,6 +614,109 @@ struct CQKScript::Impl {
                 RunSimple(parts[2], src, std::string::npos, std::string::npos);
         }
         return FLOW_NORMAL;
+    }
+
+    // ---- compiled text ----
+
+    // What compiled statements hand back: each runs as the interpreter would run it at that
+    // place of the source, with the nesting count it would have there.
+    struct CompiledRunner : qkcompiled::Runner {
+        Impl* im;
+        const Source& src;
+        size_t base; // where the compiled text starts in the source
+
+        CompiledRunner(Impl* i, const Source& s, size_t b) : im(i), src(s), base(b) {}
+
+        struct Level {
+            Impl* im;
+            int saved;
+            Level(Impl* i, int level) : im(i), saved(i->nesting) { i->nesting = level; }
+            ~Level() { im->nesting = saved; }
+        };
+        int RunStatementAt(size_t pos, size_t end, int nesting) override
+        {
+            Level level(im, nesting);
+            size_t p = base + pos;
+            return im->RunStatement(src, p, base + end, false);
+        }
+        void RunSimpleText(const std::string& text, size_t statementPos, int nesting) override
+        {
+            Level level(im, nesting);
+            At(statementPos);
+            im->RunSimple(text, src, std::string::npos, std::string::npos);
+        }
+        bool Condition(const std::string& text, size_t statementPos, int nesting) override
+        {
+            Level level(im, nesting);
+            At(statementPos);
+            return im->ToNum(im->Eval(im->Subst(text))) != 0;
+        }
+        void At(size_t pos) override
+        {
+            im->curSource = &src;
+            im->curPos = base + pos;
+        }
+        void CheckStop(size_t pos) override
+        {
+            if (qkIsAbortRequested()) {
+                At(pos);
+                Fail("the script was stopped");
+            }
+        }
+    };
+
+    static const qkcompiled::Scanner& Scanner()
+    {
+        static const qkcompiled::Scanner scanner = {&Impl::SkipSpace, &Impl::FindClose, &Impl::StatementEnd};
+        return scanner;
+    }
+
+    // Runs the statements of src from `start` to `end` compiled, `level` levels deep, when
+    // they compile; false when the interpreter has to run them.
+    bool RunCompiled(const Source& src, size_t start, size_t end, int level, Flow* flow)
+    {
+        if (!compilation)
+            return false;
+        std::string text = src.text.substr(start, end - start);
+        bool known;
+        std::shared_ptr<qkcompiled::Program> program = programs.Find(text, &known);
+        if (!known)
+            program = programs.Put(text, qkcompiled::Program::Compile(text, Scanner()));
+        if (!program)
+            return false;
+        CompiledRunner runner(this, src, start);
+        int f = program->Run(store, runner, level);
+        if (f < 0)
+            return false;
+        *flow = (Flow)f;
+        return true;
+    }
+
+    // The for statement from `start` to `bodyEnd`; the statement itself runs one level out
+    // from where its loop runs.
+    bool RunCompiledLoop(const Source& src, size_t start, size_t bodyEnd, Flow* flow)
+    {
+        return RunCompiled(src, start, bodyEnd, nesting - 1, flow);
+    }
+
+    // A whole text as Execute runs it.
+    Flow RunText(const Source& src)
+    {
+        Flow f;
+        if (RunCompiled(src, 0, src.text.size(), nesting, &f))
+            return f;
+        return RunRange(src, 0, src.text.size(), false);
+    }
+
+    bool EvaluateCompiled(const std::string& text, double* value)
+    {
+        if (!compilation)
+            return false;
+        bool known;
+        std::shared_ptr<qkcompiled::Expression> e = expressions.Find(text, &known);
+        if (!known)
+            e = expressions.Put(text, qkcompiled::Expression::Compile(text));
+        return e && e->Run(store, nesting, value);
     }
 
     // ---- substitution ----
@@ -1498,7 +1634,7 @@ struct CQKScript::Impl {
         case '-': return Clean(a - b);
         case '*': return Clean(a * b);
         case '/': return b == 0 ? MISSING_VALUE : Clean(a / b);
-        case '^': return Clean(pow(a, b));
+        case '^': return Clean(qkPow(a, b));
         }
         return MISSING_VALUE;
     }
@@ -1989,7 +2125,7 @@ bool CQKScript::Execute(const std::string& text, const std::string& sourceName)
         // from inside a section).
         im.frames.push_back(Frame{src, im.frames.empty() ? std::vector<std::string>() : im.frames.back().args});
         try {
-            Flow f = im.RunRange(*src, 0, src->text.size(), false);
+            Flow f = im.RunText(*src);
             if (f == FLOW_BREAK || f == FLOW_CONTINUE)
                 Fail("'break' or 'continue' outside a loop");
         } catch (ScriptFail& f) {
@@ -2049,6 +2185,11 @@ bool CQKScript::RunSection(const std::string& file, const std::string& section,
 bool CQKScript::Evaluate(const std::string& expression, double* result)
 {
     double v = 0;
+    if (m_impl->EvaluateCompiled(expression, &v)) {
+        if (result)
+            *result = v;
+        return true;
+    }
     bool ok = m_impl->Guard([&] { v = m_impl->ToNum(m_impl->Eval(m_impl->Subst(Trim(expression)))); });
     if (ok && result)
         *result = v;
@@ -2064,9 +2205,79 @@ bool CQKScript::Substitute(const std::string& text, std::string* result)
     return ok;
 }
 
+int CQKScript::PrepareExpression(const std::string& expression)
+{
+    Impl& im = *m_impl;
+    if (Trim(expression).empty())
+        return 0;
+    auto it = im.preparedByText.find(expression);
+    if (it != im.preparedByText.end())
+        return it->second;
+    im.prepared.push_back(Impl::Prepared{expression, qkcompiled::Expression::Compile(expression)});
+    return im.preparedByText[expression] = (int)im.prepared.size();
+}
+
+bool CQKScript::EvaluatePrepared(int handle, double* result)
+{
+    Impl& im = *m_impl;
+    if (handle < 1 || handle > (int)im.prepared.size())
+        return false;
+    Impl::Prepared& p = im.prepared[handle - 1];
+    double v;
+    if (im.compilation && p.compiled && p.compiled->Run(im.store, im.nesting, &v)) {
+        if (result)
+            *result = v;
+        return true;
+    }
+    // A copy: what the interpreter runs may prepare formulas and move the list.
+    const std::string text = p.text;
+    return Evaluate(text, result);
+}
+
+void CQKScript::SetCompilation(bool on)
+{
+    m_impl->compilation = on;
+}
+
+bool CQKScript::IsCompilable(const std::string& expression)
+{
+    return qkcompiled::Expression::Compile(expression) != nullptr;
+}
+
+int CQKScript::GetVariableSlot(const std::string& name)
+{
+    Impl& im = *m_impl;
+    std::string upper = Upper(name);
+    auto it = im.slotsByName.find(upper);
+    if (it != im.slotsByName.end())
+        return it->second;
+    im.slots.push_back(Impl::Slot{name, nullptr});
+    return im.slotsByName[upper] = (int)im.slots.size();
+}
+
+bool CQKScript::SetVariableBySlot(int slot, double value, double kind, double index)
+{
+    Impl& im = *m_impl;
+    if (slot < 1 || slot > (int)im.slots.size())
+        return false;
+    Impl::Slot& s = im.slots[slot - 1];
+    if (!s.var) {
+        SetVariable(s.name, value, kind, index);
+        s.var = &im.vars[Upper(s.name)];
+        return true;
+    }
+    s.var->value = value;
+    s.var->kind = kind;
+    s.var->index = index;
+    return true;
+}
+
 void CQKScript::SetVariable(const std::string& name, double value, double kind, double index)
 {
-    QKVariable& v = m_impl->vars[Upper(name)];
+    auto inserted = m_impl->vars.emplace(Upper(name), QKVariable());
+    if (inserted.second)
+        ++m_impl->store.generation; // a new name: compiled code resolves its names again
+    QKVariable& v = inserted.first->second;
     v.value = value;
     v.kind = kind;
     v.index = index;
@@ -2100,6 +2311,8 @@ int CQKScript::DeleteVariables(const std::string& pattern)
             ++it;
         }
     }
+    if (n > 0)
+        m_impl->VariablesDeleted();
     return n;
 }
 

@@ -35,6 +35,11 @@ std::string qkGetProgramFolder();
 std::string qkGetIniFolder();
 
 std::string qkTrim(const std::string& text);
+
+// The script language's exp and ^ (ScriptMath.cpp), shared by the interpreter and the
+// compiled form.
+double qkExp(double x);
+double qkPow(double a, double b);
 // Splits at blanks; a double-quoted text is one word, without its quotes. False when a
 // quote is not closed (the words up to it are kept).
 bool qkSplitWords(const std::string& text, std::vector<std::string>* words);

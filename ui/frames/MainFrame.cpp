@@ -577,7 +577,7 @@ LRESULT CMainFrame::OnNcHitTest(CPoint point)
 {
     if (m_pToolBarManager->IsCustomizing())
         return HTERROR;
-    return CSpawnMDIFrameWnd::SpawnNcHitTest(0, MAKELPARAM(point.x, point.y));
+    return CSpawnMDIFrameWnd::OnNcHitTest(point);
 }
 
 void CMainFrame::OnClose()

@@ -19,6 +19,10 @@ BOOL SpawnDrawOrMeasure(CMenuSpawn& spawn, UINT message, LPARAM lParam)
 
 IMPLEMENT_DYNCREATE(CSpawnMDIFrameWnd, SECMDIFrameWnd)
 
+BEGIN_MESSAGE_MAP(CSpawnMDIFrameWnd, SECMDIFrameWnd)
+    ON_WM_NCHITTEST()
+END_MESSAGE_MAP()
+
 CSpawnMDIFrameWnd::CSpawnMDIFrameWnd() : m_rectHighlight(0, 0, 0, 0), m_bInMenuLoop(FALSE) {}
 
 LRESULT CSpawnMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -56,8 +60,6 @@ LRESULT CSpawnMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
             m_spawn.FindKeyboardShortcut(LOWORD(wParam), nFlags, CMenu::FromHandle((HMENU)lParam), lResult);
         return lResult;
     }
-    case WM_NCHITTEST:
-        return SpawnNcHitTest(wParam, lParam);
     case WM_ENTERMENULOOP:
         EraseHighlight();
         m_bInMenuLoop = TRUE;
@@ -85,16 +87,15 @@ void CSpawnMDIFrameWnd::EraseHighlight()
     m_rectHighlight.SetRectEmpty();
 }
 
-LRESULT CSpawnMDIFrameWnd::SpawnNcHitTest(WPARAM wParam, LPARAM lParam)
+LRESULT CSpawnMDIFrameWnd::OnNcHitTest(CPoint point)
 {
-    LRESULT lHit = SECMDIFrameWnd::WindowProc(WM_NCHITTEST, wParam, lParam);
+    LRESULT lHit = SECMDIFrameWnd::OnNcHitTest(point);
     if (qkfxAreBitmapsOnMenusDisabled() || m_bInMenuLoop || lHit != HTMENU) {
         EraseHighlight();
         return lHit;
     }
     HMENU hMenu = ::GetMenu(m_hWnd);
-    POINT pt = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
-    int nItem = hMenu != nullptr ? ::MenuItemFromPoint(m_hWnd, hMenu, pt) : -1;
+    int nItem = hMenu != nullptr ? ::MenuItemFromPoint(m_hWnd, hMenu, point) : -1;
     if (nItem < 0)
         return lHit;
     MENUITEMINFOA mii = {};

@@ -19,10 +19,13 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The toolkit's hit test, with the raised look of the owner-drawn menu-bar item under
-    // the cursor.
-    LRESULT SpawnNcHitTest(WPARAM wParam, LPARAM lParam);
+    // the cursor. A message-map handler, not a case of WindowProc: a frame that handles
+    // the hit test itself calls this one directly, and WindowProc would have dispatched
+    // the message to that frame's handler again, round and round.
+    afx_msg LRESULT OnNcHitTest(CPoint point);
     void EraseHighlight();
     void DrawHighlight(const CRect& rect, COLORREF crTopLeft, COLORREF crBottomRight);
+    DECLARE_MESSAGE_MAP()
 };
 
 class QXFRAMES_API CSpawnMDIChildWnd : public CMDIChildWnd

@@ -4,6 +4,9 @@
 
 #include <string.h>
 
+#include <algorithm>
+#include <string>
+
 #include <vector>
 
 #include "FitTestKit.h"
@@ -25,10 +28,10 @@ protected:
         SetText("FUNC", def.name);
         ASSERT_EQ(0, Err());
     }
-    void UserDefined(int form, const char* formula)
+    void UserDefined(int form, const char* formula, const char* name = "UserLine")
     {
         FunctionDef def = {};
-        strcpy(def.name, "UserLine");
+        strcpy(def.name, name);
         def.functionType = KW_USER_DEFINED;
         def.functionForm = form;
         strcpy(def.formula, formula);
@@ -65,8 +68,38 @@ TEST_F(ModelTest, EquationsFormChainsItsVariables)
     EXPECT_EQ(10, Get("SSR"));
     bool sawT = false;
     for (const auto& v : host.variableSets)
-        sawT = sawT || v.first == "t";
+        sawT = sawT || _stricmp(v.first.c_str(), "t") == 0;  // equations are read upper-cased
     EXPECT_TRUE(sawT);
+}
+
+// Equations are read once per set-up: line ends, ";" and "," outside parentheses separate
+// them, blanks go, and each left-hand name is declared before the first row. Too many
+// equations for the session's slots fail every row.
+TEST_F(ModelTest, EquationsAreSplitOnceAndTheirNamesDeclared)
+{
+    UserDefined(KW_EQUATIONS, "  t = b * x ,\r\n\r\n u = (t) ;;\n y = a + u\n");
+    Set("P1", 1);
+    Set("P2", 2);
+    Call("ITERATE", "0");
+    EXPECT_EQ(0, Err());
+    EXPECT_EQ(10, Get("SSR"));
+    EXPECT_EQ(1, host.Count(HOST_TRANSLATE_FORMULA));
+    std::vector<std::string> declared;
+    for (const auto& v : host.variableSets)
+        declared.push_back(v.first);
+    for (const char* name : {"T", "U", "Y"})
+        EXPECT_NE(std::find(declared.begin(), declared.end(), name), declared.end()) << name;
+    Call("ITERATE", "0");
+    EXPECT_EQ(1, host.Count(HOST_TRANSLATE_FORMULA)) << "the same formula is not prepared again";
+
+    std::string many;
+    for (int k = 1; k <= MAX_EQUATIONS + 1; ++k)
+        many += "t" + std::to_string(k) + " = b*x; ";
+    UserDefined(KW_EQUATIONS, (many + "y = a + t1").c_str(), "TooMany");
+    Set("P1", 1);
+    Set("P2", 2);
+    Call("ITERATE", "0");
+    EXPECT_NE(0, Err());
 }
 
 // A row whose y is missing is evaluated but adds nothing; a row whose x is missing is

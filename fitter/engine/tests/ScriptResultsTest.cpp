@@ -43,6 +43,29 @@ const char kLineFunction[] =
     "Generate Residue After Fitting=Yes\r\n"
     "Keep Parameters=No\r\n";
 
+// The same line as a script that gives its own derivatives: y'a and y'b, named after the
+// parameters of the first fit set whichever fit set is evaluated.
+const char kScriptLineFunction[] =
+    "[GENERAL INFORMATION]\r\n"
+    "Function Name=ScriptLine\r\n"
+    "Function Type=User-Defined\r\n"
+    "Function Form=Y-Script\r\n"
+    "Analytical Derivatives for User-Defined=On\r\n"
+    "Number Of Parameters=2\r\n"
+    "Number Of Independent Variables=1\r\n"
+    "Number Of Dependent Variables=1\r\n"
+    "[FITTING PARAMETERS]\r\n"
+    "Names=a,b\r\n"
+    "Initial Values=0(V),1(V)\r\n"
+    "[FORMULA]\r\n"
+    "y = a + b*x; y'a = 1; y'b = x;\r\n"
+    "[INDEPENDENT VARIABLES]\r\n"
+    "x=\r\n"
+    "[DEPENDENT VARIABLES]\r\n"
+    "y=\r\n"
+    "[CONTROLS]\r\n"
+    "Keep Parameters=No\r\n";
+
 class ScriptResultsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -55,6 +78,11 @@ protected:
         const std::string ini = folder + "qfit.ini";
         WritePrivateProfileStringA("Category", "Lines", folder.c_str(), ini.c_str());
         WritePrivateProfileStringA("Lines", "StraightLine", "StraightLine", ini.c_str());
+        f = fopen((folder + "ScriptLine.fdf").c_str(), "wb");
+        ASSERT_TRUE(f != nullptr);
+        fputs(kScriptLineFunction, f);
+        fclose(f);
+        WritePrivateProfileStringA("Lines", "ScriptLine", "ScriptLine", ini.c_str());
     }
     void TearDown() override { qkfxSetGlobalINIPath(nullptr); }
 
@@ -240,6 +268,24 @@ TEST_F(ScriptResultsTest, TwoFitSets)
     EXPECT_TRUE(qxtest::Close("a", 1, Value("qfit.p1"), 1e-6));
     Run("qfit.numfitsets = 51; type $(qfit.numfitsets);");
     EXPECT_EQ("1\n", out);
+}
+
+// A script with its own derivatives fits both sets: the second set's parameters (a_2, b_2)
+// take their derivatives from y'a and y'b.
+TEST_F(ScriptResultsTest, ScriptDerivativesForTwoFitSets)
+{
+    FillData();
+    Run("worksheet -a 2; for (i = 1; i <= 5; i += 1) { Data1_C[i] = i; Data1_D[i] = 3 - i / 2; }");
+    Run("qfit.func$ = ScriptLine; qfit.numfitsets = 2; qfit.x1$ = Data1_A; qfit.y1$ = Data1_B;"
+        "qfit.x2$ = Data1_C; qfit.y2$ = Data1_D; qfit.xmode = 0; qfit.p3 = 0; qfit.p4 = 0;"
+        "qfit.tolerance = 1e-15; qfit.fit(50); type $(qfit.err);");
+    EXPECT_EQ("0\n", out);
+    const double expected[] = {1, 2, 3, -0.5};
+    for (int k = 0; k < 4; ++k) {
+        SCOPED_TRACE(k + 1);
+        EXPECT_TRUE(qxtest::Close("parameter", expected[k], Value("qfit.p" + std::to_string(k + 1)), 1e-9, 1e-12));
+    }
+    EXPECT_TRUE(qxtest::Close("SSR of both sets", 10, Value("qfit.ssr"), 1e-12));
 }
 
 // The fit curve goes to a graph: one is made when the fit starts from a worksheet, and a

@@ -387,6 +387,37 @@ TEST_F(DocViewTest, TitlesNumberWindowsAndUpdatesSkipTheSender)
     EXPECT_EQ(pView1->GetScrollPosition(), CPoint(0, 40));
 }
 
+// The window list of the Window menu names each window by its title, also after the title
+// changes.
+TEST_F(DocViewTest, TheWindowMenuListsWindowsByTheirCurrentTitles)
+{
+    CTextDoc* pFirst = NewText();
+    CTextDoc* pSecond = NewText();
+    ASSERT_TRUE(pFirst && pSecond);
+    HMENU hWindow = ::GetSubMenu(::GetMenu(m_pMainFrame->m_hWnd), 2);
+    auto entry = [&](UINT nID) {
+        char szItem[64] = "";
+        ::GetMenuStringA(hWindow, nID, szItem, sizeof szItem, MF_BYCOMMAND);
+        return std::string(szItem);
+    };
+    EXPECT_EQ(entry(AFX_IDM_FIRST_MDICHILD), "&1 Text1");
+    EXPECT_EQ(entry(AFX_IDM_FIRST_MDICHILD + 1), "&2 Text2");
+
+    pSecond->SetTitle("Renamed");
+    EXPECT_EQ(entry(AFX_IDM_FIRST_MDICHILD + 1), "&2 Renamed");
+}
+
+// Scroll bars asked of an MDI frame scroll its client: the frame itself has none.
+TEST_F(DocViewTest, AnMdiFramesScrollBarsGoToItsClient)
+{
+    CMainFrame* pFrame = new CMainFrame;
+    ASSERT_TRUE(pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL));
+    EXPECT_EQ(pFrame->GetStyle() & (WS_VSCROLL | WS_HSCROLL), 0u);
+    EXPECT_EQ((DWORD)::GetWindowLongA(pFrame->m_hWndMDIClient, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL),
+              (DWORD)(WS_VSCROLL | WS_HSCROLL));
+    pFrame->DestroyWindow();
+}
+
 TEST_F(DocViewTest, FileNewOffersTheDocumentTypesWhenThereAreSeveral)
 {
     qxtest::DialogDriver driver;

@@ -38,6 +38,17 @@ public:
     // Evaluates one expression to a number; false (with GetLastError) when it does not
     // evaluate, an undefined name included.
     bool Evaluate(const std::string& expression, double* result);
+    // A formula evaluated many times (a fit's model): prepared once, compiled when it can
+    // be, then evaluated by its handle (1 and up, valid for the life of the process) with
+    // the results Evaluate would give. 0 for an empty text.
+    int PrepareExpression(const std::string& expression);
+    bool EvaluatePrepared(int handle, double* result);
+    // Compilation is on by default; off, every text runs interpreted, the reference the
+    // compiled form is tested and measured against.
+    void SetCompilation(bool on);
+    // Whether an expression is one the compiled form takes (numbers, variables, dataset
+    // rows, operators and the built-in functions).
+    static bool IsCompilable(const std::string& expression);
     // Replaces %A .. %Z, %1 .. %9, %[text,#n], $(expression) and $Section.Key in text.
     bool Substitute(const std::string& text, std::string* result);
     const std::string& GetLastError() const { return m_lastError; }
@@ -45,6 +56,11 @@ public:
     // Numeric variables; names are case-insensitive.
     void SetVariable(const std::string& name, double value, double kind = 1.0, double index = 0.0);
     bool GetVariable(const std::string& name, double* value) const;
+    // A variable set many times (a fit's x and parameters) by slot number (1 and up) instead
+    // of by name. A slot outlives its variable: set after the variable was deleted, it makes
+    // the variable again.
+    int GetVariableSlot(const std::string& name);
+    bool SetVariableBySlot(int slot, double value, double kind = 1.0, double index = 0.0);
     const QKVariable* FindVariable(const std::string& name) const;
     // Deletes one variable, or every variable matching a pattern with '*'; the count.
     int DeleteVariables(const std::string& pattern);

@@ -278,6 +278,24 @@ TEST_F(HostTest, FitterRequestsForVariablesScriptsAndFolders)
     EXPECT_NE(Fit(HOST_IS_RESERVED_NAME, 0, S("X1")), 0);
     EXPECT_EQ(Fit(HOST_IS_RESERVED_NAME, 0, S("P1")), 0);
 
+    // A model's formula prepared once, its variables set by slot.
+    int handle = 0, slot = 0;
+    ASSERT_EQ(Fit(HOST_PREPARE_FORMULA, S("P1*XX+1"), (INT_PTR)&handle), 0);
+    ASSERT_EQ(Fit(HOST_VARIABLE_SLOT, S("XX"), (INT_PTR)&slot), 0);
+    EXPECT_TRUE(script.FindVariable("xx")) << "a slot's variable exists";
+    QFitVariableRecord x = {4, 1.0, 0.0};
+    ASSERT_EQ(Fit(HOST_SET_VARIABLE_SLOT, slot, (INT_PTR)&x), 0);
+    ASSERT_EQ(Fit(HOST_EVAL_PREPARED, handle, (INT_PTR)&v), 0);
+    EXPECT_EQ(v, 7);
+    Fit(HOST_DELETE_VARIABLE, S("XX"), 0);
+    EXPECT_NE(Fit(HOST_EVAL_PREPARED, handle, (INT_PTR)&v), 0) << "a deleted variable is undefined";
+    ASSERT_EQ(Fit(HOST_SET_VARIABLE_SLOT, slot, (INT_PTR)&x), 0);
+    ASSERT_EQ(Fit(HOST_EVAL_PREPARED, handle, (INT_PTR)&v), 0);
+    EXPECT_EQ(v, 7);
+    EXPECT_NE(Fit(HOST_EVAL_PREPARED, 0, (INT_PTR)&v), 0);
+    EXPECT_NE(Fit(HOST_SET_VARIABLE_SLOT, 0, (INT_PTR)&x), 0);
+    EXPECT_NE(Fit(HOST_PREPARE_FORMULA, S(""), (INT_PTR)&handle), 0);
+
     char buf[QFIT_FORMULA_CAPACITY];
     ASSERT_EQ(Fit(HOST_TRANSLATE_FORMULA, (INT_PTR)buf, S("P1*SIN(X)")), 0);
     EXPECT_STREQ(buf, "P1*SIN(X)");

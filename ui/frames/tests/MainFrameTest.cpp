@@ -168,6 +168,32 @@ TEST_F(MainFrameTest, ChildFramesOfEachKindShowTheirToolbarsAndKeepTheUsersChoic
     EXPECT_FALSE(pFrame->PreTranslateMessage(&f2));
 }
 
+// The hit test runs whenever the pointer moves over the frame: it answers as the system
+// does, HTERROR while the toolbars are being customised, and leaves the plain menu-bar
+// items without the raised look.
+TEST_F(MainFrameTest, TheHitTestAnswersOverTheMenuBarAndClientWithoutCallingItself)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    pFrame->ShowWindow(SW_SHOWNA);
+    pFrame->DrawMenuBar();
+    CRect rectItem, rectClient;
+    ASSERT_TRUE(::GetMenuItemRect(pFrame->m_hWnd, ::GetMenu(pFrame->m_hWnd), 0, &rectItem));
+    ::GetWindowRect(pFrame->m_hWndMDIClient, &rectClient);
+    auto hit = [&](CPoint pt) {
+        return pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+    };
+    EXPECT_EQ(hit(rectItem.CenterPoint()), HTMENU);
+    EXPECT_EQ(hit(rectClient.CenterPoint()), HTCLIENT);
+    EXPECT_TRUE(pFrame->m_rectHighlight.IsRectEmpty());
+
+    pFrame->GetToolBarManager()->SetCustomizing(TRUE);
+    EXPECT_EQ(hit(rectItem.CenterPoint()), HTERROR);
+    EXPECT_EQ(hit(rectClient.CenterPoint()), HTERROR);
+    pFrame->GetToolBarManager()->SetCustomizing(FALSE);
+    EXPECT_EQ(hit(rectItem.CenterPoint()), HTMENU);
+}
+
 TEST_F(MainFrameTest, TheCloseBoxAsksWhetherToHideOrDelete)
 {
     CMainFrame* pFrame = CreateMainFrame();

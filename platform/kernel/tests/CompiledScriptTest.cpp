@@ -1,0 +1,350 @@
+// The compiled form against the interpreter: every text runs both ways from the same state
+// and must give the same values, bit for bit, the same missing values and the same errors.
+#include <math.h>
+#include <string.h>
+
+#include "KernelTest.h"
+#include "QKHost.h"
+#include "QKSysMethod.h"
+
+namespace {
+
+class CompiledScriptTest : public KernelTest {
+protected:
+    void SetUp() override
+    {
+        KernelTest::SetUp();
+        qkfxGetScript().SetCompilation(true);
+    }
+    void TearDown() override
+    {
+        qkfxGetScript().SetCompilation(true);
+        qkfxGetQrxSystem().GetRefMath().SetAngularUnits(0);
+        KernelTest::TearDown();
+    }
+
+    // The state the expressions and scripts of the tables read.
+    void Prepare()
+    {
+        ASSERT_TRUE(Run("win -t wks; wks.ncols = 3;"
+                        "Data1_A[1] = 0.5; Data1_A[2] = 2; Data1_A[3] = --; Data1_A[4] = -3;"
+                        "Data1_B[1] = 10; Data1_B[2] = 20;"
+                        "a = 1.5; b = 0.25; c = -2; z = 0; m = --; big = 1e300; n3 = 3;"))
+            << err;
+        qkfxGetScript().SetVariable("P1", 4.5, 4.0, 1);
+        CQKDataset* free = qkfxGetProject().CreateDataset("free", 2);
+        free->SetValue(0, 7);
+        free->SetValue(1, 8);
+    }
+
+    struct Outcome {
+        bool ok;
+        double value;
+        std::string error;
+    };
+
+    Outcome Evaluate(const std::string& text, bool compiled)
+    {
+        CQKScript& s = qkfxGetScript();
+        s.SetCompilation(compiled);
+        Outcome o{false, 0, std::string()};
+        o.ok = s.Evaluate(text, &o.value);
+        if (!o.ok)
+            o.error = s.GetLastError();
+        return o;
+    }
+
+    // What a script leaves behind: output, errors, variables and datasets.
+    std::string Snapshot(bool ok)
+    {
+        std::string state = (ok ? "ok\n" : "failed: " + qkfxGetScript().GetLastError() + "\n") + out + err;
+        char line[128];
+        for (const char* name : {"i", "j", "s", "t", "k", "v", "a", "P1", "q"}) {
+            const QKVariable* v = qkfxGetScript().FindVariable(name);
+            if (v) {
+                snprintf(line, sizeof line, "%s=%.17g/%g/%g\n", name, v->value, v->kind, v->index);
+                state += line;
+            }
+        }
+        for (const char* name : {"Data1_A", "Data1_B", "Data1_C", "free"})
+            if (CQKDataset* d = qkfxGetProject().FindDataset(name)) {
+                state += std::string(name) + ":";
+                for (int r = d->GetFirst(); r < d->GetEnd(); ++r) {
+                    snprintf(line, sizeof line, " %.17g", d->GetValue(r));
+                    state += line;
+                }
+                state += "\n";
+            }
+        return state;
+    }
+
+    std::string RunBothWays(const std::string& script, bool compiled)
+    {
+        SetUp();
+        Prepare();
+        qkfxGetScript().SetCompilation(compiled);
+        const bool ok = Run(script);
+        qkfxGetScript().SetCompilation(true);
+        return Snapshot(ok);
+    }
+};
+
+bool SameBits(double a, double b)
+{
+    return memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+// Expressions marked `compiles` must take the compiled road, so that the comparison is not
+// between the interpreter and itself; the others show that what is not compiled behaves
+// as before.
+TEST_F(CompiledScriptTest, ExpressionsGiveTheInterpretersResults)
+{
+    struct { const char* text; bool compiles; } cases[] = {
+        // numbers, operators and their order
+        {"1", true}, {" 2.5e3 ", true}, {".5", true}, {"0x10", true}, {"1e999", true}, {"-1e999", true},
+        {"1 + 2 * 3 ^ 2", true}, {"-2^2", true}, {"2^3^2", true}, {"2^-1", true}, {"(1+2)*3", true},
+        {"7/2", true}, {"10/4*2", true}, {"1 - - 1", true}, {"+-+1", true}, {"!0", true}, {"!!3", true},
+        {"!-1", true}, {"((((a))))", true}, {"1/3*3 - 1", true}, {"big*big", true}, {"-big*big", true},
+        // missing values and results that are not numbers
+        {"--", true}, {"-(--)", true}, {"-- + 1", true}, {"m * 0", true}, {"1/0", true}, {"0/0", true},
+        {"z/z", true}, {"0^-1", true}, {"(-8)^(1/3)", true}, {"sqrt(-1)", true}, {"ln(0)", true},
+        {"exp(1000)", true}, {"!m", true}, {"-m", true},
+        // comparisons and logic
+        {"1 < 2", true}, {"2 <= 1", true}, {"3 > 3", true}, {"3 >= 3", true}, {"1 == 1", true},
+        {"1 != 1", true}, {"m == --", true}, {"m != 1", true}, {"m < 1", true}, {"m >= m", true},
+        {"1 < 2 < 3", true}, {"1 == 1 && 0 || 1", true}, {"0 && 1", true}, {"m || 0", true}, {"a > b && b > c", true},
+        // functions
+        {"sin(a) + cos(b) + tan(c)", true}, {"asin(0.5) + acos(0.5) + atan(2)", true}, {"atan2(1, -1)", true},
+        {"sinh(1) * cosh(1) / tanh(1)", true}, {"exp(-b * 3) + ln(a) + log(1000)", true}, {"sqrt(2)", true},
+        {"abs(c)", true}, {"int(-2.7) + int(2.7)", true}, {"nint(2.5) + nint(-2.5)", true}, {"mod(7, 3)", true},
+        {"mod(-7, 3)", true}, {"mod(7.9, 2.9)", true}, {"mod(5, 0)", true}, {"min(3, 1, 2)", true},
+        {"max(3, 1, 2)", true}, {"min(2)", true}, {"max(1, m, 3)", true}, {"min(-0, 0)", true},
+        {"SIN(A)*EXP(-B*N3)", true}, {"sin(m)", true}, {"atan2(m, 1)", true}, {"max(big*10, 1)", true},
+        {"asin(2)", true}, {"sin(sin(sin(a)))", true},
+        // variables and dataset rows
+        {"a*exp(-b*n3)+c", true}, {"A*EXP(-B*N3)+C", true}, {"p1 * 2", true}, {"PI", true}, {"x1", true},
+        {"Data1_A[2]", true}, {"Data1_A[1] + Data1_B[2]", true}, {"Data1_A[3]", true}, {"Data1_A[99]", true},
+        {"Data1_A[n3 - 1] * 2", true}, {"Data1_A[1.9]", true}, {"free[2]", true}, {"data1_a[2]", true},
+        {"Data1_A[0]", true}, {"Data1_A[-1]", true}, {"Data1_A[m]", true}, {"Data1_A[1e9]", true},
+        {"nosuch[1]", true}, {"a[5]", true}, {"Data1_A[Data1_A[2]]", false},
+        // names that are not numbers
+        {"y", true}, {"y + 1", true}, {"Data1_A", true}, {"Data1_A + 1", true}, {"abc == abc", true},
+        {"abc != abd", true}, {"abc < 1", true},
+        // what is not compiled
+        {"\"a\" == \"a\"", false}, {"\"abc\" < 1", false}, {"exist(a)", false}, {"exist(Data1)", false},
+        {"wks.ncols", false}, {"col(A)[2]", false}, {"wcol(2)[1]", false}, {"Data1_A[1]$", false},
+        {"$(1+1)", false}, {"%A", false}, {"1 /* no */ + 2", false},
+        // errors
+        {"", false}, {"1 +", false}, {"(1", false}, {"1)", false}, {"1 2", false}, {"a--b", false},
+        {"sin(1, 2)", false}, {"sin()", false}, {"max()", false}, {"max(1,)", false}, {"nosuch(1)", false},
+        {"sin(1)[2]", false}, {"1 =< 2", false}, {"a = 1", false}, {"* 2", false}, {"1 // 2", false},
+    };
+    Prepare();
+    QKSysMethodMath& math = qkfxGetQrxSystem().GetRefMath();
+    for (int unit = 0; unit <= 2; ++unit) {
+        math.SetAngularUnits(unit);
+        for (auto& c : cases) {
+            SCOPED_TRACE(std::string(c.text) + " (angle unit " + std::to_string(unit) + ")");
+            EXPECT_EQ(CQKScript::IsCompilable(c.text), c.compiles);
+            // Twice compiled: the second run takes the cached form.
+            Outcome reference = Evaluate(c.text, false);
+            for (int round = 0; round < 2; ++round) {
+                Outcome compiled = Evaluate(c.text, true);
+                ASSERT_EQ(compiled.ok, reference.ok) << compiled.error << " / " << reference.error;
+                if (reference.ok)
+                    EXPECT_TRUE(SameBits(compiled.value, reference.value))
+                        << compiled.value << " != " << reference.value;
+                else
+                    EXPECT_EQ(compiled.error, reference.error);
+            }
+        }
+    }
+}
+
+// The names a compiled expression reads are resolved again when variables and datasets come
+// and go, and when the angle unit changes.
+TEST_F(CompiledScriptTest, CompiledExpressionsFollowNamesAndSettings)
+{
+    CQKScript& s = qkfxGetScript();
+    double v = 0;
+    EXPECT_FALSE(s.Evaluate("q + 1", &v));
+    EXPECT_NE(s.GetLastError().find("\"q\" is not defined"), std::string::npos);
+    s.SetVariable("q", 2);
+    ASSERT_TRUE(s.Evaluate("q + 1", &v));
+    EXPECT_EQ(v, 3);
+    s.DeleteVariables("q");
+    EXPECT_FALSE(s.Evaluate("q + 1", &v));
+
+    // Rows of datasets that go and come back.
+    ASSERT_TRUE(Run("win -t wks; Data1_A[1] = 5"));
+    ASSERT_TRUE(s.Evaluate("Data1_A[1] * 2", &v));
+    EXPECT_EQ(v, 10);
+    qkfxGetProject().New();
+    EXPECT_FALSE(s.Evaluate("Data1_A[1] * 2", &v));
+    EXPECT_NE(s.GetLastError().find("no dataset \"Data1_A\""), std::string::npos) << s.GetLastError();
+    ASSERT_TRUE(Run("win -t wks; Data1_A[1] = 3"));
+    ASSERT_TRUE(s.Evaluate("Data1_A[1] * 2", &v));
+    EXPECT_EQ(v, 6);
+
+    QKSysMethodMath& math = qkfxGetQrxSystem().GetRefMath();
+    ASSERT_TRUE(s.Evaluate("sin(90)", &v));
+    EXPECT_DOUBLE_EQ(v, sin(90.0));
+    math.SetAngularUnits(1);
+    ASSERT_TRUE(s.Evaluate("sin(90)", &v));
+    EXPECT_DOUBLE_EQ(v, 1);
+}
+
+// Prepared formulas and variable slots: the fitter's way of evaluating its model.
+TEST_F(CompiledScriptTest, PreparedFormulasAndSlotsSurviveDeletionAndReset)
+{
+    CQKScript& s = qkfxGetScript();
+    const int x = s.GetVariableSlot("x"), a = s.GetVariableSlot("A");
+    ASSERT_GT(x, 0);
+    EXPECT_EQ(s.GetVariableSlot("X"), x) << "names are case-insensitive";
+    EXPECT_EQ(s.PrepareExpression("  "), 0);
+    const int h = s.PrepareExpression("A*EXP(-0.5*X)");
+    ASSERT_GT(h, 0);
+    EXPECT_EQ(s.PrepareExpression("A*EXP(-0.5*X)"), h);
+    EXPECT_TRUE(s.SetVariableBySlot(x, 2));
+    EXPECT_TRUE(s.SetVariableBySlot(a, 3, 4.0, 1));
+    EXPECT_EQ(s.FindVariable("a")->kind, 4.0);
+    double v = 0, reference = 0;
+    ASSERT_TRUE(s.EvaluatePrepared(h, &v));
+    ASSERT_TRUE(s.Evaluate("3*exp(-0.5*2)", &reference));
+    EXPECT_TRUE(SameBits(v, reference));
+
+    s.DeleteVariables("x");
+    EXPECT_FALSE(s.EvaluatePrepared(h, &v));
+    EXPECT_NE(s.GetLastError().find("\"X\" is not defined"), std::string::npos) << s.GetLastError();
+    EXPECT_TRUE(s.SetVariableBySlot(x, 4));
+    ASSERT_TRUE(s.EvaluatePrepared(h, &v));
+    EXPECT_DOUBLE_EQ(v, 3 * exp(-2.0));
+
+    s.Reset();
+    EXPECT_FALSE(s.EvaluatePrepared(h, &v));
+    s.SetVariableBySlot(x, 0);
+    s.SetVariableBySlot(a, 1);
+    ASSERT_TRUE(s.EvaluatePrepared(h, &v));
+    EXPECT_EQ(v, 1);
+    EXPECT_FALSE(s.EvaluatePrepared(0, &v));
+    EXPECT_FALSE(s.EvaluatePrepared(h + 1000, &v));
+    EXPECT_FALSE(s.SetVariableBySlot(0, 1));
+
+    // What does not compile is prepared all the same and evaluated by the interpreter.
+    const int text = s.PrepareExpression("exist(A)");
+    ASSERT_TRUE(s.EvaluatePrepared(text, &v));
+    EXPECT_EQ(v, 4);
+}
+
+// Loops, conditions and assignments run compiled with the interpreter's results: values,
+// output, errors and the lines errors name.
+TEST_F(CompiledScriptTest, StatementsGiveTheInterpretersResults)
+{
+    const char* scripts[] = {
+        "for (i = 1; i <= 4; i += 1) Data1_B[i] = a*exp(-b*Data1_A[i]) + c;",
+        "for (i = 1; i <= 4; i += 1) { Data1_C[i] = Data1_A[i] * i; Data1_B[i] += Data1_C[i] }",
+        "s = 0; for (i = 1; i <= 10; i += 1) { if (i == 3) continue; if (i > 7) break; s += i; t = s * 2 }",
+        "s = 0; for (i = 1; i <= 3; i += 1) for (j = i; j <= 3; j += 1) { s = s * 10 + j; }",
+        "s = 1; for (i = 10; i > 0; i -= 3) { if (i > 5) s *= i; else { s /= i }; }",
+        "i = 0; for (;;) { i += 1; if (i >= 5) break }",
+        "for (i = 1; i <= 3; i += 1) { type i=$(i); s = i }",
+        "for (i = 1; i <= 3; i += 1) { k = i * 2; del -v k; }",
+        "for (i = 1; i <= 3; i += 1) s += i;",
+        "for (i = 1; i <= 3; i += 1) { v = i; v[3] = 7; }",
+        "for (i = 1; i <= 2; i += 1) Data1_C = Data1_A * i;",
+        "for (i = 1; i <= 3; i += 1) P1 = P1 + i;",
+        "for (i = 1; i <= 3; i += 1) free[i] *= 2;",
+        "for (i = 1; i <= 3; i += 1) { if (i == 2) return; s = i }\ntype after",
+        "for (i = 1; i <= 3; i += 1)\n{\n  s = i;\n  Data1_B[i - 1] = 1;\n}",
+        "for (i = 1; i <= q; i += 1) s = i;",
+        "for (i = 1; i <= 3; i += 1) s = nosuch(i);",
+        "for (i = 1; i <= 3; i += 1) { %A = $(i); t = %A * 2 }",
+        "for (i = 1; i <= 3; i += 1) { s = i; if (i == 2) wks.ncols = 5; Data1_E[i] = s }",
+        "for (i = 1; i <= 2; i += 1) { if (i == 1) Data1_B[i] = 1 else Data1_B[i] = 2 }",
+        "for (i = 1; i <= 2; i += 1) { if (i == 1) Data1_B[i] = 1; else Data1_B[i] = 2 }",
+        "for (i = 1; i <= 2; i += 1) { Data1_B[i] = m; Data1_C[i] = 1/z; Data1_A[i] = Data1_A[i] }",
+        "for (i = 1; i <= 3; i += 1) x1 += i; s = x1",
+        "for (i = 1; i <= 3; i += 1) Data1_B[i]$ = t$(i)",
+        "for (i = 1; i <= 3; i += 1) { s = i; break; s = 99 }",
+        "for (i = 1; i <= 3; i += 1) {}",
+        "for (i = 1; i <= 3; i += 1) { s = i } /* a comment */ t = 2",
+        "for (i = 1; i <= 3; i += 1) else s = 1",
+        "s = 1; if (s == 1) t = 2; else t = 3; Data1_B[2] = s + t; Data1_C[1] -= 4; { k = t ^ 2 }",
+        "s = 1;\nt = 2;\nData1_B[0] = s",
+        "s = 1; break; t = 2",
+        "s = 1; return; t = 2",
+        "a = 2; a *= a; P1 /= 2; x1 = a",
+    };
+    for (const char* script : scripts) {
+        SCOPED_TRACE(script);
+        const std::string reference = RunBothWays(script, false);
+        EXPECT_EQ(RunBothWays(script, true), reference);
+    }
+
+    // A stop request ends a compiled loop as it ends an interpreted one.
+    for (bool compiled : {false, true}) {
+        SetUp();
+        qkfxGetScript().SetCompilation(compiled);
+        qkfxRequestAbort(true);
+        EXPECT_FALSE(Run("s = 0;\nfor (i = 1; i <= 1000; i += 1) s += i"));
+        qkfxRequestAbort(false);
+        EXPECT_EQ(qkfxGetScript().GetLastError(), "line 2: the script was stopped");
+    }
+}
+
+// exp, which both ways share, is within one unit in the last place of the exact value
+// (the reference values are the exact exponentials rounded to double).
+TEST_F(CompiledScriptTest, ExponentialIsWithinAnUlp)
+{
+    const double cases[][2] = {
+        {0x0.0p+0, 0x1.0000000000000p+0},
+        {0x1.0000000000000p+0, 0x1.5bf0a8b145769p+1},
+        {-0x1.0000000000000p+0, 0x1.78b56362cef38p-2},
+        {0x1.0000000000000p-1, 0x1.a61298e1e069cp+0},
+        {0x1.b7cdfd9d7bdbbp-34, 0x1.000000006df38p+0},
+        {-0x1.56e1fc2f8f359p-997, 0x1.0000000000000p+0},
+        {0x1.62e42fefa39efp-1, 0x1.0000000000000p+1},
+        {0x1.26bb1bbb55516p+1, 0x1.4000000000001p+3},
+        {0x1.4000000000000p+3, 0x1.5829dcf950560p+14},
+        {-0x1.4000000000000p+3, 0x1.7cd79b5647c9bp-15},
+        {0x1.9000000000000p+6, 0x1.3494a9b171bf5p+144},
+        {-0x1.9000000000000p+6, 0x1.a8c1f14e2af5dp-145},
+        {0x1.5df3333333333p+9, 0x1.ac3c2d2582f8fp+1009},
+        {-0x1.5df3333333333p+9, 0x1.32132bfae6577p-1010},
+        {0x1.62d999999999ap+9, 0x1.d75ae7a50ee14p+1023},
+        {-0x1.7480000000000p+9, 0x0.0000000000001p-1022},
+        {0x1.61e4f765fd8aep-9, 0x1.00b12fb0f4433p+0},
+        {-0x1.61e4f765fd8aep-9, 0x1.fe9e953ac0bf4p-1},
+        {0x1.8000000000000p+0, 0x1.1ed3fe64fc541p+2},
+        {-0x1.6000000000000p+1, 0x1.05d93892fa010p-4},
+        {0x1.2c00000000000p+5, 0x1.1293919c201e5p+54},
+        {0x1.f480000000000p+7, 0x1.062f048b5c69bp+361},
+        {-0x1.f420000000000p+8, 0x1.631d739eed4b5p-722},
+        {-0x1.ed44ac963f43cp+7, 0x1.22742b8716ed8p-356},
+        {-0x1.e8cfa7f3e7e86p+8, 0x1.bc0c083bb704ep-706},
+        {0x1.a69dd48ce676cp+7, 0x1.ce85f33ad47e9p+304},
+        {-0x1.2b4b6adca374cp+9, 0x1.561d137b2cc84p-864},
+        {0x1.91e0e1fbc8350p+5, 0x1.63735f0564b4bp+72},
+        {-0x1.78122f320631ep+7, 0x1.a64a737a7c4dap-272},
+        {-0x1.356697b9e6a11p+9, 0x1.3228b01887fe0p-893},
+        {0x1.4d1eefd24f500p+3, 0x1.034d7f617aefap+15},
+        {-0x1.d99abcf4ffae6p-1, 0x1.960b6e02d1222p-2},
+        {-0x1.0fc98b29e5570p-3, 0x1.c05e66470fbe3p-1},
+        {-0x1.b877d1e131f48p-1, 0x1.b131547a5302dp-2},
+        {-0x1.a31c20b97748ap-1, 0x1.c3a546f3ffde2p-2},
+        {-0x1.352b5de1bc450p-3, 0x1.b842486f610afp-1},
+        {0x1.4eb252c860c96p-1, 0x1.ec32c41a78ca5p+0},
+        {-0x1.813a0f06b9f7ep-1, 0x1.e28bb60ca71d7p-2},
+        {-0x1.1b673eaf47a68p-1, 0x1.265c168f5b881p-1},
+    };
+    CQKScript& s = qkfxGetScript();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0]);
+        s.SetVariable("x", c[0]);
+        double v = 0;
+        ASSERT_TRUE(s.Evaluate("exp(x)", &v));
+        EXPECT_TRUE(v == c[1] || v == nextafter(c[1], 0.0) || v == nextafter(c[1], 1e308)) << v << " " << c[1];
+    }
+}

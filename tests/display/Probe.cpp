@@ -1,0 +1,546 @@
+// qxprobe.dll: the in-process half of the whole-program test harness.
+//
+// Under Wine a menu handle means nothing outside the process that made it, so a test that
+// wants to read the main window's menus, or watch which windows a command opens, has to ask
+// from inside. qxdrive.exe puts this library into the running program through a message
+// hook; on its first call the hook starts a thread here that answers requests on the named
+// pipe \\.\pipe\qxprobe-<process id>, one request a line, each answer ending with a line
+// holding a single dot. The answering thread is not the program's user-interface thread, so
+// it can tell a hung program from a busy one; work that must run on that thread (menu
+// updates, scripts) is sent to it through a second, in-process hook.
+//
+// Requests (hwnd values are hexadecimal, as answers give them):
+//   ping                 the user-interface thread answers within 20 s: "ok", else "hung"
+//   settle               ping, then wait until a dialog the program is opening is shown
+//   parts                "part <hwnd> <id> <parent id> <left> <top> <right> <bottom> <class>"
+//                        per visible window inside the main window (bars, buttons, pages)
+//   main                 "main <hwnd> <left> <top> <right> <bottom>" of the main window
+//   bar                  "bar <index> <left> <top> <right> <bottom> <text>" per menu-bar item
+//   menus                the command tree after the program's own menu updates:
+//                        "item <id> <enabled|grey>[,checked] <path>" and "popup ..." lines
+//   invoke <id>          posts the command, waits until the program is idle again and
+//                        tells what came of it: "window <hwnd> <class> <modal|modeless>
+//                        <title>", "page <hwnd> <title>", "gone <hwnd>", "frame" (the main
+//                        window's own bars changed), then "ok"; or "hung"
+//   post <id>            posts the command and answers at once (Exit, which ends the program)
+//   windows              "window ..." for every visible top-level window but the main one
+//   active               "active <hwnd>": the active window, the one keys go to
+//   popups               "popup <hwnd> <left> <top> <right> <bottom> <items>" per open menu
+//   itemrect <id>        "rect <left> <top> <right> <bottom>" of the command in an open menu
+//   children             "child <hwnd> <visible> <active> <title>" per page window
+//   activate <hwnd>      makes a page window the active one
+//   close <hwnd>         posts WM_CLOSE
+//   gone <hwnd> <ms>     waits until the window is hidden or destroyed: "ok" or "still"
+//   script <text>        runs Scrivex text on the user-interface thread: "ok" or "error ..."
+#include <windows.h>
+
+#include <QKScript.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "MenuSpawn.h"
+
+namespace {
+
+const WPARAM kRunMagic = 0x51585052;   // "QXPR": only our own sends carry it
+const DWORD kPingTimeoutMs = 20000;
+
+DWORD g_uiThread;
+UINT g_runMessage;
+
+std::string Hex(HWND hwnd)
+{
+    char text[32];
+    snprintf(text, sizeof text, "%llx", (unsigned long long)(ULONG_PTR)hwnd);
+    return text;
+}
+
+HWND ParseHwnd(const std::string& text)
+{
+    return (HWND)(ULONG_PTR)strtoull(text.c_str(), nullptr, 16);
+}
+
+std::string ClassOf(HWND hwnd)
+{
+    char text[128] = "";
+    GetClassNameA(hwnd, text, sizeof text);
+    return text;
+}
+
+std::string TitleOf(HWND hwnd)
+{
+    // The stored text, without a message: a window of a busy thread must not hold the probe.
+    wchar_t wide[256] = L"";
+    InternalGetWindowText(hwnd, wide, 256);
+    char text[512] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+std::string RectText(const RECT& rc)
+{
+    std::ostringstream out;
+    out << rc.left << ' ' << rc.top << ' ' << rc.right << ' ' << rc.bottom;
+    return out.str();
+}
+
+// The program's main window: an unowned, visible top-level window of the user-interface
+// thread with a menu bar.
+HWND MainWindow()
+{
+    struct Search { HWND found; } search = {nullptr};
+    EnumThreadWindows(
+        g_uiThread,
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr && GetMenu(hwnd) != nullptr) {
+                ((Search*)lParam)->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        (LPARAM)&search);
+    return search.found;
+}
+
+HWND MdiClient(HWND main)
+{
+    return main != nullptr ? FindWindowExA(main, nullptr, "MDICLIENT", nullptr) : nullptr;
+}
+
+// Top-level windows of this process that a person could see, apart from the main window,
+// open menus and tool tips.
+std::vector<HWND> OtherWindows(HWND main, bool visibleOnly)
+{
+    struct Search { HWND main; bool visibleOnly; std::vector<HWND> found; } search = {main, visibleOnly, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            Search* s = (Search*)lParam;
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid != GetCurrentProcessId() || hwnd == s->main)
+                return TRUE;
+            if (s->visibleOnly && !IsWindowVisible(hwnd))
+                return TRUE;
+            std::string cls = ClassOf(hwnd);
+            if (cls == "#32768" || cls == "tooltips_class32" || cls == "IME" || cls == "Default IME")
+                return TRUE;
+            s->found.push_back(hwnd);
+            return TRUE;
+        },
+        (LPARAM)&search);
+    return search.found;
+}
+
+std::string WindowLine(HWND hwnd, HWND main)
+{
+    bool modal = main != nullptr && !IsWindowEnabled(main);
+    return "window " + Hex(hwnd) + " " + ClassOf(hwnd) + " " + (modal ? "modal" : "modeless") + " " + TitleOf(hwnd);
+}
+
+std::vector<HWND> PageWindows(HWND main)
+{
+    std::vector<HWND> pages;
+    HWND client = MdiClient(main);
+    for (HWND child = client != nullptr ? GetWindow(client, GW_CHILD) : nullptr; child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        if (GetWindow(child, GW_OWNER) == nullptr)
+            pages.push_back(child);
+    return pages;
+}
+
+// What a person sees of the main window's own parts: its visible descendants (bars, page
+// windows) with their places, its menu and its title.
+std::string FrameSignature(HWND main)
+{
+    std::ostringstream out;
+    out << Hex((HWND)GetMenu(main)) << '|' << TitleOf(main) << '|';
+    struct Sig { std::ostringstream* out; } sig = {&out};
+    EnumChildWindows(
+        main,
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            if (IsWindowVisible(hwnd)) {
+                RECT rc;
+                GetWindowRect(hwnd, &rc);
+                *((Sig*)lParam)->out << Hex(hwnd) << ':' << RectText(rc) << ';';
+            }
+            return TRUE;
+        },
+        (LPARAM)&sig);
+    return out.str();
+}
+
+bool Ping(HWND main)
+{
+    DWORD_PTR result = 0;
+    return main != nullptr && SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, kPingTimeoutMs, &result) != 0;
+}
+
+// Runs work on the user-interface thread and waits for it; false when the thread did not
+// take it in time. The work lives on the heap: a late run must not find it gone.
+bool RunOnUiThread(HWND main, std::function<void()> work)
+{
+    auto* pending = new std::function<void()>(std::move(work));
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(main, g_runMessage, kRunMagic, (LPARAM)pending, SMTO_NORMAL, kPingTimeoutMs, &result))
+        return false;
+    delete pending;
+    return true;
+}
+
+LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        const CWPSTRUCT* call = (const CWPSTRUCT*)lParam;
+        if (call->message == g_runMessage && call->wParam == kRunMagic)
+            (*(std::function<void()>*)call->lParam)();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A menu text without its access-key marks ("&&" is an ampersand).
+std::string WithoutAccessKeys(const std::string& text)
+{
+    std::string plain;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '&' && i + 1 < text.size())
+            i++;
+        else if (text[i] == '&')
+            continue;
+        plain += text[i];
+    }
+    return plain;
+}
+
+// A menu item's text without access-key marks and shortcut. The program's menus draw their
+// commands themselves, and then the text lives in the item's drawing record.
+std::string ItemText(HMENU menu, UINT index, const MENUITEMINFOA& mii)
+{
+    std::string text;
+    if ((mii.fType & MFT_OWNERDRAW) && mii.dwItemData != 0) {
+        text = ((const CMenuSpawn::Record*)mii.dwItemData)->szText;
+    } else {
+        char buffer[256] = "";
+        GetMenuStringA(menu, index, buffer, sizeof buffer, MF_BYPOSITION);
+        text = buffer;
+    }
+    text = WithoutAccessKeys(text.substr(0, text.find('\t')));
+    std::replace(text.begin(), text.end(), '/', '|');   // '/' separates the path
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+void WalkMenu(HWND main, HMENU menu, UINT indexInParent, const std::string& path, std::ostringstream& out)
+{
+    // What the program does when the drop-down opens: its command updates grey and check
+    // the items.
+    SendMessageA(main, WM_INITMENUPOPUP, (WPARAM)menu, MAKELPARAM(indexInParent, FALSE));
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; i++) {
+        MENUITEMINFOA mii = {};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+        if (!GetMenuItemInfoA(menu, (UINT)i, TRUE, &mii) || (mii.fType & MFT_SEPARATOR))
+            continue;
+        std::string text = ItemText(menu, (UINT)i, mii);
+        if (text.empty() || text == "--")
+            continue;   // an owner-drawn separator
+        std::string state = (mii.fState & MFS_GRAYED) ? "grey" : "enabled";
+        if (mii.fState & MFS_CHECKED)
+            state += ",checked";
+        std::string itemPath = path + "/" + text;
+        if (mii.hSubMenu != nullptr) {
+            out << "popup 0 " << state << ' ' << itemPath << '\n';
+            WalkMenu(main, mii.hSubMenu, (UINT)i, itemPath, out);
+        } else {
+            out << "item " << mii.wID << ' ' << state << ' ' << itemPath << '\n';
+        }
+    }
+}
+
+std::string Menus(HWND main)
+{
+    std::ostringstream out;
+    bool done = RunOnUiThread(main, [&] {
+        HMENU bar = GetMenu(main);
+        SendMessageA(main, WM_INITMENU, (WPARAM)bar, 0);
+        int count = GetMenuItemCount(bar);
+        for (int i = 0; i < count; i++) {
+            HMENU popup = GetSubMenu(bar, i);
+            if (popup == nullptr)
+                continue;   // the system menu button of a maximized page window
+            char text[256] = "";
+            GetMenuStringA(bar, (UINT)i, text, sizeof text, MF_BYPOSITION);
+            std::string name = WithoutAccessKeys(text);
+            if (name.empty())
+                continue;
+            out << "popup 0 enabled " << name << '\n';
+            WalkMenu(main, popup, (UINT)i, name, out);
+        }
+        SendMessageA(main, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    });
+    return done ? out.str() : "hung\n";
+}
+
+std::string Bar(HWND main)
+{
+    std::ostringstream out;
+    HMENU bar = GetMenu(main);
+    int count = bar != nullptr ? GetMenuItemCount(bar) : 0;
+    for (int i = 0; i < count; i++) {
+        RECT rc = {};
+        char text[256] = "";
+        GetMenuStringA(bar, (UINT)i, text, sizeof text, MF_BYPOSITION);
+        std::string name = WithoutAccessKeys(text);
+        if (GetMenuItemRect(main, bar, (UINT)i, &rc))
+            out << "bar " << i << ' ' << RectText(rc) << ' ' << name << '\n';
+    }
+    return out.str();
+}
+
+// A modal dialog disables the main window and exists before its loop shows it: wait, a
+// few seconds at most, until whatever the program has begun to open is on the screen.
+void Settle(HWND main, const std::function<bool(HWND)>& isNew)
+{
+    for (int waited = 0; waited < 3000; waited += 20) {
+        bool pending = false, shown = false;
+        for (HWND hwnd : OtherWindows(main, false)) {
+            if (!isNew(hwnd))
+                continue;
+            if (IsWindowVisible(hwnd))
+                shown = true;
+            else if (ClassOf(hwnd) == "#32770")
+                pending = true;
+        }
+        if (!pending && (shown || IsWindowEnabled(main)))
+            return;
+        Sleep(20);
+        Ping(main);
+    }
+}
+
+std::string Invoke(HWND main, UINT id)
+{
+    std::vector<HWND> windowsBefore = OtherWindows(main, false);
+    std::vector<HWND> pagesBefore = PageWindows(main);
+    std::string frameBefore = FrameSignature(main);
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    // Two rounds: a command may post more work for the thread before it is done.
+    if (!Ping(main) || !Ping(main))
+        return "hung\n";
+
+    auto isNew = [&](HWND hwnd) {
+        return std::find(windowsBefore.begin(), windowsBefore.end(), hwnd) == windowsBefore.end();
+    };
+    Settle(main, isNew);
+
+    std::ostringstream out;
+    for (HWND hwnd : OtherWindows(main, true))
+        if (isNew(hwnd))
+            out << WindowLine(hwnd, main) << '\n';
+    std::vector<HWND> pagesAfter = PageWindows(main);
+    for (HWND page : pagesAfter)
+        if (std::find(pagesBefore.begin(), pagesBefore.end(), page) == pagesBefore.end())
+            out << "page " << Hex(page) << ' ' << TitleOf(page) << '\n';
+    for (HWND page : pagesBefore)
+        if (std::find(pagesAfter.begin(), pagesAfter.end(), page) == pagesAfter.end())
+            out << "gone " << Hex(page) << '\n';
+    if (FrameSignature(main) != frameBefore)
+        out << "frame\n";
+    out << "ok\n";
+    return out.str();
+}
+
+std::string Answer(const std::string& line)
+{
+    std::istringstream in(line);
+    std::string verb;
+    in >> verb;
+    HWND main = MainWindow();
+    if (main == nullptr && verb != "windows")
+        return "error: the program has no main window\n";
+    std::ostringstream out;
+    if (verb == "ping") {
+        out << (Ping(main) ? "ok" : "hung") << '\n';
+    } else if (verb == "settle") {
+        if (Ping(main)) {
+            Settle(main, [](HWND hwnd) { return true; });
+            out << "ok\n";
+        } else {
+            out << "hung\n";
+        }
+    } else if (verb == "main") {
+        RECT rc;
+        GetWindowRect(main, &rc);
+        out << "main " << Hex(main) << ' ' << RectText(rc) << '\n';
+    } else if (verb == "parts") {
+        struct Parts { std::ostringstream* out; } parts = {&out};
+        EnumChildWindows(
+            main,
+            [](HWND hwnd, LPARAM lParam) -> BOOL {
+                if (IsWindowVisible(hwnd)) {
+                    RECT rc;
+                    GetWindowRect(hwnd, &rc);
+                    *((Parts*)lParam)->out << "part " << Hex(hwnd) << ' ' << GetDlgCtrlID(hwnd) << ' '
+                                           << GetDlgCtrlID(GetParent(hwnd)) << ' ' << RectText(rc) << ' '
+                                           << ClassOf(hwnd) << '\n';
+                }
+                return TRUE;
+            },
+            (LPARAM)&parts);
+    } else if (verb == "bar") {
+        out << Bar(main);
+    } else if (verb == "menus") {
+        out << Menus(main);
+    } else if (verb == "invoke" || verb == "post") {
+        UINT id = 0;
+        if (!(in >> id))
+            return "error: " + verb + " needs a command id\n";
+        if (verb == "post")
+            out << (PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? "ok" : "error: not posted") << '\n';
+        else
+            out << Invoke(main, id);
+    } else if (verb == "windows") {
+        for (HWND hwnd : OtherWindows(main, true))
+            out << WindowLine(hwnd, main) << '\n';
+    } else if (verb == "active") {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(g_uiThread, &info);
+        out << "active " << Hex(info.hwndActive) << '\n';
+    } else if (verb == "popups") {
+        EnumWindows(
+            [](HWND hwnd, LPARAM lParam) -> BOOL {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32768") {
+                    RECT rc;
+                    GetWindowRect(hwnd, &rc);
+                    DWORD_PTR menu = 0;
+                    SendMessageTimeoutA(hwnd, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 2000, &menu);
+                    *(std::ostringstream*)lParam << "popup " << Hex(hwnd) << ' ' << RectText(rc) << ' '
+                                                 << GetMenuItemCount((HMENU)menu) << '\n';
+                }
+                return TRUE;
+            },
+            (LPARAM)&out);
+    } else if (verb == "itemrect") {
+        struct Find { UINT id; RECT rc; bool found; } find = {0, {}, false};
+        in >> find.id;
+        EnumWindows(
+            [](HWND hwnd, LPARAM lParam) -> BOOL {
+                Find* f = (Find*)lParam;
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) || ClassOf(hwnd) != "#32768")
+                    return TRUE;
+                DWORD_PTR menu = 0;
+                SendMessageTimeoutA(hwnd, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 2000, &menu);
+                int count = GetMenuItemCount((HMENU)menu);
+                for (int i = 0; i < count; i++)
+                    if (GetMenuItemID((HMENU)menu, i) == f->id && GetMenuItemRect(nullptr, (HMENU)menu, (UINT)i, &f->rc)) {
+                        f->found = true;
+                        return FALSE;
+                    }
+                return TRUE;
+            },
+            (LPARAM)&find);
+        out << (find.found ? "rect " + RectText(find.rc) : std::string("error: no open menu holds that command")) << '\n';
+    } else if (verb == "children") {
+        HWND active = (HWND)SendMessageA(MdiClient(main), WM_MDIGETACTIVE, 0, 0);
+        for (HWND page : PageWindows(main))
+            out << "child " << Hex(page) << ' ' << (IsWindowVisible(page) ? 1 : 0) << ' ' << (page == active ? 1 : 0)
+                << ' ' << TitleOf(page) << '\n';
+    } else if (verb == "activate" || verb == "close" || verb == "gone") {
+        std::string handle;
+        in >> handle;
+        HWND hwnd = ParseHwnd(handle);
+        if (verb == "activate") {
+            SendMessageA(MdiClient(main), WM_MDIACTIVATE, (WPARAM)hwnd, 0);
+            out << "ok\n";
+        } else if (verb == "close") {
+            out << (PostMessageA(hwnd, WM_CLOSE, 0, 0) ? "ok" : "error: not posted") << '\n';
+        } else {
+            int ms = 2000;
+            in >> ms;
+            for (int waited = 0; IsWindow(hwnd) && IsWindowVisible(hwnd) && waited < ms; waited += 20)
+                Sleep(20);
+            out << (IsWindow(hwnd) && IsWindowVisible(hwnd) ? "still" : "ok") << '\n';
+        }
+    } else if (verb == "script") {
+        std::string text;
+        std::getline(in, text);
+        text.erase(0, text.find_first_not_of(' '));
+        std::string error;
+        bool ran = RunOnUiThread(main, [&] {
+            if (!qkfxGetScript().Execute(text))
+                error = qkfxGetScript().GetLastError();
+        });
+        if (!ran)
+            out << "hung\n";
+        else if (!error.empty())
+            out << "error " << error << '\n';
+        else
+            out << "ok\n";
+    } else {
+        out << "error: unknown request \"" << verb << "\"\n";
+    }
+    return out.str();
+}
+
+DWORD WINAPI Server(void*)
+{
+    char name[64];
+    snprintf(name, sizeof name, "\\\\.\\pipe\\qxprobe-%lu", GetCurrentProcessId());
+    for (;;) {
+        HANDLE pipe = CreateNamedPipeA(name, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 1 << 16, 1 << 16, 0,
+                                       nullptr);
+        if (pipe == INVALID_HANDLE_VALUE)
+            return 1;
+        if (ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED) {
+            std::string pending;
+            char buffer[4096];
+            DWORD got = 0;
+            while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+                pending.append(buffer, got);
+                size_t end;
+                while ((end = pending.find('\n')) != std::string::npos) {
+                    std::string request = pending.substr(0, end);
+                    pending.erase(0, end + 1);
+                    if (!request.empty() && request.back() == '\r')
+                        request.pop_back();
+                    std::string answer = Answer(request) + ".\n";
+                    DWORD written = 0;
+                    WriteFile(pipe, answer.data(), (DWORD)answer.size(), &written, nullptr);
+                }
+            }
+        }
+        DisconnectNamedPipe(pipe);
+        CloseHandle(pipe);
+    }
+}
+
+} // namespace
+
+// The hook qxdrive.exe sets on the program's user-interface thread. Its first call, on that
+// thread, keeps this library loaded and starts the answering thread.
+extern "C" __declspec(dllexport) LRESULT CALLBACK QxProbeHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (g_uiThread == 0) {
+        g_uiThread = GetCurrentThreadId();
+        // The driver unhooks once the probe answers; the library must stay.
+        HMODULE pinned = nullptr;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           (LPCSTR)&QxProbeHook, &pinned);
+        g_runMessage = RegisterWindowMessageA("QxProbeRun");
+        SetWindowsHookExA(WH_CALLWNDPROC, CallWndHook, nullptr, g_uiThread);
+        CloseHandle(CreateThread(nullptr, 0, Server, nullptr, 0, nullptr));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}

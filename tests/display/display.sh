@@ -1,0 +1,222 @@
+# The whole-program test harness: a real X display (Xvfb), a Wine prefix that draws on it,
+# the real program, xdotool for the mouse and the keyboard, and the probe inside the program
+# (qxdrive.exe + qxprobe.dll) to read its menus and windows. Sourced by a test script; see
+# README.md beside it. Every function reports failures on the error output and returns
+# nonzero; qxd_fail ends the test.
+#
+#   qxd_begin BUILDDIR [WxH]    display, prefix, settings folder QXD_INI, clean-up on exit
+#   qxd_start PROGRAM [ARGS]    starts PROGRAM from BUILDDIR/bin and attaches the probe
+#   qxd REQUEST                 one probe request; its answer lines in QXD_ANSWER
+#   qxd_end_program [SECONDS]   waits for the program to end; its exit code in QXD_EXIT_CODE
+
+qxd_log() { echo "display: $*" >&2; }
+
+qxd_fail() {
+    qxd_log "FAILED: $*"
+    local waited
+    # A program that has lost its window may be on its way out: a crash takes a moment.
+    for waited in $(seq 50); do
+        [ -n "${QXD_PROGRAM_PID:-}" ] && kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || break
+        qxd main >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    if [ -n "${QXD_PROGRAM_PID:-}" ] && ! kill -0 "$QXD_PROGRAM_PID" 2>/dev/null; then
+        wait "$QXD_PROGRAM_PID"
+        # 253 is a stack overflow (0xC00000FD), 5 an access violation (0xC0000005).
+        qxd_log "$QXD_PROGRAM had ended with exit code $?; its last output:"
+        tail -n 20 "$QXD_TMP/program.log" >&2
+    elif [ -n "${QXD_PROGRAM_PID:-}" ] && ! qxd main >/dev/null 2>&1; then
+        # Wine ends only the thread whose stack overflowed; the probe's thread lives on.
+        qxd_log "$QXD_PROGRAM runs but has no main window: its user-interface thread has died" \
+            "(QXD_WINEDEBUG=+seh QXD_KEEP_LOGS=folder shows why)"
+    fi
+    exit 1
+}
+
+# Ends everything the harness started, whatever way the test ends.
+qxd_cleanup() {
+    local rc=$?
+    set +e
+    if [ -n "${QXD_DRIVER_PID:-}" ] && kill -0 "$QXD_DRIVER_PID" 2>/dev/null; then
+        kill "$QXD_DRIVER_PID" 2>/dev/null
+    fi
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k >/dev/null 2>&1
+        wineserver -w >/dev/null 2>&1
+    fi
+    if [ -n "${QXD_XVFB_PID:-}" ]; then
+        kill "$QXD_XVFB_PID" 2>/dev/null
+        wait "$QXD_XVFB_PID" 2>/dev/null
+    fi
+    if [ -n "${QXD_TMP:-}" ]; then
+        [ -n "${QXD_KEEP_LOGS:-}" ] && cp "$QXD_TMP"/*.log "$QXD_KEEP_LOGS"/ 2>/dev/null
+        rm -rf "$QXD_TMP"
+    fi
+    exit $rc
+}
+
+qxd_begin() {
+    QXD_BUILD=$(cd "${1:?build folder}" && pwd)
+    local geometry=${2:-1024x768}
+    QXD_TOOLS=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tools" && pwd)
+    QXD_BIN=$QXD_BUILD/bin
+    for tool in Xvfb xdotool import wine wineserver; do
+        command -v "$tool" >/dev/null || qxd_fail "$tool is not installed (tools/setup.sh packages installs it)"
+    done
+    trap qxd_cleanup EXIT
+    trap 'exit 130' INT TERM
+
+    # One program under the display at a time per build: the prefix and its Wine server
+    # are shared.
+    exec 7>"$QXD_BUILD/.display.lock"
+    flock 7
+
+    QXD_TMP=$(mktemp -d)
+    # Xvfb picks a free display number itself and writes it to the file descriptor.
+    local numberfile=$QXD_TMP/display
+    # (Every long-lived child closes the lock's descriptor, so that only this script holds it.)
+    Xvfb -displayfd 3 -screen 0 "${geometry}x24" -nolisten tcp 3>"$numberfile" >"$QXD_TMP/xvfb.log" 2>&1 7>&- &
+    QXD_XVFB_PID=$!
+    local waited
+    for waited in $(seq 200); do
+        [ -s "$numberfile" ] && break
+        kill -0 "$QXD_XVFB_PID" 2>/dev/null || qxd_fail "Xvfb did not start: $(cat "$QXD_TMP/xvfb.log")"
+        sleep 0.05
+    done
+    [ -s "$numberfile" ] || qxd_fail "Xvfb gave no display number"
+    # A settings folder of the run's own (quorix61.exe -P folder): the program starts as on
+    # a new machine and leaves the program folder alone.
+    QXD_INI=$QXD_TMP/ini
+    mkdir -p "$QXD_INI"
+    export DISPLAY=:$(head -n 1 "$numberfile")
+    qxd_log "X display $DISPLAY"
+
+    "$QXD_TOOLS/setup.sh" prefix "$QXD_BUILD" x11 >&2 7>&- || qxd_fail "the x11 Wine prefix could not be made"
+    export WINEPREFIX=$QXD_BUILD/wineprefix-x11 WINEARCH=win64
+    export WINEDEBUG=${QXD_WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+    # A server left from an earlier run would hold another display.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    # The program starts as on a new machine: no settings left from an earlier run.
+    wine reg delete 'HKCU\Software\Veltranex' /f >/dev/null 2>&1 7>&- || true
+}
+
+# The Windows form of a Unix path (Wine's drive Z: is the Unix root).
+qxd_winpath() { local p=$1; echo "Z:${p//\//\\}"; }
+
+# Starts the program (a file in the program folder) and attaches the driver, which then
+# takes the requests of qxd; Wine's output for the program goes to QXD_TMP/program.log.
+qxd_start() {
+    local program=${1:?program}
+    shift
+    QXD_PROGRAM=$program
+    (cd "$QXD_BIN" && exec wine "$QXD_BIN/$program" "$@") </dev/null >"$QXD_TMP/program.log" 2>&1 7>&- &
+    QXD_PROGRAM_PID=$!
+    coproc QXD_DRIVER { cd "$QXD_BIN" && exec wine "$QXD_BIN/qxdrive.exe" "$program" 120 2>>"$QXD_TMP/driver.log" 7>&-; }
+    QXD_DRIVER_PID=$!
+    QXD_IN=${QXD_DRIVER[1]}
+    QXD_OUT=${QXD_DRIVER[0]}
+    qxd_read_answer 150 || qxd_fail "the driver could not attach to $program: $(cat "$QXD_TMP/driver.log") $(tail -n 20 "$QXD_TMP/program.log")"
+    qxd_log "${QXD_ANSWER[0]}"
+    qxd main || qxd_fail "no main window"
+}
+
+qxd_read_answer() {
+    local timeout=$1 line
+    QXD_ANSWER=()
+    while IFS= read -r -t "$timeout" line <&"$QXD_OUT"; do
+        line=${line%$'\r'}
+        [ "$line" = . ] && return 0
+        QXD_ANSWER+=("$line")
+    done
+    return 1
+}
+
+# One request to the probe. Fails when the driver is gone, the program has ended, or no
+# answer came within two minutes.
+qxd() {
+    { echo "$*" >&"$QXD_IN"; } 2>/dev/null || { qxd_log "the driver has gone (request: $*)"; return 1; }
+    if ! qxd_read_answer 120; then
+        qxd_log "no answer to: $*"
+        return 1
+    fi
+    case "${QXD_ANSWER[0]:-}" in
+        error:*|hung) qxd_log "$*: ${QXD_ANSWER[*]}"; return 1 ;;
+    esac
+    return 0
+}
+
+# The program is alive and its user-interface thread answers.
+qxd_alive() {
+    kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || { qxd_log "the program has ended"; return 1; }
+    qxd ping
+}
+
+# Real pointer and keyboard input through the X server.
+qxd_move() { xdotool mousemove --sync "$1" "$2"; }
+qxd_click() { xdotool mousemove --sync "$1" "$2" click 1; }
+qxd_key() { xdotool key --delay 30 "$@"; }
+
+# Moves the pointer from (x1, y1) to (x2, y2) in steps of about STEP pixels, pausing a
+# little at each, so the program sees every place in between (Wine merges pointer motions
+# that arrive together).
+qxd_glide() {
+    local x1=$1 y1=$2 x2=$3 y2=$4 step=${5:-5} n i args=()
+    local dx=$((x2 > x1 ? x2 - x1 : x1 - x2)) dy=$((y2 > y1 ? y2 - y1 : y1 - y2))
+    n=$(((dx > dy ? dx : dy) / step + 1))
+    for ((i = 0; i <= n; i++)); do
+        args+=(mousemove $((x1 + (x2 - x1) * i / n)) $((y1 + (y2 - y1) * i / n)) sleep 0.004)
+    done
+    xdotool "${args[@]}"
+}
+
+qxd_screenshot() {
+    import -display "$DISPLAY" -window root "$1" 2>/dev/null || qxd_log "no screenshot $1"
+}
+
+# Closes every window the program shows besides its main window: Escape first, as a
+# person would, then WM_CLOSE. Fails when one stays open. The active window goes first (a
+# window below it may go with it); one that opens another on closing (a question) is dealt
+# with in the next round. KEYS, when given, are typed instead of Escape (an answer).
+qxd_close_windows() {
+    local keys=${1:-Escape} round line hwnd active candidate
+    for round in 1 2 3 4 5 6; do
+        qxd active || return 1
+        read -r _ active <<<"${QXD_ANSWER[0]}"
+        qxd windows || return 1
+        [ ${#QXD_ANSWER[@]} -eq 0 ] && return 0
+        line=${QXD_ANSWER[-1]}
+        for candidate in "${QXD_ANSWER[@]}"; do
+            [[ $candidate == "window $active "* ]] && line=$candidate
+        done
+        read -r _ hwnd _ <<<"$line"
+        QXD_CLOSED+=("$line")
+        qxd_key $keys
+        qxd "gone $hwnd 3000" || return 1
+        [ "${QXD_ANSWER[0]}" = ok ] && continue
+        qxd_log "$keys did not close: $line"
+        qxd "close $hwnd" && qxd "gone $hwnd 3000" || return 1
+        [ "${QXD_ANSWER[0]}" = ok ] && continue
+        qxd_log "this window cannot be closed: $line"
+        return 1
+    done
+    qxd windows
+    qxd_log "windows still open after closing six: ${QXD_ANSWER[*]}"
+    return 1
+}
+
+# Waits for the program to end; QXD_EXIT_CODE is its exit code.
+qxd_end_program() {
+    local seconds=${1:-60} waited
+    for ((waited = 0; waited < seconds * 10; waited++)); do
+        kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$QXD_PROGRAM_PID" 2>/dev/null; then
+        qxd_log "the program did not end within $seconds s"
+        return 1
+    fi
+    wait "$QXD_PROGRAM_PID"
+    QXD_EXIT_CODE=$?
+    return 0
+}
