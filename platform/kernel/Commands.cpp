@@ -53,7 +53,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {33995, 33995, "project files"},
     {33997, 33997, "project files"},
     {33999, 33999, "not described"},
-    {34000, 34001, "worksheet"},
+    {34001, 34001, "worksheet"},
     {34002, 34002, "not described"},
     {34004, 34005, "worksheet"},
     {34010, 34010, "graph"},
@@ -557,6 +557,10 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
     }
     if (word == "open") {
         Open(args, error);
+        return true;
+    }
+    if (word == "import" && args.size() == 1 && Same(args[0], "-o")) {
+        qkAsciiImportOptionsDialog(error);
         return true;
     }
     if (word == "doc" && args.size() == 1 && Same(args[0], "-n")) {

@@ -94,6 +94,9 @@ class CQKWksPage;
 bool qkImportAsciiWithProgress(CQKWksPage* wks, const std::string& path, const QKAsciiImportOptions& options,
                                QKAsciiImportResult* result);
 
+// import -o: the ASCII Import Options dialog over the main window (recorded without one).
+bool qkAsciiImportOptionsDialog(std::string* error);
+
 bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error);
 // The text of a script file the program carries as a resource; false when it carries none
 // of that name.
