@@ -440,7 +440,7 @@ TEST(CommandStrings, TheProgramsStringTakesThePlaceOfTheLibrarys)
 TEST(CommandStrings, OnlyTheBuiltCommandsRun)
 {
     const std::set<UINT> built = {36080, 33051, 33052, 33996, 34000, 34003, 34006, 34007, 34008, 34009, 34011,
-                                  34017, 34019, 34020, 34024, 34033, 34034, 34035, 34036, 34037, 34050,
+                                  34017, 34019, 34020, 34021, 34024, 34033, 34034, 34035, 34036, 34037, 34050,
                                   34052};
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)

@@ -59,7 +59,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {34010, 34010, "graph"},
     {34012, 34016, "project files"},
     {34018, 34018, "graph"},
-    {34021, 34021, "worksheet"},
     {34022, 34023, "print"},
     {34025, 34025, "notes"},
     {34026, 34026, "project files"},
@@ -165,21 +164,28 @@ bool BuildFilter(const std::vector<std::string>& words, std::string* filter, std
     return true;
 }
 
-// GetFile [-m]: %B receives the chosen file's folder (with its backslash) and %A its name;
-// %A is empty when the user cancelled. With -m the user may choose several files of one
-// folder: %A holds their names separated by "|", which no file name contains.
+// GetFile [-m|-s]: %B receives the chosen file's folder (with its backslash) and %A its
+// name; %A is empty when the user cancelled. With -m the user may choose several files of
+// one folder: %A holds their names separated by "|", which no file name contains. With -s
+// the dialog is the save dialog.
 bool GetFile(const std::vector<std::string>& words, std::string* error)
 {
     std::vector<std::string> args = words;
     bool multiple = !args.empty() && Same(args[0], "-m");
-    if (multiple)
+    bool save = !args.empty() && Same(args[0], "-s");
+    if (multiple || save)
         args.erase(args.begin());
     std::string filter, path;
     if (!BuildFilter(args, &filter, &path, error))
         return false;
     CQKScript& script = qkfxGetScript();
     std::vector<std::string> names;
-    if (multiple) {
+    if (save) {
+        if (!qkfxGetAccess()->GetFileToSave(filter, path) || path.empty()) {
+            script.SetStringVar(0, std::string());
+            return true;
+        }
+    } else if (multiple) {
         if (!qkfxGetAccess()->GetFilesToOpen(filter, path, names) || names.empty()) {
             script.SetStringVar(0, std::string());
             return true;
@@ -496,6 +502,30 @@ int CQKAccess::GetFileToOpen(const std::string& filter, std::string& path)
     return 1;
 }
 
+int CQKAccess::GetFileToSave(const std::string& filter, std::string& path)
+{
+    qkfxGetCallLog().Add("GetFile -s", filter.substr(0, filter.find('\0')));
+    std::string folder = path;
+    path.clear();
+    if (m_mainFrame == nullptr || !IsWindow(m_mainFrame))
+        return 0;
+    char file[MAX_PATH] = "";
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_mainFrame;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrDefExt = "dat";
+    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+    if (!GetSaveFileNameA(&ofn))
+        return 0;
+    path = file;
+    return 1;
+}
+
 int CQKAccess::GetFilesToOpen(const std::string& filter, const std::string& folder, std::vector<std::string>& paths)
 {
     qkfxGetCallLog().Add("GetFile -m", filter.substr(0, filter.find('\0')));
@@ -557,6 +587,15 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
     }
     if (word == "open") {
         Open(args, error);
+        return true;
+    }
+    if (word == "save" && args.size() == 2 && Same(args[0], "-w")) {
+        // save -w file: the active worksheet as ASCII, as the import options read it back.
+        CQKWksPage* wks = dynamic_cast<CQKWksPage*>(ActivePage());
+        if (wks == nullptr)
+            *error = "save -w: the active window is no worksheet";
+        else if (qkfxExportAscii(wks, args[1], qkfxGetAsciiImportOptions(), error))
+            qkfxGetCallLog().Add("save -w", args[1]);
         return true;
     }
     if (word == "import" && args.size() == 1 && Same(args[0], "-o")) {

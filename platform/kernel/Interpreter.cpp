@@ -223,7 +223,7 @@ const std::vector<FunctionDef>& Functions()
 const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
-    "getenumwin", "getfile", "open", "import", "if", "else", "for", "break", "continue", "return",
+    "getenumwin", "getfile", "open", "import", "save", "if", "else", "for", "break", "continue", "return",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
@@ -1737,7 +1737,8 @@ struct CQKScript::Impl {
 
         // The commands of the program's own script files live beside the menu commands.
         if (blockOpen == std::string::npos &&
-            (word == "getfile" || word == "open" || word == "import" || word == "doc" || word == "win")) {
+            (word == "getfile" || word == "open" || word == "import" || word == "save" || word == "doc" ||
+             word == "win")) {
             std::string error;
             if (qkRunApplicationCommand(word, words(), &error)) {
                 if (!error.empty())

@@ -164,6 +164,9 @@ public:
     // The same dialog choosing several files of one folder: `paths` receives their full
     // paths. 0 when the user cancelled, and always without a main window (recorded).
     virtual int GetFilesToOpen(const std::string& filter, const std::string& folder, std::vector<std::string>& paths);
+    // The system's save-file dialog, as GetFileToOpen: `path` the folder shown first, and
+    // then the file the user named (an existing one only after the dialog's question).
+    virtual int GetFileToSave(const std::string& filter, std::string& path);
     // The page of the active window: the page manager's active page without windows.
     virtual CQKPage* GetActiveBasePage();
     virtual int IsActiveBasePage(CQKPage* page);

@@ -96,3 +96,12 @@ QK_API bool qkfxImportAscii(CQKWksPage* wks, const std::string& path, const QKAs
 // The same from text in memory.
 QK_API bool qkfxImportAsciiText(CQKWksPage* wks, const char* text, size_t size, const QKAsciiImportOptions& options,
                                 QKAsciiImportResult* result);
+
+// Writes the worksheet as text the import reads back with the same options: the header
+// lines (names and labels on their lines, the others empty), then one line per row, fields
+// separated by the options' delimiter (a comma when it is detected, unless numbers use a
+// decimal comma: then a tab; a tab for blanks), texts quoted when they hold the delimiter,
+// a quote or a blank, missing values as empty fields, numbers exactly and with the decimal
+// character. Lines end in CR LF. false with *error when the file cannot be written.
+QK_API bool qkfxExportAscii(const CQKWksPage* wks, const std::string& path, const QKAsciiImportOptions& options,
+                            std::string* error);

@@ -253,6 +253,52 @@ TEST_F(AsciiImportTest, OptionsComeFromTheSettings)
     numeric.SetSeparators(0);
 }
 
+// Export ASCII writes what the import reads back, cell for cell, with each delimiter and
+// decimal character.
+TEST_F(AsciiImportTest, ExportReadsBackTheSame)
+{
+    CQKWksPage* wks = NewWks();
+    const std::string text = "0.1,x y,1e-300\n-2.5,\"a,\"\"b\"\"\",\n,--,7\n";
+    QKAsciiImportOptions options;
+    options.delimiter = ',';
+    QKAsciiImportResult result;
+    ASSERT_TRUE(qkfxImportAsciiText(wks, text.data(), text.size(), options, &result));
+    wks->GetColumn(2)->m_label = "Label, with comma";
+    TempFile file("qk_export.csv", "");
+    struct {
+        char delimiter, decimal;
+        int header, names, labels;
+    } cases[] = {{',', '.', 0, 0, 0}, {'\t', ',', 2, 1, 2}, {';', ',', 1, 0, 1}, {' ', '.', 1, 1, 0}, {0, ',', 0, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("delimiter ") + c.delimiter);
+        options.delimiter = c.delimiter;
+        options.decimal = c.decimal;
+        options.headerLines = c.header;
+        options.namesLine = c.names;
+        options.labelsLine = c.labels;
+        std::string error;
+        ASSERT_TRUE(qkfxExportAscii(wks, file.path, options, &error)) << error;
+        // The reader detects a blank-separated export's tab.
+        if (options.delimiter == ' ')
+            options.delimiter = 0;
+        qkfxGetProject().SetActivePage(wks);
+        CQKWksPage* back = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+        ASSERT_TRUE(qkfxImportAscii(back, file.path, options, &result)) << result.error;
+        ASSERT_EQ(back->GetNumCols(), 3);
+        for (int col = 1; col <= 3; ++col) {
+            ASSERT_EQ(back->GetColumn(col)->GetEnd(), 3) << col;
+            for (int row = 0; row < 3; ++row)
+                EXPECT_EQ(back->GetColumn(col)->GetText(row), wks->GetColumn(col)->GetText(row)) << col << "," << row;
+        }
+        if (c.labels)
+            EXPECT_EQ(back->GetColumn(2)->m_label, "Label, with comma");
+        back->Destroy();
+    }
+    std::string error;
+    EXPECT_FALSE(qkfxExportAscii(wks, "Z:\\no\\such\\folder\\x.csv", options, &error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos);
+}
+
 // The script commands: open -w, -a, -n with one file or several of a folder.
 TEST_F(AsciiImportTest, OpenCommandImports)
 {
