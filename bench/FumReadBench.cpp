@@ -196,19 +196,26 @@ int main(int argc, char** argv)
             }
         });
     };
-    // The arrays have their room from the start, as a host's storage would.
-    for (std::vector<double>& c : g_arrays.columns)
-        c.reserve(rows);
-    RunScript("fum.reset(); fum.open(" + file + ")");
-    double reader = readLines(ArrayHostCallback);
-    for (const std::vector<double>& c : g_arrays.columns)
-        if (static_cast<int>(c.size()) != rows) {
-            std::fprintf(stderr, "the array host did not receive %d rows\n", rows);
-            return 1;
+    // The arrays have their room from the start, as a host's storage would. The reader's
+    // own figure is the goal: its best block over three passes through the file, so that
+    // a busy moment of the machine in one pass does not decide it.
+    double reader = 1e300;
+    for (int pass = 0; pass < 3; ++pass) {
+        for (std::vector<double>& c : g_arrays.columns) {
+            c.clear();
+            c.reserve(rows);
         }
-    // The engine alone: every number of the file in one READARRAY call.
+        RunScript("fum.reset(); fum.open(" + file + ")");
+        reader = std::min(reader, readLines(ArrayHostCallback));
+        for (const std::vector<double>& c : g_arrays.columns)
+            if (static_cast<int>(c.size()) != rows) {
+                std::fprintf(stderr, "the array host did not receive %d rows\n", rows);
+                return 1;
+            }
+    }
+    // The engine alone: every number of the file in one READARRAY call, the best of five.
     double engine = 1e300;
-    for (int rep = 0; rep < 3; ++rep) {
+    for (int rep = 0; rep < 5; ++rep) {
         for (std::vector<double>& c : g_arrays.columns)
             c.clear();
         g_arrays.columns[0].reserve(3 * static_cast<size_t>(rows));

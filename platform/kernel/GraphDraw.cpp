@@ -1,19 +1,551 @@
-// What a graph page draws: the paper, then each layer in page order.
-#include "KernelInternal.h"
-#include "QKData.h"
-#include "QKGraphObjects.h"
+// What a graph or layout page draws: the paper, then each layer in page order with its
+// background, grids, plots, axes and texts; hit tests walk the same drawing backwards.
+#include <algorithm>
+#include <cmath>
 
-BOOL CQKGraphPage::Draw(HDC dc, const RECT& rect)
+#include "KernelInternal.h"
+#include "PageRender.h"
+#include "QKCallLog.h"
+#include "QKPlotModel.h"
+
+namespace {
+
+int Round(double v)
 {
-    if (!dc || IsRectEmpty(&rect))
+    return (int)std::lround(v);
+}
+
+// A layer's frame on a page drawn into pageRect at pixelsPerInch.
+RECT LayerFrame(const CQKGraphicLayer& layer, const RECT& page, double pixelsPerInch)
+{
+    const double pw = page.right - page.left, ph = page.bottom - page.top;
+    double left, top, width, height;
+    if (layer.GetMeasUnits() == QK_UNITS_PAGE_PERCENT || layer.GetMeasUnits() == QK_UNITS_LINK_PERCENT) {
+        left = layer.GetMeasLeft() / 100 * pw;
+        top = layer.GetMeasTop() / 100 * ph;
+        width = layer.GetMeasWidth() / 100 * pw;
+        height = layer.GetMeasHeight() / 100 * ph;
+    } else {
+        double v[4] = {layer.GetMeasWidth(), layer.GetMeasHeight(), layer.GetMeasLeft(), layer.GetMeasTop()};
+        layer.ConvertDimensions(QK_UNITS_INCH, v);
+        width = v[0] * pixelsPerInch;
+        height = v[1] * pixelsPerInch;
+        left = v[2] * pixelsPerInch;
+        top = v[3] * pixelsPerInch;
+    }
+    RECT r = {page.left + Round(left), page.top + Round(top), page.left + Round(left + width), page.top + Round(top + height)};
+    return r;
+}
+
+void Union(RECT& a, const RECT& b)
+{
+    if (IsRectEmpty(&b))
+        return;
+    if (IsRectEmpty(&a))
+        a = b;
+    else
+        UnionRect(&a, &a, &b);
+}
+
+// The border styles of a label's background list: 0 a black line, 1 a shadow, 2 dark
+// marble, 3 white out, 4 black out.
+void DrawLabelBackground(const QKDrawEnv& env, const CQKTextObj& text, const RECT& box, bool whiteOut)
+{
+    const int pad = Round(env.PointsToPixels(2));
+    RECT r = {box.left - pad, box.top - pad, box.right + pad, box.bottom + pad};
+    const int style = text.IsBorder() ? text.GetBorderStyle() : -1;
+    if (whiteOut || style == 3)
+        FillRect(env.dc, &r, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    if (style == 4)
+        FillRect(env.dc, &r, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    if (style == 2) {
+        HBRUSH b = CreateSolidBrush(RGB(64, 64, 64));
+        FillRect(env.dc, &r, b);
+        DeleteObject(b);
+    }
+    if (style == 0 || style == 1) {
+        if (style == 1) {
+            const int d = std::max(1, Round(env.PointsToPixels(2)));
+            RECT sh = {r.left + d, r.top + d, r.right + d, r.bottom + d};
+            FillRect(env.dc, &sh, (HBRUSH)GetStockObject(BLACK_BRUSH));
+            FillRect(env.dc, &r, (HBRUSH)GetStockObject(WHITE_BRUSH));
+        }
+        HPEN pen = qkCreateLinePen(env, 0, 0.5, RGB(0, 0, 0));
+        HGDIOBJ op = SelectObject(env.dc, pen);
+        HGDIOBJ ob = SelectObject(env.dc, GetStockObject(NULL_BRUSH));
+        Rectangle(env.dc, r.left, r.top, r.right, r.bottom);
+        SelectObject(env.dc, ob);
+        SelectObject(env.dc, op);
+        DeleteObject(pen);
+    }
+}
+
+CQKTextStyle StyleOf(const CQKTextObj& text)
+{
+    CQKTextStyle style;
+    text.GetTextStyle(style);
+    return style;
+}
+
+// The legend: one line a plot, "\l(n)" standing for the sample of the layer's plot n.
+void DrawLegend(const QKDrawEnv& env, CQKGraphicLayer& layer, const CQKTextObj& legend, const RECT& frame, int id)
+{
+    const CQKTextStyle style = StyleOf(legend);
+    CQKTextDC text(env.dc, style, legend.GetColor(), env.PointsToPixels(1));
+    std::vector<std::pair<int, std::string>> lines;
+    const std::string& all = legend.GetTextString();
+    size_t start = 0;
+    while (start <= all.size()) {
+        size_t end = all.find('\n', start);
+        std::string line = all.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        int plot = 0;
+        if (line.compare(0, 3, "\\l(") == 0) {
+            const size_t close = line.find(')');
+            if (close != std::string::npos) {
+                plot = atoi(line.substr(3, close - 3).c_str());
+                line = line.substr(close + 1);
+                if (!line.empty() && line[0] == ' ')
+                    line.erase(0, 1);
+            }
+        }
+        lines.push_back({plot, line});
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    // The sample is as wide as the page's legend setting makes it, in percent of twice the
+    // font size.
+    const auto* graph = dynamic_cast<const CQKGraphPage*>(layer.GetValidPagePtr());
+    const int percent = graph ? std::max(10, graph->GetLegendSymbWidth()) : 100;
+    const int sample = Round(env.PointsToPixels(style.size) * 2 * percent / 100.0);
+    const int gap = Round(env.PointsToPixels(style.size) / 3);
+    int width = 0, height = 0;
+    std::vector<SIZE> sizes;
+    for (auto& l : lines) {
+        SIZE s = text.MeasureQuorixText(l.second, legend.IsShowLinkVars());
+        if (s.cy == 0)
+            s.cy = Round(env.PointsToPixels(style.size));
+        sizes.push_back(s);
+        width = std::max(width, (int)s.cx);
+        height += s.cy;
+    }
+    width += sample + gap;
+    RECT box;
+    if (legend.GetPosX() >= 0) {
+        box.left = env.page.left + Round(legend.GetPosX() * (env.page.right - env.page.left));
+        box.top = env.page.top + Round(legend.GetPosY() * (env.page.bottom - env.page.top));
+    } else {
+        const int margin = Round(env.PointsToPixels(6));
+        box.left = frame.right - margin - width;
+        box.top = frame.top + margin;
+    }
+    box.right = box.left + width;
+    box.bottom = box.top + height;
+    DrawLabelBackground(env, legend, box, (style.flags & QK_TEXT_WHITE_OUT) != 0);
+    int y = box.top;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].first > 0)
+            if (CQKPlotObj* p = layer.PlotObjByIndex(lines[i].first - 1, 1)) {
+                RECT sb = {box.left, y, box.left + sample, y + sizes[i].cy};
+                qkDrawLegendSample(env, *p, sb);
+            }
+        RECT tr = {box.left + sample + gap, y, box.right, y + sizes[i].cy};
+        text.DrawQuorixText(lines[i].second, tr, legend.IsShowLinkVars());
+        y += sizes[i].cy;
+    }
+    QKHitItem hit;
+    hit.layer = env.layerIndex;
+    hit.id = id;
+    hit.box = box;
+    env.AddHit(hit);
+}
+
+// A label: an axis title beside its axis, else where it was put (or at the frame's top
+// left).
+void DrawLabel(const QKDrawEnv& env, const CQKTextObj& label, const RECT& frame, int id)
+{
+    CQKTextStyle style = StyleOf(label);
+    const std::string& name = label.GetObjName();
+    const bool auto_ = label.GetPosX() < 0;
+    int placeRotation = style.rotation;
+    // Titles of the vertical axes read upward on the left and downward on the right.
+    if (auto_ && (name == "YL" || name == "YR"))
+        placeRotation = style.rotation = name == "YL" ? 900 : 2700;
+    CQKTextDC text(env.dc, style, label.GetColor(), env.PointsToPixels(1));
+    text.ApplyTextTabWidth(label.GetTabWidth());
+    const SIZE s = text.MeasureQuorixText(label.GetTextString(), label.IsShowLinkVars());
+    const int gap = Round(env.PointsToPixels(4));
+    RECT box; // the unrotated footprint on the page
+    POINT corner;
+    auto outside = [&](int dim, int side, int fallback) {
+        const RECT& e = env.axisExtent[dim][side];
+        if (IsRectEmpty(&e))
+            return fallback;
+        return dim == 0 ? (side == 0 ? (int)e.bottom : (int)e.top) : (side == 0 ? (int)e.left : (int)e.right);
+    };
+    if (auto_ && name == "XB") {
+        const int top = std::max<int>(frame.bottom, outside(0, 0, frame.bottom)) + gap;
+        box = {(frame.left + frame.right - s.cx) / 2, top, 0, 0};
+    } else if (auto_ && name == "XT") {
+        const int bottom = std::min<int>(frame.top, outside(0, 1, frame.top)) - gap;
+        box = {(frame.left + frame.right - s.cx) / 2, bottom - s.cy, 0, 0};
+    } else if (auto_ && name == "YL") {
+        const int right = std::min<int>(frame.left, outside(1, 0, frame.left)) - gap;
+        box = {right - s.cy, (frame.top + frame.bottom - s.cx) / 2, 0, 0};
+    } else if (auto_ && name == "YR") {
+        const int left = std::max<int>(frame.right, outside(1, 1, frame.right)) + gap;
+        box = {left, (frame.top + frame.bottom - s.cx) / 2, 0, 0};
+    } else if (auto_) {
+        const int margin = Round(env.PointsToPixels(6));
+        box = {frame.left + margin, frame.top + margin, 0, 0};
+    } else {
+        box = {env.page.left + Round(label.GetPosX() * (env.page.right - env.page.left)),
+               env.page.top + Round(label.GetPosY() * (env.page.bottom - env.page.top)), 0, 0};
+    }
+    const bool vertical = placeRotation == 900 || placeRotation == 2700;
+    box.right = box.left + (vertical ? s.cy : s.cx);
+    box.bottom = box.top + (vertical ? s.cx : s.cy);
+    // The text turns about its top-left corner: at 90 degrees that corner is the box's
+    // bottom left, at 270 its top right.
+    corner = {box.left, box.top};
+    if (placeRotation == 900)
+        corner = {box.left, box.bottom};
+    else if (placeRotation == 2700)
+        corner = {box.right, box.top};
+    DrawLabelBackground(env, label, box, (style.flags & QK_TEXT_WHITE_OUT) != 0);
+    RECT at = {corner.x, corner.y, corner.x + s.cx, corner.y + s.cy};
+    text.DrawQuorixText(label.GetTextString(), at, label.IsShowLinkVars());
+    QKHitItem hit;
+    hit.layer = env.layerIndex;
+    hit.id = id;
+    hit.box = box;
+    env.AddHit(hit);
+}
+
+void DrawLayerTexts(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame)
+{
+    for (int id : layer.GetObjectIds()) {
+        auto* text = dynamic_cast<CQKTextObj*>(layer.GetObject(id));
+        if (!text)
+            continue;
+        if (text->GetObjName() == "Legend")
+            DrawLegend(env, layer, *text, frame, id);
+        else
+            DrawLabel(env, *text, frame, id);
+    }
+}
+
+void DrawGraphLayer(QKDrawEnv& env, CQKGraphicLayer& layer)
+{
+    HDC dc = env.dc;
+    const RECT frame = LayerFrame(layer, env.page, env.pixelsPerInch);
+    const QKLayerMap map(frame, layer.GetAxisRecord(QK_AXIS_X), layer.GetAxisRecord(QK_AXIS_Y));
+    // The layer keeps the frame of its last drawing, for reading device points back as data.
+    layer.SetFrameArea(frame, map.x.GetFrom(), map.x.GetTo(), map.y.GetFrom(), map.y.GetTo());
+    // Background and its border.
+    if (layer.IsBkgColor()) {
+        HBRUSH b = CreateSolidBrush(qkColorOf(layer.GetBkgColorValue()));
+        FillRect(dc, &frame, b);
+        DeleteObject(b);
+    }
+    if (layer.IsBkgBorder()) {
+        HPEN pen = qkCreateLinePen(env, layer.GetBkgBorderStyle(), 0.5, RGB(0, 0, 0));
+        HGDIOBJ op = SelectObject(dc, pen);
+        HGDIOBJ ob = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        Rectangle(dc, frame.left, frame.top, frame.right + 1, frame.bottom + 1);
+        SelectObject(dc, ob);
+        SelectObject(dc, op);
+        DeleteObject(pen);
+    }
+    const bool gridOnTop = layer.IsGridOnTopData();
+    if (!gridOnTop)
+        qkDrawAxes(env, layer, map, true, false);
+    auto plots = [&]() {
+        if (!layer.IsDataShown())
+            return;
+        const int saved = SaveDC(dc);
+        if (layer.IsClipToFrame())
+            IntersectClipRect(dc, frame.left, frame.top, frame.right + 1, frame.bottom + 1);
+        qkDrawPlots(env, layer, map);
+        RestoreDC(dc, saved);
+    };
+    if (!layer.IsDataOnTopAxes())
+        plots();
+    if (gridOnTop)
+        qkDrawAxes(env, layer, map, true, false);
+    qkDrawAxes(env, layer, map, false, true);
+    if (layer.IsDataOnTopAxes())
+        plots();
+    if (layer.IsLabelShown())
+        DrawLayerTexts(env, layer, frame);
+    // Clicking an empty part of the frame finds nothing; the layer is no element.
+}
+
+// A layout page's layer: its graphs, each drawn whole and scaled into its place, and texts.
+void DrawLayoutLayer(QKDrawEnv& env, CQKGraphicLayer& layer)
+{
+    const double pw = env.page.right - env.page.left, ph = env.page.bottom - env.page.top;
+    for (int id : layer.GetObjectIds()) {
+        CQKGrElement* e = layer.GetObject(id);
+        if (auto* g = dynamic_cast<CQKLayoutGraphObj*>(e)) {
+            RECT r = {env.page.left + Round(g->m_left * pw), env.page.top + Round(g->m_top * ph),
+                      env.page.left + Round(g->m_right * pw), env.page.top + Round(g->m_bottom * ph)};
+            auto* graph = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage(g->GetGraphName()));
+            if (graph && graph->GetType() == QK_PAGE_GRAPH && !env.hits) {
+                const int saved = SaveDC(env.dc);
+                IntersectClipRect(env.dc, r.left, r.top, r.right, r.bottom);
+                graph->Draw(env.dc, r);
+                RestoreDC(env.dc, saved);
+            }
+            if (g->IsBorder()) {
+                HGDIOBJ ob = SelectObject(env.dc, GetStockObject(NULL_BRUSH));
+                Rectangle(env.dc, r.left, r.top, r.right, r.bottom);
+                SelectObject(env.dc, ob);
+            }
+            QKHitItem hit;
+            hit.layer = env.layerIndex;
+            hit.id = id;
+            hit.box = r;
+            env.AddHit(hit);
+        } else if (auto* t = dynamic_cast<CQKTextObj*>(e)) {
+            DrawLabel(env, *t, env.page, id);
+        }
+    }
+}
+
+void DrawPaper(const QKDrawEnv& env, const CQKGraphPage& page)
+{
+    const RECT& r = env.page;
+    if (page.GetColorColorCntl() == 2) {
+        // A gradient from the base colour to the gradient colour, top to bottom (0) or
+        // left to right.
+        const COLORREF a = qkColorOf(page.GetColorBase()), b = qkColorOf(page.GetColorGradient());
+        const bool vertical = page.GetColorGradientCntl() == 0;
+        const int extent = vertical ? r.bottom - r.top : r.right - r.left;
+        const int bands = std::max(1, std::min(256, extent));
+        for (int i = 0; i < bands; ++i) {
+            auto mix = [&](int ca, int cb) { return ca + (cb - ca) * i / std::max(1, bands - 1); };
+            HBRUSH br = CreateSolidBrush(RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)), mix(GetBValue(a), GetBValue(b))));
+            RECT band = r;
+            if (vertical) {
+                band.top = r.top + extent * i / bands;
+                band.bottom = r.top + extent * (i + 1) / bands;
+            } else {
+                band.left = r.left + extent * i / bands;
+                band.right = r.left + extent * (i + 1) / bands;
+            }
+            FillRect(env.dc, &band, br);
+            DeleteObject(br);
+        }
+        return;
+    }
+    HBRUSH br = CreateSolidBrush(page.GetColorColorCntl() == 1 ? qkColorOf(page.GetColorBase()) : RGB(255, 255, 255));
+    FillRect(env.dc, &r, br);
+    DeleteObject(br);
+}
+
+double DistanceToSegment(POINT p, POINT a, POINT b)
+{
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double len2 = dx * dx + dy * dy;
+    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
+    t = std::max(0.0, std::min(1.0, t));
+    const double ex = a.x + t * dx - p.x, ey = a.y + t * dy - p.y;
+    return std::sqrt(ex * ex + ey * ey);
+}
+
+bool HitItem(const QKHitItem& h, POINT p, double tolerance)
+{
+    if (h.path.empty()) {
+        RECT r = h.box;
+        InflateRect(&r, 2, 2);
+        return PtInRect(&r, p) != FALSE;
+    }
+    if (h.points || h.path.size() == 1) {
+        for (const POINT& q : h.path)
+            if (std::abs(q.x - p.x) <= tolerance && std::abs(q.y - p.y) <= tolerance)
+                return true;
+        return false;
+    }
+    for (size_t i = 1; i < h.path.size(); ++i)
+        if (DistanceToSegment(p, h.path[i - 1], h.path[i]) <= tolerance)
+            return true;
+    return false;
+}
+
+RECT BoundsOf(const QKHitItem& h)
+{
+    if (h.path.empty())
+        return h.box;
+    RECT r = {h.path[0].x, h.path[0].y, h.path[0].x + 1, h.path[0].y + 1};
+    for (const POINT& q : h.path) {
+        r.left = std::min(r.left, q.x);
+        r.top = std::min(r.top, q.y);
+        r.right = std::max(r.right, q.x + 1);
+        r.bottom = std::max(r.bottom, q.y + 1);
+    }
+    return r;
+}
+
+} // namespace
+
+BOOL qkfxGetLayerFrame(const CQKGraphPage* page, int index, const RECT& pageRect, RECT& frame)
+{
+    const CQKGraphicLayer* layer = page ? page->GetLayerByIndex(index, 1) : nullptr;
+    if (!layer || IsRectEmpty(&pageRect))
         return FALSE;
-    FillRect(dc, &rect, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    double w, h;
+    page->GetPageSizeInches(w, h);
+    frame = LayerFrame(*layer, pageRect, (pageRect.right - pageRect.left) / w);
     return TRUE;
 }
 
-void CQKGraphPage::DrawScreenItems(HDC) {}
-
-CQKGrElement* CQKGraphPage::FindGrElement(int, int)
+// The walk of the whole page; with hits it records where each element went.
+static BOOL DrawPageWalk(CQKGraphPage& page, HDC dc, const RECT& rect, std::vector<QKHitItem>* hits)
 {
+    if (!dc || IsRectEmpty(&rect))
+        return FALSE;
+    QKDrawEnv env;
+    env.dc = dc;
+    env.page = rect;
+    env.hits = hits;
+    double w, h;
+    page.GetPageSizeInches(w, h);
+    env.pixelsPerInch = (rect.right - rect.left) / w;
+    const int saved = SaveDC(dc);
+    SetBkMode(dc, TRANSPARENT);
+    SetMapMode(dc, MM_TEXT);
+    if (!hits)
+        DrawPaper(env, page);
+    for (int i = 0; i < page.GetNumLayers(); ++i) {
+        CQKGraphicLayer* layer = page.GetLayerByIndex(i, 1);
+        env.layerIndex = i;
+        if (page.GetType() == QK_PAGE_LAYOUT)
+            DrawLayoutLayer(env, *layer);
+        else
+            DrawGraphLayer(env, *layer);
+    }
+    RestoreDC(dc, saved);
+    return TRUE;
+}
+
+BOOL CQKGraphPage::Draw(HDC dc, const RECT& rect)
+{
+    return DrawPageWalk(*this, dc, rect, nullptr);
+}
+
+// The walk again into a one-pixel bitmap, recording where each element went.
+static std::vector<QKHitItem> HitsOf(CQKGraphPage& page, const RECT& rect)
+{
+    std::vector<QKHitItem> hits;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, 1, 1);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    DrawPageWalk(page, dc, rect, &hits);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return hits;
+}
+
+void CQKGraphPage::DrawScreenItems(HDC dc)
+{
+    if (m_selected.layer < 0 || !Resolve(m_selected) || IsRectEmpty(&m_lastDrawn))
+        return;
+    RECT bounds = {0, 0, 0, 0};
+    for (const QKHitItem& h : HitsOf(*this, m_lastDrawn))
+        if (h.layer == m_selected.layer && h.id == m_selected.id &&
+            (h.id > 0 || (h.dimension == m_selected.dimension && h.part == m_selected.part)))
+            Union(bounds, BoundsOf(h));
+    if (IsRectEmpty(&bounds))
+        return;
+    // Eight handles around the selection.
+    const int s = 3;
+    const int xs[3] = {bounds.left, (bounds.left + bounds.right) / 2, bounds.right};
+    const int ys[3] = {bounds.top, (bounds.top + bounds.bottom) / 2, bounds.bottom};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            if (i == 1 && j == 1)
+                continue;
+            RECT r = {xs[i] - s, ys[j] - s, xs[i] + s + 1, ys[j] + s + 1};
+            FillRect(dc, &r, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        }
+}
+
+CQKGrElement* CQKGraphPage::FindGrElement(int x, int y)
+{
+    if (IsRectEmpty(&m_lastDrawn))
+        return nullptr;
+    const std::vector<QKHitItem> hits = HitsOf(*this, m_lastDrawn);
+    const POINT p = {x, y};
+    for (auto it = hits.rbegin(); it != hits.rend(); ++it)
+        if (HitItem(*it, p, 4)) {
+            ElementPlace place;
+            place.layer = it->layer;
+            place.id = it->id;
+            place.dimension = it->dimension;
+            place.part = it->part;
+            return Resolve(place);
+        }
     return nullptr;
+}
+
+// ---- layout pages ------------------------------------------------------------------------
+
+void CQKLayoutGraphObj::DumpState(CQKStateDump& dump) const
+{
+    dump.Open(qkFormatText("layoutGraph %d", m_id));
+    dump.Add("graph", m_graph);
+    dump.Add("left", m_left);
+    dump.Add("top", m_top);
+    dump.Add("right", m_right);
+    dump.Add("bottom", m_bottom);
+    dump.Add("border", m_border);
+    dump.Close();
+}
+
+static CQKGraphicLayer* LayoutLayer(CQKGraphPage* layout)
+{
+    // A layout keeps what it shows in one layer, made with its first object.
+    return layout->GetNumLayers() ? layout->GetLayerByIndex(0, 1) : layout->AddLayer();
+}
+
+CQKLayoutGraphObj* qkfxAddLayoutGraph(CQKGraphPage* layout, const std::string& graph, double left, double top,
+                                      double right, double bottom, std::string* error)
+{
+    auto fail = [&](const std::string& why) -> CQKLayoutGraphObj* {
+        if (error)
+            *error = why;
+        return nullptr;
+    };
+    if (!layout || layout->GetType() != QK_PAGE_LAYOUT)
+        return fail("graphs are put on layout pages only");
+    CQKPage* page = qkfxGetProject().FindPage(graph);
+    if (!page || page->GetType() != QK_PAGE_GRAPH)
+        return fail("\"" + graph + "\" is not a graph window");
+    if (!(right > left) || !(bottom > top))
+        return fail("the graph's place on the layout is empty");
+    auto* obj = new CQKLayoutGraphObj;
+    obj->SetGraphName(page->GetName());
+    obj->m_left = left;
+    obj->m_top = top;
+    obj->m_right = right;
+    obj->m_bottom = bottom;
+    LayoutLayer(layout)->AddObject(obj);
+    return obj;
+}
+
+CQKTextObj* qkfxAddLayoutText(CQKGraphPage* layout, const std::string& text, double x, double y)
+{
+    if (!layout || layout->GetType() != QK_PAGE_LAYOUT)
+        return nullptr;
+    CQKTextObj* label = layout->PgCreateCQKTextObj();
+    if (!label)
+        return nullptr;
+    label->SetTextString(text);
+    label->SetPosition(x, y);
+    LayoutLayer(layout)->AddObject(label);
+    return label;
 }

@@ -184,6 +184,42 @@ INT_PTR PutRow(HWND context, const QmRowRecord* row)
 
 INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
 {
+    // The requests a reader or writer sends for every line or value come first: they need
+    // nothing of what the others fetch below.
+    switch (request) {
+    case HOST_IS_DATASET_NAME:
+        return DS(a) ? 0 : 1;
+    case HOST_GET_VALUE:
+    case HOST_GET_VALUE_ALT:
+    case HOST_GET_VALUE_K2:
+    case HOST_GET_VALUE_K4:
+        return GetValue(DS(a), reinterpret_cast<QFitValueRecord*>(b));
+    case HOST_SET_VALUE:
+    case HOST_SET_VALUE_K2:
+    case HOST_SET_VALUE_K4:
+        return SetValue(DS(a), reinterpret_cast<const QFitValueRecord*>(b));
+    case HOST_SET_SIZE_FORMAT: {
+        CQKDataset* d = DS(a);
+        const QmSizeFormatRecord* r = reinterpret_cast<const QmSizeFormatRecord*>(b);
+        return d && r && d->SetRange(r->first, r->end) ? 0 : 1;
+    }
+    case HOST_WKS_NUM_COLUMNS: {
+        CQKWksPage* wks = Wks(a);
+        return wks ? wks->GetNumCols() : 0;
+    }
+    case HOST_WKS_GET_COLUMN_ATTR: {
+        CQKWksPage* wks = Wks(a);
+        int* r = reinterpret_cast<int*>(b);
+        CQKDataset* c = wks && r && r[0] == 1 ? wks->GetColumn(r[1]) : nullptr;
+        if (!c)
+            return 1;
+        r[0] = c->m_format - 1;
+        return 0;
+    }
+    case HOST_REQ_300C:
+        return 0;
+    }
+
     CQKProject& project = qkfxGetProject();
     CQKScript& script = qkfxGetScript();
     CQKCallLog& log = qkfxGetCallLog();
@@ -432,8 +468,6 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
     }
     case HOST_CHECK_DATASET:
         return DS(a) ? 0 : 1;
-    case HOST_IS_DATASET_NAME:
-        return DS(a) ? 0 : 1;
     case HOST_GET_DATASET_NAME: {
         CQKDataset* d = DS(a);
         CopyOut(reinterpret_cast<char*>(b), QFIT_HOST_TEXT_CAPACITY, d ? d->GetName() : std::string());
@@ -446,15 +480,6 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
         d->m_label = Text(b);
         return 0;
     }
-    case HOST_GET_VALUE:
-    case HOST_GET_VALUE_ALT:
-    case HOST_GET_VALUE_K2:
-    case HOST_GET_VALUE_K4:
-        return GetValue(DS(a), reinterpret_cast<QFitValueRecord*>(b));
-    case HOST_SET_VALUE:
-    case HOST_SET_VALUE_K2:
-    case HOST_SET_VALUE_K4:
-        return SetValue(DS(a), reinterpret_cast<const QFitValueRecord*>(b));
     case HOST_GET_PAIR: {
         CQKDataset* d = DS(a);
         QFitPairRecord* r = reinterpret_cast<QFitPairRecord*>(b);
@@ -506,11 +531,6 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
     case HOST_SET_RANGE: {
         CQKDataset* d = DS(a);
         const QFitRowRange* r = reinterpret_cast<const QFitRowRange*>(b);
-        return d && r && d->SetRange(r->first, r->end) ? 0 : 1;
-    }
-    case HOST_SET_SIZE_FORMAT: {
-        CQKDataset* d = DS(a);
-        const QmSizeFormatRecord* r = reinterpret_cast<const QmSizeFormatRecord*>(b);
         return d && r && d->SetRange(r->first, r->end) ? 0 : 1;
     }
     case HOST_GET_RANGE: {
@@ -710,10 +730,6 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
     }
 
     // ---- worksheets (framework) ----
-    case HOST_WKS_NUM_COLUMNS: {
-        CQKWksPage* wks = Wks(a);
-        return wks ? wks->GetNumCols() : 0;
-    }
     case HOST_WKS_REQ_6801: {
         CQKWksPage* wks = Wks(a);
         char* buf = reinterpret_cast<char*>(b);
@@ -747,15 +763,6 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
             return 1;
         // The protocol counts formats from 0 (QM_FORMAT_NUMBER), the data model from 1.
         c->m_format = r[2] + 1;
-        return 0;
-    }
-    case HOST_WKS_GET_COLUMN_ATTR: {
-        CQKWksPage* wks = Wks(a);
-        int* r = reinterpret_cast<int*>(b);
-        CQKDataset* c = wks && r && r[0] == 1 ? wks->GetColumn(r[1]) : nullptr;
-        if (!c)
-            return 1;
-        r[0] = c->m_format - 1;
         return 0;
     }
     case HOST_WKS_REQ_6806: {
@@ -845,7 +852,6 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
 
     // ---- notifications without effect here ----
     case HOST_REQ_1018:
-    case HOST_REQ_300C:
         return 0;
     case HOST_REQ_3412:
         return b;

@@ -15,6 +15,9 @@ struct ObjectEntry {
     std::string library;
     int kind;
     QMDLLProc entry = nullptr; // an object of a library already loaded, entered directly
+    // The library's QMDLL or NonLinearFit once bound: libraries stay loaded, and a script
+    // that calls a method once per line must not look the library up by path each time.
+    FARPROC bound = nullptr;
 };
 
 std::vector<ObjectEntry>& Objects()
@@ -30,9 +33,9 @@ std::vector<ObjectEntry>& Objects()
     return objects;
 }
 
-const ObjectEntry* FindObject(const std::string& name)
+ObjectEntry* FindObject(const std::string& name)
 {
-    for (const ObjectEntry& e : Objects())
+    for (ObjectEntry& e : Objects())
         if (_stricmp(e.name.c_str(), name.c_str()) == 0)
             return &e;
     return nullptr;
@@ -101,6 +104,7 @@ bool qkfxRegisterScriptObject(const char* name, const char* library, int entryKi
             e.library = library;
             e.kind = entryKind;
             e.entry = nullptr;
+            e.bound = nullptr;
             return true;
         }
     Objects().push_back({name, library, entryKind});
@@ -116,6 +120,7 @@ bool qkfxRegisterScriptObjectEntry(const char* name, QMDLLProc entry)
             e.library.clear();
             e.kind = QK_ENTRY_QMDLL;
             e.entry = entry;
+            e.bound = nullptr;
             return true;
         }
     Objects().push_back({name, std::string(), QK_ENTRY_QMDLL, entry});
@@ -127,13 +132,14 @@ int qkCallPluginObject(const std::string& object, const char* methodName, const 
 {
     if (_stricmp(object.c_str(), "system") == 0)
         return qkCallSystemObject(methodName, name, op, result);
-    const ObjectEntry* e = FindObject(object);
+    ObjectEntry* e = FindObject(object);
     if (!e) {
         *error = "\"" + object + "\" is not a script object";
         return -1;
     }
-    FARPROC proc = e->entry ? reinterpret_cast<FARPROC>(e->entry)
-                            : Bind(e->library, e->kind == QK_ENTRY_FITTER ? "NonLinearFit" : "QMDLL", error);
+    if (!e->entry && !e->bound)
+        e->bound = Bind(e->library, e->kind == QK_ENTRY_FITTER ? "NonLinearFit" : "QMDLL", error);
+    FARPROC proc = e->entry ? reinterpret_cast<FARPROC>(e->entry) : e->bound;
     if (!proc)
         return -1;
     HWND host = qkGetHostWindow();

@@ -406,6 +406,13 @@ CQKGraphicLayer::CQKGraphicLayer(CQKPage* page, bool is3D, bool triangle)
     for (int d = 0; d < 3; ++d)
         for (int side = 0; side < 2; ++side)
             m_axes[d].ticks[side].SetAxisType(first[d] | (side ? QK_AXIS_SECOND : 0));
+    // A new layer shows its bottom and left axes with labels; the top and right ones show
+    // their line only, closing the frame, as the standard template has them.
+    for (int d = 0; d < 3; ++d) {
+        m_axes[d].ticks[1].SetMajorTickType(3);
+        m_axes[d].ticks[1].SetMinorTickType(3);
+        m_axes[d].labels[1].SetShow(FALSE);
+    }
 }
 
 int CQKGraphicLayer::Dimension(int axisType)

@@ -460,6 +460,8 @@ void CQKTextObj::DumpState(CQKStateDump& dump) const
     dump.Add("borderStyle", m_borderStyle);
     dump.Add("tabWidth", m_tabWidth);
     dump.Add("showLinkVars", m_showLinkVars);
+    dump.Add("posX", m_posX);
+    dump.Add("posY", m_posY);
     dump.Close();
 }
 

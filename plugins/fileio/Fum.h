@@ -13,6 +13,7 @@
 #include <afxcoll.h>
 
 #include <stdint.h>
+#include <string.h>
 
 #include <memory>
 #include <optional>
@@ -560,21 +561,23 @@ public:
 int FumEnsureColumns(QmQuorixWks& worksheet, int n);
 // The cells of one worksheet row that a text reader fills, one call (one line) at a time.
 // The columns found when the free row is sought are kept for the writes, so that a line
-// costs no second search for each column, and the column count is asked once.
+// costs no second search for each column, and the column count is asked once. The column
+// objects stay from call to call, attached anew by each Open: a line costs no allocation.
 class FumRowCells {
 public:
     // The worksheet's first free row: the row below its longest column, 0 when its
     // columns are empty.
     int Open(QmQuorixWks& worksheet);
-    void Close() { columns_.clear(); }
+    // Reports the rows written to the host, as the column objects' destruction would.
+    void Close();
     // The worksheet gets at least n columns (FumEnsureColumns' answer).
     int Ensure(QmQuorixWks& worksheet, int n);
     // The worksheet's answer, as QmQuorixWks::SetCell gives it.
     int SetNumber(QmQuorixWks& worksheet, int column, int row, double value);
 
 private:
-    // Kept from call to call (cleared, not freed): a line costs no allocation for them.
-    std::vector<QmResultData> columns_;
+    std::vector<std::unique_ptr<QmResultData>> columns_;
+    int attached_ = 0;
     int known_ = 0;
 };
 
@@ -664,10 +667,70 @@ private:
     bool open_ = false;
 };
 
+// The number a text reader makes of a token: exactly what UtilTextToDouble gives, the
+// common decimal forms without its general conversion.
+double FumTextToNumber(const char* text, size_t length);
+
 // The index 0..25 of a string variable letter (either case), or -1.
 int FumLetterIndex(char letter);
 // Sets %A..%Z; 0 or the call's code (20 or 6). Without a host nothing is set.
 int FumSetStringVariable(char letter, const std::string& text);
+
+// The characters of the token a text reader collects. Characters are appended one at a
+// time, once per character of the file: appending is written out here, so that it costs
+// no call into the C++ or C library.
+class FumToken {
+public:
+    [[gnu::always_inline]] void push_back(char c)
+    {
+        if (size_ + 1 >= chars_.size())
+            Grow();
+        chars_[size_++] = c;
+    }
+    // Appends the leading run of characters of text[0..count) that `take` accepts, and
+    // answers its length. Written for the runs of number characters the number readers
+    // take straight from the read buffer: locals only in the copying loop, which the
+    // compiler could not keep in registers through stores into the members' memory.
+    template <class Take>
+    size_t AppendRun(const uint8_t* text, size_t count, Take take)
+    {
+        size_t done = 0;
+        for (;;) {
+            size_t room = chars_.size() - 1 - size_;
+            size_t chunk = count - done < room ? count - done : room;
+            char* out = chars_.data() + size_;
+            const uint8_t* in = text + done;
+            size_t k = 0;
+            while (k < chunk && take(in[k])) {
+                out[k] = static_cast<char>(in[k]);
+                ++k;
+            }
+            size_ += k;
+            done += k;
+            if (k < chunk || done == count)
+                return done;
+            Grow();
+        }
+    }
+    void clear() { size_ = 0; }
+    bool empty() const { return size_ == 0; }
+    size_t size() const { return size_; }
+    const char* data() const { return chars_.data(); }
+    // The characters with a NUL behind them (there is always room for it).
+    const char* c_str()
+    {
+        chars_[size_] = '\0';
+        return chars_.data();
+    }
+    std::string str() const { return std::string(chars_.data(), size_); }
+    bool operator==(const char* text) const { return strlen(text) == size_ && memcmp(text, data(), size_) == 0; }
+
+private:
+    void Grow() { chars_.resize(chars_.size() * 2); }
+
+    std::vector<char> chars_ = std::vector<char>(64);
+    size_t size_ = 0;
+};
 
 // One character loop for every text reader: it reads the file from its position and asks
 // the reader, through the hooks, what each character does. Reading ends at the end of
@@ -677,14 +740,24 @@ class QmASCIIPiece : public QmPiecewise {
     DECLARE_DYNAMIC(QmASCIIPiece)
 public:
     virtual int IsBoundary(int ch);
-    virtual int OnToken(const std::string& text, unsigned count) { return 0; }
+    virtual int OnToken(FumToken& text, unsigned count) { return 0; }
     virtual int TakeChar(int ch) { return 1; }
     virtual int OnChar(int ch) { return 0; }
     virtual int IsStop(int ch, unsigned count) { return EndOfData(); }
     virtual int IsTokenEnd(int ch, int tokenLength) { return IsStop(ch, boundaries); }
+    // A reader of number fields: TakeChar is IsNumberChar, IsTokenEnd the separator end,
+    // IsBoundary and OnChar those of this base, and IsStop has no side effect and, inside
+    // the data, answers for a separator, CR or LF only by the count of boundaries and
+    // whether the character is a line end. The loop then handles separators and line ends
+    // itself (see Loop).
+    static constexpr bool kNumberFields = false;
+    // The loop's shortcuts (runs of number characters, separators and line ends of the
+    // number readers); tests turn them off to compare with what the hooks alone make of
+    // the same text.
+    static bool s_shortcuts;
 
     int BeginText(const char* argText, QmDLL* root);
-    int ReadText(FUM_File* file);
+    virtual int ReadText(FUM_File* file);
     // Reads the current file through the loop; the value is the count of tokens read.
     int Process(double* result, QmDLL* root) override;
 
@@ -700,9 +773,10 @@ public:
     }
     int IsSeparator(int ch) { return ch == sep_; }
     // A `+` is not a number character.
-    int IsNumberChar(int ch)
+    int IsNumberChar(int ch) { return ch != sep_ && IsNumberLetter(ch); }
+    static int IsNumberLetter(int ch)
     {
-        return ch != sep_ && ((ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'E' || ch == 'e');
+        return (ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'E' || ch == 'e';
     }
     int EndOfData() { return endOfFileMark || bytesRead >= length; }
     int SeparatorEnd(int ch, int tokenLength);
@@ -734,12 +808,16 @@ public:
     int charsTaken = 0;
     uint32_t boundaries = 0;
     int previousChar = 0;
-    std::string token;
+    FumToken token;
 
 protected:
     // Set by SeparatorEnd: the token it ended is an empty field (two separators in a row),
     // not the nothing before a line end or the end of the data.
     bool emptyField_ = false;
+
+protected:
+    template <class Reader>
+    int Loop(Reader& self, FUM_File* file);
 
 private:
     int BadLineMode();
@@ -755,9 +833,10 @@ private:
     bool numbersOnly_ = false;
 };
 
-class QmASCII : public QmASCIIPiece {
+class QmASCII final : public QmASCIIPiece {
     DECLARE_DYNAMIC(QmASCII)
 public:
+    int ReadText(FUM_File* file) override;
     QmASCII();
     int Begin(const char* argText, QmDLL* root) override;
     int Process(double* result, QmDLL* root) override;
@@ -767,11 +846,11 @@ public:
 
     int TakeChar(int ch) override;
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
-    int OnToken(const std::string& text, unsigned count) override;
+    int OnToken(FumToken& text, unsigned count) override;
     int IsStop(int ch, unsigned count) override;
-    bool SplitsFields() override { return wks_.has_value(); }
+    bool SplitsFields() override { return toWks_; }
     // A string variable receives every character, and a stop character may be a digit.
-    bool TakesNumbersOnly() override { return wks_.has_value() && !letter_ && !(stopMode.value & 1); }
+    bool TakesNumbersOnly() override { return toWks_ && !letter_ && !(stopMode.value & 1); }
 
     QmString include, exclude;
     QmBounded readMode{0, 1, 0};
@@ -782,8 +861,9 @@ public:
 private:
     char letter_ = 0;
     QmString wksName_;
-    // Made anew for every call (the worksheet may have gone), kept in place.
-    std::optional<QmQuorixWks> wks_;
+    bool toWks_ = false; // this call writes into the worksheet
+    // Looked up anew by every call (the worksheet may have gone), the object kept.
+    QmQuorixWks wks_{wksName_};
     FumRowCells cells_;
     int column_ = 0, row_ = 0;
     uint32_t lines_ = 0;
@@ -799,20 +879,22 @@ public:
     int BeginRow(const char* argText, QmDLL* root);
     void End(QmDLL* root) override;
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
-    int OnToken(const std::string& text, unsigned count) override;
+    int OnToken(FumToken& text, unsigned count) override;
     bool SplitsFields() override { return true; }
 
 protected:
     QmString wksName_;
-    // Made anew for every call (the worksheet may have gone), kept in place.
-    std::optional<QmQuorixWks> wks_;
+    // Looked up anew by every call (the worksheet may have gone), the object kept.
+    QmQuorixWks wks_{wksName_};
     FumRowCells cells_;
     int column_ = 0, row_ = 0;
 };
 
-class QmLineRow : public QmASCIIRow {
+class QmLineRow final : public QmASCIIRow {
     DECLARE_DYNAMIC(QmLineRow)
 public:
+    int ReadText(FUM_File* file) override;
+    static constexpr bool kNumberFields = true;
     QmLineRow();
     int Begin(const char* argText, QmDLL* root) override { return BeginRow(argText, root); }
     int TakeChar(int ch) override { return IsNumberChar(ch); }
@@ -820,9 +902,10 @@ public:
     int IsStop(int ch, unsigned count) override { return EndOfData() || IsLineEnd(ch); }
 };
 
-class QmReadRow : public QmASCIIRow {
+class QmReadRow final : public QmASCIIRow {
     DECLARE_DYNAMIC(QmReadRow)
 public:
+    int ReadText(FUM_File* file) override;
     QmReadRow();
     int Begin(const char* argText, QmDLL* root) override;
     int TakeChar(int ch) override;
@@ -836,7 +919,7 @@ private:
 class QmASCIILT : public QmASCIIPiece {
     DECLARE_DYNAMIC(QmASCIILT)
 public:
-    int OnToken(const std::string& text, unsigned count) override;
+    int OnToken(FumToken& text, unsigned count) override;
 
 protected:
     char letter_ = 0;
@@ -879,15 +962,17 @@ private:
     uint32_t limit_ = 0;
 };
 
-class QmReadArray : public QmASCIIPiece {
+class QmReadArray final : public QmASCIIPiece {
     DECLARE_DYNAMIC(QmReadArray)
 public:
+    int ReadText(FUM_File* file) override;
+    static constexpr bool kNumberFields = true;
     QmReadArray();
     int Begin(const char* argText, QmDLL* root) override;
     void End(QmDLL* root) override;
     int TakeChar(int ch) override { return IsNumberChar(ch); }
     int IsTokenEnd(int ch, int tokenLength) override { return SeparatorEnd(ch, tokenLength); }
-    int OnToken(const std::string& text, unsigned count) override;
+    int OnToken(FumToken& text, unsigned count) override;
     bool SplitsFields() override { return true; }
     bool TakesNumbersOnly() override { return true; }
     int IsStop(int ch, unsigned count) override

@@ -31,17 +31,26 @@ int FumEnsureColumns(QmQuorixWks& worksheet, int n)
 
 int FumRowCells::Open(QmQuorixWks& worksheet)
 {
-    columns_.clear();
+    Close();
     known_ = worksheet.GetNumCols();
-    columns_.reserve(known_);
+    while (static_cast<int>(columns_.size()) < known_)
+        columns_.push_back(std::make_unique<QmResultData>());
     int longest = 0;
     for (int c = 1; c <= known_; ++c) {
-        columns_.emplace_back(worksheet, c);
-        const QmResultData& data = columns_.back();
+        QmResultData& data = *columns_[c - 1];
+        data.AttachColumn(worksheet.worksheetName, c - 1);
         if (data.handle && data.end > longest)
             longest = data.end;
     }
+    attached_ = known_;
     return longest;
+}
+
+void FumRowCells::Close()
+{
+    for (int c = 0; c < attached_; ++c)
+        columns_[c]->Release();
+    attached_ = 0;
 }
 
 int FumRowCells::Ensure(QmQuorixWks& worksheet, int n)
@@ -56,8 +65,8 @@ int FumRowCells::Ensure(QmQuorixWks& worksheet, int n)
 
 int FumRowCells::SetNumber(QmQuorixWks& worksheet, int column, int row, double value)
 {
-    if (column >= 1 && column <= static_cast<int>(columns_.size())) {
-        QmResultData& data = columns_[column - 1];
+    if (column >= 1 && column <= attached_) {
+        QmResultData& data = *columns_[column - 1];
         if (data.handle && QmCallHost(HOST_IS_DATASET_NAME, data.handle, 0) == 0)
             return data.SetAt(row, value);
     }

@@ -63,9 +63,76 @@ int FumRefuseUtf16(FUM_File* file)
     return TheFum().Fail(FUM_ERR_FORMAT, FUM_OLD_NO_TEXT_FILE);
 }
 
-static double TextToNumber(const std::string& text)
+double FumTextToNumber(const char* text, size_t length)
 {
-    return UtilTextToDouble(text.c_str());
+    // The usual forms: [-]digits[.digits][(e|E)[-]digits] with at most 19 significant
+    // digits. When the digits make an integer of at most 2^53 and the power of ten is
+    // within 10^22, both are exact doubles and one IEEE multiplication or division rounds
+    // the quotient correctly, as the general conversion does. Anything else goes that way.
+    static const double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* p = text;
+    const char* end = text + length;
+    auto digit = [](char c) { return static_cast<unsigned>(c - '0') <= 9; };
+    bool negative = p < end && *p == '-';
+    if (negative)
+        ++p;
+    // Leading zeros are no significant digits. More than 19 significant digits overflow
+    // the mantissa, which is then not used.
+    const char* whole = p;
+    while (p < end && *p == '0')
+        ++p;
+    const char* first = p;
+    uint64_t mantissa = 0;
+    for (; p < end && digit(*p); ++p)
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    ptrdiff_t significant = p - first;
+    bool digits = p > whole;
+    ptrdiff_t exponent = 0;
+    if (p < end && *p == '.') {
+        const char* fraction = ++p;
+        if (significant == 0)
+            while (p < end && *p == '0')
+                ++p;
+        const char* counted = p;
+        for (; p < end && digit(*p); ++p)
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        significant += p - counted;
+        exponent = -(p - fraction);
+        digits = digits || p > fraction;
+    }
+    if (significant > 19)
+        return UtilTextToDouble(std::string(text, length).c_str());
+    if (digits && p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negativeExponent = p < end && *p == '-';
+        if (negativeExponent)
+            ++p;
+        if (p == end || !digit(*p))
+            return UtilTextToDouble(std::string(text, length).c_str());
+        ptrdiff_t written = 0;
+        for (; p < end && digit(*p); ++p)
+            if (written < 100000)
+                written = written * 10 + (*p - '0');
+        exponent += negativeExponent ? -written : written;
+    }
+    if (!digits || p != end)
+        return UtilTextToDouble(std::string(text, length).c_str());
+    double value;
+    if (mantissa == 0)
+        value = 0.0;
+    else if (mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22)
+        value = exponent < 0 ? static_cast<double>(static_cast<int64_t>(mantissa)) / kPowers[-exponent]
+                             : static_cast<double>(static_cast<int64_t>(mantissa)) * kPowers[exponent];
+    else
+        return UtilTextToDouble(std::string(text, length).c_str());
+    return negative ? -value : value;
+}
+
+static double TextToNumber(const FumToken& text)
+{
+    return FumTextToNumber(text.data(), text.size());
 }
 
 // ---- The character loop -----------------------------------------------------------------
@@ -180,7 +247,17 @@ int QmASCIIPiece::Process(double* result, QmDLL* root)
     return 0;
 }
 
+bool QmASCIIPiece::s_shortcuts = true;
+
 int QmASCIIPiece::ReadText(FUM_File* file)
+{
+    return Loop(*this, file);
+}
+
+// The hooks are called on the reader's own class: for the final classes of the readers
+// called once per line they are bound at compile time and inlined into the loop.
+template <class Reader>
+int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
 {
     FUM& fum = TheFum();
     std::optional<FumByteReader> reader;
@@ -200,7 +277,7 @@ int QmASCIIPiece::ReadText(FUM_File* file)
             return r;
     if (fum.Extended() && EndOfData())
         return fum.Fail(FUM_ERR_END_OF_FILE, 0);
-    if (IsStop(0, boundaries))
+    if (self.IsStop(0, boundaries))
         return 0;
     reader_ = &*reader;
     struct Detach {
@@ -211,6 +288,10 @@ int QmASCIIPiece::ReadText(FUM_File* file)
     int& tokenLength = tokenLength_;
     tokenLength = 0;
     int ch = 0;
+    // Line modes 0 and 1 with a separator that is neither blank, line end nor number
+    // character: the cases the separator and line-end shortcut below stands for.
+    bool fastBreaks = s_shortcuts && (lineMode_ == 0 || lineMode_ == 1) && !whitespaceSep_ && sep_ != CR &&
+                      sep_ != LF && sep_ != 0 && !IsNumberLetter(sep_);
     FumLongWork work("Reading text");
     for (;;) {
         if ((bytesRead & 0xFFFF) == 0xFFFF && work.Stopped(length ? static_cast<int>(100.0 * bytesRead / length) : 0))
@@ -231,8 +312,8 @@ int QmASCIIPiece::ReadText(FUM_File* file)
         ++bytesRead;
         // Inside the data a number character is taken, is no boundary, ends no token and
         // stops nothing, for the readers that take numbers only.
-        if (numbersOnly_ && bytesRead < length && got == 1 && IsNumberChar(ch)) {
-            token += static_cast<char>(ch);
+        if (numbersOnly_ && s_shortcuts && bytesRead < length && got == 1 && IsNumberChar(ch)) {
+            token.push_back(static_cast<char>(ch));
             ++charsTaken;
             ++tokenLength;
             // The rest of the run as it lies in the buffer, short of the data's last byte
@@ -240,11 +321,9 @@ int QmASCIIPiece::ReadText(FUM_File* file)
             size_t buffered = 0;
             const uint8_t* run = reader->Buffered(&buffered);
             size_t limit = std::min<size_t>(buffered, length - bytesRead - 1);
-            size_t n = 0;
-            while (n < limit && IsNumberChar(run[n]))
-                ++n;
+            int sep = sep_;
+            size_t n = token.AppendRun(run, limit, [sep](uint8_t c) { return c != sep && IsNumberLetter(c); });
             if (n) {
-                token.append(reinterpret_cast<const char*>(run), n);
                 charsTaken += static_cast<int>(n);
                 tokenLength += static_cast<int>(n);
                 bytesRead += static_cast<uint32_t>(n);
@@ -253,26 +332,84 @@ int QmASCIIPiece::ReadText(FUM_File* file)
             }
             continue;
         }
-        if (TakeChar(ch)) {
-            token += static_cast<char>(ch);
+        // The separator and the line end of readers of number fields, inside the data:
+        // what the hooks below would make of them, without asking each.
+        if (Reader::kNumberFields && fastBreaks && got == 1 && bytesRead < length) {
+            if (ch == sep_) {
+                // A boundary that ends the token in any case (an empty one is an empty field).
+                ++boundaries;
+                emptyField_ = tokenLength == 0;
+                if (int r = self.OnToken(token, boundaries))
+                    return r;
+                token.clear();
+                tokenLength = 0;
+                if (self.IsStop(ch, boundaries))
+                    return 0;
+                continue;
+            }
+            if (ch == CR) {
+                // The CR of a CR LF pair is nothing in modes 0 and 1: no boundary, no end.
+                size_t buffered = 0;
+                const uint8_t* next = reader->Buffered(&buffered);
+                if (buffered && next[0] == LF)
+                    continue;
+            } else if (ch == LF && (lineMode_ == 1 || previousChar == CR)) {
+                // A line end: a boundary, and the end of the token when there is one or
+                // when reading stops here.
+                ++boundaries;
+                emptyField_ = false;
+                bool stop = self.IsStop(ch, boundaries);
+                if (stop || tokenLength > 0) {
+                    if (int r = self.OnToken(token, boundaries))
+                        return r;
+                    token.clear();
+                    tokenLength = 0;
+                }
+                if (stop)
+                    return 0;
+                continue;
+            }
+        }
+        if (self.TakeChar(ch)) {
+            token.push_back(static_cast<char>(ch));
             ++charsTaken;
             ++tokenLength;
         }
-        if (IsBoundary(ch))
+        if (self.IsBoundary(ch))
             ++boundaries;
-        int r = OnChar(ch);
+        int r = self.OnChar(ch);
         if (r)
             return r;
-        if (IsTokenEnd(ch, tokenLength)) {
-            r = OnToken(token, boundaries);
+        if (self.IsTokenEnd(ch, tokenLength)) {
+            r = self.OnToken(token, boundaries);
             if (r)
                 return r;
             token.clear();
             tokenLength = 0;
         }
-        if (IsStop(ch, boundaries))
+        if (self.IsStop(ch, boundaries))
             return 0;
     }
+}
+
+int QmASCII::ReadText(FUM_File* file)
+{
+    return Loop(*this, file);
+}
+
+int QmLineRow::ReadText(FUM_File* file)
+{
+    return Loop(*this, file);
+}
+
+int QmReadRow::ReadText(FUM_File* file)
+{
+    return Loop(*this, file);
+}
+
+int QmReadArray::ReadText(FUM_File* file)
+{
+    return Loop(*this, file);
 }
 
 // ---- READASCII --------------------------------------------------------------------------
@@ -312,7 +449,7 @@ void QmASCII::init_members()
 
 int QmASCII::Begin(const char* argText, QmDLL* root)
 {
-    wks_.reset();
+    toWks_ = false;
     int r = BeginText(argText, root);
     if (r)
         return r;
@@ -322,8 +459,9 @@ int QmASCII::Begin(const char* argText, QmDLL* root)
     row_ = 0;
     if (Given(1) && args[1]->GetStr()) {
         wksName_.SetText(args[1]->GetStr());
-        wks_.emplace(wksName_);
-        row_ = cells_.Open(*wks_);
+        wks_.Find(wksName_);
+        toWks_ = true;
+        row_ = cells_.Open(wks_);
     }
     if (nTokens.value < 0 || nLines.value < 0) {
         TheFum().error.value = FUM_ERR_RANGE;
@@ -347,23 +485,23 @@ int QmASCII::TakeChar(int ch)
         passes = ch != 0;
     if (letter_ && passes)
         varText_ += static_cast<char>(ch);
-    if (!wks_)
+    if (!toWks_)
         return letter_ ? passes : ch != 0;
     return IsNumberChar(ch);
 }
 
-int QmASCII::OnToken(const std::string& text, unsigned)
+int QmASCII::OnToken(FumToken& text, unsigned)
 {
     if ((stopMode.value & 2) && stopString.text && text == stopString.text)
         stopHit_ = 1;
-    if (!wks_ || (text.empty() && !emptyField_))
+    if (!toWks_ || (text.empty() && !emptyField_))
         return 0;
     // An empty field (or one without a number character) keeps its column, missing.
     ++column_;
-    int r = cells_.Ensure(*wks_, column_);
+    int r = cells_.Ensure(wks_, column_);
     if (r)
         return r;
-    if (cells_.SetNumber(*wks_, column_, row_, text.empty() ? MISSING_VALUE : TextToNumber(text)))
+    if (cells_.SetNumber(wks_, column_, row_, text.empty() ? MISSING_VALUE : TextToNumber(text)))
         return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
     return 0;
 }
@@ -407,7 +545,7 @@ int QmASCII::Process(double* result, QmDLL* root)
 void QmASCII::End(QmDLL* root)
 {
     cells_.Close();
-    wks_.reset();
+    toWks_ = false;
     QmPiecewise::End(root);
 }
 
@@ -415,27 +553,25 @@ void QmASCII::End(QmDLL* root)
 
 int QmASCIIRow::BeginRow(const char* argText, QmDLL* root)
 {
-    wks_.reset();
     int r = BeginText(argText, root);
     if (r)
         return r;
     if (!Given(0) || !args[0]->GetStr())
         return MissingArgument();
     wksName_.SetText(args[0]->GetStr());
-    wks_.emplace(wksName_);
+    wks_.Find(wksName_);
     column_ = 0;
-    row_ = cells_.Open(*wks_);
+    row_ = cells_.Open(wks_);
     return 0;
 }
 
 void QmASCIIRow::End(QmDLL* root)
 {
     cells_.Close();
-    wks_.reset();
     QmPiecewise::End(root);
 }
 
-int QmASCIIRow::OnToken(const std::string& text, unsigned)
+int QmASCIIRow::OnToken(FumToken& text, unsigned)
 {
     // The data's end hands on whatever token is pending; an empty one is no field, and
     // writing it would add a row of nothing. An empty field between two separators keeps
@@ -443,12 +579,12 @@ int QmASCIIRow::OnToken(const std::string& text, unsigned)
     if (text.empty() && !emptyField_)
         return 0;
     ++column_;
-    int r = cells_.Ensure(*wks_, column_);
+    int r = cells_.Ensure(wks_, column_);
     if (r)
         return r;
-    int failed = text.empty()                            ? cells_.SetNumber(*wks_, column_, row_, MISSING_VALUE)
-                 : wks_->GetColumnFormat(column_) != 0 ? wks_->SetCellText(column_, row_, text.c_str())
-                                                         : cells_.SetNumber(*wks_, column_, row_, TextToNumber(text));
+    int failed = text.empty()                           ? cells_.SetNumber(wks_, column_, row_, MISSING_VALUE)
+                 : wks_.GetColumnFormat(column_) != 0 ? wks_.SetCellText(column_, row_, text.c_str())
+                                                        : cells_.SetNumber(wks_, column_, row_, TextToNumber(text));
     return failed ? TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST) : 0;
 }
 
@@ -484,9 +620,9 @@ int QmReadRow::TakeChar(int ch)
 
 // ---- TREAD, LREAD, READTOKEN ------------------------------------------------------------
 
-int QmASCIILT::OnToken(const std::string& text, unsigned)
+int QmASCIILT::OnToken(FumToken& text, unsigned)
 {
-    return FumSetStringVariable(letter_, text);
+    return FumSetStringVariable(letter_, text.str());
 }
 
 QmTRead::QmTRead() : QmTRead("(strVarLetter,nLine[,hFile])\r\nNote: Affected by .nLineMode and .ListSep!", true)
@@ -657,7 +793,7 @@ int QmReadArray::Begin(const char* argText, QmDLL* root)
     return 0;
 }
 
-int QmReadArray::OnToken(const std::string& text, unsigned count)
+int QmReadArray::OnToken(FumToken& text, unsigned count)
 {
     if (count == 0 || text.empty())
         return 0;

@@ -99,12 +99,23 @@ QmData::QmData(QmString& worksheetName, const char* columnName)
 
 QmData::QmData(QmString& worksheetName, int columnOffset)
 {
+    AttachColumn(worksheetName, columnOffset);
+}
+
+void QmData::AttachColumn(QmString& worksheetName, int columnOffset)
+{
     init();
     if (!worksheetName.HasText() || columnOffset < 0)
         return;
     range.request = columnOffset + 1;
     TakeHostRange(QmCallHost(HOST_OPEN_DATASET, reinterpret_cast<INT_PTR>(worksheetName.text),
                                 reinterpret_cast<INT_PTR>(&range)));
+}
+
+void QmData::Release()
+{
+    Flush();
+    init();
 }
 
 QmData::QmData(int newFirst, int newEnd, int temporaryFlag)

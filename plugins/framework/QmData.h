@@ -50,6 +50,12 @@ public:
 
     int IsError() override;
 
+    // For an object kept from call to call: Release reports the rows written, as
+    // destruction does, and leaves the object unattached; AttachColumn then attaches it
+    // as the constructor by worksheet name and column offset does.
+    void Release();
+    void AttachColumn(QmString& worksheetName, int columnOffset);
+
     virtual void Fill(double value);
     // Takes the other's range and values; a temporary source is then handed back.
     virtual void Assign(QmData& other);

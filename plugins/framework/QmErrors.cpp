@@ -13,11 +13,14 @@ struct ErrorEntry {
 ErrorEntry g_errors[QM_ERROR_SLOTS];
 int g_newest = 0;
 int g_lastErrorId = 0;
+// Whether anything was reported since the list was last cleared.
+bool g_reported = false;
 
 } // namespace
 
 void QmReportError(int code, const char* text)
 {
+    g_reported = true;
     g_newest = (g_newest + 1) % QM_ERROR_SLOTS;
     ErrorEntry& e = g_errors[g_newest];
     free(e.text);
@@ -34,6 +37,9 @@ void QmRecordError(int code, const char* text)
 void QmClearErrors()
 {
     // Every method call clears; most find nothing to clear.
+    if (!g_reported)
+        return;
+    g_reported = false;
     for (ErrorEntry& e : g_errors) {
         if (e.text) {
             free(e.text);

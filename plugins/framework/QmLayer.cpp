@@ -54,16 +54,22 @@ void QmMemoryObject::Release()
 
 QmLayer::QmLayer(QmString& nameProperty, int a, int b, QmString* ownName)
 {
-    if (nameProperty.HasText()) {
-        QmWindowRecord record;
-        record.a = a;
-        record.b = b;
-        QmCopyText(record.name, sizeof record.name, nameProperty.text);
-        handle = QmCallHost(HOST_FIND_WINDOW, reinterpret_cast<INT_PTR>(&record),
-                               reinterpret_cast<INT_PTR>(nameProperty.text));
-    }
+    Find(nameProperty, a, b);
     if (ownName)
         name.SetText(ownName->text);
+}
+
+void QmLayer::Find(QmString& nameProperty, int a, int b)
+{
+    handle = 0;
+    if (!nameProperty.HasText())
+        return;
+    QmWindowRecord record;
+    record.a = a;
+    record.b = b;
+    QmCopyText(record.name, sizeof record.name, nameProperty.text);
+    handle = QmCallHost(HOST_FIND_WINDOW, reinterpret_cast<INT_PTR>(&record),
+                        reinterpret_cast<INT_PTR>(nameProperty.text));
 }
 
 QmLayer::~QmLayer()
@@ -92,6 +98,14 @@ QmQuorixWks::QmQuorixWks(QmString& nameProperty)
 {
     if (handle)
         worksheetName.SetText(nameProperty.text);
+}
+
+int QmQuorixWks::Find(QmString& nameProperty)
+{
+    QmLayer::Find(nameProperty, 1, -1);
+    // Setting the same name again costs no allocation.
+    worksheetName.SetText(handle ? nameProperty.text : nullptr);
+    return handle ? 1 : 0;
 }
 
 int QmQuorixWks::CheckExists()

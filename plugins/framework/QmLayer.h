@@ -37,6 +37,10 @@ public:
 
     INT_PTR handle = 0;
     QmString name;
+
+    // Looks the window up again, as the constructor did, for an object a method keeps
+    // from call to call (the window may have gone or another taken its name meanwhile).
+    void Find(QmString& nameProperty, int a, int b);
     QmMemoryObject* memory = nullptr; // made on first use
 
     // The layer's named memory block, or null when the host has none for it.
@@ -55,6 +59,8 @@ public:
 
     QmWksName worksheetName;
 
+    // Looks the worksheet up again by name; 1 when it exists.
+    int Find(QmString& nameProperty);
     // 1 when the worksheet exists; else error 779 and 0.
     int CheckExists();
     int GetNumCols();

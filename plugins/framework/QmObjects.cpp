@@ -225,10 +225,16 @@ int QmString::SetText(const char* value)
         text = nullptr;
         return 0;
     }
+    // Methods called once per line set the same names again and again: the text kept
+    // is value cut to QM_STRING_RESULT_SIZE - 1 characters.
+    if (text) {
+        size_t i = 0;
+        while (i < QM_STRING_RESULT_SIZE - 1 && value[i] && text[i] == value[i])
+            ++i;
+        if (text[i] == '\0' && (i == QM_STRING_RESULT_SIZE - 1 || value[i] == '\0'))
+            return 0;
+    }
     size_t n = strnlen(value, QM_STRING_RESULT_SIZE - 1);
-    // Methods called once per line set the same names again and again.
-    if (text && strncmp(text, value, n) == 0 && text[n] == '\0')
-        return 0;
     char* copy = static_cast<char*>(malloc(n + 1));
     if (!copy)
         return 1;
@@ -300,14 +306,21 @@ int QmMethod::Begin(const char* argText, QmDLL*)
         longText.resize(length + 1);
         text = longText.data();
     }
-    if (length)
-        memcpy(text, argText, length);
+    // By hand: an argument text is short, and the C library's block copy costs more. A
+    // text without blanks needs no stripping, one without a comma no splitting.
+    bool blanks = false, comma = false;
+    for (size_t i = 0; i < length; ++i) {
+        char c = argText[i];
+        text[i] = c;
+        blanks = blanks || c == ' ' || c == '\t';
+        comma = comma || c == ',';
+    }
     text[length] = '\0';
-    if (!DontStripArg())
+    if (blanks && !DontStripArg())
         UtilStripBlanks(text);
-    for (QmProperty* a : args)
-        if (a)
-            a->given = 0;
+    for (int i = 0; i < argCount; ++i)
+        if (args[i])
+            args[i]->given = 0;
     if (!*text)
         return 0;
     if (argCount == 0) {
@@ -315,7 +328,7 @@ int QmMethod::Begin(const char* argText, QmDLL*)
         return 1;
     }
     for (int i = 0;; ++i) {
-        char* separator = UtilFindSeparator(text, ',', UTIL_SEP_SKIP_NESTED);
+        char* separator = comma ? UtilFindSeparator(text, ',', UTIL_SEP_SKIP_NESTED) : nullptr;
         if (separator)
             *separator = '\0';
         // An empty piece (two commas in a row) leaves that argument as it was.
@@ -630,10 +643,11 @@ int QmDLL::find_command(const char* name, const char* argText, double* result, Q
     static QmTableEntry* lastTable = nullptr;
     static QmTableEntry* lastEntry = nullptr;
     QmTableEntry* start = table;
-    if (lastTable == table && SameName(lastEntry->name, name))
+    bool known = lastTable == table && SameName(lastEntry->name, name);
+    if (known)
         start = lastEntry;
     for (QmTableEntry* e = start; e->name; ++e) {
-        if (!SameName(e->name, name) || e->object->Type() != QM_TYPE_METHOD)
+        if (!(known && e == lastEntry) && (!SameName(e->name, name) || e->object->Type() != QM_TYPE_METHOD))
             continue;
         lastTable = table;
         lastEntry = e;

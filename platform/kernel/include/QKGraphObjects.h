@@ -126,6 +126,13 @@ public:
     // The label's name in its layer: "XB", "YL", "ZB" for axis titles, "Legend".
     const std::string& GetObjName() const { return m_name; }
     void SetObjName(const std::string& name) { m_name = name; }
+    // Where the label's top-left corner lies on its page, as fractions of the page's
+    // width and height; negative while it takes its automatic place (an axis title beside
+    // its axis, the legend inside the top right of its layer's frame, another label at
+    // the frame's top left).
+    double GetPosX() const { return m_posX; }
+    double GetPosY() const { return m_posY; }
+    void SetPosition(double x, double y) { m_posX = x; m_posY = y; }
 
     BOOL SetDefault(int reserved) override;
     void DumpState(CQKStateDump& dump) const override;
@@ -139,6 +146,7 @@ private:
     CQKTextStyle m_style;
     int m_tabWidth = 8;
     bool m_showLinkVars = false;
+    double m_posX = -1, m_posY = -1;
 };
 
 // Plot types: the kernel's numbering of what a plot object draws. A working copy can be

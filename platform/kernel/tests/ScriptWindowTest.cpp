@@ -107,11 +107,11 @@ TEST_F(ScriptWindowTest, TheWindowIsNotMadeWhileAllWindowsClose)
 }
 
 // The program's own commands sit beside the others without changing how they read their
-// text: a lone double quote is text to `type`.
+// text: their words inside another command's text are text.
 TEST_F(KernelTest, ApplicationCommandsLeaveTheOtherCommandsTextAlone)
 {
-    ASSERT_TRUE(Run("type a 5\" screen")) << err;
-    EXPECT_EQ(out, "a 5\" screen\n");
+    ASSERT_TRUE(Run("type open doc -n win -d")) << err;
+    EXPECT_EQ(out, "open doc -n win -d\n");
     EXPECT_FALSE(Run("open"));
     EXPECT_NE(err.find("open needs one file name"), std::string::npos) << err;
 }

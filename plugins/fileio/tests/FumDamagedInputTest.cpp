@@ -69,6 +69,11 @@ TEST_F(FumTest, FieldsKeepTheirColumnsAndBreaksNeverJoinNumbers)
         {"Unix file in mode 1", "1,2\n3,4\n", 44, 1, "LINEROW", 2, {{1, 2, M, M}, {3, 4, M, M}}},
         {"CR file in mode 1", "1,2\r3,4\r", 44, 1, "READASCII", 1, {{1, 2, 3, 4}}},
         {"DOS file in mode 2", "1,2\r\n3,4\r\n", 44, 2, "LINEROW", 2, {{1, 2, M, M}, {3, 4, M, M}}},
+        {"DOS file in mode 1", "1,2\r\n3,4\r\n", 44, 1, "LINEROW", 2, {{1, 2, M, M}, {3, 4, M, M}}},
+        {"trailing separator", "1,2,\r\n3\r\n", 44, 0, "LINEROW", 2, {{1, 2, M, M}, {3, M, M, M}}},
+        {"empty line writes nothing", "\r\n5,6\r\n", 44, 0, "LINEROW", 2, {{5, 6, M, M}}},
+        {"stray characters dropped", "1x,\"2\"\r\n", 44, 0, "LINEROW", 1, {{1, 2, M, M}}},
+        {"lone LF after a line end in mode 0", "1\r\n\n2,3\r\n", 44, 0, "LINEROW", 2, {{1, M, M, M}, {2, 3, M, M}}},
         {"blank separator and LF", "10 20\n30", 32, 0, "READASCII", 1, {{10, 20, 30, M}}},
     };
     for (const Case& c : cases) {
@@ -256,6 +261,31 @@ TEST_F(FumTest, ReadsSeeWhatAnotherNumberWroteToTheSameFile)
     EXPECT_EQ(Value("WRITE", "88,1," + std::to_string(writer)), 1);
     EXPECT_EQ(Value("READ", "1," + std::to_string(reader)), 'X');
     EXPECT_EQ(Value("READ", "1," + std::to_string(reader)), 'c');
+}
+
+// A line end whose CR is the last byte of the read buffer and whose LF is the first of
+// the next still ends one line.
+TEST_F(FumTest, LineEndsAcrossBufferEndsEndTheirLines)
+{
+    const size_t block = 64 * 1024;
+    std::string first = "1,";
+    first += std::string(block - 1 - first.size() - 1, '0') + "2\r\n";
+    ASSERT_EQ(first.find('\r'), block - 1);
+    std::string text = first;
+    for (int i = 3; i < 600; ++i)
+        text += std::to_string(i) + "," + std::to_string(-i) + "\r\n";
+    TestHost::Get().AddWorksheet("W", {"A", "B"}, 0);
+    for (int col = 1; col <= 2; ++col)
+        TestHost::Get().Worksheet("W")->formats[col] = 0; // numbers
+    WriteBytes(Path("lines.txt"), Text(text));
+    Value("OPEN", Path("lines.txt"));
+    EXPECT_EQ(Value("LINEROW", "W"), 2);
+    EXPECT_EQ(Row("W", 0, 2), (std::vector<double>{1, 2}));
+    for (int i = 3; i < 600; ++i)
+        ASSERT_EQ(Value("LINEROW", "W"), 2) << i;
+    EXPECT_EQ(Row("W", 1, 2), (std::vector<double>{3, -3}));
+    EXPECT_EQ(Row("W", 597, 2), (std::vector<double>{599, -599}));
+    EXPECT_EQ(Row("W", 598, 2), (std::vector<double>{M, M}));
 }
 
 // Numbers that straddle the ends of the read buffer arrive whole.

@@ -1,0 +1,69 @@
+// The drawing walk shared by the page's drawing files; not part of the kernel's interface.
+#pragma once
+
+#include <vector>
+
+#include "QKData.h"
+#include "QKGraphObjects.h"
+#include "QKPageDraw.h"
+
+// Where something was drawn, for hit tests: the element's place and either its box or
+// its path (a polyline, hit within a few pixels).
+struct QKHitItem {
+    int layer = -1;
+    int id = 0;              // an object of the layer, or 0 for an axis part
+    int dimension = 0, part = 0;
+    RECT box = {0, 0, 0, 0};
+    std::vector<POINT> path; // empty: the box
+    bool points = false;     // the path's points are separate marks, not a line
+};
+
+// One drawing of a page into a device context.
+struct QKDrawEnv {
+    HDC dc = nullptr;
+    RECT page = {0, 0, 0, 0};     // the whole page on the device
+    double pixelsPerInch = 96;    // the page's scale on the device
+    std::vector<QKHitItem>* hits = nullptr; // when the walk records where things are
+    int layerIndex = -1;
+    // What each axis side (X bottom, top; Y left, right) drew outside the frame, so that
+    // the titles stand clear of the tick labels; empty when it drew nothing there.
+    mutable RECT axisExtent[2][2] = {};
+
+    double PointsToPixels(double points) const { return points * pixelsPerInch / 72.0; }
+    // A pen or line width in points: never thinner than one device pixel.
+    int PenWidth(double points) const;
+    void AddHit(const QKHitItem& item) const
+    {
+        if (hits)
+            hits->push_back(item);
+    }
+};
+
+// A layer's mapping from data to device: its frame and the scales of X and Y.
+struct QKLayerMap {
+    RECT frame;
+    CQKAxisScale x, y;
+    QKLayerMap(const RECT& f, const QKAxisRecord& xr, const QKAxisRecord& yr);
+    // Device point of a data point; false when either value has no place on its scale.
+    bool Map(double vx, double vy, double& dx, double& dy) const;
+    bool MapX(double v, double& dx) const;
+    bool MapY(double v, double& dy) const;
+    double xOrigin, xScale, yOrigin, yScale;
+};
+
+COLORREF qkColorOf(int index);
+// A pen of the line-style list (0 solid, 1 dash, 2 dot, 3 dash dot, 4 dash dot dot,
+// 5 short dash, 6 short dot, 7 short dash dot); dashes are drawn geometric so that they
+// scale with the page.
+HPEN qkCreateLinePen(const QKDrawEnv& env, int style, double widthPoints, COLORREF color);
+// The pattern list after "None": horizontal, vertical, the two diagonals, cross, diagonal
+// cross; 0 a solid fill.
+HBRUSH qkCreatePatternBrush(int pattern, COLORREF fill, COLORREF patternColor);
+
+void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map, bool gridsOnly, bool noGrids);
+void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map);
+// The symbol of a plot at a device point (also in the legend).
+void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color);
+// A plot's sample in its legend line: a short line and/or symbol or a filled box.
+void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box);
+COLORREF qkPlotColor(const CQKPlotObj& plot);

@@ -1,0 +1,815 @@
+// The plots of a layer, each by its kind, through the layer's data-to-device mapping.
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
+
+#include "KernelInternal.h"
+#include "PageRender.h"
+#include "QKCallLog.h"
+#include "QKContour.h"
+#include "QKPlotModel.h"
+
+namespace {
+
+bool g_mergePoints = true;
+
+const double kPi = 3.14159265358979323846;
+// The symbol every plot with symbols draws: a filled square of this size (points).
+const double kSymbolSize = 9;
+// Far outside any device; GDI's coordinates stay well inside 32 bits.
+const double kCoordLimit = 1 << 26;
+
+// Rounds half up; cheaper than lround, which matters at a million points.
+inline int Round(double v)
+{
+    const double t = std::max(-kCoordLimit, std::min(kCoordLimit, v)) + 0.5;
+    const int i = (int)t;
+    return i - (t < i);
+}
+
+CQKDataset* DatasetOf(const CQKPlotObj& plot, int role, int* first = nullptr, int* end = nullptr)
+{
+    CQKProject& project = qkfxGetProject();
+    for (const QKPlotData& d : plot.GetDataList()) {
+        if (d.role != role)
+            continue;
+        CQKDataset* ds = d.handle ? project.GetDatasetFromHandle(d.handle) : nullptr;
+        if (!ds)
+            ds = project.FindDataset(d.dataset);
+        if (ds && first && end) {
+            *first = std::max(ds->GetFirst(), d.first);
+            *end = d.end < 0 ? ds->GetEnd() : std::min(ds->GetEnd(), d.end);
+        }
+        return ds;
+    }
+    return nullptr;
+}
+
+// The rows a plot draws, with X (the row number from 1 without an X dataset) and Y.
+struct Series {
+    int first = 0, end = 0;
+    CQKDataset* y = nullptr;
+    CQKDataset* x = nullptr;
+    bool Load(const CQKPlotObj& plot, int role = QK_ROLE_Y)
+    {
+        y = DatasetOf(plot, role, &first, &end);
+        x = DatasetOf(plot, QK_ROLE_X);
+        return y != nullptr;
+    }
+    double X(int row) const { return x ? x->GetValue(row) : row + 1; }
+    double Y(int row) const { return y->GetValue(row); }
+};
+
+bool Valid(double v)
+{
+    return v != MISSING_VALUE && std::isfinite(v);
+}
+
+// Takes a polyline's points one by one and keeps, of each run of points in one pixel
+// column, the first, the lowest, the highest and the last, in the order they came. A
+// 1-pixel pen draws a vertical walk in one column as every pixel between its extremes,
+// and the segments between columns keep their ends, so the picture is the same pixel for
+// pixel. Without merging every point is kept.
+class PolylineBuilder {
+public:
+    explicit PolylineBuilder(bool merge) : m_merge(merge) {}
+    void Add(POINT p)
+    {
+        if (!m_merge) {
+            m_out.push_back(p);
+            return;
+        }
+        if (m_count && p.x == m_first.x) {
+            if (p.y < m_lo.y) {
+                m_lo = p;
+                m_loIndex = m_count;
+            }
+            if (p.y > m_hi.y) {
+                m_hi = p;
+                m_hiIndex = m_count;
+            }
+            m_last = p;
+            ++m_count;
+            return;
+        }
+        Flush();
+        m_first = m_lo = m_hi = m_last = p;
+        m_loIndex = m_hiIndex = 0;
+        m_count = 1;
+    }
+    std::vector<POINT>& Points()
+    {
+        Flush();
+        return m_out;
+    }
+    void Clear()
+    {
+        m_out.clear();
+        m_count = 0;
+    }
+
+private:
+    void Push(POINT p)
+    {
+        if (m_out.empty() || m_out.back().x != p.x || m_out.back().y != p.y)
+            m_out.push_back(p);
+    }
+    void Flush()
+    {
+        if (!m_count)
+            return;
+        Push(m_first);
+        Push(m_loIndex < m_hiIndex ? m_lo : m_hi);
+        Push(m_loIndex < m_hiIndex ? m_hi : m_lo);
+        Push(m_last);
+        m_count = 0;
+    }
+    bool m_merge;
+    std::vector<POINT> m_out;
+    POINT m_first = {}, m_lo = {}, m_hi = {}, m_last = {};
+    int m_loIndex = 0, m_hiIndex = 0, m_count = 0;
+};
+
+class GdiSelect {
+public:
+    GdiSelect(HDC dc, HGDIOBJ obj) : m_dc(dc), m_obj(obj), m_old(SelectObject(dc, obj)) {}
+    ~GdiSelect()
+    {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_obj);
+    }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_obj, m_old;
+};
+
+struct PlotContext {
+    const QKDrawEnv& env;
+    CQKGraphicLayer& layer;
+    const QKLayerMap& map;
+    const CQKPlotObj& plot;
+    int id;
+    COLORREF color;
+    void Hit(std::vector<POINT> path, bool points) const
+    {
+        if (!env.hits || path.empty())
+            return;
+        QKHitItem h;
+        h.layer = env.layerIndex;
+        h.id = id;
+        h.path = std::move(path);
+        h.points = points;
+        env.AddHit(h);
+    }
+    void HitBox(const RECT& box) const
+    {
+        QKHitItem h;
+        h.layer = env.layerIndex;
+        h.id = id;
+        h.box = box;
+        env.AddHit(h);
+    }
+};
+
+// The device points of a series, in runs broken by missing values (unless the page joins
+// across them) and by values the scales cannot show.
+std::vector<std::vector<POINT>> Polylines(const PlotContext& c, const Series& s)
+{
+    std::vector<std::vector<POINT>> runs(1);
+    const CQKGraphPage* page = dynamic_cast<CQKGraphPage*>(c.layer.GetValidPagePtr());
+    const bool joinMissing = page && page->IsDisplConnectMiss();
+    runs.back().reserve(std::max(0, s.end - s.first));
+    for (int row = s.first; row < s.end; ++row) {
+        double dx, dy;
+        const double vx = s.X(row), vy = s.Y(row);
+        if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy)) {
+            if (!joinMissing && !runs.back().empty())
+                runs.emplace_back();
+            continue;
+        }
+        runs.back().push_back({Round(dx), Round(dy)});
+    }
+    return runs;
+}
+
+// Step connections: 2 horizontal then vertical, 3 vertical then horizontal.
+std::vector<POINT> Connect(const std::vector<POINT>& pts, int connect)
+{
+    if (connect != 2 && connect != 3)
+        return pts;
+    std::vector<POINT> out;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        if (i > 0)
+            out.push_back(connect == 2 ? POINT{pts[i].x, pts[i - 1].y} : POINT{pts[i - 1].x, pts[i].y});
+        out.push_back(pts[i]);
+    }
+    return out;
+}
+
+void DrawLine(const PlotContext& c, const Series& s)
+{
+    const CQKPlotObj& p = c.plot;
+    if (p.GetConnectType() == 0)
+        return;
+    HDC dc = c.env.dc;
+    GdiSelect pen(dc, qkCreateLinePen(c.env, p.GetType(), p.GetWidth(), c.color));
+    const bool thin = p.GetType() == 0 && c.env.PenWidth(p.GetWidth()) <= 1;
+    if (p.GetConnectType() == 2 || p.GetConnectType() == 3 || !thin || !g_mergePoints) {
+        for (auto& run : Polylines(c, s)) {
+            std::vector<POINT> pts = Connect(run, p.GetConnectType());
+            if (pts.size() < 2)
+                continue;
+            Polyline(dc, pts.data(), (int)pts.size());
+            c.Hit(pts, false);
+        }
+        return;
+    }
+    // Straight lines of a 1-pixel pen: the points are merged as they are mapped, so
+    // that a million points never stand in memory twice. Linear scales map inline.
+    const CQKGraphPage* page = dynamic_cast<CQKGraphPage*>(c.layer.GetValidPagePtr());
+    const bool joinMissing = page && page->IsDisplConnectMiss();
+    const QKLayerMap& m = c.map;
+    const bool linear = !m.x.HasBreak() && !m.y.HasBreak() && m.x.IsValid() && m.y.IsValid() &&
+                        (m.x.GetType() == 0 || m.x.GetType() == 3) && (m.y.GetType() == 0 || m.y.GetType() == 3);
+    PolylineBuilder line(true);
+    auto flush = [&]() {
+        std::vector<POINT>& pts = line.Points();
+        if (pts.size() >= 2) {
+            Polyline(dc, pts.data(), (int)pts.size());
+            c.Hit(pts, false);
+        }
+        line.Clear();
+    };
+    for (int row = s.first; row < s.end; ++row) {
+        const double vx = s.X(row), vy = s.Y(row);
+        double dx, dy;
+        bool ok;
+        if (linear) {
+            ok = Valid(vx) && Valid(vy);
+            dx = m.xOrigin + vx * m.xScale;
+            dy = m.yOrigin + vy * m.yScale;
+        } else {
+            ok = Valid(vx) && Valid(vy) && m.Map(vx, vy, dx, dy);
+        }
+        if (!ok) {
+            if (!joinMissing)
+                flush();
+            continue;
+        }
+        line.Add({Round(dx), Round(dy)});
+    }
+    flush();
+}
+
+void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes, const CQKDataset* colors)
+{
+    std::vector<POINT> drawn;
+    std::unordered_set<long long> seen;
+    for (int row = s.first; row < s.end; ++row) {
+        double dx, dy;
+        const double vx = s.X(row), vy = s.Y(row);
+        if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy))
+            continue;
+        const POINT pt = {Round(dx), Round(dy)};
+        double size = kSymbolSize;
+        COLORREF color = c.color;
+        if (sizes) {
+            const double v = sizes->GetValue(row);
+            if (!Valid(v) || v <= 0)
+                continue;
+            size = v;
+        }
+        if (colors) {
+            const double v = colors->GetValue(row);
+            if (Valid(v)) {
+                // Colour indexes count from 1 in the colour list.
+                const int n = CQKColor::GetColorNumber();
+                color = qkColorOf((((int)std::lround(v) - 1) % n + n) % n);
+            }
+        }
+        // The same symbol at the same pixel twice changes nothing.
+        if (!sizes && !colors && g_mergePoints && !seen.insert(((long long)pt.x << 32) ^ (unsigned)pt.y).second)
+            continue;
+        qkDrawPlotSymbol(c.env, c.plot, pt.x, pt.y, size, color);
+        drawn.push_back(pt);
+    }
+    c.Hit(drawn, true);
+}
+
+// The device spacing between neighbouring X values (the smallest), for bar widths.
+double Spacing(const PlotContext& c, const Series& s, bool horizontal)
+{
+    std::vector<double> xs;
+    for (int row = s.first; row < s.end; ++row) {
+        double d;
+        const double v = s.X(row);
+        if (Valid(v) && (horizontal ? c.map.MapY(v, d) : c.map.MapX(v, d)))
+            xs.push_back(d);
+    }
+    std::sort(xs.begin(), xs.end());
+    double best = 0;
+    for (size_t i = 1; i < xs.size(); ++i)
+        if (xs[i] - xs[i - 1] > 0.5 && (best == 0 || xs[i] - xs[i - 1] < best))
+            best = xs[i] - xs[i - 1];
+    if (best == 0)
+        best = (horizontal ? c.map.frame.bottom - c.map.frame.top : c.map.frame.right - c.map.frame.left) / 10.0;
+    return best;
+}
+
+void FillShape(const PlotContext& c, const POINT* pts, int n, int instance = 0)
+{
+    const CQKPlotObj& p = c.plot;
+    HDC dc = c.env.dc;
+    const int fill = p.GetBKColor(instance);
+    const COLORREF fillColor = fill < 0 ? c.color : qkColorOf(fill);
+    const int bc = p.GetBorderColor(instance);
+    const COLORREF border = bc < 0 ? c.color : qkColorOf(bc);
+    if (p.GetFillPattern(instance) > 0) {
+        // A hatch over the fill colour.
+        GdiSelect solid(dc, CreateSolidBrush(fillColor));
+        GdiSelect none(dc, GetStockObject(NULL_PEN));
+        Polygon(dc, pts, n);
+    }
+    const int bfc = p.GetBarFillColor(instance);
+    GdiSelect brush(dc, qkCreatePatternBrush(p.GetFillPattern(instance), fillColor, bfc < 0 ? c.color : qkColorOf(bfc)));
+    GdiSelect pen(dc, qkCreateLinePen(c.env, p.GetBorderType(instance), p.GetBorderWidth(instance), border));
+    const int oldBk = SetBkMode(dc, TRANSPARENT);
+    Polygon(dc, pts, n);
+    SetBkMode(dc, oldBk);
+    RECT box = {pts[0].x, pts[0].y, pts[0].x, pts[0].y};
+    for (int i = 1; i < n; ++i) {
+        box.left = std::min(box.left, pts[i].x);
+        box.right = std::max(box.right, pts[i].x);
+        box.top = std::min(box.top, pts[i].y);
+        box.bottom = std::max(box.bottom, pts[i].y);
+    }
+    c.HitBox(box);
+}
+
+// The value a column or bar grows from: 0 when the value axis shows it, else its start.
+double BaseValue(const CQKAxisScale& scale)
+{
+    double f;
+    if (scale.ToFraction(0, f) && f >= 0 && f <= 1)
+        return 0;
+    return scale.GetFrom();
+}
+
+void DrawBars(const PlotContext& c, const Series& s, bool horizontal)
+{
+    const int type = c.plot.GetPlotObjectType(0);
+    const bool stacked = c.plot.IsStackBarColumn(), floating = c.plot.IsFloatingColumnBarPlot();
+    // Plots of one kind in the layer stand side by side (stacked ones on one another).
+    std::vector<const CQKPlotObj*> same;
+    int index = 0;
+    for (int i = 0; i < c.layer.GetNumPlots(); ++i) {
+        const CQKPlotObj* p = c.layer.PlotObjByIndex(i, 1);
+        if (p->GetPlotObjectType(0) != type)
+            continue;
+        if (p == &c.plot)
+            index = (int)same.size();
+        same.push_back(p);
+    }
+    const int slots = stacked ? 1 : std::max<int>(1, (int)same.size());
+    const double spacing = Spacing(c, s, horizontal);
+    const double slot = spacing * (1 - std::max(0, std::min(100, c.plot.GetBoxGap())) / 100.0);
+    const double width = slot / slots;
+    const double offset = stacked ? -slot / 2 : -slot / 2 + index * width;
+    const CQKAxisScale& valueScale = horizontal ? c.map.x : c.map.y;
+    Series low;
+    if (floating)
+        low.Load(c.plot, QK_ROLE_LOW);
+    for (int row = s.first; row < s.end; ++row) {
+        const double vx = s.X(row);
+        double v = s.Y(row);
+        if (!Valid(vx) || !Valid(v))
+            continue;
+        double base = BaseValue(valueScale);
+        if (floating) {
+            if (!low.y || !Valid(low.Y(row)))
+                continue;
+            base = low.Y(row);
+        } else if (stacked) {
+            // On top of the stack plots before this one.
+            double below = 0;
+            for (int k = 0; k < (int)same.size() && same[k] != &c.plot; ++k) {
+                Series other;
+                if (other.Load(*same[k]) && Valid(other.Y(row)) && row < other.end)
+                    below += other.Y(row);
+            }
+            base = below;
+            v += below;
+        }
+        double centre, a, b;
+        if (!(horizontal ? c.map.MapY(vx, centre) : c.map.MapX(vx, centre)))
+            continue;
+        if (!(horizontal ? c.map.MapX(base, a) && c.map.MapX(v, b) : c.map.MapY(base, a) && c.map.MapY(v, b)))
+            continue;
+        const int c0 = Round(centre + offset), c1 = Round(centre + offset + width);
+        POINT pts[4];
+        if (horizontal) {
+            pts[0] = {Round(a), c0};
+            pts[1] = {Round(b), c0};
+            pts[2] = {Round(b), c1};
+            pts[3] = {Round(a), c1};
+        } else {
+            pts[0] = {c0, Round(a)};
+            pts[1] = {c0, Round(b)};
+            pts[2] = {c1, Round(b)};
+            pts[3] = {c1, Round(a)};
+        }
+        FillShape(c, pts, 4);
+    }
+}
+
+void DrawArea(const PlotContext& c, const Series& s, bool between)
+{
+    Series low;
+    if (between && !low.Load(c.plot, QK_ROLE_LOW))
+        return;
+    double base;
+    if (!c.map.MapY(BaseValue(c.map.y), base))
+        return;
+    std::vector<POINT> upper, lower;
+    for (int row = s.first; row < s.end; ++row) {
+        double dx, dy;
+        const double vx = s.X(row), vy = s.Y(row);
+        if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy))
+            continue;
+        if (between) {
+            double ly;
+            if (!Valid(low.Y(row)) || !c.map.MapY(low.Y(row), ly))
+                continue;
+            lower.push_back({Round(dx), Round(ly)});
+        } else {
+            lower.push_back({Round(dx), Round(base)});
+        }
+        upper.push_back({Round(dx), Round(dy)});
+    }
+    if (upper.size() < 2)
+        return;
+    std::vector<POINT> poly = upper;
+    poly.insert(poly.end(), lower.rbegin(), lower.rend());
+    FillShape(c, poly.data(), (int)poly.size());
+    DrawLine(c, s);
+    if (between) {
+        GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, c.plot.GetType(), c.plot.GetWidth(), c.color));
+        Polyline(c.env.dc, lower.data(), (int)lower.size());
+    }
+}
+
+void DrawDropLines(const PlotContext& c, const Series& s, bool vertical)
+{
+    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, c.plot.GetType(), c.plot.GetWidth(), c.color));
+    for (int row = s.first; row < s.end; ++row) {
+        double dx, dy;
+        if (!Valid(s.X(row)) || !Valid(s.Y(row)) || !c.map.Map(s.X(row), s.Y(row), dx, dy))
+            continue;
+        MoveToEx(c.env.dc, Round(dx), Round(dy), nullptr);
+        if (vertical)
+            LineTo(c.env.dc, Round(dx), c.map.frame.bottom);
+        else
+            LineTo(c.env.dc, c.map.frame.left, Round(dy));
+    }
+}
+
+void DrawErrorBars(const PlotContext& c)
+{
+    const auto* bar = dynamic_cast<const CQKErrorBar*>(&c.plot);
+    Series err;
+    if (!bar || !err.Load(c.plot, QK_ROLE_Y_ERROR))
+        return;
+    // The bars belong to the plot of their Y dataset, which gives X and, by default, colour.
+    const std::string yName = c.plot.GetDataName(QK_ROLE_Y);
+    const CQKPlotObj* owner = qkfxFindPlot(&c.layer, yName);
+    Series s;
+    if (!owner || !s.Load(*owner))
+        return;
+    const COLORREF color = bar->IsOwnerColor() ? qkPlotColor(*owner) : c.color;
+    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, bar->GetLineWidth(), color));
+    const int cap = Round(c.env.PointsToPixels(bar->GetCapWidth()) / 2);
+    const bool horizontal = bar->IsDirectionX();
+    for (int row = s.first; row < s.end; ++row) {
+        const double vx = s.X(row), vy = s.Y(row);
+        double e = err.y->GetValue(row);
+        if (!Valid(vx) || !Valid(vy) || !Valid(e))
+            continue;
+        if (bar->IsDirectionRelative())
+            e = std::fabs((horizontal ? vx : vy) * e / 100);
+        const double centre = horizontal ? vx : vy;
+        for (int sign : {1, -1}) {
+            if ((sign > 0 && !bar->IsDirectionPlus()) || (sign < 0 && !bar->IsDirectionMinus()))
+                continue;
+            double x0, y0, x1, y1;
+            const double end = centre + sign * e;
+            if (!c.map.Map(vx, vy, x0, y0) || !(horizontal ? c.map.Map(end, vy, x1, y1) : c.map.Map(vx, end, x1, y1)))
+                continue;
+            MoveToEx(c.env.dc, Round(x0), Round(y0), nullptr);
+            LineTo(c.env.dc, Round(x1), Round(y1));
+            if (horizontal) {
+                MoveToEx(c.env.dc, Round(x1), Round(y1) - cap, nullptr);
+                LineTo(c.env.dc, Round(x1), Round(y1) + cap + 1);
+            } else {
+                MoveToEx(c.env.dc, Round(x1) - cap, Round(y1), nullptr);
+                LineTo(c.env.dc, Round(x1) + cap + 1, Round(y1));
+            }
+        }
+    }
+}
+
+void Arrow(HDC dc, double x0, double y0, double x1, double y1, double head)
+{
+    MoveToEx(dc, Round(x0), Round(y0), nullptr);
+    LineTo(dc, Round(x1), Round(y1));
+    const double a = std::atan2(y1 - y0, x1 - x0);
+    for (double side : {-1.0, 1.0}) {
+        const double b = a + kPi + side * kPi / 6;
+        MoveToEx(dc, Round(x1), Round(y1), nullptr);
+        LineTo(dc, Round(x1 + head * std::cos(b)), Round(y1 + head * std::sin(b)));
+    }
+}
+
+void DrawVectors(const PlotContext& c, const Series& s)
+{
+    Series angle, magnitude, xEnd, yEnd;
+    const bool byEnds = xEnd.Load(c.plot, QK_ROLE_X_END) && yEnd.Load(c.plot, QK_ROLE_Y_END);
+    if (!byEnds && !(angle.Load(c.plot, QK_ROLE_ANGLE) && magnitude.Load(c.plot, QK_ROLE_MAGNITUDE)))
+        return;
+    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetWidth(), c.color));
+    const double head = c.env.PointsToPixels(6);
+    for (int row = s.first; row < s.end; ++row) {
+        double x0, y0, x1, y1;
+        if (!Valid(s.X(row)) || !Valid(s.Y(row)) || !c.map.Map(s.X(row), s.Y(row), x0, y0))
+            continue;
+        if (byEnds) {
+            if (!c.map.Map(xEnd.Y(row), yEnd.Y(row), x1, y1))
+                continue;
+        } else {
+            // Angle in degrees counter-clockwise from the X direction, magnitude in points.
+            const double a = angle.Y(row), m = magnitude.Y(row);
+            if (!Valid(a) || !Valid(m))
+                continue;
+            x1 = x0 + c.env.PointsToPixels(m) * std::cos(a * kPi / 180);
+            y1 = y0 - c.env.PointsToPixels(m) * std::sin(a * kPi / 180);
+        }
+        Arrow(c.env.dc, x0, y0, x1, y1, head);
+    }
+}
+
+void DrawHighLowClose(const PlotContext& c, const Series& s)
+{
+    Series high, low;
+    if (!high.Load(c.plot, QK_ROLE_HIGH) || !low.Load(c.plot, QK_ROLE_LOW))
+        return;
+    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetWidth(), c.color));
+    const int tick = Round(c.env.PointsToPixels(4));
+    for (int row = s.first; row < s.end; ++row) {
+        double x, yh, yl, yc;
+        if (!Valid(s.X(row)) || !c.map.MapX(s.X(row), x) || !Valid(high.Y(row)) || !Valid(low.Y(row)) ||
+            !c.map.MapY(high.Y(row), yh) || !c.map.MapY(low.Y(row), yl))
+            continue;
+        MoveToEx(c.env.dc, Round(x), Round(yh), nullptr);
+        LineTo(c.env.dc, Round(x), Round(yl));
+        if (Valid(s.Y(row)) && c.map.MapY(s.Y(row), yc)) {
+            MoveToEx(c.env.dc, Round(x), Round(yc), nullptr);
+            LineTo(c.env.dc, Round(x) + tick, Round(yc));
+        }
+    }
+}
+
+void DrawPie(const PlotContext& c, const Series& s)
+{
+    double total = 0;
+    for (int row = s.first; row < s.end; ++row)
+        if (Valid(s.Y(row)) && s.Y(row) > 0)
+            total += s.Y(row);
+    if (total <= 0)
+        return;
+    const RECT& f = c.map.frame;
+    const double cx = (f.left + f.right) / 2.0, cy = (f.top + f.bottom) / 2.0;
+    const double r = std::min(f.right - f.left, f.bottom - f.top) * 0.4;
+    double angle = 0;
+    int slice = 0;
+    const int firstColor = c.plot.GetBKColor(0) < 0 ? 0 : c.plot.GetBKColor(0);
+    const int n = CQKColor::GetColorNumber();
+    for (int row = s.first; row < s.end; ++row) {
+        const double v = s.Y(row);
+        if (!Valid(v) || v <= 0)
+            continue;
+        // Slices run counter-clockwise from three o'clock, each in the next colour.
+        const double sweep = v / total * 2 * kPi;
+        std::vector<POINT> pts{{Round(cx), Round(cy)}};
+        const int steps = std::max(2, (int)(sweep * r / 4));
+        for (int k = 0; k <= steps; ++k) {
+            const double a = angle + sweep * k / steps;
+            pts.push_back({Round(cx + r * std::cos(a)), Round(cy - r * std::sin(a))});
+        }
+        GdiSelect brush(c.env.dc, CreateSolidBrush(qkColorOf((firstColor + slice) % n)));
+        GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetBorderWidth(0), qkColorOf(std::max(0, c.plot.GetBorderColor(0)))));
+        Polygon(c.env.dc, pts.data(), (int)pts.size());
+        angle += sweep;
+        ++slice;
+    }
+    c.HitBox({Round(cx - r), Round(cy - r), Round(cx + r), Round(cy + r)});
+}
+
+double Percentile(const std::vector<double>& sorted, double p)
+{
+    // Linear interpolation between the closest ranks.
+    const double pos = p / 100 * (sorted.size() - 1);
+    const size_t i = (size_t)std::floor(pos);
+    const double frac = pos - i;
+    return i + 1 < sorted.size() ? sorted[i] + frac * (sorted[i + 1] - sorted[i]) : sorted[i];
+}
+
+void DrawBox(const PlotContext& c, const Series& s)
+{
+    std::vector<double> v;
+    double sum = 0;
+    for (int row = s.first; row < s.end; ++row)
+        if (Valid(s.Y(row))) {
+            v.push_back(s.Y(row));
+            sum += s.Y(row);
+        }
+    if (v.empty())
+        return;
+    std::sort(v.begin(), v.end());
+    // Box plots of a layer stand at X = 1, 2, ... in plot order.
+    int position = 1;
+    for (int i = 0; i < c.layer.GetNumPlots(); ++i) {
+        const CQKPlotObj* p = c.layer.PlotObjByIndex(i, 1);
+        if (p == &c.plot)
+            break;
+        if (p->IsBoxPlot())
+            ++position;
+    }
+    double x0, x1, xm;
+    if (!c.map.MapX(position - 0.25, x0) || !c.map.MapX(position + 0.25, x1) || !c.map.MapX(position, xm))
+        return;
+    double y5, y25, y50, y75, y95, ymean;
+    if (!c.map.MapY(Percentile(v, 5), y5) || !c.map.MapY(Percentile(v, 25), y25) || !c.map.MapY(Percentile(v, 50), y50) ||
+        !c.map.MapY(Percentile(v, 75), y75) || !c.map.MapY(Percentile(v, 95), y95) || !c.map.MapY(sum / v.size(), ymean))
+        return;
+    // The box from the 25th to the 75th percentile, whiskers to the 5th and 95th, the
+    // median as a line and the mean as a symbol.
+    POINT box[4] = {{Round(x0), Round(y75)}, {Round(x1), Round(y75)}, {Round(x1), Round(y25)}, {Round(x0), Round(y25)}};
+    FillShape(c, box, 4);
+    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetWidth(), c.color));
+    MoveToEx(c.env.dc, Round(x0), Round(y50), nullptr);
+    LineTo(c.env.dc, Round(x1), Round(y50));
+    const int w0 = Round((3 * x0 + x1) / 4), w1 = Round((x0 + 3 * x1) / 4);
+    for (auto [from, to] : {std::pair<double, double>{y75, y95}, {y25, y5}}) {
+        MoveToEx(c.env.dc, Round(xm), Round(from), nullptr);
+        LineTo(c.env.dc, Round(xm), Round(to));
+        MoveToEx(c.env.dc, w0, Round(to), nullptr);
+        LineTo(c.env.dc, w1 + 1, Round(to));
+    }
+    qkDrawPlotSymbol(c.env, c.plot, Round(xm), Round(ymean), kSymbolSize / 2, c.color);
+}
+
+void DrawHistogram(const PlotContext& c, const Series& s)
+{
+    // Bins of the X axis's increment, from its start.
+    const QKAxisRecord& xr = c.layer.GetAxisRecord(QK_AXIS_X);
+    double width = atof(xr.inc.c_str());
+    const double from = std::min(c.map.x.GetFrom(), c.map.x.GetTo()), to = std::max(c.map.x.GetFrom(), c.map.x.GetTo());
+    if (!(width > 0) || (to - from) / width > 10000)
+        width = (to - from) / 10;
+    std::vector<int> counts((size_t)std::ceil((to - from) / width - 1e-9), 0);
+    for (int row = s.first; row < s.end; ++row) {
+        const double v = s.Y(row);
+        if (!Valid(v) || v < from || v > to)
+            continue;
+        size_t bin = std::min(counts.size() - 1, (size_t)((v - from) / width));
+        ++counts[bin];
+    }
+    double base;
+    if (!c.map.MapY(BaseValue(c.map.y), base))
+        return;
+    for (size_t i = 0; i < counts.size(); ++i) {
+        double x0, x1, y;
+        if (!counts[i] || !c.map.MapX(from + i * width, x0) || !c.map.MapX(from + (i + 1) * width, x1) ||
+            !c.map.MapY(counts[i], y))
+            continue;
+        POINT pts[4] = {{Round(x0), Round(base)}, {Round(x0), Round(y)}, {Round(x1), Round(y)}, {Round(x1), Round(base)}};
+        FillShape(c, pts, 4);
+    }
+}
+
+} // namespace
+
+void qkfxSetPointMerging(BOOL on)
+{
+    g_mergePoints = on != FALSE;
+}
+
+COLORREF qkPlotColor(const CQKPlotObj& plot)
+{
+    return qkColorOf(plot.GetColor() < 0 ? plot.GetActualColorForAutoColor(0) : plot.GetColor());
+}
+
+void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj&, int x, int y, double sizePoints, COLORREF color)
+{
+    const int half = std::max(1, (int)std::lround(env.PointsToPixels(sizePoints) / 2));
+    const RECT r = {x - half, y - half, x + half + 1, y + half + 1};
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(env.dc, &r, brush);
+    DeleteObject(brush);
+}
+
+void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box)
+{
+    const COLORREF color = qkPlotColor(plot);
+    const int midY = (box.top + box.bottom) / 2;
+    if (plot.HasPattern() && !plot.IsLineOrLineSymbolType()) {
+        const int inset = (box.bottom - box.top) / 6;
+        POINT pts[4] = {{box.left + inset, box.top + inset}, {box.right - inset, box.top + inset},
+                        {box.right - inset, box.bottom - inset}, {box.left + inset, box.bottom - inset}};
+        const int fill = plot.GetBKColor(0);
+        const COLORREF fillColor = fill < 0 ? color : qkColorOf(fill);
+        GdiSelect brush(env.dc, qkCreatePatternBrush(plot.GetFillPattern(0), fillColor, qkColorOf(std::max(0, plot.GetBarFillColor(0)))));
+        GdiSelect pen(env.dc, qkCreateLinePen(env, 0, plot.GetBorderWidth(0), qkColorOf(std::max(0, plot.GetBorderColor(0)))));
+        Polygon(env.dc, pts, 4);
+        return;
+    }
+    if (plot.HasLine(0) && plot.GetConnectType() != 0) {
+        GdiSelect pen(env.dc, qkCreateLinePen(env, plot.GetType(), plot.GetWidth(), color));
+        MoveToEx(env.dc, box.left, midY, nullptr);
+        LineTo(env.dc, box.right, midY);
+    }
+    if (plot.HasSymbol())
+        qkDrawPlotSymbol(env, plot, (box.left + box.right) / 2, midY, kSymbolSize, color);
+}
+
+void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map)
+{
+    for (int i = 0; i < layer.GetNumPlots(); ++i) {
+        CQKPlotObj* plot = layer.PlotObjByIndex(i, 1);
+        if (!plot || !plot->IsShow())
+            continue;
+        PlotContext c{env, layer, map, *plot, 0, qkPlotColor(*plot)};
+        for (int id : layer.GetObjectIds())
+            if (layer.GetObject(id) == plot)
+                c.id = id;
+        if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot)) {
+            // The 3D library's node draws its own lines and fills, through the grid's
+            // plot area: the frame and the ranges it shows.
+            if (CQKContourGrid* grid = contour->GetContourGrid())
+                grid->SetPlotArea(map.frame, map.x.GetFrom(), map.x.GetTo() - map.x.GetFrom(), map.y.GetFrom(),
+                                  map.y.GetTo() - map.y.GetFrom());
+            contour->Draw(env.dc, &map.frame);
+            c.HitBox(map.frame);
+            continue;
+        }
+        if (plot->Is3DPlot()) {
+            qkfxGetCallLog().Add("qkDrawPlots", "3D plots are drawn by the 3D library's own layer: " + plot->GetDataSetName());
+            continue;
+        }
+        const int type = plot->GetPlotObjectType(0);
+        if (type == QK_PLOT_ERROR_BAR) {
+            DrawErrorBars(c);
+            continue;
+        }
+        Series s;
+        if (!s.Load(*plot))
+            continue;
+        switch (type) {
+        case QK_PLOT_LINE: DrawLine(c, s); break;
+        case QK_PLOT_SCATTER: DrawSymbols(c, s, nullptr, nullptr); break;
+        case QK_PLOT_LINE_SYMBOL:
+            if (plot->IsLineInFrontSymbol(0)) {
+                DrawSymbols(c, s, nullptr, nullptr);
+                DrawLine(c, s);
+            } else {
+                DrawLine(c, s);
+                DrawSymbols(c, s, nullptr, nullptr);
+            }
+            break;
+        case QK_PLOT_COLUMN:
+        case QK_PLOT_STACK_COLUMN:
+        case QK_PLOT_FLOAT_COLUMN: DrawBars(c, s, false); break;
+        case QK_PLOT_BAR:
+        case QK_PLOT_STACK_BAR:
+        case QK_PLOT_FLOAT_BAR: DrawBars(c, s, true); break;
+        case QK_PLOT_AREA: DrawArea(c, s, false); break;
+        case QK_PLOT_FILL_AREA: DrawArea(c, s, true); break;
+        case QK_PLOT_VERT_DROP_LINE:
+        case QK_PLOT_HORZ_DROP_LINE:
+            DrawDropLines(c, s, type == QK_PLOT_VERT_DROP_LINE);
+            DrawSymbols(c, s, nullptr, nullptr);
+            break;
+        case QK_PLOT_VECTOR: DrawVectors(c, s); break;
+        case QK_PLOT_HIGH_LOW_CLOSE: DrawHighLowClose(c, s); break;
+        case QK_PLOT_PIE: DrawPie(c, s); break;
+        case QK_PLOT_BOX: DrawBox(c, s); break;
+        case QK_PLOT_HISTOGRAM: DrawHistogram(c, s); break;
+        case QK_PLOT_BUBBLE: DrawSymbols(c, s, DatasetOf(*plot, QK_ROLE_SIZE), nullptr); break;
+        case QK_PLOT_COLOR_MAPPED: DrawSymbols(c, s, nullptr, DatasetOf(*plot, QK_ROLE_COLOR)); break;
+        case QK_PLOT_BUBBLE_COLOR_MAPPED:
+            DrawSymbols(c, s, DatasetOf(*plot, QK_ROLE_SIZE), DatasetOf(*plot, QK_ROLE_COLOR));
+            break;
+        default: qkfxGetCallLog().Add("qkDrawPlots", "no drawing for plot type " + std::to_string(type)); break;
+        }
+    }
+}

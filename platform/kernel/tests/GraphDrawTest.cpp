@@ -1,0 +1,786 @@
+// What a graph page draws, checked on its pixels. Expected places come from the model:
+// the layer's frame (its area in percent of the page), the axis scale formulas and the
+// plot's colour; text is checked by where its ink lies, never by its glyphs.
+#include "KernelTest.h"
+
+#include <stdint.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "QKGraphObjects.h"
+#include "QKPageDraw.h"
+#include "QKPlotModel.h"
+
+namespace {
+
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0), kBlack = RGB(0, 0, 0);
+const COLORREF kLtGray = RGB(192, 192, 192);
+// Colour indexes of the kernel's table.
+const int kRedIndex = 1, kGreenIndex = 2, kBlueIndex = 3, kMagentaIndex = 5, kYellowIndex = 6;
+
+// A 32-bit top-down memory DIB that pages draw into.
+class Dib {
+public:
+    Dib(int width, int height) : w(width), h(height)
+    {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        dc = CreateCompatibleDC(nullptr);
+        bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, (void**)&bits, nullptr, 0);
+        old = SelectObject(dc, bmp);
+    }
+    ~Dib()
+    {
+        SelectObject(dc, old);
+        DeleteObject(bmp);
+        DeleteDC(dc);
+    }
+    COLORREF At(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= w || y >= h)
+            return CLR_INVALID;
+        const uint32_t p = bits[(size_t)y * w + x];
+        return RGB((p >> 16) & 255, (p >> 8) & 255, p & 255);
+    }
+    // Whether the colour is at the point or one pixel around it.
+    bool Near(double x, double y, COLORREF color, int radius = 1) const
+    {
+        const int cx = (int)std::lround(x), cy = (int)std::lround(y);
+        for (int dy = -radius; dy <= radius; ++dy)
+            for (int dx = -radius; dx <= radius; ++dx)
+                if (At(cx + dx, cy + dy) == color)
+                    return true;
+        return false;
+    }
+    // The box of the pixels in a region that are not white (the ink); empty when none.
+    RECT Ink(const RECT& region, std::function<bool(COLORREF)> is = nullptr) const
+    {
+        RECT r = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+        for (int y = std::max<int>(0, region.top); y < std::min<int>(h, region.bottom); ++y)
+            for (int x = std::max<int>(0, region.left); x < std::min<int>(w, region.right); ++x) {
+                const COLORREF c = At(x, y);
+                if (is ? is(c) : c != kWhite) {
+                    r.left = std::min<int>(r.left, x);
+                    r.top = std::min<int>(r.top, y);
+                    r.right = std::max<int>(r.right, x + 1);
+                    r.bottom = std::max<int>(r.bottom, y + 1);
+                }
+            }
+        if (r.left > r.right)
+            SetRectEmpty(&r);
+        return r;
+    }
+    HDC dc;
+    int w, h;
+    uint32_t* bits = nullptr;
+
+private:
+    HBITMAP bmp;
+    HGDIOBJ old;
+};
+
+bool IsEmpty(RECT r)
+{
+    return IsRectEmpty(&r) != FALSE;
+}
+
+std::string Describe(const RECT& r)
+{
+    char buf[80];
+    snprintf(buf, sizeof buf, "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
+    return buf;
+}
+
+// The scale formulas, written out again here: fraction along the axis of a value.
+double Transform(int type, double v)
+{
+    switch (type) {
+    case 1: return std::log10(v);
+    case 7: return std::log(v);
+    case 8: return std::log2(v);
+    case 2: { // the normal quantile of a percentage, by bisection on erfc
+        double lo = -10, hi = 10;
+        for (int i = 0; i < 200; ++i) {
+            const double mid = (lo + hi) / 2;
+            (0.5 * std::erfc(-mid / std::sqrt(2.0)) < v / 100 ? lo : hi) = mid;
+        }
+        return (lo + hi) / 2;
+    }
+    case 6: return std::log(v / (100 - v));
+    case 4: return 1 / v;
+    case 5: return 1 / (v + 273.15);
+    default: return v;
+    }
+}
+
+// The cases' lambdas take the fixture, so its helpers are public.
+class DrawTest : public KernelTest {
+public:
+    static const int W = 800, H = 600;
+
+    void SetUp() override
+    {
+        KernelTest::SetUp();
+        page = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
+        layer = page->GetLayerByIndex(0, 1);
+        wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+        Range(QK_AXIS_X, 0, 10, 2);
+        Range(QK_AXIS_Y, 0, 10, 2);
+    }
+
+    void Range(int axisType, double from, double to, double inc, int type = 0)
+    {
+        CQKAxes axes;
+        ASSERT_TRUE(layer->GetAxes(&axes, axisType));
+        axes.SetRangeFrom(Text(from));
+        axes.SetRangeTo(Text(to));
+        axes.SetRangeInc(Text(inc));
+        axes.SetType(type);
+        axes.SetMinorTickNum(1);
+        layer->UpdateFromTemporary();
+        xType = axisType == QK_AXIS_X ? type : xType;
+        yType = axisType == QK_AXIS_Y ? type : yType;
+        (axisType == QK_AXIS_X ? xFrom : yFrom) = from;
+        (axisType == QK_AXIS_X ? xTo : yTo) = to;
+    }
+    // Changes the committed record of a dimension through the axes' working copy.
+    void EditAxes(int axisType, std::function<void(CQKAxes&)> edit)
+    {
+        CQKAxes axes;
+        ASSERT_TRUE(layer->GetAxes(&axes, axisType));
+        edit(axes);
+        layer->UpdateFromTemporary();
+    }
+    static std::string Text(double v)
+    {
+        char buf[40];
+        snprintf(buf, sizeof buf, "%.17g", v);
+        return buf;
+    }
+
+    CQKDataset* Column(const std::vector<double>& values)
+    {
+        CQKDataset* c = wks->AddColumn();
+        for (size_t i = 0; i < values.size(); ++i)
+            c->SetValue((int)i, values[i]);
+        return c;
+    }
+    static QKPlotData Data(int role, CQKDataset* d)
+    {
+        QKPlotData p;
+        p.role = role;
+        p.dataset = d->GetName();
+        p.handle = d->GetHandle();
+        return p;
+    }
+    CQKPlotObj* Plot(int type, std::vector<QKPlotData> data, int color = kRedIndex)
+    {
+        std::string error;
+        CQKPlotObj* plot = qkfxAddPlot(layer, type, data, &error);
+        EXPECT_NE(nullptr, plot) << error;
+        if (plot)
+            plot->SetColor(color);
+        return plot;
+    }
+    CQKPlotObj* XY(int type, const std::vector<double>& x, const std::vector<double>& y, int color = kRedIndex)
+    {
+        return Plot(type, {Data(QK_ROLE_Y, Column(y)), Data(QK_ROLE_X, Column(x))}, color);
+    }
+    // Drops the legend so that it covers nothing a case looks at.
+    void NoLegend()
+    {
+        if (CQKTextObj* legend = layer->FindTextObj("Legend"))
+            layer->RemoveDataObj(legend->GetId());
+    }
+
+    void Render(Dib& dib, RECT rect = {0, 0, W, H})
+    {
+        FillRect(dib.dc, &rect, (HBRUSH)GetStockObject(GRAY_BRUSH));
+        ASSERT_TRUE(page->Draw(dib.dc, rect));
+    }
+
+    // The frame: 15 % from the left, 10 % from the top, 70 % of the page each way.
+    double Left() const { return std::lround(0.15 * W); }
+    double Top() const { return std::lround(0.10 * H); }
+    double Right() const { return std::lround(0.85 * W); }
+    double Bottom() const { return std::lround(0.80 * H); }
+    double MapX(double v) const
+    {
+        return Left() + (Transform(xType, v) - Transform(xType, xFrom)) / (Transform(xType, xTo) - Transform(xType, xFrom)) * (Right() - Left());
+    }
+    double MapY(double v) const
+    {
+        return Bottom() - (Transform(yType, v) - Transform(yType, yFrom)) / (Transform(yType, yTo) - Transform(yType, yFrom)) * (Bottom() - Top());
+    }
+    double PixelsPerPoint() const { return W / 10.0 / 72.0; }
+
+    CQKGraphPage* page = nullptr;
+    CQKGraphicLayer* layer = nullptr;
+    CQKWksPage* wks = nullptr;
+    int xType = 0, yType = 0;
+    double xFrom = 0, xTo = 10, yFrom = 0, yTo = 10;
+};
+
+} // namespace
+
+TEST_F(DrawTest, PaperFrameAndAxesLinesAreWhereTheLayerPutsThem)
+{
+    layer->SetBkgColor(TRUE);
+    layer->SetBkgColorValue(kYellowIndex);
+    Dib dib(W, H);
+    Render(dib);
+    EXPECT_EQ(kWhite, dib.At(5, 5)) << "paper";
+    EXPECT_EQ(RGB(255, 255, 0), dib.At((int)MapX(5), (int)MapY(5))) << "layer background";
+    // The four axis lines close the frame.
+    EXPECT_TRUE(dib.Near(MapX(5), Bottom(), kBlack, 0));
+    EXPECT_TRUE(dib.Near(MapX(5), Top(), kBlack, 0));
+    EXPECT_TRUE(dib.Near(Left(), MapY(5), kBlack, 0));
+    EXPECT_TRUE(dib.Near(Right(), MapY(5), kBlack, 0));
+    EXPECT_EQ(kWhite, dib.At((int)Left() - 30, (int)Top() - 20)) << "outside the frame";
+}
+
+// Each plot kind, drawn alone: where its colour must be, and where it must not.
+TEST_F(DrawTest, EachPlotKindDrawsItsDataWhereTheScalesPutThem)
+{
+    struct Probe {
+        double x, y; // data coordinates
+        COLORREF color;
+        bool present;
+    };
+    struct Case {
+        const char* kind;
+        std::function<void(DrawTest&)> make;
+        std::vector<Probe> probes;
+    };
+    const Case cases[] = {
+        {"line", [](DrawTest& t) { t.XY(QK_PLOT_LINE, {0, 10}, {0, 10}); },
+         {{5, 5, kRed, true}, {2.5, 2.5, kRed, true}, {5, 2, kRed, false}}},
+        {"scatter", [](DrawTest& t) { t.XY(QK_PLOT_SCATTER, {3, 7}, {3, 7}); },
+         {{3, 3, kRed, true}, {7, 7, kRed, true}, {5, 5, kRed, false}}},
+        {"line and symbol", [](DrawTest& t) { t.XY(QK_PLOT_LINE_SYMBOL, {2, 8}, {2, 2}); },
+         {{2, 2, kRed, true}, {5, 2, kRed, true}, {5, 5, kRed, false}}},
+        {"column", [](DrawTest& t) { t.XY(QK_PLOT_COLUMN, {5}, {6}); },
+         {{5, 3, kLtGray, true}, {5, 8, kLtGray, false}, {2, 3, kLtGray, false}}},
+        {"bar", [](DrawTest& t) { t.XY(QK_PLOT_BAR, {5}, {6}); },
+         {{3, 5, kLtGray, true}, {8, 5, kLtGray, false}}},
+        {"stacked columns",
+         [](DrawTest& t) {
+             t.XY(QK_PLOT_STACK_COLUMN, {5}, {2});
+             CQKPlotObj* top = t.XY(QK_PLOT_STACK_COLUMN, {5}, {3});
+             top->SetBKColor(kBlueIndex, 0);
+         },
+         {{5, 1, kLtGray, true}, {5, 4, kBlue, true}, {5, 6, kBlue, false}}},
+        {"floating column",
+         [](DrawTest& t) { t.Plot(QK_PLOT_FLOAT_COLUMN, {Data(QK_ROLE_Y, t.Column({7})), Data(QK_ROLE_X, t.Column({5})), Data(QK_ROLE_LOW, t.Column({3}))}); },
+         {{5, 5, kLtGray, true}, {5, 2, kLtGray, false}, {5, 8, kLtGray, false}}},
+        {"area with a pattern",
+         [](DrawTest& t) {
+             CQKPlotObj* p = t.XY(QK_PLOT_AREA, {0, 10}, {6, 6});
+             p->SetBKColor(kGreenIndex, 0);
+         },
+         {{5, 3, kGreen, true}, {5, 8, kGreen, false}}},
+        {"fill area between two curves",
+         [](DrawTest& t) {
+             CQKPlotObj* p = t.Plot(QK_PLOT_FILL_AREA, {Data(QK_ROLE_Y, t.Column({8, 8})), Data(QK_ROLE_X, t.Column({0, 10})), Data(QK_ROLE_LOW, t.Column({4, 4}))});
+             p->SetBKColor(kGreenIndex, 0);
+         },
+         {{5, 6, kGreen, true}, {5, 2, kGreen, false}, {5, 9, kGreen, false}}},
+        {"vertical drop lines", [](DrawTest& t) { t.XY(QK_PLOT_VERT_DROP_LINE, {5}, {6}); },
+         {{5, 3, kRed, true}, {3, 3, kRed, false}}},
+        {"horizontal drop lines", [](DrawTest& t) { t.XY(QK_PLOT_HORZ_DROP_LINE, {5}, {6}); },
+         {{2, 6, kRed, true}, {2, 3, kRed, false}}},
+        {"error bars",
+         [](DrawTest& t) {
+             CQKDataset* y = t.Column({5});
+             t.Plot(QK_PLOT_SCATTER, {Data(QK_ROLE_Y, y), Data(QK_ROLE_X, t.Column({5}))}, kRedIndex);
+             t.Plot(QK_PLOT_ERROR_BAR, {Data(QK_ROLE_Y_ERROR, t.Column({3})), Data(QK_ROLE_Y, y)}, kRedIndex);
+         },
+         {{5, 7.5, kRed, true}, {5, 2.5, kRed, true}, {5, 9, kRed, false}}},
+        {"vectors from ends",
+         [](DrawTest& t) { t.Plot(QK_PLOT_VECTOR, {Data(QK_ROLE_Y, t.Column({2})), Data(QK_ROLE_X, t.Column({2})), Data(QK_ROLE_X_END, t.Column({8})), Data(QK_ROLE_Y_END, t.Column({8}))}); },
+         {{5, 5, kRed, true}, {5, 3, kRed, false}}},
+        {"high-low-close",
+         [](DrawTest& t) { t.Plot(QK_PLOT_HIGH_LOW_CLOSE, {Data(QK_ROLE_HIGH, t.Column({8})), Data(QK_ROLE_LOW, t.Column({2})), Data(QK_ROLE_Y, t.Column({5})), Data(QK_ROLE_X, t.Column({5}))}); },
+         {{5, 3, kRed, true}, {5, 7, kRed, true}, {5, 9, kRed, false}}},
+        {"pie", [](DrawTest& t) { t.Plot(QK_PLOT_PIE, {Data(QK_ROLE_Y, t.Column({1}))}); },
+         {{5, 6, kLtGray, true}, {5, 9.9, kLtGray, false}}},
+        {"box",
+         [](DrawTest& t) {
+             t.Range(QK_AXIS_X, 0, 2, 1);
+             t.Plot(QK_PLOT_BOX, {Data(QK_ROLE_Y, t.Column({1, 2, 3, 4, 5, 6, 7, 8, 9}))});
+         },
+         {{0.9, 4, kLtGray, true}, {0.9, 8.5, kLtGray, false}, {1, 8.3, kRed, true}}},
+        {"histogram",
+         [](DrawTest& t) { t.Plot(QK_PLOT_HISTOGRAM, {Data(QK_ROLE_Y, t.Column({2.5, 3, 3.5, 7}))}); },
+         {{3, 2.5, kLtGray, true}, {3, 3.5, kLtGray, false}, {7, 0.5, kLtGray, true}, {5, 0.5, kLtGray, false}}},
+        {"bubble",
+         [](DrawTest& t) { t.Plot(QK_PLOT_BUBBLE, {Data(QK_ROLE_Y, t.Column({5})), Data(QK_ROLE_X, t.Column({5})), Data(QK_ROLE_SIZE, t.Column({40}))}); },
+         // 40 points across: 20 points from the centre is 0.36 of an X unit here.
+         {{5.3, 5, kRed, true}, {5.5, 5, kRed, false}}},
+        {"colour-mapped",
+         [](DrawTest& t) { t.Plot(QK_PLOT_COLOR_MAPPED, {Data(QK_ROLE_Y, t.Column({5})), Data(QK_ROLE_X, t.Column({5})), Data(QK_ROLE_COLOR, t.Column({4}))}); },
+         {{5, 5, kBlue, true}, {5, 5, kRed, false}}},
+    };
+    for (const Case& c : cases) {
+        qkfxGetProject().New();
+        SetUp();
+        c.make(*this);
+        NoLegend();
+        Dib dib(W, H);
+        Render(dib);
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(p.present, dib.Near(MapX(p.x), MapY(p.y), p.color))
+                << c.kind << " at (" << p.x << ", " << p.y << ") colour " << std::hex << p.color;
+    }
+}
+
+// A point at a known value on every scale type lands where the type's formula puts it,
+// and the major ticks stand at their values.
+TEST_F(DrawTest, EveryScaleTypeMapsValuesAndTicksByItsFormula)
+{
+    struct Case {
+        int type;
+        double from, to, inc, value, tick;
+    } cases[] = {
+        {0, 0, 10, 2, 3, 4},           // linear
+        {0, 10, 0, 2, 3, 4},           // linear, reversed
+        {1, 1, 1000, 1, 30, 100},      // log10
+        {2, 1, 99, 10, 70, 50},        // probability
+        {3, 2, 8, 1, 6.5, 5},          // probit
+        {4, 1, 10, 1, 2, 5},           // reciprocal
+        {5, 0, 100, 20, 50, 60},       // offset reciprocal
+        {6, 1, 99, 10, 80, 50},        // logit
+        {7, 1, 100, 1, 5, std::exp(2.0)},   // ln
+        {8, 1, 1024, 1, 40, 256},      // log2
+    };
+    for (const Case& c : cases) {
+        qkfxGetProject().New();
+        SetUp();
+        Range(QK_AXIS_X, c.from, c.to, c.inc, c.type);
+        Range(QK_AXIS_Y, c.from, c.to, c.inc, c.type);
+        XY(QK_PLOT_SCATTER, {c.value}, {c.value});
+        NoLegend();
+        Dib dib(W, H);
+        Render(dib);
+        EXPECT_TRUE(dib.Near(MapX(c.value), MapY(c.value), kRed)) << "type " << c.type;
+        // The major tick below the bottom axis (ticks go out by default).
+        EXPECT_TRUE(dib.Near(MapX(c.tick), Bottom() + 3, kBlack)) << "tick of type " << c.type;
+        EXPECT_FALSE(dib.Near(MapX(c.tick) + 0.5 * (MapX(c.to) - MapX(c.from)) / 40, Bottom() + 3, kBlack, 0))
+            << "no tick beside the tick of type " << c.type;
+    }
+}
+
+// The axis elements the axis dialog sets: ticks by type and length, minor ticks, grids,
+// a break, tick labels with their custom ends and titles.
+TEST_F(DrawTest, AxisElementsFollowTheirSettings)
+{
+    const double majorLen = 8 * PixelsPerPoint(); // 80 tenths of a point by default
+    struct Case {
+        const char* what;
+        std::function<void(DrawTest&)> set;
+        std::function<void(DrawTest&, const Dib&)> check;
+    };
+    const Case cases[] = {
+        {"ticks out, minor ticks half as long",
+         [](DrawTest&) {},
+         [&](DrawTest& t, const Dib& d) {
+             EXPECT_TRUE(d.Near(t.MapX(4), t.Bottom() + majorLen - 2, kBlack, 0));
+             EXPECT_TRUE(d.Near(t.MapX(5), t.Bottom() + 2, kBlack, 0));
+             EXPECT_FALSE(d.Near(t.MapX(5), t.Bottom() + majorLen - 2, kBlack, 0));
+             EXPECT_FALSE(d.Near(t.MapX(4), t.Bottom() - 3, kBlack, 0)) << "no tick inside";
+         }},
+        {"ticks in",
+         [](DrawTest& t) { t.EditAxes(QK_AXIS_X, [](CQKAxes& a) { a.Get1stAxis()->SetMajorTickType(1); }); },
+         [&](DrawTest& t, const Dib& d) {
+             EXPECT_TRUE(d.Near(t.MapX(4), t.Bottom() - 3, kBlack, 0));
+             EXPECT_FALSE(d.Near(t.MapX(4), t.Bottom() + 3, kBlack, 0));
+         }},
+        {"no major ticks",
+         [](DrawTest& t) { t.EditAxes(QK_AXIS_X, [](CQKAxes& a) { a.Get1stAxis()->SetMajorTickType(3); }); },
+         [&](DrawTest& t, const Dib& d) { EXPECT_FALSE(d.Near(t.MapX(4), t.Bottom() + 3, kBlack, 0)); }},
+        {"major and minor grids",
+         [](DrawTest& t) {
+             t.EditAxes(QK_AXIS_Y, [](CQKAxes& a) {
+                 a.GetMajorGrid()->SetShow(TRUE);
+                 a.GetMajorGrid()->SetColor(kBlueIndex);
+                 a.GetMinorGrid()->SetShow(TRUE);
+                 a.GetMinorGrid()->SetColor(kGreenIndex);
+             });
+         },
+         [&](DrawTest& t, const Dib& d) {
+             EXPECT_TRUE(d.Near(t.MapX(3), t.MapY(4), kBlue, 0));
+             EXPECT_TRUE(d.Near(t.MapX(3), t.MapY(5), kGreen, 0));
+             EXPECT_FALSE(d.Near(t.MapX(3), t.MapY(4.5), kBlue, 1));
+         }},
+        {"a break leaves 4 to 6 out at half the axis",
+         [](DrawTest& t) {
+             t.EditAxes(QK_AXIS_X, [](CQKAxes& a) {
+                 CQKAxisBreak b;
+                 b.SetEnable(TRUE);
+                 b.SetRegionFrom("4");
+                 b.SetRegionTo("6");
+                 b.SetPosition(50);
+                 a.SetBreak(b, 0);
+             });
+             t.XY(QK_PLOT_SCATTER, {2, 8}, {5, 5});
+             t.NoLegend();
+         },
+         [&](DrawTest& t, const Dib& d) {
+             const double width = t.Right() - t.Left();
+             EXPECT_TRUE(d.Near(t.Left() + 0.5 * 2 / 4 * width, t.MapY(5), kRed)) << "2 before the break";
+             EXPECT_TRUE(d.Near(t.Left() + (0.5 + 0.5 * 2 / 4) * width, t.MapY(5), kRed)) << "8 after it";
+             EXPECT_FALSE(d.Near(t.Left() + 0.5 * width, t.Bottom(), kBlack, 0)) << "the axis line has a gap";
+         }},
+        {"tick labels centred under their ticks, the first hidden by a custom label",
+         [](DrawTest& t) { t.EditAxes(QK_AXIS_X, [](CQKAxes& a) { a.Get1stTickLabel()->SetManuBeginType(1); }); },
+         [&](DrawTest& t, const Dib& d) {
+             const int top = (int)(t.Bottom() + majorLen + 2), bottom = top + 40; // below the ticks
+             for (double v : {2.0, 4.0, 10.0}) {
+                 RECT region = {(int)t.MapX(v) - 20, top, (int)t.MapX(v) + 20, bottom};
+                 RECT ink = d.Ink(region);
+                 ASSERT_FALSE(IsRectEmpty(&ink)) << "label of " << v;
+                 EXPECT_NEAR(t.MapX(v), (ink.left + ink.right) / 2.0, 3) << "label of " << v << Describe(ink);
+             }
+             // Narrow: the left axis's lowest label ends just left of here.
+             RECT first = {(int)t.MapX(0) - 8, top, (int)t.MapX(0) + 8, bottom};
+             EXPECT_TRUE(IsEmpty(d.Ink(first))) << "the first label is hidden";
+         }},
+        {"custom end label and minor labels",
+         [](DrawTest& t) {
+             t.EditAxes(QK_AXIS_X, [](CQKAxes& a) {
+                 a.Get1stTickLabel()->SetManuEndType(3);
+                 a.Get1stTickLabel()->SetManuEndLabel("END OF AXIS");
+                 a.Get1stTickLabel()->SetMinorLabel(TRUE);
+             });
+         },
+         [&](DrawTest& t, const Dib& d) {
+             const int top = (int)(t.Bottom() + majorLen + 2), bottom = top + 40; // below the ticks
+             RECT end = d.Ink({(int)t.MapX(10) - 80, top, (int)t.MapX(10) + 80, bottom});
+             EXPECT_GT(end.right - end.left, 60) << "the long text stands at the end " << Describe(end);
+             RECT minor = d.Ink({(int)t.MapX(5) - 10, top, (int)t.MapX(5) + 10, bottom});
+             EXPECT_FALSE(IsRectEmpty(&minor)) << "a label at the minor tick";
+         }},
+        {"text tick labels from a dataset",
+         [](DrawTest& t) {
+             CQKDataset* names = t.Column({});
+             names->SetText(1, "WWWWWW");
+             const std::string name = names->GetName();
+             t.EditAxes(QK_AXIS_X, [&](CQKAxes& a) {
+                 a.Get1stTickLabel()->SetLabelType(1);
+                 a.Get1stTickLabel()->SetDataSetName(name);
+             });
+         },
+         [&](DrawTest& t, const Dib& d) {
+             const int top = (int)(t.Bottom() + majorLen + 2), bottom = top + 40; // below the ticks
+             RECT two = d.Ink({(int)t.MapX(2) - 60, top, (int)t.MapX(2) + 60, bottom});
+             EXPECT_GT(two.right - two.left, 40) << "row 2's text at 2 " << Describe(two);
+             EXPECT_TRUE(IsEmpty(d.Ink({(int)t.MapX(4) - 10, top, (int)t.MapX(4) + 10, bottom})))
+                 << "no text for row 4";
+         }},
+        {"titles below the labels and left of them, reading upward",
+         [](DrawTest& t) {
+             CQKTextObj* xb = t.page->PgCreateCQKTextObj();
+             xb->SetObjName("XB");
+             xb->SetTextString("Time");
+             t.layer->AddObject(xb);
+             CQKTextObj* yl = t.page->PgCreateCQKTextObj();
+             yl->SetObjName("YL");
+             yl->SetTextString("Amplitude");
+             t.layer->AddObject(yl);
+         },
+         [&](DrawTest& t, const Dib& d) {
+             const double labelsBottom = t.Bottom() + majorLen + 3 * t.PixelsPerPoint() + 22 * t.PixelsPerPoint();
+             RECT x = d.Ink({(int)t.Left(), (int)labelsBottom, (int)t.Right(), H});
+             ASSERT_FALSE(IsRectEmpty(&x));
+             EXPECT_NEAR((t.Left() + t.Right()) / 2, (x.left + x.right) / 2.0, 4) << Describe(x);
+             RECT y = d.Ink({0, (int)t.Top(), (int)(t.Left() - 40), (int)t.Bottom()});
+             ASSERT_FALSE(IsRectEmpty(&y));
+             EXPECT_GT(y.bottom - y.top, 2 * (y.right - y.left)) << "rotated " << Describe(y);
+             EXPECT_NEAR((t.Top() + t.Bottom()) / 2, (y.top + y.bottom) / 2.0, 4) << Describe(y);
+         }},
+        {"the top axis with ticks and labels when shown",
+         [](DrawTest& t) {
+             t.EditAxes(QK_AXIS_X, [](CQKAxes& a) {
+                 a.Get2ndAxis()->SetMajorTickType(2);
+                 a.Get2ndTickLabel()->SetShow(TRUE);
+             });
+         },
+         [&](DrawTest& t, const Dib& d) {
+             EXPECT_TRUE(d.Near(t.MapX(4), t.Top() - 3, kBlack, 0));
+             RECT ink = d.Ink({(int)t.MapX(4) - 20, 0, (int)t.MapX(4) + 20, (int)(t.Top() - majorLen - 2)});
+             ASSERT_FALSE(IsEmpty(ink));
+             EXPECT_NEAR(t.MapX(4), (ink.left + ink.right) / 2.0, 3) << Describe(ink);
+         }},
+        {"numbers with thousands separated",
+         [](DrawTest& t) {
+             t.Range(QK_AXIS_X, 0, 20000, 10000);
+             t.EditAxes(QK_AXIS_X, [](CQKAxes& a) { a.Get1stTickLabel()->SetFormatType(3); });
+         },
+         [&](DrawTest& t, const Dib& d) {
+             const int top = (int)(t.Bottom() + majorLen + 2), bottom = top + 40;
+             // "10,000" is wider than "10000" by the comma; both are centred on the tick.
+             RECT ink = d.Ink({(int)t.MapX(10000) - 60, top, (int)t.MapX(10000) + 60, bottom});
+             CQKTextStyle style;
+             CQKTextDC text(d.dc, style, 0, t.PixelsPerPoint());
+             EXPECT_NEAR(text.MeasureQuorixText("10,000", FALSE).cx, ink.right - ink.left, 4) << Describe(ink);
+         }},
+        {"axis at a value of the other axis",
+         [](DrawTest& t) {
+             t.EditAxes(QK_AXIS_X, [](CQKAxes& a) {
+                 a.Get1stAxis()->SetPosition(2);
+                 a.Get1stAxis()->SetPositionValue("5");
+             });
+         },
+         [&](DrawTest& t, const Dib& d) { EXPECT_TRUE(d.Near(t.MapX(3), t.MapY(5), kBlack, 0)); }},
+    };
+    for (const Case& c : cases) {
+        qkfxGetProject().New();
+        SetUp();
+        c.set(*this);
+        Dib dib(W, H);
+        Render(dib);
+        SCOPED_TRACE(c.what);
+        c.check(*this, dib);
+    }
+}
+
+TEST_F(DrawTest, LegendShowsEachPlotsSampleAndName)
+{
+    XY(QK_PLOT_LINE, {0, 10}, {1, 1}, kRedIndex);
+    XY(QK_PLOT_LINE, {0, 10}, {2, 2}, kBlueIndex);
+    ASSERT_NE(nullptr, layer->FindTextObj("Legend"));
+    Dib dib(W, H);
+    Render(dib);
+    // Inside the frame's top right: two sample lines, red above blue, then the names.
+    const RECT corner = {(int)MapX(5), (int)Top() + 1, (int)Right() - 1, (int)MapY(5)};
+    const RECT red = dib.Ink(corner, [](COLORREF c) { return c == kRed; });
+    const RECT blue = dib.Ink(corner, [](COLORREF c) { return c == kBlue; });
+    ASSERT_FALSE(IsRectEmpty(&red));
+    ASSERT_FALSE(IsRectEmpty(&blue));
+    EXPECT_LT(red.bottom, blue.top);
+    const RECT names = dib.Ink({red.right + 1, red.top - 10, (int)Right() - 1, blue.bottom + 10},
+                               [](COLORREF c) { return c != kWhite && c != kRed && c != kBlue; });
+    EXPECT_GT(names.right - names.left, 30) << Describe(names);
+}
+
+// Inline codes change the run's size, place and colour; the measured box holds the ink.
+TEST_F(DrawTest, TextCodesFormatTheirRuns)
+{
+    Dib dib(400, 200);
+    CQKTextStyle style;
+    style.size = 30;
+    CQKTextDC text(dib.dc, style, 0, 1.0);
+    const SIZE plain = text.MeasureQuorixText("AB", FALSE);
+    const SIZE sup = text.MeasureQuorixText("A\\+(B)", FALSE);
+    const SIZE two = text.MeasureQuorixText("A\r\nB", FALSE);
+    EXPECT_GT(sup.cy, plain.cy) << "a superscript rises above the line";
+    EXPECT_LT(sup.cx, plain.cx) << "and is smaller";
+    EXPECT_NEAR(2 * plain.cy, two.cy, 2) << "two lines";
+    EXPECT_GT(text.MeasureQuorixText("\\q(B)", FALSE).cx, text.MeasureQuorixText("B", FALSE).cx)
+        << "an unknown code stays as text";
+
+    const RECT all = {0, 0, 400, 200};
+    FillRect(dib.dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    const RECT at = {50, 50, 350, 150};
+    const std::string s = "x\\c2(RED)\\-(i) \\g(abc) \\b(\\i(\\u(bold)))";
+    text.DrawQuorixText(s, at, FALSE);
+    const SIZE size = text.MeasureQuorixText(s, FALSE);
+    const RECT ink = dib.Ink(all);
+    EXPECT_GE(ink.left, at.left - 1);
+    EXPECT_GE(ink.top, at.top - 1);
+    EXPECT_LE(ink.right, at.left + size.cx + 2) << Describe(ink);
+    EXPECT_LE(ink.bottom, at.top + size.cy + 2) << Describe(ink);
+    const RECT red = dib.Ink(all, [](COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 80 && GetBValue(c) < 80; });
+    EXPECT_FALSE(IsRectEmpty(&red)) << "\\c2 draws in red";
+}
+
+TEST_F(DrawTest, FindGrElementWalksBackwardsAndTheSelectionOutlivesNoElement)
+{
+    CQKPlotObj* line = XY(QK_PLOT_LINE, {0, 10}, {0, 10});
+    RECT client = {0, 0, W, H};
+    page->SetViewMode(2, 1); // the page fills the client area
+    ASSERT_TRUE(page->SetDrawRect(client));
+    EXPECT_EQ(line, page->FindGrElement((int)MapX(3), (int)MapY(3) + 2));
+    EXPECT_EQ(layer->GetAxisPart(0, 0), page->FindGrElement((int)MapX(7), (int)Bottom() + 1));
+    EXPECT_EQ(layer->GetAxisPart(1, 2), page->FindGrElement((int)Left() - 20, (int)MapY(4)));
+    EXPECT_EQ(nullptr, page->FindGrElement((int)MapX(7), (int)MapY(2)));
+    CQKTextObj* legend = layer->FindTextObj("Legend");
+    ASSERT_NE(nullptr, legend);
+    // The legend lies over the plot line where they cross: the later drawn wins.
+    XY(QK_PLOT_LINE, {0, 10}, {9.3, 9.3});
+    legend = layer->FindTextObj("Legend");
+    EXPECT_EQ(legend, page->FindGrElement((int)MapX(8.5), (int)MapY(9.3)));
+
+    LRESULT result = 1;
+    const LPARAM at = MAKELPARAM((int)MapX(3), (int)MapY(3));
+    EXPECT_TRUE(page->WindowProc(nullptr, WM_LBUTTONDOWN, 0, at, &result));
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(line, page->GetStoredGrElement());
+    EXPECT_EQ((int)MapX(3), page->GetCurrentPoint().x);
+    // A double click selects too and leaves the dialog to the view.
+    EXPECT_FALSE(page->WindowProc(nullptr, WM_LBUTTONDBLCLK, 0, MAKELPARAM((int)MapX(7), (int)Bottom()), &result));
+    EXPECT_EQ(layer->GetAxisPart(0, 0), page->GetStoredGrElement());
+    EXPECT_EQ(1, page->OnKeyDown(VK_ESCAPE, 1, 0));
+    EXPECT_EQ(nullptr, page->GetStoredGrElement());
+    EXPECT_EQ(0, page->OnKeyDown(VK_ESCAPE, 1, 0));
+
+    page->SetStoredGrElement(line);
+    EXPECT_EQ(line, page->GetStoredGrElement());
+    layer->RemoveDataObj(line->GetId());
+    EXPECT_EQ(nullptr, page->GetStoredGrElement()) << "a deleted element is no longer answered";
+}
+
+TEST_F(DrawTest, ScreenItemsMarkTheSelection)
+{
+    CQKPlotObj* line = XY(QK_PLOT_LINE, {2, 8}, {2, 8});
+    NoLegend();
+    page->SetViewMode(2, 1);
+    RECT client = {0, 0, W, H};
+    page->SetDrawRect(client);
+    page->SetStoredGrElement(line);
+    Dib dib(W, H);
+    Render(dib);
+    EXPECT_TRUE(dib.Near(MapX(2), MapY(8), kWhite, 0));
+    page->DrawScreenItems(dib.dc);
+    // Handles at the corners of the line's box.
+    EXPECT_TRUE(dib.Near(MapX(2), MapY(8), kBlack, 2));
+    EXPECT_TRUE(dib.Near(MapX(8), MapY(2), kBlack, 2));
+}
+
+// Merging points on one pixel column must not change a single pixel.
+TEST_F(DrawTest, MergedLineIsTheFullDrawingPixelForPixel)
+{
+    std::vector<double> x, y;
+    const int n = 200000;
+    unsigned seed = 12345;
+    for (int i = 0; i < n; ++i) {
+        seed = seed * 1103515245 + 12345;
+        x.push_back(10.0 * i / (n - 1));
+        y.push_back(5 + 4 * std::sin(x.back() * 3) + ((seed >> 16) % 1000) / 1000.0);
+    }
+    XY(QK_PLOT_LINE, x, y);
+    NoLegend();
+    Dib merged(W, H), full(W, H);
+    qkfxSetPointMerging(TRUE);
+    Render(merged);
+    qkfxSetPointMerging(FALSE);
+    Render(full);
+    qkfxSetPointMerging(TRUE);
+    size_t differ = 0;
+    for (size_t i = 0; i < (size_t)W * H; ++i)
+        differ += merged.bits[i] != full.bits[i];
+    EXPECT_EQ(0u, differ);
+    EXPECT_FALSE(IsEmpty(merged.Ink({0, 0, W, H}, [](COLORREF c) { return c == kRed; })));
+}
+
+TEST_F(DrawTest, LayoutDrawsItsGraphsScaledIntoTheirPlaces)
+{
+    XY(QK_PLOT_SCATTER, {5}, {5}, kRedIndex);
+    NoLegend();
+    CQKGraphPage* second = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
+    CQKGraphicLayer* first = layer;
+    layer = second->GetLayerByIndex(0, 1);
+    Range(QK_AXIS_X, 0, 10, 2);
+    Range(QK_AXIS_Y, 0, 10, 2);
+    XY(QK_PLOT_SCATTER, {2}, {8}, kBlueIndex);
+    NoLegend();
+    layer = first;
+    CQKGraphPage* layout = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_LAYOUT));
+    std::string error;
+    ASSERT_NE(nullptr, qkfxAddLayoutGraph(layout, page->GetName(), 0, 0, 0.5, 0.5, &error)) << error;
+    ASSERT_NE(nullptr, qkfxAddLayoutGraph(layout, second->GetName(), 0.5, 0.5, 1, 1, &error)) << error;
+    ASSERT_NE(nullptr, qkfxAddLayoutText(layout, "Figure 1", 0.6, 0.1));
+    EXPECT_EQ(nullptr, qkfxAddLayoutGraph(layout, wks->GetName(), 0, 0, 1, 1, &error));
+    EXPECT_NE(std::string::npos, error.find("not a graph"));
+    EXPECT_EQ(nullptr, qkfxAddLayoutGraph(page, second->GetName(), 0, 0, 1, 1, &error)) << "a graph holds no graphs";
+
+    Dib dib(W, H);
+    const RECT whole = {0, 0, W, H};
+    FillRect(dib.dc, &whole, (HBRUSH)GetStockObject(GRAY_BRUSH));
+    ASSERT_TRUE(layout->Draw(dib.dc, whole));
+    // Each graph's frame, at half the scale, in its quarter of the layout.
+    EXPECT_TRUE(dib.Near(MapX(5) / 2, MapY(5) / 2, kRed));
+    EXPECT_TRUE(dib.Near(W / 2 + MapX(2) / 2, H / 2 + MapY(8) / 2, kBlue));
+    EXPECT_FALSE(dib.Near(MapX(5) / 2 + W / 2, MapY(5) / 2, kRed, 3));
+    const RECT text = dib.Ink({(int)(0.6 * W) - 2, (int)(0.1 * H) - 2, W, H / 2});
+    EXPECT_GE(text.left, (int)(0.6 * W) - 1) << Describe(text);
+    EXPECT_GE(text.top, (int)(0.1 * H) - 1) << Describe(text);
+}
+
+// Printing: the page placed by PrepareDCForPrinting on a printer-sized DIB is the screen
+// drawing scaled. Tolerance: one screen pixel for the places of marks, lines and ink
+// boxes, since both round to their own device grid.
+TEST_F(DrawTest, PrintedPageIsTheScreenDrawingScaled)
+{
+    XY(QK_PLOT_LINE_SYMBOL, {1, 5, 9}, {2, 8, 3});
+    CQKTextObj* xb = page->PgCreateCQKTextObj();
+    xb->SetObjName("XB");
+    xb->SetTextString("Concentration");
+    layer->AddObject(xb);
+    const int scale = 4;
+    Dib screen(W, H);
+    Render(screen);
+    Dib printer(W * scale + 200, H * scale + 100);
+    QKPrintInfo info;
+    info.rectDraw = {100, 50, 100 + W * scale, 50 + H * scale};
+    page->OnBeginDC(printer.dc, 0);
+    ASSERT_TRUE(page->PrepareDCForPrinting(printer.dc, info));
+    EXPECT_EQ(W * scale, info.pageRect.right - info.pageRect.left);
+    const RECT sheet = {0, 0, printer.w, printer.h};
+    FillRect(printer.dc, &sheet, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    ASSERT_TRUE(page->Draw(printer.dc, info.pageRect));
+    page->OnEndDC(printer.dc, 0);
+
+    auto scaled = [&](const RECT& r) {
+        return RECT{(r.left - info.pageRect.left) / scale, (r.top - info.pageRect.top) / scale,
+                    (r.right - info.pageRect.left + scale - 1) / scale, (r.bottom - info.pageRect.top + scale - 1) / scale};
+    };
+    auto red = [](COLORREF c) { return c == kRed; };
+    const RECT s = screen.Ink({0, 0, W, H}, red);
+    const RECT p = scaled(printer.Ink({0, 0, printer.w, printer.h}, red));
+    const int tol = 2; // a symbol's half size rounds on each device
+    EXPECT_NEAR(s.left, p.left, tol) << Describe(s) << Describe(p);
+    EXPECT_NEAR(s.top, p.top, tol);
+    EXPECT_NEAR(s.right, p.right, tol);
+    EXPECT_NEAR(s.bottom, p.bottom, tol);
+    // All ink (axes, labels, title): the same box.
+    const RECT sa = screen.Ink({0, 0, W, H});
+    const RECT pa = scaled(printer.Ink({info.pageRect.left, info.pageRect.top, info.pageRect.right, info.pageRect.bottom}));
+    EXPECT_NEAR(sa.left, pa.left, 3) << Describe(sa) << Describe(pa);
+    EXPECT_NEAR(sa.top, pa.top, 3);
+    EXPECT_NEAR(sa.right, pa.right, 3);
+    EXPECT_NEAR(sa.bottom, pa.bottom, 3);
+}
+
+// Contours are the 3D library's drawing: its lines lie inside the frame, over the part of
+// the matrix the axes show, and stay clear of the part they do not.
+TEST_F(DrawTest, ContourPlotIsDrawnByTheLibraryInsideTheLayerFrame)
+{
+    ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 9 9")) << err;
+    auto* matrix = static_cast<CQKMatrixPage*>(qkfxGetProject().GetActiveMatrix());
+    matrix->m_x1 = matrix->m_y1 = 0;
+    matrix->m_x2 = matrix->m_y2 = 8;
+    for (int r = 1; r <= 9; ++r)
+        for (int c = 1; c <= 9; ++c)
+            matrix->SetCell(r, c, (c - 5) * (c - 5) + (r - 5) * (r - 5));
+    ASSERT_TRUE(Run("matrix -p 0 ContourBW")) << err;
+    page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+    layer = page->GetActiveLayer();
+    Range(QK_AXIS_X, 0, 16, 2);
+    Range(QK_AXIS_Y, 0, 16, 2);
+    NoLegend();
+    Dib dib(W, H);
+    Render(dib);
+    auto ink = [](COLORREF c) { return c != kWhite; };
+    const RECT inside = dib.Ink({(int)Left() + 2, (int)Top() + 2, (int)Right() - 1, (int)Bottom() - 1}, ink);
+    ASSERT_FALSE(IsEmpty(inside)) << "the contour lines";
+    EXPECT_LE(inside.right, MapX(8) + 2) << Describe(inside);
+    EXPECT_GE(inside.top, MapY(8) - 2) << Describe(inside);
+}
