@@ -26,7 +26,7 @@ public:
     TemplateBuilder(const char* title, short cx, short cy)
     {
         DLGTEMPLATE t = {};
-        t.style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        t.style = DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
         t.cx = cx;
         t.cy = cy;
         Append(&t, sizeof t);
