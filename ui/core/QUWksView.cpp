@@ -114,7 +114,8 @@ LRESULT CQUWksView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (page->WindowProc(m_hWnd, message, wParam, lParam, &result))
             return result;
     }
-    return CQuorixView::WindowProc(message, wParam, lParam);
+    // The page has seen the message: the window's own handling, not a second offer to it.
+    return CView::WindowProc(message, wParam, lParam);
 }
 
 int CQUWksView::FillValuesFromID(int id)
