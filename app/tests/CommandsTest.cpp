@@ -439,7 +439,7 @@ TEST(CommandStrings, TheProgramsStringTakesThePlaceOfTheLibrarys)
 // A command either runs or the kernel refuses it, so that its item is grey.
 TEST(CommandStrings, OnlyTheBuiltCommandsRun)
 {
-    const std::set<UINT> built = {36080, 33051, 33052, 33996, 34000, 34003, 34006, 34007, 34008, 34009, 34011,
+    const std::set<UINT> built = {32832, 32833, 36501, 36080, 33051, 33052, 33996, 34000, 34003, 34006, 34007, 34008, 34009, 34011,
                                   34017, 34019, 34020, 34021, 34024, 34033, 34034, 34035, 34036, 34037, 34050,
                                   34052};
     std::set<UINT> running;
@@ -575,6 +575,24 @@ TEST_F(BuiltCommands, ImportAsciiReachesTheKernelsImport)
     EXPECT_EQ(qkfxGetProject().GetNumPages(), 4);
     DeleteFileA(a.c_str());
     DeleteFileA(b.c_str());
+}
+
+// Add New Columns and Go To Row ask for their number (without a main window the default
+// stands: one column, row 1).
+TEST_F(BuiltCommands, AddNewColumnsAndGoToRow)
+{
+    ASSERT_TRUE(Run("FILE", 34006));
+    CQKWksPage* wks = qkfxGetProject().GetActiveWks();
+    ASSERT_TRUE(Run("WKSANALY", 32832)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(wks->GetNumCols(), 3);
+    ASSERT_TRUE(Run("WKS", 36501)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(wks->GetNumCols(), 4);
+    wks->GoToRow(41);
+    ASSERT_TRUE(Run("WKSANALY", 32833)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(wks->GetActiveRow(), 0);
+    ASSERT_TRUE(qkfxGetScript().Execute("wks.goto(1000)"));
+    EXPECT_EQ(wks->GetActiveRow(), 999);
+    EXPECT_FALSE(qkfxGetScript().Execute("wks.goto(0)"));
 }
 
 TEST_F(BuiltCommands, DuplicateCopiesWorksheetsAndMatricesOnly)

@@ -86,9 +86,10 @@ const UnbuiltCommands kUnbuilt[] = {
     {36433, 36440, "worksheet"},
     {36443, 36443, "worksheet"},
     {36447, 36496, "worksheet"},
-    {36498, 36501, "worksheet"},
+    {36498, 36500, "worksheet"},
     {32818, 32823, "not described"},
-    {32824, 32849, "worksheet"},
+    {32824, 32831, "worksheet"},
+    {32834, 32849, "worksheet"},
     {32867, 32868, "not described"},
     {32898, 32904, "not described"},
     // MATRIX.
@@ -596,6 +597,13 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
             *error = "save -w: the active window is no worksheet";
         else if (qkfxExportAscii(wks, args[1], qkfxGetAsciiImportOptions(), error))
             qkfxGetCallLog().Add("save -w", args[1]);
+        return true;
+    }
+    if (word == "getnumber") {
+        if (args.size() != 2)
+            *error = "getnumber needs a prompt and a variable name";
+        else
+            qkAskNumber(args[0], args[1], error);
         return true;
     }
     if (word == "import" && args.size() == 1 && Same(args[0], "-o")) {

@@ -96,6 +96,10 @@ bool qkImportAsciiWithProgress(CQKWksPage* wks, const std::string& path, const Q
 
 // import -o: the ASCII Import Options dialog over the main window (recorded without one).
 bool qkAsciiImportOptionsDialog(std::string* error);
+// getnumber "prompt" var: asks for a number over the main window, the variable's value
+// shown first; OK sets the variable, Cancel sets it to the missing value. Without a main
+// window the variable stays as it is (recorded).
+bool qkAskNumber(const std::string& prompt, const std::string& variable, std::string* error);
 
 bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error);
 // The text of a script file the program carries as a resource; false when it carries none

@@ -251,6 +251,12 @@ void CQKWksPage::MoveActive(int dColumn, int dRow, bool extend)
     Redraw();
 }
 
+void CQKWksPage::GoToRow(int row)
+{
+    EndEdit(true);
+    MoveActive(0, row - m_activeRow, false);
+}
+
 void CQKWksPage::Redraw()
 {
     HWND view = m_view ? m_view : GetDrawingWnd();

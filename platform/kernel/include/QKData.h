@@ -333,6 +333,8 @@ public:
     int GetTopRow() const { return m_topRow; }
     int GetLeftColumn() const { return m_leftColumn; }
     void ScrollTo(int topRow, int leftColumn);
+    // The active cell moves to the row (from 0) in its column, selected and in view.
+    void GoToRow(int row);
     // Rows and columns that fit the drawing rectangle from the top row and left column.
     int GetVisibleRows() const;
     int GetVisibleColumns() const;

@@ -1,8 +1,10 @@
-// ASCII Import Options: the dialog over the worksheet settings the ASCII import reads
-// (delimiter, header lines, the lines of the column names and labels). The kernel carries
-// no dialog resources, so the template is built in memory.
+// The kernel's own dialogs: ASCII Import Options over the worksheet settings the ASCII
+// import reads (delimiter, header lines, the lines of the column names and labels), and the
+// number prompt of the script command getnumber. The kernel carries no dialog resources, so
+// the templates are built in memory.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -10,11 +12,12 @@
 #include "QKAccess.h"
 #include "QKAsciiImport.h"
 #include "QKCallLog.h"
+#include "QKScript.h"
 #include "QKSysMethod.h"
 
 namespace {
 
-enum { kDelimiter = 101, kHeaderLines = 102, kNamesLine = 103, kLabelsLine = 104 };
+enum { kDelimiter = 101, kHeaderLines = 102, kNamesLine = 103, kLabelsLine = 104, kNumber = 105 };
 const char* const kDelimiterNames[] = {"Detected from the data", "Comma", "Tab", "Semicolon",
                                        "Blanks (a run of blanks or tabs is one)"};
 // Most header lines the options take: more is surely a typing mistake.
@@ -163,5 +166,77 @@ bool qkAsciiImportOptionsDialog(std::string* error)
         *error = "the ASCII Import Options dialog cannot be shown";
         return false;
     }
+    return true;
+}
+
+namespace {
+
+struct NumberPrompt {
+    double value;
+    bool hasValue;
+};
+
+INT_PTR CALLBACK NumberProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+{
+    NumberPrompt* prompt = (NumberPrompt*)GetWindowLongPtrA(dlg, DWLP_USER);
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dlg, DWLP_USER, lp);
+        prompt = (NumberPrompt*)lp;
+        if (prompt->hasValue) {
+            char text[64];
+            snprintf(text, sizeof text, "%.15g", prompt->value);
+            SetDlgItemTextA(dlg, kNumber, text);
+        }
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDOK) {
+            char text[128] = "";
+            GetDlgItemTextA(dlg, kNumber, text, sizeof text);
+            std::string s = text;
+            size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t");
+            s = a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
+            double v;
+            if (!qkfxParseNumber(s.data(), s.data() + s.size(), '.', &v)) {
+                MessageBoxA(dlg, "Please type a number.", "Quorix 6.1", MB_OK | MB_ICONEXCLAMATION);
+                SetFocus(GetDlgItem(dlg, kNumber));
+                return TRUE;
+            }
+            prompt->value = v;
+            EndDialog(dlg, IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wp) == IDCANCEL) {
+            EndDialog(dlg, IDCANCEL);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+bool qkAskNumber(const std::string& prompt, const std::string& variable, std::string* error)
+{
+    qkfxGetCallLog().Add("getnumber", prompt + " " + variable);
+    HWND owner = qkfxGetAccess()->GetMainFrame();
+    if (owner == nullptr || !IsWindow(owner))
+        return true; // no window to ask in: the variable stays as it is (recorded)
+    CQKScript& script = qkfxGetScript();
+    NumberPrompt answer = {0, false};
+    answer.hasValue = script.GetVariable(variable, &answer.value) && answer.value != MISSING_VALUE;
+    TemplateBuilder t("Quorix 6.1", 200, 62);
+    t.Item(0xFFFF, kStatic, prompt.c_str(), SS_LEFT, 7, 9, 120, 8);
+    t.Item(kNumber, kEdit, "", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 130, 7, 63, 12);
+    t.Item(IDOK, kButton, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 88, 40, 50, 14);
+    t.Item(IDCANCEL, kButton, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 143, 40, 50, 14);
+    INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), owner, NumberProc, (LPARAM)&answer);
+    if (r == -1) {
+        *error = "getnumber: the dialog cannot be shown";
+        return false;
+    }
+    // Cancel leaves the missing value, which the script tests for.
+    script.SetVariable(variable, r == IDOK ? answer.value : MISSING_VALUE);
     return true;
 }
