@@ -21,6 +21,9 @@ BOOL CAppQuorix::InitInstance()
 {
     qkfxAddScriptResource("QDAREAD.QGS", AfxGetResourceHandle(), IDR_QDAREAD);
     BOOL result = CQuorixApp::InitInstance();
+    // The start is over once the main window shows: a start screen kept until the tip has
+    // gone would stand as a window of its own, without a caption, behind the tip.
+    DeleteStartScreen();
     if (result) {
         // A hidden start shows nothing, so it shows no tip either, whatever the splash
         // setting says: a modal dialog would hold up whoever started the program hidden.
@@ -31,7 +34,6 @@ BOOL CAppQuorix::InitInstance()
             && cmdInfo.m_nShellCommand != CCommandLineInfo::FileDDE && tip.m_bStartup)
             tip.DoModal();
     }
-    DeleteStartScreen();
     OnAfterSplashScreen(result);
     return result;
 }

@@ -4,7 +4,7 @@
 
 // Every body the table names, declared once per row (a shared body is declared again,
 // which is harmless).
-#define QX_ROW(row, function, exportName, ordinal, nIndependent, nParams)                 \
+#define QX_ROW(row, function, exportName, ordinal, nIndependent, nParams, group)          \
     extern "C" int WINAPI function(int, HostCallback, int, int, int, double *, double *, \
                                    double *, double *, double *);
 #define QX_EXPORT(name, ordinal)
@@ -15,7 +15,7 @@
 namespace curvelib {
 
 const FitFuncEntry kFitTable[] = {
-#define QX_ROW(row, function, exportName, ordinal, nIndependent, nParams) \
+#define QX_ROW(row, function, exportName, ordinal, nIndependent, nParams, group) \
     {nIndependent, 1, nParams, 0, #row, function},
 #define QX_EXPORT(name, ordinal)
 #include "FitTable.inc"

@@ -98,7 +98,7 @@ struct RowCount {
     int nParams;
 };
 constexpr RowCount kRowCounts[] = {
-#define QX_ROW(row, function, exportName, ordinal, nIndependent, nParams) {#function, nParams},
+#define QX_ROW(row, function, exportName, ordinal, nIndependent, nParams, group) {#function, nParams},
 #define QX_EXPORT(name, ordinal)
 #include "FitTable.inc"
 #undef QX_ROW

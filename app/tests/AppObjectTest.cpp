@@ -15,6 +15,7 @@
 #include <qxtest/DialogDriver.h>
 
 #include <stdlib.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ protected:
     void SetUp() override
     {
         qkfxGetProject().New();
+        // As on a new machine: no arrangement of the bars saved by an earlier start.
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Veltranex\\Quorix 6.1\\English\\Toolbars");
         folder = TestFolder("quorix61_app");
         WritePrivateProfileStringA("Tip", "StartUp", "1", (folder + "\\quorix61_tests.INI").c_str());
         // The framework reads the process's arguments: the test's stand in for them.
@@ -123,6 +126,50 @@ TEST_F(AppObject, TheMainFrameIsTheProgramsAndTheStartScreenIsGone)
     CString command;
     ASSERT_TRUE(command.LoadString(36127));
     EXPECT_NE(-1, command.Find("run.section(Graph,FitLayerToPage);"));
+}
+
+// The program folder's default arrangement of the bars, read at a start with no
+// arrangement of the user's own.
+TEST_F(AppObject, TheDefaultArrangementPutsToolbarsSideBySideAndKeepsTheResultBarsHidden)
+{
+    CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, app->m_pMainWnd);
+    ASSERT_NE(nullptr, frame);
+    // Until a window gives them something to show, neither stands as an empty band.
+    EXPECT_FALSE(frame->GetDataDisplay()->IsWindowVisible());
+    EXPECT_FALSE(frame->GetOutputLog()->IsWindowVisible());
+
+    SECToolBarManagerEx* manager = frame->GetToolBarManager();
+    ASSERT_EQ(14, manager->GetDefaultToolBarCount());
+    std::set<LONG> rows;
+    for (int i = 0; i < manager->GetDefaultToolBarCount(); ++i) {
+        SECDefaultToolBar* def = manager->GetDefaultToolBarAt(i);
+        CQUCustomToolBar* bar = frame->GetToolBar(def->m_nID);
+        ASSERT_NE(nullptr, bar) << def->m_strTitle;
+        EXPECT_EQ(def->m_nID == 59400, bar->IsVisible() != 0) << def->m_strTitle;
+        // The file carries each toolbar's buttons: they are the definition's.
+        CDWordArray ids;
+        bar->GetButtonIds(ids);
+        std::vector<DWORD> shown(ids.GetData(), ids.GetData() + ids.GetSize());
+        std::vector<DWORD> defined(def->m_arrButtons.GetData(), def->m_arrButtons.GetData() + def->m_arrButtons.GetSize());
+        EXPECT_EQ(defined, shown) << def->m_strTitle;
+        frame->ShowControlBar(bar, TRUE, FALSE);
+    }
+    frame->RecalcLayout();
+    for (int i = 0; i < manager->GetDefaultToolBarCount(); ++i) {
+        CRect rect;
+        frame->GetToolBar(manager->GetDefaultToolBarAt(i)->m_nID)->GetWindowRect(&rect);
+        rows.insert(rect.top);
+    }
+    // Fourteen toolbars in seven rows, not one row each.
+    EXPECT_EQ(7u, rows.size());
+    CRect standard, edit, data, column;
+    frame->GetToolBar(59400)->GetWindowRect(&standard);
+    frame->GetToolBar(59392)->GetWindowRect(&edit);
+    frame->GetToolBar(59402)->GetWindowRect(&data);
+    frame->GetToolBar(59403)->GetWindowRect(&column);
+    EXPECT_EQ(standard.top, edit.top);
+    EXPECT_LE(standard.right, edit.left);
+    EXPECT_EQ(data.top, column.top);
 }
 
 TEST_F(AppObject, TheSplashOpensWithItsVersionAndCloses)
@@ -274,6 +321,60 @@ TEST_F(AppObject, FileWindowAndHelpCommandsOpenTheirDialogs)
     ASSERT_EQ(2u, messages.size());
     EXPECT_EQ("New Notes windows cannot be made in this version.", messages[0]);
     EXPECT_NE(std::string::npos, messages[1].find("\"2 bad\" cannot be the window's name")) << messages[1];
+}
+
+// Through the menus as a user would: worksheet, graph, matrix and layout windows made with
+// File New are saved as a project, which closes and opens again with its windows.
+TEST_F(AppObject, WindowsMadeWithFileNewAreSavedAndOpenedAgain)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string path = std::string(dir) + "qxa_gui.qpj";
+    DeleteFileA(path.c_str());
+    std::vector<std::string> captions;
+    auto run = [&](UINT command, std::vector<qxtest::DialogDriver::Step> steps) {
+        qxtest::DialogDriver driver;
+        for (auto& step : steps)
+            driver.Then([&, step](HWND dialog) {
+                captions.push_back(qxtest::WindowText(dialog));
+                step(dialog);
+            });
+        driver.Run([&] {
+            app->m_pMainWnd->SendMessage(WM_COMMAND, command);
+            return (INT_PTR)0;
+        });
+        EXPECT_EQ((int)steps.size(), driver.StepsRun()) << command;
+        EXPECT_FALSE(driver.TimedOut()) << command;
+    };
+    // The file name box of the open and save boxes: a combo box in the Explorer style.
+    auto name = [&](HWND dialog) {
+        qxtest::SetText(dialog, GetDlgItem(dialog, 1148) ? 1148 : 1152, path);
+        qxtest::Click(dialog, IDOK);
+    };
+    for (int kind : {1, 3, 6, 4}) // worksheet, graph, matrix, layout
+        run(ID_FILE_NEW, {[kind](HWND dialog) {
+                qxtest::ListSelect(dialog, 1104, kind);
+                qxtest::Click(dialog, IDOK);
+            }});
+    CQKProject& project = qkfxGetProject();
+    ASSERT_EQ(4, project.GetNumPages());
+    ASSERT_EQ(0, app->GetAccess()->execute_script("win -a Data1; col(B)[2] = 6.5", 0));
+    run(34049, {name}); // Save Project As
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+    EXPECT_FALSE(project.IsModified());
+    std::string saved = qkfxDumpProject();
+
+    run(34017, {}); // Close: saved, so nothing is asked
+    EXPECT_EQ(0, project.GetNumPages());
+    run(33996, {name}); // Open
+    ASSERT_EQ(4, project.GetNumPages());
+    EXPECT_EQ(saved, qkfxDumpProject());
+    for (int i = 0; i < project.GetNumPages(); ++i)
+        EXPECT_NE(nullptr, project.GetPage(i)->GetFrameWnd()) << project.GetPage(i)->GetName() << " has its window";
+    ASSERT_EQ(6u, captions.size());
+    EXPECT_EQ("Save Project As", captions[4]);
+    run(34017, {});
+    DeleteFileA(path.c_str());
 }
 
 // The script window: Window Script Window shows it and hides it again.

@@ -439,9 +439,10 @@ TEST(CommandStrings, TheProgramsStringTakesThePlaceOfTheLibrarys)
 // A command either runs or the kernel refuses it, so that its item is grey.
 TEST(CommandStrings, OnlyTheBuiltCommandsRun)
 {
-    const std::set<UINT> built = {32832, 32833, 36501, 36080, 33051, 33052, 33996, 34000, 34003, 34006, 34007, 34008, 34009, 34011,
-                                  34017, 34019, 34020, 34021, 34024, 34033, 34034, 34035, 34036, 34037, 34050,
-                                  34052};
+    const std::set<UINT> built = {32832, 32833, 33051, 33052, 33995, 33996, 33997, 34000, 34003, 34006, 34007,
+                                  34008, 34009, 34011, 34012, 34013, 34014, 34015, 34016, 34017, 34019,
+                                  34020, 34021, 34024, 34026, 34033, 34034, 34035, 34036, 34037, 34048,
+                                  34049, 34050, 34051, 34052, 36080, 36501};
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
         if (row.script && qkfxGetUnbuiltCommandArea((int)row.id) == nullptr)
@@ -472,8 +473,16 @@ public:
         m_messages.push_back(text);
         return m_answer;
     }
+    int GetFileToSave(const std::string& filter, const std::string& title, std::string& path) override
+    {
+        m_filters.push_back(filter);
+        m_titles.push_back(title);
+        path = m_saveChoice;
+        return !path.empty();
+    }
     int m_answer = IDOK;
-    std::string m_choice;
+    std::string m_choice, m_saveChoice;
+    std::vector<std::string> m_titles;
     std::vector<std::string> m_filters;
     std::vector<std::string> m_messages;
 };
@@ -528,14 +537,14 @@ TEST_F(BuiltCommands, NewWindowsProjectAndClose)
         EXPECT_TRUE(Run(c.group, c.id)) << c.id << ": " << qkfxGetScript().GetLastError();
         EXPECT_EQ(PageNames(), c.pages) << c.id;
     }
-    // Closing a project with windows asked first; an empty one closes without a word.
+    // Closing a modified project asked first; an empty one closes without a word.
     ASSERT_EQ(access.m_messages.size(), 2u);
-    EXPECT_NE(access.m_messages[0].find("Close the project?"), std::string::npos);
+    EXPECT_NE(access.m_messages[0].find("Save changes to the project?"), std::string::npos);
     Run("FILE", 34017);
     EXPECT_EQ(access.m_messages.size(), 2u);
-    // A user who says no keeps the project.
+    // A user who cancels keeps the project.
     ASSERT_TRUE(Run("FILE", 34006));
-    access.m_answer = IDNO;
+    access.m_answer = IDCANCEL;
     EXPECT_FALSE(Run("FILE", 34011));
     EXPECT_EQ(PageNames(), std::vector<std::string>{"Data1"});
     EXPECT_NE(qkfxGetScript().GetLastError().find("the project stays open"), std::string::npos);
@@ -640,25 +649,33 @@ TEST_F(BuiltCommands, RefreshRedrawsTheWindows)
     EXPECT_GE(qkfxGetCallLog().Find("doc -uw"), 0);
 }
 
-TEST_F(BuiltCommands, OpenSaysWhatItCannotReadYet)
+TEST_F(BuiltCommands, OpenReadsEachKindOfFileAndSaysWhatItCannot)
 {
     std::string folder = TestFolder("quorix61_open");
     std::ofstream(folder + "\\lines.qgs") << "type one\ntype two\n";
+    ASSERT_TRUE(qkfxGetScript().Execute("win -t wks; col(A)[1] = 3; win -t plot"));
+    ASSERT_TRUE(qkfxGetScript().Execute(("save -w Data1 \"" + folder + "\\Data1.qgw\"; save -t Graph1 \"" + folder +
+                                         "\\Plot.qtp\"; save \"" + folder + "\\p.qpj\"")
+                                            .c_str()))
+        << qkfxGetScript().GetLastError();
+    qkfxGetProject().New();
     struct Case {
         std::string file;
-        const char* message; // part of the message, or null for none
+        std::vector<std::string> pages; // afterwards
+        const char* message;            // part of the message, or null for none
     } cases[] = {
-        {"", nullptr},                                      // cancelled
-        {folder + "\\p.qpj", "reading project files"},
-        {folder + "\\Data1.qgw", "reading window and template files"},
-        {folder + "\\Plot.qtp", "reading window and template files"},
-        {folder + "\\lines.qgs", nullptr},                  // into the script window
-        {folder + "\\x.doc", "is not a file this program can open"},
+        {"", {}, nullptr},                                 // cancelled
+        {folder + "\\p.qpj", {"Data1", "Graph1"}, nullptr},
+        {folder + "\\Data1.qgw", {"Data1", "Graph1", "Data2"}, nullptr},
+        {folder + "\\Plot.qtp", {"Data1", "Graph1", "Data2", "Graph2"}, nullptr},
+        {folder + "\\lines.qgs", {"Data1", "Graph1", "Data2", "Graph2"}, nullptr}, // into the script window
+        {folder + "\\x.doc", {"Data1", "Graph1", "Data2", "Graph2"}, "is not a file this program can open"},
     };
     for (const Case& c : cases) {
         access.m_choice = c.file;
         access.m_messages.clear();
         EXPECT_TRUE(Run("FILE", 33996)) << c.file << ": " << qkfxGetScript().GetLastError();
+        EXPECT_EQ(PageNames(), c.pages) << c.file;
         if (c.message) {
             ASSERT_EQ(access.m_messages.size(), 1u) << c.file;
             EXPECT_NE(access.m_messages[0].find(c.message), std::string::npos) << access.m_messages[0];
@@ -666,6 +683,11 @@ TEST_F(BuiltCommands, OpenSaysWhatItCannotReadYet)
             EXPECT_TRUE(access.m_messages.empty()) << c.file;
         }
     }
+    EXPECT_EQ(qkfxGetProject().FindDataset("Data2_A")->GetValue(0), 3);
+    // A file that cannot be read stops the command with the reason.
+    access.m_choice = folder + "\\gone.qpj";
+    EXPECT_FALSE(Run("FILE", 33996));
+    EXPECT_NE(qkfxGetScript().GetLastError().find("cannot open"), std::string::npos);
     // The dialog offered the program's own files.
     std::string filter = access.m_filters.front();
     for (const char* pattern : {"*.qpj", "*.qgw", "*.qtp", "*.qgs"})
@@ -677,6 +699,55 @@ TEST_F(BuiltCommands, OpenSaysWhatItCannotReadYet)
     GetWindowTextA(window->GetEditHwnd(), text, sizeof text);
     EXPECT_STREQ(text, "type one\r\ntype two\r\n");
     window->Show(false);
+}
+
+// The File menu's commands: windows made with New are saved in a project, which closes
+// and opens again as it was; windows and templates are saved and opened; Append joins a
+// project to the open one.
+TEST_F(BuiltCommands, WindowsMadeWithNewAreSavedAndOpenedAgain)
+{
+    std::string folder = TestFolder("quorix61_save");
+    for (UINT id : {34006u, 34007u, 34008u, 34009u})
+        ASSERT_TRUE(Run("FILE", id)) << id << ": " << qkfxGetScript().GetLastError();
+    // Save Project of an untitled project asks for the name; cancelling saves nothing.
+    EXPECT_TRUE(Run("FILE", 34048));
+    EXPECT_EQ(access.m_titles, std::vector<std::string>{"Save Project As"});
+    EXPECT_TRUE(qkfxGetProject().IsModified());
+    access.m_saveChoice = folder + "\\work.qpj";
+    ASSERT_TRUE(Run("FILE", 34048)) << qkfxGetScript().GetLastError();
+    EXPECT_FALSE(qkfxGetProject().IsModified());
+    std::string before = qkfxDumpProject();
+    // Save Project now writes to its file without asking; Save As asks again.
+    access.m_saveChoice.clear();
+    ASSERT_TRUE(Run("FILE", 34048));
+    EXPECT_EQ(access.m_titles.size(), 2u);
+    ASSERT_TRUE(Run("FILE", 34049));
+    EXPECT_EQ(access.m_titles.size(), 3u);
+    // Save Window and Save Template of the active window (the layout).
+    access.m_saveChoice = folder + "\\page.qgl";
+    ASSERT_TRUE(Run("FILE", 34012)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(access.m_titles.back(), "Save Window As");
+    ASSERT_TRUE(qkfxGetScript().Execute("win -a Matrix1"));
+    access.m_saveChoice = folder + "\\grid.qtm";
+    ASSERT_TRUE(Run("FILE", 34016)) << qkfxGetScript().GetLastError();
+    EXPECT_NE(GetFileAttributesA((folder + "\\grid.qtm").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ASSERT_TRUE(Run("FILE", 34017)); // Close: saved, so nothing is asked
+    EXPECT_TRUE(PageNames().empty());
+    EXPECT_TRUE(access.m_messages.empty());
+    access.m_choice = folder + "\\work.qpj";
+    ASSERT_TRUE(Run("FILE", 33996)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(qkfxDumpProject(), before);
+    EXPECT_EQ(PageNames(), (std::vector<std::string>{"Data1", "Graph1", "Matrix1", "Layout1"}));
+
+    // Append adds the project's windows under new names; Open Window and the template.
+    ASSERT_TRUE(Run("FILE", 33997)) << qkfxGetScript().GetLastError();
+    access.m_choice = folder + "\\page.qgl";
+    ASSERT_TRUE(Run("FILE", 33995)) << qkfxGetScript().GetLastError();
+    access.m_choice = folder + "\\grid.qtm";
+    ASSERT_TRUE(Run("FILE", 34015)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(PageNames(), (std::vector<std::string>{"Data1", "Graph1", "Matrix1", "Layout1", "Data2", "Graph2",
+                                                     "Matrix2", "Layout2", "Layout3", "Matrix3"}));
 }
 
 TEST_F(BuiltCommands, KaleidagraphImportReadsTheChosenFile)

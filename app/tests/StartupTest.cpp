@@ -148,6 +148,8 @@ TEST_F(StartedProgram, AStartWithTipsShowsTheTipThenTheMainWindow)
     char text[1024] = {};
     GetDlgItemTextA(tip, 1004, text, sizeof text);
     EXPECT_NE(0u, strlen(text));
+    // The splash, a dialog without a caption, has gone before the tip shows.
+    EXPECT_FALSE(HasWindow("", true)) << "the start screen stays behind the tip";
     PostMessageA(tip, WM_COMMAND, IDCANCEL, 0);
 
     HWND main = WaitForWindow("Quorix 6.1", false);

@@ -13,7 +13,7 @@ INT_PTR CallHost(FittingSession* s, UINT request, INT_PTR a1, INT_PTR a2, HWND c
 // would be asked for a text that does not exist.
 static bool HasMessage(int code)
 {
-    return code >= 28021 && code <= 28051 && code != FIT_ERR_NO_POINTS && code != FIT_CONVERGED &&
+    return code >= 28021 && code <= 28053 && code != FIT_ERR_NO_POINTS && code != FIT_CONVERGED &&
            code != 28045;
 }
 

@@ -111,11 +111,10 @@ int NumericDerivatives(FittingSession* s, int fitSet, const double* known = null
     for (int d = set.firstDependent; d <= set.lastDependent; ++d)
         s->savedY[d] = s->dep[d].fitted;
     // Parameters of other fit sets do not enter this set's model: their derivatives stay 0.
-    const int slots = ParamsPerSet(s);
-    const int firstParam = ParamOfSlot(s, fitSet, 1), lastParam = ParamOfSlot(s, fitSet, slots);
+    // (A parameter all sets share enters every set's.)
     for (int j = 1; j <= s->nVary; ++j) {
         const int k = s->varyMap[j];
-        if (s->separatePerFitSet && (k < firstParam || k > lastParam))
+        if (!ParamInFitSet(s, fitSet, k))
             continue;
         const double p = s->value[k];
         double h = s->derivStep;

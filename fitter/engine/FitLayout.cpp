@@ -12,6 +12,8 @@
 #include "FitGuard.h"
 #include "FitMemory.h"
 #include "FitSession.h"
+#include "FitUtil.h"
+#include "../ui/FitterWindow.h"
 
 int AddLoadedFunction(FittingSession* s, const FunctionDef* def)
 {
@@ -83,6 +85,15 @@ HMODULE LoadLibraryFromProgramDir(FittingSession* s, const char* name)
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+// The function's answer to the capability query: 1 when it computes analytic derivatives.
+static int16_t QueryDerivatives(FittingSession* s, FitFunction function)
+{
+    double params[2] = {0, 0}, x[2] = {0, 0}, y[3] = {0, 0, 0}, d[2] = {0, 0};
+    return static_cast<int16_t>(GuardedFitCall(reinterpret_cast<void*>(function), FITMODE_QUERY,
+                                               reinterpret_cast<void*>(s->callback), 0, 0, 0, params, s->callWork,
+                                               x, y, d));
+}
+
 int LoadFunctionLibrary(FittingSession* s)
 {
     FunctionDef* def = s->current;
@@ -117,7 +128,10 @@ int LoadFunctionLibrary(FittingSession* s)
         } else {
             def->function = reinterpret_cast<FitFunction>(GetProcAddress(def->module, func));
         }
-        def->derivativeFlag = 0;
+        // A function found by name follows the library convention and is asked, as a
+        // Built-in one is, whether it computes its own derivatives; the record form of one
+        // bound by ordinal has no such question.
+        def->derivativeFlag = def->function && !def->byOrdinal ? QueryDerivatives(s, def->function) : 0;
     } else {
         GetFuncProc getFunc = reinterpret_cast<GetFuncProc>(GetProcAddress(def->module, "Get_Func"));
         if (getFunc) {
@@ -132,10 +146,7 @@ int LoadFunctionLibrary(FittingSession* s)
                     def->nParams = counts[2];
                     def->nFourth = counts[3];
                 }
-                double params[2] = {0, 0}, x[2] = {0, 0}, y[3] = {0, 0, 0}, d[2] = {0, 0};
-                def->derivativeFlag = static_cast<int16_t>(
-                    GuardedFitCall(reinterpret_cast<void*>(def->function), FITMODE_QUERY,
-                                   reinterpret_cast<void*>(s->callback), 0, 0, 0, params, s->callWork, x, y, d));
+                def->derivativeFlag = QueryDerivatives(s, def->function);
             }
         }
     }
@@ -275,8 +286,10 @@ static void NameParams(FittingSession* s)
     const int unit = DuplicateUnitSize(def), slots = ParamsPerSet(s);
     for (int k = 1; k <= s->nParams; ++k) {
         if (k > slots) {
+            int set, slot;
+            SetAndSlotOfParam(s, k, &set, &slot);
             char name[PARAM_NAME_CHARS + 8];
-            snprintf(name, sizeof name, "%s_%d", s->names[(k - 1) % slots + 1], (k - 1) / slots + 1);
+            snprintf(name, sizeof name, "%s_%d", s->names[slot], set);
             snprintf(s->names[k], PARAM_NAME_CHARS, "%s", name);
             continue;
         }
@@ -323,7 +336,8 @@ static int AllocParamTable(FittingSession* s, int t)
     }
     s->nParams = t;
     s->paramCapacity = t;
-    s->paramsPerSet = s->separatePerFitSet && s->nFitSets > 1 ? t / s->nFitSets : t;
+    s->paramsPerSet = s->separatePerFitSet && s->nFitSets > 1 ? ParamSlotCount(def) : t;
+    UpdateSharedSlots(s);
     for (int i = 0; i <= t; ++i) {
         s->value[i] = s->error[i] = s->upperLimit[i] = s->lowerLimit[i] = MISSING_VALUE;
         s->dependency[i] = s->halfWidth[i] = s->lowerBound[i] = s->upperBound[i] = MISSING_VALUE;
@@ -371,6 +385,7 @@ static int CreateVariableRows(FittingSession* s, int nIndep, int nDep)
         StartDepRow(s, d);
     s->nFitSets = 1;
     s->separatePerFitSet = 0;
+    memset(s->sharedBySets, 0, sizeof s->sharedBySets);
     s->fitSets[1].firstDependent = 1;
     s->fitSets[1].lastDependent = static_cast<int16_t>(nDep);
     s->fitSets[1].step = 1;
@@ -425,6 +440,54 @@ static void ResetRunState(FittingSession* s)
     s->nIter = s->trials = s->lmRounds = s->failures = 0;
 }
 
+// The definition's constants ("name=value" items): each value must evaluate, and for a
+// User-Defined function each item runs as a script statement so that the formula finds the
+// constant as a variable. 0 done, else FIT_ERR_DEFINITION naming the item.
+int ApplyConstants(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    if (!def)
+        return 0;
+    char item[FDF_KEYLIST_CHARS];
+    for (const char* p = NextToken(def->constants, ",", item, sizeof item); p; p = NextToken(p, ",", item, sizeof item)) {
+        const char* equals = strchr(item, '=');
+        double value = MISSING_VALUE;
+        if (!equals || equals == item || EvalNumber(s, equals + 1, &value) || IsMissingValue(value)) {
+            char text[PENDING_TEXT_CHARS];
+            snprintf(text, sizeof text, "The constant '%s' of the function '%s' has no value", item, def->name);
+            SetPendingText(s, text);
+            return FIT_ERR_DEFINITION;
+        }
+        if (def->functionType == KW_USER_DEFINED) {
+            char statement[FDF_KEYLIST_CHARS + 2];
+            snprintf(statement, sizeof statement, "%s;", item);
+            CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(statement), 0);
+        }
+    }
+    return 0;
+}
+
+// Datasets named in the definition's variable sections ("x=Data1_A") are assigned to their
+// variables; 0 done, FIT_ERR_NO_DATASET naming the first dataset that does not exist.
+static int AssignNamedDatasets(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    for (const char* list : {def->independentNames, def->dependentNames}) {
+        char item[FDF_KEYLIST_CHARS];
+        for (const char* p = NextToken(list, ",", item, sizeof item); p; p = NextToken(p, ",", item, sizeof item)) {
+            char* equals = strchr(item, '=');
+            if (!equals || !equals[1])
+                continue;
+            *equals = ',';
+            if (SetVariableDataset(s, item)) {
+                SetPendingText(s, equals + 1);
+                return FIT_ERR_NO_DATASET;
+            }
+        }
+    }
+    return 0;
+}
+
 int SelectFunction(FittingSession* s, FunctionDef* def)
 {
     FinishFit(s, 0);
@@ -446,11 +509,13 @@ int SelectFunction(FittingSession* s, FunctionDef* def)
     if (code)
         return code;
     s->constraintState = 0;
+    // Constants first: initial values and bounds may be written in terms of them.
+    const int constants = ApplyConstants(s);
     ApplyDefinitionValues(s);
     DefineParams(s);
     ResetRunState(s);
     InitRecordFunction(s);
-    return 0;
+    return constants ? constants : AssignNamedDatasets(s);
 }
 
 // Lays the parameter table out anew for t parameters: parameter k takes the value, bounds
@@ -485,6 +550,41 @@ static int RelayoutParams(FittingSession* s, int t, From from)
     return code;
 }
 
+// The parameter layout as it stands, to find an entry's old place while laying out anew.
+struct Layout {
+    int separate, m;
+    BYTE shared[MAX_PARAMS + 1];
+    int Index(int set, int slot) const
+    {
+        if (!separate || set <= 1 || shared[slot])
+            return slot;
+        int own = 0, nShared = 0;
+        for (int j = 1; j <= m; ++j) {
+            nShared += shared[j] != 0;
+            own += j <= slot && !shared[j];
+        }
+        return m + (set - 2) * (m - nShared) + own;
+    }
+};
+
+static Layout CurrentLayout(const FittingSession* s)
+{
+    Layout l;
+    l.separate = s->separatePerFitSet;
+    l.m = ParamsPerSet(s);
+    memcpy(l.shared, s->sharedBySets, sizeof l.shared);
+    return l;
+}
+
+// Parameters of n fit sets of m slots each, the shared slots counted once.
+static int TotalParams(const FittingSession* s, int m, int n)
+{
+    int shared = 0;
+    for (int j = 1; j <= m && j <= MAX_PARAMS; ++j)
+        shared += s->sharedBySets[j] != 0;
+    return n > 1 ? m + (n - 1) * (m - shared) : m;
+}
+
 int SetDuplicateCount(FittingSession* s, int count)
 {
     FunctionDef* def = s->current;
@@ -503,9 +603,11 @@ int SetDuplicateCount(FittingSession* s, int count)
     FinishFit(s, 0);
     // The old entries stay; an added duplicate starts as a copy of the last one there was.
     const int unit = DuplicateUnitSize(def), newM = ParamSlotCount(def);
-    const int code = RelayoutParams(s, s->nFitSets * newM, [&](int k) {
-        const int set = (k - 1) / newM, slot = (k - 1) % newM + 1;
-        return set * oldM + (slot <= oldM ? slot : oldM - unit + 1 + (slot - oldM - 1) % unit);
+    const Layout old = CurrentLayout(s);
+    const int code = RelayoutParams(s, TotalParams(s, newM, s->nFitSets), [&](int k) {
+        int set, slot;
+        SetAndSlotOfParam(s, k, &set, &slot);
+        return old.Index(set, slot <= oldM ? slot : oldM - unit + 1 + (slot - oldM - 1) % unit);
     });
     def->modified |= FDF_CHANGED;
     return code;
@@ -560,14 +662,33 @@ int SetFitSetCount(FittingSession* s, int n)
     }
 
     // Parameters: every set keeps its own; an added set starts as the last one there was.
-    const int oldT = s->nParams;
+    const Layout old = CurrentLayout(s);
     s->separatePerFitSet = n > 1;
-    const int code = RelayoutParams(s, n * m, [&](int k) {
-        const int set = (k - 1) / m + 1, slot = (k - 1) % m + 1;
-        const int from = (std::min(set, oldSets) - 1) * m + slot;
-        return from <= oldT ? from : slot;
+    const int code = RelayoutParams(s, TotalParams(s, m, n), [&](int k) {
+        int set, slot;
+        SetAndSlotOfParam(s, k, &set, &slot);
+        return old.Index(std::min(set, oldSets), slot);
     });
     return code;
+}
+
+int ShareAcrossFitSets(FittingSession* s, int slot, bool shared)
+{
+    const FunctionDef* def = s->current;
+    if (!def || !s->value || s->nFitSets < 2 || slot < 1 || slot > ParamsPerSet(s))
+        return 1;
+    if ((s->sharedBySets[slot] != 0) == shared)
+        return 0;
+    FinishFit(s, 0);
+    const Layout old = CurrentLayout(s);
+    s->sharedBySets[slot] = shared ? 1 : 0;
+    UpdateSharedSlots(s);
+    // Each slot of each set takes the value it had; a newly shared one fit set 1's.
+    return RelayoutParams(s, TotalParams(s, ParamsPerSet(s), s->nFitSets), [&](int k) {
+        int set, j;
+        SetAndSlotOfParam(s, k, &set, &j);
+        return old.Index(set, j);
+    });
 }
 
 int RequireParamValues(FittingSession* s)
@@ -638,6 +759,9 @@ int BeginFit(FittingSession* s, int runFirst)
         return 0;
     s->runFlags = 0;
     ResetRunState(s);
+    // The constants again: a script or the window may have changed them since the choice.
+    if (const int constants = ApplyConstants(s))
+        return constants;
     const int code = AllocEngineArrays(s);
     if (code)
         return code;
@@ -670,9 +794,17 @@ void FinishFit(FittingSession* s, int flags)
         return;
     const FunctionDef* def = s->current;
     if (flags && def && s->iterationsSinceBegin > 0) {
+        CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>("EndFit"), 0);
+        if (flags & 0x1 && OptionValue(def, OPT_CURVES) == KW_YES)
+            for (int d = 1; d <= s->nDep; ++d)
+                MakeResultColumns(s, d, 'F');
         if (flags & 0x10 && OptionValue(def, OPT_RESIDUE) == KW_YES)
             for (int d = 1; d <= s->nDep; ++d)
                 MakeResidueCurve(s, d);
+        if (flags & 0x8 && OptionValue(def, OPT_PASTE_TO_NOTES) == KW_YES)
+            PasteFitResults(s, false);
+        if (flags & 0x4 && OptionValue(def, OPT_PASTE_TO_PLOT) == KW_YES)
+            PasteFitResults(s, true);
         if (def->afterSwitch == KW_ON && def->afterScript[0])
             CallHost(s, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(def->afterScript), 0);
     }
@@ -688,6 +820,9 @@ void FinishFit(FittingSession* s, int flags)
     ForgetResultDatasets(s);
     FreeEngineArrays(s);
     ResetRunState(s);
+    // The next fit starts its damping afresh, as the first did: a mu left by this one would
+    // set the course of the next. (A mu the script sets before the next fit still holds.)
+    s->mu = s->muMin = 0.001;
     s->iterationsSinceBegin = 0;
     s->fitActive = 0;
 }

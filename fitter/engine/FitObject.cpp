@@ -193,6 +193,26 @@ int SetIndependent(FittingSession* s, INT_PTR n, const char* name)
     return AssignDatasetRange(s, name, &v.dataset, &v.first, &v.end);
 }
 
+// A run without a usable function fails with a message that names the function asked for,
+// so that a script whose choice of function failed learns it again here, not a success.
+int RequireFunction(FittingSession* s)
+{
+    if (!CheckCurrentFunction(s))
+        return 0;
+    if (s->current && s->current->functionType != KW_USER_DEFINED && !s->current->function) {
+        SetPendingText(s, s->current->source);
+        return FIT_ERR_NO_FUNCTION;
+    }
+    const char* name = s->current ? s->current->name : s->requestedFunction;
+    char text[PENDING_TEXT_CHARS];
+    if (name[0])
+        snprintf(text, sizeof text, "No function is chosen to fit: the function '%s' was not loaded", name);
+    else
+        snprintf(text, sizeof text, "No function is chosen to fit");
+    SetPendingText(s, text);
+    return FIT_ERR_DEFINITION;
+}
+
 int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
 {
     const INT_PTR n = argument;
@@ -245,13 +265,17 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
     case 0x607:  // DATASTEP
         if (!DepIndex(s, n))
             return 1;
-        if (get) {
-            Number(value) = s->fitSets[1].step;
-        } else {
-            const int step = static_cast<int>(Number(value));
-            s->dep[n].step = step ? step : 1;
-            s->fitSets[1].step = s->dep[n].step;
-            s->dataChanged = 1;
+        {
+            // The step thins the rows of the fit set that holds this dependent variable.
+            FitSetInfo& set = s->fitSets[FitSetOfDependent(s, static_cast<int>(n))];
+            if (get) {
+                Number(value) = set.step;
+            } else {
+                const int step = static_cast<int>(Number(value));
+                s->dep[n].step = step >= 1 ? step : 1;
+                set.step = s->dep[n].step;
+                s->dataChanged = 1;
+            }
         }
         return 0;
     case 0x1C:  // FUNCX
@@ -312,14 +336,14 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
     case 0xD:  // DERIVSTEP
         if (get)
             Number(value) = s->derivStep;
-        else if (Number(value) > 0)
-            s->derivStep = Number(value);
+        else
+            return SetCheckedSetting(s, "derivStepSize", &s->derivStep, Number(value));
         return 0;
     case 0x406:
         if (get)
             Number(value) = s->tolerance;
         else
-            s->tolerance = Number(value);
+            return SetCheckedSetting(s, "tolerance", &s->tolerance, Number(value));
         return 0;
     case 0xF:
         if (get)
@@ -393,13 +417,30 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
             return 0;
         } else {
             const char* name = GetText(value);
+            snprintf(s->requestedFunction, sizeof s->requestedFunction, "%s", name);
             FunctionDef* def = FindOrLoadFunction(s, name);
             if (!def) {
                 SelectFunction(s, nullptr);
+                if (s->definitionError[0]) {
+                    char text[PENDING_TEXT_CHARS];
+                    snprintf(text, sizeof text, "The function '%s' cannot be used: %s", name, s->definitionError);
+                    SetPendingText(s, text);
+                    return FIT_ERR_DEFINITION;
+                }
                 SetPendingText(s, name);
                 return FIT_ERR_NO_FUNCTION;
             }
             const int rc = SelectFunction(s, def);
+            // A library function's counts are the library's once bound, so they are judged
+            // only now.
+            const std::string fault = DefinitionFault(def);
+            if (rc == 1 && !fault.empty() && (def->functionType == KW_USER_DEFINED || def->function)) {
+                SelectFunction(s, nullptr);
+                char text[PENDING_TEXT_CHARS];
+                snprintf(text, sizeof text, "The function '%s' cannot be used: %s", name, fault.c_str());
+                SetPendingText(s, text);
+                return FIT_ERR_DEFINITION;
+            }
             if (rc == 1) {
                 // The library or its function is missing: the message names the source.
                 SetPendingText(s, def->source);
@@ -469,13 +510,13 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
         if (get)
             Number(value) = s->minDerivStep;
         else
-            s->minDerivStep = Number(value);
+            return SetCheckedSetting(s, "minDerivStepSize", &s->minDerivStep, Number(value));
         return 0;
     case 0x2D:
         if (get)
             Number(value) = s->maxDerivStep;
         else
-            s->maxDerivStep = Number(value);
+            return SetCheckedSetting(s, "maxDerivStepSize", &s->maxDerivStep, Number(value));
         return 0;
     case 0x32:
         if (get)
@@ -668,16 +709,24 @@ int Member(FittingSession* s, int code, bool get, INT_PTR argument, void* value)
             Number(value) = s->fitActive ? 1 : 0;
             return 0;
         }
+        if (const int rc = RequireFunction(s))
+            return rc;
         return BeginFit(s, 1);
     case 0x8:  // END
         return FinishFitByValue(s, text);
     case 0x402:  // ITERATE
+        if (const int rc = RequireFunction(s))
+            return rc;
         return RunIterations(s, 1, 1, argument, static_cast<double*>(value));
     case 0x401:
         return RunIterations(s, 1, 0, argument, static_cast<double*>(value));
     case 0x403:  // SIMPLEX
+        if (const int rc = RequireFunction(s))
+            return rc;
         return RunIterations(s, 3, 1, argument, static_cast<double*>(value));
     case 0x404: {  // FIT
+        if (const int rc = RequireFunction(s))
+            return rc;
         const int rc = RunIterations(s, 2, 1, argument, static_cast<double*>(value));
         if ((rc == 0 || rc == FIT_WARN_DEPENDENCY) && !s->noFitCurve)
             FillResultCurve(s, -1, 'F');
@@ -880,8 +929,12 @@ extern "C" int WINAPI ScxFit(HWND hostWindow, int code, INT_PTR argument, void* 
         EndSession(s, 1);
         return 0;
     }
-    if (NeedsFunction(base) && !s->current)
-        return 1;
+    if (NeedsFunction(base) && !s->current) {
+        // A run is a request the script must hear fail; reading a member without a function
+        // simply has nothing to give.
+        const bool run = base == 0x7 || base == 0x401 || base == 0x402 || base == 0x403 || base == 0x404;
+        return run && !get ? ReportFitError(s, callback, hostWindow, RequireFunction(s)) : 1;
+    }
     const int rc = Member(s, base, get, argument, value);
     return ReportFitError(s, callback, hostWindow, rc);
 }

@@ -157,7 +157,7 @@ int ComputeBandFactor(FittingSession* s, double* factor)
     return 0;
 }
 
-int FillResultCurve(FittingSession* s, int d, char what)
+int FillResultCurve(FittingSession* s, int d, char what, QFitDataset lower, QFitDataset upper)
 {
     if (d == -1) {
         int failures = 0;
@@ -242,11 +242,11 @@ int FillResultCurve(FittingSession* s, int d, char what)
     }
     CurveDatasets out = {v.fitCurve, 0, 0, peaks, nPeaks, OptionValue(def, OPT_PEAKS_BASELINE) == KW_YES};
     if (what == 'C') {
-        v.lowerConf = out.lower = CreateSizedDataset(s, base + "_LCONF", 0, from, to);
-        v.upperConf = out.upper = CreateSizedDataset(s, base + "_UCONF", 0, from, to);
+        v.lowerConf = out.lower = lower ? lower : CreateSizedDataset(s, base + "_LCONF", 0, from, to);
+        v.upperConf = out.upper = upper ? upper : CreateSizedDataset(s, base + "_UCONF", 0, from, to);
     } else if (what == 'P') {
-        v.lowerPred = out.lower = CreateSizedDataset(s, base + "_LPRED", 0, from, to);
-        v.upperPred = out.upper = CreateSizedDataset(s, base + "_UPRED", 0, from, to);
+        v.lowerPred = out.lower = lower ? lower : CreateSizedDataset(s, base + "_LPRED", 0, from, to);
+        v.upperPred = out.upper = upper ? upper : CreateSizedDataset(s, base + "_UPRED", 0, from, to);
     }
     if (what != 'F' && (!out.lower || !out.upper))
         return 1;
@@ -347,6 +347,73 @@ int MakeResidueCurve(FittingSession* s, int d)
     CallHost(s, HOST_SET_RANGE, v.residue, reinterpret_cast<INT_PTR>(&range));
     Plot(s, v.residue, kPlotResidue);
     return 0;
+}
+
+namespace {
+
+// A new column of the active worksheet named name (or, when that is taken, its next free
+// name) with the label; 0 when none can be made.
+QFitDataset AddResultColumn(FittingSession* s, const char* name, const std::string& label)
+{
+    QFitDataset column = CallHost(s, HOST_ADD_COLUMN, 0, reinterpret_cast<INT_PTR>(name));
+    if (!column)
+        column = CallHost(s, HOST_ADD_COLUMN, 0, reinterpret_cast<INT_PTR>(""));
+    if (column)
+        CallHost(s, HOST_SET_DATASET_LABEL, column, reinterpret_cast<INT_PTR>(label.c_str()));
+    return column;
+}
+
+std::string Formatted(const char* format, const std::string& a, const std::string& b = std::string())
+{
+    char text[2 * QFIT_HOST_TEXT_CAPACITY];
+    snprintf(text, sizeof text, format, a.c_str(), b.c_str());
+    return text;
+}
+
+}  // namespace
+
+int MakeResultColumns(FittingSession* s, int d, char kind)
+{
+    if (d < 1 || d > s->nDep || !s->current)
+        return 1;
+    DepVarInfo& v = s->dep[d];
+    if (!v.dataset || v.first >= v.end)
+        return 1;
+    // The columns belong beside their data: the dependent dataset's worksheet is made active
+    // for them (the fit graph is brought back when the curve is drawn).
+    char worksheet[QFIT_HOST_TEXT_CAPACITY] = "";
+    QFitColumnQuery query = {v.dataset, 0, 0, worksheet, static_cast<int32_t>(sizeof worksheet), 0};
+    if (CallHost(s, HOST_REQ_3018, reinterpret_cast<INT_PTR>(&query), 0) == 0 && worksheet[0])
+        CallHost(s, HOST_ACTIVATE_WINDOW, reinterpret_cast<INT_PTR>(worksheet), 0);
+    const std::string data = DatasetName(s, v.dataset);
+    char level[64];
+    FitFormatNumber(s->confidence, level, sizeof level);
+    const int mode = s->xMode;
+    s->xMode = 0;
+    int rc = 1;
+    if (kind == 'F') {
+        // The working curve stays the session's, for ending the fit to delete.
+        const QFitDataset working = v.fitCurve;
+        const int own = v.ownFitCurve;
+        v.fitCurve = AddResultColumn(s, "B", Formatted("%s fit of %s", s->current->name, data));
+        v.ownFitCurve = 0;
+        if (v.fitCurve)
+            rc = FillResultCurve(s, d, 'F');
+        v.fitCurve = working;
+        v.ownFitCurve = own;
+    } else {
+        const bool confidence = kind == 'C';
+        const QFitDataset lower =
+            AddResultColumn(s, confidence ? "LCL" : "LPL",
+                            Formatted(confidence ? "Lower %s Confidence Limit" : "Lower %s Prediction Limit", level));
+        const QFitDataset upper =
+            AddResultColumn(s, confidence ? "UCL" : "UPL",
+                            Formatted(confidence ? "Upper %s Confidence Limit" : "Upper %s Prediction Limit", level));
+        if (lower && upper)
+            rc = FillResultCurve(s, d, confidence ? 'C' : 'P', lower, upper);
+    }
+    s->xMode = mode;
+    return rc;
 }
 
 int ResultCommand(FittingSession* s, int all, const char* argument)

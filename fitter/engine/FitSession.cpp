@@ -5,6 +5,7 @@
 #include "FitMemory.h"
 #include "FitObject.h"
 #include "FitSession.h"
+#include "../ui/DefinePage.h"
 #include "../ui/FitterWindow.h"
 
 SessionSlot SessionTable[SESSION_TABLE_SLOTS + 1];
@@ -121,6 +122,12 @@ void EndSession(FittingSession* s, int mode)
     if (s->hostWindow && !IsWindow(s->hostWindow))
         s->hostWindow = nullptr;
     FinishFit(s, 0);
+    // New or edited definitions are offered for saving before they are freed, over a window
+    // the user sees; a session ended behind a hidden host window (a script host) has no one
+    // to ask.
+    HWND owner = s->pageWindow && IsWindow(s->pageWindow) ? s->pageWindow : s->hostWindow;
+    if (owner && IsWindowVisible(owner))
+        AskSaveFunctions(owner, s);
     CloseFitterWindow(s);
     if (mode == 0)
         ExchangeFitSettings(s, 1);

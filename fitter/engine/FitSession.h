@@ -218,6 +218,10 @@ struct FittingSession {
     // 11. pending message text
     char pendingText[PENDING_TEXT_CHARS];
     int16_t pendingFlag;
+    // Why the last definition could not be read, in words (empty when it was read), and the
+    // function a script last asked for: a later run without a function names it.
+    char definitionError[PENDING_TEXT_CHARS];
+    char requestedFunction[CATEGORY_CHARS];
     // 12. status
     int status;
     // 13. constraints
@@ -298,6 +302,13 @@ struct FittingSession {
     int16_t nFitSets;
     int separatePerFitSet;
     int paramsPerSet;  // parameter slots of one fit set
+    // Slots of a fit set whose parameter all fit sets share (1 = shared); a shared slot is
+    // fit set 1's parameter in every set.
+    BYTE sharedBySets[MAX_PARAMS + 1];
+    // Kept with the flags (UpdateSharedSlots): each unshared slot's place among them, and
+    // how many slots are shared.
+    int16_t ownRank[MAX_PARAMS + 1];
+    int nSharedBySets;
     // 25. fitter window and options
     HWND fitterWindow;
     int16_t pageId;
@@ -393,9 +404,62 @@ inline int ParamsPerSet(const FittingSession* s)
     return s->paramsPerSet;
 }
 
+// The parameters of fit set 1 are 1..m (m slots a set); each further set has one parameter
+// of its own for every slot not shared by all sets, after those of the sets before it.
+inline int SharedSlotCount(const FittingSession* s)
+{
+    return s->nSharedBySets;
+}
+
 inline int ParamOfSlot(const FittingSession* s, int fitSet, int slot)
 {
-    return s->separatePerFitSet ? (fitSet - 1) * s->paramsPerSet + slot : slot;
+    if (!s->separatePerFitSet || fitSet <= 1 || s->sharedBySets[slot])
+        return slot;
+    const int m = s->paramsPerSet;
+    return m + (fitSet - 2) * (m - s->nSharedBySets) + s->ownRank[slot];
+}
+
+// Recounts the shared slots and the unshared ones' places after the flags changed.
+inline void UpdateSharedSlots(FittingSession* s)
+{
+    s->nSharedBySets = 0;
+    int own = 0;
+    for (int j = 1; j <= MAX_PARAMS; ++j) {
+        if (j > s->paramsPerSet)
+            s->sharedBySets[j] = 0;
+        s->nSharedBySets += s->sharedBySets[j] != 0;
+        s->ownRank[j] = static_cast<int16_t>(s->sharedBySets[j] ? 0 : ++own);
+    }
+}
+
+// Whether parameter k enters the model of the fit set.
+inline bool ParamInFitSet(const FittingSession* s, int fitSet, int k)
+{
+    const int m = s->paramsPerSet;
+    if (!s->separatePerFitSet)
+        return true;
+    if (k <= m)
+        return fitSet == 1 || s->sharedBySets[k];
+    const int own = m - SharedSlotCount(s);
+    return own > 0 && (k - m - 1) / own + 2 == fitSet;
+}
+
+// The fit set and slot of parameter k (for a shared parameter, set 1).
+inline void SetAndSlotOfParam(const FittingSession* s, int k, int* fitSet, int* slot)
+{
+    const int m = s->paramsPerSet;
+    *fitSet = 1;
+    *slot = k;
+    if (!s->separatePerFitSet || k <= m)
+        return;
+    const int own = m - SharedSlotCount(s);
+    *fitSet = (k - m - 1) / own + 2;
+    int rank = (k - m - 1) % own + 1;
+    for (int j = 1; j <= m; ++j)
+        if (!s->sharedBySets[j] && --rank == 0) {
+            *slot = j;
+            return;
+        }
 }
 
 // Module-wide state of the library.
@@ -463,6 +527,10 @@ int SetDuplicateCount(FittingSession* s, int count);
 // set. SetFitSetCount lays the session out for n sets; 1 when n is not 1..50.
 // (Inline: the model is evaluated through them for every row.)
 int SetFitSetCount(FittingSession* s, int n);
+// Shares slot j of every fit set's parameters among all sets (or gives each set its own
+// again); the shared parameter keeps fit set 1's value. 0 done; 1 when j is not a slot or
+// there is one fit set only.
+int ShareAcrossFitSets(FittingSession* s, int slot, bool shared);
 // The named dataset and its rows for a variable; 0 with the name as pending text when the
 // host has no such dataset.
 QFitDataset FindDatasetRange(FittingSession* s, const char* name, int* first, int* end);
@@ -493,7 +561,17 @@ void InitRecordFunction(FittingSession* s);
 
 // Result curves, residues and bands.
 int ResultCommand(FittingSession* s, int all, const char* argument);
-int FillResultCurve(FittingSession* s, int d, char what);
+// Band datasets given as lower and upper are filled instead of the named ones made.
+int FillResultCurve(FittingSession* s, int d, char what, QFitDataset lower = 0, QFitDataset upper = 0);
+// Result columns of dependent variable d in its worksheet, at the data's rows: kind 'F' the
+// fit curve (column "B", labelled "<function> fit of <dataset>"), which ending the fit does
+// not delete; 'C' the confidence band ("LCL", "UCL"), 'P' the prediction band ("LPL",
+// "UPL"), labelled with the level. A taken name gives way to the next free column name.
+// 0 made, 1 when no column could be made or filled.
+int MakeResultColumns(FittingSession* s, int d, char kind);
+// Evaluates the current definition's constants and, for a User-Defined function, defines
+// them as script variables; 0 done, FIT_ERR_DEFINITION (pending text says which) else.
+int ApplyConstants(FittingSession* s);
 int MakeResidueCurve(FittingSession* s, int d);
 int SubtractFitFrom(FittingSession* s, int d, const char* name);
 int StoreVarCovarMatrix(FittingSession* s);
@@ -559,7 +637,8 @@ int KeywordId(const char* text);  // -1 when no row has the text
 // A definition as a new, never saved function would start: User-Defined Expression, counts
 // not given, switches off, options inherited from the settings.
 void DefaultFunction(FittingSession* s, FunctionDef* def);
-// Reads path + ".fdf" into def; 0 read, 1 not read.
+// Reads path + ".fdf" into def; 0 read, 1 not read (s->definitionError then says why when
+// the file exists).
 int ReadFunctionFile(FittingSession* s, FunctionDef* def, const char* path);
 // Parses a definition from profile-layout text (the definition page's edit); 0 parsed.
 int ParseFunctionDefinition(FittingSession* s, FunctionDef* def, const char* text);
@@ -586,8 +665,12 @@ int AddFunctionToCategory(const char* category, const FunctionDef* def, const ch
 int SyncDefaultFunction(FittingSession* s, int mode, const char* category);
 int RemoveFunction(FittingSession* s, int index);
 void FreeFunctionList(FittingSession* s);
-// The function of that name, loaded from its category when it is not loaded yet.
+// The function of that name, loaded from its category when it is not loaded yet. Null when
+// it is in no category or its file cannot be read; s->definitionError then says which.
 FunctionDef* FindOrLoadFunction(FittingSession* s, const char* name);
+// Why a loaded definition cannot be fitted (no name, counts not given or out of range), in
+// words, or empty when it can.
+std::string DefinitionFault(const FunctionDef* def);
 // Moves the old lists of section "FitFunc" of the host's profile file into categories; 0
 // when they were converted and the section removed, 1 otherwise.
 int ConvertOldFunctionLists(FittingSession* s);
@@ -596,3 +679,9 @@ int ConvertOldFunctionLists(FittingSession* s);
 void ExchangeFitSettings(FittingSession* s, int write);
 int FitSettingCode(FittingSession* s, int subCode, int get, double* value);
 void GetIniPath(FittingSession* s, char* out, size_t capacity);
+// Why a value is outside the range of setting key (tolerance, derivStepSize,
+// minDerivStepSize, maxDerivStepSize, STEP, FITNPTS, initNfitPts), or null when it is in.
+const char* SettingFault(const FittingSession* s, const char* key, double v);
+// Stores v in field unless it is out of range for key; then FIT_ERR_SETTING with the reason
+// as pending text, and the field keeps its value.
+int SetCheckedSetting(FittingSession* s, const char* key, double* field, double v);

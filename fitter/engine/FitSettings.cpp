@@ -2,9 +2,12 @@
 //
 // A numeric setting can be overridden for a session by a script variable of the key's name;
 // otherwise the profile value is used, then the default.
+#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include <cmath>
 
 #include "FitSession.h"
 #include "FitUtil.h"
@@ -58,8 +61,62 @@ const Setting kSettings[] = {
 
 const char kDefaultGroup[] = "Quorix Basic Functions";
 
-// A plain number is taken as it stands; only other text goes to the script interpreter.
-bool ProfileNumber(FittingSession* s, const char* text, double* out)
+bool NameChar(char c)
+{
+    return isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+// Whether a settings value is an expression the interpreter may evaluate without effects:
+// numbers, variable names, arithmetic and function calls. qfit.ini is a file anyone may
+// hand over, so anything that could assign (=, ++, --), run a statement or a command (;, a
+// word followed by another word), call an object's method (a dotted name before "(") or
+// substitute text (%, $, quotes, braces) is refused.
+bool PlainExpression(const char* text)
+{
+    bool operand = false;  // the last token was a name or a number
+    for (const char* p = text; *p;) {
+        const char c = *p;
+        if (c == ' ' || c == '\t') {
+            ++p;
+            continue;
+        }
+        if (NameChar(c) || c == '.') {
+            if (operand)
+                return false;
+            const char* start = p;
+            bool dotted = false;
+            while (NameChar(*p) || *p == '.' ||
+                   ((*p == '+' || *p == '-') && (p[-1] == 'e' || p[-1] == 'E') && isdigit(static_cast<unsigned char>(*start)))) {
+                dotted = dotted || (*p == '.' && !isdigit(static_cast<unsigned char>(*start)));
+                ++p;
+            }
+            const char* next = p;
+            while (*next == ' ' || *next == '\t')
+                ++next;
+            if (dotted && *next == '(')
+                return false;
+            operand = true;
+            continue;
+        }
+        if ((c == '+' || c == '-') && (p[1] == c))
+            return false;
+        if (!strchr("+-*/^(),<>", c))
+            return false;
+        operand = c == ')';
+        ++p;
+    }
+    return true;
+}
+
+void ReportSetting(FittingSession* s, const char* text)
+{
+    if (s->callback)
+        s->callback(s->hostWindow, HOST_REPORT_ERROR, FIT_ERR_SETTING, reinterpret_cast<INT_PTR>(text));
+}
+
+// A plain number is taken as it stands; only other text goes to the script interpreter, and
+// only when it is a plain expression.
+bool ProfileNumber(FittingSession* s, const char* key, const char* text, double* out)
 {
     if (!text[0])
         return false;
@@ -68,6 +125,13 @@ bool ProfileNumber(FittingSession* s, const char* text, double* out)
     if (end != text && *end == 0) {
         *out = v;
         return true;
+    }
+    if (!PlainExpression(text)) {
+        char message[200];
+        snprintf(message, sizeof message, "%s=%s in qfit.ini is not a plain expression; the default is used", key,
+                 text);
+        ReportSetting(s, message);
+        return false;
     }
     return EvalNumber(s, text, out) == 0;
 }
@@ -82,8 +146,16 @@ void ReadSetting(FittingSession* s, const Setting& setting, const char* file)
         double v;
         if (EvalNumber(s, setting.key, &v) != 0) {
             ReadProfileString(kSection, setting.key, "", text, sizeof text, file);
-            if (!ProfileNumber(s, text, &v))
+            if (!ProfileNumber(s, setting.key, text, &v))
                 v = setting.numberDefault;
+        }
+        if (const char* fault = SettingFault(s, setting.key, v)) {
+            char message[200];
+            snprintf(message, sizeof message, "%s=%.17g: %s; the value stays %.17g", setting.key, v, fault,
+                     setting.kind == NUMBER_INT ? *reinterpret_cast<int*>(base + setting.offset)
+                                                : *reinterpret_cast<double*>(base + setting.offset));
+            ReportSetting(s, message);
+            break;
         }
         if (setting.kind == NUMBER_INT)
             *reinterpret_cast<int*>(base + setting.offset) = static_cast<int>(v);
@@ -146,6 +218,37 @@ void JoinPath(char* out, size_t capacity, const char* folder, const char* name)
 
 }  // namespace
 
+const char* SettingFault(const FittingSession* s, const char* key, double v)
+{
+    if (!std::isfinite(v))
+        return "not a finite number";
+    if (_stricmp(key, "tolerance") == 0 && v < 0)
+        return "the tolerance cannot be negative";
+    if (_stricmp(key, "derivStepSize") == 0 && v <= 0)
+        return "the derivative step must be above 0";
+    if (_stricmp(key, "minDerivStepSize") == 0 && (v < 0 || v > s->maxDerivStep))
+        return "the smallest derivative step cannot be negative or above the largest";
+    if (_stricmp(key, "maxDerivStepSize") == 0 && v < s->minDerivStep)
+        return "the largest derivative step must not lie below the smallest";
+    if (_stricmp(key, "STEP") == 0 && (v < 1 || v > 2147483647.0))
+        return "the data step must be a whole number from 1";
+    if ((_stricmp(key, "FITNPTS") == 0 || _stricmp(key, "initNfitPts") == 0) && (v < 0 || v > 2147483647.0))
+        return "a number of points cannot be negative";
+    return nullptr;
+}
+
+int SetCheckedSetting(FittingSession* s, const char* key, double* field, double v)
+{
+    if (const char* fault = SettingFault(s, key, v)) {
+        char text[200];
+        snprintf(text, sizeof text, "%s=%.17g: %s; the value stays %.17g", key, v, fault, *field);
+        SetPendingText(s, text);
+        return FIT_ERR_SETTING;
+    }
+    *field = v;
+    return 0;
+}
+
 void GetIniPath(FittingSession* s, char* out, size_t capacity)
 {
     char folder[QFIT_HOST_TEXT_CAPACITY] = "";
@@ -193,6 +296,8 @@ int FitSettingCode(FittingSession* s, int subCode, int get, double* value)
     if (get) {
         *value = d ? *d : *i;
     } else if (d) {
+        if (subCode == 9 || subCode == 10)
+            return SetCheckedSetting(s, subCode == 9 ? "tolerance" : "derivStepSize", d, *value);
         *d = *value;
     } else {
         *i = static_cast<int>(*value);

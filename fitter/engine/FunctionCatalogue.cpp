@@ -232,8 +232,32 @@ FunctionDef* FindOrLoadFunction(FittingSession* s, const char* name)
     char ini[2 * QFIT_HOST_TEXT_CAPACITY];
     GetIniPath(s, ini, sizeof ini);
     char category[CATEGORY_CHARS];
+    s->definitionError[0] = 0;
     if (!FindFunctionCategory(name, ini, category, sizeof category))
         return nullptr;
     LoadFunctionGroup(s, category);
-    return FindLoadedFunction(s, name);
+    if (FunctionDef* def = FindLoadedFunction(s, name))
+        return def;
+    // Listed but not loaded: its file is read once more, alone, to say what is wrong with it.
+    const std::string value = ProfileValue(category, name, ini, MAX_PATH);
+    char folder[MAX_PATH];
+    ResolveFunctionDir(s, ProfileValue(kCategorySection, category, ini, 265).c_str(), folder, sizeof folder);
+    const std::string path = strchr(value.c_str(), ':') ? value : std::string(folder) + value;
+    FunctionDef* probe = AllocArray<FunctionDef>(1);
+    if (!probe)
+        return nullptr;
+    if (value.empty())
+        snprintf(s->definitionError, sizeof s->definitionError, "its entry in category \"%s\" names no file",
+                 category);
+    else if (ReadFunctionFile(s, probe, path.c_str()) == 0)
+        snprintf(s->definitionError, sizeof s->definitionError, "the file %s.fdf names the function \"%s\"",
+                 path.c_str(), probe->name);
+    else if (!strstr(s->definitionError, ".fdf")) {
+        const std::string why = s->definitionError;
+        snprintf(s->definitionError, sizeof s->definitionError, "the file %s.fdf cannot be read: %s", path.c_str(),
+                 why.c_str());
+    }
+    ReleaseFunction(probe);
+    FreeLockedBlock(probe);
+    return nullptr;
 }

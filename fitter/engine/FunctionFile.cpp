@@ -324,13 +324,18 @@ int ReadKeys(FittingSession* s, FunctionDef* def, const Source& source)
         }
         case BODY: {
             std::string body(FDF_BODY_CHARS + 1, '\0');
-            if (!source.Body(section, &body[0], body.size()))
+            if (!source.Body(section, &body[0], body.size())) {
+                snprintf(s->definitionError, sizeof s->definitionError,
+                         "its section [%s] is longer than %d characters", section, FDF_BODY_CHARS);
                 return 1;
+            }
             body.resize(strlen(body.c_str()));
             if (k.offset == 0) {
                 FreeAndClear(def->constraints);
-                if (!body.empty() && CopyToBlock(s, body.c_str(), &def->constraints))
+                if (!body.empty() && CopyToBlock(s, body.c_str(), &def->constraints)) {
+                    snprintf(s->definitionError, sizeof s->definitionError, "memory is short");
                     return 1;
+                }
             } else {
                 snprintf(Field(def, k), k.capacity, "%s", body.c_str());
             }
@@ -349,8 +354,12 @@ int ReadKeys(FittingSession* s, FunctionDef* def, const Source& source)
                 list += '=';
                 list += value;
             }
-            if (list.size() >= k.capacity)
+            if (list.size() >= k.capacity) {
+                snprintf(s->definitionError, sizeof s->definitionError,
+                         "the keys of its section [%s] are longer than %d characters together", section,
+                         static_cast<int>(k.capacity) - 1);
                 return 1;
+            }
             snprintf(Field(def, k), k.capacity, "%s", list.c_str());
             break;
         }
@@ -600,6 +609,25 @@ void DefaultFunction(FittingSession* s, FunctionDef* def)
     def->modified = FDF_NEVER_SAVED;
 }
 
+// The offset of the first NUL byte of a file, -1 when it holds none or cannot be opened.
+static long NulByteOffset(const std::string& file)
+{
+    FILE* f = fopen(file.c_str(), "rb");
+    if (!f)
+        return -1;
+    long offset = -1;
+    char buffer[4096];
+    long at = 0;
+    size_t n;
+    while (offset < 0 && (n = fread(buffer, 1, sizeof buffer, f)) > 0) {
+        if (const void* hit = memchr(buffer, 0, n))
+            offset = at + static_cast<long>(static_cast<const char*>(hit) - buffer);
+        at += static_cast<long>(n);
+    }
+    fclose(f);
+    return offset;
+}
+
 int ReadFunctionFile(FittingSession* s, FunctionDef* def, const char* path)
 {
     std::string base = path ? path : "";
@@ -616,11 +644,27 @@ int ReadFunctionFile(FittingSession* s, FunctionDef* def, const char* path)
                 base = rebuilt;
         }
     }
-    if (base.size() >= sizeof def->path)
+    s->definitionError[0] = 0;
+    if (base.size() >= sizeof def->path) {
+        snprintf(s->definitionError, sizeof s->definitionError, "its path is longer than %d characters",
+                 static_cast<int>(sizeof def->path) - 1);
         return 1;
+    }
     const std::string file = base + ".fdf";
-    if (!Exists(file))
-        return ReadOldFunctionFile(s, def, base);
+    if (!Exists(file)) {
+        const int rc = ReadOldFunctionFile(s, def, base);
+        if (rc)
+            snprintf(s->definitionError, sizeof s->definitionError, "the file %s does not exist", file.c_str());
+        return rc;
+    }
+    // The profile reader ends a value at a NUL byte, so a formula with one inside would be
+    // fitted cut short without a word: such a file is refused.
+    const long nul = NulByteOffset(file);
+    if (nul >= 0) {
+        snprintf(s->definitionError, sizeof s->definitionError, "the file %s holds a NUL byte at offset %ld",
+                 file.c_str(), nul);
+        return 1;
+    }
     DefaultFunction(s, def);
     snprintf(def->path, sizeof def->path, "%s", base.c_str());
     def->modified = 0;
@@ -629,7 +673,29 @@ int ReadFunctionFile(FittingSession* s, FunctionDef* def, const char* path)
         FreeAndClear(def->constraints);
         return 1;
     }
+    // A file without a Function Name could never be listed, found or chosen.
+    if (!def->name[0]) {
+        snprintf(s->definitionError, sizeof s->definitionError, "its key \"Function Name\" is missing or empty");
+        FreeAndClear(def->constraints);
+        return 1;
+    }
     return 0;
+}
+
+std::string DefinitionFault(const FunctionDef* def)
+{
+    char text[160] = "";
+    if (!def->name[0])
+        snprintf(text, sizeof text, "it has no Function Name");
+    else if (def->nParams < 1)
+        snprintf(text, sizeof text, "its Number Of Parameters is missing or below 1");
+    else if (ParamSlotCount(def) > MAX_PARAMS)
+        snprintf(text, sizeof text, "it has more than %d parameters with its duplicates", MAX_PARAMS);
+    else if (def->nIndependent < 1)
+        snprintf(text, sizeof text, "its Number Of Independent Variables is missing or below 1");
+    else if (def->nDependent < 1)
+        snprintf(text, sizeof text, "its Number Of Dependent Variables is missing or below 1");
+    return text;
 }
 
 int ParseFunctionDefinition(FittingSession* s, FunctionDef* def, const char* text)

@@ -289,6 +289,8 @@ void Assign(HWND page, FittingSession* s, bool xOf)
         const int step = static_cast<int>(EvalItem(page, s, IDC_DATASETS_STEP, 1));
         v.step = step >= 1 ? step : 1;
         const int f = FitSetOfDependent(s, row.variable);
+        // The runs thin the rows by their fit set's step.
+        s->fitSets[f].step = v.step;
         const int first = FirstIndepOfSet(s, f);
         for (int i = first; i < first + IndepPerSet(s) && i <= s->nIndep; ++i)
             if (!s->indep[i].dataset || IsDatasetInvalid(s, s->indep[i].dataset)) {
@@ -338,13 +340,43 @@ void ToggleByX(HWND page, FittingSession* s)
 
 // Several fit sets are for functions of one dependent variable; the set buttons follow the
 // check box.
+// One line per parameter slot of a fit set: its name, and "Shared" when all sets share it.
+void FillSharing(HWND page, FittingSession* s)
+{
+    HWND list = GetDlgItem(page, IDC_DATASETS_SHARING);
+    if (!list)
+        return;
+    const int selected = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    char shared[32] = "";
+    LoadStringA(FitterInstance, IDS_DATASETS_SHARED, shared, sizeof shared);
+    for (int j = 1; j <= ParamsPerSet(s) && s->names; ++j) {
+        const std::string line = std::string(s->names[j]) + (s->sharedBySets[j] ? std::string("\t") + shared : "");
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    }
+    if (selected >= 0)
+        SendMessageA(list, LB_SETCURSEL, selected, 0);
+}
+
 void FollowMultiple(HWND page, FittingSession* s)
 {
     const bool single = s->current && s->current->nDependent == 1;
     EnableWindow(GetDlgItem(page, IDC_DATASETS_MULTIPLE), single);
     const bool on = single && IsDlgButtonChecked(page, IDC_DATASETS_MULTIPLE) == BST_CHECKED;
-    for (int id : {IDC_DATASETS_ADD, IDC_DATASETS_REMOVE})
+    for (int id : {IDC_DATASETS_ADD, IDC_DATASETS_REMOVE, IDC_DATASETS_SHARING, IDC_DATASETS_SHARING_LABEL})
         EnableWindow(GetDlgItem(page, id), on);
+    FillSharing(page, s);
+}
+
+// A double click shares the parameter among the fit sets, or gives each set its own again.
+void ToggleSharing(HWND page, FittingSession* s)
+{
+    const int j = static_cast<int>(SendDlgItemMessageA(page, IDC_DATASETS_SHARING, LB_GETCURSEL, 0, 0)) + 1;
+    if (j < 1 || ShareAcrossFitSets(s, j, !s->sharedBySets[j]) != 0) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+    }
+    FillSharing(page, s);
 }
 
 // The list row of fit set f's first dependent variable.
@@ -372,6 +404,7 @@ bool ChangeFitSets(HWND page, FittingSession* s, int n)
     UpdateFitSetRanges(s);
     FillVariables(page, s, n > previous ? FirstRowOfSet(s, n) : 0);
     OnSelectRow(page, s);
+    FillSharing(page, s);
     return true;
 }
 
@@ -424,8 +457,8 @@ void OnCommand(HWND page, FittingSession* s, WPARAM wParam)
             ChangeFitSets(page, s, s->nFitSets - 1);
         return;
     case IDC_DATASETS_SHARING:
-        // Which parameters the fit sets share is not chosen here in this version.
-        FitMessage(main, IDS_DATASETS_NO_SHARING, s);
+        if (code == LBN_DBLCLK)
+            ToggleSharing(page, s);
         return;
     case IDC_BASIC_FIT:
         PostMessageA(main, WM_COMMAND, PAGE_ID_SESSION, 0);

@@ -842,9 +842,13 @@ int FitterPageTemplateId(FittingSession* s)
     return s->fitterWindow && IsWindow(s->fitterWindow) ? PageTemplateId(s, s->pageId) : 0;
 }
 
-void RefreshSessionPage(FittingSession*)
+void RefreshSessionPage(FittingSession* s)
 {
-    // The session page reads the session each time it is made; it keeps no rows between.
+    // A script changed parameters behind the page: its rows show the session's values again.
+    if (s->pageId != PAGE_ID_SESSION || !s->pageWindow || !IsWindow(s->pageWindow))
+        return;
+    if (PrepareParamTexts(s->pageWindow, s, IDD_PAGE_SESSION) == 0)
+        FillParamRows(s->pageWindow, s, IDD_PAGE_SESSION);
 }
 
 int AssignDependentDataset(FittingSession* s, int, bool get, int n, char* text)

@@ -56,7 +56,7 @@ void MakeBands(HWND page, FittingSession* s, bool prediction)
     if (prediction)
         gPredictionLevel = level;
     s->confidence = level;
-    ForSelectedDependents(page, s, [&](int d) { FillResultCurve(s, d, prediction ? 'P' : 'C'); });
+    ForSelectedDependents(page, s, [&](int d) { MakeResultColumns(s, d, prediction ? 'P' : 'C'); });
     if (prediction)
         s->confidence = confidence;
 }

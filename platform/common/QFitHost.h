@@ -1,5 +1,5 @@
 // The fit engine's link to its host: the host callback, its request codes and records,
-// the engine codes 28021-28051 and the three exports the kernel calls.
+// the engine codes 28021-28053 and the three exports the kernel calls.
 //
 // The fitter never links the kernel; every service it needs is one call of the host
 // callback that each export receives. The kernel answers the requests from its data
@@ -260,6 +260,8 @@ enum FitCode : int {
     FIT_ERR_NO_DATASET = 28049,
     FIT_WARN_DEPENDENCY = 28050,
     FIT_ERR_PARAM_INIT = 28051,
+    FIT_ERR_DEFINITION = 28052,        // a function that cannot be read, chosen or fitted
+    FIT_ERR_SETTING = 28053,           // a fitter setting refused
 };
 
 // ---------------------------------------------------------------------------------------

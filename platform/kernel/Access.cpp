@@ -10,6 +10,7 @@
 #include "KernelInternal.h"
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKFile.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
 #include "QKUtil.h"
@@ -183,14 +184,37 @@ CQKPage* CQKAccess::CreateNewPage(DWORD type, HWND frame, const char* source, in
         qkfxGetScript().Print("no page of kind " + std::to_string(type) + " can be made here", 2);
         return nullptr;
     }
-    if (mode != 0) {
-        qkfxGetScript().Print(std::string("cannot open \"") + (mode == 1 && source ? source : "") +
-                                  "\": reading window files is not available in this version", 2);
+    CQKPage* page = nullptr;
+    std::string error;
+    if (mode == 1) {
+        page = qkfxReadPage(source ? source : "", std::string(), std::string(), &error);
+    } else if (mode == 2) {
+        // The archive comes in place of the file name (the embedding's storage).
+        std::vector<BYTE> bytes;
+        CArchive* archive = reinterpret_cast<CArchive*>(const_cast<char*>(source));
+        if (!archive)
+            error = "there is no storage to read the window from";
+        else if (qkReadPageBytes(archive, bytes, &error))
+            page = qkfxReadPageFromMemory(bytes.data(), bytes.size(), std::string(), std::string(), &error);
+        if (!page)
+            error = "cannot read the stored window: " + error;
+    } else if (mode == 0) {
+        page = qkfxGetProject().CreatePage((QKPageType)type);
+        if (!page)
+            error = "no new window can be made";
+    } else {
+        error = qkFormatText("%d is no way of making a window", mode);
+    }
+    if (page && page->GetType() != (QKPageType)type) {
+        error = "the file holds another kind of window";
+        page->Destroy();
+        page = nullptr;
+    }
+    if (!page) {
+        qkfxGetScript().Print(error, 2);
         return nullptr;
     }
-    CQKPage* page = qkfxGetProject().CreatePage((QKPageType)type);
-    if (page)
-        page->SetTheFrameWnd(frame);
+    page->SetTheFrameWnd(frame);
     return page;
 }
 
@@ -409,9 +433,12 @@ BOOL CQKAccess::IsProjectFileName(const char* name)
 BOOL CQKAccess::OpenProjectFile(const char* name)
 {
     qkfxGetCallLog().Add("CQKAccess::OpenProjectFile", name ? name : "");
-    qkfxGetScript().Print(std::string("cannot open \"") + (name ? name : "") +
-                              "\": reading project files is not available in this version", 2);
-    return FALSE;
+    std::string error;
+    if (!qkfxOpenProject(name ? name : "", false, &error)) {
+        qkfxGetScript().Print(error, 2);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 void CQKAccess::OnPrinterChanged(int)
@@ -556,7 +583,18 @@ void qkfxOpenScreen(BOOL show)
 
 int qkfxAppendFile(const char* name, int)
 {
-    return qkfxGetAccess()->OpenProjectFile(name) ? 1 : 0;
+    // A project joins the open one; a window file or template adds its window.
+    std::string path = name ? name : "", error;
+    qkfxGetCallLog().Add("qkfxAppendFile", path);
+    if (qkfxGetAccess()->IsProjectFileName(path.c_str())) {
+        if (qkfxOpenProject(path, true, &error))
+            return 1;
+    } else if (CQKPage* page = qkfxReadPage(path, std::string(), std::string(), &error)) {
+        qkfxGetAccess()->OnInternalNewPage(page, TRUE);
+        return 1;
+    }
+    qkfxGetScript().Print(error, 2);
+    return 0;
 }
 
 BOOL qkfxIsExcelFileName(const char* name)

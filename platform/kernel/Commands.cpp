@@ -3,6 +3,7 @@
 // program carries as resources.
 #include <windows.h>
 #include <commdlg.h>
+#include <cderr.h>
 
 #include <map>
 #include <string>
@@ -13,6 +14,7 @@
 #include "QKAsciiImport.h"
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKFile.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
 #include "QKUtil.h"
@@ -50,22 +52,16 @@ const UnbuiltCommands kUnbuilt[] = {
     {33053, 33053, "print"},
     // FILE.
     {33994, 33994, "Excel link"},
-    {33995, 33995, "project files"},
-    {33997, 33997, "project files"},
     {33999, 33999, "not described"},
     {34001, 34001, "worksheet"},
     {34002, 34002, "not described"},
     {34004, 34005, "worksheet"},
     {34010, 34010, "graph"},
-    {34012, 34016, "project files"},
     {34018, 34018, "graph"},
     {34022, 34023, "print"},
     {34025, 34025, "notes"},
-    {34026, 34026, "project files"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
-    {34048, 34049, "project files"},
-    {34051, 34051, "project files"},
     // ARROW, OBJEDIT, MASK, 3D plots and 3D rotation.
     {35488, 35505, "graph"},
     {35520, 35525, "graph"},
@@ -76,6 +72,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {36401, 36401, "worksheet"},
     {36402, 36403, "graph"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
+    {33092, 33092, "graph"},
     {32965, 32968, "graph"},
     {34145, 34161, "not described"},
     {34163, 34173, "fitter"},
@@ -97,6 +94,7 @@ const UnbuiltCommands kUnbuilt[] = {
 };
 
 const int kDuplicate = 33051;
+const int kCloseProject = 34017;
 const int kImportKaleidagraph = 34036;
 
 // Duplicate copies the data of a worksheet, a matrix or notes. A graph or layout is a
@@ -182,7 +180,8 @@ bool GetFile(const std::vector<std::string>& words, std::string* error)
     CQKScript& script = qkfxGetScript();
     std::vector<std::string> names;
     if (save) {
-        if (!qkfxGetAccess()->GetFileToSave(filter, path) || path.empty()) {
+        path.clear();
+        if (qkfxGetAccess()->GetFileToSave(filter, "Save As", path) <= 0 || path.empty()) {
             script.SetStringVar(0, std::string());
             return true;
         }
@@ -219,7 +218,7 @@ bool IsAsciiFile(const std::string& ext)
     return ext == ".DAT" || ext == ".TXT" || ext == ".CSV";
 }
 
-// open -w|-a|-n "folder\name1|name2...": ASCII files into worksheets. -w fills the active
+// import -w|-a|-n "folder\name1|name2...": ASCII files into worksheets. -w fills the active
 // worksheet (its data replaced), -a adds the rows after the active worksheet's rows, -n
 // makes a new worksheet; without an active worksheet a new one is made. Each file after
 // the first goes into a worksheet of its own.
@@ -287,35 +286,48 @@ bool ImportFiles(char mode, const std::string& list, std::string* error)
     return true;
 }
 
-// open <file>: what File Open does with the file the user chose, by its kind.
+// A file that cannot be read or written: the user sees why in the program's message box,
+// and the script stops with the same words.
+bool FileFailure(const std::string& text, std::string* error)
+{
+    CQKAccess* access = qkfxGetAccess();
+    if (access->GetMainFrame() != nullptr && IsWindow(access->GetMainFrame()))
+        access->DoMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    *error = text;
+    return false;
+}
+
+// open [-a] <file>: what File Open (with -a, Append) does with the file the user chose, by
+// its kind: a project replaces the open one (-a: joins it), a window file or template adds
+// its window, a script opens in the script window.
 bool Open(const std::vector<std::string>& args, std::string* error)
 {
-    if (args.size() == 2 && args[0].size() == 2 && args[0][0] == '-' && strchr("wanWAN", args[0][1]))
-        return ImportFiles((char)tolower((unsigned char)args[0][1]), args[1], error);
-    if (args.size() != 1) {
-        *error = "open needs one file name, or -w, -a or -n and the files to import";
+    bool append = args.size() == 2 && Same(args[0], "-a");
+    if (args.size() != (append ? 2u : 1u)) {
+        *error = "open needs one file name (open [-a] file)";
         return false;
     }
-    const std::string& path = args[0];
+    const std::string& path = args.back();
     std::string ext = Upper(CQKPath(path.c_str()).GetExtension());
-    if (IsAsciiFile(ext))
+    if (IsAsciiFile(ext) && !append)
         return ImportFiles('n', path, error);
     CQKAccess* access = qkfxGetAccess();
-    qkfxGetCallLog().Add("open", path);
+    qkfxGetCallLog().Add(append ? "open -a" : "open", path);
+    std::string why;
     if (ext == ".QPJ") {
-        if (!access->OpenProjectFile(path.c_str()))
-            access->DoMessageBox(("\"" + path + "\" cannot be opened: reading project files is not available in this version.")
-                                     .c_str(),
-                                 MB_OK | MB_ICONEXCLAMATION);
+        if (!qkfxOpenProject(path, append, &why))
+            return FileFailure(why, error);
         return true;
     }
     static const char* const kWindowFiles[] = {".QGW", ".QGG", ".QGM", ".QGL", ".QTW", ".QTP", ".QTM"};
     for (const char* e : kWindowFiles)
         if (ext == e) {
-            access->DoMessageBox(("\"" + path + "\" cannot be opened: reading window and template files is not "
-                                  "available in this version.")
-                                     .c_str(),
-                                 MB_OK | MB_ICONEXCLAMATION);
+            CQKPage* page = qkfxReadPage(path, std::string(), std::string(), &why);
+            if (!page)
+                return FileFailure(why, error);
+            if (ext.compare(0, 3, ".QT") == 0)
+                page->SetTemplateName(path);
+            access->OnInternalNewPage(page, TRUE);
             return true;
         }
     if (ext == ".QGS") {
@@ -351,23 +363,128 @@ bool Open(const std::vector<std::string>& args, std::string* error)
     return true;
 }
 
-// doc -n: a new, empty project; every window closes with its page. Projects cannot be
-// saved yet, so closing one loses its data: the user says so first.
+// doc -n: a new, empty project; every window closes with its page. A modified project
+// asks first whether to save it: Yes saves (a save that does not happen keeps the project),
+// No closes it as it is, Cancel keeps it. Without a main window there is no one to ask,
+// and the project closes.
 bool NewProject(std::string* error)
 {
     CQKAccess* access = qkfxGetAccess();
-    if (qkfxGetProject().GetNumPages() > 0) {
-        int answer = access->DoMessageBox("Close the project? Its windows and their data will be lost: this version "
-                                          "cannot save projects.",
-                                          MB_YESNO | MB_ICONQUESTION);
-        if (answer != IDYES && answer != IDOK) {
+    CQKProject& project = qkfxGetProject();
+    if (project.IsModified() && project.GetNumPages() > 0) {
+        int answer = access->DoMessageBox("Save changes to the project?", MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDYES && !qkSaveProject(false, error)) {
+            if (!error->empty())
+                access->DoMessageBox(error->c_str(), MB_OK | MB_ICONEXCLAMATION);
+            *error = "the project stays open";
+            return false;
+        }
+        if (answer == IDCANCEL) {
             *error = "the project stays open";
             return false;
         }
     }
     access->BeginClosingAll(0);
-    qkfxGetProject().New();
+    project.New();
     access->EndClosingAll(0);
+    return true;
+}
+
+// The Save As box for the file types of a group, proposing `path`: 1 chosen, 0 cancelled,
+// -1 when there is no one to ask (no main window).
+int AskFileToSave(const char* group, const char* title, std::string& path)
+{
+    std::string filter, folder, error;
+    BuildFilter({group}, &filter, &folder, &error);
+    int answer = qkfxGetAccess()->GetFileToSave(filter, title, path);
+    return answer > 0 && path.empty() ? 0 : answer;
+}
+
+const char kNameTheFile[] = "there is no main window to ask for the file in: name it";
+
+bool HasExtension(const std::string& path)
+{
+    size_t dot = path.find_last_of('.'), slash = path.find_last_of("\\/");
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash);
+}
+
+// save [file]: the project, to its own file (asking for one when it has none); save -a:
+// under a new name the user gives; save -w|-t <window> [file]: a window file or a
+// template, asking for the file when none is given. Cancelling a name saves nothing.
+bool Save(const std::vector<std::string>& args, std::string* error)
+{
+    CQKProject& project = qkfxGetProject();
+    std::string why;
+    if (!args.empty() && (Same(args[0], "-w") || Same(args[0], "-t"))) {
+        bool templ = Same(args[0], "-t");
+        if (args.size() < 2 || args.size() > 3) {
+            *error = "save " + args[0] + " takes a window and a file";
+            return false;
+        }
+        CQKPage* page = project.FindPage(args[1]);
+        if (!page) {
+            *error = "save: there is no window \"" + args[1] + "\"";
+            return false;
+        }
+        std::string ext;
+        if (templ)
+            qkfxGetQrxTemplateFileExtension(page->GetType(), ext);
+        else
+            ext = qkfxWindowFileExtension(page->GetType());
+        if (ext.empty())
+            return FileFailure("cannot save " + page->GetName() + ": it is a kind of window that has no " +
+                                   (templ ? "templates" : "window files"),
+                               error);
+        std::string path;
+        if (args.size() == 3) {
+            path = args[2];
+        } else {
+            // The proposal: the window's own file, or its name in the template folder.
+            std::string folder = qkfxGetQrxSystem().GetRefPath().GetTemplate();
+            if (!folder.empty() && folder.back() != '\\')
+                folder += "\\";
+            std::string base = templ && !page->GetTemplateName().empty() ? page->GetTemplateName() : page->GetName();
+            base = base.substr(base.find_last_of("\\/:") + 1);
+            if (HasExtension(base))
+                base = base.substr(0, base.find_last_of('.'));
+            path = !templ && !page->GetFullPathFileName().empty() ? page->GetFullPathFileName()
+                                                                  : (templ ? folder : "") + base + ext;
+            int asked = AskFileToSave(templ ? "TEMPLATE" : "Window", templ ? "Save Template As" : "Save Window As", path);
+            if (asked < 0) {
+                *error = std::string("save: ") + kNameTheFile;
+                return false;
+            }
+            if (asked == 0) {
+                qkfxGetCallLog().Add("save: cancelled", page->GetName());
+                return true;
+            }
+        }
+        if (!HasExtension(path))
+            path += ext;
+        if (!qkfxSavePage(page, path, templ, &why))
+            return FileFailure(why, error);
+        return true;
+    }
+    bool ask = args.size() == 1 && Same(args[0], "-a");
+    if (args.size() > 1 || (args.size() == 1 && !ask && args[0][0] == '-')) {
+        *error = "save knows [file], -a, -w <window> [file] and -t <window> [file]";
+        return false;
+    }
+    if (args.size() == 1 && !ask) {
+        std::string path = args[0];
+        if (!HasExtension(path))
+            path += ".qpj";
+        if (!qkfxSaveProject(path, &why))
+            return FileFailure(why, error);
+        return true;
+    }
+    if (!qkSaveProject(ask, &why)) {
+        if (why.empty()) {
+            qkfxGetCallLog().Add("save: cancelled", "");
+            return true;
+        }
+        return FileFailure(why, error);
+    }
     return true;
 }
 
@@ -464,6 +581,9 @@ int CQKAccess::on_before_run_command(const char*, int id)
         return 0;
     if (id == kDuplicate && !CanDuplicate(ActivePage()))
         return 0;
+    // An empty, unchanged project: closing it would leave the same empty project.
+    if (id == kCloseProject && qkfxGetProject().GetNumPages() == 0 && !qkfxGetProject().IsModified())
+        return 0;
     // The import fills the active worksheet.
     if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
         return 0;
@@ -503,14 +623,18 @@ int CQKAccess::GetFileToOpen(const std::string& filter, std::string& path)
     return 1;
 }
 
-int CQKAccess::GetFileToSave(const std::string& filter, std::string& path)
+int CQKAccess::GetFileToSave(const std::string& filter, const std::string& title, std::string& path)
 {
-    qkfxGetCallLog().Add("GetFile -s", filter.substr(0, filter.find('\0')));
-    std::string folder = path;
-    path.clear();
-    if (m_mainFrame == nullptr || !IsWindow(m_mainFrame))
-        return 0;
+    qkfxGetCallLog().Add("GetFileToSave", title);
+    if (m_mainFrame == nullptr || !IsWindow(m_mainFrame)) {
+        path.clear();
+        return -1;
+    }
     char file[MAX_PATH] = "";
+    lstrcpynA(file, path.c_str(), MAX_PATH);
+    // The default extension is the first type's ("*.qpj" gives "qpj").
+    std::string pattern = filter.c_str() + strlen(filter.c_str()) + 1;
+    std::string ext = pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0 ? pattern.substr(2) : std::string();
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = m_mainFrame;
@@ -518,11 +642,21 @@ int CQKAccess::GetFileToSave(const std::string& filter, std::string& path)
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file;
     ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrDefExt = "dat";
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
-    if (!GetSaveFileNameA(&ofn))
+    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
+    BOOL chosen = GetSaveFileNameA(&ofn);
+    // A proposal in a folder that is not there makes the box refuse to open: propose the
+    // file's name alone then.
+    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+        std::string name = path.substr(path.find_last_of("\\/:") + 1);
+        lstrcpynA(file, name.c_str(), MAX_PATH);
+        chosen = GetSaveFileNameA(&ofn);
+    }
+    if (!chosen) {
+        path.clear();
         return 0;
+    }
     path = file;
     return 1;
 }
@@ -560,6 +694,22 @@ int CQKAccess::GetFilesToOpen(const std::string& filter, const std::string& fold
     return 1;
 }
 
+bool qkSaveProject(bool askName, std::string* error)
+{
+    error->clear();
+    std::string path = qkfxGetProject().GetProjectPath();
+    if (askName || path.empty()) {
+        if (path.empty())
+            path = "Untitled.qpj";
+        int asked = AskFileToSave("Project", "Save Project As", path);
+        if (asked < 0)
+            *error = std::string("the project has no file yet, and ") + kNameTheFile + " (save file)";
+        if (asked <= 0)
+            return false;
+    }
+    return qkfxSaveProject(path, error);
+}
+
 void qkfxAddScriptResource(const char* fileName, HMODULE module, int id)
 {
     if (fileName != nullptr && module != nullptr)
@@ -590,13 +740,13 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
         Open(args, error);
         return true;
     }
-    if (word == "save" && args.size() == 2 && Same(args[0], "-w")) {
-        // save -w file: the active worksheet as ASCII, as the import options read it back.
+    if (word == "export" && args.size() == 2 && Same(args[0], "-w")) {
+        // export -w file: the active worksheet as ASCII, as the import options read it back.
         CQKWksPage* wks = dynamic_cast<CQKWksPage*>(ActivePage());
         if (wks == nullptr)
-            *error = "save -w: the active window is no worksheet";
+            *error = "export -w: the active window is no worksheet";
         else if (qkfxExportAscii(wks, args[1], qkfxGetAsciiImportOptions(), error))
-            qkfxGetCallLog().Add("save -w", args[1]);
+            qkfxGetCallLog().Add("export -w", args[1]);
         return true;
     }
     if (word == "getnumber") {
@@ -608,6 +758,15 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
     }
     if (word == "import" && args.size() == 1 && Same(args[0], "-o")) {
         qkAsciiImportOptionsDialog(error);
+        return true;
+    }
+    if (word == "import" && args.size() == 2 && args[0].size() == 2 && args[0][0] == '-' &&
+        strchr("wanWAN", args[0][1])) {
+        ImportFiles((char)tolower((unsigned char)args[0][1]), args[1], error);
+        return true;
+    }
+    if (word == "save") {
+        Save(args, error);
         return true;
     }
     if (word == "doc" && args.size() == 1 && Same(args[0], "-n")) {

@@ -14,6 +14,7 @@
 #include "KernelInternal.h"
 #include "QKCallLog.h"
 #include "QKExternal.h"
+#include "QKFile.h"
 #include "QKPlotModel.h"
 
 namespace {
@@ -473,6 +474,8 @@ void CQKProject::New()
     m_datasets.clear();
     m_namedBlocks.clear();
     m_activePage = 0;
+    m_path.clear();
+    m_resultsLog.clear();
     m_modified = false;
 }
 
@@ -522,6 +525,22 @@ CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
     std::string n = name.empty() ? GetNewPageName(type) : name;
     if (!IsValidName(n) || IsNameInUse(n))
         return nullptr;
+    std::unique_ptr<CQKPage> page(MakePage(type, n));
+    if (!page)
+        return nullptr;
+    // A new graph holds one layer, as the standard template gives it; a layout holds none.
+    if (type == QK_PAGE_GRAPH)
+        if (auto* graph = dynamic_cast<CQKGraphPage*>(page.get()))
+            if (graph->GetNumLayers() == 0)
+                graph->AddLayer();
+    m_pages.push_back(std::move(page));
+    m_activePage = m_pages.back()->GetHandle();
+    m_modified = true;
+    return m_pages.back().get();
+}
+
+CQKPage* CQKProject::MakePage(QKPageType type, const std::string& n)
+{
     // The user interface makes pages of its own classes for the kinds it shows: through
     // its access object, or a page factory a part of it registered for its kind.
     std::unique_ptr<CQKPage> page(qkfxGetAccess()->CreateNewPageObject(type));
@@ -545,17 +564,7 @@ CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
         default: return nullptr;
         }
     }
-    if (!page)
-        return nullptr;
-    // A new graph holds one layer, as the standard template gives it; a layout holds none.
-    if (type == QK_PAGE_GRAPH)
-        if (auto* graph = dynamic_cast<CQKGraphPage*>(page.get()))
-            if (graph->GetNumLayers() == 0)
-                graph->AddLayer();
-    m_pages.push_back(std::move(page));
-    m_activePage = m_pages.back()->GetHandle();
-    m_modified = true;
-    return m_pages.back().get();
+    return page.release();
 }
 
 int CQKProject::OnClosingQuery()
@@ -566,10 +575,14 @@ int CQKProject::OnClosingQuery()
     int answer = access->AskUser("Save changes to the project?", MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDNO)
         return 1;
-    if (answer == IDYES)
-        access->AskUser("Projects cannot be saved to a file in this version yet, so the project stays open.\n"
-                        "Choose No when closing to close it without saving.",
-                        MB_OK | MB_ICONEXCLAMATION);
+    if (answer != IDYES)
+        return 0;
+    // An untitled project is named first; a save that does not happen keeps it open.
+    std::string error;
+    if (qkSaveProject(false, &error))
+        return 1;
+    if (!error.empty())
+        access->AskUser(error.c_str(), MB_OK | MB_ICONEXCLAMATION);
     return 0;
 }
 

@@ -958,3 +958,35 @@ std::string qkfxGetStatusText()
 {
     return g_status;
 }
+
+std::map<std::string, std::vector<BYTE>> qkGetHostBlocks()
+{
+    std::map<std::string, std::vector<BYTE>> blocks;
+    for (const auto& b : g_blocks)
+        blocks[b.first].assign(b.second.data.begin(), b.second.data.end());
+    return blocks;
+}
+
+bool qkSetHostBlock(const std::string& name, const std::vector<BYTE>& bytes)
+{
+    std::string n = name;
+    for (char& ch : n)
+        ch = (char)toupper((unsigned char)ch);
+    MemBlock& block = g_blocks[n];
+    // A plug-in holding the block keeps its address: only the contents may change.
+    if (block.users > 0 && block.data.size() != bytes.size())
+        return false;
+    block.data.assign(bytes.begin(), bytes.end());
+    return true;
+}
+
+void qkClearHostBlocks()
+{
+    for (auto it = g_blocks.begin(); it != g_blocks.end();)
+        it = it->second.users > 0 ? std::next(it) : g_blocks.erase(it);
+}
+
+std::map<std::string, std::string>& qkSavedTexts()
+{
+    return g_savedTexts;
+}

@@ -25,6 +25,7 @@
 #include "QKAccess.h"
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKFile.h"
 #include "QKSysMethod.h"
 #include "ScriptCompiler.h"
 
@@ -223,7 +224,8 @@ const std::vector<FunctionDef>& Functions()
 const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
-    "getenumwin", "getfile", "getnumber", "open", "import", "save", "if", "else", "for", "break", "continue", "return",
+    "getenumwin", "getfile", "getnumber", "open", "import", "export", "if", "else", "for", "break", "continue", "return",
+    "save",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
@@ -1745,8 +1747,8 @@ struct CQKScript::Impl {
 
         // The commands of the program's own script files live beside the menu commands.
         if (blockOpen == std::string::npos &&
-            (word == "getfile" || word == "getnumber" || word == "open" || word == "import" || word == "save" ||
-             word == "doc" || word == "win")) {
+            (word == "getfile" || word == "getnumber" || word == "open" || word == "import" || word == "export" ||
+             word == "save" || word == "doc" || word == "win")) {
             std::string error;
             if (qkRunApplicationCommand(word, words(), &error)) {
                 if (!error.empty())
@@ -1873,10 +1875,16 @@ struct CQKScript::Impl {
             if (a.size() > 4)
                 Fail("win -t takes a kind, a template and a name");
             qkfxGetCallLog().Add("win -t", a[1] + (templ.empty() ? "" : " " + templ) + (name.empty() ? "" : " " + name));
-            CQKPage* page = project.CreatePage(type, name);
-            if (!page)
-                Fail("win -t: \"" + name + "\" is not a free window name");
-            page->SetTemplateName(templ);
+            CQKPage* page;
+            std::string error;
+            if (templ.empty() || type == QK_PAGE_EXCEL || type == QK_PAGE_LAYOUT) {
+                page = project.CreatePage(type, name);
+                if (!page)
+                    Fail("win -t: \"" + name + "\" is not a free window name");
+                page->SetTemplateName(templ);
+            } else if (!(page = qkfxNewPageFromTemplate(type, templ, name, &error))) {
+                Fail("win -t: " + error);
+            }
             // The window is the user interface's; without one the page stays window-less.
             qkfxGetAccess()->OnInternalNewPage(page, TRUE);
             return;
@@ -2392,6 +2400,7 @@ void CQKScript::GetOutput(QKOutputProc* proc, void** user) const
 
 void CQKScript::Print(const std::string& text, int kind)
 {
+    qkfxGetProject().AppendResultsLog(text + "\r\n");
     if (m_impl->output) {
         m_impl->output(text.c_str(), kind, m_impl->outputUser);
         return;

@@ -4,6 +4,8 @@
 #include "QKDefs.h"
 #include "QmHost.h"
 
+#include <map>
+
 // Calls one operation of a plug-in script object (qfit, Stat, fum, ...), loading its
 // library on first use. Returns the entry's answer (0 not a member, 1 handled, 2 not
 // handled) or -1 when the object cannot be reached, with the reason in *error. For the
@@ -83,6 +85,20 @@ void qkRefreshPlotNames();
 // A matrix page is going: the plots that draw it go from every layer.
 void qkRemovePlotsOfPage(INT_PTR page);
 
+// The plug-ins' named memory blocks and saved texts (the database plug-in's queries),
+// by upper-cased name (HostServices.cpp); project files keep them.
+std::map<std::string, std::vector<BYTE>> qkGetHostBlocks();
+// false when the block is in use and would change size (it keeps its contents then).
+bool qkSetHostBlock(const std::string& name, const std::vector<BYTE>& bytes);
+// Removes the blocks no plug-in holds.
+void qkClearHostBlocks();
+std::map<std::string, std::string>& qkSavedTexts();
+
+class CArchive;
+// The bytes of one window file from an archive (ProjectFile.cpp): its header says how many
+// follow. false with the reason in *error.
+bool qkReadPageBytes(CArchive* archive, std::vector<BYTE>& bytes, std::string* error);
+
 // The script commands of the program's own script files (GetFile, open, doc -n, doc -uw,
 // win -d): true when `word` with `args` is one of them; a failure leaves its message in
 // *error.
@@ -105,3 +121,8 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
 // The text of a script file the program carries as a resource; false when it carries none
 // of that name.
 bool qkFindScriptResource(const std::string& fileName, std::string* text);
+
+// Saves the project to its file, asking for one in the Save As box when it has none or
+// when `askName` (Commands.cpp). false when it was not saved: *error says why, or is
+// empty when the user cancelled the name.
+bool qkSaveProject(bool askName, std::string* error);

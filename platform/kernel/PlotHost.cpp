@@ -97,8 +97,13 @@ INT_PTR WINAPI qkPlotHostCallback(INT_PTR, UINT code, INT_PTR argument, INT_PTR 
         return 0;
     case PLOTHOST_BLOCK_CREATE:
         return text ? reinterpret_cast<INT_PTR>(project.CreateNamedBlock(text, (size_t)argument)) : 0;
-    case PLOTHOST_BLOCK_GET:
-        return text ? reinterpret_cast<INT_PTR>(project.GetNamedBlock(text)) : 0;
+    case PLOTHOST_BLOCK_GET: {
+        // A block smaller than the record the library asks for (one a damaged project
+        // file held, say) is no block of its: it makes a new one.
+        size_t size = 0;
+        void* block = text ? project.GetNamedBlock(text, &size) : nullptr;
+        return block && (argument <= 0 || size >= (size_t)argument) ? reinterpret_cast<INT_PTR>(block) : 0;
+    }
     case PLOTHOST_BLOCK_RELEASE:
         // The blocks stay with the project; the library only stops using the address.
         return 0;

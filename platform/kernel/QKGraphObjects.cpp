@@ -5,6 +5,8 @@
 #include <stdlib.h>
 #include <stdio.h>
 
+#include <algorithm>
+
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKUtil.h"
@@ -240,6 +242,16 @@ int CQKLayer::AddObject(CQKGrElement* object)
     object->Attach(this, id);
     m_objects[id].reset(object);
     return id;
+}
+
+BOOL CQKLayer::AddObjectAt(CQKGrElement* object, int id)
+{
+    if (id <= 0 || m_objects.count(id))
+        return FALSE;
+    m_lastId = std::max(m_lastId, id);
+    object->Attach(this, id);
+    m_objects[id].reset(object);
+    return TRUE;
 }
 
 CQKGrElement* CQKLayer::GetObject(int id) const

@@ -310,20 +310,32 @@ void CQKProject::DumpState(CQKStateDump& dump) const
     dump.Open("project");
     CQKPage* active = GetActivePage();
     dump.Add("activePage", active ? active->GetName() : std::string());
+    dump.Add("file", m_path);
+    dump.Add("resultsLog", m_resultsLog);
     for (const auto& page : m_pages)
         page->DumpState(dump);
     for (const auto& d : m_datasets)
         qkDumpDataset(dump, *d);
     static const char kHex[] = "0123456789abcdef";
-    for (const auto& block : m_namedBlocks) {
-        dump.Open("block " + block.first);
-        dump.Add("size", (int)block.second.size());
-        std::string bytes;
-        for (BYTE b : block.second) {
-            bytes += kHex[b >> 4];
-            bytes += kHex[b & 15];
+    auto blocks = [&](const char* node, const std::map<std::string, std::vector<BYTE>>& list) {
+        for (const auto& block : list) {
+            dump.Open(node + block.first);
+            dump.Add("size", (int)block.second.size());
+            std::string bytes;
+            for (BYTE b : block.second) {
+                bytes += kHex[b >> 4];
+                bytes += kHex[b & 15];
+            }
+            dump.Add("bytes", bytes);
+            dump.Close();
         }
-        dump.Add("bytes", bytes);
+    };
+    blocks("block ", m_namedBlocks);
+    // The plug-ins' blocks and saved queries are the session's; a project file keeps them.
+    blocks("memblock ", qkGetHostBlocks());
+    for (const auto& query : qkSavedTexts()) {
+        dump.Open("query " + query.first);
+        dump.Add("text", query.second);
         dump.Close();
     }
     dump.Close();

@@ -18,9 +18,10 @@
 //   bar                  "bar <index> <left> <top> <right> <bottom> <text>" per menu-bar item
 //   menus                the command tree after the program's own menu updates:
 //                        "item <id> <enabled|grey>[,checked] <path>" and "popup ..." lines
-//   invoke <id>          posts the command, waits until the program is idle again and
-//                        tells what came of it: "window <hwnd> <class> <modal|modeless>
-//                        <title>", "page <hwnd> <title>", "gone <hwnd>", "frame" (the main
+//   invoke <id>          posts the command, waits until the command is over or its window
+//                        shows, and tells what came of it: "window <hwnd> <class>
+//                        <modal|modeless> <title>" for each window it opened or showed
+//                        again, "page <hwnd> <title>", "gone <hwnd>", "frame" (the main
 //                        window's own bars changed), then "ok"; or "hung"
 //   post <id>            posts the command and answers at once (Exit, which ends the program)
 //   windows              "window ..." for every visible top-level window but the main one
@@ -34,6 +35,7 @@
 //   script <text>        runs Scrivex text on the user-interface thread: "ok" or "error ..."
 #include <windows.h>
 
+#include <QKAccess.h>
 #include <QKScript.h>
 
 #include <algorithm>
@@ -193,6 +195,21 @@ bool RunOnUiThread(HWND main, std::function<void()> work)
     return true;
 }
 
+// Commands the user-interface thread has taken from its queue. A ping is a sent message,
+// which the thread answers before it takes a posted one: that a ping came back does not
+// say that a command posted before it has begun.
+volatile LONG g_commandsTaken;
+volatile LONG g_awaitedCommand;
+
+LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* msg = (const MSG*)lParam;
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_COMMAND &&
+        LOWORD(msg->wParam) == (WORD)g_awaitedCommand)
+        InterlockedIncrement(&g_commandsTaken);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION) {
@@ -304,11 +321,21 @@ std::string Bar(HWND main)
     return out.str();
 }
 
-// A modal dialog disables the main window and exists before its loop shows it: wait, a
-// few seconds at most, until whatever the program has begun to open is on the screen.
+// The user-interface thread is inside a command of the main window (a nested message loop
+// answers the probe while, say, a file dialog reads its folders before it is made).
+bool CommandUnderWay(HWND main)
+{
+    bool busy = false;
+    RunOnUiThread(main, [&busy] { busy = qkfxGetAccess()->GetCurrentCommand() != 0; });
+    return busy;
+}
+
+// A modal dialog disables the main window and exists before its loop shows it, and a
+// command may take a while before it makes its window: wait, some seconds at most, until
+// whatever the program has begun to open is on the screen, or the command is over.
 void Settle(HWND main, const std::function<bool(HWND)>& isNew)
 {
-    for (int waited = 0; waited < 3000; waited += 20) {
+    for (int waited = 0; waited < 15000; waited += 20) {
         bool pending = false, shown = false;
         for (HWND hwnd : OtherWindows(main, false)) {
             if (!isNew(hwnd))
@@ -318,7 +345,7 @@ void Settle(HWND main, const std::function<bool(HWND)>& isNew)
             else if (ClassOf(hwnd) == "#32770")
                 pending = true;
         }
-        if (!pending && (shown || IsWindowEnabled(main)))
+        if (!pending && (shown || (IsWindowEnabled(main) && !CommandUnderWay(main))))
             return;
         Sleep(20);
         Ping(main);
@@ -328,9 +355,19 @@ void Settle(HWND main, const std::function<bool(HWND)>& isNew)
 std::string Invoke(HWND main, UINT id)
 {
     std::vector<HWND> windowsBefore = OtherWindows(main, false);
+    // A window that was there but hidden (the script window after it was closed) and is
+    // shown again was opened by the command as much as a new one.
+    std::vector<HWND> shownBefore = OtherWindows(main, true);
     std::vector<HWND> pagesBefore = PageWindows(main);
     std::string frameBefore = FrameSignature(main);
+    g_awaitedCommand = (LONG)id;
+    LONG taken = g_commandsTaken;
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    for (DWORD waited = 0; g_commandsTaken == taken; waited += 10) {
+        if (waited >= kPingTimeoutMs || !Ping(main))
+            return "hung\n";
+        Sleep(10);
+    }
     // Two rounds: a command may post more work for the thread before it is done.
     if (!Ping(main) || !Ping(main))
         return "hung\n";
@@ -342,7 +379,7 @@ std::string Invoke(HWND main, UINT id)
 
     std::ostringstream out;
     for (HWND hwnd : OtherWindows(main, true))
-        if (isNew(hwnd))
+        if (std::find(shownBefore.begin(), shownBefore.end(), hwnd) == shownBefore.end())
             out << WindowLine(hwnd, main) << '\n';
     std::vector<HWND> pagesAfter = PageWindows(main);
     for (HWND page : pagesAfter)
@@ -540,6 +577,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK QxProbeHook(int code, WPARAM w
                            (LPCSTR)&QxProbeHook, &pinned);
         g_runMessage = RegisterWindowMessageA("QxProbeRun");
         SetWindowsHookExA(WH_CALLWNDPROC, CallWndHook, nullptr, g_uiThread);
+        SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, g_uiThread);
         CloseHandle(CreateThread(nullptr, 0, Server, nullptr, 0, nullptr));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

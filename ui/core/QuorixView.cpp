@@ -53,6 +53,8 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_UPDATE_COMMAND_UI_RANGE(35536, 35542, OnUpdateMaskScript)
     ON_UPDATE_COMMAND_UI_RANGE(33008, 33087, OnUpdateStandardScript)
     ON_UPDATE_COMMAND_UI_RANGE(33993, 34089, OnUpdateFileScript)
+    ON_UPDATE_COMMAND_UI(33092, OnUpdateKernelCommand)
+    ON_UPDATE_COMMAND_UI(36401, OnUpdateKernelCommand)
 END_MESSAGE_MAP()
 
 CQuorixView::CQuorixView() = default;
@@ -319,4 +321,11 @@ void CQuorixView::OnUpdateStandardScript(CCmdUI* pCmdUI)
 void CQuorixView::OnUpdateFileScript(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(QUIsCommandAvailable("FILE", pCmdUI->m_nID));
+}
+
+// Commands that run a fixed script rather than their string's: grey while the kernel
+// refuses them.
+void CQuorixView::OnUpdateKernelCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(Kernel()->on_before_run_command(nullptr, (int)pCmdUI->m_nID) != 0);
 }

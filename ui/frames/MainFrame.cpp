@@ -585,7 +585,6 @@ void CMainFrame::OnClose()
     CQKAccess* pAccess = qkfxGetAccess();
     if (!pAccess->prompt_to_save_all_scrivex_editor_wnds())
         return;
-    pAccess->GetScriptWindow()->OnMainFrameClose(m_hWnd);
     CQUFrameHost* pHost = QUGetFrameHost();
     if (!pHost->DoNotSaveToolabarsConf()) {
         pHost->BeforeToolbarConfSaveLoad(FALSE);
@@ -603,6 +602,8 @@ void CMainFrame::OnClose()
         pHost->SetClosingAllWindows(FALSE);
         return;
     }
+    // The script window goes only now: a No or Cancel above keeps the lines typed in it.
+    pAccess->GetScriptWindow()->OnMainFrameClose(m_hWnd);
     pHost->OnMiscUnInit();
     pAccess->OnBeforeMainFrameClose(m_hWnd);
     HWND hWnd = m_hWnd;
@@ -624,13 +625,13 @@ BOOL CMainFrame::CloseAllWindows(int nMode)
 BOOL CMainFrame::OnQueryEndSession()
 {
     CQKAccess* pAccess = qkfxGetAccess();
-    pAccess->GetScriptWindow()->OnMainFrameClose(m_hWnd);
     CQUFrameHost* pHost = QUGetFrameHost();
     pHost->SetClosingAllWindows(TRUE);
     if (!CloseAllWindows(0)) {
         pHost->SetClosingAllWindows(FALSE);
         return FALSE;
     }
+    pAccess->GetScriptWindow()->OnMainFrameClose(m_hWnd);
     pAccess->GetScriptWindow()->DisableCreation();
     SendMessage(WM_CLOSE);
     return TRUE;

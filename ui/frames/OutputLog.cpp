@@ -436,7 +436,20 @@ BOOL CQUOutputLog::Init(CFrameWnd* pFrame, UINT nID, DWORD dwDockStyle)
         return FALSE;
     m_edit.SendMessage(EM_LIMITTEXT, 0, 0);
     m_edit.SendMessage(WM_SETFONT, (WPARAM)::GetStockObject(SYSTEM_FIXED_FONT), FALSE);
+    // The bar was docked and sized before the edit existed: it gets its room now, not at
+    // the next size change, which may never come.
+    FitEdit();
     return TRUE;
+}
+
+void CQUOutputLog::FitEdit()
+{
+    if (m_edit.m_hWnd == nullptr)
+        return;
+    CRect rect;
+    GetClientRect(&rect);
+    rect.DeflateRect(2, 2);
+    m_edit.MoveWindow(&rect);
 }
 
 CString CQUOutputLog::MakeHeader(LPCTSTR lpszPath)
@@ -686,12 +699,7 @@ LRESULT CQUOutputLog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_SIZE:
-        if (m_edit.m_hWnd != nullptr) {
-            CRect rect;
-            GetClientRect(&rect);
-            rect.DeflateRect(2, 2);
-            m_edit.MoveWindow(&rect);
-        }
+        FitEdit();
         break;
     case WM_CONTEXTMENU:
         ShowContextMenu(CPoint((short)LOWORD(lParam), (short)HIWORD(lParam)));

@@ -139,4 +139,6 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void ShowContextMenu(CPoint point);
+    // The edit fills the bar, less a 2-pixel margin.
+    void FitEdit();
 };

@@ -135,6 +135,28 @@ TEST_F(ModelTest, DataRangeFollowsTheDataset)
     EXPECT_EQ(8, Get("SSR"));  // residuals -2, 0, 2
 }
 
+// An External DLL function found by name is asked whether it computes its own derivatives,
+// as a Built-in one is; one bound by ordinal (the record form) is not asked.
+TEST_F(ModelTest, ExternalFunctionsAreAskedForTheirDerivatives)
+{
+    const struct {
+        const char* source;
+        int16_t flag;
+    } cases[] = {{"fittestfuncs.ExternalGauss", 1}, {"fittestfuncs.ExternalLine", 0}, {"fittestfuncs.7", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        FunctionDef def = {};
+        snprintf(def.name, sizeof def.name, "Ext%d", static_cast<int>(&c - cases));
+        def.functionType = KW_EXTERNAL_DLL;
+        def.nParams = 4;
+        def.nIndependent = def.nDependent = 1;
+        snprintf(def.source, sizeof def.source, "%s", c.source);
+        Choose(def);
+        ASSERT_TRUE(Session()->current != nullptr);
+        EXPECT_EQ(c.flag, Session()->current->derivativeFlag);
+    }
+}
+
 // An External DLL function bound by ordinal is called in record form, after one set-up
 // call when it is chosen.
 TEST_F(ModelTest, FunctionBoundByOrdinalUsesTheRecordForm)
@@ -187,4 +209,48 @@ TEST_F(ModelTest, FuncVal)
     EXPECT_EQ(0, Err());
     EXPECT_EQ(MISSING_VALUE, Call("FUNCVAL", ""));
     EXPECT_EQ(1, Err());
+}
+
+// Two fit sets sharing the slope: the lines through (x, 1 + 2x) and (x, 3 + 2.5x) get one
+// common slope, the least-squares 2.25, and intercepts 0.5 and 3.5 of their own. Sharing
+// is undone with the slope kept in both sets.
+TEST_F(ModelTest, FitSetsShareAParameter)
+{
+    UseFunction("Line", "a b");
+    Set("NUMFITSETS", 2);
+    EXPECT_EQ(4, Get("NPARA"));
+    FittingSession* s = Session();
+    ASSERT_EQ(0, ShareAcrossFitSets(s, 2, true));
+    EXPECT_EQ(3, Get("NPARA"));
+    EXPECT_EQ("a", GetText("N1"));
+    EXPECT_EQ("b", GetText("N2"));
+    EXPECT_EQ("a_2", GetText("N3"));
+    host.AddDataset("x1", {0, 1, 2, 3, 4});
+    host.AddDataset("y1", {1, 3, 5, 7, 9});
+    host.AddDataset("x2", {0, 1, 2, 3, 4});
+    host.AddDataset("y2", {3, 5.5, 8, 10.5, 13});
+    SetText("X1", "x1");
+    SetText("Y1", "y1");
+    SetText("X2", "x2");
+    SetText("Y2", "y2");
+    Set("P1", 0);
+    Set("P2", 1);
+    Set("P3", 0);
+    Set("TOLERANCE", 0);
+    Call("ITERATE", "50");
+    EXPECT_EQ(0, Err());
+    EXPECT_TRUE(qxtest::Close("a", 0.5, Get("P1"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("common b", 2.25, Get("P2"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("a_2", 3.5, Get("P3"), 1e-7));
+
+    // Each set its own slope again, both starting from the common one.
+    ASSERT_EQ(0, ShareAcrossFitSets(s, 2, false));
+    EXPECT_EQ(4, Get("NPARA"));
+    EXPECT_EQ("b_2", GetText("N4"));
+    EXPECT_TRUE(qxtest::Close("b", 2.25, Get("P2"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("b_2", 2.25, Get("P4"), 1e-7));
+    Call("ITERATE", "50");
+    EXPECT_TRUE(qxtest::Close("b", 2, Get("P2"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("b_2", 2.5, Get("P4"), 1e-7));
+    EXPECT_EQ(1, ShareAcrossFitSets(s, 3, true)) << "no third slot";
 }

@@ -280,6 +280,105 @@ TEST_F(FitTest, BeginAndEndAFittingSession)
     EXPECT_EQ(MISSING_VALUE, Call("VARCOVAR", "1,1")) << "no fitting session is begun";
 }
 
+// Ending a fit takes the finishing steps its flags ask for and the definition's options
+// allow, in order: EndFit, the fit curve column, the residue, the report to the results
+// log, the report on the plot, the after-fit script; QuitFit always.
+TEST_F(FitTest, FinishingStepsFollowFlagsAndOptions)
+{
+    const struct {
+        const char* name;
+        int flags;
+        int option;  // the option the step needs, or -1
+        bool yes;
+        const char* script;  // a script the step runs, or null
+        UINT request;        // a request the step makes, or 0
+    } cases[] = {
+        {"curve", 0x1, OPT_CURVES, true, nullptr, HOST_ADD_COLUMN},
+        {"curve refused by the option", 0x1, OPT_CURVES, false, nullptr, 0},
+        {"curve not asked", 0x2, OPT_CURVES, true, nullptr, 0},
+        {"report to the log", 0x8, OPT_PASTE_TO_NOTES, true, "Type.BeginResults();", HOST_REQ_101F},
+        {"report refused", 0x8, OPT_PASTE_TO_NOTES, false, nullptr, 0},
+        {"after-fit script", 0x2, -1, true, "AfterFitText", 0},
+        {"end of fit hook", 0x2, -1, true, "EndFit", 0},
+    };
+    UseLine(0, 1);
+    host.createDatasets = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Set("P1", 0);
+        Set("P2", 1);
+        FittingSession* s = Session();
+        FunctionDef* def = s->current;
+        for (int option : {OPT_CURVES, OPT_PASTE_TO_NOTES, OPT_PASTE_TO_PLOT, OPT_RESIDUE})
+            def->options[option] = KW_NO;
+        if (c.option >= 0)
+            def->options[c.option] = static_cast<int16_t>(c.yes ? KW_YES : KW_NO);
+        def->afterSwitch = KW_ON;
+        snprintf(def->afterScript, sizeof def->afterScript, "AfterFitText");
+        Call("FIT", "10");
+        ASSERT_EQ(0, Err());
+        host.scripts.clear();
+        const int columns = host.Count(HOST_ADD_COLUMN), lines = host.Count(HOST_REQ_101F);
+        FinishFit(s, c.flags);
+        const bool ran = c.script && std::find(host.scripts.begin(), host.scripts.end(), c.script) != host.scripts.end();
+        EXPECT_EQ(c.script != nullptr, ran);
+        if (c.request == HOST_ADD_COLUMN || (c.option == OPT_CURVES && !c.request))
+            EXPECT_EQ(c.request ? 1 : 0, host.Count(HOST_ADD_COLUMN) - columns);
+        if (c.request == HOST_REQ_101F || (c.option == OPT_PASTE_TO_NOTES && !c.request))
+            EXPECT_EQ(c.request != 0, host.Count(HOST_REQ_101F) > lines);
+        // EndFit comes first, the after-fit script last of the finishing steps, QuitFit after.
+        const auto endFit = std::find(host.scripts.begin(), host.scripts.end(), "EndFit");
+        const auto after = std::find(host.scripts.begin(), host.scripts.end(), "AfterFitText");
+        const auto quit = std::find(host.scripts.begin(), host.scripts.end(), "QuitFit");
+        ASSERT_TRUE(endFit != host.scripts.end());
+        ASSERT_TRUE(quit != host.scripts.end());
+        EXPECT_TRUE(endFit < after && after < quit);
+    }
+    // A fit ended without flags takes none of the steps.
+    Set("P1", 0);
+    Set("P2", 1);
+    Call("FIT", "10");
+    host.scripts.clear();
+    FinishFit(Session(), 0);
+    EXPECT_TRUE(std::find(host.scripts.begin(), host.scripts.end(), "EndFit") == host.scripts.end());
+    EXPECT_TRUE(std::find(host.scripts.begin(), host.scripts.end(), "AfterFitText") == host.scripts.end());
+    EXPECT_TRUE(std::find(host.scripts.begin(), host.scripts.end(), "QuitFit") != host.scripts.end());
+}
+
+// Result columns beside the data: the fit curve as column B, the bands as LCL/UCL and
+// LPL/UPL, each labelled; a name already taken gives way to the next free column.
+TEST_F(FitTest, ResultColumnsWithTheirNamesAndLabels)
+{
+    UseLine(1, 2);
+    host.createDatasets = true;
+    FittingSession* s = Session();
+    ASSERT_EQ(0, MakeResultColumns(s, 1, 'F'));
+    const QFitDataset fit = host.FindByName("Data1_B");
+    ASSERT_NE(0, fit);
+    EXPECT_EQ(std::string(s->current->name) + " fit of ydata", host.Dataset(fit).label);
+    for (size_t i = 0; i < kLineX.size(); ++i)
+        EXPECT_DOUBLE_EQ(1 + 2 * kLineX[i], host.Dataset(fit).values[i]) << i;
+    EXPECT_EQ(0, MakeResultColumns(s, 1, 'C'));
+    EXPECT_EQ(0, MakeResultColumns(s, 1, 'P'));
+    const struct {
+        const char* column;
+        const char* label;
+    } bands[] = {{"Data1_LCL", "Lower 0.95 Confidence Limit"}, {"Data1_UCL", "Upper 0.95 Confidence Limit"},
+                 {"Data1_LPL", "Lower 0.95 Prediction Limit"}, {"Data1_UPL", "Upper 0.95 Prediction Limit"}};
+    for (const auto& b : bands) {
+        SCOPED_TRACE(b.column);
+        const QFitDataset h = host.FindByName(b.column);
+        ASSERT_NE(0, h);
+        EXPECT_EQ(b.label, host.Dataset(h).label);
+        ASSERT_EQ(kLineX.size(), host.Dataset(h).values.size());
+    }
+    // The lower confidence limit lies below the fitted line, the prediction limit further.
+    EXPECT_LT(host.Dataset(host.FindByName("Data1_LCL")).values[2], host.Dataset(fit).values[2]);
+    EXPECT_LT(host.Dataset(host.FindByName("Data1_LPL")).values[2], host.Dataset(host.FindByName("Data1_LCL")).values[2]);
+    ASSERT_EQ(0, MakeResultColumns(s, 1, 'F'));
+    EXPECT_NE(0, host.FindByName("Data1_Col1")) << "B is taken";
+}
+
 // Code 0x2E: a result request, as MAKE takes it, for the first dependent variable alone.
 TEST_F(FitTest, ResultRequestForTheFirstDependentVariable)
 {

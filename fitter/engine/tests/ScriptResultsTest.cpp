@@ -41,6 +41,7 @@ const char kLineFunction[] =
     "y=\r\n"
     "[CONTROLS]\r\n"
     "Generate Residue After Fitting=Yes\r\n"
+    "Paste Parameters to Notes Window After Fitting=No\r\n"
     "Keep Parameters=No\r\n";
 
 // The same line as a script that gives its own derivatives: y'a and y'b, named after the

@@ -123,3 +123,16 @@ extern "C" int WINAPI RecordLineSetUpCalls()
 {
     return RecordInitCalls;
 }
+
+// The same models exported by name, as External DLL functions of the library convention.
+extern "C" int WINAPI ExternalGauss(int mode, HostCallback h, int n, int row, int r, double* p, double* w, double* x,
+                                    double* y, double* d)
+{
+    return Gauss(mode, h, n, row, r, p, w, x, y, d);
+}
+
+extern "C" int WINAPI ExternalLine(int mode, HostCallback h, int n, int row, int r, double* p, double* w, double* x,
+                                   double* y, double* d)
+{
+    return Line(mode, h, n, row, r, p, w, x, y, d);
+}

@@ -362,6 +362,16 @@ INT_PTR TestHost::Handle(HWND context, UINT request, INT_PTR a1, INT_PTR a2)
         }
         return AddDataset(name, std::vector<double>(static_cast<size_t>(a2), MISSING_VALUE));
     }
+    case HOST_ADD_COLUMN: {
+        // A column of worksheet Data1: the name asked for unless taken, else the next free.
+        if (!createDatasets)
+            return 0;
+        const std::string asked = a2 ? reinterpret_cast<const char*>(a2) : "";
+        std::string name = asked.empty() ? std::string() : "Data1_" + asked;
+        for (int n = 1; name.empty() || Find(name.c_str()); ++n)
+            name = "Data1_Col" + std::to_string(n);
+        return AddDataset(name, {});
+    }
     case HOST_SET_RANGE:
         if (!createDatasets)
             return 0;

@@ -79,6 +79,7 @@ TEST_F(DatasetsPageTest, ListsVariablesAndAssignsDependentRowsAndStep)
     EXPECT_EQ(1, s->dep[1].first);
     EXPECT_EQ(5, s->dep[1].end);
     EXPECT_EQ(2, s->dep[1].step);
+    EXPECT_EQ(2, s->fitSets[1].step) << "the fit set's step, which the runs use";
     EXPECT_EQ("y\tDep\tOther\t(2...5)", ListLine(page, IDC_DATASETS_VARIABLES, 0));
     EXPECT_EQ(0, qxtest::ListSelection(page, IDC_DATASETS_VARIABLES)) << "the row stays selected";
     EXPECT_EQ("---->x\tIndep\txdata\t(1...5)", ListLine(page, IDC_DATASETS_VARIABLES, 1))
@@ -196,6 +197,35 @@ TEST_F(DatasetsPageTest, AddingAndRemovingFitSets)
     EXPECT_EQ(2, SendDlgItemMessageA(page, IDC_DATASETS_VARIABLES, LB_GETCOUNT, 0, 0));
     EXPECT_EQ("y\tDep\tydata\t(1...5)", ListLine(page, IDC_DATASETS_VARIABLES, 0));
     EXPECT_FALSE(qxtest::IsEnabled(page, IDC_DATASETS_ADD));
+}
+
+// The sharing list offers each parameter of a set; a double click shares it among the fit
+// sets (one parameter for all of them) and another gives each set its own again.
+TEST_F(DatasetsPageTest, ParameterSharingAmongFitSets)
+{
+    HWND page = Open();
+    ASSERT_TRUE(page != nullptr);
+    EXPECT_FALSE(qxtest::IsEnabled(page, IDC_DATASETS_SHARING)) << "one set";
+    qxtest::SetCheck(page, IDC_DATASETS_MULTIPLE, true);
+    qxtest::Click(page, IDC_DATASETS_ADD);
+    ASSERT_EQ(2, s->nFitSets);
+    EXPECT_TRUE(qxtest::IsEnabled(page, IDC_DATASETS_SHARING));
+    ASSERT_EQ(2, SendDlgItemMessageA(page, IDC_DATASETS_SHARING, LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(4, s->nParams);
+    auto doubleClick = [&](int line) {
+        SendDlgItemMessageA(page, IDC_DATASETS_SHARING, LB_SETCURSEL, line, 0);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_DATASETS_SHARING, LBN_DBLCLK),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_DATASETS_SHARING)));
+    };
+    doubleClick(1);
+    EXPECT_EQ(3, s->nParams);
+    EXPECT_EQ(1, s->sharedBySets[2]);
+    EXPECT_EQ("b\tShared", ListLine(page, IDC_DATASETS_SHARING, 1));
+    EXPECT_EQ("a", ListLine(page, IDC_DATASETS_SHARING, 0));
+    EXPECT_EQ(ParamOfSlot(s, 1, 2), ParamOfSlot(s, 2, 2)) << "one parameter for both sets";
+    doubleClick(1);
+    EXPECT_EQ(4, s->nParams);
+    EXPECT_EQ("b", ListLine(page, IDC_DATASETS_SHARING, 1));
 }
 
 TEST_F(DatasetsPageTest, BasicPageButtons)

@@ -79,6 +79,43 @@ protected:
     std::string ini, folder;
 };
 
+// Ending the session offers the definitions never saved over the fitter's window: one the
+// user saves survives in its file, one the user discards leaves none.
+TEST_F(DefinePageTest, EndingTheSessionOffersToSaveNewDefinitions)
+{
+    for (const bool save : {true, false}) {
+        SCOPED_TRACE(save ? "saved" : "discarded");
+        Get("NPARA");
+        s = Session();
+        ASSERT_TRUE(s != nullptr);
+        Call("CATEGORY", "Mine");
+        FunctionDef* def = NewFunctionDefinition(s);
+        ASSERT_TRUE(def != nullptr);
+        const std::string name = def->name;
+        SetFunctionField(def, 4098 /* FORMULA */, "P1*x");
+        ASSERT_EQ(0, AppendFunction(s, def));
+        ASSERT_TRUE(s->current->modified & FDF_NEVER_SAVED);
+        OpenAtPage(window, s, PAGE_ID_SELECT);
+        ASSERT_TRUE(IsWindowVisible(s->pageWindow));
+
+        qxtest::DialogDriver driver;
+        std::string listed;
+        driver.Then([&](HWND dialog) {
+            char line[128] = "";
+            SendDlgItemMessageA(dialog, IDC_SAVE_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+            listed = line;
+            qxtest::Click(dialog, save ? IDC_SAVE_ALL : IDC_SAVE_DISCARD);
+        });
+        driver.Run([&] { return static_cast<INT_PTR>(ScxFit(window, 2, 0, nullptr, TestHost::Callback)); });
+        EXPECT_EQ(1, driver.StepsRun());
+        EXPECT_EQ(name + "\tNewly defined function", listed);
+        EXPECT_EQ(save, GetFileAttributesA((folder + name + ".fdf").c_str()) != INVALID_FILE_ATTRIBUTES);
+    }
+    // A session for the fixture to end.
+    Get("NPARA");
+    s = Session();
+}
+
 }  // namespace
 
 TEST(DefineNames, CountNamesTable)

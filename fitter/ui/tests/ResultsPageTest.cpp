@@ -52,11 +52,11 @@ TEST_F(ResultsPageTest, BandsAtTypedLevels)
     EXPECT_EQ("VarCov", qxtest::GetText(page, IDC_RESULTS_MATRIX_NAME));
 
     // Levels that are not strictly between 0 and 1 make nothing. (The test host makes no
-    // datasets: the requests for them show that curves were attempted.)
+    // datasets: the requests for their columns show that bands were attempted.)
     for (const char* level : {"1.5", "0", "1", "x"}) {
         qxtest::SetText(page, IDC_RESULTS_CONF_LEVEL, level);
         qxtest::Click(page, IDC_RESULTS_CONF_BAND);
-        EXPECT_EQ(0, host.Count(HOST_REQ_3009)) << level;
+        EXPECT_EQ(0, host.Count(HOST_ADD_COLUMN)) << level;
         EXPECT_EQ(0, s->fitActive) << level;
         EXPECT_EQ(0.95, s->confidence) << level;
     }
@@ -64,13 +64,13 @@ TEST_F(ResultsPageTest, BandsAtTypedLevels)
     // A prediction band borrows its level; the confidence level stays.
     qxtest::SetText(page, IDC_RESULTS_PRED_LEVEL, "0.9");
     qxtest::Click(page, IDC_RESULTS_PRED_BAND);
-    EXPECT_LT(0, host.Count(HOST_REQ_3009));
+    EXPECT_LT(0, host.Count(HOST_ADD_COLUMN));
     EXPECT_EQ(0.95, s->confidence);
 
-    const int before = host.Count(HOST_REQ_3009);
+    const int before = host.Count(HOST_ADD_COLUMN);
     qxtest::SetText(page, IDC_RESULTS_CONF_LEVEL, "0.9");
     qxtest::Click(page, IDC_RESULTS_CONF_BAND);
-    EXPECT_LT(before, host.Count(HOST_REQ_3009));
+    EXPECT_LT(before, host.Count(HOST_ADD_COLUMN));
     EXPECT_EQ(0.9, s->confidence);
 }
 

@@ -87,6 +87,17 @@ TEST_F(SessionPageTest, ActionsWriteTheLogAndTheHistoryGoesBack)
     EXPECT_FALSE(qxtest::IsEnabled(s->pageWindow, IDC_HISTORY_FORWARD));
 }
 
+// A script that changes a parameter behind the page has the page show it again.
+TEST_F(SessionPageTest, ScriptRefreshesTheRows)
+{
+    ASSERT_TRUE(s->pageWindow != nullptr);
+    EXPECT_EQ("0", qxtest::GetText(s->pageWindow, IDC_PARAM_VALUE + 1));
+    Set("P1", 0.75);
+    EXPECT_EQ("0", qxtest::GetText(s->pageWindow, IDC_PARAM_VALUE + 1)) << "not before it is asked";
+    Call("UPDATEDIALOG");
+    EXPECT_EQ("0.75", qxtest::GetText(s->pageWindow, IDC_PARAM_VALUE + 1));
+}
+
 // A long log keeps its tail; the log outlives a visit to another page while the fit goes
 // on; Done ends the fit and closes the window.
 TEST_F(SessionPageTest, LogIsTrimmedKeptAndDoneEndsTheFit)

@@ -164,9 +164,10 @@ public:
     // The same dialog choosing several files of one folder: `paths` receives their full
     // paths. 0 when the user cancelled, and always without a main window (recorded).
     virtual int GetFilesToOpen(const std::string& filter, const std::string& folder, std::vector<std::string>& paths);
-    // The system's save-file dialog, as GetFileToOpen: `path` the folder shown first, and
-    // then the file the user named (an existing one only after the dialog's question).
-    virtual int GetFileToSave(const std::string& filter, std::string& path);
+    // The system's Save As box over the main window, titled `title`, for the file types of
+    // `filter`; `path` is the file proposed and receives the chosen one. 1 chosen, 0 when
+    // the user cancelled, -1 without a main window to ask over (recorded).
+    virtual int GetFileToSave(const std::string& filter, const std::string& title, std::string& path);
     // The page of the active window: the page manager's active page without windows.
     virtual CQKPage* GetActiveBasePage();
     virtual int IsActiveBasePage(CQKPage* page);
@@ -195,10 +196,11 @@ public:
     CQKQrxSystem* GetQrxSystem();
     CQKScriptWindow* GetScriptWindow() { return &m_scriptWindow; }
 
-    // Project files: ".qpj". Reading them comes with the project file format; until then
-    // opening fails with a message.
+    // Project files: ".qpj". Opening replaces the project with the file's; a file that
+    // cannot be read is reported and leaves the project as it was (FALSE).
     BOOL IsProjectFileName(const char* name);
     BOOL OpenProjectFile(const char* name);
+
 
     // Operations of the user interface the kernel cannot carry out without one: recorded in
     // the call log.

@@ -242,6 +242,7 @@ class QK_API CQK3dPlotObj : public CQKLinePlotObj {};
 // A contour plot: its grid, colour map and additional data (owned), and the operations
 // the 3D library overrides.
 class QK_API CQKContourPlotObj : public CQK3dPlotObj {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKContourPlotObj();
     ~CQKContourPlotObj() override;

@@ -24,6 +24,7 @@ class CQKTextObj;
 class CQKAxes;
 class CQKErrorBar;
 class CQKGrElement;
+class CFile; // the framework's file, which a page writes itself into
 
 // Column formats.
 enum {
@@ -51,6 +52,7 @@ const int QK_MAX_ROWS = 1 << 24;
 const size_t QK_MAX_NAMED_BLOCK = 16 << 20;
 
 class QK_API CQKDataset {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKDataset(CQKProject* project, const std::string& name, CQKWksPage* owner);
     ~CQKDataset();
@@ -119,6 +121,7 @@ struct QKPrintInfo {
 };
 
 class QK_API CQKPage : public CQKBase {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKPage(CQKProject* project, QKPageType type, const std::string& name);
     virtual ~CQKPage();
@@ -152,6 +155,10 @@ public:
     virtual int OnClosingQuery(BOOL closingAll);
     // Changes not yet seen by the window (nonzero after a change).
     WORD GetPageChange() const { return m_change; }
+    // Writes the page as a window file into `file` from its position on (an embedded
+    // page too: the embedding's storage holds the same bytes). FALSE when it could not be
+    // written (the reason has gone to the output).
+    BOOL SavePageFile(CFile* file, BOOL embedded);
     // Removes the page from the project and deletes it: the caller's pointer is dead after.
     void Destroy();
     // Changes not yet seen by the window; the user interface's page also tells its window.
@@ -282,6 +289,7 @@ private:
 };
 
 class QK_API CQKWksPage : public CQKPage {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKWksPage(CQKProject* project, const std::string& name, QKPageType type = QK_PAGE_WKS);
     ~CQKWksPage() override;
@@ -432,6 +440,7 @@ struct QKGraphPageState {
 // A graph (or layout) page: its layers, in page order, which hold its axes, plots and
 // texts. One layer is the active one, where scripts and plug-ins add plots.
 class QK_API CQKGraphPage : public CQKPage {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKGraphPage(CQKProject* project, const std::string& name, QKPageType type = QK_PAGE_GRAPH);
     ~CQKGraphPage() override;
@@ -554,6 +563,7 @@ private:
 };
 
 class QK_API CQKMatrixPage : public CQKPage {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKMatrixPage(CQKProject* project, const std::string& name);
 
@@ -586,6 +596,7 @@ public:
 
 // The project and its page manager.
 class QK_API CQKProject {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKProject();
     ~CQKProject();
@@ -623,10 +634,17 @@ public:
     bool IsModified() const { return m_modified; }
     void SetProjectModified(bool modified) { m_modified = modified; }
     // Asked before the project closes with all its windows: a modified project asks the
-    // user whether to save it (Yes, No, Cancel). 1 to go on (not modified, or No), 0 to
-    // keep the project open. Project files cannot be written yet, so Yes says so and
-    // keeps the project open as Cancel does: nothing is lost without the user's No.
+    // user whether to save it (Yes, No, Cancel). 1 to go on (not modified, No, or Yes and
+    // the project was saved), 0 to keep the project open (Cancel, or a save that did not
+    // happen: the user cancelled the file name, or the file could not be written).
     int OnClosingQuery();
+
+    // The file the project was last read from or saved to; "" for a new project.
+    const std::string& GetProjectPath() const { return m_path; }
+    void SetProjectPath(const std::string& path) { m_path = path; }
+    // The Results Log's text: what scripts print, kept with the project. New empties it.
+    const std::string& GetResultsLog() const { return m_resultsLog; }
+    void AppendResultsLog(const std::string& text) { m_resultsLog += text; }
 
     // Where the next page window goes, when the kernel knows (a window of a project being
     // read, or a script that places it): used by the next GetWinCreateInfo only.
@@ -662,6 +680,9 @@ private:
     friend class CQKDataset;
     friend class CQKPage;
     INT_PTR NewHandle() { return ++m_lastHandle; }
+    // A page object of the kind, in no project list yet (the user interface's class when
+    // it makes one); null when none could be made.
+    CQKPage* MakePage(QKPageType type, const std::string& name);
     // Handles start high, so that a small number a plug-in passes by mistake is no handle.
     void ForgetDataset(INT_PTR handle);
 
@@ -671,6 +692,8 @@ private:
     std::map<int, QKPageFactory> m_pageFactories;
     std::map<std::string, std::vector<BYTE>> m_namedBlocks; // by upper-cased name
     INT_PTR m_activePage = 0;
+    std::string m_path;
+    std::string m_resultsLog;
     INT_PTR m_lastHandle = 0x10000;
     bool m_modified = false;
     bool m_hasCreateInfo = false;

@@ -46,6 +46,7 @@ private:
 };
 
 class QK_API CQKWksExternLayer {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKWksExternLayer(CQKProject* project, const std::string& sheet, int id);
     ~CQKWksExternLayer();
@@ -73,6 +74,7 @@ private:
 };
 
 class QK_API CQKWksExternPage : public CQKWksPage {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKWksExternPage(CQKProject* project, const std::string& name);
     ~CQKWksExternPage() override;

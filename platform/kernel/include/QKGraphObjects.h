@@ -90,6 +90,7 @@ enum {
 
 // A graphic object with a colour and an optional border.
 class QK_API CQKGrObj : public CQKGrElement {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     int GetColor() const { return m_color; }
     void SetColor(int color) { m_color = color; }
@@ -111,6 +112,7 @@ protected:
 
 // A text label: its text with inline format codes, its style and tab width.
 class QK_API CQKTextObj : public CQKGrObj {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     // A new label takes the defaults that SetDefault last made.
     CQKTextObj();
@@ -275,6 +277,7 @@ struct QKPlotState {
 // The questions Has... and Is... answer from the plot type and the state; they are how
 // the dialogs choose their pages.
 class QK_API CQKPlotObj : public CQKGrElement {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKPlotObj() = default;
     // A copy is no working copy of anything: it takes the state, not the original.
@@ -474,6 +477,7 @@ protected:
 
 // A plotted object drawn from a dataset, which it names by handle.
 class QK_API CQKDataObj : public CQKPlotObj {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     void SetData(INT_PTR dataset) { m_dataset = dataset; }
     // The dataset, null when it no longer exists.
@@ -493,6 +497,7 @@ private:
 
 // Error bars of a plot.
 class QK_API CQKErrorBar : public CQKDataObj {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     BOOL IsOwnerColor() const { return m_ownerColor; }
     void EnableOwnerColor(BOOL enable) { m_ownerColor = enable != FALSE; }
@@ -537,6 +542,7 @@ class QK_API CQKLineSymbolPlotObj : public CQKPlotObj {
 
 // A plotted object made of text: font index, size in points, rotation in degrees.
 class QK_API CQKTextPlotObj : public CQKPlotObj {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     int GetFontType() const { return m_font; }
     void SetFontType(int font) { m_font = font; }
@@ -568,6 +574,7 @@ public:
 
 // One side's axis line with its ticks and title.
 class QK_API CQKAxisTicksObj : public CQKLineSymbolPlotObj {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     int GetAxisType() const { return m_axisType; }
     void SetAxisType(int type) { m_axisType = type; }
@@ -607,6 +614,7 @@ struct QKSpecialTick {
 
 // One side's tick labels.
 class QK_API CQKAxisLabelsObj : public CQKTextPlotObj {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     // 0 numeric, 1 text from dataset, 2 time, 3 date, 4 month, 5 day of week,
     // 6 column headings, 7 tick-indexed dataset.
@@ -690,6 +698,7 @@ private:
 
 // A break in an axis: the region left out, where it lies and the scale on both sides.
 class QK_API CQKAxisBreak {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     BOOL IsEnable() const { return m_enable; }
     void SetEnable(BOOL enable) { m_enable = enable != FALSE; }
@@ -741,6 +750,7 @@ class CQKGraphicLayer;
 // to the layer's working copy of that dimension, which every axes object of the
 // dimension shares; the layer's UpdateFromTemporary makes the working copies its own.
 class QK_API CQKAxes : public CQKGrElement {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     int GetAxesType() const { return m_type; }
     void GetDlgTitle(std::string& title) const;
@@ -803,12 +813,16 @@ private:
 
 // A layer that owns the objects drawn in it.
 class QK_API CQKLayer : public CQKBaseLayer {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     explicit CQKLayer(CQKPage* page) : CQKBaseLayer(page) {}
     ~CQKLayer() override;
 
     // Takes the object over, attaches it and answers its id (1, 2, ...).
     int AddObject(CQKGrElement* object);
+    // The same under a given id, as a file read back keeps them; FALSE (the object not
+    // taken) when the id is not positive or taken.
+    BOOL AddObjectAt(CQKGrElement* object, int id);
     CQKGrElement* GetObject(int id) const;
     int GetObjectCount() const { return (int)m_objects.size(); }
     // Removes the object from the layer and deletes it; its dataset stays.
@@ -892,6 +906,7 @@ enum {
 };
 
 class QK_API CQKGraphicLayer : public CQKLayer {
+    friend struct QKFileAccess; // the project file's reader and writer
 public:
     explicit CQKGraphicLayer(CQKPage* page, bool is3D = false, bool triangle = false);
 

@@ -71,9 +71,18 @@ TEST_F(AccessTest, ApplicationMembersAnswerOrRecordWhatNeedsTheUserInterface)
     EXPECT_EQ(access->OnAfterMainFrameCreate(nullptr, 1, 1), SW_HIDE);
     EXPECT_EQ(access->OnAfterMainFrameCreate(nullptr, 1, 0), SW_SHOWNORMAL);
     EXPECT_EQ(access->on_before_run_command("FILE", 34006), 1);
-    EXPECT_EQ(access->on_before_run_command("FILE", 34012), 0) << "saving windows comes with the project files";
-    EXPECT_STREQ(qkfxGetUnbuiltCommandArea(34012), "project files");
+    EXPECT_EQ(access->on_before_run_command("FILE", 34025), 0) << "new notes come with the notes windows";
+    EXPECT_STREQ(qkfxGetUnbuiltCommandArea(34025), "notes");
     EXPECT_EQ(qkfxGetUnbuiltCommandArea(34006), nullptr);
+    // Close Project needs something to close: a page, or a change to the project.
+    qkfxGetProject().New();
+    EXPECT_EQ(access->on_before_run_command("FILE", 34017), 0) << "an empty project";
+    qkfxGetProject().SetProjectModified(true);
+    EXPECT_EQ(access->on_before_run_command("FILE", 34017), 1) << "a change and no page";
+    qkfxGetProject().New();
+    ASSERT_TRUE(Run("win -t wks")) << err;
+    EXPECT_EQ(access->on_before_run_command("FILE", 34017), 1) << "a worksheet";
+    qkfxGetProject().New();
     EXPECT_EQ(access->QKOnIdle(0), 0);
     EXPECT_EQ(access->GetPageManager(), &qkfxGetProject());
     EXPECT_EQ(access->GetQrxSystem(), &qkfxGetQrxSystem());
@@ -81,7 +90,7 @@ TEST_F(AccessTest, ApplicationMembersAnswerOrRecordWhatNeedsTheUserInterface)
     EXPECT_FALSE(access->IsProjectFileName("b.qgs"));
     EXPECT_EQ(qkfxExecuteCommandLine(nullptr), 1) << "a file that does not open does not end the start";
     EXPECT_EQ(qkfxGetCallLog().GetAt(qkfxGetCallLog().Find("CQKAccess::OpenProjectFile")).args, "C:\\data\\run 1.qpj");
-    EXPECT_NE(err.find("reading project files is not available"), std::string::npos);
+    EXPECT_NE(err.find("cannot open \"C:\\data\\run 1.qpj\""), std::string::npos) << err;
     EXPECT_NE(access->run_user_menu_script(33360, nullptr), 0);
 
     access->OnlineHelp(501);
@@ -286,37 +295,76 @@ TEST_F(AccessTest, TheProjectIsModifiedByEveryChangeOfItsData)
     EXPECT_FALSE(project.IsModified()) << "New starts an unmodified project";
 }
 
-TEST_F(AccessTest, ClosingAModifiedProjectAsksYesNoOrCancelAndYesKeepsItOpen)
+TEST_F(AccessTest, ClosingAModifiedProjectAsksYesNoOrCancelAndYesSavesIt)
 {
     CQKProject& project = qkfxGetProject();
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string titled = std::string(dir) + "qxk_closing.qpj", named = std::string(dir) + "qxk_named.qpj";
+    // What happens in each box that appears, in order: a button, or a name typed into
+    // the Save As box.
+    enum { TYPE_NAME = -1, CANCEL_NAME = -2 };
     struct Case {
         bool modified;
-        std::vector<int> buttons; // pressed in the message boxes that appear, in order
+        const char* path; // the project's file, "" untitled
+        std::vector<int> steps;
         int answer;
+        const char* saved; // the file that must exist afterwards
     } cases[] = {
-        {false, {}, 1},
-        {true, {IDNO}, 1},
-        {true, {IDCANCEL}, 0},
-        {true, {IDYES, IDOK}, 0},
+        {false, "", {}, 1, nullptr},
+        {true, "", {IDNO}, 1, nullptr},
+        {true, "", {IDCANCEL}, 0, nullptr},
+        {true, titled.c_str(), {IDYES}, 1, titled.c_str()},
+        {true, "", {IDYES, CANCEL_NAME}, 0, nullptr},
+        {true, "", {IDYES, TYPE_NAME}, 1, named.c_str()},
+        // A file that cannot be written: the reason is shown and the project stays.
+        {true, "C:\\no\\such\\folder\\p.qpj", {IDYES, IDOK}, 0, nullptr},
     };
+    // The Save As box needs a main window to stand over.
+    HWND frame = CreateWindowA("STATIC", "Quorix", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr,
+                               nullptr);
+    ASSERT_NE(frame, nullptr);
+    qkfxGetAccess()->Init(frame, nullptr);
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.path + std::to_string(c.steps.size()));
+        DeleteFileA(titled.c_str());
+        DeleteFileA(named.c_str());
         project.New();
         project.CreatePage(QK_PAGE_WKS);
+        project.SetProjectPath(c.path);
         project.SetProjectModified(c.modified);
         std::vector<std::string> texts;
         qxtest::DialogDriver driver;
-        for (int button : c.buttons)
-            driver.Then([&texts, button](HWND box) {
+        for (int step : c.steps)
+            driver.Then([&texts, &named, step](HWND box) {
                 texts.push_back(qxtest::WindowText(box) + "|" + qxtest::MessageBoxText(box));
-                qxtest::Click(box, button);
+                if (step == TYPE_NAME) {
+                    // The file name box: a combo box in the Explorer-style box, an edit
+                    // in the older one.
+                    qxtest::SetText(box, GetDlgItem(box, 1148) ? 1148 : 1152, named);
+                    qxtest::Click(box, IDOK);
+                } else {
+                    qxtest::Click(box, step == CANCEL_NAME ? IDCANCEL : step);
+                }
             });
         EXPECT_EQ(driver.Run([&] { return (INT_PTR)project.OnClosingQuery(); }), c.answer);
-        EXPECT_EQ(driver.StepsRun(), (int)c.buttons.size());
-        if (!c.buttons.empty())
+        EXPECT_EQ(driver.StepsRun(), (int)c.steps.size());
+        if (!c.steps.empty())
             EXPECT_EQ(texts[0], "Quorix|Save changes to the project?");
-        if (c.buttons.size() == 2)
-            EXPECT_NE(texts[1].find("cannot be saved"), std::string::npos) << texts[1];
+        if (c.steps.size() == 2 && c.steps[1] >= 0)
+            EXPECT_NE(texts[1].find("cannot save"), std::string::npos) << texts[1];
+        if (c.steps.size() == 2 && c.steps[1] < 0)
+            EXPECT_EQ(texts[1].substr(0, 15), "Save Project As") << texts[1];
+        if (c.saved) {
+            EXPECT_NE(GetFileAttributesA(c.saved), INVALID_FILE_ATTRIBUTES);
+            EXPECT_EQ(project.GetProjectPath(), c.saved);
+            EXPECT_FALSE(project.IsModified());
+        }
     }
+    qkfxGetAccess()->OnBeforeMainFrameClose(frame);
+    DestroyWindow(frame);
+    DeleteFileA(titled.c_str());
+    DeleteFileA(named.c_str());
 }
 
 TEST_F(AccessTest, ClosingAllWindowsEmptiesTheProjectOnlyWhenEveryQueryAgrees)
@@ -411,6 +459,6 @@ TEST(CommandAreas, TheReadmeNamesTheAreaOfEveryRefusedCommand)
         EXPECT_EQ(count, std::stoi(m[2])) << area;
         listed += count;
     }
-    EXPECT_EQ(areas, 10);
-    EXPECT_EQ(listed, 274);
+    EXPECT_EQ(areas, 9);
+    EXPECT_EQ(listed, 264);
 }

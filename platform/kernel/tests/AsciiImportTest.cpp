@@ -299,7 +299,8 @@ TEST_F(AsciiImportTest, ExportReadsBackTheSame)
     EXPECT_NE(error.find("cannot write"), std::string::npos);
 }
 
-// The script commands: open -w, -a, -n with one file or several of a folder.
+// The script commands: open with an ASCII file, import -w, -a, -n with one file or several
+// of a folder.
 TEST_F(AsciiImportTest, OpenCommandImports)
 {
     TempFile a("qk_import_a.csv", "1,2\n3,4\n");
@@ -310,13 +311,13 @@ TEST_F(AsciiImportTest, OpenCommandImports)
     EXPECT_EQ(first->GetNumCols(), 2);
     EXPECT_EQ(first->GetColumn(2)->GetValue(1), 4);
 
-    ASSERT_TRUE(Run("open -a \"" + b.path + "\"")) << err;
+    ASSERT_TRUE(Run("import -a \"" + b.path + "\"")) << err;
     EXPECT_EQ(first->GetColumn(1)->GetEnd(), 5);
     EXPECT_EQ(first->GetColumn(1)->GetValue(4), 7);
 
     // Several files: the first into the active worksheet, the others each into a new one.
     std::string folder = a.path.substr(0, a.path.find_last_of('\\') + 1);
-    ASSERT_TRUE(Run("open -w \"" + folder + "qk_import_b.csv|qk_import_a.csv\"")) << err;
+    ASSERT_TRUE(Run("import -w \"" + folder + "qk_import_b.csv|qk_import_a.csv\"")) << err;
     EXPECT_EQ(first->GetColumn(1)->GetEnd(), 3);
     EXPECT_EQ(first->GetColumn(2)->GetEnd(), 0);
     CQKWksPage* second = qkfxGetProject().GetActiveWks();
@@ -324,7 +325,7 @@ TEST_F(AsciiImportTest, OpenCommandImports)
     EXPECT_EQ(second->GetColumn(2)->GetValue(0), 2);
     EXPECT_EQ(qkfxGetProject().GetNumPages(), 2);
 
-    EXPECT_FALSE(Run("open -n \"" + folder + "qk_no_such_file.csv\""));
+    EXPECT_FALSE(Run("import -n \"" + folder + "qk_no_such_file.csv\""));
     EXPECT_NE(err.find("was not imported: cannot open"), std::string::npos) << err;
     EXPECT_EQ(qkfxGetProject().GetNumPages(), 2) << "a failed import leaves no empty worksheet";
 }

@@ -6,6 +6,7 @@
 
 #include <string.h>
 
+#include "QKFile.h"
 #include "QKHost.h"
 
 namespace {
@@ -530,4 +531,37 @@ TEST_F(HostTest, NotificationsAndTheLesserRequests)
     EXPECT_NE(qkfxGetCallLog().Find("HOST_WKS_REQ_681A"), -1);
     EXPECT_NE(request(0x7777, 0, 0), 0) << "an unknown request must not pass for done";
     EXPECT_EQ(qkfxGetCallLog().GetAt(qkfxGetCallLog().Find("unknown host request")).args, "0x7777");
+}
+
+// Saved queries and the plug-ins' named memory blocks belong to the project: its file keeps
+// them, and opening another project brings its own.
+TEST_F(HostTest, SavedQueriesAndMemoryBlocksGoWithTheProjectFile)
+{
+    Bind();
+    QmSavedTextWrite write = {0, "Comment\nsource\ntable\n0\nSELECT *", 0};
+    ASSERT_EQ(request(HOST_REQ_9601, (INT_PTR)&write, S("SQL1")), 0);
+    QmMemBlockRecord block = {0, 16};
+    char* mem = (char*)request(HOST_MEMBLOCK_GET, (INT_PTR)&block, S("Params"));
+    ASSERT_NE(mem, nullptr);
+    strcpy(mem, "a b c");
+    request(HOST_MEMBLOCK_RELEASE, (INT_PTR)&block, S("Params"));
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    std::string before = qkfxDumpProject();
+    EXPECT_NE(before.find("query SQL1"), std::string::npos);
+    EXPECT_NE(before.find("memblock PARAMS"), std::string::npos);
+
+    // Another query and block of the session go when the project is opened.
+    QmSavedTextWrite other = {0, "SELECT 2", 0};
+    ASSERT_EQ(request(HOST_REQ_9601, (INT_PTR)&other, S("SQL2")), 0);
+    strcpy(mem, "changed");
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ(qkfxDumpProject(), before);
+    char saved[64] = "";
+    QmSavedTextRead read = {0, sizeof saved, saved};
+    EXPECT_NE(request(HOST_REQ_9600, (INT_PTR)&read, S("SQL2")), 0);
+    ASSERT_EQ(request(HOST_REQ_9600, (INT_PTR)&read, S("sql1")), 0);
+    EXPECT_STREQ(saved, "Comment\nsource\ntable\n0\nSELECT *");
+    EXPECT_STREQ((char*)qkfxGetMemoryBlock("params", nullptr), "a b c");
 }

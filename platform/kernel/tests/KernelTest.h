@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "QKCallLog.h"
 #include "QKData.h"
@@ -61,3 +62,62 @@ public:
     ~TempFile() { DeleteFileA(path.c_str()); }
     std::string path;
 };
+
+// The console host (qxrun.exe beside the test) run with the arguments: its exit code and
+// what it printed.
+struct Result {
+    DWORD exitCode = 0;
+    std::string out, err;
+};
+
+inline std::string ReadAll(HANDLE pipe)
+{
+    std::string text;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(pipe, buf, sizeof buf, &got, nullptr) && got > 0)
+        text.append(buf, got);
+    return text;
+}
+
+inline Result RunHost(const std::string& arguments)
+{
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path(exe);
+    path = path.substr(0, path.find_last_of('\\')) + "\\qxrun.exe";
+    std::string command = "\"" + path + "\" " + arguments;
+
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE outRead, outWrite, errRead, errWrite;
+    CreatePipe(&outRead, &outWrite, &sa, 0);
+    CreatePipe(&errRead, &errWrite, &sa, 0);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si = {sizeof si};
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = outWrite;
+    si.hStdError = errWrite;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    Result r;
+    std::vector<char> cmd(command.begin(), command.end());
+    cmd.push_back(0);
+    BOOL started = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    EXPECT_TRUE(started) << command;
+    if (started) {
+        // The outputs are small; stderr is read after stdout reaches its end.
+        r.out = ReadAll(outRead);
+        r.err = ReadAll(errRead);
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        GetExitCodeProcess(pi.hProcess, &r.exitCode);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+    return r;
+}
+

@@ -5,6 +5,8 @@
 
 #include "CoreTestResources.h"
 #include "QKCallLog.h"
+#include "QKData.h"
+#include "QKFile.h"
 #include "QKUtil.h"
 #include "CoreTestApp.h"
 #include "MainFrame.h"
@@ -214,6 +216,46 @@ TEST_F(Bridge, ExitAsksWhetherToSaveAModifiedProjectInTheProgramsMessageBox)
         EXPECT_EQ(qkfxGetProject().GetNumPages(), button == IDNO ? 0 : 2);
         EXPECT_EQ(m_app->get_template(QU_TEMPLATE_WKS)->GetNumDocs(), button == IDNO ? 0 : 1);
     }
+}
+
+// Yes saves first: an untitled project asks for its name in the Save As box; cancelling
+// that keeps the program, a name saves the project and the program ends.
+TEST_F(Bridge, ExitWithYesSavesTheProjectFirst)
+{
+    ASSERT_EQ(Access()->execute_script("win -t wks; col(A)[1] = 4", 0), 0);
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    std::string path = std::string(dir) + "qxu_exit.qpj";
+    DeleteFileA(path.c_str());
+    HWND hMain = m_app->m_pMainWnd->GetSafeHwnd();
+    for (bool name : {false, true}) {
+        std::vector<std::string> captions;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND box) {
+            captions.push_back(qxtest::MessageBoxText(box));
+            qxtest::Click(box, IDYES);
+        });
+        driver.Then([&](HWND box) {
+            captions.push_back(qxtest::WindowText(box));
+            if (name) {
+                qxtest::SetText(box, GetDlgItem(box, 1148) ? 1148 : 1152, path);
+                qxtest::Click(box, IDOK);
+            } else {
+                qxtest::Click(box, IDCANCEL);
+            }
+        });
+        driver.Run([&]() -> INT_PTR { return ::SendMessageA(hMain, WM_COMMAND, ID_APP_EXIT, 0); });
+        EXPECT_EQ(driver.StepsRun(), 2) << name;
+        EXPECT_EQ(captions, (std::vector<std::string>{"Save changes to the project?", "Save Project As"}));
+        EXPECT_EQ(::IsWindow(hMain) == FALSE, name);
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES, name);
+    }
+    qkfxGetProject().New();
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProject(path, false, &error)) << error;
+    EXPECT_EQ(qkfxGetProject().FindDataset("Data1_A")->GetValue(0), 4);
+    qkfxGetProject().New();
+    DeleteFileA(path.c_str());
 }
 
 } // namespace

@@ -279,7 +279,7 @@ TEST_F(Startup, DdeOpensOnlyOneQuotedFile)
         const char* op;   // the kernel call it leads to, or null for none
         const char* arg;
     } cases[] = {
-        {"[open(\"C:\\data\\a.qgw\")]", FALSE, "CQKAccess::OpenProjectFile", "C:\\data\\a.qgw"},
+        {"[open(\"C:\\data\\a.qgw\")]", FALSE, "qkfxAppendFile", "C:\\data\\a.qgw"},
         {"[open(\"C:\\data\\p.qpj\")]", FALSE, "CQKAccess::OpenProjectFile", "C:\\data\\p.qpj"},
         {"[open(\"C:\\data\\a.qgw)]", FALSE, nullptr, nullptr},
         {"[print(\"C:\\data\\a.qgw\")]", FALSE, nullptr, nullptr},
@@ -293,11 +293,12 @@ TEST_F(Startup, DdeOpensOnlyOneQuotedFile)
         std::string command = c.command;
         m_app->m_nCmdShow = SW_SHOWMINNOACTIVE;
         BOOL handled = m_app->OnDDECommand(&command[0]);
-        // Opening fails in this kernel (no file reading): the failure is the answer.
+        // The files are not there: the failure is the answer.
         EXPECT_EQ(handled, c.handled) << c.command;
-        int at = qkfxGetCallLog().Find("CQKAccess::OpenProjectFile");
+        int at = qkfxGetCallLog().Find(c.op ? c.op : "CQKAccess::OpenProjectFile");
         if (c.op == nullptr) {
             EXPECT_EQ(at, -1) << c.command;
+            EXPECT_EQ(qkfxGetCallLog().Find("qkfxAppendFile"), -1) << c.command;
         } else {
             ASSERT_GE(at, 0) << c.command;
             EXPECT_EQ(qkfxGetCallLog().GetAt(at).args, c.arg);

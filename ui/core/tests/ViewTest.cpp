@@ -219,13 +219,16 @@ TEST_F(Views, ItemsOfCommandsThatCannotRunAreGrey)
         {36083, 0},            // Layer Control: the graph's, not built yet
         {36300, 0},            // no string at all
         {34006, 1},            // New Worksheet
-        {34012, 0},            // Save Window: the project files'
+        {34012, 1},            // Save Window
+        {34025, 0},            // New Notes: the notes windows'
         {34043, 0},            // no string
         {33052, 1},            // Refresh
         {33051, 1},            // Duplicate, of a worksheet
         {33024, 0},            // Zoom In
         {33249, 0},            // a plot
         {35536, 0},            // a mask command
+        {36401, 0},            // Column Format: a fixed script, still the worksheet's to build
+        {33092, 0},            // the layer frame: nothing draws it yet
     };
     for (const Case& c : cases) {
         ProbeCmdUI ui(c.id);

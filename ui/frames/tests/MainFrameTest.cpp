@@ -104,6 +104,15 @@ TEST_F(MainFrameTest, CreationMakesTheStatusBarDockBarsToolbarsResultsLogAndSpac
     pLog->GetWindowText(strLog);
     EXPECT_EQ(std::string(strLog), "Results Log");
     EXPECT_EQ(pLog->GetDlgCtrlID(), IDS_RESULTS_LOG);
+    // Its text fills it from the start, before the bar is ever sized again.
+    CRect rectLog, rectEdit;
+    pLog->GetClientRect(&rectLog);
+    HWND hEdit = ::GetDlgItem(pLog->m_hWnd, 1);
+    ASSERT_NE(hEdit, nullptr);
+    ::GetWindowRect(hEdit, &rectEdit);
+    pLog->ScreenToClient(&rectEdit);
+    rectLog.DeflateRect(2, 2);
+    EXPECT_EQ(rectEdit, rectLog);
     EXPECT_NE(pFrame->GetSpacer()->m_hWnd, nullptr);
 
     // The first start was noted under the install state.
@@ -308,6 +317,11 @@ TEST_F(MainFrameTest, ClosingTheProgramAsksWhetherToSaveAModifiedProject)
         ASSERT_NE(pChild, nullptr);
         HWND hChild = pChild->m_hWnd;
         ASSERT_TRUE(qkfxGetProject().IsModified());
+        // Lines typed in the script window stay when the program stays.
+        CQKScriptWindow* pScript = qkfxGetAccess()->GetScriptWindow();
+        pScript->OnMainFrameOpen(hFrame);
+        ASSERT_TRUE(pScript->Show(true));
+        ::SetWindowTextA(pScript->GetEditHwnd(), "typed = 1");
         std::vector<std::string> texts;
         qxtest::DialogDriver driver;
         for (int button : c.buttons)
@@ -316,6 +330,9 @@ TEST_F(MainFrameTest, ClosingTheProgramAsksWhetherToSaveAModifiedProject)
                 qxtest::Click(box, button);
             });
         LRESULT lResult = driver.Run([&]() -> INT_PTR { return ::SendMessageA(hFrame, c.message, 0, 0); });
+        EXPECT_EQ(pScript->GetHwnd() != nullptr, !c.closed);
+        if (!c.closed)
+            EXPECT_EQ(qxtest::WindowText(pScript->GetEditHwnd()), "typed = 1");
         EXPECT_EQ(driver.StepsRun(), (int)c.buttons.size());
         ASSERT_FALSE(texts.empty());
         EXPECT_EQ(texts[0], "Save changes to the project?");

@@ -1,0 +1,1939 @@
+// Project, window and template files: the writer, the reader and the safe save.
+//
+// One routine per node kind (Exchange...) lists the node's properties once; it writes
+// them when saving and reads them back when loading, so the two cannot drift apart. The
+// reader first builds everything off to the side ("staging") and puts it into the
+// project only when the whole file was read without a fault, so a refused file changes
+// nothing. The byte layout is in the README ("Files").
+#include "QKFile.h"
+#include "KernelInternal.h"
+
+#include <string.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <type_traits>
+
+#include <afx.h>
+
+#include "QKAccess.h"
+#include "QKCallLog.h"
+#include "QKContour.h"
+#include "QKData.h"
+#include "QKExternal.h"
+#include "QKGraphObjects.h"
+#include "QKScript.h"
+#include "QKSysMethod.h"
+
+namespace {
+
+const char kMagic[4] = {'Q', 'X', 'P', 'F'};
+const WORD kFormatVersion = 1;
+const size_t kFileHeader = 12;   // magic, version, kind, body length
+const size_t kRecordHeader = 16; // tag, version, reserved, length, checksum
+const WORD kRecordVersion = 1;
+
+// The fields meet the file with these sizes, little-endian as the processor keeps them.
+static_assert(sizeof(int) == 4 && sizeof(unsigned) == 4 && sizeof(short) == 2 && sizeof(double) == 8,
+              "file fields have fixed sizes");
+static_assert(sizeof(WORD) == 2 && sizeof(DWORD) == 4, "record headers have fixed sizes");
+
+size_t g_readLimit = (size_t)1 << 30;
+size_t g_writeLimit = 0;
+
+// CRC-32 (as in zip files); `crc` carries a checksum on over more bytes.
+DWORD Crc32(const BYTE* p, size_t n, DWORD crc = 0)
+{
+    static DWORD table[256];
+    static bool ready = false;
+    if (!ready) {
+        for (DWORD i = 0; i < 256; ++i) {
+            DWORD c = i;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[i] = c;
+        }
+        ready = true;
+    }
+    DWORD c = crc ^ 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i)
+        c = table[(c ^ p[i]) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+// A record's checksum covers its tag, version and length as well as its contents, so
+// that a damaged tag does not pass for a record of a kind unknown and skipped.
+DWORD RecordChecksum(const BYTE* record, size_t length)
+{
+    return Crc32(record + kRecordHeader, length, Crc32(record, 12));
+}
+
+std::string Upper(std::string s)
+{
+    for (char& ch : s)
+        ch = (char)toupper((unsigned char)ch);
+    return s;
+}
+
+// ---- the writer's bytes ------------------------------------------------------------------
+
+class Out {
+public:
+    std::vector<BYTE> b;
+    void Raw(const void* p, size_t n)
+    {
+        const BYTE* c = static_cast<const BYTE*>(p);
+        b.insert(b.end(), c, c + n);
+    }
+    void U32(DWORD v) { Raw(&v, 4); }
+    // A record: its header now, its length and checksum at End.
+    size_t Begin(const char* tag)
+    {
+        size_t at = b.size();
+        Raw(tag, 4);
+        WORD version = kRecordVersion, reserved = 0;
+        Raw(&version, 2);
+        Raw(&reserved, 2);
+        U32(0);
+        U32(0);
+        U32(0); // the length of the fields
+        return at;
+    }
+    void EndFields(size_t at)
+    {
+        DWORD n = (DWORD)(b.size() - (at + kRecordHeader + 4));
+        memcpy(&b[at + kRecordHeader], &n, 4);
+    }
+    void End(size_t at)
+    {
+        DWORD length = (DWORD)(b.size() - (at + kRecordHeader));
+        memcpy(&b[at + 8], &length, 4);
+        DWORD crc = RecordChecksum(&b[at], length);
+        memcpy(&b[at + 12], &crc, 4);
+    }
+};
+
+// ---- fields, both ways -------------------------------------------------------------------
+
+// Reads or writes a record's fields in one order. Reading: a field past the end of the
+// fields is one an older writer did not know and keeps its default; a field cut in the
+// middle is a fault. Every count is checked against the bytes left and against the
+// memory the read may still use before anything is allocated.
+class IO {
+public:
+    IO(Out* out) : m_out(out) {}
+    IO(const BYTE* p, size_t n, size_t* budget, std::string where)
+        : m_p(p), m_end(p + n), m_budget(budget), m_where(std::move(where))
+    {
+    }
+    bool Loading() const { return m_out == nullptr; }
+    bool Ok() const { return m_error.empty(); }
+    const std::string& Error() const { return m_error; }
+    void Fail(const std::string& what)
+    {
+        if (m_error.empty())
+            m_error = m_where + ": " + what;
+    }
+
+    template <typename T>
+    void Num(T& v)
+    {
+        static_assert(sizeof(T) <= 8 && std::is_arithmetic<T>::value, "a field of a fixed size");
+        if (m_out) {
+            m_out->Raw(&v, sizeof v);
+            return;
+        }
+        if (!Ok() || m_p == m_end)
+            return;
+        if (!Need(sizeof v))
+            return;
+        memcpy(&v, m_p, sizeof v);
+        m_p += sizeof v;
+    }
+    void I(int& v) { Num(v); }
+    void D(double& v) { Num(v); }
+    void B(bool& v)
+    {
+        BYTE x = v ? 1 : 0;
+        Num(x);
+        v = x != 0;
+    }
+    void W(BOOL& v)
+    {
+        bool x = v != FALSE;
+        B(x);
+        v = x;
+    }
+    void Sh(short& v) { Num(v); }
+    void By(BYTE& v) { Num(v); }
+    void U(unsigned& v) { Num(v); }
+    void S(std::string& s)
+    {
+        if (m_out) {
+            m_out->U32((DWORD)s.size());
+            m_out->Raw(s.data(), s.size());
+            return;
+        }
+        DWORD n = 0;
+        if (!Count(n, 1, "a text"))
+            return;
+        s.assign(reinterpret_cast<const char*>(m_p), n);
+        m_p += n;
+    }
+    // A count of items of `size` bytes each that follow: checked against the bytes left
+    // and charged to the memory budget. false (and nothing read) when absent or wrong.
+    bool Count(DWORD& n, size_t size, const char* what)
+    {
+        if (!Ok() || m_p == m_end)
+            return false;
+        if (!Need(4))
+            return false;
+        memcpy(&n, m_p, 4);
+        m_p += 4;
+        if ((size_t)(m_end - m_p) / size < n) {
+            Fail(qkFormatText("%s of %lu items runs past the end of its record", what, (unsigned long)n));
+            return false;
+        }
+        return Charge((size_t)n * size);
+    }
+    bool Charge(size_t bytes)
+    {
+        if (!m_budget)
+            return true;
+        if (bytes > *m_budget) {
+            Fail("the file needs more memory than a read may use");
+            return false;
+        }
+        *m_budget -= bytes;
+        return true;
+    }
+    void Doubles(std::vector<double>& v)
+    {
+        if (m_out) {
+            m_out->U32((DWORD)v.size());
+            m_out->Raw(v.data(), v.size() * sizeof(double));
+            return;
+        }
+        DWORD n = 0;
+        if (!Count(n, sizeof(double), "a list of values"))
+            return;
+        v.resize(n);
+        memcpy(v.data(), m_p, (size_t)n * sizeof(double));
+        m_p += (size_t)n * sizeof(double);
+    }
+    void Bytes(std::vector<BYTE>& v)
+    {
+        if (m_out) {
+            m_out->U32((DWORD)v.size());
+            m_out->Raw(v.data(), v.size());
+            return;
+        }
+        DWORD n = 0;
+        if (!Count(n, 1, "a block"))
+            return;
+        v.assign(m_p, m_p + n);
+        m_p += n;
+    }
+
+private:
+    bool Need(size_t n)
+    {
+        if ((size_t)(m_end - m_p) < n) {
+            Fail("a field is cut off at the end of its record");
+            return false;
+        }
+        return true;
+    }
+
+    Out* m_out = nullptr;
+    const BYTE* m_p = nullptr;
+    const BYTE* m_end = nullptr;
+    size_t* m_budget = nullptr;
+    std::string m_where;
+    std::string m_error;
+};
+
+// ---- records, read -----------------------------------------------------------------------
+
+struct Record {
+    char tag[5] = {};
+    WORD version = 0;
+    size_t offset = 0; // of its header in the file
+    const BYTE* fields = nullptr;
+    size_t fieldBytes = 0;
+    const BYTE* children = nullptr;
+    size_t childBytes = 0;
+    std::string Where() const { return qkFormatText("record %s at byte %lu", tag, (unsigned long)offset); }
+};
+
+// Walks the records that fill a span, checking each before it is handed out.
+class Records {
+public:
+    Records(const BYTE* base, const BYTE* p, size_t n) : m_base(base), m_p(p), m_end(p + n) {}
+    // false at the end of the span, or with *error set for a damaged record.
+    bool Next(Record& r, std::string* error)
+    {
+        if (m_p == m_end)
+            return false;
+        size_t left = (size_t)(m_end - m_p);
+        r.offset = (size_t)(m_p - m_base);
+        if (left < kRecordHeader) {
+            *error = qkFormatText("the record at byte %lu is cut off (%lu bytes left of a 16-byte header)",
+                                  (unsigned long)r.offset, (unsigned long)left);
+            return false;
+        }
+        memcpy(r.tag, m_p, 4);
+        r.tag[4] = 0;
+        for (int i = 0; i < 4; ++i)
+            if (r.tag[i] < 0x20 || r.tag[i] > 0x7E)
+                r.tag[i] = '?';
+        DWORD length, crc;
+        memcpy(&r.version, m_p + 4, 2);
+        memcpy(&length, m_p + 8, 4);
+        memcpy(&crc, m_p + 12, 4);
+        if (length > left - kRecordHeader) {
+            *error = r.Where() + qkFormatText(": its length of %lu bytes runs past the end (%lu bytes left)",
+                                              (unsigned long)length, (unsigned long)(left - kRecordHeader));
+            return false;
+        }
+        const BYTE* payload = m_p + kRecordHeader;
+        if (RecordChecksum(m_p, length) != crc) {
+            *error = r.Where() + ": its checksum does not match its contents (the file is damaged)";
+            return false;
+        }
+        DWORD fields = 0;
+        if (length < 4 || (memcpy(&fields, payload, 4), fields > length - 4)) {
+            *error = r.Where() + ": its fields do not fit in it";
+            return false;
+        }
+        r.fields = payload + 4;
+        r.fieldBytes = fields;
+        r.children = payload + 4 + fields;
+        r.childBytes = length - 4 - fields;
+        m_p = payload + length;
+        return true;
+    }
+    const BYTE* Base() const { return m_base; }
+
+private:
+    const BYTE* m_base;
+    const BYTE* m_p;
+    const BYTE* m_end;
+};
+
+bool Is(const Record& r, const char* tag)
+{
+    return memcmp(r.tag, tag, 4) == 0;
+}
+
+// ---- dataset references ------------------------------------------------------------------
+
+// How a file names a dataset or a matrix: by the page (and sheet) and column that hold
+// it, or a free dataset's name; the name as it was is kept as well.
+enum { REF_NONE = 0, REF_COLUMN = 1, REF_FREE = 2, REF_SHEET = 3, REF_PAGE = 4 };
+
+struct Ref {
+    int kind = REF_NONE;
+    std::string page;
+    int sheet = 0;
+    int column = 0;
+    std::string name;
+    void Exchange(IO& io)
+    {
+        io.I(kind);
+        io.S(page);
+        io.I(sheet);
+        io.I(column);
+        io.S(name);
+    }
+};
+
+} // namespace
+
+// ---- the node routines -------------------------------------------------------------------
+
+struct QKFileAccess {
+    // ---- saving: where each dataset and page lives ----
+    struct SaveMap {
+        std::map<INT_PTR, Ref> refs;
+    };
+
+    static SaveMap MapProject()
+    {
+        SaveMap m;
+        CQKProject& project = qkfxGetProject();
+        for (const auto& page : project.m_pages) {
+            Ref pr;
+            pr.kind = REF_PAGE;
+            pr.page = pr.name = page->GetName();
+            m.refs[page->GetHandle()] = pr;
+            if (auto* wks = dynamic_cast<CQKWksPage*>(page.get())) {
+                for (int c = 1; c <= wks->GetNumCols(); ++c) {
+                    Ref r;
+                    r.kind = REF_COLUMN;
+                    r.page = page->GetName();
+                    r.column = c;
+                    r.name = wks->GetColumn(c)->GetName();
+                    m.refs[wks->GetColumn(c)->GetHandle()] = r;
+                }
+            }
+            if (auto* ext = dynamic_cast<CQKWksExternPage*>(page.get()))
+                for (const auto& layer : ext->m_layers)
+                    for (int c = 1; c <= layer->GetNumCols(); ++c) {
+                        Ref r;
+                        r.kind = REF_SHEET;
+                        r.page = page->GetName();
+                        r.sheet = layer->GetID();
+                        r.column = c;
+                        r.name = layer->GetColumn(c)->GetName();
+                        m.refs[layer->GetColumn(c)->GetHandle()] = r;
+                    }
+        }
+        for (const auto& d : project.m_datasets) {
+            Ref r;
+            r.kind = REF_FREE;
+            r.name = d->GetName();
+            m.refs[d->GetHandle()] = r;
+        }
+        return m;
+    }
+
+    static Ref RefOf(const SaveMap& m, INT_PTR handle, const std::string& name)
+    {
+        auto it = m.refs.find(handle);
+        if (it != m.refs.end())
+            return it->second;
+        Ref r;
+        r.name = name;
+        return r;
+    }
+
+    // ---- loading: what was built and what is still to be bound ----
+    struct Binding {
+        CQKDataset* dataset = nullptr; // an X to bind
+        CQKPlotObj* plot = nullptr;    // or a plot's data
+        Ref ref;
+        int index = -1; // the plot's data entry; -1 the data object's own dataset
+        std::string where;
+    };
+
+    struct Stage {
+        size_t budget = 0;
+        bool window = false; // a page read alone: names resolve in the project
+        bool templ = false;
+        std::vector<std::unique_ptr<CQKPage>> pages;
+        std::map<std::string, CQKPage*> pageByName; // saved names, upper-cased
+        std::vector<std::unique_ptr<CQKDataset>> datasets;
+        std::map<std::string, CQKDataset*> freeByName;
+        std::map<std::string, std::vector<BYTE>> blocks, hostBlocks;
+        std::map<std::string, std::string> queries;
+        std::string log;
+        bool hasLog = false;
+        std::string activePage;
+        std::vector<Binding> bindings;
+        std::vector<CQKContourPlotObj*> contours;
+        std::string error;
+        const BYTE* base = nullptr; // the file's first byte, which offsets count from
+        bool Fail(const std::string& e)
+        {
+            if (error.empty())
+                error = e;
+            return false;
+        }
+        bool Take(IO& io) { return io.Ok() || Fail(io.Error()); }
+        bool Charge(size_t bytes)
+        {
+            if (bytes > budget)
+                return Fail("the file needs more memory than a read may use");
+            budget -= bytes;
+            return true;
+        }
+    };
+
+    // ---- datasets ----
+    static void ExchangeDataset(IO& io, CQKDataset& d, Ref& x, bool templ)
+    {
+        io.S(d.m_label);
+        io.I(d.m_format);
+        io.I(d.m_subformat);
+        io.I(d.m_width);
+        io.I(d.m_type);
+        x.Exchange(io);
+        int first = templ ? 0 : d.m_first, end = templ ? 0 : d.m_end;
+        io.I(first);
+        io.I(end);
+        std::vector<double> values;
+        if (!io.Loading() && !templ)
+            values = d.m_values;
+        io.Doubles(values);
+        DWORD texts = templ ? 0 : (DWORD)d.m_texts.size();
+        if (!io.Loading()) {
+            io.Num(texts);
+            if (!templ)
+                for (auto& t : d.m_texts) {
+                    int row = t.first;
+                    io.I(row);
+                    io.S(t.second);
+                }
+            return;
+        }
+        if (!io.Ok())
+            return;
+        if (first < 0 || end < first || end > QK_MAX_ROWS || values.size() != (size_t)end) {
+            io.Fail(qkFormatText("the rows %d to %d do not match its %lu values", first, end,
+                                 (unsigned long)values.size()));
+            return;
+        }
+        d.m_first = first;
+        d.m_end = end;
+        d.m_values.swap(values);
+        if (!io.Count(texts, 5, "a list of text cells"))
+            return;
+        for (DWORD i = 0; i < texts && io.Ok(); ++i) {
+            int row = -1;
+            std::string text;
+            io.I(row);
+            io.S(text);
+            if (io.Ok() && (row < 0 || row >= end))
+                io.Fail(qkFormatText("a text cell lies in row %d, outside the dataset", row));
+            else if (io.Ok())
+                d.m_texts[row] = text;
+        }
+    }
+
+    static void SaveColumn(Out& out, const SaveMap& m, CQKDataset& d, bool templ)
+    {
+        size_t at = out.Begin("COLM");
+        IO io(&out);
+        std::string name = d.IsColumn() ? d.m_columnName : d.GetName();
+        io.S(name);
+        CQKDataset* x = d.m_xDataset ? qkfxGetProject().GetDatasetFromHandle(d.m_xDataset) : nullptr;
+        Ref xr = x ? RefOf(m, x->GetHandle(), x->GetName()) : Ref();
+        ExchangeDataset(io, d, xr, templ);
+        out.EndFields(at);
+        out.End(at);
+    }
+
+    // A column record into a worksheet (owner) or a free dataset (no owner).
+    static bool LoadColumn(Stage& st, const Record& r, CQKWksPage* owner)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        std::string name;
+        io.S(name);
+        if (!st.Take(io))
+            return false;
+        if (!st.Charge(sizeof(CQKDataset) + 64))
+            return false;
+        CQKDataset* d;
+        if (owner) {
+            d = owner->AddColumn(name);
+            if (!d)
+                return st.Fail(r.Where() + ": \"" + name + "\" is no column name, or the worksheet has it twice");
+        } else {
+            if (!CQKProject::IsValidDatasetName(name) || st.freeByName.count(Upper(name)))
+                return st.Fail(r.Where() + ": \"" + name + "\" is no dataset name, or the file has it twice");
+            st.datasets.push_back(std::make_unique<CQKDataset>(&qkfxGetProject(), name, nullptr));
+            d = st.datasets.back().get();
+            st.freeByName[Upper(name)] = d;
+        }
+        Binding x;
+        ExchangeDataset(io, *d, x.ref, st.templ);
+        if (!st.Take(io))
+            return false;
+        if (x.ref.kind != REF_NONE) {
+            x.dataset = d;
+            x.where = r.Where();
+            st.bindings.push_back(x);
+        }
+        return true;
+    }
+
+    // ---- graph elements ----
+    static void ExchangeLine(IO& io, CQKPlotObj& p)
+    {
+        io.I(p.m_s.color);
+        io.B(p.m_s.show);
+        io.I(p.m_s.lineType);
+        io.D(p.m_s.lineWidth);
+        io.I(p.m_s.connectType);
+    }
+
+    static void ExchangeAxisRecord(IO& io, QKAxisRecord& a)
+    {
+        io.S(a.from);
+        io.S(a.to);
+        io.S(a.inc);
+        io.S(a.firstTick);
+        io.I(a.type);
+        io.I(a.rescale);
+        io.B(a.useMajor);
+        io.I(a.major);
+        io.I(a.minorTicks);
+        io.B(a.opposite);
+        io.B(a.center);
+        CQKAxisBreak& b = a.axisBreak;
+        io.B(b.m_enable);
+        io.S(b.m_from);
+        io.S(b.m_to);
+        io.I(b.m_position);
+        io.B(b.m_logAfter);
+        io.S(b.m_incBefore);
+        io.S(b.m_incAfter);
+        io.I(b.m_ticksBefore);
+        io.I(b.m_ticksAfter);
+        ExchangeLine(io, a.majorGrid);
+        ExchangeLine(io, a.minorGrid);
+        for (int side = 0; side < 2; ++side) {
+            CQKAxisTicksObj& t = a.ticks[side];
+            ExchangeLine(io, t);
+            io.I(t.m_axisType);
+            io.S(t.m_title);
+            io.I(t.m_tickLength);
+            io.I(t.m_majorTicks);
+            io.I(t.m_minorTicks);
+            io.I(t.m_position);
+            io.S(t.m_positionValue);
+            io.B(t.m_labelNextAxis);
+            CQKAxisLabelsObj& l = a.labels[side];
+            ExchangeLine(io, l);
+            io.I(l.m_font);
+            io.I(l.m_size);
+            io.D(l.m_rotation);
+            io.I(l.m_labelType);
+            io.S(l.m_dataset);
+            io.I(l.m_format);
+            io.D(l.m_factor);
+            io.B(l.m_manualDec);
+            io.I(l.m_decDigits);
+            io.S(l.m_prefix);
+            io.S(l.m_suffix);
+            io.B(l.m_bold);
+            io.I(l.m_alignment);
+            io.D(l.m_hOffset);
+            io.D(l.m_vOffset);
+            for (QKSpecialTick* s : {&l.m_begin, &l.m_end, &l.m_special}) {
+                io.I(s->type);
+                io.S(s->label);
+            }
+            io.D(l.m_specialPosition);
+            io.B(l.m_minorLabel);
+            io.B(l.m_minorOnMajor);
+            io.I(l.m_majorOffset);
+            io.B(l.m_plus);
+            io.B(l.m_minus);
+            io.B(l.m_box);
+        }
+    }
+
+    static void ExchangePlotState(IO& io, QKPlotState& s)
+    {
+        io.I(s.plotType);
+        io.S(s.dataset);
+        io.I(s.color);
+        io.B(s.show);
+        io.I(s.lineType);
+        io.D(s.lineWidth);
+        io.I(s.connectType);
+        io.B(s.symbolsConnected);
+        io.B(s.areaFilled);
+        io.I(s.fillAreaMode);
+        io.B(s.lineSymbolGap);
+        io.B(s.lineInFront);
+        io.I(s.group);
+        io.B(s.groupBegin);
+        io.B(s.independent);
+        io.B(s.hiddenFromLegend);
+        io.B(s.errorBar);
+        io.B(s.matrixData);
+        io.B(s.onePoint);
+        io.I(s.numPatterns);
+        io.I(s.activeTabID);
+        io.B(s.colorMapData);
+        io.B(s.frame3D);
+        io.I(s.boxGap);
+        io.I(s.gapWithinGroup);
+        io.I(s.barThickness);
+        io.I(s.objectColumns);
+        for (QKPatternState& p : s.pattern) {
+            io.I(p.borderColor);
+            io.I(p.borderType);
+            io.D(p.borderWidth);
+            io.I(p.bkColor);
+            io.I(p.fillPattern);
+            io.I(p.barFillColor);
+            io.D(p.fillWidth);
+            io.I(p.patternType);
+        }
+    }
+
+    enum { PLOT_PLAIN = 0, PLOT_DATA = 1, PLOT_ERROR_BAR = 2, PLOT_CONTOUR = 3 };
+
+    static void SavePlot(Out& out, const SaveMap& m, int id, CQKPlotObj& p)
+    {
+        size_t at = out.Begin("PLOT");
+        IO io(&out);
+        io.I(id);
+        auto* data = dynamic_cast<CQKDataObj*>(&p);
+        auto* bar = dynamic_cast<CQKErrorBar*>(&p);
+        auto* contour = dynamic_cast<CQKContourPlotObj*>(&p);
+        int kind = contour ? PLOT_CONTOUR : bar ? PLOT_ERROR_BAR : data ? PLOT_DATA : PLOT_PLAIN;
+        io.I(kind);
+        ExchangePlotState(io, p.m_s);
+        DWORD n = (DWORD)p.m_s.data.size();
+        io.Num(n);
+        for (QKPlotData& d : p.m_s.data) {
+            io.I(d.role);
+            io.S(d.dataset);
+            io.I(d.first);
+            io.I(d.end);
+            Ref r = RefOf(m, d.handle, d.dataset);
+            r.Exchange(io);
+        }
+        Ref own = data ? RefOf(m, data->GetDataHandle(), p.m_s.dataset) : Ref();
+        own.Exchange(io);
+        ExchangeKind(io, p);
+        out.EndFields(at);
+        out.End(at);
+    }
+
+    // What the plot's own class keeps.
+    static void ExchangeKind(IO& io, CQKPlotObj& p)
+    {
+        if (auto* bar = dynamic_cast<CQKErrorBar*>(&p)) {
+            io.B(bar->m_ownerColor);
+            io.D(bar->m_lineWidth);
+            io.D(bar->m_capWidth);
+            io.B(bar->m_throughSymbol);
+            io.B(bar->m_plus);
+            io.B(bar->m_minus);
+            io.B(bar->m_x);
+            io.B(bar->m_relative);
+        }
+        if (auto* c = dynamic_cast<CQKContourPlotObj*>(&p)) {
+            io.B(c->m_showGrids);
+            io.B(c->m_contourNeeded);
+            io.B(c->m_fill);
+            io.D(c->m_labelMinArea);
+        }
+    }
+
+    static bool LoadPlot(Stage& st, const Record& r, CQKGraphicLayer& layer)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        int id = 0, kind = -1;
+        io.I(id);
+        io.I(kind);
+        if (!st.Take(io) || !st.Charge(sizeof(CQKContourPlotObj) + 256))
+            return false;
+        std::unique_ptr<CQKPlotObj> plot;
+        std::string reason;
+        switch (kind) {
+        case PLOT_PLAIN: plot = std::make_unique<CQKPlotObj>(); break;
+        case PLOT_DATA: plot = std::make_unique<CQKDataObj>(); break;
+        case PLOT_ERROR_BAR: {
+            CQKPage* page = layer.GetValidPagePtr();
+            plot.reset(page ? page->PgCreateCQKErrorBar() : nullptr);
+            if (!plot)
+                return st.Fail(r.Where() + ": error bars cannot be made on this page");
+            break;
+        }
+        case PLOT_CONTOUR:
+            plot.reset(qkCreateContourPlot(&reason));
+            if (!plot)
+                return st.Fail(r.Where() + ": a contour plot cannot be made: " + reason);
+            break;
+        default: return st.Fail(r.Where() + qkFormatText(": %d is no kind of plot", kind));
+        }
+        ExchangePlotState(io, plot->m_s);
+        DWORD n = 0;
+        std::vector<Ref> refs;
+        if (io.Count(n, 4 * 4 + 4 * 3, "a list of plot data")) {
+            plot->m_s.data.resize(n);
+            refs.resize(n);
+            for (DWORD i = 0; i < n && io.Ok(); ++i) {
+                QKPlotData& d = plot->m_s.data[i];
+                io.I(d.role);
+                io.S(d.dataset);
+                io.I(d.first);
+                io.I(d.end);
+                refs[i].Exchange(io);
+            }
+        }
+        Ref own;
+        own.Exchange(io);
+        ExchangeKind(io, *plot);
+        if (!st.Take(io))
+            return false;
+        if (st.templ)
+            return true; // a template keeps no plots: they draw the data of the page it came from
+        if (!qkIsKnownPlotType(plot->m_s.plotType))
+            return st.Fail(r.Where() + qkFormatText(": %d is no plot type", plot->m_s.plotType));
+        if (id <= 0 || layer.GetObject(id))
+            return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
+        CQKPlotObj* p = plot.release();
+        layer.AddObjectAt(p, id);
+        for (DWORD i = 0; i < n; ++i) {
+            Binding b;
+            b.plot = p;
+            b.index = (int)i;
+            b.ref = refs[i];
+            b.where = r.Where();
+            st.bindings.push_back(b);
+        }
+        if (kind != PLOT_PLAIN) {
+            Binding b;
+            b.plot = p;
+            b.ref = own;
+            b.where = r.Where();
+            st.bindings.push_back(b);
+        }
+        if (auto* c = dynamic_cast<CQKContourPlotObj*>(p))
+            st.contours.push_back(c);
+        return true;
+    }
+
+    static void ExchangeText(IO& io, CQKTextObj& t)
+    {
+        io.S(t.m_name);
+        io.S(t.m_text);
+        io.I(t.m_style.font);
+        io.Sh(t.m_style.rotation);
+        io.I(t.m_style.size);
+        io.By(t.m_style.alignment);
+        io.By(t.m_style.flags);
+        io.I(t.m_color);
+        io.B(t.m_border);
+        io.I(t.m_borderStyle);
+        io.I(t.m_tabWidth);
+        io.B(t.m_showLinkVars);
+        io.D(t.m_posX);
+        io.D(t.m_posY);
+    }
+
+    static void SaveLayer(Out& out, const SaveMap& m, CQKGraphicLayer& layer, bool templ)
+    {
+        size_t at = out.Begin("LAYR");
+        IO io(&out);
+        ExchangeLayer(io, layer);
+        out.EndFields(at);
+        for (int id : layer.GetObjectIds()) {
+            CQKGrElement* e = layer.GetObject(id);
+            if (auto* t = dynamic_cast<CQKTextObj*>(e)) {
+                // The legend names the plots, which a template does not keep.
+                if (templ && t->m_name == "Legend")
+                    continue;
+                size_t t0 = out.Begin("TEXT");
+                IO tio(&out);
+                tio.I(id);
+                ExchangeText(tio, *t);
+                out.EndFields(t0);
+                out.End(t0);
+            } else if (auto* a = dynamic_cast<CQKAxes*>(e)) {
+                size_t a0 = out.Begin("AXES");
+                IO aio(&out);
+                aio.I(id);
+                aio.I(a->m_type);
+                out.EndFields(a0);
+                out.End(a0);
+            } else if (auto* p = dynamic_cast<CQKPlotObj*>(e)) {
+                if (!templ)
+                    SavePlot(out, m, id, *p);
+            }
+        }
+        out.End(at);
+    }
+
+    static void ExchangeLayer(IO& io, CQKGraphicLayer& layer)
+    {
+        // The name and kind come first: the reader makes the layer from them.
+        io.S(layer.m_name);
+        io.B(layer.m_3D);
+        io.B(layer.m_triangle);
+        io.I(layer.m_lastId);
+        QKLayerState& s = layer.m_st;
+        io.B(s.bkgBorder);
+        io.I(s.bkgBorderStyle);
+        io.B(s.bkgColor);
+        io.I(s.bkgColorValue);
+        io.I(s.measUnits);
+        io.D(s.measLeft);
+        io.D(s.measTop);
+        io.D(s.measWidth);
+        io.D(s.measHeight);
+        io.I(s.bufferingType);
+        io.B(s.matrixSkip);
+        io.I(s.matrixXPoints);
+        io.I(s.matrixYPoints);
+        io.B(s.wksSkip);
+        io.I(s.wksPoints);
+        io.I(s.axisDisplay);
+        io.B(s.labelShown);
+        io.B(s.dataShown);
+        io.B(s.clipToFrame);
+        io.B(s.dataOnTopAxes);
+        io.B(s.gridOnTopData);
+        io.I(s.scaleWithLayer);
+        io.D(s.scalingFactor);
+        io.I(s.clipHorizPercent);
+        io.I(s.clipVertPercent);
+        io.I(s.linkTo);
+        io.I(s.xLink);
+        io.I(s.yLink);
+        io.S(s.x1);
+        io.S(s.x2);
+        io.S(s.y1);
+        io.S(s.y2);
+        for (QKAxisRecord& a : layer.m_axes)
+            ExchangeAxisRecord(io, a);
+    }
+
+    static bool LoadLayer(Stage& st, const Record& r, CQKGraphPage& page)
+    {
+        if (!st.Charge(sizeof(CQKGraphicLayer) + 4096))
+            return false;
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        std::string name;
+        bool is3D = false, triangle = false;
+        io.S(name);
+        io.B(is3D);
+        io.B(triangle);
+        if (!st.Take(io))
+            return false;
+        auto layer = std::make_unique<CQKGraphicLayer>(&page, is3D, triangle);
+        // Read the whole record again into the layer: the routine lists the fields once.
+        IO all(r.fields, r.fieldBytes, &st.budget, r.Where());
+        ExchangeLayer(all, *layer);
+        if (!st.Take(all))
+            return false;
+        if (layer->m_st.linkTo < -1 || layer->m_st.linkTo > 1000)
+            return st.Fail(r.Where() + qkFormatText(": it links to layer %d", layer->m_st.linkTo));
+        layer->m_lastId = std::max(layer->m_lastId, 0);
+        CQKGraphicLayer* l = layer.get();
+        page.m_graphicLayers.push_back(std::move(layer));
+        return LoadElements(st, r, *l);
+    }
+
+    static bool LoadElements(Stage& st, const Record& parent, CQKGraphicLayer& layer)
+    {
+        Records kids(st.base, parent.children, parent.childBytes);
+        Record r;
+        std::string error;
+        while (kids.Next(r, &error)) {
+            if (Is(r, "PLOT")) {
+                if (!LoadPlot(st, r, layer))
+                    return false;
+            } else if (Is(r, "TEXT")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                int id = 0;
+                io.I(id);
+                CQKPage* page = layer.GetValidPagePtr();
+                std::unique_ptr<CQKTextObj> t(page ? page->PgCreateCQKTextObj() : nullptr);
+                if (!t)
+                    return st.Fail(r.Where() + ": text objects cannot be made on this page");
+                ExchangeText(io, *t);
+                if (!st.Take(io) || !st.Charge(sizeof(CQKTextObj)))
+                    return false;
+                if (id <= 0 || layer.GetObject(id))
+                    return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
+                layer.AddObjectAt(t.release(), id);
+            } else if (Is(r, "AXES")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                int id = 0, type = 0;
+                io.I(id);
+                io.I(type);
+                if (!st.Take(io))
+                    return false;
+                CQKPage* page = layer.GetValidPagePtr();
+                std::unique_ptr<CQKAxes> a(page ? page->PgCreateCQKAxes() : nullptr);
+                if (!a)
+                    return st.Fail(r.Where() + ": axes cannot be made on this page");
+                if (id <= 0 || layer.GetObject(id))
+                    return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
+                layer.GetAxes(a.get(), type);
+                layer.AddObjectAt(a.release(), id);
+            }
+        }
+        return error.empty() || st.Fail(error);
+    }
+
+    // ---- pages ----
+    static void ExchangePageHeader(IO& io, CQKPage& p)
+    {
+        io.S(p.m_templateName);
+        io.S(p.m_path);
+        io.B(p.m_hiddenWnd);
+        io.B(p.m_showCropmark);
+    }
+
+    static void ExchangeWks(IO& io, CQKWksPage& w)
+    {
+        io.I(w.m_selC1);
+        io.I(w.m_selC2);
+        io.I(w.m_selR1);
+        io.I(w.m_selR2);
+        io.B(w.m_labelsShown);
+        io.S(w.m_fileNameForLoading);
+        io.W(w.m_externalHidden);
+    }
+
+    static void ExchangeExtern(IO& io, CQKWksExternPage& e)
+    {
+        io.S(e.m_externalName);
+        io.B(e.m_externalSource);
+        io.B(e.m_noSourceFile);
+        io.B(e.m_internalSaving);
+        io.B(e.m_automaticUpdate);
+        io.I(e.m_activeLayer);
+        io.I(e.m_nextLayerId);
+    }
+
+    static void ExchangeGraph(IO& io, CQKGraphPage& g)
+    {
+        io.I(g.m_activeLayer);
+        QKGraphPageState& p = g.m_pageState;
+        io.I(p.viewMode);
+        io.U(p.displRedraw);
+        io.B(p.speedModeForExport);
+        io.B(p.displSetActive);
+        io.I(p.colorCntl);
+        io.I(p.colorBase);
+        io.I(p.colorGradient);
+        io.I(p.colorGradientCntl);
+        io.B(p.connectBreak);
+        io.B(p.connectMiss);
+        io.B(p.masterItems);
+        io.B(p.legendFullName);
+        io.B(p.legendAutoUpdate);
+        io.B(p.legendActiveIndicate);
+        io.I(p.legendSymbolWidth);
+        io.I(p.dimUnits);
+        io.D(p.dimWidth);
+        io.D(p.dimHeight);
+        io.B(p.dimPrinter);
+        io.B(p.customWidth);
+        io.B(p.customHeight);
+    }
+
+    static void SavePage(Out& out, const SaveMap& m, CQKPage& page, bool templ, const std::string* nameAs = nullptr,
+                         const std::string* textAs = nullptr)
+    {
+        size_t at = out.Begin("PAGE");
+        IO io(&out);
+        int type = page.GetType();
+        std::string name = nameAs ? *nameAs : page.GetName();
+        io.I(type);
+        io.S(name);
+        ExchangePageHeader(io, page);
+        if (auto* w = dynamic_cast<CQKWksPage*>(&page))
+            ExchangeWks(io, *w);
+        if (auto* e = dynamic_cast<CQKWksExternPage*>(&page))
+            ExchangeExtern(io, *e);
+        if (auto* g = dynamic_cast<CQKGraphPage*>(&page))
+            ExchangeGraph(io, *g);
+        if (auto* mx = dynamic_cast<CQKMatrixPage*>(&page)) {
+            io.I(mx->m_rows);
+            io.I(mx->m_cols);
+            io.D(mx->m_x1);
+            io.D(mx->m_x2);
+            io.D(mx->m_y1);
+            io.D(mx->m_y2);
+            std::vector<double> cells;
+            if (!templ)
+                cells = mx->m_cells;
+            io.Doubles(cells);
+        }
+        if (auto* n = dynamic_cast<CQKNotesPage*>(&page)) {
+            std::string text = textAs ? *textAs : n->m_text;
+            io.S(text);
+        }
+        out.EndFields(at);
+        if (auto* w = dynamic_cast<CQKWksPage*>(&page))
+            for (int c = 1; c <= w->GetNumCols(); ++c)
+                SaveColumn(out, m, *w->GetColumn(c), templ);
+        if (auto* e = dynamic_cast<CQKWksExternPage*>(&page))
+            for (const auto& layer : e->m_layers) {
+                size_t s0 = out.Begin("SHET");
+                IO sio(&out);
+                int id = layer->GetID();
+                std::string sheet = layer->GetName();
+                sio.I(id);
+                sio.S(sheet);
+                sio.I(layer->m_r1);
+                sio.I(layer->m_r2);
+                sio.I(layer->m_c1);
+                sio.I(layer->m_c2);
+                out.EndFields(s0);
+                for (int c = 1; c <= layer->GetNumCols(); ++c)
+                    SaveColumn(out, m, *layer->GetColumn(c), templ);
+                out.End(s0);
+            }
+        if (auto* g = dynamic_cast<CQKGraphPage*>(&page))
+            for (const auto& layer : g->m_graphicLayers)
+                SaveLayer(out, m, *layer, templ);
+        out.End(at);
+    }
+
+    static bool LoadPage(Stage& st, const Record& r, CQKPage** made)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        int type = -1;
+        std::string name;
+        io.I(type);
+        io.S(name);
+        if (!st.Take(io))
+            return false;
+        if (type < QK_PAGE_WKS || type > QK_PAGE_NOTES)
+            return st.Fail(r.Where() + qkFormatText(": %d is no kind of window", type));
+        if (!CQKProject::IsValidName(name) || st.pageByName.count(Upper(name)))
+            return st.Fail(r.Where() + ": \"" + name + "\" is no window name, or the file has it twice");
+        if (!st.Charge(sizeof(CQKMatrixPage) + 32 * 32 * sizeof(double) + 1024))
+            return false;
+        std::unique_ptr<CQKPage> page(qkfxGetProject().MakePage((QKPageType)type, name));
+        if (!page)
+            return st.Fail(r.Where() + ": a window of kind " + std::to_string(type) + " cannot be made");
+        ExchangePageHeader(io, *page);
+        if (auto* w = dynamic_cast<CQKWksPage*>(page.get())) {
+            ExchangeWks(io, *w);
+            while (w->GetNumCols() > 0)
+                w->DeleteColumn(1);
+        }
+        if (auto* e = dynamic_cast<CQKWksExternPage*>(page.get())) {
+            ExchangeExtern(io, *e);
+            e->m_layers.clear();
+        }
+        if (auto* g = dynamic_cast<CQKGraphPage*>(page.get())) {
+            ExchangeGraph(io, *g);
+            g->m_graphicLayers.clear();
+        }
+        if (auto* mx = dynamic_cast<CQKMatrixPage*>(page.get())) {
+            int rows = 0, cols = 0;
+            std::vector<double> cells;
+            io.I(rows);
+            io.I(cols);
+            io.D(mx->m_x1);
+            io.D(mx->m_x2);
+            io.D(mx->m_y1);
+            io.D(mx->m_y2);
+            if (io.Ok() && (rows < 1 || cols < 1 || (long long)rows * cols > QK_MAX_ROWS))
+                io.Fail(qkFormatText("a matrix of %d x %d cells cannot be made", rows, cols));
+            io.Doubles(cells);
+            if (!st.Take(io))
+                return false;
+            if (cells.empty()) {
+                // A template keeps the size and coordinates, not the cells.
+                if (!st.Charge((size_t)rows * cols * sizeof(double)))
+                    return false;
+                cells.assign((size_t)rows * cols, MISSING_VALUE);
+            } else if (cells.size() != (size_t)rows * cols) {
+                return st.Fail(r.Where() + qkFormatText(": %lu cells do not fill %d x %d",
+                                                        (unsigned long)cells.size(), rows, cols));
+            }
+            mx->m_rows = rows;
+            mx->m_cols = cols;
+            mx->m_cells.swap(cells);
+        }
+        if (auto* n = dynamic_cast<CQKNotesPage*>(page.get()))
+            io.S(n->m_text);
+        if (!st.Take(io))
+            return false;
+        if (st.templ)
+            page->m_path.clear();
+
+        Records kids(st.base, r.children, r.childBytes);
+        Record k;
+        std::string error;
+        while (kids.Next(k, &error)) {
+            if (Is(k, "COLM")) {
+                auto* w = dynamic_cast<CQKWksPage*>(page.get());
+                if (w && !LoadColumn(st, k, w))
+                    return false;
+            } else if (Is(k, "SHET")) {
+                auto* e = dynamic_cast<CQKWksExternPage*>(page.get());
+                if (e && !LoadSheet(st, k, *e))
+                    return false;
+            } else if (Is(k, "LAYR")) {
+                auto* g = dynamic_cast<CQKGraphPage*>(page.get());
+                if (g && !LoadLayer(st, k, *g))
+                    return false;
+            }
+        }
+        if (!error.empty())
+            return st.Fail(error);
+        if (auto* g = dynamic_cast<CQKGraphPage*>(page.get())) {
+            if (g->m_activeLayer < 0 || g->m_activeLayer >= std::max(1, g->GetNumLayers()))
+                g->m_activeLayer = 0;
+            if (type == QK_PAGE_GRAPH && g->GetNumLayers() == 0)
+                return st.Fail(r.Where() + ": the graph has no layer");
+        }
+        if (auto* e = dynamic_cast<CQKWksExternPage*>(page.get()))
+            if (e->m_activeLayer >= e->GetNumLayers())
+                e->m_activeLayer = e->GetNumLayers() - 1;
+        st.pageByName[Upper(name)] = page.get();
+        if (made)
+            *made = page.get();
+        st.pages.push_back(std::move(page));
+        return true;
+    }
+
+    // The Results Log: the text of the notes record "ResultsLog" the writer puts last.
+    static bool LoadLog(Stage& st, const Record& r)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        int type = 0;
+        std::string name, templ, path, text;
+        bool hidden = false, crop = false;
+        io.I(type);
+        io.S(name);
+        io.S(templ);
+        io.S(path);
+        io.B(hidden);
+        io.B(crop);
+        io.S(text);
+        if (!st.Take(io))
+            return false;
+        st.log += text;
+        st.hasLog = true;
+        return true;
+    }
+
+    static bool LoadSheet(Stage& st, const Record& r, CQKWksExternPage& e)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        int id = 0;
+        std::string name;
+        io.I(id);
+        io.S(name);
+        if (!st.Take(io) || !st.Charge(sizeof(CQKWksExternLayer) + sizeof(CQKWksPage) + 256))
+            return false;
+        for (const auto& l : e.m_layers)
+            if (l->GetID() == id)
+                return st.Fail(r.Where() + qkFormatText(": the workbook has sheet %d twice", id));
+        if (id <= 0 || id >= e.m_nextLayerId)
+            return st.Fail(r.Where() + qkFormatText(": %d is no sheet identifier of this workbook", id));
+        auto layer = std::make_unique<CQKWksExternLayer>(&qkfxGetProject(), name, id);
+        io.I(layer->m_r1);
+        io.I(layer->m_r2);
+        io.I(layer->m_c1);
+        io.I(layer->m_c2);
+        if (!st.Take(io))
+            return false;
+        CQKWksPage* data = layer->m_data.get();
+        e.m_layers.push_back(std::move(layer));
+        Records kids(st.base, r.children, r.childBytes);
+        Record k;
+        std::string error;
+        while (kids.Next(k, &error))
+            if (Is(k, "COLM") && !LoadColumn(st, k, data))
+                return false;
+        return error.empty() || st.Fail(error);
+    }
+
+    // ---- the project ----
+    static void SaveProjectBody(Out& out)
+    {
+        CQKProject& project = qkfxGetProject();
+        SaveMap m = MapProject();
+        size_t at = out.Begin("PROJ");
+        IO io(&out);
+        CQKPage* active = project.GetActivePage();
+        std::string activeName = active ? active->GetName() : std::string();
+        io.S(activeName);
+        out.EndFields(at);
+        out.End(at);
+        for (const auto& page : project.m_pages)
+            SavePage(out, m, *page, false);
+        for (const auto& d : project.m_datasets)
+            SaveColumn(out, m, *d, false);
+        for (auto& b : project.m_namedBlocks)
+            SaveBlock(out, "BLCK", b.first, b.second);
+        for (auto& b : qkGetHostBlocks())
+            SaveBlock(out, "MBLK", b.first, b.second);
+        for (auto& q : qkSavedTexts()) {
+            size_t q0 = out.Begin("QURY");
+            IO qio(&out);
+            std::string name = q.first, text = q.second;
+            qio.S(name);
+            qio.S(text);
+            out.EndFields(q0);
+            out.End(q0);
+        }
+        // The Results Log goes last, as one more notes record.
+        CQKNotesPage log(&project, "ResultsLog");
+        std::string name = "ResultsLog", text = project.m_resultsLog;
+        SavePage(out, m, log, false, &name, &text);
+    }
+
+    static void SaveBlock(Out& out, const char* tag, std::string name, std::vector<BYTE> bytes)
+    {
+        size_t at = out.Begin(tag);
+        IO io(&out);
+        io.S(name);
+        io.Bytes(bytes);
+        out.EndFields(at);
+        out.End(at);
+    }
+
+    static bool LoadBody(Stage& st, const BYTE* body, size_t n, const std::string& onlyPage, CQKPage** made)
+    {
+        Records recs(st.base, body, n);
+        Record r, log;
+        bool hasLog = false;
+        std::string error;
+        while (recs.Next(r, &error)) {
+            if (Is(r, "PAGE")) {
+                IO io(r.fields, r.fieldBytes, nullptr, r.Where());
+                int type = 0;
+                std::string name;
+                io.I(type);
+                io.S(name);
+                if (!st.Take(io))
+                    return false;
+                // Only the named page: the others are passed over by their length.
+                if (!onlyPage.empty() && _stricmp(name.c_str(), onlyPage.c_str()) != 0)
+                    continue;
+                // The Results Log is the last notes record so named; one before it is a
+                // notes window the user gave that name.
+                if (onlyPage.empty() && type == QK_PAGE_NOTES && name == "ResultsLog") {
+                    if (hasLog && !LoadPage(st, log, made))
+                        return false;
+                    log = r;
+                    hasLog = true;
+                    continue;
+                }
+                if (!LoadPage(st, r, made))
+                    return false;
+                if (!onlyPage.empty())
+                    return true;
+            } else if (!onlyPage.empty()) {
+                continue;
+            } else if (Is(r, "PROJ")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                io.S(st.activePage);
+                if (!st.Take(io))
+                    return false;
+            } else if (Is(r, "COLM")) {
+                if (!LoadColumn(st, r, nullptr))
+                    return false;
+            } else if (Is(r, "BLCK") || Is(r, "MBLK") || Is(r, "QURY")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                std::string name;
+                io.S(name);
+                if (Is(r, "QURY")) {
+                    io.S(st.queries[Upper(name)]);
+                } else {
+                    std::vector<BYTE> bytes;
+                    io.Bytes(bytes);
+                    if (io.Ok() && (name.empty() || bytes.size() > QK_MAX_NAMED_BLOCK))
+                        io.Fail(qkFormatText("a block of %lu bytes named \"%s\" cannot be kept",
+                                             (unsigned long)bytes.size(), name.c_str()));
+                    (Is(r, "BLCK") ? st.blocks : st.hostBlocks)[Upper(name)].swap(bytes);
+                }
+                if (!st.Take(io))
+                    return false;
+            }
+            // Records of kinds this version does not know are passed over by their length.
+        }
+        if (!error.empty())
+            return st.Fail(error);
+        if (!onlyPage.empty())
+            return st.Fail("the project has no window named \"" + onlyPage + "\"");
+        return !hasLog || LoadLog(st, log);
+    }
+
+    // Binds every X and plot to the dataset or matrix it names: in the file, or (for a
+    // page read alone) in the project by name.
+    static bool Bind(Stage& st)
+    {
+        CQKProject& project = qkfxGetProject();
+        for (Binding& b : st.bindings) {
+            INT_PTR handle = 0;
+            const Ref& r = b.ref;
+            auto page = st.pageByName.find(Upper(r.page));
+            switch (r.kind) {
+            case REF_NONE: break;
+            case REF_COLUMN:
+                if (page != st.pageByName.end())
+                    if (auto* w = dynamic_cast<CQKWksPage*>(page->second))
+                        if (CQKDataset* d = w->GetColumn(r.column))
+                            handle = d->GetHandle();
+                break;
+            case REF_SHEET:
+                if (page != st.pageByName.end())
+                    if (auto* e = dynamic_cast<CQKWksExternPage*>(page->second))
+                        for (const auto& l : e->m_layers)
+                            if (l->GetID() == r.sheet)
+                                if (CQKDataset* d = l->GetColumn(r.column))
+                                    handle = d->GetHandle();
+                break;
+            case REF_FREE: {
+                auto f = st.freeByName.find(Upper(r.name));
+                if (f != st.freeByName.end())
+                    handle = f->second->GetHandle();
+                break;
+            }
+            case REF_PAGE:
+                if (page != st.pageByName.end() && page->second->GetType() == QK_PAGE_MATRIX)
+                    handle = page->second->GetHandle();
+                break;
+            default: return st.Fail(b.where + qkFormatText(": %d is no kind of dataset reference", r.kind));
+            }
+            if (!handle && r.kind != REF_NONE && st.window) {
+                if (r.kind == REF_PAGE) {
+                    CQKPage* p = project.FindPage(r.name);
+                    handle = p && p->GetType() == QK_PAGE_MATRIX ? p->GetHandle() : 0;
+                } else if (CQKDataset* d = project.FindDataset(r.name)) {
+                    handle = d->GetHandle();
+                }
+            }
+            if (!handle && r.kind != REF_NONE) {
+                if (st.window)
+                    return st.Fail("the window draws \"" + r.name + "\", which is not in the project: open its " +
+                                   "window first");
+                return st.Fail(b.where + ": it names \"" + r.name + "\", which is not in the file");
+            }
+            if (b.dataset) {
+                b.dataset->m_xDataset = handle;
+            } else if (b.index >= 0) {
+                b.plot->m_s.data[b.index].handle = handle;
+            } else if (auto* d = dynamic_cast<CQKDataObj*>(b.plot)) {
+                d->SetData(handle);
+            }
+        }
+        return true;
+    }
+
+    // ---- putting what was read into the project ----
+    // A page keeps its name when it is free, else takes its kind's next one; a free
+    // dataset gets a number.
+    static std::string FreePageName(CQKProject& project, const CQKPage& page)
+    {
+        return project.IsNameInUse(page.m_name) ? project.GetNewPageName(page.GetType()) : page.m_name;
+    }
+    static std::string FreeDatasetName(CQKProject& project, const std::string& name)
+    {
+        if (!project.FindDataset(name))
+            return name;
+        for (int i = 2;; ++i) {
+            std::string n = name + "_" + std::to_string(i);
+            if (!project.FindDataset(n))
+                return n;
+        }
+    }
+
+    static void Commit(Stage& st, bool append, const std::string& path)
+    {
+        CQKProject& project = qkfxGetProject();
+        if (!append) {
+            project.New();
+            qkClearHostBlocks();
+            qkSavedTexts().clear();
+        }
+        bool renamed = false;
+        std::vector<CQKPage*> added;
+        for (auto& page : st.pages) {
+            std::string n = FreePageName(project, *page);
+            renamed |= n != page->m_name;
+            page->m_name = n;
+            added.push_back(page.get());
+            project.m_pages.push_back(std::move(page));
+        }
+        for (auto& d : st.datasets) {
+            std::string n = FreeDatasetName(project, d->m_name);
+            renamed |= n != d->m_name;
+            d->m_name = n;
+            project.m_datasets.push_back(std::move(d));
+        }
+        for (auto& b : st.blocks)
+            if (!append || !project.m_namedBlocks.count(b.first))
+                project.m_namedBlocks[b.first].swap(b.second);
+        std::map<std::string, std::vector<BYTE>> present = qkGetHostBlocks();
+        for (auto& b : st.hostBlocks)
+            if ((!append || !present.count(b.first)) && !qkSetHostBlock(b.first, b.second))
+                qkfxGetScript().Print("the memory block \"" + b.first +
+                                          "\" is in use with another size and keeps its contents",
+                                      1);
+        for (auto& q : st.queries)
+            if (!append || !qkSavedTexts().count(q.first))
+                qkSavedTexts()[q.first] = q.second;
+        if (st.hasLog)
+            project.m_resultsLog += st.log;
+        for (CQKContourPlotObj* c : st.contours)
+            c->UpdateGridInfo();
+        if (renamed)
+            qkRefreshPlotNames();
+        CQKPage* active = st.activePage.empty() ? nullptr : project.FindPage(st.activePage);
+        if (append || !active)
+            active = added.empty() ? nullptr : added.back();
+        if (!append)
+            project.m_path = path;
+        // Windows for the pages that had them; the active one last, so it is on top.
+        for (CQKPage* page : added)
+            if (page != active && !page->IsHiddenPEWnd())
+                qkfxGetAccess()->OnInternalNewPage(page, TRUE);
+        if (active && !active->IsHiddenPEWnd())
+            qkfxGetAccess()->OnInternalNewPage(active, TRUE);
+        if (active)
+            project.SetActivePage(active);
+        project.m_modified = append;
+    }
+
+    static CQKPage* CommitPage(Stage& st, const std::string& name)
+    {
+        CQKProject& project = qkfxGetProject();
+        CQKPage* page = st.pages.front().get();
+        std::string n = name.empty() ? FreePageName(project, *page) : name;
+        if (!CQKProject::IsValidName(n) || project.IsNameInUse(n)) {
+            st.Fail("\"" + n + "\" is not a free window name");
+            return nullptr;
+        }
+        page->m_name = n;
+        project.m_pages.push_back(std::move(st.pages.front()));
+        st.pages.clear();
+        for (CQKContourPlotObj* c : st.contours)
+            c->UpdateGridInfo();
+        project.SetActivePage(page);
+        project.m_modified = true;
+        return page;
+    }
+};
+
+namespace {
+
+// ---- whole files -------------------------------------------------------------------------
+
+void Header(Out& out, QKFileKind kind)
+{
+    out.Raw(kMagic, 4);
+    WORD version = kFormatVersion, k = (WORD)kind;
+    out.Raw(&version, 2);
+    out.Raw(&k, 2);
+    out.U32(0);
+}
+
+void FinishBody(Out& out)
+{
+    DWORD n = (DWORD)(out.b.size() - kFileHeader);
+    memcpy(&out.b[8], &n, 4);
+}
+
+// The header checked: the kind of file and its body.
+bool ReadHeader(const BYTE* data, size_t size, QKFileKind* kind, const BYTE** body, size_t* bodySize,
+                std::string* error)
+{
+    if (size < kFileHeader || memcmp(data, kMagic, 4) != 0) {
+        *error = size < 4 ? "the file is too short to be one of this program's files"
+                          : "it is not one of this program's project, window or template files";
+        return false;
+    }
+    WORD version, k;
+    DWORD n;
+    memcpy(&version, data + 4, 2);
+    memcpy(&k, data + 6, 2);
+    memcpy(&n, data + 8, 4);
+    if (version == 0 || version > kFormatVersion) {
+        *error = qkFormatText("it was written in format version %d, newer than this program's %d", version,
+                              kFormatVersion);
+        return false;
+    }
+    if (k < QK_FILE_PROJECT || k > QK_FILE_TEMPLATE) {
+        *error = qkFormatText("its header names file kind %d, which does not exist", k);
+        return false;
+    }
+    if (n != size - kFileHeader) {
+        *error = n > size - kFileHeader
+                     ? qkFormatText("it is cut off: it holds %lu bytes of the %lu its header promises",
+                                    (unsigned long)(size - kFileHeader), (unsigned long)n)
+                     : qkFormatText("%lu bytes follow the end its header gives", (unsigned long)(size - kFileHeader - n));
+        return false;
+    }
+    *kind = (QKFileKind)k;
+    *body = data + kFileHeader;
+    *bodySize = n;
+    return true;
+}
+
+bool SetError(std::string* error, const std::string& text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+// ---- files on disk -----------------------------------------------------------------------
+
+std::string SystemMessage(DWORD code)
+{
+    char text[512] = "";
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                             sizeof text, nullptr);
+    std::string s(text, n);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ' || s.back() == '.'))
+        s.pop_back();
+    return s.empty() ? qkFormatText("system error %lu", (unsigned long)code) : s;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+// Writes the file beside the old one and puts it in the old one's place only when it
+// is complete and on the disk: a failure at any step leaves the old file as it was.
+bool WriteFileSafely(const std::string& path, const std::vector<BYTE>& bytes, std::string* error)
+{
+    // A file marked read-only is not written over (the system would let a rename do it).
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return SetError(error, "the file is read-only");
+    char temp[MAX_PATH];
+    if (!GetTempFileNameA(FolderOf(path).c_str(), "qx", 0, temp))
+        return SetError(error, "no new file can be made in its folder: " + SystemMessage(GetLastError()));
+    HANDLE h = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        DWORD code = GetLastError();
+        DeleteFileA(temp);
+        return SetError(error, "no new file can be made in its folder: " + SystemMessage(code));
+    }
+    DWORD code = 0;
+    size_t done = 0;
+    while (done < bytes.size() && !code) {
+        DWORD chunk = (DWORD)std::min<size_t>(bytes.size() - done, 1 << 20), written = 0;
+        if (g_writeLimit && done + chunk > g_writeLimit) {
+            code = ERROR_DISK_FULL;
+            break;
+        }
+        if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr) || written != chunk)
+            code = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+        done += written;
+    }
+    if (!code && !FlushFileBuffers(h))
+        code = GetLastError();
+    CloseHandle(h);
+    if (code) {
+        DeleteFileA(temp);
+        return SetError(error, "the file cannot be written: " + SystemMessage(code));
+    }
+    if (qkfxGetQrxSystem().GetRefProject().GetBackupBeforeSave() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        std::string backup = path + ".bak";
+        if (!CopyFileA(path.c_str(), backup.c_str(), FALSE)) {
+            code = GetLastError();
+            DeleteFileA(temp);
+            return SetError(error, "its backup \"" + backup + "\" cannot be made: " + SystemMessage(code));
+        }
+    }
+    if (!MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        code = GetLastError();
+        DeleteFileA(temp);
+        return SetError(error, "the new file cannot take the old one's place: " + SystemMessage(code));
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<BYTE>& bytes, std::string* error)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return SetError(error, SystemMessage(GetLastError()));
+    LARGE_INTEGER size;
+    bool ok = GetFileSizeEx(h, &size) != FALSE;
+    if (ok && (unsigned long long)size.QuadPart > g_readLimit) {
+        CloseHandle(h);
+        return SetError(error, "the file is larger than a read may use");
+    }
+    if (ok) {
+        bytes.resize((size_t)size.QuadPart);
+        DWORD got = 0;
+        ok = bytes.empty() || (ReadFile(h, bytes.data(), (DWORD)bytes.size(), &got, nullptr) && got == bytes.size());
+    }
+    DWORD code = GetLastError();
+    CloseHandle(h);
+    return ok || SetError(error, SystemMessage(code));
+}
+
+std::string Quoted(const std::string& path)
+{
+    return "\"" + path + "\"";
+}
+
+bool HasExtension(const std::string& path)
+{
+    size_t dot = path.find_last_of('.');
+    size_t slash = path.find_last_of("\\/");
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash);
+}
+
+// Reads a page out of a file's bytes into the stage.
+bool StagePage(QKFileAccess::Stage& st, const void* data, size_t size, const std::string& pageName,
+               CQKPage** made)
+{
+    QKFileKind kind;
+    const BYTE* body;
+    size_t n;
+    std::string error;
+    if (!ReadHeader(static_cast<const BYTE*>(data), size, &kind, &body, &n, &error))
+        return st.Fail(error);
+    if (kind == QK_FILE_PROJECT && pageName.empty())
+        return st.Fail("it is a project file: open it as a project");
+    st.window = true;
+    st.templ = kind == QK_FILE_TEMPLATE;
+    st.base = static_cast<const BYTE*>(data);
+    if (!QKFileAccess::LoadBody(st, body, n, kind == QK_FILE_PROJECT ? pageName : std::string(), made))
+        return false;
+    if (st.pages.size() != 1)
+        return st.Fail(st.pages.empty() ? "it holds no window" : "it holds more than one window");
+    return QKFileAccess::Bind(st);
+}
+
+} // namespace
+
+// ---- the interface -----------------------------------------------------------------------
+
+std::string qkfxWindowFileExtension(QKPageType type)
+{
+    switch (type) {
+    case QK_PAGE_WKS: return ".qgw";
+    case QK_PAGE_GRAPH: return ".qgg";
+    case QK_PAGE_LAYOUT: return ".qgl";
+    case QK_PAGE_MATRIX: return ".qgm";
+    default: return std::string();
+    }
+}
+
+void qkfxSaveProjectToMemory(std::vector<BYTE>& bytes)
+{
+    Out out;
+    Header(out, QK_FILE_PROJECT);
+    QKFileAccess::SaveProjectBody(out);
+    FinishBody(out);
+    bytes.swap(out.b);
+}
+
+bool qkfxSavePageToMemory(CQKPage* page, bool asTemplate, std::vector<BYTE>& bytes, std::string* error)
+{
+    if (!page)
+        return SetError(error, "there is no window to save");
+    std::string ext;
+    if (asTemplate ? !qkfxGetQrxTemplateFileExtension(page->GetType(), ext)
+                   : qkfxWindowFileExtension(page->GetType()).empty())
+        return SetError(error, page->GetName() + (asTemplate ? " is a kind of window that has no templates"
+                                                             : " is a kind of window that has no window files"));
+    Out out;
+    Header(out, asTemplate ? QK_FILE_TEMPLATE : QK_FILE_WINDOW);
+    QKFileAccess::SaveMap m = QKFileAccess::MapProject();
+    QKFileAccess::SavePage(out, m, *page, asTemplate);
+    FinishBody(out);
+    bytes.swap(out.b);
+    return true;
+}
+
+bool qkfxOpenProjectFromMemory(const void* data, size_t size, bool append, std::string* error)
+{
+    QKFileKind kind;
+    const BYTE* body;
+    size_t n;
+    if (!ReadHeader(static_cast<const BYTE*>(data), size, &kind, &body, &n, error))
+        return false;
+    if (kind != QK_FILE_PROJECT)
+        return SetError(error, "it is a window or template file, not a project");
+    QKFileAccess::Stage st;
+    st.budget = g_readLimit;
+    st.base = static_cast<const BYTE*>(data);
+    // Making the staged pages touches the project's modified flag: a refusal puts it back.
+    bool modified = qkfxGetProject().IsModified();
+    if (!QKFileAccess::LoadBody(st, body, n, std::string(), nullptr) || !QKFileAccess::Bind(st)) {
+        qkfxGetProject().SetProjectModified(modified);
+        return SetError(error, st.error);
+    }
+    QKFileAccess::Commit(st, append, std::string());
+    return true;
+}
+
+CQKPage* qkfxReadPageFromMemory(const void* data, size_t size, const std::string& pageName, const std::string& name,
+                                std::string* error)
+{
+    QKFileAccess::Stage st;
+    st.budget = g_readLimit;
+    CQKPage* made = nullptr;
+    bool modified = qkfxGetProject().IsModified();
+    if (!StagePage(st, data, size, pageName, &made)) {
+        qkfxGetProject().SetProjectModified(modified);
+        SetError(error, st.error);
+        return nullptr;
+    }
+    CQKPage* page = QKFileAccess::CommitPage(st, name);
+    if (!page)
+        SetError(error, st.error);
+    return page;
+}
+
+bool qkfxSaveProject(const std::string& path, std::string* error)
+{
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    std::string why;
+    if (!WriteFileSafely(path, bytes, &why))
+        return SetError(error, "cannot save " + Quoted(path) + ": " + why + "; the old file is kept as it was");
+    CQKProject& project = qkfxGetProject();
+    project.SetProjectPath(path);
+    project.SetProjectModified(false);
+    qkfxGetCallLog().Add("qkfxSaveProject", path);
+    return true;
+}
+
+bool qkfxOpenProject(const std::string& path, bool append, std::string* error)
+{
+    std::vector<BYTE> bytes;
+    std::string why;
+    if (!ReadWholeFile(path, bytes, &why) || !qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), append, &why))
+        return SetError(error, "cannot " + std::string(append ? "append " : "open ") + Quoted(path) + ": " + why);
+    if (!append)
+        qkfxGetProject().SetProjectPath(path);
+    qkfxGetCallLog().Add(append ? "qkfxAppendProject" : "qkfxOpenProject", path);
+    return true;
+}
+
+bool qkfxSavePage(CQKPage* page, const std::string& path, bool asTemplate, std::string* error)
+{
+    std::vector<BYTE> bytes;
+    std::string why;
+    if (!qkfxSavePageToMemory(page, asTemplate, bytes, &why) || !WriteFileSafely(path, bytes, &why))
+        return SetError(error, "cannot save " + Quoted(path) + ": " + why);
+    if (!asTemplate)
+        page->SetFullPathFileName(path.c_str());
+    return true;
+}
+
+CQKPage* qkfxReadPage(const std::string& path, const std::string& pageName, const std::string& name,
+                      std::string* error)
+{
+    std::vector<BYTE> bytes;
+    std::string why;
+    CQKPage* page = nullptr;
+    if (ReadWholeFile(path, bytes, &why))
+        page = qkfxReadPageFromMemory(bytes.data(), bytes.size(), pageName, name, &why);
+    if (!page) {
+        SetError(error, "cannot read " + Quoted(path) + ": " + why);
+        return nullptr;
+    }
+    // A window file is the window's file from now on; a template or a project is not.
+    if (bytes[6] == QK_FILE_WINDOW)
+        page->SetFullPathFileName(path.c_str());
+    return page;
+}
+
+CQKPage* qkfxNewPageFromTemplate(QKPageType type, const std::string& templ, const std::string& name,
+                                 std::string* error)
+{
+    std::string ext;
+    if (!qkfxGetQrxTemplateFileExtension(type, ext)) {
+        SetError(error, "windows of this kind have no templates");
+        return nullptr;
+    }
+    bool isPath = templ.find_first_of("\\/:") != std::string::npos;
+    std::string path = isPath ? templ : qkfxGetQrxSystem().GetRefPath().GetTemplate();
+    if (!isPath) {
+        if (!path.empty() && path.back() != '\\' && path.back() != '/')
+            path += "\\";
+        path += templ;
+    }
+    if (!HasExtension(path))
+        path += ext;
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // A template without a file is the kind's standard window: the standard templates
+        // the New dialog names ("Quorix" in the program folder) are built in.
+        CQKPage* page = qkfxGetProject().CreatePage(type, name);
+        if (!page)
+            SetError(error, Quoted(name) + " is not a free window name");
+        else
+            page->SetTemplateName(templ);
+        return page;
+    }
+    std::vector<BYTE> bytes;
+    std::string why;
+    CQKPage* page = nullptr;
+    if (ReadWholeFile(path, bytes, &why)) {
+        QKFileKind kind;
+        const BYTE* body;
+        size_t n;
+        if (ReadHeader(bytes.data(), bytes.size(), &kind, &body, &n, &why) && kind != QK_FILE_TEMPLATE)
+            why = "it is not a template";
+        else if (why.empty())
+            page = qkfxReadPageFromMemory(bytes.data(), bytes.size(), std::string(),
+                                          name.empty() ? qkfxGetProject().GetNewPageName(type) : name, &why);
+    }
+    if (page && page->GetType() != type && !(type == QK_PAGE_GRAPH && page->GetType() == QK_PAGE_LAYOUT)) {
+        why = "it is the template of another kind of window";
+        page->Destroy();
+        page = nullptr;
+    }
+    if (!page) {
+        SetError(error, "cannot use the template " + Quoted(path) + ": " + why);
+        return nullptr;
+    }
+    page->SetTemplateName(templ);
+    return page;
+}
+
+size_t qkfxSetFileReadLimit(size_t bytes)
+{
+    size_t before = g_readLimit;
+    g_readLimit = bytes;
+    return before;
+}
+
+void qkfxSetFileWriteLimit(size_t bytes)
+{
+    g_writeLimit = bytes;
+}
+
+// ---- the page's own writer and the application's entries ---------------------------------
+
+BOOL CQKPage::SavePageFile(CFile* file, BOOL embedded)
+{
+    std::vector<BYTE> bytes;
+    std::string error;
+    if (!file || !qkfxSavePageToMemory(this, false, bytes, &error)) {
+        qkfxGetScript().Print("cannot save " + GetName() + ": " + (file ? error : "there is no file"), 2);
+        return FALSE;
+    }
+    try {
+        file->Write(bytes.data(), (UINT)bytes.size());
+    } catch (CException* e) {
+        char text[256] = "";
+        e->GetErrorMessage(text, sizeof text);
+        e->Delete();
+        qkfxGetScript().Print("cannot save " + GetName() + ": " + text, 2);
+        return FALSE;
+    }
+    qkfxGetCallLog().Add("CQKPage::SavePageFile", GetName() + (embedded ? " embedded" : ""));
+    return TRUE;
+}
+
+// Reads one window file's bytes from an archive: its header says how many follow.
+bool qkReadPageBytes(CArchive* ar, std::vector<BYTE>& bytes, std::string* error)
+{
+    try {
+        bytes.resize(kFileHeader);
+        if (ar->Read(bytes.data(), (UINT)kFileHeader) != kFileHeader)
+            return SetError(error, "the stored window is cut off in its header");
+        DWORD n;
+        memcpy(&n, bytes.data() + 8, 4);
+        if (memcmp(bytes.data(), kMagic, 4) != 0)
+            return SetError(error, "the stored data are not a window of this program");
+        CFile* file = ar->GetFile();
+        if (n > g_readLimit || (file && n > file->GetLength()))
+            return SetError(error, qkFormatText("the stored window claims %lu bytes, more than its storage holds",
+                                                (unsigned long)n));
+        bytes.resize(kFileHeader + n);
+        if (ar->Read(bytes.data() + kFileHeader, n) != n)
+            return SetError(error, "the stored window is cut off");
+    } catch (CException* e) {
+        char text[256] = "";
+        e->GetErrorMessage(text, sizeof text);
+        e->Delete();
+        return SetError(error, text);
+    }
+    return true;
+}
