@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A worksheet used as a person uses it, under a real X display: File > Import ASCII reads a
 # CSV file chosen in the file dialog into the worksheet, the worksheet shows it (a
-# picture), a value typed into a cell lands there, and Fill Column With > Row Numbers fills
-# a column. The values are checked through the program's own script interpreter.
+# picture), a value typed into a cell lands there, Fill Column With > Row Numbers fills a
+# column, and the project saved, closed and opened again holds the same values. The values
+# are checked through the program's own script interpreter.
 #   worksheet_import.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -84,6 +85,42 @@ qxd "script wks.c1 = 1; wks.c2 = 1; wks.r1 = 0; wks.r2 = 0" || qxd_fail "select"
 qxd "invoke 36444" || qxd_fail "Row Numbers"
 expect 'Data1_A[1] == 1 && Data1_A[5] == 5'
 qxd_screenshot "$artifacts/worksheet-edited.png"
+
+# File > Save Project: the untitled project asks for its file in the Save As box. Then the
+# project closes and File > Open reads it back: every value as it was.
+project=$QXD_TMP/worksheet.qpj
+file_dialog() { # COMMAND PATH: the command's file box, the path typed, Enter
+    local tries attempt
+    for attempt in 1 2 3; do
+        qxd "invoke $1" || qxd_fail "command $1"
+        for tries in $(seq 100); do
+            qxd settle && qxd windows || qxd_fail "the program does not answer after command $1"
+            [ ${#QXD_ANSWER[@]} -gt 0 ] && break 2
+            sleep 0.1
+        done
+    done
+    [ ${#QXD_ANSWER[@]} -gt 0 ] || qxd_fail "command $1 showed no file box"
+    sleep 0.5
+    xdotool type --delay 20 "$(qxd_winpath "$2")"
+    qxd_key Return
+    for tries in $(seq 100); do
+        qxd settle && qxd windows || qxd_fail "the program does not answer after the file box"
+        [ ${#QXD_ANSWER[@]} -eq 0 ] && break
+        sleep 0.1
+    done
+    [ ${#QXD_ANSWER[@]} -eq 0 ] || qxd_fail "a window stays open after the file box of command $1"
+}
+file_dialog 34048 "$project"
+[ -s "$project" ] || qxd_fail "the project file was not written"
+qxd "invoke 34017" || qxd_fail "Close Project"
+qxd settle
+expect 'exist(Data1) == 0'
+file_dialog 33996 "$project"
+expect 'exist(Data1) == 2'
+expect 'Data1_A[1] == 1 && Data1_A[3] == 3 && Data1_A[5] == 5'
+expect 'Data1_B[1] == 1.25 && Data1_B[2] == -- && Data1_B[3] == 2.75 && Data1_B[4] == 42 && Data1_B[5] == 3.5'
+expect 'wks.ncols == 2 && wks.col1.nrows == 5 && wks.col2.format == 7 && wks.col1.type == 4'
+qxd_screenshot "$artifacts/worksheet-reopened.png"
 
 qxd "post 57665" || qxd_fail "Exit"
 sleep 1
