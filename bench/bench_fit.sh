@@ -10,15 +10,7 @@ build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 nist=$(cd "$here/../fitter/engine/tests/nist" && pwd)
 
-as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-for package in libgsl-dev python3-scipy; do
-    if ! dpkg-query -W -f='${Status}' $package 2>/dev/null | grep -q "install ok installed"; then
-        echo "bench_fit: installing $package"
-        export DEBIAN_FRONTEND=noninteractive
-        as_root apt-get update -qq
-        as_root apt-get install -y -qq --no-install-recommends $package >/dev/null
-    fi
-done
+"$here/../tools/setup.sh" packages libgsl-dev python3-scipy
 # Debian's scipy belongs to Debian's python, whatever python3 is first on the path.
 python=/usr/bin/python3
 gsl=$build/bench-native/FitGsl

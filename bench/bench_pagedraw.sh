@@ -11,13 +11,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 w=${2:-800} h=${3:-600} dpi=${4:-100}
 py=/usr/bin/python3 # Debian's, which sees Debian's packages
 
-if ! "$py" -c 'import matplotlib' 2>/dev/null; then
-    echo "bench_pagedraw: installing python3-matplotlib"
-    as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-    export DEBIAN_FRONTEND=noninteractive
-    as_root apt-get update -qq
-    as_root apt-get install -y -qq --no-install-recommends python3-matplotlib >/dev/null
-fi
+"$py" -c 'import matplotlib' 2>/dev/null || "$here/../tools/setup.sh" packages python3-matplotlib
 
 ours=$("$here/../tools/wine-run.sh" "$build" "$build/bin/bench_pagedraw.exe" "$w" "$h" "$dpi" | awk '/^pagedraw/ { print $2 }')
 ref=$("$py" - "$w" "$h" "$dpi" <<'PY'

@@ -5,6 +5,7 @@ cmake_minimum_required(VERSION 3.16)
 # section "Category" (category name = folder, relative to the program folder) and one
 # section per category listing its rows; Gauss is the default of the category a new
 # session opens.
+include(${CMAKE_CURRENT_LIST_DIR}/WriteIfChanged.cmake)
 
 # Group token of the table -> category name. The order is the order of section "Category".
 set(groups Basic Peak Exponential Polynomial Growth Yield Isotherm Rational Periodic TwoParam OneParam)
@@ -107,14 +108,7 @@ foreach(line IN LISTS lines)
         "Initialization Scripts=Off${nl}"
         "Scripts After Fitting=Off${nl}"
         "${dup}${nl}${nl}")
-    set(path "${OUT}/fitfunc/${group}/${row}.fdf")
-    set(old "")
-    if(EXISTS "${path}")
-        file(READ "${path}" old)
-    endif()
-    if(NOT old STREQUAL text)
-        file(WRITE "${path}" "${text}")
-    endif()
+    write_if_changed("${OUT}/fitfunc/${group}/${row}.fdf" "${text}")
 endforeach()
 
 set(ini "[Category]${nl}")

@@ -2,6 +2,8 @@
 #   cmake -DTABLE=FitTable.inc -DDEF=QCLB60.def -P WriteDef.cmake
 # Rows with an export give "export=function @ordinal" (or "export @ordinal" when the two
 # names agree); QX_EXPORT lines give "name @ordinal". Rows without an export give nothing.
+include(${CMAKE_CURRENT_LIST_DIR}/WriteIfChanged.cmake)
+
 file(STRINGS "${TABLE}" lines REGEX "^QX_(ROW|EXPORT)\\(")
 set(out "LIBRARY QCLB60\nEXPORTS\n")
 set(count 0)
@@ -26,11 +28,4 @@ foreach(line IN LISTS lines)
     endif()
     math(EXPR count "${count} + 1")
 endforeach()
-# Write only on change, so an edit of a comment in the table does not relink the library.
-set(old "")
-if(EXISTS "${DEF}")
-    file(READ "${DEF}" old)
-endif()
-if(NOT old STREQUAL out)
-    file(WRITE "${DEF}" "${out}")
-endif()
+write_if_changed("${DEF}" "${out}")

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Prepares a machine and a build folder for building and running under Wine:
-#   tools/setup.sh packages          install the Debian packages that are missing
+#   tools/setup.sh packages [NAME...]
+#                                    install the Debian packages that are missing (the
+#                                    build's, or those named)
 #   tools/setup.sh prefix BUILDDIR [x11]
 #                                    create the Wine prefix BUILDDIR/wineprefix if absent
 #                                    (with x11: BUILDDIR/wineprefix-x11, drawing on $DISPLAY)
@@ -18,7 +20,7 @@ as_root() {
 
 install_packages() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -103,8 +105,8 @@ make_prefix() {
 }
 
 case "${1:-all}" in
-    packages) install_packages ;;
+    packages) shift; if [ $# -gt 0 ]; then install_packages "$@"; else install_packages "${PACKAGES[@]}"; fi ;;
     prefix)   make_prefix "${2:?build folder}" "${3:-null}" ;;
-    all)      install_packages; make_prefix "${2:-build}" ;;
-    *) echo "usage: $0 packages|prefix BUILDDIR|all [BUILDDIR]" >&2; exit 2 ;;
+    all)      install_packages "${PACKAGES[@]}"; make_prefix "${2:-build}" ;;
+    *) echo "usage: $0 packages [NAME...]|prefix BUILDDIR|all [BUILDDIR]" >&2; exit 2 ;;
 esac

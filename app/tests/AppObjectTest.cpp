@@ -62,6 +62,23 @@ protected:
         __argc = savedArgc;
         __argv = savedArgv;
     }
+    // Sends a menu command whose dialogs the steps answer in turn, noting each caption.
+    void RunCommand(UINT command, const std::vector<qxtest::DialogDriver::Step>& steps,
+                    std::vector<std::string>& captions)
+    {
+        qxtest::DialogDriver driver;
+        for (auto& step : steps)
+            driver.Then([&, step](HWND dialog) {
+                captions.push_back(qxtest::WindowText(dialog));
+                step(dialog);
+            });
+        driver.Run([&] {
+            app->m_pMainWnd->SendMessage(WM_COMMAND, command);
+            return (INT_PTR)0;
+        });
+        EXPECT_EQ((int)steps.size(), driver.StepsRun()) << command;
+        EXPECT_FALSE(driver.TimedOut()) << command;
+    }
     std::vector<CDocTemplate*> Templates()
     {
         std::vector<CDocTemplate*> all;
@@ -253,18 +270,7 @@ TEST_F(AppObject, FileWindowAndHelpCommandsOpenTheirDialogs)
     ASSERT_EQ(0, app->GetAccess()->execute_script("win -t wks", 0));
     std::vector<std::string> captions, messages;
     auto run = [&](UINT command, std::vector<qxtest::DialogDriver::Step> steps) {
-        qxtest::DialogDriver driver;
-        for (auto& step : steps)
-            driver.Then([&, step](HWND dialog) {
-                captions.push_back(qxtest::WindowText(dialog));
-                step(dialog);
-            });
-        driver.Run([&] {
-            app->m_pMainWnd->SendMessage(WM_COMMAND, command);
-            return (INT_PTR)0;
-        });
-        EXPECT_EQ((int)steps.size(), driver.StepsRun()) << command;
-        EXPECT_FALSE(driver.TimedOut()) << command;
+        RunCommand(command, steps, captions);
     };
     auto box = [&](HWND dialog) {
         messages.push_back(qxtest::MessageBoxText(dialog));
@@ -333,18 +339,7 @@ TEST_F(AppObject, WindowsMadeWithFileNewAreSavedAndOpenedAgain)
     DeleteFileA(path.c_str());
     std::vector<std::string> captions;
     auto run = [&](UINT command, std::vector<qxtest::DialogDriver::Step> steps) {
-        qxtest::DialogDriver driver;
-        for (auto& step : steps)
-            driver.Then([&, step](HWND dialog) {
-                captions.push_back(qxtest::WindowText(dialog));
-                step(dialog);
-            });
-        driver.Run([&] {
-            app->m_pMainWnd->SendMessage(WM_COMMAND, command);
-            return (INT_PTR)0;
-        });
-        EXPECT_EQ((int)steps.size(), driver.StepsRun()) << command;
-        EXPECT_FALSE(driver.TimedOut()) << command;
+        RunCommand(command, steps, captions);
     };
     // The file name box of the open and save boxes: a combo box in the Explorer style.
     auto name = [&](HWND dialog) {

@@ -76,34 +76,6 @@ bool IsIdentChar(char c)
     return isalnum((unsigned char)c) || c == '_' || c == '\'';
 }
 
-// Splits at top-level commas (outside parentheses, brackets and double quotes).
-std::vector<std::string> SplitArgs(const std::string& text)
-{
-    std::vector<std::string> parts;
-    int depth = 0;
-    bool quote = false;
-    std::string cur;
-    for (char c : text) {
-        if (c == '"')
-            quote = !quote;
-        if (!quote) {
-            if (c == '(' || c == '[')
-                ++depth;
-            else if ((c == ')' || c == ']') && depth > 0)
-                --depth;
-            else if (c == ',' && depth == 0) {
-                parts.push_back(Trim(cur));
-                cur.clear();
-                continue;
-            }
-        }
-        cur += c;
-    }
-    if (!Trim(cur).empty() || !parts.empty())
-        parts.push_back(Trim(cur));
-    return parts;
-}
-
 std::string Unquote(const std::string& s)
 {
     std::string t = Trim(s);
@@ -449,6 +421,24 @@ struct CQKScript::Impl {
         return end;
     }
 
+    static std::vector<std::string> ForParts(const std::string& head)
+    {
+        std::vector<std::string> parts;
+        size_t from = 0;
+        int depth = 0;
+        for (size_t i = 0; i <= head.size(); ++i) {
+            if (i < head.size() && (head[i] == '(' || head[i] == '['))
+                ++depth;
+            else if (i < head.size() && (head[i] == ')' || head[i] == ']'))
+                --depth;
+            else if (i == head.size() || (head[i] == ';' && depth == 0)) {
+                parts.push_back(head.substr(from, i - from));
+                from = i + 1;
+            }
+        }
+        return parts;
+    }
+
     static std::string WordAt(const std::string& t, size_t pos, size_t end)
     {
         size_t e = pos;
@@ -566,20 +556,7 @@ struct CQKScript::Impl {
         const std::string& t = src.text;
         const size_t statementStart = pos;
         size_t close = FindClose(t, open, end);
-        std::string head = t.substr(open + 1, close - open - 1);
-        std::vector<std::string> parts;
-        size_t from = 0;
-        int depth = 0;
-        for (size_t i = 0; i <= head.size(); ++i) {
-            if (i < head.size() && (head[i] == '(' || head[i] == '['))
-                ++depth;
-            else if (i < head.size() && (head[i] == ')' || head[i] == ']'))
-                --depth;
-            else if (i == head.size() || (head[i] == ';' && depth == 0)) {
-                parts.push_back(head.substr(from, i - from));
-                from = i + 1;
-            }
-        }
+        std::vector<std::string> parts = ForParts(t.substr(open + 1, close - open - 1));
         if (parts.size() != 3)
             Fail("'for' needs (start; condition; step)");
         size_t bodyStart = SkipSpace(t, close + 1, end, true);
@@ -669,7 +646,8 @@ struct CQKScript::Impl {
 
     static const qkcompiled::Scanner& Scanner()
     {
-        static const qkcompiled::Scanner scanner = {&Impl::SkipSpace, &Impl::FindClose, &Impl::StatementEnd};
+        static const qkcompiled::Scanner scanner = {&Impl::SkipSpace, &Impl::FindClose, &Impl::StatementEnd,
+                                                          &Impl::WordAt, &Impl::ForParts};
         return scanner;
     }
 
@@ -1167,7 +1145,7 @@ struct CQKScript::Impl {
         if (r.path.size() != 2 || !r.hasArgs)
             Fail("run has the methods section() and dialog()");
         std::string m = Lower(r.path[1]);
-        std::vector<std::string> args = SplitArgs(r.args);
+        std::vector<std::string> args = qkSplitArgs(r.args);
         if (m == "section") {
             if (args.size() < 2)
                 Fail("run.section needs a file and a section");
@@ -1196,7 +1174,7 @@ struct CQKScript::Impl {
             return Val::Num(0);
         }
         if (!set && r.hasArgs && m == "msgbox") {
-            std::vector<std::string> a = SplitArgs(r.args);
+            std::vector<std::string> a = qkSplitArgs(r.args);
             qkfxGetCallLog().Add("type.msgbox", r.args);
             self->Print(a.empty() ? std::string() : Unquote(a[0]), 1);
             return Val::Num(0);
@@ -1688,7 +1666,7 @@ struct CQKScript::Impl {
         for (const FunctionDef& f : Functions()) {
             if (!Same(name, f.name))
                 continue;
-            std::vector<std::string> parts = SplitArgs(argText);
+            std::vector<std::string> parts = qkSplitArgs(argText);
             if ((f.args >= 0 && (int)parts.size() != f.args) || (f.args < 0 && parts.empty()))
                 Fail(std::string(f.name) + "() takes " + (f.args < 0 ? "at least one" : std::to_string(f.args)) +
                      " argument" + (f.args == 1 ? "" : "s"));

@@ -45,6 +45,9 @@ double qkPow(double a, double b);
 // Splits at blanks; a double-quoted text is one word, without its quotes. False when a
 // quote is not closed (the words up to it are kept).
 bool qkSplitWords(const std::string& text, std::vector<std::string>* words);
+// Splits a function's arguments at the commas outside brackets and double quotes, each
+// trimmed; none for a blank text.
+std::vector<std::string> qkSplitArgs(const std::string& text);
 
 // Shortest text that reads back as the same double, with at most `digits` significant
 // digits; "--" for the missing value.

@@ -140,29 +140,6 @@ int AngleUnit()
     return u == 1 || u == 2 ? u : 0;
 }
 
-// The interpreter's SplitArgs, for texts without quotes.
-std::vector<std::string> SplitArgs(const std::string& text)
-{
-    std::vector<std::string> parts;
-    int depth = 0;
-    std::string cur;
-    for (char c : text) {
-        if (c == '(' || c == '[')
-            ++depth;
-        else if ((c == ')' || c == ']') && depth > 0)
-            --depth;
-        else if (c == ',' && depth == 0) {
-            parts.push_back(qkTrim(cur));
-            cur.clear();
-            continue;
-        }
-        cur += c;
-    }
-    if (!qkTrim(cur).empty() || !parts.empty())
-        parts.push_back(qkTrim(cur));
-    return parts;
-}
-
 // The bracket closing the one at `open`, in a text without quotes and comments.
 size_t Close(const std::string& s, size_t open)
 {
@@ -449,7 +426,7 @@ struct ExprCompiler {
                 f = &entry;
         if (!f)
             throw NotCompilable(); // exist, col, wcol and unknown names
-        std::vector<std::string> parts = SplitArgs(argText);
+        std::vector<std::string> parts = qkSplitArgs(argText);
         if ((f->args >= 0 && (int)parts.size() != f->args) || parts.empty())
             throw NotCompilable();
         for (const std::string& part : parts)
@@ -658,17 +635,6 @@ std::string Lower(std::string s)
     return s;
 }
 
-// The interpreter's WordAt: a run of letters that is a whole word.
-std::string WordAt(const std::string& t, size_t pos, size_t end)
-{
-    size_t e = pos;
-    while (e < end && isalpha((unsigned char)t[e]))
-        ++e;
-    if (e < end && IsIdentChar(t[e]))
-        return std::string();
-    return t.substr(pos, e - pos);
-}
-
 } // namespace
 
 struct Stmt {
@@ -779,7 +745,7 @@ struct StmtCompiler {
         }
         if (t[pos] == '}')
             throw NotCompilable();
-        std::string word = Lower(WordAt(t, pos, end));
+        std::string word = Lower(scan.wordAt(t, pos, end));
         size_t after = scan.skipSpace(t, pos + word.size(), end, false);
         if (word == "if" && after < end && t[after] == '(')
             return If(std::move(st), pos, after, end, level);
@@ -820,7 +786,7 @@ struct StmtCompiler {
         size_t look = scan.skipSpace(t, pos, end, true);
         if (look < end && t[look] == ';')
             look = scan.skipSpace(t, look + 1, end, true);
-        if (look < end && Lower(WordAt(t, look, end)) == "else") {
+        if (look < end && Lower(scan.wordAt(t, look, end)) == "else") {
             pos = scan.skipSpace(t, look + 4, end, true);
             if (pos >= end)
                 throw NotCompilable();
@@ -852,20 +818,7 @@ struct StmtCompiler {
     std::unique_ptr<Stmt> For(std::unique_ptr<Stmt> st, size_t& pos, size_t open, size_t end, int level)
     {
         size_t close = scan.findClose(t, open, end);
-        std::string head = t.substr(open + 1, close - open - 1);
-        std::vector<std::string> parts;
-        size_t from = 0;
-        int depth = 0;
-        for (size_t i = 0; i <= head.size(); ++i) {
-            if (i < head.size() && (head[i] == '(' || head[i] == '['))
-                ++depth;
-            else if (i < head.size() && (head[i] == ')' || head[i] == ']'))
-                --depth;
-            else if (i == head.size() || (head[i] == ';' && depth == 0)) {
-                parts.push_back(head.substr(from, i - from));
-                from = i + 1;
-            }
-        }
+        std::vector<std::string> parts = scan.forParts(t.substr(open + 1, close - open - 1));
         if (parts.size() != 3)
             throw NotCompilable();
         size_t bodyStart = scan.skipSpace(t, close + 1, end, true);

@@ -105,6 +105,9 @@ struct Scanner {
     size_t (*skipSpace)(const std::string& t, size_t pos, size_t end, bool newlines);
     size_t (*findClose)(const std::string& t, size_t open, size_t end);
     size_t (*statementEnd)(const std::string& t, size_t pos, size_t end);
+    std::string (*wordAt)(const std::string& t, size_t pos, size_t end);
+    // The parts of a for head between its semicolons (three when it is well formed).
+    std::vector<std::string> (*forParts)(const std::string& head);
 };
 
 struct Stmt;

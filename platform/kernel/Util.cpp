@@ -21,6 +21,33 @@ std::string qkTrim(const std::string& s)
     return s.substr(a, b - a + 1);
 }
 
+std::vector<std::string> qkSplitArgs(const std::string& text)
+{
+    std::vector<std::string> parts;
+    int depth = 0;
+    bool quote = false;
+    std::string cur;
+    for (char c : text) {
+        if (c == '"')
+            quote = !quote;
+        if (!quote) {
+            if (c == '(' || c == '[')
+                ++depth;
+            else if ((c == ')' || c == ']') && depth > 0)
+                --depth;
+            else if (c == ',' && depth == 0) {
+                parts.push_back(qkTrim(cur));
+                cur.clear();
+                continue;
+            }
+        }
+        cur += c;
+    }
+    if (!qkTrim(cur).empty() || !parts.empty())
+        parts.push_back(qkTrim(cur));
+    return parts;
+}
+
 bool qkSplitWords(const std::string& text, std::vector<std::string>* words)
 {
     size_t i = 0;

@@ -156,24 +156,31 @@ std::vector<HWND> PageWindows(HWND main)
     return pages;
 }
 
+std::vector<HWND> VisibleDescendants(HWND main)
+{
+    std::vector<HWND> found;
+    EnumChildWindows(
+        main,
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            if (IsWindowVisible(hwnd))
+                ((std::vector<HWND>*)lParam)->push_back(hwnd);
+            return TRUE;
+        },
+        (LPARAM)&found);
+    return found;
+}
+
 // What a person sees of the main window's own parts: its visible descendants (bars, page
 // windows) with their places, its menu and its title.
 std::string FrameSignature(HWND main)
 {
     std::ostringstream out;
     out << Hex((HWND)GetMenu(main)) << '|' << TitleOf(main) << '|';
-    struct Sig { std::ostringstream* out; } sig = {&out};
-    EnumChildWindows(
-        main,
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            if (IsWindowVisible(hwnd)) {
-                RECT rc;
-                GetWindowRect(hwnd, &rc);
-                *((Sig*)lParam)->out << Hex(hwnd) << ':' << RectText(rc) << ';';
-            }
-            return TRUE;
-        },
-        (LPARAM)&sig);
+    for (HWND hwnd : VisibleDescendants(main)) {
+        RECT rc;
+        GetWindowRect(hwnd, &rc);
+        out << Hex(hwnd) << ':' << RectText(rc) << ';';
+    }
     return out.str();
 }
 
@@ -417,20 +424,12 @@ std::string Answer(const std::string& line)
         GetWindowRect(main, &rc);
         out << "main " << Hex(main) << ' ' << RectText(rc) << '\n';
     } else if (verb == "parts") {
-        struct Parts { std::ostringstream* out; } parts = {&out};
-        EnumChildWindows(
-            main,
-            [](HWND hwnd, LPARAM lParam) -> BOOL {
-                if (IsWindowVisible(hwnd)) {
-                    RECT rc;
-                    GetWindowRect(hwnd, &rc);
-                    *((Parts*)lParam)->out << "part " << Hex(hwnd) << ' ' << GetDlgCtrlID(hwnd) << ' '
-                                           << GetDlgCtrlID(GetParent(hwnd)) << ' ' << RectText(rc) << ' '
-                                           << ClassOf(hwnd) << '\n';
-                }
-                return TRUE;
-            },
-            (LPARAM)&parts);
+        for (HWND hwnd : VisibleDescendants(main)) {
+            RECT rc;
+            GetWindowRect(hwnd, &rc);
+            out << "part " << Hex(hwnd) << ' ' << GetDlgCtrlID(hwnd) << ' ' << GetDlgCtrlID(GetParent(hwnd)) << ' '
+                << RectText(rc) << ' ' << ClassOf(hwnd) << '\n';
+        }
     } else if (verb == "bar") {
         out << Bar(main);
     } else if (verb == "menus") {

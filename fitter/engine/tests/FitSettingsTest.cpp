@@ -7,22 +7,9 @@
 #include <string>
 
 #include "FitTestKit.h"
+#include <qxtest/FileText.h>
 
 namespace {
-
-std::string ReadFile(const std::string& path)
-{
-    std::string text;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return text;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        text.append(buffer, n);
-    fclose(f);
-    return text;
-}
 
 void WriteFile(const std::string& path, const std::string& text)
 {
@@ -91,13 +78,13 @@ TEST_F(SettingsTest, WrittenBackOnlyOnClose)
     WriteFile(Ini(), kIni);
     Set("TOLERANCE", 0.0123);
     ScxFit(window, 2, 0, nullptr, TestHost::Callback);
-    EXPECT_EQ(kIni, ReadFile(Ini()));
+    EXPECT_EQ(kIni, qxtest::FileText(Ini()));
 
     QFITModuleInit(window, QFITMOD_CREATE, 0, TestHost::Callback, 0);
     Set("TOLERANCE", 0.0123);
     Set("DERIVSTEP", 1.0 / 3);
     EXPECT_EQ(1, QFITModuleInit(window, QFITMOD_CLOSE, 0, TestHost::Callback, 0));
-    const std::string text = ReadFile(Ini());
+    const std::string text = qxtest::FileText(Ini());
     EXPECT_NE(std::string::npos, text.find("tolerance=0.0123")) << text;
     EXPECT_NE(std::string::npos, text.find("SomethingElse=5")) << text;
     EXPECT_NE(std::string::npos, text.find("Keep Parameters=Yes")) << text;

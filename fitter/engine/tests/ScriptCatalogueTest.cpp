@@ -73,6 +73,13 @@ protected:
         fwrite(bytes.data(), 1, bytes.size(), f);
         fclose(f);
     }
+    // Lists a definition file of the test's folder in a category of the folder's qfit.ini.
+    void List(const char* category, const std::string& name)
+    {
+        const std::string ini = folder + "qfit.ini";
+        WritePrivateProfileStringA("Category", category, folder.c_str(), ini.c_str());
+        WritePrivateProfileStringA(category, name.c_str(), name.c_str(), ini.c_str());
+    }
 
     std::string folder;
     std::string out;
@@ -184,10 +191,8 @@ TEST_F(ScriptCatalogueTest, UnusableDefinitionsSayWhy)
     WriteFile("Nameless.fdf", "[GENERAL INFORMATION]\r\nNumber Of Parameters=1\r\n[FORMULA]\r\na*x\r\n");
     WriteFile("NoCount.fdf", "[GENERAL INFORMATION]\r\nFunction Name=NoCount\r\nNumber Of Parameters=N/A\r\n"
                              "Number Of Independent Variables=1\r\nNumber Of Dependent Variables=1\r\n");
-    const std::string ini = folder + "qfit.ini";
-    WritePrivateProfileStringA("Category", "Broken", folder.c_str(), ini.c_str());
     for (const char* name : {"Huge", "ZeroByte", "Nameless", "NoCount", "Missing"})
-        WritePrivateProfileStringA("Broken", name, name, ini.c_str());
+        List("Broken", name);
 
     const struct {
         const char* name;
@@ -279,9 +284,7 @@ TEST_F(ScriptCatalogueTest, RepeatedFitsTakeTheSameCourse)
                           "Initial Values=1(V),2(V),1(V)\r\n[FORMULA]\r\na*exp(-(x-b)^2/c)\r\n"
                           "[INDEPENDENT VARIABLES]\r\nx=\r\n[DEPENDENT VARIABLES]\r\ny=\r\n[CONTROLS]\r\n"
                           "Paste Parameters to Notes Window After Fitting=No\r\n");
-    const std::string ini = folder + "qfit.ini";
-    WritePrivateProfileStringA("Category", "Mine", folder.c_str(), ini.c_str());
-    WritePrivateProfileStringA("Mine", "Bell", "Bell", ini.c_str());
+    List("Mine", "Bell");
     Run("win -t wks; for (i = 1; i <= 41; i += 1) { x = (i - 1) / 5; Data1_A[i] = x;"
         "Data1_B[i] = 3 * exp(-(x - 4)^2 / 2) + 0.05 * sin(17 * i); }",
         true);
@@ -311,9 +314,7 @@ TEST_F(ScriptCatalogueTest, ConstantsAndNamedDatasets)
                                      constants + "\r\n[INDEPENDENT VARIABLES]\r\nx=" + x +
                                      "\r\n[DEPENDENT VARIABLES]\r\ny=Data1_B\r\n[CONTROLS]\r\n"
                                      "Paste Parameters to Notes Window After Fitting=No\r\n");
-        const std::string ini = folder + "qfit.ini";
-        WritePrivateProfileStringA("Category", "Mine", folder.c_str(), ini.c_str());
-        WritePrivateProfileStringA("Mine", name.c_str(), name.c_str(), ini.c_str());
+        List("Mine", name);
     };
     define("Scaled", "k=3", "Data1_A");
     define("NoValue", "k=", "Data1_A");
@@ -349,9 +350,7 @@ TEST_F(ScriptCatalogueTest, DataStepPerFitSet)
                            "Number Of Independent Variables=1\r\nNumber Of Dependent Variables=1\r\n"
                            "[FITTING PARAMETERS]\r\nNames=a,b\r\n[FORMULA]\r\na+b*x\r\n"
                            "[INDEPENDENT VARIABLES]\r\nx=\r\n[DEPENDENT VARIABLES]\r\ny=\r\n");
-    const std::string ini = folder + "qfit.ini";
-    WritePrivateProfileStringA("Category", "Mine", folder.c_str(), ini.c_str());
-    WritePrivateProfileStringA("Mine", "Line2", "Line2", ini.c_str());
+    List("Mine", "Line2");
     Run("win -t wks;", true);
     Run("qfit.init(); qfit.func$ = Line2; qfit.numfitsets = 2; qfit.datastep2 = 2;"
         "type $(qfit.datastep1) $(qfit.datastep2); qfit.datastep1 = 3; type $(qfit.datastep1) $(qfit.datastep2);");

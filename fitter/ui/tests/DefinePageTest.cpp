@@ -79,6 +79,17 @@ protected:
     std::string ini, folder;
 };
 
+// Answers the offer to save definitions with the button, keeping the first line it lists.
+qxtest::DialogDriver::Step AnswerSaveOffer(std::string& listed, int button)
+{
+    return [&listed, button](HWND dialog) {
+        char line[128] = "";
+        SendDlgItemMessageA(dialog, IDC_SAVE_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+        listed = line;
+        qxtest::Click(dialog, button);
+    };
+}
+
 // Ending the session offers the definitions never saved over the fitter's window: one the
 // user saves survives in its file, one the user discards leaves none.
 TEST_F(DefinePageTest, EndingTheSessionOffersToSaveNewDefinitions)
@@ -100,12 +111,7 @@ TEST_F(DefinePageTest, EndingTheSessionOffersToSaveNewDefinitions)
 
         qxtest::DialogDriver driver;
         std::string listed;
-        driver.Then([&](HWND dialog) {
-            char line[128] = "";
-            SendDlgItemMessageA(dialog, IDC_SAVE_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
-            listed = line;
-            qxtest::Click(dialog, save ? IDC_SAVE_ALL : IDC_SAVE_DISCARD);
-        });
+        driver.Then(AnswerSaveOffer(listed, save ? IDC_SAVE_ALL : IDC_SAVE_DISCARD));
         driver.Run([&] { return static_cast<INT_PTR>(ScxFit(window, 2, 0, nullptr, TestHost::Callback)); });
         EXPECT_EQ(1, driver.StepsRun());
         EXPECT_EQ(name + "\tNewly defined function", listed);
@@ -210,12 +216,7 @@ TEST_F(DefinePageTest, CaseOnlyEditKept)
     // Saved from the offer made when another category is chosen.
     qxtest::DialogDriver driver;
     std::string listed;
-    driver.Then([&](HWND dialog) {
-        char line[128] = "";
-        SendDlgItemMessageA(dialog, IDC_SAVE_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
-        listed = line;
-        qxtest::Click(dialog, IDC_SAVE_ALL);
-    });
+    driver.Then(AnswerSaveOffer(listed, IDC_SAVE_ALL));
     driver.Run([&] { return AskSaveFunctions(s->pageWindow, s); });
     EXPECT_EQ("user1\tModified function", listed);
     EXPECT_EQ(0, s->current->modified);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,21 @@ private:
         (kind == 2 ? self->err : self->out) += std::string(text) + "\n";
     }
 };
+
+// The lines of two dumps that differ, as "-old" and "+new".
+inline std::string Diff(const std::string& before, const std::string& after)
+{
+    std::istringstream a(before), b(after);
+    std::string la, lb, out;
+    while (true) {
+        bool ga = (bool)std::getline(a, la), gb = (bool)std::getline(b, lb);
+        if (!ga && !gb)
+            break;
+        if (la != lb || ga != gb)
+            out += (ga ? "-" + la + "\n" : "") + (gb ? "+" + lb + "\n" : "");
+    }
+    return out;
+}
 
 // Writes a file into the temporary folder and gives its path; removed with the object.
 class TempFile {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <sstream>
 
 #include "QKContour.h"
 #include "QKGraphObjects.h"
@@ -36,21 +35,6 @@ protected:
             text += "\n";
         }
         return text;
-    }
-
-    // The lines of two dumps that differ, as "-old" and "+new".
-    static std::string Diff(const std::string& before, const std::string& after)
-    {
-        std::istringstream a(before), b(after);
-        std::string la, lb, out;
-        while (true) {
-            bool ga = (bool)std::getline(a, la), gb = (bool)std::getline(b, lb);
-            if (!ga && !gb)
-                break;
-            if (la != lb || ga != gb)
-                out += (ga ? "-" + la + "\n" : "") + (gb ? "+" + lb + "\n" : "");
-        }
-        return out;
     }
 };
 

@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <functional>
 #include <random>
-#include <sstream>
 
 #include "QKAccess.h"
 #include "QKExternal.h"
 #include "QKFile.h"
 #include "QKGraphObjects.h"
 #include "QKSysMethod.h"
+#include <qxtest/FileText.h>
 
 namespace {
 
@@ -189,20 +189,6 @@ protected:
         return std::string(dir) + name;
     }
 
-    static std::string Diff(const std::string& before, const std::string& after)
-    {
-        std::istringstream a(before), b(after);
-        std::string la, lb, out;
-        while (true) {
-            bool ga = (bool)std::getline(a, la), gb = (bool)std::getline(b, lb);
-            if (!ga && !gb)
-                break;
-            if (la != lb || ga != gb)
-                out += (ga ? "-" + la + "\n" : "") + (gb ? "+" + lb + "\n" : "");
-        }
-        return out;
-    }
-
     // The dump of one page, from its "page" line to its closing brace.
     static std::string PageDump(const std::string& name)
     {
@@ -370,20 +356,6 @@ std::vector<std::string> FilesIn(const std::string& folder)
     return names;
 }
 
-std::string FileText(const std::string& path)
-{
-    std::string text;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return text;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
-        text.append(buf, n);
-    fclose(f);
-    return text;
-}
-
 TEST_F(ProjectFileTest, ASaveReplacesTheOldFileOnlyWhenTheNewOneIsComplete)
 {
     std::string folder = TempPath("qxk_saves\\");
@@ -394,7 +366,7 @@ TEST_F(ProjectFileTest, ASaveReplacesTheOldFileOnlyWhenTheNewOneIsComplete)
     ASSERT_TRUE(Run("win -t wks; col(A)[1] = 1")) << err;
     std::string error;
     ASSERT_TRUE(qkfxSaveProject(path, &error)) << error;
-    std::string old = FileText(path);
+    std::string old = qxtest::FileText(path);
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"work.qpj"});
     EXPECT_EQ(qkfxGetProject().GetProjectPath(), path);
     EXPECT_FALSE(qkfxGetProject().IsModified());
@@ -416,7 +388,7 @@ TEST_F(ProjectFileTest, ASaveReplacesTheOldFileOnlyWhenTheNewOneIsComplete)
         c.undo();
         EXPECT_NE(error.find(c.reason), std::string::npos) << error;
         EXPECT_NE(error.find("the old file is kept"), std::string::npos) << error;
-        EXPECT_EQ(FileText(path), old);
+        EXPECT_EQ(qxtest::FileText(path), old);
         EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"work.qpj"});
         EXPECT_TRUE(qkfxGetProject().IsModified()) << "nothing was saved";
     }
@@ -428,8 +400,8 @@ TEST_F(ProjectFileTest, ASaveReplacesTheOldFileOnlyWhenTheNewOneIsComplete)
     // With the backup asked for, the old file is kept beside the new one.
     qkfxGetQrxSystem().GetRefProject().SetBackupBeforeSave(1);
     ASSERT_TRUE(qkfxSaveProject(path, &error)) << error;
-    EXPECT_EQ(FileText(path + ".bak"), old);
-    EXPECT_NE(FileText(path), old);
+    EXPECT_EQ(qxtest::FileText(path + ".bak"), old);
+    EXPECT_NE(qxtest::FileText(path), old);
     EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"work.qpj", "work.qpj.bak"}));
     qkfxGetProject().New();
     ASSERT_TRUE(qkfxOpenProject(path, false, &error)) << error;
@@ -453,7 +425,7 @@ TEST_F(ProjectFileTest, AProjectSavedByOneProcessOpensInTheNextAsItWas)
     TempFile open("qxk_open.qgs", "open %1\n");
     r = RunHost("--dump \"" + d2 + "\" \"" + open.path + "\" \"" + project + "\"");
     ASSERT_EQ(r.exitCode, 0u) << r.err;
-    std::string saved = FileText(d1), opened = FileText(d2);
+    std::string saved = qxtest::FileText(d1), opened = qxtest::FileText(d2);
     EXPECT_GT(saved.size(), 20000u);
     EXPECT_EQ(Diff(saved, opened), "");
 
@@ -465,7 +437,7 @@ TEST_F(ProjectFileTest, AProjectSavedByOneProcessOpensInTheNextAsItWas)
         size_t at = dump.find("\n  page " + page + " ");
         return at == std::string::npos ? std::string() : dump.substr(at, dump.find("\n  }\n", at) - at);
     };
-    std::string third = FileText(d3);
+    std::string third = qxtest::FileText(d3);
     EXPECT_NE(section(saved, "Data2"), "");
     EXPECT_EQ(section(saved, "Data2"), section(third, "Data2"));
     EXPECT_EQ(section(saved, "Matrix1"), section(third, "Matrix1"));
