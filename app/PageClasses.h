@@ -4,7 +4,7 @@
 // adds next to nothing. Where that layer's class does not exist yet (the worksheet,
 // graph, matrix, layout and notes documents and views), the class derives from what the
 // layer does offer: the page document CQuorixDoc, and CUnbuiltPageView, which says in the
-// window that its contents are not drawn yet. The kernel's page behind each window is
+// window that its contents are not drawn yet. Worksheets have theirs (CQUWksDoc, CQUWksView). The kernel's page behind each window is
 // real either way.
 #pragma once
 #include <afxwin.h>
@@ -13,6 +13,7 @@
 #include "MainFrame.h"
 #include "QuorixDoc.h"
 #include "QuorixView.h"
+#include "QUWksView.h"
 
 class CMainFrameQuorix : public CMainFrame
 {
@@ -41,13 +42,12 @@ protected:
 };
 
 // A worksheet document holds a lock on the program for as long as it lives.
-class CWksDocQuorix : public CQuorixDoc
+class CWksDocQuorix : public CQUWksDoc
 {
     DECLARE_DYNCREATE(CWksDocQuorix)
 public:
     CWksDocQuorix();
     ~CWksDocQuorix() override;
-    int get_desired_page_type() override { return 0; }
 };
 
 class CGraphDocQuorix : public CQuorixDoc
@@ -78,7 +78,7 @@ class CNotesDocQuorix : public CDocument
     DECLARE_DYNCREATE(CNotesDocQuorix)
 };
 
-class CWksViewQuorix : public CUnbuiltPageView
+class CWksViewQuorix : public CQUWksView
 {
     DECLARE_DYNCREATE(CWksViewQuorix)
 };
