@@ -7,11 +7,11 @@
 IMPLEMENT_DYNCREATE(CMainFrameQuorix, CMainFrame)
 IMPLEMENT_DYNCREATE(CChildFrameQuorix, CChildFrame)
 IMPLEMENT_DYNCREATE(CUnbuiltPageView, CQuorixView)
-IMPLEMENT_DYNCREATE(CWksDocQuorix, CQuorixDoc)
+IMPLEMENT_DYNCREATE(CWksDocQuorix, CQUWksDoc)
 IMPLEMENT_DYNCREATE(CGraphDocQuorix, CQUGraphDoc)
 IMPLEMENT_DYNCREATE(CMatrixDocQuorix, CQuorixDoc)
 IMPLEMENT_DYNCREATE(CNotesDocQuorix, CDocument)
-IMPLEMENT_DYNCREATE(CWksViewQuorix, CUnbuiltPageView)
+IMPLEMENT_DYNCREATE(CWksViewQuorix, CQUWksView)
 IMPLEMENT_DYNCREATE(CGraphViewQuorix, CQUGraphView)
 IMPLEMENT_DYNCREATE(CMatrixViewQuorix, CUnbuiltPageView)
 

@@ -4,8 +4,9 @@
 // adds next to nothing. Where that layer's class does not exist yet (the worksheet,
 // graph, matrix, layout and notes documents and views), the class derives from what the
 // layer does offer: the page document CQuorixDoc, and CUnbuiltPageView, which says in the
-// window that its contents are not drawn yet. The kernel's page behind each window is
-// real either way. Graph and layout windows have the layer's own classes.
+// window that its contents are not drawn yet. Worksheets have theirs (CQUWksDoc, CQUWksView),
+// graph and layout windows the layer's own classes. The kernel's page behind each window is
+// real either way.
 #pragma once
 #include <afxwin.h>
 
@@ -15,6 +16,7 @@
 #include "QUGraphView.h"
 #include "QuorixDoc.h"
 #include "QuorixView.h"
+#include "QUWksView.h"
 
 class CMainFrameQuorix : public CMainFrame
 {
@@ -43,13 +45,12 @@ protected:
 };
 
 // A worksheet document holds a lock on the program for as long as it lives.
-class CWksDocQuorix : public CQuorixDoc
+class CWksDocQuorix : public CQUWksDoc
 {
     DECLARE_DYNCREATE(CWksDocQuorix)
 public:
     CWksDocQuorix();
     ~CWksDocQuorix() override;
-    int get_desired_page_type() override { return 0; }
 };
 
 class CGraphDocQuorix : public CQUGraphDoc
@@ -70,7 +71,7 @@ class CNotesDocQuorix : public CDocument
     DECLARE_DYNCREATE(CNotesDocQuorix)
 };
 
-class CWksViewQuorix : public CUnbuiltPageView
+class CWksViewQuorix : public CQUWksView
 {
     DECLARE_DYNCREATE(CWksViewQuorix)
 };

@@ -212,9 +212,9 @@ TEST_F(AppObject, AWorksheetHoldsTheProgramWhileItLivesAndWindowsSayWhatIsNotDra
     ASSERT_NE(nullptr, wks);
     EXPECT_FALSE(AfxOleCanExitApp());
     POSITION pos = wks->GetFirstViewPosition();
-    CUnbuiltPageView* view = DYNAMIC_DOWNCAST(CUnbuiltPageView, wks->GetNextView(pos));
+    CQUWksView* view = DYNAMIC_DOWNCAST(CQUWksView, wks->GetNextView(pos));
     ASSERT_NE(nullptr, view);
-    EXPECT_NE(-1, view->GetNotice().Find("Worksheet"));
+    EXPECT_NE(nullptr, view->GetWksPage()) << "the worksheet view shows its page";
     EXPECT_EQ(0, view->GetWndTemplateId());
     EXPECT_NE(nullptr, view->GetPage());
     EXPECT_TRUE(view->GetParentFrame()->IsKindOf(RUNTIME_CLASS(CChildFrameQuorix)));
@@ -225,6 +225,15 @@ TEST_F(AppObject, AWorksheetHoldsTheProgramWhileItLivesAndWindowsSayWhatIsNotDra
     ASSERT_NE(nullptr, graph);
     EXPECT_EQ(QK_PAGE_GRAPH, ((CQuorixDoc*)graph)->GetPage()->GetType());
     graph->OnCloseDocument();
+
+    CDocument* matrix = app->GetValidDocTemplate(2)->OpenDocumentFile(nullptr);
+    ASSERT_NE(nullptr, matrix);
+    EXPECT_EQ(QK_PAGE_MATRIX, ((CQuorixDoc*)matrix)->GetPage()->GetType());
+    pos = matrix->GetFirstViewPosition();
+    CUnbuiltPageView* unbuilt = DYNAMIC_DOWNCAST(CUnbuiltPageView, matrix->GetNextView(pos));
+    ASSERT_NE(nullptr, unbuilt);
+    EXPECT_NE(-1, unbuilt->GetNotice().Find("not drawn"));
+    matrix->OnCloseDocument();
 }
 
 TEST_F(AppObject, TheTipCommandOpensTheTip)

@@ -440,10 +440,14 @@ TEST(CommandStrings, TheProgramsStringTakesThePlaceOfTheLibrarys)
 // A command either runs or the kernel refuses it, so that its item is grey.
 TEST(CommandStrings, OnlyTheBuiltCommandsRun)
 {
-    std::set<UINT> built = {36080, 33051, 33052, 33995, 33996, 33997, 34006, 34007, 34008, 34009,
-                            34011, 34012, 34013, 34014, 34015, 34016, 34017, 34024, 34026, 34036,
-                            34048, 34049, 34051, 36084, 36085, 36087, 36088, 36089, 36090};
-    // The plot kinds the kernel makes, the axis titles and axis dialogs.
+    std::set<UINT> built = {32832, 32833, 33051, 33052, 33995, 33996, 33997, 34000, 34003, 34006, 34007,
+                                  34008, 34009, 34011, 34012, 34013, 34014, 34015, 34016, 34017, 34019,
+                                  34020, 34021, 34024, 34026, 34033, 34034, 34035, 34036, 34037, 34048,
+                                  34049, 34050, 34051, 34052, 36080, 36501};
+    // The plot kinds the kernel makes, Plot Details, the fitter, new layers, the axis titles
+    // and axis dialogs.
+    for (UINT id : {36084, 36085, 36087, 36088, 36089, 36090})
+        built.insert(id);
     for (UINT id : {33248, 33249, 33250, 33251, 33252, 33253, 33254, 33255, 33256, 33257, 33258, 33259,
                     33261, 33266, 33267, 33285, 33291, 33316, 33317, 33318, 33329, 33330, 33335})
         built.insert(id);
@@ -470,6 +474,13 @@ public:
         path = m_choice;
         return !path.empty();
     }
+    int GetFilesToOpen(const std::string& filter, const std::string&, std::vector<std::string>& paths) override
+    {
+        m_filters.push_back(filter);
+        paths = m_choices;
+        return !paths.empty();
+    }
+    std::vector<std::string> m_choices;
     int DoMessageBox(const char* text, UINT) override
     {
         m_messages.push_back(text);
@@ -550,6 +561,60 @@ TEST_F(BuiltCommands, NewWindowsProjectAndClose)
     EXPECT_FALSE(Run("FILE", 34011));
     EXPECT_EQ(PageNames(), std::vector<std::string>{"Data1"});
     EXPECT_NE(qkfxGetScript().GetLastError().find("the project stays open"), std::string::npos);
+}
+
+// Import ASCII fills the active worksheet; the multiple import puts each further file into
+// a worksheet of its own; from a graph window every file makes a new worksheet.
+TEST_F(BuiltCommands, ImportAsciiReachesTheKernelsImport)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string a = std::string(dir) + "qx_cmd_a.csv", b = std::string(dir) + "qx_cmd_b.dat";
+    std::ofstream(a, std::ios::binary) << "1,2\r\n3,4\r\n";
+    std::ofstream(b, std::ios::binary) << "7\t8\t9\n";
+    ASSERT_TRUE(Run("FILE", 34006));
+    access.m_choice = a;
+    ASSERT_TRUE(Run("FILE", 34050)) << qkfxGetScript().GetLastError();
+    CQKWksPage* wks = qkfxGetProject().GetActiveWks();
+    ASSERT_EQ(wks->GetName(), "Data1");
+    EXPECT_EQ(wks->GetColumn(2)->GetValue(1), 4);
+    EXPECT_EQ(access.m_filters.back().substr(0, 13), "ASCII (*.dat)");
+
+    access.m_choices = {a, b};
+    ASSERT_TRUE(Run("FILE", 34052)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(PageNames(), (std::vector<std::string>{"Data1", "Data2"}));
+    EXPECT_EQ(qkfxGetProject().GetActiveWks()->GetColumn(3)->GetValue(0), 9);
+
+    ASSERT_TRUE(Run("FILE", 34007));
+    access.m_choice = b;
+    ASSERT_TRUE(Run("FILE", 34019)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(PageNames(), (std::vector<std::string>{"Data1", "Data2", "Graph1", "Data3"}));
+    // Cancelled: nothing happens.
+    access.m_choice.clear();
+    access.m_choices.clear();
+    EXPECT_TRUE(Run("FILE", 34050));
+    EXPECT_TRUE(Run("FILE", 34020));
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), 4);
+    DeleteFileA(a.c_str());
+    DeleteFileA(b.c_str());
+}
+
+// Add New Columns and Go To Row ask for their number (without a main window the default
+// stands: one column, row 1).
+TEST_F(BuiltCommands, AddNewColumnsAndGoToRow)
+{
+    ASSERT_TRUE(Run("FILE", 34006));
+    CQKWksPage* wks = qkfxGetProject().GetActiveWks();
+    ASSERT_TRUE(Run("WKSANALY", 32832)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(wks->GetNumCols(), 3);
+    ASSERT_TRUE(Run("WKS", 36501)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(wks->GetNumCols(), 4);
+    wks->GoToRow(41);
+    ASSERT_TRUE(Run("WKSANALY", 32833)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(wks->GetActiveRow(), 0);
+    ASSERT_TRUE(qkfxGetScript().Execute("wks.goto(1000)"));
+    EXPECT_EQ(wks->GetActiveRow(), 999);
+    EXPECT_FALSE(qkfxGetScript().Execute("wks.goto(0)"));
 }
 
 TEST_F(BuiltCommands, DuplicateCopiesWorksheetsAndMatricesOnly)

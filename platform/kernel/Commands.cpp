@@ -11,6 +11,7 @@
 
 #include "KernelInternal.h"
 #include "QKAccess.h"
+#include "QKAsciiImport.h"
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKFile.h"
@@ -58,20 +59,15 @@ const UnbuiltCommands kUnbuilt[] = {
     // FILE.
     {33994, 33994, "Excel link"},
     {33999, 33999, "not described"},
-    {34000, 34001, "worksheet"},
+    {34001, 34001, "worksheet"},
     {34002, 34002, "not described"},
-    {34003, 34005, "worksheet"},
+    {34004, 34005, "worksheet"},
     {34010, 34010, "graph"},
     {34018, 34018, "graph"},
-    {34019, 34021, "worksheet"},
     {34022, 34023, "print"},
     {34025, 34025, "notes"},
     {34028, 34032, "not described"},
-    {34033, 34035, "worksheet"},
-    {34037, 34037, "worksheet"},
     {34038, 34041, "not described"},
-    {34050, 34050, "worksheet"},
-    {34052, 34052, "worksheet"},
     // ARROW, OBJEDIT, MASK, 3D plots and 3D rotation.
     {35488, 35505, "graph"},
     {35520, 35525, "graph"},
@@ -89,9 +85,14 @@ const UnbuiltCommands kUnbuilt[] = {
     {34174, 34174, "not described"},
     {9999, 9999, "not described"},
     // WKS and WKSANALY of the worksheet window.
-    {36433, 36501, "worksheet"},
+    // Insert, Delete, Clear Worksheet and the fills are the worksheet page's own.
+    {36433, 36440, "worksheet"},
+    {36443, 36443, "worksheet"},
+    {36447, 36496, "worksheet"},
+    {36498, 36500, "worksheet"},
     {32818, 32823, "not described"},
-    {32824, 32849, "worksheet"},
+    {32824, 32831, "worksheet"},
+    {32834, 32849, "worksheet"},
     {32867, 32868, "not described"},
     {32898, 32904, "not described"},
     // MATRIX.
@@ -168,21 +169,126 @@ bool BuildFilter(const std::vector<std::string>& words, std::string* filter, std
     return true;
 }
 
-// GetFile: %B receives the chosen file's folder (with its backslash) and %A its name; %A
-// is empty when the user cancelled.
-bool GetFile(const std::vector<std::string>& args, std::string* error)
+// GetFile [-m|-s]: %B receives the chosen file's folder (with its backslash) and %A its
+// name; %A is empty when the user cancelled. With -m the user may choose several files of
+// one folder: %A holds their names separated by "|", which no file name contains. With -s
+// the dialog is the save dialog.
+bool GetFile(const std::vector<std::string>& words, std::string* error)
 {
+    std::vector<std::string> args = words;
+    bool multiple = !args.empty() && Same(args[0], "-m");
+    bool save = !args.empty() && Same(args[0], "-s");
+    if (multiple || save)
+        args.erase(args.begin());
     std::string filter, path;
     if (!BuildFilter(args, &filter, &path, error))
         return false;
     CQKScript& script = qkfxGetScript();
-    if (!qkfxGetAccess()->GetFileToOpen(filter, path) || path.empty()) {
+    std::vector<std::string> names;
+    if (save) {
+        path.clear();
+        if (qkfxGetAccess()->GetFileToSave(filter, "Save As", path) <= 0 || path.empty()) {
+            script.SetStringVar(0, std::string());
+            return true;
+        }
+    } else if (multiple) {
+        if (!qkfxGetAccess()->GetFilesToOpen(filter, path, names) || names.empty()) {
+            script.SetStringVar(0, std::string());
+            return true;
+        }
+        path = names[0];
+    } else if (!qkfxGetAccess()->GetFileToOpen(filter, path) || path.empty()) {
         script.SetStringVar(0, std::string());
         return true;
     }
     size_t slash = path.find_last_of("\\/");
     script.SetStringVar(1, slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
-    script.SetStringVar(0, slash == std::string::npos ? path : path.substr(slash + 1));
+    std::string list = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (size_t i = 1; i < names.size(); ++i)
+        list += "|" + names[i].substr(names[i].find_last_of("\\/") + 1);
+    script.SetStringVar(0, list);
+    return true;
+}
+
+// A page's data changed outside its window: the window shows it again.
+void ShowChanged(CQKPage* page)
+{
+    page->SetPageChange(1);
+    HWND wnd = page->GetDrawingWnd();
+    if (wnd != nullptr && IsWindow(wnd))
+        InvalidateRect(wnd, nullptr, TRUE);
+}
+
+bool IsAsciiFile(const std::string& ext)
+{
+    return ext == ".DAT" || ext == ".TXT" || ext == ".CSV";
+}
+
+// import -w|-a|-n "folder\name1|name2...": ASCII files into worksheets. -w fills the active
+// worksheet (its data replaced), -a adds the rows after the active worksheet's rows, -n
+// makes a new worksheet; without an active worksheet a new one is made. Each file after
+// the first goes into a worksheet of its own.
+bool ImportFiles(char mode, const std::string& list, std::string* error)
+{
+    std::vector<std::string> paths;
+    size_t slash = list.find_last_of("\\/", list.find('|'));
+    std::string folder = slash == std::string::npos ? std::string() : list.substr(0, slash + 1);
+    for (size_t a = 0;;) {
+        size_t b = list.find('|', a);
+        std::string name = list.substr(a, b == std::string::npos ? std::string::npos : b - a);
+        if (!name.empty())
+            paths.push_back(paths.empty() ? name : folder + name);
+        if (b == std::string::npos)
+            break;
+        a = b + 1;
+    }
+    if (paths.empty()) {
+        *error = "open: no file name";
+        return false;
+    }
+    CQKProject& project = qkfxGetProject();
+    CQKAccess* access = qkfxGetAccess();
+    QKAsciiImportOptions options = qkfxGetAsciiImportOptions();
+    options.append = mode == 'a';
+    for (size_t i = 0; i < paths.size(); ++i) {
+        CQKWksPage* wks = nullptr;
+        if (i == 0 && mode != 'n')
+            wks = dynamic_cast<CQKWksPage*>(ActivePage());
+        bool made = wks == nullptr;
+        if (made) {
+            wks = static_cast<CQKWksPage*>(project.CreatePage(QK_PAGE_WKS));
+            if (wks == nullptr) {
+                *error = "open: no worksheet can be made";
+                return false;
+            }
+            // A new worksheet holds just the file's columns.
+            while (wks->GetNumCols() > 0)
+                wks->DeleteColumn(wks->GetNumCols());
+        }
+        QKAsciiImportResult result;
+        bool ok = qkImportAsciiWithProgress(wks, paths[i], options, &result);
+        qkfxGetCallLog().Add("import ascii", paths[i] + " " + std::to_string(result.rows) + " " +
+                                                 std::to_string(result.columns));
+        if (!ok) {
+            if (made)
+                wks->Destroy();
+            *error = "\"" + paths[i] + "\" was not imported: " + result.error;
+            return false;
+        }
+        if (made)
+            access->OnInternalNewPage(wks, TRUE);
+        else
+            ShowChanged(wks);
+        if (result.cancelled) {
+            access->DoMessageBox(("The import of \"" + paths[i] + "\" was cancelled: the first " +
+                                  std::to_string(result.rows) + " rows were read and are kept.")
+                                     .c_str(),
+                                 MB_OK | MB_ICONINFORMATION);
+            return true;
+        }
+        if (!result.error.empty())
+            access->DoMessageBox(("\"" + paths[i] + "\": " + result.error + ".").c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
     return true;
 }
 
@@ -209,6 +315,8 @@ bool Open(const std::vector<std::string>& args, std::string* error)
     }
     const std::string& path = args.back();
     std::string ext = Upper(CQKPath(path.c_str()).GetExtension());
+    if (IsAsciiFile(ext) && !append)
+        return ImportFiles('n', path, error);
     CQKAccess* access = qkfxGetAccess();
     qkfxGetCallLog().Add(append ? "open -a" : "open", path);
     std::string why;
@@ -559,6 +667,39 @@ int CQKAccess::GetFileToSave(const std::string& filter, const std::string& title
     return 1;
 }
 
+int CQKAccess::GetFilesToOpen(const std::string& filter, const std::string& folder, std::vector<std::string>& paths)
+{
+    qkfxGetCallLog().Add("GetFile -m", filter.substr(0, filter.find('\0')));
+    paths.clear();
+    if (m_mainFrame == nullptr || !IsWindow(m_mainFrame))
+        return 0;
+    std::vector<char> files(65536, '\0');
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_mainFrame;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = files.data();
+    ofn.nMaxFile = (DWORD)files.size();
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ALLOWMULTISELECT;
+    if (!GetOpenFileNameA(&ofn))
+        return 0;
+    // One file: its full path. Several: the folder, then each name, each ended by a NUL.
+    const char* p = files.data();
+    std::string first = p;
+    p += first.size() + 1;
+    if (*p == '\0') {
+        paths.push_back(first);
+        return 1;
+    }
+    if (!first.empty() && first.back() != '\\')
+        first += '\\';
+    for (; *p != '\0'; p += strlen(p) + 1)
+        paths.push_back(first + p);
+    return 1;
+}
+
 bool qkSaveProject(bool askName, std::string* error)
 {
     error->clear();
@@ -603,6 +744,31 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
     }
     if (word == "open") {
         Open(args, error);
+        return true;
+    }
+    if (word == "export" && args.size() == 2 && Same(args[0], "-w")) {
+        // export -w file: the active worksheet as ASCII, as the import options read it back.
+        CQKWksPage* wks = dynamic_cast<CQKWksPage*>(ActivePage());
+        if (wks == nullptr)
+            *error = "export -w: the active window is no worksheet";
+        else if (qkfxExportAscii(wks, args[1], qkfxGetAsciiImportOptions(), error))
+            qkfxGetCallLog().Add("export -w", args[1]);
+        return true;
+    }
+    if (word == "getnumber") {
+        if (args.size() != 2)
+            *error = "getnumber needs a prompt and a variable name";
+        else
+            qkAskNumber(args[0], args[1], error);
+        return true;
+    }
+    if (word == "import" && args.size() == 1 && Same(args[0], "-o")) {
+        qkAsciiImportOptionsDialog(error);
+        return true;
+    }
+    if (word == "import" && args.size() == 2 && args[0].size() == 2 && args[0][0] == '-' &&
+        strchr("wanWAN", args[0][1])) {
+        ImportFiles((char)tolower((unsigned char)args[0][1]), args[1], error);
         return true;
     }
     if (word == "save") {

@@ -158,6 +158,67 @@ bool CQKDataset::SetText(int row, const std::string& text)
     return true;
 }
 
+bool CQKDataset::SetValues(int start, const double* values, int count)
+{
+    if (start < 0 || count < 0 || (long long)start + count > QK_MAX_ROWS)
+        return false;
+    Grow(start + count);
+    std::copy(values, values + count, m_values.begin() + start);
+    if (!m_texts.empty())
+        m_texts.erase(m_texts.lower_bound(start), m_texts.lower_bound(start + count));
+    m_project->SetProjectModified(true);
+    return true;
+}
+
+bool CQKDataset::TakeValues(std::vector<double>&& values)
+{
+    if (values.size() > (size_t)QK_MAX_ROWS)
+        return false;
+    m_values = std::move(values);
+    m_texts.clear();
+    m_first = 0;
+    m_end = (int)m_values.size();
+    m_project->SetProjectModified(true);
+    return true;
+}
+
+bool CQKDataset::InsertRows(int row, int count)
+{
+    if (row < 0 || count < 0 || (long long)std::max(row, m_end) + count > QK_MAX_ROWS)
+        return false;
+    if (row >= m_end || count == 0)
+        return true;
+    m_values.insert(m_values.begin() + row, (size_t)count, MISSING_VALUE);
+    m_end += count;
+    std::map<int, std::string> texts;
+    for (auto& t : m_texts)
+        texts[t.first >= row ? t.first + count : t.first] = std::move(t.second);
+    m_texts.swap(texts);
+    m_project->SetProjectModified(true);
+    return true;
+}
+
+bool CQKDataset::DeleteRows(int row, int count)
+{
+    if (row < 0 || count < 0)
+        return false;
+    if (row >= m_end || count == 0)
+        return true;
+    count = std::min(count, m_end - row);
+    m_values.erase(m_values.begin() + row, m_values.begin() + row + count);
+    m_end -= count;
+    m_first = std::min(m_first, m_end);
+    std::map<int, std::string> texts;
+    for (auto& t : m_texts)
+        if (t.first < row)
+            texts[t.first] = std::move(t.second);
+        else if (t.first >= row + count)
+            texts[t.first - count] = std::move(t.second);
+    m_texts.swap(texts);
+    m_project->SetProjectModified(true);
+    return true;
+}
+
 // ---- Pages ---------------------------------------------------------------------------
 
 CQKPage::CQKPage(CQKProject* project, QKPageType type, const std::string& name)

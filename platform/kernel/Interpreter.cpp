@@ -197,7 +197,8 @@ const std::vector<FunctionDef>& Functions()
 const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
-    "getenumwin", "getfile", "open", "if", "else", "for", "break", "continue", "return", "save",
+    "getenumwin", "getfile", "getnumber", "open", "import", "export", "if", "else", "for", "break", "continue", "return",
+    "save",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
@@ -1204,6 +1205,14 @@ struct CQKScript::Impl {
                 bool whole = wks->m_selR1 == 0 && wks->m_selR2 == 0;
                 return Val::Num(whole && n >= wks->m_selC1 && n <= wks->m_selC2 && n >= 1 ? 1 : 0);
             }
+            if (m == "goto") {
+                // The active cell moves to row n (from 1) and comes into view.
+                int n = (int)ToNum(Eval(r.args));
+                if (n < 1 || n > QK_MAX_ROWS)
+                    Fail("wks.goto: there is no row " + std::to_string(n));
+                wks->GoToRow(n - 1);
+                return Val::Num(n);
+            }
             if (m == "labels") {
                 wks->m_labelsShown = Trim(r.args).empty() || ToNum(Eval(r.args)) != 0;
                 qkfxGetCallLog().Add("wks.labels", r.args);
@@ -1718,7 +1727,8 @@ struct CQKScript::Impl {
 
         // The commands of the program's own script files live beside the menu commands.
         if (blockOpen == std::string::npos &&
-            (word == "getfile" || word == "open" || word == "save" || word == "doc" || word == "win")) {
+            (word == "getfile" || word == "getnumber" || word == "open" || word == "import" || word == "export" ||
+             word == "save" || word == "doc" || word == "win")) {
             std::string error;
             if (qkRunApplicationCommand(word, words(), &error)) {
                 if (!error.empty())

@@ -105,6 +105,21 @@ bool qkReadPageBytes(CArchive* archive, std::vector<BYTE>& bytes, std::string* e
 // The script commands of the program's own script files (GetFile, open, doc -n, doc -uw,
 // win -d): true when `word` with `args` is one of them; a failure leaves its message in
 // *error.
+// The ASCII import as the user starts it: a box shows its progress, with Cancel, when the
+// file is large and there is a main window.
+struct QKAsciiImportOptions;
+struct QKAsciiImportResult;
+class CQKWksPage;
+bool qkImportAsciiWithProgress(CQKWksPage* wks, const std::string& path, const QKAsciiImportOptions& options,
+                               QKAsciiImportResult* result);
+
+// import -o: the ASCII Import Options dialog over the main window (recorded without one).
+bool qkAsciiImportOptionsDialog(std::string* error);
+// getnumber "prompt" var: asks for a number over the main window, the variable's value
+// shown first; OK sets the variable, Cancel sets it to the missing value. Without a main
+// window the variable stays as it is (recorded).
+bool qkAskNumber(const std::string& prompt, const std::string& variable, std::string* error);
+
 bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error);
 // The text of a script file the program carries as a resource; false when it carries none
 // of that name.

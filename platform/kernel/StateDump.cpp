@@ -214,7 +214,9 @@ void CQKWksPage::DumpState(CQKStateDump& dump) const
 {
     DumpPageHeader(dump);
     dump.Add("selection", qkFormatText("%d %d %d %d", m_selC1, m_selC2, m_selR1, m_selR2));
+    dump.Add("selectionWholeRows", m_selWholeRows);
     dump.Add("labelsShown", m_labelsShown);
+    dump.Add("showGrid", m_showGrid);
     if (GetType() == QK_PAGE_EXCEL) {
         dump.Add("fileForLoading", m_fileNameForLoading);
         dump.Add("externalHidden", m_externalHidden != FALSE);

@@ -6,6 +6,9 @@
 // window handles here for the same reason.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "QKDefs.h"
 
 class CQKProject;
@@ -158,6 +161,9 @@ public:
     // system's choice) and receives the chosen file's full path. 0 when the user cancelled,
     // and always without a main window (the request is then recorded).
     virtual int GetFileToOpen(const std::string& filter, std::string& path);
+    // The same dialog choosing several files of one folder: `paths` receives their full
+    // paths. 0 when the user cancelled, and always without a main window (recorded).
+    virtual int GetFilesToOpen(const std::string& filter, const std::string& folder, std::vector<std::string>& paths);
     // The system's Save As box over the main window, titled `title`, for the file types of
     // `filter`; `path` is the file proposed and receives the chosen one. 1 chosen, 0 when
     // the user cancelled, -1 without a main window to ask over (recorded).

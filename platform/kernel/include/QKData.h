@@ -32,7 +32,7 @@ enum {
     QK_FORMAT_TEXT = 2,
     QK_FORMAT_TIME = 3,
     QK_FORMAT_DATE = 4,
-    QK_FORMAT_OTHER = 7,
+    QK_FORMAT_TEXT_NUMERIC = 7, // numbers shown as numbers, texts as texts
 };
 
 // Column designations (wks.col<n>.type).
@@ -43,6 +43,7 @@ enum {
     QK_COLTYPE_X = 4,
     QK_COLTYPE_LABEL = 5,
     QK_COLTYPE_Z = 6,
+    QK_COLTYPE_XERR = 7,
 };
 
 // Most rows a dataset may hold; a write beyond fails instead of exhausting memory.
@@ -77,6 +78,15 @@ public:
     // exactly, or "--" for a missing value.
     std::string GetText(int row) const;
     bool SetText(int row, const std::string& text);
+    // Rows start .. start + count - 1 take the values (text cells there become numbers):
+    // one call for bulk writers instead of one per row. false when they do not fit.
+    bool SetValues(int start, const double* values, int count);
+    // Hands the values over as rows 0 .. size - 1, the rows after them dropped.
+    bool TakeValues(std::vector<double>&& values);
+    // Rows from `row` on move down by `count` (missing values fill the gap), or the
+    // `count` rows from `row` go and the rows after them move up.
+    bool InsertRows(int row, int count);
+    bool DeleteRows(int row, int count);
 
     // Column attributes (meaningful for worksheet columns, kept for all datasets).
     std::string m_columnName;
@@ -305,14 +315,98 @@ public:
     void SetExternalHidden(BOOL hidden) { m_externalHidden = hidden; }
 
     // Selection: columns c1..c2 and rows r1..r2, 1-based; 0 when nothing is selected.
+    // Whole columns have rows 0; whole rows are columns 1..last with m_selWholeRows.
     int m_selC1 = 0, m_selC2 = 0, m_selR1 = 0, m_selR2 = 0;
+    bool m_selWholeRows = false;
     bool m_labelsShown = false;
+    bool m_showGrid = true;
+
+    // ---- the worksheet window: cells drawn and edited (WksDraw.cpp, WksEdit.cpp) -------
+    // A cell as the window shows it: by the column's format and sub-format, with the
+    // numeric separators of the options; "--" for a missing value, texts as they are.
+    // Rows from 0, columns from 1.
+    std::string FormatCell(int column, int row) const;
+    // Puts what the user typed into a cell, read by the column's format (the separators'
+    // decimal and group characters; "--" or nothing for a missing value). false with
+    // *why when a numeric, date or time column is given something else: nothing changes.
+    bool SetCellFromText(int column, int row, const std::string& text, std::string* why);
+    // The rows the worksheet shows: the longest column's, at least 32.
+    int GetNumRows() const;
+    // Where things are on screen, in device units from the drawing rectangle's corner.
+    int GetRowHeight() const { return m_rowHeight; }
+    int GetHeaderHeight() const;
+    int GetRowNumberWidth() const;
+    int GetColumnPixels(int column) const;
+    // The first row (from 0) and column (from 1) in view; scrolling moves them.
+    int GetTopRow() const { return m_topRow; }
+    int GetLeftColumn() const { return m_leftColumn; }
+    void ScrollTo(int topRow, int leftColumn);
+    // The active cell moves to the row (from 0) in its column, selected and in view.
+    void GoToRow(int row);
+    // Rows and columns that fit the drawing rectangle from the top row and left column.
+    int GetVisibleRows() const;
+    int GetVisibleColumns() const;
+    // The active cell (row from 0, column from 1), which typing fills.
+    int GetActiveRow() const { return m_activeRow; }
+    int GetActiveColumn() const { return m_activeColumn; }
+    // Selections: a cell (which becomes the active one), a block, whole columns, whole
+    // rows, everything; columns from 1, rows from 0. SelectNone drops it.
+    void SelectCells(int c1, int r1, int c2, int r2);
+    void SelectColumns(int c1, int c2);
+    void SelectRows(int r1, int r2);
+    void SelectNone();
+    // The cell being typed into: its text so far; false while no cell is being edited.
+    bool GetEditText(std::string& text) const;
+    // Ends the typing: true puts the text in the cell (false, with the reason shown, when
+    // the column refuses it: typing goes on); false throws the text away.
+    bool EndEdit(bool keep);
+    // What a point of the view is (device units): 0 outside, 1 a cell, 2 a column heading,
+    // 3 a row number, 4 the corner; *column and *row (from 1 and 0) tell which.
+    int HitTest(int x, int y, int* column, int* row) const;
+    // Inserts empty columns before the first selected one, or empty rows before the first
+    // selected row (whole columns or rows selected); Delete removes them. false when no
+    // whole column or row is selected.
+    bool InsertSelected();
+    bool DeleteSelected();
+    // Clears the selected cells (missing values); whole columns lose their data.
+    void ClearSelected();
+    // Fills the selected columns (whole, or the selected rows of them) with row numbers
+    // (36444), uniform random numbers in [0, 1) (36445) or normal random numbers (36446).
+    bool FillSelected(int command);
+    // The designation of the selected columns (38754 Y, 38755 disregard, 38756 Y error,
+    // 38757 X, 38758 label, 38759 Z, 38760 X error); moving them (38769 first, 38770 last,
+    // 38771 left, 38772 right). false without selected columns.
+    bool SetSelectedColumnType(int command);
+    bool MoveSelectedColumns(int command);
+    // The worksheet commands the kernel carries out itself (insert, delete, clear, fill,
+    // column designations and moves, Show Grid); false for any other command.
+    BOOL OnWksCommands(int command);
+
+    BOOL Draw(HDC dc, const RECT& rect) override;
+    void DrawScreenItems(HDC dc) override;
+    // Mouse selection of cells, headings and row numbers, scrolling, typing.
+    BOOL WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    int OnKeyDown(UINT key, UINT repeat, UINT flags) override;
 
     void DumpState(CQKStateDump& dump) const override;
 
 private:
     std::string NextColumnName();
     void ForgetColumnName(const std::string& name);
+    void MeasureFont(HDC dc);
+    void EnsureVisible(int column, int row);
+    void UpdateScrollBars(HWND view);
+    void MoveActive(int dColumn, int dRow, bool extend);
+    void Redraw();
+    bool OnChar(UINT ch);
+    HWND m_view = nullptr;
+    int m_topRow = 0, m_leftColumn = 1;
+    int m_activeRow = 0, m_activeColumn = 1;
+    int m_anchorRow = 0, m_anchorColumn = 1; // the fixed corner of a selection being extended
+    int m_rowHeight = 18, m_charWidth = 7;
+    int m_drag = 0; // what a held mouse button selects: HitTest's kinds
+    bool m_editing = false;
+    std::string m_editText;
     std::string m_fileNameForLoading;
     BOOL m_externalHidden = FALSE;
     std::vector<std::unique_ptr<CQKDataset>> m_columns;

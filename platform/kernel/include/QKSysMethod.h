@@ -200,9 +200,13 @@ private:
 };
 
 // Worksheets. Close prompts as for graphs; TranspDelEmptyCols: 0 always, 1 never, 2 prompt.
+// ASCII import: AsciiDelimiter 0 detected, 1 comma, 2 tab, 3 semicolon, 4 blanks; header
+// lines before the data, and the header line (from 1, 0 none) that names or labels the
+// columns.
 #define QK_WKS_SETTINGS(X) \
     X(ClosePrompt, 1) X(ExcelClosePrompt, 1) X(MatrixClosePrompt, 1) X(TranspDelEmptyCols, 2) \
-    X(DefaultUseNumericData, 1)
+    X(DefaultUseNumericData, 1) X(AsciiDelimiter, 0) X(AsciiHeaderLines, 0) X(AsciiNamesLine, 0) \
+    X(AsciiLabelsLine, 0)
 class QK_API QKSysMethodWks {
     QK_INT_SETTINGS(QK_WKS_SETTINGS)
 public:

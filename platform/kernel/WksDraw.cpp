@@ -1,0 +1,450 @@
+// How a worksheet page looks in its window: cells by their column's format, the column
+// headings with name, label and designation, row numbers, the grid and the selection.
+// Drawing costs the same at any row: only the rows in view are visited, and a row is
+// reached by its number, never by walking the rows above it.
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "KernelInternal.h"
+#include "QKAsciiImport.h"
+#include "QKData.h"
+#include "QKGraphObjects.h"
+#include "QKSysMethod.h"
+
+namespace {
+
+// The fewest rows a worksheet shows, so that a new one has cells to type into.
+const int kMinRows = 32;
+// The worksheet's font in points, scaled to the device's resolution.
+const int kFontPoints = 9;
+
+const char* const kDesignations[] = {"", "(Y)", "(disregard)", "(yEr\xB1)", "(X)", "(L)", "(Z)", "(xEr\xB1)"};
+
+std::string Trimmed(std::string s)
+{
+    // "1.500000" -> "1.5", "2.000" -> "2".
+    size_t point = s.find('.');
+    if (point == std::string::npos)
+        return s;
+    size_t last = s.find_last_not_of('0');
+    if (last == point)
+        --last;
+    s.erase(last + 1);
+    return s;
+}
+
+// Fixed form with `digits` significant digits, no exponent.
+std::string Fixed(double v, int digits)
+{
+    int e = v == 0 ? 0 : (int)std::floor(std::log10(std::fabs(v)));
+    int decimals = std::max(0, std::min(17, digits - 1 - e));
+    char buffer[400];
+    snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
+    std::string s = Trimmed(buffer);
+    return s == "-0" ? "0" : s;
+}
+
+std::string Scientific(double v, int digits)
+{
+    char buffer[64];
+    snprintf(buffer, sizeof buffer, "%.*E", std::max(0, std::min(17, digits - 1)), v);
+    std::string s = buffer;
+    size_t e = s.find('E');
+    std::string mantissa = Trimmed(s.substr(0, e));
+    int exponent = atoi(s.c_str() + e + 1);
+    return mantissa + "E" + std::to_string(exponent);
+}
+
+std::string Engineering(double v, int digits)
+{
+    static const char* const kPrefixes[] = {"y", "z", "a", "f", "p", "n", "u", "m", "", "k", "M", "G", "T", "P", "E", "Z", "Y"};
+    if (v == 0)
+        return "0";
+    int e = (int)std::floor(std::log10(std::fabs(v)));
+    int e3 = (int)std::floor(e / 3.0) * 3;
+    int index = e3 / 3 + 8;
+    if (index < 0 || index > 16)
+        return Scientific(v, digits);
+    double mantissa = v / std::pow(10.0, e3);
+    // Rounding may carry the mantissa to 1000: then it is the next prefix's 1.
+    std::string m = Fixed(mantissa, digits);
+    if (std::fabs(atof(m.c_str())) >= 1000 && index < 16)
+        return Fixed(mantissa / 1000, digits) + kPrefixes[index + 1];
+    return m + kPrefixes[index];
+}
+
+// The number's decimal point and digit groups in the options' separators.
+std::string Localize(std::string s, bool group)
+{
+    int separators = qkfxGetQrxSystem().GetRefNumeric().GetSeparators();
+    char decimal = qkfxGetDecimalChar(separators);
+    if (group) {
+        size_t start = s[0] == '-' ? 1 : 0;
+        size_t end = s.find_first_not_of("0123456789", start);
+        if (end == std::string::npos)
+            end = s.size();
+        std::string grouped;
+        for (size_t i = start; i < end; ++i) {
+            if (i > start && (end - i) % 3 == 0)
+                grouped += '\x01'; // placed after the decimal character is swapped
+            grouped += s[i];
+        }
+        s = s.substr(0, start) + grouped + s.substr(end);
+    }
+    for (char& c : s)
+        if (c == '.')
+            c = decimal;
+    char g = qkfxGetGroupChar(separators);
+    for (char& c : s)
+        if (c == '\x01')
+            c = g;
+    return s;
+}
+
+std::string FormatDate(double days, int subformat)
+{
+    CQKUtilDate date(std::floor(days));
+    std::string text;
+    if (subformat == 1) {
+        date.GetDateLongForm(text);
+        return text;
+    }
+    date.GetDateShortForm(text);
+    if (subformat == 2) {
+        int m = 0, d = 0, y = 0;
+        sscanf(text.c_str(), "%d/%d/%d", &m, &d, &y);
+        char buffer[32];
+        snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", y, m, d);
+        return buffer;
+    }
+    return text;
+}
+
+std::string FormatTime(double days, int subformat)
+{
+    long long seconds = std::llround(days * 86400.0);
+    bool negative = seconds < 0;
+    seconds = std::llabs(seconds);
+    char buffer[48];
+    if (subformat == 1)
+        snprintf(buffer, sizeof buffer, "%s%02lld:%02lld:%02lld", negative ? "-" : "", seconds / 3600, seconds / 60 % 60,
+                 seconds % 60);
+    else
+        snprintf(buffer, sizeof buffer, "%s%02lld:%02lld", negative ? "-" : "", seconds / 3600, seconds / 60 % 60);
+    return buffer;
+}
+
+} // namespace
+
+std::string CQKWksPage::FormatCell(int column, int row) const
+{
+    CQKDataset* c = GetColumn(column);
+    if (c == nullptr || row < 0 || row >= c->GetEnd())
+        return std::string();
+    if (c->IsText(row))
+        return c->GetText(row);
+    double v = c->GetValue(row);
+    if (v == MISSING_VALUE)
+        return "--";
+    switch (c->m_format) {
+    case QK_FORMAT_DATE:
+        return FormatDate(v, c->m_subformat);
+    case QK_FORMAT_TIME:
+        return FormatTime(v, c->m_subformat);
+    default:
+        break;
+    }
+    QKSysMethodNumeric& numeric = qkfxGetQrxSystem().GetRefNumeric();
+    int digits = std::max(1, std::min(17, numeric.GetNumDecDigits()));
+    int sub = c->m_format == QK_FORMAT_NUMERIC ? c->m_subformat : 0;
+    if (sub == 1)
+        return Localize(Scientific(v, digits), false);
+    if (sub == 2)
+        return Localize(Engineering(v, digits), false);
+    // Decimal: scientific beyond the threshold powers of ten.
+    int e = v == 0 ? 0 : (int)std::floor(std::log10(std::fabs(v)));
+    if (v != 0 && (e >= numeric.GetUpperThreshold() || e < numeric.GetLowerThreshold()))
+        return Localize(Scientific(v, digits), false);
+    return Localize(Fixed(v, digits), sub == 3);
+}
+
+int CQKWksPage::GetNumRows() const
+{
+    // The active cell may lie below the data: the rows reach it, so typing can go on there.
+    int rows = std::max(kMinRows, m_activeRow + 1);
+    for (const auto& c : m_columns)
+        rows = std::max(rows, c->GetEnd());
+    return rows;
+}
+
+int CQKWksPage::GetHeaderHeight() const
+{
+    return m_rowHeight * (m_labelsShown ? 2 : 1) + 2;
+}
+
+int CQKWksPage::GetRowNumberWidth() const
+{
+    int digits = 1;
+    for (int n = GetNumRows(); n >= 10; n /= 10)
+        ++digits;
+    return (std::max(digits, 4) + 1) * m_charWidth;
+}
+
+int CQKWksPage::GetColumnPixels(int column) const
+{
+    CQKDataset* c = GetColumn(column);
+    int width = c ? std::max(1, std::min(200, c->m_width)) : 8;
+    return width * m_charWidth + 10;
+}
+
+int CQKWksPage::GetVisibleRows() const
+{
+    RECT r;
+    if (!GetDrawRect(r))
+        return 0;
+    int h = r.bottom - r.top - GetHeaderHeight();
+    return h <= 0 ? 0 : (h + m_rowHeight - 1) / m_rowHeight;
+}
+
+int CQKWksPage::GetVisibleColumns() const
+{
+    RECT r;
+    if (!GetDrawRect(r))
+        return 0;
+    int x = r.left + GetRowNumberWidth(), n = 0;
+    for (int c = m_leftColumn; c <= GetNumCols() && x < r.right; ++c, ++n)
+        x += GetColumnPixels(c);
+    return n;
+}
+
+void CQKWksPage::ScrollTo(int topRow, int leftColumn)
+{
+    // The last row may come up to the bottom of the view, no further.
+    int lastTop = std::max(0, GetNumRows() - std::max(1, GetVisibleRows() - 1));
+    m_topRow = std::max(0, std::min(topRow, lastTop));
+    m_leftColumn = std::max(1, std::min(leftColumn, std::max(1, GetNumCols())));
+}
+
+void CQKWksPage::MeasureFont(HDC dc)
+{
+    TEXTMETRICA tm;
+    if (GetTextMetricsA(dc, &tm)) {
+        m_rowHeight = tm.tmHeight + 4;
+        m_charWidth = std::max(1, (int)tm.tmAveCharWidth);
+    }
+}
+
+int CQKWksPage::HitTest(int x, int y, int* column, int* row) const
+{
+    RECT r;
+    *column = 0;
+    *row = 0;
+    if (!GetDrawRect(r) || x < r.left || y < r.top || x >= r.right || y >= r.bottom)
+        return 0;
+    int header = GetHeaderHeight(), numbers = GetRowNumberWidth();
+    bool inHeader = y < r.top + header, inNumbers = x < r.left + numbers;
+    if (inHeader && inNumbers)
+        return 4;
+    if (!inHeader) {
+        *row = m_topRow + (y - r.top - header) / m_rowHeight;
+        if (*row >= GetNumRows())
+            return 0;
+    }
+    if (!inNumbers) {
+        int left = r.left + numbers;
+        int c = m_leftColumn;
+        for (; c <= GetNumCols(); ++c) {
+            int w = GetColumnPixels(c);
+            if (x < left + w)
+                break;
+            left += w;
+        }
+        if (c > GetNumCols())
+            return 0;
+        *column = c;
+    }
+    return inHeader ? 2 : inNumbers ? 3 : 1;
+}
+
+namespace {
+
+bool IsCellSelected(const CQKWksPage& wks, int column, int row)
+{
+    if (wks.m_selC1 < 1 || column < wks.m_selC1 || column > wks.m_selC2)
+        return false;
+    if (wks.m_selR1 == 0 && wks.m_selR2 == 0)
+        return true; // whole columns
+    return row + 1 >= wks.m_selR1 && row + 1 <= wks.m_selR2;
+}
+
+void FillSolid(HDC dc, const RECT& r, COLORREF color)
+{
+    SetBkColor(dc, color);
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+} // namespace
+
+BOOL CQKWksPage::Draw(HDC dc, const RECT& rect)
+{
+    if (dc == nullptr || rect.right <= rect.left || rect.bottom <= rect.top)
+        return FALSE;
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY) > 0 ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    HFONT font = CreateFontA(-MulDiv(kFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    MeasureFont(dc);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    SetBkMode(dc, OPAQUE);
+
+    const COLORREF paper = RGB(255, 255, 255), ink = RGB(0, 0, 0), face = GetSysColor(COLOR_BTNFACE),
+                   gridColor = RGB(192, 192, 192), selPaper = GetSysColor(COLOR_HIGHLIGHT),
+                   selInk = GetSysColor(COLOR_HIGHLIGHTTEXT), missingInk = RGB(128, 128, 128);
+    const int header = GetHeaderHeight(), numbers = GetRowNumberWidth(), rowH = m_rowHeight;
+    const int numRows = GetNumRows();
+    FillSolid(dc, rect, paper);
+
+    // The columns in view and their left edges.
+    std::vector<std::pair<int, int>> cols; // column, left
+    for (int c = m_leftColumn, x = rect.left + numbers; c <= GetNumCols() && x < rect.right; ++c) {
+        cols.emplace_back(c, x);
+        x += GetColumnPixels(c);
+    }
+    const int right = cols.empty() ? rect.left + numbers : cols.back().second + GetColumnPixels(cols.back().first);
+    const int lastRow = std::min(numRows, m_topRow + (int)(rect.bottom - rect.top - header + rowH - 1) / rowH);
+    const int bottom = rect.top + header + (lastRow - m_topRow) * rowH;
+
+    // Cells.
+    for (int row = m_topRow; row < lastRow; ++row) {
+        const int y = rect.top + header + (row - m_topRow) * rowH;
+        for (const auto& col : cols) {
+            RECT cell = {col.second, y, col.second + GetColumnPixels(col.first), y + rowH};
+            CQKDataset* c = GetColumn(col.first);
+            bool selected = IsCellSelected(*this, col.first, row) &&
+                            !(col.first == m_activeColumn && row == m_activeRow && !m_selWholeRows &&
+                              !(m_selR1 == 0 && m_selR2 == 0));
+            if (selected)
+                FillSolid(dc, cell, selPaper);
+            if (row >= c->GetEnd())
+                continue;
+            bool text = c->IsText(row);
+            bool missing = !text && c->GetValue(row) == MISSING_VALUE;
+            std::string s = FormatCell(col.first, row);
+            SetTextColor(dc, selected ? selInk : missing ? missingInk : ink);
+            SetBkColor(dc, selected ? selPaper : paper);
+            RECT inner = {cell.left + 3, cell.top, cell.right - 3, cell.bottom};
+            DrawTextA(dc, s.c_str(), (int)s.size(), &inner,
+                      (text ? DT_LEFT : DT_RIGHT) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        }
+    }
+
+    // The grid.
+    HPEN gridPen = CreatePen(PS_SOLID, 1, gridColor);
+    HGDIOBJ oldPen = SelectObject(dc, gridPen);
+    if (m_showGrid) {
+        for (int row = m_topRow; row <= lastRow; ++row) {
+            const int y = rect.top + header + (row - m_topRow) * rowH - 1;
+            MoveToEx(dc, rect.left + numbers, y, nullptr);
+            LineTo(dc, right, y);
+        }
+        for (const auto& col : cols) {
+            const int x = col.second + GetColumnPixels(col.first) - 1;
+            MoveToEx(dc, x, rect.top + header, nullptr);
+            LineTo(dc, x, bottom);
+        }
+    }
+
+    // Column headings: "A(X)", the label under it when labels are shown.
+    HPEN darkPen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+    SelectObject(dc, darkPen);
+    RECT corner = {rect.left, rect.top, rect.left + numbers, rect.top + header};
+    FillSolid(dc, corner, face);
+    for (const auto& col : cols) {
+        CQKDataset* c = GetColumn(col.first);
+        RECT h = {col.second, rect.top, col.second + GetColumnPixels(col.first), rect.top + header};
+        bool selected = m_selC1 >= 1 && col.first >= m_selC1 && col.first <= m_selC2 && m_selR1 == 0 && m_selR2 == 0;
+        FillSolid(dc, h, selected ? selPaper : face);
+        SetTextColor(dc, selected ? selInk : ink);
+        std::string name = c->m_columnName;
+        if (c->m_type >= 1 && c->m_type <= 7)
+            name += kDesignations[c->m_type];
+        RECT line = {h.left + 2, h.top + 1, h.right - 2, h.top + 1 + rowH};
+        DrawTextA(dc, name.c_str(), (int)name.size(), &line, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        if (m_labelsShown) {
+            OffsetRect(&line, 0, rowH);
+            DrawTextA(dc, c->m_label.c_str(), (int)c->m_label.size(), &line,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        }
+        MoveToEx(dc, h.right - 1, h.top, nullptr);
+        LineTo(dc, h.right - 1, h.bottom);
+    }
+    MoveToEx(dc, rect.left, rect.top + header - 1, nullptr);
+    LineTo(dc, right, rect.top + header - 1);
+
+    // Row numbers, from 1.
+    for (int row = m_topRow; row < lastRow; ++row) {
+        const int y = rect.top + header + (row - m_topRow) * rowH;
+        RECT n = {rect.left, y, rect.left + numbers, y + rowH};
+        bool selected = m_selWholeRows && row + 1 >= m_selR1 && row + 1 <= m_selR2;
+        FillSolid(dc, n, selected ? selPaper : face);
+        SetTextColor(dc, selected ? selInk : ink);
+        char text[16];
+        int len = snprintf(text, sizeof text, "%d", row + 1);
+        RECT inner = {n.left + 2, n.top, n.right - 4, n.bottom};
+        DrawTextA(dc, text, len, &inner, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+        MoveToEx(dc, n.left, n.bottom - 1, nullptr);
+        LineTo(dc, n.right, n.bottom - 1);
+    }
+    MoveToEx(dc, rect.left + numbers - 1, rect.top, nullptr);
+    LineTo(dc, rect.left + numbers - 1, bottom);
+
+    SelectObject(dc, oldPen);
+    DeleteObject(gridPen);
+    DeleteObject(darkPen);
+    RestoreDC(dc, saved);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    return TRUE;
+}
+
+void CQKWksPage::DrawScreenItems(HDC dc)
+{
+    RECT r;
+    if (dc == nullptr || !GetDrawRect(r) || m_activeColumn < m_leftColumn || m_activeRow < m_topRow)
+        return;
+    int x = r.left + GetRowNumberWidth();
+    for (int c = m_leftColumn; c < m_activeColumn; ++c)
+        x += GetColumnPixels(c);
+    int y = r.top + GetHeaderHeight() + (m_activeRow - m_topRow) * m_rowHeight;
+    if (x >= r.right || y >= r.bottom || GetColumn(m_activeColumn) == nullptr)
+        return;
+    RECT cell = {x, y - 1, x + GetColumnPixels(m_activeColumn), y + m_rowHeight};
+    if (m_editing) {
+        // The text being typed, with a caret after it, over the cell.
+        const int dpi = GetDeviceCaps(dc, LOGPIXELSY) > 0 ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+        HFONT font = CreateFontA(-MulDiv(kFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                                 "Arial");
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        FillSolid(dc, cell, RGB(255, 255, 255));
+        SetTextColor(dc, RGB(0, 0, 0));
+        RECT inner = {cell.left + 3, cell.top, cell.right - 3, cell.bottom};
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, m_editText.c_str(), (int)m_editText.size(), &size);
+        DrawTextA(dc, m_editText.c_str(), (int)m_editText.size(), &inner, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        int caret = std::min(inner.right - 1, inner.left + size.cx + 1);
+        RECT bar = {caret, inner.top + 2, caret + 1, inner.bottom - 2};
+        FillSolid(dc, bar, RGB(0, 0, 0));
+        SelectObject(dc, oldFont);
+        DeleteObject(font);
+    }
+    // The active cell's frame: two pixels, black.
+    HBRUSH black = (HBRUSH)GetStockObject(BLACK_BRUSH);
+    FrameRect(dc, &cell, black);
+    InflateRect(&cell, -1, -1);
+    FrameRect(dc, &cell, black);
+}

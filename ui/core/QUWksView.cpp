@@ -1,0 +1,200 @@
+#include "QUWksView.h"
+
+#include "MainFrame.h"
+#include "QKAccess.h"
+#include "QKData.h"
+#include "QUAccess.h"
+#include "QUPages.h"
+#include "QuorixApp.h"
+
+IMPLEMENT_DYNCREATE(CQUWksDoc, CQuorixDoc)
+IMPLEMENT_DYNCREATE(CQUWksView, CQuorixView)
+
+namespace {
+
+const UINT kShowGrid = 33090;
+
+// The kernel's own worksheet commands: they run without a script.
+bool IsKernelCommand(UINT id)
+{
+    return id == 36441 || id == 36442 || id == 36497 || (id >= 36444 && id <= 36446);
+}
+
+} // namespace
+
+CQKWksPage* CQUWksDoc::GetWksPage() const
+{
+    return dynamic_cast<CQKWksPage*>(GetPage());
+}
+
+CQUWksPage* CQUWksDoc::GetValidWksPage() const
+{
+    return dynamic_cast<CQUWksPage*>(GetPage());
+}
+
+CQUWksView* CQUWksDoc::get_first_QU_view() const
+{
+    POSITION pos = GetFirstViewPosition();
+    return pos ? DYNAMIC_DOWNCAST(CQUWksView, GetNextView(pos)) : nullptr;
+}
+
+BEGIN_MESSAGE_MAP(CQUWksView, CQuorixView)
+    ON_WM_ERASEBKGND()
+    ON_COMMAND_EX_RANGE(36416, 36863, OnWksInternals)
+    ON_UPDATE_COMMAND_UI_RANGE(36416, 36863, OnUpdateWksInternals)
+    ON_COMMAND_EX_RANGE(32816, 32879, OnWksAnalysis)
+    ON_COMMAND_EX_RANGE(32896, 32943, OnWksAnalysis)
+    ON_COMMAND_EX(9999, OnWksAnalysis)
+    ON_UPDATE_COMMAND_UI_RANGE(32816, 32879, OnUpdateWksAnalysis)
+    ON_UPDATE_COMMAND_UI_RANGE(32896, 32943, OnUpdateWksAnalysis)
+    ON_UPDATE_COMMAND_UI(9999, OnUpdateWksAnalysis)
+    ON_COMMAND_EX_RANGE(38753, 38768, OnColumnType)
+    ON_COMMAND_EX_RANGE(38769, 38798, OnColumnMove)
+    ON_UPDATE_COMMAND_UI_RANGE(38753, 38798, OnUpdateColumnCommand)
+    ON_COMMAND(kShowGrid, OnShowGrid)
+    ON_UPDATE_COMMAND_UI(kShowGrid, OnUpdateShowGrid)
+END_MESSAGE_MAP()
+
+CQKWksPage* CQUWksView::GetWksPage()
+{
+    return dynamic_cast<CQKWksPage*>(GetPage());
+}
+
+CQUWksPage* CQUWksView::GetValidWksPage()
+{
+    return dynamic_cast<CQUWksPage*>(GetPage());
+}
+
+BOOL CQUWksView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style |= WS_VSCROLL | WS_HSCROLL;
+    return CQuorixView::PreCreateWindow(cs);
+}
+
+BOOL CQUWksView::OnEraseBkgnd(CDC*)
+{
+    // The page paints every pixel of the window.
+    return TRUE;
+}
+
+void CQUWksView::OnDraw(CDC* pDC)
+{
+    CQKWksPage* page = GetWksPage();
+    CRect client;
+    GetClientRect(&client);
+    if (page == nullptr || client.IsRectEmpty())
+        return;
+    HDC target = pDC->GetSafeHdc();
+    // Drawn into a bitmap first and copied at once: the window never shows half a table.
+    HDC memory = ::CreateCompatibleDC(target);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(target, client.Width(), client.Height());
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    page->OnBeginDC(memory, 0);
+    page->PrepareDCForScreenDrawing(memory);
+    page->SetDrawRect(client);
+    page->SetClipBox(memory);
+    page->Draw(memory, client);
+    page->DrawScreenItems(memory);
+    page->OnEndDC(memory, 0);
+    ::BitBlt(target, 0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+}
+
+LRESULT CQUWksView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CQKWksPage* page = GetWksPage();
+    if (page != nullptr && m_hWnd != nullptr) {
+        // The drawing rectangle is the client area, known before the first paint.
+        CRect client;
+        ::GetClientRect(m_hWnd, &client);
+        page->SetDrawRect(client);
+        LRESULT result = 0;
+        if (page->WindowProc(m_hWnd, message, wParam, lParam, &result))
+            return result;
+    }
+    // The page has seen the message: the window's own handling, not a second offer to it.
+    return CView::WindowProc(message, wParam, lParam);
+}
+
+int CQUWksView::FillValuesFromID(int id)
+{
+    CQKWksPage* page = GetWksPage();
+    if (page == nullptr)
+        return 0;
+    HCURSOR old = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+    BOOL done = page->OnWksCommands(id);
+    ::SetCursor(old);
+    return done ? 1 : 0;
+}
+
+BOOL CQUWksView::OnWksInternals(UINT nID)
+{
+    CQKWksPage* page = GetWksPage();
+    if (nID >= 36444 && nID <= 36446) {
+        if (FillValuesFromID((int)nID))
+            return TRUE;
+    } else if (page != nullptr && page->OnWksCommands((int)nID)) {
+        return TRUE;
+    }
+    if (CQuorixApp* app = GetQuorixApp())
+        if (app->GetAccess() != nullptr)
+            app->GetAccess()->run_command_from_resource_as_script("WKS", nID, nullptr);
+    return TRUE;
+}
+
+BOOL CQUWksView::OnWksAnalysis(UINT nID)
+{
+    RunScript("WKSANALY", nID);
+    return TRUE;
+}
+
+BOOL CQUWksView::OnColumnType(UINT nID)
+{
+    if (CQKWksPage* page = GetWksPage())
+        page->OnWksCommands((int)nID);
+    return TRUE;
+}
+
+BOOL CQUWksView::OnColumnMove(UINT nID)
+{
+    if (CQKWksPage* page = GetWksPage())
+        page->OnWksCommands((int)nID);
+    return TRUE;
+}
+
+void CQUWksView::OnShowGrid()
+{
+    if (CQKWksPage* page = GetWksPage())
+        page->OnWksCommands((int)kShowGrid);
+}
+
+void CQUWksView::OnUpdateWksInternals(CCmdUI* pCmdUI)
+{
+    if (IsKernelCommand(pCmdUI->m_nID)) {
+        pCmdUI->Enable(GetWksPage() != nullptr);
+        return;
+    }
+    pCmdUI->Enable(QUIsCommandAvailable("WKS", pCmdUI->m_nID));
+}
+
+void CQUWksView::OnUpdateWksAnalysis(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(QUIsCommandAvailable("WKSANALY", pCmdUI->m_nID));
+}
+
+void CQUWksView::OnUpdateColumnCommand(CCmdUI* pCmdUI)
+{
+    UINT id = pCmdUI->m_nID;
+    CQKWksPage* page = GetWksPage();
+    bool known = (id >= 38754 && id <= 38760) || (id >= 38769 && id <= 38772);
+    pCmdUI->Enable(known && page != nullptr && page->GetNumCols() > 0);
+}
+
+void CQUWksView::OnUpdateShowGrid(CCmdUI* pCmdUI)
+{
+    CQKWksPage* page = GetWksPage();
+    pCmdUI->Enable(page != nullptr);
+    pCmdUI->SetCheck(page != nullptr && page->m_showGrid ? 1 : 0);
+}

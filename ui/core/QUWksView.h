@@ -1,0 +1,50 @@
+// The worksheet window: its document and view. The kernel's worksheet page draws the
+// cells and takes the mouse and keys; the view hands it the window's device contexts and
+// messages, and runs the worksheet commands: the kernel's own first, then the command's
+// script (groups "WKS" and "WKSANALY").
+#pragma once
+
+#include <afxwin.h>
+
+#include "QuorixDoc.h"
+#include "QuorixView.h"
+
+class CQKWksPage;
+class CQUWksPage;
+class CQUWksView;
+
+class QU_API CQUWksDoc : public CQuorixDoc {
+    DECLARE_DYNCREATE(CQUWksDoc)
+public:
+    int get_desired_page_type() override { return 0; }
+    CQKWksPage* GetWksPage() const;
+    CQUWksPage* GetValidWksPage() const;
+    CQUWksView* get_first_QU_view() const;
+};
+
+class QU_API CQUWksView : public CQuorixView {
+    DECLARE_DYNCREATE(CQUWksView)
+public:
+    CQKWksPage* GetWksPage();
+    CQUWksPage* GetValidWksPage();
+    // Fills the selected columns with row numbers (36444), uniform (36445) or normal
+    // (36446) random numbers; 0 when there was nothing to fill.
+    int FillValuesFromID(int id);
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void OnDraw(CDC* pDC) override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg BOOL OnWksInternals(UINT nID);
+    afx_msg BOOL OnWksAnalysis(UINT nID);
+    afx_msg BOOL OnColumnType(UINT nID);
+    afx_msg BOOL OnColumnMove(UINT nID);
+    afx_msg void OnShowGrid();
+    afx_msg void OnUpdateWksInternals(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateWksAnalysis(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateColumnCommand(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateShowGrid(CCmdUI* pCmdUI);
+    DECLARE_MESSAGE_MAP()
+};
