@@ -13,13 +13,7 @@ rows=${QX_BENCH_ROWS:-1000000}
 # Debian's pandas belongs to Debian's Python, which another python3 on the PATH may hide.
 py=/usr/bin/python3
 [ -x "$py" ] || py=python3
-if ! "$py" -c 'import pandas' 2>/dev/null; then
-    echo "bench_asciiimport: installing python3-pandas"
-    as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
-    export DEBIAN_FRONTEND=noninteractive
-    as_root apt-get update -qq
-    as_root apt-get install -y -qq --no-install-recommends python3-pandas >/dev/null
-fi
+"$py" -c 'import pandas' 2>/dev/null || "$here/../tools/setup.sh" packages python3-pandas
 
 data=$build/bench-data
 mkdir -p "$data"
