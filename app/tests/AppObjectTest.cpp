@@ -218,6 +218,12 @@ TEST_F(AppObject, AWorksheetHoldsTheProgramWhileItLivesAndWindowsSayWhatIsNotDra
     EXPECT_EQ(0, view->GetWndTemplateId());
     EXPECT_NE(nullptr, view->GetPage());
     EXPECT_TRUE(view->GetParentFrame()->IsKindOf(RUNTIME_CLASS(CChildFrameQuorix)));
+    // Every paint ends the device context it began, however the view draws.
+    for (int paint = 0; paint < 3; ++paint) {
+        view->InvalidateRect(nullptr);
+        view->UpdateWindow();
+    }
+    EXPECT_EQ(0u, view->GetPage()->GetOpenDCCount());
     wks->OnCloseDocument();
     EXPECT_TRUE(AfxOleCanExitApp());
 

@@ -82,9 +82,14 @@ void CQUWksView::OnDraw(CDC* pDC)
     CQKWksPage* page = GetWksPage();
     CRect client;
     GetClientRect(&client);
-    if (page == nullptr || client.IsRectEmpty())
-        return;
-    HDC target = pDC->GetSafeHdc();
+    if (page != nullptr && !client.IsRectEmpty())
+        DrawThroughBitmap(page, pDC->GetSafeHdc(), client);
+    // The base view began the paint's device context for the page; it ends here.
+    OnFinishDC(pDC);
+}
+
+void CQUWksView::DrawThroughBitmap(CQKWksPage* page, HDC target, const CRect& client)
+{
     // Drawn into a bitmap first and copied at once: the window never shows half a table.
     HDC memory = ::CreateCompatibleDC(target);
     HBITMAP bitmap = ::CreateCompatibleBitmap(target, client.Width(), client.Height());

@@ -35,6 +35,8 @@ public:
     void OnDraw(CDC* pDC) override;
 
 protected:
+    // Draws the page into a bitmap and copies it to the window at once.
+    void DrawThroughBitmap(CQKWksPage* page, HDC target, const CRect& client);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg BOOL OnWksInternals(UINT nID);

@@ -223,6 +223,8 @@ public:
     // OnBeginDC and given back by OnEndDC, so the page's settings never outlive the use.
     virtual void OnBeginDC(HDC dc, int reserved);
     virtual void OnEndDC(HDC dc, int reserved);
+    // Device contexts begun and not yet ended: 0 between paints.
+    size_t GetOpenDCCount() const { return m_savedDC.size(); }
     // The view's client rectangle (device units); the page places its drawing rectangle
     // in it by view mode and zoom. FALSE when there is nothing to draw into.
     virtual BOOL SetDrawRect(const RECT& client);
