@@ -10,10 +10,7 @@ build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 rows=${QX_BENCH_ROWS:-1000000}
 
-# Debian's pandas belongs to Debian's Python, which another python3 on the PATH may hide.
-py=/usr/bin/python3
-[ -x "$py" ] || py=python3
-"$py" -c 'import pandas' 2>/dev/null || "$here/../tools/setup.sh" packages python3-pandas
+py=$("$here/debian-python.sh" pandas python3-pandas)
 
 data=$build/bench-data
 mkdir -p "$data"

@@ -9,9 +9,7 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 w=${2:-800} h=${3:-600} dpi=${4:-100}
-py=/usr/bin/python3 # Debian's, which sees Debian's packages
-
-"$py" -c 'import matplotlib' 2>/dev/null || "$here/../tools/setup.sh" packages python3-matplotlib
+py=$("$here/debian-python.sh" matplotlib python3-matplotlib)
 
 ours=$("$here/../tools/wine-run.sh" "$build" "$build/bin/bench_pagedraw.exe" "$w" "$h" "$dpi" | awk '/^pagedraw/ { print $2 }')
 ref=$("$py" - "$w" "$h" "$dpi" <<'PY'
