@@ -622,6 +622,172 @@ bool Expression::RunBound(double* out)
     return true;
 }
 
+namespace {
+
+// Rows a block of RunRows evaluates at once: its stack (kMaxStack blocks) stays in the cache.
+const int kBlock = 64;
+
+// One operator applied to a block: a[k] = f(a[k], b(k)), the right operand a block, a
+// column or one value.
+template <class F> inline void Apply(double* a, const double* b, int n, F f)
+{
+    for (int k = 0; k < n; ++k)
+        a[k] = f(a[k], b[k]);
+}
+template <class F> inline void ApplyScalar(double* a, double b, int n, F f)
+{
+    for (int k = 0; k < n; ++k)
+        a[k] = f(a[k], b);
+}
+
+// The right operand a variable: its column from row r0 on, or its one value.
+template <class F> inline void ApplyName(double* a, const double* column, double value, int r0, int n, F f)
+{
+    if (column)
+        Apply(a, column + r0, n, f);
+    else
+        ApplyScalar(a, value, n, f);
+}
+
+} // namespace
+
+bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVariable* const* vars,
+                         const double* const* columns, int rows, double* out)
+{
+    if (nesting + m_nesting > kMaxNesting || m_usesDatasets)
+        return false;
+    if (m_generation != store.generation)
+        Bind(store);
+    else
+        BindAngles();
+    // Each name: its column, or its one value.
+    std::vector<const double*> column(m_names.size(), nullptr);
+    std::vector<double> value(m_names.size(), 0.0);
+    for (size_t i = 0; i < m_names.size(); ++i) {
+        const Name& n = m_names[i];
+        if (n.kind != Name::VARIABLE)
+            return false;
+        value[i] = n.var->value;
+        for (int c = 0; c < nColumns; ++c)
+            if (vars[c] == n.var)
+                column[i] = columns[c];
+    }
+    double stack[kMaxStack][kBlock];
+    for (int r0 = 0; r0 < rows; r0 += kBlock) {
+        const int n = std::min(kBlock, rows - r0);
+        int sp = 0;
+        for (const Instr& in : m_code) {
+            double* top = sp > 0 ? stack[sp - 1] : nullptr;
+            switch (in.op) {
+            case OP_CONST:
+                std::fill(stack[sp], stack[sp] + n, in.value);
+                ++sp;
+                break;
+            case OP_VAR:
+                if (column[in.arg])
+                    std::copy(column[in.arg] + r0, column[in.arg] + r0 + n, stack[sp]);
+                else
+                    std::fill(stack[sp], stack[sp] + n, value[in.arg]);
+                ++sp;
+                break;
+            case OP_CELL:
+                return false;
+            case OP_NEG:
+                for (int k = 0; k < n; ++k)
+                    top[k] = IsMissingValue(top[k]) ? top[k] : -top[k];
+                break;
+            case OP_NOT:
+                for (int k = 0; k < n; ++k)
+                    top[k] = top[k] == 0;
+                break;
+            case OP_ADD: --sp; Apply(stack[sp - 1], stack[sp], n, Add); break;
+            case OP_SUB: --sp; Apply(stack[sp - 1], stack[sp], n, Sub); break;
+            case OP_MUL: --sp; Apply(stack[sp - 1], stack[sp], n, Mul); break;
+            case OP_DIV: --sp; Apply(stack[sp - 1], stack[sp], n, Div); break;
+            case OP_POW: --sp; Apply(stack[sp - 1], stack[sp], n, Pow); break;
+            case OP_ADD_C: ApplyScalar(top, in.value, n, Add); break;
+            case OP_SUB_C: ApplyScalar(top, in.value, n, Sub); break;
+            case OP_MUL_C: ApplyScalar(top, in.value, n, Mul); break;
+            case OP_DIV_C: ApplyScalar(top, in.value, n, Div); break;
+            case OP_POW_C: ApplyScalar(top, in.value, n, Pow); break;
+            case OP_ADD_V:
+            case OP_SUB_V:
+            case OP_MUL_V:
+            case OP_DIV_V:
+            case OP_POW_V: {
+                const double* c = column[in.arg];
+                const double b = value[in.arg];
+                switch (in.op) {
+                case OP_ADD_V: ApplyName(top, c, b, r0, n, Add); break;
+                case OP_SUB_V: ApplyName(top, c, b, r0, n, Sub); break;
+                case OP_MUL_V: ApplyName(top, c, b, r0, n, Mul); break;
+                case OP_DIV_V: ApplyName(top, c, b, r0, n, Div); break;
+                default: ApplyName(top, c, b, r0, n, Pow); break;
+                }
+                break;
+            }
+            case OP_EQ:
+            case OP_NE:
+            case OP_LT:
+            case OP_LE:
+            case OP_GT:
+            case OP_GE:
+            case OP_AND:
+            case OP_OR: {
+                --sp;
+                double* a = stack[sp - 1];
+                const double* b = stack[sp];
+                for (int k = 0; k < n; ++k) {
+                    const double x = a[k], y = b[k];
+                    const bool known = !IsMissingValue(x) && !IsMissingValue(y);
+                    switch (in.op) {
+                    case OP_EQ: a[k] = x == y; break;
+                    case OP_NE: a[k] = x != y; break;
+                    case OP_LT: a[k] = known && x < y; break;
+                    case OP_LE: a[k] = known && x <= y; break;
+                    case OP_GT: a[k] = known && x > y; break;
+                    case OP_GE: a[k] = known && x >= y; break;
+                    case OP_AND: a[k] = x != 0 && y != 0; break;
+                    default: a[k] = x != 0 || y != 0; break;
+                    }
+                }
+                break;
+            }
+            case OP_FN1:
+                for (int k = 0; k < n; ++k)
+                    top[k] = IsMissingValue(top[k]) ? MISSING_VALUE : Clean(in.f1(top[k]));
+                break;
+            case OP_FN2: {
+                --sp;
+                double* a = stack[sp - 1];
+                const double* b = stack[sp];
+                for (int k = 0; k < n; ++k)
+                    a[k] = IsMissingValue(a[k]) || IsMissingValue(b[k]) ? MISSING_VALUE : Clean(in.f2(a[k], b[k]));
+                break;
+            }
+            case OP_MIN:
+            case OP_MAX: {
+                sp -= in.arg;
+                for (int k = 0; k < n; ++k) {
+                    double r = stack[sp][k];
+                    bool missing = false;
+                    for (int i = 0; i < in.arg; ++i) {
+                        const double v = stack[sp + i][k];
+                        missing |= IsMissingValue(v);
+                        r = in.op == OP_MIN ? (v < r ? v : r) : (v > r ? v : r);
+                    }
+                    stack[sp][k] = missing ? MISSING_VALUE : Clean(r);
+                }
+                ++sp;
+                break;
+            }
+            }
+        }
+        std::copy(stack[0], stack[0] + n, out + r0);
+    }
+    return true;
+}
+
 // ---- Statements -------------------------------------------------------------------------
 
 namespace {

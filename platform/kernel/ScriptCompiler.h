@@ -67,6 +67,13 @@ public:
     bool RunBound(double* out);
     // The angle functions again when the unit changed.
     void BindAngles();
+    // Evaluates `rows` rows at once, instruction by instruction over a block of rows: the
+    // variables vars[c] read columns[c][r] at row r, every other name its value now. The
+    // results are bit for bit those of Run with the variables set row by row. False, with
+    // nothing written, when Run would give up (the interpreter then runs it row by row);
+    // texts that read dataset rows are left to Run.
+    bool RunRows(VariableStore& store, int nesting, int nColumns, QKVariable* const* vars,
+                 const double* const* columns, int rows, double* out);
 
     ~Expression();
     Expression();

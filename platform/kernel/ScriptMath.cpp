@@ -10,8 +10,17 @@ double qkExp(double x)
     return qxExp(x);
 }
 
-// A square is one rounding, as exact as pow gives it; everything else is the library's.
+// A square is one rounding, as exact as pow gives it. A cube and an inverse square are
+// products (two roundings, within about an ulp of pow): polynomial and rational models
+// raise every row to them, and the library's pow costs tens of times more. Everything
+// else is the library's.
 double qkPow(double a, double b)
 {
-    return b == 2 ? a * a : pow(a, b);
+    if (b == 2)
+        return a * a;
+    if (b == 3)
+        return a * a * a;
+    if (b == -2)
+        return 1 / (a * a);
+    return pow(a, b);
 }
