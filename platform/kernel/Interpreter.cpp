@@ -2273,10 +2273,13 @@ bool CQKScript::EvaluatePreparedRows(int handle, int nColumns, const int* slots,
     };
     Impl::Prepared* p = &im.prepared[handle - 1];
     if (im.compilation && p->compiled) {
-        std::vector<QKVariable*> vars(nColumns);
+        // A fit's few columns need no allocation.
+        QKVariable* few[8];
+        std::vector<QKVariable*> many(nColumns > 8 ? nColumns : 0);
+        QKVariable** vars = nColumns > 8 ? many.data() : few;
         for (int c = 0; c < nColumns; ++c)
             vars[c] = variable(c, columns[c][0]);
-        if (p->compiled->RunRows(im.store, im.nesting, nColumns, vars.data(), columns, rows, out)) {
+        if (p->compiled->RunRows(im.store, im.nesting, nColumns, vars, columns, rows, out)) {
             for (int c = 0; c < nColumns; ++c)
                 vars[c]->value = columns[c][rows - 1];
             if (done)

@@ -627,8 +627,9 @@ bool Expression::RunBound(double* out)
 
 namespace {
 
-// Rows a block of RunRows evaluates at once: its stack (kMaxStack blocks) stays in the cache.
-// The blocks are always whole (a short last block is padded).
+// Rows a block of RunRows evaluates at most: its stack (kMaxStack blocks) stays in the
+// cache. The plain form takes rows in pairs: a short last block with an odd count of rows
+// repeats its last row.
 const int kBlock = 64;
 
 // A block is first run plainly, two rows at a time, without the missing-value tests of each
@@ -657,10 +658,10 @@ struct PowV {
 };
 
 // a = f(a, b) over a block, b a block (step 1) or one value (step 0); the trouble found.
-template <class F> inline __m128d PlainApply(double* a, const double* b, int step, F f)
+template <class F> inline __m128d PlainApply(double* a, const double* b, int step, int n, F f)
 {
     __m128d trouble = _mm_setzero_pd();
-    for (int k = 0; k < kBlock; k += 2) {
+    for (int k = 0; k < n; k += 2) {
         const __m128d r = f(_mm_loadu_pd(a + k), step ? _mm_loadu_pd(b + k) : _mm_set1_pd(*b));
         _mm_storeu_pd(a + k, r);
         trouble = _mm_or_pd(trouble, Trouble(r));
@@ -669,10 +670,10 @@ template <class F> inline __m128d PlainApply(double* a, const double* b, int ste
 }
 
 // A block raised to one power: qkPow's products stay in vectors.
-inline __m128d PlainPower(double* a, double b)
+inline __m128d PlainPower(double* a, double b, int n)
 {
     __m128d trouble = _mm_setzero_pd();
-    for (int k = 0; k < kBlock; k += 2) {
+    for (int k = 0; k < n; k += 2) {
         const __m128d x = _mm_loadu_pd(a + k), square = _mm_mul_pd(x, x);
         const __m128d r = b == 2 ? square : b == 3 ? _mm_mul_pd(square, x)
                         : b == -2 ? _mm_div_pd(_mm_set1_pd(1.0), square) : PowV()(x, _mm_set1_pd(b));
@@ -682,18 +683,18 @@ inline __m128d PlainPower(double* a, double b)
     return trouble;
 }
 
-inline __m128d PlainMissing(const double* v)
+inline __m128d PlainMissing(const double* v, int n)
 {
     __m128d missing = _mm_setzero_pd();
-    for (int k = 0; k < kBlock; k += 2)
+    for (int k = 0; k < n; k += 2)
         missing = _mm_or_pd(missing, _mm_cmpeq_pd(_mm_loadu_pd(v + k), _mm_set1_pd(MISSING_VALUE)));
     return missing;
 }
 
-template <class F> inline __m128d PlainFunction(double* a, F f)
+template <class F> inline __m128d PlainFunction(double* a, int n, F f)
 {
     __m128d trouble = _mm_setzero_pd();
-    for (int k = 0; k < kBlock; k += 2) {
+    for (int k = 0; k < n; k += 2) {
         const __m128d r = _mm_set_pd(f(a[k + 1]), f(a[k]));
         _mm_storeu_pd(a + k, r);
         trouble = _mm_or_pd(trouble, Trouble(r));
@@ -714,11 +715,11 @@ bool PlainCode(const std::vector<Instr>& code)
     return true;
 }
 
-// One block of a plain code (PlainCode) into out; column[i] is the block of name i's
-// column, or null for a name of one value, which is not missing. False when the block
-// is trouble.
+// n rows (an even count) of a plain code (PlainCode) into out; column[i] is the block of
+// name i's column, or null for a name of one value, which is not missing. False when the
+// block is trouble.
 bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const double*>& column,
-                   const std::vector<double>& value, double (*stack)[kBlock], double* out)
+                   const std::vector<double>& value, int n, double (*stack)[kBlock], double* out)
 {
     int sp = 0;
     for (const Instr& in : code) {
@@ -726,57 +727,57 @@ bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const doubl
         __m128d trouble = _mm_setzero_pd();
         const double* c = in.op == OP_VAR || (in.op >= OP_ADD_V && in.op <= OP_POW_V) ? column[in.arg] : nullptr;
         if (c)
-            trouble = PlainMissing(c);
-        const double* b = c ? c : &value[in.arg];
+            trouble = PlainMissing(c, n);
+        const double* b = c ? c : in.op >= OP_ADD_V && in.op <= OP_POW_V ? &value[in.arg] : nullptr;
         const int step = c ? 1 : 0;
         switch (in.op) {
         case OP_CONST:
-            std::fill(stack[sp], stack[sp] + kBlock, in.value);
+            std::fill(stack[sp], stack[sp] + n, in.value);
             ++sp;
             break;
         case OP_VAR:
             if (c)
-                std::copy(c, c + kBlock, stack[sp]);
+                std::copy(c, c + n, stack[sp]);
             else
-                std::fill(stack[sp], stack[sp] + kBlock, value[in.arg]);
+                std::fill(stack[sp], stack[sp] + n, value[in.arg]);
             ++sp;
             break;
         case OP_NEG:
-            for (int k = 0; k < kBlock; ++k)
+            for (int k = 0; k < n; ++k)
                 top[k] = -top[k];
-            trouble = PlainMissing(top);
+            trouble = PlainMissing(top, n);
             break;
-        case OP_ADD: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, AddV()); break;
-        case OP_SUB: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, SubV()); break;
-        case OP_MUL: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, MulV()); break;
-        case OP_DIV: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, DivV()); break;
-        case OP_POW: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, PowV()); break;
-        case OP_ADD_C: trouble = PlainApply(top, &in.value, 0, AddV()); break;
-        case OP_SUB_C: trouble = PlainApply(top, &in.value, 0, SubV()); break;
-        case OP_MUL_C: trouble = PlainApply(top, &in.value, 0, MulV()); break;
-        case OP_DIV_C: trouble = PlainApply(top, &in.value, 0, DivV()); break;
-        case OP_POW_C: trouble = PlainPower(top, in.value); break;
-        case OP_ADD_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, AddV())); break;
-        case OP_SUB_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, SubV())); break;
-        case OP_MUL_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, MulV())); break;
-        case OP_DIV_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, DivV())); break;
+        case OP_ADD: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, AddV()); break;
+        case OP_SUB: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, SubV()); break;
+        case OP_MUL: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, MulV()); break;
+        case OP_DIV: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, DivV()); break;
+        case OP_POW: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, PowV()); break;
+        case OP_ADD_C: trouble = PlainApply(top, &in.value, 0, n, AddV()); break;
+        case OP_SUB_C: trouble = PlainApply(top, &in.value, 0, n, SubV()); break;
+        case OP_MUL_C: trouble = PlainApply(top, &in.value, 0, n, MulV()); break;
+        case OP_DIV_C: trouble = PlainApply(top, &in.value, 0, n, DivV()); break;
+        case OP_POW_C: trouble = PlainPower(top, in.value, n); break;
+        case OP_ADD_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, AddV())); break;
+        case OP_SUB_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, SubV())); break;
+        case OP_MUL_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, MulV())); break;
+        case OP_DIV_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, DivV())); break;
         case OP_POW_V:
-            trouble = _mm_or_pd(trouble, c ? PlainApply(top, c, 1, PowV()) : PlainPower(top, value[in.arg]));
+            trouble = _mm_or_pd(trouble, c ? PlainApply(top, c, 1, n, PowV()) : PlainPower(top, value[in.arg], n));
             break;
         case OP_FN1:
             // exp, the models' commonest function, inline (qkExp is qxExp).
             if (in.f1 == Exp)
-                trouble = PlainFunction(top, [](double v) { return qxExp(v); });
+                trouble = PlainFunction(top, n, [](double v) { return qxExp(v); });
             else
-                trouble = PlainFunction(top, in.f1);
+                trouble = PlainFunction(top, n, in.f1);
             break;
         case OP_FN2: {
             --sp;
             double* a = stack[sp - 1];
             const double* y = stack[sp];
-            for (int k = 0; k < kBlock; ++k)
+            for (int k = 0; k < n; ++k)
                 a[k] = in.f2(a[k], y[k]);
-            for (int k = 0; k < kBlock; k += 2)
+            for (int k = 0; k < n; k += 2)
                 trouble = _mm_or_pd(trouble, Trouble(_mm_loadu_pd(a + k)));
             break;
         }
@@ -786,16 +787,15 @@ bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const doubl
         if (_mm_movemask_pd(trouble))
             return false;
     }
-    std::copy(stack[0], stack[0] + kBlock, out);
+    std::copy(stack[0], stack[0] + n, out);
     return true;
 }
 
-// One block of any code (but dataset rows) into out, each operator with its tests, as
+// n rows of any code (but dataset rows) into out, each operator with its tests, as
 // RunBound evaluates one row.
 void RunBlockTested(const std::vector<Instr>& code, const std::vector<const double*>& column,
-                    const std::vector<double>& value, double (*stack)[kBlock], double* out)
+                    const std::vector<double>& value, int n, double (*stack)[kBlock], double* out)
 {
-    const int n = kBlock;
     auto apply = [n](double* a, const double* b, int step, double (*f)(double, double)) {
         for (int k = 0; k < n; ++k)
             a[k] = f(a[k], b[step * k]);
@@ -910,8 +910,10 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
     else
         BindAngles();
     // Each name: its column, or its one value.
-    std::vector<const double*> column(m_names.size(), nullptr);
-    std::vector<double> value(m_names.size(), 0.0);
+    std::vector<const double*>& column = m_column;
+    std::vector<double>& value = m_value;
+    column.assign(m_names.size(), nullptr);
+    value.assign(m_names.size(), 0.0);
     bool plain = PlainCode(m_code);
     for (size_t i = 0; i < m_names.size(); ++i) {
         const Name& n = m_names[i];
@@ -924,25 +926,26 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
         plain &= column[i] || !IsMissingValue(value[i]);
     }
     double stack[kMaxStack][kBlock];
-    std::vector<const double*> block(m_names.size(), nullptr);
-    std::vector<double> padded;
+    std::vector<const double*>& block = m_block;
+    std::vector<double>& padded = m_padded;
+    block.assign(m_names.size(), nullptr);
     double result[kBlock];
     for (int r0 = 0; r0 < rows; r0 += kBlock) {
-        const int n = std::min(kBlock, rows - r0);
-        // A short last block repeats its last row, so that every block is whole.
-        if (n < kBlock)
-            padded.assign(m_names.size() * kBlock, 0.0);
+        const int n = std::min(kBlock, rows - r0), even = (n + 1) & ~1;
+        // An odd count of rows repeats its last row for the plain form's pairs.
+        if (even > n)
+            padded.resize(m_names.size() * kBlock);
         for (size_t i = 0; i < m_names.size(); ++i) {
             block[i] = column[i] ? column[i] + r0 : nullptr;
-            if (column[i] && n < kBlock) {
+            if (column[i] && even > n) {
                 double* p = &padded[i * kBlock];
                 std::copy(column[i] + r0, column[i] + r0 + n, p);
-                std::fill(p + n, p + kBlock, column[i][r0 + n - 1]);
+                p[n] = column[i][r0 + n - 1];
                 block[i] = p;
             }
         }
-        if (!(plain && RunBlockPlain(m_code, block, value, stack, result)))
-            RunBlockTested(m_code, block, value, stack, result);
+        if (!(plain && RunBlockPlain(m_code, block, value, even, stack, result)))
+            RunBlockTested(m_code, block, value, n, stack, result);
         std::copy(result, result + n, out + r0);
     }
     return true;

@@ -87,6 +87,10 @@ private:
     int m_angleUnit = -1; // the unit the angle functions were resolved for; -1 none used
     bool m_usesDatasets = false;
     uint64_t m_generation = 0;
+    // RunRows's working lists, kept so that a call allocates nothing: by name its column,
+    // its one value, its block, and a short last block's padded copies.
+    std::vector<const double*> m_column, m_block;
+    std::vector<double> m_value, m_padded;
 };
 
 // Hooks into the interpreter for what compiled statements hand back to it.

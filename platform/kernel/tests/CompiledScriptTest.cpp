@@ -253,7 +253,7 @@ TEST_F(CompiledScriptTest, PreparedRowsGiveTheRowByRowResults)
         "y", "2", "x - x*1e308*10", "Data1_A[1] + x", "x + q", "exist(a) + x", "x + nosuch[1]",
     };
     const double odd[] = {0, -0.0, MISSING_VALUE, 1e300, -1e300, 1e-310, -3, 7, 0.5, 1e-200, 2};
-    const int rows = 150; // three blocks, the last short
+    const int rows = 151; // three blocks, the last short and odd
     std::vector<double> xs(rows), ys(rows);
     for (int r = 0; r < rows; ++r) {
         xs[r] = 0.25 + 0.01 * r;
