@@ -350,15 +350,16 @@ int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* c
     if (answers)
         return 1;
     QFitRowsRecord r = {s->formulaHandle, rows, nIndep, slots, columns, out, 0};
-    const INT_PTR failed = CallHost(s, HOST_EVAL_PREPARED_ROWS, 0, reinterpret_cast<INT_PTR>(&r));
+    // A host that answers without evaluating every row has not evaluated them.
+    const bool failed = CallHost(s, HOST_EVAL_PREPARED_ROWS, 0, reinterpret_cast<INT_PTR>(&r)) != 0 || r.done != rows;
     // The host leaves each variable at the last row's value.
     for (int i = 0; i < nIndep; ++i) {
         IndepVarInfo& v = s->indep[first + i];
-        v.lastSet = r.done > 0 ? columns[i][r.done - 1] : v.lastSet;
+        v.lastSet = r.done > 0 && r.done <= rows ? columns[i][r.done - 1] : v.lastSet;
         if (failed)
             v.lastPass = 0;
     }
-    return failed != 0;
+    return failed;
 }
 
 // Functions bound by ordinal take (host window, record, parameter count, &p[1], callback)
