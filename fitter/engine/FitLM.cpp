@@ -449,11 +449,14 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
     for (int f = 1; f <= s->nFitSets; ++f) {
         const FitSetInfo& set = s->fitSets[f];
         const int step = set.step > 0 ? set.step : 1;
+        // A block the host does not evaluate together ends blocks for the run.
+        bool blocks = EvaluatesInBlocks(s);
         for (int row = set.firstRow; row < set.endRow;) {
-            if (EvaluatesInBlocks(s)) {
+            if (blocks) {
                 const int code = AccumulateBlock(s, p, f, row, index, sums, work);
                 if (code)
                     return code;
+                blocks = !s->rowsRefused;
                 continue;
             }
             if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
