@@ -163,6 +163,12 @@ int CQKAccess::run_section_script(const char* text, double* result)
     return ok ? 0 : 1;
 }
 
+int CQKAccess::OnColorPaletteDialog()
+{
+    qkfxGetCallLog().Add("CQKAccess::OnColorPaletteDialog", "");
+    return 0;
+}
+
 int CQKAccess::run_user_menu_script(int id, CQKLayer*)
 {
     qkfxGetCallLog().Add("CQKAccess::run_user_menu_script", std::to_string(id));

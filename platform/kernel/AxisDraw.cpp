@@ -239,8 +239,12 @@ bool QKLayerMap::Map(double vx, double vy, double& dx, double& dy) const
 
 COLORREF qkColorOf(int index)
 {
+    // An index the table no longer reaches (the user shortened it) wraps round the table,
+    // so plots keep drawing, in distinct colours, instead of reading past its end.
     DWORD rgb = 0;
-    CQKColor::GetColorRef(index, rgb, 0);
+    const int n = CQKColor::GetColorNumber();
+    if (!CQKColor::GetColorRef(index, rgb, 0) && n > 0)
+        CQKColor::GetColorRef((index % n + n) % n, rgb, 0);
     return (COLORREF)rgb;
 }
 

@@ -31,7 +31,6 @@ struct UnbuiltCommands {
 
 const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
-    {36081, 36081, "palette"},
     {36082, 36083, "graph"},
     {36086, 36086, "graph"},
     {36091, 36091, "worksheet"},
@@ -69,7 +68,8 @@ const UnbuiltCommands kUnbuilt[] = {
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
     // ARROW, OBJEDIT, MASK, 3D plots and 3D rotation.
-    {35488, 35505, "graph"},
+    {35488, 35502, "graph"},
+    {35504, 35505, "graph"},
     {35520, 35525, "graph"},
     {35536, 35542, "graph"},
     {35552, 35562, "graph"},

@@ -1814,6 +1814,13 @@ struct CQKScript::Impl {
             }
             return true;
         }
+        if (word == "edit") {
+            std::vector<std::string>& a = words();
+            if (a.size() == 1 && Same(a[0], "-color")) {
+                qkfxGetAccess()->OnColorPaletteDialog();
+                return true;
+            }
+        }
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
         static const char* const uiCommands[] = {"edit", "page", "clr", "print", "rescale", "hidemarker",
                                                  "newfunction", "getenumwin"};

@@ -9,7 +9,9 @@
 
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKObjects.h"
 #include "QKUtil.h"
+#include "QKAccess.h"
 
 namespace {
 
@@ -72,9 +74,32 @@ TextDefaults& DefaultText()
 
 } // namespace
 
+namespace {
+
+const char kPaletteSection[] = "Color Palette";
+const int kMaxColors = 64;
+
+std::vector<std::pair<std::string, DWORD>> DefaultColors()
+{
+    std::vector<std::pair<std::string, DWORD>> colours;
+    for (const NamedColor& c : kColors)
+        colours.emplace_back(c.name, c.rgb);
+    return colours;
+}
+
+std::vector<std::pair<std::string, DWORD>>& Colors()
+{
+    static std::vector<std::pair<std::string, DWORD>> colours = DefaultColors();
+    return colours;
+}
+
+int g_paletteMode = 0;
+
+} // namespace
+
 int CQKColor::GetColorNumber()
 {
-    return (int)(sizeof kColors / sizeof kColors[0]);
+    return (int)Colors().size();
 }
 
 BOOL CQKColor::GetColorName(int index, std::string& name)
@@ -83,7 +108,7 @@ BOOL CQKColor::GetColorName(int index, std::string& name)
         name.clear();
         return FALSE;
     }
-    name = kColors[index].name;
+    name = Colors()[index].first;
     return TRUE;
 }
 
@@ -91,7 +116,96 @@ BOOL CQKColor::GetColorRef(int index, DWORD& colour, int)
 {
     if (index < 0 || index >= GetColorNumber())
         return FALSE;
-    colour = kColors[index].rgb;
+    colour = Colors()[index].second;
+    return TRUE;
+}
+
+int CQKColor::GetMaxNumOfColors()
+{
+    return kMaxColors;
+}
+
+BOOL CQKColor::SetColors(const std::vector<std::pair<std::string, DWORD>>& colours)
+{
+    if (colours.empty() || (int)colours.size() > kMaxColors)
+        return FALSE;
+    for (const auto& c : colours)
+        if (qkTrim(c.first).empty())
+            return FALSE;
+    Colors() = colours;
+    for (auto& c : Colors())
+        c.second &= 0xFFFFFF;
+    return TRUE;
+}
+
+void CQKColor::GetColors(std::vector<std::pair<std::string, DWORD>>& colours)
+{
+    colours = Colors();
+}
+
+void CQKColor::RestoreQuorixDefaultColors()
+{
+    Colors() = DefaultColors();
+}
+
+BOOL CQKColor::SavePaletteToINIFile()
+{
+    CQKSettingsStore store(qkfxGetINIFileFullPathName());
+    const auto& colours = Colors();
+    for (size_t i = 0; i < colours.size(); ++i) {
+        const DWORD c = colours[i].second;
+        char rgb[32];
+        snprintf(rgb, sizeof rgb, "%u %u %u ", (unsigned)GetRValue(c), (unsigned)GetGValue(c), (unsigned)GetBValue(c));
+        store.Write(kPaletteSection, "Color" + std::to_string(i + 1), rgb + colours[i].first);
+    }
+    // The count last: a file cut short reads as no saved palette.
+    store.Write(kPaletteSection, "Count", std::to_string(colours.size()));
+    std::string check;
+    return store.Read(kPaletteSection, "Count", check) && check == std::to_string(colours.size());
+}
+
+BOOL CQKColor::ReadPaletteFromINIFile()
+{
+    CQKSettingsStore store(qkfxGetINIFileFullPathName());
+    std::string text;
+    if (!store.Read(kPaletteSection, "Count", text))
+        return FALSE;
+    char* end = nullptr;
+    const long count = strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end || count < 1 || count > kMaxColors)
+        return FALSE;
+    std::vector<std::pair<std::string, DWORD>> colours;
+    for (long i = 1; i <= count; ++i) {
+        if (!store.Read(kPaletteSection, "Color" + std::to_string(i), text))
+            return FALSE;
+        unsigned r = 256, g = 256, b = 256;
+        int used = 0;
+        if (sscanf(text.c_str(), "%u %u %u %n", &r, &g, &b, &used) != 3 || r > 255 || g > 255 || b > 255)
+            return FALSE;
+        std::string name = qkTrim(text.substr(used));
+        if (name.empty())
+            return FALSE;
+        colours.emplace_back(name, RGB(r, g, b));
+    }
+    if (store.Read(kPaletteSection, "PaletteType", text))
+        CQKPalette::SetPaletteMode(text == "1" ? 1 : 0);
+    return SetColors(colours);
+}
+
+int CQKPalette::GetPaletteMode()
+{
+    return g_paletteMode;
+}
+
+void CQKPalette::SetPaletteMode(int mode)
+{
+    g_paletteMode = mode == 1 ? 1 : 0;
+}
+
+BOOL CQKPalette::SavePaletteTypeToINIFile()
+{
+    CQKSettingsStore store(qkfxGetINIFileFullPathName());
+    store.Write(kPaletteSection, "PaletteType", std::to_string(g_paletteMode));
     return TRUE;
 }
 

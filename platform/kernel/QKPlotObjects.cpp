@@ -291,7 +291,10 @@ int CQKPlotObj::GetActualColorForAutoColor(int) const
     // Automatic colours run through the colour table by the plot's place in its layer,
     // skipping white (17), which would not show on the page.
     int index = m_layer ? std::max(0, m_layer->GetPlotIndex(m_id)) : 0;
-    int color = index % (CQKColor::GetColorNumber() - 1);
+    const int n = CQKColor::GetColorNumber();
+    if (n <= 2)
+        return 0;
+    int color = index % (n - 1);
     return color >= 17 ? color + 1 : color;
 }
 

@@ -7,6 +7,7 @@
 #include "KernelInternal.h"
 #include "QKAccess.h"
 #include "QKData.h"
+#include "QKGraphObjects.h"
 #include "QmHost.h"
 
 namespace {
@@ -269,6 +270,8 @@ void ExchangeStartup(QmDLL* root, int save, double* result)
     STINI ini = {&store, save};
     system->LoadSaveINI(&ini, kSystemSection);
     system->ExchangeSettings(&ini);
+    if (!save)
+        CQKColor::ReadPaletteFromINIFile();
     if (result)
         *result = 0;
 }

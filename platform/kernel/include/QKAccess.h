@@ -191,6 +191,9 @@ public:
     virtual BOOL prompt_to_save_all_scrivex_editor_wnds();
     // The main window goes: the kernel forgets it.
     virtual void OnBeforeMainFrameClose(HWND frame);
+    // The colour palette dialog (script "edit -color"); the kernel alone has none, so it
+    // records the call and answers 0.
+    virtual int OnColorPaletteDialog();
 
     CQKProject* GetPageManager();
     CQKQrxSystem* GetQrxSystem();

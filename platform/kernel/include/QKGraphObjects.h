@@ -10,6 +10,9 @@
 
 #include <map>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "QKDefs.h"
 
@@ -26,6 +29,27 @@ public:
     static BOOL GetColorName(int index, std::string& name);
     // The RGB value of the colour; the third argument is reserved (callers pass 0).
     static BOOL GetColorRef(int index, DWORD& colour, int reserved);
+
+    // The user edits the table (the colour palette dialog) within this many colours.
+    static int GetMaxNumOfColors();
+    // Replaces the whole table; FALSE (the table unchanged) for no colours, more than the
+    // largest number, or an empty name. Plots keep their indexes: an index past a shorter
+    // table draws in the colour qkColorOf gives it.
+    static BOOL SetColors(const std::vector<std::pair<std::string, DWORD>>& colours);
+    static void GetColors(std::vector<std::pair<std::string, DWORD>>& colours);
+    static void RestoreQuorixDefaultColors();
+    // The table to the INI file's [Color Palette] section, and back. Reading keeps the table
+    // as it is when the section is missing or any of its entries cannot be read.
+    static BOOL SavePaletteToINIFile();
+    static BOOL ReadPaletteFromINIFile();
+};
+
+// How colours are put on the screen: 0 the colours as they are ("Default"), 1 pure colours.
+class QK_API CQKPalette {
+public:
+    static int GetPaletteMode();
+    static void SetPaletteMode(int mode);
+    static BOOL SavePaletteTypeToINIFile();
 };
 
 // Font-kind bits that GetFontName answers with.
