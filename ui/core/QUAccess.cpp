@@ -1,5 +1,6 @@
 #include "QUAccess.h"
 
+#include "ColorPaletteDialog.h"
 #include "MainFrame.h"
 #include "QKCallLog.h"
 #include "QKData.h"
@@ -278,6 +279,12 @@ int CQUAccess::DoMessageBox(const char* text, UINT type)
 {
     qkfxGetCallLog().Add("CQKAccess::DoMessageBox", text ? text : "");
     return AfxMessageBox(text ? text : "", type);
+}
+
+int CQUAccess::OnColorPaletteDialog()
+{
+    CQUColorPaletteDialog dlg(AfxGetMainWnd());
+    return (int)dlg.DoModal();
 }
 
 int CQUAccess::IsActiveBasePage(CQKPage* page)

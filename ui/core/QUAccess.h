@@ -55,6 +55,7 @@ public:
     CQKPage* GetActiveBasePage() override;
     // The system's message box over the program's windows.
     int DoMessageBox(const char* text, UINT type) override;
+    int OnColorPaletteDialog() override;
     int IsActiveBasePage(CQKPage* page) override;
     // The program's message box (its caption, its owner, modeless windows disabled).
     int AskUser(const char* text, UINT type) override;
