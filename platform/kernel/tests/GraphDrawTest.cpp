@@ -784,3 +784,30 @@ TEST_F(DrawTest, ContourPlotIsDrawnByTheLibraryInsideTheLayerFrame)
     EXPECT_LE(inside.right, MapX(8) + 2) << Describe(inside);
     EXPECT_GE(inside.top, MapY(8) - 2) << Describe(inside);
 }
+
+// Plots keep their colour indexes: an edited colour shows at once, and an index past a
+// shortened table still draws, in the colour it wraps round to.
+TEST_F(DrawTest, PlotsDrawInTheEditedColourTable)
+{
+    NoLegend();
+    XY(QK_PLOT_LINE, {0, 10}, {5, 5}, kRedIndex);
+    XY(QK_PLOT_LINE, {0, 10}, {2, 2}, 3);
+    const COLORREF teal = RGB(0, 128, 96), plum = RGB(120, 40, 100);
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, DWORD>> table;
+        COLORREF at5, at2;
+    } cases[] = {
+        {"index 1 edited", {{"Black", 0}, {"Teal", teal}, {"Green", RGB(0, 255, 0)}, {"Blue", RGB(0, 0, 255)}}, teal, RGB(0, 0, 255)},
+        {"index 3 past a table of two", {{"Plum", plum}, {"Teal", teal}}, teal, teal},
+        {"one colour", {{"Plum", plum}}, plum, plum},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(CQKColor::SetColors(c.table)) << c.what;
+        Dib dib(W, H);
+        Render(dib);
+        EXPECT_TRUE(dib.Near(MapX(5), MapY(5), c.at5, 1)) << c.what;
+        EXPECT_TRUE(dib.Near(MapX(5), MapY(2), c.at2, 1)) << c.what;
+    }
+    CQKColor::RestoreQuorixDefaultColors();
+}

@@ -3,6 +3,7 @@
 #include "KernelTest.h"
 
 #include "QKAccess.h"
+#include "QKGraphObjects.h"
 #include "QKSysMethod.h"
 #include "QmHost.h"
 
@@ -113,6 +114,12 @@ private:
 class TestAccess : public CQKAccess {
 public:
     CQKQrxSystem* create_QrxSystem_object() override { return new TestSystem; }
+    int OnColorPaletteDialog() override
+    {
+        ++paletteDialogs;
+        return IDOK;
+    }
+    int paletteDialogs = 0;
 };
 
 class SystemObjectTest : public KernelTest {
@@ -298,3 +305,82 @@ TEST_F(SystemObjectTest, DefaultPlotTypeTakesOnlyKnownIds)
 }
 
 } // namespace
+
+// The colour table the palette dialog edits: its limits, the defaults, and the INI file,
+// read again at start and by system.loadstartup().
+TEST_F(SystemObjectTest, ColourTableEditsWithinItsLimitsAndRoundTripsThroughTheIniFile)
+{
+    using Colours = std::vector<std::pair<std::string, DWORD>>;
+    Colours defaults;
+    CQKColor::RestoreQuorixDefaultColors();
+    CQKColor::GetColors(defaults);
+    ASSERT_EQ(24u, defaults.size());
+    const int max = CQKColor::GetMaxNumOfColors();
+    ASSERT_GE(max, (int)defaults.size());
+
+    struct Case {
+        const char* what;
+        Colours colours;
+        BOOL accepted;
+    } cases[] = {
+        {"one colour", {{"Only", RGB(1, 2, 3)}}, TRUE},
+        {"no colours", {}, FALSE},
+        {"a blank name", {{"A", 0}, {"  ", 0}}, FALSE},
+        {"the largest number", Colours(max, {"Same", RGB(9, 9, 9)}), TRUE},
+        {"one too many", Colours(max + 1, {"Same", 0}), FALSE},
+    };
+    for (const Case& c : cases) {
+        CQKColor::RestoreQuorixDefaultColors();
+        EXPECT_EQ(c.accepted, CQKColor::SetColors(c.colours)) << c.what;
+        Colours now;
+        CQKColor::GetColors(now);
+        EXPECT_EQ(c.accepted ? c.colours : defaults, now) << c.what;
+    }
+
+    // An index past a shortened table is refused, never read.
+    ASSERT_TRUE(CQKColor::SetColors({{"Ink", RGB(10, 20, 30)}, {"Sea", RGB(0, 90, 200)}}));
+    DWORD rgb = 0;
+    std::string name;
+    EXPECT_TRUE(CQKColor::GetColorRef(1, rgb, 0));
+    EXPECT_EQ(RGB(0, 90, 200), rgb);
+    EXPECT_FALSE(CQKColor::GetColorRef(2, rgb, 0));
+    EXPECT_FALSE(CQKColor::GetColorName(23, name));
+
+    // Saved, changed, read back at start and by loadstartup.
+    CQKPalette::SetPaletteMode(1);
+    ASSERT_TRUE(CQKColor::SavePaletteToINIFile());
+    ASSERT_TRUE(CQKPalette::SavePaletteTypeToINIFile());
+    CQKColor::RestoreQuorixDefaultColors();
+    CQKPalette::SetPaletteMode(0);
+    access->Uninit();
+    qkfxGetQrxSystem();
+    Colours now;
+    CQKColor::GetColors(now);
+    EXPECT_EQ((Colours{{"Ink", RGB(10, 20, 30)}, {"Sea", RGB(0, 90, 200)}}), now);
+    EXPECT_EQ(1, CQKPalette::GetPaletteMode());
+    CQKColor::RestoreQuorixDefaultColors();
+    ASSERT_TRUE(Run("system.loadstartup()")) << err;
+    CQKColor::GetColors(now);
+    EXPECT_EQ(2u, now.size());
+
+    // A damaged section leaves the table as it is.
+    const std::string ini = qkfxGetINIFileFullPathName();
+    for (const char* bad : {"300 0 0 Red", "1 2 Red", "1 2 3", "x 2 3 Red"}) {
+        CQKColor::RestoreQuorixDefaultColors();
+        WritePrivateProfileStringA("Color Palette", "Color2", bad, ini.c_str());
+        EXPECT_FALSE(CQKColor::ReadPaletteFromINIFile()) << bad;
+        CQKColor::GetColors(now);
+        EXPECT_EQ(defaults, now) << bad;
+    }
+    WritePrivateProfileStringA("Color Palette", "Color2", "0 90 200 Sea", ini.c_str());
+    WritePrivateProfileStringA("Color Palette", "Count", "0", ini.c_str());
+    EXPECT_FALSE(CQKColor::ReadPaletteFromINIFile());
+    CQKColor::RestoreQuorixDefaultColors();
+    CQKPalette::SetPaletteMode(0);
+}
+
+TEST_F(SystemObjectTest, EditColorOpensThePaletteDialog)
+{
+    ASSERT_TRUE(Run("edit -color;")) << err;
+    EXPECT_EQ(1, access->paletteDialogs);
+}
