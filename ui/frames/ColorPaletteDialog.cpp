@@ -89,8 +89,12 @@ BOOL CQUColorPaletteDialog::OnInitDialog()
     m_list.SubclassDlgItem(IDC_CP_LIST, this);
     m_list.InitColumns(LoadFramesString(IDS_CP_TITLES).c_str());
     CRect rect;
-    GetDlgItem(IDC_CP_TOOLBAR_PLACE)->GetWindowRect(&rect);
+    CWnd* pPlace = GetDlgItem(IDC_CP_TOOLBAR_PLACE);
+    pPlace->GetWindowRect(&rect);
     ScreenToClient(&rect);
+    // The toolbar takes the placeholder's place and id.
+    pPlace->ShowWindow(SW_HIDE);
+    pPlace->SetDlgCtrlID(0);
     m_toolBar.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NOPARENTALIGN |
                          CCS_NORESIZE,
                      rect, this, IDC_CP_NEW);

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The colour palette from a worksheet's Format menu: a new colour added with the dialog's toolbar,
+# OK, and Yes to keeping the colours, which writes them to the settings file.
+#   color_palette.sh BUILDDIR ARTIFACTS
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/display.sh"
+ARTIFACTS=${2:?artifacts folder}
+mkdir -p "$ARTIFACTS"
+qxd_begin "$1"
+qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
+qxd settle && qxd_close_windows || qxd_fail "start"
+
+# The Format menu is the page windows': a worksheet first.
+qxd "script win -t wks" || qxd_fail "worksheet"
+qxd settle
+qxd bar || qxd_fail "bar"
+format=
+for line in "${QXD_ANSWER[@]}"; do
+    read -r _ _ l t r b name <<<"$line"
+    [ "$name" = "Format" ] && format="$(((l + r) / 2)) $(((t + b) / 2))"
+done
+[ -n "$format" ] || qxd_fail "no Format menu: ${QXD_ANSWER[*]}"
+opened=
+for try in 1 2 3; do
+    qxd_click $format
+    qxd settle
+    qxd "itemrect 36081" 2>/dev/null && { opened=1; break; }
+    qxd_key Escape Escape
+done
+[ -n "$opened" ] || qxd_fail "no Color Palette item in Format"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd settle || qxd_fail "settle"
+
+find_window() { # title: the hwnd of the visible top-level window with that title
+    qxd windows || return 1
+    local line
+    for line in "${QXD_ANSWER[@]}"; do
+        [[ $line == *" $1" ]] && { read -r _ hwnd _ <<<"$line"; echo "$hwnd"; return 0; }
+    done
+    return 1
+}
+dialog=$(find_window "Color Palette") || qxd_fail "Format > Color Palette opened no dialog: ${QXD_ANSWER[*]}"
+qxd_screenshot "$ARTIFACTS/palette.png"
+
+# The toolbar's first button adds a colour.
+qxd "control $dialog 12578" || qxd_fail "no toolbar in the dialog"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $((l + 11)) $(((t + b) / 2))
+qxd settle
+qxd_screenshot "$ARTIFACTS/palette-new-colour.png"
+
+qxd "control $dialog 1" || qxd_fail "no OK button"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd settle
+question=$(find_window "Warning") || qxd_fail "OK asked nothing: ${QXD_ANSWER[*]}"
+qxd_screenshot "$ARTIFACTS/palette-question.png"
+qxd "control $question 6" || qxd_fail "no Yes button"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd "gone $question 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "the question did not close on Yes"
+qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "the dialog did not close"
+
+qxd settle || qxd_fail "settle after the dialog"
+# Exit; the question about the unsaved worksheet is answered No.
+qxd "post 57665" || qxd_fail "Exit"
+sleep 1
+qxd_close_windows n || true
+qxd_end_program 60 || qxd_fail "the program did not end"
+[ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
+# The settings file, once the program has ended.
+ini=$(find "$QXD_INI" -maxdepth 1 -iname quorix61.ini | head -1)
+[ -n "$ini" ] || qxd_fail "no settings file in $QXD_INI: $(find "$QXD_INI" -iname "*.ini")"
+tr -d '\r' <"$ini" | awk '/^\[/ { s = $0 } s == "[Color Palette]"' >"$QXD_TMP/palette"
+grep -qx "Count=25" "$QXD_TMP/palette" || qxd_fail "the settings file does not keep 25 colours: $(cat "$QXD_TMP/palette")"
+grep -qx "Color25=0 0 0 Color 25" "$QXD_TMP/palette" || qxd_fail "the new colour is not in the settings file"
+
+qxd_log "pictures in $ARTIFACTS: palette.png palette-new-colour.png palette-question.png"
