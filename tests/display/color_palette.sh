@@ -13,6 +13,7 @@ qxd settle && qxd_close_windows || qxd_fail "start"
 # The Format menu is the page windows': a worksheet first.
 qxd "script win -t wks" || qxd_fail "worksheet"
 qxd settle
+qxd_screenshot "$ARTIFACTS/toolbars.png"
 qxd bar || qxd_fail "bar"
 format=
 for line in "${QXD_ANSWER[@]}"; do
@@ -76,4 +77,4 @@ tr -d '\r' <"$ini" | awk '/^\[/ { s = $0 } s == "[Color Palette]"' >"$QXD_TMP/pa
 grep -qx "Count=25" "$QXD_TMP/palette" || qxd_fail "the settings file does not keep 25 colours: $(cat "$QXD_TMP/palette")"
 grep -qx "Color25=0 0 0 Color 25" "$QXD_TMP/palette" || qxd_fail "the new colour is not in the settings file"
 
-qxd_log "pictures in $ARTIFACTS: palette.png palette-new-colour.png palette-question.png"
+qxd_log "pictures in $ARTIFACTS: toolbars.png palette.png palette-new-colour.png palette-question.png"

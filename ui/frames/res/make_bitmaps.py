@@ -91,8 +91,152 @@ P['move_up'] = [
     "................"]
 P['move_down'] = [row for row in reversed(P['move_up'][:14])] + ["................"]
 
+
+# ---- drawing on a 16x15 grid, for pictures built from common parts ----------------------
+
+def blank():
+    return [['.'] * 16 for _ in range(15)]
+
+
+def rect(g, l, t, r, b, edge='k', fill=None):
+    for y in range(t, b + 1):
+        for x in range(l, r + 1):
+            if y in (t, b) or x in (l, r):
+                g[y][x] = edge
+            elif fill:
+                g[y][x] = fill
+
+
+def line(g, x0, y0, x1, y1, c):
+    n = max(abs(x1 - x0), abs(y1 - y0), 1)
+    for i in range(n + 1):
+        g[round(y0 + (y1 - y0) * i / n)][round(x0 + (x1 - x0) * i / n)] = c
+
+
+def text(g, rows, l, t):
+    for dy, row in enumerate(rows):
+        for dx, ch in enumerate(row):
+            if ch != ' ':
+                g[t + dy][l + dx] = ch
+
+
+def page(g, l=2, t=1, r=12, b=13):
+    rect(g, l, t, r, b, 'k', 'w')
+
+
+def sheet(g, l=1, t=1, r=13, b=13):  # a worksheet: a grid with a grey header row
+    rect(g, l, t, r, b, 'k', 'w')
+    for x in range(l + 1, r):
+        g[t + 1][x] = 'd'
+    for x in range(l + 4, r, 4):
+        for y in range(t + 1, b):
+            g[y][x] = 'd'
+    for y in range(t + 4, b, 3):
+        for x in range(l + 1, r):
+            g[y][x] = 'd'
+
+
+def graph(g, l=1, t=1, r=13, b=13):  # a graph page: axes and a red curve
+    page(g, l, t, r, b)
+    line(g, l + 2, t + 2, l + 2, b - 2, 'k')
+    line(g, l + 2, b - 2, r - 2, b - 2, 'k')
+    line(g, l + 3, b - 4, l + 6, t + 5, 'r')
+    line(g, l + 6, t + 5, r - 2, t + 3, 'r')
+
+
+def star(g, x=12, y=2):  # "new": a small yellow spark in a corner
+    for dx, dy in ((0, 0), (-1, 0), (1, 0), (0, -1), (0, 1)):
+        if 0 <= x + dx < 16 and 0 <= y + dy < 15:
+            g[y + dy][x + dx] = 'y'
+    g[y][x] = 'o'
+
+
+def folder(g, l=1, t=4, r=13, b=12):
+    rect(g, l, t, r, b, 'k', 'y')
+    for x in range(l, l + 5):
+        g[t - 1][x] = 'k'
+    for x in range(l + 1, r):
+        g[t + 1][x] = 'o'
+
+
+def disk(g, l=2, t=1, r=13, b=13):
+    rect(g, l, t, r, b, 'k', 'n')
+    rect(g, l + 2, t, r - 2, t + 4, 'k', 'w')
+    rect(g, l + 3, b - 4, r - 3, b, 'k', 'd')
+
+
+def arrow_down(g, x, t, b, c='G'):
+    line(g, x, t, x, b, c)
+    line(g, x - 2, b - 2, x, b, c)
+    line(g, x + 2, b - 2, x, b, c)
+
+
+def grid_dots(g, l, t, r, b, c):
+    for y in range(t, b + 1, 2):
+        for x in range(l, r + 1, 2):
+            g[y][x] = c
+
+
+def pic(*steps):
+    g = blank()
+    for step in steps:
+        step(g)
+    return [''.join(row) for row in g]
+
+
+P['new_project'] = pic(lambda g: folder(g, 1, 5, 12, 13), lambda g: star(g, 13, 2))
+P['new_worksheet'] = pic(lambda g: sheet(g, 1, 2, 12, 13), lambda g: star(g, 13, 2))
+P['new_excel'] = pic(lambda g: sheet(g, 1, 2, 12, 13),
+                     lambda g: text(g, ["g g", " g ", "g g"], 5, 7), lambda g: star(g, 13, 2))
+P['new_graph'] = pic(lambda g: graph(g, 1, 2, 12, 13), lambda g: star(g, 13, 2))
+P['new_matrix'] = pic(lambda g: rect(g, 1, 2, 12, 13, 'k', 'w'), lambda g: grid_dots(g, 3, 4, 10, 11, 'b'),
+                      lambda g: star(g, 13, 2))
+P['new_function'] = pic(lambda g: page(g, 1, 2, 12, 13),
+                        lambda g: text(g, [" nn ", "n   ", "nnn ", "n   ", "n   ", "n   "], 3, 5),
+                        lambda g: text(g, ["n n", " n ", "n n"], 7, 8), lambda g: star(g, 13, 2))
+P['new_layout'] = pic(lambda g: page(g, 1, 2, 12, 13), lambda g: rect(g, 3, 4, 6, 7, 'r', 'w'),
+                      lambda g: rect(g, 7, 8, 10, 11, 'b', 'w'), lambda g: star(g, 13, 2))
+P['new_notes'] = pic(lambda g: page(g, 2, 2, 12, 13),
+                     lambda g: [line(g, 4, y, 10, y, 'd') for y in (5, 7, 9, 11)], lambda g: star(g, 13, 2))
+P['new_editor'] = pic(lambda g: page(g, 2, 2, 12, 13),
+                      lambda g: [line(g, 4, y, 4 + w, y, 'n') for y, w in ((5, 4), (7, 6), (9, 3), (11, 5))],
+                      lambda g: star(g, 13, 2))
+P['open'] = pic(lambda g: folder(g, 1, 5, 13, 13), lambda g: line(g, 9, 1, 14, 1, 'G'),
+                lambda g: line(g, 14, 1, 14, 4, 'G'), lambda g: line(g, 12, 3, 14, 4, 'G'))
+P['open_template'] = pic(lambda g: folder(g, 1, 5, 13, 13), lambda g: rect(g, 9, 0, 14, 5, 'k', 'c'))
+P['open_excel'] = pic(lambda g: folder(g, 1, 5, 13, 13), lambda g: text(g, ["g g", " g ", "g g"], 6, 8))
+P['save'] = pic(disk)
+P['save_template'] = pic(lambda g: disk(g, 1, 1, 11, 13), lambda g: rect(g, 10, 6, 15, 13, 'k', 'c'))
+P['import_ascii'] = pic(lambda g: sheet(g, 1, 5, 12, 14), lambda g: arrow_down(g, 12, 0, 6))
+P['import_multiple'] = pic(lambda g: rect(g, 3, 3, 13, 13, 'k', 'w'), lambda g: sheet(g, 1, 5, 11, 14),
+                           lambda g: arrow_down(g, 13, 0, 5))
+P['print'] = pic(lambda g: rect(g, 4, 1, 11, 6, 'k', 'w'), lambda g: rect(g, 1, 6, 14, 11, 'k', 'd'),
+                 lambda g: rect(g, 4, 10, 11, 14, 'k', 'w'), lambda g: line(g, 12, 8, 12, 8, 'G'))
+P['refresh'] = pic(lambda g: text(g, ["   GGGG  ", "  G    G ", " G      G", " G       ", " G     G ",
+                                     "  G   GGG", "   GGG  G", "         "], 3, 3),
+                   lambda g: line(g, 11, 6, 13, 6, 'G'))
+P['duplicate'] = pic(lambda g: rect(g, 1, 1, 9, 10, 'k', 'w'), lambda g: rect(g, 5, 4, 13, 13, 'k', 'c'))
+P['custom_routine'] = pic(lambda g: text(g, ["   kk   ", "  kyyk  ", " kyyyyk ", "kyyyyyyk", " kyyyyk ",
+                                            "  kyyk  ", "   kk   "], 4, 4))
+P['explorer'] = pic(lambda g: rect(g, 1, 1, 14, 13, 'k', 'w'), lambda g: rect(g, 1, 1, 14, 3, 'k', 'n'),
+                    lambda g: rect(g, 3, 5, 6, 7, 'k', 'y'), lambda g: rect(g, 6, 9, 9, 11, 'k', 'y'),
+                    lambda g: line(g, 4, 8, 4, 10, 'd'), lambda g: line(g, 4, 10, 5, 10, 'd'))
+P['results_log'] = pic(lambda g: rect(g, 1, 1, 14, 13, 'k', 'w'), lambda g: rect(g, 1, 1, 14, 3, 'k', 'n'),
+                       lambda g: [line(g, 3, y, 3 + w, y, 'k') for y, w in ((5, 8), (7, 5), (9, 9), (11, 6))])
+P['script_window'] = pic(lambda g: rect(g, 1, 1, 14, 13, 'k', 'k'), lambda g: rect(g, 1, 1, 14, 3, 'k', 'n'),
+                         lambda g: text(g, ["G  ", " G ", "G  "], 3, 6), lambda g: line(g, 7, 8, 10, 8, 'G'))
+P['add_columns'] = pic(lambda g: sheet(g, 1, 1, 9, 13), lambda g: line(g, 12, 4, 12, 10, 'k'),
+                       lambda g: line(g, 9, 7, 15, 7, 'k'), lambda g: line(g, 11, 4, 11, 10, 'k'),
+                       lambda g: line(g, 9, 6, 15, 6, 'k'))
+
 BITMAPS = {
     'palette.bmp': ['new_color', 'delete_color', 'move_up', 'move_down'],
+    # Standard: 34011 34006 34024 34007 34008 34010 34009 34025 34039 33996 34026 33994 34048
+    # 34051 34050 34037 33053 33052 33051 33047 34115 34121 32992 36501
+    'tb555.bmp': ['new_project', 'new_worksheet', 'new_excel', 'new_graph', 'new_matrix', 'new_function',
+                  'new_layout', 'new_notes', 'new_editor', 'open', 'open_template', 'open_excel', 'save',
+                  'save_template', 'import_ascii', 'import_multiple', 'print', 'refresh', 'duplicate',
+                  'custom_routine', 'explorer', 'results_log', 'script_window', 'add_columns'],
 }
 
 if __name__ == '__main__':

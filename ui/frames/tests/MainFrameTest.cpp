@@ -945,3 +945,47 @@ TEST_F(RotationAngleTest, TheAngleBoxSetsTheScriptVariable)
 }
 
 } // namespace
+
+// A toolbar button's tip is the second line of its command string, asked of the frame
+// through the toolbar as the toolbar's own tooltip asks.
+TEST_F(MainFrameTest, ToolbarTipsAreTheCommandStringsTooltipLines)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    struct Case
+    {
+        UINT nBar, nCommand;
+        const char* tip;
+    } cases[] = {
+        {59400, 34011, "New Project"},
+        {59400, 33996, "Open"},
+        {59404, 33249, "Line"},
+        {59402, 36433, "Set column values"},
+        {59406, 35500, "Group"},
+    };
+    for (const Case& c : cases) {
+        CQUCustomToolBar* pBar = pFrame->GetToolBar(c.nBar);
+        ASSERT_NE(nullptr, pBar) << c.nBar;
+        HWND hTip = (HWND)::SendMessageA(pBar->m_hWnd, TB_GETTOOLTIPS, 0, 0);
+        ASSERT_NE(nullptr, hTip) << c.nBar;
+        EXPECT_GE(::SendMessageA(pBar->m_hWnd, TB_COMMANDTOINDEX, c.nCommand, 0), 0) << c.nCommand;
+        for (UINT code : {(UINT)TTN_GETDISPINFOA, (UINT)TTN_GETDISPINFOW}) {
+            std::string text;
+            if (code == TTN_GETDISPINFOA) {
+                NMTTDISPINFOA info = {};
+                info.hdr = {hTip, c.nCommand, code};
+                ::SendMessageA(pBar->m_hWnd, WM_NOTIFY, c.nCommand, (LPARAM)&info);
+                text = info.lpszText && info.lpszText != LPSTR_TEXTCALLBACKA ? info.lpszText : info.szText;
+            } else {
+                NMTTDISPINFOW info = {};
+                info.hdr = {hTip, c.nCommand, code};
+                ::SendMessageW(pBar->m_hWnd, WM_NOTIFY, c.nCommand, (LPARAM)&info);
+                const wchar_t* w = info.lpszText && info.lpszText != LPSTR_TEXTCALLBACKW ? info.lpszText : info.szText;
+                char sz[100] = "";
+                ::WideCharToMultiByte(CP_ACP, 0, w, -1, sz, sizeof sz, nullptr, nullptr);
+                text = sz;
+            }
+            EXPECT_EQ(c.tip, text) << c.nCommand << " " << (code == TTN_GETDISPINFOA ? "A" : "W");
+        }
+    }
+    pFrame->DestroyWindow();
+}
