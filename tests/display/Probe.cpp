@@ -25,6 +25,7 @@
 //                        window's own bars changed), then "ok"; or "hung"
 //   post <id>            posts the command and answers at once (Exit, which ends the program)
 //   windows              "window ..." for every visible top-level window but the main one
+//   tips                 "tip <hwnd> <text>" for every visible tooltip of the program
 //   active               "active <hwnd>": the active window, the one keys go to
 //   popups               "popup <hwnd> <left> <top> <right> <bottom> <items>" per open menu
 //   itemrect <id>        "rect <left> <top> <right> <bottom>" of the command in an open menu
@@ -449,6 +450,22 @@ std::string Answer(const std::string& line)
     } else if (verb == "windows") {
         for (HWND hwnd : OtherWindows(main, true))
             out << WindowLine(hwnd, main) << '\n';
+    } else if (verb == "tips") {
+        std::vector<HWND> tips;
+        EnumWindows(
+            [](HWND hwnd, LPARAM lParam) -> BOOL {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && ClassOf(hwnd) == "tooltips_class32")
+                    ((std::vector<HWND>*)lParam)->push_back(hwnd);
+                return TRUE;
+            },
+            (LPARAM)&tips);
+        for (HWND hwnd : tips) {
+            char text[256] = "";
+            GetWindowTextA(hwnd, text, sizeof text);
+            out << "tip " << Hex(hwnd) << ' ' << text << '\n';
+        }
     } else if (verb == "active") {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;

@@ -14,6 +14,28 @@ qxd settle && qxd_close_windows || qxd_fail "start"
 qxd "script win -t wks" || qxd_fail "worksheet"
 qxd settle
 qxd_screenshot "$ARTIFACTS/toolbars.png"
+# The pointer resting on the Standard toolbar's first button shows its tip.
+qxd parts || qxd_fail "parts"
+standard=
+for line in "${QXD_ANSWER[@]}"; do
+    read -r _ _ id _ l t r b _ <<<"$line"
+    [ "$id" = 59400 ] && standard="$((l + 12)) $(((t + b) / 2))"
+done
+[ -n "$standard" ] || qxd_fail "no Standard toolbar: ${QXD_ANSWER[*]}"
+read -r x y <<<"$standard"
+qxd_move $((x - 3)) "$y"
+qxd_move "$x" "$y"
+tip=
+for try in 1 2 3 4 5 6 7 8 9 10; do
+    sleep 0.5
+    qxd tips || continue
+    for line in "${QXD_ANSWER[@]}"; do
+        [[ $line == tip*" New Project" ]] && tip=1
+    done
+    [ -n "$tip" ] && break
+done
+[ -n "$tip" ] || qxd_fail "no tip over the New Project button: ${QXD_ANSWER[*]}"
+qxd_screenshot "$ARTIFACTS/toolbar-tip.png"
 qxd bar || qxd_fail "bar"
 format=
 for line in "${QXD_ANSWER[@]}"; do
