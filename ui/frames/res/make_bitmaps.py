@@ -229,10 +229,114 @@ P['add_columns'] = pic(lambda g: sheet(g, 1, 1, 9, 13), lambda g: line(g, 12, 4,
                        lambda g: line(g, 9, 7, 15, 7, 'k'), lambda g: line(g, 11, 4, 11, 10, 'k'),
                        lambda g: line(g, 9, 6, 15, 6, 'k'))
 
+
+def axes(g):  # the axes of a small plot, with room above and to the right
+    line(g, 2, 1, 2, 13, 'k')
+    line(g, 2, 13, 15, 13, 'k')
+
+
+def points(g, pts, c='b'):
+    for x, y in pts:
+        rect(g, x - 1, y - 1, x, y, c, c)
+
+
+def polyline(g, pts, c='r'):
+    for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
+        line(g, x0, y0, x1, y1, c)
+
+
+CURVE = [(3, 11), (6, 7), (9, 8), (12, 4), (15, 2)]
+P['plot_line'] = pic(axes, lambda g: polyline(g, CURVE))
+P['plot_scatter'] = pic(axes, lambda g: points(g, [(5, 10), (8, 7), (11, 8), (14, 3), (7, 4)]))
+P['plot_line_symbol'] = pic(axes, lambda g: polyline(g, CURVE), lambda g: points(g, CURVE[1:4], 'b'))
+P['plot_bar'] = pic(axes, lambda g: rect(g, 3, 2, 9, 4, 'k', 'r'), lambda g: rect(g, 3, 6, 13, 8, 'k', 'r'),
+                    lambda g: rect(g, 3, 10, 7, 12, 'k', 'r'))
+P['plot_column'] = pic(axes, lambda g: rect(g, 4, 7, 6, 12, 'k', 'r'), lambda g: rect(g, 8, 3, 10, 12, 'k', 'r'),
+                       lambda g: rect(g, 12, 9, 14, 12, 'k', 'r'))
+P['plot_pie'] = pic(lambda g: text(g, ["    kkkkk    ", "  kkrrrrrkk  ", " krrrrrrrrrk ", " krrrrrrrrrk ",
+                                       "kyyyyyyrrrrrk", "kyyyyyykbbbbk", "kyyyyykbbbbbk", " kyyyykbbbbk ",
+                                       " kyyyykbbbbk ", "  kkyykbbkk  ", "    kkkkk    "], 1, 2))
+P['plot_area'] = pic(axes, lambda g: [line(g, x, 12, x, y, 'G') for x, y in
+                                      ((3, 11), (4, 10), (5, 8), (6, 7), (7, 7), (8, 8), (9, 8), (10, 7), (11, 5),
+                                       (12, 4), (13, 3), (14, 3), (15, 2))])
+P['plot_fill_area'] = pic(axes, lambda g: [line(g, x, b, x, t, 'c') for x, t, b in
+                                           ((4, 8, 11), (6, 6, 11), (8, 5, 10), (10, 4, 9), (12, 3, 8), (14, 2, 6))],
+                          lambda g: polyline(g, [(4, 8), (8, 5), (14, 2)], 'n'),
+                          lambda g: polyline(g, [(4, 11), (10, 9), (14, 6)], 'n'))
+P['plot_polar'] = pic(lambda g: text(g, ["    kkkkkk    ", "  kk      kk  ", " k    k     k ", "k     k   r  k",
+                                         "k     k  r   k", "kkkkkkkkrkkkkk", "k     kr     k", "k     r      k",
+                                         " k   rk     k ", "  kk  k   kk  ", "    kkkkkk    "], 1, 2))
+P['plot_ternary'] = pic(lambda g: line(g, 1, 13, 14, 13, 'k'), lambda g: line(g, 1, 13, 7, 1, 'k'),
+                        lambda g: line(g, 14, 13, 8, 1, 'k'), lambda g: points(g, [(6, 9), (9, 10), (8, 6)]))
+P['plot_hilo'] = pic(axes, lambda g: [(line(g, x, t, x, b, 'k'), line(g, x, c, x + 1, c, 'k'))
+                                      for x, t, b, c in ((4, 6, 11, 8), (7, 3, 9, 5), (10, 5, 12, 9), (13, 2, 7, 4))])
+P['plot_vector_xyam'] = pic(axes, lambda g: [(line(g, x, y, x + 3, y - 3, 'r'), line(g, x + 1, y - 3, x + 3, y - 3, 'r'))
+                                             for x, y in ((4, 11), (8, 9), (11, 7))])
+P['plot_vector_xyxy'] = pic(axes, lambda g: [(line(g, x0, y0, x1, y1, 'b'), rect(g, x1, y1, x1, y1, 'r'))
+                                             for x0, y0, x1, y1 in ((4, 11, 7, 6), (8, 11, 13, 8), (9, 5, 14, 3))])
+P['plot_template'] = pic(lambda g: page(g, 1, 1, 12, 13), lambda g: line(g, 3, 3, 3, 11, 'k'),
+                         lambda g: line(g, 3, 11, 10, 11, 'k'), lambda g: polyline(g, [(4, 9), (7, 5), (10, 4)], 'r'),
+                         lambda g: rect(g, 10, 8, 15, 13, 'k', 'c'))
+
+P['wks_stats_col'] = pic(lambda g: sheet(g, 1, 1, 13, 13), lambda g: rect(g, 5, 2, 9, 12, 'r'))
+P['wks_stats_row'] = pic(lambda g: sheet(g, 1, 1, 13, 13), lambda g: rect(g, 1, 4, 13, 7, 'r'))
+P['wks_sort'] = pic(lambda g: text(g, ["nn ", "n n", "nnn", "n n"], 1, 1), lambda g: text(g, ["nnn", "  n", " n ", "nnn"], 1, 9),
+                    lambda g: arrow_down(g, 11, 1, 13, 'k'))
+P['wks_set_values'] = pic(lambda g: sheet(g, 1, 3, 13, 14), lambda g: text(g, ["nnn", "n  ", "nn ", "n  "], 10, 0),
+                          lambda g: text(g, ["n n", " n ", "n n"], 13, 2))
+P['wks_row_numbers'] = pic(lambda g: sheet(g, 3, 1, 14, 13),
+                           lambda g: text(g, [" k", "kk", " k", " k", " k", "  ", "kk", "  k", " k ", "kkk"], 0, 2))
+P['wks_uniform'] = pic(lambda g: sheet(g, 1, 1, 13, 13), lambda g: [rect(g, x, 12 - h, x + 1, 12, 'b', 'b')
+                                                                    for x, h in ((3, 6), (6, 6), (9, 6))])
+P['wks_normal'] = pic(lambda g: sheet(g, 1, 1, 13, 13), lambda g: [rect(g, x, 12 - h, x + 1, 12, 'b', 'b')
+                                                                   for x, h in ((3, 2), (6, 8), (9, 3))])
+
+P['layout_add_graph'] = pic(lambda g: page(g, 1, 1, 14, 13), lambda g: graph(g, 3, 3, 12, 11))
+P['layout_add_worksheet'] = pic(lambda g: page(g, 1, 1, 14, 13), lambda g: sheet(g, 3, 3, 12, 11))
+
+P['cut'] = pic(lambda g: text(g, ["  k     k  ", "  k     k  ", "   k   k   ", "    k k    ", "     k     ",
+                                  "    k k    ", "  nnn nnn  ", " n  n n  n ", " n  n n  n ", "  nn   nn  "], 2, 2))
+P['copy'] = pic(lambda g: rect(g, 1, 1, 9, 10, 'k', 'w'), lambda g: rect(g, 6, 4, 14, 13, 'k', 'w'),
+                lambda g: [line(g, 8, y, 12, y, 'n') for y in (7, 9, 11)])
+P['paste'] = pic(lambda g: rect(g, 2, 2, 11, 13, 'k', 'o'), lambda g: rect(g, 5, 1, 8, 3, 'k', 'd'),
+                 lambda g: rect(g, 7, 6, 14, 14, 'k', 'w'), lambda g: [line(g, 9, y, 12, y, 'n') for y in (9, 11)])
+
+P['zoom_in'] = pic(lambda g: text(g, ["   kkkk   ", "  k    k  ", " k  k   k ", " k kkk  k ", " k  k   k ",
+                                      "  k    k  ", "   kkkkk  ", "        kk", "         kk"], 1, 1))
+P['zoom_out'] = pic(lambda g: text(g, ["   kkkk   ", "  k    k  ", " k       k", " k kkk  k ", " k       k",
+                                       "  k    k  ", "   kkkkk  ", "        kk", "         kk"], 1, 1))
+P['whole_page'] = pic(lambda g: page(g, 3, 1, 12, 13), lambda g: rect(g, 5, 3, 10, 11, 'b'))
+P['rescale'] = pic(axes, lambda g: polyline(g, CURVE), lambda g: line(g, 12, 14, 15, 14, 'G'),
+                   lambda g: line(g, 0, 1, 0, 4, 'G'))
+P['extract_layers'] = pic(lambda g: rect(g, 1, 1, 14, 6, 'k', 'w'), lambda g: rect(g, 1, 8, 14, 13, 'k', 'w'),
+                          lambda g: polyline(g, [(2, 5), (7, 2), (13, 3)], 'r'),
+                          lambda g: polyline(g, [(2, 12), (7, 10), (13, 9)], 'b'))
+P['extract_graphs'] = pic(lambda g: rect(g, 1, 1, 8, 8, 'k', 'w'), lambda g: rect(g, 7, 6, 14, 13, 'k', 'w'),
+                          lambda g: polyline(g, [(2, 7), (7, 2)], 'r'), lambda g: polyline(g, [(8, 12), (13, 8)], 'b'))
+P['merge'] = pic(lambda g: rect(g, 1, 1, 6, 5, 'k', 'w'), lambda g: rect(g, 9, 1, 14, 5, 'k', 'w'),
+                 lambda g: rect(g, 3, 8, 12, 13, 'k', 'w'), lambda g: arrow_down(g, 4, 5, 8), lambda g: arrow_down(g, 11, 5, 8))
+P['color_scale'] = pic(lambda g: [rect(g, 5, y, 10, y + 2, 'k', c) for y, c in ((1, 'r'), (4, 'y'), (7, 'G'), (10, 'b'))])
+P['new_legend'] = pic(lambda g: rect(g, 1, 2, 14, 12, 'k', 'w'), lambda g: line(g, 3, 5, 6, 5, 'r'),
+                      lambda g: line(g, 3, 9, 6, 9, 'b'), lambda g: line(g, 8, 5, 12, 5, 'k'), lambda g: line(g, 8, 9, 12, 9, 'k'))
+P['xy_scale'] = pic(lambda g: line(g, 3, 2, 3, 12, 'k'), lambda g: line(g, 3, 12, 14, 12, 'k'),
+                    lambda g: [line(g, 1, y, 3, y, 'k') for y in (4, 8)], lambda g: [line(g, x, 12, x, 14, 'k') for x in (7, 11)])
+P['date_time'] = pic(lambda g: text(g, ["    kkkkk    ", "  kkwwwwwkk  ", " kwwwwkwwwwk ", " kwwwwkwwwwk ",
+                                        "kwwwwwkwwwwwk", "kwwwwwkkkkwwk", "kwwwwwwwwwwwk", " kwwwwwwwwwk ",
+                                        " kwwwwwwwwwk ", "  kkwwwwwkk  ", "    kkkkk    "], 1, 2))
+
 BITMAPS = {
     'palette.bmp': ['new_color', 'delete_color', 'move_up', 'move_down'],
     # Standard: 34011 34006 34024 34007 34008 34010 34009 34025 34039 33996 34026 33994 34048
     # 34051 34050 34037 33053 33052 33051 33047 34115 34121 32992 36501
+    'tb556.bmp': ['cut', 'copy', 'paste'],
+    'tb605.bmp': ['zoom_in', 'zoom_out', 'whole_page', 'rescale', 'extract_layers', 'extract_graphs', 'merge',
+                  'color_scale', 'new_legend', 'xy_scale', 'date_time'],
+    'tb560.bmp': ['plot_line', 'plot_scatter', 'plot_line_symbol', 'plot_bar', 'plot_column', 'plot_pie',
+                  'plot_area', 'plot_fill_area', 'plot_polar', 'plot_ternary', 'plot_hilo', 'plot_vector_xyam',
+                  'plot_vector_xyxy', 'plot_template'],
+    'tb606.bmp': ['wks_stats_col', 'wks_stats_row', 'wks_sort', 'wks_set_values', 'wks_row_numbers',
+                  'wks_uniform', 'wks_normal'],
+    'tb607.bmp': ['layout_add_graph', 'layout_add_worksheet'],
     'tb555.bmp': ['new_project', 'new_worksheet', 'new_excel', 'new_graph', 'new_matrix', 'new_function',
                   'new_layout', 'new_notes', 'new_editor', 'open', 'open_template', 'open_excel', 'save',
                   'save_template', 'import_ascii', 'import_multiple', 'print', 'refresh', 'duplicate',
