@@ -1313,8 +1313,15 @@ struct CQKScript::Impl {
                     return Val::Str(c->m_label);
                 }
             } else {
-                int* field = a == "type" ? &c->m_type : a == "format" ? &c->m_format
-                           : a == "subformat" ? &c->m_subformat : a == "width" ? &c->m_width : nullptr;
+                if (a == "format") {
+                    if (set) {
+                        c->SetFormat((int)v);
+                        qkfxGetProject().SetProjectModified(true);
+                    }
+                    return Val::Num(c->m_format);
+                }
+                int* field = a == "type" ? &c->m_type : a == "subformat" ? &c->m_subformat
+                           : a == "width" ? &c->m_width : nullptr;
                 if (field) {
                     if (set) {
                         *field = (int)v;
