@@ -2,6 +2,7 @@
 #include "Fum.h"
 
 
+#include <algorithm>
 #include <new>
 #include <string.h>
 
@@ -33,8 +34,9 @@ int FumRowCells::Open(QmQuorixWks& worksheet, QmString& wksName, const char* nam
 {
     opened_ = true;
     wrote_ = false;
+    written_ = 0;
     grew_ = false;
-    trusted_ = stamp_ && worksheet.handle && name && name_ == name &&
+    trusted_ = stamp_ && worksheet.handle && name && strcmp(name_.c_str(), name) == 0 &&
                QmCallHost(HOST_WKS_CHANGE_STAMP, worksheet.handle, 0) == stamp_;
     if (trusted_)
         return row_ = next_;
@@ -71,11 +73,13 @@ void FumRowCells::Close(QmQuorixWks& worksheet, bool failed)
     opened_ = false;
     // A host that vouched for the worksheet with a stamp grew the columns to the rows
     // written; any other is told.
-    for (int c = 0; c < attached_; ++c)
-        if (trusted_)
+    if (trusted_) {
+        for (int c = 0; c < written_ && c < attached_; ++c)
             columns_[c]->TakeWritten();
-        else
+    } else {
+        for (int c = 0; c < attached_; ++c)
             columns_[c]->Flush();
+    }
     // Added columns are not attached yet: the next call looks again.
     if (failed || grew_ || !worksheet.handle) {
         stamp_ = 0;
@@ -101,6 +105,7 @@ int FumRowCells::Ensure(QmQuorixWks& worksheet, int n)
 int FumRowCells::SetNumber(QmQuorixWks& worksheet, int column, int row, double value)
 {
     wrote_ = true;
+    written_ = std::max(written_, column);
     if (column >= 1 && column <= attached_) {
         QmResultData& data = *columns_[column - 1];
         // Columns that were there when the stamp was given are there still.
