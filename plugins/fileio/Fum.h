@@ -693,7 +693,7 @@ private:
 };
 
 // The number a text reader makes of a token: exactly what UtilTextToDouble gives, the
-// common decimal forms without its general conversion.
+// common decimal forms read by the kernel's number reader.
 double FumTextToNumber(const char* text, size_t length);
 
 // The index 0..25 of a string variable letter (either case), or -1.

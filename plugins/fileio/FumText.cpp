@@ -66,69 +66,13 @@ int FumRefuseUtf16(FUM_File* file)
 
 double FumTextToNumber(const char* text, size_t length)
 {
-    // The usual forms: [-]digits[.digits][(e|E)[-]digits] with at most 19 significant
-    // digits. When the digits make an integer of at most 2^53 and the power of ten is
-    // within 10^22, both are exact doubles and one IEEE multiplication or division rounds
-    // the quotient correctly, as the general conversion does. Anything else goes that way.
-    static const double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const char* p = text;
-    const char* end = text + length;
-    auto digit = [](char c) { return static_cast<unsigned>(c - '0') <= 9; };
-    bool negative = p < end && *p == '-';
-    if (negative)
-        ++p;
-    // Leading zeros are no significant digits. More than 19 significant digits overflow
-    // the mantissa, which is then not used.
-    const char* whole = p;
-    while (p < end && *p == '0')
-        ++p;
-    const char* first = p;
-    uint64_t mantissa = 0;
-    for (; p < end && digit(*p); ++p)
-        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-    ptrdiff_t significant = p - first;
-    bool digits = p > whole;
-    ptrdiff_t exponent = 0;
-    if (p < end && *p == '.') {
-        const char* fraction = ++p;
-        if (significant == 0)
-            while (p < end && *p == '0')
-                ++p;
-        const char* counted = p;
-        for (; p < end && digit(*p); ++p)
-            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        significant += p - counted;
-        exponent = -(p - fraction);
-        digits = digits || p > fraction;
-    }
-    if (significant > 19)
-        return UtilTextToDouble(std::string(text, length).c_str());
-    if (digits && p < end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        bool negativeExponent = p < end && *p == '-';
-        if (negativeExponent)
-            ++p;
-        if (p == end || !digit(*p))
-            return UtilTextToDouble(std::string(text, length).c_str());
-        ptrdiff_t written = 0;
-        for (; p < end && digit(*p); ++p)
-            if (written < 100000)
-                written = written * 10 + (*p - '0');
-        exponent += negativeExponent ? -written : written;
-    }
-    if (!digits || p != end)
-        return UtilTextToDouble(std::string(text, length).c_str());
+    // The kernel's number reader, the ASCII import's, reads the forms a token takes; a
+    // text it refuses (a missing value's "--", a number beyond the doubles, no digits) is
+    // the general conversion's to read. A '+' it reads where the general one does not.
     double value;
-    if (mantissa == 0)
-        value = 0.0;
-    else if (mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22)
-        value = exponent < 0 ? static_cast<double>(static_cast<int64_t>(mantissa)) / kPowers[-exponent]
-                             : static_cast<double>(static_cast<int64_t>(mantissa)) * kPowers[exponent];
-    else
-        return UtilTextToDouble(std::string(text, length).c_str());
-    return negative ? -value : value;
+    if (!memchr(text, '+', length) && qkfxParseNumber(text, text + length, '.', &value))
+        return value;
+    return UtilTextToDouble(std::string(text, length).c_str());
 }
 
 static double TextToNumber(const FumToken& text)
