@@ -69,8 +69,11 @@ double FumTextToNumber(const char* text, size_t length)
     // The kernel's number reader, the ASCII import's, reads the forms a token takes; a
     // text it refuses (a missing value's "--", a number beyond the doubles, no digits) is
     // the general conversion's to read. A '+' it reads where the general one does not.
+    bool plus = false;
+    for (size_t i = 0; i < length; ++i)
+        plus |= text[i] == '+';
     double value;
-    if (!memchr(text, '+', length) && qkfxParseNumber(text, text + length, '.', &value))
+    if (!plus && qkfxParseNumber(text, text + length, '.', &value))
         return value;
     return UtilTextToDouble(std::string(text, length).c_str());
 }
