@@ -211,13 +211,9 @@ bool qkBindPluginObject(const std::string& object, QKPluginEntry* entry, std::st
             if (surface && !e->bound)
                 *error = "the library " + e->library + " has no export ScxCmdObj";
         }
-        if (!e->bound)
-            return -1;
-        return CallColorMapObject(reinterpret_cast<ColorMapObjectProc>(e->bound), methodName, name, op, result,
-                                  error);
-    }
-    if (!e->entry && !e->bound)
+    } else if (!e->entry && !e->bound) {
         e->bound = Bind(e->library, e->kind == QK_ENTRY_FITTER ? "NonLinearFit" : "QMDLL", error);
+    }
     entry->proc = e->entry ? reinterpret_cast<FARPROC>(e->entry) : e->bound;
     entry->kind = e->kind;
     return entry->proc != nullptr;
@@ -226,6 +222,9 @@ bool qkBindPluginObject(const std::string& object, QKPluginEntry* entry, std::st
 int qkCallBoundPlugin(const QKPluginEntry& entry, const char* methodName, const char* name, int op,
                       void* result, std::string* error)
 {
+    if (entry.kind == QK_ENTRY_COLORMAP)
+        return CallColorMapObject(reinterpret_cast<ColorMapObjectProc>(entry.proc), methodName, name, op, result,
+                                  error);
     HWND host = qkGetHostWindow();
     // A call made by a script the plug-in runs meanwhile keeps its reason to itself.
     std::string outerReason;

@@ -616,8 +616,9 @@ TEST_F(HostTest, WorksheetChangeStampsMoveWithTheStructure)
         const INT_PTR after = stamp();
         EXPECT_NE(after, 0) << c.what;
         EXPECT_EQ(after != before, c.moves) << c.what;
-        if (c.moves)
+        if (c.moves) {
             EXPECT_TRUE(seen.insert(after).second) << c.what << ": a stamp came back";
+        }
     }
     // A worksheet made later never answers a stamp given before; a deleted one answers 0.
     auto* other = static_cast<CQKWksPage*>(p.CreatePage(QK_PAGE_WKS, "Data1"));
