@@ -602,7 +602,6 @@ private:
     bool opened_ = false;  // this call opened the cells
     bool trusted_ = false; // this call runs on the last call's findings
     bool wrote_ = false;   // this call wrote a cell
-    int written_ = 0;      // the last column this call wrote a number into
     bool grew_ = false;    // this call added columns
 };
 

@@ -34,7 +34,6 @@ int FumRowCells::Open(QmQuorixWks& worksheet, QmString& wksName, const char* nam
 {
     opened_ = true;
     wrote_ = false;
-    written_ = 0;
     grew_ = false;
     trusted_ = stamp_ && worksheet.handle && name && strcmp(name_.c_str(), name) == 0 &&
                QmCallHost(HOST_WKS_CHANGE_STAMP, worksheet.handle, 0) == stamp_;
@@ -71,15 +70,11 @@ void FumRowCells::Close(QmQuorixWks& worksheet, bool failed)
     if (!opened_)
         return;
     opened_ = false;
-    // A host that vouched for the worksheet with a stamp grew the columns to the rows
-    // written; any other is told.
-    if (trusted_) {
-        for (int c = 0; c < written_ && c < attached_; ++c)
-            columns_[c]->TakeWritten();
-    } else {
+    // A host that vouched for the worksheet with a stamp grows the columns to the rows
+    // written (the writes went straight to it); any other is told.
+    if (!trusted_)
         for (int c = 0; c < attached_; ++c)
             columns_[c]->Flush();
-    }
     // Added columns are not attached yet: the next call looks again.
     if (failed || grew_ || !worksheet.handle) {
         stamp_ = 0;
@@ -105,11 +100,15 @@ int FumRowCells::Ensure(QmQuorixWks& worksheet, int n)
 int FumRowCells::SetNumber(QmQuorixWks& worksheet, int column, int row, double value)
 {
     wrote_ = true;
-    written_ = std::max(written_, column);
     if (column >= 1 && column <= attached_) {
         QmResultData& data = *columns_[column - 1];
-        // Columns that were there when the stamp was given are there still.
-        if (data.handle && (trusted_ || QmCallHost(HOST_IS_DATASET_NAME, data.handle, 0) == 0))
+        // Columns that were there when the stamp was given are there still, and grow to
+        // the rows written into them.
+        if (data.handle && trusted_) {
+            QmValueRecord record{row, 0, value};
+            return QmCallHost(HOST_SET_VALUE, data.handle, reinterpret_cast<INT_PTR>(&record), 1) != 0 ? 1 : 0;
+        }
+        if (data.handle && QmCallHost(HOST_IS_DATASET_NAME, data.handle, 0) == 0)
             return data.SetAt(row, value);
     }
     return worksheet.SetCell(column, row, value);

@@ -319,20 +319,6 @@ int QmData::Flush()
     return 0;
 }
 
-void QmData::TakeWritten()
-{
-    if (lastWritten >= end) {
-        written = 1;
-        range.requestEnd = lastWritten + 1;
-    }
-    if (written && handle) {
-        first = static_cast<int>(range.request);
-        end = range.requestEnd;
-        written = 0;
-        lastWritten = (first != 0 || end != 0) ? first : -1;
-    }
-}
-
 void QmData::SetRows(int newFirst, int newEnd)
 {
     first = newFirst;

@@ -86,9 +86,6 @@ public:
     virtual int SetRange(int newFirst, int newEnd);
     virtual int ResetRange();
     virtual int Flush();
-    // What Flush leaves, for a host that grew the dataset to every row written itself (a
-    // host that keeps change stamps, HOST_WKS_CHANGE_STAMP, does): no request is made.
-    void TakeWritten();
     virtual void SetRows(int newFirst, int newEnd);
     // The host's 16-byte pair record of a row.
     virtual int GetAttributes(int row, double pair[2]);
