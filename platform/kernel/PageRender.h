@@ -1,6 +1,8 @@
 // The drawing walk shared by the page's drawing files; not part of the kernel's interface.
 #pragma once
 
+#include <array>
+#include <string>
 #include <vector>
 
 #include "QKData.h"
@@ -67,3 +69,17 @@ void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y
 // A plot's sample in its legend line: a short line and/or symbol or a filled box.
 void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box);
 COLORREF qkPlotColor(const CQKPlotObj& plot);
+
+// The data of a 3D plot in data units: a grid (X and Y lines, Z row by row) for surfaces,
+// wire frames and bars of a matrix or of gridded columns, else its points.
+struct QK3DData {
+    bool mesh = false;
+    std::vector<double> xs, ys, z;
+    std::vector<std::array<double, 3>> points;
+};
+// Plots the 3D library draws in a 3D layer's box (not contours, which it draws flat).
+bool qkIs3DStorePlot(const CQKPlotObj& plot);
+// False, with the reason, when the plot's data cannot be drawn.
+bool qkPlot3DData(const CQKGraphicLayer& layer, const CQKPlotObj& plot, QK3DData& out, std::string* why);
+// Draws a 3D layer's box, walls, plots and axes into its frame; false for a 2D layer.
+bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame);

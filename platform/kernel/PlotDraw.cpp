@@ -762,10 +762,8 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
             c.HitBox(map.frame);
             continue;
         }
-        if (plot->Is3DPlot()) {
-            qkfxGetCallLog().Add("qkDrawPlots", "3D plots are drawn by the 3D library's own layer: " + plot->GetDataSetName());
-            continue;
-        }
+        if (qkIs3DStorePlot(*plot))
+            continue; // drawn in its 3D layer's box
         const int type = plot->GetPlotObjectType(0);
         if (type == QK_PLOT_ERROR_BAR) {
             DrawErrorBars(c);

@@ -198,6 +198,7 @@ CQKPlotObj* qkfxAddPlot(CQKGraphicLayer* layer, int type, const std::vector<QKPl
     if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot))
         contour->UpdateGridInfo();
     qkfxUpdateLegend(layer);
+    qkfxRescaleLayer(layer, FALSE);
     project.SetProjectModified(true);
     return plot;
 }
@@ -272,6 +273,8 @@ int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const std::v
         ++made;
         if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot))
             contour->SetFillContours(word.fill);
+        // Of the two surface words, the colour map draws bands of Z in colour.
+        plot->SetColorMapData(word.type == QK_PLOT_3D_SURFACE && strcmp(word.word, "ColorMap") == 0);
         if (group)
             plot->SetGroup(group, i == 0);
         if (errorOf[i]) {
@@ -298,6 +301,7 @@ bool qkfxPlotMatrix(CQKGraphicLayer* layer, const QKPlotWord& word, CQKMatrixPag
         return false;
     if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot))
         contour->SetFillContours(word.fill);
+    plot->SetColorMapData(word.type == QK_PLOT_3D_SURFACE && strcmp(word.word, "ColorMap") == 0);
     return true;
 }
 

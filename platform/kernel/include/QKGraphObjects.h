@@ -1006,6 +1006,11 @@ public:
     void SetLayerAxisLinks(int xLink, int yLink, const std::string formulas[4]);
 
     BOOL Is3DLayer() const { return m_3D; }
+    // The view of a 3D layer (rotation, tilt, perspective, box and walls) as the 3D
+    // library's view record; empty until the layer is first drawn or turned.
+    std::vector<BYTE>& Get3DView() { return m_view3D; }
+    // Sets a dimension's committed range and major increment.
+    void SetAxisRange(int axisType, double from, double to, double inc);
     BOOL IsLayer3D() const { return m_3D; }
     BOOL IsLayerTriangle() const { return m_triangle; }
 
@@ -1052,4 +1057,5 @@ private:
     CQKGraphicLayer* m_original = nullptr;
     QKAxisRecord m_axes[3];
     std::unique_ptr<QKAxisRecord> m_working[3];
+    std::vector<BYTE> m_view3D;
 };

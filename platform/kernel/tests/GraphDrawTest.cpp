@@ -12,6 +12,7 @@
 #include "QKGraphObjects.h"
 #include "QKPageDraw.h"
 #include "QKPlotModel.h"
+#include "qxtest/Pixels.h"
 
 namespace {
 
@@ -783,4 +784,80 @@ TEST_F(DrawTest, ContourPlotIsDrawnByTheLibraryInsideTheLayerFrame)
     ASSERT_FALSE(IsEmpty(inside)) << "the contour lines";
     EXPECT_LE(inside.right, MapX(8) + 2) << Describe(inside);
     EXPECT_GE(inside.top, MapY(8) - 2) << Describe(inside);
+}
+
+// Each 3D kind, from a matrix or from columns, drawn by the 3D library into the layer's
+// box: the plot's colour (or its band's) lies where the layer maps a data point, and the
+// axes of a new graph span the data.
+TEST_F(DrawTest, Each3DKindDrawsItsColourWhereTheLayerMapsItsData)
+{
+    struct Case {
+        const char* word;
+        bool fromMatrix;
+        double x, y, z;     // a data point on the plot's visible face
+        COLORREF color;     // what must be near it
+    };
+    // The matrix: 5 x 5 over X 0..4, Y 0..4, a plane Z = X + Y rising away from the eye.
+    const Case cases[] = {
+        {"ColorFill", true, 2.5, 2.5, 5, kRed},
+        {"WireFrame", true, 2, 2, 4, kRed},
+        {"WireSurface", true, 2, 2, 4, kRed},
+        {"ColorMap", true, 2.5, 2, 4.5, RGB(160, 220, 0)}, // Z 4.5 of 0..8: the fifth of eight bands
+        {"3DBars", true, 2, 2, 4, kRed},
+        {"3DScatter", false, 3, 3, 6, kRed},
+        {"Trajectory", false, 2.5, 2.5, 5, kRed}, // midway between two joined points
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.word);
+        qkfxGetProject().New();
+        if (c.fromMatrix) {
+            ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 5 5")) << err;
+            auto* matrix = static_cast<CQKMatrixPage*>(qkfxGetProject().GetActiveMatrix());
+            matrix->m_x1 = matrix->m_y1 = 0;
+            matrix->m_x2 = matrix->m_y2 = 4;
+            for (int r = 1; r <= 5; ++r)
+                for (int col = 1; col <= 5; ++col)
+                    matrix->SetCell(r, col, (r - 1) + (col - 1));
+            ASSERT_TRUE(Run(std::string("matrix -p 0 ") + c.word)) << err;
+        } else {
+            ASSERT_TRUE(Run("win -t wks; wks.ncols = 3")) << err;
+            auto* w = qkfxGetProject().GetActiveWks();
+            w->GetColumn(3)->m_type = QK_COLTYPE_Z;
+            for (int row = 0; row < 3; ++row) {
+                w->GetColumn(1)->SetValue(row, 2 + row);
+                w->GetColumn(2)->SetValue(row, 2 + row);
+                w->GetColumn(3)->SetValue(row, 4 + 2 * row);
+            }
+            ASSERT_TRUE(Run(std::string("worksheet -p 0 ") + c.word)) << err;
+        }
+        page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+        layer = page->GetActiveLayer();
+        ASSERT_TRUE(layer->Is3DLayer());
+        // A new graph's axes span the data with round ends.
+        for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z}) {
+            double lo, hi;
+            ASSERT_TRUE(qkfxGetDataRange(layer, axis, lo, hi));
+            const QKAxisRecord& r = layer->GetAxisRecord(axis);
+            EXPECT_LE(atof(r.from.c_str()), lo) << axis;
+            EXPECT_GE(atof(r.to.c_str()), hi) << axis;
+        }
+        CQKPlotObj* plot = layer->PlotObjByIndex(0, 1);
+        ASSERT_NE(nullptr, plot);
+        plot->SetColor(kRedIndex);
+        NoLegend();
+        Dib dib(W, H);
+        Render(dib);
+        const RECT frame = {(LONG)Left(), (LONG)Top(), (LONG)Right(), (LONG)Bottom()};
+        POINT at;
+        ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, c.x, c.y, c.z, at));
+        EXPECT_TRUE(dib.Near(at.x, at.y, c.color, 3)) << "at " << at.x << ", " << at.y;
+        const RECT ink = dib.Ink(frame, [&](COLORREF p) { return p == c.color; });
+        EXPECT_FALSE(IsEmpty(ink));
+        // The drawing stays inside the layer's frame.
+        const RECT all = dib.Ink({0, 0, W, H}, [&](COLORREF p) { return p == c.color; });
+        EXPECT_GE(all.left, frame.left - 2);
+        EXPECT_LE(all.right, frame.right + 2);
+        if (const char* dir = getenv("QX_SHOT_DIR"))
+            qxtest::CaptureDC(dib.dc, {0, 0, W, H}).WritePng(std::string(dir) + "\\3d-" + c.word + ".png");
+    }
 }
