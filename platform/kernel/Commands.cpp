@@ -33,11 +33,10 @@ const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
     {36081, 36081, "palette"},
     {36082, 36083, "graph"},
-    {36086, 36086, "graph"},
     {36091, 36091, "worksheet"},
     {36115, 36129, "graph"},
     {36130, 36130, "not described"},
-    {36321, 36327, "graph"},
+    {36322, 36327, "graph"},
     // Plot commands: the kinds the kernel cannot plot yet.
     {33260, 33260, "graph"},
     {33262, 33265, "graph"},
@@ -72,7 +71,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {35488, 35505, "graph"},
     {35520, 35525, "graph"},
     {35536, 35542, "graph"},
-    {35552, 35562, "graph"},
+    {35562, 35562, "graph"},
     {35573, 35573, "graph"},
     {35575, 35576, "graph"},
     // Property commands.
