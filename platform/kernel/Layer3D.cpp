@@ -356,6 +356,8 @@ std::vector<BYTE>& ViewRecord(CQKGraphicLayer& layer, Scx3DProc scx)
         auto* v = reinterpret_cast<Scx3DView*>(bytes.data());
         v->horizontal = 1;
         scx(nullptr, SCX3D_DEFAULTS, 0, v, 0);
+        // A new layer shows the view Reset rotation brings back.
+        scx(nullptr, SCX3D_LETTER, 0, v, reinterpret_cast<INT_PTR>("R"));
     }
     return bytes;
 }

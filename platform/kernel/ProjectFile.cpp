@@ -33,6 +33,7 @@ const WORD kFormatVersion = 1;
 const size_t kFileHeader = 12;   // magic, version, kind, body length
 const size_t kRecordHeader = 16; // tag, version, reserved, length, checksum
 const WORD kRecordVersion = 1;
+const size_t kView3DBytes = 731; // the 3D library's view record of a 3D layer
 
 // The fields meet the file with these sizes, little-endian as the processor keeps them.
 static_assert(sizeof(int) == 4 && sizeof(unsigned) == 4 && sizeof(short) == 2 && sizeof(double) == 8,
@@ -817,6 +818,13 @@ struct QKFileAccess {
         IO io(&out);
         ExchangeLayer(io, layer);
         out.EndFields(at);
+        if (layer.m_view3D.size() == kView3DBytes) {
+            size_t v0 = out.Begin("VW3D");
+            IO vio(&out);
+            vio.Bytes(layer.m_view3D);
+            out.EndFields(v0);
+            out.End(v0);
+        }
         for (int id : layer.GetObjectIds()) {
             CQKGrElement* e = layer.GetObject(id);
             if (auto* t = dynamic_cast<CQKTextObj*>(e)) {
@@ -937,6 +945,19 @@ struct QKFileAccess {
                 if (id <= 0 || layer.GetObject(id))
                     return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
                 layer.AddObjectAt(t.release(), id);
+            } else if (Is(r, "VW3D")) {
+                // The 3D view; a record of another size is no view of this program's and
+                // leaves the layer with the first view.
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                std::vector<BYTE> view;
+                io.Bytes(view);
+                if (!st.Take(io))
+                    return false;
+                if (view.size() == kView3DBytes) {
+                    // Its first bytes held a callback address of the process that saved it.
+                    memset(view.data(), 0, sizeof(void*));
+                    layer.m_view3D = view;
+                }
             } else if (Is(r, "AXES")) {
                 IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
                 int id = 0, type = 0;

@@ -66,7 +66,7 @@ QK_API int qkfxRescaleLayer(CQKGraphicLayer* layer, BOOL toData);
 
 // The view of a 3D layer: "1" to "6" turn it (clockwise, counterclockwise, tilt right,
 // left, up, down), "perspective+" and "perspective-" deepen and flatten it, "fit" makes
-// the box's largest side fill the layer, "reset" restores the first view. False, with
+// the box's largest side fill the layer, "reset" restores the view a new layer has. False, with
 // the reason, for a 2D layer or another word.
 QK_API bool qkfxChange3DView(CQKGraphicLayer* layer, const std::string& what, std::string* error);
 // Where a data point of a 3D layer lands on a device when the layer's frame is `frame`.

@@ -11,6 +11,7 @@
 
 #include "QKGraphObjects.h"
 #include "QKPageDraw.h"
+#include "QKFile.h"
 #include "QKPlotModel.h"
 #include "qxtest/Pixels.h"
 
@@ -860,4 +861,52 @@ TEST_F(DrawTest, Each3DKindDrawsItsColourWhereTheLayerMapsItsData)
         if (const char* dir = getenv("QX_SHOT_DIR"))
             qxtest::CaptureDC(dib.dc, {0, 0, W, H}).WritePng(std::string(dir) + "\\3d-" + c.word + ".png");
     }
+}
+
+// The 3D view commands turn, tilt and deepen the layer's box; the view is saved with the
+// project, and reset brings back the first view.
+TEST_F(DrawTest, ThreeDViewCommandsMoveTheBoxAndTheProjectKeepsTheView)
+{
+    ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 3 3; matrix -p 0 WireFrame")) << err;
+    page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+    layer = page->GetActiveLayer();
+    const RECT frame = {100, 100, 500, 400};
+    POINT first;
+    ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, first));
+    struct Case {
+        const char* section;
+        const char* args;
+    };
+    const Case cases[] = {{"OneToSix", "1"}, {"OneToSix", "2"}, {"OneToSix", "3"}, {"OneToSix", "4"},
+                          {"OneToSix", "5"}, {"OneToSix", "6"}, {"Per3Plus", ""},  {"Per3Minus", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + " " + c.args);
+        ASSERT_TRUE(Run("run.section(3d, RotRestore)")) << err;
+        POINT before, after;
+        ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, before));
+        EXPECT_EQ(first.x, before.x);
+        EXPECT_EQ(first.y, before.y);
+        ASSERT_TRUE(Run(std::string("run.section(3d, ") + c.section + (*c.args ? std::string(", ") + c.args : "") + ")")) << err;
+        ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, after));
+        EXPECT_TRUE(after.x != before.x || after.y != before.y);
+    }
+    ASSERT_TRUE(Run("run.section(3d, OneToSix, 2)")) << err;
+    POINT turned, reopened;
+    ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, turned));
+    const std::string before = qkfxDumpProject();
+    EXPECT_NE(std::string::npos, before.find("view3D")) << before;
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    qkfxGetProject().New();
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ(before, qkfxDumpProject());
+    layer = qkfxGetProject().GetActiveGraph()->GetActiveLayer();
+    ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, reopened));
+    EXPECT_EQ(turned.x, reopened.x);
+    EXPECT_EQ(turned.y, reopened.y);
+    // A 2D layer has no view to turn.
+    ASSERT_TRUE(Run("win -t plot")) << err;
+    EXPECT_FALSE(Run("layer -3d 1"));
+    EXPECT_NE(std::string::npos, err.find("no 3D layer")) << err;
 }
