@@ -304,7 +304,8 @@ INT_PTR AddScatter(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Sca
 
 // Ribbons, walls and bars of XYY data: the plot stands at its place along Y, its X along
 // X and its values up Z; each face a polygon of the store, sorted by depth.
-INT_PTR AddFaces(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Scales& s, int type, PlotPaint* paint)
+INT_PTR AddFaces(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Scales& s, int type, PlotPaint* paint,
+                 const float eye[3])
 {
     const auto& pts = data.points;
     float zBase = 0;
@@ -321,7 +322,16 @@ INT_PTR AddFaces(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Scale
             const float c[8][3] = {{x - half, y - hy, zBase}, {x + half, y - hy, zBase}, {x + half, y + hy, zBase}, {x - half, y + hy, zBase},
                                    {x - half, y - hy, z},     {x + half, y - hy, z},     {x + half, y + hy, z},     {x - half, y + hy, z}};
             static const int faces[5][4] = {{4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
-            for (const auto& f : faces) {
+            static const float normals[5][3] = {{0, 0, 1}, {0, -1, 0}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}};
+            for (int k = 0; k < 5; ++k) {
+                // A face turned away from the eye is hidden by the bar's others; leaving it
+                // out keeps the depth order of the faces that show simple.
+                const int* f = faces[k];
+                float toEye = 0;
+                for (int a = 0; a < 3; ++a)
+                    toEye += normals[k][a] * (eye[a] - c[f[0]][a]);
+                if (toEye <= 0)
+                    continue;
                 float q[4][3];
                 for (int k = 0; k < 4; ++k)
                     memcpy(q[k], c[f[k]], sizeof q[k]);
@@ -623,7 +633,7 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
         } else if (p->type == QK_PLOT_3D_SCATTER || p->type == QK_PLOT_3D_TRAJECTORY) {
             store = AddScatter(scx, store, data, scales, p);
         } else {
-            store = AddFaces(scx, store, data, scales, p->type, p);
+            store = AddFaces(scx, store, data, scales, p->type, p, v->eyeWorld);
         }
         paints.push_back(std::move(paint));
     }

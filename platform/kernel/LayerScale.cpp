@@ -62,17 +62,34 @@ void AddPlot(const CQKGraphicLayer& layer, const CQKPlotObj& plot, int dim, Span
         QK3DData data;
         if (!qkPlot3DData(layer, plot, data, nullptr))
             return;
+        // Bars stand half a grid step either side of their X (and Y).
+        auto halfStep = [](const std::vector<double>& v) {
+            double step = 0;
+            for (size_t i = 1; i < v.size(); ++i)
+                if (fabs(v[i] - v[i - 1]) > 0 && (step == 0 || fabs(v[i] - v[i - 1]) < step))
+                    step = fabs(v[i] - v[i - 1]);
+            return step > 0 ? step / 2 : 0.5;
+        };
         if (data.mesh) {
             const std::vector<double>& values = dim == 0 ? data.xs : dim == 1 ? data.ys : data.z;
-            for (double v : values)
-                span.Add(v);
+            const double pad = type == QK_PLOT_3D_BARS && dim < 2 ? halfStep(values) : 0;
+            for (double v : values) {
+                span.Add(v - pad);
+                span.Add(v + pad);
+            }
             if (dim == 2 && type == QK_PLOT_3D_BARS)
                 span.Add(0);
             return;
         }
         const bool xyy = !DataOfRole(plot, QK_ROLE_Z);
+        std::vector<double> xs;
+        for (const auto& p : data.points)
+            xs.push_back(p[0]);
+        std::sort(xs.begin(), xs.end());
+        const double pad = type == QK_PLOT_3D_BARS && dim == 0 ? halfStep(xs) : 0;
         for (const auto& p : data.points) {
-            span.Add(p[dim]);
+            span.Add(p[dim] - pad);
+            span.Add(p[dim] + pad);
             // XYY plots stand at whole places along Y with room on either side.
             if (xyy && dim == 1) {
                 span.Add(p[1] - 1);

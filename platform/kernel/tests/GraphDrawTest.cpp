@@ -807,6 +807,10 @@ TEST_F(DrawTest, Each3DKindDrawsItsColourWhereTheLayerMapsItsData)
         {"3DBars", true, 2, 2, 4, kRed},
         {"3DScatter", false, 3, 3, 6, kRed},
         {"Trajectory", false, 2.5, 2.5, 5, kRed}, // midway between two joined points
+        // XYY: the first plot stands at 1 along Y, its values rise along Z.
+        {"Ribbon", false, 2.5, 1, 5, kRed},
+        {"Walls", false, 2.5, 1, 2.5, kRed},
+        {"3DBar", false, 3, 1, 3, kRed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.word);
@@ -823,10 +827,11 @@ TEST_F(DrawTest, Each3DKindDrawsItsColourWhereTheLayerMapsItsData)
         } else {
             ASSERT_TRUE(Run("win -t wks; wks.ncols = 3")) << err;
             auto* w = qkfxGetProject().GetActiveWks();
-            w->GetColumn(3)->m_type = QK_COLTYPE_Z;
+            const bool xyy = c.y == 1;
+            w->GetColumn(3)->m_type = xyy ? QK_COLTYPE_DISREGARD : QK_COLTYPE_Z;
             for (int row = 0; row < 3; ++row) {
                 w->GetColumn(1)->SetValue(row, 2 + row);
-                w->GetColumn(2)->SetValue(row, 2 + row);
+                w->GetColumn(2)->SetValue(row, xyy ? 4 + 2 * row : 2 + row);
                 w->GetColumn(3)->SetValue(row, 4 + 2 * row);
             }
             ASSERT_TRUE(Run(std::string("worksheet -p 0 ") + c.word)) << err;
