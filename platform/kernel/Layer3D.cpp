@@ -115,9 +115,16 @@ COLORREF BandColor(int i)
     return ramp[std::min(kBands - 1, std::max(0, i))];
 }
 
-COLORREF Darker(COLORREF c)
+bool IsDark(COLORREF c)
 {
-    return RGB(GetRValue(c) * 3 / 5, GetGValue(c) * 3 / 5, GetBValue(c) * 3 / 5);
+    return GetRValue(c) * 3 + GetGValue(c) * 6 + GetBValue(c) < 640;
+}
+
+// The colour of faces seen from behind and of bars' sides: a shade of the plot's colour,
+// or a grey where the colour is too dark to shade.
+COLORREF Shade(COLORREF c)
+{
+    return IsDark(c) ? RGB(96, 96, 96) : RGB(GetRValue(c) * 3 / 5, GetGValue(c) * 3 / 5, GetBValue(c) * 3 / 5);
 }
 
 // The object callback: the library asks which pen and brush each piece takes.
@@ -613,10 +620,12 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
         p->type = plot->GetPlotObjectType(0);
         p->color = qkPlotColor(*plot);
         p->pen = qkCreateLinePen(env, plot->GetType(), plot->GetWidth(), p->color);
-        p->mesh = qkCreateLinePen(env, 0, 0.5, p->type == QK_PLOT_3D_WIRE_SURFACE ? p->color : RGB(0, 0, 0));
+        // Mesh lines and edges show on the faces: black, or grey on a dark face.
+        const COLORREF edges = p->type == QK_PLOT_3D_WIRE_SURFACE ? p->color : IsDark(p->color) ? RGB(160, 160, 160) : RGB(0, 0, 0);
+        p->mesh = qkCreateLinePen(env, 0, 0.5, edges);
         const bool colorMapped = p->type == QK_PLOT_3D_SURFACE && plot->GetState().colorMapData;
         p->front = CreateSolidBrush(p->color);
-        p->back = CreateSolidBrush(Darker(p->color));
+        p->back = CreateSolidBrush(Shade(p->color));
         p->side = CreateSolidBrush(RGB(192, 192, 192));
         p->barPercent = std::max(5, std::min(100, plot->GetState().barThickness));
         for (int i = 0; i < kBands; ++i)
@@ -710,6 +719,7 @@ bool qkfxChange3DView(CQKGraphicLayer* layer, const std::string& what, std::stri
             scx(nullptr, 0x2001, 0, v, 0);
             v->state |= SCX3D_STATE_EXTENT | SCX3D_STATE_REPROJECT;
             qkfxGetProject().SetProjectModified(true);
+            qkShowLayerAgain(*layer);
             return true;
         }
     const char* letter = what == "perspective+" ? "P+1" : what == "perspective-" ? "P-1" : what == "fit" ? "F" : what == "reset" ? "R" : nullptr;
@@ -721,5 +731,6 @@ bool qkfxChange3DView(CQKGraphicLayer* layer, const std::string& what, std::stri
     scx(qkGetHostWindow(), SCX3D_LETTER, 0, v, reinterpret_cast<INT_PTR>(letter));
     v->state |= SCX3D_STATE_EXTENT | SCX3D_STATE_REPROJECT;
     qkfxGetProject().SetProjectModified(true);
+    qkShowLayerAgain(*layer);
     return true;
 }

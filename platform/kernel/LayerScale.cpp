@@ -171,6 +171,14 @@ void NiceRange(double lo, double hi, bool logScale, double& from, double& to, do
 
 } // namespace
 
+void qkShowLayerAgain(CQKGraphicLayer& layer)
+{
+    CQKPage* page = layer.GetValidPagePtr();
+    HWND wnd = page ? page->GetDrawingWnd() : nullptr;
+    if (wnd != nullptr && IsWindow(wnd))
+        InvalidateRect(wnd, nullptr, TRUE);
+}
+
 void CQKGraphicLayer::SetAxisRange(int axisType, double from, double to, double inc)
 {
     QKAxisRecord& r = m_axes[Dimension(axisType)];
@@ -232,7 +240,9 @@ int qkfxRescaleLayer(CQKGraphicLayer* layer, BOOL toData)
         layer->SetAxisRange(axis, from, to, inc);
         ++changed;
     }
-    if (changed)
+    if (changed) {
         qkfxGetProject().SetProjectModified(true);
+        qkShowLayerAgain(*layer);
+    }
     return changed;
 }

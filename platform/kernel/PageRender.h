@@ -83,3 +83,5 @@ bool qkIs3DStorePlot(const CQKPlotObj& plot);
 bool qkPlot3DData(const CQKGraphicLayer& layer, const CQKPlotObj& plot, QK3DData& out, std::string* why);
 // Draws a 3D layer's box, walls, plots and axes into its frame; false for a 2D layer.
 bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame);
+// The layer's page window draws the layer again (after a command changed its scales or view).
+void qkShowLayerAgain(CQKGraphicLayer& layer);
