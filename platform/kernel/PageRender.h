@@ -64,7 +64,9 @@ HBRUSH qkCreatePatternBrush(int pattern, COLORREF fill, COLORREF patternColor);
 
 void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map, bool gridsOnly, bool noGrids);
 void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map);
-// The symbol of a plot at a device point (also in the legend).
+// The symbol of a plot at a device point (also in the legend): its shape, interior, edge
+// and fill colours and edge thickness; `color` is the plot's colour at that point (what
+// an automatic edge takes).
 void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color);
 // A plot's sample in its legend line: a short line and/or symbol or a filled box.
 void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box);
@@ -85,3 +87,6 @@ bool qkPlot3DData(const CQKGraphicLayer& layer, const CQKPlotObj& plot, QK3DData
 bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame);
 // The layer's page window draws the layer again (after a command changed its scales or view).
 void qkShowLayerAgain(CQKGraphicLayer& layer);
+// The pieces of line that join a run of device points by a connection type
+// (QKConnectType): one polyline for most types, several for the segment types.
+std::vector<std::vector<POINT>> qkConnectPoints(const std::vector<POINT>& pts, int connect);

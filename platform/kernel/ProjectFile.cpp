@@ -695,7 +695,47 @@ struct QKFileAccess {
         own.Exchange(io);
         ExchangeKind(io, p);
         out.EndFields(at);
+        size_t s0 = out.Begin("SYMB");
+        IO sio(&out);
+        ExchangeSymbol(sio, p.m_s.symbol);
+        out.EndFields(s0);
+        out.End(s0);
         out.End(at);
+    }
+
+    // A plot's symbols; a plot record without them (an older file) keeps the defaults.
+    static void ExchangeSymbol(IO& io, QKSymbolState& s)
+    {
+        io.I(s.style);
+        io.I(s.shape);
+        io.I(s.fill);
+        io.D(s.size);
+        io.I(s.sizeColumn);
+        io.D(s.scalingFactor);
+        io.I(s.thickness);
+        io.I(s.edgeColor);
+        io.I(s.fillColor);
+        io.B(s.outline);
+        io.I(s.charFont);
+        io.I(s.charStyle);
+        io.B(s.offsetOverlapped);
+    }
+
+    static bool LoadSymbol(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKSymbolState s;
+        ExchangeSymbol(io, s);
+        if (!st.Take(io))
+            return false;
+        // Values no setter takes would draw nothing sensible: the record is damaged.
+        CQKPlotObj check;
+        if (!check.SetSymbolStyle(s.style) || !check.SetSymbolType(s.shape) || !check.SetSymbolFill(s.fill) ||
+            !check.SetSymbolSize(s.size, s.sizeColumn) || !check.SetScalingFactor(s.scalingFactor) ||
+            !check.SetSymbolThickness(s.thickness))
+            return st.Fail(r.Where() + ": the symbol's shape, interior, size or thickness is out of range");
+        plot.m_s.symbol = s;
+        return true;
     }
 
     // What the plot's own class keeps.
@@ -766,6 +806,14 @@ struct QKFileAccess {
         ExchangeKind(io, *plot);
         if (!st.Take(io))
             return false;
+        Records kids(st.base, r.children, r.childBytes);
+        Record k;
+        std::string kidError;
+        while (kids.Next(k, &kidError))
+            if (Is(k, "SYMB") && !LoadSymbol(st, k, *plot))
+                return false;
+        if (!kidError.empty())
+            return st.Fail(kidError);
         if (st.templ)
             return true; // a template keeps no plots: they draw the data of the page it came from
         if (!qkIsKnownPlotType(plot->m_s.plotType))

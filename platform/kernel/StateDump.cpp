@@ -413,6 +413,12 @@ void CQKPlotObj::DumpState(CQKStateDump& dump) const
     dump.Add("lineType", s.lineType);
     dump.Add("lineWidth", s.lineWidth);
     dump.Add("connectType", s.connectType);
+    const QKSymbolState& y = s.symbol;
+    dump.Add("symbol", qkFormatText("style %d shape %d fill %d size %g column %d factor %g thickness %d edge %d "
+                                    "fillColor %d outline %d font %d charStyle %d offset %d",
+                                    y.style, y.shape, y.fill, y.size, y.sizeColumn, y.scalingFactor, y.thickness,
+                                    y.edgeColor, y.fillColor, y.outline ? 1 : 0, y.charFont, y.charStyle,
+                                    y.offsetOverlapped ? 1 : 0));
     dump.Add("symbolsConnected", s.symbolsConnected);
     dump.Add("areaFilled", s.areaFilled);
     dump.Add("fillAreaMode", s.fillAreaMode);

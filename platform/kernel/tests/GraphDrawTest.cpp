@@ -915,3 +915,129 @@ TEST_F(DrawTest, ThreeDViewCommandsMoveTheBoxAndTheProjectKeepsTheView)
     EXPECT_FALSE(Run("layer -3d 1"));
     EXPECT_NE(std::string::npos, err.find("no 3D layer")) << err;
 }
+
+// Each symbol shape and interior, drawn large at the middle of the layer: the edge and
+// fill colours lie where the shape puts them (offsets in half sizes from the centre).
+TEST_F(DrawTest, SymbolShapesAndInteriorsDrawTheirColoursWhereTheyBelong)
+{
+    struct Probe {
+        double dx, dy;
+        COLORREF color;
+        bool present;
+    };
+    struct Case {
+        int shape, fill;
+        std::vector<Probe> probes;
+    };
+    const Case cases[] = {
+        {QK_SYMBOL_NONE, 0, {{0, 0, kRed, false}}},
+        {QK_SYMBOL_SQUARE, 0, {{0, 0, kRed, true}, {0.8, 0.8, kRed, true}, {1.3, 0, kRed, false}}},
+        {QK_SYMBOL_CIRCLE, 0, {{0, 0, kRed, true}, {0.85, 0.85, kRed, false}}},
+        {QK_SYMBOL_UP_TRIANGLE, 0, {{0, 0.8, kRed, true}, {-0.8, -0.8, kRed, false}}},
+        {QK_SYMBOL_DOWN_TRIANGLE, 0, {{0, -0.8, kRed, true}, {-0.8, 0.8, kRed, false}}},
+        {QK_SYMBOL_DIAMOND, 0, {{0, 0, kRed, true}, {0.8, 0.8, kRed, false}}},
+        {QK_SYMBOL_CROSS, 0, {{0.8, 0, kRed, true}, {0.5, 0.5, kRed, false}}},
+        {QK_SYMBOL_X_CROSS, 0, {{0.5, 0.5, kRed, true}, {0.8, 0, kRed, false}}},
+        {QK_SYMBOL_STAR, 0, {{0.8, 0, kRed, true}, {0.5, 0.5, kRed, true}, {0.7, 0.3, kRed, false}}},
+        {QK_SYMBOL_HORIZONTAL_BAR, 0, {{0.8, 0, kRed, true}, {0, 0.8, kRed, false}}},
+        {QK_SYMBOL_VERTICAL_BAR, 0, {{0, 0.8, kRed, true}, {0.8, 0, kRed, false}}},
+        {QK_SYMBOL_LEFT_TRIANGLE, 0, {{0.8, 0, kRed, true}, {-0.8, 0.8, kRed, false}}},
+        {QK_SYMBOL_RIGHT_TRIANGLE, 0, {{-0.8, 0, kRed, true}, {0.8, 0.8, kRed, false}}},
+        {QK_SYMBOL_HEXAGON, 0, {{0.9, 0, kRed, true}, {0, 0.97, kRed, false}}},
+        {QK_SYMBOL_PENTAGON, 0, {{0, -0.9, kRed, true}, {0.8, -0.8, kRed, false}}},
+        // Interiors of a square, red edge, blue fill.
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_OPEN, {{0, 0, kBlue, true}, {0.95, 0, kRed, true}, {0, 0, kRed, false}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_DOT_CENTER, {{0, 0, kRed, true}, {0.6, 0, kBlue, true}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_HOLLOW, {{0, 0, kRed, false}, {0, 0, kBlue, false}, {0.95, 0, kRed, true}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_PLUS_CENTER, {{0.3, 0, kRed, true}, {0, 0.3, kRed, true}, {0.3, 0.3, kRed, false}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_MINUS_CENTER, {{0.3, 0, kRed, true}, {0, 0.3, kRed, false}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_BAR_CENTER, {{0, 0.3, kRed, true}, {0.3, 0, kRed, false}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_X_CENTER, {{0.25, 0.25, kRed, true}, {0.3, 0, kRed, false}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_HALF_UP, {{0, -0.5, kRed, true}, {0, 0.5, kBlue, true}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_HALF_RIGHT, {{0.5, 0, kRed, true}, {-0.5, 0, kBlue, true}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_HALF_DOWN, {{0, 0.5, kRed, true}, {0, -0.5, kBlue, true}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_HALF_LEFT, {{-0.5, 0, kRed, true}, {0.5, 0, kBlue, true}}},
+    };
+    const double size = 40; // points
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(qkfxGetSymbolShapeName(c.shape)) + " " + qkfxGetSymbolFillName(c.fill));
+        qkfxGetProject().New();
+        SetUp();
+        CQKPlotObj* plot = XY(QK_PLOT_SCATTER, {5}, {5});
+        ASSERT_TRUE(plot->SetSymbolType(c.shape));
+        ASSERT_TRUE(plot->SetSymbolFill(c.fill));
+        ASSERT_TRUE(plot->SetSymbolSize(size));
+        plot->SetFillColor(kBlueIndex);
+        NoLegend();
+        Dib dib(W, H);
+        Render(dib);
+        const double half = size * PixelsPerPoint() / 2;
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(p.present, dib.Near(MapX(5) + p.dx * half, MapY(5) + p.dy * half, p.color))
+                << "at (" << p.dx << ", " << p.dy << ") colour " << std::hex << p.color;
+        if (const char* dir = getenv("QX_SHOT_DIR"))
+            qxtest::CaptureDC(dib.dc, {(LONG)MapX(4), (LONG)MapY(6), (LONG)MapX(6), (LONG)MapY(4)})
+                .WritePng(std::string(dir) + "\\symbol-" + std::to_string(c.shape + 100) + "-" + std::to_string(c.fill + 100) + ".png");
+    }
+    // Out-of-range values are refused and change nothing; a character symbol shows ink in
+    // the edge colour where the point is.
+    CQKPlotObj* plot = layer->PlotObjByIndex(0, 1);
+    EXPECT_FALSE(plot->SetSymbolType(QK_SYMBOL_SHAPE_COUNT));
+    EXPECT_FALSE(plot->SetSymbolFill(-1));
+    EXPECT_FALSE(plot->SetSymbolSize(0));
+    EXPECT_FALSE(plot->SetSymbolThickness(0));
+    EXPECT_EQ(QK_SYMFILL_HALF_LEFT, plot->GetSymbolFill());
+    ASSERT_TRUE(plot->SetSymbolStyle('W'));
+    Dib dib(W, H);
+    Render(dib);
+    const double half = size * PixelsPerPoint() / 2;
+    const RECT around = {(LONG)(MapX(5) - half), (LONG)(MapY(5) - half), (LONG)(MapX(5) + half), (LONG)(MapY(5) + half)};
+    const RECT ink = dib.Ink(around, [](COLORREF p) { return p == kRed; });
+    ASSERT_FALSE(IsEmpty(ink));
+    EXPECT_GT(ink.right - ink.left, half / 2) << Describe(ink);
+}
+
+// Each connection type joins the same five points its own way: where its line must be and
+// where it must not.
+TEST_F(DrawTest, ConnectionTypesJoinThePointsTheirOwnWay)
+{
+    struct Probe {
+        double x, y;
+        bool present;
+    };
+    struct Case {
+        int connect;
+        std::vector<Probe> probes;
+    };
+    // Points (1, 5), (3, 8), (5, 2), (7, 8), (9, 5).
+    const Case cases[] = {
+        {QK_CONNECT_NONE, {{2, 6.5, false}}},
+        {QK_CONNECT_STRAIGHT, {{2, 6.5, true}, {4, 5, true}, {8, 6.5, true}}},
+        {QK_CONNECT_2_POINT_SEGMENT, {{2, 6.5, true}, {4, 5, false}, {6, 5, true}, {8, 6.5, false}}},
+        {QK_CONNECT_3_POINT_SEGMENT, {{2, 6.5, true}, {4, 5, true}, {6, 5, false}, {8, 6.5, true}}},
+        {QK_CONNECT_STEP_HORIZONTAL, {{2, 5, true}, {3, 6.5, true}, {2, 6.5, false}}},
+        {QK_CONNECT_STEP_VERTICAL, {{1, 6.5, true}, {2, 8, true}, {2, 6.5, false}}},
+        // Through every point, and not along the straight chords.
+        {QK_CONNECT_SPLINE, {{3, 8, true}, {5, 2, true}, {7, 8, true}, {2, 6.5, false}}},
+        // The curve keeps its ends but passes inside the inner points: at the third it
+        // stands at (p2 + 4 p3 + p4) / 6 = (5, 4).
+        {QK_CONNECT_B_SPLINE, {{1, 5, true}, {9, 5, true}, {5, 4, true}, {5, 2, false}, {3, 8, false}}},
+        // A cubic over points 1-4, through 1 and 4, at its middle (4, 5.375); then straight.
+        {QK_CONNECT_BEZIER, {{4, 5.375, true}, {3, 8, false}, {7, 8, true}, {8, 6.5, true}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qkfxGetConnectTypeName(c.connect));
+        qkfxGetProject().New();
+        SetUp();
+        CQKPlotObj* plot = XY(QK_PLOT_LINE, {1, 3, 5, 7, 9}, {5, 8, 2, 8, 5});
+        plot->SetConnectType(c.connect);
+        NoLegend();
+        Dib dib(W, H);
+        Render(dib);
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(p.present, dib.Near(MapX(p.x), MapY(p.y), kRed, 2)) << "at (" << p.x << ", " << p.y << ")";
+        if (const char* dir = getenv("QX_SHOT_DIR"))
+            qxtest::CaptureDC(dib.dc, {0, 0, W, H}).WritePng(std::string(dir) + "\\connect-" + std::to_string(c.connect) + ".png");
+    }
+    EXPECT_EQ(nullptr, qkfxGetConnectTypeName(QK_CONNECT_TYPE_COUNT));
+}
