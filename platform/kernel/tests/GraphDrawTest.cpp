@@ -11,6 +11,7 @@
 
 #include "QKGraphObjects.h"
 #include "QKPageDraw.h"
+#include "QKAccess.h"
 #include "QKFile.h"
 #include "QKPlotModel.h"
 #include "qxtest/Pixels.h"
@@ -910,8 +911,14 @@ TEST_F(DrawTest, ThreeDViewCommandsMoveTheBoxAndTheProjectKeepsTheView)
     ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, reopened));
     EXPECT_EQ(turned.x, reopened.x);
     EXPECT_EQ(turned.y, reopened.y);
-    // A 2D layer has no view to turn.
+    // The rotation toolbar runs on a 3D layer and is grey elsewhere; a 2D layer has no
+    // view to turn.
+    for (int id = 35552; id <= 35561; ++id)
+        EXPECT_EQ(1, qkfxGetAccess()->on_before_run_command(nullptr, id)) << id;
     ASSERT_TRUE(Run("win -t plot")) << err;
+    for (int id = 35552; id <= 35561; ++id)
+        EXPECT_EQ(0, qkfxGetAccess()->on_before_run_command(nullptr, id)) << id;
+    EXPECT_EQ(0, qkfxGetAccess()->on_before_run_command(nullptr, 36321)) << "Rescale with no plots";
     EXPECT_FALSE(Run("layer -3d 1"));
     EXPECT_NE(std::string::npos, err.find("no 3D layer")) << err;
 }
