@@ -659,6 +659,17 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
     g_paint = nullptr;
     RestoreDC(dc, saved);
     DrawBoxAxes(env, scx, v, layer);
+    // A click inside the frame finds the layer's 3D plots (the last drawn first), as it
+    // finds a contour plot: the library's own hit test answers objects of its store only.
+    for (const auto& p : paints)
+        for (int id : layer.GetObjectIds())
+            if (layer.GetObject(id) == p->plot) {
+                QKHitItem hit;
+                hit.layer = env.layerIndex;
+                hit.id = id;
+                hit.box = frame;
+                env.AddHit(hit);
+            }
     scx(nullptr, SCX3D_END_DRAWING, 0, v, 0);
     scx(nullptr, SCX3D_OBJECT_COMMAND | SCX3D_STORE_COMMAND | SCX3D_STORE_FREE, store, nullptr, 0);
     DeleteObject(state.wallPen);

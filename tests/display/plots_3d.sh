@@ -74,6 +74,21 @@ for name in wireframe bars colorfill; do
     [ "$black" -gt 300 ] || qxd_fail "the $name plot draws too little"
 done
 
+# A double click inside the 3D box opens Plot Details on the plot.
+qxd "activate ${made[colormap]}" && qxd settle || qxd_fail "activate the colour map"
+qxd view || qxd_fail "view"
+read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+xdotool mousemove --sync $(((vl + vr) / 2)) $(((vt + vb) / 2)) click --repeat 2 --delay 80 1
+qxd settle || qxd_fail "settle after the double click"
+qxd windows || qxd_fail "windows"
+details=
+for line in "${QXD_ANSWER[@]}"; do
+    [[ $line == *"Plot Details"* ]] && read -r _ details _ <<<"$line"
+done
+[ -n "$details" ] || qxd_fail "a double click on the 3D plot opened no Plot Details: ${QXD_ANSWER[*]}"
+qxd_screenshot "$ARTIFACTS/3d-plot-details.png"
+qxd_close_windows || qxd_fail "close Plot Details"
+
 # The rotation toolbar's command turns the colour map's box.
 qxd "activate ${made[colormap]}" && qxd settle || qxd_fail "activate the colour map"
 qxd view || qxd_fail "view"
@@ -111,4 +126,4 @@ for round in 1 2 3 4 5 6; do
 done
 qxd_end_program 60 || qxd_fail "the program did not end"
 [ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
-qxd_log "pictures in $ARTIFACTS: 3d-colormap.png 3d-colorfill.png 3d-wireframe.png 3d-wiresurface.png 3d-bars.png 3d-contour.png 3d-colormap-turned.png scatter-rescaled.png"
+qxd_log "pictures in $ARTIFACTS: 3d-colormap.png 3d-colorfill.png 3d-wireframe.png 3d-wiresurface.png 3d-bars.png 3d-contour.png 3d-colormap-turned.png 3d-plot-details.png scatter-rescaled.png"

@@ -876,6 +876,11 @@ TEST_F(DrawTest, ThreeDViewCommandsMoveTheBoxAndTheProjectKeepsTheView)
     ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 3 3; matrix -p 0 WireFrame")) << err;
     page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
     layer = page->GetActiveLayer();
+    // A click inside the box finds the 3D plot, so that a double click opens its dialog.
+    RECT client = {0, 0, W, H};
+    page->SetViewMode(2, 1);
+    ASSERT_TRUE(page->SetDrawRect(client));
+    EXPECT_EQ(layer->PlotObjByIndex(0, 1), page->FindGrElement((int)(Left() + Right()) / 2, (int)(Top() + Bottom()) / 2));
     const RECT frame = {100, 100, 500, 400};
     POINT first;
     ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, first));
