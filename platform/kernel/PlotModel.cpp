@@ -8,6 +8,7 @@
 
 #include "QKContour.h"
 #include "QKData.h"
+#include "QKSysMethod.h"
 
 namespace {
 
@@ -194,6 +195,10 @@ CQKPlotObj* qkfxAddPlot(CQKGraphicLayer* layer, int type, const std::vector<QKPl
         plot->SetColor(-9);
     if (CQKDataset* d = project.GetDatasetFromHandle(bound[0].handle))
         plot->SetOnlyPointInDataSet(d->GetEnd() - d->GetFirst() == 1);
+    // New symbols take the Options' border width and fill colour.
+    CQKQrxSystem& system = qkfxGetQrxSystem();
+    plot->SetSymbolThickness(system.GetRefSymbol().GetBorderWidth());
+    plot->SetFillColor(system.GetRefGraph().GetDefaultFillColor());
     layer->AddObject(plot);
     if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot))
         contour->UpdateGridInfo();

@@ -14,6 +14,7 @@
 #include "QKAccess.h"
 #include "QKFile.h"
 #include "QKPlotModel.h"
+#include "QKSysMethod.h"
 #include "qxtest/Pixels.h"
 
 namespace {
@@ -991,6 +992,14 @@ TEST_F(DrawTest, SymbolShapesAndInteriorsDrawTheirColoursWhereTheyBelong)
             qxtest::CaptureDC(dib.dc, {(LONG)MapX(4), (LONG)MapY(6), (LONG)MapX(6), (LONG)MapY(4)})
                 .WritePng(std::string(dir) + "\\symbol-" + std::to_string(c.shape + 100) + "-" + std::to_string(c.fill + 100) + ".png");
     }
+    // A new plot's symbols take the Options' border width and fill colour.
+    qkfxGetQrxSystem().GetRefSymbol().SetBorderWidth(20);
+    qkfxGetQrxSystem().GetRefGraph().SetDefaultFillColor(kYellowIndex);
+    CQKPlotObj* fresh = XY(QK_PLOT_SCATTER, {1}, {1});
+    EXPECT_EQ(20, fresh->GetSymbolThickness());
+    EXPECT_EQ(kYellowIndex, fresh->GetFillColor());
+    qkfxGetQrxSystem().GetRefSymbol().SetBorderWidth(10);
+    qkfxGetQrxSystem().GetRefGraph().SetDefaultFillColor(17);
     // Out-of-range values are refused and change nothing; a character symbol shows ink in
     // the edge colour where the point is.
     CQKPlotObj* plot = layer->PlotObjByIndex(0, 1);
