@@ -27,6 +27,7 @@
 #include "QKData.h"
 #include "QKFile.h"
 #include "QKGraphObjects.h"
+#include "QKPlotModel.h"
 #include "QKSysMethod.h"
 #include "ScriptCompiler.h"
 
@@ -1856,8 +1857,15 @@ struct CQKScript::Impl {
             }
             return true;
         }
+        if (word == "rescale") {
+            CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+            if (!graph || !graph->GetActiveLayer())
+                Fail("rescale: there is no active graph layer");
+            qkfxRescaleLayer(graph->GetActiveLayer(), TRUE);
+            return true;
+        }
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
-        static const char* const uiCommands[] = {"edit", "page", "clr", "print", "rescale", "hidemarker",
+        static const char* const uiCommands[] = {"edit", "page", "clr", "print", "hidemarker",
                                                  "newfunction", "getenumwin"};
         for (const char* c : uiCommands)
             if (word == c) {
