@@ -8,14 +8,14 @@
 
 namespace {
 
-// The first line of a string resource ("Undo" of "Undo the last action\nUndo").
-CString FirstLine(UINT id, const char* fallback)
+// A command string's short name, its last line ("Undo" of "Undo the last action\nUndo").
+CString ShortName(UINT id, const char* fallback)
 {
     CString text;
     if (!text.LoadString(id))
         return fallback;
-    int end = text.FindOneOf("\n");
-    return end < 0 ? text : text.Left(end);
+    int newline = text.ReverseFind('\n');
+    return newline < 0 ? text : text.Mid(newline + 1);
 }
 
 } // namespace
@@ -75,7 +75,7 @@ void CQUFuncEditInDialog::OnUndo()
 {
     CString caption;
     GetDlgItemText(IDC_QU_UNDO, caption);
-    CString undo = FirstLine(IDS_QU_UNDO, "Undo"), redo = FirstLine(IDS_QU_REDO, "Redo");
+    CString undo = ShortName(IDS_QU_UNDO, "Undo"), redo = ShortName(IDS_QU_REDO, "Redo");
     // The edit control's undo takes back its last edit, and a second one brings it back.
     // Its change notice sets the caption to Undo; the caption is set after it.
     ::SendDlgItemMessageA(m_hWnd, IDC_QU_FORMULA, EM_UNDO, 0, 0);
@@ -85,7 +85,7 @@ void CQUFuncEditInDialog::OnUndo()
 void CQUFuncEditInDialog::OnFormulaChanged()
 {
     GetDlgItem(IDC_QU_UNDO)->EnableWindow(TRUE);
-    SetDlgItemText(IDC_QU_UNDO, FirstLine(IDS_QU_UNDO, "Undo"));
+    SetDlgItemText(IDC_QU_UNDO, ShortName(IDS_QU_UNDO, "Undo"));
 }
 
 BEGIN_MESSAGE_MAP(CQUColumnSetValuesDialog, CQUFuncEditInDialog)
@@ -111,10 +111,14 @@ BOOL CQUColumnSetValuesDialog::OnInitDialog()
     CString label;
     label.Format("Col(%s)=", column ? column->m_columnName.c_str() : "");
     SetDlgItemText(IDC_QU_FORMULA_LABEL, label);
+    // The selected rows of the column; for a whole column the rows of the worksheet's
+    // longest column, so that an empty column is filled alongside its data.
     int selected = 0, first = 0, end = 0;
-    if (!m_page->GetSelectedRowRange(&selected, &first, &end) || selected != m_column) {
+    if (!m_page->GetSelectedRowRange(&selected, &first, &end) || selected != m_column || m_page->m_selR1 < 1) {
         first = 0;
-        end = column ? column->GetEnd() : 0;
+        end = 0;
+        for (int n = 1; n <= m_page->GetNumCols(); ++n)
+            end = std::max(end, m_page->GetColumn(n)->GetEnd());
     }
     // Rows count from 1 here.
     SetDlgItemInt(IDC_QU_FIRST_ROW, first + 1, FALSE);
