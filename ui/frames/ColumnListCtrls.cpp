@@ -27,16 +27,14 @@ void CQUWksColumnListCtrl::SetTitles(const char* titles)
     SetExtendedStyle(GetExtendedStyle() | LVS_EX_FULLROWSELECT);
 }
 
-const char* CQUWksColumnListCtrl::TypeText(int type)
+const char* CQUWksColumnListCtrl::TypeText(int format)
 {
-    switch (type) {
-    case QK_COLTYPE_X: return "X";
-    case QK_COLTYPE_Y: return "Y";
-    case QK_COLTYPE_Z: return "Z";
-    case QK_COLTYPE_LABEL: return "Label";
-    case QK_COLTYPE_YERR: return "Y Error";
-    case QK_COLTYPE_XERR: return "X Error";
-    case QK_COLTYPE_DISREGARD: return "Disregard";
+    switch (format) {
+    case QK_FORMAT_NUMERIC: return "Numeric";
+    case QK_FORMAT_TEXT: return "Text";
+    case QK_FORMAT_TIME: return "Time";
+    case QK_FORMAT_DATE: return "Date";
+    case QK_FORMAT_TEXT_NUMERIC: return "Text & Numeric";
     }
     return "";
 }
@@ -68,7 +66,7 @@ BOOL CQUWksColumnListCtrl::SetRow(int column, int row, WORD)
     SetItemText(row, 0, c->m_columnName.c_str());
     SetItemText(row, 1, c->m_label.c_str());
     // An ampersand before a blank would vanish as a mnemonic.
-    CString type = TypeText(c->m_type);
+    CString type = TypeText(c->m_format);
     int amp = type.Find("& ");
     if (amp >= 0)
         type.Insert(amp, '&');

@@ -1,4 +1,4 @@
-// The report list of a worksheet's columns for dialogs: name, label and designation, one
+// The report list of a worksheet's columns for dialogs: name, label and format type, one
 // row a column. A click on a row is told to the parent: message 1325, wParam 0, lParam
 // the row or -1 below the last row.
 #pragma once
@@ -26,8 +26,8 @@ public:
     // Fills `row` with the worksheet's column (from 0); TRUE when it was skipped as
     // unselected.
     BOOL SetRow(int column, int row, WORD selectedOnly);
-    // The designation as the list shows it.
-    static const char* TypeText(int type);
+    // The column format as the list shows it.
+    static const char* TypeText(int format);
 
 protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);

@@ -236,11 +236,10 @@ TEST_F(DataDialogs, NestedSortSortsByTheListedKeys)
     }
 }
 
-TEST_F(DataDialogs, TheColumnListShowsNameLabelAndDesignation)
+TEST_F(DataDialogs, TheColumnListShowsNameLabelAndType)
 {
-    wks->GetColumn(1)->m_type = QK_COLTYPE_X;
     wks->GetColumn(2)->m_label = "Time & date";
-    wks->GetColumn(2)->m_type = QK_COLTYPE_YERR;
+    wks->GetColumn(2)->m_format = QK_FORMAT_TEXT_NUMERIC;
     std::vector<std::string> texts;
     qxtest::DialogDriver driver;
     driver.Then([&](HWND d) {
@@ -253,7 +252,8 @@ TEST_F(DataDialogs, TheColumnListShowsNameLabelAndDesignation)
     dialog.m_missingAs = 0;
     dialog.m_scope = 0;
     driver.Run([&] { return dialog.DoModal(); });
-    EXPECT_EQ(texts, (std::vector<std::string>{"A", "", "X", "B", "Time & date", "Y Error"}));
+    // The ampersand of a type shows as one, doubled against the mnemonic.
+    EXPECT_EQ(texts, (std::vector<std::string>{"A", "", "Numeric", "B", "Time & date", "Text && Numeric"}));
 }
 
 } // namespace
