@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <numeric>
 
 #include "KernelInternal.h"
@@ -207,9 +206,6 @@ bool CQKWksPage::SetValuesFromExpression(int column, const std::string& formula,
         *why = "the values do not fit into the column";
         return false;
     }
-    for (int r = first; r < end; ++r)
-        if (std::isnan(c->GetValue(r)) || std::isinf(c->GetValue(r)))
-            c->SetValue(r, MISSING_VALUE);
     TrimTrailingMissing(c);
     if (c->m_format == QK_FORMAT_TEXT)
         c->m_format = QK_FORMAT_NUMERIC;
