@@ -34,6 +34,8 @@ bool IsViewCommand(UINT id)
            (id >= 36448 && id <= 36451) || id == 36464 || id == 36465;
 }
 
+// A deep copy of a pop-up: the context menu is destroyed with everything in it once shown,
+// and the main menu's Plot submenu must outlive it.
 HMENU CopyPopup(HMENU source)
 {
     HMENU copy = ::CreatePopupMenu();
