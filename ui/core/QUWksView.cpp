@@ -175,6 +175,10 @@ BOOL CQUWksView::OnWksInternals(UINT nID)
 {
     CQKWksPage* page = GetWksPage();
     if (IsViewCommand(nID)) {
+        // A cell being typed into takes its text first, so the command sees it; text the
+        // column refuses keeps the typing going instead.
+        if (page == nullptr || !page->EndEdit(true))
+            return TRUE;
         switch (nID) {
         case kSetColumnValues: SetColValues(); break;
         case kSortRangeCustom: OnWksSortCustom(FALSE); break;
@@ -308,9 +312,14 @@ void CQUWksView::SetColValues()
 void CQUWksView::OnRButtonDown(UINT, CPoint point)
 {
     CQKWksPage* page = GetWksPage();
-    if (page == nullptr)
+    // While the page tracks the mouse (a selection or a width being dragged) the right
+    // button is no click of its own.
+    if (page == nullptr || ::GetCapture() == m_hWnd) {
+        Default();
         return;
-    page->EndEdit(true);
+    }
+    if (!page->EndEdit(true))
+        return;
     // A click outside the selection selects what is under it, as the left button would.
     int column = 0, row = 0;
     int kind = page->HitTest(point.x, point.y, &column, &row);
