@@ -66,9 +66,17 @@ void CQUFuncEditInDialog::OnAddFunction()
     int i = (int)::SendDlgItemMessageA(m_hWnd, IDC_QU_FUNCTIONS, CB_GETCURSEL, 0, 0);
     if (i < 0)
         return;
-    // The caret lands inside the call's parentheses.
+    // What was selected becomes the call's argument, and the caret lands before its
+    // closing parenthesis.
     CString text = qkfxGetFunctionText(i);
-    InsertIntoFormula(text, text.IsEmpty() ? 0 : 1);
+    if (text.IsEmpty())
+        return;
+    CString formula;
+    GetDlgItemText(IDC_QU_FORMULA, formula);
+    DWORD start = 0, end = 0;
+    ::SendDlgItemMessageA(m_hWnd, IDC_QU_FORMULA, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    CString selected = formula.Mid((int)start, (int)(end - start));
+    InsertIntoFormula(text.Left(text.GetLength() - 1) + selected + text.Right(1), 1);
 }
 
 void CQUFuncEditInDialog::OnUndo()

@@ -138,7 +138,7 @@ TEST_F(DataDialogs, ABadFormulaIsExplainedAndTheDialogStays)
 
 TEST_F(DataDialogs, FunctionsAreAddedAndTheEditUndoneAndRedone)
 {
-    std::string description, afterAdd, afterUndo, afterRedo, captionUndo, captionRedo, addedColumn;
+    std::string description, afterAdd, afterUndo, afterRedo, captionUndo, captionRedo, addedColumn, wrapped;
     bool undoAtStart = true;
     qxtest::DialogDriver driver;
     driver.Then([&](HWND d) {
@@ -160,6 +160,12 @@ TEST_F(DataDialogs, FunctionsAreAddedAndTheEditUndoneAndRedone)
         SendDlgItemMessageA(d, IDC_QU_COLUMNS, CB_SETCURSEL, 1, 0);
         qxtest::Click(d, IDC_QU_ADD_COLUMN);
         addedColumn = qxtest::GetText(d, IDC_QU_FORMULA);
+        // A selection becomes the argument of the function added.
+        SendDlgItemMessageA(d, IDC_QU_FORMULA, EM_SETSEL, 0, -1);
+        qxtest::ComboSelect(d, IDC_QU_FUNCTIONS, 0); // sin
+        qxtest::Click(d, IDC_QU_ADD_FUNCTION);
+        SendDlgItemMessageA(d, IDC_QU_FORMULA, EM_REPLACESEL, TRUE, (LPARAM) "+1");
+        wrapped = qxtest::GetText(d, IDC_QU_FORMULA);
         qxtest::Click(d, IDCANCEL);
     });
     CQUColumnSetValuesDialog dialog(wks, 1, m_app->m_pMainWnd);
@@ -172,6 +178,7 @@ TEST_F(DataDialogs, FunctionsAreAddedAndTheEditUndoneAndRedone)
     EXPECT_EQ(afterRedo, "cos(i)");
     EXPECT_EQ(captionUndo, "Undo");
     EXPECT_EQ(addedColumn, "col(B)");
+    EXPECT_EQ(wrapped, "sin(col(B)+1)");
     EXPECT_EQ(Column(1), "2 1 2 1");
 }
 
