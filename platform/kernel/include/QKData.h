@@ -385,6 +385,10 @@ public:
     // column designations and moves, Show Grid); false for any other command.
     BOOL OnWksCommands(int command);
 
+    // The layer contents dialog, where the user sets the columns' plot designations; the
+    // plain page has none (the user interface's page has) and answers 0.
+    virtual int LayerPlotContentsDialog(int* reserved) { return 0; }
+
     // ---- sorting and filling from formulas (WksSort.cpp) ----------------------------------
     // Sorts rows by `count` keys, each "A: <column>" (ascending) or "D: <column>"
     // (descending), the first key first. Numbers come before texts (texts compare without

@@ -164,3 +164,94 @@ void CQUSortDlg::OnSortOkButton()
     if (!m_page->SortColumns((int)keys.size(), keys.data(), m_missingAs != 0, m_scope != 0, &why))
         AfxMessageBox(("The worksheet was not sorted: " + why).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
+
+const int CQUPlotObjEditDlg::kDesignations[5] = {QK_COLTYPE_X, QK_COLTYPE_Y, QK_COLTYPE_Z, QK_COLTYPE_LABEL,
+                                                 QK_COLTYPE_YERR};
+
+BEGIN_MESSAGE_MAP(CQUPlotObjEditDlg, CDialog)
+    ON_NOTIFY(NM_DBLCLK, IDC_QU_LAYER_COLUMNS, OnRowActivated)
+    ON_NOTIFY(LVN_KEYDOWN, IDC_QU_LAYER_COLUMNS, OnRowKey)
+END_MESSAGE_MAP()
+
+CQUPlotObjEditDlg::CQUPlotObjEditDlg(CQKWksPage* page, CWnd* parent)
+    : CDialog(IDD_QU_LAYER_CONTENTS, parent), m_page(page)
+{
+}
+
+BOOL CQUPlotObjEditDlg::OnInitDialog()
+{
+    m_list.SubclassDlgItem(IDC_QU_LAYER_COLUMNS, this);
+    CDialog::OnInitDialog();
+    static const UINT kTitles[] = {IDS_QU_NAME_TITLE, IDS_QU_DESIGNATION_TITLE, IDS_QU_LABEL_TITLE, IDS_QU_TYPE_TITLE};
+    for (int i = 0; i < 4; ++i) {
+        CString title;
+        title.LoadString(kTitles[i]);
+        m_list.InsertColumn(i, title, LVCFMT_LEFT, i == 1 ? 90 : 70);
+    }
+    m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
+    for (int n = 1; n <= m_page->GetNumCols(); ++n) {
+        m_types.push_back(m_page->GetColumn(n)->m_type);
+        m_list.InsertItem(n - 1, m_page->GetColumn(n)->m_columnName.c_str());
+        ShowRow(n - 1);
+    }
+    return TRUE;
+}
+
+void CQUPlotObjEditDlg::ShowRow(int row)
+{
+    CQKDataset* c = m_page->GetColumn(row + 1);
+    CString word;
+    for (int i = 0; i < 5; ++i)
+        if (kDesignations[i] == m_types[(size_t)row])
+            word = Word(IDS_QU_DESIGNATIONS, "X Y Z Label Error", i);
+    m_list.SetItemText(row, 1, word);
+    m_list.SetItemText(row, 2, c->m_label.c_str());
+    CString type = CQUWksColumnListCtrl::TypeText(c->m_format);
+    int amp = type.Find("& ");
+    if (amp >= 0)
+        type.Insert(amp, '&');
+    m_list.SetItemText(row, 3, type);
+}
+
+void CQUPlotObjEditDlg::NextDesignation()
+{
+    int row = FirstSelected(m_list);
+    if (row < 0 || row >= (int)m_types.size())
+        return;
+    int next = 0;
+    for (int i = 0; i < 5; ++i)
+        if (kDesignations[i] == m_types[(size_t)row])
+            next = (i + 1) % 5;
+    m_types[(size_t)row] = kDesignations[next];
+    ShowRow(row);
+}
+
+void CQUPlotObjEditDlg::OnRowActivated(NMHDR*, LRESULT* pResult)
+{
+    NextDesignation();
+    *pResult = 0;
+}
+
+void CQUPlotObjEditDlg::OnRowKey(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    if (((NMLVKEYDOWN*)pNMHDR)->wVKey == VK_SPACE)
+        NextDesignation();
+    *pResult = 0;
+}
+
+void CQUPlotObjEditDlg::OnOK()
+{
+    bool changed = false;
+    for (int n = 1; n <= m_page->GetNumCols() && n <= (int)m_types.size(); ++n)
+        if (m_page->GetColumn(n)->m_type != m_types[(size_t)n - 1]) {
+            m_page->GetColumn(n)->m_type = m_types[(size_t)n - 1];
+            changed = true;
+        }
+    if (changed) {
+        qkfxGetProject().SetProjectModified(true);
+        m_page->SetPageChange(1);
+        if (HWND view = m_page->GetDrawingWnd())
+            ::InvalidateRect(view, nullptr, FALSE);
+    }
+    CDialog::OnOK();
+}

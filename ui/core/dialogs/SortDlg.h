@@ -1,8 +1,12 @@
-// Nested Sort: the user builds an ordered list of sort keys from the worksheet's
-// columns, each ascending or descending, and OK sorts the worksheet by them.
+// Two dialogs over lists of a worksheet's columns. Nested Sort: the user builds an ordered
+// list of sort keys from the columns, each ascending or descending, and OK sorts the
+// worksheet by them. The layer contents dialog: the columns with their plot designations,
+// which a double click (or Space) on a row moves to the next; OK sets them.
 #pragma once
 
 #include <afxcmn.h>
+
+#include <vector>
 
 #include "ColumnListCtrls.h"
 #include "QUExport.h"
@@ -41,4 +45,26 @@ protected:
     CQUWksColumnListCtrl m_columns;
     CListCtrl m_order;
     CStringArray m_criteria;
+};
+
+class QU_API CQUPlotObjEditDlg : public CDialog {
+public:
+    CQUPlotObjEditDlg(CQKWksPage* page, CWnd* parent = nullptr);
+
+    // The designation words the list shows, in the order a row's designation moves on.
+    static const int kDesignations[5];
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    afx_msg void OnRowActivated(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnRowKey(NMHDR* pNMHDR, LRESULT* pResult);
+    // The selected row's designation becomes the next one.
+    void NextDesignation();
+    void ShowRow(int row);
+    DECLARE_MESSAGE_MAP()
+
+    CQKWksPage* m_page;
+    CListCtrl m_list;
+    std::vector<int> m_types; // the designation per column, as edited
 };

@@ -7,6 +7,7 @@
 #include <qxtest/DialogDriver.h>
 
 #include "DialogResources.h"
+#include "QUAccess.h"
 #include "QKScript.h"
 #include "SetValuesDlg.h"
 #include "SortDlg.h"
@@ -261,6 +262,53 @@ TEST_F(DataDialogs, TheColumnListShowsNameLabelAndType)
     driver.Run([&] { return dialog.DoModal(); });
     // The ampersand of a type shows as one, doubled against the mnemonic.
     EXPECT_EQ(texts, (std::vector<std::string>{"A", "", "Numeric", "B", "Time & date", "Text && Numeric"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DataDialogs, LayerContentsSetsThePlotDesignations)
+{
+    struct Case {
+        const char* what;
+        int doubleClicks; // on column B, a Y column
+        int button;
+        int wantB;
+        const char* shown;
+    } cases[] = {
+        {"one step", 1, IDOK, QK_COLTYPE_Z, "Z"},
+        {"round the list", 5, IDOK, QK_COLTYPE_Y, "Y"},
+        {"to error", 3, IDOK, QK_COLTYPE_YERR, "Error"},
+        {"cancel", 1, IDCANCEL, QK_COLTYPE_Y, "Z"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        wks->GetColumn(1)->m_type = QK_COLTYPE_X;
+        wks->GetColumn(2)->m_type = QK_COLTYPE_Y;
+        std::vector<std::string> before;
+        std::string shown;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND d) {
+            for (int s = 0; s < 4; ++s)
+                before.push_back(ItemText(d, 1104, 1, s));
+            SelectRow(d, 1104, 1);
+            for (int i = 0; i < c.doubleClicks; ++i) {
+                NMHDR hdr = {GetDlgItem(d, 1104), 1104, (UINT)NM_DBLCLK};
+                SendMessageA(d, WM_NOTIFY, 1104, (LPARAM)&hdr);
+            }
+            shown = ItemText(d, 1104, 1, 1);
+            qxtest::Click(d, c.button);
+        });
+        // The script command `layer` on the active worksheet opens it.
+        qkfxGetProject().SetActivePage(wks);
+        driver.Run([&]() -> INT_PTR { return m_app->GetAccess()->execute_script("layer", 0); });
+        EXPECT_EQ(driver.StepsRun(), 1);
+        EXPECT_EQ(before, (std::vector<std::string>{"B", "Y", "", "Numeric"}));
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(wks->GetColumn(2)->m_type, c.wantB);
+        EXPECT_EQ(wks->GetColumn(1)->m_type, QK_COLTYPE_X);
+    }
 }
 
 } // namespace
