@@ -208,7 +208,7 @@ bool CQKWksPage::SetValuesFromExpression(int column, const std::string& formula,
     }
     TrimTrailingMissing(c);
     if (c->m_format == QK_FORMAT_TEXT)
-        c->m_format = QK_FORMAT_NUMERIC;
+        c->SetFormat(QK_FORMAT_NUMERIC);
     c->m_function = formula;
     m_project->SetProjectModified(true);
     Redraw();
