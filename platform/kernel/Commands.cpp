@@ -85,10 +85,14 @@ const UnbuiltCommands kUnbuilt[] = {
     {34174, 34174, "not described"},
     {9999, 9999, "not described"},
     // WKS and WKSANALY of the worksheet window.
-    // Insert, Delete, Clear Worksheet and the fills are the worksheet page's own.
-    {36433, 36440, "worksheet"},
+    // Insert, Delete, Clear Worksheet and the fills are the worksheet page's own; Set
+    // Column Values and the sorts the worksheet view's.
+    {36434, 36435, "worksheet"},
+    {36437, 36440, "worksheet"},
     {36443, 36443, "worksheet"},
-    {36447, 36496, "worksheet"},
+    {36447, 36447, "worksheet"},
+    {36452, 36462, "worksheet"},
+    {36466, 36496, "worksheet"},
     {36498, 36500, "worksheet"},
     {32818, 32823, "not described"},
     {32824, 32831, "worksheet"},

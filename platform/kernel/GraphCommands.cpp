@@ -197,6 +197,10 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
         qkfxGetProject().SetProjectModified(true);
         return true;
     }
+    // `layer` alone on a worksheet: its contents dialog.
+    if (a.empty())
+        if (auto* wks = qkfxGetProject().GetActiveWks(); wks != nullptr && wks->LayerPlotContentsDialog(nullptr))
+            return true;
     // The layer dialogs and rescaling belong to the user interface.
     qkfxGetCallLog().Add("layer", Join(a, 0));
     return true;

@@ -2263,6 +2263,32 @@ bool CQKScript::Evaluate(const std::string& expression, double* result)
     return ok;
 }
 
+bool CQKScript::EvaluateRows(const std::string& expression, int first, int end, std::vector<double>* values)
+{
+    Impl& im = *m_impl;
+    values->clear();
+    const QKVariable* old = FindVariable("i");
+    const bool hadI = old != nullptr;
+    const QKVariable kept = hadI ? *old : QKVariable();
+    bool ok = im.Guard([&] {
+        const std::string text = im.Subst(Trim(expression));
+        if (text.empty())
+            Fail("the formula is empty");
+        values->reserve((size_t)std::max(0, end - first));
+        for (int r = first; r < end; ++r) {
+            SetVariable("i", r + 1.0);
+            im.vectorRow = r;
+            values->push_back(im.ToNum(im.Eval(text)));
+        }
+        im.vectorRow = -1;
+    });
+    if (hadI)
+        SetVariable("i", kept.value, kept.kind, kept.index);
+    else
+        DeleteVariables("i");
+    return ok;
+}
+
 bool CQKScript::Substitute(const std::string& text, std::string* result)
 {
     std::string r;

@@ -513,6 +513,15 @@ struct QKFileAccess {
         Ref xr = x ? RefOf(m, x->GetHandle(), x->GetName()) : Ref();
         ExchangeDataset(io, d, xr, templ);
         out.EndFields(at);
+        // The formula the column's values were set from, a child record: readers that do
+        // not know it pass over it.
+        if (!d.m_function.empty()) {
+            size_t f = out.Begin("FORM");
+            IO fio(&out);
+            fio.S(d.m_function);
+            out.EndFields(f);
+            out.End(f);
+        }
         out.End(at);
     }
 
@@ -542,6 +551,18 @@ struct QKFileAccess {
         ExchangeDataset(io, *d, x.ref, st.templ);
         if (!st.Take(io))
             return false;
+        Records kids(st.base, r.children, r.childBytes);
+        Record k;
+        std::string error;
+        while (kids.Next(k, &error))
+            if (Is(k, "FORM")) {
+                IO fio(k.fields, k.fieldBytes, &st.budget, k.Where());
+                fio.S(d->m_function);
+                if (!st.Take(fio))
+                    return false;
+            }
+        if (!error.empty())
+            return st.Fail(error);
         if (x.ref.kind != REF_NONE) {
             x.dataset = d;
             x.where = r.Where();

@@ -178,6 +178,7 @@ void qkDumpDataset(CQKStateDump& dump, const CQKDataset& d)
         dump.Add("subformat", d.m_subformat);
         dump.Add("width", d.m_width);
         dump.Add("type", d.m_type);
+        dump.Add("function", d.m_function);
     }
     CQKDataset* x = qkfxGetProject().GetDatasetFromHandle(d.m_xDataset);
     dump.Add("x", x ? x->GetName() : std::string());
