@@ -88,13 +88,16 @@ public:
     bool InsertRows(int row, int count);
     bool DeleteRows(int row, int count);
 
-    // Column attributes (meaningful for worksheet columns, kept for all datasets).
+    // Column attributes (meaningful for worksheet columns, kept for all datasets). The
+    // format is set with SetFormat, which marks the worksheet changed.
     std::string m_columnName;
     std::string m_label;
     int m_format = QK_FORMAT_NUMERIC;
+    void SetFormat(int format);
     int m_subformat = 0;
     int m_width = 8;
     int m_type = QK_COLTYPE_Y;
+    std::string m_function; // the formula the column's values were last set from
     INT_PTR m_xDataset = 0; // handle of the X dataset set by a plug-in, 0 for none
     bool m_temporary = false; // made for one plug-in call, deleted when it ends
 
@@ -131,6 +134,12 @@ public:
     const std::string& GetName() const { return m_name; }
     // Renames the page; false when the name is not a valid window name or is taken.
     bool SetName(const std::string& name);
+    // A number that moves (never back, never to a value another page had) whenever the
+    // page's structure changes: renamed; for worksheets a column added, removed, moved,
+    // renamed or given another format, or a column's rows changed in number. A reader
+    // called once per line keeps what it found in the worksheet while it stays the same.
+    uint64_t GetChangeStamp() const { return m_changeStamp; }
+    void MarkChanged();
     // The template the page was made from, as it was named ("" for none).
     const std::string& GetTemplateName() const { return m_templateName; }
     void SetTemplateName(const std::string& name) { m_templateName = name; }
@@ -288,6 +297,7 @@ private:
     RECT m_clipBox = {0, 0, 0, 0};
     POINT m_currentPoint = {0, 0};
     std::vector<int> m_savedDC; // SaveDC levels of OnBeginDC, innermost last
+    uint64_t m_changeStamp = 0;
 };
 
 class QK_API CQKWksPage : public CQKPage {
@@ -384,6 +394,41 @@ public:
     // column designations and moves, Show Grid); false for any other command.
     BOOL OnWksCommands(int command);
 
+    // The layer contents dialog, where the user sets the columns' plot designations; the
+    // plain page has none (the user interface's page has) and answers 0.
+    virtual int LayerPlotContentsDialog(int* reserved) { return 0; }
+
+    // ---- sorting and filling from formulas (WksSort.cpp) ----------------------------------
+    // Sorts rows by `count` keys, each "A: <column>" (ascending) or "D: <column>"
+    // (descending), the first key first. Numbers come before texts (texts compare without
+    // regard to case); missing values are the largest values when missingLargest is set,
+    // else the smallest. Rows that compare equal keep their order. The rows moved are
+    // those of the whole worksheet, or of the selected columns (the selected rows of
+    // them, or all their rows; the active column without a selection). FALSE with *why
+    // for a key that names no column or has no direction: nothing changes.
+    BOOL SortColumns(int count, const char* const* keys, BOOL missingLargest, BOOL wholeWorksheet,
+                     std::string* why = nullptr);
+    // The rows a command on the selection works on, from 0 with `end` one past the last:
+    // the selected rows of partly selected columns, else every row the longest of the
+    // selected columns holds. False without a column.
+    bool GetSelectedRowRange(int* column, int* first, int* end) const;
+    // Fills rows first .. end - 1 of the column (from 1) with the formula evaluated at
+    // each row: "i" is the row number (from 1), a column named without a row index (A,
+    // col(B)) reads its value at that row. The formula becomes the column's. false with
+    // *why (the interpreter's message) when the formula does not evaluate: nothing
+    // changes.
+    bool SetValuesFromExpression(int column, const std::string& formula, int first, int end, std::string* why);
+    // What is selected, as the context menu's submenu positions name it: 0 one row
+    // number, 2 one column heading, 3 one cell, 4 everything (the corner), 5 part of one
+    // column, 6 a block of cells, 7 part of one row, 8 several row numbers, 9 several
+    // column headings; 1 nothing.
+    int GetSelectionKind() const;
+    // Column widths are dragged at the heading's right edge: the column (from 1) whose
+    // edge is at the point, 0 when none.
+    int HitTestColumnEdge(int x, int y) const;
+    // A column's width in characters from the pixels it should take.
+    bool SetColumnPixels(int column, int pixels);
+
     BOOL Draw(HDC dc, const RECT& rect) override;
     void DrawScreenItems(HDC dc) override;
     // Mouse selection of cells, headings and row numbers, scrolling, typing.
@@ -406,7 +451,9 @@ private:
     int m_activeRow = 0, m_activeColumn = 1;
     int m_anchorRow = 0, m_anchorColumn = 1; // the fixed corner of a selection being extended
     int m_rowHeight = 18, m_charWidth = 7;
-    int m_drag = 0; // what a held mouse button selects: HitTest's kinds
+    static const int kDragWidth = 5;
+    int m_drag = 0; // what a held mouse button selects: HitTest's kinds, or kDragWidth
+    int m_dragColumn = 0, m_dragLeft = 0; // the column whose width is dragged, its left edge
     bool m_editing = false;
     std::string m_editText;
     std::string m_fileNameForLoading;
