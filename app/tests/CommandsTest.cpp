@@ -461,6 +461,9 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
         built.insert(id);
     for (UINT id = 35552; id <= 35561; ++id)
         built.insert(id);
+    // The colour palette, from the Format menu and the object-editing toolbar.
+    for (UINT id : {36081, 35503})
+        built.insert(id);
     // Set Column Values and the sorts of the worksheet.
     for (UINT id : {36433, 36436, 36448, 36449, 36450, 36451, 36464, 36465})
         built.insert(id);

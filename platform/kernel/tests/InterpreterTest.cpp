@@ -146,7 +146,7 @@ TEST_F(InterpreterTest, UserInterfaceCommandsAreRecorded)
                     "GetFile *.fdf; ed.open(); qpack.undo()"))
         << err;
     // The graph commands reach the nodes, whose plain dialogs are recorded.
-    const char* ops[] = {"layer", "layer", "hidemarker", "CQKTextObj::DoDialog", "clr", "CQKAxes::DoDialog", "edit",
+    const char* ops[] = {"layer", "layer", "hidemarker", "CQKTextObj::DoDialog", "clr", "CQKAxes::DoDialog", "CQKAccess::OnColorPaletteDialog",
                          "print", "doc -uw", "worksheet -e", "run.dialog", "GetFile", "ed.open",
                          "qpack.undo"};
     size_t at = 0;
