@@ -324,6 +324,62 @@ P['date_time'] = pic(lambda g: text(g, ["    kkkkk    ", "  kkwwwwwkk  ", " kwww
                                         "kwwwwwkwwwwwk", "kwwwwwkkkkwwk", "kwwwwwwwwwwwk", " kwwwwwwwwwk ",
                                         " kwwwwwwwwwk ", "  kkwwwwwkk  ", "    kkkkk    "], 1, 2))
 
+
+LETTERS = {
+    'X': ["k   k", " k k ", "  k  ", " k k ", "k   k"],
+    'Y': ["k   k", " k k ", "  k  ", "  k  ", "  k  "],
+    'Z': ["kkkkk", "   k ", "  k  ", " k   ", "kkkkk"],
+    'L': ["k    ", "k    ", "k    ", "k    ", "kkkkk"],
+    'E': ["kkkkk", "k    ", "kkkk ", "k    ", "kkkkk"],
+}
+
+
+def column_header(g, letter, extra=None):  # a column with its designation in the header
+    rect(g, 3, 0, 12, 14, 'k', 'w')
+    rect(g, 3, 0, 12, 6, 'k', 'c')
+    text(g, LETTERS[letter], 5, 1)
+    for y in (9, 12):
+        line(g, 4, y, 11, y, 'd')
+    if extra:
+        extra(g)
+
+
+def two_columns(g, selected):  # two columns, the selected one blue
+    for i, l in enumerate((2, 8)):
+        rect(g, l, 1, l + 5, 13, 'k', 'n' if i == selected else 'w')
+
+
+def arrow_h(g, y, x0, x1, c='G'):
+    line(g, x0, y, x1, y, c)
+    d = 1 if x1 > x0 else -1
+    line(g, x1 - 2 * d, y - 2, x1, y, c)
+    line(g, x1 - 2 * d, y + 2, x1, y, c)
+
+
+P['col_x'] = pic(lambda g: column_header(g, 'X'))
+P['col_y'] = pic(lambda g: column_header(g, 'Y'))
+P['col_z'] = pic(lambda g: column_header(g, 'Z'))
+P['col_yerr'] = pic(lambda g: column_header(g, 'E'))
+P['col_label'] = pic(lambda g: column_header(g, 'L'))
+P['col_disregard'] = pic(lambda g: column_header(g, 'X'), lambda g: line(g, 2, 14, 13, 0, 'r'),
+                         lambda g: line(g, 3, 14, 14, 0, 'r'))
+P['col_first'] = pic(lambda g: two_columns(g, 1), lambda g: line(g, 1, 0, 1, 14, 'k'), lambda g: arrow_h(g, 7, 14, 2))
+P['col_left'] = pic(lambda g: two_columns(g, 1), lambda g: arrow_h(g, 7, 12, 4))
+P['col_right'] = pic(lambda g: two_columns(g, 0), lambda g: arrow_h(g, 7, 3, 11))
+P['col_last'] = pic(lambda g: two_columns(g, 0), lambda g: line(g, 14, 0, 14, 14, 'k'), lambda g: arrow_h(g, 7, 1, 13))
+
+MASKED = [(4, 10), (7, 6), (10, 8), (13, 3)]
+P['mask_point'] = pic(axes, lambda g: points(g, MASKED, 'b'), lambda g: points(g, [(7, 6)], 'r'))
+P['mask_range'] = pic(axes, lambda g: points(g, MASKED, 'b'), lambda g: points(g, MASKED[1:3], 'r'),
+                      lambda g: rect(g, 5, 4, 11, 10, 'd'))
+P['unmask_range'] = pic(axes, lambda g: points(g, MASKED, 'b'), lambda g: rect(g, 5, 4, 11, 10, 'd'))
+P['mask_swap'] = pic(axes, lambda g: points(g, MASKED[::2], 'r'), lambda g: points(g, MASKED[1::2], 'b'),
+                     lambda g: line(g, 6, 1, 12, 1, 'k'))
+P['mask_color'] = pic(axes, lambda g: points(g, MASKED, 'b'), lambda g: points(g, [(7, 6)], 'M'),
+                      lambda g: rect(g, 11, 9, 15, 12, 'k', 'M'))
+P['mask_hide'] = pic(axes, lambda g: points(g, [MASKED[0], MASKED[3]], 'b'), lambda g: rect(g, 6, 5, 7, 6, 'd'))
+P['mask_disable'] = pic(axes, lambda g: points(g, MASKED, 'r'), lambda g: line(g, 3, 12, 15, 1, 'k'))
+
 BITMAPS = {
     'palette.bmp': ['new_color', 'delete_color', 'move_up', 'move_down'],
     # Standard: 34011 34006 34024 34007 34008 34010 34009 34025 34039 33996 34026 33994 34048
@@ -336,6 +392,10 @@ BITMAPS = {
                   'plot_vector_xyxy', 'plot_template'],
     'tb606.bmp': ['wks_stats_col', 'wks_stats_row', 'wks_sort', 'wks_set_values', 'wks_row_numbers',
                   'wks_uniform', 'wks_normal'],
+    'tb546.bmp': ['col_x', 'col_y', 'col_z', 'col_yerr', 'col_label', 'col_disregard', 'col_first', 'col_left',
+                  'col_right', 'col_last'],
+    'tb620.bmp': ['mask_point', 'mask_range', 'unmask_range', 'mask_swap', 'mask_color', 'mask_hide',
+                  'mask_disable'],
     'tb607.bmp': ['layout_add_graph', 'layout_add_worksheet'],
     'tb555.bmp': ['new_project', 'new_worksheet', 'new_excel', 'new_graph', 'new_matrix', 'new_function',
                   'new_layout', 'new_notes', 'new_editor', 'open', 'open_template', 'open_excel', 'save',
