@@ -380,6 +380,51 @@ P['mask_color'] = pic(axes, lambda g: points(g, MASKED, 'b'), lambda g: points(g
 P['mask_hide'] = pic(axes, lambda g: points(g, [MASKED[0], MASKED[3]], 'b'), lambda g: rect(g, 6, 5, 7, 6, 'd'))
 P['mask_disable'] = pic(axes, lambda g: points(g, MASKED, 'r'), lambda g: line(g, 3, 12, 15, 1, 'k'))
 
+
+def box3d(g):  # a small cube, the 3D layer's box
+    rect(g, 2, 5, 10, 13, 'k', 'w')
+    line(g, 2, 5, 6, 1, 'k')
+    line(g, 10, 5, 14, 1, 'k')
+    line(g, 6, 1, 14, 1, 'k')
+    line(g, 10, 13, 14, 9, 'k')
+    line(g, 14, 1, 14, 9, 'k')
+
+
+P['rot_ccw'] = pic(lambda g: text(g, ["   kkkkk   ", "  k     k  ", " k       k ", "k         k", "k         k",
+                                      " k       k ", "  k     k  ", "   kkkkk   "], 2, 4),
+                   lambda g: text(g, ["rrr ", "r   ", " r  "], 1, 1), lambda g: line(g, 1, 1, 5, 4, 'r'))
+P['rot_cw'] = pic(lambda g: text(g, ["   kkkkk   ", "  k     k  ", " k       k ", "k         k", "k         k",
+                                     " k       k ", "  k     k  ", "   kkkkk   "], 2, 4),
+                  lambda g: text(g, [" rrr", "   r", "  r "], 11, 1), lambda g: line(g, 14, 1, 10, 4, 'r'))
+P['tilt_left'] = pic(box3d, lambda g: line(g, 4, 14, 0, 10, 'r'), lambda g: line(g, 0, 10, 0, 12, 'r'),
+                     lambda g: line(g, 0, 10, 2, 10, 'r'))
+P['tilt_right'] = pic(box3d, lambda g: line(g, 11, 14, 15, 10, 'r'), lambda g: line(g, 15, 10, 15, 12, 'r'),
+                      lambda g: line(g, 15, 10, 13, 10, 'r'))
+P['tilt_down'] = pic(box3d, lambda g: arrow_down(g, 6, 7, 12, 'r'))
+P['tilt_up'] = pic(box3d, lambda g: line(g, 6, 7, 6, 12, 'r'), lambda g: line(g, 4, 9, 6, 7, 'r'),
+                   lambda g: line(g, 8, 9, 6, 7, 'r'))
+P['persp_more'] = pic(lambda g: rect(g, 5, 5, 10, 10, 'k', 'w'), lambda g: line(g, 0, 0, 5, 5, 'k'),
+                      lambda g: line(g, 15, 0, 10, 5, 'k'), lambda g: line(g, 0, 14, 5, 10, 'k'),
+                      lambda g: line(g, 15, 14, 10, 10, 'k'))
+P['persp_less'] = pic(lambda g: rect(g, 3, 3, 12, 12, 'k', 'w'), lambda g: line(g, 1, 1, 3, 3, 'k'),
+                      lambda g: line(g, 14, 1, 12, 3, 'k'), lambda g: line(g, 1, 13, 3, 12, 'k'),
+                      lambda g: line(g, 14, 13, 12, 12, 'k'))
+P['fit_frame'] = pic(lambda g: rect(g, 1, 1, 14, 13, 'b'), box3d)
+P['reset_rotation'] = pic(box3d, lambda g: text(g, ["GGG", "G  "], 11, 10), lambda g: line(g, 11, 10, 14, 13, 'G'))
+# 35562 has no command string; its button shows the plain box.
+P['rot_box'] = pic(box3d)
+
+P['arrow_horizontal'] = pic(lambda g: arrow_h(g, 7, 1, 14, 'k'))
+P['arrow_vertical'] = pic(lambda g: arrow_down(g, 7, 0, 14, 'k'))
+P['head_widen'] = pic(lambda g: line(g, 1, 7, 13, 7, 'k'), lambda g: line(g, 9, 1, 14, 7, 'k'),
+                      lambda g: line(g, 9, 13, 14, 7, 'k'))
+P['head_narrow'] = pic(lambda g: line(g, 1, 7, 13, 7, 'k'), lambda g: line(g, 10, 5, 14, 7, 'k'),
+                       lambda g: line(g, 10, 9, 14, 7, 'k'))
+P['head_lengthen'] = pic(lambda g: line(g, 1, 7, 14, 7, 'k'), lambda g: line(g, 4, 4, 14, 7, 'k'),
+                         lambda g: line(g, 4, 10, 14, 7, 'k'))
+P['head_shorten'] = pic(lambda g: line(g, 1, 7, 14, 7, 'k'), lambda g: line(g, 12, 4, 14, 7, 'k'),
+                        lambda g: line(g, 12, 10, 14, 7, 'k'))
+
 BITMAPS = {
     'palette.bmp': ['new_color', 'delete_color', 'move_up', 'move_down'],
     # Standard: 34011 34006 34024 34007 34008 34010 34009 34025 34039 33996 34026 33994 34048
@@ -396,6 +441,11 @@ BITMAPS = {
                   'col_right', 'col_last'],
     'tb620.bmp': ['mask_point', 'mask_range', 'unmask_range', 'mask_swap', 'mask_color', 'mask_hide',
                   'mask_disable'],
+    'tb621.bmp': ['rot_ccw', 'rot_cw', 'tilt_left', 'tilt_right', 'tilt_down', 'tilt_up', 'persp_more',
+                  'persp_less', 'fit_frame', 'reset_rotation', 'rot_box'],
+    # Arrow: 35520 35521 35523 35522 35524 35525
+    'tb559.bmp': ['arrow_horizontal', 'arrow_vertical', 'head_widen', 'head_narrow', 'head_lengthen',
+                  'head_shorten'],
     'tb607.bmp': ['layout_add_graph', 'layout_add_worksheet'],
     'tb555.bmp': ['new_project', 'new_worksheet', 'new_excel', 'new_graph', 'new_matrix', 'new_function',
                   'new_layout', 'new_notes', 'new_editor', 'open', 'open_template', 'open_excel', 'save',
