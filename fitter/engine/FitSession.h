@@ -594,8 +594,21 @@ int ActivateFitPlot(FittingSession* s);
 // The kind of the window the fit was begun in (as exist() gives it, 3 a graph), 0 for none.
 int FitWindowType(FittingSession* s);
 
+// Datasets taken from the host window before a fit: from the active worksheet's column
+// selection or the active graph's layer. With ask the user confirms or chooses through the
+// fitter's messages; *page becomes the page to go on with (PAGE_ID_SESSION, the datasets or
+// the selection page) or stays. 1 when the current function cannot be fitted, else 0.
+int AutoAssignDatasets(FittingSession* s, int ask, int* page);
+// Independent variable i takes the X of dependent variable d over its rows; which
+// independent variable of each dependent one carries its X; each dependent dataset (all
+// for -1) given the X of that variable, so that the host plots the data as the fit sees them.
+void LinkToDependent(FittingSession* s, int i, int d);
+void MatchIndependentDatasets(FittingSession* s);
+void LinkXDataset(FittingSession* s, int d);
+
 // Dataset assignment from scripts. ClearMissingDatasets drops handles the host no longer
-// knows; 1 when it dropped any (or the function has no variables).
+// knows; 1 when it dropped any, or a dependent variable has none (or the function has no
+// variables).
 int ClearMissingDatasets(FittingSession* s);
 int SetVariableDataset(FittingSession* s, const char* argument);
 int SetWeightDataset(FittingSession* s, const char* argument);
