@@ -86,6 +86,14 @@ TEST_F(AutoAssignTest, ColumnsSelectedInAWorksheetBecomeOneFitSetEach)
     EXPECT_NEAR(2 * 1.2533141373155003, Value("qfit.p4"), 1e-6);
     EXPECT_NEAR(3 * 1.2533141373155003, Value("qfit.p8"), 1e-6);
     EXPECT_NEAR(4 * 1.2533141373155003, Value("qfit.p12"), 1e-6);
+    // The fit curves are drawn against the data's X.
+    CQKDataset* x = qkfxGetProject().FindDataset("Data1_A");
+    ASSERT_TRUE(x != nullptr);
+    for (const char* name : {"YFIT1", "YFIT3"}) {
+        CQKDataset* curve = qkfxGetProject().FindDataset(name);
+        ASSERT_TRUE(curve != nullptr) << name;
+        EXPECT_EQ(x->GetHandle(), curve->m_xDataset) << name;
+    }
 }
 
 TEST_F(AutoAssignTest, WithoutAColumnSelectionTheWindowOpensAtTheSelectionPage)
