@@ -692,6 +692,10 @@ int ConvertOldFunctionLists(FittingSession* s);
 void ExchangeFitSettings(FittingSession* s, int write);
 int FitSettingCode(FittingSession* s, int subCode, int get, double* value);
 void GetIniPath(FittingSession* s, char* out, size_t capacity);
+// Where changes of settings and catalogue go: the settings folder's qfit.ini, made as a copy
+// of the one in use when the settings folder has none; GetIniPath's when there is no
+// settings folder.
+void GetWritableIniPath(FittingSession* s, char* out, size_t capacity);
 // Why a value is outside the range of setting key (tolerance, derivStepSize,
 // minDerivStepSize, maxDerivStepSize, STEP, FITNPTS, initNfitPts), or null when it is in.
 const char* SettingFault(const FittingSession* s, const char* key, double v);
