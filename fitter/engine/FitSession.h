@@ -301,7 +301,14 @@ struct FittingSession {
     int nParams;
     int16_t nFitSets;
     int separatePerFitSet;
-    int paramsPerSet;  // parameter slots of one fit set
+    int paramsPerSet;  // parameters of one fit set
+    // Replicas: a parameter of the definition whose copies all replicas share (1 = shared) is
+    // one parameter of the fit set. The function is called with callSlots values: slot j
+    // takes the set's parameter localOfSlot[j]; slotOfLocal gives each parameter's first slot.
+    BYTE sharedByReplicas[MAX_PARAMS + 1];
+    int16_t localOfSlot[MAX_PARAMS + 1];
+    int16_t slotOfLocal[MAX_PARAMS + 1];
+    int callSlots;
     // Slots of a fit set whose parameter all fit sets share (1 = shared); a shared slot is
     // fit set 1's parameter in every set.
     BYTE sharedBySets[MAX_PARAMS + 1];
@@ -419,6 +426,12 @@ inline int ParamOfSlot(const FittingSession* s, int fitSet, int slot)
     return m + (fitSet - 2) * (m - s->nSharedBySets) + s->ownRank[slot];
 }
 
+// The parameter that call slot j of the function takes in a fit set.
+inline int ParamOfCallSlot(const FittingSession* s, int fitSet, int j)
+{
+    return ParamOfSlot(s, fitSet, s->localOfSlot[j]);
+}
+
 // Recounts the shared slots and the unshared ones' places after the flags changed.
 inline void UpdateSharedSlots(FittingSession* s)
 {
@@ -521,6 +534,15 @@ int DuplicateUnitSize(const FunctionDef* def);
 int ParamSlotCount(const FunctionDef* def);
 int BaseParam(const FunctionDef* def, int k);
 int SetDuplicateCount(FittingSession* s, int count);
+// Maps the function's call slots to the parameters of one fit set, the copies of a
+// parameter all replicas share to the one parameter; the parameters of one fit set.
+int UpdateReplicaSlots(FittingSession* s);
+// The definition's parameter of one fit set's parameter k (1..the set's count).
+int BaseOfLocal(const FittingSession* s, int k);
+// Shares parameter p of the definition (one the replicas repeat) among all replicas, or
+// gives each replica its own again; a shared parameter keeps the first copy's value, the
+// copies given back take it. 0 done; 1 when p is not repeated by replicas.
+int ShareAcrossReplicas(FittingSession* s, int p, bool shared);
 // Fit sets: set f owns dependent rows (f-1)*D+1 .. f*D and independent rows (f-1)*K+1 ..
 // f*K of the function's D dependent and K independent variables, and, with more than one
 // set, parameters of its own: slot j of set f is parameter (f-1)*m + j, m the slots of one
