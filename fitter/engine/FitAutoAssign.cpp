@@ -210,25 +210,6 @@ int FromWorksheet(FittingSession* s, int ask, int* page)
     return 0;
 }
 
-bool AllDependentsPlotted(FittingSession* s)
-{
-    for (int d = 1; d <= s->nDep; ++d) {
-        const std::string name = DatasetName(s, s->dep[d].dataset);
-        if (name.empty())
-            return false;
-        RunScript(s, "%A=" + name);
-        const bool plotted = Probe(s, "0; doc -e D {if(%A==%C) intTemp=1;}", 0) == 1;
-        if (!plotted)
-            return false;
-    }
-    return true;
-}
-
-bool IsFitGraphActive(FittingSession* s)
-{
-    return s->fitGraphName[0] && _stricmp(StringVar(s, 'H').c_str(), s->fitGraphName) == 0;
-}
-
 // The names of the active layer's datasets, from "layer -c".
 std::vector<std::string> LayerDatasets(FittingSession* s)
 {
@@ -244,6 +225,27 @@ std::vector<std::string> LayerDatasets(FittingSession* s)
             names.push_back(StringVar(s, 'A'));
     }
     return names;
+}
+
+// Whether the active graph's layer shows every assigned dataset (a dataset plotted in
+// another graph does not make this one the fit graph).
+bool AllDependentsPlotted(FittingSession* s)
+{
+    const std::vector<std::string> layer = LayerDatasets(s);
+    for (int d = 1; d <= s->nDep; ++d) {
+        const std::string name = DatasetName(s, s->dep[d].dataset);
+        bool shown = false;
+        for (const std::string& plotted : layer)
+            shown = shown || _stricmp(plotted.c_str(), name.c_str()) == 0;
+        if (name.empty() || !shown)
+            return false;
+    }
+    return true;
+}
+
+bool IsFitGraphActive(FittingSession* s)
+{
+    return s->fitGraphName[0] && _stricmp(StringVar(s, 'H').c_str(), s->fitGraphName) == 0;
 }
 
 int AssignActiveDataset(FittingSession* s, int* page)
@@ -307,9 +309,11 @@ int FromGraph(FittingSession* s, int ask, int* page)
         return 0;
     }
     std::vector<std::string> assigned, shown;
-    for (int d = 1; d <= s->nDep; ++d)
-        assigned.push_back(Pair(XSource(s, s->indep[FirstIndepOfSet(s, FitSetOfDependent(s, d))].dataset),
-                                DatasetName(s, s->dep[d].dataset)));
+    for (int d = 1; d <= s->nDep; ++d) {
+        const IndepVarInfo& v = s->indep[FirstIndepOfSet(s, FitSetOfDependent(s, d)) + s->dep[d].xVariable - 1];
+        const std::string x = v.dataset && !v.useAlt ? DatasetName(s, v.dataset) : XSource(s, s->dep[d].dataset);
+        assigned.push_back(Pair(x, DatasetName(s, s->dep[d].dataset)));
+    }
     for (const std::string& name : layer) {
         const QFitDataset dataset = CallHost(s, HOST_FIND_DATASET, reinterpret_cast<INT_PTR>(name.c_str()), 0);
         shown.push_back(Pair(XSource(s, dataset), name));

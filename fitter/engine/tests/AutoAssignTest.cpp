@@ -143,3 +143,40 @@ TEST_F(AutoAssignTest, TheActiveDatasetOfAGraphIsFittedWhenTheUserSaysSo)
         Pump();
     }
 }
+
+// A fit of one graph's dataset is open when the session page is asked for over another
+// graph: the question names the fitted pair and the first three of the layer's five, and
+// "No" goes back to the fit graph.
+TEST_F(AutoAssignTest, AnotherGraphDuringAFitIsNamedInTheQuestion)
+{
+    MakeData();
+    Run("wks.ncols = 7; for (i = 1; i <= 41; i += 1) { Data1_E[i] = i; Data1_F[i] = 2 * i; Data1_G[i] = 3 * i; }"
+        "wks.c1 = 2; wks.c2 = 2; wks.r1 = 0; wks.r2 = 0; worksheet -p 201 scatter; %F = %H;"
+        "qfit.init(); qfit.func$ = Gauss; qfit.control(sele);");
+    Pump();
+    HWND window = FindWindowA("QFIT41Parent", nullptr);
+    ASSERT_TRUE(window != nullptr);
+    qxtest::DialogDriver first;
+    first.Then([&](HWND box) { qxtest::Click(box, 2102); });
+    first.Run([&] { return SendMessageA(window, WM_COMMAND, 907, 0); });
+    ASSERT_EQ(kSessionTemplate, Value("qfit.isdialogopen"));
+    SendMessageA(window, WM_COMMAND, 904, 0);
+
+    Run("win -a Data1; wks.c1 = 3; wks.c2 = 7; worksheet -p 201 scatter; type %H %F;");
+    EXPECT_EQ("Graph2 Graph1\n", out);
+    std::string text;
+    qxtest::DialogDriver second;
+    second.Then([&](HWND box) {
+        text = qxtest::GetText(box, 2101);
+        qxtest::Click(box, 2103);  // "No"
+    });
+    second.Run([&] { return SendMessageA(window, WM_COMMAND, 907, 0); });
+    EXPECT_FALSE(second.TimedOut());
+    EXPECT_NE(std::string::npos, text.find("'<Data1_A(X), Data1_B(Y)>'")) << text;
+    EXPECT_NE(std::string::npos,
+              text.find("'<Data1_A(X), Data1_C(Y)>, <Data1_A(X), Data1_D(Y)>, <Data1_A(X), Data1_E(Y)>, ..'"))
+        << text;
+    Run("%A = qfit.y$; type %H %A;");
+    EXPECT_EQ("Graph1 Data1_B\n", out) << "the fit graph is active again";
+    EXPECT_EQ(kSessionTemplate, Value("qfit.isdialogopen"));
+}
