@@ -191,11 +191,14 @@ int FromWorksheet(FittingSession* s, int ask, int* page)
     }
     if (names.empty())
         return 0;
+    // The columns fitted already: their graph is the fit graph, no new one is made.
+    if (SameNames(names, AssignedNames(s)) && !MissingDatasets(s)) {
+        if (ask)
+            ActivateFitPlot(s);
+        *page = PAGE_ID_SESSION;
+        return 0;
+    }
     if (ask) {
-        if (SameNames(names, AssignedNames(s)) && !MissingDatasets(s)) {
-            *page = PAGE_ID_SESSION;
-            return 0;
-        }
         const std::string list = Join(columns, columns.size());
         if (FitMessageDialog(s->fitterWindow, s, 2, IDS_FIT_COLUMNS, FunctionName(s).c_str(), list.c_str(),
                              worksheet.c_str(), "Continue", "Cancel") != 1)

@@ -94,6 +94,13 @@ TEST_F(AutoAssignTest, ColumnsSelectedInAWorksheetBecomeOneFitSetEach)
         ASSERT_TRUE(curve != nullptr) << name;
         EXPECT_EQ(x->GetHandle(), curve->m_xDataset) << name;
     }
+
+    // The window opened again on the same selection makes no second graph.
+    Run("qfit.end(); qfit.control(close);");
+    Run("win -a Data1; qfit.control(); type $(exist(Graph1)) $(exist(Graph2));");
+    Pump();
+    EXPECT_EQ("3 0\n", out);
+    EXPECT_EQ(kSessionFullTemplate, Value("qfit.isdialogopen"));
 }
 
 TEST_F(AutoAssignTest, WithoutAColumnSelectionTheWindowOpensAtTheSelectionPage)
