@@ -21,8 +21,8 @@ const int kWorksheet = 2;
 const int kGraph = 3;
 // wks.sel above this is a selection of whole columns.
 const int kCellSelection = 2;
-// A column of this type holds labels, not numbers.
-const int kLabelColumn = 4;
+// A column of this type holds X values: it is not fitted.
+const int kXColumn = 4;
 const int kShownPairs = 3;
 
 struct Candidate {
@@ -177,7 +177,7 @@ int FromWorksheet(FittingSession* s, int ask, int* page)
         const bool ran = RunScript(s, text) && EvalNumber(s, "isselcode", &selected) == 0;
         RunScript(s, "del -v isselcode");
         snprintf(text, sizeof text, "wks.col%d.type", c);
-        if (!ran || !selected || static_cast<int>(Probe(s, text, kLabelColumn)) == kLabelColumn)
+        if (!ran || !selected || static_cast<int>(Probe(s, text, kXColumn)) == kXColumn)
             continue;
         snprintf(text, sizeof text, "%%A=wks.col%d.name$", c);
         if (!RunScript(s, text))

@@ -73,7 +73,8 @@ protected:
 TEST_F(AutoAssignTest, ColumnsSelectedInAWorksheetBecomeOneFitSetEach)
 {
     MakeData();
-    Run("wks.c1 = 2; wks.c2 = 4; wks.r1 = 0; wks.r2 = 0; qfit.init(); qfit.func$ = Gauss; qfit.control();");
+    // The X column A is selected too, and left out.
+    Run("wks.c1 = 1; wks.c2 = 4; wks.r1 = 0; wks.r2 = 0; qfit.init(); qfit.func$ = Gauss; qfit.control();");
     Pump();
     Run("%A = qfit.y1$; %B = qfit.y2$; %D = qfit.y3$; type $(qfit.numfitsets) %A %B %D; type $(exist(%H));");
     EXPECT_EQ("3 Data1_B Data1_C Data1_D\n3\n", out) << "the columns are plotted and fitted, one set each";
