@@ -53,7 +53,12 @@ check() { # condition
     qxd "script if ($1) {} else { condition_failed; }" >/dev/null 2>&1
 }
 
-click_control() { # window id: a click in the middle of the control
+click_control() { # window id: a click in the middle of the control, once it shows (5 s at most)
+    local round
+    for round in $(seq 25); do
+        qxd "control $1 $2" >/dev/null 2>&1 && break
+        sleep 0.2
+    done
     qxd "control $1 $2" || return 1
     read -r _ l t r b <<<"${QXD_ANSWER[0]}"
     qxd_click $(((l + r) / 2)) $(((t + b) / 2))
@@ -68,16 +73,19 @@ qxd_screenshot "$ARTIFACTS/fitter-select.png"
 check "qfit.npara == 4 && qfit.p2 == 2.8" || qxd_fail "Gauss was not chosen in the list"
 
 # Start Fitting (the basic page's button, or the toolbar's Fit button in full mode).
-click_control "$fitter" 1901 || click_control "$fitter" 907 || qxd_fail "no Start Fitting button"
+qxd "control $fitter 1901" >/dev/null 2>&1 && start=1901 || start=907
+click_control "$fitter" $start || qxd_fail "no Start Fitting button"
 qxd settle
 # The graph's active dataset is offered: "Active Dataset".
+# The fitter's message dialog, once its buttons show.
 question=
-for round in $(seq 25); do
+for round in $(seq 50); do
     qxd windows || qxd_fail "windows"
     for line in "${QXD_ANSWER[@]}"; do
-        [[ $line != *" QFIT41Parent "* ]] && read -r _ question _ <<<"$line"
+        [[ $line == "window "*" #32770 "* ]] && read -r _ question _ <<<"$line"
     done
-    [ -n "$question" ] && break
+    [ -n "$question" ] && qxd "control $question 2102" >/dev/null 2>&1 && break
+    question=
     sleep 0.2
 done
 [ -n "$question" ] || qxd_fail "no question about the active dataset: ${QXD_ANSWER[*]}"
