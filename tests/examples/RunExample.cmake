@@ -1,19 +1,11 @@
 # Runs one example script with qxrun.exe and compares its output with the expected text.
 # PAGE: the reference page must show the script and its output as they are.
 # WORKDIR: the folder the script runs in (the files it writes stay there).
-# SQL, DATABASE: the SQLite database the script reads is made anew from the SQL first.
 string(REPLACE "/" "\\" windows_path "Z:${SCRIPT}")
 if(NOT WORKDIR)
     set(WORKDIR ${CMAKE_CURRENT_BINARY_DIR})
 endif()
 file(MAKE_DIRECTORY ${WORKDIR})
-if(SQL)
-    file(REMOVE ${DATABASE})
-    execute_process(COMMAND sqlite3 ${DATABASE} INPUT_FILE ${SQL} RESULT_VARIABLE rc ERROR_VARIABLE err)
-    if(NOT rc EQUAL 0)
-        message(FATAL_ERROR "sqlite3 could not make ${DATABASE} from ${SQL}: ${err}")
-    endif()
-endif()
 execute_process(COMMAND ${RUNNER} ${BUILD} ${BUILD}/bin/qxrun.exe ${windows_path}
     WORKING_DIRECTORY ${WORKDIR}
     OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)

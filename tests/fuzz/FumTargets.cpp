@@ -65,7 +65,9 @@ Cells Count(CQKWksPage* wks)
         c.rows = std::max(c.rows, static_cast<size_t>(column->GetEnd()));
         for (int r = 0; r < column->GetEnd(); ++r) {
             if (column->IsText(r)) {
-                ++c.texts;
+                // An empty element or field keeps its place; it is not one the file holds.
+                if (!column->GetText(r).empty())
+                    ++c.texts;
                 continue;
             }
             double v = column->GetValue(r);
@@ -199,8 +201,7 @@ std::string RunSigmaPlot(const Bytes& input)
     return Check(c, input.size() / 8, "values of eight bytes");
 }
 
-// A Mathematica list: each element is made of at least one byte that is no brace, comma or
-// blank.
+// A Mathematica list: each element is made of at least one byte that is no brace or comma.
 std::string RunMathematica(const Bytes& input)
 {
     std::string broken;
@@ -209,7 +210,7 @@ std::string RunMathematica(const Bytes& input)
     if (!(broken = Run("fum.mathematica(Data1, $(h))")).empty())
         return broken;
     size_t elements = 0;
-    auto apart = [](BYTE b) { return b && strchr("{}, \t\r\n", b) != nullptr; };
+    auto apart = [](BYTE b) { return b == '{' || b == '}' || b == ','; };
     for (size_t i = 0; i < input.size(); ++i)
         if (!apart(input[i]) && (i == 0 || apart(input[i - 1])))
             ++elements;
