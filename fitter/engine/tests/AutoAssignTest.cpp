@@ -29,6 +29,23 @@ void Pump()
         }
 }
 
+// This process's fitter window (other test programs may show theirs at the same time),
+// once it has handled its creation message and shows itself.
+HWND ShownFitterWindow()
+{
+    for (DWORD until = GetTickCount() + 5000; GetTickCount() < until; Sleep(10)) {
+        Pump();
+        for (HWND w = FindWindowExA(nullptr, nullptr, "QFIT41Parent", nullptr); w;
+             w = FindWindowExA(nullptr, w, "QFIT41Parent", nullptr)) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            if (process == GetCurrentProcessId() && IsWindowVisible(w))
+                return w;
+        }
+    }
+    return nullptr;
+}
+
 class AutoAssignTest : public ::testing::Test {
 protected:
     void SetUp() override { scriptkit::UseSettingsFolder("autoassign"); }
@@ -132,8 +149,7 @@ TEST_F(AutoAssignTest, TheActiveDatasetOfAGraphIsFittedWhenTheUserSaysSo)
         Run("wks.c1 = 3; wks.c2 = 3; wks.r1 = 0; wks.r2 = 0; worksheet -p 201 scatter; type $(exist(%H)) %C;");
         ASSERT_EQ("3 Data1_C\n", out);
         Run("qfit.init(); qfit.func$ = Gauss; qfit.control(sele);");
-        Pump();
-        HWND window = FindWindowA("QFIT41Parent", nullptr);
+        HWND window = ShownFitterWindow();
         ASSERT_TRUE(window != nullptr);
         std::string text;
         qxtest::DialogDriver driver;
@@ -161,8 +177,7 @@ TEST_F(AutoAssignTest, AnotherGraphDuringAFitIsNamedInTheQuestion)
     Run("wks.ncols = 7; for (i = 1; i <= 41; i += 1) { Data1_E[i] = i; Data1_F[i] = 2 * i; Data1_G[i] = 3 * i; }"
         "wks.c1 = 2; wks.c2 = 2; wks.r1 = 0; wks.r2 = 0; worksheet -p 201 scatter; %F = %H;"
         "qfit.init(); qfit.func$ = Gauss; qfit.control(sele);");
-    Pump();
-    HWND window = FindWindowA("QFIT41Parent", nullptr);
+    HWND window = ShownFitterWindow();
     ASSERT_TRUE(window != nullptr);
     qxtest::DialogDriver first;
     first.Then([&](HWND box) { qxtest::Click(box, 2102); });

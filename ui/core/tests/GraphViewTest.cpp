@@ -213,7 +213,15 @@ TEST_F(GraphViews, TheFitterWindowOpensFromAGraphOfData)
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(Enabled(view, 36085), 1);
     view->SendMessage(WM_COMMAND, 36085, 0);
-    HWND fitter = ::FindWindowA("QFIT41Parent", nullptr);
+    // This process's fitter window: other test programs may show theirs at the same time.
+    HWND fitter = nullptr;
+    for (HWND w = ::FindWindowExA(nullptr, nullptr, "QFIT41Parent", nullptr); w && !fitter;
+         w = ::FindWindowExA(nullptr, w, "QFIT41Parent", nullptr)) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(w, &process);
+        if (process == ::GetCurrentProcessId())
+            fitter = w;
+    }
     ASSERT_NE(fitter, nullptr) << qkfxGetScript().GetLastError();
     // The window shows itself once its creation message has been handled.
     for (DWORD until = ::GetTickCount() + 5000; !::IsWindowVisible(fitter) && ::GetTickCount() < until;) {
