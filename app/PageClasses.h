@@ -1,12 +1,10 @@
 // The frames, documents and views of the window kinds the program registers.
 //
 // Each class takes the place of the user-interface layer's class of the same role and
-// adds next to nothing. Where that layer's class does not exist yet (the worksheet,
-// graph, matrix, layout and notes documents and views), the class derives from what the
-// layer does offer: the page document CQuorixDoc, and CUnbuiltPageView, which says in the
-// window that its contents are not drawn yet. Worksheets have theirs (CQUWksDoc, CQUWksView),
-// graph and layout windows the layer's own classes. The kernel's page behind each window is
-// real either way.
+// adds next to nothing. Where that layer's class does not exist yet (the notes document
+// and view), the class derives from what the layer does offer: CUnbuiltPageView says in
+// the window that its contents are not drawn yet. Worksheets, matrices, graphs and layouts
+// have the layer's own classes. The kernel's page behind each window is real either way.
 #pragma once
 #include <afxwin.h>
 
@@ -16,6 +14,7 @@
 #include "QUGraphView.h"
 #include "QuorixDoc.h"
 #include "QuorixView.h"
+#include "QUMatrixView.h"
 #include "QUWksView.h"
 
 class CMainFrameQuorix : public CMainFrame
@@ -58,11 +57,9 @@ class CGraphDocQuorix : public CQUGraphDoc
     DECLARE_DYNCREATE(CGraphDocQuorix)
 };
 
-class CMatrixDocQuorix : public CQuorixDoc
+class CMatrixDocQuorix : public CQUMatrixDoc
 {
     DECLARE_DYNCREATE(CMatrixDocQuorix)
-public:
-    int get_desired_page_type() override { return 2; }
 };
 
 // Notes windows, until the user-interface layer has their document.
@@ -81,7 +78,7 @@ class CGraphViewQuorix : public CQUGraphView
     DECLARE_DYNCREATE(CGraphViewQuorix)
 };
 
-class CMatrixViewQuorix : public CUnbuiltPageView
+class CMatrixViewQuorix : public CQUMatrixView
 {
     DECLARE_DYNCREATE(CMatrixViewQuorix)
 };

@@ -96,7 +96,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {32867, 32868, "not described"},
     {32898, 32904, "not described"},
     // MATRIX.
-    {36048, 36058, "matrix"},
+    {36055, 36058, "matrix"},
 };
 
 const int kDuplicate = 33051;

@@ -8,6 +8,8 @@
 
 #include "KernelInternal.h"
 #include "QKData.h"
+#include "QKCallLog.h"
+#include "QKScript.h"
 #include "QKSysMethod.h"
 #include "qxutil.h"
 
@@ -186,4 +188,66 @@ bool CQKMatrixPage::Shrink(int columnFactor, int rowFactor)
     m_project->SetProjectModified(true);
     Redraw();
     return true;
+}
+
+bool CQKMatrixPage::SetValuesFromExpression(int r1, int r2, int c1, int c2, const std::string& formula,
+                                            std::string* why)
+{
+    if (r1 < 0 || c1 < 0 || r2 > m_rows || c2 > m_cols || r1 >= r2 || c1 >= c2) {
+        *why = "rows " + std::to_string(r1 + 1) + " to " + std::to_string(r2) + " and columns " + std::to_string(c1 + 1) +
+               " to " + std::to_string(c2) + " are not in " + GetName() + " (" + std::to_string(m_rows) + " x " +
+               std::to_string(m_cols) + ")";
+        return false;
+    }
+    if (qkTrimBlanks(formula).empty()) {
+        *why = "there is no formula to set the values from";
+        return false;
+    }
+    CQKScript& script = qkfxGetScript();
+    const int i = script.GetVariableSlot("i"), j = script.GetVariableSlot("j"), x = script.GetVariableSlot("x"),
+              y = script.GetVariableSlot("y");
+    const int handle = script.PrepareExpression(formula);
+    // Computed in full before any cell changes, so a formula failing halfway loses nothing.
+    std::vector<double> values((size_t)(r2 - r1) * (c2 - c1));
+    const double dx = m_cols > 1 ? (m_x2 - m_x1) / (m_cols - 1) : 0, dy = m_rows > 1 ? (m_y2 - m_y1) / (m_rows - 1) : 0;
+    size_t k = 0;
+    for (int r = r1; r < r2; ++r)
+        for (int c = c1; c < c2; ++c) {
+            script.SetVariableBySlot(i, r + 1);
+            script.SetVariableBySlot(j, c + 1);
+            script.SetVariableBySlot(x, m_x1 + c * dx);
+            script.SetVariableBySlot(y, m_y1 + r * dy);
+            double v;
+            if (handle == 0 || !script.EvaluatePrepared(handle, &v)) {
+                *why = "Cell(i,j) = " + formula + ": " + script.GetLastError();
+                return false;
+            }
+            values[k++] = std::isfinite(v) ? Stored(v) : MISSING_VALUE;
+        }
+    k = 0;
+    for (int r = r1; r < r2; ++r)
+        for (int c = c1; c < c2; ++c)
+            m_cells[(size_t)r * m_cols + c] = values[k++];
+    m_expression = formula;
+    m_project->SetProjectModified(true);
+    Redraw();
+    return true;
+}
+
+int CQKMatrixPage::OnEditProperties(int)
+{
+    qkfxGetCallLog().Add("CQKMatrixPage::OnEditProperties", GetName());
+    return 0;
+}
+
+int CQKMatrixPage::OnEditDimensions()
+{
+    qkfxGetCallLog().Add("CQKMatrixPage::OnEditDimensions", GetName());
+    return 0;
+}
+
+int CQKMatrixPage::EditMatrixValues()
+{
+    qkfxGetCallLog().Add("CQKMatrixPage::EditMatrixValues", GetName());
+    return 0;
 }

@@ -638,6 +638,19 @@ public:
     bool Invert(std::string* why);
     bool Expand(int columnFactor, int rowFactor);
     bool Shrink(int columnFactor, int rowFactor);
+    // The formula the matrix's values were last set from, in i (row), j (column), x and y.
+    std::string m_expression;
+    // Rows r1 + 1 .. r2 and columns c1 + 1 .. c2 (1-based) take the formula's values;
+    // false with *why, nothing changed, when the block lies outside or the formula does
+    // not evaluate.
+    bool SetValuesFromExpression(int r1, int r2, int c1, int c2, const std::string& formula, std::string* why);
+
+    // The matrix's dialogs, which the user interface's page shows when a script asks
+    // (matrix -e): 1 when done or cancelled, 0 when a value was refused. The kernel's own
+    // page has no dialogs: it records the request and answers 0.
+    virtual int OnEditProperties(int reserved);
+    virtual int OnEditDimensions();
+    virtual int EditMatrixValues();
 
     // ---- the matrix window (MatrixPage.cpp): a table of the cells -----------------------
     int GetNumCols() const override { return m_cols; }
