@@ -563,6 +563,12 @@ bool Duplicate(std::string* error)
         target->m_x2 = matrix->m_x2;
         target->m_y1 = matrix->m_y1;
         target->m_y2 = matrix->m_y2;
+        target->m_dataFormat = matrix->m_dataFormat;
+        target->m_numDisplay = matrix->m_numDisplay;
+        target->m_digits = matrix->m_digits;
+        target->m_columnWidth = matrix->m_columnWidth;
+        target->m_internalType = matrix->m_internalType;
+        target->m_expression = matrix->m_expression;
     } else if (auto* notes = dynamic_cast<CQKNotesPage*>(source)) {
         static_cast<CQKNotesPage*>(copy)->m_text = notes->m_text;
     }

@@ -1015,6 +1015,18 @@ struct QKFileAccess {
         io.B(p.customHeight);
     }
 
+    // Added after the cells: a file written before has none, and its matrices keep the
+    // defaults.
+    static void ExchangeMatrixDisplay(IO& io, CQKMatrixPage& mx)
+    {
+        io.I(mx.m_dataFormat);
+        io.I(mx.m_numDisplay);
+        io.I(mx.m_digits);
+        io.I(mx.m_columnWidth);
+        io.I(mx.m_internalType);
+        io.S(mx.m_expression);
+    }
+
     static void SavePage(Out& out, const SaveMap& m, CQKPage& page, bool templ, const std::string* nameAs = nullptr,
                          const std::string* textAs = nullptr)
     {
@@ -1042,6 +1054,7 @@ struct QKFileAccess {
             if (!templ)
                 cells = mx->m_cells;
             io.Doubles(cells);
+            ExchangeMatrixDisplay(io, *mx);
         }
         if (auto* n = dynamic_cast<CQKNotesPage*>(&page)) {
             std::string text = textAs ? *textAs : n->m_text;
@@ -1118,6 +1131,12 @@ struct QKFileAccess {
             if (io.Ok() && (rows < 1 || cols < 1 || (long long)rows * cols > QK_MAX_ROWS))
                 io.Fail(qkFormatText("a matrix of %d x %d cells cannot be made", rows, cols));
             io.Doubles(cells);
+            ExchangeMatrixDisplay(io, *mx);
+            if (io.Ok() && (mx->m_dataFormat < 0 || mx->m_dataFormat > 3 || mx->m_numDisplay < 0 ||
+                            mx->m_numDisplay > 2 || mx->m_digits < 0 || mx->m_digits > 17 ||
+                            mx->m_columnWidth < 1 || mx->m_columnWidth > 200 || mx->m_internalType < 0 ||
+                            mx->m_internalType > 3))
+                io.Fail("the matrix's display settings are out of range");
             if (!st.Take(io))
                 return false;
             if (cells.empty()) {
