@@ -571,6 +571,7 @@ bool Duplicate(std::string* error)
         target->m_expression = matrix->m_expression;
     } else if (auto* notes = dynamic_cast<CQKNotesPage*>(source)) {
         static_cast<CQKNotesPage*>(copy)->m_text = notes->m_text;
+        static_cast<CQKNotesPage*>(copy)->m_wordWrap = notes->m_wordWrap;
     }
     qkfxGetCallLog().Add("win -d", source->GetName() + " " + copy->GetName());
     qkfxGetAccess()->OnInternalNewPage(copy, TRUE);

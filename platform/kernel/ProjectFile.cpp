@@ -1015,6 +1015,17 @@ struct QKFileAccess {
         io.B(p.customHeight);
     }
 
+    // A notes page's own record (NOTE, a child of its PAGE): a file written before has none,
+    // and its notes keep the defaults.
+    static void ExchangeNotes(IO& io, CQKNotesPage& n)
+    {
+        io.D(n.m_created);
+        io.D(n.m_modified);
+        io.I(n.m_selStart);
+        io.I(n.m_selEnd);
+        io.B(n.m_wordWrap);
+    }
+
     // Added after the cells: a file written before has none, and its matrices keep the
     // defaults.
     static void ExchangeMatrixDisplay(IO& io, CQKMatrixPage& mx)
@@ -1084,6 +1095,13 @@ struct QKFileAccess {
         if (auto* g = dynamic_cast<CQKGraphPage*>(&page))
             for (const auto& layer : g->m_graphicLayers)
                 SaveLayer(out, m, *layer, templ);
+        if (auto* n = dynamic_cast<CQKNotesPage*>(&page)) {
+            size_t s0 = out.Begin("NOTE");
+            IO nio(&out);
+            ExchangeNotes(nio, *n);
+            out.EndFields(s0);
+            out.End(s0);
+        }
         out.End(at);
     }
 
@@ -1175,6 +1193,16 @@ struct QKFileAccess {
                 auto* g = dynamic_cast<CQKGraphPage*>(page.get());
                 if (g && !LoadLayer(st, k, *g))
                     return false;
+            } else if (Is(k, "NOTE")) {
+                auto* n = dynamic_cast<CQKNotesPage*>(page.get());
+                IO nio(k.fields, k.fieldBytes, &st.budget, k.Where());
+                if (n) {
+                    ExchangeNotes(nio, *n);
+                    if (nio.Ok() && (n->m_selStart < 0 || n->m_selEnd < n->m_selStart))
+                        nio.Fail(qkFormatText("the selection %d to %d is no range", n->m_selStart, n->m_selEnd));
+                    if (!st.Take(nio))
+                        return false;
+                }
             }
         }
         if (!error.empty())

@@ -274,6 +274,9 @@ void CQKNotesPage::DumpState(CQKStateDump& dump) const
 {
     DumpPageHeader(dump);
     dump.Add("text", m_text);
+    dump.Add("times", qkFormatNumber(m_created, 17) + " " + qkFormatNumber(m_modified, 17));
+    dump.Add("selection", qkFormatText("%d %d", m_selStart, m_selEnd));
+    dump.Add("word wrap", m_wordWrap);
     dump.Close();
 }
 

@@ -677,6 +677,12 @@ class QK_API CQKNotesPage : public CQKPage {
 public:
     CQKNotesPage(CQKProject* project, const std::string& name);
     std::string m_text;
+    // When the notes were made and last changed (the kernel's date seconds), the
+    // selection in their window (character positions) and whether lines wrap at the
+    // window's edge.
+    double m_created = 0, m_modified = 0;
+    int m_selStart = 0, m_selEnd = 0;
+    bool m_wordWrap = false;
 
     void DumpState(CQKStateDump& dump) const override;
 };

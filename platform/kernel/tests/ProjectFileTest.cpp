@@ -113,6 +113,10 @@ protected:
         m->SetCell(2, 2, MISSING_VALUE);
         m->m_dataFormat = 2, m->m_numDisplay = 1, m->m_digits = 4, m->m_columnWidth = 12;
         m->m_expression = "i*10 + j + 0.5";
+        auto* n1 = dynamic_cast<CQKNotesPage*>(project.FindPage("Notes1"));
+        ASSERT_NE(n1, nullptr);
+        n1->m_created = 3.9e9, n1->m_modified = 3.9e9 + 61.5;
+        n1->m_selStart = 6, n1->m_selEnd = 10, n1->m_wordWrap = true;
 
         auto* graph = dynamic_cast<CQKGraphPage*>(project.FindPage("Graph1"));
         ASSERT_NE(graph, nullptr);
