@@ -288,11 +288,10 @@ TEST_F(AppObject, FileWindowAndHelpCommandsOpenTheirDialogs)
         }});
     EXPECT_NE(nullptr, qkfxGetProject().FindPage("Matrix1"));
     run(ID_FILE_NEW, {[](HWND dialog) {
-            qxtest::ListSelect(dialog, 1104, 5); // Notes
+            qxtest::ListSelect(dialog, 1104, 7); // Function
             qxtest::Click(dialog, IDOK);
         },
                       box});
-    EXPECT_EQ(nullptr, qkfxGetProject().FindPage("Notes1"));
 
     // Rename: a name the kernel refuses is explained and changes nothing; a good one takes.
     CQKPage* matrix = qkfxGetProject().FindPage("Matrix1");
@@ -323,13 +322,24 @@ TEST_F(AppObject, FileWindowAndHelpCommandsOpenTheirDialogs)
     run(33996, {cancel});
     run(ID_APP_ABOUT, {cancel});
     run(36080, {cancel});
+    // A notes window, whose page is the project's.
+    run(ID_FILE_NEW, {[](HWND dialog) {
+            qxtest::ListSelect(dialog, 1104, 5); // Notes
+            qxtest::Click(dialog, IDOK);
+        }});
+    CQKPage* notes = qkfxGetProject().FindPage("Notes1");
+    ASSERT_NE(nullptr, notes);
+    child = ((CMDIFrameWnd*)app->m_pMainWnd)->MDIGetActive();
+    ASSERT_NE(nullptr, child);
+    EXPECT_NE(nullptr, DYNAMIC_DOWNCAST(CQUNotesView, child->GetActiveView()));
+    EXPECT_EQ("Notes1", std::string((LPCTSTR)child->GetActiveDocument()->GetTitle()));
 
-    ASSERT_EQ(9u, captions.size());
+    ASSERT_EQ(10u, captions.size());
     EXPECT_EQ("New", captions[0]);
     EXPECT_EQ("Rename Window", captions[3]);
     EXPECT_EQ("About Quorix", captions[7]);
     ASSERT_EQ(2u, messages.size());
-    EXPECT_EQ("New Notes windows cannot be made in this version.", messages[0]);
+    EXPECT_EQ("New Function windows cannot be made in this version.", messages[0]);
     EXPECT_NE(std::string::npos, messages[1].find("\"2 bad\" cannot be the window's name")) << messages[1];
 }
 

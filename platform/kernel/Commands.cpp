@@ -65,7 +65,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {34010, 34010, "graph"},
     {34018, 34018, "graph"},
     {34022, 34023, "print"},
-    {34025, 34025, "notes"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
     // ARROW, OBJEDIT, MASK, 3D plots and 3D rotation.

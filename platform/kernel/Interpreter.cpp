@@ -1912,8 +1912,10 @@ struct CQKScript::Impl {
         }
         if (a.size() >= 2 && Same(a[0], "-n")) {
             std::string name = a.size() >= 3 ? a[2] : std::string();
-            if (!project.CreatePage(QK_PAGE_NOTES, name))
+            CQKPage* page = project.CreatePage(QK_PAGE_NOTES, name);
+            if (!page)
                 Fail("win -n: \"" + name + "\" is not a free window name");
+            qkfxGetAccess()->OnInternalNewPage(page, TRUE);
             return;
         }
         Fail("win knows -t <kind> [template [name]], -tx, -n, -a <name> and -d");
