@@ -145,8 +145,11 @@ CQUNotesPage* CQUNotesDoc::InitPage(CQUNotesPage* page)
 CQUNotesPage* CQUNotesDoc::DetachPage()
 {
     CQUNotesPage* page = m_page;
-    if (page != nullptr)
+    if (page != nullptr) {
         page->m_doc = nullptr;
+        page->SetTheFrameWnd(nullptr);
+        page->SetTheDrawingWnd(nullptr);
+    }
     m_page = nullptr;
     return page;
 }
@@ -189,6 +192,9 @@ void CQUNotesView::OnInitialUpdate()
         doc->m_initialUpdate = 1;
     CRichEditView::OnInitialUpdate();
     if (CQUNotesPage* page = doc ? doc->GetPage() : nullptr) {
+        CFrameWnd* frame = GetParentFrame();
+        page->SetTheFrameWnd(frame ? frame->GetSafeHwnd() : nullptr);
+        page->SetTheDrawingWnd(GetSafeHwnd());
         m_nWordWrap = page->m_wordWrap ? WrapToWindow : WrapNone;
         WrapChanged();
         SetText(page->m_text.c_str());
