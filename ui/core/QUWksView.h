@@ -29,7 +29,7 @@ public:
     CQKWksPage* GetWksPage();
     CQUWksPage* GetValidWksPage();
     // The page as a table of cells (a worksheet's or a matrix's), which draws and edits.
-    CQKTablePage* GetTablePage();
+    virtual CQKTablePage* GetTablePage();
     // Fills the selected columns with row numbers (36444), uniform (36445) or normal
     // (36446) random numbers; 0 when there was nothing to fill.
     int FillValuesFromID(int id);
