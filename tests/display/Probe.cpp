@@ -558,7 +558,7 @@ std::string Answer(const std::string& line)
         if (!ran)
             out << "hung\n";
         else if (!error.empty())
-            out << "error " << error << '\n';
+            out << "error: " << error << '\n';
         else
             out << "ok\n";
     } else if (verb == "dump") {

@@ -2,7 +2,8 @@
 # A matrix and a notes window used as a person uses them, under a real X display: New
 # Matrix, Matrix > Set Values with a formula typed into the dialog, a value typed into a
 # cell; New Notes with text typed into it; the project saved, closed and opened again
-# holds everything as it was (the program's own state dumps compared).
+# holds everything as it was (the program's own state dumps compared); then a new
+# workbook window.
 #   matrix_notes.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -13,6 +14,8 @@ artifacts=${2:?artifacts folder}
 mkdir -p "$artifacts"
 qxd_begin "${1:?build folder}"
 
+# The stand-in spreadsheet server answers the Excel link of the workbook window.
+wine regsvr32 /s "$(qxd_winpath "$QXD_BIN/qxexcelsrv.dll")" 7>&- || qxd_fail "the spreadsheet server could not be registered"
 qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
 for tries in $(seq 600); do
     qxd settle && qxd windows || qxd_fail "the program does not answer after start"
@@ -90,6 +93,12 @@ diff "$before" "$after" >&2 || qxd_fail "the project opened again differs from t
 qxd "invoke 57651" || qxd_fail "Tile Horizontally"
 qxd settle
 qxd_screenshot "$artifacts/reopened.png"
+
+# A workbook window shows its active sheet as a table.
+qxd "invoke 34024" || qxd_fail "New Excel"
+qxd settle
+qxd "script if (exist(Book1) != 12) expectation_failed" || qxd_fail "New Excel made no workbook window"
+qxd_screenshot "$artifacts/workbook.png"
 
 qxd "post 57665" || qxd_fail "Exit"
 sleep 1
