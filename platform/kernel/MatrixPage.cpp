@@ -16,7 +16,7 @@
 double CQKMatrixPage::Stored(double value) const
 {
     if (value == MISSING_VALUE || !std::isfinite(value))
-        return value == MISSING_VALUE ? value : MISSING_VALUE;
+        return MISSING_VALUE;
     switch (m_internalType) {
     case 1:
         // Beyond a float's range the value cannot be kept: it is missing, not infinite.

@@ -36,25 +36,32 @@ std::string Text(CWnd* dlg, int id)
     return std::string((LPCTSTR)s);
 }
 
-// A whole number in [low, high] from an edit; false (the user told, the edit focused)
-// otherwise.
-bool ReadWhole(CWnd* dlg, int id, unsigned low, unsigned high, unsigned* value, UINT message)
+void Refuse(CWnd* dlg, int id, const std::string& text)
+{
+    AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    dlg->GetDlgItem(id)->SetFocus();
+    ::SendMessageA(::GetDlgItem(dlg->GetSafeHwnd(), id), EM_SETSEL, 0, -1);
+}
+
+// A whole number in [low, high] from an edit; false (the user told why, the edit
+// focused) otherwise.
+bool ReadWhole(CWnd* dlg, int id, unsigned low, unsigned high, unsigned* value, const std::string& why)
 {
     double v;
     if (CQKCString(Text(dlg, id)).GetReal(&v) && v == (double)(long long)v && v >= low && v <= high) {
         *value = (unsigned)v;
         return true;
     }
-    AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
-    dlg->GetDlgItem(id)->SetFocus();
-    ::SendMessageA(::GetDlgItem(dlg->GetSafeHwnd(), id), EM_SETSEL, 0, -1);
+    Refuse(dlg, id, why);
     return false;
 }
 
-void Refuse(CWnd* dlg, int id, const std::string& text)
+// The message for rows and columns out of range.
+std::string DimensionRange()
 {
-    AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
-    dlg->GetDlgItem(id)->SetFocus();
+    CString text;
+    text.LoadString(IDS_QU_MATRIX_DIMENSION_RANGE);
+    return (LPCTSTR)text;
 }
 
 } // namespace
@@ -120,7 +127,7 @@ void CQUMatrixPropertyDialog::OnDisplayModeChange()
 void CQUMatrixPropertyDialog::OnOK()
 {
     unsigned width = 0, digits = 0;
-    if (!ReadWhole(this, IDC_QU_MP_WIDTH, 1, 200, &width, IDS_QU_MATRIX_DIMENSION_RANGE))
+    if (!ReadWhole(this, IDC_QU_MP_WIDTH, 1, 200, &width, "Please enter a column width of 1 to 200 characters."))
         return;
     const int mode = Selected(this, IDC_QU_MP_DISPLAY);
     if (mode == 1 || mode == 2) {
@@ -170,8 +177,8 @@ BOOL CQUMatrixDimensionsDlg::OnInitDialog()
 void CQUMatrixDimensionsDlg::OnOK()
 {
     unsigned cols = 0, rows = 0;
-    if (!ReadWhole(this, IDC_QU_MD_COLUMNS, 1, kMaxDimension, &cols, IDS_QU_MATRIX_DIMENSION_RANGE) ||
-        !ReadWhole(this, IDC_QU_MD_ROWS, 1, kMaxDimension, &rows, IDS_QU_MATRIX_DIMENSION_RANGE))
+    if (!ReadWhole(this, IDC_QU_MD_COLUMNS, 1, kMaxDimension, &cols, DimensionRange()) ||
+        !ReadWhole(this, IDC_QU_MD_ROWS, 1, kMaxDimension, &rows, DimensionRange()))
         return;
     if ((unsigned long long)rows * cols > kMaxCells) {
         AfxMessageBox(IDS_QU_MATRIX_TOO_MANY_CELLS, MB_OK | MB_ICONEXCLAMATION);
@@ -282,10 +289,10 @@ void CQUSetMatrixValues::OnFormulaChange()
 void CQUSetMatrixValues::OnOK()
 {
     unsigned r1 = 0, r2 = 0, c1 = 0, c2 = 0;
-    if (!ReadWhole(this, IDC_QU_MV_ROW1, 1, kMaxDimension, &r1, IDS_QU_MATRIX_DIMENSION_RANGE) ||
-        !ReadWhole(this, IDC_QU_MV_ROW2, 1, kMaxDimension, &r2, IDS_QU_MATRIX_DIMENSION_RANGE) ||
-        !ReadWhole(this, IDC_QU_MV_COL1, 1, kMaxDimension, &c1, IDS_QU_MATRIX_DIMENSION_RANGE) ||
-        !ReadWhole(this, IDC_QU_MV_COL2, 1, kMaxDimension, &c2, IDS_QU_MATRIX_DIMENSION_RANGE))
+    if (!ReadWhole(this, IDC_QU_MV_ROW1, 1, kMaxDimension, &r1, DimensionRange()) ||
+        !ReadWhole(this, IDC_QU_MV_ROW2, 1, kMaxDimension, &r2, DimensionRange()) ||
+        !ReadWhole(this, IDC_QU_MV_COL1, 1, kMaxDimension, &c1, DimensionRange()) ||
+        !ReadWhole(this, IDC_QU_MV_COL2, 1, kMaxDimension, &c2, DimensionRange()))
         return;
     if (r1 > r2 || c1 > c2) {
         Refuse(this, r1 > r2 ? IDC_QU_MV_ROW1 : IDC_QU_MV_COL1, "The first row and column must not lie after the last.");
