@@ -95,7 +95,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {32867, 32868, "not described"},
     {32898, 32904, "not described"},
     // MATRIX.
-    {36055, 36058, "matrix"},
+    {36056, 36057, "matrix"},
 };
 
 const int kDuplicate = 33051;

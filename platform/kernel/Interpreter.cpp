@@ -1831,13 +1831,18 @@ struct CQKScript::Impl {
                          " columns)");
                 return true;
             }
+            if (a.size() == 1 && (Same(a[0], "-c") || Same(a[0], "-xyz"))) {
+                if (!m->ConvertToWorksheet(Same(a[0], "-xyz")))
+                    Fail("matrix " + a[0] + ": no worksheet could be made");
+                return true;
+            }
             if (a.size() == 2 && Same(a[0], "-v")) {
                 if (!m->SetValuesFromExpression(0, m->GetRows(), 0, m->GetCols(), a[1], &why))
                     Fail("matrix -v: " + why);
                 return true;
             }
             Fail("matrix knows -ps dim <rows> <columns>, -p <template> <type>, -e properties|dimensions|values, -t, -i, "
-                 "-x <columns> <rows>, -s <columns> <rows> and -v <formula>");
+                 "-x <columns> <rows>, -s <columns> <rows>, -v <formula>, -c and -xyz");
         }
         if (word == "del") {
             std::vector<std::string>& a = words();

@@ -8,6 +8,7 @@
 
 #include "KernelInternal.h"
 #include "QKData.h"
+#include "QKAccess.h"
 #include "QKCallLog.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
@@ -250,4 +251,41 @@ int CQKMatrixPage::EditMatrixValues()
 {
     qkfxGetCallLog().Add("CQKMatrixPage::EditMatrixValues", GetName());
     return 0;
+}
+
+CQKWksPage* CQKMatrixPage::ConvertToWorksheet(bool xyz)
+{
+    auto* wks = dynamic_cast<CQKWksPage*>(m_project->CreatePage(QK_PAGE_WKS));
+    if (wks == nullptr)
+        return nullptr;
+    const int columns = xyz ? 3 : m_cols;
+    while (wks->GetNumCols() < columns)
+        wks->AddColumn();
+    std::vector<double> values;
+    if (xyz) {
+        wks->GetColumn(1)->m_type = QK_COLTYPE_X;
+        wks->GetColumn(2)->m_type = QK_COLTYPE_Y;
+        wks->GetColumn(3)->m_type = QK_COLTYPE_Z;
+        const double dx = m_cols > 1 ? (m_x2 - m_x1) / (m_cols - 1) : 0, dy = m_rows > 1 ? (m_y2 - m_y1) / (m_rows - 1) : 0;
+        std::vector<double> x, y;
+        for (int r = 0; r < m_rows; ++r)
+            for (int c = 0; c < m_cols; ++c) {
+                x.push_back(m_x1 + c * dx);
+                y.push_back(m_y1 + r * dy);
+            }
+        wks->GetColumn(1)->SetValues(0, x.data(), (int)x.size());
+        wks->GetColumn(2)->SetValues(0, y.data(), (int)y.size());
+        wks->GetColumn(3)->SetValues(0, m_cells.data(), (int)m_cells.size());
+    } else {
+        // Every column is Y: the matrix's columns are alike.
+        for (int c = 1; c <= m_cols; ++c) {
+            values.clear();
+            for (int r = 1; r <= m_rows; ++r)
+                values.push_back(GetCell(r, c));
+            wks->GetColumn(c)->m_type = QK_COLTYPE_Y;
+            wks->GetColumn(c)->SetValues(0, values.data(), (int)values.size());
+        }
+    }
+    qkfxGetAccess()->OnInternalNewPage(wks, TRUE);
+    return wks;
 }

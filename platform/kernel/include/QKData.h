@@ -638,6 +638,10 @@ public:
     bool Invert(std::string* why);
     bool Expand(int columnFactor, int rowFactor);
     bool Shrink(int columnFactor, int rowFactor);
+    // A new worksheet (a window for it asked of the user interface) with the matrix's
+    // columns as its columns (xyz false), or with three columns X, Y and Z holding every
+    // cell's coordinates and value, row by row (xyz true); null when none could be made.
+    CQKWksPage* ConvertToWorksheet(bool xyz);
     // The formula the matrix's values were last set from, in i (row), j (column), x and y.
     std::string m_expression;
     // Rows r1 + 1 .. r2 and columns c1 + 1 .. c2 (1-based) take the formula's values;

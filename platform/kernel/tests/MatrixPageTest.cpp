@@ -217,4 +217,35 @@ TEST_F(MatrixPageTest, TheMatrixCommandsChangeTheCellsOrSayWhyNot)
     EXPECT_EQ(Cells(), "1 2; 2 4");
 }
 
+TEST_F(MatrixPageTest, ConversionsMakeWorksheetsOfTheColumnsOrOfXYZ)
+{
+    Fill(2, 3, {1, 2, 3, 4, MISSING_VALUE, 6});
+    m->m_x1 = 0, m->m_x2 = 1, m->m_y1 = 10, m->m_y2 = 20;
+    const std::string cells = Cells();
+    ASSERT_TRUE(Run("matrix -c")) << err;
+    auto* wks = dynamic_cast<CQKWksPage*>(qkfxGetProject().GetPage(qkfxGetProject().GetNumPages() - 1));
+    ASSERT_NE(wks, nullptr);
+    ASSERT_EQ(wks->GetNumCols(), 3);
+    EXPECT_EQ(wks->GetColumn(1)->GetValue(1), 4);
+    EXPECT_EQ(wks->GetColumn(2)->GetValue(1), MISSING_VALUE);
+    EXPECT_EQ(wks->GetColumn(3)->GetEnd(), 2);
+    EXPECT_EQ(wks->GetColumn(1)->m_type, QK_COLTYPE_Y);
+
+    qkfxGetProject().SetActivePage(m);
+    ASSERT_TRUE(Run("matrix -xyz")) << err;
+    wks = dynamic_cast<CQKWksPage*>(qkfxGetProject().GetPage(qkfxGetProject().GetNumPages() - 1));
+    ASSERT_NE(wks, nullptr);
+    ASSERT_EQ(wks->GetNumCols(), 3);
+    struct Row {
+        double x, y, z;
+    } rows[] = {{0, 10, 1}, {0.5, 10, 2}, {1, 10, 3}, {0, 20, 4}, {0.5, 20, MISSING_VALUE}, {1, 20, 6}};
+    for (int r = 0; r < 6; ++r) {
+        EXPECT_EQ(wks->GetColumn(1)->GetValue(r), rows[r].x) << r;
+        EXPECT_EQ(wks->GetColumn(2)->GetValue(r), rows[r].y) << r;
+        EXPECT_EQ(wks->GetColumn(3)->GetValue(r), rows[r].z) << r;
+    }
+    EXPECT_EQ(wks->GetColumn(3)->m_type, QK_COLTYPE_Z);
+    EXPECT_EQ(Cells(), cells) << "the matrix stays as it was";
+}
+
 } // namespace
