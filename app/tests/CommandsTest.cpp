@@ -460,6 +460,11 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // conversions to worksheets.
     for (UINT id : {36048, 36049, 36050, 36051, 36052, 36053, 36054, 36055, 36058})
         built.insert(id);
+    // Rescale, Reset to Full Range and the 3D rotation commands.
+    for (UINT id : {36321, 36086})
+        built.insert(id);
+    for (UINT id = 35552; id <= 35561; ++id)
+        built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
         if (row.script && qkfxGetUnbuiltCommandArea((int)row.id) == nullptr)
