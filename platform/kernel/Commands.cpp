@@ -65,7 +65,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {34010, 34010, "graph"},
     {34018, 34018, "graph"},
     {34022, 34023, "print"},
-    {34025, 34025, "notes"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
     // ARROW, OBJEDIT, MASK, 3D plots and 3D rotation.
@@ -100,7 +99,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {32867, 32868, "not described"},
     {32898, 32904, "not described"},
     // MATRIX.
-    {36048, 36058, "matrix"},
+    {36056, 36057, "matrix"},
 };
 
 const int kDuplicate = 33051;
@@ -578,8 +577,15 @@ bool Duplicate(std::string* error)
         target->m_x2 = matrix->m_x2;
         target->m_y1 = matrix->m_y1;
         target->m_y2 = matrix->m_y2;
+        target->m_dataFormat = matrix->m_dataFormat;
+        target->m_numDisplay = matrix->m_numDisplay;
+        target->m_digits = matrix->m_digits;
+        target->m_columnWidth = matrix->m_columnWidth;
+        target->m_internalType = matrix->m_internalType;
+        target->m_expression = matrix->m_expression;
     } else if (auto* notes = dynamic_cast<CQKNotesPage*>(source)) {
         static_cast<CQKNotesPage*>(copy)->m_text = notes->m_text;
+        static_cast<CQKNotesPage*>(copy)->m_wordWrap = notes->m_wordWrap;
     }
     qkfxGetCallLog().Add("win -d", source->GetName() + " " + copy->GetName());
     qkfxGetAccess()->OnInternalNewPage(copy, TRUE);

@@ -1105,6 +1105,29 @@ struct QKFileAccess {
         io.B(p.customHeight);
     }
 
+    // A notes page's own record (NOTE, a child of its PAGE): a file written before has none,
+    // and its notes keep the defaults.
+    static void ExchangeNotes(IO& io, CQKNotesPage& n)
+    {
+        io.D(n.m_created);
+        io.D(n.m_modified);
+        io.I(n.m_selStart);
+        io.I(n.m_selEnd);
+        io.B(n.m_wordWrap);
+    }
+
+    // Added after the cells: a file written before has none, and its matrices keep the
+    // defaults.
+    static void ExchangeMatrixDisplay(IO& io, CQKMatrixPage& mx)
+    {
+        io.I(mx.m_dataFormat);
+        io.I(mx.m_numDisplay);
+        io.I(mx.m_digits);
+        io.I(mx.m_columnWidth);
+        io.I(mx.m_internalType);
+        io.S(mx.m_expression);
+    }
+
     static void SavePage(Out& out, const SaveMap& m, CQKPage& page, bool templ, const std::string* nameAs = nullptr,
                          const std::string* textAs = nullptr)
     {
@@ -1132,6 +1155,7 @@ struct QKFileAccess {
             if (!templ)
                 cells = mx->m_cells;
             io.Doubles(cells);
+            ExchangeMatrixDisplay(io, *mx);
         }
         if (auto* n = dynamic_cast<CQKNotesPage*>(&page)) {
             std::string text = textAs ? *textAs : n->m_text;
@@ -1161,6 +1185,13 @@ struct QKFileAccess {
         if (auto* g = dynamic_cast<CQKGraphPage*>(&page))
             for (const auto& layer : g->m_graphicLayers)
                 SaveLayer(out, m, *layer, templ);
+        if (auto* n = dynamic_cast<CQKNotesPage*>(&page)) {
+            size_t s0 = out.Begin("NOTE");
+            IO nio(&out);
+            ExchangeNotes(nio, *n);
+            out.EndFields(s0);
+            out.End(s0);
+        }
         out.End(at);
     }
 
@@ -1208,6 +1239,12 @@ struct QKFileAccess {
             if (io.Ok() && (rows < 1 || cols < 1 || (long long)rows * cols > QK_MAX_ROWS))
                 io.Fail(qkFormatText("a matrix of %d x %d cells cannot be made", rows, cols));
             io.Doubles(cells);
+            ExchangeMatrixDisplay(io, *mx);
+            if (io.Ok() && (mx->m_dataFormat < 0 || mx->m_dataFormat > 3 || mx->m_numDisplay < 0 ||
+                            mx->m_numDisplay > 2 || mx->m_digits < 0 || mx->m_digits > 17 ||
+                            mx->m_columnWidth < 1 || mx->m_columnWidth > 200 || mx->m_internalType < 0 ||
+                            mx->m_internalType > 3))
+                io.Fail("the matrix's display settings are out of range");
             if (!st.Take(io))
                 return false;
             if (cells.empty()) {
@@ -1246,6 +1283,16 @@ struct QKFileAccess {
                 auto* g = dynamic_cast<CQKGraphPage*>(page.get());
                 if (g && !LoadLayer(st, k, *g))
                     return false;
+            } else if (Is(k, "NOTE")) {
+                auto* n = dynamic_cast<CQKNotesPage*>(page.get());
+                IO nio(k.fields, k.fieldBytes, &st.budget, k.Where());
+                if (n) {
+                    ExchangeNotes(nio, *n);
+                    if (nio.Ok() && (n->m_selStart < 0 || n->m_selEnd < n->m_selStart))
+                        nio.Fail(qkFormatText("the selection %d to %d is no range", n->m_selStart, n->m_selEnd));
+                    if (!st.Take(nio))
+                        return false;
+                }
             }
         }
         if (!error.empty())

@@ -260,6 +260,9 @@ void CQKMatrixPage::DumpState(CQKStateDump& dump) const
     dump.Add("cols", m_cols);
     dump.Add("x", qkFormatNumber(m_x1, 17) + " " + qkFormatNumber(m_x2, 17));
     dump.Add("y", qkFormatNumber(m_y1, 17) + " " + qkFormatNumber(m_y2, 17));
+    dump.Add("display", qkFormatText("format %d numeric %d digits %d width %d type %d", m_dataFormat, m_numDisplay,
+                                     m_digits, m_columnWidth, m_internalType));
+    dump.Add("formula", m_expression);
     for (int r = 1; r <= m_rows; ++r) {
         std::string row;
         for (int c = 1; c <= m_cols; ++c)
@@ -273,6 +276,9 @@ void CQKNotesPage::DumpState(CQKStateDump& dump) const
 {
     DumpPageHeader(dump);
     dump.Add("text", m_text);
+    dump.Add("times", qkFormatNumber(m_created, 17) + " " + qkFormatNumber(m_modified, 17));
+    dump.Add("selection", qkFormatText("%d %d", m_selStart, m_selEnd));
+    dump.Add("word wrap", m_wordWrap);
     dump.Close();
 }
 

@@ -300,55 +300,46 @@ private:
     uint64_t m_changeStamp = 0;
 };
 
-class QK_API CQKWksPage : public CQKPage {
-    friend struct QKFileAccess; // the project file's reader and writer
+// A page the window shows as a table of cells: worksheets and matrices. The table's
+// drawing, selection, scrolling and typing are the same for both (WksDraw.cpp,
+// WksEdit.cpp); what a cell holds and how it reads typed text is the kind's own.
+class QK_API CQKTablePage : public CQKPage {
 public:
-    CQKWksPage(CQKProject* project, const std::string& name, QKPageType type = QK_PAGE_WKS);
-    ~CQKWksPage() override;
+    CQKTablePage(CQKProject* project, QKPageType type, const std::string& name);
 
-    int GetNumCols() const { return (int)m_columns.size(); }
-    // 1-based column number; null when out of range.
-    CQKDataset* GetColumn(int n) const;
-    CQKDataset* FindColumn(const std::string& name) const;
-    int GetColumnIndex(const CQKDataset* column) const; // 1-based, 0 when not here
-    // Appends a column; an empty name takes the next free letter name (A .. Z, AA, ...).
-    CQKDataset* AddColumn(const std::string& name = std::string());
-    bool DeleteColumn(int n);
-    bool RenameColumn(int n, const std::string& name);
-    // Look-ups in the name index so far: adding a column costs a fixed number of them,
-    // however wide the worksheet is.
-    long long GetNameLookupCount() const { return m_nameLookups; }
-
-    // An Excel workbook's page: the workbook file its window opens, and whether the
-    // workbook is kept without a window of its own.
-    const std::string& GetFileNameForLoading() const { return m_fileNameForLoading; }
-    void SetFileNameForLoading(const std::string& path) { m_fileNameForLoading = path; }
-    BOOL IsExternalHidden() const { return m_externalHidden; }
-    void SetExternalHidden(BOOL hidden) { m_externalHidden = hidden; }
+    // What a cell of the table holds, for its colour and alignment.
+    enum CellKind { CELL_NONE, CELL_NUMBER, CELL_MISSING, CELL_TEXT };
+    virtual int GetNumCols() const = 0;
+    // The rows the table shows.
+    virtual int GetNumRows() const = 0;
+    virtual int GetColumnPixels(int column) const = 0;
+    // The heading of a column, and the line under it when GetHeadingLines is 2.
+    virtual std::string GetColumnHeading(int column) const = 0;
+    virtual std::string GetColumnLabel(int column) const { return std::string(); }
+    virtual int GetHeadingLines() const { return 1; }
+    virtual CellKind GetCellKind(int column, int row) const = 0;
+    // The rows in use of a column (End jumps to the last of them).
+    virtual int GetFilledRows(int column) const = 0;
+    // The highest row (from 0) the active cell may reach.
+    virtual int GetLastRow() const = 0;
+    // A cell as the window shows it; rows from 0, columns from 1.
+    virtual std::string FormatCell(int column, int row) const = 0;
+    // Puts what the user typed into a cell; false with *why when the cell refuses it:
+    // nothing changes.
+    virtual bool SetCellFromText(int column, int row, const std::string& text, std::string* why) = 0;
+    // Clears the selected cells (missing values).
+    virtual void ClearSelected() = 0;
 
     // Selection: columns c1..c2 and rows r1..r2, 1-based; 0 when nothing is selected.
     // Whole columns have rows 0; whole rows are columns 1..last with m_selWholeRows.
     int m_selC1 = 0, m_selC2 = 0, m_selR1 = 0, m_selR2 = 0;
     bool m_selWholeRows = false;
-    bool m_labelsShown = false;
     bool m_showGrid = true;
 
-    // ---- the worksheet window: cells drawn and edited (WksDraw.cpp, WksEdit.cpp) -------
-    // A cell as the window shows it: by the column's format and sub-format, with the
-    // numeric separators of the options; "--" for a missing value, texts as they are.
-    // Rows from 0, columns from 1.
-    std::string FormatCell(int column, int row) const;
-    // Puts what the user typed into a cell, read by the column's format (the separators'
-    // decimal and group characters; "--" or nothing for a missing value). false with
-    // *why when a numeric, date or time column is given something else: nothing changes.
-    bool SetCellFromText(int column, int row, const std::string& text, std::string* why);
-    // The rows the worksheet shows: the longest column's, at least 32.
-    int GetNumRows() const;
     // Where things are on screen, in device units from the drawing rectangle's corner.
     int GetRowHeight() const { return m_rowHeight; }
     int GetHeaderHeight() const;
     int GetRowNumberWidth() const;
-    int GetColumnPixels(int column) const;
     // The first row (from 0) and column (from 1) in view; scrolling moves them.
     int GetTopRow() const { return m_topRow; }
     int GetLeftColumn() const { return m_leftColumn; }
@@ -370,29 +361,11 @@ public:
     // The cell being typed into: its text so far; false while no cell is being edited.
     bool GetEditText(std::string& text) const;
     // Ends the typing: true puts the text in the cell (false, with the reason shown, when
-    // the column refuses it: typing goes on); false throws the text away.
+    // the cell refuses it: typing goes on); false throws the text away.
     bool EndEdit(bool keep);
     // What a point of the view is (device units): 0 outside, 1 a cell, 2 a column heading,
     // 3 a row number, 4 the corner; *column and *row (from 1 and 0) tell which.
     int HitTest(int x, int y, int* column, int* row) const;
-    // Inserts empty columns before the first selected one, or empty rows before the first
-    // selected row (whole columns or rows selected); Delete removes them. false when no
-    // whole column or row is selected.
-    bool InsertSelected();
-    bool DeleteSelected();
-    // Clears the selected cells (missing values); whole columns lose their data.
-    void ClearSelected();
-    // Fills the selected columns (whole, or the selected rows of them) with row numbers
-    // (36444), uniform random numbers in [0, 1) (36445) or normal random numbers (36446).
-    bool FillSelected(int command);
-    // The designation of the selected columns (38754 Y, 38755 disregard, 38756 Y error,
-    // 38757 X, 38758 label, 38759 Z, 38760 X error); moving them (38769 first, 38770 last,
-    // 38771 left, 38772 right). false without selected columns.
-    bool SetSelectedColumnType(int command);
-    bool MoveSelectedColumns(int command);
-    // The worksheet commands the kernel carries out itself (insert, delete, clear, fill,
-    // column designations and moves, Show Grid); false for any other command.
-    BOOL OnWksCommands(int command);
 
     // The layer contents dialog, where the user sets the columns' plot designations; the
     // plain page has none (the user interface's page has) and answers 0.
@@ -435,11 +408,7 @@ public:
     BOOL WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     int OnKeyDown(UINT key, UINT repeat, UINT flags) override;
 
-    void DumpState(CQKStateDump& dump) const override;
-
-private:
-    std::string NextColumnName();
-    void ForgetColumnName(const std::string& name);
+protected:
     void MeasureFont(HDC dc);
     void EnsureVisible(int column, int row);
     void UpdateScrollBars(HWND view);
@@ -456,6 +425,78 @@ private:
     int m_dragColumn = 0, m_dragLeft = 0; // the column whose width is dragged, its left edge
     bool m_editing = false;
     std::string m_editText;
+};
+
+class QK_API CQKWksPage : public CQKTablePage {
+    friend struct QKFileAccess; // the project file's reader and writer
+public:
+    CQKWksPage(CQKProject* project, const std::string& name, QKPageType type = QK_PAGE_WKS);
+    ~CQKWksPage() override;
+
+    int GetNumCols() const override { return (int)m_columns.size(); }
+    // 1-based column number; null when out of range.
+    CQKDataset* GetColumn(int n) const;
+    CQKDataset* FindColumn(const std::string& name) const;
+    int GetColumnIndex(const CQKDataset* column) const; // 1-based, 0 when not here
+    // Appends a column; an empty name takes the next free letter name (A .. Z, AA, ...).
+    CQKDataset* AddColumn(const std::string& name = std::string());
+    bool DeleteColumn(int n);
+    bool RenameColumn(int n, const std::string& name);
+    // Look-ups in the name index so far: adding a column costs a fixed number of them,
+    // however wide the worksheet is.
+    long long GetNameLookupCount() const { return m_nameLookups; }
+
+    // An Excel workbook's page: the workbook file its window opens, and whether the
+    // workbook is kept without a window of its own.
+    const std::string& GetFileNameForLoading() const { return m_fileNameForLoading; }
+    void SetFileNameForLoading(const std::string& path) { m_fileNameForLoading = path; }
+    BOOL IsExternalHidden() const { return m_externalHidden; }
+    void SetExternalHidden(BOOL hidden) { m_externalHidden = hidden; }
+
+    bool m_labelsShown = false;
+
+    // ---- the worksheet window: cells drawn and edited (WksDraw.cpp, WksEdit.cpp) -------
+    // A cell as the window shows it: by the column's format and sub-format, with the
+    // numeric separators of the options; "--" for a missing value, texts as they are.
+    std::string FormatCell(int column, int row) const override;
+    // Reads typed text by the column's format (the separators' decimal and group
+    // characters; "--" or nothing for a missing value); a numeric, date or time column
+    // refuses anything else.
+    bool SetCellFromText(int column, int row, const std::string& text, std::string* why) override;
+    // The rows the worksheet shows: the longest column's, at least 32.
+    int GetNumRows() const override;
+    int GetColumnPixels(int column) const override;
+    // The column's name with its designation, "A(X)"; its label under it when shown.
+    std::string GetColumnHeading(int column) const override;
+    std::string GetColumnLabel(int column) const override;
+    int GetHeadingLines() const override { return m_labelsShown ? 2 : 1; }
+    CellKind GetCellKind(int column, int row) const override;
+    int GetFilledRows(int column) const override;
+    int GetLastRow() const override { return QK_MAX_ROWS - 1; }
+    // Inserts empty columns before the first selected one, or empty rows before the first
+    // selected row (whole columns or rows selected); Delete removes them. false when no
+    // whole column or row is selected.
+    bool InsertSelected();
+    bool DeleteSelected();
+    // Whole columns lose their data.
+    void ClearSelected() override;
+    // Fills the selected columns (whole, or the selected rows of them) with row numbers
+    // (36444), uniform random numbers in [0, 1) (36445) or normal random numbers (36446).
+    bool FillSelected(int command);
+    // The designation of the selected columns (38754 Y, 38755 disregard, 38756 Y error,
+    // 38757 X, 38758 label, 38759 Z, 38760 X error); moving them (38769 first, 38770 last,
+    // 38771 left, 38772 right). false without selected columns.
+    bool SetSelectedColumnType(int command);
+    bool MoveSelectedColumns(int command);
+    // The worksheet commands the kernel carries out itself (insert, delete, clear, fill,
+    // column designations and moves, Show Grid); false for any other command.
+    BOOL OnWksCommands(int command);
+
+    void DumpState(CQKStateDump& dump) const override;
+
+private:
+    std::string NextColumnName();
+    void ForgetColumnName(const std::string& name);
     std::string m_fileNameForLoading;
     BOOL m_externalHidden = FALSE;
     std::vector<std::unique_ptr<CQKDataset>> m_columns;
@@ -611,7 +652,9 @@ private:
     QKGraphPageState m_pageState;
 };
 
-class QK_API CQKMatrixPage : public CQKPage {
+// A matrix: rows x columns of numbers over an evenly spaced X (along the columns) and Y
+// (along the rows). Its window is a table whose headings are the column and row numbers.
+class QK_API CQKMatrixPage : public CQKTablePage {
     friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKMatrixPage(CQKProject* project, const std::string& name);
@@ -628,9 +671,55 @@ public:
     // X runs along the columns, Y along the rows.
     double m_x1 = 1, m_x2 = 10, m_y1 = 1, m_y2 = 10;
 
+    // How the cells are shown: the data format (0 decimal, 1 scientific, 2 engineering,
+    // 3 decimal with digit groups), the numeric display (0 the options' digits, 1 decimal
+    // places, 2 significant digits) with its digit count, the column width in characters,
+    // and the internal type the values are kept as (0 double, 1 float, 2 short, 3 long).
+    int m_dataFormat = 0, m_numDisplay = 0, m_digits = 0, m_columnWidth = 8, m_internalType = 0;
+
+    // The matrix's commands: transposed; inverted (false, nothing changed, when it is not
+    // square or is singular); every cell made a block of factor x factor cells; every
+    // block of factor x factor cells made one cell of their mean (false when the matrix
+    // is smaller than the factor).
+    bool Transpose();
+    bool Invert(std::string* why);
+    bool Expand(int columnFactor, int rowFactor);
+    bool Shrink(int columnFactor, int rowFactor);
+    // A new worksheet (a window for it asked of the user interface) with the matrix's
+    // columns as its columns (xyz false), or with three columns X, Y and Z holding every
+    // cell's coordinates and value, row by row (xyz true); null when none could be made.
+    CQKWksPage* ConvertToWorksheet(bool xyz);
+    // The formula the matrix's values were last set from, in i (row), j (column), x and y.
+    std::string m_expression;
+    // Rows r1 + 1 .. r2 and columns c1 + 1 .. c2 (1-based) take the formula's values;
+    // false with *why, nothing changed, when the block lies outside or the formula does
+    // not evaluate.
+    bool SetValuesFromExpression(int r1, int r2, int c1, int c2, const std::string& formula, std::string* why);
+
+    // The matrix's dialogs, which the user interface's page shows when a script asks
+    // (matrix -e): 1 when done or cancelled, 0 when a value was refused. The kernel's own
+    // page has no dialogs: it records the request and answers 0.
+    virtual int OnEditProperties(int reserved);
+    virtual int OnEditDimensions();
+    virtual int EditMatrixValues();
+
+    // ---- the matrix window (MatrixPage.cpp): a table of the cells -----------------------
+    int GetNumCols() const override { return m_cols; }
+    int GetNumRows() const override { return m_rows; }
+    int GetColumnPixels(int column) const override;
+    std::string GetColumnHeading(int column) const override;
+    CellKind GetCellKind(int column, int row) const override;
+    int GetFilledRows(int column) const override { return m_rows; }
+    int GetLastRow() const override { return m_rows - 1; }
+    std::string FormatCell(int column, int row) const override;
+    bool SetCellFromText(int column, int row, const std::string& text, std::string* why) override;
+    void ClearSelected() override;
+
     void DumpState(CQKStateDump& dump) const override;
 
 private:
+    // A value as the internal type keeps it.
+    double Stored(double value) const;
     int m_rows = 32, m_cols = 32;
     std::vector<double> m_cells;
 };
@@ -639,6 +728,12 @@ class QK_API CQKNotesPage : public CQKPage {
 public:
     CQKNotesPage(CQKProject* project, const std::string& name);
     std::string m_text;
+    // When the notes were made and last changed (the kernel's date seconds), the
+    // selection in their window (character positions) and whether lines wrap at the
+    // window's edge.
+    double m_created = 0, m_modified = 0;
+    int m_selStart = 0, m_selEnd = 0;
+    bool m_wordWrap = false;
 
     void DumpState(CQKStateDump& dump) const override;
 };

@@ -220,7 +220,7 @@ TEST_F(Views, ItemsOfCommandsThatCannotRunAreGrey)
         {36300, 0},            // no string at all
         {34006, 1},            // New Worksheet
         {34012, 1},            // Save Window
-        {34025, 0},            // New Notes: the notes windows'
+        {34025, 1},            // New Notes
         {34043, 0},            // no string
         {33052, 1},            // Refresh
         {33051, 1},            // Duplicate, of a worksheet
