@@ -198,7 +198,7 @@ const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
     "getenumwin", "getfile", "getnumber", "open", "import", "export", "if", "else", "for", "break", "continue", "return",
-    "save",
+    "save", "draw", "mask",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
@@ -1775,6 +1775,12 @@ struct CQKScript::Impl {
         }
         if (word == "layer" || word == "set" || word == "label" || word == "axis") {
             GraphCommand(word, words());
+            return true;
+        }
+        if (word == "draw" || word == "mask") {
+            std::string error;
+            if (!qkRunObjectCommand(word, words(), &error))
+                Fail(error);
             return true;
         }
         if (word == "worksheet" || word == "wo") {

@@ -67,3 +67,8 @@ void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y
 // A plot's sample in its legend line: a short line and/or symbol or a filled box.
 void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box);
 COLORREF qkPlotColor(const CQKPlotObj& plot);
+
+// Where each element of the page goes when drawn into `rect`, in drawing order.
+std::vector<QKHitItem> qkPageHits(CQKGraphPage& page, const RECT& rect);
+// The dataset of a role of a plot; null when it has none.
+CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role);

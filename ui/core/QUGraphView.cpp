@@ -4,6 +4,14 @@
 #include "QKData.h"
 #include "QKGraphObjects.h"
 
+namespace {
+
+const UINT kEditClear = 57632, kEditCopy = 57634, kEditCut = 57635, kEditPaste = 57637, kEditUndo = 57643;
+// Delete of the selected object's context menu.
+const UINT kObjectDelete = 36442;
+
+} // namespace
+
 IMPLEMENT_DYNCREATE(CQUGraphView, CQuorixView)
 IMPLEMENT_DYNCREATE(CQULayoutView, CQUGraphView)
 
@@ -39,6 +47,18 @@ BEGIN_MESSAGE_MAP(CQUGraphView, CQuorixView)
     ON_UPDATE_COMMAND_UI(9999, OnUpdateGraphAnalysis)
     ON_UPDATE_COMMAND_UI_RANGE(32964, 32969, OnUpdateGraphScript)
     ON_UPDATE_COMMAND_UI_RANGE(35552, 35561, OnUpdateGeneralScript)
+    ON_COMMAND(kEditCopy, OnEditCopy)
+    ON_COMMAND(kEditCut, OnEditCut)
+    ON_COMMAND(kEditPaste, OnEditPaste)
+    ON_COMMAND(kEditClear, OnEditClear)
+    ON_COMMAND(kObjectDelete, OnEditClear)
+    ON_COMMAND(kEditUndo, OnEditUndo)
+    ON_UPDATE_COMMAND_UI(kEditCopy, OnUpdateHasSelection)
+    ON_UPDATE_COMMAND_UI(kEditCut, OnUpdateHasSelection)
+    ON_UPDATE_COMMAND_UI(kEditClear, OnUpdateHasSelection)
+    ON_UPDATE_COMMAND_UI(kObjectDelete, OnUpdateHasSelection)
+    ON_UPDATE_COMMAND_UI(kEditPaste, OnUpdateEditPaste)
+    ON_UPDATE_COMMAND_UI(kEditUndo, OnUpdateEditUndo)
 END_MESSAGE_MAP()
 
 CQKGraphicLayer* CQUGraphView::GetActiveLayer()
@@ -257,4 +277,95 @@ END_MESSAGE_MAP()
 void CQULayoutView::OnUpdateAlwaysDisabled(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(FALSE);
+}
+
+CQKGraphPage* CQUGraphView::GetGraphPage()
+{
+    return dynamic_cast<CQKGraphPage*>(GetPage());
+}
+
+// The clipboard and undo keys of the graph window; the frame has no accelerators for them.
+BOOL CQUGraphView::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && pMsg->hwnd == m_hWnd && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        UINT id = 0;
+        switch (pMsg->wParam) {
+        case 'C': id = kEditCopy; break;
+        case 'X': id = kEditCut; break;
+        case 'V': id = kEditPaste; break;
+        case 'Z': id = kEditUndo; break;
+        }
+        if (id != 0) {
+            SendMessage(WM_COMMAND, id);
+            return TRUE;
+        }
+    }
+    return CQuorixView::PreTranslateMessage(pMsg);
+}
+
+void CQUGraphView::ReportEditFailure(const std::string& reason)
+{
+    if (!reason.empty())
+        AfxMessageBox(reason.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CQUGraphView::OnEditCopy()
+{
+    std::string error;
+    if (CQKGraphPage* page = GetGraphPage(); page != nullptr && !page->CopySelected(m_hWnd, &error))
+        ReportEditFailure(error);
+}
+
+void CQUGraphView::OnEditCut()
+{
+    std::string error;
+    CQKGraphPage* page = GetGraphPage();
+    if (page == nullptr)
+        return;
+    if (!page->CopySelected(m_hWnd, &error)) {
+        ReportEditFailure(error);
+        return;
+    }
+    page->DeleteSelected();
+    Invalidate(FALSE);
+}
+
+void CQUGraphView::OnEditPaste()
+{
+    std::string error;
+    if (CQKGraphPage* page = GetGraphPage(); page != nullptr) {
+        if (!page->PasteObjects(m_hWnd, &error))
+            ReportEditFailure(error);
+        Invalidate(FALSE);
+    }
+}
+
+void CQUGraphView::OnEditClear()
+{
+    if (CQKGraphPage* page = GetGraphPage(); page != nullptr && page->DeleteSelected())
+        Invalidate(FALSE);
+}
+
+void CQUGraphView::OnEditUndo()
+{
+    if (CQKGraphPage* page = GetGraphPage(); page != nullptr && page->Undo())
+        Invalidate(FALSE);
+}
+
+void CQUGraphView::OnUpdateHasSelection(CCmdUI* pCmdUI)
+{
+    CQKGraphPage* page = GetGraphPage();
+    pCmdUI->Enable(page != nullptr && !page->GetSelectedObjects().empty());
+}
+
+void CQUGraphView::OnUpdateEditPaste(CCmdUI* pCmdUI)
+{
+    CQKGraphPage* page = GetGraphPage();
+    pCmdUI->Enable(page != nullptr && page->CanPaste());
+}
+
+void CQUGraphView::OnUpdateEditUndo(CCmdUI* pCmdUI)
+{
+    CQKGraphPage* page = GetGraphPage();
+    pCmdUI->Enable(page != nullptr && page->CanUndo());
 }
