@@ -456,8 +456,9 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
             built.insert(id);
     for (UINT id = 36097; id <= 36105; ++id)
         built.insert(id);
-    // Zoom of the graph window, and the object, arrow and masking commands.
-    for (UINT id : {33024, 33025, 33027, 33337, 35502, 35504, 35505})
+    // Zoom, Rotate Page and New Legend of the graph window, and the object, arrow and masking
+    // commands.
+    for (UINT id : {33024, 33025, 33027, 33337, 35502, 35504, 35505, 36125, 36325})
         built.insert(id);
     for (UINT id = 35488; id <= 35497; ++id)
         built.insert(id);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "KernelInternal.h"
+#include "QKGraphObjects.h"
 #include "QKAccess.h"
 #include "QKAsciiImport.h"
 #include "QKCallLog.h"
@@ -35,9 +36,11 @@ const UnbuiltCommands kUnbuilt[] = {
     {36082, 36083, "graph"},
     {36086, 36086, "graph"},
     {36091, 36091, "worksheet"},
-    {36115, 36129, "graph"},
+    {36115, 36124, "graph"},
+    {36126, 36129, "graph"},
     {36130, 36130, "not described"},
-    {36321, 36327, "graph"},
+    {36321, 36324, "graph"},
+    {36326, 36327, "graph"},
     // Plot commands: the kinds the kernel cannot plot yet.
     {33260, 33260, "graph"},
     {33262, 33265, "graph"},
@@ -114,11 +117,11 @@ const int kMaskCommands[] = {
     QK_MASK_RANGE, QK_MASK_POINT, QK_MASK_COLOR, QK_MASK_HIDE, QK_MASK_SWAP, QK_MASK_ENABLE, QK_MASK_CLEAR, // 35536-35542
 };
 
-// The object, arrow and masking commands and the zoom of the graph window need a graph
-// that has what they work on.
+// The object, arrow and masking commands, the zoom, Rotate Page and New Legend need a graph
+// (or, for the zoom, a layout) that has what they work on.
 bool GraphCommandReady(int id)
 {
-    const bool zoom = id == 33024 || id == 33025 || id == 33027 || id == 33337;
+    const bool zoom = id == 33024 || id == 33025 || id == 33027 || id == 33337 || id == 36125 || id == 36325;
     const bool edit = (id >= 35488 && id <= 35505) || (id >= 35520 && id <= 35525);
     const bool mask = id >= 35536 && id <= 35542;
     if (!zoom && !edit && !mask)
@@ -126,6 +129,10 @@ bool GraphCommandReady(int id)
     CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
     if (!graph)
         return false;
+    if (id == 36125)
+        return graph->GetType() == QK_PAGE_GRAPH;
+    if (id == 36325)
+        return graph->GetType() == QK_PAGE_GRAPH && graph->GetActiveLayer() && graph->GetActiveLayer()->GetNumPlots() > 0;
     if (zoom)
         return true;
     if (mask)

@@ -11,6 +11,7 @@
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKGraphObjects.h"
+#include "QKPlotModel.h"
 
 namespace {
 
@@ -829,10 +830,35 @@ bool CQKGraphPage::MaskCommand(int command, std::string* error)
     return true;
 }
 
+bool CQKGraphPage::NewLegend(std::string* error)
+{
+    CQKGraphicLayer* layer = GetActiveLayer();
+    if (!layer || layer->GetNumPlots() == 0)
+        return Fail(error, "The active layer has no plots for a legend.");
+    UndoStep before = Snapshot();
+    // The new legend takes its automatic place again, with the default style.
+    if (CQKTextObj* old = layer->FindTextObj("Legend"))
+        layer->RemoveDataObj(old->GetId());
+    qkfxUpdateLegend(layer, true);
+    m_undo.assign(1, std::move(before));
+    qkfxGetProject().SetProjectModified(true);
+    return true;
+}
+
+void CQKGraphPage::RotatePage()
+{
+    const double width = m_pageState.dimWidth;
+    m_pageState.dimWidth = m_pageState.dimHeight;
+    m_pageState.dimHeight = width;
+    qkfxGetProject().SetProjectModified(true);
+    qkfxGetCallLog().Add("CQKGraphPage::RotatePage", GetName());
+}
+
 // draw <edit>: left, right, top, bottom, vertical, horizontal, width, height, front, back,
 // arrow, fontup, fontdown; draw -a <edit>: horizontal, vertical, narrow, widen, lengthen,
 // shorten for the selected lines. mask <command>: range, point, color, hide, swap,
-// analysis, clear. Both work on the active graph.
+// analysis, clear. legend: a new legend in the active layer. page -r: the page rotated.
+// All work on the active graph.
 bool qkRunObjectCommand(const std::string& command, const std::vector<std::string>& words, std::string* error)
 {
     struct Word {
@@ -854,6 +880,16 @@ bool qkRunObjectCommand(const std::string& command, const std::vector<std::strin
         {"range", QK_MASK_RANGE}, {"point", QK_MASK_POINT}, {"color", QK_MASK_COLOR}, {"hide", QK_MASK_HIDE},
         {"swap", QK_MASK_SWAP}, {"analysis", QK_MASK_ENABLE}, {"clear", QK_MASK_CLEAR},
     };
+    if (command == "legend" || command == "page") {
+        CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+        if (!graph || graph->GetType() != QK_PAGE_GRAPH)
+            return Fail(error, command + ": the active window is no graph");
+        if (command == "page") {
+            graph->RotatePage();
+            return true;
+        }
+        return graph->NewLegend(error);
+    }
     const bool mask = command == "mask";
     const bool arrow = !mask && !words.empty() && _stricmp(words[0].c_str(), "-a") == 0;
     const size_t at = arrow ? 1 : 0;

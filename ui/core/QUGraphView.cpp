@@ -9,6 +9,7 @@ namespace {
 const UINT kEditClear = 57632, kEditCopy = 57634, kEditCut = 57635, kEditPaste = 57637, kEditUndo = 57643;
 // Delete of the selected object's context menu.
 const UINT kObjectDelete = 36442;
+const UINT kRotatePage = 37984;
 
 } // namespace
 
@@ -53,6 +54,8 @@ BEGIN_MESSAGE_MAP(CQUGraphView, CQuorixView)
     ON_COMMAND(kEditClear, OnEditClear)
     ON_COMMAND(kObjectDelete, OnEditClear)
     ON_COMMAND(kEditUndo, OnEditUndo)
+    ON_COMMAND(kRotatePage, OnRotatePage)
+    ON_UPDATE_COMMAND_UI(kRotatePage, OnUpdateRotatePage)
     ON_UPDATE_COMMAND_UI(kEditCopy, OnUpdateHasSelection)
     ON_UPDATE_COMMAND_UI(kEditCut, OnUpdateHasSelection)
     ON_UPDATE_COMMAND_UI(kEditClear, OnUpdateHasSelection)
@@ -288,12 +291,15 @@ CQKGraphPage* CQUGraphView::GetGraphPage()
 BOOL CQUGraphView::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message == WM_KEYDOWN && pMsg->hwnd == m_hWnd && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        // A key whose command has nothing to work on passes on, as a grey menu item would.
+        CQKGraphPage* page = GetGraphPage();
+        const bool selection = page != nullptr && !page->GetSelectedObjects().empty();
         UINT id = 0;
         switch (pMsg->wParam) {
-        case 'C': id = kEditCopy; break;
-        case 'X': id = kEditCut; break;
-        case 'V': id = kEditPaste; break;
-        case 'Z': id = kEditUndo; break;
+        case 'C': id = selection ? kEditCopy : 0; break;
+        case 'X': id = selection ? kEditCut : 0; break;
+        case 'V': id = page != nullptr && page->CanPaste() ? kEditPaste : 0; break;
+        case 'Z': id = page != nullptr && page->CanUndo() ? kEditUndo : 0; break;
         }
         if (id != 0) {
             SendMessage(WM_COMMAND, id);
@@ -368,4 +374,18 @@ void CQUGraphView::OnUpdateEditUndo(CCmdUI* pCmdUI)
 {
     CQKGraphPage* page = GetGraphPage();
     pCmdUI->Enable(page != nullptr && page->CanUndo());
+}
+
+void CQUGraphView::OnRotatePage()
+{
+    if (CQKGraphPage* page = GetGraphPage(); page != nullptr && page->GetType() == QK_PAGE_GRAPH) {
+        page->RotatePage();
+        Invalidate();
+    }
+}
+
+void CQUGraphView::OnUpdateRotatePage(CCmdUI* pCmdUI)
+{
+    CQKGraphPage* page = GetGraphPage();
+    pCmdUI->Enable(page != nullptr && page->GetType() == QK_PAGE_GRAPH);
 }

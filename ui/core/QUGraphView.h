@@ -45,6 +45,8 @@ protected:
     afx_msg void OnUpdateHasSelection(CCmdUI* pCmdUI);
     afx_msg void OnUpdateEditPaste(CCmdUI* pCmdUI);
     afx_msg void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    afx_msg void OnRotatePage();
+    afx_msg void OnUpdateRotatePage(CCmdUI* pCmdUI);
     void ReportEditFailure(const std::string& reason);
     afx_msg void OnViewZoomIn();
     afx_msg void OnViewZoomOut();

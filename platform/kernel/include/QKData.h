@@ -611,6 +611,12 @@ public:
     bool SelectRange(int fromX, int toX);
     // A masking command (QK_MASK_...) on the active plot's data; false with the reason.
     bool MaskCommand(int command, std::string* error);
+    // A new legend in the active layer, one line a plot, in place of the one it has
+    // (also while the page does not keep its legends up to date); false when the layer
+    // plots nothing. Can be undone.
+    bool NewLegend(std::string* error);
+    // Portrait becomes landscape and back: the page's width and height change places.
+    void RotatePage();
 
 private:
     // The page's labels and drawn objects and the masks of the datasets it draws, as one

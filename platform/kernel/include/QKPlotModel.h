@@ -56,8 +56,8 @@ QK_API bool qkfxPlotMatrix(CQKGraphicLayer* layer, const QKPlotWord& word, CQKMa
                            std::string* error);
 
 // Brings the layer's legend ("Legend") up to date with its plots, when the page updates
-// legends automatically; a layer without plots keeps no legend.
-QK_API void qkfxUpdateLegend(CQKGraphicLayer* layer);
+// legends automatically or `always` is set; a layer without plots keeps no legend.
+QK_API void qkfxUpdateLegend(CQKGraphicLayer* layer, bool always = false);
 
 // The plot of the layer that draws the dataset (by name, regardless of case); null if none.
 QK_API CQKPlotObj* qkfxFindPlot(CQKGraphicLayer* layer, const std::string& dataset);

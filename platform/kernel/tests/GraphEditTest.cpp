@@ -441,3 +441,34 @@ TEST_F(EditTest, CommandsWaitForWhatTheyWorkOnAndRunTheirSections)
     EXPECT_EQ(access->on_before_run_command("MASK", 35536), 0) << "no rows chosen";
     EXPECT_EQ(access->on_before_run_command("MASK", 35538), 1);
 }
+
+// New Legend lists the layer's plots again, in its automatic place; Rotate Page swaps the
+// page's sides. Both through their commands' script sections.
+TEST_F(EditTest, NewLegendAndRotatePage)
+{
+    CQKAccess* access = qkfxGetAccess();
+    qkfxGetProject().SetActivePage(page);
+    EXPECT_EQ(access->on_before_run_command(nullptr, 36325), 0) << "no plots to list";
+    EXPECT_FALSE(Run("legend"));
+    Scatter(); // which removes the legend
+    page->SetLegendAutoUpdate(FALSE);
+    EXPECT_EQ(layer->FindTextObj("Legend"), nullptr);
+    EXPECT_EQ(access->on_before_run_command(nullptr, 36325), 1);
+    const std::string before = qkfxDumpProject();
+    ASSERT_EQ(access->run_resurce_string_ex(nullptr, "Legend\nLegend\n@Legend,Standard", nullptr), 0) << err;
+    CQKTextObj* legend = layer->FindTextObj("Legend");
+    ASSERT_NE(legend, nullptr);
+    EXPECT_NE(legend->GetTextString().find(masked->GetName()), std::string::npos) << legend->GetTextString();
+    EXPECT_LT(legend->GetPosX(), 0) << "placed automatically";
+    ASSERT_TRUE(page->Undo());
+    EXPECT_EQ(Diff(before, qkfxDumpProject()), "");
+
+    ASSERT_EQ(access->run_resurce_string_ex(nullptr, "Rotate\nRotate\nrun.section(Graph,RotatePage);", nullptr), 0) << err;
+    double w, h;
+    page->GetPageSizeInches(w, h);
+    EXPECT_EQ(w, 7.5);
+    EXPECT_EQ(h, 10);
+    CQKPage* layout = qkfxGetProject().CreatePage(QK_PAGE_LAYOUT);
+    qkfxGetProject().SetActivePage(layout);
+    EXPECT_EQ(access->on_before_run_command(nullptr, 36125), 0) << "a layout keeps its shape";
+}

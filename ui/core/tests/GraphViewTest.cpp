@@ -501,3 +501,35 @@ TEST_F(GraphViews, APlotTheColumnsCannotMakeSaysWhy)
     EXPECT_NE(message.find("FloatColumn"), std::string::npos) << message;
     EXPECT_EQ(qkfxGetProject().GetNumPages(), pages);
 }
+
+// The Edit commands of a graph window work on its selected objects and are grey without
+// them; the toolbox greys the tools the page does not offer.
+TEST_F(GraphViews, EditCommandsWorkOnTheSelectedObjects)
+{
+    CQUGraphView* view = NewLineGraph();
+    ASSERT_NE(view, nullptr);
+    CQKGraphPage* page = view->GetGraphPage();
+    CQKGraphicLayer* layer = view->GetActiveLayer();
+    const UINT kCopy = 57634, kPaste = 57637, kClear = 57632, kUndo = 57643;
+    page->SetStoredGrElement(nullptr);
+    EXPECT_EQ(Enabled(view, kCopy), 0);
+    EXPECT_EQ(Enabled(view, kUndo), 0);
+    CQKTextObj* legend = layer->FindTextObj("Legend");
+    ASSERT_NE(legend, nullptr);
+    page->SelectGrObject(legend, false);
+    EXPECT_EQ(Enabled(view, kCopy), 1);
+    const int objects = layer->GetObjectCount();
+    view->SendMessage(WM_COMMAND, kCopy);
+    EXPECT_EQ(Enabled(view, kPaste), 1);
+    view->SendMessage(WM_COMMAND, kPaste);
+    EXPECT_EQ(layer->GetObjectCount(), objects + 1);
+    view->SendMessage(WM_COMMAND, kClear);
+    EXPECT_EQ(layer->GetObjectCount(), objects) << "the pasted copy was selected and cleared";
+    EXPECT_EQ(Enabled(view, kUndo), 1);
+    view->SendMessage(WM_COMMAND, kUndo);
+    EXPECT_EQ(layer->GetObjectCount(), objects + 1);
+    EXPECT_EQ(Enabled(view, kUndo), 0) << "one step";
+
+    EXPECT_EQ(Enabled(view, 34982), 1) << "the arrow tool";
+    EXPECT_EQ(Enabled(view, 34979), 0) << "the screen reader is not built";
+}
