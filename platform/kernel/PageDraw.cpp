@@ -297,6 +297,14 @@ BOOL CQKGraphPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam,
         if (view && GetCapture() == view)
             ReleaseCapture();
         return TRUE;
+    case WM_SETCURSOR:
+        // The drawing tools and the data selector aim with a cross, the text tool with a bar.
+        if (tool <= 0 || !IsToolboxToolAvailable(tool) || LOWORD(lParam) != HTCLIENT)
+            return FALSE;
+        SetCursor(LoadCursor(nullptr, tool == 2 ? IDC_IBEAM : IDC_CROSS));
+        if (result)
+            *result = TRUE;
+        return TRUE;
     case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
         m_tracking = false;

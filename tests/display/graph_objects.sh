@@ -77,14 +77,19 @@ qxd_screenshot "$ARTIFACTS/objects-arrow.png"
 [ "$(count_of "$ARTIFACTS/objects-arrow.png" "#000000" $((mx - 3)) $((my - 3)) $((mx + 4)) $((my + 4)))" -gt 0 ] ||
     qxd_fail "no arrow drawn between $ax1,$ay1 and $ax2,$ay2"
 
-# Two labels with the text tool; each opens the text dialog, which Escape leaves.
+# Two labels with the text tool; each opens the text dialog, which OK leaves ("Text").
 label() { # x y
+    local dialog l t r b
     qxd "invoke 34978" || qxd_fail "the text tool"
     qxd_click "$1" "$2"
     qxd settle
     qxd windows || qxd_fail "windows"
     [ ${#QXD_ANSWER[@]} -gt 0 ] || qxd_fail "the text tool opened no dialog"
-    qxd_close_windows || qxd_fail "close the text dialog"
+    read -r _ dialog _ <<<"${QXD_ANSWER[0]}"
+    qxd "control $dialog 1" || qxd_fail "no OK button in the text dialog"
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+    qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "the text dialog did not close on OK"
     # The graph repaints what the dialog covered.
     qxd settle
     sleep 1

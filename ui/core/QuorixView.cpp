@@ -106,10 +106,14 @@ LRESULT CQuorixView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         // the screen shows.
         if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_MOUSEMOVE)
             Invalidate(FALSE);
-        // The text tool made a label: its dialog opens for the text.
+        // The text tool made a label: its dialog opens for the text, and Cancel takes the
+        // label away again.
         if (auto* graph = dynamic_cast<CQKGraphPage*>(page); graph != nullptr && message == WM_LBUTTONDOWN)
-            if (CQKTextObj* text = graph->TakeNewText())
-                OpenElementDialog(text);
+            if (CQKTextObj* text = graph->TakeNewText()) {
+                if (text->DoDialog(GetTopLevelParent(), 0, 0) != IDOK)
+                    graph->Undo();
+                Invalidate(FALSE);
+            }
         return result;
     }
     return CView::WindowProc(message, wParam, lParam);

@@ -533,3 +533,29 @@ TEST_F(GraphViews, EditCommandsWorkOnTheSelectedObjects)
     EXPECT_EQ(Enabled(view, 34982), 1) << "the arrow tool";
     EXPECT_EQ(Enabled(view, 34979), 0) << "the screen reader is not built";
 }
+
+// A click of the text tool makes a label and opens its dialog: OK keeps the label, Cancel
+// takes it away; the pointer is chosen again either way.
+TEST_F(GraphViews, TheTextToolsLabelStaysOnlyWithOk)
+{
+    CQUGraphView* view = NewLineGraph();
+    ASSERT_NE(view, nullptr);
+    CQKGraphPage* page = view->GetGraphPage();
+    CQKGraphicLayer* layer = view->GetActiveLayer();
+    ASSERT_TRUE(page->SetDrawRect(RECT{0, 0, 800, 600}));
+    CQKAccess* access = qkfxGetAccess();
+    for (int answer : {IDCANCEL, IDOK}) {
+        const int objects = layer->GetObjectCount();
+        view->SendMessage(WM_COMMAND, 34978);
+        EXPECT_EQ(access->GetCheckedToolNumber(), 2);
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, answer, 0); });
+        driver.Run([&] {
+            view->SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(200, 150));
+            return (INT_PTR)0;
+        });
+        EXPECT_EQ(driver.StepsRun(), 1);
+        EXPECT_EQ(layer->GetObjectCount(), objects + (answer == IDOK ? 1 : 0)) << answer;
+        EXPECT_EQ(access->GetCheckedToolNumber(), 0);
+    }
+}
