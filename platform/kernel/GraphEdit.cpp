@@ -116,7 +116,7 @@ std::vector<std::string> SplitTabs(const std::string& line)
     return f;
 }
 
-bool PutClipboard(HWND owner, UINT format, const std::string& data)
+bool PutClipboard(UINT format, const std::string& data)
 {
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, data.size() + 1);
     if (!mem)
@@ -127,7 +127,6 @@ bool PutClipboard(HWND owner, UINT format, const std::string& data)
         GlobalFree(mem);
         return false;
     }
-    (void)owner;
     return true;
 }
 
@@ -381,10 +380,12 @@ bool CQKGraphPage::EditSelected(int edit, std::string* error)
                     layer->RaiseObject(id);
             }
         }
-        if (m_multi.empty())
+        if (m_multi.empty()) {
             m_selected = places[0];
-        else
-            m_multi = places, m_selected = places.back();
+        } else {
+            m_multi = places;
+            m_selected = places.back();
+        }
         break;
     }
     case QK_EDIT_FONT_UP:
@@ -558,9 +559,9 @@ bool CQKGraphPage::CopySelected(HWND owner, std::string* error)
     if (!OpenClipboard(owner))
         return Fail(error, "The clipboard is in use by another program; try again.");
     EmptyClipboard();
-    bool ok = PutClipboard(owner, ObjectFormat(), data.str());
+    bool ok = PutClipboard(ObjectFormat(), data.str());
     if (ok && text.tellp() > 0)
-        ok = PutClipboard(owner, CF_TEXT, text.str());
+        ok = PutClipboard(CF_TEXT, text.str());
     CloseClipboard();
     return ok || Fail(error, "The objects could not be put on the clipboard.");
 }
@@ -726,10 +727,8 @@ bool CQKGraphPage::FinishTracking(POINT to)
     CQKAccess* access = qkfxGetAccess();
     if (m_trackTool == 0)
         return dragged && MoveSelected(dx / pw, dy / ph);
-    if (m_trackTool == 5) {
-        const bool chosen = SelectRange(m_trackFrom.x, to.x);
-        return chosen;
-    }
+    if (m_trackTool == 5)
+        return SelectRange(m_trackFrom.x, to.x);
     // A drawing tool makes one object and hands back to the pointer.
     if (access)
         access->SetCheckedToolNumber(0);

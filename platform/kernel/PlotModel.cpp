@@ -317,6 +317,7 @@ void qkfxUpdateLegend(CQKGraphicLayer* layer, bool always)
         text += (text.empty() ? "" : "\r\n") + qkFormatText("\\l(%d) ", n) + plot->GetDataSetName();
     }
     CQKTextObj* legend = layer->FindTextObj("Legend");
+    page->ForgetUndo();
     if (text.empty()) {
         if (legend)
             layer->RemoveDataObj(legend->GetId());

@@ -603,6 +603,9 @@ public:
     // last edit.
     bool CanUndo() const { return !m_undo.empty(); }
     bool Undo();
+    // Layers came or went, or the legend changed with the plots: the step would restore
+    // what no longer fits.
+    void ForgetUndo() { m_undo.clear(); }
     // The label the text tool made, which the view opens for typing; answered once.
     CQKTextObj* TakeNewText();
     // The rows the data selector chose: the dataset drawn by the active plot, rows first

@@ -147,6 +147,11 @@ TEST_F(EditTest, AlignmentsAndUniformSizesFollowTheFirstSelected)
         EXPECT_EQ(Diff(before, qkfxDumpProject()), "");
         EXPECT_FALSE(page->CanUndo());
     }
+    // A layer added since the edit: its step would no longer fit the page.
+    ASSERT_TRUE(Run("draw left")) << err;
+    ASSERT_TRUE(page->CanUndo());
+    page->AddLayer();
+    EXPECT_FALSE(page->CanUndo());
 }
 
 // Two labels aligned on the right end where their ink ends.
