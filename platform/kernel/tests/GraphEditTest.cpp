@@ -148,6 +148,8 @@ TEST_F(EditTest, AlignmentsAndUniformSizesFollowTheFirstSelected)
         EXPECT_FALSE(page->CanUndo());
     }
     // A layer added since the edit: its step would no longer fit the page.
+    page->SelectGrObject(Box(0.1, 0.1, 0.3, 0.2), false);
+    page->SelectGrObject(Box(0.5, 0.4, 0.6, 0.7), true);
     ASSERT_TRUE(Run("draw left")) << err;
     ASSERT_TRUE(page->CanUndo());
     page->AddLayer();
