@@ -183,6 +183,17 @@ INT_PTR PutRow(HWND context, const QmRowRecord* row)
     return 0;
 }
 
+INT_PTR EvalPreparedRows(CQKScript& script, QFitRowsRecord* r)
+{
+    if (!r)
+        return 1;
+    int done = 0;
+    const bool ok = script.EvaluatePreparedRows(r->handle, r->nColumns, reinterpret_cast<const int*>(r->slots),
+                                                r->columns, r->rows, r->out, &done);
+    r->done = done;
+    return ok ? 0 : 1;
+}
+
 INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
 {
     // The requests a reader or writer sends for every line or value come first: they need
@@ -290,6 +301,8 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
             *reinterpret_cast<double*>(b) = v;
         return 0;
     }
+    case HOST_EVAL_PREPARED_ROWS:
+        return EvalPreparedRows(script, reinterpret_cast<QFitRowsRecord*>(b));
     case HOST_VARIABLE_SLOT: {
         std::string name = Text(a);
         if (name.empty())
@@ -908,6 +921,8 @@ INT_PTR WINAPI qkFitterHostCallback(HWND context, UINT request, INT_PTR a, INT_P
             *reinterpret_cast<double*>(b) = v;
         return 0;
     }
+    case HOST_EVAL_PREPARED_ROWS:
+        return EvalPreparedRows(*script, reinterpret_cast<QFitRowsRecord*>(b));
     case HOST_SET_VARIABLE_SLOT: {
         const QFitVariableRecord* r = reinterpret_cast<const QFitVariableRecord*>(b);
         return r && script->SetVariableBySlot((int)a, r->value, r->kind, r->index) ? 0 : 1;

@@ -2258,6 +2258,54 @@ bool CQKScript::EvaluatePrepared(int handle, double* result)
     return Evaluate(text, result);
 }
 
+bool CQKScript::EvaluatePreparedRows(int handle, int nColumns, const int* slots, const double* const* columns,
+                                     int rows, double* out, int* done)
+{
+    Impl& im = *m_impl;
+    if (done)
+        *done = 0;
+    if (handle < 1 || handle > (int)im.prepared.size() || rows < 0 || nColumns < 0 || (nColumns && (!slots || !columns)))
+        return false;
+    for (int c = 0; c < nColumns; ++c)
+        if (slots[c] < 1 || slots[c] > (int)im.slots.size() || !columns[c])
+            return false;
+    if (rows == 0)
+        return true;
+    // Each column's variable, made when it does not exist, as its first row would make it.
+    auto variable = [&](int c, double first) {
+        Impl::Slot& slot = im.slots[slots[c] - 1];
+        if (!slot.var)
+            SetVariableBySlot(slots[c], first);
+        return slot.var;
+    };
+    Impl::Prepared* p = &im.prepared[handle - 1];
+    if (im.compilation && p->compiled) {
+        // A fit's few columns need no allocation.
+        QKVariable* few[8];
+        std::vector<QKVariable*> many(nColumns > 8 ? nColumns : 0);
+        QKVariable** vars = nColumns > 8 ? many.data() : few;
+        for (int c = 0; c < nColumns; ++c)
+            vars[c] = variable(c, columns[c][0]);
+        if (p->compiled->RunRows(im.store, im.nesting, nColumns, vars, columns, rows, out)) {
+            for (int c = 0; c < nColumns; ++c)
+                vars[c]->value = columns[c][rows - 1];
+            if (done)
+                *done = rows;
+            return true;
+        }
+    }
+    // Row by row: what the interpreter runs may delete variables, so each row finds them again.
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < nColumns; ++c)
+            variable(c, columns[c][r])->value = columns[c][r];
+        if (!EvaluatePrepared(handle, &out[r]))
+            return false;
+        if (done)
+            *done = r + 1;
+    }
+    return true;
+}
+
 void CQKScript::SetCompilation(bool on)
 {
     m_impl->compilation = on;

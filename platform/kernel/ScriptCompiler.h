@@ -67,6 +67,13 @@ public:
     bool RunBound(double* out);
     // The angle functions again when the unit changed.
     void BindAngles();
+    // Evaluates `rows` rows at once, instruction by instruction over a block of rows: the
+    // variables vars[c] read columns[c][r] at row r, every other name its value now. The
+    // results are bit for bit those of Run with the variables set row by row. False, with
+    // nothing written, when Run would give up (the interpreter then runs it row by row);
+    // texts that read dataset rows are left to Run.
+    bool RunRows(VariableStore& store, int nesting, int nColumns, QKVariable* const* vars,
+                 const double* const* columns, int rows, double* out);
 
     ~Expression();
     Expression();
@@ -80,6 +87,10 @@ private:
     int m_angleUnit = -1; // the unit the angle functions were resolved for; -1 none used
     bool m_usesDatasets = false;
     uint64_t m_generation = 0;
+    // RunRows's working lists, kept so that a call allocates nothing: by name its column,
+    // its one value, its block, and a short last block's padded copies.
+    std::vector<const double*> m_column, m_block;
+    std::vector<double> m_value, m_padded;
 };
 
 // Hooks into the interpreter for what compiled statements hand back to it.

@@ -239,6 +239,8 @@ int QmOpen::Process(double* result, QmDLL* root)
     int number = FUM_File::NextNumber();
     if (number < 0) {
         fum.hFile.Reset();
+        QmFailureReason("cannot open \"%s\": every file number (0 to 99999) has been given out in this session, "
+                        "and none is given twice; start the program again", fileName.text);
         return fum.Fail(FUM_ERR_HFILE_RANGE, FUM_OLD_OPEN, 0, 0);
     }
     FUM_File* file = new FUM_File;

@@ -3,6 +3,8 @@
 #include <math.h>
 #include <string.h>
 
+#include <vector>
+
 #include "KernelTest.h"
 #include "QKHost.h"
 #include "QKSysMethod.h"
@@ -236,6 +238,88 @@ TEST_F(CompiledScriptTest, PreparedFormulasAndSlotsSurviveDeletionAndReset)
     const int text = s.PrepareExpression("exist(A)");
     ASSERT_TRUE(s.EvaluatePrepared(text, &v));
     EXPECT_EQ(v, 4);
+}
+
+// A prepared formula over many rows at once gives, row for row, what setting its
+// variables and evaluating it row by row gives: the same bits, missing values and failures,
+// with compilation on and off. Rows of odd values (missing, zero, signed zero, overflowing,
+// tiny) sit in the middle of ordinary ones, so that whole blocks of both kinds are met.
+TEST_F(CompiledScriptTest, PreparedRowsGiveTheRowByRowResults)
+{
+    const char* formulas[] = {
+        "a*exp(-b*x)+c", "(a+b*x+c*x^2)/(1+z*x+b*x^3)", "x^-2 + y^3", "x^y", "x^(y+0.5)", "-x", "-(x - x)",
+        "x/y", "exp(x*1000)", "1/x", "sqrt(x)", "ln(x)*y", "x > y", "x == y || x < 0", "!x", "min(x, y, a)",
+        "max(x, 1)", "m + x", "x * m", "atan2(x, y)", "mod(x, y)", "sin(x) + cos(y)", "x == --", "--", "big*x",
+        "y", "2", "x - x*1e308*10", "Data1_A[1] + x", "x + q", "exist(a) + x", "x + nosuch[1]",
+    };
+    const double odd[] = {0, -0.0, MISSING_VALUE, 1e300, -1e300, 1e-310, -3, 7, 0.5, 1e-200, 2};
+    const int rows = 151; // three blocks, the last short and odd
+    std::vector<double> xs(rows), ys(rows);
+    for (int r = 0; r < rows; ++r) {
+        xs[r] = 0.25 + 0.01 * r;
+        ys[r] = 1.5 - 0.003 * r;
+        if (r >= 70 && r < 70 + 11) {
+            xs[r] = odd[r - 70];
+            ys[r] = odd[(r - 70 + 4) % 11];
+        }
+    }
+    Prepare();
+    CQKScript& s = qkfxGetScript();
+    const int slots[2] = {s.GetVariableSlot("x"), s.GetVariableSlot("y")};
+    const double* columns[2] = {xs.data(), ys.data()};
+    QKSysMethodMath& math = qkfxGetQrxSystem().GetRefMath();
+    math.SetAngularUnits(1);
+    for (bool compiled : {true, false}) {
+        for (const char* f : formulas) {
+            SCOPED_TRACE(std::string(f) + (compiled ? " compiled" : " interpreted"));
+            s.SetCompilation(compiled);
+            const int h = s.PrepareExpression(f);
+            ASSERT_GT(h, 0);
+            std::vector<double> reference(rows), out(rows, 12345);
+            int failedAt = rows;
+            std::string error;
+            for (int r = 0; r < rows && failedAt == rows; ++r) {
+                s.SetVariableBySlot(slots[0], xs[r]);
+                s.SetVariableBySlot(slots[1], ys[r]);
+                if (!s.EvaluatePrepared(h, &reference[r])) {
+                    failedAt = r;
+                    error = s.GetLastError();
+                }
+            }
+            s.SetVariableBySlot(slots[0], -1);
+            s.SetVariableBySlot(slots[1], -1);
+            int done = -1;
+            const bool ok = s.EvaluatePreparedRows(h, 2, slots, columns, rows, out.data(), &done);
+            EXPECT_EQ(ok, failedAt == rows);
+            EXPECT_EQ(done, failedAt);
+            if (!ok)
+                EXPECT_EQ(s.GetLastError(), error);
+            for (int r = 0; r < done; ++r)
+                ASSERT_TRUE(SameBits(out[r], reference[r])) << "row " << r << ": " << out[r] << " != " << reference[r];
+            if (done > 0) {
+                EXPECT_TRUE(SameBits(s.FindVariable("x")->value, xs[done - 1])) << "the last row's values stay";
+                EXPECT_TRUE(SameBits(s.FindVariable("y")->value, ys[done - 1]));
+            }
+        }
+    }
+    s.SetCompilation(true);
+
+    // A variable of a slot that does not exist is made; bad handles and slots are refused.
+    s.DeleteVariables("x");
+    const int h = s.PrepareExpression("x*2");
+    double out[2];
+    int done = -1;
+    ASSERT_TRUE(s.EvaluatePreparedRows(h, 1, slots, columns, 2, out, &done));
+    EXPECT_EQ(done, 2);
+    EXPECT_EQ(out[1], xs[1] * 2);
+    ASSERT_NE(s.FindVariable("x"), nullptr);
+    EXPECT_EQ(s.FindVariable("x")->value, xs[1]);
+    EXPECT_TRUE(s.EvaluatePreparedRows(h, 1, slots, columns, 0, out, &done));
+    EXPECT_EQ(done, 0);
+    const int badSlot = 999999;
+    EXPECT_FALSE(s.EvaluatePreparedRows(h, 1, &badSlot, columns, 2, out, &done));
+    EXPECT_FALSE(s.EvaluatePreparedRows(0, 1, slots, columns, 2, out, &done));
+    EXPECT_FALSE(s.EvaluatePreparedRows(h, 1, slots, nullptr, 2, out, &done));
 }
 
 // Loops, conditions and assignments run compiled with the interpreter's results: values,

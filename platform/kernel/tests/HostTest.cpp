@@ -295,6 +295,25 @@ TEST_F(HostTest, FitterRequestsForVariablesScriptsAndFolders)
     EXPECT_EQ(v, 7);
     EXPECT_NE(Fit(HOST_EVAL_PREPARED, 0, (INT_PTR)&v), 0);
     EXPECT_NE(Fit(HOST_SET_VARIABLE_SLOT, 0, (INT_PTR)&x), 0);
+
+    // The same formula for many rows in one request; a row that fails ends it there.
+    const double xs[3] = {1, 2, 3};
+    const double* columns[1] = {xs};
+    const int32_t slots[1] = {slot};
+    double rows[3] = {};
+    QFitRowsRecord batch = {handle, 3, 1, slots, columns, rows, -1};
+    ASSERT_EQ(Fit(HOST_EVAL_PREPARED_ROWS, 0, (INT_PTR)&batch), 0);
+    EXPECT_EQ(batch.done, 3);
+    EXPECT_EQ(rows[0], 2.5); // P1 is 1.5
+    EXPECT_EQ(rows[2], 5.5);
+    ASSERT_EQ(Fit(HOST_GET_VARIABLE, S("XX"), (INT_PTR)&v), 0);
+    EXPECT_EQ(v, 3) << "the variable keeps the last row's value";
+    int undefined = 0;
+    ASSERT_EQ(Fit(HOST_PREPARE_FORMULA, S("XX+NOSUCHNAME"), (INT_PTR)&undefined), 0);
+    batch.handle = undefined;
+    EXPECT_NE(Fit(HOST_EVAL_PREPARED_ROWS, 0, (INT_PTR)&batch), 0);
+    EXPECT_EQ(batch.done, 0);
+    EXPECT_NE(Fit(HOST_EVAL_PREPARED_ROWS, 0, 0), 0);
     EXPECT_NE(Fit(HOST_PREPARE_FORMULA, S(""), (INT_PTR)&handle), 0);
 
     char buf[QFIT_FORMULA_CAPACITY];
