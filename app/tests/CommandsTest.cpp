@@ -466,6 +466,11 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
         built.insert(id);
     for (UINT id = 35536; id <= 35542; ++id)
         built.insert(id);
+    // Rescale, Reset to Full Range and the 3D rotation commands.
+    for (UINT id : {36321, 36086})
+        built.insert(id);
+    for (UINT id = 35552; id <= 35561; ++id)
+        built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
         if (row.script && qkfxGetUnbuiltCommandArea((int)row.id) == nullptr)

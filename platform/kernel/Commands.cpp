@@ -16,6 +16,7 @@
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKFile.h"
+#include "QKGraphObjects.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
 #include "QKUtil.h"
@@ -34,12 +35,11 @@ const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
     {36081, 36081, "palette"},
     {36082, 36083, "graph"},
-    {36086, 36086, "graph"},
     {36091, 36091, "worksheet"},
     {36115, 36124, "graph"},
     {36126, 36129, "graph"},
     {36130, 36130, "not described"},
-    {36321, 36324, "graph"},
+    {36322, 36324, "graph"},
     {36326, 36327, "graph"},
     // Plot commands: the kinds the kernel cannot plot yet.
     {33260, 33260, "graph"},
@@ -72,10 +72,10 @@ const UnbuiltCommands kUnbuilt[] = {
     {34025, 34025, "notes"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
-    // OBJEDIT's data order, grouping and palette, 3D plots and 3D rotation.
+    // OBJEDIT's data order, grouping and palette, and the 3D rotation angle.
     {35498, 35501, "graph"},
     {35503, 35503, "graph"},
-    {35552, 35562, "graph"},
+    {35562, 35562, "graph"},
     {35573, 35573, "graph"},
     {35575, 35576, "graph"},
     // Property commands.
@@ -144,6 +144,9 @@ bool GraphCommandReady(int id)
 const int kDuplicate = 33051;
 const int kCloseProject = 34017;
 const int kImportKaleidagraph = 34036;
+const int kRotateFirst = 35552, kRotateLast = 35561; // the 3D rotation toolbar
+const int kRescale = 36321, kResetToFullRange = 36086;
+
 
 // Duplicate copies the data of a worksheet, a matrix or notes. A graph or layout is a
 // copy only with its layers and drawn objects, which the duplicate cannot carry yet.
@@ -157,6 +160,14 @@ CQKPage* ActivePage()
 {
     CQKPage* page = qkfxGetAccess()->GetActiveBasePage();
     return page ? page : qkfxGetProject().GetActivePage();
+}
+
+// The active graph window's active layer; null when the active window is no graph.
+CQKGraphicLayer* ActiveGraphLayer()
+{
+    CQKPage* page = ActivePage();
+    auto* graph = dynamic_cast<CQKGraphPage*>(page);
+    return graph && page->GetType() == QK_PAGE_GRAPH ? graph->GetActiveLayer() : nullptr;
 }
 
 struct ScriptResource {
@@ -552,7 +563,7 @@ void RedrawWindows()
 void CopyColumn(const CQKDataset& from, CQKDataset& to)
 {
     to.m_label = from.m_label;
-    to.m_format = from.m_format;
+    to.SetFormat(from.m_format);
     to.m_subformat = from.m_subformat;
     to.m_width = from.m_width;
     to.m_type = from.m_type;
@@ -636,6 +647,15 @@ int CQKAccess::on_before_run_command(const char*, int id)
         return 0;
     // The import fills the active worksheet.
     if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
+        return 0;
+    // The view commands turn a 3D layer; rescaling and the full range need a graph's
+    // layer with plots.
+    CQKGraphicLayer* layer = (id >= kRotateFirst && id <= kRotateLast) || id == kRescale || id == kResetToFullRange
+                                 ? ActiveGraphLayer()
+                                 : nullptr;
+    if (id >= kRotateFirst && id <= kRotateLast && !(layer && layer->Is3DLayer()))
+        return 0;
+    if ((id == kRescale || id == kResetToFullRange) && !(layer && layer->GetNumPlots() > 0))
         return 0;
     return 1;
 }

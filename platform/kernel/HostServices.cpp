@@ -219,6 +219,10 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
         CQKWksPage* wks = Wks(a);
         return wks ? wks->GetNumCols() : 0;
     }
+    case HOST_WKS_CHANGE_STAMP: {
+        CQKWksPage* wks = Wks(a);
+        return wks ? static_cast<INT_PTR>(wks->GetChangeStamp()) : 0;
+    }
     case HOST_WKS_GET_COLUMN_ATTR: {
         CQKWksPage* wks = Wks(a);
         int* r = reinterpret_cast<int*>(b);
@@ -776,7 +780,7 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
         if (!c)
             return 1;
         // The protocol counts formats from 0 (QM_FORMAT_NUMBER), the data model from 1.
-        c->m_format = r[2] + 1;
+        c->SetFormat(r[2] + 1);
         return 0;
     }
     case HOST_WKS_REQ_6806: {

@@ -27,6 +27,7 @@
 #include "QKData.h"
 #include "QKFile.h"
 #include "QKGraphObjects.h"
+#include "QKPlotModel.h"
 #include "QKSysMethod.h"
 #include "ScriptCompiler.h"
 
@@ -253,6 +254,9 @@ struct CQKScript::Impl {
     // deleted, made again when next set).
     qkcompiled::Cache<qkcompiled::Expression> expressions;
     qkcompiled::Cache<qkcompiled::Program> programs;
+    // Object methods that compiled statements call, by "OBJECT.METHOD" upper-cased; nodes
+    // stay where they are, so a compiled statement keeps a pointer to its own.
+    std::map<std::string, QKPluginEntry> boundCalls;
     bool compilation = true;
     struct Prepared {
         std::string text;
@@ -631,6 +635,38 @@ struct CQKScript::Impl {
             Level level(im, nesting);
             At(statementPos);
             return im->ToNum(im->Eval(im->Subst(text))) != 0;
+        }
+        bool BindCall(qkcompiled::MethodCall& call) override
+        {
+            // The kernel's own objects, and anything that is no plug-in's method (a property
+            // with an index text, an object that cannot be loaded), the interpreter runs.
+            std::string obj = Lower(call.object);
+            if (obj == "wks" || obj == "type" || obj == "run" || obj == "system" || obj == "ed" ||
+                obj == "qpack" || !qkIsPluginObject(call.object))
+                return false;
+            const std::string& method = call.upper;
+            QKPluginEntry& entry = im->boundCalls[Upper(call.object) + "." + method];
+            std::string err;
+            if (!qkBindPluginObject(call.object, &entry, &err))
+                return false;
+            double result = 0;
+            if (qkCallBoundPlugin(entry, method.c_str(), call.args.c_str(), OBJOP_CALL_METHOD | OBJOP_FLAG_8000,
+                                  &result, &err) != QM_HANDLED)
+                return false;
+            call.bound = &entry;
+            return true;
+        }
+        void Call(const qkcompiled::MethodCall& call, size_t pos, int nesting) override
+        {
+            Level level(im, nesting);
+            At(pos);
+            const QKPluginEntry& entry = *static_cast<const QKPluginEntry*>(call.bound);
+            double result = 0;
+            std::string err;
+            int rc = qkCallBoundPlugin(entry, call.upper.c_str(), call.args.c_str(), OBJOP_CALL_METHOD,
+                                       &result, &err);
+            if (rc != QM_HANDLED)
+                im->CheckPlugin(rc, err, call.object + "." + call.method + "()");
         }
         void At(size_t pos) override
         {
@@ -1278,8 +1314,15 @@ struct CQKScript::Impl {
                     return Val::Str(c->m_label);
                 }
             } else {
-                int* field = a == "type" ? &c->m_type : a == "format" ? &c->m_format
-                           : a == "subformat" ? &c->m_subformat : a == "width" ? &c->m_width : nullptr;
+                if (a == "format") {
+                    if (set) {
+                        c->SetFormat((int)v);
+                        qkfxGetProject().SetProjectModified(true);
+                    }
+                    return Val::Num(c->m_format);
+                }
+                int* field = a == "type" ? &c->m_type : a == "subformat" ? &c->m_subformat
+                           : a == "width" ? &c->m_width : nullptr;
                 if (field) {
                     if (set) {
                         *field = (int)v;
@@ -1821,8 +1864,15 @@ struct CQKScript::Impl {
             }
             return true;
         }
+        if (word == "rescale") {
+            CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+            if (!graph || !graph->GetActiveLayer())
+                Fail("rescale: there is no active graph layer");
+            qkfxRescaleLayer(graph->GetActiveLayer(), TRUE);
+            return true;
+        }
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
-        static const char* const uiCommands[] = {"edit", "page", "clr", "print", "rescale", "hidemarker",
+        static const char* const uiCommands[] = {"edit", "page", "clr", "print", "hidemarker",
                                                  "newfunction", "getenumwin"};
         for (const char* c : uiCommands)
             if (word == c) {

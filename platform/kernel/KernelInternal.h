@@ -14,6 +14,15 @@
 // answer 2, *error holds the reason the plug-in gave (HOST_FAILURE_REASON), or "".
 int qkCallPluginObject(const std::string& object, const char* methodName, const char* name,
                        int op, void* result, std::string* error);
+// A script object's entry, found (and its library loaded) once, for a caller that calls it
+// many times: qkCallBoundPlugin answers as qkCallPluginObject does. Not for "system".
+struct QKPluginEntry {
+    FARPROC proc = nullptr;
+    int kind = 0;
+};
+bool qkBindPluginObject(const std::string& object, QKPluginEntry* entry, std::string* error);
+int qkCallBoundPlugin(const QKPluginEntry& entry, const char* methodName, const char* name, int op,
+                      void* result, std::string* error);
 bool qkIsPluginObject(const std::string& name);
 // The names of all script objects the kernel knows, its own and the plug-ins'.
 std::vector<std::string> qkGetPluginObjectNames();

@@ -967,7 +967,7 @@ std::string Lower(std::string s)
 } // namespace
 
 struct Stmt {
-    enum Kind { INTERPRETED, BLOCK, IF, FOR, ASSIGN, BREAK, CONTINUE } kind = INTERPRETED;
+    enum Kind { INTERPRETED, BLOCK, IF, FOR, ASSIGN, BREAK, CONTINUE, CALL } kind = INTERPRETED;
     size_t pos = 0, end = 0; // where it starts, and the end of the range it was read in
     int level = 0;           // the interpreter's nesting count when it runs, relative
     std::vector<std::unique_ptr<Stmt>> body; // BLOCK
@@ -984,6 +984,7 @@ struct Stmt {
     std::unique_ptr<Expression> index, value;
     std::string text;
     bool inHead = false;
+    MethodCall call; // CALL
 };
 
 struct StmtCompiler {
@@ -1056,6 +1057,40 @@ struct StmtCompiler {
         return st;
     }
 
+    // `obj.method(args)` (trimmed text) as the interpreter reads a call made for its effect,
+    // or null. Whether obj is an object whose method it is, the interpreter says when the
+    // statement runs.
+    std::unique_ptr<Stmt> Call(const std::string& raw, int level)
+    {
+        std::string s = qkTrim(raw);
+        if (s.empty() || !PlainText(s) || !IsIdentStart(s[0]))
+            return nullptr;
+        size_t dot = 0;
+        while (dot < s.size() && IsIdentChar(s[dot]))
+            ++dot;
+        if (dot + 1 >= s.size() || s[dot] != '.' || !IsIdentStart(s[dot + 1]))
+            return nullptr;
+        size_t open = dot + 1;
+        while (open < s.size() && IsIdentChar(s[open]))
+            ++open;
+        if (open >= s.size() || s[open] != '(')
+            return nullptr;
+        try {
+            if (Close(s, open) != s.size() - 1)
+                return nullptr;
+        } catch (const NotCompilable&) {
+            return nullptr;
+        }
+        auto st = std::make_unique<Stmt>();
+        st->kind = Stmt::CALL;
+        st->level = level;
+        st->call.object = s.substr(0, dot);
+        st->call.method = s.substr(dot + 1, open - dot - 1);
+        st->call.args = s.substr(open + 1, s.size() - open - 2);
+        st->call.upper = Upper(st->call.method);
+        return st;
+    }
+
     // One statement at pos, as the interpreter's RunStatement reads it; pos moves past it.
     std::unique_ptr<Stmt> Statement(size_t& pos, size_t end, int level)
     {
@@ -1094,12 +1129,16 @@ struct StmtCompiler {
             st->kind = first == "break" ? Stmt::BREAK : Stmt::CONTINUE;
             return st;
         }
-        if (!block && word != "return")
-            if (std::unique_ptr<Stmt> a = Assignment(raw, level)) {
+        if (!block && word != "return") {
+            std::unique_ptr<Stmt> a = Assignment(raw, level);
+            if (!a)
+                a = Call(raw, level);
+            if (a) {
                 a->pos = st->pos;
                 a->end = end;
                 return a;
             }
+        }
         return st; // interpreted where it stands
     }
 
@@ -1178,12 +1217,15 @@ struct StmtCompiler {
                 return;
             prog.m_expressions.push_back(e);
             prog.m_maxLevel = std::max(prog.m_maxLevel, level + e->Nesting());
+            prog.m_usesDatasets |= e->UsesDatasets();
         };
         expression(st.cond.get(), st.level + 1);
         expression(st.index.get(), st.level + 1);
         expression(st.value.get(), st.level);
-        if (st.kind == Stmt::ASSIGN)
+        if (st.kind == Stmt::ASSIGN) {
             prog.m_targets.push_back(&st.target);
+            prog.m_usesDatasets |= st.target.cell;
+        }
         for (auto& s : st.body)
             Collect(*s);
         for (Stmt* s : {st.then.get(), st.otherwise.get(), st.start.get(), st.step.get(), st.loop.get()})
@@ -1231,14 +1273,25 @@ struct Exec {
     VariableStore& store;
     Runner& runner;
     int base;
+    uint64_t run;
     bool dirty = true;
+    bool called = false; // a method ran since the names were bound
 
     // Names are resolved again after anything the interpreter ran (it may have made or
-    // deleted datasets and variables) and whenever the variables changed.
+    // deleted datasets and variables) and whenever the variables changed. A method may
+    // have run script text too: datasets may have gone, the angle unit changed.
     void Ready()
     {
-        if (!dirty && prog.m_bound == store.generation)
+        if (called && prog.m_usesDatasets)
+            dirty = true;
+        if (!dirty && prog.m_bound == store.generation) {
+            if (called)
+                for (Expression* e : prog.m_expressions)
+                    e->BindAngles();
+            called = false;
             return;
+        }
+        called = false;
         for (Expression* e : prog.m_expressions)
             e->Bind(store);
         for (Name* n : prog.m_targets)
@@ -1311,6 +1364,18 @@ struct Exec {
             if (Assign(st))
                 return FLOW_NORMAL;
             return Interpreted(st);
+        case Stmt::CALL:
+            if (st.call.run != run) {
+                st.call.bound = nullptr;
+                st.call.run = run;
+                if (!runner.BindCall(st.call))
+                    st.call.bound = nullptr;
+            }
+            if (!st.call.bound)
+                return Interpreted(st);
+            called = true;
+            runner.Call(st.call, st.pos, base + st.level);
+            return FLOW_NORMAL;
         case Stmt::BLOCK:
             for (auto& s : st.body) {
                 int f = Run(*s);
@@ -1350,7 +1415,7 @@ int Program::Run(VariableStore& store, Runner& runner, int nesting)
 {
     if (nesting + m_maxLevel > kMaxNesting)
         return -1;
-    Exec x{*this, store, runner, nesting};
+    Exec x{*this, store, runner, nesting, ++m_runs};
     for (auto& st : m_body) {
         int f = x.Run(*st);
         if (f != FLOW_NORMAL)

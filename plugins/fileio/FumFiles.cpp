@@ -135,16 +135,21 @@ FUM_FileList::~FUM_FileList()
 
 FUM_File* FUM_FileList::FindByHandle(int number) const
 {
+    // A reader called once per line asks for the same file each time.
+    if (last_ && last_->Handle() == number)
+        return last_;
     for (POSITION p = list.GetHeadPosition(); p;) {
         FUM_File* f = static_cast<FUM_File*>(list.GetNext(p));
         if (f->Handle() == number)
-            return f;
+            return last_ = f;
     }
     return nullptr;
 }
 
 void FUM_FileList::Remove(FUM_File* file)
 {
+    if (file == last_)
+        last_ = nullptr;
     POSITION p = list.Find(file);
     if (p)
         list.RemoveAt(p);

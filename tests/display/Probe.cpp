@@ -37,9 +37,13 @@
 //   close <hwnd>         posts WM_CLOSE
 //   gone <hwnd> <ms>     waits until the window is hidden or destroyed: "ok" or "still"
 //   script <text>        runs Scrivex text on the user-interface thread: "ok" or "error ..."
+//   cells <v1> <v2> ...  fills the active matrix row by row with the values: "ok"
+//   axes                 "axis <X|Y|Z> <from> <to>" of the active graph's active layer
 #include <windows.h>
 
 #include <QKAccess.h>
+#include <QKData.h>
+#include <QKGraphObjects.h>
 #include <QKScript.h>
 
 #include <algorithm>
@@ -544,6 +548,38 @@ std::string Answer(const std::string& line)
                 Sleep(20);
             out << (IsWindow(hwnd) && IsWindowVisible(hwnd) ? "still" : "ok") << '\n';
         }
+    } else if (verb == "cells") {
+        std::vector<double> values;
+        for (double v; in >> v;)
+            values.push_back(v);
+        std::string error;
+        bool ran = RunOnUiThread(main, [&] {
+            CQKMatrixPage* m = qkfxGetProject().GetActiveMatrix();
+            if (!m || (size_t)m->GetRows() * m->GetCols() != values.size()) {
+                error = "no active matrix of that many cells";
+                return;
+            }
+            for (size_t i = 0; i < values.size(); ++i)
+                m->SetCell((int)(i / m->GetCols()) + 1, (int)(i % m->GetCols()) + 1, values[i]);
+        });
+        out << (!ran ? "hung" : error.empty() ? "ok" : "error: " + error) << '\n';
+    } else if (verb == "axes") {
+        bool ran = RunOnUiThread(main, [&] {
+            CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+            CQKGraphicLayer* layer = graph ? graph->GetActiveLayer() : nullptr;
+            if (!layer) {
+                out << "error: no active graph layer\n";
+                return;
+            }
+            const char* names[3] = {"X", "Y", "Z"};
+            const int types[3] = {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z};
+            for (int d = 0; d < 3; ++d) {
+                const QKAxisRecord& r = layer->GetAxisRecord(types[d]);
+                out << "axis " << names[d] << ' ' << r.from << ' ' << r.to << '\n';
+            }
+        });
+        if (!ran)
+            out << "hung\n";
     } else if (verb == "script") {
         std::string text;
         std::getline(in, text);

@@ -91,6 +91,38 @@ protected:
     }
 };
 
+// A script object that writes down every call it takes, apart from the questions whether
+// a method exists (which the compiled form asks once per loop, the interpreter per call):
+// ADD answers its argument text read as a number, RUN runs its argument text as script,
+// FAIL fails with a reason; P is no method, so P(i) is a property with an index text.
+std::string g_calls;
+int g_questions = 0;
+
+int WINAPI Recorder(HWND, LPCSTR method, LPCSTR name, void* result, HostCallback host, int code)
+{
+    const std::string m = method ? method : "";
+    const bool isMethod = m == "ADD" || m == "RUN" || m == "FAIL";
+    if (code & OBJOP_FLAG_8000) {
+        ++g_questions;
+        return isMethod ? QM_HANDLED : QM_NOT_HANDLED;
+    }
+    g_calls += m + "[" + (name ? name : "") + "]" + std::to_string(code & 0xFFFF) + ";";
+    if ((code & 0xFFFF) == OBJOP_GET_NUMBER && !method) {
+        *static_cast<double*>(result) = 42;
+        return QM_HANDLED;
+    }
+    if ((code & 0xFFFF) != OBJOP_CALL_METHOD || !isMethod)
+        return QM_NOT_FOUND;
+    if (m == "RUN")
+        return host(nullptr, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(name), 0) == 0 ? QM_HANDLED : QM_NOT_HANDLED;
+    if (m == "FAIL") {
+        host(nullptr, HOST_FAILURE_REASON, reinterpret_cast<INT_PTR>("it was asked to"), 0);
+        return QM_NOT_HANDLED;
+    }
+    *static_cast<double*>(result) = atof(name);
+    return QM_HANDLED;
+}
+
 bool SameBits(double a, double b)
 {
     return memcmp(&a, &b, sizeof a) == 0;
@@ -375,6 +407,43 @@ TEST_F(CompiledScriptTest, StatementsGiveTheInterpretersResults)
         EXPECT_FALSE(Run("s = 0;\nfor (i = 1; i <= 1000; i += 1) s += i"));
         qkfxRequestAbort(false);
         EXPECT_EQ(qkfxGetScript().GetLastError(), "line 2: the script was stopped");
+    }
+}
+
+// Methods of script objects called in loops: the compiled form finds the object and asks
+// for the method once per loop, and then calls it as the interpreter does, with the same
+// argument texts, the same effects of what the method runs and the same errors.
+TEST_F(CompiledScriptTest, ObjectMethodsInLoopsGiveTheInterpretersResults)
+{
+    ASSERT_TRUE(qkfxRegisterScriptObjectEntry("rec", Recorder));
+    const char* scripts[] = {
+        "for (i = 1; i <= 3; i += 1) rec.add(i);",
+        "for (i = 1; i <= 3; i += 1) { Rec.Add( 2 , i ); s = i }",
+        "for (i = 1; i <= 3; i += 1) { rec.run(k = i * 2); s = k }",
+        "for (i = 1; i <= 3; i += 1) { rec.run(Data1_C[i] = i + 1); Data1_B[i] = Data1_C[i] * 2 }",
+        "for (i = 1; i <= 3; i += 1) { rec.run(del -v s); s = i }",
+        "for (i = 1; i <= 2; i += 1) rec.run(for (j = 1; j <= 2; j += 1) rec.add(j))",
+        "for (i = 1; i <= 3; i += 1) {\n  rec.add(i);\n  if (i == 2) rec.fail(i)\n}",
+        "for (i = 1; i <= 3; i += 1) rec.p(i);",
+        "for (i = 1; i <= 3; i += 1) rec.nosuch(i);",
+        "for (i = 1; i <= 2; i += 1) nosuch.add(i);",
+        "for (i = 1; i <= 2; i += 1) rec.add(f(i)) + 1;",
+        "for (i = 1; i <= 2; i += 1) rec.add((i);",
+        "for (i = 1; i <= 2; i += 1) rec.add(%A);",
+        "rec.add(1); s = 2; rec.add(3)",
+    };
+    for (const char* script : scripts) {
+        SCOPED_TRACE(script);
+        g_calls.clear();
+        const std::string reference = RunBothWays(script, false) + g_calls;
+        g_calls.clear();
+        EXPECT_EQ(RunBothWays(script, true) + g_calls, reference);
+    }
+    // The compiled road was taken: one question for the loop instead of one per call.
+    for (bool compiled : {false, true}) {
+        g_questions = 0;
+        RunBothWays("for (i = 1; i <= 5; i += 1) rec.add(i)", compiled);
+        EXPECT_EQ(g_questions, compiled ? 1 : 5);
     }
 }
 
