@@ -460,6 +460,16 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // conversions to worksheets.
     for (UINT id : {36048, 36049, 36050, 36051, 36052, 36053, 36054, 36055, 36058})
         built.insert(id);
+    // Zoom, Rotate Page and New Legend of the graph window, and the object, arrow and masking
+    // commands.
+    for (UINT id : {33024, 33025, 33027, 33337, 35502, 35504, 35505, 36125, 36325})
+        built.insert(id);
+    for (UINT id = 35488; id <= 35497; ++id)
+        built.insert(id);
+    for (UINT id = 35520; id <= 35525; ++id)
+        built.insert(id);
+    for (UINT id = 35536; id <= 35542; ++id)
+        built.insert(id);
     // Rescale, Reset to Full Range and the 3D rotation commands.
     for (UINT id : {36321, 36086})
         built.insert(id);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "KernelInternal.h"
+#include "QKGraphObjects.h"
 #include "QKAccess.h"
 #include "QKAsciiImport.h"
 #include "QKCallLog.h"
@@ -35,9 +36,11 @@ const UnbuiltCommands kUnbuilt[] = {
     {36081, 36081, "palette"},
     {36082, 36083, "graph"},
     {36091, 36091, "worksheet"},
-    {36115, 36129, "graph"},
+    {36115, 36124, "graph"},
+    {36126, 36129, "graph"},
     {36130, 36130, "not described"},
-    {36322, 36327, "graph"},
+    {36322, 36324, "graph"},
+    {36326, 36327, "graph"},
     // Plot commands: the kinds the kernel cannot plot yet.
     {33260, 33260, "graph"},
     {33262, 33265, "graph"},
@@ -48,9 +51,10 @@ const UnbuiltCommands kUnbuilt[] = {
     {33292, 33315, "graph"},
     {33319, 33328, "graph"},
     {33331, 33334, "graph"},
-    {33336, 33338, "graph"},
+    {33336, 33336, "graph"},
     // STANDARD.
-    {33024, 33029, "graph"},
+    {33026, 33026, "graph"},
+    {33028, 33029, "graph"},
     {33040, 33040, "print"},
     {33041, 33046, "graph"},
     {33047, 33047, "not described"},
@@ -67,10 +71,9 @@ const UnbuiltCommands kUnbuilt[] = {
     {34022, 34023, "print"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
-    // ARROW, OBJEDIT, MASK, 3D plots and 3D rotation.
-    {35488, 35505, "graph"},
-    {35520, 35525, "graph"},
-    {35536, 35542, "graph"},
+    // OBJEDIT's data order, grouping and palette, and the 3D rotation angle.
+    {35498, 35501, "graph"},
+    {35503, 35503, "graph"},
     {35562, 35562, "graph"},
     {35573, 35573, "graph"},
     {35575, 35576, "graph"},
@@ -101,6 +104,45 @@ const UnbuiltCommands kUnbuilt[] = {
     // MATRIX.
     {36056, 36057, "matrix"},
 };
+
+// The object edits of the ARROW and OBJEDIT commands and the masking commands, by id;
+// -1 where an id has none.
+const int kObjectEdits[] = {
+    QK_EDIT_LEFT, QK_EDIT_RIGHT, QK_EDIT_TOP, QK_EDIT_BOTTOM, QK_EDIT_VERTICAL, QK_EDIT_HORIZONTAL, // 35488-35493
+    QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, -1, -1, -1, -1,                     // 35494-35501
+    QK_EDIT_ARROW, -1, QK_EDIT_FONT_UP, QK_EDIT_FONT_DOWN,                                          // 35502-35505
+};
+const int kArrowEdits[] = {
+    QK_EDIT_LINE_HORIZONTAL, QK_EDIT_LINE_VERTICAL, QK_EDIT_HEAD_NARROW, QK_EDIT_HEAD_WIDEN,
+    QK_EDIT_HEAD_LENGTHEN, QK_EDIT_HEAD_SHORTEN, // 35520-35525
+};
+const int kMaskCommands[] = {
+    QK_MASK_RANGE, QK_MASK_POINT, QK_MASK_COLOR, QK_MASK_HIDE, QK_MASK_SWAP, QK_MASK_ENABLE, QK_MASK_CLEAR, // 35536-35542
+};
+
+// The object, arrow and masking commands, the zoom, Rotate Page and New Legend need a graph
+// (or, for the zoom, a layout) that has what they work on.
+bool GraphCommandReady(int id)
+{
+    const bool zoom = id == 33024 || id == 33025 || id == 33027 || id == 33337 || id == 36125 || id == 36325;
+    const bool edit = (id >= 35488 && id <= 35505) || (id >= 35520 && id <= 35525);
+    const bool mask = id >= 35536 && id <= 35542;
+    if (!zoom && !edit && !mask)
+        return true;
+    CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+    if (!graph)
+        return false;
+    if (id == 36125)
+        return graph->GetType() == QK_PAGE_GRAPH;
+    if (id == 36325)
+        return graph->GetType() == QK_PAGE_GRAPH && graph->GetActiveLayer() && graph->GetActiveLayer()->GetNumPlots() > 0;
+    if (zoom)
+        return true;
+    if (mask)
+        return graph->CanMask(kMaskCommands[id - 35536]);
+    const int code = id >= 35520 ? kArrowEdits[id - 35520] : kObjectEdits[id - 35488];
+    return code >= 0 && graph->CanEdit(code);
+}
 
 const int kDuplicate = 33051;
 const int kCloseProject = 34017;
@@ -607,6 +649,8 @@ int CQKAccess::on_before_run_command(const char*, int id)
     if (qkfxGetUnbuiltCommandArea(id) != nullptr)
         return 0;
     if (id == kDuplicate && !CanDuplicate(ActivePage()))
+        return 0;
+    if (!GraphCommandReady(id))
         return 0;
     // An empty, unchanged project: closing it would leave the same empty project.
     if (id == kCloseProject && qkfxGetProject().GetNumPages() == 0 && !qkfxGetProject().IsModified())

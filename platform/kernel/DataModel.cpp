@@ -227,6 +227,14 @@ bool CQKDataset::InsertRows(int row, int count)
     return true;
 }
 
+void CQKDataset::SetMasked(int row, bool masked)
+{
+    if (masked)
+        m_mask.insert(row);
+    else
+        m_mask.erase(row);
+}
+
 bool CQKDataset::DeleteRows(int row, int count)
 {
     if (row < 0 || count < 0)

@@ -199,7 +199,7 @@ const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
     "getenumwin", "getfile", "getnumber", "open", "import", "export", "if", "else", "for", "break", "continue", "return",
-    "save",
+    "save", "draw", "mask", "legend",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
@@ -1818,6 +1818,13 @@ struct CQKScript::Impl {
         }
         if (word == "layer" || word == "set" || word == "label" || word == "axis") {
             GraphCommand(word, words());
+            return true;
+        }
+        if (word == "draw" || word == "mask" || word == "legend" ||
+            (word == "page" && words().size() == 1 && Same(words()[0], "-r"))) {
+            std::string error;
+            if (!qkRunObjectCommand(word, words(), &error))
+                Fail(error);
             return true;
         }
         if (word == "worksheet" || word == "wo") {

@@ -103,6 +103,9 @@ class CQKScript;
 // the reason in *error.
 bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std::vector<std::string>& words,
                        std::string* error);
+// The object and masking commands of the script language (GraphEdit.cpp): `draw` and
+// `mask` on the active graph. false with the reason in *error.
+bool qkRunObjectCommand(const std::string& command, const std::vector<std::string>& words, std::string* error);
 // The datasets plotted in any graph, each once, in page, layer and plot order (doc -e D).
 std::vector<std::string> qkListPlottedDatasets();
 

@@ -184,6 +184,15 @@ void qkDumpDataset(CQKStateDump& dump, const CQKDataset& d)
     dump.Add("x", x ? x->GetName() : std::string());
     dump.Add("first", d.GetFirst());
     dump.Add("end", d.GetEnd());
+    if (!d.GetMaskedRows().empty() || !d.m_maskOn || d.m_maskHidden || d.m_maskColor != 1) {
+        std::string rows;
+        for (int row : d.GetMaskedRows())
+            rows += (rows.empty() ? "" : " ") + std::to_string(row);
+        dump.Add("masked", rows);
+        dump.Add("maskOn", d.m_maskOn);
+        dump.Add("maskHidden", d.m_maskHidden);
+        dump.Add("maskColor", d.m_maskColor);
+    }
     std::string values;
     for (int row = 0; row < d.GetEnd(); ++row) {
         if (d.IsText(row))

@@ -24,6 +24,8 @@ class CQKTextObj;
 class CQKAxes;
 class CQKErrorBar;
 class CQKGrElement;
+class CQKGrObj;
+class CQKPlotObj;
 class CFile; // the framework's file, which a page writes itself into
 
 // Column formats.
@@ -88,6 +90,17 @@ public:
     bool InsertRows(int row, int count);
     bool DeleteRows(int row, int count);
 
+    // Masked rows are drawn in the mask colour (or not at all while hidden) and read as
+    // missing by analyses; while masking is off they count as any other row.
+    bool IsMasked(int row) const { return m_maskOn && !m_mask.empty() && m_mask.count(row) != 0; }
+    bool IsMaskSet(int row) const { return m_mask.count(row) != 0; }
+    void SetMasked(int row, bool masked);
+    const std::set<int>& GetMaskedRows() const { return m_mask; }
+    void SetMaskedRows(const std::set<int>& rows) { m_mask = rows; }
+    bool m_maskOn = true;
+    bool m_maskHidden = false;
+    int m_maskColor = 1; // colour index (red)
+
     // Column attributes (meaningful for worksheet columns, kept for all datasets). The
     // format is set with SetFormat, which marks the worksheet changed.
     std::string m_columnName;
@@ -113,6 +126,7 @@ private:
     int m_end = 0;
     std::vector<double> m_values;
     std::map<int, std::string> m_texts; // text cells by row
+    std::set<int> m_mask;
 };
 
 // What the view knows of a print job (the framework's print information).
@@ -533,6 +547,21 @@ struct QKGraphPageState {
 
 // A graph (or layout) page: its layers, in page order, which hold its axes, plots and
 // texts. One layer is the active one, where scripts and plug-ins add plots.
+// Edits of a graph page's selected labels and drawn objects. The alignments move the
+// others to the first selected; Vertical puts their centres on one vertical line,
+// Horizontal on one horizontal line. The arrow edits change the selected lines.
+enum QKObjectEdit {
+    QK_EDIT_LEFT, QK_EDIT_RIGHT, QK_EDIT_TOP, QK_EDIT_BOTTOM, QK_EDIT_VERTICAL, QK_EDIT_HORIZONTAL,
+    QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, QK_EDIT_ARROW, QK_EDIT_FONT_UP,
+    QK_EDIT_FONT_DOWN, QK_EDIT_LINE_HORIZONTAL, QK_EDIT_LINE_VERTICAL, QK_EDIT_HEAD_NARROW,
+    QK_EDIT_HEAD_WIDEN, QK_EDIT_HEAD_LENGTHEN, QK_EDIT_HEAD_SHORTEN,
+};
+
+// Masking commands on the data of the active plot.
+enum QKMaskCommand {
+    QK_MASK_RANGE, QK_MASK_POINT, QK_MASK_COLOR, QK_MASK_HIDE, QK_MASK_SWAP, QK_MASK_ENABLE, QK_MASK_CLEAR,
+};
+
 class QK_API CQKGraphPage : public CQKPage {
     friend struct QKFileAccess; // the project file's reader and writer
 public:
@@ -638,7 +667,75 @@ public:
     // The page's size in inches (its dimension settings converted).
     void GetPageSizeInches(double& width, double& height) const;
 
+    // ---- editing the page's labels and drawn objects ----------------------------------
+    // The toolbox tools (the kernel's checked tool numbers) the page works with: 0 the
+    // pointer, 1 zoom, 2 text, 5 data selector, 6 arrow, 7 line, 8 rectangle, 9 ellipse;
+    // a layout page has no zoom and no data selector.
+    virtual BOOL IsToolboxToolAvailable(int tool) const;
+    // The selected labels and drawn objects; the first one selected leads (the others
+    // align to it). Shift+click adds an object to the selection or drops it.
+    std::vector<CQKGrObj*> GetSelectedObjects() const;
+    void SelectGrObject(CQKGrObj* object, bool add);
+    // An edit of the selection (QK_EDIT_...); false with the reason in *error. Every edit
+    // that succeeds can be undone.
+    bool EditSelected(int edit, std::string* error);
+    // Whether the edit or masking command has what it needs: the menus grey it otherwise.
+    bool CanEdit(int edit) const;
+    bool CanMask(int command) const;
+    // Moves the selected objects by a fraction of the page's width and height.
+    bool MoveSelected(double dx, double dy);
+    // The selected objects to the clipboard (the program's own format and their texts as
+    // plain text); pasting makes copies in the active layer, a little below and to the
+    // right, or a label from plain text.
+    bool CopySelected(HWND owner, std::string* error);
+    bool PasteObjects(HWND owner, std::string* error);
+    bool CanPaste() const;
+    bool DeleteSelected();
+    // One step back: the page's labels, drawn objects and masks as they were before the
+    // last edit.
+    bool CanUndo() const { return !m_undo.empty(); }
+    bool Undo();
+    // Layers came or went, or the legend changed with the plots: the step would restore
+    // what no longer fits.
+    void ForgetUndo() { m_undo.clear(); }
+    // The label the text tool made, which the view opens for typing; answered once.
+    CQKTextObj* TakeNewText();
+    // The rows the data selector chose: the dataset drawn by the active plot, rows first
+    // to last; false when none are chosen.
+    bool GetSelectedRange(INT_PTR& dataset, int& first, int& last) const;
+    bool SelectRange(int fromX, int toX);
+    // A masking command (QK_MASK_...) on the active plot's data; false with the reason.
+    bool MaskCommand(int command, std::string* error);
+    // A new legend in the active layer, one line a plot, in place of the one it has
+    // (also while the page does not keep its legends up to date); false when the layer
+    // plots nothing. Can be undone.
+    bool NewLegend(std::string* error);
+    // Portrait becomes landscape and back: the page's width and height change places.
+    void RotatePage();
+
 private:
+    // The page's labels and drawn objects and the masks of the datasets it draws, as one
+    // edit found them.
+    struct UndoObject {
+        int layer;
+        int id;
+        std::shared_ptr<CQKGrObj> object;
+    };
+    struct UndoMask {
+        INT_PTR dataset;
+        std::set<int> rows;
+        bool on, hidden;
+        int color;
+    };
+    struct UndoStep {
+        std::vector<UndoObject> objects;
+        std::vector<UndoMask> masks;
+    };
+    UndoStep Snapshot() const;
+    std::vector<UndoStep> m_undo; // at most one step
+    CQKPlotObj* ActivePlot() const;
+    RECT PageRectForEdits() const;
+    bool FinishTracking(POINT to);
     // Where a selected element lives: layer index and either an object id (id > 0) or
     // an axis part (dimension, part); layer -1 when nothing is selected.
     struct ElementPlace {
@@ -648,6 +745,13 @@ private:
     };
     CQKGrElement* Resolve(const ElementPlace& place) const;
     ElementPlace m_selected;
+    std::vector<ElementPlace> m_multi; // two or more selected objects, the leader first
+    ElementPlace m_newText;
+    bool m_tracking = false;
+    int m_trackTool = 0;
+    POINT m_trackFrom = {0, 0}, m_trackTo = {0, 0};
+    INT_PTR m_rangeDataset = 0;
+    int m_rangeFirst = -1, m_rangeLast = -1;
     double m_zoom = 1;
     RECT m_lastDrawn = {0, 0, 0, 0}; // the rectangle of the last screen drawing
     POINT m_zoomCentre = {0, 0};

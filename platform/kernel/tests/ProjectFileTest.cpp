@@ -86,6 +86,10 @@ protected:
         b->SetText(1, "outlier \"x\"");
         b->SetValue(7, MISSING_VALUE);
         b->SetValue(8, -1.25e-300);
+        b->SetMasked(2, true);
+        b->SetMasked(5, true);
+        b->m_maskHidden = true;
+        b->m_maskColor = 14;
         wks->m_selC1 = 1, wks->m_selC2 = 2, wks->m_selR1 = 3, wks->m_selR2 = 4;
         wks->m_labelsShown = true;
         CQKDataset* fit = project.CreateDataset("Data1_B.FIT", 3);
@@ -139,6 +143,13 @@ protected:
         text->SetTextStyle(style);
         text->SetPosition(0.25, 0.75);
         first->AddObject(text);
+        auto* arrow = new CQKDrawObj(QK_DRAW_LINE);
+        arrow->m_x1 = 0.125, arrow->m_y1 = 0.5, arrow->m_x2 = 0.375, arrow->m_y2 = 0.25;
+        arrow->m_arrowEnd = true;
+        arrow->m_headWidth = 10;
+        arrow->SetColor(3);
+        first->AddObject(arrow);
+        first->AddObject(new CQKDrawObj(QK_DRAW_ELLIPSE));
         CQKPlotObj* plot = first->PlotObjByIndex(0, 1);
         plot->SetBKColor(5, 2);
         plot->SetBorderWidth(2.5, 1);
@@ -206,6 +217,8 @@ TEST_F(ProjectFileTest, AProjectWithEveryPageAndPlotKindReadsBackAsItWasSaved)
     std::string after = RoundTrip();
     EXPECT_EQ(Diff(before, after), "");
     EXPECT_NE(after.find("plot 1 Contour"), std::string::npos);
+    EXPECT_NE(after.find("masked = \"2 5\""), std::string::npos) << "masks come back";
+    EXPECT_NE(after.find(" line {"), std::string::npos) << "drawn objects come back";
     EXPECT_NE(after.find("made every kind"), std::string::npos) << "the Results Log comes back";
     EXPECT_NE(after.find("function = \"col(A)*i\""), std::string::npos) << "a column's formula comes back";
     EXPECT_EQ(qkfxGetProject().GetActivePage()->GetName(), "Graph3");
