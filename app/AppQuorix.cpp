@@ -70,7 +70,8 @@ void CAppQuorix::init_document_templates()
         new CLayoutMultiDocTemplate(IDR_LAYOUTTYPE, RUNTIME_CLASS(CQULayoutDoc), frame, RUNTIME_CLASS(CQULayoutView)),
         new CMatrixMultiDocTemplate(IDR_MATRIXTYPE, RUNTIME_CLASS(CMatrixDocQuorix), frame, RUNTIME_CLASS(CMatrixViewQuorix)),
         new CxlMultiDocTemplate(IDR_EXCELTYPE, RUNTIME_CLASS(CQUExcelDoc), frame, RUNTIME_CLASS(CQUxlView)),
-        new CNotesMultiDocTemplate(IDR_NOTESTYPE, RUNTIME_CLASS(CNotesDocQuorix), frame, RUNTIME_CLASS(CUnbuiltPageView)),
+        new CNotesMultiDocTemplate(IDR_NOTESTYPE, RUNTIME_CLASS(CNotesDocQuorix), RUNTIME_CLASS(CNotesChildFrame),
+                                   RUNTIME_CLASS(CNotesViewQuorix)),
     };
     for (CMultiDocTemplate* t : templates) {
         AddDocTemplate(t);

@@ -6,14 +6,15 @@
 
 IMPLEMENT_DYNCREATE(CMainFrameQuorix, CMainFrame)
 IMPLEMENT_DYNCREATE(CChildFrameQuorix, CChildFrame)
-IMPLEMENT_DYNCREATE(CUnbuiltPageView, CQuorixView)
 IMPLEMENT_DYNCREATE(CWksDocQuorix, CQUWksDoc)
 IMPLEMENT_DYNCREATE(CGraphDocQuorix, CQUGraphDoc)
-IMPLEMENT_DYNCREATE(CMatrixDocQuorix, CQuorixDoc)
-IMPLEMENT_DYNCREATE(CNotesDocQuorix, CDocument)
+IMPLEMENT_DYNCREATE(CMatrixDocQuorix, CQUMatrixDoc)
+IMPLEMENT_DYNCREATE(CNotesDocQuorix, CQUNotesDoc)
+IMPLEMENT_DYNCREATE(CNotesViewQuorix, CQUNotesView)
+IMPLEMENT_DYNCREATE(CNotesChildFrame, CChildFrame)
 IMPLEMENT_DYNCREATE(CWksViewQuorix, CQUWksView)
 IMPLEMENT_DYNCREATE(CGraphViewQuorix, CQUGraphView)
-IMPLEMENT_DYNCREATE(CMatrixViewQuorix, CUnbuiltPageView)
+IMPLEMENT_DYNCREATE(CMatrixViewQuorix, CQUMatrixView)
 
 BEGIN_MESSAGE_MAP(CMainFrameQuorix, CMainFrame)
     ON_WM_CREATE()
@@ -24,22 +25,6 @@ int CMainFrameQuorix::OnCreate(LPCREATESTRUCT lpCreateStruct)
     return CMainFrame::OnCreate(lpCreateStruct) == -1 ? -1 : 0;
 }
 
-CString CUnbuiltPageView::GetNotice()
-{
-    CString kind = "page";
-    CDocument* doc = GetDocument();
-    if (doc && doc->GetDocTemplate())
-        doc->GetDocTemplate()->GetDocString(kind, CDocTemplate::fileNewName);
-    return "The " + kind + " window is not drawn in this version; its data is kept and scripts can use it.";
-}
-
-void CUnbuiltPageView::OnDraw(CDC* pDC)
-{
-    CRect client;
-    GetClientRect(&client);
-    pDC->DrawText(GetNotice(), &client, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
-}
-
 CWksDocQuorix::CWksDocQuorix()
 {
     AfxOleLockApp();
@@ -48,4 +33,13 @@ CWksDocQuorix::CWksDocQuorix()
 CWksDocQuorix::~CWksDocQuorix()
 {
     AfxOleUnlockApp();
+}
+
+BOOL CNotesChildFrame::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (HIWORD(wParam) == EN_CHANGE)
+        if (CQUNotesView* view = DYNAMIC_DOWNCAST(CQUNotesView, GetActiveView()))
+            if ((HWND)lParam == view->GetSafeHwnd())
+                view->OnTextChanged();
+    return CChildFrame::OnCommand(wParam, lParam);
 }

@@ -1,12 +1,7 @@
 // The frames, documents and views of the window kinds the program registers.
 //
 // Each class takes the place of the user-interface layer's class of the same role and
-// adds next to nothing. Where that layer's class does not exist yet (the worksheet,
-// graph, matrix, layout and notes documents and views), the class derives from what the
-// layer does offer: the page document CQuorixDoc, and CUnbuiltPageView, which says in the
-// window that its contents are not drawn yet. Worksheets have theirs (CQUWksDoc, CQUWksView),
-// graph and layout windows the layer's own classes. The kernel's page behind each window is
-// real either way.
+// adds next to nothing.
 #pragma once
 #include <afxwin.h>
 
@@ -16,6 +11,8 @@
 #include "QUGraphView.h"
 #include "QuorixDoc.h"
 #include "QuorixView.h"
+#include "QUMatrixView.h"
+#include "QUNotes.h"
 #include "QUWksView.h"
 
 class CMainFrameQuorix : public CMainFrame
@@ -29,19 +26,6 @@ protected:
 class CChildFrameQuorix : public CChildFrame
 {
     DECLARE_DYNCREATE(CChildFrameQuorix)
-};
-
-// Names the window kind and says that its view is not built, rather than showing an
-// empty window as if the page had nothing in it. It is the base view of the page windows
-// otherwise: it tells its frame the page and the window kind, and runs the commands.
-class CUnbuiltPageView : public CQuorixView
-{
-    DECLARE_DYNCREATE(CUnbuiltPageView)
-public:
-    // The text the window shows.
-    CString GetNotice();
-protected:
-    void OnDraw(CDC* pDC) override;
 };
 
 // A worksheet document holds a lock on the program for as long as it lives.
@@ -58,17 +42,27 @@ class CGraphDocQuorix : public CQUGraphDoc
     DECLARE_DYNCREATE(CGraphDocQuorix)
 };
 
-class CMatrixDocQuorix : public CQuorixDoc
+class CMatrixDocQuorix : public CQUMatrixDoc
 {
     DECLARE_DYNCREATE(CMatrixDocQuorix)
-public:
-    int get_desired_page_type() override { return 2; }
 };
 
-// Notes windows, until the user-interface layer has their document.
-class CNotesDocQuorix : public CDocument
+class CNotesDocQuorix : public CQUNotesDoc
 {
     DECLARE_DYNCREATE(CNotesDocQuorix)
+};
+
+class CNotesViewQuorix : public CQUNotesView
+{
+    DECLARE_DYNCREATE(CNotesViewQuorix)
+};
+
+// The notes window's frame: the text typed into its view is the page's at once.
+class CNotesChildFrame : public CChildFrame
+{
+    DECLARE_DYNCREATE(CNotesChildFrame)
+protected:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 };
 
 class CWksViewQuorix : public CQUWksView
@@ -81,7 +75,7 @@ class CGraphViewQuorix : public CQUGraphView
     DECLARE_DYNCREATE(CGraphViewQuorix)
 };
 
-class CMatrixViewQuorix : public CUnbuiltPageView
+class CMatrixViewQuorix : public CQUMatrixView
 {
     DECLARE_DYNCREATE(CMatrixViewQuorix)
 };

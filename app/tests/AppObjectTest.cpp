@@ -205,7 +205,7 @@ TEST_F(AppObject, TheSplashOpensWithItsVersionAndCloses)
     EXPECT_FALSE(IsWindow(window));
 }
 
-TEST_F(AppObject, AWorksheetHoldsTheProgramWhileItLivesAndWindowsSayWhatIsNotDrawn)
+TEST_F(AppObject, AWorksheetHoldsTheProgramWhileItLivesAndEachKindHasItsView)
 {
     EXPECT_TRUE(AfxOleCanExitApp());
     CDocument* wks = app->GetValidDocTemplate(0)->OpenDocumentFile(nullptr);
@@ -236,9 +236,7 @@ TEST_F(AppObject, AWorksheetHoldsTheProgramWhileItLivesAndWindowsSayWhatIsNotDra
     ASSERT_NE(nullptr, matrix);
     EXPECT_EQ(QK_PAGE_MATRIX, ((CQuorixDoc*)matrix)->GetPage()->GetType());
     pos = matrix->GetFirstViewPosition();
-    CUnbuiltPageView* unbuilt = DYNAMIC_DOWNCAST(CUnbuiltPageView, matrix->GetNextView(pos));
-    ASSERT_NE(nullptr, unbuilt);
-    EXPECT_NE(-1, unbuilt->GetNotice().Find("not drawn"));
+    EXPECT_NE(nullptr, DYNAMIC_DOWNCAST(CQUMatrixView, matrix->GetNextView(pos)));
     matrix->OnCloseDocument();
 }
 
@@ -290,11 +288,10 @@ TEST_F(AppObject, FileWindowAndHelpCommandsOpenTheirDialogs)
         }});
     EXPECT_NE(nullptr, qkfxGetProject().FindPage("Matrix1"));
     run(ID_FILE_NEW, {[](HWND dialog) {
-            qxtest::ListSelect(dialog, 1104, 5); // Notes
+            qxtest::ListSelect(dialog, 1104, 7); // Function
             qxtest::Click(dialog, IDOK);
         },
                       box});
-    EXPECT_EQ(nullptr, qkfxGetProject().FindPage("Notes1"));
 
     // Rename: a name the kernel refuses is explained and changes nothing; a good one takes.
     CQKPage* matrix = qkfxGetProject().FindPage("Matrix1");
@@ -325,17 +322,28 @@ TEST_F(AppObject, FileWindowAndHelpCommandsOpenTheirDialogs)
     run(33996, {cancel});
     run(ID_APP_ABOUT, {cancel});
     run(36080, {cancel});
+    // A notes window, whose page is the project's.
+    run(ID_FILE_NEW, {[](HWND dialog) {
+            qxtest::ListSelect(dialog, 1104, 5); // Notes
+            qxtest::Click(dialog, IDOK);
+        }});
+    CQKPage* notes = qkfxGetProject().FindPage("Notes1");
+    ASSERT_NE(nullptr, notes);
+    child = ((CMDIFrameWnd*)app->m_pMainWnd)->MDIGetActive();
+    ASSERT_NE(nullptr, child);
+    EXPECT_NE(nullptr, DYNAMIC_DOWNCAST(CQUNotesView, child->GetActiveView()));
+    EXPECT_EQ("Notes1", std::string((LPCTSTR)child->GetActiveDocument()->GetTitle()));
 
-    ASSERT_EQ(9u, captions.size());
+    ASSERT_EQ(10u, captions.size());
     EXPECT_EQ("New", captions[0]);
     EXPECT_EQ("Rename Window", captions[3]);
     EXPECT_EQ("About Quorix", captions[7]);
     ASSERT_EQ(2u, messages.size());
-    EXPECT_EQ("New Notes windows cannot be made in this version.", messages[0]);
+    EXPECT_EQ("New Function windows cannot be made in this version.", messages[0]);
     EXPECT_NE(std::string::npos, messages[1].find("\"2 bad\" cannot be the window's name")) << messages[1];
 }
 
-// Through the menus as a user would: worksheet, graph, matrix and layout windows made with
+// Through the menus as a user would: worksheet, graph, matrix, layout and notes windows made with
 // File New are saved as a project, which closes and opens again with its windows.
 TEST_F(AppObject, WindowsMadeWithFileNewAreSavedAndOpenedAgain)
 {
@@ -352,13 +360,21 @@ TEST_F(AppObject, WindowsMadeWithFileNewAreSavedAndOpenedAgain)
         qxtest::SetText(dialog, GetDlgItem(dialog, 1148) ? 1148 : 1152, path);
         qxtest::Click(dialog, IDOK);
     };
-    for (int kind : {1, 3, 6, 4}) // worksheet, graph, matrix, layout
+    for (int kind : {1, 3, 6, 4, 5}) // worksheet, graph, matrix, layout, notes
         run(ID_FILE_NEW, {[kind](HWND dialog) {
                 qxtest::ListSelect(dialog, 1104, kind);
                 qxtest::Click(dialog, IDOK);
             }});
     CQKProject& project = qkfxGetProject();
-    ASSERT_EQ(4, project.GetNumPages());
+    ASSERT_EQ(5, project.GetNumPages());
+    // Typed into the notes window: the page has the text at once.
+    HWND notesView = project.FindPage("Notes1")->GetDrawingWnd();
+    ASSERT_NE(nullptr, notesView);
+    HWND edit = GetWindow(notesView, GW_CHILD);
+    for (char c : std::string("Seen at 5 K, twice"))
+        SendMessageA(edit, WM_CHAR, (unsigned char)c, 1);
+    EXPECT_EQ("Seen at 5 K, twice", static_cast<CQKNotesPage*>(project.FindPage("Notes1"))->m_text);
+    EXPECT_TRUE(project.IsModified());
     ASSERT_EQ(0, app->GetAccess()->execute_script("win -a Data1; col(B)[2] = 6.5", 0));
     run(34049, {name}); // Save Project As
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
@@ -368,12 +384,15 @@ TEST_F(AppObject, WindowsMadeWithFileNewAreSavedAndOpenedAgain)
     run(34017, {}); // Close: saved, so nothing is asked
     EXPECT_EQ(0, project.GetNumPages());
     run(33996, {name}); // Open
-    ASSERT_EQ(4, project.GetNumPages());
+    ASSERT_EQ(5, project.GetNumPages());
+    char text[64] = "";
+    GetWindowTextA(GetWindow(project.FindPage("Notes1")->GetDrawingWnd(), GW_CHILD), text, sizeof text);
+    EXPECT_STREQ("Seen at 5 K, twice", text) << "the notes window shows the saved text";
     EXPECT_EQ(saved, qkfxDumpProject());
     for (int i = 0; i < project.GetNumPages(); ++i)
         EXPECT_NE(nullptr, project.GetPage(i)->GetFrameWnd()) << project.GetPage(i)->GetName() << " has its window";
-    ASSERT_EQ(6u, captions.size());
-    EXPECT_EQ("Save Project As", captions[4]);
+    ASSERT_EQ(7u, captions.size());
+    EXPECT_EQ("Save Project As", captions[5]);
     run(34017, {});
     DeleteFileA(path.c_str());
 }

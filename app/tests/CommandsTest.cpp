@@ -441,7 +441,7 @@ TEST(CommandStrings, TheProgramsStringTakesThePlaceOfTheLibrarys)
 TEST(CommandStrings, OnlyTheBuiltCommandsRun)
 {
     std::set<UINT> built = {32832, 32833, 33051, 33052, 33995, 33996, 33997, 34000, 34003, 34006, 34007,
-                                  34008, 34009, 34011, 34012, 34013, 34014, 34015, 34016, 34017, 34019,
+                                  34008, 34009, 34025, 34011, 34012, 34013, 34014, 34015, 34016, 34017, 34019,
                                   34020, 34021, 34024, 34026, 34033, 34034, 34035, 34036, 34037, 34048,
                                   34049, 34050, 34051, 34052, 36080, 36501};
     // The plot kinds the kernel makes, Plot Details, the fitter, new layers, the axis titles
@@ -455,6 +455,20 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
         if (id != 35573 && id != 35575 && id != 35576)
             built.insert(id);
     for (UINT id = 36097; id <= 36105; ++id)
+        built.insert(id);
+    // The matrix: properties, dimensions, values, transpose, invert, expand, shrink, the
+    // conversions to worksheets.
+    for (UINT id : {36048, 36049, 36050, 36051, 36052, 36053, 36054, 36055, 36058})
+        built.insert(id);
+    // Zoom, Rotate Page and New Legend of the graph window, and the object, arrow and masking
+    // commands.
+    for (UINT id : {33024, 33025, 33027, 33337, 35502, 35504, 35505, 36125, 36325})
+        built.insert(id);
+    for (UINT id = 35488; id <= 35497; ++id)
+        built.insert(id);
+    for (UINT id = 35520; id <= 35525; ++id)
+        built.insert(id);
+    for (UINT id = 35536; id <= 35542; ++id)
         built.insert(id);
     // Rescale, Reset to Full Range and the 3D rotation commands.
     for (UINT id : {36321, 36086})

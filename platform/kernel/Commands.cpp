@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "KernelInternal.h"
+#include "QKGraphObjects.h"
 #include "QKAccess.h"
 #include "QKAsciiImport.h"
 #include "QKCallLog.h"
@@ -34,9 +35,11 @@ const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
     {36082, 36083, "graph"},
     {36091, 36091, "worksheet"},
-    {36115, 36129, "graph"},
+    {36115, 36124, "graph"},
+    {36126, 36129, "graph"},
     {36130, 36130, "not described"},
-    {36322, 36327, "graph"},
+    {36322, 36324, "graph"},
+    {36326, 36327, "graph"},
     // Plot commands: the kinds the kernel cannot plot yet.
     {33260, 33260, "graph"},
     {33262, 33265, "graph"},
@@ -47,9 +50,10 @@ const UnbuiltCommands kUnbuilt[] = {
     {33292, 33315, "graph"},
     {33319, 33328, "graph"},
     {33331, 33334, "graph"},
-    {33336, 33338, "graph"},
+    {33336, 33336, "graph"},
     // STANDARD.
-    {33024, 33029, "graph"},
+    {33026, 33026, "graph"},
+    {33028, 33029, "graph"},
     {33040, 33040, "print"},
     {33041, 33046, "graph"},
     {33047, 33047, "not described"},
@@ -64,14 +68,10 @@ const UnbuiltCommands kUnbuilt[] = {
     {34010, 34010, "graph"},
     {34018, 34018, "graph"},
     {34022, 34023, "print"},
-    {34025, 34025, "notes"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
-    // ARROW, OBJEDIT, MASK, 3D plots and 3D rotation.
-    {35488, 35502, "graph"},
-    {35504, 35505, "graph"},
-    {35520, 35525, "graph"},
-    {35536, 35542, "graph"},
+    // OBJEDIT's data order and grouping, and the 3D rotation angle.
+    {35498, 35501, "graph"},
     {35562, 35562, "graph"},
     {35573, 35573, "graph"},
     {35575, 35576, "graph"},
@@ -100,8 +100,48 @@ const UnbuiltCommands kUnbuilt[] = {
     {32867, 32868, "not described"},
     {32898, 32904, "not described"},
     // MATRIX.
-    {36048, 36058, "matrix"},
+    {36056, 36057, "matrix"},
 };
+
+// The object edits of the ARROW and OBJEDIT commands and the masking commands, by id;
+// -1 where an id has none.
+const int kObjectEdits[] = {
+    QK_EDIT_LEFT, QK_EDIT_RIGHT, QK_EDIT_TOP, QK_EDIT_BOTTOM, QK_EDIT_VERTICAL, QK_EDIT_HORIZONTAL, // 35488-35493
+    QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, -1, -1, -1, -1,                     // 35494-35501
+    QK_EDIT_ARROW, -1, QK_EDIT_FONT_UP, QK_EDIT_FONT_DOWN,                                          // 35502-35505
+};
+const int kArrowEdits[] = {
+    QK_EDIT_LINE_HORIZONTAL, QK_EDIT_LINE_VERTICAL, QK_EDIT_HEAD_NARROW, QK_EDIT_HEAD_WIDEN,
+    QK_EDIT_HEAD_LENGTHEN, QK_EDIT_HEAD_SHORTEN, // 35520-35525
+};
+const int kMaskCommands[] = {
+    QK_MASK_RANGE, QK_MASK_POINT, QK_MASK_COLOR, QK_MASK_HIDE, QK_MASK_SWAP, QK_MASK_ENABLE, QK_MASK_CLEAR, // 35536-35542
+};
+
+// The object, arrow and masking commands, the zoom, Rotate Page and New Legend need a graph
+// (or, for the zoom, a layout) that has what they work on.
+bool GraphCommandReady(int id)
+{
+    const bool zoom = id == 33024 || id == 33025 || id == 33027 || id == 33337 || id == 36125 || id == 36325;
+    // 35503 (the colour palette) edits the colour table, not the graph's objects.
+    const bool edit = (id >= 35488 && id <= 35505 && id != 35503) || (id >= 35520 && id <= 35525);
+    const bool mask = id >= 35536 && id <= 35542;
+    if (!zoom && !edit && !mask)
+        return true;
+    CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+    if (!graph)
+        return false;
+    if (id == 36125)
+        return graph->GetType() == QK_PAGE_GRAPH;
+    if (id == 36325)
+        return graph->GetType() == QK_PAGE_GRAPH && graph->GetActiveLayer() && graph->GetActiveLayer()->GetNumPlots() > 0;
+    if (zoom)
+        return true;
+    if (mask)
+        return graph->CanMask(kMaskCommands[id - 35536]);
+    const int code = id >= 35520 ? kArrowEdits[id - 35520] : kObjectEdits[id - 35488];
+    return code >= 0 && graph->CanEdit(code);
+}
 
 const int kDuplicate = 33051;
 const int kCloseProject = 34017;
@@ -578,8 +618,15 @@ bool Duplicate(std::string* error)
         target->m_x2 = matrix->m_x2;
         target->m_y1 = matrix->m_y1;
         target->m_y2 = matrix->m_y2;
+        target->m_dataFormat = matrix->m_dataFormat;
+        target->m_numDisplay = matrix->m_numDisplay;
+        target->m_digits = matrix->m_digits;
+        target->m_columnWidth = matrix->m_columnWidth;
+        target->m_internalType = matrix->m_internalType;
+        target->m_expression = matrix->m_expression;
     } else if (auto* notes = dynamic_cast<CQKNotesPage*>(source)) {
         static_cast<CQKNotesPage*>(copy)->m_text = notes->m_text;
+        static_cast<CQKNotesPage*>(copy)->m_wordWrap = notes->m_wordWrap;
     }
     qkfxGetCallLog().Add("win -d", source->GetName() + " " + copy->GetName());
     qkfxGetAccess()->OnInternalNewPage(copy, TRUE);
@@ -601,6 +648,8 @@ int CQKAccess::on_before_run_command(const char*, int id)
     if (qkfxGetUnbuiltCommandArea(id) != nullptr)
         return 0;
     if (id == kDuplicate && !CanDuplicate(ActivePage()))
+        return 0;
+    if (!GraphCommandReady(id))
         return 0;
     // An empty, unchanged project: closing it would leave the same empty project.
     if (id == kCloseProject && qkfxGetProject().GetNumPages() == 0 && !qkfxGetProject().IsModified())

@@ -227,6 +227,14 @@ bool CQKDataset::InsertRows(int row, int count)
     return true;
 }
 
+void CQKDataset::SetMasked(int row, bool masked)
+{
+    if (masked)
+        m_mask.insert(row);
+    else
+        m_mask.erase(row);
+}
+
 bool CQKDataset::DeleteRows(int row, int count)
 {
     if (row < 0 || count < 0)
@@ -352,8 +360,13 @@ void CQKPage::Destroy()
     m_project->DeletePage(name);
 }
 
-CQKWksPage::CQKWksPage(CQKProject* project, const std::string& name, QKPageType type)
+CQKTablePage::CQKTablePage(CQKProject* project, QKPageType type, const std::string& name)
     : CQKPage(project, type, name)
+{
+}
+
+CQKWksPage::CQKWksPage(CQKProject* project, const std::string& name, QKPageType type)
+    : CQKTablePage(project, type, name)
 {
     AddColumn()->m_type = QK_COLTYPE_X;
     AddColumn();
@@ -456,7 +469,7 @@ CQKGraphPage::CQKGraphPage(CQKProject* project, const std::string& name, QKPageT
 }
 
 CQKMatrixPage::CQKMatrixPage(CQKProject* project, const std::string& name)
-    : CQKPage(project, QK_PAGE_MATRIX, name), m_cells((size_t)m_rows * m_cols, MISSING_VALUE)
+    : CQKTablePage(project, QK_PAGE_MATRIX, name), m_cells((size_t)m_rows * m_cols, MISSING_VALUE)
 {
 }
 
@@ -471,7 +484,11 @@ bool CQKMatrixPage::SetDimensions(int rows, int cols)
     m_cells.swap(cells);
     m_rows = rows;
     m_cols = cols;
+    m_activeRow = std::min(m_activeRow, m_rows - 1);
+    m_activeColumn = std::min(m_activeColumn, m_cols);
+    SelectNone();
     m_project->SetProjectModified(true);
+    Redraw();
     return true;
 }
 
@@ -486,7 +503,7 @@ bool CQKMatrixPage::SetCell(int row, int col, double value)
 {
     if (row < 1 || row > m_rows || col < 1 || col > m_cols)
         return false;
-    m_cells[(size_t)(row - 1) * m_cols + (col - 1)] = value;
+    m_cells[(size_t)(row - 1) * m_cols + (col - 1)] = Stored(value);
     m_project->SetProjectModified(true);
     return true;
 }

@@ -224,9 +224,58 @@ void DrawLabel(const QKDrawEnv& env, const CQKTextObj& label, const RECT& frame,
     env.AddHit(hit);
 }
 
+// A drawn object: its points are fractions of the page. An arrow's head is a filled
+// triangle at the end point, its length along the line and its width across it.
+void DrawDrawObj(const QKDrawEnv& env, const CQKDrawObj& d, int id)
+{
+    const double pw = env.page.right - env.page.left, ph = env.page.bottom - env.page.top;
+    const POINT a = {env.page.left + Round(d.m_x1 * pw), env.page.top + Round(d.m_y1 * ph)};
+    const POINT b = {env.page.left + Round(d.m_x2 * pw), env.page.top + Round(d.m_y2 * ph)};
+    const COLORREF colour = qkColorOf(d.GetColor());
+    HPEN pen = CreatePen(PS_SOLID, env.PenWidth(d.m_lineWidth), colour);
+    HGDIOBJ op = SelectObject(env.dc, pen);
+    HGDIOBJ ob = SelectObject(env.dc, GetStockObject(NULL_BRUSH));
+    QKHitItem hit;
+    hit.layer = env.layerIndex;
+    hit.id = id;
+    if (d.GetKind() == QK_DRAW_LINE) {
+        MoveToEx(env.dc, a.x, a.y, nullptr);
+        LineTo(env.dc, b.x, b.y);
+        const double len = std::hypot(double(b.x - a.x), double(b.y - a.y));
+        if (d.m_arrowEnd && len > 0) {
+            const double ux = (b.x - a.x) / len, uy = (b.y - a.y) / len;
+            const double hl = env.PointsToPixels(d.m_headLength), hw = env.PointsToPixels(d.m_headWidth) / 2;
+            const POINT head[3] = {b, {Round(b.x - ux * hl - uy * hw), Round(b.y - uy * hl + ux * hw)},
+                                   {Round(b.x - ux * hl + uy * hw), Round(b.y - uy * hl - ux * hw)}};
+            HBRUSH fill = CreateSolidBrush(colour);
+            HGDIOBJ of = SelectObject(env.dc, fill);
+            Polygon(env.dc, head, 3);
+            SelectObject(env.dc, of);
+            DeleteObject(fill);
+        }
+        hit.path = {a, b};
+    } else {
+        const int l = std::min(a.x, b.x), t = std::min(a.y, b.y), r = std::max(a.x, b.x), bo = std::max(a.y, b.y);
+        if (d.GetKind() == QK_DRAW_RECT)
+            Rectangle(env.dc, l, t, r + 1, bo + 1);
+        else
+            Ellipse(env.dc, l, t, r + 1, bo + 1);
+        hit.box = {l, t, r + 1, bo + 1};
+    }
+    SelectObject(env.dc, ob);
+    SelectObject(env.dc, op);
+    DeleteObject(pen);
+    env.AddHit(hit);
+}
+
+// Labels and drawn objects in the order they were made (or brought to the front).
 void DrawLayerTexts(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame)
 {
     for (int id : layer.GetObjectIds()) {
+        if (auto* d = dynamic_cast<CQKDrawObj*>(layer.GetObject(id))) {
+            DrawDrawObj(env, *d, id);
+            continue;
+        }
         auto* text = dynamic_cast<CQKTextObj*>(layer.GetObject(id));
         if (!text)
             continue;
@@ -316,6 +365,8 @@ void DrawLayoutLayer(QKDrawEnv& env, CQKGraphicLayer& layer)
             env.AddHit(hit);
         } else if (auto* t = dynamic_cast<CQKTextObj*>(e)) {
             DrawLabel(env, *t, env.page, id);
+        } else if (auto* d = dynamic_cast<CQKDrawObj*>(e)) {
+            DrawDrawObj(env, *d, id);
         }
     }
 }
@@ -442,7 +493,7 @@ BOOL CQKGraphPage::Draw(HDC dc, const RECT& rect)
 }
 
 // The walk again into a one-pixel bitmap, recording where each element went.
-static std::vector<QKHitItem> HitsOf(CQKGraphPage& page, const RECT& rect)
+std::vector<QKHitItem> qkPageHits(CQKGraphPage& page, const RECT& rect)
 {
     std::vector<QKHitItem> hits;
     HDC dc = CreateCompatibleDC(nullptr);
@@ -457,33 +508,74 @@ static std::vector<QKHitItem> HitsOf(CQKGraphPage& page, const RECT& rect)
 
 void CQKGraphPage::DrawScreenItems(HDC dc)
 {
-    if (m_selected.layer < 0 || !Resolve(m_selected) || IsRectEmpty(&m_lastDrawn))
+    if (IsRectEmpty(&m_lastDrawn))
         return;
-    RECT bounds = {0, 0, 0, 0};
-    for (const QKHitItem& h : HitsOf(*this, m_lastDrawn))
-        if (h.layer == m_selected.layer && h.id == m_selected.id &&
-            (h.id > 0 || (h.dimension == m_selected.dimension && h.part == m_selected.part)))
-            Union(bounds, BoundsOf(h));
-    if (IsRectEmpty(&bounds))
+    std::vector<ElementPlace> places = m_multi;
+    if (places.empty() && m_selected.layer >= 0 && Resolve(m_selected))
+        places.push_back(m_selected);
+    const bool range = m_rangeDataset != 0 && m_rangeFirst >= 0;
+    if (places.empty() && !m_tracking && !range)
         return;
-    // Eight handles around the selection.
-    const int s = 3;
-    const int xs[3] = {bounds.left, (bounds.left + bounds.right) / 2, bounds.right};
-    const int ys[3] = {bounds.top, (bounds.top + bounds.bottom) / 2, bounds.bottom};
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) {
-            if (i == 1 && j == 1)
+    const std::vector<QKHitItem> hits = qkPageHits(*this, m_lastDrawn);
+    for (const ElementPlace& place : places) {
+        RECT bounds = {0, 0, 0, 0};
+        for (const QKHitItem& h : hits)
+            if (h.layer == place.layer && h.id == place.id &&
+                (h.id > 0 || (h.dimension == place.dimension && h.part == place.part)))
+                Union(bounds, BoundsOf(h));
+        if (IsRectEmpty(&bounds))
+            continue;
+        // Eight handles around each selected element.
+        const int s = 3;
+        const int xs[3] = {bounds.left, (bounds.left + bounds.right) / 2, bounds.right};
+        const int ys[3] = {bounds.top, (bounds.top + bounds.bottom) / 2, bounds.bottom};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                if (i == 1 && j == 1)
+                    continue;
+                RECT r = {xs[i] - s, ys[j] - s, xs[i] + s + 1, ys[j] + s + 1};
+                FillRect(dc, &r, (HBRUSH)GetStockObject(BLACK_BRUSH));
+            }
+    }
+    // The rows the data selector chose: a marker line at each end, across the layer.
+    CQKPlotObj* plot = range ? ActivePlot() : nullptr;
+    CQKGraphicLayer* layer = plot ? dynamic_cast<CQKGraphicLayer*>(plot->GetValidLayer()) : nullptr;
+    RECT frame;
+    CQKDataset* y = range ? qkfxGetProject().GetDatasetFromHandle(m_rangeDataset) : nullptr;
+    if (layer && y && qkfxGetLayerFrame(this, GetLayerIndex(layer), m_lastDrawn, frame)) {
+        const QKLayerMap map(frame, layer->GetAxisRecord(QK_AXIS_X), layer->GetAxisRecord(QK_AXIS_Y));
+        CQKDataset* x = qkPlotDataset(*plot, QK_ROLE_X);
+        for (int row : {m_rangeFirst, m_rangeLast}) {
+            double dx;
+            if (!map.MapX(x ? x->GetValue(row) : row + 1, dx))
                 continue;
-            RECT r = {xs[i] - s, ys[j] - s, xs[i] + s + 1, ys[j] + s + 1};
+            RECT r = {(int)std::lround(dx) - 1, frame.top, (int)std::lround(dx) + 1, frame.bottom};
             FillRect(dc, &r, (HBRUSH)GetStockObject(BLACK_BRUSH));
         }
+    }
+    // What a drawing tool is making, while the button is down.
+    if (m_tracking && m_trackTool >= 5) {
+        HGDIOBJ op = SelectObject(dc, GetStockObject(BLACK_PEN));
+        HGDIOBJ ob = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        const POINT a = m_trackFrom, b = m_trackTo;
+        if (m_trackTool == 6 || m_trackTool == 7) {
+            MoveToEx(dc, a.x, a.y, nullptr);
+            LineTo(dc, b.x, b.y);
+        } else if (m_trackTool == 9) {
+            Ellipse(dc, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1, std::max(a.y, b.y) + 1);
+        } else {
+            Rectangle(dc, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1, std::max(a.y, b.y) + 1);
+        }
+        SelectObject(dc, ob);
+        SelectObject(dc, op);
+    }
 }
 
 CQKGrElement* CQKGraphPage::FindGrElement(int x, int y)
 {
     if (IsRectEmpty(&m_lastDrawn))
         return nullptr;
-    const std::vector<QKHitItem> hits = HitsOf(*this, m_lastDrawn);
+    const std::vector<QKHitItem> hits = qkPageHits(*this, m_lastDrawn);
     const POINT p = {x, y};
     for (auto it = hits.rbegin(); it != hits.rend(); ++it)
         if (HitItem(*it, p, 4)) {

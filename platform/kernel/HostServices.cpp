@@ -102,7 +102,8 @@ int GetValue(CQKDataset* d, QFitValueRecord* rec)
 {
     if (!d || !rec)
         return 1;
-    rec->value = d->GetValue(rec->row);
+    // Masked rows are left out of fits and every other analysis.
+    rec->value = d->IsMasked(rec->row) ? MISSING_VALUE : d->GetValue(rec->row);
     return IsMissingValue(rec->value) ? 1 : 0;
 }
 

@@ -199,7 +199,7 @@ const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
     "getenumwin", "getfile", "getnumber", "open", "import", "export", "if", "else", "for", "break", "continue", "return",
-    "save",
+    "save", "draw", "mask", "legend",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
@@ -1820,6 +1820,13 @@ struct CQKScript::Impl {
             GraphCommand(word, words());
             return true;
         }
+        if (word == "draw" || word == "mask" || word == "legend" ||
+            (word == "page" && words().size() == 1 && Same(words()[0], "-r"))) {
+            std::string error;
+            if (!qkRunObjectCommand(word, words(), &error))
+                Fail(error);
+            return true;
+        }
         if (word == "worksheet" || word == "wo") {
             Worksheet(words());
             return true;
@@ -1839,7 +1846,53 @@ struct CQKScript::Impl {
                     Fail("matrix: cannot size " + m->GetName() + " " + a[2] + " x " + a[3]);
                 return true;
             }
-            Fail("matrix knows -ps dim <rows> <columns> and -p <template> <type>");
+            CQKMatrixPage* m = qkfxGetProject().GetActiveMatrix();
+            if (!a.empty() && m == nullptr)
+                Fail("matrix: there is no active matrix");
+            std::string why;
+            if (a.size() == 2 && Same(a[0], "-e")) {
+                // The dialogs' own answers: 0 when a value was refused (the dialog said why).
+                if (Same(a[1], "properties"))
+                    m->OnEditProperties(0);
+                else if (Same(a[1], "dimensions"))
+                    m->OnEditDimensions();
+                else if (Same(a[1], "values"))
+                    m->EditMatrixValues();
+                else
+                    Fail("matrix -e knows properties, dimensions and values");
+                return true;
+            }
+            if (a.size() == 1 && Same(a[0], "-t")) {
+                m->Transpose();
+                return true;
+            }
+            if (a.size() == 1 && Same(a[0], "-i")) {
+                if (!m->Invert(&why))
+                    Fail("matrix -i: " + why);
+                return true;
+            }
+            if (a.size() == 3 && (Same(a[0], "-x") || Same(a[0], "-s"))) {
+                double cf = ToNum(Eval(a[1])), rf = ToNum(Eval(a[2]));
+                bool expand = Same(a[0], "-x");
+                if (cf != (int)cf || rf != (int)rf || cf < 1 || rf < 1 || cf > QK_MAX_ROWS || rf > QK_MAX_ROWS ||
+                    !(expand ? m->Expand((int)cf, (int)rf) : m->Shrink((int)cf, (int)rf)))
+                    Fail("matrix " + a[0] + ": cannot " + (expand ? "expand " : "shrink ") + m->GetName() + " by " + a[1] +
+                         " x " + a[2] + " (" + std::to_string(m->GetRows()) + " rows, " + std::to_string(m->GetCols()) +
+                         " columns)");
+                return true;
+            }
+            if (a.size() == 1 && (Same(a[0], "-c") || Same(a[0], "-xyz"))) {
+                if (!m->ConvertToWorksheet(Same(a[0], "-xyz")))
+                    Fail("matrix " + a[0] + ": no worksheet could be made");
+                return true;
+            }
+            if (a.size() == 2 && Same(a[0], "-v")) {
+                if (!m->SetValuesFromExpression(0, m->GetRows(), 0, m->GetCols(), a[1], &why))
+                    Fail("matrix -v: " + why);
+                return true;
+            }
+            Fail("matrix knows -ps dim <rows> <columns>, -p <template> <type>, -e properties|dimensions|values, -t, -i, "
+                 "-x <columns> <rows>, -s <columns> <rows>, -v <formula>, -c and -xyz");
         }
         if (word == "del") {
             std::vector<std::string>& a = words();
@@ -1928,8 +1981,10 @@ struct CQKScript::Impl {
         }
         if (a.size() >= 2 && Same(a[0], "-n")) {
             std::string name = a.size() >= 3 ? a[2] : std::string();
-            if (!project.CreatePage(QK_PAGE_NOTES, name))
+            CQKPage* page = project.CreatePage(QK_PAGE_NOTES, name);
+            if (!page)
                 Fail("win -n: \"" + name + "\" is not a free window name");
+            qkfxGetAccess()->OnInternalNewPage(page, TRUE);
             return;
         }
         Fail("win knows -t <kind> [template [name]], -tx, -n, -a <name> and -d");

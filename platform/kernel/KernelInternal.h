@@ -77,6 +77,14 @@ std::vector<std::string> qkSplitArgs(const std::string& text);
 // Shortest text that reads back as the same double, with at most `digits` significant
 // digits; "--" for the missing value.
 std::string qkFormatNumber(double value, int digits = 15);
+// A number as a table cell shows it: sub-format 0 decimal (scientific beyond the options'
+// thresholds), 1 scientific, 2 engineering, 3 decimal with digit groups, in `digits`
+// significant digits or, for decimal forms with places >= 0, that many decimal places; with
+// the options' separators.
+std::string qkFormatCellNumber(double value, int subformat, int digits, int places = -1);
+// A number as the user types it: the options' decimal character, digit groups allowed.
+bool qkParseTypedNumber(const std::string& text, double* value);
+std::string qkTrimBlanks(const std::string& s);
 // printf into a string of at most 255 characters, for the call log and object descriptions.
 std::string qkFormatText(const char* format, ...);
 
@@ -95,6 +103,9 @@ class CQKScript;
 // the reason in *error.
 bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std::vector<std::string>& words,
                        std::string* error);
+// The object and masking commands of the script language (GraphEdit.cpp): `draw` and
+// `mask` on the active graph. false with the reason in *error.
+bool qkRunObjectCommand(const std::string& command, const std::vector<std::string>& words, std::string* error);
 // The datasets plotted in any graph, each once, in page, layer and plot order (doc -e D).
 std::vector<std::string> qkListPlottedDatasets();
 

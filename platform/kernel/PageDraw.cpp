@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "KernelInternal.h"
+#include "QKAccess.h"
 #include "QKData.h"
 #include "QKGraphObjects.h"
 
@@ -202,6 +203,7 @@ CQKGrElement* CQKGraphPage::GetStoredGrElement() const
 void CQKGraphPage::SetStoredGrElement(CQKGrElement* element)
 {
     m_selected = ElementPlace();
+    m_multi.clear();
     if (!element)
         return;
     for (int i = 0; i < GetNumLayers(); ++i) {
@@ -221,25 +223,104 @@ void CQKGraphPage::SetStoredGrElement(CQKGrElement* element)
     }
 }
 
-BOOL CQKGraphPage::WindowProc(HWND, UINT msg, WPARAM, LPARAM lParam, LRESULT* result)
+// The pointer selects the element under it (Shift adds a label or drawn object to the
+// selection) and drags selected objects; a double click is left to the view, which opens
+// the element's dialog. The drawing tools and the data selector work by dragging; zoom and
+// text by a click.
+BOOL CQKGraphPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    if (msg != WM_LBUTTONDOWN && msg != WM_LBUTTONDBLCLK)
-        return FALSE;
     const POINT point = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
-    SetCurrentPoint(point);
-    SetStoredGrElement(FindGrElement(point.x, point.y));
-    if (msg == WM_LBUTTONDBLCLK)
-        return FALSE; // the view opens the selected element's dialog
+    CQKAccess* access = qkfxGetAccess();
+    const int tool = access ? access->GetCheckedToolNumber() : 0;
     if (result)
         *result = 0;
-    return TRUE;
+    switch (msg) {
+    case WM_LBUTTONDBLCLK:
+        SetCurrentPoint(point);
+        SetStoredGrElement(FindGrElement(point.x, point.y));
+        return FALSE;
+    case WM_LBUTTONDOWN: {
+        SetCurrentPoint(point);
+        if (tool > 0 && !IsToolboxToolAvailable(tool))
+            return TRUE;
+        if (tool == 1) {
+            CursorZoom((wParam & MK_SHIFT) ? 0 : 1);
+            return TRUE;
+        }
+        if (tool == 2) {
+            CQKGraphicLayer* layer = GetActiveLayer();
+            CQKTextObj* text = layer ? PgCreateCQKTextObj() : nullptr;
+            if (!text || IsRectEmpty(&m_lastDrawn))
+                return TRUE;
+            m_undo.assign(1, Snapshot());
+            text->SetTextString("Text");
+            text->SetPosition(double(point.x - m_lastDrawn.left) / (m_lastDrawn.right - m_lastDrawn.left),
+                              double(point.y - m_lastDrawn.top) / (m_lastDrawn.bottom - m_lastDrawn.top));
+            layer->AddObject(text);
+            SetStoredGrElement(text);
+            m_newText = m_selected;
+            if (access)
+                access->SetCheckedToolNumber(0);
+            return TRUE;
+        }
+        if (tool == 0) {
+            CQKGrElement* element = FindGrElement(point.x, point.y);
+            auto* object = dynamic_cast<CQKGrObj*>(element);
+            const std::vector<CQKGrObj*> selected = GetSelectedObjects();
+            const bool wasSelected = object && std::find(selected.begin(), selected.end(), object) != selected.end();
+            if ((wParam & MK_SHIFT) && object) {
+                SelectGrObject(object, true);
+                return TRUE;
+            }
+            if (!wasSelected)
+                SetStoredGrElement(element);
+            if (!object)
+                return TRUE;
+        }
+        m_tracking = true;
+        m_trackTool = tool;
+        m_trackFrom = m_trackTo = point;
+        if (view)
+            SetCapture(view);
+        return TRUE;
+    }
+    case WM_MOUSEMOVE:
+        if (!m_tracking)
+            return FALSE;
+        m_trackTo = point;
+        return TRUE;
+    case WM_LBUTTONUP:
+        if (!m_tracking)
+            return FALSE;
+        m_trackTo = point;
+        FinishTracking(point);
+        if (view && GetCapture() == view)
+            ReleaseCapture();
+        return TRUE;
+    case WM_SETCURSOR:
+        // The drawing tools and the data selector aim with a cross, the text tool with a bar.
+        if (tool <= 0 || !IsToolboxToolAvailable(tool) || LOWORD(lParam) != HTCLIENT)
+            return FALSE;
+        SetCursor(LoadCursor(nullptr, tool == 2 ? IDC_IBEAM : IDC_CROSS));
+        if (result)
+            *result = TRUE;
+        return TRUE;
+    case WM_CANCELMODE:
+    case WM_CAPTURECHANGED:
+        m_tracking = false;
+        return FALSE;
+    }
+    return FALSE;
 }
 
+// Escape drops the selection, Delete deletes the selected objects.
 int CQKGraphPage::OnKeyDown(UINT key, UINT, UINT)
 {
-    if (key != VK_ESCAPE || m_selected.layer < 0)
+    if (key == VK_DELETE)
+        return DeleteSelected() ? 1 : 0;
+    if (key != VK_ESCAPE || (m_selected.layer < 0 && m_multi.empty()))
         return 0;
-    m_selected = ElementPlace();
+    SetStoredGrElement(nullptr);
     return 1;
 }
 

@@ -57,7 +57,8 @@ struct Series {
         return y != nullptr;
     }
     double X(int row) const { return x ? x->GetValue(row) : row + 1; }
-    double Y(int row) const { return y->GetValue(row); }
+    // A masked row is drawn apart, in the mask colour (DrawMaskedPoints).
+    double Y(int row) const { return y->IsMasked(row) ? MISSING_VALUE : y->GetValue(row); }
 };
 
 bool Valid(double v)
@@ -728,6 +729,9 @@ void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT
         qkDrawPlotSymbol(env, plot, (box.left + box.right) / 2, midY, std::min(plot.GetSymbolSize(), 2 * kSymbolSize), color);
 }
 
+static void DrawPlotKind(PlotContext& c, Series& s, int type);
+static void DrawMaskedPoints(const PlotContext& c, const Series& s, int type);
+
 void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map)
 {
     for (int i = 0; i < layer.GetNumPlots(); ++i) {
@@ -758,6 +762,20 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
         Series s;
         if (!s.Load(*plot))
             continue;
+        DrawPlotKind(c, s, type);
+        DrawMaskedPoints(c, s, type);
+    }
+}
+
+CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role)
+{
+    return DatasetOf(plot, role);
+}
+
+static void DrawPlotKind(PlotContext& c, Series& s, int type)
+{
+    const CQKPlotObj* plot = &c.plot;
+    {
         switch (type) {
         case QK_PLOT_LINE: DrawLine(c, s); break;
         case QK_PLOT_SCATTER: DrawSymbols(c, s, nullptr, nullptr); break;
@@ -794,6 +812,35 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
             DrawSymbols(c, s, DatasetOf(*plot, QK_ROLE_SIZE), DatasetOf(*plot, QK_ROLE_COLOR));
             break;
         default: qkfxGetCallLog().Add("qkDrawPlots", "no drawing for plot type " + std::to_string(type)); break;
+        }
+    }
+}
+
+// The masked points of a plot drawn from X and Y values: the plot's symbol (a square for
+// kinds without one) in the mask colour, unless the masked points are hidden.
+static void DrawMaskedPoints(const PlotContext& c, const Series& s, int type)
+{
+    if (!s.y->m_maskOn || s.y->m_maskHidden || s.y->GetMaskedRows().empty())
+        return;
+    if (type == QK_PLOT_PIE || type == QK_PLOT_BOX || type == QK_PLOT_HISTOGRAM)
+        return;
+    const COLORREF colour = qkColorOf(s.y->m_maskColor);
+    const bool symbol = c.plot.HasSymbol() != FALSE;
+    for (int row : s.y->GetMaskedRows()) {
+        if (row < s.first || row >= s.end)
+            continue;
+        double dx, dy;
+        const double vx = s.X(row), vy = s.y->GetValue(row);
+        if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy))
+            continue;
+        if (symbol) {
+            qkDrawPlotSymbol(c.env, c.plot, Round(dx), Round(dy), kSymbolSize, colour);
+        } else {
+            const int h = std::max(2, Round(c.env.PointsToPixels(kSymbolSize) / 2));
+            RECT r = {Round(dx) - h, Round(dy) - h, Round(dx) + h + 1, Round(dy) + h + 1};
+            HBRUSH b = CreateSolidBrush(colour);
+            FillRect(c.env.dc, &r, b);
+            DeleteObject(b);
         }
     }
 }

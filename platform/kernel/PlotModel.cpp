@@ -310,10 +310,10 @@ bool qkfxPlotMatrix(CQKGraphicLayer* layer, const QKPlotWord& word, CQKMatrixPag
     return true;
 }
 
-void qkfxUpdateLegend(CQKGraphicLayer* layer)
+void qkfxUpdateLegend(CQKGraphicLayer* layer, bool always)
 {
     auto* page = dynamic_cast<CQKGraphPage*>(layer ? layer->GetValidPagePtr() : nullptr);
-    if (!page || !page->IsLegendAutoUpdate())
+    if (!page || (!page->IsLegendAutoUpdate() && !always))
         return;
     // One line a plot, "\l(n)" standing for the plot's symbol, then its dataset.
     std::string text;
@@ -326,6 +326,7 @@ void qkfxUpdateLegend(CQKGraphicLayer* layer)
         text += (text.empty() ? "" : "\r\n") + qkFormatText("\\l(%d) ", n) + plot->GetDataSetName();
     }
     CQKTextObj* legend = layer->FindTextObj("Legend");
+    page->ForgetUndo();
     if (text.empty()) {
         if (legend)
             layer->RemoveDataObj(legend->GetId());

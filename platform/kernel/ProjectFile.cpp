@@ -522,7 +522,40 @@ struct QKFileAccess {
             out.EndFields(f);
             out.End(f);
         }
+        if (!templ && (!d.GetMaskedRows().empty() || !d.m_maskOn || d.m_maskHidden || d.m_maskColor != 1)) {
+            size_t m0 = out.Begin("MASK");
+            IO mio(&out);
+            ExchangeMask(mio, d);
+            out.EndFields(m0);
+            out.End(m0);
+        }
         out.End(at);
+    }
+
+    // The masked rows follow their count, which is checked against the record before
+    // anything is allocated; the reader takes them into a set.
+    static void ExchangeMask(IO& io, CQKDataset& d)
+    {
+        io.B(d.m_maskOn);
+        io.B(d.m_maskHidden);
+        io.I(d.m_maskColor);
+        if (!io.Loading()) {
+            unsigned n = (unsigned)d.m_mask.size();
+            io.U(n);
+            for (int row : d.m_mask)
+                io.I(row);
+            return;
+        }
+        DWORD n = 0;
+        if (!io.Count(n, sizeof(int), "a list of masked rows"))
+            return;
+        std::set<int> rows;
+        for (DWORD i = 0; i < n; ++i) {
+            int row = 0;
+            io.I(row);
+            rows.insert(row);
+        }
+        d.m_mask = rows;
     }
 
     // A column record into a worksheet (owner) or a free dataset (no owner).
@@ -551,24 +584,34 @@ struct QKFileAccess {
         ExchangeDataset(io, *d, x.ref, st.templ);
         if (!st.Take(io))
             return false;
-        Records kids(st.base, r.children, r.childBytes);
-        Record k;
-        std::string error;
-        while (kids.Next(k, &error))
-            if (Is(k, "FORM")) {
-                IO fio(k.fields, k.fieldBytes, &st.budget, k.Where());
-                fio.S(d->m_function);
-                if (!st.Take(fio))
-                    return false;
-            }
-        if (!error.empty())
-            return st.Fail(error);
         if (x.ref.kind != REF_NONE) {
             x.dataset = d;
             x.where = r.Where();
             st.bindings.push_back(x);
         }
-        return true;
+        // Children: the formula of the values, the masked rows; others are passed over.
+        Records kids(st.base, r.children, r.childBytes);
+        Record k;
+        std::string error;
+        while (kids.Next(k, &error)) {
+            if (Is(k, "FORM")) {
+                IO fio(k.fields, k.fieldBytes, &st.budget, k.Where());
+                fio.S(d->m_function);
+                if (!st.Take(fio))
+                    return false;
+                continue;
+            }
+            if (!Is(k, "MASK"))
+                continue;
+            IO mio(k.fields, k.fieldBytes, &st.budget, k.Where());
+            ExchangeMask(mio, *d);
+            if (!st.Take(mio))
+                return false;
+            const int n = CQKColor::GetColorNumber();
+            if (d->m_maskColor < 0 || d->m_maskColor >= n)
+                return st.Fail(k.Where() + qkFormatText(": %d is no colour", d->m_maskColor));
+        }
+        return error.empty() || st.Fail(error);
     }
 
     // ---- graph elements ----
@@ -881,6 +924,22 @@ struct QKFileAccess {
         io.D(t.m_posY);
     }
 
+    static void ExchangeDraw(IO& io, CQKDrawObj& d)
+    {
+        int kind = d.GetKind();
+        io.I(kind);
+        d.SetKind(kind);
+        io.D(d.m_x1);
+        io.D(d.m_y1);
+        io.D(d.m_x2);
+        io.D(d.m_y2);
+        io.B(d.m_arrowEnd);
+        io.D(d.m_headLength);
+        io.D(d.m_headWidth);
+        io.D(d.m_lineWidth);
+        io.I(d.m_color);
+    }
+
     static void SaveLayer(Out& out, const SaveMap& m, CQKGraphicLayer& layer, bool templ)
     {
         size_t at = out.Begin("LAYR");
@@ -906,6 +965,13 @@ struct QKFileAccess {
                 ExchangeText(tio, *t);
                 out.EndFields(t0);
                 out.End(t0);
+            } else if (auto* d = dynamic_cast<CQKDrawObj*>(e)) {
+                size_t d0 = out.Begin("DRAW");
+                IO dio(&out);
+                dio.I(id);
+                ExchangeDraw(dio, *d);
+                out.EndFields(d0);
+                out.End(d0);
             } else if (auto* a = dynamic_cast<CQKAxes*>(e)) {
                 size_t a0 = out.Begin("AXES");
                 IO aio(&out);
@@ -1014,6 +1080,19 @@ struct QKFileAccess {
                 if (id <= 0 || layer.GetObject(id))
                     return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
                 layer.AddObjectAt(t.release(), id);
+            } else if (Is(r, "DRAW")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                int id = 0;
+                io.I(id);
+                auto d = std::make_unique<CQKDrawObj>();
+                ExchangeDraw(io, *d);
+                if (!st.Take(io) || !st.Charge(sizeof(CQKDrawObj)))
+                    return false;
+                if (d->GetKind() < QK_DRAW_LINE || d->GetKind() > QK_DRAW_ELLIPSE)
+                    return st.Fail(r.Where() + qkFormatText(": %d is no kind of drawn object", d->GetKind()));
+                if (id <= 0 || layer.GetObject(id))
+                    return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
+                layer.AddObjectAt(d.release(), id);
             } else if (Is(r, "VW3D")) {
                 // The 3D view; a record of another size is no view of this program's and
                 // leaves the layer with the first view.
@@ -1105,6 +1184,29 @@ struct QKFileAccess {
         io.B(p.customHeight);
     }
 
+    // A notes page's own record (NOTE, a child of its PAGE): a file written before has none,
+    // and its notes keep the defaults.
+    static void ExchangeNotes(IO& io, CQKNotesPage& n)
+    {
+        io.D(n.m_created);
+        io.D(n.m_modified);
+        io.I(n.m_selStart);
+        io.I(n.m_selEnd);
+        io.B(n.m_wordWrap);
+    }
+
+    // Added after the cells: a file written before has none, and its matrices keep the
+    // defaults.
+    static void ExchangeMatrixDisplay(IO& io, CQKMatrixPage& mx)
+    {
+        io.I(mx.m_dataFormat);
+        io.I(mx.m_numDisplay);
+        io.I(mx.m_digits);
+        io.I(mx.m_columnWidth);
+        io.I(mx.m_internalType);
+        io.S(mx.m_expression);
+    }
+
     static void SavePage(Out& out, const SaveMap& m, CQKPage& page, bool templ, const std::string* nameAs = nullptr,
                          const std::string* textAs = nullptr)
     {
@@ -1132,6 +1234,7 @@ struct QKFileAccess {
             if (!templ)
                 cells = mx->m_cells;
             io.Doubles(cells);
+            ExchangeMatrixDisplay(io, *mx);
         }
         if (auto* n = dynamic_cast<CQKNotesPage*>(&page)) {
             std::string text = textAs ? *textAs : n->m_text;
@@ -1161,6 +1264,13 @@ struct QKFileAccess {
         if (auto* g = dynamic_cast<CQKGraphPage*>(&page))
             for (const auto& layer : g->m_graphicLayers)
                 SaveLayer(out, m, *layer, templ);
+        if (auto* n = dynamic_cast<CQKNotesPage*>(&page)) {
+            size_t s0 = out.Begin("NOTE");
+            IO nio(&out);
+            ExchangeNotes(nio, *n);
+            out.EndFields(s0);
+            out.End(s0);
+        }
         out.End(at);
     }
 
@@ -1208,6 +1318,12 @@ struct QKFileAccess {
             if (io.Ok() && (rows < 1 || cols < 1 || (long long)rows * cols > QK_MAX_ROWS))
                 io.Fail(qkFormatText("a matrix of %d x %d cells cannot be made", rows, cols));
             io.Doubles(cells);
+            ExchangeMatrixDisplay(io, *mx);
+            if (io.Ok() && (mx->m_dataFormat < 0 || mx->m_dataFormat > 3 || mx->m_numDisplay < 0 ||
+                            mx->m_numDisplay > 2 || mx->m_digits < 0 || mx->m_digits > 17 ||
+                            mx->m_columnWidth < 1 || mx->m_columnWidth > 200 || mx->m_internalType < 0 ||
+                            mx->m_internalType > 3))
+                io.Fail("the matrix's display settings are out of range");
             if (!st.Take(io))
                 return false;
             if (cells.empty()) {
@@ -1246,6 +1362,16 @@ struct QKFileAccess {
                 auto* g = dynamic_cast<CQKGraphPage*>(page.get());
                 if (g && !LoadLayer(st, k, *g))
                     return false;
+            } else if (Is(k, "NOTE")) {
+                auto* n = dynamic_cast<CQKNotesPage*>(page.get());
+                IO nio(k.fields, k.fieldBytes, &st.budget, k.Where());
+                if (n) {
+                    ExchangeNotes(nio, *n);
+                    if (nio.Ok() && (n->m_selStart < 0 || n->m_selEnd < n->m_selStart))
+                        nio.Fail(qkFormatText("the selection %d to %d is no range", n->m_selStart, n->m_selEnd));
+                    if (!st.Take(nio))
+                        return false;
+                }
             }
         }
         if (!error.empty())

@@ -428,6 +428,19 @@ CQKTextObj* CQKLayer::FindTextObj(const std::string& name) const
     return nullptr;
 }
 
+int CQKLayer::RaiseObject(int id)
+{
+    auto it = m_objects.find(id);
+    if (it == m_objects.end())
+        return 0;
+    std::unique_ptr<CQKGrElement> object = std::move(it->second);
+    m_objects.erase(it);
+    const int top = ++m_lastId;
+    object->Attach(this, top);
+    m_objects[top] = std::move(object);
+    return top;
+}
+
 std::vector<int> CQKLayer::GetObjectIds() const
 {
     std::vector<int> ids;

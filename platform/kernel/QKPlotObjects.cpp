@@ -542,6 +542,7 @@ CQKGraphicLayer* CQKGraphPage::AddLayer(bool is3D)
     m_graphicLayers.emplace_back(new CQKGraphicLayer(this, is3D));
     CQKGraphicLayer* layer = m_graphicLayers.back().get();
     layer->SetName(qkFormatText("Layer%d", (int)m_graphicLayers.size()));
+    ForgetUndo();
     return layer;
 }
 
@@ -569,6 +570,9 @@ BOOL CQKGraphPage::DeleteLayer(int index)
         return FALSE;
     qkfxGetCallLog().Add("CQKGraphPage::DeleteLayer", qkFormatText("%s %d", GetName().c_str(), index));
     m_graphicLayers.erase(m_graphicLayers.begin() + index);
+    // The selection and the undo step name layers by their place, which has changed.
+    SetStoredGrElement(nullptr);
+    ForgetUndo();
     // The active layer stays the same layer, or becomes the one before the deleted one.
     if (m_activeLayer > index || m_activeLayer >= (int)m_graphicLayers.size())
         --m_activeLayer;

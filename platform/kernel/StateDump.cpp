@@ -184,6 +184,15 @@ void qkDumpDataset(CQKStateDump& dump, const CQKDataset& d)
     dump.Add("x", x ? x->GetName() : std::string());
     dump.Add("first", d.GetFirst());
     dump.Add("end", d.GetEnd());
+    if (!d.GetMaskedRows().empty() || !d.m_maskOn || d.m_maskHidden || d.m_maskColor != 1) {
+        std::string rows;
+        for (int row : d.GetMaskedRows())
+            rows += (rows.empty() ? "" : " ") + std::to_string(row);
+        dump.Add("masked", rows);
+        dump.Add("maskOn", d.m_maskOn);
+        dump.Add("maskHidden", d.m_maskHidden);
+        dump.Add("maskColor", d.m_maskColor);
+    }
     std::string values;
     for (int row = 0; row < d.GetEnd(); ++row) {
         if (d.IsText(row))
@@ -260,6 +269,9 @@ void CQKMatrixPage::DumpState(CQKStateDump& dump) const
     dump.Add("cols", m_cols);
     dump.Add("x", qkFormatNumber(m_x1, 17) + " " + qkFormatNumber(m_x2, 17));
     dump.Add("y", qkFormatNumber(m_y1, 17) + " " + qkFormatNumber(m_y2, 17));
+    dump.Add("display", qkFormatText("format %d numeric %d digits %d width %d type %d", m_dataFormat, m_numDisplay,
+                                     m_digits, m_columnWidth, m_internalType));
+    dump.Add("formula", m_expression);
     for (int r = 1; r <= m_rows; ++r) {
         std::string row;
         for (int c = 1; c <= m_cols; ++c)
@@ -273,6 +285,9 @@ void CQKNotesPage::DumpState(CQKStateDump& dump) const
 {
     DumpPageHeader(dump);
     dump.Add("text", m_text);
+    dump.Add("times", qkFormatNumber(m_created, 17) + " " + qkFormatNumber(m_modified, 17));
+    dump.Add("selection", qkFormatText("%d %d", m_selStart, m_selEnd));
+    dump.Add("word wrap", m_wordWrap);
     dump.Close();
 }
 

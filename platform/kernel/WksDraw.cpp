@@ -1,5 +1,6 @@
-// How a worksheet page looks in its window: cells by their column's format, the column
-// headings with name, label and designation, row numbers, the grid and the selection.
+// How a table page (worksheet or matrix) looks in its window: cells as the page formats
+// them, the column headings, row numbers, the grid and the selection; and the worksheet's
+// own cells by their column's format, headings with name, label and designation.
 // Drawing costs the same at any row: only the rows in view are visited, and a row is
 // reached by its number, never by walking the rows above it.
 #include <windows.h>
@@ -139,6 +140,29 @@ std::string FormatTime(double days, int subformat)
 
 } // namespace
 
+std::string qkFormatCellNumber(double v, int subformat, int digits, int places)
+{
+    digits = std::max(1, std::min(17, digits));
+    if (subformat == 1)
+        return Localize(Scientific(v, digits), false);
+    if (subformat == 2)
+        return Localize(Engineering(v, digits), false);
+    if (places >= 0) {
+        char buffer[400];
+        snprintf(buffer, sizeof buffer, "%.*f", std::min(places, 17), v);
+        std::string s = buffer;
+        if (s.find_first_not_of("-0.") == std::string::npos && s[0] == '-')
+            s.erase(0, 1); // "-0.00" is 0
+        return Localize(s, subformat == 3);
+    }
+    // Decimal: scientific beyond the threshold powers of ten.
+    QKSysMethodNumeric& numeric = qkfxGetQrxSystem().GetRefNumeric();
+    int e = v == 0 ? 0 : (int)std::floor(std::log10(std::fabs(v)));
+    if (v != 0 && (e >= numeric.GetUpperThreshold() || e < numeric.GetLowerThreshold()))
+        return Localize(Scientific(v, digits), false);
+    return Localize(Fixed(v, digits), subformat == 3);
+}
+
 std::string CQKWksPage::FormatCell(int column, int row) const
 {
     CQKDataset* c = GetColumn(column);
@@ -157,18 +181,41 @@ std::string CQKWksPage::FormatCell(int column, int row) const
     default:
         break;
     }
-    QKSysMethodNumeric& numeric = qkfxGetQrxSystem().GetRefNumeric();
-    int digits = std::max(1, std::min(17, numeric.GetNumDecDigits()));
-    int sub = c->m_format == QK_FORMAT_NUMERIC ? c->m_subformat : 0;
-    if (sub == 1)
-        return Localize(Scientific(v, digits), false);
-    if (sub == 2)
-        return Localize(Engineering(v, digits), false);
-    // Decimal: scientific beyond the threshold powers of ten.
-    int e = v == 0 ? 0 : (int)std::floor(std::log10(std::fabs(v)));
-    if (v != 0 && (e >= numeric.GetUpperThreshold() || e < numeric.GetLowerThreshold()))
-        return Localize(Scientific(v, digits), false);
-    return Localize(Fixed(v, digits), sub == 3);
+    int digits = qkfxGetQrxSystem().GetRefNumeric().GetNumDecDigits();
+    return qkFormatCellNumber(v, c->m_format == QK_FORMAT_NUMERIC ? c->m_subformat : 0, digits);
+}
+
+CQKTablePage::CellKind CQKWksPage::GetCellKind(int column, int row) const
+{
+    CQKDataset* c = GetColumn(column);
+    if (c == nullptr || row < 0 || row >= c->GetEnd())
+        return CELL_NONE;
+    if (c->IsText(row))
+        return CELL_TEXT;
+    return c->GetValue(row) == MISSING_VALUE ? CELL_MISSING : CELL_NUMBER;
+}
+
+int CQKWksPage::GetFilledRows(int column) const
+{
+    CQKDataset* c = GetColumn(column);
+    return c ? c->GetEnd() : 0;
+}
+
+std::string CQKWksPage::GetColumnHeading(int column) const
+{
+    CQKDataset* c = GetColumn(column);
+    if (c == nullptr)
+        return std::string();
+    std::string name = c->m_columnName;
+    if (c->m_type >= 1 && c->m_type <= 7)
+        name += kDesignations[c->m_type];
+    return name;
+}
+
+std::string CQKWksPage::GetColumnLabel(int column) const
+{
+    CQKDataset* c = GetColumn(column);
+    return c ? c->m_label : std::string();
 }
 
 int CQKWksPage::GetNumRows() const
@@ -180,12 +227,12 @@ int CQKWksPage::GetNumRows() const
     return rows;
 }
 
-int CQKWksPage::GetHeaderHeight() const
+int CQKTablePage::GetHeaderHeight() const
 {
-    return m_rowHeight * (m_labelsShown ? 2 : 1) + 2;
+    return m_rowHeight * GetHeadingLines() + 2;
 }
 
-int CQKWksPage::GetRowNumberWidth() const
+int CQKTablePage::GetRowNumberWidth() const
 {
     int digits = 1;
     for (int n = GetNumRows(); n >= 10; n /= 10)
@@ -200,7 +247,7 @@ int CQKWksPage::GetColumnPixels(int column) const
     return width * m_charWidth + 10;
 }
 
-int CQKWksPage::GetVisibleRows() const
+int CQKTablePage::GetVisibleRows() const
 {
     RECT r;
     if (!GetDrawRect(r))
@@ -209,7 +256,7 @@ int CQKWksPage::GetVisibleRows() const
     return h <= 0 ? 0 : (h + m_rowHeight - 1) / m_rowHeight;
 }
 
-int CQKWksPage::GetVisibleColumns() const
+int CQKTablePage::GetVisibleColumns() const
 {
     RECT r;
     if (!GetDrawRect(r))
@@ -220,7 +267,7 @@ int CQKWksPage::GetVisibleColumns() const
     return n;
 }
 
-void CQKWksPage::ScrollTo(int topRow, int leftColumn)
+void CQKTablePage::ScrollTo(int topRow, int leftColumn)
 {
     // The last row may come up to the bottom of the view, no further.
     int lastTop = std::max(0, GetNumRows() - std::max(1, GetVisibleRows() - 1));
@@ -228,7 +275,7 @@ void CQKWksPage::ScrollTo(int topRow, int leftColumn)
     m_leftColumn = std::max(1, std::min(leftColumn, std::max(1, GetNumCols())));
 }
 
-void CQKWksPage::MeasureFont(HDC dc)
+void CQKTablePage::MeasureFont(HDC dc)
 {
     TEXTMETRICA tm;
     if (GetTextMetricsA(dc, &tm)) {
@@ -237,7 +284,7 @@ void CQKWksPage::MeasureFont(HDC dc)
     }
 }
 
-int CQKWksPage::HitTest(int x, int y, int* column, int* row) const
+int CQKTablePage::HitTest(int x, int y, int* column, int* row) const
 {
     RECT r;
     *column = 0;
@@ -271,7 +318,7 @@ int CQKWksPage::HitTest(int x, int y, int* column, int* row) const
 
 namespace {
 
-bool IsCellSelected(const CQKWksPage& wks, int column, int row)
+bool IsCellSelected(const CQKTablePage& wks, int column, int row)
 {
     if (wks.m_selC1 < 1 || column < wks.m_selC1 || column > wks.m_selC2)
         return false;
@@ -288,7 +335,7 @@ void FillSolid(HDC dc, const RECT& r, COLORREF color)
 
 } // namespace
 
-BOOL CQKWksPage::Draw(HDC dc, const RECT& rect)
+BOOL CQKTablePage::Draw(HDC dc, const RECT& rect)
 {
     if (dc == nullptr || rect.right <= rect.left || rect.bottom <= rect.top)
         return FALSE;
@@ -323,16 +370,16 @@ BOOL CQKWksPage::Draw(HDC dc, const RECT& rect)
         const int y = rect.top + header + (row - m_topRow) * rowH;
         for (const auto& col : cols) {
             RECT cell = {col.second, y, col.second + GetColumnPixels(col.first), y + rowH};
-            CQKDataset* c = GetColumn(col.first);
             bool selected = IsCellSelected(*this, col.first, row) &&
                             !(col.first == m_activeColumn && row == m_activeRow && !m_selWholeRows &&
                               !(m_selR1 == 0 && m_selR2 == 0));
             if (selected)
                 FillSolid(dc, cell, selPaper);
-            if (row >= c->GetEnd())
+            const CellKind kind = GetCellKind(col.first, row);
+            if (kind == CELL_NONE)
                 continue;
-            bool text = c->IsText(row);
-            bool missing = !text && c->GetValue(row) == MISSING_VALUE;
+            bool text = kind == CELL_TEXT;
+            bool missing = kind == CELL_MISSING;
             std::string s = FormatCell(col.first, row);
             SetTextColor(dc, selected ? selInk : missing ? missingInk : ink);
             SetBkColor(dc, selected ? selPaper : paper);
@@ -364,19 +411,17 @@ BOOL CQKWksPage::Draw(HDC dc, const RECT& rect)
     RECT corner = {rect.left, rect.top, rect.left + numbers, rect.top + header};
     FillSolid(dc, corner, face);
     for (const auto& col : cols) {
-        CQKDataset* c = GetColumn(col.first);
         RECT h = {col.second, rect.top, col.second + GetColumnPixels(col.first), rect.top + header};
         bool selected = m_selC1 >= 1 && col.first >= m_selC1 && col.first <= m_selC2 && m_selR1 == 0 && m_selR2 == 0;
         FillSolid(dc, h, selected ? selPaper : face);
         SetTextColor(dc, selected ? selInk : ink);
-        std::string name = c->m_columnName;
-        if (c->m_type >= 1 && c->m_type <= 7)
-            name += kDesignations[c->m_type];
+        std::string name = GetColumnHeading(col.first);
         RECT line = {h.left + 2, h.top + 1, h.right - 2, h.top + 1 + rowH};
         DrawTextA(dc, name.c_str(), (int)name.size(), &line, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-        if (m_labelsShown) {
+        if (GetHeadingLines() > 1) {
             OffsetRect(&line, 0, rowH);
-            DrawTextA(dc, c->m_label.c_str(), (int)c->m_label.size(), &line,
+            std::string label = GetColumnLabel(col.first);
+            DrawTextA(dc, label.c_str(), (int)label.size(), &line,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
         MoveToEx(dc, h.right - 1, h.top, nullptr);
@@ -411,7 +456,7 @@ BOOL CQKWksPage::Draw(HDC dc, const RECT& rect)
     return TRUE;
 }
 
-void CQKWksPage::DrawScreenItems(HDC dc)
+void CQKTablePage::DrawScreenItems(HDC dc)
 {
     RECT r;
     if (dc == nullptr || !GetDrawRect(r) || m_activeColumn < m_leftColumn || m_activeRow < m_topRow)
@@ -420,7 +465,7 @@ void CQKWksPage::DrawScreenItems(HDC dc)
     for (int c = m_leftColumn; c < m_activeColumn; ++c)
         x += GetColumnPixels(c);
     int y = r.top + GetHeaderHeight() + (m_activeRow - m_topRow) * m_rowHeight;
-    if (x >= r.right || y >= r.bottom || GetColumn(m_activeColumn) == nullptr)
+    if (x >= r.right || y >= r.bottom || m_activeColumn > GetNumCols() || m_activeRow > GetLastRow())
         return;
     RECT cell = {x, y - 1, x + GetColumnPixels(m_activeColumn), y + m_rowHeight};
     if (m_editing) {

@@ -1,5 +1,6 @@
-// A worksheet page's window input: selecting with the mouse and the keys, typing into
-// cells, scrolling, and the worksheet commands the kernel carries out itself.
+// A table page's window input (worksheet or matrix): selecting with the mouse and the
+// keys, typing into cells, scrolling; and the worksheet commands the kernel carries out
+// itself.
 #include <windows.h>
 #include <windowsx.h>
 
@@ -13,9 +14,7 @@
 #include "QKData.h"
 #include "QKSysMethod.h"
 
-namespace {
-
-std::string TrimBlanks(const std::string& s)
+std::string qkTrimBlanks(const std::string& s)
 {
     size_t a = s.find_first_not_of(" \t");
     if (a == std::string::npos)
@@ -23,8 +22,7 @@ std::string TrimBlanks(const std::string& s)
     return s.substr(a, s.find_last_not_of(" \t") - a + 1);
 }
 
-// A number as the user types it: the options' decimal character, digit groups allowed.
-bool ParseTyped(const std::string& text, double* value)
+bool qkParseTypedNumber(const std::string& text, double* value)
 {
     int separators = qkfxGetQrxSystem().GetRefNumeric().GetSeparators();
     char decimal = qkfxGetDecimalChar(separators), group = qkfxGetGroupChar(separators);
@@ -34,6 +32,8 @@ bool ParseTyped(const std::string& text, double* value)
             s += c;
     return qkfxParseNumber(s.data(), s.data() + s.size(), decimal, value);
 }
+
+namespace {
 
 // Days from 1 January 1900 (day 0) of a civil date.
 double DaysFromCivil(int y, int m, int d)
@@ -88,7 +88,7 @@ bool CQKWksPage::SetCellFromText(int column, int row, const std::string& typed, 
         *why = "there is no such cell";
         return false;
     }
-    std::string text = TrimBlanks(typed);
+    std::string text = qkTrimBlanks(typed);
     if (text.empty() || text == "--") {
         if (row < c->GetEnd())
             c->SetValue(row, MISSING_VALUE);
@@ -99,20 +99,20 @@ bool CQKWksPage::SetCellFromText(int column, int row, const std::string& typed, 
     case QK_FORMAT_TEXT:
         return c->SetText(row, typed);
     case QK_FORMAT_TEXT_NUMERIC:
-        return ParseTyped(text, &v) ? c->SetValue(row, v) : c->SetText(row, typed);
+        return qkParseTypedNumber(text, &v) ? c->SetValue(row, v) : c->SetText(row, typed);
     case QK_FORMAT_DATE:
-        if (ParseTyped(text, &v) || ParseDate(text, &v))
+        if (qkParseTypedNumber(text, &v) || ParseDate(text, &v))
             return c->SetValue(row, v);
         *why = "column " + c->m_columnName + " holds dates: \"" + text +
                "\" is no date (type it as 2024-03-31 or 3/31/2024)";
         return false;
     case QK_FORMAT_TIME:
-        if (ParseTyped(text, &v) || ParseTime(text, &v))
+        if (qkParseTypedNumber(text, &v) || ParseTime(text, &v))
             return c->SetValue(row, v);
         *why = "column " + c->m_columnName + " holds times: \"" + text + "\" is no time (type it as 13:45 or 13:45:30)";
         return false;
     default:
-        if (ParseTyped(text, &v))
+        if (qkParseTypedNumber(text, &v))
             return c->SetValue(row, v);
         *why = "column " + c->m_columnName + " is numeric: \"" + text +
                "\" is not a number. Set the column's format to Text & Numeric to keep texts in it.";
@@ -122,7 +122,7 @@ bool CQKWksPage::SetCellFromText(int column, int row, const std::string& typed, 
 
 // ---- selection ---------------------------------------------------------------------------
 
-void CQKWksPage::SelectCells(int c1, int r1, int c2, int r2)
+void CQKTablePage::SelectCells(int c1, int r1, int c2, int r2)
 {
     m_selC1 = std::max(1, std::min(c1, c2));
     m_selC2 = std::max(1, std::max(c1, c2));
@@ -131,7 +131,7 @@ void CQKWksPage::SelectCells(int c1, int r1, int c2, int r2)
     m_selWholeRows = false;
 }
 
-void CQKWksPage::SelectColumns(int c1, int c2)
+void CQKTablePage::SelectColumns(int c1, int c2)
 {
     m_selC1 = std::max(1, std::min(c1, c2));
     m_selC2 = std::max(1, std::max(c1, c2));
@@ -139,7 +139,7 @@ void CQKWksPage::SelectColumns(int c1, int c2)
     m_selWholeRows = false;
 }
 
-void CQKWksPage::SelectRows(int r1, int r2)
+void CQKTablePage::SelectRows(int r1, int r2)
 {
     m_selC1 = 1;
     m_selC2 = std::max(1, GetNumCols());
@@ -148,7 +148,7 @@ void CQKWksPage::SelectRows(int r1, int r2)
     m_selWholeRows = true;
 }
 
-void CQKWksPage::SelectNone()
+void CQKTablePage::SelectNone()
 {
     m_selC1 = m_selC2 = m_selR1 = m_selR2 = 0;
     m_selWholeRows = false;
@@ -156,13 +156,13 @@ void CQKWksPage::SelectNone()
 
 // ---- typing --------------------------------------------------------------------------------
 
-bool CQKWksPage::GetEditText(std::string& text) const
+bool CQKTablePage::GetEditText(std::string& text) const
 {
     text = m_editText;
     return m_editing;
 }
 
-bool CQKWksPage::EndEdit(bool keep)
+bool CQKTablePage::EndEdit(bool keep)
 {
     if (!m_editing)
         return true;
@@ -179,9 +179,9 @@ bool CQKWksPage::EndEdit(bool keep)
     return true;
 }
 
-bool CQKWksPage::OnChar(UINT ch)
+bool CQKTablePage::OnChar(UINT ch)
 {
-    if (GetColumn(m_activeColumn) == nullptr)
+    if (m_activeColumn > GetNumCols() || m_activeRow > GetLastRow())
         return false;
     if (ch == '\b') {
         if (m_editing && !m_editText.empty())
@@ -208,7 +208,7 @@ bool CQKWksPage::OnChar(UINT ch)
 
 // ---- moving about ----------------------------------------------------------------------------
 
-void CQKWksPage::EnsureVisible(int column, int row)
+void CQKTablePage::EnsureVisible(int column, int row)
 {
     int rows = std::max(1, GetVisibleRows() - 1);
     if (row < m_topRow)
@@ -234,10 +234,10 @@ void CQKWksPage::EnsureVisible(int column, int row)
     ScrollTo(m_topRow, m_leftColumn);
 }
 
-void CQKWksPage::MoveActive(int dColumn, int dRow, bool extend)
+void CQKTablePage::MoveActive(int dColumn, int dRow, bool extend)
 {
     int column = std::max(1, std::min(m_activeColumn + dColumn, std::max(1, GetNumCols())));
-    int row = std::max(0, std::min(m_activeRow + dRow, QK_MAX_ROWS - 1));
+    int row = std::max(0, std::min(m_activeRow + dRow, GetLastRow()));
     m_activeColumn = column;
     m_activeRow = row;
     if (extend)
@@ -251,13 +251,13 @@ void CQKWksPage::MoveActive(int dColumn, int dRow, bool extend)
     Redraw();
 }
 
-void CQKWksPage::GoToRow(int row)
+void CQKTablePage::GoToRow(int row)
 {
     EndEdit(true);
     MoveActive(0, row - m_activeRow, false);
 }
 
-void CQKWksPage::Redraw()
+void CQKTablePage::Redraw()
 {
     HWND view = m_view ? m_view : GetDrawingWnd();
     if (view != nullptr && IsWindow(view)) {
@@ -266,7 +266,7 @@ void CQKWksPage::Redraw()
     }
 }
 
-void CQKWksPage::UpdateScrollBars(HWND view)
+void CQKTablePage::UpdateScrollBars(HWND view)
 {
     SCROLLINFO si = {sizeof si};
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
@@ -282,7 +282,7 @@ void CQKWksPage::UpdateScrollBars(HWND view)
     SetScrollInfo(view, SB_HORZ, &si, TRUE);
 }
 
-int CQKWksPage::OnKeyDown(UINT key, UINT, UINT)
+int CQKTablePage::OnKeyDown(UINT key, UINT, UINT)
 {
     const bool shift = GetKeyState(VK_SHIFT) < 0, control = GetKeyState(VK_CONTROL) < 0;
     if (m_editing) {
@@ -331,8 +331,8 @@ int CQKWksPage::OnKeyDown(UINT key, UINT, UINT)
         MoveActive(1 - m_activeColumn, control ? -m_activeRow : 0, shift);
         return 1;
     case VK_END: {
-        CQKDataset* c = GetColumn(m_activeColumn);
-        int last = c && c->GetEnd() > 0 ? c->GetEnd() - 1 : m_activeRow;
+        int filled = GetFilledRows(m_activeColumn);
+        int last = filled > 0 ? filled - 1 : m_activeRow;
         MoveActive(control ? 0 : GetNumCols() - m_activeColumn, control ? last - m_activeRow : 0, shift);
         return 1;
     }
@@ -340,12 +340,10 @@ int CQKWksPage::OnKeyDown(UINT key, UINT, UINT)
         ClearSelected();
         return 1;
     case VK_F2:
-        if (GetColumn(m_activeColumn) != nullptr) {
-            CQKDataset* c = GetColumn(m_activeColumn);
+        if (m_activeColumn <= GetNumCols() && m_activeRow <= GetLastRow()) {
+            const CellKind kind = GetCellKind(m_activeColumn, m_activeRow);
             m_editing = true;
-            m_editText = m_activeRow < c->GetEnd() && !(c->GetValue(m_activeRow) == MISSING_VALUE && !c->IsText(m_activeRow))
-                             ? FormatCell(m_activeColumn, m_activeRow)
-                             : std::string();
+            m_editText = kind == CELL_NUMBER || kind == CELL_TEXT ? FormatCell(m_activeColumn, m_activeRow) : std::string();
             Redraw();
         }
         return 1;
@@ -355,7 +353,7 @@ int CQKWksPage::OnKeyDown(UINT key, UINT, UINT)
     return 0;
 }
 
-BOOL CQKWksPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)
+BOOL CQKTablePage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     m_view = view;
     *result = 0;

@@ -233,7 +233,7 @@ int CQKWksPage::GetSelectionKind() const
     return severalRows ? 6 : 7;
 }
 
-int CQKWksPage::HitTestColumnEdge(int x, int y) const
+int CQKTablePage::HitTestColumnEdge(int x, int y) const
 {
     RECT r;
     if (!GetDrawRect(r) || y < r.top || y >= r.top + GetHeaderHeight())

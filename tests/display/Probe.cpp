@@ -38,6 +38,7 @@
 //   close <hwnd>         posts WM_CLOSE
 //   gone <hwnd> <ms>     waits until the window is hidden or destroyed: "ok" or "still"
 //   script <text>        runs Scrivex text on the user-interface thread: "ok" or "error: ..."
+//   dump <path>          writes the project's state dump (qkfxDumpProject) to the file: "ok"
 //   cells <v1> <v2> ...  fills the active matrix row by row with the values: "ok"
 //   axes                 "axis <X|Y|Z> <from> <to>" of the active graph's active layer
 //   listitem <hwnd> <id> <row>  "rect <left> <top> <right> <bottom>" of a row of the list
@@ -656,6 +657,20 @@ std::string Answer(const std::string& line)
             out << "error: " << error << '\n';
         else
             out << "ok\n";
+    } else if (verb == "dump") {
+        std::string path;
+        std::getline(in, path);
+        path.erase(0, path.find_first_not_of(' '));
+        std::string dump;
+        if (!RunOnUiThread(main, [&] { dump = qkfxDumpProject(); })) {
+            out << "hung\n";
+        } else {
+            FILE* f = fopen(path.c_str(), "wb");
+            bool written = f != nullptr && fwrite(dump.data(), 1, dump.size(), f) == dump.size();
+            if (f != nullptr)
+                written = fclose(f) == 0 && written;
+            out << (written ? "ok" : "error: cannot write " + path) << '\n';
+        }
     } else {
         out << "error: unknown request \"" << verb << "\"\n";
     }

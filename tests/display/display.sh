@@ -178,6 +178,30 @@ qxd_screenshot() {
 # person would, then WM_CLOSE. Fails when one stays open. The active window goes first (a
 # window below it may go with it); one that opens another on closing (a question) is dealt
 # with in the next round. KEYS, when given, are typed instead of Escape (an answer).
+# COMMAND PATH: the command's file box (Save Project, Open), the path typed, Enter; fails
+# unless the box closes.
+qxd_file_dialog() {
+    local tries attempt
+    for attempt in 1 2 3; do
+        qxd "invoke $1" || qxd_fail "command $1"
+        for tries in $(seq 100); do
+            qxd settle && qxd windows || qxd_fail "the program does not answer after command $1"
+            [ ${#QXD_ANSWER[@]} -gt 0 ] && break 2
+            sleep 0.1
+        done
+    done
+    [ ${#QXD_ANSWER[@]} -gt 0 ] || qxd_fail "command $1 showed no file box"
+    sleep 0.5
+    xdotool type --delay 20 "$(qxd_winpath "$2")"
+    qxd_key Return
+    for tries in $(seq 100); do
+        qxd settle && qxd windows || qxd_fail "the program does not answer after the file box"
+        [ ${#QXD_ANSWER[@]} -eq 0 ] && break
+        sleep 0.1
+    done
+    [ ${#QXD_ANSWER[@]} -eq 0 ] || qxd_fail "a window stays open after the file box of command $1"
+}
+
 qxd_close_windows() {
     local keys=${1:-Escape} round line hwnd active candidate
     for round in 1 2 3 4 5 6; do

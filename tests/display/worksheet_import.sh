@@ -95,33 +95,12 @@ qxd_screenshot "$artifacts/worksheet-edited.png"
 # File > Save Project: the untitled project asks for its file in the Save As box. Then the
 # project closes and File > Open reads it back: every value as it was.
 project=$QXD_TMP/worksheet.qpj
-file_dialog() { # COMMAND PATH: the command's file box, the path typed, Enter
-    local tries attempt
-    for attempt in 1 2 3; do
-        qxd "invoke $1" || qxd_fail "command $1"
-        for tries in $(seq 100); do
-            qxd settle && qxd windows || qxd_fail "the program does not answer after command $1"
-            [ ${#QXD_ANSWER[@]} -gt 0 ] && break 2
-            sleep 0.1
-        done
-    done
-    [ ${#QXD_ANSWER[@]} -gt 0 ] || qxd_fail "command $1 showed no file box"
-    sleep 0.5
-    xdotool type --delay 20 "$(qxd_winpath "$2")"
-    qxd_key Return
-    for tries in $(seq 100); do
-        qxd settle && qxd windows || qxd_fail "the program does not answer after the file box"
-        [ ${#QXD_ANSWER[@]} -eq 0 ] && break
-        sleep 0.1
-    done
-    [ ${#QXD_ANSWER[@]} -eq 0 ] || qxd_fail "a window stays open after the file box of command $1"
-}
-file_dialog 34048 "$project"
+qxd_file_dialog 34048 "$project"
 [ -s "$project" ] || qxd_fail "the project file was not written"
 qxd "invoke 34017" || qxd_fail "Close Project"
 qxd settle
 expect 'exist(Data1) == 0'
-file_dialog 33996 "$project"
+qxd_file_dialog 33996 "$project"
 expect 'exist(Data1) == 2'
 expect 'Data1_A[1] == 1 && Data1_A[3] == 3 && Data1_A[5] == 5'
 expect 'Data1_B[1] == 1.25 && Data1_B[2] == -- && Data1_B[3] == 2.75 && Data1_B[4] == 42 && Data1_B[5] == 3.5'

@@ -1,6 +1,8 @@
 #include "QUAccess.h"
 
 #include "ColorPaletteDialog.h"
+#include "QUNotes.h"
+
 #include "MainFrame.h"
 #include "QKCallLog.h"
 #include "QKData.h"
@@ -30,7 +32,9 @@ CQrxMultiDocTemplate* TemplateOfLetter(char kind)
 int CQUAccess::OnInternalNewPage(CQKPage* page, BOOL bVisible)
 {
     CQuorixApp* app = GetQuorixApp();
-    // Notes pages have windows of their own kind, which are not made this way.
+    // Notes pages have windows of their own kind, made by the notes manager.
+    if (auto* notes = dynamic_cast<CQUNotesPage*>(page))
+        return notes->GetDoc() != nullptr || CQUNotes::CreateNotesWindow(notes, bVisible) != nullptr ? 1 : 0;
     if (app == nullptr || page == nullptr || page->GetType() > QK_PAGE_LAYOUT)
         return 0;
     CQrxMultiDocTemplate* t = app->get_one_page_template(page->GetType());
@@ -44,6 +48,7 @@ CQKPage* CQUAccess::CreateNewPageObject(DWORD type)
     case QK_PAGE_GRAPH: return new (std::nothrow) CQUGraphPage;
     case QK_PAGE_MATRIX: return new (std::nothrow) CQUMatrixPage;
     case QK_PAGE_LAYOUT: return new (std::nothrow) CQULayoutPage;
+    case QK_PAGE_NOTES: return new (std::nothrow) CQUNotesPage;
     }
     return nullptr;
 }

@@ -4,6 +4,15 @@
 #include "QKData.h"
 #include "QKGraphObjects.h"
 
+namespace {
+
+const UINT kEditClear = 57632, kEditCopy = 57634, kEditCut = 57635, kEditPaste = 57637, kEditUndo = 57643;
+// Delete of the selected object's context menu.
+const UINT kObjectDelete = 36442;
+const UINT kRotatePage = 37984;
+
+} // namespace
+
 IMPLEMENT_DYNCREATE(CQUGraphView, CQuorixView)
 IMPLEMENT_DYNCREATE(CQULayoutView, CQUGraphView)
 
@@ -39,6 +48,20 @@ BEGIN_MESSAGE_MAP(CQUGraphView, CQuorixView)
     ON_UPDATE_COMMAND_UI(9999, OnUpdateGraphAnalysis)
     ON_UPDATE_COMMAND_UI_RANGE(32964, 32969, OnUpdateGraphScript)
     ON_UPDATE_COMMAND_UI_RANGE(35552, 35561, OnUpdateGeneralScript)
+    ON_COMMAND(kEditCopy, OnEditCopy)
+    ON_COMMAND(kEditCut, OnEditCut)
+    ON_COMMAND(kEditPaste, OnEditPaste)
+    ON_COMMAND(kEditClear, OnEditClear)
+    ON_COMMAND(kObjectDelete, OnEditClear)
+    ON_COMMAND(kEditUndo, OnEditUndo)
+    ON_COMMAND(kRotatePage, OnRotatePage)
+    ON_UPDATE_COMMAND_UI(kRotatePage, OnUpdateRotatePage)
+    ON_UPDATE_COMMAND_UI(kEditCopy, OnUpdateHasSelection)
+    ON_UPDATE_COMMAND_UI(kEditCut, OnUpdateHasSelection)
+    ON_UPDATE_COMMAND_UI(kEditClear, OnUpdateHasSelection)
+    ON_UPDATE_COMMAND_UI(kObjectDelete, OnUpdateHasSelection)
+    ON_UPDATE_COMMAND_UI(kEditPaste, OnUpdateEditPaste)
+    ON_UPDATE_COMMAND_UI(kEditUndo, OnUpdateEditUndo)
 END_MESSAGE_MAP()
 
 CQKGraphicLayer* CQUGraphView::GetActiveLayer()
@@ -257,4 +280,112 @@ END_MESSAGE_MAP()
 void CQULayoutView::OnUpdateAlwaysDisabled(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(FALSE);
+}
+
+CQKGraphPage* CQUGraphView::GetGraphPage()
+{
+    return dynamic_cast<CQKGraphPage*>(GetPage());
+}
+
+// The clipboard and undo keys of the graph window; the frame has no accelerators for them.
+BOOL CQUGraphView::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && pMsg->hwnd == m_hWnd && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        // A key whose command has nothing to work on passes on, as a grey menu item would.
+        CQKGraphPage* page = GetGraphPage();
+        const bool selection = page != nullptr && !page->GetSelectedObjects().empty();
+        UINT id = 0;
+        switch (pMsg->wParam) {
+        case 'C': id = selection ? kEditCopy : 0; break;
+        case 'X': id = selection ? kEditCut : 0; break;
+        case 'V': id = page != nullptr && page->CanPaste() ? kEditPaste : 0; break;
+        case 'Z': id = page != nullptr && page->CanUndo() ? kEditUndo : 0; break;
+        }
+        if (id != 0) {
+            SendMessage(WM_COMMAND, id);
+            return TRUE;
+        }
+    }
+    return CQuorixView::PreTranslateMessage(pMsg);
+}
+
+void CQUGraphView::ReportEditFailure(const std::string& reason)
+{
+    if (!reason.empty())
+        AfxMessageBox(reason.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CQUGraphView::OnEditCopy()
+{
+    std::string error;
+    if (CQKGraphPage* page = GetGraphPage(); page != nullptr && !page->CopySelected(m_hWnd, &error))
+        ReportEditFailure(error);
+}
+
+void CQUGraphView::OnEditCut()
+{
+    std::string error;
+    CQKGraphPage* page = GetGraphPage();
+    if (page == nullptr)
+        return;
+    if (!page->CopySelected(m_hWnd, &error)) {
+        ReportEditFailure(error);
+        return;
+    }
+    page->DeleteSelected();
+    Invalidate(FALSE);
+}
+
+void CQUGraphView::OnEditPaste()
+{
+    std::string error;
+    if (CQKGraphPage* page = GetGraphPage(); page != nullptr) {
+        if (!page->PasteObjects(m_hWnd, &error))
+            ReportEditFailure(error);
+        Invalidate(FALSE);
+    }
+}
+
+void CQUGraphView::OnEditClear()
+{
+    if (CQKGraphPage* page = GetGraphPage(); page != nullptr && page->DeleteSelected())
+        Invalidate(FALSE);
+}
+
+void CQUGraphView::OnEditUndo()
+{
+    if (CQKGraphPage* page = GetGraphPage(); page != nullptr && page->Undo())
+        Invalidate(FALSE);
+}
+
+void CQUGraphView::OnUpdateHasSelection(CCmdUI* pCmdUI)
+{
+    CQKGraphPage* page = GetGraphPage();
+    pCmdUI->Enable(page != nullptr && !page->GetSelectedObjects().empty());
+}
+
+void CQUGraphView::OnUpdateEditPaste(CCmdUI* pCmdUI)
+{
+    CQKGraphPage* page = GetGraphPage();
+    pCmdUI->Enable(page != nullptr && page->CanPaste());
+}
+
+void CQUGraphView::OnUpdateEditUndo(CCmdUI* pCmdUI)
+{
+    CQKGraphPage* page = GetGraphPage();
+    pCmdUI->Enable(page != nullptr && page->CanUndo());
+}
+
+void CQUGraphView::OnRotatePage()
+{
+    if (CQKGraphPage* page = GetGraphPage(); page != nullptr && page->GetType() == QK_PAGE_GRAPH) {
+        page->RotatePage();
+        Invalidate();
+    }
+}
+
+void CQUGraphView::OnUpdateRotatePage(CCmdUI* pCmdUI)
+{
+    CQKGraphPage* page = GetGraphPage();
+    pCmdUI->Enable(page != nullptr && page->GetType() == QK_PAGE_GRAPH);
 }

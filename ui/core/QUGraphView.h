@@ -8,7 +8,10 @@
 
 #include "QuorixView.h"
 
+#include <string>
+
 class CQKGraphicLayer;
+class CQKGraphPage;
 class CQKPlotObj;
 
 class QU_API CQUGraphView : public CQuorixView {
@@ -28,8 +31,23 @@ public:
     // Whether the active layer plots data on plain X-Y axes (no 3D or contour plots),
     // which the analysis commands and the fitter work on.
     BOOL HasSimpleXYDataPlots();
+    CQKGraphPage* GetGraphPage();
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
+    // Cut, Copy, Paste, Clear (and the object menu's Delete) and Undo work on the page's
+    // selected labels and drawn objects.
+    afx_msg void OnEditCopy();
+    afx_msg void OnEditCut();
+    afx_msg void OnEditPaste();
+    afx_msg void OnEditClear();
+    afx_msg void OnEditUndo();
+    afx_msg void OnUpdateHasSelection(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    afx_msg void OnRotatePage();
+    afx_msg void OnUpdateRotatePage(CCmdUI* pCmdUI);
+    void ReportEditFailure(const std::string& reason);
     afx_msg void OnViewZoomIn();
     afx_msg void OnViewZoomOut();
     afx_msg void OnViewFullPage();

@@ -1,5 +1,7 @@
 #include "QUPages.h"
 
+#include "QUMatrixDialogs.h"
+
 #include <afxwin.h>
 
 #include "ChildFrame.h"
@@ -151,4 +153,34 @@ int CQULayoutPage::GetClosePrompt()
 int CQUMatrixPage::GetClosePrompt()
 {
     return qkfxGetQrxSystem().GetRefWks().GetMatrixClosePrompt();
+}
+
+namespace {
+
+CWnd* DialogParent(CQKPage* page)
+{
+    HWND frame = page->GetFrameWnd();
+    return frame != nullptr && ::IsWindow(frame) ? CWnd::FromHandle(frame) : AfxGetMainWnd();
+}
+
+} // namespace
+
+int CQUMatrixPage::OnEditProperties(int)
+{
+    CQUMatrixPropertyDialog dlg(this, DialogParent(this));
+    dlg.DoModal();
+    return 1;
+}
+
+int CQUMatrixPage::OnEditDimensions()
+{
+    CQUMatrixDimensionsDlg dlg(this, DialogParent(this));
+    dlg.DoModal();
+    return 1;
+}
+
+int CQUMatrixPage::EditMatrixValues()
+{
+    CQUSetMatrixValues dlg(this, nullptr);
+    return dlg.DoModal() == IDOK ? 1 : 0;
 }

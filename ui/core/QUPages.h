@@ -98,4 +98,8 @@ class QU_API CQUMatrixPage : public CQUPageWithWindow<CQKMatrixPage> {
 public:
     int GetImageListIndex() override { return 2; }
     int GetClosePrompt() override;
+    // The matrix dialogs, over the page's frame (the main window when it has none).
+    int OnEditProperties(int reserved) override;
+    int OnEditDimensions() override;
+    int EditMatrixValues() override;
 };

@@ -102,6 +102,11 @@ CQUWksPage* CQUWksView::GetValidWksPage()
     return dynamic_cast<CQUWksPage*>(GetPage());
 }
 
+CQKTablePage* CQUWksView::GetTablePage()
+{
+    return dynamic_cast<CQKTablePage*>(GetPage());
+}
+
 BOOL CQUWksView::PreCreateWindow(CREATESTRUCT& cs)
 {
     cs.style |= WS_VSCROLL | WS_HSCROLL;
@@ -116,7 +121,7 @@ BOOL CQUWksView::OnEraseBkgnd(CDC*)
 
 void CQUWksView::OnDraw(CDC* pDC)
 {
-    CQKWksPage* page = GetWksPage();
+    CQKTablePage* page = GetTablePage();
     CRect client;
     GetClientRect(&client);
     if (page != nullptr && !client.IsRectEmpty())
@@ -125,7 +130,7 @@ void CQUWksView::OnDraw(CDC* pDC)
     OnFinishDC(pDC);
 }
 
-void CQUWksView::DrawThroughBitmap(CQKWksPage* page, HDC target, const CRect& client)
+void CQUWksView::DrawThroughBitmap(CQKTablePage* page, HDC target, const CRect& client)
 {
     // Drawn into a bitmap first and copied at once: the window never shows half a table.
     HDC memory = ::CreateCompatibleDC(target);
@@ -146,7 +151,7 @@ void CQUWksView::DrawThroughBitmap(CQKWksPage* page, HDC target, const CRect& cl
 
 LRESULT CQUWksView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CQKWksPage* page = GetWksPage();
+    CQKTablePage* page = GetTablePage();
     if (page != nullptr && m_hWnd != nullptr) {
         // The drawing rectangle is the client area, known before the first paint.
         CRect client;
@@ -228,6 +233,10 @@ void CQUWksView::OnShowGrid()
 {
     if (CQKWksPage* page = GetWksPage())
         page->OnWksCommands((int)kShowGrid);
+    else if (CQKTablePage* table = GetTablePage()) {
+        table->m_showGrid = !table->m_showGrid;
+        Invalidate(FALSE);
+    }
 }
 
 void CQUWksView::OnUpdateWksInternals(CCmdUI* pCmdUI)
@@ -259,7 +268,7 @@ void CQUWksView::OnUpdateColumnCommand(CCmdUI* pCmdUI)
 
 void CQUWksView::OnUpdateShowGrid(CCmdUI* pCmdUI)
 {
-    CQKWksPage* page = GetWksPage();
+    CQKTablePage* page = GetTablePage();
     pCmdUI->Enable(page != nullptr);
     pCmdUI->SetCheck(page != nullptr && page->m_showGrid ? 1 : 0);
 }

@@ -9,6 +9,7 @@
 #include "QuorixDoc.h"
 #include "QuorixView.h"
 
+class CQKTablePage;
 class CQKWksPage;
 class CQUWksPage;
 class CQUWksView;
@@ -27,6 +28,8 @@ class QU_API CQUWksView : public CQuorixView {
 public:
     CQKWksPage* GetWksPage();
     CQUWksPage* GetValidWksPage();
+    // The page as a table of cells (a worksheet's or a matrix's), which draws and edits.
+    virtual CQKTablePage* GetTablePage();
     // Fills the selected columns with row numbers (36444), uniform (36445) or normal
     // (36446) random numbers; 0 when there was nothing to fill.
     int FillValuesFromID(int id);
@@ -48,7 +51,7 @@ public:
 
 protected:
     // Draws the page into a bitmap and copies it to the window at once.
-    void DrawThroughBitmap(CQKWksPage* page, HDC target, const CRect& client);
+    void DrawThroughBitmap(CQKTablePage* page, HDC target, const CRect& client);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);

@@ -102,9 +102,18 @@ LRESULT CQuorixView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     CQKPage* page = message == WM_KEYDOWN ? nullptr : GetPage();
     LRESULT result = 0;
     if (page != nullptr && page->WindowProc(m_hWnd, message, wParam, lParam, &result)) {
-        // A click the page took may have changed its selection, which the screen shows.
-        if (message == WM_LBUTTONDOWN)
+        // A click or drag the page took may have changed its selection or objects, which
+        // the screen shows.
+        if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_MOUSEMOVE)
             Invalidate(FALSE);
+        // The text tool made a label: its dialog opens for the text, and Cancel takes the
+        // label away again.
+        if (auto* graph = dynamic_cast<CQKGraphPage*>(page); graph != nullptr && message == WM_LBUTTONDOWN)
+            if (CQKTextObj* text = graph->TakeNewText()) {
+                if (text->DoDialog(GetTopLevelParent(), 0, 0) != IDOK)
+                    graph->Undo();
+                Invalidate(FALSE);
+            }
         return result;
     }
     return CView::WindowProc(message, wParam, lParam);
@@ -453,13 +462,17 @@ BOOL CQuorixView::OnGeneralScript(UINT nID)
 
 BOOL CQuorixView::OnArrowScript(UINT nID)
 {
-    RunScript("ARROW", nID);
+    if (!RunScript("ARROW", nID))
+        ReportPlotFailure();
+    Invalidate(FALSE);
     return TRUE;
 }
 
 BOOL CQuorixView::OnObjEditScript(UINT nID)
 {
-    RunScript("OBJEDIT", nID);
+    if (!RunScript("OBJEDIT", nID))
+        ReportPlotFailure();
+    Invalidate(FALSE);
     return TRUE;
 }
 
@@ -480,7 +493,9 @@ void CQuorixView::ReportPlotFailure()
 
 BOOL CQuorixView::OnMaskScript(UINT nID)
 {
-    RunScript("MASK", nID);
+    if (!RunScript("MASK", nID))
+        ReportPlotFailure();
+    Invalidate(FALSE);
     return TRUE;
 }
 
@@ -549,6 +564,10 @@ void CQuorixView::OnUpdateToolboxTool(CCmdUI* pCmdUI)
         pCmdUI->Enable(FALSE);
         return;
     }
+    // Tools the page does not work with are grey (a layout page has no data to read).
+    const int tool = (int)(pCmdUI->m_nID - 34976);
+    auto* graph = dynamic_cast<CQKGraphPage*>(GetPage());
+    pCmdUI->Enable(graph != nullptr ? graph->IsToolboxToolAvailable(tool) : tool == 0);
     pCmdUI->SetCheck(pCmdUI->m_nID == (UINT)(34976 + Kernel()->GetCheckedToolNumber()) ? 1 : 0);
 }
 

@@ -214,7 +214,7 @@ int CQUExcelDoc::s_displayOpenExcelDialog = 1;
 int CQUExcelDoc::s_openWorkbookAsExcel = 1;
 int CQUExcelDoc::s_ignoreAll = 0;
 
-IMPLEMENT_DYNCREATE(CQUExcelDoc, CQuorixDoc)
+IMPLEMENT_DYNCREATE(CQUExcelDoc, CQUWksDoc)
 
 CQUExcelDoc::CQUExcelDoc() = default;
 
@@ -387,7 +387,7 @@ void CQUExcelDoc::OnCloseDocument()
     }
     if (CQUWksPageExternal* page = GetPage())
         page->SetDocument(nullptr);
-    CQuorixDoc::OnCloseDocument();
+    CQUWksDoc::OnCloseDocument();
 }
 
 HMENU CQUExcelDoc::GetDefaultMenu()
@@ -398,7 +398,7 @@ HMENU CQUExcelDoc::GetDefaultMenu()
     CQuorixApp* app = GetQuorixApp();
     if (view && !view->HasExcel() && app)
         return app->GetNoExcelMenu();
-    return CQuorixDoc::GetDefaultMenu();
+    return CQUWksDoc::GetDefaultMenu();
 }
 
 void CQUExcelDoc::OnIdle()

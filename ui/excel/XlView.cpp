@@ -11,7 +11,7 @@ BOOL CQUxlView::s_higherThanVersion5 = FALSE;
 CString CQUxlView::s_versionText;
 int CQUxlView::s_dirtyRetries = 0;
 
-IMPLEMENT_DYNCREATE(CQUxlView, CView)
+IMPLEMENT_DYNCREATE(CQUxlView, CQUWksView)
 
 CString xlLoadString(UINT id)
 {
@@ -64,14 +64,52 @@ CQUWksPageExternal* CQUxlView::get_external_wks_page() const
 
 void CQUxlView::OnDraw(CDC* pDC)
 {
-    // The workbook is not shown in place: the window names its file.
-    CQUWksPageExternal* page = get_external_wks_page();
-    if (!page)
+    if (GetTablePage() != nullptr) {
+        CQUWksView::OnDraw(pDC);
         return;
+    }
+    // No sheet read yet (no workbook): the window names its file.
+    CQUWksPageExternal* page = get_external_wks_page();
     CRect rect;
     GetClientRect(&rect);
-    pDC->SetBkMode(TRANSPARENT);
-    pDC->DrawText(page->GetExternalName().c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    pDC->FillSolidRect(&rect, ::GetSysColor(COLOR_WINDOW));
+    if (page) {
+        pDC->SetBkMode(TRANSPARENT);
+        pDC->DrawText(page->GetExternalName().c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    OnFinishDC(pDC);
+}
+
+CQKTablePage* CQUxlView::GetTablePage()
+{
+    CQUWksPageExternal* page = get_external_wks_page();
+    CQKWksExternLayer* layer = page ? page->GetActiveLayer() : nullptr;
+    return layer ? layer->GetTable() : nullptr;
+}
+
+void CQUxlView::OnInitialUpdate()
+{
+    CQUWksView::OnInitialUpdate();
+    RefreshSheetTable();
+}
+
+BOOL CQUxlView::RefreshSheetTable()
+{
+    BOOL ok = m_pItem != nullptr && UpdateAssociatedActiveWorksheet(nullptr, TRUE);
+    if (m_hWnd)
+        Invalidate(FALSE);
+    return ok;
+}
+
+LRESULT CQUxlView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The sheet's table is a copy of the workbook's cells: it is looked at and scrolled,
+    // not typed into, so that it never differs from the workbook unseen.
+    const bool editing = message == WM_CHAR || message == WM_LBUTTONDBLCLK ||
+                         (message == WM_KEYDOWN && (wParam == VK_DELETE || wParam == VK_F2 || wParam == VK_BACK));
+    if (editing)
+        return CView::WindowProc(message, wParam, lParam);
+    return CQUWksView::WindowProc(message, wParam, lParam);
 }
 
 /////////////////////////////////////////////////////////////////////////////

@@ -11,6 +11,7 @@
 #include <afxwin.h>
 
 #include "QKExternal.h"
+#include "QUWksView.h"
 #include "QuorixDoc.h"
 #include "XlExport.h"
 #include "XlAutomation.h"
@@ -83,7 +84,7 @@ private:
     CQUExcelDoc* m_pDoc;
 };
 
-class QUXL_API CQUExcelDoc : public CQuorixDoc {
+class QUXL_API CQUExcelDoc : public CQUWksDoc {
     DECLARE_DYNCREATE(CQUExcelDoc)
 public:
     CQUExcelDoc();
@@ -125,13 +126,24 @@ private:
     static int s_ignoreAll;
 };
 
-class QUXL_API CQUxlView : public CView {
+class QUXL_API CQUxlView : public CQUWksView {
     DECLARE_DYNCREATE(CQUxlView)
 public:
     CQUxlView();
     ~CQUxlView() override;
 
+    // The workbook is not shown in place: the window shows the active sheet as the
+    // worksheet table draws it (its data copied from the workbook), read only.
     void OnDraw(CDC* pDC) override;
+    void OnInitialUpdate() override;
+    CQKTablePage* GetTablePage() override;
+    // The active sheet's data copied again from the workbook, and the window redrawn.
+    BOOL RefreshSheetTable();
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+public:
 
     CQUExcelDoc* GetDocument() const { return (CQUExcelDoc*)m_pDocument; }
     CQUWksPageExternal* get_external_wks_page() const;

@@ -143,13 +143,13 @@ void CQUxlView::OnIdle()
 void CQUxlView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
 {
     m_bFirstActivation = 0;
-    CView::OnActivateView(bActivate, pActivateView, pDeactiveView);
+    CQUWksView::OnActivateView(bActivate, pActivateView, pDeactiveView);
 }
 
 /////////////////////////////////////////////////////////////////////////////
 // Commands
 
-BEGIN_MESSAGE_MAP(CQUxlView, CView)
+BEGIN_MESSAGE_MAP(CQUxlView, CQUWksView)
     ON_COMMAND(ID_FILE_PRINT, OnItemCommandPrint)
     ON_COMMAND(ID_XL_APP_OPEN, OnExcelAppOpen)
     ON_COMMAND(ID_XL_INPLACE_ACTIVATE, OnExcelInPlaceActivate)
@@ -241,6 +241,7 @@ void CQUxlView::WkbookQuorixView()
 {
     if (m_bDisplayExcel)
         DisplayExcelWkbook();
+    RefreshSheetTable();
 }
 
 void CQUxlView::UpdateUIWkbookExcelView(CCmdUI* pCmdUI)

@@ -24,6 +24,8 @@ class CQKTextObj;
 class CQKAxes;
 class CQKErrorBar;
 class CQKGrElement;
+class CQKGrObj;
+class CQKPlotObj;
 class CFile; // the framework's file, which a page writes itself into
 
 // Column formats.
@@ -88,6 +90,17 @@ public:
     bool InsertRows(int row, int count);
     bool DeleteRows(int row, int count);
 
+    // Masked rows are drawn in the mask colour (or not at all while hidden) and read as
+    // missing by analyses; while masking is off they count as any other row.
+    bool IsMasked(int row) const { return m_maskOn && !m_mask.empty() && m_mask.count(row) != 0; }
+    bool IsMaskSet(int row) const { return m_mask.count(row) != 0; }
+    void SetMasked(int row, bool masked);
+    const std::set<int>& GetMaskedRows() const { return m_mask; }
+    void SetMaskedRows(const std::set<int>& rows) { m_mask = rows; }
+    bool m_maskOn = true;
+    bool m_maskHidden = false;
+    int m_maskColor = 1; // colour index (red)
+
     // Column attributes (meaningful for worksheet columns, kept for all datasets). The
     // format is set with SetFormat, which marks the worksheet changed.
     std::string m_columnName;
@@ -113,6 +126,7 @@ private:
     int m_end = 0;
     std::vector<double> m_values;
     std::map<int, std::string> m_texts; // text cells by row
+    std::set<int> m_mask;
 };
 
 // What the view knows of a print job (the framework's print information).
@@ -300,55 +314,46 @@ private:
     uint64_t m_changeStamp = 0;
 };
 
-class QK_API CQKWksPage : public CQKPage {
-    friend struct QKFileAccess; // the project file's reader and writer
+// A page the window shows as a table of cells: worksheets and matrices. The table's
+// drawing, selection, scrolling and typing are the same for both (WksDraw.cpp,
+// WksEdit.cpp); what a cell holds and how it reads typed text is the kind's own.
+class QK_API CQKTablePage : public CQKPage {
 public:
-    CQKWksPage(CQKProject* project, const std::string& name, QKPageType type = QK_PAGE_WKS);
-    ~CQKWksPage() override;
+    CQKTablePage(CQKProject* project, QKPageType type, const std::string& name);
 
-    int GetNumCols() const { return (int)m_columns.size(); }
-    // 1-based column number; null when out of range.
-    CQKDataset* GetColumn(int n) const;
-    CQKDataset* FindColumn(const std::string& name) const;
-    int GetColumnIndex(const CQKDataset* column) const; // 1-based, 0 when not here
-    // Appends a column; an empty name takes the next free letter name (A .. Z, AA, ...).
-    CQKDataset* AddColumn(const std::string& name = std::string());
-    bool DeleteColumn(int n);
-    bool RenameColumn(int n, const std::string& name);
-    // Look-ups in the name index so far: adding a column costs a fixed number of them,
-    // however wide the worksheet is.
-    long long GetNameLookupCount() const { return m_nameLookups; }
-
-    // An Excel workbook's page: the workbook file its window opens, and whether the
-    // workbook is kept without a window of its own.
-    const std::string& GetFileNameForLoading() const { return m_fileNameForLoading; }
-    void SetFileNameForLoading(const std::string& path) { m_fileNameForLoading = path; }
-    BOOL IsExternalHidden() const { return m_externalHidden; }
-    void SetExternalHidden(BOOL hidden) { m_externalHidden = hidden; }
+    // What a cell of the table holds, for its colour and alignment.
+    enum CellKind { CELL_NONE, CELL_NUMBER, CELL_MISSING, CELL_TEXT };
+    virtual int GetNumCols() const = 0;
+    // The rows the table shows.
+    virtual int GetNumRows() const = 0;
+    virtual int GetColumnPixels(int column) const = 0;
+    // The heading of a column, and the line under it when GetHeadingLines is 2.
+    virtual std::string GetColumnHeading(int column) const = 0;
+    virtual std::string GetColumnLabel(int column) const { return std::string(); }
+    virtual int GetHeadingLines() const { return 1; }
+    virtual CellKind GetCellKind(int column, int row) const = 0;
+    // The rows in use of a column (End jumps to the last of them).
+    virtual int GetFilledRows(int column) const = 0;
+    // The highest row (from 0) the active cell may reach.
+    virtual int GetLastRow() const = 0;
+    // A cell as the window shows it; rows from 0, columns from 1.
+    virtual std::string FormatCell(int column, int row) const = 0;
+    // Puts what the user typed into a cell; false with *why when the cell refuses it:
+    // nothing changes.
+    virtual bool SetCellFromText(int column, int row, const std::string& text, std::string* why) = 0;
+    // Clears the selected cells (missing values).
+    virtual void ClearSelected() = 0;
 
     // Selection: columns c1..c2 and rows r1..r2, 1-based; 0 when nothing is selected.
     // Whole columns have rows 0; whole rows are columns 1..last with m_selWholeRows.
     int m_selC1 = 0, m_selC2 = 0, m_selR1 = 0, m_selR2 = 0;
     bool m_selWholeRows = false;
-    bool m_labelsShown = false;
     bool m_showGrid = true;
 
-    // ---- the worksheet window: cells drawn and edited (WksDraw.cpp, WksEdit.cpp) -------
-    // A cell as the window shows it: by the column's format and sub-format, with the
-    // numeric separators of the options; "--" for a missing value, texts as they are.
-    // Rows from 0, columns from 1.
-    std::string FormatCell(int column, int row) const;
-    // Puts what the user typed into a cell, read by the column's format (the separators'
-    // decimal and group characters; "--" or nothing for a missing value). false with
-    // *why when a numeric, date or time column is given something else: nothing changes.
-    bool SetCellFromText(int column, int row, const std::string& text, std::string* why);
-    // The rows the worksheet shows: the longest column's, at least 32.
-    int GetNumRows() const;
     // Where things are on screen, in device units from the drawing rectangle's corner.
     int GetRowHeight() const { return m_rowHeight; }
     int GetHeaderHeight() const;
     int GetRowNumberWidth() const;
-    int GetColumnPixels(int column) const;
     // The first row (from 0) and column (from 1) in view; scrolling moves them.
     int GetTopRow() const { return m_topRow; }
     int GetLeftColumn() const { return m_leftColumn; }
@@ -370,18 +375,97 @@ public:
     // The cell being typed into: its text so far; false while no cell is being edited.
     bool GetEditText(std::string& text) const;
     // Ends the typing: true puts the text in the cell (false, with the reason shown, when
-    // the column refuses it: typing goes on); false throws the text away.
+    // the cell refuses it: typing goes on); false throws the text away.
     bool EndEdit(bool keep);
     // What a point of the view is (device units): 0 outside, 1 a cell, 2 a column heading,
     // 3 a row number, 4 the corner; *column and *row (from 1 and 0) tell which.
     int HitTest(int x, int y, int* column, int* row) const;
+    // Column widths are dragged at the heading's right edge: the column (from 1) whose
+    // edge is at the point, 0 when none.
+    int HitTestColumnEdge(int x, int y) const;
+    // A column's width from the pixels it should take; false for a table whose columns
+    // keep their width.
+    virtual bool SetColumnPixels(int column, int pixels) { return false; }
+
+
+    BOOL Draw(HDC dc, const RECT& rect) override;
+    void DrawScreenItems(HDC dc) override;
+    // Mouse selection of cells, headings and row numbers, scrolling, typing.
+    BOOL WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    int OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+
+protected:
+    void MeasureFont(HDC dc);
+    void EnsureVisible(int column, int row);
+    void UpdateScrollBars(HWND view);
+    void MoveActive(int dColumn, int dRow, bool extend);
+    void Redraw();
+    bool OnChar(UINT ch);
+    HWND m_view = nullptr;
+    int m_topRow = 0, m_leftColumn = 1;
+    int m_activeRow = 0, m_activeColumn = 1;
+    int m_anchorRow = 0, m_anchorColumn = 1; // the fixed corner of a selection being extended
+    int m_rowHeight = 18, m_charWidth = 7;
+    static const int kDragWidth = 5;
+    int m_drag = 0; // what a held mouse button selects: HitTest's kinds, or kDragWidth
+    int m_dragColumn = 0, m_dragLeft = 0; // the column whose width is dragged, its left edge
+    bool m_editing = false;
+    std::string m_editText;
+};
+
+class QK_API CQKWksPage : public CQKTablePage {
+    friend struct QKFileAccess; // the project file's reader and writer
+public:
+    CQKWksPage(CQKProject* project, const std::string& name, QKPageType type = QK_PAGE_WKS);
+    ~CQKWksPage() override;
+
+    int GetNumCols() const override { return (int)m_columns.size(); }
+    // 1-based column number; null when out of range.
+    CQKDataset* GetColumn(int n) const;
+    CQKDataset* FindColumn(const std::string& name) const;
+    int GetColumnIndex(const CQKDataset* column) const; // 1-based, 0 when not here
+    // Appends a column; an empty name takes the next free letter name (A .. Z, AA, ...).
+    CQKDataset* AddColumn(const std::string& name = std::string());
+    bool DeleteColumn(int n);
+    bool RenameColumn(int n, const std::string& name);
+    // Look-ups in the name index so far: adding a column costs a fixed number of them,
+    // however wide the worksheet is.
+    long long GetNameLookupCount() const { return m_nameLookups; }
+
+    // An Excel workbook's page: the workbook file its window opens, and whether the
+    // workbook is kept without a window of its own.
+    const std::string& GetFileNameForLoading() const { return m_fileNameForLoading; }
+    void SetFileNameForLoading(const std::string& path) { m_fileNameForLoading = path; }
+    BOOL IsExternalHidden() const { return m_externalHidden; }
+    void SetExternalHidden(BOOL hidden) { m_externalHidden = hidden; }
+
+    bool m_labelsShown = false;
+
+    // ---- the worksheet window: cells drawn and edited (WksDraw.cpp, WksEdit.cpp) -------
+    // A cell as the window shows it: by the column's format and sub-format, with the
+    // numeric separators of the options; "--" for a missing value, texts as they are.
+    std::string FormatCell(int column, int row) const override;
+    // Reads typed text by the column's format (the separators' decimal and group
+    // characters; "--" or nothing for a missing value); a numeric, date or time column
+    // refuses anything else.
+    bool SetCellFromText(int column, int row, const std::string& text, std::string* why) override;
+    // The rows the worksheet shows: the longest column's, at least 32.
+    int GetNumRows() const override;
+    int GetColumnPixels(int column) const override;
+    // The column's name with its designation, "A(X)"; its label under it when shown.
+    std::string GetColumnHeading(int column) const override;
+    std::string GetColumnLabel(int column) const override;
+    int GetHeadingLines() const override { return m_labelsShown ? 2 : 1; }
+    CellKind GetCellKind(int column, int row) const override;
+    int GetFilledRows(int column) const override;
+    int GetLastRow() const override { return QK_MAX_ROWS - 1; }
     // Inserts empty columns before the first selected one, or empty rows before the first
     // selected row (whole columns or rows selected); Delete removes them. false when no
     // whole column or row is selected.
     bool InsertSelected();
     bool DeleteSelected();
-    // Clears the selected cells (missing values); whole columns lose their data.
-    void ClearSelected();
+    // Whole columns lose their data.
+    void ClearSelected() override;
     // Fills the selected columns (whole, or the selected rows of them) with row numbers
     // (36444), uniform random numbers in [0, 1) (36445) or normal random numbers (36446).
     bool FillSelected(int command);
@@ -423,39 +507,14 @@ public:
     // column, 6 a block of cells, 7 part of one row, 8 several row numbers, 9 several
     // column headings; 1 nothing.
     int GetSelectionKind() const;
-    // Column widths are dragged at the heading's right edge: the column (from 1) whose
-    // edge is at the point, 0 when none.
-    int HitTestColumnEdge(int x, int y) const;
     // A column's width in characters from the pixels it should take.
-    bool SetColumnPixels(int column, int pixels);
-
-    BOOL Draw(HDC dc, const RECT& rect) override;
-    void DrawScreenItems(HDC dc) override;
-    // Mouse selection of cells, headings and row numbers, scrolling, typing.
-    BOOL WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    int OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    bool SetColumnPixels(int column, int pixels) override;
 
     void DumpState(CQKStateDump& dump) const override;
 
 private:
     std::string NextColumnName();
     void ForgetColumnName(const std::string& name);
-    void MeasureFont(HDC dc);
-    void EnsureVisible(int column, int row);
-    void UpdateScrollBars(HWND view);
-    void MoveActive(int dColumn, int dRow, bool extend);
-    void Redraw();
-    bool OnChar(UINT ch);
-    HWND m_view = nullptr;
-    int m_topRow = 0, m_leftColumn = 1;
-    int m_activeRow = 0, m_activeColumn = 1;
-    int m_anchorRow = 0, m_anchorColumn = 1; // the fixed corner of a selection being extended
-    int m_rowHeight = 18, m_charWidth = 7;
-    static const int kDragWidth = 5;
-    int m_drag = 0; // what a held mouse button selects: HitTest's kinds, or kDragWidth
-    int m_dragColumn = 0, m_dragLeft = 0; // the column whose width is dragged, its left edge
-    bool m_editing = false;
-    std::string m_editText;
     std::string m_fileNameForLoading;
     BOOL m_externalHidden = FALSE;
     std::vector<std::unique_ptr<CQKDataset>> m_columns;
@@ -488,6 +547,21 @@ struct QKGraphPageState {
 
 // A graph (or layout) page: its layers, in page order, which hold its axes, plots and
 // texts. One layer is the active one, where scripts and plug-ins add plots.
+// Edits of a graph page's selected labels and drawn objects. The alignments move the
+// others to the first selected; Vertical puts their centres on one vertical line,
+// Horizontal on one horizontal line. The arrow edits change the selected lines.
+enum QKObjectEdit {
+    QK_EDIT_LEFT, QK_EDIT_RIGHT, QK_EDIT_TOP, QK_EDIT_BOTTOM, QK_EDIT_VERTICAL, QK_EDIT_HORIZONTAL,
+    QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, QK_EDIT_ARROW, QK_EDIT_FONT_UP,
+    QK_EDIT_FONT_DOWN, QK_EDIT_LINE_HORIZONTAL, QK_EDIT_LINE_VERTICAL, QK_EDIT_HEAD_NARROW,
+    QK_EDIT_HEAD_WIDEN, QK_EDIT_HEAD_LENGTHEN, QK_EDIT_HEAD_SHORTEN,
+};
+
+// Masking commands on the data of the active plot.
+enum QKMaskCommand {
+    QK_MASK_RANGE, QK_MASK_POINT, QK_MASK_COLOR, QK_MASK_HIDE, QK_MASK_SWAP, QK_MASK_ENABLE, QK_MASK_CLEAR,
+};
+
 class QK_API CQKGraphPage : public CQKPage {
     friend struct QKFileAccess; // the project file's reader and writer
 public:
@@ -593,7 +667,75 @@ public:
     // The page's size in inches (its dimension settings converted).
     void GetPageSizeInches(double& width, double& height) const;
 
+    // ---- editing the page's labels and drawn objects ----------------------------------
+    // The toolbox tools (the kernel's checked tool numbers) the page works with: 0 the
+    // pointer, 1 zoom, 2 text, 5 data selector, 6 arrow, 7 line, 8 rectangle, 9 ellipse;
+    // a layout page has no zoom and no data selector.
+    virtual BOOL IsToolboxToolAvailable(int tool) const;
+    // The selected labels and drawn objects; the first one selected leads (the others
+    // align to it). Shift+click adds an object to the selection or drops it.
+    std::vector<CQKGrObj*> GetSelectedObjects() const;
+    void SelectGrObject(CQKGrObj* object, bool add);
+    // An edit of the selection (QK_EDIT_...); false with the reason in *error. Every edit
+    // that succeeds can be undone.
+    bool EditSelected(int edit, std::string* error);
+    // Whether the edit or masking command has what it needs: the menus grey it otherwise.
+    bool CanEdit(int edit) const;
+    bool CanMask(int command) const;
+    // Moves the selected objects by a fraction of the page's width and height.
+    bool MoveSelected(double dx, double dy);
+    // The selected objects to the clipboard (the program's own format and their texts as
+    // plain text); pasting makes copies in the active layer, a little below and to the
+    // right, or a label from plain text.
+    bool CopySelected(HWND owner, std::string* error);
+    bool PasteObjects(HWND owner, std::string* error);
+    bool CanPaste() const;
+    bool DeleteSelected();
+    // One step back: the page's labels, drawn objects and masks as they were before the
+    // last edit.
+    bool CanUndo() const { return !m_undo.empty(); }
+    bool Undo();
+    // Layers came or went, or the legend changed with the plots: the step would restore
+    // what no longer fits.
+    void ForgetUndo() { m_undo.clear(); }
+    // The label the text tool made, which the view opens for typing; answered once.
+    CQKTextObj* TakeNewText();
+    // The rows the data selector chose: the dataset drawn by the active plot, rows first
+    // to last; false when none are chosen.
+    bool GetSelectedRange(INT_PTR& dataset, int& first, int& last) const;
+    bool SelectRange(int fromX, int toX);
+    // A masking command (QK_MASK_...) on the active plot's data; false with the reason.
+    bool MaskCommand(int command, std::string* error);
+    // A new legend in the active layer, one line a plot, in place of the one it has
+    // (also while the page does not keep its legends up to date); false when the layer
+    // plots nothing. Can be undone.
+    bool NewLegend(std::string* error);
+    // Portrait becomes landscape and back: the page's width and height change places.
+    void RotatePage();
+
 private:
+    // The page's labels and drawn objects and the masks of the datasets it draws, as one
+    // edit found them.
+    struct UndoObject {
+        int layer;
+        int id;
+        std::shared_ptr<CQKGrObj> object;
+    };
+    struct UndoMask {
+        INT_PTR dataset;
+        std::set<int> rows;
+        bool on, hidden;
+        int color;
+    };
+    struct UndoStep {
+        std::vector<UndoObject> objects;
+        std::vector<UndoMask> masks;
+    };
+    UndoStep Snapshot() const;
+    std::vector<UndoStep> m_undo; // at most one step
+    CQKPlotObj* ActivePlot() const;
+    RECT PageRectForEdits() const;
+    bool FinishTracking(POINT to);
     // Where a selected element lives: layer index and either an object id (id > 0) or
     // an axis part (dimension, part); layer -1 when nothing is selected.
     struct ElementPlace {
@@ -603,6 +745,13 @@ private:
     };
     CQKGrElement* Resolve(const ElementPlace& place) const;
     ElementPlace m_selected;
+    std::vector<ElementPlace> m_multi; // two or more selected objects, the leader first
+    ElementPlace m_newText;
+    bool m_tracking = false;
+    int m_trackTool = 0;
+    POINT m_trackFrom = {0, 0}, m_trackTo = {0, 0};
+    INT_PTR m_rangeDataset = 0;
+    int m_rangeFirst = -1, m_rangeLast = -1;
     double m_zoom = 1;
     RECT m_lastDrawn = {0, 0, 0, 0}; // the rectangle of the last screen drawing
     POINT m_zoomCentre = {0, 0};
@@ -611,7 +760,9 @@ private:
     QKGraphPageState m_pageState;
 };
 
-class QK_API CQKMatrixPage : public CQKPage {
+// A matrix: rows x columns of numbers over an evenly spaced X (along the columns) and Y
+// (along the rows). Its window is a table whose headings are the column and row numbers.
+class QK_API CQKMatrixPage : public CQKTablePage {
     friend struct QKFileAccess; // the project file's reader and writer
 public:
     CQKMatrixPage(CQKProject* project, const std::string& name);
@@ -628,9 +779,55 @@ public:
     // X runs along the columns, Y along the rows.
     double m_x1 = 1, m_x2 = 10, m_y1 = 1, m_y2 = 10;
 
+    // How the cells are shown: the data format (0 decimal, 1 scientific, 2 engineering,
+    // 3 decimal with digit groups), the numeric display (0 the options' digits, 1 decimal
+    // places, 2 significant digits) with its digit count, the column width in characters,
+    // and the internal type the values are kept as (0 double, 1 float, 2 short, 3 long).
+    int m_dataFormat = 0, m_numDisplay = 0, m_digits = 0, m_columnWidth = 8, m_internalType = 0;
+
+    // The matrix's commands: transposed; inverted (false, nothing changed, when it is not
+    // square or is singular); every cell made a block of factor x factor cells; every
+    // block of factor x factor cells made one cell of their mean (false when the matrix
+    // is smaller than the factor).
+    bool Transpose();
+    bool Invert(std::string* why);
+    bool Expand(int columnFactor, int rowFactor);
+    bool Shrink(int columnFactor, int rowFactor);
+    // A new worksheet (a window for it asked of the user interface) with the matrix's
+    // columns as its columns (xyz false), or with three columns X, Y and Z holding every
+    // cell's coordinates and value, row by row (xyz true); null when none could be made.
+    CQKWksPage* ConvertToWorksheet(bool xyz);
+    // The formula the matrix's values were last set from, in i (row), j (column), x and y.
+    std::string m_expression;
+    // Rows r1 + 1 .. r2 and columns c1 + 1 .. c2 (1-based) take the formula's values;
+    // false with *why, nothing changed, when the block lies outside or the formula does
+    // not evaluate.
+    bool SetValuesFromExpression(int r1, int r2, int c1, int c2, const std::string& formula, std::string* why);
+
+    // The matrix's dialogs, which the user interface's page shows when a script asks
+    // (matrix -e): 1 when done or cancelled, 0 when a value was refused. The kernel's own
+    // page has no dialogs: it records the request and answers 0.
+    virtual int OnEditProperties(int reserved);
+    virtual int OnEditDimensions();
+    virtual int EditMatrixValues();
+
+    // ---- the matrix window (MatrixPage.cpp): a table of the cells -----------------------
+    int GetNumCols() const override { return m_cols; }
+    int GetNumRows() const override { return m_rows; }
+    int GetColumnPixels(int column) const override;
+    std::string GetColumnHeading(int column) const override;
+    CellKind GetCellKind(int column, int row) const override;
+    int GetFilledRows(int column) const override { return m_rows; }
+    int GetLastRow() const override { return m_rows - 1; }
+    std::string FormatCell(int column, int row) const override;
+    bool SetCellFromText(int column, int row, const std::string& text, std::string* why) override;
+    void ClearSelected() override;
+
     void DumpState(CQKStateDump& dump) const override;
 
 private:
+    // A value as the internal type keeps it.
+    double Stored(double value) const;
     int m_rows = 32, m_cols = 32;
     std::vector<double> m_cells;
 };
@@ -639,6 +836,12 @@ class QK_API CQKNotesPage : public CQKPage {
 public:
     CQKNotesPage(CQKProject* project, const std::string& name);
     std::string m_text;
+    // When the notes were made and last changed (the kernel's date seconds), the
+    // selection in their window (character positions) and whether lines wrap at the
+    // window's edge.
+    double m_created = 0, m_modified = 0;
+    int m_selStart = 0, m_selEnd = 0;
+    bool m_wordWrap = false;
 
     void DumpState(CQKStateDump& dump) const override;
 };

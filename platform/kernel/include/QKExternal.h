@@ -61,6 +61,8 @@ public:
     BOOL AddExternColumn(int i, const char* name, const char* label);
     int GetNumCols() const { return m_data->GetNumCols(); }
     CQKDataset* GetColumn(int i) const { return m_data->GetColumn(i); } // 1-based
+    // The sheet's columns as a table, which the workbook window shows.
+    CQKWksPage* GetTable() const { return m_data.get(); }
     // The rows and columns of the sheet that hold data, 0-based, ends one past the last.
     void SetRowRange(int r1, int r2, int c1, int c2);
     int m_r1 = 0, m_r2 = 0, m_c1 = 0, m_c2 = 0;

@@ -175,6 +175,27 @@ private:
     double m_posX = -1, m_posY = -1;
 };
 
+// A drawn line (an arrow when it has a head at its end), rectangle or ellipse. The two
+// points are fractions of the page's width and height from its top left: a line's begin
+// and end, a box's opposite corners.
+enum { QK_DRAW_LINE = 0, QK_DRAW_RECT = 1, QK_DRAW_ELLIPSE = 2 };
+
+class QK_API CQKDrawObj : public CQKGrObj {
+public:
+    explicit CQKDrawObj(int kind = QK_DRAW_LINE) : m_kind(kind) {}
+    int GetKind() const { return m_kind; }
+    void SetKind(int kind) { m_kind = kind; }
+    void DumpState(CQKStateDump& dump) const override;
+
+    double m_x1 = 0, m_y1 = 0, m_x2 = 0, m_y2 = 0;
+    bool m_arrowEnd = false;
+    double m_headLength = 8, m_headWidth = 6; // points
+    double m_lineWidth = 1;                   // points
+
+private:
+    int m_kind;
+};
+
 // Plot types: the kernel's numbering of what a plot object draws. A working copy can be
 // given another type of the same family (GetWithNewPlotType).
 enum QKPlotType {
@@ -972,6 +993,9 @@ public:
     CQKTextObj* FindTextObj(const std::string& name) const;
     // The ids of the layer's objects, in the order they were added.
     std::vector<int> GetObjectIds() const;
+    // Gives the object the next id, so that it is drawn after every other; answers the
+    // new id, 0 when there is no such object.
+    int RaiseObject(int id);
 
     // The frame of the layer on the device and the world ranges it shows (y grows upward).
     void SetFrameArea(const RECT& frame, double xFrom, double xTo, double yFrom, double yTo);

@@ -73,8 +73,8 @@ QK_API bool qkfxChange3DView(CQKGraphicLayer* layer, const std::string& what, st
 QK_API bool qkfxMap3DPoint(CQKGraphicLayer& layer, const RECT& frame, double x, double y, double z, POINT& out);
 
 // Brings the layer's legend ("Legend") up to date with its plots, when the page updates
-// legends automatically; a layer without plots keeps no legend.
-QK_API void qkfxUpdateLegend(CQKGraphicLayer* layer);
+// legends automatically or `always` is set; a layer without plots keeps no legend.
+QK_API void qkfxUpdateLegend(CQKGraphicLayer* layer, bool always = false);
 
 // The plot of the layer that draws the dataset (by name, regardless of case); null if none.
 QK_API CQKPlotObj* qkfxFindPlot(CQKGraphicLayer* layer, const std::string& dataset);

@@ -71,8 +71,8 @@ TEST_F(AccessTest, ApplicationMembersAnswerOrRecordWhatNeedsTheUserInterface)
     EXPECT_EQ(access->OnAfterMainFrameCreate(nullptr, 1, 1), SW_HIDE);
     EXPECT_EQ(access->OnAfterMainFrameCreate(nullptr, 1, 0), SW_SHOWNORMAL);
     EXPECT_EQ(access->on_before_run_command("FILE", 34006), 1);
-    EXPECT_EQ(access->on_before_run_command("FILE", 34025), 0) << "new notes come with the notes windows";
-    EXPECT_STREQ(qkfxGetUnbuiltCommandArea(34025), "notes");
+    EXPECT_EQ(access->on_before_run_command("FILE", 33994), 0) << "Open Excel comes with the Excel link";
+    EXPECT_STREQ(qkfxGetUnbuiltCommandArea(33994), "Excel link");
     EXPECT_EQ(qkfxGetUnbuiltCommandArea(34006), nullptr);
     // Close Project needs something to close: a page, or a change to the project.
     qkfxGetProject().New();
@@ -460,5 +460,5 @@ TEST(CommandAreas, TheReadmeNamesTheAreaOfEveryRefusedCommand)
         listed += count;
     }
     EXPECT_EQ(areas, 8);
-    EXPECT_EQ(listed, 191);
+    EXPECT_EQ(listed, 149);
 }

@@ -418,6 +418,12 @@ TEST_F(HostTest, FitterRequestsForDatasetsAndResults)
     value.row = 4;
     ASSERT_EQ(Fit(HOST_GET_VALUE, b, (INT_PTR)&value), 0);
     EXPECT_EQ(value.value, 10);
+    // A masked row is no value to a fit while masking is on.
+    p.GetDatasetFromHandle(b)->SetMasked(4, true);
+    EXPECT_NE(Fit(HOST_GET_VALUE, b, (INT_PTR)&value), 0);
+    p.GetDatasetFromHandle(b)->m_maskOn = false;
+    ASSERT_EQ(Fit(HOST_GET_VALUE, b, (INT_PTR)&value), 0);
+    EXPECT_EQ(value.value, 10);
 
     INT_PTR fit = Fit(HOST_CREATE_DATASET, S("YFIT"), 10);
     ASSERT_NE(fit, 0);

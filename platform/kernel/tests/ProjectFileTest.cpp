@@ -86,6 +86,10 @@ protected:
         b->SetText(1, "outlier \"x\"");
         b->SetValue(7, MISSING_VALUE);
         b->SetValue(8, -1.25e-300);
+        b->SetMasked(2, true);
+        b->SetMasked(5, true);
+        b->m_maskHidden = true;
+        b->m_maskColor = 14;
         wks->m_selC1 = 1, wks->m_selC2 = 2, wks->m_selR1 = 3, wks->m_selR2 = 4;
         wks->m_labelsShown = true;
         CQKDataset* fit = project.CreateDataset("Data1_B.FIT", 3);
@@ -102,6 +106,12 @@ protected:
             for (int c = 1; c <= 5; ++c)
                 m->SetCell(r, c, r * 10 + c + 0.5);
         m->SetCell(2, 2, MISSING_VALUE);
+        m->m_dataFormat = 2, m->m_numDisplay = 1, m->m_digits = 4, m->m_columnWidth = 12;
+        m->m_expression = "i*10 + j + 0.5";
+        auto* n1 = dynamic_cast<CQKNotesPage*>(project.FindPage("Notes1"));
+        ASSERT_NE(n1, nullptr);
+        n1->m_created = 3.9e9, n1->m_modified = 3.9e9 + 61.5;
+        n1->m_selStart = 6, n1->m_selEnd = 10, n1->m_wordWrap = true;
 
         auto* graph = dynamic_cast<CQKGraphPage*>(project.FindPage("Graph1"));
         ASSERT_NE(graph, nullptr);
@@ -133,6 +143,13 @@ protected:
         text->SetTextStyle(style);
         text->SetPosition(0.25, 0.75);
         first->AddObject(text);
+        auto* arrow = new CQKDrawObj(QK_DRAW_LINE);
+        arrow->m_x1 = 0.125, arrow->m_y1 = 0.5, arrow->m_x2 = 0.375, arrow->m_y2 = 0.25;
+        arrow->m_arrowEnd = true;
+        arrow->m_headWidth = 10;
+        arrow->SetColor(3);
+        first->AddObject(arrow);
+        first->AddObject(new CQKDrawObj(QK_DRAW_ELLIPSE));
         CQKPlotObj* plot = first->PlotObjByIndex(0, 1);
         plot->SetBKColor(5, 2);
         plot->SetBorderWidth(2.5, 1);
@@ -200,6 +217,8 @@ TEST_F(ProjectFileTest, AProjectWithEveryPageAndPlotKindReadsBackAsItWasSaved)
     std::string after = RoundTrip();
     EXPECT_EQ(Diff(before, after), "");
     EXPECT_NE(after.find("plot 1 Contour"), std::string::npos);
+    EXPECT_NE(after.find("masked = \"2 5\""), std::string::npos) << "masks come back";
+    EXPECT_NE(after.find(" line {"), std::string::npos) << "drawn objects come back";
     EXPECT_NE(after.find("made every kind"), std::string::npos) << "the Results Log comes back";
     EXPECT_NE(after.find("function = \"col(A)*i\""), std::string::npos) << "a column's formula comes back";
     EXPECT_EQ(qkfxGetProject().GetActivePage()->GetName(), "Graph3");
@@ -671,6 +690,48 @@ TEST_F(ProjectFileTest, RecordsOfUnknownKindsArePassedOver)
     bytes.insert(bytes.begin() + 12, extra.begin(), extra.end());
     DWORD n = (DWORD)(bytes.size() - 12);
     memcpy(&bytes[8], &n, 4);
+    qkfxGetProject().New();
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ(qkfxDumpProject(), before);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ProjectFileTest, AMatrixWrittenWithoutItsDisplaySettingsReadsWithTheDefaults)
+{
+    auto* m = dynamic_cast<CQKMatrixPage*>(qkfxGetProject().CreatePage(QK_PAGE_MATRIX, "Old"));
+    ASSERT_NE(m, nullptr);
+    m->SetDimensions(2, 3);
+    m->SetCell(2, 3, 4.25);
+    std::string before = qkfxDumpProject();
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    // The file as a writer before the display settings made it: the PAGE record's fields
+    // end with the cells (five ints and an empty text fewer).
+    const size_t cut = 5 * 4 + 4;
+    size_t p = 12;
+    while (p + 20 <= bytes.size() && memcmp(&bytes[p], "PAGE", 4) != 0) {
+        DWORD length;
+        memcpy(&length, &bytes[p + 8], 4);
+        p += 16 + length;
+    }
+    ASSERT_LT(p + 20, bytes.size());
+    DWORD length, fields;
+    memcpy(&length, &bytes[p + 8], 4);
+    memcpy(&fields, &bytes[p + 16], 4);
+    bytes.erase(bytes.begin() + p + 20 + fields - cut, bytes.begin() + p + 20 + fields);
+    length -= (DWORD)cut;
+    fields -= (DWORD)cut;
+    memcpy(&bytes[p + 8], &length, 4);
+    memcpy(&bytes[p + 16], &fields, 4);
+    DWORD crc = Crc32Of(&bytes[p + 16], length, Crc32Of(&bytes[p], 12));
+    memcpy(&bytes[p + 12], &crc, 4);
+    DWORD body = (DWORD)(bytes.size() - 12);
+    memcpy(&bytes[8], &body, 4);
+
     qkfxGetProject().New();
     std::string error;
     ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;

@@ -105,8 +105,8 @@ TEST_F(Bridge, PagesMadeByScriptsGetWindowsNamedAfterThem)
     RECT rect;
     EXPECT_EQ(Access()->GetChildFrameRect(doc->GetPage(), rect), 1);
     CQKPage* notes = qkfxGetProject().CreatePage(QK_PAGE_NOTES);
-    EXPECT_EQ(Access()->OnInternalNewPage(notes, TRUE), 0) << "notes windows are made otherwise";
-    EXPECT_EQ(Access()->GetChildFrameRect(notes, rect), 0);
+    EXPECT_EQ(Access()->OnInternalNewPage(notes, TRUE), 1) << "the notes manager makes the window";
+    EXPECT_EQ(Access()->GetChildFrameRect(notes, rect), 1);
 }
 
 TEST_F(Bridge, MenusAndTagsAreNamedByTheWindowKindsLetter)

@@ -1,12 +1,13 @@
 #include "CoreTestApp.h"
 
+#include "QUNotes.h"
+
 #include "ChildFrame.h"
 
 #include <stdlib.h>
 
 IMPLEMENT_DYNCREATE(CTestView, CQuorixView)
 IMPLEMENT_DYNCREATE(CTestMatrixDoc, CQuorixDoc)
-IMPLEMENT_DYNCREATE(CTestNotesDoc, CDocument)
 
 void CTestApp::init_document_templates()
 {
@@ -18,7 +19,7 @@ void CTestApp::init_document_templates()
         new CLayoutMultiDocTemplate(IDR_TEST_LAYOUT, RUNTIME_CLASS(CQULayoutDoc), frame, RUNTIME_CLASS(CQULayoutView)),
         new CMatrixMultiDocTemplate(IDR_TEST_MATRIX, RUNTIME_CLASS(CTestMatrixDoc), frame, view),
         new CxlMultiDocTemplate(IDR_TEST_EXCEL, RUNTIME_CLASS(CQuorixDoc), frame, view),
-        new CNotesMultiDocTemplate(IDR_TEST_NOTES, RUNTIME_CLASS(CTestNotesDoc), frame, view),
+        new CNotesMultiDocTemplate(IDR_TEST_NOTES, RUNTIME_CLASS(CQUNotesDoc), frame, RUNTIME_CLASS(CQUNotesView)),
     };
     for (CMultiDocTemplate* t : templates) {
         add_doc_template(t);

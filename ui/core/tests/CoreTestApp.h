@@ -28,10 +28,6 @@ public:
     int get_desired_page_type() override { return QK_PAGE_MATRIX; }
 };
 
-class CTestNotesDoc : public CDocument {
-    DECLARE_DYNCREATE(CTestNotesDoc)
-};
-
 class CTestApp : public CQuorixApp {
 public:
     UINT get_mainframe_resource_id() override { return IDR_TEST_MAINFRAME; }

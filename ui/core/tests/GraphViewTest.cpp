@@ -213,7 +213,15 @@ TEST_F(GraphViews, TheFitterWindowOpensFromAGraphOfData)
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(Enabled(view, 36085), 1);
     view->SendMessage(WM_COMMAND, 36085, 0);
-    HWND fitter = ::FindWindowA("QFIT41Parent", nullptr);
+    // This process's fitter window: other test programs may show theirs at the same time.
+    HWND fitter = nullptr;
+    for (HWND w = ::FindWindowExA(nullptr, nullptr, "QFIT41Parent", nullptr); w && !fitter;
+         w = ::FindWindowExA(nullptr, w, "QFIT41Parent", nullptr)) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(w, &process);
+        if (process == ::GetCurrentProcessId())
+            fitter = w;
+    }
     ASSERT_NE(fitter, nullptr) << qkfxGetScript().GetLastError();
     // The window shows itself once its creation message has been handled.
     for (DWORD until = ::GetTickCount() + 5000; !::IsWindowVisible(fitter) && ::GetTickCount() < until;) {
@@ -225,11 +233,12 @@ TEST_F(GraphViews, TheFitterWindowOpensFromAGraphOfData)
         ::Sleep(10);
     }
     EXPECT_TRUE(::IsWindowVisible(fitter));
-    // The window opened on the graph's data, so closing it asks whether to end the fitting
-    // session.
+    // No dataset is assigned yet: the window opened at the selection page with no fit
+    // begun, so closing it asks nothing.
     qxtest::DialogDriver question;
     question.Then([](HWND box) { ::PostMessageA(box, WM_COMMAND, IDNO, 0); });
-    question.Run([&] { return (INT_PTR)Run("qfit.control(Close)"); });
+    question.Run([&] { return (INT_PTR)Run("qfit.control(Close)"); }, 2000);
+    EXPECT_EQ(question.StepsRun(), 0);
     EXPECT_FALSE(::IsWindow(fitter));
 }
 
@@ -500,4 +509,62 @@ TEST_F(GraphViews, APlotTheColumnsCannotMakeSaysWhy)
     EXPECT_EQ(driver.StepsRun(), 1);
     EXPECT_NE(message.find("FloatColumn"), std::string::npos) << message;
     EXPECT_EQ(qkfxGetProject().GetNumPages(), pages);
+}
+
+// The Edit commands of a graph window work on its selected objects and are grey without
+// them; the toolbox greys the tools the page does not offer.
+TEST_F(GraphViews, EditCommandsWorkOnTheSelectedObjects)
+{
+    CQUGraphView* view = NewLineGraph();
+    ASSERT_NE(view, nullptr);
+    CQKGraphPage* page = view->GetGraphPage();
+    CQKGraphicLayer* layer = view->GetActiveLayer();
+    const UINT kCopy = 57634, kPaste = 57637, kClear = 57632, kUndo = 57643;
+    page->SetStoredGrElement(nullptr);
+    EXPECT_EQ(Enabled(view, kCopy), 0);
+    EXPECT_EQ(Enabled(view, kUndo), 0);
+    CQKTextObj* legend = layer->FindTextObj("Legend");
+    ASSERT_NE(legend, nullptr);
+    page->SelectGrObject(legend, false);
+    EXPECT_EQ(Enabled(view, kCopy), 1);
+    const int objects = layer->GetObjectCount();
+    view->SendMessage(WM_COMMAND, kCopy);
+    EXPECT_EQ(Enabled(view, kPaste), 1);
+    view->SendMessage(WM_COMMAND, kPaste);
+    EXPECT_EQ(layer->GetObjectCount(), objects + 1);
+    view->SendMessage(WM_COMMAND, kClear);
+    EXPECT_EQ(layer->GetObjectCount(), objects) << "the pasted copy was selected and cleared";
+    EXPECT_EQ(Enabled(view, kUndo), 1);
+    view->SendMessage(WM_COMMAND, kUndo);
+    EXPECT_EQ(layer->GetObjectCount(), objects + 1);
+    EXPECT_EQ(Enabled(view, kUndo), 0) << "one step";
+
+    EXPECT_EQ(Enabled(view, 34982), 1) << "the arrow tool";
+    EXPECT_EQ(Enabled(view, 34979), 0) << "the screen reader is not built";
+}
+
+// A click of the text tool makes a label and opens its dialog: OK keeps the label, Cancel
+// takes it away; the pointer is chosen again either way.
+TEST_F(GraphViews, TheTextToolsLabelStaysOnlyWithOk)
+{
+    CQUGraphView* view = NewLineGraph();
+    ASSERT_NE(view, nullptr);
+    CQKGraphPage* page = view->GetGraphPage();
+    CQKGraphicLayer* layer = view->GetActiveLayer();
+    ASSERT_TRUE(page->SetDrawRect(RECT{0, 0, 800, 600}));
+    CQKAccess* access = qkfxGetAccess();
+    for (int answer : {IDCANCEL, IDOK}) {
+        const int objects = layer->GetObjectCount();
+        view->SendMessage(WM_COMMAND, 34978);
+        EXPECT_EQ(access->GetCheckedToolNumber(), 2);
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, answer, 0); });
+        driver.Run([&] {
+            view->SendMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(200, 150));
+            return (INT_PTR)0;
+        });
+        EXPECT_EQ(driver.StepsRun(), 1);
+        EXPECT_EQ(layer->GetObjectCount(), objects + (answer == IDOK ? 1 : 0)) << answer;
+        EXPECT_EQ(access->GetCheckedToolNumber(), 0);
+    }
 }

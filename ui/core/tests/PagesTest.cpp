@@ -8,6 +8,7 @@
 #include "QUAccess.h"
 #include "QUAxes.h"
 #include "QUErrorBar.h"
+#include "QUNotes.h"
 #include "QUPages.h"
 #include "QUTextObj.h"
 
@@ -37,7 +38,7 @@ TEST_F(Pages, EveryShownKindIsMadeOfTheUserInterfacesClass)
         bool ours;
     } cases[] = {
         {QK_PAGE_WKS, 0, true}, {QK_PAGE_GRAPH, 1, true}, {QK_PAGE_MATRIX, 2, true},
-        {QK_PAGE_LAYOUT, 4, true}, {QK_PAGE_NOTES, 5, false},
+        {QK_PAGE_LAYOUT, 4, true}, {QK_PAGE_NOTES, 5, true},
     };
     for (const Case& c : cases) {
         CQKPage* page = qkfxGetProject().CreatePage(c.type);
@@ -45,7 +46,7 @@ TEST_F(Pages, EveryShownKindIsMadeOfTheUserInterfacesClass)
         EXPECT_EQ(page->GetType(), c.type);
         EXPECT_EQ(page->GetImageListIndex(), c.imageIndex) << c.type;
         bool ours = dynamic_cast<CQUWksPage*>(page) || dynamic_cast<CQUGraphPage*>(page) ||
-                    dynamic_cast<CQUMatrixPage*>(page);
+                    dynamic_cast<CQUMatrixPage*>(page) || dynamic_cast<CQUNotesPage*>(page);
         EXPECT_EQ(ours, c.ours) << c.type;
     }
     EXPECT_NE(dynamic_cast<CQULayoutPage*>(qkfxGetProject().FindPage("Layout1")), nullptr);

@@ -212,17 +212,17 @@ TEST_F(Templates, NotesWindowsTakeTheNextFreeName)
     ASSERT_NE(notes, nullptr);
     CDocument* first = notes->OpenDocumentFile(nullptr, TRUE);
     ASSERT_NE(first, nullptr);
-    EXPECT_STREQ(first->GetTitle(), "Notes");
-    ASSERT_NE(qkfxGetProject().CreatePage(QK_PAGE_NOTES, "Notes1"), nullptr);
+    EXPECT_STREQ(first->GetTitle(), "Notes1") << "the window is named after its new page";
+    ASSERT_NE(qkfxGetProject().CreatePage(QK_PAGE_NOTES, "Notes"), nullptr);
 
     CString name;
     notes->CreateNewWindowName(name, "Notes", nullptr);
     EXPECT_STREQ(name, "Notes2");
     notes->CreateNewWindowName(name, "Memo7", nullptr);
     EXPECT_STREQ(name, "Memo7");
-    CQKPage* own = qkfxGetProject().FindPage("Notes1");
-    notes->CreateNewWindowName(name, "Notes1", own); // a page's own name is free for it
-    EXPECT_STREQ(name, "Notes1");
+    CQKPage* own = qkfxGetProject().FindPage("Notes");
+    notes->CreateNewWindowName(name, "Notes", own); // a page's own name is free for it
+    EXPECT_STREQ(name, "Notes");
 
     EXPECT_EQ(notes->CloseAllWindows(0), 1);
     EXPECT_EQ(notes->GetNumDocs(), 0);

@@ -130,8 +130,8 @@ TEST_F(Views, ToolboxToolsAreCheckedByTheKernelsToolNumber)
     CQKPage* page = nullptr;
     CQuorixView* view = NewView("win -t plot Standard Tools", "Tools", &page);
     ASSERT_NE(view, nullptr);
-    view->SendMessage(WM_COMMAND, 34979, 0);
-    EXPECT_EQ(m_app->GetAccess()->GetCheckedToolNumber(), 3);
+    view->SendMessage(WM_COMMAND, 34982, 0); // the arrow tool (the readers are not built)
+    EXPECT_EQ(m_app->GetAccess()->GetCheckedToolNumber(), 6);
     view->SendMessage(WM_COMMAND, 34976, 0);
     EXPECT_EQ(m_app->GetAccess()->GetCheckedToolNumber(), 0);
 }
@@ -220,7 +220,7 @@ TEST_F(Views, ItemsOfCommandsThatCannotRunAreGrey)
         {36300, 0},            // no string at all
         {34006, 1},            // New Worksheet
         {34012, 1},            // Save Window
-        {34025, 0},            // New Notes: the notes windows'
+        {34025, 1},            // New Notes
         {34043, 0},            // no string
         {33052, 1},            // Refresh
         {33051, 1},            // Duplicate, of a worksheet

@@ -274,3 +274,49 @@ TEST_F(XlWindowData, AFailedSaveNamesTheWorkbookAndTheFile)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(XlWindow, TheWindowShowsTheActiveSheetAsTheWorksheetTableDrawsIt)
+{
+    std::string path = MakeWorkbookFile("shown.xls");
+    Window w;
+    EXPECT_EQ(nullptr, w.view->GetTablePage()) << "no sheet before the workbook is open";
+    DialogDriver driver;
+    driver.Then([](HWND dlg) { qxtest::Click(dlg, IDOK); });
+    ASSERT_EQ(TRUE, driver.Run([&] { return (INT_PTR)w.doc->OnOpenDocument(path.c_str()); }));
+    ASSERT_TRUE(w.view->RefreshSheetTable());
+    CQKTablePage* table = w.view->GetTablePage();
+    ASSERT_NE(nullptr, table);
+    EXPECT_EQ("Sheet1", w.doc->GetPage()->GetActiveLayer()->GetName());
+    struct Case {
+        int column, row;
+        const char* text;
+    } cases[] = {{1, 0, "4.5"}, {2, 1, "5.5"}, {2, 0, ""}, {1, 1, ""}};
+    for (const Case& c : cases) {
+        std::string shown = table->FormatCell(c.column, c.row);
+        EXPECT_EQ(shown == "--" ? std::string() : shown, c.text) << c.column << " " << c.row;
+    }
+
+    qxtest::MemoryCanvas canvas(300, 120);
+    RECT r = {0, 0, 300, 120};
+    table->SetDrawRect(r);
+    ASSERT_TRUE(table->Draw(canvas.dc(), r));
+    qxtest::Image image = canvas.Capture();
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    image.WritePng(std::string(temp) + "qx_workbook_sheet.png");
+    // Ink in the first cell of column A, none below the data.
+    auto ink = [&](int column, int row) {
+        int left = table->GetRowNumberWidth() + (column - 1) * table->GetColumnPixels(1);
+        int top = table->GetHeaderHeight() + row * table->GetRowHeight(), n = 0;
+        for (int y = top + 3; y < top + table->GetRowHeight() - 3; ++y)
+            for (int x = left + 3; x < left + table->GetColumnPixels(1) - 3; ++x)
+                n += image.ColorAt(x, y) == RGB(0, 0, 0);
+        return n;
+    };
+    EXPECT_GT(ink(1, 0), 2);
+    EXPECT_EQ(ink(1, 3), 0);
+}
+
+} // namespace

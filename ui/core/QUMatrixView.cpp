@@ -1,0 +1,34 @@
+#include "QUMatrixView.h"
+
+#include "QKData.h"
+#include "MainFrame.h"
+#include "QUAccess.h"
+
+IMPLEMENT_DYNCREATE(CQUMatrixDoc, CQUWksDoc)
+IMPLEMENT_DYNCREATE(CQUMatrixView, CQUWksView)
+
+CQKMatrixPage* CQUMatrixDoc::get_matrix_page() const
+{
+    return dynamic_cast<CQKMatrixPage*>(GetPage());
+}
+
+BEGIN_MESSAGE_MAP(CQUMatrixView, CQUWksView)
+    ON_COMMAND_EX_RANGE(36048, 36058, OnMatrixCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(36048, 36058, OnUpdateMatrixCommand)
+END_MESSAGE_MAP()
+
+CQKMatrixPage* CQUMatrixView::get_matrix_page()
+{
+    return dynamic_cast<CQKMatrixPage*>(GetPage());
+}
+
+BOOL CQUMatrixView::OnMatrixCommand(UINT nID)
+{
+    RunScript("MATRIX", nID);
+    return TRUE;
+}
+
+void CQUMatrixView::OnUpdateMatrixCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(get_matrix_page() != nullptr && QUIsCommandAvailable("MATRIX", pCmdUI->m_nID));
+}

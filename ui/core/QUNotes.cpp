@@ -1,0 +1,256 @@
+#include "QUNotes.h"
+
+#include "QKSysMethod.h"
+#include "QrxMultiDocTemplate.h"
+#include "QuorixApp.h"
+
+IMPLEMENT_DYNCREATE(CQUNotesDoc, CRichEditDoc)
+IMPLEMENT_DYNCREATE(CQUNotesView, CRichEditView)
+
+namespace {
+
+// The page the next notes document takes (set while the manager opens a window for it).
+CQUNotesPage* s_pendingPage = nullptr;
+
+// Now in seconds from the kernel's day 0 (30 December 1899).
+double NowSeconds()
+{
+    FILETIME ft;
+    ::GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t = {{ft.dwLowDateTime, ft.dwHighDateTime}};
+    const double from1601 = (double)t.QuadPart / 1e7;
+    return from1601 - 109205.0 * 86400.0;
+}
+
+CNotesMultiDocTemplate* NotesTemplate()
+{
+    CQuorixApp* app = GetQuorixApp();
+    return app ? DYNAMIC_DOWNCAST(CNotesMultiDocTemplate, app->GetValidDocTemplate(QU_TEMPLATE_NOTES)) : nullptr;
+}
+
+} // namespace
+
+// ---- the page ------------------------------------------------------------------------------
+
+CQUNotesPage::CQUNotesPage() : CQKNotesPage(&qkfxGetProject(), std::string())
+{
+}
+
+CQUNotesPage::~CQUNotesPage()
+{
+    // The kernel deleted the page (a new project): its window goes with it.
+    if (CQUNotesDoc* doc = m_doc) {
+        doc->DetachPage();
+        if (CFrameWnd* frame = doc->GetChildFrame())
+            frame->PostMessage(WM_CLOSE);
+    }
+}
+
+int CQUNotesPage::GetClosePrompt()
+{
+    return qkfxGetQrxSystem().GetRefNotes().GetClosePrompt();
+}
+
+void CQUNotesPage::TakeFromView(CQUNotesView* view)
+{
+    if (view == nullptr || view->GetRichEditCtrl().GetSafeHwnd() == nullptr)
+        return;
+    m_text = (LPCTSTR)view->GetText();
+    long start = 0, end = 0;
+    view->GetRichEditCtrl().GetSel(start, end);
+    m_selStart = (int)start;
+    m_selEnd = (int)end;
+    m_wordWrap = view->m_nWordWrap == CRichEditView::WrapToWindow;
+}
+
+int CQUNotesPage::OnCloseWnd()
+{
+    if (m_doc == nullptr)
+        return 0;
+    TakeFromView(m_doc->GetFirstView());
+    m_doc->SetDestroyPageOnClose(0);
+    if (CFrameWnd* frame = m_doc->GetChildFrame())
+        frame->SendMessage(WM_CLOSE);
+    return 1;
+}
+
+int CQUNotesPage::ShowFrame(int show)
+{
+    CChildFrame* frame = m_doc ? DYNAMIC_DOWNCAST(CChildFrame, m_doc->GetChildFrame()) : nullptr;
+    if (frame == nullptr)
+        return 0;
+    switch (show) {
+    case SW_MINIMIZE: return frame->Minimize();
+    case SW_MAXIMIZE: return frame->Maximize();
+    case SW_RESTORE: return frame->Restore();
+    default: return frame->Activate();
+    }
+}
+
+int CQUNotesPage::Minimize() { return ShowFrame(SW_MINIMIZE); }
+int CQUNotesPage::Restore() { return ShowFrame(SW_RESTORE); }
+int CQUNotesPage::Activate() { return ShowFrame(SW_SHOW); }
+int CQUNotesPage::Maximize() { return ShowFrame(SW_MAXIMIZE); }
+
+// ---- the document --------------------------------------------------------------------------
+
+CQUNotesDoc::CQUNotesDoc()
+{
+    m_bRTF = FALSE;
+}
+
+CQUNotesDoc::~CQUNotesDoc()
+{
+    if (m_page != nullptr)
+        m_page->m_doc = nullptr;
+}
+
+BOOL CQUNotesDoc::OnNewDocument()
+{
+    if (!CRichEditDoc::OnNewDocument())
+        return FALSE;
+    CQUNotesPage* page = s_pendingPage;
+    s_pendingPage = nullptr;
+    return InitPage(page) != nullptr;
+}
+
+BOOL CQUNotesDoc::OnOpenDocument(LPCTSTR lpszPathName)
+{
+    if (!CRichEditDoc::OnOpenDocument(lpszPathName))
+        return FALSE;
+    m_new = 0;
+    return TRUE;
+}
+
+void CQUNotesDoc::Serialize(CArchive& ar)
+{
+    m_bRTF = FALSE;
+    CRichEditDoc::Serialize(ar);
+}
+
+CQUNotesPage* CQUNotesDoc::InitPage(CQUNotesPage* page)
+{
+    if (page == nullptr) {
+        page = dynamic_cast<CQUNotesPage*>(qkfxGetProject().CreatePage(QK_PAGE_NOTES));
+        if (page == nullptr)
+            return nullptr;
+        page->m_created = page->m_modified = NowSeconds();
+    }
+    m_page = page;
+    page->m_doc = this;
+    SetTitle(page->GetName().c_str());
+    return page;
+}
+
+CQUNotesPage* CQUNotesDoc::DetachPage()
+{
+    CQUNotesPage* page = m_page;
+    if (page != nullptr) {
+        page->m_doc = nullptr;
+        page->SetTheFrameWnd(nullptr);
+        page->SetTheDrawingWnd(nullptr);
+    }
+    m_page = nullptr;
+    return page;
+}
+
+CQUNotesView* CQUNotesDoc::GetFirstView() const
+{
+    return DYNAMIC_DOWNCAST(CQUNotesView, GetView());
+}
+
+CFrameWnd* CQUNotesDoc::GetChildFrame() const
+{
+    CQUNotesView* view = GetFirstView();
+    return view ? view->GetParentFrame() : nullptr;
+}
+
+void CQUNotesDoc::OnCloseDocument()
+{
+    if (CQUNotesPage* page = m_page) {
+        page->TakeFromView(GetFirstView());
+        DetachPage();
+        qkfxGetProject().SetProjectModified(true);
+        if (m_destroyPageOnClose)
+            page->Destroy();
+    }
+    CRichEditDoc::OnCloseDocument();
+}
+
+// ---- the view ------------------------------------------------------------------------------
+
+CQKPage* CQUNotesView::GetPage()
+{
+    CQUNotesDoc* doc = GetDocument();
+    return doc ? doc->GetPage() : nullptr;
+}
+
+void CQUNotesView::OnInitialUpdate()
+{
+    CQUNotesDoc* doc = GetDocument();
+    if (doc != nullptr)
+        doc->m_initialUpdate = 1;
+    CRichEditView::OnInitialUpdate();
+    if (CQUNotesPage* page = doc ? doc->GetPage() : nullptr) {
+        CFrameWnd* frame = GetParentFrame();
+        page->SetTheFrameWnd(frame ? frame->GetSafeHwnd() : nullptr);
+        page->SetTheDrawingWnd(GetSafeHwnd());
+        m_nWordWrap = page->m_wordWrap ? WrapToWindow : WrapNone;
+        WrapChanged();
+        SetText(page->m_text.c_str());
+        GetRichEditCtrl().SetSel(page->m_selStart, page->m_selEnd);
+    }
+    if (doc != nullptr)
+        doc->m_initialUpdate = 0;
+}
+
+void CQUNotesView::OnTextChanged()
+{
+    CQUNotesDoc* doc = GetDocument();
+    if (doc == nullptr || doc->m_initialUpdate || doc->GetPage() == nullptr)
+        return;
+    doc->GetPage()->TakeFromView(this);
+    doc->GetPage()->m_modified = NowSeconds();
+    qkfxGetProject().SetProjectModified(true);
+}
+
+void CQUNotesView::AppendString(const char* text, BOOL activate)
+{
+    AppendText(text);
+    CFrameWnd* frame = GetParentFrame();
+    if (activate && frame != nullptr && !(m_remainIconized && frame->IsIconic()))
+        if (CChildFrame* child = DYNAMIC_DOWNCAST(CChildFrame, frame))
+            child->Activate();
+}
+
+// ---- the manager ---------------------------------------------------------------------------
+
+CQUNotesPage* CQUNotes::CreateNotesWindow(CQUNotesPage* page, BOOL visible)
+{
+    CNotesMultiDocTemplate* t = NotesTemplate();
+    if (t == nullptr)
+        return nullptr;
+    s_pendingPage = page;
+    CQUNotesDoc* doc = DYNAMIC_DOWNCAST(CQUNotesDoc, t->OpenDocumentFile(nullptr, visible));
+    s_pendingPage = nullptr;
+    if (doc == nullptr)
+        return nullptr;
+    doc->SetModifiedFlag(FALSE);
+    return doc->GetPage();
+}
+
+CQUNotesDoc* CQUNotes::GetNotesDoc(const char* name)
+{
+    CNotesMultiDocTemplate* t = NotesTemplate();
+    return t ? DYNAMIC_DOWNCAST(CQUNotesDoc, t->FindNotesWindow(name)) : nullptr;
+}
+
+int CQUNotes::AppendStr(const char* name, const char* text, BOOL activate)
+{
+    CQUNotesDoc* doc = GetNotesDoc(name);
+    CQUNotesView* view = doc ? doc->GetFirstView() : nullptr;
+    if (view == nullptr)
+        return 0;
+    view->AppendString(text, activate);
+    return 1;
+}

@@ -1,0 +1,97 @@
+// Notes windows: a plain-text editor over a kernel notes page. The document is the
+// framework's rich-edit document kept to plain text (a notes file holds the control's
+// text as bytes), the view its rich-edit view; the page keeps the text while the window
+// is hidden or the project is saved, and outlives a window that is only hidden.
+#pragma once
+
+#include <afxrich.h>
+
+#include "ChildFrame.h"
+#include "QKData.h"
+#include "QUExport.h"
+
+class CQUNotesDoc;
+class CQUNotesView;
+
+class QU_API CQUNotesPage : public CQKNotesPage {
+public:
+    CQUNotesPage();
+    ~CQUNotesPage() override;
+    int GetImageListIndex() override { return 5; }
+    int GetClosePrompt() override;
+    // Keeps the window's text and selection in the page, then closes the window without
+    // destroying the page.
+    int OnCloseWnd() override;
+    int Minimize() override;
+    int Restore() override;
+    int Activate() override;
+    int Maximize() override;
+    CQUNotesDoc* GetDoc() const { return m_doc; }
+    // The page takes the window's text, selection and word wrap.
+    void TakeFromView(CQUNotesView* view);
+
+private:
+    friend class CQUNotesDoc;
+    int ShowFrame(int show);
+    CQUNotesDoc* m_doc = nullptr;
+};
+
+class QU_API CQUNotesDoc : public CRichEditDoc {
+    DECLARE_DYNCREATE(CQUNotesDoc)
+public:
+    CQUNotesDoc();
+    ~CQUNotesDoc() override;
+    BOOL OnNewDocument() override;
+    BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
+    // Plain text only: the file is the control's text.
+    void Serialize(CArchive& ar) override;
+    // The page takes the text; it is destroyed with the window unless the window was only
+    // closed for the page to live on (SetDestroyPageOnClose(0)).
+    void OnCloseDocument() override;
+    // Notes are kept with the project: closing never asks to save a file.
+    BOOL SaveModified() override { return TRUE; }
+
+    CQUNotesPage* GetPage() const { return m_page; }
+    CQUNotesView* GetFirstView() const;
+    CFrameWnd* GetChildFrame() const;
+    void SetDestroyPageOnClose(int destroy) { m_destroyPageOnClose = destroy; }
+    int IsDestroyPageOnClose() const { return m_destroyPageOnClose; }
+    // Links the page (a new one from the project when null) to this document.
+    CQUNotesPage* InitPage(CQUNotesPage* page);
+    CQUNotesPage* DetachPage();
+    int IsInInitialUpdate() const { return m_initialUpdate; }
+
+private:
+    friend class CQUNotesView;
+    int m_initialUpdate = 0;
+    int m_new = 1;
+    int m_destroyPageOnClose = 1;
+    CQUNotesPage* m_page = nullptr;
+};
+
+class QU_API CQUNotesView : public CRichEditView, public IQUPageView {
+    DECLARE_DYNCREATE(CQUNotesView)
+public:
+    CQUNotesDoc* GetDocument() const { return DYNAMIC_DOWNCAST(CQUNotesDoc, m_pDocument); }
+    // Appends text (a script's); the window comes to the front unless it is minimised and
+    // asked to stay so, or activate is 0.
+    void AppendString(const char* text, BOOL activate);
+    // The text changed by the user: the page takes it and the project is modified.
+    void OnTextChanged();
+    void OnInitialUpdate() override;
+    // IQUPageView: the frame asks for the page and the window kind (5, notes).
+    CQKPage* GetPage() override;
+    int GetWndTemplateId() override { return 5; }
+    int m_remainIconized = 0;
+};
+
+// Makes the notes windows the kernel asks for.
+class QU_API CQUNotes {
+public:
+    // A window for the page (a new page when null); the page, or null when no window
+    // could be made.
+    static CQUNotesPage* CreateNotesWindow(CQUNotesPage* page, BOOL visible);
+    // The notes window of that name; null when there is none.
+    static CQUNotesDoc* GetNotesDoc(const char* name);
+    static int AppendStr(const char* name, const char* text, BOOL activate);
+};
