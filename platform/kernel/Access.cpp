@@ -826,3 +826,39 @@ BOOL qkuBrowseForFolder(HWND owner, const char* title, std::string& folder)
     FreeLibrary(shell);
     return ok;
 }
+
+// ---- printers --------------------------------------------------------------------------
+
+BOOL qkfxGetCurrentPrinterInfo(const char* device, QKPrinterInfo& info)
+{
+    info = QKPrinterInfo();
+    char name[CCHDEVICENAME] = {};
+    if (device != nullptr && *device != '\0') {
+        lstrcpynA(name, device, sizeof name);
+    } else {
+        DWORD size = sizeof name;
+        if (!GetDefaultPrinterA(name, &size))
+            return FALSE;
+    }
+    HDC ic = CreateICA(nullptr, name, nullptr, nullptr);
+    if (ic == nullptr)
+        return FALSE;
+    lstrcpynA(info.device, name, sizeof info.device);
+    const int dpiX = GetDeviceCaps(ic, LOGPIXELSX), dpiY = GetDeviceCaps(ic, LOGPIXELSY);
+    info.width = dpiX > 0 ? (double)GetDeviceCaps(ic, HORZRES) / dpiX : 0;
+    info.height = dpiY > 0 ? (double)GetDeviceCaps(ic, VERTRES) / dpiY : 0;
+    // The driver says whether the device prints colour; its DC's colour depth is the
+    // answer when the driver does not say.
+    int colorDevice = DeviceCapabilitiesA(name, nullptr, DC_COLORDEVICE, nullptr, nullptr);
+    if (colorDevice >= 0)
+        info.color = colorDevice != 0;
+    else
+        info.color = GetDeviceCaps(ic, BITSPIXEL) * GetDeviceCaps(ic, PLANES) > 1;
+    DeleteDC(ic);
+    return TRUE;
+}
+
+int qkfxIsPrinterColor(const QKPrinterInfo& info)
+{
+    return info.color ? 1 : 0;
+}

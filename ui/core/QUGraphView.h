@@ -6,6 +6,8 @@
 // page of pictures: it has no plots, so it saves no window or template of its own.
 #pragma once
 
+#include <vector>
+
 #include "QuorixView.h"
 
 class CQKGraphicLayer;
@@ -29,7 +31,16 @@ public:
     // which the analysis commands and the fitter work on.
     BOOL HasSimpleXYDataPlots();
 
+    // Printing: the graph print dialog, its choices kept in the kernel's print settings,
+    // and the pages it chose (the window's page, every graph with a window, or every
+    // graph of the project), one printed page each.
+    int OnPrepareDialog(CPrintInfo* pInfo) override;
+    int SetPrintRange(CPrintInfo* pInfo) override;
+    int PageSetupDialog(PRINTDLGA& printData, PAGESETUPDLGA& out) override;
+    CQKPage* GetPrintPage(UINT n) override;
+
 protected:
+    std::vector<CQKPage*> m_printPages;
     afx_msg void OnViewZoomIn();
     afx_msg void OnViewZoomOut();
     afx_msg void OnViewFullPage();

@@ -955,6 +955,7 @@ BOOL CQuorixApp::on_script_commands_FILE(UINT nID)
     case 34024: script = "win -tx wks excel"; break;
     case 34025: script = "win -n notes"; break;
     case 34039: script = "ed.open()"; break;
+    case 33053: script = "print"; break;
     }
     if (script != nullptr) {
         (m_pAccess ? (CQKAccess*)m_pAccess : qkfxGetAccess())->execute_script(script, 0);
@@ -966,6 +967,9 @@ BOOL CQuorixApp::on_script_commands_FILE(UINT nID)
 
 BOOL CQuorixApp::on_script_commands_STANDARD(UINT nID)
 {
+    // The Standard toolbar's Print belongs to the file commands.
+    if (nID == 33053)
+        return on_script_commands_FILE(nID);
     CommandToScript("STANDARD", nID);
     return TRUE;
 }

@@ -252,6 +252,18 @@ QK_API const char* qkfxGetUnbuiltCommandArea(int id);
 // by its file name when no file of that name is on disk.
 QK_API void qkfxAddScriptResource(const char* fileName, HMODULE module, int id);
 
+// A printer as the print dialogs show it: its name, whether it prints in colour, and its
+// printable width and height in inches.
+struct QKPrinterInfo {
+    char device[CCHDEVICENAME] = {};
+    BOOL color = FALSE;
+    double width = 0, height = 0;
+};
+// The printer of that name, or the system's default printer for null or "". FALSE when
+// there is no such printer.
+QK_API BOOL qkfxGetCurrentPrinterInfo(const char* device, QKPrinterInfo& info);
+QK_API int qkfxIsPrinterColor(const QKPrinterInfo& info);
+
 // Run time.
 QK_API int qkfxDllMessageFilter(int code, MSG* msg);
 QK_API int qkfxProcessDllIdle(int code, long count);
