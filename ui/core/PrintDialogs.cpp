@@ -161,18 +161,20 @@ void CQUWksPrintDialog::OnSelection()
 
 void CQUWksPrintDialog::OnOK()
 {
-    m_bUseSelection = m_selection.GetCheck() == BST_CHECKED;
-    if (m_bUseSelection) {
-        m_selFirstCol = ReadInt(this, IDC_QU_PRINT_COL_FROM) - 1;
-        m_selLastCol = ReadInt(this, IDC_QU_PRINT_COL_TO);
-        m_selFirstRow = ReadInt(this, IDC_QU_PRINT_ROW_FROM) - 1;
-        m_selLastRow = ReadInt(this, IDC_QU_PRINT_ROW_TO);
-        if (m_selFirstCol < m_fullFirstCol || m_selFirstRow < m_fullFirstRow || m_selLastCol > m_fullLastCol ||
-            m_selLastRow > m_fullLastRow) {
+    const int useSelection = m_selection.GetCheck() == BST_CHECKED;
+    if (useSelection) {
+        // A refused range is not kept: the dialog stays, and a Cancel then leaves the
+        // range the window gave.
+        const int firstCol = ReadInt(this, IDC_QU_PRINT_COL_FROM) - 1, lastCol = ReadInt(this, IDC_QU_PRINT_COL_TO);
+        const int firstRow = ReadInt(this, IDC_QU_PRINT_ROW_FROM) - 1, lastRow = ReadInt(this, IDC_QU_PRINT_ROW_TO);
+        if (firstCol < m_fullFirstCol || firstRow < m_fullFirstRow || lastCol > m_fullLastCol ||
+            lastRow > m_fullLastRow) {
             AfxMessageBox(IDS_QU_PRINT_BAD_RANGE);
             return;
         }
+        SetSelectionRange(firstCol, lastCol, firstRow, lastRow);
     }
+    m_bUseSelection = useSelection;
     CQUPrintDialog::OnOK();
 }
 
