@@ -98,6 +98,8 @@ public:
         return access != nullptr && access->IsEmbeddingOpened();
     }
 
+    void NotifyPrinterChanged(BOOL bUpdateSelection) override { App()->NotifyPrinterChanged(bUpdateSelection); }
+
     CQuorixApp* m_app = nullptr;
 
 private:

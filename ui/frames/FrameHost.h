@@ -29,6 +29,10 @@ public:
     virtual BOOL OnMiscUnInit() = 0;
     // Whether the program was started for an OLE embedding: closing then asks nothing.
     virtual BOOL IsEmbeddingOpened() { return FALSE; }
+    // A printer's settings or the system's printers changed (bUpdateSelection: the
+    // program's printer is chosen again). A program without its own application object
+    // has no windows to tell.
+    virtual void NotifyPrinterChanged(BOOL bUpdateSelection) {}
 };
 
 // The redirection over the framework's profile members: the registry form is
