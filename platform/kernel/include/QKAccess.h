@@ -263,6 +263,11 @@ struct QKPrinterInfo {
 // there is no such printer.
 QK_API BOOL qkfxGetCurrentPrinterInfo(const char* device, QKPrinterInfo& info);
 QK_API int qkfxIsPrinterColor(const QKPrinterInfo& info);
+// Prints the text of an edit control: with bPrompt the print dialog first, else on the
+// default printer; `title` names the job; tabs stand every tabSize characters; `margin`
+// in hundredths of an inch on every side; long lines wrap. The pages printed, 0 when the
+// user cancelled or nothing could be printed (`flags` is reserved: 0).
+QK_API int qkuPrintFromEditHwnd(HWND edit, int bPrompt, const char* title, int tabSize, int flags, int margin);
 
 // Run time.
 QK_API int qkfxDllMessageFilter(int code, MSG* msg);

@@ -377,4 +377,48 @@ TEST_F(Printing, GraphJobsPrintTheChosenPages)
     }
 }
 
+// The Results Log prints its text: on the default printer at once, or through the print
+// dialog; long texts go on as many pages as they need, the printer receiving each.
+TEST_F(Printing, EditTextPrintsOnAsManyPagesAsItNeeds)
+{
+    const std::string folder = OutputFolder();
+    ASSERT_FALSE(folder.empty());
+    HWND edit = ::CreateWindowA("EDIT", "", WS_POPUP | ES_MULTILINE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    struct Case {
+        int lines;
+        bool prompt;
+        bool cancel;
+    } cases[] = {{10, false, false}, {300, false, false}, {300, true, false}, {10, true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.lines) + (c.prompt ? " asked" : "") + (c.cancel ? " cancelled" : ""));
+        std::string text;
+        for (int i = 1; i <= c.lines; ++i)
+            text += "Fit " + std::to_string(i) + "\tchi^2 = " + std::to_string(i * 0.5) + "\r\n";
+        ::SetWindowTextA(edit, text.c_str());
+        const size_t before = Jobs(folder).size();
+        qxtest::DialogDriver driver;
+        if (c.prompt)
+            driver.Then([&c](HWND d) { qxtest::Click(d, c.cancel ? IDCANCEL : IDOK); });
+        int pages = -1;
+        driver.Run([&] {
+            pages = qkuPrintFromEditHwnd(edit, c.prompt, "Results Log", 15, 0, 75);
+            return (INT_PTR)0;
+        });
+        EXPECT_FALSE(driver.TimedOut());
+        if (c.cancel) {
+            EXPECT_EQ(pages, 0);
+            continue;
+        }
+        if (c.lines > 100)
+            EXPECT_GT(pages, 1);
+        else
+            EXPECT_EQ(pages, 1);
+        const std::string job = NextJob(folder, before);
+        ASSERT_FALSE(job.empty());
+        EXPECT_EQ(PostScriptPages(job), pages);
+    }
+    ::DestroyWindow(edit);
+}
+
 } // namespace
