@@ -180,6 +180,14 @@ int CQKWksPage::GetNumRows() const
     return rows;
 }
 
+int CQKWksPage::GetNumDataRows() const
+{
+    int rows = 1;
+    for (const auto& c : m_columns)
+        rows = std::max(rows, c->GetEnd());
+    return rows;
+}
+
 int CQKWksPage::GetHeaderHeight() const
 {
     return m_rowHeight * (m_labelsShown ? 2 : 1) + 2;

@@ -63,7 +63,7 @@ const char* UnitWord(int units)
 CString Dimension(double value, int units)
 {
     CString text;
-    text.Format("%g %s", value, UnitWord(units));
+    text.Format("%.3g %s", value, UnitWord(units));
     return text;
 }
 

@@ -235,15 +235,15 @@ int CQUWksView::OnPrepareDialog(CPrintInfo* pInfo)
         c2 = page->m_selC2;
         const bool wholeColumns = page->m_selR1 == 0 && page->m_selR2 == 0;
         r1 = wholeColumns ? 0 : page->m_selR1 - 1;
-        r2 = wholeColumns ? page->GetNumRows() : page->m_selR2;
+        r2 = wholeColumns ? page->GetNumDataRows() : page->m_selR2;
     } else {
         c1 = page->GetLeftColumn() - 1;
         c2 = std::min(page->GetNumCols(), page->GetLeftColumn() - 1 + std::max(1, page->GetVisibleColumns()));
         r1 = page->GetTopRow();
-        r2 = std::min(page->GetNumRows(), page->GetTopRow() + std::max(1, page->GetVisibleRows()));
+        r2 = std::min(page->GetNumDataRows(), page->GetTopRow() + std::max(1, page->GetVisibleRows()));
     }
     dialog->SetSelectionRange(c1, c2, r1, r2);
-    dialog->SetFullRange(0, page->GetNumCols(), 0, page->GetNumRows());
+    dialog->SetFullRange(0, page->GetNumCols(), 0, page->GetNumDataRows());
     return 1;
 }
 
@@ -267,7 +267,7 @@ void CQUWksView::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)
         return;
     // A direct print has had no dialog: the whole worksheet.
     if (dynamic_cast<CQUWksPrintDialog*>(pInfo->m_pPD) == nullptr)
-        page->SetPrintRange(0, page->GetNumCols(), 0, page->GetNumRows());
+        page->SetPrintRange(0, page->GetNumCols(), 0, page->GetNumDataRows());
     CRect area(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES));
     pInfo->SetMaxPage((UINT)std::max(1, page->LayoutPrintPages(pDC->GetSafeHdc(), area)));
 }

@@ -334,6 +334,9 @@ public:
     bool SetCellFromText(int column, int row, const std::string& text, std::string* why);
     // The rows the worksheet shows: the longest column's, at least 32.
     int GetNumRows() const;
+    // The rows that hold data: the longest column's (at least 1), what printing takes as
+    // the whole worksheet.
+    int GetNumDataRows() const;
     // Where things are on screen, in device units from the drawing rectangle's corner.
     int GetRowHeight() const { return m_rowHeight; }
     int GetHeaderHeight() const;
