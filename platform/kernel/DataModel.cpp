@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "KernelInternal.h"
 #include "QKCallLog.h"
@@ -18,6 +19,14 @@
 #include "QKPlotModel.h"
 
 namespace {
+
+// A dataset holds numbers and the missing value: a NaN or an infinity that reaches it (a
+// float read from a binary file, a driver's value, a plug-in's result) is missing, as it is
+// everywhere the program shows, saves or computes with it.
+double Held(double value)
+{
+    return std::isfinite(value) ? value : MISSING_VALUE;
+}
 
 bool SameName(const std::string& a, const std::string& b)
 {
@@ -128,7 +137,7 @@ bool CQKDataset::SetValue(int row, double value)
     if (row < 0 || row >= QK_MAX_ROWS)
         return false;
     Grow(row + 1);
-    m_values[row] = value;
+    m_values[row] = Held(value);
     m_texts.erase(row);
     m_project->SetProjectModified(true);
     return true;
@@ -163,7 +172,7 @@ bool CQKDataset::SetValues(int start, const double* values, int count)
     if (start < 0 || count < 0 || (long long)start + count > QK_MAX_ROWS)
         return false;
     Grow(start + count);
-    std::copy(values, values + count, m_values.begin() + start);
+    std::transform(values, values + count, m_values.begin() + start, Held);
     if (!m_texts.empty())
         m_texts.erase(m_texts.lower_bound(start), m_texts.lower_bound(start + count));
     m_project->SetProjectModified(true);
@@ -175,6 +184,8 @@ bool CQKDataset::TakeValues(std::vector<double>&& values)
     if (values.size() > (size_t)QK_MAX_ROWS)
         return false;
     m_values = std::move(values);
+    for (double& v : m_values)
+        v = Held(v);
     m_texts.clear();
     m_first = 0;
     m_end = (int)m_values.size();

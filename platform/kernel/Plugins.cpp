@@ -2,10 +2,13 @@
 // the life of the process, entered through QMDLL or the fitter's NonLinearFit.
 #include <string.h>
 
+#include <cmath>
+
 #include "KernelInternal.h"
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKHost.h"
+#include "QKPlotHost.h"
 #include "QKScript.h"
 
 namespace {
@@ -29,6 +32,7 @@ std::vector<ObjectEntry>& Objects()
         // The interpreter's file object is the file plug-in under a second name.
         {"file", "qxfileio.dll", QK_ENTRY_QMDLL},
         {"QODBC", "qxdbimport.dll", QK_ENTRY_QMDLL},
+        {"colormap", "qxsurface.dll", QK_ENTRY_COLORMAP},
     };
     return objects;
 }
@@ -74,6 +78,71 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+typedef INT_PTR(WINAPI* ColorMapObjectProc)(HWND window, const char* name, const char* argument, double* value,
+                                            PlotHostCallback callback, UINT operation);
+
+// The colour map of the 3D and contour library as a script object: numbers only, its
+// members named as the library names them ("COLOR3", "ZMIN"); an index in parentheses
+// ("COLOR(i+1)") is evaluated here. The library answers 1 for a member it read or set, 2
+// for anything else, 3 for the listing.
+int CallColorMapObject(ColorMapObjectProc entry, const char* methodName, const char* name, int op, void* result,
+                       std::string* error)
+{
+    HWND host = qkGetHostWindow();
+    int code = op & 0xFFFF & ~OBJOP_FLAG_8000;
+    if (methodName || code == OBJOP_CALL_METHOD)
+        return (op & OBJOP_FLAG_8000) ? QM_NOT_HANDLED : QM_NOT_FOUND;
+    if (code != OBJOP_GET_NUMBER && code != OBJOP_SET_NUMBER)
+        return QM_NOT_FOUND;
+    if (!name || !*name)
+        return entry(host, "", "", nullptr, nullptr, 18) == 3 ? QM_HANDLED : QM_NOT_HANDLED;
+    std::string member = name;
+    size_t open = member.find('(');
+    if (open != std::string::npos && member.back() == ')') {
+        double index = 0;
+        if (!qkfxGetScript().Evaluate(member.substr(open + 1, member.size() - open - 2), &index) ||
+            index != index) {
+            *error = "cannot read the index of " + member;
+            return QM_NOT_HANDLED;
+        }
+        member = member.substr(0, open) + std::to_string(static_cast<long long>(index));
+    }
+    if (!entry(host, "", "", nullptr, nullptr, 0x4000)) {
+        *error = "there is no colour map: make a contour or colour-mapped plot first";
+        return QM_NOT_HANDLED;
+    }
+    double scratch = 0;
+    double* value = (op & OBJOP_FLAG_8000) ? &scratch : static_cast<double*>(result);
+    if ((op & OBJOP_FLAG_8000) || code == OBJOP_GET_NUMBER)
+        return entry(host, member.c_str(), "", value, nullptr, 18) == 1 ? QM_HANDLED : QM_NOT_FOUND;
+    double asked = *value;
+    if (entry(host, member.c_str(), "", &scratch, nullptr, 18) != 1)
+        return QM_NOT_FOUND;
+    INT_PTR rc = entry(host, member.c_str(), "", value, nullptr, 17);
+    qkfxGetProject().SetProjectModified(true);
+    // The library answers a set it ignores (a band's colour while colours follow the ramp,
+    // a level while levels are evenly spaced, a mode other than 0 or 1) as done: read back.
+    double now = 0;
+    bool whole = member.compare(0, 4, "ZMIN") != 0 && member.compare(0, 4, "ZMAX") != 0 &&
+                 member.compare(0, 8, "ZMISSING") != 0;
+    bool read = (rc & 0xFF) == 1 && entry(host, member.c_str(), "", &now, nullptr, 18) == 1;
+    bool taken;
+    if (member == "MODE" || member == "RAMPMODE")
+        taken = (std::trunc(asked) == 0 && now == 0) || (std::trunc(asked) == 1 && now == 3);
+    else
+        taken = now == (whole ? std::trunc(asked) : asked);
+    if (read && taken)
+        return QM_HANDLED;
+    *error = "the colour map keeps " + member + " at " + qkFormatNumber(now);
+    if (member.compare(0, 5, "COLOR") == 0 && member.size() > 5 && isdigit((unsigned char)member[5]))
+        *error += ": band colours follow the ramp while mode is 3 (set colormap.mode = 0 first)";
+    else if (member[0] == 'Z' && member.size() > 1 && isdigit((unsigned char)member[1]))
+        *error += ": levels are evenly spaced while mode is 3 (set colormap.mode = 0 first)";
+    else if (member == "MODE" || member == "RAMPMODE")
+        *error += ": mode takes 0 or 1";
+    return QM_NOT_HANDLED;
 }
 
 int g_pluginCallDepth = 0;
@@ -136,6 +205,19 @@ int qkCallPluginObject(const std::string& object, const char* methodName, const 
     if (!e) {
         *error = "\"" + object + "\" is not a script object";
         return -1;
+    }
+    if (e->kind == QK_ENTRY_COLORMAP) {
+        // The library is bound to the project's plot host as it loads.
+        if (!e->bound) {
+            HMODULE surface = qkfxGetSurfaceLibrary(error);
+            e->bound = surface ? GetProcAddress(surface, "ScxCmdObj") : nullptr;
+            if (surface && !e->bound)
+                *error = "the library " + e->library + " has no export ScxCmdObj";
+        }
+        if (!e->bound)
+            return -1;
+        return CallColorMapObject(reinterpret_cast<ColorMapObjectProc>(e->bound), methodName, name, op, result,
+                                  error);
     }
     if (!e->entry && !e->bound)
         e->bound = Bind(e->library, e->kind == QK_ENTRY_FITTER ? "NonLinearFit" : "QMDLL", error);

@@ -9,6 +9,7 @@
 #include "QKAccess.h"
 #include "QKData.h"
 #include "QKSysMethod.h"
+#include "QUQrxSystem.h"
 #include "QKUtil.h"
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
@@ -96,6 +97,18 @@ public:
     {
         CQUAccess* access = App()->GetAccess();
         return access != nullptr && access->IsEmbeddingOpened();
+    }
+    BOOL GetUseSpacer() override
+    {
+        int use = 0;
+        if (CQUQrxSystem* system = dynamic_cast<CQUQrxSystem*>(&qkfxGetQrxSystem()))
+            system->GetRefOperations().GetUseSpacer(&use);
+        return use != 0;
+    }
+    void SetUseSpacer(BOOL use) override
+    {
+        if (CQUQrxSystem* system = dynamic_cast<CQUQrxSystem*>(&qkfxGetQrxSystem()))
+            system->GetRefOperations().SetUseSpacer(use);
     }
 
     void NotifyPrinterChanged(BOOL bUpdateSelection) override { App()->NotifyPrinterChanged(bUpdateSelection); }

@@ -29,6 +29,11 @@ public:
     virtual BOOL OnMiscUnInit() = 0;
     // Whether the program was started for an OLE embedding: closing then asks nothing.
     virtual BOOL IsEmbeddingOpened() { return FALSE; }
+    // "Use Toolbar Spacer" of the Options sheet (the system object's OPERATIONS flag): the
+    // main frame asks it whenever a child window activates, and clears it when the user
+    // hides the spacer.
+    virtual BOOL GetUseSpacer() { return FALSE; }
+    virtual void SetUseSpacer(BOOL) {}
     // A printer's settings or the system's printers changed (bUpdateSelection: the
     // program's printer is chosen again). A program without its own application object
     // has no windows to tell.

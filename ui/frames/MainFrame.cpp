@@ -108,7 +108,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CSpawnMDIFrameWnd)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, OnToolTipText)
 END_MESSAGE_MAP()
 
-CMainFrame::CMainFrame() : m_nSaveToolbars(1), m_bUseSpacer(FALSE)
+CMainFrame::CMainFrame() : m_nSaveToolbars(1)
 {
     m_pToolBarManager = new SECToolBarManagerEx(this, RUNTIME_CLASS(CQUCustomToolBar));
     m_pControlBarManager = m_pToolBarManager;
@@ -730,6 +730,11 @@ void CMainFrame::OnUncheckUI(CCmdUI* pCmdUI)
     pCmdUI->SetCheck(0);
 }
 
+BOOL CMainFrame::UsingSpacering()
+{
+    return QUGetFrameHost()->GetUseSpacer();
+}
+
 void CMainFrame::OnCmSpacerResetSize()
 {
     m_wndSpacer.SetBaseSize(0);
@@ -740,5 +745,5 @@ void CMainFrame::OnCmSpacerRemove()
 {
     m_wndSpacer.SetBaseSize(0);
     RecalcLayout();
-    m_bUseSpacer = FALSE;
+    QUGetFrameHost()->SetUseSpacer(FALSE);
 }

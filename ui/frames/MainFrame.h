@@ -45,7 +45,7 @@ public:
     long GetTopDockBarVertSize();
     long GetExcelTopDockVertSize();
     long GetMDIClientVertOffset();
-    BOOL UsingSpacering() { return m_bUseSpacer; }
+    BOOL UsingSpacering();
     BOOL UseSpacer(BOOL) { return 1; }
     void SetSaveTbarsRegistry(int bSave) { m_nSaveToolbars = bSave; }
     int GetSaveTbarsRegistry() const { return m_nSaveToolbars; }
@@ -74,7 +74,6 @@ protected:
     CQUOutputLog m_wndOutputLog;
     SECToolBarManagerEx* m_pToolBarManager;
     int m_nSaveToolbars;
-    BOOL m_bUseSpacer;
 
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

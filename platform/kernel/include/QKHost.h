@@ -11,11 +11,12 @@
 enum QKEntryKind {
     QK_ENTRY_QMDLL = 0,  // QMDLL, the framework plug-ins (Stat, fum, QODBC)
     QK_ENTRY_FITTER = 1, // NonLinearFit, the fitter (qfit)
+    QK_ENTRY_COLORMAP = 2, // ScxCmdObj, the colour map of the 3D and contour library
 };
 
 // Binds a script object name to a library in the program folder, replacing an earlier
 // binding of that name. The kernel starts with qfit (qxfitter.dll), Stat (qxstats.dll),
-// fum and file (qxfileio.dll) and QODBC (qxdbimport.dll).
+// fum and file (qxfileio.dll), QODBC (qxdbimport.dll) and colormap (qxsurface.dll).
 QK_API bool qkfxRegisterScriptObject(const char* name, const char* library, int entryKind);
 // Binds a script object name to the QMDLL-shaped entry of a library already loaded (the
 // user interface's own objects), replacing an earlier binding of that name.

@@ -113,3 +113,47 @@ TEST_F(ContourObjectsTest, ColourMapSwitchesAndPens)
 }
 
 } // namespace
+
+namespace {
+
+// The colour map as the script object colormap: there only once a plot has a map, read
+// and set by name or by a band number in parentheses, and a set the map ignores is an
+// error that says why instead of a silent success.
+TEST_F(ContourObjectsTest, ColourMapScriptObjectReadsSetsAndRefusesWithReasons)
+{
+    EXPECT_FALSE(Run("n = colormap.numcolors"));
+    EXPECT_NE(std::string::npos, err.find("there is no colour map")) << err;
+
+    ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 6 6; matrix -p 200 ContourColor")) << err;
+    ASSERT_TRUE(Run("colormap.=")) << err;
+    EXPECT_NE(std::string::npos, out.find("NUMCOLORS")) << out;
+
+    ASSERT_TRUE(Run("colormap.numcolors = 5; colormap.zmin = -2.5; colormap.zmax = 4")) << err;
+    ASSERT_TRUE(Run("n = colormap.numcolors; lo = colormap.zmin; hi = colormap.zmax; m = colormap.mode")) << err;
+    EXPECT_EQ(5, Var("n"));
+    EXPECT_EQ(-2.5, Var("lo"));
+    EXPECT_EQ(4, Var("hi"));
+    EXPECT_EQ(3, Var("m"));
+
+    struct Refused {
+        const char* script;
+        const char* reason;
+    } refused[] = {
+        {"colormap.color2 = 65280", "band colours follow the ramp"},
+        {"colormap.z(2) = 100", "levels are evenly spaced"},
+        {"colormap.mode = 2", "mode takes 0 or 1"},
+    };
+    for (const Refused& r : refused) {
+        SCOPED_TRACE(r.script);
+        EXPECT_FALSE(Run(r.script));
+        EXPECT_NE(std::string::npos, err.find(r.reason)) << err;
+    }
+
+    ASSERT_TRUE(Run("colormap.mode = 0; i = 2; colormap.color(i + 1) = 65280; c = colormap.color3")) << err;
+    EXPECT_EQ(65280, Var("c"));
+    EXPECT_FALSE(Run("c = colormap.color6")) << "a band past the last is no member";
+    EXPECT_NE(std::string::npos, err.find("is not a member")) << err;
+    EXPECT_TRUE(qkfxGetProject().IsModified());
+}
+
+} // namespace

@@ -1,5 +1,7 @@
 #include "KernelTest.h"
 
+#include <cmath>
+
 #include "QKPlotModel.h"
 
 #include <algorithm>
@@ -79,6 +81,24 @@ TEST_F(DataModelTest, EveryChangeOfDataMarksTheProjectModified)
         change();
         EXPECT_TRUE(p.IsModified());
     }
+}
+
+// A NaN or an infinity never reaches a dataset, whichever way it is written (a float read
+// from a binary file by the file plug-in came as NaN and showed as no number at all).
+TEST_F(DataModelTest, NotANumberAndInfinityAreHeldAsMissing)
+{
+    CQKDataset* d = qkfxGetProject().CreateDataset("v", 0);
+    const double odd[] = {NAN, INFINITY, -INFINITY, 2.5};
+    d->SetValues(0, odd, 4);
+    d->SetValue(5, -INFINITY);
+    std::vector<double> taken = {1, NAN};
+    CQKDataset* t = qkfxGetProject().CreateDataset("t", 0);
+    t->TakeValues(std::move(taken));
+    const double expected[] = {MISSING_VALUE, MISSING_VALUE, MISSING_VALUE, 2.5, MISSING_VALUE, MISSING_VALUE};
+    for (int r = 0; r < 6; ++r)
+        EXPECT_EQ(expected[r], d->GetValue(r)) << r;
+    EXPECT_EQ(1, t->GetValue(0));
+    EXPECT_EQ(MISSING_VALUE, t->GetValue(1));
 }
 
 TEST_F(DataModelTest, WorksheetColumnsAreDatasetsNamedAfterPageAndColumn)

@@ -14,6 +14,7 @@
 #include "QKGraphObjects.h"
 #include "QKSysMethod.h"
 #include <qxtest/FileText.h>
+#include <qxtest/ProjectRecords.h>
 
 namespace {
 
@@ -34,18 +35,7 @@ const struct {
     {"ColorFill", "M"},     {"3DBars", "M"},        {"WireFrame", "M"},        {"WireSurface", "M"},
 };
 
-// The checksum of the records (CRC-32, as in zip files), written out apart from the
-// kernel's so that a fault in either shows.
-DWORD Crc32Of(const BYTE* p, size_t n, DWORD crc = 0)
-{
-    DWORD c = crc ^ 0xFFFFFFFFu;
-    for (size_t i = 0; i < n; ++i) {
-        c ^= p[i];
-        for (int k = 0; k < 8; ++k)
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    }
-    return c ^ 0xFFFFFFFFu;
-}
+using qxtest::Crc32Of;
 
 // A script that makes a worksheet and a graph for every plot kind, a matrix and its
 // plots, a layout and a notes window.
@@ -521,26 +511,7 @@ TEST_F(ProjectFileTest, APageIsWrittenToAFileAndReadBackFromAnArchive)
 // leaves the project as it was.
 class DamagedFiles : public ProjectFileTest {
 protected:
-    // Recomputes the checksums of the records that still parse, innermost first.
-    static void FixChecksums(std::vector<BYTE>& b, size_t p, size_t end)
-    {
-        while (end - p >= 16) {
-            DWORD length;
-            memcpy(&length, &b[p + 8], 4);
-            if (length > end - p - 16)
-                return;
-            size_t payload = p + 16;
-            DWORD fields;
-            if (length >= 4) {
-                memcpy(&fields, &b[payload], 4);
-                if (fields <= length - 4)
-                    FixChecksums(b, payload + 4 + fields, payload + length);
-            }
-            DWORD crc = Crc32Of(&b[payload], length, Crc32Of(&b[p], 12));
-            memcpy(&b[p + 12], &crc, 4);
-            p = payload + length;
-        }
-    }
+    static void FixChecksums(std::vector<BYTE>& b, size_t p, size_t end) { qxtest::FixRecordChecksums(b, p, end); }
     // The offsets where records begin, at every depth.
     static void Boundaries(const std::vector<BYTE>& b, size_t p, size_t end, std::vector<size_t>& out)
     {

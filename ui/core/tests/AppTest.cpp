@@ -9,6 +9,7 @@
 #include "QUAccess.h"
 #include "QUDDMenuTagMap.h"
 #include "MainFrame.h"
+#include "QKScript.h"
 #include "QKUtil.h"
 
 namespace {
@@ -466,4 +467,22 @@ TEST_F(Startup, ApplicationCommandsReachTheKernel)
     OnFileNew();
     EXPECT_EQ(qkfxGetProject().GetNumPages(), pages + 1);
     EXPECT_EQ(qkfxGetProject().GetActivePage()->GetType(), QK_PAGE_WKS);
+}
+
+// "Use Toolbar Spacer" is the system object's flag: the main frame reads it (it kept a
+// flag of its own that only ever became false, so the option did nothing), and hiding the
+// spacer from its menu clears it.
+TEST_F(Startup, TheToolbarSpacerFollowsTheOptionAndHidingItClearsTheOption)
+{
+    CMainFrame* frame = DYNAMIC_DOWNCAST(CMainFrame, m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    double use = -1;
+    for (int on : {1, 0, 1}) {
+        ASSERT_TRUE(qkfxGetScript().Execute("system.operations.usespacer = " + std::to_string(on)));
+        EXPECT_EQ(on != 0, frame->UsingSpacering() != FALSE) << on;
+    }
+    frame->SendMessage(WM_COMMAND, 38385 /* Hide Toolbar Spacer */, 0);
+    EXPECT_FALSE(frame->UsingSpacering());
+    ASSERT_TRUE(qkfxGetScript().Evaluate("system.operations.usespacer", &use));
+    EXPECT_EQ(0, use);
 }

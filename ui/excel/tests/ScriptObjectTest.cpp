@@ -3,6 +3,7 @@
 
 #include "QKScript.h"
 #include "XlScriptObject.h"
+#include "qxtest/ReferenceExample.h"
 
 namespace {
 
@@ -48,6 +49,12 @@ TEST_F(XlScript, AWindowNameThatIsNoWorkbookFallsBackToTheActiveOneAndFailsWitho
     qkfxGetScript().Reset();
     ASSERT_TRUE(Run("excel.WNDNAME$ = Nowhere"));
     EXPECT_FALSE(Run("excel.RUN(ArgCount)"));
+}
+
+TEST_F(XlScript, TheReferenceExampleRunsAsItsPageShows)
+{
+    qkfxGetScript().Reset();
+    EXPECT_EQ("", qxtest::CheckReferenceExample(QX_REFERENCE_DIR, "excel", "excel.md"));
 }
 
 TEST(XlReturnValue, NumbersAndBooleansConvertOtherValuesDoNot)

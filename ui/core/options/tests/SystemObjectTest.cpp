@@ -3,6 +3,7 @@
 #include "OptionsTestKit.h"
 
 #include "QKSysMethod.h"
+#include "qxtest/ReferenceExample.h"
 
 namespace {
 
@@ -53,6 +54,13 @@ TEST_F(SystemObjectTest, PropertiesStoreWhatTheirRulesAllow)
         if (std::string(r.member) != "toolbar.names")
             EXPECT_EQ(r.kept, Number(std::string("system.") + r.member));
     }
+}
+
+TEST_F(SystemObjectTest, TheReferenceExampleRunsAsItsPageShowsAndKeepsItsSettings)
+{
+    EXPECT_EQ("", qxtest::CheckReferenceExample(QX_REFERENCE_DIR, "system", "system.md"));
+    ASSERT_TRUE(Run("system.results.viewmode = 2; system.loadstartup()")) << err;
+    EXPECT_EQ(1, Number("system.results.viewmode")) << "the saved start-up settings come back";
 }
 
 TEST_F(SystemObjectTest, ViewModeSelectsTheResultsLogViewCode)
