@@ -43,6 +43,7 @@ StateDir $dir/state
 ErrorLog $dir/log/error_log
 AccessLog $dir/log/access_log
 PageLog $dir/log/page_log
+Printcap $dir/printcap
 SystemGroup root
 CONF
     cat >"$dir/root/cupsd.conf" <<CONF
