@@ -1,7 +1,8 @@
 // Text import: a CSV file of numbers read a line at a time with fum.LineRow into a
 // worksheet, as import scripts do. Three figures per line:
 //   READER  the reader's own cost: the plug-in entered directly, its host requests
-//           answered by a host that only stores the numbers in arrays;
+//           answered by a host that only stores the numbers in arrays (and keeps the
+//           worksheet change stamp, so that the reader trusts what it found);
 //   ENGINE  the same host, the whole file read by one READARRAY call (no call per line);
 //   KERNEL  the same with the kernel answering the requests into its worksheet;
 //   SCRIPT  the whole script through the interpreter, with its loop.
@@ -36,6 +37,7 @@ int WINAPI Probe(HWND, LPCSTR, LPCSTR, void*, HostCallback host, int)
 // The least a host can do for LineRow: one worksheet of three columns held in arrays.
 struct ArrayHost {
     std::vector<double> columns[3];
+    INT_PTR stamp = 1; // the change stamp: moves whenever a column's rows change in number
 };
 ArrayHost g_arrays;
 
@@ -50,6 +52,8 @@ INT_PTR WINAPI ArrayHostCallback(HWND, UINT code, INT_PTR a, INT_PTR b)
         return 100;
     case HOST_WKS_NUM_COLUMNS:
         return 3;
+    case HOST_WKS_CHANGE_STAMP:
+        return g_arrays.stamp;
     case HOST_FIND_DATASET: { // the one dataset READARRAY fills: column 1
         auto* range = reinterpret_cast<QmRangeRecord*>(b);
         range->hostFirst = 0;
@@ -80,8 +84,10 @@ INT_PTR WINAPI ArrayHostCallback(HWND, UINT code, INT_PTR a, INT_PTR b)
         std::vector<double>* c = column(a);
         if (!c || rec->row < 0)
             return 1;
-        if (static_cast<size_t>(rec->row) >= c->size())
+        if (static_cast<size_t>(rec->row) >= c->size()) {
             c->resize(rec->row + 1, MISSING_VALUE);
+            ++g_arrays.stamp;
+        }
         (*c)[rec->row] = rec->value;
         return 0;
     }
@@ -90,8 +96,10 @@ INT_PTR WINAPI ArrayHostCallback(HWND, UINT code, INT_PTR a, INT_PTR b)
         std::vector<double>* c = column(a);
         if (!c || rec->row < 0)
             return 1;
-        if (static_cast<size_t>(rec->row) >= c->size())
+        if (static_cast<size_t>(rec->row) >= c->size()) {
             c->resize(rec->row + 1, MISSING_VALUE);
+            ++g_arrays.stamp;
+        }
         (*c)[rec->row] = rec->pair[1];
         return 0;
     }
@@ -100,7 +108,10 @@ INT_PTR WINAPI ArrayHostCallback(HWND, UINT code, INT_PTR a, INT_PTR b)
         std::vector<double>* c = column(a);
         if (!c || rec->end < 0)
             return 1;
-        c->resize(rec->end, MISSING_VALUE);
+        if (static_cast<size_t>(rec->end) != c->size()) {
+            c->resize(rec->end, MISSING_VALUE);
+            ++g_arrays.stamp;
+        }
         return 0;
     }
     case HOST_EVAL_NUMBER: // a number argument
@@ -205,6 +216,7 @@ int main(int argc, char** argv)
             c.clear();
             c.reserve(rows);
         }
+        ++g_arrays.stamp;
         RunScript("fum.reset(); fum.open(" + file + ")");
         reader = std::min(reader, readLines(ArrayHostCallback));
         for (const std::vector<double>& c : g_arrays.columns)
@@ -218,6 +230,7 @@ int main(int argc, char** argv)
     for (int rep = 0; rep < 5; ++rep) {
         for (std::vector<double>& c : g_arrays.columns)
             c.clear();
+        ++g_arrays.stamp;
         g_arrays.columns[0].reserve(3 * static_cast<size_t>(rows));
         RunScript("fum.closeall(); fum.open(" + file + ")");
         double v = 0;

@@ -11,6 +11,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <vector>
+
 #include "FitMemory.h"
 #include "FitSession.h"
 #include "FitUtil.h"
@@ -95,6 +97,23 @@ bool RowInRange(FittingSession* s, int row, int d)
     return true;
 }
 
+// The forward-difference step of a parameter at value p. A zero step (a parameter at 0
+// with a minimum step of 0) would divide by zero.
+double DerivativeStep(const FittingSession* s, double p)
+{
+    double h = s->derivStep;
+    if (!s->fixedDerivStep) {
+        h = fabs(p * s->derivStep);
+        if (h < s->minDerivStep)
+            h = s->minDerivStep;
+        if (h > s->maxDerivStep)
+            h = s->maxDerivStep;
+    }
+    if (!(h > 0))
+        h = s->derivStep > 0 ? s->derivStep : 1e-8;
+    return h;
+}
+
 // Forward differences for the varying parameters of one fit set at the current row.
 // `known`, when given, holds the fitted values at the current parameters, from the pass
 // that last evaluated them; the model is then not evaluated there again.
@@ -117,17 +136,7 @@ int NumericDerivatives(FittingSession* s, int fitSet, const double* known = null
         if (!ParamInFitSet(s, fitSet, k))
             continue;
         const double p = s->value[k];
-        double h = s->derivStep;
-        if (!s->fixedDerivStep) {
-            h = fabs(p * s->derivStep);
-            if (h < s->minDerivStep)
-                h = s->minDerivStep;
-            if (h > s->maxDerivStep)
-                h = s->maxDerivStep;
-        }
-        // A zero step (a parameter at 0 with a minimum step of 0) would divide by zero.
-        if (!(h > 0))
-            h = s->derivStep > 0 ? s->derivStep : 1e-8;
+        const double h = DerivativeStep(s, p);
         s->value[k] = p + h;
         const int failed = EvaluateModel(s, FITMODE_VALUE, fitSet);
         if (!failed)
@@ -266,69 +275,210 @@ int AccumulateChiSquare(FittingSession* s, bool withDerivatives, Sums& sums)
     return code;
 }
 
+// What a pass keeps and takes from the fitted values of the last pass of values.
+struct PassState {
+    bool withDerivatives, live, keep, reuse;
+    bool relativeLost;
+    double* fitted;
+};
+
+// The row's fitted values and derivatives are in the session: keeps them for the next pass,
+// writes the live curves and adds the row to the sums. Nonzero ends the pass with that code.
+int FinishRow(FittingSession* s, PassState& p, int f, int row, size_t index, int rowCode, int failed, bool analytic,
+              Sums& sums)
+{
+    const FitSetInfo& set = s->fitSets[f];
+    double* slot = p.fitted && index < s->rowCacheRows ? p.fitted + index * s->fittedWidth : nullptr;
+    if (p.keep && slot) {
+        slot[0] = !failed;
+        for (int d = set.firstDependent; d <= set.lastDependent; ++d)
+            slot[1 + d - set.firstDependent] = s->dep[d].fitted;
+    }
+    if (p.live)
+        WriteLiveRow(s, f, row, !failed, !p.withDerivatives || analytic);
+    if (failed || rowCode == 1)
+        return 0;
+    for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
+        if (!RowInRange(s, row, d))
+            continue;
+        double w;
+        if (!Weight(s, d, row, &w))
+            continue;
+        const int code = AddResidual(s, d, w, sums, p.withDerivatives, &p.relativeLost);
+        if (code) {
+            s->ssr = s->chiSqr = MISSING_VALUE;
+            if (p.relativeLost)
+                s->relativeSsr = MISSING_VALUE;
+            return code;
+        }
+    }
+    return 0;
+}
+
+// One row evaluated on its own: the model, or its forward differences.
+int EvaluateRow(FittingSession* s, PassState& p, int f, size_t index, bool analytic)
+{
+    double* slot = p.fitted && index < s->rowCacheRows ? p.fitted + index * s->fittedWidth : nullptr;
+    if (p.withDerivatives && !analytic)
+        return NumericDerivatives(s, f, p.reuse && slot && slot[0] != 0 ? slot + 1 : nullptr);
+    return EvaluateModel(s, analytic ? FITMODE_DERIVATIVES : FITMODE_VALUE, f);
+}
+
+// Rows an Expression is evaluated for in one host request.
+const int kBlockRows = 256;
+
+// Whether a pass evaluates an Expression's rows in blocks: its rows are cached (nothing but
+// the engine reaches its data), one dependent variable, no analytic derivatives.
+bool EvaluatesInBlocks(const FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    if (!s->rowCache || s->rowsRefused || def->functionForm != KW_EXPRESSION || def->functionType == KW_BUILTIN ||
+        def->functionType == KW_EXTERNAL_DLL || def->derivativeFlag)
+        return false;
+    for (int f = 1; f <= s->nFitSets; ++f)
+        if (s->fitSets[f].firstDependent != s->fitSets[f].lastDependent)
+            return false;
+    return true;
+}
+
+// The rows of fit set f from `row` on, at most kBlockRows of them: read, evaluated together
+// (the model and, with derivatives, once more for each varying parameter of the set at its
+// forward step) and then finished one by one in order, with exactly the values row by row
+// evaluation gives. Rows the host does not evaluate together are evaluated one by one.
+int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& index, Sums& sums,
+                    std::vector<double>& work)
+{
+    const FitSetInfo& set = s->fitSets[f];
+    const int step = set.step > 0 ? set.step : 1;
+    const int d = set.firstDependent;
+    const int first = FirstIndepOfSet(s, f), nIndep = IndepPerSet(s);
+    int rows[kBlockRows], codes[kBlockRows];
+    size_t indices[kBlockRows];
+    int n = 0, m = 0;  // rows read; rows to evaluate
+    // Columns: the independent values of the rows to evaluate, the fitted values, and one
+    // column of values at the forward step of each varying parameter.
+    const int nColumns = nIndep + 1 + (p.withDerivatives ? s->nVary : 0);
+    work.resize(static_cast<size_t>(nColumns) * kBlockRows);
+    double* x = work.data();
+    double* f0 = x + nIndep * kBlockRows;
+    bool needBase = !p.withDerivatives || !p.reuse;
+    for (; row < set.endRow && n < kBlockRows; row += step) {
+        if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
+            return FIT_ERR_STOPPED;
+        s->currentRow = row;
+        const int code = ReadRow(s, f, row, index);
+        rows[n] = row;
+        codes[n] = code;
+        indices[n++] = index++;
+        if (code >= 2)
+            continue;
+        for (int i = 0; i < nIndep; ++i)
+            x[i * kBlockRows + m] = s->indep[first + i].value;
+        const double* slot = p.fitted && p.reuse && indices[n - 1] < s->rowCacheRows
+                                 ? p.fitted + indices[n - 1] * s->fittedWidth
+                                 : nullptr;
+        if (slot && slot[0] != 0)
+            f0[m] = slot[1];
+        else
+            needBase = true;
+        ++m;
+    }
+    const double* columns[MAX_PARAMS + 1];
+    for (int i = 0; i < nIndep && i <= MAX_PARAMS; ++i)
+        columns[i] = x + i * kBlockRows;
+    bool together = m > 0 && nIndep <= MAX_PARAMS;
+    if (together && needBase)
+        together = EvaluateExpressionRows(s, f, columns, m, f0) == 0;
+    double h[MAX_PARAMS + 1] = {};
+    for (int j = 1; together && p.withDerivatives && j <= s->nVary; ++j) {
+        const int k = s->varyMap[j];
+        if (!ParamInFitSet(s, f, k))
+            continue;
+        const double value = s->value[k];
+        h[j] = DerivativeStep(s, value);
+        s->value[k] = value + h[j];
+        together = EvaluateExpressionRows(s, f, columns, m, f0 + j * kBlockRows) == 0;
+        s->value[k] = value;
+    }
+    if (m > 0 && !together)
+        s->rowsRefused = 1;
+    for (int r = 0, e = 0; r < n; ++r) {
+        s->currentRow = rows[r];
+        ReadRow(s, f, rows[r], indices[r]);
+        if (codes[r] >= 2) {
+            if (p.live)
+                WriteLiveRow(s, f, rows[r], false);
+            continue;
+        }
+        int failed = 0;
+        if (!together) {
+            failed = EvaluateRow(s, p, f, indices[r], false);
+        } else {
+            const double y0 = f0[e];
+            s->dep[d].fitted = s->savedY[d] = y0;
+            if (p.withDerivatives)
+                for (int j = 1; j <= s->nVary; ++j) {
+                    const int k = s->varyMap[j];
+                    if (ParamInFitSet(s, f, k))
+                        s->derivatives[d][k] = (f0[j * kBlockRows + e] - y0) / h[j];
+                }
+        }
+        ++e;
+        const int code = FinishRow(s, p, f, rows[r], indices[r], codes[r], failed, false, sums);
+        if (code)
+            return code;
+    }
+    return 0;
+}
+
 int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
 {
-    const bool live = withDerivatives || s->chiSquareOnly;
-    bool relativeLost = false;
+    PassState p = {withDerivatives, withDerivatives || s->chiSquareOnly, false, false, false, s->fittedCache};
     size_t index = 0;
     ResetDenominators(s);
     // A pass of values keeps them for the derivatives at the same parameters (the next
     // round's after an accepted step): each row's success and fitted values.
     const size_t nParamBytes = (s->nParams + 1) * sizeof(double);
-    double* fitted = s->fittedCache;
-    const bool keep = fitted && !withDerivatives;
-    const bool reuse = fitted && withDerivatives && s->fittedValid &&
-                       memcmp(s->fittedParams, s->value, nParamBytes) == 0;
-    if (keep) {
+    p.keep = p.fitted && !withDerivatives;
+    p.reuse = p.fitted && withDerivatives && s->fittedValid && memcmp(s->fittedParams, s->value, nParamBytes) == 0;
+    if (p.keep) {
         memcpy(s->fittedParams, s->value, nParamBytes);
         s->fittedValid = 0;
     }
+    std::vector<double> work;
     for (int f = 1; f <= s->nFitSets; ++f) {
         const FitSetInfo& set = s->fitSets[f];
         const int step = set.step > 0 ? set.step : 1;
-        for (int row = set.firstRow; row < set.endRow; row += step) {
+        // A block the host does not evaluate together ends blocks for the run.
+        bool blocks = EvaluatesInBlocks(s);
+        for (int row = set.firstRow; row < set.endRow;) {
+            if (blocks) {
+                const int code = AccumulateBlock(s, p, f, row, index, sums, work);
+                if (code)
+                    return code;
+                blocks = !s->rowsRefused;
+                continue;
+            }
             if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
                 return FIT_ERR_STOPPED;
             s->currentRow = row;
-            const int rowCode = ReadRow(s, f, row, index++);
+            const int rowCode = ReadRow(s, f, row, index);
+            const size_t at = index++;
+            const int thisRow = row;
+            row += step;
             if (rowCode >= 2) {
-                if (live)
-                    WriteLiveRow(s, f, row, false);
+                if (p.live)
+                    WriteLiveRow(s, f, thisRow, false);
                 continue;
             }
             const bool analytic = withDerivatives && s->current->derivativeFlag;
-            double* slot = fitted && index - 1 < s->rowCacheRows ? fitted + (index - 1) * s->fittedWidth : nullptr;
-            int failed;
-            if (withDerivatives && !analytic)
-                failed = NumericDerivatives(s, f, reuse && slot && slot[0] != 0 ? slot + 1 : nullptr);
-            else
-                failed = EvaluateModel(s, analytic ? FITMODE_DERIVATIVES : FITMODE_VALUE, f);
-            if (keep && slot) {
-                slot[0] = !failed;
-                for (int d = set.firstDependent; d <= set.lastDependent; ++d)
-                    slot[1 + d - set.firstDependent] = s->dep[d].fitted;
-            }
-            if (live)
-                WriteLiveRow(s, f, row, !failed, !withDerivatives || analytic);
-            if (failed || rowCode == 1)
-                continue;
-            for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
-                if (!RowInRange(s, row, d))
-                    continue;
-                double w;
-                if (!Weight(s, d, row, &w))
-                    continue;
-                const int code = AddResidual(s, d, w, sums, withDerivatives, &relativeLost);
-                if (code) {
-                    s->ssr = s->chiSqr = MISSING_VALUE;
-                    if (relativeLost)
-                        s->relativeSsr = MISSING_VALUE;
-                    return code;
-                }
-            }
+            const int failed = EvaluateRow(s, p, f, at, analytic);
+            const int code = FinishRow(s, p, f, thisRow, at, rowCode, failed, analytic, sums);
+            if (code)
+                return code;
         }
     }
-    if (keep)
+    if (p.keep)
         s->fittedValid = 1;
     return 0;
 }
@@ -1149,6 +1299,7 @@ void FreeRowCache(FittingSession* s)
     s->rowCache = s->fittedCache = s->fittedParams = nullptr;
     s->rowCacheRows = s->rowCacheFilled = 0;
     s->fittedValid = 0;
+    s->rowsRefused = 0;
 }
 
 // A cache of the run's rows, when nothing but the engine can change them during the run:

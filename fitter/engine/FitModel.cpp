@@ -323,6 +323,45 @@ static int EvaluateUserDefined(FittingSession* s, int modeFlags, int fitSet)
     return answers != 0;
 }
 
+int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* columns, int rows, double* out)
+{
+    const FunctionDef* def = s->current;
+    if (!def || def->functionForm != KW_EXPRESSION || def->functionType == KW_BUILTIN ||
+        def->functionType == KW_EXTERNAL_DLL || PrepareUserFormula(s) || !s->formulaHandle || rows <= 0)
+        return 1;
+    const int first = FirstIndepOfSet(s, fitSet), nIndep = IndepPerSet(s);
+    int32_t slots[MAX_PARAMS + 1];
+    if (nIndep > MAX_PARAMS)
+        return 1;
+    INT_PTR answers = 0;
+    // The variables as the first row sets them (kinds and indices included); the host then
+    // sets only their values, row by row.
+    for (int i = 0; i < nIndep; ++i) {
+        IndepVarInfo& v = s->indep[first + i];
+        if (!v.slot)
+            return 1;
+        slots[i] = v.slot;
+        answers |= SetModelVariable(s, v.slot, &v.lastSet, &v.lastPass, v.name, columns[i][0], 1.0, 0.0);
+    }
+    const int nSlots = ParamsPerSet(s);
+    for (int j = 1; j <= nSlots; ++j)
+        answers |= SetModelVariable(s, s->paramSlot[j], &s->paramSet[j], &s->paramPass[j], s->names[j],
+                                    s->value[ParamOfSlot(s, fitSet, j)], 4.0, j);
+    if (answers)
+        return 1;
+    QFitRowsRecord r = {s->formulaHandle, rows, nIndep, slots, columns, out, 0};
+    // A host that answers without evaluating every row has not evaluated them.
+    const bool failed = CallHost(s, HOST_EVAL_PREPARED_ROWS, 0, reinterpret_cast<INT_PTR>(&r)) != 0 || r.done != rows;
+    // The host leaves each variable at the last row's value.
+    for (int i = 0; i < nIndep; ++i) {
+        IndepVarInfo& v = s->indep[first + i];
+        v.lastSet = r.done > 0 && r.done <= rows ? columns[i][r.done - 1] : v.lastSet;
+        if (failed)
+            v.lastPass = 0;
+    }
+    return failed;
+}
+
 // Functions bound by ordinal take (host window, record, parameter count, &p[1], callback)
 // instead of the argument list. With one independent and one dependent variable the record
 // is {x; CURROW} and the function writes y over x; otherwise it is RecordOfVariables.

@@ -379,6 +379,9 @@ struct FittingSession {
     double* fittedParams;
     int fittedWidth;
     int fittedValid;
+    // The host did not evaluate an Expression for many rows in one request during this run
+    // of iterations: the rows are evaluated one by one for the rest of it.
+    int rowsRefused;
     // 26.
     FitSetInfo fitSets[MAX_FIT_SETS + 1];
     // 27. flags
@@ -554,6 +557,12 @@ int PrepareUserFormula(FittingSession* s);
 // buffer and split; the number of equations, or -1 when they do not fit the buffers.
 int ParseEquations(FittingSession* s, const char* text);
 int EvaluateAt(FittingSession* s, const double* values, double* out);
+// An Expression's values at many rows of a fit set in one host request, at the current
+// parameters: columns[i] holds the rows' values of the set's independent variable i
+// (0-based). 0 when the host evaluated every row; nonzero when it cannot (a host without
+// the request, a formula it does not prepare, a row that fails), and the rows are then
+// to be evaluated one by one, which gives the same values and says what failed.
+int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* columns, int rows, double* out);
 // Name of dependent variable d: its entry in the definition's list, else "y" or "y<d>".
 void DependentName(FittingSession* s, int d, char* out, size_t capacity);
 // The set-up call of an External DLL function bound by ordinal, once after binding.

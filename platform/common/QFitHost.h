@@ -90,6 +90,10 @@ enum HostRequest : UINT {
     // take it; when the call then answers failure, the host shows the text with the
     // member's name. The first reason of a call is kept: later ones are its consequences.
     HOST_FAILURE_REASON = 0x1044,
+    // (0, QFitRowsRecord*): a prepared formula evaluated for many rows in one request, with
+    // the results HOST_SET_VARIABLE_SLOT and HOST_EVAL_PREPARED row by row would give; 0
+    // when every row evaluated, else nonzero with the rows done before the one that failed.
+    HOST_EVAL_PREPARED_ROWS = 0x1045,
 
     // Datasets
     HOST_FIND_DATASET = 0x3000,        // (name, QFitRowRange* or 0): handle or 0
@@ -166,6 +170,20 @@ static_assert(sizeof(QFitVariableRecord) == 24, "variable record is three double
 struct QFitTextRecord {
     const char* text;
     INT_PTR zero;
+};
+
+// HOST_EVAL_PREPARED_ROWS. Row r sets the variable of slots[c] to columns[c][r] (its kind
+// and index stay as last set; a variable that does not exist is made as by
+// HOST_SET_VARIABLE_SLOT) and writes the formula's value to out[r]; the other variables
+// keep their values. Each column's variable is left at the value of the last row done.
+struct QFitRowsRecord {
+    int32_t handle;                // from HOST_PREPARE_FORMULA
+    int32_t rows;
+    int32_t nColumns;
+    const int32_t* slots;          // from HOST_VARIABLE_SLOT, nColumns of them
+    const double* const* columns;  // nColumns arrays of `rows` values
+    double* out;                   // `rows` results
+    int32_t done;                  // answer: the rows evaluated
 };
 
 // A half-open row range (see the row convention above). HOST_FIND_DATASET fills it when

@@ -90,6 +90,14 @@ enum QmHostRequest : UINT {
     HOST_WKS_GET_COLUMN_ATTR = 0x6816,  // A worksheet handle, B int[2] {1; column} in, value out in [0]
     HOST_WKS_REQ_6818 = 0x6818,  // A worksheet handle, B QmColumnTextRecord* (label)
     HOST_WKS_REQ_681A = 0x681A,  // A worksheet handle, B a row count
+    // A worksheet handle; answers its change stamp, 0 for no worksheet (or a host that does
+    // not keep one). The stamp moves whenever a column is added, removed, moved, renamed or
+    // given another format, a column's rows change in number, or the worksheet is renamed;
+    // it never comes back, nor does another worksheet ever answer it. While it stays, the
+    // columns' handles, formats and rows that a plug-in found stay true. A host that keeps
+    // stamps grows a dataset to every row written into it (HOST_SET_VALUE, HOST_SET_TEXT),
+    // so a plug-in that writes on what a stamp vouches for reports no rows written.
+    HOST_WKS_CHANGE_STAMP = 0x6820,
     HOST_FIND_WINDOW = 0x9001,  // A QmWindowRecord*, B name; answers a handle
     HOST_MEMBLOCK_GET = 0x9401,  // A QmMemBlockRecord*, B block name; answers a pointer
     HOST_MEMBLOCK_RELEASE = 0x9403,  // A QmMemBlockRecord*, B block name

@@ -1,5 +1,5 @@
 // The ASCII import: text files split into lines and fields by one splitter, numbers read
-// with std::from_chars in one pass over the whole file held in memory.
+// as std::from_chars reads them in one pass over the whole file held in memory.
 #include <windows.h>
 
 #include <algorithm>
@@ -35,6 +35,65 @@ const char* SkipLineEnd(const char* p, const char* end)
     if (p < end && *p == '\n')
         ++p;
     return p;
+}
+
+// std::from_chars in general format, with the common case read here first: at most 19
+// significant digits and a power of ten within 10^22, where digits and power are exact
+// doubles and one multiplication or division rounds correctly, as from_chars does. Any
+// other text (more digits, a far exponent, no digits) goes to from_chars itself.
+std::from_chars_result ReadNumber(const char* begin, const char* end, double& value)
+{
+    static const double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    auto digit = [](char c) { return static_cast<unsigned>(c - '0') <= 9; };
+    const char* p = begin;
+    bool negative = p < end && *p == '-';
+    if (negative)
+        ++p;
+    const char* whole = p;
+    while (p < end && *p == '0')
+        ++p;
+    const char* first = p;
+    uint64_t mantissa = 0;
+    for (; p < end && digit(*p); ++p)
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    ptrdiff_t significant = p - first;
+    bool digits = p > whole;
+    int exponent = 0;
+    if (p < end && *p == '.') {
+        const char* fraction = ++p;
+        if (significant == 0)
+            while (p < end && *p == '0')
+                ++p;
+        const char* counted = p;
+        for (; p < end && digit(*p); ++p)
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        significant += p - counted;
+        exponent = -static_cast<int>(p - fraction);
+        digits = digits || p > fraction;
+    }
+    if (!digits || significant > 19 || exponent < -22)
+        return std::from_chars(begin, end, value, std::chars_format::general);
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        bool negativeExponent = q < end && *q == '-';
+        if (q < end && (*q == '-' || *q == '+'))
+            ++q;
+        if (q == end || !digit(*q) || (q + 2 < end && digit(q[0]) && digit(q[1]) && digit(q[2])))
+            return std::from_chars(begin, end, value, std::chars_format::general);
+        int written = 0;
+        for (; q < end && digit(*q); ++q)
+            written = written * 10 + (*q - '0');
+        exponent += negativeExponent ? -written : written;
+        p = q;
+    }
+    if (mantissa > (uint64_t(1) << 53) || exponent < -22 || exponent > 22)
+        return std::from_chars(begin, end, value, std::chars_format::general);
+    double v = static_cast<double>(static_cast<int64_t>(mantissa));
+    v = exponent < 0 ? v / kPowers[-exponent] : v * kPowers[exponent];
+    value = negative ? -v : v;
+    return {p, std::errc()};
 }
 
 const char* NextLineStart(const char* p, const char* end)
@@ -152,7 +211,7 @@ int CQKTextSplitter::NextNumberLine(std::vector<double>& values)
         while (p < end && (*p == ' ' || (tabIsBlank && *p == '\t')))
             ++p;
         double v;
-        auto r = std::from_chars(p, end, v, std::chars_format::general);
+        auto r = ReadNumber(p, end, v);
         if (r.ec != std::errc() || !std::isfinite(v))
             return 0;
         values.push_back(v);
@@ -239,7 +298,7 @@ bool qkfxParseNumber(const char* begin, const char* end, char decimal, double* v
         end = buffer + n;
     }
     double v;
-    auto r = std::from_chars(begin, end, v, std::chars_format::general);
+    auto r = ReadNumber(begin, end, v);
     if (r.ec != std::errc() || r.ptr != end || !std::isfinite(v))
         return false;
     *value = v;
@@ -500,9 +559,9 @@ bool qkfxImportAsciiText(CQKWksPage* wks, const char* text, size_t size, const Q
             for (auto& t : column.texts)
                 ds->SetText(t.first, t.second);
             ds->SetRange(0, row);
-            ds->m_format = column.texts.empty() ? QK_FORMAT_NUMERIC
-                           : column.anyNumber  ? QK_FORMAT_TEXT_NUMERIC
-                                               : QK_FORMAT_TEXT;
+            ds->SetFormat(column.texts.empty() ? QK_FORMAT_NUMERIC
+                          : column.anyNumber  ? QK_FORMAT_TEXT_NUMERIC
+                                              : QK_FORMAT_TEXT);
             ds->m_subformat = 0;
         }
         if (c < names.size() && !names[c].empty()) {

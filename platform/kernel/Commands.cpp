@@ -541,7 +541,7 @@ void RedrawWindows()
 void CopyColumn(const CQKDataset& from, CQKDataset& to)
 {
     to.m_label = from.m_label;
-    to.m_format = from.m_format;
+    to.SetFormat(from.m_format);
     to.m_subformat = from.m_subformat;
     to.m_width = from.m_width;
     to.m_type = from.m_type;

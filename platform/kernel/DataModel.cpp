@@ -109,14 +109,28 @@ void CQKDataset::Grow(int end)
 {
     if ((int)m_values.size() < end)
         m_values.resize(end, MISSING_VALUE);
-    if (m_end < end)
+    if (m_end < end) {
         m_end = end;
+        if (m_owner)
+            m_owner->MarkChanged();
+    }
+}
+
+void CQKDataset::SetFormat(int format)
+{
+    if (format == m_format)
+        return;
+    m_format = format;
+    if (m_owner)
+        m_owner->MarkChanged();
 }
 
 bool CQKDataset::SetRange(int first, int end)
 {
     if (first < 0 || end < first || end > QK_MAX_ROWS)
         return false;
+    if (m_owner && (first != m_first || end != m_end))
+        m_owner->MarkChanged();
     m_values.resize(end, MISSING_VALUE);
     m_texts.erase(m_texts.lower_bound(end), m_texts.end());
     m_first = first;
@@ -189,6 +203,8 @@ bool CQKDataset::TakeValues(std::vector<double>&& values)
     m_texts.clear();
     m_first = 0;
     m_end = (int)m_values.size();
+    if (m_owner)
+        m_owner->MarkChanged();
     m_project->SetProjectModified(true);
     return true;
 }
@@ -201,6 +217,8 @@ bool CQKDataset::InsertRows(int row, int count)
         return true;
     m_values.insert(m_values.begin() + row, (size_t)count, MISSING_VALUE);
     m_end += count;
+    if (m_owner)
+        m_owner->MarkChanged();
     std::map<int, std::string> texts;
     for (auto& t : m_texts)
         texts[t.first >= row ? t.first + count : t.first] = std::move(t.second);
@@ -218,6 +236,8 @@ bool CQKDataset::DeleteRows(int row, int count)
     count = std::min(count, m_end - row);
     m_values.erase(m_values.begin() + row, m_values.begin() + row + count);
     m_end -= count;
+    if (m_owner)
+        m_owner->MarkChanged();
     m_first = std::min(m_first, m_end);
     std::map<int, std::string> texts;
     for (auto& t : m_texts)
@@ -235,6 +255,15 @@ bool CQKDataset::DeleteRows(int row, int count)
 CQKPage::CQKPage(CQKProject* project, QKPageType type, const std::string& name)
     : m_project(project), m_handle(project->NewHandle()), m_type(type), m_name(name)
 {
+    MarkChanged();
+}
+
+void CQKPage::MarkChanged()
+{
+    // One count for every page of the process: a stamp never comes back, on this page or
+    // on one made later under the same name.
+    static uint64_t s_lastStamp = 0;
+    m_changeStamp = ++s_lastStamp;
 }
 
 CQKPage::~CQKPage() = default;
@@ -247,6 +276,7 @@ bool CQKPage::SetName(const std::string& name)
         return false;
     qkfxGetCallLog().Add("CQKPage::SetName", m_name + " -> " + name);
     m_name = name;
+    MarkChanged();
     m_project->SetProjectModified(true);
     qkRefreshPlotNames();
     return true;
@@ -387,6 +417,7 @@ CQKDataset* CQKWksPage::AddColumn(const std::string& name)
         return nullptr;
     m_columns.push_back(std::make_unique<CQKDataset>(m_project, n, this));
     m_columnsByName[ColumnKey(n)] = m_columns.back().get();
+    MarkChanged();
     m_project->SetProjectModified(true);
     return m_columns.back().get();
 }
@@ -397,6 +428,7 @@ bool CQKWksPage::DeleteColumn(int n)
         return false;
     ForgetColumnName(m_columns[n - 1]->m_columnName);
     m_columns.erase(m_columns.begin() + (n - 1));
+    MarkChanged();
     m_project->SetProjectModified(true);
     return true;
 }
@@ -412,6 +444,7 @@ bool CQKWksPage::RenameColumn(int n, const std::string& name)
     ForgetColumnName(c->m_columnName);
     c->m_columnName = name;
     m_columnsByName[ColumnKey(name)] = c;
+    MarkChanged();
     m_project->SetProjectModified(true);
     qkRefreshPlotNames();
     return true;

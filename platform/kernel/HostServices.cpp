@@ -182,6 +182,17 @@ INT_PTR PutRow(HWND context, const QmRowRecord* row)
     return 0;
 }
 
+INT_PTR EvalPreparedRows(CQKScript& script, QFitRowsRecord* r)
+{
+    if (!r)
+        return 1;
+    int done = 0;
+    const bool ok = script.EvaluatePreparedRows(r->handle, r->nColumns, reinterpret_cast<const int*>(r->slots),
+                                                r->columns, r->rows, r->out, &done);
+    r->done = done;
+    return ok ? 0 : 1;
+}
+
 INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
 {
     // The requests a reader or writer sends for every line or value come first: they need
@@ -206,6 +217,10 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
     case HOST_WKS_NUM_COLUMNS: {
         CQKWksPage* wks = Wks(a);
         return wks ? wks->GetNumCols() : 0;
+    }
+    case HOST_WKS_CHANGE_STAMP: {
+        CQKWksPage* wks = Wks(a);
+        return wks ? static_cast<INT_PTR>(wks->GetChangeStamp()) : 0;
     }
     case HOST_WKS_GET_COLUMN_ATTR: {
         CQKWksPage* wks = Wks(a);
@@ -289,6 +304,8 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
             *reinterpret_cast<double*>(b) = v;
         return 0;
     }
+    case HOST_EVAL_PREPARED_ROWS:
+        return EvalPreparedRows(script, reinterpret_cast<QFitRowsRecord*>(b));
     case HOST_VARIABLE_SLOT: {
         std::string name = Text(a);
         if (name.empty())
@@ -762,7 +779,7 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
         if (!c)
             return 1;
         // The protocol counts formats from 0 (QM_FORMAT_NUMBER), the data model from 1.
-        c->m_format = r[2] + 1;
+        c->SetFormat(r[2] + 1);
         return 0;
     }
     case HOST_WKS_REQ_6806: {
@@ -907,6 +924,8 @@ INT_PTR WINAPI qkFitterHostCallback(HWND context, UINT request, INT_PTR a, INT_P
             *reinterpret_cast<double*>(b) = v;
         return 0;
     }
+    case HOST_EVAL_PREPARED_ROWS:
+        return EvalPreparedRows(*script, reinterpret_cast<QFitRowsRecord*>(b));
     case HOST_SET_VARIABLE_SLOT: {
         const QFitVariableRecord* r = reinterpret_cast<const QFitVariableRecord*>(b);
         return r && script->SetVariableBySlot((int)a, r->value, r->kind, r->index) ? 0 : 1;

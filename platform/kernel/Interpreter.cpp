@@ -253,6 +253,9 @@ struct CQKScript::Impl {
     // deleted, made again when next set).
     qkcompiled::Cache<qkcompiled::Expression> expressions;
     qkcompiled::Cache<qkcompiled::Program> programs;
+    // Object methods that compiled statements call, by "OBJECT.METHOD" upper-cased; nodes
+    // stay where they are, so a compiled statement keeps a pointer to its own.
+    std::map<std::string, QKPluginEntry> boundCalls;
     bool compilation = true;
     struct Prepared {
         std::string text;
@@ -631,6 +634,38 @@ struct CQKScript::Impl {
             Level level(im, nesting);
             At(statementPos);
             return im->ToNum(im->Eval(im->Subst(text))) != 0;
+        }
+        bool BindCall(qkcompiled::MethodCall& call) override
+        {
+            // The kernel's own objects, and anything that is no plug-in's method (a property
+            // with an index text, an object that cannot be loaded), the interpreter runs.
+            std::string obj = Lower(call.object);
+            if (obj == "wks" || obj == "type" || obj == "run" || obj == "system" || obj == "ed" ||
+                obj == "qpack" || !qkIsPluginObject(call.object))
+                return false;
+            const std::string& method = call.upper;
+            QKPluginEntry& entry = im->boundCalls[Upper(call.object) + "." + method];
+            std::string err;
+            if (!qkBindPluginObject(call.object, &entry, &err))
+                return false;
+            double result = 0;
+            if (qkCallBoundPlugin(entry, method.c_str(), call.args.c_str(), OBJOP_CALL_METHOD | OBJOP_FLAG_8000,
+                                  &result, &err) != QM_HANDLED)
+                return false;
+            call.bound = &entry;
+            return true;
+        }
+        void Call(const qkcompiled::MethodCall& call, size_t pos, int nesting) override
+        {
+            Level level(im, nesting);
+            At(pos);
+            const QKPluginEntry& entry = *static_cast<const QKPluginEntry*>(call.bound);
+            double result = 0;
+            std::string err;
+            int rc = qkCallBoundPlugin(entry, call.upper.c_str(), call.args.c_str(), OBJOP_CALL_METHOD,
+                                       &result, &err);
+            if (rc != QM_HANDLED)
+                im->CheckPlugin(rc, err, call.object + "." + call.method + "()");
         }
         void At(size_t pos) override
         {
@@ -1278,8 +1313,15 @@ struct CQKScript::Impl {
                     return Val::Str(c->m_label);
                 }
             } else {
-                int* field = a == "type" ? &c->m_type : a == "format" ? &c->m_format
-                           : a == "subformat" ? &c->m_subformat : a == "width" ? &c->m_width : nullptr;
+                if (a == "format") {
+                    if (set) {
+                        c->SetFormat((int)v);
+                        qkfxGetProject().SetProjectModified(true);
+                    }
+                    return Val::Num(c->m_format);
+                }
+                int* field = a == "type" ? &c->m_type : a == "subformat" ? &c->m_subformat
+                           : a == "width" ? &c->m_width : nullptr;
                 if (field) {
                     if (set) {
                         *field = (int)v;
@@ -2249,6 +2291,54 @@ bool CQKScript::EvaluatePrepared(int handle, double* result)
     // A copy: what the interpreter runs may prepare formulas and move the list.
     const std::string text = p.text;
     return Evaluate(text, result);
+}
+
+bool CQKScript::EvaluatePreparedRows(int handle, int nColumns, const int* slots, const double* const* columns,
+                                     int rows, double* out, int* done)
+{
+    Impl& im = *m_impl;
+    if (done)
+        *done = 0;
+    if (handle < 1 || handle > (int)im.prepared.size() || rows < 0 || nColumns < 0 || (nColumns && (!slots || !columns)))
+        return false;
+    for (int c = 0; c < nColumns; ++c)
+        if (slots[c] < 1 || slots[c] > (int)im.slots.size() || !columns[c])
+            return false;
+    if (rows == 0)
+        return true;
+    // Each column's variable, made when it does not exist, as its first row would make it.
+    auto variable = [&](int c, double first) {
+        Impl::Slot& slot = im.slots[slots[c] - 1];
+        if (!slot.var)
+            SetVariableBySlot(slots[c], first);
+        return slot.var;
+    };
+    Impl::Prepared* p = &im.prepared[handle - 1];
+    if (im.compilation && p->compiled) {
+        // A fit's few columns need no allocation.
+        QKVariable* few[8];
+        std::vector<QKVariable*> many(nColumns > 8 ? nColumns : 0);
+        QKVariable** vars = nColumns > 8 ? many.data() : few;
+        for (int c = 0; c < nColumns; ++c)
+            vars[c] = variable(c, columns[c][0]);
+        if (p->compiled->RunRows(im.store, im.nesting, nColumns, vars, columns, rows, out)) {
+            for (int c = 0; c < nColumns; ++c)
+                vars[c]->value = columns[c][rows - 1];
+            if (done)
+                *done = rows;
+            return true;
+        }
+    }
+    // Row by row: what the interpreter runs may delete variables, so each row finds them again.
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < nColumns; ++c)
+            variable(c, columns[c][r])->value = columns[c][r];
+        if (!EvaluatePrepared(handle, &out[r]))
+            return false;
+        if (done)
+            *done = r + 1;
+    }
+    return true;
 }
 
 void CQKScript::SetCompilation(bool on)

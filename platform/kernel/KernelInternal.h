@@ -1,6 +1,8 @@
 // Declarations shared by the kernel's own source files; not part of its interface.
 #pragma once
 
+#include <math.h>
+
 #include "QKDefs.h"
 #include "QmHost.h"
 
@@ -12,6 +14,15 @@
 // answer 2, *error holds the reason the plug-in gave (HOST_FAILURE_REASON), or "".
 int qkCallPluginObject(const std::string& object, const char* methodName, const char* name,
                        int op, void* result, std::string* error);
+// A script object's entry, found (and its library loaded) once, for a caller that calls it
+// many times: qkCallBoundPlugin answers as qkCallPluginObject does. Not for "system".
+struct QKPluginEntry {
+    FARPROC proc = nullptr;
+    int kind = 0;
+};
+bool qkBindPluginObject(const std::string& object, QKPluginEntry* entry, std::string* error);
+int qkCallBoundPlugin(const QKPluginEntry& entry, const char* methodName, const char* name, int op,
+                      void* result, std::string* error);
 bool qkIsPluginObject(const std::string& name);
 // The names of all script objects the kernel knows, its own and the plug-ins'.
 std::vector<std::string> qkGetPluginObjectNames();
@@ -38,10 +49,24 @@ std::string qkGetIniFolder();
 
 std::string qkTrim(const std::string& text);
 
-// The script language's exp and ^ (ScriptMath.cpp), shared by the interpreter and the
+// The script language's exp (ScriptMath.cpp) and ^, shared by the interpreter and the
 // compiled form.
 double qkExp(double x);
-double qkPow(double a, double b);
+// A square is one rounding, as exact as pow gives it. A cube and an inverse square are
+// products (two roundings, within about an ulp of pow): polynomial and rational models
+// raise every row to them, and the library's pow costs tens of times more. Everything
+// else is the library's. Inline, so that compiled code raising a block of rows to a
+// constant power keeps the products in the loop.
+inline double qkPow(double a, double b)
+{
+    if (b == 2)
+        return a * a;
+    if (b == 3)
+        return a * a * a;
+    if (b == -2)
+        return 1 / (a * a);
+    return pow(a, b);
+}
 // Splits at blanks; a double-quoted text is one word, without its quotes. False when a
 // quote is not closed (the words up to it are kept).
 bool qkSplitWords(const std::string& text, std::vector<std::string>* words);

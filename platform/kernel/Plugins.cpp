@@ -196,15 +196,12 @@ bool qkfxRegisterScriptObjectEntry(const char* name, QMDLLProc entry)
     return true;
 }
 
-int qkCallPluginObject(const std::string& object, const char* methodName, const char* name, int op,
-                       void* result, std::string* error)
+bool qkBindPluginObject(const std::string& object, QKPluginEntry* entry, std::string* error)
 {
-    if (_stricmp(object.c_str(), "system") == 0)
-        return qkCallSystemObject(methodName, name, op, result);
     ObjectEntry* e = FindObject(object);
     if (!e) {
         *error = "\"" + object + "\" is not a script object";
-        return -1;
+        return false;
     }
     if (e->kind == QK_ENTRY_COLORMAP) {
         // The library is bound to the project's plot host as it loads.
@@ -214,31 +211,46 @@ int qkCallPluginObject(const std::string& object, const char* methodName, const 
             if (surface && !e->bound)
                 *error = "the library " + e->library + " has no export ScxCmdObj";
         }
-        if (!e->bound)
-            return -1;
-        return CallColorMapObject(reinterpret_cast<ColorMapObjectProc>(e->bound), methodName, name, op, result,
-                                  error);
-    }
-    if (!e->entry && !e->bound)
+    } else if (!e->entry && !e->bound) {
         e->bound = Bind(e->library, e->kind == QK_ENTRY_FITTER ? "NonLinearFit" : "QMDLL", error);
-    FARPROC proc = e->entry ? reinterpret_cast<FARPROC>(e->entry) : e->bound;
-    if (!proc)
-        return -1;
+    }
+    entry->proc = e->entry ? reinterpret_cast<FARPROC>(e->entry) : e->bound;
+    entry->kind = e->kind;
+    return entry->proc != nullptr;
+}
+
+int qkCallBoundPlugin(const QKPluginEntry& entry, const char* methodName, const char* name, int op,
+                      void* result, std::string* error)
+{
+    if (entry.kind == QK_ENTRY_COLORMAP)
+        return CallColorMapObject(reinterpret_cast<ColorMapObjectProc>(entry.proc), methodName, name, op, result,
+                                  error);
     HWND host = qkGetHostWindow();
     // A call made by a script the plug-in runs meanwhile keeps its reason to itself.
     std::string outerReason;
     outerReason.swap(g_failureReason);
     qkBeginPluginCall();
     int rc;
-    if (e->kind == QK_ENTRY_FITTER)
-        rc = reinterpret_cast<NonLinearFitProc>(proc)(host, methodName, name, result, qkFitterHostCallback, op);
+    if (entry.kind == QK_ENTRY_FITTER)
+        rc = reinterpret_cast<NonLinearFitProc>(entry.proc)(host, methodName, name, result, qkFitterHostCallback, op);
     else
-        rc = reinterpret_cast<QMDLLProc>(proc)(host, methodName, name, result, qkFrameworkHostCallback, op);
+        rc = reinterpret_cast<QMDLLProc>(entry.proc)(host, methodName, name, result, qkFrameworkHostCallback, op);
     qkEndPluginCall();
     if (rc == QM_NOT_HANDLED)
         *error = g_failureReason;
     g_failureReason.swap(outerReason);
     return rc;
+}
+
+int qkCallPluginObject(const std::string& object, const char* methodName, const char* name, int op,
+                       void* result, std::string* error)
+{
+    if (_stricmp(object.c_str(), "system") == 0)
+        return qkCallSystemObject(methodName, name, op, result);
+    QKPluginEntry entry;
+    if (!qkBindPluginObject(object, &entry, error))
+        return -1;
+    return qkCallBoundPlugin(entry, methodName, name, op, result, error);
 }
 
 int qkfxScxFit(int code, INT_PTR argument, void* value)

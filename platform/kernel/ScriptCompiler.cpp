@@ -6,6 +6,8 @@
 
 #define _USE_MATH_DEFINES
 #include <ctype.h>
+#include <emmintrin.h>
+#include <float.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -15,6 +17,7 @@
 #include "KernelInternal.h"
 #include "QKData.h"
 #include "QKSysMethod.h"
+#include "QxExp.h"
 
 namespace qkcompiled {
 
@@ -622,6 +625,332 @@ bool Expression::RunBound(double* out)
     return true;
 }
 
+namespace {
+
+// Rows a block of RunRows evaluates at most: its stack (kMaxStack blocks) stays in the
+// cache. The plain form takes rows in pairs: a short last block with an odd count of rows
+// repeats its last row.
+const int kBlock = 64;
+
+// A block is first run plainly, two rows at a time, without the missing-value tests of each
+// operator: when no operand is missing and no result is infinite, not a number or the
+// missing value ("trouble"), each operator gives what its tested form gives, so the
+// block's values are the same. A block with trouble is run again with the tests.
+inline __m128d Trouble(__m128d r)
+{
+    const __m128d magnitude = _mm_and_pd(r, _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL)));
+    return _mm_or_pd(_mm_cmpnle_pd(magnitude, _mm_set1_pd(DBL_MAX)), _mm_cmpeq_pd(r, _mm_set1_pd(MISSING_VALUE)));
+}
+
+struct AddV { __m128d operator()(__m128d a, __m128d b) const { return _mm_add_pd(a, b); } };
+struct SubV { __m128d operator()(__m128d a, __m128d b) const { return _mm_sub_pd(a, b); } };
+struct MulV { __m128d operator()(__m128d a, __m128d b) const { return _mm_mul_pd(a, b); } };
+struct DivV { __m128d operator()(__m128d a, __m128d b) const { return _mm_div_pd(a, b); } };
+// qkPow two rows at a time: its products in vectors, anything else by the library.
+struct PowV {
+    __m128d operator()(__m128d a, __m128d b) const
+    {
+        double x[2], y[2];
+        _mm_storeu_pd(x, a);
+        _mm_storeu_pd(y, b);
+        return _mm_set_pd(qkPow(x[1], y[1]), qkPow(x[0], y[0]));
+    }
+};
+
+// a = f(a, b) over a block, b a block (step 1) or one value (step 0); the trouble found.
+template <class F> inline __m128d PlainApply(double* a, const double* b, int step, int n, F f)
+{
+    __m128d trouble = _mm_setzero_pd();
+    for (int k = 0; k < n; k += 2) {
+        const __m128d r = f(_mm_loadu_pd(a + k), step ? _mm_loadu_pd(b + k) : _mm_set1_pd(*b));
+        _mm_storeu_pd(a + k, r);
+        trouble = _mm_or_pd(trouble, Trouble(r));
+    }
+    return trouble;
+}
+
+// A block raised to one power: qkPow's products stay in vectors.
+inline __m128d PlainPower(double* a, double b, int n)
+{
+    __m128d trouble = _mm_setzero_pd();
+    for (int k = 0; k < n; k += 2) {
+        const __m128d x = _mm_loadu_pd(a + k), square = _mm_mul_pd(x, x);
+        const __m128d r = b == 2 ? square : b == 3 ? _mm_mul_pd(square, x)
+                        : b == -2 ? _mm_div_pd(_mm_set1_pd(1.0), square) : PowV()(x, _mm_set1_pd(b));
+        _mm_storeu_pd(a + k, r);
+        trouble = _mm_or_pd(trouble, Trouble(r));
+    }
+    return trouble;
+}
+
+inline __m128d PlainMissing(const double* v, int n)
+{
+    __m128d missing = _mm_setzero_pd();
+    for (int k = 0; k < n; k += 2)
+        missing = _mm_or_pd(missing, _mm_cmpeq_pd(_mm_loadu_pd(v + k), _mm_set1_pd(MISSING_VALUE)));
+    return missing;
+}
+
+template <class F> inline __m128d PlainFunction(double* a, int n, F f)
+{
+    __m128d trouble = _mm_setzero_pd();
+    for (int k = 0; k < n; k += 2) {
+        const __m128d r = _mm_set_pd(f(a[k + 1]), f(a[k]));
+        _mm_storeu_pd(a + k, r);
+        trouble = _mm_or_pd(trouble, Trouble(r));
+    }
+    return trouble;
+}
+
+// Whether RunBlockPlain takes the code: constants, variables, signs, arithmetic and
+// functions, and no missing value among the constants.
+bool PlainCode(const std::vector<Instr>& code)
+{
+    for (const Instr& in : code) {
+        const bool op = in.op == OP_CONST || in.op == OP_VAR || in.op == OP_NEG || (in.op >= OP_ADD && in.op <= OP_POW) ||
+                        (in.op >= OP_ADD_C && in.op <= OP_POW_V) || in.op == OP_FN1 || in.op == OP_FN2;
+        if (!op || ((in.op == OP_CONST || (in.op >= OP_ADD_C && in.op <= OP_POW_C)) && IsMissingValue(in.value)))
+            return false;
+    }
+    return true;
+}
+
+// n rows (an even count) of a plain code (PlainCode) into out; column[i] is the block of
+// name i's column, or null for a name of one value, which is not missing. False when the
+// block is trouble.
+bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const double*>& column,
+                   const std::vector<double>& value, int n, double (*stack)[kBlock], double* out)
+{
+    int sp = 0;
+    for (const Instr& in : code) {
+        double* top = sp > 0 ? stack[sp - 1] : nullptr;
+        __m128d trouble = _mm_setzero_pd();
+        const double* c = in.op == OP_VAR || (in.op >= OP_ADD_V && in.op <= OP_POW_V) ? column[in.arg] : nullptr;
+        if (c)
+            trouble = PlainMissing(c, n);
+        const double* b = c ? c : in.op >= OP_ADD_V && in.op <= OP_POW_V ? &value[in.arg] : nullptr;
+        const int step = c ? 1 : 0;
+        switch (in.op) {
+        case OP_CONST:
+            std::fill(stack[sp], stack[sp] + n, in.value);
+            ++sp;
+            break;
+        case OP_VAR:
+            if (c)
+                std::copy(c, c + n, stack[sp]);
+            else
+                std::fill(stack[sp], stack[sp] + n, value[in.arg]);
+            ++sp;
+            break;
+        case OP_NEG:
+            for (int k = 0; k < n; ++k)
+                top[k] = -top[k];
+            trouble = PlainMissing(top, n);
+            break;
+        case OP_ADD: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, AddV()); break;
+        case OP_SUB: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, SubV()); break;
+        case OP_MUL: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, MulV()); break;
+        case OP_DIV: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, DivV()); break;
+        case OP_POW: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, PowV()); break;
+        case OP_ADD_C: trouble = PlainApply(top, &in.value, 0, n, AddV()); break;
+        case OP_SUB_C: trouble = PlainApply(top, &in.value, 0, n, SubV()); break;
+        case OP_MUL_C: trouble = PlainApply(top, &in.value, 0, n, MulV()); break;
+        case OP_DIV_C: trouble = PlainApply(top, &in.value, 0, n, DivV()); break;
+        case OP_POW_C: trouble = PlainPower(top, in.value, n); break;
+        case OP_ADD_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, AddV())); break;
+        case OP_SUB_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, SubV())); break;
+        case OP_MUL_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, MulV())); break;
+        case OP_DIV_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, DivV())); break;
+        case OP_POW_V:
+            trouble = _mm_or_pd(trouble, c ? PlainApply(top, c, 1, n, PowV()) : PlainPower(top, value[in.arg], n));
+            break;
+        case OP_FN1:
+            // exp, the models' commonest function, inline (qkExp is qxExp).
+            if (in.f1 == Exp)
+                trouble = PlainFunction(top, n, [](double v) { return qxExp(v); });
+            else
+                trouble = PlainFunction(top, n, in.f1);
+            break;
+        case OP_FN2: {
+            --sp;
+            double* a = stack[sp - 1];
+            const double* y = stack[sp];
+            for (int k = 0; k < n; ++k)
+                a[k] = in.f2(a[k], y[k]);
+            for (int k = 0; k < n; k += 2)
+                trouble = _mm_or_pd(trouble, Trouble(_mm_loadu_pd(a + k)));
+            break;
+        }
+        default:
+            return false;
+        }
+        if (_mm_movemask_pd(trouble))
+            return false;
+    }
+    std::copy(stack[0], stack[0] + n, out);
+    return true;
+}
+
+// n rows of any code (but dataset rows) into out, each operator with its tests, as
+// RunBound evaluates one row.
+void RunBlockTested(const std::vector<Instr>& code, const std::vector<const double*>& column,
+                    const std::vector<double>& value, int n, double (*stack)[kBlock], double* out)
+{
+    auto apply = [n](double* a, const double* b, int step, double (*f)(double, double)) {
+        for (int k = 0; k < n; ++k)
+            a[k] = f(a[k], b[step * k]);
+    };
+    int sp = 0;
+    for (const Instr& in : code) {
+        double* top = sp > 0 ? stack[sp - 1] : nullptr;
+        const double* c = in.op >= OP_ADD_V && in.op <= OP_POW_V ? column[in.arg] : nullptr;
+        const double* b = c ? c : in.op >= OP_ADD_V && in.op <= OP_POW_V ? &value[in.arg] : &in.value;
+        const int step = c ? 1 : 0;
+        switch (in.op) {
+        case OP_CONST:
+            std::fill(stack[sp], stack[sp] + n, in.value);
+            ++sp;
+            break;
+        case OP_VAR:
+            if (column[in.arg])
+                std::copy(column[in.arg], column[in.arg] + n, stack[sp]);
+            else
+                std::fill(stack[sp], stack[sp] + n, value[in.arg]);
+            ++sp;
+            break;
+        case OP_CELL:
+            break; // RunRows takes no dataset rows
+        case OP_NEG:
+            for (int k = 0; k < n; ++k)
+                top[k] = IsMissingValue(top[k]) ? top[k] : -top[k];
+            break;
+        case OP_NOT:
+            for (int k = 0; k < n; ++k)
+                top[k] = top[k] == 0;
+            break;
+        case OP_ADD: --sp; apply(stack[sp - 1], stack[sp], 1, Add); break;
+        case OP_SUB: --sp; apply(stack[sp - 1], stack[sp], 1, Sub); break;
+        case OP_MUL: --sp; apply(stack[sp - 1], stack[sp], 1, Mul); break;
+        case OP_DIV: --sp; apply(stack[sp - 1], stack[sp], 1, Div); break;
+        case OP_POW: --sp; apply(stack[sp - 1], stack[sp], 1, Pow); break;
+        case OP_ADD_C: case OP_ADD_V: apply(top, b, step, Add); break;
+        case OP_SUB_C: case OP_SUB_V: apply(top, b, step, Sub); break;
+        case OP_MUL_C: case OP_MUL_V: apply(top, b, step, Mul); break;
+        case OP_DIV_C: case OP_DIV_V: apply(top, b, step, Div); break;
+        case OP_POW_C: case OP_POW_V: apply(top, b, step, Pow); break;
+        case OP_EQ:
+        case OP_NE:
+        case OP_LT:
+        case OP_LE:
+        case OP_GT:
+        case OP_GE:
+        case OP_AND:
+        case OP_OR: {
+            --sp;
+            double* a = stack[sp - 1];
+            const double* y = stack[sp];
+            for (int k = 0; k < n; ++k) {
+                const double p = a[k], q = y[k];
+                const bool known = !IsMissingValue(p) && !IsMissingValue(q);
+                switch (in.op) {
+                case OP_EQ: a[k] = p == q; break;
+                case OP_NE: a[k] = p != q; break;
+                case OP_LT: a[k] = known && p < q; break;
+                case OP_LE: a[k] = known && p <= q; break;
+                case OP_GT: a[k] = known && p > q; break;
+                case OP_GE: a[k] = known && p >= q; break;
+                case OP_AND: a[k] = p != 0 && q != 0; break;
+                default: a[k] = p != 0 || q != 0; break;
+                }
+            }
+            break;
+        }
+        case OP_FN1:
+            for (int k = 0; k < n; ++k)
+                top[k] = IsMissingValue(top[k]) ? MISSING_VALUE : Clean(in.f1(top[k]));
+            break;
+        case OP_FN2: {
+            --sp;
+            double* a = stack[sp - 1];
+            const double* y = stack[sp];
+            for (int k = 0; k < n; ++k)
+                a[k] = IsMissingValue(a[k]) || IsMissingValue(y[k]) ? MISSING_VALUE : Clean(in.f2(a[k], y[k]));
+            break;
+        }
+        case OP_MIN:
+        case OP_MAX: {
+            sp -= in.arg;
+            for (int k = 0; k < n; ++k) {
+                double r = stack[sp][k];
+                bool missing = false;
+                for (int i = 0; i < in.arg; ++i) {
+                    const double v = stack[sp + i][k];
+                    missing |= IsMissingValue(v);
+                    r = in.op == OP_MIN ? (v < r ? v : r) : (v > r ? v : r);
+                }
+                stack[sp][k] = missing ? MISSING_VALUE : Clean(r);
+            }
+            ++sp;
+            break;
+        }
+        }
+    }
+    std::copy(stack[0], stack[0] + n, out);
+}
+
+} // namespace
+
+bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVariable* const* vars,
+                         const double* const* columns, int rows, double* out)
+{
+    if (nesting + m_nesting > kMaxNesting || m_usesDatasets)
+        return false;
+    if (m_generation != store.generation)
+        Bind(store);
+    else
+        BindAngles();
+    // Each name: its column, or its one value.
+    std::vector<const double*>& column = m_column;
+    std::vector<double>& value = m_value;
+    column.assign(m_names.size(), nullptr);
+    value.assign(m_names.size(), 0.0);
+    bool plain = PlainCode(m_code);
+    for (size_t i = 0; i < m_names.size(); ++i) {
+        const Name& n = m_names[i];
+        if (n.kind != Name::VARIABLE)
+            return false;
+        value[i] = n.var->value;
+        for (int c = 0; c < nColumns; ++c)
+            if (vars[c] == n.var)
+                column[i] = columns[c];
+        plain &= column[i] || !IsMissingValue(value[i]);
+    }
+    double stack[kMaxStack][kBlock];
+    std::vector<const double*>& block = m_block;
+    std::vector<double>& padded = m_padded;
+    block.assign(m_names.size(), nullptr);
+    double result[kBlock];
+    for (int r0 = 0; r0 < rows; r0 += kBlock) {
+        const int n = std::min(kBlock, rows - r0), even = (n + 1) & ~1;
+        // An odd count of rows repeats its last row for the plain form's pairs.
+        if (even > n)
+            padded.resize(m_names.size() * kBlock);
+        for (size_t i = 0; i < m_names.size(); ++i) {
+            block[i] = column[i] ? column[i] + r0 : nullptr;
+            if (column[i] && even > n) {
+                double* p = &padded[i * kBlock];
+                std::copy(column[i] + r0, column[i] + r0 + n, p);
+                p[n] = column[i][r0 + n - 1];
+                block[i] = p;
+            }
+        }
+        if (!(plain && RunBlockPlain(m_code, block, value, even, stack, result)))
+            RunBlockTested(m_code, block, value, n, stack, result);
+        std::copy(result, result + n, out + r0);
+    }
+    return true;
+}
+
 // ---- Statements -------------------------------------------------------------------------
 
 namespace {
@@ -638,7 +967,7 @@ std::string Lower(std::string s)
 } // namespace
 
 struct Stmt {
-    enum Kind { INTERPRETED, BLOCK, IF, FOR, ASSIGN, BREAK, CONTINUE } kind = INTERPRETED;
+    enum Kind { INTERPRETED, BLOCK, IF, FOR, ASSIGN, BREAK, CONTINUE, CALL } kind = INTERPRETED;
     size_t pos = 0, end = 0; // where it starts, and the end of the range it was read in
     int level = 0;           // the interpreter's nesting count when it runs, relative
     std::vector<std::unique_ptr<Stmt>> body; // BLOCK
@@ -655,6 +984,7 @@ struct Stmt {
     std::unique_ptr<Expression> index, value;
     std::string text;
     bool inHead = false;
+    MethodCall call; // CALL
 };
 
 struct StmtCompiler {
@@ -727,6 +1057,40 @@ struct StmtCompiler {
         return st;
     }
 
+    // `obj.method(args)` (trimmed text) as the interpreter reads a call made for its effect,
+    // or null. Whether obj is an object whose method it is, the interpreter says when the
+    // statement runs.
+    std::unique_ptr<Stmt> Call(const std::string& raw, int level)
+    {
+        std::string s = qkTrim(raw);
+        if (s.empty() || !PlainText(s) || !IsIdentStart(s[0]))
+            return nullptr;
+        size_t dot = 0;
+        while (dot < s.size() && IsIdentChar(s[dot]))
+            ++dot;
+        if (dot + 1 >= s.size() || s[dot] != '.' || !IsIdentStart(s[dot + 1]))
+            return nullptr;
+        size_t open = dot + 1;
+        while (open < s.size() && IsIdentChar(s[open]))
+            ++open;
+        if (open >= s.size() || s[open] != '(')
+            return nullptr;
+        try {
+            if (Close(s, open) != s.size() - 1)
+                return nullptr;
+        } catch (const NotCompilable&) {
+            return nullptr;
+        }
+        auto st = std::make_unique<Stmt>();
+        st->kind = Stmt::CALL;
+        st->level = level;
+        st->call.object = s.substr(0, dot);
+        st->call.method = s.substr(dot + 1, open - dot - 1);
+        st->call.args = s.substr(open + 1, s.size() - open - 2);
+        st->call.upper = Upper(st->call.method);
+        return st;
+    }
+
     // One statement at pos, as the interpreter's RunStatement reads it; pos moves past it.
     std::unique_ptr<Stmt> Statement(size_t& pos, size_t end, int level)
     {
@@ -765,12 +1129,16 @@ struct StmtCompiler {
             st->kind = first == "break" ? Stmt::BREAK : Stmt::CONTINUE;
             return st;
         }
-        if (!block && word != "return")
-            if (std::unique_ptr<Stmt> a = Assignment(raw, level)) {
+        if (!block && word != "return") {
+            std::unique_ptr<Stmt> a = Assignment(raw, level);
+            if (!a)
+                a = Call(raw, level);
+            if (a) {
                 a->pos = st->pos;
                 a->end = end;
                 return a;
             }
+        }
         return st; // interpreted where it stands
     }
 
@@ -849,12 +1217,15 @@ struct StmtCompiler {
                 return;
             prog.m_expressions.push_back(e);
             prog.m_maxLevel = std::max(prog.m_maxLevel, level + e->Nesting());
+            prog.m_usesDatasets |= e->UsesDatasets();
         };
         expression(st.cond.get(), st.level + 1);
         expression(st.index.get(), st.level + 1);
         expression(st.value.get(), st.level);
-        if (st.kind == Stmt::ASSIGN)
+        if (st.kind == Stmt::ASSIGN) {
             prog.m_targets.push_back(&st.target);
+            prog.m_usesDatasets |= st.target.cell;
+        }
         for (auto& s : st.body)
             Collect(*s);
         for (Stmt* s : {st.then.get(), st.otherwise.get(), st.start.get(), st.step.get(), st.loop.get()})
@@ -902,14 +1273,25 @@ struct Exec {
     VariableStore& store;
     Runner& runner;
     int base;
+    uint64_t run;
     bool dirty = true;
+    bool called = false; // a method ran since the names were bound
 
     // Names are resolved again after anything the interpreter ran (it may have made or
-    // deleted datasets and variables) and whenever the variables changed.
+    // deleted datasets and variables) and whenever the variables changed. A method may
+    // have run script text too: datasets may have gone, the angle unit changed.
     void Ready()
     {
-        if (!dirty && prog.m_bound == store.generation)
+        if (called && prog.m_usesDatasets)
+            dirty = true;
+        if (!dirty && prog.m_bound == store.generation) {
+            if (called)
+                for (Expression* e : prog.m_expressions)
+                    e->BindAngles();
+            called = false;
             return;
+        }
+        called = false;
         for (Expression* e : prog.m_expressions)
             e->Bind(store);
         for (Name* n : prog.m_targets)
@@ -982,6 +1364,18 @@ struct Exec {
             if (Assign(st))
                 return FLOW_NORMAL;
             return Interpreted(st);
+        case Stmt::CALL:
+            if (st.call.run != run) {
+                st.call.bound = nullptr;
+                st.call.run = run;
+                if (!runner.BindCall(st.call))
+                    st.call.bound = nullptr;
+            }
+            if (!st.call.bound)
+                return Interpreted(st);
+            called = true;
+            runner.Call(st.call, st.pos, base + st.level);
+            return FLOW_NORMAL;
         case Stmt::BLOCK:
             for (auto& s : st.body) {
                 int f = Run(*s);
@@ -1021,7 +1415,7 @@ int Program::Run(VariableStore& store, Runner& runner, int nesting)
 {
     if (nesting + m_maxLevel > kMaxNesting)
         return -1;
-    Exec x{*this, store, runner, nesting};
+    Exec x{*this, store, runner, nesting, ++m_runs};
     for (auto& st : m_body) {
         int f = x.Run(*st);
         if (f != FLOW_NORMAL)

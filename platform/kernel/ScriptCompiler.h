@@ -59,6 +59,7 @@ public:
     bool Run(VariableStore& store, int nesting, double* out);
 
     int Nesting() const { return m_nesting; }
+    bool UsesDatasets() const { return m_usesDatasets; }
 
     // Resolves the names again (variables, then datasets for names read by row) and the
     // angle functions for the unit in force.
@@ -67,6 +68,13 @@ public:
     bool RunBound(double* out);
     // The angle functions again when the unit changed.
     void BindAngles();
+    // Evaluates `rows` rows at once, instruction by instruction over a block of rows: the
+    // variables vars[c] read columns[c][r] at row r, every other name its value now. The
+    // results are bit for bit those of Run with the variables set row by row. False, with
+    // nothing written, when Run would give up (the interpreter then runs it row by row);
+    // texts that read dataset rows are left to Run.
+    bool RunRows(VariableStore& store, int nesting, int nColumns, QKVariable* const* vars,
+                 const double* const* columns, int rows, double* out);
 
     ~Expression();
     Expression();
@@ -80,12 +88,32 @@ private:
     int m_angleUnit = -1; // the unit the angle functions were resolved for; -1 none used
     bool m_usesDatasets = false;
     uint64_t m_generation = 0;
+    // RunRows's working lists, kept so that a call allocates nothing: by name its column,
+    // its one value, its block, and a short last block's padded copies.
+    std::vector<const double*> m_column, m_block;
+    std::vector<double> m_value, m_padded;
+};
+
+// An object's method called for its effect, `obj.method(args)`: the parts as written, and
+// the interpreter's binding of object and method, made once per run of a program (a loop
+// calling a reader once per line finds the object and asks for the method once).
+struct MethodCall {
+    std::string object, method, args;
+    std::string upper; // the method's name as plug-ins receive it
+    const void* bound = nullptr;
+    uint64_t run = 0; // the run the binding belongs to
 };
 
 // Hooks into the interpreter for what compiled statements hand back to it.
 class Runner {
 public:
     virtual ~Runner() = default;
+    // Binds the call's object and method into call.bound; false when the statement is no
+    // call of an object's method that the interpreter would make, and it runs it instead.
+    virtual bool BindCall(MethodCall& call) = 0;
+    // Calls the bound method with the argument text as the interpreter would at `pos`,
+    // `nesting` levels deep, failing with the interpreter's error when it fails.
+    virtual void Call(const MethodCall& call, size_t pos, int nesting) = 0;
     // Runs the one statement that starts at `pos` (offset into the running text) as the
     // interpreter would, `nesting` levels deep; the flow it ended with.
     virtual int RunStatementAt(size_t pos, size_t end, int nesting) = 0;
@@ -134,6 +162,8 @@ private:
     std::vector<Name*> m_targets;           // every assigned name
     int m_maxLevel = 0;
     uint64_t m_bound = 0;
+    bool m_usesDatasets = false; // names read or written by row
+    uint64_t m_runs = 0;
 };
 
 // Texts compiled before, by text; a text that does not compile is remembered as such.

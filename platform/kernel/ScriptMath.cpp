@@ -1,5 +1,5 @@
-// The script language's exponential and power: the interpreter and the compiled form both
-// use these, so that they agree to the last bit.
+// The script language's exponential: the interpreter and the compiled form both use it, so
+// that they agree to the last bit (the power is inline in KernelInternal.h).
 #include <math.h>
 
 #include "KernelInternal.h"
@@ -8,10 +8,4 @@
 double qkExp(double x)
 {
     return qxExp(x);
-}
-
-// A square is one rounding, as exact as pow gives it; everything else is the library's.
-double qkPow(double a, double b)
-{
-    return b == 2 ? a * a : pow(a, b);
 }

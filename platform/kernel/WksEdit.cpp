@@ -503,6 +503,7 @@ bool CQKWksPage::InsertSelected()
             m_columns.pop_back();
             m_columns.insert(m_columns.begin() + (m_selC1 - 1 + i), std::move(column));
         }
+        MarkChanged();
         m_project->SetProjectModified(true);
         Redraw();
         return true;
@@ -602,7 +603,7 @@ bool CQKWksPage::FillSelected(int command)
         if (!c->SetValues(r1, values.data(), (int)values.size()))
             return false;
         if (c->m_format == QK_FORMAT_TEXT)
-            c->m_format = QK_FORMAT_NUMERIC;
+            c->SetFormat(QK_FORMAT_NUMERIC);
     }
     Redraw();
     return true;
@@ -646,6 +647,7 @@ bool CQKWksPage::MoveSelectedColumns(int command)
     m_columns.erase(m_columns.begin() + c1, m_columns.begin() + c2);
     for (int i = 0; i < count; ++i)
         m_columns.insert(m_columns.begin() + target + i, std::move(moving[i]));
+    MarkChanged();
     SelectColumns(target + 1, target + count);
     m_activeColumn = target + 1;
     m_project->SetProjectModified(true);

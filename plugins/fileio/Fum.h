@@ -234,6 +234,7 @@ public:
 
 private:
     CPtrList list{10};
+    mutable FUM_File* last_ = nullptr; // the file found last
 };
 
 // ---- Binary conversion ----------------------------------------------------------------
@@ -560,25 +561,48 @@ public:
 // Adds columns to a worksheet until it has n; 0 or the call's code (20 or 6).
 int FumEnsureColumns(QmQuorixWks& worksheet, int n);
 // The cells of one worksheet row that a text reader fills, one call (one line) at a time.
-// The columns found when the free row is sought are kept for the writes, so that a line
-// costs no second search for each column, and the column count is asked once. The column
-// objects stay from call to call, attached anew by each Open: a line costs no allocation.
+// The worksheet is found by name, the column count asked once, and the columns found for
+// the free row are kept for the writes. When the host keeps a change stamp of its
+// worksheets, what a call found (the worksheet, its columns, their formats, the free row)
+// serves the next call for the same worksheet as long as the host answers the stamp the
+// last call left: a line then costs the question, its writes and their reports only. The
+// column objects stay from call to call: a line costs no allocation.
 class FumRowCells {
 public:
-    // The worksheet's first free row: the row below its longest column, 0 when its
-    // columns are empty.
-    int Open(QmQuorixWks& worksheet);
-    // Reports the rows written to the host, as the column objects' destruction would.
-    void Close();
+    // Finds the worksheet `name` (unless the last call's findings still hold) and answers
+    // its first free row: the row below its longest column, 0 when its columns are empty.
+    int Open(QmQuorixWks& worksheet, QmString& wksName, const char* name);
+    // Reports the rows written to the host, as the column objects' destruction would;
+    // what was found is kept for the next call unless a write failed. Nothing for a call
+    // that did not open the cells.
+    void Close(QmQuorixWks& worksheet, bool failed);
     // The worksheet gets at least n columns (FumEnsureColumns' answer).
     int Ensure(QmQuorixWks& worksheet, int n);
     // The worksheet's answer, as QmQuorixWks::SetCell gives it.
     int SetNumber(QmQuorixWks& worksheet, int column, int row, double value);
+    // The text into the cell, as QmQuorixWks::SetCellText does it.
+    int SetText(QmQuorixWks& worksheet, int column, int row, const char* text);
+    // The column's format, as QmQuorixWks::GetColumnFormat answers it.
+    int Format(QmQuorixWks& worksheet, int column);
+    // The columns the worksheet has as far as this call knows.
+    int Columns() const { return known_; }
 
 private:
+    void Release();
     std::vector<std::unique_ptr<QmResultData>> columns_;
+    std::vector<int> formats_; // -1 not asked yet
     int attached_ = 0;
     int known_ = 0;
+    // What the last call left: the host's stamp then (0: nothing kept), the name it was
+    // found by, the free row after its writes.
+    INT_PTR stamp_ = 0;
+    std::string name_;
+    int next_ = 0;
+    int row_ = 0;
+    bool opened_ = false;  // this call opened the cells
+    bool trusted_ = false; // this call runs on the last call's findings
+    bool wrote_ = false;   // this call wrote a cell
+    bool grew_ = false;    // this call added columns
 };
 
 // ---- Records ---------------------------------------------------------------------------
@@ -668,7 +692,7 @@ private:
 };
 
 // The number a text reader makes of a token: exactly what UtilTextToDouble gives, the
-// common decimal forms without its general conversion.
+// common decimal forms read by the kernel's number reader.
 double FumTextToNumber(const char* text, size_t length);
 
 // The index 0..25 of a string variable letter (either case), or -1.
@@ -751,6 +775,9 @@ public:
     // whether the character is a line end. The loop then handles separators and line ends
     // itself (see Loop).
     static constexpr bool kNumberFields = false;
+    // A reader of one line at a time (WholeNumberLine) reads a line of nothing but numbers
+    // through the kernel's splitter; the loop takes every other line.
+    static constexpr bool kWholeLines = false;
     // The loop's shortcuts (runs of number characters, separators and line ends of the
     // number readers); tests turn them off to compare with what the hooks alone make of
     // the same text.
@@ -818,6 +845,8 @@ protected:
 protected:
     template <class Reader>
     int Loop(Reader& self, FUM_File* file);
+    int Separator() const { return sep_; }
+    int LineMode() const { return lineMode_; }
 
 private:
     int BadLineMode();
@@ -862,10 +891,11 @@ private:
     char letter_ = 0;
     QmString wksName_;
     bool toWks_ = false; // this call writes into the worksheet
-    // Looked up anew by every call (the worksheet may have gone), the object kept.
+    // Found by the cells' Open, the object kept.
     QmQuorixWks wks_{wksName_};
     FumRowCells cells_;
     int column_ = 0, row_ = 0;
+    bool failed_ = false; // a write of this call failed
     uint32_t lines_ = 0;
     uint32_t lineCountedAt_ = 0;
     std::string varText_;
@@ -884,10 +914,12 @@ public:
 
 protected:
     QmString wksName_;
-    // Looked up anew by every call (the worksheet may have gone), the object kept.
+    // Found by the cells' Open, the object kept.
     QmQuorixWks wks_{wksName_};
     FumRowCells cells_;
     int column_ = 0, row_ = 0;
+    bool failed_ = false; // a write of this call failed
+    std::vector<double> values_;
 };
 
 class QmLineRow final : public QmASCIIRow {
@@ -895,6 +927,11 @@ class QmLineRow final : public QmASCIIRow {
 public:
     int ReadText(FUM_File* file) override;
     static constexpr bool kNumberFields = true;
+    static constexpr bool kWholeLines = true;
+    // The line at the reader when the loop would read it as a line of numbers into numeric
+    // columns already there: read, written and answered as the loop does. -1 for any other
+    // line, nothing read: the loop reads it.
+    int WholeNumberLine(FumByteReader& reader);
     QmLineRow();
     int Begin(const char* argText, QmDLL* root) override { return BeginRow(argText, root); }
     int TakeChar(int ch) override { return IsNumberChar(ch); }

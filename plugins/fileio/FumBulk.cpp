@@ -2,6 +2,7 @@
 #include "Fum.h"
 
 
+#include <algorithm>
 #include <new>
 #include <string.h>
 
@@ -29,12 +30,23 @@ int FumEnsureColumns(QmQuorixWks& worksheet, int n)
     return 0;
 }
 
-int FumRowCells::Open(QmQuorixWks& worksheet)
+int FumRowCells::Open(QmQuorixWks& worksheet, QmString& wksName, const char* name)
 {
-    Close();
+    opened_ = true;
+    wrote_ = false;
+    grew_ = false;
+    trusted_ = stamp_ && worksheet.handle && name && strcmp(name_.c_str(), name) == 0 &&
+               QmCallHost(HOST_WKS_CHANGE_STAMP, worksheet.handle, 0) == stamp_;
+    if (trusted_)
+        return row_ = next_;
+    Release();
+    stamp_ = 0;
+    wksName.SetText(name);
+    worksheet.Find(wksName);
     known_ = worksheet.GetNumCols();
     while (static_cast<int>(columns_.size()) < known_)
         columns_.push_back(std::make_unique<QmResultData>());
+    formats_.assign(known_, -1);
     int longest = 0;
     for (int c = 1; c <= known_; ++c) {
         QmResultData& data = *columns_[c - 1];
@@ -43,20 +55,42 @@ int FumRowCells::Open(QmQuorixWks& worksheet)
             longest = data.end;
     }
     attached_ = known_;
-    return longest;
+    return row_ = longest;
 }
 
-void FumRowCells::Close()
+void FumRowCells::Release()
 {
     for (int c = 0; c < attached_; ++c)
         columns_[c]->Release();
     attached_ = 0;
 }
 
+void FumRowCells::Close(QmQuorixWks& worksheet, bool failed)
+{
+    if (!opened_)
+        return;
+    opened_ = false;
+    // A host that vouched for the worksheet with a stamp grows the columns to the rows
+    // written (the writes went straight to it); any other is told.
+    if (!trusted_)
+        for (int c = 0; c < attached_; ++c)
+            columns_[c]->Flush();
+    // Added columns are not attached yet: the next call looks again.
+    if (failed || grew_ || !worksheet.handle) {
+        stamp_ = 0;
+        return;
+    }
+    stamp_ = QmCallHost(HOST_WKS_CHANGE_STAMP, worksheet.handle, 0);
+    if (!trusted_)
+        name_ = worksheet.worksheetName.HasText() ? worksheet.worksheetName.text : "";
+    next_ = wrote_ ? row_ + 1 : row_;
+}
+
 int FumRowCells::Ensure(QmQuorixWks& worksheet, int n)
 {
     if (n <= known_)
         return 0;
+    grew_ = true;
     int r = FumEnsureColumns(worksheet, n);
     if (!r)
         known_ = n;
@@ -65,12 +99,35 @@ int FumRowCells::Ensure(QmQuorixWks& worksheet, int n)
 
 int FumRowCells::SetNumber(QmQuorixWks& worksheet, int column, int row, double value)
 {
+    wrote_ = true;
     if (column >= 1 && column <= attached_) {
         QmResultData& data = *columns_[column - 1];
+        // Columns that were there when the stamp was given are there still, and grow to
+        // the rows written into them.
+        if (data.handle && trusted_) {
+            QmValueRecord record{row, 0, value};
+            return QmCallHost(HOST_SET_VALUE, data.handle, reinterpret_cast<INT_PTR>(&record), 1) != 0 ? 1 : 0;
+        }
         if (data.handle && QmCallHost(HOST_IS_DATASET_NAME, data.handle, 0) == 0)
             return data.SetAt(row, value);
     }
     return worksheet.SetCell(column, row, value);
+}
+
+int FumRowCells::SetText(QmQuorixWks& worksheet, int column, int row, const char* text)
+{
+    wrote_ = true;
+    return worksheet.SetCellText(column, row, text);
+}
+
+int FumRowCells::Format(QmQuorixWks& worksheet, int column)
+{
+    if (column < 1 || column > static_cast<int>(formats_.size()))
+        return worksheet.GetColumnFormat(column);
+    int& format = formats_[column - 1];
+    if (format < 0)
+        format = worksheet.GetColumnFormat(column);
+    return format;
 }
 
 // ---- The engine -------------------------------------------------------------------------

@@ -135,16 +135,21 @@ FUM_FileList::~FUM_FileList()
 
 FUM_File* FUM_FileList::FindByHandle(int number) const
 {
+    // A reader called once per line asks for the same file each time.
+    if (last_ && last_->Handle() == number)
+        return last_;
     for (POSITION p = list.GetHeadPosition(); p;) {
         FUM_File* f = static_cast<FUM_File*>(list.GetNext(p));
         if (f->Handle() == number)
-            return f;
+            return last_ = f;
     }
     return nullptr;
 }
 
 void FUM_FileList::Remove(FUM_File* file)
 {
+    if (file == last_)
+        last_ = nullptr;
     POSITION p = list.Find(file);
     if (p)
         list.RemoveAt(p);
@@ -239,6 +244,8 @@ int QmOpen::Process(double* result, QmDLL* root)
     int number = FUM_File::NextNumber();
     if (number < 0) {
         fum.hFile.Reset();
+        QmFailureReason("cannot open \"%s\": every file number (0 to 99999) has been given out in this session, "
+                        "and none is given twice; start the program again", fileName.text);
         return fum.Fail(FUM_ERR_HFILE_RANGE, FUM_OLD_OPEN, 0, 0);
     }
     FUM_File* file = new FUM_File;

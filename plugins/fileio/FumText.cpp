@@ -3,6 +3,7 @@
 // a line end is what NLINESMODE selects (CR LF, LF or CR); double quotes mean nothing.
 #include "Fum.h"
 
+#include "QKAsciiImport.h"
 #include "qxutil.h"
 
 #include <string.h>
@@ -65,69 +66,16 @@ int FumRefuseUtf16(FUM_File* file)
 
 double FumTextToNumber(const char* text, size_t length)
 {
-    // The usual forms: [-]digits[.digits][(e|E)[-]digits] with at most 19 significant
-    // digits. When the digits make an integer of at most 2^53 and the power of ten is
-    // within 10^22, both are exact doubles and one IEEE multiplication or division rounds
-    // the quotient correctly, as the general conversion does. Anything else goes that way.
-    static const double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                     1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const char* p = text;
-    const char* end = text + length;
-    auto digit = [](char c) { return static_cast<unsigned>(c - '0') <= 9; };
-    bool negative = p < end && *p == '-';
-    if (negative)
-        ++p;
-    // Leading zeros are no significant digits. More than 19 significant digits overflow
-    // the mantissa, which is then not used.
-    const char* whole = p;
-    while (p < end && *p == '0')
-        ++p;
-    const char* first = p;
-    uint64_t mantissa = 0;
-    for (; p < end && digit(*p); ++p)
-        mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-    ptrdiff_t significant = p - first;
-    bool digits = p > whole;
-    ptrdiff_t exponent = 0;
-    if (p < end && *p == '.') {
-        const char* fraction = ++p;
-        if (significant == 0)
-            while (p < end && *p == '0')
-                ++p;
-        const char* counted = p;
-        for (; p < end && digit(*p); ++p)
-            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        significant += p - counted;
-        exponent = -(p - fraction);
-        digits = digits || p > fraction;
-    }
-    if (significant > 19)
-        return UtilTextToDouble(std::string(text, length).c_str());
-    if (digits && p < end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        bool negativeExponent = p < end && *p == '-';
-        if (negativeExponent)
-            ++p;
-        if (p == end || !digit(*p))
-            return UtilTextToDouble(std::string(text, length).c_str());
-        ptrdiff_t written = 0;
-        for (; p < end && digit(*p); ++p)
-            if (written < 100000)
-                written = written * 10 + (*p - '0');
-        exponent += negativeExponent ? -written : written;
-    }
-    if (!digits || p != end)
-        return UtilTextToDouble(std::string(text, length).c_str());
+    // The kernel's number reader, the ASCII import's, reads the forms a token takes; a
+    // text it refuses (a missing value's "--", a number beyond the doubles, no digits) is
+    // the general conversion's to read. A '+' it reads where the general one does not.
+    bool plus = false;
+    for (size_t i = 0; i < length; ++i)
+        plus |= text[i] == '+';
     double value;
-    if (mantissa == 0)
-        value = 0.0;
-    else if (mantissa <= (uint64_t(1) << 53) && exponent >= -22 && exponent <= 22)
-        value = exponent < 0 ? static_cast<double>(static_cast<int64_t>(mantissa)) / kPowers[-exponent]
-                             : static_cast<double>(static_cast<int64_t>(mantissa)) * kPowers[exponent];
-    else
-        return UtilTextToDouble(std::string(text, length).c_str());
-    return negative ? -value : value;
+    if (!plus && qkfxParseNumber(text, text + length, '.', &value))
+        return value;
+    return UtilTextToDouble(std::string(text, length).c_str());
 }
 
 static double TextToNumber(const FumToken& text)
@@ -292,6 +240,10 @@ int QmASCIIPiece::Loop(Reader& self, FUM_File* file)
     // character: the cases the separator and line-end shortcut below stands for.
     bool fastBreaks = s_shortcuts && (lineMode_ == 0 || lineMode_ == 1) && !whitespaceSep_ && sep_ != CR &&
                       sep_ != LF && sep_ != 0 && !IsNumberLetter(sep_);
+    if constexpr (Reader::kWholeLines)
+        if (fastBreaks && numbersOnly_)
+            if (int r = self.WholeNumberLine(*reader); r >= 0)
+                return r;
     FumLongWork work("Reading text");
     for (;;) {
         if ((bytesRead & 0xFFFF) == 0xFFFF && work.Stopped(length ? static_cast<int>(100.0 * bytesRead / length) : 0))
@@ -457,11 +409,10 @@ int QmASCII::Begin(const char* argText, QmDLL* root)
     letter_ = letterText ? letterText[0] : 0;
     column_ = 0;
     row_ = 0;
+    failed_ = false;
     if (Given(1) && args[1]->GetStr()) {
-        wksName_.SetText(args[1]->GetStr());
-        wks_.Find(wksName_);
         toWks_ = true;
-        row_ = cells_.Open(wks_);
+        row_ = cells_.Open(wks_, wksName_, args[1]->GetStr());
     }
     if (nTokens.value < 0 || nLines.value < 0) {
         TheFum().error.value = FUM_ERR_RANGE;
@@ -499,10 +450,14 @@ int QmASCII::OnToken(FumToken& text, unsigned)
     // An empty field (or one without a number character) keeps its column, missing.
     ++column_;
     int r = cells_.Ensure(wks_, column_);
-    if (r)
+    if (r) {
+        failed_ = true;
         return r;
-    if (cells_.SetNumber(wks_, column_, row_, text.empty() ? MISSING_VALUE : TextToNumber(text)))
+    }
+    if (cells_.SetNumber(wks_, column_, row_, text.empty() ? MISSING_VALUE : TextToNumber(text))) {
+        failed_ = true;
         return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
+    }
     return 0;
 }
 
@@ -544,7 +499,7 @@ int QmASCII::Process(double* result, QmDLL* root)
 
 void QmASCII::End(QmDLL* root)
 {
-    cells_.Close();
+    cells_.Close(wks_, failed_);
     toWks_ = false;
     QmPiecewise::End(root);
 }
@@ -558,16 +513,15 @@ int QmASCIIRow::BeginRow(const char* argText, QmDLL* root)
         return r;
     if (!Given(0) || !args[0]->GetStr())
         return MissingArgument();
-    wksName_.SetText(args[0]->GetStr());
-    wks_.Find(wksName_);
     column_ = 0;
-    row_ = cells_.Open(wks_);
+    failed_ = false;
+    row_ = cells_.Open(wks_, wksName_, args[0]->GetStr());
     return 0;
 }
 
 void QmASCIIRow::End(QmDLL* root)
 {
-    cells_.Close();
+    cells_.Close(wks_, failed_);
     QmPiecewise::End(root);
 }
 
@@ -580,11 +534,15 @@ int QmASCIIRow::OnToken(FumToken& text, unsigned)
         return 0;
     ++column_;
     int r = cells_.Ensure(wks_, column_);
-    if (r)
+    if (r) {
+        failed_ = true;
         return r;
-    int failed = text.empty()                           ? cells_.SetNumber(wks_, column_, row_, MISSING_VALUE)
-                 : wks_.GetColumnFormat(column_) != 0 ? wks_.SetCellText(column_, row_, text.c_str())
-                                                        : cells_.SetNumber(wks_, column_, row_, TextToNumber(text));
+    }
+    int failed = text.empty()                          ? cells_.SetNumber(wks_, column_, row_, MISSING_VALUE)
+                 : cells_.Format(wks_, column_) != 0 ? cells_.SetText(wks_, column_, row_, text.c_str())
+                                                       : cells_.SetNumber(wks_, column_, row_, TextToNumber(text));
+    if (failed)
+        failed_ = true;
     return failed ? TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST) : 0;
 }
 
@@ -593,6 +551,44 @@ QmLineRow::QmLineRow()
     usage.SetText("(wksname$[,hFile])\r\nNote: Affected by .ListSep and .nLineMode!");
     AddText();
     AddInt();
+}
+
+int QmLineRow::WholeNumberLine(FumByteReader& reader)
+{
+    // The line with its end must lie in the buffer, short of the data's last byte, which
+    // the loop takes its own way. Its end is the one of the line mode (CR LF in mode 0, LF
+    // or CR LF in mode 1): the splitter ends a line at any CR or LF, so a line it ends
+    // elsewhere (a lone CR, which ends a number there) goes the loop's way.
+    size_t buffered = 0;
+    const char* begin = reinterpret_cast<const char*>(reader.Buffered(&buffered));
+    size_t limit = std::min<size_t>(buffered, length - bytesRead - 1);
+    CQKTextSplitter splitter(begin, begin + limit, static_cast<char>(Separator()));
+    if (splitter.NextNumberLine(values_) != 1)
+        return -1;
+    const char* after = splitter.GetPosition();
+    size_t n = static_cast<size_t>(after - begin);
+    if (n < 2 || after[-1] != LF || (LineMode() == 0 && after[-2] != CR))
+        return -1;
+    // Numbers only go to numeric columns there already; a text column takes the token's
+    // text and a new column comes with the loop.
+    int last = column_ + static_cast<int>(values_.size());
+    if (!wks_.handle || last > cells_.Columns())
+        return -1;
+    for (int c = column_ + 1; c <= last; ++c)
+        if (cells_.Format(wks_, c) != 0)
+            return -1;
+    reader.Skip(n);
+    bytesRead = static_cast<uint32_t>(n);
+    previousChar = after[-2];
+    boundaries = static_cast<uint32_t>(values_.size());
+    for (double v : values_) {
+        ++column_;
+        if (cells_.SetNumber(wks_, column_, row_, v)) {
+            failed_ = true;
+            return TheFum().Fail(FUM_ERR_HOST, FUM_OLD_HOST);
+        }
+    }
+    return 0;
 }
 
 QmReadRow::QmReadRow()

@@ -232,7 +232,7 @@ bool RunOne(const Target& t, long long run, const Bytes& input)
 
 int Usage()
 {
-    fprintf(stderr, "usage: qxfuzz TARGET|all|list [--runs N] [--seed S] [--only RUN] [--limit-ms MS]\n"
+    fprintf(stderr, "usage: qxfuzz TARGET|all|list [--runs N] [--first RUN] [--seed S] [--only RUN] [--limit-ms MS]\n"
                     "       [--corpus FOLDER] [--findings FOLDER] [--verbose]\n");
     return 2;
 }
@@ -287,7 +287,7 @@ int main(int argc, char** argv)
     if (argc < 2)
         return Usage();
     std::string which = argv[1];
-    long long runs = 1000, only = -1;
+    long long runs = 1000, only = -1, first = 0;
     uint64_t seed = 20261210;
     std::string corpus = "corpus", findings = "fuzz-findings";
     for (int i = 2; i < argc; i += 2) {
@@ -303,6 +303,8 @@ int main(int argc, char** argv)
             runs = atoll(argv[i + 1]);
         else if (k == "--seed")
             seed = strtoull(argv[i + 1], nullptr, 10);
+        else if (k == "--first")
+            first = atoll(argv[i + 1]);
         else if (k == "--only")
             only = atoll(argv[i + 1]);
         else if (k == "--limit-ms")
@@ -334,11 +336,12 @@ int main(int argc, char** argv)
         ULONGLONG began = GetTickCount64();
         Tallies().clear();
         // The seeds themselves first, then the mutations; run r mutates seed r mod n.
-        if (only < 0)
+        if (only < 0 && first == 0)
             for (size_t s = 0; s < seeds.size(); ++s)
                 if (!RunOne(t, -1 - static_cast<long long>(s), seeds[s]))
                     return 1;
-        for (long long r = only < 0 ? 0 : only; r < (only < 0 ? runs : only + 1); ++r) {
+        long long from = only < 0 ? first : only, to = only < 0 ? first + runs : only + 1;
+        for (long long r = from; r < to; ++r) {
             Random random(seed ^ (static_cast<uint64_t>(r) * 0x9E3779B97F4A7C15ull) ^ std::hash<std::string>()(t.name));
             Bytes input = seeds[static_cast<size_t>(r) % seeds.size()];
             Mutate(input, seeds, t.tokens, random);

@@ -56,6 +56,49 @@ TEST_F(ModelTest, UserDefinedExpressionFitsTheLine)
     EXPECT_TRUE(qxtest::Close("SSR", 10, Get("SSR"), 1e-12));
 }
 
+// An Expression's rows evaluated together, a block at a time, give the fit that evaluating
+// them one by one gives, to the bit: without prepared formulas, with them but the rows
+// request refused, and with it; a missing y and a missing x among the rows.
+TEST_F(ModelTest, RowsEvaluatedTogetherGiveTheRowByRowFit)
+{
+    std::vector<double> x, y;
+    for (int i = 0; i < 700; ++i) {
+        x.push_back(0.01 * i);
+        y.push_back(0.5 * x.back() + 3 / (x.back() + 2) + 0.01 * ((i * 7919) % 13 - 6));
+    }
+    y[10] = MISSING_VALUE;
+    x[300] = MISSING_VALUE;
+    struct Way {
+        bool prepared, refuseRows;
+    } ways[] = {{false, false}, {true, true}, {true, false}};
+    std::vector<std::vector<double>> results;
+    for (const Way& way : ways) {
+        SCOPED_TRACE(std::to_string(way.prepared) + std::to_string(way.refuseRows));
+        ScxFit(window, 2, 0, nullptr, TestHost::Callback);
+        host.preparedFormulas = way.prepared;
+        host.refuseRows = way.refuseRows;
+        UserDefined(KW_EXPRESSION, "a*x + 3/(x + b)");
+        host.AddDataset("xs", x);
+        host.AddDataset("ys", y);
+        SetText("X", "xs");
+        SetText("Y", "ys");
+        Set("P1", 1);
+        Set("P2", 1);
+        Set("TOLERANCE", 0);
+        const int rowsRequests = host.Count(HOST_EVAL_PREPARED_ROWS);
+        Call("ITERATE", "20");
+        EXPECT_EQ(0, Err());
+        EXPECT_EQ(698, Get("NPOINTS"));
+        results.push_back({Get("P1"), Get("P2"), Get("E1"), Get("E2"), Get("SSR"), Get("NITER")});
+        EXPECT_EQ(host.Count(HOST_EVAL_PREPARED_ROWS) > rowsRequests, way.prepared);
+    }
+    EXPECT_TRUE(qxtest::Close("a", 0.5, results[0][0], 1e-2));
+    for (size_t w = 1; w < results.size(); ++w)
+        for (size_t k = 0; k < results[0].size(); ++k)
+            EXPECT_EQ(0, memcmp(&results[w][k], &results[0][k], sizeof(double)))
+                << "way " << w << " value " << k << ": " << results[w][k] << " != " << results[0][k];
+}
+
 // Equations run in turn, each result a script variable the next can use; the fitted value
 // is read back from the dependent variable's name.
 TEST_F(ModelTest, EquationsFormChainsItsVariables)

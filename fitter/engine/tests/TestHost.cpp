@@ -235,6 +235,39 @@ INT_PTR TestHost::Handle(HWND context, UINT request, INT_PTR a1, INT_PTR a2)
         variableSets.push_back({name, r});
         return 0;
     }
+    case HOST_PREPARE_FORMULA:
+        if (!preparedFormulas)
+            return 1;
+        formulas_.push_back(reinterpret_cast<const char*>(a1));
+        *reinterpret_cast<int*>(a2) = static_cast<int>(formulas_.size());
+        return 0;
+    case HOST_VARIABLE_SLOT:
+        if (!preparedFormulas)
+            return 1;
+        slotNames_.push_back(Upper(reinterpret_cast<const char*>(a1)));
+        *reinterpret_cast<int*>(a2) = static_cast<int>(slotNames_.size());
+        return 0;
+    case HOST_SET_VARIABLE_SLOT:
+        if (!preparedFormulas || a1 < 1 || a1 > static_cast<INT_PTR>(slotNames_.size()))
+            return 1;
+        variables[slotNames_[a1 - 1]] = reinterpret_cast<QFitVariableRecord*>(a2)->value;
+        return 0;
+    case HOST_EVAL_PREPARED:
+        if (!preparedFormulas || a1 < 1 || a1 > static_cast<INT_PTR>(formulas_.size()))
+            return 1;
+        return EvaluateExpression(variables, formulas_[a1 - 1].c_str(), reinterpret_cast<double*>(a2)) ? 0 : 1;
+    case HOST_EVAL_PREPARED_ROWS: {
+        QFitRowsRecord* r = reinterpret_cast<QFitRowsRecord*>(a2);
+        if (!preparedFormulas || refuseRows || r->handle < 1 || r->handle > static_cast<int>(formulas_.size()))
+            return 1;
+        for (r->done = 0; r->done < r->rows; ++r->done) {
+            for (int c = 0; c < r->nColumns; ++c)
+                variables[slotNames_[r->slots[c] - 1]] = r->columns[c][r->done];
+            if (!EvaluateExpression(variables, formulas_[r->handle - 1].c_str(), &r->out[r->done]))
+                return 1;
+        }
+        return 0;
+    }
     case HOST_DELETE_VARIABLE:
         variableDeletes.push_back(reinterpret_cast<const char*>(a1));
         variables.erase(Upper(reinterpret_cast<const char*>(a1)));

@@ -52,6 +52,11 @@ public:
     // or found again by name, only when set; tests that only count the requests leave it off.
     bool createDatasets = false;
     QFitDataset FindByName(const char* name) const { return Find(name); }
+    // Prepared formulas and variable slots (HOST_PREPARE_FORMULA .. HOST_SET_VARIABLE_SLOT)
+    // and rows evaluated together (HOST_EVAL_PREPARED_ROWS) are served only when set; the
+    // rows request can be refused on its own.
+    bool preparedFormulas = false;
+    bool refuseRows = false;
     int abortAfterPolls = -1;
     int polls = 0;
     int detaches = 0;
@@ -62,6 +67,7 @@ private:
     bool Usable(QFitDataset handle) const;
 
     std::vector<TestDataset> datasets_;
+    std::vector<std::string> formulas_, slotNames_;  // by handle, by slot (1-based)
     std::map<UINT, int> counts_;
 };
 

@@ -88,10 +88,12 @@ public:
     bool InsertRows(int row, int count);
     bool DeleteRows(int row, int count);
 
-    // Column attributes (meaningful for worksheet columns, kept for all datasets).
+    // Column attributes (meaningful for worksheet columns, kept for all datasets). The
+    // format is set with SetFormat, which marks the worksheet changed.
     std::string m_columnName;
     std::string m_label;
     int m_format = QK_FORMAT_NUMERIC;
+    void SetFormat(int format);
     int m_subformat = 0;
     int m_width = 8;
     int m_type = QK_COLTYPE_Y;
@@ -131,6 +133,12 @@ public:
     const std::string& GetName() const { return m_name; }
     // Renames the page; false when the name is not a valid window name or is taken.
     bool SetName(const std::string& name);
+    // A number that moves (never back, never to a value another page had) whenever the
+    // page's structure changes: renamed; for worksheets a column added, removed, moved,
+    // renamed or given another format, or a column's rows changed in number. A reader
+    // called once per line keeps what it found in the worksheet while it stays the same.
+    uint64_t GetChangeStamp() const { return m_changeStamp; }
+    void MarkChanged();
     // The template the page was made from, as it was named ("" for none).
     const std::string& GetTemplateName() const { return m_templateName; }
     void SetTemplateName(const std::string& name) { m_templateName = name; }
@@ -288,6 +296,7 @@ private:
     RECT m_clipBox = {0, 0, 0, 0};
     POINT m_currentPoint = {0, 0};
     std::vector<int> m_savedDC; // SaveDC levels of OnBeginDC, innermost last
+    uint64_t m_changeStamp = 0;
 };
 
 class QK_API CQKWksPage : public CQKPage {

@@ -43,6 +43,12 @@ public:
     // the results Evaluate would give. 0 for an empty text.
     int PrepareExpression(const std::string& expression);
     bool EvaluatePrepared(int handle, double* result);
+    // The prepared formula for `rows` rows: row r sets the variables of the slots to
+    // columns[c][r] (values only; a missing variable is made as by SetVariableBySlot) and
+    // writes out[r], with EvaluatePrepared's results. False when a row fails; *done (when
+    // given) counts the rows evaluated. The variables keep the last row's values.
+    bool EvaluatePreparedRows(int handle, int nColumns, const int* slots, const double* const* columns,
+                              int rows, double* out, int* done);
     // Compilation is on by default; off, every text runs interpreted, the reference the
     // compiled form is tested and measured against.
     void SetCompilation(bool on);

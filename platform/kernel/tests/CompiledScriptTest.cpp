@@ -3,6 +3,8 @@
 #include <math.h>
 #include <string.h>
 
+#include <vector>
+
 #include "KernelTest.h"
 #include "QKHost.h"
 #include "QKSysMethod.h"
@@ -88,6 +90,38 @@ protected:
         return Snapshot(ok);
     }
 };
+
+// A script object that writes down every call it takes, apart from the questions whether
+// a method exists (which the compiled form asks once per loop, the interpreter per call):
+// ADD answers its argument text read as a number, RUN runs its argument text as script,
+// FAIL fails with a reason; P is no method, so P(i) is a property with an index text.
+std::string g_calls;
+int g_questions = 0;
+
+int WINAPI Recorder(HWND, LPCSTR method, LPCSTR name, void* result, HostCallback host, int code)
+{
+    const std::string m = method ? method : "";
+    const bool isMethod = m == "ADD" || m == "RUN" || m == "FAIL";
+    if (code & OBJOP_FLAG_8000) {
+        ++g_questions;
+        return isMethod ? QM_HANDLED : QM_NOT_HANDLED;
+    }
+    g_calls += m + "[" + (name ? name : "") + "]" + std::to_string(code & 0xFFFF) + ";";
+    if ((code & 0xFFFF) == OBJOP_GET_NUMBER && !method) {
+        *static_cast<double*>(result) = 42;
+        return QM_HANDLED;
+    }
+    if ((code & 0xFFFF) != OBJOP_CALL_METHOD || !isMethod)
+        return QM_NOT_FOUND;
+    if (m == "RUN")
+        return host(nullptr, HOST_RUN_SCRIPT, reinterpret_cast<INT_PTR>(name), 0) == 0 ? QM_HANDLED : QM_NOT_HANDLED;
+    if (m == "FAIL") {
+        host(nullptr, HOST_FAILURE_REASON, reinterpret_cast<INT_PTR>("it was asked to"), 0);
+        return QM_NOT_HANDLED;
+    }
+    *static_cast<double*>(result) = atof(name);
+    return QM_HANDLED;
+}
 
 bool SameBits(double a, double b)
 {
@@ -238,6 +272,88 @@ TEST_F(CompiledScriptTest, PreparedFormulasAndSlotsSurviveDeletionAndReset)
     EXPECT_EQ(v, 4);
 }
 
+// A prepared formula over many rows at once gives, row for row, what setting its
+// variables and evaluating it row by row gives: the same bits, missing values and failures,
+// with compilation on and off. Rows of odd values (missing, zero, signed zero, overflowing,
+// tiny) sit in the middle of ordinary ones, so that whole blocks of both kinds are met.
+TEST_F(CompiledScriptTest, PreparedRowsGiveTheRowByRowResults)
+{
+    const char* formulas[] = {
+        "a*exp(-b*x)+c", "(a+b*x+c*x^2)/(1+z*x+b*x^3)", "x^-2 + y^3", "x^y", "x^(y+0.5)", "-x", "-(x - x)",
+        "x/y", "exp(x*1000)", "1/x", "sqrt(x)", "ln(x)*y", "x > y", "x == y || x < 0", "!x", "min(x, y, a)",
+        "max(x, 1)", "m + x", "x * m", "atan2(x, y)", "mod(x, y)", "sin(x) + cos(y)", "x == --", "--", "big*x",
+        "y", "2", "x - x*1e308*10", "Data1_A[1] + x", "x + q", "exist(a) + x", "x + nosuch[1]",
+    };
+    const double odd[] = {0, -0.0, MISSING_VALUE, 1e300, -1e300, 1e-310, -3, 7, 0.5, 1e-200, 2};
+    const int rows = 151; // three blocks, the last short and odd
+    std::vector<double> xs(rows), ys(rows);
+    for (int r = 0; r < rows; ++r) {
+        xs[r] = 0.25 + 0.01 * r;
+        ys[r] = 1.5 - 0.003 * r;
+        if (r >= 70 && r < 70 + 11) {
+            xs[r] = odd[r - 70];
+            ys[r] = odd[(r - 70 + 4) % 11];
+        }
+    }
+    Prepare();
+    CQKScript& s = qkfxGetScript();
+    const int slots[2] = {s.GetVariableSlot("x"), s.GetVariableSlot("y")};
+    const double* columns[2] = {xs.data(), ys.data()};
+    QKSysMethodMath& math = qkfxGetQrxSystem().GetRefMath();
+    math.SetAngularUnits(1);
+    for (bool compiled : {true, false}) {
+        for (const char* f : formulas) {
+            SCOPED_TRACE(std::string(f) + (compiled ? " compiled" : " interpreted"));
+            s.SetCompilation(compiled);
+            const int h = s.PrepareExpression(f);
+            ASSERT_GT(h, 0);
+            std::vector<double> reference(rows), out(rows, 12345);
+            int failedAt = rows;
+            std::string error;
+            for (int r = 0; r < rows && failedAt == rows; ++r) {
+                s.SetVariableBySlot(slots[0], xs[r]);
+                s.SetVariableBySlot(slots[1], ys[r]);
+                if (!s.EvaluatePrepared(h, &reference[r])) {
+                    failedAt = r;
+                    error = s.GetLastError();
+                }
+            }
+            s.SetVariableBySlot(slots[0], -1);
+            s.SetVariableBySlot(slots[1], -1);
+            int done = -1;
+            const bool ok = s.EvaluatePreparedRows(h, 2, slots, columns, rows, out.data(), &done);
+            EXPECT_EQ(ok, failedAt == rows);
+            EXPECT_EQ(done, failedAt);
+            if (!ok)
+                EXPECT_EQ(s.GetLastError(), error);
+            for (int r = 0; r < done; ++r)
+                ASSERT_TRUE(SameBits(out[r], reference[r])) << "row " << r << ": " << out[r] << " != " << reference[r];
+            if (done > 0) {
+                EXPECT_TRUE(SameBits(s.FindVariable("x")->value, xs[done - 1])) << "the last row's values stay";
+                EXPECT_TRUE(SameBits(s.FindVariable("y")->value, ys[done - 1]));
+            }
+        }
+    }
+    s.SetCompilation(true);
+
+    // A variable of a slot that does not exist is made; bad handles and slots are refused.
+    s.DeleteVariables("x");
+    const int h = s.PrepareExpression("x*2");
+    double out[2];
+    int done = -1;
+    ASSERT_TRUE(s.EvaluatePreparedRows(h, 1, slots, columns, 2, out, &done));
+    EXPECT_EQ(done, 2);
+    EXPECT_EQ(out[1], xs[1] * 2);
+    ASSERT_NE(s.FindVariable("x"), nullptr);
+    EXPECT_EQ(s.FindVariable("x")->value, xs[1]);
+    EXPECT_TRUE(s.EvaluatePreparedRows(h, 1, slots, columns, 0, out, &done));
+    EXPECT_EQ(done, 0);
+    const int badSlot = 999999;
+    EXPECT_FALSE(s.EvaluatePreparedRows(h, 1, &badSlot, columns, 2, out, &done));
+    EXPECT_FALSE(s.EvaluatePreparedRows(0, 1, slots, columns, 2, out, &done));
+    EXPECT_FALSE(s.EvaluatePreparedRows(h, 1, slots, nullptr, 2, out, &done));
+}
+
 // Loops, conditions and assignments run compiled with the interpreter's results: values,
 // output, errors and the lines errors name.
 TEST_F(CompiledScriptTest, StatementsGiveTheInterpretersResults)
@@ -291,6 +407,43 @@ TEST_F(CompiledScriptTest, StatementsGiveTheInterpretersResults)
         EXPECT_FALSE(Run("s = 0;\nfor (i = 1; i <= 1000; i += 1) s += i"));
         qkfxRequestAbort(false);
         EXPECT_EQ(qkfxGetScript().GetLastError(), "line 2: the script was stopped");
+    }
+}
+
+// Methods of script objects called in loops: the compiled form finds the object and asks
+// for the method once per loop, and then calls it as the interpreter does, with the same
+// argument texts, the same effects of what the method runs and the same errors.
+TEST_F(CompiledScriptTest, ObjectMethodsInLoopsGiveTheInterpretersResults)
+{
+    ASSERT_TRUE(qkfxRegisterScriptObjectEntry("rec", Recorder));
+    const char* scripts[] = {
+        "for (i = 1; i <= 3; i += 1) rec.add(i);",
+        "for (i = 1; i <= 3; i += 1) { Rec.Add( 2 , i ); s = i }",
+        "for (i = 1; i <= 3; i += 1) { rec.run(k = i * 2); s = k }",
+        "for (i = 1; i <= 3; i += 1) { rec.run(Data1_C[i] = i + 1); Data1_B[i] = Data1_C[i] * 2 }",
+        "for (i = 1; i <= 3; i += 1) { rec.run(del -v s); s = i }",
+        "for (i = 1; i <= 2; i += 1) rec.run(for (j = 1; j <= 2; j += 1) rec.add(j))",
+        "for (i = 1; i <= 3; i += 1) {\n  rec.add(i);\n  if (i == 2) rec.fail(i)\n}",
+        "for (i = 1; i <= 3; i += 1) rec.p(i);",
+        "for (i = 1; i <= 3; i += 1) rec.nosuch(i);",
+        "for (i = 1; i <= 2; i += 1) nosuch.add(i);",
+        "for (i = 1; i <= 2; i += 1) rec.add(f(i)) + 1;",
+        "for (i = 1; i <= 2; i += 1) rec.add((i);",
+        "for (i = 1; i <= 2; i += 1) rec.add(%A);",
+        "rec.add(1); s = 2; rec.add(3)",
+    };
+    for (const char* script : scripts) {
+        SCOPED_TRACE(script);
+        g_calls.clear();
+        const std::string reference = RunBothWays(script, false) + g_calls;
+        g_calls.clear();
+        EXPECT_EQ(RunBothWays(script, true) + g_calls, reference);
+    }
+    // The compiled road was taken: one question for the loop instead of one per call.
+    for (bool compiled : {false, true}) {
+        g_questions = 0;
+        RunBothWays("for (i = 1; i <= 5; i += 1) rec.add(i)", compiled);
+        EXPECT_EQ(g_questions, compiled ? 1 : 5);
     }
 }
 

@@ -6,6 +6,9 @@
 
 #include <string.h>
 
+#include <functional>
+#include <set>
+
 #include "QKFile.h"
 #include "QKHost.h"
 
@@ -295,6 +298,25 @@ TEST_F(HostTest, FitterRequestsForVariablesScriptsAndFolders)
     EXPECT_EQ(v, 7);
     EXPECT_NE(Fit(HOST_EVAL_PREPARED, 0, (INT_PTR)&v), 0);
     EXPECT_NE(Fit(HOST_SET_VARIABLE_SLOT, 0, (INT_PTR)&x), 0);
+
+    // The same formula for many rows in one request; a row that fails ends it there.
+    const double xs[3] = {1, 2, 3};
+    const double* columns[1] = {xs};
+    const int32_t slots[1] = {slot};
+    double rows[3] = {};
+    QFitRowsRecord batch = {handle, 3, 1, slots, columns, rows, -1};
+    ASSERT_EQ(Fit(HOST_EVAL_PREPARED_ROWS, 0, (INT_PTR)&batch), 0);
+    EXPECT_EQ(batch.done, 3);
+    EXPECT_EQ(rows[0], 2.5); // P1 is 1.5
+    EXPECT_EQ(rows[2], 5.5);
+    ASSERT_EQ(Fit(HOST_GET_VARIABLE, S("XX"), (INT_PTR)&v), 0);
+    EXPECT_EQ(v, 3) << "the variable keeps the last row's value";
+    int undefined = 0;
+    ASSERT_EQ(Fit(HOST_PREPARE_FORMULA, S("XX+NOSUCHNAME"), (INT_PTR)&undefined), 0);
+    batch.handle = undefined;
+    EXPECT_NE(Fit(HOST_EVAL_PREPARED_ROWS, 0, (INT_PTR)&batch), 0);
+    EXPECT_EQ(batch.done, 0);
+    EXPECT_NE(Fit(HOST_EVAL_PREPARED_ROWS, 0, 0), 0);
     EXPECT_NE(Fit(HOST_PREPARE_FORMULA, S(""), (INT_PTR)&handle), 0);
 
     char buf[QFIT_FORMULA_CAPACITY];
@@ -564,4 +586,63 @@ TEST_F(HostTest, SavedQueriesAndMemoryBlocksGoWithTheProjectFile)
     ASSERT_EQ(request(HOST_REQ_9600, (INT_PTR)&read, S("sql1")), 0);
     EXPECT_STREQ(saved, "Comment\nsource\ntable\n0\nSELECT *");
     EXPECT_STREQ((char*)qkfxGetMemoryBlock("params", nullptr), "a b c");
+}
+
+// The change stamp moves with every change of a worksheet's structure that a reader kept
+// from call to call would trip over, and with nothing else; a stamp is never given twice.
+TEST_F(HostTest, WorksheetChangeStampsMoveWithTheStructure)
+{
+    ASSERT_TRUE(Run("win -t wks; col(A)[1] = 1; col(A)[2] = 2; col(B)[1] = 5;"));
+    Bind();
+    CQKProject& p = qkfxGetProject();
+    auto* wks = static_cast<CQKWksPage*>(p.FindPage("Data1"));
+    ASSERT_NE(wks, nullptr);
+    const INT_PTR handle = wks->GetHandle();
+    auto stamp = [&] { return request(HOST_WKS_CHANGE_STAMP, handle, 0); };
+    struct {
+        const char* what;
+        std::function<void()> change;
+        bool moves;
+    } cases[] = {
+        {"a value within the rows", [&] { wks->GetColumn(1)->SetValue(0, 7); }, false},
+        {"a text within the rows", [&] { wks->GetColumn(1)->SetText(1, "x"); }, false},
+        {"the same range again", [&] { wks->GetColumn(1)->SetRange(0, 2); }, false},
+        {"the same format again", [&] { wks->GetColumn(1)->SetFormat(QK_FORMAT_NUMERIC); }, false},
+        {"a value past the end", [&] { wks->GetColumn(2)->SetValue(4, 1); }, true},
+        {"a text past the end", [&] { wks->GetColumn(1)->SetText(6, "y"); }, true},
+        {"values past the end", [&] { double v[2] = {1, 2}; wks->GetColumn(1)->SetValues(6, v, 2); }, true},
+        {"rows cut", [&] { wks->GetColumn(1)->SetRange(0, 3); }, true},
+        {"rows inserted", [&] { wks->GetColumn(1)->InsertRows(0, 1); }, true},
+        {"rows deleted", [&] { wks->GetColumn(1)->DeleteRows(0, 1); }, true},
+        {"values taken over", [&] { wks->GetColumn(2)->TakeValues({1, 2, 3}); }, true},
+        {"another format", [&] { wks->GetColumn(2)->SetFormat(QK_FORMAT_TEXT); }, true},
+        {"a column added", [&] { wks->AddColumn(); }, true},
+        {"a column renamed", [&] { wks->RenameColumn(3, "Z"); }, true},
+        {"a column deleted", [&] { wks->DeleteColumn(3); }, true},
+        {"the worksheet renamed", [&] { wks->SetName("Renamed"); }, true},
+        {"a script's format", [&] { ASSERT_TRUE(Run("wks.col1.format = 2")) << err; }, true},
+        {"a plug-in's format", [&] {
+             int record[3] = {1, 1, QM_FORMAT_NUMBER};
+             request(HOST_WKS_SET_COLUMN_ATTR, handle, (INT_PTR)record);
+         }, true},
+        {"columns moved", [&] { wks->SelectColumns(1, 1); wks->MoveSelectedColumns(38770); }, true},
+        {"a column inserted", [&] { wks->SelectColumns(1, 1); wks->InsertSelected(); }, true},
+    };
+    std::set<INT_PTR> seen = {stamp()};
+    for (const auto& c : cases) {
+        const INT_PTR before = stamp();
+        c.change();
+        const INT_PTR after = stamp();
+        EXPECT_NE(after, 0) << c.what;
+        EXPECT_EQ(after != before, c.moves) << c.what;
+        if (c.moves) {
+            EXPECT_TRUE(seen.insert(after).second) << c.what << ": a stamp came back";
+        }
+    }
+    // A worksheet made later never answers a stamp given before; a deleted one answers 0.
+    auto* other = static_cast<CQKWksPage*>(p.CreatePage(QK_PAGE_WKS, "Data1"));
+    ASSERT_NE(other, nullptr);
+    EXPECT_TRUE(seen.insert(request(HOST_WKS_CHANGE_STAMP, other->GetHandle(), 0)).second);
+    p.DeletePage("Renamed");
+    EXPECT_EQ(request(HOST_WKS_CHANGE_STAMP, handle, 0), 0);
 }

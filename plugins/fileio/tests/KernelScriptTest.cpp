@@ -169,3 +169,55 @@ TEST(FumScript, RecordsWrittenFromOneWorksheetReadIntoAnother)
     DeleteFileA(path.c_str());
     qkfxGetAccess()->Uninit();
 }
+
+// A line reader called once per line keeps what it found in the worksheet while the
+// worksheet stays as it was; whatever the script changes between two lines, the next line
+// goes where a reader looking everything up again would put it.
+TEST(FumScript, LineReadersFollowWhatChangesBetweenLines)
+{
+    ASSERT_TRUE(qkfxGetAccess()->Init(nullptr, ""));
+    std::string path = ScratchFile("rows.csv");
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fputs("1,2,3\r\n4,5,6\r\n7,8,9\r\n10,11,12\r\n", f);
+    fclose(f);
+    // The worksheet's columns, a cell each: a number, "--" for missing, 'text for a text.
+    auto dump = [](const char* name) {
+        auto* wks = static_cast<CQKWksPage*>(qkfxGetProject().FindPage(name));
+        if (!wks)
+            return std::string("none");
+        std::string out;
+        for (int c = 1; c <= wks->GetNumCols(); ++c) {
+            CQKDataset* d = wks->GetColumn(c);
+            out += d->m_columnName + ":";
+            for (int r = 0; r < d->GetEnd(); ++r)
+                out += " " + std::string(d->IsText(r) ? "'" : "") + d->GetText(r);
+            out += "|";
+        }
+        return out;
+    };
+    struct {
+        const char* between; // script run after two lines
+        const char* data1;
+        const char* old;
+    } cases[] = {
+        {"", "A: 1 4 7 10|B: 2 5 8 11|C: 3 6 9 12|", "none"},
+        {"Data1_B[2] = 99", "A: 1 4 7 10|B: 2 99 8 11|C: 3 6 9 12|", "none"},
+        {"Data1_A[4] = 0", "A: 1 4 -- 0 7 10|B: 2 5 -- -- 8 11|C: 3 6 -- -- 9 12|", "none"},
+        {"wks.col2.format = 2", "A: 1 4 7 10|B: 2 5 '8 '11|C: 3 6 9 12|", "none"},
+        {"wks.ncols = 2", "A: 1 4 7 10|B: 2 5 8 11|C: -- -- 9 12|", "none"},
+        {"wks.col1.nrows = 0; wks.col2.nrows = 0; wks.col3.nrows = 1", "A: -- 7 10|B: -- 8 11|C: 3 9 12|", "none"},
+        {"wks.name$ = Old; win -t wks", "A: 7 10|B: 8 11|C: 9 12|", "A: 1 4|B: 2 5|C: 3 6|"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.between);
+        qkfxGetProject().New();
+        RunScript("win -t wks; fum.reset(); fum.open(" + path + "); fum.linerow(Data1); fum.linerow(Data1)");
+        RunScript(c.between);
+        RunScript("for (i = 1; i <= 2; i += 1) fum.linerow(Data1); fum.closeall()");
+        EXPECT_EQ(dump("Data1"), c.data1);
+        EXPECT_EQ(dump("Old"), c.old);
+    }
+    DeleteFileA(path.c_str());
+    qkfxGetAccess()->Uninit();
+}
