@@ -459,6 +459,14 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
             built.insert(id);
     for (UINT id = 36097; id <= 36105; ++id)
         built.insert(id);
+    // Rescale, Reset to Full Range and the 3D rotation commands.
+    for (UINT id : {36321, 36086})
+        built.insert(id);
+    for (UINT id = 35552; id <= 35561; ++id)
+        built.insert(id);
+    // Set Column Values and the sorts of the worksheet.
+    for (UINT id : {36433, 36436, 36448, 36449, 36450, 36451, 36464, 36465})
+        built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
         if (row.script && qkfxGetUnbuiltCommandArea((int)row.id) == nullptr)

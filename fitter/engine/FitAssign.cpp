@@ -74,7 +74,7 @@ void ApplyDefinitionValues(FittingSession* s)
     }
     // Duplicated parameters start as their base parameters.
     for (int k = def->nParams + 1; k <= s->nParams; ++k) {
-        const int base = BaseParam(def, k);
+        const int base = BaseOfLocal(s, k);
         s->value[k] = s->value[base];
         s->flags[k] = s->flags[base];
     }
@@ -103,7 +103,7 @@ void ApplyDefinitionValues(FittingSession* s)
             s->flags[k] = flags;
         }
         for (int k = def->nParams + 1; k <= s->nParams; ++k) {
-            const int base = BaseParam(def, k);
+            const int base = BaseOfLocal(s, k);
             side.bounds[k] = side.bounds[base];
             s->flags[k] = static_cast<BYTE>((s->flags[k] & ~(side.exclusive | side.on)) |
                                             (s->flags[base] & (side.exclusive | side.on)));

@@ -275,6 +275,31 @@ int BaseParam(const FunctionDef* def, int k)
     return unit ? def->duplicateOffset + (k - def->nParams - 1) % unit : k;
 }
 
+int UpdateReplicaSlots(FittingSession* s)
+{
+    const FunctionDef* def = s->current;
+    const int m = def ? std::min(ParamSlotCount(def), static_cast<int>(MAX_PARAMS)) : 0;
+    int n = 0;
+    for (int j = 1; j <= m; ++j) {
+        const int base = BaseParam(def, j);
+        if (j > def->nParams && s->sharedByReplicas[base]) {
+            s->localOfSlot[j] = s->localOfSlot[base];
+            continue;
+        }
+        s->localOfSlot[j] = static_cast<int16_t>(++n);
+        s->slotOfLocal[n] = static_cast<int16_t>(j);
+    }
+    s->callSlots = m;
+    return n;
+}
+
+int BaseOfLocal(const FittingSession* s, int k)
+{
+    int set, local;
+    SetAndSlotOfParam(s, k, &set, &local);
+    return local >= 1 && local <= MAX_PARAMS ? BaseParam(s->current, s->slotOfLocal[local]) : k;
+}
+
 // Names: the definition's names (or P1, P2, ... by the Default naming method); with
 // duplicates the duplicated ones are numbered, the first copy 1 and the added ones 2, 3, ...
 // (y0, xc, w, A with two duplicates from xc: y0, xc1, w1, A1, xc2, w2, A2, xc3, w3, A3);
@@ -293,12 +318,13 @@ static void NameParams(FittingSession* s)
             snprintf(s->names[k], PARAM_NAME_CHARS, "%s", name);
             continue;
         }
-        const int base = BaseParam(def, k);
+        const int slot = s->slotOfLocal[k], base = BaseParam(def, slot);
         char name[PARAM_NAME_CHARS];
         if (def->namingMethod == KW_DEFAULT_NAMING || !ListEntry(def->paramNames, base, name, sizeof name))
             snprintf(name, sizeof name, "P%d", base);
-        if (unit && base >= def->duplicateOffset) {
-            const int copy = k <= def->nParams ? 1 : 2 + (k - def->nParams - 1) / unit;
+        // A parameter all replicas share keeps its plain name.
+        if (unit && base >= def->duplicateOffset && !s->sharedByReplicas[base]) {
+            const int copy = slot <= def->nParams ? 1 : 2 + (slot - def->nParams - 1) / unit;
             char numbered[PARAM_NAME_CHARS + 8];
             snprintf(numbered, sizeof numbered, "%s%d", name, copy);
             snprintf(s->names[k], PARAM_NAME_CHARS, "%s", numbered);
@@ -321,8 +347,9 @@ static int AllocParamTable(FittingSession* s, int t)
     s->upperBound = AllocIndexed<double>(t);
     s->flags = AllocIndexed<BYTE>(t);
     s->names = static_cast<char(*)[PARAM_NAME_CHARS]>(AllocLockedBlock((t + 1) * PARAM_NAME_CHARS));
-    s->callDerivs = AllocIndexed<double>(t);
-    s->callParams = AllocIndexed<double>(t);
+    const int distinct = UpdateReplicaSlots(s);
+    s->callDerivs = AllocIndexed<double>(std::max(t, s->callSlots));
+    s->callParams = AllocIndexed<double>(std::max(t, s->callSlots));
     s->callX = AllocIndexed<double>(def->nIndependent);
     // The result record: the dependent values, then one value per peak.
     s->callY = AllocArray<double>(def->nDependent + (def->nDuplicates > 0 ? def->nDuplicates : 0) + 3);
@@ -336,7 +363,7 @@ static int AllocParamTable(FittingSession* s, int t)
     }
     s->nParams = t;
     s->paramCapacity = t;
-    s->paramsPerSet = s->separatePerFitSet && s->nFitSets > 1 ? ParamSlotCount(def) : t;
+    s->paramsPerSet = s->separatePerFitSet && s->nFitSets > 1 ? distinct : t;
     UpdateSharedSlots(s);
     for (int i = 0; i <= t; ++i) {
         s->value[i] = s->error[i] = s->upperLimit[i] = s->lowerLimit[i] = MISSING_VALUE;
@@ -505,7 +532,9 @@ int SelectFunction(FittingSession* s, FunctionDef* def)
         if (code)
             return code;
     }
-    const int code = AllocParamTable(s, ParamSlotCount(def));
+    // A new function: every replica has parameters of its own.
+    memset(s->sharedByReplicas, 0, sizeof s->sharedByReplicas);
+    const int code = AllocParamTable(s, UpdateReplicaSlots(s));
     if (code)
         return code;
     s->constraintState = 0;
@@ -602,12 +631,15 @@ int SetDuplicateCount(FittingSession* s, int count)
     }
     FinishFit(s, 0);
     // The old entries stay; an added duplicate starts as a copy of the last one there was.
-    const int unit = DuplicateUnitSize(def), newM = ParamSlotCount(def);
+    const int unit = DuplicateUnitSize(def);
     const Layout old = CurrentLayout(s);
-    const int code = RelayoutParams(s, TotalParams(s, newM, s->nFitSets), [&](int k) {
-        int set, slot;
-        SetAndSlotOfParam(s, k, &set, &slot);
-        return old.Index(set, slot <= oldM ? slot : oldM - unit + 1 + (slot - oldM - 1) % unit);
+    int16_t oldLocal[MAX_PARAMS + 1];
+    memcpy(oldLocal, s->localOfSlot, sizeof oldLocal);
+    const int code = RelayoutParams(s, TotalParams(s, UpdateReplicaSlots(s), s->nFitSets), [&](int k) {
+        int set, local;
+        SetAndSlotOfParam(s, k, &set, &local);
+        const int slot = s->slotOfLocal[local];
+        return old.Index(set, oldLocal[slot <= oldM ? slot : oldM - unit + 1 + (slot - oldM - 1) % unit]);
     });
     def->modified |= FDF_CHANGED;
     return code;
@@ -620,7 +652,7 @@ int SetFitSetCount(FittingSession* s, int n)
         return 1;
     if (n == s->nFitSets)
         return 0;
-    const int D = def->nDependent, K = def->nIndependent, m = ParamSlotCount(def);
+    const int D = def->nDependent, K = def->nIndependent, m = UpdateReplicaSlots(s);
     if (n * m > MAX_PARAMS)
         return 1;
     FinishFit(s, 0);
@@ -688,6 +720,41 @@ int ShareAcrossFitSets(FittingSession* s, int slot, bool shared)
         int set, j;
         SetAndSlotOfParam(s, k, &set, &j);
         return old.Index(set, j);
+    });
+}
+
+int ShareAcrossReplicas(FittingSession* s, int p, bool shared)
+{
+    const FunctionDef* def = s->current;
+    if (!def || def->nDuplicates < 0 || def->duplicateOffset < 1 || def->duplicateOffset > def->nParams)
+        return 1;
+    const int rest = def->nParams - def->duplicateOffset + 1;
+    const int block = def->duplicateUnit > 0 && def->duplicateUnit < rest ? def->duplicateUnit : rest;
+    if (p < def->duplicateOffset || p >= def->duplicateOffset + block)
+        return 1;
+    if ((s->sharedByReplicas[p] != 0) == shared)
+        return 0;
+    // Without replicas yet the flag waits for them.
+    if (!s->value || DuplicateUnitSize(def) == 0) {
+        s->sharedByReplicas[p] = shared ? 1 : 0;
+        return 0;
+    }
+    FinishFit(s, 0);
+    const Layout old = CurrentLayout(s);
+    int16_t oldLocal[MAX_PARAMS + 1];
+    memcpy(oldLocal, s->localOfSlot, sizeof oldLocal);
+    s->sharedByReplicas[p] = shared ? 1 : 0;
+    const int n = UpdateReplicaSlots(s);
+    // Sharing among fit sets belongs to the parameters, which have moved: it follows them.
+    BYTE bySets[MAX_PARAMS + 1] = {};
+    for (int k = 1; k <= n; ++k)
+        bySets[k] = old.shared[oldLocal[s->slotOfLocal[k]]];
+    memcpy(s->sharedBySets, bySets, sizeof bySets);
+    // Every parameter takes the entry of the copy at its first slot.
+    return RelayoutParams(s, TotalParams(s, n, s->nFitSets), [&](int k) {
+        int set, local;
+        SetAndSlotOfParam(s, k, &set, &local);
+        return old.Index(set, oldLocal[s->slotOfLocal[local]]);
     });
 }
 

@@ -379,7 +379,7 @@ static int EvaluateRecordForm(FittingSession* s, int fitSet)
     const FitSetInfo& set = s->fitSets[fitSet];
     FitFunction function = s->current->function;
     int answer;
-    const int first = FirstIndepOfSet(s, fitSet), nIndep = IndepPerSet(s), slots = ParamsPerSet(s);
+    const int first = FirstIndepOfSet(s, fitSet), nIndep = IndepPerSet(s), slots = s->callSlots;
     if (nIndep == 1 && set.firstDependent == set.lastDependent) {
         double record[2] = {s->indep[first].value, static_cast<double>(s->currentRow)};
         answer = GuardedRecordCall(reinterpret_cast<void*>(function), s->hostWindow, record, slots,
@@ -418,11 +418,11 @@ static int EvaluateLibrary(FittingSession* s, int modeFlags, int fitSet)
     const FitSetInfo& set = s->fitSets[fitSet];
     if (!def->function)
         return 1;
-    const int first = FirstIndepOfSet(s, fitSet), slots = ParamsPerSet(s);
+    const int first = FirstIndepOfSet(s, fitSet), slots = s->callSlots;
     for (int i = 1; i <= IndepPerSet(s); ++i)
         s->callX[i] = s->indep[first + i - 1].value;
     for (int j = 1; j <= slots; ++j)
-        s->callParams[j] = s->value[ParamOfSlot(s, fitSet, j)];
+        s->callParams[j] = s->value[ParamOfCallSlot(s, fitSet, j)];
     if (def->byOrdinal)
         return EvaluateRecordForm(s, fitSet);
     const int mode = (modeFlags & FITMODE_DERIVATIVES) ? FITMODE_DERIVATIVES : FITMODE_VALUE;
@@ -435,12 +435,16 @@ static int EvaluateLibrary(FittingSession* s, int modeFlags, int fitSet)
         s->dep[d].fitted = y;
         if (!std::isfinite(y) || IsMissingValue(y))
             failed = 1;
-        if (mode == FITMODE_DERIVATIVES)
+        if (mode == FITMODE_DERIVATIVES) {
+            // A parameter the replicas share enters the model through each of its slots.
+            for (int j = 1; j <= slots; ++j)
+                s->derivatives[d][ParamOfCallSlot(s, fitSet, j)] = 0;
             for (int j = 1; j <= slots; ++j) {
-                s->derivatives[d][ParamOfSlot(s, fitSet, j)] = s->callDerivs[j];
+                s->derivatives[d][ParamOfCallSlot(s, fitSet, j)] += s->callDerivs[j];
                 if (!std::isfinite(s->callDerivs[j]))
                     failed = 1;
             }
+        }
     }
     return failed;
 }

@@ -891,6 +891,10 @@ int ClearMissingDatasets(FittingSession* s)
             s->indep[i].dataset = 0;
             cleared = 1;
         }
+    // A dependent variable without a dataset leaves nothing to fit either.
+    for (int d = 1; d <= s->nDep; ++d)
+        if (!s->dep[d].dataset)
+            cleared = 1;
     return cleared;
 }
 

@@ -36,6 +36,15 @@ std::string ResultName(FittingSession* s, const char* format, const char* value,
     return result;
 }
 
+// A result dataset at the data's rows is plotted against the data's X (never against the
+// data's own values).
+void TakeXOf(FittingSession* s, QFitDataset result, QFitDataset data)
+{
+    const QFitDataset x = data ? CallHost(s, HOST_GET_X_DATASET, data, 0) : 0;
+    if (x && x != result)
+        CallHost(s, HOST_SET_X_DATASET, result, x);
+}
+
 // A result dataset of rows from .. to - 1, found again when it exists; *created tells
 // whether the engine made it.
 QFitDataset CreateSizedDataset(FittingSession* s, const std::string& name, QFitDataset x, int from, int to,
@@ -289,7 +298,7 @@ int FillResultCurve(FittingSession* s, int d, char what, QFitDataset lower, QFit
         if (!dataset)
             continue;
         if (mode == 0)
-            CallHost(s, HOST_SET_X_DATASET, dataset, v.dataset);
+            TakeXOf(s, dataset, v.dataset);
         else if (mode == 1) {
             QFitXStartStep record = {start, step};
             CallHost(s, HOST_REQ_3005, dataset, reinterpret_cast<INT_PTR>(&record));
@@ -342,7 +351,7 @@ int MakeResidueCurve(FittingSession* s, int d)
         Write(s, v.residue, row, v.y - v.fitted);
         CallHost(s, HOST_REQ_1018, row, 0x3F);
     }
-    CallHost(s, HOST_SET_X_DATASET, v.residue, v.dataset);
+    TakeXOf(s, v.residue, v.dataset);
     QFitRowRange range = {v.first, v.end};
     CallHost(s, HOST_SET_RANGE, v.residue, reinterpret_cast<INT_PTR>(&range));
     Plot(s, v.residue, kPlotResidue);
@@ -509,12 +518,12 @@ void FinishLiveCurves(FittingSession* s)
         const DepVarInfo& v = s->dep[d];
         if (!v.liveDataset)
             continue;
-        CallHost(s, HOST_SET_X_DATASET, v.liveDataset, v.dataset);
+        TakeXOf(s, v.liveDataset, v.dataset);
         Plot(s, v.liveDataset, kPlotFit);
     }
     for (int j = 1; j <= MAX_PEAK_DATASETS && s->peakDatasets[j]; ++j) {
         if (s->dep[1].dataset)
-            CallHost(s, HOST_SET_X_DATASET, s->peakDatasets[j], s->dep[1].dataset);
+            TakeXOf(s, s->peakDatasets[j], s->dep[1].dataset);
         Plot(s, s->peakDatasets[j], kPlotPeak);
     }
 }

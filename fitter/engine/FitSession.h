@@ -301,7 +301,14 @@ struct FittingSession {
     int nParams;
     int16_t nFitSets;
     int separatePerFitSet;
-    int paramsPerSet;  // parameter slots of one fit set
+    int paramsPerSet;  // parameters of one fit set
+    // Replicas: a parameter of the definition whose copies all replicas share (1 = shared) is
+    // one parameter of the fit set. The function is called with callSlots values: slot j
+    // takes the set's parameter localOfSlot[j]; slotOfLocal gives each parameter's first slot.
+    BYTE sharedByReplicas[MAX_PARAMS + 1];
+    int16_t localOfSlot[MAX_PARAMS + 1];
+    int16_t slotOfLocal[MAX_PARAMS + 1];
+    int callSlots;
     // Slots of a fit set whose parameter all fit sets share (1 = shared); a shared slot is
     // fit set 1's parameter in every set.
     BYTE sharedBySets[MAX_PARAMS + 1];
@@ -422,6 +429,12 @@ inline int ParamOfSlot(const FittingSession* s, int fitSet, int slot)
     return m + (fitSet - 2) * (m - s->nSharedBySets) + s->ownRank[slot];
 }
 
+// The parameter that call slot j of the function takes in a fit set.
+inline int ParamOfCallSlot(const FittingSession* s, int fitSet, int j)
+{
+    return ParamOfSlot(s, fitSet, s->localOfSlot[j]);
+}
+
 // Recounts the shared slots and the unshared ones' places after the flags changed.
 inline void UpdateSharedSlots(FittingSession* s)
 {
@@ -524,6 +537,15 @@ int DuplicateUnitSize(const FunctionDef* def);
 int ParamSlotCount(const FunctionDef* def);
 int BaseParam(const FunctionDef* def, int k);
 int SetDuplicateCount(FittingSession* s, int count);
+// Maps the function's call slots to the parameters of one fit set, the copies of a
+// parameter all replicas share to the one parameter; the parameters of one fit set.
+int UpdateReplicaSlots(FittingSession* s);
+// The definition's parameter of one fit set's parameter k (1..the set's count).
+int BaseOfLocal(const FittingSession* s, int k);
+// Shares parameter p of the definition (one the replicas repeat) among all replicas, or
+// gives each replica its own again; a shared parameter keeps the first copy's value, the
+// copies given back take it. 0 done; 1 when p is not repeated by replicas.
+int ShareAcrossReplicas(FittingSession* s, int p, bool shared);
 // Fit sets: set f owns dependent rows (f-1)*D+1 .. f*D and independent rows (f-1)*K+1 ..
 // f*K of the function's D dependent and K independent variables, and, with more than one
 // set, parameters of its own: slot j of set f is parameter (f-1)*m + j, m the slots of one
@@ -603,8 +625,21 @@ int ActivateFitPlot(FittingSession* s);
 // The kind of the window the fit was begun in (as exist() gives it, 3 a graph), 0 for none.
 int FitWindowType(FittingSession* s);
 
+// Datasets taken from the host window before a fit: from the active worksheet's column
+// selection or the active graph's layer. With ask the user confirms or chooses through the
+// fitter's messages; *page becomes the page to go on with (PAGE_ID_SESSION, the datasets or
+// the selection page) or stays. 1 when the current function cannot be fitted, else 0.
+int AutoAssignDatasets(FittingSession* s, int ask, int* page);
+// Independent variable i takes the X of dependent variable d over its rows; which
+// independent variable of each dependent one carries its X; each dependent dataset (all
+// for -1) given the X of that variable, so that the host plots the data as the fit sees them.
+void LinkToDependent(FittingSession* s, int i, int d);
+void MatchIndependentDatasets(FittingSession* s);
+void LinkXDataset(FittingSession* s, int d);
+
 // Dataset assignment from scripts. ClearMissingDatasets drops handles the host no longer
-// knows; 1 when it dropped any (or the function has no variables).
+// knows; 1 when it dropped any, or a dependent variable has none (or the function has no
+// variables).
 int ClearMissingDatasets(FittingSession* s);
 int SetVariableDataset(FittingSession* s, const char* argument);
 int SetWeightDataset(FittingSession* s, const char* argument);
@@ -688,6 +723,10 @@ int ConvertOldFunctionLists(FittingSession* s);
 void ExchangeFitSettings(FittingSession* s, int write);
 int FitSettingCode(FittingSession* s, int subCode, int get, double* value);
 void GetIniPath(FittingSession* s, char* out, size_t capacity);
+// Where changes of settings and catalogue go: the settings folder's qfit.ini, made as a copy
+// of the one in use when the settings folder has none; GetIniPath's when there is no
+// settings folder.
+void GetWritableIniPath(FittingSession* s, char* out, size_t capacity);
 // Why a value is outside the range of setting key (tolerance, derivStepSize,
 // minDerivStepSize, maxDerivStepSize, STEP, FITNPTS, initNfitPts), or null when it is in.
 const char* SettingFault(const FittingSession* s, const char* key, double v);

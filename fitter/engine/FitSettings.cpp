@@ -263,10 +263,34 @@ void GetIniPath(FittingSession* s, char* out, size_t capacity)
     JoinPath(out, capacity, folder, "qfit.ini");
 }
 
+void GetWritableIniPath(FittingSession* s, char* out, size_t capacity)
+{
+    char folder[QFIT_HOST_TEXT_CAPACITY] = "";
+    CallHost(s, HOST_GET_SETTINGS_DIR, reinterpret_cast<INT_PTR>(folder), 0);
+    folder[sizeof folder - 1] = 0;
+    if (!folder[0]) {
+        GetIniPath(s, out, capacity);
+        return;
+    }
+    JoinPath(out, capacity, folder, "qfit.ini");
+    if (GetFileAttributesA(out) != INVALID_FILE_ATTRIBUTES)
+        return;
+    // The program folder's file is shared by every user and may be read-only: the user's
+    // own copy takes the changes, with the catalogue it lists (its relative category folders
+    // are still found in the program folder).
+    char shipped[2 * QFIT_HOST_TEXT_CAPACITY];
+    GetIniPath(s, shipped, sizeof shipped);
+    if (_stricmp(shipped, out) != 0)
+        CopyFileA(shipped, out, TRUE);
+}
+
 void ExchangeFitSettings(FittingSession* s, int write)
 {
     char file[2 * QFIT_HOST_TEXT_CAPACITY];
-    GetIniPath(s, file, sizeof file);
+    if (write)
+        GetWritableIniPath(s, file, sizeof file);
+    else
+        GetIniPath(s, file, sizeof file);
     for (const Setting& setting : kSettings) {
         if (write)
             WriteSetting(s, setting, file);

@@ -152,6 +152,7 @@ int SyncDefaultFunction(FittingSession* s, int mode, const char* category)
         FunctionDef* def = FindLoadedFunction(s, ProfileValue(category, kDefaultKey, ini, 63).c_str());
         return def ? SelectFunction(s, def) : 1;
     }
+    GetWritableIniPath(s, ini, sizeof ini);
     WritePrivateProfileStringA(category, kDefaultKey, s->current ? s->current->name : "", ini);
     return 0;
 }
@@ -191,7 +192,7 @@ int ConvertOldFunctionLists(FittingSession* s)
     if (keys.empty() || folder.empty())
         return 1;
     char ini[2 * QFIT_HOST_TEXT_CAPACITY];
-    GetIniPath(s, ini, sizeof ini);
+    GetWritableIniPath(s, ini, sizeof ini);
     bool failed = false;
     for (const std::string& key : keys) {
         if (key.size() <= 4 || _strnicmp(key.c_str(), "list", 4) != 0)

@@ -769,7 +769,7 @@ int WriteFunctionFile(FittingSession* s, FunctionDef* def)
     snprintf(def->path, sizeof def->path, "%s", base.c_str());
     def->modified = 0;
     char ini[2 * QFIT_HOST_TEXT_CAPACITY];
-    GetIniPath(s, ini, sizeof ini);
+    GetWritableIniPath(s, ini, sizeof ini);
     AddFunctionToCategory(s->category, def, ini);
     return 0;
 }

@@ -212,6 +212,8 @@ double EvalItem(HWND page, FittingSession* s, int id, double fallback)
     return EvalText(s, text, fallback);
 }
 
+}  // namespace
+
 // An independent variable that takes the X of a dependent one: the dependent's X dataset,
 // or the X of its own dataset when it has none, over the dependent's rows.
 void LinkToDependent(FittingSession* s, int i, int d)
@@ -266,6 +268,8 @@ void LinkXDataset(FittingSession* s, int d)
             CallHost(s, HOST_SET_X_DATASET, dep.dataset, x);
     }
 }
+
+namespace {
 
 void Assign(HWND page, FittingSession* s, bool xOf)
 {

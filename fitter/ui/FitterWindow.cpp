@@ -418,16 +418,9 @@ bool CanEnterPage(FittingSession* s, int page, int* target)
         *target = page;
         return true;
     case PAGE_ID_SESSION:
-        // A function that cannot be fitted: the user modifies it, picks another or stays.
-        if (CheckCurrentFunction(s) != 0) {
-            const int answer = FitMessageDialog(s->fitterWindow, s, 3, IDS_FUNCTION_INCORRECT, nullptr, nullptr,
-                                                nullptr, "Modify", "Another", "Cancel");
-            *target = answer == 1 ? (HasCurrentFunction(s) ? PAGE_ID_EDIT : PAGE_ID_NEW)
-                      : answer == 2 ? PAGE_ID_SELECT
-                                    : s->pageId;
-            return true;
-        }
-        *target = page;
+        // The datasets come from the window the user works in; a function that cannot be
+        // fitted is modified or another picked; either may leave the user where he was.
+        AutoAssignDatasets(s, 1, target);
         return true;
     case PAGE_ID_EDIT:
     case PAGE_ID_INIT:
@@ -788,6 +781,9 @@ int ShowFitterPage(FittingSession* s, const char* argument)
     int page = s->pageId;
     if (!word[0]) {
         page = NoFitPossible(s) ? PAGE_ID_SELECT : PAGE_ID_SESSION;
+        AutoAssignDatasets(s, 0, &page);
+        if (page != PAGE_ID_SELECT && page != PAGE_ID_SESSION)
+            s->fullMenu = 1;
     } else {
         if (_stricmp(word, "Sele") == 0)
             page = PAGE_ID_SELECT;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "FitterResources.h"
 #include "FitterWindow.h"
@@ -11,6 +12,9 @@
 namespace {
 
 const int kMaxReplicas = 50;
+
+// The sharing the user has set on the page, applied when the page is left.
+BYTE PendingShared[MAX_PARAMS + 1];
 
 const struct {
     int control;
@@ -37,8 +41,13 @@ int LargestReplicaCount(const FittingSession* s)
     if (unit == 0)
         return 0;
     const int sets = s->nFitSets > 0 ? s->nFitSets : 1;
+    // A parameter the replicas share adds nothing per replica.
+    int own = unit;
+    for (int k = def->duplicateOffset; k < def->duplicateOffset + unit; ++k)
+        own -= PendingShared[k] != 0;
     int count = 0;
-    while (count < kMaxReplicas && sets * (def->nParams + (count + 1) * unit) <= MAX_PARAMS)
+    while (count < kMaxReplicas && sets * (def->nParams + (count + 1) * own) <= MAX_PARAMS &&
+           def->nParams + (count + 1) * unit <= MAX_PARAMS)
         ++count;
     return count;
 }
@@ -63,10 +72,14 @@ void FillSharingList(HWND page, FittingSession* s)
     const FunctionDef* def = s->current;
     SendDlgItemMessageA(page, IDC_REPLICA_SHARING, LB_RESETCONTENT, 0, 0);
     const int unit = ReplicaUnit(def);
+    const std::string shared = FitterString(IDS_DATASETS_SHARED);
     for (int k = def->duplicateOffset; unit > 0 && k < def->duplicateOffset + unit; ++k) {
         char name[64] = "";
         GetParamName(s, k, name, sizeof name);
-        SendDlgItemMessageA(page, IDC_REPLICA_SHARING, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        std::string line = name;
+        if (PendingShared[k])
+            line += "\t" + shared;
+        SendDlgItemMessageA(page, IDC_REPLICA_SHARING, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     }
 }
 
@@ -75,6 +88,7 @@ void OnInitDialog(HWND page, FittingSession* s)
     const FunctionDef* def = s->current;
     if (!def)
         return;
+    memcpy(PendingShared, s->sharedByReplicas, sizeof PendingShared);
     SetDlgItemInt(page, IDC_REPLICA_FROM, def->duplicateOffset, TRUE);
     SetDlgItemInt(page, IDC_REPLICA_SIZE, def->duplicateUnit, TRUE);
     const int largest = LargestReplicaCount(s);
@@ -94,11 +108,37 @@ void OnInitDialog(HWND page, FittingSession* s)
     SetFocus(GetDlgItem(page, IDC_REPLICA_COUNT));
 }
 
+// The counts offered: 0 up to the largest the parameter limit allows with the sharing set.
+void FillCounts(HWND page, FittingSession* s)
+{
+    const int selected = SelectedCount(page);
+    SendDlgItemMessageA(page, IDC_REPLICA_COUNT, CB_RESETCONTENT, 0, 0);
+    const int largest = LargestReplicaCount(s);
+    for (int n = 0; n <= largest; ++n) {
+        char text[8];
+        snprintf(text, sizeof text, "%d", n);
+        SendDlgItemMessageA(page, IDC_REPLICA_COUNT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    SendDlgItemMessageA(page, IDC_REPLICA_COUNT, CB_SETCURSEL, selected < largest ? selected : largest, 0);
+}
+
 void OnCommand(HWND page, FittingSession* s, WPARAM wParam)
 {
     if (LOWORD(wParam) == IDC_REPLICA_COUNT && s->current &&
         (HIWORD(wParam) == CBN_CLOSEUP || HIWORD(wParam) == CBN_SELCHANGE))
         ApplyEnableRules(page, s->current);
+    if (LOWORD(wParam) == IDC_REPLICA_SHARING && HIWORD(wParam) == LBN_DBLCLK && s->current) {
+        const LRESULT row = SendDlgItemMessageA(page, IDC_REPLICA_SHARING, LB_GETCURSEL, 0, 0);
+        if (row == LB_ERR)
+            return;
+        const int k = s->current->duplicateOffset + static_cast<int>(row);
+        if (k < 1 || k > MAX_PARAMS)
+            return;
+        PendingShared[k] = !PendingShared[k];
+        FillSharingList(page, s);
+        SendDlgItemMessageA(page, IDC_REPLICA_SHARING, LB_SETCURSEL, row, 0);
+        FillCounts(page, s);
+    }
 }
 
 }  // namespace
@@ -125,6 +165,9 @@ int LeaveReplicaPage(HWND page, FittingSession* s)
     }
     if (def->nDuplicates < 0)
         return 0;
+    for (int k = 1; k <= def->nParams && k <= MAX_PARAMS; ++k)
+        if ((PendingShared[k] != 0) != (s->sharedByReplicas[k] != 0))
+            ShareAcrossReplicas(s, k, PendingShared[k] != 0);
     const int count = SelectedCount(page);
     if (count != def->nDuplicates) {
         if (SetDuplicateCount(s, count) != 0)

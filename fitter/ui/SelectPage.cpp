@@ -275,7 +275,7 @@ int DeleteSelectedFunction(HWND page, FittingSession* s)
     if (RemoveFunction(s, static_cast<int>(index)) != 0)
         return -1;
     char ini[2 * QFIT_HOST_TEXT_CAPACITY];
-    GetIniPath(s, ini, sizeof ini);
+    GetWritableIniPath(s, ini, sizeof ini);
     WritePrivateProfileStringA(s->category, name.c_str(), nullptr, ini);
     SendMessageA(list, LB_DELETESTRING, index, 0);
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
@@ -312,7 +312,7 @@ int AddFunctionFromFile(HWND page, FittingSession* s)
         MeasureFunction(s, def);
         def->modified = 0;
         char ini[2 * QFIT_HOST_TEXT_CAPACITY];
-        GetIniPath(s, ini, sizeof ini);
+        GetWritableIniPath(s, ini, sizeof ini);
         const std::string categoryFolder = CategoryFolder(s);
         if (_stricmp(categoryFolder.c_str(), folder.c_str()) != 0) {
             // A file from elsewhere is written where the category's functions are, with its

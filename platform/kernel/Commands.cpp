@@ -15,6 +15,7 @@
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKFile.h"
+#include "QKGraphObjects.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
 #include "QKUtil.h"
@@ -33,11 +34,10 @@ const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
     {36081, 36081, "palette"},
     {36082, 36083, "graph"},
-    {36086, 36086, "graph"},
     {36091, 36091, "worksheet"},
     {36115, 36129, "graph"},
     {36130, 36130, "not described"},
-    {36321, 36327, "graph"},
+    {36322, 36327, "graph"},
     // Plot commands: the kinds the kernel cannot plot yet.
     {33260, 33260, "graph"},
     {33262, 33265, "graph"},
@@ -69,7 +69,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {35488, 35505, "graph"},
     {35520, 35525, "graph"},
     {35536, 35542, "graph"},
-    {35552, 35562, "graph"},
+    {35562, 35562, "graph"},
     {35573, 35573, "graph"},
     {35575, 35576, "graph"},
     // Property commands.
@@ -82,10 +82,14 @@ const UnbuiltCommands kUnbuilt[] = {
     {34174, 34174, "not described"},
     {9999, 9999, "not described"},
     // WKS and WKSANALY of the worksheet window.
-    // Insert, Delete, Clear Worksheet and the fills are the worksheet page's own.
-    {36433, 36440, "worksheet"},
+    // Insert, Delete, Clear Worksheet and the fills are the worksheet page's own; Set
+    // Column Values and the sorts the worksheet view's.
+    {36434, 36435, "worksheet"},
+    {36437, 36440, "worksheet"},
     {36443, 36443, "worksheet"},
-    {36447, 36496, "worksheet"},
+    {36447, 36447, "worksheet"},
+    {36452, 36462, "worksheet"},
+    {36466, 36496, "worksheet"},
     {36498, 36500, "worksheet"},
     {32818, 32823, "not described"},
     {32824, 32831, "worksheet"},
@@ -101,6 +105,9 @@ const int kDuplicate = 33051;
 const int kPrintCommands[] = {33040, 33053, 34022};
 const int kCloseProject = 34017;
 const int kImportKaleidagraph = 34036;
+const int kRotateFirst = 35552, kRotateLast = 35561; // the 3D rotation toolbar
+const int kRescale = 36321, kResetToFullRange = 36086;
+
 
 // Duplicate copies the data of a worksheet, a matrix or notes. A graph or layout is a
 // copy only with its layers and drawn objects, which the duplicate cannot carry yet.
@@ -116,6 +123,13 @@ CQKPage* ActivePage()
     return page ? page : qkfxGetProject().GetActivePage();
 }
 
+// The active graph window's active layer; null when the active window is no graph.
+CQKGraphicLayer* ActiveGraphLayer()
+{
+    CQKPage* page = ActivePage();
+    auto* graph = dynamic_cast<CQKGraphPage*>(page);
+    return graph && page->GetType() == QK_PAGE_GRAPH ? graph->GetActiveLayer() : nullptr;
+}
 
 struct ScriptResource {
     HMODULE module;
@@ -626,6 +640,15 @@ int CQKAccess::on_before_run_command(const char*, int id)
         return 0;
     // The import fills the active worksheet.
     if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
+        return 0;
+    // The view commands turn a 3D layer; rescaling and the full range need a graph's
+    // layer with plots.
+    CQKGraphicLayer* layer = (id >= kRotateFirst && id <= kRotateLast) || id == kRescale || id == kResetToFullRange
+                                 ? ActiveGraphLayer()
+                                 : nullptr;
+    if (id >= kRotateFirst && id <= kRotateLast && !(layer && layer->Is3DLayer()))
+        return 0;
+    if ((id == kRescale || id == kResetToFullRange) && !(layer && layer->GetNumPlots() > 0))
         return 0;
     return 1;
 }

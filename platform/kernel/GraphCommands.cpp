@@ -95,6 +95,8 @@ bool PlotCommand(const char* command, const std::vector<std::string>& a, std::st
         project.SetActivePage(wks ? static_cast<CQKPage*>(wks) : mat);
         return Fail(error, std::string(command) + " -p: " + reason);
     }
+    // A new graph shows all its data.
+    qkfxRescaleLayer(graph->GetActiveLayer(), TRUE);
     graph->SetTemplateName(a[1]);
     qkfxGetCallLog().Add(std::string(command) + " -p", graph->GetName() + " " + a[2]);
     qkfxGetAccess()->OnInternalNewPage(graph, TRUE);
@@ -124,6 +126,33 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
 {
     if (!a.empty() && Same(a[0], "-c")) {
         LayerContents(script);
+        return true;
+    }
+    if (!a.empty() && Same(a[0], "-all")) {
+        // Every layer of the active graph shows all its data.
+        CQKGraphicLayer* active = ActiveLayer("layer -all", error);
+        if (!active)
+            return false;
+        auto* graph = static_cast<CQKGraphPage*>(active->GetValidPagePtr());
+        for (int i = 0; i < graph->GetNumLayers(); ++i)
+            qkfxRescaleLayer(graph->GetLayerByIndex(i, 1), TRUE);
+        return true;
+    }
+    if (!a.empty() && Same(a[0], "-a")) {
+        // After new data: each axis follows them as its rescale mode says.
+        CQKGraphicLayer* layer = ActiveLayer("layer -a", error);
+        if (!layer)
+            return false;
+        qkfxRescaleLayer(layer, FALSE);
+        return true;
+    }
+    if (!a.empty() && Same(a[0], "-3d")) {
+        if (a.size() != 2)
+            return Fail(error, "layer -3d takes one of 1 to 6, perspective+, perspective-, fit and reset");
+        CQKGraphicLayer* layer = ActiveLayer("layer -3d", error);
+        std::string reason;
+        if (!layer || !qkfxChange3DView(layer, a[1], &reason))
+            return layer ? Fail(error, "layer -3d: " + reason) : false;
         return true;
     }
     if (!a.empty() && (Same(a[0], "-new") || Same(a[0], "-d") || Same(a[0], "-b"))) {
@@ -168,6 +197,10 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
         qkfxGetProject().SetProjectModified(true);
         return true;
     }
+    // `layer` alone on a worksheet: its contents dialog.
+    if (a.empty())
+        if (auto* wks = qkfxGetProject().GetActiveWks(); wks != nullptr && wks->LayerPlotContentsDialog(nullptr))
+            return true;
     // The layer dialogs and rescaling belong to the user interface.
     qkfxGetCallLog().Add("layer", Join(a, 0));
     return true;
@@ -192,6 +225,7 @@ bool Set(const std::vector<std::string>& a, std::string* error)
             d.end = -1;
         }
         plot->SetDataList(data);
+        qkfxRescaleLayer(layer, FALSE);
         return true;
     }
     static_cast<CQKGraphPage*>(layer->GetValidPagePtr())->PlotDetailsDialog(plot, 2, 0);

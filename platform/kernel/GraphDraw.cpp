@@ -259,6 +259,11 @@ void DrawGraphLayer(QKDrawEnv& env, CQKGraphicLayer& layer)
         SelectObject(dc, op);
         DeleteObject(pen);
     }
+    if (qkDraw3DLayer(env, layer, frame)) {
+        if (layer.IsLabelShown())
+            DrawLayerTexts(env, layer, frame);
+        return;
+    }
     const bool gridOnTop = layer.IsGridOnTopData();
     if (!gridOnTop)
         qkDrawAxes(env, layer, map, true, false);

@@ -27,6 +27,7 @@
 #include "QKData.h"
 #include "QKFile.h"
 #include "QKGraphObjects.h"
+#include "QKPlotModel.h"
 #include "QKSysMethod.h"
 #include "ScriptCompiler.h"
 
@@ -1856,8 +1857,15 @@ struct CQKScript::Impl {
             }
             return true;
         }
+        if (word == "rescale") {
+            CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+            if (!graph || !graph->GetActiveLayer())
+                Fail("rescale: there is no active graph layer");
+            qkfxRescaleLayer(graph->GetActiveLayer(), TRUE);
+            return true;
+        }
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
-        static const char* const uiCommands[] = {"edit", "page", "clr", "rescale", "hidemarker",
+        static const char* const uiCommands[] = {"edit", "page", "clr", "hidemarker",
                                                  "newfunction", "getenumwin"};
         for (const char* c : uiCommands)
             if (word == c) {
@@ -2252,6 +2260,32 @@ bool CQKScript::Evaluate(const std::string& expression, double* result)
     bool ok = m_impl->Guard([&] { v = m_impl->ToNum(m_impl->Eval(m_impl->Subst(Trim(expression)))); });
     if (ok && result)
         *result = v;
+    return ok;
+}
+
+bool CQKScript::EvaluateRows(const std::string& expression, int first, int end, std::vector<double>* values)
+{
+    Impl& im = *m_impl;
+    values->clear();
+    const QKVariable* old = FindVariable("i");
+    const bool hadI = old != nullptr;
+    const QKVariable kept = hadI ? *old : QKVariable();
+    bool ok = im.Guard([&] {
+        const std::string text = im.Subst(Trim(expression));
+        if (text.empty())
+            Fail("the formula is empty");
+        values->reserve((size_t)std::max(0, end - first));
+        for (int r = first; r < end; ++r) {
+            SetVariable("i", r + 1.0);
+            im.vectorRow = r;
+            values->push_back(im.ToNum(im.Eval(text)));
+        }
+        im.vectorRow = -1;
+    });
+    if (hadI)
+        SetVariable("i", kept.value, kept.kind, kept.index);
+    else
+        DeleteVariables("i");
     return ok;
 }
 

@@ -1,6 +1,8 @@
 // The drawing walk shared by the page's drawing files; not part of the kernel's interface.
 #pragma once
 
+#include <array>
+#include <string>
 #include <vector>
 
 #include "QKData.h"
@@ -62,8 +64,29 @@ HBRUSH qkCreatePatternBrush(int pattern, COLORREF fill, COLORREF patternColor);
 
 void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map, bool gridsOnly, bool noGrids);
 void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map);
-// The symbol of a plot at a device point (also in the legend).
+// The symbol of a plot at a device point (also in the legend): its shape, interior, edge
+// and fill colours and edge thickness; `color` is the plot's colour at that point (what
+// an automatic edge takes).
 void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color);
 // A plot's sample in its legend line: a short line and/or symbol or a filled box.
 void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box);
 COLORREF qkPlotColor(const CQKPlotObj& plot);
+
+// The data of a 3D plot in data units: a grid (X and Y lines, Z row by row) for surfaces,
+// wire frames and bars of a matrix or of gridded columns, else its points.
+struct QK3DData {
+    bool mesh = false;
+    std::vector<double> xs, ys, z;
+    std::vector<std::array<double, 3>> points;
+};
+// Plots the 3D library draws in a 3D layer's box (not contours, which it draws flat).
+bool qkIs3DStorePlot(const CQKPlotObj& plot);
+// False, with the reason, when the plot's data cannot be drawn.
+bool qkPlot3DData(const CQKGraphicLayer& layer, const CQKPlotObj& plot, QK3DData& out, std::string* why);
+// Draws a 3D layer's box, walls, plots and axes into its frame; false for a 2D layer.
+bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame);
+// The layer's page window draws the layer again (after a command changed its scales or view).
+void qkShowLayerAgain(CQKGraphicLayer& layer);
+// The pieces of line that join a run of device points by a connection type
+// (QKConnectType): one polyline for most types, several for the segment types.
+std::vector<std::vector<POINT>> qkConnectPoints(const std::vector<POINT>& pts, int connect);

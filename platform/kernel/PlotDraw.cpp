@@ -193,20 +193,6 @@ std::vector<std::vector<POINT>> Polylines(const PlotContext& c, const Series& s)
     return runs;
 }
 
-// Step connections: 2 horizontal then vertical, 3 vertical then horizontal.
-std::vector<POINT> Connect(const std::vector<POINT>& pts, int connect)
-{
-    if (connect != 2 && connect != 3)
-        return pts;
-    std::vector<POINT> out;
-    for (size_t i = 0; i < pts.size(); ++i) {
-        if (i > 0)
-            out.push_back(connect == 2 ? POINT{pts[i].x, pts[i - 1].y} : POINT{pts[i - 1].x, pts[i].y});
-        out.push_back(pts[i]);
-    }
-    return out;
-}
-
 void DrawLine(const PlotContext& c, const Series& s)
 {
     const CQKPlotObj& p = c.plot;
@@ -215,14 +201,14 @@ void DrawLine(const PlotContext& c, const Series& s)
     HDC dc = c.env.dc;
     GdiSelect pen(dc, qkCreateLinePen(c.env, p.GetType(), p.GetWidth(), c.color));
     const bool thin = p.GetType() == 0 && c.env.PenWidth(p.GetWidth()) <= 1;
-    if (p.GetConnectType() == 2 || p.GetConnectType() == 3 || !thin || !g_mergePoints) {
-        for (auto& run : Polylines(c, s)) {
-            std::vector<POINT> pts = Connect(run, p.GetConnectType());
-            if (pts.size() < 2)
-                continue;
-            Polyline(dc, pts.data(), (int)pts.size());
-            c.Hit(pts, false);
-        }
+    if (p.GetConnectType() != QK_CONNECT_STRAIGHT || !thin || !g_mergePoints) {
+        for (auto& run : Polylines(c, s))
+            for (auto& pts : qkConnectPoints(run, p.GetConnectType())) {
+                if (pts.size() < 2)
+                    continue;
+                Polyline(dc, pts.data(), (int)pts.size());
+                c.Hit(pts, false);
+            }
         return;
     }
     // Straight lines of a 1-pixel pen: the points are merged as they are mapped, so
@@ -264,6 +250,15 @@ void DrawLine(const PlotContext& c, const Series& s)
 
 void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes, const CQKDataset* colors)
 {
+    // Sizes from a column of the plot's worksheet, scaled by the plot's factor.
+    double sizeFactor = 1;
+    if (!sizes && c.plot.GetSymbolSizeColumn() > 0) {
+        CQKWksPage* wks = s.y->GetOwner();
+        if (wks && c.plot.GetSymbolSizeColumn() <= wks->GetNumCols()) {
+            sizes = wks->GetColumn(c.plot.GetSymbolSizeColumn());
+            sizeFactor = c.plot.GetScalingFactor();
+        }
+    }
     std::vector<POINT> drawn;
     std::unordered_set<long long> seen;
     for (int row = s.first; row < s.end; ++row) {
@@ -272,10 +267,10 @@ void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes,
         if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy))
             continue;
         const POINT pt = {Round(dx), Round(dy)};
-        double size = kSymbolSize;
+        double size = c.plot.GetSymbolSize();
         COLORREF color = c.color;
         if (sizes) {
-            const double v = sizes->GetValue(row);
+            const double v = sizes->GetValue(row) * sizeFactor;
             if (!Valid(v) || v <= 0)
                 continue;
             size = v;
@@ -709,15 +704,6 @@ COLORREF qkPlotColor(const CQKPlotObj& plot)
     return qkColorOf(plot.GetColor() < 0 ? plot.GetActualColorForAutoColor(0) : plot.GetColor());
 }
 
-void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj&, int x, int y, double sizePoints, COLORREF color)
-{
-    const int half = std::max(1, (int)std::lround(env.PointsToPixels(sizePoints) / 2));
-    const RECT r = {x - half, y - half, x + half + 1, y + half + 1};
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(env.dc, &r, brush);
-    DeleteObject(brush);
-}
-
 void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box)
 {
     const COLORREF color = qkPlotColor(plot);
@@ -739,7 +725,7 @@ void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT
         LineTo(env.dc, box.right, midY);
     }
     if (plot.HasSymbol())
-        qkDrawPlotSymbol(env, plot, (box.left + box.right) / 2, midY, kSymbolSize, color);
+        qkDrawPlotSymbol(env, plot, (box.left + box.right) / 2, midY, std::min(plot.GetSymbolSize(), 2 * kSymbolSize), color);
 }
 
 void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map)
@@ -762,10 +748,8 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
             c.HitBox(map.frame);
             continue;
         }
-        if (plot->Is3DPlot()) {
-            qkfxGetCallLog().Add("qkDrawPlots", "3D plots are drawn by the 3D library's own layer: " + plot->GetDataSetName());
-            continue;
-        }
+        if (qkIs3DStorePlot(*plot))
+            continue; // drawn in its 3D layer's box
         const int type = plot->GetPlotObjectType(0);
         if (type == QK_PLOT_ERROR_BAR) {
             DrawErrorBars(c);

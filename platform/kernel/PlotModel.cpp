@@ -8,6 +8,7 @@
 
 #include "QKContour.h"
 #include "QKData.h"
+#include "QKSysMethod.h"
 
 namespace {
 
@@ -194,10 +195,15 @@ CQKPlotObj* qkfxAddPlot(CQKGraphicLayer* layer, int type, const std::vector<QKPl
         plot->SetColor(-9);
     if (CQKDataset* d = project.GetDatasetFromHandle(bound[0].handle))
         plot->SetOnlyPointInDataSet(d->GetEnd() - d->GetFirst() == 1);
+    // New symbols take the Options' border width and fill colour.
+    CQKQrxSystem& system = qkfxGetQrxSystem();
+    plot->SetSymbolThickness(system.GetRefSymbol().GetBorderWidth());
+    plot->SetFillColor(system.GetRefGraph().GetDefaultFillColor());
     layer->AddObject(plot);
     if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot))
         contour->UpdateGridInfo();
     qkfxUpdateLegend(layer);
+    qkfxRescaleLayer(layer, FALSE);
     project.SetProjectModified(true);
     return plot;
 }
@@ -272,6 +278,8 @@ int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const std::v
         ++made;
         if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot))
             contour->SetFillContours(word.fill);
+        // Of the two surface words, the colour map draws bands of Z in colour.
+        plot->SetColorMapData(word.type == QK_PLOT_3D_SURFACE && strcmp(word.word, "ColorMap") == 0);
         if (group)
             plot->SetGroup(group, i == 0);
         if (errorOf[i]) {
@@ -298,6 +306,7 @@ bool qkfxPlotMatrix(CQKGraphicLayer* layer, const QKPlotWord& word, CQKMatrixPag
         return false;
     if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot))
         contour->SetFillContours(word.fill);
+    plot->SetColorMapData(word.type == QK_PLOT_3D_SURFACE && strcmp(word.word, "ColorMap") == 0);
     return true;
 }
 

@@ -33,6 +33,7 @@ const WORD kFormatVersion = 1;
 const size_t kFileHeader = 12;   // magic, version, kind, body length
 const size_t kRecordHeader = 16; // tag, version, reserved, length, checksum
 const WORD kRecordVersion = 1;
+const size_t kView3DBytes = 731; // the 3D library's view record of a 3D layer
 
 // The fields meet the file with these sizes, little-endian as the processor keeps them.
 static_assert(sizeof(int) == 4 && sizeof(unsigned) == 4 && sizeof(short) == 2 && sizeof(double) == 8,
@@ -512,6 +513,15 @@ struct QKFileAccess {
         Ref xr = x ? RefOf(m, x->GetHandle(), x->GetName()) : Ref();
         ExchangeDataset(io, d, xr, templ);
         out.EndFields(at);
+        // The formula the column's values were set from, a child record: readers that do
+        // not know it pass over it.
+        if (!d.m_function.empty()) {
+            size_t f = out.Begin("FORM");
+            IO fio(&out);
+            fio.S(d.m_function);
+            out.EndFields(f);
+            out.End(f);
+        }
         out.End(at);
     }
 
@@ -541,6 +551,18 @@ struct QKFileAccess {
         ExchangeDataset(io, *d, x.ref, st.templ);
         if (!st.Take(io))
             return false;
+        Records kids(st.base, r.children, r.childBytes);
+        Record k;
+        std::string error;
+        while (kids.Next(k, &error))
+            if (Is(k, "FORM")) {
+                IO fio(k.fields, k.fieldBytes, &st.budget, k.Where());
+                fio.S(d->m_function);
+                if (!st.Take(fio))
+                    return false;
+            }
+        if (!error.empty())
+            return st.Fail(error);
         if (x.ref.kind != REF_NONE) {
             x.dataset = d;
             x.where = r.Where();
@@ -694,7 +716,47 @@ struct QKFileAccess {
         own.Exchange(io);
         ExchangeKind(io, p);
         out.EndFields(at);
+        size_t s0 = out.Begin("SYMB");
+        IO sio(&out);
+        ExchangeSymbol(sio, p.m_s.symbol);
+        out.EndFields(s0);
+        out.End(s0);
         out.End(at);
+    }
+
+    // A plot's symbols; a plot record without them (an older file) keeps the defaults.
+    static void ExchangeSymbol(IO& io, QKSymbolState& s)
+    {
+        io.I(s.style);
+        io.I(s.shape);
+        io.I(s.fill);
+        io.D(s.size);
+        io.I(s.sizeColumn);
+        io.D(s.scalingFactor);
+        io.I(s.thickness);
+        io.I(s.edgeColor);
+        io.I(s.fillColor);
+        io.B(s.outline);
+        io.I(s.charFont);
+        io.I(s.charStyle);
+        io.B(s.offsetOverlapped);
+    }
+
+    static bool LoadSymbol(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKSymbolState s;
+        ExchangeSymbol(io, s);
+        if (!st.Take(io))
+            return false;
+        // Values no setter takes would draw nothing sensible: the record is damaged.
+        CQKPlotObj check;
+        if (!check.SetSymbolStyle(s.style) || !check.SetSymbolType(s.shape) || !check.SetSymbolFill(s.fill) ||
+            !check.SetSymbolSize(s.size, s.sizeColumn) || !check.SetScalingFactor(s.scalingFactor) ||
+            !check.SetSymbolThickness(s.thickness))
+            return st.Fail(r.Where() + ": the symbol's shape, interior, size or thickness is out of range");
+        plot.m_s.symbol = s;
+        return true;
     }
 
     // What the plot's own class keeps.
@@ -765,6 +827,14 @@ struct QKFileAccess {
         ExchangeKind(io, *plot);
         if (!st.Take(io))
             return false;
+        Records kids(st.base, r.children, r.childBytes);
+        Record k;
+        std::string kidError;
+        while (kids.Next(k, &kidError))
+            if (Is(k, "SYMB") && !LoadSymbol(st, k, *plot))
+                return false;
+        if (!kidError.empty())
+            return st.Fail(kidError);
         if (st.templ)
             return true; // a template keeps no plots: they draw the data of the page it came from
         if (!qkIsKnownPlotType(plot->m_s.plotType))
@@ -817,6 +887,13 @@ struct QKFileAccess {
         IO io(&out);
         ExchangeLayer(io, layer);
         out.EndFields(at);
+        if (layer.m_view3D.size() == kView3DBytes) {
+            size_t v0 = out.Begin("VW3D");
+            IO vio(&out);
+            vio.Bytes(layer.m_view3D);
+            out.EndFields(v0);
+            out.End(v0);
+        }
         for (int id : layer.GetObjectIds()) {
             CQKGrElement* e = layer.GetObject(id);
             if (auto* t = dynamic_cast<CQKTextObj*>(e)) {
@@ -937,6 +1014,19 @@ struct QKFileAccess {
                 if (id <= 0 || layer.GetObject(id))
                     return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
                 layer.AddObjectAt(t.release(), id);
+            } else if (Is(r, "VW3D")) {
+                // The 3D view; a record of another size is no view of this program's and
+                // leaves the layer with the first view.
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                std::vector<BYTE> view;
+                io.Bytes(view);
+                if (!st.Take(io))
+                    return false;
+                if (view.size() == kView3DBytes) {
+                    // Its first bytes held a callback address of the process that saved it.
+                    memset(view.data(), 0, sizeof(void*));
+                    layer.m_view3D = view;
+                }
             } else if (Is(r, "AXES")) {
                 IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
                 int id = 0, type = 0;

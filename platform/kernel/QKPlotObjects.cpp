@@ -286,8 +286,97 @@ int CQKPlotObj::GetNumOfPlotsInGroup() const
     return count;
 }
 
-int CQKPlotObj::GetActualColorForAutoColor(int) const
+namespace {
+
+const char* const kShapeNames[QK_SYMBOL_SHAPE_COUNT] = {
+    "None",      "Square", "Circle", "Up Triangle", "Down Triangle", "Diamond", "Cross", "X Cross", "Star",
+    "Horizontal Bar", "Vertical Bar", "Left Triangle", "Right Triangle", "Hexagon", "Pentagon"};
+const char* const kFillNames[QK_SYMFILL_COUNT] = {"Solid",      "Open",      "Dot Center", "Hollow",
+                                                  "+ Center",   "- Center",  "| Center",   "x Center",
+                                                  "Half Up",    "Half Right", "Half Down", "Half Left"};
+const char* const kConnectNames[QK_CONNECT_TYPE_COUNT] = {
+    "No Line", "Straight", "2 Point Segment", "3 Point Segment", "B-Spline", "Spline", "Step Horizontal",
+    "Step Vertical", "Bezier"};
+
+} // namespace
+
+const char* qkfxGetSymbolShapeName(int shape)
 {
+    return shape >= 0 && shape < QK_SYMBOL_SHAPE_COUNT ? kShapeNames[shape] : nullptr;
+}
+
+const char* qkfxGetSymbolFillName(int fill)
+{
+    return fill >= 0 && fill < QK_SYMFILL_COUNT ? kFillNames[fill] : nullptr;
+}
+
+const char* qkfxGetConnectTypeName(int connect)
+{
+    return connect >= 0 && connect < QK_CONNECT_TYPE_COUNT ? kConnectNames[connect] : nullptr;
+}
+
+BOOL CQKPlotObj::SetSymbolStyle(int style)
+{
+    if (style < 0 || style > 255)
+        return FALSE;
+    m_s.symbol.style = style;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetSymbolType(int shape)
+{
+    if (!qkfxGetSymbolShapeName(shape))
+        return FALSE;
+    m_s.symbol.shape = shape;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetSymbolFill(int fill)
+{
+    if (!qkfxGetSymbolFillName(fill))
+        return FALSE;
+    m_s.symbol.fill = fill;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetSymbolSize(double points, int column)
+{
+    // Sizes past a page's width in points would only hide the graph.
+    if (!(points > 0 && points <= 1000) || column < 0)
+        return FALSE;
+    m_s.symbol.size = points;
+    m_s.symbol.sizeColumn = column;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetScalingFactor(double factor)
+{
+    if (!(factor > 0 && factor <= 1000))
+        return FALSE;
+    m_s.symbol.scalingFactor = factor;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetSymbolThickness(int percent)
+{
+    if (percent < 1 || percent > 255)
+        return FALSE;
+    m_s.symbol.thickness = percent;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::IsOffsetOverlappedSymbols(int ask) const
+{
+    // Overlapped points are always drawn in place: no plot offers the offset.
+    return ask == 1 ? FALSE : m_s.symbol.offsetOverlapped;
+}
+
+int CQKPlotObj::GetActualColorForAutoColor(int kind) const
+{
+    // A symbol's automatic fill is white, the paper's colour.
+    const int kWhite = 17, kSymbolFill = 2;
+    if (kind == kSymbolFill)
+        return kWhite;
     // Automatic colours run through the colour table by the plot's place in its layer,
     // skipping white (17), which would not show on the page.
     int index = m_layer ? std::max(0, m_layer->GetPlotIndex(m_id)) : 0;

@@ -8,6 +8,7 @@
 #include "QKContour.h"
 #include "QKExternal.h"
 #include "QKGraphObjects.h"
+#include "Scx3DHost.h"
 
 namespace {
 
@@ -177,6 +178,7 @@ void qkDumpDataset(CQKStateDump& dump, const CQKDataset& d)
         dump.Add("subformat", d.m_subformat);
         dump.Add("width", d.m_width);
         dump.Add("type", d.m_type);
+        dump.Add("function", d.m_function);
     }
     CQKDataset* x = qkfxGetProject().GetDatasetFromHandle(d.m_xDataset);
     dump.Add("x", x ? x->GetName() : std::string());
@@ -388,6 +390,12 @@ void CQKGraphicLayer::DumpState(CQKStateDump& dump) const
     const char* dims[3] = {"X", "Y", "Z"};
     for (int d = 0; d < 3; ++d)
         DumpAxisRecord(dump, dims[d], m_axes[d]);
+    if (m_view3D.size() == sizeof(Scx3DView)) {
+        const auto* v = reinterpret_cast<const Scx3DView*>(m_view3D.data());
+        dump.Add("view3D", qkFormatText("rotation %g roll %g tilt %g perspective %g box %g %g %g walls %d",
+                                        v->rotation, v->roll, v->tilt, v->perspective, v->boxX, v->boxY, v->boxZ,
+                                        v->walls));
+    }
     for (int id : GetObjectIds())
         GetObject(id)->DumpState(dump);
     dump.Close();
@@ -406,6 +414,12 @@ void CQKPlotObj::DumpState(CQKStateDump& dump) const
     dump.Add("lineType", s.lineType);
     dump.Add("lineWidth", s.lineWidth);
     dump.Add("connectType", s.connectType);
+    const QKSymbolState& y = s.symbol;
+    dump.Add("symbol", qkFormatText("style %d shape %d fill %d size %g column %d factor %g thickness %d edge %d "
+                                    "fillColor %d outline %d font %d charStyle %d offset %d",
+                                    y.style, y.shape, y.fill, y.size, y.sizeColumn, y.scalingFactor, y.thickness,
+                                    y.edgeColor, y.fillColor, y.outline ? 1 : 0, y.charFont, y.charStyle,
+                                    y.offsetOverlapped ? 1 : 0));
     dump.Add("symbolsConnected", s.symbolsConnected);
     dump.Add("areaFilled", s.areaFilled);
     dump.Add("fillAreaMode", s.fillAreaMode);

@@ -366,6 +366,18 @@ BOOL CQKWksPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, L
         SetFocus(view);
         if (!EndEdit(true))
             return TRUE;
+        if (int edge = HitTestColumnEdge(x, y)) {
+            // The heading's right edge: the column's width follows the pointer.
+            RECT r;
+            GetDrawRect(r);
+            m_dragLeft = r.left + GetRowNumberWidth();
+            for (int c = m_leftColumn; c < edge; ++c)
+                m_dragLeft += GetColumnPixels(c);
+            m_dragColumn = edge;
+            m_drag = kDragWidth;
+            SetCapture(view);
+            return TRUE;
+        }
         int kind = HitTest(x, y, &column, &row);
         const bool shift = (wParam & MK_SHIFT) != 0;
         switch (kind) {
@@ -418,6 +430,10 @@ BOOL CQKWksPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, L
             return FALSE;
         int column, row;
         int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+        if (m_drag == kDragWidth) {
+            SetColumnPixels(m_dragColumn, x - m_dragLeft);
+            return TRUE;
+        }
         RECT r;
         if (GetDrawRect(r)) {
             // Dragging past the edges keeps to the last cell in that direction.
@@ -433,6 +449,16 @@ BOOL CQKWksPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, L
         else
             SelectRows(m_anchorRow, row);
         Redraw();
+        return TRUE;
+    }
+    case WM_SETCURSOR: {
+        POINT p;
+        if (LOWORD(lParam) != HTCLIENT || !GetCursorPos(&p) || !ScreenToClient(view, &p))
+            return FALSE;
+        if (m_drag != kDragWidth && HitTestColumnEdge(p.x, p.y) == 0)
+            return FALSE;
+        SetCursor(LoadCursor(nullptr, IDC_SIZEWE));
+        *result = TRUE;
         return TRUE;
     }
     case WM_LBUTTONUP:

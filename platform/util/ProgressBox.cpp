@@ -22,7 +22,13 @@ struct ProgressState {
     HWND button = nullptr;
     int percent = 0;
     bool cancelled = false;
+    // A box opened with 4096 (drawing) shows itself only once the work has gone on this
+    // long: most paints end sooner, and a box flashing up for each would hide the window.
+    DWORD showAt = 0;
+    bool hidden = false;
 };
+
+const DWORD kDrawingShowDelayMs = 500;
 
 thread_local ProgressState t_progress;
 
@@ -99,10 +105,12 @@ void ShowPercent(ProgressState &state)
     InvalidateRect(state.box, &bar, FALSE);
 }
 
-void Open(ProgressState &state, HWND owner, const char *title)
+void Open(ProgressState &state, HWND owner, const char *title, bool delayed)
 {
     state.percent = 0;
     state.cancelled = false;
+    state.hidden = delayed && !(state.box && IsWindow(state.box) && IsWindowVisible(state.box));
+    state.showAt = GetTickCount() + kDrawingShowDelayMs;
     const char *text = title ? title : "";
     if (state.box && IsWindow(state.box)) {
         SetWindowTextA(state.box, text);
@@ -145,8 +153,20 @@ void Open(ProgressState &state, HWND owner, const char *title)
     state.box = box;
     state.button = button;
     // Shown without activation: the work's own window keeps the focus it had.
-    ShowWindow(box, SW_SHOWNA);
-    UpdateWindow(box);
+    if (!state.hidden) {
+        ShowWindow(box, SW_SHOWNA);
+        UpdateWindow(box);
+    }
+}
+
+// A delayed box shows itself at the first set or poll after its time.
+void ShowWhenDue(ProgressState &state)
+{
+    if (!state.hidden || !state.box || (LONG)(GetTickCount() - state.showAt) < 0)
+        return;
+    state.hidden = false;
+    ShowWindow(state.box, SW_SHOWNA);
+    UpdateWindow(state.box);
 }
 
 void Pump(ProgressState &state)
@@ -178,14 +198,16 @@ extern "C" int UtilProgressBox(HWND window, int command, int value, const char *
     switch (command) {
     case UTIL_PROGRESS_OPEN:
     case UTIL_PROGRESS_OPEN_ALT:
-        Open(state, window, title);
+        Open(state, window, title, command == UTIL_PROGRESS_OPEN_ALT);
         return 0;
     case UTIL_PROGRESS_SET:
         state.percent = value < 0 ? 0 : value > 100 ? 100 : value;
         ShowPercent(state);
+        ShowWhenDue(state);
         Pump(state);
         return 0;
     case UTIL_PROGRESS_POLL:
+        ShowWhenDue(state);
         Pump(state);
         return state.cancelled ? 1 : 0;
     case UTIL_PROGRESS_CLOSE:

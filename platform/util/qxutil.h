@@ -215,7 +215,7 @@ QXUTIL_API int UtilInvertMatrix(int n, double *matrix, int option);
 
 // Commands of UtilProgressBox.
 #define UTIL_PROGRESS_OPEN 0
-#define UTIL_PROGRESS_OPEN_ALT 4096   // the same as UTIL_PROGRESS_OPEN
+#define UTIL_PROGRESS_OPEN_ALT 4096   // as UTIL_PROGRESS_OPEN, the box shown only after half a second
 #define UTIL_PROGRESS_SET 1
 #define UTIL_PROGRESS_POLL 2
 #define UTIL_PROGRESS_CLOSE 3

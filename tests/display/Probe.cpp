@@ -36,10 +36,19 @@
 //   activate <hwnd>      makes a page window the active one
 //   close <hwnd>         posts WM_CLOSE
 //   gone <hwnd> <ms>     waits until the window is hidden or destroyed: "ok" or "still"
-//   script <text>        runs Scrivex text on the user-interface thread: "ok" or "error ..."
+//   script <text>        runs Scrivex text on the user-interface thread: "ok" or "error: ..."
+//   cells <v1> <v2> ...  fills the active matrix row by row with the values: "ok"
+//   axes                 "axis <X|Y|Z> <from> <to>" of the active graph's active layer
+//   listitem <hwnd> <id> <row>  "rect <left> <top> <right> <bottom>" of a row of the list
+//                        view of that id inside the window
+//   cell <column> <row>  "rect <left> <top> <right> <bottom>" of a cell of the active
+//                        worksheet (column from 1, row from 0; row -1: the heading)
 #include <windows.h>
+#include <commctrl.h>
 
 #include <QKAccess.h>
+#include <QKData.h>
+#include <QKGraphObjects.h>
 #include <QKScript.h>
 
 #include <algorithm>
@@ -544,6 +553,77 @@ std::string Answer(const std::string& line)
                 Sleep(20);
             out << (IsWindow(hwnd) && IsWindowVisible(hwnd) ? "still" : "ok") << '\n';
         }
+    } else if (verb == "cells") {
+        std::vector<double> values;
+        for (double v; in >> v;)
+            values.push_back(v);
+        std::string error;
+        bool ran = RunOnUiThread(main, [&] {
+            CQKMatrixPage* m = qkfxGetProject().GetActiveMatrix();
+            if (!m || (size_t)m->GetRows() * m->GetCols() != values.size()) {
+                error = "no active matrix of that many cells";
+                return;
+            }
+            for (size_t i = 0; i < values.size(); ++i)
+                m->SetCell((int)(i / m->GetCols()) + 1, (int)(i % m->GetCols()) + 1, values[i]);
+        });
+        out << (!ran ? "hung" : error.empty() ? "ok" : "error: " + error) << '\n';
+    } else if (verb == "axes") {
+        bool ran = RunOnUiThread(main, [&] {
+            CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+            CQKGraphicLayer* layer = graph ? graph->GetActiveLayer() : nullptr;
+            if (!layer) {
+                out << "error: no active graph layer\n";
+                return;
+            }
+            const char* names[3] = {"X", "Y", "Z"};
+            const int types[3] = {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z};
+            for (int d = 0; d < 3; ++d) {
+                const QKAxisRecord& r = layer->GetAxisRecord(types[d]);
+                out << "axis " << names[d] << ' ' << r.from << ' ' << r.to << '\n';
+            }
+        });
+        if (!ran)
+            out << "hung\n";
+    } else if (verb == "listitem") {
+        std::string handle;
+        int id = 0, row = 0;
+        in >> handle >> id >> row;
+        HWND list = GetDlgItem(ParseHwnd(handle), id);
+        RECT rc = {LVIR_BOUNDS, 0, 0, 0};
+        if (list && SendMessageA(list, LVM_GETITEMRECT, row, (LPARAM)&rc)) {
+            MapWindowPoints(list, nullptr, (POINT*)&rc, 2);
+            out << "rect " << RectText(rc) << '\n';
+        } else {
+            out << "error: no row " << row << " in list " << id << '\n';
+        }
+    } else if (verb == "cell") {
+        int column = 0, row = 0;
+        in >> column >> row;
+        RECT cell = {};
+        bool found = false;
+        bool ran = RunOnUiThread(main, [&] {
+            auto* wks = dynamic_cast<CQKWksPage*>(qkfxGetProject().GetActivePage());
+            RECT draw;
+            if (wks == nullptr || wks->GetDrawingWnd() == nullptr || !wks->GetDrawRect(draw) ||
+                column < wks->GetLeftColumn() || column > wks->GetNumCols())
+                return;
+            int x = draw.left + wks->GetRowNumberWidth();
+            for (int c = wks->GetLeftColumn(); c < column; ++c)
+                x += wks->GetColumnPixels(c);
+            int y = row < 0 ? draw.top : draw.top + wks->GetHeaderHeight() + (row - wks->GetTopRow()) * wks->GetRowHeight();
+            POINT corner = {x, y};
+            ClientToScreen(wks->GetDrawingWnd(), &corner);
+            cell = {corner.x, corner.y, corner.x + wks->GetColumnPixels(column),
+                    corner.y + (row < 0 ? wks->GetHeaderHeight() : wks->GetRowHeight())};
+            found = true;
+        });
+        if (!ran)
+            out << "hung\n";
+        else if (!found)
+            out << "error: no such cell in an active worksheet window\n";
+        else
+            out << "rect " << RectText(cell) << '\n';
     } else if (verb == "script") {
         std::string text;
         std::getline(in, text);
@@ -556,7 +636,7 @@ std::string Answer(const std::string& line)
         if (!ran)
             out << "hung\n";
         else if (!error.empty())
-            out << "error " << error << '\n';
+            out << "error: " << error << '\n';
         else
             out << "ok\n";
     } else {

@@ -70,10 +70,16 @@ expect 'wks.col2.format == 7'
 
 qxd_screenshot "$artifacts/worksheet-imported.png"
 
-# A click into the first cell of column A (below the window's caption and the headings,
-# right of the row numbers), then three rows down and one column right: B4. Typed: 42.
-qxd_click $((cl + 60)) $((ct + 60))
+# A click into the first cell of column A (the probe says where the worksheet draws it),
+# then three rows down and one column right: B4. Typed: 42.
+qxd "cell 1 0" || qxd_fail "no first cell"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+# The program takes the click before the keys: they go to the window it activates.
+qxd settle
+expect 'wks.c1 == 1 && wks.r1 == 1'
 qxd_key Down Down Down Right
+qxd settle
 xdotool type --delay 30 "42"
 qxd_key Return
 qxd settle

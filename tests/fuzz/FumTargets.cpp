@@ -146,7 +146,8 @@ std::string RunText(const Bytes& input)
     return CheckText(Count(dynamic_cast<CQKWksPage*>(qkfxGetProject().FindPage("Data2"))), input);
 }
 
-// AREAD of one more element than the file holds, in every width and kind.
+// AREAD of the elements the file holds, in every width and kind, then of one more (refused
+// or cut short), then READROWBIN of a row of three.
 std::string RunBinary(const Bytes& input)
 {
     std::string broken;
@@ -158,17 +159,24 @@ std::string RunBinary(const Bytes& input)
     const Kind& k = kinds[input.size() % 8];
     size_t skip = (input.size() / 8) % 3, stride = k.bytes + skip;
     size_t count = (input.size() + skip) / stride;
-    std::string script = "fum.nbytes = " + std::to_string(k.bytes) + "; fum.skip = " + std::to_string(skip) +
-                         "; fum.signed = " + std::to_string(input.size() % 2) +
-                         "; fum.byteorder = " + std::to_string((input.size() / 2) % 3) +
-                         "; fum.aread(Data1_A, 1, " + std::to_string(count + 1) + ", " + std::to_string(k.kind) +
-                         ", $(h)); fum.rewind(h); fum.readrowbin(Data1, 3, " + std::to_string(k.kind) + ", $(h))";
-    if (!(broken = Run(script)).empty())
+    std::string settings = "fum.nbytes = " + std::to_string(k.bytes) + "; fum.skip = " + std::to_string(skip) +
+                           "; fum.signed = " + std::to_string(input.size() % 2) +
+                           "; fum.byteorder = " + std::to_string((input.size() / 2) % 3);
+    std::string kind = std::to_string(k.kind);
+    const std::string reads[] = {
+        count ? "fum.aread(Data1_A, 1, " + std::to_string(count) + ", " + kind + ", $(h))" : std::string(),
+        "fum.rewind(h); fum.aread(Data1_B, 1, " + std::to_string(count + 1) + ", " + kind + ", $(h))",
+        "fum.rewind(h); fum.readrowbin(Data1, 3, " + kind + ", $(h))",
+    };
+    if (!(broken = Run(settings)).empty())
         return broken;
-    return Check(Count(Data1()), count + 3, "elements");
+    for (const std::string& read : reads)
+        if (!read.empty() && !(broken = Run(read)).empty())
+            return broken;
+    return Check(Count(Data1()), 2 * count + 3, "elements");
 }
 
-// READRECORD of more records than the file holds, by a few templates.
+// READRECORD of the whole records the file holds, by a few templates, then of two more.
 std::string RunRecords(const Bytes& input)
 {
     std::string broken;
@@ -180,10 +188,14 @@ std::string RunRecords(const Bytes& input)
     } static const templates[] = {{"sh|d", 10, 2}, {"-lo 2|4|f", 16, 3}, {"by 3|ld", 13, 4}, {"t|BC", 13, 2}};
     const Template& t = templates[input.size() % 4];
     size_t records = input.size() / t.bytes;
-    std::string script = "fum.readrecord(Data1, " + std::to_string(records + 2) + ", \"" + t.text + "\", $(h))";
-    if (!(broken = Run(script)).empty())
-        return broken;
-    return Check(Count(Data1()), records * t.values, "values in whole records");
+    for (size_t n : {records, records + 2}) {
+        if (!n)
+            continue;
+        std::string script = "fum.rewind(h); fum.readrecord(Data1, " + std::to_string(n) + ", " + t.text + ", $(h))";
+        if (!(broken = Run(script)).empty())
+            return broken;
+    }
+    return Check(Count(Data1()), 2 * records * t.values, "values in whole records, read twice");
 }
 
 // The SigmaPlot imports: every value takes at least eight bytes of the file.

@@ -4,6 +4,7 @@
 
 #include "ChildFrame.h"
 #include "QKSysMethod.h"
+#include "SortDlg.h"
 #include "QUAxes.h"
 #include "QUErrorBar.h"
 #include "QUTextObj.h"
@@ -108,6 +109,13 @@ int QUPageWindow::OnInternalSetTitle(CQKPage* page, const char* title)
 CQKTextObj* QUPageWindow::NewTextObj()
 {
     return new (std::nothrow) CQUTextObj;
+}
+
+int CQUWksPage::LayerPlotContentsDialog(int*)
+{
+    CQUPlotObjEditDlg dialog(this);
+    dialog.DoModal();
+    return 1;
 }
 
 int CQUWksPage::GetClosePrompt()

@@ -66,6 +66,8 @@ public:
 class QU_API CQUWksPage : public CQUPageWithWindow<CQKWksPage> {
 public:
     int GetImageListIndex() override { return 0; }
+    // The layer contents dialog, modal without parent; 1 however it ends.
+    int LayerPlotContentsDialog(int* reserved) override;
     int GetClosePrompt() override;
     CQKErrorBar* PgCreateCQKErrorBar() override;
 };

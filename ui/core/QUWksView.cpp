@@ -9,6 +9,9 @@
 #include "QUAccess.h"
 #include "QUPages.h"
 #include "QuorixApp.h"
+#include "SetValuesDlg.h"
+#include "SortDlg.h"
+#include "DialogResources.h"
 
 IMPLEMENT_DYNCREATE(CQUWksDoc, CQuorixDoc)
 IMPLEMENT_DYNCREATE(CQUWksView, CQuorixView)
@@ -21,6 +24,39 @@ const UINT kShowGrid = 33090;
 bool IsKernelCommand(UINT id)
 {
     return id == 36441 || id == 36442 || id == 36497 || (id >= 36444 && id <= 36446);
+}
+
+const UINT kSetColumnValues = 36433;
+const UINT kSortRangeCustom = 36436;
+const UINT kSortWorksheetCustom = 36463;
+
+// Commands of the view itself: set values and the sorts.
+bool IsViewCommand(UINT id)
+{
+    return id == kSetColumnValues || id == kSortRangeCustom || id == kSortWorksheetCustom ||
+           (id >= 36448 && id <= 36451) || id == 36464 || id == 36465;
+}
+
+// A deep copy of a pop-up: the context menu is destroyed with everything in it once shown,
+// and the main menu's Plot submenu must outlive it.
+HMENU CopyPopup(HMENU source)
+{
+    HMENU copy = ::CreatePopupMenu();
+    int n = ::GetMenuItemCount(source);
+    for (int i = 0; i < n; ++i) {
+        char text[256] = "";
+        MENUITEMINFOA info = {sizeof info};
+        info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        if (!::GetMenuItemInfoA(source, (UINT)i, TRUE, &info))
+            continue;
+        if (info.hSubMenu != nullptr)
+            info.hSubMenu = CopyPopup(info.hSubMenu);
+        info.dwTypeData = text;
+        ::InsertMenuItemA(copy, (UINT)i, TRUE, &info);
+    }
+    return copy;
 }
 
 } // namespace
@@ -43,6 +79,7 @@ CQUWksView* CQUWksDoc::get_first_QU_view() const
 
 BEGIN_MESSAGE_MAP(CQUWksView, CQuorixView)
     ON_WM_ERASEBKGND()
+    ON_WM_RBUTTONDOWN()
     ON_COMMAND_EX_RANGE(36416, 36863, OnWksInternals)
     ON_UPDATE_COMMAND_UI_RANGE(36416, 36863, OnUpdateWksInternals)
     ON_COMMAND_EX_RANGE(32816, 32879, OnWksAnalysis)
@@ -148,6 +185,24 @@ int CQUWksView::FillValuesFromID(int id)
 BOOL CQUWksView::OnWksInternals(UINT nID)
 {
     CQKWksPage* page = GetWksPage();
+    if (IsViewCommand(nID)) {
+        // A cell being typed into takes its text first, so the command sees it; text the
+        // column refuses keeps the typing going instead.
+        if (page == nullptr || !page->EndEdit(true))
+            return TRUE;
+        switch (nID) {
+        case kSetColumnValues: SetColValues(); break;
+        case kSortRangeCustom: OnWksSortCustom(FALSE); break;
+        case kSortWorksheetCustom: OnWksSortCustom(TRUE); break;
+        case 36448:
+        case 36450: OnWksSort(TRUE, FALSE); break;
+        case 36449:
+        case 36451: OnWksSort(FALSE, FALSE); break;
+        case 36464: OnWksSort(TRUE, TRUE); break;
+        case 36465: OnWksSort(FALSE, TRUE); break;
+        }
+        return TRUE;
+    }
     if (nID >= 36444 && nID <= 36446) {
         if (FillValuesFromID((int)nID))
             return TRUE;
@@ -188,6 +243,11 @@ void CQUWksView::OnShowGrid()
 
 void CQUWksView::OnUpdateWksInternals(CCmdUI* pCmdUI)
 {
+    if (IsViewCommand(pCmdUI->m_nID)) {
+        CQKWksPage* page = GetWksPage();
+        pCmdUI->Enable(page != nullptr && page->GetNumCols() > 0);
+        return;
+    }
     if (IsKernelCommand(pCmdUI->m_nID)) {
         pCmdUI->Enable(GetWksPage() != nullptr);
         return;
@@ -311,5 +371,114 @@ int CQUWksView::PageSetupDialog(PRINTDLGA& printData, PAGESETUPDLGA& out)
     page->SetPrinterHeader(dialog.m_bPrintHeader);
     page->SetPrinterPageNumber(dialog.m_bPrintPageNumber);
     out = dialog.m_psd;
+void CQUWksView::OnWksSort(BOOL bAscending, BOOL bWholeWorksheet)
+{
+    CQKWksPage* page = GetWksPage();
+    if (page == nullptr || page->GetNumCols() == 0)
+        return;
+    CQKDataset* column = page->GetColumn(page->m_selC1 >= 1 ? page->m_selC1 : 1);
+    if (column == nullptr)
+        return;
+    std::string key = (bAscending ? "A: " : "D: ") + column->m_columnName;
+    const char* keys[] = {key.c_str()};
+    std::string why;
+    CWaitCursor wait;
+    if (!page->SortColumns(1, keys, FALSE, bWholeWorksheet, &why))
+        AfxMessageBox(("The worksheet was not sorted: " + why).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CQUWksView::OnWksSortCustom(BOOL bWholeWorksheet)
+{
+    CQKWksPage* page = GetWksPage();
+    if (page == nullptr)
+        return;
+    if (!bWholeWorksheet && page->m_selC1 < 1) {
+        AfxMessageBox(IDS_QU_SORT_NEEDS_DATA, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    CWinApp* app = AfxGetApp();
+    CQUSortDlg dialog(page, GetTopLevelParent());
+    dialog.m_missingAs = app ? (int)app->GetProfileInt("SortMissVar", "SortMissVarChoice", 0) : 0;
+    dialog.m_scope = bWholeWorksheet ? 1 : 0;
+    if (dialog.DoModal() == IDOK && app)
+        app->WriteProfileInt("SortMissVar", "SortMissVarChoice", dialog.m_missingAs);
+}
+
+void CQUWksView::SetColValues()
+{
+    CQKWksPage* page = GetWksPage();
+    if (page == nullptr || page->GetNumCols() == 0)
+        return;
+    int column = page->m_selC1 >= 1 ? page->m_selC1 : page->GetActiveColumn();
+    if (page->GetColumn(column) == nullptr)
+        return;
+    CQUColumnSetValuesDialog dialog(page, column, GetTopLevelParent());
+    dialog.DoModal();
+}
+
+void CQUWksView::OnRButtonDown(UINT, CPoint point)
+{
+    CQKWksPage* page = GetWksPage();
+    // While the page tracks the mouse (a selection or a width being dragged) the right
+    // button is no click of its own.
+    if (page == nullptr || ::GetCapture() == m_hWnd) {
+        Default();
+        return;
+    }
+    if (!page->EndEdit(true))
+        return;
+    // A click outside the selection selects what is under it, as the left button would.
+    int column = 0, row = 0;
+    int kind = page->HitTest(point.x, point.y, &column, &row);
+    auto inColumns = [&] { return page->m_selC1 >= 1 && column >= page->m_selC1 && column <= page->m_selC2; };
+    auto inRows = [&] { return page->m_selR1 >= 1 && row + 1 >= page->m_selR1 && row + 1 <= page->m_selR2; };
+    switch (kind) {
+    case 1:
+        if (!(inColumns() && (page->m_selR1 == 0 || inRows())))
+            page->SelectCells(column, row, column, row);
+        break;
+    case 2:
+        if (!(inColumns() && page->m_selR1 == 0))
+            page->SelectColumns(column, column);
+        break;
+    case 3:
+        if (!(page->m_selWholeRows && inRows()))
+            page->SelectRows(row, row);
+        break;
+    case 4:
+        page->SelectColumns(1, std::max(1, page->GetNumCols()));
+        break;
+    }
+    Invalidate(FALSE);
+    UpdateWindow();
+    int position = kind == 0 ? 1 : kind == 4 ? 4 : page->GetSelectionKind();
+    int menuId = GetContextMenuID(&position);
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(menuId), RT_MENU);
+    HMENU menu = module ? ::LoadMenuA(module, MAKEINTRESOURCE(menuId)) : nullptr;
+    if (menu == nullptr)
+        return;
+    if (HMENU sub = ::GetSubMenu(menu, position)) {
+        ModifyContextMenu(sub, (UINT)menuId, position);
+        CPoint screen = point;
+        ClientToScreen(&screen);
+        CWnd* owner = AfxGetMainWnd() ? AfxGetMainWnd() : this;
+        ::TrackPopupMenuEx(sub, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, owner->m_hWnd, nullptr);
+    }
+    ::DestroyMenu(menu);
+}
+
+int CQUWksView::ModifyContextMenu(HMENU submenu, UINT menuId, int position)
+{
+    if (menuId != IDR_QU_WKS_CONTEXT ||
+        !(position == 2 || position == 5 || position == 6 || position == 8 || position == 9))
+        return 1;
+    CQuorixApp* app = GetQuorixApp();
+    HMENU plot = app ? app->GetPlotSubmenuFromExisting() : nullptr;
+    if (plot == nullptr)
+        return 1;
+    char text[64] = "";
+    ::GetMenuStringA(submenu, 0, text, sizeof text, MF_BYPOSITION);
+    ::DeleteMenu(submenu, 0, MF_BYPOSITION);
+    ::InsertMenuA(submenu, 0, MF_BYPOSITION | MF_POPUP | MF_STRING, (UINT_PTR)CopyPopup(plot), text);
     return 1;
 }

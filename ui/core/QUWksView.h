@@ -30,6 +30,18 @@ public:
     // Fills the selected columns with row numbers (36444), uniform (36445) or normal
     // (36446) random numbers; 0 when there was nothing to fill.
     int FillValuesFromID(int id);
+    // Sorts by the first selected column (or the first column): the selected columns'
+    // rows, or the whole worksheet's.
+    void OnWksSort(BOOL bAscending, BOOL bWholeWorksheet);
+    // Nested Sort for the selected columns or the whole worksheet.
+    void OnWksSortCustom(BOOL bWholeWorksheet);
+    // Set Column Values for the first selected column (or the active one).
+    void SetColValues();
+    // The worksheet's context menu (570): the submenu of what is selected.
+    int GetContextMenuID(int* position) override { return 570; }
+    // The heading and block submenus get a copy of the main menu's Plot submenu in place
+    // of their first item.
+    int ModifyContextMenu(HMENU submenu, UINT menuId, int position);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void OnDraw(CDC* pDC) override;
@@ -50,6 +62,7 @@ protected:
     void DrawThroughBitmap(CQKWksPage* page, HDC target, const CRect& client);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
     afx_msg BOOL OnWksInternals(UINT nID);
     afx_msg BOOL OnWksAnalysis(UINT nID);
     afx_msg BOOL OnColumnType(UINT nID);

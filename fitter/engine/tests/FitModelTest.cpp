@@ -297,3 +297,61 @@ TEST_F(ModelTest, FitSetsShareAParameter)
     EXPECT_TRUE(qxtest::Close("b_2", 2.5, Get("P4"), 1e-7));
     EXPECT_EQ(1, ShareAcrossFitSets(s, 3, true)) << "no third slot";
 }
+
+// Two Gaussian peaks of one width (the library's Gauss, its peak repeated by one replica):
+// with the width shared by the replicas the fit has one width among six parameters, named
+// y0, xc1, w, A1, xc2, A2, and finds it; given back, both widths start from the common one.
+TEST_F(ModelTest, ReplicasShareAParameter)
+{
+    Get("NPARA");
+    FunctionDef def = {};
+    strcpy(def.name, "Peaks");
+    def.functionType = KW_BUILTIN;
+    def.functionForm = KW_EXPRESSION;
+    strcpy(def.source, "curvelib.Gauss");
+    strcpy(def.paramNames, "y0 xc w A");
+    def.nParams = 4;
+    def.nIndependent = def.nDependent = 1;
+    def.duplicateOffset = 2;
+    def.duplicateUnit = 3;
+    def.options[OPT_KEEP_PARAMS] = KW_NO;
+    ASSERT_EQ(0, AddLoadedFunction(Session(), &def));
+    SetText("FUNC", "Peaks");
+    ASSERT_EQ(0, Err());
+    FittingSession* s = Session();
+    ASSERT_EQ(0, ShareAcrossReplicas(s, 3, true)) << "kept until there are replicas";
+    Set("NUMREPLICA", 1);
+    EXPECT_EQ(6, Get("NPARA"));
+    const char* names[] = {"y0", "xc1", "w", "A1", "xc2", "A2"};
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(names[k], GetText(("N" + std::to_string(k + 1)).c_str()));
+
+    std::vector<double> x, y;
+    auto peak = [](double at, double xc, double w, double a) {
+        const double u = (at - xc) / w;
+        return a / (w * 1.2533141373155003) * exp(-2 * u * u);
+    };
+    for (int i = 0; i <= 100; ++i) {
+        x.push_back(i / 10.0);
+        y.push_back(0.5 + peak(i / 10.0, 3, 1, 2) + peak(i / 10.0, 7, 1, 4));
+    }
+    UseData(x, y);
+    const double start[] = {0.4, 3.2, 1.2, 1.5, 6.8, 3.5};
+    for (int k = 0; k < 6; ++k)
+        Set(("P" + std::to_string(k + 1)).c_str(), start[k]);
+    Set("TOLERANCE", 0);
+    Call("ITERATE", "100");
+    EXPECT_EQ(0, Err());
+    const double truth[] = {0.5, 3, 1, 2, 7, 4};
+    for (int k = 0; k < 6; ++k)
+        EXPECT_TRUE(qxtest::Close(names[k], truth[k], Get(("P" + std::to_string(k + 1)).c_str()), 1e-7));
+
+    ASSERT_EQ(0, ShareAcrossReplicas(s, 3, false));
+    EXPECT_EQ(7, Get("NPARA"));
+    EXPECT_EQ("w1", GetText("N3"));
+    EXPECT_EQ("w2", GetText("N6"));
+    EXPECT_TRUE(qxtest::Close("w1", 1, Get("P3"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("w2", 1, Get("P6"), 1e-7));
+    EXPECT_TRUE(qxtest::Close("A2", 4, Get("P7"), 1e-7));
+    EXPECT_EQ(1, ShareAcrossReplicas(s, 1, true)) << "y0 is not repeated";
+}

@@ -94,3 +94,27 @@ TEST_F(SettingsTest, WrittenBackOnlyOnClose)
     EXPECT_EQ(33, Get("XPOINTS"));
     Set("CHISQRERR", 0);
 }
+
+// A settings folder without qfit.ini reads the program folder's; writing back leaves that
+// shared (here read-only) file alone and gives the settings folder a copy of it, catalogue
+// included, with the session's settings.
+TEST_F(SettingsTest, WrittenToTheSettingsFolderWhenOnlyTheProgramFolderHasTheFile)
+{
+    host.fallbackDir = host.settingsDir + "\\program";
+    CreateDirectoryA(host.fallbackDir.c_str(), nullptr);
+    const std::string shipped = host.fallbackDir + "\\qfit.ini";
+    const std::string catalogue = std::string(kIni) + "[Category]\r\nMy Peaks=peaks\r\n[My Peaks]\r\nBump=Bump\r\n";
+    WriteFile(shipped, catalogue);
+    SetFileAttributesA(shipped.c_str(), FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_EQ(1e-4, Get("TOLERANCE")) << "read from the program folder";
+    Set("TOLERANCE", 0.0123);
+    EXPECT_EQ(1, QFITModuleInit(window, QFITMOD_CLOSE, 0, TestHost::Callback, 0));
+    EXPECT_EQ(catalogue, qxtest::FileText(shipped));
+    const std::string text = qxtest::FileText(Ini());
+    EXPECT_NE(std::string::npos, text.find("tolerance=0.0123")) << text;
+    EXPECT_NE(std::string::npos, text.find("Bump=Bump")) << text;
+    EXPECT_EQ(0.0123, Get("TOLERANCE")) << "a new session reads the settings folder's file";
+    Set("CHISQRERR", 0);
+    SetFileAttributesA(shipped.c_str(), FILE_ATTRIBUTE_NORMAL);
+}

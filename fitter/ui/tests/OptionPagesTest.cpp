@@ -238,6 +238,48 @@ TEST_F(FitTest, ReplicasPageSetsReplicaCountAndPeakOptions)
     CloseFitterWindow(s);
 }
 
+// A double click in the sharing list marks the parameter shared by all replicas; leaving
+// the page gives the replicas one parameter for it.
+TEST_F(FitTest, ReplicasPageSharesAParameterAmongReplicas)
+{
+    FitterInstance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterFitterClass(FitterInstance));
+    UseLine(1, 2);
+    FittingSession* s = Session();
+    s->current->nDuplicates = 0;
+    s->current->duplicateOffset = 2;  // b repeats
+    s->current->duplicateUnit = 1;
+    OpenAtPage(window, s, PAGE_ID_ADVANCED);
+    HWND page = s->pageWindow;
+    ASSERT_TRUE(page != nullptr);
+    qxtest::ComboSelect(page, IDC_REPLICA_COUNT, 2);
+    SendDlgItemMessageA(page, IDC_REPLICA_SHARING, LB_SETCURSEL, 0, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_REPLICA_SHARING, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_REPLICA_SHARING)));
+    char line[64] = "";
+    SendDlgItemMessageA(page, IDC_REPLICA_SHARING, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+    EXPECT_STREQ("b\tShared", line);
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_SELECT, 0);
+    Pump();
+    EXPECT_EQ(2, s->current->nDuplicates);
+    EXPECT_EQ(2, s->nParams) << "a, and one b for all replicas";
+    EXPECT_EQ(1, s->sharedByReplicas[2]);
+    EXPECT_EQ(1.0 * 2, s->value[2]);
+
+    // Double clicked again, each replica has its b again, starting from the shared one.
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_ADVANCED, 0);
+    Pump();
+    page = s->pageWindow;
+    SendDlgItemMessageA(page, IDC_REPLICA_SHARING, LB_SETCURSEL, 0, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_REPLICA_SHARING, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_REPLICA_SHARING)));
+    PostMessageA(s->fitterWindow, WM_COMMAND, PAGE_ID_SELECT, 0);
+    Pump();
+    EXPECT_EQ(4, s->nParams);
+    EXPECT_EQ(2, s->value[4]);
+    CloseFitterWindow(s);
+}
+
 // With many fit sets the count stops where the parameters would pass the limit of 200.
 TEST_F(FitTest, ReplicasPageStopsAtTheParameterLimit)
 {

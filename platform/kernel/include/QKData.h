@@ -97,6 +97,7 @@ public:
     int m_subformat = 0;
     int m_width = 8;
     int m_type = QK_COLTYPE_Y;
+    std::string m_function; // the formula the column's values were last set from
     INT_PTR m_xDataset = 0; // handle of the X dataset set by a plug-in, 0 for none
     bool m_temporary = false; // made for one plug-in call, deleted when it ends
 
@@ -415,6 +416,40 @@ public:
     // Draws printed page `page` (from 1) of the last layout into `area` of the DC, without
     // the selection; FALSE for a page the layout does not have.
     BOOL DrawPrintPage(HDC dc, const RECT& area, int page);
+    // The layer contents dialog, where the user sets the columns' plot designations; the
+    // plain page has none (the user interface's page has) and answers 0.
+    virtual int LayerPlotContentsDialog(int* reserved) { return 0; }
+
+    // ---- sorting and filling from formulas (WksSort.cpp) ----------------------------------
+    // Sorts rows by `count` keys, each "A: <column>" (ascending) or "D: <column>"
+    // (descending), the first key first. Numbers come before texts (texts compare without
+    // regard to case); missing values are the largest values when missingLargest is set,
+    // else the smallest. Rows that compare equal keep their order. The rows moved are
+    // those of the whole worksheet, or of the selected columns (the selected rows of
+    // them, or all their rows; the active column without a selection). FALSE with *why
+    // for a key that names no column or has no direction: nothing changes.
+    BOOL SortColumns(int count, const char* const* keys, BOOL missingLargest, BOOL wholeWorksheet,
+                     std::string* why = nullptr);
+    // The rows a command on the selection works on, from 0 with `end` one past the last:
+    // the selected rows of partly selected columns, else every row the longest of the
+    // selected columns holds. False without a column.
+    bool GetSelectedRowRange(int* column, int* first, int* end) const;
+    // Fills rows first .. end - 1 of the column (from 1) with the formula evaluated at
+    // each row: "i" is the row number (from 1), a column named without a row index (A,
+    // col(B)) reads its value at that row. The formula becomes the column's. false with
+    // *why (the interpreter's message) when the formula does not evaluate: nothing
+    // changes.
+    bool SetValuesFromExpression(int column, const std::string& formula, int first, int end, std::string* why);
+    // What is selected, as the context menu's submenu positions name it: 0 one row
+    // number, 2 one column heading, 3 one cell, 4 everything (the corner), 5 part of one
+    // column, 6 a block of cells, 7 part of one row, 8 several row numbers, 9 several
+    // column headings; 1 nothing.
+    int GetSelectionKind() const;
+    // Column widths are dragged at the heading's right edge: the column (from 1) whose
+    // edge is at the point, 0 when none.
+    int HitTestColumnEdge(int x, int y) const;
+    // A column's width in characters from the pixels it should take.
+    bool SetColumnPixels(int column, int pixels);
 
     BOOL Draw(HDC dc, const RECT& rect) override;
     void DrawScreenItems(HDC dc) override;
@@ -444,7 +479,9 @@ private:
     int m_activeRow = 0, m_activeColumn = 1;
     int m_anchorRow = 0, m_anchorColumn = 1; // the fixed corner of a selection being extended
     int m_rowHeight = 18, m_charWidth = 7;
-    int m_drag = 0; // what a held mouse button selects: HitTest's kinds
+    static const int kDragWidth = 5;
+    int m_drag = 0; // what a held mouse button selects: HitTest's kinds, or kDragWidth
+    int m_dragColumn = 0, m_dragLeft = 0; // the column whose width is dragged, its left edge
     bool m_editing = false;
     std::string m_editText;
     std::string m_fileNameForLoading;

@@ -239,6 +239,83 @@ struct QKPatternState {
     int patternType = 0;     // further instances: 1 own settings, else as the first
 };
 
+// Geometric symbol shapes, in the order of the shape list (QK_SYMBOL_NONE draws none).
+enum QKSymbolShape {
+    QK_SYMBOL_NONE = 0,
+    QK_SYMBOL_SQUARE,
+    QK_SYMBOL_CIRCLE,
+    QK_SYMBOL_UP_TRIANGLE,
+    QK_SYMBOL_DOWN_TRIANGLE,
+    QK_SYMBOL_DIAMOND,
+    QK_SYMBOL_CROSS,
+    QK_SYMBOL_X_CROSS,
+    QK_SYMBOL_STAR,
+    QK_SYMBOL_HORIZONTAL_BAR,
+    QK_SYMBOL_VERTICAL_BAR,
+    QK_SYMBOL_LEFT_TRIANGLE,
+    QK_SYMBOL_RIGHT_TRIANGLE,
+    QK_SYMBOL_HEXAGON,
+    QK_SYMBOL_PENTAGON,
+    QK_SYMBOL_SHAPE_COUNT
+};
+
+// Symbol interiors, in the order of the interior list. Open, dot centre and the halves
+// show the fill colour; solid is all edge colour; hollow and the centre marks leave the
+// inside clear.
+enum QKSymbolFill {
+    QK_SYMFILL_SOLID = 0,
+    QK_SYMFILL_OPEN,
+    QK_SYMFILL_DOT_CENTER,
+    QK_SYMFILL_HOLLOW,
+    QK_SYMFILL_PLUS_CENTER,
+    QK_SYMFILL_MINUS_CENTER,
+    QK_SYMFILL_BAR_CENTER,
+    QK_SYMFILL_X_CENTER,
+    QK_SYMFILL_HALF_UP,
+    QK_SYMFILL_HALF_RIGHT,
+    QK_SYMFILL_HALF_DOWN,
+    QK_SYMFILL_HALF_LEFT,
+    QK_SYMFILL_COUNT
+};
+
+// How a line joins a plot's points: the connection list, by index.
+enum QKConnectType {
+    QK_CONNECT_NONE = 0,
+    QK_CONNECT_STRAIGHT,
+    QK_CONNECT_2_POINT_SEGMENT, // points 1-2, 3-4, ... joined in pairs
+    QK_CONNECT_3_POINT_SEGMENT, // points 1-2-3, 4-5-6, ... joined in threes
+    QK_CONNECT_B_SPLINE,        // a cubic B-spline with the points as its control points
+    QK_CONNECT_SPLINE,          // a smooth curve through every point
+    QK_CONNECT_STEP_HORIZONTAL, // across, then up or down to the next point
+    QK_CONNECT_STEP_VERTICAL,   // up or down, then across
+    QK_CONNECT_BEZIER,          // cubic Bezier pieces: points 1-4, 4-7, ...
+    QK_CONNECT_TYPE_COUNT
+};
+
+// The names of the shape, interior and connection lists; null past their ends.
+QK_API const char* qkfxGetSymbolShapeName(int shape);
+QK_API const char* qkfxGetSymbolFillName(int fill);
+QK_API const char* qkfxGetConnectTypeName(int connect);
+
+// A plot's symbols. Colours: -9 automatic (the edge the plot's colour, the fill white),
+// else a colour index.
+struct QKSymbolState {
+    int style = 0;          // 0 a geometric symbol, else the character a character symbol shows
+    int shape = QK_SYMBOL_SQUARE;
+    int fill = QK_SYMFILL_SOLID;
+    double size = 9;        // points
+    int sizeColumn = 0;     // 0 every symbol the size above; else the column (1-based, of the
+                            // plot's worksheet) whose values give each point's size
+    double scalingFactor = 1; // sizes from a column are multiplied by it
+    int thickness = 10;     // edge thickness, percent of the size
+    int edgeColor = -9;
+    int fillColor = -9;
+    bool outline = false;   // a character symbol drawn as an outline
+    int charFont = 0;       // font index (CQKFontManager) of a character symbol
+    int charStyle = 0;      // of a character symbol: 8 bold, 2 italic, 1 underline
+    bool offsetOverlapped = false; // points on one place drawn side by side
+};
+
 // Everything a plot object keeps that its dialogs edit. A working copy holds its own
 // state; UpdateFromTemporary gives it to the original.
 struct QKPlotState {
@@ -270,6 +347,7 @@ struct QKPlotState {
     int barThickness = 80; // percent
     int objectColumns = 1; // datasets drawn side by side
     QKPatternState pattern[3];
+    QKSymbolState symbol;
     std::vector<QKPlotData> data; // the main dataset (role Y) first
 };
 
@@ -457,6 +535,37 @@ public:
     void SetLineSymbolGap(BOOL on) { m_s.lineSymbolGap = on != FALSE; }
     BOOL IsLineInFrontSymbol(int reserved) const { return m_s.lineInFront; }
     void SetLineInFrontSymbol(BOOL on) { m_s.lineInFront = on != FALSE; }
+
+    // Symbols (see QKSymbolState). Out-of-range shapes, interiors, sizes and thicknesses
+    // are refused (FALSE) and change nothing.
+    const QKSymbolState& GetSymbolState() const { return m_s.symbol; }
+    int GetSymbolStyle() const { return m_s.symbol.style; }
+    BOOL SetSymbolStyle(int style);
+    int GetSymbolType() const { return m_s.symbol.shape; }
+    BOOL SetSymbolType(int shape);
+    int GetSymbolFill() const { return m_s.symbol.fill; }
+    BOOL SetSymbolFill(int fill);
+    double GetSymbolSize() const { return m_s.symbol.size; }
+    int GetSymbolSizeColumn() const { return m_s.symbol.sizeColumn; }
+    BOOL SetSymbolSize(double points, int column = 0);
+    double GetScalingFactor() const { return m_s.symbol.scalingFactor; }
+    BOOL SetScalingFactor(double factor);
+    int GetSymbolThickness() const { return m_s.symbol.thickness; }
+    BOOL SetSymbolThickness(int percent);
+    int GetEdgeColor() const { return m_s.symbol.edgeColor; }
+    void SetEdgeColor(int color) { m_s.symbol.edgeColor = color; }
+    int GetFillColor() const { return m_s.symbol.fillColor; }
+    void SetFillColor(int color) { m_s.symbol.fillColor = color; }
+    BOOL HasSymbolOutline() const { return m_s.symbol.outline; }
+    void SetSymbolOutline(BOOL on) { m_s.symbol.outline = on != FALSE; }
+    int GetCharFont() const { return m_s.symbol.charFont; }
+    void SetCharFont(int font) { m_s.symbol.charFont = font; }
+    int GetCharStyle() const { return m_s.symbol.charStyle; }
+    void SetCharStyle(int style) { m_s.symbol.charStyle = style & 0x0B; }
+    // With 1: whether the plot can offset overlapped points at all (scatter kinds); with
+    // 0: whether it does.
+    BOOL IsOffsetOverlappedSymbols(int ask) const;
+    void SetOffsetOverlappedSymbols(BOOL on) { m_s.symbol.offsetOverlapped = on != FALSE; }
     // The colour the plot draws with when its colour is automatic (-9): by its place
     // in the layer, so plots of one layer differ. The argument names the colour kind.
     int GetActualColorForAutoColor(int kind) const;
@@ -1006,6 +1115,11 @@ public:
     void SetLayerAxisLinks(int xLink, int yLink, const std::string formulas[4]);
 
     BOOL Is3DLayer() const { return m_3D; }
+    // The view of a 3D layer (rotation, tilt, perspective, box and walls) as the 3D
+    // library's view record; empty until the layer is first drawn or turned.
+    std::vector<BYTE>& Get3DView() { return m_view3D; }
+    // Sets a dimension's committed range and major increment.
+    void SetAxisRange(int axisType, double from, double to, double inc);
     BOOL IsLayer3D() const { return m_3D; }
     BOOL IsLayerTriangle() const { return m_triangle; }
 
@@ -1052,4 +1166,5 @@ private:
     CQKGraphicLayer* m_original = nullptr;
     QKAxisRecord m_axes[3];
     std::unique_ptr<QKAxisRecord> m_working[3];
+    std::vector<BYTE> m_view3D;
 };

@@ -55,6 +55,23 @@ QK_API int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const
 QK_API bool qkfxPlotMatrix(CQKGraphicLayer* layer, const QKPlotWord& word, CQKMatrixPage* matrix,
                            std::string* error);
 
+// The range of the layer's data along an axis (QK_AXIS_X, _Y or _Z); false when no plot
+// has a value there. A logarithmic axis counts positive values only.
+QK_API bool qkfxGetDataRange(CQKGraphicLayer* layer, int axisType, double& lo, double& hi);
+// Rescales the layer's axes to its data with round ends: every axis when `toData`, else
+// each as its rescale mode says (manual keeps its range, normal widens it to hold the
+// data, auto follows the data, fixed from and fixed to move the other end). Answers the
+// number of axes changed.
+QK_API int qkfxRescaleLayer(CQKGraphicLayer* layer, BOOL toData);
+
+// The view of a 3D layer: "1" to "6" turn it (clockwise, counterclockwise, tilt right,
+// left, up, down), "perspective+" and "perspective-" deepen and flatten it, "fit" makes
+// the box's largest side fill the layer, "reset" restores the view a new layer has. False, with
+// the reason, for a 2D layer or another word.
+QK_API bool qkfxChange3DView(CQKGraphicLayer* layer, const std::string& what, std::string* error);
+// Where a data point of a 3D layer lands on a device when the layer's frame is `frame`.
+QK_API bool qkfxMap3DPoint(CQKGraphicLayer& layer, const RECT& frame, double x, double y, double z, POINT& out);
+
 // Brings the layer's legend ("Legend") up to date with its plots, when the page updates
 // legends automatically; a layer without plots keeps no legend.
 QK_API void qkfxUpdateLegend(CQKGraphicLayer* layer);

@@ -42,6 +42,11 @@ public:
     // be, then evaluated by its handle (1 and up, valid for the life of the process) with
     // the results Evaluate would give. 0 for an empty text.
     int PrepareExpression(const std::string& expression);
+    // Evaluates the expression at rows first .. end - 1 (from 0): the variable i is the
+    // row number from 1, a dataset named without a row index reads its value at the row.
+    // `i` keeps the value it had before. false (with GetLastError) at the first row that
+    // does not evaluate.
+    bool EvaluateRows(const std::string& expression, int first, int end, std::vector<double>* values);
     bool EvaluatePrepared(int handle, double* result);
     // The prepared formula for `rows` rows: row r sets the variables of the slots to
     // columns[c][r] (values only; a missing variable is made as by SetVariableBySlot) and

@@ -95,11 +95,11 @@ class QK_API QKSysMethodSymbol {
     QK_INT_SETTINGS(QK_SYMBOL_SETTINGS)
 };
 
-// Graphs. The default plot type is a plot command id (33248 scatter, 33249 line, 33250
+// Graphs. The default symbol fill colour is a colour index (17 white). The default plot type is a plot command id (33248 scatter, 33249 line, 33250
 // line and symbol, 33280 the current tool's type). Close prompts: 0 hide without a
 // prompt, 1 prompt, 2 delete without a prompt.
 #define QK_GRAPH_SETTINGS(X) \
-    X(ClosePrompt, 1) X(LayoutClosePrompt, 1) X(DefaultFillColor, 0) X(HatchGap, 20) X(HatchWidth, 0) \
+    X(ClosePrompt, 1) X(LayoutClosePrompt, 1) X(DefaultFillColor, 17) X(HatchGap, 20) X(HatchWidth, 0) \
     X(BarShowZero, 0) X(Log1IsFloor, 0) X(PercInterp, 1) X(BisectionSearchPts, 500) X(DefaultPlotType, 33249)
 class QK_API QKSysMethodGraph {
     QK_INT_SETTINGS(QK_GRAPH_SETTINGS)

@@ -11,7 +11,11 @@
 
 #include "QKGraphObjects.h"
 #include "QKPageDraw.h"
+#include "QKAccess.h"
+#include "QKFile.h"
 #include "QKPlotModel.h"
+#include "QKSysMethod.h"
+#include "qxtest/Pixels.h"
 
 namespace {
 
@@ -783,4 +787,278 @@ TEST_F(DrawTest, ContourPlotIsDrawnByTheLibraryInsideTheLayerFrame)
     ASSERT_FALSE(IsEmpty(inside)) << "the contour lines";
     EXPECT_LE(inside.right, MapX(8) + 2) << Describe(inside);
     EXPECT_GE(inside.top, MapY(8) - 2) << Describe(inside);
+}
+
+// Each 3D kind, from a matrix or from columns, drawn by the 3D library into the layer's
+// box: the plot's colour (or its band's) lies where the layer maps a data point, and the
+// axes of a new graph span the data.
+TEST_F(DrawTest, Each3DKindDrawsItsColourWhereTheLayerMapsItsData)
+{
+    struct Case {
+        const char* word;
+        bool fromMatrix;
+        double x, y, z;     // a data point on the plot's visible face
+        COLORREF color;     // what must be near it
+    };
+    // The matrix: 5 x 5 over X 0..4, Y 0..4, a plane Z = X + Y rising away from the eye.
+    const Case cases[] = {
+        {"ColorFill", true, 2.5, 2.5, 5, kRed},
+        {"WireFrame", true, 2, 2, 4, kRed},
+        {"WireSurface", true, 2, 2, 4, kRed},
+        {"ColorMap", true, 2.5, 2, 4.5, RGB(160, 220, 0)}, // Z 4.5 of 0..8: the fifth of eight bands
+        {"3DBars", true, 2, 2, 4, kRed},
+        {"3DScatter", false, 3, 3, 6, kRed},
+        {"Trajectory", false, 2.5, 2.5, 5, kRed}, // midway between two joined points
+        // XYY: the first plot stands at 1 along Y, its values rise along Z.
+        {"Ribbon", false, 2.5, 1, 5, kRed},
+        {"Walls", false, 2.5, 1, 2.5, kRed},
+        {"3DBar", false, 3, 1, 3, kRed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.word);
+        qkfxGetProject().New();
+        if (c.fromMatrix) {
+            ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 5 5")) << err;
+            auto* matrix = static_cast<CQKMatrixPage*>(qkfxGetProject().GetActiveMatrix());
+            matrix->m_x1 = matrix->m_y1 = 0;
+            matrix->m_x2 = matrix->m_y2 = 4;
+            for (int r = 1; r <= 5; ++r)
+                for (int col = 1; col <= 5; ++col)
+                    matrix->SetCell(r, col, (r - 1) + (col - 1));
+            ASSERT_TRUE(Run(std::string("matrix -p 0 ") + c.word)) << err;
+        } else {
+            ASSERT_TRUE(Run("win -t wks; wks.ncols = 3")) << err;
+            auto* w = qkfxGetProject().GetActiveWks();
+            const bool xyy = c.y == 1;
+            w->GetColumn(3)->m_type = xyy ? QK_COLTYPE_DISREGARD : QK_COLTYPE_Z;
+            for (int row = 0; row < 3; ++row) {
+                w->GetColumn(1)->SetValue(row, 2 + row);
+                w->GetColumn(2)->SetValue(row, xyy ? 4 + 2 * row : 2 + row);
+                w->GetColumn(3)->SetValue(row, 4 + 2 * row);
+            }
+            ASSERT_TRUE(Run(std::string("worksheet -p 0 ") + c.word)) << err;
+        }
+        page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+        layer = page->GetActiveLayer();
+        ASSERT_TRUE(layer->Is3DLayer());
+        // A new graph's axes span the data with round ends.
+        for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z}) {
+            double lo, hi;
+            ASSERT_TRUE(qkfxGetDataRange(layer, axis, lo, hi));
+            const QKAxisRecord& r = layer->GetAxisRecord(axis);
+            EXPECT_LE(atof(r.from.c_str()), lo) << axis;
+            EXPECT_GE(atof(r.to.c_str()), hi) << axis;
+        }
+        CQKPlotObj* plot = layer->PlotObjByIndex(0, 1);
+        ASSERT_NE(nullptr, plot);
+        plot->SetColor(kRedIndex);
+        NoLegend();
+        Dib dib(W, H);
+        Render(dib);
+        const RECT frame = {(LONG)Left(), (LONG)Top(), (LONG)Right(), (LONG)Bottom()};
+        POINT at;
+        ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, c.x, c.y, c.z, at));
+        EXPECT_TRUE(dib.Near(at.x, at.y, c.color, 3)) << "at " << at.x << ", " << at.y;
+        const RECT ink = dib.Ink(frame, [&](COLORREF p) { return p == c.color; });
+        EXPECT_FALSE(IsEmpty(ink));
+        // The drawing stays inside the layer's frame.
+        const RECT all = dib.Ink({0, 0, W, H}, [&](COLORREF p) { return p == c.color; });
+        EXPECT_GE(all.left, frame.left - 2);
+        EXPECT_LE(all.right, frame.right + 2);
+        if (const char* dir = getenv("QX_SHOT_DIR"))
+            qxtest::CaptureDC(dib.dc, {0, 0, W, H}).WritePng(std::string(dir) + "\\3d-" + c.word + ".png");
+    }
+}
+
+// The 3D view commands turn, tilt and deepen the layer's box; the view is saved with the
+// project, and reset brings back the first view.
+TEST_F(DrawTest, ThreeDViewCommandsMoveTheBoxAndTheProjectKeepsTheView)
+{
+    ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 3 3; matrix -p 0 WireFrame")) << err;
+    page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+    layer = page->GetActiveLayer();
+    // A click inside the box finds the 3D plot, so that a double click opens its dialog.
+    RECT client = {0, 0, W, H};
+    page->SetViewMode(2, 1);
+    ASSERT_TRUE(page->SetDrawRect(client));
+    EXPECT_EQ(layer->PlotObjByIndex(0, 1), page->FindGrElement((int)(Left() + Right()) / 2, (int)(Top() + Bottom()) / 2));
+    const RECT frame = {100, 100, 500, 400};
+    POINT first;
+    ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, first));
+    struct Case {
+        const char* section;
+        const char* args;
+    };
+    const Case cases[] = {{"OneToSix", "1"}, {"OneToSix", "2"}, {"OneToSix", "3"}, {"OneToSix", "4"},
+                          {"OneToSix", "5"}, {"OneToSix", "6"}, {"Per3Plus", ""},  {"Per3Minus", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + " " + c.args);
+        ASSERT_TRUE(Run("run.section(3d, RotRestore)")) << err;
+        POINT before, after;
+        ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, before));
+        EXPECT_EQ(first.x, before.x);
+        EXPECT_EQ(first.y, before.y);
+        ASSERT_TRUE(Run(std::string("run.section(3d, ") + c.section + (*c.args ? std::string(", ") + c.args : "") + ")")) << err;
+        ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, after));
+        EXPECT_TRUE(after.x != before.x || after.y != before.y);
+    }
+    ASSERT_TRUE(Run("run.section(3d, OneToSix, 2)")) << err;
+    POINT turned, reopened;
+    ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, turned));
+    const std::string before = qkfxDumpProject();
+    EXPECT_NE(std::string::npos, before.find("view3D")) << before;
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    qkfxGetProject().New();
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ(before, qkfxDumpProject());
+    layer = qkfxGetProject().GetActiveGraph()->GetActiveLayer();
+    ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, 1, 1, 1, reopened));
+    EXPECT_EQ(turned.x, reopened.x);
+    EXPECT_EQ(turned.y, reopened.y);
+    // The rotation toolbar runs on a 3D layer and is grey elsewhere; a 2D layer has no
+    // view to turn.
+    for (int id = 35552; id <= 35561; ++id)
+        EXPECT_EQ(1, qkfxGetAccess()->on_before_run_command(nullptr, id)) << id;
+    ASSERT_TRUE(Run("win -t plot")) << err;
+    for (int id = 35552; id <= 35561; ++id)
+        EXPECT_EQ(0, qkfxGetAccess()->on_before_run_command(nullptr, id)) << id;
+    EXPECT_EQ(0, qkfxGetAccess()->on_before_run_command(nullptr, 36321)) << "Rescale with no plots";
+    EXPECT_FALSE(Run("layer -3d 1"));
+    EXPECT_NE(std::string::npos, err.find("no 3D layer")) << err;
+}
+
+// Each symbol shape and interior, drawn large at the middle of the layer: the edge and
+// fill colours lie where the shape puts them (offsets in half sizes from the centre).
+TEST_F(DrawTest, SymbolShapesAndInteriorsDrawTheirColoursWhereTheyBelong)
+{
+    struct Probe {
+        double dx, dy;
+        COLORREF color;
+        bool present;
+    };
+    struct Case {
+        int shape, fill;
+        std::vector<Probe> probes;
+    };
+    const Case cases[] = {
+        {QK_SYMBOL_NONE, 0, {{0, 0, kRed, false}}},
+        {QK_SYMBOL_SQUARE, 0, {{0, 0, kRed, true}, {0.8, 0.8, kRed, true}, {1.3, 0, kRed, false}}},
+        {QK_SYMBOL_CIRCLE, 0, {{0, 0, kRed, true}, {0.85, 0.85, kRed, false}}},
+        {QK_SYMBOL_UP_TRIANGLE, 0, {{0, 0.8, kRed, true}, {-0.8, -0.8, kRed, false}}},
+        {QK_SYMBOL_DOWN_TRIANGLE, 0, {{0, -0.8, kRed, true}, {-0.8, 0.8, kRed, false}}},
+        {QK_SYMBOL_DIAMOND, 0, {{0, 0, kRed, true}, {0.8, 0.8, kRed, false}}},
+        {QK_SYMBOL_CROSS, 0, {{0.8, 0, kRed, true}, {0.5, 0.5, kRed, false}}},
+        {QK_SYMBOL_X_CROSS, 0, {{0.5, 0.5, kRed, true}, {0.8, 0, kRed, false}}},
+        {QK_SYMBOL_STAR, 0, {{0.8, 0, kRed, true}, {0.5, 0.5, kRed, true}, {0.7, 0.3, kRed, false}}},
+        {QK_SYMBOL_HORIZONTAL_BAR, 0, {{0.8, 0, kRed, true}, {0, 0.8, kRed, false}}},
+        {QK_SYMBOL_VERTICAL_BAR, 0, {{0, 0.8, kRed, true}, {0.8, 0, kRed, false}}},
+        {QK_SYMBOL_LEFT_TRIANGLE, 0, {{0.8, 0, kRed, true}, {-0.8, 0.8, kRed, false}}},
+        {QK_SYMBOL_RIGHT_TRIANGLE, 0, {{-0.8, 0, kRed, true}, {0.8, 0.8, kRed, false}}},
+        {QK_SYMBOL_HEXAGON, 0, {{0.9, 0, kRed, true}, {0, 0.97, kRed, false}}},
+        {QK_SYMBOL_PENTAGON, 0, {{0, -0.9, kRed, true}, {0.8, -0.8, kRed, false}}},
+        // Interiors of a square, red edge, blue fill.
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_OPEN, {{0, 0, kBlue, true}, {0.95, 0, kRed, true}, {0, 0, kRed, false}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_DOT_CENTER, {{0, 0, kRed, true}, {0.6, 0, kBlue, true}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_HOLLOW, {{0, 0, kRed, false}, {0, 0, kBlue, false}, {0.95, 0, kRed, true}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_PLUS_CENTER, {{0.3, 0, kRed, true}, {0, 0.3, kRed, true}, {0.3, 0.3, kRed, false}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_MINUS_CENTER, {{0.3, 0, kRed, true}, {0, 0.3, kRed, false}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_BAR_CENTER, {{0, 0.3, kRed, true}, {0.3, 0, kRed, false}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_X_CENTER, {{0.25, 0.25, kRed, true}, {0.3, 0, kRed, false}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_HALF_UP, {{0, -0.5, kRed, true}, {0, 0.5, kBlue, true}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_HALF_RIGHT, {{0.5, 0, kRed, true}, {-0.5, 0, kBlue, true}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_HALF_DOWN, {{0, 0.5, kRed, true}, {0, -0.5, kBlue, true}}},
+        {QK_SYMBOL_SQUARE, QK_SYMFILL_HALF_LEFT, {{-0.5, 0, kRed, true}, {0.5, 0, kBlue, true}}},
+    };
+    const double size = 40; // points
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(qkfxGetSymbolShapeName(c.shape)) + " " + qkfxGetSymbolFillName(c.fill));
+        qkfxGetProject().New();
+        SetUp();
+        CQKPlotObj* plot = XY(QK_PLOT_SCATTER, {5}, {5});
+        ASSERT_TRUE(plot->SetSymbolType(c.shape));
+        ASSERT_TRUE(plot->SetSymbolFill(c.fill));
+        ASSERT_TRUE(plot->SetSymbolSize(size));
+        plot->SetFillColor(kBlueIndex);
+        NoLegend();
+        Dib dib(W, H);
+        Render(dib);
+        const double half = size * PixelsPerPoint() / 2;
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(p.present, dib.Near(MapX(5) + p.dx * half, MapY(5) + p.dy * half, p.color))
+                << "at (" << p.dx << ", " << p.dy << ") colour " << std::hex << p.color;
+        if (const char* dir = getenv("QX_SHOT_DIR"))
+            qxtest::CaptureDC(dib.dc, {(LONG)MapX(4), (LONG)MapY(6), (LONG)MapX(6), (LONG)MapY(4)})
+                .WritePng(std::string(dir) + "\\symbol-" + std::to_string(c.shape + 100) + "-" + std::to_string(c.fill + 100) + ".png");
+    }
+    // A new plot's symbols take the Options' border width and fill colour.
+    qkfxGetQrxSystem().GetRefSymbol().SetBorderWidth(20);
+    qkfxGetQrxSystem().GetRefGraph().SetDefaultFillColor(kYellowIndex);
+    CQKPlotObj* fresh = XY(QK_PLOT_SCATTER, {1}, {1});
+    EXPECT_EQ(20, fresh->GetSymbolThickness());
+    EXPECT_EQ(kYellowIndex, fresh->GetFillColor());
+    qkfxGetQrxSystem().GetRefSymbol().SetBorderWidth(10);
+    qkfxGetQrxSystem().GetRefGraph().SetDefaultFillColor(17);
+    // Out-of-range values are refused and change nothing; a character symbol shows ink in
+    // the edge colour where the point is.
+    CQKPlotObj* plot = layer->PlotObjByIndex(0, 1);
+    EXPECT_FALSE(plot->SetSymbolType(QK_SYMBOL_SHAPE_COUNT));
+    EXPECT_FALSE(plot->SetSymbolFill(-1));
+    EXPECT_FALSE(plot->SetSymbolSize(0));
+    EXPECT_FALSE(plot->SetSymbolThickness(0));
+    EXPECT_EQ(QK_SYMFILL_HALF_LEFT, plot->GetSymbolFill());
+    ASSERT_TRUE(plot->SetSymbolStyle('W'));
+    Dib dib(W, H);
+    Render(dib);
+    const double half = size * PixelsPerPoint() / 2;
+    const RECT around = {(LONG)(MapX(5) - half), (LONG)(MapY(5) - half), (LONG)(MapX(5) + half), (LONG)(MapY(5) + half)};
+    const RECT ink = dib.Ink(around, [](COLORREF p) { return p == kRed; });
+    ASSERT_FALSE(IsEmpty(ink));
+    EXPECT_GT(ink.right - ink.left, half / 2) << Describe(ink);
+}
+
+// Each connection type joins the same five points its own way: where its line must be and
+// where it must not.
+TEST_F(DrawTest, ConnectionTypesJoinThePointsTheirOwnWay)
+{
+    struct Probe {
+        double x, y;
+        bool present;
+    };
+    struct Case {
+        int connect;
+        std::vector<Probe> probes;
+    };
+    // Points (1, 5), (3, 8), (5, 2), (7, 8), (9, 5).
+    const Case cases[] = {
+        {QK_CONNECT_NONE, {{2, 6.5, false}}},
+        {QK_CONNECT_STRAIGHT, {{2, 6.5, true}, {4, 5, true}, {8, 6.5, true}}},
+        {QK_CONNECT_2_POINT_SEGMENT, {{2, 6.5, true}, {4, 5, false}, {6, 5, true}, {8, 6.5, false}}},
+        {QK_CONNECT_3_POINT_SEGMENT, {{2, 6.5, true}, {4, 5, true}, {6, 5, false}, {8, 6.5, true}}},
+        {QK_CONNECT_STEP_HORIZONTAL, {{2, 5, true}, {3, 6.5, true}, {2, 6.5, false}}},
+        {QK_CONNECT_STEP_VERTICAL, {{1, 6.5, true}, {2, 8, true}, {2, 6.5, false}}},
+        // Through every point, and not along the straight chords.
+        {QK_CONNECT_SPLINE, {{3, 8, true}, {5, 2, true}, {7, 8, true}, {2, 6.5, false}}},
+        // The curve keeps its ends but passes inside the inner points: at the third it
+        // stands at (p2 + 4 p3 + p4) / 6 = (5, 4).
+        {QK_CONNECT_B_SPLINE, {{1, 5, true}, {9, 5, true}, {5, 4, true}, {5, 2, false}, {3, 8, false}}},
+        // A cubic over points 1-4, through 1 and 4, at its middle (4, 5.375); then straight.
+        {QK_CONNECT_BEZIER, {{4, 5.375, true}, {3, 8, false}, {7, 8, true}, {8, 6.5, true}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qkfxGetConnectTypeName(c.connect));
+        qkfxGetProject().New();
+        SetUp();
+        CQKPlotObj* plot = XY(QK_PLOT_LINE, {1, 3, 5, 7, 9}, {5, 8, 2, 8, 5});
+        plot->SetConnectType(c.connect);
+        NoLegend();
+        Dib dib(W, H);
+        Render(dib);
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(p.present, dib.Near(MapX(p.x), MapY(p.y), kRed, 2)) << "at (" << p.x << ", " << p.y << ")";
+        if (const char* dir = getenv("QX_SHOT_DIR"))
+            qxtest::CaptureDC(dib.dc, {0, 0, W, H}).WritePng(std::string(dir) + "\\connect-" + std::to_string(c.connect) + ".png");
+    }
+    EXPECT_EQ(nullptr, qkfxGetConnectTypeName(QK_CONNECT_TYPE_COUNT));
 }

@@ -147,7 +147,7 @@ TEST_F(InterpreterTest, UserInterfaceCommandsAreRecorded)
         << err;
     // The graph commands reach the nodes, whose plain dialogs are recorded.
     const char* ops[] = {"layer", "layer", "hidemarker", "CQKTextObj::DoDialog", "clr", "CQKAxes::DoDialog", "edit",
-                         "rescale", "doc -uw", "worksheet -e", "run.dialog", "GetFile", "ed.open",
+                         "doc -uw", "worksheet -e", "run.dialog", "GetFile", "ed.open",
                          "qpack.undo"};
     size_t at = 0;
     for (const char* op : ops) {

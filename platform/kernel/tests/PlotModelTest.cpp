@@ -409,3 +409,59 @@ TEST_F(PlotModelTest, AContourPlotOwnsItsStoreThroughTheLoadedLibrary)
 }
 
 } // namespace
+
+// A new graph shows its data with round ends; adding a plot moves each axis as its
+// rescale mode says; Rescale brings every axis of every layer to the data.
+TEST_F(PlotModelTest, AxesFollowTheDataAsTheirRescaleModesSay)
+{
+    auto range = [](CQKGraphicLayer* layer, int axis) {
+        const QKAxisRecord& r = layer->GetAxisRecord(axis);
+        return std::make_pair(atof(r.from.c_str()), atof(r.to.c_str()));
+    };
+    ASSERT_TRUE(Run("win -t wks; col(A)[1] = 1; col(A)[2] = 23; col(B)[1] = -3; col(B)[2] = 0.4;"
+                    "worksheet -p 0 scatter")) << err;
+    CQKGraphicLayer* layer = qkfxGetProject().GetActiveGraph()->GetActiveLayer();
+    EXPECT_EQ(std::make_pair(0.0, 25.0), range(layer, QK_AXIS_X));
+    EXPECT_EQ(std::make_pair(-3.0, 1.0), range(layer, QK_AXIS_Y));
+
+    // A second worksheet's data, added under each Y rescale mode from the range 0 .. 10.
+    struct Case {
+        int mode;
+        std::pair<double, double> y;
+    };
+    const Case cases[] = {
+        {0, {0, 10}},   // manual: kept
+        {1, {-20, 60}}, // normal: widened to hold the data
+        {2, {-20, 60}}, // auto: the data
+        {3, {0, 60}},   // fixed from
+        {4, {-20, 10}}, // fixed to
+    };
+    ASSERT_TRUE(Run("win -t wks; col(A)[1] = 1; col(A)[2] = 2; col(B)[1] = -17; col(B)[2] = 55")) << err;
+    CQKDataset* x = qkfxGetProject().GetActiveWks()->GetColumn(1);
+    CQKDataset* y = qkfxGetProject().GetActiveWks()->GetColumn(2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        while (layer->GetNumPlots())
+            layer->RemoveDataObj(layer->GetObjectIds().back());
+        layer->SetAxisRange(QK_AXIS_Y, 0, 10, 2);
+        CQKAxes axes;
+        ASSERT_TRUE(layer->GetAxes(&axes, QK_AXIS_Y));
+        axes.SetRescaleType(c.mode);
+        layer->UpdateFromTemporary();
+        QKPlotData yd, xd;
+        yd.role = QK_ROLE_Y;
+        yd.dataset = y->GetName();
+        xd.role = QK_ROLE_X;
+        xd.dataset = x->GetName();
+        std::string error;
+        ASSERT_NE(nullptr, qkfxAddPlot(layer, QK_PLOT_LINE, {yd, xd}, &error)) << error;
+        EXPECT_EQ(c.y, range(layer, QK_AXIS_Y));
+    }
+    // Rescale (the menu's "layer -all ask" and the script's rescale) goes to the data.
+    layer->SetAxisRange(QK_AXIS_X, 100, 200, 50);
+    ASSERT_TRUE(Run("win -a Graph1; layer -all ask")) << err;
+    EXPECT_EQ(std::make_pair(1.0, 2.0), range(layer, QK_AXIS_X));
+    layer->SetAxisRange(QK_AXIS_X, 100, 200, 50);
+    ASSERT_TRUE(Run("rescale")) << err;
+    EXPECT_EQ(std::make_pair(1.0, 2.0), range(layer, QK_AXIS_X));
+}

@@ -82,6 +82,7 @@ protected:
         b->m_format = QK_FORMAT_TEXT;
         b->m_subformat = 3;
         b->m_width = 14;
+        b->m_function = "col(A)*i";
         b->SetText(1, "outlier \"x\"");
         b->SetValue(7, MISSING_VALUE);
         b->SetValue(8, -1.25e-300);
@@ -200,6 +201,7 @@ TEST_F(ProjectFileTest, AProjectWithEveryPageAndPlotKindReadsBackAsItWasSaved)
     EXPECT_EQ(Diff(before, after), "");
     EXPECT_NE(after.find("plot 1 Contour"), std::string::npos);
     EXPECT_NE(after.find("made every kind"), std::string::npos) << "the Results Log comes back";
+    EXPECT_NE(after.find("function = \"col(A)*i\""), std::string::npos) << "a column's formula comes back";
     EXPECT_EQ(qkfxGetProject().GetActivePage()->GetName(), "Graph3");
     EXPECT_FALSE(qkfxGetProject().IsModified());
     // The file read back makes the same file again.

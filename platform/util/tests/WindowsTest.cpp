@@ -68,6 +68,14 @@ TEST_F(ProgressBox, ShowsTitleAndPercentage)
 
     EXPECT_EQ(UtilProgressBox(box, UTIL_PROGRESS_CLOSE, 0, nullptr), 0);
     EXPECT_FALSE(IsWindow(box));
+
+    // Opened with 4096 for drawing, a new box stays hidden at first: a quick paint shows none.
+    EXPECT_EQ(UtilProgressBox(nullptr, UTIL_PROGRESS_OPEN_ALT, 0, "Drawing"), 0);
+    box = FindBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(IsWindowVisible(box));
+    EXPECT_EQ(UtilProgressBox(box, UTIL_PROGRESS_CLOSE, 0, nullptr), 0);
+    EXPECT_FALSE(IsWindow(box));
     EXPECT_EQ(FindBox(), nullptr);
 }
 

@@ -1,0 +1,747 @@
+// 3D layers: their plots (surfaces, wire frames, bars, scatters, ribbons and walls)
+// handed to the 3D library's object store and painted by it into the layer's frame, the
+// pens and brushes it asks for, the axes along the box edges, and the view commands
+// (turn, tilt, perspective, fit, reset) that change the layer's stored view.
+#include "KernelInternal.h"
+
+#include <math.h>
+#include <string.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "PageRender.h"
+#include "QKCallLog.h"
+#include "QKContour.h"
+#include "QKData.h"
+#include "QKPlotModel.h"
+#include "Scx3DHost.h"
+
+namespace {
+
+typedef INT_PTR(WINAPI* Scx3DProc)(HWND window, UINT type, INT_PTR count, void* record, INT_PTR argument);
+
+Scx3DProc Engine(std::string* error)
+{
+    static Scx3DProc proc = nullptr;
+    if (!proc)
+        if (HMODULE module = qkfxGetSurfaceLibrary(error)) {
+            proc = reinterpret_cast<Scx3DProc>(GetProcAddress(module, "SCX3D"));
+            if (!proc && error)
+                *error = "the 3D and contour library lacks its SCX3D entry";
+        }
+    return proc;
+}
+
+// The gap value the library's scatter object reads as "no point here".
+const float kScatterGap = 31234.0f;
+const float kBox = 2300.0f;
+// Mesh kinds of the library: banded colour map, one-colour surface, wire, bars.
+enum { MESH_BANDED = 0, MESH_FILLED = 1, MESH_WIRE = 2, MESH_BARS = 3 };
+// Object kinds of the library's store.
+enum { OBJECT_SCATTER = 0, OBJECT_MESH = 2, OBJECT_POLYGON = 4 };
+const int kBands = 8;
+
+class GdiSelect {
+public:
+    GdiSelect(HDC dc, HGDIOBJ object) : m_dc(dc), m_object(object), m_old(SelectObject(dc, object)) {}
+    ~GdiSelect()
+    {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_object);
+    }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_object, m_old;
+};
+
+bool Valid(double v)
+{
+    return v != MISSING_VALUE && std::isfinite(v);
+}
+
+CQKDataset* DataOfRole(const CQKPlotObj& plot, int role, int* first = nullptr, int* end = nullptr)
+{
+    CQKProject& project = qkfxGetProject();
+    for (const QKPlotData& d : plot.GetDataList()) {
+        if (d.role != role)
+            continue;
+        CQKDataset* ds = d.handle ? project.GetDatasetFromHandle(d.handle) : nullptr;
+        if (!ds)
+            ds = project.FindDataset(d.dataset);
+        if (ds && first && end) {
+            *first = std::max(ds->GetFirst(), d.first);
+            *end = d.end < 0 ? ds->GetEnd() : std::min(ds->GetEnd(), d.end);
+        }
+        return ds;
+    }
+    return nullptr;
+}
+
+// One drawing of a 3D plot: its pens and brushes and the colour bands of its Z range.
+struct PlotPaint {
+    const QKDrawEnv* env = nullptr;
+    int type = 0;
+    COLORREF color = 0;
+    HPEN pen = nullptr, mesh = nullptr;
+    HBRUSH front = nullptr, back = nullptr, side = nullptr;
+    std::vector<HBRUSH> bands;
+    double barPercent = 80;
+    double symbolPoints = 6;
+    const CQKPlotObj* plot = nullptr;
+    ~PlotPaint()
+    {
+        for (HGDIOBJ o : {(HGDIOBJ)pen, (HGDIOBJ)mesh, (HGDIOBJ)front, (HGDIOBJ)back, (HGDIOBJ)side})
+            if (o)
+                DeleteObject(o);
+        for (HBRUSH b : bands)
+            DeleteObject(b);
+    }
+    // Band i of kBands spans box Z i / kBands .. (i + 1) / kBands.
+    int Band(float z) const
+    {
+        int i = (int)floorf(z / kBox * kBands);
+        return std::min(kBands - 1, std::max(0, i));
+    }
+};
+
+// A blue-to-red ramp through green and yellow, the colours of the bands bottom up.
+COLORREF BandColor(int i)
+{
+    static const COLORREF ramp[kBands] = {RGB(0, 0, 255),   RGB(0, 128, 255), RGB(0, 200, 200), RGB(0, 200, 0),
+                                          RGB(160, 220, 0), RGB(255, 220, 0), RGB(255, 128, 0), RGB(255, 0, 0)};
+    return ramp[std::min(kBands - 1, std::max(0, i))];
+}
+
+bool IsDark(COLORREF c)
+{
+    return GetRValue(c) * 3 + GetGValue(c) * 6 + GetBValue(c) < 640;
+}
+
+// The colour of faces seen from behind and of bars' sides: a shade of the plot's colour,
+// or a grey where the colour is too dark to shade.
+COLORREF Shade(COLORREF c)
+{
+    return IsDark(c) ? RGB(96, 96, 96) : RGB(GetRValue(c) * 3 / 5, GetGValue(c) * 3 / 5, GetBValue(c) * 3 / 5);
+}
+
+// The object callback: the library asks which pen and brush each piece takes.
+INT_PTR WINAPI ObjectCallback(INT_PTR user, UINT code, INT_PTR a1, INT_PTR a2, INT_PTR a3, INT_PTR a4)
+{
+    auto* p = reinterpret_cast<PlotPaint*>(user);
+    HDC dc = reinterpret_cast<HDC>(a1);
+    switch (code) {
+    case 0x100003: // the band of a box Z
+        return p->Band(*reinterpret_cast<const float*>(a1));
+    case 0x100005: // the box Z where band a2 starts
+        *reinterpret_cast<float*>(a1) = kBox * (float)a2 / kBands;
+        return 0;
+    case 0x10000A: // the band's brush
+        SelectObject(dc, p->bands[std::min<size_t>(p->bands.size() - 1, (size_t)std::max<INT_PTR>(0, a2))]);
+        return 0;
+    case 0x200013: // the cell's lines and its front
+        SelectObject(dc, p->type == QK_PLOT_3D_WIRE_FRAME ? p->pen : p->mesh);
+        SelectObject(dc, p->front);
+        return 0;
+    case 0x200015: SelectObject(dc, p->back); return 0;
+    case 0x200016: SelectObject(dc, p->front); return 0;
+    case 0x200017: // a bar's faces
+        SelectObject(dc, p->mesh);
+        SelectObject(dc, a2 ? p->front : p->back);
+        return 0;
+    case 0x200019: // the mesh's side panels
+        SelectObject(dc, p->mesh);
+        SelectObject(dc, p->side);
+        return 0;
+    case 0x20001B: { // bar widths, percent of the grid spacing
+        auto* widths = reinterpret_cast<double*>(a4);
+        widths[0] = widths[1] = p->barPercent;
+        return 0;
+    }
+    // Scatter: the points and, for a trajectory, the line joining them; no drop lines.
+    case 0x200007: return a2 == 0 ? 1 : 0;
+    case 0x200008: return p->type == QK_PLOT_3D_TRAJECTORY && a3 == 1 ? 1 : 0;
+    case 0x200005: {
+        const POINT* s = reinterpret_cast<const POINT*>(a4);
+        HGDIOBJ old = SelectObject(dc, p->pen);
+        MoveToEx(dc, s[0].x, s[0].y, nullptr);
+        LineTo(dc, s[1].x, s[1].y);
+        SelectObject(dc, old);
+        return 0;
+    }
+    case 0x200002: { // the symbol at the piece's first device point
+        const auto* bytes = reinterpret_cast<const uint8_t*>(a4);
+        int32_t xy[2];
+        memcpy(xy, bytes + 4, sizeof xy);
+        qkDrawPlotSymbol(*p->env, *p->plot, xy[0], xy[1], p->symbolPoints, p->color);
+        return 0;
+    }
+    default: return 0;
+    }
+}
+
+// The drawing callback of plain objects (polygons, walls, the frame).
+struct PaintState {
+    HPEN wallPen = nullptr;
+    HBRUSH wallBrush = nullptr;
+    HDC dc = nullptr;
+    int saved = 0;
+};
+PaintState* g_paint = nullptr;
+
+INT_PTR WINAPI DrawCallback(UINT code, INT_PTR a1, INT_PTR, INT_PTR)
+{
+    if (!g_paint)
+        return 0;
+    HDC dc = g_paint->dc;
+    if (code == SCX3D_DRAW_ATTRIBUTES) {
+        const auto* a = reinterpret_cast<const Scx3DAttributes*>(a1);
+        g_paint->saved = SaveDC(dc);
+        if (a && a->callbackUser) {
+            auto* p = reinterpret_cast<PlotPaint*>(a->callbackUser);
+            SelectObject(dc, p->mesh);
+            SelectObject(dc, p->front);
+        } else {
+            SelectObject(dc, g_paint->wallPen);
+            SelectObject(dc, g_paint->wallBrush);
+        }
+    } else if (code == SCX3D_DRAW_RESTORE && g_paint->saved) {
+        RestoreDC(dc, g_paint->saved);
+        g_paint->saved = 0;
+    }
+    return 0;
+}
+
+// A value's place along a dimension of the box, 0 .. 2300; false off the scale.
+bool ToBox(const CQKAxisScale& scale, double v, float& out)
+{
+    double f;
+    if (!Valid(v) || !scale.ToFraction(v, f))
+        return false;
+    out = (float)(f * kBox);
+    return true;
+}
+
+struct Scales {
+    CQKAxisScale x, y, z;
+    explicit Scales(const CQKGraphicLayer& l)
+        : x(l.GetAxisRecord(QK_AXIS_X)), y(l.GetAxisRecord(QK_AXIS_Y)), z(l.GetAxisRecord(QK_AXIS_Z))
+    {
+    }
+};
+
+INT_PTR AddObject(Scx3DProc scx, INT_PTR store, const void* points, const void* description)
+{
+    INT_PTR result = scx(nullptr, SCX3D_OBJ_ADD, store, const_cast<void*>(points), reinterpret_cast<INT_PTR>(description));
+    // The store answers 1 when it could not add; the handle may move as it grows.
+    return result == 1 ? store : result;
+}
+
+INT_PTR AddPolygon(Scx3DProc scx, INT_PTR store, const float (*corners)[3], int n, PlotPaint* paint)
+{
+    Scx3DDescription d{};
+    d.kind = OBJECT_POLYGON;
+    d.pointCount = n;
+    d.attributes.callbackUser = reinterpret_cast<INT_PTR>(paint);
+    d.attributes.callback = &ObjectCallback;
+    return AddObject(scx, store, corners, &d);
+}
+
+INT_PTR AddMesh(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Scales& s, int meshKind, PlotPaint* paint)
+{
+    // The mesh lies on an even grid in the box: its first and last lines where the data's
+    // first and last X and Y put them.
+    float x0, x1, y0, y1;
+    if (!ToBox(s.x, data.xs.front(), x0) || !ToBox(s.x, data.xs.back(), x1) || !ToBox(s.y, data.ys.front(), y0) ||
+        !ToBox(s.y, data.ys.back(), y1))
+        return store;
+    const int cols = (int)data.xs.size(), rows = (int)data.ys.size();
+    std::vector<float> z((size_t)rows * cols);
+    for (size_t i = 0; i < z.size(); ++i) {
+        float bz;
+        z[i] = ToBox(s.z, data.z[i], bz) ? bz : 0;
+    }
+    MeshDescription d{};
+    d.kind = OBJECT_MESH;
+    d.storage = SCX3D_STORAGE_POINT_BLOCK;
+    d.pointCount = rows * cols;
+    d.objectId = 1;
+    d.grid.meshColumns = (uint16_t)cols;
+    d.grid.meshRows = (uint16_t)rows;
+    d.grid.meshX0 = x0;
+    d.grid.meshDx = (x1 - x0) / (cols - 1);
+    d.grid.meshY0 = y0;
+    d.grid.meshDy = (y1 - y0) / (rows - 1);
+    d.grid.indexScale = 1;
+    d.grid.columnStride = 1;
+    d.grid.rowStride = (int16_t)std::min(cols, 32767);
+    d.attributes.bytes[2] = meshKind == MESH_BANDED ? 0x10 : 0x08; // fill the top; report the back
+    d.attributes.bytes[6] = (uint8_t)meshKind;
+    d.attributes.bytes[8] = 0;
+    d.attributes.bytes[11] = meshKind == MESH_WIRE ? 0 : 0x03;
+    d.attributes.callbackUser = reinterpret_cast<INT_PTR>(paint);
+    d.attributes.callback = &ObjectCallback;
+    return AddObject(scx, store, z.data(), &d);
+}
+
+INT_PTR AddScatter(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Scales& s, PlotPaint* paint)
+{
+    std::vector<float> points;
+    for (const auto& p : data.points) {
+        float b[3];
+        if (ToBox(s.x, p[0], b[0]) && ToBox(s.y, p[1], b[1]) && ToBox(s.z, p[2], b[2]))
+            points.insert(points.end(), b, b + 3);
+        else
+            points.insert(points.end(), {kScatterGap, 0, 0});
+    }
+    if (points.empty())
+        return store;
+    Scx3DDescription d{};
+    d.kind = OBJECT_SCATTER;
+    d.storage = SCX3D_STORAGE_POINT_BLOCK;
+    d.pointCount = (int)points.size() / 3;
+    d.objectId = 1;
+    d.attributes.bytes[8] = 8;
+    d.attributes.callbackUser = reinterpret_cast<INT_PTR>(paint);
+    d.attributes.callback = &ObjectCallback;
+    return AddObject(scx, store, points.data(), &d);
+}
+
+// Ribbons, walls and bars of XYY data: the plot stands at its place along Y, its X along
+// X and its values up Z; each face a polygon of the store, sorted by depth.
+INT_PTR AddFaces(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Scales& s, int type, PlotPaint* paint,
+                 const float eye[3])
+{
+    const auto& pts = data.points;
+    float zBase = 0;
+    ToBox(s.z, std::max(0.0, s.z.GetFrom()), zBase);
+    if (type == QK_PLOT_3D_BARS) {
+        for (size_t i = 0; i < pts.size(); ++i) {
+            float x, y, z, dx = 0, dy = 0, half;
+            if (!ToBox(s.x, pts[i][0], x) || !ToBox(s.y, pts[i][1], y) || !ToBox(s.z, pts[i][2], z))
+                continue;
+            ToBox(s.x, pts[i][0] + (pts.size() > 1 ? fabs(pts[std::min(i + 1, pts.size() - 1)][0] - pts[i ? i - 1 : 1][0]) / (i && i + 1 < pts.size() ? 2 : 1) : 1), dx);
+            ToBox(s.y, pts[i][1] + 1, dy);
+            half = fabsf(dx - x) * (float)paint->barPercent / 200;
+            const float hy = fabsf(dy - y) * 0.3f;
+            const float c[8][3] = {{x - half, y - hy, zBase}, {x + half, y - hy, zBase}, {x + half, y + hy, zBase}, {x - half, y + hy, zBase},
+                                   {x - half, y - hy, z},     {x + half, y - hy, z},     {x + half, y + hy, z},     {x - half, y + hy, z}};
+            static const int faces[5][4] = {{4, 5, 6, 7}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+            static const float normals[5][3] = {{0, 0, 1}, {0, -1, 0}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}};
+            for (int k = 0; k < 5; ++k) {
+                // A face turned away from the eye is hidden by the bar's others; leaving it
+                // out keeps the depth order of the faces that show simple.
+                const int* f = faces[k];
+                float toEye = 0;
+                for (int a = 0; a < 3; ++a)
+                    toEye += normals[k][a] * (eye[a] - c[f[0]][a]);
+                if (toEye <= 0)
+                    continue;
+                float q[4][3];
+                for (int k = 0; k < 4; ++k)
+                    memcpy(q[k], c[f[k]], sizeof q[k]);
+                store = AddPolygon(scx, store, q, 4, paint);
+            }
+        }
+        return store;
+    }
+    for (size_t i = 0; i + 1 < pts.size(); ++i) {
+        float xa, xb, y, za, zb, dy = 0;
+        if (!ToBox(s.x, pts[i][0], xa) || !ToBox(s.x, pts[i + 1][0], xb) || !ToBox(s.y, pts[i][1], y) ||
+            !ToBox(s.z, pts[i][2], za) || !ToBox(s.z, pts[i + 1][2], zb))
+            continue;
+        if (type == QK_PLOT_3D_WALL) {
+            const float q[4][3] = {{xa, y, zBase}, {xb, y, zBase}, {xb, y, zb}, {xa, y, za}};
+            store = AddPolygon(scx, store, q, 4, paint);
+        } else {
+            ToBox(s.y, pts[i][1] + 1, dy);
+            const float hy = fabsf(dy - y) * 0.3f;
+            const float q[4][3] = {{xa, y - hy, za}, {xb, y - hy, zb}, {xb, y + hy, zb}, {xa, y + hy, za}};
+            store = AddPolygon(scx, store, q, 4, paint);
+        }
+    }
+    return store;
+}
+
+std::vector<BYTE>& ViewRecord(CQKGraphicLayer& layer, Scx3DProc scx)
+{
+    std::vector<BYTE>& bytes = layer.Get3DView();
+    if (bytes.size() != sizeof(Scx3DView)) {
+        bytes.assign(sizeof(Scx3DView), 0);
+        auto* v = reinterpret_cast<Scx3DView*>(bytes.data());
+        v->horizontal = 1;
+        scx(nullptr, SCX3D_DEFAULTS, 0, v, 0);
+        // A new layer shows the view Reset rotation brings back.
+        scx(nullptr, SCX3D_LETTER, 0, v, reinterpret_cast<INT_PTR>("R"));
+    }
+    return bytes;
+}
+
+// A device point of a box point.
+POINT Project(Scx3DProc scx, Scx3DView* v, float x, float y, float z)
+{
+    float p[3] = {x, y, z};
+    scx(nullptr, SCX3D_WORLD_TO_SCREEN, 1, v, reinterpret_cast<INT_PTR>(p));
+    return {(LONG)lround(p[0]), (LONG)lround(p[1])};
+}
+
+std::string TickText(double v, double inc)
+{
+    if (fabs(v) < fabs(inc) * 1e-9)
+        v = 0;
+    return qkFormatText("%g", v);
+}
+
+// One axis along a box edge: its line, major ticks pointing away from the box and their
+// labels beyond them. `along` is the dimension; `at` the edge's point at the axis's start.
+void DrawBoxAxis(const QKDrawEnv& env, Scx3DProc scx, Scx3DView* v, const QKAxisRecord& record, int along,
+                 const float at[3], const float outward[3])
+{
+    const CQKAxisScale scale(record);
+    if (!scale.IsValid())
+        return;
+    HDC dc = env.dc;
+    float a[3] = {at[0], at[1], at[2]}, b[3] = {at[0], at[1], at[2]};
+    b[along] = kBox;
+    const POINT pa = Project(scx, v, a[0], a[1], a[2]), pb = Project(scx, v, b[0], b[1], b[2]);
+    GdiSelect pen(dc, qkCreateLinePen(env, 0, 0.5, RGB(0, 0, 0)));
+    MoveToEx(dc, pa.x, pa.y, nullptr);
+    LineTo(dc, pb.x, pb.y);
+    const double from = scale.GetFrom(), to = scale.GetTo();
+    double inc = fabs(atof(record.inc.c_str()));
+    const bool logScale = record.type == 1 || record.type == 7 || record.type == 8;
+    std::vector<double> ticks;
+    if (logScale) {
+        for (double t = pow(10, floor(log10(std::min(from, to)))); t <= std::max(from, to) * (1 + 1e-9) && ticks.size() < 40; t *= 10)
+            ticks.push_back(t);
+    } else {
+        if (!(inc > 0) || fabs(to - from) / inc > 50)
+            inc = fabs(to - from) / 5;
+        const double lo = std::min(from, to), hi = std::max(from, to);
+        for (double t = ceil(lo / inc - 1e-9) * inc; t <= hi + inc * 1e-9; t += inc)
+            ticks.push_back(t);
+    }
+    const int tick = std::max(3, env.PenWidth(0) * 4);
+    HFONT font = CreateFontA(-std::max(8, (int)lround(env.PointsToPixels(10))), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                             DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    GdiSelect f(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    for (double t : ticks) {
+        float pos;
+        if (!ToBox(scale, t, pos))
+            continue;
+        float p[3] = {at[0], at[1], at[2]};
+        p[along] = pos;
+        const POINT on = Project(scx, v, p[0], p[1], p[2]);
+        const POINT off = Project(scx, v, p[0] + outward[0], p[1] + outward[1], p[2] + outward[2]);
+        double dx = off.x - on.x, dy = off.y - on.y, len = hypot(dx, dy);
+        if (len < 1e-6)
+            dx = 0, dy = 1, len = 1;
+        dx /= len;
+        dy /= len;
+        MoveToEx(dc, on.x, on.y, nullptr);
+        LineTo(dc, on.x + (int)lround(dx * tick), on.y + (int)lround(dy * tick));
+        const std::string text = TickText(t, inc);
+        SIZE size;
+        GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
+        // The label's centre stands beyond the tick, as far again as half its size.
+        const double reach = tick * 2 + (fabs(dx) * size.cx + fabs(dy) * size.cy) / 2;
+        const int cx = on.x + (int)lround(dx * reach), cy = on.y + (int)lround(dy * reach);
+        TextOutA(dc, cx - size.cx / 2, cy - size.cy / 2, text.c_str(), (int)text.size());
+    }
+}
+
+// The three axes on the edges of the floor and a vertical edge, on the box's near sides
+// as the walls stand on the far ones.
+void DrawBoxAxes(const QKDrawEnv& env, Scx3DProc scx, Scx3DView* v, const CQKGraphicLayer& layer)
+{
+    const float farX = v->wallX > 0 ? kBox : 0, farY = v->wallY > 0 ? kBox : 0;
+    const float nearX = kBox - farX, nearY = kBox - farY, floorZ = v->wallZ;
+    const float sx = nearX > 0 ? 1.f : -1.f, sy = nearY > 0 ? 1.f : -1.f;
+    const float xStart[3] = {0, nearY, floorZ}, xOut[3] = {0, sy * 200, 0};
+    const float yStart[3] = {nearX, 0, floorZ}, yOut[3] = {sx * 200, 0, 0};
+    const float zStart[3] = {nearX, farY, 0}, zOut[3] = {sx * 200, 0, 0};
+    DrawBoxAxis(env, scx, v, layer.GetAxisRecord(QK_AXIS_X), 0, xStart, xOut);
+    DrawBoxAxis(env, scx, v, layer.GetAxisRecord(QK_AXIS_Y), 1, yStart, yOut);
+    DrawBoxAxis(env, scx, v, layer.GetAxisRecord(QK_AXIS_Z), 2, zStart, zOut);
+}
+
+} // namespace
+
+bool qkIs3DStorePlot(const CQKPlotObj& plot)
+{
+    return plot.Is3DPlot() && !dynamic_cast<const CQKContourPlotObj*>(&plot);
+}
+
+bool qkPlot3DData(const CQKGraphicLayer& layer, const CQKPlotObj& plot, QK3DData& out, std::string* why)
+{
+    out = QK3DData();
+    const int type = plot.GetPlotObjectType(0);
+    CQKProject& project = qkfxGetProject();
+    for (const QKPlotData& d : plot.GetDataList()) {
+        if (d.role != QK_ROLE_MATRIX)
+            continue;
+        auto* m = dynamic_cast<CQKMatrixPage*>(d.handle ? project.GetPageFromHandle(d.handle) : project.FindPage(d.dataset));
+        if (!m) {
+            if (why)
+                *why = "the matrix " + d.dataset + " is gone";
+            return false;
+        }
+        const int rows = m->GetRows(), cols = m->GetCols();
+        if (rows < 2 || cols < 2) {
+            if (why)
+                *why = qkFormatText("the matrix %s has %d x %d cells; a surface needs at least 2 x 2", m->GetName().c_str(), rows, cols);
+            return false;
+        }
+        out.mesh = true;
+        for (int c = 0; c < cols; ++c)
+            out.xs.push_back(m->m_x1 + (m->m_x2 - m->m_x1) * c / (cols - 1));
+        for (int r = 0; r < rows; ++r)
+            out.ys.push_back(m->m_y1 + (m->m_y2 - m->m_y1) * r / (rows - 1));
+        for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= cols; ++c)
+                out.z.push_back(m->GetCell(r, c));
+        return true;
+    }
+    int first = 0, end = 0;
+    CQKDataset* main = DataOfRole(plot, QK_ROLE_Y, &first, &end);
+    if (!main) {
+        if (why)
+            *why = "its dataset " + plot.GetDataSetName() + " is gone";
+        return false;
+    }
+    CQKDataset* x = DataOfRole(plot, QK_ROLE_X);
+    CQKDataset* z = DataOfRole(plot, QK_ROLE_Z);
+    if (!z) {
+        // XYY: the plot's values rise along Z at its own place along Y, the n-th such
+        // plot of the layer at n.
+        int place = 0;
+        for (int i = 0; i < layer.GetNumPlots(); ++i) {
+            const CQKPlotObj* p = const_cast<CQKGraphicLayer&>(layer).PlotObjByIndex(i, 1);
+            if (p && qkIs3DStorePlot(*p) && !DataOfRole(*p, QK_ROLE_Z))
+                ++place;
+            if (p == &plot)
+                break;
+        }
+        for (int row = first; row < end; ++row)
+            out.points.push_back({x ? x->GetValue(row) : row + 1.0, (double)place, main->GetValue(row)});
+        return true;
+    }
+    for (int row = first; row < end; ++row)
+        out.points.push_back({x ? x->GetValue(row) : row + 1.0, main->GetValue(row), z->GetValue(row)});
+    const bool surface = type == QK_PLOT_3D_SURFACE || type == QK_PLOT_3D_WIRE_FRAME || type == QK_PLOT_3D_WIRE_SURFACE ||
+                         type == QK_PLOT_3D_BARS;
+    if (!surface)
+        return true;
+    // A surface from columns: the points must lie on a grid of their distinct X and Y.
+    std::vector<double> xs, ys;
+    for (const auto& p : out.points)
+        if (Valid(p[0]) && Valid(p[1])) {
+            xs.push_back(p[0]);
+            ys.push_back(p[1]);
+        }
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    std::sort(ys.begin(), ys.end());
+    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+    if (xs.size() < 2 || ys.size() < 2 || xs.size() * ys.size() > out.points.size() * 4 + 16) {
+        if (why)
+            *why = "its X and Y columns do not span a grid; convert the data to a matrix first";
+        return false;
+    }
+    std::vector<double> grid(xs.size() * ys.size(), MISSING_VALUE);
+    for (const auto& p : out.points) {
+        if (!Valid(p[0]) || !Valid(p[1]))
+            continue;
+        const size_t c = std::lower_bound(xs.begin(), xs.end(), p[0]) - xs.begin();
+        const size_t r = std::lower_bound(ys.begin(), ys.end(), p[1]) - ys.begin();
+        grid[r * xs.size() + c] = p[2];
+    }
+    out.mesh = true;
+    out.xs = xs;
+    out.ys = ys;
+    out.z = grid;
+    return true;
+}
+
+bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame)
+{
+    std::vector<CQKPlotObj*> plots;
+    for (int i = 0; i < layer.GetNumPlots(); ++i) {
+        CQKPlotObj* plot = layer.PlotObjByIndex(i, 1);
+        if (plot && plot->IsShow() && qkIs3DStorePlot(*plot))
+            plots.push_back(plot);
+    }
+    if (!layer.Is3DLayer() && plots.empty())
+        return false;
+    std::string error;
+    Scx3DProc scx = Engine(&error);
+    if (!scx) {
+        qkfxGetCallLog().Add("qkDraw3DLayer", error);
+        return false;
+    }
+    HDC dc = env.dc;
+    std::vector<BYTE>& record = ViewRecord(layer, scx);
+    // The engine works on a copy: what a paint leaves in the record (device context,
+    // projection caches) is no part of the layer's view.
+    std::vector<BYTE> working = record;
+    auto* v = reinterpret_cast<Scx3DView*>(working.data());
+    v->hostCallback = &qkPlotHostCallback;
+    v->deviceContext = (int32_t)(INT_PTR)dc;
+    v->state |= SCX3D_STATE_EXTENT | SCX3D_STATE_REPROJECT;
+    v->walls |= SCX3D_WALLS_FOLLOW_EYE;
+    const Scales scales(layer);
+
+    INT_PTR store = scx(nullptr, SCX3D_OBJECT_COMMAND | SCX3D_STORE_COMMAND | SCX3D_STORE_CREATE, 0, nullptr, 0);
+    if (!store) {
+        qkfxGetCallLog().Add("qkDraw3DLayer", "the 3D library made no object store (out of memory)");
+        return true;
+    }
+    int32_t viewport[4] = {frame.left, frame.top, frame.right, frame.bottom};
+    scx(qkGetHostWindow(), SCX3D_FIT_VIEWPORT, (INT_PTR)dc, v, reinterpret_cast<INT_PTR>(viewport));
+    scx(nullptr, SCX3D_ROTATE, 0, v, 0); // walls that follow the eye take their sides
+    store = scx(nullptr, SCX3D_OBJECT_COMMAND | SCX3D_STORE_COMMAND | SCX3D_STORE_WALLS, store, v, 0);
+
+    std::vector<std::unique_ptr<PlotPaint>> paints;
+    for (CQKPlotObj* plot : plots) {
+        QK3DData data;
+        std::string why;
+        if (!qkPlot3DData(layer, *plot, data, &why)) {
+            qkfxGetCallLog().Add("qkDraw3DLayer", plot->GetDataSetName() + " is not drawn: " + why);
+            continue;
+        }
+        auto paint = std::make_unique<PlotPaint>();
+        PlotPaint* p = paint.get();
+        p->env = &env;
+        p->plot = plot;
+        p->type = plot->GetPlotObjectType(0);
+        p->color = qkPlotColor(*plot);
+        p->pen = qkCreateLinePen(env, plot->GetType(), plot->GetWidth(), p->color);
+        // Mesh lines and edges show on the faces: black, or grey on a dark face.
+        const COLORREF edges = p->type == QK_PLOT_3D_WIRE_SURFACE ? p->color : IsDark(p->color) ? RGB(160, 160, 160) : RGB(0, 0, 0);
+        p->mesh = qkCreateLinePen(env, 0, 0.5, edges);
+        const bool colorMapped = p->type == QK_PLOT_3D_SURFACE && plot->GetState().colorMapData;
+        p->front = CreateSolidBrush(p->color);
+        p->back = CreateSolidBrush(Shade(p->color));
+        p->side = CreateSolidBrush(RGB(192, 192, 192));
+        p->barPercent = std::max(5, std::min(100, plot->GetState().barThickness));
+        for (int i = 0; i < kBands; ++i)
+            p->bands.push_back(CreateSolidBrush(BandColor(i)));
+        if (data.mesh) {
+            int kind = MESH_FILLED;
+            if (p->type == QK_PLOT_3D_WIRE_FRAME || p->type == QK_PLOT_3D_WIRE_SURFACE)
+                kind = MESH_WIRE;
+            else if (p->type == QK_PLOT_3D_BARS)
+                kind = MESH_BARS;
+            else if (colorMapped)
+                kind = MESH_BANDED;
+            store = AddMesh(scx, store, data, scales, kind, p);
+        } else if (p->type == QK_PLOT_3D_SCATTER || p->type == QK_PLOT_3D_TRAJECTORY) {
+            store = AddScatter(scx, store, data, scales, p);
+        } else {
+            store = AddFaces(scx, store, data, scales, p->type, p, v->eyeWorld);
+        }
+        paints.push_back(std::move(paint));
+    }
+
+    PaintState state;
+    state.dc = dc;
+    state.wallPen = qkCreateLinePen(env, 0, 0.5, RGB(128, 128, 128));
+    state.wallBrush = CreateSolidBrush(RGB(240, 240, 240));
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, env.page.left, env.page.top, env.page.right, env.page.bottom);
+    g_paint = &state;
+    scx(nullptr, SCX3D_PREPARE_DRAWING, store, v, 0);
+    scx(qkGetHostWindow(), SCX3D_PAINT, store, v, reinterpret_cast<INT_PTR>(&DrawCallback));
+    g_paint = nullptr;
+    RestoreDC(dc, saved);
+    DrawBoxAxes(env, scx, v, layer);
+    // A click inside the frame finds the layer's 3D plots (the last drawn first), as it
+    // finds a contour plot: the library's own hit test answers objects of its store only.
+    for (const auto& p : paints)
+        for (int id : layer.GetObjectIds())
+            if (layer.GetObject(id) == p->plot) {
+                QKHitItem hit;
+                hit.layer = env.layerIndex;
+                hit.id = id;
+                hit.box = frame;
+                env.AddHit(hit);
+            }
+    scx(nullptr, SCX3D_END_DRAWING, 0, v, 0);
+    scx(nullptr, SCX3D_OBJECT_COMMAND | SCX3D_STORE_COMMAND | SCX3D_STORE_FREE, store, nullptr, 0);
+    DeleteObject(state.wallPen);
+    DeleteObject(state.wallBrush);
+    // The walls' sides follow the eye; the layer keeps where they went.
+    auto* kept = reinterpret_cast<Scx3DView*>(record.data());
+    kept->walls = v->walls;
+    kept->wallX = v->wallX;
+    kept->wallY = v->wallY;
+    kept->wallZ = v->wallZ;
+    return true;
+}
+
+bool qkfxMap3DPoint(CQKGraphicLayer& layer, const RECT& frame, double x, double y, double z, POINT& out)
+{
+    Scx3DProc scx = Engine(nullptr);
+    if (!scx)
+        return false;
+    std::vector<BYTE> working = ViewRecord(layer, scx);
+    auto* v = reinterpret_cast<Scx3DView*>(working.data());
+    v->state |= SCX3D_STATE_EXTENT | SCX3D_STATE_REPROJECT;
+    int32_t viewport[4] = {frame.left, frame.top, frame.right, frame.bottom};
+    scx(nullptr, SCX3D_FIT_VIEWPORT, 0, v, reinterpret_cast<INT_PTR>(viewport));
+    const Scales s(layer);
+    float b[3];
+    if (!ToBox(s.x, x, b[0]) || !ToBox(s.y, y, b[1]) || !ToBox(s.z, z, b[2]))
+        return false;
+    out = Project(scx, v, b[0], b[1], b[2]);
+    return true;
+}
+
+bool qkfxChange3DView(CQKGraphicLayer* layer, const std::string& what, std::string* error)
+{
+    if (!layer || !layer->Is3DLayer()) {
+        if (error)
+            *error = "the active layer is no 3D layer";
+        return false;
+    }
+    Scx3DProc scx = Engine(error);
+    if (!scx)
+        return false;
+    auto* v = reinterpret_cast<Scx3DView*>(ViewRecord(*layer, scx).data());
+    const float kStep = 10;
+    // Turns about the vertical, tilts toward the viewer and sideways: 1 clockwise,
+    // 2 counterclockwise, 3 right, 4 left, 5 up, 6 down.
+    static const struct {
+        const char* word;
+        float* (*field)(Scx3DView*);
+        float sign;
+    } kTurns[] = {
+        {"1", [](Scx3DView* w) { return &w->tilt; }, -1},     {"2", [](Scx3DView* w) { return &w->tilt; }, 1},
+        {"3", [](Scx3DView* w) { return &w->roll; }, -1},     {"4", [](Scx3DView* w) { return &w->roll; }, 1},
+        {"5", [](Scx3DView* w) { return &w->rotation; }, -1}, {"6", [](Scx3DView* w) { return &w->rotation; }, 1},
+    };
+    for (const auto& t : kTurns)
+        if (what == t.word) {
+            *t.field(v) += t.sign * kStep;
+            scx(nullptr, 0x2001, 0, v, 0);
+            v->state |= SCX3D_STATE_EXTENT | SCX3D_STATE_REPROJECT;
+            qkfxGetProject().SetProjectModified(true);
+            qkShowLayerAgain(*layer);
+            return true;
+        }
+    const char* letter = what == "perspective+" ? "P+1" : what == "perspective-" ? "P-1" : what == "fit" ? "F" : what == "reset" ? "R" : nullptr;
+    if (!letter) {
+        if (error)
+            *error = "the 3D view knows 1 to 6, perspective+, perspective-, fit and reset, not \"" + what + "\"";
+        return false;
+    }
+    scx(qkGetHostWindow(), SCX3D_LETTER, 0, v, reinterpret_cast<INT_PTR>(letter));
+    v->state |= SCX3D_STATE_EXTENT | SCX3D_STATE_REPROJECT;
+    qkfxGetProject().SetProjectModified(true);
+    qkShowLayerAgain(*layer);
+    return true;
+}

@@ -1,0 +1,314 @@
+// The worksheet's data dialogs: Set Column Values fills a column from a formula, Nested
+// Sort sorts by the keys the user lists; OK changes the worksheet, Cancel nothing.
+#include "CoreTestApp.h"
+
+#include <commctrl.h>
+
+#include <qxtest/DialogDriver.h>
+
+#include "DialogResources.h"
+#include "QUAccess.h"
+#include "QKScript.h"
+#include "SetValuesDlg.h"
+#include "SortDlg.h"
+
+namespace {
+
+class DataDialogs : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+        ASSERT_NE(wks, nullptr);
+        for (int r = 0; r < 4; ++r) {
+            wks->GetColumn(1)->SetValue(r, 2 - r % 2); // 2 1 2 1
+            wks->GetColumn(2)->SetValue(r, 10.0 * (r + 1));
+        }
+    }
+    std::string Column(int column)
+    {
+        std::string s;
+        CQKDataset* c = wks->GetColumn(column);
+        for (int r = 0; r < c->GetEnd(); ++r)
+            s += (r ? " " : "") + c->GetText(r);
+        return s;
+    }
+    static void SelectRow(HWND dialog, int list, int row)
+    {
+        HWND l = GetDlgItem(dialog, list);
+        SetFocus(l);
+        LVITEMA item = {};
+        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageA(l, LVM_SETITEMSTATE, row, (LPARAM)&item);
+    }
+    static std::string ItemText(HWND dialog, int list, int row, int sub)
+    {
+        char text[64] = "";
+        LVITEMA item = {};
+        item.iSubItem = sub;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(GetDlgItem(dialog, list), LVM_GETITEMTEXTA, row, (LPARAM)&item);
+        return text;
+    }
+    static int Count(HWND dialog, int list)
+    {
+        return (int)SendMessageA(GetDlgItem(dialog, list), LVM_GETITEMCOUNT, 0, 0);
+    }
+    CQKWksPage* wks = nullptr;
+};
+
+TEST_F(DataDialogs, SetColumnValuesFillsTheRowsFromTheFormula)
+{
+    struct Case {
+        const char* what;
+        int selC1, selR1, selR2; // rows from 0; -1: whole column
+        const char* first; // typed, or null to keep what the dialog shows
+        const char* last;
+        const char* formula;
+        int button;
+        const char* shownFirst;
+        const char* shownLast;
+        const char* want;
+    } cases[] = {
+        {"whole column", 2, -1, 0, nullptr, nullptr, "col(A)*i", IDOK, "1", "4", "2 2 6 4"},
+        {"selected rows", 2, 1, 2, nullptr, nullptr, "i+0.5", IDOK, "2", "3", "10 2.5 3.5 40"},
+        {"rows typed", 2, -1, 0, "2", "6", "i*i", IDOK, "1", "4", "10 4 9 16 25 36"},
+        {"cancel", 2, -1, 0, nullptr, nullptr, "0", IDCANCEL, "1", "4", "10 20 30 40"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int r = 0; r < 4; ++r)
+            wks->GetColumn(2)->SetValue(r, 10.0 * (r + 1));
+        wks->GetColumn(2)->SetRange(0, 4);
+        if (c.selR1 < 0)
+            wks->SelectColumns(c.selC1, c.selC1);
+        else
+            wks->SelectCells(c.selC1, c.selR1, c.selC1, c.selR2);
+        std::string label, shownFirst, shownLast;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND d) {
+            label = qxtest::GetText(d, IDC_QU_FORMULA_LABEL);
+            shownFirst = qxtest::GetText(d, IDC_QU_FIRST_ROW);
+            shownLast = qxtest::GetText(d, IDC_QU_LAST_ROW);
+            if (c.first)
+                qxtest::SetText(d, IDC_QU_FIRST_ROW, c.first);
+            if (c.last)
+                qxtest::SetText(d, IDC_QU_LAST_ROW, c.last);
+            qxtest::SetText(d, IDC_QU_FORMULA, c.formula);
+            qxtest::Click(d, c.button);
+        });
+        CQUColumnSetValuesDialog dialog(wks, c.selC1, m_app->m_pMainWnd);
+        EXPECT_EQ(driver.Run([&] { return dialog.DoModal(); }), c.button);
+        EXPECT_EQ(label, "Col(B)=");
+        EXPECT_EQ(shownFirst, c.shownFirst);
+        EXPECT_EQ(shownLast, c.shownLast);
+        EXPECT_EQ(Column(2), c.want);
+        if (c.button == IDOK)
+            EXPECT_EQ(wks->GetColumn(2)->m_function, c.formula) << "the formula stays with the column";
+    }
+}
+
+TEST_F(DataDialogs, ABadFormulaIsExplainedAndTheDialogStays)
+{
+    wks->SelectColumns(2, 2);
+    std::string message, formulaAfter;
+    HWND setValues = nullptr;
+    qxtest::DialogDriver driver;
+    driver
+        .Then([&](HWND d) {
+            setValues = d;
+            qxtest::SetText(d, IDC_QU_FORMULA, "col(Q)+1");
+            qxtest::Click(d, IDOK);
+        })
+        .Then([&](HWND box) {
+            message = qxtest::MessageBoxText(box);
+            qxtest::Click(box, IDOK);
+            // The dialog is still open, with the formula to mend.
+            formulaAfter = qxtest::GetText(setValues, IDC_QU_FORMULA);
+            PostMessageA(setValues, WM_COMMAND, IDCANCEL, 0);
+        });
+    CQUColumnSetValuesDialog dialog(wks, 2, m_app->m_pMainWnd);
+    EXPECT_EQ(driver.Run([&] { return dialog.DoModal(); }), IDCANCEL);
+    EXPECT_NE(message.find("no column \"Q\""), std::string::npos) << message;
+    EXPECT_EQ(formulaAfter, "col(Q)+1");
+    EXPECT_EQ(Column(2), "10 20 30 40");
+}
+
+TEST_F(DataDialogs, FunctionsAreAddedAndTheEditUndoneAndRedone)
+{
+    std::string description, afterAdd, afterUndo, afterRedo, captionUndo, captionRedo, addedColumn, wrapped;
+    bool undoAtStart = true;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND d) {
+        undoAtStart = qxtest::IsEnabled(d, IDC_QU_UNDO);
+        qxtest::ComboSelect(d, IDC_QU_FUNCTIONS, 1); // cos
+        description = qxtest::GetText(d, IDC_QU_FUNCTION_TEXT);
+        qxtest::SetText(d, IDC_QU_FORMULA, "");
+        qxtest::Click(d, IDC_QU_ADD_FUNCTION);
+        // Typed inside the parentheses, where the caret was left.
+        SendDlgItemMessageA(d, IDC_QU_FORMULA, EM_REPLACESEL, TRUE, (LPARAM) "i");
+        afterAdd = qxtest::GetText(d, IDC_QU_FORMULA);
+        qxtest::Click(d, IDC_QU_UNDO);
+        afterUndo = qxtest::GetText(d, IDC_QU_FORMULA);
+        captionRedo = qxtest::GetText(d, IDC_QU_UNDO);
+        qxtest::Click(d, IDC_QU_UNDO);
+        afterRedo = qxtest::GetText(d, IDC_QU_FORMULA);
+        captionUndo = qxtest::GetText(d, IDC_QU_UNDO);
+        SendDlgItemMessageA(d, IDC_QU_FORMULA, EM_SETSEL, 0, -1);
+        SendDlgItemMessageA(d, IDC_QU_COLUMNS, CB_SETCURSEL, 1, 0);
+        qxtest::Click(d, IDC_QU_ADD_COLUMN);
+        addedColumn = qxtest::GetText(d, IDC_QU_FORMULA);
+        // A selection becomes the argument of the function added.
+        SendDlgItemMessageA(d, IDC_QU_FORMULA, EM_SETSEL, 0, -1);
+        qxtest::ComboSelect(d, IDC_QU_FUNCTIONS, 0); // sin
+        qxtest::Click(d, IDC_QU_ADD_FUNCTION);
+        SendDlgItemMessageA(d, IDC_QU_FORMULA, EM_REPLACESEL, TRUE, (LPARAM) "+1");
+        wrapped = qxtest::GetText(d, IDC_QU_FORMULA);
+        qxtest::Click(d, IDCANCEL);
+    });
+    CQUColumnSetValuesDialog dialog(wks, 1, m_app->m_pMainWnd);
+    EXPECT_EQ(driver.Run([&] { return dialog.DoModal(); }), IDCANCEL);
+    EXPECT_FALSE(undoAtStart);
+    EXPECT_EQ(description, qkfxGetFunctionDescription(1));
+    EXPECT_EQ(afterAdd, "cos(i)");
+    EXPECT_EQ(afterUndo, "cos()");
+    EXPECT_EQ(captionRedo, "Redo");
+    EXPECT_EQ(afterRedo, "cos(i)");
+    EXPECT_EQ(captionUndo, "Undo");
+    EXPECT_EQ(addedColumn, "col(B)");
+    EXPECT_EQ(wrapped, "sin(col(B)+1)");
+    EXPECT_EQ(Column(1), "2 1 2 1");
+}
+
+TEST_F(DataDialogs, NestedSortSortsByTheListedKeys)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::pair<int, int>> adds; // column row, 0 ascending / 1 descending
+        int removeRow; // -1 none
+        int button;
+        const char* wantA;
+        const char* wantB;
+    } cases[] = {
+        {"A ascending, B descending", {{0, 0}, {1, 1}}, -1, IDOK, "1 1 2 2", "40 20 30 10"},
+        {"B descending", {{1, 1}}, -1, IDOK, "1 2 1 2", "40 30 20 10"},
+        {"added and removed: nothing", {{0, 1}}, 0, IDOK, "2 1 2 1", "10 20 30 40"},
+        {"cancel", {{0, 0}}, -1, IDCANCEL, "2 1 2 1", "10 20 30 40"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (int r = 0; r < 4; ++r) {
+            wks->GetColumn(1)->SetValue(r, 2 - r % 2);
+            wks->GetColumn(2)->SetValue(r, 10.0 * (r + 1));
+        }
+        std::string firstName, criterion;
+        int listed = 0;
+        bool againEnabled = true;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND d) {
+            listed = Count(d, IDC_QU_SORT_COLUMNS);
+            firstName = ItemText(d, IDC_QU_SORT_COLUMNS, 0, 0);
+            for (auto& add : c.adds) {
+                SelectRow(d, IDC_QU_SORT_COLUMNS, add.first);
+                qxtest::Click(d, add.second ? IDC_QU_SORT_DESCENDING : IDC_QU_SORT_ASCENDING);
+            }
+            // A column already listed cannot be added again.
+            SelectRow(d, IDC_QU_SORT_COLUMNS, c.adds[0].first);
+            againEnabled = qxtest::IsEnabled(d, IDC_QU_SORT_ASCENDING) || qxtest::IsEnabled(d, IDC_QU_SORT_DESCENDING);
+            criterion = ItemText(d, IDC_QU_SORT_ORDER, 0, 1);
+            if (c.removeRow >= 0) {
+                SelectRow(d, IDC_QU_SORT_ORDER, c.removeRow);
+                qxtest::Click(d, IDC_QU_SORT_REMOVE);
+            }
+            qxtest::SetCheck(d, IDC_QU_SCOPE_WORKSHEET, true);
+            qxtest::SetCheck(d, IDC_QU_SCOPE_SELECTED, false);
+            qxtest::Click(d, c.button);
+        });
+        CQUSortDlg dialog(wks, m_app->m_pMainWnd);
+        dialog.m_missingAs = 0;
+        dialog.m_scope = 0;
+        EXPECT_EQ(driver.Run([&] { return dialog.DoModal(); }), c.button);
+        EXPECT_EQ(listed, 2);
+        EXPECT_EQ(firstName, "A");
+        EXPECT_FALSE(againEnabled);
+        EXPECT_EQ(criterion, c.adds[0].second ? "Descending" : "Ascending");
+        EXPECT_EQ(Column(1), c.wantA);
+        EXPECT_EQ(Column(2), c.wantB);
+        if (c.button == IDOK) {
+            EXPECT_EQ(dialog.m_scope, 1);
+            EXPECT_EQ(dialog.GetCriteria().GetSize(), (int)c.adds.size() - (c.removeRow >= 0 ? 1 : 0));
+        }
+    }
+}
+
+TEST_F(DataDialogs, TheColumnListShowsNameLabelAndType)
+{
+    wks->GetColumn(2)->m_label = "Time & date";
+    wks->GetColumn(2)->m_format = QK_FORMAT_TEXT_NUMERIC;
+    std::vector<std::string> texts;
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND d) {
+        for (int r = 0; r < 2; ++r)
+            for (int s = 0; s < 3; ++s)
+                texts.push_back(ItemText(d, IDC_QU_SORT_COLUMNS, r, s));
+        qxtest::Click(d, IDCANCEL);
+    });
+    CQUSortDlg dialog(wks, m_app->m_pMainWnd);
+    dialog.m_missingAs = 0;
+    dialog.m_scope = 0;
+    driver.Run([&] { return dialog.DoModal(); });
+    // The ampersand of a type shows as one, doubled against the mnemonic.
+    EXPECT_EQ(texts, (std::vector<std::string>{"A", "", "Numeric", "B", "Time & date", "Text && Numeric"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DataDialogs, LayerContentsSetsThePlotDesignations)
+{
+    struct Case {
+        const char* what;
+        int doubleClicks; // on column B, a Y column
+        int button;
+        int wantB;
+        const char* shown;
+    } cases[] = {
+        {"one step", 1, IDOK, QK_COLTYPE_Z, "Z"},
+        {"round the list", 5, IDOK, QK_COLTYPE_Y, "Y"},
+        {"to error", 3, IDOK, QK_COLTYPE_YERR, "Error"},
+        {"cancel", 1, IDCANCEL, QK_COLTYPE_Y, "Z"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        wks->GetColumn(1)->m_type = QK_COLTYPE_X;
+        wks->GetColumn(2)->m_type = QK_COLTYPE_Y;
+        std::vector<std::string> before;
+        std::string shown;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND d) {
+            for (int s = 0; s < 4; ++s)
+                before.push_back(ItemText(d, 1104, 1, s));
+            SelectRow(d, 1104, 1);
+            for (int i = 0; i < c.doubleClicks; ++i) {
+                NMHDR hdr = {GetDlgItem(d, 1104), 1104, (UINT)NM_DBLCLK};
+                SendMessageA(d, WM_NOTIFY, 1104, (LPARAM)&hdr);
+            }
+            shown = ItemText(d, 1104, 1, 1);
+            qxtest::Click(d, c.button);
+        });
+        // The script command `layer` on the active worksheet opens it.
+        qkfxGetProject().SetActivePage(wks);
+        driver.Run([&]() -> INT_PTR { return m_app->GetAccess()->execute_script("layer", 0); });
+        EXPECT_EQ(driver.StepsRun(), 1);
+        EXPECT_EQ(before, (std::vector<std::string>{"B", "Y", "", "Numeric"}));
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(wks->GetColumn(2)->m_type, c.wantB);
+        EXPECT_EQ(wks->GetColumn(1)->m_type, QK_COLTYPE_X);
+    }
+}
+
+} // namespace
