@@ -371,6 +371,9 @@ int CQUWksView::PageSetupDialog(PRINTDLGA& printData, PAGESETUPDLGA& out)
     page->SetPrinterHeader(dialog.m_bPrintHeader);
     page->SetPrinterPageNumber(dialog.m_bPrintPageNumber);
     out = dialog.m_psd;
+    return 1;
+}
+
 void CQUWksView::OnWksSort(BOOL bAscending, BOOL bWholeWorksheet)
 {
     CQKWksPage* page = GetWksPage();
