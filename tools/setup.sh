@@ -12,7 +12,7 @@ set -euo pipefail
 
 PACKAGES=(wine wine64 fonts-wine fonts-liberation libodbc2 g++-mingw-w64-x86-64-posix
           unixodbc odbcinst libsqliteodbc sqlite3 xvfb xdotool imagemagick
-          cmake ninja-build ccache googletest)
+          cmake ninja-build ccache googletest cups-daemon cups-client)
 
 as_root() {
     if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi

@@ -448,6 +448,9 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // and axis dialogs.
     for (UINT id : {36084, 36085, 36087, 36088, 36089, 36090})
         built.insert(id);
+    // Print and Print Setup.
+    for (UINT id : {33040, 33053, 34022, 34023})
+        built.insert(id);
     for (UINT id : {33248, 33249, 33250, 33251, 33252, 33253, 33254, 33255, 33256, 33257, 33258, 33259,
                     33261, 33266, 33267, 33285, 33291, 33316, 33317, 33318, 33329, 33330, 33335})
         built.insert(id);

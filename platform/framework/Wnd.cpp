@@ -504,6 +504,8 @@ BOOL CWnd::OnQueryEndSession() { return (BOOL)Default(); }
 void CWnd::OnEndSession(BOOL) { Default(); }
 void CWnd::OnSysColorChange() { Default(); }
 void CWnd::OnDropFiles(HDROP) { Default(); }
+void CWnd::OnDevModeChange(LPSTR) { Default(); }
+void CWnd::OnWinIniChange(LPCSTR) { Default(); }
 void CWnd::OnCaptureChanged(CWnd*) { Default(); }
 void CWnd::OnCancelMode() { Default(); }
 

@@ -3,6 +3,7 @@
 #include <ctype.h>
 #include <string.h>
 
+#include <algorithm>
 #include <map>
 #include <shlobj.h>
 #include <new>
@@ -831,4 +832,136 @@ BOOL qkuBrowseForFolder(HWND owner, const char* title, std::string& folder)
     }
     FreeLibrary(shell);
     return ok;
+}
+
+// ---- printers --------------------------------------------------------------------------
+
+BOOL qkfxGetCurrentPrinterInfo(const char* device, QKPrinterInfo& info)
+{
+    info = QKPrinterInfo();
+    char name[CCHDEVICENAME] = {};
+    if (device != nullptr && *device != '\0') {
+        lstrcpynA(name, device, sizeof name);
+    } else {
+        DWORD size = sizeof name;
+        if (!GetDefaultPrinterA(name, &size))
+            return FALSE;
+    }
+    HDC ic = CreateICA(nullptr, name, nullptr, nullptr);
+    if (ic == nullptr)
+        return FALSE;
+    lstrcpynA(info.device, name, sizeof info.device);
+    const int dpiX = GetDeviceCaps(ic, LOGPIXELSX), dpiY = GetDeviceCaps(ic, LOGPIXELSY);
+    info.width = dpiX > 0 ? (double)GetDeviceCaps(ic, HORZRES) / dpiX : 0;
+    info.height = dpiY > 0 ? (double)GetDeviceCaps(ic, VERTRES) / dpiY : 0;
+    // The driver says whether the device prints colour; its DC's colour depth is the
+    // answer when the driver does not say.
+    int colorDevice = DeviceCapabilitiesA(name, nullptr, DC_COLORDEVICE, nullptr, nullptr);
+    if (colorDevice >= 0)
+        info.color = colorDevice != 0;
+    else
+        info.color = GetDeviceCaps(ic, BITSPIXEL) * GetDeviceCaps(ic, PLANES) > 1;
+    DeleteDC(ic);
+    return TRUE;
+}
+
+int qkfxIsPrinterColor(const QKPrinterInfo& info)
+{
+    return info.color ? 1 : 0;
+}
+
+int qkuPrintFromEditHwnd(HWND edit, int bPrompt, const char* title, int tabSize, int, int margin)
+{
+    if (edit == nullptr || !IsWindow(edit))
+        return 0;
+    PRINTDLGA pd = {sizeof pd};
+    pd.hwndOwner = GetAncestor(edit, GA_ROOT);
+    pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIES | (bPrompt ? 0 : PD_RETURNDEFAULT);
+    if (!PrintDlgA(&pd) || pd.hDC == nullptr) {
+        if (pd.hDevMode)
+            GlobalFree(pd.hDevMode);
+        if (pd.hDevNames)
+            GlobalFree(pd.hDevNames);
+        return 0;
+    }
+    HDC dc = pd.hDC;
+    std::string text(GetWindowTextLengthA(edit) + 1, '\0');
+    text.resize(GetWindowTextA(edit, &text[0], (int)text.size()));
+
+    const int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+    const int offX = GetDeviceCaps(dc, PHYSICALOFFSETX), offY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+    const int pageW = GetDeviceCaps(dc, PHYSICALWIDTH) > 0 ? GetDeviceCaps(dc, PHYSICALWIDTH) : GetDeviceCaps(dc, HORZRES);
+    const int pageH = GetDeviceCaps(dc, PHYSICALHEIGHT) > 0 ? GetDeviceCaps(dc, PHYSICALHEIGHT) : GetDeviceCaps(dc, VERTRES);
+    RECT area = {MulDiv(margin, dpiX, 100) - offX, MulDiv(margin, dpiY, 100) - offY,
+                 pageW - MulDiv(margin, dpiX, 100) - offX, pageH - MulDiv(margin, dpiY, 100) - offY};
+    if (area.right <= area.left || area.bottom <= area.top)
+        area = {0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)};
+    // The log's fixed font at 10 points.
+    HFONT font = CreateFontA(-MulDiv(10, dpiY, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                             "Courier New");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc, &tm);
+    const int lineH = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
+    const int charW = std::max<int>(1, tm.tmAveCharWidth);
+    const int columns = std::max<int>(1, (area.right - area.left) / charW);
+    const int tab = tabSize > 0 ? tabSize : 8;
+
+    // Lines as printed: tabs expanded, long lines wrapped at the page's width.
+    std::vector<std::string> lines;
+    std::string line;
+    auto flush = [&]() {
+        lines.push_back(line);
+        line.clear();
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            flush();
+            continue;
+        }
+        if (c == '\t') {
+            do
+                line += ' ';
+            while (line.size() % tab != 0 && (int)line.size() < columns);
+        } else {
+            line += c;
+        }
+        if ((int)line.size() >= columns)
+            flush();
+    }
+    if (!line.empty())
+        flush();
+
+    DOCINFOA doc = {sizeof doc};
+    doc.lpszDocName = title && *title ? title : "Results Log";
+    int pages = 0;
+    bool ok = StartDocA(dc, &doc) > 0;
+    const int perPage = std::max(1, (int)(area.bottom - area.top) / lineH);
+    for (size_t first = 0; ok && (first < lines.size() || pages == 0); first += perPage) {
+        ok = StartPage(dc) > 0;
+        if (!ok)
+            break;
+        SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        for (size_t i = first; i < lines.size() && i < first + perPage; ++i)
+            TextOutA(dc, area.left, area.top + (int)(i - first) * lineH, lines[i].c_str(), (int)lines[i].size());
+        ok = EndPage(dc) > 0;
+        ++pages;
+    }
+    if (ok)
+        EndDoc(dc);
+    else
+        AbortDoc(dc);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    DeleteDC(dc);
+    if (pd.hDevMode)
+        GlobalFree(pd.hDevMode);
+    if (pd.hDevNames)
+        GlobalFree(pd.hDevNames);
+    return ok ? pages : 0;
 }

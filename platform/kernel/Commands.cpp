@@ -54,11 +54,9 @@ const UnbuiltCommands kUnbuilt[] = {
     // STANDARD.
     {33026, 33026, "graph"},
     {33028, 33029, "graph"},
-    {33040, 33040, "print"},
     {33041, 33046, "graph"},
     {33047, 33047, "not described"},
     {33048, 33049, "graph"},
-    {33053, 33053, "print"},
     // FILE.
     {33994, 33994, "Excel link"},
     {33999, 33999, "not described"},
@@ -67,7 +65,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {34004, 34005, "worksheet"},
     {34010, 34010, "graph"},
     {34018, 34018, "graph"},
-    {34022, 34023, "print"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
     // OBJEDIT's data order and grouping, and the 3D rotation angle.
@@ -144,6 +141,8 @@ bool GraphCommandReady(int id)
 }
 
 const int kDuplicate = 33051;
+// Print (STANDARD 33040 and 33053, FILE 34022): only windows that draw themselves print.
+const int kPrintCommands[] = {33040, 33053, 34022};
 const int kCloseProject = 34017;
 const int kImportKaleidagraph = 34036;
 const int kRotateFirst = 35552, kRotateLast = 35561; // the 3D rotation toolbar
@@ -193,6 +192,37 @@ std::string Upper(std::string s)
 bool Same(const std::string& a, const char* b)
 {
     return _stricmp(a.c_str(), b) == 0;
+}
+
+// Graphs, layouts and worksheets draw themselves, so they print.
+bool CanPrint(const CQKPage* page)
+{
+    return page != nullptr && (page->GetType() == QK_PAGE_GRAPH || page->GetType() == QK_PAGE_LAYOUT ||
+                               page->GetType() == QK_PAGE_WKS);
+}
+
+// print: the active window through the print dialog of its kind; print -s: its page
+// set-up (the printer's set-up without a window). The main window carries the command
+// out once the script has ended, as the menu would.
+void Print(const std::vector<std::string>& args, std::string* error)
+{
+    const bool setup = args.size() == 1 && Same(args[0], "-s");
+    if (!args.empty() && !setup) {
+        *error = "print knows only -s (page set-up)";
+        return;
+    }
+    CQKPage* page = ActivePage();
+    if (!setup && !CanPrint(page)) {
+        *error = page == nullptr ? "print: there is no window to print"
+                                 : "print: the window " + page->GetName() + " cannot be printed";
+        return;
+    }
+    HWND main = qkfxGetAccess()->GetMainFrame();
+    if (main == nullptr || !PostMessageA(main, WM_COMMAND, setup ? 0xE106 : 0xE107, 0)) {
+        *error = "print: there is no program window to print from";
+        return;
+    }
+    qkfxGetCallLog().Add("print", setup ? "-s" : "");
 }
 
 // The filter of the file dialog: each word a file type group by name (its types), or a
@@ -651,6 +681,9 @@ int CQKAccess::on_before_run_command(const char*, int id)
         return 0;
     if (!GraphCommandReady(id))
         return 0;
+    for (int print : kPrintCommands)
+        if (id == print && !CanPrint(ActivePage()))
+            return 0;
     // An empty, unchanged project: closing it would leave the same empty project.
     if (id == kCloseProject && qkfxGetProject().GetNumPages() == 0 && !qkfxGetProject().IsModified())
         return 0;
@@ -846,6 +879,10 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
     }
     if (word == "save") {
         Save(args, error);
+        return true;
+    }
+    if (word == "print") {
+        Print(args, error);
         return true;
     }
     if (word == "doc" && args.size() == 1 && Same(args[0], "-n")) {

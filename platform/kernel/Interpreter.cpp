@@ -1771,7 +1771,7 @@ struct CQKScript::Impl {
         // The commands of the program's own script files live beside the menu commands.
         if (blockOpen == std::string::npos &&
             (word == "getfile" || word == "getnumber" || word == "open" || word == "import" || word == "export" ||
-             word == "save" || word == "doc" || word == "win")) {
+             word == "save" || word == "doc" || word == "win" || word == "print")) {
             std::string error;
             if (qkRunApplicationCommand(word, words(), &error)) {
                 if (!error.empty())
@@ -1925,7 +1925,7 @@ struct CQKScript::Impl {
             return true;
         }
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
-        static const char* const uiCommands[] = {"edit", "page", "clr", "print", "hidemarker",
+        static const char* const uiCommands[] = {"edit", "page", "clr", "hidemarker",
                                                  "newfunction", "getenumwin"};
         for (const char* c : uiCommands)
             if (word == c) {

@@ -227,6 +227,14 @@ int CQKWksPage::GetNumRows() const
     return rows;
 }
 
+int CQKWksPage::GetNumDataRows() const
+{
+    int rows = 1;
+    for (const auto& c : m_columns)
+        rows = std::max(rows, c->GetEnd());
+    return rows;
+}
+
 int CQKTablePage::GetHeaderHeight() const
 {
     return m_rowHeight * GetHeadingLines() + 2;
@@ -492,4 +500,149 @@ void CQKTablePage::DrawScreenItems(HDC dc)
     FrameRect(dc, &cell, black);
     InflateRect(&cell, -1, -1);
     FrameRect(dc, &cell, black);
+}
+
+// ---- printing --------------------------------------------------------------------------
+
+namespace {
+
+// The part of a printer page inside the page set-up's margins (hundredths of a
+// millimetre from the paper's edges), as device units of the printable area.
+RECT InsideMargins(HDC dc, const RECT& area, const RECT& margin)
+{
+    const int dpiX = std::max(1, GetDeviceCaps(dc, LOGPIXELSX)), dpiY = std::max(1, GetDeviceCaps(dc, LOGPIXELSY));
+    const int offX = GetDeviceCaps(dc, PHYSICALOFFSETX), offY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+    const int paperW = GetDeviceCaps(dc, PHYSICALWIDTH), paperH = GetDeviceCaps(dc, PHYSICALHEIGHT);
+    RECT r = area;
+    r.left = std::max<LONG>(area.left, MulDiv(margin.left, dpiX, 2540) - offX);
+    r.top = std::max<LONG>(area.top, MulDiv(margin.top, dpiY, 2540) - offY);
+    if (paperW > 0)
+        r.right = std::min<LONG>(area.right, paperW - MulDiv(margin.right, dpiX, 2540) - offX);
+    if (paperH > 0)
+        r.bottom = std::min<LONG>(area.bottom, paperH - MulDiv(margin.bottom, dpiY, 2540) - offY);
+    // Margins larger than the paper leave the whole printable area.
+    if (r.right <= r.left || r.bottom <= r.top)
+        r = area;
+    return r;
+}
+
+HFONT CellFont(HDC dc)
+{
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY) > 0 ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    return CreateFontA(-MulDiv(kFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, "Arial");
+}
+
+} // namespace
+
+void CQKWksPage::SetPrintRange(int firstCol, int lastCol, int firstRow, int lastRow)
+{
+    m_printFirstCol = firstCol;
+    m_printLastCol = lastCol;
+    m_printFirstRow = firstRow;
+    m_printLastRow = lastRow;
+}
+
+void CQKWksPage::GetPrintRange(int& firstCol, int& lastCol, int& firstRow, int& lastRow) const
+{
+    firstCol = std::max(0, m_printFirstCol);
+    lastCol = m_printLastCol < 0 ? GetNumCols() : std::min(m_printLastCol, GetNumCols());
+    firstRow = std::max(0, m_printFirstRow);
+    lastRow = m_printLastRow < 0 ? GetNumRows() : m_printLastRow;
+}
+
+int CQKWksPage::LayoutPrintPages(HDC dc, const RECT& area)
+{
+    m_printColumnBlocks.clear();
+    m_printRowsPerPage = 0;
+    if (dc == nullptr)
+        return 0;
+    HFONT font = CellFont(dc);
+    HGDIOBJ old = SelectObject(dc, font);
+    MeasureFont(dc);
+    SelectObject(dc, old);
+    DeleteObject(font);
+
+    int c1, c2, r1, r2;
+    GetPrintRange(c1, c2, r1, r2);
+    if (c1 >= c2 || r1 >= r2)
+        return 0;
+    const RECT inside = InsideMargins(dc, area, m_printMargin);
+    int height = inside.bottom - inside.top - GetHeaderHeight();
+    if (m_printHeader)
+        height -= 2 * m_rowHeight;
+    if (m_printPageNumber)
+        height -= 2 * m_rowHeight;
+    m_printRowsPerPage = height / m_rowHeight;
+    if (m_printRowsPerPage <= 0)
+        return 0;
+    // Columns from 1 here; a column wider than the page gets a page of its own.
+    const int width = inside.right - inside.left - GetRowNumberWidth();
+    for (int c = c1 + 1; c <= c2;) {
+        int first = c, used = 0;
+        while (c <= c2 && (c == first || used + GetColumnPixels(c) <= width))
+            used += GetColumnPixels(c++);
+        m_printColumnBlocks.emplace_back(first, c);
+    }
+    const int rowPages = (r2 - r1 + m_printRowsPerPage - 1) / m_printRowsPerPage;
+    return rowPages * (int)m_printColumnBlocks.size();
+}
+
+BOOL CQKWksPage::DrawPrintPage(HDC dc, const RECT& area, int page)
+{
+    if (dc == nullptr || m_printRowsPerPage <= 0 || m_printColumnBlocks.empty() || page < 1)
+        return FALSE;
+    int c1, c2, r1, r2;
+    GetPrintRange(c1, c2, r1, r2);
+    const int rowPages = (r2 - r1 + m_printRowsPerPage - 1) / m_printRowsPerPage;
+    // Down the rows first, then across to the next columns.
+    const int block = (page - 1) / rowPages, rowPage = (page - 1) % rowPages;
+    if (block >= (int)m_printColumnBlocks.size())
+        return FALSE;
+    const int firstRow = r1 + rowPage * m_printRowsPerPage;
+    const int rows = std::min(m_printRowsPerPage, r2 - firstRow);
+    const auto columns = m_printColumnBlocks[block];
+
+    const RECT inside = InsideMargins(dc, area, m_printMargin);
+    HFONT font = CellFont(dc);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    MeasureFont(dc);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT cells = inside;
+    if (m_printHeader) {
+        RECT line = {inside.left, inside.top, inside.right, inside.top + m_rowHeight};
+        DrawTextA(dc, GetName().c_str(), (int)GetName().size(), &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+        cells.top += 2 * m_rowHeight;
+    }
+    if (m_printPageNumber) {
+        char text[32];
+        int len = snprintf(text, sizeof text, "Page %d", page);
+        RECT line = {inside.left, inside.bottom - m_rowHeight, inside.right, inside.bottom};
+        DrawTextA(dc, text, len, &line, DT_CENTER | DT_SINGLELINE);
+    }
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+
+    int width = GetRowNumberWidth();
+    for (int c = columns.first; c < columns.second; ++c)
+        width += GetColumnPixels(c);
+    cells.right = std::min<LONG>(cells.right, cells.left + width);
+    cells.bottom = cells.top + GetHeaderHeight() + rows * m_rowHeight;
+
+    // The page is drawn as the window would show it from its first cell, without the
+    // selection, which is the screen's and not the data's.
+    const int topRow = m_topRow, leftColumn = m_leftColumn;
+    const int s1 = m_selC1, s2 = m_selC2, s3 = m_selR1, s4 = m_selR2;
+    const bool wholeRows = m_selWholeRows;
+    m_topRow = firstRow;
+    m_leftColumn = columns.first;
+    m_selC1 = m_selC2 = m_selR1 = m_selR2 = 0;
+    m_selWholeRows = false;
+    BOOL drawn = Draw(dc, cells);
+    m_topRow = topRow;
+    m_leftColumn = leftColumn;
+    m_selC1 = s1, m_selC2 = s2, m_selR1 = s3, m_selR2 = s4;
+    m_selWholeRows = wholeRows;
+    return drawn;
 }

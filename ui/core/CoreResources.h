@@ -39,3 +39,44 @@
 #define IDC_QU_MV_COL1 1644
 #define IDC_QU_MV_COL2 1645
 #define IDC_QU_MV_ROW2 1654
+// The print and page set-up dialogs' templates and their own controls.
+#define IDD_QU_WKS_PRINT 1035
+#define IDD_QU_WKS_PAGE_SETUP 1036
+#define IDD_QU_GRAPH_PRINT 1037
+#define IDD_QU_GRPRINT_GEOMETRY 1150
+#define IDS_QU_PRINT_PAGES 38871
+#define IDS_QU_PRINT_BAD_RANGE 38873
+#define IDS_QU_PRINT_OPTIONS 38875
+// Worksheet print: the range edits and the selection switch.
+#define IDC_QU_PRINT_COL_FROM 1408
+#define IDC_QU_PRINT_COL_TO 1409
+#define IDC_QU_PRINT_ROW_FROM 1410
+#define IDC_QU_PRINT_ROW_TO 1411
+#define IDC_QU_PRINT_SELECTION 1413
+// Worksheet page set-up.
+#define IDC_QU_PRINT_HEADER 1414
+#define IDC_QU_PRINT_PAGE_NUMBER 1415
+// Graph print.
+#define IDC_QU_PRINT_SKIP_POINTS 1408
+#define IDC_QU_PRINT_GRAY_SCALE 1409
+#define IDC_QU_PRINT_PAGES 1410
+#define IDC_QU_PRINT_MAX_POINTS_LABEL 1411
+#define IDC_QU_PRINT_MAX_POINTS 1412
+#define IDC_QU_PRINT_MATRIX_POINTS 1413
+#define IDC_QU_PRINT_MATRIX_X 1414
+#define IDC_QU_PRINT_MATRIX_Y 1415
+#define IDC_QU_PRINT_MATRIX_X_LABEL 1416
+#define IDC_QU_PRINT_MATRIX_Y_LABEL 1417
+#define IDC_QU_PRINT_OPTIONS 1418
+#define IDC_QU_PRINT_SIMPLIFIED 1419
+// The printer list of the system's print dialog, and what its change posts.
+#define IDC_QU_PRINT_PRINTER 1139
+#define WM_QU_PRINTER_CHANGED 1324
+// Geometry page.
+#define IDC_QU_GEOM_GRAPH_WIDTH 1424
+#define IDC_QU_GEOM_GRAPH_HEIGHT 1425
+#define IDC_QU_GEOM_PRINTER_WIDTH 1426
+#define IDC_QU_GEOM_PRINTER_HEIGHT 1427
+#define IDC_QU_GEOM_USE_WIDTH 1428
+#define IDC_QU_GEOM_USE_HEIGHT 1429
+#define IDC_QU_GEOM_CROPMARKS 1430

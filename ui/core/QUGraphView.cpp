@@ -1,6 +1,8 @@
 #include "QUGraphView.h"
 
 #include "MainFrame.h"
+#include "PrintDialogs.h"
+#include "QKSysMethod.h"
 #include "QKData.h"
 #include "QKGraphObjects.h"
 
@@ -88,6 +90,75 @@ void CQUGraphView::OnDraw(CDC* pDC)
     if (CQKPage* page = GetPage())
         page->IsActivePage(0);
     CQuorixView::OnDraw(pDC);
+}
+
+int CQUGraphView::OnPrepareDialog(CPrintInfo* pInfo)
+{
+    auto* dialog = new CQUGraphPrintDialog(FALSE, PD_ENABLEPRINTTEMPLATE, dynamic_cast<CQKGraphPage*>(GetPage()), this);
+    dialog->m_pd.hDC = pInfo->m_pPD->m_pd.hDC;
+    pInfo->m_pPD->m_pd.hDC = nullptr;
+    delete pInfo->m_pPD;
+    pInfo->m_pPD = dialog;
+    QKSysMethodPrint& settings = qkfxGetQrxSystem().GetRefPrint();
+    dialog->m_bGrayScale = settings.GetKeepDevColor();
+    dialog->m_bSkipPoints = settings.GetSkipPlotPoint();
+    dialog->m_nMaxPointsPerCurve = settings.GetMaxPlotPoints();
+    dialog->m_bSimplifiedColors = settings.GetUseSimplifiedColorsOnColorPrinter();
+    dialog->m_bMatrixPointsLimited = settings.GetMatrixSkipPoints();
+    dialog->m_nMatrixMaxX = settings.GetMatrixXMaxPlotPoints();
+    dialog->m_nMatrixMaxY = settings.GetMatrixYMaxPlotPoints();
+    m_printPages.clear();
+    return 1;
+}
+
+int CQUGraphView::SetPrintRange(CPrintInfo* pInfo)
+{
+    auto* dialog = dynamic_cast<CQUGraphPrintDialog*>(pInfo->m_pPD);
+    if (dialog == nullptr)
+        return 0;
+    QKSysMethodPrint& settings = qkfxGetQrxSystem().GetRefPrint();
+    settings.SetKeepDevColor(dialog->m_bGrayScale);
+    settings.SetSkipPlotPoint(dialog->m_bSkipPoints);
+    settings.SetUseSimplifiedColorsOnColorPrinter(dialog->m_bSimplifiedColors);
+    settings.SetMaxPlotPoints(dialog->m_nMaxPointsPerCurve);
+    settings.SetMatrixSkipPoints(dialog->m_bMatrixPointsLimited);
+    settings.SetMatrixXMaxPlotPoints(dialog->m_nMatrixMaxX);
+    settings.SetMatrixYMaxPlotPoints(dialog->m_nMatrixMaxY);
+    m_printPages.clear();
+    const int choice = dialog->GetPagesChoice();
+    if (choice == 0) {
+        m_printPages.push_back(GetPage());
+    } else {
+        CQKProject& project = qkfxGetProject();
+        for (int i = 0; i < project.GetNumPages(); ++i) {
+            CQKPage* page = project.GetPage(i);
+            if (dynamic_cast<CQKGraphPage*>(page) == nullptr)
+                continue;
+            if (choice == 1 && (page->IsNoWnd() || page->IsHiddenPEWnd()))
+                continue;
+            m_printPages.push_back(page);
+        }
+    }
+    pInfo->SetMaxPage((UINT)std::max<size_t>(1, m_printPages.size()));
+    return 1;
+}
+
+CQKPage* CQUGraphView::GetPrintPage(UINT n)
+{
+    if (m_printPages.empty())
+        return GetPage();
+    return n >= 1 && n <= m_printPages.size() ? m_printPages[n - 1] : nullptr;
+}
+
+int CQUGraphView::PageSetupDialog(PRINTDLGA& printData, PAGESETUPDLGA& out)
+{
+    CPageSetupDialog dialog(PSD_DISABLEMARGINS, this);
+    dialog.m_psd.hDevMode = printData.hDevMode;
+    dialog.m_psd.hDevNames = printData.hDevNames;
+    if (dialog.DoModal() != IDOK)
+        return 2;
+    out = dialog.m_psd;
+    return 1;
 }
 
 void CQUGraphView::OnViewZoomIn()

@@ -6,6 +6,8 @@
 // page of pictures: it has no plots, so it saves no window or template of its own.
 #pragma once
 
+#include <vector>
+
 #include "QuorixView.h"
 
 #include <string>
@@ -34,6 +36,14 @@ public:
     CQKGraphPage* GetGraphPage();
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
+    // Printing: the graph print dialog, its choices kept in the kernel's print settings,
+    // and the pages it chose (the window's page, every graph with a window, or every
+    // graph of the project), one printed page each.
+    int OnPrepareDialog(CPrintInfo* pInfo) override;
+    int SetPrintRange(CPrintInfo* pInfo) override;
+    int PageSetupDialog(PRINTDLGA& printData, PAGESETUPDLGA& out) override;
+    CQKPage* GetPrintPage(UINT n) override;
+
 protected:
     // Cut, Copy, Paste, Clear (and the object menu's Delete) and Undo work on the page's
     // selected labels and drawn objects.
@@ -48,6 +58,7 @@ protected:
     afx_msg void OnRotatePage();
     afx_msg void OnUpdateRotatePage(CCmdUI* pCmdUI);
     void ReportEditFailure(const std::string& reason);
+    std::vector<CQKPage*> m_printPages;
     afx_msg void OnViewZoomIn();
     afx_msg void OnViewZoomOut();
     afx_msg void OnViewFullPage();

@@ -1,6 +1,9 @@
 #include "QUWksView.h"
 
+#include <algorithm>
+
 #include "MainFrame.h"
+#include "PrintDialogs.h"
 #include "QKAccess.h"
 #include "QKData.h"
 #include "QUAccess.h"
@@ -122,6 +125,14 @@ BOOL CQUWksView::OnEraseBkgnd(CDC*)
 void CQUWksView::OnDraw(CDC* pDC)
 {
     CQKTablePage* page = GetTablePage();
+    if (pDC->IsPrinting()) {
+        if (CQKWksPage* wks = dynamic_cast<CQKWksPage*>(page)) {
+            CRect area(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES));
+            wks->DrawPrintPage(pDC->GetSafeHdc(), area, m_nCurPrintPage);
+        }
+        OnFinishDC(pDC);
+        return;
+    }
     CRect client;
     GetClientRect(&client);
     if (page != nullptr && !client.IsRectEmpty())
@@ -271,6 +282,105 @@ void CQUWksView::OnUpdateShowGrid(CCmdUI* pCmdUI)
     CQKTablePage* page = GetTablePage();
     pCmdUI->Enable(page != nullptr);
     pCmdUI->SetCheck(page != nullptr && page->m_showGrid ? 1 : 0);
+}
+
+// ---- printing --------------------------------------------------------------------------
+
+int CQUWksView::OnPrepareDialog(CPrintInfo* pInfo)
+{
+    CQKWksPage* page = GetWksPage();
+    if (page == nullptr)
+        return 1;
+    auto* dialog = new CQUWksPrintDialog(FALSE, PD_ENABLEPRINTTEMPLATE, this);
+    dialog->m_pd.hDC = pInfo->m_pPD->m_pd.hDC;
+    pInfo->m_pPD->m_pd.hDC = nullptr;
+    delete pInfo->m_pPD;
+    pInfo->m_pPD = dialog;
+    // The selection, else what the window shows; columns and rows from 0, each last one
+    // past the end.
+    int c1, c2, r1, r2;
+    if (page->m_selC1 > 0) {
+        c1 = page->m_selC1 - 1;
+        c2 = page->m_selC2;
+        const bool wholeColumns = page->m_selR1 == 0 && page->m_selR2 == 0;
+        r1 = wholeColumns ? 0 : page->m_selR1 - 1;
+        r2 = wholeColumns ? page->GetNumDataRows() : page->m_selR2;
+    } else {
+        c1 = page->GetLeftColumn() - 1;
+        c2 = std::min(page->GetNumCols(), page->GetLeftColumn() - 1 + std::max(1, page->GetVisibleColumns()));
+        r1 = page->GetTopRow();
+        r2 = std::min(page->GetNumDataRows(), page->GetTopRow() + std::max(1, page->GetVisibleRows()));
+    }
+    dialog->SetSelectionRange(c1, c2, r1, r2);
+    dialog->SetFullRange(0, page->GetNumCols(), 0, page->GetNumDataRows());
+    return 1;
+}
+
+int CQUWksView::SetPrintRange(CPrintInfo* pInfo)
+{
+    CQKWksPage* page = GetWksPage();
+    auto* dialog = dynamic_cast<CQUWksPrintDialog*>(pInfo->m_pPD);
+    if (page == nullptr || dialog == nullptr)
+        return 0;
+    int c1, c2, r1, r2;
+    dialog->GetPrintRange(c1, c2, r1, r2);
+    page->SetPrintRange(c1, c2, r1, r2);
+    return 1;
+}
+
+void CQUWksView::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)
+{
+    CQuorixView::OnBeginPrinting(pDC, pInfo);
+    CQKWksPage* page = GetWksPage();
+    if (page == nullptr)
+        return;
+    // A direct print has had no dialog: the whole worksheet.
+    if (dynamic_cast<CQUWksPrintDialog*>(pInfo->m_pPD) == nullptr)
+        page->SetPrintRange(0, page->GetNumCols(), 0, page->GetNumDataRows());
+    CRect area(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES));
+    pInfo->SetMaxPage((UINT)std::max(1, page->LayoutPrintPages(pDC->GetSafeHdc(), area)));
+}
+
+int CQUWksView::GetPageSetupFlags(unsigned long& flags)
+{
+    char measure[4] = "0";
+    ::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);
+    const int inches = measure[0] == '1';
+    flags = PSD_ENABLEPAGESETUPTEMPLATE | PSD_MARGINS |
+            (inches ? PSD_INTHOUSANDTHSOFINCHES : PSD_INHUNDREDTHSOFMILLIMETERS);
+    return inches;
+}
+
+int CQUWksView::PageSetupDialog(PRINTDLGA& printData, PAGESETUPDLGA& out)
+{
+    CQKWksPage* page = GetWksPage();
+    if (page == nullptr)
+        return -1;
+    unsigned long flags = 0;
+    const int inches = GetPageSetupFlags(flags);
+    CQUWksPageSetupDialog dialog(flags, this);
+    // The page keeps its margins in hundredths of a millimetre.
+    RECT margin;
+    page->GetPageSetupMargin(margin);
+    if (inches) {
+        margin.left = MulDiv(margin.left, 1000, 2540);
+        margin.top = MulDiv(margin.top, 1000, 2540);
+        margin.right = MulDiv(margin.right, 1000, 2540);
+        margin.bottom = MulDiv(margin.bottom, 1000, 2540);
+    }
+    dialog.m_psd.rtMargin = margin;
+    dialog.m_bPrintHeader = page->IsPrintHeader();
+    dialog.m_bPrintPageNumber = page->IsPrintPageNumber();
+    dialog.m_psd.hDevMode = printData.hDevMode;
+    dialog.m_psd.hDevNames = printData.hDevNames;
+    if (dialog.DoModal() != IDOK)
+        return 2;
+    const RECT& m = dialog.m_psd.rtMargin;
+    page->SetPageSetupMargin(m.left, m.top, m.right, m.bottom);
+    page->SetPrinterHeader(dialog.m_bPrintHeader);
+    page->SetPrinterPageNumber(dialog.m_bPrintPageNumber);
+    out = dialog.m_psd;
+    return 1;
 }
 
 void CQUWksView::OnWksSort(BOOL bAscending, BOOL bWholeWorksheet)

@@ -49,6 +49,17 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void OnDraw(CDC* pDC) override;
 
+    // Printing: the worksheet print dialog with the selection and the whole worksheet as
+    // its ranges, the range chosen laid out on pages, and the page set-up's margins,
+    // header and page numbers kept on the page.
+    int OnPrepareDialog(CPrintInfo* pInfo) override;
+    int SetPrintRange(CPrintInfo* pInfo) override;
+    int PageSetupDialog(PRINTDLGA& printData, PAGESETUPDLGA& out) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    // The flags of the page set-up dialog by the measurement system: thousandths of an
+    // inch where it is the US one, else hundredths of a millimetre. 1 for inches.
+    int GetPageSetupFlags(unsigned long& flags);
+
 protected:
     // Draws the page into a bitmap and copies it to the window at once.
     void DrawThroughBitmap(CQKTablePage* page, HDC target, const CRect& client);

@@ -111,6 +111,8 @@ public:
             system->GetRefOperations().SetUseSpacer(use);
     }
 
+    void NotifyPrinterChanged(BOOL bUpdateSelection) override { App()->NotifyPrinterChanged(bUpdateSelection); }
+
     CQuorixApp* m_app = nullptr;
 
 private:
@@ -968,6 +970,7 @@ BOOL CQuorixApp::on_script_commands_FILE(UINT nID)
     case 34024: script = "win -tx wks excel"; break;
     case 34025: script = "win -n notes"; break;
     case 34039: script = "ed.open()"; break;
+    case 33053: script = "print"; break;
     }
     if (script != nullptr) {
         (m_pAccess ? (CQKAccess*)m_pAccess : qkfxGetAccess())->execute_script(script, 0);
@@ -979,6 +982,9 @@ BOOL CQuorixApp::on_script_commands_FILE(UINT nID)
 
 BOOL CQuorixApp::on_script_commands_STANDARD(UINT nID)
 {
+    // The Standard toolbar's Print belongs to the file commands.
+    if (nID == 33053)
+        return on_script_commands_FILE(nID);
     CommandToScript("STANDARD", nID);
     return TRUE;
 }

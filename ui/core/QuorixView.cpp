@@ -37,6 +37,7 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
     ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, OnUpdatePrint)
     ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_DIRECT, OnUpdatePrint)
+    ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePageSetup)
     ON_COMMAND(36402, OnEditProperties)
     ON_UPDATE_COMMAND_UI(36402, OnUpdateEditProperties)
     ON_COMMAND(36403, OnLabelControl)
@@ -139,15 +140,19 @@ void CQuorixView::OnPaint()
 
 void CQuorixView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
 {
-    CQKPage* page = GetPage();
-    if (page == nullptr)
+    if (pDC->IsPrinting() && pInfo != nullptr)
+        m_nCurPrintPage = (int)pInfo->m_nCurPage;
+    CQKPage* page = pDC->IsPrinting() ? GetPrintPage(m_nCurPrintPage) : GetPage();
+    if (page == nullptr) {
+        if (pInfo != nullptr)
+            pInfo->m_bContinuePrinting = FALSE;
         return;
+    }
     HDC dc = pDC->GetSafeHdc();
     page->OnBeginDC(dc, 0);
     if (pDC->IsPrinting()) {
         QKPrintInfo info;
         if (pInfo != nullptr) {
-            m_nCurPrintPage = (int)pInfo->m_nCurPage;
             info.curPage = pInfo->m_nCurPage;
             info.preview = pInfo->m_bPreview;
         }
@@ -155,6 +160,7 @@ void CQuorixView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
         // is the printer's whole page in device units.
         info.rectDraw = {0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)};
         m_rectPrint = page->PrepareDCForPrinting(dc, info) ? CRect(info.pageRect) : CRect(info.rectDraw);
+        UpdateToNextPage(pDC, pInfo);
     } else {
         CRect client;
         GetClientRect(&client);
@@ -167,7 +173,7 @@ void CQuorixView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
 
 void CQuorixView::OnDraw(CDC* pDC)
 {
-    CQKPage* page = GetPage();
+    CQKPage* page = pDC->IsPrinting() ? GetPrintPage(m_nCurPrintPage) : GetPage();
     if (page == nullptr)
         return;
     HDC dc = pDC->GetSafeHdc();
@@ -186,15 +192,30 @@ void CQuorixView::OnDraw(CDC* pDC)
 
 void CQuorixView::OnFinishDC(CDC* pDC)
 {
-    if (CQKPage* page = GetPage())
+    CQKPage* page = pDC->IsPrinting() ? GetPrintPage(m_nCurPrintPage) : GetPage();
+    if (page != nullptr)
         page->OnEndDC(pDC->GetSafeHdc(), 0);
 }
 
 BOOL CQuorixView::OnPreparePrinting(CPrintInfo* pInfo)
 {
-    // One page: the window prints as it shows.
+    OnPrepareDialog(pInfo);
+    CQuorixApp* app = GetQuorixApp();
+    PRINTDLGA& pd = pInfo->m_pPD->m_pd;
+    // Without a printer the framework's preparation tells the user so.
+    if (app == nullptr || !app->GetPrinterDeviceDefaults(&pd) || pd.hDevNames == nullptr)
+        return DoPreparePrinting(pInfo);
+    CDC dc;
+    if (!app->GetPrinterDCIC(&dc, FALSE))
+        return FALSE;
+    dc.DeleteDC();
+    // One page unless the kind's choices make more.
+    pInfo->SetMinPage(1);
     pInfo->SetMaxPage(1);
-    return DoPreparePrinting(pInfo);
+    if (!DoPreparePrinting(pInfo))
+        return FALSE;
+    SetPrintRange(pInfo);
+    return TRUE;
 }
 
 void CQuorixView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
@@ -203,10 +224,31 @@ void CQuorixView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
     DrawCropmarks(pDC, pInfo, m_rectPrint);
 }
 
-// Only pages that draw themselves print: the others would print an empty sheet.
+// Pages that draw themselves print (graphs, layouts, worksheets); the others would print
+// an empty sheet.
 void CQuorixView::OnUpdatePrint(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(dynamic_cast<CQKGraphPage*>(GetPage()) != nullptr);
+    CQKPage* page = GetPage();
+    pCmdUI->Enable(dynamic_cast<CQKGraphPage*>(page) != nullptr || dynamic_cast<CQKWksPage*>(page) != nullptr);
+}
+
+void CQuorixView::OnFilePageSetup()
+{
+    CQuorixApp* app = GetQuorixApp();
+    if (app == nullptr)
+        return;
+    PRINTDLGA defaults = {sizeof defaults};
+    if (!app->GetPrinterDeviceDefaults(&defaults)) {
+        // The system's dialog says there is no printer.
+        app->OnFilePrintSetup();
+        return;
+    }
+    PAGESETUPDLGA setup = {sizeof setup};
+    int answer = PageSetupDialog(defaults, setup);
+    if (answer == -1)
+        app->OnFilePrintSetup();
+    else if (answer == 1)
+        app->SelectPrinter(setup.hDevNames, setup.hDevMode);
 }
 
 void CQuorixView::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)

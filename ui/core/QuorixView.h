@@ -36,6 +36,18 @@ public:
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
     // The page placed on the printable area, with crop marks when the page shows them.
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    // The kinds' printing hooks. OnPrepareDialog puts the kind's own print dialog into
+    // the print information (1 here: the framework's); SetPrintRange takes the dialog's
+    // choices after it was confirmed (0 here); UpdateToNextPage moves the page to the start
+    // of the page about to print (0 here: one page).
+    virtual int OnPrepareDialog(CPrintInfo* pInfo) { return 1; }
+    virtual int SetPrintRange(CPrintInfo* pInfo) { return 0; }
+    virtual int UpdateToNextPage(CDC* pDC, CPrintInfo* pInfo) { return 0; }
+    // The kind's page set-up dialog over the printer of `printData`: 1 confirmed (with
+    // `out` filled), 2 cancelled, -1 when the kind has none.
+    virtual int PageSetupDialog(PRINTDLGA& printData, PAGESETUPDLGA& out) { return -1; }
+    // The page printed as page `n` (from 1) of the job: the window's own page here.
+    virtual CQKPage* GetPrintPage(UINT n) { return GetPage(); }
     // Gives the DC back as the page found it.
     virtual void OnFinishDC(CDC* pDC);
     // The page's selected element, the one the property commands work on.
@@ -87,6 +99,7 @@ protected:
     afx_msg void OnEditProperties();
     afx_msg void OnUpdateEditProperties(CCmdUI* pCmdUI);
     afx_msg void OnUpdatePrint(CCmdUI* pCmdUI);
+    afx_msg void OnFilePageSetup();
     afx_msg void OnLabelControl();
     afx_msg void OnUpdateLabelControl(CCmdUI* pCmdUI);
     afx_msg BOOL OnGeneralScript(UINT nID);

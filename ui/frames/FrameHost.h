@@ -34,6 +34,10 @@ public:
     // hides the spacer.
     virtual BOOL GetUseSpacer() { return FALSE; }
     virtual void SetUseSpacer(BOOL) {}
+    // A printer's settings or the system's printers changed (bUpdateSelection: the
+    // program's printer is chosen again). A program without its own application object
+    // has no windows to tell.
+    virtual void NotifyPrinterChanged(BOOL bUpdateSelection) {}
 };
 
 // The redirection over the framework's profile members: the registry form is

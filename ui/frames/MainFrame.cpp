@@ -85,6 +85,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CSpawnMDIFrameWnd)
     ON_WM_NCRBUTTONDOWN()
     ON_WM_NCHITTEST()
     ON_WM_DROPFILES()
+    ON_WM_DEVMODECHANGE()
+    ON_WM_WININICHANGE()
     ON_COMMAND(ID_VIEW_SELECT_TOOLBARS, OnViewToolbar)
     ON_UPDATE_COMMAND_UI(ID_VIEW_SELECT_TOOLBARS, OnUncheckUI)
     ON_COMMAND(ID_CM_SPACER_RESET_SIZE, OnCmSpacerResetSize)
@@ -620,6 +622,20 @@ BOOL CMainFrame::CloseAllWindows(int nMode)
     BOOL bClosed = qkfxGetQrxSystem().OnCloseAllWindows(nMode);
     AfxOleSetUserCtrl(bUserCtrl);
     return bClosed;
+}
+
+// A printer's settings changed, or the system's printers ("windows" section).
+void CMainFrame::OnDevModeChange(LPSTR lpDeviceName)
+{
+    CSpawnMDIFrameWnd::OnDevModeChange(lpDeviceName);
+    QUGetFrameHost()->NotifyPrinterChanged(FALSE);
+}
+
+void CMainFrame::OnWinIniChange(LPCSTR lpszSection)
+{
+    CSpawnMDIFrameWnd::OnWinIniChange(lpszSection);
+    if (lpszSection != nullptr && lstrcmpiA(lpszSection, "windows") == 0)
+        QUGetFrameHost()->NotifyPrinterChanged(TRUE);
 }
 
 BOOL CMainFrame::OnQueryEndSession()

@@ -80,6 +80,8 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     afx_msg void OnClose();
     afx_msg BOOL OnQueryEndSession();
+    afx_msg void OnDevModeChange(LPSTR lpDeviceName);
+    afx_msg void OnWinIniChange(LPCSTR lpszSection);
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
     afx_msg void OnNcRButtonDown(UINT nHitTest, CPoint point);
     // Closes every window through the kernel with the OLE user control on; FALSE when the

@@ -1,5 +1,6 @@
 #include "OutputLog.h"
 
+#include <QKAccess.h>
 #include <QKData.h>
 #include <QKGraphObjects.h>
 #include <QKSysMethod.h>
@@ -656,8 +657,6 @@ void CQUOutputLog::ShowContextMenu(CPoint point)
     ::EnableMenuItem(hPopup, ID_LOG_SELECT_ALL, (nStart == 0 && nEnd == nLength) ? MF_GRAYED : MF_ENABLED);
     ::EnableMenuItem(hPopup, ID_LOG_CLEAR_LAST, nLength > 0 ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(hPopup, ID_LOG_RESTORE_LAST, m_edit.GetLastCleared().IsEmpty() ? MF_GRAYED : MF_ENABLED);
-    // Printing the log is not part of this library yet.
-    ::EnableMenuItem(hPopup, ID_LOG_PRINT, MF_GRAYED);
     UINT nView = m_edit.GetViewMode() == CQUOutputLogEdit::ScopeAll      ? ID_LOG_VIEW_ALL
                  : m_edit.GetViewMode() == CQUOutputLogEdit::ScopeFolder ? ID_LOG_VIEW_FOLDER
                                                                          : ID_LOG_VIEW_SUBFOLDERS;
@@ -675,6 +674,12 @@ BOOL CQUOutputLog::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_LOG_SELECT_ALL:
         m_edit.SetSel(0, -1);
         return TRUE;
+    case ID_LOG_PRINT: {
+        CString strTitle;
+        GetWindowText(strTitle);
+        qkuPrintFromEditHwnd(m_edit.m_hWnd, 1, strTitle, m_nTabSize > 0 ? m_nTabSize : 15, 0, 75);
+        return TRUE;
+    }
     case ID_LOG_CLEAR: {
         CQUOutputLogDialog dlg(&m_edit, this);
         dlg.DoModal();

@@ -1054,6 +1054,8 @@ protected:
     afx_msg void OnEndSession(BOOL bEnding);
     afx_msg void OnSysColorChange();
     afx_msg void OnDropFiles(HDROP hDropInfo);
+    afx_msg void OnDevModeChange(LPSTR lpDeviceName);
+    afx_msg void OnWinIniChange(LPCSTR lpszSection);
     afx_msg void OnCaptureChanged(CWnd* pWnd);
     afx_msg void OnCancelMode();
 
@@ -1142,6 +1144,8 @@ QXAFX_API BOOL AfxUnhookWindowCreate();
 #define ON_WM_ENDSESSION() AFX_MSG_VOID(WM_ENDSESSION, OnEndSession((BOOL)_c.wParam))
 #define ON_WM_SYSCOLORCHANGE() AFX_MSG_VOID(WM_SYSCOLORCHANGE, OnSysColorChange())
 #define ON_WM_DROPFILES() AFX_MSG_VOID(WM_DROPFILES, OnDropFiles((HDROP)_c.wParam))
+#define ON_WM_DEVMODECHANGE() AFX_MSG_VOID(WM_DEVMODECHANGE, OnDevModeChange((LPSTR)_c.lParam))
+#define ON_WM_WININICHANGE() AFX_MSG_VOID(WM_WININICHANGE, OnWinIniChange((LPCSTR)_c.lParam))
 #define ON_WM_CAPTURECHANGED() AFX_MSG_VOID(WM_CAPTURECHANGED, OnCaptureChanged(CWnd::FromHandle((HWND)_c.lParam)))
 #define ON_WM_CANCELMODE() AFX_MSG_VOID(WM_CANCELMODE, OnCancelMode())
 

@@ -255,6 +255,23 @@ QK_API const char* qkfxGetUnbuiltCommandArea(int id);
 // by its file name when no file of that name is on disk.
 QK_API void qkfxAddScriptResource(const char* fileName, HMODULE module, int id);
 
+// A printer as the print dialogs show it: its name, whether it prints in colour, and its
+// printable width and height in inches.
+struct QKPrinterInfo {
+    char device[CCHDEVICENAME] = {};
+    BOOL color = FALSE;
+    double width = 0, height = 0;
+};
+// The printer of that name, or the system's default printer for null or "". FALSE when
+// there is no such printer.
+QK_API BOOL qkfxGetCurrentPrinterInfo(const char* device, QKPrinterInfo& info);
+QK_API int qkfxIsPrinterColor(const QKPrinterInfo& info);
+// Prints the text of an edit control: with bPrompt the print dialog first, else on the
+// default printer; `title` names the job; tabs stand every tabSize characters; `margin`
+// in hundredths of an inch on every side; long lines wrap. The pages printed, 0 when the
+// user cancelled or nothing could be printed (`flags` is reserved: 0).
+QK_API int qkuPrintFromEditHwnd(HWND edit, int bPrompt, const char* title, int tabSize, int flags, int margin);
+
 // Run time.
 QK_API int qkfxDllMessageFilter(int code, MSG* msg);
 QK_API int qkfxProcessDllIdle(int code, long count);

@@ -451,6 +451,9 @@ public:
     bool SetCellFromText(int column, int row, const std::string& text, std::string* why) override;
     // The rows the worksheet shows: the longest column's, at least 32.
     int GetNumRows() const override;
+    // The rows that hold data: the longest column's (at least 1), what printing takes as
+    // the whole worksheet.
+    int GetNumDataRows() const;
     int GetColumnPixels(int column) const override;
     // The column's name with its designation, "A(X)"; its label under it when shown.
     std::string GetColumnHeading(int column) const override;
@@ -478,6 +481,25 @@ public:
     // column designations and moves, Show Grid); false for any other command.
     BOOL OnWksCommands(int command);
 
+    // ---- printing (WksDraw.cpp) ------------------------------------------------------
+    // The part to print: columns from 0 and rows from 0, each last one past the end.
+    void SetPrintRange(int firstCol, int lastCol, int firstRow, int lastRow);
+    void GetPrintRange(int& firstCol, int& lastCol, int& firstRow, int& lastRow) const;
+    // Page set-up: margins in hundredths of a millimetre, and whether each printed page
+    // has the worksheet's name over it and its number under it.
+    void SetPageSetupMargin(int left, int top, int right, int bottom) { m_printMargin = {left, top, right, bottom}; }
+    void GetPageSetupMargin(RECT& margin) const { margin = m_printMargin; }
+    BOOL IsPrintHeader() const { return m_printHeader; }
+    void SetPrinterHeader(BOOL on) { m_printHeader = on != FALSE; }
+    BOOL IsPrintPageNumber() const { return m_printPageNumber; }
+    void SetPrinterPageNumber(BOOL on) { m_printPageNumber = on != FALSE; }
+    // Lays the print range out on pages of `area` (device units of a printer DC): as many
+    // rows and columns as fit each page, the columns that do not fit on further pages.
+    // The number of pages; 0 when nothing fits.
+    int LayoutPrintPages(HDC dc, const RECT& area);
+    // Draws printed page `page` (from 1) of the last layout into `area` of the DC, without
+    // the selection; FALSE for a page the layout does not have.
+    BOOL DrawPrintPage(HDC dc, const RECT& area, int page);
     // The layer contents dialog, where the user sets the columns' plot designations; the
     // plain page has none (the user interface's page has) and answers 0.
     virtual int LayerPlotContentsDialog(int* reserved) { return 0; }
@@ -515,6 +537,12 @@ public:
 private:
     std::string NextColumnName();
     void ForgetColumnName(const std::string& name);
+    int m_printFirstCol = 0, m_printLastCol = -1, m_printFirstRow = 0, m_printLastRow = -1; // -1: to the end
+    RECT m_printMargin = {2540, 2540, 2540, 2540};
+    bool m_printHeader = false, m_printPageNumber = false;
+    // The last print layout: column blocks (first, last past) and rows on each page.
+    std::vector<std::pair<int, int>> m_printColumnBlocks;
+    int m_printRowsPerPage = 0;
     std::string m_fileNameForLoading;
     BOOL m_externalHidden = FALSE;
     std::vector<std::unique_ptr<CQKDataset>> m_columns;

@@ -143,10 +143,14 @@ class QK_API QKSysMethodFont {
 };
 
 // Printing and the text layout of labels; spacing, sizes and offsets in percent, scale
-// factors in thousandths.
+// factors in thousandths. The print dialog's choices are kept here between print jobs:
+// gray scale on black-and-white printers (KeepDevColor), thinning of worksheet and
+// matrix data, simplified colours on colour printers.
 #define QK_PRINT_SETTINGS(X) \
     X(FontUseBaseline, 1) X(PageViewWYSIWYG, 1) X(LineSpace, 20) X(SubSize, 60) X(SubOffset, 20) \
-    X(SupOffset, 40) X(TabSize, 8) X(XScaleFactor, 1000) X(YScaleFactor, 1000)
+    X(SupOffset, 40) X(TabSize, 8) X(XScaleFactor, 1000) X(YScaleFactor, 1000) X(KeepDevColor, 0) \
+    X(SkipPlotPoint, 0) X(MaxPlotPoints, 0) X(UseSimplifiedColorsOnColorPrinter, 0) X(MatrixSkipPoints, 0) \
+    X(MatrixXMaxPlotPoints, 32) X(MatrixYMaxPlotPoints, 32)
 class QK_API QKSysMethodPrint {
     QK_INT_SETTINGS(QK_PRINT_SETTINGS)
 };

@@ -370,3 +370,67 @@ TEST_F(WksDrawTest, ScrollingReachesAnyRow)
 }
 
 } // namespace
+
+namespace {
+
+// Printing lays the chosen range out on pages: the rows that fit under the headings on
+// each page, further pages for columns that do not fit across; a header line and a page
+// number take room; a printed page shows no selection and leaves the window's view as it was.
+TEST_F(WksDrawTest, PrintRangesAreLaidOutOnPages)
+{
+    for (int c = 1; c <= 12; ++c) {
+        CQKDataset* column = c <= wks->GetNumCols() ? wks->GetColumn(c) : wks->AddColumn();
+        for (int r = 0; r < 100; ++r)
+            column->SetValue(r, r + c);
+    }
+    wks->SetPageSetupMargin(0, 0, 0, 0);
+    wks->SelectCells(1, 1, 2, 3);
+    wks->ScrollTo(5, 2);
+    qxtest::MemoryCanvas canvas(600, 400);
+    const RECT area = {0, 0, 600, 400};
+
+    struct Case {
+        int range[4]; // columns and rows from 0, the last ones past the end
+        bool header, number;
+        int blocks;   // pages across, 0: more than one
+    } cases[] = {
+        {{0, 3, 0, 100}, false, false, 1},
+        {{0, 3, 10, 20}, false, false, 1},
+        {{0, 12, 0, 100}, false, false, 0},
+        {{0, 3, 0, 100}, true, true, 1},
+    };
+    int plainPages = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.range[1]) + " columns, rows to " + std::to_string(c.range[3]));
+        wks->SetPrintRange(c.range[0], c.range[1], c.range[2], c.range[3]);
+        wks->SetPrinterHeader(c.header);
+        wks->SetPrinterPageNumber(c.number);
+        const int pages = wks->LayoutPrintPages(canvas.dc(), area);
+        const int rowH = wks->GetRowHeight();
+        int room = 400 - wks->GetHeaderHeight() - (c.header ? 2 * rowH : 0) - (c.number ? 2 * rowH : 0);
+        const int rows = c.range[3] - c.range[2], perPage = room / rowH;
+        const int rowPages = (rows + perPage - 1) / perPage;
+        if (c.blocks == 1)
+            EXPECT_EQ(pages, rowPages);
+        else
+            EXPECT_GT(pages, rowPages);
+        EXPECT_EQ(pages % rowPages, 0);
+        if (!c.header && rows == 100 && c.blocks == 1)
+            plainPages = pages;
+        if (c.header)
+            EXPECT_GE(pages, plainPages);
+        for (int p = 1; p <= pages; ++p) {
+            PatBlt(canvas.dc(), 0, 0, 600, 400, WHITENESS);
+            ASSERT_TRUE(wks->DrawPrintPage(canvas.dc(), area, p)) << p;
+            qxtest::Image image = canvas.Capture();
+            EXPECT_GT(image.Count(RGB(0, 0, 0)), 50) << "page " << p << " has ink";
+            EXPECT_EQ(image.Count(GetSysColor(COLOR_HIGHLIGHT)), 0) << "no selection on paper";
+        }
+        EXPECT_FALSE(wks->DrawPrintPage(canvas.dc(), area, pages + 1));
+        EXPECT_EQ(wks->GetTopRow(), 5);
+        EXPECT_EQ(wks->GetLeftColumn(), 2);
+        EXPECT_EQ(wks->m_selC2, 2);
+    }
+}
+
+} // namespace

@@ -9,6 +9,7 @@
 #include <functional>
 #include <set>
 
+#include "FrameHost.h"
 #include "FramesFixture.h"
 #include "FramesResource.h"
 #include "QKCallLog.h"
@@ -405,6 +406,28 @@ TEST_F(MainFrameTest, CommandsMessagesAndStatusTextsGoThroughTheKernel)
     pFrame->GetMessageString(IDS_TEST_STATUS_ACTIVE, strText);
     EXPECT_EQ(std::string(strText), "Close Graph1");
     CloseMainFrame();
+}
+
+// The system's notices of printer changes reach the application: a device's settings
+// without choosing the printer again, the "windows" section with it, others not at all.
+TEST_F(MainFrameTest, PrinterChangeNoticesReachTheApplication)
+{
+    struct Host : CQUProfileFrameHost {
+        std::vector<int> notices;
+        void NotifyPrinterChanged(BOOL bUpdateSelection) override { notices.push_back(bUpdateSelection ? 1 : 0); }
+    } host;
+    CQUFrameHost* previous = QUGetFrameHost();
+    QUSetFrameHost(&host);
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    char device[] = "QuorixFile";
+    pFrame->SendMessage(WM_DEVMODECHANGE, 0, (LPARAM)device);
+    pFrame->SendMessage(WM_WININICHANGE, 0, (LPARAM) "Windows");
+    pFrame->SendMessage(WM_WININICHANGE, 0, (LPARAM) "intl");
+    pFrame->SendMessage(WM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(host.notices, (std::vector<int>{0, 1}));
+    CloseMainFrame();
+    QUSetFrameHost(previous);
 }
 
 // Ctrl+F6 goes through the windows in the order of the project's pages, passing over the

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Printing as a person does it, to a printer of a private print server: File > Print on a
+# graph window opens the graph's print dialog, OK prints one page; Page Setup opens the
+# system's page set-up; File > Print on a worksheet opens the worksheet's print dialog with
+# its range, OK prints it. The printer receives each job; its pages are counted. Pictures
+# of the dialogs go to the artifacts folder.
+#   print.sh BUILDDIR ARTIFACTS
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/display.sh"
+. "$here/../print/cupsd.sh"
+ARTIFACTS=${2:?artifacts folder}
+mkdir -p "$ARTIFACTS"
+qxcups_start
+rc=$?
+[ $rc -eq 0 ] || exit $rc
+qxd_begin "$1"
+trap 'qxcups_stop; qxd_cleanup' EXIT
+qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
+qxd settle && qxd_close_windows || qxd_fail "start"
+
+# The dialog a command opens: waits until it shows; its handle in $dialog.
+open_dialog() { # COMMAND TITLE
+    local tries line
+    dialog=
+    qxd "invoke $1" || qxd_fail "command $1"
+    for tries in $(seq 100); do
+        qxd settle && qxd windows || qxd_fail "the program does not answer after command $1"
+        for line in "${QXD_ANSWER[@]}"; do
+            [[ $line == *" $2"* ]] && read -r _ dialog _ <<<"$line"
+        done
+        [ -n "$dialog" ] && return 0
+        sleep 0.1
+    done
+    qxd_fail "command $1 opened no \"$2\" window: ${QXD_ANSWER[*]}"
+}
+
+# Waits until no dialog is open and the printer has `1` jobs.
+wait_for_jobs() { # COUNT
+    local tries
+    for tries in $(seq 300); do
+        [ "$(qxcups_job_pages | wc -l)" -ge "$1" ] && return 0
+        sleep 0.2
+    done
+    qxcups_log
+    qxd_fail "the printer received $(qxcups_job_pages | wc -l) jobs, not $1"
+}
+
+qxd "script win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i * i }" || qxd_fail "worksheet"
+qxd children || qxd_fail "children"
+read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
+qxd "script worksheet -p Parabola line" || qxd_fail "plot"
+qxd settle
+
+# File > Print on the graph: the File menu first, as a person opens it.
+opened=
+for attempt in 1 2 3; do
+    qxd bar || qxd_fail "bar"
+    read -r _ _ l t r b _ <<<"${QXD_ANSWER[0]}"
+    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+    sleep 0.3
+    qxd settle
+    qxd "itemrect 57607" 2>/dev/null && { opened=1; break; }
+    qxd_key Escape Escape
+done
+[ -n "$opened" ] || qxd_fail "File > Print is not in the open menu"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_screenshot "$ARTIFACTS/print-file-menu.png"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+dialog=
+for tries in $(seq 100); do
+    qxd settle && qxd windows || qxd_fail "the program does not answer after File > Print"
+    for line in "${QXD_ANSWER[@]}"; do
+        [[ $line == *" Print"* ]] && read -r _ dialog _ <<<"$line"
+    done
+    [ -n "$dialog" ] && break
+    sleep 0.1
+done
+[ -n "$dialog" ] || qxd_fail "File > Print opened no print dialog: ${QXD_ANSWER[*]}"
+qxd "control $dialog 1139" || qxd_fail "the print dialog lists no printers"
+sleep 0.5
+qxd_screenshot "$ARTIFACTS/print-graph-dialog.png"
+# Options... shows the page geometry in a sheet of its own, closed with Escape.
+qxd "control $dialog 1418" || qxd_fail "the graph's print dialog has no Options button"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+sheet=
+for tries in $(seq 100); do
+    qxd settle && qxd windows || qxd_fail "the program does not answer after Options..."
+    for line in "${QXD_ANSWER[@]}"; do
+        [[ $line == *"More Print Options"* ]] && read -r _ sheet _ <<<"$line"
+    done
+    [ -n "$sheet" ] && break
+    sleep 0.1
+done
+[ -n "$sheet" ] || qxd_fail "Options... opened no sheet: ${QXD_ANSWER[*]}"
+sleep 0.5
+qxd_screenshot "$ARTIFACTS/print-graph-options.png"
+qxd_key Escape
+qxd "gone $sheet 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "the options sheet stays: ${QXD_ANSWER[*]}"
+qxd_key Return
+wait_for_jobs 1
+[ "$(qxcups_job_pages | sed -n 1p)" = 1 ] || qxd_fail "the graph printed $(qxcups_job_pages | sed -n 1p) pages, not 1"
+
+# File > Page Setup on the graph: the system's page set-up, cancelled.
+open_dialog 57606 "Page"
+sleep 0.5
+qxd_screenshot "$ARTIFACTS/print-graph-page-setup.png"
+qxd_key Escape
+qxd settle
+
+# The worksheet's print dialog shows its range; OK prints it on one page.
+qxd "activate $worksheet" && qxd settle || qxd_fail "activate the worksheet"
+open_dialog 57607 "Print"
+qxd "control $dialog 1413" || qxd_fail "the worksheet's print dialog has no Selection box"
+sleep 0.5
+qxd_screenshot "$ARTIFACTS/print-worksheet-dialog.png"
+qxd_key Return
+wait_for_jobs 2
+[ "$(qxcups_job_pages | sed -n 2p)" = 1 ] || qxd_fail "the worksheet printed $(qxcups_job_pages | sed -n 2p) pages, not 1"
+
+# The worksheet's page set-up has its header and page-number switches.
+open_dialog 57606 "Page"
+qxd "control $dialog 1414" || qxd_fail "the worksheet's page set-up has no Header box"
+sleep 0.5
+qxd_screenshot "$ARTIFACTS/print-worksheet-page-setup.png"
+qxd "control $dialog 2" || qxd_fail "the page set-up has no Cancel button"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "the page set-up stays: ${QXD_ANSWER[*]}"
+# The dialog's own message loop has ended before the next command is posted.
+qxd settle || qxd_fail "the program does not answer after the page set-up"
+
+qxd "post 57665" || qxd_fail "Exit"
+sleep 1
+qxd_close_windows n || true
+qxd_end_program 60 || qxd_fail "the program did not end"
