@@ -471,10 +471,12 @@ TEST_F(AccessTest, PrintPostsTheActiveWindowsPrintCommandToTheMainWindow)
         MSG msg;
         const bool got = PeekMessageA(&msg, frame, WM_COMMAND, WM_COMMAND, PM_REMOVE) != 0;
         EXPECT_EQ(got, c.posted != 0);
-        if (got)
+        if (got) {
             EXPECT_EQ(msg.wParam, c.posted);
-        if (c.error)
+        }
+        if (c.error) {
             EXPECT_NE(err.find(c.error), std::string::npos) << err;
+        }
     }
     access->Init(nullptr, nullptr);
     DestroyWindow(frame);
