@@ -14,6 +14,7 @@
 #include <map>
 
 #include "KernelInternal.h"
+#include "PageRender.h"
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKPlotModel.h"
@@ -683,6 +684,9 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
             if (!qkfxAddPlot(layer, QK_PLOT_LINE, data, &error))
                 log.Add("HOST_DATASET_UPDATE", error);
         }
+        // The graph shows the curve as it now is (a window is drawn only when asked).
+        if (kind && layer)
+            qkShowLayerAgain(*layer);
         return 0;
     }
     case HOST_REQ_3018: {

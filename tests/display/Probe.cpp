@@ -35,6 +35,7 @@
 //   control <hwnd> <id>  "rect <left> <top> <right> <bottom>" of the visible control of that
 //                        id inside the window (a dialog, its pages)
 //   activate <hwnd>      makes a page window the active one
+//   maximize <hwnd>      maximizes a page window
 //   close <hwnd>         posts WM_CLOSE
 //   gone <hwnd> <ms>     waits until the window is hidden or destroyed: "ok" or "still"
 //   script <text>        runs Scrivex text on the user-interface thread: "ok" or "error: ..."
@@ -555,12 +556,15 @@ std::string Answer(const std::string& line)
             out << "rect " << RectText(rc) << '\n';
         else
             out << "error: no visible control " << find.id << '\n';
-    } else if (verb == "activate" || verb == "close" || verb == "gone") {
+    } else if (verb == "activate" || verb == "maximize" || verb == "close" || verb == "gone") {
         std::string handle;
         in >> handle;
         HWND hwnd = ParseHwnd(handle);
         if (verb == "activate") {
             SendMessageA(MdiClient(main), WM_MDIACTIVATE, (WPARAM)hwnd, 0);
+            out << "ok\n";
+        } else if (verb == "maximize") {
+            SendMessageA(MdiClient(main), WM_MDIMAXIMIZE, (WPARAM)hwnd, 0);
             out << "ok\n";
         } else if (verb == "close") {
             out << (PostMessageA(hwnd, WM_CLOSE, 0, 0) ? "ok" : "error: not posted") << '\n';
