@@ -62,24 +62,6 @@ bool Valid(double v)
     return v != MISSING_VALUE && std::isfinite(v);
 }
 
-CQKDataset* DataOfRole(const CQKPlotObj& plot, int role, int* first = nullptr, int* end = nullptr)
-{
-    CQKProject& project = qkfxGetProject();
-    for (const QKPlotData& d : plot.GetDataList()) {
-        if (d.role != role)
-            continue;
-        CQKDataset* ds = d.handle ? project.GetDatasetFromHandle(d.handle) : nullptr;
-        if (!ds)
-            ds = project.FindDataset(d.dataset);
-        if (ds && first && end) {
-            *first = std::max(ds->GetFirst(), d.first);
-            *end = d.end < 0 ? ds->GetEnd() : std::min(ds->GetEnd(), d.end);
-        }
-        return ds;
-    }
-    return nullptr;
-}
-
 // One drawing of a 3D plot: its pens and brushes and the colour bands of its Z range.
 struct PlotPaint {
     const QKDrawEnv* env = nullptr;
@@ -507,21 +489,21 @@ bool qkPlot3DData(const CQKGraphicLayer& layer, const CQKPlotObj& plot, QK3DData
         return true;
     }
     int first = 0, end = 0;
-    CQKDataset* main = DataOfRole(plot, QK_ROLE_Y, &first, &end);
+    CQKDataset* main = qkPlotDataset(plot, QK_ROLE_Y, &first, &end);
     if (!main) {
         if (why)
             *why = "its dataset " + plot.GetDataSetName() + " is gone";
         return false;
     }
-    CQKDataset* x = DataOfRole(plot, QK_ROLE_X);
-    CQKDataset* z = DataOfRole(plot, QK_ROLE_Z);
+    CQKDataset* x = qkPlotDataset(plot, QK_ROLE_X);
+    CQKDataset* z = qkPlotDataset(plot, QK_ROLE_Z);
     if (!z) {
         // XYY: the plot's values rise along Z at its own place along Y, the n-th such
         // plot of the layer at n.
         int place = 0;
         for (int i = 0; i < layer.GetNumPlots(); ++i) {
             const CQKPlotObj* p = const_cast<CQKGraphicLayer&>(layer).PlotObjByIndex(i, 1);
-            if (p && qkIs3DStorePlot(*p) && !DataOfRole(*p, QK_ROLE_Z))
+            if (p && qkIs3DStorePlot(*p) && !qkPlotDataset(*p, QK_ROLE_Z))
                 ++place;
             if (p == &plot)
                 break;

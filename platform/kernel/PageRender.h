@@ -75,7 +75,7 @@ COLORREF qkPlotColor(const CQKPlotObj& plot);
 // Where each element of the page goes when drawn into `rect`, in drawing order.
 std::vector<QKHitItem> qkPageHits(CQKGraphPage& page, const RECT& rect);
 // The dataset of a role of a plot; null when it has none.
-CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role);
+CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role, int* first = nullptr, int* end = nullptr);
 // The data of a 3D plot in data units: a grid (X and Y lines, Z row by row) for surfaces,
 // wire frames and bars of a matrix or of gridded columns, else its points.
 struct QK3DData {

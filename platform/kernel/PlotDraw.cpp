@@ -27,24 +27,6 @@ inline int Round(double v)
     return i - (t < i);
 }
 
-CQKDataset* DatasetOf(const CQKPlotObj& plot, int role, int* first = nullptr, int* end = nullptr)
-{
-    CQKProject& project = qkfxGetProject();
-    for (const QKPlotData& d : plot.GetDataList()) {
-        if (d.role != role)
-            continue;
-        CQKDataset* ds = d.handle ? project.GetDatasetFromHandle(d.handle) : nullptr;
-        if (!ds)
-            ds = project.FindDataset(d.dataset);
-        if (ds && first && end) {
-            *first = std::max(ds->GetFirst(), d.first);
-            *end = d.end < 0 ? ds->GetEnd() : std::min(ds->GetEnd(), d.end);
-        }
-        return ds;
-    }
-    return nullptr;
-}
-
 // The rows a plot draws, with X (the row number from 1 without an X dataset) and Y.
 struct Series {
     int first = 0, end = 0;
@@ -52,8 +34,8 @@ struct Series {
     CQKDataset* x = nullptr;
     bool Load(const CQKPlotObj& plot, int role = QK_ROLE_Y)
     {
-        y = DatasetOf(plot, role, &first, &end);
-        x = DatasetOf(plot, QK_ROLE_X);
+        y = qkPlotDataset(plot, role, &first, &end);
+        x = qkPlotDataset(plot, QK_ROLE_X);
         return y != nullptr;
     }
     double X(int row) const { return x ? x->GetValue(row) : row + 1; }
@@ -767,9 +749,22 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
     }
 }
 
-CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role)
+CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role, int* first, int* end)
 {
-    return DatasetOf(plot, role);
+    CQKProject& project = qkfxGetProject();
+    for (const QKPlotData& d : plot.GetDataList()) {
+        if (d.role != role)
+            continue;
+        CQKDataset* ds = d.handle ? project.GetDatasetFromHandle(d.handle) : nullptr;
+        if (!ds)
+            ds = project.FindDataset(d.dataset);
+        if (ds && first && end) {
+            *first = std::max(ds->GetFirst(), d.first);
+            *end = d.end < 0 ? ds->GetEnd() : std::min(ds->GetEnd(), d.end);
+        }
+        return ds;
+    }
+    return nullptr;
 }
 
 static void DrawPlotKind(PlotContext& c, Series& s, int type)
@@ -806,10 +801,10 @@ static void DrawPlotKind(PlotContext& c, Series& s, int type)
         case QK_PLOT_PIE: DrawPie(c, s); break;
         case QK_PLOT_BOX: DrawBox(c, s); break;
         case QK_PLOT_HISTOGRAM: DrawHistogram(c, s); break;
-        case QK_PLOT_BUBBLE: DrawSymbols(c, s, DatasetOf(*plot, QK_ROLE_SIZE), nullptr); break;
-        case QK_PLOT_COLOR_MAPPED: DrawSymbols(c, s, nullptr, DatasetOf(*plot, QK_ROLE_COLOR)); break;
+        case QK_PLOT_BUBBLE: DrawSymbols(c, s, qkPlotDataset(*plot, QK_ROLE_SIZE), nullptr); break;
+        case QK_PLOT_COLOR_MAPPED: DrawSymbols(c, s, nullptr, qkPlotDataset(*plot, QK_ROLE_COLOR)); break;
         case QK_PLOT_BUBBLE_COLOR_MAPPED:
-            DrawSymbols(c, s, DatasetOf(*plot, QK_ROLE_SIZE), DatasetOf(*plot, QK_ROLE_COLOR));
+            DrawSymbols(c, s, qkPlotDataset(*plot, QK_ROLE_SIZE), qkPlotDataset(*plot, QK_ROLE_COLOR));
             break;
         default: qkfxGetCallLog().Add("qkDrawPlots", "no drawing for plot type " + std::to_string(type)); break;
         }

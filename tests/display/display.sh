@@ -254,3 +254,18 @@ qxd_end_program() {
     QXD_EXIT_CODE=$?
     return 0
 }
+
+# File > Exit, answering No to the question about the unsaved project (and to any other
+# question that stands open); fails unless the program ends with 0.
+qxd_exit_answering_no() {
+    qxd "post 57665"
+    local round
+    for round in 1 2 3 4 5 6; do
+        kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || break
+        qxd windows 2>/dev/null || break
+        [ ${#QXD_ANSWER[@]} -gt 0 ] && qxd_key n
+        sleep 0.5
+    done
+    qxd_end_program 60 || qxd_fail "the program did not end"
+    [ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
+}

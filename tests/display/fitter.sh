@@ -141,14 +141,5 @@ qxd_log "fit curve: $shape"
 [[ $shape == peak* ]] || qxd_fail "the red curve in the graph window is not the fitted peak: $shape"
 check "exist(Data1_C) != 0" || qxd_fail "the fit curve is not kept as a column"
 
-# Exit; the question about the unsaved project is answered No.
-qxd "post 57665"
-for round in 1 2 3 4 5 6; do
-    kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || break
-    qxd windows 2>/dev/null || break
-    [ ${#QXD_ANSWER[@]} -gt 0 ] && qxd_key n
-    sleep 0.5
-done
-qxd_end_program 60 || qxd_fail "the program did not end"
-[ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
+qxd_exit_answering_no
 qxd_log "pictures in $ARTIFACTS: fit-data.png fitter-select.png fitter-active-dataset.png fitter-session.png fit-curve.png"

@@ -129,14 +129,5 @@ done
 qxd_screenshot "$ARTIFACTS/fitter.png"
 
 qxd_close_windows || qxd_fail "close"
-# Exit; the question about the unsaved project is answered No.
-qxd "post 57665"
-for round in 1 2 3 4 5 6; do
-    kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || break
-    qxd windows 2>/dev/null || break
-    [ ${#QXD_ANSWER[@]} -gt 0 ] && qxd_key n
-    sleep 0.5
-done
-qxd_end_program 60 || qxd_fail "the program did not end"
-[ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
+qxd_exit_answering_no
 qxd_log "pictures in $ARTIFACTS: plot-line.png plot-scatter.png plot-column.png plot-details.png plot-line-red.png plot-line-reopened.png fitter.png"

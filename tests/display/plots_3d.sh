@@ -117,13 +117,5 @@ n=$(colours_in "$ARTIFACTS/scatter-rescaled.png" "$vl" "$vt" "$vr" "$vb")
 [ "$n" -gt 2 ] || qxd_fail "the scatter window is uniform"
 
 qxd_close_windows || qxd_fail "close"
-qxd "post 57665"
-for round in 1 2 3 4 5 6; do
-    kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || break
-    qxd windows 2>/dev/null || break
-    [ ${#QXD_ANSWER[@]} -gt 0 ] && qxd_key n
-    sleep 0.5
-done
-qxd_end_program 60 || qxd_fail "the program did not end"
-[ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
+qxd_exit_answering_no
 qxd_log "pictures in $ARTIFACTS: 3d-colormap.png 3d-colorfill.png 3d-wireframe.png 3d-wiresurface.png 3d-bars.png 3d-contour.png 3d-colormap-turned.png 3d-plot-details.png scatter-rescaled.png"
