@@ -80,10 +80,6 @@ qxd settle
 expect 'wks.c1 == 1 && wks.r1 == 1'
 qxd_key Down Down Down Right
 qxd settle
-for _ in $(seq 25); do
-    qxd "script if (!(wks.c1 == 2 && wks.r1 == 4)) notyet" 2>/dev/null && break
-    sleep 0.2
-done
 expect 'wks.c1 == 2 && wks.r1 == 4'
 xdotool type --delay 30 "42"
 qxd_key Return
