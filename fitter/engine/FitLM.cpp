@@ -1242,6 +1242,7 @@ static int PrepareRun(FittingSession* s)
     s->lmRounds = s->trials = s->failures = 0;
     s->constraintTolerance = 1e-7;
     s->dataChanged = 1;
+    EstimateMissingParams(s);
     const int code = RequireParamValues(s);
     if (code)
         return code;

@@ -531,6 +531,7 @@ void PublishParamValues(FittingSession* s);
 int BuildVaryMap(FittingSession* s);
 // 28051 with the names of the parameters without a value as pending text, else 0.
 int RequireParamValues(FittingSession* s);
+void EstimateMissingParams(FittingSession* s);
 // Duplicates: the parameters one duplicate repeats (0 without), all parameter slots of one
 // fit set, the base parameter of slot k, and changing the number of duplicates.
 int DuplicateUnitSize(const FunctionDef* def);
