@@ -174,6 +174,58 @@ TEST_F(ScriptCatalogueTest, FitsGaussChosenByName)
     EXPECT_EQ(first, Value("qfit.niter"));
 }
 
+// A shipped function chosen by name fits without a value typed: parameters whose meanings
+// name a role are estimated from the data (peaks, decays, growths, steps, several peaks
+// through replicas), the others start from the definition's values. Values the script set
+// are kept.
+TEST_F(ScriptCatalogueTest, ShippedFunctionsStartFromTheData)
+{
+    struct Case {
+        const char* function;
+        int replicas;
+        const char* data;  // y over x = (i - 1) / 10, i = 1 .. 81
+        std::vector<double> truth;
+    };
+    const Case cases[] = {
+        {"Gauss", 0, "0.5 + 2 / 1.2533141373155 * exp(-2 * (x - 3)^2)", {0.5, 3, 1, 2}},
+        {"Gauss", 0, "-1 - 30 / (0.3 * 1.2533141373155) * exp(-2 * ((x - 6.5) / 0.3)^2)", {-1, 6.5, 0.3, -30}},
+        {"Lorentz", 0, "0.2 + 2 * 3 / pi * 0.8 / (4 * (x - 2)^2 + 0.64)", {0.2, 2, 0.8, 3}},
+        {"GaussAmp", 0, "1 + 5 * exp(-(x - 4)^2 / (2 * 0.5^2))", {1, 4, 0.5, 5}},
+        {"Gauss", 1, "0.1 + 3 / 0.7520 * exp(-2 * ((x - 2) / 0.6)^2) + 1 / 0.7520 * exp(-2 * ((x - 5.5) / 0.6)^2)",
+         {0.1, 2, 0.6, 3, 5.5, 0.6, 1}},
+        {"ExpDecay1", 0, "0.3 + 4 * exp(-x / 1.5)", {0.3, 0, 4, 1.5}},
+        {"ExpDec1", 0, "2 + 10 * exp(-x / 0.8)", {2, 10, 0.8}},
+        {"ExpGrow1", 0, "1 + 0.5 * exp(x / 2)", {1, 0, 0.5, 2}},
+        {"Boltzman", 0, "5 + (1 - 5) / (1 + exp((x - 4) / 0.7))", {1, 5, 4, 0.7}},
+        {"Line", 0, "3 - 0.5 * x", {3, -0.5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.function) + " over " + c.data);
+        Run(std::string("win -t wks; for (i = 1; i <= 81; i += 1) { x = (i - 1) / 10; Data1_A[i] = x;"
+                        "Data1_B[i] = ") + c.data + " + 0.002 * sin(7 * i); }",
+            true);
+        Run(std::string("qfit.init(); qfit.func$ = ") + c.function + ";" +
+            (c.replicas ? "qfit.numreplica = " + std::to_string(c.replicas) + ";" : std::string()) +
+            "qfit.x$ = Data1_A; qfit.y$ = Data1_B; qfit.fit(200); type $(qfit.err);");
+        EXPECT_EQ("0\n", out);
+        ASSERT_EQ(c.truth.size(), static_cast<size_t>(Value("qfit.npara")));
+        for (size_t k = 0; k < c.truth.size(); ++k)
+            EXPECT_TRUE(qxtest::Close("parameter " + std::to_string(k + 1), c.truth[k],
+                                      Value("qfit.p" + std::to_string(k + 1)), 2e-2, 2e-2));
+        Run("qfit.end(65535);");
+    }
+
+    // A value the script gave is the start, not an estimate: a centre far off the peak
+    // leaves the fit at the other bump.
+    Run("win -t wks; for (i = 1; i <= 81; i += 1) { x = (i - 1) / 10; Data1_A[i] = x;"
+        "Data1_B[i] = 2 * exp(-2 * (x - 2)^2) + 0.5 * exp(-2 * (x - 7)^2); }",
+        true);
+    Run("qfit.init(); qfit.func$ = Gauss; qfit.x$ = Data1_A; qfit.y$ = Data1_B; qfit.p2 = 7;"
+        "qfit.fit(200); type $(qfit.err);");
+    EXPECT_EQ("0\n", out);
+    EXPECT_NEAR(7, Value("qfit.p2"), 0.05);
+}
+
 // A function that cannot be chosen says why, and a later fit fails with a message instead
 // of answering success with no parameters.
 TEST_F(ScriptCatalogueTest, UnusableDefinitionsSayWhy)
