@@ -881,9 +881,8 @@ void FinishFit(FittingSession* s, int flags)
     for (int d = 1; d <= s->nDep; ++d)
         if (s->dep[d].ownFitCurve)
             DeleteOwnDataset(s, s->dep[d].fitCurve);
-    if (def && OptionValue(def, OPT_PEAKS_DURING) == KW_YES)
-        for (QFitDataset peak : s->ownPeaks)
-            DeleteOwnDataset(s, peak);
+    for (QFitDataset peak : s->ownPeaks)
+        DeleteOwnDataset(s, peak);
     ForgetResultDatasets(s);
     FreeEngineArrays(s);
     ResetRunState(s);

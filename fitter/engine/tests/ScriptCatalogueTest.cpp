@@ -226,6 +226,57 @@ TEST_F(ScriptCatalogueTest, ShippedFunctionsStartFromTheData)
     EXPECT_NEAR(7, Value("qfit.p2"), 0.05);
 }
 
+// The quick fits of the graph's Analysis menu fit the graph's active dataset without a
+// value typed and end as Done does: the curve kept as a column of the data's worksheet and
+// drawn in the graph, the report in the results log. Polynomial and multi-peak fits take
+// their count from the question, which without a main window keeps its default (2).
+TEST_F(ScriptCatalogueTest, QuickFitsLeaveCurveAndReport)
+{
+    struct Case {
+        const char* file;
+        const char* section;
+        const char* data;  // y over x = (i - 1) / 10, i = 1 .. 81
+        const char* model;
+        const char* check;  // a condition on the fitted parameters
+    };
+    const Case cases[] = {
+        {"fit", "Fit1Peak, Gauss", "0.5 + 2 / 1.2533141373155 * exp(-2 * (x - 3)^2)", "Gauss", "abs(qfit.p2 - 3) < 0.01"},
+        {"fit", "Fit1Peak, Lorentz", "1 + 2 / pi * 0.5 / (4 * (x - 4)^2 + 0.25)", "Lorentz", "abs(qfit.p2 - 4) < 0.01"},
+        {"fit", "FitNPeaks, Gauss", "exp(-2 * (x - 2)^2) + 2 * exp(-2 * (x - 6)^2)", "Gauss",
+         "qfit.npara == 7 && abs(qfit.p2 - 2) < 0.01 && abs(qfit.p5 - 6) < 0.01 || abs(qfit.p5 - 2) < 0.01 && abs(qfit.p2 - 6) < 0.01"},
+        {"fit", "ExpDecay1", "0.5 + 3 * exp(-x / 2)", "ExpDecay1", "abs(qfit.p4 - 2) < 0.01"},
+        {"fit", "ExpDecay2", "0.5 + 3 * exp(-x / 0.5) + 2 * exp(-x / 4)", "ExpDecay2",
+         "abs(qfit.p4 * qfit.p6 - 2) < 0.01 && abs(qfit.p4 + qfit.p6 - 4.5) < 0.01"},
+        {"fit", "ExpDecay3", "1 + exp(-x / 0.2) + exp(-x / 1.5) + exp(-x / 6)", "ExpDecay3", "abs(qfit.p1 - 1) < 0.1"},
+        {"fit", "ExpGrowth", "2 + 0.1 * exp(x / 1.5)", "ExpGrow1", "abs(qfit.p4 - 1.5) < 0.01"},
+        {"fit", "Sigmoidal", "1 + 4 / (1 + exp((x - 5) / 0.5))", "Boltzman", "abs(qfit.p3 - 5) < 0.01"},
+        {"LR", "MenuLR", "2 + 0.5 * x", "Line", "abs(qfit.p2 - 0.5) < 0.01"},
+        {"PR", "MenuPR", "1 - x + 0.25 * x^2", "Parabola", "abs(qfit.p3 - 0.25) < 0.01"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + ", " + c.section);
+        Run(std::string("win -t wks; for (i = 1; i <= 81; i += 1) { x = (i - 1) / 10; Data1_A[i] = x;"
+                        "Data1_B[i] = ") + c.data + " + 0.001 * sin(7 * i); } worksheet -p 201 scatter;",
+            true);
+        Run(std::string("r = run.section(") + c.file + ", " + c.section + "); type $(r);");
+        EXPECT_NE(std::string::npos, out.find(std::string("Model: ") + c.model + " ")) << out;
+        EXPECT_EQ("0\n", out.substr(out.size() - 2)) << out;
+        EXPECT_EQ(1, Value(c.check)) << c.check;
+        // The curve: the data's next column, plotted with the data in the graph (with its
+        // peaks when there are several); no working curve is left.
+        Run("layer -c; type %Z $(exist(Data1_C));");
+        EXPECT_EQ(0u, out.find("Data1_B Data1_C ")) << out;
+        EXPECT_EQ(std::string::npos, out.find("YFIT")) << out;
+        EXPECT_EQ("1\n", out.substr(out.size() - 2)) << out;
+        EXPECT_EQ(0, Value("qfit.status"));
+    }
+
+    // Without a dataset in the active window there is nothing to fit, and nothing is made.
+    Run("win -t wks; r = run.section(fit, Fit1Peak, Gauss); type $(r);", true);
+    EXPECT_NE(std::string::npos, out.find("There is no dataset to fit")) << out;
+    EXPECT_EQ("1\n", out.substr(out.size() - 2)) << out;
+}
+
 // A function that cannot be chosen says why, and a later fit fails with a message instead
 // of answering success with no parameters.
 TEST_F(ScriptCatalogueTest, UnusableDefinitionsSayWhy)
