@@ -78,7 +78,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {33092, 33092, "graph"},
     {32965, 32968, "graph"},
     {34145, 34161, "not described"},
-    {34163, 34173, "fitter"},
     {34174, 34174, "not described"},
     {9999, 9999, "not described"},
     // WKS and WKSANALY of the worksheet window.
@@ -147,6 +146,7 @@ const int kCloseProject = 34017;
 const int kImportKaleidagraph = 34036;
 const int kRotateFirst = 35552, kRotateLast = 35561; // the 3D rotation toolbar
 const int kRescale = 36321, kResetToFullRange = 36086;
+const int kQuickFitFirst = 34163, kQuickFitLast = 34173; // the Analysis menu's fits
 
 
 // Duplicate copies the data of a worksheet, a matrix or notes. A graph or layout is a
@@ -690,14 +690,14 @@ int CQKAccess::on_before_run_command(const char*, int id)
     // The import fills the active worksheet.
     if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
         return 0;
-    // The view commands turn a 3D layer; rescaling and the full range need a graph's
-    // layer with plots.
-    CQKGraphicLayer* layer = (id >= kRotateFirst && id <= kRotateLast) || id == kRescale || id == kResetToFullRange
-                                 ? ActiveGraphLayer()
-                                 : nullptr;
+    // The view commands turn a 3D layer; rescaling, the full range and the quick fits need a
+    // graph's layer with plots.
+    const bool needsPlots =
+        id == kRescale || id == kResetToFullRange || (id >= kQuickFitFirst && id <= kQuickFitLast);
+    CQKGraphicLayer* layer = (id >= kRotateFirst && id <= kRotateLast) || needsPlots ? ActiveGraphLayer() : nullptr;
     if (id >= kRotateFirst && id <= kRotateLast && !(layer && layer->Is3DLayer()))
         return 0;
-    if ((id == kRescale || id == kResetToFullRange) && !(layer && layer->GetNumPlots() > 0))
+    if (needsPlots && !(layer && layer->GetNumPlots() > 0))
         return 0;
     return 1;
 }
