@@ -224,6 +224,13 @@ TEST_F(ScriptCatalogueTest, ShippedFunctionsStartFromTheData)
         "qfit.fit(200); type $(qfit.err);");
     EXPECT_EQ("0\n", out);
     EXPECT_NEAR(7, Value("qfit.p2"), 0.05);
+
+    // A function passed over in the list hands none of its start values on to the next one's
+    // parameters of the same names; a variable the script set does.
+    Run("qfit.end(65535); qfit.func$ = PolyN; qfit.func$ = Gauss; type $(qfit.p2 == --);");
+    EXPECT_EQ("1\n", out);
+    Run("qfit.func$ = PolyN; P2 = 6.5; qfit.func$ = Gauss; type $(qfit.p2);");
+    EXPECT_EQ("6.5\n", out);
 }
 
 // The quick fits of the graph's Analysis menu fit the graph's active dataset without a
