@@ -345,8 +345,7 @@ bool EvaluatesInBlocks(const FittingSession* s)
 // (the model and, with derivatives, once more for each varying parameter of the set at its
 // forward step) and then finished one by one in order, with exactly the values row by row
 // evaluation gives. Rows the host does not evaluate together are evaluated one by one.
-int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& index, Sums& sums,
-                    std::vector<double>& work)
+int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& index, Sums& sums)
 {
     const FitSetInfo& set = s->fitSets[f];
     const int step = set.step > 0 ? set.step : 1;
@@ -358,8 +357,15 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     // Columns: the independent values of the rows to evaluate, the fitted values, and one
     // column of values at the forward step of each varying parameter.
     const int nColumns = nIndep + 1 + (p.withDerivatives ? s->nVary : 0);
-    work.resize(static_cast<size_t>(nColumns) * kBlockRows);
-    double* x = work.data();
+    const size_t size = static_cast<size_t>(nColumns) * kBlockRows;
+    if (s->blockWorkSize < size) {
+        double* grown = static_cast<double*>(realloc(s->blockWork, size * sizeof(double)));
+        if (!grown)
+            return FIT_ERR_NO_MEMORY;
+        s->blockWork = grown;
+        s->blockWorkSize = size;
+    }
+    double* x = s->blockWork;
     double* f0 = x + nIndep * kBlockRows;
     bool needBase = !p.withDerivatives || !p.reuse;
     for (; row < set.endRow && n < kBlockRows; row += step) {
@@ -445,7 +451,6 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
         memcpy(s->fittedParams, s->value, nParamBytes);
         s->fittedValid = 0;
     }
-    std::vector<double> work;
     for (int f = 1; f <= s->nFitSets; ++f) {
         const FitSetInfo& set = s->fitSets[f];
         const int step = set.step > 0 ? set.step : 1;
@@ -453,7 +458,7 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
         bool blocks = EvaluatesInBlocks(s);
         for (int row = set.firstRow; row < set.endRow;) {
             if (blocks) {
-                const int code = AccumulateBlock(s, p, f, row, index, sums, work);
+                const int code = AccumulateBlock(s, p, f, row, index, sums);
                 if (code)
                     return code;
                 blocks = !s->rowsRefused;
@@ -500,9 +505,7 @@ int ModelDerivatives(FittingSession* s, int fitSet)
 int ChiSquareWithDerivatives(FittingSession* s)
 {
     s->paramsChanged = 0;
-    char text[32];
-    snprintf(text, sizeof text, "%d", s->lmRounds);
-    ReportProgress(s, QFIT_PROGRESS_CHISQR, text);
+    ReportProgressCount(s, QFIT_PROGRESS_CHISQR, s->lmRounds);
     for (int j = 0; j <= s->nVary; ++j) {
         s->beta[j] = 0;
         for (int k = 0; k <= s->nVary; ++k)
@@ -1118,9 +1121,7 @@ int LMRound(FittingSession* s, int iteration)
             }
         }
         ApplyBounds(s, s->value, s->backup);
-        char text[32];
-        snprintf(text, sizeof text, "%d:%d", iteration, s->trials);
-        ReportProgress(s, QFIT_PROGRESS_TRIAL, text);
+        ReportProgressPair(s, QFIT_PROGRESS_TRIAL, iteration, s->trials);
         const int evaluation = ChiSquare(s);
         const bool rejected = evaluation != 0 || s->ssr >= s->previousSsr || s->nPoints < roundPoints;
         if (rejected) {
@@ -1187,10 +1188,9 @@ int LMIterate(FittingSession* s, int n)
     for (int i = 1; i <= n; ++i) {
         const int code = LMRound(s, i);
         s->status = code;
-        char mu[64], text[96];
+        char mu[64];
         FitFormatNumber(s->mu, mu, sizeof mu);
-        snprintf(text, sizeof text, "%s at iteration %d", mu, i);
-        ReportProgress(s, QFIT_PROGRESS_ITERATION, text);
+        ReportProgressIteration(s, QFIT_PROGRESS_ITERATION, mu, i);
         if (code == 0) {
             s->nIter = i;
             continue;
@@ -1296,7 +1296,9 @@ void FreeRowCache(FittingSession* s)
     free(s->rowCache);
     free(s->fittedCache);
     free(s->fittedParams);
-    s->rowCache = s->fittedCache = s->fittedParams = nullptr;
+    free(s->blockWork);
+    s->rowCache = s->fittedCache = s->fittedParams = s->blockWork = nullptr;
+    s->blockWorkSize = 0;
     s->rowCacheRows = s->rowCacheFilled = 0;
     s->fittedValid = 0;
     s->rowsRefused = 0;
