@@ -79,12 +79,13 @@ bool Weight(FittingSession* s, int d, int row, double* w)
     return isfinite(*w) && *w >= 0;
 }
 
-bool RowInRange(FittingSession* s, int row, int d)
+// d is a dependent variable of fit set f.
+bool RowInRange(FittingSession* s, int row, int d, int f)
 {
     const DepVarInfo& v = s->dep[d];
     if (row < v.first || row >= v.end)
         return false;
-    const int first = FirstIndepOfSet(s, FitSetOfDependent(s, d));
+    const int first = FirstIndepOfSet(s, f);
     for (int i = first; i < first + IndepPerSet(s); ++i) {
         const IndepVarInfo& x = s->indep[i];
         if (x.useXRange) {
@@ -280,6 +281,7 @@ struct PassState {
     bool withDerivatives, live, keep, reuse;
     bool relativeLost;
     double* fitted;
+    bool writes;  // a live curve or a peak dataset to write (WriteLiveRow)
 };
 
 // The row's fitted values and derivatives are in the session: keeps them for the next pass,
@@ -294,12 +296,12 @@ int FinishRow(FittingSession* s, PassState& p, int f, int row, size_t index, int
         for (int d = set.firstDependent; d <= set.lastDependent; ++d)
             slot[1 + d - set.firstDependent] = s->dep[d].fitted;
     }
-    if (p.live)
+    if (p.live && p.writes)
         WriteLiveRow(s, f, row, !failed, !p.withDerivatives || analytic);
     if (failed || rowCode == 1)
         return 0;
     for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
-        if (!RowInRange(s, row, d))
+        if (!RowInRange(s, row, d, f))
             continue;
         double w;
         if (!Weight(s, d, row, &w))
@@ -372,14 +374,27 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
         if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
             return FIT_ERR_STOPPED;
         s->currentRow = row;
-        const int code = ReadRow(s, f, row, index);
         rows[n] = row;
-        codes[n] = code;
-        indices[n++] = index++;
-        if (code >= 2)
-            continue;
-        for (int i = 0; i < nIndep; ++i)
-            x[i * kBlockRows + m] = s->indep[first + i].value;
+        int code;
+        if (index < s->rowCacheFilled) {
+            // A row read before: its code and independent values straight from the cache.
+            const double* cached = s->rowCache + index * s->rowCacheWidth;
+            code = static_cast<int>(cached[0]);
+            codes[n] = code;
+            indices[n++] = index++;
+            if (code >= 2)
+                continue;
+            for (int i = 0; i < nIndep; ++i)
+                x[i * kBlockRows + m] = cached[2 + i];
+        } else {
+            code = ReadRow(s, f, row, index);
+            codes[n] = code;
+            indices[n++] = index++;
+            if (code >= 2)
+                continue;
+            for (int i = 0; i < nIndep; ++i)
+                x[i * kBlockRows + m] = s->indep[first + i].value;
+        }
         const double* slot = p.fitted && p.reuse && indices[n - 1] < s->rowCacheRows
                                  ? p.fitted + indices[n - 1] * s->fittedWidth
                                  : nullptr;
@@ -439,7 +454,10 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
 
 int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
 {
-    PassState p = {withDerivatives, withDerivatives || s->chiSquareOnly, false, false, false, s->fittedCache};
+    PassState p = {withDerivatives, withDerivatives || s->chiSquareOnly, false, false, false, s->fittedCache, false};
+    p.writes = s->peakDatasets[1] != 0;
+    for (int d = 1; d <= s->nDep; ++d)
+        p.writes = p.writes || s->dep[d].liveDataset;
     size_t index = 0;
     ResetDenominators(s);
     // A pass of values keeps them for the derivatives at the same parameters (the next
