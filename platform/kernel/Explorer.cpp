@@ -360,10 +360,6 @@ BOOL CQKTreeExplorer::Init(HWND tree, CQKListExplorer* list)
     m_list = list;
     if (m_tree == nullptr)
         return FALSE;
-    if (m_images == nullptr)
-        m_images = qkfxGetAccess()->CreateWndsImageList(0);
-    if (m_images != nullptr)
-        TreeView_SetImageList(m_tree, m_images, TVSIL_NORMAL);
     Rebuild();
     return TRUE;
 }
@@ -390,6 +386,10 @@ void CQKTreeExplorer::Rebuild()
 {
     if (m_tree == nullptr)
         return;
+    // The icons come from the user interface, which may not be ready when the tree is
+    // made: asked for again until it answers.
+    if (m_images == nullptr && (m_images = qkfxGetAccess()->CreateWndsImageList(0)) != nullptr)
+        TreeView_SetImageList(m_tree, m_images, TVSIL_NORMAL);
     m_filling = true;
     TreeView_DeleteAllItems(m_tree);
     m_commandItem = m_searchItem = nullptr;
@@ -568,14 +568,21 @@ HTREEITEM CQKTreeExplorer::NewFolder(HTREEITEM parent, BOOL editLabel)
 BOOL CQKTreeExplorer::RenameFolder(HTREEITEM item, const std::string& name, std::string* error)
 {
     CQKFolder* folder = GetFolder(item);
-    if (folder == nullptr || !Project().RenameFolder(folder, name, error))
+    if (folder == nullptr)
         return FALSE;
+    // The Results Log rewrites its headers from the folder's path as it is before the
+    // rename: it hears of it once the rename is sure to succeed, then the rename is made.
+    std::string old = folder->GetName();
+    if (!Project().RenameFolder(folder, name, error))
+        return FALSE;
+    Project().RenameFolder(folder, old);
+    LogMessage(2, (LPARAM)item, (LPARAM)name.c_str());
+    Project().RenameFolder(folder, name);
     TVITEMA tv = {};
     tv.mask = TVIF_TEXT | TVIF_HANDLE;
     tv.hItem = item;
     tv.pszText = (char*)name.c_str();
     SendMessageA(m_tree, TVM_SETITEMA, 0, (LPARAM)&tv);
-    LogMessage(2, (LPARAM)item, (LPARAM)name.c_str());
     if (m_list != nullptr)
         m_list->UpdateListExplorer(1);
     return TRUE;
@@ -949,9 +956,6 @@ BOOL CQKListExplorer::Init(HWND list, CQKTreeExplorer* tree)
     m_tree = tree;
     if (m_list == nullptr)
         return FALSE;
-    HIMAGELIST images = qkfxGetAccess()->CreateWndsImageList(0);
-    if (images != nullptr)
-        ListView_SetImageList(m_list, images, LVSIL_SMALL);
     for (int i = 0; i < NUM_COLUMNS; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -1025,6 +1029,9 @@ void CQKListExplorer::UpdateListExplorer(int)
         return;
     }
     m_updateNeeded = FALSE;
+    if (ListView_GetImageList(m_list, LVSIL_SMALL) == nullptr)
+        if (HIMAGELIST images = qkfxGetAccess()->CreateWndsImageList(0))
+            ListView_SetImageList(m_list, images, LVSIL_SMALL);
     // The selection survives the refill where its items do.
     std::vector<LPARAM> selected;
     for (int item : GetSelectedItems()) {
@@ -1407,10 +1414,12 @@ void CQKListExplorer::EndDrag(POINT screen, bool drop)
             bool present = false;
             for (int i = 0; i < Project().GetNumPages(); ++i)
                 present |= Project().GetPage(i) == page;
-            if (present && page->GetFolder() != folder && Project().MovePageToFolder(page, folder)) {
-                qkfxGetCallLog().Add("CQKListExplorer::MovePage", page->GetName() + " " + folder->GetPath());
-                LogMessage(1, (LPARAM)page, (LPARAM)target);
-            }
+            if (!present || page->GetFolder() == folder)
+                continue;
+            // The log reads the window's old place from the page before it moves.
+            LogMessage(1, (LPARAM)page, (LPARAM)target);
+            Project().MovePageToFolder(page, folder);
+            qkfxGetCallLog().Add("CQKListExplorer::MovePage", page->GetName() + " " + folder->GetPath());
         }
         if (m_tree != nullptr)
             m_tree->ApplyViewMode();
@@ -1436,9 +1445,10 @@ BOOL CQKListExplorer::OnDragMessage(UINT message, WPARAM wParam, LPARAM lParam)
             CQKFolder* parent = m_tree->GetFolder(target);
             m_tree->DraggingCleanup();
             if (folder != nullptr && parent != nullptr && parent != folder->GetParent() &&
-                Project().MoveFolder(folder, parent)) {
+                !folder->Contains(parent) && parent->FindFolder(folder->GetName()) == nullptr) {
+                LogMessage(3, (LPARAM)dragged, (LPARAM)target);
+                Project().MoveFolder(folder, parent);
                 m_tree->Rebuild();
-                LogMessage(3, (LPARAM)m_tree->GetItem(folder), (LPARAM)m_tree->GetItem(parent));
             }
             return TRUE;
         }

@@ -212,6 +212,7 @@ public:
 
     BOOL Init(HWND list, CQKTreeExplorer* tree);
     HWND GetHwnd() const { return m_list; }
+    CQKTreeExplorer* GetTree() const { return m_tree; }
     // Fills the list with the current folder's subfolders and windows.
     void UpdateListExplorer(int reserved);
     // While suspended, changes only mark the list for an update, made on resuming.
