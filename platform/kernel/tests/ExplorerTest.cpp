@@ -207,11 +207,13 @@ TEST_F(ExplorerControlsTest, TreeAndListFollowTheCurrentFolder)
 
 TEST_F(ExplorerControlsTest, FindWalksNamesLabelsAndFolders)
 {
-    ASSERT_TRUE(Run("win -t wks Spectrum; win -t wks Baseline"));
+    ASSERT_NE(P().CreatePage(QK_PAGE_WKS, "Spectrum"), nullptr);
+    CQKPage* baseline = P().CreatePage(QK_PAGE_WKS, "Baseline");
+    ASSERT_NE(baseline, nullptr);
     CQKFolder* fits = P().CreateFolder(Root(), "SpecFits");
     P().SetCurrentFolder(fits);
-    ASSERT_TRUE(Run("win -t plot SpecPlot"));
-    P().FindPage("Baseline")->SetLabel("spectrum without peaks");
+    ASSERT_NE(P().CreatePage(QK_PAGE_GRAPH, "SpecPlot"), nullptr);
+    baseline->SetLabel("spectrum without peaks");
     P().SetCurrentFolder(Root());
     tree.Rebuild();
     tree.SetSearchItem(TreeView_GetRoot(treeWnd));
