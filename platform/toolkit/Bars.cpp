@@ -131,7 +131,169 @@ void SECDockBar::DockControlBarAt(CControlBar* pBar, int nCol, int nRow)
     pBar->m_dwStyle = (pBar->m_dwStyle & ~(CBRS_ALIGN_ANY | CBRS_FLOATING)) | dwAlign | (m_bFloating ? CBRS_FLOATING : 0);
 }
 
+/////////////////////////////////////////////////////////////////////////////
+// Dragging bars with the mouse
+
+namespace {
+
+// A drop this many pixels outside an edge's bars still docks there; an empty edge takes no
+// room, so it catches drops as deep again inside the frame.
+const int kDockZone = 12;
+
+// The dock bar of the frame whose zone holds the point, among the edges the bar may dock
+// to; null when the point is over none of them.
+CDockBar* DockBarAtPoint(CFrameWnd* pFrame, CControlBar* pBar, CPoint pt)
+{
+    static const UINT s_ids[4] = {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT,
+                                  AFX_IDW_DOCKBAR_RIGHT};
+    static const DWORD s_aligns[4] = {CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT};
+    CRect rectClient;
+    pFrame->GetClientRect(&rectClient);
+    pFrame->ClientToScreen(&rectClient);
+    for (int i = 0; i < 4; i++) {
+        if (!(pBar->m_dwDockStyle & s_aligns[i]))
+            continue;
+        CControlBar* pDock = pFrame->GetControlBar(s_ids[i]);
+        if (pDock == nullptr || !pDock->IsDockBar() || pDock->m_hWnd == nullptr)
+            continue;
+        CRect rectDock;
+        pDock->GetWindowRect(&rectDock);
+        BOOL bEmpty = !pDock->IsVisible() || ((CDockBar*)pDock)->GetDockedVisibleCount() == 0;
+        CRect zone;
+        switch (i) {
+        case 0: {
+            int nTop = bEmpty ? rectClient.top : rectDock.top;
+            int nThick = bEmpty ? kDockZone : rectDock.Height();
+            zone.SetRect(rectClient.left, nTop - kDockZone, rectClient.right, nTop + nThick + kDockZone);
+            break;
+        }
+        case 1: {
+            int nBottom = bEmpty ? rectClient.bottom : rectDock.bottom;
+            int nThick = bEmpty ? kDockZone : rectDock.Height();
+            zone.SetRect(rectClient.left, nBottom - nThick - kDockZone, rectClient.right, nBottom + kDockZone);
+            break;
+        }
+        case 2: {
+            int nLeft = bEmpty ? rectClient.left : rectDock.left;
+            int nThick = bEmpty ? kDockZone : rectDock.Width();
+            zone.SetRect(nLeft - kDockZone, rectClient.top, nLeft + nThick + kDockZone, rectClient.bottom);
+            break;
+        }
+        default: {
+            int nRight = bEmpty ? rectClient.right : rectDock.right;
+            int nThick = bEmpty ? kDockZone : rectDock.Width();
+            zone.SetRect(nRight - nThick - kDockZone, rectClient.top, nRight + kDockZone, rectClient.bottom);
+            break;
+        }
+        }
+        if (zone.PtInRect(pt))
+            return (CDockBar*)pDock;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+BOOL SECTrackBarDrag(CControlBar* pBar, CPoint ptStart)
+{
+    CFrameWnd* pFrame = pBar->m_pDockSite;
+    if (pFrame == nullptr || pBar->m_pDockBar == nullptr)
+        return FALSE;
+    CWnd* pMoved = pBar->IsFloating() ? (CWnd*)pBar->GetDockingFrame() : (CWnd*)pBar;
+    CRect rectStart;
+    pMoved->GetWindowRect(&rectStart);
+    CSize sizeOffset = ptStart - rectStart.TopLeft();
+    HWND hwnd = pBar->m_hWnd;
+    ::SetCapture(hwnd);
+    HCURSOR hOldCursor = ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
+    BOOL bDragging = FALSE, bDrop = FALSE;
+    CPoint pt = ptStart;
+    MSG msg;
+    while (::GetCapture() == hwnd) {
+        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+            ::PostQuitMessage((int)msg.wParam);
+            break;
+        }
+        switch (msg.message) {
+        case WM_MOUSEMOVE:
+            pt = msg.pt;
+            if (!bDragging && abs(pt.x - ptStart.x) < ::GetSystemMetrics(SM_CXDRAG) &&
+                abs(pt.y - ptStart.y) < ::GetSystemMetrics(SM_CYDRAG))
+                break;
+            bDragging = TRUE;
+            // A floating frame follows the pointer while it is not over a dock edge.
+            if (pMoved != pBar && DockBarAtPoint(pFrame, pBar, pt) == nullptr)
+                pMoved->SetWindowPos(nullptr, pt.x - sizeOffset.cx, pt.y - sizeOffset.cy, 0, 0,
+                                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        case WM_LBUTTONUP:
+            pt = msg.pt;
+            bDrop = bDragging;
+            ::ReleaseCapture();
+            break;
+        case WM_KEYDOWN:
+            if (msg.wParam == VK_ESCAPE)
+                ::ReleaseCapture();
+            break;
+        case WM_RBUTTONDOWN:
+            ::ReleaseCapture();
+            break;
+        default:
+            ::DispatchMessageA(&msg);
+            break;
+        }
+    }
+    ::SetCursor(hOldCursor);
+    if (!bDrop) {
+        if (bDragging && pMoved != pBar)
+            pMoved->SetWindowPos(nullptr, rectStart.left, rectStart.top, 0, 0,
+                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return bDragging;
+    }
+    SECMDIFrameWnd* pSecFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, pFrame);
+    CDockBar* pDock = DockBarAtPoint(pFrame, pBar, pt);
+    if (pDock != nullptr) {
+        SECControlBar* pSecBar = DYNAMIC_DOWNCAST(SECControlBar, pBar);
+        if (pSecBar != nullptr)
+            pSecBar->OnBarBeginDock();
+        // The row under the pointer takes the bar; below the last row it starts a new one.
+        CRect rectDrop(pt, CSize(1, 1));
+        pFrame->DockControlBar(pBar, (UINT)pDock->GetDlgCtrlID(), &rectDrop);
+        if (pSecBar != nullptr)
+            pSecBar->OnBarDock();
+    } else if (pMoved == pBar) {
+        CPoint ptFloat = pt - sizeOffset;
+        if (pSecFrame != nullptr)
+            pSecFrame->FloatControlBarEx(pBar, ptFloat, CBRS_ALIGN_TOP);
+        else
+            pFrame->FloatControlBar(pBar, ptFloat, CBRS_ALIGN_TOP);
+    } else {
+        pMoved->SetWindowPos(nullptr, pt.x - sizeOffset.cx, pt.y - sizeOffset.cy, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ((CFrameWnd*)pMoved)->RecalcLayout();   // the frame's own rules may place it again
+    }
+    pFrame->RecalcLayout();
+    // Where the floating frame stood last, the frame's bars and pages show again.
+    pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    return TRUE;
+}
+
 IMPLEMENT_DYNCREATE(SECMiniDockFrameWnd, CMiniDockFrameWnd)
+
+LRESULT SECMiniDockFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
+        // The caption drags the frame's first visible bar, and the frame with it.
+        for (INT_PTR i = 0; i < m_wndDockBar.m_arrBars.GetSize(); i++) {
+            CControlBar* pBar = (CControlBar*)m_wndDockBar.m_arrBars[i];
+            if (pBar != nullptr && pBar->IsVisible()) {
+                SECTrackBarDrag(pBar, CPoint((short)LOWORD(lParam), (short)HIWORD(lParam)));
+                return 0;
+            }
+        }
+    }
+    return CMiniDockFrameWnd::WindowProc(message, wParam, lParam);
+}
 IMPLEMENT_DYNAMIC(SECStatusBar, CStatusBar)
 
 /////////////////////////////////////////////////////////////////////////////

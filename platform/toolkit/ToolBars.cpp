@@ -81,6 +81,10 @@ SECCustomToolBar::~SECCustomToolBar()
         ImageList_Destroy(m_hImages);
 }
 
+namespace {
+const int kGripperWidth = 8;
+}
+
 BOOL SECCustomToolBar::CreateEx(CWnd* pParentWnd, LPCTSTR lpszTitle, DWORD dwStyle, DWORD dwExStyle, UINT nID)
 {
     if (m_pManager != nullptr) {
@@ -96,7 +100,43 @@ BOOL SECCustomToolBar::CreateEx(CWnd* pParentWnd, LPCTSTR lpszTitle, DWORD dwSty
         return FALSE;
     if (lpszTitle != nullptr)
         SetWindowText(lpszTitle);
+    // Bars that dock have a gripper before their first button; a customisation bar does not.
+    if (!IsKindOf(RUNTIME_CLASS(SECCustomizeToolBar)))
+        ::SendMessageA(m_hWnd, TB_SETINDENT, (WPARAM)kGripperWidth, 0);
     return TRUE;
+}
+
+LRESULT SECCustomToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    BOOL bGripper = m_pDockBar != nullptr && !IsKindOf(RUNTIME_CLASS(SECCustomizeToolBar));
+    if (bGripper && message == WM_LBUTTONDOWN) {
+        CPoint pt((short)LOWORD(lParam), (short)HIWORD(lParam));
+        if (pt.x < kGripperWidth && BtnHitTest(pt) < 0) {
+            ClientToScreen(&pt);
+            SECTrackBarDrag(this, pt);
+            return 0;
+        }
+    }
+    if (bGripper && message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
+        CPoint pt;
+        ::GetCursorPos(&pt);
+        ScreenToClient(&pt);
+        if (pt.x < kGripperWidth && BtnHitTest(pt) < 0) {
+            ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
+            return TRUE;
+        }
+    }
+    LRESULT lResult = CToolBar::WindowProc(message, wParam, lParam);
+    if (bGripper && message == WM_PAINT) {
+        // Two raised lines down the gripper strip.
+        CRect rect;
+        GetClientRect(&rect);
+        CClientDC dc(this);
+        for (int x = 2; x <= 5; x += 3)
+            dc.Draw3dRect(x, rect.top + 2, 3, rect.Height() - 4, ::GetSysColor(COLOR_BTNHIGHLIGHT),
+                          ::GetSysColor(COLOR_BTNSHADOW));
+    }
+    return lResult;
 }
 
 SECStdBtn* SECCustomToolBar::CreateButton(UINT nID, SECCustomToolBar* pToolBar)

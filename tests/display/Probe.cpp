@@ -44,6 +44,9 @@
 //   axes                 "axis <X|Y|Z> <from> <to>" of the active graph's active layer
 //   listitem <hwnd> <id> <row>  "rect <left> <top> <right> <bottom>" of a row of the list
 //                        view of that id inside the window
+//   dock <id>            "dock <floating 0|1> <dock bar id> <row> <left> <top> <right> <bottom>"
+//                        of the visible bar of that id, docked in the main window or floating
+//                        (rows counted from 0 by the places of the dock bar's visible bars)
 //   cell <column> <row>  "rect <left> <top> <right> <bottom>" of a cell of the active
 //                        worksheet (column from 1, row from 0; row -1: the heading)
 #include <windows.h>
@@ -417,6 +420,69 @@ std::string Invoke(HWND main, UINT id)
     return out.str();
 }
 
+// Where the bar of a control id stands: docked along an edge of the main window (the dock
+// bars' ids 0xE81B to 0xE81E) or in a floating frame (0xE81F).
+std::string DockLine(HWND main, int id)
+{
+    struct Find {
+        int id;
+        HWND found;
+    } find = {id, nullptr};
+    auto visit = [](HWND hwnd, LPARAM lParam) -> BOOL {
+        Find* f = (Find*)lParam;
+        int parentId = GetDlgCtrlID(GetParent(hwnd));
+        if (GetDlgCtrlID(hwnd) == f->id && IsWindowVisible(hwnd) && parentId >= 0xE81B && parentId <= 0xE81F) {
+            f->found = hwnd;
+            return FALSE;
+        }
+        return TRUE;
+    };
+    EnumChildWindows(main, visit, (LPARAM)&find);
+    if (find.found == nullptr) {
+        // Floating frames are top-level windows of the program.
+        EnumWindows(
+            [](HWND top, LPARAM lParam) -> BOOL {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(top, &pid);
+                if (pid == GetCurrentProcessId() && IsWindowVisible(top))
+                    EnumChildWindows(
+                        top,
+                        [](HWND hwnd, LPARAM l) -> BOOL {
+                            Find* f = (Find*)l;
+                            if (GetDlgCtrlID(hwnd) == f->id && IsWindowVisible(hwnd) &&
+                                GetDlgCtrlID(GetParent(hwnd)) == 0xE81F) {
+                                f->found = hwnd;
+                                return FALSE;
+                            }
+                            return TRUE;
+                        },
+                        lParam);
+                return ((Find*)lParam)->found == nullptr;
+            },
+            (LPARAM)&find);
+    }
+    if (find.found == nullptr)
+        return "error: no visible bar " + std::to_string(id) + "\n";
+    HWND dock = GetParent(find.found);
+    int dockId = GetDlgCtrlID(dock);
+    bool vertical = dockId == 0xE81C || dockId == 0xE81D;
+    RECT rc;
+    GetWindowRect(find.found, &rc);
+    std::vector<LONG> before;
+    for (HWND sibling = GetWindow(dock, GW_CHILD); sibling != nullptr; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+        RECT rs;
+        if (!IsWindowVisible(sibling) || !GetWindowRect(sibling, &rs))
+            continue;
+        LONG at = vertical ? rs.left : rs.top;
+        if (at < (vertical ? rc.left : rc.top) && std::find(before.begin(), before.end(), at) == before.end())
+            before.push_back(at);
+    }
+    std::ostringstream out;
+    out << "dock " << (GetAncestor(find.found, GA_ROOT) != main ? 1 : 0) << ' ' << dockId << ' ' << before.size()
+        << ' ' << RectText(rc) << '\n';
+    return out.str();
+}
+
 std::string Answer(const std::string& line)
 {
     std::istringstream in(line);
@@ -448,6 +514,8 @@ std::string Answer(const std::string& line)
         }
     } else if (verb == "bar") {
         out << Bar(main);
+    } else if (verb == "dock") {
+        out << DockLine(main, [&] { int id = 0; in >> id; return id; }());
     } else if (verb == "menus") {
         out << Menus(main);
     } else if (verb == "invoke" || verb == "post") {

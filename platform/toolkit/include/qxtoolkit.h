@@ -82,10 +82,22 @@ public:
     BOOL IsHorzDock() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0 || m_bFloating; }
 };
 
+// The floating frame of bars: dragging its caption moves it, or docks its bar when the
+// pointer is let go over an edge of the frame the bar may dock to.
 class QXTK_API SECMiniDockFrameWnd : public CMiniDockFrameWnd
 {
     DECLARE_DYNCREATE(SECMiniDockFrameWnd)
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
+
+// Follows the pointer from a press of the left button at ptScreen on the bar (its gripper,
+// or its floating frame's caption) until the button is let go: over a dock edge of the
+// bar's frame that the bar may dock to, the bar docks there, into the row under the
+// pointer or a new row; elsewhere it floats with its frame's corner where the pointer
+// took it. Escape, the right button or a lost capture leave everything as it was.
+// FALSE when the pointer never moved far enough to start a drag.
+QXTK_API BOOL SECTrackBarDrag(CControlBar* pBar, CPoint ptScreen);
 
 class QXTK_API SECStatusBar : public CStatusBar
 {
@@ -297,6 +309,8 @@ protected:
     HIMAGELIST m_hImages;
     // Puts the buttons into the system toolbar control, with their images.
     void RebuildControl();
+    // The left button on the gripper (the strip before the first button) drags the bar.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 /////////////////////////////////////////////////////////////////////////////

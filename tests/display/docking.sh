@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Docking by mouse: the Standard toolbar dragged by its gripper off the top edge (it floats
+# where it was let go), its floating frame moved by the caption, and the toolbar dragged
+# back onto the row it came from.
+#   docking.sh BUILDDIR ARTIFACTS
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/display.sh"
+ARTIFACTS=${2:?artifacts folder}
+mkdir -p "$ARTIFACTS"
+qxd_begin "$1"
+qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
+qxd settle && qxd_close_windows || qxd_fail "start"
+
+standard=59400
+top_dock=$((0xE81B))
+float_dock=$((0xE81F))
+
+# "floating dockbar row left top right bottom" of the Standard toolbar.
+state() { qxd "dock $standard" && echo "${QXD_ANSWER[0]#dock }"; }
+# Waits until the toolbar's floating flag is $1; the state is left in $now.
+wait_floating() {
+    for _ in $(seq 25); do
+        now=$(state) && [ "${now%% *}" = "$1" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+# Presses at x1 y1, moves slowly to x2 y2 and lets go.
+drag() {
+    qxd_move "$1" "$2"
+    xdotool mousedown 1
+    qxd_glide "$1" "$2" "$3" "$4" 6
+    sleep 0.2
+    xdotool mouseup 1
+    qxd settle
+}
+
+wait_floating 0 || qxd_fail "the Standard toolbar is not docked at start: $now"
+read -r _ dock0 row0 l0 t0 r0 b0 <<<"$now"
+[ "$dock0" = "$top_dock" ] || qxd_fail "the Standard toolbar starts on dock bar $dock0"
+qxd main || qxd_fail "main"
+read -r _ _ ml mt mr mb <<<"${QXD_ANSWER[0]}"
+
+# Off the top edge by its gripper into the middle of the window: it floats there.
+gx=$((l0 + 3)) gy=$(((t0 + b0) / 2))
+fx=$(((ml + mr) / 2 - 100)) fy=$(((mt + mb) / 2))
+drag "$gx" "$gy" "$fx" "$fy"
+wait_floating 1 || qxd_fail "the toolbar did not float: $now"
+read -r _ dock1 _ l1 t1 r1 b1 <<<"$now"
+[ "$dock1" = "$float_dock" ] || qxd_fail "floating in dock bar $dock1"
+[ $((r1 - l1)) = $((r0 - l0)) ] || qxd_fail "floating width $((r1 - l1)), docked $((r0 - l0))"
+# The floating frame's corner is where the pointer held the bar, so the bar stands below
+# and right of it by at most the frame's border and caption.
+dx=$((l1 - (fx - 3))) dy=$((t1 - (fy - (b0 - t0) / 2)))
+((dx >= 0 && dx <= 12 && dy >= 0 && dy <= 40)) || qxd_fail "the toolbar floats at $l1 $t1, let go at $fx $fy"
+qxd_screenshot "$ARTIFACTS/floating.png"
+
+# The floating frame moved by its caption (just above the bar): the bar goes with it.
+drag $((l1 + 60)) $((t1 - 8)) $((l1 + 60)) $((t1 + 92))
+qxd "dock $standard" || qxd_fail "the floating toolbar went"
+read -r floating _ _ _ t1b _ _ <<<"${QXD_ANSWER[0]#dock }"
+[ "$floating $t1b" = "1 $((t1 + 100))" ] || qxd_fail "moved by its caption: ${QXD_ANSWER[0]}, was at $t1"
+t1=$((t1 + 100)) b1=$((b1 + 100))
+
+# Back by its gripper onto the row it came from.
+drag $((l1 + 3)) $(((t1 + b1) / 2)) "$gx" "$gy"
+wait_floating 0 || qxd_fail "the toolbar did not dock again: $now"
+read -r _ dock2 row2 l2 t2 r2 b2 <<<"$now"
+[ "$dock2 $row2 $t2 $b2" = "$top_dock $row0 $t0 $b0" ] ||
+    qxd_fail "docked again as $dock2 row $row2 at $t2-$b2, was $top_dock row $row0 at $t0-$b0"
+qxd_screenshot "$ARTIFACTS/docked-again.png"
+
+qxd_exit_answering_no
+qxd_log "pictures in $ARTIFACTS: floating.png docked-again.png"
