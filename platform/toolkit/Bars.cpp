@@ -75,8 +75,103 @@ CSize SECControlBar::CalcDynamicLayout(int nLength, DWORD nMode)
 
 void SECControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}
 
+namespace {
+const int kSplitter = 6;
+
+// The edge of a docked bar that faces the frame's inside: where its row's thickness is
+// dragged. 0 top, 1 bottom, 2 left, 3 right of the bar; -1 when it is not docked.
+int InnerEdge(CControlBar* pBar)
+{
+    if (pBar->m_pDockBar == nullptr || pBar->IsFloating())
+        return -1;
+    switch (pBar->m_pDockBar->GetDlgCtrlID()) {
+    case AFX_IDW_DOCKBAR_TOP: return 1;
+    case AFX_IDW_DOCKBAR_BOTTOM: return 0;
+    case AFX_IDW_DOCKBAR_LEFT: return 3;
+    case AFX_IDW_DOCKBAR_RIGHT: return 2;
+    default: return -1;
+    }
+}
+
+BOOL OnInnerEdge(CControlBar* pBar, CPoint ptClient)
+{
+    CRect rect;
+    pBar->GetClientRect(&rect);
+    switch (InnerEdge(pBar)) {
+    case 0: return ptClient.y < rect.top + kSplitter;
+    case 1: return ptClient.y >= rect.bottom - kSplitter;
+    case 2: return ptClient.x < rect.left + kSplitter;
+    case 3: return ptClient.x >= rect.right - kSplitter;
+    default: return FALSE;
+    }
+}
+} // namespace
+
+int SECTrackSplitter(CWnd* pWnd, CPoint ptStart, BOOL bHorz)
+{
+    HWND hwnd = pWnd->m_hWnd;
+    ::SetCapture(hwnd);
+    CPoint pt = ptStart;
+    BOOL bDone = FALSE;
+    MSG msg;
+    while (::GetCapture() == hwnd) {
+        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+            ::PostQuitMessage((int)msg.wParam);
+            break;
+        }
+        switch (msg.message) {
+        case WM_MOUSEMOVE:
+            break;
+        case WM_LBUTTONUP:
+            pt = msg.pt;
+            bDone = TRUE;
+            ::ReleaseCapture();
+            break;
+        case WM_KEYDOWN:
+            if (msg.wParam == VK_ESCAPE)
+                ::ReleaseCapture();
+            break;
+        case WM_RBUTTONDOWN:
+            ::ReleaseCapture();
+            break;
+        default:
+            ::DispatchMessageA(&msg);
+            break;
+        }
+    }
+    if (!bDone)
+        return 0;
+    return bHorz ? pt.x - ptStart.x : pt.y - ptStart.y;
+}
+
 LRESULT SECControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_SETCURSOR && (HWND)wParam == m_hWnd && LOWORD(lParam) == HTCLIENT) {
+        CPoint pt;
+        ::GetCursorPos(&pt);
+        ScreenToClient(&pt);
+        if (OnInnerEdge(this, pt)) {
+            ::SetCursor(::LoadCursor(nullptr, InnerEdge(this) < 2 ? IDC_SIZENS : IDC_SIZEWE));
+            return TRUE;
+        }
+    }
+    if (message == WM_LBUTTONDOWN && m_pDockBar != nullptr) {
+        CPoint pt((short)LOWORD(lParam), (short)HIWORD(lParam));
+        BOOL bEdge = OnInnerEdge(this, pt);
+        ClientToScreen(&pt);
+        if (bEdge) {
+            SECDockBar* pDock = DYNAMIC_DOWNCAST(SECDockBar, m_pDockBar);
+            int nDelta = SECTrackSplitter(this, pt, InnerEdge(this) >= 2);
+            if (pDock != nullptr && nDelta != 0) {
+                pDock->OnSplitterDrag(pDock->FindBar(this), TRUE, nDelta);
+                if (m_pDockSite != nullptr)
+                    m_pDockSite->RecalcLayout();
+            }
+        } else {
+            SECTrackBarDrag(this, pt);
+        }
+        return 0;
+    }
     return CControlBar::WindowProc(message, wParam, lParam);
 }
 
@@ -101,6 +196,72 @@ int SECDockBar::GetNextVisibleBar(int nIndex) const
         if (((CControlBar*)m_arrBars[i])->IsVisible())
             return (int)i;
     return -1;
+}
+
+void SECDockBar::OnSplitterDrag(int nIndex, BOOL bAcrossRows, int nDelta)
+{
+    if (!bAcrossRows || nIndex < 0)
+        return;
+    BOOL bHorz = IsHorzDock();
+    DWORD dwAlign = m_dwStyle & CBRS_ALIGN_ANY;
+    int d = (dwAlign & (CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT)) ? -nDelta : nDelta;
+    // Back to the row's first entry, then every sizable bar of the row.
+    int nFirst = nIndex;
+    while (nFirst > 0 && m_arrBars[nFirst - 1] != nullptr)
+        nFirst--;
+    for (INT_PTR i = nFirst; i < m_arrBars.GetSize() && m_arrBars[i] != nullptr; i++) {
+        SECControlBar* pBar = DYNAMIC_DOWNCAST(SECControlBar, (CObject*)m_arrBars[i]);
+        if (pBar == nullptr || !pBar->IsVisible())
+            continue;
+        DWORD dwMode = bHorz ? (LM_HORZ | LM_HORZDOCK | LM_LENGTHY) : LM_VERTDOCK;
+        CSize size = pBar->CalcDynamicLayout(-1, dwMode);
+        int nLength = std::max(18, (int)(bHorz ? size.cy : size.cx) - d);
+        pBar->CalcDynamicLayout(nLength, dwMode | LM_COMMIT);
+    }
+}
+
+LRESULT SECDockBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_LBUTTONDOWN || message == WM_SETCURSOR) {
+        CPoint pt;
+        ::GetCursorPos(&pt);
+        ScreenToClient(&pt);
+        // The gap after a visible bar, before the next visible bar of its row.
+        BOOL bHorz = IsHorzDock();
+        int nFound = -1;
+        for (INT_PTR i = 0; i < m_arrBars.GetSize() && nFound < 0; i++) {
+            CControlBar* pBar = (CControlBar*)m_arrBars[i];
+            if (pBar == nullptr || !pBar->IsVisible())
+                continue;
+            int nNext = GetNextVisibleBar((int)i);
+            if (nNext < 0)
+                continue;
+            CRect rect, rectNext;
+            pBar->GetWindowRect(&rect);
+            ((CControlBar*)m_arrBars[nNext])->GetWindowRect(&rectNext);
+            ScreenToClient(&rect);
+            ScreenToClient(&rectNext);
+            BOOL bIn = bHorz ? pt.x >= rect.right && pt.x < rectNext.left && pt.y >= rect.top && pt.y < rect.bottom
+                             : pt.y >= rect.bottom && pt.y < rectNext.top && pt.x >= rect.left && pt.x < rect.right;
+            if (bIn)
+                nFound = (int)i;
+        }
+        if (nFound >= 0 && message == WM_SETCURSOR) {
+            ::SetCursor(::LoadCursor(nullptr, bHorz ? IDC_SIZEWE : IDC_SIZENS));
+            return TRUE;
+        }
+        if (nFound >= 0) {
+            ClientToScreen(&pt);
+            int nDelta = SECTrackSplitter(this, pt, bHorz);
+            if (nDelta != 0) {
+                OnSplitterDrag(nFound, FALSE, nDelta);
+                if (m_pDockSite != nullptr)
+                    m_pDockSite->RecalcLayout();
+            }
+            return 0;
+        }
+    }
+    return CDockBar::WindowProc(message, wParam, lParam);
 }
 
 void SECDockBar::DockControlBarAt(CControlBar* pBar, int nCol, int nRow)

@@ -334,6 +334,70 @@ CSize SECDockBarEx::LayoutBars(BOOL bMove)
     return bHorz ? CSize(nMaxAlong, nOffset) : CSize(nOffset, nMaxAlong);
 }
 
+void SECDockBarEx::OnSplitterDrag(int nIndex, BOOL bAcrossRows, int nDelta)
+{
+    if (bAcrossRows || nIndex < 0 || nIndex >= m_arrBars.GetSize() || m_arrBars[nIndex] == nullptr) {
+        SECDockBar::OnSplitterDrag(nIndex, bAcrossRows, nDelta);
+        return;
+    }
+    BOOL bHorz = IsHorzDock();
+    DWORD dwMode = bHorz ? (LM_HORZ | LM_HORZDOCK) : (LM_VERTDOCK | LM_LENGTHY);
+    int nFirst = nIndex;
+    while (nFirst > 0 && m_arrBars[nFirst - 1] != nullptr)
+        nFirst--;
+    std::vector<SECControlBar*> row;   // the visible sizable bars of the row, in order
+    size_t nAt = 0;
+    for (INT_PTR i = nFirst; i < m_arrBars.GetSize() && m_arrBars[i] != nullptr; i++) {
+        SECControlBar* pBar = DYNAMIC_DOWNCAST(SECControlBar, (CObject*)m_arrBars[i]);
+        if (pBar == nullptr || !pBar->IsVisible())
+            continue;
+        if (i == nIndex)
+            nAt = row.size();
+        row.push_back(pBar);
+    }
+    if (row.size() < 2 || nAt + 1 >= row.size() || row[nAt] != m_arrBars[nIndex])
+        return;
+    CRect rectClient;
+    GetClientRect(&rectClient);
+    int nNet = (bHorz ? rectClient.Width() : rectClient.Height()) - 6 * ((int)row.size() - 1);
+    if (nNet <= 0)
+        return;
+    // The lengths the bars have by their portions, as the layout gives them, are where the
+    // drag starts.
+    int nSizable = 0, nFixed = 0;
+    ProportionRow(nFirst, nullptr, &nSizable, &nFixed);
+    std::vector<int> lengths;
+    for (SECControlBar* pBar : row)
+        lengths.push_back(std::max(18, (int)(pBar->m_fPortion * nNet + 0.5f)));
+    auto setLength = [&](size_t k, int nLength) {
+        lengths[k] = nLength;
+        row[k]->CalcDynamicLayout(nLength, dwMode | LM_COMMIT);
+    };
+    int d = nDelta;
+    if (d < 0) {
+        // Towards the row's start: the bars before the splitter give up what they can.
+        int nTaken = 0;
+        for (size_t k = nAt + 1; k-- > 0 && d < 0;) {
+            int nLength = std::max(18, lengths[k] + d);
+            nTaken += lengths[k] - nLength;
+            d += lengths[k] - nLength;
+            setLength(k, nLength);
+        }
+        setLength(nAt + 1, lengths[nAt + 1] + nTaken);
+    } else {
+        int nTaken = 0;
+        for (size_t k = nAt + 1; k < row.size() && d > 0; k++) {
+            int nLength = std::max(18, lengths[k] - d);
+            nTaken += lengths[k] - nLength;
+            d -= lengths[k] - nLength;
+            setLength(k, nLength);
+        }
+        setLength(nAt, lengths[nAt] + nTaken);
+    }
+    for (size_t k = 0; k < row.size(); k++)
+        row[k]->m_fPortion = (float)lengths[k] / (float)nNet;
+}
+
 IMPLEMENT_DYNAMIC(CQUDockBar, SECDockBarEx)
 
 CSize CQUDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz)

@@ -101,6 +101,11 @@ public:
     // Rows that hold sizable bars share the dock bar's length by their portions, 6 pixels
     // between two bars; other rows are laid out as the framework does.
     CSize LayoutBars(BOOL bMove) override;
+    // The splitter after the bar at nIndex moved by nDelta along the row: the bars on the
+    // side it moves towards give up length, none below 18 pixels, what one cannot give
+    // passing to the next; the bar on the other side takes it. Portions follow the lengths.
+    // A drag across the rows changes the row's thickness as the toolkit does.
+    void OnSplitterDrag(int nIndex, BOOL bAcrossRows, int nDelta) override;
 
 protected:
     float m_fMinPortion;

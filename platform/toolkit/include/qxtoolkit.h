@@ -62,6 +62,8 @@ public:
     CSize m_szFloat;      // floating
 
 protected:
+    // The left button on the bar's own area (not its controls) drags the bar, or, within
+    // a splitter's width of the edge that faces the frame's inside, the thickness of its row.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
@@ -80,7 +82,21 @@ public:
     // Puts the bar into row nRow (a new last row when there are fewer) at column nCol.
     void DockControlBarAt(CControlBar* pBar, int nCol, int nRow);
     BOOL IsHorzDock() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0 || m_bFloating; }
+    // A drag of the splitter after the bar at nIndex by nDelta pixels: along the row
+    // between two bars, or across the rows (the row's thickness; nDelta as the pointer
+    // moved, down or right positive). The toolkit changes only a row's thickness, each
+    // sizable bar of the row growing as the pointer moves away from the edge.
+    virtual void OnSplitterDrag(int nIndex, BOOL bAcrossRows, int nDelta);
+
+protected:
+    // The gap between two bars of a row is a splitter the left button drags.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
+
+// Follows the pointer with the left button down from ptScreen until it is let go, and
+// answers how far it went along (bHorz: x, else y); 0 when Escape or the right button
+// called it off.
+QXTK_API int SECTrackSplitter(CWnd* pWnd, CPoint ptScreen, BOOL bHorz);
 
 // The floating frame of bars: dragging its caption moves it, or docks its bar when the
 // pointer is let go over an edge of the frame the bar may dock to.

@@ -158,4 +158,67 @@ TEST_F(DockRowTest, SizableBarsShareTheirRowByPortion)
     right.DestroyWindow();
 }
 
+TEST_F(DockRowTest, SplitterDragsMoveLengthBetweenNeighboursAndRowDragsTheThickness)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    pFrame->FloatControlBar(pFrame->GetProjectExplorer(), CPoint(400, 400));
+    CTestSizableBar left, right;
+    ASSERT_TRUE(left.Init(pFrame, 592 + 1000, CBRS_ALIGN_ANY));
+    ASSERT_TRUE(right.Init(pFrame, 592 + 1001, CBRS_ALIGN_ANY));
+    SECDockBarEx* pDock = (SECDockBarEx*)pFrame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM);
+    struct Case {
+        int nDelta;
+        int nLeftGrows;   // how much longer the left bar is after the drag
+        bool bLeftAtMinimum;
+    } cases[] = {
+        {100, 100, false},
+        {-100, -100, false},
+        {-100000, 0, true},   // the left bar keeps 18 pixels, the right takes the rest
+        {100000, 0, false},   // the right bar keeps 18 pixels
+    };
+    for (const Case& c : cases) {
+        pFrame->DockControlBarEx(&left, AFX_IDW_DOCKBAR_BOTTOM, 0, 0, 0.5f, 80);
+        pFrame->DockControlBarEx(&right, AFX_IDW_DOCKBAR_BOTTOM, 1, 0, 0.5f, 80);
+        left.m_fPortion = right.m_fPortion = 0.5f;   // the row filled, half each
+        pFrame->RecalcLayout();
+        CRect rectDock, rectLeft, rectRight;
+        pDock->GetClientRect(&rectDock);
+        left.GetWindowRect(&rectLeft);
+        int nNet = rectDock.Width() - 6;
+        pDock->OnSplitterDrag(pDock->FindBar(&left), FALSE, c.nDelta);
+        pFrame->RecalcLayout();
+        CRect rectLeft2, rectRight2;
+        left.GetWindowRect(&rectLeft2);
+        right.GetWindowRect(&rectRight2);
+        if (c.bLeftAtMinimum)
+            EXPECT_EQ(rectLeft2.Width(), 18) << c.nDelta;
+        else if (c.nDelta > 1000)
+            EXPECT_EQ(rectRight2.Width(), 18) << c.nDelta;
+        else
+            EXPECT_NEAR(rectLeft2.Width(), rectLeft.Width() + c.nLeftGrows, 1.0) << c.nDelta;
+        EXPECT_NEAR(rectLeft2.Width() + rectRight2.Width(), nNet, 1.0) << "the row keeps its length: " << c.nDelta;
+        EXPECT_EQ(rectRight2.left - rectLeft2.right, 6) << c.nDelta;
+    }
+
+    // The row's edge dragged up 30 pixels makes the bottom row 30 pixels thicker; down
+    // again past the bars' least thickness leaves them 18 high.
+    CRect rectBefore;
+    left.GetWindowRect(&rectBefore);
+    pDock->OnSplitterDrag(pDock->FindBar(&left), TRUE, -30);
+    pFrame->RecalcLayout();
+    CRect rectAfter;
+    left.GetWindowRect(&rectAfter);
+    EXPECT_EQ(rectAfter.Height(), rectBefore.Height() + 30);
+    EXPECT_EQ(rectAfter.bottom, rectBefore.bottom);
+    right.GetWindowRect(&rectAfter);
+    EXPECT_EQ(rectAfter.Height(), rectBefore.Height() + 30);
+    pDock->OnSplitterDrag(pDock->FindBar(&left), TRUE, 10000);
+    pFrame->RecalcLayout();
+    left.GetWindowRect(&rectAfter);
+    EXPECT_EQ(rectAfter.Height(), 18);
+    left.DestroyWindow();
+    right.DestroyWindow();
+}
+
 } // namespace
