@@ -78,6 +78,16 @@ void SECControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}
 namespace {
 const int kSplitter = 6;
 
+// After a drag the frame's bars and pages are placed and painted again, also where a
+// floating frame stood last and the controls inside bars that changed size.
+void RelayoutAfterDrag(CFrameWnd* pFrame)
+{
+    if (pFrame == nullptr)
+        return;
+    pFrame->RecalcLayout();
+    pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
 // The edge of a docked bar that faces the frame's inside: where its row's thickness is
 // dragged. 0 top, 1 bottom, 2 left, 3 right of the bar; -1 when it is not docked.
 int InnerEdge(CControlBar* pBar)
@@ -164,8 +174,7 @@ LRESULT SECControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             int nDelta = SECTrackSplitter(this, pt, InnerEdge(this) >= 2);
             if (pDock != nullptr && nDelta != 0) {
                 pDock->OnSplitterDrag(pDock->FindBar(this), TRUE, nDelta);
-                if (m_pDockSite != nullptr)
-                    m_pDockSite->RecalcLayout();
+                RelayoutAfterDrag(m_pDockSite);
             }
         } else {
             SECTrackBarDrag(this, pt);
@@ -255,8 +264,7 @@ LRESULT SECDockBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             int nDelta = SECTrackSplitter(this, pt, bHorz);
             if (nDelta != 0) {
                 OnSplitterDrag(nFound, FALSE, nDelta);
-                if (m_pDockSite != nullptr)
-                    m_pDockSite->RecalcLayout();
+                RelayoutAfterDrag(m_pDockSite);
             }
             return 0;
         }
@@ -433,9 +441,7 @@ BOOL SECTrackBarDrag(CControlBar* pBar, CPoint ptStart)
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         ((CFrameWnd*)pMoved)->RecalcLayout();   // the frame's own rules may place it again
     }
-    pFrame->RecalcLayout();
-    // Where the floating frame stood last, the frame's bars and pages show again.
-    pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    RelayoutAfterDrag(pFrame);
     return TRUE;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Docking by mouse: the Standard toolbar dragged by its gripper off the top edge (it floats
 # where it was let go), its floating frame moved by the caption, and the toolbar dragged
-# back onto the row it came from.
+# back onto the row it came from; then the bottom row made higher by its edge.
 #   docking.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
@@ -70,5 +70,23 @@ read -r _ dock2 row2 l2 t2 r2 b2 <<<"$now"
     qxd_fail "docked again as $dock2 row $row2 at $t2-$b2, was $top_dock row $row0 at $t0-$b0"
 qxd_screenshot "$ARTIFACTS/docked-again.png"
 
+# The project explorer's row along the bottom edge made 60 pixels higher by its top edge.
+explorer=597
+wait_bar() { # id floating
+    for _ in $(seq 25); do
+        qxd "dock $1" 2>/dev/null && now=${QXD_ANSWER[0]#dock } && [ "${now%% *}" = "$2" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+wait_bar $explorer 0 || qxd_fail "no docked project explorer: $now"
+read -r _ dock3 _ l3 t3 r3 b3 <<<"$now"
+[ "$dock3" = $((0xE81E)) ] || qxd_fail "the explorer is on dock bar $dock3"
+drag $(((l3 + r3) / 2)) $((t3 + 2)) $(((l3 + r3) / 2)) $((t3 - 58))
+qxd "dock $explorer" || qxd_fail "the explorer went"
+read -r _ _ _ _ t4 _ b4 <<<"${QXD_ANSWER[0]#dock }"
+[ "$t4 $b4" = "$((t3 - 60)) $b3" ] || qxd_fail "the explorer's row is at $t4-$b4 after the drag, was $t3-$b3"
+qxd_screenshot "$ARTIFACTS/taller-row.png"
+
 qxd_exit_answering_no
-qxd_log "pictures in $ARTIFACTS: floating.png docked-again.png"
+qxd_log "pictures in $ARTIFACTS: floating.png docked-again.png taller-row.png"
