@@ -272,16 +272,96 @@ UINT SECCustomizeToolBar::GetSelectedCommand() const
     return pBtn != nullptr ? pBtn->m_nID : 0;
 }
 
+void SECCustomizeToolBar::DragButton(UINT nID, CPoint ptStart)
+{
+    HWND hwnd = m_hWnd;
+    ::SetCapture(hwnd);
+    BOOL bDragging = FALSE, bDrop = FALSE;
+    CPoint pt = ptStart;
+    MSG msg;
+    while (::GetCapture() == hwnd) {
+        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+            ::PostQuitMessage((int)msg.wParam);
+            break;
+        }
+        switch (msg.message) {
+        case WM_MOUSEMOVE:
+            if (abs(msg.pt.x - ptStart.x) >= ::GetSystemMetrics(SM_CXDRAG) ||
+                abs(msg.pt.y - ptStart.y) >= ::GetSystemMetrics(SM_CYDRAG)) {
+                if (!bDragging)
+                    ::SetCursor(::LoadCursor(nullptr, IDC_UPARROW));
+                bDragging = TRUE;
+            }
+            break;
+        case WM_LBUTTONUP:
+            pt = msg.pt;
+            bDrop = bDragging;
+            ::ReleaseCapture();
+            break;
+        case WM_KEYDOWN:
+            if (msg.wParam == VK_ESCAPE)
+                ::ReleaseCapture();
+            break;
+        case WM_RBUTTONDOWN:
+            ::ReleaseCapture();
+            break;
+        default:
+            ::DispatchMessageA(&msg);
+            break;
+        }
+    }
+    if (!bDrop)
+        return;
+    // The toolbar under the pointer takes the button before the button it was let go on,
+    // or at its end.
+    // The frame is disabled while the customise sheet is open, so the pointer finds no
+    // window in it: its toolbars are looked up by their places instead.
+    CFrameWnd* pMain = m_pManager != nullptr ? m_pManager->GetFrameWnd() : nullptr;
+    if (pMain == nullptr || ::WindowFromPoint(pt) == nullptr)
+        return;
+    SECCustomToolBar* pTarget = nullptr;
+    POSITION pos = pMain->m_listControlBars.GetHeadPosition();
+    while (pos != nullptr && pTarget == nullptr) {
+        CControlBar* pBar = (CControlBar*)pMain->m_listControlBars.GetNext(pos);
+        CRect rect;
+        if (pBar->m_hWnd == nullptr || !pBar->IsKindOf(RUNTIME_CLASS(SECCustomToolBar)) ||
+            pBar->IsKindOf(RUNTIME_CLASS(SECCustomizeToolBar)) || !::IsWindowVisible(pBar->m_hWnd))
+            continue;
+        pBar->GetWindowRect(&rect);
+        // Not where the sheet itself lies over the toolbar.
+        CRect rectSheet;
+        ::GetWindowRect(::GetAncestor(m_hWnd, GA_ROOT), &rectSheet);
+        if (rect.PtInRect(pt) && !rectSheet.PtInRect(pt))
+            pTarget = (SECCustomToolBar*)pBar;
+    }
+    if (pTarget == nullptr)
+        return;
+    CPoint ptTarget = pt;
+    pTarget->ScreenToClient(&ptTarget);
+    pTarget->InsertButton(pTarget->BtnHitTest(ptTarget), nID, FALSE);
+    // The toolbar is longer now: its frame (the main one or a floating one) places it again.
+    CFrameWnd* pFrame = pTarget->GetParentFrame();
+    if (pFrame != nullptr)
+        pFrame->RecalcLayout();
+    if (pTarget->m_pDockSite != nullptr && pTarget->m_pDockSite != pFrame)
+        pTarget->m_pDockSite->RecalcLayout();
+}
+
 LRESULT SECCustomizeToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_LBUTTONDOWN: {
         // The button is chosen, not pressed: its command does not run here.
-        int nIndex = BtnHitTest(CPoint((short)LOWORD(lParam), (short)HIWORD(lParam)));
+        CPoint pt((short)LOWORD(lParam), (short)HIWORD(lParam));
+        int nIndex = BtnHitTest(pt);
         SetSelectedButton(nIndex >= 0 && GetBtn(nIndex) != nullptr ? nIndex : -1);
         CWnd* pParent = GetParent();
         if (pParent != nullptr)
             pParent->SendMessage(SECGetBarNotifyMessage(), (WPARAM)GetDlgCtrlID(), 4);
+        if (m_nSelected >= 0) {
+            ClientToScreen(&pt);
+            DragButton(GetBtn(m_nSelected)->m_nID, pt);
+        }
         return 0;
     }
     case WM_LBUTTONUP:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Docking by mouse: the Standard toolbar dragged by its gripper off the top edge (it floats
 # where it was let go), its floating frame moved by the caption, and the toolbar dragged
-# back onto the row it came from; then the bottom row made higher by its edge.
+# back onto the row it came from; then the bottom row made higher by its edge, and a
+# button dragged from the customise sheet onto the toolbar.
 #   docking.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
@@ -82,11 +83,42 @@ wait_bar() { # id floating
 wait_bar $explorer 0 || qxd_fail "no docked project explorer: $now"
 read -r _ dock3 _ l3 t3 r3 b3 <<<"$now"
 [ "$dock3" = $((0xE81E)) ] || qxd_fail "the explorer is on dock bar $dock3"
-drag $(((l3 + r3) / 2)) $((t3 + 2)) $(((l3 + r3) / 2)) $((t3 - 58))
-qxd "dock $explorer" || qxd_fail "the explorer went"
-read -r _ _ _ _ t4 _ b4 <<<"${QXD_ANSWER[0]#dock }"
+# A press the program did not see changes nothing, so it is tried again.
+for _ in 1 2 3; do
+    drag $(((l3 + r3) / 2)) $((t3 + 3)) $(((l3 + r3) / 2)) $((t3 - 57))
+    qxd "dock $explorer" || qxd_fail "the explorer went"
+    read -r _ _ _ _ t4 _ b4 <<<"${QXD_ANSWER[0]#dock }"
+    [ "$t4" != "$t3" ] && break
+done
 [ "$t4 $b4" = "$((t3 - 60)) $b3" ] || qxd_fail "the explorer's row is at $t4-$b4 after the drag, was $t3-$b3"
 qxd_screenshot "$ARTIFACTS/taller-row.png"
 
+# A button dragged from the customise sheet's button groups onto the Standard toolbar.
+qxd "dock $standard" || qxd_fail "no Standard toolbar"
+read -r _ _ _ l5 t5 r5 b5 <<<"${QXD_ANSWER[0]#dock }"
+qxd "invoke 59392" || qxd_fail "customise sheet"
+sheet=
+for line in "${QXD_ANSWER[@]}"; do
+    [[ $line == window* ]] && read -r _ sheet _ <<<"$line"
+done
+[ -n "$sheet" ] || qxd_fail "no customise sheet: ${QXD_ANSWER[*]}"
+qxd_key ctrl+Tab
+group=
+for _ in $(seq 25); do
+    qxd "control $sheet 59568" 2>/dev/null && { group=${QXD_ANSWER[0]}; break; }
+    sleep 0.2
+done
+[ -n "$group" ] || qxd_fail "the button groups page shows no group bar"
+read -r _ gl gt gr gb <<<"$group"
+qxd_screenshot "$ARTIFACTS/button-groups.png"
+# Let go near the toolbar's right end: the sheet covers its left part.
+drag $((gl + 14)) $(((gt + gb) / 2)) $((r5 - 20)) $(((t5 + b5) / 2))
+qxd "dock $standard" || qxd_fail "the Standard toolbar went"
+read -r _ _ _ l6 t6 r6 b6 <<<"${QXD_ANSWER[0]#dock }"
+((r6 - l6 > r5 - l5)) || qxd_fail "the Standard toolbar did not take the button: $l6-$r6, was $l5-$r5"
+qxd_screenshot "$ARTIFACTS/button-dropped.png"
+qxd_key Escape
+qxd "gone $sheet 5000" || qxd_fail "the customise sheet stayed"
+
 qxd_exit_answering_no
-qxd_log "pictures in $ARTIFACTS: floating.png docked-again.png taller-row.png"
+qxd_log "pictures in $ARTIFACTS: floating.png docked-again.png taller-row.png button-groups.png button-dropped.png"

@@ -495,6 +495,9 @@ public:
 
 protected:
     int m_nSelected;
+    // The chosen button dragged from ptStart (screen): let go over a toolbar, that toolbar
+    // takes a button of the command where it was let go.
+    void DragButton(UINT nID, CPoint ptStart);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
