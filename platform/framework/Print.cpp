@@ -498,10 +498,9 @@ HENHMETAFILE CPreviewView::RenderPage(UINT nPage)
 {
     HDC hPrinter = m_pPrinterDC->GetSafeHdc();
     const int cx = ::GetDeviceCaps(hPrinter, HORZRES), cy = ::GetDeviceCaps(hPrinter, VERTRES);
-    const int dpiX = std::max(1, ::GetDeviceCaps(hPrinter, LOGPIXELSX));
-    const int dpiY = std::max(1, ::GetDeviceCaps(hPrinter, LOGPIXELSY));
-    // The picture's frame in hundredths of a millimetre: the printable area.
-    RECT frame = {0, 0, MulDiv(cx, 2540, dpiX), MulDiv(cy, 2540, dpiY)};
+    // The picture's frame in hundredths of a millimetre: the printable area, in the
+    // device's own millimetres, so that the picture maps back onto it pixel for pixel.
+    RECT frame = {0, 0, ::GetDeviceCaps(hPrinter, HORZSIZE) * 100, ::GetDeviceCaps(hPrinter, VERTSIZE) * 100};
     HDC hPicture = ::CreateEnhMetaFileA(hPrinter, nullptr, &frame, nullptr);
     if (hPicture == nullptr)
         return nullptr;
