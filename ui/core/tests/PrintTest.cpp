@@ -19,6 +19,7 @@
 #include "CoreResources.h"
 #include "PrintDialogs.h"
 #include "QKAccess.h"
+#include "QKPageDraw.h"
 #include "QKSysMethod.h"
 #include "QUAccess.h"
 #include "QUWksView.h"
@@ -539,51 +540,64 @@ TEST_F(Printing, PreviewShowsTheWorksheetsPagesAndPrintsThem)
     EXPECT_EQ(PostScriptPages(job), pages) << job;
 }
 
-// A graph's preview page is the printed page: the page placed on the printable area with
-// its shape kept, its crop marks at the corners. Closing the window during the preview
-// ends the preview with it.
-TEST_F(Printing, GraphPreviewShowsThePageWithItsCropMarks)
+// A graph's or layout's preview page is the printed page: the page placed on the
+// printable area with its shape kept, its crop marks at the corners. Closing the window
+// during the preview ends the preview with it.
+TEST_F(Printing, GraphAndLayoutPreviewsShowThePageWithItsCropMarks)
 {
-    CQUGraphView* view = NewGraph("Preview1");
-    ASSERT_NE(view, nullptr);
-    auto* page = dynamic_cast<CQKGraphPage*>(view->GetPage());
-    page->SetShowCropmark(TRUE);
-    view->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
-    CPreviewView* preview = CPreviewView::FromPrintView(view);
-    ASSERT_NE(preview, nullptr);
-    ASSERT_NE(preview->GetPagePicture(), nullptr);
-    EXPECT_EQ(preview->GetPrintInfo()->GetMaxPage(), 1u);
-    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(preview->m_hWnd, AFX_ID_PREVIEW_NEXT)));
+    for (const char* kind : {"graph", "layout"}) {
+        SCOPED_TRACE(kind);
+        CQUGraphView* view = NewGraph(kind[0] == 'g' ? "Preview1" : "Preview2");
+        ASSERT_NE(view, nullptr);
+        if (kind[0] == 'l') {
+            const std::string graph = view->GetPage()->GetName();
+            ASSERT_EQ(Run("win -t layout"), 0);
+            auto* layout = dynamic_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+            ASSERT_NE(layout, nullptr);
+            ASSERT_NE(qkfxAddLayoutGraph(layout, graph, 0.1, 0.1, 0.9, 0.9, nullptr), nullptr);
+            view = ViewOf(layout);
+            ASSERT_NE(view, nullptr);
+        }
+        auto* page = dynamic_cast<CQKGraphPage*>(view->GetPage());
+        page->SetShowCropmark(TRUE);
+        view->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+        CPreviewView* preview = CPreviewView::FromPrintView(view);
+        ASSERT_NE(preview, nullptr);
+        ASSERT_NE(preview->GetPagePicture(), nullptr);
+        EXPECT_EQ(preview->GetPrintInfo()->GetMaxPage(), 1u);
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(preview->m_hWnd, AFX_ID_PREVIEW_NEXT)));
 
-    HDC printer = preview->GetPrinterDC()->GetSafeHdc();
-    const int width = ::GetDeviceCaps(printer, HORZRES), height = ::GetDeviceCaps(printer, VERTRES);
-    PrintedPicture picture(preview->GetPagePicture(), width, height);
-    // The page as large as the printable area allows, centred.
-    double w, h;
-    page->GetPageSizeInches(w, h);
-    const double scale = std::min(width / w, height / h);
-    const int pw = (int)std::lround(w * scale), ph = (int)std::lround(h * scale);
-    const int left = (width - pw) / 2, top = (height - ph) / 2, right = left + pw - 1, bottom = top + ph - 1;
-    const int mark = (int)(0.025 * std::min(pw - 1, ph - 1));
-    struct Corner {
-        const char* name;
-        int x, y, dx, dy; // the corner and the way its arms go
-    } corners[] = {
-        {"top left", left, top, 1, 1},
-        {"top right", right, top, -1, 1},
-        {"bottom right", right, bottom, -1, -1},
-        {"bottom left", left, bottom, 1, -1},
-    };
-    for (const Corner& c : corners) {
-        SCOPED_TRACE(c.name);
-        // Lines end one short of their last point.
-        for (int i : {0, mark / 2, mark - 1})
-            EXPECT_TRUE(picture.Black(c.x + c.dx * i, c.y) && picture.Black(c.x, c.y + c.dy * i)) << i;
+        HDC printer = preview->GetPrinterDC()->GetSafeHdc();
+        const int width = ::GetDeviceCaps(printer, HORZRES), height = ::GetDeviceCaps(printer, VERTRES);
+        PrintedPicture picture(preview->GetPagePicture(), width, height);
+        // The page as large as the printable area allows, centred.
+        double w, h;
+        page->GetPageSizeInches(w, h);
+        const double scale = std::min(width / w, height / h);
+        const int pw = (int)std::lround(w * scale), ph = (int)std::lround(h * scale);
+        const int left = (width - pw) / 2, top = (height - ph) / 2, right = left + pw - 1, bottom = top + ph - 1;
+        const int mark = (int)(0.025 * std::min(pw - 1, ph - 1));
+        struct Corner {
+            const char* name;
+            int x, y, dx, dy; // the corner and the way its arms go
+        } corners[] = {
+            {"top left", left, top, 1, 1},
+            {"top right", right, top, -1, 1},
+            {"bottom right", right, bottom, -1, -1},
+            {"bottom left", left, bottom, 1, -1},
+        };
+        for (const Corner& c : corners) {
+            SCOPED_TRACE(c.name);
+            // Lines end one short of their last point.
+            for (int i : {0, mark / 2, mark - 1})
+                EXPECT_TRUE(picture.Black(c.x + c.dx * i, c.y) && picture.Black(c.x, c.y + c.dy * i)) << i;
+        }
+        EXPECT_GT(picture.InkIn({left + mark, top + mark, right - mark, bottom - mark}), 100) << "the page's drawing";
+        // Closing the window takes the preview with it.
+        view->GetParentFrame()->DestroyWindow();
+        EXPECT_EQ(CPreviewView::FromPrintView(view), nullptr);
+        EXPECT_FALSE(CloseGreyed());
     }
-    // Closing the window takes the preview with it.
-    view->GetParentFrame()->DestroyWindow();
-    EXPECT_EQ(CPreviewView::FromPrintView(view), nullptr);
-    EXPECT_FALSE(CloseGreyed());
 }
 
 } // namespace
