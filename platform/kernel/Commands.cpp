@@ -70,8 +70,9 @@ const UnbuiltCommands kUnbuilt[] = {
     // OBJEDIT's data order and grouping, and the 3D rotation angle.
     {35498, 35501, "graph"},
     {35562, 35562, "graph"},
-    {35573, 35573, "graph"},
-    {35575, 35576, "graph"},
+    // 3D Waterfall and the X and Y Constant with Base kinds: nothing but their names.
+    {35573, 35573, "not described"},
+    {35575, 35576, "not described"},
     // Property commands.
     {36401, 36401, "worksheet"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.

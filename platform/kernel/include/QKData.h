@@ -270,6 +270,9 @@ public:
     // Sets a printer DC up and places the page on the printable area (info.rectDraw) at
     // the printer's resolution; info.pageRect receives the rectangle to Draw into.
     virtual BOOL PrepareDCForPrinting(HDC dc, QKPrintInfo& info);
+    // Draws what the page prints beside itself on printed page info.curPage of the
+    // printable area info.rectDraw (headers and footers); FALSE when it prints none.
+    virtual BOOL DrawHeaderFooters(HDC dc, const QKPrintInfo& info);
     // Draws the whole page into `rect` of any DC, walking the page's tree; FALSE when the
     // page has no drawing (the plain page) or the DC refused.
     virtual BOOL Draw(HDC dc, const RECT& rect);
@@ -513,6 +516,11 @@ public:
     // Draws printed page `page` (from 1) of the last layout into `area` of the DC, without
     // the selection; FALSE for a page the layout does not have.
     BOOL DrawPrintPage(HDC dc, const RECT& area, int page);
+    // The header (the worksheet's name, at the top inside the margins) and the footer
+    // ("Page n", centred at the bottom) that the switches ask for.
+    BOOL DrawHeaderFooters(HDC dc, const QKPrintInfo& info) override;
+    // Where they go on a printed page of `area`: one line each, empty when switched off.
+    void GetHeaderFooterRects(HDC dc, const RECT& area, RECT& header, RECT& footer);
     // The layer contents dialog, where the user sets the columns' plot designations; the
     // plain page has none (the user interface's page has) and answers 0.
     virtual int LayerPlotContentsDialog(int* reserved) { return 0; }
