@@ -19,7 +19,7 @@ struct Place {
 
 // Room for the axes' tick labels and titles around a layer's frame, in fractions of the
 // area the layer is placed in.
-const double kRoomLeft = 0.12, kRoomTop = 0.06, kRoomRight = 0.04, kRoomBottom = 0.12;
+const double kRoomLeft = 0.12, kRoomTop = 0.06, kRoomRight = 0.06, kRoomBottom = 0.12;
 // The same room, in inches, that a page fitted to its layers keeps around them.
 const double kInchesLeft = 0.9, kInchesTop = 0.4, kInchesRight = 0.4, kInchesBottom = 0.8;
 
@@ -213,6 +213,16 @@ bool CQKGraphPage::ExtractPlotsToLayers(std::string* error)
     }
     if (groups.size() < 2)
         return Fail(error, source->GetName() + " has fewer than two plots to extract");
+    const bool legend = source->FindTextObj("Legend") != nullptr;
+    const int sourceIndex = GetLayerIndex(source);
+    // An automatic colour follows the plot's place in its layer: the moved plots keep the
+    // colours they had.
+    for (size_t g = 1; g < groups.size(); ++g)
+        for (int id : groups[g]) {
+            auto* plot = static_cast<CQKPlotObj*>(source->GetObject(id));
+            if (plot->GetColor() < 0)
+                plot->SetColor(plot->GetActualColorForAutoColor(0));
+        }
     for (size_t g = 1; g < groups.size(); ++g) {
         CQKGraphicLayer* layer = AddLayer(source->Is3DLayer() != FALSE);
         layer->CopySettingsFrom(*source);
@@ -222,6 +232,17 @@ bool CQKGraphPage::ExtractPlotsToLayers(std::string* error)
         for (int id : groups[g])
             source->MoveObjectTo(id, layer);
         qkfxRescaleLayer(layer, FALSE);
+    }
+    // A legend listed the plots the layer had: each layer lists its own now.
+    if (legend) {
+        const int active = m_activeLayer;
+        for (int i = sourceIndex; i < GetNumLayers(); ++i)
+            if (i == sourceIndex || i >= GetNumLayers() - (int)groups.size() + 1) {
+                m_activeLayer = i;
+                std::string ignored;
+                NewLegend(&ignored);
+            }
+        m_activeLayer = active;
     }
     qkfxGetCallLog().Add("CQKGraphPage::ExtractPlotsToLayers", qkFormatText("%s %d", GetName().c_str(), (int)groups.size()));
     std::string ignored;

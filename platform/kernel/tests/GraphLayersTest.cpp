@@ -73,6 +73,12 @@ protected:
     CQKWksPage* wks = nullptr;
     CQKDataset *x = nullptr, *y1 = nullptr, *y2 = nullptr;
     CQKGraphPage* graph = nullptr;
+    int autoColor = -1;
+    static void NewLegendOf(CQKGraphPage* g)
+    {
+        std::string error;
+        EXPECT_TRUE(g->NewLegend(&error)) << error;
+    }
 };
 
 // Each command: what makes the menus refuse it, then the graph after it ran.
@@ -92,7 +98,7 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
          [&] { qkfxGetProject().SetActivePage(wks); }, [&] { qkfxGetProject().SetActivePage(graph); },
          [&] {
              CQKGraphicLayer* l = graph->GetActiveLayer();
-             Place(l, 12, 6, 84, 82);
+             Place(l, 12, 6, 82, 82);
              EXPECT_EQ(l->GetRestorePlace(), (std::vector<double>{0, 15, 10, 70, 70}));
              // The second time it goes back.
              EXPECT_EQ(Command(nullptr, 36127, "run.section(Graph,MaxLayer);"), 0) << err;
@@ -109,17 +115,34 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
          [&] {
              // Three layers: two columns, two rows, row by row.
              ASSERT_EQ(graph->GetNumLayers(), 3);
-             Place(graph->GetLayerByIndex(0, 1), 6, 3, 42, 41);
-             Place(graph->GetLayerByIndex(1, 1), 56, 3, 42, 41);
-             Place(graph->GetLayerByIndex(2, 1), 6, 53, 42, 41);
+             Place(graph->GetLayerByIndex(0, 1), 6, 3, 41, 41);
+             Place(graph->GetLayerByIndex(1, 1), 56, 3, 41, 41);
+             Place(graph->GetLayerByIndex(2, 1), 6, 53, 41, 41);
          }},
         {"Extract to Layers", "STANDARD", 33042, "@ExtractLayers",
-         [&] { Plot(graph, y1); }, [&] { Plot(graph, y2); },
          [&] {
+             Plot(graph, y1);
+             NewLegendOf(graph);
+         },
+         [&] {
+             CQKPlotObj* second = Plot(graph, y2);
+             second->SetColor(-1); // automatic: the second colour of the layer
+             autoColor = second->GetActualColorForAutoColor(0);
+             NewLegendOf(graph);
+         },
+         [&] {
+             // The moved plot keeps its colour; each layer's legend lists its own plot.
+             EXPECT_EQ(graph->GetLayerByIndex(1, 1)->PlotObjByIndex(0, 1)->GetColor(), autoColor);
+             for (int i = 0; i < 2; ++i) {
+                 const CQKTextObj* legend = graph->GetLayerByIndex(i, 1)->FindTextObj("Legend");
+                 ASSERT_NE(legend, nullptr) << i;
+                 EXPECT_NE(legend->GetTextString().find((i ? y2 : y1)->GetName()), std::string::npos) << i;
+                 EXPECT_EQ(legend->GetTextString().find((i ? y1 : y2)->GetName()), std::string::npos) << i;
+             }
              ASSERT_EQ(graph->GetNumLayers(), 2);
              EXPECT_EQ(PlotsOf(graph->GetLayerByIndex(0, 1)), y1->GetName());
              EXPECT_EQ(PlotsOf(graph->GetLayerByIndex(1, 1)), y2->GetName());
-             Place(graph->GetLayerByIndex(1, 1), 56, 6, 42, 82);
+             Place(graph->GetLayerByIndex(1, 1), 56, 6, 41, 82);
          }},
         {"Extract to Graphs", "STANDARD", 33043, "@ExtractGraphs",
          [&] { Plot(graph, y1); },
@@ -149,7 +172,7 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
              ASSERT_EQ(graph->GetNumLayers(), 3);
              EXPECT_EQ(PlotsOf(graph->GetLayerByIndex(1, 1)), y2->GetName());
              EXPECT_EQ(graph->GetLayerByIndex(2, 1)->GetState().linkTo, 1) << "the link follows its layer";
-             Place(graph->GetLayerByIndex(1, 1), 56, 3, 42, 41);
+             Place(graph->GetLayerByIndex(1, 1), 56, 3, 41, 41);
          }},
         {"Fit page to encompass all layers", nullptr, 36129, "run.section(Graph,FitPageToLayers)", [] {},
          [&] {
