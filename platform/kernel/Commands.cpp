@@ -76,7 +76,6 @@ const UnbuiltCommands kUnbuilt[] = {
     // Property commands.
     {36401, 36401, "worksheet"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
-    {33092, 33092, "graph"},
     {32965, 32968, "graph"},
     {34145, 34161, "not described"},
     {34163, 34173, "fitter"},
@@ -128,6 +127,7 @@ bool LayerCommandReady(int id, bool* handled)
     switch (id) {
     case 36082: // Page Control
         return graph != nullptr;
+    case 33092: // View > Show > Frame
     case 36083: // Layer Control
     case 36123: // Arrange All Layers
     case 36127: // Maximize Layer
@@ -157,7 +157,10 @@ bool LayerCommandReady(int id, bool* handled)
     }
     if (id >= 36115 && id <= 36119) { // Add Plot to Layer: a worksheet's columns
         CQKWksPage* wks = qkfxGetProject().GetLastActiveWks();
-        return layer && !layer->Is3DLayer() && wks && wks->GetNumCols() > 0;
+        bool data = false;
+        for (int c = 1; wks && !data && c <= wks->GetNumCols(); ++c)
+            data = wks->GetFilledRows(c) > 0;
+        return layer && !layer->Is3DLayer() && data;
     }
     *handled = false;
     return true;

@@ -219,6 +219,8 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
             // Toggles: the frame is the layer's; stacking and axis exchange are drawn.
             if (a.size() == 3 && Same(a[1], "frame") && a[2] == "-1") {
                 layer->SetBkgBorder(!layer->IsBkgBorder());
+                qkfxGetProject().SetProjectModified(true);
+                qkShowLayerAgain(*layer);
                 return true;
             }
             qkfxGetCallLog().Add("layer", Join(a, 0));

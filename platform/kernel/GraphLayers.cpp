@@ -91,6 +91,12 @@ bool IsGraph(const CQKGraphPage& page)
 
 } // namespace
 
+BOOL CQKGraphPage::CheckViewShowCommand(int id) const
+{
+    const CQKGraphicLayer* layer = GetActiveLayer();
+    return id == 33092 && layer && layer->IsBkgBorder();
+}
+
 void CQKGraphicLayer::CopySettingsFrom(const CQKGraphicLayer& from)
 {
     m_st = from.m_st;

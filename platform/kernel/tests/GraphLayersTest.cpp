@@ -198,6 +198,12 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
              qkfxGetProject().SetActivePage(graph);
          },
          [&] { EXPECT_EQ(PlotsOf(graph->GetActiveLayer()), y2->GetName()); }},
+        {"Frame", nullptr, 33092, "layer -b frame -1", [&] { qkfxGetProject().SetActivePage(wks); },
+         [&] {
+             qkfxGetProject().SetActivePage(graph);
+             EXPECT_FALSE(graph->CheckViewShowCommand(33092));
+         },
+         [&] { EXPECT_TRUE(graph->CheckViewShowCommand(33092)); }},
         {"Page Control", nullptr, 36082, "Page;l", [&] { qkfxGetProject().SetActivePage(wks); },
          [&] { qkfxGetProject().SetActivePage(graph); },
          [&] { EXPECT_NE(qkfxGetCallLog().ToString().find("no dialog for a plain page (0)"), std::string::npos); }},
