@@ -661,6 +661,26 @@ std::string Answer(const std::string& line)
             out << "error: " << error << '\n';
         else
             out << "ok\n";
+    } else if (verb == "eval") {
+        // An expression's value, read without running a command: a condition that is not
+        // yet true answers 0 and leaves nothing behind.
+        std::string text;
+        std::getline(in, text);
+        text.erase(0, text.find_first_not_of(' '));
+        std::string error;
+        double value = 0;
+        bool ran = RunOnUiThread(main, [&] {
+            if (!qkfxGetScript().Evaluate(text, &value))
+                error = qkfxGetScript().GetLastError();
+        });
+        char number[40];
+        snprintf(number, sizeof number, "%.17g", value);
+        if (!ran)
+            out << "hung\n";
+        else if (!error.empty())
+            out << "error: " << error << '\n';
+        else
+            out << "value " << number << '\n';
     } else if (verb == "dump") {
         std::string path;
         std::getline(in, path);

@@ -51,10 +51,8 @@ done
 [ -n "$fitter" ] || qxd_fail "the fitter window did not open: ${QXD_ANSWER[*]}"
 qxd settle
 
-# A condition on the program's state, by script: an unknown command fails the request.
-check() { # condition
-    qxd "script if ($1) {} else { condition_failed; }" >/dev/null 2>&1
-}
+# A condition on the program's state, read once.
+check() { qxd_wait_for "$1" 0; }
 
 click_control() { # window id: a click in the middle of the control, once it shows (5 s at most)
     local round
