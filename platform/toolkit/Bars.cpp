@@ -119,6 +119,8 @@ BOOL OnInnerEdge(CControlBar* pBar, CPoint ptClient)
 
 int SECTrackSplitter(CWnd* pWnd, CPoint ptStart, BOOL bHorz)
 {
+    if (::GetKeyState(VK_LBUTTON) >= 0)
+        return 0;   // a press sent by a program, with no button held to follow
     HWND hwnd = pWnd->m_hWnd;
     ::SetCapture(hwnd);
     CPoint pt = ptStart;
@@ -176,10 +178,10 @@ LRESULT SECControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
                 pDock->OnSplitterDrag(pDock->FindBar(this), TRUE, nDelta);
                 RelayoutAfterDrag(m_pDockSite);
             }
-        } else {
-            SECTrackBarDrag(this, pt);
+            return 0;
         }
-        return 0;
+        if (SECTrackBarDrag(this, pt))
+            return 0;
     }
     return CControlBar::WindowProc(message, wParam, lParam);
 }
@@ -366,8 +368,8 @@ CDockBar* DockBarAtPoint(CFrameWnd* pFrame, CControlBar* pBar, CPoint pt)
 BOOL SECTrackBarDrag(CControlBar* pBar, CPoint ptStart)
 {
     CFrameWnd* pFrame = pBar->m_pDockSite;
-    if (pFrame == nullptr || pBar->m_pDockBar == nullptr)
-        return FALSE;
+    if (pFrame == nullptr || pBar->m_pDockBar == nullptr || ::GetKeyState(VK_LBUTTON) >= 0)
+        return FALSE;   // no button held to follow (a press sent by a program)
     CWnd* pMoved = pBar->IsFloating() ? (CWnd*)pBar->GetDockingFrame() : (CWnd*)pBar;
     CRect rectStart;
     pMoved->GetWindowRect(&rectStart);

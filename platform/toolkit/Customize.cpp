@@ -274,6 +274,8 @@ UINT SECCustomizeToolBar::GetSelectedCommand() const
 
 void SECCustomizeToolBar::DragButton(UINT nID, CPoint ptStart)
 {
+    if (::GetKeyState(VK_LBUTTON) >= 0)
+        return;   // a press sent by a program, with no button held to follow
     HWND hwnd = m_hWnd;
     ::SetCapture(hwnd);
     BOOL bDragging = FALSE, bDrop = FALSE;
