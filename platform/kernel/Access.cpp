@@ -170,6 +170,19 @@ int CQKAccess::OnColorPaletteDialog()
     return 0;
 }
 
+int CQKAccess::AddUserCategory(const char* group, const char* iniFile)
+{
+    qkfxGetCallLog().Add("CQKAccess::AddUserCategory", std::string(group ? group : "") + "," + (iniFile ? iniFile : ""));
+    return 0;
+}
+
+int CQKAccess::AddUserDefinedButton(const char* group, const char*, int, const char*, const char*, const char*,
+                                    const char*, const char*)
+{
+    qkfxGetCallLog().Add("CQKAccess::AddUserDefinedButton", group ? group : "");
+    return 0;
+}
+
 int CQKAccess::run_user_menu_script(int id, CQKLayer*)
 {
     qkfxGetCallLog().Add("CQKAccess::run_user_menu_script", std::to_string(id));

@@ -62,6 +62,11 @@ public:
     int IsActiveBasePage(CQKPage* page) override;
     // The program's message box (its caption, its owner, modeless windows disabled).
     int AskUser(const char* text, UINT type) override;
+    // Button groups through the main frame's toolbar manager; 0 without one. A name that
+    // is already taken is asked again in the "Button Group Name" dialog (Cancel gives 0).
+    int AddUserCategory(const char* group, const char* iniFile) override;
+    int AddUserDefinedButton(const char* group, const char* bitmap, int count, const char* toolbar, const char* file,
+                             const char* section, const char* tooltip, const char* status) override;
 
     // The page of the active window, else the page manager's active page.
     CQKPage* GetActivePage();

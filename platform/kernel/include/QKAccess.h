@@ -204,6 +204,18 @@ public:
     // The colour palette dialog (script "edit -color"); the kernel alone has none, so it
     // records the call and answers 0.
     virtual int OnColorPaletteDialog();
+    // Button groups of the toolbars (the user interface's toolbar manager keeps them); the
+    // kernel alone has none, so each records the call and answers 0 (not done).
+    // A group made from its group file, named `group`, or by the file when `group` is
+    // empty; 1 when made.
+    virtual int AddUserCategory(const char* group, const char* iniFile);
+    // A button added to the group `group`, made first (with `bitmap` as its pictures and
+    // `count` buttons) when there is none of that name; the button runs section `section`
+    // of `file` and shows `tooltip` and `status`; it goes on the toolbar `toolbar` when one
+    // is named. 1 when done.
+    virtual int AddUserDefinedButton(const char* group, const char* bitmap, int count, const char* toolbar,
+                                     const char* file, const char* section, const char* tooltip,
+                                     const char* status);
 
     CQKProject* GetPageManager();
     CQKQrxSystem* GetQrxSystem();
