@@ -984,6 +984,10 @@ TEST_F(MainFrameTest, ToolbarTipsAreTheCommandStringsTooltipLines)
         {59404, 33249, "Line"},
         {59402, 36433, "Set column values"},
         {59406, 35500, "Group"},
+        {59403, 38757, "Set as X"},
+        {59403, 38772, "Move Right"},
+        {59401, 34976, "Pointer"},
+        {59401, 34981, "Data Selector"},
     };
     for (const Case& c : cases) {
         CQUCustomToolBar* pBar = pFrame->GetToolBar(c.nBar);
