@@ -50,8 +50,79 @@ CQKAccess::CQKAccess()
 
 CQKAccess::~CQKAccess()
 {
+    delete m_uimManager;
     if (g_access == this)
         g_access = nullptr;
+}
+
+CQKUIMManager* CQKAccess::CreateUIMManager()
+{
+    return new (std::nothrow) CQKUIMManager;
+}
+
+CQKUIMManager* CQKAccess::GetUIMManager()
+{
+    if (!m_uimManager)
+        m_uimManager = CreateUIMManager();
+    return m_uimManager;
+}
+
+HWND CQKUIMManager::GetUIMBar(const char*, UINT, int, int)
+{
+    return nullptr;
+}
+
+int CQKUIMManager::OnSizeChange(int, int, int, int)
+{
+    return 0;
+}
+
+int CQKUIMManager::ShowUIMBar(int, int, DWORD)
+{
+    return 0;
+}
+
+int CQKUIMManager::IsUIMBarVisible(int)
+{
+    return 0;
+}
+
+int CQKUIMManager::IsUIMBarGloballyVisible(int)
+{
+    return 0;
+}
+
+int CQKUIMManager::InitChildUIM(int, HWND, DWORD)
+{
+    return 0;
+}
+
+namespace {
+std::map<HWND, QKUIMMessageFilter>& UIMFilters()
+{
+    static std::map<HWND, QKUIMMessageFilter> filters;
+    return filters;
+}
+} // namespace
+
+void qkUIMSetMessageFilter(HWND bar, QKUIMMessageFilter filter)
+{
+    if (filter)
+        UIMFilters()[bar] = filter;
+    else
+        UIMFilters().erase(bar);
+}
+
+int qkUIMWindowProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto it = UIMFilters().find(bar);
+    if (it == UIMFilters().end())
+        return 1;
+    QKUIMMessageFilter filter = it->second;
+    // A window handle is used again after its window goes: the filter goes with it.
+    if (message == WM_NCDESTROY)
+        UIMFilters().erase(it);
+    return filter(bar, message, wParam, lParam);
 }
 
 int CQKAccess::Init(HWND mainFrame, const char* commandLine)

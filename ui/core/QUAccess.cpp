@@ -1,9 +1,12 @@
 #include "QUAccess.h"
 
+#include <new>
+
 #include "ButtonDialogs.h"
 #include "ColorPaletteDialog.h"
 #include "CustomToolBar.h"
 #include "FramesResource.h"
+#include "ModuleBar.h"
 #include "ToolBarManagerEx.h"
 #include "UserDefButtons.h"
 #include "QUNotes.h"
@@ -256,6 +259,49 @@ CString GroupFileName(const char* name)
 }
 
 } // namespace
+
+HWND CQUUIMManager::GetUIMBar(const char* title, UINT id, int cx, int cy)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    SIZE size = {cx, cy};
+    CWnd* bar = manager ? manager->GetUIMBar((int)id, title, &size, TRUE) : nullptr;
+    return bar ? bar->GetSafeHwnd() : nullptr;
+}
+
+int CQUUIMManager::OnSizeChange(int id, int cx, int cy, int d)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    return manager ? manager->OnSizeChange(id, cx, cy, d) : 0;
+}
+
+int CQUUIMManager::ShowUIMBar(int id, int show, DWORD flags)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    return manager ? manager->ShowUIMBar(id, show, flags) : 0;
+}
+
+int CQUUIMManager::IsUIMBarVisible(int id)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    return manager ? manager->IsUIMBarVisible(id) : 0;
+}
+
+int CQUUIMManager::IsUIMBarGloballyVisible(int id)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    return manager ? manager->IsUIMBarGloballyVisible(id) : 0;
+}
+
+int CQUUIMManager::InitChildUIM(int id, HWND child, DWORD flags)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    return manager ? manager->InitChildUIM(id, child, flags) : 0;
+}
+
+CQKUIMManager* CQUAccess::CreateUIMManager()
+{
+    return new (std::nothrow) CQUUIMManager;
+}
 
 int CQUAccess::AddUserCategory(const char* group, const char* iniFile)
 {

@@ -67,6 +67,35 @@ private:
     bool m_creationEnabled = true;
 };
 
+// The kernel's user-interface modules put windows of their own into bars of the main
+// window, which the user interface's manager makes and keeps (its subclass of this, made by
+// the access object's CreateUIMManager). The kernel's own answers "none" to each.
+class QK_API CQKUIMManager {
+public:
+    virtual ~CQKUIMManager() = default;
+    // The bar of module `id` titled `title` (made, floating, when it has none); null when
+    // it cannot be made.
+    virtual HWND GetUIMBar(const char* title, UINT id, int cx, int cy);
+    // The module's window asks for a new size (with a non-zero flag `d`).
+    virtual int OnSizeChange(int id, int cx, int cy, int d);
+    // Shows or hides the module's bar; flag 0x10000 marks the kernel's own reasons, which
+    // neither bring back a bar the user closed nor count as the user's choice.
+    virtual int ShowUIMBar(int id, int show, DWORD flags);
+    virtual int IsUIMBarVisible(int id);
+    // Whether the user wants the bar, whether or not it is shown now.
+    virtual int IsUIMBarGloballyVisible(int id);
+    // The module's window inside its bar.
+    virtual int InitChildUIM(int id, HWND child, DWORD flags);
+};
+
+// A module's look at a message of its bar before the bar handles it: 0 consumes the
+// message (the bar answers 0), non-zero lets the bar handle it.
+typedef int (*QKUIMMessageFilter)(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
+// A module sets (or with null clears) the filter of its bar.
+QK_API void qkUIMSetMessageFilter(HWND bar, QKUIMMessageFilter filter);
+// What a module bar asks first of every message: the module's filter, 1 without one.
+QK_API int qkUIMWindowProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
+
 class QK_API CQKAccess {
 public:
     CQKAccess();
@@ -217,6 +246,11 @@ public:
                                      const char* file, const char* section, const char* tooltip,
                                      const char* status);
 
+    // The manager of the module bars: the kernel's own, or the user interface's subclass.
+    virtual CQKUIMManager* CreateUIMManager();
+    // Made on first use through CreateUIMManager and kept until the access object goes.
+    CQKUIMManager* GetUIMManager();
+
     CQKProject* GetPageManager();
     CQKQrxSystem* GetQrxSystem();
     CQKScriptWindow* GetScriptWindow() { return &m_scriptWindow; }
@@ -245,6 +279,7 @@ public:
 
 private:
     CQKScriptWindow m_scriptWindow;
+    CQKUIMManager* m_uimManager = nullptr;
     std::vector<UINT> m_commands;
     HWND m_mainFrame = nullptr;
     int m_checkedTool = 0;

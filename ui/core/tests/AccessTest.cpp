@@ -21,6 +21,7 @@
 #include "ToolBarManagerEx.h"
 #include "UserDefButtons.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -478,4 +479,52 @@ TEST_F(Bridge, ButtonsAddedByNameMakeTheirGroupAndToolbar)
                         "exists. Using the specified name for the group will result in overwriting the existing file.");
         EXPECT_EQ(manager->GetGroupWithName("Other23") >= 0, button == IDOK);
     }
+}
+
+namespace {
+
+std::vector<UINT> g_filtered;
+
+int ConsumeSetText(HWND, UINT message, WPARAM, LPARAM)
+{
+    g_filtered.push_back(message);
+    return message == WM_SETTEXT ? 0 : 1;
+}
+
+} // namespace
+
+// The kernel's modules reach their bars through the bridge's manager, and see each message
+// of their bar before the bar does.
+TEST_F(Bridge, ModuleBarsComeThroughTheManagerAndTheModuleSeesTheirMessagesFirst)
+{
+    CQKUIMManager* uim = Access()->GetUIMManager();
+    ASSERT_NE(dynamic_cast<CQUUIMManager*>(uim), nullptr);
+    EXPECT_EQ(Access()->GetUIMManager(), uim) << "one manager for the program's run";
+    HWND bar = uim->GetUIMBar("Module Seven", 7, 240, 120);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(uim->GetUIMBar("Module Seven", 7, 240, 120), bar);
+    EXPECT_EQ(qxtest::WindowText(bar), "Module Seven");
+    EXPECT_TRUE(uim->IsUIMBarVisible(7));
+    EXPECT_TRUE(uim->InitChildUIM(7, m_app->m_pMainWnd->GetSafeHwnd(), 0));
+    EXPECT_TRUE(uim->OnSizeChange(7, 300, 150, 1));
+    EXPECT_TRUE(uim->ShowUIMBar(7, 0, 0));
+    EXPECT_FALSE(uim->IsUIMBarVisible(7));
+    EXPECT_FALSE(uim->IsUIMBarGloballyVisible(7));
+    EXPECT_FALSE(uim->ShowUIMBar(8, 1, 0)) << "no bar for module 8";
+
+    // A message the module consumes never reaches the bar; without a filter all do.
+    qkUIMSetMessageFilter(bar, ConsumeSetText);
+    ::SetWindowTextA(bar, "Consumed");
+    EXPECT_EQ(qxtest::WindowText(bar), "Module Seven");
+    EXPECT_NE(std::find(g_filtered.begin(), g_filtered.end(), (UINT)WM_SETTEXT), g_filtered.end());
+    qkUIMSetMessageFilter(bar, nullptr);
+    ::SetWindowTextA(bar, "Passed");
+    EXPECT_EQ(qxtest::WindowText(bar), "Passed");
+
+    // The kernel alone has no bars to give.
+    CQKUIMManager plain;
+    EXPECT_EQ(plain.GetUIMBar("x", 1, 10, 10), nullptr);
+    EXPECT_EQ(plain.ShowUIMBar(1, 1, 0) + plain.IsUIMBarVisible(1) + plain.IsUIMBarGloballyVisible(1) +
+                  plain.OnSizeChange(1, 1, 1, 1) + plain.InitChildUIM(1, nullptr, 0),
+              0);
 }
