@@ -169,6 +169,7 @@ void CQKPlotObj::UpdateFromTemporary()
     if (!m_original)
         return;
     m_original->m_s = m_s;
+    m_original->TakeKindState(*this);
     m_modified = false;
     qkfxGetCallLog().Add("CQKPlotObj::UpdateFromTemporary", m_s.dataset);
 }
