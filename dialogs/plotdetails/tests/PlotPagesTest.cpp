@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "PlotDetailsMain.h"
+#include "ObjectsResources.h"
 #include "PlotDetailsResources.h"
 #include "PlotPagesResources.h"
 #include "QDGraphPage.h"
@@ -528,4 +529,32 @@ TEST_F(PlotPagesTest, PieGeometryPageWritesTheGeometryAndTheExplodedWedges)
     EXPECT_NE(kWhiteRgb, before.ColorAt((int)(cx - 0.8 * r), cy));
     EXPECT_EQ(kWhiteRgb, after.ColorAt((int)(cx - 0.8 * r), cy));
     EXPECT_NE(kWhiteRgb, after.ColorAt(cx + (int)(0.2 * 0.70 * W + 0.5 * 0.5 * r), cy));
+}
+
+TEST_F(PlotPagesTest, PatternKeepsColoursItsListsCannotShowUnlessChanged)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_COLUMN, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5})});
+    // A colour taken from a worksheet column, a colour-map colour and a colour past the
+    // table: none of them is an entry of the colour lists.
+    const int column = 101, mapped = 0x400064, custom = 200;
+    plot->SetBorderColor(column, 0);
+    plot->SetBKColor(mapped, 0);
+    plot->SetBarFillColor(custom, 0);
+    Open(plot, [&](HWND h) {
+        HWND p = GoTab(h, "Pattern");
+        qxtest::ComboSelect(p, IDC_PD_PAT_PATTERN, 2);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ(2, plot->GetFillPattern(0));
+    EXPECT_EQ(column, plot->GetBorderColor(0));
+    EXPECT_EQ(mapped, plot->GetBKColor(0));
+    EXPECT_EQ(custom, plot->GetBarFillColor(0));
+
+    Open(plot, [&](HWND h) {
+        qxtest::ComboSelect(GoTab(h, "Pattern"), IDC_PD_PAT_FILL_COLOR, kGreen + 1);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ(kGreen, plot->GetBKColor(0));
+    EXPECT_EQ(column, plot->GetBorderColor(0));
+    EXPECT_EQ(custom, plot->GetBarFillColor(0));
 }
