@@ -5,6 +5,7 @@
 #include "GraphPagePages.h"
 #include "PatternPage.h"
 #include "PlotPages.h"
+#include "SymbolPage.h"
 #include "SpacingPage.h"
 #include "PlotDetailsMain.h"
 #include "PlotDetailsPages.h"
@@ -53,6 +54,7 @@ const PlotPageRow kPlotPages[] = {
 CQUPlotDetailsPage* CreatePlotPage(UINT templateId)
 {
     switch (templateId) {
+    case IDD_PD_SYMBOL: return new CQUPlotDetailsSymbol;
     case IDD_PD_DROP_LINES: return new CQUPlotDetailsDataPoints;
     case IDD_PD_LABEL: return new CQUPlotDetailsFont;
     case IDD_PD_ERROR_BAR: return new CQUPlotDetailsErrorBar;

@@ -357,7 +357,7 @@ void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes,
         // The same symbol at the same pixel twice changes nothing.
         if (!sizes && !colors && g_mergePoints && !seen.insert(((long long)pt.x << 32) ^ (unsigned)pt.y).second)
             continue;
-        qkDrawPlotSymbol(c.env, c.plot, pt.x, pt.y, size, color);
+        qkDrawPlotSymbol(c.env, c.plot, pt.x, pt.y, size, color, row - s.first);
         drawn.push_back(pt);
     }
     c.Hit(drawn, true);

@@ -24,6 +24,7 @@
 #include "QKData.h"
 #include "QKPlotModel.h"
 #include "QKScript.h"
+#include "QKSymbolManager.h"
 
 using qxtest::DialogDriver;
 
@@ -557,4 +558,95 @@ TEST_F(PlotPagesTest, PatternKeepsColoursItsListsCannotShowUnlessChanged)
     EXPECT_EQ(kGreen, plot->GetBKColor(0));
     EXPECT_EQ(column, plot->GetBorderColor(0));
     EXPECT_EQ(custom, plot->GetBarFillColor(0));
+}
+
+TEST_F(PlotPagesTest, SymbolPageWritesSizeEdgeFillAndTheConstructedSymbol)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_SCATTER, {Column(QK_ROLE_Y, {5, 5, 5}), Column(QK_ROLE_X, {2, 5, 8})}, kRed);
+    bool scalingShownForColumn = false, scalingShownTyped = true, shapeShown = false, charShown = false;
+    PageCase c = {"Symbol",
+                  [&](HWND p) {
+                      // A size from a worksheet column shows the scaling factor; a typed one hides it.
+                      const int columns = (int)SendDlgItemMessageA(p, IDC_PD_SYM_SIZE, CB_GETCOUNT, 0, 0);
+                      qxtest::ComboSelect(p, IDC_PD_SYM_SIZE, columns - 1);
+                      scalingShownForColumn = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_SCALING)) != FALSE;
+                      TypeInCombo(p, IDC_PD_SYM_SIZE, "20");
+                      scalingShownTyped = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_SCALING)) != FALSE;
+                      TypeInCombo(p, IDC_PD_SYM_THICKNESS, "30");
+                      qxtest::ComboSelect(p, IDC_PD_SYM_EDGE_COLOR, kBlue + 1);
+                      qxtest::ComboSelect(p, IDC_PD_SYM_FILL_COLOR, kGreen + 1);
+                      qxtest::SetCheck(p, IDC_PD_SYM_CONSTRUCTION, true);
+                      shapeShown = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_SHAPE)) != FALSE;
+                      qxtest::ComboSelect(p, IDC_PD_SYM_SHAPE, QK_SYMBOL_DIAMOND);
+                      qxtest::ComboSelect(p, IDC_PD_SYM_INTERIOR, QK_SYMFILL_OPEN);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_EQ(20.0, p->GetSymbolSize());
+                      EXPECT_EQ(0, p->GetSymbolSizeColumn());
+                      EXPECT_EQ(30, p->GetSymbolThickness());
+                      EXPECT_EQ(kBlue, p->GetEdgeColor());
+                      EXPECT_EQ(kGreen, p->GetFillColor());
+                      EXPECT_EQ(0, p->GetSymbolStyle());
+                      EXPECT_EQ(QK_SYMBOL_DIAMOND, p->GetSymbolType());
+                      EXPECT_EQ(QK_SYMFILL_OPEN, p->GetSymbolFill());
+                  }};
+    qxtest::Image before, after;
+    Run(plot, c, &before, &after);
+    EXPECT_TRUE(scalingShownForColumn);
+    EXPECT_FALSE(scalingShownTyped);
+    EXPECT_TRUE(shapeShown);
+    // An open blue diamond, green inside, where the red square was.
+    EXPECT_EQ(kRedRgb, before.ColorAt(MapX(5), MapY(5)));
+    EXPECT_EQ(kGreenRgb, after.ColorAt(MapX(5), MapY(5)));
+    EXPECT_GT(CountIn(after, {MapX(5) - 15, MapY(5) - 15, MapX(5) + 16, MapY(5) + 16}, kBlueRgb), 10);
+
+    // The other kinds: a character, letters counting up from a start letter, row numbers.
+    struct Kind {
+        int radio;
+        std::function<void(HWND)> pick;
+        int style, type, fill;
+    } const kinds[] = {
+        {IDC_PD_SYM_SINGLE, [](HWND p) { qxtest::ComboSelect(p, IDC_PD_SYM_CHARACTER, '#' - 33); }, '#', -1, -1},
+        {IDC_PD_SYM_INCREMENTAL, [](HWND p) { qxtest::ComboSelect(p, IDC_PD_SYM_ALPHABET, 26 + 2); }, 0,
+         QK_SYMBOL_abcd, 'c'},
+        {IDC_PD_SYM_ROW_NUMBER, [](HWND) {}, 0, QK_SYMBOL_NUM, 49},
+    };
+    for (const Kind& k : kinds) {
+        Open(plot, [&](HWND h) {
+            HWND p = GoTab(h, "Symbol");
+            qxtest::SetCheck(p, IDC_PD_SYM_CONSTRUCTION, true);
+            qxtest::Click(p, k.radio);
+            charShown = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_CHAR_FONT)) != FALSE;
+            k.pick(p);
+            qxtest::Click(h, IDOK);
+        });
+        EXPECT_TRUE(charShown) << k.radio;
+        EXPECT_EQ(k.style, plot->GetSymbolStyle()) << k.radio;
+        if (k.type >= 0) {
+            EXPECT_EQ(k.type, plot->GetSymbolType()) << k.radio;
+            EXPECT_EQ(k.fill, plot->GetSymbolFill()) << k.radio;
+        }
+    }
+    // Row numbers: each point shows its own number, the first "1".
+    qxtest::Image numbers = Render();
+    EXPECT_GT(CountIn(numbers, {MapX(2) - 15, MapY(5) - 15, MapX(2) + 16, MapY(5) + 16}, kBlueRgb), 0);
+}
+
+TEST_F(PlotPagesTest, GalleryPickSetsTheSymbolAndCancelKeepsIt)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_SCATTER, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5})});
+    plot->SetSymbolType(QK_SYMBOL_SQUARE);
+    auto pick = [&](int cell, int button) {
+        Open(plot, [&](HWND h) {
+            HWND p = GoTab(h, "Symbol");
+            // The gallery reports the cell chosen from its list.
+            SendMessageA(p, 0x465, IDC_PD_SYM_GALLERY, cell);
+            qxtest::Click(h, button);
+        });
+    };
+    pick(QK_SYMBOL_SHAPE_COUNT - 1 + 1, IDCANCEL); // an open circle, cancelled
+    EXPECT_EQ(QK_SYMBOL_SQUARE, plot->GetSymbolType());
+    pick(QK_SYMBOL_SHAPE_COUNT - 1 + 1, IDOK);
+    EXPECT_EQ(QK_SYMBOL_CIRCLE, plot->GetSymbolType());
+    EXPECT_EQ(QK_SYMFILL_OPEN, plot->GetSymbolFill());
 }

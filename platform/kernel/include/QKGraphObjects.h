@@ -558,6 +558,8 @@ public:
     void Set3DFrame(BOOL on) { m_s.frame3D = on != FALSE; }
     // Draws one bar of the plot as the instance fills it, inside the rectangle.
     void DrawBarPreview(HDC dc, const RECT& rect, int instance) const;
+    // Draws the plot's symbol centred in the square, the square's half side its size.
+    void DrawSymbolPreview(HDC dc, const RECT& square) const;
 
     // The tab a dialog showed last (kind + 256 x instance); the argument is reserved.
     int GetActiveTabID(int reserved) const { return m_s.activeTabID; }
