@@ -664,8 +664,8 @@ void CQUPlotDetailsSymbol::OnPaint()
     CRect rect;
     GetDlgItem(IDC_PD_SYM_PREVIEW)->GetWindowRect(&rect);
     ScreenToClient(&rect);
-    rect.DeflateRect(1, 1);
     dc.FillSolidRect(&rect, RGB(255, 255, 255));
+    dc.DrawEdge(&rect, EDGE_SUNKEN, BF_RECT);
     const int half = std::max(2, std::min(rect.Width(), rect.Height()) / 3);
     const CPoint c = rect.CenterPoint();
     RECT square = {c.x - half, c.y - half, c.x + half, c.y + half};
