@@ -158,3 +158,8 @@
 #define IDC_PD_PIE_UNEXPLODE 1781
 #define IDC_PD_PIE_AUTOMATIC 1782
 #define IDC_PD_PIE_OFFSET 1783
+
+// The tree's context menu: Delete, and the error bars' cap units.
+#define IDR_PD_TREE_MENU 2766
+#define ID_PD_TREE_OLD_CAPS 41260
+#define ID_PD_TREE_NEW_CAPS 41261

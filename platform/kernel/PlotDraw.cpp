@@ -554,7 +554,7 @@ void DrawErrorBars(const PlotContext& c)
         return;
     const COLORREF color = bar->IsOwnerColor() ? qkPlotColor(*owner) : c.color;
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, bar->GetLineWidth(), color));
-    const int cap = Round(c.env.PointsToPixels(bar->GetCapWidth()) / 2);
+    const int cap = Round(c.env.PointsToPixels(bar->GetCapWidth()) / (bar->IsMadeBefore60() ? 1 : 2));
     const bool horizontal = bar->IsDirectionX();
     for (int row = s.first; row < s.end; ++row) {
         const double vx = s.X(row), vy = s.Y(row);

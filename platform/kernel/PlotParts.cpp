@@ -248,6 +248,7 @@ void CQKErrorBar::TakeKindState(const CQKPlotObj& from)
     m_minus = bar->m_minus;
     m_x = bar->m_x;
     m_relative = bar->m_relative;
+    m_before60 = bar->m_before60;
     if (!bar->m_applyToAll)
         return;
     // Every error bar of the layer takes these settings (its data stay its own).

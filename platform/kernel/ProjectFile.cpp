@@ -929,6 +929,7 @@ struct QKFileAccess {
             io.B(bar->m_minus);
             io.B(bar->m_x);
             io.B(bar->m_relative);
+            io.B(bar->m_before60);
         }
         if (auto* c = dynamic_cast<CQKContourPlotObj*>(&p)) {
             io.B(c->m_showGrids);

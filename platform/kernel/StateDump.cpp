@@ -507,6 +507,7 @@ void CQKErrorBar::DumpState(CQKStateDump& dump) const
     dump.Add("minus", m_minus);
     dump.Add("x", m_x);
     dump.Add("relative", m_relative);
+    dump.Add("madeBefore60", m_before60);
     dump.Close();
 }
 

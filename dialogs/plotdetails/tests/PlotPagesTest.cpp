@@ -18,6 +18,7 @@
 #include "PlotDetailsMain.h"
 #include "ObjectsResources.h"
 #include "PlotDetailsResources.h"
+#include "PlotDetailsMain.h"
 #include "PlotPagesResources.h"
 #include "QDGraphPage.h"
 #include "QKCallLog.h"
@@ -649,4 +650,44 @@ TEST_F(PlotPagesTest, GalleryPickSetsTheSymbolAndCancelKeepsIt)
     pick(QK_SYMBOL_SHAPE_COUNT - 1 + 1, IDOK);
     EXPECT_EQ(QK_SYMBOL_CIRCLE, plot->GetSymbolType());
     EXPECT_EQ(QK_SYMFILL_OPEN, plot->GetSymbolFill());
+}
+
+TEST_F(PlotPagesTest, TreeMenuSwitchesTheErrorBarsCapUnits)
+{
+    QKPlotData y = Column(QK_ROLE_Y, {5}), x = Column(QK_ROLE_X, {5});
+    CQKPlotObj* line = Plot(QK_PLOT_LINE_SYMBOL, {y, x});
+    auto* bars = dynamic_cast<CQKErrorBar*>(Plot(QK_PLOT_ERROR_BAR, {y, Column(QK_ROLE_Y_ERROR, {2})}));
+    ASSERT_NE(nullptr, bars);
+    // The menu's three submenus: for everything, for new error bars, for old ones.
+    HMENU menu = LoadMenuA(AfxFindResourceHandle(MAKEINTRESOURCE(IDR_PD_TREE_MENU), RT_MENU),
+                           MAKEINTRESOURCE(IDR_PD_TREE_MENU));
+    ASSERT_NE(nullptr, menu);
+    EXPECT_EQ(3, GetMenuItemCount(menu));
+    EXPECT_EQ((UINT)ID_PD_TREE_OLD_CAPS, GetMenuItemID(GetSubMenu(menu, 1), 1));
+    EXPECT_EQ((UINT)ID_PD_TREE_NEW_CAPS, GetMenuItemID(GetSubMenu(menu, 2), 1));
+    DestroyMenu(menu);
+
+    auto choose = [&](UINT command, int button) {
+        Open(line, [&](HWND h) {
+            HWND tree = GetDlgItem(h, IDC_PD_TREE);
+            HTREEITEM layerItem = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+            HTREEITEM barItem = TreeView_GetNextSibling(tree, TreeView_GetChild(tree, layerItem));
+            TreeView_SelectItem(tree, barItem);
+            SendMessageA(tree, WM_COMMAND, command, 0);
+            qxtest::Click(h, button);
+        });
+    };
+    choose(ID_PD_TREE_OLD_CAPS, IDCANCEL);
+    EXPECT_FALSE(bars->IsMadeBefore60());
+    choose(ID_PD_TREE_OLD_CAPS, IDOK);
+    EXPECT_TRUE(bars->IsMadeBefore60());
+    // Old units: the cap's width is each half's, so the drawn cap is twice as wide.
+    const qxtest::Image old = Render();
+    choose(ID_PD_TREE_NEW_CAPS, IDOK);
+    EXPECT_FALSE(bars->IsMadeBefore60());
+    const qxtest::Image now = Render();
+    const int capY = MapY(7), half = (int)std::lround(8.0 * W / 10.0 / 72.0 / 2);
+    RECT beyond = {MapX(5) + half + 2, capY - 1, MapX(5) + 2 * half + 1, capY + 2};
+    EXPECT_GT(CountIn(old, beyond, kRedRgb), 0);
+    EXPECT_EQ(0, CountIn(now, beyond, kRedRgb));
 }

@@ -814,6 +814,10 @@ public:
     BOOL IsDirectionRelative() const { return m_relative; }
     void EnableDirectionRelative(BOOL enable) { m_relative = enable != FALSE; }
 
+    // Bars made before version 6.0 take their cap width as the width of each half of the
+    // cap; later ones as the whole cap's.
+    BOOL IsMadeBefore60() const { return m_before60; }
+    void SetMadeBefore60(BOOL before) { m_before60 = before != FALSE; }
     // -9 the colour of the plot the bars belong to, else a colour index.
     int GetErrorBarColor() const { return m_ownerColor ? -9 : GetColor(); }
     void SetErrorBarColor(int color);
@@ -843,6 +847,7 @@ private:
     bool m_throughSymbol = false;
     bool m_plus = true, m_minus = true, m_x = false, m_relative = false;
     bool m_applyToAll = false;
+    bool m_before60 = false;
 
     void TakeKindState(const CQKPlotObj& from) override;
 };
