@@ -4,6 +4,8 @@
 #include "LinePage.h"
 #include "GraphPagePages.h"
 #include "PatternPage.h"
+#include "PlotPages.h"
+#include "SymbolPage.h"
 #include "SpacingPage.h"
 #include "PlotDetailsMain.h"
 #include "PlotDetailsPages.h"
@@ -13,8 +15,7 @@
 namespace {
 
 // The plot pages in the order they are created: template, caption and the kind the tab
-// checker files them under. The Line, Pattern and Spacing pages are built here; the
-// others say they are not available in this version.
+// checker files them under. Pages this version does not have say so.
 struct PlotPageRow {
     UINT templateId;
     const char* caption;
@@ -47,6 +48,23 @@ const PlotPageRow kPlotPages[] = {
     {IDD_PD_SIDE_WALLS, "Side Walls", PD_KIND_SIDE_WALLS},
     {IDD_PD_COLOR_MAP, "Color Map", PD_KIND_COLOR_MAP},
 };
+
+// The plot pages of symbols, drop lines, labels, error bars, functions, vectors and pies;
+// null for a template none of them has.
+CQUPlotDetailsPage* CreatePlotPage(UINT templateId)
+{
+    switch (templateId) {
+    case IDD_PD_SYMBOL: return new CQUPlotDetailsSymbol;
+    case IDD_PD_DROP_LINES: return new CQUPlotDetailsDataPoints;
+    case IDD_PD_LABEL: return new CQUPlotDetailsFont;
+    case IDD_PD_ERROR_BAR: return new CQUPlotDetailsErrorBar;
+    case IDD_PD_FUNCTION: return new CQUPlotDetailsFunction;
+    case IDD_PD_VECTOR: return new CQUPlotDetailsVector;
+    case IDD_PD_PIE_LABELS: return new CQUPlotDetailsPie;
+    case IDD_PD_PIE_GEOMETRY: return new CQUPlotDetailsPie2;
+    default: return nullptr;
+    }
+}
 
 } // namespace
 
@@ -159,6 +177,8 @@ void CQUPlotDetailsTabManager::CreatePlotPages(CQKPlotObj* pPlot)
             auto* pattern = new CQUPlotDetailsPattern;
             pattern->SetInstance(patterns++);
             page = pattern;
+        } else if (CQUPlotDetailsPage* built = CreatePlotPage(row.templateId)) {
+            page = built;
         } else
             page = new CQUPlotDetailsNotAvailable(row.templateId, row.kind, row.caption);
         page->SetEditedObject(pPlot);

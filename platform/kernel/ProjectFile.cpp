@@ -769,7 +769,122 @@ struct QKFileAccess {
         ExchangeSymbol(sio, p.m_s.symbol);
         out.EndFields(s0);
         out.End(s0);
+        for (const PartRecord& part : kParts) {
+            size_t k = out.Begin(part.tag);
+            IO kio(&out);
+            part.exchange(kio, p.m_s);
+            out.EndFields(k);
+            out.End(k);
+        }
         out.End(at);
+    }
+
+    // The parts of a plot some kinds draw, one child record each; a plot record without
+    // one (an older file) keeps that part's defaults.
+    static void ExchangeDropLines(IO& io, QKPlotState& s)
+    {
+        QKDropLineState& d = s.drop;
+        io.I(d.type);
+        io.I(d.vertType);
+        io.D(d.vertWidth);
+        io.I(d.vertColor);
+        io.I(d.horiType);
+        io.D(d.horiWidth);
+        io.I(d.horiColor);
+        io.I(d.zType);
+        io.D(d.zWidth);
+        io.I(d.zColor);
+        io.B(d.skip);
+        io.I(d.skipFrequency);
+    }
+
+    static void ExchangeLabels(IO& io, QKPlotState& s)
+    {
+        QKLabelState& l = s.label;
+        io.I(l.font);
+        io.I(l.color);
+        io.I(l.size);
+        io.I(l.justify);
+        io.I(l.attachment);
+        io.D(l.rotation);
+        io.D(l.xOffset);
+        io.D(l.yOffset);
+        io.I(l.style);
+        io.B(l.whiteOut);
+    }
+
+    static void ExchangeVector(IO& io, QKPlotState& s)
+    {
+        QKVectorState& v = s.vector;
+        io.I(v.arrowLength);
+        io.I(v.arrowAngle);
+        io.B(v.arrowClosed);
+        io.I(v.position);
+        io.D(v.angle);
+        io.D(v.magnitude);
+    }
+
+    static void ExchangePie(IO& io, QKPlotState& s)
+    {
+        QKPieState& e = s.pie;
+        io.B(e.labelRewrite);
+        io.B(e.labelValue);
+        io.B(e.labelPercent);
+        io.B(e.labelCategory);
+        io.B(e.labelReposition);
+        io.D(e.labelDistance);
+        io.B(e.labelHide);
+        io.B(e.labelDrawArrow);
+        io.I(e.viewAngle);
+        io.D(e.skirtHeight);
+        io.I(e.azimuth);
+        io.B(e.counterClockwise);
+        io.I(e.radiusScale);
+        io.I(e.horizontalOffset);
+        int mask = (int)e.explodedWedges;
+        io.I(mask);
+        e.explodedWedges = (unsigned)mask;
+        io.I(e.wedgeDisplacement);
+    }
+
+    static void ExchangeFunction(IO& io, QKPlotState& s)
+    {
+        io.S(s.function.name);
+        io.S(s.function.formula);
+        io.D(s.function.density);
+        io.B(s.function.show);
+    }
+
+    struct PartRecord {
+        const char* tag;
+        void (*exchange)(IO&, QKPlotState&);
+    };
+    static constexpr PartRecord kParts[] = {{"DROP", ExchangeDropLines},
+                                            {"LABL", ExchangeLabels},
+                                            {"VECT", ExchangeVector},
+                                            {"PIEG", ExchangePie},
+                                            {"FUNC", ExchangeFunction}};
+
+    static bool LoadPart(Stage& st, const Record& r, const PartRecord& part, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKPlotState s = plot.m_s;
+        part.exchange(io, s);
+        if (!st.Take(io))
+            return false;
+        // What the setters refuse would draw nothing sensible: the record is damaged.
+        CQKPlotObj check;
+        const QKPieState& e = s.pie;
+        if (s.drop.vertWidth < 0 || s.drop.horiWidth < 0 || s.drop.zWidth < 0 || s.drop.skipFrequency < 0 ||
+            !check.SetFontSize(s.label.size) || s.vector.arrowLength < 0 || s.vector.arrowAngle < 0 ||
+            s.vector.arrowAngle > 180 || s.vector.position < 0 || s.vector.position > 2 ||
+            !check.SetAngle3D(e.viewAngle) || !check.SetSkirtHeight(e.skirtHeight) ||
+            !check.SetAzimuthAngle(e.azimuth) || !check.SetRadiusScale(e.radiusScale) ||
+            !check.SetHorizontalOffset(e.horizontalOffset) || !check.SetWedgeDisplacement(e.wedgeDisplacement) ||
+            !check.SetFunctionDensity(s.function.density))
+            return st.Fail(r.Where() + ": a value of the plot's " + part.tag + " record is out of range");
+        plot.m_s = s;
+        return true;
     }
 
     // A plot's symbols; a plot record without them (an older file) keeps the defaults.
@@ -819,6 +934,7 @@ struct QKFileAccess {
             io.B(bar->m_minus);
             io.B(bar->m_x);
             io.B(bar->m_relative);
+            io.B(bar->m_before60);
         }
         if (auto* c = dynamic_cast<CQKContourPlotObj*>(&p)) {
             io.B(c->m_showGrids);
@@ -878,9 +994,13 @@ struct QKFileAccess {
         Records kids(st.base, r.children, r.childBytes);
         Record k;
         std::string kidError;
-        while (kids.Next(k, &kidError))
+        while (kids.Next(k, &kidError)) {
             if (Is(k, "SYMB") && !LoadSymbol(st, k, *plot))
                 return false;
+            for (const PartRecord& part : kParts)
+                if (Is(k, part.tag) && !LoadPart(st, k, part, *plot))
+                    return false;
+        }
         if (!kidError.empty())
             return st.Fail(kidError);
         if (st.templ)

@@ -11,6 +11,7 @@
 
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKSymbolManager.h"
 
 namespace {
 
@@ -169,6 +170,7 @@ void CQKPlotObj::UpdateFromTemporary()
     if (!m_original)
         return;
     m_original->m_s = m_s;
+    m_original->TakeKindState(*this);
     m_modified = false;
     qkfxGetCallLog().Add("CQKPlotObj::UpdateFromTemporary", m_s.dataset);
 }
@@ -325,7 +327,7 @@ BOOL CQKPlotObj::SetSymbolStyle(int style)
 
 BOOL CQKPlotObj::SetSymbolType(int shape)
 {
-    if (!qkfxGetSymbolShapeName(shape))
+    if (!qkfxGetSymbolShapeName(shape) && !CQKSymbolManager::IsIncrementalType(shape))
         return FALSE;
     m_s.symbol.shape = shape;
     return TRUE;
@@ -333,7 +335,8 @@ BOOL CQKPlotObj::SetSymbolType(int shape)
 
 BOOL CQKPlotObj::SetSymbolFill(int fill)
 {
-    if (!qkfxGetSymbolFillName(fill))
+    // Incremental symbols keep their start letter (or first row) where the interior is.
+    if (!qkfxGetSymbolFillName(fill) && !(CQKSymbolManager::IsIncrementalType(m_s.symbol.shape) && fill >= 0 && fill <= 255))
         return FALSE;
     m_s.symbol.fill = fill;
     return TRUE;

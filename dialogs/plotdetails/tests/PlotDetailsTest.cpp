@@ -240,7 +240,7 @@ TEST_F(PlotDetailsTest, EachPlotKindShowsItsTabs)
         {QK_PLOT_COLUMN, false, 3, "Pattern, Pattern 2, Pattern 3, Spacing"},
         {QK_PLOT_BOX, false, 1, "Pattern, Box, Percentile, Label"},
         {QK_PLOT_PIE, false, 1, "Pattern, Pie Geometry, Labels"},
-        {QK_PLOT_VECTOR, false, 1, "Vector"},
+        {QK_PLOT_VECTOR, false, 1, "Directional Vector"},
         {QK_PLOT_FUNCTION, false, 1, "Line, Function"},
         {QK_PLOT_3D_SURFACE, false, 1, "Color Map, Numeric Formats, Side Walls, Grids, Surface/Projections"},
         {QK_PLOT_3D_WALL, false, 1, "Line, Drop Lines, Pattern"},

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "QKDefs.h"
+#include "QKPlotParts.h"
 
 class CWnd; // the framework's window; the kernel only passes it on
 class CQKPage;
@@ -393,6 +394,11 @@ struct QKPlotState {
     int objectColumns = 1; // datasets drawn side by side
     QKPatternState pattern[3];
     QKSymbolState symbol;
+    QKDropLineState drop;
+    QKLabelState label;
+    QKVectorState vector;
+    QKPieState pie;
+    QKFunctionState function;
     std::vector<QKPlotData> data; // the main dataset (role Y) first
 };
 
@@ -552,6 +558,8 @@ public:
     void Set3DFrame(BOOL on) { m_s.frame3D = on != FALSE; }
     // Draws one bar of the plot as the instance fills it, inside the rectangle.
     void DrawBarPreview(HDC dc, const RECT& rect, int instance) const;
+    // Draws the plot's symbol centred in the square, the square's half side its size.
+    void DrawSymbolPreview(HDC dc, const RECT& square) const;
 
     // The tab a dialog showed last (kind + 256 x instance); the argument is reserved.
     int GetActiveTabID(int reserved) const { return m_s.activeTabID; }
@@ -615,9 +623,145 @@ public:
     // in the layer, so plots of one layer differ. The argument names the colour kind.
     int GetActualColorForAutoColor(int kind) const;
 
+    // Drop lines (see QKDropLineState). The type's bits: 1 vertical, 2 horizontal, 4 Z.
+    const QKDropLineState& GetDropLineState() const { return m_s.drop; }
+    int GetDropLineType() const { return m_s.drop.type; }
+    void SetDropLineType(int type) { m_s.drop.type = type & 7; }
+    double GetVertLineWidth() const { return m_s.drop.vertWidth; }
+    void SetVertLineWidth(double w) { if (w >= 0) m_s.drop.vertWidth = w; }
+    int GetVertLineType() const { return m_s.drop.vertType; }
+    void SetVertLineType(int t) { m_s.drop.vertType = t; }
+    int GetVertLineColor() const { return m_s.drop.vertColor; }
+    void SetVertLineColor(int c) { m_s.drop.vertColor = c; }
+    double GetHoriLineWidth() const { return m_s.drop.horiWidth; }
+    void SetHoriLineWidth(double w) { if (w >= 0) m_s.drop.horiWidth = w; }
+    int GetHoriLineType() const { return m_s.drop.horiType; }
+    void SetHoriLineType(int t) { m_s.drop.horiType = t; }
+    int GetHoriLineColor() const { return m_s.drop.horiColor; }
+    void SetHoriLineColor(int c) { m_s.drop.horiColor = c; }
+    double GetZLineWidth() const { return m_s.drop.zWidth; }
+    void SetZLineWidth(double w) { if (w >= 0) m_s.drop.zWidth = w; }
+    int GetZLineType() const { return m_s.drop.zType; }
+    void SetZLineType(int t) { m_s.drop.zType = t; }
+    int GetZLineColor() const { return m_s.drop.zColor; }
+    void SetZLineColor(int c) { m_s.drop.zColor = c; }
+    BOOL IsSkipPlottingSymbols() const { return m_s.drop.skip; }
+    void SetSkipPlottingSymbols(BOOL on) { m_s.drop.skip = on != FALSE; }
+    int GetSkipFrequency() const { return m_s.drop.skipFrequency; }
+    // A frequency below 1 is refused.
+    BOOL SetSkipFrequency(int n);
+    // Triangular (ternary) frames are not built: no plot has one.
+    BOOL HasTriangularFrame() const { return FALSE; }
+
+    // Labels of a plot that draws text (see QKLabelState).
+    const QKLabelState& GetLabelState() const { return m_s.label; }
+    int GetFontType() const { return m_s.label.font; }
+    void SetFontType(int font) { m_s.label.font = font; }
+    int GetTextColor() const { return m_s.label.color; }
+    void SetTextColor(int color) { m_s.label.color = color; }
+    int GetFontSize() const { return m_s.label.size; }
+    // Sizes from 1 to 500 points; others are refused.
+    BOOL SetFontSize(int points);
+    int GetTextJustification() const { return m_s.label.justify; }
+    void SetTextJustification(int j) { m_s.label.justify = j; }
+    int GetTextAttachment() const { return m_s.label.attachment; }
+    void SetTextAttachment(int a) { m_s.label.attachment = a; }
+    double GetTextRotation() const { return m_s.label.rotation; }
+    void SetTextRotation(double degrees) { m_s.label.rotation = degrees; }
+    double GetTextXOffset() const { return m_s.label.xOffset; }
+    void SetTextXOffset(double points) { m_s.label.xOffset = points; }
+    double GetTextYOffset() const { return m_s.label.yOffset; }
+    void SetTextYOffset(double points) { m_s.label.yOffset = points; }
+    int GetFontStyle() const { return m_s.label.style; }
+    void SetFontStyle(int style) { m_s.label.style = style & 0x0B; }
+    BOOL IsWhiteOut() const { return m_s.label.whiteOut; }
+    void SetWhiteOut(BOOL on) { m_s.label.whiteOut = on != FALSE; }
+
+    // Vectors: 0 directional (X, Y, angle, magnitude), 1 flow (X, Y to X end, Y end);
+    // -1 for plots that draw none. Colour and width are the plot's.
+    int GetVectorType() const;
+    const QKVectorState& GetVectorState() const { return m_s.vector; }
+    int GetVectorColor() const { return m_s.color; }
+    void SetVectorColor(int color) { m_s.color = color; }
+    double GetVectorWidth() const { return m_s.lineWidth; }
+    void SetVectorWidth(double width) { if (width >= 0) m_s.lineWidth = width; }
+    int GetArrowLength() const { return m_s.vector.arrowLength; }
+    void SetArrowLength(int points) { if (points >= 0) m_s.vector.arrowLength = points; }
+    int GetArrowAngle() const { return m_s.vector.arrowAngle; }
+    void SetArrowAngle(int degrees) { if (degrees >= 0 && degrees <= 180) m_s.vector.arrowAngle = degrees; }
+    BOOL IsArrowHeadClose() const { return m_s.vector.arrowClosed; }
+    void SetArrowHeadClose(BOOL closed) { m_s.vector.arrowClosed = closed != FALSE; }
+    int GetPositionIndex() const { return m_s.vector.position; }
+    void SetPositionIndex(int p) { if (p >= 0 && p <= 2) m_s.vector.position = p; }
+    // A source of vector values: 100 + n for the worksheet's column n (from 0) of the
+    // plot's worksheet, else a constant (angle and magnitude) or -1 (no end column).
+    // Setting a column binds its role to that column; a constant drops the role.
+    double GetAngle() const;
+    BOOL SetAngle(double value);
+    double GetMagnitude() const;
+    BOOL SetMagnitude(double value, int isColumn);
+    int GetXEnd() const;
+    BOOL SetXEnd(int value);
+    int GetYEnd() const;
+    BOOL SetYEnd(int value);
+
+    // Pie (see QKPieState).
+    const QKPieState& GetPieState() const { return m_s.pie; }
+    BOOL GetLabelRewrite() const { return m_s.pie.labelRewrite; }
+    void SetLabelRewrite(BOOL on) { m_s.pie.labelRewrite = on != FALSE; }
+    BOOL GetLabelValue() const { return m_s.pie.labelValue; }
+    void SetLabelValue(BOOL on) { m_s.pie.labelValue = on != FALSE; }
+    BOOL GetLabelPercent() const { return m_s.pie.labelPercent; }
+    void SetLabelPercent(BOOL on) { m_s.pie.labelPercent = on != FALSE; }
+    BOOL GetLabelCategory() const { return m_s.pie.labelCategory; }
+    void SetLabelCategory(BOOL on) { m_s.pie.labelCategory = on != FALSE; }
+    BOOL GetLabelReposition() const { return m_s.pie.labelReposition; }
+    void SetLabelReposition(BOOL on) { m_s.pie.labelReposition = on != FALSE; }
+    double GetLabelDistance() const { return m_s.pie.labelDistance; }
+    void SetLabelDistance(double percent) { m_s.pie.labelDistance = percent; }
+    BOOL GetLabelHide() const { return m_s.pie.labelHide; }
+    void SetLabelHide(BOOL on) { m_s.pie.labelHide = on != FALSE; }
+    BOOL GetLabelDrawArrow() const { return m_s.pie.labelDrawArrow; }
+    void SetLabelDrawArrow(BOOL on) { m_s.pie.labelDrawArrow = on != FALSE; }
+    // The setters below refuse values outside the ranges the Pie Geometry page allows.
+    double GetAngle3D() const { return m_s.pie.viewAngle; }
+    BOOL SetAngle3D(double degrees);
+    double GetSkirtHeight() const { return m_s.pie.skirtHeight; }
+    BOOL SetSkirtHeight(double fraction);
+    double GetAzimuthAngle() const { return m_s.pie.azimuth; }
+    BOOL SetAzimuthAngle(double degrees);
+    BOOL GetCounterClockwise() const { return m_s.pie.counterClockwise; }
+    void SetCounterClockwise(BOOL on) { m_s.pie.counterClockwise = on != FALSE; }
+    double GetRadiusScale() const { return m_s.pie.radiusScale; }
+    BOOL SetRadiusScale(double percent);
+    double GetHorizontalOffset() const { return m_s.pie.horizontalOffset; }
+    BOOL SetHorizontalOffset(double percent);
+    unsigned GetExplodedWedges() const { return m_s.pie.explodedWedges; }
+    void SetExplodedWedges(unsigned mask) { m_s.pie.explodedWedges = mask; }
+    double GetWedgeDisplacement() const { return m_s.pie.wedgeDisplacement; }
+    BOOL SetWedgeDisplacement(double percent);
+    // The rows the pie draws (first, end), a wedge's value (the missing value when there
+    // is none) and its category text (the X column's cell, else the row number).
+    void GetStartAndFinishFromObjPtr(int& first, int& end) const;
+    double GetWedgeValueFromObjPtr(int row) const;
+    BOOL GetLegendByRow(int row, std::string& text) const;
+
+    // Function plots (see QKFunctionState).
+    std::string GetFunctionName() const { return m_s.function.name; }
+    void SetFunctionName(const std::string& name) { m_s.function.name = name; }
+    std::string GetFunctionToSeries() const { return m_s.function.formula; }
+    void SetFunctionToSeries(const std::string& formula) { m_s.function.formula = formula; }
+    double GetFunctionDensity() const { return m_s.function.density; }
+    // From 2 to 1,000,000 points; others are refused.
+    BOOL SetFunctionDensity(double points);
+    BOOL GetFunctionShow() const { return m_s.function.show; }
+    void SetFunctionShow(BOOL on) { m_s.function.show = on != FALSE; }
+
 protected:
     // A copy of the object's own class; subclasses with state of their own override it.
     virtual CQKPlotObj* Clone() const;
+    // The state of the object's own class, from a working copy of the same class.
+    virtual void TakeKindState(const CQKPlotObj&) {}
     QKPatternState& Pattern(int instance) { return m_s.pattern[instance >= 0 && instance < 3 ? instance : 0]; }
     const QKPatternState& Pattern(int instance) const
     {
@@ -670,6 +814,20 @@ public:
     BOOL IsDirectionRelative() const { return m_relative; }
     void EnableDirectionRelative(BOOL enable) { m_relative = enable != FALSE; }
 
+    // Bars made before version 6.0 take their cap width as the width of each half of the
+    // cap; later ones as the whole cap's.
+    BOOL IsMadeBefore60() const { return m_before60; }
+    void SetMadeBefore60(BOOL before) { m_before60 = before != FALSE; }
+    // -9 the colour of the plot the bars belong to, else a colour index.
+    int GetErrorBarColor() const { return m_ownerColor ? -9 : GetColor(); }
+    void SetErrorBarColor(int color);
+    // When set on a working copy, its update gives these settings to every error bar of
+    // the original's layer.
+    BOOL IsApplyToAll() const { return m_applyToAll; }
+    void EnableApplyToAll(BOOL enable) { m_applyToAll = enable != FALSE; }
+    // The plot whose Y values the bars belong to; null when it is not in the layer.
+    CQKPlotObj* GetParentPlotObj() const;
+
     // Brings the drawn bars up to date with the properties; recorded.
     void UpdateData();
     // Gives these settings to every error bar of the layer; recorded.
@@ -688,6 +846,10 @@ private:
     double m_capWidth = 8;
     bool m_throughSymbol = false;
     bool m_plus = true, m_minus = true, m_x = false, m_relative = false;
+    bool m_applyToAll = false;
+    bool m_before60 = false;
+
+    void TakeKindState(const CQKPlotObj& from) override;
 };
 
 // A plotted object drawn with a line: its line type and width (points).
