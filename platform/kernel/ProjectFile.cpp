@@ -1029,6 +1029,15 @@ struct QKFileAccess {
         io.S(s.y2);
         for (QKAxisRecord& a : layer.m_axes)
             ExchangeAxisRecord(io, a);
+        // Added later: a record without them keeps the defaults.
+        io.B(s.rotateLabels);
+        io.B(s.perspective);
+        for (int& c : s.planeColor)
+            io.I(c);
+        io.B(s.cubeOutline);
+        io.I(s.cubeOutlineColor);
+        io.I(s.cubeOutlineStyle);
+        io.D(s.cubeOutlineWidth);
     }
 
     static bool LoadLayer(Stage& st, const Record& r, CQKGraphPage& page)
@@ -1043,7 +1052,8 @@ struct QKFileAccess {
         io.B(triangle);
         if (!st.Take(io))
             return false;
-        auto layer = std::make_unique<CQKGraphicLayer>(&page, is3D, triangle);
+        std::unique_ptr<CQKGraphicLayer> layer(is3D ? new CQK3DLayer(&page, triangle)
+                                                    : new CQKGraphicLayer(&page, false, triangle));
         // Read the whole record again into the layer: the routine lists the fields once.
         IO all(r.fields, r.fieldBytes, &st.budget, r.Where());
         ExchangeLayer(all, *layer);
@@ -1051,6 +1061,12 @@ struct QKFileAccess {
             return false;
         if (layer->m_st.linkTo < -1 || layer->m_st.linkTo > 1000)
             return st.Fail(r.Where() + qkFormatText(": it links to layer %d", layer->m_st.linkTo));
+        const QKLayerState& ls = layer->m_st;
+        for (int c : {ls.planeColor[0], ls.planeColor[1], ls.planeColor[2], ls.cubeOutlineColor})
+            if (c < 0 || c > 255)
+                return st.Fail(r.Where() + qkFormatText(": %d is no colour of a 3D plane or outline", c));
+        if (!(ls.cubeOutlineWidth >= 0 && ls.cubeOutlineWidth <= 100) || ls.cubeOutlineStyle < 0 || ls.cubeOutlineStyle > 255)
+            return st.Fail(r.Where() + ": the 3D outline's width or style is out of range");
         layer->m_lastId = std::max(layer->m_lastId, 0);
         CQKGraphicLayer* l = layer.get();
         page.m_graphicLayers.push_back(std::move(layer));

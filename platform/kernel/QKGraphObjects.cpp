@@ -641,8 +641,12 @@ void CQKGraphicLayer::UpdateFromTemporary()
         if (m_working[d])
             m_axes[d] = *m_working[d];
     // A working copy of the layer's settings gives them to its original.
-    if (m_original)
+    if (m_original) {
         m_original->m_st = m_st;
+        // A copy's 3D view (made on its first use, perhaps) is its original's from now on.
+        if (!m_view3D.empty())
+            m_original->m_view3D = m_view3D;
+    }
     qkfxGetCallLog().Add("CQKLayer::UpdateFromTemporary");
 }
 

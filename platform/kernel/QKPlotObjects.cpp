@@ -429,8 +429,10 @@ int CQKLayer::GetPlotIndex(int id) const
 CQKGraphicLayer* CQKGraphicLayer::CreateTemporary() const
 {
     const CQKGraphicLayer* original = m_original ? m_original : this;
-    CQKGraphicLayer* copy = new CQKGraphicLayer(original->GetValidPagePtr(), original->m_3D, original->m_triangle);
+    CQKGraphicLayer* copy = original->m_3D ? new CQK3DLayer(original->GetValidPagePtr(), original->m_triangle)
+                                           : new CQKGraphicLayer(original->GetValidPagePtr(), false, original->m_triangle);
     copy->m_st = m_st;
+    copy->m_view3D = m_view3D;
     copy->m_name = m_name;
     copy->m_original = const_cast<CQKGraphicLayer*>(original);
     return copy;
@@ -454,6 +456,11 @@ int CQKGraphicLayer::ResetSelectionIfNeeded(int units) const
 void CQKGraphicLayer::OnSkipPtsDisplayModeChange()
 {
     qkfxGetCallLog().Add("CQKLayer::OnSkipPtsDisplayModeChange", m_name);
+}
+
+void CQKGraphicLayer::SetDataModified()
+{
+    qkfxGetCallLog().Add("CQKLayer::SetDataModified", m_name);
 }
 
 void CQKGraphicLayer::AddUpdate(int kind)
@@ -539,7 +546,7 @@ CQKGraphPage::~CQKGraphPage() = default;
 
 CQKGraphicLayer* CQKGraphPage::AddLayer(bool is3D)
 {
-    m_graphicLayers.emplace_back(new CQKGraphicLayer(this, is3D));
+    m_graphicLayers.emplace_back(is3D ? new CQK3DLayer(this) : new CQKGraphicLayer(this));
     CQKGraphicLayer* layer = m_graphicLayers.back().get();
     layer->SetName(qkFormatText("Layer%d", (int)m_graphicLayers.size()));
     ForgetUndo();
