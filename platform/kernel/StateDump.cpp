@@ -410,7 +410,14 @@ void CQKGraphicLayer::DumpState(CQKStateDump& dump) const
         dump.Add("view3D", qkFormatText("rotation %g roll %g tilt %g perspective %g box %g %g %g walls %d",
                                         v->rotation, v->roll, v->tilt, v->perspective, v->boxX, v->boxY, v->boxZ,
                                         v->walls));
+        dump.Add("planes3D", qkFormatText("at %g %g %g clip %g %g %g %g", v->wallZ, v->wallX, v->wallY, v->xyRect[0],
+                                          v->xyRect[1], v->xyRect[2], v->xyRect[3]));
     }
+    if (m_3D)
+        dump.Add("settings3D", qkFormatText("rotateLabels %d perspective %d planeColors %d %d %d outline %d %d %d %g",
+                                            s.rotateLabels, s.perspective, s.planeColor[0], s.planeColor[1],
+                                            s.planeColor[2], s.cubeOutline, s.cubeOutlineColor, s.cubeOutlineStyle,
+                                            s.cubeOutlineWidth));
     for (int id : GetObjectIds())
         GetObject(id)->DumpState(dump);
     dump.Close();
