@@ -764,6 +764,13 @@ struct QKFileAccess {
         ExchangeSymbol(sio, p.m_s.symbol);
         out.EndFields(s0);
         out.End(s0);
+        if (p.IsBoxPlot()) {
+            size_t b0 = out.Begin("BOXS");
+            IO bio(&out);
+            ExchangeBox(bio, p.m_s.box);
+            out.EndFields(b0);
+            out.End(b0);
+        }
         out.End(at);
     }
 
@@ -799,6 +806,35 @@ struct QKFileAccess {
             !check.SetSymbolThickness(s.thickness))
             return st.Fail(r.Where() + ": the symbol's shape, interior, size or thickness is out of range");
         plot.m_s.symbol = s;
+        return true;
+    }
+
+    // A box chart's box and whiskers; a box plot record without them keeps the defaults.
+    static void ExchangeBox(IO& io, QKBoxState& b)
+    {
+        io.I(b.type);
+        io.I(b.boxRange);
+        io.D(b.boxCoef);
+        io.D(b.boxCap);
+        io.I(b.whiskerRange);
+        io.D(b.whiskerCoef);
+        io.B(b.outliers);
+        io.B(b.diamondBox);
+        io.B(b.boxLabel);
+        io.B(b.whiskerLabel);
+    }
+
+    static bool LoadBox(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKBoxState b;
+        ExchangeBox(io, b);
+        if (!st.Take(io))
+            return false;
+        CQKPlotObj check;
+        if (!check.SetBoxType(b.type) || !check.SetBoxRange(b.boxRange) || !check.SetWhiskerRange(b.whiskerRange))
+            return st.Fail(r.Where() + ": the box chart's type or range is out of range");
+        plot.m_s.box = b;
         return true;
     }
 
@@ -874,7 +910,7 @@ struct QKFileAccess {
         Record k;
         std::string kidError;
         while (kids.Next(k, &kidError))
-            if (Is(k, "SYMB") && !LoadSymbol(st, k, *plot))
+            if ((Is(k, "SYMB") && !LoadSymbol(st, k, *plot)) || (Is(k, "BOXS") && !LoadBox(st, k, *plot)))
                 return false;
         if (!kidError.empty())
             return st.Fail(kidError);

@@ -298,7 +298,50 @@ const char* const kConnectNames[QK_CONNECT_TYPE_COUNT] = {
     "No Line", "Straight", "2 Point Segment", "3 Point Segment", "B-Spline", "Spline", "Step Horizontal",
     "Step Vertical", "Bezier"};
 
+// Box ranges: percentiles, or the mean give or take a multiple (the coefficient) of the
+// standard deviation or error; "Coef" percentiles run from Coef to 100 - Coef.
+const char* const kBoxRangeNames[] = {"25 - 75", "Mean +/- Coef*SD", "Mean +/- Coef*SE", "10 - 90",
+                                      "5 - 95",  "Coef - (100-Coef)", "Min - Max"};
+const char* const kWhiskerRangeNames[] = {"Min - Max", "1 - 99", "5 - 95", "10 - 90", "Coef*IQR",
+                                          "Mean +/- Coef*SD", "Mean +/- Coef*SE", "25 - 75", "Coef - (100-Coef)"};
+const int kBoxTypes = 5;
+
 } // namespace
+
+const char* qkfxGetBoxRangeName(int range)
+{
+    return range >= 0 && range < (int)(sizeof kBoxRangeNames / sizeof *kBoxRangeNames) ? kBoxRangeNames[range] : nullptr;
+}
+
+const char* qkfxGetWhiskerRangeName(int range)
+{
+    return range >= 0 && range < (int)(sizeof kWhiskerRangeNames / sizeof *kWhiskerRangeNames) ? kWhiskerRangeNames[range]
+                                                                                            : nullptr;
+}
+
+BOOL CQKPlotObj::SetBoxType(int type)
+{
+    if (type < 0 || type >= kBoxTypes)
+        return FALSE;
+    m_s.box.type = type;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetBoxRange(int range)
+{
+    if (!qkfxGetBoxRangeName(range))
+        return FALSE;
+    m_s.box.boxRange = range;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetWhiskerRange(int range)
+{
+    if (!qkfxGetWhiskerRangeName(range))
+        return FALSE;
+    m_s.box.whiskerRange = range;
+    return TRUE;
+}
 
 const char* qkfxGetSymbolShapeName(int shape)
 {

@@ -442,6 +442,14 @@ void CQKPlotObj::DumpState(CQKStateDump& dump) const
                                     y.style, y.shape, y.fill, y.size, y.sizeColumn, y.scalingFactor, y.thickness,
                                     y.edgeColor, y.fillColor, y.outline ? 1 : 0, y.charFont, y.charStyle,
                                     y.offsetOverlapped ? 1 : 0));
+    if (m_s.plotType == QK_PLOT_BOX) {
+        const QKBoxState& b = s.box;
+        dump.Add("box", qkFormatText("type %d range %d coef %g width %g whisker %d coef %g outliers %d diamond %d "
+                                     "labels %d %d",
+                                     b.type, b.boxRange, b.boxCoef, b.boxCap, b.whiskerRange, b.whiskerCoef,
+                                     b.outliers ? 1 : 0, b.diamondBox ? 1 : 0, b.boxLabel ? 1 : 0,
+                                     b.whiskerLabel ? 1 : 0));
+    }
     dump.Add("symbolsConnected", s.symbolsConnected);
     dump.Add("areaFilled", s.areaFilled);
     dump.Add("fillAreaMode", s.fillAreaMode);

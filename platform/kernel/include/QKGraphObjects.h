@@ -361,6 +361,24 @@ struct QKSymbolState {
     bool offsetOverlapped = false; // points on one place drawn side by side
 };
 
+// A box chart: what its box and whiskers span and what it shows beside them.
+struct QKBoxState {
+    int type = 0;          // 0 box, 1 data only, 2 box over data, 3 data left of the box, 4 box left of the data
+    int boxRange = 0;      // index in the box range list (qkfxGetBoxRangeName)
+    double boxCoef = 1;    // of the ranges that take one
+    double boxCap = 50;    // box width, percent of the space between boxes
+    int whiskerRange = 2;  // index in the whisker range list (qkfxGetWhiskerRangeName)
+    double whiskerCoef = 1.5;
+    bool outliers = false; // values beyond the whiskers drawn as points
+    bool diamondBox = false;
+    bool boxLabel = false;     // the box's ends labelled with their values
+    bool whiskerLabel = false; // the whiskers' ends likewise
+};
+
+// The box and whisker range lists: the names, null past their ends.
+QK_API const char* qkfxGetBoxRangeName(int range);
+QK_API const char* qkfxGetWhiskerRangeName(int range);
+
 // Everything a plot object keeps that its dialogs edit. A working copy holds its own
 // state; UpdateFromTemporary gives it to the original.
 struct QKPlotState {
@@ -393,6 +411,7 @@ struct QKPlotState {
     int objectColumns = 1; // datasets drawn side by side
     QKPatternState pattern[3];
     QKSymbolState symbol;
+    QKBoxState box;
     std::vector<QKPlotData> data; // the main dataset (role Y) first
 };
 
@@ -509,7 +528,27 @@ public:
     BOOL HasColorMapData() const { return m_s.colorMapData; }
     void SetColorMapData(BOOL has) { m_s.colorMapData = has != FALSE; }
     int GetCurveType() const { return 0; }
-    int GetBoxType() const { return 0; }
+    // Box charts (see QKBoxState). Indexes outside their lists are refused (FALSE).
+    int GetBoxType() const { return m_s.box.type; }
+    BOOL SetBoxType(int type);
+    int GetBoxRange() const { return m_s.box.boxRange; }
+    BOOL SetBoxRange(int range);
+    double GetBoxCoef() const { return m_s.box.boxCoef; }
+    void SetBoxCoef(double coef) { m_s.box.boxCoef = coef; }
+    double GetBoxCap() const { return m_s.box.boxCap; }
+    void SetBoxCap(double percent) { m_s.box.boxCap = percent; }
+    int GetWhiskerRange() const { return m_s.box.whiskerRange; }
+    BOOL SetWhiskerRange(int range);
+    double GetWhiskerCoef() const { return m_s.box.whiskerCoef; }
+    void SetWhiskerCoef(double coef) { m_s.box.whiskerCoef = coef; }
+    BOOL HasOutliers() const { return m_s.box.outliers; }
+    void SetOutliers(BOOL on) { m_s.box.outliers = on != FALSE; }
+    BOOL HasDiamondBox() const { return m_s.box.diamondBox; }
+    void SetDiamondBox(BOOL on) { m_s.box.diamondBox = on != FALSE; }
+    BOOL HasBoxLabel() const { return m_s.box.boxLabel; }
+    void SetBoxLabel(BOOL on) { m_s.box.boxLabel = on != FALSE; }
+    BOOL HasWhiskerLabel() const { return m_s.box.whiskerLabel; }
+    void SetWhiskerLabel(BOOL on) { m_s.box.whiskerLabel = on != FALSE; }
     int GetDotPlotType() const { return 0; }
     int GetBoxGap() const { return m_s.boxGap; }
     // The kernel keeps the spacing as whole percentages (nearest).
