@@ -1,5 +1,6 @@
 #include "PlotDetailsTabManager.h"
 
+#include "BoxChartPage.h"
 #include "Layer3DPages.h"
 #include "LayerPages.h"
 #include "LinePage.h"
@@ -14,7 +15,7 @@
 namespace {
 
 // The plot pages in the order they are created: template, caption and the kind the tab
-// checker files them under. The Line, Pattern and Spacing pages are built here; the
+// checker files them under. The Line, Pattern, Spacing and Box pages are built here; the
 // others say they are not available in this version.
 struct PlotPageRow {
     UINT templateId;
@@ -154,6 +155,8 @@ void CQUPlotDetailsTabManager::CreatePlotPages(CQKPlotObj* pPlot)
         CQUPlotDetailsPage* page;
         if (row.templateId == IDD_PD_LINE) {
             page = new CQUPlotDetailsLine;
+        } else if (row.templateId == IDD_PD_BOX) {
+            page = new CQUPlotDetailsBoxChart;
         } else if (row.templateId == IDD_PD_SPACING) {
             page = new CQUPlotDetailsSpacing;
         } else if (row.templateId == IDD_PD_PATTERN) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BoxChartPage.h"
 #include "Layer3DPages.h"
 #include "LinePage.h"
 #include "ObjectsResources.h"
@@ -23,6 +24,7 @@
 #include "QDGraphPage.h"
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKPlotModel.h"
 
 using qxtest::DialogDriver;
 
@@ -241,7 +243,7 @@ TEST_F(PlotDetailsTest, EachPlotKindShowsItsTabs)
         {QK_PLOT_LINE_SYMBOL, true, 1, "Line, Symbol, Drop Lines, Error Bar"},
         {QK_PLOT_COLUMN, false, 1, "Pattern, Spacing"},
         {QK_PLOT_COLUMN, false, 3, "Pattern, Pattern 2, Pattern 3, Spacing"},
-        {QK_PLOT_BOX, false, 1, "Pattern, Box, Percentile, Label"},
+        {QK_PLOT_BOX, false, 1, "Pattern, Box, Percentile"},
         {QK_PLOT_PIE, false, 1, "Pattern, Pie Geometry, Labels"},
         {QK_PLOT_VECTOR, false, 1, "Vector"},
         {QK_PLOT_FUNCTION, false, 1, "Line, Function"},
@@ -1089,6 +1091,94 @@ TEST_F(PlotDetailsTest, ThreeDLayerPagesWriteTheLayerOnOkNotOnCancel)
     EXPECT_EQ(0, drawnBefore.count(RGB(255, 0, 0)));
     EXPECT_GT(drawnAfter[RGB(255, 0, 0)], 500);
     EXPECT_GT(drawnAfter[RGB(0, 0, 255)], 50);
+}
+
+TEST_F(PlotDetailsTest, BoxPageWritesTheBoxChartOnOkNotOnCancel)
+{
+    CQKWksPage* wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+    CQKDataset* column = wks->AddColumn();
+    for (int i = 0; i < 40; ++i)
+        column->SetValue(i, (i * 37) % 41 / 4.0);
+    QKPlotData data;
+    data.role = QK_ROLE_Y;
+    data.dataset = column->GetName();
+    data.handle = column->GetHandle();
+    std::string error;
+    CQKPlotObj* box = qkfxAddPlot(layer, QK_PLOT_BOX, {data}, &error);
+    ASSERT_NE(nullptr, box) << error;
+    box->SetColor(1); // red
+    if (CQKTextObj* legend = layer->FindTextObj("Legend"))
+        layer->RemoveDataObj(legend->GetId());
+    for (int axis : {QK_AXIS_X, QK_AXIS_Y}) {
+        CQKAxes axes;
+        ASSERT_TRUE(layer->GetAxes(&axes, axis));
+        axes.SetRangeFrom(axis == QK_AXIS_X ? "0" : "-1");
+        axes.SetRangeTo(axis == QK_AXIS_X ? "2" : "11");
+        layer->UpdateFromTemporary();
+    }
+    enum Kind { kSelect, kType, kCheck };
+    struct Case {
+        int id;
+        Kind kind;
+        const char* value; // the item chosen, the text typed or the check
+        std::function<double(CQKPlotObj*)> read;
+        double expected;
+    };
+    const Case cases[] = {
+        {IDC_PD_BOX_TYPE, kSelect, "2", [](CQKPlotObj* p) { return (double)p->GetBoxType(); }, 2},
+        {IDC_PD_BOX_RANGE, kSelect, "1", [](CQKPlotObj* p) { return (double)p->GetBoxRange(); }, 1},
+        {IDC_PD_BOX_COEF, kType, "1.25", [](CQKPlotObj* p) { return p->GetBoxCoef(); }, 1.25},
+        {IDC_PD_BOX_WIDTH, kSelect, "7", [](CQKPlotObj* p) { return p->GetBoxCap(); }, 80},
+        {IDC_PD_BOX_WHISKER_RANGE, kSelect, "4", [](CQKPlotObj* p) { return (double)p->GetWhiskerRange(); }, 4},
+        {IDC_PD_BOX_WHISKER_COEF, kType, "1", [](CQKPlotObj* p) { return p->GetWhiskerCoef(); }, 1},
+        {IDC_PD_BOX_OUTLIERS, kCheck, "1", [](CQKPlotObj* p) { return (double)p->HasOutliers(); }, 1},
+        {IDC_PD_BOX_DIAMOND, kCheck, "1", [](CQKPlotObj* p) { return (double)p->HasDiamondBox(); }, 1},
+        {IDC_PD_BOX_LABELS, kCheck, "1", [](CQKPlotObj* p) { return (double)p->HasBoxLabel(); }, 1},
+        {IDC_PD_BOX_WHISKER_LABELS, kCheck, "1", [](CQKPlotObj* p) { return (double)p->HasWhiskerLabel(); }, 1},
+    };
+    std::vector<double> before;
+    for (const Case& c : cases)
+        before.push_back(c.read(box));
+    const std::map<COLORREF, int> drawnBefore = DrawnColours(page.get(), 400, 300);
+    std::string tabsBefore, tabsAfter;
+    bool diamondWithPercentiles = true, coefWithPercentiles = true, dataOnlyLeavesType = false,
+         dataOnlyDisablesRange = false;
+    for (int close : {IDCANCEL, IDOK}) {
+        Open(box, 2, 0, [&](HWND h) {
+            HWND p = GoTab(h, "Box");
+            tabsBefore = Join(Tabs(h));
+            // Rules: a percentile box has no diamond and no coefficient; data only leaves the type.
+            qxtest::ComboSelect(p, IDC_PD_BOX_RANGE, 0);
+            diamondWithPercentiles = qxtest::IsEnabled(p, IDC_PD_BOX_DIAMOND);
+            coefWithPercentiles = qxtest::IsEnabled(p, IDC_PD_BOX_COEF);
+            qxtest::ComboSelect(p, IDC_PD_BOX_TYPE, 1);
+            dataOnlyLeavesType = qxtest::IsEnabled(p, IDC_PD_BOX_TYPE);
+            dataOnlyDisablesRange = !qxtest::IsEnabled(p, IDC_PD_BOX_RANGE) && !qxtest::IsEnabled(p, IDC_PD_BOX_WIDTH);
+            for (const Case& c : cases) {
+                if (c.kind == kSelect)
+                    qxtest::ComboSelect(p, c.id, atoi(c.value));
+                else if (c.kind == kType)
+                    TypeInCombo(p, c.id, c.value);
+                else
+                    qxtest::SetCheck(p, c.id, atoi(c.value) != 0);
+            }
+            tabsAfter = Join(Tabs(h));
+            qxtest::Click(h, close);
+        });
+        for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+            EXPECT_NEAR(close == IDOK ? cases[i].expected : before[i], cases[i].read(box), 1e-9)
+                << cases[i].id << (close == IDOK ? " OK" : " Cancel");
+    }
+    EXPECT_FALSE(diamondWithPercentiles);
+    EXPECT_FALSE(coefWithPercentiles);
+    EXPECT_TRUE(dataOnlyLeavesType);
+    EXPECT_TRUE(dataOnlyDisablesRange);
+    // Box labels bring the Label page at once.
+    EXPECT_EQ("Pattern, Box, Percentile", tabsBefore);
+    EXPECT_NE(std::string::npos, tabsAfter.find("Label")) << tabsAfter;
+    // The graph draws the wider diamond box with the data beside it: more of the plot's red.
+    std::map<COLORREF, int> drawnAfter = DrawnColours(page.get(), 400, 300);
+    EXPECT_GT(drawnAfter[RGB(255, 0, 0)], drawnBefore.count(RGB(255, 0, 0)) ? drawnBefore.at(RGB(255, 0, 0)) + 100 : 100);
 }
 
 } // namespace
