@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Plot Details on a 3D graph as a person uses it: a matrix is plotted as a colour-fill
-# surface, a double click on the surface opens Plot Details, the tree's layer item is
-# chosen with the keyboard, the layer's Planes page colours the floor red, OK, and the
-# window draws the red floor. Pictures of the 3D layer pages go to the artifacts folder.
+# Plot Details on a 3D graph and a box chart as a person uses it: a matrix is plotted as a
+# colour-fill surface, a double click on the surface opens Plot Details, the tree's layer
+# item is chosen with the keyboard, the layer's Planes page colours the floor red, OK, and
+# the window draws the red floor; a worksheet column plotted as a box chart, a double click
+# on the box, its Box page turns the box into a diamond with labels, and the window
+# changes. Pictures of the pages go to the artifacts folder.
 #   plot_details_3d.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
@@ -92,6 +94,71 @@ qxd_screenshot "$ARTIFACTS/3d-after.png"
 after=$(count_of "$ARTIFACTS/3d-after.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
 qxd_log "red pixels after: $after"
 [ "$after" -gt $((red + 2000)) ] || qxd_fail "the graph does not draw the floor in the colour chosen on the Planes page"
+
+# A box chart of the Y column: values 1 to 20.
+qxd "script win -t wks; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] = i }" || qxd_fail "worksheet"
+qxd children || qxd_fail "children"
+read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
+for line in "${QXD_ANSWER[@]}"; do
+    read -r _ hwnd _ active _ <<<"$line"
+    [ "$active" = 1 ] && worksheet=$hwnd
+done
+qxd "invoke 33261" || qxd_fail "plot the box chart"
+qxd settle
+qxd children || qxd_fail "children"
+boxgraph=
+for line in "${QXD_ANSWER[@]}"; do
+    read -r _ hwnd _ active _ <<<"$line"
+    [ "$active" = 1 ] && [ "$hwnd" != "$worksheet" ] && boxgraph=$hwnd
+done
+[ -n "$boxgraph" ] || qxd_fail "the box chart made no graph window: ${QXD_ANSWER[*]}"
+qxd "maximize $boxgraph" && qxd settle || qxd_fail "maximize the box chart"
+qxd view || qxd_fail "view"
+read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+qxd_screenshot "$ARTIFACTS/box-before.png"
+# The box stands at X = 1, left in the layer, filled light grey (as is the legend's sample,
+# at the right).
+cx=$((vl + (vr - vl) * 3 / 10)) cy=$((vt + (vb - vt) * 4 / 10))
+read -r px py < <(convert "$ARTIFACTS/box-before.png" -crop "$((vr - vl))x$((vb - vt))+$vl+$vt" +repage txt:- 2>/dev/null |
+    awk -v l="$vl" -v t="$vt" -v x="$cx" -v y="$cy" 'index($0, "#C0C0C0") { split($1, p, "[,:]"); px = p[1] + l; py = p[2] + t
+        d = (px - x) ^ 2 + (py - y) ^ 2; if (!n++ || d < best) { best = d; q = px " " py } } END { print q }')
+[ -n "${px:-}" ] || qxd_fail "no box drawn in the box chart's window"
+xdotool mousemove --sync "$px" "$py" click --repeat 2 --delay 80 1
+qxd settle || qxd_fail "settle after the double click on the box"
+qxd windows || qxd_fail "windows"
+dialog=
+for line in "${QXD_ANSWER[@]}"; do
+    [[ $line == *"Plot Details"* ]] && read -r _ dialog _ <<<"$line"
+done
+[ -n "$dialog" ] || qxd_fail "a double click on the box opened no Plot Details: ${QXD_ANSWER[*]}"
+# Tabs: Pattern, Box, Percentile; a click on the strip gives it the keys, the arrows walk
+# it until the Box page shows (the probe finds only controls that show).
+qxd "control $dialog 12320" || qxd_fail "no tab strip on the box chart's Plot Details"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $((l + 12)) $((t + 8))
+for key in Right Left Left; do
+    qxd settle
+    qxd "control $dialog 1323" 2>/dev/null && break
+    qxd_key "$key"
+done
+qxd "control $dialog 1323" || qxd_fail "the Box page is not shown"
+read -r x y < <(centre_of "$dialog" 1317) || qxd_fail "no box range"
+qxd_click "$x" "$y"
+qxd_key Home Down Return   # Mean +/- Coef*SD: a diamond may be drawn
+for id in 1323 1324; do    # Diamond Box, Box Labels
+    read -r x y < <(centre_of "$dialog" $id) || qxd_fail "no check $id"
+    qxd_click "$x" "$y"
+done
+sleep 0.5
+qxd_screenshot "$ARTIFACTS/box-page.png"
+read -r x y < <(centre_of "$dialog" 1) || qxd_fail "no OK button"
+qxd_click "$x" "$y"
+qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
+qxd settle
+qxd_screenshot "$ARTIFACTS/box-after.png"
+changed=$(compare -metric AE -crop "$((vr - vl))x$((vb - vt))+$vl+$vt" "$ARTIFACTS/box-before.png" "$ARTIFACTS/box-after.png" null: 2>&1 | cut -d' ' -f1)
+qxd_log "pixels changed by the Box page: $changed"
+[ "${changed%.*}" -gt 200 ] 2>/dev/null || qxd_fail "the box chart is drawn as before the Box page's changes"
 
 qxd_close_windows || qxd_fail "close"
 qxd_exit_answering_no
