@@ -1070,6 +1070,7 @@ struct QKFileAccess {
         io.S(s.y2);
         for (QKAxisRecord& a : layer.m_axes)
             ExchangeAxisRecord(io, a);
+        io.Doubles(layer.m_restorePlace);
         // Added later: a record without them keeps the defaults.
         io.B(s.rotateLabels);
         io.B(s.perspective);
@@ -1109,6 +1110,8 @@ struct QKFileAccess {
         if (!(ls.cubeOutlineWidth >= 0 && ls.cubeOutlineWidth <= 100) || ls.cubeOutlineStyle < 0 || ls.cubeOutlineStyle > 255)
             return st.Fail(r.Where() + ": the 3D outline's width or style is out of range");
         layer->m_lastId = std::max(layer->m_lastId, 0);
+        if (!layer->m_restorePlace.empty() && layer->m_restorePlace.size() != 5)
+            return st.Fail(r.Where() + qkFormatText(": a place before maximising of %d values", (int)layer->m_restorePlace.size()));
         CQKGraphicLayer* l = layer.get();
         page.m_graphicLayers.push_back(std::move(layer));
         return LoadElements(st, r, *l);

@@ -432,6 +432,10 @@ void CQKGraphicLayer::DumpState(CQKStateDump& dump) const
         dump.Add("planes3D", qkFormatText("at %g %g %g clip %g %g %g %g", v->wallZ, v->wallX, v->wallY, v->xyRect[0],
                                           v->xyRect[1], v->xyRect[2], v->xyRect[3]));
     }
+    if (!m_restorePlace.empty()) {
+        const std::vector<double>& r = m_restorePlace;
+        dump.Add("restorePlace", qkFormatText("units %g left %g top %g width %g height %g", r[0], r[1], r[2], r[3], r[4]));
+    }
     if (m_3D)
         dump.Add("settings3D", qkFormatText("rotateLabels %d perspective %d planeColors %d %d %d outline %d %d %d %g",
                                             s.rotateLabels, s.perspective, s.planeColor[0], s.planeColor[1],
