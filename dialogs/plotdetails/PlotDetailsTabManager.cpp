@@ -1,5 +1,7 @@
 #include "PlotDetailsTabManager.h"
 
+#include "BoxChartPage.h"
+#include "Layer3DPages.h"
 #include "LayerPages.h"
 #include "LinePage.h"
 #include "GraphPagePages.h"
@@ -171,6 +173,8 @@ void CQUPlotDetailsTabManager::CreatePlotPages(CQKPlotObj* pPlot)
         CQUPlotDetailsPage* page;
         if (row.templateId == IDD_PD_LINE) {
             page = new CQUPlotDetailsLine;
+        } else if (row.templateId == IDD_PD_BOX) {
+            page = new CQUPlotDetailsBoxChart;
         } else if (row.templateId == IDD_PD_SPACING) {
             page = new CQUPlotDetailsSpacing;
         } else if (row.templateId == IDD_PD_PATTERN) {
@@ -202,16 +206,16 @@ void CQUPlotDetailsTabManager::CreateLayerPages(CQKGraphicLayer* pLayer)
 {
     // Both questions come before any page exists: the pages may change the answers.
     const BOOL link = pLayer->IsLinkAvailable();
-    const BOOL is3D = pLayer->Is3DLayer();
+    const BOOL is3D = pLayer->Is3DLayer() && dynamic_cast<CQK3DLayer*>(pLayer);
     m_pages.push_back(new CQULayerColor);
     m_pages.push_back(new CQULayerDimensions);
     m_pages.push_back(new CQULayerDisplay);
     if (link)
         m_pages.push_back(new CQULayerLinkAxes);
     if (is3D) {
-        m_pages.push_back(new CQUPlotDetailsNotAvailable(IDD_PD_3D_MISC, -1, "Miscellaneous"));
-        m_pages.push_back(new CQUPlotDetailsNotAvailable(IDD_PD_3D_AXIS, -1, "Axis"));
-        m_pages.push_back(new CQUPlotDetailsNotAvailable(IDD_PD_3D_PLANES, -1, "Planes"));
+        m_pages.push_back(new CQULayer3DOptions);
+        m_pages.push_back(new CQULayer3DAxis);
+        m_pages.push_back(new CQULayer3DPlanes);
     }
     int start = 0;
     for (size_t i = 0; i < m_pages.size(); ++i) {

@@ -783,6 +783,48 @@ double Percentile(const std::vector<double>& sorted, double p)
     return i + 1 < sorted.size() ? sorted[i] + frac * (sorted[i + 1] - sorted[i]) : sorted[i];
 }
 
+// The low and high ends of a box or whisker range (QKBoxState's lists) over sorted values.
+void RangeEnds(const std::vector<double>& v, bool whisker, int range, double coef, double& lo, double& hi)
+{
+    double sum = 0, squares = 0;
+    for (double x : v)
+        sum += x;
+    const double mean = sum / v.size();
+    for (double x : v)
+        squares += (x - mean) * (x - mean);
+    const double sd = v.size() > 1 ? std::sqrt(squares / (v.size() - 1)) : 0, se = sd / std::sqrt((double)v.size());
+    auto percentiles = [&](double p) {
+        p = std::max(0.0, std::min(50.0, p));
+        lo = Percentile(v, p);
+        hi = Percentile(v, 100 - p);
+    };
+    // Both lists, as one: the whisker list's entries and the box list's entries mapped onto them.
+    enum { MIN_MAX, P1, P5, P10, IQR, SD, SE, P25, COEF_PERCENT };
+    static const int kBoxKinds[] = {P25, SD, SE, P10, P5, COEF_PERCENT, MIN_MAX};
+    const int kind = whisker ? range : kBoxKinds[std::max(0, std::min(6, range))];
+    switch (kind) {
+    case P1: percentiles(1); break;
+    case P5: percentiles(5); break;
+    case P10: percentiles(10); break;
+    case P25: percentiles(25); break;
+    case COEF_PERCENT: percentiles(coef); break;
+    case IQR: {
+        const double q1 = Percentile(v, 25), q3 = Percentile(v, 75);
+        lo = q1 - coef * (q3 - q1);
+        hi = q3 + coef * (q3 - q1);
+        // Whiskers end at the last values inside the fences.
+        auto low = std::lower_bound(v.begin(), v.end(), lo);
+        auto high = std::upper_bound(v.begin(), v.end(), hi);
+        lo = low == v.end() ? v.back() : *low;
+        hi = high == v.begin() ? v.front() : *(high - 1);
+        break;
+    }
+    case SD: lo = mean - coef * sd, hi = mean + coef * sd; break;
+    case SE: lo = mean - coef * se, hi = mean + coef * se; break;
+    default: lo = v.front(), hi = v.back(); break;
+    }
+}
+
 void DrawBox(const PlotContext& c, const Series& s)
 {
     std::vector<double> v;
@@ -795,6 +837,7 @@ void DrawBox(const PlotContext& c, const Series& s)
     if (v.empty())
         return;
     std::sort(v.begin(), v.end());
+    const QKBoxState& b = c.plot.GetState().box;
     // Box plots of a layer stand at X = 1, 2, ... in plot order.
     int position = 1;
     for (int i = 0; i < c.layer.GetNumPlots(); ++i) {
@@ -804,28 +847,81 @@ void DrawBox(const PlotContext& c, const Series& s)
         if (p->IsBoxPlot())
             ++position;
     }
+    // Type 3 puts the data left of the box, 4 right of it; each takes half the room.
+    const double half = std::max(0.01, std::min(100.0, b.boxCap)) / 200;
+    double boxAt = position, dataAt = position;
+    if (b.type == 3 || b.type == 4) {
+        boxAt += b.type == 3 ? 0.2 : -0.2;
+        dataAt -= b.type == 3 ? 0.2 : -0.2;
+    }
+    const double boxHalf = (b.type == 3 || b.type == 4) ? half / 2 : half;
+    const double mean = sum / v.size();
+    if (b.type != 0) {
+        // The data as points, at the data's place.
+        double xd;
+        if (c.map.MapX(dataAt, xd))
+            for (double y : v) {
+                double yd;
+                if (c.map.MapY(y, yd))
+                    qkDrawPlotSymbol(c.env, c.plot, Round(xd), Round(yd), kSymbolSize / 2, c.color);
+            }
+        if (b.type == 1)
+            return;
+    }
     double x0, x1, xm;
-    if (!c.map.MapX(position - 0.25, x0) || !c.map.MapX(position + 0.25, x1) || !c.map.MapX(position, xm))
+    if (!c.map.MapX(boxAt - boxHalf, x0) || !c.map.MapX(boxAt + boxHalf, x1) || !c.map.MapX(boxAt, xm))
         return;
-    double y5, y25, y50, y75, y95, ymean;
-    if (!c.map.MapY(Percentile(v, 5), y5) || !c.map.MapY(Percentile(v, 25), y25) || !c.map.MapY(Percentile(v, 50), y50) ||
-        !c.map.MapY(Percentile(v, 75), y75) || !c.map.MapY(Percentile(v, 95), y95) || !c.map.MapY(sum / v.size(), ymean))
+    double boxLo, boxHi, whiskerLo, whiskerHi;
+    RangeEnds(v, false, b.boxRange, b.boxCoef, boxLo, boxHi);
+    RangeEnds(v, true, b.whiskerRange, b.whiskerCoef, whiskerLo, whiskerHi);
+    double yBoxLo, yBoxHi, y50, yWLo, yWHi, ymean;
+    if (!c.map.MapY(boxLo, yBoxLo) || !c.map.MapY(boxHi, yBoxHi) || !c.map.MapY(Percentile(v, 50), y50) ||
+        !c.map.MapY(whiskerLo, yWLo) || !c.map.MapY(whiskerHi, yWHi) || !c.map.MapY(mean, ymean))
         return;
-    // The box from the 25th to the 75th percentile, whiskers to the 5th and 95th, the
-    // median as a line and the mean as a symbol.
-    POINT box[4] = {{Round(x0), Round(y75)}, {Round(x1), Round(y75)}, {Round(x1), Round(y25)}, {Round(x0), Round(y25)}};
-    FillShape(c, box, 4);
+    // The box, a diamond when asked, the median as a line and the mean as a symbol.
+    if (b.diamondBox) {
+        POINT diamond[4] = {{Round(xm), Round(yBoxHi)}, {Round(x1), Round((yBoxHi + yBoxLo) / 2)},
+                            {Round(xm), Round(yBoxLo)}, {Round(x0), Round((yBoxHi + yBoxLo) / 2)}};
+        FillShape(c, diamond, 4);
+    } else {
+        POINT box[4] = {{Round(x0), Round(yBoxHi)}, {Round(x1), Round(yBoxHi)}, {Round(x1), Round(yBoxLo)}, {Round(x0), Round(yBoxLo)}};
+        FillShape(c, box, 4);
+    }
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetWidth(), c.color));
     MoveToEx(c.env.dc, Round(x0), Round(y50), nullptr);
     LineTo(c.env.dc, Round(x1), Round(y50));
     const int w0 = Round((3 * x0 + x1) / 4), w1 = Round((x0 + 3 * x1) / 4);
-    for (auto [from, to] : {std::pair<double, double>{y75, y95}, {y25, y5}}) {
+    for (auto [from, to] : {std::pair<double, double>{yBoxHi, yWHi}, {yBoxLo, yWLo}}) {
         MoveToEx(c.env.dc, Round(xm), Round(from), nullptr);
         LineTo(c.env.dc, Round(xm), Round(to));
         MoveToEx(c.env.dc, w0, Round(to), nullptr);
         LineTo(c.env.dc, w1 + 1, Round(to));
     }
     qkDrawPlotSymbol(c.env, c.plot, Round(xm), Round(ymean), kSymbolSize / 2, c.color);
+    if (b.outliers && b.whiskerRange != 0)
+        for (double y : v) {
+            double yd;
+            if ((y < whiskerLo || y > whiskerHi) && c.map.MapY(y, yd))
+                qkDrawPlotSymbol(c.env, c.plot, Round(xm), Round(yd), kSymbolSize / 2, c.color);
+        }
+    if (!b.boxLabel && !b.whiskerLabel)
+        return;
+    // Labels right of the box: the ends' values.
+    HFONT font = CreateFontA(-std::max(6, Round(c.env.PointsToPixels(kSymbolSize))), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                             DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    GdiSelect f(c.env.dc, font);
+    SetBkMode(c.env.dc, TRANSPARENT);
+    SetTextColor(c.env.dc, c.color);
+    SetTextAlign(c.env.dc, TA_LEFT | TA_BASELINE);
+    std::vector<std::pair<double, double>> labels; // value, device Y
+    if (b.boxLabel)
+        labels.insert(labels.end(), {{boxLo, yBoxLo}, {boxHi, yBoxHi}});
+    if (b.whiskerLabel)
+        labels.insert(labels.end(), {{whiskerLo, yWLo}, {whiskerHi, yWHi}});
+    for (const auto& [value, y] : labels) {
+        const std::string text = qkFormatText("%g", value);
+        TextOutA(c.env.dc, Round(x1) + 4, Round(y), text.c_str(), (int)text.size());
+    }
 }
 
 void DrawHistogram(const PlotContext& c, const Series& s)

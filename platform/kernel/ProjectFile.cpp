@@ -776,6 +776,13 @@ struct QKFileAccess {
             out.EndFields(k);
             out.End(k);
         }
+        if (p.IsBoxPlot()) {
+            size_t b0 = out.Begin("BOXS");
+            IO bio(&out);
+            ExchangeBox(bio, p.m_s.box);
+            out.EndFields(b0);
+            out.End(b0);
+        }
         out.End(at);
     }
 
@@ -922,6 +929,35 @@ struct QKFileAccess {
         return true;
     }
 
+    // A box chart's box and whiskers; a box plot record without them keeps the defaults.
+    static void ExchangeBox(IO& io, QKBoxState& b)
+    {
+        io.I(b.type);
+        io.I(b.boxRange);
+        io.D(b.boxCoef);
+        io.D(b.boxCap);
+        io.I(b.whiskerRange);
+        io.D(b.whiskerCoef);
+        io.B(b.outliers);
+        io.B(b.diamondBox);
+        io.B(b.boxLabel);
+        io.B(b.whiskerLabel);
+    }
+
+    static bool LoadBox(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKBoxState b;
+        ExchangeBox(io, b);
+        if (!st.Take(io))
+            return false;
+        CQKPlotObj check;
+        if (!check.SetBoxType(b.type) || !check.SetBoxRange(b.boxRange) || !check.SetWhiskerRange(b.whiskerRange))
+            return st.Fail(r.Where() + ": the box chart's type or range is out of range");
+        plot.m_s.box = b;
+        return true;
+    }
+
     // What the plot's own class keeps.
     static void ExchangeKind(IO& io, CQKPlotObj& p)
     {
@@ -995,7 +1031,7 @@ struct QKFileAccess {
         Record k;
         std::string kidError;
         while (kids.Next(k, &kidError)) {
-            if (Is(k, "SYMB") && !LoadSymbol(st, k, *plot))
+            if ((Is(k, "SYMB") && !LoadSymbol(st, k, *plot)) || (Is(k, "BOXS") && !LoadBox(st, k, *plot)))
                 return false;
             for (const PartRecord& part : kParts)
                 if (Is(k, part.tag) && !LoadPart(st, k, part, *plot))
@@ -1155,6 +1191,15 @@ struct QKFileAccess {
         for (QKAxisRecord& a : layer.m_axes)
             ExchangeAxisRecord(io, a);
         io.Doubles(layer.m_restorePlace);
+        // Added later: a record without them keeps the defaults.
+        io.B(s.rotateLabels);
+        io.B(s.perspective);
+        for (int& c : s.planeColor)
+            io.I(c);
+        io.B(s.cubeOutline);
+        io.I(s.cubeOutlineColor);
+        io.I(s.cubeOutlineStyle);
+        io.D(s.cubeOutlineWidth);
     }
 
     static bool LoadLayer(Stage& st, const Record& r, CQKGraphPage& page)
@@ -1169,7 +1214,8 @@ struct QKFileAccess {
         io.B(triangle);
         if (!st.Take(io))
             return false;
-        auto layer = std::make_unique<CQKGraphicLayer>(&page, is3D, triangle);
+        std::unique_ptr<CQKGraphicLayer> layer(is3D ? new CQK3DLayer(&page, triangle)
+                                                    : new CQKGraphicLayer(&page, false, triangle));
         // Read the whole record again into the layer: the routine lists the fields once.
         IO all(r.fields, r.fieldBytes, &st.budget, r.Where());
         ExchangeLayer(all, *layer);
@@ -1177,6 +1223,12 @@ struct QKFileAccess {
             return false;
         if (layer->m_st.linkTo < -1 || layer->m_st.linkTo > 1000)
             return st.Fail(r.Where() + qkFormatText(": it links to layer %d", layer->m_st.linkTo));
+        const QKLayerState& ls = layer->m_st;
+        for (int c : {ls.planeColor[0], ls.planeColor[1], ls.planeColor[2], ls.cubeOutlineColor})
+            if (c < 0 || c > 255)
+                return st.Fail(r.Where() + qkFormatText(": %d is no colour of a 3D plane or outline", c));
+        if (!(ls.cubeOutlineWidth >= 0 && ls.cubeOutlineWidth <= 100) || ls.cubeOutlineStyle < 0 || ls.cubeOutlineStyle > 255)
+            return st.Fail(r.Where() + ": the 3D outline's width or style is out of range");
         layer->m_lastId = std::max(layer->m_lastId, 0);
         if (!layer->m_restorePlace.empty() && layer->m_restorePlace.size() != 5)
             return st.Fail(r.Where() + qkFormatText(": a place before maximising of %d values", (int)layer->m_restorePlace.size()));

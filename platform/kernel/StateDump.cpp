@@ -429,11 +429,18 @@ void CQKGraphicLayer::DumpState(CQKStateDump& dump) const
         dump.Add("view3D", qkFormatText("rotation %g roll %g tilt %g perspective %g box %g %g %g walls %d",
                                         v->rotation, v->roll, v->tilt, v->perspective, v->boxX, v->boxY, v->boxZ,
                                         v->walls));
+        dump.Add("planes3D", qkFormatText("at %g %g %g clip %g %g %g %g", v->wallZ, v->wallX, v->wallY, v->xyRect[0],
+                                          v->xyRect[1], v->xyRect[2], v->xyRect[3]));
     }
     if (!m_restorePlace.empty()) {
         const std::vector<double>& r = m_restorePlace;
         dump.Add("restorePlace", qkFormatText("units %g left %g top %g width %g height %g", r[0], r[1], r[2], r[3], r[4]));
     }
+    if (m_3D)
+        dump.Add("settings3D", qkFormatText("rotateLabels %d perspective %d planeColors %d %d %d outline %d %d %d %g",
+                                            s.rotateLabels, s.perspective, s.planeColor[0], s.planeColor[1],
+                                            s.planeColor[2], s.cubeOutline, s.cubeOutlineColor, s.cubeOutlineStyle,
+                                            s.cubeOutlineWidth));
     for (int id : GetObjectIds())
         GetObject(id)->DumpState(dump);
     dump.Close();
@@ -479,6 +486,14 @@ void CQKPlotObj::DumpState(CQKStateDump& dump) const
                                  e.wedgeDisplacement));
     dump.Add("function", s.function.name + "(x) = " + s.function.formula +
                              qkFormatText(" density %g show %d", s.function.density, s.function.show ? 1 : 0));
+    if (m_s.plotType == QK_PLOT_BOX) {
+        const QKBoxState& b = s.box;
+        dump.Add("box", qkFormatText("type %d range %d coef %g width %g whisker %d coef %g outliers %d diamond %d "
+                                     "labels %d %d",
+                                     b.type, b.boxRange, b.boxCoef, b.boxCap, b.whiskerRange, b.whiskerCoef,
+                                     b.outliers ? 1 : 0, b.diamondBox ? 1 : 0, b.boxLabel ? 1 : 0,
+                                     b.whiskerLabel ? 1 : 0));
+    }
     dump.Add("symbolsConnected", s.symbolsConnected);
     dump.Add("areaFilled", s.areaFilled);
     dump.Add("fillAreaMode", s.fillAreaMode);

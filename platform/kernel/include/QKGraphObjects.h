@@ -362,6 +362,24 @@ struct QKSymbolState {
     bool offsetOverlapped = false; // points on one place drawn side by side
 };
 
+// A box chart: what its box and whiskers span and what it shows beside them.
+struct QKBoxState {
+    int type = 0;          // 0 box, 1 data only, 2 box over data, 3 data left of the box, 4 box left of the data
+    int boxRange = 0;      // index in the box range list (qkfxGetBoxRangeName)
+    double boxCoef = 1;    // of the ranges that take one
+    double boxCap = 50;    // box width, percent of the space between boxes
+    int whiskerRange = 2;  // index in the whisker range list (qkfxGetWhiskerRangeName)
+    double whiskerCoef = 1.5;
+    bool outliers = false; // values beyond the whiskers drawn as points
+    bool diamondBox = false;
+    bool boxLabel = false;     // the box's ends labelled with their values
+    bool whiskerLabel = false; // the whiskers' ends likewise
+};
+
+// The box and whisker range lists: the names, null past their ends.
+QK_API const char* qkfxGetBoxRangeName(int range);
+QK_API const char* qkfxGetWhiskerRangeName(int range);
+
 // Everything a plot object keeps that its dialogs edit. A working copy holds its own
 // state; UpdateFromTemporary gives it to the original.
 struct QKPlotState {
@@ -399,6 +417,7 @@ struct QKPlotState {
     QKVectorState vector;
     QKPieState pie;
     QKFunctionState function;
+    QKBoxState box;
     std::vector<QKPlotData> data; // the main dataset (role Y) first
 };
 
@@ -515,7 +534,27 @@ public:
     BOOL HasColorMapData() const { return m_s.colorMapData; }
     void SetColorMapData(BOOL has) { m_s.colorMapData = has != FALSE; }
     int GetCurveType() const { return 0; }
-    int GetBoxType() const { return 0; }
+    // Box charts (see QKBoxState). Indexes outside their lists are refused (FALSE).
+    int GetBoxType() const { return m_s.box.type; }
+    BOOL SetBoxType(int type);
+    int GetBoxRange() const { return m_s.box.boxRange; }
+    BOOL SetBoxRange(int range);
+    double GetBoxCoef() const { return m_s.box.boxCoef; }
+    void SetBoxCoef(double coef) { m_s.box.boxCoef = coef; }
+    double GetBoxCap() const { return m_s.box.boxCap; }
+    void SetBoxCap(double percent) { m_s.box.boxCap = percent; }
+    int GetWhiskerRange() const { return m_s.box.whiskerRange; }
+    BOOL SetWhiskerRange(int range);
+    double GetWhiskerCoef() const { return m_s.box.whiskerCoef; }
+    void SetWhiskerCoef(double coef) { m_s.box.whiskerCoef = coef; }
+    BOOL HasOutliers() const { return m_s.box.outliers; }
+    void SetOutliers(BOOL on) { m_s.box.outliers = on != FALSE; }
+    BOOL HasDiamondBox() const { return m_s.box.diamondBox; }
+    void SetDiamondBox(BOOL on) { m_s.box.diamondBox = on != FALSE; }
+    BOOL HasBoxLabel() const { return m_s.box.boxLabel; }
+    void SetBoxLabel(BOOL on) { m_s.box.boxLabel = on != FALSE; }
+    BOOL HasWhiskerLabel() const { return m_s.box.whiskerLabel; }
+    void SetWhiskerLabel(BOOL on) { m_s.box.whiskerLabel = on != FALSE; }
     int GetDotPlotType() const { return 0; }
     int GetBoxGap() const { return m_s.boxGap; }
     // The kernel keeps the spacing as whole percentages (nearest).
@@ -1212,6 +1251,14 @@ struct QKLayerState {
     int linkTo = -1;         // index of the layer this one is linked to, -1 none
     int xLink = 0, yLink = 0; // 0 none, 1 straight (1 to 1), 2 custom
     std::string x1 = "X1", x2 = "X2", y1 = "Y1", y2 = "Y2";
+    // 3D layers (the rest of their view is the 3D library's view record).
+    bool rotateLabels = false;   // tick labels turn with their axis
+    bool perspective = true;     // false: parallel projection, whatever the angle
+    int planeColor[3] = {18, 18, 18}; // XY, YZ, ZX planes: colour indexes (LT Gray)
+    bool cubeOutline = false;    // the edges that meet at the front corner
+    int cubeOutlineColor = 0;
+    int cubeOutlineStyle = 0;    // index in the line-style list
+    double cubeOutlineWidth = 0.5; // points
 };
 
 // Units of a layer's area, in the order of the units list.
@@ -1226,6 +1273,7 @@ enum {
 
 class QK_API CQKGraphicLayer : public CQKLayer {
     friend struct QKFileAccess; // the project file's reader and writer
+    friend class CQK3DLayer;
 public:
     explicit CQKGraphicLayer(CQKPage* page, bool is3D = false, bool triangle = false);
 
@@ -1362,6 +1410,8 @@ public:
     void DoDelayedUpdate();
     void UpdateTriangleAxis(int axisType);
     void SetZScaleChanged(BOOL changed);
+    // Something the layer's data are drawn from changed (a 3D box length). Recorded.
+    void SetDataModified();
 
     // The layer, its axis records and its objects as lines of the state dump.
     void DumpState(CQKStateDump& dump) const override;
@@ -1385,4 +1435,97 @@ private:
     std::unique_ptr<QKAxisRecord> m_working[3];
     std::vector<BYTE> m_view3D;
     std::vector<double> m_restorePlace;
+};
+
+// A 3D layer: its box, view, planes and clipping as Plot Details edits them. Lengths are
+// relative to the standard box (1); rotations are degrees about the screen's horizontal
+// (X), the viewing direction (Y) and the vertical (Z); positions and clipping limits are
+// percentages of the box's side. All of it but the label rotation, the projection, the
+// plane colours and the outline is the 3D library's view record, made on first use; with
+// no 3D library the getters answer 0 and the setters change nothing.
+class QK_API CQK3DLayer : public CQKGraphicLayer {
+public:
+    explicit CQK3DLayer(CQKPage* page, bool triangle = false) : CQKGraphicLayer(page, true, triangle) {}
+
+    // Reads the rotations from the view as it stands (after turns by the toolbar).
+    void CalcRotAngles();
+    double GetXAxisLength() const { return GetBox(0); }
+    double GetYAxisLength() const { return GetBox(1); }
+    double GetZAxisLength() const { return GetBox(2); }
+    // Lengths of 0 or less, or more than 100, are refused (nothing changes).
+    void SetXAxisLength(double length) { SetBox(0, length); }
+    void SetYAxisLength(double length) { SetBox(1, length); }
+    void SetZAxisLength(double length) { SetBox(2, length); }
+    double GetXRotation() const { return GetAngle(0); }
+    double GetYRotation() const { return GetAngle(1); }
+    double GetZRotation() const { return GetAngle(2); }
+    // With `apply` the view turns to the three angles at once.
+    void SetXRotation(double degrees, int apply) { SetAngle(0, degrees, apply); }
+    void SetYRotation(double degrees, int apply) { SetAngle(1, degrees, apply); }
+    void SetZRotation(double degrees, int apply) { SetAngle(2, degrees, apply); }
+    // 0 to 30 degrees; the layer keeps an angle outside within them.
+    double GetPerspectiveAngle() const;
+    void SetPerspectiveAngle(double degrees);
+    BOOL HasRotateLabel() const { return GetState().rotateLabels; }
+    void SetRotateLabel(BOOL on);
+
+    // Clipping of the data to a part of the X-Y floor, in percent of the box.
+    BOOL IsXYClippingSupported() const;
+    BOOL HasXYClipping() const;
+    void SetXYClipping(BOOL on);
+    double GetXFrom() const { return GetClip(0); }
+    double GetXTo() const { return GetClip(1); }
+    double GetYFrom() const { return GetClip(3); }
+    double GetYTo() const { return GetClip(2); }
+    void SetXFrom(double percent) { SetClip(0, percent); }
+    void SetXTo(double percent) { SetClip(1, percent); }
+    void SetYFrom(double percent) { SetClip(3, percent); }
+    void SetYTo(double percent) { SetClip(2, percent); }
+    BOOL IsProjectionPrespective() const { return GetState().perspective; }
+    void SetProjectionPrespective(BOOL on);
+
+    // The back planes: XY (the floor), YZ and ZX. Auto position puts them on the far sides
+    // from the eye at each drawing.
+    BOOL HasAutoPosition() const;
+    void SetAutoPosition(BOOL on);
+    BOOL HasXYPlaneShown() const { return HasPlane(0); }
+    BOOL HasYZPlaneShown() const { return HasPlane(1); }
+    BOOL HasZXPlaneShown() const { return HasPlane(2); }
+    void SetXYPlaneShown(BOOL on) { SetPlane(0, on); }
+    void SetYZPlaneShown(BOOL on) { SetPlane(1, on); }
+    void SetZXPlaneShown(BOOL on) { SetPlane(2, on); }
+    double GetXYPosition() const { return GetPlanePosition(0); }
+    double GetYZPosition() const { return GetPlanePosition(1); }
+    double GetZXPosition() const { return GetPlanePosition(2); }
+    void SetXYPosition(double percent) { SetPlanePosition(0, percent); }
+    void SetYZPosition(double percent) { SetPlanePosition(1, percent); }
+    void SetZXPosition(double percent) { SetPlanePosition(2, percent); }
+    int GetXYColor() const { return GetState().planeColor[0]; }
+    int GetYZColor() const { return GetState().planeColor[1]; }
+    int GetZXColor() const { return GetState().planeColor[2]; }
+    void SetXYColor(int color) { SetPlaneColor(0, color); }
+    void SetYZColor(int color) { SetPlaneColor(1, color); }
+    void SetZXColor(int color) { SetPlaneColor(2, color); }
+
+    BOOL IsEnabledCubeOutline() const { return GetState().cubeOutline; }
+    void SetEnableCubeOutline(BOOL on);
+    int GetCubeOutlineColor() const { return GetState().cubeOutlineColor; }
+    void SetCubeOutlineColor(int color);
+    int GetCubeOutlineStyle() const { return GetState().cubeOutlineStyle; }
+    void SetCubeOutlineStyle(int style);
+    double GetCubeOutlineWidth() const { return GetState().cubeOutlineWidth; }
+    void SetCubeOutlineWidth(double points);
+
+private:
+    double GetBox(int d) const;
+    void SetBox(int d, double length);
+    double GetAngle(int a) const;
+    void SetAngle(int a, double degrees, int apply);
+    double GetClip(int i) const;
+    void SetClip(int i, double percent);
+    BOOL HasPlane(int p) const;
+    void SetPlane(int p, BOOL on);
+    double GetPlanePosition(int p) const;
+    void SetPlanePosition(int p, double percent);
+    void SetPlaneColor(int p, int color);
 };
