@@ -295,6 +295,9 @@ public:
     // View mode (0 print preview, 1 page, 2 window, 3 draft) and zoom (1 the whole page in
     // the window); the plain page has one fixed view.
     virtual int GetViewMode() const { return 1; }
+    // The colour the page's objects stand on (kind 1: behind labels); white for pages
+    // that draw no background of their own.
+    virtual COLORREF GetBackgroundColorRef(int kind) const { return RGB(255, 255, 255); }
     virtual void SetViewMode(int mode, int reserved) {}
     virtual double GetZoom() const { return 1; }
     virtual void ViewZoomIn() {}
@@ -634,6 +637,8 @@ public:
     // The page-level settings (Get/Set pairs over QKGraphPageState).
     const QKGraphPageState& GetPageState() const { return m_pageState; }
     int GetViewMode() const override { return m_pageState.viewMode; }
+    // The base colour of a coloured or gradient background, else white.
+    COLORREF GetBackgroundColorRef(int kind) const override;
     void SetViewMode(int mode, int reserved) override;
     unsigned GetDisplRedraw() const { return m_pageState.displRedraw; }
     void SetDisplRedraw(unsigned percent) { m_pageState.displRedraw = percent; }
