@@ -176,9 +176,11 @@ void CQuorixDoc::Serialize(CArchive& ar)
 
 void CQuorixDoc::SavePage(CArchive& ar)
 {
-    // The page writes to the archive's file itself: what the archive holds goes first.
+    // The page writes to the archive's file itself: what the archive holds goes first. An
+    // OLE storage always carries the windows of the data the page draws (the kernel's
+    // embedded form): a copied page is loaded by another program that has none of them.
     ar.Flush();
-    if (m_pPage == nullptr || !m_pPage->SavePageFile(ar.GetFile(), m_bEmbedded))
+    if (m_pPage == nullptr || !m_pPage->SavePageFile(ar.GetFile(), TRUE))
         AfxThrowArchiveException(CArchiveException::generic);
 }
 
