@@ -80,6 +80,11 @@ TEST_F(ServerItems, GraphItemGivesItsPictureOnceAsEnhancedMetafileAndThePageAsDa
     // The enhanced metafile exists only once a picture was made.
     STGMEDIUM m;
     EXPECT_NE(S_OK, Get(data, CF_ENHMETAFILE, TYMED_ENHMF, m));
+    // Only the content is drawn: an icon is not offered.
+    FORMATETC icon = {CF_METAFILEPICT, nullptr, DVASPECT_ICON, -1, TYMED_MFPICT};
+    EXPECT_NE(S_OK, data->QueryGetData(&icon));
+    m = STGMEDIUM{};
+    EXPECT_NE(S_OK, data->GetData(&icon, &m));
 
     ASSERT_EQ(S_OK, Get(data, CF_METAFILEPICT, TYMED_MFPICT, m));
     ASSERT_EQ((DWORD)TYMED_MFPICT, m.tymed);
