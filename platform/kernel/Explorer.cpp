@@ -55,6 +55,13 @@ const char* const kColumnTitles[CQKListExplorer::NUM_COLUMNS] = {"Name",     "Vi
                                                                  "Modified", "Created", "Label", "Dependents"};
 const int kColumnWidths[CQKListExplorer::NUM_COLUMNS] = {90, 60, 70, 60, 120, 120, 90, 80};
 
+int ClientWidth(HWND hwnd)
+{
+    RECT client;
+    GetClientRect(hwnd, &client);
+    return client.right - client.left;
+}
+
 // The explorer's controls are subclassed so that a drag, which holds the mouse capture,
 // sees the pointer's moves and the release.
 const char kListProp[] = "QKExplorerList";
@@ -386,10 +393,7 @@ void CQKTreeExplorer::Rebuild()
 {
     if (m_tree == nullptr)
         return;
-    // The icons come from the user interface, which may not be ready when the tree is
-    // made: asked for again until it answers.
-    if (m_images == nullptr && (m_images = qkfxGetAccess()->CreateWndsImageList(0)) != nullptr)
-        TreeView_SetImageList(m_tree, m_images, TVSIL_NORMAL);
+    EnsureImageList();
     m_filling = true;
     TreeView_DeleteAllItems(m_tree);
     m_commandItem = m_searchItem = nullptr;
@@ -401,6 +405,12 @@ void CQKTreeExplorer::Rebuild()
     m_filling = false;
     if (m_list != nullptr)
         m_list->UpdateListExplorer(1);
+}
+
+void CQKTreeExplorer::EnsureImageList()
+{
+    if (m_tree != nullptr && m_images == nullptr && (m_images = qkfxGetAccess()->CreateWndsImageList(0)) != nullptr)
+        TreeView_SetImageList(m_tree, m_images, TVSIL_NORMAL);
 }
 
 HTREEITEM CQKTreeExplorer::GetItem(const CQKFolder* folder) const
@@ -664,10 +674,15 @@ void CQKTreeExplorer::DeleteTreeItem(HTREEITEM item)
 
 int CQKTreeExplorer::DeleteFolder(int* askFolders, int* askWindows, HTREEITEM item, BOOL)
 {
-    // Without questions: the subfolders, then the windows, then the folder.
+    // Without questions.
     CQKFolder* folder = GetFolder(item);
     if (folder == nullptr || folder->GetParent() == nullptr)
         return 4;
+    return DeleteFolderContents(askFolders, askWindows, item);
+}
+
+int CQKTreeExplorer::DeleteFolderContents(int* askFolders, int* askWindows, HTREEITEM item)
+{
     bool kept = false;
     for (HTREEITEM child = TreeView_GetChild(m_tree, item); child != nullptr;) {
         HTREEITEM next = TreeView_GetNextSibling(m_tree, child);
@@ -977,9 +992,7 @@ void CQKListExplorer::ApplyColumns()
 {
     if (m_list == nullptr)
         return;
-    RECT client;
-    GetClientRect(m_list, &client);
-    int width = client.right - client.left;
+    int width = ClientWidth(m_list);
     for (int i = 0; i < NUM_COLUMNS; ++i)
         if (m_widths[i] >= 0 && width > 0)
             ListView_SetColumnWidth(m_list, i, (int)(m_widths[i] * width + 0.5));
@@ -997,9 +1010,7 @@ void CQKListExplorer::StoreLEConfig()
 {
     if (m_list == nullptr)
         return;
-    RECT client;
-    GetClientRect(m_list, &client);
-    int width = client.right - client.left;
+    int width = ClientWidth(m_list);
     for (int i = 0; i < NUM_COLUMNS; ++i)
         m_widths[i] = width > 0 ? (double)ListView_GetColumnWidth(m_list, i) / width : -1.0;
     ListView_GetColumnOrderArray(m_list, NUM_COLUMNS, m_order);
@@ -1029,6 +1040,8 @@ void CQKListExplorer::UpdateListExplorer(int)
         return;
     }
     m_updateNeeded = FALSE;
+    if (m_tree != nullptr)
+        m_tree->EnsureImageList();
     if (ListView_GetImageList(m_list, LVSIL_SMALL) == nullptr)
         if (HIMAGELIST images = qkfxGetAccess()->CreateWndsImageList(0))
             ListView_SetImageList(m_list, images, LVSIL_SMALL);

@@ -90,6 +90,9 @@ std::string qkFormatText(const char* format, ...);
 
 // Deletes the system object (the access object's Uninit); the next use makes a new one.
 void qkDeleteQrxSystem();
+class QKSettingsExchange;
+// The defaults of new text labels (SetDefault) to or from the property settings.
+void qkExchangeTextDefaults(QKSettingsExchange& ex);
 // One operation of the plug-in protocol on the system object; its answers are the
 // protocol's.
 int qkCallSystemObject(const char* methodName, const char* name, int op, void* result);

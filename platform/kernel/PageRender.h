@@ -67,7 +67,9 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
 // The symbol of a plot at a device point (also in the legend): its shape, interior, edge
 // and fill colours and edge thickness; `color` is the plot's colour at that point (what
 // an automatic edge takes).
-void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color);
+// index: the point's place in its plot from 0 (incremental symbols count by it); -1 none.
+void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color,
+                      int index = -1);
 // A plot's sample in its legend line: a short line and/or symbol or a filled box.
 void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box);
 COLORREF qkPlotColor(const CQKPlotObj& plot);

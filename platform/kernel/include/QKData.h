@@ -298,6 +298,9 @@ public:
     // View mode (0 print preview, 1 page, 2 window, 3 draft) and zoom (1 the whole page in
     // the window); the plain page has one fixed view.
     virtual int GetViewMode() const { return 1; }
+    // The colour the page's objects stand on (kind 1: behind labels); white for pages
+    // that draw no background of their own.
+    virtual COLORREF GetBackgroundColorRef(int kind) const { return RGB(255, 255, 255); }
     virtual void SetViewMode(int mode, int reserved) {}
     virtual double GetZoom() const { return 1; }
     virtual void ViewZoomIn() {}
@@ -305,6 +308,8 @@ public:
     virtual void ViewFullPage() {}
     // The zoom tool (1 in, 0 out) at the current point.
     virtual void CursorZoom(int zoomIn) {}
+    // Whether a View > Show command (33088-33119) is checked; the plain page shows none.
+    virtual BOOL CheckViewShowCommand(int id) const { return FALSE; }
 
 protected:
     // The lines every page writes first (name, kind, template, window state).
@@ -639,6 +644,8 @@ public:
     // The page-level settings (Get/Set pairs over QKGraphPageState).
     const QKGraphPageState& GetPageState() const { return m_pageState; }
     int GetViewMode() const override { return m_pageState.viewMode; }
+    // The base colour of a coloured or gradient background, else white.
+    COLORREF GetBackgroundColorRef(int kind) const override;
     void SetViewMode(int mode, int reserved) override;
     unsigned GetDisplRedraw() const { return m_pageState.displRedraw; }
     void SetDisplRedraw(unsigned percent) { m_pageState.displRedraw = percent; }
@@ -720,6 +727,8 @@ public:
     void ViewZoomOut() override;
     void ViewFullPage() override;
     void CursorZoom(int zoomIn) override;
+    // Show > Frame (33092): the active layer's frame is drawn.
+    BOOL CheckViewShowCommand(int id) const override;
     // The page's size in inches (its dimension settings converted).
     void GetPageSizeInches(double& width, double& height) const;
 
@@ -786,6 +795,27 @@ public:
     bool NewLegend(std::string* error);
     // Portrait becomes landscape and back: the page's width and height change places.
     void RotatePage();
+
+    // ---- placing layers (GraphLayers.cpp); each false with the reason in *error -------
+    // The active layer fills the page (leaving room for its axes' labels); a second time,
+    // while it is still where the first put it, it goes back where it was.
+    bool MaximizeLayer(std::string* error);
+    // Every layer into a grid of about as many columns as rows, in page order, row by row.
+    bool ArrangeLayers(std::string* error);
+    // Whether a layer's frame lies partly outside the page.
+    BOOL CanFitPageToLayers() const;
+    // The page grows until it holds every layer with room for its labels; the layers keep
+    // their places to each other.
+    bool FitPageToLayers(std::string* error);
+    // Each plot of the active layer after its first (with the error bars that follow it)
+    // moves into a new layer with the active layer's settings; then the layers are
+    // arranged.
+    bool ExtractPlotsToLayers(std::string* error);
+    // Each layer after the first moves into a new graph of its own, which `made` gets.
+    bool ExtractLayersToGraphs(std::vector<CQKGraphPage*>* made, std::string* error);
+    // The layers of every other graph of the project move into this page, which arranges
+    // them; the other graphs (empty now) are deleted.
+    bool MergeGraphs(std::string* error);
 
 private:
     // The page's labels and drawn objects and the masks of the datasets it draws, as one
@@ -947,6 +977,9 @@ public:
     CQKPage* GetActivePage() const;
     void SetActivePage(CQKPage* page);
     CQKWksPage* GetActiveWks() const;     // the active page when it is a worksheet
+    // The worksheet that was the active page last (it may be now); null when none was
+    // or it is gone.
+    CQKWksPage* GetLastActiveWks() const;
     CQKGraphPage* GetActiveGraph() const; // the active page when it is a graph
     CQKMatrixPage* GetActiveMatrix() const;
     bool IsNameInUse(const std::string& name) const;
@@ -1056,6 +1089,7 @@ private:
     std::map<int, QKPageFactory> m_pageFactories;
     std::map<std::string, std::vector<BYTE>> m_namedBlocks; // by upper-cased name
     INT_PTR m_activePage = 0;
+    INT_PTR m_lastActiveWks = 0;
     std::string m_path;
     std::string m_resultsLog;
     INT_PTR m_lastHandle = 0x10000;

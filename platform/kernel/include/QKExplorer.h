@@ -110,6 +110,9 @@ public:
     CQKListExplorer* GetList() const { return m_list; }
     // The tree made again from the project's folders (a project read, a new project).
     void Rebuild();
+    // The icons, asked of the user interface until it gives them (it may not be ready
+    // when the tree is made).
+    void EnsureImageList();
     // A notification of the tree (forwarded by its parent); TRUE when handled.
     BOOL OnNotify(NMHDR* header, LRESULT* result);
     // The tree's selection became the current folder.
@@ -176,6 +179,9 @@ public:
     // Deletes a folder with its subfolders and windows, asking when the flags say so.
     // Bit 1: cancelled; bit 2: delete the folder; bit 4: the folder was kept.
     virtual int DeleteFolder(int* askFolders, int* askWindows, HTREEITEM folder, BOOL last);
+    // What DeleteFolder does once it may: each subfolder through DeleteFolder (deleted
+    // when it answers bit 2), then the windows; 1 cancelled, 2 the folder may go, 4 kept.
+    int DeleteFolderContents(int* askFolders, int* askWindows, HTREEITEM folder);
     virtual void OnItemRemoved(HTREEITEM item);
     virtual void FindFrom(HTREEITEM item);
     virtual void ShowProperties(int type);

@@ -489,6 +489,10 @@ public:
     void init_members() override;
     void SaveTemporary() override;
     void LoadTemporary() override;
+    // The startup options of the INI file (the only property settings the system keeps:
+    // other files and sections are refused).
+    BOOL LoadPropertySettings(const char* file, const char* section) override;
+    BOOL SavePropertySettings(const char* file, const char* section) override;
     // Reads or writes the kernel's settings objects (not the script members' rows).
     void ExchangeSettings(STINI* ini);
 
