@@ -280,15 +280,38 @@ CQKPage* CQKAccess::CreateNewPage(DWORD type, HWND frame, const char* source, in
     if (mode == 1) {
         page = qkfxReadPage(source ? source : "", std::string(), std::string(), &error);
     } else if (mode == 2) {
-        // The archive comes in place of the file name (the embedding's storage).
+        // The archive comes in place of the file name (the embedding's storage): the
+        // windows of the data the page draws, then the page. A data window whose name the
+        // project already has is the project's; the page draws that one.
         std::vector<BYTE> bytes;
+        std::vector<CQKPage*> data;
         CArchive* archive = reinterpret_cast<CArchive*>(const_cast<char*>(source));
         if (!archive)
             error = "there is no storage to read the window from";
-        else if (qkReadPageBytes(archive, bytes, &error))
-            page = qkfxReadPageFromMemory(bytes.data(), bytes.size(), std::string(), std::string(), &error);
-        if (!page)
+        while (archive && !page && qkReadPageBytes(archive, bytes, &error)) {
+            std::string name;
+            int kind = -1;
+            if (!qkPeekPage(bytes, name, kind, &error))
+                break;
+            CQKPage* existing = name.empty() ? nullptr : qkfxGetProject().FindPage(name);
+            const bool isData = kind != (int)type;
+            if (isData && existing)
+                continue;
+            CQKPage* read = qkfxReadPageFromMemory(bytes.data(), bytes.size(), std::string(), std::string(), &error);
+            if (!read)
+                break;
+            if (isData) {
+                read->SetHiddenPEWnd(1);
+                data.push_back(read);
+            } else {
+                page = read;
+            }
+        }
+        if (!page) {
+            for (CQKPage* p : data)
+                p->Destroy();
             error = "cannot read the stored window: " + error;
+        }
     } else if (mode == 0) {
         page = qkfxGetProject().CreatePage((QKPageType)type);
         if (!page)

@@ -76,6 +76,8 @@ COLORREF qkPlotColor(const CQKPlotObj& plot);
 
 // Where each element of the page goes when drawn into `rect`, in drawing order.
 std::vector<QKHitItem> qkPageHits(CQKGraphPage& page, const RECT& rect);
+// The page's drawing, with or without its paper (the background of the whole page).
+BOOL qkDrawGraphPage(CQKGraphPage& page, HDC dc, const RECT& rect, bool paper);
 // The dataset of a role of a plot; null when it has none.
 CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role, int* first = nullptr, int* end = nullptr);
 // The data of a 3D plot in data units: a grid (X and Y lines, Z row by row) for surfaces,

@@ -2200,6 +2200,30 @@ bool StagePage(QKFileAccess::Stage& st, const void* data, size_t size, const std
 
 } // namespace
 
+bool qkPeekPage(const std::vector<BYTE>& bytes, std::string& name, int& type, std::string* error)
+{
+    QKFileAccess::Stage st;
+    st.budget = g_readLimit;
+    QKFileKind kind;
+    const BYTE* body;
+    size_t n;
+    std::string why;
+    const bool modified = qkfxGetProject().IsModified();
+    if (!ReadHeader(bytes.data(), bytes.size(), &kind, &body, &n, &why))
+        return SetError(error, why);
+    st.window = true;
+    st.templ = kind == QK_FILE_TEMPLATE;
+    st.base = bytes.data();
+    CQKPage* made = nullptr;
+    const bool loaded = kind != QK_FILE_PROJECT && QKFileAccess::LoadBody(st, body, n, std::string(), &made);
+    qkfxGetProject().SetProjectModified(modified);
+    if (!loaded || st.pages.size() != 1)
+        return SetError(error, !st.error.empty() ? st.error : "it holds no single window");
+    name = st.pages.front()->GetName();
+    type = st.pages.front()->GetType();
+    return true;
+}
+
 // ---- the interface -----------------------------------------------------------------------
 
 std::string qkfxWindowFileExtension(QKPageType type)
@@ -2402,13 +2426,51 @@ void qkfxSetFileWriteLimit(size_t bytes)
 
 // ---- the page's own writer and the application's entries ---------------------------------
 
+// The worksheets and matrices a graph or layout page draws, each once, in the order its
+// plots name them.
+static std::vector<CQKPage*> DataPagesOf(CQKPage* page)
+{
+    std::vector<CQKPage*> pages;
+    CQKGraphPage* graph = dynamic_cast<CQKGraphPage*>(page);
+    if (!graph)
+        return pages;
+    CQKProject& project = qkfxGetProject();
+    auto add = [&](CQKPage* p) {
+        if (p && p != page && std::find(pages.begin(), pages.end(), p) == pages.end())
+            pages.push_back(p);
+    };
+    for (int i = 0; i < graph->GetNumLayers(); ++i) {
+        CQKGraphicLayer* layer = graph->GetLayerByIndex(i, 1);
+        for (int j = 0; layer && j < layer->GetNumPlots(); ++j) {
+            CQKPlotObj* plot = layer->PlotObjByIndex(j, 1);
+            for (const QKPlotData& d : plot ? plot->GetDataList() : std::vector<QKPlotData>()) {
+                if (d.role == QK_ROLE_MATRIX) {
+                    add(d.handle ? project.GetPageFromHandle(d.handle) : project.FindPage(d.dataset));
+                    continue;
+                }
+                CQKDataset* set = d.handle ? project.GetDatasetFromHandle(d.handle) : project.FindDataset(d.dataset);
+                if (set)
+                    add(set->GetOwner());
+            }
+        }
+    }
+    return pages;
+}
+
 BOOL CQKPage::SavePageFile(CFile* file, BOOL embedded)
 {
-    std::vector<BYTE> bytes;
+    // An embedded page carries the windows of the data it draws before its own: the
+    // container's storage is all a server has when it loads the page again.
+    std::vector<CQKPage*> pages = embedded ? DataPagesOf(this) : std::vector<CQKPage*>();
+    pages.push_back(this);
+    std::vector<BYTE> bytes, one;
     std::string error;
-    if (!file || !qkfxSavePageToMemory(this, false, bytes, &error)) {
-        qkfxGetScript().Print("cannot save " + GetName() + ": " + (file ? error : "there is no file"), 2);
-        return FALSE;
+    for (CQKPage* p : pages) {
+        if (!file || !qkfxSavePageToMemory(p, false, one, &error)) {
+            qkfxGetScript().Print("cannot save " + GetName() + ": " + (file ? error : "there is no file"), 2);
+            return FALSE;
+        }
+        bytes.insert(bytes.end(), one.begin(), one.end());
     }
     try {
         file->Write(bytes.data(), (UINT)bytes.size());

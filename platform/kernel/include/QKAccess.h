@@ -348,6 +348,15 @@ QK_API void qkfxSetQuickVariable(int number, double value);
 QK_API double qkfxGetQuickVariable(int number);
 QK_API void qkfxSetVariableValue(const char* name, double value);
 
+// The bits of an enhanced metafile as a Windows metafile in `mapMode` (MM_ANISOTROPIC for
+// a metafile picture) against the reference DC (the screen's when null); null on failure.
+// The enhanced metafile stays the caller's.
+QK_API HMETAFILE qkuConvertEMFtoWMFEx(HENHMETAFILE emf, HDC reference, int mapMode);
+// Whether a copied page offers its enhanced metafile besides the metafile picture.
+QK_API BOOL qkfxIsPutEMFOnClipboard();
+// A system value: the script variable of that name, 0 when it has none.
+QK_API double qkfxGetSysValue(const char* name);
+
 QK_API BOOL qkuFileExists(const char* path);
 QK_API BOOL qkuDeleteFile(const char* path);
 // The program's executable, as a full path; FALSE when it cannot be had.

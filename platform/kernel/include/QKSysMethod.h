@@ -155,8 +155,9 @@ class QK_API QKSysMethodPrint {
     QK_INT_SETTINGS(QK_PRINT_SETTINGS)
 };
 
-// Copying a page to the clipboard. Closeness: 0 border, 1 tight, 2 page.
-#define QK_COPYPAGE_SETTINGS(X) X(Ratio, 100) X(Closeness, 0) X(ClipBorderWidth, 5)
+// Copying a page to the clipboard. Closeness: 0 border, 1 tight, 2 page. PutEMF: the
+// enhanced metafile goes to the clipboard beside the metafile picture.
+#define QK_COPYPAGE_SETTINGS(X) X(Ratio, 100) X(Closeness, 0) X(ClipBorderWidth, 5) X(PutEMF, 1)
 class QK_API QKSysMethodCopyPage {
     QK_INT_SETTINGS(QK_COPYPAGE_SETTINGS)
 };
