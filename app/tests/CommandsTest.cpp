@@ -484,6 +484,9 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // Set Column Values and the sorts of the worksheet.
     for (UINT id : {36433, 36436, 36448, 36449, 36450, 36451, 36464, 36465})
         built.insert(id);
+    // Column Format, and ASCII Export Options (the export's own section).
+    for (UINT id : {32849, 36401, 34005})
+        built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
         if (row.script && qkfxGetUnbuiltCommandArea((int)row.id) == nullptr)

@@ -62,7 +62,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {33999, 33999, "not described"},
     {34001, 34001, "worksheet"},
     {34002, 34002, "not described"},
-    {34004, 34005, "worksheet"},
+    {34004, 34004, "worksheet"},
     {34010, 34010, "graph"},
     {34018, 34018, "graph"},
     {34028, 34032, "not described"},
@@ -72,8 +72,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {35562, 35562, "graph"},
     {35573, 35573, "graph"},
     {35575, 35576, "graph"},
-    // Property commands.
-    {36401, 36401, "worksheet"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
     {33092, 33092, "graph"},
     {32965, 32968, "graph"},
@@ -93,7 +91,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {36498, 36500, "worksheet"},
     {32818, 32823, "not described"},
     {32824, 32831, "worksheet"},
-    {32834, 32849, "worksheet"},
+    {32834, 32848, "worksheet"},
     {32867, 32868, "not described"},
     {32898, 32904, "not described"},
     // MATRIX.
