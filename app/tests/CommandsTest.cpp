@@ -484,8 +484,8 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // Set Column Values and the sorts of the worksheet.
     for (UINT id : {36433, 36436, 36448, 36449, 36450, 36451, 36464, 36465})
         built.insert(id);
-    // Column Format, and ASCII Export Options (the export's own section).
-    for (UINT id : {32849, 36401, 34005})
+    // Column Format, ASCII Export Options (the export's own section), the statistics.
+    for (UINT id : {32849, 36401, 34005, 36434, 36435})
         built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
@@ -646,6 +646,57 @@ TEST_F(BuiltCommands, AddNewColumnsAndGoToRow)
     ASSERT_TRUE(qkfxGetScript().Execute("wks.goto(1000)"));
     EXPECT_EQ(wks->GetActiveRow(), 999);
     EXPECT_FALSE(qkfxGetScript().Execute("wks.goto(0)"));
+}
+
+// Statistics on Columns and on Rows make a worksheet of results: a row for each selected
+// column (or row), with mean, standard deviation, standard error, extremes and count,
+// missing values left out.
+TEST_F(BuiltCommands, StatisticsOnColumnsAndRows)
+{
+    struct Case {
+        const char* what;
+        UINT id;
+        const char* select; // script selecting in the data worksheet ("" nothing)
+        // Each results row: what it describes, then Mean SD SE Min Max N as text.
+        std::vector<std::string> rows;
+    } cases[] = {
+        {"every column", 36434, "",
+         {"A 2.5 1.2909944487358056 0.6454972243679028 1 4 4", "B 26.666666666666668 15.275252316519467 8.819171036881968 10 40 3",
+          "C -- -- -- -- -- 0"}},
+        {"the second column", 36434, "wks.c1 = 2; wks.c2 = 2; wks.r1 = 0; wks.r2 = 0",
+         {"B 26.666666666666668 15.275252316519467 8.819171036881968 10 40 3"}},
+        {"every row", 36435, "",
+         {"1 5.5 6.363961030678928 4.5 1 10 2", "2 2 -- -- 2 2 1", "3 16.5 19.091883092036785 13.5 3 30 2",
+          "4 22 25.45584412271571 18 4 40 2"}},
+        {"rows 2 to 3 of A and B", 36435, "wks.c1 = 1; wks.c2 = 2; wks.r1 = 2; wks.r2 = 3",
+         {"2 2 -- -- 2 2 1", "3 16.5 19.091883092036785 13.5 3 30 2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        qkfxGetProject().New();
+        ASSERT_TRUE(qkfxGetScript().Execute(
+            "win -t wks; wks.ncols = 3; for (i = 1; i <= 4; i += 1) { col(A)[i] = i; col(B)[i] = 10 * i; }"
+            "col(B)[2] = --; col(C)[4] = --"))
+            << qkfxGetScript().GetLastError();
+        if (c.select[0])
+            ASSERT_TRUE(qkfxGetScript().Execute(c.select)) << qkfxGetScript().GetLastError();
+        ASSERT_TRUE(Run("WKS", c.id)) << qkfxGetScript().GetLastError();
+        CQKWksPage* results = qkfxGetProject().GetActiveWks();
+        ASSERT_EQ(results->GetName(), "Data2");
+        ASSERT_EQ(results->GetNumCols(), 7);
+        std::string names;
+        for (int n = 1; n <= 7; ++n)
+            names += (n > 1 ? " " : "") + results->GetColumn(n)->m_columnName;
+        EXPECT_EQ(names, "Column Mean SD SE Min Max N");
+        std::vector<std::string> rows;
+        for (int r = 0; r < results->GetColumn(1)->GetEnd(); ++r) {
+            std::string row;
+            for (int n = 1; n <= 7; ++n)
+                row += (n > 1 ? " " : "") + results->GetColumn(n)->GetText(r);
+            rows.push_back(row);
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
 }
 
 TEST_F(BuiltCommands, DuplicateCopiesWorksheetsAndMatricesOnly)

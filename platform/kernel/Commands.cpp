@@ -82,7 +82,6 @@ const UnbuiltCommands kUnbuilt[] = {
     // WKS and WKSANALY of the worksheet window.
     // Insert, Delete, Clear Worksheet and the fills are the worksheet page's own; Set
     // Column Values and the sorts the worksheet view's.
-    {36434, 36435, "worksheet"},
     {36437, 36440, "worksheet"},
     {36443, 36443, "worksheet"},
     {36447, 36447, "worksheet"},
@@ -143,6 +142,7 @@ const int kDuplicate = 33051;
 const int kPrintCommands[] = {33040, 33053, 34022};
 const int kCloseProject = 34017;
 const int kImportKaleidagraph = 34036;
+const int kStatisticsOnColumns = 36434, kStatisticsOnRows = 36435;
 const int kRotateFirst = 35552, kRotateLast = 35561; // the 3D rotation toolbar
 const int kRescale = 36321, kResetToFullRange = 36086;
 
@@ -687,6 +687,10 @@ int CQKAccess::on_before_run_command(const char*, int id)
         return 0;
     // The import fills the active worksheet.
     if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
+        return 0;
+    // The statistics describe the active worksheet's columns.
+    if ((id == kStatisticsOnColumns || id == kStatisticsOnRows) &&
+        (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
         return 0;
     // The view commands turn a 3D layer; rescaling and the full range need a graph's
     // layer with plots.
