@@ -14,6 +14,7 @@
 #include <QKScript.h>
 
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -521,12 +522,13 @@ public:
     {
         m_filters.push_back(filter);
         m_titles.push_back(title);
+        m_proposals.push_back(path);
         path = m_saveChoice;
         return !path.empty();
     }
     int m_answer = IDOK;
     std::string m_choice, m_saveChoice;
-    std::vector<std::string> m_titles;
+    std::vector<std::string> m_titles, m_proposals;
     std::vector<std::string> m_filters;
     std::vector<std::string> m_messages;
 };
@@ -697,6 +699,44 @@ TEST_F(BuiltCommands, StatisticsOnColumnsAndRows)
         }
         EXPECT_EQ(rows, c.rows);
     }
+}
+
+// Save Notes As of a notes window runs File,NotesSaveAs with the notes' name and file: the
+// Save As box proposes the file (or the name as a text file), the text is written as it
+// is, and the notes keep the file for the next time; cancelling writes nothing.
+TEST_F(BuiltCommands, SaveNotesAsWritesTheTextToTheFileNamed)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string file = std::string(dir) + "qx_notes_saved.txt";
+    DeleteFileA(file.c_str());
+    auto* notes = static_cast<CQKNotesPage*>(qkfxGetProject().CreatePage(QK_PAGE_NOTES, "Lab"));
+    ASSERT_NE(notes, nullptr);
+    notes->m_text = "first line\r\n\tsecond line\r\n";
+    struct Case {
+        const char* what;
+        std::string choice;    // the file the user names ("" cancels)
+        const char* proposed;  // what the box proposed
+        bool written;
+    } cases[] = {
+        {"cancelled", "", "Lab.txt", false},
+        {"named", file, "Lab.txt", true},
+        {"again: its own file proposed", file, nullptr, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        access.m_saveChoice = c.choice;
+        std::string proposal = notes->GetFullPathFileName().empty() ? "Lab" : notes->GetFullPathFileName();
+        std::string text = "File,NotesSaveAs,\"Lab\" \"" + proposal + "\"";
+        EXPECT_EQ(access.run_section_script(text.c_str(), nullptr), 0) << qkfxGetScript().GetLastError();
+        EXPECT_EQ(access.m_titles.back(), "Save Notes As");
+        EXPECT_EQ(access.m_proposals.back(), c.proposed ? std::string(c.proposed) : file);
+        std::ifstream in(file, std::ios::binary);
+        std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(saved, c.written ? notes->m_text : std::string());
+        EXPECT_EQ(notes->GetFullPathFileName(), c.written ? file : std::string());
+    }
+    DeleteFileA(file.c_str());
 }
 
 TEST_F(BuiltCommands, DuplicateCopiesWorksheetsAndMatricesOnly)

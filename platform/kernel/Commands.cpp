@@ -554,6 +554,34 @@ bool Save(const std::vector<std::string>& args, std::string* error)
             return FileFailure(why, error);
         return true;
     }
+    if (!args.empty() && Same(args[0], "-n")) {
+        // save -n notes [proposal]: the notes' text, as its bytes, to the file the user names
+        // in the Save As box, which proposes the given name, else the notes' own file or name.
+        auto* notes = args.size() >= 2 ? dynamic_cast<CQKNotesPage*>(project.FindPage(args[1])) : nullptr;
+        if (args.size() < 2 || args.size() > 3 || notes == nullptr) {
+            *error = "save -n takes a notes window and a proposed file";
+            return false;
+        }
+        std::string path = args.size() == 3 && !args[2].empty() ? args[2]
+                           : !notes->GetFullPathFileName().empty() ? notes->GetFullPathFileName()
+                                                                   : notes->GetName();
+        if (!HasExtension(path))
+            path += ".txt";
+        int asked = AskFileToSave("ASCII", "Save Notes As", path);
+        if (asked < 0) {
+            *error = std::string("save -n: ") + kNameTheFile;
+            return false;
+        }
+        if (asked == 0) {
+            qkfxGetCallLog().Add("save: cancelled", notes->GetName());
+            return true;
+        }
+        std::vector<BYTE> bytes(notes->m_text.begin(), notes->m_text.end());
+        if (!qkWriteFileSafely(path, bytes, &why))
+            return FileFailure("The notes " + notes->GetName() + " were not saved to \"" + path + "\": " + why, error);
+        notes->SetFullPathFileName(path.c_str());
+        return true;
+    }
     bool ask = args.size() == 1 && Same(args[0], "-a");
     if (args.size() > 1 || (args.size() == 1 && !ask && args[0][0] == '-')) {
         *error = "save knows [file], -a, -w <window> [file] and -t <window> [file]";

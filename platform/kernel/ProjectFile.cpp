@@ -1906,6 +1906,11 @@ bool StagePage(QKFileAccess::Stage& st, const void* data, size_t size, const std
 
 } // namespace
 
+bool qkWriteFileSafely(const std::string& path, const std::vector<BYTE>& bytes, std::string* error)
+{
+    return WriteFileSafely(path, bytes, error);
+}
+
 // ---- the interface -----------------------------------------------------------------------
 
 std::string qkfxWindowFileExtension(QKPageType type)
