@@ -8,9 +8,11 @@
     extern "C" int WINAPI function(int, HostCallback, int, int, int, double *, double *, \
                                    double *, double *, double *);
 #define QX_EXPORT(name, ordinal)
+#define QX_FORM(row, meanings, start, xFrom, xTo, formula)
 #include "FitTable.inc"
 #undef QX_ROW
 #undef QX_EXPORT
+#undef QX_FORM
 
 namespace curvelib {
 
@@ -18,9 +20,11 @@ const FitFuncEntry kFitTable[] = {
 #define QX_ROW(row, function, exportName, ordinal, nIndependent, nParams, group) \
     {nIndependent, 1, nParams, 0, #row, function},
 #define QX_EXPORT(name, ordinal)
+#define QX_FORM(row, meanings, start, xFrom, xTo, formula)
 #include "FitTable.inc"
 #undef QX_ROW
 #undef QX_EXPORT
+#undef QX_FORM
 };
 
 const int kFitTableSize = sizeof(kFitTable) / sizeof(kFitTable[0]);

@@ -100,9 +100,11 @@ struct RowCount {
 constexpr RowCount kRowCounts[] = {
 #define QX_ROW(row, function, exportName, ordinal, nIndependent, nParams, group) {#function, nParams},
 #define QX_EXPORT(name, ordinal)
+#define QX_FORM(row, meanings, start, xFrom, xTo, formula)
 #include "FitTable.inc"
 #undef QX_ROW
 #undef QX_EXPORT
+#undef QX_FORM
 };
 constexpr bool SameName(const char *a, const char *b)
 {

@@ -75,6 +75,52 @@ double GetScriptValue(FittingSession* s, const char* text)
     return EvalNumber(s, text, &v) == 0 ? v : MISSING_VALUE;
 }
 
+// The decimal digits of v at out, ended; returns the end. The progress texts of every
+// iteration are written by hand: a formatted print costs more than a small fit's pass.
+static char* WriteInteger(char* out, int v)
+{
+    unsigned u = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
+    if (v < 0)
+        *out++ = '-';
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + u % 10);
+        u /= 10;
+    } while (u);
+    while (n)
+        *out++ = digits[--n];
+    *out = 0;
+    return out;
+}
+
+void ReportProgressCount(FittingSession* s, int id, int count)
+{
+    char text[16];
+    WriteInteger(text, count);
+    ReportProgress(s, id, text);
+}
+
+void ReportProgressPair(FittingSession* s, int id, int first, int second)
+{
+    char text[32];
+    char* end = WriteInteger(text, first);
+    *end++ = ':';
+    WriteInteger(end, second);
+    ReportProgress(s, id, text);
+}
+
+void ReportProgressIteration(FittingSession* s, int id, const char* mu, int iteration)
+{
+    static const char kAt[] = " at iteration ";
+    char text[96];
+    const size_t n = strnlen(mu, sizeof text - sizeof kAt - 12);
+    memcpy(text, mu, n);
+    memcpy(text + n, kAt, sizeof kAt);
+    WriteInteger(text + n + sizeof kAt - 1, iteration);
+    ReportProgress(s, id, text);
+}
+
 void ReportProgress(FittingSession* s, int id, const char* text)
 {
     CallHost(s, HOST_REPORT_PROGRESS, id, reinterpret_cast<INT_PTR>(text), s->hostWindow);

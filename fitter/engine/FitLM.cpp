@@ -25,6 +25,10 @@ const double kWeightFloor = 1.7e-307;
 const double kMuLimit = 1e40;
 const int kMaxFailures = 40;
 
+// The steps every row of every pass takes (reading, evaluating, range test, sums) go
+// inline into the row loops: as calls they cost a pass over many rows several per cent.
+#define ROW_STEP inline __attribute__((always_inline))
+
 // The weight of dependent variable d at the current row; false when the row has no usable
 // weight: no readable value and none before it, or a negative or non-finite weight.
 bool Weight(FittingSession* s, int d, int row, double* w)
@@ -79,12 +83,13 @@ bool Weight(FittingSession* s, int d, int row, double* w)
     return isfinite(*w) && *w >= 0;
 }
 
-bool RowInRange(FittingSession* s, int row, int d)
+// d is a dependent variable of fit set f.
+ROW_STEP bool RowInRange(FittingSession* s, int row, int d, int f)
 {
     const DepVarInfo& v = s->dep[d];
     if (row < v.first || row >= v.end)
         return false;
-    const int first = FirstIndepOfSet(s, FitSetOfDependent(s, d));
+    const int first = FirstIndepOfSet(s, f);
     for (int i = first; i < first + IndepPerSet(s); ++i) {
         const IndepVarInfo& x = s->indep[i];
         if (x.useXRange) {
@@ -158,7 +163,7 @@ struct Sums {
 };
 
 // Adds the row of dependent variable d with weight w. Returns 28025 on overflow.
-int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivatives, bool* relativeLost)
+ROW_STEP int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivatives, bool* relativeLost)
 {
     const DepVarInfo& v = s->dep[d];
     const double y = v.y, f = v.fitted;
@@ -241,7 +246,7 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums);
 
 // The row's values from the run's cache when they are there, else from the host (kept in
 // the cache when it has one).
-int ReadRow(FittingSession* s, int fitSet, int row, size_t index)
+ROW_STEP int ReadRow(FittingSession* s, int fitSet, int row, size_t index)
 {
     if (!s->rowCache || index >= s->rowCacheRows)
         return ReadFitSetRow(s, fitSet, row);
@@ -280,11 +285,12 @@ struct PassState {
     bool withDerivatives, live, keep, reuse;
     bool relativeLost;
     double* fitted;
+    bool writes;  // a live curve or a peak dataset to write (WriteLiveRow)
 };
 
 // The row's fitted values and derivatives are in the session: keeps them for the next pass,
 // writes the live curves and adds the row to the sums. Nonzero ends the pass with that code.
-int FinishRow(FittingSession* s, PassState& p, int f, int row, size_t index, int rowCode, int failed, bool analytic,
+ROW_STEP int FinishRow(FittingSession* s, PassState& p, int f, int row, size_t index, int rowCode, int failed, bool analytic,
               Sums& sums)
 {
     const FitSetInfo& set = s->fitSets[f];
@@ -294,12 +300,12 @@ int FinishRow(FittingSession* s, PassState& p, int f, int row, size_t index, int
         for (int d = set.firstDependent; d <= set.lastDependent; ++d)
             slot[1 + d - set.firstDependent] = s->dep[d].fitted;
     }
-    if (p.live)
+    if (p.live && p.writes)
         WriteLiveRow(s, f, row, !failed, !p.withDerivatives || analytic);
     if (failed || rowCode == 1)
         return 0;
     for (int d = set.firstDependent; d <= set.lastDependent; ++d) {
-        if (!RowInRange(s, row, d))
+        if (!RowInRange(s, row, d, f))
             continue;
         double w;
         if (!Weight(s, d, row, &w))
@@ -316,7 +322,7 @@ int FinishRow(FittingSession* s, PassState& p, int f, int row, size_t index, int
 }
 
 // One row evaluated on its own: the model, or its forward differences.
-int EvaluateRow(FittingSession* s, PassState& p, int f, size_t index, bool analytic)
+ROW_STEP int EvaluateRow(FittingSession* s, PassState& p, int f, size_t index, bool analytic)
 {
     double* slot = p.fitted && index < s->rowCacheRows ? p.fitted + index * s->fittedWidth : nullptr;
     if (p.withDerivatives && !analytic)
@@ -345,8 +351,7 @@ bool EvaluatesInBlocks(const FittingSession* s)
 // (the model and, with derivatives, once more for each varying parameter of the set at its
 // forward step) and then finished one by one in order, with exactly the values row by row
 // evaluation gives. Rows the host does not evaluate together are evaluated one by one.
-int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& index, Sums& sums,
-                    std::vector<double>& work)
+int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& index, Sums& sums)
 {
     const FitSetInfo& set = s->fitSets[f];
     const int step = set.step > 0 ? set.step : 1;
@@ -358,22 +363,42 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     // Columns: the independent values of the rows to evaluate, the fitted values, and one
     // column of values at the forward step of each varying parameter.
     const int nColumns = nIndep + 1 + (p.withDerivatives ? s->nVary : 0);
-    work.resize(static_cast<size_t>(nColumns) * kBlockRows);
-    double* x = work.data();
+    const size_t size = static_cast<size_t>(nColumns) * kBlockRows;
+    if (s->blockWorkSize < size) {
+        double* grown = static_cast<double*>(realloc(s->blockWork, size * sizeof(double)));
+        if (!grown)
+            return FIT_ERR_NO_MEMORY;
+        s->blockWork = grown;
+        s->blockWorkSize = size;
+    }
+    double* x = s->blockWork;
     double* f0 = x + nIndep * kBlockRows;
     bool needBase = !p.withDerivatives || !p.reuse;
     for (; row < set.endRow && n < kBlockRows; row += step) {
         if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
             return FIT_ERR_STOPPED;
         s->currentRow = row;
-        const int code = ReadRow(s, f, row, index);
         rows[n] = row;
-        codes[n] = code;
-        indices[n++] = index++;
-        if (code >= 2)
-            continue;
-        for (int i = 0; i < nIndep; ++i)
-            x[i * kBlockRows + m] = s->indep[first + i].value;
+        int code;
+        if (index < s->rowCacheFilled) {
+            // A row read before: its code and independent values straight from the cache.
+            const double* cached = s->rowCache + index * s->rowCacheWidth;
+            code = static_cast<int>(cached[0]);
+            codes[n] = code;
+            indices[n++] = index++;
+            if (code >= 2)
+                continue;
+            for (int i = 0; i < nIndep; ++i)
+                x[i * kBlockRows + m] = cached[2 + i];
+        } else {
+            code = ReadRow(s, f, row, index);
+            codes[n] = code;
+            indices[n++] = index++;
+            if (code >= 2)
+                continue;
+            for (int i = 0; i < nIndep; ++i)
+                x[i * kBlockRows + m] = s->indep[first + i].value;
+        }
         const double* slot = p.fitted && p.reuse && indices[n - 1] < s->rowCacheRows
                                  ? p.fitted + indices[n - 1] * s->fittedWidth
                                  : nullptr;
@@ -433,7 +458,10 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
 
 int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
 {
-    PassState p = {withDerivatives, withDerivatives || s->chiSquareOnly, false, false, false, s->fittedCache};
+    PassState p = {withDerivatives, withDerivatives || s->chiSquareOnly, false, false, false, s->fittedCache, false};
+    p.writes = s->peakDatasets[1] != 0;
+    for (int d = 1; d <= s->nDep; ++d)
+        p.writes = p.writes || s->dep[d].liveDataset;
     size_t index = 0;
     ResetDenominators(s);
     // A pass of values keeps them for the derivatives at the same parameters (the next
@@ -445,7 +473,6 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
         memcpy(s->fittedParams, s->value, nParamBytes);
         s->fittedValid = 0;
     }
-    std::vector<double> work;
     for (int f = 1; f <= s->nFitSets; ++f) {
         const FitSetInfo& set = s->fitSets[f];
         const int step = set.step > 0 ? set.step : 1;
@@ -453,7 +480,7 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
         bool blocks = EvaluatesInBlocks(s);
         for (int row = set.firstRow; row < set.endRow;) {
             if (blocks) {
-                const int code = AccumulateBlock(s, p, f, row, index, sums, work);
+                const int code = AccumulateBlock(s, p, f, row, index, sums);
                 if (code)
                     return code;
                 blocks = !s->rowsRefused;
@@ -500,9 +527,7 @@ int ModelDerivatives(FittingSession* s, int fitSet)
 int ChiSquareWithDerivatives(FittingSession* s)
 {
     s->paramsChanged = 0;
-    char text[32];
-    snprintf(text, sizeof text, "%d", s->lmRounds);
-    ReportProgress(s, QFIT_PROGRESS_CHISQR, text);
+    ReportProgressCount(s, QFIT_PROGRESS_CHISQR, s->lmRounds);
     for (int j = 0; j <= s->nVary; ++j) {
         s->beta[j] = 0;
         for (int k = 0; k <= s->nVary; ++k)
@@ -1118,9 +1143,7 @@ int LMRound(FittingSession* s, int iteration)
             }
         }
         ApplyBounds(s, s->value, s->backup);
-        char text[32];
-        snprintf(text, sizeof text, "%d:%d", iteration, s->trials);
-        ReportProgress(s, QFIT_PROGRESS_TRIAL, text);
+        ReportProgressPair(s, QFIT_PROGRESS_TRIAL, iteration, s->trials);
         const int evaluation = ChiSquare(s);
         const bool rejected = evaluation != 0 || s->ssr >= s->previousSsr || s->nPoints < roundPoints;
         if (rejected) {
@@ -1187,10 +1210,9 @@ int LMIterate(FittingSession* s, int n)
     for (int i = 1; i <= n; ++i) {
         const int code = LMRound(s, i);
         s->status = code;
-        char mu[64], text[96];
+        char mu[64];
         FitFormatNumber(s->mu, mu, sizeof mu);
-        snprintf(text, sizeof text, "%s at iteration %d", mu, i);
-        ReportProgress(s, QFIT_PROGRESS_ITERATION, text);
+        ReportProgressIteration(s, QFIT_PROGRESS_ITERATION, mu, i);
         if (code == 0) {
             s->nIter = i;
             continue;
@@ -1242,6 +1264,7 @@ static int PrepareRun(FittingSession* s)
     s->lmRounds = s->trials = s->failures = 0;
     s->constraintTolerance = 1e-7;
     s->dataChanged = 1;
+    EstimateMissingParams(s);
     const int code = RequireParamValues(s);
     if (code)
         return code;
@@ -1296,7 +1319,9 @@ void FreeRowCache(FittingSession* s)
     free(s->rowCache);
     free(s->fittedCache);
     free(s->fittedParams);
-    s->rowCache = s->fittedCache = s->fittedParams = nullptr;
+    free(s->blockWork);
+    s->rowCache = s->fittedCache = s->fittedParams = s->blockWork = nullptr;
+    s->blockWorkSize = 0;
     s->rowCacheRows = s->rowCacheFilled = 0;
     s->fittedValid = 0;
     s->rowsRefused = 0;

@@ -515,9 +515,28 @@ static int AssignNamedDatasets(FittingSession* s)
     return 0;
 }
 
+// The parameters of the function being replaced leave their script variables behind. Those
+// nobody changed since would hand their values on to the next function's parameters of the
+// same names (every shipped function names its P1, P2, ...), so a function merely passed
+// over in the list would set another's start: they go. A variable a script or the user set
+// stays and is the new function's start, as its definition asks.
+static void ForgetUnchangedParamVariables(FittingSession* s)
+{
+    if (!s->current || !s->value || !s->names)
+        return;
+    for (int i = 1; i <= s->nParams; ++i) {
+        double v = 0;
+        if (CallHost(s, HOST_GET_VARIABLE, reinterpret_cast<INT_PTR>(s->names[i]), reinterpret_cast<INT_PTR>(&v)) == 0 &&
+            memcmp(&v, &s->value[i], sizeof v) == 0)
+            CallHost(s, HOST_DELETE_VARIABLE, reinterpret_cast<INT_PTR>(s->names[i]), 0);
+    }
+}
+
 int SelectFunction(FittingSession* s, FunctionDef* def)
 {
     FinishFit(s, 0);
+    if (def != s->current)
+        ForgetUnchangedParamVariables(s);
     s->current = def;
     s->prepared = 0;
     FreeParamTable(s);
@@ -881,9 +900,8 @@ void FinishFit(FittingSession* s, int flags)
     for (int d = 1; d <= s->nDep; ++d)
         if (s->dep[d].ownFitCurve)
             DeleteOwnDataset(s, s->dep[d].fitCurve);
-    if (def && OptionValue(def, OPT_PEAKS_DURING) == KW_YES)
-        for (QFitDataset peak : s->ownPeaks)
-            DeleteOwnDataset(s, peak);
+    for (QFitDataset peak : s->ownPeaks)
+        DeleteOwnDataset(s, peak);
     ForgetResultDatasets(s);
     FreeEngineArrays(s);
     ResetRunState(s);

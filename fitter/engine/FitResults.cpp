@@ -245,9 +245,14 @@ int FillResultCurve(FittingSession* s, int d, char what, QFitDataset lower, QFit
     if (what == 'F' && s->nDep == 1 && def->functionType != KW_USER_DEFINED && def->nDuplicates > 0 &&
         OptionValue(def, OPT_PEAKS_AFTER) == KW_YES) {
         nPeaks = std::min(def->nDuplicates + 1, static_cast<int>(MAX_PEAK_DATASETS));
-        for (int j = 1; j <= nPeaks; ++j)
-            if (!(peaks[j] = CreateSizedDataset(s, base + "Peak" + std::to_string(j), 0, from, to)))
+        for (int j = 1; j <= nPeaks; ++j) {
+            int created = 0;
+            if (!(peaks[j] = CreateSizedDataset(s, base + "Peak" + std::to_string(j), 0, from, to, &created)))
                 return 1;
+            // The peaks of the working curve go with it when the fit ends.
+            if (created && v.ownFitCurve)
+                s->ownPeaks[j] = peaks[j];
+        }
     }
     CurveDatasets out = {v.fitCurve, 0, 0, peaks, nPeaks, OptionValue(def, OPT_PEAKS_BASELINE) == KW_YES};
     if (what == 'C') {

@@ -389,6 +389,9 @@ struct FittingSession {
     // The host did not evaluate an Expression for many rows in one request during this run
     // of iterations: the rows are evaluated one by one for the rest of it.
     int rowsRefused;
+    // The columns of a block of rows evaluated together, kept for the run's passes.
+    double* blockWork;
+    size_t blockWorkSize;
     // 26.
     FitSetInfo fitSets[MAX_FIT_SETS + 1];
     // 27. flags
@@ -505,6 +508,10 @@ void SetPendingText(FittingSession* s, const char* text);
 double GetScriptValue(FittingSession* s, const char* text);
 int EvalNumber(FittingSession* s, const char* text, double* out);
 void ReportProgress(FittingSession* s, int id, const char* text);
+// Progress with "%d", "%d:%d" and "%s at iteration %d".
+void ReportProgressCount(FittingSession* s, int id, int count);
+void ReportProgressPair(FittingSession* s, int id, int first, int second);
+void ReportProgressIteration(FittingSession* s, int id, const char* mu, int iteration);
 void EndProgress(FittingSession* s);
 
 // Function layout (one fit set, no duplicates).
@@ -531,6 +538,7 @@ void PublishParamValues(FittingSession* s);
 int BuildVaryMap(FittingSession* s);
 // 28051 with the names of the parameters without a value as pending text, else 0.
 int RequireParamValues(FittingSession* s);
+void EstimateMissingParams(FittingSession* s);
 // Duplicates: the parameters one duplicate repeats (0 without), all parameter slots of one
 // fit set, the base parameter of slot k, and changing the number of duplicates.
 int DuplicateUnitSize(const FunctionDef* def);

@@ -40,9 +40,7 @@ struct Simplex {
     int Evaluate(const double* point, double* out)
     {
         ++s->trials;
-        char text[32];
-        snprintf(text, sizeof text, "%d", s->trials);
-        ReportProgress(s, QFIT_PROGRESS_TRIAL, text);
+        ReportProgressCount(s, QFIT_PROGRESS_TRIAL, s->trials);
         ToParams(point);
         const int code = ChiSquare(s);
         *out = s->ssr;

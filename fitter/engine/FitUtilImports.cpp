@@ -1,4 +1,5 @@
 // The engine's uses of qxutil, in one place.
+#include <string.h>
 #include <stdio.h>
 
 #include "FitUtil.h"
@@ -8,7 +9,11 @@ void FitFormatNumber(double value, char* out, size_t capacity)
 {
     char buffer[UTIL_NUMBER_TEXT_SIZE];
     UtilFormatNumber(value, buffer, "*");
-    snprintf(out, capacity, "%s", buffer);
+    if (capacity == 0)
+        return;
+    const size_t n = strnlen(buffer, capacity - 1);
+    memcpy(out, buffer, n);
+    out[n] = 0;
 }
 
 double FitStudentQuantile(double probability, double dof)

@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 
+#include "FitUtil.h"
 #include "FitterResources.h"
 #include "ParamPanel.h"
 #include "AfterFitPage.h"
@@ -847,7 +848,7 @@ void RefreshSessionPage(FittingSession* s)
         FillParamRows(s->pageWindow, s, IDD_PAGE_SESSION);
 }
 
-int AssignDependentDataset(FittingSession* s, int, bool get, int n, char* text)
+int AssignDependentDataset(FittingSession* s, int fitData, bool get, int n, char* text)
 {
     DepVarInfo& v = s->dep[n];
     if (get) {
@@ -855,5 +856,21 @@ int AssignDependentDataset(FittingSession* s, int, bool get, int n, char* text)
             snprintf(text, QFIT_STRING_VALUE_CAPACITY, "%s", DatasetName(s, v.dataset).c_str());
         return 0;
     }
-    return AssignDatasetRange(s, text ? text : "", &v.dataset, &v.first, &v.end);
+    const int code = AssignDatasetRange(s, text ? text : "", &v.dataset, &v.first, &v.end);
+    if (code || !v.dataset)
+        return code;
+    // The data's own X serves the variable's fit set: its first independent variable
+    // without a usable dataset (as fit data, its first one) is linked to it.
+    const int f = FitSetOfDependent(s, n);
+    v.step = 1;
+    s->fitSets[f].step = 1;
+    const int first = FirstIndepOfSet(s, f);
+    for (int i = first; i < first + IndepPerSet(s) && i <= s->nIndep; ++i)
+        if (fitData || !s->indep[i].dataset || IsDatasetInvalid(s, s->indep[i].dataset) || s->indep[i].useAlt) {
+            LinkToDependent(s, i, n);
+            break;
+        }
+    UpdateFitSetRanges(s);
+    MatchIndependentDatasets(s);
+    return 0;
 }

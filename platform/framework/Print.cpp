@@ -2,6 +2,8 @@
 // view runs page by page.
 #include "afxdlgs.h"
 
+#include <algorithm>
+
 namespace {
 
 CString DevNamesField(HGLOBAL hDevNames, int nField)
@@ -366,3 +368,331 @@ void CView::OnFilePrint()
     OnEndPrinting(&dcPrint, &printInfo);
     dcPrint.Detach();   // the print job's DC goes with printInfo
 }
+
+/////////////////////////////////////////////////////////////////////////////
+// Print preview
+
+namespace {
+
+// One preview at a time, as one job per program.
+CPreviewView* g_pActivePreview = nullptr;
+
+const int kButtonBarHeight = 30;
+const int kPageMargin = 12;
+
+struct PreviewButton {
+    UINT nID;
+    const char* pszText;
+    int nWidth;
+};
+
+const PreviewButton kButtons[] = {
+    {AFX_ID_PREVIEW_PRINT, "&Print...", 70},
+    {AFX_ID_PREVIEW_NEXT, "&Next Page", 80},
+    {AFX_ID_PREVIEW_PREV, "Pre&v Page", 80},
+    {AFX_ID_PREVIEW_CLOSE, "&Close", 70},
+};
+
+} // namespace
+
+void CView::OnFilePrintPreview()
+{
+    if (CPreviewView* pOld = g_pActivePreview)
+        pOld->ClosePreview();
+    CPrintInfo* pInfo = new CPrintInfo;
+    pInfo->m_bPreview = TRUE;
+    if (!OnPreparePrinting(pInfo) || pInfo->m_pPD->m_pd.hDC == nullptr) {
+        delete pInfo;
+        return;
+    }
+    CDC* pDC = new CDC;
+    pDC->Attach(pInfo->m_pPD->m_pd.hDC);
+    pDC->m_bPrinting = TRUE;
+    OnBeginPrinting(pDC, pInfo);
+    CPreviewView* pPreview = new CPreviewView(this, pInfo, pDC);
+    if (!pPreview->Create()) {
+        OnEndPrinting(pDC, pInfo);
+        delete pPreview;
+    }
+}
+
+void CView::OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT, CPreviewView* pView)
+{
+    OnEndPrinting(pDC, pInfo);
+    pView->DestroyWindow();
+}
+
+IMPLEMENT_DYNAMIC(CPreviewView, CWnd)
+
+BEGIN_MESSAGE_MAP(CPreviewView, CWnd)
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_SIZE()
+END_MESSAGE_MAP()
+
+CPreviewView::CPreviewView(CView* pPrintView, CPrintInfo* pInfo, CDC* pPrinterDC)
+    : m_pPrintView(pPrintView), m_pInfo(pInfo), m_pPrinterDC(pPrinterDC), m_nPage(pInfo->GetMinPage()),
+      m_hPage(nullptr), m_nLastPage(0), m_bClosing(FALSE)
+{
+}
+
+CPreviewView::~CPreviewView()
+{
+    if (g_pActivePreview == this)
+        g_pActivePreview = nullptr;
+    if (m_hPage != nullptr)
+        ::DeleteEnhMetaFile(m_hPage);
+    // The DC belongs to the print information, which deletes it.
+    m_pPrinterDC->Detach();
+    delete m_pPrinterDC;
+    delete m_pInfo;
+}
+
+CPreviewView* PASCAL CPreviewView::FromPrintView(CView* pView)
+{
+    return g_pActivePreview != nullptr && g_pActivePreview->m_pPrintView == pView ? g_pActivePreview : nullptr;
+}
+
+BOOL CPreviewView::Create()
+{
+    CWnd* pFrame = m_pPrintView->GetParent();
+    if (pFrame == nullptr)
+        return FALSE;
+    CRect rect;
+    m_pPrintView->GetWindowRect(&rect);
+    pFrame->ScreenToClient(&rect);
+    LPCTSTR pszClass = AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW, ::LoadCursor(nullptr, IDC_ARROW), nullptr);
+    if (!CreateEx(0, pszClass, "Print Preview", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect, pFrame,
+                  AFX_IDW_PANE_FIRST + 0xFF))
+        return FALSE;
+    HFONT hFont = (HFONT)::GetStockObject(DEFAULT_GUI_FONT);
+    int x = 6;
+    for (const PreviewButton& b : kButtons) {
+        HWND hButton = ::CreateWindowA("BUTTON", b.pszText, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x, 4,
+                                       b.nWidth, kButtonBarHeight - 8, m_hWnd, (HMENU)(UINT_PTR)b.nID,
+                                       AfxGetInstanceHandle(), nullptr);
+        ::SendMessageA(hButton, WM_SETFONT, (WPARAM)hFont, FALSE);
+        x += b.nWidth + 6;
+    }
+    HWND hPage = ::CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, x + 6, 4, 120,
+                                 kButtonBarHeight - 8, m_hWnd, (HMENU)(UINT_PTR)AFX_ID_PREVIEW_NUMPAGE,
+                                 AfxGetInstanceHandle(), nullptr);
+    ::SendMessageA(hPage, WM_SETFONT, (WPARAM)hFont, FALSE);
+    // The frame lays its pane out: the preview takes the view's place while it lasts.
+    m_pPrintView->SetDlgCtrlID(AFX_IDW_PANE_SAVE);
+    SetDlgCtrlID(AFX_IDW_PANE_FIRST);
+    m_pPrintView->ShowWindow(SW_HIDE);
+    ShowWindow(SW_SHOW);
+    g_pActivePreview = this;
+    if (CFrameWnd* pParentFrame = DYNAMIC_DOWNCAST(CFrameWnd, pFrame))
+        pParentFrame->RecalcLayout();
+    else
+        MoveWindow(&rect);
+    SetCurrentPage(m_nPage);
+    UpdateButtons();
+    SetFocus();
+    return TRUE;
+}
+
+HENHMETAFILE CPreviewView::RenderPage(UINT nPage)
+{
+    HDC hPrinter = m_pPrinterDC->GetSafeHdc();
+    const int cx = ::GetDeviceCaps(hPrinter, HORZRES), cy = ::GetDeviceCaps(hPrinter, VERTRES);
+    // The picture's frame in hundredths of a millimetre: the printable area, in the
+    // device's own millimetres, so that the picture maps back onto it pixel for pixel.
+    RECT frame = {0, 0, ::GetDeviceCaps(hPrinter, HORZSIZE) * 100, ::GetDeviceCaps(hPrinter, VERTSIZE) * 100};
+    HDC hPicture = ::CreateEnhMetaFileA(hPrinter, nullptr, &frame, nullptr);
+    if (hPicture == nullptr)
+        return nullptr;
+    CDC dc;
+    dc.Attach(hPicture);
+    dc.m_bPrinting = TRUE;
+    m_pInfo->m_nCurPage = nPage;
+    m_pInfo->m_bContinuePrinting = TRUE;
+    m_pPrintView->OnPrepareDC(&dc, m_pInfo);
+    const BOOL bDrawn = m_pInfo->m_bContinuePrinting;
+    if (bDrawn) {
+        m_pInfo->m_rectDraw.SetRect(0, 0, cx, cy);
+        dc.DPtoLP(&m_pInfo->m_rectDraw);
+        m_pPrintView->OnPrint(&dc, m_pInfo);
+    }
+    dc.Detach();
+    HENHMETAFILE hPage = ::CloseEnhMetaFile(hPicture);
+    if (!bDrawn && hPage != nullptr) {
+        ::DeleteEnhMetaFile(hPage);
+        hPage = nullptr;
+    }
+    return hPage;
+}
+
+BOOL CPreviewView::SetCurrentPage(UINT nPage)
+{
+    if (nPage < m_pInfo->GetMinPage() || nPage > m_pInfo->GetMaxPage() || (m_nLastPage != 0 && nPage > m_nLastPage))
+        return FALSE;
+    HENHMETAFILE hPage = RenderPage(nPage);
+    if (hPage == nullptr) {
+        // The view has no such page: the job ends before it.
+        if (nPage > m_pInfo->GetMinPage())
+            m_nLastPage = nPage - 1;
+        if (m_hPage != nullptr || nPage != m_nPage)
+            return FALSE;
+    }
+    if (m_hPage != nullptr)
+        ::DeleteEnhMetaFile(m_hPage);
+    m_hPage = hPage;
+    m_nPage = nPage;
+    if (m_hWnd != nullptr) {
+        UpdateButtons();
+        Invalidate(TRUE);
+    }
+    return hPage != nullptr;
+}
+
+HENHMETAFILE CPreviewView::GetPagePicture() { return m_hPage; }
+
+void CPreviewView::UpdateButtons()
+{
+    const UINT nMax = m_nLastPage != 0 ? std::min(m_nLastPage, m_pInfo->GetMaxPage()) : m_pInfo->GetMaxPage();
+    ::EnableWindow(::GetDlgItem(m_hWnd, AFX_ID_PREVIEW_NEXT), m_nPage < nMax);
+    ::EnableWindow(::GetDlgItem(m_hWnd, AFX_ID_PREVIEW_PREV), m_nPage > m_pInfo->GetMinPage());
+    CString text;
+    text.Format("Page %u", m_nPage);
+    ::SetDlgItemTextA(m_hWnd, AFX_ID_PREVIEW_NUMPAGE, text);
+}
+
+void CPreviewView::GetPaperRects(CRect& paper, CRect& printable) const
+{
+    CRect client;
+    GetClientRect(&client);
+    client.top += kButtonBarHeight;
+    client.DeflateRect(kPageMargin, kPageMargin);
+    HDC hPrinter = m_pPrinterDC->GetSafeHdc();
+    const int cx = ::GetDeviceCaps(hPrinter, HORZRES), cy = ::GetDeviceCaps(hPrinter, VERTRES);
+    int paperW = ::GetDeviceCaps(hPrinter, PHYSICALWIDTH), paperH = ::GetDeviceCaps(hPrinter, PHYSICALHEIGHT);
+    int offX = ::GetDeviceCaps(hPrinter, PHYSICALOFFSETX), offY = ::GetDeviceCaps(hPrinter, PHYSICALOFFSETY);
+    if (paperW < cx || paperH < cy) {
+        paperW = cx;
+        paperH = cy;
+        offX = offY = 0;
+    }
+    if (client.Width() <= 0 || client.Height() <= 0 || paperW <= 0 || paperH <= 0) {
+        paper.SetRectEmpty();
+        printable.SetRectEmpty();
+        return;
+    }
+    // The paper as large as the window allows, its shape kept, centred.
+    const double scale = std::min((double)client.Width() / paperW, (double)client.Height() / paperH);
+    const int w = (int)(paperW * scale), h = (int)(paperH * scale);
+    paper.left = client.left + (client.Width() - w) / 2;
+    paper.top = client.top + (client.Height() - h) / 2;
+    paper.right = paper.left + w;
+    paper.bottom = paper.top + h;
+    printable.left = paper.left + (int)(offX * scale);
+    printable.top = paper.top + (int)(offY * scale);
+    printable.right = printable.left + (int)(cx * scale);
+    printable.bottom = printable.top + (int)(cy * scale);
+}
+
+BOOL CPreviewView::OnEraseBkgnd(CDC*) { return TRUE; }
+
+void CPreviewView::OnPaint()
+{
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    CRect paper, printable;
+    GetPaperRects(paper, printable);
+    // Drawn into a bitmap first: the page never shows half drawn.
+    HDC hMem = ::CreateCompatibleDC(dc.m_hDC);
+    HBITMAP hBitmap = ::CreateCompatibleBitmap(dc.m_hDC, std::max(1, client.Width()), std::max(1, client.Height()));
+    HGDIOBJ hOld = ::SelectObject(hMem, hBitmap);
+    ::FillRect(hMem, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    CRect work = client;
+    work.top += kButtonBarHeight;
+    ::FillRect(hMem, &work, ::GetSysColorBrush(COLOR_APPWORKSPACE));
+    if (!paper.IsRectEmpty()) {
+        CRect shadow = paper;
+        shadow.OffsetRect(3, 3);
+        ::FillRect(hMem, &shadow, (HBRUSH)::GetStockObject(BLACK_BRUSH));
+        ::FillRect(hMem, &paper, (HBRUSH)::GetStockObject(WHITE_BRUSH));
+        if (m_hPage != nullptr)
+            ::PlayEnhMetaFile(hMem, m_hPage, &printable);
+    }
+    ::BitBlt(dc.m_hDC, 0, 0, client.Width(), client.Height(), hMem, 0, 0, SRCCOPY);
+    ::SelectObject(hMem, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hMem);
+}
+
+void CPreviewView::OnSize(UINT, int, int)
+{
+    Invalidate(TRUE);
+}
+
+BOOL CPreviewView::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case AFX_ID_PREVIEW_NEXT:
+        SetCurrentPage(m_nPage + 1);
+        SetFocus();
+        return TRUE;
+    case AFX_ID_PREVIEW_PREV:
+        SetCurrentPage(m_nPage - 1);
+        SetFocus();
+        return TRUE;
+    case AFX_ID_PREVIEW_CLOSE:
+        ClosePreview();
+        return TRUE;
+    case AFX_ID_PREVIEW_PRINT: {
+        // Printing asks for the printer as File Print does, once the preview has gone.
+        CView* pView = m_pPrintView;
+        ClosePreview();
+        pView->PostMessage(WM_COMMAND, ID_FILE_PRINT);
+        return TRUE;
+    }
+    }
+    return CWnd::OnCommand(wParam, lParam);
+}
+
+BOOL CPreviewView::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
+        switch (pMsg->wParam) {
+        case VK_ESCAPE:
+            ClosePreview();
+            return TRUE;
+        case VK_NEXT:
+            SetCurrentPage(m_nPage + 1);
+            return TRUE;
+        case VK_PRIOR:
+            SetCurrentPage(m_nPage - 1);
+            return TRUE;
+        }
+    }
+    return CWnd::PreTranslateMessage(pMsg);
+}
+
+void CPreviewView::ClosePreview(BOOL bViewGoing)
+{
+    if (m_bClosing)
+        return;
+    m_bClosing = TRUE;
+    g_pActivePreview = nullptr;
+    CView* pView = m_pPrintView;
+    const BOOL bViewLives = !bViewGoing && pView->m_hWnd != nullptr && ::IsWindow(pView->m_hWnd);
+    CPoint point(0, 0);
+    SetDlgCtrlID(AFX_IDW_PANE_FIRST + 0xFF);
+    if (bViewLives) {
+        pView->SetDlgCtrlID(AFX_IDW_PANE_FIRST);
+        pView->ShowWindow(SW_SHOW);
+    }
+    // The view's handler ends the job and destroys this window, which deletes itself.
+    pView->OnEndPrintPreview(m_pPrinterDC, m_pInfo, point, this);
+    if (bViewLives) {
+        if (CFrameWnd* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, pView->GetParent()))
+            pFrame->RecalcLayout();
+        pView->SetFocus();
+    }
+}
+
+void CPreviewView::PostNcDestroy() { delete this; }

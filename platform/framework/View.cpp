@@ -43,6 +43,8 @@ int CView::OnCreate(LPCREATESTRUCT lpcs)
 
 void CView::OnDestroy()
 {
+    if (CPreviewView* pPreview = CPreviewView::FromPrintView(this))
+        pPreview->ClosePreview(TRUE);
     CFrameWnd* pFrame = GetParentFrame();
     if (pFrame != nullptr && pFrame->GetActiveView() == this)
         pFrame->SetActiveView(nullptr, FALSE);

@@ -305,6 +305,21 @@ int CQKAccess::GetWndString(std::string& text, int)
     return 0;
 }
 
+HIMAGELIST CQKAccess::CreateWndsImageList(DWORD)
+{
+    return nullptr;
+}
+
+CQKTreeExplorer* CQKAccess::GetTreeExplorer()
+{
+    return nullptr;
+}
+
+CQKListExplorer* CQKAccess::GetListExplorer()
+{
+    return nullptr;
+}
+
 int CQKAccess::GetQuorixGraphOLEObjectName(std::string& name)
 {
     name.clear();

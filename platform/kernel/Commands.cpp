@@ -70,13 +70,13 @@ const UnbuiltCommands kUnbuilt[] = {
     // OBJEDIT's data order and grouping, and the 3D rotation angle.
     {35498, 35501, "graph"},
     {35562, 35562, "graph"},
-    {35573, 35573, "graph"},
-    {35575, 35576, "graph"},
+    // 3D Waterfall and the X and Y Constant with Base kinds: nothing but their names.
+    {35573, 35573, "not described"},
+    {35575, 35576, "not described"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
     {33092, 33092, "graph"},
     {32965, 32968, "graph"},
     {34145, 34161, "not described"},
-    {34163, 34173, "fitter"},
     {34174, 34174, "not described"},
     {9999, 9999, "not described"},
     // WKS and WKSANALY of the worksheet window.
@@ -145,6 +145,7 @@ const int kImportKaleidagraph = 34036;
 const int kStatisticsOnColumns = 36434, kStatisticsOnRows = 36435;
 const int kRotateFirst = 35552, kRotateLast = 35561; // the 3D rotation toolbar
 const int kRescale = 36321, kResetToFullRange = 36086;
+const int kQuickFitFirst = 34163, kQuickFitLast = 34173; // the Analysis menu's fits
 
 
 // Duplicate copies the data of a worksheet, a matrix or notes. A graph or layout is a
@@ -720,14 +721,14 @@ int CQKAccess::on_before_run_command(const char*, int id)
     if ((id == kStatisticsOnColumns || id == kStatisticsOnRows) &&
         (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
         return 0;
-    // The view commands turn a 3D layer; rescaling and the full range need a graph's
-    // layer with plots.
-    CQKGraphicLayer* layer = (id >= kRotateFirst && id <= kRotateLast) || id == kRescale || id == kResetToFullRange
-                                 ? ActiveGraphLayer()
-                                 : nullptr;
+    // The view commands turn a 3D layer; rescaling, the full range and the quick fits need a
+    // graph's layer with plots.
+    const bool needsPlots =
+        id == kRescale || id == kResetToFullRange || (id >= kQuickFitFirst && id <= kQuickFitLast);
+    CQKGraphicLayer* layer = (id >= kRotateFirst && id <= kRotateLast) || needsPlots ? ActiveGraphLayer() : nullptr;
     if (id >= kRotateFirst && id <= kRotateLast && !(layer && layer->Is3DLayer()))
         return 0;
-    if ((id == kRescale || id == kResetToFullRange) && !(layer && layer->GetNumPlots() > 0))
+    if (needsPlots && !(layer && layer->GetNumPlots() > 0))
         return 0;
     return 1;
 }

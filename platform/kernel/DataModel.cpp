@@ -5,6 +5,7 @@
 #include "QKGraphObjects.h"
 
 #include <ctype.h>
+#include <time.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -264,6 +265,7 @@ CQKPage::CQKPage(CQKProject* project, QKPageType type, const std::string& name)
     : m_project(project), m_handle(project->NewHandle()), m_type(type), m_name(name)
 {
     MarkChanged();
+    m_created = m_modifiedTime;
 }
 
 void CQKPage::MarkChanged()
@@ -272,6 +274,7 @@ void CQKPage::MarkChanged()
     // on one made later under the same name.
     static uint64_t s_lastStamp = 0;
     m_changeStamp = ++s_lastStamp;
+    m_modifiedTime = (double)time(nullptr);
 }
 
 CQKPage::~CQKPage() = default;
@@ -515,7 +518,10 @@ CQKNotesPage::CQKNotesPage(CQKProject* project, const std::string& name)
 
 // ---- CQKProject ----------------------------------------------------------------------
 
-CQKProject::CQKProject() = default;
+CQKProject::CQKProject()
+{
+    ResetFolders();
+}
 
 CQKProject::~CQKProject()
 {
@@ -544,6 +550,7 @@ void CQKProject::Clear()
     m_activePage = 0;
     m_path.clear();
     m_resultsLog.clear();
+    ResetFolders();
     m_modified = false;
 }
 
@@ -601,6 +608,7 @@ CQKPage* CQKProject::CreatePage(QKPageType type, const std::string& name)
         if (auto* graph = dynamic_cast<CQKGraphPage*>(page.get()))
             if (graph->GetNumLayers() == 0)
                 graph->AddLayer();
+    page->m_folder = m_currentFolder;
     m_pages.push_back(std::move(page));
     m_activePage = m_pages.back()->GetHandle();
     m_modified = true;

@@ -400,7 +400,10 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
     case HOST_POLL_ABORT:
         return g_abort ? 1 : 0;
     case HOST_REPORT_PROGRESS:
-        g_progress = a || b ? std::string(ProgressText((int)a)) + Text(b) : std::string();
+        // Sent several times an iteration of a fit: the text is rebuilt in place.
+        g_progress.assign(a || b ? ProgressText((int)a) : "");
+        if (b)
+            g_progress.append(reinterpret_cast<const char*>(b));
         return 0;
     case HOST_REPORT_ERROR: {
         // The messages are the fitter's own strings; its "%s" takes the text.

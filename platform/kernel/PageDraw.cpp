@@ -81,6 +81,11 @@ BOOL CQKPage::PrepareDCForPrinting(HDC dc, QKPrintInfo& info)
     return !IsRectEmpty(&info.rectDraw);
 }
 
+BOOL CQKPage::DrawHeaderFooters(HDC, const QKPrintInfo&)
+{
+    return FALSE;
+}
+
 BOOL CQKPage::Draw(HDC, const RECT&)
 {
     return FALSE;

@@ -432,6 +432,11 @@ struct QKFileAccess {
         std::string log;
         bool hasLog = false;
         std::string activePage;
+        // The explorer's folders ("/A/B/", parents first) with their creation times, the
+        // current one, and each page's folder.
+        std::vector<std::pair<std::string, double>> folders;
+        std::string currentFolder;
+        std::map<const CQKPage*, std::string> pageFolders;
         std::vector<Binding> bindings;
         std::vector<CQKContourPlotObj*> contours;
         std::string error;
@@ -1135,6 +1140,17 @@ struct QKFileAccess {
         io.B(p.m_showCropmark);
     }
 
+    // The fields every page writes last: its explorer folder (the path; read into
+    // *folder), label and times.
+    static void ExchangePageTail(IO& io, CQKPage& p, std::string* folder)
+    {
+        std::string path = folder ? std::string() : p.GetFolder()->GetPath();
+        io.S(folder ? *folder : path);
+        io.S(p.m_label);
+        io.D(p.m_created);
+        io.D(p.m_modifiedTime);
+    }
+
     static void ExchangeWks(IO& io, CQKWksPage& w)
     {
         io.I(w.m_selC1);
@@ -1240,6 +1256,7 @@ struct QKFileAccess {
             std::string text = textAs ? *textAs : n->m_text;
             io.S(text);
         }
+        ExchangePageTail(io, page, nullptr);
         out.EndFields(at);
         if (auto* w = dynamic_cast<CQKWksPage*>(&page))
             for (int c = 1; c <= w->GetNumCols(); ++c)
@@ -1341,8 +1358,12 @@ struct QKFileAccess {
         }
         if (auto* n = dynamic_cast<CQKNotesPage*>(page.get()))
             io.S(n->m_text);
+        std::string folder;
+        ExchangePageTail(io, *page, &folder);
         if (!st.Take(io))
             return false;
+        if (!folder.empty())
+            st.pageFolders[page.get()] = folder;
         if (st.templ)
             page->m_path.clear();
 
@@ -1455,8 +1476,11 @@ struct QKFileAccess {
         CQKPage* active = project.GetActivePage();
         std::string activeName = active ? active->GetName() : std::string();
         io.S(activeName);
+        std::string current = project.GetCurrentFolder()->GetPath();
+        io.S(current);
         out.EndFields(at);
         out.End(at);
+        SaveFolders(out, *project.GetRootFolder());
         for (const auto& page : project.m_pages)
             SavePage(out, m, *page, false);
         for (const auto& d : project.m_datasets)
@@ -1478,6 +1502,23 @@ struct QKFileAccess {
         CQKNotesPage log(&project, "ResultsLog");
         std::string name = "ResultsLog", text = project.m_resultsLog;
         SavePage(out, m, log, false, &name, &text);
+    }
+
+    // The folders below the root, each before its subfolders.
+    static void SaveFolders(Out& out, const CQKFolder& folder)
+    {
+        for (int i = 0; i < folder.GetNumFolders(); ++i) {
+            const CQKFolder& sub = *folder.GetFolder(i);
+            size_t at = out.Begin("FOLD");
+            IO io(&out);
+            std::string path = sub.GetPath();
+            double created = sub.GetTimeCreated();
+            io.S(path);
+            io.D(created);
+            out.EndFields(at);
+            out.End(at);
+            SaveFolders(out, sub);
+        }
     }
 
     static void SaveBlock(Out& out, const char* tag, std::string name, std::vector<BYTE> bytes)
@@ -1526,8 +1567,20 @@ struct QKFileAccess {
             } else if (Is(r, "PROJ")) {
                 IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
                 io.S(st.activePage);
+                io.S(st.currentFolder);
                 if (!st.Take(io))
                     return false;
+            } else if (Is(r, "FOLD")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                std::string path;
+                double created = 0;
+                io.S(path);
+                io.D(created);
+                if (io.Ok() && !ValidFolderPath(path))
+                    io.Fail("\"" + path + "\" is no folder path");
+                if (!st.Take(io) || !st.Charge(sizeof(CQKFolder) + path.size()))
+                    return false;
+                st.folders.emplace_back(path, created);
             } else if (Is(r, "COLM")) {
                 if (!LoadColumn(st, r, nullptr))
                     return false;
@@ -1555,6 +1608,47 @@ struct QKFileAccess {
         if (!onlyPage.empty())
             return st.Fail("the project has no window named \"" + onlyPage + "\"");
         return !hasLog || LoadLog(st, log);
+    }
+
+    // "/A/B/": names between slashes, each a folder name.
+    static bool ValidFolderPath(const std::string& path)
+    {
+        if (path.size() < 2 || path.front() != '/' || path.back() != '/')
+            return false;
+        size_t at = 1;
+        while (at < path.size()) {
+            size_t slash = path.find('/', at);
+            if (!CQKProject::IsValidFolderName(path.substr(at, slash - at)))
+                return false;
+            at = slash + 1;
+        }
+        return true;
+    }
+
+    // The folder of a path below `base`, made with its parents where missing; `base` for
+    // a path that names no folder.
+    static CQKFolder* MakeFolderPath(CQKProject& project, CQKFolder* base, const std::string& path,
+                                     double created = 0)
+    {
+        if (!ValidFolderPath(path))
+            return base;
+        CQKFolder* folder = base;
+        size_t at = 1;
+        while (at < path.size()) {
+            size_t slash = path.find('/', at);
+            std::string name = path.substr(at, slash - at);
+            CQKFolder* sub = folder->FindFolder(name);
+            if (sub == nullptr) {
+                sub = project.CreateFolder(folder, name);
+                if (sub == nullptr)
+                    return folder;
+            }
+            folder = sub;
+            at = slash + 1;
+        }
+        if (created > 0)
+            folder->m_created = created;
+        return folder;
     }
 
     // Binds every X and plot to the dataset or matrix it names: in the file, or (for a
@@ -1647,7 +1741,27 @@ struct QKFileAccess {
         }
         bool renamed = false;
         std::vector<CQKPage*> added;
+        // An appended project's folders and windows go into a folder of their own, named
+        // after its file, in the current folder.
+        CQKFolder* base = project.GetRootFolder();
+        if (append) {
+            std::string title = path.substr(path.find_last_of("\\/:") == std::string::npos
+                                                ? 0
+                                                : path.find_last_of("\\/:") + 1);
+            if (title.rfind('.') != std::string::npos && title.rfind('.') > 0)
+                title.erase(title.rfind('.'));
+            std::string name = CQKProject::IsValidFolderName(title) ? title : "Appended";
+            for (int i = 2; project.GetCurrentFolder()->FindFolder(name) != nullptr; ++i)
+                name = (CQKProject::IsValidFolderName(title) ? title : "Appended") + std::to_string(i);
+            base = project.CreateFolder(project.GetCurrentFolder(), name);
+            if (base == nullptr)
+                base = project.GetCurrentFolder();
+        }
+        for (auto& f : st.folders)
+            MakeFolderPath(project, base, f.first, f.second);
         for (auto& page : st.pages) {
+            auto folder = st.pageFolders.find(page.get());
+            page->m_folder = folder == st.pageFolders.end() ? base : MakeFolderPath(project, base, folder->second);
             std::string n = FreePageName(project, *page);
             renamed |= n != page->m_name;
             page->m_name = n;
@@ -1683,8 +1797,11 @@ struct QKFileAccess {
         CQKPage* active = st.activePage.empty() ? nullptr : project.FindPage(st.activePage);
         if (append || !active)
             active = added.empty() ? nullptr : added.back();
-        if (!append)
+        if (!append) {
             project.m_path = path;
+            if (CQKFolder* current = project.FindFolderByPath(st.currentFolder))
+                project.SetCurrentFolder(current);
+        }
         // Windows for the pages that had them; the active one last, so it is on top.
         for (CQKPage* page : added)
             if (page != active && !page->IsHiddenPEWnd())
@@ -1706,6 +1823,8 @@ struct QKFileAccess {
             return nullptr;
         }
         page->m_name = n;
+        // A window read alone goes into the current folder, wherever it was saved from.
+        page->m_folder = project.GetCurrentFolder();
         project.m_pages.push_back(std::move(st.pages.front()));
         st.pages.clear();
         for (CQKContourPlotObj* c : st.contours)

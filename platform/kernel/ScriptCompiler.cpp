@@ -702,6 +702,17 @@ template <class F> inline __m128d PlainFunction(double* a, int n, F f)
     return trouble;
 }
 
+inline __m128d PlainExp(double* a, int n)
+{
+    __m128d trouble = _mm_setzero_pd();
+    for (int k = 0; k < n; k += 2) {
+        const __m128d r = qxExp2(_mm_loadu_pd(a + k));
+        _mm_storeu_pd(a + k, r);
+        trouble = _mm_or_pd(trouble, Trouble(r));
+    }
+    return trouble;
+}
+
 // Whether RunBlockPlain takes the code: constants, variables, signs, arithmetic and
 // functions, and no missing value among the constants.
 bool PlainCode(const std::vector<Instr>& code)
@@ -767,7 +778,7 @@ bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const doubl
         case OP_FN1:
             // exp, the models' commonest function, inline (qkExp is qxExp).
             if (in.f1 == Exp)
-                trouble = PlainFunction(top, n, [](double v) { return qxExp(v); });
+                trouble = PlainExp(top, n);
             else
                 trouble = PlainFunction(top, n, in.f1);
             break;

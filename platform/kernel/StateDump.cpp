@@ -213,6 +213,10 @@ void CQKPage::DumpPageHeader(CQKStateDump& dump) const
     dump.Add("file", GetFullPathFileName());
     dump.Add("hidden", m_hiddenWnd);
     dump.Add("cropMarks", m_showCropmark);
+    if (GetFolder() != m_project->GetRootFolder())
+        dump.Add("folder", GetFolder()->GetPath());
+    if (!m_label.empty())
+        dump.Add("label", m_label);
 }
 
 void CQKPage::DumpState(CQKStateDump& dump) const
@@ -329,6 +333,21 @@ void CQKProject::DumpState(CQKStateDump& dump) const
     dump.Add("activePage", active ? active->GetName() : std::string());
     dump.Add("file", m_path);
     dump.Add("resultsLog", m_resultsLog);
+    // The explorer's folders, when there are any besides the root.
+    if (m_root->GetNumFolders() > 0) {
+        std::string folders;
+        std::vector<const CQKFolder*> pending{m_root.get()};
+        while (!pending.empty()) {
+            const CQKFolder* f = pending.back();
+            pending.pop_back();
+            if (f != m_root.get())
+                folders += (folders.empty() ? "" : " ") + f->GetPath();
+            for (int i = f->GetNumFolders() - 1; i >= 0; --i)
+                pending.push_back(f->GetFolder(i));
+        }
+        dump.Add("folders", folders);
+        dump.Add("currentFolder", m_currentFolder->GetPath());
+    }
     for (const auto& page : m_pages)
         page->DumpState(dump);
     for (const auto& d : m_datasets)

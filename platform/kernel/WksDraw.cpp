@@ -588,6 +588,47 @@ int CQKWksPage::LayoutPrintPages(HDC dc, const RECT& area)
     return rowPages * (int)m_printColumnBlocks.size();
 }
 
+void CQKWksPage::GetHeaderFooterRects(HDC dc, const RECT& area, RECT& header, RECT& footer)
+{
+    header = footer = RECT{0, 0, 0, 0};
+    if (dc == nullptr)
+        return;
+    HFONT font = CellFont(dc);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    MeasureFont(dc);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    const RECT inside = InsideMargins(dc, area, m_printMargin);
+    if (m_printHeader)
+        header = {inside.left, inside.top, inside.right, inside.top + m_rowHeight};
+    if (m_printPageNumber)
+        footer = {inside.left, inside.bottom - m_rowHeight, inside.right, inside.bottom};
+}
+
+BOOL CQKWksPage::DrawHeaderFooters(HDC dc, const QKPrintInfo& info)
+{
+    RECT header, footer;
+    GetHeaderFooterRects(dc, info.rectDraw, header, footer);
+    if (IsRectEmpty(&header) && IsRectEmpty(&footer))
+        return FALSE;
+    HFONT font = CellFont(dc);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, RGB(0, 0, 0));
+    if (!IsRectEmpty(&header))
+        DrawTextA(dc, GetName().c_str(), (int)GetName().size(), &header, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    if (!IsRectEmpty(&footer)) {
+        char text[32];
+        int len = snprintf(text, sizeof text, "Page %u", info.curPage);
+        DrawTextA(dc, text, len, &footer, DT_CENTER | DT_SINGLELINE);
+    }
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    return TRUE;
+}
+
 BOOL CQKWksPage::DrawPrintPage(HDC dc, const RECT& area, int page)
 {
     if (dc == nullptr || m_printRowsPerPage <= 0 || m_printColumnBlocks.empty() || page < 1)
@@ -610,17 +651,9 @@ BOOL CQKWksPage::DrawPrintPage(HDC dc, const RECT& area, int page)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     RECT cells = inside;
-    if (m_printHeader) {
-        RECT line = {inside.left, inside.top, inside.right, inside.top + m_rowHeight};
-        DrawTextA(dc, GetName().c_str(), (int)GetName().size(), &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    // The header and footer are drawn apart (DrawHeaderFooters); the cells leave them room.
+    if (m_printHeader)
         cells.top += 2 * m_rowHeight;
-    }
-    if (m_printPageNumber) {
-        char text[32];
-        int len = snprintf(text, sizeof text, "Page %d", page);
-        RECT line = {inside.left, inside.bottom - m_rowHeight, inside.right, inside.bottom};
-        DrawTextA(dc, text, len, &line, DT_CENTER | DT_SINGLELINE);
-    }
     SelectObject(dc, oldFont);
     DeleteObject(font);
 

@@ -122,7 +122,15 @@ void WriteSignificant(double v, int digits, int layout, char *out)
             for (int i = 1; i < count; ++i)
                 *o++ = mantissa[i];
         }
-        std::sprintf(o, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+        // "E%c%02d", written by hand: the fitter formats a number every iteration.
+        *o++ = 'E';
+        *o++ = exponent < 0 ? '-' : '+';
+        const int e = std::abs(exponent);
+        if (e >= 100)
+            *o++ = char('0' + e / 100);
+        *o++ = char('0' + e / 10 % 10);
+        *o++ = char('0' + e % 10);
+        *o = 0;
         return;
     }
     if (exponent < 0) {

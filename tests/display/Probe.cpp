@@ -619,6 +619,44 @@ std::string Answer(const std::string& line)
         } else {
             out << "error: no row " << row << " in list " << id << '\n';
         }
+    } else if (verb == "treeitem") {
+        // treeitem <parent> <id> <text>: the rectangle of the first item so labelled.
+        std::string handle, text;
+        int id = 0;
+        in >> handle >> id;
+        std::getline(in, text);
+        text.erase(0, text.find_first_not_of(' '));
+        HWND tree = GetDlgItem(ParseHwnd(handle), id);
+        RECT rc = {};
+        bool found = false;
+        std::vector<HTREEITEM> pending;
+        if (tree)
+            pending.push_back((HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        while (!pending.empty() && !found) {
+            HTREEITEM item = pending.back();
+            pending.pop_back();
+            for (; item != nullptr && !found; item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item)) {
+                char label[256] = "";
+                TVITEMA tv = {};
+                tv.mask = TVIF_TEXT | TVIF_HANDLE;
+                tv.hItem = item;
+                tv.pszText = label;
+                tv.cchTextMax = sizeof label;
+                SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&tv);
+                if (text == label) {
+                    *(HTREEITEM*)&rc = item;
+                    found = SendMessageA(tree, TVM_GETITEMRECT, TRUE, (LPARAM)&rc) != 0;
+                }
+                if (HTREEITEM child = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)item))
+                    pending.push_back(child);
+            }
+        }
+        if (found) {
+            MapWindowPoints(tree, nullptr, (POINT*)&rc, 2);
+            out << "rect " << RectText(rc) << '\n';
+        } else {
+            out << "error: no item \"" << text << "\" in tree " << id << '\n';
+        }
     } else if (verb == "cell") {
         int column = 0, row = 0;
         in >> column >> row;
@@ -661,6 +699,26 @@ std::string Answer(const std::string& line)
             out << "error: " << error << '\n';
         else
             out << "ok\n";
+    } else if (verb == "eval") {
+        // An expression's value, read without running a command: a condition that is not
+        // yet true answers 0 and leaves nothing behind.
+        std::string text;
+        std::getline(in, text);
+        text.erase(0, text.find_first_not_of(' '));
+        std::string error;
+        double value = 0;
+        bool ran = RunOnUiThread(main, [&] {
+            if (!qkfxGetScript().Evaluate(text, &value))
+                error = qkfxGetScript().GetLastError();
+        });
+        char number[40];
+        snprintf(number, sizeof number, "%.17g", value);
+        if (!ran)
+            out << "hung\n";
+        else if (!error.empty())
+            out << "error: " << error << '\n';
+        else
+            out << "value " << number << '\n';
     } else if (verb == "dump") {
         std::string path;
         std::getline(in, path);

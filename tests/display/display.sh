@@ -146,6 +146,27 @@ qxd() {
     return 0
 }
 
+# Waits up to SECONDS (5; 0 reads it once) for the expression to be true (non-zero),
+# reading it by the probe's eval, which runs no command: a condition still false leaves
+# nothing behind.
+qxd_wait_for() { # expression [seconds]
+    local round rounds=$((${2:-5} * 5))
+    [ "$rounds" -gt 0 ] || rounds=1
+    for ((round = 0; round < rounds; round++)); do
+        if qxd "eval $1" 2>/dev/null; then
+            case "${QXD_ANSWER[0]}" in
+                "value 0" | "value -0" | "value nan" | "value -nan") ;;
+                value*) return 0 ;;
+            esac
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# Fails the test unless the expression is true now.
+qxd_expect() { qxd_wait_for "$1" 0 || qxd_fail "expected $1"; }
+
 # The program is alive and its user-interface thread answers.
 qxd_alive() {
     kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || { qxd_log "the program has ended"; return 1; }

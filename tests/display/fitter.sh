@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A first fit as a person makes it: a worksheet of a noisy Gaussian peak, filled by script,
 # is plotted as a scatter; Analysis > Non-linear Curve Fit opens the fitter on the graph;
-# Gauss is chosen in the window's function list with the mouse and the keyboard; Start
-# Fitting takes the graph's active dataset when the user says so; 10 iterations, Done; the
-# graph window then shows the fit curve. Pictures go to the artifacts folder.
+# Gauss is chosen in the window's function list with the mouse and the keyboard, and its
+# equation and sample curve are shown; Start Fitting takes the graph's active dataset when
+# the user says so; no value is typed: 10 iterations from values estimated from the data,
+# Done; the graph window then shows the fit curve. Last, the quick fit Analysis > Fit
+# Gaussian fits the same data again and leaves its curve. Pictures go to the artifacts folder.
 #   fitter.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
@@ -13,11 +15,9 @@ qxd_begin "$1"
 qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
 qxd settle && qxd_close_windows || qxd_fail "start"
 
-# The peak: baseline 0.5, centre 3, width 1, area 2. Script variables named as Gauss's
-# parameters give it its start values when it is chosen.
+# The peak: baseline 0.5, centre 3, width 1, area 2.
 qxd "script win -t wks; for (i = 1; i <= 61; i += 1) { x = (i - 1) / 10; col(A)[i] = x;" \
-    "col(B)[i] = 0.5 + 2 / 1.2533141373155 * exp(-2 * (x - 3)^2) + 0.02 * sin(7 * i) }" \
-    "P1 = 0.4; P2 = 2.8; P3 = 1.2; P4 = 1.5;" || qxd_fail "worksheet"
+    "col(B)[i] = 0.5 + 2 / 1.2533141373155 * exp(-2 * (x - 3)^2) + 0.02 * sin(7 * i) }" || qxd_fail "worksheet"
 qxd "invoke 33248" && qxd settle || qxd_fail "scatter plot"
 
 # The graph window as large as its frame allows. (A double click on its caption races with
@@ -51,10 +51,8 @@ done
 [ -n "$fitter" ] || qxd_fail "the fitter window did not open: ${QXD_ANSWER[*]}"
 qxd settle
 
-# A condition on the program's state, by script: an unknown command fails the request.
-check() { # condition
-    qxd "script if ($1) {} else { condition_failed; }" >/dev/null 2>&1
-}
+# A condition on the program's state, read once.
+check() { qxd_wait_for "$1" 0; }
 
 click_control() { # window id: a click in the middle of the control, once it shows (5 s at most)
     local round
@@ -73,7 +71,26 @@ click_control "$fitter" 103 || qxd_fail "no function list: the window did not op
 qxd_key Home g
 qxd settle
 qxd_screenshot "$ARTIFACTS/fitter-select.png"
-check "qfit.npara == 4 && qfit.p2 == 2.8" || qxd_fail "Gauss was not chosen in the list"
+# Chosen, with no values: they come from the data when the fit starts.
+check "qfit.npara == 4 && qfit.p2 == --" || qxd_fail "Gauss was not chosen in the list"
+# The function view shows the equation picture; the radio button beside it the sample curve.
+qxd "control $fitter 113" || qxd_fail "no function view"
+read -r _ fl ft fr fb <<<"${QXD_ANSWER[0]}"
+qxd_screenshot "$ARTIFACTS/fitter-equation.png"
+# Pixels of a colour inside the function view.
+count_in_view() { # picture colour
+    convert "$1" -crop "$((fr - fl))x$((fb - ft))+$fl+$ft" +repage txt:- 2>/dev/null | grep -c "$2"
+}
+ink=$(count_in_view "$ARTIFACTS/fitter-equation.png" "#000000")
+cyan=$(count_in_view "$ARTIFACTS/fitter-equation.png" "#00FFFF")
+qxd_log "function view: $ink black pixels, $cyan cyan"
+[ "$ink" -gt 200 ] && [ "$cyan" -eq 0 ] || qxd_fail "the function view shows no equation"
+click_control "$fitter" 106 || qxd_fail "no sample curve button"
+qxd settle
+qxd_screenshot "$ARTIFACTS/fitter-sample-curve.png"
+curve=$(count_in_view "$ARTIFACTS/fitter-sample-curve.png" "#C80000")
+qxd_log "sample curve: $curve pixels of its colour"
+[ "$curve" -gt 100 ] || qxd_fail "the function view shows no sample curve"
 
 # Start Fitting (the basic page's button, or the toolbar's Fit button in full mode).
 qxd "control $fitter 1901" >/dev/null 2>&1 && start=1901 || start=907
@@ -141,5 +158,15 @@ qxd_log "fit curve: $shape"
 [[ $shape == peak* ]] || qxd_fail "the red curve in the graph window is not the fitted peak: $shape"
 check "exist(Data1_C) != 0" || qxd_fail "the fit curve is not kept as a column"
 
+# The quick fit: Analysis > Fit Gaussian on the graph, no window, no value typed; its curve
+# joins the graph as the next column.
+qxd "invoke 34170" || qxd_fail "the quick fit"
+qxd settle
+qxd_screenshot "$ARTIFACTS/quick-fit.png"
+qxd "script layer -c" || qxd_fail "layer contents"
+check "count == 3 && exist(Data1_D) == 1 && abs(qfit.p2 - 3) < 0.01 && abs(Data1_D[31] - Data1_C[31]) < 0.01" ||
+    qxd_fail "the quick fit left no curve of the peak"
+
 qxd_exit_answering_no
-qxd_log "pictures in $ARTIFACTS: fit-data.png fitter-select.png fitter-active-dataset.png fitter-session.png fit-curve.png"
+qxd_log "pictures in $ARTIFACTS: fit-data.png fitter-select.png fitter-equation.png fitter-sample-curve.png" \
+    "fitter-active-dataset.png fitter-session.png fit-curve.png quick-fit.png"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Printing as a person does it, to a printer of a private print server: File > Print on a
-# graph window opens the graph's print dialog, OK prints one page; Page Setup opens the
-# system's page set-up; File > Print on a worksheet opens the worksheet's print dialog with
-# its range, OK prints it. The printer receives each job; its pages are counted. Pictures
+# graph window opens the graph's print dialog, OK prints one page; File > Print Preview
+# shows the printed page in the window's place and closes again (also on the worksheet);
+# Page Setup opens the system's page set-up; File > Print on a worksheet opens the
+# worksheet's print dialog with its range, OK prints it. The printer receives each job; its pages are counted. Pictures
 # of the dialogs go to the artifacts folder.
 #   print.sh BUILDDIR ARTIFACTS
 set -uo pipefail
@@ -44,6 +45,34 @@ wait_for_jobs() { # COUNT
     done
     qxcups_log
     qxd_fail "the printer received $(qxcups_job_pages | wc -l) jobs, not $1"
+}
+
+# The print preview in the active page window's place: its Next Page button is found,
+# the paper and the page's ink are in the picture; Escape or Close ends it and the
+# button is gone. Pictures go to $ARTIFACTS/preview-NAME.png.
+preview() { # NAME CLOSE-BY(key|click)
+    local l t r b white ink
+    qxd "invoke 57609" || qxd_fail "File > Print Preview"
+    qxd main || qxd_fail "main"
+    read -r _ mainwnd _ <<<"${QXD_ANSWER[0]}"
+    qxd "control $mainwnd 58114" || qxd_fail "the $1 preview shows no Next Page button"
+    qxd view || qxd_fail "view"
+    read -r _ _ l t r b <<<"${QXD_ANSWER[0]}"
+    sleep 0.5
+    qxd_screenshot "$ARTIFACTS/preview-$1.png"
+    white=$(convert "$ARTIFACTS/preview-$1.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null | grep -c "#FFFFFF")
+    ink=$(convert "$ARTIFACTS/preview-$1.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null | grep -c "#000000")
+    [ "$white" -gt 1000 ] && [ "$ink" -gt 20 ] || qxd_fail "the $1 preview shows no printed page ($white white, $ink black pixels)"
+    if [ "$2" = key ]; then
+        qxd_key Escape
+    else
+        qxd "control $mainwnd 58112" || qxd_fail "the $1 preview has no Close button"
+        read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+        qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+    fi
+    sleep 0.3
+    qxd settle || qxd_fail "the program does not answer after closing the preview"
+    ! qxd "control $mainwnd 58114" 2>/dev/null || qxd_fail "the $1 preview stays after it was closed"
 }
 
 qxd "script win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i * i }" || qxd_fail "worksheet"
@@ -102,6 +131,8 @@ qxd_key Return
 wait_for_jobs 1
 [ "$(qxcups_job_pages | sed -n 1p)" = 1 ] || qxd_fail "the graph printed $(qxcups_job_pages | sed -n 1p) pages, not 1"
 
+preview graph key
+
 # File > Page Setup on the graph: the system's page set-up, cancelled.
 open_dialog 57606 "Page"
 sleep 0.5
@@ -118,6 +149,8 @@ qxd_screenshot "$ARTIFACTS/print-worksheet-dialog.png"
 qxd_key Return
 wait_for_jobs 2
 [ "$(qxcups_job_pages | sed -n 2p)" = 1 ] || qxd_fail "the worksheet printed $(qxcups_job_pages | sed -n 2p) pages, not 1"
+
+preview worksheet click
 
 # The worksheet's page set-up has its header and page-number switches.
 open_dialog 57606 "Page"

@@ -26,7 +26,6 @@ qxd_close_windows || qxd_fail "a window shown at start could not be closed"
 qxd "invoke 34006" || qxd_fail "New Worksheet"
 qxd settle
 
-expect() { qxd "script if (!($1)) expectation_failed" || qxd_fail "expected $1"; }
 # The screen rectangle of a cell of the active worksheet (row -1: the heading).
 cell() { qxd "cell $1 $2" || qxd_fail "cell $1 $2"; read -r _ L T R B <<<"${QXD_ANSWER[0]}"; }
 # The screen rectangle of a control of a window.
@@ -62,7 +61,7 @@ qxd "script Data1_A[1] = 2; Data1_A[2] = 1; Data1_A[3] = 2; Data1_A[4] = 1" || q
 cell 2 -1
 qxd_click $(((L + R) / 2)) $(((T + B) / 2))
 qxd settle
-expect 'wks.c1 == 2 && wks.c2 == 2'
+qxd_expect 'wks.c1 == 2 && wks.c2 == 2'
 qxd "invoke 36433" || qxd_fail "Set Column Values"
 window_titled "Set Column Values"
 dialog=$WND
@@ -71,7 +70,7 @@ xdotool type --delay 20 'col(A)*10+i'
 qxd_screenshot "$artifacts/set-column-values.png"
 click_control "$dialog" 1
 all_closed
-expect 'Data1_B[1] == 21 && Data1_B[2] == 12 && Data1_B[3] == 23 && Data1_B[4] == 14'
+qxd_expect 'Data1_B[1] == 21 && Data1_B[2] == 12 && Data1_B[3] == 23 && Data1_B[4] == 14'
 
 # A right click on the heading of B: the heading's menu, its first item the Plot menu.
 cell 2 -1
@@ -106,11 +105,11 @@ done
 qxd_screenshot "$artifacts/nested-sort.png"
 click_control "$dialog" 1
 all_closed
-expect 'Data1_A[1] == 1 && Data1_A[2] == 1 && Data1_A[3] == 2 && Data1_A[4] == 2'
-expect 'Data1_B[1] == 14 && Data1_B[2] == 12 && Data1_B[3] == 23 && Data1_B[4] == 21'
+qxd_expect 'Data1_A[1] == 1 && Data1_A[2] == 1 && Data1_A[3] == 2 && Data1_A[4] == 2'
+qxd_expect 'Data1_B[1] == 14 && Data1_B[2] == 12 && Data1_B[3] == 23 && Data1_B[4] == 21'
 
 # Column A's width dragged 60 pixels wider at the right edge of its heading.
-expect 'wks.col1.width == 8'
+qxd_expect 'wks.col1.width == 8'
 cell 1 -1
 y=$(((T + B) / 2))
 qxd_move $((R - 1)) $y
@@ -118,7 +117,7 @@ xdotool mousedown 1
 qxd_glide $((R - 1)) $y $((R + 60)) $y
 xdotool mouseup 1
 qxd settle
-expect 'wks.col1.width > 13 && wks.col1.width < 18'
+qxd_expect 'wks.col1.width > 13 && wks.col1.width < 18'
 qxd "script draggedWidth = wks.col1.width" || qxd_fail "width"
 qxd_screenshot "$artifacts/worksheet-sorted.png"
 
@@ -144,11 +143,11 @@ file_dialog 34048 "$project"
 [ -s "$project" ] || qxd_fail "the project file was not written"
 qxd "invoke 34017" || qxd_fail "Close Project"
 qxd settle
-expect 'exist(Data1) == 0'
+qxd_expect 'exist(Data1) == 0'
 file_dialog 33996 "$project"
-expect 'Data1_A[1] == 1 && Data1_A[2] == 1 && Data1_A[3] == 2 && Data1_A[4] == 2'
-expect 'Data1_B[1] == 14 && Data1_B[2] == 12 && Data1_B[3] == 23 && Data1_B[4] == 21'
-expect 'wks.col1.width == draggedWidth'
+qxd_expect 'Data1_A[1] == 1 && Data1_A[2] == 1 && Data1_A[3] == 2 && Data1_A[4] == 2'
+qxd_expect 'Data1_B[1] == 14 && Data1_B[2] == 12 && Data1_B[3] == 23 && Data1_B[4] == 21'
+qxd_expect 'wks.col1.width == draggedWidth'
 qxd_screenshot "$artifacts/worksheet-reopened.png"
 
 qxd "post 57665" || qxd_fail "Exit"

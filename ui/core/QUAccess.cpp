@@ -173,6 +173,45 @@ int CQUAccess::GetWndString(std::string& text, int kind)
     return 1;
 }
 
+HIMAGELIST CQUAccess::CreateWndsImageList(DWORD size)
+{
+    if (size > 1)
+        return nullptr;
+    int cx = size == 0 ? 16 : 32;
+    HIMAGELIST list = ImageList_Create(cx, cx, ILC_COLOR24 | ILC_MASK, 6, 4);
+    if (list == nullptr)
+        return nullptr;
+    // The window kinds, then the explorer's folders and selections, each from whichever
+    // module of the resource chain holds it.
+    static const UINT kIcons[] = {501, 502, 504, 505, 503, 506, 884, 883, 885, 886, 887, 888};
+    for (UINT id : kIcons) {
+        HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(id), RT_GROUP_ICON);
+        HICON icon = module ? (HICON)::LoadImageA(module, MAKEINTRESOURCE(id), IMAGE_ICON, cx, cx, 0) : nullptr;
+        if (icon == nullptr) {
+            // A missing icon keeps the indexes of the others: a blank one stands in.
+            HBITMAP blank = ::CreateBitmap(cx, cx, 1, 32, nullptr);
+            ImageList_Add(list, blank, nullptr);
+            ::DeleteObject(blank);
+            continue;
+        }
+        ImageList_AddIcon(list, icon);
+        ::DestroyIcon(icon);
+    }
+    return list;
+}
+
+CQKTreeExplorer* CQUAccess::GetTreeExplorer()
+{
+    CMainFrame* frame = get_main_frame();
+    return frame ? frame->GetTreeExplorer() : nullptr;
+}
+
+CQKListExplorer* CQUAccess::GetListExplorer()
+{
+    CMainFrame* frame = get_main_frame();
+    return frame ? frame->GetListExplorer() : nullptr;
+}
+
 int CQUAccess::GetQuorixGraphOLEObjectName(std::string& name)
 {
     CQuorixApp* app = GetQuorixApp();

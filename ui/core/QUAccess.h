@@ -38,6 +38,9 @@ public:
     int GetAppClientRect(RECT& rect) override;
     int GetChildFrameRect(CQKPage* page, RECT& rect) override;
     int GetWndString(std::string& text, int kind) override;
+    HIMAGELIST CreateWndsImageList(DWORD size) override;
+    CQKTreeExplorer* GetTreeExplorer() override;
+    CQKListExplorer* GetListExplorer() override;
     int GetQuorixGraphOLEObjectName(std::string& name) override;
     int AppendProject() override;
     int OnCheckForSaving(WORD flags) override;

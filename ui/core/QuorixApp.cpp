@@ -280,6 +280,10 @@ BEGIN_MESSAGE_MAP(CQuorixApp, CWinApp)
     ON_COMMAND(40705, OnQrxTutorial)
     ON_COMMAND(40706, OnSendProjectTo)
     ON_COMMAND(38899, OnTurnOnReminderBoxes)
+    ON_COMMAND(34115, OnViewProjectExplorer)
+    ON_UPDATE_COMMAND_UI(34115, OnUIUpdateViewProjectExplorer)
+    ON_COMMAND_RANGE(41033, 41035, OnPEViewMode)
+    ON_UPDATE_COMMAND_UI_RANGE(41033, 41035, OnUIUpdatePEViewMode)
     ON_COMMAND(34121, OnViewOutputLog)
     ON_UPDATE_COMMAND_UI(34121, OnUIUpdateViewOutputLog)
     ON_COMMAND_EX_RANGE(38374, 38383, OnUIRLViewMode)
@@ -1121,6 +1125,35 @@ WORD ResultsLogViewMode(UINT nID)
 }
 
 } // namespace
+
+void CQuorixApp::OnViewProjectExplorer()
+{
+    if (CMainFrame* frame = get_main_frame())
+        frame->GetProjectExplorer()->ToggleShow();
+}
+
+void CQuorixApp::OnUIUpdateViewProjectExplorer(CCmdUI* pCmdUI)
+{
+    CMainFrame* frame = get_main_frame();
+    CDockExplore* explorer = frame != nullptr ? frame->GetProjectExplorer() : nullptr;
+    pCmdUI->Enable(explorer != nullptr && explorer->GetSafeHwnd() != nullptr);
+    pCmdUI->SetCheck(explorer != nullptr && explorer->GetSafeHwnd() != nullptr && explorer->IsWindowVisible());
+}
+
+void CQuorixApp::OnPEViewMode(UINT nID)
+{
+    if (CMainFrame* frame = get_main_frame())
+        frame->GetProjectExplorer()->SetViewModeFromCommand(nID);
+}
+
+void CQuorixApp::OnUIUpdatePEViewMode(CCmdUI* pCmdUI)
+{
+    CMainFrame* frame = get_main_frame();
+    CDockExplore* explorer = frame != nullptr ? frame->GetProjectExplorer() : nullptr;
+    BOOL exists = explorer != nullptr && explorer->GetSafeHwnd() != nullptr;
+    pCmdUI->Enable(exists);
+    pCmdUI->SetRadio(exists && explorer->GetViewModeCommand() == pCmdUI->m_nID);
+}
 
 void CQuorixApp::OnViewOutputLog()
 {

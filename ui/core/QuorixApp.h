@@ -222,6 +222,10 @@ protected:
     afx_msg void OnViewOutputLog();
     afx_msg void OnUIUpdateViewOutputLog(CCmdUI* pCmdUI);
     afx_msg BOOL OnUIRLViewMode(UINT nID);
+    afx_msg void OnViewProjectExplorer();
+    afx_msg void OnUIUpdateViewProjectExplorer(CCmdUI* pCmdUI);
+    afx_msg void OnPEViewMode(UINT nID);
+    afx_msg void OnUIUpdatePEViewMode(CCmdUI* pCmdUI);
     afx_msg void OnUIUpdateRLViewMode(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 

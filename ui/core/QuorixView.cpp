@@ -37,6 +37,8 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
     ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, OnUpdatePrint)
     ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_DIRECT, OnUpdatePrint)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnPrintPreview)
+    ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_PREVIEW, OnUpdatePrint)
     ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePageSetup)
     ON_COMMAND(36402, OnEditProperties)
     ON_UPDATE_COMMAND_UI(36402, OnUpdateEditProperties)
@@ -220,8 +222,47 @@ BOOL CQuorixView::OnPreparePrinting(CPrintInfo* pInfo)
 
 void CQuorixView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
 {
+    if (CQKPage* page = GetPrintPage(m_nCurPrintPage)) {
+        QKPrintInfo info;
+        info.curPage = pInfo->m_nCurPage;
+        info.preview = pInfo->m_bPreview;
+        info.rectDraw = {0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES)};
+        info.pageRect = m_rectPrint;
+        page->DrawHeaderFooters(pDC->GetSafeHdc(), info);
+    }
     CView::OnPrint(pDC, pInfo);
+    // After the page, whose background would cover them.
     DrawCropmarks(pDC, pInfo, m_rectPrint);
+}
+
+namespace {
+
+void EnableMainWindowClose(BOOL enable)
+{
+    CWnd* main = AfxGetMainWnd();
+    HMENU menu = main ? ::GetSystemMenu(main->m_hWnd, FALSE) : nullptr;
+    if (menu != nullptr)
+        ::EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
+} // namespace
+
+void CQuorixView::OnPrintPreview()
+{
+    // The main window stays open while the preview holds the view's print job.
+    EnableMainWindowClose(FALSE);
+    CView::OnFilePrintPreview();
+    if (CPreviewView::FromPrintView(this) == nullptr) {
+        EnableMainWindowClose(TRUE);
+        return;
+    }
+    OnPrintPreviewOpen();
+}
+
+void CQuorixView::OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView)
+{
+    CView::OnEndPrintPreview(pDC, pInfo, point, pView);
+    EnableMainWindowClose(TRUE);
 }
 
 // Pages that draw themselves print (graphs, layouts, worksheets); the others would print
@@ -464,7 +505,7 @@ int CQuorixView::OnQUActivateView(BOOL bActivate, CView* pActivated, CView* pDea
 
 int CQuorixView::DrawCropmarks(CDC* pDC, CPrintInfo*, const CRect& rect)
 {
-    CQKPage* page = GetPage();
+    CQKPage* page = pDC->IsPrinting() ? GetPrintPage(m_nCurPrintPage) : GetPage();
     if (page == nullptr || !page->IsShowCropmark())
         return 0;
     int left = rect.left, top = rect.top, right = rect.right - 1, bottom = rect.bottom - 1;

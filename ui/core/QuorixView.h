@@ -34,8 +34,13 @@ public:
     void OnDraw(CDC* pDC) override;
     void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
-    // The page placed on the printable area, with crop marks when the page shows them.
+    // The page placed on the printable area, with its headers and footers and with crop
+    // marks when the page shows them; the print preview draws its pages the same way.
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    // The framework's, then the main window's Close command is offered again.
+    void OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView) override;
+    // After the preview has opened (nothing here).
+    virtual void OnPrintPreviewOpen() {}
     // The kinds' printing hooks. OnPrepareDialog puts the kind's own print dialog into
     // the print information (1 here: the framework's); SetPrintRange takes the dialog's
     // choices after it was confirmed (0 here); UpdateToNextPage moves the page to the start
@@ -100,6 +105,7 @@ protected:
     afx_msg void OnUpdateEditProperties(CCmdUI* pCmdUI);
     afx_msg void OnUpdatePrint(CCmdUI* pCmdUI);
     afx_msg void OnFilePageSetup();
+    afx_msg void OnPrintPreview();
     afx_msg void OnLabelControl();
     afx_msg void OnUpdateLabelControl(CCmdUI* pCmdUI);
     afx_msg BOOL OnGeneralScript(UINT nID);

@@ -212,6 +212,7 @@ void CChildFrame::OnMDIActivateFrame(BOOL bActivate, HWND hActivated, HWND hDeac
 {
     CMainFrame* pFrame = get_main_frame();
     if (pFrame != nullptr) {
+        pFrame->CheckShowProjectExplorer();
         pFrame->GetDataDisplay()->OnFirstActivate();
         pFrame->ShowOutputLog();
         if (pFrame->UsingSpacering())

@@ -89,6 +89,12 @@ BEGIN_MESSAGE_MAP(CMainFrame, CSpawnMDIFrameWnd)
     ON_WM_WININICHANGE()
     ON_COMMAND(ID_VIEW_SELECT_TOOLBARS, OnViewToolbar)
     ON_UPDATE_COMMAND_UI(ID_VIEW_SELECT_TOOLBARS, OnUncheckUI)
+    ON_COMMAND_RANGE(40992, 41032, on_command_tree)
+    ON_COMMAND_RANGE(41036, 41039, on_command_tree)
+    ON_COMMAND_RANGE(41040, 41088, on_command_list)
+    ON_COMMAND_RANGE(41263, 41327, on_command_list)
+    ON_COMMAND_RANGE(28672, 28927, OnFolderList)
+    ON_UPDATE_COMMAND_UI(28672, OnUpdateFolderListUI)
     ON_COMMAND(ID_CM_SPACER_RESET_SIZE, OnCmSpacerResetSize)
     ON_COMMAND(ID_CM_SPACER_REMOVE, OnCmSpacerRemove)
     ON_COMMAND_RANGE(ID_USER_BUTTON_FIRST, ID_USER_BUTTON_LAST, OnUserDefinedButton)
@@ -170,6 +176,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     m_wndStatusBar.SetPaneInfo(2, 0, 0, 30);
     InitToolbars();
     EnableDocking(CBRS_ALIGN_ANY);
+    if (!m_wndExplorer.Init(this))
+        return -1;
     if (!m_wndDataDisplay.Init(this, IDW_DATA_DISPLAY))
         return -1;
     if (!m_wndOutputLog.Init(this, IDS_RESULTS_LOG, CBRS_ALIGN_ANY))
@@ -256,8 +264,29 @@ void CMainFrame::GetDockState(SECDockState& state)
     }
 }
 
+void CMainFrame::on_command_tree(UINT nID)
+{
+    m_wndExplorer.RouteCommand(nID);
+}
+
+void CMainFrame::on_command_list(UINT nID)
+{
+    m_wndExplorer.RouteCommand(nID);
+}
+
+void CMainFrame::OnFolderList(UINT nID)
+{
+    m_wndExplorer.OnFolderMenu(nID);
+}
+
+void CMainFrame::OnUpdateFolderListUI(CCmdUI* pCmdUI)
+{
+    m_wndExplorer.UpdateFolderMenu(pCmdUI);
+}
+
 void CMainFrame::SaveBarState(LPCTSTR lpszProfileName)
 {
+    m_wndExplorer.SaveExplorerState();
     SECDockState state(m_pToolBarManager);
     GetDockState(state);
     state.SaveState(lpszProfileName);

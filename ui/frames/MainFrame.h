@@ -9,6 +9,7 @@
 #include "CustomToolBar.h"
 #include "FramesApi.h"
 #include "OutputLog.h"
+#include "ProjectExplorer.h"
 #include "ResizableBar.h"
 #include "SpawnFrames.h"
 #include "ToolBarManagerEx.h"
@@ -30,6 +31,10 @@ public:
     BOOL set_menu_according_to_active_child();
     void UnmaximizeActiveChild();
     void ShowToolBarsOfChildFrame(CChildFrame* pChild);
+    CDockExplore* GetProjectExplorer() { return &m_wndExplorer; }
+    CQUTreeExplorer* GetTreeExplorer() { return m_wndExplorer.m_hWnd ? m_wndExplorer.GetTreeExplorer() : nullptr; }
+    CQUListExplorer* GetListExplorer() { return m_wndExplorer.m_hWnd ? m_wndExplorer.GetListExplorer() : nullptr; }
+    BOOL CheckShowProjectExplorer() { return m_wndExplorer.CheckShowProjectExplorer(); }
     CQUOutputLog* GetOutputLog() { return &m_wndOutputLog; }
     BOOL ShowOutputLog() { return m_wndOutputLog.OnFirstActivate(); }
     BOOL OutputLogToggle();
@@ -69,6 +74,7 @@ public:
 
 protected:
     SECStatusBar m_wndStatusBar;
+    CDockExplore m_wndExplorer;
     QUDataDisplay m_wndDataDisplay;
     CQUSpacer m_wndSpacer;
     CQUOutputLog m_wndOutputLog;
@@ -92,6 +98,10 @@ protected:
     afx_msg void OnViewToolbar();
     afx_msg void OnMoreWindows();
     afx_msg void OnUncheckUI(CCmdUI* pCmdUI);
+    afx_msg void on_command_tree(UINT nID);
+    afx_msg void on_command_list(UINT nID);
+    afx_msg void OnFolderList(UINT nID);
+    afx_msg void OnUpdateFolderListUI(CCmdUI* pCmdUI);
     afx_msg void OnCmSpacerResetSize();
     afx_msg void OnCmSpacerRemove();
     afx_msg void OnUserDefinedButton(UINT nID);

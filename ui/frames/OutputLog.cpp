@@ -473,9 +473,8 @@ CString CQUOutputLog::MakeHeader(LPCTSTR lpszPath)
 
 BOOL CQUOutputLog::get_explorer_window_path_name(CQKPage* pPage, CString& strPath)
 {
-    // Without the project explorer's folders every window lies in the root folder.
     if (pPage != nullptr)
-        strPath = CString("/") + pPage->GetName().c_str();
+        strPath = CString(pPage->GetFolder()->GetPath().c_str()) + pPage->GetName().c_str();
     return TRUE;
 }
 
@@ -634,8 +633,28 @@ BOOL CQUOutputLog::KernelMessage(WORD wCode, LPARAM a, LPARAM b)
         return AppendString((LPCTSTR)b, (CQKPage*)a);
     case 4100:
         return HeaderWindowRename((CQKPage*)a, (LPCTSTR)b);
+    case 1:
+    case 2:
+    case 3: {
+        // Sent before the window or folder moves or is renamed: the paths are the old ones.
+        CMainFrame* pFrame = get_main_frame();
+        CQKTreeExplorer* pTree = pFrame != nullptr ? pFrame->GetTreeExplorer() : nullptr;
+        if (pTree == nullptr)
+            return FALSE;
+        if (wCode == 1) {
+            CString strOld;
+            if (a == 0 || !get_explorer_window_path_name((CQKPage*)a, strOld))
+                return FALSE;
+            m_edit.MoveWindowInHeaders(strOld, pTree->CreatePathString((HTREEITEM)b, 0).c_str());
+        } else if (wCode == 2) {
+            m_edit.RenameFolderInHeaders(pTree->CreatePathString((HTREEITEM)a, 0).c_str(), (LPCTSTR)b);
+        } else {
+            m_edit.MoveFolderInHeaders(pTree->CreatePathString((HTREEITEM)a, 0).c_str(),
+                                       pTree->CreatePathString((HTREEITEM)b, 0).c_str());
+        }
+        return TRUE;
+    }
     default:
-        // Codes 1, 2, 3 and 5 name folders of the project explorer's tree.
         return FALSE;
     }
 }

@@ -174,6 +174,116 @@ TEST_F(ScriptCatalogueTest, FitsGaussChosenByName)
     EXPECT_EQ(first, Value("qfit.niter"));
 }
 
+// A shipped function chosen by name fits without a value typed: parameters whose meanings
+// name a role are estimated from the data (peaks, decays, growths, steps, several peaks
+// through replicas), the others start from the definition's values. Values the script set
+// are kept.
+TEST_F(ScriptCatalogueTest, ShippedFunctionsStartFromTheData)
+{
+    struct Case {
+        const char* function;
+        int replicas;
+        const char* data;  // y over x = (i - 1) / 10, i = 1 .. 81
+        std::vector<double> truth;
+    };
+    const Case cases[] = {
+        {"Gauss", 0, "0.5 + 2 / 1.2533141373155 * exp(-2 * (x - 3)^2)", {0.5, 3, 1, 2}},
+        {"Gauss", 0, "-1 - 30 / (0.3 * 1.2533141373155) * exp(-2 * ((x - 6.5) / 0.3)^2)", {-1, 6.5, 0.3, -30}},
+        {"Lorentz", 0, "0.2 + 2 * 3 / pi * 0.8 / (4 * (x - 2)^2 + 0.64)", {0.2, 2, 0.8, 3}},
+        {"GaussAmp", 0, "1 + 5 * exp(-(x - 4)^2 / (2 * 0.5^2))", {1, 4, 0.5, 5}},
+        {"Gauss", 1, "0.1 + 3 / 0.7520 * exp(-2 * ((x - 2) / 0.6)^2) + 1 / 0.7520 * exp(-2 * ((x - 5.5) / 0.6)^2)",
+         {0.1, 2, 0.6, 3, 5.5, 0.6, 1}},
+        {"ExpDecay1", 0, "0.3 + 4 * exp(-x / 1.5)", {0.3, 0, 4, 1.5}},
+        {"ExpDec1", 0, "2 + 10 * exp(-x / 0.8)", {2, 10, 0.8}},
+        {"ExpGrow1", 0, "1 + 0.5 * exp(x / 2)", {1, 0, 0.5, 2}},
+        {"Boltzman", 0, "5 + (1 - 5) / (1 + exp((x - 4) / 0.7))", {1, 5, 4, 0.7}},
+        {"Line", 0, "3 - 0.5 * x", {3, -0.5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.function) + " over " + c.data);
+        Run(std::string("win -t wks; for (i = 1; i <= 81; i += 1) { x = (i - 1) / 10; Data1_A[i] = x;"
+                        "Data1_B[i] = ") + c.data + " + 0.002 * sin(7 * i); }",
+            true);
+        Run(std::string("qfit.init(); qfit.func$ = ") + c.function + ";" +
+            (c.replicas ? "qfit.numreplica = " + std::to_string(c.replicas) + ";" : std::string()) +
+            "qfit.x$ = Data1_A; qfit.y$ = Data1_B; qfit.fit(200); type $(qfit.err);");
+        EXPECT_EQ("0\n", out);
+        ASSERT_EQ(c.truth.size(), static_cast<size_t>(Value("qfit.npara")));
+        for (size_t k = 0; k < c.truth.size(); ++k)
+            EXPECT_TRUE(qxtest::Close("parameter " + std::to_string(k + 1), c.truth[k],
+                                      Value("qfit.p" + std::to_string(k + 1)), 2e-2, 2e-2));
+        Run("qfit.end(65535);");
+    }
+
+    // A value the script gave is the start, not an estimate: a centre far off the peak
+    // leaves the fit at the other bump.
+    Run("win -t wks; for (i = 1; i <= 81; i += 1) { x = (i - 1) / 10; Data1_A[i] = x;"
+        "Data1_B[i] = 2 * exp(-2 * (x - 2)^2) + 0.5 * exp(-2 * (x - 7)^2); }",
+        true);
+    Run("qfit.init(); qfit.func$ = Gauss; qfit.x$ = Data1_A; qfit.y$ = Data1_B; qfit.p2 = 7;"
+        "qfit.fit(200); type $(qfit.err);");
+    EXPECT_EQ("0\n", out);
+    EXPECT_NEAR(7, Value("qfit.p2"), 0.05);
+
+    // A function passed over in the list hands none of its start values on to the next one's
+    // parameters of the same names; a variable the script set does.
+    Run("qfit.end(65535); qfit.func$ = PolyN; qfit.func$ = Gauss; type $(qfit.p2 == --);");
+    EXPECT_EQ("1\n", out);
+    Run("qfit.func$ = PolyN; P2 = 6.5; qfit.func$ = Gauss; type $(qfit.p2);");
+    EXPECT_EQ("6.5\n", out);
+}
+
+// The quick fits of the graph's Analysis menu fit the graph's active dataset without a
+// value typed and end as Done does: the curve kept as a column of the data's worksheet and
+// drawn in the graph, the report in the results log. Polynomial and multi-peak fits take
+// their count from the question, which without a main window keeps its default (2).
+TEST_F(ScriptCatalogueTest, QuickFitsLeaveCurveAndReport)
+{
+    struct Case {
+        const char* file;
+        const char* section;
+        const char* data;  // y over x = (i - 1) / 10, i = 1 .. 81
+        const char* model;
+        const char* check;  // a condition on the fitted parameters
+    };
+    const Case cases[] = {
+        {"fit", "Fit1Peak, Gauss", "0.5 + 2 / 1.2533141373155 * exp(-2 * (x - 3)^2)", "Gauss", "abs(qfit.p2 - 3) < 0.01"},
+        {"fit", "Fit1Peak, Lorentz", "1 + 2 / pi * 0.5 / (4 * (x - 4)^2 + 0.25)", "Lorentz", "abs(qfit.p2 - 4) < 0.01"},
+        {"fit", "FitNPeaks, Gauss", "exp(-2 * (x - 2)^2) + 2 * exp(-2 * (x - 6)^2)", "Gauss",
+         "qfit.npara == 7 && abs(qfit.p2 - 2) < 0.01 && abs(qfit.p5 - 6) < 0.01 || abs(qfit.p5 - 2) < 0.01 && abs(qfit.p2 - 6) < 0.01"},
+        {"fit", "ExpDecay1", "0.5 + 3 * exp(-x / 2)", "ExpDecay1", "abs(qfit.p4 - 2) < 0.01"},
+        {"fit", "ExpDecay2", "0.5 + 3 * exp(-x / 0.5) + 2 * exp(-x / 4)", "ExpDecay2",
+         "abs(qfit.p4 * qfit.p6 - 2) < 0.01 && abs(qfit.p4 + qfit.p6 - 4.5) < 0.01"},
+        {"fit", "ExpDecay3", "1 + exp(-x / 0.2) + exp(-x / 1.5) + exp(-x / 6)", "ExpDecay3", "abs(qfit.p1 - 1) < 0.1"},
+        {"fit", "ExpGrowth", "2 + 0.1 * exp(x / 1.5)", "ExpGrow1", "abs(qfit.p4 - 1.5) < 0.01"},
+        {"fit", "Sigmoidal", "1 + 4 / (1 + exp((x - 5) / 0.5))", "Boltzman", "abs(qfit.p3 - 5) < 0.01"},
+        {"LR", "MenuLR", "2 + 0.5 * x", "Line", "abs(qfit.p2 - 0.5) < 0.01"},
+        {"PR", "MenuPR", "1 - x + 0.25 * x^2", "Parabola", "abs(qfit.p3 - 0.25) < 0.01"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + ", " + c.section);
+        Run(std::string("win -t wks; for (i = 1; i <= 81; i += 1) { x = (i - 1) / 10; Data1_A[i] = x;"
+                        "Data1_B[i] = ") + c.data + " + 0.001 * sin(7 * i); } worksheet -p 201 scatter;",
+            true);
+        Run(std::string("r = run.section(") + c.file + ", " + c.section + "); type $(r);");
+        EXPECT_NE(std::string::npos, out.find(std::string("Model: ") + c.model + " ")) << out;
+        EXPECT_EQ("0\n", out.substr(out.size() - 2)) << out;
+        EXPECT_EQ(1, Value(c.check)) << c.check;
+        // The curve: the data's next column, plotted with the data in the graph (with its
+        // peaks when there are several); no working curve is left.
+        Run("layer -c; type %Z $(exist(Data1_C));");
+        EXPECT_EQ(0u, out.find("Data1_B Data1_C ")) << out;
+        EXPECT_EQ(std::string::npos, out.find("YFIT")) << out;
+        EXPECT_EQ("1\n", out.substr(out.size() - 2)) << out;
+        EXPECT_EQ(0, Value("qfit.status"));
+    }
+
+    // Without a dataset in the active window there is nothing to fit, and nothing is made.
+    Run("win -t wks; r = run.section(fit, Fit1Peak, Gauss); type $(r);", true);
+    EXPECT_NE(std::string::npos, out.find("There is no dataset to fit")) << out;
+    EXPECT_EQ("1\n", out.substr(out.size() - 2)) << out;
+}
+
 // A function that cannot be chosen says why, and a later fit fails with a message instead
 // of answering success with no parameters.
 TEST_F(ScriptCatalogueTest, UnusableDefinitionsSayWhy)

@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -166,6 +167,62 @@ TEST_F(FunctionViewTest, PicturesFitTheirArea)
     qxtest::MemoryCanvas canvas(50, 40);
     PaintFunctionView(s, canvas.dc(), 50, 40, nullptr, 0, 0, 0);
     EXPECT_EQ(50 * 40, canvas.Capture().Count(RGB(0, 255, 255)));
+}
+
+// The pictures the program ships: each computing model of the library has its equation in
+// type and its sample curve, which has the model's shape; a row that computes nothing has
+// neither, so its view shows the file text.
+TEST_F(FunctionViewTest, ShippedPicturesShowEachModel)
+{
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    *(strrchr(exe, '\\') + 1) = 0;
+    host.programDir = exe;
+    enum Shape { PEAK, RISING, FALLING, NONE };
+    const struct {
+        const char* row;
+        Shape shape;
+    } cases[] = {{"Gauss", PEAK},       {"Lorentz", PEAK},    {"GaussAmp", PEAK},   {"Voigt5", PEAK},
+                 {"Boltzman", RISING},  {"ExpGrow1", RISING}, {"Line", RISING},     {"ExpDec1", FALLING},
+                 {"Exp1P2", FALLING},    {"Prunty", NONE},    {"RationalEVP", NONE}};
+    const COLORREF red = RGB(200, 0, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        // No loose file: the folder of the definition holds none.
+        snprintf(s->current->path, sizeof s->current->path, "%s%s", folder.c_str(), c.row);
+        PlaceableHeader h = {};
+        const int picture = GetPictureExtent(s, (std::string(s->current->path) + ".wmf").c_str(), &h);
+        const int curve = GetPictureExtent(s, (std::string(s->current->path) + ".cuv").c_str(), &h);
+        if (c.shape == NONE) {
+            EXPECT_EQ(1, picture);
+            EXPECT_EQ(1, curve);
+            continue;
+        }
+        ASSERT_EQ(0, picture);
+        ASSERT_EQ(0, curve);
+        EXPECT_GT(Paint(0, 400, 60).Count(RGB(0, 0, 0)), 100) << "the equation in black type";
+        const qxtest::Image image = Paint(1, 320, 220);
+        // The curve's height in each column it reaches (the top's row), left to right.
+        std::vector<int> top;
+        for (int x = 0; x < image.width; ++x)
+            for (int y = 0; y < image.height; ++y)
+                if (image.ColorAt(x, y) == red) {
+                    top.push_back(y);
+                    break;
+                }
+        ASSERT_GT(top.size(), 100u) << "the curve crosses the view";
+        const int first = top.front(), last = top.back();
+        const size_t highest = std::min_element(top.begin(), top.end()) - top.begin();
+        if (c.shape == PEAK) {
+            EXPECT_NEAR(0.5, static_cast<double>(highest) / top.size(), 0.1) << "apex in the middle";
+            EXPECT_GT(first, top[highest] + 100);
+            EXPECT_GT(last, top[highest] + 100);
+        } else if (c.shape == RISING) {
+            EXPECT_GT(first, last + 100);
+        } else {
+            EXPECT_LT(first + 100, last);
+        }
+    }
 }
 
 // The loose file wins over the container member of its name; without it the member

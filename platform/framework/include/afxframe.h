@@ -10,6 +10,7 @@ class CMDIChildWnd;
 class CDocTemplate;
 class CControlBar;
 class CPrintInfo;
+class CPreviewView;
 
 // Messages between frames, views and bars
 #define WM_SIZEPARENT 0x0361
@@ -398,6 +399,13 @@ public:
     virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    // Print preview (`OnFilePrintPreview`, map it to ID_FILE_PRINT_PREVIEW) runs the same
+    // job on the program's printer without printing: OnPreparePrinting and
+    // OnBeginPrinting with m_bPreview set, then for each page shown OnPrepareDC and
+    // OnPrint into a picture made for the printer's DC, shown in a window that takes the
+    // view's place in its frame. Closing the preview calls OnEndPrintPreview, which ends
+    // the job (OnEndPrinting) and gives the frame back to the view.
+    virtual void OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
@@ -411,10 +419,60 @@ protected:
     afx_msg void OnPaint();
     afx_msg int OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message);
     afx_msg void OnFilePrint();
+    afx_msg void OnFilePrintPreview();
     DECLARE_MESSAGE_MAP()
 
     friend class CDocument;
     friend class CFrameWnd;
+    friend class CPreviewView;
+};
+
+// The print preview's window: the pages of one print job as the printer would get them,
+// one at a time, with buttons to print, page and close (Escape closes, Page Up and Page
+// Down page). It owns the job's print information and printer DC.
+class QXAFX_API CPreviewView : public CWnd
+{
+    DECLARE_DYNAMIC(CPreviewView)
+public:
+    CPreviewView(CView* pPrintView, CPrintInfo* pInfo, CDC* pPrinterDC);
+    ~CPreviewView() override;
+    // Puts the window in the view's place in its frame. FALSE when it could not be made.
+    BOOL Create();
+    CView* GetPrintView() const { return m_pPrintView; }
+    CPrintInfo* GetPrintInfo() const { return m_pInfo; }
+    CDC* GetPrinterDC() const { return m_pPrinterDC; }
+    UINT GetCurrentPage() const { return m_nPage; }
+    // Shows page n when the job has it (TRUE), else stays where it is.
+    BOOL SetCurrentPage(UINT nPage);
+    // The page shown, drawn by the view for the printer; null when the view drew none.
+    HENHMETAFILE GetPagePicture();
+    // Where the paper and the printable area lie in the client area.
+    void GetPaperRects(CRect& paper, CRect& printable) const;
+    // Ends the job and gives the frame back to the view (bViewGoing: the view is being
+    // destroyed and is not shown again).
+    void ClosePreview(BOOL bViewGoing = FALSE);
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    // The preview showing a job of that view, if any.
+    static CPreviewView* PASCAL FromPrintView(CView* pView);
+
+protected:
+    void PostNcDestroy() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    HENHMETAFILE RenderPage(UINT nPage);
+    void UpdateButtons();
+    CView* m_pPrintView;
+    CPrintInfo* m_pInfo;
+    CDC* m_pPrinterDC;
+    UINT m_nPage;
+    HENHMETAFILE m_hPage;   // the picture of m_nPage
+    UINT m_nLastPage;       // the last page the view drew, 0 until it ran out
+    BOOL m_bClosing;
 };
 
 // A view that scrolls a logical area of a fixed size.

@@ -73,7 +73,15 @@
 #define AFX_IDW_DOCKBAR_FLOAT    0xE81F
 #define AFX_IDW_PANE_FIRST       0xE900
 #define AFX_IDW_PANE_LAST        0xE9FF
+#define AFX_IDW_PANE_SAVE        0xEA21   // a view while the print preview takes its place
 #define AFX_IDM_FIRST_MDICHILD   0xFF00
+
+// Print preview buttons
+#define AFX_ID_PREVIEW_CLOSE     0xE300
+#define AFX_ID_PREVIEW_NUMPAGE   0xE301
+#define AFX_ID_PREVIEW_NEXT      0xE302
+#define AFX_ID_PREVIEW_PREV      0xE303
+#define AFX_ID_PREVIEW_PRINT     0xE304
 
 // Property sheet buttons
 #define ID_WIZBACK              0x3023

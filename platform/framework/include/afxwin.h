@@ -613,6 +613,7 @@ public:
 protected:
     BOOL m_bPrinting;
     friend class CView;
+    friend class CPreviewView;
 };
 
 class QXAFX_API CClientDC : public CDC

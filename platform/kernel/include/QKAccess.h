@@ -11,7 +11,11 @@
 
 #include "QKDefs.h"
 
+#include <commctrl.h>
+
 class CQKProject;
+class CQKTreeExplorer;
+class CQKListExplorer;
 class CQKQrxSystem;
 class CQKLayer;
 class CQKPage;
@@ -135,6 +139,12 @@ public:
     virtual int GetChildFrameRect(CQKPage* page, RECT& rect);
     // The word for a window kind ("Worksheet", "Graph", ...); 0 when there is none.
     virtual int GetWndString(std::string& text, int kind);
+    // The icons of the window kinds and of the explorer's folders and selections, 16 (size
+    // 0) or 32 (size 1) pixels; the caller owns the list. Null without a user interface.
+    virtual HIMAGELIST CreateWndsImageList(DWORD size);
+    // The project explorer's controls (null without the explorer).
+    virtual CQKTreeExplorer* GetTreeExplorer();
+    virtual CQKListExplorer* GetListExplorer();
     virtual int GetQuorixGraphOLEObjectName(std::string& name);
     virtual int AppendProject();
     virtual int OnCheckForSaving(WORD flags);

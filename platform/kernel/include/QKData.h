@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "QKDefs.h"
+#include "QKExplorer.h"
 
 class CQKWksPage;
 class CQKProject;
@@ -27,6 +28,7 @@ class CQKGrElement;
 class CQKGrObj;
 class CQKPlotObj;
 class CFile; // the framework's file, which a page writes itself into
+class CQKFolder;
 
 // Column formats.
 enum {
@@ -219,6 +221,14 @@ public:
     // The user hid the window: the page stays in the project without one.
     void SetHiddenPEWnd(int hidden) { m_hiddenWnd = hidden != 0; }
     BOOL IsHiddenPEWnd() const { return m_hiddenWnd; }
+    // The project explorer's folder the page lies in (never null once the page is in a
+    // project: the root when no other), its label and when it was made and last changed
+    // (seconds since 1970).
+    CQKFolder* GetFolder() const;
+    const std::string& GetLabel() const { return m_label; }
+    void SetLabel(const std::string& label);
+    double GetTimeCreated() const { return m_created; }
+    double GetTimeModified() const { return m_modifiedTime; }
     // Crop marks around the printed page.
     BOOL IsShowCropmark() const { return m_showCropmark; }
     void SetShowCropmark(BOOL show) { m_showCropmark = show != FALSE; }
@@ -260,6 +270,9 @@ public:
     // Sets a printer DC up and places the page on the printable area (info.rectDraw) at
     // the printer's resolution; info.pageRect receives the rectangle to Draw into.
     virtual BOOL PrepareDCForPrinting(HDC dc, QKPrintInfo& info);
+    // Draws what the page prints beside itself on printed page info.curPage of the
+    // printable area info.rectDraw (headers and footers); FALSE when it prints none.
+    virtual BOOL DrawHeaderFooters(HDC dc, const QKPrintInfo& info);
     // Draws the whole page into `rect` of any DC, walking the page's tree; FALSE when the
     // page has no drawing (the plain page) or the DC refused.
     virtual BOOL Draw(HDC dc, const RECT& rect);
@@ -312,6 +325,9 @@ private:
     POINT m_currentPoint = {0, 0};
     std::vector<int> m_savedDC; // SaveDC levels of OnBeginDC, innermost last
     uint64_t m_changeStamp = 0;
+    CQKFolder* m_folder = nullptr;
+    std::string m_label;
+    double m_created = 0, m_modifiedTime = 0;
 };
 
 // A page the window shows as a table of cells: worksheets and matrices. The table's
@@ -500,6 +516,11 @@ public:
     // Draws printed page `page` (from 1) of the last layout into `area` of the DC, without
     // the selection; FALSE for a page the layout does not have.
     BOOL DrawPrintPage(HDC dc, const RECT& area, int page);
+    // The header (the worksheet's name, at the top inside the margins) and the footer
+    // ("Page n", centred at the bottom) that the switches ask for.
+    BOOL DrawHeaderFooters(HDC dc, const QKPrintInfo& info) override;
+    // Where they go on a printed page of `area`: one line each, empty when switched off.
+    void GetHeaderFooterRects(HDC dc, const RECT& area, RECT& header, RECT& footer);
     // The layer contents dialog, where the user sets the columns' plot designations; the
     // plain page has none (the user interface's page has) and answers 0.
     virtual int LayerPlotContentsDialog(int* reserved) { return 0; }
@@ -953,6 +974,34 @@ public:
     // answers TRUE; FALSE (the structure as it was) when there is none.
     BOOL GetWinCreateInfo(CREATESTRUCTA& cs);
 
+    // ---- the project explorer's folders (QKExplorer.h) ----
+    // The root is the project itself; named after the project file, "UNTITLED" before it
+    // has one.
+    CQKFolder* GetRootFolder() const { return m_root.get(); }
+    std::string GetRootName() const;
+    // New pages go into the current folder.
+    CQKFolder* GetCurrentFolder() const { return m_currentFolder; }
+    void SetCurrentFolder(CQKFolder* folder);
+    // A new subfolder of `parent`; an empty name takes "Folder1", "Folder2", ... Null with
+    // the reason in *error when the name is not a folder name or a sibling has it.
+    CQKFolder* CreateFolder(CQKFolder* parent, const std::string& name, std::string* error = nullptr);
+    bool RenameFolder(CQKFolder* folder, const std::string& name, std::string* error = nullptr);
+    // Deletes a folder that holds no window and no folder any more (the root never).
+    bool DeleteFolder(CQKFolder* folder);
+    // Moves a folder under another that does not lie below it.
+    bool MoveFolder(CQKFolder* folder, CQKFolder* parent);
+    bool MovePageToFolder(CQKPage* page, CQKFolder* folder);
+    // The folder of a path "/A/B/" (the root for "/"), names regardless of case; null
+    // when there is none.
+    CQKFolder* FindFolderByPath(const std::string& path) const;
+    // The pages of a folder (and below it, with `below`) in the project's order.
+    std::vector<CQKPage*> GetPagesInFolder(const CQKFolder* folder, bool below) const;
+    // The page goes last in the project's order.
+    void MovePageToLast(CQKPage* page);
+    // Whether a text is a folder name: not empty, at most 64 characters, none of / \ " : *
+    // ? < > | and no control character.
+    static bool IsValidFolderName(const std::string& name, std::string* error = nullptr);
+
     // A free dataset of `size` missing values; null when the name is taken or not valid.
     CQKDataset* CreateDataset(const std::string& name, int size);
     // Looks up worksheet columns ("Data1_A") and free datasets, case-insensitively.
@@ -989,8 +1038,12 @@ private:
     // project is destroyed.
     void Clear();
 
+    void ResetFolders();
+
     std::vector<std::unique_ptr<CQKPage>> m_pages;
     std::vector<std::unique_ptr<CQKDataset>> m_datasets;
+    std::unique_ptr<CQKFolder> m_root;
+    CQKFolder* m_currentFolder = nullptr;
     std::map<INT_PTR, CQKDataset*> m_datasetHandles;
     std::map<int, QKPageFactory> m_pageFactories;
     std::map<std::string, std::vector<BYTE>> m_namedBlocks; // by upper-cased name

@@ -283,6 +283,7 @@ TEST_F(CompiledScriptTest, PreparedRowsGiveTheRowByRowResults)
         "x/y", "exp(x*1000)", "1/x", "sqrt(x)", "ln(x)*y", "x > y", "x == y || x < 0", "!x", "min(x, y, a)",
         "max(x, 1)", "m + x", "x * m", "atan2(x, y)", "mod(x, y)", "sin(x) + cos(y)", "x == --", "--", "big*x",
         "y", "2", "x - x*1e308*10", "Data1_A[1] + x", "x + q", "exist(a) + x", "x + nosuch[1]",
+        "exp(-x*y*300)", "exp(y/x)",
     };
     const double odd[] = {0, -0.0, MISSING_VALUE, 1e300, -1e300, 1e-310, -3, 7, 0.5, 1e-200, 2};
     const int rows = 151; // three blocks, the last short and odd

@@ -881,13 +881,17 @@ TEST_F(DrawTest, ThreeDViewCommandsMoveTheBoxAndTheProjectKeepsTheView)
     EXPECT_EQ(turned.x, reopened.x);
     EXPECT_EQ(turned.y, reopened.y);
     // The rotation toolbar runs on a 3D layer and is grey elsewhere; a 2D layer has no
-    // view to turn.
+    // view to turn. The quick fits need a layer with plots.
     for (int id = 35552; id <= 35561; ++id)
+        EXPECT_EQ(1, qkfxGetAccess()->on_before_run_command(nullptr, id)) << id;
+    for (int id = 34163; id <= 34173; ++id)
         EXPECT_EQ(1, qkfxGetAccess()->on_before_run_command(nullptr, id)) << id;
     ASSERT_TRUE(Run("win -t plot")) << err;
     for (int id = 35552; id <= 35561; ++id)
         EXPECT_EQ(0, qkfxGetAccess()->on_before_run_command(nullptr, id)) << id;
     EXPECT_EQ(0, qkfxGetAccess()->on_before_run_command(nullptr, 36321)) << "Rescale with no plots";
+    for (int id = 34163; id <= 34173; ++id)
+        EXPECT_EQ(0, qkfxGetAccess()->on_before_run_command(nullptr, id)) << "a quick fit with no plots: " << id;
     EXPECT_FALSE(Run("layer -3d 1"));
     EXPECT_NE(std::string::npos, err.find("no 3D layer")) << err;
 }

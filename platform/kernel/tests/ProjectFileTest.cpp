@@ -710,8 +710,9 @@ TEST_F(ProjectFileTest, AMatrixWrittenWithoutItsDisplaySettingsReadsWithTheDefau
     std::vector<BYTE> bytes;
     qkfxSaveProjectToMemory(bytes);
     // The file as a writer before the display settings made it: the PAGE record's fields
-    // end with the cells (five ints and an empty text fewer).
-    const size_t cut = 5 * 4 + 4;
+    // end with the cells (five ints and an empty text fewer, and the fields every page
+    // now writes last: folder "/", an empty label, two times).
+    const size_t cut = 5 * 4 + 4 + (4 + 1) + 4 + 8 + 8;
     size_t p = 12;
     while (p + 20 <= bytes.size() && memcmp(&bytes[p], "PAGE", 4) != 0) {
         DWORD length;

@@ -427,6 +427,46 @@ TEST_F(WksDrawTest, PrintRangesAreLaidOutOnPages)
             EXPECT_EQ(image.Count(GetSysColor(COLOR_HIGHLIGHT)), 0) << "no selection on paper";
         }
         EXPECT_FALSE(wks->DrawPrintPage(canvas.dc(), area, pages + 1));
+
+        // The header and footer take one line each inside the margins (none here), the
+        // name at the left of the top line, "Page n" centred on the bottom one, and
+        // nothing else is inked.
+        PatBlt(canvas.dc(), 0, 0, 600, 400, WHITENESS);
+        QKPrintInfo info;
+        info.curPage = 2;
+        info.rectDraw = area;
+        EXPECT_EQ(wks->DrawHeaderFooters(canvas.dc(), info), c.header || c.number ? TRUE : FALSE);
+        qxtest::Image image = canvas.Capture();
+        RECT header = {0, 0, 0, 0}, footer = {0, 0, 0, 0};
+        if (c.header)
+            header = {0, 0, 600, rowH};
+        if (c.number)
+            footer = {0, 400 - rowH, 600, 400};
+        int headLeft = 600, footLeft = 600, footRight = -1;
+        int outside = 0, inHeader = 0, inFooter = 0;
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 600; ++x) {
+                if (image.ColorAt(x, y) == RGB(255, 255, 255))
+                    continue;
+                const POINT p = {x, y};
+                if (PtInRect(&header, p))
+                    ++inHeader, headLeft = std::min(headLeft, x);
+                else if (PtInRect(&footer, p))
+                    ++inFooter, footLeft = std::min(footLeft, x), footRight = std::max(footRight, x);
+                else
+                    ++outside;
+            }
+        EXPECT_EQ(outside, 0);
+        EXPECT_EQ(inHeader > 0, c.header);
+        EXPECT_EQ(inFooter > 0, c.number);
+        if (c.header)
+            EXPECT_LT(headLeft, 10) << "the name starts at the left margin";
+        if (c.number)
+            EXPECT_NEAR((footLeft + footRight) / 2, 300, 4) << "the page number is centred";
+        RECT gotHeader, gotFooter;
+        wks->GetHeaderFooterRects(canvas.dc(), area, gotHeader, gotFooter);
+        EXPECT_TRUE(EqualRect(&gotHeader, &header));
+        EXPECT_TRUE(EqualRect(&gotFooter, &footer));
         EXPECT_EQ(wks->GetTopRow(), 5);
         EXPECT_EQ(wks->GetLeftColumn(), 2);
         EXPECT_EQ(wks->m_selC2, 2);

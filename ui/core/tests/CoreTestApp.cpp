@@ -2,6 +2,7 @@
 
 #include "QUMatrixView.h"
 #include "QUNotes.h"
+#include "QUWksView.h"
 
 #include "ChildFrame.h"
 
@@ -14,7 +15,12 @@ void CTestApp::init_document_templates()
     CRuntimeClass* frame = RUNTIME_CLASS(CChildFrame);
     CRuntimeClass* view = RUNTIME_CLASS(CTestView);
     CMultiDocTemplate* templates[] = {
+#ifdef QX_TEST_WORKSHEET_VIEW
+        // Worksheets in the worksheet window's own document and view (which print).
+        new CWorksheetMultiDocTemplate(IDR_TEST_WKS, RUNTIME_CLASS(CQUWksDoc), frame, RUNTIME_CLASS(CQUWksView)),
+#else
         new CWorksheetMultiDocTemplate(IDR_TEST_WKS, RUNTIME_CLASS(CQuorixDoc), frame, view),
+#endif
         new CGraphMultiDocTemplate(IDR_TEST_GRAPH, RUNTIME_CLASS(CQUGraphDoc), frame, RUNTIME_CLASS(CQUGraphView)),
         new CLayoutMultiDocTemplate(IDR_TEST_LAYOUT, RUNTIME_CLASS(CQULayoutDoc), frame, RUNTIME_CLASS(CQULayoutView)),
         new CMatrixMultiDocTemplate(IDR_TEST_MATRIX, RUNTIME_CLASS(CQUMatrixDoc), frame, RUNTIME_CLASS(CQUMatrixView)),

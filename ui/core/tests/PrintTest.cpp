@@ -9,6 +9,7 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -18,9 +19,11 @@
 #include "CoreResources.h"
 #include "PrintDialogs.h"
 #include "QKAccess.h"
+#include "QKPageDraw.h"
 #include "QKSysMethod.h"
 #include "QUAccess.h"
 #include "QUNotes.h"
+#include "QUWksView.h"
 
 namespace {
 
@@ -455,6 +458,182 @@ TEST_F(Printing, NotesPrintOnAsManyPagesAsTheTextNeeds)
             EXPECT_EQ(pages, 1);
         EXPECT_EQ(PostScriptPages(job), pages) << job;
         EXPECT_EQ(view->GetText(), before);
+    }
+}
+
+// The preview's page as the printer would get it, drawn at the printer's resolution.
+struct PrintedPicture {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels; // top-down, 0x00RRGGBB
+
+    PrintedPicture(HENHMETAFILE picture, int w, int h) : width(w), height(h)
+    {
+        BITMAPINFO bi = {};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = ::SelectObject(dc, bitmap);
+        RECT all = {0, 0, w, h};
+        ::FillRect(dc, &all, (HBRUSH)::GetStockObject(WHITE_BRUSH));
+        ::PlayEnhMetaFile(dc, picture, &all);
+        ::GdiFlush();
+        pixels.assign((uint32_t*)bits, (uint32_t*)bits + size_t(w) * h);
+        ::SelectObject(dc, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(dc);
+    }
+    bool Inked(int x, int y) const { return (pixels[size_t(y) * width + x] & 0xFFFFFF) != 0xFFFFFF; }
+    bool Black(int x, int y) const { return (pixels[size_t(y) * width + x] & 0xFFFFFF) == 0; }
+    int InkIn(const RECT& r) const
+    {
+        int n = 0;
+        for (int y = std::max<LONG>(0, r.top); y < std::min<LONG>(height, r.bottom); ++y)
+            for (int x = std::max<LONG>(0, r.left); x < std::min<LONG>(width, r.right); ++x)
+                n += Inked(x, y);
+        return n;
+    }
+};
+
+bool CloseGreyed()
+{
+    HMENU menu = ::GetSystemMenu(AfxGetMainWnd()->m_hWnd, FALSE);
+    return (::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+// File Print Preview shows the worksheet's printed pages one by one as the printer gets
+// them, header and page number included; Next and Prev page through them; Print from
+// the preview prints as many pages as it showed; closing gives the window its view back.
+TEST_F(Printing, PreviewShowsTheWorksheetsPagesAndPrintsThem)
+{
+    const std::string folder = OutputFolder();
+    ASSERT_FALSE(folder.empty());
+    ASSERT_EQ(Run("win -t wks; for (i = 1; i <= 200; i += 1) { col(A)[i] = i; col(B)[i] = i * i }"), 0);
+    auto* wks = dynamic_cast<CQKWksPage*>(qkfxGetProject().GetActivePage());
+    ASSERT_NE(wks, nullptr);
+    auto* view = DYNAMIC_DOWNCAST(CQUWksView, CWnd::FromHandlePermanent(wks->GetDrawingWnd()));
+    ASSERT_NE(view, nullptr);
+    wks->SetPrinterHeader(TRUE);
+    wks->SetPrinterPageNumber(TRUE);
+
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+    CPreviewView* preview = CPreviewView::FromPrintView(view);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->IsWindowVisible());
+    EXPECT_FALSE(view->IsWindowVisible());
+    EXPECT_EQ(preview->GetDlgCtrlID(), AFX_IDW_PANE_FIRST);
+    EXPECT_TRUE(CloseGreyed());
+    const int pages = (int)preview->GetPrintInfo()->GetMaxPage();
+    EXPECT_GT(pages, 1);
+
+    HDC printer = preview->GetPrinterDC()->GetSafeHdc();
+    const int width = ::GetDeviceCaps(printer, HORZRES), height = ::GetDeviceCaps(printer, VERTRES);
+    RECT header, footer;
+    wks->GetHeaderFooterRects(printer, {0, 0, width, height}, header, footer);
+    ASSERT_FALSE(::IsRectEmpty(&header));
+    ASSERT_FALSE(::IsRectEmpty(&footer));
+    const RECT body = {header.left, header.bottom, header.right, footer.top};
+    HWND next = ::GetDlgItem(preview->m_hWnd, AFX_ID_PREVIEW_NEXT), prev = ::GetDlgItem(preview->m_hWnd, AFX_ID_PREVIEW_PREV);
+    for (int page = 1; page <= pages; ++page) {
+        SCOPED_TRACE("page " + std::to_string(page));
+        EXPECT_EQ((int)preview->GetCurrentPage(), page);
+        EXPECT_EQ(::IsWindowEnabled(prev) != 0, page > 1);
+        EXPECT_EQ(::IsWindowEnabled(next) != 0, page < pages);
+        ASSERT_NE(preview->GetPagePicture(), nullptr);
+        PrintedPicture picture(preview->GetPagePicture(), width, height);
+        EXPECT_GT(picture.InkIn(header), 0) << "the header";
+        EXPECT_GT(picture.InkIn(footer), 0) << "the page number";
+        EXPECT_GT(picture.InkIn(body), 1000) << "the cells";
+        EXPECT_EQ(picture.InkIn({0, 0, width, header.top}) + picture.InkIn({0, footer.bottom, width, height}), 0)
+            << "nothing in the margins";
+        if (page < pages)
+            preview->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_NEXT);
+    }
+    // Past the last page nothing changes; Prev goes back.
+    preview->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_NEXT);
+    EXPECT_EQ((int)preview->GetCurrentPage(), pages);
+    preview->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_PREV);
+    EXPECT_EQ((int)preview->GetCurrentPage(), pages - 1);
+
+    // Print asks for the printer as File Print does; the job has the pages shown.
+    const size_t before = Jobs(folder).size();
+    qxtest::DialogDriver driver;
+    driver.Then([](HWND d) { qxtest::Click(d, IDOK); });
+    driver.Run([&] {
+        preview->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_PRINT);
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+        return (INT_PTR)0;
+    });
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_EQ(driver.StepsRun(), 1);
+    EXPECT_EQ(CPreviewView::FromPrintView(view), nullptr);
+    EXPECT_TRUE(view->IsWindowVisible());
+    EXPECT_EQ(view->GetDlgCtrlID(), AFX_IDW_PANE_FIRST);
+    EXPECT_FALSE(CloseGreyed());
+    const std::string job = NextJob(folder, before);
+    ASSERT_FALSE(job.empty());
+    EXPECT_EQ(PostScriptPages(job), pages) << job;
+}
+
+// A graph's or layout's preview page is the printed page: the page placed on the
+// printable area with its shape kept, its crop marks at the corners. Closing the window
+// during the preview ends the preview with it.
+TEST_F(Printing, GraphAndLayoutPreviewsShowThePageWithItsCropMarks)
+{
+    for (const char* kind : {"graph", "layout"}) {
+        SCOPED_TRACE(kind);
+        CQUGraphView* view = NewGraph(kind[0] == 'g' ? "Preview1" : "Preview2");
+        ASSERT_NE(view, nullptr);
+        if (kind[0] == 'l') {
+            const std::string graph = view->GetPage()->GetName();
+            ASSERT_EQ(Run("win -t layout"), 0);
+            auto* layout = dynamic_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+            ASSERT_NE(layout, nullptr);
+            ASSERT_NE(qkfxAddLayoutGraph(layout, graph, 0.1, 0.1, 0.9, 0.9, nullptr), nullptr);
+            view = ViewOf(layout);
+            ASSERT_NE(view, nullptr);
+        }
+        auto* page = dynamic_cast<CQKGraphPage*>(view->GetPage());
+        page->SetShowCropmark(TRUE);
+        view->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+        CPreviewView* preview = CPreviewView::FromPrintView(view);
+        ASSERT_NE(preview, nullptr);
+        ASSERT_NE(preview->GetPagePicture(), nullptr);
+        EXPECT_EQ(preview->GetPrintInfo()->GetMaxPage(), 1u);
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(preview->m_hWnd, AFX_ID_PREVIEW_NEXT)));
+
+        HDC printer = preview->GetPrinterDC()->GetSafeHdc();
+        const int width = ::GetDeviceCaps(printer, HORZRES), height = ::GetDeviceCaps(printer, VERTRES);
+        PrintedPicture picture(preview->GetPagePicture(), width, height);
+        // The page as large as the printable area allows, centred.
+        double w, h;
+        page->GetPageSizeInches(w, h);
+        const double scale = std::min(width / w, height / h);
+        const int pw = (int)std::lround(w * scale), ph = (int)std::lround(h * scale);
+        const int left = (width - pw) / 2, top = (height - ph) / 2, right = left + pw - 1, bottom = top + ph - 1;
+        const int mark = (int)(0.025 * std::min(pw - 1, ph - 1));
+        struct Corner {
+            const char* name;
+            int x, y, dx, dy; // the corner and the way its arms go
+        } corners[] = {
+            {"top left", left, top, 1, 1},
+            {"top right", right, top, -1, 1},
+            {"bottom right", right, bottom, -1, -1},
+            {"bottom left", left, bottom, 1, -1},
+        };
+        for (const Corner& c : corners) {
+            SCOPED_TRACE(c.name);
+            // Lines end one short of their last point.
+            for (int i : {0, mark / 2, mark - 1})
+                EXPECT_TRUE(picture.Black(c.x + c.dx * i, c.y) && picture.Black(c.x, c.y + c.dy * i)) << i;
+        }
+        EXPECT_GT(picture.InkIn({left + mark, top + mark, right - mark, bottom - mark}), 100) << "the page's drawing";
+        // Closing the window takes the preview with it.
+        view->GetParentFrame()->DestroyWindow();
+        EXPECT_EQ(CPreviewView::FromPrintView(view), nullptr);
+        EXPECT_FALSE(CloseGreyed());
     }
 }
 

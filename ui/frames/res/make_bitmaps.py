@@ -453,7 +453,51 @@ BITMAPS = {
                   'custom_routine', 'explorer', 'results_log', 'script_window', 'add_columns'],
 }
 
+def write_ico(path, picture):
+    """A 16x16 16-colour icon of a 16x15 picture with a blank last row; '.' is transparent."""
+    rows = [list(r) for r in picture] + [['.'] * 16]
+    xor, mask = [], []
+    for y in range(15, -1, -1):  # bottom-up
+        pixels = [0 if c == '.' else COLOURS[c] for c in rows[y]]
+        xor.append(bytes((pixels[i] << 4) | pixels[i + 1] for i in range(0, 16, 2)))
+        bits = 0
+        for x, c in enumerate(rows[y]):
+            if c == '.':
+                bits |= 1 << (15 - x)
+        mask.append(struct.pack('>H', bits) + b'\0\0')
+    palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
+    image = struct.pack('<IiiHHIIiiII', 40, 16, 32, 1, 4, 0, 0, 0, 0, 16, 0) + palette + b''.join(xor) + b''.join(mask)
+    header = struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHII', 16, 16, 16, 0, 1, 4, len(image), 22)
+    with open(path, 'wb') as f:
+        f.write(header + image)
+
+
+def folder_open(g):
+    folder(g)
+    for y in range(7, 13):  # the front flap, lighter
+        for x in range(3 - (y - 7) // 3, 14):
+            g[y][x] = 'w' if y == 7 else 'y'
+        g[y][13] = 'k'
+
+
+P['ico_folder'] = pic(folder)
+P['ico_folder_open'] = pic(folder_open)
+P['ico_windows'] = pic(lambda g: page(g, 1, 1, 9, 10), lambda g: page(g, 5, 4, 13, 13))
+P['ico_folders'] = pic(lambda g: folder(g, 1, 2, 10, 8), lambda g: folder(g, 4, 7, 14, 13))
+P['ico_mixed'] = pic(lambda g: page(g, 1, 1, 8, 9), lambda g: folder(g, 4, 7, 14, 13))
+P['ico_project'] = pic(lambda g: rect(g, 1, 3, 14, 13, 'k', 'n'), lambda g: rect(g, 5, 1, 10, 3, 'k', None),
+                       lambda g: line(g, 1, 7, 14, 7, 'y'))
+
+# The project explorer's icons: folder, open (current) folder, several windows, several
+# folders, windows and folders, the project.
+ICONS = {
+    'folder_open.ico': 'ico_folder_open', 'folder.ico': 'ico_folder', 'windows.ico': 'ico_windows',
+    'folders.ico': 'ico_folders', 'mixed.ico': 'ico_mixed', 'project.ico': 'ico_project',
+}
+
 if __name__ == '__main__':
     here = os.path.dirname(os.path.abspath(__file__))
     for name, pictures in BITMAPS.items():
         write_bmp(os.path.join(here, name), [P[p] for p in pictures])
+    for name, picture in ICONS.items():
+        write_ico(os.path.join(here, name), P[picture])

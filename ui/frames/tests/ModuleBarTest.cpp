@@ -121,6 +121,8 @@ TEST_F(DockRowTest, SizableBarsShareTheirRowByPortion)
 {
     CMainFrame* pFrame = CreateMainFrame();
     ASSERT_NE(pFrame, nullptr);
+    // The bottom row is the two test bars' alone: the project explorer floats.
+    pFrame->FloatControlBar(pFrame->GetProjectExplorer(), CPoint(400, 400));
     CTestSizableBar left, right;
     ASSERT_TRUE(left.Init(pFrame, 592 + 1000, CBRS_ALIGN_ANY));
     ASSERT_TRUE(right.Init(pFrame, 592 + 1001, CBRS_ALIGN_ANY));

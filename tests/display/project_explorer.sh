@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The project explorer: a folder made from its menu command and named by typing, a graph
+# dragged from the window list onto the folder, the folder chosen in the tree (its window
+# shown, the others hidden), the project saved and opened again with the folder and the
+# graph in it.
+#   project_explorer.sh BUILDDIR ARTIFACTS
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/display.sh"
+ARTIFACTS=${2:?artifacts folder}
+mkdir -p "$ARTIFACTS"
+qxd_begin "$1"
+qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
+qxd settle && qxd_close_windows || qxd_fail "start"
+
+qxd "script win -t wks; col(A)[1] = 1; col(B)[1] = 2; win -t plot" || qxd_fail "windows"
+qxd settle
+
+# The explorer shows itself with the first page window: its bar, tree and list.
+explorer_bar() {
+    qxd parts || return 1
+    local line
+    for line in "${QXD_ANSWER[@]}"; do
+        read -r _ hwnd id _ <<<"$line"
+        [ "$id" = 597 ] && { echo "$hwnd"; return 0; }
+    done
+    return 1
+}
+bar=
+for _ in $(seq 25); do
+    bar=$(explorer_bar) && break
+    sleep 0.2
+done
+[ -n "$bar" ] || qxd_fail "no project explorer bar: ${QXD_ANSWER[*]}"
+qxd "control $bar 1104" || qxd_fail "no folder tree"
+qxd "control $bar 1105" || qxd_fail "no window list"
+qxd_screenshot "$ARTIFACTS/explorer.png"
+
+# The tree's New Folder command (as its menu sends it): a folder whose name is typed.
+qxd "post 40992" || qxd_fail "New Folder"
+qxd settle
+sleep 0.5
+xdotool type --delay 30 "Fits"
+qxd_key Return
+qxd settle
+qxd "treeitem $bar 1104 Fits" || qxd_fail "the new folder was not named Fits"
+read -r _ fl ft fr fb <<<"${QXD_ANSWER[0]}"
+qxd_screenshot "$ARTIFACTS/explorer-folder.png"
+
+# Graph1 dragged from the list onto the folder. The list holds the folder, then Data1,
+# then Graph1.
+qxd "listitem $bar 1105 2" || qxd_fail "the list has no third row"
+read -r _ gl gt gr gb <<<"${QXD_ANSWER[0]}"
+gx=$((gl + 20)) gy=$(((gt + gb) / 2))
+qxd_move "$gx" "$gy"
+xdotool mousedown 1
+qxd_glide "$gx" "$gy" $(((fl + fr) / 2)) $(((ft + fb) / 2)) 4
+sleep 0.3
+xdotool mouseup 1
+qxd settle
+qxd_wait_for 'exist(Graph1) != 0' 0 || qxd_fail "the graph went"
+qxd "dump $(qxd_winpath "$QXD_TMP/moved.txt")" || qxd_fail "dump"
+tr -d '\r' <"$QXD_TMP/moved.txt" | awk '/page Graph1/ { g = 1 } g && /folder =/ { print; exit }' >"$QXD_TMP/folder"
+grep -q '"/Fits/"' "$QXD_TMP/folder" || qxd_fail "the graph was not moved to /Fits/: $(cat "$QXD_TMP/folder")"
+qxd_screenshot "$ARTIFACTS/explorer-moved.png"
+
+# Windows of the current folder only: Graph1 left the root, so its window is hidden; the
+# folder chosen in the tree shows it and hides Data1's.
+visible() { # title
+    qxd children || return 1
+    local line
+    for line in "${QXD_ANSWER[@]}"; do
+        read -r _ _ shown _ title <<<"$line"
+        [[ $title == *"$1"* ]] && { [ "$shown" = 1 ]; return; }
+    done
+    return 1
+}
+visible Graph1 && qxd_fail "the moved graph's window still shows in the root folder"
+visible Data1 || qxd_fail "the worksheet's window does not show"
+qxd_click $(((fl + fr) / 2)) $(((ft + fb) / 2))
+qxd settle
+visible Graph1 || qxd_fail "choosing the folder did not show its graph"
+visible Data1 && qxd_fail "choosing the folder did not hide the root's worksheet"
+qxd_screenshot "$ARTIFACTS/explorer-folder-chosen.png"
+
+# Saved and opened again: the folder and the graph in it come back.
+project="$QXD_TMP/folders.qpj"
+qxd "script save $(qxd_winpath "$project")" || qxd_fail "save"
+qxd "script doc -n" && qxd settle || qxd_fail "new project"
+gone=
+for _ in $(seq 25); do
+    qxd "treeitem $bar 1104 Fits" 2>/dev/null || { gone=1; break; }
+    sleep 0.2
+done
+[ -n "$gone" ] || qxd_fail "the folder stayed in a new project"
+qxd "script open $(qxd_winpath "$project")" && qxd settle || qxd_fail "open"
+found=
+for _ in $(seq 25); do
+    qxd "treeitem $bar 1104 Fits" 2>/dev/null && { found=1; break; }
+    sleep 0.2
+done
+[ -n "$found" ] || qxd_fail "the folder did not come back with the project"
+qxd "dump $(qxd_winpath "$QXD_TMP/reopened.txt")" || qxd_fail "dump"
+tr -d '\r' <"$QXD_TMP/reopened.txt" | awk '/page Graph1/ { g = 1 } g && /folder =/ { print; exit }' >"$QXD_TMP/folder"
+grep -q '"/Fits/"' "$QXD_TMP/folder" || qxd_fail "the graph is not in /Fits/ after opening: $(cat "$QXD_TMP/folder")"
+qxd_screenshot "$ARTIFACTS/explorer-reopened.png"
+
+qxd_exit_answering_no
+qxd_log "pictures in $ARTIFACTS: explorer.png explorer-folder.png explorer-moved.png explorer-folder-chosen.png explorer-reopened.png"
