@@ -702,6 +702,13 @@ TEST_F(BuiltCommands, StatisticsOnColumnsAndRows)
         }
         EXPECT_EQ(rows, c.rows);
     }
+    // An empty worksheet has no rows to describe: nothing is made, and the user is told.
+    qkfxGetProject().New();
+    ASSERT_TRUE(qkfxGetScript().Execute("win -t wks")) << qkfxGetScript().GetLastError();
+    qkfxGetCallLog().Clear();
+    Run("WKS", 36435);
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), 1);
+    EXPECT_NE(qkfxGetCallLog().ToString().find("no rows to describe"), std::string::npos) << qkfxGetCallLog().ToString();
 }
 
 // Save Notes As of a notes window runs File,NotesSaveAs with the notes' name and file: the
