@@ -491,6 +491,9 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // Column Format, ASCII Export Options (the export's own section), the statistics.
     for (UINT id : {32849, 36401, 34005, 36434, 36435})
         built.insert(id);
+    // The layer and page commands of the graph window.
+    for (UINT id : {36082, 36083, 36115, 36116, 36117, 36118, 36119, 36123, 36126, 36127, 36129, 33042, 33043, 33044})
+        built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
         if (row.script && qkfxGetUnbuiltCommandArea((int)row.id) == nullptr)
@@ -852,6 +855,35 @@ TEST_F(BuiltCommands, GraphCommandsWorkOnTheActiveLayer)
     EXPECT_NE(graph->GetActiveLayer()->FindTextObj("XB"), nullptr);
     // Without a plot in the active layer Plot Details says why.
     EXPECT_FALSE(Run(nullptr, 36084));
+}
+
+// The layer and page commands through the program's own strings and script files: a
+// second graph merged into the first, its plot extracted back into a layer and a graph,
+// the active layer maximised.
+TEST_F(BuiltCommands, LayerAndPageCommandsRunTheirSections)
+{
+    ASSERT_TRUE(qkfxGetScript().Execute("win -t wks; col(A)[1] = 1; col(B)[1] = 2; col(A)[2] = 3; col(B)[2] = 1"));
+    CQKWksPage* wks = qkfxGetProject().GetActiveWks();
+    ASSERT_TRUE(Run("Plot", 33249)) << qkfxGetScript().GetLastError();
+    CQKGraphPage* first = qkfxGetProject().GetActiveGraph();
+    EXPECT_FALSE(Run(nullptr, 36126)) << "one graph merges with nothing";
+    qkfxGetProject().SetActivePage(wks);
+    ASSERT_TRUE(Run("Plot", 33248)) << qkfxGetScript().GetLastError();
+    qkfxGetProject().SetActivePage(first);
+    ASSERT_TRUE(Run(nullptr, 36126)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(PageNames(), (std::vector<std::string>{wks->GetName(), first->GetName()}));
+    ASSERT_EQ(first->GetNumLayers(), 2);
+    ASSERT_TRUE(Run("STANDARD", 33043)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(first->GetNumLayers(), 1);
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), 3);
+    // Add Scatter puts the worksheet's columns into the active layer: two plots to extract.
+    qkfxGetProject().SetActivePage(first);
+    ASSERT_TRUE(Run(nullptr, 36116)) << qkfxGetScript().GetLastError();
+    ASSERT_EQ(first->GetActiveLayer()->GetNumPlots(), 2);
+    ASSERT_TRUE(Run("STANDARD", 33042)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(first->GetNumLayers(), 2);
+    ASSERT_TRUE(Run(nullptr, 36127)) << qkfxGetScript().GetLastError();
+    EXPECT_EQ(first->GetActiveLayer()->GetRestorePlace().size(), 5u);
 }
 
 TEST_F(BuiltCommands, RefreshRedrawsTheWindows)

@@ -33,10 +33,10 @@ struct UnbuiltCommands {
 
 const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
-    {36082, 36083, "graph"},
     {36091, 36091, "worksheet"},
-    {36115, 36124, "graph"},
-    {36126, 36129, "graph"},
+    {36120, 36122, "graph"},
+    {36124, 36124, "graph"},
+    {36128, 36128, "graph"},
     {36130, 36130, "not described"},
     {36322, 36324, "graph"},
     {36326, 36327, "graph"},
@@ -54,7 +54,8 @@ const UnbuiltCommands kUnbuilt[] = {
     // STANDARD.
     {33026, 33026, "graph"},
     {33028, 33029, "graph"},
-    {33041, 33046, "graph"},
+    {33041, 33041, "graph"},
+    {33045, 33046, "graph"},
     {33047, 33047, "not described"},
     {33048, 33049, "graph"},
     // FILE.
@@ -74,7 +75,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {35573, 35573, "not described"},
     {35575, 35576, "not described"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
-    {33092, 33092, "graph"},
     {32965, 32968, "graph"},
     {34145, 34161, "not described"},
     {34174, 34174, "not described"},
@@ -114,8 +114,61 @@ const int kMaskCommands[] = {
 
 // The object, arrow and masking commands, the zoom, Rotate Page and New Legend need a graph
 // (or, for the zoom, a layout) that has what they work on.
+// The layer and page commands need a graph that has what they place or move.
+bool LayerCommandReady(int id, bool* handled)
+{
+    *handled = true;
+    CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+    const bool isGraph = graph && graph->GetType() == QK_PAGE_GRAPH;
+    CQKGraphicLayer* layer = isGraph ? graph->GetActiveLayer() : nullptr;
+    switch (id) {
+    case 36082: // Page Control
+        return graph != nullptr;
+    case 33092: // View > Show > Frame
+    case 36083: // Layer Control
+    case 36123: // Arrange All Layers
+    case 36127: // Maximize Layer
+        return layer != nullptr;
+    case 36129: // Fit page to encompass all layers
+        return isGraph && graph->CanFitPageToLayers();
+    case 36126: // Merge Graphs
+    case 33044: {
+        if (!isGraph)
+            return false;
+        CQKProject& project = qkfxGetProject();
+        for (int i = 0; i < project.GetNumPages(); ++i)
+            if (project.GetPage(i) != graph && project.GetPage(i)->GetType() == QK_PAGE_GRAPH)
+                return true;
+        return false;
+    }
+    case 33042: { // Extract to Layers: two plots besides error bars
+        int plots = 0;
+        for (int i = 0; layer && i < layer->GetNumPlots(); ++i)
+            plots += layer->PlotObjByIndex(i, 1)->IsErrorBarPlot() ? 0 : 1;
+        return plots >= 2;
+    }
+    case 33043: // Extract to Graphs
+        return isGraph && graph->GetNumLayers() >= 2;
+    default:
+        break;
+    }
+    if (id >= 36115 && id <= 36119) { // Add Plot to Layer: a worksheet's columns
+        CQKWksPage* wks = qkfxGetProject().GetLastActiveWks();
+        bool data = false;
+        for (int c = 1; wks && !data && c <= wks->GetNumCols(); ++c)
+            data = wks->GetFilledRows(c) > 0;
+        return layer && !layer->Is3DLayer() && data;
+    }
+    *handled = false;
+    return true;
+}
+
 bool GraphCommandReady(int id)
 {
+    bool handled = false;
+    const bool ready = LayerCommandReady(id, &handled);
+    if (handled)
+        return ready;
     const bool zoom = id == 33024 || id == 33025 || id == 33027 || id == 33337 || id == 36125 || id == 36325;
     // 35503 (the colour palette) edits the colour table, not the graph's objects.
     const bool edit = (id >= 35488 && id <= 35505 && id != 35503) || (id >= 35520 && id <= 35525);

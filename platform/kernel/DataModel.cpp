@@ -548,6 +548,7 @@ void CQKProject::Clear()
     m_datasets.clear();
     m_namedBlocks.clear();
     m_activePage = 0;
+    m_lastActiveWks = 0;
     m_path.clear();
     m_resultsLog.clear();
     ResetFolders();
@@ -718,6 +719,13 @@ CQKPage* CQKProject::GetActivePage() const
 void CQKProject::SetActivePage(CQKPage* page)
 {
     m_activePage = page ? page->GetHandle() : 0;
+    if (dynamic_cast<CQKWksPage*>(page))
+        m_lastActiveWks = m_activePage;
+}
+
+CQKWksPage* CQKProject::GetLastActiveWks() const
+{
+    return dynamic_cast<CQKWksPage*>(GetPageFromHandle(m_lastActiveWks));
 }
 
 CQKWksPage* CQKProject::GetActiveWks() const

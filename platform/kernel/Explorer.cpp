@@ -386,10 +386,7 @@ void CQKTreeExplorer::Rebuild()
 {
     if (m_tree == nullptr)
         return;
-    // The icons come from the user interface, which may not be ready when the tree is
-    // made: asked for again until it answers.
-    if (m_images == nullptr && (m_images = qkfxGetAccess()->CreateWndsImageList(0)) != nullptr)
-        TreeView_SetImageList(m_tree, m_images, TVSIL_NORMAL);
+    EnsureImageList();
     m_filling = true;
     TreeView_DeleteAllItems(m_tree);
     m_commandItem = m_searchItem = nullptr;
@@ -401,6 +398,12 @@ void CQKTreeExplorer::Rebuild()
     m_filling = false;
     if (m_list != nullptr)
         m_list->UpdateListExplorer(1);
+}
+
+void CQKTreeExplorer::EnsureImageList()
+{
+    if (m_tree != nullptr && m_images == nullptr && (m_images = qkfxGetAccess()->CreateWndsImageList(0)) != nullptr)
+        TreeView_SetImageList(m_tree, m_images, TVSIL_NORMAL);
 }
 
 HTREEITEM CQKTreeExplorer::GetItem(const CQKFolder* folder) const
@@ -1029,6 +1032,8 @@ void CQKListExplorer::UpdateListExplorer(int)
         return;
     }
     m_updateNeeded = FALSE;
+    if (m_tree != nullptr)
+        m_tree->EnsureImageList();
     if (ListView_GetImageList(m_list, LVSIL_SMALL) == nullptr)
         if (HIMAGELIST images = qkfxGetAccess()->CreateWndsImageList(0))
             ListView_SetImageList(m_list, images, LVSIL_SMALL);

@@ -3,6 +3,7 @@
 // a window (the dialogs) goes to the nodes' own dialog members, which the user interface
 // overrides.
 #include "KernelInternal.h"
+#include "PageRender.h"
 
 #include <string.h>
 
@@ -62,6 +63,32 @@ CQKGraphPage* NewGraphFor(int type)
     return graph;
 }
 
+// worksheet -p while a graph is active (the graph window's Add Plot to Layer): the
+// selected columns of the worksheet that was active last (all of them when none is
+// selected) join the graph's active layer as the word's kind.
+bool AddToLayer(CQKGraphPage* graph, const QKPlotWord& word, std::string* error)
+{
+    CQKGraphicLayer* layer = graph->GetActiveLayer();
+    if (!layer || layer->Is3DLayer())
+        return Fail(error, "worksheet -p: the active layer of " + graph->GetName() + " is no 2D layer");
+    CQKWksPage* wks = qkfxGetProject().GetLastActiveWks();
+    if (!wks || wks->GetNumCols() == 0)
+        return Fail(error, "worksheet -p: select the columns to add in a worksheet first");
+    std::vector<CQKDataset*> columns;
+    for (int c = 1; c <= wks->GetNumCols(); ++c)
+        if (wks->m_selC1 < 1 || (c >= wks->m_selC1 && c <= wks->m_selC2))
+            columns.push_back(wks->GetColumn(c));
+    std::string reason;
+    if (qkfxPlotColumns(layer, word, columns, &reason) <= 0)
+        return Fail(error, "worksheet -p: " + reason);
+    qkfxRescaleLayer(layer, FALSE);
+    graph->ForgetUndo();
+    qkfxGetProject().SetProjectModified(true);
+    qkfxGetCallLog().Add("worksheet -p", graph->GetName() + " " + layer->GetName() + " " + word.word);
+    qkShowLayerAgain(*layer);
+    return true;
+}
+
 // worksheet -p template word, matrix -p template word: the template is recorded, not
 // read. A failed plot leaves no graph behind.
 bool PlotCommand(const char* command, const std::vector<std::string>& a, std::string* error)
@@ -73,6 +100,9 @@ bool PlotCommand(const char* command, const std::vector<std::string>& a, std::st
         return Fail(error, std::string(command) + " -p: unknown plot type \"" + a[2] + "\"");
     CQKProject& project = qkfxGetProject();
     bool matrix = Same(command, "matrix");
+    if (!matrix)
+        if (CQKGraphPage* target = project.GetActiveGraph(); target && target->GetType() == QK_PAGE_GRAPH)
+            return AddToLayer(target, *word, error);
     CQKWksPage* wks = matrix ? nullptr : project.GetActiveWks();
     CQKMatrixPage* mat = matrix ? project.GetActiveMatrix() : nullptr;
     if (!wks && !mat)
@@ -146,6 +176,26 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
         qkfxRescaleLayer(layer, FALSE);
         return true;
     }
+    // Placing layers, and plots into layers of their own.
+    if (a.size() == 1 && (Same(a[0], "-max") || Same(a[0], "-arrange") || Same(a[0], "-extract"))) {
+        CQKGraphicLayer* layer = ActiveLayer(("layer " + a[0]).c_str(), error);
+        if (!layer)
+            return false;
+        auto* graph = static_cast<CQKGraphPage*>(layer->GetValidPagePtr());
+        std::string reason;
+        bool done = Same(a[0], "-max")       ? graph->MaximizeLayer(&reason)
+                    : Same(a[0], "-arrange") ? graph->ArrangeLayers(&reason)
+                                             : graph->ExtractPlotsToLayers(&reason);
+        return done ? true : Fail(error, "layer " + a[0] + ": " + reason);
+    }
+    // layer -k p: Plot Details on the active layer (its layer control).
+    if (a.size() == 2 && Same(a[0], "-k") && Same(a[1], "p")) {
+        CQKGraphicLayer* layer = ActiveLayer("layer -k p", error);
+        if (!layer)
+            return false;
+        static_cast<CQKGraphPage*>(layer->GetValidPagePtr())->PlotDetailsDialog(layer, 1, 0);
+        return true;
+    }
     if (!a.empty() && Same(a[0], "-3d")) {
         if (a.size() != 2)
             return Fail(error, "layer -3d takes one of 1 to 6, perspective+, perspective-, fit and reset");
@@ -169,6 +219,8 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
             // Toggles: the frame is the layer's; stacking and axis exchange are drawn.
             if (a.size() == 3 && Same(a[1], "frame") && a[2] == "-1") {
                 layer->SetBkgBorder(!layer->IsBkgBorder());
+                qkfxGetProject().SetProjectModified(true);
+                qkShowLayerAgain(*layer);
                 return true;
             }
             qkfxGetCallLog().Add("layer", Join(a, 0));
@@ -314,6 +366,46 @@ bool Axis(const std::vector<std::string>& a, std::string* error)
 
 } // namespace
 
+// page: Plot Details on the active graph or layout page (its page control). page -fit:
+// the page grows to hold its layers; page -merge: every other graph's layers into the
+// active graph; page -extract: each layer after the first into a graph of its own.
+bool Page(const std::vector<std::string>& a, std::string* error)
+{
+    CQKPage* active = qkfxGetProject().GetActivePage();
+    auto* graph = dynamic_cast<CQKGraphPage*>(active);
+    if (!graph)
+        return Fail(error, "page: the active window is no graph or layout");
+    if (a.empty()) {
+        graph->PlotDetailsDialog(graph, 0, 0);
+        return true;
+    }
+    if (a.size() != 1)
+        return Fail(error, "page knows -fit, -merge, -extract and -r");
+    std::string reason;
+    if (Same(a[0], "-fit")) {
+        if (!graph->FitPageToLayers(&reason))
+            return Fail(error, "page -fit: " + reason);
+        return true;
+    }
+    if (Same(a[0], "-merge")) {
+        if (!graph->MergeGraphs(&reason))
+            return Fail(error, "page -merge: " + reason);
+        return true;
+    }
+    if (Same(a[0], "-extract")) {
+        std::vector<CQKGraphPage*> made;
+        const bool done = graph->ExtractLayersToGraphs(&made, &reason);
+        for (CQKGraphPage* page : made) {
+            qkfxRescaleLayer(page->GetActiveLayer(), FALSE);
+            qkfxGetAccess()->OnInternalNewPage(page, TRUE);
+        }
+        if (!done)
+            return Fail(error, "page -extract: " + reason);
+        return true;
+    }
+    return Fail(error, "page knows -fit, -merge, -extract and -r");
+}
+
 bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std::vector<std::string>& words,
                        std::string* error)
 {
@@ -321,6 +413,8 @@ bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std:
         return PlotCommand(command.c_str(), words, error);
     if (command == "layer")
         return Layer(script, words, error);
+    if (command == "page")
+        return Page(words, error);
     if (command == "set")
         return Set(words, error);
     if (command == "label")

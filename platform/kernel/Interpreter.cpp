@@ -1816,6 +1816,13 @@ struct CQKScript::Impl {
             Win(words());
             return true;
         }
+        if (word == "page" && !(words().size() == 1 && Same(words()[0], "-r"))) {
+            GraphCommand(word, words());
+            return true;
+        }
+        // The lone `l` the page control's command text ends with ("Page;l").
+        if (word == "l" && words().empty())
+            return true;
         if (word == "layer" || word == "set" || word == "label" || word == "axis") {
             GraphCommand(word, words());
             return true;
@@ -1925,7 +1932,7 @@ struct CQKScript::Impl {
             return true;
         }
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
-        static const char* const uiCommands[] = {"edit", "page", "clr", "hidemarker",
+        static const char* const uiCommands[] = {"edit", "clr", "hidemarker",
                                                  "newfunction", "getenumwin"};
         for (const char* c : uiCommands)
             if (word == c) {

@@ -1034,6 +1034,7 @@ struct QKFileAccess {
         io.S(s.y2);
         for (QKAxisRecord& a : layer.m_axes)
             ExchangeAxisRecord(io, a);
+        io.Doubles(layer.m_restorePlace);
     }
 
     static bool LoadLayer(Stage& st, const Record& r, CQKGraphPage& page)
@@ -1057,6 +1058,8 @@ struct QKFileAccess {
         if (layer->m_st.linkTo < -1 || layer->m_st.linkTo > 1000)
             return st.Fail(r.Where() + qkFormatText(": it links to layer %d", layer->m_st.linkTo));
         layer->m_lastId = std::max(layer->m_lastId, 0);
+        if (!layer->m_restorePlace.empty() && layer->m_restorePlace.size() != 5)
+            return st.Fail(r.Where() + qkFormatText(": a place before maximising of %d values", (int)layer->m_restorePlace.size()));
         CQKGraphicLayer* l = layer.get();
         page.m_graphicLayers.push_back(std::move(layer));
         return LoadElements(st, r, *l);

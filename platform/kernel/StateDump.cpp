@@ -430,6 +430,10 @@ void CQKGraphicLayer::DumpState(CQKStateDump& dump) const
                                         v->rotation, v->roll, v->tilt, v->perspective, v->boxX, v->boxY, v->boxZ,
                                         v->walls));
     }
+    if (!m_restorePlace.empty()) {
+        const std::vector<double>& r = m_restorePlace;
+        dump.Add("restorePlace", qkFormatText("units %g left %g top %g width %g height %g", r[0], r[1], r[2], r[3], r[4]));
+    }
     for (int id : GetObjectIds())
         GetObject(id)->DumpState(dump);
     dump.Close();

@@ -164,6 +164,28 @@ qxd_wait_for() { # expression [seconds]
     return 1
 }
 
+# Hides the project explorer (View > Project Explorer), which shows itself with the first
+# page window below the page windows, for a test that needs their room. Call it once a
+# page window exists.
+qxd_hide_explorer() {
+    local round line shown
+    for round in $(seq 25); do
+        qxd settle && qxd parts || return 1
+        shown=
+        for line in "${QXD_ANSWER[@]}"; do
+            read -r _ _ id _ <<<"$line"
+            [ "$id" = 597 ] && shown=1
+        done
+        if [ -n "$shown" ]; then
+            qxd "invoke 34115" || return 1
+        elif [ "$round" -gt 1 ]; then
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
 # Fails the test unless the expression is true now.
 qxd_expect() { qxd_wait_for "$1" 0 || qxd_fail "expected $1"; }
 

@@ -14,6 +14,7 @@ qxd settle && qxd_close_windows || qxd_fail "start"
 
 # y = x: the points lie on the layer's diagonal; its upper left half stays empty.
 qxd "script win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i }" || qxd_fail "worksheet"
+qxd_hide_explorer || qxd_fail "hide the project explorer"
 qxd children || qxd_fail "children"
 read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
 qxd "invoke 33248" && qxd settle || qxd_fail "scatter plot"

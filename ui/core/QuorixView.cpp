@@ -71,7 +71,7 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_UPDATE_COMMAND_UI_RANGE(35536, 35542, OnUpdateMaskScript)
     ON_UPDATE_COMMAND_UI_RANGE(33008, 33087, OnUpdateStandardScript)
     ON_UPDATE_COMMAND_UI_RANGE(33993, 34089, OnUpdateFileScript)
-    ON_UPDATE_COMMAND_UI(33092, OnUpdateKernelCommand)
+    ON_UPDATE_COMMAND_UI(33092, OnUpdateViewShowCommand)
     ON_UPDATE_COMMAND_UI(36401, OnUpdateKernelCommand)
 END_MESSAGE_MAP()
 
@@ -633,6 +633,7 @@ void CQuorixView::OnWorksheetFormula()
 void CQuorixView::OnLayerFrame()
 {
     Kernel()->execute_script("layer -b frame -1", 0);
+    Invalidate(FALSE);
 }
 
 BOOL CQuorixView::OnToolboxTool(UINT nID)
@@ -718,6 +719,13 @@ void CQuorixView::OnUpdateFileScript(CCmdUI* pCmdUI)
 
 // Commands that run a fixed script rather than their string's: grey while the kernel
 // refuses them.
+void CQuorixView::OnUpdateViewShowCommand(CCmdUI* pCmdUI)
+{
+    OnUpdateKernelCommand(pCmdUI);
+    CQKPage* page = GetPage();
+    pCmdUI->SetCheck(page != nullptr && page->CheckViewShowCommand((int)pCmdUI->m_nID));
+}
+
 void CQuorixView::OnUpdateKernelCommand(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(Kernel()->on_before_run_command(nullptr, (int)pCmdUI->m_nID) != 0);

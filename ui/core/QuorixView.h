@@ -133,6 +133,7 @@ protected:
     afx_msg void OnUpdateStandardScript(CCmdUI* pCmdUI);
     afx_msg void OnUpdateFileScript(CCmdUI* pCmdUI);
     afx_msg void OnUpdateKernelCommand(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateViewShowCommand(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 
     int RunScript(const char* group, UINT nID);

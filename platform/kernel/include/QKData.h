@@ -302,6 +302,8 @@ public:
     virtual void ViewFullPage() {}
     // The zoom tool (1 in, 0 out) at the current point.
     virtual void CursorZoom(int zoomIn) {}
+    // Whether a View > Show command (33088-33119) is checked; the plain page shows none.
+    virtual BOOL CheckViewShowCommand(int id) const { return FALSE; }
 
 protected:
     // The lines every page writes first (name, kind, template, window state).
@@ -730,6 +732,8 @@ public:
     void ViewZoomOut() override;
     void ViewFullPage() override;
     void CursorZoom(int zoomIn) override;
+    // Show > Frame (33092): the active layer's frame is drawn.
+    BOOL CheckViewShowCommand(int id) const override;
     // The page's size in inches (its dimension settings converted).
     void GetPageSizeInches(double& width, double& height) const;
 
@@ -778,6 +782,27 @@ public:
     bool NewLegend(std::string* error);
     // Portrait becomes landscape and back: the page's width and height change places.
     void RotatePage();
+
+    // ---- placing layers (GraphLayers.cpp); each false with the reason in *error -------
+    // The active layer fills the page (leaving room for its axes' labels); a second time,
+    // while it is still where the first put it, it goes back where it was.
+    bool MaximizeLayer(std::string* error);
+    // Every layer into a grid of about as many columns as rows, in page order, row by row.
+    bool ArrangeLayers(std::string* error);
+    // Whether a layer's frame lies partly outside the page.
+    BOOL CanFitPageToLayers() const;
+    // The page grows until it holds every layer with room for its labels; the layers keep
+    // their places to each other.
+    bool FitPageToLayers(std::string* error);
+    // Each plot of the active layer after its first (with the error bars that follow it)
+    // moves into a new layer with the active layer's settings; then the layers are
+    // arranged.
+    bool ExtractPlotsToLayers(std::string* error);
+    // Each layer after the first moves into a new graph of its own, which `made` gets.
+    bool ExtractLayersToGraphs(std::vector<CQKGraphPage*>* made, std::string* error);
+    // The layers of every other graph of the project move into this page, which arranges
+    // them; the other graphs (empty now) are deleted.
+    bool MergeGraphs(std::string* error);
 
 private:
     // The page's labels and drawn objects and the masks of the datasets it draws, as one
@@ -939,6 +964,9 @@ public:
     CQKPage* GetActivePage() const;
     void SetActivePage(CQKPage* page);
     CQKWksPage* GetActiveWks() const;     // the active page when it is a worksheet
+    // The worksheet that was the active page last (it may be now); null when none was
+    // or it is gone.
+    CQKWksPage* GetLastActiveWks() const;
     CQKGraphPage* GetActiveGraph() const; // the active page when it is a graph
     CQKMatrixPage* GetActiveMatrix() const;
     bool IsNameInUse(const std::string& name) const;
@@ -1048,6 +1076,7 @@ private:
     std::map<int, QKPageFactory> m_pageFactories;
     std::map<std::string, std::vector<BYTE>> m_namedBlocks; // by upper-cased name
     INT_PTR m_activePage = 0;
+    INT_PTR m_lastActiveWks = 0;
     std::string m_path;
     std::string m_resultsLog;
     INT_PTR m_lastHandle = 0x10000;

@@ -110,6 +110,9 @@ public:
     CQKListExplorer* GetList() const { return m_list; }
     // The tree made again from the project's folders (a project read, a new project).
     void Rebuild();
+    // The icons, asked of the user interface until it gives them (it may not be ready
+    // when the tree is made).
+    void EnsureImageList();
     // A notification of the tree (forwarded by its parent); TRUE when handled.
     BOOL OnNotify(NMHDR* header, LRESULT* result);
     // The tree's selection became the current folder.

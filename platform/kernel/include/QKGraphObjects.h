@@ -1204,6 +1204,13 @@ public:
     // The layer, its axis records and its objects as lines of the state dump.
     void DumpState(CQKStateDump& dump) const override;
 
+    // Takes another layer's settings, axes and 3D view (not its objects or name).
+    void CopySettingsFrom(const CQKGraphicLayer& from);
+    // Where the layer was before Maximize Layer moved it (units, left, top, width,
+    // height); empty while it is not maximised.
+    const std::vector<double>& GetRestorePlace() const { return m_restorePlace; }
+    void SetRestorePlace(std::vector<double> place) { m_restorePlace = std::move(place); }
+
 private:
     static int Dimension(int axisType);
     // The layers a link may point to: the page's other layers, in page order.
@@ -1215,4 +1222,5 @@ private:
     QKAxisRecord m_axes[3];
     std::unique_ptr<QKAxisRecord> m_working[3];
     std::vector<BYTE> m_view3D;
+    std::vector<double> m_restorePlace;
 };

@@ -146,7 +146,7 @@ TEST_F(InterpreterTest, UserInterfaceCommandsAreRecorded)
                     "GetFile *.fdf; ed.open(); qpack.undo()"))
         << err;
     // The graph commands reach the nodes, whose plain dialogs are recorded.
-    const char* ops[] = {"layer", "layer", "hidemarker", "CQKTextObj::DoDialog", "clr", "CQKAxes::DoDialog", "CQKAccess::OnColorPaletteDialog",
+    const char* ops[] = {"CQKGraphPage::PlotDetailsDialog", "layer", "hidemarker", "CQKTextObj::DoDialog", "clr", "CQKAxes::DoDialog", "CQKAccess::OnColorPaletteDialog",
                          "doc -uw", "worksheet -e", "run.dialog", "GetFile", "ed.open",
                          "qpack.undo"};
     size_t at = 0;
@@ -155,7 +155,7 @@ TEST_F(InterpreterTest, UserInterfaceCommandsAreRecorded)
         ASSERT_GE(i, 0) << op << "\n" << qkfxGetCallLog().ToString();
         at = i + 1;
     }
-    EXPECT_EQ(qkfxGetCallLog().GetAt(qkfxGetCallLog().Find("layer")).args, "-K P");
+    EXPECT_EQ(qkfxGetCallLog().GetAt(qkfxGetCallLog().Find("layer")).args, "-b stack -1");
 }
 
 TEST_F(InterpreterTest, FailuresStopTheScriptAndNameTheLine)

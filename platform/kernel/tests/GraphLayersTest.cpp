@@ -1,0 +1,284 @@
+// The layer and page commands of the graph window through their command texts: whether
+// the menus offer them, the graph after each, what a project keeps of them, and where the
+// moved plots draw.
+#include "KernelTest.h"
+#include "TestDib.h"
+
+#include <functional>
+
+#include "QKAccess.h"
+#include "QKFile.h"
+#include "QKGraphObjects.h"
+#include "QKPlotModel.h"
+
+namespace {
+
+const COLORREF kBlue = RGB(0, 0, 255);
+
+class LayersTest : public KernelTest {
+protected:
+    void SetUp() override
+    {
+        KernelTest::SetUp();
+        wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+        x = wks->AddColumn();
+        y1 = wks->AddColumn();
+        y2 = wks->AddColumn();
+        for (int i = 0; i < 10; ++i)
+            x->SetValue(i, i), y1->SetValue(i, i), y2->SetValue(i, 9 - i);
+        graph = NewGraph();
+    }
+    CQKGraphPage* NewGraph()
+    {
+        auto* g = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
+        qkfxGetProject().SetActivePage(g);
+        return g;
+    }
+    CQKPlotObj* Plot(CQKGraphPage* g, CQKDataset* y, int layerIndex = 0)
+    {
+        std::vector<QKPlotData> data(2);
+        data[0].role = QK_ROLE_Y, data[0].dataset = y->GetName(), data[0].handle = y->GetHandle();
+        data[1].role = QK_ROLE_X, data[1].dataset = x->GetName(), data[1].handle = x->GetHandle();
+        std::string error;
+        CQKPlotObj* plot = qkfxAddPlot(g->GetLayerByIndex(layerIndex, 1), QK_PLOT_SCATTER, data, &error);
+        EXPECT_NE(plot, nullptr) << error;
+        plot->SetColor(3); // blue
+        qkfxRescaleLayer(g->GetLayerByIndex(layerIndex, 1), TRUE);
+        return plot;
+    }
+    // Runs a command's text as the menu would: refused (1 on refusal) or run (0).
+    int Command(const char* group, int id, const std::string& script)
+    {
+        CQKAccess* access = qkfxGetAccess();
+        if (!access->on_before_run_command(group, id))
+            return 1;
+        return access->run_resurce_string_ex(group, ("p\nt\n" + script).c_str(), nullptr) == 0 ? 0 : 2;
+    }
+    static void Place(const CQKGraphicLayer* l, double left, double top, double width, double height)
+    {
+        EXPECT_EQ(l->GetMeasUnits(), QK_UNITS_PAGE_PERCENT);
+        EXPECT_NEAR(l->GetMeasLeft(), left, 1e-9);
+        EXPECT_NEAR(l->GetMeasTop(), top, 1e-9);
+        EXPECT_NEAR(l->GetMeasWidth(), width, 1e-9);
+        EXPECT_NEAR(l->GetMeasHeight(), height, 1e-9);
+    }
+    std::string PlotsOf(const CQKGraphicLayer* l) const
+    {
+        std::string s;
+        for (int i = 0; i < l->GetNumPlots(); ++i)
+            s += (s.empty() ? "" : " ") + l->PlotObjByIndex(i, 1)->GetDataSetName();
+        return s;
+    }
+
+    CQKWksPage* wks = nullptr;
+    CQKDataset *x = nullptr, *y1 = nullptr, *y2 = nullptr;
+    CQKGraphPage* graph = nullptr;
+    int autoColor = -1;
+    static void NewLegendOf(CQKGraphPage* g)
+    {
+        std::string error;
+        EXPECT_TRUE(g->NewLegend(&error)) << error;
+    }
+};
+
+// Each command: what makes the menus refuse it, then the graph after it ran.
+TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
+{
+    struct Case {
+        const char* name;
+        const char* group;
+        int id;
+        const char* script;
+        std::function<void()> notReady; // the graph as it is when the menus grey the command
+        std::function<void()> ready;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {"Maximize Layer", nullptr, 36127, "run.section(Graph,FitLayerToPage);",
+         [&] { qkfxGetProject().SetActivePage(wks); }, [&] { qkfxGetProject().SetActivePage(graph); },
+         [&] {
+             CQKGraphicLayer* l = graph->GetActiveLayer();
+             Place(l, 12, 6, 82, 82);
+             EXPECT_EQ(l->GetRestorePlace(), (std::vector<double>{0, 15, 10, 70, 70}));
+             // The second time it goes back.
+             EXPECT_EQ(Command(nullptr, 36127, "run.section(Graph,MaxLayer);"), 0) << err;
+             Place(l, 15, 10, 70, 70);
+             EXPECT_TRUE(l->GetRestorePlace().empty());
+         }},
+        {"Arrange All Layers", nullptr, 36123, "run.section(graph,ArrangeAllLayers);",
+         [&] { qkfxGetProject().SetActivePage(wks); },
+         [&] {
+             qkfxGetProject().SetActivePage(graph);
+             graph->AddLayer();
+             graph->AddLayer();
+         },
+         [&] {
+             // Three layers: two columns, two rows, row by row.
+             ASSERT_EQ(graph->GetNumLayers(), 3);
+             Place(graph->GetLayerByIndex(0, 1), 6, 3, 41, 41);
+             Place(graph->GetLayerByIndex(1, 1), 56, 3, 41, 41);
+             Place(graph->GetLayerByIndex(2, 1), 6, 53, 41, 41);
+         }},
+        {"Extract to Layers", "STANDARD", 33042, "@ExtractLayers",
+         [&] {
+             Plot(graph, y1);
+             NewLegendOf(graph);
+         },
+         [&] {
+             CQKPlotObj* second = Plot(graph, y2);
+             second->SetColor(-1); // automatic: the second colour of the layer
+             autoColor = second->GetActualColorForAutoColor(0);
+             NewLegendOf(graph);
+         },
+         [&] {
+             // The moved plot keeps its colour; each layer's legend lists its own plot.
+             EXPECT_EQ(graph->GetLayerByIndex(1, 1)->PlotObjByIndex(0, 1)->GetColor(), autoColor);
+             for (int i = 0; i < 2; ++i) {
+                 const CQKTextObj* legend = graph->GetLayerByIndex(i, 1)->FindTextObj("Legend");
+                 ASSERT_NE(legend, nullptr) << i;
+                 EXPECT_NE(legend->GetTextString().find((i ? y2 : y1)->GetName()), std::string::npos) << i;
+                 EXPECT_EQ(legend->GetTextString().find((i ? y1 : y2)->GetName()), std::string::npos) << i;
+             }
+             ASSERT_EQ(graph->GetNumLayers(), 2);
+             EXPECT_EQ(PlotsOf(graph->GetLayerByIndex(0, 1)), y1->GetName());
+             EXPECT_EQ(PlotsOf(graph->GetLayerByIndex(1, 1)), y2->GetName());
+             Place(graph->GetLayerByIndex(1, 1), 56, 6, 41, 82);
+         }},
+        {"Extract to Graphs", "STANDARD", 33043, "@ExtractGraphs",
+         [&] { Plot(graph, y1); },
+         [&] {
+             graph->AddLayer();
+             Plot(graph, y2, 1);
+         },
+         [&] {
+             EXPECT_EQ(graph->GetNumLayers(), 1);
+             EXPECT_EQ(PlotsOf(graph->GetLayerByIndex(0, 1)), y1->GetName());
+             auto* made = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage("Graph2"));
+             ASSERT_NE(made, nullptr);
+             ASSERT_EQ(made->GetNumLayers(), 1);
+             EXPECT_EQ(PlotsOf(made->GetLayerByIndex(0, 1)), y2->GetName());
+         }},
+        {"Merge Graphs", nullptr, 36126, "run.section(Graph,MergeAllPages);",
+         [&] { Plot(graph, y1); },
+         [&] {
+             CQKGraphPage* other = NewGraph();
+             Plot(other, y2);
+             other->AddLayer(); // linked to the first layer of its graph
+             other->GetLayerByIndex(1, 1)->SetLinkToLayerIndex(0);
+             qkfxGetProject().SetActivePage(graph);
+         },
+         [&] {
+             EXPECT_EQ(qkfxGetProject().FindPage("Graph2"), nullptr);
+             ASSERT_EQ(graph->GetNumLayers(), 3);
+             EXPECT_EQ(PlotsOf(graph->GetLayerByIndex(1, 1)), y2->GetName());
+             EXPECT_EQ(graph->GetLayerByIndex(2, 1)->GetState().linkTo, 1) << "the link follows its layer";
+             Place(graph->GetLayerByIndex(1, 1), 56, 3, 41, 41);
+         }},
+        {"Fit page to encompass all layers", nullptr, 36129, "run.section(Graph,FitPageToLayers)", [] {},
+         [&] {
+             // 1 inch left of the page, 2 inches wide, 3 inches high at 1 inch from the top.
+             CQKGraphicLayer* l = graph->GetActiveLayer();
+             l->SetMeasUnits(QK_UNITS_INCH);
+             l->SetMeasLeft(-1), l->SetMeasTop(1), l->SetMeasWidth(2), l->SetMeasHeight(3);
+         },
+         [&] {
+             double w, h;
+             graph->GetPageSizeInches(w, h);
+             EXPECT_NEAR(w, 10 + 1 + 0.9, 1e-9);
+             EXPECT_NEAR(h, 7.5, 1e-9);
+             EXPECT_NEAR(graph->GetActiveLayer()->GetMeasLeft(), 0.9, 1e-9) << "in its own units";
+             EXPECT_FALSE(graph->CanFitPageToLayers());
+         }},
+        {"Add Scatter", nullptr, 36116, "worksheet -P i scatter",
+         [&] { qkfxGetProject().New(); },
+         [&] {
+             SetUp();
+             qkfxGetProject().SetActivePage(wks);
+             wks->m_selC1 = wks->m_selC2 = wks->GetNumCols(); // y2
+             qkfxGetProject().SetActivePage(graph);
+         },
+         [&] { EXPECT_EQ(PlotsOf(graph->GetActiveLayer()), y2->GetName()); }},
+        {"Frame", nullptr, 33092, "layer -b frame -1", [&] { qkfxGetProject().SetActivePage(wks); },
+         [&] {
+             qkfxGetProject().SetActivePage(graph);
+             EXPECT_FALSE(graph->CheckViewShowCommand(33092));
+         },
+         [&] { EXPECT_TRUE(graph->CheckViewShowCommand(33092)); }},
+        {"Page Control", nullptr, 36082, "Page;l", [&] { qkfxGetProject().SetActivePage(wks); },
+         [&] { qkfxGetProject().SetActivePage(graph); },
+         [&] { EXPECT_NE(qkfxGetCallLog().ToString().find("no dialog for a plain page (0)"), std::string::npos); }},
+        {"Layer Control", nullptr, 36083, "Layer -K P;",
+         [&] { qkfxGetProject().SetActivePage(qkfxGetProject().CreatePage(QK_PAGE_LAYOUT)); },
+         [&] { qkfxGetProject().SetActivePage(graph); },
+         [&] { EXPECT_NE(qkfxGetCallLog().ToString().find("no dialog for a plain page (1)"), std::string::npos); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        qkfxGetProject().New();
+        qkfxGetCallLog().Clear();
+        SetUp();
+        c.notReady();
+        EXPECT_EQ(Command(c.group, c.id, c.script), 1) << "refused";
+        c.ready();
+        ASSERT_EQ(Command(c.group, c.id, c.script), 0) << err;
+        EXPECT_TRUE(qkfxGetProject().IsModified() || c.id == 36082 || c.id == 36083);
+        c.check();
+    }
+}
+
+// A maximised layer's earlier place is kept in the project, so that Maximize Layer brings
+// it back after the project was read again.
+TEST_F(LayersTest, TheMaximisedLayersEarlierPlaceIsSaved)
+{
+    ASSERT_TRUE(graph->MaximizeLayer(nullptr));
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    const std::string before = qkfxDumpProject();
+    EXPECT_NE(before.find("restorePlace = \"units 0 left 15 top 10 width 70 height 70\""), std::string::npos);
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ(Diff(before, qkfxDumpProject()), "");
+    auto* read = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage("Graph1"));
+    ASSERT_NE(read, nullptr);
+    ASSERT_TRUE(read->MaximizeLayer(nullptr));
+    EXPECT_DOUBLE_EQ(read->GetActiveLayer()->GetMeasWidth(), 70);
+}
+
+// After Extract to Layers each plot draws inside its own layer's frame, in the half of the
+// page that layer was given.
+TEST_F(LayersTest, ExtractedPlotsDrawInTheirOwnLayers)
+{
+    Plot(graph, y1);
+    Plot(graph, y2);
+    ASSERT_TRUE(graph->ExtractPlotsToLayers(nullptr));
+    const int W = 800, H = 600;
+    graph->SetViewMode(2, 1);
+    RECT client = {0, 0, W, H};
+    ASSERT_TRUE(graph->SetDrawRect(client));
+    for (int shown = 0; shown < 2; ++shown) {
+        // One layer's data at a time: its blue lies within its frame, and nowhere else.
+        graph->GetLayerByIndex(0, 1)->SetDataShown(shown == 0);
+        graph->GetLayerByIndex(1, 1)->SetDataShown(shown == 1);
+        // The legend's samples are blue as well; they are not what moved.
+        graph->GetLayerByIndex(0, 1)->SetLabelShown(FALSE);
+        graph->GetLayerByIndex(1, 1)->SetLabelShown(FALSE);
+        Dib dib(W, H);
+        ASSERT_TRUE(graph->Draw(dib.dc, client));
+        const CQKGraphicLayer* l = graph->GetLayerByIndex(shown, 1);
+        RECT frame = {(LONG)std::lround(l->GetMeasLeft() / 100 * W), (LONG)std::lround(l->GetMeasTop() / 100 * H),
+                      (LONG)std::lround((l->GetMeasLeft() + l->GetMeasWidth()) / 100 * W),
+                      (LONG)std::lround((l->GetMeasTop() + l->GetMeasHeight()) / 100 * H)};
+        RECT all = {0, 0, W, H};
+        const RECT ink = dib.Ink(all, [](COLORREF c) { return c == kBlue; });
+        SCOPED_TRACE(shown);
+        ASSERT_LT(ink.left, ink.right) << "the plot draws";
+        EXPECT_GE(ink.left, frame.left - 6);
+        EXPECT_LE(ink.right, frame.right + 6);
+        EXPECT_GE(ink.top, frame.top - 6);
+        EXPECT_LE(ink.bottom, frame.bottom + 6);
+        // The data reach both ends of the layer's X range: the ink spans most of the frame.
+        EXPECT_GT(ink.right - ink.left, (frame.right - frame.left) / 2);
+    }
+}
+
+} // namespace
