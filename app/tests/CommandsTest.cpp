@@ -705,11 +705,15 @@ TEST_F(BuiltCommands, StatisticsOnColumnsAndRows)
         }
         EXPECT_EQ(rows, c.rows);
     }
-    // An empty worksheet has no rows to describe: nothing is made, and the user is told.
+    // An empty worksheet has no rows to describe: the command is refused (its item grey).
     qkfxGetProject().New();
     ASSERT_TRUE(qkfxGetScript().Execute("win -t wks")) << qkfxGetScript().GetLastError();
+    EXPECT_FALSE(Run("WKS", 36435));
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), 1);
+    // Selected columns without rows: the section says so in the Results Log, makes nothing.
+    ASSERT_TRUE(qkfxGetScript().Execute("wks.ncols = 3; col(C)[1] = 1; wks.c1 = 1; wks.c2 = 2; wks.r1 = 0; wks.r2 = 0"));
     qkfxGetCallLog().Clear();
-    Run("WKS", 36435);
+    EXPECT_TRUE(Run("WKS", 36435));
     EXPECT_EQ(qkfxGetProject().GetNumPages(), 1);
     EXPECT_NE(qkfxGetCallLog().ToString().find("no rows to describe"), std::string::npos) << qkfxGetCallLog().ToString();
 }

@@ -771,9 +771,17 @@ int CQKAccess::on_before_run_command(const char*, int id)
     if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
         return 0;
     // The statistics describe the active worksheet's columns.
-    if ((id == kStatisticsOnColumns || id == kStatisticsOnRows) &&
-        (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
-        return 0;
+    if (id == kStatisticsOnColumns || id == kStatisticsOnRows) {
+        auto* wks = dynamic_cast<CQKWksPage*>(ActivePage());
+        if (wks == nullptr || wks->GetType() != QK_PAGE_WKS || wks->GetNumCols() == 0)
+            return 0;
+        // Statistics on rows need rows: a worksheet of empty columns has none to describe.
+        bool rows = false;
+        for (int c = 1; c <= wks->GetNumCols() && !rows; ++c)
+            rows = wks->GetColumn(c)->GetEnd() > 0;
+        if (id == kStatisticsOnRows && !rows)
+            return 0;
+    }
     // The view commands turn a 3D layer; rescaling, the full range and the quick fits need a
     // graph's layer with plots.
     const bool needsPlots =
