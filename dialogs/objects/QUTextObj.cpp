@@ -7,6 +7,10 @@
 #include <string>
 
 #include "ObjectsResources.h"
+#include "QKAccess.h"
+#include "QKData.h"
+#include "QKPageDraw.h"
+#include "QKSysMethod.h"
 #include "QKUtil.h"
 #include "QUControls.h"
 
@@ -56,28 +60,22 @@ int MatchingParen(const CString& text, int open)
     return -1;
 }
 
-LOGFONTA FontOf(const CQKTextStyle& style, HDC dc)
-{
-    LOGFONTA font = {};
-    std::string face;
-    CQKFontManager::GetFontName(style.font, face);
-    if (style.font == 0 || face.empty())
-        face = "Arial"; // the default entry
-    lstrcpynA(font.lfFaceName, face.c_str(), LF_FACESIZE);
-    font.lfHeight = -MulDiv(style.size, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    font.lfCharSet = DEFAULT_CHARSET;
-    return font;
-}
-
-// Shows the label's text in its style as the user edits it. The inline codes are shown
-// as typed: the kernel draws the formatted text only in the graph itself.
+// Shows the label's text as the graph will: formatted by the kernel, on the colour of the
+// page the label stands on (taken when the dialog opens).
 class CQUTextPreviewWnd : public CWnd
 {
 public:
+    CQUTextPreviewWnd()
+    {
+        CQKPage* page = qkfxGetProject().GetActivePage();
+        m_background = page ? page->GetBackgroundColorRef(1) : RGB(255, 255, 255);
+    }
     CString m_strText;
     CQKTextStyle m_style;
     int m_nColor = 0;
     int m_nTabWidth = 8;
+    BOOL m_bShowLinkVars = FALSE;
+    COLORREF m_background;
 
 protected:
     void OnPaint()
@@ -85,29 +83,10 @@ protected:
         CPaintDC dc(this);
         CRect client;
         GetClientRect(&client);
-        dc.FillSolidRect(&client, RGB(255, 255, 255));
-        HFONT font = nullptr;
-        if (m_style.flags & QK_TEXT_SYSTEM_FONT) {
-            dc.SelectObject(CFont::FromHandle((HFONT)GetStockObject(SYSTEM_FONT)));
-        } else {
-            LOGFONTA lf = FontOf(m_style, dc.m_hDC);
-            font = CreateFontIndirectA(&lf);
-            ::SelectObject(dc.m_hDC, font);
-        }
-        DWORD colour = 0;
-        CQKColor::GetColorRef(m_nColor, colour, 0);
-        dc.SetTextColor(colour);
-        dc.SetBkMode(TRANSPARENT);
-        DRAWTEXTPARAMS params = {sizeof params, m_nTabWidth, 0, 0, 0};
-        UINT format = DT_EXPANDTABS | DT_TABSTOP | DT_NOPREFIX | DT_WORDBREAK;
-        if (m_style.alignment == QK_TEXT_CENTER_MULTILINE)
-            format |= DT_CENTER;
-        CString text = m_strText;
-        ::DrawTextExA(dc.m_hDC, text.GetBuffer(text.GetLength() + 1), text.GetLength(), &client, format, &params);
-        text.ReleaseBuffer();
-        ::SelectObject(dc.m_hDC, GetStockObject(SYSTEM_FONT));
-        if (font)
-            DeleteObject(font);
+        dc.FillSolidRect(&client, m_background);
+        CQKTextDC text(dc.m_hDC, m_style, m_nColor);
+        text.ApplyTextTabWidth(m_nTabWidth);
+        text.DrawQuorixText((const char*)m_strText, client, m_bShowLinkVars);
     }
     DECLARE_MESSAGE_MAP()
 };
@@ -302,6 +281,14 @@ protected:
         CQKTextStyle copy = m_style;
         if (!Save())
             return;
+        // The new default goes into the saved property settings as they are in the file,
+        // and the session's own settings (which the user may not have saved) come back.
+        CQKQrxSystem* system = qkfxGetAccess()->GetQrxSystem();
+        system->SaveTemporary();
+        system->LoadPropertySettings(nullptr, nullptr);
+        m_pText->SetDefault(0);
+        system->SavePropertySettings(nullptr, nullptr);
+        system->LoadTemporary();
         m_pText->SetDefault(0);
         m_pText->SetTextString(text);
         m_pText->SetColor(colour);
@@ -464,6 +451,7 @@ private:
         m_preview.m_style = m_style;
         m_preview.m_nColor = m_nColor;
         m_preview.m_nTabWidth = m_nTab;
+        m_preview.m_bShowLinkVars = m_pText->IsShowLinkVars();
         m_preview.Invalidate();
     }
 

@@ -11,6 +11,8 @@
 namespace {
 
 const int kBorderControls[] = {IDC_PD_PAT_BORDER_COLOR, IDC_PD_PAT_STYLE, IDC_PD_PAT_BORDER_WIDTH};
+enum { COLOR_BORDER = 1, COLOR_FILL = 2, COLOR_PATTERN = 4 };
+
 const int kFillControls[] = {IDC_PD_PAT_FILL_COLOR, IDC_PD_PAT_PATTERN_COLOR, IDC_PD_PAT_PATTERN,
                              IDC_PD_PAT_FILL_WIDTH};
 
@@ -19,7 +21,7 @@ const int kFillControls[] = {IDC_PD_PAT_FILL_COLOR, IDC_PD_PAT_PATTERN_COLOR, ID
 BEGIN_MESSAGE_MAP(CQUPlotDetailsPattern, CQUPlotDetailsPlotObjTab)
     ON_CBN_SELCHANGE(IDC_PD_PAT_RELATION, OnRelationChange)
     ON_CBN_SELCHANGE(IDC_PD_PAT_FILL_COLOR, OnFillColorChange)
-    ON_CBN_SELCHANGE(IDC_PD_PAT_PATTERN_COLOR, OnFillColorChange)
+    ON_CBN_SELCHANGE(IDC_PD_PAT_PATTERN_COLOR, OnPatternColorChange)
     ON_CBN_SELCHANGE(IDC_PD_PAT_BORDER_COLOR, OnBorderColorChange)
     ON_CBN_SELCHANGE(IDC_PD_PAT_STYLE, OnStyleChange)
     ON_CBN_SELCHANGE(IDC_PD_PAT_PATTERN, OnPatternChange)
@@ -31,7 +33,8 @@ BEGIN_MESSAGE_MAP(CQUPlotDetailsPattern, CQUPlotDetailsPlotObjTab)
 END_MESSAGE_MAP()
 
 CQUPlotDetailsPattern::CQUPlotDetailsPattern()
-    : CQUPlotDetailsPlotObjTab(IDD_PD_PATTERN), m_nInstance(0), m_bShared(1), m_nAutoPatternColor(0)
+    : CQUPlotDetailsPlotObjTab(IDD_PD_PATTERN), m_nInstance(0), m_bShared(1), m_nAutoPatternColor(0),
+      m_nColorsChanged(0)
 {
 }
 
@@ -90,6 +93,7 @@ void CQUPlotDetailsPattern::ObjectToControls()
         m_bShared = type != 1;
     }
     const int e = EffectiveInstance();
+    m_nColorsChanged = 0;
     m_cbBorderColor.SetCurSel(PDColorToIndex(plot->GetBorderColor(e)));
     m_cbStyle.SetCurSel(plot->GetBorderType(e));
     PDShowRounded(m_cbBorderWidth, plot->GetBorderWidth(e));
@@ -109,16 +113,22 @@ void CQUPlotDetailsPattern::ControlsToObject()
     CQKPlotObj* plot = GetPlot();
     if (OwnSettings()) {
         // "Automatic" is written as the colour it stands for now.
-        int border = PDIndexToColor(m_cbBorderColor.GetCurSel());
-        plot->SetBorderColor(border == PD_AUTO_COLOR ? plot->GetActualColorForAutoColor(6) : border, m_nInstance);
+        if (m_nColorsChanged & COLOR_BORDER) {
+            int border = PDIndexToColor(m_cbBorderColor.GetCurSel());
+            plot->SetBorderColor(border == PD_AUTO_COLOR ? plot->GetActualColorForAutoColor(6) : border, m_nInstance);
+        }
         plot->SetBorderType(m_cbStyle.GetCurSel(), m_nInstance);
-        int pattern = PDIndexToColor(m_cbPatternColor.GetCurSel());
-        if (pattern == PD_AUTO_COLOR && plot->IsSpecialPoint())
-            pattern = m_nAutoPatternColor;
-        plot->SetBarFillColor(pattern, m_nInstance);
+        if (m_nColorsChanged & COLOR_PATTERN) {
+            int pattern = PDIndexToColor(m_cbPatternColor.GetCurSel());
+            if (pattern == PD_AUTO_COLOR && plot->IsSpecialPoint())
+                pattern = m_nAutoPatternColor;
+            plot->SetBarFillColor(pattern, m_nInstance);
+        }
         plot->SetFillPattern(m_cbPattern.GetCurSel(), m_nInstance);
-        int fill = PDIndexToColor(m_cbFillColor.GetCurSel());
-        plot->SetBKColor(fill == PD_AUTO_COLOR ? plot->GetActualColorForAutoColor(0) : fill, m_nInstance);
+        if (m_nColorsChanged & COLOR_FILL) {
+            int fill = PDIndexToColor(m_cbFillColor.GetCurSel());
+            plot->SetBKColor(fill == PD_AUTO_COLOR ? plot->GetActualColorForAutoColor(0) : fill, m_nInstance);
+        }
     }
     if (m_nInstance != 0)
         plot->SetPatternType(m_cbRelation.GetCurSel(), m_nInstance);
@@ -152,7 +162,14 @@ void CQUPlotDetailsPattern::Preview()
 void CQUPlotDetailsPattern::OnRelationChange()
 {
     int index = m_cbRelation.GetCurSel();
-    GetPlot()->SetPatternType(index, m_nInstance);
+    CQKPlotObj* plot = GetPlot();
+    plot->SetPatternType(index, m_nInstance);
+    if (index == 1 && m_bShared) {
+        // Its own settings start as the first instance's colours, whatever they are.
+        plot->SetBorderColor(plot->GetBorderColor(0), m_nInstance);
+        plot->SetBKColor(plot->GetBKColor(0), m_nInstance);
+        plot->SetBarFillColor(plot->GetBarFillColor(0), m_nInstance);
+    }
     m_bShared = index != 1;
     ControlsToObject();
     EnableFill(m_bShared == 0);
@@ -160,8 +177,17 @@ void CQUPlotDetailsPattern::OnRelationChange()
     Preview();
 }
 
+void CQUPlotDetailsPattern::OnPatternColorChange()
+{
+    m_nColorsChanged |= COLOR_PATTERN;
+    ControlsToObject();
+    Preview();
+    RecheckTabs();
+}
+
 void CQUPlotDetailsPattern::OnFillColorChange()
 {
+    m_nColorsChanged |= COLOR_FILL;
     ControlsToObject();
     Preview();
     RecheckTabs();
@@ -169,6 +195,7 @@ void CQUPlotDetailsPattern::OnFillColorChange()
 
 void CQUPlotDetailsPattern::OnBorderColorChange()
 {
+    m_nColorsChanged |= COLOR_BORDER;
     int border = PDIndexToColor(m_cbBorderColor.GetCurSel());
     m_nAutoPatternColor = border == PD_AUTO_COLOR ? GetPlot()->GetActualColorForAutoColor(6) : border;
     ControlsToObject();

@@ -32,6 +32,7 @@ protected:
     void Preview();
     afx_msg void OnRelationChange();
     afx_msg void OnFillColorChange();
+    afx_msg void OnPatternColorChange();
     afx_msg void OnBorderColorChange();
     afx_msg void OnStyleChange();
     afx_msg void OnPatternChange();
@@ -46,6 +47,9 @@ protected:
     int m_nInstance;
     int m_bShared; // a further instance that follows the first one's settings
     int m_nAutoPatternColor; // the pattern colour "Automatic" stands for: the border's
+    // The colours the user chose since the page was filled (COLOR_...): only these are
+    // written, so a colour the lists cannot show (a custom or mapped one) is kept.
+    int m_nColorsChanged;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -26,6 +26,11 @@ const UINT kConsumedClicks[] = {1130, 1131, 1132, 1134, 1139, 1145, 1168, 1172, 
 
 } // namespace
 
+bool PDIsChangeNotification(UINT code)
+{
+    return IsChangeNotification(code);
+}
+
 std::vector<CString> PDSplitList(const char* list)
 {
     std::vector<CString> items;

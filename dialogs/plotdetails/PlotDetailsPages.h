@@ -145,6 +145,9 @@ private:
     CString m_strName;
 };
 
+// Whether a control notification counts as a change (a click, a selection or edit change).
+bool PDIsChangeNotification(UINT code);
+
 // Fills a combo box with the items of a list string: items in double quotes, one after
 // another ("None" "Raster"). A doubled ampersand stays as it is (the list shows prefixes).
 std::vector<CString> PDSplitList(const char* list);

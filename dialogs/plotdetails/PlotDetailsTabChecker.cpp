@@ -136,7 +136,7 @@ BOOL CQUPlotDetailsTabChecker::Wanted(int kind, int instance)
             return FALSE;
         return (p->IsGroupBegin() || p->IsGroupMember()) && p->GetNumOfPlotsInGroup() > 1;
     case PD_KIND_LABEL:
-        if (box && (p->GetBoxType() == 1 || !(p->HasBox() || p->HasPercentile())))
+        if (box && (p->GetBoxType() == 1 || !(p->HasBoxLabel() || p->HasWhiskerLabel())))
             return FALSE;
         return p->HasFont(0);
     case PD_KIND_BOX_DATA:

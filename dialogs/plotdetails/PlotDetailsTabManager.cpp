@@ -1,9 +1,13 @@
 #include "PlotDetailsTabManager.h"
 
+#include "BoxChartPage.h"
+#include "Layer3DPages.h"
 #include "LayerPages.h"
 #include "LinePage.h"
 #include "GraphPagePages.h"
 #include "PatternPage.h"
+#include "PlotPages.h"
+#include "SymbolPage.h"
 #include "SpacingPage.h"
 #include "PlotDetailsMain.h"
 #include "PlotDetailsPages.h"
@@ -13,8 +17,7 @@
 namespace {
 
 // The plot pages in the order they are created: template, caption and the kind the tab
-// checker files them under. The Line, Pattern and Spacing pages are built here; the
-// others say they are not available in this version.
+// checker files them under. Pages this version does not have say so.
 struct PlotPageRow {
     UINT templateId;
     const char* caption;
@@ -47,6 +50,23 @@ const PlotPageRow kPlotPages[] = {
     {IDD_PD_SIDE_WALLS, "Side Walls", PD_KIND_SIDE_WALLS},
     {IDD_PD_COLOR_MAP, "Color Map", PD_KIND_COLOR_MAP},
 };
+
+// The plot pages of symbols, drop lines, labels, error bars, functions, vectors and pies;
+// null for a template none of them has.
+CQUPlotDetailsPage* CreatePlotPage(UINT templateId)
+{
+    switch (templateId) {
+    case IDD_PD_SYMBOL: return new CQUPlotDetailsSymbol;
+    case IDD_PD_DROP_LINES: return new CQUPlotDetailsDataPoints;
+    case IDD_PD_LABEL: return new CQUPlotDetailsFont;
+    case IDD_PD_ERROR_BAR: return new CQUPlotDetailsErrorBar;
+    case IDD_PD_FUNCTION: return new CQUPlotDetailsFunction;
+    case IDD_PD_VECTOR: return new CQUPlotDetailsVector;
+    case IDD_PD_PIE_LABELS: return new CQUPlotDetailsPie;
+    case IDD_PD_PIE_GEOMETRY: return new CQUPlotDetailsPie2;
+    default: return nullptr;
+    }
+}
 
 } // namespace
 
@@ -153,12 +173,16 @@ void CQUPlotDetailsTabManager::CreatePlotPages(CQKPlotObj* pPlot)
         CQUPlotDetailsPage* page;
         if (row.templateId == IDD_PD_LINE) {
             page = new CQUPlotDetailsLine;
+        } else if (row.templateId == IDD_PD_BOX) {
+            page = new CQUPlotDetailsBoxChart;
         } else if (row.templateId == IDD_PD_SPACING) {
             page = new CQUPlotDetailsSpacing;
         } else if (row.templateId == IDD_PD_PATTERN) {
             auto* pattern = new CQUPlotDetailsPattern;
             pattern->SetInstance(patterns++);
             page = pattern;
+        } else if (CQUPlotDetailsPage* built = CreatePlotPage(row.templateId)) {
+            page = built;
         } else
             page = new CQUPlotDetailsNotAvailable(row.templateId, row.kind, row.caption);
         page->SetEditedObject(pPlot);
@@ -182,16 +206,16 @@ void CQUPlotDetailsTabManager::CreateLayerPages(CQKGraphicLayer* pLayer)
 {
     // Both questions come before any page exists: the pages may change the answers.
     const BOOL link = pLayer->IsLinkAvailable();
-    const BOOL is3D = pLayer->Is3DLayer();
+    const BOOL is3D = pLayer->Is3DLayer() && dynamic_cast<CQK3DLayer*>(pLayer);
     m_pages.push_back(new CQULayerColor);
     m_pages.push_back(new CQULayerDimensions);
     m_pages.push_back(new CQULayerDisplay);
     if (link)
         m_pages.push_back(new CQULayerLinkAxes);
     if (is3D) {
-        m_pages.push_back(new CQUPlotDetailsNotAvailable(IDD_PD_3D_MISC, -1, "Miscellaneous"));
-        m_pages.push_back(new CQUPlotDetailsNotAvailable(IDD_PD_3D_AXIS, -1, "Axis"));
-        m_pages.push_back(new CQUPlotDetailsNotAvailable(IDD_PD_3D_PLANES, -1, "Planes"));
+        m_pages.push_back(new CQULayer3DOptions);
+        m_pages.push_back(new CQULayer3DAxis);
+        m_pages.push_back(new CQULayer3DPlanes);
     }
     int start = 0;
     for (size_t i = 0; i < m_pages.size(); ++i) {

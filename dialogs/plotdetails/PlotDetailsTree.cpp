@@ -1,9 +1,14 @@
 #include "PlotDetailsTree.h"
 
+#include "PlotPagesResources.h"
+
 IMPLEMENT_DYNAMIC(CQUPlotDetailsTree, CTreeCtrl)
 
 BEGIN_MESSAGE_MAP(CQUPlotDetailsTree, CTreeCtrl)
     ON_COMMAND(ID_PD_TREE_DELETE, OnDelete)
+    ON_COMMAND(ID_PD_TREE_OLD_CAPS, OnOldCaps)
+    ON_COMMAND(ID_PD_TREE_NEW_CAPS, OnNewCaps)
+    ON_WM_RBUTTONDOWN()
 END_MESSAGE_MAP()
 
 CQUPlotDetailsTree::CQUPlotDetailsTree()
@@ -240,6 +245,50 @@ BOOL CQUPlotDetailsTree::PreTranslateMessage(MSG* pMsg)
 void CQUPlotDetailsTree::OnDelete()
 {
     DeleteSelected();
+}
+
+void CQUPlotDetailsTree::OnRButtonDown(UINT, CPoint point)
+{
+    // The item under the pointer is selected first, as a left click would.
+    UINT flags = 0;
+    HTREEITEM item = HitTest(point, &flags);
+    if (!item || !(flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON)))
+        return;
+    SelectItem(item);
+    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(IDR_PD_TREE_MENU), RT_MENU);
+    HMENU menu = module ? ::LoadMenuA(module, MAKEINTRESOURCE(IDR_PD_TREE_MENU)) : nullptr;
+    if (!menu)
+        return;
+    // Error bars offer their cap units: to the old ones, or back to the new.
+    int submenu = 0;
+    auto* bar = dynamic_cast<CQKErrorBar*>(GetItemObject(item));
+    if (bar && GetItemDepth(item) >= 2)
+        submenu = bar->IsMadeBefore60() ? 2 : 1;
+    ClientToScreen(&point);
+    ::TrackPopupMenu(::GetSubMenu(menu, submenu), TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd,
+                     nullptr);
+    ::DestroyMenu(menu);
+}
+
+void CQUPlotDetailsTree::SetCapUnits(BOOL before60)
+{
+    HTREEITEM item = GetSelectedItem();
+    auto* bar = dynamic_cast<CQKErrorBar*>(GetItemObject(item));
+    if (!bar || GetItemDepth(item) < 2)
+        return;
+    bar->SetMadeBefore60(before60);
+    bar->SetModified(1);
+    NotifyChange();
+}
+
+void CQUPlotDetailsTree::OnOldCaps()
+{
+    SetCapUnits(TRUE);
+}
+
+void CQUPlotDetailsTree::OnNewCaps()
+{
+    SetCapUnits(FALSE);
 }
 
 void CQUPlotDetailsTree::NotifyChange()

@@ -68,6 +68,10 @@ public:
 
 protected:
     afx_msg void OnDelete();
+    afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnOldCaps();
+    afx_msg void OnNewCaps();
+    void SetCapUnits(BOOL before60);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -1,6 +1,7 @@
 // The application's side of documents: its templates, File New and File Open, the
 // recent-file list, the command line, the shell's file types and its DDE commands.
 #include "afxdlgs.h"
+#include "afxdisp.h"
 #include "ModuleState.h"
 #include <stdlib.h>
 
@@ -471,9 +472,12 @@ void CCommandLineInfo::ParseParamFlag(const char* pszParam)
     } else if (lstrcmpiA(pszParam, "dde") == 0) {
         m_nShellCommand = FileDDE;
     } else if (lstrcmpiA(pszParam, "Embedding") == 0) {
+        // A program OLE started belongs to its objects: it ends with the last of them.
+        AfxOleSetUserCtrl(FALSE);
         m_bShowSplash = FALSE;
         m_bRunEmbedded = TRUE;
     } else if (lstrcmpiA(pszParam, "Automation") == 0) {
+        AfxOleSetUserCtrl(FALSE);
         m_bShowSplash = FALSE;
         m_bRunAutomated = TRUE;
     }

@@ -3,8 +3,139 @@
 
 IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 
-CCmdTarget::CCmdTarget() {}
-CCmdTarget::~CCmdTarget() {}
+// The IDispatch of a command target: names of its dispatch maps, no members to call
+// beyond them (the maps of this framework name members only by their ids).
+class CCmdTargetDispatch final : public IDispatch
+{
+public:
+    explicit CCmdTargetDispatch(CCmdTarget* owner) : m_pOwner(owner) {}
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
+    {
+        return (HRESULT)m_pOwner->InternalQueryInterface(&iid, ppv);
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return m_pOwner->InternalAddRef(); }
+    STDMETHOD_(ULONG, Release)() override { return m_pOwner->InternalRelease(); }
+    STDMETHOD(GetTypeInfoCount)(UINT* pctinfo) override
+    {
+        if (pctinfo == nullptr)
+            return E_POINTER;
+        *pctinfo = 0;
+        return S_OK;
+    }
+    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo** ppTInfo) override
+    {
+        if (ppTInfo != nullptr)
+            *ppTInfo = nullptr;
+        return DISP_E_BADINDEX;
+    }
+    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
+    {
+        HRESULT hr = S_OK;
+        for (UINT i = 0; i < count; ++i) {
+            char name[256] = "";
+            ::WideCharToMultiByte(CP_ACP, 0, names[i], -1, name, sizeof name, nullptr, nullptr);
+            ids[i] = i == 0 ? m_pOwner->FindDispID(name) : DISPID_UNKNOWN;
+            if (ids[i] == DISPID_UNKNOWN)
+                hr = DISP_E_UNKNOWNNAME;
+        }
+        return hr;
+    }
+    STDMETHOD(Invoke)(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+private:
+    CCmdTarget* m_pOwner;
+};
+
+CCmdTarget::CCmdTarget() : m_dwRef(1), m_pDispatch(nullptr) {}
+CCmdTarget::~CCmdTarget() { delete m_pDispatch; }
+
+DWORD CCmdTarget::InternalAddRef()
+{
+    return (DWORD)::InterlockedIncrement(&m_dwRef);
+}
+
+DWORD CCmdTarget::InternalRelease()
+{
+    if (m_dwRef == 0)
+        return 0;
+    LONG n = ::InterlockedDecrement(&m_dwRef);
+    if (n == 0)
+        OnFinalRelease();
+    return (DWORD)n;
+}
+
+void CCmdTarget::OnFinalRelease()
+{
+    delete this;
+}
+
+const AFX_INTERFACEMAP* CCmdTarget::GetThisInterfaceMap()
+{
+    static const AFX_INTERFACEMAP_ENTRY entries[] = {{nullptr, (size_t)-1}};
+    static const AFX_INTERFACEMAP map = {nullptr, entries};
+    return &map;
+}
+
+const AFX_INTERFACEMAP* CCmdTarget::GetInterfaceMap() const { return GetThisInterfaceMap(); }
+
+const AFX_DISPMAP* CCmdTarget::GetThisDispatchMap()
+{
+    static const AFX_DISPMAP_ENTRY entries[] = {{nullptr, DISPID_UNKNOWN}};
+    static const AFX_DISPMAP map = {nullptr, entries};
+    return &map;
+}
+
+const AFX_DISPMAP* CCmdTarget::GetDispatchMap() const { return GetThisDispatchMap(); }
+
+long CCmdTarget::FindDispID(LPCSTR lpszName) const
+{
+    for (const AFX_DISPMAP* m = GetDispatchMap(); m != nullptr; m = m->pfnGetBaseMap ? m->pfnGetBaseMap() : nullptr)
+        for (const AFX_DISPMAP_ENTRY* e = m->lpEntries; e->lpszName != nullptr; ++e)
+            if (lstrcmpiA(e->lpszName, lpszName) == 0)
+                return e->lDispID;
+    return DISPID_UNKNOWN;
+}
+
+void CCmdTarget::EnableAutomation()
+{
+    if (m_pDispatch == nullptr)
+        m_pDispatch = new CCmdTargetDispatch(this);
+}
+
+LPDISPATCH CCmdTarget::GetIDispatch(BOOL bAddRef)
+{
+    if (m_pDispatch != nullptr && bAddRef)
+        InternalAddRef();
+    return m_pDispatch;
+}
+
+LPUNKNOWN CCmdTarget::GetInterface(const void* iid)
+{
+    const IID& wanted = *(const IID*)iid;
+    const bool unknown = IsEqualIID(wanted, IID_IUnknown) != 0;
+    for (const AFX_INTERFACEMAP* m = GetInterfaceMap(); m != nullptr; m = m->pfnGetBaseMap ? m->pfnGetBaseMap() : nullptr)
+        for (const AFX_INTERFACEMAP_ENTRY* e = m->pEntry; e->piid != nullptr; ++e)
+            if (unknown || IsEqualIID(*e->piid, wanted))
+                return (LPUNKNOWN)((BYTE*)this + e->nOffset);
+    if (m_pDispatch != nullptr && (unknown || IsEqualIID(wanted, IID_IDispatch)))
+        return m_pDispatch;
+    return nullptr;
+}
+
+DWORD CCmdTarget::InternalQueryInterface(const void* iid, LPVOID* ppvObj)
+{
+    if (ppvObj == nullptr)
+        return (DWORD)E_POINTER;
+    LPUNKNOWN p = GetInterface(iid);
+    *ppvObj = p;
+    if (p == nullptr)
+        return (DWORD)E_NOINTERFACE;
+    InternalAddRef();
+    return (DWORD)S_OK;
+}
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {

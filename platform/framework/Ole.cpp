@@ -20,10 +20,13 @@ void CheckResult(HRESULT hr)
 
 namespace afximpl {
 
+void FlushOleClipboard();
+
 void TermOle()
 {
     if (!g_bOleInitialized)
         return;
+    FlushOleClipboard();
     CWinThread* pThread = AfxGetThread();
     if (pThread != nullptr && pThread->m_pMessageFilter != nullptr) {
         pThread->m_pMessageFilter->Revoke();

@@ -50,8 +50,79 @@ CQKAccess::CQKAccess()
 
 CQKAccess::~CQKAccess()
 {
+    delete m_uimManager;
     if (g_access == this)
         g_access = nullptr;
+}
+
+CQKUIMManager* CQKAccess::CreateUIMManager()
+{
+    return new (std::nothrow) CQKUIMManager;
+}
+
+CQKUIMManager* CQKAccess::GetUIMManager()
+{
+    if (!m_uimManager)
+        m_uimManager = CreateUIMManager();
+    return m_uimManager;
+}
+
+HWND CQKUIMManager::GetUIMBar(const char*, UINT, int, int)
+{
+    return nullptr;
+}
+
+int CQKUIMManager::OnSizeChange(int, int, int, int)
+{
+    return 0;
+}
+
+int CQKUIMManager::ShowUIMBar(int, int, DWORD)
+{
+    return 0;
+}
+
+int CQKUIMManager::IsUIMBarVisible(int)
+{
+    return 0;
+}
+
+int CQKUIMManager::IsUIMBarGloballyVisible(int)
+{
+    return 0;
+}
+
+int CQKUIMManager::InitChildUIM(int, HWND, DWORD)
+{
+    return 0;
+}
+
+namespace {
+std::map<HWND, QKUIMMessageFilter>& UIMFilters()
+{
+    static std::map<HWND, QKUIMMessageFilter> filters;
+    return filters;
+}
+} // namespace
+
+void qkUIMSetMessageFilter(HWND bar, QKUIMMessageFilter filter)
+{
+    if (filter)
+        UIMFilters()[bar] = filter;
+    else
+        UIMFilters().erase(bar);
+}
+
+int qkUIMWindowProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto it = UIMFilters().find(bar);
+    if (it == UIMFilters().end())
+        return 1;
+    QKUIMMessageFilter filter = it->second;
+    // A window handle is used again after its window goes: the filter goes with it.
+    if (message == WM_NCDESTROY)
+        UIMFilters().erase(it);
+    return filter(bar, message, wParam, lParam);
 }
 
 int CQKAccess::Init(HWND mainFrame, const char* commandLine)
@@ -170,6 +241,19 @@ int CQKAccess::OnColorPaletteDialog()
     return 0;
 }
 
+int CQKAccess::AddUserCategory(const char* group, const char* iniFile)
+{
+    qkfxGetCallLog().Add("CQKAccess::AddUserCategory", std::string(group ? group : "") + "," + (iniFile ? iniFile : ""));
+    return 0;
+}
+
+int CQKAccess::AddUserDefinedButton(const char* group, const char*, int, const char*, const char*, const char*,
+                                    const char*, const char*)
+{
+    qkfxGetCallLog().Add("CQKAccess::AddUserDefinedButton", group ? group : "");
+    return 0;
+}
+
 int CQKAccess::run_user_menu_script(int id, CQKLayer*)
 {
     qkfxGetCallLog().Add("CQKAccess::run_user_menu_script", std::to_string(id));
@@ -196,15 +280,38 @@ CQKPage* CQKAccess::CreateNewPage(DWORD type, HWND frame, const char* source, in
     if (mode == 1) {
         page = qkfxReadPage(source ? source : "", std::string(), std::string(), &error);
     } else if (mode == 2) {
-        // The archive comes in place of the file name (the embedding's storage).
+        // The archive comes in place of the file name (the embedding's storage): the
+        // windows of the data the page draws, then the page. A data window whose name the
+        // project already has is the project's; the page draws that one.
         std::vector<BYTE> bytes;
+        std::vector<CQKPage*> data;
         CArchive* archive = reinterpret_cast<CArchive*>(const_cast<char*>(source));
         if (!archive)
             error = "there is no storage to read the window from";
-        else if (qkReadPageBytes(archive, bytes, &error))
-            page = qkfxReadPageFromMemory(bytes.data(), bytes.size(), std::string(), std::string(), &error);
-        if (!page)
+        while (archive && !page && qkReadPageBytes(archive, bytes, &error)) {
+            std::string name;
+            int kind = -1;
+            if (!qkPeekPage(bytes, name, kind, &error))
+                break;
+            CQKPage* existing = name.empty() ? nullptr : qkfxGetProject().FindPage(name);
+            const bool isData = kind != (int)type;
+            if (isData && existing)
+                continue;
+            CQKPage* read = qkfxReadPageFromMemory(bytes.data(), bytes.size(), std::string(), std::string(), &error);
+            if (!read)
+                break;
+            if (isData) {
+                read->SetHiddenPEWnd(1);
+                data.push_back(read);
+            } else {
+                page = read;
+            }
+        }
+        if (!page) {
+            for (CQKPage* p : data)
+                p->Destroy();
             error = "cannot read the stored window: " + error;
+        }
     } else if (mode == 0) {
         page = qkfxGetProject().CreatePage((QKPageType)type);
         if (!page)

@@ -55,6 +55,13 @@ const char* const kColumnTitles[CQKListExplorer::NUM_COLUMNS] = {"Name",     "Vi
                                                                  "Modified", "Created", "Label", "Dependents"};
 const int kColumnWidths[CQKListExplorer::NUM_COLUMNS] = {90, 60, 70, 60, 120, 120, 90, 80};
 
+int ClientWidth(HWND hwnd)
+{
+    RECT client;
+    GetClientRect(hwnd, &client);
+    return client.right - client.left;
+}
+
 // The explorer's controls are subclassed so that a drag, which holds the mouse capture,
 // sees the pointer's moves and the release.
 const char kListProp[] = "QKExplorerList";
@@ -667,10 +674,15 @@ void CQKTreeExplorer::DeleteTreeItem(HTREEITEM item)
 
 int CQKTreeExplorer::DeleteFolder(int* askFolders, int* askWindows, HTREEITEM item, BOOL)
 {
-    // Without questions: the subfolders, then the windows, then the folder.
+    // Without questions.
     CQKFolder* folder = GetFolder(item);
     if (folder == nullptr || folder->GetParent() == nullptr)
         return 4;
+    return DeleteFolderContents(askFolders, askWindows, item);
+}
+
+int CQKTreeExplorer::DeleteFolderContents(int* askFolders, int* askWindows, HTREEITEM item)
+{
     bool kept = false;
     for (HTREEITEM child = TreeView_GetChild(m_tree, item); child != nullptr;) {
         HTREEITEM next = TreeView_GetNextSibling(m_tree, child);
@@ -980,9 +992,7 @@ void CQKListExplorer::ApplyColumns()
 {
     if (m_list == nullptr)
         return;
-    RECT client;
-    GetClientRect(m_list, &client);
-    int width = client.right - client.left;
+    int width = ClientWidth(m_list);
     for (int i = 0; i < NUM_COLUMNS; ++i)
         if (m_widths[i] >= 0 && width > 0)
             ListView_SetColumnWidth(m_list, i, (int)(m_widths[i] * width + 0.5));
@@ -1000,9 +1010,7 @@ void CQKListExplorer::StoreLEConfig()
 {
     if (m_list == nullptr)
         return;
-    RECT client;
-    GetClientRect(m_list, &client);
-    int width = client.right - client.left;
+    int width = ClientWidth(m_list);
     for (int i = 0; i < NUM_COLUMNS; ++i)
         m_widths[i] = width > 0 ? (double)ListView_GetColumnWidth(m_list, i) / width : -1.0;
     ListView_GetColumnOrderArray(m_list, NUM_COLUMNS, m_order);

@@ -459,7 +459,8 @@ BOOL qkfxGetLayerFrame(const CQKGraphPage* page, int index, const RECT& pageRect
 }
 
 // The walk of the whole page; with hits it records where each element went.
-static BOOL DrawPageWalk(CQKGraphPage& page, HDC dc, const RECT& rect, std::vector<QKHitItem>* hits)
+static BOOL DrawPageWalk(CQKGraphPage& page, HDC dc, const RECT& rect, std::vector<QKHitItem>* hits,
+                         bool paper = true)
 {
     if (!dc || IsRectEmpty(&rect))
         return FALSE;
@@ -473,7 +474,7 @@ static BOOL DrawPageWalk(CQKGraphPage& page, HDC dc, const RECT& rect, std::vect
     const int saved = SaveDC(dc);
     SetBkMode(dc, TRANSPARENT);
     SetMapMode(dc, MM_TEXT);
-    if (!hits)
+    if (!hits && paper)
         DrawPaper(env, page);
     for (int i = 0; i < page.GetNumLayers(); ++i) {
         CQKGraphicLayer* layer = page.GetLayerByIndex(i, 1);
@@ -490,6 +491,11 @@ static BOOL DrawPageWalk(CQKGraphPage& page, HDC dc, const RECT& rect, std::vect
 BOOL CQKGraphPage::Draw(HDC dc, const RECT& rect)
 {
     return DrawPageWalk(*this, dc, rect, nullptr);
+}
+
+BOOL qkDrawGraphPage(CQKGraphPage& page, HDC dc, const RECT& rect, bool paper)
+{
+    return DrawPageWalk(page, dc, rect, nullptr, paper);
 }
 
 // The walk again into a one-pixel bitmap, recording where each element went.

@@ -90,6 +90,9 @@ std::string qkFormatText(const char* format, ...);
 
 // Deletes the system object (the access object's Uninit); the next use makes a new one.
 void qkDeleteQrxSystem();
+class QKSettingsExchange;
+// The defaults of new text labels (SetDefault) to or from the property settings.
+void qkExchangeTextDefaults(QKSettingsExchange& ex);
 // One operation of the plug-in protocol on the system object; its answers are the
 // protocol's.
 int qkCallSystemObject(const char* methodName, const char* name, int op, void* result);
@@ -140,6 +143,8 @@ class CArchive;
 // The bytes of one window file from an archive (ProjectFile.cpp): its header says how many
 // follow. false with the reason in *error.
 bool qkReadPageBytes(CArchive* archive, std::vector<BYTE>& bytes, std::string* error);
+// The name and kind of the one window that window-file bytes hold, without making it.
+bool qkPeekPage(const std::vector<BYTE>& bytes, std::string& name, int& type, std::string* error);
 
 // The script commands of the program's own script files (GetFile, open, doc -n, doc -uw,
 // win -d): true when `word` with `args` is one of them; a failure leaves its message in

@@ -36,7 +36,8 @@ Scx3DProc Engine(std::string* error)
 
 // The gap value the library's scatter object reads as "no point here".
 const float kScatterGap = 31234.0f;
-const float kBox = 2300.0f;
+const float kBox = 2300.0f; // the standard box's side, in the library's units
+const double kPi = 3.14159265358979323846;
 // Mesh kinds of the library: banded colour map, one-colour surface, wire, bars.
 enum { MESH_BANDED = 0, MESH_FILLED = 1, MESH_WIRE = 2, MESH_BARS = 3 };
 // Object kinds of the library's store.
@@ -72,6 +73,7 @@ struct PlotPaint {
     std::vector<HBRUSH> bands;
     double barPercent = 80;
     double symbolPoints = 6;
+    float boxZ = kBox;
     const CQKPlotObj* plot = nullptr;
     ~PlotPaint()
     {
@@ -84,7 +86,7 @@ struct PlotPaint {
     // Band i of kBands spans box Z i / kBands .. (i + 1) / kBands.
     int Band(float z) const
     {
-        int i = (int)floorf(z / kBox * kBands);
+        int i = (int)floorf(z / boxZ * kBands);
         return std::min(kBands - 1, std::max(0, i));
     }
 };
@@ -118,7 +120,7 @@ INT_PTR WINAPI ObjectCallback(INT_PTR user, UINT code, INT_PTR a1, INT_PTR a2, I
     case 0x100003: // the band of a box Z
         return p->Band(*reinterpret_cast<const float*>(a1));
     case 0x100005: // the box Z where band a2 starts
-        *reinterpret_cast<float*>(a1) = kBox * (float)a2 / kBands;
+        *reinterpret_cast<float*>(a1) = p->boxZ * (float)a2 / kBands;
         return 0;
     case 0x10000A: // the band's brush
         SelectObject(dc, p->bands[std::min<size_t>(p->bands.size() - 1, (size_t)std::max<INT_PTR>(0, a2))]);
@@ -167,7 +169,7 @@ INT_PTR WINAPI ObjectCallback(INT_PTR user, UINT code, INT_PTR a1, INT_PTR a2, I
 // The drawing callback of plain objects (polygons, walls, the frame).
 struct PaintState {
     HPEN wallPen = nullptr;
-    HBRUSH wallBrush = nullptr;
+    HBRUSH wallBrush = nullptr; // of the plane being drawn, in its colour
     HDC dc = nullptr;
     int saved = 0;
 };
@@ -186,30 +188,49 @@ INT_PTR WINAPI DrawCallback(UINT code, INT_PTR a1, INT_PTR, INT_PTR)
             SelectObject(dc, p->mesh);
             SelectObject(dc, p->front);
         } else {
+            // A plane: its colour index is the attributes' byte 12.
+            g_paint->wallBrush = CreateSolidBrush(qkColorOf(a ? a->bytes[12] : 18));
             SelectObject(dc, g_paint->wallPen);
             SelectObject(dc, g_paint->wallBrush);
         }
     } else if (code == SCX3D_DRAW_RESTORE && g_paint->saved) {
         RestoreDC(dc, g_paint->saved);
         g_paint->saved = 0;
+        if (g_paint->wallBrush) {
+            DeleteObject(g_paint->wallBrush);
+            g_paint->wallBrush = nullptr;
+        }
     }
     return 0;
 }
 
 // A value's place along a dimension of the box, 0 .. 2300; false off the scale.
-bool ToBox(const CQKAxisScale& scale, double v, float& out)
+// A dimension of the box: its scale and its length in box units.
+struct BoxScale : CQKAxisScale {
+    BoxScale(const QKAxisRecord& record, float length) : CQKAxisScale(record), size(length) {}
+    float size;
+};
+
+// A value's place along a dimension of the box, 0 .. its length; false off the scale.
+bool ToBox(const CQKAxisScale& scale, double v, float& out, float size)
 {
     double f;
     if (!Valid(v) || !scale.ToFraction(v, f))
         return false;
-    out = (float)(f * kBox);
+    out = (float)(f * size);
     return true;
 }
 
+bool ToBox(const BoxScale& scale, double v, float& out)
+{
+    return ToBox(scale, v, out, scale.size);
+}
+
 struct Scales {
-    CQKAxisScale x, y, z;
-    explicit Scales(const CQKGraphicLayer& l)
-        : x(l.GetAxisRecord(QK_AXIS_X)), y(l.GetAxisRecord(QK_AXIS_Y)), z(l.GetAxisRecord(QK_AXIS_Z))
+    BoxScale x, y, z;
+    Scales(const CQKGraphicLayer& l, const Scx3DView* v)
+        : x(l.GetAxisRecord(QK_AXIS_X), v->boxX), y(l.GetAxisRecord(QK_AXIS_Y), v->boxY),
+          z(l.GetAxisRecord(QK_AXIS_Z), v->boxZ)
     {
     }
 };
@@ -379,14 +400,15 @@ std::string TickText(double v, double inc)
 // One axis along a box edge: its line, major ticks pointing away from the box and their
 // labels beyond them. `along` is the dimension; `at` the edge's point at the axis's start.
 void DrawBoxAxis(const QKDrawEnv& env, Scx3DProc scx, Scx3DView* v, const QKAxisRecord& record, int along,
-                 const float at[3], const float outward[3])
+                 const float at[3], const float outward[3], bool rotateLabels)
 {
     const CQKAxisScale scale(record);
     if (!scale.IsValid())
         return;
     HDC dc = env.dc;
+    const float length = along == 0 ? v->boxX : along == 1 ? v->boxY : v->boxZ;
     float a[3] = {at[0], at[1], at[2]}, b[3] = {at[0], at[1], at[2]};
-    b[along] = kBox;
+    b[along] = length;
     const POINT pa = Project(scx, v, a[0], a[1], a[2]), pb = Project(scx, v, b[0], b[1], b[2]);
     GdiSelect pen(dc, qkCreateLinePen(env, 0, 0.5, RGB(0, 0, 0)));
     MoveToEx(dc, pa.x, pa.y, nullptr);
@@ -406,14 +428,24 @@ void DrawBoxAxis(const QKDrawEnv& env, Scx3DProc scx, Scx3DView* v, const QKAxis
             ticks.push_back(t);
     }
     const int tick = std::max(3, env.PenWidth(0) * 4);
-    HFONT font = CreateFontA(-std::max(8, (int)lround(env.PointsToPixels(10))), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                             DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    // Turned labels run along the axis as it stands on the screen, never upside down.
+    int escapement = 0;
+    if (rotateLabels && (pa.x != pb.x || pa.y != pb.y)) {
+        double degrees = atan2(-(double)(pb.y - pa.y), (double)(pb.x - pa.x)) * 180 / kPi;
+        if (degrees > 90)
+            degrees -= 180;
+        else if (degrees < -90)
+            degrees += 180;
+        escapement = (int)lround(degrees * 10);
+    }
+    HFONT font = CreateFontA(-std::max(8, (int)lround(env.PointsToPixels(10))), 0, escapement, escapement, FW_NORMAL,
+                             0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
     GdiSelect f(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     for (double t : ticks) {
         float pos;
-        if (!ToBox(scale, t, pos))
+        if (!ToBox(scale, t, pos, length))
             continue;
         float p[3] = {at[0], at[1], at[2]};
         p[along] = pos;
@@ -432,7 +464,15 @@ void DrawBoxAxis(const QKDrawEnv& env, Scx3DProc scx, Scx3DView* v, const QKAxis
         // The label's centre stands beyond the tick, as far again as half its size.
         const double reach = tick * 2 + (fabs(dx) * size.cx + fabs(dy) * size.cy) / 2;
         const int cx = on.x + (int)lround(dx * reach), cy = on.y + (int)lround(dy * reach);
-        TextOutA(dc, cx - size.cx / 2, cy - size.cy / 2, text.c_str(), (int)text.size());
+        if (escapement) {
+            // Centred about the same point: the text's origin turns with it.
+            const double r = escapement / 10.0 * kPi / 180, c = cos(r), sn = sin(r);
+            const double hx = size.cx / 2.0, hy = size.cy / 2.0;
+            TextOutA(dc, cx - (int)lround(hx * c + hy * sn), cy - (int)lround(-hx * sn + hy * c), text.c_str(),
+                     (int)text.size());
+        } else {
+            TextOutA(dc, cx - size.cx / 2, cy - size.cy / 2, text.c_str(), (int)text.size());
+        }
     }
 }
 
@@ -440,15 +480,32 @@ void DrawBoxAxis(const QKDrawEnv& env, Scx3DProc scx, Scx3DView* v, const QKAxis
 // as the walls stand on the far ones.
 void DrawBoxAxes(const QKDrawEnv& env, Scx3DProc scx, Scx3DView* v, const CQKGraphicLayer& layer)
 {
-    const float farX = v->wallX > 0 ? kBox : 0, farY = v->wallY > 0 ? kBox : 0;
-    const float nearX = kBox - farX, nearY = kBox - farY, floorZ = v->wallZ;
+    const float farX = v->wallX > v->boxX / 2 ? v->boxX : 0, farY = v->wallY > v->boxY / 2 ? v->boxY : 0;
+    const float nearX = v->boxX - farX, nearY = v->boxY - farY, floorZ = v->wallZ;
     const float sx = nearX > 0 ? 1.f : -1.f, sy = nearY > 0 ? 1.f : -1.f;
     const float xStart[3] = {0, nearY, floorZ}, xOut[3] = {0, sy * 200, 0};
     const float yStart[3] = {nearX, 0, floorZ}, yOut[3] = {sx * 200, 0, 0};
     const float zStart[3] = {nearX, farY, 0}, zOut[3] = {sx * 200, 0, 0};
-    DrawBoxAxis(env, scx, v, layer.GetAxisRecord(QK_AXIS_X), 0, xStart, xOut);
-    DrawBoxAxis(env, scx, v, layer.GetAxisRecord(QK_AXIS_Y), 1, yStart, yOut);
-    DrawBoxAxis(env, scx, v, layer.GetAxisRecord(QK_AXIS_Z), 2, zStart, zOut);
+    const bool turn = layer.GetState().rotateLabels;
+    DrawBoxAxis(env, scx, v, layer.GetAxisRecord(QK_AXIS_X), 0, xStart, xOut, turn);
+    DrawBoxAxis(env, scx, v, layer.GetAxisRecord(QK_AXIS_Y), 1, yStart, yOut, turn);
+    DrawBoxAxis(env, scx, v, layer.GetAxisRecord(QK_AXIS_Z), 2, zStart, zOut, turn);
+}
+
+// The three edges of the box that meet at its front corner: the corner away from the
+// back planes, at the top when the floor is at the bottom.
+void DrawCubeOutline(const QKDrawEnv& env, Scx3DProc scx, Scx3DView* v, const QKLayerState& st)
+{
+    const float x = v->wallX > v->boxX / 2 ? 0 : v->boxX, y = v->wallY > v->boxY / 2 ? 0 : v->boxY;
+    const float z = v->wallZ > v->boxZ / 2 ? 0 : v->boxZ;
+    const POINT corner = Project(scx, v, x, y, z);
+    const POINT ends[3] = {Project(scx, v, v->boxX - x, y, z), Project(scx, v, x, v->boxY - y, z),
+                           Project(scx, v, x, y, v->boxZ - z)};
+    GdiSelect pen(env.dc, qkCreateLinePen(env, st.cubeOutlineStyle, st.cubeOutlineWidth, qkColorOf(st.cubeOutlineColor)));
+    for (const POINT& end : ends) {
+        MoveToEx(env.dc, corner.x, corner.y, nullptr);
+        LineTo(env.dc, end.x, end.y);
+    }
 }
 
 } // namespace
@@ -574,8 +631,13 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
     v->hostCallback = &qkPlotHostCallback;
     v->deviceContext = (int32_t)(INT_PTR)dc;
     v->state |= SCX3D_STATE_EXTENT | SCX3D_STATE_REPROJECT;
-    v->walls |= SCX3D_WALLS_FOLLOW_EYE;
-    const Scales scales(layer);
+    const QKLayerState& st = layer.GetState();
+    // A parallel projection is the library's smallest perspective angle.
+    if (!st.perspective)
+        v->perspective = 0.001f;
+    for (int i = 0; i < 3; ++i)
+        v->wallColour[i] = (uint8_t)std::max(0, std::min(255, st.planeColor[i]));
+    const Scales scales(layer, v);
 
     INT_PTR store = scx(nullptr, SCX3D_OBJECT_COMMAND | SCX3D_STORE_COMMAND | SCX3D_STORE_CREATE, 0, nullptr, 0);
     if (!store) {
@@ -610,6 +672,7 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
         p->back = CreateSolidBrush(Shade(p->color));
         p->side = CreateSolidBrush(RGB(192, 192, 192));
         p->barPercent = std::max(5, std::min(100, plot->GetState().barThickness));
+        p->boxZ = v->boxZ;
         for (int i = 0; i < kBands; ++i)
             p->bands.push_back(CreateSolidBrush(BandColor(i)));
         if (data.mesh) {
@@ -640,6 +703,8 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
     scx(qkGetHostWindow(), SCX3D_PAINT, store, v, reinterpret_cast<INT_PTR>(&DrawCallback));
     g_paint = nullptr;
     RestoreDC(dc, saved);
+    if (st.cubeOutline)
+        DrawCubeOutline(env, scx, v, st);
     DrawBoxAxes(env, scx, v, layer);
     // A click inside the frame finds the layer's 3D plots (the last drawn first), as it
     // finds a contour plot: the library's own hit test answers objects of its store only.
@@ -673,9 +738,11 @@ bool qkfxMap3DPoint(CQKGraphicLayer& layer, const RECT& frame, double x, double 
     std::vector<BYTE> working = ViewRecord(layer, scx);
     auto* v = reinterpret_cast<Scx3DView*>(working.data());
     v->state |= SCX3D_STATE_EXTENT | SCX3D_STATE_REPROJECT;
+    if (!layer.GetState().perspective)
+        v->perspective = 0.001f;
     int32_t viewport[4] = {frame.left, frame.top, frame.right, frame.bottom};
     scx(nullptr, SCX3D_FIT_VIEWPORT, 0, v, reinterpret_cast<INT_PTR>(viewport));
-    const Scales s(layer);
+    const Scales s(layer, v);
     float b[3];
     if (!ToBox(s.x, x, b[0]) || !ToBox(s.y, y, b[1]) || !ToBox(s.z, z, b[2]))
         return false;
@@ -726,4 +793,254 @@ bool qkfxChange3DView(CQKGraphicLayer* layer, const std::string& what, std::stri
     qkfxGetProject().SetProjectModified(true);
     qkShowLayerAgain(*layer);
     return true;
+}
+
+// ---- the 3D layer's settings ----
+
+namespace {
+
+// The layer's view record, made on first use; null without the 3D library.
+Scx3DView* ViewOf(const CQK3DLayer& layer)
+{
+    Scx3DProc scx = Engine(nullptr);
+    if (!scx)
+        return nullptr;
+    return reinterpret_cast<Scx3DView*>(ViewRecord(const_cast<CQK3DLayer&>(layer), scx).data());
+}
+
+float& BoxSide(Scx3DView* v, int d)
+{
+    return d == 0 ? v->boxX : d == 1 ? v->boxY : v->boxZ;
+}
+
+// Where each plane stands: the XY plane along Z, the YZ plane along X, the ZX along Y.
+float& PlaneAt(Scx3DView* v, int p)
+{
+    return p == 0 ? v->wallZ : p == 1 ? v->wallX : v->wallY;
+}
+int PlaneDimension(int p)
+{
+    return p == 0 ? 2 : p == 1 ? 0 : 1;
+}
+const uint8_t kPlaneBits[3] = {SCX3D_WALL_Z, SCX3D_WALL_X, SCX3D_WALL_Y};
+const uint8_t kPlaneFarBits[3] = {SCX3D_WALL_Z_FAR, SCX3D_WALL_X_FAR, SCX3D_WALL_Y_FAR};
+
+double Clamp(double v, double lo, double hi)
+{
+    return v < lo ? lo : v > hi ? hi : v;
+}
+
+void Changed(Scx3DView* v)
+{
+    v->state |= SCX3D_STATE_EXTENT | SCX3D_STATE_REPROJECT;
+    qkfxGetProject().SetProjectModified(true);
+}
+
+} // namespace
+
+void CQK3DLayer::CalcRotAngles()
+{
+    Scx3DProc scx = Engine(nullptr);
+    if (Scx3DView* v = ViewOf(*this))
+        scx(nullptr, SCX3D_RECOVER_ANGLES, 0, v, 0);
+}
+
+double CQK3DLayer::GetBox(int d) const
+{
+    Scx3DView* v = ViewOf(*this);
+    return v ? BoxSide(v, d) / kBox : 0;
+}
+
+void CQK3DLayer::SetBox(int d, double length)
+{
+    Scx3DView* v = ViewOf(*this);
+    if (!v || !(length > 0) || length > 100)
+        return;
+    float& side = BoxSide(v, d);
+    const float old = side, now = (float)(length * kBox);
+    if (old == now)
+        return;
+    // Planes and clipping limits keep their places as parts of the side.
+    const float f = old > 0 ? now / old : 1;
+    for (int p = 0; p < 3; ++p)
+        if (PlaneDimension(p) == d)
+            PlaneAt(v, p) *= f;
+    if (d == 0)
+        v->xyRect[0] *= f, v->xyRect[1] *= f;
+    else if (d == 1)
+        v->xyRect[2] *= f, v->xyRect[3] *= f;
+    side = now;
+    v->boxCentre[d] = now * 0.5f;
+    Engine(nullptr)(nullptr, 0x2001, 0, v, 0);
+    Changed(v);
+}
+
+double CQK3DLayer::GetAngle(int a) const
+{
+    Scx3DView* v = ViewOf(*this);
+    if (!v)
+        return 0;
+    // X tilts toward the viewer, Y turns sideways, Z turns about the vertical.
+    return a == 0 ? v->rotation : a == 1 ? v->roll : v->tilt;
+}
+
+void CQK3DLayer::SetAngle(int a, double degrees, int apply)
+{
+    Scx3DView* v = ViewOf(*this);
+    if (!v || !std::isfinite(degrees))
+        return;
+    (a == 0 ? v->rotation : a == 1 ? v->roll : v->tilt) = (float)fmod(degrees, 360.0);
+    if (apply) {
+        Engine(nullptr)(nullptr, 0x2001, 0, v, 0);
+        Changed(v);
+    }
+}
+
+double CQK3DLayer::GetPerspectiveAngle() const
+{
+    Scx3DView* v = ViewOf(*this);
+    return v ? (v->perspective < 0.01f ? 0 : v->perspective) : 0;
+}
+
+void CQK3DLayer::SetPerspectiveAngle(double degrees)
+{
+    Scx3DView* v = ViewOf(*this);
+    if (!v || !std::isfinite(degrees))
+        return;
+    // The library's eye distance needs an angle above 0.
+    v->perspective = (float)Clamp(degrees, 0.001, 30);
+    v->state |= SCX3D_STATE_PERSPECTIVE;
+    Changed(v);
+}
+
+void CQK3DLayer::SetRotateLabel(BOOL on)
+{
+    m_st.rotateLabels = on != FALSE;
+}
+
+BOOL CQK3DLayer::IsXYClippingSupported() const
+{
+    // The library clips what it draws from its store: surfaces, bars and scatters.
+    for (int i = 0; i < GetNumPlots(); ++i) {
+        CQKPlotObj* plot = PlotObjByIndex(i, 1);
+        if (plot && qkIs3DStorePlot(*plot))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CQK3DLayer::HasXYClipping() const
+{
+    Scx3DView* v = ViewOf(*this);
+    return v && (v->walls & SCX3D_WALLS_CLIP_SCATTER);
+}
+
+void CQK3DLayer::SetXYClipping(BOOL on)
+{
+    if (Scx3DView* v = ViewOf(*this)) {
+        v->walls = on ? (v->walls | SCX3D_WALLS_CLIP_SCATTER) : (v->walls & ~SCX3D_WALLS_CLIP_SCATTER);
+        Changed(v);
+    }
+}
+
+// The clipping rectangle: X from, X to, Y to, Y from.
+double CQK3DLayer::GetClip(int i) const
+{
+    Scx3DView* v = ViewOf(*this);
+    if (!v)
+        return 0;
+    const float side = i < 2 ? v->boxX : v->boxY;
+    return side > 0 ? v->xyRect[i] / side * 100 : 0;
+}
+
+void CQK3DLayer::SetClip(int i, double percent)
+{
+    Scx3DView* v = ViewOf(*this);
+    if (!v || !std::isfinite(percent))
+        return;
+    v->xyRect[i] = (float)(Clamp(percent, 0, 100) / 100 * (i < 2 ? v->boxX : v->boxY));
+    Changed(v);
+}
+
+void CQK3DLayer::SetProjectionPrespective(BOOL on)
+{
+    m_st.perspective = on != FALSE;
+}
+
+BOOL CQK3DLayer::HasAutoPosition() const
+{
+    Scx3DView* v = ViewOf(*this);
+    return v && (v->walls & SCX3D_WALLS_FOLLOW_EYE);
+}
+
+void CQK3DLayer::SetAutoPosition(BOOL on)
+{
+    if (Scx3DView* v = ViewOf(*this)) {
+        v->walls = on ? (v->walls | SCX3D_WALLS_FOLLOW_EYE) : (v->walls & ~SCX3D_WALLS_FOLLOW_EYE);
+        Changed(v);
+    }
+}
+
+BOOL CQK3DLayer::HasPlane(int p) const
+{
+    Scx3DView* v = ViewOf(*this);
+    return v && (v->walls & kPlaneBits[p]);
+}
+
+void CQK3DLayer::SetPlane(int p, BOOL on)
+{
+    if (Scx3DView* v = ViewOf(*this)) {
+        v->walls = on ? (v->walls | kPlaneBits[p]) : (v->walls & ~kPlaneBits[p]);
+        Changed(v);
+    }
+}
+
+double CQK3DLayer::GetPlanePosition(int p) const
+{
+    Scx3DView* v = ViewOf(*this);
+    if (!v)
+        return 0;
+    const float side = BoxSide(v, PlaneDimension(p));
+    return side > 0 ? PlaneAt(v, p) / side * 100 : 0;
+}
+
+void CQK3DLayer::SetPlanePosition(int p, double percent)
+{
+    Scx3DView* v = ViewOf(*this);
+    if (!v || !std::isfinite(percent))
+        return;
+    percent = Clamp(percent, 0, 100);
+    PlaneAt(v, p) = (float)(percent / 100 * BoxSide(v, PlaneDimension(p)));
+    v->walls = percent >= 50 ? (v->walls | kPlaneFarBits[p]) : (v->walls & ~kPlaneFarBits[p]);
+    v->state |= SCX3D_STATE_WALLS;
+    Changed(v);
+}
+
+void CQK3DLayer::SetPlaneColor(int p, int color)
+{
+    if (color >= 0 && color < CQKColor::GetColorNumber())
+        m_st.planeColor[p] = color;
+}
+
+void CQK3DLayer::SetEnableCubeOutline(BOOL on)
+{
+    m_st.cubeOutline = on != FALSE;
+}
+
+void CQK3DLayer::SetCubeOutlineColor(int color)
+{
+    if (color >= 0 && color < CQKColor::GetColorNumber())
+        m_st.cubeOutlineColor = color;
+}
+
+void CQK3DLayer::SetCubeOutlineStyle(int style)
+{
+    if (style >= 0)
+        m_st.cubeOutlineStyle = style;
+}
+
+void CQK3DLayer::SetCubeOutlineWidth(double points)
+{
+    if (points >= 0 && points <= 100)
+        m_st.cubeOutlineWidth = points;
 }

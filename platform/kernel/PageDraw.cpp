@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "KernelInternal.h"
+#include "PageRender.h"
 #include "QKAccess.h"
 #include "QKData.h"
 #include "QKGraphObjects.h"
@@ -111,6 +112,11 @@ BOOL CQKPage::IsActivePage(int bActivate)
 
 namespace {
 const double kMinZoom = 1.0 / 8, kMaxZoom = 64;
+}
+
+COLORREF CQKGraphPage::GetBackgroundColorRef(int) const
+{
+    return m_pageState.colorCntl == 1 || m_pageState.colorCntl == 2 ? qkColorOf(m_pageState.colorBase) : RGB(255, 255, 255);
 }
 
 void CQKGraphPage::SetViewMode(int mode, int)

@@ -67,13 +67,17 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
 // The symbol of a plot at a device point (also in the legend): its shape, interior, edge
 // and fill colours and edge thickness; `color` is the plot's colour at that point (what
 // an automatic edge takes).
-void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color);
+// index: the point's place in its plot from 0 (incremental symbols count by it); -1 none.
+void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color,
+                      int index = -1);
 // A plot's sample in its legend line: a short line and/or symbol or a filled box.
 void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box);
 COLORREF qkPlotColor(const CQKPlotObj& plot);
 
 // Where each element of the page goes when drawn into `rect`, in drawing order.
 std::vector<QKHitItem> qkPageHits(CQKGraphPage& page, const RECT& rect);
+// The page's drawing, with or without its paper (the background of the whole page).
+BOOL qkDrawGraphPage(CQKGraphPage& page, HDC dc, const RECT& rect, bool paper);
 // The dataset of a role of a plot; null when it has none.
 CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role, int* first = nullptr, int* end = nullptr);
 // The data of a 3D plot in data units: a grid (X and Y lines, Z row by row) for surfaces,

@@ -8,6 +8,7 @@
 #include "QKCallLog.h"
 #include "QKContour.h"
 #include "QKPlotModel.h"
+#include "QKScript.h"
 
 namespace {
 
@@ -231,6 +232,91 @@ void DrawLine(const PlotContext& c, const Series& s)
     flush();
 }
 
+// Whether a plot that skips points leaves this row's symbol out: it draws the first
+// and every n-th after it (n = 2 when no frequency was set).
+bool SkippedRow(const CQKPlotObj& p, int row, int first)
+{
+    if (!p.IsSkipPlottingSymbols())
+        return false;
+    const int n = p.GetSkipFrequency() < 1 ? 2 : p.GetSkipFrequency();
+    return (row - first) % n != 0;
+}
+
+COLORREF ColorOr(int color, COLORREF automatic)
+{
+    return color < 0 ? automatic : qkColorOf(color);
+}
+
+// The drop lines of a plot's points: down to the frame's bottom and across to its left,
+// each in its own style, width and colour.
+void DrawPointDropLines(const PlotContext& c, const Series& s)
+{
+    const QKDropLineState& d = c.plot.GetDropLineState();
+    struct Way {
+        int bit, type;
+        double width;
+        int color;
+        bool vertical;
+    } const ways[] = {{1, d.vertType, d.vertWidth, d.vertColor, true}, {2, d.horiType, d.horiWidth, d.horiColor, false}};
+    for (const Way& w : ways) {
+        if (!(d.type & w.bit))
+            continue;
+        GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, w.type, w.width, ColorOr(w.color, c.color)));
+        for (int row = s.first; row < s.end; ++row) {
+            double dx, dy;
+            if (SkippedRow(c.plot, row, s.first) || !Valid(s.X(row)) || !Valid(s.Y(row)) ||
+                !c.map.Map(s.X(row), s.Y(row), dx, dy))
+                continue;
+            MoveToEx(c.env.dc, Round(dx), Round(dy), nullptr);
+            if (w.vertical)
+                LineTo(c.env.dc, Round(dx), c.map.frame.bottom);
+            else
+                LineTo(c.env.dc, c.map.frame.left, Round(dy));
+        }
+    }
+}
+
+// One label of a plot's label settings, its reference point at (x, y) before the offsets.
+void DrawPlainLabel(const QKDrawEnv& env, const std::string& text, double x, double y, const QKLabelState& l,
+                    COLORREF color)
+{
+    std::string face;
+    if (l.font > 0)
+        CQKFontManager::GetFontName(l.font, face);
+    if (face.empty())
+        face = "Arial";
+    const int height = -std::max(1, Round(env.PointsToPixels(l.size)));
+    const int tenths = Round(l.rotation * 10);
+    GdiSelect font(env.dc, CreateFontA(height, 0, tenths, tenths, (l.style & 8) ? FW_BOLD : FW_NORMAL, (l.style & 2) != 0,
+                                       (l.style & 1) != 0, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                       ANTIALIASED_QUALITY, DEFAULT_PITCH, face.c_str()));
+    const UINT align = l.justify == 1 ? TA_LEFT : l.justify == 2 ? TA_RIGHT : TA_CENTER;
+    const UINT oldAlign = SetTextAlign(env.dc, align | TA_BASELINE);
+    const COLORREF oldColor = SetTextColor(env.dc, color);
+    const int oldMode = SetBkMode(env.dc, l.whiteOut ? OPAQUE : TRANSPARENT);
+    const COLORREF oldBk = SetBkColor(env.dc, RGB(255, 255, 255));
+    TextOutA(env.dc, Round(x + env.PointsToPixels(l.xOffset)), Round(y - env.PointsToPixels(l.yOffset)), text.c_str(),
+             (int)text.size());
+    SetBkColor(env.dc, oldBk);
+    SetBkMode(env.dc, oldMode);
+    SetTextColor(env.dc, oldColor);
+    SetTextAlign(env.dc, oldAlign);
+}
+
+// A text plot: each point's value written where the point is.
+void DrawLabels(const PlotContext& c, const Series& s)
+{
+    const QKLabelState& l = c.plot.GetLabelState();
+    for (int row = s.first; row < s.end; ++row) {
+        double dx, dy;
+        const double vx = s.X(row);
+        if (!Valid(vx) || !(s.y->IsText(row) || Valid(s.Y(row))) ||
+            !c.map.Map(vx, Valid(s.Y(row)) ? s.Y(row) : 0, dx, dy))
+            continue;
+        DrawPlainLabel(c.env, s.y->GetText(row), dx, dy, l, qkColorOf(std::max(0, l.color)));
+    }
+}
+
 void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes, const CQKDataset* colors)
 {
     // Sizes from a column of the plot's worksheet, scaled by the plot's factor.
@@ -248,6 +334,8 @@ void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes,
         double dx, dy;
         const double vx = s.X(row), vy = s.Y(row);
         if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy))
+            continue;
+        if (SkippedRow(c.plot, row, s.first))
             continue;
         const POINT pt = {Round(dx), Round(dy)};
         double size = c.plot.GetSymbolSize();
@@ -269,7 +357,7 @@ void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes,
         // The same symbol at the same pixel twice changes nothing.
         if (!sizes && !colors && g_mergePoints && !seen.insert(((long long)pt.x << 32) ^ (unsigned)pt.y).second)
             continue;
-        qkDrawPlotSymbol(c.env, c.plot, pt.x, pt.y, size, color);
+        qkDrawPlotSymbol(c.env, c.plot, pt.x, pt.y, size, color, row - s.first);
         drawn.push_back(pt);
     }
     c.Hit(drawn, true);
@@ -466,7 +554,7 @@ void DrawErrorBars(const PlotContext& c)
         return;
     const COLORREF color = bar->IsOwnerColor() ? qkPlotColor(*owner) : c.color;
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, bar->GetLineWidth(), color));
-    const int cap = Round(c.env.PointsToPixels(bar->GetCapWidth()) / 2);
+    const int cap = Round(c.env.PointsToPixels(bar->GetCapWidth()) / (bar->IsMadeBefore60() ? 1 : 2));
     const bool horizontal = bar->IsDirectionX();
     for (int row = s.first; row < s.end; ++row) {
         const double vx = s.X(row), vy = s.Y(row);
@@ -496,26 +584,39 @@ void DrawErrorBars(const PlotContext& c)
     }
 }
 
-void Arrow(HDC dc, double x0, double y0, double x1, double y1, double head)
+// An arrow from (x0, y0) to its head at (x1, y1): two strokes, or a filled triangle.
+void Arrow(HDC dc, double x0, double y0, double x1, double y1, double head, double angle, bool closed, COLORREF color)
 {
     MoveToEx(dc, Round(x0), Round(y0), nullptr);
     LineTo(dc, Round(x1), Round(y1));
     const double a = std::atan2(y1 - y0, x1 - x0);
+    POINT tri[3] = {{Round(x1), Round(y1)}};
+    int k = 1;
     for (double side : {-1.0, 1.0}) {
-        const double b = a + kPi + side * kPi / 6;
-        MoveToEx(dc, Round(x1), Round(y1), nullptr);
-        LineTo(dc, Round(x1 + head * std::cos(b)), Round(y1 + head * std::sin(b)));
+        const double b = a + kPi + side * angle * kPi / 180;
+        tri[k++] = {Round(x1 + head * std::cos(b)), Round(y1 + head * std::sin(b))};
+    }
+    if (closed) {
+        GdiSelect brush(dc, CreateSolidBrush(color));
+        Polygon(dc, tri, 3);
+        return;
+    }
+    for (int side = 1; side <= 2; ++side) {
+        MoveToEx(dc, tri[0].x, tri[0].y, nullptr);
+        LineTo(dc, tri[side].x, tri[side].y);
     }
 }
 
 void DrawVectors(const PlotContext& c, const Series& s)
 {
+    const CQKPlotObj& p = c.plot;
+    const QKVectorState& v = p.GetVectorState();
     Series angle, magnitude, xEnd, yEnd;
-    const bool byEnds = xEnd.Load(c.plot, QK_ROLE_X_END) && yEnd.Load(c.plot, QK_ROLE_Y_END);
-    if (!byEnds && !(angle.Load(c.plot, QK_ROLE_ANGLE) && magnitude.Load(c.plot, QK_ROLE_MAGNITUDE)))
-        return;
-    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetWidth(), c.color));
-    const double head = c.env.PointsToPixels(6);
+    const bool byEnds = xEnd.Load(p, QK_ROLE_X_END) && yEnd.Load(p, QK_ROLE_Y_END);
+    const bool angleColumn = !byEnds && angle.Load(p, QK_ROLE_ANGLE);
+    const bool magnitudeColumn = !byEnds && magnitude.Load(p, QK_ROLE_MAGNITUDE);
+    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, p.GetWidth(), c.color));
+    const double head = c.env.PointsToPixels(v.arrowLength);
     for (int row = s.first; row < s.end; ++row) {
         double x0, y0, x1, y1;
         if (!Valid(s.X(row)) || !Valid(s.Y(row)) || !c.map.Map(s.X(row), s.Y(row), x0, y0))
@@ -524,14 +625,21 @@ void DrawVectors(const PlotContext& c, const Series& s)
             if (!c.map.Map(xEnd.Y(row), yEnd.Y(row), x1, y1))
                 continue;
         } else {
-            // Angle in degrees counter-clockwise from the X direction, magnitude in points.
-            const double a = angle.Y(row), m = magnitude.Y(row);
+            // Angle in degrees counter-clockwise from the X direction, magnitude in points
+            // times the multiplier; the point is the vector's tail, middle or head.
+            const double a = angleColumn ? angle.Y(row) : v.angle;
+            const double m = (magnitudeColumn ? magnitude.Y(row) : v.magnitude) * p.GetScalingFactor();
             if (!Valid(a) || !Valid(m))
                 continue;
-            x1 = x0 + c.env.PointsToPixels(m) * std::cos(a * kPi / 180);
-            y1 = y0 - c.env.PointsToPixels(m) * std::sin(a * kPi / 180);
+            const double dx = c.env.PointsToPixels(m) * std::cos(a * kPi / 180);
+            const double dy = -c.env.PointsToPixels(m) * std::sin(a * kPi / 180);
+            const double back = v.position / 2.0;
+            x0 -= dx * back;
+            y0 -= dy * back;
+            x1 = x0 + dx;
+            y1 = y0 + dy;
         }
-        Arrow(c.env.dc, x0, y0, x1, y1, head);
+        Arrow(c.env.dc, x0, y0, x1, y1, head, v.arrowAngle, v.arrowClosed, c.color);
     }
 }
 
@@ -558,6 +666,8 @@ void DrawHighLowClose(const PlotContext& c, const Series& s)
 
 void DrawPie(const PlotContext& c, const Series& s)
 {
+    const CQKPlotObj& p = c.plot;
+    const QKPieState& e = p.GetPieState();
     double total = 0;
     for (int row = s.first; row < s.end; ++row)
         if (Valid(s.Y(row)) && s.Y(row) > 0)
@@ -565,31 +675,103 @@ void DrawPie(const PlotContext& c, const Series& s)
     if (total <= 0)
         return;
     const RECT& f = c.map.frame;
-    const double cx = (f.left + f.right) / 2.0, cy = (f.top + f.bottom) / 2.0;
-    const double r = std::min(f.right - f.left, f.bottom - f.top) * 0.4;
-    double angle = 0;
+    const double cx = (f.left + f.right) / 2.0 + e.horizontalOffset / 100.0 * (f.right - f.left);
+    const double cy = (f.top + f.bottom) / 2.0;
+    const double r = std::min(f.right - f.left, f.bottom - f.top) * 0.4 * e.radiusScale / 100.0;
+    const double turn = e.counterClockwise ? 1 : -1;
+    double angle = e.azimuth * kPi / 180;
     int slice = 0;
-    const int firstColor = c.plot.GetBKColor(0) < 0 ? 0 : c.plot.GetBKColor(0);
+    const int firstColor = p.GetBKColor(0) < 0 ? 0 : p.GetBKColor(0);
     const int n = CQKColor::GetColorNumber();
+    struct Label {
+        double x, y;
+        std::string text;
+    };
+    std::vector<Label> labels;
     for (int row = s.first; row < s.end; ++row) {
         const double v = s.Y(row);
         if (!Valid(v) || v <= 0)
             continue;
-        // Slices run counter-clockwise from three o'clock, each in the next colour.
-        const double sweep = v / total * 2 * kPi;
-        std::vector<POINT> pts{{Round(cx), Round(cy)}};
-        const int steps = std::max(2, (int)(sweep * r / 4));
+        // Slices run from the starting azimuth, each in the next colour; an exploded one
+        // stands out along its middle by the displacement.
+        const double sweep = turn * v / total * 2 * kPi;
+        const double mid = angle + sweep / 2;
+        double ox = cx, oy = cy;
+        if (slice < 32 && (e.explodedWedges >> slice & 1u)) {
+            ox += r * e.wedgeDisplacement / 100.0 * std::cos(mid);
+            oy -= r * e.wedgeDisplacement / 100.0 * std::sin(mid);
+        }
+        std::vector<POINT> pts{{Round(ox), Round(oy)}};
+        const int steps = std::max(2, (int)(std::fabs(sweep) * r / 4));
         for (int k = 0; k <= steps; ++k) {
             const double a = angle + sweep * k / steps;
-            pts.push_back({Round(cx + r * std::cos(a)), Round(cy - r * std::sin(a))});
+            pts.push_back({Round(ox + r * std::cos(a)), Round(oy - r * std::sin(a))});
         }
         GdiSelect brush(c.env.dc, CreateSolidBrush(qkColorOf((firstColor + slice) % n)));
-        GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetBorderWidth(0), qkColorOf(std::max(0, c.plot.GetBorderColor(0)))));
+        GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, p.GetBorderWidth(0), qkColorOf(std::max(0, p.GetBorderColor(0)))));
         Polygon(c.env.dc, pts.data(), (int)pts.size());
+        std::string text;
+        auto add = [&](const std::string& part) { text += (text.empty() ? "" : " ") + part; };
+        if (e.labelCategory) {
+            std::string category;
+            p.GetLegendByRow(row, category);
+            add(category);
+        }
+        if (e.labelValue)
+            add(qkFormatNumber(v, 6));
+        if (e.labelPercent)
+            add(qkFormatText("%.0f%%", v / total * 100));
+        // Labels by their wedge stand outside it at the distance; the others inside.
+        const double at = e.labelReposition ? r * (1.1 + e.labelDistance / 100.0) : r * 0.6;
+        if (!text.empty())
+            labels.push_back({ox + at * std::cos(mid), oy - at * std::sin(mid), text});
         angle += sweep;
         ++slice;
     }
+    if (!e.labelHide) {
+        QKLabelState l = p.GetLabelState();
+        l.justify = 0;
+        for (const Label& label : labels)
+            DrawPlainLabel(c.env, label.text, label.x, label.y + c.env.PointsToPixels(l.size) / 3, l, qkColorOf(std::max(0, l.color)));
+    }
     c.HitBox({Round(cx - r), Round(cy - r), Round(cx + r), Round(cy + r)});
+}
+
+// A function plot: the formula of x at evenly spaced X values across the X axis.
+void DrawFunction(const PlotContext& c)
+{
+    const CQKPlotObj& p = c.plot;
+    if (!p.GetFunctionShow())
+        return;
+    CQKScript& script = qkfxGetScript();
+    const int handle = script.PrepareExpression(p.GetFunctionToSeries());
+    if (!handle)
+        return;
+    double saved = 0;
+    const bool had = script.GetVariable("x", &saved);
+    const int slot = script.GetVariableSlot("x");
+    const int n = std::max(2, (int)p.GetFunctionDensity());
+    const double from = c.map.x.GetFrom(), to = c.map.x.GetTo();
+    std::vector<std::vector<POINT>> runs(1);
+    for (int k = 0; k < n; ++k) {
+        const double x = from + (to - from) * k / (n - 1);
+        double y, dx, dy;
+        script.SetVariableBySlot(slot, x);
+        if (!script.EvaluatePrepared(handle, &y) || !Valid(y) || !c.map.Map(x, y, dx, dy)) {
+            if (!runs.back().empty())
+                runs.emplace_back();
+            continue;
+        }
+        runs.back().push_back({Round(dx), Round(dy)});
+    }
+    if (had)
+        script.SetVariable("x", saved);
+    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, p.GetType(), p.GetWidth(), c.color));
+    for (const auto& run : runs)
+        if (run.size() >= 2) {
+            Polyline(c.env.dc, run.data(), (int)run.size());
+            c.Hit(run, false);
+        }
 }
 
 double Percentile(const std::vector<double>& sorted, double p)
@@ -599,6 +781,48 @@ double Percentile(const std::vector<double>& sorted, double p)
     const size_t i = (size_t)std::floor(pos);
     const double frac = pos - i;
     return i + 1 < sorted.size() ? sorted[i] + frac * (sorted[i + 1] - sorted[i]) : sorted[i];
+}
+
+// The low and high ends of a box or whisker range (QKBoxState's lists) over sorted values.
+void RangeEnds(const std::vector<double>& v, bool whisker, int range, double coef, double& lo, double& hi)
+{
+    double sum = 0, squares = 0;
+    for (double x : v)
+        sum += x;
+    const double mean = sum / v.size();
+    for (double x : v)
+        squares += (x - mean) * (x - mean);
+    const double sd = v.size() > 1 ? std::sqrt(squares / (v.size() - 1)) : 0, se = sd / std::sqrt((double)v.size());
+    auto percentiles = [&](double p) {
+        p = std::max(0.0, std::min(50.0, p));
+        lo = Percentile(v, p);
+        hi = Percentile(v, 100 - p);
+    };
+    // Both lists, as one: the whisker list's entries and the box list's entries mapped onto them.
+    enum { MIN_MAX, P1, P5, P10, IQR, SD, SE, P25, COEF_PERCENT };
+    static const int kBoxKinds[] = {P25, SD, SE, P10, P5, COEF_PERCENT, MIN_MAX};
+    const int kind = whisker ? range : kBoxKinds[std::max(0, std::min(6, range))];
+    switch (kind) {
+    case P1: percentiles(1); break;
+    case P5: percentiles(5); break;
+    case P10: percentiles(10); break;
+    case P25: percentiles(25); break;
+    case COEF_PERCENT: percentiles(coef); break;
+    case IQR: {
+        const double q1 = Percentile(v, 25), q3 = Percentile(v, 75);
+        lo = q1 - coef * (q3 - q1);
+        hi = q3 + coef * (q3 - q1);
+        // Whiskers end at the last values inside the fences.
+        auto low = std::lower_bound(v.begin(), v.end(), lo);
+        auto high = std::upper_bound(v.begin(), v.end(), hi);
+        lo = low == v.end() ? v.back() : *low;
+        hi = high == v.begin() ? v.front() : *(high - 1);
+        break;
+    }
+    case SD: lo = mean - coef * sd, hi = mean + coef * sd; break;
+    case SE: lo = mean - coef * se, hi = mean + coef * se; break;
+    default: lo = v.front(), hi = v.back(); break;
+    }
 }
 
 void DrawBox(const PlotContext& c, const Series& s)
@@ -613,6 +837,7 @@ void DrawBox(const PlotContext& c, const Series& s)
     if (v.empty())
         return;
     std::sort(v.begin(), v.end());
+    const QKBoxState& b = c.plot.GetState().box;
     // Box plots of a layer stand at X = 1, 2, ... in plot order.
     int position = 1;
     for (int i = 0; i < c.layer.GetNumPlots(); ++i) {
@@ -622,28 +847,81 @@ void DrawBox(const PlotContext& c, const Series& s)
         if (p->IsBoxPlot())
             ++position;
     }
+    // Type 3 puts the data left of the box, 4 right of it; each takes half the room.
+    const double half = std::max(0.01, std::min(100.0, b.boxCap)) / 200;
+    double boxAt = position, dataAt = position;
+    if (b.type == 3 || b.type == 4) {
+        boxAt += b.type == 3 ? 0.2 : -0.2;
+        dataAt -= b.type == 3 ? 0.2 : -0.2;
+    }
+    const double boxHalf = (b.type == 3 || b.type == 4) ? half / 2 : half;
+    const double mean = sum / v.size();
+    if (b.type != 0) {
+        // The data as points, at the data's place.
+        double xd;
+        if (c.map.MapX(dataAt, xd))
+            for (double y : v) {
+                double yd;
+                if (c.map.MapY(y, yd))
+                    qkDrawPlotSymbol(c.env, c.plot, Round(xd), Round(yd), kSymbolSize / 2, c.color);
+            }
+        if (b.type == 1)
+            return;
+    }
     double x0, x1, xm;
-    if (!c.map.MapX(position - 0.25, x0) || !c.map.MapX(position + 0.25, x1) || !c.map.MapX(position, xm))
+    if (!c.map.MapX(boxAt - boxHalf, x0) || !c.map.MapX(boxAt + boxHalf, x1) || !c.map.MapX(boxAt, xm))
         return;
-    double y5, y25, y50, y75, y95, ymean;
-    if (!c.map.MapY(Percentile(v, 5), y5) || !c.map.MapY(Percentile(v, 25), y25) || !c.map.MapY(Percentile(v, 50), y50) ||
-        !c.map.MapY(Percentile(v, 75), y75) || !c.map.MapY(Percentile(v, 95), y95) || !c.map.MapY(sum / v.size(), ymean))
+    double boxLo, boxHi, whiskerLo, whiskerHi;
+    RangeEnds(v, false, b.boxRange, b.boxCoef, boxLo, boxHi);
+    RangeEnds(v, true, b.whiskerRange, b.whiskerCoef, whiskerLo, whiskerHi);
+    double yBoxLo, yBoxHi, y50, yWLo, yWHi, ymean;
+    if (!c.map.MapY(boxLo, yBoxLo) || !c.map.MapY(boxHi, yBoxHi) || !c.map.MapY(Percentile(v, 50), y50) ||
+        !c.map.MapY(whiskerLo, yWLo) || !c.map.MapY(whiskerHi, yWHi) || !c.map.MapY(mean, ymean))
         return;
-    // The box from the 25th to the 75th percentile, whiskers to the 5th and 95th, the
-    // median as a line and the mean as a symbol.
-    POINT box[4] = {{Round(x0), Round(y75)}, {Round(x1), Round(y75)}, {Round(x1), Round(y25)}, {Round(x0), Round(y25)}};
-    FillShape(c, box, 4);
+    // The box, a diamond when asked, the median as a line and the mean as a symbol.
+    if (b.diamondBox) {
+        POINT diamond[4] = {{Round(xm), Round(yBoxHi)}, {Round(x1), Round((yBoxHi + yBoxLo) / 2)},
+                            {Round(xm), Round(yBoxLo)}, {Round(x0), Round((yBoxHi + yBoxLo) / 2)}};
+        FillShape(c, diamond, 4);
+    } else {
+        POINT box[4] = {{Round(x0), Round(yBoxHi)}, {Round(x1), Round(yBoxHi)}, {Round(x1), Round(yBoxLo)}, {Round(x0), Round(yBoxLo)}};
+        FillShape(c, box, 4);
+    }
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetWidth(), c.color));
     MoveToEx(c.env.dc, Round(x0), Round(y50), nullptr);
     LineTo(c.env.dc, Round(x1), Round(y50));
     const int w0 = Round((3 * x0 + x1) / 4), w1 = Round((x0 + 3 * x1) / 4);
-    for (auto [from, to] : {std::pair<double, double>{y75, y95}, {y25, y5}}) {
+    for (auto [from, to] : {std::pair<double, double>{yBoxHi, yWHi}, {yBoxLo, yWLo}}) {
         MoveToEx(c.env.dc, Round(xm), Round(from), nullptr);
         LineTo(c.env.dc, Round(xm), Round(to));
         MoveToEx(c.env.dc, w0, Round(to), nullptr);
         LineTo(c.env.dc, w1 + 1, Round(to));
     }
     qkDrawPlotSymbol(c.env, c.plot, Round(xm), Round(ymean), kSymbolSize / 2, c.color);
+    if (b.outliers && b.whiskerRange != 0)
+        for (double y : v) {
+            double yd;
+            if ((y < whiskerLo || y > whiskerHi) && c.map.MapY(y, yd))
+                qkDrawPlotSymbol(c.env, c.plot, Round(xm), Round(yd), kSymbolSize / 2, c.color);
+        }
+    if (!b.boxLabel && !b.whiskerLabel)
+        return;
+    // Labels right of the box: the ends' values.
+    HFONT font = CreateFontA(-std::max(6, Round(c.env.PointsToPixels(kSymbolSize))), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                             DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    GdiSelect f(c.env.dc, font);
+    SetBkMode(c.env.dc, TRANSPARENT);
+    SetTextColor(c.env.dc, c.color);
+    SetTextAlign(c.env.dc, TA_LEFT | TA_BASELINE);
+    std::vector<std::pair<double, double>> labels; // value, device Y
+    if (b.boxLabel)
+        labels.insert(labels.end(), {{boxLo, yBoxLo}, {boxHi, yBoxHi}});
+    if (b.whiskerLabel)
+        labels.insert(labels.end(), {{whiskerLo, yWLo}, {whiskerHi, yWHi}});
+    for (const auto& [value, y] : labels) {
+        const std::string text = qkFormatText("%g", value);
+        TextOutA(c.env.dc, Round(x1) + 4, Round(y), text.c_str(), (int)text.size());
+    }
 }
 
 void DrawHistogram(const PlotContext& c, const Series& s)
@@ -737,6 +1015,10 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
         if (qkIs3DStorePlot(*plot))
             continue; // drawn in its 3D layer's box
         const int type = plot->GetPlotObjectType(0);
+        if (type == QK_PLOT_FUNCTION) {
+            DrawFunction(c);
+            continue;
+        }
         if (type == QK_PLOT_ERROR_BAR) {
             DrawErrorBars(c);
             continue;
@@ -770,8 +1052,11 @@ CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role, int* first, int* end
 static void DrawPlotKind(PlotContext& c, Series& s, int type)
 {
     const CQKPlotObj* plot = &c.plot;
+    if ((plot->HasSymbol() || plot->HasDataPoint()) && !plot->Is3DPlot() && plot->GetDropLineType())
+        DrawPointDropLines(c, s);
     {
         switch (type) {
+        case QK_PLOT_TEXT: DrawLabels(c, s); break;
         case QK_PLOT_LINE: DrawLine(c, s); break;
         case QK_PLOT_SCATTER: DrawSymbols(c, s, nullptr, nullptr); break;
         case QK_PLOT_LINE_SYMBOL:

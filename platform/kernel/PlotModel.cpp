@@ -140,7 +140,7 @@ CQKPlotObj* qkfxAddPlot(CQKGraphicLayer* layer, int type, const std::vector<QKPl
         Fail(error, "there is no layer to plot into");
         return nullptr;
     }
-    if (!qkIsKnownPlotType(type) || type == QK_PLOT_TEXT || type == QK_PLOT_FUNCTION) {
+    if (!qkIsKnownPlotType(type) || type == QK_PLOT_FUNCTION) {
         Fail(error, qkFormatText("%d is no plot type that draws datasets", type));
         return nullptr;
     }

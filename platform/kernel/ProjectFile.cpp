@@ -769,7 +769,129 @@ struct QKFileAccess {
         ExchangeSymbol(sio, p.m_s.symbol);
         out.EndFields(s0);
         out.End(s0);
+        for (const PartRecord& part : kParts) {
+            size_t k = out.Begin(part.tag);
+            IO kio(&out);
+            part.exchange(kio, p.m_s);
+            out.EndFields(k);
+            out.End(k);
+        }
+        if (p.IsBoxPlot()) {
+            size_t b0 = out.Begin("BOXS");
+            IO bio(&out);
+            ExchangeBox(bio, p.m_s.box);
+            out.EndFields(b0);
+            out.End(b0);
+        }
         out.End(at);
+    }
+
+    // The parts of a plot some kinds draw, one child record each; a plot record without
+    // one (an older file) keeps that part's defaults.
+    static void ExchangeDropLines(IO& io, QKPlotState& s)
+    {
+        QKDropLineState& d = s.drop;
+        io.I(d.type);
+        io.I(d.vertType);
+        io.D(d.vertWidth);
+        io.I(d.vertColor);
+        io.I(d.horiType);
+        io.D(d.horiWidth);
+        io.I(d.horiColor);
+        io.I(d.zType);
+        io.D(d.zWidth);
+        io.I(d.zColor);
+        io.B(d.skip);
+        io.I(d.skipFrequency);
+    }
+
+    static void ExchangeLabels(IO& io, QKPlotState& s)
+    {
+        QKLabelState& l = s.label;
+        io.I(l.font);
+        io.I(l.color);
+        io.I(l.size);
+        io.I(l.justify);
+        io.I(l.attachment);
+        io.D(l.rotation);
+        io.D(l.xOffset);
+        io.D(l.yOffset);
+        io.I(l.style);
+        io.B(l.whiteOut);
+    }
+
+    static void ExchangeVector(IO& io, QKPlotState& s)
+    {
+        QKVectorState& v = s.vector;
+        io.I(v.arrowLength);
+        io.I(v.arrowAngle);
+        io.B(v.arrowClosed);
+        io.I(v.position);
+        io.D(v.angle);
+        io.D(v.magnitude);
+    }
+
+    static void ExchangePie(IO& io, QKPlotState& s)
+    {
+        QKPieState& e = s.pie;
+        io.B(e.labelRewrite);
+        io.B(e.labelValue);
+        io.B(e.labelPercent);
+        io.B(e.labelCategory);
+        io.B(e.labelReposition);
+        io.D(e.labelDistance);
+        io.B(e.labelHide);
+        io.B(e.labelDrawArrow);
+        io.I(e.viewAngle);
+        io.D(e.skirtHeight);
+        io.I(e.azimuth);
+        io.B(e.counterClockwise);
+        io.I(e.radiusScale);
+        io.I(e.horizontalOffset);
+        int mask = (int)e.explodedWedges;
+        io.I(mask);
+        e.explodedWedges = (unsigned)mask;
+        io.I(e.wedgeDisplacement);
+    }
+
+    static void ExchangeFunction(IO& io, QKPlotState& s)
+    {
+        io.S(s.function.name);
+        io.S(s.function.formula);
+        io.D(s.function.density);
+        io.B(s.function.show);
+    }
+
+    struct PartRecord {
+        const char* tag;
+        void (*exchange)(IO&, QKPlotState&);
+    };
+    static constexpr PartRecord kParts[] = {{"DROP", ExchangeDropLines},
+                                            {"LABL", ExchangeLabels},
+                                            {"VECT", ExchangeVector},
+                                            {"PIEG", ExchangePie},
+                                            {"FUNC", ExchangeFunction}};
+
+    static bool LoadPart(Stage& st, const Record& r, const PartRecord& part, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKPlotState s = plot.m_s;
+        part.exchange(io, s);
+        if (!st.Take(io))
+            return false;
+        // What the setters refuse would draw nothing sensible: the record is damaged.
+        CQKPlotObj check;
+        const QKPieState& e = s.pie;
+        if (s.drop.vertWidth < 0 || s.drop.horiWidth < 0 || s.drop.zWidth < 0 || s.drop.skipFrequency < 0 ||
+            !check.SetFontSize(s.label.size) || s.vector.arrowLength < 0 || s.vector.arrowAngle < 0 ||
+            s.vector.arrowAngle > 180 || s.vector.position < 0 || s.vector.position > 2 ||
+            !check.SetAngle3D(e.viewAngle) || !check.SetSkirtHeight(e.skirtHeight) ||
+            !check.SetAzimuthAngle(e.azimuth) || !check.SetRadiusScale(e.radiusScale) ||
+            !check.SetHorizontalOffset(e.horizontalOffset) || !check.SetWedgeDisplacement(e.wedgeDisplacement) ||
+            !check.SetFunctionDensity(s.function.density))
+            return st.Fail(r.Where() + ": a value of the plot's " + part.tag + " record is out of range");
+        plot.m_s = s;
+        return true;
     }
 
     // A plot's symbols; a plot record without them (an older file) keeps the defaults.
@@ -807,6 +929,35 @@ struct QKFileAccess {
         return true;
     }
 
+    // A box chart's box and whiskers; a box plot record without them keeps the defaults.
+    static void ExchangeBox(IO& io, QKBoxState& b)
+    {
+        io.I(b.type);
+        io.I(b.boxRange);
+        io.D(b.boxCoef);
+        io.D(b.boxCap);
+        io.I(b.whiskerRange);
+        io.D(b.whiskerCoef);
+        io.B(b.outliers);
+        io.B(b.diamondBox);
+        io.B(b.boxLabel);
+        io.B(b.whiskerLabel);
+    }
+
+    static bool LoadBox(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKBoxState b;
+        ExchangeBox(io, b);
+        if (!st.Take(io))
+            return false;
+        CQKPlotObj check;
+        if (!check.SetBoxType(b.type) || !check.SetBoxRange(b.boxRange) || !check.SetWhiskerRange(b.whiskerRange))
+            return st.Fail(r.Where() + ": the box chart's type or range is out of range");
+        plot.m_s.box = b;
+        return true;
+    }
+
     // What the plot's own class keeps.
     static void ExchangeKind(IO& io, CQKPlotObj& p)
     {
@@ -819,6 +970,7 @@ struct QKFileAccess {
             io.B(bar->m_minus);
             io.B(bar->m_x);
             io.B(bar->m_relative);
+            io.B(bar->m_before60);
         }
         if (auto* c = dynamic_cast<CQKContourPlotObj*>(&p)) {
             io.B(c->m_showGrids);
@@ -878,9 +1030,13 @@ struct QKFileAccess {
         Records kids(st.base, r.children, r.childBytes);
         Record k;
         std::string kidError;
-        while (kids.Next(k, &kidError))
-            if (Is(k, "SYMB") && !LoadSymbol(st, k, *plot))
+        while (kids.Next(k, &kidError)) {
+            if ((Is(k, "SYMB") && !LoadSymbol(st, k, *plot)) || (Is(k, "BOXS") && !LoadBox(st, k, *plot)))
                 return false;
+            for (const PartRecord& part : kParts)
+                if (Is(k, part.tag) && !LoadPart(st, k, part, *plot))
+                    return false;
+        }
         if (!kidError.empty())
             return st.Fail(kidError);
         if (st.templ)
@@ -1035,6 +1191,15 @@ struct QKFileAccess {
         for (QKAxisRecord& a : layer.m_axes)
             ExchangeAxisRecord(io, a);
         io.Doubles(layer.m_restorePlace);
+        // Added later: a record without them keeps the defaults.
+        io.B(s.rotateLabels);
+        io.B(s.perspective);
+        for (int& c : s.planeColor)
+            io.I(c);
+        io.B(s.cubeOutline);
+        io.I(s.cubeOutlineColor);
+        io.I(s.cubeOutlineStyle);
+        io.D(s.cubeOutlineWidth);
     }
 
     static bool LoadLayer(Stage& st, const Record& r, CQKGraphPage& page)
@@ -1049,7 +1214,8 @@ struct QKFileAccess {
         io.B(triangle);
         if (!st.Take(io))
             return false;
-        auto layer = std::make_unique<CQKGraphicLayer>(&page, is3D, triangle);
+        std::unique_ptr<CQKGraphicLayer> layer(is3D ? new CQK3DLayer(&page, triangle)
+                                                    : new CQKGraphicLayer(&page, false, triangle));
         // Read the whole record again into the layer: the routine lists the fields once.
         IO all(r.fields, r.fieldBytes, &st.budget, r.Where());
         ExchangeLayer(all, *layer);
@@ -1057,6 +1223,12 @@ struct QKFileAccess {
             return false;
         if (layer->m_st.linkTo < -1 || layer->m_st.linkTo > 1000)
             return st.Fail(r.Where() + qkFormatText(": it links to layer %d", layer->m_st.linkTo));
+        const QKLayerState& ls = layer->m_st;
+        for (int c : {ls.planeColor[0], ls.planeColor[1], ls.planeColor[2], ls.cubeOutlineColor})
+            if (c < 0 || c > 255)
+                return st.Fail(r.Where() + qkFormatText(": %d is no colour of a 3D plane or outline", c));
+        if (!(ls.cubeOutlineWidth >= 0 && ls.cubeOutlineWidth <= 100) || ls.cubeOutlineStyle < 0 || ls.cubeOutlineStyle > 255)
+            return st.Fail(r.Where() + ": the 3D outline's width or style is out of range");
         layer->m_lastId = std::max(layer->m_lastId, 0);
         if (!layer->m_restorePlace.empty() && layer->m_restorePlace.size() != 5)
             return st.Fail(r.Where() + qkFormatText(": a place before maximising of %d values", (int)layer->m_restorePlace.size()));
@@ -2033,6 +2205,30 @@ bool qkWriteFileSafely(const std::string& path, const std::vector<BYTE>& bytes, 
     return WriteFileSafely(path, bytes, error);
 }
 
+bool qkPeekPage(const std::vector<BYTE>& bytes, std::string& name, int& type, std::string* error)
+{
+    QKFileAccess::Stage st;
+    st.budget = g_readLimit;
+    QKFileKind kind;
+    const BYTE* body;
+    size_t n;
+    std::string why;
+    const bool modified = qkfxGetProject().IsModified();
+    if (!ReadHeader(bytes.data(), bytes.size(), &kind, &body, &n, &why))
+        return SetError(error, why);
+    st.window = true;
+    st.templ = kind == QK_FILE_TEMPLATE;
+    st.base = bytes.data();
+    CQKPage* made = nullptr;
+    const bool loaded = kind != QK_FILE_PROJECT && QKFileAccess::LoadBody(st, body, n, std::string(), &made);
+    qkfxGetProject().SetProjectModified(modified);
+    if (!loaded || st.pages.size() != 1)
+        return SetError(error, !st.error.empty() ? st.error : "it holds no single window");
+    name = st.pages.front()->GetName();
+    type = st.pages.front()->GetType();
+    return true;
+}
+
 // ---- the interface -----------------------------------------------------------------------
 
 std::string qkfxWindowFileExtension(QKPageType type)
@@ -2235,13 +2431,51 @@ void qkfxSetFileWriteLimit(size_t bytes)
 
 // ---- the page's own writer and the application's entries ---------------------------------
 
+// The worksheets and matrices a graph or layout page draws, each once, in the order its
+// plots name them.
+static std::vector<CQKPage*> DataPagesOf(CQKPage* page)
+{
+    std::vector<CQKPage*> pages;
+    CQKGraphPage* graph = dynamic_cast<CQKGraphPage*>(page);
+    if (!graph)
+        return pages;
+    CQKProject& project = qkfxGetProject();
+    auto add = [&](CQKPage* p) {
+        if (p && p != page && std::find(pages.begin(), pages.end(), p) == pages.end())
+            pages.push_back(p);
+    };
+    for (int i = 0; i < graph->GetNumLayers(); ++i) {
+        CQKGraphicLayer* layer = graph->GetLayerByIndex(i, 1);
+        for (int j = 0; layer && j < layer->GetNumPlots(); ++j) {
+            CQKPlotObj* plot = layer->PlotObjByIndex(j, 1);
+            for (const QKPlotData& d : plot ? plot->GetDataList() : std::vector<QKPlotData>()) {
+                if (d.role == QK_ROLE_MATRIX) {
+                    add(d.handle ? project.GetPageFromHandle(d.handle) : project.FindPage(d.dataset));
+                    continue;
+                }
+                CQKDataset* set = d.handle ? project.GetDatasetFromHandle(d.handle) : project.FindDataset(d.dataset);
+                if (set)
+                    add(set->GetOwner());
+            }
+        }
+    }
+    return pages;
+}
+
 BOOL CQKPage::SavePageFile(CFile* file, BOOL embedded)
 {
-    std::vector<BYTE> bytes;
+    // An embedded page carries the windows of the data it draws before its own: the
+    // container's storage is all a server has when it loads the page again.
+    std::vector<CQKPage*> pages = embedded ? DataPagesOf(this) : std::vector<CQKPage*>();
+    pages.push_back(this);
+    std::vector<BYTE> bytes, one;
     std::string error;
-    if (!file || !qkfxSavePageToMemory(this, false, bytes, &error)) {
-        qkfxGetScript().Print("cannot save " + GetName() + ": " + (file ? error : "there is no file"), 2);
-        return FALSE;
+    for (CQKPage* p : pages) {
+        if (!file || !qkfxSavePageToMemory(p, false, one, &error)) {
+            qkfxGetScript().Print("cannot save " + GetName() + ": " + (file ? error : "there is no file"), 2);
+            return FALSE;
+        }
+        bytes.insert(bytes.end(), one.begin(), one.end());
     }
     try {
         file->Write(bytes.data(), (UINT)bytes.size());

@@ -290,6 +290,29 @@ CQKTextObj::CQKTextObj()
     m_tabWidth = d.tabWidth;
 }
 
+void qkExchangeTextDefaults(QKSettingsExchange& ex)
+{
+    TextDefaults& d = DefaultText();
+    int rotation = d.style.rotation, alignment = d.style.alignment, flags = d.style.flags, border = d.border;
+    ex.Int("Font", d.style.font);
+    ex.Int("Rotation", rotation);
+    ex.Int("Size", d.style.size);
+    ex.Int("Alignment", alignment);
+    ex.Int("Flags", flags);
+    ex.Int("Color", d.color);
+    ex.Int("Border", border);
+    ex.Int("BorderStyle", d.borderStyle);
+    ex.Int("TabWidth", d.tabWidth);
+    d.style.rotation = (short)rotation;
+    d.style.alignment = (BYTE)(alignment == QK_TEXT_CENTER_MULTILINE ? alignment : 0);
+    d.style.flags = (BYTE)(flags & (QK_TEXT_SYSTEM_FONT | QK_TEXT_WHITE_OUT));
+    d.border = border != 0;
+    if (d.style.size < 1)
+        d.style.size = 1;
+    if (d.tabWidth < 2 || d.tabWidth > 100)
+        d.tabWidth = 8;
+}
+
 BOOL CQKTextObj::SetDefault(int)
 {
     TextDefaults& d = DefaultText();
@@ -618,8 +641,12 @@ void CQKGraphicLayer::UpdateFromTemporary()
         if (m_working[d])
             m_axes[d] = *m_working[d];
     // A working copy of the layer's settings gives them to its original.
-    if (m_original)
+    if (m_original) {
         m_original->m_st = m_st;
+        // A copy's 3D view (made on its first use, perhaps) is its original's from now on.
+        if (!m_view3D.empty())
+            m_original->m_view3D = m_view3D;
+    }
     qkfxGetCallLog().Add("CQKLayer::UpdateFromTemporary");
 }
 

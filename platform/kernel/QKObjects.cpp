@@ -304,6 +304,16 @@ void QmDLL::LoadTemporary()
     LoadSaveINI(&ini, "Temporary");
 }
 
+BOOL QmDLL::LoadPropertySettings(const char*, const char*)
+{
+    return FALSE;
+}
+
+BOOL QmDLL::SavePropertySettings(const char*, const char*)
+{
+    return FALSE;
+}
+
 int QmDLL::find_value(const char* name, int op, char* text, QmRow* table, QmBaseObj* owner)
 {
     const QmRow* row = FindRow(table, name);

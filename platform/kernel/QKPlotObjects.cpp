@@ -11,6 +11,7 @@
 
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKSymbolManager.h"
 
 namespace {
 
@@ -169,6 +170,7 @@ void CQKPlotObj::UpdateFromTemporary()
     if (!m_original)
         return;
     m_original->m_s = m_s;
+    m_original->TakeKindState(*this);
     m_modified = false;
     qkfxGetCallLog().Add("CQKPlotObj::UpdateFromTemporary", m_s.dataset);
 }
@@ -298,7 +300,50 @@ const char* const kConnectNames[QK_CONNECT_TYPE_COUNT] = {
     "No Line", "Straight", "2 Point Segment", "3 Point Segment", "B-Spline", "Spline", "Step Horizontal",
     "Step Vertical", "Bezier"};
 
+// Box ranges: percentiles, or the mean give or take a multiple (the coefficient) of the
+// standard deviation or error; "Coef" percentiles run from Coef to 100 - Coef.
+const char* const kBoxRangeNames[] = {"25 - 75", "Mean +/- Coef*SD", "Mean +/- Coef*SE", "10 - 90",
+                                      "5 - 95",  "Coef - (100-Coef)", "Min - Max"};
+const char* const kWhiskerRangeNames[] = {"Min - Max", "1 - 99", "5 - 95", "10 - 90", "Coef*IQR",
+                                          "Mean +/- Coef*SD", "Mean +/- Coef*SE", "25 - 75", "Coef - (100-Coef)"};
+const int kBoxTypes = 5;
+
 } // namespace
+
+const char* qkfxGetBoxRangeName(int range)
+{
+    return range >= 0 && range < (int)(sizeof kBoxRangeNames / sizeof *kBoxRangeNames) ? kBoxRangeNames[range] : nullptr;
+}
+
+const char* qkfxGetWhiskerRangeName(int range)
+{
+    return range >= 0 && range < (int)(sizeof kWhiskerRangeNames / sizeof *kWhiskerRangeNames) ? kWhiskerRangeNames[range]
+                                                                                            : nullptr;
+}
+
+BOOL CQKPlotObj::SetBoxType(int type)
+{
+    if (type < 0 || type >= kBoxTypes)
+        return FALSE;
+    m_s.box.type = type;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetBoxRange(int range)
+{
+    if (!qkfxGetBoxRangeName(range))
+        return FALSE;
+    m_s.box.boxRange = range;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetWhiskerRange(int range)
+{
+    if (!qkfxGetWhiskerRangeName(range))
+        return FALSE;
+    m_s.box.whiskerRange = range;
+    return TRUE;
+}
 
 const char* qkfxGetSymbolShapeName(int shape)
 {
@@ -325,7 +370,7 @@ BOOL CQKPlotObj::SetSymbolStyle(int style)
 
 BOOL CQKPlotObj::SetSymbolType(int shape)
 {
-    if (!qkfxGetSymbolShapeName(shape))
+    if (!qkfxGetSymbolShapeName(shape) && !CQKSymbolManager::IsIncrementalType(shape))
         return FALSE;
     m_s.symbol.shape = shape;
     return TRUE;
@@ -333,7 +378,8 @@ BOOL CQKPlotObj::SetSymbolType(int shape)
 
 BOOL CQKPlotObj::SetSymbolFill(int fill)
 {
-    if (!qkfxGetSymbolFillName(fill))
+    // Incremental symbols keep their start letter (or first row) where the interior is.
+    if (!qkfxGetSymbolFillName(fill) && !(CQKSymbolManager::IsIncrementalType(m_s.symbol.shape) && fill >= 0 && fill <= 255))
         return FALSE;
     m_s.symbol.fill = fill;
     return TRUE;
@@ -429,8 +475,10 @@ int CQKLayer::GetPlotIndex(int id) const
 CQKGraphicLayer* CQKGraphicLayer::CreateTemporary() const
 {
     const CQKGraphicLayer* original = m_original ? m_original : this;
-    CQKGraphicLayer* copy = new CQKGraphicLayer(original->GetValidPagePtr(), original->m_3D, original->m_triangle);
+    CQKGraphicLayer* copy = original->m_3D ? new CQK3DLayer(original->GetValidPagePtr(), original->m_triangle)
+                                           : new CQKGraphicLayer(original->GetValidPagePtr(), false, original->m_triangle);
     copy->m_st = m_st;
+    copy->m_view3D = m_view3D;
     copy->m_name = m_name;
     copy->m_original = const_cast<CQKGraphicLayer*>(original);
     return copy;
@@ -454,6 +502,11 @@ int CQKGraphicLayer::ResetSelectionIfNeeded(int units) const
 void CQKGraphicLayer::OnSkipPtsDisplayModeChange()
 {
     qkfxGetCallLog().Add("CQKLayer::OnSkipPtsDisplayModeChange", m_name);
+}
+
+void CQKGraphicLayer::SetDataModified()
+{
+    qkfxGetCallLog().Add("CQKLayer::SetDataModified", m_name);
 }
 
 void CQKGraphicLayer::AddUpdate(int kind)
@@ -539,7 +592,7 @@ CQKGraphPage::~CQKGraphPage() = default;
 
 CQKGraphicLayer* CQKGraphPage::AddLayer(bool is3D)
 {
-    m_graphicLayers.emplace_back(new CQKGraphicLayer(this, is3D));
+    m_graphicLayers.emplace_back(is3D ? new CQK3DLayer(this) : new CQKGraphicLayer(this));
     CQKGraphicLayer* layer = m_graphicLayers.back().get();
     layer->SetName(qkFormatText("Layer%d", (int)m_graphicLayers.size()));
     ForgetUndo();

@@ -262,15 +262,16 @@ void QKSysMethodFileExt::Exchange(QKSettingsExchange& ex)
 
 namespace {
 
-// The script object's rows and the settings objects, to the INI file or back.
-void ExchangeStartup(QmDLL* root, int save, double* result)
+// The script object's rows and the settings objects, to the INI file or back; reading
+// the startup options also takes the saved colour palette.
+void ExchangeStartup(QmDLL* root, int save, double* result, bool palette = true)
 {
     auto* system = static_cast<CQKQrxSystem*>(root);
     CQKSettingsStore store = StartupStore();
     STINI ini = {&store, save};
     system->LoadSaveINI(&ini, kSystemSection);
     system->ExchangeSettings(&ini);
-    if (!save)
+    if (!save && palette)
         CQKColor::ReadPaletteFromINIFile();
     if (result)
         *result = 0;
@@ -378,6 +379,23 @@ void CQKQrxSystem::LoadTemporary()
     m_settings = m_snapshot;
 }
 
+BOOL CQKQrxSystem::LoadPropertySettings(const char* file, const char* section)
+{
+    if (file || section)
+        return FALSE;
+    // The palette is no property setting: an unsaved palette of the session stays.
+    ExchangeStartup(this, 0, nullptr, false);
+    return TRUE;
+}
+
+BOOL CQKQrxSystem::SavePropertySettings(const char* file, const char* section)
+{
+    if (file || section)
+        return FALSE;
+    ExchangeStartup(this, 1, nullptr);
+    return TRUE;
+}
+
 void CQKQrxSystem::ExchangeSettings(STINI* ini)
 {
 #define QK_EXCHANGE(member, section, call) \
@@ -405,6 +423,10 @@ void CQKQrxSystem::ExchangeSettings(STINI* ini)
     QK_EXCHANGE(project, "Project", ExchangeInts)
     QK_EXCHANGE(grid, "Grid", Exchange)
 #undef QK_EXCHANGE
+    {
+        QKSettingsExchange ex(ini, "TextDefault");
+        qkExchangeTextDefaults(ex);
+    }
     QKSettingsExchange ex(ini, "FileExt");
     m_fileExt.Exchange(ex);
 }

@@ -429,11 +429,18 @@ void CQKGraphicLayer::DumpState(CQKStateDump& dump) const
         dump.Add("view3D", qkFormatText("rotation %g roll %g tilt %g perspective %g box %g %g %g walls %d",
                                         v->rotation, v->roll, v->tilt, v->perspective, v->boxX, v->boxY, v->boxZ,
                                         v->walls));
+        dump.Add("planes3D", qkFormatText("at %g %g %g clip %g %g %g %g", v->wallZ, v->wallX, v->wallY, v->xyRect[0],
+                                          v->xyRect[1], v->xyRect[2], v->xyRect[3]));
     }
     if (!m_restorePlace.empty()) {
         const std::vector<double>& r = m_restorePlace;
         dump.Add("restorePlace", qkFormatText("units %g left %g top %g width %g height %g", r[0], r[1], r[2], r[3], r[4]));
     }
+    if (m_3D)
+        dump.Add("settings3D", qkFormatText("rotateLabels %d perspective %d planeColors %d %d %d outline %d %d %d %g",
+                                            s.rotateLabels, s.perspective, s.planeColor[0], s.planeColor[1],
+                                            s.planeColor[2], s.cubeOutline, s.cubeOutlineColor, s.cubeOutlineStyle,
+                                            s.cubeOutlineWidth));
     for (int id : GetObjectIds())
         GetObject(id)->DumpState(dump);
     dump.Close();
@@ -458,6 +465,35 @@ void CQKPlotObj::DumpState(CQKStateDump& dump) const
                                     y.style, y.shape, y.fill, y.size, y.sizeColumn, y.scalingFactor, y.thickness,
                                     y.edgeColor, y.fillColor, y.outline ? 1 : 0, y.charFont, y.charStyle,
                                     y.offsetOverlapped ? 1 : 0));
+    const QKDropLineState& d = s.drop;
+    dump.Add("dropLines", qkFormatText("type %d vert %d %g %d hori %d %g %d z %d %g %d skip %d %d", d.type, d.vertType,
+                                       d.vertWidth, d.vertColor, d.horiType, d.horiWidth, d.horiColor, d.zType,
+                                       d.zWidth, d.zColor, d.skip ? 1 : 0, d.skipFrequency));
+    const QKLabelState& l = s.label;
+    dump.Add("labels", qkFormatText("font %d color %d size %d justify %d attach %d rotate %g offset %g %g style %d "
+                                    "whiteOut %d",
+                                    l.font, l.color, l.size, l.justify, l.attachment, l.rotation, l.xOffset, l.yOffset,
+                                    l.style, l.whiteOut ? 1 : 0));
+    const QKVectorState& v = s.vector;
+    dump.Add("vector", qkFormatText("head %d %d closed %d position %d angle %g magnitude %g", v.arrowLength,
+                                    v.arrowAngle, v.arrowClosed ? 1 : 0, v.position, v.angle, v.magnitude));
+    const QKPieState& e = s.pie;
+    dump.Add("pie", qkFormatText("labels %d %d %d %d %d %g %d %d view %d skirt %g azimuth %d ccw %d radius %d "
+                                 "offset %d exploded %u displacement %d",
+                                 e.labelRewrite, e.labelValue, e.labelPercent, e.labelCategory, e.labelReposition,
+                                 e.labelDistance, e.labelHide, e.labelDrawArrow, e.viewAngle, e.skirtHeight,
+                                 e.azimuth, e.counterClockwise, e.radiusScale, e.horizontalOffset, e.explodedWedges,
+                                 e.wedgeDisplacement));
+    dump.Add("function", s.function.name + "(x) = " + s.function.formula +
+                             qkFormatText(" density %g show %d", s.function.density, s.function.show ? 1 : 0));
+    if (m_s.plotType == QK_PLOT_BOX) {
+        const QKBoxState& b = s.box;
+        dump.Add("box", qkFormatText("type %d range %d coef %g width %g whisker %d coef %g outliers %d diamond %d "
+                                     "labels %d %d",
+                                     b.type, b.boxRange, b.boxCoef, b.boxCap, b.whiskerRange, b.whiskerCoef,
+                                     b.outliers ? 1 : 0, b.diamondBox ? 1 : 0, b.boxLabel ? 1 : 0,
+                                     b.whiskerLabel ? 1 : 0));
+    }
     dump.Add("symbolsConnected", s.symbolsConnected);
     dump.Add("areaFilled", s.areaFilled);
     dump.Add("fillAreaMode", s.fillAreaMode);
@@ -509,6 +545,7 @@ void CQKErrorBar::DumpState(CQKStateDump& dump) const
     dump.Add("minus", m_minus);
     dump.Add("x", m_x);
     dump.Add("relative", m_relative);
+    dump.Add("madeBefore60", m_before60);
     dump.Close();
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "PageRender.h"
+#include "QKSymbolManager.h"
 
 namespace {
 
@@ -90,7 +91,8 @@ void FillShape(HDC dc, int shape, const std::vector<POINT>& outline, double x, d
         Polygon(dc, outline.data(), (int)outline.size());
 }
 
-void DrawCharacter(const QKDrawEnv& env, const QKSymbolState& sym, int x, int y, double r, COLORREF edge, int penWidth)
+void DrawCharacter(const QKDrawEnv& env, const QKSymbolState& sym, const std::string& shown, int x, int y, double r,
+                   COLORREF edge, int penWidth)
 {
     HDC dc = env.dc;
     std::string face;
@@ -100,20 +102,21 @@ void DrawCharacter(const QKDrawEnv& env, const QKSymbolState& sym, int x, int y,
                              (sym.charStyle & 2) != 0, (sym.charStyle & 1) != 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
                              face.c_str());
     Selected f(dc, font);
-    const char text[2] = {(char)sym.style, 0};
+    const char* text = shown.c_str();
+    const int n = (int)shown.size();
     SIZE size;
-    GetTextExtentPoint32A(dc, text, 1, &size);
+    GetTextExtentPoint32A(dc, text, n, &size);
     const int left = x - size.cx / 2, top = y - size.cy / 2;
     const int mode = SetBkMode(dc, TRANSPARENT);
     if (sym.outline) {
         Selected pen(dc, CreatePen(PS_SOLID, penWidth, edge));
         BeginPath(dc);
-        TextOutA(dc, left, top, text, 1);
+        TextOutA(dc, left, top, text, n);
         EndPath(dc);
         StrokePath(dc);
     } else {
         const COLORREF old = SetTextColor(dc, edge);
-        TextOutA(dc, left, top, text, 1);
+        TextOutA(dc, left, top, text, n);
         SetTextColor(dc, old);
     }
     SetBkMode(dc, mode);
@@ -160,7 +163,8 @@ void AddPoint(std::vector<POINT>& out, POINT p)
 
 } // namespace
 
-void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color)
+void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color,
+                      int index)
 {
     const QKSymbolState& sym = plot.GetSymbolState();
     HDC dc = env.dc;
@@ -169,7 +173,22 @@ void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y
     const COLORREF fill = qkColorOf(sym.fillColor < 0 ? plot.GetActualColorForAutoColor(2) : sym.fillColor);
     const int penWidth = std::max(1, Round(2 * r * sym.thickness / 100));
     if (sym.style > 0) {
-        DrawCharacter(env, sym, x, y, r, edge, penWidth);
+        DrawCharacter(env, sym, std::string(1, (char)sym.style), x, y, r, edge, penWidth);
+        return;
+    }
+    if (CQKSymbolManager::IsIncrementalType(sym.shape)) {
+        // Letters count on from the start letter (round the alphabet), numerals from the
+        // first row's number; a point drawn alone (a legend) shows the first.
+        const int i = index < 0 ? 0 : index;
+        std::string shown;
+        if (CQKSymbolManager::IsNumType(sym.shape)) {
+            shown = std::to_string(sym.fill - 49 + 1 + i);
+        } else {
+            const char base = CQKSymbolManager::IsABCDType(sym.shape) ? 'A' : 'a';
+            const int start = sym.fill >= base && sym.fill < base + 26 ? sym.fill - base : 0;
+            shown = std::string(1, (char)(base + (start + i) % 26));
+        }
+        DrawCharacter(env, sym, shown, x, y, r, edge, penWidth);
         return;
     }
     if (sym.shape == QK_SYMBOL_NONE)
@@ -289,4 +308,15 @@ std::vector<std::vector<POINT>> qkConnectPoints(const std::vector<POINT>& pts, i
     }
     default: pieces.push_back(pts); return pieces;
     }
+}
+
+void CQKPlotObj::DrawSymbolPreview(HDC dc, const RECT& square) const
+{
+    QKDrawEnv env;
+    env.dc = dc;
+    env.page = square;
+    env.pixelsPerInch = 72; // a point a pixel: the square's half side is the symbol's size
+    const int x = (square.left + square.right) / 2, y = (square.top + square.bottom) / 2;
+    const COLORREF color = qkColorOf(GetColor() < 0 ? GetActualColorForAutoColor(0) : GetColor());
+    qkDrawPlotSymbol(env, *this, x, y, square.right - square.left, color);
 }

@@ -325,7 +325,26 @@ BOOL SECToolBarManager::LoadToolBarResource(UINT nID, HINSTANCE hInst)
         ids.Add(pIds[i]);
         images.Add((int)images.GetSize());
     }
-    return AddButtonBitmap(hbm, ids.GetData(), images.GetData(), (int)ids.GetSize(), ids.GetSize() > 0 ? ids[0] : 0);
+    UINT nFirstID = ids.GetSize() > 0 ? ids[0] : 0;
+    if (!AddButtonBitmap(hbm, ids.GetData(), images.GetData(), (int)ids.GetSize(), nFirstID))
+        return FALSE;
+    BitmapSource source = {hInstBitmap, nID};
+    m_bitmapSources.SetAt(nFirstID, source);
+    return TRUE;
+}
+
+void SECToolBarManager::OnSysColorChange()
+{
+    POSITION pos = m_bitmapSources.GetStartPosition();
+    while (pos != nullptr) {
+        UINT nFirstID;
+        BitmapSource source;
+        m_bitmapSources.GetNextAssoc(pos, nFirstID, source);
+        HBITMAP hbm = (HBITMAP)::LoadImageA(source.hInst, MAKEINTRESOURCE(source.nResID), IMAGE_BITMAP, 0, 0,
+                                            LR_LOADMAP3DCOLORS);
+        if (hbm != nullptr)
+            ReplaceBitmap(nFirstID, hbm);
+    }
 }
 
 BOOL SECToolBarManager::AddButtonBitmap(HBITMAP hbm, const UINT* pIds, const int* pImages, int nCount, UINT nFirstID)
@@ -395,6 +414,7 @@ void SECToolBarManager::RemoveBitmap(UINT nFirstID)
         ::DeleteObject((HBITMAP)m_bitmaps[i]);
         m_bitmaps.RemoveAt(i);
         m_bitmapFirstIds.RemoveAt(i);
+        m_bitmapSources.RemoveKey(nFirstID);
         return;
     }
 }
@@ -404,6 +424,11 @@ void SECToolBarManager::RefileBitmap(UINT nOldFirstID, UINT nNewFirstID)
     for (INT_PTR i = 0; i < m_bitmapFirstIds.GetSize(); i++)
         if (m_bitmapFirstIds[i] == nOldFirstID) {
             m_bitmapFirstIds[i] = nNewFirstID;
+            BitmapSource source;
+            if (m_bitmapSources.Lookup(nOldFirstID, source)) {
+                m_bitmapSources.RemoveKey(nOldFirstID);
+                m_bitmapSources.SetAt(nNewFirstID, source);
+            }
             return;
         }
 }

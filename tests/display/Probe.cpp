@@ -42,6 +42,8 @@
 //   dump <path>          writes the project's state dump (qkfxDumpProject) to the file: "ok"
 //   cells <v1> <v2> ...  fills the active matrix row by row with the values: "ok"
 //   axes                 "axis <X|Y|Z> <from> <to>" of the active graph's active layer
+//   tab <hwnd> <index>   "rect <left> <top> <right> <bottom>" of a tab of the visible tab
+//                        row inside the window (a property sheet's)
 //   listitem <hwnd> <id> <row>  "rect <left> <top> <right> <bottom>" of a row of the list
 //                        view of that id inside the window
 //   cell <column> <row>  "rect <left> <top> <right> <bottom>" of a cell of the active
@@ -607,6 +609,30 @@ std::string Answer(const std::string& line)
         });
         if (!ran)
             out << "hung\n";
+    } else if (verb == "tab") {
+        std::string handle;
+        int index = 0;
+        in >> handle >> index;
+        HWND tabs = nullptr;
+        EnumChildWindows(
+            ParseHwnd(handle),
+            [](HWND hwnd, LPARAM lParam) -> BOOL {
+                char cls[64] = "";
+                GetClassNameA(hwnd, cls, sizeof cls);
+                if (lstrcmpiA(cls, "SysTabControl32") == 0 && IsWindowVisible(hwnd)) {
+                    *(HWND*)lParam = hwnd;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            (LPARAM)&tabs);
+        RECT rc;
+        if (tabs && SendMessageA(tabs, TCM_GETITEMRECT, index, (LPARAM)&rc)) {
+            MapWindowPoints(tabs, nullptr, (POINT*)&rc, 2);
+            out << "rect " << RectText(rc) << '\n';
+        } else {
+            out << "error: no tab " << index << '\n';
+        }
     } else if (verb == "listitem") {
         std::string handle;
         int id = 0, row = 0;

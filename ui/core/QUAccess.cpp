@@ -1,6 +1,14 @@
 #include "QUAccess.h"
 
+#include <new>
+
+#include "ButtonDialogs.h"
 #include "ColorPaletteDialog.h"
+#include "CustomToolBar.h"
+#include "FramesResource.h"
+#include "ModuleBar.h"
+#include "ToolBarManagerEx.h"
+#include "UserDefButtons.h"
 #include "QUNotes.h"
 
 #include "MainFrame.h"
@@ -231,6 +239,139 @@ int CQUAccess::AppendProject()
 int CQUAccess::AskUser(const char* text, UINT type)
 {
     return AfxMessageBox(text ? text : "", type);
+}
+
+namespace {
+
+SECToolBarManagerEx* MainToolBarManager()
+{
+    return get_main_frame() ? QUGetToolBarManager() : nullptr;
+}
+
+// A group file named without an extension is an INI file.
+CString GroupFileName(const char* name)
+{
+    CString file(name ? name : "");
+    int slash = file.ReverseFind('\\');
+    if (file.Find('.', slash + 1) < 0)
+        file += ".ini";
+    return file;
+}
+
+} // namespace
+
+HWND CQUUIMManager::GetUIMBar(const char* title, UINT id, int cx, int cy)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    SIZE size = {cx, cy};
+    CWnd* bar = manager ? manager->GetUIMBar((int)id, title, &size, TRUE) : nullptr;
+    return bar ? bar->GetSafeHwnd() : nullptr;
+}
+
+int CQUUIMManager::OnSizeChange(int id, int cx, int cy, int d)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    return manager ? manager->OnSizeChange(id, cx, cy, d) : 0;
+}
+
+int CQUUIMManager::ShowUIMBar(int id, int show, DWORD flags)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    return manager ? manager->ShowUIMBar(id, show, flags) : 0;
+}
+
+int CQUUIMManager::IsUIMBarVisible(int id)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    return manager ? manager->IsUIMBarVisible(id) : 0;
+}
+
+int CQUUIMManager::IsUIMBarGloballyVisible(int id)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    return manager ? manager->IsUIMBarGloballyVisible(id) : 0;
+}
+
+int CQUUIMManager::InitChildUIM(int id, HWND child, DWORD flags)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    return manager ? manager->InitChildUIM(id, child, flags) : 0;
+}
+
+CQKUIMManager* CQUAccess::CreateUIMManager()
+{
+    return new (std::nothrow) CQUUIMManager;
+}
+
+int CQUAccess::AddUserCategory(const char* group, const char* iniFile)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    if (!manager)
+        return 0;
+    CString name(group ? group : "");
+    if (!name.IsEmpty() && manager->GetGroupWithName(name) != -1) {
+        CQUNewCategoryName dlg;
+        dlg.m_strName = name;
+        if (dlg.DoModal() == IDCANCEL)
+            return 0;
+        name = dlg.m_strName;
+    }
+    return manager->AddUserDefButtons(GroupFileName(iniFile), name, FALSE, "", 0, CQUUserDefButtons::LoadAddExisting)
+               ? 1
+               : 0;
+}
+
+int CQUAccess::AddUserDefinedButton(const char* group, const char* bitmap, int count, const char* toolbar,
+                                    const char* file, const char* section, const char* tooltip, const char* status)
+{
+    SECToolBarManagerEx* manager = MainToolBarManager();
+    if (!manager || !group || !*group)
+        return 0;
+    bool existed = manager->GetGroupWithName(group) != -1;
+    if (!existed) {
+        if (!bitmap || !*bitmap)
+            return 0;
+        CString iniFile = GroupFileName(group);
+        CString path = QUFolderOfKind(2) + iniFile;
+        if (qkuFileExists(path)) {
+            CString caption, text, warning;
+            caption.LoadString(IDS_BG_CAPTION);
+            text.LoadString(IDS_BG_DEFAULT_INI_NAME);
+            warning.LoadString(IDS_BG_INI_WILL_BE_OVERWRITTEN);
+            CWnd* owner = AfxGetMainWnd();
+            if (::MessageBoxA(owner ? owner->GetSafeHwnd() : nullptr, text + iniFile + ". " + warning, caption,
+                              MB_OKCANCEL) == IDCANCEL)
+                return 0;
+            ::DeleteFileA(path);
+        }
+        if (!manager->AddUserDefButtons(iniFile, group, FALSE, bitmap, count > 0 ? count : 1,
+                                        CQUUserDefButtons::LoadCreateNew))
+            return 0;
+    }
+    int index = manager->GetGroupWithName(group);
+    if (index < 0)
+        return 0;
+    CQUUserDefButtons* pGroup = manager->GetUserDefBtnsGroupsArray()[index];
+    if (existed) {
+        UINT id = manager->GetNextAvailableId();
+        if (id == 0 || pGroup->AddButton(manager, id, count) == 0)
+            return 0;
+        manager->AddToUsedIds(id);
+    }
+    int last = pGroup->GetButtonCount() - 1;
+    pGroup->SetButtonTexts(last, file, section, tooltip, status);
+    if (toolbar && *toolbar) {
+        if (CQUCustomToolBar* bar = manager->FindTbarByName(toolbar)) {
+            if (SECStdBtn* button = bar->CreateButton(pGroup->GetButton(last)->Id, bar)) {
+                bar->AddButton(bar->GetBtnCount(), button, FALSE);
+                if (CFrameWnd* frame = bar->GetParentFrame())
+                    frame->RecalcLayout();
+            }
+        } else if (!manager->MakeUserDefTbar(group, toolbar, -1, 0)) {
+            return 0;
+        }
+    }
+    return 1;
 }
 
 int CQUAccess::OnCheckForSaving(WORD)

@@ -13,6 +13,18 @@
 
 class CQKPage;
 
+// The module bars of the kernel, made and kept by the main frame's toolbar manager; each
+// operation answers 0 (null) without a main frame.
+class QU_API CQUUIMManager : public CQKUIMManager {
+public:
+    HWND GetUIMBar(const char* title, UINT id, int cx, int cy) override;
+    int OnSizeChange(int id, int cx, int cy, int d) override;
+    int ShowUIMBar(int id, int show, DWORD flags) override;
+    int IsUIMBarVisible(int id) override;
+    int IsUIMBarGloballyVisible(int id) override;
+    int InitChildUIM(int id, HWND child, DWORD flags) override;
+};
+
 class QU_API CQUAccess : public CQKAccess {
 public:
     CQUAccess() = default;
@@ -62,6 +74,12 @@ public:
     int IsActiveBasePage(CQKPage* page) override;
     // The program's message box (its caption, its owner, modeless windows disabled).
     int AskUser(const char* text, UINT type) override;
+    // Button groups through the main frame's toolbar manager; 0 without one. A name that
+    // is already taken is asked again in the "Button Group Name" dialog (Cancel gives 0).
+    int AddUserCategory(const char* group, const char* iniFile) override;
+    CQKUIMManager* CreateUIMManager() override;
+    int AddUserDefinedButton(const char* group, const char* bitmap, int count, const char* toolbar, const char* file,
+                             const char* section, const char* tooltip, const char* status) override;
 
     // The page of the active window, else the page manager's active page.
     CQKPage* GetActivePage();

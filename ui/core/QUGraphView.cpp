@@ -1,5 +1,7 @@
 #include "QUGraphView.h"
 
+#include "QUGraphDoc.h"
+
 #include "MainFrame.h"
 #include "PrintDialogs.h"
 #include "QKSysMethod.h"
@@ -8,6 +10,7 @@
 
 namespace {
 
+const UINT kEditCopyPage = 34097;
 const UINT kEditClear = 57632, kEditCopy = 57634, kEditCut = 57635, kEditPaste = 57637, kEditUndo = 57643;
 // Delete of the selected object's context menu.
 const UINT kObjectDelete = 36442;
@@ -51,6 +54,8 @@ BEGIN_MESSAGE_MAP(CQUGraphView, CQuorixView)
     ON_UPDATE_COMMAND_UI_RANGE(32964, 32969, OnUpdateGraphScript)
     ON_UPDATE_COMMAND_UI_RANGE(35552, 35561, OnUpdateGeneralScript)
     ON_COMMAND(kEditCopy, OnEditCopy)
+    ON_COMMAND(kEditCopyPage, OnEditCopypage)
+    ON_UPDATE_COMMAND_UI(kEditCopyPage, OnUpdateWithPage)
     ON_COMMAND(kEditCut, OnEditCut)
     ON_COMMAND(kEditPaste, OnEditPaste)
     ON_COMMAND(kEditClear, OnEditClear)
@@ -459,4 +464,10 @@ void CQUGraphView::OnUpdateRotatePage(CCmdUI* pCmdUI)
 {
     CQKGraphPage* page = GetGraphPage();
     pCmdUI->Enable(page != nullptr && page->GetType() == QK_PAGE_GRAPH);
+}
+
+void CQUGraphView::OnEditCopypage()
+{
+    if (CQUGraphDoc* doc = DYNAMIC_DOWNCAST(CQUGraphDoc, GetDocument()))
+        doc->CopyPage();
 }

@@ -48,6 +48,7 @@ protected:
     // Cut, Copy, Paste, Clear (and the object menu's Delete) and Undo work on the page's
     // selected labels and drawn objects.
     afx_msg void OnEditCopy();
+    afx_msg void OnEditCopypage();
     afx_msg void OnEditCut();
     afx_msg void OnEditPaste();
     afx_msg void OnEditClear();

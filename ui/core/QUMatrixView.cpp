@@ -3,8 +3,14 @@
 #include "QKData.h"
 #include "MainFrame.h"
 #include "QUAccess.h"
+#include "QuorixSrvrItem.h"
 
 IMPLEMENT_DYNCREATE(CQUMatrixDoc, CQUWksDoc)
+
+COleServerItem* CQUMatrixDoc::OnGetEmbeddedItem()
+{
+    return new CQUMatrixSrvrItem(this);
+}
 IMPLEMENT_DYNCREATE(CQUMatrixView, CQUWksView)
 
 CQKMatrixPage* CQUMatrixDoc::get_matrix_page() const

@@ -13,6 +13,7 @@ class QU_API CQUMatrixDoc : public CQUWksDoc {
     DECLARE_DYNCREATE(CQUMatrixDoc)
 public:
     int get_desired_page_type() override { return 2; }
+    COleServerItem* OnGetEmbeddedItem() override;
     CQKMatrixPage* get_matrix_page() const;
 };
 

@@ -9,11 +9,17 @@
 #include "QUAccess.h"
 #include "QUPages.h"
 #include "QuorixApp.h"
+#include "QuorixSrvrItem.h"
 #include "SetValuesDlg.h"
 #include "SortDlg.h"
 #include "DialogResources.h"
 
 IMPLEMENT_DYNCREATE(CQUWksDoc, CQuorixDoc)
+
+COleServerItem* CQUWksDoc::OnGetEmbeddedItem()
+{
+    return new CQUWksSrvrItem(this);
+}
 IMPLEMENT_DYNCREATE(CQUWksView, CQuorixView)
 
 namespace {

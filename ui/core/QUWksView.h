@@ -18,6 +18,7 @@ class QU_API CQUWksDoc : public CQuorixDoc {
     DECLARE_DYNCREATE(CQUWksDoc)
 public:
     int get_desired_page_type() override { return 0; }
+    COleServerItem* OnGetEmbeddedItem() override;
     CQKWksPage* GetWksPage() const;
     CQUWksPage* GetValidWksPage() const;
     CQUWksView* get_first_QU_view() const;

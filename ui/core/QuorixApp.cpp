@@ -20,7 +20,7 @@
 extern "C" __declspec(dllimport) HINSTANCE qdfxGetQDHInst();
 
 IMPLEMENT_DYNAMIC(CQUOpenScreen, CObject)
-IMPLEMENT_DYNAMIC(CQUOleTemplateServer, CObject)
+IMPLEMENT_DYNAMIC(CQUOleTemplateServer, COleTemplateServer)
 IMPLEMENT_DYNAMIC(CQuorixApp, CWinApp)
 
 namespace {
@@ -189,34 +189,27 @@ void CQUCommandLineInfo::ParseParam(LPCTSTR lpszParam, BOOL bFlag, BOOL bLast)
     }
 }
 
-void CQUOleTemplateServer::ConnectTemplate(REFCLSID clsid, CDocTemplate* pTemplate, BOOL bMultiInstance)
-{
-    m_clsid = clsid;
-    m_pTemplate = pTemplate;
-    m_bMultiInstance = bMultiInstance;
-}
-
 BOOL CQUOleTemplateServer::UpdateRegistry()
 {
     CQuorixApp* app = GetQuorixApp();
     CQKAccess* kernel = app && app->GetAccess() ? app->GetAccess() : qkfxGetAccess();
-    CString typeId = m_pTemplate ? TemplateDocString(m_pTemplate, CDocTemplate::regFileTypeId) : CString();
+    CString typeId = m_pDocTemplate ? TemplateDocString(m_pDocTemplate, CDocTemplate::regFileTypeId) : CString();
     std::string exe;
     if (typeId.IsEmpty() || !qkuGetExeFile(exe, 3)) {
         kernel->CanNotUpdateRegistryMsg();
         return FALSE;
     }
-    CString typeName = TemplateDocString(m_pTemplate, CDocTemplate::regFileTypeName);
+    CString typeName = TemplateDocString(m_pDocTemplate, CDocTemplate::regFileTypeName);
     if (typeName.IsEmpty())
         typeName = typeId;
-    CString shortName = TemplateDocString(m_pTemplate, CDocTemplate::fileNewName);
+    CString shortName = TemplateDocString(m_pDocTemplate, CDocTemplate::fileNewName);
     if (shortName.IsEmpty())
         shortName = typeName;
     int iconIndex = 0;
     if (app != nullptr) {
         POSITION pos = app->GetFirstDocTemplatePosition();
         for (int i = 1; pos != nullptr; ++i)
-            if (app->GetNextDocTemplate(pos) == m_pTemplate)
+            if (app->GetNextDocTemplate(pos) == m_pDocTemplate)
                 iconIndex = i;
     }
     CString clsid = ClsidText(m_clsid);
@@ -233,7 +226,7 @@ BOOL CQUOleTemplateServer::UpdateRegistry()
         kernel->CanNotUpdateRegistryMsg();
         return FALSE;
     }
-    CQrxMultiDocTemplate* qt = DYNAMIC_DOWNCAST(CQrxMultiDocTemplate, m_pTemplate);
+    CQrxMultiDocTemplate* qt = DYNAMIC_DOWNCAST(CQrxMultiDocTemplate, m_pDocTemplate);
     std::string iniPart;
     if (qt != nullptr && qt->get_template_id() == QU_TEMPLATE_GRAPH && qkuGetINIPathForCommandline(iniPart, 1))
         qkuAppendRegistryKeyStringValue(HKEY_CLASSES_ROOT, key + "\\LocalServer32", nullptr, iniPart.c_str());
@@ -410,14 +403,13 @@ BOOL CQuorixApp::InitInstance()
         m_pAccess->SetEmbeddingOpened(cmdInfo.m_bRunEmbedded);
         qkfxConfigInitDDEOleServer();
         OnMenuChanges();
-        // Other programs cannot reach objects of this version through OLE: there is no
-        // class factory to give them, so the start ends instead of leaving them waiting.
-        AfxMessageBox("This version of the program cannot serve embedded or automated objects.", MB_OK | MB_ICONSTOP);
-        return FALSE;
+        COleObjectFactory::RegisterAll();
+        return TRUE;
     }
     qkfxAutoRegister();
     qkfxAutoRegisterTypeLib("qauto.tlb");
     m_templateServers.UpdateRegistryForAll();
+    COleObjectFactory::UpdateRegistryAll(TRUE);
 
     m_nCmdShow = m_pAccess->OnAfterMainFrameCreate(frame->GetSafeHwnd(), 1, cmdInfo.m_bHidden);
     if (bDDE) {

@@ -11,7 +11,7 @@
 #pragma once
 
 #include <afxwin.h>
-#include <afxdisp.h>
+#include <afxole.h>
 
 #include "QUExport.h"
 
@@ -49,23 +49,21 @@ private:
 // The OLE server registration of one document template: the class id under which
 // other programs find the template's documents, written into the registry from the
 // template's document strings.
-class QU_API CQUOleTemplateServer : public CObject {
+class QU_API CQUOleTemplateServer : public COleTemplateServer {
     DECLARE_DYNAMIC(CQUOleTemplateServer)
 public:
     CQUOleTemplateServer() = default;
-    void ConnectTemplate(REFCLSID clsid, CDocTemplate* pTemplate, BOOL bMultiInstance);
     // Writes the server's keys; FALSE (after the kernel's message) when they cannot be
     // written. The graph server's start command carries the INI folder when it is not the
     // program folder.
     BOOL UpdateRegistry();
-    BOOL IsConnected() const { return m_pTemplate != nullptr; }
-    CDocTemplate* GetTemplate() const { return m_pTemplate; }
-    REFCLSID GetClassID() const { return m_clsid; }
-
-private:
-    CLSID m_clsid = {};
-    CDocTemplate* m_pTemplate = nullptr;
-    BOOL m_bMultiInstance = FALSE;
+    void UpdateRegistry(OLE_APPTYPE nAppType, LPCTSTR* rglpszRegister = nullptr,
+                        LPCTSTR* rglpszOverwrite = nullptr) override
+    {
+        UpdateRegistry();
+    }
+    BOOL IsConnected() const { return m_pDocTemplate != nullptr; }
+    CDocTemplate* GetTemplate() const { return m_pDocTemplate; }
 };
 
 class QU_API CQUTemplateServersList : public CObList {

@@ -4,8 +4,12 @@
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
 #include "QuorixApp.h"
+#include "QuorixSrvrItem.h"
 
-IMPLEMENT_DYNCREATE(CQuorixDoc, CDocument)
+IMPLEMENT_DYNCREATE(CQuorixDoc, COleServerDoc)
+
+BEGIN_DISPATCH_MAP(CQuorixDoc, COleServerDoc)
+END_DISPATCH_MAP()
 
 CQuorixDoc* CQuorixDoc::pQrxDocLinkingProject = nullptr;
 
@@ -21,7 +25,12 @@ CQKAccess* Kernel()
 
 } // namespace
 
-CQuorixDoc::CQuorixDoc() = default;
+CQuorixDoc::CQuorixDoc()
+{
+    EnableCompoundFile();
+    EnableAutomation();
+    AfxOleLockApp();
+}
 
 CQuorixDoc::~CQuorixDoc()
 {
@@ -29,6 +38,7 @@ CQuorixDoc::~CQuorixDoc()
         pQrxDocLinkingProject = nullptr;
     if (m_hPageMenu != nullptr)
         ::DestroyMenu(m_hPageMenu);
+    AfxOleUnlockApp();
 }
 
 CQrxMultiDocTemplate* CQuorixDoc::get_doc_template() const
@@ -79,8 +89,8 @@ BOOL CQuorixDoc::OnNewDocument()
     if (is_being_created_invisible())
         m_bEmbedded = FALSE;
     if (is_ole_first_new())
-        return CDocument::OnNewDocument();
-    if (!CDocument::OnNewDocument())
+        return COleLinkingDoc::OnNewDocument();
+    if (!COleLinkingDoc::OnNewDocument())
         return FALSE;
     CQKPage* page = nullptr;
     if (is_being_created_internally()) {
@@ -103,7 +113,7 @@ BOOL CQuorixDoc::OnOpenDocument(LPCTSTR lpszPathName)
     // Page windows are always opened from a file; the kernel reads it.
     if (lpszPathName == nullptr || *lpszPathName == '\0')
         return FALSE;
-    if (!CDocument::OnNewDocument())
+    if (!COleLinkingDoc::OnNewDocument())
         return FALSE;
     CQKAccess* kernel = Kernel();
     if (kernel->IsProjectFileName(lpszPathName)) {
@@ -127,7 +137,7 @@ void CQuorixDoc::OnCloseDocument()
     CQKPage* page = DisconnectPage();
     if (page != nullptr && !is_being_created_internally())
         page->Destroy();
-    CDocument::OnCloseDocument();
+    COleServerDoc::OnCloseDocument();
 }
 
 BOOL CQuorixDoc::SaveModified()
@@ -137,7 +147,7 @@ BOOL CQuorixDoc::SaveModified()
         return FALSE;
     if (!m_bEmbedded)
         return TRUE;
-    if (!CDocument::SaveModified())
+    if (!COleServerDoc::SaveModified())
         return FALSE;
     if (app != nullptr && !app->IsClosingAllWindows())
         app->OnInitStandalone();
@@ -146,7 +156,51 @@ BOOL CQuorixDoc::SaveModified()
 
 HMENU CQuorixDoc::GetDefaultMenu()
 {
-    return m_hPageMenu != nullptr ? m_hPageMenu : CDocument::GetDefaultMenu();
+    return m_hPageMenu != nullptr ? m_hPageMenu : COleServerDoc::GetDefaultMenu();
+}
+
+void CQuorixDoc::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        SavePage(ar);
+        return;
+    }
+    CFrameWnd* frame = get_first_child_frame();
+    m_pPage = Kernel()->CreateNewPage(get_desired_page_type(), frame ? frame->GetSafeHwnd() : nullptr,
+                                      reinterpret_cast<const char*>(&ar), 2);
+    if (m_pPage == nullptr)
+        AfxThrowArchiveException(CArchiveException::badIndex);
+    SetFrameAndDrawingWindows();
+    SetNiceTitle(TRUE);
+}
+
+void CQuorixDoc::SavePage(CArchive& ar)
+{
+    // The page writes to the archive's file itself: what the archive holds goes first. An
+    // OLE storage always carries the windows of the data the page draws (the kernel's
+    // embedded form): a copied page is loaded by another program that has none of them.
+    ar.Flush();
+    if (m_pPage == nullptr || !m_pPage->SavePageFile(ar.GetFile(), TRUE))
+        AfxThrowArchiveException(CArchiveException::generic);
+}
+
+BOOL CQuorixDoc::OnUpdateDocument()
+{
+    BOOL result = COleServerDoc::OnUpdateDocument();
+    UpdateAllItems(nullptr);
+    return result;
+}
+
+COleServerItem* CQuorixDoc::OnGetEmbeddedItem()
+{
+    return new CQuorixSrvrItem(this);
+}
+
+void CQuorixDoc::OnDeactivateUI(BOOL bUndoable)
+{
+    if (m_pPage != nullptr && m_pPage->GetPageChange() != 0 && !m_bInDrawing)
+        UpdateAllItems(nullptr);
+    COleServerDoc::OnDeactivateUI(bUndoable);
 }
 
 int CQuorixDoc::OnInternalSetPathFileName(const char*, unsigned long)
@@ -218,7 +272,12 @@ void CQuorixDoc::UpdateOnChange(unsigned short change)
 
 void CQuorixDoc::SetTitle(LPCTSTR lpszTitle)
 {
-    CDocument::SetTitle(lpszTitle);
+    COleServerDoc::SetTitle(lpszTitle);
+    std::string name;
+    CString itemName = m_pPage != nullptr && m_pPage->GetName(name) ? CString(name.c_str()) : GetTitle();
+    POSITION pos = GetStartPosition();
+    while (COleServerItem* item = GetNextServerItem(pos))
+        item->SetItemName(itemName);
 }
 
 void CQuorixDoc::SetTitle(const char* title, BOOL bRenamePage)

@@ -5,16 +5,18 @@
 // after its title and destroys when it closes. Titles follow the page name, the page's
 // changes drive the modified flag, and the kernel may install a menu of its own for the
 // page. Each window kind's document changes little more than the page type it asks for.
+// The document is also an OLE server document: a container embeds the page (its window
+// file in the object's storage) and shows the kernel's picture of it.
 #pragma once
 
-#include <afxwin.h>
+#include <afxole.h>
 
 #include "QUExport.h"
 
 class CQKPage;
 class CQrxMultiDocTemplate;
 
-class QU_API CQuorixDoc : public CDocument {
+class QU_API CQuorixDoc : public COleServerDoc {
     DECLARE_DYNCREATE(CQuorixDoc)
 public:
     CQuorixDoc();
@@ -33,6 +35,13 @@ public:
     // The kernel's closing query replaces the framework's save prompt for page windows.
     BOOL SaveModified() override;
     HMENU GetDefaultMenu() override;
+    // The OLE storage of an embedded or linked page: the page's window file.
+    void Serialize(CArchive& ar) override;
+    BOOL OnUpdateDocument() override;
+    COleServerItem* OnGetEmbeddedItem() override;
+    void OnDeactivateUI(BOOL bUndoable) override;
+    void SavePage(CArchive& ar);
+    BOOL HasClientSiteConnection() const { return GetClientSite() != nullptr; }
 
     // The kernel page type the document asks for: QKPageType.
     virtual int get_desired_page_type() { return 0; }
@@ -82,4 +91,5 @@ protected:
     CQKPage* m_pPage = nullptr;
     int m_bShutDownOnFinalRelease = 0;
     HMENU m_hPageMenu = nullptr;
+    DECLARE_DISPATCH_MAP()
 };

@@ -145,5 +145,13 @@ LRESULT CQUCustomToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnBarHidden(!wParam);
         return lResult;
     }
+    if (message == WM_SYSCOLORCHANGE) {
+        LRESULT lResult = SECCustomToolBar::WindowProc(message, wParam, lParam);
+        // Each toolbar hears of the change; the pictures it copies must be the new ones.
+        if (m_pManager != nullptr)
+            m_pManager->OnSysColorChange();
+        RebuildControl();
+        return lResult;
+    }
     return SECCustomToolBar::WindowProc(message, wParam, lParam);
 }

@@ -74,3 +74,10 @@ BOOL CQUProfileFrameHost::AfterToolbarConfSaveLoad(BOOL)
 {
     return EndRegistryAccess();
 }
+
+void QUShowContextHelp(HWND hWnd, UINT nContext)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != nullptr && pApp->m_pszHelpFilePath != nullptr)
+        ::WinHelpA(hWnd, pApp->m_pszHelpFilePath, HELP_CONTEXT, nContext);
+}

@@ -73,4 +73,11 @@ private:
 };
 
 QXFRAMES_API void QUSetFrameHost(CQUFrameHost* pHost);
+// The framework's headers are built for an older system version, which lacks F1's message.
+#ifndef WM_HELPINFO
+#define WM_HELPINFO 0x0053
+#endif
+
+// F1 in a dialog: the topic of the context id in the application's help file.
+QXFRAMES_API void QUShowContextHelp(HWND hWnd, UINT nContext);
 QXFRAMES_API CQUFrameHost* QUGetFrameHost();

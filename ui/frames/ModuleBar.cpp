@@ -1,5 +1,7 @@
 #include "ModuleBar.h"
 
+#include <QKAccess.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -151,6 +153,10 @@ void CQUIMToolbar::SetBarInfo(SECControlBarInfo* pInfo, CFrameWnd* pFrame)
 
 LRESULT CQUIMToolbar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The module sees every message first; the end of the window always reaches the
+    // framework, which would otherwise keep a bar whose window is gone.
+    if (!qkUIMWindowProc(m_hWnd, message, wParam, lParam) && message != WM_NCDESTROY)
+        return 0;
     switch (message) {
     case WM_VSCROLL:
     case WM_HSCROLL:

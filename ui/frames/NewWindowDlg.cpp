@@ -4,6 +4,7 @@
 #include <QKSysMethod.h>
 #include <shlobj.h>
 
+#include "FrameHost.h"
 #include "FramesResource.h"
 
 namespace {
@@ -143,6 +144,15 @@ void CNewWindowDlg::Refresh()
     for (int nID : {IDC_NW_TEMPLATE, IDC_NW_BROWSE, IDC_NW_PATH, IDC_NW_SET_DEFAULT})
         GetDlgItem(nID)->EnableWindow(bTemplate);
     SetDlgItemText(IDC_NW_PATH, bTemplate ? m_strTemplatePath : CString());
+}
+
+LRESULT CNewWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_HELPINFO) {
+        QUShowContextHelp(m_hWnd, 1032);
+        return TRUE;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
 }
 
 BOOL CNewWindowDlg::OnCommand(WPARAM wParam, LPARAM lParam)

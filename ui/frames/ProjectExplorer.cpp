@@ -95,24 +95,7 @@ int CQUTreeExplorer::DeleteFolder(int* askFolders, int* askWindows, HTREEITEM fo
             return (DeleteAllWindowsInFolder(askWindows, folder, 0) & 1) ? 1 : 4;
         }
     }
-    BOOL bKept = FALSE;
-    for (HTREEITEM child = TreeView_GetChild(GetHwnd(), folder); child != nullptr;) {
-        HTREEITEM next = TreeView_GetNextSibling(GetHwnd(), child);
-        int nResult = DeleteFolder(askFolders, askWindows, child, FALSE);
-        if (nResult & 1)
-            return 1;
-        if (nResult & 2) {
-            CleanupFolderData(child, 0);
-            DeleteTreeItem(child);
-        }
-        if (nResult & 4)
-            bKept = TRUE;
-        child = next;
-    }
-    int nResult = DeleteAllWindowsInFolder(askWindows, folder, 0);
-    if (nResult & 1)
-        return 1;
-    return bKept || (nResult & 4) ? 4 : 2;
+    return DeleteFolderContents(askFolders, askWindows, folder);
 }
 
 void CQUTreeExplorer::OnItemRemoved(HTREEITEM item)

@@ -531,6 +531,17 @@ BOOL SECToolBarManagerEx::AddUserDefButtons(LPCTSTR lpszIniFile, LPCTSTR lpszNam
     return bResult;
 }
 
+void SECToolBarManagerEx::OnSysColorChange()
+{
+    SECToolBarManager::OnSysColorChange();
+    for (INT_PTR i = 0; i < m_groups.GetSize(); i++) {
+        CQUUserDefButtons* pGroup = m_groups[i];
+        CBitmap bitmap;
+        if (pGroup->GetButtonCount() > 0 && LoadSysColorBitmap(pGroup->GetBitmapPath(), bitmap))
+            ReplaceBitmap(pGroup->GetFirstId(), (HBITMAP)bitmap.Detach());
+    }
+}
+
 int SECToolBarManagerEx::GetCurrentButtonGroup(UINT nID) const
 {
     for (INT_PTR i = m_groups.GetSize() - 1; i >= 0; i--)

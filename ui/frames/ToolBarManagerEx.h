@@ -30,6 +30,8 @@ public:
     void BarNotify(UINT nBarID, int nCode) override;
     CRuntimeClass* GetToolBarRuntimeClass(UINT nID) override;
     void RemoveEmptyToolbars();
+    // The pictures of the button groups too are made again in the new button colours.
+    void OnSysColorChange() override;
 
     // Toolbars by name: the window text without leading blanks, ignoring case.
     CQUCustomToolBar* FindTbarByName(LPCTSTR lpszName);

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include <QKAccess.h>
 #include <QKSysMethod.h>
 #include <commctrl.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "ChildFrame.h"
+#include "FrameHost.h"
 #include "FramesResource.h"
 #include "MainFrame.h"
 
@@ -92,6 +94,9 @@ BOOL CMoreWndDlg::OnInitDialog()
         column.cx = i == 0 ? 120 : 90;
         ::SendMessageA(hList, LVM_INSERTCOLUMNA, i, (LPARAM)&column);
     }
+    // The list view owns the icons of the window kinds (it was made without sharing them).
+    if (HIMAGELIST hImages = qkfxGetAccess()->CreateWndsImageList(0))
+        ::SendMessageA(hList, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)hImages);
     CWinApp* pApp = AfxGetApp();
     POSITION posTemplate = pApp != nullptr ? pApp->GetFirstDocTemplatePosition() : nullptr;
     while (posTemplate != nullptr) {
@@ -105,8 +110,9 @@ BOOL CMoreWndDlg::OnInitDialog()
             CChildFrame* pChild = DYNAMIC_DOWNCAST(CChildFrame, pFrame);
             CString strTitle = pDoc->GetTitle();
             LVITEMA item = {};
-            item.mask = LVIF_TEXT | LVIF_PARAM;
+            item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
             item.iItem = GetItemCount();
+            item.iImage = pChild != nullptr ? pChild->get_wnd_template_id() : I_IMAGENONE;
             item.pszText = (LPSTR)(LPCTSTR)strTitle;
             item.lParam = (LPARAM)(pFrame != nullptr ? pFrame->m_hWnd : nullptr);
             int nItem = (int)::SendMessageA(hList, LVM_INSERTITEMA, 0, (LPARAM)&item);
@@ -345,5 +351,9 @@ LRESULT CMoreWndDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SIZE && ListWnd() != nullptr)
         LayoutControls(LOWORD(lParam), HIWORD(lParam));
+    if (message == WM_HELPINFO) {
+        QUShowContextHelp(m_hWnd, 1041);
+        return TRUE;
+    }
     return CDialog::WindowProc(message, wParam, lParam);
 }

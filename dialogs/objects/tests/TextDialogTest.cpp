@@ -6,10 +6,15 @@
 
 #include <afxwin.h>
 
+#include <map>
 #include <vector>
 
 #include "ObjectsResources.h"
+#include "QKAccess.h"
 #include "QKCallLog.h"
+#include "QKData.h"
+#include "QKSysMethod.h"
+#include "QKUtil.h"
 #include "QUAxes.h"
 #include "QUTextObj.h"
 
@@ -212,6 +217,49 @@ TEST_F(TextDialogTest, SetDefaultChangesNewLabelsButNotThisOneBeforeOk)
     EXPECT_EQ(8, style.size);
     EXPECT_TRUE(fresh.IsBorder());
     EXPECT_EQ(0, fresh.GetBorderStyle());
+
+    // The default was stored with the property settings: the next start reads it back.
+    CQKTextObj other;
+    other.SetColor(7);
+    other.SetDefault(0);
+    EXPECT_EQ(7, CQKTextObj().GetColor());
+    ASSERT_TRUE(qkfxGetQrxSystem().LoadPropertySettings(nullptr, nullptr));
+    CQKTextObj restarted;
+    restarted.GetTextStyle(style);
+    EXPECT_EQ(4, restarted.GetColor());
+    EXPECT_EQ(8, style.size);
+    EXPECT_TRUE(restarted.IsBorder());
+    WritePrivateProfileStringA("TextDefault", nullptr, nullptr, qkfxGetINIFileFullPathName().c_str());
+    CQKTextObj().SetDefault(0);
+}
+
+TEST_F(TextDialogTest, PreviewDrawsTheFormattedTextOnThePageColour)
+{
+    CQKGraphPage* page = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
+    page->SetColorColorCntl(1);
+    page->SetColorBase(6); // yellow
+    CQUTextObj text;
+    text.SetTextString("\\b(WWWW)");
+    text.SetColor(3);
+    std::map<COLORREF, int> counts;
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+        HWND preview = GetDlgItem(h, IDC_QD_TEXT_PREVIEW);
+        RedrawWindow(preview, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RECT r;
+        GetClientRect(preview, &r);
+        HDC dc = GetDC(preview);
+        for (int y = 0; y < r.bottom; y += 2)
+            for (int x = 0; x < r.right; x += 2)
+                ++counts[GetPixel(dc, x, y)];
+        ReleaseDC(preview, dc);
+        qxtest::Click(h, IDCANCEL);
+    });
+    Run(text, driver);
+    qkfxGetProject().DeletePage(page->GetName());
+    EXPECT_GT(counts[RGB(255, 255, 0)], 100);  // the page's colour
+    EXPECT_EQ(0, counts[RGB(255, 255, 255)]);  // nothing on white
+    EXPECT_GT(counts[RGB(0, 0, 255)], 10);     // the text in its colour
 }
 
 } // namespace

@@ -7,10 +7,14 @@
 #include <afxdlgs.h>
 #include <commctrl.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BoxChartPage.h"
+#include "Layer3DPages.h"
 #include "LinePage.h"
 #include "ObjectsResources.h"
 #include "PatternPage.h"
@@ -20,6 +24,7 @@
 #include "QDGraphPage.h"
 #include "QKCallLog.h"
 #include "QKData.h"
+#include "QKPlotModel.h"
 
 using qxtest::DialogDriver;
 
@@ -238,9 +243,9 @@ TEST_F(PlotDetailsTest, EachPlotKindShowsItsTabs)
         {QK_PLOT_LINE_SYMBOL, true, 1, "Line, Symbol, Drop Lines, Error Bar"},
         {QK_PLOT_COLUMN, false, 1, "Pattern, Spacing"},
         {QK_PLOT_COLUMN, false, 3, "Pattern, Pattern 2, Pattern 3, Spacing"},
-        {QK_PLOT_BOX, false, 1, "Pattern, Box, Percentile, Label"},
+        {QK_PLOT_BOX, false, 1, "Pattern, Box, Percentile"},
         {QK_PLOT_PIE, false, 1, "Pattern, Pie Geometry, Labels"},
-        {QK_PLOT_VECTOR, false, 1, "Vector"},
+        {QK_PLOT_VECTOR, false, 1, "Directional Vector"},
         {QK_PLOT_FUNCTION, false, 1, "Line, Function"},
         {QK_PLOT_3D_SURFACE, false, 1, "Color Map, Numeric Formats, Side Walls, Grids, Surface/Projections"},
         {QK_PLOT_3D_WALL, false, 1, "Line, Drop Lines, Pattern"},
@@ -981,6 +986,199 @@ TEST_F(PlotDetailsTest, WorkbookButtonAndSpaceSaving)
     EXPECT_EQ("Worksheet", text);
     EXPECT_EQ(IDCANCEL, result);
     EXPECT_GE(qkfxGetCallLog().Find("CQKDataObj::OpenWorksheet"), 0);
+}
+
+} // namespace
+
+namespace {
+
+// A page drawn into a bitmap of its own, counted by colour.
+std::map<COLORREF, int> DrawnColours(CQKGraphPage* page, int w, int h)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT rect = {0, 0, w, h};
+    page->Draw(dc, rect);
+    GdiFlush();
+    std::map<COLORREF, int> counts;
+    const DWORD* p = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < w * h; ++i)
+        ++counts[RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF)];
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return counts;
+}
+
+TEST_F(PlotDetailsTest, ThreeDLayerPagesWriteTheLayerOnOkNotOnCancel)
+{
+    auto* layer3D = dynamic_cast<CQK3DLayer*>(page->AddLayer(true));
+    ASSERT_NE(nullptr, layer3D);
+    layer3D->SetAutoPosition(FALSE); // planes stay where the page puts them
+    enum Kind { kText, kCheck, kCombo };
+    struct Case {
+        const char* tab;
+        int id;
+        Kind kind;
+        const char* text; // typed, or the check or combo index as a number
+        std::function<double(CQK3DLayer*)> read;
+        double expected;
+    };
+    const Case cases[] = {
+        {"Axis", IDC_PD_3D_X_LENGTH, kText, "1.5", [](CQK3DLayer* l) { return l->GetXAxisLength(); }, 1.5},
+        {"Axis", IDC_PD_3D_Y_LENGTH, kText, "0.75", [](CQK3DLayer* l) { return l->GetYAxisLength(); }, 0.75},
+        {"Axis", IDC_PD_3D_Z_LENGTH, kText, "2", [](CQK3DLayer* l) { return l->GetZAxisLength(); }, 2},
+        {"Axis", IDC_PD_3D_X_ROTATION, kText, "20", [](CQK3DLayer* l) { l->CalcRotAngles(); return l->GetXRotation(); }, 20},
+        {"Axis", IDC_PD_3D_Y_ROTATION, kText, "5", [](CQK3DLayer* l) { l->CalcRotAngles(); return l->GetYRotation(); }, 5},
+        {"Axis", IDC_PD_3D_Z_ROTATION, kText, "30", [](CQK3DLayer* l) { l->CalcRotAngles(); return l->GetZRotation(); }, 30},
+        {"Axis", IDC_PD_3D_PERSPECTIVE, kText, "45", [](CQK3DLayer* l) { return l->GetPerspectiveAngle(); }, 30}, // kept within 0-30
+        {"Axis", IDC_PD_3D_ROTATE_LABELS, kCheck, "1", [](CQK3DLayer* l) { return (double)l->HasRotateLabel(); }, 1},
+        {"Miscellaneous", IDC_PD_3D_X_FROM, kText, "10", [](CQK3DLayer* l) { return l->GetXFrom(); }, 10},
+        {"Miscellaneous", IDC_PD_3D_X_TO, kText, "90", [](CQK3DLayer* l) { return l->GetXTo(); }, 90},
+        {"Miscellaneous", IDC_PD_3D_Y_FROM, kText, "20", [](CQK3DLayer* l) { return l->GetYFrom(); }, 20},
+        {"Miscellaneous", IDC_PD_3D_Y_TO, kText, "80", [](CQK3DLayer* l) { return l->GetYTo(); }, 80},
+        {"Miscellaneous", IDC_PD_3D_PROJECTION, kCombo, "1", [](CQK3DLayer* l) { return (double)l->IsProjectionPrespective(); }, 0},
+        {"Planes", IDC_PD_3D_AUTO_POSITION, kCheck, "1", [](CQK3DLayer* l) { return (double)l->HasAutoPosition(); }, 1},
+        {"Planes", IDC_PD_3D_YZ, kCheck, "0", [](CQK3DLayer* l) { return (double)l->HasYZPlaneShown(); }, 0},
+        {"Planes", IDC_PD_3D_ZX, kCheck, "0", [](CQK3DLayer* l) { return (double)l->HasZXPlaneShown(); }, 0},
+        {"Planes", IDC_PD_3D_XY_POSITION, kText, "25", [](CQK3DLayer* l) { return l->GetXYPosition(); }, 25},
+        {"Planes", IDC_PD_3D_XY_COLOR, kCombo, "1", [](CQK3DLayer* l) { return (double)l->GetXYColor(); }, 1},
+        {"Planes", IDC_PD_3D_OUTLINE, kCheck, "1", [](CQK3DLayer* l) { return (double)l->IsEnabledCubeOutline(); }, 1},
+        {"Planes", IDC_PD_3D_OUTLINE_COLOR, kCombo, "3", [](CQK3DLayer* l) { return (double)l->GetCubeOutlineColor(); }, 3},
+        {"Planes", IDC_PD_3D_OUTLINE_STYLE, kCombo, "2", [](CQK3DLayer* l) { return (double)l->GetCubeOutlineStyle(); }, 2},
+    };
+    std::vector<double> before;
+    for (const Case& c : cases)
+        before.push_back(c.read(layer3D));
+    const std::map<COLORREF, int> drawnBefore = DrawnColours(page.get(), 400, 300);
+    bool clipEnabled = true, positionEnabled = false, outlineEnabled = true;
+    for (int close : {IDCANCEL, IDOK}) {
+        Open(layer3D, 1, 0, [&](HWND h) {
+            clipEnabled = qxtest::IsEnabled(GoTab(h, "Miscellaneous"), IDC_PD_3D_CLIP);
+            HWND planes = GoTab(h, "Planes");
+            outlineEnabled = qxtest::IsEnabled(planes, IDC_PD_3D_OUTLINE_COLOR);
+            for (const Case& c : cases) {
+                HWND tab = GoTab(h, c.tab);
+                if (c.kind == kText)
+                    qxtest::SetText(tab, c.id, c.text);
+                else if (c.kind == kCheck)
+                    qxtest::SetCheck(tab, c.id, atoi(c.text) != 0);
+                else
+                    qxtest::ComboSelect(tab, c.id, atoi(c.text));
+            }
+            positionEnabled = qxtest::IsEnabled(planes, IDC_PD_3D_YZ_POSITION);
+            qxtest::Click(h, close);
+        });
+        for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+            EXPECT_NEAR(close == IDOK ? cases[i].expected : before[i], cases[i].read(layer3D), 0.01)
+                << cases[i].tab << " " << cases[i].id << " " << (close == IDOK ? "OK" : "Cancel");
+    }
+    // A 3D layer without plots the library clips has its clipping greyed; a plane's
+    // position follows its check, the outline's controls the outline's.
+    EXPECT_FALSE(clipEnabled);
+    EXPECT_FALSE(positionEnabled);
+    EXPECT_FALSE(outlineEnabled);
+    // The graph draws the floor in red and the front-corner outline in blue.
+    std::map<COLORREF, int> drawnAfter = DrawnColours(page.get(), 400, 300);
+    EXPECT_EQ(0, drawnBefore.count(RGB(255, 0, 0)));
+    EXPECT_GT(drawnAfter[RGB(255, 0, 0)], 500);
+    EXPECT_GT(drawnAfter[RGB(0, 0, 255)], 50);
+}
+
+TEST_F(PlotDetailsTest, BoxPageWritesTheBoxChartOnOkNotOnCancel)
+{
+    CQKWksPage* wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+    CQKDataset* column = wks->AddColumn();
+    for (int i = 0; i < 40; ++i)
+        column->SetValue(i, (i * 37) % 41 / 4.0);
+    QKPlotData data;
+    data.role = QK_ROLE_Y;
+    data.dataset = column->GetName();
+    data.handle = column->GetHandle();
+    std::string error;
+    CQKPlotObj* box = qkfxAddPlot(layer, QK_PLOT_BOX, {data}, &error);
+    ASSERT_NE(nullptr, box) << error;
+    box->SetColor(1); // red
+    if (CQKTextObj* legend = layer->FindTextObj("Legend"))
+        layer->RemoveDataObj(legend->GetId());
+    for (int axis : {QK_AXIS_X, QK_AXIS_Y}) {
+        CQKAxes axes;
+        ASSERT_TRUE(layer->GetAxes(&axes, axis));
+        axes.SetRangeFrom(axis == QK_AXIS_X ? "0" : "-1");
+        axes.SetRangeTo(axis == QK_AXIS_X ? "2" : "11");
+        layer->UpdateFromTemporary();
+    }
+    enum Kind { kSelect, kType, kCheck };
+    struct Case {
+        int id;
+        Kind kind;
+        const char* value; // the item chosen, the text typed or the check
+        std::function<double(CQKPlotObj*)> read;
+        double expected;
+    };
+    const Case cases[] = {
+        {IDC_PD_BOX_TYPE, kSelect, "2", [](CQKPlotObj* p) { return (double)p->GetBoxType(); }, 2},
+        {IDC_PD_BOX_RANGE, kSelect, "1", [](CQKPlotObj* p) { return (double)p->GetBoxRange(); }, 1},
+        {IDC_PD_BOX_COEF, kType, "1.25", [](CQKPlotObj* p) { return p->GetBoxCoef(); }, 1.25},
+        {IDC_PD_BOX_WIDTH, kSelect, "7", [](CQKPlotObj* p) { return p->GetBoxCap(); }, 80},
+        {IDC_PD_BOX_WHISKER_RANGE, kSelect, "4", [](CQKPlotObj* p) { return (double)p->GetWhiskerRange(); }, 4},
+        {IDC_PD_BOX_WHISKER_COEF, kType, "1", [](CQKPlotObj* p) { return p->GetWhiskerCoef(); }, 1},
+        {IDC_PD_BOX_OUTLIERS, kCheck, "1", [](CQKPlotObj* p) { return (double)p->HasOutliers(); }, 1},
+        {IDC_PD_BOX_DIAMOND, kCheck, "1", [](CQKPlotObj* p) { return (double)p->HasDiamondBox(); }, 1},
+        {IDC_PD_BOX_LABELS, kCheck, "1", [](CQKPlotObj* p) { return (double)p->HasBoxLabel(); }, 1},
+        {IDC_PD_BOX_WHISKER_LABELS, kCheck, "1", [](CQKPlotObj* p) { return (double)p->HasWhiskerLabel(); }, 1},
+    };
+    std::vector<double> before;
+    for (const Case& c : cases)
+        before.push_back(c.read(box));
+    const std::map<COLORREF, int> drawnBefore = DrawnColours(page.get(), 400, 300);
+    std::string tabsBefore, tabsAfter;
+    bool diamondWithPercentiles = true, coefWithPercentiles = true, dataOnlyLeavesType = false,
+         dataOnlyDisablesRange = false;
+    for (int close : {IDCANCEL, IDOK}) {
+        Open(box, 2, 0, [&](HWND h) {
+            HWND p = GoTab(h, "Box");
+            tabsBefore = Join(Tabs(h));
+            // Rules: a percentile box has no diamond and no coefficient; data only leaves the type.
+            qxtest::ComboSelect(p, IDC_PD_BOX_RANGE, 0);
+            diamondWithPercentiles = qxtest::IsEnabled(p, IDC_PD_BOX_DIAMOND);
+            coefWithPercentiles = qxtest::IsEnabled(p, IDC_PD_BOX_COEF);
+            qxtest::ComboSelect(p, IDC_PD_BOX_TYPE, 1);
+            dataOnlyLeavesType = qxtest::IsEnabled(p, IDC_PD_BOX_TYPE);
+            dataOnlyDisablesRange = !qxtest::IsEnabled(p, IDC_PD_BOX_RANGE) && !qxtest::IsEnabled(p, IDC_PD_BOX_WIDTH);
+            for (const Case& c : cases) {
+                if (c.kind == kSelect)
+                    qxtest::ComboSelect(p, c.id, atoi(c.value));
+                else if (c.kind == kType)
+                    TypeInCombo(p, c.id, c.value);
+                else
+                    qxtest::SetCheck(p, c.id, atoi(c.value) != 0);
+            }
+            tabsAfter = Join(Tabs(h));
+            qxtest::Click(h, close);
+        });
+        for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+            EXPECT_NEAR(close == IDOK ? cases[i].expected : before[i], cases[i].read(box), 1e-9)
+                << cases[i].id << (close == IDOK ? " OK" : " Cancel");
+    }
+    EXPECT_FALSE(diamondWithPercentiles);
+    EXPECT_FALSE(coefWithPercentiles);
+    EXPECT_TRUE(dataOnlyLeavesType);
+    EXPECT_TRUE(dataOnlyDisablesRange);
+    // Box labels bring the Label page at once.
+    EXPECT_EQ("Pattern, Box, Percentile", tabsBefore);
+    EXPECT_NE(std::string::npos, tabsAfter.find("Label")) << tabsAfter;
+    // The graph draws the wider diamond box with the data beside it: more of the plot's red.
+    std::map<COLORREF, int> drawnAfter = DrawnColours(page.get(), 400, 300);
+    EXPECT_GT(drawnAfter[RGB(255, 0, 0)], drawnBefore.count(RGB(255, 0, 0)) ? drawnBefore.at(RGB(255, 0, 0)) + 100 : 100);
 }
 
 } // namespace

@@ -1,4 +1,513 @@
-// OLE for programs: automation and the message filter (afxdisp.h). OLE server and
-// container documents and items are not part of this framework yet.
+// OLE documents and data: interface and dispatch maps, data sources and data objects
+// (the clipboard), server documents and their items, object factories and the template
+// server that makes a document for each object another program creates. Automation and
+// the message filter are in afxdisp.h.
 #pragma once
 #include "afxdisp.h"
+#include "afxframe.h"
+#include <stddef.h>
+
+/////////////////////////////////////////////////////////////////////////////
+// Interface maps. An interface part is a nested class holding only a vtable; its
+// QueryInterface, AddRef and Release go to the object that holds it.
+
+#define DECLARE_INTERFACE_MAP() \
+protected: \
+    static const AFX_INTERFACEMAP* GetThisInterfaceMap(); \
+    const AFX_INTERFACEMAP* GetInterfaceMap() const override; \
+public:
+
+#define BEGIN_INTERFACE_MAP(theClass, theBase) \
+    const AFX_INTERFACEMAP* theClass::GetInterfaceMap() const { return GetThisInterfaceMap(); } \
+    const AFX_INTERFACEMAP* theClass::GetThisInterfaceMap() \
+    { \
+        typedef theBase TheBaseClass; \
+        _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"") \
+        static const AFX_INTERFACEMAP_ENTRY _entries[] = {
+
+#define INTERFACE_PART(theClass, iid, localClass) {&iid, offsetof(theClass, m_x##localClass)},
+
+#define END_INTERFACE_MAP() \
+            {nullptr, (size_t)-1}}; \
+        _Pragma("GCC diagnostic pop") \
+        static const AFX_INTERFACEMAP _map = {&TheBaseClass::GetThisInterfaceMap, _entries}; \
+        return &_map; \
+    }
+
+#define BEGIN_INTERFACE_PART(localClass, baseClass) \
+    class X##localClass : public baseClass \
+    { \
+    public: \
+        STDMETHOD_(ULONG, AddRef)() override; \
+        STDMETHOD_(ULONG, Release)() override; \
+        STDMETHOD(QueryInterface)(REFIID iid, LPVOID* ppvObj) override;
+
+#define END_INTERFACE_PART(localClass) \
+    } m_x##localClass; \
+    friend class X##localClass;
+
+// Inside a method of an interface part: pThis is the object that holds it.
+#define METHOD_PROLOGUE(theClass, localClass) \
+    _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"") \
+    theClass* pThis = (theClass*)((BYTE*)this - offsetof(theClass, m_x##localClass)); \
+    _Pragma("GCC diagnostic pop") \
+    (void)pThis;
+#define METHOD_PROLOGUE_EX(theClass, localClass) METHOD_PROLOGUE(theClass, localClass)
+
+// AddRef, Release and QueryInterface of a part, forwarded to the object.
+#define IMPLEMENT_IUNKNOWN(theClass, localClass) \
+    ULONG theClass::X##localClass::AddRef() { METHOD_PROLOGUE(theClass, localClass) return pThis->ExternalAddRef(); } \
+    ULONG theClass::X##localClass::Release() { METHOD_PROLOGUE(theClass, localClass) return pThis->ExternalRelease(); } \
+    HRESULT theClass::X##localClass::QueryInterface(REFIID iid, LPVOID* ppvObj) \
+    { \
+        METHOD_PROLOGUE(theClass, localClass) \
+        return (HRESULT)pThis->ExternalQueryInterface(&iid, ppvObj); \
+    }
+
+/////////////////////////////////////////////////////////////////////////////
+// Dispatch maps: the names a command target's IDispatch knows (EnableAutomation).
+
+#define DECLARE_DISPATCH_MAP() \
+protected: \
+    static const AFX_DISPMAP* GetThisDispatchMap(); \
+    const AFX_DISPMAP* GetDispatchMap() const override; \
+public:
+
+#define BEGIN_DISPATCH_MAP(theClass, baseClass) \
+    const AFX_DISPMAP* theClass::GetDispatchMap() const { return GetThisDispatchMap(); } \
+    const AFX_DISPMAP* theClass::GetThisDispatchMap() \
+    { \
+        typedef baseClass TheBaseClass; \
+        static const AFX_DISPMAP_ENTRY _entries[] = {
+
+#define END_DISPATCH_MAP() \
+            {nullptr, DISPID_UNKNOWN}}; \
+        static const AFX_DISPMAP _map = {&TheBaseClass::GetThisDispatchMap, _entries}; \
+        return &_map; \
+    }
+
+/////////////////////////////////////////////////////////////////////////////
+// COleStreamFile: a CFile over an IStream (the streams of compound files).
+
+class QXAFX_API COleStreamFile : public CFile
+{
+public:
+    explicit COleStreamFile(LPSTREAM lpStream = nullptr);
+    ~COleStreamFile() override;
+    void Attach(LPSTREAM lpStream);   // takes a reference
+    LPSTREAM Detach();
+    // Opens or creates a stream of the storage; FALSE when it cannot.
+    BOOL OpenStream(LPSTORAGE lpStorage, LPCTSTR lpszName, DWORD nOpenFlags = STGM_READWRITE | STGM_SHARE_EXCLUSIVE);
+    BOOL CreateStream(LPSTORAGE lpStorage, LPCTSTR lpszName,
+                      DWORD nOpenFlags = STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE);
+    LPSTREAM GetStream() const { return m_lpStream; }
+
+    DWORD GetPosition() const override;
+    LONG Seek(LONG lOff, UINT nFrom) override;
+    void SetLength(DWORD dwNewLen) override;
+    DWORD GetLength() const override;
+    UINT Read(void* lpBuf, UINT nCount) override;
+    void Write(const void* lpBuf, UINT nCount) override;
+    void Abort() override;
+    void Flush() override;
+    void Close() override;
+
+protected:
+    LPSTREAM m_lpStream;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// COleDataSource: an IDataObject of formats cached now or rendered when asked for.
+
+class QXAFX_API COleDataSource : public CCmdTarget
+{
+public:
+    COleDataSource();
+    ~COleDataSource() override;
+
+    // The data source owns the medium from then on.
+    void CacheData(CLIPFORMAT cfFormat, LPSTGMEDIUM lpStgMedium, LPFORMATETC lpFormatEtc = nullptr);
+    void CacheGlobalData(CLIPFORMAT cfFormat, HGLOBAL hGlobal, LPFORMATETC lpFormatEtc = nullptr);
+    // Rendered by OnRenderData (default medium: global memory) or, as file data, by
+    // OnRenderFileData (global memory or a stream).
+    void DelayRenderData(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc = nullptr);
+    void DelayRenderFileData(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc = nullptr);
+    void Empty();
+    // Puts the data source on the clipboard, which holds it from then on; it is deleted
+    // when the clipboard lets it go. FlushClipboard leaves the data on the clipboard
+    // after the program ends.
+    void SetClipboard();
+    static void FlushClipboard();
+    static COleDataSource* GetClipboardOwner();
+    LPDATAOBJECT GetDataObject(BOOL bAddRef);
+
+    // The format the request names, with a medium it allows; null when none.
+    LPFORMATETC FindFormat(LPFORMATETC lpFormatEtc, STGMEDIUM** ppCached = nullptr);
+    // Fills the medium of a delayed format; FALSE when the data cannot be had.
+    virtual BOOL OnRenderData(LPFORMATETC lpFormatEtc, LPSTGMEDIUM lpStgMedium);
+    virtual BOOL OnRenderGlobalData(LPFORMATETC lpFormatEtc, HGLOBAL* phGlobal);
+    virtual BOOL OnRenderFileData(LPFORMATETC lpFormatEtc, CFile* pFile);
+    // The number of formats and one of them (for enumeration).
+    int GetFormatCount() const { return m_nSize; }
+    const FORMATETC& GetFormat(int i) const { return m_pEntries[i].formatEtc; }
+
+    BEGIN_INTERFACE_PART(DataObject, IDataObject)
+        STDMETHOD(GetData)(LPFORMATETC, LPSTGMEDIUM) override;
+        STDMETHOD(GetDataHere)(LPFORMATETC, LPSTGMEDIUM) override;
+        STDMETHOD(QueryGetData)(LPFORMATETC) override;
+        STDMETHOD(GetCanonicalFormatEtc)(LPFORMATETC, LPFORMATETC) override;
+        STDMETHOD(SetData)(LPFORMATETC, LPSTGMEDIUM, BOOL) override;
+        STDMETHOD(EnumFormatEtc)(DWORD, LPENUMFORMATETC*) override;
+        STDMETHOD(DAdvise)(LPFORMATETC, DWORD, LPADVISESINK, LPDWORD) override;
+        STDMETHOD(DUnadvise)(DWORD) override;
+        STDMETHOD(EnumDAdvise)(LPENUMSTATDATA*) override;
+    END_INTERFACE_PART(DataObject)
+    DECLARE_INTERFACE_MAP()
+
+    // Renders a format into a new medium: cached media are copied, delayed ones rendered.
+    BOOL GetDataInto(LPFORMATETC lpFormatEtc, LPSTGMEDIUM lpStgMedium);
+
+protected:
+    struct Entry {
+        FORMATETC formatEtc;
+        STGMEDIUM stgMedium;   // tymed TYMED_NULL: rendered when asked for
+        BOOL bFileData;
+    };
+    Entry* Add(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc, DWORD tymed);
+    Entry* m_pEntries;
+    int m_nSize, m_nMax;
+    LPDATAADVISEHOLDER m_lpDataAdviseHolder;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// COleDataObject: the receiving side of an IDataObject (the clipboard's, or any).
+
+class QXAFX_API COleDataObject
+{
+public:
+    COleDataObject();
+    ~COleDataObject();
+    COleDataObject(const COleDataObject&) = delete;
+    COleDataObject& operator=(const COleDataObject&) = delete;
+    void Attach(LPDATAOBJECT lpDataObject, BOOL bAutoRelease = TRUE);
+    LPDATAOBJECT Detach();
+    void Release();
+    BOOL AttachClipboard();
+    BOOL IsDataAvailable(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc = nullptr);
+    BOOL GetData(CLIPFORMAT cfFormat, LPSTGMEDIUM lpStgMedium, LPFORMATETC lpFormatEtc = nullptr);
+    HGLOBAL GetGlobalData(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc = nullptr);
+    // The formats offered, one by one.
+    void BeginEnumFormats();
+    BOOL GetNextFormat(LPFORMATETC lpFormatEtc);
+
+protected:
+    LPDATAOBJECT m_lpDataObject;
+    LPENUMFORMATETC m_lpEnumerator;
+    BOOL m_bAutoRelease;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// Object factories: a class object per CLSID that makes the object on request.
+
+class QXAFX_API COleObjectFactory : public CCmdTarget
+{
+    DECLARE_DYNAMIC(COleObjectFactory)
+public:
+    COleObjectFactory(REFCLSID clsid, CRuntimeClass* pRuntimeClass, BOOL bMultiInstance, LPCTSTR lpszProgID);
+    ~COleObjectFactory() override;
+    REFCLSID GetClassID() const { return m_clsid; }
+    BOOL IsRegistered() const { return m_dwRegister != 0; }
+    // Offers the class object to other programs (CoRegisterClassObject).
+    virtual BOOL Register();
+    void Revoke();
+    virtual BOOL UpdateRegistry(LPCTSTR lpszProgID = nullptr);
+    static BOOL PASCAL RegisterAll();
+    static void PASCAL RevokeAll();
+    static BOOL PASCAL UpdateRegistryAll(BOOL bRegister = TRUE);
+
+    BEGIN_INTERFACE_PART(ClassFactory, IClassFactory)
+        STDMETHOD(CreateInstance)(LPUNKNOWN, REFIID, LPVOID*) override;
+        STDMETHOD(LockServer)(BOOL) override;
+    END_INTERFACE_PART(ClassFactory)
+    DECLARE_INTERFACE_MAP()
+
+protected:
+    // A new object with its creator's reference; null when none can be made.
+    virtual CCmdTarget* OnCreateObject();
+    CLSID m_clsid;
+    CRuntimeClass* m_pRuntimeClass;
+    BOOL m_bMultiInstance;
+    LPCTSTR m_lpszProgID;
+    DWORD m_dwRegister;
+    COleObjectFactory* m_pNextFactory;
+};
+
+enum OLE_APPTYPE { OAT_INPLACE_SERVER = 0, OAT_SERVER = 1, OAT_CONTAINER = 2, OAT_DISPATCH_OBJECT = 3 };
+
+class COleServerDoc;
+
+// The factory of a document template: each object another program creates is a new,
+// invisible document of the template, marked as embedded.
+class QXAFX_API COleTemplateServer : public COleObjectFactory
+{
+    DECLARE_DYNAMIC(COleTemplateServer)
+public:
+    COleTemplateServer();
+    virtual void ConnectTemplate(REFCLSID clsid, CDocTemplate* pDocTemplate, BOOL bMultiInstance);
+    CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+    virtual void UpdateRegistry(OLE_APPTYPE nAppType = OAT_INPLACE_SERVER, LPCTSTR* rglpszRegister = nullptr,
+                                LPCTSTR* rglpszOverwrite = nullptr);
+    BOOL UpdateRegistry(LPCTSTR lpszProgID) override;
+
+protected:
+    CCmdTarget* OnCreateObject() override;
+    CDocTemplate* m_pDocTemplate;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// OLE documents: a document with items (the server items it serves).
+
+class COleDocument;
+
+class QXAFX_API CDocItem : public CCmdTarget
+{
+    DECLARE_DYNAMIC(CDocItem)
+public:
+    ~CDocItem() override;
+    CDocument* GetDocument() const;
+    virtual BOOL IsBlank() const { return FALSE; }
+
+protected:
+    CDocItem();
+    COleDocument* m_pDocument;
+    friend class COleDocument;
+};
+
+class QXAFX_API COleDocument : public CDocument
+{
+    DECLARE_DYNAMIC(COleDocument)
+public:
+    COleDocument();
+    ~COleDocument() override;
+    void AddItem(CDocItem* pItem);
+    void RemoveItem(CDocItem* pItem);
+    POSITION GetStartPosition() const { return m_docItemList.GetHeadPosition(); }
+    CDocItem* GetNextItem(POSITION& pos) const { return (CDocItem*)m_docItemList.GetNext(pos); }
+    class COleServerItem* GetNextServerItem(POSITION& pos) const;
+    // Documents of this kind keep their data in compound files.
+    void EnableCompoundFile(BOOL bEnable = TRUE) { m_bCompoundFile = bEnable; }
+    BOOL HasBlankItems() const;
+    void DeleteContents() override;
+
+    // The document's storage: the class id written, "Contents" holding what Serialize
+    // writes. Exceptions are the caller's.
+    virtual void SaveToStorage(LPSTORAGE lpStorage, CDocItem* pItem = nullptr);
+    virtual void LoadFromStorage(LPSTORAGE lpStorage);
+protected:
+    CPtrList m_docItemList;
+    BOOL m_bCompoundFile;
+};
+
+// A document that can be linked to: registered in the running object table under a
+// moniker of its file.
+class QXAFX_API COleLinkingDoc : public COleDocument
+{
+    DECLARE_DYNAMIC(COleLinkingDoc)
+public:
+    COleLinkingDoc();
+    ~COleLinkingDoc() override;
+    // Registers the document as running under a file moniker of the path.
+    BOOL Register(COleObjectFactory* pFactory, LPCTSTR lpszPathName);
+    void Revoke();
+    BOOL OnNewDocument() override;
+    BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
+    void OnCloseDocument() override;
+    // The item a link names; the framework's looks among the document's server items.
+    virtual class COleServerItem* OnGetLinkedItem(LPCTSTR lpszItemName);
+    virtual LPMONIKER GetMoniker(OLEGETMONIKER nAssign);
+
+protected:
+    COleObjectFactory* m_pFactory;
+    DWORD m_dwRegister;
+    CString m_strMoniker;
+    LPMONIKER m_lpMonikerROT;
+};
+
+class COleServerItem;
+
+// The document of an OLE server: the object a container embeds (IOleObject, IDataObject,
+// IPersistStorage through its embedded item) or a document of the program's own.
+class QXAFX_API COleServerDoc : public COleLinkingDoc
+{
+    DECLARE_DYNAMIC(COleServerDoc)
+public:
+    COleServerDoc();
+    ~COleServerDoc() override;
+
+    BOOL IsEmbedded() const { return m_bEmbedded; }
+    // The item that stands for the whole document (made on first use).
+    COleServerItem* GetEmbeddedItem();
+    LPOLECLIENTSITE GetClientSite() const { return m_lpClientSite; }
+    BOOL IsInPlaceActive() const { return FALSE; }
+    // Every server item tells its containers it changed.
+    void UpdateAllItems(COleServerItem* pSender, LPARAM lHint = 0L, CObject* pHint = nullptr,
+                        DVASPECT nDrawAspect = DVASPECT_CONTENT);
+    // Saves the embedding into its container (IOleClientSite::SaveObject).
+    void SaveEmbedding();
+    void NotifyChanged();
+    void NotifyClosed();
+    void NotifySaved();
+
+    virtual COleServerItem* OnGetEmbeddedItem();
+    virtual void OnDeactivateUI(BOOL bUndoable);
+    virtual BOOL OnUpdateDocument();
+    virtual void OnShowDocument(BOOL bShow);
+    virtual void OnSetHostNames(LPCTSTR lpszHost, LPCTSTR lpszHostObj);
+    void OnCloseDocument() override;
+    void OnFinalRelease() override;
+    BOOL SaveModified() override;
+    LPMONIKER GetMoniker(OLEGETMONIKER nAssign) override;
+
+    // The object a container creates or loads (IPersistStorage).
+    virtual BOOL OnNewEmbedding(LPSTORAGE lpStorage);
+    virtual BOOL OnOpenEmbedding(LPSTORAGE lpStorage);
+    virtual BOOL OnSaveEmbedding(LPSTORAGE lpStorage);
+
+    BEGIN_INTERFACE_PART(PersistStorage, IPersistStorage)
+        STDMETHOD(GetClassID)(LPCLSID) override;
+        STDMETHOD(IsDirty)() override;
+        STDMETHOD(InitNew)(LPSTORAGE) override;
+        STDMETHOD(Load)(LPSTORAGE) override;
+        STDMETHOD(Save)(LPSTORAGE, BOOL) override;
+        STDMETHOD(SaveCompleted)(LPSTORAGE) override;
+        STDMETHOD(HandsOffStorage)() override;
+    END_INTERFACE_PART(PersistStorage)
+
+    BEGIN_INTERFACE_PART(OleObject, IOleObject)
+        STDMETHOD(SetClientSite)(LPOLECLIENTSITE) override;
+        STDMETHOD(GetClientSite)(LPOLECLIENTSITE*) override;
+        STDMETHOD(SetHostNames)(LPCOLESTR, LPCOLESTR) override;
+        STDMETHOD(Close)(DWORD) override;
+        STDMETHOD(SetMoniker)(DWORD, LPMONIKER) override;
+        STDMETHOD(GetMoniker)(DWORD, DWORD, LPMONIKER*) override;
+        STDMETHOD(InitFromData)(LPDATAOBJECT, BOOL, DWORD) override;
+        STDMETHOD(GetClipboardData)(DWORD, LPDATAOBJECT*) override;
+        STDMETHOD(DoVerb)(LONG, LPMSG, LPOLECLIENTSITE, LONG, HWND, LPCRECT) override;
+        STDMETHOD(EnumVerbs)(LPENUMOLEVERB*) override;
+        STDMETHOD(Update)() override;
+        STDMETHOD(IsUpToDate)() override;
+        STDMETHOD(GetUserClassID)(CLSID*) override;
+        STDMETHOD(GetUserType)(DWORD, LPOLESTR*) override;
+        STDMETHOD(SetExtent)(DWORD, LPSIZEL) override;
+        STDMETHOD(GetExtent)(DWORD, LPSIZEL) override;
+        STDMETHOD(Advise)(LPADVISESINK, LPDWORD) override;
+        STDMETHOD(Unadvise)(DWORD) override;
+        STDMETHOD(EnumAdvise)(LPENUMSTATDATA*) override;
+        STDMETHOD(GetMiscStatus)(DWORD, LPDWORD) override;
+        STDMETHOD(SetColorScheme)(LPLOGPALETTE) override;
+    END_INTERFACE_PART(OleObject)
+
+    BEGIN_INTERFACE_PART(DataObject, IDataObject)
+        STDMETHOD(GetData)(LPFORMATETC, LPSTGMEDIUM) override;
+        STDMETHOD(GetDataHere)(LPFORMATETC, LPSTGMEDIUM) override;
+        STDMETHOD(QueryGetData)(LPFORMATETC) override;
+        STDMETHOD(GetCanonicalFormatEtc)(LPFORMATETC, LPFORMATETC) override;
+        STDMETHOD(SetData)(LPFORMATETC, LPSTGMEDIUM, BOOL) override;
+        STDMETHOD(EnumFormatEtc)(DWORD, LPENUMFORMATETC*) override;
+        STDMETHOD(DAdvise)(LPFORMATETC, DWORD, LPADVISESINK, LPDWORD) override;
+        STDMETHOD(DUnadvise)(DWORD) override;
+        STDMETHOD(EnumDAdvise)(LPENUMSTATDATA*) override;
+    END_INTERFACE_PART(DataObject)
+    DECLARE_INTERFACE_MAP()
+
+    // The factory whose object this document is (its template's), or null.
+    COleObjectFactory* GetFactory() const;
+
+protected:
+    // File Update of an embedded document's menu: the container takes the document.
+    afx_msg void OnFileUpdate();
+    DECLARE_MESSAGE_MAP()
+
+    LPOLECLIENTSITE m_lpClientSite;
+    LPOLEADVISEHOLDER m_lpAdviseHolder;
+    LPDATAADVISEHOLDER m_lpDataAdviseHolder;
+    COleServerItem* m_pEmbeddedItem;
+    BOOL m_bClosing;
+    CString m_strHostObj;
+    friend class COleServerItem;
+    friend class COleTemplateServer;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// COleServerItem: what a server document hands out as a picture and as data; the
+// embedded item stands for the whole document, a linked item for a part a link names.
+
+class QXAFX_API COleServerItem : public CDocItem
+{
+    DECLARE_DYNAMIC(COleServerItem)
+public:
+    COleServerItem(COleServerDoc* pServerDoc, BOOL bAutoDelete);
+    ~COleServerItem() override;
+
+    COleServerDoc* GetDocument() const { return (COleServerDoc*)m_pDocument; }
+    const CString& GetItemName() const { return m_strItemName; }
+    void SetItemName(LPCTSTR lpszItemName) { m_strItemName = lpszItemName; }
+    BOOL IsLinkedItem() const;
+    BOOL IsConnected() const;
+    // The formats the item offers besides its picture (its own data source).
+    COleDataSource* GetDataSource() { return &m_dataSource; }
+
+    // The picture, the extent (HIMETRIC) and the data of the item.
+    virtual BOOL OnDraw(CDC* pDC, CSize& rSize) = 0;
+    virtual BOOL OnGetExtent(DVASPECT nDrawAspect, CSize& rSize);
+    virtual BOOL OnRenderData(LPFORMATETC lpFormatEtc, LPSTGMEDIUM lpStgMedium);
+    virtual BOOL OnRenderGlobalData(LPFORMATETC lpFormatEtc, HGLOBAL* phGlobal);
+    virtual BOOL OnRenderFileData(LPFORMATETC lpFormatEtc, CFile* pFile);
+    // The metafile picture OnDraw records (mapping mode MM_ANISOTROPIC, positive extent).
+    virtual BOOL GetMetafileData(LPFORMATETC lpFormatEtc, LPSTGMEDIUM lpStgMedium);
+    virtual void Serialize(CArchive& ar) override;
+    virtual void OnShow();
+    virtual void OnOpen();
+    virtual void OnHide();
+    virtual void OnDoVerb(LONG iVerb);
+    virtual void OnUpdate(COleServerItem* pSender, LPARAM lHint, CObject* pHint, DVASPECT nDrawAspect);
+
+    // The clipboard: the native data ("Embed Source": the document's storage), the
+    // object descriptor, the picture and the item's other formats.
+    void CopyToClipboard(BOOL bIncludeLink = FALSE);
+    virtual COleDataSource* OnGetClipboardData(BOOL bIncludeLink, LPPOINT lpOffset, LPSIZE lpSize);
+    void GetClipboardData(COleDataSource* pDataSource, BOOL bIncludeLink = FALSE, LPPOINT lpOffset = nullptr,
+                          LPSIZE lpSize = nullptr);
+    void AddOtherClipboardData(COleDataSource* pDataSource);
+    BOOL GetEmbedSourceData(LPSTGMEDIUM lpStgMedium);
+    BOOL GetLinkSourceData(LPSTGMEDIUM lpStgMedium);
+    BOOL GetObjectDescriptorData(LPPOINT lpOffset, LPSIZE lpSize, LPSTGMEDIUM lpStgMedium);
+    // Tells the item's containers that its data changed.
+    void NotifyChanged(DVASPECT nDrawAspect = DVASPECT_CONTENT);
+
+    LPDATAOBJECT GetDataObject() { return m_dataSource.GetDataObject(FALSE); }
+
+    BOOL m_bAutoDelete;
+
+protected:
+    // The item's data source, whose rendering is the item's.
+    class CItemDataSource : public COleDataSource
+    {
+    public:
+        COleServerItem* m_pItem = nullptr;
+        BOOL OnRenderData(LPFORMATETC lpFormatEtc, LPSTGMEDIUM lpStgMedium) override;
+        BOOL OnRenderGlobalData(LPFORMATETC lpFormatEtc, HGLOBAL* phGlobal) override;
+        BOOL OnRenderFileData(LPFORMATETC lpFormatEtc, CFile* pFile) override;
+        // A member of the item: the item's life is its own.
+        void OnFinalRelease() override {}
+        BOOL BaseRenderData(LPFORMATETC f, LPSTGMEDIUM m) { return COleDataSource::OnRenderData(f, m); }
+        BOOL BaseRenderGlobalData(LPFORMATETC f, HGLOBAL* h) { return COleDataSource::OnRenderGlobalData(f, h); }
+    } m_dataSource;
+    CString m_strItemName;
+    friend class COleServerDoc;
+};
+
+// The clipboard formats of embedding, registered once.
+QXAFX_API CLIPFORMAT AfxGetEmbedSourceFormat();
+QXAFX_API CLIPFORMAT AfxGetObjectDescriptorFormat();
+QXAFX_API CLIPFORMAT AfxGetLinkSourceFormat();

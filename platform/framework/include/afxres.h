@@ -13,6 +13,7 @@
 #define ID_FILE_NEW             0xE100
 #define ID_FILE_OPEN            0xE101
 #define ID_FILE_CLOSE           0xE102
+#define ID_FILE_UPDATE          0xE10A
 #define ID_FILE_SAVE            0xE103
 #define ID_FILE_SAVE_AS         0xE104
 #define ID_FILE_PAGE_SETUP      0xE105

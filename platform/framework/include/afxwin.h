@@ -215,12 +215,64 @@ protected: \
 /////////////////////////////////////////////////////////////////////////////
 // CCmdTarget: the root of everything that takes commands
 
+// Interface maps: the COM interfaces a command target answers, each a nested part
+// (BEGIN_INTERFACE_PART) at its offset in the object. QueryInterface, AddRef and Release
+// of every part go to the object's one reference count (afxole.h has the macros).
+struct AFX_INTERFACEMAP_ENTRY
+{
+    const IID* piid;   // null ends the map
+    size_t nOffset;    // of the interface part in the object
+};
+
+struct AFX_INTERFACEMAP
+{
+    const AFX_INTERFACEMAP* (*pfnGetBaseMap)();
+    const AFX_INTERFACEMAP_ENTRY* pEntry;
+};
+
+// Dispatch maps: the automation members a command target offers by name.
+struct AFX_DISPMAP_ENTRY
+{
+    LPCSTR lpszName;   // null ends the map
+    long lDispID;
+};
+
+struct AFX_DISPMAP
+{
+    const AFX_DISPMAP* (*pfnGetBaseMap)();
+    const AFX_DISPMAP_ENTRY* lpEntries;
+};
+
 class QXAFX_API CCmdTarget : public CObject
 {
     DECLARE_DYNAMIC(CCmdTarget)
 public:
     CCmdTarget();
     virtual ~CCmdTarget();
+
+    // ---- OLE: one reference count for every interface of the object -------------------
+    // The count starts at 1 (the creator's); OnFinalRelease runs when it reaches 0.
+    DWORD InternalAddRef();
+    DWORD InternalRelease();
+    DWORD InternalQueryInterface(const void* iid, LPVOID* ppvObj);
+    DWORD ExternalAddRef() { return InternalAddRef(); }
+    DWORD ExternalRelease() { return InternalRelease(); }
+    DWORD ExternalQueryInterface(const void* iid, LPVOID* ppvObj) { return InternalQueryInterface(iid, ppvObj); }
+    // The interface of the maps (IUnknown: the first part of the maps), without a
+    // reference; null when the object has none.
+    LPUNKNOWN GetInterface(const void* iid);
+    // The object's IDispatch after EnableAutomation (with a reference when asked).
+    LPDISPATCH GetIDispatch(BOOL bAddRef);
+    void EnableAutomation();
+    BOOL IsAutomationEnabled() const { return m_pDispatch != nullptr; }
+    // The last reference went: deletes the object.
+    virtual void OnFinalRelease();
+    virtual const AFX_INTERFACEMAP* GetInterfaceMap() const;
+    virtual const AFX_DISPMAP* GetDispatchMap() const;
+    // A name of the dispatch maps, or DISPID_UNKNOWN.
+    long FindDispID(LPCSTR lpszName) const;
+
+    long m_dwRef;
 
     // Offers a command, an update request or a notification to this target's map.
     // With pHandlerInfo set, only looks the handler up.
@@ -236,6 +288,12 @@ public:
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
+    static const AFX_INTERFACEMAP* GetThisInterfaceMap();
+    static const AFX_DISPMAP* GetThisDispatchMap();
+
+private:
+    class CCmdTargetDispatch* m_pDispatch;
+    friend class CCmdTargetDispatch;
 };
 
 /////////////////////////////////////////////////////////////////////////////

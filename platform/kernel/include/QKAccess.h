@@ -67,6 +67,35 @@ private:
     bool m_creationEnabled = true;
 };
 
+// The kernel's user-interface modules put windows of their own into bars of the main
+// window, which the user interface's manager makes and keeps (its subclass of this, made by
+// the access object's CreateUIMManager). The kernel's own answers "none" to each.
+class QK_API CQKUIMManager {
+public:
+    virtual ~CQKUIMManager() = default;
+    // The bar of module `id` titled `title` (made, floating, when it has none); null when
+    // it cannot be made.
+    virtual HWND GetUIMBar(const char* title, UINT id, int cx, int cy);
+    // The module's window asks for a new size (with a non-zero flag `d`).
+    virtual int OnSizeChange(int id, int cx, int cy, int d);
+    // Shows or hides the module's bar; flag 0x10000 marks the kernel's own reasons, which
+    // neither bring back a bar the user closed nor count as the user's choice.
+    virtual int ShowUIMBar(int id, int show, DWORD flags);
+    virtual int IsUIMBarVisible(int id);
+    // Whether the user wants the bar, whether or not it is shown now.
+    virtual int IsUIMBarGloballyVisible(int id);
+    // The module's window inside its bar.
+    virtual int InitChildUIM(int id, HWND child, DWORD flags);
+};
+
+// A module's look at a message of its bar before the bar handles it: 0 consumes the
+// message (the bar answers 0), non-zero lets the bar handle it.
+typedef int (*QKUIMMessageFilter)(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
+// A module sets (or with null clears) the filter of its bar.
+QK_API void qkUIMSetMessageFilter(HWND bar, QKUIMMessageFilter filter);
+// What a module bar asks first of every message: the module's filter, 1 without one.
+QK_API int qkUIMWindowProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);
+
 class QK_API CQKAccess {
 public:
     CQKAccess();
@@ -204,6 +233,23 @@ public:
     // The colour palette dialog (script "edit -color"); the kernel alone has none, so it
     // records the call and answers 0.
     virtual int OnColorPaletteDialog();
+    // Button groups of the toolbars (the user interface's toolbar manager keeps them); the
+    // kernel alone has none, so each records the call and answers 0 (not done).
+    // A group made from its group file, named `group`, or by the file when `group` is
+    // empty; 1 when made.
+    virtual int AddUserCategory(const char* group, const char* iniFile);
+    // A button added to the group `group`, made first (with `bitmap` as its pictures and
+    // `count` buttons) when there is none of that name; the button runs section `section`
+    // of `file` and shows `tooltip` and `status`; it goes on the toolbar `toolbar` when one
+    // is named. 1 when done.
+    virtual int AddUserDefinedButton(const char* group, const char* bitmap, int count, const char* toolbar,
+                                     const char* file, const char* section, const char* tooltip,
+                                     const char* status);
+
+    // The manager of the module bars: the kernel's own, or the user interface's subclass.
+    virtual CQKUIMManager* CreateUIMManager();
+    // Made on first use through CreateUIMManager and kept until the access object goes.
+    CQKUIMManager* GetUIMManager();
 
     CQKProject* GetPageManager();
     CQKQrxSystem* GetQrxSystem();
@@ -233,6 +279,7 @@ public:
 
 private:
     CQKScriptWindow m_scriptWindow;
+    CQKUIMManager* m_uimManager = nullptr;
     std::vector<UINT> m_commands;
     HWND m_mainFrame = nullptr;
     int m_checkedTool = 0;
@@ -303,6 +350,15 @@ QK_API std::string qkfxGetINIFileFullPathName();
 QK_API void qkfxSetQuickVariable(int number, double value);
 QK_API double qkfxGetQuickVariable(int number);
 QK_API void qkfxSetVariableValue(const char* name, double value);
+
+// The bits of an enhanced metafile as a Windows metafile in `mapMode` (MM_ANISOTROPIC for
+// a metafile picture) against the reference DC (the screen's when null); null on failure.
+// The enhanced metafile stays the caller's.
+QK_API HMETAFILE qkuConvertEMFtoWMFEx(HENHMETAFILE emf, HDC reference, int mapMode);
+// Whether a copied page offers its enhanced metafile besides the metafile picture.
+QK_API BOOL qkfxIsPutEMFOnClipboard();
+// A system value: the script variable of that name, 0 when it has none.
+QK_API double qkfxGetSysValue(const char* name);
 
 QK_API BOOL qkuFileExists(const char* path);
 QK_API BOOL qkuDeleteFile(const char* path);

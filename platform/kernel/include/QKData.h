@@ -184,6 +184,9 @@ public:
     // page too: the embedding's storage holds the same bytes). FALSE when it could not be
     // written (the reason has gone to the output).
     BOOL SavePageFile(CFile* file, BOOL embedded);
+    // The size of the page's picture in HIMETRIC; a page without a picture leaves `size`
+    // as the caller gave it.
+    virtual void GetPageSize(SIZE& size) const {}
     // Removes the page from the project and deletes it: the caller's pointer is dead after.
     void Destroy();
     // Changes not yet seen by the window; the user interface's page also tells its window.
@@ -295,6 +298,9 @@ public:
     // View mode (0 print preview, 1 page, 2 window, 3 draft) and zoom (1 the whole page in
     // the window); the plain page has one fixed view.
     virtual int GetViewMode() const { return 1; }
+    // The colour the page's objects stand on (kind 1: behind labels); white for pages
+    // that draw no background of their own.
+    virtual COLORREF GetBackgroundColorRef(int kind) const { return RGB(255, 255, 255); }
     virtual void SetViewMode(int mode, int reserved) {}
     virtual double GetZoom() const { return 1; }
     virtual void ViewZoomIn() {}
@@ -630,6 +636,10 @@ enum QKMaskCommand {
     QK_MASK_RANGE, QK_MASK_POINT, QK_MASK_COLOR, QK_MASK_HIDE, QK_MASK_SWAP, QK_MASK_ENABLE, QK_MASK_CLEAR,
 };
 
+// Options of CQKGraphPage::CreateEMFEx: the picture leaves out the page's paper, so what
+// it is pasted on shows between the layers.
+#define QK_EMF_NO_PAPER 0x90000
+
 class QK_API CQKGraphPage : public CQKPage {
     friend struct QKFileAccess; // the project file's reader and writer
 public:
@@ -651,6 +661,8 @@ public:
     // The page-level settings (Get/Set pairs over QKGraphPageState).
     const QKGraphPageState& GetPageState() const { return m_pageState; }
     int GetViewMode() const override { return m_pageState.viewMode; }
+    // The base colour of a coloured or gradient background, else white.
+    COLORREF GetBackgroundColorRef(int kind) const override;
     void SetViewMode(int mode, int reserved) override;
     unsigned GetDisplRedraw() const { return m_pageState.displRedraw; }
     void SetDisplRedraw(unsigned percent) { m_pageState.displRedraw = percent; }
@@ -736,6 +748,24 @@ public:
     BOOL CheckViewShowCommand(int id) const override;
     // The page's size in inches (its dimension settings converted).
     void GetPageSizeInches(double& width, double& height) const;
+
+    // ---- pictures of the page for the clipboard and OLE (PagePicture.cpp) --------------
+    // The picture's size in HIMETRIC (0.01 mm): the page at the copy-page ratio.
+    void GetPageSize(SIZE& size) const override;
+    // An enhanced metafile of the whole page, drawn at the resolution of `reference` (the
+    // screen's when null) and framed at GetPageSize; null when none could be made.
+    HENHMETAFILE CopyPageEnhancedMetafile(HDC reference);
+    // The same with options (QK_EMF_...); 0 gives CopyPageEnhancedMetafile's picture.
+    HENHMETAFILE CreateEMFEx(HDC reference, DWORD options);
+    // A Windows metafile of the page for a metafile picture in the anisotropic mapping
+    // mode; `extent` receives its size in HIMETRIC. Null when none could be made.
+    HMETAFILE OrdinaryMF(HDC reference, SIZE& extent);
+    // Whether OrdinaryMF serves the page's Windows metafile: when no enhanced metafile
+    // goes to the clipboard (qkfxIsPutEMFOnClipboard), none need be kept beside it.
+    BOOL IsSimpleCopyExport() const;
+    // Whether the page can be copied as a picture; with bMessage the reason goes to the
+    // output when it cannot (a page without layers).
+    BOOL CheckCopyExportSupport(int bMessage) const;
 
     // ---- editing the page's labels and drawn objects ----------------------------------
     // The toolbox tools (the kernel's checked tool numbers) the page works with: 0 the

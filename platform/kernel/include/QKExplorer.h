@@ -179,6 +179,9 @@ public:
     // Deletes a folder with its subfolders and windows, asking when the flags say so.
     // Bit 1: cancelled; bit 2: delete the folder; bit 4: the folder was kept.
     virtual int DeleteFolder(int* askFolders, int* askWindows, HTREEITEM folder, BOOL last);
+    // What DeleteFolder does once it may: each subfolder through DeleteFolder (deleted
+    // when it answers bit 2), then the windows; 1 cancelled, 2 the folder may go, 4 kept.
+    int DeleteFolderContents(int* askFolders, int* askWindows, HTREEITEM folder);
     virtual void OnItemRemoved(HTREEITEM item);
     virtual void FindFrom(HTREEITEM item);
     virtual void ShowProperties(int type);

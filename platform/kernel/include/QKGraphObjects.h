@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "QKDefs.h"
+#include "QKPlotParts.h"
 
 class CWnd; // the framework's window; the kernel only passes it on
 class CQKPage;
@@ -361,6 +362,24 @@ struct QKSymbolState {
     bool offsetOverlapped = false; // points on one place drawn side by side
 };
 
+// A box chart: what its box and whiskers span and what it shows beside them.
+struct QKBoxState {
+    int type = 0;          // 0 box, 1 data only, 2 box over data, 3 data left of the box, 4 box left of the data
+    int boxRange = 0;      // index in the box range list (qkfxGetBoxRangeName)
+    double boxCoef = 1;    // of the ranges that take one
+    double boxCap = 50;    // box width, percent of the space between boxes
+    int whiskerRange = 2;  // index in the whisker range list (qkfxGetWhiskerRangeName)
+    double whiskerCoef = 1.5;
+    bool outliers = false; // values beyond the whiskers drawn as points
+    bool diamondBox = false;
+    bool boxLabel = false;     // the box's ends labelled with their values
+    bool whiskerLabel = false; // the whiskers' ends likewise
+};
+
+// The box and whisker range lists: the names, null past their ends.
+QK_API const char* qkfxGetBoxRangeName(int range);
+QK_API const char* qkfxGetWhiskerRangeName(int range);
+
 // Everything a plot object keeps that its dialogs edit. A working copy holds its own
 // state; UpdateFromTemporary gives it to the original.
 struct QKPlotState {
@@ -393,6 +412,12 @@ struct QKPlotState {
     int objectColumns = 1; // datasets drawn side by side
     QKPatternState pattern[3];
     QKSymbolState symbol;
+    QKDropLineState drop;
+    QKLabelState label;
+    QKVectorState vector;
+    QKPieState pie;
+    QKFunctionState function;
+    QKBoxState box;
     std::vector<QKPlotData> data; // the main dataset (role Y) first
 };
 
@@ -509,7 +534,27 @@ public:
     BOOL HasColorMapData() const { return m_s.colorMapData; }
     void SetColorMapData(BOOL has) { m_s.colorMapData = has != FALSE; }
     int GetCurveType() const { return 0; }
-    int GetBoxType() const { return 0; }
+    // Box charts (see QKBoxState). Indexes outside their lists are refused (FALSE).
+    int GetBoxType() const { return m_s.box.type; }
+    BOOL SetBoxType(int type);
+    int GetBoxRange() const { return m_s.box.boxRange; }
+    BOOL SetBoxRange(int range);
+    double GetBoxCoef() const { return m_s.box.boxCoef; }
+    void SetBoxCoef(double coef) { m_s.box.boxCoef = coef; }
+    double GetBoxCap() const { return m_s.box.boxCap; }
+    void SetBoxCap(double percent) { m_s.box.boxCap = percent; }
+    int GetWhiskerRange() const { return m_s.box.whiskerRange; }
+    BOOL SetWhiskerRange(int range);
+    double GetWhiskerCoef() const { return m_s.box.whiskerCoef; }
+    void SetWhiskerCoef(double coef) { m_s.box.whiskerCoef = coef; }
+    BOOL HasOutliers() const { return m_s.box.outliers; }
+    void SetOutliers(BOOL on) { m_s.box.outliers = on != FALSE; }
+    BOOL HasDiamondBox() const { return m_s.box.diamondBox; }
+    void SetDiamondBox(BOOL on) { m_s.box.diamondBox = on != FALSE; }
+    BOOL HasBoxLabel() const { return m_s.box.boxLabel; }
+    void SetBoxLabel(BOOL on) { m_s.box.boxLabel = on != FALSE; }
+    BOOL HasWhiskerLabel() const { return m_s.box.whiskerLabel; }
+    void SetWhiskerLabel(BOOL on) { m_s.box.whiskerLabel = on != FALSE; }
     int GetDotPlotType() const { return 0; }
     int GetBoxGap() const { return m_s.boxGap; }
     // The kernel keeps the spacing as whole percentages (nearest).
@@ -552,6 +597,8 @@ public:
     void Set3DFrame(BOOL on) { m_s.frame3D = on != FALSE; }
     // Draws one bar of the plot as the instance fills it, inside the rectangle.
     void DrawBarPreview(HDC dc, const RECT& rect, int instance) const;
+    // Draws the plot's symbol centred in the square, the square's half side its size.
+    void DrawSymbolPreview(HDC dc, const RECT& square) const;
 
     // The tab a dialog showed last (kind + 256 x instance); the argument is reserved.
     int GetActiveTabID(int reserved) const { return m_s.activeTabID; }
@@ -615,9 +662,145 @@ public:
     // in the layer, so plots of one layer differ. The argument names the colour kind.
     int GetActualColorForAutoColor(int kind) const;
 
+    // Drop lines (see QKDropLineState). The type's bits: 1 vertical, 2 horizontal, 4 Z.
+    const QKDropLineState& GetDropLineState() const { return m_s.drop; }
+    int GetDropLineType() const { return m_s.drop.type; }
+    void SetDropLineType(int type) { m_s.drop.type = type & 7; }
+    double GetVertLineWidth() const { return m_s.drop.vertWidth; }
+    void SetVertLineWidth(double w) { if (w >= 0) m_s.drop.vertWidth = w; }
+    int GetVertLineType() const { return m_s.drop.vertType; }
+    void SetVertLineType(int t) { m_s.drop.vertType = t; }
+    int GetVertLineColor() const { return m_s.drop.vertColor; }
+    void SetVertLineColor(int c) { m_s.drop.vertColor = c; }
+    double GetHoriLineWidth() const { return m_s.drop.horiWidth; }
+    void SetHoriLineWidth(double w) { if (w >= 0) m_s.drop.horiWidth = w; }
+    int GetHoriLineType() const { return m_s.drop.horiType; }
+    void SetHoriLineType(int t) { m_s.drop.horiType = t; }
+    int GetHoriLineColor() const { return m_s.drop.horiColor; }
+    void SetHoriLineColor(int c) { m_s.drop.horiColor = c; }
+    double GetZLineWidth() const { return m_s.drop.zWidth; }
+    void SetZLineWidth(double w) { if (w >= 0) m_s.drop.zWidth = w; }
+    int GetZLineType() const { return m_s.drop.zType; }
+    void SetZLineType(int t) { m_s.drop.zType = t; }
+    int GetZLineColor() const { return m_s.drop.zColor; }
+    void SetZLineColor(int c) { m_s.drop.zColor = c; }
+    BOOL IsSkipPlottingSymbols() const { return m_s.drop.skip; }
+    void SetSkipPlottingSymbols(BOOL on) { m_s.drop.skip = on != FALSE; }
+    int GetSkipFrequency() const { return m_s.drop.skipFrequency; }
+    // A frequency below 1 is refused.
+    BOOL SetSkipFrequency(int n);
+    // Triangular (ternary) frames are not built: no plot has one.
+    BOOL HasTriangularFrame() const { return FALSE; }
+
+    // Labels of a plot that draws text (see QKLabelState).
+    const QKLabelState& GetLabelState() const { return m_s.label; }
+    int GetFontType() const { return m_s.label.font; }
+    void SetFontType(int font) { m_s.label.font = font; }
+    int GetTextColor() const { return m_s.label.color; }
+    void SetTextColor(int color) { m_s.label.color = color; }
+    int GetFontSize() const { return m_s.label.size; }
+    // Sizes from 1 to 500 points; others are refused.
+    BOOL SetFontSize(int points);
+    int GetTextJustification() const { return m_s.label.justify; }
+    void SetTextJustification(int j) { m_s.label.justify = j; }
+    int GetTextAttachment() const { return m_s.label.attachment; }
+    void SetTextAttachment(int a) { m_s.label.attachment = a; }
+    double GetTextRotation() const { return m_s.label.rotation; }
+    void SetTextRotation(double degrees) { m_s.label.rotation = degrees; }
+    double GetTextXOffset() const { return m_s.label.xOffset; }
+    void SetTextXOffset(double points) { m_s.label.xOffset = points; }
+    double GetTextYOffset() const { return m_s.label.yOffset; }
+    void SetTextYOffset(double points) { m_s.label.yOffset = points; }
+    int GetFontStyle() const { return m_s.label.style; }
+    void SetFontStyle(int style) { m_s.label.style = style & 0x0B; }
+    BOOL IsWhiteOut() const { return m_s.label.whiteOut; }
+    void SetWhiteOut(BOOL on) { m_s.label.whiteOut = on != FALSE; }
+
+    // Vectors: 0 directional (X, Y, angle, magnitude), 1 flow (X, Y to X end, Y end);
+    // -1 for plots that draw none. Colour and width are the plot's.
+    int GetVectorType() const;
+    const QKVectorState& GetVectorState() const { return m_s.vector; }
+    int GetVectorColor() const { return m_s.color; }
+    void SetVectorColor(int color) { m_s.color = color; }
+    double GetVectorWidth() const { return m_s.lineWidth; }
+    void SetVectorWidth(double width) { if (width >= 0) m_s.lineWidth = width; }
+    int GetArrowLength() const { return m_s.vector.arrowLength; }
+    void SetArrowLength(int points) { if (points >= 0) m_s.vector.arrowLength = points; }
+    int GetArrowAngle() const { return m_s.vector.arrowAngle; }
+    void SetArrowAngle(int degrees) { if (degrees >= 0 && degrees <= 180) m_s.vector.arrowAngle = degrees; }
+    BOOL IsArrowHeadClose() const { return m_s.vector.arrowClosed; }
+    void SetArrowHeadClose(BOOL closed) { m_s.vector.arrowClosed = closed != FALSE; }
+    int GetPositionIndex() const { return m_s.vector.position; }
+    void SetPositionIndex(int p) { if (p >= 0 && p <= 2) m_s.vector.position = p; }
+    // A source of vector values: 100 + n for the worksheet's column n (from 0) of the
+    // plot's worksheet, else a constant (angle and magnitude) or -1 (no end column).
+    // Setting a column binds its role to that column; a constant drops the role.
+    double GetAngle() const;
+    BOOL SetAngle(double value);
+    double GetMagnitude() const;
+    BOOL SetMagnitude(double value, int isColumn);
+    int GetXEnd() const;
+    BOOL SetXEnd(int value);
+    int GetYEnd() const;
+    BOOL SetYEnd(int value);
+
+    // Pie (see QKPieState).
+    const QKPieState& GetPieState() const { return m_s.pie; }
+    BOOL GetLabelRewrite() const { return m_s.pie.labelRewrite; }
+    void SetLabelRewrite(BOOL on) { m_s.pie.labelRewrite = on != FALSE; }
+    BOOL GetLabelValue() const { return m_s.pie.labelValue; }
+    void SetLabelValue(BOOL on) { m_s.pie.labelValue = on != FALSE; }
+    BOOL GetLabelPercent() const { return m_s.pie.labelPercent; }
+    void SetLabelPercent(BOOL on) { m_s.pie.labelPercent = on != FALSE; }
+    BOOL GetLabelCategory() const { return m_s.pie.labelCategory; }
+    void SetLabelCategory(BOOL on) { m_s.pie.labelCategory = on != FALSE; }
+    BOOL GetLabelReposition() const { return m_s.pie.labelReposition; }
+    void SetLabelReposition(BOOL on) { m_s.pie.labelReposition = on != FALSE; }
+    double GetLabelDistance() const { return m_s.pie.labelDistance; }
+    void SetLabelDistance(double percent) { m_s.pie.labelDistance = percent; }
+    BOOL GetLabelHide() const { return m_s.pie.labelHide; }
+    void SetLabelHide(BOOL on) { m_s.pie.labelHide = on != FALSE; }
+    BOOL GetLabelDrawArrow() const { return m_s.pie.labelDrawArrow; }
+    void SetLabelDrawArrow(BOOL on) { m_s.pie.labelDrawArrow = on != FALSE; }
+    // The setters below refuse values outside the ranges the Pie Geometry page allows.
+    double GetAngle3D() const { return m_s.pie.viewAngle; }
+    BOOL SetAngle3D(double degrees);
+    double GetSkirtHeight() const { return m_s.pie.skirtHeight; }
+    BOOL SetSkirtHeight(double fraction);
+    double GetAzimuthAngle() const { return m_s.pie.azimuth; }
+    BOOL SetAzimuthAngle(double degrees);
+    BOOL GetCounterClockwise() const { return m_s.pie.counterClockwise; }
+    void SetCounterClockwise(BOOL on) { m_s.pie.counterClockwise = on != FALSE; }
+    double GetRadiusScale() const { return m_s.pie.radiusScale; }
+    BOOL SetRadiusScale(double percent);
+    double GetHorizontalOffset() const { return m_s.pie.horizontalOffset; }
+    BOOL SetHorizontalOffset(double percent);
+    unsigned GetExplodedWedges() const { return m_s.pie.explodedWedges; }
+    void SetExplodedWedges(unsigned mask) { m_s.pie.explodedWedges = mask; }
+    double GetWedgeDisplacement() const { return m_s.pie.wedgeDisplacement; }
+    BOOL SetWedgeDisplacement(double percent);
+    // The rows the pie draws (first, end), a wedge's value (the missing value when there
+    // is none) and its category text (the X column's cell, else the row number).
+    void GetStartAndFinishFromObjPtr(int& first, int& end) const;
+    double GetWedgeValueFromObjPtr(int row) const;
+    BOOL GetLegendByRow(int row, std::string& text) const;
+
+    // Function plots (see QKFunctionState).
+    std::string GetFunctionName() const { return m_s.function.name; }
+    void SetFunctionName(const std::string& name) { m_s.function.name = name; }
+    std::string GetFunctionToSeries() const { return m_s.function.formula; }
+    void SetFunctionToSeries(const std::string& formula) { m_s.function.formula = formula; }
+    double GetFunctionDensity() const { return m_s.function.density; }
+    // From 2 to 1,000,000 points; others are refused.
+    BOOL SetFunctionDensity(double points);
+    BOOL GetFunctionShow() const { return m_s.function.show; }
+    void SetFunctionShow(BOOL on) { m_s.function.show = on != FALSE; }
+
 protected:
     // A copy of the object's own class; subclasses with state of their own override it.
     virtual CQKPlotObj* Clone() const;
+    // The state of the object's own class, from a working copy of the same class.
+    virtual void TakeKindState(const CQKPlotObj&) {}
     QKPatternState& Pattern(int instance) { return m_s.pattern[instance >= 0 && instance < 3 ? instance : 0]; }
     const QKPatternState& Pattern(int instance) const
     {
@@ -670,6 +853,20 @@ public:
     BOOL IsDirectionRelative() const { return m_relative; }
     void EnableDirectionRelative(BOOL enable) { m_relative = enable != FALSE; }
 
+    // Bars made before version 6.0 take their cap width as the width of each half of the
+    // cap; later ones as the whole cap's.
+    BOOL IsMadeBefore60() const { return m_before60; }
+    void SetMadeBefore60(BOOL before) { m_before60 = before != FALSE; }
+    // -9 the colour of the plot the bars belong to, else a colour index.
+    int GetErrorBarColor() const { return m_ownerColor ? -9 : GetColor(); }
+    void SetErrorBarColor(int color);
+    // When set on a working copy, its update gives these settings to every error bar of
+    // the original's layer.
+    BOOL IsApplyToAll() const { return m_applyToAll; }
+    void EnableApplyToAll(BOOL enable) { m_applyToAll = enable != FALSE; }
+    // The plot whose Y values the bars belong to; null when it is not in the layer.
+    CQKPlotObj* GetParentPlotObj() const;
+
     // Brings the drawn bars up to date with the properties; recorded.
     void UpdateData();
     // Gives these settings to every error bar of the layer; recorded.
@@ -688,6 +885,10 @@ private:
     double m_capWidth = 8;
     bool m_throughSymbol = false;
     bool m_plus = true, m_minus = true, m_x = false, m_relative = false;
+    bool m_applyToAll = false;
+    bool m_before60 = false;
+
+    void TakeKindState(const CQKPlotObj& from) override;
 };
 
 // A plotted object drawn with a line: its line type and width (points).
@@ -1050,6 +1251,14 @@ struct QKLayerState {
     int linkTo = -1;         // index of the layer this one is linked to, -1 none
     int xLink = 0, yLink = 0; // 0 none, 1 straight (1 to 1), 2 custom
     std::string x1 = "X1", x2 = "X2", y1 = "Y1", y2 = "Y2";
+    // 3D layers (the rest of their view is the 3D library's view record).
+    bool rotateLabels = false;   // tick labels turn with their axis
+    bool perspective = true;     // false: parallel projection, whatever the angle
+    int planeColor[3] = {18, 18, 18}; // XY, YZ, ZX planes: colour indexes (LT Gray)
+    bool cubeOutline = false;    // the edges that meet at the front corner
+    int cubeOutlineColor = 0;
+    int cubeOutlineStyle = 0;    // index in the line-style list
+    double cubeOutlineWidth = 0.5; // points
 };
 
 // Units of a layer's area, in the order of the units list.
@@ -1064,6 +1273,7 @@ enum {
 
 class QK_API CQKGraphicLayer : public CQKLayer {
     friend struct QKFileAccess; // the project file's reader and writer
+    friend class CQK3DLayer;
 public:
     explicit CQKGraphicLayer(CQKPage* page, bool is3D = false, bool triangle = false);
 
@@ -1200,6 +1410,8 @@ public:
     void DoDelayedUpdate();
     void UpdateTriangleAxis(int axisType);
     void SetZScaleChanged(BOOL changed);
+    // Something the layer's data are drawn from changed (a 3D box length). Recorded.
+    void SetDataModified();
 
     // The layer, its axis records and its objects as lines of the state dump.
     void DumpState(CQKStateDump& dump) const override;
@@ -1223,4 +1435,97 @@ private:
     std::unique_ptr<QKAxisRecord> m_working[3];
     std::vector<BYTE> m_view3D;
     std::vector<double> m_restorePlace;
+};
+
+// A 3D layer: its box, view, planes and clipping as Plot Details edits them. Lengths are
+// relative to the standard box (1); rotations are degrees about the screen's horizontal
+// (X), the viewing direction (Y) and the vertical (Z); positions and clipping limits are
+// percentages of the box's side. All of it but the label rotation, the projection, the
+// plane colours and the outline is the 3D library's view record, made on first use; with
+// no 3D library the getters answer 0 and the setters change nothing.
+class QK_API CQK3DLayer : public CQKGraphicLayer {
+public:
+    explicit CQK3DLayer(CQKPage* page, bool triangle = false) : CQKGraphicLayer(page, true, triangle) {}
+
+    // Reads the rotations from the view as it stands (after turns by the toolbar).
+    void CalcRotAngles();
+    double GetXAxisLength() const { return GetBox(0); }
+    double GetYAxisLength() const { return GetBox(1); }
+    double GetZAxisLength() const { return GetBox(2); }
+    // Lengths of 0 or less, or more than 100, are refused (nothing changes).
+    void SetXAxisLength(double length) { SetBox(0, length); }
+    void SetYAxisLength(double length) { SetBox(1, length); }
+    void SetZAxisLength(double length) { SetBox(2, length); }
+    double GetXRotation() const { return GetAngle(0); }
+    double GetYRotation() const { return GetAngle(1); }
+    double GetZRotation() const { return GetAngle(2); }
+    // With `apply` the view turns to the three angles at once.
+    void SetXRotation(double degrees, int apply) { SetAngle(0, degrees, apply); }
+    void SetYRotation(double degrees, int apply) { SetAngle(1, degrees, apply); }
+    void SetZRotation(double degrees, int apply) { SetAngle(2, degrees, apply); }
+    // 0 to 30 degrees; the layer keeps an angle outside within them.
+    double GetPerspectiveAngle() const;
+    void SetPerspectiveAngle(double degrees);
+    BOOL HasRotateLabel() const { return GetState().rotateLabels; }
+    void SetRotateLabel(BOOL on);
+
+    // Clipping of the data to a part of the X-Y floor, in percent of the box.
+    BOOL IsXYClippingSupported() const;
+    BOOL HasXYClipping() const;
+    void SetXYClipping(BOOL on);
+    double GetXFrom() const { return GetClip(0); }
+    double GetXTo() const { return GetClip(1); }
+    double GetYFrom() const { return GetClip(3); }
+    double GetYTo() const { return GetClip(2); }
+    void SetXFrom(double percent) { SetClip(0, percent); }
+    void SetXTo(double percent) { SetClip(1, percent); }
+    void SetYFrom(double percent) { SetClip(3, percent); }
+    void SetYTo(double percent) { SetClip(2, percent); }
+    BOOL IsProjectionPrespective() const { return GetState().perspective; }
+    void SetProjectionPrespective(BOOL on);
+
+    // The back planes: XY (the floor), YZ and ZX. Auto position puts them on the far sides
+    // from the eye at each drawing.
+    BOOL HasAutoPosition() const;
+    void SetAutoPosition(BOOL on);
+    BOOL HasXYPlaneShown() const { return HasPlane(0); }
+    BOOL HasYZPlaneShown() const { return HasPlane(1); }
+    BOOL HasZXPlaneShown() const { return HasPlane(2); }
+    void SetXYPlaneShown(BOOL on) { SetPlane(0, on); }
+    void SetYZPlaneShown(BOOL on) { SetPlane(1, on); }
+    void SetZXPlaneShown(BOOL on) { SetPlane(2, on); }
+    double GetXYPosition() const { return GetPlanePosition(0); }
+    double GetYZPosition() const { return GetPlanePosition(1); }
+    double GetZXPosition() const { return GetPlanePosition(2); }
+    void SetXYPosition(double percent) { SetPlanePosition(0, percent); }
+    void SetYZPosition(double percent) { SetPlanePosition(1, percent); }
+    void SetZXPosition(double percent) { SetPlanePosition(2, percent); }
+    int GetXYColor() const { return GetState().planeColor[0]; }
+    int GetYZColor() const { return GetState().planeColor[1]; }
+    int GetZXColor() const { return GetState().planeColor[2]; }
+    void SetXYColor(int color) { SetPlaneColor(0, color); }
+    void SetYZColor(int color) { SetPlaneColor(1, color); }
+    void SetZXColor(int color) { SetPlaneColor(2, color); }
+
+    BOOL IsEnabledCubeOutline() const { return GetState().cubeOutline; }
+    void SetEnableCubeOutline(BOOL on);
+    int GetCubeOutlineColor() const { return GetState().cubeOutlineColor; }
+    void SetCubeOutlineColor(int color);
+    int GetCubeOutlineStyle() const { return GetState().cubeOutlineStyle; }
+    void SetCubeOutlineStyle(int style);
+    double GetCubeOutlineWidth() const { return GetState().cubeOutlineWidth; }
+    void SetCubeOutlineWidth(double points);
+
+private:
+    double GetBox(int d) const;
+    void SetBox(int d, double length);
+    double GetAngle(int a) const;
+    void SetAngle(int a, double degrees, int apply);
+    double GetClip(int i) const;
+    void SetClip(int i, double percent);
+    BOOL HasPlane(int p) const;
+    void SetPlane(int p, BOOL on);
+    double GetPlanePosition(int p) const;
+    void SetPlanePosition(int p, double percent);
+    void SetPlaneColor(int p, int color);
 };

@@ -193,6 +193,11 @@ public:
     // A snapshot of every setting, and its return.
     virtual void SaveTemporary();
     virtual void LoadTemporary();
+    // The property settings (the startup options of the settings file) into the object,
+    // or the object's into them; file and section NULL name the program's own. FALSE for
+    // an object that keeps none.
+    virtual BOOL LoadPropertySettings(const char* file, const char* section);
+    virtual BOOL SavePropertySettings(const char* file, const char* section);
     virtual void init_members();
 
     int find_value(const char* name, int op, char* text, QmRow* table, QmBaseObj* owner);

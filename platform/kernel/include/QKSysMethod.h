@@ -155,8 +155,9 @@ class QK_API QKSysMethodPrint {
     QK_INT_SETTINGS(QK_PRINT_SETTINGS)
 };
 
-// Copying a page to the clipboard. Closeness: 0 border, 1 tight, 2 page.
-#define QK_COPYPAGE_SETTINGS(X) X(Ratio, 100) X(Closeness, 0) X(ClipBorderWidth, 5)
+// Copying a page to the clipboard. Closeness: 0 border, 1 tight, 2 page. PutEMF: the
+// enhanced metafile goes to the clipboard beside the metafile picture.
+#define QK_COPYPAGE_SETTINGS(X) X(Ratio, 100) X(Closeness, 0) X(ClipBorderWidth, 5) X(PutEMF, 1)
 class QK_API QKSysMethodCopyPage {
     QK_INT_SETTINGS(QK_COPYPAGE_SETTINGS)
 };
@@ -488,6 +489,10 @@ public:
     void init_members() override;
     void SaveTemporary() override;
     void LoadTemporary() override;
+    // The startup options of the INI file (the only property settings the system keeps:
+    // other files and sections are refused).
+    BOOL LoadPropertySettings(const char* file, const char* section) override;
+    BOOL SavePropertySettings(const char* file, const char* section) override;
     // Reads or writes the kernel's settings objects (not the script members' rows).
     void ExchangeSettings(STINI* ini);
 

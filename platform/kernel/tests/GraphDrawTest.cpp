@@ -896,6 +896,53 @@ TEST_F(DrawTest, ThreeDViewCommandsMoveTheBoxAndTheProjectKeepsTheView)
     EXPECT_NE(std::string::npos, err.find("no 3D layer")) << err;
 }
 
+// Each setting of a 3D layer that Plot Details edits changes what the layer draws.
+TEST_F(DrawTest, ThreeDLayerSettingsChangeTheDrawing)
+{
+    ASSERT_TRUE(Run("win -t matrix; matrix -ps dim 5 5")) << err;
+    auto* matrix = static_cast<CQKMatrixPage*>(qkfxGetProject().GetActiveMatrix());
+    for (int r = 1; r <= 5; ++r)
+        for (int col = 1; col <= 5; ++col)
+            matrix->SetCell(r, col, r + col);
+    ASSERT_TRUE(Run("matrix -p 0 ColorFill")) << err;
+    page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+    auto* layer3D = dynamic_cast<CQK3DLayer*>(page->GetActiveLayer());
+    ASSERT_NE(nullptr, layer3D);
+    auto draw = [&](Dib& dib) { Render(dib); };
+    const struct Case {
+        const char* name;
+        std::function<void(CQK3DLayer*)> change, undo;
+    } cases[] = {
+        {"length", [](CQK3DLayer* l) { l->SetZAxisLength(2); }, [](CQK3DLayer* l) { l->SetZAxisLength(1); }},
+        {"rotation", [](CQK3DLayer* l) { l->CalcRotAngles(); l->SetZRotation(l->GetZRotation() + 40, 1); },
+         [](CQK3DLayer* l) { l->SetZRotation(l->GetZRotation() - 40, 1); }},
+        {"perspective", [](CQK3DLayer* l) { l->SetPerspectiveAngle(30); }, [](CQK3DLayer* l) { l->SetPerspectiveAngle(1); }},
+        {"projection", [](CQK3DLayer* l) { l->SetPerspectiveAngle(30); l->SetProjectionPrespective(FALSE); },
+         [](CQK3DLayer* l) { l->SetPerspectiveAngle(1); l->SetProjectionPrespective(TRUE); }},
+        {"labels", [](CQK3DLayer* l) { l->SetRotateLabel(TRUE); }, [](CQK3DLayer* l) { l->SetRotateLabel(FALSE); }},
+        {"clipping", [](CQK3DLayer* l) { l->SetXTo(50); l->SetXYClipping(TRUE); },
+         [](CQK3DLayer* l) { l->SetXYClipping(FALSE); }},
+        {"plane", [](CQK3DLayer* l) { l->SetXYPlaneShown(FALSE); }, [](CQK3DLayer* l) { l->SetXYPlaneShown(TRUE); }},
+        {"plane colour", [](CQK3DLayer* l) { l->SetZXColor(kYellowIndex); }, [](CQK3DLayer* l) { l->SetZXColor(18); }},
+        {"plane position", [](CQK3DLayer* l) { l->SetAutoPosition(FALSE); l->SetXYPosition(50); },
+         [](CQK3DLayer* l) { l->SetAutoPosition(TRUE); }},
+        {"outline", [](CQK3DLayer* l) { l->SetEnableCubeOutline(TRUE); }, [](CQK3DLayer* l) { l->SetEnableCubeOutline(FALSE); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Dib before(W, H), after(W, H);
+        draw(before);
+        c.change(layer3D);
+        draw(after);
+        c.undo(layer3D);
+        int differ = 0;
+        for (int y = 0; y < H; y += 2)
+            for (int x = 0; x < W; x += 2)
+                differ += before.At(x, y) != after.At(x, y);
+        EXPECT_GT(differ, 20);
+    }
+}
+
 // Each symbol shape and interior, drawn large at the middle of the layer: the edge and
 // fill colours lie where the shape puts them (offsets in half sizes from the centre).
 TEST_F(DrawTest, SymbolShapesAndInteriorsDrawTheirColoursWhereTheyBelong)

@@ -173,6 +173,41 @@ protected:
         book->RemoveLayer(book->FindLayer("Sheet1"));
         book->GetOrCreateActiveLayer("Sheet3")->AddExternColumn(1, nullptr, nullptr);
 
+        // A 3D layer's own settings and those it keeps in its view.
+        CQK3DLayer* layer3D = nullptr;
+        for (int i = 0; i < project.GetNumPages() && !layer3D; ++i)
+            if (auto* g = dynamic_cast<CQKGraphPage*>(project.GetPage(i)))
+                layer3D = dynamic_cast<CQK3DLayer*>(g->GetLayerByIndex(0, 1));
+        ASSERT_NE(layer3D, nullptr);
+        layer3D->SetRotateLabel(TRUE);
+        layer3D->SetProjectionPrespective(FALSE);
+        layer3D->SetYZColor(4);
+        layer3D->SetEnableCubeOutline(TRUE);
+        layer3D->SetCubeOutlineColor(3);
+        layer3D->SetCubeOutlineStyle(2);
+        layer3D->SetCubeOutlineWidth(1.5);
+        layer3D->SetXAxisLength(1.5);
+        layer3D->SetXFrom(10);
+        layer3D->SetXYClipping(TRUE);
+
+        // A box chart's box and whiskers.
+        CQKPlotObj* box = nullptr;
+        for (int i = 0; i < project.GetNumPages() && !box; ++i)
+            if (auto* g = dynamic_cast<CQKGraphPage*>(project.GetPage(i)))
+                for (int k = 0; k < g->GetLayerByIndex(0, 1)->GetNumPlots() && !box; ++k)
+                    if (g->GetLayerByIndex(0, 1)->PlotObjByIndex(k, 1)->IsBoxPlot())
+                        box = g->GetLayerByIndex(0, 1)->PlotObjByIndex(k, 1);
+        ASSERT_NE(box, nullptr);
+        box->SetBoxType(3);
+        box->SetBoxRange(5);
+        box->SetBoxCoef(10);
+        box->SetBoxCap(70);
+        box->SetWhiskerRange(4);
+        box->SetWhiskerCoef(2);
+        box->SetOutliers(TRUE);
+        box->SetDiamondBox(TRUE);
+        box->SetWhiskerLabel(TRUE);
+
         BYTE* block = static_cast<BYTE*>(project.CreateNamedBlock("QXTEST", 6));
         for (int i = 0; i < 6; ++i)
             block[i] = (BYTE)(i * 50);
@@ -217,6 +252,10 @@ TEST_F(ProjectFileTest, AProjectWithEveryPageAndPlotKindReadsBackAsItWasSaved)
     std::string after = RoundTrip();
     EXPECT_EQ(Diff(before, after), "");
     EXPECT_NE(after.find("plot 1 Contour"), std::string::npos);
+    EXPECT_NE(after.find("rotateLabels 1 perspective 0 planeColors 18 4 18 outline 1 3 2 1.5"), std::string::npos)
+        << "a 3D layer's settings come back";
+    EXPECT_NE(after.find("type 3 range 5 coef 10 width 70 whisker 4 coef 2 outliers 1 diamond 1 labels 0 1"), std::string::npos)
+        << "a box chart's settings come back";
     EXPECT_NE(after.find("masked = \"2 5\""), std::string::npos) << "masks come back";
     EXPECT_NE(after.find(" line {"), std::string::npos) << "drawn objects come back";
     EXPECT_NE(after.find("made every kind"), std::string::npos) << "the Results Log comes back";

@@ -333,6 +333,9 @@ public:
     void RefileBitmap(UINT nOldFirstID, UINT nNewFirstID);
     int GetBitmapCount() const { return (int)m_bitmaps.GetSize(); }
     CSize GetImageSize() const { return m_sizeImage; }
+    // The system's button colours changed: the bitmaps of the toolbar resources are loaded
+    // again in the new colours (the toolbars take them when they rebuild).
+    virtual void OnSysColorChange();
 
     void SetButtonMap(const SECBtnMapEntry* pMap, int nCount);
     void SetExtraButtonMap(const SECBtnMapEntry* pMap, int nCount);
@@ -381,6 +384,8 @@ protected:
     CMap<UINT, UINT, ImageRef, const ImageRef&> m_mapImages;
     CPtrArray m_bitmaps;         // HBITMAPs of the store, owned, in load order
     CDWordArray m_bitmapFirstIds;   // the first id each bitmap is filed under
+    struct BitmapSource { HINSTANCE hInst; UINT nResID; };
+    CMap<UINT, UINT, BitmapSource, const BitmapSource&> m_bitmapSources;   // by first id: the resource
     CArray<SECBtnMapEntry, const SECBtnMapEntry&> m_btnMap, m_btnMapExtra;
     CSize m_sizeImage;
     BOOL m_bCustomizing;

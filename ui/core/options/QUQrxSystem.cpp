@@ -6,6 +6,7 @@
 #include <new>
 
 #include "MainFrame.h"
+#include "QKAccess.h"
 #include "OptionsResources.h"
 #include "OutputLog.h"
 #include "QKScript.h"
@@ -404,11 +405,9 @@ int CQUSystemToolbars::Run(double* result, const char* argText, Call call)
     SECToolBarManagerEx* manager = ToolBarManager();
     BOOL done = FALSE;
     if (category) {
-        // Button categories come with the application's bridge, which this version lacks.
         if (get_main_frame())
-            qkfxGetScript().Print("button categories cannot be added in this version: \"" +
-                                      Unquoted(args[1]->GetText()) + "\"",
-                                  2);
+            done = qkfxGetAccess()->AddUserCategory(Unquoted(args[1]->GetText()).c_str(),
+                                                    Unquoted(args[0]->GetText()).c_str());
     } else if (manager) {
         const char* name = args[call == CALL_CREATE ? 1 : 0]->GetText();
         switch (call) {

@@ -11,11 +11,18 @@
 #include "QKData.h"
 #include "QKFile.h"
 #include "QKUtil.h"
+#include "QKScript.h"
 #include "CoreTestApp.h"
 #include "MainFrame.h"
 #include "OutputLog.h"
 #include <qxtest/DialogDriver.h>
 #include "QUAccess.h"
+#include "CustomToolBar.h"
+#include "ToolBarManagerEx.h"
+#include "UserDefButtons.h"
+
+#include <algorithm>
+#include <fstream>
 
 namespace {
 
@@ -318,3 +325,206 @@ TEST_F(Bridge, ExitWithYesSavesTheProjectFirst)
 }
 
 } // namespace
+
+namespace {
+
+// A 16-colour bitmap of `images` button pictures, 16 by 15 pixels each.
+void WriteButtonBitmap(const std::string& path, int images)
+{
+    const int width = 16 * images, height = 15;
+    const size_t rowBytes = ((size_t)width * 4 + 31) / 32 * 4;
+    std::vector<uint8_t> file(14 + 40 + 64 + rowBytes * height);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            file[at + i] = (v >> (8 * i)) & 0xFF;
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, (uint32_t)file.size());
+    put32(10, 14 + 40 + 64);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    file[26] = 1;
+    file[28] = 4;
+    for (int i = 0; i < 16; i++)
+        file[54 + i * 4] = file[54 + i * 4 + 1] = file[54 + i * 4 + 2] = (uint8_t)(i * 17);
+    std::ofstream(path, std::ios::binary).write((const char*)file.data(), (std::streamsize)file.size());
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string GroupFolder()
+{
+    return (LPCTSTR)QUFolderOfKind(2);
+}
+
+} // namespace
+
+// What an exported button group brings into a program folder that has never seen it: its
+// group file, pictures and scripts, and the setup script that the export writes. Running
+// the setup script makes the group, its toolbar with every button, and remembers the group.
+TEST_F(Bridge, AnExportedButtonGroupInstallsWithItsToolbar)
+{
+    std::string folder = GroupFolder(), ini = folder + "Tools23.ini";
+    WriteButtonBitmap(folder + "Tools23.bmp", 2);
+    const char* tips[] = {"Sum the column", "Clear the log"};
+    WriteText(ini, "[Common]\r\nGroupName=Tools23\r\nBitmapFile=Tools23.bmp\r\nButtonCount=2\r\n");
+    for (int i = 0; i < 2; i++) {
+        std::string section = "CustomButton" + std::to_string(i + 1);
+        ::WritePrivateProfileStringA(section.c_str(), "FileName", "Tools23.qgs", ini.c_str());
+        ::WritePrivateProfileStringA(section.c_str(), "SectionName", "Main", ini.c_str());
+        ::WritePrivateProfileStringA(section.c_str(), "ToolTip", tips[i], ini.c_str());
+    }
+    WriteText(folder + "Tools23.qgs", "[Main]\r\ntools23ran = 1;\r\n[OnBeforeSetup]\r\nbeforesetup23 = 1;\r\n"
+                                      "[OnAfterSetup]\r\naftersetup23 = 1;\r\n");
+    WriteText(folder + "QPKSetup.qgs", "if (run.section(Tools23.qgs, OnBeforeSetup) == 1) \r\n{\r\n   qpack.undo(); \r\n"
+                                       "   return; \r\n}\r\nelse \r\n{ \r\n"
+                                       "   if (system.toolbar.createcategory(\"Tools23.ini\") == 0)\r\n   {\r\n"
+                                       "\t system.toolbar.create(Tools23);\r\n"
+                                       "\t %A=$General.UserDefinedGroupAdded;\r\n\t %B=$General.UserDefinedGroup;\r\n"
+                                       "\t type.msgBox(Tools23 %A, %B);\r\n   }\r\n}\r\n"
+                                       " run.section(Tools23.qgs, OnAfterSetup);");
+    SECToolBarManagerEx* manager = QUGetToolBarManager();
+    ASSERT_NE(manager, nullptr);
+    ASSERT_EQ(manager->GetGroupWithName("Tools23"), -1);
+    qkfxGetCallLog().Clear();
+
+    ASSERT_TRUE(qkfxGetScript().RunFile(folder + "QPKSetup.qgs", {}));
+
+    int index = manager->GetGroupWithName("Tools23");
+    ASSERT_GE(index, 0);
+    CQUUserDefButtons* group = manager->GetUserDefBtnsGroupsArray()[index];
+    ASSERT_EQ(group->GetButtonCount(), 2);
+    CQUCustomToolBar* bar = manager->FindTbarByName("Tools23");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->GetBtnCount(), 2);
+    for (int i = 0; i < 2; i++)
+        EXPECT_EQ(std::string(group->GetToolTipText(group->GetButton(i)->Id)), tips[i]) << i;
+    char listed[MAX_PATH] = "";
+    ::GetPrivateProfileStringA("UserDefinedButtons", "Tools23", "", listed, MAX_PATH, QUUserSettingsFile());
+    EXPECT_STREQ(listed, "Tools23.ini");
+    EXPECT_EQ(Variable("beforesetup23"), 1);
+    EXPECT_EQ(Variable("aftersetup23"), 1);
+    EXPECT_GE(qkfxGetCallLog().Find("type.msgbox"), 0);
+
+    // The button runs its section of the group's script (buttons act on a window).
+    ASSERT_EQ(Access()->execute_script("win -t wks", 0), 0);
+    m_app->m_pMainWnd->SendMessage(WM_COMMAND, group->GetButton(0)->Id, 0);
+    EXPECT_EQ(Variable("tools23ran"), 1);
+
+    // Installing it again clashes with the group now in use: nothing more is made and the
+    // script hears 1.
+    size_t groups = manager->GetUserDefBtnsGroupsArray().GetSize();
+    qxtest::DialogDriver driver;
+    driver.Then([&](HWND box) { qxtest::Click(box, IDOK); });
+    double result = -1;
+    driver.Run([&]() -> INT_PTR {
+        return qkfxGetScript().Evaluate("system.toolbar.createcategory(\"Tools23.ini\")", &result);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(manager->GetUserDefBtnsGroupsArray().GetSize(), groups);
+}
+
+// Buttons added by name: a new group (pictures needed) with its own toolbar, then further
+// buttons on that toolbar; a group file already there is overwritten only when confirmed.
+TEST_F(Bridge, ButtonsAddedByNameMakeTheirGroupAndToolbar)
+{
+    std::string folder = GroupFolder();
+    WriteButtonBitmap(folder + "Mine23.bmp", 3);
+    SECToolBarManagerEx* manager = QUGetToolBarManager();
+    ASSERT_NE(manager, nullptr);
+    CQUAccess* access = Access();
+    struct Case {
+        const char* group;
+        const char* bitmap;
+        int result;
+        int buttons; // on the toolbar "Mine Bar" afterwards, -1 without one
+    } cases[] = {
+        {"Mine23", "", 0, -1},          // a new group needs its pictures
+        {"Mine23", "Mine23.bmp", 1, 1}, // the group and its toolbar are made
+        {"Mine23", "", 1, 2},           // an existing group takes one more button
+        {"Mine23", "", 1, 3},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(access->AddUserDefinedButton(c.group, c.bitmap, 1, "Mine Bar", "mine.qgs", "Main", "Do it",
+                                               "Does it"),
+                  c.result)
+            << c.buttons;
+        CQUCustomToolBar* bar = manager->FindTbarByName("Mine Bar");
+        EXPECT_EQ(bar ? bar->GetBtnCount() : -1, c.buttons);
+    }
+    CQUUserDefButtons* group = manager->GetUserDefBtnsGroupsArray()[manager->GetGroupWithName("Mine23")];
+    UINT last = group->GetButton(group->GetButtonCount() - 1)->Id;
+    EXPECT_EQ(std::string(group->GetToolTipText(last)), "Do it");
+    EXPECT_EQ(std::string(group->GetStatusText(last)), "Does it");
+
+    // A new group whose default file is already there asks first; Cancel leaves the file.
+    WriteText(folder + "Other23.ini", "[Common]\r\nGroupName=Kept\r\n");
+    for (int button : {IDCANCEL, IDOK}) {
+        std::string text;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND box) {
+            text = qxtest::MessageBoxText(box);
+            qxtest::Click(box, button);
+        });
+        INT_PTR made = driver.Run([&]() -> INT_PTR {
+            return access->AddUserDefinedButton("Other23", "Mine23.bmp", 1, "", "o.qgs", "Main", "", "");
+        });
+        EXPECT_EQ(made, button == IDOK ? 1 : 0);
+        EXPECT_EQ(text, "The default ini file name for the group is Other23.ini. A file with this name already "
+                        "exists. Using the specified name for the group will result in overwriting the existing file.");
+        EXPECT_EQ(manager->GetGroupWithName("Other23") >= 0, button == IDOK);
+    }
+}
+
+namespace {
+
+std::vector<UINT> g_filtered;
+
+int ConsumeSetText(HWND, UINT message, WPARAM, LPARAM)
+{
+    g_filtered.push_back(message);
+    return message == WM_SETTEXT ? 0 : 1;
+}
+
+} // namespace
+
+// The kernel's modules reach their bars through the bridge's manager, and see each message
+// of their bar before the bar does.
+TEST_F(Bridge, ModuleBarsComeThroughTheManagerAndTheModuleSeesTheirMessagesFirst)
+{
+    CQKUIMManager* uim = Access()->GetUIMManager();
+    ASSERT_NE(dynamic_cast<CQUUIMManager*>(uim), nullptr);
+    EXPECT_EQ(Access()->GetUIMManager(), uim) << "one manager for the program's run";
+    HWND bar = uim->GetUIMBar("Module Seven", 7, 240, 120);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(uim->GetUIMBar("Module Seven", 7, 240, 120), bar);
+    EXPECT_EQ(qxtest::WindowText(bar), "Module Seven");
+    EXPECT_TRUE(uim->IsUIMBarVisible(7));
+    EXPECT_TRUE(uim->InitChildUIM(7, m_app->m_pMainWnd->GetSafeHwnd(), 0));
+    EXPECT_TRUE(uim->OnSizeChange(7, 300, 150, 1));
+    EXPECT_TRUE(uim->ShowUIMBar(7, 0, 0));
+    EXPECT_FALSE(uim->IsUIMBarVisible(7));
+    EXPECT_FALSE(uim->IsUIMBarGloballyVisible(7));
+    EXPECT_FALSE(uim->ShowUIMBar(8, 1, 0)) << "no bar for module 8";
+
+    // A message the module consumes never reaches the bar; without a filter all do.
+    qkUIMSetMessageFilter(bar, ConsumeSetText);
+    ::SetWindowTextA(bar, "Consumed");
+    EXPECT_EQ(qxtest::WindowText(bar), "Module Seven");
+    EXPECT_NE(std::find(g_filtered.begin(), g_filtered.end(), (UINT)WM_SETTEXT), g_filtered.end());
+    qkUIMSetMessageFilter(bar, nullptr);
+    ::SetWindowTextA(bar, "Passed");
+    EXPECT_EQ(qxtest::WindowText(bar), "Passed");
+
+    // The kernel alone has no bars to give.
+    CQKUIMManager plain;
+    EXPECT_EQ(plain.GetUIMBar("x", 1, 10, 10), nullptr);
+    EXPECT_EQ(plain.ShowUIMBar(1, 1, 0) + plain.IsUIMBarVisible(1) + plain.IsUIMBarGloballyVisible(1) +
+                  plain.OnSizeChange(1, 1, 1, 1) + plain.InitChildUIM(1, nullptr, 0),
+              0);
+}

@@ -425,6 +425,189 @@ P['head_lengthen'] = pic(lambda g: line(g, 1, 7, 14, 7, 'k'), lambda g: line(g, 
 P['head_shorten'] = pic(lambda g: line(g, 1, 7, 14, 7, 'k'), lambda g: line(g, 12, 4, 14, 7, 'k'),
                         lambda g: line(g, 12, 10, 14, 7, 'k'))
 
+# Tools: pointer, zoom, text, two tools not built, data selector, arrow, line, rectangle,
+# ellipse, two tools not built. A tool that is not built shows a crossed grey circle.
+def ellipse(g, l, t, r, b, c, fill=None):
+    import math
+    cx, cy, rx, ry = (l + r) / 2, (t + b) / 2, (r - l) / 2, (b - t) / 2
+    if fill:
+        for y in range(t, b + 1):
+            for x in range(l, r + 1):
+                if ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1:
+                    g[y][x] = fill
+    for i in range(64):
+        a = 2 * math.pi * i / 64
+        g[round(cy + ry * math.sin(a))][round(cx + rx * math.cos(a))] = c
+
+
+P['tool_pointer'] = pic(lambda g: text(g, ["k         ", "kk        ", "kwk       ", "kwwk      ", "kwwwk     ",
+                                            "kwwwwk    ", "kwwwwwk   ", "kwwwwwwk  ", "kwwwkkkkk ", "kwwk      ",
+                                            "kwk       ", "kk        ", "k         "], 4, 1))
+P['tool_zoom'] = pic(lambda g: ellipse(g, 1, 1, 9, 9, 'k', 'c'), lambda g: line(g, 8, 8, 13, 13, 'k'),
+                     lambda g: line(g, 9, 8, 14, 13, 'k'))
+P['tool_text'] = pic(lambda g: text(g, ["kkkkkkkkkk", "k   kk   k", "    kk    ", "    kk    ", "    kk    ",
+                                         "    kk    ", "    kk    ", "    kk    ", "    kk    ", "   kkkk   "], 3, 2))
+P['tool_not_built'] = pic(lambda g: ellipse(g, 3, 2, 12, 12, 'd'), lambda g: line(g, 5, 4, 10, 10, 'd'))
+P['tool_selector'] = pic(axes, lambda g: polyline(g, CURVE, 'b'), lambda g: line(g, 6, 1, 6, 12, 'r'),
+                         lambda g: line(g, 12, 1, 12, 12, 'r'))
+P['tool_arrow'] = pic(lambda g: line(g, 2, 13, 13, 2, 'k'), lambda g: line(g, 8, 2, 13, 2, 'k'),
+                      lambda g: line(g, 13, 2, 13, 7, 'k'))
+P['tool_line'] = pic(lambda g: line(g, 2, 13, 13, 2, 'k'))
+P['tool_rectangle'] = pic(lambda g: rect(g, 2, 3, 13, 11, 'k'))
+P['tool_ellipse'] = pic(lambda g: ellipse(g, 1, 3, 14, 11, 'k'))
+
+# Object edit: align left, right, top, bottom, vertically, horizontally; uniform width and
+# height; to front and back; data to front and back; group, ungroup; font up and down.
+def bars_h(g, fill='c'):  # two objects of different widths
+    rect(g, 3, 2, 13, 5, 'k', fill)
+    rect(g, 3, 9, 9, 12, 'k', fill)
+
+
+P['align_left'] = pic(lambda g: rect(g, 3, 2, 13, 5, 'k', 'c'), lambda g: rect(g, 3, 9, 9, 12, 'k', 'c'),
+                      lambda g: line(g, 1, 0, 1, 14, 'r'))
+P['align_right'] = pic(lambda g: rect(g, 2, 2, 12, 5, 'k', 'c'), lambda g: rect(g, 6, 9, 12, 12, 'k', 'c'),
+                       lambda g: line(g, 14, 0, 14, 14, 'r'))
+P['align_top'] = pic(lambda g: rect(g, 2, 3, 5, 13, 'k', 'c'), lambda g: rect(g, 9, 3, 12, 9, 'k', 'c'),
+                     lambda g: line(g, 0, 1, 15, 1, 'r'))
+P['align_bottom'] = pic(lambda g: rect(g, 2, 1, 5, 11, 'k', 'c'), lambda g: rect(g, 9, 5, 12, 11, 'k', 'c'),
+                        lambda g: line(g, 0, 13, 15, 13, 'r'))
+P['align_vertical'] = pic(lambda g: rect(g, 2, 2, 13, 5, 'k', 'c'), lambda g: rect(g, 5, 9, 10, 12, 'k', 'c'),
+                          lambda g: line(g, 7, 0, 7, 14, 'r'))
+P['align_horizontal'] = pic(lambda g: rect(g, 2, 1, 5, 13, 'k', 'c'), lambda g: rect(g, 9, 4, 12, 10, 'k', 'c'),
+                            lambda g: line(g, 0, 7, 15, 7, 'r'))
+P['uniform_width'] = pic(lambda g: rect(g, 3, 2, 12, 5, 'k', 'c'), lambda g: rect(g, 3, 9, 12, 12, 'k', 'c'),
+                         lambda g: arrow_h(g, 7, 1, 14, 'r'))
+P['uniform_height'] = pic(lambda g: rect(g, 2, 2, 5, 12, 'k', 'c'), lambda g: rect(g, 9, 2, 12, 12, 'k', 'c'),
+                          lambda g: arrow_down(g, 7, 0, 14, 'r'))
+P['to_front'] = pic(lambda g: rect(g, 1, 1, 9, 8, 'k', 'd'), lambda g: rect(g, 5, 5, 14, 13, 'k', 'y'))
+P['to_back'] = pic(lambda g: rect(g, 5, 5, 14, 13, 'k', 'd'), lambda g: rect(g, 1, 1, 9, 8, 'k', 'y'))
+P['data_front'] = pic(lambda g: rect(g, 3, 2, 13, 11, 'k', 'd'), lambda g: polyline(g, CURVE))
+P['data_back'] = pic(lambda g: polyline(g, CURVE), lambda g: rect(g, 3, 2, 13, 11, 'k', 'd'))
+P['group'] = pic(lambda g: rect(g, 0, 0, 15, 14, 'n'), lambda g: rect(g, 2, 2, 7, 6, 'k', 'c'),
+                 lambda g: ellipse(g, 7, 7, 13, 12, 'k', 'y'))
+P['ungroup'] = pic(lambda g: rect(g, 1, 1, 6, 5, 'k', 'c'), lambda g: ellipse(g, 8, 8, 14, 13, 'k', 'y'),
+                   lambda g: rect(g, 0, 0, 7, 6, 'n'), lambda g: rect(g, 7, 7, 15, 14, 'n'))
+A_LETTER = ["  kk  ", " k  k ", "k    k", "kkkkkk", "k    k", "k    k"]
+P['font_up'] = pic(lambda g: text(g, A_LETTER, 1, 7), lambda g: line(g, 12, 1, 12, 7, 'G'),
+                   lambda g: line(g, 10, 3, 12, 1, 'G'), lambda g: line(g, 14, 3, 12, 1, 'G'))
+P['font_down'] = pic(lambda g: text(g, A_LETTER, 1, 7), lambda g: arrow_down(g, 12, 1, 7, 'r'))
+
+# More 2D graphs: drop lines, segments, steps, spline, double Y, line series, waterfall,
+# zoom, error bars, stacked and floating bars and columns, bubbles and colour maps,
+# statistical graphs, panels and stacks.
+P['plot_drop_lines'] = pic(axes, lambda g: [(line(g, x, y, x, 12, 'd'), rect(g, x - 1, y - 1, x, y, 'b', 'b'))
+                                            for x, y in ((5, 9), (8, 5), (11, 7), (14, 3))])
+P['plot_segment2'] = pic(axes, lambda g: line(g, 3, 11, 8, 6, 'r'), lambda g: line(g, 9, 9, 15, 3, 'r'))
+P['plot_segment3'] = pic(axes, lambda g: polyline(g, [(3, 11), (6, 6), (9, 9)]),
+                         lambda g: polyline(g, [(10, 7), (12, 3), (15, 5)]))
+P['plot_step_h'] = pic(axes, lambda g: polyline(g, [(3, 11), (6, 11), (6, 8), (10, 8), (10, 4), (14, 4), (14, 2)]))
+P['plot_step_v'] = pic(axes, lambda g: polyline(g, [(3, 11), (3, 8), (7, 8), (7, 4), (11, 4), (11, 2), (15, 2)]))
+P['plot_spline'] = pic(axes, lambda g: polyline(g, [(3, 11), (4, 8), (6, 6), (8, 6), (10, 8), (12, 8),
+                                                    (14, 5), (15, 2)]))
+P['plot_double_y'] = pic(axes, lambda g: line(g, 14, 1, 14, 13, 'k'), lambda g: polyline(g, CURVE[:4], 'r'),
+                         lambda g: polyline(g, [(3, 4), (7, 6), (10, 10), (13, 11)], 'b'))
+P['plot_line_series'] = pic(axes, lambda g: polyline(g, [(3, 10), (7, 9), (11, 10), (15, 8)], 'r'),
+                            lambda g: polyline(g, [(3, 6), (7, 5), (11, 6), (15, 3)], 'b'))
+P['plot_waterfall'] = pic(axes, lambda g: [polyline(g, [(x, y + 4), (x + 3, y), (x + 6, y + 4)], c)
+                                           for x, y, c in ((3, 7, 'r'), (6, 4, 'G'), (9, 1, 'b'))])
+P['plot_zoom'] = pic(lambda g: rect(g, 0, 0, 7, 6, 'k', 'w'), lambda g: polyline(g, [(1, 5), (3, 2), (6, 3)]),
+                     lambda g: rect(g, 3, 1, 5, 4, 'b'), lambda g: rect(g, 6, 6, 15, 14, 'k', 'w'),
+                     lambda g: line(g, 7, 12, 14, 8, 'r'))
+def error_bar(g, x, y, h):
+    line(g, x, y - h, x, y + h, 'k')
+    line(g, x - 1, y - h, x + 1, y - h, 'k')
+    line(g, x - 1, y + h, x + 1, y + h, 'k')
+
+
+P['plot_y_error'] = pic(axes, lambda g: [(error_bar(g, x, y, 2), rect(g, x, y, x, y, 'r'))
+                                         for x, y in ((5, 9), (9, 6), (13, 4))])
+P['plot_xy_error'] = pic(axes, lambda g: [(error_bar(g, x, y, 2), line(g, x - 2, y, x + 2, y, 'k'),
+                                           rect(g, x, y, x, y, 'r')) for x, y in ((5, 9), (10, 5))])
+P['plot_stack_bar'] = pic(axes, lambda g: [(rect(g, 3, y, a, y + 2, 'k', 'r'), rect(g, a, y, b, y + 2, 'k', 'b'))
+                                           for y, a, b in ((2, 8, 13), (6, 6, 10), (10, 9, 14))])
+P['plot_stack_column'] = pic(axes, lambda g: [(rect(g, x, a, x + 2, 12, 'k', 'r'), rect(g, x, b, x + 2, a, 'k', 'b'))
+                                              for x, a, b in ((4, 8, 4), (8, 6, 2), (12, 9, 5))])
+P['plot_float_bar'] = pic(axes, lambda g: [rect(g, a, y, b, y + 2, 'k', 'r') for y, a, b in
+                                           ((2, 6, 12), (6, 4, 9), (10, 8, 14))])
+P['plot_float_column'] = pic(axes, lambda g: [rect(g, x, t, x + 2, b, 'k', 'r') for x, t, b in
+                                              ((4, 5, 10), (8, 2, 7), (12, 4, 11))])
+P['plot_bubble'] = pic(axes, lambda g: ellipse(g, 4, 7, 8, 11, 'b'), lambda g: ellipse(g, 8, 1, 14, 7, 'b'),
+                       lambda g: rect(g, 12, 10, 13, 11, 'b', 'b'))
+P['plot_color_mapped'] = pic(axes, lambda g: points(g, [(5, 10)], 'b'), lambda g: points(g, [(8, 7)], 'G'),
+                             lambda g: points(g, [(11, 8)], 'y'), lambda g: points(g, [(14, 3)], 'r'))
+P['plot_bubble_color'] = pic(axes, lambda g: ellipse(g, 4, 7, 8, 11, 'k', 'b'),
+                             lambda g: ellipse(g, 8, 1, 14, 7, 'k', 'r'), lambda g: rect(g, 12, 10, 13, 11, 'G', 'G'))
+P['plot_box'] = pic(axes, lambda g: [(line(g, x + 1, t, x + 1, b, 'k'), rect(g, x, m - 2, x + 2, m + 2, 'k', 'c'),
+                                      line(g, x, m, x + 2, m, 'k')) for x, t, b, m in ((4, 3, 12, 8), (10, 1, 10, 5))])
+P['plot_qc'] = pic(lambda g: rect(g, 0, 0, 15, 6, 'k', 'w'), lambda g: polyline(g, [(1, 4), (4, 2), (7, 4), (10, 3),
+                                                                                    (14, 2)], 'b'),
+                   lambda g: line(g, 1, 3, 14, 3, 'r'), lambda g: rect(g, 0, 8, 15, 14, 'k', 'w'),
+                   lambda g: polyline(g, [(1, 12), (4, 10), (7, 12), (10, 11), (14, 9)], 'b'))
+HIST = ((3, 10), (5, 6), (7, 3), (9, 5), (11, 9), (13, 11))
+P['plot_histogram'] = pic(axes, lambda g: [rect(g, x, y, x + 2, 12, 'k', 'r') for x, y in HIST])
+P['plot_histogram_prob'] = pic(axes, lambda g: [rect(g, x, y, x + 2, 12, 'k', 'r') for x, y in HIST],
+                               lambda g: polyline(g, [(3, 11), (6, 9), (9, 4), (12, 2), (15, 1)], 'b'))
+P['plot_stacked_hist'] = pic(lambda g: [(line(g, 1, b, 15, b, 'k'), [rect(g, x, b - h, x + 2, b, 'k', c)
+                                                                     for x, h in ((3, 2), (6, 4), (9, 3), (12, 1))])
+                                        for b, c in ((6, 'r'), (13, 'b'))])
+P['panel_h2'] = pic(lambda g: rect(g, 0, 2, 7, 12, 'k', 'w'), lambda g: rect(g, 8, 2, 15, 12, 'k', 'w'),
+                    lambda g: line(g, 1, 10, 6, 5, 'r'), lambda g: line(g, 9, 10, 14, 5, 'b'))
+P['panel_v2'] = pic(lambda g: rect(g, 2, 0, 13, 6, 'k', 'w'), lambda g: rect(g, 2, 8, 13, 14, 'k', 'w'),
+                    lambda g: line(g, 3, 5, 12, 2, 'r'), lambda g: line(g, 3, 13, 12, 10, 'b'))
+P['panel_4'] = pic(lambda g: [rect(g, x, y, x + 6, y + 6, 'k', 'w') for x in (1, 8) for y in (0, 7)],
+                   lambda g: [line(g, x + 1, y + 5, x + 5, y + 1, 'r') for x in (1, 8) for y in (0, 7)])
+P['panel_9'] = pic(lambda g: [rect(g, x, y, x + 4, y + 4, 'k', 'w') for x in (1, 6, 11) for y in (0, 5, 10)])
+P['panel_stack'] = pic(lambda g: line(g, 2, 0, 2, 14, 'k'), lambda g: [line(g, 2, y, 15, y, 'k') for y in (4, 9, 14)],
+                       lambda g: polyline(g, [(3, 3), (7, 1), (11, 2), (15, 1)], 'r'),
+                       lambda g: polyline(g, [(3, 8), (7, 6), (11, 7), (15, 5)], 'b'),
+                       lambda g: polyline(g, [(3, 13), (7, 12), (11, 10), (15, 11)], 'G'))
+
+# 3D graphs: scatter, trajectory, bars, ribbons, walls, waterfall; from matrices: colour
+# fill surface, X and Y constant with base, colour map, bars, wire frame, wire surface,
+# colour and black-and-white contours, grey-scale map.
+def floor3d(g):  # the floor and back of a 3D box
+    line(g, 1, 13, 10, 13, 'k')
+    line(g, 10, 13, 14, 9, 'k')
+    line(g, 1, 13, 5, 9, 'k')
+    line(g, 5, 9, 14, 9, 'd')
+    line(g, 5, 1, 5, 9, 'd')
+
+
+def surface(g, rows, grid=None):  # a skewed surface from row colours
+    for i, c in enumerate(rows):
+        y = 10 - i
+        for x in range(2 + i // 2, 12 + i // 2):
+            g[y - (2 if 4 <= x - i // 2 <= 7 else 0)][x] = grid if grid and (x % 3 == 0 or i % 3 == 0) else c
+
+
+P['plot3d_scatter'] = pic(floor3d, lambda g: points(g, [(4, 9), (7, 5), (10, 7), (12, 3)], 'r'))
+P['plot3d_trajectory'] = pic(floor3d, lambda g: polyline(g, [(3, 11), (5, 6), (8, 8), (11, 3), (13, 5)], 'r'))
+P['plot3d_bars'] = pic(floor3d, lambda g: [rect(g, x, t, x + 2, b, 'k', c) for x, t, b, c in
+                                            ((3, 7, 12, 'r'), (7, 3, 11, 'G'), (11, 5, 10, 'b'))])
+P['plot3d_ribbons'] = pic(floor3d, lambda g: [(polyline(g, [(x, y + 3), (x + 3, y), (x + 6, y + 2)], c),
+                                               polyline(g, [(x + 1, y + 4), (x + 4, y + 1), (x + 7, y + 3)], c))
+                                              for x, y, c in ((2, 7, 'r'), (5, 2, 'b'))])
+P['plot3d_walls'] = pic(floor3d, lambda g: [[line(g, xx, y + (xx - x) % 3, xx, y + 5, c) for xx in range(x, x + 7)]
+                                            for x, y, c in ((2, 6, 'r'), (6, 2, 'b'))])
+P['plot3d_waterfall'] = pic(floor3d, lambda g: [polyline(g, [(x, y + 3), (x + 3, y), (x + 6, y + 3)], c)
+                                                for x, y, c in ((2, 8, 'r'), (4, 5, 'G'), (6, 2, 'b'))])
+P['plot3d_color_fill'] = pic(lambda g: surface(g, 'bbccGGyyrr'))
+P['plot3d_x_constant'] = pic(floor3d, lambda g: [line(g, x, 12 - (x - 2) // 3, x, 5 + (x % 4), 'r')
+                                                 for x in range(2, 10)])
+P['plot3d_y_constant'] = pic(floor3d, lambda g: [line(g, x, 10, x, 3 + (x % 5), 'b') for x in range(5, 14)])
+P['plot3d_color_map'] = pic(lambda g: surface(g, 'bbccGGyyrr', 'k'))
+P['plot3d_matrix_bars'] = pic(floor3d, lambda g: [rect(g, x, t, x + 1, t + 12 - t - (x % 3), 'k', c)
+                                                  for x, t, c in ((3, 6, 'r'), (6, 3, 'G'), (9, 5, 'b'), (12, 2, 'y'))])
+P['plot3d_wire_frame'] = pic(lambda g: surface(g, '..........', 'k'))
+P['plot3d_wire_surface'] = pic(lambda g: surface(g, 'wwwwwwwwww', 'k'))
+P['contour_color'] = pic(lambda g: rect(g, 0, 0, 15, 14, 'k', 'b'), lambda g: ellipse(g, 2, 2, 13, 12, 'c', 'c'),
+                         lambda g: ellipse(g, 4, 4, 11, 10, 'G', 'G'), lambda g: ellipse(g, 6, 6, 9, 8, 'r', 'r'))
+P['contour_bw'] = pic(lambda g: rect(g, 0, 0, 15, 14, 'k', 'w'), lambda g: ellipse(g, 2, 2, 13, 12, 'k'),
+                      lambda g: ellipse(g, 4, 4, 11, 10, 'k'), lambda g: ellipse(g, 6, 6, 9, 8, 'k'))
+P['gray_map'] = pic(lambda g: rect(g, 0, 0, 15, 14, 'k', 'k'), lambda g: ellipse(g, 2, 2, 13, 12, 'd', 'd'),
+                    lambda g: ellipse(g, 4, 4, 11, 10, '.', '.'), lambda g: ellipse(g, 6, 6, 9, 8, 'w', 'w'))
+
+
 BITMAPS = {
     'palette.bmp': ['new_color', 'delete_color', 'move_up', 'move_down'],
     # Standard: 34011 34006 34024 34007 34008 34010 34009 34025 34039 33996 34026 33994 34048
@@ -451,6 +634,26 @@ BITMAPS = {
                   'new_layout', 'new_notes', 'new_editor', 'open', 'open_template', 'open_excel', 'save',
                   'save_template', 'import_ascii', 'import_multiple', 'print', 'refresh', 'duplicate',
                   'custom_routine', 'explorer', 'results_log', 'script_window', 'add_columns'],
+    # Tools: 34976-34987
+    'tb549.bmp': ['tool_pointer', 'tool_zoom', 'tool_text', 'tool_not_built', 'tool_not_built', 'tool_selector',
+                  'tool_arrow', 'tool_line', 'tool_rectangle', 'tool_ellipse', 'tool_not_built', 'tool_not_built'],
+    # Object edit: 35488-35501 35504 35505
+    'tb558.bmp': ['align_left', 'align_right', 'align_top', 'align_bottom', 'align_vertical', 'align_horizontal',
+                  'uniform_width', 'uniform_height', 'to_front', 'to_back', 'data_front', 'data_back', 'group',
+                  'ungroup', 'font_up', 'font_down'],
+    # More 2D graphs: 33330 33319 33320 33314 33315 33333 33288 33290 33289 33293 33335 33336 33258
+    # 33256 33253 33254 33317 33316 33318 33261 33292 33266 33295 33296 33321 33322 33323 33324 33313
+    'tb561.bmp': ['plot_drop_lines', 'plot_segment2', 'plot_segment3', 'plot_step_h', 'plot_step_v', 'plot_spline',
+                  'plot_double_y', 'plot_line_series', 'plot_waterfall', 'plot_zoom', 'plot_y_error', 'plot_xy_error',
+                  'plot_stack_bar', 'plot_stack_column', 'plot_float_bar', 'plot_float_column', 'plot_bubble',
+                  'plot_color_mapped', 'plot_bubble_color', 'plot_box', 'plot_qc', 'plot_histogram',
+                  'plot_histogram_prob', 'plot_stacked_hist', 'panel_h2', 'panel_v2', 'panel_4', 'panel_9',
+                  'panel_stack'],
+    # 3D graphs: 35568-35583
+    'tb625.bmp': ['plot3d_scatter', 'plot3d_trajectory', 'plot3d_bars', 'plot3d_ribbons', 'plot3d_walls',
+                  'plot3d_waterfall', 'plot3d_color_fill', 'plot3d_x_constant', 'plot3d_y_constant',
+                  'plot3d_color_map', 'plot3d_matrix_bars', 'plot3d_wire_frame', 'plot3d_wire_surface',
+                  'contour_color', 'contour_bw', 'gray_map'],
 }
 
 def write_ico(path, picture):

@@ -809,8 +809,13 @@ TEST_F(WindowListTest, TheWindowsDialogListsClosesAndMinimizesDocumentWindows)
             ::SendMessageA(list, LVM_GETITEMTEXTA, i, (LPARAM)&item);
             return std::string(sz);
         };
-        for (int i = 0; i < n; i++)
-            rows.push_back(text(i, 0) + "|" + text(i, 1) + "|" + text(i, 2));
+        for (int i = 0; i < n; i++) {
+            LVITEMA item = {};
+            item.mask = LVIF_IMAGE;
+            item.iItem = i;
+            ::SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
+            rows.push_back(text(i, 0) + "|" + text(i, 1) + "|" + text(i, 2) + "|" + std::to_string(item.iImage));
+        }
         // Sorting by type, then by name descending on the second click.
         NMLISTVIEW nm = {};
         nm.hdr.hwndFrom = list;
@@ -844,7 +849,7 @@ TEST_F(WindowListTest, TheWindowsDialogListsClosesAndMinimizesDocumentWindows)
         return 0;
     });
     EXPECT_EQ(driver.StepsRun(), 1);
-    EXPECT_EQ(rows, (std::vector<std::string>{"Data1|Worksheet|Normal", "Graph1|Graph|Normal", "Graph2|Graph|Normal"}));
+    EXPECT_EQ(rows, (std::vector<std::string>{"Data1|Worksheet|Normal|0", "Graph1|Graph|Normal|1", "Graph2|Graph|Normal|1"}));
     EXPECT_EQ(sorted, (std::vector<std::string>{"Graph", "Graph", "Worksheet"}));
     EXPECT_FALSE(bActivateEnabled);
     // Closed without the hide-or-delete question, and the prompt is on again afterwards.
@@ -984,6 +989,10 @@ TEST_F(MainFrameTest, ToolbarTipsAreTheCommandStringsTooltipLines)
         {59404, 33249, "Line"},
         {59402, 36433, "Set column values"},
         {59406, 35500, "Group"},
+        {59403, 38757, "Set as X"},
+        {59403, 38772, "Move Right"},
+        {59401, 34976, "Pointer"},
+        {59401, 34981, "Data Selector"},
     };
     for (const Case& c : cases) {
         CQUCustomToolBar* pBar = pFrame->GetToolBar(c.nBar);
@@ -1009,6 +1018,45 @@ TEST_F(MainFrameTest, ToolbarTipsAreTheCommandStringsTooltipLines)
             }
             EXPECT_EQ(c.tip, text) << c.nCommand << " " << (code == TTN_GETDISPINFOA ? "A" : "W");
         }
+    }
+    pFrame->DestroyWindow();
+}
+
+// When the system's button colours change, every toolbar draws from pictures loaded again
+// in the new colours; none keeps a picture the store has let go.
+TEST_F(MainFrameTest, AColourChangeLoadsTheToolbarPicturesAgain)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    SECToolBarManagerEx* pManager = pFrame->GetToolBarManager();
+    CQUCustomToolBar* pBar = pFrame->GetToolBar(59400);
+    ASSERT_NE(nullptr, pBar);
+    HBITMAP hOld = pManager->GetBitmapOfFirstId(34011);
+    ASSERT_NE(nullptr, hOld);
+    int nButtons = (int)::SendMessageA(pBar->m_hWnd, TB_BUTTONCOUNT, 0, 0);
+
+    pBar->SendMessage(WM_SYSCOLORCHANGE);
+
+    HBITMAP hNew = pManager->GetBitmapOfFirstId(34011);
+    ASSERT_NE(nullptr, hNew);
+    EXPECT_NE(hOld, hNew);
+    EXPECT_EQ(0, ::GetObjectA(hOld, sizeof(BITMAP), nullptr)) << "the old picture is deleted";
+    for (UINT nID : {34011u, 33996u, 34048u}) {
+        SECToolBarManager::ImageRef ref;
+        ASSERT_TRUE(pManager->LookupImage(nID, ref)) << nID;
+        EXPECT_EQ(ref.hbm, hNew) << nID;
+    }
+    // The face of the first picture is the system's button colour.
+    HDC hdc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ hPrev = ::SelectObject(hdc, hNew);
+    EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), ::GetPixel(hdc, 0, 0));
+    ::SelectObject(hdc, hPrev);
+    ::DeleteDC(hdc);
+    ASSERT_EQ(nButtons, (int)::SendMessageA(pBar->m_hWnd, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < nButtons; i++) {
+        TBBUTTON button = {};
+        ::SendMessageA(pBar->m_hWnd, TB_GETBUTTON, i, (LPARAM)&button);
+        if (!(button.fsStyle & TBSTYLE_SEP))
+            EXPECT_NE(I_IMAGENONE, button.iBitmap) << i;
     }
     pFrame->DestroyWindow();
 }

@@ -1,0 +1,97 @@
+// The Symbol page: a plot's symbol size (fixed or from a worksheet column), scaling,
+// edge and fill, and the symbol itself, picked from the gallery or constructed as one of
+// its kinds: geometric shape and interior, a single character, incremental letters, row
+// numbers, or a user-defined symbol.
+#pragma once
+
+#include "PlotDetailsPages.h"
+#include "PlotPages.h"
+
+// The gallery: a button showing the plot's symbol that drops a list of the gallery's
+// cells and reports the cell chosen to the page (message 0x465, the button's id, the cell).
+class QD_API CQUPDGalleryButton : public CButton
+{
+public:
+    CQUPDGalleryButton() : m_pPlot(nullptr), m_bCharacters(FALSE) {}
+    void SetPlot(const CQKPlotObj* pPlot, BOOL bCharacters)
+    {
+        m_pPlot = pPlot;
+        m_bCharacters = bCharacters;
+    }
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+
+protected:
+    void Drop();
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+
+    const CQKPlotObj* m_pPlot;
+    BOOL m_bCharacters;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+#define WM_PD_WELL_PICK 0x465
+
+class QD_API CQUPlotDetailsSymbol : public CQUPlotDetailsPlotObjTab
+{
+public:
+    CQUPlotDetailsSymbol();
+
+    void InitControls() override;
+    void ShowControlsForObject() override;
+    void BindColorControls() override;
+    void UnbindColorControls() override;
+    void ObjectToControls() override;
+    void ControlsToObject() override;
+    LRESULT CommitNow(WPARAM wParam, LPARAM lParam) override;
+    int GetPageKind() const override { return 1; }
+
+    // The kind of the plot's symbol: 0 geometric, 1 character, 2 and 3 upper- and
+    // lower-case letters, 4 row numbers, 5 user-defined.
+    static int KindOfPlot(const CQKPlotObj* plot);
+    int GetKind() const { return m_nKind; }
+
+protected:
+    void ShowKind(int kind);
+    void ReadKindValues(int kind);
+    void WriteKind(int kind);
+    void ChooseKind(int kind);
+    void ApplyFillRule(BOOL sphere);
+    void Preview();
+    void ApplySizeRule();
+    afx_msg void OnGeometric();
+    afx_msg void OnSingle();
+    afx_msg void OnIncremental();
+    afx_msg void OnRowNumber();
+    afx_msg void OnUserDefined();
+    afx_msg void OnConstruction();
+    afx_msg void OnShape();
+    afx_msg void OnInterior();
+    afx_msg void OnCharacter();
+    afx_msg void OnAlphabet();
+    afx_msg void OnCharFont();
+    afx_msg void OnGalleryFont();
+    afx_msg void OnStyleButton(UINT nID);
+    afx_msg void OnSizeSelect();
+    afx_msg void OnSizeEdit();
+    afx_msg void OnThicknessEdit();
+    afx_msg void OnOutline();
+    afx_msg void OnEdgeColor();
+    afx_msg void OnFillColor();
+    afx_msg void OnUserSymbol();
+    afx_msg LRESULT OnWellPick(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnPaint();
+
+    CComboBox m_cbSize, m_cbScaling, m_cbThickness, m_cbEdge, m_cbFill, m_cbShape, m_cbInterior, m_cbCharFont,
+        m_cbCharacter, m_cbAlphabet, m_cbUDS, m_cbGalleryFont;
+    CQUPDGalleryButton m_gallery;
+    CQUPDStyleBar m_style;
+    // The symbol being constructed.
+    BOOL m_bLoaded;
+    int m_nFill, m_nShape, m_nChar, m_nStartLetter, m_nCharStyle, m_nFont, m_nUDS;
+    int m_nKind;
+    BOOL m_bNoUDSReported;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,693 @@
+// The plot pages for symbols, drop lines, labels, error bars, functions, vectors and pies,
+// each opened on a plot of its kind and driven as a user would: every control changed,
+// the plot checked after OK, left as it was after Cancel, and the graph drawn anew with
+// the change.
+#include <gtest/gtest.h>
+#include <qxtest/DialogDriver.h>
+#include <qxtest/Pixels.h>
+
+#include <afxdlgs.h>
+#include <commctrl.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PlotDetailsMain.h"
+#include "ObjectsResources.h"
+#include "PlotDetailsResources.h"
+#include "PlotDetailsMain.h"
+#include "PlotPagesResources.h"
+#include "QDGraphPage.h"
+#include "QKCallLog.h"
+#include "QKData.h"
+#include "QKPlotModel.h"
+#include "QKScript.h"
+#include "QKSymbolManager.h"
+
+using qxtest::DialogDriver;
+
+namespace {
+
+const int W = 800, H = 600;
+// Colour indexes of the kernel's table and how they draw.
+const int kRed = 1, kGreen = 2, kBlue = 3;
+const COLORREF kRedRgb = RGB(255, 0, 0), kGreenRgb = RGB(0, 255, 0), kBlueRgb = RGB(0, 0, 255);
+const COLORREF kWhiteRgb = RGB(255, 255, 255), kBlackRgb = RGB(0, 0, 0);
+
+CQUPlotDetailsMain* Dialog(HWND h)
+{
+    return DYNAMIC_DOWNCAST(CQUPlotDetailsMain, CWnd::FromHandlePermanent(h));
+}
+
+HWND Sheet(HWND h)
+{
+    CQUPDPropertySheet* sheet = Dialog(h)->GetTabManager().GetSheet();
+    return sheet ? sheet->m_hWnd : nullptr;
+}
+
+std::vector<std::string> Tabs(HWND h)
+{
+    std::vector<std::string> tabs;
+    HWND tab = (HWND)SendMessageA(Sheet(h), PSM_GETTABCONTROL, 0, 0);
+    const int n = (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0);
+    for (int i = 0; i < n; ++i) {
+        char text[64] = "";
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&item);
+        tabs.push_back(text);
+    }
+    return tabs;
+}
+
+HWND GoTab(HWND h, const std::string& caption)
+{
+    std::vector<std::string> tabs = Tabs(h);
+    for (size_t i = 0; i < tabs.size(); ++i)
+        if (tabs[i] == caption)
+            SendMessageA(Sheet(h), PSM_SETCURSEL, i, 0);
+    return (HWND)SendMessageA(Sheet(h), PSM_GETCURRENTPAGEHWND, 0, 0);
+}
+
+void TypeInCombo(HWND page, int id, const char* text)
+{
+    SetDlgItemTextA(page, id, text);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), (LPARAM)GetDlgItem(page, id));
+}
+
+void TypeInEdit(HWND page, int id, const char* text)
+{
+    // Setting an edit's text tells its parent as typing does (EN_CHANGE).
+    SetDlgItemTextA(page, id, text);
+}
+
+std::string Dump(const CQKPlotObj* plot)
+{
+    CQKStateDump dump;
+    plot->DumpState(dump);
+    return dump.GetText();
+}
+
+// A page of one kind of plot: how to make the plot, the tab, what the user does on it,
+// and what the plot must then hold.
+struct PageCase {
+    const char* tab;
+    std::function<void(HWND page)> edit;
+    std::function<void(const CQKPlotObj*)> check;
+};
+
+class PlotPagesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qkfxGetProject().New();
+        qkfxGetCallLog().Clear();
+        page.reset(new CQDGraphPage(&qkfxGetProject(), "Graph9"));
+        layer = page->AddLayer();
+        wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+        for (int axis : {QK_AXIS_X, QK_AXIS_Y}) {
+            CQKAxes axes;
+            ASSERT_TRUE(layer->GetAxes(&axes, axis));
+            axes.SetRangeFrom("0");
+            axes.SetRangeTo("10");
+            axes.SetRangeInc("2");
+            layer->UpdateFromTemporary();
+        }
+    }
+
+    QKPlotData Column(int role, const std::vector<double>& values)
+    {
+        CQKDataset* c = wks->AddColumn();
+        for (size_t i = 0; i < values.size(); ++i)
+            c->SetValue((int)i, values[i]);
+        QKPlotData d;
+        d.role = role;
+        d.dataset = c->GetName();
+        d.handle = c->GetHandle();
+        return d;
+    }
+
+    CQKPlotObj* Plot(int type, const std::vector<QKPlotData>& data, int color = kRed)
+    {
+        std::string error;
+        CQKPlotObj* plot = qkfxAddPlot(layer, type, data, &error);
+        EXPECT_NE(nullptr, plot) << error;
+        if (plot)
+            plot->SetColor(color);
+        if (CQKTextObj* legend = layer->FindTextObj("Legend"))
+            layer->RemoveDataObj(legend->GetId());
+        return plot;
+    }
+
+    INT_PTR Open(CQKBase* obj, DialogDriver::Step step)
+    {
+        DialogDriver driver;
+        driver.Then(step);
+        INT_PTR result = driver.Run([&] { return (INT_PTR)page->PlotDetailsDialog(obj, 2, 0); });
+        EXPECT_FALSE(driver.TimedOut());
+        return result;
+    }
+
+    qxtest::Image Render()
+    {
+        qxtest::MemoryCanvas canvas(W, H);
+        RECT rect = {0, 0, W, H};
+        EXPECT_TRUE(page->Draw(canvas.dc(), rect));
+        return canvas.Capture();
+    }
+
+    // Where the layer's frame (15 % to 85 % across, 10 % to 80 % down) shows a value.
+    static int MapX(double v) { return (int)std::lround(0.15 * W + v / 10 * 0.70 * W); }
+    static int MapY(double v) { return (int)std::lround(0.80 * H - v / 10 * 0.70 * H); }
+
+    // Edits the page and cancels (nothing changes), then edits it again and presses OK
+    // (the plot holds the edits). Answers the pictures before and after.
+    void Run(CQKPlotObj* plot, const PageCase& c, qxtest::Image* before = nullptr, qxtest::Image* after = nullptr)
+    {
+        if (before)
+            *before = Render();
+        const std::string original = Dump(plot);
+        bool found = false;
+        Open(plot, [&](HWND h) {
+            HWND tab = GoTab(h, c.tab);
+            found = tab != nullptr;
+            c.edit(tab);
+            qxtest::Click(h, IDCANCEL);
+        });
+        ASSERT_TRUE(found) << c.tab;
+        EXPECT_EQ(original, Dump(plot)) << c.tab << ": Cancel changed the plot";
+        INT_PTR result = Open(plot, [&](HWND h) {
+            c.edit(GoTab(h, c.tab));
+            qxtest::Click(h, IDOK);
+        });
+        EXPECT_EQ(IDOK, result);
+        c.check(plot);
+        if (after)
+            *after = Render();
+    }
+
+    std::unique_ptr<CQDGraphPage> page;
+    CQKGraphicLayer* layer = nullptr;
+    CQKWksPage* wks = nullptr;
+};
+
+// The colour of the pixels in a box, counted.
+int CountIn(const qxtest::Image& image, RECT box, COLORREF color)
+{
+    int n = 0;
+    for (int y = std::max<int>(0, box.top); y < std::min<int>(image.height, box.bottom); ++y)
+        for (int x = std::max<int>(0, box.left); x < std::min<int>(image.width, box.right); ++x)
+            n += image.ColorAt(x, y) == color;
+    return n;
+}
+
+} // namespace
+
+TEST_F(PlotPagesTest, DropLinesPageWritesEachBlockAndTheSkipping)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_SCATTER, {Column(QK_ROLE_Y, {5, 6, 7, 8}), Column(QK_ROLE_X, {2, 4, 6, 8})});
+    bool zShown = true, styleEnabledBefore = true;
+    std::string skipShown;
+    PageCase c = {"Drop Lines",
+                  [&](HWND p) {
+                      zShown = IsWindowVisible(GetDlgItem(p, IDC_PD_DROP_Z)) != FALSE;
+                      styleEnabledBefore = qxtest::IsEnabled(p, IDC_PD_DROP_VERT_STYLE);
+                      skipShown = qxtest::GetText(p, IDC_PD_DROP_SKIP_EVERY);
+                      qxtest::SetCheck(p, IDC_PD_DROP_VERT, true);
+                      qxtest::ComboSelect(p, IDC_PD_DROP_VERT_STYLE, 1);
+                      TypeInCombo(p, IDC_PD_DROP_VERT_WIDTH, "2");
+                      qxtest::ComboSelect(p, IDC_PD_DROP_VERT_COLOR, kBlue + 1);
+                      qxtest::SetCheck(p, IDC_PD_DROP_HORI, true);
+                      qxtest::ComboSelect(p, IDC_PD_DROP_HORI_STYLE, 2);
+                      TypeInCombo(p, IDC_PD_DROP_HORI_WIDTH, "1.5");
+                      qxtest::ComboSelect(p, IDC_PD_DROP_HORI_COLOR, kGreen + 1);
+                      qxtest::SetCheck(p, IDC_PD_DROP_SKIP, true);
+                      SetDlgItemTextA(p, IDC_PD_DROP_SKIP_EVERY, "3");
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_EQ(3, p->GetDropLineType());
+                      EXPECT_EQ(1, p->GetVertLineType());
+                      EXPECT_EQ(2.0, p->GetVertLineWidth());
+                      EXPECT_EQ(kBlue, p->GetVertLineColor());
+                      EXPECT_EQ(2, p->GetHoriLineType());
+                      EXPECT_EQ(1.5, p->GetHoriLineWidth());
+                      EXPECT_EQ(kGreen, p->GetHoriLineColor());
+                      EXPECT_TRUE(p->IsSkipPlottingSymbols());
+                      EXPECT_EQ(3, p->GetSkipFrequency());
+                  }};
+    qxtest::Image before, after;
+    Run(plot, c, &before, &after);
+    EXPECT_FALSE(zShown); // a 2D plot has no Z drop lines
+    EXPECT_FALSE(styleEnabledBefore);
+    EXPECT_EQ("2", skipShown); // no frequency yet shows as 2
+    // Below the first point a vertical blue line runs down to the frame; the point of the
+    // second row is skipped, its drop lines too.
+    RECT below = {MapX(2) - 3, MapY(3) - 3, MapX(2) + 4, MapY(3) + 4};
+    EXPECT_EQ(0, CountIn(before, below, kBlueRgb));
+    EXPECT_GT(CountIn(after, below, kBlueRgb), 0);
+    RECT skipped = {MapX(4) - 3, MapY(3) - 3, MapX(4) + 4, MapY(3) + 4};
+    EXPECT_EQ(0, CountIn(after, skipped, kBlueRgb));
+    EXPECT_GT(CountIn(after, {MapX(1) - 3, MapY(5) - 3, MapX(1) + 4, MapY(5) + 4}, kGreenRgb), 0);
+}
+
+TEST_F(PlotPagesTest, LabelPageWritesFontColourPlaceAndStyle)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_TEXT, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5})}, kRed);
+    plot->SetTextColor(0);
+    plot->SetTextAttachment(-1);
+    bool attachSelected = true;
+    PageCase c = {"Label",
+                  [&](HWND p) {
+                      attachSelected = qxtest::ComboSelection(p, IDC_PD_LBL_ATTACH) >= 0;
+                      qxtest::ComboSelect(p, IDC_PD_LBL_FONT, 0);
+                      qxtest::ComboSelect(p, IDC_PD_LBL_COLOR, kBlue);
+                      TypeInCombo(p, IDC_PD_LBL_SIZE, "30");
+                      qxtest::ComboSelect(p, IDC_PD_LBL_JUSTIFY, 1);
+                      qxtest::ComboSelect(p, IDC_PD_LBL_ATTACH, 2);
+                      SetDlgItemTextA(p, IDC_PD_LBL_ROTATE, "12.5");
+                      SetDlgItemTextA(p, IDC_PD_LBL_X_OFFSET, "4");
+                      SetDlgItemTextA(p, IDC_PD_LBL_Y_OFFSET, "-3");
+                      SendMessageA(GetDlgItem(p, IDC_PD_LBL_STYLE_BAR), TB_CHECKBUTTON, IDC_PD_STYLE_BOLD, TRUE);
+                      SendMessageA(GetDlgItem(p, IDC_PD_LBL_STYLE_BAR), TB_CHECKBUTTON, IDC_PD_STYLE_UNDERLINE, TRUE);
+                      qxtest::SetCheck(p, IDC_PD_LBL_WHITE_OUT, true);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_EQ(0, p->GetFontType());
+                      EXPECT_EQ(kBlue, p->GetTextColor());
+                      EXPECT_EQ(30, p->GetFontSize());
+                      EXPECT_EQ(1, p->GetTextJustification());
+                      EXPECT_EQ(-1, p->GetTextAttachment()); // none before: never written
+                      EXPECT_EQ(12.5, p->GetTextRotation());
+                      EXPECT_EQ(4.0, p->GetTextXOffset());
+                      EXPECT_EQ(-3.0, p->GetTextYOffset());
+                      EXPECT_EQ(9, p->GetFontStyle());
+                      EXPECT_TRUE(p->IsWhiteOut());
+                  }};
+    qxtest::Image before, after;
+    Run(plot, c, &before, &after);
+    EXPECT_FALSE(attachSelected);
+    RECT around = {MapX(5) - 10, MapY(5) - 60, MapX(5) + 120, MapY(5) + 30};
+    EXPECT_EQ(0, CountIn(before, around, kBlueRgb));
+    EXPECT_GT(CountIn(after, around, kBlueRgb), 20);
+}
+
+TEST_F(PlotPagesTest, ErrorBarPageWritesColourWidthsAndDirections)
+{
+    QKPlotData y = Column(QK_ROLE_Y, {5}), x = Column(QK_ROLE_X, {5});
+    Plot(QK_PLOT_LINE_SYMBOL, {y, x});
+    QKPlotData err = Column(QK_ROLE_Y_ERROR, {2});
+    CQKPlotObj* bars = Plot(QK_PLOT_ERROR_BAR, {y, err});
+    ASSERT_NE(nullptr, bars);
+    std::string text;
+    bool throughShown = false;
+    PageCase c = {"Error Bar",
+                  [&](HWND p) {
+                      text = qxtest::GetText(p, IDC_PD_EB_TEXT);
+                      throughShown = IsWindowVisible(GetDlgItem(p, IDC_PD_EB_THROUGH)) != FALSE;
+                      qxtest::ComboSelect(p, IDC_PD_EB_COLOR, kBlue + 1);
+                      TypeInCombo(p, IDC_PD_EB_LINE_WIDTH, "3");
+                      TypeInCombo(p, IDC_PD_EB_CAP_WIDTH, "20");
+                      qxtest::SetCheck(p, IDC_PD_EB_THROUGH, true);
+                      qxtest::SetCheck(p, IDC_PD_EB_MINUS, false);
+                      qxtest::Click(p, IDC_PD_EB_RELATIVE);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      auto* b = dynamic_cast<const CQKErrorBar*>(p);
+                      ASSERT_NE(nullptr, b);
+                      EXPECT_EQ(kBlue, b->GetErrorBarColor());
+                      EXPECT_EQ(3.0, b->GetLineWidth());
+                      EXPECT_EQ(20.0, b->GetCapWidth());
+                      EXPECT_TRUE(b->IsThroughSymbol());
+                      EXPECT_TRUE(b->IsDirectionPlus());
+                      EXPECT_FALSE(b->IsDirectionMinus());
+                      EXPECT_TRUE(b->IsDirectionRelative());
+                  }};
+    qxtest::Image before, after;
+    Run(bars, c, &before, &after);
+    EXPECT_NE(std::string::npos, text.find(bars->GetName()));
+    EXPECT_TRUE(throughShown);
+    // Relative: 2 % of 5 upward only, a blue cap 20 points wide just above the point.
+    RECT cap = {MapX(5) - 12, MapY(5.1) - 3, MapX(5) + 13, MapY(5.1) + 3};
+    EXPECT_EQ(0, CountIn(before, cap, kBlueRgb));
+    EXPECT_GT(CountIn(after, cap, kBlueRgb), 10);
+}
+
+TEST_F(PlotPagesTest, FunctionPageWritesFormulaDensityAndDisplay)
+{
+    auto* fn = new CQKPlotObj;
+    fn->SetPlotObjectType(QK_PLOT_FUNCTION);
+    fn->SetDataSetName("F1");
+    fn->SetColor(kBlue);
+    layer->AddObject(fn);
+    int listed = 0;
+    std::string added;
+    PageCase c = {"Function",
+                  [&](HWND p) {
+                      listed = (int)SendDlgItemMessageA(p, IDC_PD_FN_LIST, CB_GETCOUNT, 0, 0);
+                      // The selected text goes inside the function chosen from the list.
+                      SetDlgItemTextA(p, IDC_PD_FN_FORMULA, "7");
+                      SendDlgItemMessageA(p, IDC_PD_FN_FORMULA, EM_SETSEL, 0, -1);
+                      qxtest::Click(p, IDC_PD_FN_ADD);
+                      added = qxtest::GetText(p, IDC_PD_FN_FORMULA);
+                      SetDlgItemTextA(p, IDC_PD_FN_FORMULA, "7");
+                      TypeInCombo(p, IDC_PD_FN_DENSITY, "50");
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_EQ("7", p->GetFunctionToSeries());
+                      EXPECT_EQ(50.0, p->GetFunctionDensity());
+                      EXPECT_TRUE(p->GetFunctionShow());
+                  }};
+    qxtest::Image before, after;
+    Run(fn, c, &before, &after);
+    EXPECT_EQ(qkfxGetFunctionCount() - 1, listed);
+    const std::string first = qkfxGetFunctionText(0);
+    EXPECT_EQ(first.substr(0, first.size() - 1) + "7" + first.back(), added);
+    // y = x before, y = 7 after: the line crosses X = 2 at 2, then at 7.
+    EXPECT_GT(CountIn(before, {MapX(2) - 2, MapY(2) - 2, MapX(2) + 3, MapY(2) + 3}, kBlueRgb), 0);
+    EXPECT_EQ(0, CountIn(after, {MapX(2) - 2, MapY(2) - 2, MapX(2) + 3, MapY(2) + 3}, kBlueRgb));
+    EXPECT_GT(CountIn(after, {MapX(2) - 2, MapY(7) - 2, MapX(2) + 3, MapY(7) + 3}, kBlueRgb), 0);
+
+    Open(fn, [&](HWND h) {
+        qxtest::SetCheck(GoTab(h, "Function"), IDC_PD_FN_SHOW, false);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_FALSE(fn->GetFunctionShow());
+    EXPECT_EQ(0, CountIn(Render(), {MapX(2) - 2, MapY(7) - 2, MapX(2) + 3, MapY(7) + 3}, kBlueRgb));
+}
+
+TEST_F(PlotPagesTest, VectorPageWritesArrowsAndItsDataSource)
+{
+    QKPlotData angle = Column(QK_ROLE_ANGLE, {0});
+    QKPlotData magnitude = Column(QK_ROLE_MAGNITUDE, {72});
+    CQKPlotObj* plot = Plot(QK_PLOT_VECTOR, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5}), angle, magnitude});
+    // The worksheet's columns: A, B, then angle and magnitude (102, 103), Y and X.
+    EXPECT_EQ(102.0, plot->GetAngle());
+    PageCase c = {"Directional Vector",
+                  [&](HWND p) {
+                      qxtest::ComboSelect(p, IDC_PD_VEC_COLOR, kBlue + 1);
+                      TypeInCombo(p, IDC_PD_VEC_WIDTH, "2");
+                      TypeInCombo(p, IDC_PD_VEC_LENGTH, "12");
+                      TypeInCombo(p, IDC_PD_VEC_ANGLE_HEAD, "45");
+                      qxtest::Click(p, IDC_PD_VEC_CLOSED);
+                      TypeInCombo(p, IDC_PD_VEC_ANGLE, "90");
+                      TypeInCombo(p, IDC_PD_VEC_MULTIPLIER, "0.5");
+                      qxtest::Click(p, IDC_PD_VEC_MIDDLE);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_EQ(kBlue, p->GetVectorColor());
+                      EXPECT_EQ(2.0, p->GetVectorWidth());
+                      EXPECT_EQ(12, p->GetArrowLength());
+                      EXPECT_EQ(45, p->GetArrowAngle());
+                      EXPECT_TRUE(p->IsArrowHeadClose());
+                      EXPECT_EQ(90.0, p->GetAngle()); // a constant now: the column is dropped
+                      EXPECT_EQ(103.0, p->GetMagnitude());
+                      EXPECT_EQ(0.5, p->GetScalingFactor());
+                      EXPECT_EQ(1, p->GetPositionIndex());
+                  }};
+    qxtest::Image before, after;
+    Run(plot, c, &before, &after);
+    // 72 points x 0.5 straight up, centred on the point: blue above and below it.
+    const int half = (int)std::lround(36.0 / 2 * W / 10.0 / 72.0);
+    RECT above = {MapX(5) - 3, MapY(5) - half, MapX(5) + 4, MapY(5) - 2};
+    RECT below = {MapX(5) - 3, MapY(5) + 2, MapX(5) + 4, MapY(5) + half - 2};
+    EXPECT_EQ(0, CountIn(before, above, kBlueRgb));
+    EXPECT_GT(CountIn(after, above, kBlueRgb), 0);
+    EXPECT_GT(CountIn(after, below, kBlueRgb), 0);
+}
+
+TEST_F(PlotPagesTest, FlowVectorChoosesItsEndColumns)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_VECTOR, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5}), Column(QK_ROLE_X_END, {8}),
+                                             Column(QK_ROLE_Y_END, {8})});
+    Column(QK_ROLE_Y, {1}); // a fifth column to choose
+    int xShown = -1, entries = 0;
+    Open(plot, [&](HWND h) {
+        HWND p = GoTab(h, "Flow Vector");
+        xShown = qxtest::ComboSelection(p, IDC_PD_VEC_X_END);
+        entries = (int)SendDlgItemMessageA(p, IDC_PD_VEC_X_END, CB_GETCOUNT, 0, 0);
+        qxtest::ComboSelect(p, IDC_PD_VEC_Y_END, 6);
+        qxtest::Click(h, IDOK);
+    });
+    // A new worksheet starts with two columns: the end columns are its fifth and sixth.
+    EXPECT_EQ(4, xShown);
+    EXPECT_EQ(7, entries);
+    EXPECT_EQ(104, plot->GetXEnd());
+    EXPECT_EQ(106, plot->GetYEnd());
+}
+
+TEST_F(PlotPagesTest, PieLabelsPageWritesTheChoicesAndKeepsTheDistanceInRange)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_PIE, {Column(QK_ROLE_Y, {1, 2, 3})});
+    std::string corrected, minusKept;
+    bool valuesEnabled = false;
+    PageCase c = {"Labels",
+                  [&](HWND p) {
+                      TypeInEdit(p, IDC_PD_PIE_DISTANCE, "150");
+                      corrected = qxtest::GetText(p, IDC_PD_PIE_DISTANCE);
+                      TypeInEdit(p, IDC_PD_PIE_DISTANCE, "-");
+                      minusKept = qxtest::GetText(p, IDC_PD_PIE_DISTANCE);
+                      TypeInEdit(p, IDC_PD_PIE_DISTANCE, "-20");
+                      qxtest::SetCheck(p, IDC_PD_PIE_PERCENT, false);
+                      qxtest::SetCheck(p, IDC_PD_PIE_VALUES, true);
+                      qxtest::SetCheck(p, IDC_PD_PIE_CATEGORIES, true);
+                      qxtest::SetCheck(p, IDC_PD_PIE_ASSOCIATE, false);
+                      qxtest::SetCheck(p, IDC_PD_PIE_AUTOMATIC, false);
+                      valuesEnabled = qxtest::IsEnabled(p, IDC_PD_PIE_VALUES);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_FALSE(p->GetLabelPercent());
+                      EXPECT_TRUE(p->GetLabelValue());
+                      EXPECT_TRUE(p->GetLabelCategory());
+                      EXPECT_FALSE(p->GetLabelReposition());
+                      EXPECT_FALSE(p->GetLabelRewrite());
+                      EXPECT_EQ(-20.0, p->GetLabelDistance());
+                  }};
+    qxtest::Image before, after;
+    Run(plot, c, &before, &after);
+    EXPECT_EQ("100", corrected);
+    EXPECT_EQ("-", minusKept);
+    EXPECT_FALSE(valuesEnabled);
+    // The labels moved from outside the pie to inside it: no black is left in the frame
+    // beyond the pie's edge.
+    const double cx = W / 2.0, cy = 0.45 * H, r = 0.4 * 0.70 * H;
+    auto outside = [&](const qxtest::Image& image) {
+        int n = 0;
+        for (int y = (int)(0.10 * H) + 5; y < (int)(0.80 * H) - 5; ++y)
+            for (int x = (int)(0.15 * W) + 5; x < (int)(0.85 * W) - 5; ++x)
+                n += std::hypot(x - cx, y - cy) > r + 3 && image.ColorAt(x, y) == kBlackRgb;
+        return n;
+    };
+    EXPECT_GT(outside(before), 0);
+    EXPECT_EQ(0, outside(after));
+}
+
+TEST_F(PlotPagesTest, PieGeometryPageWritesTheGeometryAndTheExplodedWedges)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_PIE, {Column(QK_ROLE_Y, {1, MISSING_VALUE, 2, 3})});
+    plot->SetSkirtHeight(0.25);
+    plot->SetLabelHide(TRUE);
+    std::string thickness, viewCorrected;
+    int wedges = 0;
+    PageCase c = {"Pie Geometry",
+                  [&](HWND p) {
+                      thickness = qxtest::GetText(p, IDC_PD_PIE_THICKNESS);
+                      wedges = (int)SendDlgItemMessageA(p, IDC_PD_PIE_WEDGES, LB_GETCOUNT, 0, 0);
+                      TypeInEdit(p, IDC_PD_PIE_VIEW_ANGLE, "95");
+                      viewCorrected = qxtest::GetText(p, IDC_PD_PIE_VIEW_ANGLE);
+                      TypeInEdit(p, IDC_PD_PIE_VIEW_ANGLE, "60");
+                      TypeInEdit(p, IDC_PD_PIE_THICKNESS, "40");
+                      TypeInEdit(p, IDC_PD_PIE_AZIMUTH, "-90");
+                      qxtest::SetCheck(p, IDC_PD_PIE_CCW, false);
+                      TypeInEdit(p, IDC_PD_PIE_RADIUS, "50");
+                      TypeInEdit(p, IDC_PD_PIE_OFFSET, "20");
+                      SendDlgItemMessageA(p, IDC_PD_PIE_WEDGES, LB_SETSEL, TRUE, 1);
+                      SendMessageA(p, WM_COMMAND, MAKEWPARAM(IDC_PD_PIE_WEDGES, LBN_SELCHANGE),
+                                   (LPARAM)GetDlgItem(p, IDC_PD_PIE_WEDGES));
+                      TypeInEdit(p, IDC_PD_PIE_DISPLACEMENT, "30");
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_EQ(60.0, p->GetAngle3D());
+                      EXPECT_DOUBLE_EQ(0.4, p->GetSkirtHeight());
+                      EXPECT_EQ(-90.0, p->GetAzimuthAngle());
+                      EXPECT_FALSE(p->GetCounterClockwise());
+                      EXPECT_EQ(50.0, p->GetRadiusScale());
+                      EXPECT_EQ(20.0, p->GetHorizontalOffset());
+                      EXPECT_EQ(2u, p->GetExplodedWedges());
+                      EXPECT_EQ(30.0, p->GetWedgeDisplacement());
+                  }};
+    qxtest::Image before, after;
+    Run(plot, c, &before, &after);
+    EXPECT_EQ("25", thickness);
+    EXPECT_EQ("90", viewCorrected);
+    EXPECT_EQ(3, wedges); // the missing row has no wedge
+    // Half the radius, 20 % of the frame to the right: the old centre's left is paper now.
+    const int cx = W / 2, cy = (int)(0.45 * H);
+    const double r = 0.4 * 0.70 * H;
+    EXPECT_NE(kWhiteRgb, before.ColorAt((int)(cx - 0.8 * r), cy));
+    EXPECT_EQ(kWhiteRgb, after.ColorAt((int)(cx - 0.8 * r), cy));
+    EXPECT_NE(kWhiteRgb, after.ColorAt(cx + (int)(0.2 * 0.70 * W + 0.5 * 0.5 * r), cy));
+}
+
+TEST_F(PlotPagesTest, PatternKeepsColoursItsListsCannotShowUnlessChanged)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_COLUMN, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5})});
+    // A colour taken from a worksheet column, a colour-map colour and a colour past the
+    // table: none of them is an entry of the colour lists.
+    const int column = 101, mapped = 0x400064, custom = 200;
+    plot->SetBorderColor(column, 0);
+    plot->SetBKColor(mapped, 0);
+    plot->SetBarFillColor(custom, 0);
+    Open(plot, [&](HWND h) {
+        HWND p = GoTab(h, "Pattern");
+        qxtest::ComboSelect(p, IDC_PD_PAT_PATTERN, 2);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ(2, plot->GetFillPattern(0));
+    EXPECT_EQ(column, plot->GetBorderColor(0));
+    EXPECT_EQ(mapped, plot->GetBKColor(0));
+    EXPECT_EQ(custom, plot->GetBarFillColor(0));
+
+    Open(plot, [&](HWND h) {
+        qxtest::ComboSelect(GoTab(h, "Pattern"), IDC_PD_PAT_FILL_COLOR, kGreen + 1);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ(kGreen, plot->GetBKColor(0));
+    EXPECT_EQ(column, plot->GetBorderColor(0));
+    EXPECT_EQ(custom, plot->GetBarFillColor(0));
+}
+
+TEST_F(PlotPagesTest, SymbolPageWritesSizeEdgeFillAndTheConstructedSymbol)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_SCATTER, {Column(QK_ROLE_Y, {5, 5, 5}), Column(QK_ROLE_X, {2, 5, 8})}, kRed);
+    bool scalingShownForColumn = false, scalingShownTyped = true, shapeShown = false, charShown = false;
+    PageCase c = {"Symbol",
+                  [&](HWND p) {
+                      // A size from a worksheet column shows the scaling factor; a typed one hides it.
+                      const int columns = (int)SendDlgItemMessageA(p, IDC_PD_SYM_SIZE, CB_GETCOUNT, 0, 0);
+                      qxtest::ComboSelect(p, IDC_PD_SYM_SIZE, columns - 1);
+                      scalingShownForColumn = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_SCALING)) != FALSE;
+                      TypeInCombo(p, IDC_PD_SYM_SIZE, "20");
+                      scalingShownTyped = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_SCALING)) != FALSE;
+                      TypeInCombo(p, IDC_PD_SYM_THICKNESS, "30");
+                      qxtest::ComboSelect(p, IDC_PD_SYM_EDGE_COLOR, kBlue + 1);
+                      qxtest::ComboSelect(p, IDC_PD_SYM_FILL_COLOR, kGreen + 1);
+                      qxtest::SetCheck(p, IDC_PD_SYM_CONSTRUCTION, true);
+                      shapeShown = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_SHAPE)) != FALSE;
+                      qxtest::ComboSelect(p, IDC_PD_SYM_SHAPE, QK_SYMBOL_DIAMOND);
+                      qxtest::ComboSelect(p, IDC_PD_SYM_INTERIOR, QK_SYMFILL_OPEN);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_EQ(20.0, p->GetSymbolSize());
+                      EXPECT_EQ(0, p->GetSymbolSizeColumn());
+                      EXPECT_EQ(30, p->GetSymbolThickness());
+                      EXPECT_EQ(kBlue, p->GetEdgeColor());
+                      EXPECT_EQ(kGreen, p->GetFillColor());
+                      EXPECT_EQ(0, p->GetSymbolStyle());
+                      EXPECT_EQ(QK_SYMBOL_DIAMOND, p->GetSymbolType());
+                      EXPECT_EQ(QK_SYMFILL_OPEN, p->GetSymbolFill());
+                  }};
+    qxtest::Image before, after;
+    Run(plot, c, &before, &after);
+    EXPECT_TRUE(scalingShownForColumn);
+    EXPECT_FALSE(scalingShownTyped);
+    EXPECT_TRUE(shapeShown);
+    // An open blue diamond, green inside, where the red square was.
+    EXPECT_EQ(kRedRgb, before.ColorAt(MapX(5), MapY(5)));
+    EXPECT_EQ(kGreenRgb, after.ColorAt(MapX(5), MapY(5)));
+    EXPECT_GT(CountIn(after, {MapX(5) - 15, MapY(5) - 15, MapX(5) + 16, MapY(5) + 16}, kBlueRgb), 10);
+
+    // The other kinds: a character, letters counting up from a start letter, row numbers.
+    struct Kind {
+        int radio;
+        std::function<void(HWND)> pick;
+        int style, type, fill;
+    } const kinds[] = {
+        {IDC_PD_SYM_SINGLE, [](HWND p) { qxtest::ComboSelect(p, IDC_PD_SYM_CHARACTER, '#' - 33); }, '#', -1, -1},
+        {IDC_PD_SYM_INCREMENTAL, [](HWND p) { qxtest::ComboSelect(p, IDC_PD_SYM_ALPHABET, 26 + 2); }, 0,
+         QK_SYMBOL_abcd, 'c'},
+        {IDC_PD_SYM_ROW_NUMBER, [](HWND) {}, 0, QK_SYMBOL_NUM, 49},
+    };
+    for (const Kind& k : kinds) {
+        Open(plot, [&](HWND h) {
+            HWND p = GoTab(h, "Symbol");
+            qxtest::SetCheck(p, IDC_PD_SYM_CONSTRUCTION, true);
+            qxtest::Click(p, k.radio);
+            charShown = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_CHAR_FONT)) != FALSE;
+            k.pick(p);
+            qxtest::Click(h, IDOK);
+        });
+        EXPECT_TRUE(charShown) << k.radio;
+        EXPECT_EQ(k.style, plot->GetSymbolStyle()) << k.radio;
+        if (k.type >= 0) {
+            EXPECT_EQ(k.type, plot->GetSymbolType()) << k.radio;
+            EXPECT_EQ(k.fill, plot->GetSymbolFill()) << k.radio;
+        }
+    }
+    // Row numbers: each point shows its own number, the first "1".
+    qxtest::Image numbers = Render();
+    EXPECT_GT(CountIn(numbers, {MapX(2) - 15, MapY(5) - 15, MapX(2) + 16, MapY(5) + 16}, kBlueRgb), 0);
+}
+
+TEST_F(PlotPagesTest, GalleryPickSetsTheSymbolAndCancelKeepsIt)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_SCATTER, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5})});
+    plot->SetSymbolType(QK_SYMBOL_SQUARE);
+    auto pick = [&](int cell, int button) {
+        Open(plot, [&](HWND h) {
+            HWND p = GoTab(h, "Symbol");
+            // The gallery reports the cell chosen from its list.
+            SendMessageA(p, 0x465, IDC_PD_SYM_GALLERY, cell);
+            qxtest::Click(h, button);
+        });
+    };
+    pick(QK_SYMBOL_SHAPE_COUNT - 1 + 1, IDCANCEL); // an open circle, cancelled
+    EXPECT_EQ(QK_SYMBOL_SQUARE, plot->GetSymbolType());
+    pick(QK_SYMBOL_SHAPE_COUNT - 1 + 1, IDOK);
+    EXPECT_EQ(QK_SYMBOL_CIRCLE, plot->GetSymbolType());
+    EXPECT_EQ(QK_SYMFILL_OPEN, plot->GetSymbolFill());
+}
+
+TEST_F(PlotPagesTest, TreeMenuSwitchesTheErrorBarsCapUnits)
+{
+    QKPlotData y = Column(QK_ROLE_Y, {5}), x = Column(QK_ROLE_X, {5});
+    CQKPlotObj* line = Plot(QK_PLOT_LINE_SYMBOL, {y, x});
+    auto* bars = dynamic_cast<CQKErrorBar*>(Plot(QK_PLOT_ERROR_BAR, {y, Column(QK_ROLE_Y_ERROR, {2})}));
+    ASSERT_NE(nullptr, bars);
+    // The menu's three submenus: for everything, for new error bars, for old ones.
+    HMENU menu = LoadMenuA(AfxFindResourceHandle(MAKEINTRESOURCE(IDR_PD_TREE_MENU), RT_MENU),
+                           MAKEINTRESOURCE(IDR_PD_TREE_MENU));
+    ASSERT_NE(nullptr, menu);
+    EXPECT_EQ(3, GetMenuItemCount(menu));
+    EXPECT_EQ((UINT)ID_PD_TREE_OLD_CAPS, GetMenuItemID(GetSubMenu(menu, 1), 1));
+    EXPECT_EQ((UINT)ID_PD_TREE_NEW_CAPS, GetMenuItemID(GetSubMenu(menu, 2), 1));
+    DestroyMenu(menu);
+
+    auto choose = [&](UINT command, int button) {
+        Open(line, [&](HWND h) {
+            HWND tree = GetDlgItem(h, IDC_PD_TREE);
+            HTREEITEM layerItem = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+            HTREEITEM barItem = TreeView_GetNextSibling(tree, TreeView_GetChild(tree, layerItem));
+            TreeView_SelectItem(tree, barItem);
+            SendMessageA(tree, WM_COMMAND, command, 0);
+            qxtest::Click(h, button);
+        });
+    };
+    choose(ID_PD_TREE_OLD_CAPS, IDCANCEL);
+    EXPECT_FALSE(bars->IsMadeBefore60());
+    choose(ID_PD_TREE_OLD_CAPS, IDOK);
+    EXPECT_TRUE(bars->IsMadeBefore60());
+    // Old units: the cap's width is each half's, so the drawn cap is twice as wide.
+    const qxtest::Image old = Render();
+    choose(ID_PD_TREE_NEW_CAPS, IDOK);
+    EXPECT_FALSE(bars->IsMadeBefore60());
+    const qxtest::Image now = Render();
+    const int capY = MapY(7), half = (int)std::lround(8.0 * W / 10.0 / 72.0 / 2);
+    RECT beyond = {MapX(5) + half + 2, capY - 1, MapX(5) + 2 * half + 1, capY + 2};
+    EXPECT_GT(CountIn(old, beyond, kRedRgb), 0);
+    EXPECT_EQ(0, CountIn(now, beyond, kRedRgb));
+}

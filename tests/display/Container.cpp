@@ -1,0 +1,387 @@
+// A small OLE container for the whole-program tests: it reads what Copy Page left on the
+// clipboard, embeds a graph served by the program (a second process that OLE starts),
+// draws the object's cached picture, saves it into a compound file, loads it again and
+// opens it for editing in the server. Each step prints one line for the test to check.
+//
+//   qxolecontainer clipboard          the clipboard's formats and pictures
+//   qxolecontainer paste FILE         the copied graph embedded (OleLoad of its storage),
+//                                     drawn, saved into FILE
+//   qxolecontainer create FILE        a new graph embedded (OleCreate), drawn, saved
+//   qxolecontainer show FILE SECONDS  FILE loaded and drawn from its cache into a window
+//                                     left on the screen for SECONDS
+//   qxolecontainer open FILE SECONDS  FILE loaded, opened in the server's window for
+//                                     SECONDS, closed without saving
+#include <windows.h>
+#include <ole2.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+
+namespace {
+
+int Fail(const char* what, HRESULT hr = S_OK)
+{
+    printf("error: %s (0x%08lx)\n", what, (unsigned long)hr);
+    fflush(stdout);
+    return 1;
+}
+
+// The container's site for the one object: saving asks the object to write itself into
+// the container's storage.
+class Site : public IOleClientSite {
+public:
+    LPSTORAGE storage = nullptr;
+    LPOLEOBJECT object = nullptr;
+    int saves = 0;
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) {
+            *ppv = this;
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return 2; }
+    STDMETHOD_(ULONG, Release)() override { return 1; }
+    STDMETHOD(SaveObject)() override
+    {
+        ++saves;
+        return Save();
+    }
+    STDMETHOD(GetMoniker)(DWORD, DWORD, IMoniker** mk) override
+    {
+        *mk = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHOD(GetContainer)(IOleContainer** c) override
+    {
+        *c = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHOD(ShowObject)() override { return S_OK; }
+    STDMETHOD(OnShowWindow)(BOOL) override { return S_OK; }
+    STDMETHOD(RequestNewObjectLayout)() override { return E_NOTIMPL; }
+
+    HRESULT Save()
+    {
+        LPPERSISTSTORAGE persist = nullptr;
+        HRESULT hr = object->QueryInterface(IID_IPersistStorage, (void**)&persist);
+        if (FAILED(hr))
+            return hr;
+        hr = OleSave(persist, storage, TRUE);
+        persist->SaveCompleted(nullptr);
+        persist->Release();
+        if (SUCCEEDED(hr))
+            hr = storage->Commit(STGC_DEFAULT);
+        return hr;
+    }
+};
+
+std::wstring Wide(const char* text)
+{
+    wchar_t buf[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, text, -1, buf, MAX_PATH);
+    return buf;
+}
+
+// Pixels of a 400 x 300 picture that the object's drawing left not white.
+long Ink(LPOLEOBJECT object)
+{
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 400;
+    bi.bmiHeader.biHeight = -300;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    DWORD* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, (void**)&bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all = {0, 0, 400, 300};
+    FillRect(dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    HRESULT hr = OleDraw(object, DVASPECT_CONTENT, dc, &all);
+    long n = 0;
+    for (int i = 0; i < 400 * 300; ++i)
+        n += (bits[i] & 0xFFFFFF) != 0xFFFFFF;
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return SUCCEEDED(hr) ? n : -1;
+}
+
+void Report(LPOLEOBJECT object)
+{
+    SIZEL size = {0, 0};
+    HRESULT hr = object->GetExtent(DVASPECT_CONTENT, &size);
+    printf("extent %ld %ld%s\n", size.cx, size.cy, SUCCEEDED(hr) ? "" : " (none)");
+    printf("drawn %ld\n", Ink(object));
+    fflush(stdout);
+}
+
+void Pump(DWORD milliseconds)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    while ((LONG)(end - GetTickCount()) > 0) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+}
+
+LPOLEOBJECT g_shown = nullptr;
+
+LRESULT CALLBACK ShowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT r;
+        GetClientRect(hwnd, &r);
+        FillRect(dc, &r, (HBRUSH)GetStockObject(WHITE_BRUSH));
+        InflateRect(&r, -10, -10);
+        if (g_shown)
+            OleDraw(g_shown, DVASPECT_CONTENT, dc, &r);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+int Clipboard()
+{
+    if (!OpenClipboard(nullptr))
+        return Fail("cannot open the clipboard");
+    const UINT embed = RegisterClipboardFormatA("Embed Source");
+    for (UINT cf = EnumClipboardFormats(0); cf != 0; cf = EnumClipboardFormats(cf)) {
+        char name[128] = "";
+        if (!GetClipboardFormatNameA(cf, name, sizeof name))
+            snprintf(name, sizeof name, "%u", cf);
+        printf("format %s\n", name);
+    }
+    if (HANDLE h = GetClipboardData(CF_METAFILEPICT)) {
+        METAFILEPICT* p = (METAFILEPICT*)GlobalLock(h);
+        printf("metafilepict %ld %ld %ld %u\n", p->mm, p->xExt, p->yExt, GetMetaFileBitsEx(p->hMF, 0, nullptr));
+        GlobalUnlock(h);
+    }
+    if (HENHMETAFILE emf = (HENHMETAFILE)GetClipboardData(CF_ENHMETAFILE)) {
+        ENHMETAHEADER header = {};
+        GetEnhMetaFileHeader(emf, sizeof header, &header);
+        printf("enhmetafile %ld %ld %lu\n", header.rclFrame.right - header.rclFrame.left,
+               header.rclFrame.bottom - header.rclFrame.top, header.nRecords);
+    }
+    CloseClipboard();
+    // The embedding is a storage: its class and the size of the page it holds.
+    LPDATAOBJECT clip = nullptr;
+    if (SUCCEEDED(OleGetClipboard(&clip))) {
+        FORMATETC f = {(CLIPFORMAT)embed, nullptr, DVASPECT_CONTENT, -1, TYMED_ISTORAGE};
+        STGMEDIUM m = {};
+        if (SUCCEEDED(clip->GetData(&f, &m))) {
+            CLSID clsid = CLSID_NULL;
+            ReadClassStg(m.pstg, &clsid);
+            LPOLESTR progId = nullptr;
+            ProgIDFromCLSID(clsid, &progId);
+            LPSTREAM contents = nullptr;
+            STATSTG stat = {};
+            if (SUCCEEDED(m.pstg->OpenStream(L"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &contents))) {
+                contents->Stat(&stat, STATFLAG_NONAME);
+                contents->Release();
+            }
+            printf("embedsource %ls %lu\n", progId ? progId : L"?", (unsigned long)stat.cbSize.QuadPart);
+            CoTaskMemFree(progId);
+            ReleaseStgMedium(&m);
+        }
+        clip->Release();
+    }
+    fflush(stdout);
+    return 0;
+}
+
+// Embeds the object, caches its picture, draws and saves it.
+int Embed(bool fromClipboard, const char* path)
+{
+    Site site;
+    HRESULT hr = StgCreateDocfile(Wide(path).c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                  &site.storage);
+    if (FAILED(hr))
+        return Fail("cannot create the file", hr);
+    LPOLEOBJECT object = nullptr;
+    if (fromClipboard) {
+        LPDATAOBJECT clip = nullptr;
+        hr = OleGetClipboard(&clip);
+        if (FAILED(hr))
+            return Fail("no clipboard", hr);
+        FORMATETC f = {(CLIPFORMAT)RegisterClipboardFormatA("Embed Source"), nullptr, DVASPECT_CONTENT, -1,
+                       TYMED_ISTORAGE};
+        STGMEDIUM m = {};
+        hr = clip->GetData(&f, &m);
+        clip->Release();
+        if (FAILED(hr))
+            return Fail("no Embed Source on the clipboard", hr);
+        hr = m.pstg->CopyTo(0, nullptr, nullptr, site.storage);
+        ReleaseStgMedium(&m);
+        if (FAILED(hr))
+            return Fail("cannot copy the embedding", hr);
+        hr = OleLoad(site.storage, IID_IOleObject, &site, (void**)&object);
+        if (FAILED(hr))
+            return Fail("OleLoad", hr);
+        // The picture the object shows: a metafile picture, kept by the container.
+        LPOLECACHE cache = nullptr;
+        if (SUCCEEDED(object->QueryInterface(IID_IOleCache, (void**)&cache))) {
+            FORMATETC pic = {CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
+            DWORD conn = 0;
+            cache->Cache(&pic, ADVF_PRIMEFIRST, &conn);
+            cache->Release();
+        }
+        hr = OleRun(object);
+        if (FAILED(hr))
+            return Fail("OleRun", hr);
+    } else {
+        CLSID clsid;
+        hr = CLSIDFromProgID(L"Quorix50.Graph", &clsid);
+        if (FAILED(hr))
+            return Fail("the graph's class is not registered", hr);
+        hr = OleCreate(clsid, IID_IOleObject, OLERENDER_DRAW, nullptr, &site, site.storage, (void**)&object);
+        if (FAILED(hr))
+            return Fail("OleCreate", hr);
+        OleRun(object);
+    }
+    site.object = object;
+    object->SetClientSite(&site);
+    OleSetContainedObject(object, TRUE);
+    printf("embedded\n");
+    fflush(stdout);
+    // The cache takes its picture from the server when the object changes; ask for it.
+    object->Update();
+    Report(object);
+    hr = site.Save();
+    printf("saved 0x%08lx\n", (unsigned long)hr);
+    fflush(stdout);
+    hr = object->Close(OLECLOSE_NOSAVE);
+    printf("closed 0x%08lx\n", (unsigned long)hr);
+    object->Release();
+    site.storage->Release();
+    fflush(stdout);
+    return 0;
+}
+
+HWND ShowWindowFor(LPOLEOBJECT object)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ShowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QxOleContainer";
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    RegisterClassA(&wc);
+    g_shown = object;
+    HWND hwnd = CreateWindowExA(0, "QxOleContainer", "Container", WS_POPUP | WS_BORDER | WS_VISIBLE, 40, 40, 520, 410,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    UpdateWindow(hwnd);
+    return hwnd;
+}
+
+// A visible top-level window of another process whose title names the program.
+bool ServerWindowShown()
+{
+    struct Find {
+        DWORD self;
+        char title[256];
+        HWND window;
+    } find = {GetCurrentProcessId(), "", nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            Find* f = (Find*)lp;
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            char title[256] = "";
+            GetWindowTextA(hwnd, title, sizeof title);
+            if (pid != f->self && IsWindowVisible(hwnd) && strstr(title, "Quorix") != nullptr) {
+                lstrcpynA(f->title, title, sizeof f->title);
+                f->window = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        (LPARAM)&find);
+    if (!find.title[0])
+        return false;
+    // The page window the server opened: a visible child of its MDI client.
+    HWND client = FindWindowExA(find.window, nullptr, "MDICLIENT", nullptr);
+    for (HWND child = client ? GetWindow(client, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char title[256] = "";
+        GetWindowTextA(child, title, sizeof title);
+        RECT r;
+        GetWindowRect(child, &r);
+        if (IsWindowVisible(child) && r.right - r.left > 50 && r.bottom - r.top > 50) {
+            printf("server window %s page %s\n", find.title, title);
+            return true;
+        }
+    }
+    return false;
+}
+
+int Load(const char* path, bool open, int seconds)
+{
+    Site site;
+    HRESULT hr = StgOpenStorage(Wide(path).c_str(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0,
+                                &site.storage);
+    if (FAILED(hr))
+        return Fail("cannot open the file", hr);
+    LPOLEOBJECT object = nullptr;
+    hr = OleLoad(site.storage, IID_IOleObject, &site, (void**)&object);
+    if (FAILED(hr))
+        return Fail("OleLoad", hr);
+    site.object = object;
+    printf("loaded running=%d\n", OleIsRunning(object) ? 1 : 0);
+    Report(object);
+    HWND window = ShowWindowFor(object);
+    if (open) {
+        hr = object->DoVerb(OLEIVERB_OPEN, nullptr, &site, 0, window, nullptr);
+        printf("opened 0x%08lx running=%d\n", (unsigned long)hr, OleIsRunning(object) ? 1 : 0);
+        fflush(stdout);
+        bool shown = false;
+        for (int i = 0; i < 100 && !shown; ++i) {
+            Pump(100);
+            shown = ServerWindowShown();
+        }
+        if (!shown)
+            printf("error: no server window\n");
+    }
+    fflush(stdout);
+    Pump(seconds * 1000);
+    if (open) {
+        hr = object->Close(OLECLOSE_NOSAVE);
+        printf("closed 0x%08lx\n", (unsigned long)hr);
+    }
+    DestroyWindow(window);
+    object->Release();
+    site.storage->Release();
+    fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Fail("usage: qxolecontainer clipboard | paste FILE | create FILE | show FILE SECONDS | open FILE SECONDS");
+    if (FAILED(OleInitialize(nullptr)))
+        return Fail("OleInitialize");
+    const std::string mode = argv[1];
+    int result = 1;
+    if (mode == "clipboard")
+        result = Clipboard();
+    else if ((mode == "paste" || mode == "create") && argc >= 3)
+        result = Embed(mode == "paste", argv[2]);
+    else if ((mode == "show" || mode == "open") && argc >= 4)
+        result = Load(argv[2], mode == "open", atoi(argv[3]));
+    else
+        result = Fail("unknown mode");
+    OleUninitialize();
+    return result;
+}

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# A graph as an OLE server: Copy Page, read back from the clipboard by another program;
+# the copied graph embedded in a small container (the program started a second time by
+# OLE to serve it), drawn, saved, loaded again and drawn from the saved picture without the
+# server, and opened for editing in the server's own window.
+#   copy_page_ole.sh BUILDDIR ARTIFACTS
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/display.sh"
+ARTIFACTS=${2:?artifacts folder}
+mkdir -p "$ARTIFACTS"
+qxd_begin "$1"
+qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
+qxd settle && qxd_close_windows || qxd_fail "start"
+
+container() { # runs the container with its arguments; its output lines in OUT
+    OUT=$(cd "$QXD_BIN" && wine "$QXD_BIN/qxolecontainer.exe" "$@" 2>>"$QXD_TMP/container.log" 7>&- | tr -d '\r')
+    printf '%s\n' "$OUT" | sed 's/^/container: /' >&2
+}
+container_start() { # the container in the background, its output kept for container_wait
+    (cd "$QXD_BIN" && wine "$QXD_BIN/qxolecontainer.exe" "$@" 2>>"$QXD_TMP/container.log" 7>&- | tr -d '\r' \
+        >"$QXD_TMP/container.out") &
+    CONTAINER_PID=$!
+}
+container_wait() {
+    wait "$CONTAINER_PID"
+    OUT=$(cat "$QXD_TMP/container.out")
+    printf '%s\n' "$OUT" | sed 's/^/container: /' >&2
+}
+has() { printf '%s\n' "$OUT" | grep -q -- "$1" || qxd_fail "$2: no '$1' in: $OUT"; }
+
+qxd "script win -t wks; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] = i * i }" || qxd_fail "worksheet"
+qxd "script worksheet -p Line line" || qxd_fail "plot"
+qxd settle
+qxd "invoke 34097" || qxd_fail "Copy Page"
+qxd settle
+qxd_screenshot "$ARTIFACTS/graph.png"
+
+# The clipboard as another program sees it: the picture in both forms, the embedding.
+container clipboard
+has "^format Embed Source$" "clipboard"
+has "^format Object Descriptor$" "clipboard"
+has "^metafilepict 8 25400 19050 " "the metafile picture"
+has "^enhmetafile 254[0-9][0-9] 190[0-9][0-9] " "the enhanced metafile"
+has "^embedsource Quorix50.Graph [1-9]" "the embedding"
+
+# The copied graph embedded: OLE starts the program again to serve it.
+file=$QXD_TMP/embedded.stg
+container paste "$(qxd_winpath "$file")"
+has "^embedded$" "paste"
+has "^extent 25400 19050$" "paste"
+printf '%s\n' "$OUT" | awk '/^drawn /{exit !($2 > 1000)}' || qxd_fail "the embedded graph drew nothing: $OUT"
+has "^saved 0x00000000$" "paste"
+has "^closed 0x00000000$" "paste"
+
+# Loaded again: drawn from the picture saved with it, the server not running.
+container_start show "$(qxd_winpath "$file")" 4
+sleep 2.5
+qxd_screenshot "$ARTIFACTS/container.png"
+container_wait
+has "^loaded running=0$" "load"
+printf '%s\n' "$OUT" | awk '/^drawn /{exit !($2 > 1000)}' || qxd_fail "the loaded graph drew nothing: $OUT"
+
+# Opened for editing: the server shows the graph in its own window.
+container_start open "$(qxd_winpath "$file")" 10
+for try in $(seq 60); do
+    sleep 0.5
+    grep -q "^server window " "$QXD_TMP/container.out" 2>/dev/null && break
+done
+sleep 4
+qxd_screenshot "$ARTIFACTS/server.png"
+container_wait
+has "^opened 0x00000000 running=1$" "open"
+has "^server window " "open"
+has "^closed 0x00000000$" "open"
+
+qxd_exit_answering_no

@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# The plot pages of Plot Details from the program: a double click on a scatter opens it
+# on the Symbol page, where the symbols' edge becomes blue; the Drop Lines page switches
+# on vertical drop lines; OK, and the window shows blue symbols and their drop lines. A
+# double click on a pie opens its pages; the Pie Geometry page moves the pie. Pictures of
+# each page go to the artifacts folder.
+#   plot_pages.sh BUILDDIR ARTIFACTS
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/display.sh"
+ARTIFACTS=${2:?artifacts folder}
+mkdir -p "$ARTIFACTS"
+qxd_begin "$1"
+qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
+qxd settle && qxd_close_windows || qxd_fail "start"
+
+qxd "script win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i }" || qxd_fail "worksheet"
+qxd children || qxd_fail "children"
+read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
+
+# The pixels of a colour inside a rectangle of a picture: "x y" lines, screen coordinates.
+pixels_of() { # picture colour left top right bottom
+    local picture=$1 colour=$2 l=$3 t=$4 r=$5 b=$6
+    convert "$picture" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null |
+        awk -v c="$colour" -v l="$l" -v t="$t" 'index($0, c) { split($1, p, "[,:]"); print p[1] + l, p[2] + t }'
+}
+
+# Makes a graph by a plot command, its window maximized; VL VT VR VB: its view.
+plot() { # command
+    local line hwnd active graph=
+    qxd "activate $worksheet" || qxd_fail "activate the worksheet"
+    qxd "invoke $1" || qxd_fail "plot command $1"
+    qxd settle
+    qxd children || qxd_fail "children"
+    for line in "${QXD_ANSWER[@]}"; do
+        read -r _ hwnd _ active _ <<<"$line"
+        [ "$hwnd" != "$worksheet" ] && [ "$active" = 1 ] && graph=$hwnd
+    done
+    [ -n "$graph" ] || qxd_fail "plot command $1 made no graph window: ${QXD_ANSWER[*]}"
+    qxd "maximize $graph" && qxd settle || qxd_fail "maximize the graph"
+    qxd view || qxd_fail "view"
+    read -r _ _ VL VT VR VB <<<"${QXD_ANSWER[0]}"
+}
+
+# A window just made may not have drawn yet (a plot is found where it was drawn), so a
+# double click that opened nothing is tried again.
+open_details() { # x y
+    local attempt
+    DIALOG=
+    for attempt in 1 2 3; do
+        xdotool mousemove --sync "$1" "$2" click --repeat 2 --delay 80 1
+        qxd settle || qxd_fail "settle after the double click"
+        qxd windows || qxd_fail "windows"
+        for line in "${QXD_ANSWER[@]}"; do
+            [[ $line == *"Plot Details"* ]] && read -r _ DIALOG _ <<<"$line"
+        done
+        [ -n "$DIALOG" ] && return 0
+        xdotool mousemove --sync $(($1 + 30)) $(($2 + 30)) sleep 0.5
+    done
+    qxd_screenshot "$ARTIFACTS/no-plot-details.png"
+    qxd_fail "a double click at $1,$2 opened no Plot Details: ${QXD_ANSWER[*]}"
+}
+
+click_control() { # id
+    qxd "control $DIALOG $1" || qxd_fail "no control $1 on the shown page"
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+}
+
+# The sheet's next tab, clicked; its picture.
+TABS=0
+next_tab() { # picture
+    TABS=$((TABS + 1))
+    qxd "tab $DIALOG $TABS" || qxd_fail "no tab $TABS"
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+    qxd settle
+    qxd_screenshot "$ARTIFACTS/$1"
+}
+
+plot 33248 # scatter
+# A symbol of y = x near the middle, away from the axes, the page's edge and the legend,
+# found in two pictures in a row (the maximized window may still be drawing).
+nearest_symbol() {
+    qxd settle
+    qxd_screenshot "$QXD_TMP/scatter.png"
+    pixels_of "$QXD_TMP/scatter.png" "#000000" "$((VL + (VR - VL) / 4))" "$((VT + (VB - VT) / 4))" \
+        "$((VR - (VR - VL) / 4))" "$((VB - (VB - VT) / 4))" |
+        awk -v x="$(((VL + VR) / 2))" -v y="$(((VT + VB) / 2))" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }'
+}
+found=$(nearest_symbol)
+for round in 1 2 3 4 5; do
+    again=$(nearest_symbol)
+    [ "$again" = "$found" ] && break
+    found=$again
+done
+read -r px py <<<"$found"
+[ -n "${px:-}" ] || qxd_fail "no black symbol in the scatter"
+open_details "$px" "$py"
+qxd_screenshot "$ARTIFACTS/page-symbol.png"
+
+# Edge colour: Automatic, Black, Red, Green, Blue.
+click_control 1309
+qxd_key Home Down Down Down Down Return
+qxd settle
+qxd_screenshot "$ARTIFACTS/page-symbol-blue.png"
+next_tab page-drop-lines.png
+click_control 1440
+qxd settle
+qxd_screenshot "$ARTIFACTS/page-drop-lines-vertical.png"
+click_control 1
+qxd "gone $DIALOG 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
+qxd settle
+qxd_screenshot "$ARTIFACTS/scatter-blue-drop-lines.png"
+blue=$(pixels_of "$ARTIFACTS/scatter-blue-drop-lines.png" "#0000FF" "$VL" "$VT" "$VR" "$VB" | wc -l)
+qxd_log "blue pixels in the scatter: $blue"
+[ "$blue" -gt 100 ] || qxd_fail "the symbols are not drawn with the edge chosen in Plot Details"
+# A drop line runs from the point nearest the middle straight down (in the symbols' black).
+below=$(pixels_of "$ARTIFACTS/scatter-blue-drop-lines.png" "#000000" "$((px - 2))" "$((py + 20))" "$((px + 3))" "$((py + 40))" | wc -l)
+qxd_log "drop-line pixels below the point: $below"
+[ "$below" -gt 10 ] || qxd_fail "no vertical drop line below the point"
+
+plot 33285 # pie of column B
+qxd_screenshot "$QXD_TMP/pie.png"
+open_details $(((VL + VR) / 2)) $(((VT + VB) / 2))
+TABS=0
+qxd_screenshot "$ARTIFACTS/page-pie-pattern.png"
+next_tab page-pie-geometry.png
+# The pie moves right by half its frame.
+qxd "control $DIALOG 1783" || qxd_fail "no horizontal offset"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+xdotool mousemove --sync $(((l + r) / 2)) $(((t + b) / 2)) click --repeat 2 --delay 80 1
+xdotool type --delay 30 "40"
+qxd settle
+qxd_screenshot "$ARTIFACTS/page-pie-geometry-offset.png"
+next_tab page-pie-labels.png
+click_control 1
+qxd "gone $DIALOG 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
+qxd settle
+qxd_screenshot "$ARTIFACTS/pie-moved.png"
+# A small box just left of the view's middle: inside the pie before, paper after (the
+# pie's left edge then lies right of the middle, whatever the window's size).
+d=$(((VB - VT) / 10)) mx=$(((VL + VR) / 2)) my=$(((VT + VB) / 2))
+box=("$((mx - d - 5))" "$((my - 5))" "$((mx - d + 5))" "$((my + 5))")
+left=$(pixels_of "$QXD_TMP/pie.png" "#FFFFFF" "${box[@]}" | wc -l)
+after=$(pixels_of "$ARTIFACTS/pie-moved.png" "#FFFFFF" "${box[@]}" | wc -l)
+qxd_log "white pixels left of the middle: $left before, $after after"
+[ "$left" -lt 20 ] && [ "$after" -gt 80 ] || qxd_fail "the pie did not move by the offset from Pie Geometry"
+
+qxd_close_windows || qxd_fail "close"
+qxd_exit_answering_no
+qxd_log "pictures in $ARTIFACTS: page-symbol.png page-symbol-blue.png page-drop-lines.png page-drop-lines-vertical.png scatter-blue-drop-lines.png page-pie-pattern.png page-pie-geometry.png page-pie-geometry-offset.png page-pie-labels.png pie-moved.png"
