@@ -5,6 +5,7 @@
 #include "QrxMultiDocTemplate.h"
 #include "Splash.h"
 #include "TipDlg.h"
+#include "XlChildFrame.h"
 #include "XlView.h"
 #include "resource.h"
 
@@ -69,7 +70,8 @@ void CAppQuorix::init_document_templates()
         graph = new CGraphMultiDocTemplate(IDR_GRAPHTYPE, RUNTIME_CLASS(CGraphDocQuorix), frame, RUNTIME_CLASS(CGraphViewQuorix)),
         new CLayoutMultiDocTemplate(IDR_LAYOUTTYPE, RUNTIME_CLASS(CQULayoutDoc), frame, RUNTIME_CLASS(CQULayoutView)),
         new CMatrixMultiDocTemplate(IDR_MATRIXTYPE, RUNTIME_CLASS(CMatrixDocQuorix), frame, RUNTIME_CLASS(CMatrixViewQuorix)),
-        new CxlMultiDocTemplate(IDR_EXCELTYPE, RUNTIME_CLASS(CQUExcelDoc), frame, RUNTIME_CLASS(CQUxlView)),
+        new CxlMultiDocTemplate(IDR_EXCELTYPE, RUNTIME_CLASS(CQUExcelDoc), RUNTIME_CLASS(CxlChildFrame),
+                                RUNTIME_CLASS(CQUxlView)),
         new CNotesMultiDocTemplate(IDR_NOTESTYPE, RUNTIME_CLASS(CNotesDocQuorix), RUNTIME_CLASS(CNotesChildFrame),
                                    RUNTIME_CLASS(CNotesViewQuorix)),
     };

@@ -61,6 +61,10 @@ class CNotesViewQuorix : public CQUNotesView
 class CNotesChildFrame : public CChildFrame
 {
     DECLARE_DYNCREATE(CNotesChildFrame)
+public:
+    // The caption's menu: Save Notes As..., Print, Rename..., Hide.
+    BOOL VirtualNcRButtonDown(UINT nHitTest, CPoint point) override;
+
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 };

@@ -6,8 +6,11 @@
 #include "PageClasses.h"
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
+#include "QxExcelServerTesting.h"
 #include "Splash.h"
 #include "TestHelpers.h"
+#include "XlChildFrame.h"
+#include "XlView.h"
 #include "resource.h"
 #include <QKAccess.h>
 #include <QKData.h>
@@ -238,6 +241,25 @@ TEST_F(AppObject, AWorksheetHoldsTheProgramWhileItLivesAndEachKindHasItsView)
     pos = matrix->GetFirstViewPosition();
     EXPECT_NE(nullptr, DYNAMIC_DOWNCAST(CQUMatrixView, matrix->GetNextView(pos)));
     matrix->OnCloseDocument();
+}
+
+// A workbook window lives in the workbook's own frame, which shows the toolbars of what
+// its view shows.
+TEST_F(AppObject, AWorkbookWindowHasItsOwnFrame)
+{
+    QxExcelServerRegistration reg;
+    ASSERT_TRUE(reg.ok());
+    CDocument* book = app->GetValidDocTemplate(3)->OpenDocumentFile(nullptr);
+    ASSERT_NE(nullptr, book);
+    POSITION pos = book->GetFirstViewPosition();
+    CQUxlView* view = DYNAMIC_DOWNCAST(CQUxlView, book->GetNextView(pos));
+    ASSERT_NE(nullptr, view);
+    CxlChildFrame* frame = DYNAMIC_DOWNCAST(CxlChildFrame, view->GetParentFrame());
+    ASSERT_NE(nullptr, frame);
+    EXPECT_EQ(-1000, frame->GetAdjustment()) << "no deactivation yet";
+    EXPECT_EQ(view->GetViewToolbarBits(), (DWORD)frame->get_wnd_template_bits());
+    EXPECT_FALSE(frame->VirtualNcRButtonDown(HTCLIENT, CPoint(0, 0))) << "only the caption has a menu";
+    book->OnCloseDocument();
 }
 
 TEST_F(AppObject, TheTipCommandOpensTheTip)

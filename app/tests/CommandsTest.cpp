@@ -14,6 +14,7 @@
 #include <QKScript.h>
 
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -487,6 +488,9 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // Set Column Values and the sorts of the worksheet.
     for (UINT id : {36433, 36436, 36448, 36449, 36450, 36451, 36464, 36465})
         built.insert(id);
+    // Column Format, ASCII Export Options (the export's own section), the statistics.
+    for (UINT id : {32849, 36401, 34005, 36434, 36435})
+        built.insert(id);
     // The layer and page commands of the graph window.
     for (UINT id : {36082, 36083, 36115, 36116, 36117, 36118, 36119, 36123, 36126, 36127, 36129, 33042, 33043, 33044})
         built.insert(id);
@@ -524,12 +528,13 @@ public:
     {
         m_filters.push_back(filter);
         m_titles.push_back(title);
+        m_proposals.push_back(path);
         path = m_saveChoice;
         return !path.empty();
     }
     int m_answer = IDOK;
     std::string m_choice, m_saveChoice;
-    std::vector<std::string> m_titles;
+    std::vector<std::string> m_titles, m_proposals;
     std::vector<std::string> m_filters;
     std::vector<std::string> m_messages;
 };
@@ -649,6 +654,106 @@ TEST_F(BuiltCommands, AddNewColumnsAndGoToRow)
     ASSERT_TRUE(qkfxGetScript().Execute("wks.goto(1000)"));
     EXPECT_EQ(wks->GetActiveRow(), 999);
     EXPECT_FALSE(qkfxGetScript().Execute("wks.goto(0)"));
+}
+
+// Statistics on Columns and on Rows make a worksheet of results: a row for each selected
+// column (or row), with mean, standard deviation, standard error, extremes and count,
+// missing values left out.
+TEST_F(BuiltCommands, StatisticsOnColumnsAndRows)
+{
+    struct Case {
+        const char* what;
+        UINT id;
+        const char* select; // script selecting in the data worksheet ("" nothing)
+        // Each results row: what it describes, then Mean SD SE Min Max N as text.
+        std::vector<std::string> rows;
+    } cases[] = {
+        {"every column", 36434, "",
+         {"A 2.5 1.2909944487358056 0.6454972243679028 1 4 4", "B 26.666666666666668 15.275252316519467 8.819171036881968 10 40 3",
+          "C -- -- -- -- -- 0"}},
+        {"the second column", 36434, "wks.c1 = 2; wks.c2 = 2; wks.r1 = 0; wks.r2 = 0",
+         {"B 26.666666666666668 15.275252316519467 8.819171036881968 10 40 3"}},
+        {"every row", 36435, "",
+         {"1 5.5 6.363961030678928 4.5 1 10 2", "2 2 -- -- 2 2 1", "3 16.5 19.091883092036785 13.5 3 30 2",
+          "4 22 25.45584412271571 18 4 40 2"}},
+        {"rows 2 to 3 of A and B", 36435, "wks.c1 = 1; wks.c2 = 2; wks.r1 = 2; wks.r2 = 3",
+         {"2 2 -- -- 2 2 1", "3 16.5 19.091883092036785 13.5 3 30 2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        qkfxGetProject().New();
+        ASSERT_TRUE(qkfxGetScript().Execute(
+            "win -t wks; wks.ncols = 3; for (i = 1; i <= 4; i += 1) { col(A)[i] = i; col(B)[i] = 10 * i; }"
+            "col(B)[2] = --; col(C)[4] = --"))
+            << qkfxGetScript().GetLastError();
+        if (c.select[0])
+            ASSERT_TRUE(qkfxGetScript().Execute(c.select)) << qkfxGetScript().GetLastError();
+        ASSERT_TRUE(Run("WKS", c.id)) << qkfxGetScript().GetLastError();
+        CQKWksPage* results = qkfxGetProject().GetActiveWks();
+        ASSERT_EQ(results->GetName(), "Data2");
+        ASSERT_EQ(results->GetNumCols(), 7);
+        std::string names;
+        for (int n = 1; n <= 7; ++n)
+            names += (n > 1 ? " " : "") + results->GetColumn(n)->m_columnName;
+        EXPECT_EQ(names, "Column Mean SD SE Min Max N");
+        std::vector<std::string> rows;
+        for (int r = 0; r < results->GetColumn(1)->GetEnd(); ++r) {
+            std::string row;
+            for (int n = 1; n <= 7; ++n)
+                row += (n > 1 ? " " : "") + results->GetColumn(n)->GetText(r);
+            rows.push_back(row);
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
+    // An empty worksheet has no rows to describe: the command is refused (its item grey).
+    qkfxGetProject().New();
+    ASSERT_TRUE(qkfxGetScript().Execute("win -t wks")) << qkfxGetScript().GetLastError();
+    EXPECT_FALSE(Run("WKS", 36435));
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), 1);
+    // Selected columns without rows: the section says so in the Results Log, makes nothing.
+    ASSERT_TRUE(qkfxGetScript().Execute("wks.ncols = 3; col(C)[1] = 1; wks.c1 = 1; wks.c2 = 2; wks.r1 = 0; wks.r2 = 0"));
+    qkfxGetCallLog().Clear();
+    EXPECT_TRUE(Run("WKS", 36435));
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), 1);
+    EXPECT_NE(qkfxGetCallLog().ToString().find("no rows to describe"), std::string::npos) << qkfxGetCallLog().ToString();
+}
+
+// Save Notes As of a notes window runs File,NotesSaveAs with the notes' name and file: the
+// Save As box proposes the file (or the name as a text file), the text is written as it
+// is, and the notes keep the file for the next time; cancelling writes nothing.
+TEST_F(BuiltCommands, SaveNotesAsWritesTheTextToTheFileNamed)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string file = std::string(dir) + "qx_notes_saved.txt";
+    DeleteFileA(file.c_str());
+    auto* notes = static_cast<CQKNotesPage*>(qkfxGetProject().CreatePage(QK_PAGE_NOTES, "Lab"));
+    ASSERT_NE(notes, nullptr);
+    notes->m_text = "first line\r\n\tsecond line\r\n";
+    struct Case {
+        const char* what;
+        std::string choice;    // the file the user names ("" cancels)
+        const char* proposed;  // what the box proposed
+        bool written;
+    } cases[] = {
+        {"cancelled", "", "Lab.txt", false},
+        {"named", file, "Lab.txt", true},
+        {"again: its own file proposed", file, nullptr, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        access.m_saveChoice = c.choice;
+        std::string proposal = notes->GetFullPathFileName().empty() ? "Lab" : notes->GetFullPathFileName();
+        std::string text = "File,NotesSaveAs,\"Lab\" \"" + proposal + "\"";
+        EXPECT_EQ(access.run_section_script(text.c_str(), nullptr), 0) << qkfxGetScript().GetLastError();
+        EXPECT_EQ(access.m_titles.back(), "Save Notes As");
+        EXPECT_EQ(access.m_proposals.back(), c.proposed ? std::string(c.proposed) : file);
+        std::ifstream in(file, std::ios::binary);
+        std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(saved, c.written ? notes->m_text : std::string());
+        EXPECT_EQ(notes->GetFullPathFileName(), c.written ? file : std::string());
+    }
+    DeleteFileA(file.c_str());
 }
 
 TEST_F(BuiltCommands, DuplicateCopiesWorksheetsAndMatricesOnly)

@@ -992,6 +992,39 @@ int qkfxIsPrinterColor(const QKPrinterInfo& info)
     return info.color ? 1 : 0;
 }
 
+std::vector<std::string> qkuWrapTextLines(const std::string& text, int tabSize, int columns)
+{
+    const int tab = tabSize > 0 ? tabSize : 8;
+    columns = std::max(1, columns);
+    std::vector<std::string> lines;
+    std::string line;
+    auto flush = [&]() {
+        lines.push_back(line);
+        line.clear();
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            flush();
+            continue;
+        }
+        if (c == '\t') {
+            do
+                line += ' ';
+            while (line.size() % tab != 0 && (int)line.size() < columns);
+        } else {
+            line += c;
+        }
+        if ((int)line.size() >= columns)
+            flush();
+    }
+    if (!line.empty())
+        flush();
+    return lines;
+}
+
 int qkuPrintFromEditHwnd(HWND edit, int bPrompt, const char* title, int tabSize, int, int margin)
 {
     if (edit == nullptr || !IsWindow(edit))
@@ -1030,33 +1063,7 @@ int qkuPrintFromEditHwnd(HWND edit, int bPrompt, const char* title, int tabSize,
     const int columns = std::max<int>(1, (area.right - area.left) / charW);
     const int tab = tabSize > 0 ? tabSize : 8;
 
-    // Lines as printed: tabs expanded, long lines wrapped at the page's width.
-    std::vector<std::string> lines;
-    std::string line;
-    auto flush = [&]() {
-        lines.push_back(line);
-        line.clear();
-    };
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r')
-            continue;
-        if (c == '\n') {
-            flush();
-            continue;
-        }
-        if (c == '\t') {
-            do
-                line += ' ';
-            while (line.size() % tab != 0 && (int)line.size() < columns);
-        } else {
-            line += c;
-        }
-        if ((int)line.size() >= columns)
-            flush();
-    }
-    if (!line.empty())
-        flush();
+    std::vector<std::string> lines = qkuWrapTextLines(text, tab, columns);
 
     DOCINFOA doc = {sizeof doc};
     doc.lpszDocName = title && *title ? title : "Results Log";

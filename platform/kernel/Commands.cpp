@@ -63,7 +63,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {33999, 33999, "not described"},
     {34001, 34001, "worksheet"},
     {34002, 34002, "not described"},
-    {34004, 34005, "worksheet"},
+    {34004, 34004, "worksheet"},
     {34010, 34010, "graph"},
     {34018, 34018, "graph"},
     {34028, 34032, "not described"},
@@ -74,8 +74,6 @@ const UnbuiltCommands kUnbuilt[] = {
     // 3D Waterfall and the X and Y Constant with Base kinds: nothing but their names.
     {35573, 35573, "not described"},
     {35575, 35576, "not described"},
-    // Property commands.
-    {36401, 36401, "worksheet"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
     {32965, 32968, "graph"},
     {34145, 34161, "not described"},
@@ -84,7 +82,6 @@ const UnbuiltCommands kUnbuilt[] = {
     // WKS and WKSANALY of the worksheet window.
     // Insert, Delete, Clear Worksheet and the fills are the worksheet page's own; Set
     // Column Values and the sorts the worksheet view's.
-    {36434, 36435, "worksheet"},
     {36437, 36440, "worksheet"},
     {36443, 36443, "worksheet"},
     {36447, 36447, "worksheet"},
@@ -93,7 +90,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {36498, 36500, "worksheet"},
     {32818, 32823, "not described"},
     {32824, 32831, "worksheet"},
-    {32834, 32849, "worksheet"},
+    {32834, 32848, "worksheet"},
     {32867, 32868, "not described"},
     {32898, 32904, "not described"},
     // MATRIX.
@@ -198,6 +195,7 @@ const int kDuplicate = 33051;
 const int kPrintCommands[] = {33040, 33053, 34022};
 const int kCloseProject = 34017;
 const int kImportKaleidagraph = 34036;
+const int kStatisticsOnColumns = 36434, kStatisticsOnRows = 36435;
 const int kRotateFirst = 35552, kRotateLast = 35561; // the 3D rotation toolbar
 const int kRescale = 36321, kResetToFullRange = 36086;
 const int kQuickFitFirst = 34163, kQuickFitLast = 34173; // the Analysis menu's fits
@@ -610,6 +608,34 @@ bool Save(const std::vector<std::string>& args, std::string* error)
             return FileFailure(why, error);
         return true;
     }
+    if (!args.empty() && Same(args[0], "-n")) {
+        // save -n notes [proposal]: the notes' text, as its bytes, to the file the user names
+        // in the Save As box, which proposes the given name, else the notes' own file or name.
+        auto* notes = args.size() >= 2 ? dynamic_cast<CQKNotesPage*>(project.FindPage(args[1])) : nullptr;
+        if (args.size() < 2 || args.size() > 3 || notes == nullptr) {
+            *error = "save -n takes a notes window and a proposed file";
+            return false;
+        }
+        std::string path = args.size() == 3 && !args[2].empty() ? args[2]
+                           : !notes->GetFullPathFileName().empty() ? notes->GetFullPathFileName()
+                                                                   : notes->GetName();
+        if (!HasExtension(path))
+            path += ".txt";
+        int asked = AskFileToSave("ASCII", "Save Notes As", path);
+        if (asked < 0) {
+            *error = std::string("save -n: ") + kNameTheFile;
+            return false;
+        }
+        if (asked == 0) {
+            qkfxGetCallLog().Add("save: cancelled", notes->GetName());
+            return true;
+        }
+        std::vector<BYTE> bytes(notes->m_text.begin(), notes->m_text.end());
+        if (!qkWriteFileSafely(path, bytes, &why))
+            return FileFailure("The notes " + notes->GetName() + " were not saved to \"" + path + "\": " + why, error);
+        notes->SetFullPathFileName(path.c_str());
+        return true;
+    }
     bool ask = args.size() == 1 && Same(args[0], "-a");
     if (args.size() > 1 || (args.size() == 1 && !ask && args[0][0] == '-')) {
         *error = "save knows [file], -a, -w <window> [file] and -t <window> [file]";
@@ -744,6 +770,18 @@ int CQKAccess::on_before_run_command(const char*, int id)
     // The import fills the active worksheet.
     if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
         return 0;
+    // The statistics describe the active worksheet's columns.
+    if (id == kStatisticsOnColumns || id == kStatisticsOnRows) {
+        auto* wks = dynamic_cast<CQKWksPage*>(ActivePage());
+        if (wks == nullptr || wks->GetType() != QK_PAGE_WKS || wks->GetNumCols() == 0)
+            return 0;
+        // Statistics on rows need rows: a worksheet of empty columns has none to describe.
+        bool rows = false;
+        for (int c = 1; c <= wks->GetNumCols() && !rows; ++c)
+            rows = wks->GetColumn(c)->GetEnd() > 0;
+        if (id == kStatisticsOnRows && !rows)
+            return 0;
+    }
     // The view commands turn a 3D layer; rescaling, the full range and the quick fits need a
     // graph's layer with plots.
     const bool needsPlots =

@@ -2015,6 +2015,16 @@ struct CQKScript::Impl {
             GraphCommand("worksheet", a);
             return;
         }
+        if (a.size() == 2 && Same(a[0], "-e") && Same(a[1], "f")) {
+            // The column format dialog on the first selected column, else the active one.
+            CQKWksPage* wks = ActiveWks("worksheet -e f");
+            int column = wks->m_selC1 >= 1 ? wks->m_selC1 : wks->GetActiveColumn();
+            if (wks->GetColumn(column) == nullptr)
+                Fail("worksheet -e f: the worksheet " + wks->GetName() + " has no column");
+            if (!wks->ColumnFormatDialog(column))
+                qkfxGetCallLog().Add("worksheet -e", "f");
+            return;
+        }
         if (!a.empty() && Same(a[0], "-e")) {
             qkfxGetCallLog().Add("worksheet -e", a.size() > 1 ? a[1] : std::string());
             return;

@@ -124,6 +124,9 @@ bool qkFillContourGrid(CQKContourPlotObj* plot);
 // After a page or column was renamed, every plot names its datasets and matrix as they
 // are now called (PlotModel.cpp).
 void qkRefreshPlotNames();
+// Writes the file beside the old one and moves it into place only when it is whole: a
+// failure leaves the old file as it was (the project's backup setting applies).
+bool qkWriteFileSafely(const std::string& path, const std::vector<BYTE>& bytes, std::string* error);
 // A matrix page is going: the plots that draw it go from every layer.
 void qkRemovePlotsOfPage(INT_PTR page);
 

@@ -2200,6 +2200,11 @@ bool StagePage(QKFileAccess::Stage& st, const void* data, size_t size, const std
 
 } // namespace
 
+bool qkWriteFileSafely(const std::string& path, const std::vector<BYTE>& bytes, std::string* error)
+{
+    return WriteFileSafely(path, bytes, error);
+}
+
 bool qkPeekPage(const std::vector<BYTE>& bytes, std::string& name, int& type, std::string* error)
 {
     QKFileAccess::Stage st;

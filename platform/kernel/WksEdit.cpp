@@ -706,3 +706,85 @@ BOOL CQKWksPage::OnWksCommands(int command)
         return MoveSelectedColumns(command);
     return FALSE;
 }
+
+std::vector<std::string> CQKWksPage::GetSubformatNames(int format)
+{
+    switch (format) {
+    case QK_FORMAT_NUMERIC:
+        return {"Decimal:1000", "Scientific:1E3", "Engineering:1k", "Decimal:1,000"};
+    case QK_FORMAT_TIME:
+        return {"hh:mm", "hh:mm:ss"};
+    case QK_FORMAT_DATE:
+        return {"Short date (system)", "Long date (system)", "yyyy-MM-dd"};
+    case QK_FORMAT_TEXT:
+    case QK_FORMAT_TEXT_NUMERIC:
+        return {"General"};
+    default:
+        return {};
+    }
+}
+
+bool CQKWksPage::GetColumnFormat(int column, ColumnFormat* format) const
+{
+    const CQKDataset* c = GetColumn(column);
+    if (c == nullptr)
+        return false;
+    format->name = c->m_columnName;
+    format->label = c->m_label;
+    format->type = c->m_type;
+    format->format = c->m_format;
+    format->subformat = c->m_subformat;
+    format->width = c->m_width;
+    return true;
+}
+
+bool CQKWksPage::SetColumnFormat(int column, const ColumnFormat& f, std::string* why)
+{
+    CQKDataset* c = GetColumn(column);
+    if (c == nullptr) {
+        *why = "the worksheet " + GetName() + " has no column " + std::to_string(column);
+        return false;
+    }
+    if (f.name != c->m_columnName) {
+        const CQKDataset* other = FindColumn(f.name);
+        if (!CQKProject::IsValidName(f.name)) {
+            *why = "\"" + f.name + "\" cannot be a column name: it must begin with a letter and hold only letters, digits and underscores (at most 64)";
+            return false;
+        }
+        if (other != nullptr && other != c) {
+            *why = "the worksheet " + GetName() + " already has a column \"" + f.name + "\"";
+            return false;
+        }
+    }
+    if (f.type < QK_COLTYPE_Y || f.type > QK_COLTYPE_XERR) {
+        *why = "there is no column designation " + std::to_string(f.type);
+        return false;
+    }
+    size_t subformats = GetSubformatNames(f.format).size();
+    if (subformats == 0) {
+        *why = "there is no column format " + std::to_string(f.format);
+        return false;
+    }
+    if (f.subformat < 0 || (size_t)f.subformat >= subformats) {
+        *why = "the format has no sub-format " + std::to_string(f.subformat);
+        return false;
+    }
+    if (f.width < 1 || f.width > 200) {
+        *why = "the column width must lie between 1 and 200 characters";
+        return false;
+    }
+    if (f.name != c->m_columnName && !RenameColumn(column, f.name)) {
+        *why = "the column cannot be renamed \"" + f.name + "\"";
+        return false;
+    }
+    c->m_label = f.label;
+    c->m_type = f.type;
+    c->SetFormat(f.format);
+    c->m_subformat = f.subformat;
+    c->m_width = f.width;
+    MarkChanged();
+    m_project->SetProjectModified(true);
+    qkRefreshPlotNames();
+    Redraw();
+    return true;
+}

@@ -62,6 +62,20 @@ qxd_key Return
 qxd settle
 qxd_screenshot "$artifacts/matrix.png"
 
+# Right-clicks at X Y until a menu opens (three tries, each waiting 2 s at most: a click
+# the window takes for its activation opens none); the open menus in QXD_ANSWER.
+right_click_menu() {
+    for attempt in 1 2 3; do
+        qxd_move "$1" "$2"
+        xdotool click 3
+        for tries in $(seq 20); do
+            qxd settle && qxd popups || qxd_fail "popups"
+            [ ${#QXD_ANSWER[@]} -gt 0 ] && return 0
+            sleep 0.1
+        done
+    done
+}
+
 # New Notes: what is typed goes into the notes window.
 qxd "invoke 34025" || qxd_fail "New Notes"
 qxd settle
@@ -71,6 +85,33 @@ qxd_key Return
 xdotool type --delay 30 "twice"
 qxd settle
 qxd_screenshot "$artifacts/notes.png"
+
+# A right click on the notes window's caption: its menu; Save Notes As... writes the text
+# to the file named in the Save As box.
+qxd view || qxd_fail "no notes view"
+read -r _ _ nl nt nr _ <<<"${QXD_ANSWER[0]}"
+right_click_menu $(((nl + nr) / 2)) $((nt - 9))
+[ ${#QXD_ANSWER[@]} -eq 1 ] || qxd_fail "a right click on the notes caption opened no menu"
+qxd "itemrect 57604" || qxd_fail "the notes caption menu has no Save Notes As"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_screenshot "$artifacts/notes-caption-menu.png"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+for tries in $(seq 100); do
+    qxd settle && qxd windows || qxd_fail "the program does not answer after Save Notes As"
+    [ ${#QXD_ANSWER[@]} -gt 0 ] && break
+    sleep 0.1
+done
+[ ${#QXD_ANSWER[@]} -gt 0 ] || qxd_fail "Save Notes As showed no file box"
+sleep 0.5
+notesfile=$QXD_TMP/seen.txt
+xdotool type --delay 20 "$(qxd_winpath "$notesfile")"
+qxd_key Return
+for tries in $(seq 100); do
+    qxd settle && qxd windows || qxd_fail "the program does not answer after the file box"
+    [ ${#QXD_ANSWER[@]} -eq 0 ] && break
+    sleep 0.1
+done
+grep -q "Seen at 5 K" "$notesfile" && grep -q "twice" "$notesfile" || qxd_fail "the saved notes file lacks the typed text"
 
 before=$QXD_TMP/before.txt after=$QXD_TMP/after.txt
 dump "$before"

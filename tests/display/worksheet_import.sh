@@ -2,8 +2,9 @@
 # A worksheet used as a person uses it, under a real X display: File > Import ASCII reads a
 # CSV file chosen in the file dialog into the worksheet, the worksheet shows it (a
 # picture), a value typed into a cell lands there, Fill Column With > Row Numbers fills a
-# column, and the project saved, closed and opened again holds the same values. The values
-# are checked through the program's own script interpreter.
+# column, and the project saved, closed and opened again holds the same values; then Format
+# > Column renames a column, and Statistics on Columns makes a worksheet of its results. The
+# values are checked through the program's own script interpreter.
 #   worksheet_import.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -107,6 +108,40 @@ qxd_expect 'Data1_A[1] == 1 && Data1_A[3] == 3 && Data1_A[5] == 5'
 qxd_expect 'Data1_B[1] == 1.25 && Data1_B[2] == -- && Data1_B[3] == 2.75 && Data1_B[4] == 42 && Data1_B[5] == 3.5'
 qxd_expect 'wks.ncols == 2 && wks.col1.nrows == 5 && wks.col2.format == 7 && wks.col1.type == 4'
 qxd_screenshot "$artifacts/worksheet-reopened.png"
+
+# Column B selected, Format > Column: a new name, label and width typed into the dialog,
+# the display set to scientific from the keyboard, OK by Enter.
+qxd "script wks.c1 = 2; wks.c2 = 2; wks.r1 = 0; wks.r2 = 0" || qxd_fail "select B"
+qxd "invoke 36401" || qxd_fail "Column Format"
+dialog=""
+for line in "${QXD_ANSWER[@]}"; do
+    read -r kind hwnd _ <<<"$line"
+    [ "$kind" = window ] && dialog=$hwnd
+done
+[ -n "$dialog" ] || qxd_fail "Format > Column opened no dialog: ${QXD_ANSWER[*]}"
+field() { # ID TEXT: a click into the dialog's edit, its text replaced by typing
+    qxd "control $dialog $1" || qxd_fail "no control $1"
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+    qxd_key ctrl+a BackSpace
+    xdotool type --delay 30 "$2"
+}
+field 1650 "Volts"
+field 1651 "Voltage"
+field 1655 "12"
+qxd_screenshot "$artifacts/column-format.png"
+qxd_key Return
+qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Column Format stayed open"
+expect 'exist(Data1_Volts) == 1 && wks.col2.width == 12'
+qxd "script %L = wks.col2.label\$" || qxd_fail "label"
+expect '"%L" == "Voltage"'
+
+# Analysis > Statistics on Columns over every column: a new worksheet of the results.
+qxd "script wks.c1 = 0; wks.c2 = 0" || qxd_fail "select nothing"
+qxd "invoke 36434" || qxd_fail "Statistics on Columns"
+qxd settle
+expect 'exist(Data2) == 2 && Data2_N[1] == 5 && Data2_Mean[1] == 3 && Data2_N[2] == 4 && Data2_Max[2] == 42'
+qxd_screenshot "$artifacts/statistics-on-columns.png"
 
 qxd "post 57665" || qxd_fail "Exit"
 sleep 1

@@ -12,6 +12,8 @@
 #define IDR_QU_GRAPH_CONTEXT 571
 // The frames' window title menu, whose second submenu is the graphic objects'.
 #define IDR_QU_OBJECT_CONTEXT 581
+// The notes window's caption menu.
+#define IDR_QU_NOTES_CAPTION 625
 
 // The matrix dialogs.
 #define IDD_QU_MATRIX_PROPERTIES 1090

@@ -38,3 +38,18 @@ void CQUMatrixView::OnUpdateMatrixCommand(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(get_matrix_page() != nullptr && QUIsCommandAvailable("MATRIX", pCmdUI->m_nID));
 }
+
+int CQUMatrixView::GetSelectionMenuPosition(int hitKind)
+{
+    if (hitKind == 0)
+        return 2;
+    if (hitKind == 4)
+        return 1;
+    CQKMatrixPage* m = get_matrix_page();
+    if (m == nullptr)
+        return 0;
+    // Whole columns of a matrix are its every row; whole rows its every column.
+    bool allColumns = m->m_selC1 == 1 && m->m_selC2 >= m->GetNumCols();
+    bool allRows = m->m_selR1 == 0 || (m->m_selR1 <= 1 && m->m_selR2 >= m->GetNumRows());
+    return allColumns && allRows ? 3 : 0;
+}

@@ -21,6 +21,10 @@ class QU_API CQUMatrixView : public CQUWksView {
     DECLARE_DYNCREATE(CQUMatrixView)
 public:
     CQKMatrixPage* get_matrix_page();
+    // The matrix's context menu (584): cells (0), the corner (1), outside the table (2),
+    // or the whole matrix selected (3).
+    int GetContextMenuID(int* position) override { return 584; }
+    int GetSelectionMenuPosition(int hitKind) override;
 
 protected:
     afx_msg BOOL OnMatrixCommand(UINT nID);

@@ -1,5 +1,8 @@
 #include "QUNotes.h"
 
+#include <algorithm>
+
+#include "QKAccess.h"
 #include "QKSysMethod.h"
 #include "QrxMultiDocTemplate.h"
 #include "QuorixApp.h"
@@ -221,6 +224,108 @@ void CQUNotesView::AppendString(const char* text, BOOL activate)
     if (activate && frame != nullptr && !(m_remainIconized && frame->IsIconic()))
         if (CChildFrame* child = DYNAMIC_DOWNCAST(CChildFrame, frame))
             child->Activate();
+}
+
+BEGIN_MESSAGE_MAP(CQUNotesView, CRichEditView)
+    ON_COMMAND(57604, OnNotesSaveAs)
+    ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
+    ON_COMMAND(33053, OnFilePrintDirectNotes)
+    ON_COMMAND(32993, OnHideWindow)
+END_MESSAGE_MAP()
+
+void CQUNotesView::OnNotesSaveAs()
+{
+    CQUNotesPage* page = GetDocument() ? GetDocument()->GetPage() : nullptr;
+    if (page == nullptr)
+        return;
+    std::string name = page->GetName(), path = page->GetFullPathFileName();
+    std::string text = "File,NotesSaveAs,\"" + name + "\" \"" + (path.empty() ? name : path) + "\"";
+    if (CQKAccess* access = qkfxGetAccess())
+        access->run_section_script(text.c_str(), nullptr);
+}
+
+void CQUNotesView::OnFilePrintDirectNotes()
+{
+    SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
+}
+
+void CQUNotesView::OnHideWindow()
+{
+    if (CQUNotesPage* page = GetDocument() ? GetDocument()->GetPage() : nullptr) {
+        page->CloseWnd();
+        page->SetHiddenPEWnd(1);
+    }
+}
+
+BOOL CQUNotesView::OnPreparePrinting(CPrintInfo* pInfo)
+{
+    return DoPreparePrinting(pInfo);
+}
+
+CRect CQUNotesView::PrintArea(CDC* pDC) const
+{
+    CRect margin(1440, 1440, 1440, 1440);
+    if (CQuorixApp* app = GetQuorixApp())
+        app->GetNotesPageMargin(margin);
+    const int dpiX = pDC->GetDeviceCaps(LOGPIXELSX), dpiY = pDC->GetDeviceCaps(LOGPIXELSY);
+    const int offX = pDC->GetDeviceCaps(PHYSICALOFFSETX), offY = pDC->GetDeviceCaps(PHYSICALOFFSETY);
+    int width = pDC->GetDeviceCaps(PHYSICALWIDTH), height = pDC->GetDeviceCaps(PHYSICALHEIGHT);
+    if (width <= 0 || height <= 0) {
+        width = pDC->GetDeviceCaps(HORZRES);
+        height = pDC->GetDeviceCaps(VERTRES);
+    }
+    // Margins from the paper's edges, drawing from the printable area's corner.
+    CRect area(::MulDiv(margin.left, dpiX, 1440) - offX, ::MulDiv(margin.top, dpiY, 1440) - offY,
+               width - ::MulDiv(margin.right, dpiX, 1440) - offX, height - ::MulDiv(margin.bottom, dpiY, 1440) - offY);
+    if (area.Width() < dpiX / 2 || area.Height() < dpiY / 2) // margins leaving no room: the whole page
+        area.SetRect(0, 0, pDC->GetDeviceCaps(HORZRES), pDC->GetDeviceCaps(VERTRES));
+    return area;
+}
+
+void CQUNotesView::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)
+{
+    // The window's fixed-pitch text at 10 points, tabs as blanks, long lines wrapped at
+    // the margins; as many lines a page as fit between them.
+    m_printFont.DeleteObject();
+    m_printFont.CreateFont(-::MulDiv(10, pDC->GetDeviceCaps(LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           FIXED_PITCH | FF_MODERN, "Courier New");
+    CFont* old = pDC->SelectObject(&m_printFont);
+    TEXTMETRIC tm = {};
+    pDC->GetTextMetrics(&tm);
+    pDC->SelectObject(old);
+    m_printArea = PrintArea(pDC);
+    m_lineHeight = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
+    m_linesPerPage = std::max(1, m_printArea.Height() / m_lineHeight);
+    m_printLines = qkuWrapTextLines((const char*)GetText(), 8, m_printArea.Width() / std::max<int>(1, tm.tmAveCharWidth));
+    m_printedPages = std::max(1, ((int)m_printLines.size() + m_linesPerPage - 1) / m_linesPerPage);
+    pInfo->SetMaxPage((UINT)m_printedPages);
+}
+
+void CQUNotesView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
+{
+    CRichEditView::OnPrepareDC(pDC, pInfo);
+    if (pInfo != nullptr && pDC->IsPrinting() && (int)pInfo->m_nCurPage > m_printedPages)
+        pInfo->m_bContinuePrinting = FALSE;
+}
+
+void CQUNotesView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
+{
+    CFont* old = pDC->SelectObject(&m_printFont);
+    pDC->SetBkMode(TRANSPARENT);
+    size_t first = (size_t)(pInfo->m_nCurPage - 1) * (size_t)m_linesPerPage;
+    for (size_t i = first; i < m_printLines.size() && i < first + (size_t)m_linesPerPage; ++i)
+        pDC->TextOut(m_printArea.left, m_printArea.top + (int)(i - first) * m_lineHeight, m_printLines[i].c_str(),
+                     (int)m_printLines[i].size());
+    pDC->SelectObject(old);
+}
+
+void CQUNotesView::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo)
+{
+    m_printLines.clear();
+    m_printFont.DeleteObject();
+    CRichEditView::OnEndPrinting(pDC, pInfo);
 }
 
 // ---- the manager ---------------------------------------------------------------------------

@@ -6,6 +6,9 @@
 
 #include <afxrich.h>
 
+#include <string>
+#include <vector>
+
 #include "ChildFrame.h"
 #include "QKData.h"
 #include "QUExport.h"
@@ -83,6 +86,33 @@ public:
     CQKPage* GetPage() override;
     int GetWndTemplateId() override { return 5; }
     int m_remainIconized = 0;
+
+    // Printing: the text laid out on the printer's pages inside the notes page margins
+    // (twips, the application's), a page at a time.
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    // The number of pages of the last layout.
+    int GetPrintedPageCount() const { return m_printedPages; }
+
+protected:
+    // The caption menu's and the main menu's commands on the notes: Save Notes As (57604)
+    // through the section File,NotesSaveAs; Print (57607), Print direct (57608, 33053);
+    // Hide (32993) keeps the page without a window.
+    afx_msg void OnNotesSaveAs();
+    afx_msg void OnFilePrintDirectNotes();
+    afx_msg void OnHideWindow();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // The page's area of a printer DC inside the notes margins, in its device units.
+    CRect PrintArea(CDC* pDC) const;
+    std::vector<std::string> m_printLines; // the text as it prints
+    CFont m_printFont;
+    CRect m_printArea;
+    int m_lineHeight = 1, m_linesPerPage = 1, m_printedPages = 0;
 };
 
 // Makes the notes windows the kernel asks for.

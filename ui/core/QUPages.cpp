@@ -6,6 +6,7 @@
 
 #include "ChildFrame.h"
 #include "QKSysMethod.h"
+#include "ColumnFormatDlg.h"
 #include "SortDlg.h"
 #include "QUAxes.h"
 #include "QUErrorBar.h"
@@ -113,9 +114,26 @@ CQKTextObj* QUPageWindow::NewTextObj()
     return new (std::nothrow) CQUTextObj;
 }
 
+namespace {
+
+CWnd* DialogParent(CQKPage* page)
+{
+    HWND frame = page->GetFrameWnd();
+    return frame != nullptr && ::IsWindow(frame) ? CWnd::FromHandle(frame) : AfxGetMainWnd();
+}
+
+} // namespace
+
 int CQUWksPage::LayerPlotContentsDialog(int*)
 {
     CQUPlotObjEditDlg dialog(this);
+    dialog.DoModal();
+    return 1;
+}
+
+int CQUWksPage::ColumnFormatDialog(int column)
+{
+    CQUColumnFormatDlg dialog(this, column, DialogParent(this));
     dialog.DoModal();
     return 1;
 }
@@ -154,16 +172,6 @@ int CQUMatrixPage::GetClosePrompt()
 {
     return qkfxGetQrxSystem().GetRefWks().GetMatrixClosePrompt();
 }
-
-namespace {
-
-CWnd* DialogParent(CQKPage* page)
-{
-    HWND frame = page->GetFrameWnd();
-    return frame != nullptr && ::IsWindow(frame) ? CWnd::FromHandle(frame) : AfxGetMainWnd();
-}
-
-} // namespace
 
 int CQUMatrixPage::OnEditProperties(int)
 {

@@ -68,6 +68,8 @@ public:
     int GetImageListIndex() override { return 0; }
     // The layer contents dialog, modal without parent; 1 however it ends.
     int LayerPlotContentsDialog(int* reserved) override;
+    // The column format dialog over the page's frame (the main window when it has none); 1.
+    int ColumnFormatDialog(int column) override;
     int GetClosePrompt() override;
     CQKErrorBar* PgCreateCQKErrorBar() override;
 };

@@ -434,9 +434,15 @@ void CQUWksView::SetColValues()
     dialog.DoModal();
 }
 
+int CQUWksView::GetSelectionMenuPosition(int hitKind)
+{
+    CQKWksPage* page = dynamic_cast<CQKWksPage*>(GetTablePage());
+    return hitKind == 0 ? 1 : hitKind == 4 ? 4 : page != nullptr ? page->GetSelectionKind() : 1;
+}
+
 void CQUWksView::OnRButtonDown(UINT, CPoint point)
 {
-    CQKWksPage* page = GetWksPage();
+    CQKTablePage* page = GetTablePage();
     // While the page tracks the mouse (a selection or a width being dragged) the right
     // button is no click of its own.
     if (page == nullptr || ::GetCapture() == m_hWnd) {
@@ -469,7 +475,7 @@ void CQUWksView::OnRButtonDown(UINT, CPoint point)
     }
     Invalidate(FALSE);
     UpdateWindow();
-    int position = kind == 0 ? 1 : kind == 4 ? 4 : page->GetSelectionKind();
+    int position = GetSelectionMenuPosition(kind);
     int menuId = GetContextMenuID(&position);
     HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(menuId), RT_MENU);
     HMENU menu = module ? ::LoadMenuA(module, MAKEINTRESOURCE(menuId)) : nullptr;

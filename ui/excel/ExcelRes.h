@@ -74,3 +74,6 @@
 #define IDC_XL_PLOT_Z 1145
 #define IDC_XL_PLOT_LABEL 1146
 #define IDC_XL_PLOT_USE_DEFAULTS 1147
+
+// The workbook window's caption menu.
+#define IDR_XL_TITLEBAR 582

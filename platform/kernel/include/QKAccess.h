@@ -328,6 +328,9 @@ QK_API int qkfxIsPrinterColor(const QKPrinterInfo& info);
 // in hundredths of an inch on every side; long lines wrap. The pages printed, 0 when the
 // user cancelled or nothing could be printed (`flags` is reserved: 0).
 QK_API int qkuPrintFromEditHwnd(HWND edit, int bPrompt, const char* title, int tabSize, int flags, int margin);
+// Text as it prints: a line at each LF (CRs dropped), tabs expanded to blanks at every tabSize
+// (8 when 0), lines longer than `columns` characters wrapped.
+QK_API std::vector<std::string> qkuWrapTextLines(const std::string& text, int tabSize, int columns);
 
 // Run time.
 QK_API int qkfxDllMessageFilter(int code, MSG* msg);

@@ -532,6 +532,23 @@ public:
     // The layer contents dialog, where the user sets the columns' plot designations; the
     // plain page has none (the user interface's page has) and answers 0.
     virtual int LayerPlotContentsDialog(int* reserved) { return 0; }
+    // The column format dialog on column n (1-based); the plain page has none and answers 0.
+    virtual int ColumnFormatDialog(int column) { return 0; }
+
+    // ---- a column's format, as the column format dialog edits it (WksEdit.cpp) -----------
+    struct ColumnFormat {
+        std::string name, label;
+        int type = QK_COLTYPE_Y;       // QK_COLTYPE_*
+        int format = QK_FORMAT_NUMERIC; // QK_FORMAT_*
+        int subformat = 0;             // within the format's list (GetSubformatNames)
+        int width = 8;                 // characters, 1 to 200
+    };
+    bool GetColumnFormat(int column, ColumnFormat* format) const;
+    // Takes all of it or nothing: false with *why for a name that is not free or valid, a
+    // designation, format or sub-format that does not exist, or a width outside 1 to 200.
+    bool SetColumnFormat(int column, const ColumnFormat& format, std::string* why);
+    // The sub-formats a format offers, in their order (one entry for text formats).
+    static std::vector<std::string> GetSubformatNames(int format);
 
     // ---- sorting and filling from formulas (WksSort.cpp) ----------------------------------
     // Sorts rows by `count` keys, each "A: <column>" (ascending) or "D: <column>"

@@ -1,5 +1,6 @@
 #include "CoreTestApp.h"
 
+#include "QUMatrixView.h"
 #include "QUNotes.h"
 #include "QUWksView.h"
 
@@ -8,7 +9,6 @@
 #include <stdlib.h>
 
 IMPLEMENT_DYNCREATE(CTestView, CQuorixView)
-IMPLEMENT_DYNCREATE(CTestMatrixDoc, CQuorixDoc)
 
 void CTestApp::init_document_templates()
 {
@@ -23,7 +23,7 @@ void CTestApp::init_document_templates()
 #endif
         new CGraphMultiDocTemplate(IDR_TEST_GRAPH, RUNTIME_CLASS(CQUGraphDoc), frame, RUNTIME_CLASS(CQUGraphView)),
         new CLayoutMultiDocTemplate(IDR_TEST_LAYOUT, RUNTIME_CLASS(CQULayoutDoc), frame, RUNTIME_CLASS(CQULayoutView)),
-        new CMatrixMultiDocTemplate(IDR_TEST_MATRIX, RUNTIME_CLASS(CTestMatrixDoc), frame, view),
+        new CMatrixMultiDocTemplate(IDR_TEST_MATRIX, RUNTIME_CLASS(CQUMatrixDoc), frame, RUNTIME_CLASS(CQUMatrixView)),
         new CxlMultiDocTemplate(IDR_TEST_EXCEL, RUNTIME_CLASS(CQuorixDoc), frame, view),
         new CNotesMultiDocTemplate(IDR_TEST_NOTES, RUNTIME_CLASS(CQUNotesDoc), frame, RUNTIME_CLASS(CQUNotesView)),
     };

@@ -22,12 +22,6 @@ class CTestView : public CQuorixView {
     DECLARE_DYNCREATE(CTestView)
 };
 
-class CTestMatrixDoc : public CQuorixDoc {
-    DECLARE_DYNCREATE(CTestMatrixDoc)
-public:
-    int get_desired_page_type() override { return QK_PAGE_MATRIX; }
-};
-
 class CTestApp : public CQuorixApp {
 public:
     UINT get_mainframe_resource_id() override { return IDR_TEST_MAINFRAME; }

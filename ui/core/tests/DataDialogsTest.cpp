@@ -11,6 +11,7 @@
 #include "QKScript.h"
 #include "SetValuesDlg.h"
 #include "SortDlg.h"
+#include "ColumnFormatDlg.h"
 
 namespace {
 
@@ -308,6 +309,96 @@ TEST_F(DataDialogs, LayerContentsSetsThePlotDesignations)
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(wks->GetColumn(2)->m_type, c.wantB);
         EXPECT_EQ(wks->GetColumn(1)->m_type, QK_COLTYPE_X);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Column Format, opened as the menu command opens it (worksheet -e f) on the first
+// selected column.
+class ColumnFormat : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        ASSERT_EQ(m_app->GetAccess()->execute_script("win -t wks", 0), 0);
+        wks = qkfxGetProject().GetActiveWks();
+        ASSERT_NE(wks, nullptr);
+        wks->GetColumn(2)->SetValue(0, 1234.5);
+        wks->GetColumn(2)->m_label = "before";
+    }
+    CQKWksPage* wks = nullptr;
+};
+
+TEST_F(ColumnFormat, OkTakesEveryFieldCancelAndRefusalsChangeNothing)
+{
+    struct Case {
+        const char* what;
+        const char *name, *label;
+        int type, format, subformat; // list indexes; format -1 keeps the format list
+        const char* width;
+        int button;
+        const char* message; // part of the refusal ("" none)
+        const char* cell;    // row 1 of the column as the worksheet shows it afterwards
+    } cases[] = {
+        {"numeric, scientific", "Volts", "U (V)", 0, -1, 1, "12", IDOK, "", "1.2345E3"},
+        {"text and numeric", "B", "", 6, 4, 0, "20", IDOK, "", "1234.5"},
+        {"digit groups", "B", "", 1, 0, 3, "8", IDOK, "", "1,234.5"},
+        {"cancel", "Z", "x", 2, 3, 2, "30", IDCANCEL, "", "1234.5"},
+        {"a name in use", "A", "", 1, -1, 0, "8", IDOK, "already has a column \"A\"", "1234.5"},
+        {"a name that is no name", "2nd", "", 1, -1, 0, "8", IDOK, "cannot be a column name", "1234.5"},
+        {"too wide", "B", "", 1, -1, 0, "300", IDOK, "between 1 and 200", "1234.5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Each case starts from column B as the fixture made it.
+        CQKWksPage::ColumnFormat start;
+        start.name = "B";
+        start.label = "before";
+        std::string why;
+        ASSERT_TRUE(wks->SetColumnFormat(2, start, &why)) << why;
+        wks->SelectColumns(2, 2);
+        std::string before = qkfxDumpProject(), message, shownName, shownSubformats;
+        HWND dialog = nullptr;
+        qxtest::DialogDriver driver;
+        driver.Then([&](HWND d) {
+            dialog = d;
+            shownName = qxtest::GetText(d, IDC_QU_CF_NAME);
+            shownSubformats = std::to_string(SendDlgItemMessageA(d, IDC_QU_CF_SUBFORMAT, CB_GETCOUNT, 0, 0));
+            qxtest::SetText(d, IDC_QU_CF_NAME, c.name);
+            qxtest::SetText(d, IDC_QU_CF_LABEL, c.label);
+            qxtest::ComboSelect(d, IDC_QU_CF_TYPE, c.type);
+            if (c.format >= 0)
+                qxtest::ComboSelect(d, IDC_QU_CF_FORMAT, c.format);
+            qxtest::ComboSelect(d, IDC_QU_CF_SUBFORMAT, c.subformat);
+            qxtest::SetText(d, IDC_QU_CF_WIDTH, c.width);
+            qxtest::Click(d, c.button);
+        });
+        if (c.message[0])
+            driver.Then([&](HWND box) {
+                message = qxtest::MessageBoxText(box);
+                qxtest::Click(box, IDOK);
+                ::PostMessage(dialog, WM_COMMAND, IDCANCEL, 0); // it stayed open for another try
+            });
+        driver.Run([&] { return (INT_PTR)m_app->GetAccess()->execute_script("worksheet -e f", 0); });
+        EXPECT_FALSE(driver.TimedOut());
+        EXPECT_EQ(shownName, "B");
+        EXPECT_EQ(shownSubformats, "4") << "a numeric column offers four sub-formats";
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+        if (c.button != IDOK || c.message[0]) {
+            EXPECT_EQ(qkfxDumpProject(), before);
+            continue;
+        }
+        CQKDataset* col = wks->GetColumn(2);
+        EXPECT_EQ(col->m_columnName, c.name);
+        EXPECT_EQ(col->m_label, c.label);
+        EXPECT_EQ(col->m_type, CQUColumnFormatDlg::kTypes[c.type]);
+        EXPECT_EQ(col->m_format, c.format < 0 ? QK_FORMAT_NUMERIC : CQUColumnFormatDlg::kFormats[c.format]);
+        EXPECT_EQ(col->m_subformat, c.subformat);
+        EXPECT_EQ(col->m_width, atoi(c.width));
+        EXPECT_EQ(wks->FormatCell(2, 0), c.cell);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "QKData.h"
 #include "QUAccess.h"
 #include "QUMatrixDialogs.h"
+#include "QUMatrixView.h"
 #include "QUPages.h"
 #include "qxtest/DialogDriver.h"
 
@@ -184,3 +185,41 @@ TEST_F(MatrixDialogs, SetValuesFillsTheBlockAndSizesTheMatrix)
 }
 
 } // namespace
+
+// A right click shows menu 584: cells, the corner, outside the table, or the whole matrix.
+TEST_F(MatrixDialogs, ContextMenuSubmenuFollowsTheSelection)
+{
+    auto* view = DYNAMIC_DOWNCAST(CQUMatrixView, CWnd::FromHandlePermanent(m->GetDrawingWnd()));
+    ASSERT_NE(view, nullptr);
+    int position = -1;
+    EXPECT_EQ(view->GetContextMenuID(&position), 584);
+    struct Case {
+        const char* what;
+        int hitKind;                // what the click hit (0 outside, 1 cell, 2 heading, 3 row, 4 corner)
+        int c1, r1, c2, r2;         // selection: columns from 1, rows from 0; r1 -1 whole columns
+        int position;
+        const char* submenu;        // its first item
+    } cases[] = {
+        {"one cell", 1, 1, 0, 1, 0, 0, "Cu&t"},
+        {"a block short of the whole", 1, 1, 0, 2, 0, 0, "Cu&t"},
+        {"one column", 2, 2, -1, 2, 0, 0, "Cu&t"},
+        {"every cell", 1, 1, 0, 2, 1, 3, "P&lot"},
+        {"every column", 2, 1, -1, 2, 0, 3, "P&lot"},
+        {"the corner", 4, 1, -1, 2, 0, 1, "&Save Template"},
+        {"outside the table", 0, 1, 0, 1, 0, 2, "&Paste"},
+    };
+    HMENU menu = ::LoadMenuA(AfxFindResourceHandle(MAKEINTRESOURCE(584), RT_MENU), MAKEINTRESOURCEA(584));
+    ASSERT_NE(menu, nullptr);
+    for (const Case& c : cases) {
+        if (c.r1 < 0)
+            m->SelectColumns(c.c1, c.c2);
+        else
+            m->SelectCells(c.c1, c.r1, c.c2, c.r2);
+        int p = view->GetSelectionMenuPosition(c.hitKind);
+        EXPECT_EQ(p, c.position) << c.what;
+        char text[64] = "";
+        ::GetMenuStringA(::GetSubMenu(menu, p), 0, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, c.submenu) << c.what;
+    }
+    ::DestroyMenu(menu);
+}

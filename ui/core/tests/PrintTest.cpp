@@ -22,6 +22,7 @@
 #include "QKPageDraw.h"
 #include "QKSysMethod.h"
 #include "QUAccess.h"
+#include "QUNotes.h"
 #include "QUWksView.h"
 
 namespace {
@@ -422,6 +423,42 @@ TEST_F(Printing, EditTextPrintsOnAsManyPagesAsItNeeds)
         EXPECT_EQ(PostScriptPages(job), pages);
     }
     ::DestroyWindow(edit);
+}
+
+// Print (direct) on a notes window: the text goes to the default printer on as many pages
+// as it needs inside the notes margins, and the window keeps its text.
+TEST_F(Printing, NotesPrintOnAsManyPagesAsTheTextNeeds)
+{
+    const std::string folder = OutputFolder();
+    ASSERT_FALSE(folder.empty());
+    ASSERT_EQ(Run("win -n notes Printed"), 0);
+    CQUNotesDoc* doc = CQUNotes::GetNotesDoc("Printed");
+    ASSERT_NE(doc, nullptr);
+    CQUNotesView* view = doc->GetFirstView();
+    ASSERT_NE(view, nullptr);
+    struct Case {
+        int lines;
+        bool manyPages;
+    } cases[] = {{5, false}, {400, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        std::string text;
+        for (int i = 1; i <= c.lines; ++i)
+            text += "Observation " + std::to_string(i) + "\tok\r\n";
+        view->SetText(text.c_str());
+        CString before = view->GetText();
+        const size_t jobs = Jobs(folder).size();
+        view->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
+        const std::string job = NextJob(folder, jobs);
+        ASSERT_FALSE(job.empty()) << "no job reached the printer";
+        int pages = view->GetPrintedPageCount();
+        if (c.manyPages)
+            EXPECT_GT(pages, 2);
+        else
+            EXPECT_EQ(pages, 1);
+        EXPECT_EQ(PostScriptPages(job), pages) << job;
+        EXPECT_EQ(view->GetText(), before);
+    }
 }
 
 // The preview's page as the printer would get it, drawn at the printer's resolution.

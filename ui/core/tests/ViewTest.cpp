@@ -228,7 +228,8 @@ TEST_F(Views, ItemsOfCommandsThatCannotRunAreGrey)
         {33249, 1},            // Line, a plot the kernel makes
         {33260, 0},            // Polar, a plot it cannot make yet
         {35536, 0},            // a mask command
-        {36401, 0},            // Column Format: a fixed script, still the worksheet's to build
+        {36401, 1},            // Column Format: a fixed script the worksheet runs
+        {36091, 0},            // Worksheet Script: not built
         {33092, 0},            // the layer frame: nothing draws it yet
     };
     for (const Case& c : cases) {
