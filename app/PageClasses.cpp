@@ -47,15 +47,5 @@ BOOL CNotesChildFrame::OnCommand(WPARAM wParam, LPARAM lParam)
 
 BOOL CNotesChildFrame::VirtualNcRButtonDown(UINT nHitTest, CPoint point)
 {
-    if (nHitTest != HTCAPTION)
-        return FALSE;
-    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(IDR_QU_NOTES_CAPTION), RT_MENU);
-    HMENU menu = module ? ::LoadMenuA(module, MAKEINTRESOURCEA(IDR_QU_NOTES_CAPTION)) : nullptr;
-    if (menu == nullptr)
-        return FALSE;
-    CWnd* main = AfxGetMainWnd();
-    ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_RIGHTBUTTON, point.x, point.y, 0, main ? main->m_hWnd : m_hWnd,
-                     nullptr);
-    ::DestroyMenu(menu);
-    return TRUE;
+    return nHitTest == HTCAPTION && TrackCaptionMenu(IDR_QU_NOTES_CAPTION, point);
 }

@@ -302,3 +302,16 @@ void CQUPlotDetailsNotAvailable::InitControls()
     text.Format(format, (const char*)m_strName);
     SetDlgItemText(IDC_PD_NOT_AVAILABLE_TEXT, text);
 }
+
+CQKWksPage* PDPlotWorksheet(const CQKPlotObj* plot)
+{
+    for (const QKPlotData& d : plot->GetDataList())
+        if (d.role == QK_ROLE_Y) {
+            CQKProject& project = qkfxGetProject();
+            CQKDataset* ds = d.handle ? project.GetDatasetFromHandle(d.handle) : nullptr;
+            if (!ds)
+                ds = project.FindDataset(d.dataset);
+            return ds ? ds->GetOwner() : nullptr;
+        }
+    return nullptr;
+}

@@ -148,6 +148,10 @@ private:
 // Whether a control notification counts as a change (a click, a selection or edit change).
 bool PDIsChangeNotification(UINT code);
 
+// The worksheet of a plot's Y dataset (its columns fill the pages' column lists); null
+// when the plot draws no worksheet column.
+CQKWksPage* PDPlotWorksheet(const CQKPlotObj* plot);
+
 // Fills a combo box with the items of a list string: items in double quotes, one after
 // another ("None" "Raster"). A doubled ampersand stays as it is (the list shows prefixes).
 std::vector<CString> PDSplitList(const char* list);

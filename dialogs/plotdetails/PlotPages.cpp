@@ -20,19 +20,6 @@ namespace {
 // The kernel's lists name a worksheet column of the plot as 100 + its place from 0.
 const int kFirstColumnCode = 100, kLastColumnCode = 124;
 
-CQKWksPage* PlotWorksheet(const CQKPlotObj* plot)
-{
-    for (const QKPlotData& d : plot->GetDataList())
-        if (d.role == QK_ROLE_Y) {
-            CQKProject& project = qkfxGetProject();
-            CQKDataset* ds = d.handle ? project.GetDatasetFromHandle(d.handle) : nullptr;
-            if (!ds)
-                ds = project.FindDataset(d.dataset);
-            return ds ? ds->GetOwner() : nullptr;
-        }
-    return nullptr;
-}
-
 void FillFontNames(CComboBox& combo)
 {
     for (int i = 0; i < CQKFontManager::GetFontCount(); ++i) {
@@ -627,7 +614,7 @@ void CQUPlotDetailsVector::FillColumns(CComboBox& combo, bool constantsFirst, UI
     combo.ResetContent();
     if (constantsFirst)
         PDFillComboFromString(combo, constants);
-    CQKWksPage* wks = PlotWorksheet(GetPlot());
+    CQKWksPage* wks = PDPlotWorksheet(GetPlot());
     for (int i = 1; wks && i <= wks->GetNumCols() && kFirstColumnCode + i - 1 <= kLastColumnCode; ++i) {
         CQKDataset* column = wks->GetColumn(i);
         std::string name = column->GetName();

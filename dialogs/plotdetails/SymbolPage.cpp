@@ -50,19 +50,6 @@ bool KindShows(int kind, int id)
     }
 }
 
-CQKWksPage* PlotWorksheet(const CQKPlotObj* plot)
-{
-    for (const QKPlotData& d : plot->GetDataList())
-        if (d.role == QK_ROLE_Y) {
-            CQKProject& project = qkfxGetProject();
-            CQKDataset* ds = d.handle ? project.GetDatasetFromHandle(d.handle) : nullptr;
-            if (!ds)
-                ds = project.FindDataset(d.dataset);
-            return ds ? ds->GetOwner() : nullptr;
-        }
-    return nullptr;
-}
-
 // Interiors that show the fill colour.
 bool FillShows(int fill)
 {
@@ -237,7 +224,7 @@ void CQUPlotDetailsSymbol::BindColorControls()
     // point.
     m_cbSize.ResetContent();
     PDFillComboFromString(m_cbSize, IDS_PD_SYMBOL_SIZES);
-    CQKWksPage* wks = m_bSpecialPoint ? nullptr : PlotWorksheet(GetPlot());
+    CQKWksPage* wks = m_bSpecialPoint ? nullptr : PDPlotWorksheet(GetPlot());
     for (int i = 1; wks && i <= wks->GetNumCols() && kFirstColumnCode + i - 1 <= kLastColumnCode; ++i) {
         std::string name = wks->GetColumn(i)->GetName();
         const std::string prefix = wks->GetName() + "_";

@@ -55,6 +55,18 @@ const char* const kColumnTitles[CQKListExplorer::NUM_COLUMNS] = {"Name",     "Vi
                                                                  "Modified", "Created", "Label", "Dependents"};
 const int kColumnWidths[CQKListExplorer::NUM_COLUMNS] = {90, 60, 70, 60, 120, 120, 90, 80};
 
+// The explorer menus' New submenu: the seven kinds of window from firstKind on, a folder.
+void AppendNewMenu(HMENU menu, UINT firstKind, UINT folder)
+{
+    HMENU newMenu = CreatePopupMenu();
+    const char* kinds[] = {"&Worksheet", "&Graph", "&Matrix", "&Excel", "&Notes", "&Layout", "&Function"};
+    for (UINT i = 0; i < 7; ++i)
+        AppendMenuA(newMenu, MF_STRING, firstKind + i, kinds[i]);
+    AppendMenuA(newMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(newMenu, MF_STRING, folder, "&Folder");
+    AppendMenuA(menu, MF_POPUP, (UINT_PTR)newMenu, "&New");
+}
+
 int ClientWidth(HWND hwnd)
 {
     RECT client;
@@ -824,13 +836,7 @@ void CQKTreeExplorer::ShowContextMenu(HTREEITEM item, POINT screen)
     m_commandItem = item;
     CQKFolder* folder = GetFolder(item);
     HMENU menu = CreatePopupMenu();
-    HMENU newMenu = CreatePopupMenu();
-    const char* kinds[] = {"&Worksheet", "&Graph", "&Matrix", "&Excel", "&Notes", "&Layout", "&Function"};
-    for (int i = 0; i < 7; ++i)
-        AppendMenuA(newMenu, MF_STRING, QK_PE_TREE_NEW_WKS + i, kinds[i]);
-    AppendMenuA(newMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(newMenu, MF_STRING, QK_PE_TREE_NEW_FOLDER, "&Folder");
-    AppendMenuA(menu, MF_POPUP, (UINT_PTR)newMenu, "&New");
+    AppendNewMenu(menu, QK_PE_TREE_NEW_WKS, QK_PE_TREE_NEW_FOLDER);
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     UINT notRoot = folder != nullptr && folder->GetParent() != nullptr ? MF_ENABLED : MF_GRAYED;
     AppendMenuA(menu, MF_STRING | notRoot, QK_PE_TREE_RENAME, "&Rename");
@@ -1275,13 +1281,7 @@ void CQKListExplorer::ShowContextMenu(int item, POINT screen)
     for (int i : GetSelectedItems())
         anyPage |= GetItemPage(i) != nullptr;
     if (item < 0 || type < 0) {
-        HMENU newMenu = CreatePopupMenu();
-        const char* kinds[] = {"&Worksheet", "&Graph", "&Matrix", "&Excel", "&Notes", "&Layout", "&Function"};
-        for (int i = 0; i < 7; ++i)
-            AppendMenuA(newMenu, MF_STRING, QK_PE_LIST_NEW_WKS + i, kinds[i]);
-        AppendMenuA(newMenu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(newMenu, MF_STRING, QK_PE_LIST_NEW_FOLDER, "&Folder");
-        AppendMenuA(menu, MF_POPUP, (UINT_PTR)newMenu, "&New");
+        AppendNewMenu(menu, QK_PE_LIST_NEW_WKS, QK_PE_LIST_NEW_FOLDER);
     } else {
         UINT pages = anyPage ? MF_ENABLED : MF_GRAYED;
         UINT single = GetSelectedItems().size() == 1 ? MF_ENABLED : MF_GRAYED;

@@ -2,6 +2,8 @@
 // saves them.
 #include "qxtoolkit.h"
 
+#include "MouseTrack.h"
+
 #include <algorithm>
 
 UINT SECGetBarNotifyMessage()
@@ -121,36 +123,8 @@ int SECTrackSplitter(CWnd* pWnd, CPoint ptStart, BOOL bHorz)
 {
     if (::GetKeyState(VK_LBUTTON) >= 0)
         return 0;   // a press sent by a program, with no button held to follow
-    HWND hwnd = pWnd->m_hWnd;
-    ::SetCapture(hwnd);
     CPoint pt = ptStart;
-    BOOL bDone = FALSE;
-    MSG msg;
-    while (::GetCapture() == hwnd) {
-        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-            ::PostQuitMessage((int)msg.wParam);
-            break;
-        }
-        switch (msg.message) {
-        case WM_MOUSEMOVE:
-            break;
-        case WM_LBUTTONUP:
-            pt = msg.pt;
-            bDone = TRUE;
-            ::ReleaseCapture();
-            break;
-        case WM_KEYDOWN:
-            if (msg.wParam == VK_ESCAPE)
-                ::ReleaseCapture();
-            break;
-        case WM_RBUTTONDOWN:
-            ::ReleaseCapture();
-            break;
-        default:
-            ::DispatchMessageA(&msg);
-            break;
-        }
-    }
+    BOOL bDone = SECTrackMouse(pWnd->m_hWnd, &pt, [](POINT) {});
     if (!bDone)
         return 0;
     return bHorz ? pt.x - ptStart.x : pt.y - ptStart.y;
@@ -374,46 +348,20 @@ BOOL SECTrackBarDrag(CControlBar* pBar, CPoint ptStart)
     CRect rectStart;
     pMoved->GetWindowRect(&rectStart);
     CSize sizeOffset = ptStart - rectStart.TopLeft();
-    HWND hwnd = pBar->m_hWnd;
-    ::SetCapture(hwnd);
     HCURSOR hOldCursor = ::SetCursor(::LoadCursor(nullptr, IDC_SIZEALL));
-    BOOL bDragging = FALSE, bDrop = FALSE;
+    BOOL bDragging = FALSE;
     CPoint pt = ptStart;
-    MSG msg;
-    while (::GetCapture() == hwnd) {
-        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-            ::PostQuitMessage((int)msg.wParam);
-            break;
-        }
-        switch (msg.message) {
-        case WM_MOUSEMOVE:
-            pt = msg.pt;
-            if (!bDragging && abs(pt.x - ptStart.x) < ::GetSystemMetrics(SM_CXDRAG) &&
-                abs(pt.y - ptStart.y) < ::GetSystemMetrics(SM_CYDRAG))
-                break;
-            bDragging = TRUE;
-            // A floating frame follows the pointer while it is not over a dock edge.
-            if (pMoved != pBar && DockBarAtPoint(pFrame, pBar, pt) == nullptr)
-                pMoved->SetWindowPos(nullptr, pt.x - sizeOffset.cx, pt.y - sizeOffset.cy, 0, 0,
-                                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            break;
-        case WM_LBUTTONUP:
-            pt = msg.pt;
-            bDrop = bDragging;
-            ::ReleaseCapture();
-            break;
-        case WM_KEYDOWN:
-            if (msg.wParam == VK_ESCAPE)
-                ::ReleaseCapture();
-            break;
-        case WM_RBUTTONDOWN:
-            ::ReleaseCapture();
-            break;
-        default:
-            ::DispatchMessageA(&msg);
-            break;
-        }
-    }
+    BOOL bUp = SECTrackMouse(pBar->m_hWnd, &pt, [&](POINT ptMove) {
+        if (!bDragging && abs(ptMove.x - ptStart.x) < ::GetSystemMetrics(SM_CXDRAG) &&
+            abs(ptMove.y - ptStart.y) < ::GetSystemMetrics(SM_CYDRAG))
+            return;
+        bDragging = TRUE;
+        // A floating frame follows the pointer while it is not over a dock edge.
+        if (pMoved != pBar && DockBarAtPoint(pFrame, pBar, ptMove) == nullptr)
+            pMoved->SetWindowPos(nullptr, ptMove.x - sizeOffset.cx, ptMove.y - sizeOffset.cy, 0, 0,
+                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    });
+    BOOL bDrop = bUp && bDragging;
     ::SetCursor(hOldCursor);
     if (!bDrop) {
         if (bDragging && pMoved != pBar)

@@ -1,6 +1,8 @@
 // The customisation sheet and its page of toolbars.
 #include "qxtoolkit.h"
 
+#include "MouseTrack.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -276,42 +278,17 @@ void SECCustomizeToolBar::DragButton(UINT nID, CPoint ptStart)
 {
     if (::GetKeyState(VK_LBUTTON) >= 0)
         return;   // a press sent by a program, with no button held to follow
-    HWND hwnd = m_hWnd;
-    ::SetCapture(hwnd);
-    BOOL bDragging = FALSE, bDrop = FALSE;
+    BOOL bDragging = FALSE;
     CPoint pt = ptStart;
-    MSG msg;
-    while (::GetCapture() == hwnd) {
-        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-            ::PostQuitMessage((int)msg.wParam);
-            break;
+    BOOL bUp = SECTrackMouse(m_hWnd, &pt, [&](POINT ptMove) {
+        if (abs(ptMove.x - ptStart.x) >= ::GetSystemMetrics(SM_CXDRAG) ||
+            abs(ptMove.y - ptStart.y) >= ::GetSystemMetrics(SM_CYDRAG)) {
+            if (!bDragging)
+                ::SetCursor(::LoadCursor(nullptr, IDC_UPARROW));
+            bDragging = TRUE;
         }
-        switch (msg.message) {
-        case WM_MOUSEMOVE:
-            if (abs(msg.pt.x - ptStart.x) >= ::GetSystemMetrics(SM_CXDRAG) ||
-                abs(msg.pt.y - ptStart.y) >= ::GetSystemMetrics(SM_CYDRAG)) {
-                if (!bDragging)
-                    ::SetCursor(::LoadCursor(nullptr, IDC_UPARROW));
-                bDragging = TRUE;
-            }
-            break;
-        case WM_LBUTTONUP:
-            pt = msg.pt;
-            bDrop = bDragging;
-            ::ReleaseCapture();
-            break;
-        case WM_KEYDOWN:
-            if (msg.wParam == VK_ESCAPE)
-                ::ReleaseCapture();
-            break;
-        case WM_RBUTTONDOWN:
-            ::ReleaseCapture();
-            break;
-        default:
-            ::DispatchMessageA(&msg);
-            break;
-        }
-    }
+    });
+    BOOL bDrop = bUp && bDragging;
     if (!bDrop)
         return;
     // The toolbar under the pointer takes the button before the button it was let go on,

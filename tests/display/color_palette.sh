@@ -4,11 +4,7 @@
 #   color_palette.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
-ARTIFACTS=${2:?artifacts folder}
-mkdir -p "$ARTIFACTS"
-qxd_begin "$1"
-qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
-qxd settle && qxd_close_windows || qxd_fail "start"
+qxd_start_program "$1" "${2:?artifacts folder}"
 
 # The Format menu is the page windows': a worksheet first.
 qxd "script win -t wks" || qxd_fail "worksheet"

@@ -6,11 +6,7 @@
 #   copy_page_ole.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
-ARTIFACTS=${2:?artifacts folder}
-mkdir -p "$ARTIFACTS"
-qxd_begin "$1"
-qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
-qxd settle && qxd_close_windows || qxd_fail "start"
+qxd_start_program "$1" "${2:?artifacts folder}"
 
 container() { # runs the container with its arguments; its output lines in OUT
     OUT=$(cd "$QXD_BIN" && wine "$QXD_BIN/qxolecontainer.exe" "$@" 2>>"$QXD_TMP/container.log" 7>&- | tr -d '\r')

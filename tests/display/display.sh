@@ -6,6 +6,7 @@
 #
 #   qxd_begin BUILDDIR [WxH]    display, prefix, settings folder QXD_INI, clean-up on exit
 #   qxd_start PROGRAM [ARGS]    starts PROGRAM from BUILDDIR/bin and attaches the probe
+#   qxd_start_program BUILDDIR ARTIFACTS   both for the program, its start windows closed
 #   qxd REQUEST                 one probe request; its answer lines in QXD_ANSWER
 #   qxd_end_program [SECONDS]   waits for the program to end; its exit code in QXD_EXIT_CODE
 
@@ -130,6 +131,17 @@ qxd_read_answer() {
         QXD_ANSWER+=("$line")
     done
     return 1
+}
+
+# The usual start of a test: the folder ARTIFACTS for its pictures, the display and
+# prefix begun, the program started with a settings folder of its own, and the windows it
+# shows at start (the tip) closed.
+qxd_start_program() { # BUILDDIR ARTIFACTS
+    ARTIFACTS=$2
+    mkdir -p "$ARTIFACTS"
+    qxd_begin "$1"
+    qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
+    qxd settle && qxd_close_windows || qxd_fail "start"
 }
 
 # One request to the probe. Fails when the driver is gone, the program has ended, or no

@@ -6,11 +6,7 @@
 #   docking.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
-ARTIFACTS=${2:?artifacts folder}
-mkdir -p "$ARTIFACTS"
-qxd_begin "$1"
-qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
-qxd settle && qxd_close_windows || qxd_fail "start"
+qxd_start_program "$1" "${2:?artifacts folder}"
 
 standard=59400
 top_dock=$((0xE81B))

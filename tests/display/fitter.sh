@@ -9,11 +9,7 @@
 #   fitter.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
-ARTIFACTS=${2:?artifacts folder}
-mkdir -p "$ARTIFACTS"
-qxd_begin "$1"
-qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
-qxd settle && qxd_close_windows || qxd_fail "start"
+qxd_start_program "$1" "${2:?artifacts folder}"
 
 # The peak: baseline 0.5, centre 3, width 1, area 2.
 qxd "script win -t wks; for (i = 1; i <= 61; i += 1) { x = (i - 1) / 10; col(A)[i] = x;" \

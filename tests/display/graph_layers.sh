@@ -7,11 +7,7 @@
 #   graph_layers.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
-ARTIFACTS=${2:?artifacts folder}
-mkdir -p "$ARTIFACTS"
-qxd_begin "$1"
-qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
-qxd settle && qxd_close_windows || qxd_fail "start"
+qxd_start_program "$1" "${2:?artifacts folder}"
 
 # The pixels of a colour inside a part of the view given in percent of its size.
 count_in() { # picture colour left% top% right% bottom%

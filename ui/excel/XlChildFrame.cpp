@@ -25,17 +25,7 @@ void CxlChildFrame::SetAdjustment()
 BOOL CxlChildFrame::VirtualNcRButtonDown(UINT nHitTest, CPoint point)
 {
     CQUxlView* view = DYNAMIC_DOWNCAST(CQUxlView, GetActiveView());
-    if (nHitTest != HTCAPTION || view == nullptr || !view->HasExcel())
-        return FALSE;
-    HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(IDR_XL_TITLEBAR), RT_MENU);
-    HMENU menu = module ? ::LoadMenuA(module, MAKEINTRESOURCEA(IDR_XL_TITLEBAR)) : nullptr;
-    if (menu == nullptr)
-        return FALSE;
-    CWnd* main = AfxGetMainWnd();
-    ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_RIGHTBUTTON, point.x, point.y, 0, main ? main->m_hWnd : m_hWnd,
-                     nullptr);
-    ::DestroyMenu(menu);
-    return TRUE;
+    return nHitTest == HTCAPTION && view != nullptr && view->HasExcel() && TrackCaptionMenu(IDR_XL_TITLEBAR, point);
 }
 
 WORD CxlChildFrame::get_wnd_template_bits()

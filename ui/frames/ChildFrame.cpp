@@ -74,14 +74,19 @@ BOOL CChildFrame::PreCreateWindow(CREATESTRUCT& cs)
 
 BOOL CChildFrame::VirtualNcRButtonDown(UINT nHitTest, CPoint point)
 {
-    if (nHitTest != HTCAPTION)
-        return FALSE;
-    CMenu menu;
-    if (!menu.LoadMenu(IDM_WINDOW_TITLE))
+    return nHitTest == HTCAPTION && TrackCaptionMenu(IDM_WINDOW_TITLE, point);
+}
+
+BOOL CChildFrame::TrackCaptionMenu(UINT nMenuID, CPoint point)
+{
+    HINSTANCE hModule = AfxFindResourceHandle(MAKEINTRESOURCE(nMenuID), RT_MENU);
+    HMENU hMenu = hModule != nullptr ? ::LoadMenuA(hModule, MAKEINTRESOURCEA(nMenuID)) : nullptr;
+    if (hMenu == nullptr)
         return FALSE;
     CWnd* pMain = AfxGetMainWnd();
-    ::TrackPopupMenu(::GetSubMenu(menu.m_hMenu, 0), TPM_RIGHTBUTTON, point.x, point.y, 0,
+    ::TrackPopupMenu(::GetSubMenu(hMenu, 0), TPM_RIGHTBUTTON, point.x, point.y, 0,
                      pMain != nullptr ? pMain->m_hWnd : m_hWnd, nullptr);
+    ::DestroyMenu(hMenu);
     return TRUE;
 }
 

@@ -35,6 +35,9 @@ public:
     // The caption's context menu (HTCAPTION only), owned by the main window; the main
     // frame calls it for a maximised child, whose caption it shows. FALSE when none came.
     virtual BOOL VirtualNcRButtonDown(UINT nHitTest, CPoint point);
+    // The first popup of a menu resource, found along the resource chain, at a screen
+    // point with the main window as its owner; FALSE when there is no such menu.
+    BOOL TrackCaptionMenu(UINT nMenuID, CPoint point);
     // What the close box does, from the kernel's close-prompt option of the window's
     // kind: 0 hides the window without asking, 1 asks whether to hide or delete it, any
     // other value (2) deletes it without asking.
