@@ -20,20 +20,27 @@ trap 'qxcups_stop; qxd_cleanup' EXIT
 qxd_start quorix61.exe -P "$(qxd_winpath "$QXD_INI")"
 qxd settle && qxd_close_windows || qxd_fail "start"
 
-# The dialog a command opens: waits until it shows; its handle in $dialog.
-open_dialog() { # COMMAND TITLE
+# Waits until a window whose title holds TITLE shows; its handle in $window. Fails the
+# test after ten seconds, naming WHAT opened it.
+wait_window() { # TITLE WHAT
     local tries line
-    dialog=
-    qxd "invoke $1" || qxd_fail "command $1"
+    window=
     for tries in $(seq 100); do
-        qxd settle && qxd windows || qxd_fail "the program does not answer after command $1"
+        qxd settle && qxd windows || qxd_fail "the program does not answer after $2"
         for line in "${QXD_ANSWER[@]}"; do
-            [[ $line == *" $2"* ]] && read -r _ dialog _ <<<"$line"
+            [[ $line == *" $1"* ]] && read -r _ window _ <<<"$line"
         done
-        [ -n "$dialog" ] && return 0
+        [ -n "$window" ] && return 0
         sleep 0.1
     done
-    qxd_fail "command $1 opened no \"$2\" window: ${QXD_ANSWER[*]}"
+    qxd_fail "$2 opened no \"$1\" window: ${QXD_ANSWER[*]}"
+}
+
+# The dialog a command opens: waits until it shows; its handle in $dialog.
+open_dialog() { # COMMAND TITLE
+    qxd "invoke $1" || qxd_fail "command $1"
+    wait_window "$2" "command $1"
+    dialog=$window
 }
 
 # Waits until no dialog is open and the printer has `1` jobs.
@@ -96,16 +103,8 @@ done
 read -r _ l t r b <<<"${QXD_ANSWER[0]}"
 qxd_screenshot "$ARTIFACTS/print-file-menu.png"
 qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-dialog=
-for tries in $(seq 100); do
-    qxd settle && qxd windows || qxd_fail "the program does not answer after File > Print"
-    for line in "${QXD_ANSWER[@]}"; do
-        [[ $line == *" Print"* ]] && read -r _ dialog _ <<<"$line"
-    done
-    [ -n "$dialog" ] && break
-    sleep 0.1
-done
-[ -n "$dialog" ] || qxd_fail "File > Print opened no print dialog: ${QXD_ANSWER[*]}"
+wait_window "Print" "File > Print"
+dialog=$window
 qxd "control $dialog 1139" || qxd_fail "the print dialog lists no printers"
 sleep 0.5
 qxd_screenshot "$ARTIFACTS/print-graph-dialog.png"
@@ -113,16 +112,8 @@ qxd_screenshot "$ARTIFACTS/print-graph-dialog.png"
 qxd "control $dialog 1418" || qxd_fail "the graph's print dialog has no Options button"
 read -r _ l t r b <<<"${QXD_ANSWER[0]}"
 qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-sheet=
-for tries in $(seq 100); do
-    qxd settle && qxd windows || qxd_fail "the program does not answer after Options..."
-    for line in "${QXD_ANSWER[@]}"; do
-        [[ $line == *"More Print Options"* ]] && read -r _ sheet _ <<<"$line"
-    done
-    [ -n "$sheet" ] && break
-    sleep 0.1
-done
-[ -n "$sheet" ] || qxd_fail "Options... opened no sheet: ${QXD_ANSWER[*]}"
+wait_window "More Print Options" "Options..."
+sheet=$window
 sleep 0.5
 qxd_screenshot "$ARTIFACTS/print-graph-options.png"
 qxd_key Escape
