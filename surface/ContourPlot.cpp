@@ -227,6 +227,36 @@ BOOL CQC3DContourPlotObj::NeedsContourLines()
     return !(data && data->store.Count() > 0);
 }
 
+ZColorsBlock* CQC3DContourPlotObj::PlotLevels(ZColorsBlock* shared, std::vector<BYTE>& own)
+{
+    const std::vector<ColorMapEntry>& levels = GetColorMapState().levels;
+    const int n = (int)levels.size() - 1;
+    own.assign(ZColorsSize(n), 0);
+    auto* b = reinterpret_cast<ZColorsBlock*>(own.data());
+    memcpy(b, shared, offsetof(ZColorsBlock, slots));
+    b->n = (int16_t)n;
+    b->lastSlot = (int16_t)(n + 23);
+    b->flags = (int16_t)(b->flags & ~(ZCOLORS_BY_RAMP | ZCOLORS_EVEN_LEVELS));
+    std::vector<int16_t> scale(n + 1);
+    for (int e = 0; e <= n; ++e) {
+        double z = levels[e].level;
+        scale[e] = (int16_t)ScxColorControl(39, 0, reinterpret_cast<INT_PTR>(&z), shared);
+        b->slots[4 + e].level = scale[e];
+    }
+    b->levelMin = scale[0];
+    b->levelMax = scale[n];
+    b->slots[3].level = -9998;
+    // Other levels make other lines: the ones computed before go.
+    if (scale != m_levelScale) {
+        m_levelScale = scale;
+        if (CQKContourGrid* grid = GetContourGrid()) {
+            grid->SetContourData(new (std::nothrow) CQC3DContourData);
+            grid->SetPerturbationDone(FALSE);
+        }
+    }
+    return b;
+}
+
 BOOL CQC3DContourPlotObj::Draw(HDC dc, const RECT*)
 {
     CQKContourGrid* grid = GetContourGrid();
@@ -236,9 +266,14 @@ BOOL CQC3DContourPlotObj::Draw(HDC dc, const RECT*)
         grid->SetContourData(new (std::nothrow) CQC3DContourData);
     UpdateGridInfo();
 
-    ZColorsBlock* map = ColourMapHandOut();
-    if (!ScxColorControl(52, 0, 0, map))
-        ScxColorControl(21, 0, 0, map);
+    ZColorsBlock* shared = ColourMapHandOut();
+    if (!ScxColorControl(52, 0, 0, shared))
+        ScxColorControl(21, 0, 0, shared);
+    // The plot's own levels on the shared map's scale (the grid's values are on it).
+    if (GetColorMapState().levels.size() < 2)
+        MakeDefaultColorMap();
+    std::vector<BYTE> own;
+    ZColorsBlock* map = shared ? PlotLevels(shared, own) : nullptr;
     ContourGridView view = {grid->GetRows(), grid->GetCols(), grid->GetStride(), grid->GetValues(),
                             grid->PerturbationDone()};
     PerturbGrid(&view, map);
@@ -261,7 +296,7 @@ BOOL CQC3DContourPlotObj::Draw(HDC dc, const RECT*)
             done = FALSE;
         }
     }
-    if (map)
+    if (shared)
         ColourMapTakeBack();
     return done;
 }

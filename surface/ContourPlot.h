@@ -142,6 +142,11 @@ public:
     // The contour store of the grid; null when the grid has none.
     CQC3DContourData* Store() const;
     void Redraw();
+
+private:
+    // A colour map like `shared` with the plot's levels, in `own`.
+    ZColorsBlock* PlotLevels(ZColorsBlock* shared, std::vector<BYTE>& own);
+    std::vector<int16_t> m_levelScale; // the levels the stored lines were computed for
 };
 
 // The drawing and the label work of one contour plot, once its lines exist.

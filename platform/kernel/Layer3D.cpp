@@ -83,11 +83,25 @@ struct PlotPaint {
         for (HBRUSH b : bands)
             DeleteObject(b);
     }
-    // Band i of kBands spans box Z i / kBands .. (i + 1) / kBands.
+    // Where the bands start in the box, bottom up: band i colours from starts[i] up to
+    // the next start. Without a colour map, kBands even bands.
+    std::vector<float> starts;
     int Band(float z) const
     {
+        if (!starts.empty()) {
+            int i = (int)(std::upper_bound(starts.begin(), starts.end(), z) - starts.begin()) - 1;
+            return std::max(0, i);
+        }
         int i = (int)floorf(z / boxZ * kBands);
         return std::min(kBands - 1, std::max(0, i));
+    }
+    float BandStart(INT_PTR band) const
+    {
+        if (starts.empty())
+            return boxZ * (float)band / kBands;
+        if (band <= 0)
+            return std::min(starts[0], -1.0f); // the first band takes everything below it too
+        return band < (INT_PTR)starts.size() ? starts[band] : 4 * boxZ;
     }
 };
 
@@ -120,7 +134,7 @@ INT_PTR WINAPI ObjectCallback(INT_PTR user, UINT code, INT_PTR a1, INT_PTR a2, I
     case 0x100003: // the band of a box Z
         return p->Band(*reinterpret_cast<const float*>(a1));
     case 0x100005: // the box Z where band a2 starts
-        *reinterpret_cast<float*>(a1) = p->boxZ * (float)a2 / kBands;
+        *reinterpret_cast<float*>(a1) = p->BandStart(a2);
         return 0;
     case 0x10000A: // the band's brush
         SelectObject(dc, p->bands[std::min<size_t>(p->bands.size() - 1, (size_t)std::max<INT_PTR>(0, a2))]);
@@ -673,8 +687,22 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
         p->side = CreateSolidBrush(RGB(192, 192, 192));
         p->barPercent = std::max(5, std::min(100, plot->GetState().barThickness));
         p->boxZ = v->boxZ;
-        for (int i = 0; i < kBands; ++i)
-            p->bands.push_back(CreateSolidBrush(BandColor(i)));
+        if (colorMapped && plot->GetColorMapState().levels.size() < 2)
+            plot->MakeDefaultColorMap();
+        if (colorMapped) {
+            // The plot's levels: a level off the Z scale starts where the one before it did.
+            float last = -1;
+            for (const ColorMapEntry& e : plot->GetColorMapState().levels) {
+                float z;
+                if (!ToBox(scales.z, e.level, z))
+                    z = last;
+                p->starts.push_back(last = z);
+                p->bands.push_back(CreateSolidBrush(e.fillColor & 0xFFFFFF));
+            }
+        } else {
+            for (int i = 0; i < kBands; ++i)
+                p->bands.push_back(CreateSolidBrush(BandColor(i)));
+        }
         if (data.mesh) {
             int kind = MESH_FILLED;
             if (p->type == QK_PLOT_3D_WIRE_FRAME || p->type == QK_PLOT_3D_WIRE_SURFACE)

@@ -202,6 +202,8 @@ CQKPlotObj* qkfxAddPlot(CQKGraphicLayer* layer, int type, const std::vector<QKPl
     layer->AddObject(plot);
     if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot))
         contour->UpdateGridInfo();
+    if (plot->UseColormapForDrawing())
+        plot->MakeDefaultColorMap();
     qkfxUpdateLegend(layer);
     qkfxRescaleLayer(layer, FALSE);
     project.SetProjectModified(true);

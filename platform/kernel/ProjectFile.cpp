@@ -776,6 +776,13 @@ struct QKFileAccess {
             out.EndFields(k);
             out.End(k);
         }
+        if (!p.m_s.cmap.levels.empty()) {
+            size_t c0 = out.Begin("CMAP");
+            IO cio(&out);
+            ExchangeColorMap(cio, p.m_s.cmap);
+            out.EndFields(c0);
+            out.End(c0);
+        }
         if (p.IsBoxPlot()) {
             size_t b0 = out.Begin("BOXS");
             IO bio(&out);
@@ -929,6 +936,71 @@ struct QKFileAccess {
         return true;
     }
 
+    // A plot's colour map: its levels, the missing fill and the settings; a plot record
+    // without one (an older file) gets the default levels when it is drawn.
+    static void ExchangeColorEntry(IO& io, ColorMapEntry& e)
+    {
+        int fill = (int)e.fillColor, pattern = e.pattern, patternColor = (int)e.patternColor, style = e.lineStyle,
+            width = e.lineWidth, lineColor = (int)e.lineColor, flags = (int)e.flags;
+        io.D(e.level);
+        io.I(fill);
+        io.I(pattern);
+        io.I(patternColor);
+        io.I(e.patternWidth);
+        io.I(style);
+        io.I(width);
+        io.I(lineColor);
+        io.I(flags);
+        e.fillColor = (uint32_t)fill;
+        e.pattern = (uint8_t)pattern;
+        e.patternColor = (uint32_t)patternColor;
+        e.lineStyle = (uint8_t)style;
+        e.lineWidth = (int16_t)width;
+        e.lineColor = (uint32_t)lineColor;
+        e.flags = (uint32_t)flags;
+    }
+
+    static void ExchangeColorMap(IO& io, QKColorMapState& c)
+    {
+        DWORD n = (DWORD)c.levels.size();
+        io.Num(n);
+        if (n > 100000)
+            n = 0; // a damaged count; the record is refused when it is checked
+        c.levels.resize(n);
+        for (ColorMapEntry& e : c.levels)
+            ExchangeColorEntry(io, e);
+        ExchangeColorEntry(io, c.missing);
+        io.D(c.missingValue);
+        io.I(c.rescaleMode);
+        io.B(c.setLevelsByNumber);
+        io.B(c.setLevelsLog);
+        io.B(c.otherColorsInMixing);
+        io.D(c.clipLow);
+        io.D(c.clipHigh);
+        io.I(c.labelsFormat);
+        io.D(c.labelsDivideBy);
+        io.B(c.labelsByDecPlaces);
+        io.I(c.labelsSigDigits);
+        io.S(c.labelsPrefix);
+        io.S(c.labelsSuffix);
+    }
+
+    static bool LoadColorMap(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKColorMapState c;
+        ExchangeColorMap(io, c);
+        if (!st.Take(io))
+            return false;
+        bool rising = c.levels.size() >= 2;
+        for (size_t i = 1; i < c.levels.size(); ++i)
+            rising = rising && c.levels[i].level > c.levels[i - 1].level;
+        if (!rising || c.rescaleMode < CMAP_RESCALE_MANUAL || c.rescaleMode > CMAP_RESCALE_FIXED_TO)
+            return st.Fail(r.Where() + ": the plot's colour map has no rising levels or an unknown rescale mode");
+        plot.m_s.cmap = c;
+        return true;
+    }
+
     // A box chart's box and whiskers; a box plot record without them keeps the defaults.
     static void ExchangeBox(IO& io, QKBoxState& b)
     {
@@ -973,10 +1045,10 @@ struct QKFileAccess {
             io.B(bar->m_before60);
         }
         if (auto* c = dynamic_cast<CQKContourPlotObj*>(&p)) {
-            io.B(c->m_showGrids);
+            io.B(c->m_s.contourGrids);
             io.B(c->m_contourNeeded);
-            io.B(c->m_fill);
-            io.D(c->m_labelMinArea);
+            io.B(c->m_s.contourFill);
+            io.D(c->m_s.contourLabelMinArea);
         }
     }
 
@@ -1031,7 +1103,8 @@ struct QKFileAccess {
         Record k;
         std::string kidError;
         while (kids.Next(k, &kidError)) {
-            if ((Is(k, "SYMB") && !LoadSymbol(st, k, *plot)) || (Is(k, "BOXS") && !LoadBox(st, k, *plot)))
+            if ((Is(k, "SYMB") && !LoadSymbol(st, k, *plot)) || (Is(k, "BOXS") && !LoadBox(st, k, *plot)) ||
+                (Is(k, "CMAP") && !LoadColorMap(st, k, *plot)))
                 return false;
             for (const PartRecord& part : kParts)
                 if (Is(k, part.tag) && !LoadPart(st, k, part, *plot))

@@ -287,7 +287,7 @@ std::string CQKColorMapData::GetLabelText(int, double value) const
     return text;
 }
 
-void CQKColorMapData::Save() { qkfxGetCallLog().Add("CQKColorMapData::Save"); }
+
 
 // ---- Plot object
 

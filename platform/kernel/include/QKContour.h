@@ -211,8 +211,60 @@ public:
     void SetLevelSearchWindow(double width) { m_searchWindow = width; }
     // The label text of a level value.
     std::string GetLabelText(int level, double value) const;
-    // Makes the map the plot's saved one. Recorded in the call log.
+    // Makes the map the plot's saved one: the label switches the drawing set go back to
+    // the plot the map draws. Recorded in the call log.
     void Save();
+
+    // ---- The levels (see QKColorMapState), as the colour-map pages edit them.
+    CQKColorMapData() = default;
+    explicit CQKColorMapData(const QKColorMapState& state) : m_state(state), m_missingIndex(MISSING_ENTRY) {}
+    enum { MISSING_ENTRY = -2 };
+    const QKColorMapState& GetState() const { return m_state; }
+    void SetState(const QKColorMapState& state) { m_state = state; }
+    int GetNumLevels() const { return (int)m_state.levels.size(); }
+    // A level's entry, or with GetMissingColorIndex the missing values' entry; a copy of
+    // a default entry for an index out of range.
+    ColorMapEntry GetEntry(int index) const;
+    void SetEntry(int index, const ColorMapEntry& entry);
+    std::vector<ColorMapEntry>& Levels() { return m_state.levels; }
+    double GetMinDouble() const { return m_state.levels.empty() ? 0 : m_state.levels.front().level; }
+    double GetMaxDouble() const { return m_state.levels.empty() ? 0 : m_state.levels.back().level; }
+    double GetMissing() const { return m_state.missingValue; }
+    void SetMissing(double value) { m_state.missingValue = value; }
+    BOOL IsUseOtherColorsInColorMixing() const { return m_state.otherColorsInMixing; }
+    void SetUseOtherColorsInColorMixing(BOOL on) { m_state.otherColorsInMixing = on != FALSE; }
+    BOOL IsSetLevelsLogarithmic() const { return m_state.setLevelsLog; }
+    void SetSetLevelsLogarithmic(BOOL on) { m_state.setLevelsLog = on != FALSE; }
+    BOOL IsSetLevelsByNumLevels() const { return m_state.setLevelsByNumber; }
+    void SetSetLevelsByNumLevels(BOOL on) { m_state.setLevelsByNumber = on != FALSE; }
+    void GetPercColorMapClipping(double* low, double* high) const;
+    void SetPercColorMapClipping(const double* low, const double* high);
+    int GetLabelsFormat() const { return m_state.labelsFormat; }
+    void SetLabelsFormat(int format) { m_state.labelsFormat = format; }
+    double GetLabelsDivideByFactor() const { return m_state.labelsDivideBy; }
+    void SetLabelsDivideByFactor(double factor) { m_state.labelsDivideBy = factor; }
+    BOOL IsLabelsByNumDecPlaces() const { return m_state.labelsByDecPlaces; }
+    void SetLabelsByNumDecPlaces(BOOL on) { m_state.labelsByDecPlaces = on != FALSE; }
+    int GetLabelsSigDigits() const { return m_state.labelsSigDigits; }
+    void SetLabelsSigDigits(int digits) { m_state.labelsSigDigits = digits; }
+    std::string GetLabelsPrefix() const { return m_state.labelsPrefix; }
+    void SetLabelsPrefix(const std::string& text) { m_state.labelsPrefix = text; }
+    std::string GetLabelsSuffix() const { return m_state.labelsSuffix; }
+    void SetLabelsSuffix(const std::string& text) { m_state.labelsSuffix = text; }
+    // A level value as labels and the pages show it (the labels' format).
+    void FormatAsString(double level, std::string& text, int reserved) const;
+    // Keeps the colours and lines and spreads the levels evenly from `low` to `high`.
+    void MakeUniform(double low, double high);
+    // Colour-map files: levels, fills, lines and the missing fill, as text. Load answers
+    // FALSE (and changes nothing) for a file it cannot read or that holds no colour
+    // map; the reason goes to the call log. The mode is reserved (pass 1).
+    BOOL Load(const char* path, int mode);
+    BOOL Save(const char* path, int mode) const;
+
+    // The drawing's map of a plot: colour slots and level indexes of the 3D library's
+    // contouring taken from the plot's levels (slot 3 below the first level, 4 + i the
+    // band above level i, 2 missing; level index 1 + i level i).
+    void SyncForDrawing(const QKColorMapState& state, CQKPlotObj* owner);
 
 private:
     struct Fill {
@@ -229,6 +281,8 @@ private:
     Line& LineAt(int level);
     std::vector<Fill> m_fills;
     std::vector<Line> m_lines;
+    QKColorMapState m_state;
+    CQKPlotObj* m_owner = nullptr;
     int m_missingIndex = -1;
     double m_searchWindow = 0.5;
 };
@@ -267,17 +321,11 @@ public:
     // Does not delete the data it replaces: the caller decides.
     void SetAdditionalPlotObjData(CQKPropertySet* data) { m_additional = data; }
     CQKContourGrid* GetContourGrid() const { return m_grid.get(); }
-    CQKColorMapData* GetValidColorMapDataForDrawing() const { return m_colorMap.get(); }
+    // The map the drawing reads, brought up to date with the plot's colour map.
+    CQKColorMapData* GetValidColorMapDataForDrawing() const;
 
-    BOOL IsShowGrids() const { return m_showGrids; }
-    void SetShowGrids(BOOL show) { m_showGrids = show != FALSE; }
     BOOL IsContourNeeded() const { return m_contourNeeded; }
     void SetContourNeeded(BOOL needed) { m_contourNeeded = needed != FALSE; }
-    BOOL IsFillContours() const { return m_fill; }
-    void SetFillContours(BOOL fill) { m_fill = fill != FALSE; }
-    // Percent of the grid's area below which a line gets no automatic label.
-    double GetLabelCreationMinArea() const { return m_labelMinArea; }
-    void SetLabelCreationMinArea(double percent) { m_labelMinArea = percent; }
     BOOL IsModified() const { return m_modified; }
     void SetModified(BOOL modified) { m_modified = modified != FALSE; }
     // Asks for the plot to be drawn again; recorded in the call log.
@@ -287,8 +335,7 @@ private:
     CQKPropertySet* m_additional = nullptr;
     std::unique_ptr<CQKContourGrid> m_grid;
     std::unique_ptr<CQKColorMapData> m_colorMap;
-    bool m_showGrids = false, m_contourNeeded = true, m_fill = true, m_modified = false;
-    double m_labelMinArea = 1;
+    bool m_contourNeeded = true, m_modified = false;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -331,6 +378,16 @@ public:
     static BOOL TextOutA(HDC dc, const std::string& text, const CQKFontTypePSet* font, const RECT& rect,
                          UINT format);
 };
+
+// ---------------------------------------------------------------------------------------
+// Line widths, colour-map files
+
+// Line widths: the kernel's integer widths are hundredths of a point.
+QK_API double qkuIntLineWidthToDouble(int width);
+QK_API int qkuDoubleLineWidthToInt(double points);
+// The colour-map file dialog: `open` 1 to open, 0 to save; the chosen path goes to
+// `path`. Nonzero when the user chose a file.
+QK_API int qkfxColorMapFileDialog(std::string& path, int open);
 
 // ---------------------------------------------------------------------------------------
 // Helpers of hit tests and dragging

@@ -15,12 +15,14 @@
 #include <vector>
 
 #include "QKDefs.h"
+#include "QKColorMap.h"
 #include "QKPlotParts.h"
 
 class CWnd; // the framework's window; the kernel only passes it on
 class CQKPage;
 class CQKDataset;
 class CQKLayer;
+class CQKColorMapData;
 
 // The kernel's colour table: the colours that plot objects name by index.
 class QK_API CQKColor {
@@ -418,6 +420,10 @@ struct QKPlotState {
     QKPieState pie;
     QKFunctionState function;
     QKBoxState box;
+    QKColorMapState cmap;
+    bool contourFill = true;    // a contour plot fills between its lines
+    bool contourGrids = false;  // a contour plot paints each grid node's cell
+    double contourLabelMinArea = 1; // percent of the grid below which a line gets no automatic label
     std::vector<QKPlotData> data; // the main dataset (role Y) first
 };
 
@@ -533,6 +539,38 @@ public:
     void RemoveColorMapData();
     BOOL HasColorMapData() const { return m_s.colorMapData; }
     void SetColorMapData(BOOL has) { m_s.colorMapData = has != FALSE; }
+    // The colour map (see QKColorMapState). GetColorMapData answers a new copy the
+    // caller owns (the argument is reserved: pass null); SaveColorMapData makes a copy
+    // the plot's colour map.
+    CQKColorMapData* GetColorMapData(void* reserved) const;
+    void SaveColorMapData(const CQKColorMapData* map);
+    const QKColorMapState& GetColorMapState() const { return m_s.cmap; }
+    int GetColorMapRescaleMode() const { return m_s.cmap.rescaleMode; }
+    void SetColorMapRescaleMode(int mode);
+    // What the plot's colour map offers: 1 fill patterns, 2 contour lines, 3 labels,
+    // 4 a missing-value fill.
+    BOOL HasCMapProperties(int feature) const;
+    // Switches of the colour-map pages; FALSE when the plot has none of the id: 2 fill to
+    // grid lines, 3 colour filling, 4 the layer's Z scale follows the levels (read
+    // only), 5 the plot places labels by area, 6 that area (percent).
+    BOOL GetExtendedValue(int id, int* value) const;
+    BOOL SetExtendedValue(int id, const int* value);
+    // The levels changed: with `rescale` the levels are spread over the data's range
+    // again (as the rescale mode says). Recorded.
+    void OnModifyZScaleValues(int rescale);
+    // The range of the values the colour map colours (the Z data); FALSE when there are none.
+    BOOL GetDefaultColorColumnRange(double range[2]) const;
+    // Levels spread evenly over the data (the plot's default colour map).
+    void MakeDefaultColorMap();
+    // Something the plot draws from changed; recorded.
+    void SetDataModified();
+    // Contour plots: fills, grid cells and the label area (see QKPlotState).
+    BOOL IsFillContours() const { return m_s.contourFill; }
+    void SetFillContours(BOOL fill) { m_s.contourFill = fill != FALSE; }
+    BOOL IsShowGrids() const { return m_s.contourGrids; }
+    void SetShowGrids(BOOL show) { m_s.contourGrids = show != FALSE; }
+    double GetLabelCreationMinArea() const { return m_s.contourLabelMinArea; }
+    void SetLabelCreationMinArea(double percent) { m_s.contourLabelMinArea = percent; }
     int GetCurveType() const { return 0; }
     // Box charts (see QKBoxState). Indexes outside their lists are refused (FALSE).
     int GetBoxType() const { return m_s.box.type; }
@@ -1410,6 +1448,8 @@ public:
     void DoDelayedUpdate();
     void UpdateTriangleAxis(int axisType);
     void SetZScaleChanged(BOOL changed);
+    // The Z axis's range from `low` to `high`, committed at once.
+    void SetZScale(double low, double high);
     // Something the layer's data are drawn from changed (a 3D box length). Recorded.
     void SetDataModified();
 
