@@ -1,6 +1,8 @@
 #include "PlotDetailsTabManager.h"
 
 #include "BoxChartPage.h"
+#include "ColorMapPages.h"
+#include "ColorMapResources.h"
 #include "Layer3DPages.h"
 #include "LayerPages.h"
 #include "LinePage.h"
@@ -64,6 +66,8 @@ CQUPlotDetailsPage* CreatePlotPage(UINT templateId)
     case IDD_PD_VECTOR: return new CQUPlotDetailsVector;
     case IDD_PD_PIE_LABELS: return new CQUPlotDetailsPie;
     case IDD_PD_PIE_GEOMETRY: return new CQUPlotDetailsPie2;
+    case IDD_PD_NUMERIC_FORMATS: return new CQUPDContourLabels;
+    case IDD_PD_CONTOUR_LINES: return new CQUPDContourLines;
     default: return nullptr;
     }
 }
@@ -181,6 +185,8 @@ void CQUPlotDetailsTabManager::CreatePlotPages(CQKPlotObj* pPlot)
             auto* pattern = new CQUPlotDetailsPattern;
             pattern->SetInstance(patterns++);
             page = pattern;
+        } else if (row.templateId == IDD_PD_COLOR_MAP) {
+            page = new CQUPDCMap(IDS_CMAP_COLUMNS, pPlot->GetPlotTypeName().c_str());
         } else if (CQUPlotDetailsPage* built = CreatePlotPage(row.templateId)) {
             page = built;
         } else

@@ -7,6 +7,8 @@
 
 #include <stdint.h>
 
+#include "QKDefs.h"
+
 #include <string>
 #include <vector>
 
@@ -57,6 +59,6 @@ struct QKColorMapState {
     int labelsSigDigits = 3;
     std::string labelsPrefix, labelsSuffix;
 
-    bool operator==(const QKColorMapState& o) const;
+    QK_API bool operator==(const QKColorMapState& o) const;
     bool operator!=(const QKColorMapState& o) const { return !(*this == o); }
 };
