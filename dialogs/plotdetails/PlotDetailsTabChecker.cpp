@@ -102,7 +102,7 @@ BOOL CQUPlotDetailsTabChecker::Wanted(int kind, int instance)
         return p->HasSymbol() || p->HasDataPoint();
     }
     case PD_KIND_CONTOUR_LINES:
-        return p->GetPlotObjectType(0) == QK_PLOT_CONTOUR;
+        return FALSE;
     case PD_KIND_PATTERN:
         if (box && p->GetBoxType() == 1 && p->GetDotPlotType() == 0)
             return FALSE;
@@ -159,7 +159,6 @@ BOOL CQUPlotDetailsTabChecker::Wanted(int kind, int instance)
     case PD_KIND_SIDE_WALLS:
         return p->Has3DSideWalls();
     case PD_KIND_NUMERIC_FORMATS:
-        return p->UseColormapForDrawing() && p->HasCMapProperties(3);
     case PD_KIND_COLOR_MAP:
         // A plot that does not draw with a colour map keeps its colour-map data: the
         // question is asked on every page change, and a plot the user switches back to a

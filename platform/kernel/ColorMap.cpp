@@ -292,8 +292,12 @@ CQKColorMapData* CQKPlotObj::GetColorMapData(void*) const { return new CQKColorM
 
 void CQKPlotObj::SaveColorMapData(const CQKColorMapData* map)
 {
-    if (map)
-        m_s.cmap = map->GetState();
+    if (!map)
+        return;
+    // The rescale mode is the plot's own setting, not part of the map.
+    const int mode = m_s.cmap.rescaleMode;
+    m_s.cmap = map->GetState();
+    m_s.cmap.rescaleMode = mode;
 }
 
 void CQKPlotObj::SetColorMapRescaleMode(int mode)
