@@ -205,7 +205,7 @@ void CQKCMapLstCtrl::SetNeededColumns(int mask)
         if (read.size() == 4)
             titles = read;
     }
-    static const int widths[] = {64, 60, 60, 44};
+    static const int widths[] = {54, 46, 46, 44};
     for (int i = 0; i < 4; ++i)
         if (mask & (1 << i)) {
             InsertColumn((int)m_columns.size(), titles[i], LVCFMT_LEFT, widths[i]);
