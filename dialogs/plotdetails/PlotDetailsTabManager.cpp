@@ -3,6 +3,7 @@
 #include "BoxChartPage.h"
 #include "ColorMapPages.h"
 #include "ColorMapResources.h"
+#include "SurfacePages.h"
 #include "Layer3DPages.h"
 #include "LayerPages.h"
 #include "LinePage.h"
@@ -68,6 +69,10 @@ CQUPlotDetailsPage* CreatePlotPage(UINT templateId)
     case IDD_PD_PIE_GEOMETRY: return new CQUPlotDetailsPie2;
     case IDD_PD_NUMERIC_FORMATS: return new CQUPDContourLabels;
     case IDD_PD_CONTOUR_LINES: return new CQUPDContourLines;
+    case IDD_PD_SURFACE: return new CQUPlotDetailsSurface;
+    case IDD_PD_GRIDS: return new CQUPlotDetailsWire;
+    case IDD_PD_BARS: return new CQUPlotDetailsBars;
+    case IDD_PD_SIDE_WALLS: return new CQUPlotDetailsSideWalls;
     default: return nullptr;
     }
 }

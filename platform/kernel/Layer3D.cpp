@@ -68,16 +68,19 @@ struct PlotPaint {
     const QKDrawEnv* env = nullptr;
     int type = 0;
     COLORREF color = 0;
-    HPEN pen = nullptr, mesh = nullptr;
-    HBRUSH front = nullptr, back = nullptr, side = nullptr;
+    HPEN pen = nullptr, mesh = nullptr, barEdge = nullptr;
+    HBRUSH front = nullptr, back = nullptr, side = nullptr, sideY = nullptr, barFront = nullptr;
+    bool filled = true, sideWalls = true;
+    double barWidth[2] = {80, 80}; // a matrix's bars, across X and Y
+    double barPercent = 80;        // bars of X-Y-Z columns
     std::vector<HBRUSH> bands;
-    double barPercent = 80;
     double symbolPoints = 6;
     float boxZ = kBox;
     const CQKPlotObj* plot = nullptr;
     ~PlotPaint()
     {
-        for (HGDIOBJ o : {(HGDIOBJ)pen, (HGDIOBJ)mesh, (HGDIOBJ)front, (HGDIOBJ)back, (HGDIOBJ)side})
+        for (HGDIOBJ o : {(HGDIOBJ)pen, (HGDIOBJ)mesh, (HGDIOBJ)front, (HGDIOBJ)back, (HGDIOBJ)side,
+                          (HGDIOBJ)barEdge, (HGDIOBJ)barFront, (HGDIOBJ)sideY})
             if (o)
                 DeleteObject(o);
         for (HBRUSH b : bands)
@@ -136,26 +139,28 @@ INT_PTR WINAPI ObjectCallback(INT_PTR user, UINT code, INT_PTR a1, INT_PTR a2, I
     case 0x100005: // the box Z where band a2 starts
         *reinterpret_cast<float*>(a1) = p->BandStart(a2);
         return 0;
-    case 0x10000A: // the band's brush
-        SelectObject(dc, p->bands[std::min<size_t>(p->bands.size() - 1, (size_t)std::max<INT_PTR>(0, a2))]);
+    case 0x10000A: // the band's brush; none when the surface is not filled
+        SelectObject(dc, p->filled ? (HGDIOBJ)p->bands[std::min<size_t>(p->bands.size() - 1, (size_t)std::max<INT_PTR>(0, a2))]
+                                   : GetStockObject(NULL_BRUSH));
         return 0;
     case 0x200013: // the cell's lines and its front
         SelectObject(dc, p->type == QK_PLOT_3D_WIRE_FRAME ? p->pen : p->mesh);
-        SelectObject(dc, p->front);
+        SelectObject(dc, p->filled ? (HGDIOBJ)p->front : GetStockObject(NULL_BRUSH));
         return 0;
     case 0x200015: SelectObject(dc, p->back); return 0;
     case 0x200016: SelectObject(dc, p->front); return 0;
     case 0x200017: // a bar's faces
-        SelectObject(dc, p->mesh);
-        SelectObject(dc, a2 ? p->front : p->back);
+        SelectObject(dc, p->barEdge ? p->barEdge : p->mesh);
+        SelectObject(dc, a2 ? (p->barFront ? p->barFront : p->front) : p->back);
         return 0;
-    case 0x200019: // the mesh's side panels
+    case 0x200019: // the mesh's side panels: a2 set for the panels along X
         SelectObject(dc, p->mesh);
-        SelectObject(dc, p->side);
+        SelectObject(dc, a2 || !p->sideY ? p->side : p->sideY);
         return 0;
     case 0x20001B: { // bar widths, percent of the grid spacing
         auto* widths = reinterpret_cast<double*>(a4);
-        widths[0] = widths[1] = p->barPercent;
+        widths[0] = p->barWidth[0];
+        widths[1] = p->barWidth[1];
         return 0;
     }
     // Scatter: the points and, for a trajectory, the line joining them; no drop lines.
@@ -298,6 +303,8 @@ INT_PTR AddMesh(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Scales
     d.attributes.bytes[6] = (uint8_t)meshKind;
     d.attributes.bytes[8] = 0;
     d.attributes.bytes[11] = meshKind == MESH_WIRE ? 0 : 0x03;
+    if (paint->sideWalls && meshKind != MESH_WIRE)
+        d.attributes.bytes[11] |= 0x10; // the side panels
     d.attributes.callbackUser = reinterpret_cast<INT_PTR>(paint);
     d.attributes.callback = &ObjectCallback;
     return AddObject(scx, store, z.data(), &d);
@@ -679,13 +686,25 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
         p->color = qkPlotColor(*plot);
         p->pen = qkCreateLinePen(env, plot->GetType(), plot->GetWidth(), p->color);
         // Mesh lines and edges show on the faces: black, or grey on a dark face.
-        const COLORREF edges = p->type == QK_PLOT_3D_WIRE_SURFACE ? p->color : IsDark(p->color) ? RGB(160, 160, 160) : RGB(0, 0, 0);
-        p->mesh = qkCreateLinePen(env, 0, 0.5, edges);
+        // Mesh lines and edges: the grid's colour and width; none when the grid is off.
+        const QKSurfaceState& sf = plot->GetSurfaceState();
+        p->mesh = sf.showGrid == 0 ? (HPEN)GetStockObject(NULL_PEN)
+                                   : qkCreateLinePen(env, 0, sf.gridWidth, plot->GetGridColor());
         const bool colorMapped = p->type == QK_PLOT_3D_SURFACE && plot->GetState().colorMapData;
-        p->front = CreateSolidBrush(p->color);
-        p->back = CreateSolidBrush(Shade(p->color));
-        p->side = CreateSolidBrush(RGB(192, 192, 192));
+        const COLORREF face = p->type == QK_PLOT_3D_SURFACE && !colorMapped ? plot->GetSurfaceFillColor() : p->color;
+        p->front = CreateSolidBrush(face);
+        p->back = CreateSolidBrush(sf.backColorEnabled ? sf.backColor : Shade(face));
+        p->side = CreateSolidBrush(sf.sideWallX);
+        p->sideY = CreateSolidBrush(sf.sideWallY);
+        p->sideWalls = sf.sideWalls;
+        p->filled = sf.fill || p->type != QK_PLOT_3D_SURFACE;
         p->barPercent = std::max(5, std::min(100, plot->GetState().barThickness));
+        if (p->type == QK_PLOT_3D_BARS) {
+            p->barEdge = qkCreateLinePen(env, 0, sf.barEdgeWidth, sf.barEdgeColor);
+            p->barFront = CreateSolidBrush(plot->GetFirstRowColor());
+            p->barWidth[0] = sf.xBarWidth;
+            p->barWidth[1] = sf.yBarWidth;
+        }
         p->boxZ = v->boxZ;
         if (colorMapped && plot->GetColorMapState().levels.size() < 2)
             plot->MakeDefaultColorMap();
@@ -1071,4 +1090,49 @@ void CQK3DLayer::SetCubeOutlineWidth(double points)
 {
     if (points >= 0 && points <= 100)
         m_st.cubeOutlineWidth = points;
+}
+
+// ---- the settings of surfaces, wire frames and bars -----------------------------------
+
+BOOL CQKPlotObj::HasWireFrameFeatures() const
+{
+    return m_s.plotType == QK_PLOT_3D_WIRE_FRAME || m_s.plotType == QK_PLOT_3D_WIRE_SURFACE;
+}
+
+BOOL CQKPlotObj::IsFillColorSurface() const { return m_s.plotType == QK_PLOT_3D_SURFACE && !m_s.colorMapData; }
+
+BOOL CQKPlotObj::IsColormapSurface() const { return m_s.plotType == QK_PLOT_3D_SURFACE && m_s.colorMapData; }
+
+COLORREF CQKPlotObj::GetGridColor() const
+{
+    if (m_s.surface.gridColor != QK_SURFACE_PLOT_COLOR)
+        return m_s.surface.gridColor;
+    const COLORREF c = qkPlotColor(*this);
+    return m_s.plotType == QK_PLOT_3D_WIRE_SURFACE ? c : IsDark(c) ? RGB(160, 160, 160) : RGB(0, 0, 0);
+}
+
+COLORREF CQKPlotObj::GetSurfaceFillColor() const
+{
+    return m_s.surface.surfaceFillColor != QK_SURFACE_PLOT_COLOR ? m_s.surface.surfaceFillColor : qkPlotColor(*this);
+}
+
+COLORREF CQKPlotObj::GetFirstRowColor() const
+{
+    return m_s.surface.firstRowColor != QK_SURFACE_PLOT_COLOR ? m_s.surface.firstRowColor : qkPlotColor(*this);
+}
+
+BOOL CQKPlotObj::SetXBarWidthPercent(double percent)
+{
+    if (!(percent >= 1 && percent <= 100))
+        return FALSE;
+    m_s.surface.xBarWidth = percent;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetYBarWidthPercent(double percent)
+{
+    if (!(percent >= 1 && percent <= 100))
+        return FALSE;
+    m_s.surface.yBarWidth = percent;
+    return TRUE;
 }

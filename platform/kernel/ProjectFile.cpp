@@ -776,6 +776,13 @@ struct QKFileAccess {
             out.EndFields(k);
             out.End(k);
         }
+        if (p.Is3DPlot()) {
+            size_t f0 = out.Begin("SURF");
+            IO fio(&out);
+            ExchangeSurface(fio, p.m_s.surface);
+            out.EndFields(f0);
+            out.End(f0);
+        }
         if (!p.m_s.cmap.levels.empty()) {
             size_t c0 = out.Begin("CMAP");
             IO cio(&out);
@@ -985,6 +992,62 @@ struct QKFileAccess {
         io.S(c.labelsSuffix);
     }
 
+    // A 3D plot's surface, grid, side walls and bars; a record without them keeps the defaults.
+    static void ExchangeSurface(IO& io, QKSurfaceState& f)
+    {
+        auto colour = [&](COLORREF& c) {
+            int v = (int)c;
+            io.I(v);
+            c = (COLORREF)v;
+        };
+        io.B(f.fill);
+        io.B(f.contourLines);
+        colour(f.lineColor);
+        io.D(f.lineWidth);
+        for (int i = 0; i < 2; ++i) {
+            io.B(f.fillProjection[i]);
+            io.B(f.linesProjection[i]);
+            colour(f.projectionLineColor[i]);
+            io.D(f.projectionLineWidth[i]);
+        }
+        io.B(f.sideWalls);
+        colour(f.sideWallX);
+        colour(f.sideWallY);
+        io.I(f.showGrid);
+        io.D(f.gridWidth);
+        colour(f.gridColor);
+        io.B(f.wireSingle);
+        io.I(f.secondaryGridLines);
+        colour(f.secondColor);
+        io.B(f.gridByColorMap);
+        colour(f.surfaceFillColor);
+        io.B(f.backColorEnabled);
+        colour(f.backColor);
+        colour(f.barEdgeColor);
+        io.D(f.barEdgeWidth);
+        colour(f.firstRowColor);
+        io.B(f.sameFillColor);
+        io.D(f.xBarWidth);
+        io.D(f.yBarWidth);
+        io.I(f.grouping);
+    }
+
+    static bool LoadSurface(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKSurfaceState f;
+        ExchangeSurface(io, f);
+        if (!st.Take(io))
+            return false;
+        CQKPlotObj check;
+        if (f.showGrid < 0 || f.showGrid > 3 || f.grouping < 0 || f.grouping > 2 || f.secondaryGridLines < 0 ||
+            !check.SetXBarWidthPercent(f.xBarWidth) || !check.SetYBarWidthPercent(f.yBarWidth) || f.lineWidth < 0 ||
+            f.gridWidth < 0 || f.barEdgeWidth < 0)
+            return st.Fail(r.Where() + ": a value of the plot's surface record is out of range");
+        plot.m_s.surface = f;
+        return true;
+    }
+
     static bool LoadColorMap(Stage& st, const Record& r, CQKPlotObj& plot)
     {
         IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
@@ -1104,7 +1167,7 @@ struct QKFileAccess {
         std::string kidError;
         while (kids.Next(k, &kidError)) {
             if ((Is(k, "SYMB") && !LoadSymbol(st, k, *plot)) || (Is(k, "BOXS") && !LoadBox(st, k, *plot)) ||
-                (Is(k, "CMAP") && !LoadColorMap(st, k, *plot)))
+                (Is(k, "CMAP") && !LoadColorMap(st, k, *plot)) || (Is(k, "SURF") && !LoadSurface(st, k, *plot)))
                 return false;
             for (const PartRecord& part : kParts)
                 if (Is(k, part.tag) && !LoadPart(st, k, part, *plot))

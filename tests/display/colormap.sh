@@ -2,8 +2,9 @@
 # A contour plot's colour map changed in Plot Details as a person does it: a matrix plotted
 # as a colour contour, a double click on the contours opens Plot Details on its Color Map
 # page, a click on the Fill column's header opens the range Fill dialog, both ends are set
-# to Magenta, OK twice, and the window draws the contours in magenta. Pictures of the
-# colour-map pages go to the artifacts folder.
+# to Magenta, OK twice, and the window draws the contours in magenta. Then the matrix as a
+# colour-map surface: its pages shown in turn and its side walls switched on and drawn.
+# Pictures of the pages and dialogs go to the artifacts folder.
 #   colormap.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
@@ -131,6 +132,65 @@ qxd_screenshot "$ARTIFACTS/contour-after.png"
 after=$(count_of "$ARTIFACTS/contour-after.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
 qxd_log "magenta pixels after: $after"
 [ "$after" -gt $((before + 5000)) ] || qxd_fail "the graph does not draw the fills chosen on the Color Map page"
+
+# The same matrix as a colour-map surface: its pages in turn, then side walls switched on.
+qxd "script win -a Matrix1" || qxd_fail "activate the matrix"
+qxd "invoke 35577" || qxd_fail "plot the colour-map surface"
+qxd settle
+qxd children || qxd_fail "children"
+surface=
+for line in "${QXD_ANSWER[@]}"; do
+    read -r _ hwnd _ active title <<<"$line"
+    [ "$active" = 1 ] && [ "$title" = Graph2 ] && surface=$hwnd
+done
+[ -n "$surface" ] || qxd_fail "the colour-map surface made no graph window: ${QXD_ANSWER[*]}"
+qxd "maximize $surface" && qxd settle || qxd_fail "maximize the surface"
+qxd view || qxd_fail "view"
+read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+qxd_screenshot "$ARTIFACTS/surface-before.png"
+grey=$(count_of "$ARTIFACTS/surface-before.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
+xdotool mousemove --sync $(((vl + vr) / 2)) $(((vt + vb) / 2)) click --repeat 2 --delay 80 1
+qxd settle || qxd_fail "settle after the double click"
+dialog=$(window_titled "Plot Details") || qxd_fail "a double click on the surface opened no Plot Details"
+# Each tab clicked in turn (the first click may only bring the dialog forward); the page
+# it shows is known by a control of its own.
+shown=
+for index in 0 0 1 2 3 4; do
+    qxd "tab $dialog $index" || qxd_fail "no tab $index"
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+    qxd settle
+    sleep 0.3
+    for page in "color-map 2064" "numeric-formats 2160" "side-walls 1872" "grids 1924" "surface 1891"; do
+        read -r name id <<<"$page"
+        if qxd "control $dialog $id" 2>/dev/null; then
+            qxd_screenshot "$ARTIFACTS/page-$name.png"
+            [[ $shown == *"$name"* ]] || shown="$shown $name"
+            [ "$name" = side-walls ] && walls_tab=$index
+        fi
+    done
+done
+qxd_log "pages shown:$shown"
+[ "$(wc -w <<<"$shown")" = 5 ] || qxd_fail "not every page of the surface was shown:$shown"
+qxd "tab $dialog $walls_tab" || qxd_fail "no Side Walls tab"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd settle
+read -r x y < <(centre_of "$dialog" 1872) || qxd_fail "no side walls check"
+qxd_click "$x" "$y"
+qxd settle
+pick_magenta "$dialog" 1873
+pick_magenta "$dialog" 1874
+sleep 0.3
+qxd_screenshot "$ARTIFACTS/page-side-walls-magenta.png"
+read -r x y < <(centre_of "$dialog" 1) || qxd_fail "no OK button"
+qxd_click "$x" "$y"
+qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
+qxd settle
+qxd_screenshot "$ARTIFACTS/surface-after.png"
+walls=$(count_of "$ARTIFACTS/surface-after.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
+qxd_log "magenta pixels before and after the side walls: $grey $walls"
+[ "$walls" -gt $((grey + 300)) ] || qxd_fail "the surface does not draw the side walls switched on"
 
 qxd_close_windows || qxd_fail "close"
 qxd_exit_answering_no

@@ -19,6 +19,10 @@
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKPlotModel.h"
+#include "SurfacePages.h"
+
+#include <functional>
+#include <stdio.h>
 
 using qxtest::DialogDriver;
 
@@ -226,4 +230,202 @@ TEST_F(ColorMapPagesTest, ContourLinesPageWritesFillAndGridCells)
     EXPECT_TRUE(showZEnabled);
     EXPECT_FALSE(plot->IsFillContours());
     EXPECT_TRUE(plot->IsShowGrids());
+}
+
+namespace {
+
+// The pages of matrix plots in a 3D layer: a peak in a 9 x 9 matrix.
+class SurfacePagesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qkfxGetProject().New();
+        page.reset(new CQDGraphPage(&qkfxGetProject(), "Graph9"));
+        layer = page->AddLayer(true);
+        matrix = static_cast<CQKMatrixPage*>(qkfxGetProject().CreatePage(QK_PAGE_MATRIX));
+        matrix->SetDimensions(9, 9);
+        for (int r = 1; r <= 9; ++r)
+            for (int c = 1; c <= 9; ++c)
+                matrix->SetCell(r, c, 10 - ((r - 5) * (r - 5) + (c - 5) * (c - 5)) / 3.0);
+    }
+
+    CQKPlotObj* Plot(int type, bool colorMap)
+    {
+        QKPlotData d;
+        d.role = QK_ROLE_MATRIX;
+        d.dataset = matrix->GetName();
+        std::string error;
+        CQKPlotObj* plot = qkfxAddPlot(layer, type, {d}, &error);
+        EXPECT_NE(nullptr, plot) << error;
+        if (plot)
+            plot->SetColorMapData(colorMap);
+        if (CQKTextObj* legend = layer->FindTextObj("Legend"))
+            layer->RemoveDataObj(legend->GetId());
+        return plot;
+    }
+
+    int Count(COLORREF color)
+    {
+        qxtest::MemoryCanvas canvas(W, H);
+        RECT rect = {0, 0, W, H};
+        EXPECT_TRUE(page->Draw(canvas.dc(), rect));
+        qxtest::Image image = canvas.Capture();
+        int n = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                n += image.ColorAt(x, y) == color;
+        return n;
+    }
+
+    std::unique_ptr<CQDGraphPage> page;
+    CQKGraphicLayer* layer = nullptr;
+    CQKMatrixPage* matrix = nullptr;
+};
+
+std::string Surface(const CQKPlotObj* p)
+{
+    const QKSurfaceState& s = p->GetSurfaceState();
+    char text[512];
+    snprintf(text, sizeof text,
+             "fill %d lines %d %06lX %.2f proj %d%d%d%d %06lX %06lX walls %d %06lX %06lX grid %d %.2f %06lX %d %d "
+             "%06lX %d %06lX back %d %06lX bars %06lX %.2f %06lX %d %.0f %.0f clip %.0f %.0f",
+             s.fill, s.contourLines, s.lineColor, s.lineWidth, s.fillProjection[0], s.fillProjection[1],
+             s.linesProjection[0], s.linesProjection[1], s.projectionLineColor[0], s.projectionLineColor[1],
+             s.sideWalls, s.sideWallX, s.sideWallY, s.showGrid, s.gridWidth, s.gridColor, s.wireSingle,
+             s.secondaryGridLines, s.secondColor, s.gridByColorMap, s.surfaceFillColor, s.backColorEnabled,
+             s.backColor, s.barEdgeColor, s.barEdgeWidth, s.firstRowColor, s.sameFillColor, s.xBarWidth,
+             s.yBarWidth, p->GetColorMapState().clipLow, p->GetColorMapState().clipHigh);
+    return text;
+}
+
+void TypeIn(HWND page, int id, const char* text)
+{
+    SetDlgItemTextA(page, id, text);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), (LPARAM)GetDlgItem(page, id));
+}
+
+const int kRed = 1, kGreen = 2, kBlue = 3, kCyan = 4, kMagenta = 5, kYellow = 6;
+
+} // namespace
+
+TEST_F(SurfacePagesTest, EachPageWritesThePlotAndTheGraphDrawsIt)
+{
+    struct Case {
+        int type;
+        bool colorMap;
+        const char* tab;
+        std::function<void(HWND)> edit;
+        const char* after; // the plot's surface settings after OK
+        COLORREF drawn;    // a colour that shows more (or, with fewer, less) after OK
+        bool fewer;
+    };
+    const Case cases[] = {
+        {QK_PLOT_3D_SURFACE, true, "Side Walls",
+         [](HWND p) {
+             qxtest::SetCheck(p, IDC_WALLS_ENABLE, true);
+             qxtest::ComboSelect(p, IDC_WALLS_X, kMagenta);
+             qxtest::ComboSelect(p, IDC_WALLS_Y, kGreen);
+         },
+         "fill 1 lines 0 000000 0.50 proj 0000 000000 000000 walls 1 FF00FF 00FF00 grid 3 0.50 FFFFFFFF 1 0 000000 0 "
+         "FFFFFFFF back 0 808080 bars 000000 0.50 FFFFFFFF 1 80 80 clip 0 100",
+         RGB(255, 0, 255), false},
+        {QK_PLOT_3D_SURFACE, false, "Grids",
+         [](HWND p) {
+             TypeIn(p, IDC_GRID_WIDTH, "2");
+             qxtest::ComboSelect(p, IDC_GRID_COLOR, kGreen);
+             qxtest::ComboSelect(p, IDC_GRID_SECOND_COLOR, kCyan); // the front colour
+             qxtest::SetCheck(p, IDC_GRID_BACK, true);
+             qxtest::ComboSelect(p, IDC_GRID_BACK_COLOR, kYellow);
+         },
+         "fill 1 lines 0 000000 0.50 proj 0000 000000 000000 walls 0 C0C0C0 C0C0C0 grid 3 2.00 00FF00 1 0 000000 0 "
+         "FFFF00 back 1 00FFFF bars 000000 0.50 FFFFFFFF 1 80 80 clip 0 100",
+         RGB(0, 255, 255), false},
+        {QK_PLOT_3D_BARS, false, "Bars",
+         [](HWND p) {
+             qxtest::ComboSelect(p, IDC_BARS_EDGE_COLOR, kRed);
+             TypeIn(p, IDC_BARS_EDGE_WIDTH, "1");
+             qxtest::ComboSelect(p, IDC_BARS_FILL_COLOR, kCyan);
+             qxtest::Click(p, IDC_BARS_INCREMENT);
+             TypeIn(p, IDC_BARS_X_WIDTH, "50");
+             TypeIn(p, IDC_BARS_Y_WIDTH, "60");
+         },
+         "fill 1 lines 0 000000 0.50 proj 0000 000000 000000 walls 0 C0C0C0 C0C0C0 grid 3 0.50 FFFFFFFF 1 0 000000 0 "
+         "FFFFFFFF back 0 808080 bars 0000FF 1.00 FFFF00 0 50 60 clip 0 100",
+         RGB(0, 255, 255), false},
+        {QK_PLOT_3D_SURFACE, true, "Surface/Projections",
+         [](HWND p) {
+             qxtest::SetCheck(p, IDC_SURF_FILL, false);
+             qxtest::SetCheck(p, IDC_SURF_LINES, true);
+             qxtest::ComboSelect(p, IDC_SURF_COLOR, kRed);
+             TypeIn(p, IDC_SURF_WIDTH, "1.5");
+             qxtest::SetCheck(p, IDC_SURF_TOP_FILL, true);
+             qxtest::SetCheck(p, IDC_SURF_BOTTOM_LINES, true);
+             qxtest::ComboSelect(p, IDC_SURF_BOTTOM_COLOR, kBlue);
+             SetDlgItemTextA(p, IDC_SURF_CLIP_LOW, "10");
+             SetDlgItemTextA(p, IDC_SURF_CLIP_HIGH, "90");
+         },
+         "fill 0 lines 1 0000FF 1.50 proj 0110 FF0000 000000 walls 0 C0C0C0 C0C0C0 grid 3 0.50 FFFFFFFF 1 0 000000 0 "
+         "FFFFFFFF back 0 808080 bars 000000 0.50 FFFFFFFF 1 80 80 clip 10 90",
+         RGB(0, 0, 255), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tab);
+        SetUp();
+        CQKPlotObj* plot = Plot(c.type, c.colorMap);
+        ASSERT_NE(nullptr, plot);
+        const std::string before = Surface(plot);
+        const int drawnBefore = Count(c.drawn);
+        bool found = false;
+        for (int ok : {0, 1}) {
+            DialogDriver driver;
+            driver.Then([&](HWND h) {
+                HWND p = GoTab(h, c.tab);
+                char text[64] = "";
+                HWND tab = (HWND)SendMessageA(Dialog(h)->GetTabManager().GetSheet()->m_hWnd, PSM_GETTABCONTROL, 0, 0);
+                TCITEMA item = {};
+                item.mask = TCIF_TEXT;
+                item.pszText = text;
+                item.cchTextMax = sizeof text;
+                SendMessageA(tab, TCM_GETITEMA, SendMessageA(tab, TCM_GETCURSEL, 0, 0), (LPARAM)&item);
+                found = c.tab == std::string(text);
+                if (found)
+                    c.edit(p);
+                qxtest::Click(h, ok ? IDOK : IDCANCEL);
+            });
+            driver.Run([&] { return (INT_PTR)page->PlotDetailsDialog(plot, 2, 0); });
+            EXPECT_FALSE(driver.TimedOut());
+            ASSERT_TRUE(found) << "no tab";
+            if (!ok)
+                EXPECT_EQ(before, Surface(plot)) << "Cancel changed the plot";
+        }
+        EXPECT_EQ(c.after, Surface(plot));
+        const int drawnAfter = Count(c.drawn);
+        if (c.fewer)
+            EXPECT_LT(drawnAfter * 10, drawnBefore) << drawnBefore << " -> " << drawnAfter;
+        else
+            EXPECT_GT(drawnAfter, drawnBefore + 200) << drawnBefore << " -> " << drawnAfter;
+    }
+}
+
+// The Edit Control page writes the choice at once, and the dialog hears of it.
+TEST_F(SurfacePagesTest, EditControlWritesTheEditDependencies)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_3D_SURFACE, false);
+    ASSERT_NE(nullptr, plot);
+    CQUPlotDetailsChoice choice;
+    choice.SetEditedObject(plot);
+    CPropertySheet sheet("Edit Control");
+    sheet.AddPage(&choice);
+    bool independent = false;
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+        HWND p = (HWND)SendMessageA(h, PSM_GETCURRENTPAGEHWND, 0, 0);
+        independent = IsDlgButtonChecked(p, IDC_CHOICE_INDEPENDENT) == BST_CHECKED;
+        qxtest::SetCheck(p, IDC_CHOICE_TOGETHER, true);
+        EXPECT_EQ(2, plot->GetGroupingIndex()); // written on the click
+        qxtest::Click(h, IDCANCEL);
+    });
+    driver.Run([&] { return (INT_PTR)sheet.DoModal(); });
+    EXPECT_TRUE(independent);
+    EXPECT_EQ(2, plot->GetGroupingIndex());
 }

@@ -382,6 +382,38 @@ struct QKBoxState {
 QK_API const char* qkfxGetBoxRangeName(int range);
 QK_API const char* qkfxGetWhiskerRangeName(int range);
 
+// A 3D surface, wire frame or bar plot of a matrix: its fill and contour lines and their
+// projections on the top and bottom of the box, side walls, grid lines and bars. Colours
+// are RGB values; QK_SURFACE_PLOT_COLOR stands for the plot's own colour.
+const COLORREF QK_SURFACE_PLOT_COLOR = 0xFFFFFFFF;
+struct QKSurfaceState {
+    bool fill = true, contourLines = false;           // on the surface
+    COLORREF lineColor = 0;
+    double lineWidth = 0.5;
+    bool fillProjection[2] = {false, false};          // 0 bottom, 1 top of the box
+    bool linesProjection[2] = {false, false};
+    COLORREF projectionLineColor[2] = {0, 0};
+    double projectionLineWidth[2] = {0.5, 0.5};
+    bool sideWalls = false;       // panels from the mesh's near edges down to the floor
+    COLORREF sideWallX = RGB(192, 192, 192), sideWallY = RGB(192, 192, 192);
+    int showGrid = 3;       // 0 none, 1 X lines, 2 Y lines, 3 both
+    double gridWidth = 0.5;
+    COLORREF gridColor = QK_SURFACE_PLOT_COLOR; // the plot's colour: black, grey on dark faces
+    bool wireSingle = true;       // a wire frame's grid in one colour
+    int secondaryGridLines = 0;   // a wire frame's lines between the main ones
+    COLORREF secondColor = 0;
+    bool gridByColorMap = false;  // a colour-map surface's grid in the levels' colours
+    COLORREF surfaceFillColor = QK_SURFACE_PLOT_COLOR; // a one-colour surface's front
+    bool backColorEnabled = false;
+    COLORREF backColor = RGB(128, 128, 128);
+    COLORREF barEdgeColor = 0;
+    double barEdgeWidth = 0.5;
+    COLORREF firstRowColor = QK_SURFACE_PLOT_COLOR;
+    bool sameFillColor = true;
+    double xBarWidth = 80, yBarWidth = 80; // percent of the grid spacing
+    int grouping = 0; // a 3D plot's edit dependencies: 0 independent, 1 original apart, 2 all together
+};
+
 // Everything a plot object keeps that its dialogs edit. A working copy holds its own
 // state; UpdateFromTemporary gives it to the original.
 struct QKPlotState {
@@ -421,6 +453,7 @@ struct QKPlotState {
     QKFunctionState function;
     QKBoxState box;
     QKColorMapState cmap;
+    QKSurfaceState surface;
     bool contourFill = true;    // a contour plot fills between its lines
     bool contourGrids = false;  // a contour plot paints each grid node's cell
     double contourLabelMinArea = 1; // percent of the grid below which a line gets no automatic label
@@ -571,6 +604,71 @@ public:
     void SetShowGrids(BOOL show) { m_s.contourGrids = show != FALSE; }
     double GetLabelCreationMinArea() const { return m_s.contourLabelMinArea; }
     void SetLabelCreationMinArea(double percent) { m_s.contourLabelMinArea = percent; }
+    // 3D surfaces, wire frames and bars (see QKSurfaceState). The kinds: a wire frame (or
+    // wire surface), a one-colour surface, a colour-map surface.
+    BOOL HasWireFrameFeatures() const;
+    BOOL IsFillColorSurface() const;
+    BOOL IsColormapSurface() const;
+    const QKSurfaceState& GetSurfaceState() const { return m_s.surface; }
+    BOOL IsFillColor() const { return m_s.surface.fill; }
+    void SetFillColor3D(BOOL on) { m_s.surface.fill = on != FALSE; }
+    BOOL IsDrawContourLines() const { return m_s.surface.contourLines; }
+    void SetDrawContourLines(BOOL on) { m_s.surface.contourLines = on != FALSE; }
+    COLORREF GetContourLineColor() const { return m_s.surface.lineColor; }
+    void SetContourLineColor(COLORREF c) { m_s.surface.lineColor = c; }
+    double GetContourLineWidth() const { return m_s.surface.lineWidth; }
+    void SetContourLineWidth(double w) { if (w >= 0) m_s.surface.lineWidth = w; }
+    // Projections: 1 top, 0 bottom.
+    BOOL IsFillColorInContourPlot(int top) const { return m_s.surface.fillProjection[top ? 1 : 0]; }
+    void SetFillColorInContourPlot(int top, BOOL on) { m_s.surface.fillProjection[top ? 1 : 0] = on != FALSE; }
+    BOOL IsDrawContourLinesInContourPlot(int top) const { return m_s.surface.linesProjection[top ? 1 : 0]; }
+    void SetDrawContourLinesInContourPlot(int top, BOOL on) { m_s.surface.linesProjection[top ? 1 : 0] = on != FALSE; }
+    COLORREF GetContourLineColorInContourPlot(int top) const { return m_s.surface.projectionLineColor[top ? 1 : 0]; }
+    void SetContourLineColorInContourPlot(int top, COLORREF c) { m_s.surface.projectionLineColor[top ? 1 : 0] = c; }
+    double GetContourLineWidthInContourPlot(int top) const { return m_s.surface.projectionLineWidth[top ? 1 : 0]; }
+    void SetContourLineWidthInContourPlot(int top, double w) { if (w >= 0) m_s.surface.projectionLineWidth[top ? 1 : 0] = w; }
+    BOOL IsDrawSideWalls() const { return m_s.surface.sideWalls; }
+    void SetDrawSideWalls(BOOL on) { m_s.surface.sideWalls = on != FALSE; }
+    COLORREF GetSideWallXColor() const { return m_s.surface.sideWallX; }
+    void SetSideWallXColor(COLORREF c) { m_s.surface.sideWallX = c; }
+    COLORREF GetSideWallYColor() const { return m_s.surface.sideWallY; }
+    void SetSideWallYColor(COLORREF c) { m_s.surface.sideWallY = c; }
+    int GetShowGrid() const { return m_s.surface.showGrid; }
+    void SetShowGrid(int grid) { if (grid >= 0 && grid <= 3) m_s.surface.showGrid = grid; }
+    double GetGridLineWidth() const { return m_s.surface.gridWidth; }
+    void SetGridLineWidth(double w) { if (w >= 0) m_s.surface.gridWidth = w; }
+    // The colours that may stand for the plot's own colour answer the colour drawn.
+    COLORREF GetGridColor() const;
+    void SetGridColor(COLORREF c) { m_s.surface.gridColor = c; }
+    BOOL IsWFGridStyleSingle() const { return m_s.surface.wireSingle; }
+    void SetWFGridStyleSingle(BOOL on) { m_s.surface.wireSingle = on != FALSE; }
+    int GetNumSecondaryGridLines() const { return m_s.surface.secondaryGridLines; }
+    void SetNumSecondaryGridLines(int n) { if (n >= 0) m_s.surface.secondaryGridLines = n; }
+    COLORREF GetSecondColor() const { return m_s.surface.secondColor; }
+    void SetSecondColor(COLORREF c) { m_s.surface.secondColor = c; }
+    BOOL IsGridColoredByColormap() const { return m_s.surface.gridByColorMap; }
+    void SetGridColoredByColormap(BOOL on) { m_s.surface.gridByColorMap = on != FALSE; }
+    COLORREF GetSurfaceFillColor() const;
+    void SetSurfaceFillColor(COLORREF c) { m_s.surface.surfaceFillColor = c; }
+    BOOL IsBackColorEnabled() const { return m_s.surface.backColorEnabled; }
+    void SetBackColorEnabled(BOOL on) { m_s.surface.backColorEnabled = on != FALSE; }
+    COLORREF GetBackColor() const { return m_s.surface.backColor; }
+    void SetBackColor(COLORREF c) { m_s.surface.backColor = c; }
+    COLORREF GetBarEdgeColor() const { return m_s.surface.barEdgeColor; }
+    void SetBarEdgeColor(COLORREF c) { m_s.surface.barEdgeColor = c; }
+    double GetBarEdgeLineWidth() const { return m_s.surface.barEdgeWidth; }
+    void SetBarEdgeLineWidth(double w) { if (w >= 0) m_s.surface.barEdgeWidth = w; }
+    COLORREF GetFirstRowColor() const;
+    void SetFirstRowColor(COLORREF c) { m_s.surface.firstRowColor = c; }
+    BOOL IsSameFillColor() const { return m_s.surface.sameFillColor; }
+    void SetSameFillColor(BOOL on) { m_s.surface.sameFillColor = on != FALSE; }
+    // Bar widths from 1 to 100 percent; others are refused.
+    double GetXBarWidthPercent() const { return m_s.surface.xBarWidth; }
+    BOOL SetXBarWidthPercent(double percent);
+    double GetYBarWidthPercent() const { return m_s.surface.yBarWidth; }
+    BOOL SetYBarWidthPercent(double percent);
+    int GetGroupingIndex() const { return m_s.surface.grouping; }
+    void SetGroupingIndex(int index) { if (index >= 0 && index <= 2) m_s.surface.grouping = index; }
     int GetCurveType() const { return 0; }
     // Box charts (see QKBoxState). Indexes outside their lists are refused (FALSE).
     int GetBoxType() const { return m_s.box.type; }
