@@ -160,7 +160,6 @@ for index in 0 0 1 2 3 4; do
     read -r _ l t r b <<<"${QXD_ANSWER[0]}"
     qxd_click $(((l + r) / 2)) $(((t + b) / 2))
     qxd settle
-    sleep 0.3
     for page in "color-map 2064" "numeric-formats 2160" "side-walls 1872" "grids 1924" "surface 1891"; do
         read -r name id <<<"$page"
         if qxd "control $dialog $id" 2>/dev/null; then
