@@ -269,11 +269,10 @@ BOOL CQC3DContourPlotObj::Draw(HDC dc, const RECT*)
     ZColorsBlock* shared = ColourMapHandOut();
     if (!ScxColorControl(52, 0, 0, shared))
         ScxColorControl(21, 0, 0, shared);
-    // The plot's own levels on the shared map's scale (the grid's values are on it).
-    if (GetColorMapState().levels.size() < 2)
-        MakeDefaultColorMap();
+    // The plot's own levels, when it has them, on the shared map's scale (the grid's
+    // values are on it); else the shared map's.
     std::vector<BYTE> own;
-    ZColorsBlock* map = shared ? PlotLevels(shared, own) : nullptr;
+    ZColorsBlock* map = shared && GetColorMapState().levels.size() >= 2 ? PlotLevels(shared, own) : shared;
     ContourGridView view = {grid->GetRows(), grid->GetCols(), grid->GetStride(), grid->GetValues(),
                             grid->PerturbationDone()};
     PerturbGrid(&view, map);

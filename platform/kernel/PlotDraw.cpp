@@ -1005,6 +1005,9 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
         if (auto* contour = dynamic_cast<CQKContourPlotObj*>(plot)) {
             // The 3D library's node draws its own lines and fills, through the grid's
             // plot area: the frame and the ranges it shows.
+            // A plot of an older file has no levels of its own yet.
+            if (contour->GetColorMapState().levels.size() < 2)
+                contour->MakeDefaultColorMap();
             if (CQKContourGrid* grid = contour->GetContourGrid())
                 grid->SetPlotArea(map.frame, map.x.GetFrom(), map.x.GetTo() - map.x.GetFrom(), map.y.GetFrom(),
                                   map.y.GetTo() - map.y.GetFrom());
