@@ -429,3 +429,94 @@ TEST_F(SurfacePagesTest, EditControlWritesTheEditDependencies)
     EXPECT_TRUE(independent);
     EXPECT_EQ(2, plot->GetGroupingIndex());
 }
+
+// Set Levels refuses values in a fixed order of checks, with the first failure's message,
+// and keeps the dialog open; good values are taken.
+TEST_F(ColorMapPagesTest, SetLevelsRefusesBadValuesWithTheFirstReason)
+{
+    struct Case {
+        const char *min, *max, *interval, *levels;
+        bool byNumber, log;
+        const char* message; // null: accepted
+    } cases[] = {
+        {"5", "5", "0", "0", true, true, "Minimum must be smaller than maximum!"},
+        {"0", "10", "1", "4", true, true, "When Log scale is selected, both minimum and maximum must be positive!"},
+        {"0", "10", "-1", "0", true, false, "Number of levels must be positive!"},
+        {"0", "10", "0", "0", false, false, "Interval must be positive!"},
+        {"1", "1000", "1", "3", true, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.min + std::string(" ") + c.max);
+        CQUCmapSetLevelsDlg dlg(plot, nullptr);
+        std::string message;
+        bool intervalEnabled = true;
+        DialogDriver driver;
+        driver.Then([&](HWND h) {
+            qxtest::SetText(h, IDC_CMAP_MIN, c.min);
+            qxtest::SetText(h, IDC_CMAP_MAX, c.max);
+            qxtest::SetCheck(h, c.byNumber ? IDC_CMAP_BY_NUMBER : IDC_CMAP_BY_INTERVAL, true);
+            qxtest::Click(h, c.byNumber ? IDC_CMAP_BY_NUMBER : IDC_CMAP_BY_INTERVAL);
+            intervalEnabled = qxtest::IsEnabled(h, IDC_CMAP_INTERVAL);
+            qxtest::SetText(h, IDC_CMAP_INTERVAL, c.interval);
+            qxtest::SetText(h, IDC_CMAP_NUM_LEVELS, c.levels);
+            qxtest::SetCheck(h, IDC_CMAP_LOG, c.log);
+            qxtest::Click(h, IDOK);
+            if (c.message)
+                qxtest::Click(h, IDCANCEL); // after the message box: the dialog stayed open
+        });
+        if (c.message)
+            driver.Then([&](HWND box) {
+                message = qxtest::MessageBoxText(box);
+                qxtest::Click(box, IDOK);
+            });
+        INT_PTR result = driver.Run([&] { return dlg.DoModal(); });
+        EXPECT_EQ(!c.byNumber, intervalEnabled);
+        if (c.message) {
+            EXPECT_EQ(c.message, message);
+            EXPECT_EQ(IDCANCEL, result);
+        } else {
+            EXPECT_EQ(IDOK, result);
+            EXPECT_EQ(3u, dlg.m_nLevels);
+            EXPECT_TRUE(dlg.m_bLog);
+        }
+    }
+}
+
+// The labels dialog is the Contour Lines dialog without line properties; with a selection
+// its choices speak of the selection.
+TEST_F(ColorMapPagesTest, ContourLinesDialogServesLabelsAndSelections)
+{
+    struct Case {
+        bool selection, labels;
+        const char *caption, *show;
+    } cases[] = {{false, true, "Contour Labels", "&Show All"},
+                 {true, false, "Contour Lines", "Show Selected"},
+                 {false, false, "Contour Lines", "&Show All"}};
+    for (const Case& c : cases) {
+        ColorMapEntry entry;
+        entry.lineColor = RGB(255, 0, 0);
+        CQUCmapContourLinesDlg dlg(c.selection, c.labels ? nullptr : &entry, nullptr);
+        std::string caption, show;
+        bool propsShown = true;
+        DialogDriver driver;
+        driver.Then([&](HWND h) {
+            caption = qxtest::WindowText(h);
+            show = qxtest::GetText(h, IDC_CMAP_SHOW_ALL);
+            propsShown = IsWindowVisible(GetDlgItem(h, IDC_CMAP_CL_COLOR)) != FALSE;
+            qxtest::SetCheck(h, IDC_CMAP_HIDE_ALL, true);
+            qxtest::SetCheck(h, IDC_CMAP_KEEP, false);
+            if (!c.labels) {
+                qxtest::SetCheck(h, IDC_CMAP_APPLY_ALL, true);
+                qxtest::ComboSelect(h, IDC_CMAP_CL_COLOR, 3); // Blue
+            }
+            qxtest::Click(h, IDOK);
+        });
+        EXPECT_EQ(IDOK, driver.Run([&] { return dlg.DoModal(); }));
+        EXPECT_EQ(c.caption, caption);
+        EXPECT_EQ(c.show, show);
+        EXPECT_EQ(!c.labels, propsShown);
+        EXPECT_EQ(2, dlg.m_nShow);
+        if (!c.labels)
+            EXPECT_EQ(RGB(0, 0, 255), entry.lineColor);
+    }
+}
