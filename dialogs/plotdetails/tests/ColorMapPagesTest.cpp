@@ -520,3 +520,51 @@ TEST_F(ColorMapPagesTest, ContourLinesDialogServesLabelsAndSelections)
             EXPECT_EQ(RGB(0, 0, 255), entry.lineColor);
     }
 }
+
+// One level's line and fill: the Line dialog shows one set and hides the line with Show
+// off; the Fill dialog hides the pattern controls when asked, and offers pattern colour
+// and width only with a pattern.
+TEST_F(ColorMapPagesTest, LineAndCellFillDialogsEditOneLevel)
+{
+    ColorMapEntry entry;
+    entry.lineColor = RGB(255, 0, 0);
+    CQUCmapLineDlg line(plot, nullptr);
+    line.m_pFrom = &entry;
+    bool maxShown = true;
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+        maxShown = IsWindowVisible(GetDlgItem(h, IDC_CMAP_LINE_COLOR2)) != FALSE;
+        qxtest::ComboSelect(h, IDC_CMAP_LINE_COLOR, 2); // Green
+        qxtest::ComboSelect(h, IDC_CMAP_LINE_STYLE, 2);
+        qxtest::SetText(h, IDC_CMAP_LINE_WIDTH, "1.5");
+        qxtest::SetCheck(h, IDC_CMAP_LINE_SHOW, false);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ(IDOK, driver.Run([&] { return line.DoModal(); }));
+    EXPECT_FALSE(maxShown);
+    EXPECT_EQ(RGB(0, 255, 0), entry.lineColor);
+    EXPECT_EQ(2, entry.lineStyle);
+    EXPECT_EQ(150, entry.lineWidth);
+    EXPECT_TRUE(entry.flags & CMAP_LINE_HIDDEN);
+
+    for (bool hide : {false, true}) {
+        ColorMapEntry fill;
+        CQUCmapCellFillDlg dlg(&fill, hide, nullptr);
+        bool patternShown = false, colourEnabledWithout = true, colourEnabledWith = false;
+        DialogDriver d;
+        d.Then([&](HWND h) {
+            patternShown = IsWindowVisible(GetDlgItem(h, IDC_CMAP_FROM_PATTERN)) != FALSE;
+            colourEnabledWithout = qxtest::IsEnabled(h, IDC_CMAP_FROM_PATTERN_COLOR);
+            qxtest::ComboSelect(h, IDC_CMAP_FROM_PATTERN, 2);
+            colourEnabledWith = qxtest::IsEnabled(h, IDC_CMAP_FROM_PATTERN_COLOR);
+            qxtest::ComboSelect(h, IDC_CMAP_FROM_COLOR, 3); // Blue
+            qxtest::Click(h, IDOK);
+        });
+        EXPECT_EQ(IDOK, d.Run([&] { return dlg.DoModal(); }));
+        EXPECT_EQ(!hide, patternShown);
+        EXPECT_FALSE(colourEnabledWithout);
+        EXPECT_TRUE(colourEnabledWith);
+        EXPECT_EQ(RGB(0, 0, 255), fill.fillColor);
+        EXPECT_EQ(2, fill.pattern);
+    }
+}
