@@ -99,7 +99,7 @@ COLORREF Mix(COLORREF a, COLORREF b, double t, bool otherColors)
     return RGB(lround((r + m) * 255), lround((g + m) * 255), lround((bl + m) * 255));
 }
 
-// Of a list of widths and colours: the set of one entry's line.
+// The line controls of one entry: colour, style and width.
 struct LineSet {
     CQKNewColorComboBox* color;
     CComboBox* style;
@@ -120,6 +120,7 @@ struct LineSet {
     }
 };
 
+// The fill controls of one entry: colour, pattern, pattern colour and width.
 struct FillSet {
     CQKNewColorComboBox* color;
     CComboBox* pattern;
@@ -1195,13 +1196,12 @@ BOOL CQUCmapLineDlg::OnInitDialog()
     CheckDlgButton(IDC_CMAP_LINE_SHOW, (m_pFrom->flags & CMAP_LINE_HIDDEN) ? BST_UNCHECKED : BST_CHECKED);
     LineSet{&m_color, &m_style, &m_width}.Load(*m_pFrom);
     // One level: only the first set, the dialog ending between the two groups.
-    CRect first, second, window;
-    GetDlgItem(IDC_CMAP_LINE_MIN_GROUP)->GetWindowRect(&first);
+    CRect second, window;
     GetDlgItem(IDC_CMAP_LINE_MAX_GROUP)->GetWindowRect(&second);
     GetWindowRect(&window);
     for (int id : {IDC_CMAP_LINE_MIN_GROUP, IDC_CMAP_LINE_MAX_GROUP, IDC_CMAP_LINE_COLOR2, IDC_CMAP_LINE_STYLE2,
                    IDC_CMAP_LINE_WIDTH2})
-        GetDlgItem(id)->ShowWindow(id == IDC_CMAP_LINE_MIN_GROUP ? SW_HIDE : SW_HIDE);
+        GetDlgItem(id)->ShowWindow(SW_HIDE);
     const int shift = second.Height();
     for (int id : {IDOK, IDCANCEL}) {
         CRect r;
@@ -1330,9 +1330,8 @@ BOOL CQUCmapContourLinesDlg::OnInitDialog()
         SetWindowText(text);
         text.LoadString(IDS_CMAP_SHOW_LABELS);
         SetDlgItemText(IDC_CMAP_SHOW_GROUP, text);
-        CRect group, show, window;
+        CRect group, window;
         GetDlgItem(IDC_CMAP_PROPS_GROUP)->GetWindowRect(&group);
-        GetDlgItem(IDC_CMAP_SHOW_GROUP)->GetWindowRect(&show);
         GetWindowRect(&window);
         for (int id : {IDC_CMAP_PROPS_GROUP, IDC_CMAP_APPLY_ALL, IDC_CMAP_CL_COLOR, IDC_CMAP_CL_STYLE, IDC_CMAP_CL_WIDTH})
             GetDlgItem(id)->ShowWindow(SW_HIDE);
