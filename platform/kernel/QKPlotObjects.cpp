@@ -323,47 +323,70 @@ int StepColor(int color, int k)
     return color;
 }
 
+// The properties a plot offers to step, in the order of its options.
+std::vector<int> OfferedProperties(const CQKPlotObj& plot)
+{
+    std::vector<int> offered;
+    if (plot.IsErrorBarPlot())
+        return offered;
+    offered.push_back(GO_COLOR);
+    if (plot.HasLine(0))
+        offered.push_back(GO_LINE_STYLE);
+    if (plot.HasSymbol()) {
+        offered.push_back(GO_SYMBOL_SHAPE);
+        offered.push_back(GO_SYMBOL_FILL);
+    }
+    if (plot.HasPattern() || plot.HasAreaFilling()) {
+        offered.push_back(GO_PATTERN);
+        offered.push_back(GO_FILL_COLOR);
+    }
+    return offered;
+}
+
+// The property of an option; -1 for an option the plot does not offer.
+int PropertyOf(const CQKPlotObj& plot, int option)
+{
+    const std::vector<int> offered = OfferedProperties(plot);
+    return option >= 0 && option < (int)offered.size() ? offered[option] : -1;
+}
+
+BOOL Offers(const CQKPlotObj& plot, int property)
+{
+    const std::vector<int> offered = OfferedProperties(plot);
+    return std::find(offered.begin(), offered.end(), property) != offered.end();
+}
+
 } // namespace
 
 BOOL CQKPlotObj::GetEnumTitle(std::string& title, int option) const
 {
-    title.clear();
-    if (option < 0 || option >= GO_COUNT || IsErrorBarPlot())
-        return FALSE;
-    bool offered;
-    switch (option) {
-    case GO_COLOR: offered = true; break;
-    case GO_LINE_STYLE: offered = HasLine(0) != FALSE; break;
-    case GO_SYMBOL_SHAPE:
-    case GO_SYMBOL_FILL: offered = HasSymbol() != FALSE; break;
-    default: offered = HasPattern() || HasAreaFilling(); break;
-    }
-    if (offered)
-        title = kGroupOptionTitles[option];
-    return offered;
+    const int property = PropertyOf(*this, option);
+    title = property >= 0 ? kGroupOptionTitles[property] : "";
+    return property >= 0;
 }
 
 BOOL CQKPlotObj::IsEnumerate(int option) const
 {
-    return option >= 0 && option < GO_COUNT && (m_s.groupEnum & (1 << option)) != 0;
+    const int property = PropertyOf(*this, option);
+    return property >= 0 && (m_s.groupEnum & (1 << property)) != 0;
 }
 
 void CQKPlotObj::SetEnumerate(BOOL on, int option)
 {
-    if (option < 0 || option >= GO_COUNT)
+    const int property = PropertyOf(*this, option);
+    if (property < 0)
         return;
     if (on)
-        m_s.groupEnum |= 1 << option;
+        m_s.groupEnum |= 1 << property;
     else
-        m_s.groupEnum &= ~(1 << option);
+        m_s.groupEnum &= ~(1 << property);
     m_groupEdited = true;
 }
 
 int CQKPlotObj::GetEnumState(int option, std::string& text) const
 {
     text.clear();
-    std::string title;
-    if (!GetEnumTitle(title, option))
+    if (PropertyOf(*this, option) < 0)
         return 0;
     return GetAutoParentIndex(option) >= 0 ? 1 : 2;
 }
@@ -371,8 +394,8 @@ int CQKPlotObj::GetEnumState(int option, std::string& text) const
 int CQKPlotObj::GetAutoParentIndex(int option) const
 {
     // An automatic fill takes the plot's colour, so it steps exactly when the colour does.
-    if (option == GO_FILL_COLOR && m_s.pattern[0].bkColor < 0)
-        return GO_COLOR;
+    if (PropertyOf(*this, option) == GO_FILL_COLOR && m_s.pattern[0].bkColor < 0)
+        return 0; // the colour is every plot's first option
     return -1;
 }
 
@@ -400,28 +423,26 @@ void CQKPlotObj::TakeGroupLook(const CQKPlotObj& head, CQKPlotObj& member, int k
     m.groupEnum = h.groupEnum;
     if (h.independent || k <= 0)
         return;
-    auto stepping = [&](int option) {
-        const int parent = head.GetAutoParentIndex(option);
-        return head.IsEnumerate(parent >= 0 ? parent : option) != FALSE;
-    };
-    std::string title;
-    if (head.GetEnumTitle(title, GO_COLOR)) {
+    auto stepping = [&](int property) { return (h.groupEnum & (1 << property)) != 0; };
+    if (Offers(head, GO_COLOR)) {
         if (stepping(GO_COLOR))
             m.color = h.color < 0 ? h.color : StepColor(h.color, k);
         else // an automatic colour would follow each member's place
             m.color = h.color < 0 ? head.GetActualColorForAutoColor(0) : h.color;
     }
-    if (head.GetEnumTitle(title, GO_LINE_STYLE))
+    if (Offers(head, GO_LINE_STYLE))
         m.lineType = stepping(GO_LINE_STYLE) ? (h.lineType + k) % kLineStyles : h.lineType;
-    if (head.GetEnumTitle(title, GO_SYMBOL_SHAPE)) {
+    if (Offers(head, GO_SYMBOL_SHAPE)) {
         const int shapes = QK_SYMBOL_SHAPE_COUNT - 1;
-        const bool geometric = h.symbol.shape > QK_SYMBOL_NONE && h.symbol.shape < QK_SYMBOL_SHAPE_COUNT;
+        const bool geometric = h.symbol.style == 0 && h.symbol.shape > QK_SYMBOL_NONE && h.symbol.shape < QK_SYMBOL_SHAPE_COUNT;
+        m.symbol.style = h.symbol.style;
         m.symbol.shape = stepping(GO_SYMBOL_SHAPE) && geometric ? 1 + (h.symbol.shape - 1 + k) % shapes : h.symbol.shape;
         m.symbol.fill = stepping(GO_SYMBOL_FILL) && geometric ? (h.symbol.fill + k) % QK_SYMFILL_COUNT : h.symbol.fill;
     }
-    if (head.GetEnumTitle(title, GO_PATTERN)) {
+    if (Offers(head, GO_PATTERN)) {
         m.pattern[0].fillPattern = stepping(GO_PATTERN) ? (h.pattern[0].fillPattern + k) % kFillPatterns
                                                         : h.pattern[0].fillPattern;
+        // An automatic fill stays automatic: it takes the member's colour.
         const int fill = h.pattern[0].bkColor;
         m.pattern[0].bkColor = fill >= 0 && stepping(GO_FILL_COLOR) ? StepColor(fill, k) : fill;
     }

@@ -433,7 +433,7 @@ struct QKPlotState {
     int group = 0;         // 0 in no group; plots of one group share the number
     bool groupBegin = false;
     bool independent = false;
-    int groupEnum = 1;     // bit i: group option i steps from member to member (see GetEnumTitle)
+    int groupEnum = 1;     // bit n: group property n steps from member to member (see GetEnumTitle)
     bool hiddenFromLegend = false;
     bool errorBar = false; // the plot has error bars
     bool matrixData = false;
@@ -702,10 +702,12 @@ public:
     }
     // How many plots of the layer are in this plot's group (0 when in none).
     int GetNumOfPlotsInGroup() const;
-    // Group increments. Option i (0 to 7) names a property that, in a dependent group,
-    // steps from member to member (checked) or stays the head's (unchecked): 0 colour,
-    // 1 line style, 2 symbol shape, 3 symbol interior, 4 fill pattern, 5 fill colour.
-    // A plot offers the options of what it draws; GetEnumTitle is FALSE for the others.
+    // Group increments. An option names a property that, in a dependent group, steps from
+    // member to member (checked) or stays the head's (unchecked): colour, then line style
+    // when the plot draws a line, symbol shape and interior when it draws symbols, fill
+    // pattern and fill colour when it fills. Options run from 0 over what the plot offers;
+    // GetEnumTitle is FALSE past them. Bit n of groupEnum keeps property n of that list
+    // of six, so a choice survives a change of plot type.
     BOOL GetEnumTitle(std::string& title, int option) const;
     BOOL IsEnumerate(int option) const;
     void SetEnumerate(BOOL on, int option);
