@@ -1086,19 +1086,30 @@ void DrawBox(const PlotContext& c, const Series& s)
 
 void DrawHistogram(const PlotContext& c, const Series& s)
 {
-    // Bins of the X axis's increment, from its start.
-    const QKAxisRecord& xr = c.layer.GetAxisRecord(QK_AXIS_X);
-    double width = atof(xr.inc.c_str());
-    const double from = std::min(c.map.x.GetFrom(), c.map.x.GetTo()), to = std::max(c.map.x.GetFrom(), c.map.x.GetTo());
+    // Bins of the X axis's increment, from its start, unless the plot has bins of its own.
+    const QKBoxDataState& d = c.plot.GetBoxDataState();
+    double width, from, to;
+    if (d.binUserDef && d.binSize > 0) {
+        width = d.binSize;
+        from = std::min(d.binBegin, d.binEnd), to = std::max(d.binBegin, d.binEnd);
+    } else {
+        const QKAxisRecord& xr = c.layer.GetAxisRecord(QK_AXIS_X);
+        width = atof(xr.inc.c_str());
+        from = std::min(c.map.x.GetFrom(), c.map.x.GetTo()), to = std::max(c.map.x.GetFrom(), c.map.x.GetTo());
+    }
     if (!(width > 0) || (to - from) / width > 10000)
         width = (to - from) / 10;
+    if (!(to > from) || !(width > 0))
+        return;
     std::vector<int> counts((size_t)std::ceil((to - from) / width - 1e-9), 0);
+    std::vector<double> values;
     for (int row = s.first; row < s.end; ++row) {
         const double v = s.Y(row);
         if (!Valid(v) || v < from || v > to)
             continue;
         size_t bin = std::min(counts.size() - 1, (size_t)((v - from) / width));
         ++counts[bin];
+        values.push_back(v);
     }
     double base;
     if (!c.map.MapY(BaseValue(c.map.y), base))
@@ -1111,6 +1122,27 @@ void DrawHistogram(const PlotContext& c, const Series& s)
         POINT pts[4] = {{Round(x0), Round(base)}, {Round(x0), Round(y)}, {Round(x1), Round(y)}, {Round(x1), Round(base)}};
         FillShape(c, pts, 4);
     }
+    if (d.curveType == 0 || values.size() < 2)
+        return;
+    // The distribution as the counts would follow it: density x values x bin width, scaled.
+    std::sort(values.begin(), values.end());
+    double sum = 0, squares = 0;
+    for (double v : values)
+        sum += v;
+    const double mean = sum / values.size();
+    for (double v : values)
+        squares += (v - mean) * (v - mean);
+    const double sd = std::sqrt(squares / (values.size() - 1));
+    const double scale = values.size() * width * d.curveScale / 100;
+    std::vector<POINT> curve;
+    for (int i = 0; i <= 200; ++i) {
+        const double x = from + (to - from) * i / 200;
+        double xd, yd;
+        if (c.map.MapX(x, xd) && c.map.MapY(CurveDensity(d.curveType, x, values, mean, sd) * scale, yd))
+            curve.push_back({Round(xd), Round(yd)});
+    }
+    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, c.plot.GetType(), c.plot.GetWidth(), c.color));
+    Polyline(c.env.dc, curve.data(), (int)curve.size());
 }
 
 } // namespace

@@ -604,6 +604,16 @@ struct AutoBins {
 AutoBins AutoBinsOf(const CQKPlotObj& plot)
 {
     AutoBins b;
+    // A histogram's own bins follow its X axis: its increment, from its start to its end.
+    if (auto* layer = dynamic_cast<const CQKGraphicLayer*>(plot.GetValidLayer()); layer && plot.IsHistogramPlot()) {
+        const QKAxisRecord& x = layer->GetAxisRecord(QK_AXIS_X);
+        const double from = atof(x.from.c_str()), to = atof(x.to.c_str());
+        b.begin = std::min(from, to), b.end = std::max(from, to);
+        b.size = atof(x.inc.c_str());
+        if (!(b.size > 0) || (b.end - b.begin) / b.size > 10000)
+            b.size = (b.end - b.begin) / 10;
+        return b;
+    }
     int first = 0, end = 0;
     CQKDataset* d = qkPlotDataset(plot, QK_ROLE_Y, &first, &end);
     if (!d)

@@ -935,3 +935,40 @@ TEST_F(PlotPagesTest, PercentilePageWritesTheMarkersSizeAndColours)
     EXPECT_GT(CountIn(after, top, kBlueRgb), 10);
     EXPECT_GT(CountIn(after, top, kGreenRgb), 10);
 }
+
+TEST_F(PlotPagesTest, HistogramDataPageSetsItsBinsAndCurve)
+{
+    CQKPlotObj* histogram = Plot(QK_PLOT_HISTOGRAM, {Column(QK_ROLE_Y, {2.1, 2.2, 2.3, 2.4, 6.5})});
+    std::string autoSize;
+    bool typeOff = false;
+    PageCase c = {"Data",
+                  [&](HWND p) {
+                      autoSize = qxtest::GetText(p, IDC_PD_BOXD_BIN_SIZE);
+                      typeOff = !qxtest::IsEnabled(p, IDC_PD_BOXD_TYPE); // the bars are the histogram's
+                      qxtest::SetCheck(p, IDC_PD_BOXD_AUTO_BIN, false);
+                      TypeInEdit(p, IDC_PD_BOXD_BIN_SIZE, "2.5");
+                      TypeInEdit(p, IDC_PD_BOXD_BIN_BEGIN, "0");
+                      TypeInEdit(p, IDC_PD_BOXD_BIN_END, "10");
+                      qxtest::ComboSelect(p, IDC_PD_BOXD_CURVE_TYPE, 1);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_TRUE(p->IsBinUserDef());
+                      EXPECT_EQ(2.5, p->GetBinSize());
+                      EXPECT_EQ(1, p->GetCurveType());
+                  }};
+    qxtest::Image before, after;
+    Run(histogram, c, &before, &after);
+    EXPECT_EQ("2", autoSize); // the X axis's increment
+    EXPECT_TRUE(typeOff);
+    // The four values near 2 fill the bin from 2 to 4 first, from 0 to 2.5 after.
+    const COLORREF fill = TableColour(histogram->GetBKColor(0));
+    RECT left = {MapX(0.5), MapY(2), MapX(1.5), MapY(1)}, right = {MapX(3), MapY(2), MapX(3.8), MapY(1)};
+    EXPECT_EQ(0, CountIn(before, left, fill));
+    EXPECT_GT(CountIn(before, right, fill), 50);
+    EXPECT_GT(CountIn(after, left, fill), 50);
+    EXPECT_EQ(0, CountIn(after, right, fill));
+    // The normal curve over the bins, in the plot's red, where no bar stands.
+    RECT between = {MapX(4.5), MapY(10), MapX(4.8), MapY(0)};
+    EXPECT_EQ(0, CountIn(before, between, kRedRgb));
+    EXPECT_GT(CountIn(after, between, kRedRgb), 0);
+}
