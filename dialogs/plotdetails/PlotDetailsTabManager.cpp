@@ -193,9 +193,11 @@ void CQUPlotDetailsTabManager::CreatePlotPages(CQKPlotObj* pPlot)
         page->SetEditedObject(pPlot);
         m_pages.push_back(page);
         if (auto* group = dynamic_cast<CQUPlotDetailsGroup*>(page))
-            if (pPlot->IsGroupBegin() || pPlot->IsGroupMember())
-                group->SetGroupHead(m_pGroupLeader ? m_pGroupLeader : pPlot,
-                                    m_pGroupLeader ? m_nGroupCount : pPlot->GetNumOfPlotsInGroup());
+            if (pPlot->IsGroupBegin() || pPlot->IsGroupMember()) {
+                // A leader left from another selection is not this plot's.
+                const bool leader = m_pGroupLeader && (m_pGroupLeader == pPlot || m_pGroupLeader->IsInTheSameGroup(pPlot));
+                group->SetGroupHead(leader ? m_pGroupLeader : pPlot, leader ? m_nGroupCount : pPlot->GetNumOfPlotsInGroup());
+            }
     }
 
     delete m_pChecker;

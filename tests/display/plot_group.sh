@@ -31,14 +31,21 @@ qxd "maximize $graph" && qxd settle || qxd_fail "maximize"
 qxd view || qxd_fail "view"
 read -r _ _ VL VT VR VB <<<"${QXD_ANSWER[0]}"
 
-# A point of the red line in the view's left half, found in two pictures in a row (the
+# A point of the red line a quarter along it (the middle of its part left of its middle,
+# away from the frame's corner and the crossing), found in two pictures in a row (the
 # maximized window may still be drawing).
 red_point() {
     qxd settle
     qxd_screenshot "$QXD_TMP/lines.png"
-    pixels_of "$QXD_TMP/lines.png" "#FF0000" "$((VL + (VR - VL) / 5))" "$((VT + (VB - VT) / 5))" \
-        "$(((VL + VR) / 2 - 20))" "$((VB - (VB - VT) / 5))" |
-        awk -v x="$((VL + (VR - VL) / 3))" -v y="$(((VT + VB) / 2))" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }'
+    pixels_of "$QXD_TMP/lines.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" |
+        awk '{ x[NR] = $1; y[NR] = $2; sx += $1 } END {
+            if (!NR) exit
+            mid = sx / NR
+            for (i = 1; i <= NR; i++) if (x[i] < mid - 20) { n++; ax += x[i]; ay += y[i] }
+            if (!n) exit
+            ax /= n; ay /= n
+            for (i = 1; i <= NR; i++) { d = (x[i] - ax) ^ 2 + (y[i] - ay) ^ 2; if (!k++ || d < best) { best = d; p = x[i] " " y[i] } }
+            print p }'
 }
 found=$(red_point)
 for round in 1 2 3 4 5; do
@@ -48,6 +55,7 @@ for round in 1 2 3 4 5; do
 done
 read -r px py <<<"$found"
 [ -n "${px:-}" ] || qxd_fail "the group's second line is not red"
+qxd_log "a point of the red line: $px $py"
 cp "$QXD_TMP/lines.png" "$ARTIFACTS/group-before.png"
 
 DIALOG=
