@@ -304,7 +304,15 @@ void CQUPlotDetailsBoxData::OnPaint()
 
 BEGIN_MESSAGE_MAP(CQUPlotDetailsPercentile, CQUPlotDetailsPlotObjTab)
     ON_MESSAGE(WM_PD_WELL_PICK, OnWellPick)
+    ON_CBN_SELCHANGE(IDC_PD_PERC_EDGE, OnColorChange)
+    ON_CBN_SELCHANGE(IDC_PD_PERC_FILL, OnColorChange)
 END_MESSAGE_MAP()
+
+void CQUPlotDetailsPercentile::OnColorChange()
+{
+    for (int p = 1; p <= 5; ++p)
+        ShowSymbol(p);
+}
 
 CQUPlotDetailsPercentile::CQUPlotDetailsPercentile()
     : CQUPlotDetailsPlotObjTab(IDD_PD_PERCENTILE), m_style{}, m_first{}, m_second{}

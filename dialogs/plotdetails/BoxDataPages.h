@@ -57,6 +57,7 @@ public:
 protected:
     void ShowSymbol(int percentile);
     afx_msg LRESULT OnWellPick(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnColorChange();
 
     CQUPDGalleryButton m_buttons[5]; // by percentile - 1
     CQKPlotObj m_markers[5];          // what each button shows
