@@ -215,11 +215,6 @@ void CQUPlotDetailsBoxData::OnBinKillFocus()
         CountBins();
 }
 
-int CQUPlotDetailsBoxData::GetAlign() const
-{
-    return m_nAlign;
-}
-
 BOOL CQUPlotDetailsBoxData::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     const UINT id = LOWORD(wParam), code = HIWORD(wParam);

@@ -27,7 +27,6 @@ protected:
     // putting the plot's values back.
     void CountBins();
     void StoreAndCheckTabs();
-    int GetAlign() const;
     afx_msg void OnTypeChange();
     afx_msg void OnCurveChange();
     afx_msg void OnAutoBinning();
