@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "FitMemory.h"
+#include "GaussRow.h"
 #include "FitSession.h"
 #include "FitUtil.h"
 
@@ -456,6 +457,93 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     return 0;
 }
 
+// What the rows of a pass of the library's Gauss share: its parameters as the call slots
+// take them and the parameter each slot's derivative goes to.
+struct GaussPass {
+    int slots, peaks;
+    double p1;
+    curvelib::GaussTerms peak[MAX_PARAMS / 3 + 1];  // 1-based; A = 0 for a peak left out
+    int param[MAX_PARAMS + 1];
+};
+
+// Whether the rows of fit set f are computed here in this pass: the library's Gauss with
+// whole peaks, one variable of each kind, nothing written during the pass (the peak
+// datasets would need each peak's value) and no peak whose width makes every row fail.
+bool StartGaussPass(FittingSession* s, const PassState& pass, int f, GaussPass* g)
+{
+    const FitSetInfo& set = s->fitSets[f];
+    g->slots = s->callSlots;
+    if (!s->libraryGauss || (pass.live && pass.writes) || IndepPerSet(s) != 1 || set.firstDependent != set.lastDependent ||
+        g->slots < 4 || g->slots > MAX_PARAMS || (g->slots - 1) % 3 != 0 ||
+        (pass.withDerivatives && !s->current->derivativeFlag))
+        return false;
+    g->peaks = (g->slots - 1) / 3;
+    double p[MAX_PARAMS + 1];
+    for (int j = 1; j <= g->slots; ++j) {
+        g->param[j] = ParamOfCallSlot(s, f, j);
+        p[j] = s->value[g->param[j]];
+    }
+    g->p1 = p[1];
+    for (int k = 1; k <= g->peaks; ++k) {
+        const double xc = p[3 * k - 1], w = p[3 * k], A = p[3 * k + 1];
+        if (A == 0.0)
+            g->peak[k] = {xc, 0.0, 0.0, 0.0};
+        else if (w > 0.0)
+            g->peak[k] = curvelib::GaussPeakTerms(xc, w, A);
+        else
+            return false;
+    }
+    return true;
+}
+
+// The current row of the pass's fit set as the library's Gauss computes it, into the
+// fitted value and the derivatives, as EvaluateLibrary leaves them. False when the row
+// would fail: the library is then called for it, and fails it its own way.
+ROW_STEP bool GaussRow(FittingSession* s, const GaussPass& g, int f, bool derivatives)
+{
+    const FitSetInfo& set = s->fitSets[f];
+    const double x = s->indep[FirstIndepOfSet(s, f)].value;
+    double y = g.p1;
+    double d[MAX_PARAMS + 1];
+    if (!derivatives) {
+        for (int k = 1; k <= g.peaks; ++k) {
+            double c;
+            if (g.peak[k].A == 0.0)
+                continue;
+            if (!curvelib::GaussPeak(g.peak[k], x, &c))
+                return false;
+            y += c;
+        }
+    } else {
+        d[1] = 1.0;
+        for (int k = 1; k <= g.peaks; ++k) {
+            double c;
+            if (g.peak[k].A == 0.0) {
+                d[3 * k - 1] = d[3 * k] = d[3 * k + 1] = 0.0;
+                continue;
+            }
+            if (!curvelib::GaussPeakDerivatives(g.peak[k], x, &c, &d[3 * k - 1]))
+                return false;
+            y += c;
+        }
+    }
+    if (!isfinite(y) || IsMissingValue(y))
+        return false;
+    const int dep = set.firstDependent;
+    if (derivatives) {
+        for (int j = 1; j <= g.slots; ++j)
+            if (!isfinite(d[j]))
+                return false;
+        double* row = s->derivatives[dep];
+        for (int j = 1; j <= g.slots; ++j)
+            row[g.param[j]] = 0;
+        for (int j = 1; j <= g.slots; ++j)
+            row[g.param[j]] += d[j];
+    }
+    s->dep[dep].fitted = y;
+    return true;
+}
+
 int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
 {
     PassState p = {withDerivatives, withDerivatives || s->chiSquareOnly, false, false, false, s->fittedCache, false};
@@ -478,6 +566,8 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
         const int step = set.step > 0 ? set.step : 1;
         // A block the host does not evaluate together ends blocks for the run.
         bool blocks = EvaluatesInBlocks(s);
+        GaussPass gauss;
+        const bool gaussRows = StartGaussPass(s, p, f, &gauss);
         for (int row = set.firstRow; row < set.endRow;) {
             if (blocks) {
                 const int code = AccumulateBlock(s, p, f, row, index, sums);
@@ -499,7 +589,7 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
                 continue;
             }
             const bool analytic = withDerivatives && s->current->derivativeFlag;
-            const int failed = EvaluateRow(s, p, f, at, analytic);
+            const int failed = gaussRows && GaussRow(s, gauss, f, analytic) ? 0 : EvaluateRow(s, p, f, at, analytic);
             const int code = FinishRow(s, p, f, thisRow, at, rowCode, failed, analytic, sums);
             if (code)
                 return code;
@@ -1325,6 +1415,17 @@ void FreeRowCache(FittingSession* s)
     s->rowCacheRows = s->rowCacheFilled = 0;
     s->fittedValid = 0;
     s->rowsRefused = 0;
+    s->libraryGauss = 0;
+}
+
+// Whether the current function is the Gauss of the function library this program ships.
+static bool IsLibraryGauss(const FunctionDef* def)
+{
+    if (def->functionType != KW_BUILTIN || !def->function || def->byOrdinal || !def->module ||
+        def->module != GetModuleHandleA(CURVELIB_FILE_NAME))
+        return false;
+    const GetFuncProc getFunc = reinterpret_cast<GetFuncProc>(GetProcAddress(def->module, "Get_Func"));
+    return getFunc && getFunc("Gauss", nullptr, nullptr, nullptr, nullptr) == def->function;
 }
 
 // A cache of the run's rows, when nothing but the engine can change them during the run:
@@ -1334,6 +1435,7 @@ static void StartRowCache(FittingSession* s)
 {
     FreeRowCache(s);
     const FunctionDef* def = s->current;
+    s->libraryGauss = IsLibraryGauss(def);
     const bool library = def->functionType == KW_BUILTIN || def->functionType == KW_EXTERNAL_DLL;
     if ((library && def->byOrdinal) || (!library && def->functionForm != KW_EXPRESSION))
         return;
