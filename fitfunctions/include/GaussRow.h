@@ -3,6 +3,7 @@
 // the two give the same bits for every row.
 #pragma once
 
+#include <emmintrin.h>
 #include <math.h>
 
 #include "QxExp.h"
@@ -53,6 +54,29 @@ inline bool GaussPeakDerivatives(const GaussTerms &t, double x, double *c, doubl
     d[1] = (2.0 * q - 1.0) * *c * t.iw;
     d[2] = dA;
     return true;
+}
+
+// GaussPeak and GaussPeakDerivatives for two points at once, with the same operations in
+// the same order on each lane, so each lane has the bits of the one-point functions. The
+// lanes' contributions are added to *y; d, when given, receives the derivatives by xc, w
+// and A at d[0], d[1], d[2]. The result's bit k is set where lane k's exponent is NaN.
+inline int GaussPeakPair(const GaussTerms &t, __m128d x, __m128d *y, __m128d *d)
+{
+    const __m128d u = _mm_mul_pd(_mm_sub_pd(x, _mm_set1_pd(t.xc)), _mm_set1_pd(t.iw));
+    const __m128d q = _mm_mul_pd(_mm_mul_pd(_mm_set1_pd(2.0), u), u);
+    const int nan = _mm_movemask_pd(_mm_cmpunord_pd(q, q));
+    const __m128d v = _mm_xor_pd(q, _mm_set1_pd(-0.0));
+    const __m128d E = _mm_andnot_pd(_mm_cmplt_pd(v, _mm_set1_pd(-300.0)), qxExp2(v));
+    const __m128d dA = _mm_mul_pd(E, _mm_set1_pd(t.nw));
+    const __m128d c = _mm_mul_pd(dA, _mm_set1_pd(t.A));
+    *y = _mm_add_pd(*y, c);
+    if (d) {
+        const __m128d iw = _mm_set1_pd(t.iw);
+        d[0] = _mm_mul_pd(_mm_mul_pd(_mm_mul_pd(_mm_set1_pd(4.0), u), iw), c);
+        d[1] = _mm_mul_pd(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(_mm_set1_pd(2.0), q), _mm_set1_pd(1.0)), c), iw);
+        d[2] = dA;
+    }
+    return nan;
 }
 
 } // namespace curvelib

@@ -496,12 +496,33 @@ bool StartGaussPass(FittingSession* s, const PassState& pass, int f, GaussPass* 
     return true;
 }
 
-// The current row of the pass's fit set as the library's Gauss computes it, into the
-// fitted value and the derivatives, as EvaluateLibrary leaves them. False when the row
-// would fail: the library is then called for it, and fails it its own way.
+// A row's value y and derivatives d[1..slots] into the fitted value and the derivatives,
+// as EvaluateLibrary leaves them. False when the library would fail the row: it is then
+// called for the row, and fails it its own way.
+ROW_STEP bool StoreGaussRow(FittingSession* s, const GaussPass& g, int f, bool derivatives, double y,
+                            const double* d, size_t stride)
+{
+    if (!isfinite(y) || IsMissingValue(y))
+        return false;
+    const int dep = s->fitSets[f].firstDependent;
+    if (derivatives) {
+        for (int j = 1; j <= g.slots; ++j)
+            if (!isfinite(d[j * stride]))
+                return false;
+        double* row = s->derivatives[dep];
+        for (int j = 1; j <= g.slots; ++j)
+            row[g.param[j]] = 0;
+        for (int j = 1; j <= g.slots; ++j)
+            row[g.param[j]] += d[j * stride];
+    }
+    s->dep[dep].fitted = y;
+    return true;
+}
+
+// The current row of the pass's fit set as the library's Gauss computes it (see
+// StoreGaussRow).
 ROW_STEP bool GaussRow(FittingSession* s, const GaussPass& g, int f, bool derivatives)
 {
-    const FitSetInfo& set = s->fitSets[f];
     const double x = s->indep[FirstIndepOfSet(s, f)].value;
     double y = g.p1;
     double d[MAX_PARAMS + 1];
@@ -527,21 +548,85 @@ ROW_STEP bool GaussRow(FittingSession* s, const GaussPass& g, int f, bool deriva
             y += c;
         }
     }
-    if (!isfinite(y) || IsMissingValue(y))
-        return false;
-    const int dep = set.firstDependent;
-    if (derivatives) {
-        for (int j = 1; j <= g.slots; ++j)
-            if (!isfinite(d[j]))
-                return false;
-        double* row = s->derivatives[dep];
-        for (int j = 1; j <= g.slots; ++j)
-            row[g.param[j]] = 0;
-        for (int j = 1; j <= g.slots; ++j)
-            row[g.param[j]] += d[j];
+    return StoreGaussRow(s, g, f, derivatives, y, d, 1);
+}
+
+// The Gauss rows of fit set f from `row` on, at most kBlockRows of them: read, computed two
+// at a time (GaussPeakPair) and then finished one by one in order, with the values row by
+// row computation gives.
+int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, int f, int& row, size_t& index,
+                         bool derivatives, Sums& sums)
+{
+    const FitSetInfo& set = s->fitSets[f];
+    const int step = set.step > 0 ? set.step : 1;
+    const int first = FirstIndepOfSet(s, f);
+    int rows[kBlockRows], codes[kBlockRows];
+    size_t indices[kBlockRows];
+    double x[kBlockRows], y[kBlockRows];
+    int nan[kBlockRows];
+    int n = 0, m = 0;  // rows read; rows to compute
+    // The derivatives, one column of kBlockRows for each call slot.
+    const size_t size = static_cast<size_t>(g.slots + 1) * kBlockRows;
+    if (derivatives && s->blockWorkSize < size) {
+        double* grown = static_cast<double*>(realloc(s->blockWork, size * sizeof(double)));
+        if (!grown)
+            return FIT_ERR_NO_MEMORY;
+        s->blockWork = grown;
+        s->blockWorkSize = size;
     }
-    s->dep[dep].fitted = y;
-    return true;
+    double* d = s->blockWork;
+    for (; row < set.endRow && n < kBlockRows; row += step) {
+        if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
+            return FIT_ERR_STOPPED;
+        s->currentRow = row;
+        rows[n] = row;
+        codes[n] = ReadRow(s, f, row, index);
+        indices[n] = index++;
+        if (codes[n++] < 2)
+            x[m++] = s->indep[first].value;
+    }
+    for (int e = 0; e < m; e += 2) {
+        // An odd last row is computed as a pair with itself.
+        const __m128d xs = e + 1 < m ? _mm_loadu_pd(x + e) : _mm_set1_pd(x[e]);
+        __m128d ys = _mm_set1_pd(g.p1);
+        int bad = 0;
+        if (derivatives) {
+            _mm_storeu_pd(d + kBlockRows + e, _mm_set1_pd(1.0));
+            for (int k = 1; k <= g.peaks; ++k) {
+                __m128d dk[3];
+                if (g.peak[k].A == 0.0)
+                    dk[0] = dk[1] = dk[2] = _mm_setzero_pd();
+                else
+                    bad |= curvelib::GaussPeakPair(g.peak[k], xs, &ys, dk);
+                for (int i = 0; i < 3; ++i)
+                    _mm_storeu_pd(d + (3 * k - 1 + i) * kBlockRows + e, dk[i]);
+            }
+        } else {
+            for (int k = 1; k <= g.peaks; ++k)
+                if (g.peak[k].A != 0.0)
+                    bad |= curvelib::GaussPeakPair(g.peak[k], xs, &ys, nullptr);
+        }
+        _mm_storeu_pd(y + e, ys);
+        nan[e] = bad & 1;
+        nan[e + 1] = bad & 2;
+    }
+    for (int r = 0, e = 0; r < n; ++r) {
+        s->currentRow = rows[r];
+        ReadRow(s, f, rows[r], indices[r]);
+        if (codes[r] >= 2) {
+            if (p.live)
+                WriteLiveRow(s, f, rows[r], false);
+            continue;
+        }
+        const int failed = !nan[e] && StoreGaussRow(s, g, f, derivatives, y[e], d + e, kBlockRows)
+                               ? 0
+                               : EvaluateRow(s, p, f, indices[r], derivatives);
+        ++e;
+        const int code = FinishRow(s, p, f, rows[r], indices[r], codes[r], failed, derivatives, sums);
+        if (code)
+            return code;
+    }
+    return 0;
 }
 
 int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
@@ -568,7 +653,14 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
         bool blocks = EvaluatesInBlocks(s);
         GaussPass gauss;
         const bool gaussRows = StartGaussPass(s, p, f, &gauss);
+        const bool analytic = withDerivatives && s->current->derivativeFlag;
         for (int row = set.firstRow; row < set.endRow;) {
+            if (gaussRows && s->rowCache) {
+                const int code = AccumulateGaussBlock(s, p, gauss, f, row, index, analytic, sums);
+                if (code)
+                    return code;
+                continue;
+            }
             if (blocks) {
                 const int code = AccumulateBlock(s, p, f, row, index, sums);
                 if (code)
@@ -588,7 +680,6 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
                     WriteLiveRow(s, f, thisRow, false);
                 continue;
             }
-            const bool analytic = withDerivatives && s->current->derivativeFlag;
             const int failed = gaussRows && GaussRow(s, gauss, f, analytic) ? 0 : EvaluateRow(s, p, f, at, analytic);
             const int code = FinishRow(s, p, f, thisRow, at, rowCode, failed, analytic, sums);
             if (code)
