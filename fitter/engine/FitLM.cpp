@@ -163,29 +163,23 @@ struct Sums {
     double S, Sy, Syy, T;
 };
 
-// Adds the row of dependent variable d with weight w. Returns 28025 on overflow.
-ROW_STEP int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivatives, bool* relativeLost)
+// Adds a row with observed value y, fitted value f, weight w and, when g is given, the
+// derivatives g[1..nVary] of the varying parameters. Returns 28025 on overflow.
+ROW_STEP int AddResidualValues(FittingSession* s, double y, double f, const double* g, double w, Sums& sums,
+                               bool* relativeLost)
 {
-    const DepVarInfo& v = s->dep[d];
-    const double y = v.y, f = v.fitted;
     if (!(fabs(y) <= kValueLimit) || !(fabs(f) <= kValueLimit))
         return FIT_ERR_GENERAL;
     const double diff = y - f;
     if (!(fabs(diff) <= kValueLimit) || !(fabs(diff * w) <= kValueLimit))
         return FIT_ERR_GENERAL;
-    // The row's derivatives of the varying parameters, gathered once (1-based).
-    double g[MAX_PARAMS + 1];
     const int nVary = s->nVary;
-    if (withDerivatives) {
-        const double* row = s->derivatives[d];
-        const int* map = s->varyMap;
+    if (g)
         for (int j = 1; j <= nVary; ++j) {
-            g[j] = row[map[j]];
             const double a = fabs(g[j]);
             if (!(a <= kValueLimit) || !(a * w <= kValueLimit) || !(a * (a * w) <= kProductLimit))
                 return FIT_ERR_GENERAL;
         }
-    }
     const double ssr = s->ssr + diff * (diff * w);
     if (!(ssr <= kProductLimit))
         return FIT_ERR_GENERAL;
@@ -203,7 +197,7 @@ ROW_STEP int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool wi
     sums.S += w;
     sums.Sy += w * y;
     sums.Syy = syy;
-    if (withDerivatives)
+    if (g)
         for (int j = 1; j <= nVary; ++j) {
             const double t = g[j] * w;
             double* alpha = s->alpha[j];
@@ -213,6 +207,21 @@ ROW_STEP int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool wi
         }
     ++s->nPoints;
     return 0;
+}
+
+// Adds the row of dependent variable d with weight w, as AddResidualValues.
+ROW_STEP int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivatives, bool* relativeLost)
+{
+    const DepVarInfo& v = s->dep[d];
+    // The row's derivatives of the varying parameters, gathered once (1-based).
+    double g[MAX_PARAMS + 1];
+    if (withDerivatives) {
+        const double* row = s->derivatives[d];
+        const int* map = s->varyMap;
+        for (int j = 1; j <= s->nVary; ++j)
+            g[j] = row[map[j]];
+    }
+    return AddResidualValues(s, v.y, v.fitted, withDerivatives ? g : nullptr, w, sums, relativeLost);
 }
 
 void ResetDenominators(FittingSession* s)
@@ -309,7 +318,10 @@ ROW_STEP int FinishRow(FittingSession* s, PassState& p, int f, int row, size_t i
         if (!RowInRange(s, row, d, f))
             continue;
         double w;
-        if (!Weight(s, d, row, &w))
+        // Unweighted rows, the usual case, without the call.
+        if (s->dep[d].weightType == 0)
+            w = 1.0;
+        else if (!Weight(s, d, row, &w))
             continue;
         const int code = AddResidual(s, d, w, sums, p.withDerivatives, &p.relativeLost);
         if (code) {
@@ -562,7 +574,7 @@ int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, in
     const int first = FirstIndepOfSet(s, f);
     int rows[kBlockRows], codes[kBlockRows];
     size_t indices[kBlockRows];
-    double x[kBlockRows], y[kBlockRows];
+    double x[kBlockRows], y[kBlockRows], observed[kBlockRows];
     int nan[kBlockRows];
     int n = 0, m = 0;  // rows read; rows to compute
     // The derivatives, one column of kBlockRows for each call slot.
@@ -575,15 +587,18 @@ int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, in
         s->blockWorkSize = size;
     }
     double* d = s->blockWork;
+    // A stop is asked for once a block: its rows take less time than the host's answer.
+    if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
+        return FIT_ERR_STOPPED;
     for (; row < set.endRow && n < kBlockRows; row += step) {
-        if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
-            return FIT_ERR_STOPPED;
         s->currentRow = row;
         rows[n] = row;
         codes[n] = ReadRow(s, f, row, index);
         indices[n] = index++;
-        if (codes[n++] < 2)
+        if (codes[n++] < 2) {
+            observed[m] = s->dep[set.firstDependent].y;
             x[m++] = s->indep[first].value;
+        }
     }
     for (int e = 0; e < m; e += 2) {
         // An odd last row is computed as a pair with itself.
@@ -610,21 +625,68 @@ int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, in
         nan[e] = bad & 1;
         nan[e + 1] = bad & 2;
     }
+    const int dep = set.firstDependent;
+    DepVarInfo& v = s->dep[dep];
+    if (p.keep || v.weightType != 0) {
+        for (int r = 0, e = 0; r < n; ++r) {
+            s->currentRow = rows[r];
+            ReadRow(s, f, rows[r], indices[r]);
+            if (codes[r] >= 2) {
+                if (p.live)
+                    WriteLiveRow(s, f, rows[r], false);
+                continue;
+            }
+            const int failed = !nan[e] && StoreGaussRow(s, g, f, derivatives, y[e], d + e, kBlockRows)
+                                   ? 0
+                                   : EvaluateRow(s, p, f, indices[r], derivatives);
+            ++e;
+            const int code = FinishRow(s, p, f, rows[r], indices[r], codes[r], failed, derivatives, sums);
+            if (code)
+                return code;
+        }
+        return 0;
+    }
+    // Unweighted rows that keep nothing: what FinishRow does for each, with the derivatives
+    // gathered from the block's columns instead of through the session.
+    const IndepVarInfo& xv = s->indep[first];
+    double* derivativeRow = s->derivatives[dep];
+    const int* map = s->varyMap;
+    double gathered[MAX_PARAMS + 1];
     for (int r = 0, e = 0; r < n; ++r) {
-        s->currentRow = rows[r];
-        ReadRow(s, f, rows[r], indices[r]);
-        if (codes[r] >= 2) {
-            if (p.live)
-                WriteLiveRow(s, f, rows[r], false);
+        if (codes[r] >= 2)
+            continue;
+        const int at = e++;
+        if (nan[at] || !StoreGaussRow(s, g, f, derivatives, y[at], d + at, kBlockRows)) {
+            s->currentRow = rows[r];
+            ReadRow(s, f, rows[r], indices[r]);
+            const int code = FinishRow(s, p, f, rows[r], indices[r], codes[r], EvaluateRow(s, p, f, indices[r], derivatives),
+                                       derivatives, sums);
+            if (code)
+                return code;
             continue;
         }
-        const int failed = !nan[e] && StoreGaussRow(s, g, f, derivatives, y[e], d + e, kBlockRows)
-                               ? 0
-                               : EvaluateRow(s, p, f, indices[r], derivatives);
-        ++e;
-        const int code = FinishRow(s, p, f, rows[r], indices[r], codes[r], failed, derivatives, sums);
-        if (code)
+        const int row = rows[r];
+        const double xr = x[at];
+        const bool inRange = codes[r] == 0 && row >= v.first && row < v.end &&
+                             (xv.useXRange ? !(xr < xv.xFrom || xr > xv.xTo)
+                                           : !(xv.dataset && (row < xv.first || row >= xv.end)));
+        if (!inRange)
+            continue;
+        if (derivatives)
+            for (int j = 1; j <= s->nVary; ++j)
+                gathered[j] = derivativeRow[map[j]];
+        const int code = AddResidualValues(s, observed[at], y[at], derivatives ? gathered : nullptr, 1.0, sums, &p.relativeLost);
+        if (code) {
+            s->ssr = s->chiSqr = MISSING_VALUE;
+            if (p.relativeLost)
+                s->relativeSsr = MISSING_VALUE;
             return code;
+        }
+    }
+    // The session's row as the last row of the block leaves it.
+    if (n > 0) {
+        s->currentRow = rows[n - 1];
+        ReadRow(s, f, rows[n - 1], indices[n - 1]);
     }
     return 0;
 }
