@@ -360,7 +360,7 @@ TEST_F(ModelTest, ReplicasShareAParameter)
 // same function called for every row (reached as an External DLL function, which the engine
 // always calls), to the bit: parameters, errors, SSR and points. The cases cover one peak,
 // two peaks sharing a width, a peak held at amplitude 0, rows with missing values, a row
-// the derivative call fails (an infinite x) and a blocked row count that is odd.
+// the derivative call fails (an infinite x), odd row counts and weighted rows.
 TEST_F(ModelTest, LibraryGaussComputedInTheEngineFitsAsTheLibraryCalledRowByRow)
 {
     const struct Case {
@@ -370,11 +370,13 @@ TEST_F(ModelTest, LibraryGaussComputedInTheEngineFitsAsTheLibraryCalledRowByRow)
         std::vector<double> start;
         int heldAtZero;  // 1-based parameter held at 0, or 0
         int iterations;
+        int weighting;   // WTYPE
     } cases[] = {
-        {"one peak", 1001, 0, false, {0.3, 4.6, 2.0, 2.0}, 0, 12},
-        {"two peaks, one width", 600, 1, true, {0.4, 3.2, 1.2, 1.5, 6.8, 3.5}, 0, 12},
-        {"second peak held at 0", 257, 1, false, {0.3, 4.6, 2.0, 2.0, 7.0, 1.0, 0.0}, 7, 8},
-        {"missing and infinite values", 515, 0, false, {0.3, 4.6, 2.0, 2.0}, 0, 10},
+        {"one peak", 1001, 0, false, {0.3, 4.6, 2.0, 2.0}, 0, 12, 0},
+        {"two peaks, one width", 600, 1, true, {0.4, 3.2, 1.2, 1.5, 6.8, 3.5}, 0, 12, 0},
+        {"second peak held at 0", 257, 1, false, {0.3, 4.6, 2.0, 2.0, 7.0, 1.0, 0.0}, 7, 8, 0},
+        {"missing and infinite values", 515, 0, false, {0.3, 4.6, 2.0, 2.0}, 0, 10, 0},
+        {"statistical weights", 300, 0, false, {0.3, 6.6, 2.0, 2.0}, 0, 10, 2},
     };
     auto peak = [](double at, double xc, double w, double a) {
         const double u = (at - xc) / w;
@@ -430,6 +432,7 @@ TEST_F(ModelTest, LibraryGaussComputedInTheEngineFitsAsTheLibraryCalledRowByRow)
                 Set(("P" + std::to_string(k)).c_str(), c.start[k - 1]);
             if (c.heldAtZero)
                 Set(("V" + std::to_string(c.heldAtZero)).c_str(), 0);
+            Set("WTYPE", c.weighting);
             Set("TOLERANCE", 0);
             Call("ITERATE", std::to_string(c.iterations).c_str());
             results[way].err = Err();
