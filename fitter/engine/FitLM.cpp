@@ -473,6 +473,7 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
 // take them and the parameter each slot's derivative goes to.
 struct GaussPass {
     int slots, peaks;
+    bool direct;  // call slot j is parameter j, and there are no other parameters
     double p1;
     curvelib::GaussTerms peak[MAX_PARAMS / 3 + 1];  // 1-based; A = 0 for a peak left out
     int param[MAX_PARAMS + 1];
@@ -496,6 +497,9 @@ bool StartGaussPass(FittingSession* s, const PassState& pass, int f, GaussPass* 
         p[j] = s->value[g->param[j]];
     }
     g->p1 = p[1];
+    g->direct = s->nParams == g->slots;
+    for (int j = 1; j <= g->slots; ++j)
+        g->direct = g->direct && g->param[j] == j;
     for (int k = 1; k <= g->peaks; ++k) {
         const double xc = p[3 * k - 1], w = p[3 * k], A = p[3 * k + 1];
         if (A == 0.0)
@@ -508,19 +512,29 @@ bool StartGaussPass(FittingSession* s, const PassState& pass, int f, GaussPass* 
     return true;
 }
 
+// Whether the library would take a row's value y and derivatives d[1..slots] (every
+// stride-th value): finite, and y not the missing-value mark.
+ROW_STEP bool FiniteGaussRow(const GaussPass& g, bool derivatives, double y, const double* d, size_t stride)
+{
+    if (!isfinite(y) || IsMissingValue(y))
+        return false;
+    if (derivatives)
+        for (int j = 1; j <= g.slots; ++j)
+            if (!isfinite(d[j * stride]))
+                return false;
+    return true;
+}
+
 // A row's value y and derivatives d[1..slots] into the fitted value and the derivatives,
 // as EvaluateLibrary leaves them. False when the library would fail the row: it is then
 // called for the row, and fails it its own way.
 ROW_STEP bool StoreGaussRow(FittingSession* s, const GaussPass& g, int f, bool derivatives, double y,
                             const double* d, size_t stride)
 {
-    if (!isfinite(y) || IsMissingValue(y))
+    if (!FiniteGaussRow(g, derivatives, y, d, stride))
         return false;
     const int dep = s->fitSets[f].firstDependent;
     if (derivatives) {
-        for (int j = 1; j <= g.slots; ++j)
-            if (!isfinite(d[j * stride]))
-                return false;
         double* row = s->derivatives[dep];
         for (int j = 1; j <= g.slots; ++j)
             row[g.param[j]] = 0;
@@ -591,14 +605,23 @@ int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, in
     if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
         return FIT_ERR_STOPPED;
     for (; row < set.endRow && n < kBlockRows; row += step) {
-        s->currentRow = row;
         rows[n] = row;
-        codes[n] = ReadRow(s, f, row, index);
-        indices[n] = index++;
-        if (codes[n++] < 2) {
+        indices[n] = index;
+        if (index < s->rowCacheFilled) {
+            // A row read before: code, observed and independent value (see ReadRow).
+            const double* cached = s->rowCache + index * s->rowCacheWidth;
+            codes[n] = static_cast<int>(cached[0]);
+            observed[m] = cached[1];
+            x[m] = cached[2];
+        } else {
+            s->currentRow = row;
+            codes[n] = ReadRow(s, f, row, index);
             observed[m] = s->dep[set.firstDependent].y;
-            x[m++] = s->indep[first].value;
+            x[m] = s->indep[first].value;
         }
+        ++index;
+        if (codes[n++] < 2)
+            ++m;
     }
     for (int e = 0; e < m; e += 2) {
         // An odd last row is computed as a pair with itself.
@@ -652,11 +675,18 @@ int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, in
     double* derivativeRow = s->derivatives[dep];
     const int* map = s->varyMap;
     double gathered[MAX_PARAMS + 1];
+    int last = -1;  // the last row computed here
     for (int r = 0, e = 0; r < n; ++r) {
         if (codes[r] >= 2)
             continue;
         const int at = e++;
-        if (nan[at] || !StoreGaussRow(s, g, f, derivatives, y[at], d + at, kBlockRows)) {
+        // With each parameter in its own slot the derivatives go from the block's columns
+        // to the sums; the session gets the last row's (below).
+        const bool computed = !nan[at] && (g.direct ? FiniteGaussRow(g, derivatives, y[at], d + at, kBlockRows)
+                                                    : StoreGaussRow(s, g, f, derivatives, y[at], d + at, kBlockRows));
+        if (computed)
+            last = at;
+        if (!computed) {
             s->currentRow = rows[r];
             ReadRow(s, f, rows[r], indices[r]);
             const int code = FinishRow(s, p, f, rows[r], indices[r], codes[r], EvaluateRow(s, p, f, indices[r], derivatives),
@@ -672,7 +702,10 @@ int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, in
                                            : !(xv.dataset && (row < xv.first || row >= xv.end)));
         if (!inRange)
             continue;
-        if (derivatives)
+        if (derivatives && g.direct)
+            for (int j = 1; j <= s->nVary; ++j)
+                gathered[j] = 0.0 + d[map[j] * kBlockRows + at];
+        else if (derivatives)
             for (int j = 1; j <= s->nVary; ++j)
                 gathered[j] = derivativeRow[map[j]];
         const int code = AddResidualValues(s, observed[at], y[at], derivatives ? gathered : nullptr, 1.0, sums, &p.relativeLost);
@@ -684,6 +717,8 @@ int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, in
         }
     }
     // The session's row as the last row of the block leaves it.
+    if (g.direct && last >= 0)
+        StoreGaussRow(s, g, f, derivatives, y[last], d + last, kBlockRows);
     if (n > 0) {
         s->currentRow = rows[n - 1];
         ReadRow(s, f, rows[n - 1], indices[n - 1]);
