@@ -1,6 +1,7 @@
 // The fitter's benchmark: the NIST problems from both starts, run by their own scripts, and
-// a 4-parameter Gaussian plus baseline on 1,000,000 noisy points, each fitted through the
-// kernel's interpreter exactly as the console host runs a script. It prints, per fit, the
+// a 4-parameter Gaussian plus baseline on 1,000,000 noisy points (the best of three fits,
+// as the scipy and GSL references take theirs), each fitted through the kernel's
+// interpreter exactly as the console host runs a script. It prints, per fit, the
 // iterations and the seconds per iteration as lines the comparison script reads:
 //   NIST <problem> <start> <iterations> <seconds per iteration>
 //   GAUSS <points> <iterations> <seconds per iteration>
