@@ -23,17 +23,8 @@ layers_of() { grep -c '^ *layer Layer' "$1"; }
 
 qxd "script win -t wks; wks.ncols = 3; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i; col(C)[i] = 11 - i }" ||
     qxd_fail "worksheet"
-qxd children || qxd_fail "children"
-read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
-qxd "invoke 33248" && qxd settle || qxd_fail "scatter"
-qxd children || qxd_fail "children"
-graph=
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ hwnd _ active _ <<<"$line"
-    [ "$active" = 1 ] && [ "$hwnd" != "$worksheet" ] && graph=$hwnd
-done
-[ -n "$graph" ] || qxd_fail "the scatter made no graph window"
-qxd "maximize $graph" && qxd settle || qxd_fail "maximize"
+qxd_plot 33248 maximize || qxd_fail "the scatter made no graph window"
+graph=$QXD_GRAPH worksheet=$QXD_WORKSHEET
 # Window view: the page fills the view, so places on the page are fractions of the view.
 qxd "invoke 34119" && qxd settle || qxd_fail "window view"
 qxd view || qxd_fail "view"
