@@ -8,6 +8,8 @@
 #include "LayerPages.h"
 #include "LinePage.h"
 #include "GraphPagePages.h"
+#include "GroupPage.h"
+#include "BoxDataPages.h"
 #include "PatternPage.h"
 #include "PlotPages.h"
 #include "SymbolPage.h"
@@ -73,6 +75,9 @@ CQUPlotDetailsPage* CreatePlotPage(UINT templateId)
     case IDD_PD_GRIDS: return new CQUPlotDetailsWire;
     case IDD_PD_BARS: return new CQUPlotDetailsBars;
     case IDD_PD_SIDE_WALLS: return new CQUPlotDetailsSideWalls;
+    case IDD_PD_GROUP: return new CQUPlotDetailsGroup;
+    case IDD_PD_BOX_DATA: return new CQUPlotDetailsBoxData;
+    case IDD_PD_PERCENTILE: return new CQUPlotDetailsPercentile;
     default: return nullptr;
     }
 }
@@ -198,6 +203,12 @@ void CQUPlotDetailsTabManager::CreatePlotPages(CQKPlotObj* pPlot)
             page = new CQUPlotDetailsNotAvailable(row.templateId, row.kind, row.caption);
         page->SetEditedObject(pPlot);
         m_pages.push_back(page);
+        if (auto* group = dynamic_cast<CQUPlotDetailsGroup*>(page))
+            if (pPlot->IsGroupBegin() || pPlot->IsGroupMember()) {
+                // A leader left from another selection is not this plot's.
+                const bool leader = m_pGroupLeader && (m_pGroupLeader == pPlot || m_pGroupLeader->IsInTheSameGroup(pPlot));
+                group->SetGroupHead(leader ? m_pGroupLeader : pPlot, leader ? m_nGroupCount : pPlot->GetNumOfPlotsInGroup());
+            }
     }
 
     delete m_pChecker;
