@@ -114,6 +114,14 @@ void MakeRightYLayer(CQKGraphicLayer& layer, const CQKGraphicLayer& first)
     LinkXToFirst(layer);
 }
 
+// The legend of a layer drawn over another goes to the top left of the frame, clear of
+// the other's at the top right.
+void LegendTopLeft(CQKGraphicLayer& layer)
+{
+    if (CQKTextObj* legend = layer.FindTextObj("Legend"))
+        legend->SetPosition(layer.GetMeasLeft() / 100 + 0.01, layer.GetMeasTop() / 100 + 0.01);
+}
+
 // Layers one above the other with no room between them, the first at the bottom: only it
 // labels the X axis, which the others share.
 void StackLayers(CQKGraphPage& graph, int n)
@@ -399,6 +407,7 @@ bool DoubleY(Made& m, const QKPlotWord& word, const std::vector<Unit>& units, st
         !PlotUnits(second, word, std::vector<Unit>(units.begin() + 1, units.end()), error))
         return false;
     ContinueColors(*second, first->GetNumPlots());
+    LegendTopLeft(*second);
     return true;
 }
 
@@ -617,6 +626,7 @@ bool Histograms(Made& m, HistogramKind kind, const std::vector<Unit>& units, std
         return false;
     AsHistogramBars(*first);
     ContinueColors(*second, n);
+    LegendTopLeft(*second);
     return true;
 }
 
