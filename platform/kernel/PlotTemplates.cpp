@@ -298,11 +298,25 @@ ResultColumn Centers(const Bins& bins)
     return c;
 }
 
-// Columns drawn as the bars of a histogram: side by side, no gap.
-void AsHistogramBars(CQKGraphicLayer& layer)
+// Columns drawn as the bars of a histogram: side by side, no gap. Bars of several columns
+// are filled with their plots' colours, so that they can be told apart.
+void AsHistogramBars(CQKGraphicLayer& layer, bool several)
 {
-    for (int i = 0; i < layer.GetNumPlots(); ++i)
-        layer.PlotObjByIndex(i, 1)->SetBoxGap(0);
+    for (int i = 0; i < layer.GetNumPlots(); ++i) {
+        CQKPlotObj* plot = layer.PlotObjByIndex(i, 1);
+        plot->SetBoxGap(0);
+        if (several)
+            plot->SetBKColor(-1, 0); // the plot's own colour
+    }
+}
+
+// A round step that cuts the span into about `parts`.
+double RoundStep(double span, int parts)
+{
+    const double raw = span / parts;
+    const double p = std::pow(10, std::floor(std::log10(raw)));
+    const double m = raw / p;
+    return (m <= 1 ? 1 : m <= 2 ? 2 : m <= 2.5 ? 2.5 : m <= 5 ? 5 : 10) * p;
 }
 
 // ---- the quality-control chart ----------------------------------------------------------
@@ -359,6 +373,8 @@ bool Subgroups(const std::vector<Unit>& units, std::vector<std::vector<double>>&
 struct Made {
     CQKGraphPage* graph = nullptr;
     std::vector<CQKPage*> worksheets;
+    // The X range the first layer shows (the bins' outer edges), when the chart sets one.
+    double xFrom = 0, xTo = 0;
 };
 
 CQKGraphPage* NewGraph(std::string* error)
@@ -444,8 +460,11 @@ void NarrowZoom(CQKGraphPage& graph)
     double lo, hi;
     if (!zoomed || !qkfxGetDataRange(zoomed, QK_AXIS_X, lo, hi) || !(hi > lo))
         return;
-    const double from = lo + (hi - lo) / 4, to = hi - (hi - lo) / 4;
-    zoomed->SetAxisRange(QK_AXIS_X, from, to, (to - from) / 4);
+    // The middle half, widened to round ends.
+    const double inc = RoundStep((hi - lo) / 2, 4);
+    const double from = std::floor((lo + (hi - lo) / 4) / inc + 1e-9) * inc;
+    const double to = std::ceil((hi - (hi - lo) / 4) / inc - 1e-9) * inc;
+    zoomed->SetAxisRange(QK_AXIS_X, from, to, inc);
     zoomed->SetAxisRescale(QK_AXIS_X, 0); // the zoom keeps its range when data change
 }
 
@@ -592,14 +611,16 @@ bool Histograms(Made& m, HistogramKind kind, const std::vector<Unit>& units, std
         return false;
     const QKPlotWord& bars = *qkfxFindPlotWord("Column");
     const int n = (int)ys.size();
+    m.xFrom = bins.Edge(0);
+    m.xTo = bins.Edge(bins.count);
     if (kind == HIST_STACKED) {
         StackLayers(*m.graph, n);
         for (int i = 0; i < n; ++i) {
             CQKGraphicLayer* layer = m.graph->GetLayerByIndex(i, 1);
             if (qkfxPlotColumns(layer, bars, ColumnsOf(wks, {1, 2 + i}), error) <= 0)
                 return false;
-            AsHistogramBars(*layer);
             ContinueColors(*layer, i);
+            AsHistogramBars(*layer, n > 1);
         }
         return true;
     }
@@ -610,7 +631,7 @@ bool Histograms(Made& m, HistogramKind kind, const std::vector<Unit>& units, std
             all.push_back(wks->GetColumn(c));
         if (qkfxPlotColumns(first, bars, all, error) <= 0)
             return false;
-        AsHistogramBars(*first);
+        AsHistogramBars(*first, n > 1);
         return true;
     }
     // The counts as bars; their cumulative percentages as lines on a 0 to 100 scale at the right.
@@ -624,7 +645,7 @@ bool Histograms(Made& m, HistogramKind kind, const std::vector<Unit>& units, std
     if (qkfxPlotColumns(first, bars, counts, error) <= 0 ||
         qkfxPlotColumns(second, *qkfxFindPlotWord("LineSymbol"), percents, error) <= 0)
         return false;
-    AsHistogramBars(*first);
+    AsHistogramBars(*first, n > 1);
     ContinueColors(*second, n);
     LegendTopLeft(*second);
     return true;
@@ -809,6 +830,11 @@ CQKGraphPage* qkPlotIntoTemplate(const std::string& templ, const QKPlotWord& wor
         qkfxRescaleLayer(m.graph->GetLayerByIndex(i, 1), TRUE);
     if (builtIn && builtIn->kind == T_ZOOM)
         NarrowZoom(*m.graph);
+    if (m.xTo > m.xFrom) {
+        CQKGraphicLayer* first = m.graph->GetLayerByIndex(0, 1);
+        first->SetAxisRange(QK_AXIS_X, m.xFrom, m.xTo, RoundStep(m.xTo - m.xFrom, 5));
+        qkFollowLinkedAxes(*first);
+    }
     if (builtIn && builtIn->kind == T_HISTPROB) {
         CQKGraphicLayer* percent = m.graph->GetLayerByIndex(1, 1);
         percent->SetAxisRange(QK_AXIS_Y, 0, 100, 20);

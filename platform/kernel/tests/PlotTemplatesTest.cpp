@@ -229,6 +229,9 @@ TEST_F(PlotTemplatesTest, HistogramsCountInSharedRoundBins)
         for (const auto& [name, values] : c.columns)
             ExpectValues(Values(bins, name), values, name);
         EXPECT_EQ(graph->GetLayerByIndex(0, 1)->PlotObjByIndex(0, 1)->GetBoxGap(), 0) << c.templ;
+        // The X axis runs from the first bin's lower edge to the last one's upper edge.
+        const QKAxisRecord& x = graph->GetLayerByIndex(c.layers - 1, 1)->GetAxisRecord(QK_AXIS_X);
+        EXPECT_EQ(x.from + " " + x.to, "0 1") << c.templ;
     }
     // The percentages run on a right axis from 0 to 100.
     CQKGraphPage* prob = static_cast<CQKGraphPage*>(qkfxGetProject().FindPage("Graph1"));
