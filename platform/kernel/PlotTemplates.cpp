@@ -199,7 +199,10 @@ CQKWksPage* ResultWorksheet(const std::string& base, const std::vector<ResultCol
     while (wks->GetNumCols() > 0)
         wks->DeleteColumn(1);
     for (const ResultColumn& c : columns) {
+        // A name made from a long column name may be too long: the next free letter then.
         CQKDataset* d = wks->AddColumn(c.name);
+        if (!d)
+            d = wks->AddColumn();
         d->m_type = c.type;
         d->m_label = c.label;
         std::vector<double> v = c.values;
@@ -718,12 +721,10 @@ bool FromFile(Made& m, const std::string& templ, const QKPlotWord& word, const s
     CQKPage* page = qkfxNewPageFromTemplate(QK_PAGE_GRAPH, templ, std::string(), &why);
     if (!page)
         return Fail(error, why);
-    m.graph = dynamic_cast<CQKGraphPage*>(page);
-    if (!m.graph || m.graph->GetType() != QK_PAGE_GRAPH || m.graph->GetNumLayers() == 0) {
-        if (!m.graph)
-            m.graph = static_cast<CQKGraphPage*>(page);
+    // A graph template file may hold a layout page, which has no layers of its own.
+    m.graph = static_cast<CQKGraphPage*>(page);
+    if (page->GetType() != QK_PAGE_GRAPH || m.graph->GetNumLayers() == 0)
         return Fail(error, "the template \"" + templ + "\" holds no graph layer to plot into");
-    }
     const std::vector<std::vector<Unit>> dealt = Deal(units, m.graph->GetNumLayers());
     for (int i = 0; i < m.graph->GetNumLayers(); ++i)
         if (!PlotUnits(m.graph->GetLayerByIndex(i, 1), word, dealt[i], error))
@@ -798,8 +799,10 @@ CQKGraphPage* qkPlotIntoTemplate(const std::string& templ, const QKPlotWord& wor
     }
     Made m;
     bool ok = false;
-    switch (builtIn ? builtIn->kind : T_PANEL2HORZ) {
-    case T_PANEL2HORZ: ok = builtIn ? Grid(m, word, units, 1, 2, error) : FromFile(m, templ, word, units, error); break;
+    if (!builtIn)
+        ok = FromFile(m, templ, word, units, error);
+    else switch (builtIn->kind) {
+    case T_PANEL2HORZ: ok = Grid(m, word, units, 1, 2, error); break;
     case T_PANEL2VERT: ok = Grid(m, word, units, 2, 1, error); break;
     case T_PANEL4: ok = Grid(m, word, units, 2, 2, error); break;
     case T_PANEL9: ok = Grid(m, word, units, 3, 3, error); break;
