@@ -198,6 +198,48 @@ qxd_hide_explorer() {
     return 1
 }
 
+# Waits up to SECONDS (10) for a shown window of the program whose title holds TITLE; its
+# handle in QXD_WINDOW.
+qxd_wait_window() { # TITLE [seconds]
+    local round line
+    QXD_WINDOW=
+    for ((round = 0; round < ${2:-10} * 10; round++)); do
+        qxd settle && qxd windows || return 1
+        for line in "${QXD_ANSWER[@]}"; do
+            [[ $line == *" $1"* ]] && { read -r _ QXD_WINDOW _ <<<"$line"; return 0; }
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# Opens the menu-bar menu of that text by a click and finds the command in it: three
+# tries, since a click the window takes for its activation opens nothing. The item's
+# rectangle stays in QXD_ANSWER[0]; qxd_click_item then chooses it.
+qxd_open_menu_item() { # MENU COMMAND
+    local attempt line l t r b name found
+    for attempt in 1 2 3; do
+        qxd bar || return 1
+        found=
+        for line in "${QXD_ANSWER[@]}"; do
+            read -r _ _ l t r b name <<<"$line"
+            [ "${name//&/}" = "$1" ] && { found=1; break; }
+        done
+        [ -n "$found" ] || { qxd_log "no menu $1"; return 1; }
+        qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+        sleep 0.3
+        qxd settle
+        qxd "itemrect $2" 2>/dev/null && return 0
+        qxd_key Escape Escape
+    done
+    return 1
+}
+qxd_click_item() {
+    local l t r b
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+}
+
 # Fails the test unless the expression is true now.
 qxd_expect() { qxd_wait_for "$1" 0 || qxd_fail "expected $1"; }
 
