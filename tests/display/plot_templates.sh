@@ -23,25 +23,30 @@ layers_of() { # file graph
 # Waits for a rectangle answer from a request that fails until a menu is open.
 rect_of() { # request
     local tries
-    for tries in $(seq 50); do
+    for tries in $(seq 30); do
         qxd "$1" 2>/dev/null && { read -r _ l t r b <<<"${QXD_ANSWER[0]}"; return 0; }
         sleep 0.1
     done
     return 1
 }
-# Plot > submenu > command, clicked as a person would; the new graph window is maximised
-# and shows the whole page.
-plot_from_menu() { # submenu text, command id, picture
-    local line name l t r b graph hwnd active
+# Plot > submenu > command, clicked as a person would (three tries at the menu bar, since
+# a click the window takes for its activation opens nothing); the new graph window is
+# maximised and shows the whole page.
+plot_from_menu() { # submenu text, command id, graph number
+    local line name l t r b graph hwnd active attempt opened=
     qxd "activate $worksheet" && qxd settle || qxd_fail "activate the worksheet"
-    qxd bar || qxd_fail "bar"
-    for line in "${QXD_ANSWER[@]}"; do
-        read -r _ _ l t r b name <<<"$line"
-        [ "${name//&/}" = Plot ] && break
+    for attempt in 1 2 3; do
+        qxd bar || qxd_fail "bar"
+        for line in "${QXD_ANSWER[@]}"; do
+            read -r _ _ l t r b name <<<"$line"
+            [ "${name//&/}" = Plot ] && break
+        done
+        [ "${name//&/}" = Plot ] || qxd_fail "no Plot menu"
+        qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+        rect_of "subrect $1" && { opened=1; break; }
+        qxd_key Escape Escape
     done
-    [ "${name//&/}" = Plot ] || qxd_fail "no Plot menu"
-    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-    rect_of "subrect $1" || qxd_fail "no submenu $1 in the Plot menu"
+    [ -n "$opened" ] || qxd_fail "no submenu $1 in the Plot menu"
     qxd_click $(((l + r) / 2)) $(((t + b) / 2))
     rect_of "itemrect $2" || qxd_fail "no item $2 in $1"
     qxd_click $(((l + r) / 2)) $(((t + b) / 2))
