@@ -34,7 +34,7 @@ struct UnbuiltCommands {
 const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
     {36091, 36091, "worksheet"},
-    {36120, 36122, "graph"},
+    {36121, 36122, "graph"},
     {36124, 36124, "graph"},
     {36128, 36128, "graph"},
     {36130, 36130, "not described"},
@@ -47,14 +47,16 @@ const UnbuiltCommands kUnbuilt[] = {
     {33281, 33283, "not described"},
     {33284, 33284, "graph"},
     {33286, 33290, "graph"},
-    {33292, 33315, "graph"},
-    {33319, 33328, "graph"},
-    {33331, 33334, "graph"},
+    {33292, 33293, "graph"},
+    {33295, 33315, "graph"},
+    {33319, 33324, "graph"},
+    {33327, 33328, "not described"},
+    {33332, 33332, "not described"},
+    {33333, 33333, "graph"},
     {33336, 33336, "graph"},
     // STANDARD.
     {33026, 33026, "graph"},
     {33028, 33029, "graph"},
-    {33041, 33041, "graph"},
     {33045, 33046, "graph"},
     {33047, 33047, "not described"},
     {33048, 33049, "graph"},
@@ -64,7 +66,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {34001, 34001, "worksheet"},
     {34002, 34002, "not described"},
     {34004, 34004, "worksheet"},
-    {34010, 34010, "graph"},
     {34018, 34018, "graph"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
@@ -129,6 +130,10 @@ bool LayerCommandReady(int id, bool* handled)
     case 36123: // Arrange All Layers
     case 36127: // Maximize Layer
         return layer != nullptr;
+    case 33041: // Date & Time
+        return layer != nullptr;
+    case 36120: // Add Function Graph
+        return layer != nullptr && !layer->Is3DLayer();
     case 36129: // Fit page to encompass all layers
         return isGraph && graph->CanFitPageToLayers();
     case 36126: // Merge Graphs

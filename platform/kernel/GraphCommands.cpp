@@ -364,6 +364,66 @@ bool Axis(const std::vector<std::string>& a, std::string* error)
     return true;
 }
 
+// GetEnumWin word: a new graph named by the word and the first number free (File > New's
+// Function makes the graph its function is drawn in).
+bool GetEnumWin(const std::vector<std::string>& a, std::string* error)
+{
+    if (a.size() != 1)
+        return Fail(error, "GetEnumWin takes the name the new window is numbered from");
+    CQKProject& project = qkfxGetProject();
+    std::string name;
+    for (int n = 1; name.empty(); ++n)
+        if (!project.IsNameInUse(a[0] + std::to_string(n)))
+            name = a[0] + std::to_string(n);
+    CQKPage* page = project.CreatePage(QK_PAGE_GRAPH, name);
+    if (!page)
+        return Fail(error, "GetEnumWin: \"" + name + "\" is no window name");
+    qkfxGetAccess()->OnInternalNewPage(page, TRUE);
+    return true;
+}
+
+// NewFunction: a function plot (F1, F2, ... as the project has none of that name) joins
+// the active layer and Plot Details opens on it to take its formula; cancelling the
+// dialog takes the function away again.
+bool NewFunction(const std::vector<std::string>& a, std::string* error)
+{
+    if (!a.empty())
+        return Fail(error, "NewFunction takes no arguments");
+    CQKGraphicLayer* layer = ActiveLayer("NewFunction", error);
+    if (!layer)
+        return false;
+    if (layer->Is3DLayer())
+        return Fail(error, "NewFunction: " + layer->GetName() + " is a 3D layer; a function is drawn in a 2D layer");
+    CQKProject& project = qkfxGetProject();
+    std::vector<std::string> taken = qkListPlottedDatasets();
+    std::string name;
+    for (int n = 1; name.empty(); ++n) {
+        std::string f = "F" + std::to_string(n);
+        if (project.FindDataset(f) == nullptr && std::none_of(taken.begin(), taken.end(), [&](const std::string& t) {
+                return _stricmp(t.c_str(), f.c_str()) == 0;
+            }))
+            name = f;
+    }
+    auto* plot = new CQKPlotObj;
+    plot->SetPlotObjectType(QK_PLOT_FUNCTION);
+    plot->SetFunctionName(name);
+    plot->SetDataSetName(name);
+    plot->SetColor(-9);
+    const int id = layer->AddObject(plot);
+    qkfxUpdateLegend(layer);
+    auto* page = static_cast<CQKGraphPage*>(layer->GetValidPagePtr());
+    page->ForgetUndo();
+    project.SetProjectModified(true);
+    qkfxGetCallLog().Add("NewFunction", page->GetName() + " " + layer->GetName() + " " + name);
+    qkShowLayerAgain(*layer);
+    if (page->PlotDetailsDialog(plot, 2, 0) == IDCANCEL) {
+        layer->RemoveDataObj(id);
+        qkfxUpdateLegend(layer);
+        qkShowLayerAgain(*layer);
+    }
+    return true;
+}
+
 } // namespace
 
 // page: Plot Details on the active graph or layout page (its page control). page -fit:
@@ -421,6 +481,10 @@ bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std:
         return Label(words, error);
     if (command == "axis")
         return Axis(words, error);
+    if (command == "newfunction")
+        return NewFunction(words, error);
+    if (command == "getenumwin")
+        return GetEnumWin(words, error);
     return Fail(error, "\"" + command + "\" is no graph command");
 }
 

@@ -844,6 +844,31 @@ bool CQKGraphPage::NewLegend(std::string* error)
     return true;
 }
 
+bool CQKGraphPage::NewDateTimeLabel(std::string* error)
+{
+    CQKGraphicLayer* layer = GetActiveLayer();
+    if (!layer)
+        return Fail(error, "The graph has no layer for the date and time.");
+    CQKTextObj* label = PgCreateCQKTextObj();
+    if (!label)
+        return Fail(error, "The date and time label cannot be made.");
+    UndoStep before = Snapshot();
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME file;
+    SystemTimeToFileTime(&now, &file);
+    const ULONGLONG ticks = ((ULONGLONG)file.dwHighDateTime << 32) | file.dwLowDateTime;
+    const double kDaysFrom1601To1900 = 109207;
+    std::string date;
+    CQKUtilDate((double)(ticks / 864000000000ULL) - kDaysFrom1601To1900).GetDateShortForm(date);
+    label->SetTextString(date + qkFormatText(" %02d:%02d", now.wHour, now.wMinute));
+    layer->AddObject(label);
+    m_undo.assign(1, std::move(before));
+    qkfxGetProject().SetProjectModified(true);
+    qkShowLayerAgain(*layer);
+    return true;
+}
+
 void CQKGraphPage::RotatePage()
 {
     const double width = m_pageState.dimWidth;
@@ -856,7 +881,8 @@ void CQKGraphPage::RotatePage()
 // draw <edit>: left, right, top, bottom, vertical, horizontal, width, height, front, back,
 // arrow, fontup, fontdown; draw -a <edit>: horizontal, vertical, narrow, widen, lengthen,
 // shorten for the selected lines. mask <command>: range, point, color, hide, swap,
-// analysis, clear. legend: a new legend in the active layer. page -r: the page rotated.
+// analysis, clear. legend: a new legend in the active layer; legend -d: a label with the
+// date and time. page -r: the page rotated.
 // All work on the active graph.
 bool qkRunObjectCommand(const std::string& command, const std::vector<std::string>& words, std::string* error)
 {
@@ -887,6 +913,10 @@ bool qkRunObjectCommand(const std::string& command, const std::vector<std::strin
             graph->RotatePage();
             return true;
         }
+        if (words.size() == 1 && _stricmp(words[0].c_str(), "-d") == 0)
+            return graph->NewDateTimeLabel(error);
+        if (!words.empty())
+            return Fail(error, "legend knows -d");
         return graph->NewLegend(error);
     }
     const bool mask = command == "mask";

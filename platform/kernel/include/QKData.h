@@ -810,6 +810,9 @@ public:
     // (also while the page does not keep its legends up to date); false when the layer
     // plots nothing. Can be undone.
     bool NewLegend(std::string* error);
+    // A label in the active layer with the date and time now ("m/d/yyyy hh:mm"), at the
+    // automatic place of a label; false, with the reason, when the page has no layer.
+    bool NewDateTimeLabel(std::string* error);
     // Portrait becomes landscape and back: the page's width and height change places.
     void RotatePage();
 
