@@ -36,7 +36,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {36091, 36091, "worksheet"},
     {36121, 36122, "graph"},
     {36124, 36124, "graph"},
-    {36128, 36128, "graph"},
     {36130, 36130, "not described"},
     {36322, 36324, "graph"},
     {36326, 36327, "graph"},
@@ -56,7 +55,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {33336, 33336, "graph"},
     // STANDARD.
     {33026, 33026, "graph"},
-    {33028, 33029, "graph"},
+    {33028, 33028, "graph"},
     {33045, 33046, "graph"},
     {33047, 33047, "not described"},
     {33048, 33049, "graph"},
@@ -130,6 +129,9 @@ bool LayerCommandReady(int id, bool* handled)
     case 36123: // Arrange All Layers
     case 36127: // Maximize Layer
         return layer != nullptr;
+    case 33029: // Full Screen
+    case 36128:
+        return isGraph;
     case 33041: // Date & Time
         return layer != nullptr;
     case 36120: // Add Function Graph

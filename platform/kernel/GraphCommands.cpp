@@ -428,7 +428,8 @@ bool NewFunction(const std::vector<std::string>& a, std::string* error)
 
 // page: Plot Details on the active graph or layout page (its page control). page -fit:
 // the page grows to hold its layers; page -merge: every other graph's layers into the
-// active graph; page -extract: each layer after the first into a graph of its own.
+// active graph; page -extract: each layer after the first into a graph of its own;
+// page -full: the graph alone on the whole screen.
 bool Page(const std::vector<std::string>& a, std::string* error)
 {
     CQKPage* active = qkfxGetProject().GetActivePage();
@@ -440,7 +441,12 @@ bool Page(const std::vector<std::string>& a, std::string* error)
         return true;
     }
     if (a.size() != 1)
-        return Fail(error, "page knows -fit, -merge, -extract and -r");
+        return Fail(error, "page knows -fit, -merge, -extract, -full and -r");
+    if (Same(a[0], "-full")) {
+        if (graph->GetType() != QK_PAGE_GRAPH)
+            return Fail(error, "page -full: the active window is no graph");
+        return qkShowPageFullScreen(*graph, error) != nullptr;
+    }
     std::string reason;
     if (Same(a[0], "-fit")) {
         if (!graph->FitPageToLayers(&reason))
@@ -463,7 +469,7 @@ bool Page(const std::vector<std::string>& a, std::string* error)
             return Fail(error, "page -extract: " + reason);
         return true;
     }
-    return Fail(error, "page knows -fit, -merge, -extract and -r");
+    return Fail(error, "page knows -fit, -merge, -extract, -full and -r");
 }
 
 bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std::vector<std::string>& words,
