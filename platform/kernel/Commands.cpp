@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "KernelInternal.h"
+#include "PageRender.h"
 #include "QKGraphObjects.h"
 #include "QKAccess.h"
 #include "QKAsciiImport.h"
@@ -65,7 +66,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {34001, 34001, "worksheet"},
     {34002, 34002, "not described"},
     {34004, 34004, "worksheet"},
-    {34018, 34018, "graph"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
     // OBJEDIT's data order and grouping, and the 3D rotation angle.
@@ -132,6 +132,8 @@ bool LayerCommandReady(int id, bool* handled)
     case 33029: // Full Screen
     case 36128:
         return isGraph;
+    case 34018: // Export Page
+        return graph != nullptr;
     case 33041: // Date & Time
         return layer != nullptr;
     case 36120: // Add Function Graph
@@ -941,6 +943,122 @@ bool qkFindScriptResource(const std::string& fileName, std::string* text)
     return true;
 }
 
+namespace {
+
+bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool written = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && written;
+}
+
+// The page drawn at the screen's resolution into a 24-bit bitmap file.
+bool ExportBitmap(CQKGraphPage& page, const std::string& path, std::string* why)
+{
+    double inchesW = 0, inchesH = 0;
+    page.GetPageSizeInches(inchesW, inchesH);
+    HDC screen = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const int w = std::max(1, (int)(inchesW * dpiX + 0.5)), h = std::max(1, (int)(inchesH * dpiY + 0.5));
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h; // bottom-up, as bitmap files store their rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    bi.bmiHeader.biXPelsPerMeter = (LONG)(dpiX / 0.0254 + 0.5);
+    bi.bmiHeader.biYPelsPerMeter = (LONG)(dpiY / 0.0254 + 0.5);
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = dc ? CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    if (!bmp) {
+        if (dc)
+            DeleteDC(dc);
+        *why = qkFormatText("there is not enough memory for a picture of %d x %d pixels", w, h);
+        return false;
+    }
+    HGDIOBJ old = SelectObject(dc, bmp);
+    const RECT all = {0, 0, w, h};
+    const BOOL drawn = qkDrawGraphPage(page, dc, all, true);
+    GdiFlush();
+    const size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3, image = stride * h;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof bi.bmiHeader;
+    file.bfSize = (DWORD)(file.bfOffBits + image);
+    bi.bmiHeader.biSizeImage = (DWORD)image;
+    std::vector<BYTE> bytes((const BYTE*)&file, (const BYTE*)&file + sizeof file);
+    bytes.insert(bytes.end(), (const BYTE*)&bi.bmiHeader, (const BYTE*)&bi.bmiHeader + sizeof bi.bmiHeader);
+    bytes.insert(bytes.end(), (const BYTE*)bits, (const BYTE*)bits + image);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    if (!drawn) {
+        *why = "the page could not be drawn";
+        return false;
+    }
+    if (!WriteBytes(path, bytes)) {
+        *why = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+// export -p [file]: the active graph or layout page as a picture, an enhanced metafile
+// (.emf) or a bitmap (.bmp) by the file's extension; without a file the user names one.
+void ExportPage(const std::vector<std::string>& args, std::string* error)
+{
+    auto* page = dynamic_cast<CQKGraphPage*>(ActivePage());
+    if (!page) {
+        *error = "export -p: the active window is no graph or layout";
+        return;
+    }
+    std::string path = args.size() == 2 ? args[1] : page->GetName();
+    if (args.size() < 2) {
+        static const char kFilter[] = "Enhanced Metafile (*.emf)\0*.emf\0Bitmap (*.bmp)\0*.bmp\0";
+        const int asked = qkfxGetAccess()->GetFileToSave(std::string(kFilter, sizeof kFilter), "Export Page", path);
+        if (asked < 0) {
+            *error = std::string("export -p: ") + kNameTheFile;
+            return;
+        }
+        if (asked == 0 || path.empty()) {
+            qkfxGetCallLog().Add("export -p: cancelled", page->GetName());
+            return;
+        }
+    }
+    if (!HasExtension(path))
+        path += ".emf";
+    const std::string ext = path.substr(path.find_last_of('.'));
+    std::string why;
+    if (Same(ext, ".emf")) {
+        HENHMETAFILE emf = page->CopyPageEnhancedMetafile(nullptr);
+        HENHMETAFILE copy = emf ? CopyEnhMetaFileA(emf, path.c_str()) : nullptr;
+        if (!emf)
+            why = "the page could not be drawn";
+        else if (!copy)
+            why = "cannot write " + path;
+        if (copy)
+            DeleteEnhMetaFile(copy);
+        if (emf)
+            DeleteEnhMetaFile(emf);
+    } else if (Same(ext, ".bmp")) {
+        ExportBitmap(*page, path, &why);
+    } else {
+        why = "\"" + ext + "\" is no picture type the page exports to: use .emf or .bmp";
+    }
+    if (!why.empty()) {
+        *error = "export -p: " + why;
+        return;
+    }
+    qkfxGetCallLog().Add("export -p", page->GetName() + " " + path);
+}
+
+} // namespace
+
 bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error)
 {
     if (word == "getfile") {
@@ -958,6 +1076,10 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
             *error = "export -w: the active window is no worksheet";
         else if (qkfxExportAscii(wks, args[1], qkfxGetAsciiImportOptions(), error))
             qkfxGetCallLog().Add("export -w", args[1]);
+        return true;
+    }
+    if (word == "export" && !args.empty() && args.size() <= 2 && Same(args[0], "-p")) {
+        ExportPage(args, error);
         return true;
     }
     if (word == "getnumber") {

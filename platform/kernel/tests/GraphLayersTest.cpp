@@ -397,3 +397,75 @@ TEST_F(LayersTest, FullScreenShowsThePageCentredOnBlack)
     SendMessageA(shown, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_FALSE(IsWindow(shown));
 }
+
+// Export Page writes the page as the screen draws it: a bitmap at the screen's resolution
+// whose pixels are the page's drawing, an enhanced metafile framed at the page's size. A
+// type it cannot write and a missing file name are refused with the reason.
+TEST_F(LayersTest, ExportPageWritesBitmapsAndMetafiles)
+{
+    Plot(graph, y1);
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string bmpPath = std::string(folder) + "qx_export_page.bmp",
+                      emfPath = std::string(folder) + "qx_export_page.emf";
+    DeleteFileA(bmpPath.c_str());
+    DeleteFileA(emfPath.c_str());
+    ASSERT_TRUE(Run("export -p " + bmpPath + "; export -p " + emfPath)) << err;
+
+    // The bitmap: the page's inches at the screen's pixels per inch, pixel for pixel the
+    // page drawn into a bitmap of that size.
+    HBITMAP file = (HBITMAP)LoadImageA(nullptr, bmpPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    ASSERT_NE(file, nullptr);
+    BITMAP info;
+    GetObject(file, sizeof info, &info);
+    double pw, ph;
+    graph->GetPageSizeInches(pw, ph);
+    HDC screen = GetDC(nullptr);
+    const int W = (int)(pw * GetDeviceCaps(screen, LOGPIXELSX) + 0.5), H = (int)(ph * GetDeviceCaps(screen, LOGPIXELSY) + 0.5);
+    ReleaseDC(nullptr, screen);
+    ASSERT_EQ(info.bmWidth, W);
+    ASSERT_EQ(info.bmHeight, H);
+    Dib read(W, H), drawn(W, H);
+    HDC fileDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(fileDC, file);
+    BitBlt(read.dc, 0, 0, W, H, fileDC, 0, 0, SRCCOPY);
+    SelectObject(fileDC, old);
+    DeleteDC(fileDC);
+    DeleteObject(file);
+    graph->SetViewMode(2, 1);
+    RECT all = {0, 0, W, H};
+    ASSERT_TRUE(graph->SetDrawRect(all));
+    ASSERT_TRUE(graph->Draw(drawn.dc, all));
+    int differ = 0, blue = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            differ += read.At(x, y) != drawn.At(x, y);
+            blue += read.At(x, y) == kBlue;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(blue, 0) << "the data are in the picture";
+
+    // The metafile: framed at the page's size, drawing the data.
+    HENHMETAFILE emf = GetEnhMetaFileA(emfPath.c_str());
+    ASSERT_NE(emf, nullptr);
+    ENHMETAHEADER header;
+    GetEnhMetaFileHeader(emf, sizeof header, &header);
+    SIZE size;
+    graph->GetPageSize(size);
+    EXPECT_NEAR(header.rclFrame.right - header.rclFrame.left, size.cx, 2);
+    EXPECT_NEAR(header.rclFrame.bottom - header.rclFrame.top, size.cy, 2);
+    Dib played(W, H);
+    FillRect(played.dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    PlayEnhMetaFile(played.dc, emf, &all);
+    DeleteEnhMetaFile(emf);
+    EXPECT_GT(played.Ink(all, [](COLORREF c) { return c == kBlue; }).right, 0);
+    DeleteFileA(bmpPath.c_str());
+    DeleteFileA(emfPath.c_str());
+
+    EXPECT_FALSE(Run("export -p " + std::string(folder) + "qx_export_page.gif"));
+    EXPECT_NE(err.find("use .emf or .bmp"), std::string::npos) << err;
+    // From the menu without a main window to ask in, it says to name the file.
+    EXPECT_EQ(Command("FILE", 34018, "@ExportPage,GraphExp"), 2);
+    qkfxGetProject().SetActivePage(wks);
+    EXPECT_EQ(Command("FILE", 34018, "@ExportPage,GraphExp"), 1) << "a worksheet exports no page";
+}
