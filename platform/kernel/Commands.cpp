@@ -75,7 +75,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {35573, 35573, "not described"},
     {35575, 35576, "not described"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
-    {32965, 32968, "graph"},
+    {32966, 32968, "graph"},
     {34145, 34161, "not described"},
     {34174, 34174, "not described"},
     {9999, 9999, "not described"},
@@ -132,6 +132,16 @@ bool LayerCommandReady(int id, bool* handled)
     case 33029: // Full Screen
     case 36128:
         return isGraph;
+    case 32965: { // Set Display Range: rows the Data Selector chose in a plot of the layer
+        INT_PTR dataset = 0;
+        int first = 0, last = 0;
+        if (!layer || !graph->GetSelectedRange(dataset, first, last))
+            return false;
+        for (int i = 0; i < layer->GetNumPlots(); ++i)
+            if (CQKDataset* y = qkPlotDataset(*layer->PlotObjByIndex(i, 1), QK_ROLE_Y); y && y->GetHandle() == dataset)
+                return true;
+        return false;
+    }
     case 34018: // Export Page
         return graph != nullptr;
     case 33041: // Date & Time

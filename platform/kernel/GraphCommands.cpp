@@ -259,11 +259,23 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
 }
 
 // set name: Plot Details for the plot of the dataset; set name -e: the plot draws its
-// datasets' whole ranges again.
-bool Set(const std::vector<std::string>& a, std::string* error)
+// datasets' whole ranges again; set [name] -r: only the rows the Data Selector chose (of
+// the dataset they were chosen in when no name is given).
+bool Set(std::vector<std::string> a, std::string* error)
 {
-    if (a.empty() || (a.size() == 2 && !Same(a[1], "-e")) || a.size() > 2)
-        return Fail(error, "set takes a dataset name and -e");
+    if (a.size() == 1 && Same(a[0], "-r")) {
+        CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+        INT_PTR dataset = 0;
+        int first = 0, last = 0;
+        CQKDataset* chosen = graph && graph->GetSelectedRange(dataset, first, last)
+                                 ? qkfxGetProject().GetDatasetFromHandle(dataset)
+                                 : nullptr;
+        if (!chosen)
+            return Fail(error, "set -r: choose the rows to show first: drag across them with the Data Selector tool");
+        a.insert(a.begin(), chosen->GetName());
+    }
+    if (a.empty() || (a.size() == 2 && !Same(a[1], "-e") && !Same(a[1], "-r")) || a.size() > 2)
+        return Fail(error, "set takes a dataset name and -e or -r");
     CQKGraphicLayer* layer = ActiveLayer("set", error);
     if (!layer)
         return false;
@@ -271,13 +283,25 @@ bool Set(const std::vector<std::string>& a, std::string* error)
     if (!plot)
         return Fail(error, "set: \"" + a[0] + "\" is not plotted in the active layer");
     if (a.size() == 2) {
+        int first = 0, end = -1;
+        if (Same(a[1], "-r")) {
+            auto* graph = static_cast<CQKGraphPage*>(layer->GetValidPagePtr());
+            INT_PTR dataset = 0;
+            int last = -1;
+            CQKDataset* y = qkPlotDataset(*plot, QK_ROLE_Y);
+            if (!graph->GetSelectedRange(dataset, first, last) || !y || y->GetHandle() != dataset)
+                return Fail(error, "set -r: choose the rows of " + a[0] + " first: drag across them with the Data Selector tool");
+            end = last + 1;
+        }
         std::vector<QKPlotData> data = plot->GetDataList();
         for (QKPlotData& d : data) {
-            d.first = 0;
-            d.end = -1;
+            d.first = first;
+            d.end = end;
         }
         plot->SetDataList(data);
         qkfxRescaleLayer(layer, FALSE);
+        qkfxGetProject().SetProjectModified(true);
+        qkShowLayerAgain(*layer);
         return true;
     }
     static_cast<CQKGraphPage*>(layer->GetValidPagePtr())->PlotDetailsDialog(plot, 2, 0);

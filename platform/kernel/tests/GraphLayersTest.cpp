@@ -241,6 +241,38 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
              ASSERT_EQ(Command(nullptr, 36120, "NewFunction"), 0) << err;
              EXPECT_EQ(PlotsOf(l), "F1 F2");
          }},
+        {"Set Display Range", "GRAPH", 32965, "@SetDisplayRange", [&] { Plot(graph, y1); },
+         [&] {
+             // The Data Selector dragged over the left half of the drawn page.
+             const RECT client = {0, 0, 800, 600};
+             graph->SetViewMode(2, 1);
+             ASSERT_TRUE(graph->SetDrawRect(client));
+             Dib dib(800, 600);
+             ASSERT_TRUE(graph->Draw(dib.dc, client));
+             ASSERT_TRUE(graph->SelectRange(0, 400));
+         },
+         [&] {
+             INT_PTR dataset = 0;
+             int first = -1, last = -1;
+             ASSERT_TRUE(graph->GetSelectedRange(dataset, first, last));
+             EXPECT_EQ(first, 0);
+             EXPECT_GT(last, 0);
+             EXPECT_LT(last, 9);
+             for (const QKPlotData& d : graph->GetActiveLayer()->PlotObjByIndex(0, 1)->GetDataList())
+                 EXPECT_EQ((std::vector<int>{d.first, d.end}), (std::vector<int>{first, last + 1}));
+             // Kept in the project; Reset to Full Range shows every row again.
+             std::vector<BYTE> bytes;
+             qkfxSaveProjectToMemory(bytes);
+             const std::string before = qkfxDumpProject();
+             std::string error;
+             ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+             EXPECT_EQ(Diff(before, qkfxDumpProject()), "");
+             graph = static_cast<CQKGraphPage*>(qkfxGetProject().FindPage("Graph1"));
+             qkfxGetProject().SetActivePage(graph);
+             ASSERT_EQ(Command(nullptr, 36086, "set %C -e;HideMarker;"), 0) << err;
+             for (const QKPlotData& d : graph->GetActiveLayer()->PlotObjByIndex(0, 1)->GetDataList())
+                 EXPECT_EQ((std::vector<int>{d.first, d.end}), (std::vector<int>{0, -1}));
+         }},
         {"Layer Control", nullptr, 36083, "Layer -K P;",
          [&] { qkfxGetProject().SetActivePage(qkfxGetProject().CreatePage(QK_PAGE_LAYOUT)); },
          [&] { qkfxGetProject().SetActivePage(graph); },
