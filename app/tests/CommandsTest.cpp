@@ -494,6 +494,10 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // The layer and page commands of the graph window.
     for (UINT id : {36082, 36083, 36115, 36116, 36117, 36118, 36119, 36123, 36126, 36127, 36129, 33042, 33043, 33044})
         built.insert(id);
+    // Full Screen, Date & Time, New Function, Export Page, Set Display Range, and the fitting
+    // templates of the worksheet's plot commands.
+    for (UINT id : {33029, 36128, 33041, 34010, 36120, 34018, 32965, 33294, 33325, 33326, 33331, 33334})
+        built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
         if (row.script && qkfxGetUnbuiltCommandArea((int)row.id) == nullptr)
