@@ -440,7 +440,7 @@ bool NewFunction(const std::vector<std::string>& a, std::string* error)
     project.SetProjectModified(true);
     qkfxGetCallLog().Add("NewFunction", page->GetName() + " " + layer->GetName() + " " + name);
     qkShowLayerAgain(*layer);
-    if (page->PlotDetailsDialog(plot, 2, 0) == IDCANCEL) {
+    if (page->PlotDetailsDialog(plot, 2, 1) == IDCANCEL) {
         layer->RemoveDataObj(id);
         qkfxUpdateLegend(layer);
         qkShowLayerAgain(*layer);

@@ -711,7 +711,9 @@ public:
     void ConvertDimensions(int units, double record[4], int fromUnits = -1) const;
 
     // Plot Details on the page, a layer or a plot; the plain page has no dialog (the user
-    // interface's page has), so it records the request and answers 0.
+    // interface's page has), so it records the request and answers 0. Type 0 the page,
+    // 1 a layer (option 1: on its link page), 2 a plot (option 1: a function plot on its
+    // function page).
     virtual int PlotDetailsDialog(CQKBase* obj, int type, DWORD option);
 
     // The layer scripts and plug-ins work on; null while the page has no layer.
