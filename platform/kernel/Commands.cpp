@@ -69,7 +69,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
     // OBJEDIT's data order and grouping, and the 3D rotation angle.
-    {35498, 35501, "graph"},
+    {35500, 35501, "graph"},
     {35562, 35562, "graph"},
     // 3D Waterfall and the X and Y Constant with Base kinds: nothing but their names.
     {35573, 35573, "not described"},
@@ -101,7 +101,7 @@ const UnbuiltCommands kUnbuilt[] = {
 // -1 where an id has none.
 const int kObjectEdits[] = {
     QK_EDIT_LEFT, QK_EDIT_RIGHT, QK_EDIT_TOP, QK_EDIT_BOTTOM, QK_EDIT_VERTICAL, QK_EDIT_HORIZONTAL, // 35488-35493
-    QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, -1, -1, -1, -1,                     // 35494-35501
+    QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, QK_EDIT_FRONT_DATA, QK_EDIT_BACK_DATA, -1, -1, // 35494-35501
     QK_EDIT_ARROW, -1, QK_EDIT_FONT_UP, QK_EDIT_FONT_DOWN,                                          // 35502-35505
 };
 const int kArrowEdits[] = {
