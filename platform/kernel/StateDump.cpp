@@ -579,6 +579,8 @@ void CQKTextObj::DumpState(CQKStateDump& dump) const
     dump.Add("showLinkVars", m_showLinkVars);
     dump.Add("posX", m_posX);
     dump.Add("posY", m_posY);
+    if (m_behindData)
+        dump.Add("behindData", true);
     dump.Close();
 }
 

@@ -123,6 +123,10 @@ public:
     void EnableBorder(BOOL enable) { m_border = enable != FALSE; }
     int GetBorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(int style) { m_borderStyle = style; }
+    // Drawn behind the layer's data (after its background, before its axes and plots)
+    // instead of in front of everything.
+    BOOL IsBehindData() const { return m_behindData; }
+    void SetBehindData(BOOL behind) { m_behindData = behind != FALSE; }
 
     // Gives this object's style to every object of its kind in the layer. Recorded.
     BOOL ApplyStyleToAll(int reserved);
@@ -133,6 +137,7 @@ protected:
     int m_color = 0;
     bool m_border = false;
     int m_borderStyle = 0;
+    bool m_behindData = false;
 };
 
 // A text label: its text with inline format codes, its style and tab width.
