@@ -399,6 +399,24 @@ IMPLEMENT_DYNCREATE(SECMiniDockFrameWnd, CMiniDockFrameWnd)
 
 LRESULT SECMiniDockFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_CLOSE) {
+        // The menu bar is never hidden: closing its floating frame docks it at the top.
+        for (INT_PTR i = 0; i < m_wndDockBar.m_arrBars.GetSize(); i++) {
+            SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, (CObject*)m_wndDockBar.m_arrBars[i]);
+            SECMDIFrameWnd* pFrame = pMenuBar != nullptr ? DYNAMIC_DOWNCAST(SECMDIFrameWnd, pMenuBar->m_pDockSite) : nullptr;
+            if (pFrame != nullptr) {
+                pFrame->DockControlBarEx(pMenuBar, AFX_IDW_DOCKBAR_TOP, 0, 0);
+                // A row of its own, above the toolbars.
+                SECDockBar* pTop = DYNAMIC_DOWNCAST(SECDockBar, pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP));
+                if (pTop != nullptr && pTop->m_arrBars.GetSize() > 1 && pTop->m_arrBars[0] == pMenuBar &&
+                    pTop->m_arrBars[1] != nullptr) {
+                    pTop->m_arrBars.InsertAt(1, (void*)nullptr);
+                    pFrame->RecalcLayout();
+                }
+                return 0;
+            }
+        }
+    }
     if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
         // The caption drags the frame's first visible bar, and the frame with it.
         for (INT_PTR i = 0; i < m_wndDockBar.m_arrBars.GetSize(); i++) {
@@ -420,7 +438,51 @@ IMPLEMENT_DYNAMIC(SECMDIFrameWnd, CMDIFrameWnd)
 
 SECMDIFrameWnd::SECMDIFrameWnd() : m_pControlBarManager(nullptr), m_pMenuBar(nullptr) {}
 
-SECMDIFrameWnd::~SECMDIFrameWnd() {}
+SECMDIFrameWnd::~SECMDIFrameWnd()
+{
+    delete m_pMenuBar;
+}
+
+HMENU SECMDIFrameWnd::GetFrameMenu() const
+{
+    SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, m_pMenuBar);
+    if (pMenuBar != nullptr && pMenuBar->m_hWnd != nullptr)
+        return pMenuBar->GetMenu();
+    return ::GetMenu(m_hWnd);
+}
+
+BOOL SECMDIFrameWnd::PreTranslateMessage(MSG* pMsg)
+{
+    SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, m_pMenuBar);
+    if (pMenuBar != nullptr && pMenuBar->PreTranslateFrameMessage(pMsg))
+        return TRUE;
+    return CMDIFrameWnd::PreTranslateMessage(pMsg);
+}
+
+LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, m_pMenuBar);
+    if (pMenuBar != nullptr && pMenuBar->m_hWnd != nullptr && pMenuBar->IsVisible()) {
+        if (message == WM_MENUSELECT)
+            pMenuBar->OnFrameMenuSelect(HIWORD(wParam), (HMENU)lParam);
+        // The menu keys that reach the frame by the system's way (from its page windows):
+        // the bar's, but for Alt+Space and Alt+- (the window menus).
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU && lParam != ' ' && lParam != '-') {
+            MSG msg = {};
+            msg.hwnd = pMenuBar->m_hWnd;
+            if (lParam == 0) {
+                msg.message = WM_SYSKEYDOWN;
+                msg.wParam = VK_F10;
+            } else {
+                msg.message = WM_SYSCHAR;
+                msg.wParam = (WPARAM)lParam;
+            }
+            if (pMenuBar->PreTranslateFrameMessage(&msg))
+                return 0;
+        }
+    }
+    return CMDIFrameWnd::WindowProc(message, wParam, lParam);
+}
 
 void SECMDIFrameWnd::DockControlBarEx(CControlBar* pBar, UINT nDockBarID, int nCol, int nRow, float fPct,
                                       int nHeight)
@@ -508,6 +570,8 @@ void SECMDIFrameWnd::GetDockState(SECDockState& state)
         pInfo->m_nBarID = (UINT)pBar->GetDlgCtrlID();
         if (pBar->IsKindOf(RUNTIME_CLASS(SECCustomToolBar)))
             pInfo->m_nType = SECBarTypeToolBar;
+        else if (pBar == m_pMenuBar)
+            pInfo->m_nType = SECBarTypeMenuBar;
         if (m_pControlBarManager != nullptr)
             pInfo->m_pBarInfoEx = m_pControlBarManager->CreateControlBarInfoEx(pInfo);
         FillBarInfo(pBar, pInfo);
