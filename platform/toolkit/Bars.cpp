@@ -405,14 +405,7 @@ LRESULT SECMiniDockFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
             SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, (CObject*)m_wndDockBar.m_arrBars[i]);
             SECMDIFrameWnd* pFrame = pMenuBar != nullptr ? DYNAMIC_DOWNCAST(SECMDIFrameWnd, pMenuBar->m_pDockSite) : nullptr;
             if (pFrame != nullptr) {
-                pFrame->DockControlBarEx(pMenuBar, AFX_IDW_DOCKBAR_TOP, 0, 0);
-                // A row of its own, above the toolbars.
-                SECDockBar* pTop = DYNAMIC_DOWNCAST(SECDockBar, pFrame->GetControlBar(AFX_IDW_DOCKBAR_TOP));
-                if (pTop != nullptr && pTop->m_arrBars.GetSize() > 1 && pTop->m_arrBars[0] == pMenuBar &&
-                    pTop->m_arrBars[1] != nullptr) {
-                    pTop->m_arrBars.InsertAt(1, (void*)nullptr);
-                    pFrame->RecalcLayout();
-                }
+                pMenuBar->DockAtTop();
                 return 0;
             }
         }
@@ -625,6 +618,14 @@ void SECMDIFrameWnd::SetDockState(SECDockState& state)
         // SetBarInfo may have cleared the visible flag to show the bar later itself.
         ShowControlBar(pBar, pInfo->m_bVisible, TRUE);
     }
+    // An arrangement saved without the menu bar (a default one) leaves it above the rows.
+    SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, m_pMenuBar);
+    BOOL bMenuBarSaved = FALSE;
+    for (INT_PTR i = 0; i < state.m_arrBarInfo.GetSize(); i++)
+        if (((SECControlBarInfo*)state.m_arrBarInfo[i])->m_nType == SECBarTypeMenuBar)
+            bMenuBarSaved = TRUE;
+    if (pMenuBar != nullptr && pMenuBar->m_hWnd != nullptr && !bMenuBarSaved)
+        pMenuBar->DockAtTop();
     if (m_pControlBarManager != nullptr)
         m_pControlBarManager->m_bArranging = FALSE;
     RecalcLayout();

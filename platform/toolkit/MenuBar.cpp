@@ -29,6 +29,9 @@ UINT OpenMessage()
 
 SECMenuBar* g_pTracking = nullptr;
 HHOOK g_hFilter = nullptr;
+// Where the pointer was when last seen during a drop-down: a drop-down opening under a
+// resting pointer hears of it too, and only a real move goes to another item.
+POINT g_ptLast;
 
 BOOL IsGrey(HMENU hMenu, int nIndex)
 {
@@ -63,6 +66,9 @@ BOOL SECMenuBar::CreateMenuBar(CFrameWnd* pFrame, DWORD dwStyle, UINT nID, LPCTS
     if (!SECControlBar::Create(pFrame, lpszTitle, dwStyle, 0, nID))
         return FALSE;
     ::SetPropA(pFrame->m_hWnd, kBarProp, m_hWnd);
+    // A page window maximised or restored by a message sent from elsewhere brings no idle
+    // time with it: the bar looks again now and then.
+    ::SetTimer(m_hWnd, 1, 300, nullptr);
     // The MDI client puts the menu of the active page window's kind on the frame: it goes
     // to the bar instead, and the client keeps only the window list of the Window menu.
     CMDIFrameWnd* pMDIFrame = DYNAMIC_DOWNCAST(CMDIFrameWnd, pFrame);
@@ -115,6 +121,24 @@ void SECMenuBar::SetMenu(HMENU hMenu)
         m_pDockSite->DelayRecalcLayout();
 }
 
+void SECMenuBar::DockAtTop()
+{
+    SECMDIFrameWnd* pFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, m_pDockSite);
+    if (pFrame == nullptr)
+        return;
+    pFrame->DockControlBarEx(this, AFX_IDW_DOCKBAR_TOP, 0, 0);
+    SECDockBar* pTop = DYNAMIC_DOWNCAST(SECDockBar, m_pDockBar);
+    if (pTop == nullptr)
+        return;
+    pTop->m_arrBars.RemoveAt(pTop->FindBar(this));
+    // A row the bar alone stood in is gone with it.
+    while (pTop->m_arrBars.GetSize() > 0 && pTop->m_arrBars[0] == nullptr)
+        pTop->m_arrBars.RemoveAt(0);
+    pTop->m_arrBars.InsertAt(0, this);
+    pTop->m_arrBars.InsertAt(1, (void*)nullptr);
+    pFrame->RecalcLayout();
+}
+
 int SECMenuBar::GetItemCount() const
 {
     return m_hMenu != nullptr ? ::GetMenuItemCount(m_hMenu) : 0;
@@ -152,9 +176,8 @@ CWnd* SECMenuBar::MaximizedChild() const
     CMDIFrameWnd* pFrame = DYNAMIC_DOWNCAST(CMDIFrameWnd, m_pDockSite);
     if (pFrame == nullptr || pFrame->m_hWndMDIClient == nullptr)
         return nullptr;
-    BOOL bMaximized = FALSE;
-    HWND hChild = (HWND)::SendMessageA(pFrame->m_hWndMDIClient, WM_MDIGETACTIVE, 0, (LPARAM)&bMaximized);
-    return hChild != nullptr && bMaximized ? CWnd::FromHandle(hChild) : nullptr;
+    HWND hChild = (HWND)::SendMessageA(pFrame->m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0);
+    return hChild != nullptr && ::IsZoomed(hChild) ? CWnd::FromHandle(hChild) : nullptr;
 }
 
 // What the bar shows: when it changes (a script added a menu, an item went grey, a page
@@ -441,6 +464,11 @@ LRESULT CALLBACK SECMenuBar::MenuFilter(int nCode, WPARAM wParam, LPARAM lParam)
             break;
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN: {
+            if (pMsg->message == WM_MOUSEMOVE) {
+                if (pMsg->pt.x == g_ptLast.x && pMsg->pt.y == g_ptLast.y)
+                    break;
+                g_ptLast = pMsg->pt;
+            }
             CPoint pt = pMsg->pt;
             pBar->ScreenToClient(&pt);
             CRect rectClient;
@@ -497,6 +525,7 @@ void SECMenuBar::TrackItem(int nIndex, BOOL bKeyboard)
             PostMessage(WM_KEYDOWN, VK_DOWN, 0);
         TPMPARAMS tpm = {sizeof tpm, rect};
         g_pTracking = this;
+        ::GetCursorPos(&g_ptLast);
         g_hFilter = ::SetWindowsHookExA(WH_MSGFILTER, MenuFilter, nullptr, ::GetCurrentThreadId());
         UINT nCmd = (UINT)::TrackPopupMenuEx(hPopup,
                                              TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD |
@@ -648,6 +677,13 @@ LRESULT SECMenuBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_ERASEBKGND:
         return TRUE;
+    case WM_TIMER:
+        if (wParam == 1) {
+            if (IsVisible() && m_nTracking < 0)
+                OnUpdateCmdUI(m_pDockSite, TRUE);
+            return 0;
+        }
+        break;
     case WM_SIZE:
         Layout(0, TRUE);
         Invalidate();
@@ -713,6 +749,7 @@ LRESULT SECMenuBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDBLCLK:
         return 0;
     case WM_DESTROY:
+        ::KillTimer(m_hWnd, 1);
         if (m_pDockSite != nullptr && ::GetPropA(m_pDockSite->m_hWnd, kBarProp) == m_hWnd) {
             ::RemovePropA(m_pDockSite->m_hWnd, kBarProp);
             // The frame gets its menu back, so that it goes with the frame.

@@ -567,7 +567,7 @@ void SECToolBarManager::SetDefaultDockState()
     m_bArranging = TRUE;
     SECMenuBar* pMenuBar = CreateMenuBar();
     if (pMenuBar != nullptr)
-        m_pFrameWnd->DockControlBar(pMenuBar, AFX_IDW_DOCKBAR_TOP);
+        pMenuBar->DockAtTop();
     for (INT_PTR i = 0; i < m_defaults.GetSize(); i++) {
         SECDefaultToolBar* pDef = (SECDefaultToolBar*)m_defaults[i];
         if (m_pFrameWnd->GetControlBar(pDef->m_nID) != nullptr)

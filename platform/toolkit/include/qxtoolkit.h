@@ -250,6 +250,8 @@ public:
     // The bar for the frame (an SECMDIFrameWnd); the frame's menu moves onto the bar.
     BOOL CreateMenuBar(CFrameWnd* pFrame, DWORD dwStyle, UINT nID, LPCTSTR lpszTitle);
     HMENU GetMenu() const { return m_hMenu; }
+    // Docks the bar along the frame's top edge in a row of its own above the others.
+    void DockAtTop();
     void SetMenu(HMENU hMenu);
     // Top-level items, their rectangles (client coordinates) and the item at a point; -1
     // for none.
