@@ -295,6 +295,10 @@ CDockBar* DockBarAtPoint(CFrameWnd* pFrame, CControlBar* pBar, CPoint pt)
     CRect rectClient;
     pFrame->GetClientRect(&rectClient);
     pFrame->ClientToScreen(&rectClient);
+    // On the inner side of an edge's bars the zone is deep enough for a new row of the bar.
+    CRect rectBar;
+    pBar->GetWindowRect(&rectBar);
+    int nInnerHorz = std::max(kDockZone, (int)std::min(rectBar.Width(), rectBar.Height()));
     for (int i = 0; i < 4; i++) {
         if (!(pBar->m_dwDockStyle & s_aligns[i]))
             continue;
@@ -309,25 +313,25 @@ CDockBar* DockBarAtPoint(CFrameWnd* pFrame, CControlBar* pBar, CPoint pt)
         case 0: {
             int nTop = bEmpty ? rectClient.top : rectDock.top;
             int nThick = bEmpty ? kDockZone : rectDock.Height();
-            zone.SetRect(rectClient.left, nTop - kDockZone, rectClient.right, nTop + nThick + kDockZone);
+            zone.SetRect(rectClient.left, nTop - kDockZone, rectClient.right, nTop + nThick + (bEmpty ? kDockZone : nInnerHorz));
             break;
         }
         case 1: {
             int nBottom = bEmpty ? rectClient.bottom : rectDock.bottom;
             int nThick = bEmpty ? kDockZone : rectDock.Height();
-            zone.SetRect(rectClient.left, nBottom - nThick - kDockZone, rectClient.right, nBottom + kDockZone);
+            zone.SetRect(rectClient.left, nBottom - nThick - (bEmpty ? kDockZone : nInnerHorz), rectClient.right, nBottom + kDockZone);
             break;
         }
         case 2: {
             int nLeft = bEmpty ? rectClient.left : rectDock.left;
             int nThick = bEmpty ? kDockZone : rectDock.Width();
-            zone.SetRect(nLeft - kDockZone, rectClient.top, nLeft + nThick + kDockZone, rectClient.bottom);
+            zone.SetRect(nLeft - kDockZone, rectClient.top, nLeft + nThick + (bEmpty ? kDockZone : nInnerHorz), rectClient.bottom);
             break;
         }
         default: {
             int nRight = bEmpty ? rectClient.right : rectDock.right;
             int nThick = bEmpty ? kDockZone : rectDock.Width();
-            zone.SetRect(nRight - nThick - kDockZone, rectClient.top, nRight + kDockZone, rectClient.bottom);
+            zone.SetRect(nRight - nThick - (bEmpty ? kDockZone : nInnerHorz), rectClient.top, nRight + kDockZone, rectClient.bottom);
             break;
         }
         }

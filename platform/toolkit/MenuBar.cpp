@@ -80,6 +80,9 @@ BOOL SECMenuBar::CreateMenuBar(CFrameWnd* pFrame, DWORD dwStyle, UINT nID, LPCTS
     HMENU hMenu = ::GetMenu(pFrame->m_hWnd);
     if (hMenu != nullptr) {
         ::SetMenu(pFrame->m_hWnd, nullptr);
+        // The frame's own menu, which comes back when the last page window goes.
+        if (pFrame->m_hMenuDefault == nullptr)
+            pFrame->m_hMenuDefault = hMenu;
         SetMenu(hMenu);
     }
     return TRUE;
