@@ -295,10 +295,8 @@ CDockBar* DockBarAtPoint(CFrameWnd* pFrame, CControlBar* pBar, CPoint pt)
     CRect rectClient;
     pFrame->GetClientRect(&rectClient);
     pFrame->ClientToScreen(&rectClient);
-    // On the inner side of an edge's bars the zone is deep enough for a new row of the bar.
-    CRect rectBar;
-    pBar->GetWindowRect(&rectBar);
-    int nInnerHorz = std::max(kDockZone, (int)std::min(rectBar.Width(), rectBar.Height()));
+    // Up to and including 12 pixels beyond an edge's bars.
+    const int nInnerHorz = kDockZone + 1;
     for (int i = 0; i < 4; i++) {
         if (!(pBar->m_dwDockStyle & s_aligns[i]))
             continue;

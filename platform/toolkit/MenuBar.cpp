@@ -140,6 +140,8 @@ void SECMenuBar::DockAtTop()
     pTop->m_arrBars.InsertAt(0, this);
     pTop->m_arrBars.InsertAt(1, (void*)nullptr);
     pFrame->RecalcLayout();
+    // Every bar below moved down a row.
+    pFrame->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 int SECMenuBar::GetItemCount() const
