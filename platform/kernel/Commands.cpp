@@ -42,13 +42,14 @@ const UnbuiltCommands kUnbuilt[] = {
     {36326, 36327, "graph"},
     // Plot commands: the kinds the kernel cannot plot yet.
     {33260, 33260, "graph"},
-    {33262, 33265, "graph"},
     {33268, 33280, "graph"},
     {33281, 33283, "not described"},
     {33284, 33284, "graph"},
-    {33286, 33290, "graph"},
-    {33292, 33315, "graph"},
-    {33319, 33328, "graph"},
+    {33294, 33294, "graph"},
+    {33298, 33312, "graph"},
+    {33314, 33315, "graph"},
+    {33319, 33320, "graph"},
+    {33325, 33328, "graph"},
     {33331, 33334, "graph"},
     {33336, 33336, "graph"},
     // STANDARD.

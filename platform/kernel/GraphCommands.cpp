@@ -107,6 +107,7 @@ bool PlotCommand(const char* command, const std::vector<std::string>& a, std::st
     CQKMatrixPage* mat = matrix ? project.GetActiveMatrix() : nullptr;
     if (!wks && !mat)
         return Fail(error, std::string(command) + " -p: there is no active " + (matrix ? "matrix" : "worksheet"));
+    std::string reason;
     std::vector<CQKDataset*> columns;
     if (wks) {
         // The selected columns, or all of them when none is selected.
@@ -114,10 +115,18 @@ bool PlotCommand(const char* command, const std::vector<std::string>& a, std::st
             if (wks->m_selC1 < 1 || (c >= wks->m_selC1 && c <= wks->m_selC2))
                 columns.push_back(wks->GetColumn(c));
     }
+    if (wks && qkIsGraphTemplate(a[1])) {
+        CQKGraphPage* graph = qkPlotIntoTemplate(a[1], *word, columns, &reason);
+        if (!graph) {
+            project.SetActivePage(wks);
+            return Fail(error, std::string(command) + " -p: " + reason);
+        }
+        qkfxGetAccess()->OnInternalNewPage(graph, TRUE);
+        return true;
+    }
     CQKGraphPage* graph = NewGraphFor(word->type);
     if (!graph)
         return Fail(error, std::string(command) + " -p: cannot make a graph");
-    std::string reason;
     bool ok = wks ? qkfxPlotColumns(graph->GetActiveLayer(), *word, columns, &reason) > 0
                   : qkfxPlotMatrix(graph->GetActiveLayer(), *word, mat, &reason);
     if (!ok) {

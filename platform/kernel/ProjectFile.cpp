@@ -1246,6 +1246,8 @@ struct QKFileAccess {
         io.I(s.cubeOutlineColor);
         io.I(s.cubeOutlineStyle);
         io.D(s.cubeOutlineWidth);
+        io.D(s.waterfallX);
+        io.D(s.waterfallY);
     }
 
     static bool LoadLayer(Stage& st, const Record& r, CQKGraphPage& page)
@@ -1273,6 +1275,8 @@ struct QKFileAccess {
         for (int c : {ls.planeColor[0], ls.planeColor[1], ls.planeColor[2], ls.cubeOutlineColor})
             if (c < 0 || c > 255)
                 return st.Fail(r.Where() + qkFormatText(": %d is no colour of a 3D plane or outline", c));
+        if (!(fabs(ls.waterfallX) <= 100 && fabs(ls.waterfallY) <= 100))
+            return st.Fail(r.Where() + ": a waterfall offset beyond the frame");
         if (!(ls.cubeOutlineWidth >= 0 && ls.cubeOutlineWidth <= 100) || ls.cubeOutlineStyle < 0 || ls.cubeOutlineStyle > 255)
             return st.Fail(r.Where() + ": the 3D outline's width or style is out of range");
         layer->m_lastId = std::max(layer->m_lastId, 0);

@@ -1380,6 +1380,9 @@ struct QKLayerState {
     int cubeOutlineColor = 0;
     int cubeOutlineStyle = 0;    // index in the line-style list
     double cubeOutlineWidth = 0.5; // points
+    // A waterfall: each plot drawn this percent of the frame right of and above the one
+    // before it.
+    double waterfallX = 0, waterfallY = 0;
 };
 
 // Units of a layer's area, in the order of the units list.
@@ -1472,6 +1475,9 @@ public:
     int GetClipHorizPercent() const { return m_st.clipHorizPercent; }
     void SetClipHorizPercent(int p) { m_st.clipHorizPercent = p; }
     int GetClipVertPercent() const { return m_st.clipVertPercent; }
+    double GetWaterfallX() const { return m_st.waterfallX; }
+    double GetWaterfallY() const { return m_st.waterfallY; }
+    void SetWaterfall(double xPercent, double yPercent) { m_st.waterfallX = xPercent, m_st.waterfallY = yPercent; }
     void SetClipVertPercent(int p) { m_st.clipVertPercent = p; }
 
     // Links. Linking needs another layer on the page.
@@ -1499,6 +1505,10 @@ public:
     std::vector<BYTE>& Get3DView() { return m_view3D; }
     // Sets a dimension's committed range and major increment.
     void SetAxisRange(int axisType, double from, double to, double inc);
+    // Sets a dimension's committed rescale mode (QKAxisRecord::rescale).
+    void SetAxisRescale(int axisType, int mode) { m_axes[Dimension(axisType)].rescale = mode; }
+    // Sets a dimension's committed scale type (QKAxisRecord::type).
+    void SetAxisScaleType(int axisType, int type) { m_axes[Dimension(axisType)].type = type; }
     BOOL IsLayer3D() const { return m_3D; }
     BOOL IsLayerTriangle() const { return m_triangle; }
 
