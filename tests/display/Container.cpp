@@ -285,13 +285,28 @@ HWND ShowWindowFor(LPOLEOBJECT object)
 }
 
 // A visible top-level window of another process whose title names the program.
+// When a process began, for telling the server OLE started for this container from an
+// instance of the program that was already running (its windows have the same title).
+ULONGLONG StartTime(DWORD pid)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr)
+        return 0;
+    FILETIME created, exited, kernel, user;
+    ULONGLONG start = 0;
+    if (GetProcessTimes(process, &created, &exited, &kernel, &user))
+        start = ((ULONGLONG)created.dwHighDateTime << 32) | created.dwLowDateTime;
+    CloseHandle(process);
+    return start;
+}
+
 bool ServerWindowShown()
 {
     struct Find {
-        DWORD self;
+        ULONGLONG since;
         char title[256];
         HWND window;
-    } find = {GetCurrentProcessId(), "", nullptr};
+    } find = {StartTime(GetCurrentProcessId()), "", nullptr};
     EnumWindows(
         [](HWND hwnd, LPARAM lp) -> BOOL {
             Find* f = (Find*)lp;
@@ -299,7 +314,7 @@ bool ServerWindowShown()
             GetWindowThreadProcessId(hwnd, &pid);
             char title[256] = "";
             GetWindowTextA(hwnd, title, sizeof title);
-            if (pid != f->self && IsWindowVisible(hwnd) && strstr(title, "Quorix") != nullptr) {
+            if (IsWindowVisible(hwnd) && strstr(title, "Quorix") != nullptr && StartTime(pid) > f->since) {
                 lstrcpynA(f->title, title, sizeof f->title);
                 f->window = hwnd;
                 return FALSE;
@@ -317,7 +332,8 @@ bool ServerWindowShown()
         RECT r;
         GetWindowRect(child, &r);
         if (IsWindowVisible(child) && r.right - r.left > 50 && r.bottom - r.top > 50) {
-            printf("server window %s page %s\n", find.title, title);
+            printf("server window %s page %s at %ld %ld %ld %ld\n", find.title, title, r.left, r.top, r.right,
+                   r.bottom);
             return true;
         }
     }

@@ -13,20 +13,22 @@ container() { # runs the container with its arguments; its output lines in OUT
     printf '%s\n' "$OUT" | sed 's/^/container: /' >&2
 }
 container_start() { # the container in the background, its output kept for container_wait
-    (cd "$QXD_BIN" && wine "$QXD_BIN/qxolecontainer.exe" "$@" 2>>"$QXD_TMP/container.log" 7>&- | tr -d '\r' \
+    # Straight into the file, no filter between: the lines are read while it still runs.
+    (cd "$QXD_BIN" && exec wine "$QXD_BIN/qxolecontainer.exe" "$@" 2>>"$QXD_TMP/container.log" 7>&- \
         >"$QXD_TMP/container.out") &
     CONTAINER_PID=$!
 }
 container_wait() {
     wait "$CONTAINER_PID"
-    OUT=$(cat "$QXD_TMP/container.out")
+    OUT=$(tr -d '\r' <"$QXD_TMP/container.out")
     printf '%s\n' "$OUT" | sed 's/^/container: /' >&2
 }
 has() { printf '%s\n' "$OUT" | grep -q -- "$1" || qxd_fail "$2: no '$1' in: $OUT"; }
 
-qxd "script win -t wks; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] = i * i }" || qxd_fail "worksheet"
-qxd "script worksheet -p Line line" || qxd_fail "plot"
-qxd settle
+# Two curves: the second is drawn red, a colour to look for in the server's window.
+qxd "script win -t wks; wks.ncols = 3; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] = i * i; col(C)[i] = 400 - i * i }" ||
+    qxd_fail "worksheet"
+qxd "invoke 33249" && qxd settle || qxd_fail "plot"
 qxd "invoke 34097" || qxd_fail "Copy Page"
 qxd settle
 qxd_screenshot "$ARTIFACTS/graph.png"
@@ -58,15 +60,21 @@ printf '%s\n' "$OUT" | awk '/^drawn /{exit !($2 > 1000)}' || qxd_fail "the loade
 
 # Opened for editing: the server shows the graph in its own window.
 container_start open "$(qxd_winpath "$file")" 10
+shown=
 for try in $(seq 60); do
     sleep 0.5
-    grep -q "^server window " "$QXD_TMP/container.out" 2>/dev/null && break
+    shown=$(tr -d '\r' <"$QXD_TMP/container.out" 2>/dev/null | grep "^server window ")
+    [ -n "$shown" ] && break
 done
-sleep 4
+sleep 3
 qxd_screenshot "$ARTIFACTS/server.png"
 container_wait
 has "^opened 0x00000000 running=1$" "open"
-has "^server window " "open"
+has "^server window .* page Graph1 at " "open"
 has "^closed 0x00000000$" "open"
+read -r l t r b <<<"${shown##* at }"
+red=$(convert "$ARTIFACTS/server.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null | grep -c "#FF0000")
+qxd_log "red pixels in the server's page window: $red"
+[ "$red" -gt 20 ] || qxd_fail "the server's window shows no red curve (server.png)"
 
 qxd_exit_answering_no
