@@ -20,6 +20,7 @@
 #include "QKExplorer.h"
 
 class CQKWksPage;
+class CQKMatrixPage;
 class CQKProject;
 class CQKTextObj;
 class CQKAxes;
@@ -578,9 +579,42 @@ public:
     // A column's width in characters from the pixels it should take.
     bool SetColumnPixels(int column, int pixels) override;
 
+    // ---- conversions into a new matrix (WksToMatrix.cpp) ----------------------------------
+    // Each reads the selected block (whole columns: the rows they hold; the whole worksheet
+    // when nothing or one cell is selected), makes a matrix window and answers it; null
+    // with *why when nothing could be made (the worksheet stays as it is). Texts and
+    // missing values read as missing.
+    // Direct: the block's cells as they stand (X and Y the column and row numbers).
+    CQKMatrixPage* ConvertToMatrixDirect(std::string* why);
+    // Expand: each column's values cut into rows of `columns` cells, the columns one after
+    // another, each starting a new row.
+    CQKMatrixPage* ConvertToMatrixExpand(int columns, std::string* why);
+    // Binned: the number of X-Y pairs in each of xBins x yBins bins spanning the data (the
+    // first X column and the first Y column after it, else the first two columns); X and
+    // Y of the matrix at the bins' centres.
+    CQKMatrixPage* ConvertToMatrixBinned(int xBins, int yBins, std::string* why);
+    // Regular: X-Y-Z rows on an evenly spaced grid (the first X, Y and Z columns, else the
+    // first three), one cell a node; nodes without a row stay missing.
+    CQKMatrixPage* ConvertToMatrixRegular(std::string* why);
+    // Random: scattered X-Y-Z rows gridded on cols x rows nodes spanning them, each node
+    // the inverse-distance-squared weighted mean of every Z.
+    CQKMatrixPage* ConvertToMatrixRandom(int cols, int rows, std::string* why);
+
+    // The worksheet's own script (saved with it), which its Worksheet Script dialog edits.
+    std::string m_script;
+    // Runs the script with the worksheet as the active window; false with the
+    // interpreter's message in *why when it failed.
+    bool RunScript(std::string* why);
+    // The worksheet's script dialog; the plain page has none and answers 0.
+    virtual int WorksheetScriptDialog() { return 0; }
+
     void DumpState(CQKStateDump& dump) const override;
 
 private:
+    void GetConversionBlock(int* c1, int* c2, int* first, int* end) const;
+    bool GetXYZColumns(int c1, int c2, int* x, int* y, int* z, std::string* why) const;
+    bool GetXYZPoints(std::vector<double>* x, std::vector<double>* y, std::vector<double>* z,
+                      std::string* why) const;
     std::string NextColumnName();
     void ForgetColumnName(const std::string& name);
     int m_printFirstCol = 0, m_printLastCol = -1, m_printFirstRow = 0, m_printLastRow = -1; // -1: to the end
