@@ -70,6 +70,9 @@ public:
     int LayerPlotContentsDialog(int* reserved) override;
     // The column format dialog over the page's frame (the main window when it has none); 1.
     int ColumnFormatDialog(int column) override;
+    // The worksheet script dialog over the page's frame; Do It runs the script after it,
+    // and a script that fails says why in a message box. 1.
+    int WorksheetScriptDialog() override;
     int GetClosePrompt() override;
     CQKErrorBar* PgCreateCQKErrorBar() override;
 };
