@@ -5,6 +5,7 @@
 #include "MainFrame.h"
 #include "PrintDialogs.h"
 #include "QKAccess.h"
+#include "QKSelection.h"
 #include "QKData.h"
 #include "QUAccess.h"
 #include "QUPages.h"
@@ -436,8 +437,9 @@ void CQUWksView::SetColValues()
 
 int CQUWksView::GetSelectionMenuPosition(int hitKind)
 {
-    CQKWksPage* page = dynamic_cast<CQKWksPage*>(GetTablePage());
-    return hitKind == 0 ? 1 : hitKind == 4 ? 4 : page != nullptr ? page->GetSelectionKind() : 1;
+    CQKTablePage* page = GetTablePage();
+    CQKTableElement* element = page != nullptr ? page->GetSelectionElement(hitKind) : nullptr;
+    return element != nullptr ? element->GetContextmenuPos() : -1;
 }
 
 void CQUWksView::OnRButtonDown(UINT, CPoint point)
@@ -476,6 +478,8 @@ void CQUWksView::OnRButtonDown(UINT, CPoint point)
     Invalidate(FALSE);
     UpdateWindow();
     int position = GetSelectionMenuPosition(kind);
+    if (position < 0)
+        return;
     int menuId = GetContextMenuID(&position);
     HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(menuId), RT_MENU);
     HMENU menu = module ? ::LoadMenuA(module, MAKEINTRESOURCE(menuId)) : nullptr;

@@ -27,6 +27,18 @@ class CQKAxes;
 class CQKErrorBar;
 class CQKGrElement;
 class CQKGrObj;
+class CQKTableElement;
+class CQKSelRowNum;
+class CQKSelOneColumn;
+class CQKSelColHead;
+class CQKSelOneCell;
+class CQKSelOneRow;
+class CQKSelMultiCells;
+class CQKSelMultiRows;
+class CQKSelMultiColumns;
+class CQKSelAllColsRows;
+class CQKLeftCorner;
+class CQKOutsideTable;
 class CQKPlotObj;
 class CFile; // the framework's file, which a page writes itself into
 class CQKFolder;
@@ -412,6 +424,30 @@ public:
     // keep their width.
     virtual bool SetColumnPixels(int column, int pixels) { return false; }
 
+    // What is selected, as the context menu's submenu positions name it: 0 one row
+    // number, 2 one column heading, 3 one cell, 4 everything (the corner), 5 part of one
+    // column, 6 a block of cells, 7 part of one row, 8 several row numbers, 9 several
+    // column headings; 1 nothing.
+    int GetSelectionKind() const;
+    // The element of what a click of HitTest's kind `hit` found: the area outside the
+    // table (0), the corner (4), else what is selected (a matrix wholly selected is the
+    // whole matrix). Made through the factories below and kept by the page until the next
+    // is asked for; null when the factory made none. (TableElements.cpp)
+    CQKTableElement* GetSelectionElement(int hit);
+    // The factories of the elements: the kernel's own classes here, the user interface's
+    // subclasses on its pages. Null when none could be made.
+    virtual CQKSelRowNum* PgCreateCQKSelRowNum();
+    virtual CQKSelOneColumn* PgCreateCQKSelOneColumn();
+    virtual CQKSelColHead* PgCreateCQKSelColHead();
+    virtual CQKSelOneCell* PgCreateCQKSelOneCell();
+    virtual CQKSelOneRow* PgCreateCQKSelOneRow();
+    virtual CQKSelMultiCells* PgCreateCQKSelMultiCells();
+    virtual CQKSelMultiRows* PgCreateCQKSelMultiRows();
+    virtual CQKSelMultiColumns* PgCreateCQKSelMultiColumns();
+    virtual CQKSelAllColsRows* PgCreateCQKSelAllColsRows();
+    virtual CQKLeftCorner* PgCreateCQKLeftCorner();
+    virtual CQKOutsideTable* PgCreateCQKOutsideTable();
+
 
     BOOL Draw(HDC dc, const RECT& rect) override;
     void DrawScreenItems(HDC dc) override;
@@ -436,6 +472,7 @@ protected:
     int m_dragColumn = 0, m_dragLeft = 0; // the column whose width is dragged, its left edge
     bool m_editing = false;
     std::string m_editText;
+    std::shared_ptr<CQKTableElement> m_selectionElement; // the last GetSelectionElement made
 };
 
 class QK_API CQKWksPage : public CQKTablePage {
@@ -571,11 +608,6 @@ public:
     // *why (the interpreter's message) when the formula does not evaluate: nothing
     // changes.
     bool SetValuesFromExpression(int column, const std::string& formula, int first, int end, std::string* why);
-    // What is selected, as the context menu's submenu positions name it: 0 one row
-    // number, 2 one column heading, 3 one cell, 4 everything (the corner), 5 part of one
-    // column, 6 a block of cells, 7 part of one row, 8 several row numbers, 9 several
-    // column headings; 1 nothing.
-    int GetSelectionKind() const;
     // A column's width in characters from the pixels it should take.
     bool SetColumnPixels(int column, int pixels) override;
 
