@@ -795,8 +795,12 @@ bool CQKWksPage::RunScript(std::string* why)
     // The script works on this worksheet: %H and the wks object name it.
     m_project->SetActivePage(this);
     CQKScript& script = qkfxGetScript();
-    if (script.Execute(m_script, "the script of " + GetName()))
-        return true;
-    *why = script.GetLastError();
-    return false;
+    const bool ran = script.Execute(m_script, "the script of " + GetName());
+    // What the script changed shows, also when it stopped part way.
+    SetPageChange(1);
+    if (GetDrawingWnd() != nullptr && IsWindow(GetDrawingWnd()))
+        InvalidateRect(GetDrawingWnd(), nullptr, TRUE);
+    if (!ran)
+        *why = script.GetLastError();
+    return ran;
 }
