@@ -1030,8 +1030,8 @@ TEST_F(BuiltCommands, KaleidagraphImportReadsTheChosenFile)
 }
 
 // The conversions to a matrix from the worksheet's Edit menu, with the sizes their
-// sections propose (without a main window nothing is asked); refused while no worksheet is
-// active. The cells themselves are the kernel's tests'.
+// sections propose (without a main window nothing is asked); refused while no worksheet with
+// values is active. The cells themselves are the kernel's tests'.
 TEST_F(BuiltCommands, ConversionsToAMatrix)
 {
     struct Case {
@@ -1057,6 +1057,8 @@ TEST_F(BuiltCommands, ConversionsToAMatrix)
         EXPECT_EQ(m->GetRows(), c.rows);
         EXPECT_EQ(m->GetCols(), c.cols);
         ASSERT_TRUE(Run("FILE", 34007));
+        EXPECT_FALSE(Run("WKSANALY", c.id));
+        ASSERT_TRUE(Run("FILE", 34006)); // an empty worksheet
         EXPECT_FALSE(Run("WKSANALY", c.id));
     }
 }

@@ -195,7 +195,8 @@ const int kRotateFirst = 35552, kRotateLast = 35561; // the 3D rotation toolbar
 const int kRescale = 36321, kResetToFullRange = 36086;
 const int kQuickFitFirst = 34163, kQuickFitLast = 34173; // the Analysis menu's fits
 const int kLastImport = 34004;
-const int kWorksheetCommands[] = {36091, 32824, 32825, 32834, 32835, 32836};
+const int kWorksheetScript = 36091;
+const int kWorksheetCommands[] = {kWorksheetScript, 32824, 32825, 32834, 32835, 32836};
 // The imports of the File menus and the graph window: ASCII (single, multiple, from the
 // toolbar, into new worksheets), SigmaPlot, WAV, Mathematica, Kaleidagraph, ODBC.
 const int kImportCommands[] = {34050, 34052, 34037, 34019, 34020, 34033, 34034, 34035, 34036, 34003};
@@ -781,10 +782,20 @@ int CQKAccess::on_before_run_command(const char*, int id)
         return 0;
     if (id == kLastImport && TheLastImport().id == 0)
         return 0;
-    // The worksheet's script and the conversions to a matrix work on the active worksheet.
-    for (int wksCommand : kWorksheetCommands)
-        if (id == wksCommand && !(ActivePage() != nullptr && ActivePage()->GetType() == QK_PAGE_WKS))
+    // The worksheet's script and the conversions to a matrix work on the active worksheet,
+    // the conversions on its values.
+    for (int wksCommand : kWorksheetCommands) {
+        if (id != wksCommand)
+            continue;
+        auto* wks = dynamic_cast<CQKWksPage*>(ActivePage());
+        if (wks == nullptr || wks->GetType() != QK_PAGE_WKS)
             return 0;
+        bool values = false;
+        for (int c = 1; c <= wks->GetNumCols() && !values; ++c)
+            values = wks->GetColumn(c)->GetEnd() > 0;
+        if (id != kWorksheetScript && !values)
+            return 0;
+    }
     // The import fills the active worksheet.
     if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
         return 0;

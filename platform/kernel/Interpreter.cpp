@@ -2068,8 +2068,15 @@ struct CQKScript::Impl {
         else
             Fail("worksheet -m knows direct, expand <columns>, bin <x bins> <y bins>, regular and random "
                  "<columns> <rows>");
-        if (m == nullptr)
-            Fail(wks->GetName() + " was not converted: " + why);
+        if (m == nullptr) {
+            // The user chose the conversion from a menu: the reason goes before their eyes,
+            // not only into the Results Log.
+            std::string message = wks->GetName() + " was not converted: " + why;
+            HWND main = qkfxGetAccess()->GetMainFrame();
+            if (main != nullptr && IsWindow(main))
+                qkfxGetAccess()->DoMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION);
+            Fail(message);
+        }
     }
 
     // The graph commands work on the project's tree (GraphCommands.cpp).
