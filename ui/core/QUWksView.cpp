@@ -438,8 +438,15 @@ void CQUWksView::SetColValues()
 int CQUWksView::GetSelectionMenuPosition(int hitKind)
 {
     CQKTablePage* page = GetTablePage();
-    CQKTableElement* element = page != nullptr ? page->GetSelectionElement(hitKind) : nullptr;
-    return element != nullptr ? element->GetContextmenuPos() : -1;
+    if (page == nullptr)
+        return -1;
+    CQKTableElement* element = page->GetSelectionElement(hitKind);
+    int position = element != nullptr ? element->GetContextmenuPos() : -1;
+    // A workbook sheet's table is a kernel page of its own, whose elements name no menu:
+    // the kind of its selection does.
+    if (position < 0)
+        position = hitKind == 0 ? 1 : hitKind == 4 ? 4 : page->GetSelectionKind();
+    return position;
 }
 
 void CQUWksView::OnRButtonDown(UINT, CPoint point)
