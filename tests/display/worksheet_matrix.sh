@@ -26,24 +26,7 @@ qxd "script $data" ||
 qxd_expect "Data1_A[6] == 3 && Data1_B[6] == 20 && Data1_C[6] == 9"
 
 # Edit, then Convert to Matrix (the item just above Transpose) opens its submenu.
-qxd bar || qxd_fail "menu bar"
-edit=""
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ _ l t r b text <<<"$line"
-    [ "$text" = Edit ] && edit="$l $t $r $b"
-done
-[ -n "$edit" ] || qxd_fail "no Edit menu: ${QXD_ANSWER[*]}"
-read -r l t r b <<<"$edit"
-# The click is made again when the menu did not open: the window's bars may still be
-# settling after the first page window.
-for round in 1 2 3; do
-    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-    qxd settle
-    qxd "itemrect 36466" 2>/dev/null && break
-    qxd_key Escape
-    sleep 0.5
-done
-qxd "itemrect 36466" || { qxd_screenshot "$ARTIFACTS/no-edit-menu.png"; qxd_fail "the Edit menu has no Transpose"; }
+qxd_open_menu_item Edit 36466 || qxd_fail "the Edit menu has no Transpose"
 read -r _ l t r b <<<"${QXD_ANSWER[0]}"
 qxd_glide $(((l + r) / 2)) $((t + (b - t) / 2)) $(((l + r) / 2)) $((t - (b - t) / 2)) 3
 for tries in $(seq 25); do
