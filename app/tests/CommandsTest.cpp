@@ -490,6 +490,10 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // Column Format, ASCII Export Options (the export's own section), the statistics.
     for (UINT id : {32849, 36401, 34005, 36434, 36435})
         built.insert(id);
+    // The conversions to a matrix, Worksheet Script, Options for All Imports and Import
+    // using last-used method.
+    for (UINT id : {32824, 32825, 32834, 32835, 32836, 36091, 34001, 34004})
+        built.insert(id);
     // The layer and page commands of the graph window.
     for (UINT id : {36082, 36083, 36115, 36116, 36117, 36118, 36119, 36123, 36126, 36127, 36129, 33042, 33043, 33044})
         built.insert(id);
@@ -1067,4 +1071,65 @@ TEST_F(BuiltCommands, KaleidagraphImportReadsTheChosenFile)
     access.m_choice.clear();
     EXPECT_TRUE(Run("FILE", 34036));
     EXPECT_EQ(qkfxGetProject().GetActiveWks()->GetColumn(1)->GetEnd(), 0);
+}
+
+// The conversions to a matrix from the worksheet's Edit menu, with the sizes their
+// sections propose (without a main window nothing is asked); refused while no worksheet with
+// values is active. The cells themselves are the kernel's tests'.
+TEST_F(BuiltCommands, ConversionsToAMatrix)
+{
+    struct Case {
+        UINT id;
+        int rows, cols;
+    } cases[] = {
+        {32824, 4, 3},   // Direct: the worksheet's cells
+        {32825, 3, 10},  // Expand: three columns of four values, a row of 10 each
+        {32834, 10, 10}, // 2D Binning: 10 x 10 bins
+        {32835, 2, 2},   // Regular XYZ: X 1, 2 and Y 10, 20
+        {32836, 20, 20}, // Random XYZ: 20 x 20 nodes
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        qkfxGetProject().New();
+        ASSERT_TRUE(qkfxGetScript().Execute("win -t wks; wks.ncols = 3; col(A)[1] = 1; col(A)[2] = 2; col(A)[3] = 1;"
+                                            "col(A)[4] = 2; col(B)[1] = 10; col(B)[2] = 10; col(B)[3] = 20;"
+                                            "col(B)[4] = 20; for (i = 1; i <= 4; i += 1) col(C)[i] = i"))
+            << qkfxGetScript().GetLastError();
+        ASSERT_TRUE(Run("WKSANALY", c.id)) << qkfxGetScript().GetLastError();
+        CQKMatrixPage* m = qkfxGetProject().GetActiveMatrix();
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(m->GetRows(), c.rows);
+        EXPECT_EQ(m->GetCols(), c.cols);
+        ASSERT_TRUE(Run("FILE", 34007));
+        EXPECT_FALSE(Run("WKSANALY", c.id));
+        ASSERT_TRUE(Run("FILE", 34006)); // an empty worksheet
+        EXPECT_FALSE(Run("WKSANALY", c.id));
+    }
+}
+
+// Import using last-used method runs the import command used last again; before any it is
+// refused. Options for All Imports are the ASCII import's.
+TEST_F(BuiltCommands, LastImportAndImportOptions)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string a = std::string(dir) + "qx_cmd_last.csv";
+    std::ofstream(a, std::ios::binary) << "1,2\r\n3,4\r\n";
+    EXPECT_FALSE(Run("FILE", 34004));
+    ASSERT_TRUE(Run("FILE", 34006));
+    access.m_choice = a;
+    access.OnCommandBegin(34019, 0); // Single Import: into a new worksheet
+    ASSERT_TRUE(Run("FILE", 34019)) << qkfxGetScript().GetLastError();
+    access.OnCommandEnd(34019, 0);
+    EXPECT_EQ(PageNames(), (std::vector<std::string>{"Data1", "Data2"}));
+    access.OnCommandBegin(34004, 0);
+    ASSERT_TRUE(Run("FILE", 34004)) << qkfxGetScript().GetLastError();
+    access.OnCommandEnd(34004, 0);
+    EXPECT_EQ(PageNames(), (std::vector<std::string>{"Data1", "Data2", "Data3"}));
+    EXPECT_EQ(qkfxGetProject().GetActiveWks()->GetColumn(2)->GetValue(1), 4);
+    DeleteFileA(a.c_str());
+
+    qkfxGetCallLog().Clear();
+    ASSERT_TRUE(Run("FILE", 34001)) << qkfxGetScript().GetLastError();
+    EXPECT_NE(qkfxGetCallLog().ToString().find("ASCII Import Options"), std::string::npos) << qkfxGetCallLog().ToString();
 }

@@ -170,6 +170,7 @@ int CQKAccess::execute_script(const char* text, int)
 
 int CQKAccess::run_resurce_string_ex(const char* group, const char* commandString, CQKLayer*)
 {
+    qkNoteCommandRun((int)GetCurrentCommand(), group, commandString);
     std::string s = commandString ? commandString : "";
     size_t first = s.find('\n');
     size_t second = first == std::string::npos ? std::string::npos : s.find('\n', first + 1);

@@ -34,7 +34,6 @@ struct UnbuiltCommands {
 
 const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
-    {36091, 36091, "worksheet"},
     {36121, 36122, "graph"},
     {36124, 36124, "graph"},
     {36130, 36130, "not described"},
@@ -61,9 +60,7 @@ const UnbuiltCommands kUnbuilt[] = {
     // FILE.
     {33994, 33994, "Excel link"},
     {33999, 33999, "not described"},
-    {34001, 34001, "worksheet"},
     {34002, 34002, "not described"},
-    {34004, 34004, "worksheet"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
     // OBJEDIT's data order and grouping, and the 3D rotation angle.
@@ -87,8 +84,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {36466, 36496, "worksheet"},
     {36498, 36500, "worksheet"},
     {32818, 32823, "not described"},
-    {32824, 32831, "worksheet"},
-    {32834, 32848, "worksheet"},
     {32867, 32868, "not described"},
     {32898, 32904, "not described"},
 };
@@ -214,6 +209,24 @@ const int kStatisticsOnColumns = 36434, kStatisticsOnRows = 36435;
 const int kRotateFirst = 35552, kRotateLast = 35561; // the 3D rotation toolbar
 const int kRescale = 36321, kResetToFullRange = 36086;
 const int kQuickFitFirst = 34163, kQuickFitLast = 34173; // the Analysis menu's fits
+const int kLastImport = 34004;
+const int kWorksheetScript = 36091;
+const int kWorksheetCommands[] = {kWorksheetScript, 32824, 32825, 32834, 32835, 32836};
+// The imports of the File menus and the graph window: ASCII (single, multiple, from the
+// toolbar, into new worksheets), SigmaPlot, WAV, Mathematica, Kaleidagraph, ODBC.
+const int kImportCommands[] = {34050, 34052, 34037, 34019, 34020, 34033, 34034, 34035, 34036, 34003};
+
+// The import command run last in this session, with its group and command string, which
+// Import using last-used method runs again.
+struct LastImport {
+    int id = 0;
+    std::string group, command;
+};
+LastImport& TheLastImport()
+{
+    static LastImport last;
+    return last;
+}
 
 
 // Duplicate copies the data of a worksheet, a matrix or notes. A graph or layout is a
@@ -787,6 +800,22 @@ int CQKAccess::on_before_run_command(const char*, int id)
     // An empty, unchanged project: closing it would leave the same empty project.
     if (id == kCloseProject && qkfxGetProject().GetNumPages() == 0 && !qkfxGetProject().IsModified())
         return 0;
+    if (id == kLastImport && TheLastImport().id == 0)
+        return 0;
+    // The worksheet's script and the conversions to a matrix work on the active worksheet,
+    // the conversions on its values.
+    for (int wksCommand : kWorksheetCommands) {
+        if (id != wksCommand)
+            continue;
+        auto* wks = dynamic_cast<CQKWksPage*>(ActivePage());
+        if (wks == nullptr || wks->GetType() != QK_PAGE_WKS)
+            return 0;
+        bool values = false;
+        for (int c = 1; c <= wks->GetNumCols() && !values; ++c)
+            values = wks->GetColumn(c)->GetEnd() > 0;
+        if (id != kWorksheetScript && !values)
+            return 0;
+    }
     // The import fills the active worksheet.
     if (id == kImportKaleidagraph && (ActivePage() == nullptr || ActivePage()->GetType() != QK_PAGE_WKS))
         return 0;
@@ -932,6 +961,15 @@ bool qkSaveProject(bool askName, std::string* error)
             return false;
     }
     return qkfxSaveProject(path, error);
+}
+
+void qkNoteCommandRun(int id, const char* group, const char* commandString)
+{
+    for (int import : kImportCommands)
+        if (id == import) {
+            TheLastImport() = LastImport{id, group ? group : "", commandString ? commandString : ""};
+            return;
+        }
 }
 
 void qkfxAddScriptResource(const char* fileName, HMODULE module, int id)
@@ -1098,6 +1136,14 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
             *error = "getnumber needs a prompt and a variable name";
         else
             qkAskNumber(args[0], args[1], error);
+        return true;
+    }
+    if (word == "import" && args.size() == 1 && Same(args[0], "-l")) {
+        const LastImport last = TheLastImport();
+        if (last.id == 0)
+            *error = "import -l: no import has been run yet; choose one from File > Import first";
+        else
+            qkfxGetAccess()->run_resurce_string_ex(last.group.c_str(), last.command.c_str(), nullptr);
         return true;
     }
     if (word == "import" && args.size() == 1 && Same(args[0], "-o")) {

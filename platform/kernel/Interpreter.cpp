@@ -2056,11 +2056,58 @@ struct CQKScript::Impl {
                 qkfxGetCallLog().Add("worksheet -e", "f");
             return;
         }
+        if (a.size() == 2 && Same(a[0], "-e") && Same(a[1], "script")) {
+            CQKWksPage* wks = ActiveWks("worksheet -e script");
+            if (!wks->WorksheetScriptDialog())
+                qkfxGetCallLog().Add("worksheet -e", "script");
+            return;
+        }
         if (!a.empty() && Same(a[0], "-e")) {
             qkfxGetCallLog().Add("worksheet -e", a.size() > 1 ? a[1] : std::string());
             return;
         }
-        Fail("worksheet knows -a <n>, -p <template> <type> and -e");
+        if (!a.empty() && Same(a[0], "-m")) {
+            ConvertToMatrix(a);
+            return;
+        }
+        Fail("worksheet knows -a <n>, -p <template> <type>, -e and -m <method>");
+    }
+
+    // worksheet -m direct | expand <columns> | bin <x bins> <y bins> | regular | random
+    // <columns> <rows>: the active worksheet's selection into a new matrix.
+    void ConvertToMatrix(const std::vector<std::string>& a)
+    {
+        CQKWksPage* wks = ActiveWks("worksheet -m");
+        auto count = [&](size_t i) {
+            double n = ToNum(Eval(a[i]));
+            if (n != n || n != (int)n || n < 1 || n > QK_MAX_ROWS)
+                Fail("worksheet -m " + a[1] + ": " + a[i] + " is no count");
+            return (int)n;
+        };
+        std::string why;
+        CQKMatrixPage* m = nullptr;
+        if (a.size() == 2 && Same(a[1], "direct"))
+            m = wks->ConvertToMatrixDirect(&why);
+        else if (a.size() == 3 && Same(a[1], "expand"))
+            m = wks->ConvertToMatrixExpand(count(2), &why);
+        else if (a.size() == 4 && Same(a[1], "bin"))
+            m = wks->ConvertToMatrixBinned(count(2), count(3), &why);
+        else if (a.size() == 2 && Same(a[1], "regular"))
+            m = wks->ConvertToMatrixRegular(&why);
+        else if (a.size() == 4 && Same(a[1], "random"))
+            m = wks->ConvertToMatrixRandom(count(2), count(3), &why);
+        else
+            Fail("worksheet -m knows direct, expand <columns>, bin <x bins> <y bins>, regular and random "
+                 "<columns> <rows>");
+        if (m == nullptr) {
+            // The user chose the conversion from a menu: the reason goes before their eyes,
+            // not only into the Results Log.
+            std::string message = wks->GetName() + " was not converted: " + why;
+            HWND main = qkfxGetAccess()->GetMainFrame();
+            if (main != nullptr && IsWindow(main))
+                qkfxGetAccess()->DoMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION);
+            Fail(message);
+        }
     }
 
     // The graph commands work on the project's tree (GraphCommands.cpp).

@@ -166,6 +166,10 @@ class CQKWksPage;
 bool qkImportAsciiWithProgress(CQKWksPage* wks, const std::string& path, const QKAsciiImportOptions& options,
                                QKAsciiImportResult* result);
 
+// A command string of menu command `id` is about to run: the imports are remembered for
+// Import using last-used method (import -l).
+void qkNoteCommandRun(int id, const char* group, const char* commandString);
+
 // import -o: the ASCII Import Options dialog over the main window (recorded without one).
 bool qkAsciiImportOptionsDialog(std::string* error);
 // getnumber "prompt" var: asks for a number over the main window, the variable's value

@@ -1642,9 +1642,20 @@ struct QKFileAccess {
         }
         ExchangePageTail(io, page, nullptr);
         out.EndFields(at);
-        if (auto* w = dynamic_cast<CQKWksPage*>(&page))
+        if (auto* w = dynamic_cast<CQKWksPage*>(&page)) {
             for (int c = 1; c <= w->GetNumCols(); ++c)
                 SaveColumn(out, m, *w->GetColumn(c), templ);
+            // The worksheet's own script, in a record of its own: files without one read
+            // as before.
+            if (!w->m_script.empty()) {
+                size_t s0 = out.Begin("WSCR");
+                IO sio(&out);
+                std::string script = w->m_script;
+                sio.S(script);
+                out.EndFields(s0);
+                out.End(s0);
+            }
+        }
         if (auto* e = dynamic_cast<CQKWksExternPage*>(&page))
             for (const auto& layer : e->m_layers) {
                 size_t s0 = out.Begin("SHET");
@@ -1767,6 +1778,14 @@ struct QKFileAccess {
                 auto* g = dynamic_cast<CQKGraphPage*>(page.get());
                 if (g && !LoadLayer(st, k, *g))
                     return false;
+            } else if (Is(k, "WSCR")) {
+                auto* w = dynamic_cast<CQKWksPage*>(page.get());
+                IO sio(k.fields, k.fieldBytes, &st.budget, k.Where());
+                if (w) {
+                    sio.S(w->m_script);
+                    if (!st.Take(sio))
+                        return false;
+                }
             } else if (Is(k, "NOTE")) {
                 auto* n = dynamic_cast<CQKNotesPage*>(page.get());
                 IO nio(k.fields, k.fieldBytes, &st.budget, k.Where());

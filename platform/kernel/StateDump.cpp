@@ -232,6 +232,8 @@ void CQKWksPage::DumpState(CQKStateDump& dump) const
     dump.Add("selectionWholeRows", m_selWholeRows);
     dump.Add("labelsShown", m_labelsShown);
     dump.Add("showGrid", m_showGrid);
+    if (!m_script.empty())
+        dump.Add("script", m_script);
     if (GetType() == QK_PAGE_EXCEL) {
         dump.Add("fileForLoading", m_fileNameForLoading);
         dump.Add("externalHidden", m_externalHidden != FALSE);

@@ -12,6 +12,7 @@
 #include "QKAccess.h"
 #include "QKAsciiImport.h"
 #include "QKData.h"
+#include "QKScript.h"
 #include "QKSysMethod.h"
 
 std::string qkTrimBlanks(const std::string& s)
@@ -787,4 +788,19 @@ bool CQKWksPage::SetColumnFormat(int column, const ColumnFormat& f, std::string*
     qkRefreshPlotNames();
     Redraw();
     return true;
+}
+
+bool CQKWksPage::RunScript(std::string* why)
+{
+    // The script works on this worksheet: %H and the wks object name it.
+    m_project->SetActivePage(this);
+    CQKScript& script = qkfxGetScript();
+    const bool ran = script.Execute(m_script, "the script of " + GetName());
+    // What the script changed shows, also when it stopped part way.
+    SetPageChange(1);
+    if (GetDrawingWnd() != nullptr && IsWindow(GetDrawingWnd()))
+        InvalidateRect(GetDrawingWnd(), nullptr, TRUE);
+    if (!ran)
+        *why = script.GetLastError();
+    return ran;
 }

@@ -215,7 +215,7 @@ bool CQKWksPage::SetValuesFromExpression(int column, const std::string& formula,
     return true;
 }
 
-int CQKWksPage::GetSelectionKind() const
+int CQKTablePage::GetSelectionKind() const
 {
     if (m_selC1 < 1)
         return 1;

@@ -1,6 +1,7 @@
 #include "QUMatrixView.h"
 
 #include "QKData.h"
+#include "QKSelection.h"
 #include "MainFrame.h"
 #include "QUAccess.h"
 #include "QuorixSrvrItem.h"
@@ -41,15 +42,14 @@ void CQUMatrixView::OnUpdateMatrixCommand(CCmdUI* pCmdUI)
 
 int CQUMatrixView::GetSelectionMenuPosition(int hitKind)
 {
-    if (hitKind == 0)
-        return 2;
-    if (hitKind == 4)
-        return 1;
-    CQKMatrixPage* m = get_matrix_page();
-    if (m == nullptr)
-        return 0;
-    // Whole columns of a matrix are its every row; whole rows its every column.
-    bool allColumns = m->m_selC1 == 1 && m->m_selC2 >= m->GetNumCols();
-    bool allRows = m->m_selR1 == 0 || (m->m_selR1 <= 1 && m->m_selR2 >= m->GetNumRows());
-    return allColumns && allRows ? 3 : 0;
+    CQKTablePage* page = GetTablePage();
+    CQKTableElement* element = page != nullptr ? page->GetSelectionElement(hitKind) : nullptr;
+    if (element == nullptr)
+        return -1;
+    // Every selection of cells shares the matrix's cell menu; the whole matrix, the corner
+    // and the area outside have their own.
+    if (dynamic_cast<CQKSelAllColsRows*>(element) || dynamic_cast<CQKLeftCorner*>(element) ||
+        dynamic_cast<CQKOutsideTable*>(element))
+        return element->GetContextmenuPos();
+    return 0;
 }

@@ -8,6 +8,7 @@
 #include "QKSysMethod.h"
 #include "ColumnFormatDlg.h"
 #include "SortDlg.h"
+#include "WorksheetScriptDlg.h"
 #include "QUAxes.h"
 #include "QUErrorBar.h"
 #include "QUTextObj.h"
@@ -135,6 +136,17 @@ int CQUWksPage::ColumnFormatDialog(int column)
 {
     CQUColumnFormatDlg dialog(this, column, DialogParent(this));
     dialog.DoModal();
+    return 1;
+}
+
+int CQUWksPage::WorksheetScriptDialog()
+{
+    CQUWorksheetScriptDlg dialog(this, DialogParent(this));
+    if (dialog.DoModal() != CQUWorksheetScriptDlg::kDoIt)
+        return 1;
+    std::string why;
+    if (!RunScript(&why))
+        AfxMessageBox(("The script of " + GetName() + " failed:\n" + why).c_str(), MB_ICONEXCLAMATION);
     return 1;
 }
 

@@ -8,11 +8,13 @@
 // kernel never names a user-interface class. The bridge makes them for the kernel.
 #pragma once
 
+#include <new>
 #include <utility>
 
 #include "QDGraphPage.h"
 #include "QKData.h"
 #include "QUExport.h"
+#include "QUSelection.h"
 
 class CQuorixDoc;
 
@@ -63,13 +65,16 @@ public:
     CQuorixDoc* get_doc() const { return QUPageWindow::GetDoc(this); }
 };
 
-class QU_API CQUWksPage : public CQUPageWithWindow<CQKWksPage> {
+class QU_API CQUWksPage : public CQUTableElements<CQUPageWithWindow<CQKWksPage>> {
 public:
     int GetImageListIndex() override { return 0; }
     // The layer contents dialog, modal without parent; 1 however it ends.
     int LayerPlotContentsDialog(int* reserved) override;
     // The column format dialog over the page's frame (the main window when it has none); 1.
     int ColumnFormatDialog(int column) override;
+    // The worksheet script dialog over the page's frame; Do It runs the script after it,
+    // and a script that fails says why in a message box. 1.
+    int WorksheetScriptDialog() override;
     int GetClosePrompt() override;
     CQKErrorBar* PgCreateCQKErrorBar() override;
 };
@@ -96,8 +101,9 @@ public:
     int GetClosePrompt() override;
 };
 
-class QU_API CQUMatrixPage : public CQUPageWithWindow<CQKMatrixPage> {
+class QU_API CQUMatrixPage : public CQUTableElements<CQUPageWithWindow<CQKMatrixPage>> {
 public:
+    CQKSelAllColsRows* PgCreateCQKSelAllColsRows() override { return new (std::nothrow) CQUSelAllColsRows; }
     int GetImageListIndex() override { return 2; }
     int GetClosePrompt() override;
     // The matrix dialogs, over the page's frame (the main window when it has none).

@@ -5,6 +5,7 @@
 #include "MainFrame.h"
 #include "PrintDialogs.h"
 #include "QKAccess.h"
+#include "QKSelection.h"
 #include "QKData.h"
 #include "QUAccess.h"
 #include "QUPages.h"
@@ -436,8 +437,16 @@ void CQUWksView::SetColValues()
 
 int CQUWksView::GetSelectionMenuPosition(int hitKind)
 {
-    CQKWksPage* page = dynamic_cast<CQKWksPage*>(GetTablePage());
-    return hitKind == 0 ? 1 : hitKind == 4 ? 4 : page != nullptr ? page->GetSelectionKind() : 1;
+    CQKTablePage* page = GetTablePage();
+    if (page == nullptr)
+        return -1;
+    CQKTableElement* element = page->GetSelectionElement(hitKind);
+    int position = element != nullptr ? element->GetContextmenuPos() : -1;
+    // A workbook sheet's table is a kernel page of its own, whose elements name no menu:
+    // the kind of its selection does.
+    if (position < 0)
+        position = hitKind == 0 ? 1 : hitKind == 4 ? 4 : page->GetSelectionKind();
+    return position;
 }
 
 void CQUWksView::OnRButtonDown(UINT, CPoint point)
@@ -476,6 +485,8 @@ void CQUWksView::OnRButtonDown(UINT, CPoint point)
     Invalidate(FALSE);
     UpdateWindow();
     int position = GetSelectionMenuPosition(kind);
+    if (position < 0)
+        return;
     int menuId = GetContextMenuID(&position);
     HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE(menuId), RT_MENU);
     HMENU menu = module ? ::LoadMenuA(module, MAKEINTRESOURCE(menuId)) : nullptr;

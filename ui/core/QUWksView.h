@@ -44,7 +44,8 @@ public:
     // The worksheet's context menu (570): the submenu of what is selected.
     int GetContextMenuID(int* position) override { return 570; }
     // The submenu for a right click on what the page's hit test found (0 outside the
-    // table, 1 a cell, 2 a heading, 3 a row number, 4 the corner), after the click selected.
+    // table, 1 a cell, 2 a heading, 3 a row number, 4 the corner), after the click selected:
+    // the position the page's element for it answers; -1 without a table.
     virtual int GetSelectionMenuPosition(int hitKind);
     // The heading and block submenus get a copy of the main menu's Plot submenu in place
     // of their first item.

@@ -20,12 +20,25 @@
 #include "QKExplorer.h"
 
 class CQKWksPage;
+class CQKMatrixPage;
 class CQKProject;
 class CQKTextObj;
 class CQKAxes;
 class CQKErrorBar;
 class CQKGrElement;
 class CQKGrObj;
+class CQKTableElement;
+class CQKSelRowNum;
+class CQKSelOneColumn;
+class CQKSelColHead;
+class CQKSelOneCell;
+class CQKSelOneRow;
+class CQKSelMultiCells;
+class CQKSelMultiRows;
+class CQKSelMultiColumns;
+class CQKSelAllColsRows;
+class CQKLeftCorner;
+class CQKOutsideTable;
 class CQKPlotObj;
 class CFile; // the framework's file, which a page writes itself into
 class CQKFolder;
@@ -411,6 +424,30 @@ public:
     // keep their width.
     virtual bool SetColumnPixels(int column, int pixels) { return false; }
 
+    // What is selected, as the context menu's submenu positions name it: 0 one row
+    // number, 2 one column heading, 3 one cell, 4 everything (the corner), 5 part of one
+    // column, 6 a block of cells, 7 part of one row, 8 several row numbers, 9 several
+    // column headings; 1 nothing.
+    int GetSelectionKind() const;
+    // The element of what a click of HitTest's kind `hit` found: the area outside the
+    // table (0), the corner (4), else what is selected (a matrix wholly selected is the
+    // whole matrix). Made through the factories below and kept by the page until the next
+    // is asked for; null when the factory made none. (TableElements.cpp)
+    CQKTableElement* GetSelectionElement(int hit);
+    // The factories of the elements: the kernel's own classes here, the user interface's
+    // subclasses on its pages. Null when none could be made.
+    virtual CQKSelRowNum* PgCreateCQKSelRowNum();
+    virtual CQKSelOneColumn* PgCreateCQKSelOneColumn();
+    virtual CQKSelColHead* PgCreateCQKSelColHead();
+    virtual CQKSelOneCell* PgCreateCQKSelOneCell();
+    virtual CQKSelOneRow* PgCreateCQKSelOneRow();
+    virtual CQKSelMultiCells* PgCreateCQKSelMultiCells();
+    virtual CQKSelMultiRows* PgCreateCQKSelMultiRows();
+    virtual CQKSelMultiColumns* PgCreateCQKSelMultiColumns();
+    virtual CQKSelAllColsRows* PgCreateCQKSelAllColsRows();
+    virtual CQKLeftCorner* PgCreateCQKLeftCorner();
+    virtual CQKOutsideTable* PgCreateCQKOutsideTable();
+
 
     BOOL Draw(HDC dc, const RECT& rect) override;
     void DrawScreenItems(HDC dc) override;
@@ -435,6 +472,7 @@ protected:
     int m_dragColumn = 0, m_dragLeft = 0; // the column whose width is dragged, its left edge
     bool m_editing = false;
     std::string m_editText;
+    std::shared_ptr<CQKTableElement> m_selectionElement; // the last GetSelectionElement made
 };
 
 class QK_API CQKWksPage : public CQKTablePage {
@@ -570,17 +608,45 @@ public:
     // *why (the interpreter's message) when the formula does not evaluate: nothing
     // changes.
     bool SetValuesFromExpression(int column, const std::string& formula, int first, int end, std::string* why);
-    // What is selected, as the context menu's submenu positions name it: 0 one row
-    // number, 2 one column heading, 3 one cell, 4 everything (the corner), 5 part of one
-    // column, 6 a block of cells, 7 part of one row, 8 several row numbers, 9 several
-    // column headings; 1 nothing.
-    int GetSelectionKind() const;
     // A column's width in characters from the pixels it should take.
     bool SetColumnPixels(int column, int pixels) override;
+
+    // ---- conversions into a new matrix (WksToMatrix.cpp) ----------------------------------
+    // Each reads the selected block (whole columns: the rows they hold; the whole worksheet
+    // when nothing or one cell is selected), makes a matrix window and answers it; null
+    // with *why when nothing could be made (the worksheet stays as it is). Texts and
+    // missing values read as missing.
+    // Direct: the block's cells as they stand (X and Y the column and row numbers).
+    CQKMatrixPage* ConvertToMatrixDirect(std::string* why);
+    // Expand: each column's values cut into rows of `columns` cells, the columns one after
+    // another, each starting a new row.
+    CQKMatrixPage* ConvertToMatrixExpand(int columns, std::string* why);
+    // Binned: the number of X-Y pairs in each of xBins x yBins bins spanning the data (the
+    // first X column and the first Y column after it, else the first two columns); X and
+    // Y of the matrix at the bins' centres.
+    CQKMatrixPage* ConvertToMatrixBinned(int xBins, int yBins, std::string* why);
+    // Regular: X-Y-Z rows on an evenly spaced grid (the first X, Y and Z columns, else the
+    // first three), one cell a node; nodes without a row stay missing.
+    CQKMatrixPage* ConvertToMatrixRegular(std::string* why);
+    // Random: scattered X-Y-Z rows gridded on cols x rows nodes spanning them, each node
+    // the inverse-distance-squared weighted mean of every Z.
+    CQKMatrixPage* ConvertToMatrixRandom(int cols, int rows, std::string* why);
+
+    // The worksheet's own script (saved with it), which its Worksheet Script dialog edits.
+    std::string m_script;
+    // Runs the script with the worksheet as the active window; false with the
+    // interpreter's message in *why when it failed.
+    bool RunScript(std::string* why);
+    // The worksheet's script dialog; the plain page has none and answers 0.
+    virtual int WorksheetScriptDialog() { return 0; }
 
     void DumpState(CQKStateDump& dump) const override;
 
 private:
+    void GetConversionBlock(int* c1, int* c2, int* first, int* end) const;
+    bool GetXYZColumns(int c1, int c2, int* x, int* y, int* z, std::string* why) const;
+    bool GetXYZPoints(std::vector<double>* x, std::vector<double>* y, std::vector<double>* z,
+                      std::string* why) const;
     std::string NextColumnName();
     void ForgetColumnName(const std::string& name);
     int m_printFirstCol = 0, m_printLastCol = -1, m_printFirstRow = 0, m_printLastRow = -1; // -1: to the end

@@ -142,7 +142,7 @@ TEST_F(InterpreterTest, UserInterfaceCommandsAreRecorded)
 {
     ASSERT_TRUE(Run("win -t wks; worksheet -p 200 line; %C = Data1_B;"
                     "Layer -K P; layer -b stack -1; set %C -e;HideMarker; Label -e -x X Title;;clr;"
-                    "Axis -l x; edit -color; rescale; doc -uw; worksheet -e script; run.dialog(INDEX,MASK);"
+                    "Axis -l x; edit -color; rescale; doc -uw; worksheet -e err; run.dialog(INDEX,MASK);"
                     "GetFile *.fdf; ed.open(); qpack.undo()"))
         << err;
     // The graph commands reach the nodes, whose plain dialogs are recorded.

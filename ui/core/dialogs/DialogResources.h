@@ -55,3 +55,8 @@
 #define IDC_QU_CF_SUBFORMAT 1654
 #define IDC_QU_CF_WIDTH 1655
 #define IDR_QU_MATRIX_CONTEXT 584
+
+// Worksheet Script.
+#define IDD_QU_WORKSHEET_SCRIPT 1147
+#define IDC_QU_WS_TEXT 1660
+#define IDC_QU_WS_DO_IT 1661

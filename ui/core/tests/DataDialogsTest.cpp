@@ -12,6 +12,8 @@
 #include "SetValuesDlg.h"
 #include "SortDlg.h"
 #include "ColumnFormatDlg.h"
+#include "QUPages.h"
+#include "QUSelection.h"
 
 namespace {
 
@@ -403,3 +405,101 @@ TEST_F(ColumnFormat, OkTakesEveryFieldCancelAndRefusalsChangeNothing)
 }
 
 } // namespace
+
+// Worksheet Script: OK keeps the text, Do It keeps and runs it on the worksheet, Cancel
+// changes nothing; a script that fails says why and is kept.
+TEST_F(DataDialogs, WorksheetScriptKeepsAndRunsTheScript)
+{
+    struct Case {
+        const char* what;
+        const char* text;
+        int button;
+        const char* kept;
+        const char* cellB1; // afterwards
+        bool failed;        // a message box says why
+    } cases[] = {
+        {"OK keeps it", "col(B)[1] = 99;", IDOK, "col(B)[1] = 99;", "10", false},
+        {"Cancel drops it", "col(B)[1] = 77;", IDCANCEL, "col(B)[1] = 99;", "10", false},
+        {"Do It runs it", "col(B)[1] = 5 * wks.ncols;\r\ncol(B)[2] = -1;", IDC_QU_WS_DO_IT,
+         "col(B)[1] = 5 * wks.ncols;\r\ncol(B)[2] = -1;", "10", false},
+        {"a failing script", "col(B)[1] = 1;\r\nnosuchcommand;", IDC_QU_WS_DO_IT, "col(B)[1] = 1;\r\nnosuchcommand;",
+         "1", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Another window is active: the script works on its own worksheet all the same.
+        qkfxGetProject().SetActivePage(wks);
+        qxtest::DialogDriver driver;
+        std::string shown;
+        driver.Then([&](HWND d) {
+            qxtest::SetText(d, IDC_QU_WS_TEXT, c.text);
+            qxtest::Click(d, c.button);
+        });
+        std::string message;
+        if (c.failed)
+            driver.Then([&](HWND box) {
+                char text[512] = "";
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                message = text;
+                qxtest::Click(box, IDOK);
+            });
+        driver.Run([&]() -> INT_PTR { return m_app->GetAccess()->execute_script("worksheet -e script", 0); });
+        EXPECT_FALSE(driver.TimedOut());
+        EXPECT_EQ(driver.StepsRun(), c.failed ? 2 : 1);
+        EXPECT_EQ(wks->m_script, c.kept);
+        if (c.button == IDC_QU_WS_DO_IT && !c.failed) {
+            EXPECT_EQ(Column(2), "10 -1 30 40"); // two columns: 5 * 2
+        } else {
+            EXPECT_EQ(wks->GetColumn(2)->GetText(0), c.cellB1);
+        }
+        if (c.failed)
+            EXPECT_NE(message.find("nosuchcommand"), std::string::npos) << message;
+    }
+}
+
+// A right click asks the page for the element of what it hit; the element says which
+// submenu of the window's context menu shows.
+TEST_F(DataDialogs, SelectionElementsChooseTheContextSubmenu)
+{
+    CQKTablePage* matrix = static_cast<CQKTablePage*>(qkfxGetProject().CreatePage(QK_PAGE_MATRIX));
+    ASSERT_NE(dynamic_cast<CQUMatrixPage*>(matrix), nullptr);
+    ASSERT_NE(dynamic_cast<CQUWksPage*>(wks), nullptr);
+    struct Case {
+        const char* what;
+        bool onMatrix;
+        int hit;            // 0 outside, 1 cell, 2 heading, 3 row number, 4 corner
+        int c1, r1, c2, r2; // columns from 1, rows from 0; r1 -1 whole columns, -2 whole rows c1 .. c2
+        int position;
+        bool (*is)(CQKTableElement*);
+    } cases[] = {
+        {"one row number", false, 3, 1, -2, 1, 0, 0, [](CQKTableElement* e) { return !!dynamic_cast<CQUSelRowNum*>(e); }},
+        {"row numbers", false, 3, 0, -2, 2, 0, 8, [](CQKTableElement* e) { return !!dynamic_cast<CQUSelMultiRows*>(e); }},
+        {"one heading", false, 2, 2, -1, 2, 0, 2, [](CQKTableElement* e) { return !!dynamic_cast<CQUSelColHead*>(e); }},
+        {"every heading", false, 2, 1, -1, 2, 0, 4, [](CQKTableElement* e) { return !!dynamic_cast<CQULeftCorner*>(e); }},
+        {"one cell", false, 1, 1, 0, 1, 0, 3, [](CQKTableElement* e) { return !!dynamic_cast<CQUSelOneCell*>(e); }},
+        {"part of a column", false, 1, 1, 0, 1, 2, 5, [](CQKTableElement* e) { return !!dynamic_cast<CQUSelOneColumn*>(e); }},
+        {"part of a row", false, 1, 1, 0, 2, 0, 7, [](CQKTableElement* e) { return !!dynamic_cast<CQUSelOneRow*>(e); }},
+        {"a block", false, 1, 1, 0, 2, 2, 6, [](CQKTableElement* e) { return !!dynamic_cast<CQUSelMultiCells*>(e); }},
+        {"the corner", false, 4, 1, -1, 2, 0, 4, [](CQKTableElement* e) { return !!dynamic_cast<CQULeftCorner*>(e); }},
+        {"outside", false, 0, 1, 0, 1, 0, 1, [](CQKTableElement* e) { return !!dynamic_cast<CQUOutsideTable*>(e); }},
+        {"matrix corner", true, 4, 1, -1, 2, 0, 1, [](CQKTableElement* e) { return !!dynamic_cast<CQULeftCorner*>(e); }},
+        {"matrix outside", true, 0, 1, 0, 1, 0, 2, [](CQKTableElement* e) { return !!dynamic_cast<CQUOutsideTable*>(e); }},
+        {"whole matrix", true, 2, 1, -1, 32, 0, 3, [](CQKTableElement* e) { return !!dynamic_cast<CQUSelAllColsRows*>(e); }},
+        {"matrix block", true, 1, 1, 0, 2, 2, 6, [](CQKTableElement* e) { return !!dynamic_cast<CQUSelMultiCells*>(e); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CQKTablePage* page = c.onMatrix ? matrix : wks;
+        if (c.r1 == -2)
+            page->SelectRows(c.c1, c.c2);
+        else if (c.r1 == -1)
+            page->SelectColumns(c.c1, c.c2);
+        else
+            page->SelectCells(c.c1, c.r1, c.c2, c.r2);
+        CQKTableElement* element = page->GetSelectionElement(c.hit);
+        ASSERT_NE(element, nullptr);
+        EXPECT_TRUE(c.is(element));
+        EXPECT_EQ(element->GetTablePage(), page);
+        EXPECT_EQ(element->GetContextmenuPos(), c.position);
+    }
+}

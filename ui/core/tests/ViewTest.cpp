@@ -229,7 +229,7 @@ TEST_F(Views, ItemsOfCommandsThatCannotRunAreGrey)
         {33260, 0},            // Polar, a plot it cannot make yet
         {35536, 0},            // a mask command
         {36401, 1},            // Column Format: a fixed script the worksheet runs
-        {36091, 0},            // Worksheet Script: not built
+        {36091, 1},            // Worksheet Script, of the worksheet
         {33092, 0},            // the layer frame: nothing draws it yet
     };
     for (const Case& c : cases) {
