@@ -494,6 +494,9 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // The layer and page commands of the graph window.
     for (UINT id : {36082, 36083, 36115, 36116, 36117, 36118, 36119, 36123, 36126, 36127, 36129, 33042, 33043, 33044})
         built.insert(id);
+    // Polar, the step, segment and spline lines, X Y Error, and Exchange Axes.
+    for (UINT id : {33260, 33314, 33315, 33319, 33320, 33333, 33336, 36122})
+        built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
         if (row.script && qkfxGetUnbuiltCommandArea((int)row.id) == nullptr)
@@ -821,6 +824,8 @@ TEST_F(BuiltCommands, PlotMenusMakeAGraphOfTheirKind)
         {"Plot", 33255, false, QK_PLOT_COLUMN},
         {"Plot", 33259, false, QK_PLOT_AREA},
         {"PlotProf", 33330, false, QK_PLOT_VERT_DROP_LINE},
+        {"PlotProf", 33314, false, QK_PLOT_LINE},
+        {"Plot", 33260, false, QK_PLOT_LINE_SYMBOL},
         {"Plot", 33285, false, QK_PLOT_PIE},
         {nullptr, 35568, false, QK_PLOT_3D_SCATTER},
         {nullptr, 35581, true, QK_PLOT_CONTOUR},
@@ -840,7 +845,7 @@ TEST_F(BuiltCommands, PlotMenusMakeAGraphOfTheirKind)
     }
     // A kind the kernel cannot make is refused, so its item is grey.
     qkfxGetProject().SetActivePage(wks);
-    EXPECT_FALSE(Run("Plot", 33260));
+    EXPECT_FALSE(Run("Plot", 33284));
 }
 
 // Plot Details works on the active layer's first plot; the layer commands add linked

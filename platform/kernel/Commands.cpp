@@ -34,23 +34,23 @@ struct UnbuiltCommands {
 const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
     {36091, 36091, "worksheet"},
-    {36120, 36122, "graph"},
+    {36120, 36121, "graph"},
     {36124, 36124, "graph"},
     {36128, 36128, "graph"},
     {36130, 36130, "not described"},
-    {36322, 36324, "graph"},
+    {36322, 36322, "not described"},
+    {36323, 36324, "graph"},
     {36326, 36327, "graph"},
     // Plot commands: the kinds the kernel cannot plot yet.
-    {33260, 33260, "graph"},
     {33262, 33265, "graph"},
     {33268, 33280, "graph"},
     {33281, 33283, "not described"},
     {33284, 33284, "graph"},
     {33286, 33290, "graph"},
-    {33292, 33315, "graph"},
-    {33319, 33328, "graph"},
-    {33331, 33334, "graph"},
-    {33336, 33336, "graph"},
+    {33292, 33313, "graph"},
+    {33321, 33328, "graph"},
+    {33331, 33332, "graph"},
+    {33334, 33334, "graph"},
     // STANDARD.
     {33026, 33026, "graph"},
     {33028, 33029, "graph"},
@@ -129,6 +129,8 @@ bool LayerCommandReady(int id, bool* handled)
     case 36123: // Arrange All Layers
     case 36127: // Maximize Layer
         return layer != nullptr;
+    case 36122: // Exchange Axes: a 2D layer with a horizontal and a vertical axis
+        return layer && !layer->Is3DLayer() && !layer->IsPolar();
     case 36129: // Fit page to encompass all layers
         return isGraph && graph->CanFitPageToLayers();
     case 36126: // Merge Graphs

@@ -117,6 +117,11 @@ bool PlotCommand(const char* command, const std::vector<std::string>& a, std::st
     CQKGraphPage* graph = NewGraphFor(word->type);
     if (!graph)
         return Fail(error, std::string(command) + " -p: cannot make a graph");
+    if (word->polar) {
+        // The angles go once round the circle.
+        graph->GetActiveLayer()->SetPolar(TRUE);
+        graph->GetActiveLayer()->SetAxisRange(QK_AXIS_X, 0, 360, 30);
+    }
     std::string reason;
     bool ok = wks ? qkfxPlotColumns(graph->GetActiveLayer(), *word, columns, &reason) > 0
                   : qkfxPlotMatrix(graph->GetActiveLayer(), *word, mat, &reason);
@@ -219,6 +224,15 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
             // Toggles: the frame is the layer's; stacking and axis exchange are drawn.
             if (a.size() == 3 && Same(a[1], "frame") && a[2] == "-1") {
                 layer->SetBkgBorder(!layer->IsBkgBorder());
+                qkfxGetProject().SetProjectModified(true);
+                qkShowLayerAgain(*layer);
+                return true;
+            }
+            if (a.size() == 3 && Same(a[1], "Xchange") && a[2] == "-1") {
+                if (layer->Is3DLayer() || layer->IsPolar())
+                    return Fail(error, "layer -b Xchange: " + layer->GetName() + " is a " +
+                                           (layer->Is3DLayer() ? "3D" : "polar") + " layer, whose axes cannot be exchanged");
+                layer->SetExchangeAxes(!layer->IsExchangeAxes());
                 qkfxGetProject().SetProjectModified(true);
                 qkShowLayerAgain(*layer);
                 return true;

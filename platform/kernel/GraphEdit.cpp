@@ -699,7 +699,7 @@ bool CQKGraphPage::SelectRange(int fromX, int toX)
     RECT frame;
     if (!layer || !qkfxGetLayerFrame(this, GetLayerIndex(layer), PageRectForEdits(), frame))
         return false;
-    const QKLayerMap map(frame, layer->GetAxisRecord(QK_AXIS_X), layer->GetAxisRecord(QK_AXIS_Y));
+    const QKLayerMap map(frame, *layer);
     CQKDataset* y = qkPlotDataset(*plot, QK_ROLE_Y);
     CQKDataset* x = qkPlotDataset(*plot, QK_ROLE_X);
     const int lo = std::min(fromX, toX), hi = std::max(fromX, toX);
@@ -781,7 +781,7 @@ bool CQKGraphPage::MaskCommand(int command, std::string* error)
         RECT frame;
         if (!layer || !qkfxGetLayerFrame(this, GetLayerIndex(layer), PageRectForEdits(), frame))
             return Fail(error, "The graph has not been drawn yet.");
-        const QKLayerMap map(frame, layer->GetAxisRecord(QK_AXIS_X), layer->GetAxisRecord(QK_AXIS_Y));
+        const QKLayerMap map(frame, *layer);
         CQKDataset* x = qkPlotDataset(*plot, QK_ROLE_X);
         const POINT p = GetCurrentPoint();
         int best = -1;

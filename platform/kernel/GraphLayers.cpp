@@ -94,7 +94,9 @@ bool IsGraph(const CQKGraphPage& page)
 BOOL CQKGraphPage::CheckViewShowCommand(int id) const
 {
     const CQKGraphicLayer* layer = GetActiveLayer();
-    return id == 33092 && layer && layer->IsBkgBorder();
+    if (!layer)
+        return FALSE;
+    return (id == 33092 && layer->IsBkgBorder()) || (id == 36122 && layer->IsExchangeAxes());
 }
 
 void CQKGraphicLayer::CopySettingsFrom(const CQKGraphicLayer& from)

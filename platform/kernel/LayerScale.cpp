@@ -197,6 +197,9 @@ bool qkfxGetDataRange(CQKGraphicLayer* layer, int axisType, double& lo, double& 
     for (int i = 0; i < layer->GetNumPlots(); ++i)
         if (CQKPlotObj* plot = layer->PlotObjByIndex(i, 1))
             AddPlot(*layer, *plot, dim, span);
+    // Radii grow from the centre.
+    if (layer->IsPolar() && dim == 1 && !span.Empty())
+        span.Add(0);
     if (span.Empty())
         return false;
     lo = span.lo;
@@ -212,6 +215,9 @@ int qkfxRescaleLayer(CQKGraphicLayer* layer, BOOL toData)
     for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z}) {
         if (axis == QK_AXIS_Z && !layer->Is3DLayer())
             continue;
+        if (axis == QK_AXIS_X && layer->IsPolar())
+            continue; // angles: the X scale stays as it was set
+
         const QKAxisRecord& r = layer->GetAxisRecord(axis);
         const int mode = toData ? 2 : r.rescale;
         if (mode == 0)

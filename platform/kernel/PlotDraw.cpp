@@ -156,6 +156,15 @@ struct PlotContext {
     }
 };
 
+// A line between two device points; `closed` takes in the end point too.
+void Segment(const PlotContext& c, POINT a, POINT b, bool closed = false)
+{
+    MoveToEx(c.env.dc, a.x, a.y, nullptr);
+    if (closed)
+        b = {b.x + (b.x > a.x) - (b.x < a.x), b.y + (b.y > a.y) - (b.y < a.y)};
+    LineTo(c.env.dc, b.x, b.y);
+}
+
 // The device points of a series, in runs broken by missing values (unless the page joins
 // across them) and by values the scales cannot show.
 std::vector<std::vector<POINT>> Polylines(const PlotContext& c, const Series& s)
@@ -200,8 +209,7 @@ void DrawLine(const PlotContext& c, const Series& s)
     const CQKGraphPage* page = dynamic_cast<CQKGraphPage*>(c.layer.GetValidPagePtr());
     const bool joinMissing = page && page->IsDisplConnectMiss();
     const QKLayerMap& m = c.map;
-    const bool linear = !m.x.HasBreak() && !m.y.HasBreak() && m.x.IsValid() && m.y.IsValid() &&
-                        (m.x.GetType() == 0 || m.x.GetType() == 3) && (m.y.GetType() == 0 || m.y.GetType() == 3);
+    const bool linear = m.PlainLinear();
     PolylineBuilder line(true);
     auto flush = [&]() {
         std::vector<POINT>& pts = line.Points();
@@ -268,7 +276,7 @@ void DrawPointDropLines(const PlotContext& c, const Series& s)
                 !c.map.Map(s.X(row), s.Y(row), dx, dy))
                 continue;
             MoveToEx(c.env.dc, Round(dx), Round(dy), nullptr);
-            if (w.vertical)
+            if (w.vertical != c.map.exchange)
                 LineTo(c.env.dc, Round(dx), c.map.frame.bottom);
             else
                 LineTo(c.env.dc, c.map.frame.left, Round(dy));
@@ -379,7 +387,7 @@ double Spacing(const PlotContext& c, const Series& s, bool horizontal)
         if (xs[i] - xs[i - 1] > 0.5 && (best == 0 || xs[i] - xs[i - 1] < best))
             best = xs[i] - xs[i - 1];
     if (best == 0)
-        best = (horizontal ? c.map.frame.bottom - c.map.frame.top : c.map.frame.right - c.map.frame.left) / 10.0;
+        best = (horizontal != c.map.exchange ? c.map.frame.bottom - c.map.frame.top : c.map.frame.right - c.map.frame.left) / 10.0;
     return best;
 }
 
@@ -474,7 +482,7 @@ void DrawBars(const PlotContext& c, const Series& s, bool horizontal)
             continue;
         const int c0 = Round(centre + offset), c1 = Round(centre + offset + width);
         POINT pts[4];
-        if (horizontal) {
+        if (horizontal != c.map.exchange) {
             pts[0] = {Round(a), c0};
             pts[1] = {Round(b), c0};
             pts[2] = {Round(b), c1};
@@ -499,19 +507,19 @@ void DrawArea(const PlotContext& c, const Series& s, bool between)
         return;
     std::vector<POINT> upper, lower;
     for (int row = s.first; row < s.end; ++row) {
-        double dx, dy;
+        double ax, ay;
         const double vx = s.X(row), vy = s.Y(row);
-        if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy))
+        if (!Valid(vx) || !Valid(vy) || !c.map.MapX(vx, ax) || !c.map.MapY(vy, ay))
             continue;
         if (between) {
             double ly;
             if (!Valid(low.Y(row)) || !c.map.MapY(low.Y(row), ly))
                 continue;
-            lower.push_back({Round(dx), Round(ly)});
+            lower.push_back(c.map.Point(ax, ly));
         } else {
-            lower.push_back({Round(dx), Round(base)});
+            lower.push_back(c.map.Point(ax, base));
         }
-        upper.push_back({Round(dx), Round(dy)});
+        upper.push_back(c.map.Point(ax, ay));
     }
     if (upper.size() < 2)
         return;
@@ -533,7 +541,7 @@ void DrawDropLines(const PlotContext& c, const Series& s, bool vertical)
         if (!Valid(s.X(row)) || !Valid(s.Y(row)) || !c.map.Map(s.X(row), s.Y(row), dx, dy))
             continue;
         MoveToEx(c.env.dc, Round(dx), Round(dy), nullptr);
-        if (vertical)
+        if (vertical != c.map.exchange)
             LineTo(c.env.dc, Round(dx), c.map.frame.bottom);
         else
             LineTo(c.env.dc, c.map.frame.left, Round(dy));
@@ -573,7 +581,7 @@ void DrawErrorBars(const PlotContext& c)
                 continue;
             MoveToEx(c.env.dc, Round(x0), Round(y0), nullptr);
             LineTo(c.env.dc, Round(x1), Round(y1));
-            if (horizontal) {
+            if (horizontal != c.map.exchange) {
                 MoveToEx(c.env.dc, Round(x1), Round(y1) - cap, nullptr);
                 LineTo(c.env.dc, Round(x1), Round(y1) + cap + 1);
             } else {
@@ -655,12 +663,9 @@ void DrawHighLowClose(const PlotContext& c, const Series& s)
         if (!Valid(s.X(row)) || !c.map.MapX(s.X(row), x) || !Valid(high.Y(row)) || !Valid(low.Y(row)) ||
             !c.map.MapY(high.Y(row), yh) || !c.map.MapY(low.Y(row), yl))
             continue;
-        MoveToEx(c.env.dc, Round(x), Round(yh), nullptr);
-        LineTo(c.env.dc, Round(x), Round(yl));
-        if (Valid(s.Y(row)) && c.map.MapY(s.Y(row), yc)) {
-            MoveToEx(c.env.dc, Round(x), Round(yc), nullptr);
-            LineTo(c.env.dc, Round(x) + tick, Round(yc));
-        }
+        Segment(c, c.map.Point(x, yh), c.map.Point(x, yl));
+        if (Valid(s.Y(row)) && c.map.MapY(s.Y(row), yc))
+            Segment(c, c.map.Point(x, yc), c.map.Point(x + (c.map.exchange ? -tick : tick), yc));
     }
 }
 
@@ -862,8 +867,10 @@ void DrawBox(const PlotContext& c, const Series& s)
         if (c.map.MapX(dataAt, xd))
             for (double y : v) {
                 double yd;
-                if (c.map.MapY(y, yd))
-                    qkDrawPlotSymbol(c.env, c.plot, Round(xd), Round(yd), kSymbolSize / 2, c.color);
+                if (c.map.MapY(y, yd)) {
+                    const POINT at = c.map.Point(xd, yd);
+                    qkDrawPlotSymbol(c.env, c.plot, at.x, at.y, kSymbolSize / 2, c.color);
+                }
             }
         if (b.type == 1)
             return;
@@ -880,29 +887,29 @@ void DrawBox(const PlotContext& c, const Series& s)
         return;
     // The box, a diamond when asked, the median as a line and the mean as a symbol.
     if (b.diamondBox) {
-        POINT diamond[4] = {{Round(xm), Round(yBoxHi)}, {Round(x1), Round((yBoxHi + yBoxLo) / 2)},
-                            {Round(xm), Round(yBoxLo)}, {Round(x0), Round((yBoxHi + yBoxLo) / 2)}};
+        POINT diamond[4] = {c.map.Point(xm, yBoxHi), c.map.Point(x1, (yBoxHi + yBoxLo) / 2), c.map.Point(xm, yBoxLo),
+                            c.map.Point(x0, (yBoxHi + yBoxLo) / 2)};
         FillShape(c, diamond, 4);
     } else {
-        POINT box[4] = {{Round(x0), Round(yBoxHi)}, {Round(x1), Round(yBoxHi)}, {Round(x1), Round(yBoxLo)}, {Round(x0), Round(yBoxLo)}};
+        POINT box[4] = {c.map.Point(x0, yBoxHi), c.map.Point(x1, yBoxHi), c.map.Point(x1, yBoxLo), c.map.Point(x0, yBoxLo)};
         FillShape(c, box, 4);
     }
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetWidth(), c.color));
-    MoveToEx(c.env.dc, Round(x0), Round(y50), nullptr);
-    LineTo(c.env.dc, Round(x1), Round(y50));
-    const int w0 = Round((3 * x0 + x1) / 4), w1 = Round((x0 + 3 * x1) / 4);
+    Segment(c, c.map.Point(x0, y50), c.map.Point(x1, y50));
+    const double w0 = (3 * x0 + x1) / 4, w1 = (x0 + 3 * x1) / 4;
     for (auto [from, to] : {std::pair<double, double>{yBoxHi, yWHi}, {yBoxLo, yWLo}}) {
-        MoveToEx(c.env.dc, Round(xm), Round(from), nullptr);
-        LineTo(c.env.dc, Round(xm), Round(to));
-        MoveToEx(c.env.dc, w0, Round(to), nullptr);
-        LineTo(c.env.dc, w1 + 1, Round(to));
+        Segment(c, c.map.Point(xm, from), c.map.Point(xm, to));
+        Segment(c, c.map.Point(w0, to), c.map.Point(w1, to), true);
     }
-    qkDrawPlotSymbol(c.env, c.plot, Round(xm), Round(ymean), kSymbolSize / 2, c.color);
+    const POINT meanAt = c.map.Point(xm, ymean);
+    qkDrawPlotSymbol(c.env, c.plot, meanAt.x, meanAt.y, kSymbolSize / 2, c.color);
     if (b.outliers && b.whiskerRange != 0)
         for (double y : v) {
             double yd;
-            if ((y < whiskerLo || y > whiskerHi) && c.map.MapY(y, yd))
-                qkDrawPlotSymbol(c.env, c.plot, Round(xm), Round(yd), kSymbolSize / 2, c.color);
+            if ((y < whiskerLo || y > whiskerHi) && c.map.MapY(y, yd)) {
+                const POINT at = c.map.Point(xm, yd);
+                qkDrawPlotSymbol(c.env, c.plot, at.x, at.y, kSymbolSize / 2, c.color);
+            }
         }
     if (!b.boxLabel && !b.whiskerLabel)
         return;
@@ -920,7 +927,8 @@ void DrawBox(const PlotContext& c, const Series& s)
         labels.insert(labels.end(), {{whiskerLo, yWLo}, {whiskerHi, yWHi}});
     for (const auto& [value, y] : labels) {
         const std::string text = qkFormatText("%g", value);
-        TextOutA(c.env.dc, Round(x1) + 4, Round(y), text.c_str(), (int)text.size());
+        const POINT at = c.map.Point(x1, y);
+        TextOutA(c.env.dc, at.x + 4, at.y, text.c_str(), (int)text.size());
     }
 }
 
@@ -948,7 +956,7 @@ void DrawHistogram(const PlotContext& c, const Series& s)
         if (!counts[i] || !c.map.MapX(from + i * width, x0) || !c.map.MapX(from + (i + 1) * width, x1) ||
             !c.map.MapY(counts[i], y))
             continue;
-        POINT pts[4] = {{Round(x0), Round(base)}, {Round(x0), Round(y)}, {Round(x1), Round(y)}, {Round(x1), Round(base)}};
+        POINT pts[4] = {c.map.Point(x0, base), c.map.Point(x0, y), c.map.Point(x1, y), c.map.Point(x1, base)};
         FillShape(c, pts, 4);
     }
 }

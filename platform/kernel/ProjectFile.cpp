@@ -1200,6 +1200,8 @@ struct QKFileAccess {
         io.I(s.cubeOutlineColor);
         io.I(s.cubeOutlineStyle);
         io.D(s.cubeOutlineWidth);
+        io.B(s.exchangeAxes);
+        io.B(s.polar);
     }
 
     static bool LoadLayer(Stage& st, const Record& r, CQKGraphPage& page)

@@ -1259,6 +1259,10 @@ struct QKLayerState {
     int cubeOutlineColor = 0;
     int cubeOutlineStyle = 0;    // index in the line-style list
     double cubeOutlineWidth = 0.5; // points
+    // 2D layers: X runs up the vertical and Y along the horizontal; X maps to angles in
+    // degrees (counter-clockwise from the right) and Y to radii from the frame's centre.
+    bool exchangeAxes = false;
+    bool polar = false;
 };
 
 // Units of a layer's area, in the order of the units list.
@@ -1340,6 +1344,10 @@ public:
     void SetDataShown(BOOL on) { m_st.dataShown = on != FALSE; }
     BOOL IsClipToFrame() const { return m_st.clipToFrame; }
     void SetClipToFrame(BOOL on) { m_st.clipToFrame = on != FALSE; }
+    BOOL IsExchangeAxes() const { return m_st.exchangeAxes; }
+    void SetExchangeAxes(BOOL on) { m_st.exchangeAxes = on != FALSE; }
+    BOOL IsPolar() const { return m_st.polar; }
+    void SetPolar(BOOL on) { m_st.polar = on != FALSE; }
     BOOL IsDataOnTopAxes() const { return m_st.dataOnTopAxes; }
     void SetDataOnTopAxes(BOOL on) { m_st.dataOnTopAxes = on != FALSE; }
     BOOL IsGridOnTopData() const { return m_st.gridOnTopData; }

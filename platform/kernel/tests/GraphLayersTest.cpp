@@ -204,6 +204,18 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
              EXPECT_FALSE(graph->CheckViewShowCommand(33092));
          },
          [&] { EXPECT_TRUE(graph->CheckViewShowCommand(33092)); }},
+        {"Exchange Axes", nullptr, 36122, "layer -b Xchange -1;", [&] { qkfxGetProject().SetActivePage(wks); },
+         [&] {
+             qkfxGetProject().SetActivePage(graph);
+             EXPECT_FALSE(graph->CheckViewShowCommand(36122));
+         },
+         [&] {
+             EXPECT_TRUE(graph->GetActiveLayer()->IsExchangeAxes());
+             EXPECT_TRUE(graph->CheckViewShowCommand(36122));
+             // The second time the axes go back.
+             EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 0) << err;
+             EXPECT_FALSE(graph->CheckViewShowCommand(36122));
+         }},
         {"Page Control", nullptr, 36082, "Page;l", [&] { qkfxGetProject().SetActivePage(wks); },
          [&] { qkfxGetProject().SetActivePage(graph); },
          [&] { EXPECT_NE(qkfxGetCallLog().ToString().find("no dialog for a plain page (0)"), std::string::npos); }},
@@ -242,6 +254,38 @@ TEST_F(LayersTest, TheMaximisedLayersEarlierPlaceIsSaved)
     ASSERT_NE(read, nullptr);
     ASSERT_TRUE(read->MaximizeLayer(nullptr));
     EXPECT_DOUBLE_EQ(read->GetActiveLayer()->GetMeasWidth(), 70);
+}
+
+// A layer's exchanged axes and a polar layer are kept in the project. Neither a polar nor a
+// 3D layer has a horizontal and a vertical axis to exchange: the command says so.
+TEST_F(LayersTest, ExchangedAndPolarLayersAreSavedAndOnlyPlainLayersExchange)
+{
+    Plot(graph, y1);
+    ASSERT_TRUE(Run("layer -b Xchange -1")) << err;
+    CQKGraphPage* polar = NewGraph();
+    polar->GetActiveLayer()->SetPolar(TRUE);
+    EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 1) << "refused on a polar layer";
+    EXPECT_FALSE(Run("layer -b Xchange -1"));
+    EXPECT_NE(err.find("Layer1 is a polar layer, whose axes cannot be exchanged"), std::string::npos) << err;
+    const std::string names[2] = {graph->GetName(), polar->GetName()};
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    const std::string before = qkfxDumpProject();
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ(Diff(before, qkfxDumpProject()), "");
+    auto* first = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage(names[0]));
+    auto* second = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage(names[1]));
+    ASSERT_TRUE(first && second);
+    EXPECT_TRUE(first->GetActiveLayer()->IsExchangeAxes());
+    EXPECT_FALSE(first->GetActiveLayer()->IsPolar());
+    EXPECT_TRUE(second->GetActiveLayer()->IsPolar());
+    EXPECT_FALSE(second->GetActiveLayer()->IsExchangeAxes());
+    CQKGraphPage* solid = NewGraph();
+    solid->AddLayer(true);
+    solid->DeleteLayer(0);
+    solid->SetActiveLayerIndex(0);
+    EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 1) << "refused on a 3D layer";
 }
 
 // After Extract to Layers each plot draws inside its own layer's frame, in the half of the
