@@ -244,6 +244,14 @@ TEST_F(DrawTest, EachPlotKindDrawsItsDataWhereTheScalesPutThem)
              t.Plot(QK_PLOT_ERROR_BAR, {Data(QK_ROLE_Y_ERROR, t.Column({3})), Data(QK_ROLE_Y, y)}, kRedIndex);
          },
          {{5, 7.5, kRed, true}, {5, 2.5, kRed, true}, {5, 9, kRed, false}}},
+        {"error bars along X",
+         [](DrawTest& t) {
+             CQKDataset* y = t.Column({5});
+             t.Plot(QK_PLOT_SCATTER, {Data(QK_ROLE_Y, y), Data(QK_ROLE_X, t.Column({5}))}, kRedIndex);
+             auto* bar = static_cast<CQKErrorBar*>(t.Plot(QK_PLOT_ERROR_BAR, {Data(QK_ROLE_Y_ERROR, t.Column({3})), Data(QK_ROLE_Y, y)}, kRedIndex));
+             bar->EnableDirectionX(TRUE);
+         },
+         {{7.5, 5, kRed, true}, {2.5, 5, kRed, true}, {5, 7.5, kRed, false}, {9, 5, kRed, false}}},
         {"vectors from ends",
          [](DrawTest& t) { t.Plot(QK_PLOT_VECTOR, {Data(QK_ROLE_Y, t.Column({2})), Data(QK_ROLE_X, t.Column({2})), Data(QK_ROLE_X_END, t.Column({8})), Data(QK_ROLE_Y_END, t.Column({8}))}); },
          {{5, 5, kRed, true}, {5, 3, kRed, false}}},
