@@ -34,7 +34,7 @@ struct UnbuiltCommands {
 const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
     {36091, 36091, "worksheet"},
-    {36120, 36121, "graph"},
+    {36120, 36120, "graph"},
     {36124, 36124, "graph"},
     {36128, 36128, "graph"},
     {36130, 36130, "not described"},
@@ -129,6 +129,8 @@ bool LayerCommandReady(int id, bool* handled)
     case 36123: // Arrange All Layers
     case 36127: // Maximize Layer
         return layer != nullptr;
+    case 36121: // Stack Data
+        return layer && !layer->Is3DLayer();
     case 36122: // Exchange Axes: a 2D layer with a horizontal and a vertical axis
         return layer && !layer->Is3DLayer() && !layer->IsPolar();
     case 36129: // Fit page to encompass all layers

@@ -228,6 +228,16 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
                 qkShowLayerAgain(*layer);
                 return true;
             }
+            if (a.size() == 3 && Same(a[1], "stack") && a[2] == "-1") {
+                if (layer->Is3DLayer())
+                    return Fail(error, "layer -b stack: " + layer->GetName() + " is a 3D layer, whose plots cannot be stacked");
+                layer->SetStackPlots(!layer->IsStackPlots());
+                // The stacked values may reach past the axes.
+                qkfxRescaleLayer(layer, FALSE);
+                qkfxGetProject().SetProjectModified(true);
+                qkShowLayerAgain(*layer);
+                return true;
+            }
             if (a.size() == 3 && Same(a[1], "Xchange") && a[2] == "-1") {
                 if (layer->Is3DLayer() || layer->IsPolar())
                     return Fail(error, "layer -b Xchange: " + layer->GetName() + " is a " +

@@ -96,7 +96,8 @@ BOOL CQKGraphPage::CheckViewShowCommand(int id) const
     const CQKGraphicLayer* layer = GetActiveLayer();
     if (!layer)
         return FALSE;
-    return (id == 33092 && layer->IsBkgBorder()) || (id == 36122 && layer->IsExchangeAxes());
+    return (id == 33092 && layer->IsBkgBorder()) || (id == 36122 && layer->IsExchangeAxes()) ||
+           (id == 36121 && layer->IsStackPlots());
 }
 
 void CQKGraphicLayer::CopySettingsFrom(const CQKGraphicLayer& from)

@@ -133,7 +133,16 @@ void AddPlot(const CQKGraphicLayer& layer, const CQKPlotObj& plot, int dim, Span
                 span.Add(xEnd->GetValue(row));
         return;
     }
-    for (int role : {QK_ROLE_Y, QK_ROLE_LOW, QK_ROLE_HIGH, QK_ROLE_Y_END})
+    // Stacked plots reach as far as the sums of their group's values.
+    const std::vector<const CQKDataset*> below = qkStackedBelow(layer, plot);
+    for (int row = first; row < end; ++row) {
+        double v = y->GetValue(row);
+        for (const CQKDataset* b : below)
+            if (Valid(v) && row < b->GetEnd() && Valid(b->GetValue(row)))
+                v += b->GetValue(row);
+        span.Add(v);
+    }
+    for (int role : {QK_ROLE_LOW, QK_ROLE_HIGH, QK_ROLE_Y_END})
         if (CQKDataset* d = DataOfRole(plot, role))
             for (int row = first; row < end; ++row)
                 span.Add(d->GetValue(row));

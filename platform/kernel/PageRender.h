@@ -112,6 +112,9 @@ bool qkPlot3DData(const CQKGraphicLayer& layer, const CQKPlotObj& plot, QK3DData
 bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame);
 // The layer's page window draws the layer again (after a command changed its scales or view).
 void qkShowLayerAgain(CQKGraphicLayer& layer);
+// In a layer that stacks its plots: the Y datasets of the plots of the same group before
+// this one, whose values this plot's stand on; empty when the plot stands on nothing.
+std::vector<const CQKDataset*> qkStackedBelow(const CQKGraphicLayer& layer, const CQKPlotObj& plot);
 // The pieces of line that join a run of device points by a connection type
 // (QKConnectType): one polyline for most types, several for the segment types.
 std::vector<std::vector<POINT>> qkConnectPoints(const std::vector<POINT>& pts, int connect);

@@ -41,7 +41,19 @@ struct Series {
     }
     double X(int row) const { return x ? x->GetValue(row) : row + 1; }
     // A masked row is drawn apart, in the mask colour (DrawMaskedPoints).
-    double Y(int row) const { return y->IsMasked(row) ? MISSING_VALUE : y->GetValue(row); }
+    double Y(int row) const { return y->IsMasked(row) ? MISSING_VALUE : Value(row); }
+    // The row's value on top of the stacked plots below it (missing values there count 0).
+    double Value(int row) const
+    {
+        double v = y->GetValue(row);
+        if (v == MISSING_VALUE)
+            return v;
+        for (const CQKDataset* b : below)
+            if (row < b->GetEnd() && b->GetValue(row) != MISSING_VALUE && std::isfinite(b->GetValue(row)))
+                v += b->GetValue(row);
+        return v;
+    }
+    std::vector<const CQKDataset*> below;
 };
 
 bool Valid(double v)
@@ -560,6 +572,7 @@ void DrawErrorBars(const PlotContext& c)
     Series s;
     if (!owner || !s.Load(*owner))
         return;
+    s.below = qkStackedBelow(c.layer, *owner);
     const COLORREF color = bar->IsOwnerColor() ? qkPlotColor(*owner) : c.color;
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, bar->GetLineWidth(), color));
     const int cap = Round(c.env.PointsToPixels(bar->GetCapWidth()) / (bar->IsMadeBefore60() ? 1 : 2));
@@ -1034,9 +1047,39 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
         Series s;
         if (!s.Load(*plot))
             continue;
+        s.below = qkStackedBelow(layer, *plot);
         DrawPlotKind(c, s, type);
         DrawMaskedPoints(c, s, type);
     }
+}
+
+namespace {
+
+// The kinds drawn from X and Y points stand on one another in a stacking layer; columns
+// and bars have stacked kinds of their own.
+bool Stacks(int type)
+{
+    return type == QK_PLOT_LINE || type == QK_PLOT_SCATTER || type == QK_PLOT_LINE_SYMBOL || type == QK_PLOT_AREA ||
+           type == QK_PLOT_VERT_DROP_LINE || type == QK_PLOT_HORZ_DROP_LINE;
+}
+
+} // namespace
+
+std::vector<const CQKDataset*> qkStackedBelow(const CQKGraphicLayer& layer, const CQKPlotObj& plot)
+{
+    std::vector<const CQKDataset*> below;
+    const int group = plot.GetState().group;
+    if (!layer.IsStackPlots() || layer.Is3DLayer() || group == 0 || !Stacks(plot.GetPlotObjectType(0)))
+        return below;
+    for (int i = 0; i < layer.GetNumPlots(); ++i) {
+        const CQKPlotObj* p = layer.PlotObjByIndex(i, 1);
+        if (p == &plot)
+            break;
+        if (p->GetState().group == group && Stacks(p->GetPlotObjectType(0)))
+            if (const CQKDataset* d = qkPlotDataset(*p, QK_ROLE_Y))
+                below.push_back(d);
+    }
+    return below;
 }
 
 CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role, int* first, int* end)
@@ -1118,7 +1161,7 @@ static void DrawMaskedPoints(const PlotContext& c, const Series& s, int type)
         if (row < s.first || row >= s.end)
             continue;
         double dx, dy;
-        const double vx = s.X(row), vy = s.y->GetValue(row);
+        const double vx = s.X(row), vy = s.Value(row);
         if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy))
             continue;
         if (symbol) {

@@ -1202,6 +1202,7 @@ struct QKFileAccess {
         io.D(s.cubeOutlineWidth);
         io.B(s.exchangeAxes);
         io.B(s.polar);
+        io.B(s.stackPlots);
     }
 
     static bool LoadLayer(Stage& st, const Record& r, CQKGraphPage& page)

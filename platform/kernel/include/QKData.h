@@ -308,8 +308,8 @@ public:
     virtual void ViewFullPage() {}
     // The zoom tool (1 in, 0 out) at the current point.
     virtual void CursorZoom(int zoomIn) {}
-    // Whether a View > Show command (33088-33119) or Exchange Axes (36122) is checked; the
-    // plain page checks none.
+    // Whether a View > Show command (33088-33119), Stack Data (36121) or Exchange Axes
+    // (36122) is checked; the plain page checks none.
     virtual BOOL CheckViewShowCommand(int id) const { return FALSE; }
 
 protected:
@@ -745,8 +745,8 @@ public:
     void ViewZoomOut() override;
     void ViewFullPage() override;
     void CursorZoom(int zoomIn) override;
-    // Show > Frame (33092): the active layer's frame is drawn; Exchange Axes (36122): the
-    // active layer exchanges its axes.
+    // Show > Frame (33092): the active layer's frame is drawn; Stack Data (36121): the
+    // active layer stacks its grouped plots; Exchange Axes (36122): it exchanges its axes.
     BOOL CheckViewShowCommand(int id) const override;
     // The page's size in inches (its dimension settings converted).
     void GetPageSizeInches(double& width, double& height) const;

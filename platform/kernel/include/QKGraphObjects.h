@@ -1263,6 +1263,9 @@ struct QKLayerState {
     // degrees (counter-clockwise from the right) and Y to radii from the frame's centre.
     bool exchangeAxes = false;
     bool polar = false;
+    // The plots of a group stand on one another: each point's Y adds to the Y values of
+    // the group's plots before it at that row.
+    bool stackPlots = false;
 };
 
 // Units of a layer's area, in the order of the units list.
@@ -1348,6 +1351,8 @@ public:
     void SetExchangeAxes(BOOL on) { m_st.exchangeAxes = on != FALSE; }
     BOOL IsPolar() const { return m_st.polar; }
     void SetPolar(BOOL on) { m_st.polar = on != FALSE; }
+    BOOL IsStackPlots() const { return m_st.stackPlots; }
+    void SetStackPlots(BOOL on) { m_st.stackPlots = on != FALSE; }
     BOOL IsDataOnTopAxes() const { return m_st.dataOnTopAxes; }
     void SetDataOnTopAxes(BOOL on) { m_st.dataOnTopAxes = on != FALSE; }
     BOOL IsGridOnTopData() const { return m_st.gridOnTopData; }

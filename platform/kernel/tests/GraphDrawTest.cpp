@@ -1045,7 +1045,7 @@ TEST_F(DrawTest, SymbolShapesAndInteriorsDrawTheirColoursWhereTheyBelong)
 // radius (Y, from the centre of the frame); its X axis is the circle, its Y axis the radius
 // to the right. A layer that exchanges its axes puts X up the vertical and Y along the
 // horizontal: plots, ticks and tick labels alike. The step words join points across, then
-// up (or up, then across).
+// up (or up, then across). A stacking layer draws a group's plots on one another.
 TEST_F(DrawTest, PolarExchangedAndStepLayersPlaceTheDataByTheirOwnMapping)
 {
     const double majorLen = 8 * PixelsPerPoint();
@@ -1114,6 +1114,23 @@ TEST_F(DrawTest, PolarExchangedAndStepLayersPlaceTheDataByTheirOwnMapping)
              const POINT x2 = ex(t, 2, 0);
              RECT label = d.Ink({(LONG)(t.Left() - 60), x2.y - 8, (LONG)(t.Left() - majorLen - 1), x2.y + 8});
              EXPECT_FALSE(IsEmpty(label)) << "the label of X = 2";
+         }},
+        {"stacked group",
+         [](DrawTest& t) {
+             CQKPlotObj* low = t.XY(QK_PLOT_LINE, {0, 10}, {2, 2});
+             CQKPlotObj* high = t.XY(QK_PLOT_LINE, {0, 10}, {3, 3}, kBlueIndex);
+             CQKPlotObj* alone = t.XY(QK_PLOT_LINE, {0, 10}, {7, 7}, kGreenIndex);
+             low->SetGroup(1, TRUE);
+             high->SetGroup(1, FALSE);
+             alone->SetGroup(2, TRUE);
+             t.layer->SetStackPlots(TRUE);
+             t.NoLegend();
+         },
+         [&](DrawTest& t, const Dib& d) {
+             EXPECT_TRUE(d.Near(t.MapX(5), t.MapY(2), kRed, 0));
+             EXPECT_TRUE(d.Near(t.MapX(5), t.MapY(5), kBlue, 0)) << "3 on top of 2";
+             EXPECT_FALSE(d.Near(t.MapX(5), t.MapY(3), kBlue, 1));
+             EXPECT_TRUE(d.Near(t.MapX(5), t.MapY(7), kGreen, 0)) << "another group stands alone";
          }},
         {"horizontal step",
          [](DrawTest& t) {

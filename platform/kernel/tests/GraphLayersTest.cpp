@@ -216,6 +216,17 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
              EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 0) << err;
              EXPECT_FALSE(graph->CheckViewShowCommand(36122));
          }},
+        {"Stack Data", nullptr, 36121, "layer -b stack -1;", [&] { qkfxGetProject().SetActivePage(wks); },
+         [&] {
+             qkfxGetProject().SetActivePage(graph);
+             EXPECT_FALSE(graph->CheckViewShowCommand(36121));
+         },
+         [&] {
+             EXPECT_TRUE(graph->GetActiveLayer()->IsStackPlots());
+             EXPECT_TRUE(graph->CheckViewShowCommand(36121));
+             EXPECT_EQ(Command(nullptr, 36121, "layer -b stack -1;"), 0) << err;
+             EXPECT_FALSE(graph->CheckViewShowCommand(36121));
+         }},
         {"Page Control", nullptr, 36082, "Page;l", [&] { qkfxGetProject().SetActivePage(wks); },
          [&] { qkfxGetProject().SetActivePage(graph); },
          [&] { EXPECT_NE(qkfxGetCallLog().ToString().find("no dialog for a plain page (0)"), std::string::npos); }},
@@ -256,12 +267,22 @@ TEST_F(LayersTest, TheMaximisedLayersEarlierPlaceIsSaved)
     EXPECT_DOUBLE_EQ(read->GetActiveLayer()->GetMeasWidth(), 70);
 }
 
-// A layer's exchanged axes and a polar layer are kept in the project. Neither a polar nor a
-// 3D layer has a horizontal and a vertical axis to exchange: the command says so.
-TEST_F(LayersTest, ExchangedAndPolarLayersAreSavedAndOnlyPlainLayersExchange)
+// A layer's exchanged axes and stacked plots and a polar layer are kept in the project.
+// Neither a polar nor a 3D layer has a horizontal and a vertical axis to exchange: the
+// command says so. Stacking a group rescales the axes to the stacked values.
+TEST_F(LayersTest, ExchangedStackedAndPolarLayersAreSavedAndOnlyPlainLayersExchange)
 {
-    Plot(graph, y1);
-    ASSERT_TRUE(Run("layer -b Xchange -1")) << err;
+    Plot(graph, y1)->SetGroup(1, TRUE);
+    Plot(graph, y1)->SetGroup(1, FALSE);
+    CQKAxes axes;
+    ASSERT_TRUE(graph->GetActiveLayer()->GetAxes(&axes, QK_AXIS_Y));
+    axes.SetRescaleType(1); // normal: grows when the data leave the range
+    graph->GetActiveLayer()->UpdateFromTemporary();
+    ASSERT_TRUE(Run("layer -b Xchange -1; layer -b stack -1")) << err;
+    double lo, hi;
+    ASSERT_TRUE(qkfxGetDataRange(graph->GetActiveLayer(), QK_AXIS_Y, lo, hi));
+    EXPECT_EQ(hi, 18) << "9 on top of 9";
+    EXPECT_EQ(graph->GetActiveLayer()->GetAxisRecord(QK_AXIS_Y).to, "20") << "rescaled to the stacked values";
     CQKGraphPage* polar = NewGraph();
     polar->GetActiveLayer()->SetPolar(TRUE);
     EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 1) << "refused on a polar layer";
@@ -278,6 +299,7 @@ TEST_F(LayersTest, ExchangedAndPolarLayersAreSavedAndOnlyPlainLayersExchange)
     auto* second = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage(names[1]));
     ASSERT_TRUE(first && second);
     EXPECT_TRUE(first->GetActiveLayer()->IsExchangeAxes());
+    EXPECT_TRUE(first->GetActiveLayer()->IsStackPlots());
     EXPECT_FALSE(first->GetActiveLayer()->IsPolar());
     EXPECT_TRUE(second->GetActiveLayer()->IsPolar());
     EXPECT_FALSE(second->GetActiveLayer()->IsExchangeAxes());
