@@ -688,9 +688,9 @@ bool CQKGraphPage::GetSelectedRange(INT_PTR& dataset, int& first, int& last) con
     return true;
 }
 
-// The rows of the active plot whose X falls between two device columns of the last
-// screen drawing.
-bool CQKGraphPage::SelectRange(int fromX, int toX)
+// The rows of the active plot whose X falls between two places of the last screen drawing
+// (between their columns, or their rows where X runs up the vertical).
+bool CQKGraphPage::SelectRange(POINT from, POINT to)
 {
     m_rangeDataset = 0;
     m_rangeFirst = m_rangeLast = -1;
@@ -702,7 +702,8 @@ bool CQKGraphPage::SelectRange(int fromX, int toX)
     const QKLayerMap map(frame, *layer);
     CQKDataset* y = qkPlotDataset(*plot, QK_ROLE_Y);
     CQKDataset* x = qkPlotDataset(*plot, QK_ROLE_X);
-    const int lo = std::min(fromX, toX), hi = std::max(fromX, toX);
+    const int a = map.XVertical() ? from.y : from.x, b = map.XVertical() ? to.y : to.x;
+    const int lo = std::min(a, b), hi = std::max(a, b);
     for (int row = y->GetFirst(); row < y->GetEnd(); ++row) {
         double dx;
         if (!map.MapX(x ? x->GetValue(row) : row + 1, dx) || dx < lo || dx > hi)
@@ -728,7 +729,7 @@ bool CQKGraphPage::FinishTracking(POINT to)
     if (m_trackTool == 0)
         return dragged && MoveSelected(dx / pw, dy / ph);
     if (m_trackTool == 5)
-        return SelectRange(m_trackFrom.x, to.x);
+        return SelectRange(m_trackFrom, to);
     // A drawing tool makes one object and hands back to the pointer.
     if (access)
         access->SetCheckedToolNumber(0);

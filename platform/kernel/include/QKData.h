@@ -805,7 +805,7 @@ public:
     // The rows the data selector chose: the dataset drawn by the active plot, rows first
     // to last; false when none are chosen.
     bool GetSelectedRange(INT_PTR& dataset, int& first, int& last) const;
-    bool SelectRange(int fromX, int toX);
+    bool SelectRange(POINT from, POINT to);
     // A masking command (QK_MASK_...) on the active plot's data; false with the reason.
     bool MaskCommand(int command, std::string* error);
     // A new legend in the active layer, one line a plot, in place of the one it has
