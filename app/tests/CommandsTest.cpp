@@ -494,8 +494,9 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // The layer and page commands of the graph window.
     for (UINT id : {36082, 36083, 36115, 36116, 36117, 36118, 36119, 36123, 36126, 36127, 36129, 33042, 33043, 33044})
         built.insert(id);
-    // Polar, the step, segment and spline lines, X Y Error, Stack Data and Exchange Axes.
-    for (UINT id : {33260, 33314, 33315, 33319, 33320, 33333, 33336, 36121, 36122})
+    // Polar, Ternary, the step, segment and spline lines, X Y Error, Stack Data and Exchange
+    // Axes.
+    for (UINT id : {33260, 33284, 33314, 33315, 33319, 33320, 33333, 33336, 36121, 36122})
         built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
@@ -845,7 +846,7 @@ TEST_F(BuiltCommands, PlotMenusMakeAGraphOfTheirKind)
     }
     // A kind the kernel cannot make is refused, so its item is grey.
     qkfxGetProject().SetActivePage(wks);
-    EXPECT_FALSE(Run("Plot", 33284));
+    EXPECT_FALSE(Run("Plot", 33281));
 }
 
 // Plot Details works on the active layer's first plot; the layer commands add linked

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "PageRender.h"
@@ -206,14 +207,23 @@ QKLayerMap::QKLayerMap(const RECT& f, const QKAxisRecord& xr, const QKAxisRecord
 
 QKLayerMap::QKLayerMap(const RECT& f, const CQKGraphicLayer& layer)
     : QKLayerMap(f, layer.GetAxisRecord(QK_AXIS_X), layer.GetAxisRecord(QK_AXIS_Y),
-                 layer.IsExchangeAxes() != FALSE && !layer.Is3DLayer(), layer.IsPolar() != FALSE && !layer.Is3DLayer())
+                 layer.IsExchangeAxes() && !layer.Is3DLayer() && !layer.IsLayerTriangle(),
+                 layer.IsPolar() && !layer.Is3DLayer() && !layer.IsLayerTriangle())
 {
+    if (!layer.IsLayerTriangle() || layer.Is3DLayer())
+        return;
+    ternary = true;
+    const double rise = std::sqrt(3.0) / 2;
+    side = std::min<double>(f.right - f.left, (f.bottom - f.top) / rise);
+    height = side * rise;
+    triLeft = cx - side / 2;
+    triBottom = cy + height / 2;
 }
 
 bool QKLayerMap::PlainLinear() const
 {
     auto linear = [](const CQKAxisScale& s) { return !s.HasBreak() && s.IsValid() && (s.GetType() == 0 || s.GetType() == 3); };
-    return !exchange && !polar && linear(x) && linear(y);
+    return !exchange && !polar && !ternary && linear(x) && linear(y);
 }
 
 namespace {
@@ -229,7 +239,7 @@ double Along(const RECT& f, bool vertical, double fraction)
 
 bool QKLayerMap::MapX(double v, double& d) const
 {
-    if (polar)
+    if (polar || ternary)
         return false;
     if (!x.HasBreak()) {
         double t;
@@ -247,7 +257,7 @@ bool QKLayerMap::MapX(double v, double& d) const
 
 bool QKLayerMap::MapY(double v, double& d) const
 {
-    if (polar)
+    if (polar || ternary)
         return false;
     if (!y.HasBreak()) {
         double t;
@@ -265,6 +275,13 @@ bool QKLayerMap::MapY(double v, double& d) const
 
 bool QKLayerMap::Map(double vx, double vy, double& dx, double& dy) const
 {
+    if (ternary) {
+        if (!std::isfinite(vx) || !std::isfinite(vy))
+            return false;
+        dx = triLeft + (vx * side);
+        dy = triBottom - vy * height;
+        return true;
+    }
     if (polar) {
         // Radii below the scale's start have no place on the circle.
         double f;
@@ -709,10 +726,142 @@ void DrawPolarAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMa
     }
 }
 
+// A ternary layer's axes: each side of the triangle carries one fraction from 0 to 1,
+// growing toward its own corner: Y along the bottom (X's corner to Y's), Z up the right
+// (Y's to Z's), X down the left (Z's to X's). A grid line of a fraction joins its places
+// on the two sides that meet at its corner.
+void DrawTernaryAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map, bool gridsOnly, bool noGrids)
+{
+    HDC dc = env.dc;
+    const double corner[3][2] = {{map.triLeft, map.triBottom},
+                                 {map.triLeft + map.side, map.triBottom},
+                                 {map.triLeft + map.side / 2, map.triBottom - map.height}};
+    const double centre[2] = {map.triLeft + map.side / 2, map.triBottom - map.height / 3};
+    const int axisTypes[3] = {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z};
+    auto along = [&](int from, int to, double t) {
+        return std::array<double, 2>{corner[from][0] + t * (corner[to][0] - corner[from][0]),
+                                     corner[from][1] + t * (corner[to][1] - corner[from][1])};
+    };
+    auto pt = [](const std::array<double, 2>& p) { return POINT{(LONG)std::lround(p[0]), (LONG)std::lround(p[1])}; };
+    for (int pass = 0; pass < 2; ++pass) {
+        if ((pass == 0 && noGrids) || (pass == 1 && gridsOnly))
+            continue;
+        for (int d = 0; d < 3; ++d) {
+            if (!layer.IsAxisDisplayed(axisTypes[d]))
+                continue;
+            const QKAxisRecord& r = layer.GetAxisRecord(axisTypes[d]);
+            const CQKAxisScale scale(r);
+            if (!scale.IsValid())
+                continue;
+            const Ticks ticks = MakeTicks(r, scale);
+            const int start = (d + 2) % 3, next = (d + 1) % 3;
+            auto fraction = [&](double v, double& t) { return scale.ToFraction(v, t) && t >= -1e-9 && t <= 1 + 1e-9; };
+            QKHitItem hit;
+            hit.layer = env.layerIndex;
+            hit.dimension = d;
+            if (pass == 0) {
+                const CQKAxisGridsObj* grids[2] = {&r.minorGrid, &r.majorGrid};
+                const std::vector<double>* values[2] = {&ticks.minor, &ticks.major};
+                for (int g = 0; g < 2; ++g) {
+                    if (!grids[g]->IsShow())
+                        continue;
+                    const int color = grids[g]->GetColor() < 0 ? 19 : grids[g]->GetColor();
+                    HPEN pen = qkCreateLinePen(env, grids[g]->GetType(), grids[g]->GetWidth(), qkColorOf(color));
+                    HGDIOBJ old = SelectObject(dc, pen);
+                    hit.part = g == 0 ? 5 : 4;
+                    for (double v : *values[g]) {
+                        double t;
+                        if (!fraction(v, t))
+                            continue;
+                        hit.path = {pt(along(start, d, t)), pt(along(d, next, 1 - t))};
+                        Polyline(dc, hit.path.data(), 2);
+                        env.AddHit(hit);
+                    }
+                    SelectObject(dc, old);
+                    DeleteObject(pen);
+                }
+                continue;
+            }
+            const CQKAxisTicksObj& axis = r.ticks[0];
+            const CQKAxisLabelsObj& lab = r.labels[0];
+            // Outward: away from the triangle's centre, across the side.
+            const auto mid = along(start, d, 0.5);
+            double ox = mid[0] - centre[0], oy = mid[1] - centre[1];
+            const double len = std::hypot(ox, oy);
+            ox /= len, oy /= len;
+            const int majorLen = (int)std::lround(env.PointsToPixels(axis.GetTickLength() / 10.0));
+            const bool out = axis.IsShow() && (axis.GetMajorTickType() == 0 || axis.GetMajorTickType() == 2);
+            const int outLen = out ? majorLen : 0;
+            const int inLen = axis.IsShow() && (axis.GetMajorTickType() == 0 || axis.GetMajorTickType() == 1) ? majorLen : 0;
+            if (axis.IsShow()) {
+                HPEN pen = qkCreateLinePen(env, 0, axis.GetWidth() > 0 ? axis.GetWidth() : 0.5,
+                                           qkColorOf(axis.GetColor() < 0 ? 0 : axis.GetColor()));
+                HGDIOBJ old = SelectObject(dc, pen);
+                hit.part = 0;
+                hit.path = {pt(along(start, d, 0)), pt(along(start, d, 1))};
+                Polyline(dc, hit.path.data(), 2);
+                env.AddHit(hit);
+                for (double v : ticks.major) {
+                    double t;
+                    if (!fraction(v, t))
+                        continue;
+                    const auto p = along(start, d, t);
+                    MoveToEx(dc, (int)std::lround(p[0] - ox * inLen), (int)std::lround(p[1] - oy * inLen), nullptr);
+                    LineTo(dc, (int)std::lround(p[0] + ox * outLen), (int)std::lround(p[1] + oy * outLen));
+                }
+                SelectObject(dc, old);
+                DeleteObject(pen);
+            }
+            if (!lab.IsShow())
+                continue;
+            CQKTextStyle style;
+            style.font = lab.GetFontType();
+            style.size = lab.GetFontSize();
+            CQKTextDC text(dc, style, lab.GetColor() < 0 ? 0 : lab.GetColor(), env.PointsToPixels(1));
+            const double gap = outLen + env.PointsToPixels(3);
+            RECT all = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+            for (size_t i = 0; i < ticks.major.size(); ++i) {
+                double t;
+                if (!fraction(ticks.major[i], t))
+                    continue;
+                const std::string s = LabelText(lab, ticks.major[i], (int)i, scale);
+                if (s.empty())
+                    continue;
+                const SIZE sz = text.MeasureQuorixText(s, FALSE);
+                // The label's centre stands out from the tick by the gap and half its size.
+                const auto p = along(start, d, t);
+                const double reach = gap + (std::fabs(ox) * sz.cx + std::fabs(oy) * sz.cy) / 2;
+                RECT rc;
+                rc.left = (LONG)std::lround(p[0] + ox * reach - sz.cx / 2.0);
+                rc.top = (LONG)std::lround(p[1] + oy * reach - sz.cy / 2.0);
+                rc.right = rc.left + sz.cx;
+                rc.bottom = rc.top + sz.cy;
+                text.DrawQuorixText(s, rc, FALSE);
+                all.left = std::min(all.left, rc.left);
+                all.top = std::min(all.top, rc.top);
+                all.right = std::max(all.right, rc.right);
+                all.bottom = std::max(all.bottom, rc.bottom);
+            }
+            if (all.left <= all.right) {
+                QKHitItem labHit;
+                labHit.layer = env.layerIndex;
+                labHit.dimension = d;
+                labHit.part = 2;
+                labHit.box = all;
+                env.AddHit(labHit);
+            }
+        }
+    }
+}
+
 } // namespace
 
 void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map, bool gridsOnly, bool noGrids)
 {
+    if (map.ternary) {
+        DrawTernaryAxes(env, layer, map, gridsOnly, noGrids);
+        return;
+    }
     if (map.polar) {
         DrawPolarAxes(env, layer, map, gridsOnly, noGrids);
         return;

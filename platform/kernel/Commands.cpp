@@ -45,7 +45,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {33262, 33265, "graph"},
     {33268, 33280, "graph"},
     {33281, 33283, "not described"},
-    {33284, 33284, "graph"},
     {33286, 33290, "graph"},
     {33292, 33313, "graph"},
     {33321, 33328, "graph"},
@@ -132,7 +131,7 @@ bool LayerCommandReady(int id, bool* handled)
     case 36121: // Stack Data
         return layer && !layer->Is3DLayer();
     case 36122: // Exchange Axes: a 2D layer with a horizontal and a vertical axis
-        return layer && !layer->Is3DLayer() && !layer->IsPolar();
+        return layer && !layer->Is3DLayer() && !layer->IsPolar() && !layer->IsLayerTriangle();
     case 36129: // Fit page to encompass all layers
         return isGraph && graph->CanFitPageToLayers();
     case 36126: // Merge Graphs

@@ -117,6 +117,15 @@ bool PlotCommand(const char* command, const std::vector<std::string>& a, std::st
     CQKGraphPage* graph = NewGraphFor(word->type);
     if (!graph)
         return Fail(error, std::string(command) + " -p: cannot make a graph");
+    if (word->ternary) {
+        // The fractions of X, Y and Z run from 0 to 1 along the triangle's sides.
+        CQKGraphicLayer* layer = graph->AddLayer(false, true);
+        graph->DeleteLayer(0);
+        layer->SetName("Layer1");
+        graph->SetActiveLayerIndex(0);
+        for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z})
+            layer->SetAxisRange(axis, 0, 1, 0.2);
+    }
     if (word->polar) {
         // The angles go once round the circle.
         graph->GetActiveLayer()->SetPolar(TRUE);
@@ -239,9 +248,10 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
                 return true;
             }
             if (a.size() == 3 && Same(a[1], "Xchange") && a[2] == "-1") {
-                if (layer->Is3DLayer() || layer->IsPolar())
+                if (layer->Is3DLayer() || layer->IsPolar() || layer->IsLayerTriangle())
                     return Fail(error, "layer -b Xchange: " + layer->GetName() + " is a " +
-                                           (layer->Is3DLayer() ? "3D" : "polar") + " layer, whose axes cannot be exchanged");
+                                           (layer->Is3DLayer() ? "3D" : layer->IsPolar() ? "polar" : "ternary") +
+                                           " layer, whose axes cannot be exchanged");
                 layer->SetExchangeAxes(!layer->IsExchangeAxes());
                 qkfxGetProject().SetProjectModified(true);
                 qkShowLayerAgain(*layer);

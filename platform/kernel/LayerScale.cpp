@@ -220,6 +220,9 @@ int qkfxRescaleLayer(CQKGraphicLayer* layer, BOOL toData)
 {
     if (!layer)
         return 0;
+    // A ternary layer shows fractions, which run from 0 to 1 whatever the data.
+    if (layer->IsLayerTriangle() && !layer->Is3DLayer())
+        return 0;
     int changed = 0;
     for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z}) {
         if (axis == QK_AXIS_Z && !layer->Is3DLayer())

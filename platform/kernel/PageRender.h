@@ -44,11 +44,14 @@ struct QKDrawEnv {
 // A layer's mapping from data to device: its frame and the scales of X and Y. X runs
 // along the horizontal and Y up the vertical, the other way round when the layer exchanges
 // its axes; a polar layer turns X (degrees, counter-clockwise from the right) and Y (the
-// radius from the Y scale's start at the centre) into a point of the circle in the frame.
+// radius from the Y scale's start at the centre) into a point of the circle in the frame;
+// a ternary (triangle) layer maps places in the unit triangle (u across, v up; corners
+// X (0, 0), Y (1, 0), Z (0.5, 1)) into the largest upright equilateral triangle in the
+// frame.
 struct QKLayerMap {
     RECT frame;
     CQKAxisScale x, y;
-    bool exchange = false, polar = false;
+    bool exchange = false, polar = false, ternary = false;
     QKLayerMap(const RECT& f, const QKAxisRecord& xr, const QKAxisRecord& yr, bool exchanged = false,
                bool polarLayer = false);
     QKLayerMap(const RECT& f, const CQKGraphicLayer& layer);
@@ -68,6 +71,8 @@ struct QKLayerMap {
     double xOrigin, xScale, yOrigin, yScale;
     // Polar layers: the centre and the radius of the circle.
     double cx = 0, cy = 0, radius = 0;
+    // Ternary layers: the triangle's bottom left corner, side and height.
+    double triLeft = 0, triBottom = 0, side = 0, height = 0;
 };
 
 COLORREF qkColorOf(int index);

@@ -39,13 +39,21 @@ struct Series {
         x = qkPlotDataset(plot, QK_ROLE_X);
         return y != nullptr;
     }
-    double X(int row) const { return x ? x->GetValue(row) : row + 1; }
+    double X(int row) const
+    {
+        double u, v;
+        if (z)
+            return Fractions(row, u, v) ? u : MISSING_VALUE;
+        return x ? x->GetValue(row) : row + 1;
+    }
     // A masked row is drawn apart, in the mask colour (DrawMaskedPoints).
     double Y(int row) const { return y->IsMasked(row) ? MISSING_VALUE : Value(row); }
     // The row's value on top of the stacked plots below it (missing values there count 0).
     double Value(int row) const
     {
-        double v = y->GetValue(row);
+        double u, v = y->GetValue(row);
+        if (z)
+            return Fractions(row, u, v) ? v : MISSING_VALUE;
         if (v == MISSING_VALUE)
             return v;
         for (const CQKDataset* b : below)
@@ -54,6 +62,21 @@ struct Series {
         return v;
     }
     std::vector<const CQKDataset*> below;
+    // Ternary layers: the Z dataset. A row's X, Y and Z as fractions of their sum give its
+    // place in the unit triangle: u = y + z / 2 across, v = z up.
+    const CQKDataset* z = nullptr;
+    bool Fractions(int row, double& u, double& v) const
+    {
+        if (!x || row >= z->GetEnd() || row >= x->GetEnd())
+            return false;
+        const double a = x->GetValue(row), b = y->GetValue(row), c = z->GetValue(row);
+        auto ok = [](double w) { return w != MISSING_VALUE && std::isfinite(w) && w >= 0; };
+        if (!ok(a) || !ok(b) || !ok(c) || !(a + b + c > 0))
+            return false;
+        u = (b + c / 2) / (a + b + c);
+        v = c / (a + b + c);
+        return true;
+    }
 };
 
 bool Valid(double v)
@@ -573,6 +596,8 @@ void DrawErrorBars(const PlotContext& c)
     if (!owner || !s.Load(*owner))
         return;
     s.below = qkStackedBelow(c.layer, *owner);
+    if (c.map.ternary)
+        s.z = qkPlotDataset(*owner, QK_ROLE_Z);
     const COLORREF color = bar->IsOwnerColor() ? qkPlotColor(*owner) : c.color;
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, bar->GetLineWidth(), color));
     const int cap = Round(c.env.PointsToPixels(bar->GetCapWidth()) / (bar->IsMadeBefore60() ? 1 : 2));
@@ -1048,6 +1073,8 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
         if (!s.Load(*plot))
             continue;
         s.below = qkStackedBelow(layer, *plot);
+        if (map.ternary)
+            s.z = qkPlotDataset(*plot, QK_ROLE_Z);
         DrawPlotKind(c, s, type);
         DrawMaskedPoints(c, s, type);
     }
@@ -1069,7 +1096,8 @@ std::vector<const CQKDataset*> qkStackedBelow(const CQKGraphicLayer& layer, cons
 {
     std::vector<const CQKDataset*> below;
     const int group = plot.GetState().group;
-    if (!layer.IsStackPlots() || layer.Is3DLayer() || group == 0 || !Stacks(plot.GetPlotObjectType(0)))
+    if (!layer.IsStackPlots() || layer.Is3DLayer() || layer.IsLayerTriangle() || group == 0 ||
+        !Stacks(plot.GetPlotObjectType(0)))
         return below;
     for (int i = 0; i < layer.GetNumPlots(); ++i) {
         const CQKPlotObj* p = layer.PlotObjByIndex(i, 1);

@@ -35,6 +35,7 @@ const QKPlotWord kPlotWords[] = {
     {"Segment3", 33320, QK_PLOT_LINE, QK_SHAPE_XY, false, QK_CONNECT_3_POINT_SEGMENT},
     {"Spline", 33333, QK_PLOT_LINE, QK_SHAPE_XY, false, QK_CONNECT_SPLINE},
     {"Polar", 33260, QK_PLOT_LINE_SYMBOL, QK_SHAPE_XY, false, -1, true},
+    {"Ternary", 33284, QK_PLOT_SCATTER, QK_SHAPE_XYZ, false, -1, false, true},
     {"VertDropLine", 33330, QK_PLOT_VERT_DROP_LINE, QK_SHAPE_XY, false},
     {"HorzDropLine", 33329, QK_PLOT_HORZ_DROP_LINE, QK_SHAPE_XY, false},
     {"HiLoClose", 33251, QK_PLOT_HIGH_LOW_CLOSE, QK_SHAPE_HLC, false},
@@ -317,7 +318,7 @@ int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const std::v
 
 bool qkfxPlotMatrix(CQKGraphicLayer* layer, const QKPlotWord& word, CQKMatrixPage* matrix, std::string* error)
 {
-    if (word.shape != QK_SHAPE_XYZ)
+    if (word.shape != QK_SHAPE_XYZ || word.ternary)
         return Fail(error, std::string(word.word) + " does not plot a matrix");
     if (!matrix)
         return Fail(error, "there is no matrix to plot");

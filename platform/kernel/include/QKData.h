@@ -648,7 +648,8 @@ public:
     ~CQKGraphPage() override;
 
     // Appends a graphic layer named "Layer<n>" and answers it (the page owns it).
-    CQKGraphicLayer* AddLayer(bool is3D = false);
+    // A triangle layer draws the fractions of X, Y and Z in a triangle (a ternary layer).
+    CQKGraphicLayer* AddLayer(bool is3D = false, bool triangle = false);
     int GetNumLayers() const { return (int)m_graphicLayers.size(); }
     // With original 0 a new working copy of the layer that the caller owns and commits
     // with UpdateFromTemporary; otherwise the layer itself. Null out of range.

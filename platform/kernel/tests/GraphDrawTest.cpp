@@ -1045,8 +1045,9 @@ TEST_F(DrawTest, SymbolShapesAndInteriorsDrawTheirColoursWhereTheyBelong)
 // radius (Y, from the centre of the frame); its X axis is the circle, its Y axis the radius
 // to the right. A layer that exchanges its axes puts X up the vertical and Y along the
 // horizontal: plots, ticks and tick labels alike. The step words join points across, then
-// up (or up, then across). A stacking layer draws a group's plots on one another.
-TEST_F(DrawTest, PolarExchangedAndStepLayersPlaceTheDataByTheirOwnMapping)
+// up (or up, then across). A stacking layer draws a group's plots on one another. A ternary
+// layer puts each row's X, Y and Z fractions into a triangle whose sides carry them.
+TEST_F(DrawTest, PolarTernaryExchangedAndStepLayersPlaceTheDataByTheirOwnMapping)
 {
     const double majorLen = 8 * PixelsPerPoint();
     const double kDegree = std::acos(-1.0) / 180;
@@ -1087,6 +1088,40 @@ TEST_F(DrawTest, PolarExchangedAndStepLayersPlaceTheDataByTheirOwnMapping)
              // The angles' labels stand outside the circle, 90 degrees above it.
              RECT top = d.Ink({(LONG)cx - 20, (LONG)(cy - radius - 40), (LONG)cx + 20, (LONG)(cy - radius - majorLen)});
              EXPECT_FALSE(IsEmpty(top)) << "the label of 90 degrees";
+         }},
+        {"ternary",
+         [](DrawTest& t) {
+             // A triangle layer in place of the plain one, its fractions from 0 to 1.
+             t.layer = t.page->AddLayer(false, true);
+             t.page->DeleteLayer(0);
+             for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z})
+                 t.layer->SetAxisRange(axis, 0, 1, 0.2);
+             t.Plot(QK_PLOT_SCATTER, {Data(QK_ROLE_Z, t.Column({2, 0})), Data(QK_ROLE_X, t.Column({1, 3})), Data(QK_ROLE_Y, t.Column({1, 1}))});
+             t.NoLegend();
+         },
+         [&](DrawTest& t, const Dib& d) {
+             // The largest upright equilateral triangle in the frame, centred in it.
+             const double side = std::min(t.Right() - t.Left(), (t.Bottom() - t.Top()) * 2 / std::sqrt(3.0));
+             const double height = side * std::sqrt(3.0) / 2;
+             const double left = (t.Left() + t.Right()) / 2 - side / 2, bottom = (t.Top() + t.Bottom()) / 2 + height / 2;
+             auto at = [&](double u, double v) { return std::make_pair(left + u * side, bottom - v * height); };
+             // (1, 1, 2): a quarter X, a quarter Y, half Z; (3, 1, 0) on the bottom side.
+             auto [x1, y1] = at(0.25 + 0.5 / 2, 0.5);
+             auto [x2, y2] = at(0.25, 0);
+             EXPECT_TRUE(d.Near(x1, y1, kRed));
+             EXPECT_TRUE(d.Near(x2, y2, kRed));
+             auto [bx, by] = at(0.75, 0);
+             auto [lx, ly] = at(0.25 / 2, 0.25);
+             auto [rx, ry] = at(1 - 0.25 / 2, 0.25);
+             EXPECT_TRUE(d.Near(bx, by, kBlack, 0)) << "the bottom side";
+             EXPECT_TRUE(d.Near(lx, ly, kBlack, 1)) << "the left side";
+             EXPECT_TRUE(d.Near(rx, ry, kBlack, 1)) << "the right side";
+             EXPECT_FALSE(d.Near(t.Left() + 3, t.Top() + 3, kBlack, 2)) << "no frame";
+             // Y's label of 0.4 below the bottom side, under its tick.
+             auto [tx, ty] = at(0.4, 0);
+             RECT label = d.Ink({(LONG)tx - 20, (LONG)(ty + majorLen), (LONG)tx + 20, (LONG)(ty + majorLen + 40)});
+             EXPECT_FALSE(IsEmpty(label));
+             EXPECT_NEAR((label.left + label.right) / 2.0, tx, 3) << Describe(label);
          }},
         {"exchanged",
          [](DrawTest& t) {

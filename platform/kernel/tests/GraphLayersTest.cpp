@@ -267,10 +267,11 @@ TEST_F(LayersTest, TheMaximisedLayersEarlierPlaceIsSaved)
     EXPECT_DOUBLE_EQ(read->GetActiveLayer()->GetMeasWidth(), 70);
 }
 
-// A layer's exchanged axes and stacked plots and a polar layer are kept in the project.
+// A layer's exchanged axes and stacked plots, a polar and a ternary layer are kept in the
+// project.
 // Neither a polar nor a 3D layer has a horizontal and a vertical axis to exchange: the
 // command says so. Stacking a group rescales the axes to the stacked values.
-TEST_F(LayersTest, ExchangedStackedAndPolarLayersAreSavedAndOnlyPlainLayersExchange)
+TEST_F(LayersTest, ExchangedStackedPolarAndTernaryLayersAreSavedAndOnlyPlainLayersExchange)
 {
     Plot(graph, y1)->SetGroup(1, TRUE);
     Plot(graph, y1)->SetGroup(1, FALSE);
@@ -288,7 +289,11 @@ TEST_F(LayersTest, ExchangedStackedAndPolarLayersAreSavedAndOnlyPlainLayersExcha
     EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 1) << "refused on a polar layer";
     EXPECT_FALSE(Run("layer -b Xchange -1"));
     EXPECT_NE(err.find("Layer1 is a polar layer, whose axes cannot be exchanged"), std::string::npos) << err;
-    const std::string names[2] = {graph->GetName(), polar->GetName()};
+    CQKGraphPage* ternary = NewGraph();
+    ternary->AddLayer(false, true);
+    ternary->DeleteLayer(0);
+    EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 1) << "refused on a ternary layer";
+    const std::string names[3] = {graph->GetName(), polar->GetName(), ternary->GetName()};
     std::vector<BYTE> bytes;
     qkfxSaveProjectToMemory(bytes);
     const std::string before = qkfxDumpProject();
@@ -302,6 +307,9 @@ TEST_F(LayersTest, ExchangedStackedAndPolarLayersAreSavedAndOnlyPlainLayersExcha
     EXPECT_TRUE(first->GetActiveLayer()->IsStackPlots());
     EXPECT_FALSE(first->GetActiveLayer()->IsPolar());
     EXPECT_TRUE(second->GetActiveLayer()->IsPolar());
+    auto* third = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage(names[2]));
+    ASSERT_NE(third, nullptr);
+    EXPECT_TRUE(third->GetActiveLayer()->IsLayerTriangle());
     EXPECT_FALSE(second->GetActiveLayer()->IsExchangeAxes());
     CQKGraphPage* solid = NewGraph();
     solid->AddLayer(true);

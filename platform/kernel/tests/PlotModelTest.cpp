@@ -55,6 +55,7 @@ TEST_F(PlotModelTest, EveryPlotWordMakesItsKindFromColumnsOrAMatrix)
         int errorBars;
         int connect = QK_CONNECT_STRAIGHT;
         bool polar = false;
+        bool triangle = false;
     };
     const Case cases[] = {
         {"line", "XYY", "Line: Y=Data1_B X=Data1_A\nLine: Y=Data1_C X=Data1_A\n", 0},
@@ -77,6 +78,7 @@ TEST_F(PlotModelTest, EveryPlotWordMakesItsKindFromColumnsOrAMatrix)
         {"Segment3", "XY", "Line: Y=Data1_B X=Data1_A\n", 0, QK_CONNECT_3_POINT_SEGMENT},
         {"Spline", "XY", "Line: Y=Data1_B X=Data1_A\n", 0, QK_CONNECT_SPLINE},
         {"Polar", "XY", "Line + Symbol: Y=Data1_B X=Data1_A\n", 0, QK_CONNECT_STRAIGHT, true},
+        {"Ternary", "XYZ", "Scatter: Z=Data1_C X=Data1_A Y=Data1_B\n", 0, QK_CONNECT_STRAIGHT, false, true},
         {"VertDropLine", "XY", "Vertical Drop Line: Y=Data1_B X=Data1_A\n", 0},
         {"HorzDropLine", "XY", "Horizontal Drop Line: Y=Data1_B X=Data1_A\n", 0},
         {"HiLoClose", "XYYY", "High-Low-Close: Y=Data1_D X=Data1_A HIGH=Data1_B LOW=Data1_C\n", 0},
@@ -126,6 +128,7 @@ TEST_F(PlotModelTest, EveryPlotWordMakesItsKindFromColumnsOrAMatrix)
         EXPECT_EQ(first->HasErrorBar(), c.errorBars > 0);
         EXPECT_EQ(first->UsesMatrixData(), std::string(c.columns) == "M");
         EXPECT_EQ(layer->IsPolar() != FALSE, c.polar);
+        EXPECT_EQ(layer->IsLayerTriangle() != FALSE, c.triangle);
         if (first->GetPlotObjectType(0) == QK_PLOT_LINE || first->GetPlotObjectType(0) == QK_PLOT_LINE_SYMBOL)
             EXPECT_EQ(first->GetConnectType(), c.connect);
         // Error bars point along Y, and along X for an X error column.
