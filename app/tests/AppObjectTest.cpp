@@ -4,6 +4,7 @@
 
 #include "AppQuorix.h"
 #include "PageClasses.h"
+#include "QUNotes.h"
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
 #include "QxExcelServerTesting.h"
@@ -15,6 +16,7 @@
 #include <QKAccess.h>
 #include <QKData.h>
 #include <afxdisp.h>
+#include <richedit.h>
 #include <qxtest/DialogDriver.h>
 
 #include <stdlib.h>
@@ -431,6 +433,109 @@ TEST_F(AppObject, TheScriptWindowCommandTogglesTheKernelsWindow)
     EXPECT_TRUE(app->m_pMainWnd->PreTranslateMessage(&msg));
     app->m_pMainWnd->SendMessage(WM_COMMAND, 32992);
     EXPECT_FALSE(window->IsShown());
+}
+
+// A notes window's own commands: plain-text paste, find and replace, word wrap, rename,
+// and the page setup margins as the dialog shows them.
+TEST_F(AppObject, NotesWindowsEditFindRenameAndKeepTheirSettings)
+{
+    CWnd* main = app->m_pMainWnd;
+    main->SendMessage(WM_COMMAND, 34025); // New Notes
+    CMDIChildWnd* child = ((CMDIFrameWnd*)main)->MDIGetActive();
+    ASSERT_NE(nullptr, child);
+    auto* view = DYNAMIC_DOWNCAST(CQUNotesView, child->GetActiveView());
+    ASSERT_NE(nullptr, view);
+    CRichEditCtrl& edit = view->GetRichEditCtrl();
+    view->SetText("alpha beta Alpha");
+
+    // Paste takes the clipboard's plain text, not the formatted text beside it.
+    const UINT rtf = RegisterClipboardFormatA("Rich Text Format");
+    auto global = [](const char* text) {
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+        strcpy((char*)GlobalLock(h), text);
+        GlobalUnlock(h);
+        return h;
+    };
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(rtf, global("{\\rtf1 {\\b BOLD}}"));
+    SetClipboardData(CF_TEXT, global(" plain"));
+    CloseClipboard();
+    edit.SetSel(-1, -1);
+    main->SendMessage(WM_COMMAND, ID_EDIT_PASTE);
+    EXPECT_EQ("alpha beta Alpha plain", std::string((LPCTSTR)view->GetText()));
+    main->SendMessage(WM_COMMAND, ID_EDIT_UNDO);
+    EXPECT_EQ("alpha beta Alpha", std::string((LPCTSTR)view->GetText()));
+
+    // The find dialog opens from the menu command and closes cleanly; what it asks for
+    // is found, replaced one at a time, or everywhere.
+    main->SendMessage(WM_COMMAND, ID_EDIT_FIND);
+    HWND find = FindWindowA(nullptr, "Find");
+    ASSERT_NE(nullptr, find);
+    EXPECT_TRUE(IsWindowVisible(find));
+    SendMessageA(find, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(find));
+
+    static const UINT findMessage = RegisterWindowMessageA(FINDMSGSTRINGA);
+    char what[32] = "beta", with[32] = "gamma";
+    FINDREPLACEA fr = {sizeof fr};
+    fr.lpstrFindWhat = what;
+    fr.lpstrReplaceWith = with;
+    struct Case {
+        DWORD flags;
+        long selStart;         // where the selection starts before
+        const char* text;      // after
+        long foundStart, foundEnd;
+    } cases[] = {
+        {FR_FINDNEXT | FR_DOWN, 0, "alpha beta Alpha", 6, 10},
+        {FR_REPLACE | FR_DOWN, 6, "alpha gamma Alpha", 6, 11}, // nothing further: the replacement stays selected
+    };
+    for (const Case& c : cases) {
+        edit.SetSel(c.selStart, c.flags & FR_REPLACE ? c.selStart + 4 : c.selStart);
+        fr.Flags = c.flags;
+        qxtest::DialogDriver notFound;
+        notFound.Then([](HWND box) { SendMessageA(box, WM_COMMAND, IDOK, 0); });
+        notFound.Run([&] { return (INT_PTR)view->SendMessage(findMessage, 0, (LPARAM)&fr); });
+        EXPECT_EQ(c.text, std::string((LPCTSTR)view->GetText())) << c.flags;
+        long start = 0, end = 0;
+        edit.GetSel(start, end);
+        if (c.flags & FR_FINDNEXT) {
+            EXPECT_EQ(c.foundStart, start);
+            EXPECT_EQ(c.foundEnd, end);
+        }
+    }
+    strcpy(what, "alpha");
+    strcpy(with, "delta");
+    fr.Flags = FR_REPLACEALL;
+    view->SendMessage(findMessage, 0, (LPARAM)&fr);
+    EXPECT_EQ("delta gamma delta", std::string((LPCTSTR)view->GetText())) << "without Match Case";
+
+    // Word wrap goes with the page, so the window comes back with it.
+    CQUNotesPage* page = view->GetDocument()->GetPage();
+    ASSERT_NE(nullptr, page);
+    main->SendMessage(WM_COMMAND, 33031);
+    EXPECT_TRUE(view->IsWordWrap());
+    EXPECT_TRUE(page->m_wordWrap);
+    main->SendMessage(WM_COMMAND, 33031);
+    EXPECT_FALSE(view->IsWordWrap());
+
+    // Window > Rename works on notes windows: the page and the window's title follow.
+    std::vector<std::string> captions;
+    RunCommand(33120, {[](HWND dialog) {
+                   qxtest::SetText(dialog, 2041, "Journal");
+                   qxtest::Click(dialog, IDOK);
+               }},
+               captions);
+    EXPECT_EQ("Journal", page->GetName());
+    EXPECT_EQ("Journal", std::string((LPCTSTR)view->GetDocument()->GetTitle()));
+
+    // Margins in twips as the page setup dialog shows them: thousandths of an inch rounded
+    // to tens, and back.
+    EXPECT_EQ(1000, CQUNotesView::TwipsToThousandths(1440));
+    EXPECT_EQ(1000, CQUNotesView::TwipsToThousandths(1443));
+    EXPECT_EQ(1010, CQUNotesView::TwipsToThousandths(1447)); // 1004.9 shows as 1005, rounded up
+    EXPECT_EQ(1454, CQUNotesView::ThousandthsToTwips(1005));
+    EXPECT_EQ(1440, CQUNotesView::ThousandthsToTwips(1000));
 }
 
 } // namespace

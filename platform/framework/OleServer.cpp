@@ -953,18 +953,23 @@ BOOL COleServerItem::GetMetafileData(LPFORMATETC f, LPSTGMEDIUM m)
             ::DeleteMetaFile(mf);
         return FALSE;
     }
+    return SetMetafilePictMedium(mf, size, m);
+}
+
+BOOL COleServerItem::SetMetafilePictMedium(HMETAFILE hMF, CSize size, LPSTGMEDIUM m)
+{
     HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT));
     METAFILEPICT* p = h ? (METAFILEPICT*)::GlobalLock(h) : nullptr;
     if (p == nullptr) {
         if (h)
             ::GlobalFree(h);
-        ::DeleteMetaFile(mf);
+        ::DeleteMetaFile(hMF);
         return FALSE;
     }
     p->mm = MM_ANISOTROPIC;
-    p->xExt = size.cx;
+    p->xExt = size.cx < 0 ? -size.cx : size.cx;
     p->yExt = size.cy < 0 ? -size.cy : size.cy;
-    p->hMF = mf;
+    p->hMF = hMF;
     ::GlobalUnlock(h);
     m->tymed = TYMED_MFPICT;
     m->hMetaFilePict = h;

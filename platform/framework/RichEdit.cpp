@@ -22,13 +22,47 @@ DWORD CALLBACK ReadIn(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done)
     return 0;
 }
 
+UINT s_findMessage = ::RegisterWindowMessageA(FINDMSGSTRINGA);
+
+// The find and replace dialog of the system, kept as a window object so that keys typed
+// in it are the dialog's and not the main window's accelerators.
+class CFindDialogWnd : public CWnd
+{
+public:
+    FINDREPLACEA m_fr = {sizeof(FINDREPLACEA)};
+    BOOL PreTranslateMessage(MSG* pMsg) override { return ::IsDialogMessageA(m_hWnd, pMsg); }
+};
+
+// What the dialogs last searched for and replaced with, for the next dialog.
+char s_findWhat[256] = "";
+char s_replaceWith[256] = "";
+DWORD s_findFlags = FR_DOWN;
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CRichEditView, CView)
     ON_WM_CREATE()
+    ON_WM_DESTROY()
     ON_WM_SIZE()
     ON_WM_SETFOCUS()
     ON_WM_ERASEBKGND()
+    ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
+    ON_COMMAND(ID_EDIT_CUT, OnEditCut)
+    ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+    ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
+    ON_COMMAND(ID_EDIT_CLEAR, OnEditClear)
+    ON_COMMAND(ID_EDIT_SELECT_ALL, OnEditSelectAll)
+    ON_COMMAND(ID_EDIT_FIND, OnEditFind)
+    ON_COMMAND(ID_EDIT_REPLACE, OnEditReplace)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, OnUpdateEditUndo)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, OnUpdateNeedSel)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, OnUpdateNeedSel)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_CLEAR, OnUpdateNeedSel)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, OnUpdateEditPaste)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_SELECT_ALL, OnUpdateNeedText)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_FIND, OnUpdateNeedText)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_REPLACE, OnUpdateNeedText)
+    ON_REGISTERED_MESSAGE(s_findMessage, OnFindReplaceCmd)
 END_MESSAGE_MAP()
 
 CRichEditView::CRichEditView() = default;
@@ -54,6 +88,17 @@ int CRichEditView::OnCreate(LPCREATESTRUCT lpcs)
     m_edit.SendMessage(WM_SETFONT, (WPARAM)::GetStockObject(ANSI_FIXED_FONT), FALSE);
     m_edit.SetModify(FALSE);
     return 0;
+}
+
+void CRichEditView::OnDestroy()
+{
+    if (m_pFindDialog != nullptr) {
+        HWND dialog = m_pFindDialog->Detach();
+        delete m_pFindDialog;
+        m_pFindDialog = nullptr;
+        ::DestroyWindow(dialog);
+    }
+    CView::OnDestroy();
 }
 
 void CRichEditView::OnSize(UINT nType, int cx, int cy)
@@ -137,4 +182,158 @@ void CRichEditDoc::Serialize(CArchive& ar)
 {
     if (CRichEditView* view = GetView())
         view->Stream(ar, m_bRTF);
+}
+
+// ---- the edit commands ---------------------------------------------------------------------
+
+void CRichEditView::OnEditUndo() { m_edit.Undo(); }
+void CRichEditView::OnEditCut() { m_edit.Cut(); }
+void CRichEditView::OnEditCopy() { m_edit.Copy(); }
+void CRichEditView::OnEditClear() { m_edit.Clear(); }
+void CRichEditView::OnEditSelectAll() { m_edit.SetSel(0, -1); }
+
+void CRichEditView::OnEditPaste()
+{
+    // Plain text only: formatting that comes with it is left behind.
+    m_edit.SendMessage(EM_PASTESPECIAL, CF_TEXT, 0);
+}
+
+void CRichEditView::OnUpdateEditUndo(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_edit.CanUndo());
+}
+
+void CRichEditView::OnUpdateNeedSel(CCmdUI* pCmdUI)
+{
+    long start = 0, end = 0;
+    m_edit.GetSel(start, end);
+    pCmdUI->Enable(start != end);
+}
+
+void CRichEditView::OnUpdateEditPaste(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(::IsClipboardFormatAvailable(CF_TEXT));
+}
+
+void CRichEditView::OnUpdateNeedText(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_edit.GetTextLength() > 0);
+}
+
+BOOL CRichEditView::PreTranslateMessage(MSG* pMsg)
+{
+    // The control's own paste keys would bring formatted text in.
+    if (pMsg->hwnd == m_edit.GetSafeHwnd() && pMsg->message == WM_KEYDOWN &&
+        ((pMsg->wParam == 'V' && ::GetKeyState(VK_CONTROL) < 0) ||
+         (pMsg->wParam == VK_INSERT && ::GetKeyState(VK_SHIFT) < 0))) {
+        OnEditPaste();
+        return TRUE;
+    }
+    return CView::PreTranslateMessage(pMsg);
+}
+
+void CRichEditView::OnEditFind() { OnEditFindReplace(TRUE); }
+void CRichEditView::OnEditReplace() { OnEditFindReplace(FALSE); }
+
+void CRichEditView::OnEditFindReplace(BOOL bFindOnly)
+{
+    if (m_pFindDialog != nullptr) {
+        if (m_bFindOnly == bFindOnly) {
+            m_pFindDialog->SetActiveWindow();
+            return;
+        }
+        HWND dialog = m_pFindDialog->Detach();
+        delete m_pFindDialog;
+        m_pFindDialog = nullptr;
+        ::DestroyWindow(dialog);
+    }
+    // A selection within one line is what to find.
+    CString selected = m_edit.GetSelText();
+    if (!selected.IsEmpty() && selected.Find('\r') < 0 && selected.Find('\n') < 0 &&
+        selected.GetLength() < (int)sizeof s_findWhat)
+        lstrcpynA(s_findWhat, selected, sizeof s_findWhat);
+    auto* wnd = new CFindDialogWnd;
+    FINDREPLACEA& fr = wnd->m_fr;
+    fr.hwndOwner = m_hWnd;
+    fr.Flags = s_findFlags & (FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD);
+    fr.lpstrFindWhat = s_findWhat;
+    fr.wFindWhatLen = sizeof s_findWhat;
+    fr.lpstrReplaceWith = s_replaceWith;
+    fr.wReplaceWithLen = sizeof s_replaceWith;
+    HWND dialog = bFindOnly ? ::FindTextA(&fr) : ::ReplaceTextA(&fr);
+    if (dialog == nullptr) {
+        delete wnd;
+        return;
+    }
+    wnd->Attach(dialog);
+    m_pFindDialog = wnd;
+    m_bFindOnly = bFindOnly;
+}
+
+BOOL CRichEditView::FindText(LPCTSTR lpszFind, BOOL bCase, BOOL bWord, BOOL bNext)
+{
+    if (lpszFind == nullptr || *lpszFind == 0)
+        return FALSE;
+    CHARRANGE sel;
+    m_edit.GetSel(sel);
+    FINDTEXTEXA ft = {};
+    ft.lpstrText = lpszFind;
+    if (bNext) {
+        ft.chrg.cpMin = sel.cpMax;
+        ft.chrg.cpMax = -1;
+    } else {
+        ft.chrg.cpMin = sel.cpMin;
+        ft.chrg.cpMax = 0;
+    }
+    const DWORD flags = (bNext ? FR_DOWN : 0) | (bCase ? FR_MATCHCASE : 0) | (bWord ? FR_WHOLEWORD : 0);
+    if (m_edit.FindText(flags, &ft) < 0)
+        return FALSE;
+    m_edit.SetSel(ft.chrgText);
+    return TRUE;
+}
+
+void CRichEditView::OnTextNotFound(LPCTSTR lpszFind)
+{
+    CString text;
+    text.Format("Cannot find \"%s\".", lpszFind);
+    ::MessageBoxA(m_pFindDialog ? m_pFindDialog->m_hWnd : m_hWnd, text, AfxGetAppName(), MB_OK | MB_ICONINFORMATION);
+}
+
+LRESULT CRichEditView::OnFindReplaceCmd(WPARAM, LPARAM lParam)
+{
+    const FINDREPLACEA* fr = (const FINDREPLACEA*)lParam;
+    if (fr == nullptr)
+        return 0;
+    s_findFlags = fr->Flags;
+    if (fr->Flags & FR_DIALOGTERM) {
+        if (m_pFindDialog != nullptr) {
+            m_pFindDialog->Detach();
+            delete m_pFindDialog;
+            m_pFindDialog = nullptr;
+        }
+        return 0;
+    }
+    const BOOL bCase = (fr->Flags & FR_MATCHCASE) != 0, bWord = (fr->Flags & FR_WHOLEWORD) != 0;
+    const BOOL bDown = (fr->Flags & FR_DOWN) != 0 || (fr->Flags & (FR_REPLACE | FR_REPLACEALL)) != 0;
+    if (fr->Flags & FR_REPLACEALL) {
+        // From the start, each found text replaced; the search goes on after the replacement.
+        m_edit.SetSel(0, 0);
+        int count = 0;
+        while (FindText(fr->lpstrFindWhat, bCase, bWord, TRUE)) {
+            m_edit.ReplaceSel(fr->lpstrReplaceWith, TRUE);
+            ++count;
+        }
+        if (count == 0)
+            OnTextNotFound(fr->lpstrFindWhat);
+        return 0;
+    }
+    if (fr->Flags & FR_REPLACE) {
+        // The selection is replaced when it is the text sought; then the next is found.
+        CString selected = m_edit.GetSelText();
+        if (bCase ? selected.Compare(fr->lpstrFindWhat) == 0 : selected.CompareNoCase(fr->lpstrFindWhat) == 0)
+            m_edit.ReplaceSel(fr->lpstrReplaceWith, TRUE);
+    }
+    if (!FindText(fr->lpstrFindWhat, bCase, bWord, bDown))
+        OnTextNotFound(fr->lpstrFindWhat);
+    return 0;
 }

@@ -92,8 +92,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {32834, 32848, "worksheet"},
     {32867, 32868, "not described"},
     {32898, 32904, "not described"},
-    // MATRIX.
-    {36056, 36057, "matrix"},
 };
 
 // The object edits of the ARROW and OBJEDIT commands and the masking commands, by id;

@@ -1888,6 +1888,25 @@ struct CQKScript::Impl {
                          " columns)");
                 return true;
             }
+            if (a.size() == 2 && Same(a[0], "-sm")) {
+                const double size = ToNum(Eval(a[1]));
+                if (size != floor(size) || size < -1e9 || size > 1e9)
+                    why = "the smoothing block must be an odd number of cells from 3 to 99, not " + a[1];
+                if (!why.empty() || !m->Smooth((int)size, &why))
+                    Fail("matrix -sm: " + why);
+                return true;
+            }
+            if (a.size() == 1 && Same(a[0], "-in")) {
+                double volume = 0;
+                if (!m->Integrate(&volume, &why))
+                    Fail("matrix -in: " + why);
+                // The answer for scripts, and for the user in the Results Log.
+                self->SetVariable("volume", volume);
+                self->Print(m->GetName() + ": volume " + qkFormatNumber(volume) + " over X " + qkFormatNumber(m->m_x1) +
+                            " to " + qkFormatNumber(m->m_x2) + ", Y " + qkFormatNumber(m->m_y1) + " to " +
+                            qkFormatNumber(m->m_y2));
+                return true;
+            }
             if (a.size() == 1 && (Same(a[0], "-c") || Same(a[0], "-xyz"))) {
                 if (!m->ConvertToWorksheet(Same(a[0], "-xyz")))
                     Fail("matrix " + a[0] + ": no worksheet could be made");
@@ -1899,7 +1918,7 @@ struct CQKScript::Impl {
                 return true;
             }
             Fail("matrix knows -ps dim <rows> <columns>, -p <template> <type>, -e properties|dimensions|values, -t, -i, "
-                 "-x <columns> <rows>, -s <columns> <rows>, -v <formula>, -c and -xyz");
+                 "-x <columns> <rows>, -s <columns> <rows>, -sm <block>, -in, -v <formula>, -c and -xyz");
         }
         if (word == "del") {
             std::vector<std::string>& a = words();

@@ -191,6 +191,71 @@ bool CQKMatrixPage::Shrink(int columnFactor, int rowFactor)
     return true;
 }
 
+bool CQKMatrixPage::Smooth(int size, std::string* why)
+{
+    if (size < 3 || size > 99 || size % 2 == 0) {
+        *why = "the smoothing block must be an odd number of cells from 3 to 99, not " + std::to_string(size);
+        return false;
+    }
+    // Sums and counts of the cells holding a value over every top-left rectangle, so each
+    // block's mean costs four lookups whatever its size.
+    const int h = size / 2, w = m_cols + 1;
+    std::vector<long double> sum((size_t)(m_rows + 1) * w, 0);
+    std::vector<int> count((size_t)(m_rows + 1) * w, 0);
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_cols; ++c) {
+            const double v = m_cells[(size_t)r * m_cols + c];
+            const size_t at = (size_t)(r + 1) * w + c + 1, up = (size_t)r * w + c + 1;
+            const bool has = v != MISSING_VALUE;
+            sum[at] = (has ? v : 0) + sum[up] + sum[at - 1] - sum[up - 1];
+            count[at] = (has ? 1 : 0) + count[up] + count[at - 1] - count[up - 1];
+        }
+    std::vector<double> cells(m_cells.size());
+    for (int r = 0; r < m_rows; ++r)
+        for (int c = 0; c < m_cols; ++c) {
+            const size_t i = (size_t)r * m_cols + c;
+            if (m_cells[i] == MISSING_VALUE) {
+                cells[i] = MISSING_VALUE;
+                continue;
+            }
+            const int r0 = std::max(0, r - h), r1 = std::min(m_rows, r + h + 1);
+            const int c0 = std::max(0, c - h), c1 = std::min(m_cols, c + h + 1);
+            const size_t a = (size_t)r0 * w + c0, b = (size_t)r0 * w + c1, d = (size_t)r1 * w + c0, e = (size_t)r1 * w + c1;
+            const long double s = sum[e] - sum[b] - sum[d] + sum[a];
+            const int n = count[e] - count[b] - count[d] + count[a];
+            cells[i] = Stored((double)(s / n));
+        }
+    m_cells.swap(cells);
+    m_project->SetProjectModified(true);
+    Redraw();
+    return true;
+}
+
+bool CQKMatrixPage::Integrate(double* volume, std::string* why) const
+{
+    if (m_rows < 2 || m_cols < 2) {
+        *why = GetName() + " has " + std::to_string(m_rows) + " rows and " + std::to_string(m_cols) +
+               " columns: it spans no area to integrate over";
+        return false;
+    }
+    long double total = 0;
+    for (int r = 0; r < m_rows; ++r) {
+        const long double wr = r == 0 || r == m_rows - 1 ? 0.5L : 1.0L;
+        for (int c = 0; c < m_cols; ++c) {
+            const double v = m_cells[(size_t)r * m_cols + c];
+            if (v == MISSING_VALUE) {
+                *why = GetName() + " has a missing value in row " + std::to_string(r + 1) + ", column " +
+                       std::to_string(c + 1) + ": there is no volume under it";
+                return false;
+            }
+            total += wr * (c == 0 || c == m_cols - 1 ? 0.5L : 1.0L) * v;
+        }
+    }
+    const long double dx = ((long double)m_x2 - m_x1) / (m_cols - 1), dy = ((long double)m_y2 - m_y1) / (m_rows - 1);
+    *volume = (double)(total * dx * dy);
+    return true;
+}
+
 bool CQKMatrixPage::SetValuesFromExpression(int r1, int r2, int c1, int c2, const std::string& formula,
                                             std::string* why)
 {

@@ -108,7 +108,7 @@ protected:
         if (CAppWizStepDlg* pFirst = m_host.GetWizard()->Next(nullptr))
             Show(pFirst);
         UpdateButtons();
-        return TRUE;
+        return m_pStep == nullptr; // FALSE: the step's field has the keyboard
     }
 
     void OnDestroy()
@@ -178,9 +178,13 @@ private:
         GetDlgItem(IDC_AWX_STEP_AREA)->GetWindowRect(&area);
         ScreenToClient(&area);
         pStep->SetDlgCtrlID(IDC_AWX_STEP);
-        pStep->SetWindowPos(nullptr, area.left, area.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // First in the tab order, and the keyboard in its first field: a step is worked
+        // through before the frame's buttons.
+        ::SetWindowPos(pStep->m_hWnd, HWND_TOP, area.left, area.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
         pStep->ShowWindow(SW_SHOW);
         m_pStep = pStep;
+        if (HWND first = ::GetNextDlgTabItem(pStep->m_hWnd, nullptr, FALSE))
+            SendMessage(WM_NEXTDLGCTL, (WPARAM)first, TRUE);
     }
 
     CWizardHost& m_host;

@@ -14,6 +14,7 @@
 #define IDR_QU_OBJECT_CONTEXT 581
 // The notes window's caption menu.
 #define IDR_QU_NOTES_CAPTION 625
+#define IDR_QU_NOTES_CONTEXT 585
 
 // The matrix dialogs.
 #define IDD_QU_MATRIX_PROPERTIES 1090

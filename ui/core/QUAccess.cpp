@@ -456,6 +456,9 @@ CQKPage* CQUAccess::GetActiveBasePage()
 {
     CMDIFrameWnd* frame = MainFrame();
     CMDIChildWnd* child = frame ? frame->MDIGetActive() : nullptr;
+    // Every page window's frame knows its page: notes and workbook windows as well.
+    if (CChildFrame* pageFrame = DYNAMIC_DOWNCAST(CChildFrame, child))
+        return pageFrame->GetBasePage();
     CQuorixDoc* doc = child ? DYNAMIC_DOWNCAST(CQuorixDoc, child->GetActiveDocument()) : nullptr;
     return doc ? doc->GetPage() : nullptr;
 }

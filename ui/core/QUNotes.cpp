@@ -5,6 +5,7 @@
 #include "QKAccess.h"
 #include "QKSysMethod.h"
 #include "QrxMultiDocTemplate.h"
+#include "CoreResources.h"
 #include "QuorixApp.h"
 
 IMPLEMENT_DYNCREATE(CQUNotesDoc, CRichEditDoc)
@@ -24,6 +25,8 @@ double NowSeconds()
     const double from1601 = (double)t.QuadPart / 1e7;
     return from1601 - 109205.0 * 86400.0;
 }
+
+const UINT kRemainIconized = 33030, kWordWrap = 33031;
 
 CNotesMultiDocTemplate* NotesTemplate()
 {
@@ -230,9 +233,164 @@ BEGIN_MESSAGE_MAP(CQUNotesView, CRichEditView)
     ON_COMMAND(57604, OnNotesSaveAs)
     ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnPrintPreview)
+    ON_COMMAND(ID_FILE_PAGE_SETUP, OnPageSetup)
     ON_COMMAND(33053, OnFilePrintDirectNotes)
     ON_COMMAND(32993, OnHideWindow)
+    ON_COMMAND(kRemainIconized, OnRemainIconized)
+    ON_UPDATE_COMMAND_UI(kRemainIconized, OnUpdateRemainIconized)
+    ON_COMMAND(kWordWrap, OnWordWrap)
+    ON_UPDATE_COMMAND_UI(kWordWrap, OnUpdateWordWrap)
+    ON_WM_CONTEXTMENU()
 END_MESSAGE_MAP()
+
+CQUNotesView::CQUNotesView() : m_margins(1800, 1440, 1800, 1440)
+{
+    if (CQuorixApp* app = GetQuorixApp())
+        app->GetNotesPageMargin(m_margins);
+}
+
+void CQUNotesView::OnContextMenu(CWnd*, CPoint point)
+{
+    if (point.x == -1 && point.y == -1) { // from the keyboard: at the caret
+        long start = 0, end = 0;
+        GetRichEditCtrl().GetSel(start, end);
+        point = GetRichEditCtrl().GetCharPos(end);
+        GetRichEditCtrl().ClientToScreen(&point);
+    }
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_QU_NOTES_CONTEXT))
+        return;
+    if (CMenu* popup = menu.GetSubMenu(0))
+        popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, AfxGetMainWnd());
+}
+
+void CQUNotesView::EnableWordWrap(BOOL wrap)
+{
+    m_nWordWrap = wrap ? WrapToWindow : WrapNone;
+    WrapChanged();
+    if (CQUNotesPage* page = GetDocument() ? GetDocument()->GetPage() : nullptr)
+        page->m_wordWrap = wrap != FALSE;
+}
+
+void CQUNotesView::OnWordWrap()
+{
+    EnableWordWrap(!IsWordWrap());
+}
+
+void CQUNotesView::OnUpdateWordWrap(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(IsWordWrap());
+}
+
+void CQUNotesView::OnRemainIconized()
+{
+    m_remainIconized = !m_remainIconized;
+}
+
+void CQUNotesView::OnUpdateRemainIconized(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_remainIconized != 0);
+}
+
+int CQUNotesView::TwipsToThousandths(int twips)
+{
+    const int t = ::MulDiv(twips, 1000, 1440);
+    return (t + 5) / 10 * 10;
+}
+
+int CQUNotesView::ThousandthsToTwips(int thousandths)
+{
+    return ::MulDiv((thousandths + 5) / 10 * 10, 1440, 1000);
+}
+
+int CQUNotesView::GetCachedPrinterOrientationIntoDevMode(HGLOBAL hDevMode)
+{
+    CQuorixApp* app = GetQuorixApp();
+    if (hDevMode == nullptr && app != nullptr) {
+        PRINTDLGA defaults = {sizeof defaults};
+        if (app->GetPrinterDeviceDefaults(&defaults))
+            hDevMode = defaults.hDevMode;
+    }
+    DEVMODEA* mode = hDevMode ? (DEVMODEA*)::GlobalLock(hDevMode) : nullptr;
+    if (mode == nullptr)
+        return 0;
+    mode->dmOrientation = (short)m_orientation;
+    mode->dmFields |= DM_ORIENTATION;
+    ::GlobalUnlock(hDevMode);
+    return 1;
+}
+
+int CQUNotesView::SetCachedPrinterOrientationFromDevMode(HGLOBAL hDevMode)
+{
+    CQuorixApp* app = GetQuorixApp();
+    if (hDevMode == nullptr && app != nullptr) {
+        PRINTDLGA defaults = {sizeof defaults};
+        if (app->GetPrinterDeviceDefaults(&defaults))
+            hDevMode = defaults.hDevMode;
+    }
+    DEVMODEA* mode = hDevMode ? (DEVMODEA*)::GlobalLock(hDevMode) : nullptr;
+    if (mode == nullptr)
+        return 0;
+    if (mode->dmOrientation == DMORIENT_PORTRAIT || mode->dmOrientation == DMORIENT_LANDSCAPE)
+        m_orientation = mode->dmOrientation;
+    ::GlobalUnlock(hDevMode);
+    return 1;
+}
+
+void CQUNotesView::OnPageSetup()
+{
+    CQuorixApp* app = GetQuorixApp();
+    if (app == nullptr)
+        return;
+    PRINTDLGA defaults = {sizeof defaults};
+    if (!app->GetPrinterDeviceDefaults(&defaults)) {
+        // The system's dialog says there is no printer.
+        app->OnFilePrintSetup();
+        return;
+    }
+    GetCachedPrinterOrientationIntoDevMode(defaults.hDevMode);
+    CPageSetupDialog dialog(PSD_MARGINS | PSD_INTHOUSANDTHSOFINCHES, this);
+    dialog.m_psd.rtMargin = {TwipsToThousandths(m_margins.left), TwipsToThousandths(m_margins.top),
+                             TwipsToThousandths(m_margins.right), TwipsToThousandths(m_margins.bottom)};
+    dialog.m_psd.hDevMode = defaults.hDevMode;
+    dialog.m_psd.hDevNames = defaults.hDevNames;
+    if (dialog.DoModal() != IDOK)
+        return;
+    SetCachedPrinterOrientationFromDevMode(dialog.m_psd.hDevMode);
+    const RECT& m = dialog.m_psd.rtMargin;
+    m_margins.SetRect(ThousandthsToTwips(m.left), ThousandthsToTwips(m.top), ThousandthsToTwips(m.right),
+                      ThousandthsToTwips(m.bottom));
+    app->SetNotesPageMargin(m_margins);
+    app->SelectPrinter(dialog.m_psd.hDevNames, dialog.m_psd.hDevMode);
+    app->NotifyPrinterChanged(0);
+}
+
+void CQUNotesView::OnPrintPreview()
+{
+    CView::OnFilePrintPreview();
+}
+
+void CQUNotesView::DrawMargins(CDC* pDC)
+{
+    if (pDC == nullptr || pDC->m_hAttribDC == nullptr)
+        return;
+    const int dpiX = pDC->GetDeviceCaps(LOGPIXELSX), dpiY = pDC->GetDeviceCaps(LOGPIXELSY);
+    const int width = pDC->GetDeviceCaps(HORZRES), height = pDC->GetDeviceCaps(VERTRES);
+    CPen pen(PS_SOLID, 2, pDC->GetTextColor());
+    CPen* old = pDC->SelectObject(&pen);
+    const int top = ::MulDiv(m_margins.top, dpiY, 1440), bottom = height - ::MulDiv(m_margins.bottom, dpiY, 1440);
+    const int left = ::MulDiv(m_margins.left, dpiX, 1440), right = width - ::MulDiv(m_margins.right, dpiX, 1440);
+    for (int y : {top, bottom}) {
+        pDC->MoveTo(0, y);
+        pDC->LineTo(10000, y);
+    }
+    for (int x : {left, right}) {
+        pDC->MoveTo(x, 0);
+        pDC->LineTo(x, 10000);
+    }
+    pDC->SelectObject(old);
+}
 
 void CQUNotesView::OnNotesSaveAs()
 {
@@ -260,14 +418,16 @@ void CQUNotesView::OnHideWindow()
 
 BOOL CQUNotesView::OnPreparePrinting(CPrintInfo* pInfo)
 {
-    return DoPreparePrinting(pInfo);
+    GetCachedPrinterOrientationIntoDevMode();
+    if (!DoPreparePrinting(pInfo))
+        return FALSE;
+    SetCachedPrinterOrientationFromDevMode();
+    return TRUE;
 }
 
 CRect CQUNotesView::PrintArea(CDC* pDC) const
 {
-    CRect margin(1440, 1440, 1440, 1440);
-    if (CQuorixApp* app = GetQuorixApp())
-        app->GetNotesPageMargin(margin);
+    const CRect& margin = m_margins;
     const int dpiX = pDC->GetDeviceCaps(LOGPIXELSX), dpiY = pDC->GetDeviceCaps(LOGPIXELSY);
     const int offX = pDC->GetDeviceCaps(PHYSICALOFFSETX), offY = pDC->GetDeviceCaps(PHYSICALOFFSETY);
     int width = pDC->GetDeviceCaps(PHYSICALWIDTH), height = pDC->GetDeviceCaps(PHYSICALHEIGHT);
@@ -319,6 +479,8 @@ void CQUNotesView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
         pDC->TextOut(m_printArea.left, m_printArea.top + (int)(i - first) * m_lineHeight, m_printLines[i].c_str(),
                      (int)m_printLines[i].size());
     pDC->SelectObject(old);
+    if (pInfo->m_bPreview)
+        DrawMargins(pDC);
 }
 
 void CQUNotesView::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo)

@@ -97,6 +97,26 @@ public:
     // The number of pages of the last layout.
     int GetPrintedPageCount() const { return m_printedPages; }
 
+    // The page margins this window prints with (twips), the application's notes margins
+    // when it was made; Page Setup changes both.
+    CRect m_margins;
+    // The orientation this window prints in (DEVMODE's dmOrientation: 1 portrait, 2
+    // landscape), written into the printer settings while it prints and read back after.
+    int GetCachedPrinterOrientation() const { return m_orientation; }
+    void SetCachedPrinterOrientation(int orientation) { m_orientation = orientation; }
+    // Into and from a DEVMODE block (the application's printer's when null); 0 when there
+    // is none.
+    int GetCachedPrinterOrientationIntoDevMode(HGLOBAL hDevMode = nullptr);
+    int SetCachedPrinterOrientationFromDevMode(HGLOBAL hDevMode = nullptr);
+    // Margins in twips as the page setup dialog shows them: thousandths of an inch,
+    // rounded to the nearest ten (five rounds up).
+    static int TwipsToThousandths(int twips);
+    static int ThousandthsToTwips(int thousandths);
+    BOOL IsWordWrap() const { return m_nWordWrap == WrapToWindow; }
+    void EnableWordWrap(BOOL wrap);
+    // The print preview shows the margins as lines; paper does not.
+    void DrawMargins(CDC* pDC);
+
 protected:
     // The caption menu's and the main menu's commands on the notes: Save Notes As (57604)
     // through the section File,NotesSaveAs; Print (57607), Print direct (57608, 33053);
@@ -104,6 +124,14 @@ protected:
     afx_msg void OnNotesSaveAs();
     afx_msg void OnFilePrintDirectNotes();
     afx_msg void OnHideWindow();
+    // The text's context menu (Undo, Cut, Copy, Paste, Clear, Select All, Find, Replace).
+    afx_msg void OnContextMenu(CWnd* pWnd, CPoint point);
+    afx_msg void OnWordWrap();
+    afx_msg void OnUpdateWordWrap(CCmdUI* pCmdUI);
+    afx_msg void OnRemainIconized();
+    afx_msg void OnUpdateRemainIconized(CCmdUI* pCmdUI);
+    afx_msg void OnPageSetup();
+    afx_msg void OnPrintPreview();
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -113,6 +141,10 @@ private:
     CFont m_printFont;
     CRect m_printArea;
     int m_lineHeight = 1, m_linesPerPage = 1, m_printedPages = 0;
+    int m_orientation = DMORIENT_PORTRAIT;
+
+public:
+    CQUNotesView();
 };
 
 // Makes the notes windows the kernel asks for.

@@ -1062,8 +1062,11 @@ void CQuorixApp::OnRenameWindow()
     // The window's title follows its page's name.
     CMDIFrameWnd* frame = DYNAMIC_DOWNCAST(CMDIFrameWnd, m_pMainWnd);
     CMDIChildWnd* child = frame ? frame->MDIGetActive() : nullptr;
-    if (CQuorixDoc* doc = child ? DYNAMIC_DOWNCAST(CQuorixDoc, child->GetActiveDocument()) : nullptr)
-        doc->UpdateTitleFromPage();
+    CDocument* doc = child ? child->GetActiveDocument() : nullptr;
+    if (CQuorixDoc* pageDoc = DYNAMIC_DOWNCAST(CQuorixDoc, doc))
+        pageDoc->UpdateTitleFromPage();
+    else if (doc != nullptr)
+        doc->SetTitle(page->GetName().c_str());
 }
 
 void CQuorixApp::OnUpdateRenameWindow(CCmdUI* pCmdUI)

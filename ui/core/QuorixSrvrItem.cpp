@@ -159,23 +159,7 @@ BOOL CQuorixSrvrItem::GetMetafileData(LPFORMATETC f, LPSTGMEDIUM m)
         return FALSE;
     if (size.cx == 0 && size.cy == 0)
         OnGetExtent(DVASPECT_CONTENT, size);
-    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT));
-    METAFILEPICT* p = h != nullptr ? (METAFILEPICT*)::GlobalLock(h) : nullptr;
-    if (p == nullptr) {
-        if (h != nullptr)
-            ::GlobalFree(h);
-        ::DeleteMetaFile(wmf);
-        return FALSE;
-    }
-    p->mm = MM_ANISOTROPIC;
-    p->xExt = size.cx;
-    p->yExt = size.cy < 0 ? -size.cy : size.cy;
-    p->hMF = wmf;
-    ::GlobalUnlock(h);
-    m->tymed = TYMED_MFPICT;
-    m->hMetaFilePict = h;
-    m->pUnkForRelease = nullptr;
-    return TRUE;
+    return SetMetafilePictMedium(wmf, size, m);
 }
 
 BOOL CQuorixSrvrItem::OnRenderData(LPFORMATETC f, LPSTGMEDIUM m)

@@ -465,6 +465,10 @@ public:
     virtual BOOL OnRenderFileData(LPFORMATETC lpFormatEtc, CFile* pFile);
     // The metafile picture OnDraw records (mapping mode MM_ANISOTROPIC, positive extent).
     virtual BOOL GetMetafileData(LPFORMATETC lpFormatEtc, LPSTGMEDIUM lpStgMedium);
+    // The medium of a metafile picture of hMF over an extent in HIMETRIC: mapping mode
+    // MM_ANISOTROPIC, the extent made positive. The medium owns hMF; FALSE (hMF deleted)
+    // when no memory is left.
+    static BOOL SetMetafilePictMedium(HMETAFILE hMF, CSize size, LPSTGMEDIUM lpStgMedium);
     virtual void Serialize(CArchive& ar) override;
     virtual void OnShow();
     virtual void OnOpen();

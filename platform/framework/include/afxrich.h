@@ -33,8 +33,29 @@ public:
     // control's text to it.
     void Stream(CArchive& ar, BOOL bRTF);
 
+    // Finds the text after the selection (down) or before it, selects it; FALSE when it
+    // is not there.
+    BOOL FindText(LPCTSTR lpszFind, BOOL bCase, BOOL bWord, BOOL bNext = TRUE);
+
+    // The edit commands. Paste takes only the clipboard's plain text.
+    afx_msg void OnEditUndo();
+    afx_msg void OnEditCut();
+    afx_msg void OnEditCopy();
+    afx_msg void OnEditPaste();
+    afx_msg void OnEditClear();
+    afx_msg void OnEditSelectAll();
+    afx_msg void OnEditFind();
+    afx_msg void OnEditReplace();
+    afx_msg void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateNeedSel(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateNeedText(CCmdUI* pCmdUI);
+    // What the find and replace dialog asks for.
+    afx_msg LRESULT OnFindReplaceCmd(WPARAM wParam, LPARAM lParam);
+
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
+    afx_msg void OnDestroy();
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
@@ -43,7 +64,15 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     DECLARE_MESSAGE_MAP()
 
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    // Opens the find dialog, or the replace dialog (bFindOnly FALSE).
+    void OnEditFindReplace(BOOL bFindOnly);
+    // The message box when the text is not found.
+    virtual void OnTextNotFound(LPCTSTR lpszFind);
+
     CRichEditCtrl m_edit;
+    CWnd* m_pFindDialog = nullptr;
+    BOOL m_bFindOnly = TRUE;
 };
 
 class QXAFX_API CRichEditDoc : public CDocument

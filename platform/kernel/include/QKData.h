@@ -917,6 +917,15 @@ public:
     bool Invert(std::string* why);
     bool Expand(int columnFactor, int rowFactor);
     bool Shrink(int columnFactor, int rowFactor);
+    // Every cell made the mean of the cells of the size x size block centred on it that
+    // hold a value (fewer at the edges); a missing cell stays missing. false with *why,
+    // nothing changed, unless size is odd and from 3 to 99.
+    bool Smooth(int size, std::string* why);
+    // The volume under the cells over the matrix's X and Y span, by the trapezoid rule in
+    // both directions (the cells are the values at evenly spaced X and Y, the first and
+    // last at X1, X2 and Y1, Y2). false with *why when the matrix has fewer than two rows
+    // or columns, or a missing cell.
+    bool Integrate(double* volume, std::string* why) const;
     // A new worksheet (a window for it asked of the user interface) with the matrix's
     // columns as its columns (xyz false), or with three columns X, Y and Z holding every
     // cell's coordinates and value, row by row (xyz true); null when none could be made.

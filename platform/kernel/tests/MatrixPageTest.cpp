@@ -217,6 +217,68 @@ TEST_F(MatrixPageTest, TheMatrixCommandsChangeTheCellsOrSayWhyNot)
     EXPECT_EQ(Cells(), "1 2; 2 4");
 }
 
+TEST_F(MatrixPageTest, SmoothingTakesTheMeanOfEachBlockAndKeepsMissingCells)
+{
+    // 3 x 4 with one missing cell; blocks are clipped at the edges and skip the missing.
+    auto fill = [&] { Fill(3, 4, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, MISSING_VALUE, 12}); };
+    fill();
+    ASSERT_TRUE(Run("matrix -sm 3")) << err;
+    // Row 1 column 1: mean of 1 2 5 6 = 3.5; row 2 column 3: mean of 2 3 4 6 7 8 10 12 = 6.5.
+    EXPECT_EQ(Cells(), "3.5 4 5 5.5; 5.5 5.375 6.5 6.8; 7.5 7.4 -- 9");
+    EXPECT_EQ(m->GetCell(3, 3), MISSING_VALUE);
+    fill();
+    ASSERT_TRUE(Run("matrix -sm 5")) << err;
+    EXPECT_DOUBLE_EQ(m->GetCell(2, 2), (1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 + 9 + 10 + 12) / 11.0);
+
+    for (const char* bad : {"matrix -sm 4", "matrix -sm 1", "matrix -sm 101", "matrix -sm 2.5"}) {
+        fill();
+        const std::string before = Cells();
+        EXPECT_FALSE(Run(bad)) << bad;
+        EXPECT_NE(err.find("odd number of cells"), std::string::npos) << bad << ": " << err;
+        EXPECT_EQ(Cells(), before) << bad;
+    }
+}
+
+TEST_F(MatrixPageTest, IntegrationGivesTheVolumeUnderTheCellsOrSaysWhyNot)
+{
+    // z = x + 2y over x 0..2, y 0..1 (trapezoids are exact for a plane): volume 2*1*(1 + 1) = 4.
+    ASSERT_TRUE(Run("matrix -ps dim 3 5")) << err;
+    m->m_x1 = 0, m->m_x2 = 2, m->m_y1 = 0, m->m_y2 = 1;
+    ASSERT_TRUE(Run("matrix -v \"x+2*y\"")) << err;
+    ASSERT_TRUE(Run("matrix -in")) << err;
+    double volume = 0;
+    ASSERT_TRUE(qkfxGetScript().GetVariable("volume", &volume));
+    EXPECT_NEAR(volume, 4.0, 1e-12);
+    EXPECT_NE(qkfxGetProject().GetResultsLog().find(m->GetName() + ": volume 4 over X 0 to 2, Y 0 to 1"),
+              std::string::npos)
+        << qkfxGetProject().GetResultsLog();
+    // Reversed X gives the signed integral.
+    m->m_x1 = 2, m->m_x2 = 0;
+    ASSERT_TRUE(Run("matrix -in")) << err;
+    ASSERT_TRUE(qkfxGetScript().GetVariable("volume", &volume));
+    EXPECT_NEAR(volume, -4.0, 1e-12);
+
+    struct Case {
+        int rows, cols;
+        bool missing;
+        const char* error;
+    } cases[] = {
+        {1, 4, false, "spans no area"},
+        {3, 1, false, "spans no area"},
+        {3, 3, true, "missing value in row 2, column 2"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(m->SetDimensions(c.rows, c.cols));
+        for (int r = 1; r <= c.rows; ++r)
+            for (int j = 1; j <= c.cols; ++j)
+                m->SetCell(r, j, 1);
+        if (c.missing)
+            m->SetCell(2, 2, MISSING_VALUE);
+        EXPECT_FALSE(Run("matrix -in"));
+        EXPECT_NE(err.find(c.error), std::string::npos) << err;
+    }
+}
+
 TEST_F(MatrixPageTest, ConversionsMakeWorksheetsOfTheColumnsOrOfXYZ)
 {
     Fill(2, 3, {1, 2, 3, 4, MISSING_VALUE, 6});
