@@ -5,6 +5,8 @@
 #include "LayerPages.h"
 #include "LinePage.h"
 #include "GraphPagePages.h"
+#include "GroupPage.h"
+#include "BoxDataPages.h"
 #include "PatternPage.h"
 #include "PlotPages.h"
 #include "SymbolPage.h"
@@ -64,6 +66,9 @@ CQUPlotDetailsPage* CreatePlotPage(UINT templateId)
     case IDD_PD_VECTOR: return new CQUPlotDetailsVector;
     case IDD_PD_PIE_LABELS: return new CQUPlotDetailsPie;
     case IDD_PD_PIE_GEOMETRY: return new CQUPlotDetailsPie2;
+    case IDD_PD_GROUP: return new CQUPlotDetailsGroup;
+    case IDD_PD_BOX_DATA: return new CQUPlotDetailsBoxData;
+    case IDD_PD_PERCENTILE: return new CQUPlotDetailsPercentile;
     default: return nullptr;
     }
 }
@@ -187,6 +192,12 @@ void CQUPlotDetailsTabManager::CreatePlotPages(CQKPlotObj* pPlot)
             page = new CQUPlotDetailsNotAvailable(row.templateId, row.kind, row.caption);
         page->SetEditedObject(pPlot);
         m_pages.push_back(page);
+        if (auto* group = dynamic_cast<CQUPlotDetailsGroup*>(page))
+            if (pPlot->IsGroupBegin() || pPlot->IsGroupMember()) {
+                // A leader left from another selection is not this plot's.
+                const bool leader = m_pGroupLeader && (m_pGroupLeader == pPlot || m_pGroupLeader->IsInTheSameGroup(pPlot));
+                group->SetGroupHead(leader ? m_pGroupLeader : pPlot, leader ? m_nGroupCount : pPlot->GetNumOfPlotsInGroup());
+            }
     }
 
     delete m_pChecker;

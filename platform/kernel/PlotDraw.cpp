@@ -868,6 +868,176 @@ void RangeEnds(const std::vector<double>& v, bool whisker, int range, double coe
     }
 }
 
+// The bins of a box chart's data (its own or automatic ones) and how many values each holds.
+struct BoxBins {
+    double size = 1, begin = 0;
+    std::vector<int> counts;
+};
+
+BoxBins BinsOf(const CQKPlotObj& plot, const std::vector<double>& v)
+{
+    const QKBoxDataState& d = plot.GetBoxDataState();
+    BoxBins bins;
+    double end;
+    if (d.binUserDef) {
+        bins.size = d.binSize, bins.begin = d.binBegin, end = d.binEnd;
+    } else {
+        bins.size = plot.GetAutoBinSize(), bins.begin = plot.GetAutoBinBegin(), end = plot.GetAutoBinEnd();
+    }
+    if (end < bins.begin)
+        std::swap(end, bins.begin);
+    if (!(bins.size > 0) || (end - bins.begin) / bins.size > 1000)
+        return bins;
+    bins.counts.assign((size_t)std::max(1.0, std::ceil((end - bins.begin) / bins.size - 1e-9)), 0);
+    for (double y : v)
+        if (y >= bins.begin && y <= end)
+            ++bins.counts[std::min(bins.counts.size() - 1, (size_t)((y - bins.begin) / bins.size))];
+    return bins;
+}
+
+// The density of a box chart's distribution curve at y, for the values' moments.
+double CurveDensity(int type, double y, const std::vector<double>& v, double mean, double sd)
+{
+    const double pi = 3.14159265358979323846;
+    switch (type) {
+    case 1: return sd > 0 ? std::exp(-0.5 * (y - mean) * (y - mean) / (sd * sd)) / (sd * std::sqrt(2 * pi)) : 0;
+    case 2: {
+        if (y <= 0)
+            return 0;
+        double m = 0, q = 0;
+        int n = 0;
+        for (double x : v)
+            if (x > 0)
+                m += std::log(x), ++n;
+        if (n < 2)
+            return 0;
+        m /= n;
+        for (double x : v)
+            if (x > 0)
+                q += (std::log(x) - m) * (std::log(x) - m);
+        const double s = std::sqrt(q / (n - 1));
+        return s > 0 ? std::exp(-0.5 * (std::log(y) - m) * (std::log(y) - m) / (s * s)) / (y * s * std::sqrt(2 * pi)) : 0;
+    }
+    case 3: {
+        const double k = std::floor(y + 0.5);
+        return mean > 0 && k >= 0 ? std::exp(k * std::log(mean) - mean - std::lgamma(k + 1)) : 0;
+    }
+    case 4: return mean > 0 && y >= 0 ? std::exp(-y / mean) / mean : 0;
+    case 5: {
+        double spread = 0;
+        for (double x : v)
+            spread += std::fabs(x - mean);
+        spread /= v.size();
+        return spread > 0 ? std::exp(-std::fabs(y - mean) / spread) / (2 * spread) : 0;
+    }
+    case 6: {
+        const double g = (Percentile(v, 75) - Percentile(v, 25)) / 2, m = Percentile(v, 50);
+        return g > 0 ? g / (pi * ((y - m) * (y - m) + g * g)) : 0;
+    }
+    case 7: return v.back() > v.front() && y >= v.front() && y <= v.back() ? 1 / (v.back() - v.front()) : 0;
+    default: return 0;
+    }
+}
+
+// A box chart's data beside its box: points, bins as bars growing sideways from the data's
+// place (centred, to the right or to the left), or both, and a distribution curve over them.
+void DrawBoxData(const PlotContext& c, const std::vector<double>& v, double at, double room)
+{
+    const QKBoxDataState& d = c.plot.GetBoxDataState();
+    double xd, xRoom;
+    if (!c.map.MapX(at, xd) || !c.map.MapX(at + room, xRoom))
+        return;
+    const BoxBins bins = BinsOf(c.plot, v);
+    int most = 0;
+    for (int n : bins.counts)
+        most = std::max(most, n);
+    // The tallest bar takes the bin height's share of the room; the others in proportion.
+    const double full = std::fabs(xRoom - xd) * std::max(0.0, d.binHeight) / 100;
+    auto extent = [&](double share, double& left, double& right) {
+        const double w = full * share * (d.binAlign == 0 ? 1 : 2);
+        left = d.binAlign == 1 ? xd : xd - (d.binAlign == 0 ? w / 2 : w);
+        right = d.binAlign == 2 ? xd : xd + (d.binAlign == 0 ? w / 2 : w);
+    };
+    if ((d.dotType == 1 || d.dotType == 2) && most > 0) {
+        std::vector<POINT> outline;
+        for (size_t i = 0; i < bins.counts.size(); ++i) {
+            double y0, y1, left, right;
+            if (!bins.counts[i] || !c.map.MapY(bins.begin + i * bins.size, y0) ||
+                !c.map.MapY(bins.begin + (i + 1) * bins.size, y1))
+                continue;
+            extent((double)bins.counts[i] / most, left, right);
+            POINT bar[4] = {c.map.Point(left, y0), c.map.Point(right, y0), c.map.Point(right, y1), c.map.Point(left, y1)};
+            if (d.singleBlock)
+                outline.insert(outline.end(), {bar[0], bar[3]});
+            FillShape(c, bar, 4);
+        }
+        if (d.singleBlock && !outline.empty()) {
+            // One outline round the bars' far sides, no lines between them.
+            GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetBorderWidth(0), qkColorOf(std::max(0, c.plot.GetBorderColor(0)))));
+            Polyline(c.env.dc, outline.data(), (int)outline.size());
+        }
+    }
+    if (d.dotType == 0 || d.dotType == 2)
+        for (double y : v) {
+            double shown = y, yd;
+            if (d.snapData && !bins.counts.empty() && y >= bins.begin)
+                shown = bins.begin + (std::floor((y - bins.begin) / bins.size) + 0.5) * bins.size;
+            if (c.map.MapY(shown, yd)) {
+                const POINT p = c.map.Point(xd, yd);
+                qkDrawPlotSymbol(c.env, c.plot, p.x, p.y, kSymbolSize / 2, c.color);
+            }
+        }
+    if (d.curveType == 0 || most == 0 || v.size() < 2)
+        return;
+    double sum = 0, squares = 0;
+    for (double x : v)
+        sum += x;
+    const double mean = sum / v.size();
+    for (double x : v)
+        squares += (x - mean) * (x - mean);
+    const double sd = std::sqrt(squares / (v.size() - 1));
+    // The curve as the bars' counts would follow it: density x values x bin size, scaled.
+    const double scale = v.size() * bins.size / most * d.curveScale / 100;
+    std::vector<POINT> curve;
+    const double lo = bins.begin, hi = bins.begin + bins.counts.size() * bins.size;
+    for (int i = 0; i <= 100; ++i) {
+        const double y = lo + (hi - lo) * i / 100;
+        double yd, left, right;
+        if (!c.map.MapY(y, yd))
+            continue;
+        extent(std::min(4.0, CurveDensity(d.curveType, y, v, mean, sd) * scale), left, right);
+        curve.push_back(c.map.Point(d.binAlign == 2 ? left : right, yd));
+    }
+    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, c.plot.GetType(), c.plot.GetWidth(), c.color));
+    Polyline(c.env.dc, curve.data(), (int)curve.size());
+}
+
+// The percentile markers at the box's middle: maximum, 99 %, mean, 1 %, minimum.
+void DrawPercentiles(const PlotContext& c, const std::vector<double>& v, double mean, double x)
+{
+    const QKBoxDataState& d = c.plot.GetBoxDataState();
+    const double values[5] = {v.front(), Percentile(v, 1), mean, Percentile(v, 99), v.back()};
+    CQKPlotObj marker;
+    marker.SetEdgeColor(d.symbolColor < 0 ? std::max(0, c.plot.GetBorderColor(0)) : d.symbolColor);
+    marker.SetFillColor(d.symbolFill < 0 ? c.plot.GetActualColorForAutoColor(2) : d.symbolFill);
+    for (int p = 1; p <= 5; ++p) {
+        double y;
+        if (!c.map.MapY(values[p - 1], y))
+            continue;
+        const QKPercentileSymbol& sym = d.perc[p - 1];
+        marker.SetSymbolStyle(sym.style);
+        if (sym.style) {
+            marker.SetCharFont(sym.charFont);
+            marker.SetCharStyle(sym.charStyle);
+        } else {
+            marker.SetSymbolType(sym.shape);
+            marker.SetSymbolFill(sym.fill);
+        }
+        const POINT at = c.map.Point(x, y);
+        qkDrawPlotSymbol(c.env, marker, at.x, at.y, d.percSize, c.color);
+    }
+}
+
 void DrawBox(const PlotContext& c, const Series& s)
 {
     std::vector<double> v;
@@ -900,16 +1070,7 @@ void DrawBox(const PlotContext& c, const Series& s)
     const double boxHalf = (b.type == 3 || b.type == 4) ? half / 2 : half;
     const double mean = sum / v.size();
     if (b.type != 0) {
-        // The data as points, at the data's place.
-        double xd;
-        if (c.map.MapX(dataAt, xd))
-            for (double y : v) {
-                double yd;
-                if (c.map.MapY(y, yd)) {
-                    const POINT at = c.map.Point(xd, yd);
-                    qkDrawPlotSymbol(c.env, c.plot, at.x, at.y, kSymbolSize / 2, c.color);
-                }
-            }
+        DrawBoxData(c, v, dataAt, boxHalf);
         if (b.type == 1)
             return;
     }
@@ -939,8 +1100,7 @@ void DrawBox(const PlotContext& c, const Series& s)
         Segment(c, c.map.Point(xm, from), c.map.Point(xm, to));
         Segment(c, c.map.Point(w0, to), c.map.Point(w1, to), true);
     }
-    const POINT meanAt = c.map.Point(xm, ymean);
-    qkDrawPlotSymbol(c.env, c.plot, meanAt.x, meanAt.y, kSymbolSize / 2, c.color);
+    DrawPercentiles(c, v, mean, xm);
     if (b.outliers && b.whiskerRange != 0)
         for (double y : v) {
             double yd;
@@ -972,19 +1132,30 @@ void DrawBox(const PlotContext& c, const Series& s)
 
 void DrawHistogram(const PlotContext& c, const Series& s)
 {
-    // Bins of the X axis's increment, from its start.
-    const QKAxisRecord& xr = c.layer.GetAxisRecord(QK_AXIS_X);
-    double width = atof(xr.inc.c_str());
-    const double from = std::min(c.map.x.GetFrom(), c.map.x.GetTo()), to = std::max(c.map.x.GetFrom(), c.map.x.GetTo());
+    // Bins of the X axis's increment, from its start, unless the plot has bins of its own.
+    const QKBoxDataState& d = c.plot.GetBoxDataState();
+    double width, from, to;
+    if (d.binUserDef && d.binSize > 0) {
+        width = d.binSize;
+        from = std::min(d.binBegin, d.binEnd), to = std::max(d.binBegin, d.binEnd);
+    } else {
+        const QKAxisRecord& xr = c.layer.GetAxisRecord(QK_AXIS_X);
+        width = atof(xr.inc.c_str());
+        from = std::min(c.map.x.GetFrom(), c.map.x.GetTo()), to = std::max(c.map.x.GetFrom(), c.map.x.GetTo());
+    }
     if (!(width > 0) || (to - from) / width > 10000)
         width = (to - from) / 10;
+    if (!(to > from) || !(width > 0))
+        return;
     std::vector<int> counts((size_t)std::ceil((to - from) / width - 1e-9), 0);
+    std::vector<double> values;
     for (int row = s.first; row < s.end; ++row) {
         const double v = s.Y(row);
         if (!Valid(v) || v < from || v > to)
             continue;
         size_t bin = std::min(counts.size() - 1, (size_t)((v - from) / width));
         ++counts[bin];
+        values.push_back(v);
     }
     double base;
     if (!c.map.MapY(BaseValue(c.map.y), base))
@@ -997,6 +1168,27 @@ void DrawHistogram(const PlotContext& c, const Series& s)
         POINT pts[4] = {c.map.Point(x0, base), c.map.Point(x0, y), c.map.Point(x1, y), c.map.Point(x1, base)};
         FillShape(c, pts, 4);
     }
+    if (d.curveType == 0 || values.size() < 2)
+        return;
+    // The distribution as the counts would follow it: density x values x bin width, scaled.
+    std::sort(values.begin(), values.end());
+    double sum = 0, squares = 0;
+    for (double v : values)
+        sum += v;
+    const double mean = sum / values.size();
+    for (double v : values)
+        squares += (v - mean) * (v - mean);
+    const double sd = std::sqrt(squares / (values.size() - 1));
+    const double scale = values.size() * width * d.curveScale / 100;
+    std::vector<POINT> curve;
+    for (int i = 0; i <= 200; ++i) {
+        const double x = from + (to - from) * i / 200;
+        double xd, yd;
+        if (c.map.MapX(x, xd) && c.map.MapY(CurveDensity(d.curveType, x, values, mean, sd) * scale, yd))
+            curve.push_back(c.map.Point(xd, yd));
+    }
+    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, c.plot.GetType(), c.plot.GetWidth(), c.color));
+    Polyline(c.env.dc, curve.data(), (int)curve.size());
 }
 
 } // namespace

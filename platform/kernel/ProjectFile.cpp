@@ -862,6 +862,37 @@ struct QKFileAccess {
         io.B(s.function.show);
     }
 
+    static void ExchangeGroup(IO& io, QKPlotState& s)
+    {
+        io.I(s.groupEnum);
+    }
+
+    static void ExchangeBoxData(IO& io, QKPlotState& s)
+    {
+        QKBoxDataState& b = s.boxData;
+        io.I(b.dotType);
+        io.B(b.singleBlock);
+        io.B(b.snapData);
+        io.B(b.binUserDef);
+        io.D(b.binSize);
+        io.D(b.binBegin);
+        io.D(b.binEnd);
+        io.D(b.binHeight);
+        io.I(b.curveType);
+        io.D(b.curveScale);
+        io.I(b.binAlign);
+        for (QKPercentileSymbol& p : b.perc) {
+            io.I(p.style);
+            io.I(p.shape);
+            io.I(p.fill);
+            io.I(p.charFont);
+            io.I(p.charStyle);
+        }
+        io.I(b.percSize);
+        io.I(b.symbolColor);
+        io.I(b.symbolFill);
+    }
+
     struct PartRecord {
         const char* tag;
         void (*exchange)(IO&, QKPlotState&);
@@ -870,7 +901,22 @@ struct QKFileAccess {
                                             {"LABL", ExchangeLabels},
                                             {"VECT", ExchangeVector},
                                             {"PIEG", ExchangePie},
-                                            {"FUNC", ExchangeFunction}};
+                                            {"FUNC", ExchangeFunction},
+                                            {"GRPE", ExchangeGroup},
+                                            {"BOXD", ExchangeBoxData}};
+
+    static bool BoxDataInRange(const QKBoxDataState& b)
+    {
+        CQKPlotObj check;
+        if (!check.SetDotPlotType(b.dotType) || !check.SetCurveType(b.curveType) || !check.SetBinAlign(b.binAlign) ||
+            !check.SetPercSymbolSize(b.percSize))
+            return false;
+        for (int p = 1; p <= 5; ++p)
+            if (!check.SetSymbolStyle(b.perc[p - 1].style, p) || !check.SetSymbolType(b.perc[p - 1].shape, p) ||
+                !check.SetSymbolFill(b.perc[p - 1].fill, p))
+                return false;
+        return true;
+    }
 
     static bool LoadPart(Stage& st, const Record& r, const PartRecord& part, CQKPlotObj& plot)
     {
@@ -888,7 +934,7 @@ struct QKFileAccess {
             !check.SetAngle3D(e.viewAngle) || !check.SetSkirtHeight(e.skirtHeight) ||
             !check.SetAzimuthAngle(e.azimuth) || !check.SetRadiusScale(e.radiusScale) ||
             !check.SetHorizontalOffset(e.horizontalOffset) || !check.SetWedgeDisplacement(e.wedgeDisplacement) ||
-            !check.SetFunctionDensity(s.function.density))
+            !check.SetFunctionDensity(s.function.density) || !BoxDataInRange(s.boxData))
             return st.Fail(r.Where() + ": a value of the plot's " + part.tag + " record is out of range");
         plot.m_s = s;
         return true;

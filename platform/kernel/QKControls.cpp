@@ -259,3 +259,62 @@ BOOL CQKColorListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam,
     }
     return CListCtrl::OnChildNotify(message, wParam, lParam, pResult);
 }
+
+int CQKGrpMemberListBox::AddMember(int index, const CQKPlotObj* member, const char* name)
+{
+    const int at = InsertString(index, name);
+    if (at >= 0)
+        SetItemDataPtr(at, const_cast<CQKPlotObj*>(member));
+    return at;
+}
+
+const CQKPlotObj* CQKGrpMemberListBox::GetMember(int index) const
+{
+    void* data = GetItemDataPtr(index);
+    return data == (void*)-1 ? nullptr : static_cast<const CQKPlotObj*>(data);
+}
+
+void CQKGrpMemberListBox::MeasureItem(LPMEASUREITEMSTRUCT mis)
+{
+    mis->itemHeight = 32;
+}
+
+void CQKGrpMemberListBox::DrawItem(LPDRAWITEMSTRUCT dis)
+{
+    if (dis->itemID == (UINT)-1)
+        return;
+    HDC dc = dis->hDC;
+    RECT r = dis->rcItem;
+    FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+    // The sample on the left, the name after it.
+    RECT sample = {r.left + 4, r.top + 4, r.left + 44, r.bottom - 4};
+    if (const CQKPlotObj* member = GetMember((int)dis->itemID)) {
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, sample.left, sample.top, sample.right, sample.bottom);
+        member->DrawLegendPreview(dc, sample);
+        RestoreDC(dc, saved);
+    }
+    char name[256] = "";
+    if (GetTextLen((int)dis->itemID) < (int)sizeof name)
+        ::SendMessageA(m_hWnd, LB_GETTEXT, dis->itemID, (LPARAM)name);
+    RECT text = {sample.right + 6, r.top, r.right, r.bottom};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    DrawTextA(dc, name, -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void CQKListBox::CheckHorizontalScrollBar(CListBox& list)
+{
+    CClientDC dc(&list);
+    CFont* old = dc.SelectObject(list.GetFont());
+    int widest = 0;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        CString text;
+        list.GetText(i, text);
+        widest = std::max(widest, (int)dc.GetTextExtent(text).cx);
+    }
+    dc.SelectObject(old);
+    // Owner-drawn members start their text after the sample.
+    const bool owner = (list.GetStyle() & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0;
+    list.SetHorizontalExtent(widest + (owner ? 60 : 8));
+}

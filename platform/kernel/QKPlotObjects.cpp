@@ -8,7 +8,9 @@
 #include <string.h>
 
 #include <algorithm>
+#include <cmath>
 
+#include "PageRender.h"
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKSymbolManager.h"
@@ -169,8 +171,17 @@ void CQKPlotObj::UpdateFromTemporary()
 {
     if (!m_original)
         return;
-    m_original->m_s = m_s;
+    QKPlotState s = m_s;
+    // A copy whose group settings nobody set keeps the group's: it may have been made
+    // before another member's copy changed them.
+    if (!m_groupEdited) {
+        s.independent = m_original->m_s.independent;
+        s.groupEnum = m_original->m_s.groupEnum;
+    }
+    m_original->m_s = s;
     m_original->TakeKindState(*this);
+    m_original->SpreadGroup(m_groupEdited);
+    m_groupEdited = false;
     m_modified = false;
     qkfxGetCallLog().Add("CQKPlotObj::UpdateFromTemporary", m_s.dataset);
 }
@@ -288,6 +299,194 @@ int CQKPlotObj::GetNumOfPlotsInGroup() const
     return count;
 }
 
+// ---- group increments ----------------------------------------------------------------
+
+namespace {
+
+enum GroupOption { GO_COLOR, GO_LINE_STYLE, GO_SYMBOL_SHAPE, GO_SYMBOL_FILL, GO_PATTERN, GO_FILL_COLOR, GO_COUNT };
+const char* const kGroupOptionTitles[GO_COUNT] = {"Color", "Line Style", "Symbol Type", "Symbol Interior",
+                                                  "Pattern", "Fill Color"};
+const int kLineStyles = 8, kFillPatterns = 7;
+
+// The colour k places after `color` in the colour table, passing over white (17), which
+// would not show on the page.
+int StepColor(int color, int k)
+{
+    const int n = CQKColor::GetColorNumber();
+    if (n <= 2 || color < 0)
+        return color;
+    for (int i = 0; i < k; ++i) {
+        color = (color + 1) % n;
+        if (color == 17)
+            color = (color + 1) % n;
+    }
+    return color;
+}
+
+// The properties a plot offers to step, in the order of its options.
+std::vector<int> OfferedProperties(const CQKPlotObj& plot)
+{
+    std::vector<int> offered;
+    if (plot.IsErrorBarPlot())
+        return offered;
+    offered.push_back(GO_COLOR);
+    if (plot.HasLine(0))
+        offered.push_back(GO_LINE_STYLE);
+    if (plot.HasSymbol()) {
+        offered.push_back(GO_SYMBOL_SHAPE);
+        offered.push_back(GO_SYMBOL_FILL);
+    }
+    if (plot.HasPattern() || plot.HasAreaFilling()) {
+        offered.push_back(GO_PATTERN);
+        offered.push_back(GO_FILL_COLOR);
+    }
+    return offered;
+}
+
+// The property of an option; -1 for an option the plot does not offer.
+int PropertyOf(const CQKPlotObj& plot, int option)
+{
+    const std::vector<int> offered = OfferedProperties(plot);
+    return option >= 0 && option < (int)offered.size() ? offered[option] : -1;
+}
+
+BOOL Offers(const CQKPlotObj& plot, int property)
+{
+    const std::vector<int> offered = OfferedProperties(plot);
+    return std::find(offered.begin(), offered.end(), property) != offered.end();
+}
+
+} // namespace
+
+BOOL CQKPlotObj::GetEnumTitle(std::string& title, int option) const
+{
+    const int property = PropertyOf(*this, option);
+    title = property >= 0 ? kGroupOptionTitles[property] : "";
+    return property >= 0;
+}
+
+BOOL CQKPlotObj::IsEnumerate(int option) const
+{
+    const int property = PropertyOf(*this, option);
+    return property >= 0 && (m_s.groupEnum & (1 << property)) != 0;
+}
+
+void CQKPlotObj::SetEnumerate(BOOL on, int option)
+{
+    const int property = PropertyOf(*this, option);
+    if (property < 0)
+        return;
+    if (on)
+        m_s.groupEnum |= 1 << property;
+    else
+        m_s.groupEnum &= ~(1 << property);
+    m_groupEdited = true;
+}
+
+int CQKPlotObj::GetEnumState(int option, std::string& text) const
+{
+    text.clear();
+    if (PropertyOf(*this, option) < 0)
+        return 0;
+    return GetAutoParentIndex(option) >= 0 ? 1 : 2;
+}
+
+int CQKPlotObj::GetAutoParentIndex(int option) const
+{
+    // An automatic fill takes the plot's colour, so it steps exactly when the colour does.
+    if (PropertyOf(*this, option) == GO_FILL_COLOR && m_s.pattern[0].bkColor < 0)
+        return 0; // the colour is every plot's first option
+    return -1;
+}
+
+std::vector<CQKPlotObj*> CQKPlotObj::GroupPlots() const
+{
+    std::vector<CQKPlotObj*> plots;
+    if (m_s.group == 0 || !m_layer)
+        return plots;
+    const int n = m_layer->GetNumPlots();
+    for (int i = 0; i < n; ++i) {
+        CQKPlotObj* plot = m_layer->PlotObjByIndex(i, 1);
+        if (plot && plot->m_s.group == m_s.group)
+            plots.push_back(plot);
+    }
+    // The head leads, wherever it stands.
+    std::stable_partition(plots.begin(), plots.end(), [](const CQKPlotObj* p) { return p->m_s.groupBegin; });
+    return plots;
+}
+
+void CQKPlotObj::TakeGroupLook(const CQKPlotObj& head, CQKPlotObj& member, int k)
+{
+    const QKPlotState& h = head.m_s;
+    QKPlotState& m = member.m_s;
+    m.independent = h.independent;
+    m.groupEnum = h.groupEnum;
+    if (h.independent || k <= 0)
+        return;
+    auto stepping = [&](int property) { return (h.groupEnum & (1 << property)) != 0; };
+    if (Offers(head, GO_COLOR)) {
+        if (stepping(GO_COLOR))
+            m.color = h.color < 0 ? h.color : StepColor(h.color, k);
+        else // an automatic colour would follow each member's place
+            m.color = h.color < 0 ? head.GetActualColorForAutoColor(0) : h.color;
+    }
+    if (Offers(head, GO_LINE_STYLE))
+        m.lineType = stepping(GO_LINE_STYLE) ? (h.lineType + k) % kLineStyles : h.lineType;
+    if (Offers(head, GO_SYMBOL_SHAPE)) {
+        const int shapes = QK_SYMBOL_SHAPE_COUNT - 1;
+        const bool geometric = h.symbol.style == 0 && h.symbol.shape > QK_SYMBOL_NONE && h.symbol.shape < QK_SYMBOL_SHAPE_COUNT;
+        m.symbol.style = h.symbol.style;
+        m.symbol.shape = stepping(GO_SYMBOL_SHAPE) && geometric ? 1 + (h.symbol.shape - 1 + k) % shapes : h.symbol.shape;
+        m.symbol.fill = stepping(GO_SYMBOL_FILL) && geometric ? (h.symbol.fill + k) % QK_SYMFILL_COUNT : h.symbol.fill;
+    }
+    if (Offers(head, GO_PATTERN)) {
+        m.pattern[0].fillPattern = stepping(GO_PATTERN) ? (h.pattern[0].fillPattern + k) % kFillPatterns
+                                                        : h.pattern[0].fillPattern;
+        // An automatic fill stays automatic: it takes the member's colour.
+        const int fill = h.pattern[0].bkColor;
+        m.pattern[0].bkColor = fill >= 0 && stepping(GO_FILL_COLOR) ? StepColor(fill, k) : fill;
+    }
+}
+
+void CQKPlotObj::SpreadGroup(bool groupEdited)
+{
+    std::vector<CQKPlotObj*> plots = GroupPlots();
+    if (plots.size() < 2)
+        return;
+    CQKPlotObj* head = plots[0];
+    if (groupEdited && head != this) {
+        // The settings were changed through this member: they are the group's now.
+        head->m_s.independent = m_s.independent;
+        head->m_s.groupEnum = m_s.groupEnum;
+    }
+    for (size_t k = 1; k < plots.size(); ++k)
+        if (groupEdited || head == this || plots[k] == this)
+            TakeGroupLook(*head, *plots[k], (int)k);
+}
+
+CQKPlotObj* CQKPlotObj::GetPlotObjInGroupByIndexFromHead(int index) const
+{
+    std::vector<CQKPlotObj*> plots = GroupPlots();
+    if (index < 0 || index >= (int)plots.size())
+        return nullptr;
+    CQKPlotObj* copy = plots[index]->CreateTemporary();
+    // This plot may be a working copy with settings not yet committed: the copies show them.
+    if (index == 0) {
+        if (plots[0] == this || plots[0] == m_original)
+            copy->m_s = m_s;
+    } else {
+        TakeGroupLook(*this, *copy, index);
+    }
+    return copy;
+}
+
+int CQKPlotObj::ProcessGroupMembers(int count) const
+{
+    const int found = (int)GroupPlots().size();
+    qkfxGetCallLog().Add("CQKPlotObj::ProcessGroupMembers", qkFormatText("%s %d %d", m_s.dataset.c_str(), count, found));
+    return found;
+}
+
 namespace {
 
 const char* const kShapeNames[QK_SYMBOL_SHAPE_COUNT] = {
@@ -320,6 +519,131 @@ const char* qkfxGetWhiskerRangeName(int range)
     return range >= 0 && range < (int)(sizeof kWhiskerRangeNames / sizeof *kWhiskerRangeNames) ? kWhiskerRangeNames[range]
                                                                                             : nullptr;
 }
+
+namespace {
+
+const char* const kDotPlotTypeNames[] = {"Data Points", "Bins as Bars", "Points over Bars"};
+const char* const kBoxCurveNames[] = {"None", "Normal", "Lognormal", "Poisson", "Exponential", "Laplace", "Lorentz",
+                                      "Uniform"};
+
+template <size_t N>
+const char* NameAt(const char* const (&names)[N], int i)
+{
+    return i >= 0 && i < (int)N ? names[i] : nullptr;
+}
+
+} // namespace
+
+const char* qkfxGetDotPlotTypeName(int type) { return NameAt(kDotPlotTypeNames, type); }
+const char* qkfxGetBoxCurveName(int type) { return NameAt(kBoxCurveNames, type); }
+
+BOOL CQKPlotObj::SetDotPlotType(int type)
+{
+    if (!qkfxGetDotPlotTypeName(type))
+        return FALSE;
+    m_s.boxData.dotType = type;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetCurveType(int type)
+{
+    if (!qkfxGetBoxCurveName(type))
+        return FALSE;
+    m_s.boxData.curveType = type;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetBinAlign(int align)
+{
+    if (align < 0 || align > 2)
+        return FALSE;
+    m_s.boxData.binAlign = align;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetSymbolStyle(int style, int percentile)
+{
+    if (percentile < 1 || percentile > 5 || style < 0 || style > 255)
+        return FALSE;
+    PercW(percentile).style = style;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetSymbolType(int shape, int percentile)
+{
+    if (percentile < 1 || percentile > 5 || shape < 0 || shape >= QK_SYMBOL_SHAPE_COUNT)
+        return FALSE;
+    PercW(percentile).shape = shape;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetSymbolFill(int fill, int percentile)
+{
+    if (percentile < 1 || percentile > 5 || fill < 0 || fill >= QK_SYMFILL_COUNT)
+        return FALSE;
+    PercW(percentile).fill = fill;
+    return TRUE;
+}
+
+BOOL CQKPlotObj::SetPercSymbolSize(int points)
+{
+    if (points < 1 || points > 100)
+        return FALSE;
+    m_s.boxData.percSize = points;
+    return TRUE;
+}
+
+namespace {
+
+// The automatic bins of a plot's values: a size of 1, 2 or 5 times a power of ten that
+// gives about ten bins, begin and end on its multiples around the data.
+struct AutoBins {
+    double size = 1, begin = 0, end = 10;
+};
+
+AutoBins AutoBinsOf(const CQKPlotObj& plot)
+{
+    AutoBins b;
+    // A histogram's own bins follow its X axis: its increment, from its start to its end.
+    if (auto* layer = dynamic_cast<const CQKGraphicLayer*>(plot.GetValidLayer()); layer && plot.IsHistogramPlot()) {
+        const QKAxisRecord& x = layer->GetAxisRecord(QK_AXIS_X);
+        const double from = atof(x.from.c_str()), to = atof(x.to.c_str());
+        b.begin = std::min(from, to), b.end = std::max(from, to);
+        b.size = atof(x.inc.c_str());
+        if (!(b.size > 0) || (b.end - b.begin) / b.size > 10000)
+            b.size = (b.end - b.begin) / 10;
+        return b;
+    }
+    int first = 0, end = 0;
+    CQKDataset* d = qkPlotDataset(plot, QK_ROLE_Y, &first, &end);
+    if (!d)
+        return b;
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    for (int row = first; row < end; ++row) {
+        const double v = d->GetValue(row);
+        if (!std::isfinite(v) || v == MISSING_VALUE)
+            continue;
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+    if (!(lo <= hi))
+        return b;
+    const double span = hi > lo ? hi - lo : std::max(1.0, std::fabs(lo));
+    const double raw = span / 10, power = std::pow(10.0, std::floor(std::log10(raw)));
+    const double step = raw / power;
+    b.size = (step <= 1 ? 1 : step <= 2 ? 2 : step <= 5 ? 5 : 10) * power;
+    b.begin = std::floor(lo / b.size) * b.size;
+    b.end = std::ceil(hi / b.size) * b.size;
+    if (b.end <= b.begin)
+        b.end = b.begin + b.size;
+    return b;
+}
+
+} // namespace
+
+double CQKPlotObj::GetAutoBinSize() const { return AutoBinsOf(*this).size; }
+double CQKPlotObj::GetAutoBinBegin() const { return AutoBinsOf(*this).begin; }
+double CQKPlotObj::GetAutoBinEnd() const { return AutoBinsOf(*this).end; }
 
 BOOL CQKPlotObj::SetBoxType(int type)
 {

@@ -499,6 +499,15 @@ void CQKPlotObj::DumpState(CQKStateDump& dump) const
                                      b.type, b.boxRange, b.boxCoef, b.boxCap, b.whiskerRange, b.whiskerCoef,
                                      b.outliers ? 1 : 0, b.diamondBox ? 1 : 0, b.boxLabel ? 1 : 0,
                                      b.whiskerLabel ? 1 : 0));
+        const QKBoxDataState& d = s.boxData;
+        std::string perc;
+        for (const QKPercentileSymbol& p : d.perc)
+            perc += qkFormatText(" %d/%d/%d/%d/%d", p.style, p.shape, p.fill, p.charFont, p.charStyle);
+        dump.Add("boxData", qkFormatText("type %d single %d snap %d userBins %d bins %g %g %g height %g curve %d %g "
+                                         "align %d percentiles%s size %d colors %d %d",
+                                         d.dotType, d.singleBlock ? 1 : 0, d.snapData ? 1 : 0, d.binUserDef ? 1 : 0,
+                                         d.binSize, d.binBegin, d.binEnd, d.binHeight, d.curveType, d.curveScale,
+                                         d.binAlign, perc.c_str(), d.percSize, d.symbolColor, d.symbolFill));
     }
     dump.Add("symbolsConnected", s.symbolsConnected);
     dump.Add("areaFilled", s.areaFilled);
@@ -508,6 +517,7 @@ void CQKPlotObj::DumpState(CQKStateDump& dump) const
     dump.Add("group", s.group);
     dump.Add("groupBegin", s.groupBegin);
     dump.Add("independent", s.independent);
+    dump.Add("groupEnum", s.groupEnum);
     dump.Add("hiddenFromLegend", s.hiddenFromLegend);
     dump.Add("errorBar", s.errorBar);
     dump.Add("matrixData", s.matrixData);

@@ -320,3 +320,12 @@ void CQKPlotObj::DrawSymbolPreview(HDC dc, const RECT& square) const
     const COLORREF color = qkColorOf(GetColor() < 0 ? GetActualColorForAutoColor(0) : GetColor());
     qkDrawPlotSymbol(env, *this, x, y, square.right - square.left, color);
 }
+
+void CQKPlotObj::DrawLegendPreview(HDC dc, const RECT& box) const
+{
+    QKDrawEnv env;
+    env.dc = dc;
+    env.page = box;
+    env.pixelsPerInch = 96;
+    qkDrawLegendSample(env, *this, box);
+}

@@ -304,7 +304,11 @@ int CQUNotesView::ThousandthsToTwips(int thousandths)
     return ::MulDiv((thousandths + 5) / 10 * 10, 1440, 1000);
 }
 
-int CQUNotesView::GetCachedPrinterOrientationIntoDevMode(HGLOBAL hDevMode)
+namespace {
+
+// The DEVMODE of the block, or of the application's printer when there is none; null when
+// neither is there. Unlock hDevMode after.
+DEVMODEA* LockDevMode(HGLOBAL& hDevMode)
 {
     CQuorixApp* app = GetQuorixApp();
     if (hDevMode == nullptr && app != nullptr) {
@@ -312,7 +316,14 @@ int CQUNotesView::GetCachedPrinterOrientationIntoDevMode(HGLOBAL hDevMode)
         if (app->GetPrinterDeviceDefaults(&defaults))
             hDevMode = defaults.hDevMode;
     }
-    DEVMODEA* mode = hDevMode ? (DEVMODEA*)::GlobalLock(hDevMode) : nullptr;
+    return hDevMode ? (DEVMODEA*)::GlobalLock(hDevMode) : nullptr;
+}
+
+} // namespace
+
+int CQUNotesView::GetCachedPrinterOrientationIntoDevMode(HGLOBAL hDevMode)
+{
+    DEVMODEA* mode = LockDevMode(hDevMode);
     if (mode == nullptr)
         return 0;
     mode->dmOrientation = (short)m_orientation;
@@ -323,13 +334,7 @@ int CQUNotesView::GetCachedPrinterOrientationIntoDevMode(HGLOBAL hDevMode)
 
 int CQUNotesView::SetCachedPrinterOrientationFromDevMode(HGLOBAL hDevMode)
 {
-    CQuorixApp* app = GetQuorixApp();
-    if (hDevMode == nullptr && app != nullptr) {
-        PRINTDLGA defaults = {sizeof defaults};
-        if (app->GetPrinterDeviceDefaults(&defaults))
-            hDevMode = defaults.hDevMode;
-    }
-    DEVMODEA* mode = hDevMode ? (DEVMODEA*)::GlobalLock(hDevMode) : nullptr;
+    DEVMODEA* mode = LockDevMode(hDevMode);
     if (mode == nullptr)
         return 0;
     if (mode->dmOrientation == DMORIENT_PORTRAIT || mode->dmOrientation == DMORIENT_LANDSCAPE)
@@ -343,12 +348,9 @@ void CQUNotesView::OnPageSetup()
     CQuorixApp* app = GetQuorixApp();
     if (app == nullptr)
         return;
-    PRINTDLGA defaults = {sizeof defaults};
-    if (!app->GetPrinterDeviceDefaults(&defaults)) {
-        // The system's dialog says there is no printer.
-        app->OnFilePrintSetup();
+    PRINTDLGA defaults;
+    if (!app->GetPageSetupDefaults(defaults))
         return;
-    }
     GetCachedPrinterOrientationIntoDevMode(defaults.hDevMode);
     CPageSetupDialog dialog(PSD_MARGINS | PSD_INTHOUSANDTHSOFINCHES, this);
     dialog.m_psd.rtMargin = {TwipsToThousandths(m_margins.left), TwipsToThousandths(m_margins.top),

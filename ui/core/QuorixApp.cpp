@@ -1051,6 +1051,15 @@ void CQuorixApp::OnNewWindow()
     kernel->execute_script(dlg.m_strCommand, 0);
 }
 
+BOOL CQuorixApp::GetPageSetupDefaults(PRINTDLGA& defaults)
+{
+    defaults = {sizeof defaults};
+    if (GetPrinterDeviceDefaults(&defaults))
+        return TRUE;
+    OnFilePrintSetup();
+    return FALSE;
+}
+
 void CQuorixApp::OnRenameWindow()
 {
     CQKPage* page = m_pAccess ? m_pAccess->GetActiveBasePage() : nullptr;

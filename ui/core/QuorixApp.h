@@ -130,6 +130,9 @@ public:
     HGLOBAL GetPrinterDevMode();
     int GetPrinterDCIC(CDC* pDC, BOOL bIC);
     void NotifyPrinterChanged(BOOL bUpdateSelection);
+    // The printer's defaults for a page setup; without a printer the system's print setup
+    // dialog says so and the answer is FALSE.
+    BOOL GetPageSetupDefaults(PRINTDLGA& defaults);
 
     // Menus.
     void OnMenuChanges() { UpdateExcelRelatedMenus(); }

@@ -280,12 +280,9 @@ void CQuorixView::OnFilePageSetup()
     CQuorixApp* app = GetQuorixApp();
     if (app == nullptr)
         return;
-    PRINTDLGA defaults = {sizeof defaults};
-    if (!app->GetPrinterDeviceDefaults(&defaults)) {
-        // The system's dialog says there is no printer.
-        app->OnFilePrintSetup();
+    PRINTDLGA defaults;
+    if (!app->GetPageSetupDefaults(defaults))
         return;
-    }
     PAGESETUPDLGA setup = {sizeof setup};
     int answer = PageSetupDialog(defaults, setup);
     if (answer == -1)

@@ -20,6 +20,8 @@
 #include "PlotDetailsResources.h"
 #include "PlotDetailsMain.h"
 #include "PlotPagesResources.h"
+#include "GroupDataPagesResources.h"
+#include "GroupPage.h"
 #include "QDGraphPage.h"
 #include "QKCallLog.h"
 #include "QKData.h"
@@ -690,4 +692,283 @@ TEST_F(PlotPagesTest, TreeMenuSwitchesTheErrorBarsCapUnits)
     RECT beyond = {MapX(5) + half + 2, capY - 1, MapX(5) + 2 * half + 1, capY + 2};
     EXPECT_GT(CountIn(old, beyond, kRedRgb), 0);
     EXPECT_EQ(0, CountIn(now, beyond, kRedRgb));
+}
+
+namespace {
+
+COLORREF TableColour(int index)
+{
+    DWORD rgb = 0;
+    CQKColor::GetColorRef(index, rgb, 0);
+    return (COLORREF)rgb;
+}
+
+std::string OptionTitles(HWND page)
+{
+    std::string shown;
+    for (int id = IDC_PD_GROUP_OPTION0; id <= IDC_PD_GROUP_OPTION7; ++id)
+        if (IsWindowVisible(GetDlgItem(page, id)))
+            shown += (shown.empty() ? "" : ", ") + qxtest::WindowText(GetDlgItem(page, id));
+    return shown;
+}
+
+} // namespace
+
+TEST_F(PlotPagesTest, GroupPageStepsTheCheckedPropertiesOverTheMembers)
+{
+    std::vector<CQKPlotObj*> plots;
+    const double levels[3] = {2, 5, 8};
+    for (int i = 0; i < 3; ++i) {
+        std::vector<double> y(9, levels[i]), x;
+        for (int k = 1; k <= 9; ++k)
+            x.push_back(k);
+        plots.push_back(Plot(QK_PLOT_LINE, {Column(QK_ROLE_Y, y), Column(QK_ROLE_X, x)}, i == 0 ? kRed : kBlue));
+        plots.back()->SetGroup(1, i == 0);
+    }
+    std::string titles;
+    bool colourChecked = false, styleChecked = true;
+    int members = 0;
+    PageCase c = {"Group",
+                  [&](HWND p) {
+                      titles = OptionTitles(p);
+                      colourChecked = qxtest::IsChecked(p, IDC_PD_GROUP_OPTION0);
+                      styleChecked = qxtest::IsChecked(p, IDC_PD_GROUP_OPTION0 + 1);
+                      members = (int)SendDlgItemMessageA(p, IDC_PD_GROUP_MEMBERS, LB_GETCOUNT, 0, 0);
+                      qxtest::SetCheck(p, IDC_PD_GROUP_OPTION0, false); // one colour for all
+                      qxtest::SetCheck(p, IDC_PD_GROUP_OPTION0 + 1, true); // line styles step
+                  },
+                  [&](const CQKPlotObj* head) {
+                      EXPECT_FALSE(head->IsEnumerate(0));
+                      EXPECT_TRUE(head->IsEnumerate(1));
+                      for (int k = 1; k < 3; ++k) {
+                          EXPECT_EQ(kRed, plots[k]->GetColor()) << k;
+                          EXPECT_EQ(k, plots[k]->GetType()) << k;
+                          EXPECT_FALSE(plots[k]->IsEnumerate(0)) << k;
+                      }
+                  }};
+    qxtest::Image before, after;
+    Run(plots[0], c, &before, &after);
+    EXPECT_EQ("Color, Line Style", titles); // a line has no symbols or fills to step
+    EXPECT_TRUE(colourChecked);
+    EXPECT_FALSE(styleChecked);
+    EXPECT_EQ(3, members);
+    // The middle line, blue before, is drawn in the head's red now.
+    RECT middle = {MapX(2), MapY(5) - 3, MapX(8), MapY(5) + 4};
+    EXPECT_GT(CountIn(before, middle, kBlueRgb), 0);
+    EXPECT_EQ(0, CountIn(after, middle, kBlueRgb));
+    EXPECT_GT(CountIn(after, middle, kRedRgb), 0);
+}
+
+TEST_F(PlotPagesTest, GroupPageIndependentKeepsTheMembersOwnLooksAndDependentRestoresTheOptions)
+{
+    std::vector<CQKPlotObj*> plots;
+    for (int i = 0; i < 2; ++i) {
+        plots.push_back(Plot(QK_PLOT_LINE_SYMBOL, {Column(QK_ROLE_Y, {1.0 + i, 2.0 + i}), Column(QK_ROLE_X, {1, 2})},
+                             i == 0 ? kRed : kBlue));
+        plots.back()->SetGroup(1, i == 0);
+    }
+    plots[0]->SetEnumerate(TRUE, 2); // symbol shapes step
+    std::string titles;
+    bool uncheckedWhenIndependent = false, restoredWhenDependent = false;
+    Open(plots[0], [&](HWND h) {
+        HWND p = GoTab(h, "Group");
+        titles = OptionTitles(p);
+        qxtest::Click(p, IDC_PD_GROUP_INDEPENDENT);
+        uncheckedWhenIndependent = !qxtest::IsChecked(p, IDC_PD_GROUP_OPTION0) && !qxtest::IsChecked(p, IDC_PD_GROUP_OPTION0 + 2);
+        qxtest::Click(p, IDC_PD_GROUP_DEPENDENT);
+        restoredWhenDependent = qxtest::IsChecked(p, IDC_PD_GROUP_OPTION0) && qxtest::IsChecked(p, IDC_PD_GROUP_OPTION0 + 2) &&
+                                !qxtest::IsChecked(p, IDC_PD_GROUP_OPTION0 + 1);
+        qxtest::Click(p, IDC_PD_GROUP_INDEPENDENT);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ("Color, Line Style, Symbol Type, Symbol Interior", titles);
+    EXPECT_TRUE(uncheckedWhenIndependent);
+    EXPECT_TRUE(restoredWhenDependent);
+    for (CQKPlotObj* plot : plots)
+        EXPECT_TRUE(plot->IsIndependence());
+    // Independent members keep what they had; the options stay for a later dependent group.
+    EXPECT_EQ(kBlue, plots[1]->GetColor());
+    EXPECT_TRUE(plots[1]->IsEnumerate(2));
+}
+
+TEST_F(PlotPagesTest, GroupFillColourFollowsTheColourOptionWhileTheFillIsAutomatic)
+{
+    std::vector<CQKPlotObj*> plots;
+    for (int i = 0; i < 2; ++i) {
+        plots.push_back(Plot(QK_PLOT_COLUMN, {Column(QK_ROLE_Y, {3.0 + i}), Column(QK_ROLE_X, {2.0 + 3 * i})}, kRed));
+        plots.back()->SetGroup(1, i == 0);
+        plots.back()->SetBKColor(-9, 0); // the fill takes the plot's colour
+    }
+    bool followsBefore = false, followsAfter = true, enabled = true;
+    std::string titles;
+    Open(plots[0], [&](HWND h) {
+        HWND p = GoTab(h, "Group");
+        titles = OptionTitles(p);
+        const int fill = IDC_PD_GROUP_OPTION0 + 2;
+        enabled = qxtest::IsEnabled(p, fill);
+        followsBefore = qxtest::IsChecked(p, fill);
+        qxtest::SetCheck(p, IDC_PD_GROUP_OPTION0, false);
+        followsAfter = qxtest::IsChecked(p, fill);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ("Color, Pattern, Fill Color", titles);
+    EXPECT_FALSE(enabled);
+    EXPECT_TRUE(followsBefore);
+    EXPECT_FALSE(followsAfter);
+    EXPECT_EQ(kRed, plots[1]->GetColor());
+    EXPECT_EQ(-9, plots[1]->GetBKColor(0));
+}
+
+TEST_F(PlotPagesTest, BoxDataPageWritesBinsCurveAndAlignment)
+{
+    std::vector<double> values;
+    for (int i = 0; i < 40; ++i)
+        values.push_back((i * 37) % 41 / 4.5);
+    CQKPlotObj* box = Plot(QK_PLOT_BOX, {Column(QK_ROLE_Y, values)});
+    box->SetBoxType(3); // data left of the box
+    std::string autoSize, autoCount;
+    bool readOnlyWhenAutomatic = false, scaleOffWithoutCurve = false;
+    PageCase c = {"Data",
+                  [&](HWND p) {
+                      autoSize = qxtest::GetText(p, IDC_PD_BOXD_BIN_SIZE);
+                      autoCount = qxtest::GetText(p, IDC_PD_BOXD_BIN_COUNT);
+                      readOnlyWhenAutomatic = (GetWindowLongA(GetDlgItem(p, IDC_PD_BOXD_BIN_SIZE), GWL_STYLE) & ES_READONLY) != 0;
+                      scaleOffWithoutCurve = !qxtest::IsEnabled(p, IDC_PD_BOXD_CURVE_SCALE);
+                      qxtest::ComboSelect(p, IDC_PD_BOXD_TYPE, 1);
+                      qxtest::SetCheck(p, IDC_PD_BOXD_SINGLE, true);
+                      qxtest::SetCheck(p, IDC_PD_BOXD_SNAP, true);
+                      qxtest::SetCheck(p, IDC_PD_BOXD_AUTO_BIN, false);
+                      TypeInEdit(p, IDC_PD_BOXD_BIN_SIZE, "2.5");
+                      TypeInEdit(p, IDC_PD_BOXD_BIN_BEGIN, "0");
+                      TypeInEdit(p, IDC_PD_BOXD_BIN_END, "10");
+                      TypeInEdit(p, IDC_PD_BOXD_BIN_HEIGHT, "60");
+                      qxtest::ComboSelect(p, IDC_PD_BOXD_CURVE_TYPE, 1);
+                      TypeInCombo(p, IDC_PD_BOXD_CURVE_SCALE, "80");
+                      qxtest::Click(p, IDC_PD_BOXD_ALIGN_RIGHT);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_EQ(1, p->GetDotPlotType());
+                      EXPECT_TRUE(p->GetSingleBlock());
+                      EXPECT_TRUE(p->GetSnapData());
+                      EXPECT_TRUE(p->IsBinUserDef());
+                      EXPECT_EQ(2.5, p->GetBinSize());
+                      EXPECT_EQ(0.0, p->GetBinBegin());
+                      EXPECT_EQ(10.0, p->GetBinEnd());
+                      EXPECT_EQ(60.0, p->GetBinHeight());
+                      EXPECT_EQ(1, p->GetCurveType());
+                      EXPECT_EQ(80.0, p->GetCurveScale());
+                      EXPECT_EQ(1, p->GetBinAlign());
+                  }};
+    qxtest::Image before, after;
+    Run(box, c, &before, &after);
+    EXPECT_EQ("1", autoSize); // about ten bins over 0 to 8.9
+    EXPECT_EQ("9", autoCount);
+    EXPECT_TRUE(readOnlyWhenAutomatic);
+    EXPECT_TRUE(scaleOffWithoutCurve);
+    // The bins grow right of the data's place in the box's fill colour.
+    const COLORREF fill = TableColour(box->GetBKColor(0));
+    RECT bins = {MapX(0.8), MapY(9), MapX(1.0), MapY(0)};
+    EXPECT_EQ(0, CountIn(before, bins, fill));
+    EXPECT_GT(CountIn(after, bins, fill), 50);
+}
+
+TEST_F(PlotPagesTest, BoxDataPageRefusesAZeroBinWidthAndTooManyBins)
+{
+    CQKPlotObj* box = Plot(QK_PLOT_BOX, {Column(QK_ROLE_Y, {1, 2, 3, 4})});
+    box->SetBoxType(2);
+    std::vector<std::string> messages;
+    std::string sizeAfterZero, sizeAfterMany;
+    DialogDriver driver;
+    auto refuse = [&](HWND p, const char* size) {
+        TypeInEdit(p, IDC_PD_BOXD_BIN_SIZE, size);
+        SendMessageA(p, WM_COMMAND, MAKEWPARAM(IDC_PD_BOXD_BIN_SIZE, EN_KILLFOCUS),
+                     (LPARAM)GetDlgItem(p, IDC_PD_BOXD_BIN_SIZE));
+        return qxtest::GetText(p, IDC_PD_BOXD_BIN_SIZE);
+    };
+    driver.Then([&](HWND h) {
+        HWND p = GoTab(h, "Data");
+        qxtest::SetCheck(p, IDC_PD_BOXD_AUTO_BIN, false);
+        sizeAfterZero = refuse(p, "0");
+        sizeAfterMany = refuse(p, "0.001");
+        qxtest::Click(h, IDOK);
+    });
+    for (int i = 0; i < 2; ++i)
+        driver.Then([&](HWND message) {
+            messages.push_back(qxtest::MessageBoxText(message));
+            PostMessageA(message, WM_COMMAND, IDOK, 0);
+        });
+    driver.Run([&] { return (INT_PTR)page->PlotDetailsDialog(box, 2, 0); });
+    EXPECT_FALSE(driver.TimedOut());
+    ASSERT_EQ(2u, messages.size());
+    EXPECT_EQ("Cannot have zero bin width", messages[0]);
+    EXPECT_NE(std::string::npos, messages[1].find("Bin Count exceeds 1000")) << messages[1];
+    EXPECT_EQ("1", sizeAfterZero); // the plot's size again
+    EXPECT_EQ("1", sizeAfterMany);
+    EXPECT_EQ(1.0, box->GetBinSize());
+}
+
+TEST_F(PlotPagesTest, PercentilePageWritesTheMarkersSizeAndColours)
+{
+    CQKPlotObj* box = Plot(QK_PLOT_BOX, {Column(QK_ROLE_Y, {1, 2, 3, 4, 5, 6, 7, 8, 9})});
+    const int openCircle = QK_SYMBOL_SHAPE_COUNT - 1 + 1; // the gallery's second column starts open
+    PageCase c = {"Percentile",
+                  [&](HWND p) {
+                      SendMessageA(p, 0x465, IDC_PD_PERC_MAX, openCircle);
+                      TypeInCombo(p, IDC_PD_PERC_SIZE, "12");
+                      qxtest::ComboSelect(p, IDC_PD_PERC_EDGE, kBlue + 1);
+                      qxtest::ComboSelect(p, IDC_PD_PERC_FILL, kGreen + 1);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_EQ(0, p->GetSymbolStyle(5));
+                      EXPECT_EQ(QK_SYMBOL_CIRCLE, p->GetSymbolType(5));
+                      EXPECT_EQ(QK_SYMFILL_OPEN, p->GetSymbolFill(5));
+                      EXPECT_EQ(QK_SYMBOL_SQUARE, p->GetSymbolType(3)); // the mean's as it was
+                      EXPECT_EQ(12, p->GetPercSymbolSize());
+                      EXPECT_EQ(kBlue, p->GetSymbolColor());
+                      EXPECT_EQ(kGreen, p->GetBoxSymbolFill());
+                  }};
+    qxtest::Image before, after;
+    Run(box, c, &before, &after);
+    // The maximum's open circle: a blue edge round a green middle.
+    RECT top = {MapX(1) - 12, MapY(9) - 12, MapX(1) + 13, MapY(9) + 13};
+    EXPECT_EQ(0, CountIn(before, top, kBlueRgb));
+    EXPECT_GT(CountIn(after, top, kBlueRgb), 10);
+    EXPECT_GT(CountIn(after, top, kGreenRgb), 10);
+}
+
+TEST_F(PlotPagesTest, HistogramDataPageSetsItsBinsAndCurve)
+{
+    CQKPlotObj* histogram = Plot(QK_PLOT_HISTOGRAM, {Column(QK_ROLE_Y, {2.1, 2.2, 2.3, 2.4, 6.5})});
+    std::string autoSize;
+    bool typeOff = false;
+    PageCase c = {"Data",
+                  [&](HWND p) {
+                      autoSize = qxtest::GetText(p, IDC_PD_BOXD_BIN_SIZE);
+                      typeOff = !qxtest::IsEnabled(p, IDC_PD_BOXD_TYPE); // the bars are the histogram's
+                      qxtest::SetCheck(p, IDC_PD_BOXD_AUTO_BIN, false);
+                      TypeInEdit(p, IDC_PD_BOXD_BIN_SIZE, "2.5");
+                      TypeInEdit(p, IDC_PD_BOXD_BIN_BEGIN, "0");
+                      TypeInEdit(p, IDC_PD_BOXD_BIN_END, "10");
+                      qxtest::ComboSelect(p, IDC_PD_BOXD_CURVE_TYPE, 1);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_TRUE(p->IsBinUserDef());
+                      EXPECT_EQ(2.5, p->GetBinSize());
+                      EXPECT_EQ(1, p->GetCurveType());
+                  }};
+    qxtest::Image before, after;
+    Run(histogram, c, &before, &after);
+    EXPECT_EQ("2", autoSize); // the X axis's increment
+    EXPECT_TRUE(typeOff);
+    // The four values near 2 fill the bin from 2 to 4 first, from 0 to 2.5 after.
+    const COLORREF fill = TableColour(histogram->GetBKColor(0));
+    RECT left = {MapX(0.5), MapY(2), MapX(1.5), MapY(1)}, right = {MapX(3), MapY(2), MapX(3.8), MapY(1)};
+    EXPECT_EQ(0, CountIn(before, left, fill));
+    EXPECT_GT(CountIn(before, right, fill), 50);
+    EXPECT_GT(CountIn(after, left, fill), 50);
+    EXPECT_EQ(0, CountIn(after, right, fill));
+    // The normal curve over the bins, in the plot's red, where no bar stands.
+    RECT between = {MapX(4.5), MapY(10), MapX(4.8), MapY(0)};
+    EXPECT_EQ(0, CountIn(before, between, kRedRgb));
+    EXPECT_GT(CountIn(after, between, kRedRgb), 0);
 }

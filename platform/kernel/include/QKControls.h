@@ -9,6 +9,8 @@
 
 #include "QKDefs.h"
 
+class CQKPlotObj;
+
 // The colour table as a report list (index, colour, name) that edits a copy of the table:
 // LoadColors fills it from the kernel's table, SaveColors puts the copy back. A double
 // click on a colour opens the system colour chooser, on a name an in-place edit.
@@ -53,4 +55,26 @@ private:
     HWND m_nameEdit = nullptr;
     int m_nameIndex = -1;
     WNDPROC m_editProc = nullptr;
+};
+
+// The members of a plot group: each item a member's sample (line, symbol or box, as the
+// group's settings make it) and name. The items' data are the member objects, which the
+// owner keeps; Bind names the group's head.
+class QK_API CQKGrpMemberListBox : public CListBox {
+public:
+    void Bind(const CQKPlotObj* head) { m_head = head; }
+    const CQKPlotObj* GetHead() const { return m_head; }
+    int AddMember(int index, const CQKPlotObj* member, const char* name);
+    const CQKPlotObj* GetMember(int index) const;
+    void DrawItem(LPDRAWITEMSTRUCT dis) override;
+    void MeasureItem(LPMEASUREITEMSTRUCT mis) override;
+
+private:
+    const CQKPlotObj* m_head = nullptr;
+};
+
+// A list box whose horizontal scroll bar spans its longest item.
+class QK_API CQKListBox {
+public:
+    static void CheckHorizontalScrollBar(CListBox& list);
 };

@@ -376,6 +376,41 @@ struct QKBoxState {
     bool whiskerLabel = false; // the whiskers' ends likewise
 };
 
+// What a box chart draws of its data beside the box (the Data page), and the marker
+// symbols of its percentiles (the Percentile page).
+struct QKPercentileSymbol {
+    int style = 0;   // 0 a geometric symbol, else the character shown
+    int shape = QK_SYMBOL_SQUARE; // geometric: shape and interior
+    int fill = QK_SYMFILL_SOLID;
+    int charFont = 0;  // character: font index and style flags
+    int charStyle = 0;
+};
+
+struct QKBoxDataState {
+    int dotType = 0;        // 0 data points, 1 bins as bars, 2 points over bars
+    bool singleBlock = false; // bars drawn as one outline
+    bool snapData = false;  // points drawn at their bin's middle
+    bool binUserDef = false; // the bins below, else bins from the data
+    double binSize = 1, binBegin = 0, binEnd = 10;
+    double binHeight = 100; // tallest bar, percent of the room beside the box
+    int curveType = 0;      // 0 none, else a distribution drawn over the bins
+    double curveScale = 100; // percent
+    int binAlign = 0;       // bars 0 centred on the data's place, 1 right of it, 2 left
+    // Percentiles by number: 5 maximum, 4 99%, 3 mean, 2 1%, 1 minimum (index number - 1).
+    QKPercentileSymbol perc[5] = {{0, QK_SYMBOL_HORIZONTAL_BAR, QK_SYMFILL_SOLID},
+                                  {0, QK_SYMBOL_X_CROSS, QK_SYMFILL_SOLID},
+                                  {0, QK_SYMBOL_SQUARE, QK_SYMFILL_OPEN},
+                                  {0, QK_SYMBOL_X_CROSS, QK_SYMFILL_SOLID},
+                                  {0, QK_SYMBOL_HORIZONTAL_BAR, QK_SYMFILL_SOLID}};
+    int percSize = 5;       // points
+    int symbolColor = -9;   // edge; automatic: the box's border colour
+    int symbolFill = -9;    // automatic: white
+};
+
+// The names of the data-point types and distribution curves of box charts; null past the end.
+QK_API const char* qkfxGetDotPlotTypeName(int type);
+QK_API const char* qkfxGetBoxCurveName(int type);
+
 // The box and whisker range lists: the names, null past their ends.
 QK_API const char* qkfxGetBoxRangeName(int range);
 QK_API const char* qkfxGetWhiskerRangeName(int range);
@@ -398,6 +433,7 @@ struct QKPlotState {
     int group = 0;         // 0 in no group; plots of one group share the number
     bool groupBegin = false;
     bool independent = false;
+    int groupEnum = 1;     // bit n: group property n steps from member to member (see GetEnumTitle)
     bool hiddenFromLegend = false;
     bool errorBar = false; // the plot has error bars
     bool matrixData = false;
@@ -418,6 +454,7 @@ struct QKPlotState {
     QKPieState pie;
     QKFunctionState function;
     QKBoxState box;
+    QKBoxDataState boxData;
     std::vector<QKPlotData> data; // the main dataset (role Y) first
 };
 
@@ -533,7 +570,7 @@ public:
     void RemoveColorMapData();
     BOOL HasColorMapData() const { return m_s.colorMapData; }
     void SetColorMapData(BOOL has) { m_s.colorMapData = has != FALSE; }
-    int GetCurveType() const { return 0; }
+    int GetCurveType() const { return m_s.boxData.curveType; }
     // Box charts (see QKBoxState). Indexes outside their lists are refused (FALSE).
     int GetBoxType() const { return m_s.box.type; }
     BOOL SetBoxType(int type);
@@ -555,7 +592,53 @@ public:
     void SetBoxLabel(BOOL on) { m_s.box.boxLabel = on != FALSE; }
     BOOL HasWhiskerLabel() const { return m_s.box.whiskerLabel; }
     void SetWhiskerLabel(BOOL on) { m_s.box.whiskerLabel = on != FALSE; }
-    int GetDotPlotType() const { return 0; }
+    // What a box chart draws of its data (see QKBoxDataState). Types outside their lists
+    // are refused (FALSE).
+    const QKBoxDataState& GetBoxDataState() const { return m_s.boxData; }
+    int GetDotPlotType() const { return m_s.boxData.dotType; }
+    BOOL SetDotPlotType(int type);
+    BOOL GetSingleBlock() const { return m_s.boxData.singleBlock; }
+    void SetSingleBlock(BOOL on) { m_s.boxData.singleBlock = on != FALSE; }
+    BOOL GetSnapData() const { return m_s.boxData.snapData; }
+    void SetSnapData(BOOL on) { m_s.boxData.snapData = on != FALSE; }
+    BOOL IsBinUserDef() const { return m_s.boxData.binUserDef; }
+    void SetBinUserDef(BOOL on) { m_s.boxData.binUserDef = on != FALSE; }
+    double GetBinSize() const { return m_s.boxData.binSize; }
+    void SetBinSize(double size) { m_s.boxData.binSize = size; }
+    double GetBinBegin() const { return m_s.boxData.binBegin; }
+    void SetBinBegin(double v) { m_s.boxData.binBegin = v; }
+    double GetBinEnd() const { return m_s.boxData.binEnd; }
+    void SetBinEnd(double v) { m_s.boxData.binEnd = v; }
+    // Bins that cover the data: a round size giving about ten bins, the ends on its multiples.
+    double GetAutoBinSize() const;
+    double GetAutoBinBegin() const;
+    double GetAutoBinEnd() const;
+    double GetBinHeight() const { return m_s.boxData.binHeight; }
+    void SetBinHeight(double percent) { m_s.boxData.binHeight = percent; }
+    BOOL SetCurveType(int type);
+    double GetCurveScale() const { return m_s.boxData.curveScale; }
+    void SetCurveScale(double percent) { m_s.boxData.curveScale = percent; }
+    int GetBinAlign() const { return m_s.boxData.binAlign; }
+    BOOL SetBinAlign(int align);
+    // The percentile markers, by percentile number 1 to 5 (others are refused or answer
+    // the mean's).
+    BOOL SetSymbolStyle(int style, int percentile);
+    int GetSymbolStyle(int percentile) const { return Perc(percentile).style; }
+    BOOL SetSymbolType(int shape, int percentile);
+    int GetSymbolType(int percentile) const { return Perc(percentile).shape; }
+    BOOL SetSymbolFill(int fill, int percentile);
+    int GetSymbolFill(int percentile) const { return Perc(percentile).fill; }
+    void SetCharFont(int font, int percentile) { PercW(percentile).charFont = font; }
+    int GetCharFont(int percentile) const { return Perc(percentile).charFont; }
+    void SetCharStyle(int style, int percentile) { PercW(percentile).charStyle = style & 0x0B; }
+    int GetCharStyle(int percentile) const { return Perc(percentile).charStyle; }
+    int GetPercSymbolSize() const { return m_s.boxData.percSize; }
+    // From 1 to 100 points.
+    BOOL SetPercSymbolSize(int points);
+    int GetSymbolColor() const { return m_s.boxData.symbolColor; }
+    void SetSymbolColor(int color) { m_s.boxData.symbolColor = color; }
+    int GetBoxSymbolFill() const { return m_s.boxData.symbolFill; }
+    void SetBoxSymbolFill(int color) { m_s.boxData.symbolFill = color; }
     int GetBoxGap() const { return m_s.boxGap; }
     // The kernel keeps the spacing as whole percentages (nearest).
     void SetBoxGap(double percent) { m_s.boxGap = (int)(percent < 0 ? percent - 0.5 : percent + 0.5); }
@@ -599,6 +682,8 @@ public:
     void DrawBarPreview(HDC dc, const RECT& rect, int instance) const;
     // Draws the plot's symbol centred in the square, the square's half side its size.
     void DrawSymbolPreview(HDC dc, const RECT& square) const;
+    // Draws the plot's legend sample (line, symbol or filled box) inside the rectangle.
+    void DrawLegendPreview(HDC dc, const RECT& box) const;
 
     // The tab a dialog showed last (kind + 256 x instance); the argument is reserved.
     int GetActiveTabID(int reserved) const { return m_s.activeTabID; }
@@ -610,9 +695,31 @@ public:
     BOOL IsGroupMember() const { return m_s.group != 0 && !m_s.groupBegin; }
     BOOL IsInTheSameGroup(const CQKPlotObj* other) const;
     BOOL IsIndependence() const { return m_s.independent; }
-    void SetIndependence(BOOL independent) { m_s.independent = independent != FALSE; }
+    void SetIndependence(BOOL independent)
+    {
+        m_s.independent = independent != FALSE;
+        m_groupEdited = true;
+    }
     // How many plots of the layer are in this plot's group (0 when in none).
     int GetNumOfPlotsInGroup() const;
+    // Group increments. An option names a property that, in a dependent group, steps from
+    // member to member (checked) or stays the head's (unchecked): colour, then line style
+    // when the plot draws a line, symbol shape and interior when it draws symbols, fill
+    // pattern and fill colour when it fills. Options run from 0 over what the plot offers;
+    // GetEnumTitle is FALSE past them. Bit n of groupEnum keeps property n of that list
+    // of six, so a choice survives a change of plot type.
+    BOOL GetEnumTitle(std::string& title, int option) const;
+    BOOL IsEnumerate(int option) const;
+    void SetEnumerate(BOOL on, int option);
+    // 0 not offered, 1 offered but following its parent option (GetAutoParentIndex; -1
+    // none), 2 the user's choice. `text` gets a title that replaces the option's; "" none.
+    int GetEnumState(int option, std::string& text) const;
+    int GetAutoParentIndex(int option) const;
+    // A new working copy (the caller's) of the index-th plot of this plot's group, from 0
+    // (the head), looking as this plot's group settings make it; null past the group.
+    CQKPlotObj* GetPlotObjInGroupByIndexFromHead(int index) const;
+    // The number of group members found in the layer for the count the caller holds.
+    int ProcessGroupMembers(int count) const;
 
     // Line.
     int GetConnectType() const { return m_s.connectType; }
@@ -807,9 +914,23 @@ protected:
         return m_s.pattern[instance >= 0 && instance < 3 ? instance : 0];
     }
 
+    QKPercentileSymbol& PercW(int percentile) { return m_s.boxData.perc[percentile >= 1 && percentile <= 5 ? percentile - 1 : 2]; }
+    const QKPercentileSymbol& Perc(int percentile) const
+    {
+        return m_s.boxData.perc[percentile >= 1 && percentile <= 5 ? percentile - 1 : 2];
+    }
+    // The plots of this plot's group in layer order, the head first (originals).
+    std::vector<CQKPlotObj*> GroupPlots() const;
+    // Gives a member the group's settings and, in a dependent group, the head's look
+    // stepped by the checked options for its place k in the group.
+    static void TakeGroupLook(const CQKPlotObj& head, CQKPlotObj& member, int k);
+    // After a commit: the group's settings and looks follow what was committed.
+    void SpreadGroup(bool groupEdited);
+
     QKPlotState m_s;
     CQKPlotObj* m_original = nullptr;
     bool m_modified = false;
+    bool m_groupEdited = false; // a working copy whose group settings were set
 };
 
 // A plotted object drawn from a dataset, which it names by handle.

@@ -207,6 +207,18 @@ protected:
         box->SetOutliers(TRUE);
         box->SetDiamondBox(TRUE);
         box->SetWhiskerLabel(TRUE);
+        box->SetDotPlotType(2);
+        box->SetBinUserDef(TRUE);
+        box->SetBinSize(0.5);
+        box->SetCurveType(3);
+        box->SetBinAlign(2);
+        box->SetSymbolType(QK_SYMBOL_CIRCLE, 5);
+        box->SetSymbolStyle('M', 1);
+        box->SetCharFont(2, 1);
+        box->SetPercSymbolSize(11);
+        box->SetSymbolColor(4);
+        // A group's increments.
+        plot->SetEnumerate(TRUE, 1);
 
         BYTE* block = static_cast<BYTE*>(project.CreateNamedBlock("QXTEST", 6));
         for (int i = 0; i < 6; ++i)
@@ -256,6 +268,10 @@ TEST_F(ProjectFileTest, AProjectWithEveryPageAndPlotKindReadsBackAsItWasSaved)
         << "a 3D layer's settings come back";
     EXPECT_NE(after.find("type 3 range 5 coef 10 width 70 whisker 4 coef 2 outliers 1 diamond 1 labels 0 1"), std::string::npos)
         << "a box chart's settings come back";
+    EXPECT_NE(after.find("type 2 single 0 snap 0 userBins 1 bins 0.5"), std::string::npos) << "its data's settings";
+    EXPECT_NE(after.find("curve 3 100 align 2 percentiles 77/9/0/2/0"), std::string::npos) << "its percentiles";
+    EXPECT_NE(after.find("0/2/0/0/0 size 11 colors 4 -9"), std::string::npos) << "its maximum's marker";
+    EXPECT_NE(after.find("groupEnum = 3"), std::string::npos) << "a group's increments come back";
     EXPECT_NE(after.find("masked = \"2 5\""), std::string::npos) << "masks come back";
     EXPECT_NE(after.find(" line {"), std::string::npos) << "drawn objects come back";
     EXPECT_NE(after.find("made every kind"), std::string::npos) << "the Results Log comes back";

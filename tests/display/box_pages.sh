@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# A box chart's Data and Percentile pages from the program: a double click on the box opens
+# Plot Details; the Box page's type "Box + Data" brings the Data page, where the data are
+# drawn as bins; on the Percentile page the markers' edge becomes blue; after OK the window
+# shows the blue markers. Pictures of each page go to the artifacts folder.
+#   box_pages.sh BUILDDIR ARTIFACTS
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/display.sh"
+qxd_start_program "$1" "${2:?artifacts folder}"
+
+centre_of() { # dialog id: "x y" of the control's middle
+    qxd "control $1 $2" || return 1
+    local l t r b
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    echo "$(((l + r) / 2)) $(((t + b) / 2))"
+}
+# Chooses the entry of a drop list by keys: Home, then Down so many times, then Return.
+choose() { # dialog id downs
+    local x y keys=(Home)
+    read -r x y < <(centre_of "$1" "$2") || qxd_fail "no list $2"
+    qxd_click "$x" "$y"
+    for ((i = 0; i < $3; i++)); do keys+=(Down); done
+    qxd_key "${keys[@]}" Return
+    qxd settle
+}
+# Clicks the tabs in turn until the page holding the control shows.
+show_page_with() { # dialog id
+    local tab l t r b
+    for tab in 0 1 2 3 4 5 6; do
+        qxd "tab $1 $tab" 2>/dev/null || break
+        read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+        qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+        qxd settle
+        qxd "control $1 $2" 2>/dev/null && return 0
+    done
+    qxd_screenshot "$ARTIFACTS/no-page-$2.png"
+    qxd_fail "no page with control $2"
+}
+
+qxd "script win -t wks; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] = i / 2 }" || qxd_fail "worksheet"
+qxd children || qxd_fail "children"
+read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
+qxd "invoke 33261" && qxd settle || qxd_fail "plot the box chart"
+qxd children || qxd_fail "children"
+graph=
+for line in "${QXD_ANSWER[@]}"; do
+    read -r _ hwnd _ active _ <<<"$line"
+    [ "$active" = 1 ] && [ "$hwnd" != "$worksheet" ] && graph=$hwnd
+done
+[ -n "$graph" ] || qxd_fail "the box chart made no graph window"
+qxd "maximize $graph" && qxd settle || qxd_fail "maximize"
+# Inside the black ink's bounds (axes, labels) the leftmost light grey is the box: a point
+# a little inside its left edge, half way up; found in two pictures in a row (the window
+# and the bars round it may still be moving).
+box_point() {
+    qxd settle
+    qxd view || qxd_fail "view"
+    read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+    qxd_screenshot "$ARTIFACTS/box-before.png"
+    convert "$ARTIFACTS/box-before.png" -crop "$((vr - vl))x$((vb - vt))+$vl+$vt" +repage txt:- 2>/dev/null |
+        awk -v l="$vl" -v t="$vt" '{ split($1, p, "[,:]"); x = p[1] + l; y = p[2] + t }
+            index($0, "#000000") { if (!nb++ || x < bl) bl = x; if (x > br) br = x; if (!tb++ || y < bt) bt = y; if (y > bb) bb = y }
+            index($0, "#C0C0C0") { gx[n] = x; gy[n] = y; n++ }
+            END { for (i = 0; i < n; i++) if (gx[i] > bl && gx[i] < br && gy[i] > bt && gy[i] < bb && (!m++ || gx[i] < mx)) mx = gx[i]
+                  for (i = 0; i < n; i++) if (gx[i] == mx + 2 && gy[i] > bt && gy[i] < bb) { ys[k++] = gy[i] }
+                  if (k) print mx + 2, ys[int(k / 2)] }'
+}
+found=$(box_point)
+for round in 1 2 3 4 5; do
+    again=$(box_point)
+    [ "$again" = "$found" ] && break
+    found=$again
+done
+read -r px py <<<"$found"
+qxd view || qxd_fail "view"
+read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+[ -n "${px:-}" ] || qxd_fail "no box drawn"
+dialog=
+for attempt in 1 2 3; do
+    xdotool mousemove --sync "$px" "$py" click --repeat 2 --delay 80 1
+    qxd settle || qxd_fail "settle after the double click"
+    qxd windows || qxd_fail "windows"
+    for line in "${QXD_ANSWER[@]}"; do
+        [[ $line == *"Plot Details"* ]] && read -r _ dialog _ <<<"$line"
+    done
+    [ -n "$dialog" ] && break
+    xdotool mousemove --sync $((px + 30)) $((py + 30)) sleep 0.5
+done
+[ -n "$dialog" ] || qxd_fail "a double click on the box opened no Plot Details"
+
+show_page_with "$dialog" 1315
+choose "$dialog" 1315 2 # Box + Data: the Data page comes
+show_page_with "$dialog" 1395
+qxd_screenshot "$ARTIFACTS/page-data.png"
+choose "$dialog" 1395 1 # Bins as Bars
+sleep 0.5 # the sheet is shown again after the tabs were checked
+qxd_screenshot "$ARTIFACTS/page-data-bars.png"
+show_page_with "$dialog" 1391
+qxd_screenshot "$ARTIFACTS/page-percentile.png"
+read -r x y < <(centre_of "$dialog" 1391) || qxd_fail "no size"
+qxd_click "$x" "$y" # the size typed: Return in the edit would press OK
+qxd_key Home shift+End
+xdotool type --delay 30 "20"
+choose "$dialog" 1408 4 # edge colour: Automatic, Black, Red, Green, Blue
+qxd_screenshot "$ARTIFACTS/page-percentile-blue.png"
+read -r x y < <(centre_of "$dialog" 1) || qxd_fail "no OK button"
+qxd_click "$x" "$y"
+qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
+qxd settle
+qxd "dump $(qxd_winpath "$QXD_TMP/after.txt")" || qxd_fail "dump"
+grep -q 'boxData = "type 1 ' "$QXD_TMP/after.txt" || qxd_fail "the Data page's type was not kept: $(grep boxData "$QXD_TMP/after.txt")"
+qxd_click $((vl + 10)) $((vb - 10)) # off the page: the plot's selection handles go
+qxd settle
+qxd_screenshot "$ARTIFACTS/box-after.png"
+blue=$(convert "$ARTIFACTS/box-after.png" -crop "$((vr - vl))x$((vb - vt))+$vl+$vt" +repage txt:- 2>/dev/null | grep -c "#0000FF")
+qxd_log "blue pixels of the percentile markers: $blue"
+[ "$blue" -gt 20 ] || qxd_fail "the percentile markers are not drawn with the edge chosen"
+
+qxd_close_windows || qxd_fail "close"
+qxd_exit_answering_no
+qxd_log "pictures in $ARTIFACTS: box-before.png page-data.png page-data-bars.png page-percentile.png page-percentile-blue.png box-after.png"
