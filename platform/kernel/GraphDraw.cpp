@@ -283,6 +283,7 @@ void DrawDrawObj(const QKDrawEnv& env, const CQKDrawObj& d, int id)
 // Labels and drawn objects in the order they were made (or brought to the front).
 void DrawLayerTexts(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame)
 {
+    const bool exchange = QKLayerMap(frame, layer).exchange;
     for (int id : layer.GetObjectIds()) {
         if (auto* d = dynamic_cast<CQKDrawObj*>(layer.GetObject(id))) {
             DrawDrawObj(env, *d, id);
@@ -294,7 +295,7 @@ void DrawLayerTexts(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fr
         if (text->GetObjName() == "Legend")
             DrawLegend(env, layer, *text, frame, id);
         else
-            DrawLabel(env, *text, frame, id, layer.IsExchangeAxes() && !layer.Is3DLayer() && !layer.IsPolar());
+            DrawLabel(env, *text, frame, id, exchange);
     }
 }
 
