@@ -1,6 +1,7 @@
 // The fitter's benchmark: the NIST problems from both starts, run by their own scripts, and
-// a 4-parameter Gaussian plus baseline on 1,000,000 noisy points, each fitted through the
-// kernel's interpreter exactly as the console host runs a script. It prints, per fit, the
+// a 4-parameter Gaussian plus baseline on 1,000,000 noisy points (the best of three fits,
+// as the scipy and GSL references take theirs), each fitted through the kernel's
+// interpreter exactly as the console host runs a script. It prints, per fit, the
 // iterations and the seconds per iteration as lines the comparison script reads:
 //   NIST <problem> <start> <iterations> <seconds per iteration>
 //   GAUSS <points> <iterations> <seconds per iteration>
@@ -163,14 +164,20 @@ int main(int argc, char** argv)
              "qfit.p1 = %.17g; qfit.p2 = %.17g; qfit.p3 = %.17g; qfit.p4 = %.17g;"
              "qfit.fit(%d); type NITER $(qfit.niter) $(qfit.p1) $(qfit.p2) $(qfit.p3) $(qfit.p4); qfit.end();",
              kFitBenchStart[0], kFitBenchStart[1], kFitBenchStart[2], kFitBenchStart[3], FIT_BENCH_ITERATIONS);
-    LARGE_INTEGER frequency, t0, t1;
+    // The best of three whole fits, as the scipy reference takes its best of three: the
+    // first run alone also pays for memory the process has not touched before.
+    LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&t0);
-    if (!Run(text, false))
-        return 1;
-    QueryPerformanceCounter(&t1);
+    double seconds = 1e300;
+    for (int r = 0; r < 3; ++r) {
+        LARGE_INTEGER t0, t1;
+        QueryPerformanceCounter(&t0);
+        if (!Run(text, false))
+            return 1;
+        QueryPerformanceCounter(&t1);
+        seconds = std::min(seconds, double(t1.QuadPart - t0.QuadPart) / frequency.QuadPart);
+    }
     const int iterations = Iterations();
-    const double seconds = double(t1.QuadPart - t0.QuadPart) / frequency.QuadPart;
     fprintf(stderr, "Gaussian fit: %s", g_out.c_str());
     printf("GAUSS %d %d %.9g\n", FIT_BENCH_POINTS, iterations, iterations > 0 ? seconds / iterations : 0.0);
     qkfxSetGlobalINIPath(nullptr);

@@ -6,6 +6,7 @@
 // Saturation: where a power 10^u or an exponential in a denominator 1 + P overflows, the
 // term S = 1 / (1 + P) is 0 and the curve has reached its plateau. The functions take that
 // limit term by term (S = 0, S * (1 - S) = 0) instead of failing.
+#include "GaussRow.h"
 #include "ModelKit.h"
 
 using namespace curvelib;
@@ -163,11 +164,9 @@ QX_MODEL(Gauss)
                 continue;
             if (NotPositive(w))
                 return Fail(y);
-            double u = (x[1] - xc) / w;
-            double E = SafeExp(-2.0 * u * u);
-            if (MathError())
+            double c;
+            if (!GaussPeak(GaussPeakTerms(xc, w, A), x[1], &c))
                 return Fail(y);
-            double c = A * E / (w * 1.253314137316);
             y[1 + k] = c;
             sum += c;
         }
@@ -184,16 +183,9 @@ QX_MODEL(Gauss)
         }
         if (NotPositive(w))
             return FailGaussPeak(y, d, k);
-        double r = 1.414213562373 * (x[1] - xc) / w;
-        double q = r * r;
-        double E = SafeExp(-q);
-        if (MathError())
+        double c;
+        if (!GaussPeakDerivatives(GaussPeakTerms(xc, w, A), x[1], &c, &d[3 * k - 1]))
             return FailGaussPeak(y, d, k);
-        double dA = E / (w * 1.253314137316);
-        double c = dA * A;
-        d[3 * k - 1] = x[1] == xc ? 0.0 : 2.0 * q * c / (x[1] - xc);
-        d[3 * k] = (2.0 * q - 1.0) * c / w;
-        d[3 * k + 1] = dA;
         y[1 + k] = c;
         sum += c;
     }

@@ -169,7 +169,12 @@ int main(int argc, char** argv)
         FitBenchData(FIT_BENCH_POINTS, x, y);
         struct Problem p = {GaussModel, FIT_BENCH_POINTS, x, y};
         int made;
-        const double seconds = Fit(&p, 4, kFitBenchStart, atoi(argv[2]), 1, &made);
+        /* The best of three, as the other two sides take theirs. */
+        double seconds = 1e300;
+        for (int r = 0; r < 3; ++r) {
+            const double t = Fit(&p, 4, kFitBenchStart, atoi(argv[2]), 1, &made);
+            seconds = t < seconds ? t : seconds;
+        }
         printf("%.9g\n", seconds / (made > 0 ? made : 1));
         return 0;
     }

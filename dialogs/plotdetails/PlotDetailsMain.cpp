@@ -493,6 +493,14 @@ void CQUPlotDetailsMain::ResizeDialog(BOOL bAnchorRight)
     m_stPlotType.GetWindowRect(&label);
     m_cbPlotType.GetWindowRect(&combo);
     d.bottom = d.top + H + 60 + std::max(button.Height(), label.Height());
+    // Growing to the left or down must not take the dialog off its screen.
+    MONITORINFO monitor = {sizeof monitor};
+    if (::GetMonitorInfoA(::MonitorFromRect(&d, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        d.OffsetRect(std::max(0L, work.left - d.left), std::max(0L, work.top - d.top));
+        d.OffsetRect(std::min(0L, std::max(work.left - d.left, work.right - d.right)),
+                     std::min(0L, std::max(work.top - d.top, work.bottom - d.bottom)));
+    }
 
     CRect tree(d.left + 15, d.top + 30, d.left + 15 + TW, d.top + 30 + H);
     CRect sheet;

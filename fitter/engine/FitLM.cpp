@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "FitMemory.h"
+#include "GaussRow.h"
 #include "FitSession.h"
 #include "FitUtil.h"
 
@@ -162,29 +163,23 @@ struct Sums {
     double S, Sy, Syy, T;
 };
 
-// Adds the row of dependent variable d with weight w. Returns 28025 on overflow.
-ROW_STEP int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivatives, bool* relativeLost)
+// Adds a row with observed value y, fitted value f, weight w and, when g is given, the
+// derivatives g[1..nVary] of the varying parameters. Returns 28025 on overflow.
+ROW_STEP int AddResidualValues(FittingSession* s, double y, double f, const double* g, double w, Sums& sums,
+                               bool* relativeLost)
 {
-    const DepVarInfo& v = s->dep[d];
-    const double y = v.y, f = v.fitted;
     if (!(fabs(y) <= kValueLimit) || !(fabs(f) <= kValueLimit))
         return FIT_ERR_GENERAL;
     const double diff = y - f;
     if (!(fabs(diff) <= kValueLimit) || !(fabs(diff * w) <= kValueLimit))
         return FIT_ERR_GENERAL;
-    // The row's derivatives of the varying parameters, gathered once (1-based).
-    double g[MAX_PARAMS + 1];
     const int nVary = s->nVary;
-    if (withDerivatives) {
-        const double* row = s->derivatives[d];
-        const int* map = s->varyMap;
+    if (g)
         for (int j = 1; j <= nVary; ++j) {
-            g[j] = row[map[j]];
             const double a = fabs(g[j]);
             if (!(a <= kValueLimit) || !(a * w <= kValueLimit) || !(a * (a * w) <= kProductLimit))
                 return FIT_ERR_GENERAL;
         }
-    }
     const double ssr = s->ssr + diff * (diff * w);
     if (!(ssr <= kProductLimit))
         return FIT_ERR_GENERAL;
@@ -202,7 +197,7 @@ ROW_STEP int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool wi
     sums.S += w;
     sums.Sy += w * y;
     sums.Syy = syy;
-    if (withDerivatives)
+    if (g)
         for (int j = 1; j <= nVary; ++j) {
             const double t = g[j] * w;
             double* alpha = s->alpha[j];
@@ -212,6 +207,21 @@ ROW_STEP int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool wi
         }
     ++s->nPoints;
     return 0;
+}
+
+// Adds the row of dependent variable d with weight w, as AddResidualValues.
+ROW_STEP int AddResidual(FittingSession* s, int d, double w, Sums& sums, bool withDerivatives, bool* relativeLost)
+{
+    const DepVarInfo& v = s->dep[d];
+    // The row's derivatives of the varying parameters, gathered once (1-based).
+    double g[MAX_PARAMS + 1];
+    if (withDerivatives) {
+        const double* row = s->derivatives[d];
+        const int* map = s->varyMap;
+        for (int j = 1; j <= s->nVary; ++j)
+            g[j] = row[map[j]];
+    }
+    return AddResidualValues(s, v.y, v.fitted, withDerivatives ? g : nullptr, w, sums, relativeLost);
 }
 
 void ResetDenominators(FittingSession* s)
@@ -308,7 +318,10 @@ ROW_STEP int FinishRow(FittingSession* s, PassState& p, int f, int row, size_t i
         if (!RowInRange(s, row, d, f))
             continue;
         double w;
-        if (!Weight(s, d, row, &w))
+        // Unweighted rows, the usual case, without the call.
+        if (s->dep[d].weightType == 0)
+            w = 1.0;
+        else if (!Weight(s, d, row, &w))
             continue;
         const int code = AddResidual(s, d, w, sums, p.withDerivatives, &p.relativeLost);
         if (code) {
@@ -456,6 +469,263 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     return 0;
 }
 
+// What the rows of a pass of the library's Gauss share: its parameters as the call slots
+// take them and the parameter each slot's derivative goes to.
+struct GaussPass {
+    int slots, peaks;
+    bool direct;  // call slot j is parameter j, and there are no other parameters
+    double p1;
+    curvelib::GaussTerms peak[MAX_PARAMS / 3 + 1];  // 1-based; A = 0 for a peak left out
+    int param[MAX_PARAMS + 1];
+};
+
+// Whether the rows of fit set f are computed here in this pass: the library's Gauss with
+// whole peaks, one variable of each kind, nothing written during the pass (the peak
+// datasets would need each peak's value) and no peak whose width makes every row fail.
+bool StartGaussPass(FittingSession* s, const PassState& pass, int f, GaussPass* g)
+{
+    const FitSetInfo& set = s->fitSets[f];
+    g->slots = s->callSlots;
+    if (!s->libraryGauss || (pass.live && pass.writes) || IndepPerSet(s) != 1 || set.firstDependent != set.lastDependent ||
+        g->slots < 4 || g->slots > MAX_PARAMS || (g->slots - 1) % 3 != 0 ||
+        (pass.withDerivatives && !s->current->derivativeFlag))
+        return false;
+    g->peaks = (g->slots - 1) / 3;
+    double p[MAX_PARAMS + 1];
+    for (int j = 1; j <= g->slots; ++j) {
+        g->param[j] = ParamOfCallSlot(s, f, j);
+        p[j] = s->value[g->param[j]];
+    }
+    g->p1 = p[1];
+    g->direct = s->nParams == g->slots;
+    for (int j = 1; j <= g->slots; ++j)
+        g->direct = g->direct && g->param[j] == j;
+    for (int k = 1; k <= g->peaks; ++k) {
+        const double xc = p[3 * k - 1], w = p[3 * k], A = p[3 * k + 1];
+        if (A == 0.0)
+            g->peak[k] = {xc, 0.0, 0.0, 0.0};
+        else if (w > 0.0)
+            g->peak[k] = curvelib::GaussPeakTerms(xc, w, A);
+        else
+            return false;
+    }
+    return true;
+}
+
+// Whether the library would take a row's value y and derivatives d[1..slots] (every
+// stride-th value): finite, and y not the missing-value mark.
+ROW_STEP bool FiniteGaussRow(const GaussPass& g, bool derivatives, double y, const double* d, size_t stride)
+{
+    if (!isfinite(y) || IsMissingValue(y))
+        return false;
+    if (derivatives)
+        for (int j = 1; j <= g.slots; ++j)
+            if (!isfinite(d[j * stride]))
+                return false;
+    return true;
+}
+
+// A row's value y and derivatives d[1..slots] into the fitted value and the derivatives,
+// as EvaluateLibrary leaves them. False when the library would fail the row: it is then
+// called for the row, and fails it its own way.
+ROW_STEP bool StoreGaussRow(FittingSession* s, const GaussPass& g, int f, bool derivatives, double y,
+                            const double* d, size_t stride)
+{
+    if (!FiniteGaussRow(g, derivatives, y, d, stride))
+        return false;
+    const int dep = s->fitSets[f].firstDependent;
+    if (derivatives) {
+        double* row = s->derivatives[dep];
+        for (int j = 1; j <= g.slots; ++j)
+            row[g.param[j]] = 0;
+        for (int j = 1; j <= g.slots; ++j)
+            row[g.param[j]] += d[j * stride];
+    }
+    s->dep[dep].fitted = y;
+    return true;
+}
+
+// The current row of the pass's fit set as the library's Gauss computes it (see
+// StoreGaussRow).
+ROW_STEP bool GaussRow(FittingSession* s, const GaussPass& g, int f, bool derivatives)
+{
+    const double x = s->indep[FirstIndepOfSet(s, f)].value;
+    double y = g.p1;
+    double d[MAX_PARAMS + 1];
+    if (!derivatives) {
+        for (int k = 1; k <= g.peaks; ++k) {
+            double c;
+            if (g.peak[k].A == 0.0)
+                continue;
+            if (!curvelib::GaussPeak(g.peak[k], x, &c))
+                return false;
+            y += c;
+        }
+    } else {
+        d[1] = 1.0;
+        for (int k = 1; k <= g.peaks; ++k) {
+            double c;
+            if (g.peak[k].A == 0.0) {
+                d[3 * k - 1] = d[3 * k] = d[3 * k + 1] = 0.0;
+                continue;
+            }
+            if (!curvelib::GaussPeakDerivatives(g.peak[k], x, &c, &d[3 * k - 1]))
+                return false;
+            y += c;
+        }
+    }
+    return StoreGaussRow(s, g, f, derivatives, y, d, 1);
+}
+
+// The Gauss rows of fit set f from `row` on, at most kBlockRows of them: read, computed two
+// at a time (GaussPeakPair) and then finished one by one in order, with the values row by
+// row computation gives.
+int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, int f, int& row, size_t& index,
+                         bool derivatives, Sums& sums)
+{
+    const FitSetInfo& set = s->fitSets[f];
+    const int step = set.step > 0 ? set.step : 1;
+    const int first = FirstIndepOfSet(s, f);
+    int rows[kBlockRows], codes[kBlockRows];
+    size_t indices[kBlockRows];
+    double x[kBlockRows], y[kBlockRows], observed[kBlockRows];
+    int nan[kBlockRows];
+    int n = 0, m = 0;  // rows read; rows to compute
+    // The derivatives, one column of kBlockRows for each call slot.
+    const size_t size = static_cast<size_t>(g.slots + 1) * kBlockRows;
+    if (derivatives && s->blockWorkSize < size) {
+        double* grown = static_cast<double*>(realloc(s->blockWork, size * sizeof(double)));
+        if (!grown)
+            return FIT_ERR_NO_MEMORY;
+        s->blockWork = grown;
+        s->blockWorkSize = size;
+    }
+    double* d = s->blockWork;
+    // A stop is asked for once a block: its rows take less time than the host's answer.
+    if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
+        return FIT_ERR_STOPPED;
+    for (; row < set.endRow && n < kBlockRows; row += step) {
+        rows[n] = row;
+        indices[n] = index;
+        if (index < s->rowCacheFilled) {
+            // A row read before: code, observed and independent value (see ReadRow).
+            const double* cached = s->rowCache + index * s->rowCacheWidth;
+            codes[n] = static_cast<int>(cached[0]);
+            observed[m] = cached[1];
+            x[m] = cached[2];
+        } else {
+            s->currentRow = row;
+            codes[n] = ReadRow(s, f, row, index);
+            observed[m] = s->dep[set.firstDependent].y;
+            x[m] = s->indep[first].value;
+        }
+        ++index;
+        if (codes[n++] < 2)
+            ++m;
+    }
+    for (int e = 0; e < m; e += 2) {
+        // An odd last row is computed as a pair with itself.
+        const __m128d xs = e + 1 < m ? _mm_loadu_pd(x + e) : _mm_set1_pd(x[e]);
+        __m128d ys = _mm_set1_pd(g.p1);
+        int bad = 0;
+        if (derivatives) {
+            _mm_storeu_pd(d + kBlockRows + e, _mm_set1_pd(1.0));
+            for (int k = 1; k <= g.peaks; ++k) {
+                __m128d dk[3];
+                if (g.peak[k].A == 0.0)
+                    dk[0] = dk[1] = dk[2] = _mm_setzero_pd();
+                else
+                    bad |= curvelib::GaussPeakPair(g.peak[k], xs, &ys, dk);
+                for (int i = 0; i < 3; ++i)
+                    _mm_storeu_pd(d + (3 * k - 1 + i) * kBlockRows + e, dk[i]);
+            }
+        } else {
+            for (int k = 1; k <= g.peaks; ++k)
+                if (g.peak[k].A != 0.0)
+                    bad |= curvelib::GaussPeakPair(g.peak[k], xs, &ys, nullptr);
+        }
+        _mm_storeu_pd(y + e, ys);
+        nan[e] = bad & 1;
+        nan[e + 1] = bad & 2;
+    }
+    const int dep = set.firstDependent;
+    DepVarInfo& v = s->dep[dep];
+    if (p.keep || v.weightType != 0) {
+        for (int r = 0, e = 0; r < n; ++r) {
+            s->currentRow = rows[r];
+            ReadRow(s, f, rows[r], indices[r]);
+            if (codes[r] >= 2) {
+                if (p.live)
+                    WriteLiveRow(s, f, rows[r], false);
+                continue;
+            }
+            const int failed = !nan[e] && StoreGaussRow(s, g, f, derivatives, y[e], d + e, kBlockRows)
+                                   ? 0
+                                   : EvaluateRow(s, p, f, indices[r], derivatives);
+            ++e;
+            const int code = FinishRow(s, p, f, rows[r], indices[r], codes[r], failed, derivatives, sums);
+            if (code)
+                return code;
+        }
+        return 0;
+    }
+    // Unweighted rows that keep nothing: what FinishRow does for each, with the derivatives
+    // gathered from the block's columns instead of through the session.
+    const IndepVarInfo& xv = s->indep[first];
+    double* derivativeRow = s->derivatives[dep];
+    const int* map = s->varyMap;
+    double gathered[MAX_PARAMS + 1];
+    int last = -1;  // the last row computed here
+    for (int r = 0, e = 0; r < n; ++r) {
+        if (codes[r] >= 2)
+            continue;
+        const int at = e++;
+        // With each parameter in its own slot the derivatives go from the block's columns
+        // to the sums; the session gets the last row's (below).
+        const bool computed = !nan[at] && (g.direct ? FiniteGaussRow(g, derivatives, y[at], d + at, kBlockRows)
+                                                    : StoreGaussRow(s, g, f, derivatives, y[at], d + at, kBlockRows));
+        if (computed)
+            last = at;
+        if (!computed) {
+            s->currentRow = rows[r];
+            ReadRow(s, f, rows[r], indices[r]);
+            const int code = FinishRow(s, p, f, rows[r], indices[r], codes[r], EvaluateRow(s, p, f, indices[r], derivatives),
+                                       derivatives, sums);
+            if (code)
+                return code;
+            continue;
+        }
+        const int row = rows[r];
+        const double xr = x[at];
+        const bool inRange = codes[r] == 0 && row >= v.first && row < v.end &&
+                             (xv.useXRange ? !(xr < xv.xFrom || xr > xv.xTo)
+                                           : !(xv.dataset && (row < xv.first || row >= xv.end)));
+        if (!inRange)
+            continue;
+        if (derivatives && g.direct)
+            for (int j = 1; j <= s->nVary; ++j)
+                gathered[j] = 0.0 + d[map[j] * kBlockRows + at];
+        else if (derivatives)
+            for (int j = 1; j <= s->nVary; ++j)
+                gathered[j] = derivativeRow[map[j]];
+        const int code = AddResidualValues(s, observed[at], y[at], derivatives ? gathered : nullptr, 1.0, sums, &p.relativeLost);
+        if (code) {
+            s->ssr = s->chiSqr = MISSING_VALUE;
+            if (p.relativeLost)
+                s->relativeSsr = MISSING_VALUE;
+            return code;
+        }
+    }
+    // The session's row as the last row of the block leaves it.
+    if (g.direct && last >= 0)
+        StoreGaussRow(s, g, f, derivatives, y[last], d + last, kBlockRows);
+    if (n > 0) {
+        s->currentRow = rows[n - 1];
+        ReadRow(s, f, rows[n - 1], indices[n - 1]);
+    }
+    return 0;
+}
+
 int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
 {
     PassState p = {withDerivatives, withDerivatives || s->chiSquareOnly, false, false, false, s->fittedCache, false};
@@ -478,7 +748,16 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
         const int step = set.step > 0 ? set.step : 1;
         // A block the host does not evaluate together ends blocks for the run.
         bool blocks = EvaluatesInBlocks(s);
+        GaussPass gauss;
+        const bool gaussRows = StartGaussPass(s, p, f, &gauss);
+        const bool analytic = withDerivatives && s->current->derivativeFlag;
         for (int row = set.firstRow; row < set.endRow;) {
+            if (gaussRows && s->rowCache) {
+                const int code = AccumulateGaussBlock(s, p, gauss, f, row, index, analytic, sums);
+                if (code)
+                    return code;
+                continue;
+            }
             if (blocks) {
                 const int code = AccumulateBlock(s, p, f, row, index, sums);
                 if (code)
@@ -498,8 +777,7 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
                     WriteLiveRow(s, f, thisRow, false);
                 continue;
             }
-            const bool analytic = withDerivatives && s->current->derivativeFlag;
-            const int failed = EvaluateRow(s, p, f, at, analytic);
+            const int failed = gaussRows && GaussRow(s, gauss, f, analytic) ? 0 : EvaluateRow(s, p, f, at, analytic);
             const int code = FinishRow(s, p, f, thisRow, at, rowCode, failed, analytic, sums);
             if (code)
                 return code;
@@ -1325,6 +1603,17 @@ void FreeRowCache(FittingSession* s)
     s->rowCacheRows = s->rowCacheFilled = 0;
     s->fittedValid = 0;
     s->rowsRefused = 0;
+    s->libraryGauss = 0;
+}
+
+// Whether the current function is the Gauss of the function library this program ships.
+static bool IsLibraryGauss(const FunctionDef* def)
+{
+    if (def->functionType != KW_BUILTIN || !def->function || def->byOrdinal || !def->module ||
+        def->module != GetModuleHandleA(CURVELIB_FILE_NAME))
+        return false;
+    const GetFuncProc getFunc = reinterpret_cast<GetFuncProc>(GetProcAddress(def->module, "Get_Func"));
+    return getFunc && getFunc("Gauss", nullptr, nullptr, nullptr, nullptr) == def->function;
 }
 
 // A cache of the run's rows, when nothing but the engine can change them during the run:
@@ -1334,6 +1623,7 @@ static void StartRowCache(FittingSession* s)
 {
     FreeRowCache(s);
     const FunctionDef* def = s->current;
+    s->libraryGauss = IsLibraryGauss(def);
     const bool library = def->functionType == KW_BUILTIN || def->functionType == KW_EXTERNAL_DLL;
     if ((library && def->byOrdinal) || (!library && def->functionForm != KW_EXPRESSION))
         return;

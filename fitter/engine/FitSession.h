@@ -392,6 +392,9 @@ struct FittingSession {
     // The columns of a block of rows evaluated together, kept for the run's passes.
     double* blockWork;
     size_t blockWorkSize;
+    // The run's function is the function library's Gauss: the passes compute its rows here,
+    // with the library's own arithmetic, instead of calling it for every row.
+    int libraryGauss;
     // 26.
     FitSetInfo fitSets[MAX_FIT_SETS + 1];
     // 27. flags

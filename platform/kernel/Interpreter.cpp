@@ -1145,7 +1145,19 @@ struct CQKScript::Impl {
             return RunMember(r);
         if (obj == "ed" || obj == "qpack") {
             if (r.path.size() == 2 && r.hasArgs) {
-                qkfxGetCallLog().Add(obj + "." + Lower(r.path[1]), r.args);
+                std::string method = Lower(r.path[1]);
+                if (obj == "qpack" && method == "pack") {
+                    std::vector<std::string> args = qkSplitArgs(r.args);
+                    if (args.size() != 1)
+                        Fail("qpack.pack needs the list of files to pack");
+                    std::string why;
+                    if (!qkPackFiles(Unquote(args[0]), &why))
+                        Fail(why);
+                    return Val::Num(0);
+                }
+                if (obj == "qpack" && method == "undo" && qkUndoPackageInstall())
+                    return Val::Num(0);
+                qkfxGetCallLog().Add(obj + "." + method, r.args);
                 return Val::Num(0);
             }
             Fail("\"" + r.name + "\" is not a member");
@@ -1823,7 +1835,8 @@ struct CQKScript::Impl {
         // The lone `l` the page control's command text ends with ("Page;l").
         if (word == "l" && words().empty())
             return true;
-        if (word == "layer" || word == "set" || word == "label" || word == "axis") {
+        if (word == "layer" || word == "set" || word == "label" || word == "axis" || word == "newfunction" ||
+            word == "getenumwin") {
             GraphCommand(word, words());
             return true;
         }
@@ -1951,8 +1964,7 @@ struct CQKScript::Impl {
             return true;
         }
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
-        static const char* const uiCommands[] = {"edit", "clr", "hidemarker",
-                                                 "newfunction", "getenumwin"};
+        static const char* const uiCommands[] = {"edit", "clr", "hidemarker"};
         for (const char* c : uiCommands)
             if (word == c) {
                 log(c);

@@ -29,6 +29,7 @@
 //   active               "active <hwnd>": the active window, the one keys go to
 //   popups               "popup <hwnd> <left> <top> <right> <bottom> <items>" per open menu
 //   itemrect <id>        "rect <left> <top> <right> <bottom>" of the command in an open menu
+//   subrect <text>       the same of the submenu item of that text (without its &) in an open menu
 //   children             "child <hwnd> <visible> <active> <title>" per page window
 //   view                 "view <hwnd> <left> <top> <right> <bottom>": the active page
 //                        window's view (its drawing area), in screen coordinates
@@ -68,6 +69,7 @@
 #include <vector>
 
 #include "MenuSpawn.h"
+#include <qxtoolkit.h>
 
 namespace {
 
@@ -121,7 +123,7 @@ HWND MainWindow()
     EnumThreadWindows(
         g_uiThread,
         [](HWND hwnd, LPARAM lParam) -> BOOL {
-            if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr && GetMenu(hwnd) != nullptr) {
+            if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr && SECGetFrameMenu(hwnd) != nullptr) {
                 ((Search*)lParam)->found = hwnd;
                 return FALSE;
             }
@@ -196,7 +198,7 @@ std::vector<HWND> VisibleDescendants(HWND main)
 std::string FrameSignature(HWND main)
 {
     std::ostringstream out;
-    out << Hex((HWND)GetMenu(main)) << '|' << TitleOf(main) << '|';
+    out << Hex((HWND)SECGetFrameMenu(main)) << '|' << TitleOf(main) << '|';
     for (HWND hwnd : VisibleDescendants(main)) {
         RECT rc;
         GetWindowRect(hwnd, &rc);
@@ -313,7 +315,7 @@ std::string Menus(HWND main)
 {
     std::ostringstream out;
     bool done = RunOnUiThread(main, [&] {
-        HMENU bar = GetMenu(main);
+        HMENU bar = SECGetFrameMenu(main);
         SendMessageA(main, WM_INITMENU, (WPARAM)bar, 0);
         int count = GetMenuItemCount(bar);
         for (int i = 0; i < count; i++) {
@@ -336,14 +338,14 @@ std::string Menus(HWND main)
 std::string Bar(HWND main)
 {
     std::ostringstream out;
-    HMENU bar = GetMenu(main);
+    HMENU bar = SECGetFrameMenu(main);
     int count = bar != nullptr ? GetMenuItemCount(bar) : 0;
     for (int i = 0; i < count; i++) {
         RECT rc = {};
         char text[256] = "";
         GetMenuStringA(bar, (UINT)i, text, sizeof text, MF_BYPOSITION);
         std::string name = WithoutAccessKeys(text);
-        if (GetMenuItemRect(main, bar, (UINT)i, &rc))
+        if (SECGetFrameMenuItemRect(main, i, &rc))
             out << "bar " << i << ' ' << RectText(rc) << ' ' << name << '\n';
     }
     return out.str();
@@ -590,6 +592,36 @@ std::string Answer(const std::string& line)
             },
             (LPARAM)&find);
         out << (find.found ? "rect " + RectText(find.rc) : std::string("error: no open menu holds that command")) << '\n';
+    } else if (verb == "subrect") {
+        struct Find { std::string text; RECT rc; bool found; } find = {"", {}, false};
+        std::getline(in >> std::ws, find.text);
+        EnumWindows(
+            [](HWND hwnd, LPARAM lParam) -> BOOL {
+                Find* f = (Find*)lParam;
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) || ClassOf(hwnd) != "#32768")
+                    return TRUE;
+                DWORD_PTR menu = 0;
+                SendMessageTimeoutA(hwnd, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 2000, &menu);
+                int count = GetMenuItemCount((HMENU)menu);
+                for (int i = 0; i < count; i++) {
+                    char text[256] = "";
+                    GetMenuStringA((HMENU)menu, (UINT)i, text, sizeof text, MF_BYPOSITION);
+                    std::string plain;
+                    for (const char* c = text; *c && *c != '\t'; ++c)
+                        if (*c != '&')
+                            plain += *c;
+                    if (GetSubMenu((HMENU)menu, i) && plain == f->text &&
+                        GetMenuItemRect(nullptr, (HMENU)menu, (UINT)i, &f->rc)) {
+                        f->found = true;
+                        return FALSE;
+                    }
+                }
+                return TRUE;
+            },
+            (LPARAM)&find);
+        out << (find.found ? "rect " + RectText(find.rc) : std::string("error: no open menu holds that submenu")) << '\n';
     } else if (verb == "children") {
         HWND active = (HWND)SendMessageA(MdiClient(main), WM_MDIGETACTIVE, 0, 0);
         for (HWND page : PageWindows(main))
