@@ -272,7 +272,7 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
              ASSERT_TRUE(graph->SetDrawRect(client));
              Dib dib(800, 600);
              ASSERT_TRUE(graph->Draw(dib.dc, client));
-             ASSERT_TRUE(graph->SelectRange(0, 400));
+             ASSERT_TRUE(graph->SelectRange({0, 0}, {400, 0}));
          },
          [&] {
              INT_PTR dataset = 0;
