@@ -497,6 +497,10 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // The layer and page commands of the graph window.
     for (UINT id : {36082, 36083, 36115, 36116, 36117, 36118, 36119, 36123, 36126, 36127, 36129, 33042, 33043, 33044})
         built.insert(id);
+    // Polar, Ternary, the step, segment and spline lines, X Y Error, Stack Data and Exchange
+    // Axes.
+    for (UINT id : {33260, 33284, 33314, 33315, 33319, 33320, 33333, 33336, 36121, 36122})
+        built.insert(id);
     // The plot template commands: graphs of several layers, a template file, the charts.
     for (UINT id : {33288, 33321, 33322, 33323, 33324, 33313, 33289, 33290, 33293, 33287, 33262, 33263, 33265, 33286,
                     33292, 33295, 33296, 33297})
@@ -832,6 +836,8 @@ TEST_F(BuiltCommands, PlotMenusMakeAGraphOfTheirKind)
         {"Plot", 33255, false, QK_PLOT_COLUMN},
         {"Plot", 33259, false, QK_PLOT_AREA},
         {"PlotProf", 33330, false, QK_PLOT_VERT_DROP_LINE},
+        {"PlotProf", 33314, false, QK_PLOT_LINE},
+        {"Plot", 33260, false, QK_PLOT_LINE_SYMBOL},
         {"Plot", 33285, false, QK_PLOT_PIE},
         {nullptr, 35568, false, QK_PLOT_3D_SCATTER},
         {nullptr, 35581, true, QK_PLOT_CONTOUR},
@@ -851,7 +857,7 @@ TEST_F(BuiltCommands, PlotMenusMakeAGraphOfTheirKind)
     }
     // A kind the kernel cannot make is refused, so its item is grey.
     qkfxGetProject().SetActivePage(wks);
-    EXPECT_FALSE(Run("Plot", 33260));
+    EXPECT_FALSE(Run("Plot", 33281));
 }
 
 // The plot template commands run their sections of Plot.qgs and PlotProf.qgs: each makes a

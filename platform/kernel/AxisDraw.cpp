@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "PageRender.h"
@@ -189,50 +190,121 @@ double CQKAxisScale::FromFraction(double fraction) const
     return Inverse(m_typeAfter, a + (fraction - m_breakPos) / (1 - m_breakPos) * (b - a));
 }
 
-QKLayerMap::QKLayerMap(const RECT& f, const QKAxisRecord& xr, const QKAxisRecord& yr) : frame(f), x(xr), y(yr)
+QKLayerMap::QKLayerMap(const RECT& f, const QKAxisRecord& xr, const QKAxisRecord& yr, bool exchanged, bool polarLayer)
+    : frame(f), x(xr), y(yr), exchange(exchanged && !polarLayer), polar(polarLayer)
 {
-    // device = origin + Transform(value) * scale, when the axis has no break.
-    xScale = x.IsValid() ? (f.right - f.left) / (x.GetT1() - x.GetT0()) : 0;
-    xOrigin = f.left - x.GetT0() * xScale;
-    yScale = y.IsValid() ? -(f.bottom - f.top) / (y.GetT1() - y.GetT0()) : 0;
-    yOrigin = f.bottom - y.GetT0() * yScale;
+    // device = origin + Transform(value) * scale, when the axis has no break. Along the
+    // horizontal values grow to the right, along the vertical upward.
+    const double width = f.right - f.left, height = f.bottom - f.top;
+    xScale = x.IsValid() ? (exchange ? -height : width) / (x.GetT1() - x.GetT0()) : 0;
+    xOrigin = (exchange ? f.bottom : f.left) - x.GetT0() * xScale;
+    yScale = y.IsValid() ? (exchange ? width : -height) / (y.GetT1() - y.GetT0()) : 0;
+    yOrigin = (exchange ? f.left : f.bottom) - y.GetT0() * yScale;
+    cx = (f.left + f.right) / 2.0;
+    cy = (f.top + f.bottom) / 2.0;
+    radius = std::min(width, height) / 2;
 }
 
-bool QKLayerMap::MapX(double v, double& dx) const
+QKLayerMap::QKLayerMap(const RECT& f, const CQKGraphicLayer& layer)
+    : QKLayerMap(f, layer.GetAxisRecord(QK_AXIS_X), layer.GetAxisRecord(QK_AXIS_Y),
+                 layer.IsExchangeAxes() && !layer.Is3DLayer() && !layer.IsLayerTriangle(),
+                 layer.IsPolar() && !layer.Is3DLayer() && !layer.IsLayerTriangle())
 {
+    if (!layer.IsLayerTriangle() || layer.Is3DLayer())
+        return;
+    ternary = true;
+    const double rise = std::sqrt(3.0) / 2;
+    side = std::min<double>(f.right - f.left, (f.bottom - f.top) / rise);
+    height = side * rise;
+    triLeft = cx - side / 2;
+    triBottom = cy + height / 2;
+}
+
+bool QKLayerMap::PlainLinear() const
+{
+    auto linear = [](const CQKAxisScale& s) { return !s.HasBreak() && s.IsValid() && (s.GetType() == 0 || s.GetType() == 3); };
+    return !exchange && !polar && !ternary && linear(x) && linear(y);
+}
+
+namespace {
+
+// A fraction of the frame along the horizontal (from the left) or the vertical (from the
+// bottom).
+double Along(const RECT& f, bool vertical, double fraction)
+{
+    return vertical ? f.bottom - fraction * (f.bottom - f.top) : f.left + fraction * (f.right - f.left);
+}
+
+} // namespace
+
+bool QKLayerMap::MapX(double v, double& d) const
+{
+    if (polar || ternary)
+        return false;
     if (!x.HasBreak()) {
         double t;
         if (!x.IsValid() || !CQKAxisScale::Transform(x.GetType(), v, t))
             return false;
-        dx = xOrigin + t * xScale;
+        d = xOrigin + t * xScale;
         return true;
     }
     double f;
     if (!x.ToFraction(v, f))
         return false;
-    dx = frame.left + f * (frame.right - frame.left);
+    d = Along(frame, exchange, f);
     return true;
 }
 
-bool QKLayerMap::MapY(double v, double& dy) const
+bool QKLayerMap::MapY(double v, double& d) const
 {
+    if (polar || ternary)
+        return false;
     if (!y.HasBreak()) {
         double t;
         if (!y.IsValid() || !CQKAxisScale::Transform(y.GetType(), v, t))
             return false;
-        dy = yOrigin + t * yScale;
+        d = yOrigin + t * yScale;
         return true;
     }
     double f;
     if (!y.ToFraction(v, f))
         return false;
-    dy = frame.bottom - f * (frame.bottom - frame.top);
+    d = Along(frame, !exchange, f);
     return true;
 }
 
 bool QKLayerMap::Map(double vx, double vy, double& dx, double& dy) const
 {
-    return MapX(vx, dx) && MapY(vy, dy);
+    if (ternary) {
+        if (!std::isfinite(vx) || !std::isfinite(vy))
+            return false;
+        dx = triLeft + (vx * side);
+        dy = triBottom - vy * height;
+        return true;
+    }
+    if (polar) {
+        // Radii below the scale's start have no place on the circle.
+        double f;
+        if (!y.IsValid() || !y.ToFraction(vy, f) || f < 0 || !std::isfinite(vx))
+            return false;
+        const double a = vx * 3.14159265358979323846 / 180;
+        dx = cx + f * radius * std::cos(a);
+        dy = cy - f * radius * std::sin(a);
+        return true;
+    }
+    double a, b;
+    if (!MapX(vx, a) || !MapY(vy, b))
+        return false;
+    dx = exchange ? b : a;
+    dy = exchange ? a : b;
+    return true;
+}
+
+POINT QKLayerMap::Point(double alongX, double alongY) const
+{
+    // Rounded half up and kept well inside GDI's coordinates, as the plots round.
+    auto round = [](double d) { return (LONG)std::floor(std::max(-67108864.0, std::min(67108864.0, d)) + 0.5); };
+    return {round(exchange ? alongY : alongX), round(exchange ? alongX : alongY)};
 }
 
 // ---- pens and brushes --------------------------------------------------------------------
@@ -498,10 +570,302 @@ struct SideGeometry {
     int outward;     // +1 when outward is down or right, -1 up or left
 };
 
+// A polar layer's axes. The circle of the largest radius is X's axis, with ticks and
+// labels at its angles; the radius to the right (angle 0) is Y's. X's grid lines are radii
+// at its ticks, Y's circles at its ticks. Only the first side of each axis is drawn.
+void DrawPolarAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map, bool gridsOnly, bool noGrids)
+{
+    HDC dc = env.dc;
+    const double kDegree = 3.14159265358979323846 / 180;
+    auto pointAt = [&](double degrees, double r) {
+        return POINT{(LONG)std::lround(map.cx + r * std::cos(degrees * kDegree)),
+                     (LONG)std::lround(map.cy - r * std::sin(degrees * kDegree))};
+    };
+    auto radiusOf = [&](double v, double& r) {
+        double f;
+        if (!map.y.ToFraction(v, f) || f < -1e-9 || f > 1 + 1e-9)
+            return false;
+        r = f * map.radius;
+        return true;
+    };
+    auto circle = [&](double r) {
+        std::vector<POINT> pts;
+        for (int k = 0; k <= 120; ++k)
+            pts.push_back(pointAt(k * 3.0, r));
+        return pts;
+    };
+    if (!map.y.IsValid())
+        return;
+    const QKAxisRecord& xr = layer.GetAxisRecord(QK_AXIS_X);
+    const QKAxisRecord& yr = layer.GetAxisRecord(QK_AXIS_Y);
+    const Ticks xt = MakeTicks(xr, map.x), yt = MakeTicks(yr, map.y);
+    // An angle a whole turn on from another tick stands on it: it is drawn once.
+    std::vector<double> angles;
+    for (double v : xt.major)
+        if (std::none_of(angles.begin(), angles.end(), [&](double a) { return std::fabs(std::remainder(v - a, 360)) < 1e-9; }))
+            angles.push_back(v);
+    const bool shown[2] = {layer.IsAxisDisplayed(QK_AXIS_X) != FALSE, layer.IsAxisDisplayed(QK_AXIS_Y) != FALSE};
+    QKHitItem hit;
+    hit.layer = env.layerIndex;
+    if (!noGrids) {
+        for (int dim = 0; dim < 2; ++dim) {
+            const QKAxisRecord& r = dim == 0 ? xr : yr;
+            const Ticks& t = dim == 0 ? xt : yt;
+            const CQKAxisGridsObj* grids[2] = {&r.minorGrid, &r.majorGrid};
+            const std::vector<double>* values[2] = {&t.minor, &t.major};
+            for (int g = 0; g < 2; ++g) {
+                if (!shown[dim] || !grids[g]->IsShow())
+                    continue;
+                const int color = grids[g]->GetColor() < 0 ? 19 : grids[g]->GetColor();
+                HPEN pen = qkCreateLinePen(env, grids[g]->GetType(), grids[g]->GetWidth(), qkColorOf(color));
+                HGDIOBJ old = SelectObject(dc, pen);
+                hit.dimension = dim;
+                hit.part = g == 0 ? 5 : 4;
+                for (double v : *values[g]) {
+                    double r = map.radius;
+                    if (dim == 1 && !radiusOf(v, r))
+                        continue;
+                    hit.path = dim == 0 ? std::vector<POINT>{pointAt(0, 0), pointAt(v, map.radius)} : circle(r);
+                    Polyline(dc, hit.path.data(), (int)hit.path.size());
+                    env.AddHit(hit);
+                }
+                SelectObject(dc, old);
+                DeleteObject(pen);
+            }
+        }
+    }
+    if (gridsOnly)
+        return;
+    for (int dim = 0; dim < 2; ++dim) {
+        const QKAxisRecord& r = dim == 0 ? xr : yr;
+        const CQKAxisTicksObj& axis = r.ticks[0];
+        const CQKAxisLabelsObj& lab = r.labels[0];
+        SetRectEmpty(&env.axisExtent[dim][0]);
+        if (!shown[dim])
+            continue;
+        const int majorLen = (int)std::lround(env.PointsToPixels(axis.GetTickLength() / 10.0));
+        const bool outTicks = axis.IsShow() && (axis.GetMajorTickType() == 0 || axis.GetMajorTickType() == 2);
+        const int inLen = axis.IsShow() && (axis.GetMajorTickType() == 0 || axis.GetMajorTickType() == 1) ? majorLen : 0;
+        const int outLen = outTicks ? majorLen : 0;
+        hit.dimension = dim;
+        hit.part = 0;
+        // Ticks of X stand across the circle; Y's hang below its radius.
+        if (axis.IsShow()) {
+            HPEN pen = qkCreateLinePen(env, 0, axis.GetWidth() > 0 ? axis.GetWidth() : 0.5,
+                                       qkColorOf(axis.GetColor() < 0 ? 0 : axis.GetColor()));
+            HGDIOBJ old = SelectObject(dc, pen);
+            hit.path = dim == 0 ? circle(map.radius) : std::vector<POINT>{pointAt(0, 0), pointAt(0, map.radius)};
+            Polyline(dc, hit.path.data(), (int)hit.path.size());
+            env.AddHit(hit);
+            if (dim == 0) {
+                for (double v : angles) {
+                    const POINT a = pointAt(v, map.radius - inLen), b = pointAt(v, map.radius + outLen);
+                    MoveToEx(dc, a.x, a.y, nullptr);
+                    LineTo(dc, b.x, b.y);
+                }
+            } else {
+                for (double v : yt.major) {
+                    double rad;
+                    if (!radiusOf(v, rad))
+                        continue;
+                    const POINT p = pointAt(0, rad);
+                    MoveToEx(dc, p.x, p.y - inLen, nullptr);
+                    LineTo(dc, p.x, p.y + outLen + 1);
+                }
+            }
+            SelectObject(dc, old);
+            DeleteObject(pen);
+        }
+        if (!lab.IsShow())
+            continue;
+        CQKTextStyle style;
+        style.font = lab.GetFontType();
+        style.size = lab.GetFontSize();
+        CQKTextDC text(dc, style, lab.GetColor() < 0 ? 0 : lab.GetColor(), env.PointsToPixels(1));
+        const int gap = outLen + (int)std::lround(env.PointsToPixels(3));
+        RECT all = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+        const std::vector<double>& values = dim == 0 ? angles : yt.major;
+        for (size_t i = 0; i < values.size(); ++i) {
+            const double v = values[i];
+            double rad = map.radius;
+            if (dim == 1 && !radiusOf(v, rad))
+                continue;
+            const std::string shownText = LabelText(lab, v, (int)i, dim == 0 ? map.x : map.y);
+            if (shownText.empty())
+                continue;
+            const SIZE sz = text.MeasureQuorixText(shownText, FALSE);
+            RECT rc;
+            if (dim == 0) {
+                // Outside the circle, the label's centre pushed out along the radius.
+                const POINT p = pointAt(v, map.radius + gap);
+                const double c = std::cos(v * kDegree), sn = std::sin(v * kDegree);
+                rc.left = p.x + (LONG)std::lround((c - 1) * sz.cx / 2.0);
+                rc.top = p.y - (LONG)std::lround((sn + 1) * sz.cy / 2.0);
+            } else {
+                const POINT p = pointAt(0, rad);
+                rc.left = p.x - sz.cx / 2;
+                rc.top = p.y + gap;
+            }
+            rc.right = rc.left + sz.cx;
+            rc.bottom = rc.top + sz.cy;
+            text.DrawQuorixText(shownText, rc, FALSE);
+            all.left = std::min(all.left, rc.left);
+            all.top = std::min(all.top, rc.top);
+            all.right = std::max(all.right, rc.right);
+            all.bottom = std::max(all.bottom, rc.bottom);
+        }
+        if (all.left <= all.right) {
+            QKHitItem labHit;
+            labHit.layer = env.layerIndex;
+            labHit.dimension = dim;
+            labHit.part = 2;
+            labHit.box = all;
+            env.AddHit(labHit);
+            env.axisExtent[dim][0] = all;
+        }
+    }
+}
+
+// A ternary layer's axes: each side of the triangle carries one fraction from 0 to 1,
+// growing toward its own corner: Y along the bottom (X's corner to Y's), Z up the right
+// (Y's to Z's), X down the left (Z's to X's). A grid line of a fraction joins its places
+// on the two sides that meet at its corner.
+void DrawTernaryAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map, bool gridsOnly, bool noGrids)
+{
+    HDC dc = env.dc;
+    const double corner[3][2] = {{map.triLeft, map.triBottom},
+                                 {map.triLeft + map.side, map.triBottom},
+                                 {map.triLeft + map.side / 2, map.triBottom - map.height}};
+    const double centre[2] = {map.triLeft + map.side / 2, map.triBottom - map.height / 3};
+    const int axisTypes[3] = {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z};
+    auto along = [&](int from, int to, double t) {
+        return std::array<double, 2>{corner[from][0] + t * (corner[to][0] - corner[from][0]),
+                                     corner[from][1] + t * (corner[to][1] - corner[from][1])};
+    };
+    auto pt = [](const std::array<double, 2>& p) { return POINT{(LONG)std::lround(p[0]), (LONG)std::lround(p[1])}; };
+    for (int pass = 0; pass < 2; ++pass) {
+        if ((pass == 0 && noGrids) || (pass == 1 && gridsOnly))
+            continue;
+        for (int d = 0; d < 3; ++d) {
+            if (!layer.IsAxisDisplayed(axisTypes[d]))
+                continue;
+            const QKAxisRecord& r = layer.GetAxisRecord(axisTypes[d]);
+            const CQKAxisScale scale(r);
+            if (!scale.IsValid())
+                continue;
+            const Ticks ticks = MakeTicks(r, scale);
+            const int start = (d + 2) % 3, next = (d + 1) % 3;
+            auto fraction = [&](double v, double& t) { return scale.ToFraction(v, t) && t >= -1e-9 && t <= 1 + 1e-9; };
+            QKHitItem hit;
+            hit.layer = env.layerIndex;
+            hit.dimension = d;
+            if (pass == 0) {
+                const CQKAxisGridsObj* grids[2] = {&r.minorGrid, &r.majorGrid};
+                const std::vector<double>* values[2] = {&ticks.minor, &ticks.major};
+                for (int g = 0; g < 2; ++g) {
+                    if (!grids[g]->IsShow())
+                        continue;
+                    const int color = grids[g]->GetColor() < 0 ? 19 : grids[g]->GetColor();
+                    HPEN pen = qkCreateLinePen(env, grids[g]->GetType(), grids[g]->GetWidth(), qkColorOf(color));
+                    HGDIOBJ old = SelectObject(dc, pen);
+                    hit.part = g == 0 ? 5 : 4;
+                    for (double v : *values[g]) {
+                        double t;
+                        if (!fraction(v, t))
+                            continue;
+                        hit.path = {pt(along(start, d, t)), pt(along(d, next, 1 - t))};
+                        Polyline(dc, hit.path.data(), 2);
+                        env.AddHit(hit);
+                    }
+                    SelectObject(dc, old);
+                    DeleteObject(pen);
+                }
+                continue;
+            }
+            const CQKAxisTicksObj& axis = r.ticks[0];
+            const CQKAxisLabelsObj& lab = r.labels[0];
+            // Outward: away from the triangle's centre, across the side.
+            const auto mid = along(start, d, 0.5);
+            double ox = mid[0] - centre[0], oy = mid[1] - centre[1];
+            const double len = std::hypot(ox, oy);
+            ox /= len, oy /= len;
+            const int majorLen = (int)std::lround(env.PointsToPixels(axis.GetTickLength() / 10.0));
+            const bool out = axis.IsShow() && (axis.GetMajorTickType() == 0 || axis.GetMajorTickType() == 2);
+            const int outLen = out ? majorLen : 0;
+            const int inLen = axis.IsShow() && (axis.GetMajorTickType() == 0 || axis.GetMajorTickType() == 1) ? majorLen : 0;
+            if (axis.IsShow()) {
+                HPEN pen = qkCreateLinePen(env, 0, axis.GetWidth() > 0 ? axis.GetWidth() : 0.5,
+                                           qkColorOf(axis.GetColor() < 0 ? 0 : axis.GetColor()));
+                HGDIOBJ old = SelectObject(dc, pen);
+                hit.part = 0;
+                hit.path = {pt(along(start, d, 0)), pt(along(start, d, 1))};
+                Polyline(dc, hit.path.data(), 2);
+                env.AddHit(hit);
+                for (double v : ticks.major) {
+                    double t;
+                    if (!fraction(v, t))
+                        continue;
+                    const auto p = along(start, d, t);
+                    MoveToEx(dc, (int)std::lround(p[0] - ox * inLen), (int)std::lround(p[1] - oy * inLen), nullptr);
+                    LineTo(dc, (int)std::lround(p[0] + ox * outLen), (int)std::lround(p[1] + oy * outLen));
+                }
+                SelectObject(dc, old);
+                DeleteObject(pen);
+            }
+            if (!lab.IsShow())
+                continue;
+            CQKTextStyle style;
+            style.font = lab.GetFontType();
+            style.size = lab.GetFontSize();
+            CQKTextDC text(dc, style, lab.GetColor() < 0 ? 0 : lab.GetColor(), env.PointsToPixels(1));
+            const double gap = outLen + env.PointsToPixels(3);
+            RECT all = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+            for (size_t i = 0; i < ticks.major.size(); ++i) {
+                double t;
+                if (!fraction(ticks.major[i], t))
+                    continue;
+                const std::string s = LabelText(lab, ticks.major[i], (int)i, scale);
+                if (s.empty())
+                    continue;
+                const SIZE sz = text.MeasureQuorixText(s, FALSE);
+                // The label's centre stands out from the tick by the gap and half its size.
+                const auto p = along(start, d, t);
+                const double reach = gap + (std::fabs(ox) * sz.cx + std::fabs(oy) * sz.cy) / 2;
+                RECT rc;
+                rc.left = (LONG)std::lround(p[0] + ox * reach - sz.cx / 2.0);
+                rc.top = (LONG)std::lround(p[1] + oy * reach - sz.cy / 2.0);
+                rc.right = rc.left + sz.cx;
+                rc.bottom = rc.top + sz.cy;
+                text.DrawQuorixText(s, rc, FALSE);
+                all.left = std::min(all.left, rc.left);
+                all.top = std::min(all.top, rc.top);
+                all.right = std::max(all.right, rc.right);
+                all.bottom = std::max(all.bottom, rc.bottom);
+            }
+            if (all.left <= all.right) {
+                QKHitItem labHit;
+                labHit.layer = env.layerIndex;
+                labHit.dimension = d;
+                labHit.part = 2;
+                labHit.box = all;
+                env.AddHit(labHit);
+            }
+        }
+    }
+}
+
 } // namespace
 
 void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map, bool gridsOnly, bool noGrids)
 {
+    if (map.ternary) {
+        DrawTernaryAxes(env, layer, map, gridsOnly, noGrids);
+        return;
+    }
+    if (map.polar) {
+        DrawPolarAxes(env, layer, map, gridsOnly, noGrids);
+        return;
+    }
     const RECT& f = map.frame;
     HDC dc = env.dc;
     for (int dim = 0; dim < 2; ++dim) {
@@ -513,6 +877,8 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
         if (!scale.IsValid())
             continue;
         const Ticks ticks = MakeTicks(r, scale);
+        // Whether this axis runs along the horizontal: X does unless the layer exchanges them.
+        const bool horiz = (dim == 0) != map.exchange;
         const double span = std::fabs(scale.GetTo() - scale.GetFrom());
         auto at = [&](double v, int& d) {
             double p;
@@ -540,14 +906,14 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
                     int d;
                     if (!at(v, d))
                         continue;
-                    if (dim == 0) {
+                    if (horiz) {
                         MoveToEx(dc, d, f.top, nullptr);
                         LineTo(dc, d, f.bottom);
                     } else {
                         MoveToEx(dc, f.left, d, nullptr);
                         LineTo(dc, f.right, d);
                     }
-                    hit.path = dim == 0 ? std::vector<POINT>{{d, f.top}, {d, f.bottom}}
+                    hit.path = horiz ? std::vector<POINT>{{d, f.top}, {d, f.bottom}}
                                         : std::vector<POINT>{{f.left, d}, {f.right, d}};
                     env.AddHit(hit);
                 }
@@ -561,13 +927,13 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
         for (int side = 0; side < 2; ++side) {
             const CQKAxisTicksObj& axis = r.ticks[side];
             const CQKAxisLabelsObj& lab = r.labels[side];
-            SetRectEmpty(&env.axisExtent[dim][side]);
+            SetRectEmpty(&env.axisExtent[horiz ? 0 : 1][side]);
             if (!axis.IsShow() && !lab.IsShow())
                 continue;
             SideGeometry g;
-            g.horizontal = dim == 0;
+            g.horizontal = horiz;
             // Bottom and left are the first side; the second is top and right.
-            if (dim == 0) {
+            if (horiz) {
                 g.pos = side == 0 ? f.bottom : f.top;
                 g.outward = side == 0 ? 1 : -1;
             } else {
@@ -577,7 +943,7 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
             if (axis.GetPosition() == 1) {
                 // A percentage of the frame away from its edge, outward.
                 const double pct = Number(axis.GetPositionValue(), 0) / 100;
-                const int extent = dim == 0 ? f.bottom - f.top : f.right - f.left;
+                const int extent = horiz ? f.bottom - f.top : f.right - f.left;
                 g.pos += g.outward * (int)std::lround(pct * extent);
             } else if (axis.GetPosition() == 2) {
                 // At a value of the other axis.
@@ -588,7 +954,7 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
             }
             const int lineColor = axis.GetColor() < 0 ? 0 : axis.GetColor();
             const COLORREF color = qkColorOf(lineColor);
-            const int a0 = dim == 0 ? f.left : f.top, a1 = dim == 0 ? f.right : f.bottom;
+            const int a0 = horiz ? f.left : f.top, a1 = horiz ? f.right : f.bottom;
             QKHitItem hit;
             hit.layer = env.layerIndex;
             hit.dimension = dim;
@@ -602,11 +968,11 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
                 if (r.axisBreak.IsEnable()) {
                     double bf;
                     if (scale.ToFraction(Number(r.axisBreak.GetRegionFrom(), 0), bf) && bf > 0 && bf < 1) {
-                        breakAt = dim == 0 ? f.left + bf * (f.right - f.left) : f.bottom - bf * (f.bottom - f.top);
+                        breakAt = horiz ? f.left + bf * (f.right - f.left) : f.bottom - bf * (f.bottom - f.top);
                     }
                 }
                 auto line = [&](int s0, int s1) {
-                    if (dim == 0) {
+                    if (horiz) {
                         MoveToEx(dc, s0, g.pos, nullptr);
                         LineTo(dc, s1, g.pos);
                     } else {
@@ -621,7 +987,7 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
                     line(b + gap, a1);
                     // Two slanted strokes mark the break.
                     for (int s : {b - gap, b + gap}) {
-                        if (dim == 0) {
+                        if (horiz) {
                             MoveToEx(dc, s - gap / 2, g.pos + gap, nullptr);
                             LineTo(dc, s + gap / 2, g.pos - gap);
                         } else {
@@ -632,7 +998,7 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
                 } else {
                     line(a0, a1);
                 }
-                hit.path = dim == 0 ? std::vector<POINT>{{a0, g.pos}, {a1, g.pos}}
+                hit.path = horiz ? std::vector<POINT>{{a0, g.pos}, {a1, g.pos}}
                                     : std::vector<POINT>{{g.pos, a0}, {g.pos, a1}};
                 env.AddHit(hit);
                 // Ticks: type 0 in and out, 1 in, 2 out, 3 none.
@@ -646,7 +1012,7 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
                         if (!at(v, d))
                             continue;
                         const int s0 = g.pos - g.outward * inLen, s1 = g.pos + g.outward * outLen;
-                        if (dim == 0) {
+                        if (horiz) {
                             MoveToEx(dc, d, s0, nullptr);
                             LineTo(dc, d, s1 + g.outward);
                         } else {
@@ -684,7 +1050,7 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
                 RECT rc;
                 const int hoff = (int)std::lround(env.PointsToPixels(lab.GetHorizontalOffset()));
                 const int voff = (int)std::lround(env.PointsToPixels(lab.GetVerticalOffset()));
-                if (dim == 0) {
+                if (horiz) {
                     rc.left = d - sz.cx / 2 + hoff;
                     rc.top = g.outward > 0 ? g.pos + labelGap : g.pos - labelGap - sz.cy;
                     rc.top -= voff;
@@ -728,7 +1094,7 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
             if (all.left <= all.right) {
                 labHit.box = all;
                 env.AddHit(labHit);
-                env.axisExtent[dim][side] = all;
+                env.axisExtent[horiz ? 0 : 1][side] = all;
             }
         }
     }

@@ -34,23 +34,17 @@ struct UnbuiltCommands {
 
 const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
-    {36121, 36122, "graph"},
     {36124, 36124, "graph"},
     {36130, 36130, "not described"},
-    {36322, 36324, "graph"},
+    {36322, 36322, "not described"},
+    {36323, 36324, "graph"},
     {36326, 36327, "graph"},
     // Plot commands: the kinds the kernel cannot plot yet.
-    {33260, 33260, "graph"},
     {33268, 33280, "graph"},
     {33281, 33283, "not described"},
-    {33284, 33284, "graph"},
     {33298, 33312, "graph"},
-    {33314, 33315, "graph"},
-    {33319, 33320, "graph"},
     {33327, 33328, "not described"},
     {33332, 33332, "not described"},
-    {33333, 33333, "graph"},
-    {33336, 33336, "graph"},
     // STANDARD.
     {33026, 33026, "graph"},
     {33028, 33028, "graph"},
@@ -120,6 +114,10 @@ bool LayerCommandReady(int id, bool* handled)
     case 36123: // Arrange All Layers
     case 36127: // Maximize Layer
         return layer != nullptr;
+    case 36121: // Stack Data
+        return layer && !layer->Is3DLayer();
+    case 36122: // Exchange Axes: a 2D layer with a horizontal and a vertical axis
+        return layer && !layer->Is3DLayer() && !layer->IsPolar() && !layer->IsLayerTriangle();
     case 33029: // Full Screen
     case 36128:
         return isGraph;

@@ -127,6 +127,20 @@ bool PlotCommand(const char* command, const std::vector<std::string>& a, std::st
     CQKGraphPage* graph = NewGraphFor(word->type);
     if (!graph)
         return Fail(error, std::string(command) + " -p: cannot make a graph");
+    if (word->ternary) {
+        // The fractions of X, Y and Z run from 0 to 1 along the triangle's sides.
+        CQKGraphicLayer* layer = graph->AddLayer(false, true);
+        graph->DeleteLayer(0);
+        layer->SetName("Layer1");
+        graph->SetActiveLayerIndex(0);
+        for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z})
+            layer->SetAxisRange(axis, 0, 1, 0.2);
+    }
+    if (word->polar) {
+        // The angles go once round the circle.
+        graph->GetActiveLayer()->SetPolar(TRUE);
+        graph->GetActiveLayer()->SetAxisRange(QK_AXIS_X, 0, 360, 30);
+    }
     bool ok = wks ? qkfxPlotColumns(graph->GetActiveLayer(), *word, columns, &reason) > 0
                   : qkfxPlotMatrix(graph->GetActiveLayer(), *word, mat, &reason);
     if (!ok) {
@@ -228,6 +242,26 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
             // Toggles: the frame is the layer's; stacking and axis exchange are drawn.
             if (a.size() == 3 && Same(a[1], "frame") && a[2] == "-1") {
                 layer->SetBkgBorder(!layer->IsBkgBorder());
+                qkfxGetProject().SetProjectModified(true);
+                qkShowLayerAgain(*layer);
+                return true;
+            }
+            if (a.size() == 3 && Same(a[1], "stack") && a[2] == "-1") {
+                if (layer->Is3DLayer())
+                    return Fail(error, "layer -b stack: " + layer->GetName() + " is a 3D layer, whose plots cannot be stacked");
+                layer->SetStackPlots(!layer->IsStackPlots());
+                // The stacked values may reach past the axes.
+                qkfxRescaleLayer(layer, FALSE);
+                qkfxGetProject().SetProjectModified(true);
+                qkShowLayerAgain(*layer);
+                return true;
+            }
+            if (a.size() == 3 && Same(a[1], "Xchange") && a[2] == "-1") {
+                if (layer->Is3DLayer() || layer->IsPolar() || layer->IsLayerTriangle())
+                    return Fail(error, "layer -b Xchange: " + layer->GetName() + " is a " +
+                                           (layer->Is3DLayer() ? "3D" : layer->IsPolar() ? "polar" : "ternary") +
+                                           " layer, whose axes cannot be exchanged");
+                layer->SetExchangeAxes(!layer->IsExchangeAxes());
                 qkfxGetProject().SetProjectModified(true);
                 qkShowLayerAgain(*layer);
                 return true;

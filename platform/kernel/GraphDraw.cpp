@@ -163,11 +163,23 @@ void DrawLegend(const QKDrawEnv& env, CQKGraphicLayer& layer, const CQKTextObj& 
 }
 
 // A label: an axis title beside its axis, else where it was put (or at the frame's top
-// left).
-void DrawLabel(const QKDrawEnv& env, const CQKTextObj& label, const RECT& frame, int id)
+// left). In a layer that exchanges its axes the titles go with their axes: X's to the
+// left and right, Y's to the bottom and top.
+std::string TitlePlace(const std::string& name, bool exchange)
+{
+    if (!exchange)
+        return name;
+    static const char* const swaps[][2] = {{"XB", "YL"}, {"XT", "YR"}, {"YL", "XB"}, {"YR", "XT"}};
+    for (const auto& s : swaps)
+        if (name == s[0])
+            return s[1];
+    return name;
+}
+
+void DrawLabel(const QKDrawEnv& env, const CQKTextObj& label, const RECT& frame, int id, bool exchange = false)
 {
     CQKTextStyle style = StyleOf(label);
-    const std::string& name = label.GetObjName();
+    const std::string name = TitlePlace(label.GetObjName(), exchange);
     const bool auto_ = label.GetPosX() < 0;
     int placeRotation = style.rotation;
     // Titles of the vertical axes read upward on the left and downward on the right.
@@ -272,6 +284,7 @@ void DrawDrawObj(const QKDrawEnv& env, const CQKDrawObj& d, int id)
 // behind the data, or those in front of it.
 void DrawLayerTexts(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame, bool behindData)
 {
+    const bool exchange = QKLayerMap(frame, layer).exchange;
     for (int id : layer.GetObjectIds()) {
         auto* o = dynamic_cast<CQKGrObj*>(layer.GetObject(id));
         if (!o || (o->IsBehindData() != FALSE) != behindData)
@@ -286,7 +299,7 @@ void DrawLayerTexts(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fr
         if (text->GetObjName() == "Legend")
             DrawLegend(env, layer, *text, frame, id);
         else
-            DrawLabel(env, *text, frame, id);
+            DrawLabel(env, *text, frame, id, exchange);
     }
 }
 
@@ -294,7 +307,7 @@ void DrawGraphLayer(QKDrawEnv& env, CQKGraphicLayer& layer)
 {
     HDC dc = env.dc;
     const RECT frame = LayerFrame(layer, env.page, env.pixelsPerInch);
-    const QKLayerMap map(frame, layer.GetAxisRecord(QK_AXIS_X), layer.GetAxisRecord(QK_AXIS_Y));
+    const QKLayerMap map(frame, layer);
     // The layer keeps the frame of its last drawing, for reading device points back as data.
     layer.SetFrameArea(frame, map.x.GetFrom(), map.x.GetTo(), map.y.GetFrom(), map.y.GetTo());
     // Background and its border.
@@ -555,13 +568,14 @@ void CQKGraphPage::DrawScreenItems(HDC dc)
     RECT frame;
     CQKDataset* y = range ? qkfxGetProject().GetDatasetFromHandle(m_rangeDataset) : nullptr;
     if (layer && y && qkfxGetLayerFrame(this, GetLayerIndex(layer), m_lastDrawn, frame)) {
-        const QKLayerMap map(frame, layer->GetAxisRecord(QK_AXIS_X), layer->GetAxisRecord(QK_AXIS_Y));
+        const QKLayerMap map(frame, *layer);
         CQKDataset* x = qkPlotDataset(*plot, QK_ROLE_X);
         for (int row : {m_rangeFirst, m_rangeLast}) {
             double dx;
             if (!map.MapX(x ? x->GetValue(row) : row + 1, dx))
                 continue;
-            RECT r = {(int)std::lround(dx) - 1, frame.top, (int)std::lround(dx) + 1, frame.bottom};
+            const int d = (int)std::lround(dx);
+            RECT r = map.XVertical() ? RECT{frame.left, d - 1, frame.right, d + 1} : RECT{d - 1, frame.top, d + 1, frame.bottom};
             FillRect(dc, &r, (HBRUSH)GetStockObject(BLACK_BRUSH));
         }
     }

@@ -698,9 +698,9 @@ bool CQKGraphPage::GetSelectedRange(INT_PTR& dataset, int& first, int& last) con
     return true;
 }
 
-// The rows of the active plot whose X falls between two device columns of the last
-// screen drawing.
-bool CQKGraphPage::SelectRange(int fromX, int toX)
+// The rows of the active plot whose X falls between two places of the last screen drawing
+// (between their columns, or their rows where X runs up the vertical).
+bool CQKGraphPage::SelectRange(POINT from, POINT to)
 {
     m_rangeDataset = 0;
     m_rangeFirst = m_rangeLast = -1;
@@ -709,10 +709,11 @@ bool CQKGraphPage::SelectRange(int fromX, int toX)
     RECT frame;
     if (!layer || !qkfxGetLayerFrame(this, GetLayerIndex(layer), PageRectForEdits(), frame))
         return false;
-    const QKLayerMap map(frame, layer->GetAxisRecord(QK_AXIS_X), layer->GetAxisRecord(QK_AXIS_Y));
+    const QKLayerMap map(frame, *layer);
     CQKDataset* y = qkPlotDataset(*plot, QK_ROLE_Y);
     CQKDataset* x = qkPlotDataset(*plot, QK_ROLE_X);
-    const int lo = std::min(fromX, toX), hi = std::max(fromX, toX);
+    const int a = map.XVertical() ? from.y : from.x, b = map.XVertical() ? to.y : to.x;
+    const int lo = std::min(a, b), hi = std::max(a, b);
     for (int row = y->GetFirst(); row < y->GetEnd(); ++row) {
         double dx;
         if (!map.MapX(x ? x->GetValue(row) : row + 1, dx) || dx < lo || dx > hi)
@@ -738,7 +739,7 @@ bool CQKGraphPage::FinishTracking(POINT to)
     if (m_trackTool == 0)
         return dragged && MoveSelected(dx / pw, dy / ph);
     if (m_trackTool == 5)
-        return SelectRange(m_trackFrom.x, to.x);
+        return SelectRange(m_trackFrom, to);
     // A drawing tool makes one object and hands back to the pointer.
     if (access)
         access->SetCheckedToolNumber(0);
@@ -791,7 +792,7 @@ bool CQKGraphPage::MaskCommand(int command, std::string* error)
         RECT frame;
         if (!layer || !qkfxGetLayerFrame(this, GetLayerIndex(layer), PageRectForEdits(), frame))
             return Fail(error, "The graph has not been drawn yet.");
-        const QKLayerMap map(frame, layer->GetAxisRecord(QK_AXIS_X), layer->GetAxisRecord(QK_AXIS_Y));
+        const QKLayerMap map(frame, *layer);
         CQKDataset* x = qkPlotDataset(*plot, QK_ROLE_X);
         const POINT p = GetCurrentPoint();
         int best = -1;

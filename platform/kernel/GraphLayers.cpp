@@ -99,7 +99,10 @@ void qkPlaceLayerInCell(CQKGraphicLayer& layer, double left, double top, double 
 BOOL CQKGraphPage::CheckViewShowCommand(int id) const
 {
     const CQKGraphicLayer* layer = GetActiveLayer();
-    return id == 33092 && layer && layer->IsBkgBorder();
+    if (!layer)
+        return FALSE;
+    return (id == 33092 && layer->IsBkgBorder()) || (id == 36122 && layer->IsExchangeAxes()) ||
+           (id == 36121 && layer->IsStackPlots());
 }
 
 void CQKGraphicLayer::CopySettingsFrom(const CQKGraphicLayer& from)

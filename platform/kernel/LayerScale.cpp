@@ -153,7 +153,16 @@ void AddPlot(const CQKGraphicLayer& layer, const CQKPlotObj& plot, int dim, Span
                 span.Add(xEnd->GetValue(row));
         return;
     }
-    for (int role : {QK_ROLE_Y, QK_ROLE_LOW, QK_ROLE_HIGH, QK_ROLE_Y_END})
+    // Stacked plots reach as far as the sums of their group's values.
+    const std::vector<const CQKDataset*> below = qkStackedBelow(layer, plot);
+    for (int row = first; row < end; ++row) {
+        double v = y->GetValue(row);
+        for (const CQKDataset* b : below)
+            if (Valid(v) && row < b->GetEnd() && Valid(b->GetValue(row)))
+                v += b->GetValue(row);
+        span.Add(v);
+    }
+    for (int role : {QK_ROLE_LOW, QK_ROLE_HIGH, QK_ROLE_Y_END})
         if (CQKDataset* d = DataOfRole(plot, role))
             for (int row = first; row < end; ++row)
                 span.Add(d->GetValue(row));
@@ -257,6 +266,9 @@ bool qkfxGetDataRange(CQKGraphicLayer* layer, int axisType, double& lo, double& 
     for (int i = 0; i < layer->GetNumPlots(); ++i)
         if (CQKPlotObj* plot = layer->PlotObjByIndex(i, 1))
             AddPlot(*layer, *plot, dim, span);
+    // Radii grow from the centre.
+    if (layer->IsPolar() && dim == 1 && !span.Empty())
+        span.Add(0);
     if (span.Empty())
         return false;
     lo = span.lo;
@@ -268,10 +280,16 @@ int qkfxRescaleLayer(CQKGraphicLayer* layer, BOOL toData)
 {
     if (!layer)
         return 0;
+    // A ternary layer shows fractions, which run from 0 to 1 whatever the data.
+    if (layer->IsLayerTriangle() && !layer->Is3DLayer())
+        return 0;
     int changed = 0;
     for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z}) {
         if (axis == QK_AXIS_Z && !layer->Is3DLayer())
             continue;
+        if (axis == QK_AXIS_X && layer->IsPolar())
+            continue; // angles: the X scale stays as it was set
+
         const QKAxisRecord& r = layer->GetAxisRecord(axis);
         // A linked X axis shows what the layer it follows shows.
         if (axis == QK_AXIS_X)

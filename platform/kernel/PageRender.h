@@ -41,16 +41,38 @@ struct QKDrawEnv {
     }
 };
 
-// A layer's mapping from data to device: its frame and the scales of X and Y.
+// A layer's mapping from data to device: its frame and the scales of X and Y. X runs
+// along the horizontal and Y up the vertical, the other way round when the layer exchanges
+// its axes; a polar layer turns X (degrees, counter-clockwise from the right) and Y (the
+// radius from the Y scale's start at the centre) into a point of the circle in the frame;
+// a ternary (triangle) layer maps places in the unit triangle (u across, v up; corners
+// X (0, 0), Y (1, 0), Z (0.5, 1)) into the largest upright equilateral triangle in the
+// frame.
 struct QKLayerMap {
     RECT frame;
     CQKAxisScale x, y;
-    QKLayerMap(const RECT& f, const QKAxisRecord& xr, const QKAxisRecord& yr);
+    bool exchange = false, polar = false, ternary = false;
+    QKLayerMap(const RECT& f, const QKAxisRecord& xr, const QKAxisRecord& yr, bool exchanged = false,
+               bool polarLayer = false);
+    QKLayerMap(const RECT& f, const CQKGraphicLayer& layer);
     // Device point of a data point; false when either value has no place on its scale.
     bool Map(double vx, double vy, double& dx, double& dy) const;
-    bool MapX(double v, double& dx) const;
-    bool MapY(double v, double& dy) const;
+    // The device coordinate of a value along its axis's direction (the horizontal for a
+    // plain X, the vertical for a plain Y). A polar layer has no such directions: false.
+    bool MapX(double v, double& d) const;
+    bool MapY(double v, double& d) const;
+    // The device point at coordinates along the X and the Y axis's directions.
+    POINT Point(double alongX, double alongY) const;
+    // Whether X's direction is the device's vertical.
+    bool XVertical() const { return exchange; }
+    // Both scales linear and unbroken in a plain (neither exchanged nor polar) layer: a
+    // point maps as (xOrigin + vx * xScale, yOrigin + vy * yScale).
+    bool PlainLinear() const;
     double xOrigin, xScale, yOrigin, yScale;
+    // Polar layers: the centre and the radius of the circle.
+    double cx = 0, cy = 0, radius = 0;
+    // Ternary layers: the triangle's bottom left corner, side and height.
+    double triLeft = 0, triBottom = 0, side = 0, height = 0;
 };
 
 COLORREF qkColorOf(int index);
@@ -100,6 +122,9 @@ RECT qkFitPageInto(SIZE page, const RECT& area);
 HWND qkShowPageFullScreen(CQKGraphPage& page, std::string* error);
 // The layer's page window draws the layer again (after a command changed its scales or view).
 void qkShowLayerAgain(CQKGraphicLayer& layer);
+// In a layer that stacks its plots: the Y datasets of the plots of the same group before
+// this one, whose values this plot's stand on; empty when the plot stands on nothing.
+std::vector<const CQKDataset*> qkStackedBelow(const CQKGraphicLayer& layer, const CQKPlotObj& plot);
 // The pieces of line that join a run of device points by a connection type
 // (QKConnectType): one polyline for most types, several for the segment types.
 std::vector<std::vector<POINT>> qkConnectPoints(const std::vector<POINT>& pts, int connect);

@@ -39,9 +39,44 @@ struct Series {
         x = qkPlotDataset(plot, QK_ROLE_X);
         return y != nullptr;
     }
-    double X(int row) const { return x ? x->GetValue(row) : row + 1; }
+    double X(int row) const
+    {
+        double u, v;
+        if (z)
+            return Fractions(row, u, v) ? u : MISSING_VALUE;
+        return x ? x->GetValue(row) : row + 1;
+    }
     // A masked row is drawn apart, in the mask colour (DrawMaskedPoints).
-    double Y(int row) const { return y->IsMasked(row) ? MISSING_VALUE : y->GetValue(row); }
+    double Y(int row) const { return y->IsMasked(row) ? MISSING_VALUE : Value(row); }
+    // The row's value on top of the stacked plots below it (missing values there count 0).
+    double Value(int row) const
+    {
+        double u, v = y->GetValue(row);
+        if (z)
+            return Fractions(row, u, v) ? v : MISSING_VALUE;
+        if (v == MISSING_VALUE)
+            return v;
+        for (const CQKDataset* b : below)
+            if (row < b->GetEnd() && b->GetValue(row) != MISSING_VALUE && std::isfinite(b->GetValue(row)))
+                v += b->GetValue(row);
+        return v;
+    }
+    std::vector<const CQKDataset*> below;
+    // Ternary layers: the Z dataset. A row's X, Y and Z as fractions of their sum give its
+    // place in the unit triangle: u = y + z / 2 across, v = z up.
+    const CQKDataset* z = nullptr;
+    bool Fractions(int row, double& u, double& v) const
+    {
+        if (!x || row >= z->GetEnd() || row >= x->GetEnd())
+            return false;
+        const double a = x->GetValue(row), b = y->GetValue(row), c = z->GetValue(row);
+        auto ok = [](double w) { return w != MISSING_VALUE && std::isfinite(w) && w >= 0; };
+        if (!ok(a) || !ok(b) || !ok(c) || !(a + b + c > 0))
+            return false;
+        u = (b + c / 2) / (a + b + c);
+        v = c / (a + b + c);
+        return true;
+    }
 };
 
 bool Valid(double v)
@@ -156,6 +191,15 @@ struct PlotContext {
     }
 };
 
+// A line between two device points; `closed` takes in the end point too.
+void Segment(const PlotContext& c, POINT a, POINT b, bool closed = false)
+{
+    MoveToEx(c.env.dc, a.x, a.y, nullptr);
+    if (closed)
+        b = {b.x + (b.x > a.x) - (b.x < a.x), b.y + (b.y > a.y) - (b.y < a.y)};
+    LineTo(c.env.dc, b.x, b.y);
+}
+
 // The device points of a series, in runs broken by missing values (unless the page joins
 // across them) and by values the scales cannot show.
 std::vector<std::vector<POINT>> Polylines(const PlotContext& c, const Series& s)
@@ -200,8 +244,7 @@ void DrawLine(const PlotContext& c, const Series& s)
     const CQKGraphPage* page = dynamic_cast<CQKGraphPage*>(c.layer.GetValidPagePtr());
     const bool joinMissing = page && page->IsDisplConnectMiss();
     const QKLayerMap& m = c.map;
-    const bool linear = !m.x.HasBreak() && !m.y.HasBreak() && m.x.IsValid() && m.y.IsValid() &&
-                        (m.x.GetType() == 0 || m.x.GetType() == 3) && (m.y.GetType() == 0 || m.y.GetType() == 3);
+    const bool linear = m.PlainLinear();
     PolylineBuilder line(true);
     auto flush = [&]() {
         std::vector<POINT>& pts = line.Points();
@@ -268,7 +311,7 @@ void DrawPointDropLines(const PlotContext& c, const Series& s)
                 !c.map.Map(s.X(row), s.Y(row), dx, dy))
                 continue;
             MoveToEx(c.env.dc, Round(dx), Round(dy), nullptr);
-            if (w.vertical)
+            if (w.vertical != c.map.exchange)
                 LineTo(c.env.dc, Round(dx), c.map.frame.bottom);
             else
                 LineTo(c.env.dc, c.map.frame.left, Round(dy));
@@ -379,7 +422,7 @@ double Spacing(const PlotContext& c, const Series& s, bool horizontal)
         if (xs[i] - xs[i - 1] > 0.5 && (best == 0 || xs[i] - xs[i - 1] < best))
             best = xs[i] - xs[i - 1];
     if (best == 0)
-        best = (horizontal ? c.map.frame.bottom - c.map.frame.top : c.map.frame.right - c.map.frame.left) / 10.0;
+        best = (horizontal != c.map.exchange ? c.map.frame.bottom - c.map.frame.top : c.map.frame.right - c.map.frame.left) / 10.0;
     return best;
 }
 
@@ -474,7 +517,7 @@ void DrawBars(const PlotContext& c, const Series& s, bool horizontal)
             continue;
         const int c0 = Round(centre + offset), c1 = Round(centre + offset + width);
         POINT pts[4];
-        if (horizontal) {
+        if (horizontal != c.map.exchange) {
             pts[0] = {Round(a), c0};
             pts[1] = {Round(b), c0};
             pts[2] = {Round(b), c1};
@@ -499,19 +542,19 @@ void DrawArea(const PlotContext& c, const Series& s, bool between)
         return;
     std::vector<POINT> upper, lower;
     for (int row = s.first; row < s.end; ++row) {
-        double dx, dy;
+        double ax, ay;
         const double vx = s.X(row), vy = s.Y(row);
-        if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy))
+        if (!Valid(vx) || !Valid(vy) || !c.map.MapX(vx, ax) || !c.map.MapY(vy, ay))
             continue;
         if (between) {
             double ly;
             if (!Valid(low.Y(row)) || !c.map.MapY(low.Y(row), ly))
                 continue;
-            lower.push_back({Round(dx), Round(ly)});
+            lower.push_back(c.map.Point(ax, ly));
         } else {
-            lower.push_back({Round(dx), Round(base)});
+            lower.push_back(c.map.Point(ax, base));
         }
-        upper.push_back({Round(dx), Round(dy)});
+        upper.push_back(c.map.Point(ax, ay));
     }
     if (upper.size() < 2)
         return;
@@ -533,7 +576,7 @@ void DrawDropLines(const PlotContext& c, const Series& s, bool vertical)
         if (!Valid(s.X(row)) || !Valid(s.Y(row)) || !c.map.Map(s.X(row), s.Y(row), dx, dy))
             continue;
         MoveToEx(c.env.dc, Round(dx), Round(dy), nullptr);
-        if (vertical)
+        if (vertical != c.map.exchange)
             LineTo(c.env.dc, Round(dx), c.map.frame.bottom);
         else
             LineTo(c.env.dc, c.map.frame.left, Round(dy));
@@ -552,6 +595,9 @@ void DrawErrorBars(const PlotContext& c)
     Series s;
     if (!owner || !s.Load(*owner))
         return;
+    s.below = qkStackedBelow(c.layer, *owner);
+    if (c.map.ternary)
+        s.z = qkPlotDataset(*owner, QK_ROLE_Z);
     const COLORREF color = bar->IsOwnerColor() ? qkPlotColor(*owner) : c.color;
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, bar->GetLineWidth(), color));
     const int cap = Round(c.env.PointsToPixels(bar->GetCapWidth()) / (bar->IsMadeBefore60() ? 1 : 2));
@@ -573,7 +619,7 @@ void DrawErrorBars(const PlotContext& c)
                 continue;
             MoveToEx(c.env.dc, Round(x0), Round(y0), nullptr);
             LineTo(c.env.dc, Round(x1), Round(y1));
-            if (horizontal) {
+            if (horizontal != c.map.exchange) {
                 MoveToEx(c.env.dc, Round(x1), Round(y1) - cap, nullptr);
                 LineTo(c.env.dc, Round(x1), Round(y1) + cap + 1);
             } else {
@@ -655,12 +701,9 @@ void DrawHighLowClose(const PlotContext& c, const Series& s)
         if (!Valid(s.X(row)) || !c.map.MapX(s.X(row), x) || !Valid(high.Y(row)) || !Valid(low.Y(row)) ||
             !c.map.MapY(high.Y(row), yh) || !c.map.MapY(low.Y(row), yl))
             continue;
-        MoveToEx(c.env.dc, Round(x), Round(yh), nullptr);
-        LineTo(c.env.dc, Round(x), Round(yl));
-        if (Valid(s.Y(row)) && c.map.MapY(s.Y(row), yc)) {
-            MoveToEx(c.env.dc, Round(x), Round(yc), nullptr);
-            LineTo(c.env.dc, Round(x) + tick, Round(yc));
-        }
+        Segment(c, c.map.Point(x, yh), c.map.Point(x, yl));
+        if (Valid(s.Y(row)) && c.map.MapY(s.Y(row), yc))
+            Segment(c, c.map.Point(x, yc), c.map.Point(x + (c.map.exchange ? -tick : tick), yc));
     }
 }
 
@@ -923,7 +966,7 @@ void DrawBoxData(const PlotContext& c, const std::vector<double>& v, double at, 
                 !c.map.MapY(bins.begin + (i + 1) * bins.size, y1))
                 continue;
             extent((double)bins.counts[i] / most, left, right);
-            POINT bar[4] = {{Round(left), Round(y0)}, {Round(right), Round(y0)}, {Round(right), Round(y1)}, {Round(left), Round(y1)}};
+            POINT bar[4] = {c.map.Point(left, y0), c.map.Point(right, y0), c.map.Point(right, y1), c.map.Point(left, y1)};
             if (d.singleBlock)
                 outline.insert(outline.end(), {bar[0], bar[3]});
             FillShape(c, bar, 4);
@@ -939,8 +982,10 @@ void DrawBoxData(const PlotContext& c, const std::vector<double>& v, double at, 
             double shown = y, yd;
             if (d.snapData && !bins.counts.empty() && y >= bins.begin)
                 shown = bins.begin + (std::floor((y - bins.begin) / bins.size) + 0.5) * bins.size;
-            if (c.map.MapY(shown, yd))
-                qkDrawPlotSymbol(c.env, c.plot, Round(xd), Round(yd), kSymbolSize / 2, c.color);
+            if (c.map.MapY(shown, yd)) {
+                const POINT p = c.map.Point(xd, yd);
+                qkDrawPlotSymbol(c.env, c.plot, p.x, p.y, kSymbolSize / 2, c.color);
+            }
         }
     if (d.curveType == 0 || most == 0 || v.size() < 2)
         return;
@@ -961,14 +1006,14 @@ void DrawBoxData(const PlotContext& c, const std::vector<double>& v, double at, 
         if (!c.map.MapY(y, yd))
             continue;
         extent(std::min(4.0, CurveDensity(d.curveType, y, v, mean, sd) * scale), left, right);
-        curve.push_back({Round(d.binAlign == 2 ? left : right), Round(yd)});
+        curve.push_back(c.map.Point(d.binAlign == 2 ? left : right, yd));
     }
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, c.plot.GetType(), c.plot.GetWidth(), c.color));
     Polyline(c.env.dc, curve.data(), (int)curve.size());
 }
 
 // The percentile markers at the box's middle: maximum, 99 %, mean, 1 %, minimum.
-void DrawPercentiles(const PlotContext& c, const std::vector<double>& v, double mean, int x)
+void DrawPercentiles(const PlotContext& c, const std::vector<double>& v, double mean, double x)
 {
     const QKBoxDataState& d = c.plot.GetBoxDataState();
     const double values[5] = {v.front(), Percentile(v, 1), mean, Percentile(v, 99), v.back()};
@@ -988,7 +1033,8 @@ void DrawPercentiles(const PlotContext& c, const std::vector<double>& v, double 
             marker.SetSymbolType(sym.shape);
             marker.SetSymbolFill(sym.fill);
         }
-        qkDrawPlotSymbol(c.env, marker, x, Round(y), d.percSize, c.color);
+        const POINT at = c.map.Point(x, y);
+        qkDrawPlotSymbol(c.env, marker, at.x, at.y, d.percSize, c.color);
     }
 }
 
@@ -1040,29 +1086,28 @@ void DrawBox(const PlotContext& c, const Series& s)
         return;
     // The box, a diamond when asked, the median as a line and the mean as a symbol.
     if (b.diamondBox) {
-        POINT diamond[4] = {{Round(xm), Round(yBoxHi)}, {Round(x1), Round((yBoxHi + yBoxLo) / 2)},
-                            {Round(xm), Round(yBoxLo)}, {Round(x0), Round((yBoxHi + yBoxLo) / 2)}};
+        POINT diamond[4] = {c.map.Point(xm, yBoxHi), c.map.Point(x1, (yBoxHi + yBoxLo) / 2), c.map.Point(xm, yBoxLo),
+                            c.map.Point(x0, (yBoxHi + yBoxLo) / 2)};
         FillShape(c, diamond, 4);
     } else {
-        POINT box[4] = {{Round(x0), Round(yBoxHi)}, {Round(x1), Round(yBoxHi)}, {Round(x1), Round(yBoxLo)}, {Round(x0), Round(yBoxLo)}};
+        POINT box[4] = {c.map.Point(x0, yBoxHi), c.map.Point(x1, yBoxHi), c.map.Point(x1, yBoxLo), c.map.Point(x0, yBoxLo)};
         FillShape(c, box, 4);
     }
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, c.plot.GetWidth(), c.color));
-    MoveToEx(c.env.dc, Round(x0), Round(y50), nullptr);
-    LineTo(c.env.dc, Round(x1), Round(y50));
-    const int w0 = Round((3 * x0 + x1) / 4), w1 = Round((x0 + 3 * x1) / 4);
+    Segment(c, c.map.Point(x0, y50), c.map.Point(x1, y50));
+    const double w0 = (3 * x0 + x1) / 4, w1 = (x0 + 3 * x1) / 4;
     for (auto [from, to] : {std::pair<double, double>{yBoxHi, yWHi}, {yBoxLo, yWLo}}) {
-        MoveToEx(c.env.dc, Round(xm), Round(from), nullptr);
-        LineTo(c.env.dc, Round(xm), Round(to));
-        MoveToEx(c.env.dc, w0, Round(to), nullptr);
-        LineTo(c.env.dc, w1 + 1, Round(to));
+        Segment(c, c.map.Point(xm, from), c.map.Point(xm, to));
+        Segment(c, c.map.Point(w0, to), c.map.Point(w1, to), true);
     }
-    DrawPercentiles(c, v, mean, Round(xm));
+    DrawPercentiles(c, v, mean, xm);
     if (b.outliers && b.whiskerRange != 0)
         for (double y : v) {
             double yd;
-            if ((y < whiskerLo || y > whiskerHi) && c.map.MapY(y, yd))
-                qkDrawPlotSymbol(c.env, c.plot, Round(xm), Round(yd), kSymbolSize / 2, c.color);
+            if ((y < whiskerLo || y > whiskerHi) && c.map.MapY(y, yd)) {
+                const POINT at = c.map.Point(xm, yd);
+                qkDrawPlotSymbol(c.env, c.plot, at.x, at.y, kSymbolSize / 2, c.color);
+            }
         }
     if (!b.boxLabel && !b.whiskerLabel)
         return;
@@ -1080,7 +1125,8 @@ void DrawBox(const PlotContext& c, const Series& s)
         labels.insert(labels.end(), {{whiskerLo, yWLo}, {whiskerHi, yWHi}});
     for (const auto& [value, y] : labels) {
         const std::string text = qkFormatText("%g", value);
-        TextOutA(c.env.dc, Round(x1) + 4, Round(y), text.c_str(), (int)text.size());
+        const POINT at = c.map.Point(x1, y);
+        TextOutA(c.env.dc, at.x + 4, at.y, text.c_str(), (int)text.size());
     }
 }
 
@@ -1119,7 +1165,7 @@ void DrawHistogram(const PlotContext& c, const Series& s)
         if (!counts[i] || !c.map.MapX(from + i * width, x0) || !c.map.MapX(from + (i + 1) * width, x1) ||
             !c.map.MapY(counts[i], y))
             continue;
-        POINT pts[4] = {{Round(x0), Round(base)}, {Round(x0), Round(y)}, {Round(x1), Round(y)}, {Round(x1), Round(base)}};
+        POINT pts[4] = {c.map.Point(x0, base), c.map.Point(x0, y), c.map.Point(x1, y), c.map.Point(x1, base)};
         FillShape(c, pts, 4);
     }
     if (d.curveType == 0 || values.size() < 2)
@@ -1139,7 +1185,7 @@ void DrawHistogram(const PlotContext& c, const Series& s)
         const double x = from + (to - from) * i / 200;
         double xd, yd;
         if (c.map.MapX(x, xd) && c.map.MapY(CurveDensity(d.curveType, x, values, mean, sd) * scale, yd))
-            curve.push_back({Round(xd), Round(yd)});
+            curve.push_back(c.map.Point(xd, yd));
     }
     GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, c.plot.GetType(), c.plot.GetWidth(), c.color));
     Polyline(c.env.dc, curve.data(), (int)curve.size());
@@ -1235,9 +1281,42 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
         Series s;
         if (!s.Load(*plot))
             continue;
+        s.below = qkStackedBelow(layer, *plot);
+        if (map.ternary)
+            s.z = qkPlotDataset(*plot, QK_ROLE_Z);
         DrawPlotKind(c, s, type);
         DrawMaskedPoints(c, s, type);
     }
+}
+
+namespace {
+
+// The kinds drawn from X and Y points stand on one another in a stacking layer; columns
+// and bars have stacked kinds of their own.
+bool Stacks(int type)
+{
+    return type == QK_PLOT_LINE || type == QK_PLOT_SCATTER || type == QK_PLOT_LINE_SYMBOL || type == QK_PLOT_AREA ||
+           type == QK_PLOT_VERT_DROP_LINE || type == QK_PLOT_HORZ_DROP_LINE;
+}
+
+} // namespace
+
+std::vector<const CQKDataset*> qkStackedBelow(const CQKGraphicLayer& layer, const CQKPlotObj& plot)
+{
+    std::vector<const CQKDataset*> below;
+    const int group = plot.GetState().group;
+    if (!layer.IsStackPlots() || layer.Is3DLayer() || layer.IsLayerTriangle() || group == 0 ||
+        !Stacks(plot.GetPlotObjectType(0)))
+        return below;
+    for (int i = 0; i < layer.GetNumPlots(); ++i) {
+        const CQKPlotObj* p = layer.PlotObjByIndex(i, 1);
+        if (p == &plot)
+            break;
+        if (p->GetState().group == group && Stacks(p->GetPlotObjectType(0)))
+            if (const CQKDataset* d = qkPlotDataset(*p, QK_ROLE_Y))
+                below.push_back(d);
+    }
+    return below;
 }
 
 CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role, int* first, int* end)
@@ -1319,7 +1398,7 @@ static void DrawMaskedPoints(const PlotContext& c, const Series& s, int type)
         if (row < s.first || row >= s.end)
             continue;
         double dx, dy;
-        const double vx = s.X(row), vy = s.y->GetValue(row);
+        const double vx = s.X(row), vy = s.Value(row);
         if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy))
             continue;
         if (symbol) {

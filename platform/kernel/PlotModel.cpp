@@ -28,6 +28,14 @@ const QKPlotWord kPlotWords[] = {
     {"Area", 33259, QK_PLOT_AREA, QK_SHAPE_XY, false},
     {"FillArea", 33291, QK_PLOT_FILL_AREA, QK_SHAPE_PAIR, false},
     {"YError", 33335, QK_PLOT_SCATTER, QK_SHAPE_XY, false},
+    {"XYError", 33336, QK_PLOT_SCATTER, QK_SHAPE_XY, false},
+    {"HorzStep", 33314, QK_PLOT_LINE, QK_SHAPE_XY, false, QK_CONNECT_STEP_HORIZONTAL},
+    {"VertStep", 33315, QK_PLOT_LINE, QK_SHAPE_XY, false, QK_CONNECT_STEP_VERTICAL},
+    {"Segment2", 33319, QK_PLOT_LINE, QK_SHAPE_XY, false, QK_CONNECT_2_POINT_SEGMENT},
+    {"Segment3", 33320, QK_PLOT_LINE, QK_SHAPE_XY, false, QK_CONNECT_3_POINT_SEGMENT},
+    {"Spline", 33333, QK_PLOT_LINE, QK_SHAPE_XY, false, QK_CONNECT_SPLINE},
+    {"Polar", 33260, QK_PLOT_LINE_SYMBOL, QK_SHAPE_XY, false, -1, true},
+    {"Ternary", 33284, QK_PLOT_SCATTER, QK_SHAPE_XYZ, false, -1, false, true},
     {"VertDropLine", 33330, QK_PLOT_VERT_DROP_LINE, QK_SHAPE_XY, false},
     {"HorzDropLine", 33329, QK_PLOT_HORZ_DROP_LINE, QK_SHAPE_XY, false},
     {"HiLoClose", 33251, QK_PLOT_HIGH_LOW_CLOSE, QK_SHAPE_HLC, false},
@@ -216,7 +224,11 @@ int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const std::v
     if (!layer)
         return Fail(error, "there is no layer to plot into");
     std::vector<std::vector<QKPlotData>> plots;
-    std::vector<const CQKDataset*> errorOf; // per plot: its Y error column, or null
+    struct Errors {
+        const CQKDataset* y = nullptr;
+        const CQKDataset* x = nullptr;
+    };
+    std::vector<Errors> errorOf; // per plot: its Y and X error columns, or null
     const std::vector<int> roles = RolesOf(word.shape);
     CQKDataset* listedX = nullptr;
     CQKDataset* listedY = nullptr;
@@ -227,17 +239,22 @@ int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const std::v
             listedX = c;
             continue;
         case QK_COLTYPE_YERR:
+        case QK_COLTYPE_XERR: {
             // Error bars belong to the XY plot just before them.
-            if (word.shape == QK_SHAPE_XY && !plots.empty() && !errorOf.back())
-                errorOf.back() = c;
+            if (word.shape != QK_SHAPE_XY || plots.empty())
+                continue;
+            const CQKDataset*& slot = c->m_type == QK_COLTYPE_YERR ? errorOf.back().y : errorOf.back().x;
+            if (!slot)
+                slot = c;
             continue;
+        }
         case QK_COLTYPE_Z:
             if (word.shape == QK_SHAPE_XYZ && listedY) {
                 CQKDataset* x = listedX ? listedX : XOf(listedY);
                 if (!x)
                     return Fail(error, "no X column for " + listedY->GetName());
                 plots.push_back({DataOf(QK_ROLE_Z, c), DataOf(QK_ROLE_X, x), DataOf(QK_ROLE_Y, listedY)});
-                errorOf.push_back(nullptr);
+                errorOf.emplace_back();
                 listedY = nullptr;
             }
             continue;
@@ -260,7 +277,7 @@ int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const std::v
             std::stable_partition(pending.begin(), pending.end(),
                                   [](const QKPlotData& d) { return d.role == QK_ROLE_Y; });
             plots.push_back(pending);
-            errorOf.push_back(nullptr);
+            errorOf.emplace_back();
             pending.clear();
         }
     }
@@ -282,12 +299,19 @@ int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const std::v
             contour->SetFillContours(word.fill);
         // Of the two surface words, the colour map draws bands of Z in colour.
         plot->SetColorMapData(word.type == QK_PLOT_3D_SURFACE && strcmp(word.word, "ColorMap") == 0);
+        if (word.connect >= 0)
+            plot->SetConnectType(word.connect);
         if (group)
             plot->SetGroup(group, i == 0);
-        if (errorOf[i]) {
-            std::vector<QKPlotData> bars = {DataOf(QK_ROLE_Y_ERROR, errorOf[i]), plots[i][0]};
-            if (!qkfxAddPlot(layer, QK_PLOT_ERROR_BAR, bars, error))
+        // The error dataset takes the error role whichever way its bars point.
+        for (const CQKDataset* err : {errorOf[i].y, errorOf[i].x}) {
+            if (!err)
+                continue;
+            std::vector<QKPlotData> bars = {DataOf(QK_ROLE_Y_ERROR, err), plots[i][0]};
+            auto* bar = static_cast<CQKErrorBar*>(qkfxAddPlot(layer, QK_PLOT_ERROR_BAR, bars, error));
+            if (!bar)
                 return 0;
+            bar->EnableDirectionX(err == errorOf[i].x);
             plot->SetErrorBar(TRUE);
         }
     }
@@ -296,7 +320,7 @@ int qkfxPlotColumns(CQKGraphicLayer* layer, const QKPlotWord& word, const std::v
 
 bool qkfxPlotMatrix(CQKGraphicLayer* layer, const QKPlotWord& word, CQKMatrixPage* matrix, std::string* error)
 {
-    if (word.shape != QK_SHAPE_XYZ)
+    if (word.shape != QK_SHAPE_XYZ || word.ternary)
         return Fail(error, std::string(word.word) + " does not plot a matrix");
     if (!matrix)
         return Fail(error, "there is no matrix to plot");

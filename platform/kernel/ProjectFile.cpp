@@ -1397,6 +1397,9 @@ struct QKFileAccess {
         io.D(s.cubeOutlineWidth);
         io.D(s.waterfallX);
         io.D(s.waterfallY);
+        io.B(s.exchangeAxes);
+        io.B(s.polar);
+        io.B(s.stackPlots);
     }
 
     static bool LoadLayer(Stage& st, const Record& r, CQKGraphPage& page)

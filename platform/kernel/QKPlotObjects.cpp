@@ -914,9 +914,9 @@ void CQKGraphicLayer::SetLayerAxisLinks(int xLink, int yLink, const std::string 
 
 CQKGraphPage::~CQKGraphPage() = default;
 
-CQKGraphicLayer* CQKGraphPage::AddLayer(bool is3D)
+CQKGraphicLayer* CQKGraphPage::AddLayer(bool is3D, bool triangle)
 {
-    m_graphicLayers.emplace_back(is3D ? new CQK3DLayer(this) : new CQKGraphicLayer(this));
+    m_graphicLayers.emplace_back(is3D ? new CQK3DLayer(this, triangle) : new CQKGraphicLayer(this, false, triangle));
     CQKGraphicLayer* layer = m_graphicLayers.back().get();
     layer->SetName(qkFormatText("Layer%d", (int)m_graphicLayers.size()));
     ForgetUndo();

@@ -438,6 +438,12 @@ void CQKGraphicLayer::DumpState(CQKStateDump& dump) const
         dump.Add("planes3D", qkFormatText("at %g %g %g clip %g %g %g %g", v->wallZ, v->wallX, v->wallY, v->xyRect[0],
                                           v->xyRect[1], v->xyRect[2], v->xyRect[3]));
     }
+    if (s.exchangeAxes)
+        dump.Add("exchangeAxes", 1);
+    if (s.polar)
+        dump.Add("polar", 1);
+    if (s.stackPlots)
+        dump.Add("stackPlots", 1);
     if (!m_restorePlace.empty()) {
         const std::vector<double>& r = m_restorePlace;
         dump.Add("restorePlace", qkFormatText("units %g left %g top %g width %g height %g", r[0], r[1], r[2], r[3], r[4]));

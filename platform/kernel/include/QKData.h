@@ -321,7 +321,8 @@ public:
     virtual void ViewFullPage() {}
     // The zoom tool (1 in, 0 out) at the current point.
     virtual void CursorZoom(int zoomIn) {}
-    // Whether a View > Show command (33088-33119) is checked; the plain page shows none.
+    // Whether a View > Show command (33088-33119), Stack Data (36121) or Exchange Axes
+    // (36122) is checked; the plain page checks none.
     virtual BOOL CheckViewShowCommand(int id) const { return FALSE; }
 
 protected:
@@ -714,7 +715,8 @@ public:
     ~CQKGraphPage() override;
 
     // Appends a graphic layer named "Layer<n>" and answers it (the page owns it).
-    CQKGraphicLayer* AddLayer(bool is3D = false);
+    // A triangle layer draws the fractions of X, Y and Z in a triangle (a ternary layer).
+    CQKGraphicLayer* AddLayer(bool is3D = false, bool triangle = false);
     int GetNumLayers() const { return (int)m_graphicLayers.size(); }
     // With original 0 a new working copy of the layer that the caller owns and commits
     // with UpdateFromTemporary; otherwise the layer itself. Null out of range.
@@ -813,7 +815,8 @@ public:
     void ViewZoomOut() override;
     void ViewFullPage() override;
     void CursorZoom(int zoomIn) override;
-    // Show > Frame (33092): the active layer's frame is drawn.
+    // Show > Frame (33092): the active layer's frame is drawn; Stack Data (36121): the
+    // active layer stacks its grouped plots; Exchange Axes (36122): it exchanges its axes.
     BOOL CheckViewShowCommand(int id) const override;
     // The page's size in inches (its dimension settings converted).
     void GetPageSizeInches(double& width, double& height) const;
@@ -872,7 +875,7 @@ public:
     // The rows the data selector chose: the dataset drawn by the active plot, rows first
     // to last; false when none are chosen.
     bool GetSelectedRange(INT_PTR& dataset, int& first, int& last) const;
-    bool SelectRange(int fromX, int toX);
+    bool SelectRange(POINT from, POINT to);
     // A masking command (QK_MASK_...) on the active plot's data; false with the reason.
     bool MaskCommand(int command, std::string* error);
     // A new legend in the active layer, one line a plot, in place of the one it has

@@ -1524,6 +1524,13 @@ struct QKLayerState {
     // A waterfall: each plot drawn this percent of the frame right of and above the one
     // before it.
     double waterfallX = 0, waterfallY = 0;
+    // 2D layers: X runs up the vertical and Y along the horizontal; X maps to angles in
+    // degrees (counter-clockwise from the right) and Y to radii from the frame's centre.
+    bool exchangeAxes = false;
+    bool polar = false;
+    // The plots of a group stand on one another: each point's Y adds to the Y values of
+    // the group's plots before it at that row.
+    bool stackPlots = false;
 };
 
 // Units of a layer's area, in the order of the units list.
@@ -1605,6 +1612,12 @@ public:
     void SetDataShown(BOOL on) { m_st.dataShown = on != FALSE; }
     BOOL IsClipToFrame() const { return m_st.clipToFrame; }
     void SetClipToFrame(BOOL on) { m_st.clipToFrame = on != FALSE; }
+    BOOL IsExchangeAxes() const { return m_st.exchangeAxes; }
+    void SetExchangeAxes(BOOL on) { m_st.exchangeAxes = on != FALSE; }
+    BOOL IsPolar() const { return m_st.polar; }
+    void SetPolar(BOOL on) { m_st.polar = on != FALSE; }
+    BOOL IsStackPlots() const { return m_st.stackPlots; }
+    void SetStackPlots(BOOL on) { m_st.stackPlots = on != FALSE; }
     BOOL IsDataOnTopAxes() const { return m_st.dataOnTopAxes; }
     void SetDataOnTopAxes(BOOL on) { m_st.dataOnTopAxes = on != FALSE; }
     BOOL IsGridOnTopData() const { return m_st.gridOnTopData; }

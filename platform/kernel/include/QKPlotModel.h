@@ -33,6 +33,9 @@ struct QKPlotWord {
     int type;
     int shape;
     bool fill;    // contours filled with colour (the other contour words draw lines)
+    int connect = -1;   // how the plots join their points (QKConnectType); -1 as the kind does
+    bool polar = false; // a new graph's layer maps X to angles in degrees and Y to radii
+    bool ternary = false; // a new graph's layer is a triangle of the X, Y and Z fractions
 };
 
 // The entry of a word (regardless of case) or a menu command id; null when none.

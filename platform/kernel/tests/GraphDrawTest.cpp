@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 #include "QKGraphObjects.h"
 #include "QKPageDraw.h"
@@ -243,6 +244,14 @@ TEST_F(DrawTest, EachPlotKindDrawsItsDataWhereTheScalesPutThem)
              t.Plot(QK_PLOT_ERROR_BAR, {Data(QK_ROLE_Y_ERROR, t.Column({3})), Data(QK_ROLE_Y, y)}, kRedIndex);
          },
          {{5, 7.5, kRed, true}, {5, 2.5, kRed, true}, {5, 9, kRed, false}}},
+        {"error bars along X",
+         [](DrawTest& t) {
+             CQKDataset* y = t.Column({5});
+             t.Plot(QK_PLOT_SCATTER, {Data(QK_ROLE_Y, y), Data(QK_ROLE_X, t.Column({5}))}, kRedIndex);
+             auto* bar = static_cast<CQKErrorBar*>(t.Plot(QK_PLOT_ERROR_BAR, {Data(QK_ROLE_Y_ERROR, t.Column({3})), Data(QK_ROLE_Y, y)}, kRedIndex));
+             bar->EnableDirectionX(TRUE);
+         },
+         {{7.5, 5, kRed, true}, {2.5, 5, kRed, true}, {5, 7.5, kRed, false}, {9, 5, kRed, false}}},
         {"vectors from ends",
          [](DrawTest& t) { t.Plot(QK_PLOT_VECTOR, {Data(QK_ROLE_Y, t.Column({2})), Data(QK_ROLE_X, t.Column({2})), Data(QK_ROLE_X_END, t.Column({8})), Data(QK_ROLE_Y_END, t.Column({8}))}); },
          {{5, 5, kRed, true}, {5, 3, kRed, false}}},
@@ -1030,6 +1039,171 @@ TEST_F(DrawTest, SymbolShapesAndInteriorsDrawTheirColoursWhereTheyBelong)
     const RECT ink = dib.Ink(around, [](COLORREF p) { return p == kRed; });
     ASSERT_FALSE(IsEmpty(ink));
     EXPECT_GT(ink.right - ink.left, half / 2) << Describe(ink);
+}
+
+// A polar layer puts a point at its angle (X, degrees counter-clockwise from the right) and
+// radius (Y, from the centre of the frame); its X axis is the circle, its Y axis the radius
+// to the right. A layer that exchanges its axes puts X up the vertical and Y along the
+// horizontal: plots, ticks and tick labels alike. The step words join points across, then
+// up (or up, then across). A stacking layer draws a group's plots on one another. A ternary
+// layer puts each row's X, Y and Z fractions into a triangle whose sides carry them.
+TEST_F(DrawTest, PolarTernaryExchangedAndStepLayersPlaceTheDataByTheirOwnMapping)
+{
+    const double majorLen = 8 * PixelsPerPoint();
+    const double kDegree = std::acos(-1.0) / 180;
+    struct Case {
+        const char* what;
+        std::function<void(DrawTest&)> make;
+        std::function<void(DrawTest&, const Dib&)> check;
+    };
+    // Exchanged: the device point of (x, y) with X from 0 to 10 and Y from 0 to 100.
+    auto ex = [](DrawTest& t, double x, double y) {
+        return POINT{(LONG)std::lround(t.Left() + y / 100 * (t.Right() - t.Left())),
+                     (LONG)std::lround(t.Bottom() - x / 10 * (t.Bottom() - t.Top()))};
+    };
+    const Case cases[] = {
+        {"polar",
+         [](DrawTest& t) {
+             t.layer->SetPolar(TRUE);
+             t.Range(QK_AXIS_X, 0, 360, 30);
+             t.XY(QK_PLOT_SCATTER, {0, 90, 225}, {5, 10, 8});
+             t.NoLegend();
+         },
+         [&](DrawTest& t, const Dib& d) {
+             const double cx = (t.Left() + t.Right()) / 2, cy = (t.Top() + t.Bottom()) / 2;
+             const double radius = std::min(t.Right() - t.Left(), t.Bottom() - t.Top()) / 2;
+             auto at = [&](double degrees, double r, COLORREF color) {
+                 return d.Near(cx + r / 10 * radius * std::cos(degrees * kDegree),
+                               cy - r / 10 * radius * std::sin(degrees * kDegree), color, 1);
+             };
+             EXPECT_TRUE(at(0, 5, kRed));
+             EXPECT_TRUE(at(90, 10, kRed));
+             EXPECT_TRUE(at(225, 8, kRed));
+             EXPECT_FALSE(d.Near(t.MapX(0), t.MapY(5), kRed, 3)) << "not where a plain layer puts it";
+             EXPECT_TRUE(at(45, 10, kBlack)) << "the X axis circle";
+             EXPECT_TRUE(at(160, 10, kBlack)) << "the X axis circle";
+             EXPECT_FALSE(at(45, 6, kBlack));
+             EXPECT_TRUE(at(0, 3, kBlack)) << "the Y axis radius";
+             EXPECT_FALSE(d.Near(t.Left() + 3, t.Top() + 3, kBlack, 2)) << "no frame";
+             // The angles' labels stand outside the circle, 90 degrees above it.
+             RECT top = d.Ink({(LONG)cx - 20, (LONG)(cy - radius - 40), (LONG)cx + 20, (LONG)(cy - radius - majorLen)});
+             EXPECT_FALSE(IsEmpty(top)) << "the label of 90 degrees";
+         }},
+        {"ternary",
+         [](DrawTest& t) {
+             // A triangle layer in place of the plain one, its fractions from 0 to 1.
+             t.layer = t.page->AddLayer(false, true);
+             t.page->DeleteLayer(0);
+             for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z})
+                 t.layer->SetAxisRange(axis, 0, 1, 0.2);
+             t.Plot(QK_PLOT_SCATTER, {Data(QK_ROLE_Z, t.Column({2, 0})), Data(QK_ROLE_X, t.Column({1, 3})), Data(QK_ROLE_Y, t.Column({1, 1}))});
+             t.NoLegend();
+         },
+         [&](DrawTest& t, const Dib& d) {
+             // The largest upright equilateral triangle in the frame, centred in it.
+             const double side = std::min(t.Right() - t.Left(), (t.Bottom() - t.Top()) * 2 / std::sqrt(3.0));
+             const double height = side * std::sqrt(3.0) / 2;
+             const double left = (t.Left() + t.Right()) / 2 - side / 2, bottom = (t.Top() + t.Bottom()) / 2 + height / 2;
+             auto at = [&](double u, double v) { return std::make_pair(left + u * side, bottom - v * height); };
+             // (1, 1, 2): a quarter X, a quarter Y, half Z; (3, 1, 0) on the bottom side.
+             auto [x1, y1] = at(0.25 + 0.5 / 2, 0.5);
+             auto [x2, y2] = at(0.25, 0);
+             EXPECT_TRUE(d.Near(x1, y1, kRed));
+             EXPECT_TRUE(d.Near(x2, y2, kRed));
+             auto [bx, by] = at(0.75, 0);
+             auto [lx, ly] = at(0.25 / 2, 0.25);
+             auto [rx, ry] = at(1 - 0.25 / 2, 0.25);
+             EXPECT_TRUE(d.Near(bx, by, kBlack, 0)) << "the bottom side";
+             EXPECT_TRUE(d.Near(lx, ly, kBlack, 1)) << "the left side";
+             EXPECT_TRUE(d.Near(rx, ry, kBlack, 1)) << "the right side";
+             EXPECT_FALSE(d.Near(t.Left() + 3, t.Top() + 3, kBlack, 2)) << "no frame";
+             // Y's label of 0.4 below the bottom side, under its tick.
+             auto [tx, ty] = at(0.4, 0);
+             RECT label = d.Ink({(LONG)tx - 20, (LONG)(ty + majorLen), (LONG)tx + 20, (LONG)(ty + majorLen + 40)});
+             EXPECT_FALSE(IsEmpty(label));
+             EXPECT_NEAR((label.left + label.right) / 2.0, tx, 3) << Describe(label);
+         }},
+        {"exchanged",
+         [](DrawTest& t) {
+             t.Range(QK_AXIS_Y, 0, 100, 25);
+             t.layer->SetExchangeAxes(TRUE);
+             t.XY(QK_PLOT_SCATTER, {2}, {80});
+             t.XY(QK_PLOT_COLUMN, {5}, {60});
+             t.NoLegend();
+         },
+         [&](DrawTest& t, const Dib& d) {
+             const POINT p = ex(t, 2, 80);
+             EXPECT_TRUE(d.Near(p.x, p.y, kRed));
+             EXPECT_FALSE(d.Near(t.MapX(2), t.MapY(80), kRed, 3)) << "not where a plain layer puts it";
+             // The column at X = 5 grows from the left to 60.
+             for (auto [x, y, present] : {std::tuple<double, double, bool>{5, 30, true}, {5, 80, false}, {3.5, 30, false}}) {
+                 const POINT q = ex(t, x, y);
+                 EXPECT_EQ(present, d.Near(q.x, q.y, kLtGray, 0)) << "column at (" << x << ", " << y << ")";
+             }
+             // X's ticks stand out to the left, Y's below.
+             const POINT x4 = ex(t, 4, 0), y50 = ex(t, 0, 50);
+             EXPECT_TRUE(d.Near(t.Left() - majorLen + 2, x4.y, kBlack, 0));
+             EXPECT_TRUE(d.Near(y50.x, t.Bottom() + majorLen - 2, kBlack, 0));
+             EXPECT_FALSE(d.Near(t.MapX(4), t.Bottom() + majorLen - 2, kBlack, 0)) << "no X tick below";
+             // X's label of 2 beside its tick on the left, where no Y label stands.
+             const POINT x2 = ex(t, 2, 0);
+             RECT label = d.Ink({(LONG)(t.Left() - 60), x2.y - 8, (LONG)(t.Left() - majorLen - 1), x2.y + 8});
+             EXPECT_FALSE(IsEmpty(label)) << "the label of X = 2";
+         }},
+        {"stacked group",
+         [](DrawTest& t) {
+             CQKPlotObj* low = t.XY(QK_PLOT_LINE, {0, 10}, {2, 2});
+             CQKPlotObj* high = t.XY(QK_PLOT_LINE, {0, 10}, {3, 3}, kBlueIndex);
+             CQKPlotObj* alone = t.XY(QK_PLOT_LINE, {0, 10}, {7, 7}, kGreenIndex);
+             low->SetGroup(1, TRUE);
+             high->SetGroup(1, FALSE);
+             alone->SetGroup(2, TRUE);
+             t.layer->SetStackPlots(TRUE);
+             t.NoLegend();
+         },
+         [&](DrawTest& t, const Dib& d) {
+             EXPECT_TRUE(d.Near(t.MapX(5), t.MapY(2), kRed, 0));
+             EXPECT_TRUE(d.Near(t.MapX(5), t.MapY(5), kBlue, 0)) << "3 on top of 2";
+             EXPECT_FALSE(d.Near(t.MapX(5), t.MapY(3), kBlue, 1));
+             EXPECT_TRUE(d.Near(t.MapX(5), t.MapY(7), kGreen, 0)) << "another group stands alone";
+         }},
+        {"horizontal step",
+         [](DrawTest& t) {
+             t.XY(QK_PLOT_LINE, {2, 6}, {2, 8})->SetConnectType(qkfxFindPlotWord("HorzStep")->connect);
+             t.NoLegend();
+         },
+         [&](DrawTest& t, const Dib& d) {
+             EXPECT_TRUE(d.Near(t.MapX(6), t.MapY(2), kRed, 0)) << "the corner";
+             EXPECT_TRUE(d.Near(t.MapX(4), t.MapY(2), kRed, 0));
+             EXPECT_TRUE(d.Near(t.MapX(6), t.MapY(5), kRed, 0));
+             EXPECT_FALSE(d.Near(t.MapX(2), t.MapY(8), kRed, 2)) << "no other corner";
+             EXPECT_FALSE(d.Near(t.MapX(4), t.MapY(5), kRed, 2)) << "no straight line";
+         }},
+        {"vertical step, exchanged",
+         [](DrawTest& t) {
+             t.Range(QK_AXIS_Y, 0, 100, 25);
+             t.layer->SetExchangeAxes(TRUE);
+             t.XY(QK_PLOT_LINE, {2, 6}, {20, 80})->SetConnectType(qkfxFindPlotWord("VertStep")->connect);
+             t.NoLegend();
+         },
+         [&](DrawTest& t, const Dib& d) {
+             // Up, then across on the device: from X = 2 at Y = 20 up to X = 6, then right.
+             const POINT corner = ex(t, 6, 20), other = ex(t, 2, 80);
+             EXPECT_TRUE(d.Near(corner.x, corner.y, kRed, 0)) << "the corner";
+             EXPECT_FALSE(d.Near(other.x, other.y, kRed, 2)) << "no other corner";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        qkfxGetProject().New();
+        SetUp();
+        c.make(*this);
+        Dib dib(W, H);
+        Render(dib);
+        c.check(*this, dib);
+        if (const char* dir = getenv("QX_SHOT_DIR"))
+            qxtest::CaptureDC(dib.dc, {0, 0, W, H}).WritePng(std::string(dir) + "\\mapping-" + c.what + ".png");
+    }
 }
 
 // Each connection type joins the same five points its own way: where its line must be and

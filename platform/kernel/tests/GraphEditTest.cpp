@@ -358,10 +358,17 @@ TEST_F(EditTest, MaskingCommandsAndHowMaskedPointsAreDrawn)
     EXPECT_FALSE(Run("mask range"));
     EXPECT_NE(err.find("Data Selector"), std::string::npos) << err;
     qkfxGetAccess()->SetCheckedToolNumber(5);
-    Drag((int)MapX(2.5), (int)MapY(1), (int)MapX(5.5), (int)MapY(1));
-    EXPECT_EQ(qkfxGetAccess()->GetCheckedToolNumber(), 5) << "the data selector stays chosen";
     INT_PTR set = 0;
     int first = 0, last = 0;
+    // Where X runs up the vertical (both axes span 0 to 10), the rows between two heights.
+    page->GetActiveLayer()->SetExchangeAxes(TRUE);
+    Drag((int)MapX(1), (int)MapY(6.5), (int)MapX(9), (int)MapY(8.5));
+    ASSERT_TRUE(page->GetSelectedRange(set, first, last));
+    EXPECT_EQ(first, 7);
+    EXPECT_EQ(last, 8);
+    page->GetActiveLayer()->SetExchangeAxes(FALSE);
+    Drag((int)MapX(2.5), (int)MapY(1), (int)MapX(5.5), (int)MapY(1));
+    EXPECT_EQ(qkfxGetAccess()->GetCheckedToolNumber(), 5) << "the data selector stays chosen";
     ASSERT_TRUE(page->GetSelectedRange(set, first, last));
     EXPECT_EQ(first, 3);
     EXPECT_EQ(last, 5);

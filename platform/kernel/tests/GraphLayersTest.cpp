@@ -204,6 +204,29 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
              EXPECT_FALSE(graph->CheckViewShowCommand(33092));
          },
          [&] { EXPECT_TRUE(graph->CheckViewShowCommand(33092)); }},
+        {"Exchange Axes", nullptr, 36122, "layer -b Xchange -1;", [&] { qkfxGetProject().SetActivePage(wks); },
+         [&] {
+             qkfxGetProject().SetActivePage(graph);
+             EXPECT_FALSE(graph->CheckViewShowCommand(36122));
+         },
+         [&] {
+             EXPECT_TRUE(graph->GetActiveLayer()->IsExchangeAxes());
+             EXPECT_TRUE(graph->CheckViewShowCommand(36122));
+             // The second time the axes go back.
+             EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 0) << err;
+             EXPECT_FALSE(graph->CheckViewShowCommand(36122));
+         }},
+        {"Stack Data", nullptr, 36121, "layer -b stack -1;", [&] { qkfxGetProject().SetActivePage(wks); },
+         [&] {
+             qkfxGetProject().SetActivePage(graph);
+             EXPECT_FALSE(graph->CheckViewShowCommand(36121));
+         },
+         [&] {
+             EXPECT_TRUE(graph->GetActiveLayer()->IsStackPlots());
+             EXPECT_TRUE(graph->CheckViewShowCommand(36121));
+             EXPECT_EQ(Command(nullptr, 36121, "layer -b stack -1;"), 0) << err;
+             EXPECT_FALSE(graph->CheckViewShowCommand(36121));
+         }},
         {"Page Control", nullptr, 36082, "Page;l", [&] { qkfxGetProject().SetActivePage(wks); },
          [&] { qkfxGetProject().SetActivePage(graph); },
          [&] { EXPECT_NE(qkfxGetCallLog().ToString().find("no dialog for a plain page (0)"), std::string::npos); }},
@@ -249,7 +272,7 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
              ASSERT_TRUE(graph->SetDrawRect(client));
              Dib dib(800, 600);
              ASSERT_TRUE(graph->Draw(dib.dc, client));
-             ASSERT_TRUE(graph->SelectRange(0, 400));
+             ASSERT_TRUE(graph->SelectRange({0, 0}, {400, 0}));
          },
          [&] {
              INT_PTR dataset = 0;
@@ -308,6 +331,57 @@ TEST_F(LayersTest, TheMaximisedLayersEarlierPlaceIsSaved)
     ASSERT_NE(read, nullptr);
     ASSERT_TRUE(read->MaximizeLayer(nullptr));
     EXPECT_DOUBLE_EQ(read->GetActiveLayer()->GetMeasWidth(), 70);
+}
+
+// A layer's exchanged axes and stacked plots, a polar and a ternary layer are kept in the
+// project.
+// Neither a polar nor a 3D layer has a horizontal and a vertical axis to exchange: the
+// command says so. Stacking a group rescales the axes to the stacked values.
+TEST_F(LayersTest, ExchangedStackedPolarAndTernaryLayersAreSavedAndOnlyPlainLayersExchange)
+{
+    Plot(graph, y1)->SetGroup(1, TRUE);
+    Plot(graph, y1)->SetGroup(1, FALSE);
+    CQKAxes axes;
+    ASSERT_TRUE(graph->GetActiveLayer()->GetAxes(&axes, QK_AXIS_Y));
+    axes.SetRescaleType(1); // normal: grows when the data leave the range
+    graph->GetActiveLayer()->UpdateFromTemporary();
+    ASSERT_TRUE(Run("layer -b Xchange -1; layer -b stack -1")) << err;
+    double lo, hi;
+    ASSERT_TRUE(qkfxGetDataRange(graph->GetActiveLayer(), QK_AXIS_Y, lo, hi));
+    EXPECT_EQ(hi, 18) << "9 on top of 9";
+    EXPECT_EQ(graph->GetActiveLayer()->GetAxisRecord(QK_AXIS_Y).to, "20") << "rescaled to the stacked values";
+    CQKGraphPage* polar = NewGraph();
+    polar->GetActiveLayer()->SetPolar(TRUE);
+    EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 1) << "refused on a polar layer";
+    EXPECT_FALSE(Run("layer -b Xchange -1"));
+    EXPECT_NE(err.find("Layer1 is a polar layer, whose axes cannot be exchanged"), std::string::npos) << err;
+    CQKGraphPage* ternary = NewGraph();
+    ternary->AddLayer(false, true);
+    ternary->DeleteLayer(0);
+    EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 1) << "refused on a ternary layer";
+    const std::string names[3] = {graph->GetName(), polar->GetName(), ternary->GetName()};
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    const std::string before = qkfxDumpProject();
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ(Diff(before, qkfxDumpProject()), "");
+    auto* first = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage(names[0]));
+    auto* second = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage(names[1]));
+    ASSERT_TRUE(first && second);
+    EXPECT_TRUE(first->GetActiveLayer()->IsExchangeAxes());
+    EXPECT_TRUE(first->GetActiveLayer()->IsStackPlots());
+    EXPECT_FALSE(first->GetActiveLayer()->IsPolar());
+    EXPECT_TRUE(second->GetActiveLayer()->IsPolar());
+    auto* third = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage(names[2]));
+    ASSERT_NE(third, nullptr);
+    EXPECT_TRUE(third->GetActiveLayer()->IsLayerTriangle());
+    EXPECT_FALSE(second->GetActiveLayer()->IsExchangeAxes());
+    CQKGraphPage* solid = NewGraph();
+    solid->AddLayer(true);
+    solid->DeleteLayer(0);
+    solid->SetActiveLayerIndex(0);
+    EXPECT_EQ(Command(nullptr, 36122, "layer -b Xchange -1;"), 1) << "refused on a 3D layer";
 }
 
 // After Extract to Layers each plot draws inside its own layer's frame, in the half of the

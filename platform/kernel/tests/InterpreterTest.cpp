@@ -141,7 +141,7 @@ TEST_F(InterpreterTest, MatrixAndPlotCommandsChangeTheProject)
 TEST_F(InterpreterTest, UserInterfaceCommandsAreRecorded)
 {
     ASSERT_TRUE(Run("win -t wks; worksheet -p 200 line; %C = Data1_B;"
-                    "Layer -K P; layer -b stack -1; set %C -e;HideMarker; Label -e -x X Title;;clr;"
+                    "Layer -K P; layer -k c; set %C -e;HideMarker; Label -e -x X Title;;clr;"
                     "Axis -l x; edit -color; rescale; doc -uw; worksheet -e err; run.dialog(INDEX,MASK);"
                     "GetFile *.fdf; ed.open(); qpack.undo()"))
         << err;
@@ -155,7 +155,7 @@ TEST_F(InterpreterTest, UserInterfaceCommandsAreRecorded)
         ASSERT_GE(i, 0) << op << "\n" << qkfxGetCallLog().ToString();
         at = i + 1;
     }
-    EXPECT_EQ(qkfxGetCallLog().GetAt(qkfxGetCallLog().Find("layer")).args, "-b stack -1");
+    EXPECT_EQ(qkfxGetCallLog().GetAt(qkfxGetCallLog().Find("layer")).args, "-k c");
 }
 
 TEST_F(InterpreterTest, FailuresStopTheScriptAndNameTheLine)

@@ -46,12 +46,16 @@ std::string Trimmed(std::string s)
 
 TEST_F(PlotModelTest, EveryPlotWordMakesItsKindFromColumnsOrAMatrix)
 {
-    // Column designations by letter: X, Y, E (Y error), Z; "M" plots the active matrix.
+    // Column designations by letter: X, Y, E (Y error), W (X error), Z; "M" plots the
+    // active matrix. Line words join their points by a connection of their own.
     struct Case {
         const char* word;
         const char* columns;
         const char* plots;
         int errorBars;
+        int connect = QK_CONNECT_STRAIGHT;
+        bool polar = false;
+        bool triangle = false;
     };
     const Case cases[] = {
         {"line", "XYY", "Line: Y=Data1_B X=Data1_A\nLine: Y=Data1_C X=Data1_A\n", 0},
@@ -66,6 +70,15 @@ TEST_F(PlotModelTest, EveryPlotWordMakesItsKindFromColumnsOrAMatrix)
         {"Area", "XY", "Area: Y=Data1_B X=Data1_A\n", 0},
         {"FillArea", "XYY", "Fill Area: Y=Data1_C X=Data1_A LOW=Data1_B\n", 0},
         {"YError", "XYE", "Scatter: Y=Data1_B X=Data1_A\nError Bar: YERR=Data1_C Y=Data1_B\n", 1},
+        {"XYError", "XYEW",
+         "Scatter: Y=Data1_B X=Data1_A\nError Bar: YERR=Data1_C Y=Data1_B\nError Bar: YERR=Data1_D Y=Data1_B\n", 2},
+        {"HorzStep", "XY", "Line: Y=Data1_B X=Data1_A\n", 0, QK_CONNECT_STEP_HORIZONTAL},
+        {"VertStep", "XY", "Line: Y=Data1_B X=Data1_A\n", 0, QK_CONNECT_STEP_VERTICAL},
+        {"Segment2", "XY", "Line: Y=Data1_B X=Data1_A\n", 0, QK_CONNECT_2_POINT_SEGMENT},
+        {"Segment3", "XY", "Line: Y=Data1_B X=Data1_A\n", 0, QK_CONNECT_3_POINT_SEGMENT},
+        {"Spline", "XY", "Line: Y=Data1_B X=Data1_A\n", 0, QK_CONNECT_SPLINE},
+        {"Polar", "XY", "Line + Symbol: Y=Data1_B X=Data1_A\n", 0, QK_CONNECT_STRAIGHT, true},
+        {"Ternary", "XYZ", "Scatter: Z=Data1_C X=Data1_A Y=Data1_B\n", 0, QK_CONNECT_STRAIGHT, false, true},
         {"VertDropLine", "XY", "Vertical Drop Line: Y=Data1_B X=Data1_A\n", 0},
         {"HorzDropLine", "XY", "Horizontal Drop Line: Y=Data1_B X=Data1_A\n", 0},
         {"HiLoClose", "XYYY", "High-Low-Close: Y=Data1_D X=Data1_A HIGH=Data1_B LOW=Data1_C\n", 0},
@@ -101,7 +114,7 @@ TEST_F(PlotModelTest, EveryPlotWordMakesItsKindFromColumnsOrAMatrix)
             script = "win -t wks; wks.ncols = " + std::to_string(strlen(c.columns)) + ";";
             for (size_t i = 0; c.columns[i]; ++i) {
                 const char kind = c.columns[i];
-                int type = kind == 'X' ? 4 : kind == 'E' ? 3 : kind == 'Z' ? 6 : 1;
+                int type = kind == 'X' ? 4 : kind == 'E' ? 3 : kind == 'W' ? 7 : kind == 'Z' ? 6 : 1;
                 script += "wks.col" + std::to_string(i + 1) + ".type = " + std::to_string(type) + ";";
             }
             script += "col(A)[1] = 1; worksheet -p 201 " + std::string(c.word);
@@ -114,6 +127,16 @@ TEST_F(PlotModelTest, EveryPlotWordMakesItsKindFromColumnsOrAMatrix)
         EXPECT_EQ(layer->Is3DLayer(), first->Is3DPlot()) << "a 3D kind gets a 3D layer";
         EXPECT_EQ(first->HasErrorBar(), c.errorBars > 0);
         EXPECT_EQ(first->UsesMatrixData(), std::string(c.columns) == "M");
+        EXPECT_EQ(layer->IsPolar() != FALSE, c.polar);
+        EXPECT_EQ(layer->IsLayerTriangle() != FALSE, c.triangle);
+        if (first->GetPlotObjectType(0) == QK_PLOT_LINE || first->GetPlotObjectType(0) == QK_PLOT_LINE_SYMBOL)
+            EXPECT_EQ(first->GetConnectType(), c.connect);
+        // Error bars point along Y, and along X for an X error column.
+        for (int i = 1; i <= c.errorBars; ++i) {
+            auto* bar = dynamic_cast<CQKErrorBar*>(layer->PlotObjByIndex(i, 1));
+            ASSERT_NE(bar, nullptr);
+            EXPECT_EQ(bar->IsDirectionX() != FALSE, i == 2);
+        }
         if (first->GetPlotObjectType(0) == QK_PLOT_CONTOUR) {
             auto* contour = dynamic_cast<CQKContourPlotObj*>(first);
             ASSERT_NE(contour, nullptr) << "a contour plot is the contour node";

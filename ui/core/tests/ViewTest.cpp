@@ -226,7 +226,8 @@ TEST_F(Views, ItemsOfCommandsThatCannotRunAreGrey)
         {33051, 1},            // Duplicate, of a worksheet
         {33024, 0},            // Zoom In
         {33249, 1},            // Line, a plot the kernel makes
-        {33260, 0},            // Polar, a plot it cannot make yet
+        {33281, 0},            // Scatter Matrix, a plot with no description
+        {36122, 0},            // Exchange Axes: no graph layer here
         {35536, 0},            // a mask command
         {36401, 1},            // Column Format: a fixed script the worksheet runs
         {36091, 1},            // Worksheet Script, of the worksheet
