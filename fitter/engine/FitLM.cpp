@@ -377,9 +377,10 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     unsigned char codes[kBlockRows];
     int n = 0, m = 0;  // rows read; rows to evaluate
     // Columns: the independent values of the rows to evaluate, the fitted values, and one
-    // column of values at the forward step of each varying parameter.
+    // column of values at the forward step of each varying parameter; after them the steps
+    // and the independent columns' addresses (kept off the frame for the reason above).
     const int nColumns = nIndep + 1 + (p.withDerivatives ? s->nVary : 0);
-    const size_t size = static_cast<size_t>(nColumns) * kBlockRows;
+    const size_t size = static_cast<size_t>(nColumns) * kBlockRows + 2 * (MAX_PARAMS + 1);
     if (s->blockWorkSize < size) {
         double* grown = static_cast<double*>(realloc(s->blockWork, size * sizeof(double)));
         if (!grown)
@@ -422,14 +423,14 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
             needBase = true;
         ++m;
     }
-    const double* columns[MAX_PARAMS + 1];
+    double* h = x + static_cast<size_t>(nColumns) * kBlockRows;  // read only for the parameters set below
+    const double** columns = reinterpret_cast<const double**>(h + MAX_PARAMS + 1);
+    static_assert(sizeof(const double*) <= sizeof(double), "an address fits a column entry");
     for (int i = 0; i < nIndep && i <= MAX_PARAMS; ++i)
         columns[i] = x + i * kBlockRows;
     bool together = m > 0 && nIndep <= MAX_PARAMS;
     if (together && needBase)
         together = EvaluateExpressionRows(s, f, columns, m, f0) == 0;
-    // Read only for the parameters the loop below sets.
-    double h[MAX_PARAMS + 1];
     for (int j = 1; together && p.withDerivatives && j <= s->nVary; ++j) {
         const int k = s->varyMap[j];
         if (!ParamInFitSet(s, f, k))
