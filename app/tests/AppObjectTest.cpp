@@ -5,6 +5,7 @@
 #include "AppQuorix.h"
 #include "PageClasses.h"
 #include "QUNotes.h"
+#include "QKGraphObjects.h"
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
 #include "QxExcelServerTesting.h"
@@ -305,17 +306,12 @@ TEST_F(AppObject, FileWindowAndHelpCommandsOpenTheirDialogs)
         qxtest::Click(dialog, IDOK);
     };
 
-    // New: the chosen kind's window is made; a kind not built yet says so.
+    // New: the chosen kind's window is made.
     run(ID_FILE_NEW, {[](HWND dialog) {
             qxtest::ListSelect(dialog, 1104, 6); // Matrix
             qxtest::Click(dialog, IDOK);
         }});
     EXPECT_NE(nullptr, qkfxGetProject().FindPage("Matrix1"));
-    run(ID_FILE_NEW, {[](HWND dialog) {
-            qxtest::ListSelect(dialog, 1104, 7); // Function
-            qxtest::Click(dialog, IDOK);
-        },
-                      box});
 
     // Rename: a name the kernel refuses is explained and changes nothing; a good one takes.
     CQKPage* matrix = qkfxGetProject().FindPage("Matrix1");
@@ -358,13 +354,24 @@ TEST_F(AppObject, FileWindowAndHelpCommandsOpenTheirDialogs)
     EXPECT_NE(nullptr, DYNAMIC_DOWNCAST(CQUNotesView, child->GetActiveView()));
     EXPECT_EQ("Notes1", std::string((LPCTSTR)child->GetActiveDocument()->GetTitle()));
 
+    // A function: a graph of its own, Plot Details on its function, which OK keeps.
+    run(ID_FILE_NEW, {[](HWND dialog) {
+            qxtest::ListSelect(dialog, 1104, 7); // Function
+            qxtest::Click(dialog, IDOK);
+        },
+                      [](HWND dialog) { qxtest::Click(dialog, IDOK); }});
+    auto* function = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage("Function1"));
+    ASSERT_NE(nullptr, function);
+    ASSERT_EQ(1, function->GetActiveLayer()->GetNumPlots());
+    EXPECT_EQ(QK_PLOT_FUNCTION, function->GetActiveLayer()->PlotObjByIndex(0, 1)->GetPlotObjectType(0));
+
     ASSERT_EQ(10u, captions.size());
     EXPECT_EQ("New", captions[0]);
-    EXPECT_EQ("Rename Window", captions[3]);
-    EXPECT_EQ("About Quorix", captions[7]);
-    ASSERT_EQ(2u, messages.size());
-    EXPECT_EQ("New Function windows cannot be made in this version.", messages[0]);
-    EXPECT_NE(std::string::npos, messages[1].find("\"2 bad\" cannot be the window's name")) << messages[1];
+    EXPECT_EQ("Rename Window", captions[1]);
+    EXPECT_EQ("About Quorix", captions[5]);
+    EXPECT_EQ("Plot Details", captions[9]);
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_NE(std::string::npos, messages[0].find("\"2 bad\" cannot be the window's name")) << messages[0];
 }
 
 // Through the menus as a user would: worksheet, graph, matrix, layout and notes windows made with

@@ -467,7 +467,7 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
     // commands.
     for (UINT id : {33024, 33025, 33027, 33337, 35502, 35504, 35505, 36125, 36325})
         built.insert(id);
-    for (UINT id = 35488; id <= 35497; ++id)
+    for (UINT id = 35488; id <= 35499; ++id)
         built.insert(id);
     for (UINT id = 35520; id <= 35525; ++id)
         built.insert(id);
@@ -492,6 +492,14 @@ TEST(CommandStrings, OnlyTheBuiltCommandsRun)
         built.insert(id);
     // The layer and page commands of the graph window.
     for (UINT id : {36082, 36083, 36115, 36116, 36117, 36118, 36119, 36123, 36126, 36127, 36129, 33042, 33043, 33044})
+        built.insert(id);
+    // The plot template commands: graphs of several layers, a template file, the charts.
+    for (UINT id : {33288, 33321, 33322, 33323, 33324, 33313, 33289, 33290, 33293, 33287, 33262, 33263, 33265, 33286,
+                    33292, 33295, 33296, 33297})
+        built.insert(id);
+    // Full Screen, Date & Time, New Function, Export Page, Set Display Range, and the fitting
+    // templates of the worksheet's plot commands.
+    for (UINT id : {33029, 36128, 33041, 34010, 36120, 34018, 32965, 33294, 33325, 33326, 33331, 33334})
         built.insert(id);
     std::set<UINT> running;
     for (const CommandRow& row : kCommands)
@@ -840,6 +848,43 @@ TEST_F(BuiltCommands, PlotMenusMakeAGraphOfTheirKind)
     // A kind the kernel cannot make is refused, so its item is grey.
     qkfxGetProject().SetActivePage(wks);
     EXPECT_FALSE(Run("Plot", 33260));
+}
+
+// The plot template commands run their sections of Plot.qgs and PlotProf.qgs: each makes a
+// graph of its layers from the active worksheet (the charts a worksheet of values too);
+// Template, cancelled in its Open box (no main window here), plots nothing.
+TEST_F(BuiltCommands, PlotTemplateMenusMakeTheirGraphs)
+{
+    ASSERT_TRUE(qkfxGetScript().Execute(
+        "win -t wks; wks.ncols = 4; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i * i; col(C)[i] = 10 - i; "
+        "col(D)[i] = mod(i, 3); } wks.col1.type = 4"))
+        << qkfxGetScript().GetLastError();
+    CQKWksPage* wks = qkfxGetProject().GetActiveWks();
+    struct Case {
+        const char* group;
+        UINT id;
+        int layers, worksheets;
+    } cases[] = {
+        {"Plot", 33288, 2, 0},     {"PlotProf", 33321, 2, 0}, {"PlotProf", 33322, 2, 0}, {"PlotProf", 33323, 4, 0},
+        {"PlotProf", 33324, 9, 0}, {"PlotProf", 33313, 3, 0}, {"Plot", 33289, 1, 0},     {"Plot", 33290, 1, 1},
+        {"Plot", 33293, 2, 0},     {"Plot", 33262, 1, 0},     {"Plot", 33263, 1, 1},     {"Plot", 33265, 1, 0},
+        {"Plot", 33286, 1, 0},     {"Plot", 33292, 2, 1},     {"Plot", 33295, 2, 1},     {"Plot", 33296, 3, 1},
+        {"Plot", 33297, 1, 1},
+    };
+    for (const Case& c : cases) {
+        qkfxGetProject().SetActivePage(wks);
+        const int pages = qkfxGetProject().GetNumPages();
+        ASSERT_TRUE(Run(c.group, c.id)) << c.id << ": " << qkfxGetScript().GetLastError();
+        ASSERT_EQ(qkfxGetProject().GetNumPages(), pages + 1 + c.worksheets) << c.id;
+        CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+        ASSERT_NE(graph, nullptr) << c.id;
+        EXPECT_EQ(graph->GetNumLayers(), c.layers) << c.id;
+        EXPECT_GT(graph->GetLayerByIndex(0, 1)->GetNumPlots(), 0) << c.id;
+    }
+    qkfxGetProject().SetActivePage(wks);
+    const int pages = qkfxGetProject().GetNumPages();
+    Run("Plot", 33287);
+    EXPECT_EQ(qkfxGetProject().GetNumPages(), pages);
 }
 
 // Plot Details works on the active layer's first plot; the layer commands add linked

@@ -6,6 +6,7 @@
 
 #include "PlotDetailsMain.h"
 #include "PlotDetailsResources.h"
+#include "PlotDetailsTabChecker.h"
 #include "QUAxes.h"
 #include "QUTextObj.h"
 
@@ -29,7 +30,13 @@ int CQDGraphPage::PlotDetailsDialog(CQKBase* obj, int type, DWORD option)
         if (option == 1)
             firstTab = IDD_PD_LAYER_LINK;
         break;
-    case 2: edited = obj; break;
+    case 2:
+        edited = obj;
+        // A function just added opens where its formula is typed.
+        if (option == 1)
+            if (auto* plot = dynamic_cast<CQKPlotObj*>(obj); plot && plot->GetPlotObjectType(0) == QK_PLOT_FUNCTION)
+                plot->SetActiveTabID(PD_KIND_FUNCTION);
+        break;
     default: return 0;
     }
     CQUPlotDetailsMain dialog(edited, type, parent, firstTab);

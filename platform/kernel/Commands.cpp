@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "KernelInternal.h"
+#include "PageRender.h"
 #include "QKGraphObjects.h"
 #include "QKAccess.h"
 #include "QKAsciiImport.h"
@@ -34,27 +35,26 @@ struct UnbuiltCommands {
 const UnbuiltCommands kUnbuilt[] = {
     // General commands of every page window.
     {36091, 36091, "worksheet"},
-    {36120, 36122, "graph"},
+    {36121, 36122, "graph"},
     {36124, 36124, "graph"},
-    {36128, 36128, "graph"},
     {36130, 36130, "not described"},
     {36322, 36324, "graph"},
     {36326, 36327, "graph"},
     // Plot commands: the kinds the kernel cannot plot yet.
     {33260, 33260, "graph"},
-    {33262, 33265, "graph"},
     {33268, 33280, "graph"},
     {33281, 33283, "not described"},
     {33284, 33284, "graph"},
-    {33286, 33290, "graph"},
-    {33292, 33315, "graph"},
-    {33319, 33328, "graph"},
-    {33331, 33334, "graph"},
+    {33298, 33312, "graph"},
+    {33314, 33315, "graph"},
+    {33319, 33320, "graph"},
+    {33327, 33328, "not described"},
+    {33332, 33332, "not described"},
+    {33333, 33333, "graph"},
     {33336, 33336, "graph"},
     // STANDARD.
     {33026, 33026, "graph"},
-    {33028, 33029, "graph"},
-    {33041, 33041, "graph"},
+    {33028, 33028, "graph"},
     {33045, 33046, "graph"},
     {33047, 33047, "not described"},
     {33048, 33049, "graph"},
@@ -64,18 +64,16 @@ const UnbuiltCommands kUnbuilt[] = {
     {34001, 34001, "worksheet"},
     {34002, 34002, "not described"},
     {34004, 34004, "worksheet"},
-    {34010, 34010, "graph"},
-    {34018, 34018, "graph"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
     // OBJEDIT's data order and grouping, and the 3D rotation angle.
-    {35498, 35501, "graph"},
+    {35500, 35501, "graph"},
     {35562, 35562, "graph"},
     // 3D Waterfall and the X and Y Constant with Base kinds: nothing but their names.
     {35573, 35573, "not described"},
     {35575, 35576, "not described"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
-    {32965, 32968, "graph"},
+    {32966, 32968, "graph"},
     {34145, 34161, "not described"},
     {34174, 34174, "not described"},
     {9999, 9999, "not described"},
@@ -99,7 +97,7 @@ const UnbuiltCommands kUnbuilt[] = {
 // -1 where an id has none.
 const int kObjectEdits[] = {
     QK_EDIT_LEFT, QK_EDIT_RIGHT, QK_EDIT_TOP, QK_EDIT_BOTTOM, QK_EDIT_VERTICAL, QK_EDIT_HORIZONTAL, // 35488-35493
-    QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, -1, -1, -1, -1,                     // 35494-35501
+    QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, QK_EDIT_FRONT_DATA, QK_EDIT_BACK_DATA, -1, -1, // 35494-35501
     QK_EDIT_ARROW, -1, QK_EDIT_FONT_UP, QK_EDIT_FONT_DOWN,                                          // 35502-35505
 };
 const int kArrowEdits[] = {
@@ -127,6 +125,25 @@ bool LayerCommandReady(int id, bool* handled)
     case 36123: // Arrange All Layers
     case 36127: // Maximize Layer
         return layer != nullptr;
+    case 33029: // Full Screen
+    case 36128:
+        return isGraph;
+    case 32965: { // Set Display Range: rows the Data Selector chose in a plot of the layer
+        INT_PTR dataset = 0;
+        int first = 0, last = 0;
+        if (!layer || !graph->GetSelectedRange(dataset, first, last))
+            return false;
+        for (int i = 0; i < layer->GetNumPlots(); ++i)
+            if (CQKDataset* y = qkPlotDataset(*layer->PlotObjByIndex(i, 1), QK_ROLE_Y); y && y->GetHandle() == dataset)
+                return true;
+        return false;
+    }
+    case 34018: // Export Page
+        return graph != nullptr;
+    case 33041: // Date & Time
+        return layer != nullptr;
+    case 36120: // Add Function Graph
+        return layer != nullptr && !layer->Is3DLayer();
     case 36129: // Fit page to encompass all layers
         return isGraph && graph->CanFitPageToLayers();
     case 36126: // Merge Graphs
@@ -932,6 +949,122 @@ bool qkFindScriptResource(const std::string& fileName, std::string* text)
     return true;
 }
 
+namespace {
+
+bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool written = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && written;
+}
+
+// The page drawn at the screen's resolution into a 24-bit bitmap file.
+bool ExportBitmap(CQKGraphPage& page, const std::string& path, std::string* why)
+{
+    double inchesW = 0, inchesH = 0;
+    page.GetPageSizeInches(inchesW, inchesH);
+    HDC screen = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const int w = std::max(1, (int)(inchesW * dpiX + 0.5)), h = std::max(1, (int)(inchesH * dpiY + 0.5));
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h; // bottom-up, as bitmap files store their rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    bi.bmiHeader.biXPelsPerMeter = (LONG)(dpiX / 0.0254 + 0.5);
+    bi.bmiHeader.biYPelsPerMeter = (LONG)(dpiY / 0.0254 + 0.5);
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = dc ? CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    if (!bmp) {
+        if (dc)
+            DeleteDC(dc);
+        *why = qkFormatText("there is not enough memory for a picture of %d x %d pixels", w, h);
+        return false;
+    }
+    HGDIOBJ old = SelectObject(dc, bmp);
+    const RECT all = {0, 0, w, h};
+    const BOOL drawn = qkDrawGraphPage(page, dc, all, true);
+    GdiFlush();
+    const size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3, image = stride * h;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof bi.bmiHeader;
+    file.bfSize = (DWORD)(file.bfOffBits + image);
+    bi.bmiHeader.biSizeImage = (DWORD)image;
+    std::vector<BYTE> bytes((const BYTE*)&file, (const BYTE*)&file + sizeof file);
+    bytes.insert(bytes.end(), (const BYTE*)&bi.bmiHeader, (const BYTE*)&bi.bmiHeader + sizeof bi.bmiHeader);
+    bytes.insert(bytes.end(), (const BYTE*)bits, (const BYTE*)bits + image);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    if (!drawn) {
+        *why = "the page could not be drawn";
+        return false;
+    }
+    if (!WriteBytes(path, bytes)) {
+        *why = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+// export -p [file]: the active graph or layout page as a picture, an enhanced metafile
+// (.emf) or a bitmap (.bmp) by the file's extension; without a file the user names one.
+void ExportPage(const std::vector<std::string>& args, std::string* error)
+{
+    auto* page = dynamic_cast<CQKGraphPage*>(ActivePage());
+    if (!page) {
+        *error = "export -p: the active window is no graph or layout";
+        return;
+    }
+    std::string path = args.size() == 2 ? args[1] : page->GetName();
+    if (args.size() < 2) {
+        static const char kFilter[] = "Enhanced Metafile (*.emf)\0*.emf\0Bitmap (*.bmp)\0*.bmp\0";
+        const int asked = qkfxGetAccess()->GetFileToSave(std::string(kFilter, sizeof kFilter), "Export Page", path);
+        if (asked < 0) {
+            *error = std::string("export -p: ") + kNameTheFile;
+            return;
+        }
+        if (asked == 0 || path.empty()) {
+            qkfxGetCallLog().Add("export -p: cancelled", page->GetName());
+            return;
+        }
+    }
+    if (!HasExtension(path))
+        path += ".emf";
+    const std::string ext = path.substr(path.find_last_of('.'));
+    std::string why;
+    if (Same(ext, ".emf")) {
+        HENHMETAFILE emf = page->CopyPageEnhancedMetafile(nullptr);
+        HENHMETAFILE copy = emf ? CopyEnhMetaFileA(emf, path.c_str()) : nullptr;
+        if (!emf)
+            why = "the page could not be drawn";
+        else if (!copy)
+            why = "cannot write " + path;
+        if (copy)
+            DeleteEnhMetaFile(copy);
+        if (emf)
+            DeleteEnhMetaFile(emf);
+    } else if (Same(ext, ".bmp")) {
+        ExportBitmap(*page, path, &why);
+    } else {
+        why = "\"" + ext + "\" is no picture type the page exports to: use .emf or .bmp";
+    }
+    if (!why.empty()) {
+        *error = "export -p: " + why;
+        return;
+    }
+    qkfxGetCallLog().Add("export -p", page->GetName() + " " + path);
+}
+
+} // namespace
+
 bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error)
 {
     if (word == "getfile") {
@@ -949,6 +1082,10 @@ bool qkRunApplicationCommand(const std::string& word, const std::vector<std::str
             *error = "export -w: the active window is no worksheet";
         else if (qkfxExportAscii(wks, args[1], qkfxGetAsciiImportOptions(), error))
             qkfxGetCallLog().Add("export -w", args[1]);
+        return true;
+    }
+    if (word == "export" && !args.empty() && args.size() <= 2 && Same(args[0], "-p")) {
+        ExportPage(args, error);
         return true;
     }
     if (word == "getnumber") {

@@ -107,6 +107,7 @@ bool PlotCommand(const char* command, const std::vector<std::string>& a, std::st
     CQKMatrixPage* mat = matrix ? project.GetActiveMatrix() : nullptr;
     if (!wks && !mat)
         return Fail(error, std::string(command) + " -p: there is no active " + (matrix ? "matrix" : "worksheet"));
+    std::string reason;
     std::vector<CQKDataset*> columns;
     if (wks) {
         // The selected columns, or all of them when none is selected.
@@ -114,10 +115,18 @@ bool PlotCommand(const char* command, const std::vector<std::string>& a, std::st
             if (wks->m_selC1 < 1 || (c >= wks->m_selC1 && c <= wks->m_selC2))
                 columns.push_back(wks->GetColumn(c));
     }
+    if (wks && qkIsGraphTemplate(a[1])) {
+        CQKGraphPage* graph = qkPlotIntoTemplate(a[1], *word, columns, &reason);
+        if (!graph) {
+            project.SetActivePage(wks);
+            return Fail(error, std::string(command) + " -p: " + reason);
+        }
+        qkfxGetAccess()->OnInternalNewPage(graph, TRUE);
+        return true;
+    }
     CQKGraphPage* graph = NewGraphFor(word->type);
     if (!graph)
         return Fail(error, std::string(command) + " -p: cannot make a graph");
-    std::string reason;
     bool ok = wks ? qkfxPlotColumns(graph->GetActiveLayer(), *word, columns, &reason) > 0
                   : qkfxPlotMatrix(graph->GetActiveLayer(), *word, mat, &reason);
     if (!ok) {
@@ -259,11 +268,23 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
 }
 
 // set name: Plot Details for the plot of the dataset; set name -e: the plot draws its
-// datasets' whole ranges again.
-bool Set(const std::vector<std::string>& a, std::string* error)
+// datasets' whole ranges again; set [name] -r: only the rows the Data Selector chose (of
+// the dataset they were chosen in when no name is given).
+bool Set(std::vector<std::string> a, std::string* error)
 {
-    if (a.empty() || (a.size() == 2 && !Same(a[1], "-e")) || a.size() > 2)
-        return Fail(error, "set takes a dataset name and -e");
+    if (a.size() == 1 && Same(a[0], "-r")) {
+        CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+        INT_PTR dataset = 0;
+        int first = 0, last = 0;
+        CQKDataset* chosen = graph && graph->GetSelectedRange(dataset, first, last)
+                                 ? qkfxGetProject().GetDatasetFromHandle(dataset)
+                                 : nullptr;
+        if (!chosen)
+            return Fail(error, "set -r: choose the rows to show first: drag across them with the Data Selector tool");
+        a.insert(a.begin(), chosen->GetName());
+    }
+    if (a.empty() || (a.size() == 2 && !Same(a[1], "-e") && !Same(a[1], "-r")) || a.size() > 2)
+        return Fail(error, "set takes a dataset name and -e or -r");
     CQKGraphicLayer* layer = ActiveLayer("set", error);
     if (!layer)
         return false;
@@ -271,13 +292,25 @@ bool Set(const std::vector<std::string>& a, std::string* error)
     if (!plot)
         return Fail(error, "set: \"" + a[0] + "\" is not plotted in the active layer");
     if (a.size() == 2) {
+        int first = 0, end = -1;
+        if (Same(a[1], "-r")) {
+            auto* graph = static_cast<CQKGraphPage*>(layer->GetValidPagePtr());
+            INT_PTR dataset = 0;
+            int last = -1;
+            CQKDataset* y = qkPlotDataset(*plot, QK_ROLE_Y);
+            if (!graph->GetSelectedRange(dataset, first, last) || !y || y->GetHandle() != dataset)
+                return Fail(error, "set -r: choose the rows of " + a[0] + " first: drag across them with the Data Selector tool");
+            end = last + 1;
+        }
         std::vector<QKPlotData> data = plot->GetDataList();
         for (QKPlotData& d : data) {
-            d.first = 0;
-            d.end = -1;
+            d.first = first;
+            d.end = end;
         }
         plot->SetDataList(data);
         qkfxRescaleLayer(layer, FALSE);
+        qkfxGetProject().SetProjectModified(true);
+        qkShowLayerAgain(*layer);
         return true;
     }
     static_cast<CQKGraphPage*>(layer->GetValidPagePtr())->PlotDetailsDialog(plot, 2, 0);
@@ -364,11 +397,72 @@ bool Axis(const std::vector<std::string>& a, std::string* error)
     return true;
 }
 
+// GetEnumWin word: a new graph named by the word and the first number free (File > New's
+// Function makes the graph its function is drawn in).
+bool GetEnumWin(const std::vector<std::string>& a, std::string* error)
+{
+    if (a.size() != 1)
+        return Fail(error, "GetEnumWin takes the name the new window is numbered from");
+    CQKProject& project = qkfxGetProject();
+    std::string name;
+    for (int n = 1; name.empty(); ++n)
+        if (!project.IsNameInUse(a[0] + std::to_string(n)))
+            name = a[0] + std::to_string(n);
+    CQKPage* page = project.CreatePage(QK_PAGE_GRAPH, name);
+    if (!page)
+        return Fail(error, "GetEnumWin: \"" + name + "\" is no window name");
+    qkfxGetAccess()->OnInternalNewPage(page, TRUE);
+    return true;
+}
+
+// NewFunction: a function plot (F1, F2, ... as the project has none of that name) joins
+// the active layer and Plot Details opens on it to take its formula; cancelling the
+// dialog takes the function away again.
+bool NewFunction(const std::vector<std::string>& a, std::string* error)
+{
+    if (!a.empty())
+        return Fail(error, "NewFunction takes no arguments");
+    CQKGraphicLayer* layer = ActiveLayer("NewFunction", error);
+    if (!layer)
+        return false;
+    if (layer->Is3DLayer())
+        return Fail(error, "NewFunction: " + layer->GetName() + " is a 3D layer; a function is drawn in a 2D layer");
+    CQKProject& project = qkfxGetProject();
+    std::vector<std::string> taken = qkListPlottedDatasets();
+    std::string name;
+    for (int n = 1; name.empty(); ++n) {
+        std::string f = "F" + std::to_string(n);
+        if (project.FindDataset(f) == nullptr && std::none_of(taken.begin(), taken.end(), [&](const std::string& t) {
+                return _stricmp(t.c_str(), f.c_str()) == 0;
+            }))
+            name = f;
+    }
+    auto* plot = new CQKPlotObj;
+    plot->SetPlotObjectType(QK_PLOT_FUNCTION);
+    plot->SetFunctionName(name);
+    plot->SetDataSetName(name);
+    plot->SetColor(-9);
+    const int id = layer->AddObject(plot);
+    qkfxUpdateLegend(layer);
+    auto* page = static_cast<CQKGraphPage*>(layer->GetValidPagePtr());
+    page->ForgetUndo();
+    project.SetProjectModified(true);
+    qkfxGetCallLog().Add("NewFunction", page->GetName() + " " + layer->GetName() + " " + name);
+    qkShowLayerAgain(*layer);
+    if (page->PlotDetailsDialog(plot, 2, 1) == IDCANCEL) {
+        layer->RemoveDataObj(id);
+        qkfxUpdateLegend(layer);
+        qkShowLayerAgain(*layer);
+    }
+    return true;
+}
+
 } // namespace
 
 // page: Plot Details on the active graph or layout page (its page control). page -fit:
 // the page grows to hold its layers; page -merge: every other graph's layers into the
-// active graph; page -extract: each layer after the first into a graph of its own.
+// active graph; page -extract: each layer after the first into a graph of its own;
+// page -full: the graph alone on the whole screen.
 bool Page(const std::vector<std::string>& a, std::string* error)
 {
     CQKPage* active = qkfxGetProject().GetActivePage();
@@ -380,7 +474,12 @@ bool Page(const std::vector<std::string>& a, std::string* error)
         return true;
     }
     if (a.size() != 1)
-        return Fail(error, "page knows -fit, -merge, -extract and -r");
+        return Fail(error, "page knows -fit, -merge, -extract, -full and -r");
+    if (Same(a[0], "-full")) {
+        if (graph->GetType() != QK_PAGE_GRAPH)
+            return Fail(error, "page -full: the active window is no graph");
+        return qkShowPageFullScreen(*graph, error) != nullptr;
+    }
     std::string reason;
     if (Same(a[0], "-fit")) {
         if (!graph->FitPageToLayers(&reason))
@@ -403,7 +502,7 @@ bool Page(const std::vector<std::string>& a, std::string* error)
             return Fail(error, "page -extract: " + reason);
         return true;
     }
-    return Fail(error, "page knows -fit, -merge, -extract and -r");
+    return Fail(error, "page knows -fit, -merge, -extract, -full and -r");
 }
 
 bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std::vector<std::string>& words,
@@ -421,6 +520,10 @@ bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std:
         return Label(words, error);
     if (command == "axis")
         return Axis(words, error);
+    if (command == "newfunction")
+        return NewFunction(words, error);
+    if (command == "getenumwin")
+        return GetEnumWin(words, error);
     return Fail(error, "\"" + command + "\" is no graph command");
 }
 

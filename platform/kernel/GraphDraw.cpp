@@ -268,15 +268,19 @@ void DrawDrawObj(const QKDrawEnv& env, const CQKDrawObj& d, int id)
     env.AddHit(hit);
 }
 
-// Labels and drawn objects in the order they were made (or brought to the front).
-void DrawLayerTexts(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame)
+// Labels and drawn objects in the order they were made (or brought to the front): those
+// behind the data, or those in front of it.
+void DrawLayerTexts(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame, bool behindData)
 {
     for (int id : layer.GetObjectIds()) {
-        if (auto* d = dynamic_cast<CQKDrawObj*>(layer.GetObject(id))) {
+        auto* o = dynamic_cast<CQKGrObj*>(layer.GetObject(id));
+        if (!o || (o->IsBehindData() != FALSE) != behindData)
+            continue;
+        if (auto* d = dynamic_cast<CQKDrawObj*>(o)) {
             DrawDrawObj(env, *d, id);
             continue;
         }
-        auto* text = dynamic_cast<CQKTextObj*>(layer.GetObject(id));
+        auto* text = dynamic_cast<CQKTextObj*>(o);
         if (!text)
             continue;
         if (text->GetObjName() == "Legend")
@@ -308,9 +312,11 @@ void DrawGraphLayer(QKDrawEnv& env, CQKGraphicLayer& layer)
         SelectObject(dc, op);
         DeleteObject(pen);
     }
+    if (layer.IsLabelShown())
+        DrawLayerTexts(env, layer, frame, true);
     if (qkDraw3DLayer(env, layer, frame)) {
         if (layer.IsLabelShown())
-            DrawLayerTexts(env, layer, frame);
+            DrawLayerTexts(env, layer, frame, false);
         return;
     }
     const bool gridOnTop = layer.IsGridOnTopData();
@@ -333,7 +339,7 @@ void DrawGraphLayer(QKDrawEnv& env, CQKGraphicLayer& layer)
     if (layer.IsDataOnTopAxes())
         plots();
     if (layer.IsLabelShown())
-        DrawLayerTexts(env, layer, frame);
+        DrawLayerTexts(env, layer, frame, false);
     // Clicking an empty part of the frame finds nothing; the layer is no element.
 }
 

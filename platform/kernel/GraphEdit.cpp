@@ -49,6 +49,7 @@ std::unique_ptr<CQKTextObj> CloneText(CQKPage* page, const CQKTextObj& t)
     c->SetTabWidth(t.GetTabWidth());
     c->SetShowLinkVars(t.IsShowLinkVars());
     c->SetPosition(t.GetPosX(), t.GetPosY());
+    c->SetBehindData(t.IsBehindData());
     return c;
 }
 
@@ -156,6 +157,8 @@ void CQKDrawObj::DumpState(CQKStateDump& dump) const
     dump.Add("headWidth", m_headWidth);
     dump.Add("lineWidth", m_lineWidth);
     dump.Add("color", m_color);
+    if (m_behindData)
+        dump.Add("behindData", true);
     dump.Close();
 }
 
@@ -274,6 +277,8 @@ bool CQKGraphPage::CanEdit(int edit) const
                std::any_of(objects.begin() + 1, objects.end(), [](CQKGrObj* o) { return dynamic_cast<CQKDrawObj*>(o) != nullptr; });
     case QK_EDIT_FRONT:
     case QK_EDIT_BACK: return !objects.empty();
+    case QK_EDIT_FRONT_DATA: return count([](CQKGrObj* o) { return o->IsBehindData() != FALSE; }) > 0;
+    case QK_EDIT_BACK_DATA: return count([](CQKGrObj* o) { return o->IsBehindData() == FALSE; }) > 0;
     case QK_EDIT_FONT_UP:
     case QK_EDIT_FONT_DOWN: return count(isText) > 0;
     case QK_EDIT_ARROW:
@@ -388,6 +393,11 @@ bool CQKGraphPage::EditSelected(int edit, std::string* error)
         }
         break;
     }
+    case QK_EDIT_FRONT_DATA:
+    case QK_EDIT_BACK_DATA:
+        for (CQKGrObj* o : objects)
+            o->SetBehindData(edit == QK_EDIT_BACK_DATA);
+        break;
     case QK_EDIT_FONT_UP:
     case QK_EDIT_FONT_DOWN: {
         bool any = false;
@@ -844,6 +854,31 @@ bool CQKGraphPage::NewLegend(std::string* error)
     return true;
 }
 
+bool CQKGraphPage::NewDateTimeLabel(std::string* error)
+{
+    CQKGraphicLayer* layer = GetActiveLayer();
+    if (!layer)
+        return Fail(error, "The graph has no layer for the date and time.");
+    CQKTextObj* label = PgCreateCQKTextObj();
+    if (!label)
+        return Fail(error, "The date and time label cannot be made.");
+    UndoStep before = Snapshot();
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME file;
+    SystemTimeToFileTime(&now, &file);
+    const ULONGLONG ticks = ((ULONGLONG)file.dwHighDateTime << 32) | file.dwLowDateTime;
+    const double kDaysFrom1601To1900 = 109207;
+    std::string date;
+    CQKUtilDate((double)(ticks / 864000000000ULL) - kDaysFrom1601To1900).GetDateShortForm(date);
+    label->SetTextString(date + qkFormatText(" %02d:%02d", now.wHour, now.wMinute));
+    layer->AddObject(label);
+    m_undo.assign(1, std::move(before));
+    qkfxGetProject().SetProjectModified(true);
+    qkShowLayerAgain(*layer);
+    return true;
+}
+
 void CQKGraphPage::RotatePage()
 {
     const double width = m_pageState.dimWidth;
@@ -854,9 +889,10 @@ void CQKGraphPage::RotatePage()
 }
 
 // draw <edit>: left, right, top, bottom, vertical, horizontal, width, height, front, back,
-// arrow, fontup, fontdown; draw -a <edit>: horizontal, vertical, narrow, widen, lengthen,
+// arrow, fontup, fontdown, frontdata, backdata; draw -a <edit>: horizontal, vertical, narrow, widen, lengthen,
 // shorten for the selected lines. mask <command>: range, point, color, hide, swap,
-// analysis, clear. legend: a new legend in the active layer. page -r: the page rotated.
+// analysis, clear. legend: a new legend in the active layer; legend -d: a label with the
+// date and time. page -r: the page rotated.
 // All work on the active graph.
 bool qkRunObjectCommand(const std::string& command, const std::vector<std::string>& words, std::string* error)
 {
@@ -868,7 +904,8 @@ bool qkRunObjectCommand(const std::string& command, const std::vector<std::strin
         {"left", QK_EDIT_LEFT}, {"right", QK_EDIT_RIGHT}, {"top", QK_EDIT_TOP}, {"bottom", QK_EDIT_BOTTOM},
         {"vertical", QK_EDIT_VERTICAL}, {"horizontal", QK_EDIT_HORIZONTAL}, {"width", QK_EDIT_WIDTH},
         {"height", QK_EDIT_HEIGHT}, {"front", QK_EDIT_FRONT}, {"back", QK_EDIT_BACK}, {"arrow", QK_EDIT_ARROW},
-        {"fontup", QK_EDIT_FONT_UP}, {"fontdown", QK_EDIT_FONT_DOWN},
+        {"fontup", QK_EDIT_FONT_UP}, {"fontdown", QK_EDIT_FONT_DOWN}, {"frontdata", QK_EDIT_FRONT_DATA},
+        {"backdata", QK_EDIT_BACK_DATA},
     };
     static const Word kArrow[] = {
         {"horizontal", QK_EDIT_LINE_HORIZONTAL}, {"vertical", QK_EDIT_LINE_VERTICAL},
@@ -887,6 +924,10 @@ bool qkRunObjectCommand(const std::string& command, const std::vector<std::strin
             graph->RotatePage();
             return true;
         }
+        if (words.size() == 1 && _stricmp(words[0].c_str(), "-d") == 0)
+            return graph->NewDateTimeLabel(error);
+        if (!words.empty())
+            return Fail(error, "legend knows -d");
         return graph->NewLegend(error);
     }
     const bool mask = command == "mask";

@@ -91,6 +91,11 @@ bool IsGraph(const CQKGraphPage& page)
 
 } // namespace
 
+void qkPlaceLayerInCell(CQKGraphicLayer& layer, double left, double top, double width, double height)
+{
+    PlaceInCell(layer, left, top, width, height);
+}
+
 BOOL CQKGraphPage::CheckViewShowCommand(int id) const
 {
     const CQKGraphicLayer* layer = GetActiveLayer();

@@ -1823,7 +1823,8 @@ struct CQKScript::Impl {
         // The lone `l` the page control's command text ends with ("Page;l").
         if (word == "l" && words().empty())
             return true;
-        if (word == "layer" || word == "set" || word == "label" || word == "axis") {
+        if (word == "layer" || word == "set" || word == "label" || word == "axis" || word == "newfunction" ||
+            word == "getenumwin") {
             GraphCommand(word, words());
             return true;
         }
@@ -1951,8 +1952,7 @@ struct CQKScript::Impl {
             return true;
         }
         // Commands whose effect is the user interface's (dialogs, drawing, printing).
-        static const char* const uiCommands[] = {"edit", "clr", "hidemarker",
-                                                 "newfunction", "getenumwin"};
+        static const char* const uiCommands[] = {"edit", "clr", "hidemarker"};
         for (const char* c : uiCommands)
             if (word == c) {
                 log(c);

@@ -173,3 +173,22 @@ bool qkFindScriptResource(const std::string& fileName, std::string* text);
 // when `askName` (Commands.cpp). false when it was not saved: *error says why, or is
 // empty when the user cancelled the name.
 bool qkSaveProject(bool askName, std::string* error);
+
+// Places a layer's frame inside a cell of its page (fractions of the page), leaving room
+// for the axes' labels and titles; the layer's units become percent of the page.
+class CQKGraphicLayer;
+void qkPlaceLayerInCell(CQKGraphicLayer& layer, double left, double top, double width, double height);
+// The layers whose X axis is linked 1 to 1 to this layer's take its X range and scale type.
+void qkFollowLinkedAxes(CQKGraphicLayer& layer);
+
+// Graph templates of worksheet -p: the names of the built-in graphs of several layers and
+// statistical charts, and graph template files (a path, or a name in the template folder).
+struct QKPlotWord;
+class CQKDataset;
+class CQKGraphPage;
+bool qkIsGraphTemplate(const std::string& templ);
+// Plots the columns into a new graph of the template with the word's kind; null with the
+// reason in *error, nothing left behind. The charts' worksheets of worked-out values are
+// shown; the graph is the active page.
+CQKGraphPage* qkPlotIntoTemplate(const std::string& templ, const QKPlotWord& word,
+                                 const std::vector<CQKDataset*>& columns, std::string* error);

@@ -115,7 +115,27 @@ void AddPlot(const CQKGraphicLayer& layer, const CQKPlotObj& plot, int dim, Span
                 }
         return;
     }
-    // Pies, boxes, histograms and error bars place their data by rules of their own.
+    // Box plots stand at X = 1, 2, ... in plot order, each half a step wide either side;
+    // their values run along Y.
+    if (type == QK_PLOT_BOX && dim < 2) {
+        int first = 0, end = 0;
+        CQKDataset* y = DataOfRole(plot, QK_ROLE_Y, &first, &end);
+        if (!y)
+            return;
+        if (dim == 1) {
+            for (int row = first; row < end; ++row)
+                if (!y->IsMasked(row))
+                    span.Add(y->GetValue(row));
+            return;
+        }
+        int position = 1;
+        for (int i = 0; i < layer.GetNumPlots() && layer.PlotObjByIndex(i, 1) != &plot; ++i)
+            position += layer.PlotObjByIndex(i, 1)->IsBoxPlot() ? 1 : 0;
+        span.Add(position - 0.5);
+        span.Add(position + 0.5);
+        return;
+    }
+    // Pies, histograms and error bars place their data by rules of their own.
     if (type == QK_PLOT_PIE || type == QK_PLOT_BOX || type == QK_PLOT_HISTOGRAM || type == QK_PLOT_ERROR_BAR || dim == 2)
         return;
     const bool horizontal = type == QK_PLOT_BAR || type == QK_PLOT_STACK_BAR || type == QK_PLOT_FLOAT_BAR;
@@ -169,7 +189,47 @@ void NiceRange(double lo, double hi, bool logScale, double& from, double& to, do
         from = 0;
 }
 
+// The layer whose X axis this one follows 1 to 1, null when none.
+CQKGraphicLayer* XLinkTarget(const CQKGraphicLayer& layer)
+{
+    if (layer.GetState().linkTo < 0 || layer.GetLayerXAxisLink() != 1)
+        return nullptr;
+    auto* page = dynamic_cast<CQKGraphPage*>(layer.GetValidPagePtr());
+    CQKGraphicLayer* target = page ? page->GetLayerByIndex(layer.GetState().linkTo, 1) : nullptr;
+    return target != &layer ? target : nullptr;
+}
+
+// The layers of the page whose X axis follows this one's.
+std::vector<CQKGraphicLayer*> XFollowers(const CQKGraphicLayer& layer)
+{
+    std::vector<CQKGraphicLayer*> followers;
+    auto* page = dynamic_cast<CQKGraphPage*>(layer.GetValidPagePtr());
+    for (int i = 0; page && i < page->GetNumLayers(); ++i)
+        if (CQKGraphicLayer* other = page->GetLayerByIndex(i, 1); XLinkTarget(*other) == &layer)
+            followers.push_back(other);
+    return followers;
+}
+
+// Gives the layer the X range of the layer it follows; true when that changed it.
+bool FollowX(CQKGraphicLayer& layer, const CQKGraphicLayer& target)
+{
+    const QKAxisRecord& from = target.GetAxisRecord(QK_AXIS_X);
+    const QKAxisRecord& to = layer.GetAxisRecord(QK_AXIS_X);
+    if (from.from == to.from && from.to == to.to && from.inc == to.inc && from.type == to.type)
+        return false;
+    layer.SetAxisRange(QK_AXIS_X, atof(from.from.c_str()), atof(from.to.c_str()), atof(from.inc.c_str()));
+    layer.SetAxisScaleType(QK_AXIS_X, from.type);
+    return true;
+}
+
 } // namespace
+
+void qkFollowLinkedAxes(CQKGraphicLayer& layer)
+{
+    for (CQKGraphicLayer* follower : XFollowers(layer))
+        if (FollowX(*follower, layer))
+            qkShowLayerAgain(*follower);
+}
 
 void qkShowLayerAgain(CQKGraphicLayer& layer)
 {
@@ -213,12 +273,35 @@ int qkfxRescaleLayer(CQKGraphicLayer* layer, BOOL toData)
         if (axis == QK_AXIS_Z && !layer->Is3DLayer())
             continue;
         const QKAxisRecord& r = layer->GetAxisRecord(axis);
+        // A linked X axis shows what the layer it follows shows.
+        if (axis == QK_AXIS_X)
+            if (CQKGraphicLayer* target = XLinkTarget(*layer)) {
+                changed += FollowX(*layer, *target);
+                continue;
+            }
         const int mode = toData ? 2 : r.rescale;
         if (mode == 0)
             continue;
         double lo, hi;
         if (!qkfxGetDataRange(layer, axis, lo, hi))
             continue;
+        // An X axis others follow spans their data too.
+        if (axis == QK_AXIS_X)
+            for (CQKGraphicLayer* follower : XFollowers(*layer)) {
+                double flo, fhi;
+                if (qkfxGetDataRange(follower, axis, flo, fhi))
+                    lo = std::min(lo, flo), hi = std::max(hi, fhi);
+            }
+        // A waterfall's axes hold its last plot, shifted the furthest.
+        if (const double shift = axis == QK_AXIS_X ? layer->GetWaterfallX() : layer->GetWaterfallY();
+            shift > 0 && axis != QK_AXIS_Z && !IsLogType(r.type)) {
+            int plots = 0;
+            for (int i = 0; i < layer->GetNumPlots(); ++i)
+                plots += layer->PlotObjByIndex(i, 1)->IsErrorBarPlot() ? 0 : 1;
+            const double total = std::min(0.9, (plots - 1) * shift / 100);
+            if (total > 0)
+                hi = lo + (hi - lo) / (1 - total);
+        }
         double from, to, inc;
         NiceRange(lo, hi, IsLogType(r.type), from, to, inc);
         const double oldFrom = atof(r.from.c_str()), oldTo = atof(r.to.c_str()), oldInc = atof(r.inc.c_str());
@@ -244,5 +327,6 @@ int qkfxRescaleLayer(CQKGraphicLayer* layer, BOOL toData)
         qkfxGetProject().SetProjectModified(true);
         qkShowLayerAgain(*layer);
     }
+    qkFollowLinkedAxes(*layer);
     return changed;
 }

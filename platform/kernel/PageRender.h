@@ -93,6 +93,11 @@ bool qkIs3DStorePlot(const CQKPlotObj& plot);
 bool qkPlot3DData(const CQKGraphicLayer& layer, const CQKPlotObj& plot, QK3DData& out, std::string* why);
 // Draws a 3D layer's box, walls, plots and axes into its frame; false for a 2D layer.
 bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& frame);
+// The largest rectangle of the page's proportions centred in `area`.
+RECT qkFitPageInto(SIZE page, const RECT& area);
+// The page alone on the whole screen until a key or click; null, with the reason, when
+// the window cannot be made.
+HWND qkShowPageFullScreen(CQKGraphPage& page, std::string* error);
 // The layer's page window draws the layer again (after a command changed its scales or view).
 void qkShowLayerAgain(CQKGraphicLayer& layer);
 // The pieces of line that join a run of device points by a connection type

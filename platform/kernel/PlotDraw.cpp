@@ -1184,12 +1184,26 @@ void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT
 static void DrawPlotKind(PlotContext& c, Series& s, int type);
 static void DrawMaskedPoints(const PlotContext& c, const Series& s, int type);
 
-void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map)
+void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& layerMap)
 {
+    // In a waterfall each plot (with its error bars) stands further right and up than the
+    // one before.
+    const bool waterfall = layer.GetWaterfallX() != 0 || layer.GetWaterfallY() != 0;
+    int shifted = -1;
     for (int i = 0; i < layer.GetNumPlots(); ++i) {
         CQKPlotObj* plot = layer.PlotObjByIndex(i, 1);
+        if (plot && !plot->IsErrorBarPlot())
+            ++shifted;
         if (!plot || !plot->IsShow())
             continue;
+        QKLayerMap map = layerMap;
+        if (waterfall && shifted > 0) {
+            const double dx = shifted * layer.GetWaterfallX() / 100 * (layerMap.frame.right - layerMap.frame.left);
+            const double dy = shifted * layer.GetWaterfallY() / 100 * (layerMap.frame.bottom - layerMap.frame.top);
+            map.xOrigin += dx;
+            map.yOrigin -= dy;
+            OffsetRect(&map.frame, (int)std::lround(dx), -(int)std::lround(dy));
+        }
         PlotContext c{env, layer, map, *plot, 0, qkPlotColor(*plot)};
         for (int id : layer.GetObjectIds())
             if (layer.GetObject(id) == plot)

@@ -1162,6 +1162,15 @@ struct QKFileAccess {
         }
         for (int id : layer.GetObjectIds()) {
             CQKGrElement* e = layer.GetObject(id);
+            // An object behind the data: a record of its own after the object's, which a
+            // file from before it does not have.
+            auto behind = [&](int objectId) {
+                size_t b0 = out.Begin("BHND");
+                IO bio(&out);
+                bio.I(objectId);
+                out.EndFields(b0);
+                out.End(b0);
+            };
             if (auto* t = dynamic_cast<CQKTextObj*>(e)) {
                 // The legend names the plots, which a template does not keep.
                 if (templ && t->m_name == "Legend")
@@ -1172,6 +1181,8 @@ struct QKFileAccess {
                 ExchangeText(tio, *t);
                 out.EndFields(t0);
                 out.End(t0);
+                if (t->m_behindData)
+                    behind(id);
             } else if (auto* d = dynamic_cast<CQKDrawObj*>(e)) {
                 size_t d0 = out.Begin("DRAW");
                 IO dio(&out);
@@ -1179,6 +1190,8 @@ struct QKFileAccess {
                 ExchangeDraw(dio, *d);
                 out.EndFields(d0);
                 out.End(d0);
+                if (d->m_behindData)
+                    behind(id);
             } else if (auto* a = dynamic_cast<CQKAxes*>(e)) {
                 size_t a0 = out.Begin("AXES");
                 IO aio(&out);
@@ -1246,6 +1259,8 @@ struct QKFileAccess {
         io.I(s.cubeOutlineColor);
         io.I(s.cubeOutlineStyle);
         io.D(s.cubeOutlineWidth);
+        io.D(s.waterfallX);
+        io.D(s.waterfallY);
     }
 
     static bool LoadLayer(Stage& st, const Record& r, CQKGraphPage& page)
@@ -1273,6 +1288,8 @@ struct QKFileAccess {
         for (int c : {ls.planeColor[0], ls.planeColor[1], ls.planeColor[2], ls.cubeOutlineColor})
             if (c < 0 || c > 255)
                 return st.Fail(r.Where() + qkFormatText(": %d is no colour of a 3D plane or outline", c));
+        if (!(fabs(ls.waterfallX) <= 100 && fabs(ls.waterfallY) <= 100))
+            return st.Fail(r.Where() + ": a waterfall offset beyond the frame");
         if (!(ls.cubeOutlineWidth >= 0 && ls.cubeOutlineWidth <= 100) || ls.cubeOutlineStyle < 0 || ls.cubeOutlineStyle > 255)
             return st.Fail(r.Where() + ": the 3D outline's width or style is out of range");
         layer->m_lastId = std::max(layer->m_lastId, 0);
@@ -1319,6 +1336,16 @@ struct QKFileAccess {
                 if (id <= 0 || layer.GetObject(id))
                     return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
                 layer.AddObjectAt(d.release(), id);
+            } else if (Is(r, "BHND")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                int id = 0;
+                io.I(id);
+                if (!st.Take(io))
+                    return false;
+                auto* o = dynamic_cast<CQKGrObj*>(layer.GetObject(id));
+                if (!o)
+                    return st.Fail(r.Where() + qkFormatText(": there is no label or drawn object %d to put behind the data", id));
+                o->m_behindData = true;
             } else if (Is(r, "VW3D")) {
                 // The 3D view; a record of another size is no view of this program's and
                 // leaves the layer with the first view.

@@ -647,6 +647,7 @@ void CQKGraphicLayer::UpdateFromTemporary()
         if (!m_view3D.empty())
             m_original->m_view3D = m_view3D;
     }
+    qkFollowLinkedAxes(m_original ? *m_original : *this);
     qkfxGetCallLog().Add("CQKLayer::UpdateFromTemporary");
 }
 

@@ -416,6 +416,10 @@ void CQKGraphicLayer::DumpState(CQKStateDump& dump) const
     dump.Add("scaleWithLayer", s.scaleWithLayer);
     dump.Add("scalingFactor", s.scalingFactor);
     dump.Add("clipHorizPercent", s.clipHorizPercent);
+    if (s.waterfallX != 0 || s.waterfallY != 0) {
+        dump.Add("waterfallX", s.waterfallX);
+        dump.Add("waterfallY", s.waterfallY);
+    }
     dump.Add("clipVertPercent", s.clipVertPercent);
     dump.Add("linkTo", s.linkTo);
     dump.Add("xLink", s.xLink);
@@ -575,6 +579,8 @@ void CQKTextObj::DumpState(CQKStateDump& dump) const
     dump.Add("showLinkVars", m_showLinkVars);
     dump.Add("posX", m_posX);
     dump.Add("posY", m_posY);
+    if (m_behindData)
+        dump.Add("behindData", true);
     dump.Close();
 }
 

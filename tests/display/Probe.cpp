@@ -29,6 +29,7 @@
 //   active               "active <hwnd>": the active window, the one keys go to
 //   popups               "popup <hwnd> <left> <top> <right> <bottom> <items>" per open menu
 //   itemrect <id>        "rect <left> <top> <right> <bottom>" of the command in an open menu
+//   subrect <text>       the same of the submenu item of that text (without its &) in an open menu
 //   children             "child <hwnd> <visible> <active> <title>" per page window
 //   view                 "view <hwnd> <left> <top> <right> <bottom>": the active page
 //                        window's view (its drawing area), in screen coordinates
@@ -590,6 +591,36 @@ std::string Answer(const std::string& line)
             },
             (LPARAM)&find);
         out << (find.found ? "rect " + RectText(find.rc) : std::string("error: no open menu holds that command")) << '\n';
+    } else if (verb == "subrect") {
+        struct Find { std::string text; RECT rc; bool found; } find = {"", {}, false};
+        std::getline(in >> std::ws, find.text);
+        EnumWindows(
+            [](HWND hwnd, LPARAM lParam) -> BOOL {
+                Find* f = (Find*)lParam;
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) || ClassOf(hwnd) != "#32768")
+                    return TRUE;
+                DWORD_PTR menu = 0;
+                SendMessageTimeoutA(hwnd, MN_GETHMENU, 0, 0, SMTO_ABORTIFHUNG, 2000, &menu);
+                int count = GetMenuItemCount((HMENU)menu);
+                for (int i = 0; i < count; i++) {
+                    char text[256] = "";
+                    GetMenuStringA((HMENU)menu, (UINT)i, text, sizeof text, MF_BYPOSITION);
+                    std::string plain;
+                    for (const char* c = text; *c && *c != '\t'; ++c)
+                        if (*c != '&')
+                            plain += *c;
+                    if (GetSubMenu((HMENU)menu, i) && plain == f->text &&
+                        GetMenuItemRect(nullptr, (HMENU)menu, (UINT)i, &f->rc)) {
+                        f->found = true;
+                        return FALSE;
+                    }
+                }
+                return TRUE;
+            },
+            (LPARAM)&find);
+        out << (find.found ? "rect " + RectText(find.rc) : std::string("error: no open menu holds that submenu")) << '\n';
     } else if (verb == "children") {
         HWND active = (HWND)SendMessageA(MdiClient(main), WM_MDIGETACTIVE, 0, 0);
         for (HWND page : PageWindows(main))

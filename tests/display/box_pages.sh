@@ -38,17 +38,8 @@ show_page_with() { # dialog id
 }
 
 qxd "script win -t wks; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] = i / 2 }" || qxd_fail "worksheet"
-qxd children || qxd_fail "children"
-read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
-qxd "invoke 33261" && qxd settle || qxd_fail "plot the box chart"
-qxd children || qxd_fail "children"
-graph=
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ hwnd _ active _ <<<"$line"
-    [ "$active" = 1 ] && [ "$hwnd" != "$worksheet" ] && graph=$hwnd
-done
-[ -n "$graph" ] || qxd_fail "the box chart made no graph window"
-qxd "maximize $graph" && qxd settle || qxd_fail "maximize"
+qxd_plot 33261 maximize || qxd_fail "the box chart made no graph window"
+graph=$QXD_GRAPH
 # Inside the black ink's bounds (axes, labels) the leftmost light grey is the box: a point
 # a little inside its left edge, half way up; found in two pictures in a row (the window
 # and the bars round it may still be moving).
@@ -75,18 +66,8 @@ read -r px py <<<"$found"
 qxd view || qxd_fail "view"
 read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
 [ -n "${px:-}" ] || qxd_fail "no box drawn"
-dialog=
-for attempt in 1 2 3; do
-    xdotool mousemove --sync "$px" "$py" click --repeat 2 --delay 80 1
-    qxd settle || qxd_fail "settle after the double click"
-    qxd windows || qxd_fail "windows"
-    for line in "${QXD_ANSWER[@]}"; do
-        [[ $line == *"Plot Details"* ]] && read -r _ dialog _ <<<"$line"
-    done
-    [ -n "$dialog" ] && break
-    xdotool mousemove --sync $((px + 30)) $((py + 30)) sleep 0.5
-done
-[ -n "$dialog" ] || qxd_fail "a double click on the box opened no Plot Details"
+qxd_double_click_opens "Plot Details" "$px" "$py" || qxd_fail "a double click on the box opened no Plot Details"
+dialog=$QXD_WINDOW
 
 show_page_with "$dialog" 1315
 choose "$dialog" 1315 2 # Box + Data: the Data page comes

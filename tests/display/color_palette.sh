@@ -32,34 +32,12 @@ for try in 1 2 3 4 5 6 7 8 9 10; do
 done
 [ -n "$tip" ] || qxd_fail "no tip over the New Project button: ${QXD_ANSWER[*]}"
 qxd_screenshot "$ARTIFACTS/toolbar-tip.png"
-qxd bar || qxd_fail "bar"
-format=
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ _ l t r b name <<<"$line"
-    [ "$name" = "Format" ] && format="$(((l + r) / 2)) $(((t + b) / 2))"
-done
-[ -n "$format" ] || qxd_fail "no Format menu: ${QXD_ANSWER[*]}"
-opened=
-for try in 1 2 3; do
-    qxd_click $format
-    qxd settle
-    qxd "itemrect 36081" 2>/dev/null && { opened=1; break; }
-    qxd_key Escape Escape
-done
-[ -n "$opened" ] || qxd_fail "no Color Palette item in Format"
-read -r _ l t r b <<<"${QXD_ANSWER[0]}"
-qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd_open_menu_item Format 36081 || qxd_fail "no Color Palette item in Format"
+qxd_click_item
 qxd settle || qxd_fail "settle"
 
-find_window() { # title: the hwnd of the visible top-level window with that title
-    qxd windows || return 1
-    local line
-    for line in "${QXD_ANSWER[@]}"; do
-        [[ $line == *" $1" ]] && { read -r _ hwnd _ <<<"$line"; echo "$hwnd"; return 0; }
-    done
-    return 1
-}
-dialog=$(find_window "Color Palette") || qxd_fail "Format > Color Palette opened no dialog: ${QXD_ANSWER[*]}"
+qxd_wait_window "Color Palette" || qxd_fail "Format > Color Palette opened no dialog: ${QXD_ANSWER[*]}"
+dialog=$QXD_WINDOW
 qxd_screenshot "$ARTIFACTS/palette.png"
 
 # The toolbar's first button adds a colour.
@@ -73,7 +51,8 @@ qxd "control $dialog 1" || qxd_fail "no OK button"
 read -r _ l t r b <<<"${QXD_ANSWER[0]}"
 qxd_click $(((l + r) / 2)) $(((t + b) / 2))
 qxd settle
-question=$(find_window "Warning") || qxd_fail "OK asked nothing: ${QXD_ANSWER[*]}"
+qxd_wait_window "Warning" || qxd_fail "OK asked nothing: ${QXD_ANSWER[*]}"
+question=$QXD_WINDOW
 qxd_screenshot "$ARTIFACTS/palette-question.png"
 qxd "control $question 6" || qxd_fail "no Yes button"
 read -r _ l t r b <<<"${QXD_ANSWER[0]}"

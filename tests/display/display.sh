@@ -198,6 +198,80 @@ qxd_hide_explorer() {
     return 1
 }
 
+# Waits up to SECONDS (10) for a shown window of the program whose title holds TITLE; its
+# handle in QXD_WINDOW.
+qxd_wait_window() { # TITLE [seconds]
+    local round line
+    QXD_WINDOW=
+    for ((round = 0; round < ${2:-10} * 10; round++)); do
+        qxd settle && qxd windows || return 1
+        for line in "${QXD_ANSWER[@]}"; do
+            [[ $line == *" $1"* ]] && { read -r _ QXD_WINDOW _ <<<"$line"; return 0; }
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+# Runs the plot command on the active worksheet (the first page window) and finds the
+# graph window it made, the active one; their handles in QXD_WORKSHEET and QXD_GRAPH.
+# With "maximize" the graph is maximized too.
+qxd_plot() { # COMMAND [maximize]
+    local worksheet line hwnd active
+    qxd children || return 1
+    read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
+    qxd "invoke $1" && qxd settle || return 1
+    qxd children || return 1
+    QXD_GRAPH=
+    for line in "${QXD_ANSWER[@]}"; do
+        read -r _ hwnd _ active _ <<<"$line"
+        [ "$active" = 1 ] && [ "$hwnd" != "$worksheet" ] && QXD_GRAPH=$hwnd
+    done
+    QXD_WORKSHEET=$worksheet
+    [ -n "$QXD_GRAPH" ] || return 1
+    [ "${2:-}" != maximize ] || { qxd "maximize $QXD_GRAPH" && qxd settle; }
+}
+
+# Double-clicks at X Y until a window whose title holds TITLE opens (three tries, the
+# pointer moved away between them so that the next clicks make a double click again); its
+# handle in QXD_WINDOW.
+qxd_double_click_opens() { # TITLE X Y
+    local attempt
+    for attempt in 1 2 3; do
+        xdotool mousemove --sync "$2" "$3" click --repeat 2 --delay 80 1
+        qxd_wait_window "$1" 1 && return 0
+        xdotool mousemove --sync $(($2 + 30)) $(($3 + 30)) sleep 0.5
+    done
+    return 1
+}
+
+# Opens the menu-bar menu of that text by a click and finds the command in it: three
+# tries, since a click the window takes for its activation opens nothing. The item's
+# rectangle stays in QXD_ANSWER[0]; qxd_click_item then chooses it.
+qxd_open_menu_item() { # MENU COMMAND
+    local attempt line l t r b name found
+    for attempt in 1 2 3; do
+        qxd bar || return 1
+        found=
+        for line in "${QXD_ANSWER[@]}"; do
+            read -r _ _ l t r b name <<<"$line"
+            [ "${name//&/}" = "$1" ] && { found=1; break; }
+        done
+        [ -n "$found" ] || { qxd_log "no menu $1"; return 1; }
+        qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+        sleep 0.3
+        qxd settle
+        qxd "itemrect $2" 2>/dev/null && return 0
+        qxd_key Escape Escape
+    done
+    return 1
+}
+qxd_click_item() {
+    local l t r b
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+}
+
 # Fails the test unless the expression is true now.
 qxd_expect() { qxd_wait_for "$1" 0 || qxd_fail "expected $1"; }
 

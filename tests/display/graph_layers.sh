@@ -23,17 +23,8 @@ layers_of() { grep -c '^ *layer Layer' "$1"; }
 
 qxd "script win -t wks; wks.ncols = 3; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i; col(C)[i] = 11 - i }" ||
     qxd_fail "worksheet"
-qxd children || qxd_fail "children"
-read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
-qxd "invoke 33248" && qxd settle || qxd_fail "scatter"
-qxd children || qxd_fail "children"
-graph=
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ hwnd _ active _ <<<"$line"
-    [ "$active" = 1 ] && [ "$hwnd" != "$worksheet" ] && graph=$hwnd
-done
-[ -n "$graph" ] || qxd_fail "the scatter made no graph window"
-qxd "maximize $graph" && qxd settle || qxd_fail "maximize"
+qxd_plot 33248 maximize || qxd_fail "the scatter made no graph window"
+graph=$QXD_GRAPH worksheet=$QXD_WORKSHEET
 # Window view: the page fills the view, so places on the page are fractions of the view.
 qxd "invoke 34119" && qxd settle || qxd_fail "window view"
 qxd view || qxd_fail "view"
@@ -56,17 +47,8 @@ qxd_log "after extracting: $left red pixels left, $right right"
 
 # View > Maximize Layer, by the menu: the active layer fills the page; again: back.
 menu_command() { # menu-bar text, command id
-    local line l t r b name
-    qxd bar || qxd_fail "bar"
-    for line in "${QXD_ANSWER[@]}"; do
-        read -r _ _ l t r b name <<<"$line"
-        [ "${name//&/}" = "$1" ] && break
-    done
-    [ "${name//&/}" = "$1" ] || qxd_fail "no menu $1"
-    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-    qxd "itemrect $2" || qxd_fail "no item $2 in $1"
-    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
-    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+    qxd_open_menu_item "$1" "$2" || qxd_fail "no item $2 in $1"
+    qxd_click_item
     qxd settle
 }
 menu_command View 36127

@@ -11,16 +11,8 @@ qxd_start_program "$1" "${2:?artifacts folder}"
 # y = x: the points lie on the layer's diagonal; its upper left half stays empty.
 qxd "script win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i }" || qxd_fail "worksheet"
 qxd_hide_explorer || qxd_fail "hide the project explorer"
-qxd children || qxd_fail "children"
-read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
-qxd "invoke 33248" && qxd settle || qxd_fail "scatter plot"
-graph=
-qxd children || qxd_fail "children"
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ hwnd _ active _ <<<"$line"
-    [ "$active" = 1 ] && [ "$hwnd" != "$worksheet" ] && graph=$hwnd
-done
-[ -n "$graph" ] || qxd_fail "the scatter plot made no graph window: ${QXD_ANSWER[*]}"
+qxd_plot 33248 || qxd_fail "the scatter plot made no graph window"
+graph=$QXD_GRAPH
 qxd "activate $graph" && qxd settle || qxd_fail "activate the graph"
 # The view's place once the main window's bars have settled for the graph.
 stable_view() {

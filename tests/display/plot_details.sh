@@ -62,12 +62,8 @@ qxd_log "double click at $px,$py"
 xdotool mousemove --sync "$px" "$py" click --repeat 2 --delay 80 1
 
 qxd settle || qxd_fail "settle after the double click"
-qxd windows || qxd_fail "windows"
-dialog=
-for line in "${QXD_ANSWER[@]}"; do
-    [[ $line == *"Plot Details"* ]] && read -r _ dialog _ <<<"$line"
-done
-[ -n "$dialog" ] || qxd_fail "a double click on the line opened no Plot Details: ${QXD_ANSWER[*]}"
+qxd_wait_window "Plot Details" 5 || qxd_fail "a double click on the line opened no Plot Details: ${QXD_ANSWER[*]}"
+dialog=$QXD_WINDOW
 qxd_screenshot "$ARTIFACTS/plot-details.png"
 
 # The line's colour list (its first entry is Auto, then the colour table: Black, Red, ...).

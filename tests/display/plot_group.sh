@@ -17,17 +17,8 @@ pixels_of() { # picture colour left top right bottom
 
 qxd "script win -t wks; wks.ncols = 3; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i; col(C)[i] = 11 - i }" ||
     qxd_fail "worksheet"
-qxd children || qxd_fail "children"
-read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
-qxd "invoke 33249" && qxd settle || qxd_fail "line plot"
-qxd children || qxd_fail "children"
-graph=
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ hwnd _ active _ <<<"$line"
-    [ "$active" = 1 ] && [ "$hwnd" != "$worksheet" ] && graph=$hwnd
-done
-[ -n "$graph" ] || qxd_fail "the line plot made no graph window"
-qxd "maximize $graph" && qxd settle || qxd_fail "maximize"
+qxd_plot 33249 maximize || qxd_fail "the line plot made no graph window"
+graph=$QXD_GRAPH
 qxd view || qxd_fail "view"
 read -r _ _ VL VT VR VB <<<"${QXD_ANSWER[0]}"
 
@@ -58,18 +49,8 @@ read -r px py <<<"$found"
 qxd_log "a point of the red line: $px $py"
 cp "$QXD_TMP/lines.png" "$ARTIFACTS/group-before.png"
 
-DIALOG=
-for attempt in 1 2 3; do
-    xdotool mousemove --sync "$px" "$py" click --repeat 2 --delay 80 1
-    qxd settle || qxd_fail "settle after the double click"
-    qxd windows || qxd_fail "windows"
-    for line in "${QXD_ANSWER[@]}"; do
-        [[ $line == *"Plot Details"* ]] && read -r _ DIALOG _ <<<"$line"
-    done
-    [ -n "$DIALOG" ] && break
-    xdotool mousemove --sync $((px + 30)) $((py + 30)) sleep 0.5
-done
-[ -n "$DIALOG" ] || qxd_fail "a double click on the red line opened no Plot Details"
+qxd_double_click_opens "Plot Details" "$px" "$py" || qxd_fail "a double click on the red line opened no Plot Details"
+DIALOG=$QXD_WINDOW
 
 # The Group tab: the one whose page shows the edit-mode radio buttons.
 group=

@@ -23,17 +23,8 @@ qxd settle && qxd_close_windows || qxd_fail "start"
 # Waits until a window whose title holds TITLE shows; its handle in $window. Fails the
 # test after ten seconds, naming WHAT opened it.
 wait_window() { # TITLE WHAT
-    local tries line
-    window=
-    for tries in $(seq 100); do
-        qxd settle && qxd windows || qxd_fail "the program does not answer after $2"
-        for line in "${QXD_ANSWER[@]}"; do
-            [[ $line == *" $1"* ]] && read -r _ window _ <<<"$line"
-        done
-        [ -n "$window" ] && return 0
-        sleep 0.1
-    done
-    qxd_fail "$2 opened no \"$1\" window: ${QXD_ANSWER[*]}"
+    qxd_wait_window "$1" || qxd_fail "$2 opened no \"$1\" window: ${QXD_ANSWER[*]}"
+    window=$QXD_WINDOW
 }
 
 # The dialog a command opens: waits until it shows; its handle in $dialog.
@@ -89,20 +80,9 @@ qxd "script worksheet -p Parabola line" || qxd_fail "plot"
 qxd settle
 
 # File > Print on the graph: the File menu first, as a person opens it.
-opened=
-for attempt in 1 2 3; do
-    qxd bar || qxd_fail "bar"
-    read -r _ _ l t r b _ <<<"${QXD_ANSWER[0]}"
-    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-    sleep 0.3
-    qxd settle
-    qxd "itemrect 57607" 2>/dev/null && { opened=1; break; }
-    qxd_key Escape Escape
-done
-[ -n "$opened" ] || qxd_fail "File > Print is not in the open menu"
-read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_open_menu_item File 57607 || qxd_fail "File > Print is not in the open menu"
 qxd_screenshot "$ARTIFACTS/print-file-menu.png"
-qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd_click_item
 wait_window "Print" "File > Print"
 dialog=$window
 qxd "control $dialog 1139" || qxd_fail "the print dialog lists no printers"

@@ -284,6 +284,59 @@ TEST_F(ScriptCatalogueTest, QuickFitsLeaveCurveAndReport)
     EXPECT_EQ("1\n", out.substr(out.size() - 2)) << out;
 }
 
+// The fitting templates of the worksheet's plot commands plot the selected columns as a
+// scatter in a new graph and fit it: the parameters are the ones the data were made from
+// (a straight line through noisy data: the least-squares line worked out here, to the
+// fitter's convergence), the curve
+// is kept and drawn beside the data.
+TEST_F(ScriptCatalogueTest, FittingTemplatesPlotAndFit)
+{
+    struct Case {
+        const char* section;
+        const char* data; // y over x = i / 10, i = 1 .. 81
+        const char* model;
+        std::vector<double> truth; // the parameters, in the model's order; empty: the line
+    };
+    const Case cases[] = {
+        {"LinearReg", "2 + 0.5 * x + 0.05 * sin(7 * i)", "Line", {}},
+        {"ExpGrow", "2 + 0.1 * exp(x / 1.5)", "ExpGrow1", {}},
+        {"ExpDec", "0.5 + 3 * exp(-x / 2)", "ExpDecay1", {}},
+        {"Sigmoidal", "1 + 4 / (1 + exp((x - 5) / 0.5))", "Boltzman", {5, 1, 5, 0.5}},
+        {"DoseRespFit", "1 + (5 - 1) / (1 + (x / 2)^3)", "Logistic", {5, 1, 2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.section);
+        Run(std::string("win -t wks; for (i = 1; i <= 81; i += 1) { x = i / 10; Data1_A[i] = x; Data1_B[i] = ") +
+                c.data + "; }",
+            true);
+        Run(std::string("r = run.section(PlotProf, ") + c.section + "); type $(r) %H;");
+        EXPECT_NE(std::string::npos, out.find(std::string("Model: ") + c.model + " ")) << out;
+        EXPECT_NE(std::string::npos, out.find("0 Graph1\n")) << out;
+        for (size_t k = 0; k < c.truth.size(); ++k)
+            EXPECT_TRUE(qxtest::Close("parameter", c.truth[k], Value("qfit.p" + std::to_string(k + 1)), 1e-4, 1e-4))
+                << k + 1;
+        if (std::string(c.model) == "Line") {
+            double sx = 0, sy = 0, sxx = 0, sxy = 0;
+            const int n = 81;
+            for (int i = 1; i <= n; ++i) {
+                const double x = i / 10.0, y = 2 + 0.5 * x + 0.05 * sin(7.0 * i);
+                sx += x, sy += y, sxx += x * x, sxy += x * y;
+            }
+            const double slope = (n * sxy - sx * sy) / (n * sxx - sx * sx), intercept = (sy - slope * sx) / n;
+            EXPECT_TRUE(qxtest::Close("intercept", intercept, Value("qfit.p1"), 1e-5, 1e-5));
+            EXPECT_TRUE(qxtest::Close("slope", slope, Value("qfit.p2"), 1e-5, 1e-5));
+        } else {
+            // Exact data: the kept curve is the data.
+            for (int row : {1, 30, 60, 81})
+                EXPECT_TRUE(qxtest::Close("curve", Value("Data1_B[" + std::to_string(row) + "]"),
+                                          Value("Data1_C[" + std::to_string(row) + "]"), 1e-4, 1e-4))
+                    << row;
+        }
+        Run("layer -c; type %Z;");
+        EXPECT_EQ("Data1_B Data1_C\n", out);
+    }
+}
+
 // A function that cannot be chosen says why, and a later fit fails with a message instead
 // of answering success with no parameters.
 TEST_F(ScriptCatalogueTest, UnusableDefinitionsSayWhy)

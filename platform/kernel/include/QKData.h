@@ -629,6 +629,7 @@ enum QKObjectEdit {
     QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, QK_EDIT_ARROW, QK_EDIT_FONT_UP,
     QK_EDIT_FONT_DOWN, QK_EDIT_LINE_HORIZONTAL, QK_EDIT_LINE_VERTICAL, QK_EDIT_HEAD_NARROW,
     QK_EDIT_HEAD_WIDEN, QK_EDIT_HEAD_LENGTHEN, QK_EDIT_HEAD_SHORTEN,
+    QK_EDIT_FRONT_DATA, QK_EDIT_BACK_DATA, // in front of the data again, behind the data
 };
 
 // Masking commands on the data of the active plot.
@@ -711,7 +712,9 @@ public:
     void ConvertDimensions(int units, double record[4], int fromUnits = -1) const;
 
     // Plot Details on the page, a layer or a plot; the plain page has no dialog (the user
-    // interface's page has), so it records the request and answers 0.
+    // interface's page has), so it records the request and answers 0. Type 0 the page,
+    // 1 a layer (option 1: on its link page), 2 a plot (option 1: a function plot on its
+    // function page).
     virtual int PlotDetailsDialog(CQKBase* obj, int type, DWORD option);
 
     // The layer scripts and plug-ins work on; null while the page has no layer.
@@ -810,6 +813,9 @@ public:
     // (also while the page does not keep its legends up to date); false when the layer
     // plots nothing. Can be undone.
     bool NewLegend(std::string* error);
+    // A label in the active layer with the date and time now ("m/d/yyyy hh:mm"), at the
+    // automatic place of a label; false, with the reason, when the page has no layer.
+    bool NewDateTimeLabel(std::string* error);
     // Portrait becomes landscape and back: the page's width and height change places.
     void RotatePage();
 

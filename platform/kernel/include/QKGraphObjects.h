@@ -123,6 +123,10 @@ public:
     void EnableBorder(BOOL enable) { m_border = enable != FALSE; }
     int GetBorderStyle() const { return m_borderStyle; }
     void SetBorderStyle(int style) { m_borderStyle = style; }
+    // Drawn behind the layer's data (after its background, before its axes and plots)
+    // instead of in front of everything.
+    BOOL IsBehindData() const { return m_behindData; }
+    void SetBehindData(BOOL behind) { m_behindData = behind != FALSE; }
 
     // Gives this object's style to every object of its kind in the layer. Recorded.
     BOOL ApplyStyleToAll(int reserved);
@@ -133,6 +137,7 @@ protected:
     int m_color = 0;
     bool m_border = false;
     int m_borderStyle = 0;
+    bool m_behindData = false;
 };
 
 // A text label: its text with inline format codes, its style and tab width.
@@ -1380,6 +1385,9 @@ struct QKLayerState {
     int cubeOutlineColor = 0;
     int cubeOutlineStyle = 0;    // index in the line-style list
     double cubeOutlineWidth = 0.5; // points
+    // A waterfall: each plot drawn this percent of the frame right of and above the one
+    // before it.
+    double waterfallX = 0, waterfallY = 0;
 };
 
 // Units of a layer's area, in the order of the units list.
@@ -1472,6 +1480,9 @@ public:
     int GetClipHorizPercent() const { return m_st.clipHorizPercent; }
     void SetClipHorizPercent(int p) { m_st.clipHorizPercent = p; }
     int GetClipVertPercent() const { return m_st.clipVertPercent; }
+    double GetWaterfallX() const { return m_st.waterfallX; }
+    double GetWaterfallY() const { return m_st.waterfallY; }
+    void SetWaterfall(double xPercent, double yPercent) { m_st.waterfallX = xPercent, m_st.waterfallY = yPercent; }
     void SetClipVertPercent(int p) { m_st.clipVertPercent = p; }
 
     // Links. Linking needs another layer on the page.
@@ -1499,6 +1510,10 @@ public:
     std::vector<BYTE>& Get3DView() { return m_view3D; }
     // Sets a dimension's committed range and major increment.
     void SetAxisRange(int axisType, double from, double to, double inc);
+    // Sets a dimension's committed rescale mode (QKAxisRecord::rescale).
+    void SetAxisRescale(int axisType, int mode) { m_axes[Dimension(axisType)].rescale = mode; }
+    // Sets a dimension's committed scale type (QKAxisRecord::type).
+    void SetAxisScaleType(int axisType, int type) { m_axes[Dimension(axisType)].type = type; }
     BOOL IsLayer3D() const { return m_3D; }
     BOOL IsLayerTriangle() const { return m_triangle; }
 

@@ -5,6 +5,7 @@
 #include "TestDib.h"
 
 #include "QKAccess.h"
+#include "QKFile.h"
 #include "QKGraphObjects.h"
 #include "QKHost.h"
 #include "QKPlotModel.h"
@@ -341,7 +342,9 @@ TEST_F(EditTest, CopyPasteDeleteAndUndo)
     // Delete takes the selection; undo brings it back.
     const std::string withPlain = qkfxDumpProject();
     EXPECT_EQ(page->OnKeyDown(VK_DELETE, 1, 0), 1);
-    EXPECT_EQ(layer->FindTextObj(""), label) << "only the pasted label went";
+    // Undo made the objects again, so the first label is found by its text.
+    ASSERT_NE(layer->FindTextObj(""), nullptr);
+    EXPECT_EQ(layer->FindTextObj("")->GetTextString(), "Copied \\b(bold)") << "only the pasted label went";
     EXPECT_EQ(page->GetStoredGrElement(), nullptr);
     ASSERT_TRUE(page->Undo());
     EXPECT_EQ(Diff(withPlain, qkfxDumpProject()), "");
@@ -478,4 +481,56 @@ TEST_F(EditTest, NewLegendAndRotatePage)
     CQKPage* layout = qkfxGetProject().CreatePage(QK_PAGE_LAYOUT);
     qkfxGetProject().SetActivePage(layout);
     EXPECT_EQ(access->on_before_run_command(nullptr, 36125), 0) << "a layout keeps its shape";
+}
+
+// Back(data) puts the selected objects behind the layer's data: a thick red line across a
+// blue point is covered by the point, and Front(data) lays it over the point again. The
+// place is kept in the project; each command waits for an object it would change.
+TEST_F(EditTest, ObjectsGoBehindTheDataAndInFrontAgain)
+{
+    CQKAccess* access = qkfxGetAccess();
+    Scatter();
+    CQKDrawObj* line = Box(0.1, 0.45, 0.9, 0.45, QK_DRAW_LINE);
+    line->m_lineWidth = 20;
+    line->SetColor(1); // red
+    // The line runs through the point (5, 5), which sits at 45 % of the page's height.
+    const int px = (int)std::lround(MapX(5)), py = (int)std::lround(MapY(5));
+    ASSERT_EQ(py, (int)std::lround(0.45 * H));
+    auto centre = [&] {
+        Dib dib(W, H);
+        Render(dib);
+        return dib.At(px, py);
+    };
+    EXPECT_EQ(centre(), kRed);
+    page->SelectGrObject(line, false);
+    EXPECT_EQ(access->on_before_run_command("OBJEDIT", 35498), 0) << "already in front";
+    ASSERT_EQ(access->on_before_run_command("OBJEDIT", 35499), 1);
+    ASSERT_EQ(access->run_resurce_string_ex("OBJEDIT", "Back\nBack(data)\n@BackData", nullptr), 0) << err;
+    EXPECT_TRUE(line->IsBehindData());
+    EXPECT_EQ(centre(), kBlue);
+    EXPECT_EQ(access->on_before_run_command("OBJEDIT", 35499), 0) << "already behind";
+
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    const std::string before = qkfxDumpProject();
+    EXPECT_NE(before.find("behindData = 1"), std::string::npos) << before;
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ(Diff(before, qkfxDumpProject()), "");
+
+    page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActiveGraph());
+    ASSERT_NE(page, nullptr);
+    RECT client = {0, 0, W, H};
+    page->SetViewMode(2, 1);
+    ASSERT_TRUE(page->SetDrawRect(client));
+    layer = page->GetLayerByIndex(0, 1);
+    line = nullptr;
+    for (int id : layer->GetObjectIds())
+        if (auto* d = dynamic_cast<CQKDrawObj*>(layer->GetObject(id)))
+            line = d;
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(centre(), kBlue);
+    page->SelectGrObject(line, false);
+    ASSERT_EQ(access->run_resurce_string_ex("OBJEDIT", "Front\nFront(data)\n@FrontData", nullptr), 0) << err;
+    EXPECT_EQ(centre(), kRed);
 }

@@ -207,6 +207,72 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
         {"Page Control", nullptr, 36082, "Page;l", [&] { qkfxGetProject().SetActivePage(wks); },
          [&] { qkfxGetProject().SetActivePage(graph); },
          [&] { EXPECT_NE(qkfxGetCallLog().ToString().find("no dialog for a plain page (0)"), std::string::npos); }},
+        {"Date & Time", "STANDARD", 33041, "@DateTime", [&] { qkfxGetProject().SetActivePage(wks); },
+         [&] { qkfxGetProject().SetActivePage(graph); },
+         [&] {
+             // One label, "m/d/yyyy hh:mm" of now (the minute may have turned meanwhile).
+             CQKGraphicLayer* l = graph->GetActiveLayer();
+             std::string text;
+             for (int id : l->GetObjectIds())
+                 if (auto* t = dynamic_cast<CQKTextObj*>(l->GetObject(id)))
+                     text = t->GetTextString();
+             SYSTEMTIME now;
+             GetLocalTime(&now);
+             int m = 0, d = 0, y = 0, hh = 0, mm = 0;
+             ASSERT_EQ(sscanf(text.c_str(), "%d/%d/%d %d:%d", &m, &d, &y, &hh, &mm), 5) << text;
+             EXPECT_EQ(text.size(), text.find(':') + 3) << text;
+             EXPECT_EQ((std::vector<int>{m, d, y}), (std::vector<int>{now.wMonth, now.wDay, now.wYear})) << text;
+             EXPECT_LE(std::abs(now.wHour * 60 + now.wMinute - hh * 60 - mm), 1) << text;
+         }},
+        {"Add Function Graph", nullptr, 36120, "NewFunction",
+         [&] {
+             graph->AddLayer(true);
+             graph->SetActiveLayerIndex(1);
+         },
+         [&] { graph->SetActiveLayerIndex(0); },
+         [&] {
+             // A function of its own name joins the layer; Plot Details opened on it.
+             CQKGraphicLayer* l = graph->GetActiveLayer();
+             ASSERT_EQ(l->GetNumPlots(), 1);
+             CQKPlotObj* f = l->PlotObjByIndex(0, 1);
+             EXPECT_EQ(f->GetPlotObjectType(0), QK_PLOT_FUNCTION);
+             EXPECT_EQ(f->GetFunctionName(), "F1");
+             EXPECT_NE(qkfxGetCallLog().ToString().find("no dialog for a plain page (2)"), std::string::npos);
+             ASSERT_EQ(Command(nullptr, 36120, "NewFunction"), 0) << err;
+             EXPECT_EQ(PlotsOf(l), "F1 F2");
+         }},
+        {"Set Display Range", "GRAPH", 32965, "@SetDisplayRange", [&] { Plot(graph, y1); },
+         [&] {
+             // The Data Selector dragged over the left half of the drawn page.
+             const RECT client = {0, 0, 800, 600};
+             graph->SetViewMode(2, 1);
+             ASSERT_TRUE(graph->SetDrawRect(client));
+             Dib dib(800, 600);
+             ASSERT_TRUE(graph->Draw(dib.dc, client));
+             ASSERT_TRUE(graph->SelectRange(0, 400));
+         },
+         [&] {
+             INT_PTR dataset = 0;
+             int first = -1, last = -1;
+             ASSERT_TRUE(graph->GetSelectedRange(dataset, first, last));
+             EXPECT_EQ(first, 0);
+             EXPECT_GT(last, 0);
+             EXPECT_LT(last, 9);
+             for (const QKPlotData& d : graph->GetActiveLayer()->PlotObjByIndex(0, 1)->GetDataList())
+                 EXPECT_EQ((std::vector<int>{d.first, d.end}), (std::vector<int>{first, last + 1}));
+             // Kept in the project; Reset to Full Range shows every row again.
+             std::vector<BYTE> bytes;
+             qkfxSaveProjectToMemory(bytes);
+             const std::string before = qkfxDumpProject();
+             std::string error;
+             ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+             EXPECT_EQ(Diff(before, qkfxDumpProject()), "");
+             graph = static_cast<CQKGraphPage*>(qkfxGetProject().FindPage("Graph1"));
+             qkfxGetProject().SetActivePage(graph);
+             ASSERT_EQ(Command(nullptr, 36086, "set %C -e;HideMarker;"), 0) << err;
+             for (const QKPlotData& d : graph->GetActiveLayer()->PlotObjByIndex(0, 1)->GetDataList())
+                 EXPECT_EQ((std::vector<int>{d.first, d.end}), (std::vector<int>{0, -1}));
+         }},
         {"Layer Control", nullptr, 36083, "Layer -K P;",
          [&] { qkfxGetProject().SetActivePage(qkfxGetProject().CreatePage(QK_PAGE_LAYOUT)); },
          [&] { qkfxGetProject().SetActivePage(graph); },
@@ -282,3 +348,156 @@ TEST_F(LayersTest, ExtractedPlotsDrawInTheirOwnLayers)
 }
 
 } // namespace
+
+namespace {
+
+// A graph page whose Plot Details answers as the user would: OK or Cancel.
+int g_plotDetailsAnswer = IDOK;
+class AnsweringGraph : public CQKGraphPage {
+public:
+    using CQKGraphPage::CQKGraphPage;
+    int PlotDetailsDialog(CQKBase*, int, DWORD) override { return g_plotDetailsAnswer; }
+};
+
+} // namespace
+
+// New Function makes a graph of its own for the function, numbered on from "Function";
+// a function whose dialog was cancelled goes again (its new graph stays, empty); the kept
+// one is saved and read back.
+TEST_F(LayersTest, NewFunctionMakesAFunctionGraphThatIsSaved)
+{
+    qkfxGetProject().New();
+    qkfxGetProject().SetPageFactory(QK_PAGE_GRAPH, [](CQKProject* p, const std::string& name) -> CQKPage* {
+        return new AnsweringGraph(p, name, QK_PAGE_GRAPH);
+    });
+    g_plotDetailsAnswer = IDOK;
+    ASSERT_EQ(Command("FILE", 34010, "@NewFunction,Standard"), 0) << err;
+    auto* made = dynamic_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->GetName(), "Function1");
+    CQKPlotObj* f = made->GetActiveLayer()->PlotObjByIndex(0, 1);
+    ASSERT_NE(f, nullptr);
+    f->SetFunctionToSeries("sin(x)");
+    g_plotDetailsAnswer = IDCANCEL;
+    ASSERT_EQ(Command(nullptr, 36120, "NewFunction"), 0) << err;
+    EXPECT_EQ(PlotsOf(made->GetActiveLayer()), "F1");
+    ASSERT_EQ(Command("FILE", 34010, "@NewFunction,Standard"), 0) << err;
+    EXPECT_EQ(qkfxGetProject().GetActivePage()->GetName(), "Function2");
+    EXPECT_EQ(static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage())->GetActiveLayer()->GetNumPlots(), 0);
+    qkfxGetProject().SetPageFactory(QK_PAGE_GRAPH, nullptr);
+
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    const std::string before = qkfxDumpProject();
+    EXPECT_NE(before.find("F1(x) = sin(x)"), std::string::npos) << before;
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ(Diff(before, qkfxDumpProject()), "");
+}
+
+// Full Screen: the graph alone on a black screen, as large as its proportions allow and
+// centred; a key takes it away.
+TEST_F(LayersTest, FullScreenShowsThePageCentredOnBlack)
+{
+    Plot(graph, y1);
+    EXPECT_EQ(Command(nullptr, 36128, "run.section(Graph,FullScreen);"), 0) << err;
+    HWND shown = FindWindowA("QuorixFullScreenPage", nullptr);
+    ASSERT_NE(shown, nullptr);
+    RECT r;
+    GetWindowRect(shown, &r);
+    const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(r.right - r.left, W);
+    EXPECT_EQ(r.bottom - r.top, H);
+    Dib dib(W, H);
+    SendMessageA(shown, WM_PRINTCLIENT, (WPARAM)dib.dc, PRF_CLIENT);
+    double pw, ph;
+    graph->GetPageSizeInches(pw, ph);
+    const double scale = std::min(W / pw, H / ph);
+    const double left = (W - pw * scale) / 2, top = (H - ph * scale) / 2;
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+    // Paper inside the page's corners, black outside them.
+    EXPECT_EQ(dib.At((int)left + 3, (int)top + 3), white);
+    EXPECT_EQ(dib.At((int)(left + pw * scale) - 4, (int)(top + ph * scale) - 4), white);
+    if (left >= 3)
+        EXPECT_EQ(dib.At((int)left - 3, H / 2), black);
+    if (top >= 3)
+        EXPECT_EQ(dib.At(W / 2, (int)top - 3), black);
+    // The data's blue lies within the page.
+    EXPECT_TRUE(dib.Ink({(int)left, (int)top, (int)(left + pw * scale), (int)(top + ph * scale)},
+                        [](COLORREF c) { return c == kBlue; })
+                    .right > 0);
+    SendMessageA(shown, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_FALSE(IsWindow(shown));
+}
+
+// Export Page writes the page as the screen draws it: a bitmap at the screen's resolution
+// whose pixels are the page's drawing, an enhanced metafile framed at the page's size. A
+// type it cannot write and a missing file name are refused with the reason.
+TEST_F(LayersTest, ExportPageWritesBitmapsAndMetafiles)
+{
+    Plot(graph, y1);
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string bmpPath = std::string(folder) + "qx_export_page.bmp",
+                      emfPath = std::string(folder) + "qx_export_page.emf";
+    DeleteFileA(bmpPath.c_str());
+    DeleteFileA(emfPath.c_str());
+    ASSERT_TRUE(Run("export -p " + bmpPath + "; export -p " + emfPath)) << err;
+
+    // The bitmap: the page's inches at the screen's pixels per inch, pixel for pixel the
+    // page drawn into a bitmap of that size.
+    HBITMAP file = (HBITMAP)LoadImageA(nullptr, bmpPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    ASSERT_NE(file, nullptr);
+    BITMAP info;
+    GetObject(file, sizeof info, &info);
+    double pw, ph;
+    graph->GetPageSizeInches(pw, ph);
+    HDC screen = GetDC(nullptr);
+    const int W = (int)(pw * GetDeviceCaps(screen, LOGPIXELSX) + 0.5), H = (int)(ph * GetDeviceCaps(screen, LOGPIXELSY) + 0.5);
+    ReleaseDC(nullptr, screen);
+    ASSERT_EQ(info.bmWidth, W);
+    ASSERT_EQ(info.bmHeight, H);
+    Dib read(W, H), drawn(W, H);
+    HDC fileDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(fileDC, file);
+    BitBlt(read.dc, 0, 0, W, H, fileDC, 0, 0, SRCCOPY);
+    SelectObject(fileDC, old);
+    DeleteDC(fileDC);
+    DeleteObject(file);
+    graph->SetViewMode(2, 1);
+    RECT all = {0, 0, W, H};
+    ASSERT_TRUE(graph->SetDrawRect(all));
+    ASSERT_TRUE(graph->Draw(drawn.dc, all));
+    int differ = 0, blue = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            differ += read.At(x, y) != drawn.At(x, y);
+            blue += read.At(x, y) == kBlue;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(blue, 0) << "the data are in the picture";
+
+    // The metafile: framed at the page's size, drawing the data.
+    HENHMETAFILE emf = GetEnhMetaFileA(emfPath.c_str());
+    ASSERT_NE(emf, nullptr);
+    ENHMETAHEADER header;
+    GetEnhMetaFileHeader(emf, sizeof header, &header);
+    SIZE size;
+    graph->GetPageSize(size);
+    EXPECT_NEAR(header.rclFrame.right - header.rclFrame.left, size.cx, 2);
+    EXPECT_NEAR(header.rclFrame.bottom - header.rclFrame.top, size.cy, 2);
+    Dib played(W, H);
+    FillRect(played.dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    PlayEnhMetaFile(played.dc, emf, &all);
+    DeleteEnhMetaFile(emf);
+    EXPECT_GT(played.Ink(all, [](COLORREF c) { return c == kBlue; }).right, 0);
+    DeleteFileA(bmpPath.c_str());
+    DeleteFileA(emfPath.c_str());
+
+    EXPECT_FALSE(Run("export -p " + std::string(folder) + "qx_export_page.gif"));
+    EXPECT_NE(err.find("use .emf or .bmp"), std::string::npos) << err;
+    // From the menu without a main window to ask in, it says to name the file.
+    EXPECT_EQ(Command("FILE", 34018, "@ExportPage,GraphExp"), 2);
+    qkfxGetProject().SetActivePage(wks);
+    EXPECT_EQ(Command("FILE", 34018, "@ExportPage,GraphExp"), 1) << "a worksheet exports no page";
+}
