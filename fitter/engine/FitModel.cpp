@@ -335,15 +335,13 @@ int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* c
         return 1;
     INT_PTR answers = 0;
     // The variables as the first row sets them (kinds and indices included); the host then
-    // sets only their values, row by row. One set through its slot earlier in this pass has
-    // its kind and index already: its value is the host's to set.
+    // sets only their values, row by row.
     for (int i = 0; i < nIndep; ++i) {
         IndepVarInfo& v = s->indep[first + i];
         if (!v.slot)
             return 1;
         slots[i] = v.slot;
-        if (!s->modelPass || v.lastPass != s->modelPass)
-            answers |= SetModelVariable(s, v.slot, &v.lastSet, &v.lastPass, v.name, columns[i][0], 1.0, 0.0);
+        answers |= SetModelVariable(s, v.slot, &v.lastSet, &v.lastPass, v.name, columns[i][0], 1.0, 0.0);
     }
     const int nSlots = ParamsPerSet(s);
     for (int j = 1; j <= nSlots; ++j)
