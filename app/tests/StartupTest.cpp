@@ -29,9 +29,11 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param)
     char text[256] = {}, cls[64] = {};
     GetWindowTextA(hwnd, text, sizeof text);
     GetClassNameA(hwnd, cls, sizeof cls);
-    // The main window is the one with the program's title and a menu bar.
+    // The main window is the one with the program's title and a menu bar (its menu bar
+    // window marks it with the property "SECMenuBar").
     if (f->dialogsOnly ? std::string(cls) == "#32770" && text == f->title
-                       : std::string(text).rfind(f->title, 0) == 0 && GetMenu(hwnd) != nullptr) {
+                       : std::string(text).rfind(f->title, 0) == 0 &&
+                             (GetMenu(hwnd) != nullptr || GetPropA(hwnd, "SECMenuBar") != nullptr)) {
         f->hwnd = hwnd;
         return FALSE;
     }

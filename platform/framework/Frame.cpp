@@ -229,7 +229,10 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     LPCTSTR lpszMenu = HasResource(nIDResource, RT_MENU) ? MAKEINTRESOURCE(nIDResource) : nullptr;
     if (!Create(lpszClass, strTitle, dwDefaultStyle, rectDefault, pParentWnd, lpszMenu, 0, pContext))
         return FALSE;   // the frame deleted itself
-    m_hMenuDefault = ::GetMenu(m_hWnd);
+    // A menu bar made while the frame was created may already have taken the menu (and
+    // noted it as the default).
+    if (::GetMenu(m_hWnd) != nullptr)
+        m_hMenuDefault = ::GetMenu(m_hWnd);
     LoadAccelTable(MAKEINTRESOURCE(nIDResource));
     if (pContext == nullptr)
         SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);

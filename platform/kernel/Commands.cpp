@@ -472,6 +472,11 @@ bool Open(const std::vector<std::string>& args, std::string* error)
     CQKAccess* access = qkfxGetAccess();
     qkfxGetCallLog().Add(append ? "open -a" : "open", path);
     std::string why;
+    if (ext == ".QPK" && !append) {
+        if (!qkInstallPackage(path, &why))
+            return FileFailure(why, error);
+        return true;
+    }
     if (ext == ".QPJ") {
         if (!qkfxOpenProject(path, append, &why))
             return FileFailure(why, error);

@@ -1145,7 +1145,19 @@ struct CQKScript::Impl {
             return RunMember(r);
         if (obj == "ed" || obj == "qpack") {
             if (r.path.size() == 2 && r.hasArgs) {
-                qkfxGetCallLog().Add(obj + "." + Lower(r.path[1]), r.args);
+                std::string method = Lower(r.path[1]);
+                if (obj == "qpack" && method == "pack") {
+                    std::vector<std::string> args = qkSplitArgs(r.args);
+                    if (args.size() != 1)
+                        Fail("qpack.pack needs the list of files to pack");
+                    std::string why;
+                    if (!qkPackFiles(Unquote(args[0]), &why))
+                        Fail(why);
+                    return Val::Num(0);
+                }
+                if (obj == "qpack" && method == "undo" && qkUndoPackageInstall())
+                    return Val::Num(0);
+                qkfxGetCallLog().Add(obj + "." + method, r.args);
                 return Val::Num(0);
             }
             Fail("\"" + r.name + "\" is not a member");

@@ -47,6 +47,15 @@ bool qkIsAbortRequested();
 std::string qkGetProgramFolder();
 std::string qkGetIniFolder();
 
+// Packed files (.qpk). qkPackFiles reads a list (the package's path, then one file a line,
+// each relative to the list's folder or absolute) and writes the package. qkInstallPackage
+// puts a package's files into the user's settings folder and runs its setup script;
+// qkUndoPackageInstall, called by that script (qpack.undo), puts the folder back as it was
+// and is false when no setup is running.
+bool qkPackFiles(const std::string& listName, std::string* error);
+bool qkInstallPackage(const std::string& path, std::string* error);
+bool qkUndoPackageInstall();
+
 std::string qkTrim(const std::string& text);
 
 // The script language's exp (ScriptMath.cpp) and ^, shared by the interpreter and the

@@ -163,6 +163,7 @@ void QKSysMethodFileExt::LoadInternalDefaults(CQKFileTypeGroupPtrArray& groups) 
                       {"Matrix Template (*.qtm)", "*.qtm"}}},
         {"Window", {{"Worksheet (*.qgw)", "*.qgw"}, {"Graph (*.qgg)", "*.qgg"}, {"Matrix (*.qgm)", "*.qgm"},
                     {"Layout (*.qgl)", "*.qgl"}}},
+        {"Package", {{"Quorix Packed Files (*.qpk)", "*.qpk"}}},
         {"Kaleidagraph Any", {{"Kaleidagraph Data (*.qda)", "*.qda"}, {"All Files (*.*)", "*.*"}}},
     };
     groups.RemoveAll();

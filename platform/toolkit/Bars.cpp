@@ -295,6 +295,8 @@ CDockBar* DockBarAtPoint(CFrameWnd* pFrame, CControlBar* pBar, CPoint pt)
     CRect rectClient;
     pFrame->GetClientRect(&rectClient);
     pFrame->ClientToScreen(&rectClient);
+    // Up to and including 12 pixels beyond an edge's bars.
+    const int nInnerHorz = kDockZone + 1;
     for (int i = 0; i < 4; i++) {
         if (!(pBar->m_dwDockStyle & s_aligns[i]))
             continue;
@@ -309,25 +311,25 @@ CDockBar* DockBarAtPoint(CFrameWnd* pFrame, CControlBar* pBar, CPoint pt)
         case 0: {
             int nTop = bEmpty ? rectClient.top : rectDock.top;
             int nThick = bEmpty ? kDockZone : rectDock.Height();
-            zone.SetRect(rectClient.left, nTop - kDockZone, rectClient.right, nTop + nThick + kDockZone);
+            zone.SetRect(rectClient.left, nTop - kDockZone, rectClient.right, nTop + nThick + (bEmpty ? kDockZone : nInnerHorz));
             break;
         }
         case 1: {
             int nBottom = bEmpty ? rectClient.bottom : rectDock.bottom;
             int nThick = bEmpty ? kDockZone : rectDock.Height();
-            zone.SetRect(rectClient.left, nBottom - nThick - kDockZone, rectClient.right, nBottom + kDockZone);
+            zone.SetRect(rectClient.left, nBottom - nThick - (bEmpty ? kDockZone : nInnerHorz), rectClient.right, nBottom + kDockZone);
             break;
         }
         case 2: {
             int nLeft = bEmpty ? rectClient.left : rectDock.left;
             int nThick = bEmpty ? kDockZone : rectDock.Width();
-            zone.SetRect(nLeft - kDockZone, rectClient.top, nLeft + nThick + kDockZone, rectClient.bottom);
+            zone.SetRect(nLeft - kDockZone, rectClient.top, nLeft + nThick + (bEmpty ? kDockZone : nInnerHorz), rectClient.bottom);
             break;
         }
         default: {
             int nRight = bEmpty ? rectClient.right : rectDock.right;
             int nThick = bEmpty ? kDockZone : rectDock.Width();
-            zone.SetRect(nRight - nThick - kDockZone, rectClient.top, nRight + kDockZone, rectClient.bottom);
+            zone.SetRect(nRight - nThick - (bEmpty ? kDockZone : nInnerHorz), rectClient.top, nRight + kDockZone, rectClient.bottom);
             break;
         }
         }
@@ -399,6 +401,17 @@ IMPLEMENT_DYNCREATE(SECMiniDockFrameWnd, CMiniDockFrameWnd)
 
 LRESULT SECMiniDockFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_CLOSE) {
+        // The menu bar is never hidden: closing its floating frame docks it at the top.
+        for (INT_PTR i = 0; i < m_wndDockBar.m_arrBars.GetSize(); i++) {
+            SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, (CObject*)m_wndDockBar.m_arrBars[i]);
+            SECMDIFrameWnd* pFrame = pMenuBar != nullptr ? DYNAMIC_DOWNCAST(SECMDIFrameWnd, pMenuBar->m_pDockSite) : nullptr;
+            if (pFrame != nullptr) {
+                pMenuBar->DockAtTop();
+                return 0;
+            }
+        }
+    }
     if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
         // The caption drags the frame's first visible bar, and the frame with it.
         for (INT_PTR i = 0; i < m_wndDockBar.m_arrBars.GetSize(); i++) {
@@ -420,7 +433,51 @@ IMPLEMENT_DYNAMIC(SECMDIFrameWnd, CMDIFrameWnd)
 
 SECMDIFrameWnd::SECMDIFrameWnd() : m_pControlBarManager(nullptr), m_pMenuBar(nullptr) {}
 
-SECMDIFrameWnd::~SECMDIFrameWnd() {}
+SECMDIFrameWnd::~SECMDIFrameWnd()
+{
+    delete m_pMenuBar;
+}
+
+HMENU SECMDIFrameWnd::GetFrameMenu() const
+{
+    SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, m_pMenuBar);
+    if (pMenuBar != nullptr && pMenuBar->m_hWnd != nullptr)
+        return pMenuBar->GetMenu();
+    return ::GetMenu(m_hWnd);
+}
+
+BOOL SECMDIFrameWnd::PreTranslateMessage(MSG* pMsg)
+{
+    SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, m_pMenuBar);
+    if (pMenuBar != nullptr && pMenuBar->PreTranslateFrameMessage(pMsg))
+        return TRUE;
+    return CMDIFrameWnd::PreTranslateMessage(pMsg);
+}
+
+LRESULT SECMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, m_pMenuBar);
+    if (pMenuBar != nullptr && pMenuBar->m_hWnd != nullptr && pMenuBar->IsVisible()) {
+        if (message == WM_MENUSELECT)
+            pMenuBar->OnFrameMenuSelect(HIWORD(wParam), (HMENU)lParam);
+        // The menu keys that reach the frame by the system's way (from its page windows):
+        // the bar's, but for Alt+Space and Alt+- (the window menus).
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU && lParam != ' ' && lParam != '-') {
+            MSG msg = {};
+            msg.hwnd = pMenuBar->m_hWnd;
+            if (lParam == 0) {
+                msg.message = WM_SYSKEYDOWN;
+                msg.wParam = VK_F10;
+            } else {
+                msg.message = WM_SYSCHAR;
+                msg.wParam = (WPARAM)lParam;
+            }
+            if (pMenuBar->PreTranslateFrameMessage(&msg))
+                return 0;
+        }
+    }
+    return CMDIFrameWnd::WindowProc(message, wParam, lParam);
+}
 
 void SECMDIFrameWnd::DockControlBarEx(CControlBar* pBar, UINT nDockBarID, int nCol, int nRow, float fPct,
                                       int nHeight)
@@ -508,6 +565,8 @@ void SECMDIFrameWnd::GetDockState(SECDockState& state)
         pInfo->m_nBarID = (UINT)pBar->GetDlgCtrlID();
         if (pBar->IsKindOf(RUNTIME_CLASS(SECCustomToolBar)))
             pInfo->m_nType = SECBarTypeToolBar;
+        else if (pBar == m_pMenuBar)
+            pInfo->m_nType = SECBarTypeMenuBar;
         if (m_pControlBarManager != nullptr)
             pInfo->m_pBarInfoEx = m_pControlBarManager->CreateControlBarInfoEx(pInfo);
         FillBarInfo(pBar, pInfo);
@@ -561,6 +620,14 @@ void SECMDIFrameWnd::SetDockState(SECDockState& state)
         // SetBarInfo may have cleared the visible flag to show the bar later itself.
         ShowControlBar(pBar, pInfo->m_bVisible, TRUE);
     }
+    // An arrangement saved without the menu bar (a default one) leaves it above the rows.
+    SECMenuBar* pMenuBar = DYNAMIC_DOWNCAST(SECMenuBar, m_pMenuBar);
+    BOOL bMenuBarSaved = FALSE;
+    for (INT_PTR i = 0; i < state.m_arrBarInfo.GetSize(); i++)
+        if (((SECControlBarInfo*)state.m_arrBarInfo[i])->m_nType == SECBarTypeMenuBar)
+            bMenuBarSaved = TRUE;
+    if (pMenuBar != nullptr && pMenuBar->m_hWnd != nullptr && !bMenuBarSaved)
+        pMenuBar->DockAtTop();
     if (m_pControlBarManager != nullptr)
         m_pControlBarManager->m_bArranging = FALSE;
     RecalcLayout();

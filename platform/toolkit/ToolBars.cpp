@@ -1,6 +1,7 @@
 // Customisable toolbars, their buttons, and the manager that keeps the images of every
 // command, the default toolbars and the toolbars' settings.
 #include "qxtoolkit.h"
+#include "ToolkitResource.h"
 
 #include <commctrl.h>
 
@@ -545,9 +546,28 @@ DWORD SECToolBarManager::GetToolBarExStyle() const
     return m_bCoolLook ? 0x300 : 0;
 }
 
+// The frame's menu bar with its window, made the first time it is asked for; null when the
+// frame shows its menu the system's way.
+SECMenuBar* SECToolBarManager::CreateMenuBar()
+{
+    SECMDIFrameWnd* pFrame = DYNAMIC_DOWNCAST(SECMDIFrameWnd, m_pFrameWnd);
+    SECMenuBar* pMenuBar = pFrame != nullptr ? DYNAMIC_DOWNCAST(SECMenuBar, pFrame->m_pMenuBar) : nullptr;
+    if (pMenuBar == nullptr || pMenuBar->m_hWnd != nullptr)
+        return pMenuBar;
+    CString strTitle;
+    strTitle.LoadString(IDS_SEC_MENU_BAR);
+    if (!pMenuBar->CreateMenuBar(pFrame, GetToolBarStyle(), SEC_IDW_MENUBAR, strTitle))
+        return nullptr;
+    pMenuBar->EnableDocking(CBRS_ALIGN_ANY);
+    return pMenuBar;
+}
+
 void SECToolBarManager::SetDefaultDockState()
 {
     m_bArranging = TRUE;
+    SECMenuBar* pMenuBar = CreateMenuBar();
+    if (pMenuBar != nullptr)
+        pMenuBar->DockAtTop();
     for (INT_PTR i = 0; i < m_defaults.GetSize(); i++) {
         SECDefaultToolBar* pDef = (SECDefaultToolBar*)m_defaults[i];
         if (m_pFrameWnd->GetControlBar(pDef->m_nID) != nullptr)
@@ -602,6 +622,8 @@ CRuntimeClass* SECToolBarManager::GetToolBarRuntimeClass(UINT nID)
 
 CControlBar* SECToolBarManager::CreateSavedBar(SECControlBarInfo* pInfo)
 {
+    if (pInfo->m_nType == SECBarTypeMenuBar)
+        return CreateMenuBar();
     if (pInfo->m_nType != SECBarTypeToolBar)
         return DynCreateControlBar(pInfo);
     CRuntimeClass* pClass = GetToolBarRuntimeClass(pInfo->m_nBarID);

@@ -43,8 +43,10 @@ HWND FindMainWindow(DWORD pid)
             MainSearch* s = (MainSearch*)lParam;
             DWORD owner = 0;
             GetWindowThreadProcessId(hwnd, &owner);
+            // The main window has a menu, on itself or on a menu bar of the toolkit (which
+            // marks the frame with the property "SECMenuBar").
             if (owner == s->pid && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr &&
-                GetMenu(hwnd) != nullptr) {
+                (GetMenu(hwnd) != nullptr || GetPropA(hwnd, "SECMenuBar") != nullptr)) {
                 s->found = hwnd;
                 return FALSE;
             }

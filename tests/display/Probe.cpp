@@ -69,6 +69,7 @@
 #include <vector>
 
 #include "MenuSpawn.h"
+#include <qxtoolkit.h>
 
 namespace {
 
@@ -122,7 +123,7 @@ HWND MainWindow()
     EnumThreadWindows(
         g_uiThread,
         [](HWND hwnd, LPARAM lParam) -> BOOL {
-            if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr && GetMenu(hwnd) != nullptr) {
+            if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr && SECGetFrameMenu(hwnd) != nullptr) {
                 ((Search*)lParam)->found = hwnd;
                 return FALSE;
             }
@@ -197,7 +198,7 @@ std::vector<HWND> VisibleDescendants(HWND main)
 std::string FrameSignature(HWND main)
 {
     std::ostringstream out;
-    out << Hex((HWND)GetMenu(main)) << '|' << TitleOf(main) << '|';
+    out << Hex((HWND)SECGetFrameMenu(main)) << '|' << TitleOf(main) << '|';
     for (HWND hwnd : VisibleDescendants(main)) {
         RECT rc;
         GetWindowRect(hwnd, &rc);
@@ -314,7 +315,7 @@ std::string Menus(HWND main)
 {
     std::ostringstream out;
     bool done = RunOnUiThread(main, [&] {
-        HMENU bar = GetMenu(main);
+        HMENU bar = SECGetFrameMenu(main);
         SendMessageA(main, WM_INITMENU, (WPARAM)bar, 0);
         int count = GetMenuItemCount(bar);
         for (int i = 0; i < count; i++) {
@@ -337,14 +338,14 @@ std::string Menus(HWND main)
 std::string Bar(HWND main)
 {
     std::ostringstream out;
-    HMENU bar = GetMenu(main);
+    HMENU bar = SECGetFrameMenu(main);
     int count = bar != nullptr ? GetMenuItemCount(bar) : 0;
     for (int i = 0; i < count; i++) {
         RECT rc = {};
         char text[256] = "";
         GetMenuStringA(bar, (UINT)i, text, sizeof text, MF_BYPOSITION);
         std::string name = WithoutAccessKeys(text);
-        if (GetMenuItemRect(main, bar, (UINT)i, &rc))
+        if (SECGetFrameMenuItemRect(main, i, &rc))
             out << "bar " << i << ' ' << RectText(rc) << ' ' << name << '\n';
     }
     return out.str();

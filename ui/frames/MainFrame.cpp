@@ -118,6 +118,8 @@ CMainFrame::CMainFrame() : m_nSaveToolbars(1)
 {
     m_pToolBarManager = new SECToolBarManagerEx(this, RUNTIME_CLASS(CQUCustomToolBar));
     m_pControlBarManager = m_pToolBarManager;
+    // The menu stands on a bar of its own, which docks and floats like the toolbars.
+    m_pMenuBar = new SECMenuBar;
     QUSetToolBarManager(m_pToolBarManager);
 
     HINSTANCE hInst = QUFramesResourceModule();

@@ -34,7 +34,7 @@ LRESULT CSpawnMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         if (qkfxAreBitmapsOnMenusDisabled())
             break;
         CMenu* pMenu = CMenu::FromHandle((HMENU)wParam);
-        m_spawn.SetMenuBar(::GetMenu(m_hWnd));
+        m_spawn.SetMenuBar(GetFrameMenu());
         m_spawn.SetContextMenuFlag(FALSE);
         m_spawn.RemapMenu(pMenu, 0);
         LRESULT lResult = SECMDIFrameWnd::WindowProc(message, wParam, lParam);
@@ -45,7 +45,7 @@ LRESULT CSpawnMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         if (HIWORD(lParam) || qkfxAreBitmapsOnMenusDisabled())
             break;
         CMenu* pMenu = CMenu::FromHandle((HMENU)wParam);
-        m_spawn.SetMenuBar(::GetMenu(m_hWnd));
+        m_spawn.SetMenuBar(GetFrameMenu());
         // A popup that no menu bar holds is a context menu.
         m_spawn.SetContextMenuFlag(FALSE);
         m_spawn.RemapMenu(pMenu, 1);

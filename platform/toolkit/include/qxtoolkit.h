@@ -18,8 +18,12 @@
 // (0 shown, 1 hidden, 3 hidden by its close box, 4 a button of a customisation bar chosen).
 QXTK_API UINT SECGetBarNotifyMessage();
 
+// The control id of a frame's menu bar.
+#define SEC_IDW_MENUBAR 59647
+
 class SECToolBarManager;
 class SECControlBarInfo;
+class SECMenuBar;
 
 /////////////////////////////////////////////////////////////////////////////
 // SECControlBar: a sizable bar. It keeps one size per docking mode and, while docked in a
@@ -212,9 +216,101 @@ public:
     // Fills a record from a bar: place, visibility, style, toolbar buttons.
     void FillBarInfo(CControlBar* pBar, SECControlBarInfo* pInfo);
 
+    // The menu the frame shows: its menu bar's while the bar has a window, else its own.
+    HMENU GetFrameMenu() const;
+
     SECToolBarManager* m_pControlBarManager;
-    CControlBar* m_pMenuBar;   // this system shows the framework's menu: always null
+    // The frame's menu bar object (SECMenuBar), owned by the frame; null when the frame
+    // shows its menu the system's way. The manager creates its window.
+    CControlBar* m_pMenuBar;
+
+protected:
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
+
+/////////////////////////////////////////////////////////////////////////////
+// SECMenuBar: the frame's menu as a bar that docks and floats like the others. It takes
+// the menu off the frame (and every menu the MDI client would put on it: the menu of the
+// active page window's kind) and shows its top-level items; a click or a key opens an
+// item's drop-down as a popup of the frame, so the frame's menu messages (WM_INITMENU,
+// WM_INITMENUPOPUP, WM_MENUSELECT, WM_COMMAND, owner drawing) are those of a menu on the
+// frame. Keys: Alt or F10 highlights the first item (arrows move, Enter or Down opens,
+// Escape leaves), Alt with an item's access key opens it; in an open drop-down, Left and
+// Right go to the neighbouring items. While a page window is maximised the bar shows its
+// window menu button and its minimise, restore and close buttons.
+
+class QXTK_API SECMenuBar : public SECControlBar
+{
+    DECLARE_DYNAMIC(SECMenuBar)
+public:
+    SECMenuBar();
+    ~SECMenuBar() override;
+
+    // The bar for the frame (an SECMDIFrameWnd); the frame's menu moves onto the bar.
+    BOOL CreateMenuBar(CFrameWnd* pFrame, DWORD dwStyle, UINT nID, LPCTSTR lpszTitle);
+    HMENU GetMenu() const { return m_hMenu; }
+    // Docks the bar along the frame's top edge in a row of its own above the others.
+    void DockAtTop();
+    void SetMenu(HMENU hMenu);
+    // Top-level items, their rectangles (client coordinates) and the item at a point; -1
+    // for none.
+    int GetItemCount() const;
+    BOOL GetItemRect(int nIndex, RECT* pRect) const;
+    int HitTest(CPoint ptClient) const;
+    // Opens the drop-down of the item (a command item runs its command); with bKeyboard the
+    // bar stays in keyboard mode when the drop-down closes by Escape.
+    void TrackItem(int nIndex, BOOL bKeyboard);
+    // The key handling the frame asks for ahead of the accelerators; TRUE when the bar took
+    // the message.
+    BOOL PreTranslateFrameMessage(MSG* pMsg);
+    // From the frame's window procedure: WM_MENUSELECT during a drop-down.
+    void OnFrameMenuSelect(UINT nFlags, HMENU hMenu);
+
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    CSize CalcDynamicLayout(int nLength, DWORD nMode) override;
+    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct Part { CRect rect; int nItem; };   // nItem >= 0 an item, else a window button
+    // The parts for a length along the bar (0: its window's); bCommit keeps them.
+    CSize Layout(int nLength, BOOL bCommit);
+    CString ItemText(int nIndex) const;
+    int FindAccessKey(TCHAR ch) const;
+    void Paint(CDC* pDC);
+    void SetHot(int nPart);
+    void EnterKeyboardMode();
+    void LeaveKeyboardMode();
+    int PartAt(CPoint ptClient) const;
+    CWnd* MaximizedChild() const;
+    CString Signature() const;
+    static LRESULT CALLBACK MenuFilter(int nCode, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ClientProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HMENU m_hMenu;
+    CArray<Part, const Part&> m_parts;
+    int m_nHot;           // the part under the pointer or chosen by keys; -1 none
+    int m_nTracking;      // the item whose drop-down is open; -1 none
+    int m_nNext;          // the item to open when the open drop-down has closed; -1 none
+    BOOL m_bKeyboard;     // keys move through the items
+    BOOL m_bAltDown;      // Alt is down with no other key yet
+    BOOL m_bClosedOnItem; // the open drop-down closed by a click on its own item
+    UINT m_nSelFlags;     // the last WM_MENUSELECT of the open drop-down
+    HMENU m_hSelMenu;
+    HWND m_hWndFocusBefore;
+    HWND m_hWndClient;
+    WNDPROC m_pfnClientProc;
+    CString m_strSignature;
+    CFont m_font;
+};
+
+// The menu a top-level window shows (its menu bar's or its own) and the screen rectangle
+// of one of its top-level items; usable from any thread. FALSE when the item is not shown.
+QXTK_API HMENU SECGetFrameMenu(HWND hFrame);
+QXTK_API BOOL SECGetFrameMenuItemRect(HWND hFrame, int nIndex, RECT* pRect);
 
 /////////////////////////////////////////////////////////////////////////////
 // Buttons and toolbars
@@ -379,8 +475,10 @@ public:
     int GetDefaultToolBarCount() const { return (int)m_defaults.GetSize(); }
     SECDefaultToolBar* GetDefaultToolBarAt(int i) const { return (SECDefaultToolBar*)m_defaults[i]; }
 
-    // Builds the default arrangement from the definitions.
+    // Builds the default arrangement from the definitions, the frame's menu bar first.
     virtual void SetDefaultDockState();
+    // The frame's menu bar (its window made on the first call); null when it has none.
+    SECMenuBar* CreateMenuBar();
     virtual SECControlBar* DynCreateControlBar(SECControlBarInfo* pInfo);
     // The program's extension record for a bar's saved state, or null.
     virtual SECControlBarInfoEx* CreateControlBarInfoEx(SECControlBarInfo* pInfo);

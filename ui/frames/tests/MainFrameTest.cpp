@@ -179,21 +179,24 @@ TEST_F(MainFrameTest, ChildFramesOfEachKindShowTheirToolbarsAndKeepTheUsersChoic
 }
 
 // The hit test runs whenever the pointer moves over the frame: it answers as the system
-// does, HTERROR while the toolbars are being customised, and leaves the plain menu-bar
-// items without the raised look.
+// does, HTERROR while the toolbars are being customised, and leaves the menu bar's items
+// without the raised look of the frame's own (the menu stands on the menu bar, a bar in
+// the frame's client area, not on the frame).
 TEST_F(MainFrameTest, TheHitTestAnswersOverTheMenuBarAndClientWithoutCallingItself)
 {
     CMainFrame* pFrame = CreateMainFrame();
     ASSERT_NE(pFrame, nullptr);
     pFrame->ShowWindow(SW_SHOWNA);
-    pFrame->DrawMenuBar();
+    pFrame->RecalcLayout();
+    EXPECT_EQ(::GetMenu(pFrame->m_hWnd), nullptr);
+    ASSERT_NE(SECGetFrameMenu(pFrame->m_hWnd), nullptr);
     CRect rectItem, rectClient;
-    ASSERT_TRUE(::GetMenuItemRect(pFrame->m_hWnd, ::GetMenu(pFrame->m_hWnd), 0, &rectItem));
+    ASSERT_TRUE(SECGetFrameMenuItemRect(pFrame->m_hWnd, 0, &rectItem));
     ::GetWindowRect(pFrame->m_hWndMDIClient, &rectClient);
     auto hit = [&](CPoint pt) {
         return pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
     };
-    EXPECT_EQ(hit(rectItem.CenterPoint()), HTMENU);
+    EXPECT_EQ(hit(rectItem.CenterPoint()), HTCLIENT);
     EXPECT_EQ(hit(rectClient.CenterPoint()), HTCLIENT);
     EXPECT_TRUE(pFrame->m_rectHighlight.IsRectEmpty());
 
@@ -201,7 +204,7 @@ TEST_F(MainFrameTest, TheHitTestAnswersOverTheMenuBarAndClientWithoutCallingItse
     EXPECT_EQ(hit(rectItem.CenterPoint()), HTERROR);
     EXPECT_EQ(hit(rectClient.CenterPoint()), HTERROR);
     pFrame->GetToolBarManager()->SetCustomizing(FALSE);
-    EXPECT_EQ(hit(rectItem.CenterPoint()), HTMENU);
+    EXPECT_EQ(hit(rectItem.CenterPoint()), HTCLIENT);
 }
 
 TEST_F(MainFrameTest, TheCloseBoxAsksWhetherToHideOrDelete)
@@ -1059,4 +1062,53 @@ TEST_F(MainFrameTest, AColourChangeLoadsTheToolbarPicturesAgain)
             EXPECT_NE(I_IMAGENONE, button.iBitmap) << i;
     }
     pFrame->DestroyWindow();
+}
+
+// The menu stands on the menu bar: each page window's kind brings its menu there when it
+// is activated, the frame's own menu comes back with no page window, and the access keys of
+// the bar's items are taken ahead of the accelerators (only those the menu has).
+TEST_F(MainFrameTest, TheMenuBarShowsTheActiveWindowsMenuAndTakesItsAccessKeys)
+{
+    CMainFrame* pFrame = CreateMainFrame();
+    ASSERT_NE(pFrame, nullptr);
+    pFrame->ShowWindow(SW_SHOWNA);
+    SECMenuBar* pBar = DYNAMIC_DOWNCAST(SECMenuBar, pFrame->GetControlBar(SEC_IDW_MENUBAR));
+    ASSERT_NE(pBar, nullptr);
+    HMENU hOwn = pBar->GetMenu();
+    ASSERT_NE(hOwn, nullptr);
+    EXPECT_EQ(::GetMenu(pFrame->m_hWnd), nullptr);
+
+    CChildFrame* pGraph = NewWindow(m_pGraphTemplate, QK_PAGE_GRAPH);
+    CChildFrame* pWks = NewWindow(m_pWksTemplate, QK_PAGE_WKS);
+    ASSERT_TRUE(pGraph != nullptr && pWks != nullptr);
+    EXPECT_EQ(pBar->GetMenu(), m_pWksTemplate->m_hMenuShared);
+    pGraph->MDIActivate();
+    EXPECT_EQ(pBar->GetMenu(), m_pGraphTemplate->m_hMenuShared);
+    EXPECT_EQ(SECGetFrameMenu(pFrame->m_hWnd), m_pGraphTemplate->m_hMenuShared);
+    EXPECT_EQ(::GetMenu(pFrame->m_hWnd), nullptr) << "the frame shows no second menu";
+    RECT rect;
+    for (int i = 0; i < pBar->GetItemCount(); i++)
+        EXPECT_TRUE(pBar->GetItemRect(i, &rect)) << i;
+
+    pGraph->MDIDestroy();
+    pWks->MDIDestroy();
+    hOwn = pBar->GetMenu();
+    ASSERT_NE(hOwn, nullptr);
+    EXPECT_NE(hOwn, m_pWksTemplate->m_hMenuShared) << "no page window, no page window's menu";
+    EXPECT_NE(hOwn, m_pGraphTemplate->m_hMenuShared);
+
+    // The access key of the first item ("&File") opens it; a letter no item has is left
+    // to the system.
+    char szFirst[64] = "";
+    ::GetMenuStringA(hOwn, 0, szFirst, sizeof szFirst, MF_BYPOSITION);
+    const char* pAmp = strchr(szFirst, '&');
+    ASSERT_NE(pAmp, nullptr) << szFirst;
+    MSG open = {pFrame->m_hWnd, WM_SYSCHAR, (WPARAM)(BYTE)tolower(pAmp[1]), 0};
+    EXPECT_TRUE(pFrame->PreTranslateMessage(&open));
+    MSG none = {pFrame->m_hWnd, WM_SYSCHAR, (WPARAM)'\x01', 0};
+    EXPECT_FALSE(pFrame->PreTranslateMessage(&none));
+    // The posted opening is not run here: it would wait in the drop-down's loop.
+    MSG msg;
+    while (::PeekMessageA(&msg, pBar->m_hWnd, 0, 0, PM_REMOVE)) {
+    }
 }
