@@ -370,13 +370,17 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     const int step = set.step > 0 ? set.step : 1;
     const int d = set.firstDependent;
     const int first = FirstIndepOfSet(s, f), nIndep = IndepPerSet(s);
-    int rows[kBlockRows], codes[kBlockRows];
-    size_t indices[kBlockRows];
+    // The block's rows and cache indices follow from its first; each row's code (0-2) in a
+    // byte, so that the frame stays within one page (a larger one is probed on every call).
+    const int firstRow = row;
+    const size_t firstIndex = index;
+    unsigned char codes[kBlockRows];
     int n = 0, m = 0;  // rows read; rows to evaluate
     // Columns: the independent values of the rows to evaluate, the fitted values, and one
-    // column of values at the forward step of each varying parameter.
+    // column of values at the forward step of each varying parameter; after them the steps
+    // and the independent columns' addresses (kept off the frame for the reason above).
     const int nColumns = nIndep + 1 + (p.withDerivatives ? s->nVary : 0);
-    const size_t size = static_cast<size_t>(nColumns) * kBlockRows;
+    const size_t size = static_cast<size_t>(nColumns) * kBlockRows + 2 * (MAX_PARAMS + 1);
     if (s->blockWorkSize < size) {
         double* grown = static_cast<double*>(realloc(s->blockWork, size * sizeof(double)));
         if (!grown)
@@ -387,47 +391,46 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     double* x = s->blockWork;
     double* f0 = x + nIndep * kBlockRows;
     bool needBase = !p.withDerivatives || !p.reuse;
+    // A stop request is answered between blocks: a block is a few microseconds of work.
+    if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
+        return FIT_ERR_STOPPED;
     for (; row < set.endRow && n < kBlockRows; row += step) {
-        if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
-            return FIT_ERR_STOPPED;
         s->currentRow = row;
-        rows[n] = row;
         int code;
-        if (index < s->rowCacheFilled) {
+        const size_t at = index++;
+        ++n;
+        if (at < s->rowCacheFilled) {
             // A row read before: its code and independent values straight from the cache.
-            const double* cached = s->rowCache + index * s->rowCacheWidth;
+            const double* cached = s->rowCache + at * s->rowCacheWidth;
             code = static_cast<int>(cached[0]);
-            codes[n] = code;
-            indices[n++] = index++;
+            codes[n - 1] = static_cast<unsigned char>(code);
             if (code >= 2)
                 continue;
             for (int i = 0; i < nIndep; ++i)
                 x[i * kBlockRows + m] = cached[2 + i];
         } else {
-            code = ReadRow(s, f, row, index);
-            codes[n] = code;
-            indices[n++] = index++;
+            code = ReadRow(s, f, row, at);
+            codes[n - 1] = static_cast<unsigned char>(code);
             if (code >= 2)
                 continue;
             for (int i = 0; i < nIndep; ++i)
                 x[i * kBlockRows + m] = s->indep[first + i].value;
         }
-        const double* slot = p.fitted && p.reuse && indices[n - 1] < s->rowCacheRows
-                                 ? p.fitted + indices[n - 1] * s->fittedWidth
-                                 : nullptr;
+        const double* slot = p.fitted && p.reuse && at < s->rowCacheRows ? p.fitted + at * s->fittedWidth : nullptr;
         if (slot && slot[0] != 0)
             f0[m] = slot[1];
         else
             needBase = true;
         ++m;
     }
-    const double* columns[MAX_PARAMS + 1];
+    double* h = x + static_cast<size_t>(nColumns) * kBlockRows;  // read only for the parameters set below
+    const double** columns = reinterpret_cast<const double**>(h + MAX_PARAMS + 1);
+    static_assert(sizeof(const double*) <= sizeof(double), "an address fits a column entry");
     for (int i = 0; i < nIndep && i <= MAX_PARAMS; ++i)
         columns[i] = x + i * kBlockRows;
     bool together = m > 0 && nIndep <= MAX_PARAMS;
     if (together && needBase)
         together = EvaluateExpressionRows(s, f, columns, m, f0) == 0;
-    double h[MAX_PARAMS + 1] = {};
     for (int j = 1; together && p.withDerivatives && j <= s->nVary; ++j) {
         const int k = s->varyMap[j];
         if (!ParamInFitSet(s, f, k))
@@ -441,16 +444,18 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     if (m > 0 && !together)
         s->rowsRefused = 1;
     for (int r = 0, e = 0; r < n; ++r) {
-        s->currentRow = rows[r];
-        ReadRow(s, f, rows[r], indices[r]);
+        const int thisRow = firstRow + r * step;
+        const size_t at = firstIndex + r;
+        s->currentRow = thisRow;
+        ReadRow(s, f, thisRow, at);
         if (codes[r] >= 2) {
             if (p.live)
-                WriteLiveRow(s, f, rows[r], false);
+                WriteLiveRow(s, f, thisRow, false);
             continue;
         }
         int failed = 0;
         if (!together) {
-            failed = EvaluateRow(s, p, f, indices[r], false);
+            failed = EvaluateRow(s, p, f, at, false);
         } else {
             const double y0 = f0[e];
             s->dep[d].fitted = s->savedY[d] = y0;
@@ -462,7 +467,7 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
                 }
         }
         ++e;
-        const int code = FinishRow(s, p, f, rows[r], indices[r], codes[r], failed, false, sums);
+        const int code = FinishRow(s, p, f, thisRow, at, codes[r], failed, false, sums);
         if (code)
             return code;
     }

@@ -184,6 +184,15 @@ INT_PTR PutRow(HWND context, const QmRowRecord* row)
     return 0;
 }
 
+// Sent several times an iteration of a fit: the text is rebuilt in place.
+INT_PTR SetProgress(INT_PTR id, INT_PTR text)
+{
+    g_progress.assign(id || text ? ProgressText((int)id) : "");
+    if (text)
+        g_progress.append(reinterpret_cast<const char*>(text));
+    return 0;
+}
+
 INT_PTR EvalPreparedRows(CQKScript& script, QFitRowsRecord* r)
 {
     if (!r)
@@ -400,11 +409,7 @@ INT_PTR Handle(bool framework, HWND context, UINT request, INT_PTR a, INT_PTR b)
     case HOST_POLL_ABORT:
         return g_abort ? 1 : 0;
     case HOST_REPORT_PROGRESS:
-        // Sent several times an iteration of a fit: the text is rebuilt in place.
-        g_progress.assign(a || b ? ProgressText((int)a) : "");
-        if (b)
-            g_progress.append(reinterpret_cast<const char*>(b));
-        return 0;
+        return SetProgress(a, b);
     case HOST_REPORT_ERROR: {
         // The messages are the fitter's own strings; its "%s" takes the text.
         std::string message;
@@ -924,6 +929,8 @@ INT_PTR WINAPI qkFitterHostCallback(HWND context, UINT request, INT_PTR a, INT_P
         return SetValue(DS(a), reinterpret_cast<const QFitValueRecord*>(b));
     case HOST_POLL_ABORT:
         return g_abort ? 1 : 0;
+    case HOST_REPORT_PROGRESS:
+        return SetProgress(a, b);
     case HOST_EVAL_PREPARED: {
         double v = 0;
         if (!script->EvaluatePrepared((int)a, &v))

@@ -925,7 +925,9 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
     std::vector<double>& value = m_value;
     column.assign(m_names.size(), nullptr);
     value.assign(m_names.size(), 0.0);
-    bool plain = PlainCode(m_code);
+    if (m_plainCode < 0)
+        m_plainCode = PlainCode(m_code);
+    bool plain = m_plainCode != 0;
     for (size_t i = 0; i < m_names.size(); ++i) {
         const Name& n = m_names[i];
         if (n.kind != Name::VARIABLE)
@@ -936,7 +938,11 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
                 column[i] = columns[c];
         plain &= column[i] || !IsMissingValue(value[i]);
     }
-    double stack[kMaxStack][kBlock];
+    // The expression's own stack of blocks: one on the call's stack would be probed page by
+    // page on every call.
+    if (m_stackRows.size() < static_cast<size_t>(std::max(m_stack, 1)) * kBlock)
+        m_stackRows.resize(static_cast<size_t>(std::max(m_stack, 1)) * kBlock);
+    double (*stack)[kBlock] = reinterpret_cast<double (*)[kBlock]>(m_stackRows.data());
     std::vector<const double*>& block = m_block;
     std::vector<double>& padded = m_padded;
     block.assign(m_names.size(), nullptr);
