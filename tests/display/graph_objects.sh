@@ -68,11 +68,16 @@ qxd_screenshot "$ARTIFACTS/objects-arrow.png"
 
 # Two labels with the text tool; each opens the text dialog, which OK leaves ("Text").
 label() { # x y
-    local dialog l t r b
+    local dialog l t r b round
     qxd "invoke 34978" || qxd_fail "the text tool"
     qxd_click "$1" "$2"
-    qxd settle
-    qxd windows || qxd_fail "windows"
+    # The click reaches the program through the X server: the program may answer the probe
+    # before it has seen the click, so the dialog is waited for a few seconds.
+    for round in $(seq 50); do
+        qxd settle && qxd windows || qxd_fail "windows"
+        [ ${#QXD_ANSWER[@]} -gt 0 ] && break
+        sleep 0.1
+    done
     [ ${#QXD_ANSWER[@]} -gt 0 ] || qxd_fail "the text tool opened no dialog"
     read -r _ dialog _ <<<"${QXD_ANSWER[0]}"
     qxd "control $dialog 1" || qxd_fail "no OK button in the text dialog"
