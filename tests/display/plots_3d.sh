@@ -17,19 +17,31 @@ colours_in() { # picture left top right bottom: the number of distinct colours
     convert "$1" -crop "$(($4 - $2))x$(($5 - $3))+$2+$3" +repage -unique-colors txt:- 2>/dev/null | grep -c '^[0-9]'
 }
 
+# Sets vl vt vr vb to the active view's place once the main window's bars have settled
+# for it (they rearrange a while after a graph is activated, moving the view).
+stable_view() {
+    local last= now round
+    for round in $(seq 20); do
+        qxd view || return 1
+        now=${QXD_ANSWER[0]}
+        [ "$now" = "$last" ] && break
+        last=$now
+        sleep 0.5
+    done
+    read -r _ _ vl vt vr vb <<<"$now"
+}
+
 # Takes the picture of the active page window; sets vl vt vr vb. The first window is
 # maximized by a double click on its caption; the windows after it open maximized.
 maximized=
 picture() { # file
-    qxd view || qxd_fail "view"
+    stable_view || qxd_fail "view"
     if [ -z "$maximized" ]; then
-        read -r _ _ vl vt _ _ <<<"${QXD_ANSWER[0]}"
         xdotool mousemove --sync $((vl + 80)) $((vt - 10)) click --repeat 2 --delay 80 1
         qxd settle
-        qxd view || qxd_fail "view"
+        stable_view || qxd_fail "view"
         maximized=1
     fi
-    read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
     qxd_screenshot "$1"
 }
 
@@ -40,7 +52,8 @@ qxd "cells$values" || qxd_fail "matrix cells"
 qxd children || qxd_fail "children"
 read -r _ matrix _ <<<"${QXD_ANSWER[0]}"
 
-declare -A made
+# The frame's bars may rearrange as graphs open, so each picture is read inside its own view.
+declare -A made rect
 for kind in "35577 colormap" "35574 colorfill" "35579 wireframe" "35580 wiresurface" "35578 bars" "35581 contour"; do
     read -r id name <<<"$kind"
     qxd "activate $matrix" || qxd_fail "activate the matrix"
@@ -53,27 +66,27 @@ for kind in "35577 colormap" "35574 colorfill" "35579 wireframe" "35580 wiresurf
     done
     [ -n "${made[$name]:-}" ] || qxd_fail "the $name plot made no graph window: ${QXD_ANSWER[*]}"
     picture "$ARTIFACTS/3d-$name.png"
+    rect[$name]="$vl $vt $vr $vb"
     n=$(colours_in "$ARTIFACTS/3d-$name.png" "$vl" "$vt" "$vr" "$vb")
     qxd_log "$name: $n colours"
     [ "$n" -gt 2 ] || qxd_fail "the $name window is uniform"
 done
 
 # The colour map's lowest and highest bands (blue floor, red peak) are drawn.
-blue=$(count_of "$ARTIFACTS/3d-colormap.png" "#0000FF" "$vl" "$vt" "$vr" "$vb")
-red=$(count_of "$ARTIFACTS/3d-colormap.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
+blue=$(count_of "$ARTIFACTS/3d-colormap.png" "#0000FF" ${rect[colormap]})
+red=$(count_of "$ARTIFACTS/3d-colormap.png" "#FF0000" ${rect[colormap]})
 qxd_log "colour map: $blue blue and $red red pixels"
 [ "$blue" -gt 200 ] && [ "$red" -gt 10 ] || qxd_fail "the colour map's bands are missing"
 # The wire frame's lines and the bars' faces are black (the plots' colour) on the light walls.
 for name in wireframe bars colorfill; do
-    black=$(count_of "$ARTIFACTS/3d-$name.png" "#000000" "$vl" "$vt" "$vr" "$vb")
+    black=$(count_of "$ARTIFACTS/3d-$name.png" "#000000" ${rect[$name]})
     qxd_log "$name: $black black pixels"
     [ "$black" -gt 300 ] || qxd_fail "the $name plot draws too little"
 done
 
 # A double click inside the 3D box opens Plot Details on the plot.
 qxd "activate ${made[colormap]}" && qxd settle || qxd_fail "activate the colour map"
-qxd view || qxd_fail "view"
-read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+stable_view || qxd_fail "view"
 xdotool mousemove --sync $(((vl + vr) / 2)) $(((vt + vb) / 2)) click --repeat 2 --delay 80 1
 qxd settle || qxd_fail "settle after the double click"
 qxd windows || qxd_fail "windows"
