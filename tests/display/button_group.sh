@@ -56,10 +56,22 @@ for line in "${QXD_ANSWER[@]}"; do
     [[ $line == window* ]] && read -r _ sheet _ <<<"$line"
 done
 [ -n "$sheet" ] || qxd_fail "no customise sheet: ${QXD_ANSWER[*]}"
+# Ctrl+Tab reaches the sheet only once it is the active window; a key sent before then goes
+# to the main window and the sheet stays on its Toolbars page.
+for _ in $(seq 50); do
+    qxd active && [ "${QXD_ANSWER[0]}" = "active $sheet" ] && break
+    sleep 0.1
+done
+[ "${QXD_ANSWER[0]}" = "active $sheet" ] || qxd_fail "the customise sheet is not active: ${QXD_ANSWER[*]}"
 qxd_key ctrl+Tab
+# The Toolbars page's list has the same id as the groups list, so the page is told by its
+# Export button, which only the button groups page has.
 list=
 for _ in $(seq 25); do
-    qxd "control $sheet 43094" 2>/dev/null && { list=${QXD_ANSWER[0]}; break; }
+    qxd "control $sheet 43116" 2>/dev/null && qxd "control $sheet 43094" 2>/dev/null && {
+        list=${QXD_ANSWER[0]}
+        break
+    }
     sleep 0.2
 done
 [ -n "$list" ] || qxd_fail "the button groups page shows no list of groups"
