@@ -245,6 +245,20 @@ qxd_double_click_opens() { # TITLE X Y
     return 1
 }
 
+# Sets vl vt vr vb to the active view's place once the main window's bars have settled
+# for it (they rearrange a while after a graph is activated, moving the view).
+qxd_stable_view() {
+    local last= now round
+    for round in $(seq 20); do
+        qxd view || return 1
+        now=${QXD_ANSWER[0]}
+        [ "$now" = "$last" ] && break
+        last=$now
+        sleep 0.5
+    done
+    read -r _ _ vl vt vr vb <<<"$now"
+}
+
 # Opens the menu-bar menu of that text by a click and finds the command in it: three
 # tries, since a click the window takes for its activation opens nothing. The item's
 # rectangle stays in QXD_ANSWER[0]; qxd_click_item then chooses it.

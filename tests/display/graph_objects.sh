@@ -14,25 +14,13 @@ qxd_hide_explorer || qxd_fail "hide the project explorer"
 qxd_plot 33248 || qxd_fail "the scatter plot made no graph window"
 graph=$QXD_GRAPH
 qxd "activate $graph" && qxd settle || qxd_fail "activate the graph"
-# The view's place once the main window's bars have settled for the graph.
-stable_view() {
-    local last= now round
-    for round in $(seq 20); do
-        qxd view || return 1
-        now=${QXD_ANSWER[0]}
-        [ "$now" = "$last" ] && break
-        last=$now
-        sleep 0.5
-    done
-    read -r _ _ vl vt vr vb <<<"$now"
-}
-stable_view || qxd_fail "view"
+qxd_stable_view || qxd_fail "view"
 qxd_log "graph view before maximizing: $vl $vt $vr $vb"
 # Maximized, and in window view: the page fills the view, so the layer's frame is known.
 xdotool mousemove --sync $((vl + 80)) $((vt - 10)) click --repeat 2 --delay 80 1
 qxd settle
 qxd "invoke 34119" || qxd_fail "window view"
-stable_view || qxd_fail "view"
+qxd_stable_view || qxd_fail "view"
 qxd_log "graph view: $vl $vt $vr $vb"
 fl=$((vl + (vr - vl) * 15 / 100)) ft=$((vt + (vb - vt) * 10 / 100))
 fw=$(((vr - vl) * 70 / 100)) fh=$(((vb - vt) * 70 / 100))

@@ -17,29 +17,16 @@ colours_in() { # picture left top right bottom: the number of distinct colours
     convert "$1" -crop "$(($4 - $2))x$(($5 - $3))+$2+$3" +repage -unique-colors txt:- 2>/dev/null | grep -c '^[0-9]'
 }
 
-# Sets vl vt vr vb to the active view's place once the main window's bars have settled
-# for it (they rearrange a while after a graph is activated, moving the view).
-stable_view() {
-    local last= now round
-    for round in $(seq 20); do
-        qxd view || return 1
-        now=${QXD_ANSWER[0]}
-        [ "$now" = "$last" ] && break
-        last=$now
-        sleep 0.5
-    done
-    read -r _ _ vl vt vr vb <<<"$now"
-}
 
 # Takes the picture of the active page window; sets vl vt vr vb. The first window is
 # maximized by a double click on its caption; the windows after it open maximized.
 maximized=
 picture() { # file
-    stable_view || qxd_fail "view"
+    qxd_stable_view || qxd_fail "view"
     if [ -z "$maximized" ]; then
         xdotool mousemove --sync $((vl + 80)) $((vt - 10)) click --repeat 2 --delay 80 1
         qxd settle
-        stable_view || qxd_fail "view"
+        qxd_stable_view || qxd_fail "view"
         maximized=1
     fi
     qxd_screenshot "$1"
@@ -86,7 +73,7 @@ done
 
 # A double click inside the 3D box opens Plot Details on the plot.
 qxd "activate ${made[colormap]}" && qxd settle || qxd_fail "activate the colour map"
-stable_view || qxd_fail "view"
+qxd_stable_view || qxd_fail "view"
 xdotool mousemove --sync $(((vl + vr) / 2)) $(((vt + vb) / 2)) click --repeat 2 --delay 80 1
 qxd settle || qxd_fail "settle after the double click"
 qxd windows || qxd_fail "windows"
