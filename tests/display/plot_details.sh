@@ -40,8 +40,7 @@ for kind in "33249 line" "33248 scatter" "33255 column"; do
     graph_of >"$QXD_TMP/graph" || qxd_fail "the $name plot made no graph window: ${QXD_ANSWER[*]}"
     graphs[$name]=$(cat "$QXD_TMP/graph")
     # A double click on the page window's caption maximizes it, for a larger picture.
-    qxd view || qxd_fail "view"
-    read -r _ _ vl vt _ _ <<<"${QXD_ANSWER[0]}"
+    qxd_stable_view || qxd_fail "view"
     xdotool mousemove --sync $((vl + 80)) $((vt - 10)) click --repeat 2 --delay 80 1
     qxd settle
     qxd_screenshot "$ARTIFACTS/plot-$name.png"
@@ -49,8 +48,7 @@ done
 
 # The line graph again, on top; where its view is on the screen.
 qxd "activate ${graphs[line]}" && qxd settle || qxd_fail "activate the line graph"
-qxd view || qxd_fail "view"
-read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+qxd_stable_view || qxd_fail "view"
 qxd_screenshot "$QXD_TMP/before.png"
 # The line is black; of its pixels, the one nearest the view's middle lies inside the layer,
 # away from the axes, ticks and labels at its edges.
