@@ -53,6 +53,8 @@ window_titled() {
     qxd_fail "no window \"$1\""
 }
 
+# The first click once the window's bars have settled (they move the worksheet's cells).
+qxd_stable_view || qxd_fail "view"
 cell 1 0
 qxd_click $(((L + R) / 2)) $(((T + B) / 2))
 qxd "script Data1_A[1] = 2; Data1_A[2] = 1; Data1_A[3] = 2; Data1_A[4] = 1" || qxd_fail "data"
