@@ -106,8 +106,15 @@ qxd "invoke 34981" || qxd_fail "the data selector"
 read -r sx1 sy <<<"$(at 55 95)" && read -r sx2 _ <<<"$(at 90 95)"
 drag "$sx1" "$sy" "$sx2" "$sy"
 qxd "invoke 35536" || qxd_fail "Mask range"
-qxd_screenshot "$ARTIFACTS/objects-masked.png"
-red=$(count_of "$ARTIFACTS/objects-masked.png" "#FF0000" "$fl" "$ft" $((fl + fw)) $((ft + fh)))
+# The window repaints after the command has answered: the picture is taken again until
+# the red shows, for a few seconds at most.
+for round in $(seq 10); do
+    qxd settle
+    qxd_screenshot "$ARTIFACTS/objects-masked.png"
+    red=$(count_of "$ARTIFACTS/objects-masked.png" "#FF0000" "$fl" "$ft" $((fl + fw)) $((ft + fh)))
+    [ "$red" -gt 20 ] && break
+    sleep 0.5
+done
 qxd_log "red pixels after masking: $red"
 [ "$red" -gt 20 ] || qxd_fail "the masked points are not drawn in the mask colour"
 
