@@ -125,7 +125,7 @@ xdotool mousedown 1
 qxd_glide $((R - 1)) $y $((R + 60)) $y
 xdotool mouseup 1
 qxd settle
-qxd_expect 'wks.col1.width > 13 && wks.col1.width < 18'
+qxd_wait_for 'wks.col1.width > 13 && wks.col1.width < 18' 5 || qxd_fail "the dragged width was not taken"
 qxd "script draggedWidth = wks.col1.width" || qxd_fail "width"
 qxd_screenshot "$artifacts/worksheet-sorted.png"
 
