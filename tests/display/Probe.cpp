@@ -12,6 +12,7 @@
 // Requests (hwnd values are hexadecimal, as answers give them):
 //   ping                 the user-interface thread answers within 20 s: "ok", else "hung"
 //   settle               ping, then wait until a dialog the program is opening is shown
+//                        and the main window's parts stand still
 //   parts                "part <hwnd> <id> <parent id> <left> <top> <right> <bottom> <class>"
 //                        per visible window inside the main window (bars, buttons, pages)
 //   main                 "main <hwnd> <left> <top> <right> <bottom>" of the main window
@@ -382,6 +383,34 @@ void Settle(HWND main, const std::function<bool(HWND)>& isNew)
     }
 }
 
+// Where the main window's visible parts are; the bars rearrange for a while after a page
+// window is activated, moving the page windows and their views.
+std::string LayoutSignature(HWND main)
+{
+    std::string signature;
+    for (HWND hwnd : VisibleDescendants(main)) {
+        RECT rc;
+        GetWindowRect(hwnd, &rc);
+        signature += Hex(hwnd) + ' ' + RectText(rc) + ';';
+    }
+    return signature;
+}
+
+// Waits until the parts stand still: the same places twice 150 ms apart, for three
+// seconds at most.
+void SettleLayout(HWND main)
+{
+    std::string last = LayoutSignature(main);
+    for (int waited = 0; waited < 3000; waited += 150) {
+        Sleep(150);
+        Ping(main);
+        std::string now = LayoutSignature(main);
+        if (now == last)
+            return;
+        last = now;
+    }
+}
+
 std::string Invoke(HWND main, UINT id)
 {
     std::vector<HWND> windowsBefore = OtherWindows(main, false);
@@ -501,6 +530,7 @@ std::string Answer(const std::string& line)
     } else if (verb == "settle") {
         if (Ping(main)) {
             Settle(main, [](HWND hwnd) { return true; });
+            SettleLayout(main);
             out << "ok\n";
         } else {
             out << "hung\n";
