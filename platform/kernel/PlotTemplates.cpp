@@ -388,6 +388,27 @@ CQKGraphPage* NewGraph(std::string* error)
     return graph;
 }
 
+// A chart's start: its values in a new worksheet and a new graph for them; the worksheet,
+// or null with *error.
+CQKWksPage* ChartOfValues(Made& m, const std::string& base, const std::vector<ResultColumn>& columns,
+                          std::string* error)
+{
+    CQKWksPage* wks = ResultWorksheet(base, columns, error);
+    if (!wks)
+        return nullptr;
+    m.worksheets.push_back(wks);
+    return (m.graph = NewGraph(error)) ? wks : nullptr;
+}
+
+// Every column of the worksheet plotted into the graph's first layer.
+bool PlotAllColumns(Made& m, CQKWksPage* wks, const QKPlotWord& word, std::string* error)
+{
+    std::vector<CQKDataset*> all;
+    for (int c = 1; c <= wks->GetNumCols(); ++c)
+        all.push_back(wks->GetColumn(c));
+    return qkfxPlotColumns(m.graph->GetLayerByIndex(0, 1), word, all, error) > 0;
+}
+
 bool Grid(Made& m, const QKPlotWord& word, const std::vector<Unit>& units, int rows, int columns, std::string* error)
 {
     if (!(m.graph = NewGraph(error)))
@@ -526,16 +547,10 @@ bool Quantile(Made& m, const std::vector<Unit>& units, std::string* error)
         columns.push_back(f);
         columns.push_back({"Sorted" + y->m_columnName, QK_COLTYPE_Y, y->GetName() + " sorted", v});
     }
-    CQKWksPage* wks = ResultWorksheet("Quantile", columns, error);
+    CQKWksPage* wks = ChartOfValues(m, "Quantile", columns, error);
     if (!wks)
         return false;
-    m.worksheets.push_back(wks);
-    if (!(m.graph = NewGraph(error)))
-        return false;
-    std::vector<CQKDataset*> all;
-    for (int c = 1; c <= wks->GetNumCols(); ++c)
-        all.push_back(wks->GetColumn(c));
-    return qkfxPlotColumns(m.graph->GetLayerByIndex(0, 1), *qkfxFindPlotWord("Scatter"), all, error) > 0;
+    return PlotAllColumns(m, wks, *qkfxFindPlotWord("Scatter"), error);
 }
 
 // The rows of the selected Y columns, each as a line across the columns: X is the
@@ -566,16 +581,10 @@ bool LineSeries(Made& m, const QKPlotWord& word, const std::vector<Unit>& units,
     }
     if (columns.size() == 1)
         return Fail(error, "the columns hold no numbers");
-    CQKWksPage* wks = ResultWorksheet("Series", columns, error);
+    CQKWksPage* wks = ChartOfValues(m, "Series", columns, error);
     if (!wks)
         return false;
-    m.worksheets.push_back(wks);
-    if (!(m.graph = NewGraph(error)))
-        return false;
-    std::vector<CQKDataset*> all;
-    for (int c = 1; c <= wks->GetNumCols(); ++c)
-        all.push_back(wks->GetColumn(c));
-    return qkfxPlotColumns(m.graph->GetLayerByIndex(0, 1), word, all, error) > 0;
+    return PlotAllColumns(m, wks, word, error);
 }
 
 enum HistogramKind { HIST_PROBABILITIES, HIST_STACKED, HIST_CUMULATIVE };
@@ -606,11 +615,8 @@ bool Histograms(Made& m, HistogramKind kind, const std::vector<Unit>& units, std
             columns.push_back({"Percent" + name, QK_COLTYPE_Y, "Cumulative percent of " + ys[i]->GetName(), percent});
         }
     }
-    CQKWksPage* wks = ResultWorksheet("Bins", columns, error);
+    CQKWksPage* wks = ChartOfValues(m, "Bins", columns, error);
     if (!wks)
-        return false;
-    m.worksheets.push_back(wks);
-    if (!(m.graph = NewGraph(error)))
         return false;
     const QKPlotWord& bars = *qkfxFindPlotWord("Column");
     const int n = (int)ys.size();
@@ -687,11 +693,8 @@ bool QcChart(Made& m, const std::vector<Unit>& units, std::string* error)
         {"RangeUCL", QK_COLTYPE_Y, "Upper control limit", constant(f.d4 * rbar)},
         {"RangeLCL", QK_COLTYPE_Y, "Lower control limit", constant(f.d3 * rbar)},
     };
-    CQKWksPage* wks = ResultWorksheet("QC", columns, error);
+    CQKWksPage* wks = ChartOfValues(m, "QC", columns, error);
     if (!wks)
-        return false;
-    m.worksheets.push_back(wks);
-    if (!(m.graph = NewGraph(error)))
         return false;
     // The means above, the ranges below; each with its centre line and limits.
     CQKGraphicLayer* meanLayer = m.graph->GetLayerByIndex(0, 1);
