@@ -246,17 +246,10 @@ qxd_double_click_opens() { # TITLE X Y
 }
 
 # Sets vl vt vr vb to the active view's place once the main window's bars have settled
-# for it (they rearrange a while after a graph is activated, moving the view).
+# for it (they rearrange a while after a graph is activated; settle waits for that).
 qxd_stable_view() {
-    local last= now round
-    for round in $(seq 20); do
-        qxd view || return 1
-        now=${QXD_ANSWER[0]}
-        [ "$now" = "$last" ] && break
-        last=$now
-        sleep 0.5
-    done
-    read -r _ _ vl vt vr vb <<<"$now"
+    qxd settle && qxd view || return 1
+    read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
 }
 
 # Opens the menu-bar menu of that text by a click and finds the command in it: three
