@@ -573,6 +573,30 @@ struct SideGeometry {
 // A polar layer's axes. The circle of the largest radius is X's axis, with ticks and
 // labels at its angles; the radius to the right (angle 0) is Y's. X's grid lines are radii
 // at its ticks, Y's circles at its ticks. Only the first side of each axis is drawn.
+// The box around every tick label of an axis, grown label by label; empty (left past
+// right) before the first.
+void GrowLabelBox(RECT& all, const RECT& rc)
+{
+    all.left = std::min(all.left, rc.left);
+    all.top = std::min(all.top, rc.top);
+    all.right = std::max(all.right, rc.right);
+    all.bottom = std::max(all.bottom, rc.bottom);
+}
+
+// The tick labels' box of a dimension as one hit (part 2: the labels), when any was drawn.
+bool AddLabelsHit(const QKDrawEnv& env, int dimension, const RECT& all)
+{
+    if (all.left > all.right)
+        return false;
+    QKHitItem labHit;
+    labHit.layer = env.layerIndex;
+    labHit.dimension = dimension;
+    labHit.part = 2;
+    labHit.box = all;
+    env.AddHit(labHit);
+    return true;
+}
+
 void DrawPolarAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& map, bool gridsOnly, bool noGrids)
 {
     HDC dc = env.dc;
@@ -709,20 +733,10 @@ void DrawPolarAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMa
             rc.right = rc.left + sz.cx;
             rc.bottom = rc.top + sz.cy;
             text.DrawQuorixText(shownText, rc, FALSE);
-            all.left = std::min(all.left, rc.left);
-            all.top = std::min(all.top, rc.top);
-            all.right = std::max(all.right, rc.right);
-            all.bottom = std::max(all.bottom, rc.bottom);
+            GrowLabelBox(all, rc);
         }
-        if (all.left <= all.right) {
-            QKHitItem labHit;
-            labHit.layer = env.layerIndex;
-            labHit.dimension = dim;
-            labHit.part = 2;
-            labHit.box = all;
-            env.AddHit(labHit);
+        if (AddLabelsHit(env, dim, all))
             env.axisExtent[dim][0] = all;
-        }
     }
 }
 
@@ -837,19 +851,9 @@ void DrawTernaryAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayer
                 rc.right = rc.left + sz.cx;
                 rc.bottom = rc.top + sz.cy;
                 text.DrawQuorixText(s, rc, FALSE);
-                all.left = std::min(all.left, rc.left);
-                all.top = std::min(all.top, rc.top);
-                all.right = std::max(all.right, rc.right);
-                all.bottom = std::max(all.bottom, rc.bottom);
+                GrowLabelBox(all, rc);
             }
-            if (all.left <= all.right) {
-                QKHitItem labHit;
-                labHit.layer = env.layerIndex;
-                labHit.dimension = d;
-                labHit.part = 2;
-                labHit.box = all;
-                env.AddHit(labHit);
-            }
+            AddLabelsHit(env, d, all);
         }
     }
 }
@@ -1062,10 +1066,7 @@ void qkDrawAxes(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap& 
                 rc.right = rc.left + sz.cx;
                 rc.bottom = rc.top + sz.cy;
                 text.DrawQuorixText(shown, rc, FALSE);
-                all.left = std::min(all.left, rc.left);
-                all.top = std::min(all.top, rc.top);
-                all.right = std::max(all.right, rc.right);
-                all.bottom = std::max(all.bottom, rc.bottom);
+                GrowLabelBox(all, rc);
             };
             const double lo = std::min(scale.GetFrom(), scale.GetTo()), hi = std::max(scale.GetFrom(), scale.GetTo());
             for (size_t i = 0; i < ticks.major.size(); ++i) {
