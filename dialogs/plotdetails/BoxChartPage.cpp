@@ -184,14 +184,9 @@ void CQUPlotDetailsBoxChart::OnDiamond()
 void CQUPlotDetailsBoxChart::OnPaint()
 {
     CPaintDC dc(this);
-    CWnd* frame = GetDlgItem(IDC_PD_BOX_PREVIEW);
-    if (!frame || !m_cbType.m_hWnd)
-        return;
     CRect r;
-    frame->GetWindowRect(&r);
-    ScreenToClient(&r);
-    r.DeflateRect(1, 1);
-    dc.FillSolidRect(&r, RGB(255, 255, 255));
+    if (!m_cbType.m_hWnd || !PaintPreviewArea(dc, IDC_PD_BOX_PREVIEW, &r))
+        return;
     const int type = m_cbType.GetCurSel();
     const int d = r.Width() / 4;
     int boxX = r.left + 2 * d, dataX = r.left + 2 * d;

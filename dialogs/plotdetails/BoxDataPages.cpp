@@ -237,14 +237,9 @@ BOOL CQUPlotDetailsBoxData::OnCommand(WPARAM wParam, LPARAM lParam)
 void CQUPlotDetailsBoxData::OnPaint()
 {
     CPaintDC dc(this);
-    CWnd* frame = GetDlgItem(IDC_PD_BOXD_PREVIEW);
-    if (!frame || !m_cbType.m_hWnd)
-        return;
     CRect r;
-    frame->GetWindowRect(&r);
-    ScreenToClient(&r);
-    r.DeflateRect(1, 1);
-    dc.FillSolidRect(&r, RGB(255, 255, 255));
+    if (!m_cbType.m_hWnd || !PaintPreviewArea(dc, IDC_PD_BOXD_PREVIEW, &r))
+        return;
     const int type = m_cbType.GetCurSel(), curve = m_cbCurve.GetCurSel();
     const BOOL single = IsDlgButtonChecked(IDC_PD_BOXD_SINGLE) == BST_CHECKED;
     const int x = r.CenterPoint().x, bins = 7, h = r.Height() / (bins + 2);

@@ -165,6 +165,18 @@ CQUPlotDetailsPlotObjTab::CQUPlotDetailsPlotObjTab(UINT nIDTemplate, UINT nIDRes
 {
 }
 
+BOOL CQUPlotDetailsPlotObjTab::PaintPreviewArea(CDC& dc, UINT nFrameID, CRect* r)
+{
+    CWnd* frame = GetDlgItem(nFrameID);
+    if (frame == nullptr)
+        return FALSE;
+    frame->GetWindowRect(r);
+    ScreenToClient(r);
+    r->DeflateRect(1, 1);
+    dc.FillSolidRect(r, RGB(255, 255, 255));
+    return TRUE;
+}
+
 CQUPlotDetailsTabChecker* CQUPlotDetailsPlotObjTab::GetTabChecker() const
 {
     HWND sheet = ::GetParent(m_hWnd);

@@ -85,6 +85,9 @@ public:
 
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // The inside of the page's preview frame, filled white, in *r; FALSE when the frame is
+    // not there yet.
+    BOOL PaintPreviewArea(CDC& dc, UINT nFrameID, CRect* r);
 
     BOOL m_bInitialized;
     BOOL m_bGroupDependent; // in a group that is not independent
