@@ -49,18 +49,8 @@ pick_magenta() { # dialog id: Magenta is the sixth colour of the list
 qxd "script win -t matrix; matrix -ps dim 12 12" || qxd_fail "matrix"
 values=$(awk 'BEGIN { for (r = 0; r < 12; r++) for (c = 0; c < 12; c++) printf " %d", r + c }')
 qxd "cells$values" || qxd_fail "matrix cells"
-qxd "invoke 35581" || qxd_fail "plot the contours"
-qxd settle
-qxd children || qxd_fail "children"
-graph=
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ hwnd _ active title <<<"$line"
-    [ "$active" = 1 ] && [ "$title" = Graph1 ] && graph=$hwnd
-done
-[ -n "$graph" ] || qxd_fail "the contour plot made no graph window: ${QXD_ANSWER[*]}"
-qxd "maximize $graph" && qxd settle || qxd_fail "maximize the graph"
-qxd view || qxd_fail "view"
-read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+qxd_plot 35581 maximize || qxd_fail "the contour plot made no graph window: ${QXD_ANSWER[*]}"
+qxd_stable_view || qxd_fail "view"
 qxd_screenshot "$ARTIFACTS/contour-before.png"
 before=$(count_of "$ARTIFACTS/contour-before.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
 qxd_log "magenta pixels before: $before"

@@ -24,19 +24,8 @@ centre_of() { # dialog id: "x y" of the control's middle
 qxd "script win -t matrix; matrix -ps dim 12 12" || qxd_fail "matrix"
 values=$(awk 'BEGIN { for (r = 0; r < 12; r++) for (c = 0; c < 12; c++) printf " %.4f", 10 * exp(-((r - 5.5) ^ 2 + (c - 5.5) ^ 2) / 10) }')
 qxd "cells$values" || qxd_fail "matrix cells"
-qxd "invoke 35574" || qxd_fail "plot the surface"
-qxd settle
-# Maximized through the probe: a double click on the caption may meet the caption's menu.
-qxd children || qxd_fail "children"
-graph=
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ hwnd _ active title <<<"$line"
-    [ "$active" = 1 ] && [ "$title" = Graph1 ] && graph=$hwnd
-done
-[ -n "$graph" ] || qxd_fail "the surface plot made no graph window: ${QXD_ANSWER[*]}"
-qxd "maximize $graph" && qxd settle || qxd_fail "maximize the graph"
-qxd view || qxd_fail "view"
-read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+qxd_plot 35574 maximize || qxd_fail "the surface plot made no graph window: ${QXD_ANSWER[*]}"
+qxd_stable_view || qxd_fail "view"
 qxd_screenshot "$ARTIFACTS/3d-before.png"
 red=$(count_of "$ARTIFACTS/3d-before.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
 qxd_log "red pixels before: $red"
