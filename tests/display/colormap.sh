@@ -125,18 +125,8 @@ qxd_log "magenta pixels after: $after"
 
 # The same matrix as a colour-map surface: its pages in turn, then side walls switched on.
 qxd "script win -a Matrix1" || qxd_fail "activate the matrix"
-qxd "invoke 35577" || qxd_fail "plot the colour-map surface"
-qxd settle
-qxd children || qxd_fail "children"
-surface=
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ hwnd _ active title <<<"$line"
-    [ "$active" = 1 ] && [ "$title" = Graph2 ] && surface=$hwnd
-done
-[ -n "$surface" ] || qxd_fail "the colour-map surface made no graph window: ${QXD_ANSWER[*]}"
-qxd "maximize $surface" && qxd settle || qxd_fail "maximize the surface"
-qxd view || qxd_fail "view"
-read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+qxd_plot 35577 maximize || qxd_fail "the colour-map surface made no graph window: ${QXD_ANSWER[*]}"
+qxd_stable_view || qxd_fail "view"
 qxd_screenshot "$ARTIFACTS/surface-before.png"
 grey=$(count_of "$ARTIFACTS/surface-before.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
 xdotool mousemove --sync $(((vl + vr) / 2)) $(((vt + vb) / 2)) click --repeat 2 --delay 80 1

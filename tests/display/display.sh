@@ -213,13 +213,16 @@ qxd_wait_window() { # TITLE [seconds]
     return 1
 }
 
-# Runs the plot command on the active worksheet (the first page window) and finds the
-# graph window it made, the active one; their handles in QXD_WORKSHEET and QXD_GRAPH.
-# With "maximize" the graph is maximized too.
+# Runs the plot command on the active page window (a worksheet or matrix) and finds the
+# graph window it made, the active one then; their handles in QXD_WORKSHEET and
+# QXD_GRAPH. With "maximize" the graph is maximized too.
 qxd_plot() { # COMMAND [maximize]
-    local worksheet line hwnd active
+    local worksheet= line hwnd active
     qxd children || return 1
-    read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
+    for line in "${QXD_ANSWER[@]}"; do
+        read -r _ hwnd _ active _ <<<"$line"
+        [ "$active" = 1 ] && worksheet=$hwnd
+    done
     qxd "invoke $1" && qxd settle || return 1
     qxd children || return 1
     QXD_GRAPH=

@@ -82,24 +82,8 @@ qxd_log "red pixels after: $after"
 
 # A box chart of the Y column: values 1 to 20.
 qxd "script win -t wks; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] = i }" || qxd_fail "worksheet"
-qxd children || qxd_fail "children"
-read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ hwnd _ active _ <<<"$line"
-    [ "$active" = 1 ] && worksheet=$hwnd
-done
-qxd "invoke 33261" || qxd_fail "plot the box chart"
-qxd settle
-qxd children || qxd_fail "children"
-boxgraph=
-for line in "${QXD_ANSWER[@]}"; do
-    read -r _ hwnd _ active _ <<<"$line"
-    [ "$active" = 1 ] && [ "$hwnd" != "$worksheet" ] && boxgraph=$hwnd
-done
-[ -n "$boxgraph" ] || qxd_fail "the box chart made no graph window: ${QXD_ANSWER[*]}"
-qxd "maximize $boxgraph" && qxd settle || qxd_fail "maximize the box chart"
-qxd view || qxd_fail "view"
-read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
+qxd_plot 33261 maximize || qxd_fail "the box chart made no graph window: ${QXD_ANSWER[*]}"
+qxd_stable_view || qxd_fail "view"
 qxd_screenshot "$ARTIFACTS/box-before.png"
 # The box stands at X = 1, left in the layer, filled light grey; so is the legend's sample
 # (right in the layer) and the view round the page. Inside the black ink's bounds (axes,
