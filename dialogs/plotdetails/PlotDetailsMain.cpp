@@ -85,7 +85,7 @@ void CQUPlotTypeSelector::Refresh()
     m_pLabel->SetWindowText(m_strLabel);
     m_pCombo->ShowWindow(SW_SHOW);
     const BOOL grouped = plot->IsGroupBegin() || plot->IsGroupMember();
-    m_pCombo->EnableWindow(!plot->IsSpecialPoint() && !(grouped && plot->IsIndependence()));
+    m_pCombo->EnableWindow(!plot->IsSpecialPoint() && !plot->IsSubPlotObj() && !(grouped && plot->IsIndependence()));
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -468,8 +468,10 @@ BOOL CQUPlotDetailsMain::OnHelpInfo(HELPINFO*)
 
 void CQUPlotDetailsMain::SetOriginal3DPlotObjToSheet(CQKPlotObj* pPlot)
 {
-    m_p3DSource = pPlot;
-    m_tabManager.Set3DSourcePlot(pPlot);
+    // A part's source is the plot it came from: the object of the tree item above it.
+    CQKPlotObj* source = pPlot && pPlot->IsSubPlotObj() ? pPlot->GetSubPlotParent() : pPlot;
+    m_p3DSource = source;
+    m_tabManager.Set3DSourcePlot(source);
 }
 
 void CQUPlotDetailsMain::ResizeDialog(BOOL bAnchorRight)

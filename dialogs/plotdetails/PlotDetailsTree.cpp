@@ -9,10 +9,42 @@ BEGIN_MESSAGE_MAP(CQUPlotDetailsTree, CTreeCtrl)
     ON_COMMAND(ID_PD_TREE_OLD_CAPS, OnOldCaps)
     ON_COMMAND(ID_PD_TREE_NEW_CAPS, OnNewCaps)
     ON_WM_RBUTTONDOWN()
+    ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
+namespace {
+
+enum { CHECK_NONE = 0, CHECK_OFF = 1, CHECK_ON = 2 };
+
+// Check boxes as the system draws them, for the state images.
+void MakeCheckImages(CImageList& list)
+{
+    list.DeleteImageList();
+    if (!list.Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0))
+        return;
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    for (int i = 0; i < 3; ++i) {
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+        HGDIOBJ old = ::SelectObject(dc, bitmap);
+        RECT all = {0, 0, 16, 16};
+        ::FillRect(dc, &all, (HBRUSH)::GetStockObject(WHITE_BRUSH));
+        if (i != CHECK_NONE) {
+            RECT box = {2, 2, 15, 15};
+            ::DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (i == CHECK_ON ? DFCS_CHECKED : 0));
+        }
+        ::SelectObject(dc, old);
+        ImageList_AddMasked(list.GetSafeHandle(), bitmap, i == CHECK_NONE ? RGB(255, 255, 255) : RGB(255, 0, 255));
+        ::DeleteObject(bitmap);
+    }
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+}
+
+} // namespace
+
 CQUPlotDetailsTree::CQUPlotDetailsTree()
-    : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_bClosed(FALSE), m_hAccel(nullptr)
+    : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_bClosed(FALSE), m_hAccel(nullptr), m_nScatters(0)
 {
 }
 
@@ -77,6 +109,10 @@ HTREEITEM CQUPlotDetailsTree::Build_Tree_Control()
     m_images.DeleteImageList();
     if (m_images.Create(IDB_PD_TREE_IMAGES, 16, PD_IMAGE_COUNT, RGB(255, 255, 255)))
         SetImageList(&m_images, TVSIL_NORMAL);
+    MakeCheckImages(m_checks);
+    if (m_checks.GetSafeHandle())
+        SetImageList(&m_checks, TVSIL_STATE);
+    m_nScatters = 0;
 
     HTREEITEM root = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, m_pPage->GetName().c_str(),
                                 I_IMAGECALLBACK, I_IMAGECALLBACK, 0, 0, (LPARAM)(CQKBase*)m_pPage, TVI_ROOT, TVI_LAST);
@@ -142,9 +178,71 @@ HTREEITEM CQUPlotDetailsTree::AddPlots(HTREEITEM hLayer)
                                     (LPARAM)(CQKBase*)plot, hLayer, TVI_LAST);
         if (i == editedIndex)
             editedItem = item;
+        // The edited plot shows its parts at once; others when they are expanded.
+        if (i == editedIndex && plot->HasSpecialPoints())
+            AddPlotChildren(item);
+        else if (plot->HasSpecialPoints())
+            InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "", 0, 0, 0, 0, 0, item, TVI_LAST);
     }
     MarkExpanded(hLayer);
     return editedItem;
+}
+
+// One check-box item per part of a 3D scatter, checked when the part is drawn.
+void CQUPlotDetailsTree::AddPlotChildren(HTREEITEM hPlot)
+{
+    auto* plot = static_cast<CQKPlotObj*>(GetItemObject(hPlot));
+    if (!plot || !plot->IsBasePtrPlotObj())
+        return;
+    DeleteChildCopies(hPlot);
+    RemoveChildren(hPlot);
+    std::vector<CQKPlotObj*> parts;
+    if (plot->GetSpecialPointsArray(parts) > 0)
+        ++m_nScatters;
+    for (CQKPlotObj* part : parts) {
+        HTREEITEM item = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, part->GetName().c_str(),
+                                    PD_IMAGE_SPECIAL, PD_IMAGE_SPECIAL_SELECTED, 0, 0, (LPARAM)(CQKBase*)part, hPlot,
+                                    TVI_LAST);
+        SetItemChecked(item, part->HasObjectDisplayed());
+    }
+    MarkExpanded(hPlot);
+}
+
+BOOL CQUPlotDetailsTree::IsItemChecked(HTREEITEM hItem) const
+{
+    return (GetItemState(hItem, TVIS_STATEIMAGEMASK) >> 12) == CHECK_ON;
+}
+
+void CQUPlotDetailsTree::SetItemChecked(HTREEITEM hItem, BOOL bChecked)
+{
+    SetItemState(hItem, INDEXTOSTATEIMAGEMASK(bChecked ? CHECK_ON : CHECK_OFF), TVIS_STATEIMAGEMASK);
+}
+
+// A click on a part's check box shows or hides the part.
+void CQUPlotDetailsTree::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    UINT flags = 0;
+    HTREEITEM item = HitTest(point, &flags);
+    if (item && (flags & TVHT_ONITEMSTATEICON) && (GetItemState(item, TVIS_STATEIMAGEMASK) >> 12) != CHECK_NONE) {
+        auto* part = static_cast<CQKPlotObj*>(GetItemObject(item));
+        if (part && part->IsBasePtrPlotObj() && part->IsSubPlotObj()) {
+            const BOOL checked = !IsItemChecked(item);
+            SetItemChecked(item, checked);
+            part->SetObjectDisplayed(checked);
+            part->SetModified(1);
+            ::SendMessageA(::GetParent(m_hWnd), WM_PD_ENABLE_APPLY, 0, 0);
+            return;
+        }
+    }
+    CTreeCtrl::OnLButtonDown(nFlags, point);
+}
+
+void CQUPlotDetailsTree::DeleteChildCopies(HTREEITEM hItem)
+{
+    for (HTREEITEM child = GetChildItem(hItem); child; child = GetNextSiblingItem(child)) {
+        delete GetItemObject(child);
+        SetItemData(child, 0);
+    }
 }
 
 void CQUPlotDetailsTree::FillItem(HTREEITEM hItem)
@@ -154,6 +252,7 @@ void CQUPlotDetailsTree::FillItem(HTREEITEM hItem)
     switch (GetItemDepth(hItem)) {
     case 0: AddLayers(hItem); break;
     case 1: AddPlots(hItem); break;
+    case 2: AddPlotChildren(hItem); break;
     default: break;
     }
 }
@@ -189,6 +288,21 @@ HTREEITEM CQUPlotDetailsTree::Redirect(HTREEITEM hItem)
     if (!object || GetItemDepth(hItem) == 0 || !object->IsBasePtrPlotObj())
         return hItem;
     auto* plot = static_cast<CQKPlotObj*>(object);
+    // A 3D scatter is edited in its parts; parts edited together are edited in the one
+    // that leads them.
+    if (plot->Is3DScatterPlot() && !plot->IsSubPlotObj())
+        return GetChildItem(hItem) ? GetChildItem(hItem) : hItem;
+    if (plot->IsSubPlotObj()) {
+        HTREEITEM parent = GetParentItem(hItem);
+        auto* source = static_cast<CQKPlotObj*>(GetItemObject(parent));
+        HTREEITEM first = GetChildItem(parent);
+        const int grouping = source ? source->GetGroupingIndex() : 0;
+        if (grouping == 2 && first)
+            return first;
+        if (grouping == 1 && first && hItem != first && GetNextSiblingItem(first))
+            return GetNextSiblingItem(first);
+        return hItem;
+    }
     if ((plot->IsGroupBegin() || plot->IsGroupMember()) && !plot->IsIndependence())
         return GroupFirstItem(hItem);
     return hItem;
@@ -299,10 +413,7 @@ void CQUPlotDetailsTree::NotifyChange()
 // Deletes the working copies an item and its children hold, then the item.
 void CQUPlotDetailsTree::DeleteItemCopies(HTREEITEM hItem)
 {
-    for (HTREEITEM child = GetChildItem(hItem); child; child = GetNextSiblingItem(child)) {
-        delete GetItemObject(child);
-        SetItemData(child, 0);
-    }
+    DeleteChildCopies(hItem);
     delete GetItemObject(hItem);
     SetItemData(hItem, 0);
     DeleteItem(hItem);
@@ -395,6 +506,15 @@ void CQUPlotDetailsTree::CommitAll()
                 plot->RemoveColorMapData();
                 plot->SetModified(1);
             }
+            // A 3D scatter's parts go into the plot first, which they mark modified.
+            for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child)) {
+                auto* part = static_cast<CQKPlotObj*>(GetItemObject(child));
+                if (!part || !part->IsModified())
+                    continue;
+                if (part->IsSubPlotObj())
+                    part->SetObjectDisplayed(IsItemChecked(child));
+                part->UpdateFromTemporary();
+            }
             if (plot->IsModified())
                 plot->UpdateFromTemporary();
             plot->GetPlotObjectType(0);
@@ -410,9 +530,12 @@ void CQUPlotDetailsTree::CommitAll()
 
 void CQUPlotDetailsTree::ReplaceItemObject(HTREEITEM hItem, CQKPlotObj* pPlot)
 {
+    DeleteChildCopies(hItem);
     SetItemData(hItem, (DWORD_PTR)(CQKBase*)pPlot);
     RemoveChildren(hItem);
     SetItemImage(hItem, PlotImage(pPlot, FALSE), PlotImage(pPlot, TRUE));
+    if (pPlot->HasSpecialPoints())
+        AddPlotChildren(hItem);
 }
 
 void CQUPlotDetailsTree::DeleteWorkingCopies()
@@ -423,6 +546,7 @@ void CQUPlotDetailsTree::DeleteWorkingCopies()
     for (HTREEITEM layerItem = root ? GetChildItem(root) : nullptr; layerItem;
          layerItem = GetNextSiblingItem(layerItem)) {
         for (HTREEITEM item = GetChildItem(layerItem); item; item = GetNextSiblingItem(item)) {
+            DeleteChildCopies(item);
             delete GetItemObject(item);
             SetItemData(item, 0);
         }

@@ -783,6 +783,13 @@ struct QKFileAccess {
             out.EndFields(f0);
             out.End(f0);
         }
+        if (p.Is3DScatterPlot()) {
+            size_t q0 = out.Begin("SCAT");
+            IO qio(&out);
+            ExchangeScatter(qio, p.m_s.scatter);
+            out.EndFields(q0);
+            out.End(q0);
+        }
         if (!p.m_s.cmap.levels.empty()) {
             size_t c0 = out.Begin("CMAP");
             IO cio(&out);
@@ -970,6 +977,41 @@ struct QKFileAccess {
         io.I(s.charFont);
         io.I(s.charStyle);
         io.B(s.offsetOverlapped);
+    }
+
+    // A 3D scatter's parts: which are shown and the projections' looks.
+    static void ExchangeScatter(IO& io, QKScatterParts& c)
+    {
+        for (bool& shown : c.shown)
+            io.B(shown);
+        for (int i = 0; i < QK_SCATTER_PARTS - 1; ++i) {
+            QKScatterLook& k = c.look[i];
+            io.B(c.ownLook[i]);
+            io.I(k.color);
+            io.I(k.lineType);
+            io.D(k.lineWidth);
+            io.I(k.connectType);
+            io.B(k.symbolsConnected);
+            ExchangeSymbol(io, k.symbol);
+        }
+    }
+
+    static bool LoadScatter(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKScatterParts c;
+        ExchangeScatter(io, c);
+        if (!st.Take(io))
+            return false;
+        CQKPlotObj check;
+        for (const QKScatterLook& k : c.look)
+            if (!check.SetSymbolStyle(k.symbol.style) || !check.SetSymbolType(k.symbol.shape) ||
+                !check.SetSymbolFill(k.symbol.fill) || !check.SetSymbolSize(k.symbol.size, k.symbol.sizeColumn) ||
+                !check.SetScalingFactor(k.symbol.scalingFactor) || !check.SetSymbolThickness(k.symbol.thickness) ||
+                k.lineWidth < 0)
+                return st.Fail(r.Where() + ": a projection's symbol or line width is out of range");
+        plot.m_s.scatter = c;
+        return true;
     }
 
     static bool LoadSymbol(Stage& st, const Record& r, CQKPlotObj& plot)
@@ -1213,7 +1255,8 @@ struct QKFileAccess {
         std::string kidError;
         while (kids.Next(k, &kidError)) {
             if ((Is(k, "SYMB") && !LoadSymbol(st, k, *plot)) || (Is(k, "BOXS") && !LoadBox(st, k, *plot)) ||
-                (Is(k, "CMAP") && !LoadColorMap(st, k, *plot)) || (Is(k, "SURF") && !LoadSurface(st, k, *plot)))
+                (Is(k, "CMAP") && !LoadColorMap(st, k, *plot)) || (Is(k, "SURF") && !LoadSurface(st, k, *plot)) ||
+                (Is(k, "SCAT") && !LoadScatter(st, k, *plot)))
                 return false;
             for (const PartRecord& part : kParts)
                 if (Is(k, part.tag) && !LoadPart(st, k, part, *plot))

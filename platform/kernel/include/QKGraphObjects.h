@@ -454,6 +454,26 @@ struct QKSurfaceState {
     int grouping = 0; // a 3D plot's edit dependencies: 0 independent, 1 original apart, 2 all together
 };
 
+// How one part of a 3D scatter looks.
+struct QKScatterLook {
+    int color = 0;
+    int lineType = 0;
+    double lineWidth = 0.5;
+    int connectType = 1;
+    bool symbolsConnected = false;
+    QKSymbolState symbol;
+};
+
+// The parts of a 3D scatter: 0 its points (which look as the plot does), then their
+// projections onto the XY plane (the Z wall), the XZ plane (the Y wall) and the YZ plane
+// (the X wall). A projection looks like the points until it is given a look of its own.
+enum { QK_SCATTER_PARTS = 4 };
+struct QKScatterParts {
+    bool shown[QK_SCATTER_PARTS] = {true, false, false, false};
+    bool ownLook[QK_SCATTER_PARTS - 1] = {false, false, false};
+    QKScatterLook look[QK_SCATTER_PARTS - 1];
+};
+
 // Everything a plot object keeps that its dialogs edit. A working copy holds its own
 // state; UpdateFromTemporary gives it to the original.
 struct QKPlotState {
@@ -495,6 +515,7 @@ struct QKPlotState {
     QKBoxState box;
     QKColorMapState cmap;
     QKSurfaceState surface;
+    QKScatterParts scatter;
     bool contourFill = true;    // a contour plot fills between its lines
     bool contourGrids = false;  // a contour plot paints each grid node's cell
     double contourLabelMinArea = 1; // percent of the grid below which a line gets no automatic label
@@ -529,7 +550,8 @@ public:
     const QKPlotState& GetState() const { return m_s; }
     std::string GetDataSetName() const { return m_s.dataset; }
     void SetDataSetName(const std::string& name) { m_s.dataset = name; }
-    std::string GetName() const { return m_s.dataset; }
+    // A 3D scatter's part answers the part's name.
+    std::string GetName() const;
     // Every dataset the plot draws, by role.
     const std::vector<QKPlotData>& GetDataList() const { return m_s.data; }
     void SetDataList(const std::vector<QKPlotData>& data) { m_s.data = data; }
@@ -572,7 +594,13 @@ public:
     BOOL Is3DPlot() const;
     BOOL Is3DTypePlot() const { return Is3DPlot(); }
     BOOL Is3DScatterPlot() const { return m_s.plotType == QK_PLOT_3D_SCATTER || m_s.plotType == QK_PLOT_3D_TRAJECTORY; }
-    BOOL IsSubPlotObj() const { return FALSE; }
+    // The parts of a 3D scatter (see QKScatterParts) are plot objects of their own in
+    // the dialogs: GetSpecialPointsArray makes one for each part, which the caller owns;
+    // a part's UpdateFromTemporary gives its look and whether it is shown to the plot it
+    // came from (a working copy is then marked modified), not to any original.
+    BOOL IsSubPlotObj() const { return m_subIndex >= 0; }
+    int GetSubPlotIndex() const { return m_subIndex; }
+    CQKPlotObj* GetSubPlotParent() const { return m_subParent; }
     BOOL IsSpecialPoint() const { return FALSE; }
     BOOL IsErrorBarPlot() const { return m_s.plotType == QK_PLOT_ERROR_BAR; }
     BOOL IsTextPlot() const { return m_s.plotType == QK_PLOT_TEXT; }
@@ -584,7 +612,21 @@ public:
     int GetPageWindowStyle() const { return m_s.matrixData ? 2 : 1; }
     BOOL HasOnlyPointInDataSet() const { return m_s.onePoint; }
     void SetOnlyPointInDataSet(BOOL one) { m_s.onePoint = one != FALSE; }
-    BOOL HasSpecialPoints() const { return FALSE; }
+    BOOL HasSpecialPoints() const { return Is3DScatterPlot() && !IsSubPlotObj(); }
+    // New objects for the parts of a 3D scatter, in part order; the count (0 for other plots).
+    int GetSpecialPointsArray(std::vector<CQKPlotObj*>& parts);
+    // Whether a part is drawn; a plot is drawn as IsShow says.
+    BOOL HasObjectDisplayed() const { return m_subIndex >= 0 ? m_s.scatter.shown[m_subIndex] : IsShow(); }
+    void SetObjectDisplayed(BOOL shown);
+    // The look of a part of this 3D scatter (0 the points themselves); SetScatterLook
+    // gives this object a look.
+    QKScatterLook GetScatterLook(int part) const;
+    void SetScatterLook(const QKScatterLook& look);
+    // Edit dependencies of a 3D scatter: with all together every projection looks as the
+    // points do; with the original apart the second and third projections look as the
+    // first. Works on the parts handed out by GetSpecialPointsArray while they live
+    // (marking those it changes modified), else on the plot's own state.
+    void UpdateProjections();
 
     // What the plot draws. HasLine(0) asks for a line at all; features 1 to 9 ask for
     // the line page's controls: 1 connect-symbols check (3D scatter), 2 area fill,
@@ -1068,10 +1110,15 @@ protected:
     // After a commit: the group's settings and looks follow what was committed.
     void SpreadGroup(bool groupEdited);
 
+    QKScatterLook OwnLook() const;
+
     QKPlotState m_s;
     CQKPlotObj* m_original = nullptr;
     bool m_modified = false;
     bool m_groupEdited = false; // a working copy whose group settings were set
+    int m_subIndex = -1;                  // the 3D scatter part this object stands for
+    CQKPlotObj* m_subParent = nullptr;    // the plot the part came from
+    std::vector<CQKPlotObj*> m_subParts;  // parts handed out, while they live
 };
 
 // A plotted object drawn from a dataset, which it names by handle.
