@@ -16,7 +16,7 @@ differing() { # picture picture left top right bottom: pixels that differ inside
         compare -metric AE "$QXD_TMP/a.png" "$QXD_TMP/b.png" null: 2>&1 | awk '{ print int($1) }'
 }
 
-qxd "script win -t wks; wks.ncols = 3; wks.col3.type = 6; for (i = 1; i <= 12; i += 1) { col(A)[i] = i; col(B)[i] = 13 - i; col(C)[i] = 2 + mod(i, 5) }" ||
+qxd "script win -t wks; wks.ncols = 3; wks.col3.type = 6; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] = mod(7 * i, 20); col(C)[i] = 2 + mod(i, 5) }" ||
     qxd_fail "worksheet"
 qxd_plot 35568 maximize || qxd_fail "the 3D scatter made no graph window: ${QXD_ANSWER[*]}"
 qxd_stable_view || qxd_fail "view"
