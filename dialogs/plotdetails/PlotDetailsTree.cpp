@@ -1,5 +1,7 @@
 #include "PlotDetailsTree.h"
 
+#include <algorithm>
+
 #include "PlotPagesResources.h"
 
 IMPLEMENT_DYNAMIC(CQUPlotDetailsTree, CTreeCtrl)
@@ -44,7 +46,8 @@ void MakeCheckImages(CImageList& list)
 } // namespace
 
 CQUPlotDetailsTree::CQUPlotDetailsTree()
-    : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_bClosed(FALSE), m_hAccel(nullptr), m_nScatters(0)
+    : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_bClosed(FALSE), m_hAccel(nullptr), m_nScatters(0),
+      m_bPointPlaced(FALSE)
 {
 }
 
@@ -163,9 +166,11 @@ HTREEITEM CQUPlotDetailsTree::AddPlots(HTREEITEM hLayer)
     const CQKPlotObj* edited = (m_nKind == 2) ? static_cast<CQKPlotObj*>(m_pElement) : nullptr;
     const bool editedLayer = edited && LayerIndexOf(edited) == m_pPage->GetLayerIndex(layer);
     const int editedIndex = editedLayer ? layer->GetPlotIndex(edited->GetId()) : -1;
+    // A special point edited is found under its plot, which the tree then holds a copy of.
+    const bool editedPoint = edited && edited->IsSpecialPoint();
     HTREEITEM editedItem = nullptr;
     for (int i = 0; i < layer->GetNumPlots(); ++i) {
-        CQKPlotObj* plot = (i == editedIndex) ? const_cast<CQKPlotObj*>(edited) : layer->PlotObjByIndex(i, 0);
+        CQKPlotObj* plot = (i == editedIndex && !editedPoint) ? const_cast<CQKPlotObj*>(edited) : layer->PlotObjByIndex(i, 0);
         if (!plot)
             continue;
         if (plot->IsHiddenFromLegend()) {
@@ -179,9 +184,12 @@ HTREEITEM CQUPlotDetailsTree::AddPlots(HTREEITEM hLayer)
         if (i == editedIndex)
             editedItem = item;
         // The edited plot shows its parts at once; others when they are expanded.
-        if (i == editedIndex && plot->HasSpecialPoints())
+        if (i == editedIndex && (plot->HasSpecialPoints() || editedPoint)) {
             AddPlotChildren(item);
-        else if (plot->HasSpecialPoints())
+            for (HTREEITEM child = GetChildItem(item); editedPoint && child; child = GetNextSiblingItem(child))
+                if (GetItemObject(child) == edited)
+                    editedItem = child;
+        } else if (plot->HasSpecialPoints())
             InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "", 0, 0, 0, 0, 0, item, TVI_LAST);
     }
     MarkExpanded(hLayer);
@@ -197,13 +205,30 @@ void CQUPlotDetailsTree::AddPlotChildren(HTREEITEM hPlot)
     DeleteChildCopies(hPlot);
     RemoveChildren(hPlot);
     std::vector<CQKPlotObj*> parts;
-    if (plot->GetSpecialPointsArray(parts) > 0)
+    if (plot->GetSpecialPointsArray(parts) > 0 && plot->Is3DScatterPlot())
         ++m_nScatters;
+    // The special point the dialog was opened on takes the place of its copy, or is added
+    // when the plot has no point there yet.
+    auto* edited = m_nKind == 2 ? static_cast<CQKPlotObj*>(m_pElement) : nullptr;
+    if (!m_bPointPlaced && edited && edited->IsSpecialPoint() && !plot->Is3DScatterPlot() &&
+        LayerIndexOf(edited) == LayerIndexOf(plot) && edited->GetId() == plot->GetId()) {
+        m_bPointPlaced = TRUE; // from now on the tree owns it like any other item's object
+        auto same = std::find_if(parts.begin(), parts.end(),
+                                 [edited](const CQKPlotObj* p) { return p->GetIDEx() == edited->GetIDEx(); });
+        if (same != parts.end()) {
+            delete *same;
+            *same = edited;
+        } else {
+            parts.push_back(edited);
+        }
+        edited->SetSubPlotParent(plot);
+    }
     for (CQKPlotObj* part : parts) {
         HTREEITEM item = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, part->GetName().c_str(),
                                     PD_IMAGE_SPECIAL, PD_IMAGE_SPECIAL_SELECTED, 0, 0, (LPARAM)(CQKBase*)part, hPlot,
                                     TVI_LAST);
-        SetItemChecked(item, part->HasObjectDisplayed());
+        if (part->IsSubPlotObj())
+            SetItemChecked(item, part->HasObjectDisplayed());
     }
     MarkExpanded(hPlot);
 }
@@ -288,6 +313,8 @@ HTREEITEM CQUPlotDetailsTree::Redirect(HTREEITEM hItem)
     if (!object || GetItemDepth(hItem) == 0 || !object->IsBasePtrPlotObj())
         return hItem;
     auto* plot = static_cast<CQKPlotObj*>(object);
+    if (plot->IsSpecialPoint())
+        return hItem;
     // A 3D scatter is edited in its parts; parts edited together are edited in the one
     // that leads them.
     if (plot->Is3DScatterPlot() && !plot->IsSubPlotObj())
@@ -454,6 +481,25 @@ void CQUPlotDetailsTree::DeleteSelected()
     }
     if (plot->Is3DScatterPlot()) {
         AfxMessageBox(IDS_PD_3D_SCATTER_PART, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (plot->IsSpecialPoint()) {
+        CString format, text;
+        format.LoadString(IDS_PD_DELETE_SPECIAL_POINT);
+        text.Format(format, plot->GetName().c_str());
+        if (AfxMessageBox(text, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+            return;
+        HTREEITEM plotItem = GetParentItem(item);
+        auto* owner = static_cast<CQKPlotObj*>(GetItemObject(plotItem));
+        SelectItem(plotItem);
+        if (owner) {
+            owner->DeleteSpecialPoint(plot->GetIDEx());
+            owner->SetModified(1);
+        }
+        delete plot;
+        SetItemData(item, 0);
+        DeleteItem(item);
+        NotifyChange();
         return;
     }
     HTREEITEM layerItem = GetParentItem(item);

@@ -95,6 +95,7 @@ private:
     CImageList m_images;
     CImageList m_checks; // state images: none, unchecked, checked
     int m_nScatters;     // 3D scatters whose parts were added
+    BOOL m_bPointPlaced; // the special point edited has its item
     BOOL m_bClosed;
     HACCEL m_hAccel;
     // Deletions wait for Apply, so Cancel leaves the graph as it was: datasets to delete,

@@ -615,6 +615,29 @@ CQKGrElement* CQKGraphPage::FindGrElement(int x, int y)
     return nullptr;
 }
 
+int CQKGraphPage::FindDataPointRow(int x, int y, const CQKPlotObj* plot)
+{
+    if (!plot || IsRectEmpty(&m_lastDrawn))
+        return -1;
+    int row = -1;
+    long best = 0;
+    for (const QKHitItem& h : qkPageHits(*this, m_lastDrawn)) {
+        if (!h.points || h.rows.size() != h.path.size() || h.layer < 0 || h.layer >= GetNumLayers())
+            continue;
+        CQKGraphicLayer* layer = GetLayerByIndex(h.layer, 1);
+        if (!layer || layer->GetObject(h.id) != static_cast<const CQKGrElement*>(plot))
+            continue;
+        for (size_t i = 0; i < h.path.size(); ++i) {
+            const long dx = h.path[i].x - x, dy = h.path[i].y - y;
+            if (std::abs(dx) <= 4 && std::abs(dy) <= 4 && (row < 0 || dx * dx + dy * dy < best)) {
+                row = h.rows[i];
+                best = dx * dx + dy * dy;
+            }
+        }
+    }
+    return row;
+}
+
 // ---- layout pages ------------------------------------------------------------------------
 
 void CQKLayoutGraphObj::DumpState(CQKStateDump& dump) const

@@ -837,7 +837,7 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
             for (int i = 0; i < QK_SCATTER_PARTS; ++i) {
                 PlotPaint::Part& part = p->parts[i];
                 part.look = std::make_unique<CQKPlotObj>(*plot);
-                part.look->SetScatterLook(plot->GetScatterLook(i));
+                part.look->SetPartLook(plot->GetScatterLook(i));
                 part.shown = plot->GetState().scatter.shown[i];
                 part.joined = p->type == QK_PLOT_3D_TRAJECTORY ? part.look->GetConnectType() != 0
                                                                : part.look->IsSymbolsConnected() != FALSE;

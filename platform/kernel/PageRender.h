@@ -18,6 +18,7 @@ struct QKHitItem {
     RECT box = {0, 0, 0, 0};
     std::vector<POINT> path; // empty: the box
     bool points = false;     // the path's points are separate marks, not a line
+    std::vector<int> rows;   // with points: each point's row in its dataset
 };
 
 // One drawing of a page into a device context.

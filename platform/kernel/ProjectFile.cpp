@@ -783,6 +783,18 @@ struct QKFileAccess {
             out.EndFields(f0);
             out.End(f0);
         }
+        if (!p.m_s.specialPoints.empty()) {
+            size_t q0 = out.Begin("SPTS");
+            IO qio(&out);
+            DWORD n = (DWORD)p.m_s.specialPoints.size();
+            qio.Num(n);
+            for (QKSpecialPoint& point : p.m_s.specialPoints) {
+                qio.I(point.row);
+                ExchangeLook(qio, point.look);
+            }
+            out.EndFields(q0);
+            out.End(q0);
+        }
         if (p.Is3DScatterPlot()) {
             size_t q0 = out.Begin("SCAT");
             IO qio(&out);
@@ -985,15 +997,50 @@ struct QKFileAccess {
         for (bool& shown : c.shown)
             io.B(shown);
         for (int i = 0; i < QK_SCATTER_PARTS - 1; ++i) {
-            QKScatterLook& k = c.look[i];
             io.B(c.ownLook[i]);
-            io.I(k.color);
-            io.I(k.lineType);
-            io.D(k.lineWidth);
-            io.I(k.connectType);
-            io.B(k.symbolsConnected);
-            ExchangeSymbol(io, k.symbol);
+            ExchangeLook(io, c.look[i]);
         }
+    }
+
+    static void ExchangeLook(IO& io, QKPartLook& k)
+    {
+        io.I(k.color);
+        io.I(k.lineType);
+        io.D(k.lineWidth);
+        io.I(k.connectType);
+        io.B(k.symbolsConnected);
+        ExchangeSymbol(io, k.symbol);
+    }
+
+    static bool GoodLook(const QKPartLook& k)
+    {
+        CQKPlotObj check;
+        return check.SetSymbolStyle(k.symbol.style) && check.SetSymbolType(k.symbol.shape) &&
+               check.SetSymbolFill(k.symbol.fill) && check.SetSymbolSize(k.symbol.size, k.symbol.sizeColumn) &&
+               check.SetScalingFactor(k.symbol.scalingFactor) && check.SetSymbolThickness(k.symbol.thickness) &&
+               k.lineWidth >= 0;
+    }
+
+    // A plot's special points: rising rows from 0, each with its look.
+    static bool LoadSpecialPoints(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        DWORD n = 0;
+        io.Num(n);
+        std::vector<QKSpecialPoint> points;
+        for (DWORD i = 0; i < n && io.Ok(); ++i) {
+            QKSpecialPoint p;
+            io.I(p.row);
+            ExchangeLook(io, p.look);
+            points.push_back(p);
+        }
+        if (!st.Take(io))
+            return false;
+        for (size_t i = 0; i < points.size(); ++i)
+            if (points[i].row < 0 || (i && points[i].row <= points[i - 1].row) || !GoodLook(points[i].look))
+                return st.Fail(r.Where() + ": a special point's row, symbol or line width is out of range");
+        plot.m_s.specialPoints = points;
+        return true;
     }
 
     static bool LoadScatter(Stage& st, const Record& r, CQKPlotObj& plot)
@@ -1003,12 +1050,8 @@ struct QKFileAccess {
         ExchangeScatter(io, c);
         if (!st.Take(io))
             return false;
-        CQKPlotObj check;
-        for (const QKScatterLook& k : c.look)
-            if (!check.SetSymbolStyle(k.symbol.style) || !check.SetSymbolType(k.symbol.shape) ||
-                !check.SetSymbolFill(k.symbol.fill) || !check.SetSymbolSize(k.symbol.size, k.symbol.sizeColumn) ||
-                !check.SetScalingFactor(k.symbol.scalingFactor) || !check.SetSymbolThickness(k.symbol.thickness) ||
-                k.lineWidth < 0)
+        for (const QKPartLook& k : c.look)
+            if (!GoodLook(k))
                 return st.Fail(r.Where() + ": a projection's symbol or line width is out of range");
         plot.m_s.scatter = c;
         return true;
@@ -1256,7 +1299,7 @@ struct QKFileAccess {
         while (kids.Next(k, &kidError)) {
             if ((Is(k, "SYMB") && !LoadSymbol(st, k, *plot)) || (Is(k, "BOXS") && !LoadBox(st, k, *plot)) ||
                 (Is(k, "CMAP") && !LoadColorMap(st, k, *plot)) || (Is(k, "SURF") && !LoadSurface(st, k, *plot)) ||
-                (Is(k, "SCAT") && !LoadScatter(st, k, *plot)))
+                (Is(k, "SCAT") && !LoadScatter(st, k, *plot)) || (Is(k, "SPTS") && !LoadSpecialPoints(st, k, *plot)))
                 return false;
             for (const PartRecord& part : kParts)
                 if (Is(k, part.tag) && !LoadPart(st, k, part, *plot))

@@ -133,7 +133,7 @@ std::string CQKPlotObj::GetDataName(int role) const
 
 CQKPlotObj::CQKPlotObj(const CQKPlotObj& other)
     : CQKGrElement(other), m_s(other.m_s), m_original(nullptr), m_modified(false), m_subIndex(other.m_subIndex),
-      m_subParent(other.m_subParent)
+      m_pointRow(other.m_pointRow), m_subParent(other.m_subParent)
 {
     if (m_subParent)
         m_subParent->m_subParts.push_back(this);
@@ -161,11 +161,13 @@ std::string CQKPlotObj::GetName() const
 {
     static const char* const kParts[QK_SCATTER_PARTS] = {"Original", "XY Projection", "XZ Projection",
                                                          "YZ Projection"};
+    if (m_pointRow >= 0)
+        return m_s.dataset + "[" + std::to_string(m_pointRow + 1) + "]";
     return m_subIndex >= 0 && m_subIndex < QK_SCATTER_PARTS ? kParts[m_subIndex] : m_s.dataset;
 }
 
 namespace {
-bool SameLook(const QKScatterLook& a, const QKScatterLook& b)
+bool SameLook(const QKPartLook& a, const QKPartLook& b)
 {
     const QKSymbolState &x = a.symbol, &y = b.symbol;
     return a.color == b.color && a.lineType == b.lineType && a.lineWidth == b.lineWidth &&
@@ -177,9 +179,9 @@ bool SameLook(const QKScatterLook& a, const QKScatterLook& b)
 }
 } // namespace
 
-QKScatterLook CQKPlotObj::OwnLook() const
+QKPartLook CQKPlotObj::OwnLook() const
 {
-    QKScatterLook k;
+    QKPartLook k;
     k.color = m_s.color;
     k.lineType = m_s.lineType;
     k.lineWidth = m_s.lineWidth;
@@ -189,7 +191,7 @@ QKScatterLook CQKPlotObj::OwnLook() const
     return k;
 }
 
-void CQKPlotObj::SetScatterLook(const QKScatterLook& k)
+void CQKPlotObj::SetPartLook(const QKPartLook& k)
 {
     m_s.color = k.color;
     m_s.lineType = k.lineType;
@@ -199,7 +201,7 @@ void CQKPlotObj::SetScatterLook(const QKScatterLook& k)
     m_s.symbol = k.symbol;
 }
 
-QKScatterLook CQKPlotObj::GetScatterLook(int part) const
+QKPartLook CQKPlotObj::GetScatterLook(int part) const
 {
     if (part <= 0 || part >= QK_SCATTER_PARTS || !m_s.scatter.ownLook[part - 1])
         return OwnLook();
@@ -211,15 +213,68 @@ int CQKPlotObj::GetSpecialPointsArray(std::vector<CQKPlotObj*>& parts)
     parts.clear();
     if (!HasSpecialPoints())
         return 0;
+    if (!Is3DScatterPlot()) {
+        for (const QKSpecialPoint& point : m_s.specialPoints) {
+            CQKPlotObj* part = Clone();
+            part->m_pointRow = point.row;
+            part->m_subParent = this;
+            part->SetPartLook(point.look);
+            m_subParts.push_back(part);
+            parts.push_back(part);
+        }
+        return (int)parts.size();
+    }
     for (int i = 0; i < QK_SCATTER_PARTS; ++i) {
         CQKPlotObj* part = Clone();
         part->m_subIndex = i;
         part->m_subParent = this;
-        part->SetScatterLook(GetScatterLook(i));
+        part->SetPartLook(GetScatterLook(i));
         m_subParts.push_back(part);
         parts.push_back(part);
     }
     return (int)parts.size();
+}
+
+CQKPlotObj* CQKPlotObj::CreateSpecialPoint(int row) const
+{
+    if (row < 0 || IsSubPlotObj() || IsSpecialPoint())
+        return nullptr;
+    CQKPlotObj* point = CreateTemporary();
+    point->m_pointRow = row;
+    if (const QKPartLook* look = GetSpecialPointLook(row))
+        point->SetPartLook(*look);
+    else
+        point->m_modified = true; // a new point: OK keeps it even if nothing is changed
+    return point;
+}
+
+const QKPartLook* CQKPlotObj::GetSpecialPointLook(int row) const
+{
+    for (const QKSpecialPoint& point : m_s.specialPoints)
+        if (point.row == row)
+            return &point.look;
+    return nullptr;
+}
+
+BOOL CQKPlotObj::DeleteSpecialPoint(int row)
+{
+    auto& points = m_s.specialPoints;
+    auto it = std::find_if(points.begin(), points.end(), [row](const QKSpecialPoint& p) { return p.row == row; });
+    if (it == points.end())
+        return FALSE;
+    points.erase(it);
+    return TRUE;
+}
+
+void CQKPlotObj::SetSubPlotParent(CQKPlotObj* parent)
+{
+    if (m_subParent) {
+        auto& parts = m_subParent->m_subParts;
+        parts.erase(std::remove(parts.begin(), parts.end(), this), parts.end());
+    }
+    m_subParent = parent;
+    if (parent)
+        parent->m_subParts.push_back(this);
 }
 
 void CQKPlotObj::SetObjectDisplayed(BOOL shown)
@@ -238,7 +293,7 @@ void CQKPlotObj::UpdateProjections()
     // All together: the points lead; original apart: the first projection leads.
     const int leader = grouping == 2 ? 0 : 1;
     if (m_subParts.empty()) {
-        const QKScatterLook look = GetScatterLook(leader);
+        const QKPartLook look = GetScatterLook(leader);
         for (int i = leader + 1; i < QK_SCATTER_PARTS; ++i) {
             m_s.scatter.look[i - 1] = look;
             m_s.scatter.ownLook[i - 1] = true;
@@ -251,10 +306,10 @@ void CQKPlotObj::UpdateProjections()
             lead = part;
     if (!lead)
         return;
-    const QKScatterLook look = lead->OwnLook();
+    const QKPartLook look = lead->OwnLook();
     for (CQKPlotObj* part : m_subParts)
         if (part->m_subIndex > leader && !SameLook(part->OwnLook(), look)) {
-            part->SetScatterLook(look);
+            part->SetPartLook(look);
             part->m_modified = true;
         }
 }
@@ -283,13 +338,27 @@ CQKPlotObj* CQKPlotObj::CreateTemporary() const
 
 void CQKPlotObj::UpdateFromTemporary()
 {
+    if (m_pointRow >= 0) {
+        // A special point belongs to the plot it came from.
+        if (m_subParent) {
+            auto& points = m_subParent->m_s.specialPoints;
+            auto it = std::lower_bound(points.begin(), points.end(), m_pointRow,
+                                       [](const QKSpecialPoint& p, int row) { return p.row < row; });
+            if (it == points.end() || it->row != m_pointRow)
+                it = points.insert(it, QKSpecialPoint{m_pointRow, {}});
+            it->look = OwnLook();
+            m_subParent->m_modified = true;
+        }
+        m_modified = false;
+        return;
+    }
     if (m_subIndex >= 0) {
         // A part belongs to the plot it came from.
         if (m_subParent) {
             QKPlotState& to = m_subParent->m_s;
             to.scatter.shown[m_subIndex] = m_s.scatter.shown[m_subIndex];
             if (m_subIndex == 0) {
-                m_subParent->SetScatterLook(OwnLook());
+                m_subParent->SetPartLook(OwnLook());
             } else {
                 to.scatter.look[m_subIndex - 1] = OwnLook();
                 to.scatter.ownLook[m_subIndex - 1] = true;

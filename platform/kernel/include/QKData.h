@@ -802,6 +802,9 @@ public:
     BOOL PrepareDCForPrinting(HDC dc, QKPrintInfo& info) override;
     void DrawScreenItems(HDC dc) override;
     CQKGrElement* FindGrElement(int x, int y) override;
+    // The row of the plot's point drawn nearest to (x, y), within 4 pixels, in the page's
+    // last drawing; -1 when there is none.
+    int FindDataPointRow(int x, int y, const CQKPlotObj* plot);
     // A left click selects the element under it (the current point); a double click
     // selects it too and is left to the view, which opens the element's dialog.
     BOOL WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;

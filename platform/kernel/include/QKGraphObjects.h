@@ -454,8 +454,8 @@ struct QKSurfaceState {
     int grouping = 0; // a 3D plot's edit dependencies: 0 independent, 1 original apart, 2 all together
 };
 
-// How one part of a 3D scatter looks.
-struct QKScatterLook {
+// How a part of a plot looks: a part of a 3D scatter, or a special point.
+struct QKPartLook {
     int color = 0;
     int lineType = 0;
     double lineWidth = 0.5;
@@ -471,7 +471,13 @@ enum { QK_SCATTER_PARTS = 4 };
 struct QKScatterParts {
     bool shown[QK_SCATTER_PARTS] = {true, false, false, false};
     bool ownLook[QK_SCATTER_PARTS - 1] = {false, false, false};
-    QKScatterLook look[QK_SCATTER_PARTS - 1];
+    QKPartLook look[QK_SCATTER_PARTS - 1];
+};
+
+// A point of a plot drawn in a look of its own.
+struct QKSpecialPoint {
+    int row = 0; // the point's row in the plot's dataset, from 0
+    QKPartLook look;
 };
 
 // Everything a plot object keeps that its dialogs edit. A working copy holds its own
@@ -516,6 +522,7 @@ struct QKPlotState {
     QKColorMapState cmap;
     QKSurfaceState surface;
     QKScatterParts scatter;
+    std::vector<QKSpecialPoint> specialPoints; // by rising row
     bool contourFill = true;    // a contour plot fills between its lines
     bool contourGrids = false;  // a contour plot paints each grid node's cell
     double contourLabelMinArea = 1; // percent of the grid below which a line gets no automatic label
@@ -601,7 +608,19 @@ public:
     BOOL IsSubPlotObj() const { return m_subIndex >= 0; }
     int GetSubPlotIndex() const { return m_subIndex; }
     CQKPlotObj* GetSubPlotParent() const { return m_subParent; }
-    BOOL IsSpecialPoint() const { return FALSE; }
+    // A special point stands for one point of its plot: its row is its GetIDEx (-1 for
+    // anything else). Like a part it goes into the plot it came from when committed.
+    BOOL IsSpecialPoint() const { return m_pointRow >= 0; }
+    int GetIDEx() const { return m_pointRow; }
+    // A new object (the caller's) for the point of that row: the plot's special point
+    // there, or a new one looking as the plot does, which is marked modified. Null for a
+    // row below 0, a part or a point.
+    CQKPlotObj* CreateSpecialPoint(int row) const;
+    BOOL DeleteSpecialPoint(int row);
+    // The look of the special point of that row; null when the row has none.
+    const QKPartLook* GetSpecialPointLook(int row) const;
+    // Gives a part or special point to another plot (a working copy of the same plot).
+    void SetSubPlotParent(CQKPlotObj* parent);
     BOOL IsErrorBarPlot() const { return m_s.plotType == QK_PLOT_ERROR_BAR; }
     BOOL IsTextPlot() const { return m_s.plotType == QK_PLOT_TEXT; }
     BOOL IsHiddenFromLegend() const { return m_s.hiddenFromLegend; }
@@ -612,16 +631,20 @@ public:
     int GetPageWindowStyle() const { return m_s.matrixData ? 2 : 1; }
     BOOL HasOnlyPointInDataSet() const { return m_s.onePoint; }
     void SetOnlyPointInDataSet(BOOL one) { m_s.onePoint = one != FALSE; }
-    BOOL HasSpecialPoints() const { return Is3DScatterPlot() && !IsSubPlotObj(); }
-    // New objects for the parts of a 3D scatter, in part order; the count (0 for other plots).
+    BOOL HasSpecialPoints() const
+    {
+        return (Is3DScatterPlot() || !m_s.specialPoints.empty()) && !IsSubPlotObj() && !IsSpecialPoint();
+    }
+    // New objects for the parts of a 3D scatter, in part order, or for the plot's special
+    // points, by row; the count.
     int GetSpecialPointsArray(std::vector<CQKPlotObj*>& parts);
     // Whether a part is drawn; a plot is drawn as IsShow says.
     BOOL HasObjectDisplayed() const { return m_subIndex >= 0 ? m_s.scatter.shown[m_subIndex] : IsShow(); }
     void SetObjectDisplayed(BOOL shown);
-    // The look of a part of this 3D scatter (0 the points themselves); SetScatterLook
+    // The look of a part of this 3D scatter (0 the points themselves); SetPartLook
     // gives this object a look.
-    QKScatterLook GetScatterLook(int part) const;
-    void SetScatterLook(const QKScatterLook& look);
+    QKPartLook GetScatterLook(int part) const;
+    void SetPartLook(const QKPartLook& look);
     // Edit dependencies of a 3D scatter: with all together every projection looks as the
     // points do; with the original apart the second and third projections look as the
     // first. Works on the parts handed out by GetSpecialPointsArray while they live
@@ -1110,13 +1133,14 @@ protected:
     // After a commit: the group's settings and looks follow what was committed.
     void SpreadGroup(bool groupEdited);
 
-    QKScatterLook OwnLook() const;
+    QKPartLook OwnLook() const;
 
     QKPlotState m_s;
     CQKPlotObj* m_original = nullptr;
     bool m_modified = false;
     bool m_groupEdited = false; // a working copy whose group settings were set
     int m_subIndex = -1;                  // the 3D scatter part this object stands for
+    int m_pointRow = -1;                  // the row of the special point it stands for
     CQKPlotObj* m_subParent = nullptr;    // the plot the part came from
     std::vector<CQKPlotObj*> m_subParts;  // parts handed out, while they live
 };
