@@ -265,9 +265,23 @@ void CQUPlotDetailsTree::OnLButtonDown(UINT nFlags, CPoint point)
 void CQUPlotDetailsTree::DeleteChildCopies(HTREEITEM hItem)
 {
     for (HTREEITEM child = GetChildItem(hItem); child; child = GetNextSiblingItem(child)) {
+        ForgetEdited(child);
         delete GetItemObject(child);
         SetItemData(child, 0);
     }
+}
+
+// The edited element about to be deleted gives way to its item's parent, so that items
+// filled later never ask a deleted object where it was.
+void CQUPlotDetailsTree::ForgetEdited(HTREEITEM hItem)
+{
+    if (!hItem || GetItemObject(hItem) != m_pElement || m_pElement == nullptr)
+        return;
+    HTREEITEM parent = GetParentItem(hItem);
+    m_pElement = parent ? GetItemObject(parent) : nullptr;
+    m_nKind = !m_pElement || !parent ? 0 : m_pElement->IsBasePtrPlotObj() ? 2 : m_pElement->IsBasePtrLayer() ? 1 : 0;
+    if (m_nKind == 0)
+        m_pElement = m_pPage;
 }
 
 void CQUPlotDetailsTree::FillItem(HTREEITEM hItem)
@@ -441,6 +455,7 @@ void CQUPlotDetailsTree::NotifyChange()
 void CQUPlotDetailsTree::DeleteItemCopies(HTREEITEM hItem)
 {
     DeleteChildCopies(hItem);
+    ForgetEdited(hItem);
     delete GetItemObject(hItem);
     SetItemData(hItem, 0);
     DeleteItem(hItem);
@@ -496,6 +511,7 @@ void CQUPlotDetailsTree::DeleteSelected()
             owner->DeleteSpecialPoint(plot->GetIDEx());
             owner->SetModified(1);
         }
+        ForgetEdited(item);
         delete plot;
         SetItemData(item, 0);
         DeleteItem(item);
@@ -576,7 +592,10 @@ void CQUPlotDetailsTree::CommitAll()
 
 void CQUPlotDetailsTree::ReplaceItemObject(HTREEITEM hItem, CQKPlotObj* pPlot)
 {
+    CQKBase* old = GetItemObject(hItem);
     DeleteChildCopies(hItem);
+    if (m_pElement == old) // the caller deletes the old object
+        m_pElement = pPlot;
     SetItemData(hItem, (DWORD_PTR)(CQKBase*)pPlot);
     RemoveChildren(hItem);
     SetItemImage(hItem, PlotImage(pPlot, FALSE), PlotImage(pPlot, TRUE));

@@ -85,6 +85,7 @@ private:
     HTREEITEM AddPlots(HTREEITEM hLayer);
     void AddPlotChildren(HTREEITEM hPlot);
     void DeleteChildCopies(HTREEITEM hItem);
+    void ForgetEdited(HTREEITEM hItem);
     void RemoveChildren(HTREEITEM hItem);
     void MarkExpanded(HTREEITEM hItem);
     int LayerIndexOf(const CQKBase* pElement) const;
