@@ -866,6 +866,7 @@ int ChiSquareWithDerivatives(FittingSession* s)
         EndProgress(s);
         return FIT_ERR_NO_POINTS;
     }
+    s->relativeSet = sums.T != 0;
     if (sums.T != 0)
         s->relativeSsr = s->ssr / sums.T;
     const double e = sums.Syy - sums.Sy * sums.Sy / sums.S;
@@ -890,6 +891,7 @@ int ChiSquare(FittingSession* s)
     ReducedChiSquare(s);
     if (s->nPoints == 0)
         return FIT_ERR_TOO_FEW_POINTS;
+    s->relativeSet = sums.T != 0;
     if (sums.T != 0)
         s->relativeSsr = s->ssr / sums.T;
     return 0;
@@ -1431,6 +1433,8 @@ int LMRound(FittingSession* s, int iteration)
     PinParametersAtBounds(s);
     const double roundChiSqr = s->chiSqr;
     const unsigned roundPoints = s->nPoints;
+    const bool roundSetsRelative = s->relativeSet != 0;
+    const double roundRelative = s->relativeSsr;
     int evaluationFailures = 0;
     for (;;) {
         ++s->trials;
@@ -1460,7 +1464,19 @@ int LMRound(FittingSession* s, int iteration)
         }
         ApplyBounds(s, s->value, s->backup);
         ReportProgressPair(s, QFIT_PROGRESS_TRIAL, iteration, s->trials);
-        const int evaluation = ChiSquare(s);
+        // A step too small to move any parameter (as mu grows after the last improvement)
+        // finds the round's own chi-square: it is taken without evaluating the model again.
+        int evaluation = 0;
+        if (memcmp(s->value + 1, s->backup + 1, s->nParams * sizeof(double)) == 0) {
+            s->ssr = s->previousSsr;
+            s->chiSqr = roundChiSqr;
+            s->nPoints = roundPoints;
+            s->relativeSet = roundSetsRelative;
+            if (roundSetsRelative)
+                s->relativeSsr = roundRelative;
+        } else {
+            evaluation = ChiSquare(s);
+        }
         const bool rejected = evaluation != 0 || s->ssr >= s->previousSsr || s->nPoints < roundPoints;
         if (rejected) {
             // Back to the last accepted values, with their statistics.

@@ -243,6 +243,7 @@ struct FittingSession {
     double previousSsr;
     double chiSqr;
     double relativeSsr;
+    int relativeSet;           // whether the last chi-square set relativeSsr (its sums were not 0)
     double tolerance;
     double confidence;
     double correlation;
