@@ -388,7 +388,7 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     const int blockRows = std::max(16, std::min(kBlockRows, 4096 / (1 + nSteps)));
     const size_t width = static_cast<size_t>(blockRows) * (1 + nSteps);
     const int nSlots = std::min(ParamsPerSet(s), static_cast<int>(MAX_PARAMS));
-    const size_t size = (nIndep + std::min(nSlots, nSteps) + 1) * width + 4 * (MAX_PARAMS + 1);
+    const size_t size = (nIndep + std::min(nSlots, nSteps) + 1) * width + 5 * (MAX_PARAMS + 1);
     if (s->blockWorkSize < size) {
         double* grown = static_cast<double*>(realloc(s->blockWork, size * sizeof(double)));
         if (!grown)
@@ -433,8 +433,9 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     }
     double* h = f0 + width;  // read only for the parameters stepped below
     int* stepOf = reinterpret_cast<int*>(h + MAX_PARAMS + 1);  // evaluation of each stepped parameter
+    // Room for the addresses of as many independent as parameter columns.
     const double** columns = reinterpret_cast<const double**>(h + 2 * (MAX_PARAMS + 1));
-    int* paramSlots = reinterpret_cast<int*>(h + 3 * (MAX_PARAMS + 1));
+    int* paramSlots = reinterpret_cast<int*>(h + 4 * (MAX_PARAMS + 1));
     static_assert(sizeof(const double*) <= sizeof(double) && sizeof(int) <= sizeof(double),
                   "an address or a slot fits a column entry");
     bool together = m > 0 && nIndep <= MAX_PARAMS;
