@@ -5,6 +5,7 @@
 #pragma once
 #include "afxdisp.h"
 #include "afxframe.h"
+#include "afxext.h"
 #include <stddef.h>
 
 /////////////////////////////////////////////////////////////////////////////
@@ -334,6 +335,7 @@ protected:
 };
 
 class COleServerItem;
+class COleIPFrameWnd;
 
 // The document of an OLE server: the object a container embeds (IOleObject, IDataObject,
 // IPersistStorage through its embedded item) or a document of the program's own.
@@ -348,7 +350,7 @@ public:
     // The item that stands for the whole document (made on first use).
     COleServerItem* GetEmbeddedItem();
     LPOLECLIENTSITE GetClientSite() const { return m_lpClientSite; }
-    BOOL IsInPlaceActive() const { return FALSE; }
+    BOOL IsInPlaceActive() const { return m_pInPlaceFrame != nullptr; }
     // Every server item tells its containers it changed.
     void UpdateAllItems(COleServerItem* pSender, LPARAM lHint = 0L, CObject* pHint = nullptr,
                         DVASPECT nDrawAspect = DVASPECT_CONTENT);
@@ -422,6 +424,53 @@ public:
 
     // The factory whose object this document is (its template's), or null.
     COleObjectFactory* GetFactory() const;
+
+    // ---- In-place activation (OleInPlace.cpp) ----
+    // The document shown inside its container's window: an in-place frame of the
+    // template's class holding the document's view, the container's menu merged with
+    // the template's in-place menu. FALSE when the container cannot host it in place.
+    virtual BOOL ActivateInPlace();
+    // Ends in-place activation: the view goes back to its own frame, the frame goes.
+    virtual void OnDeactivate();
+    virtual COleIPFrameWnd* CreateInPlaceFrame(CWnd* pParentWnd);
+    virtual void DestroyInPlaceFrame(COleIPFrameWnd* pFrameWnd);
+    // The container moved or clipped the object (IOleInPlaceObject::SetObjectRects).
+    virtual void OnSetItemRects(LPCRECT lpPosRect, LPCRECT lpClipRect);
+    virtual void OnFrameWindowActivate(BOOL bActivate);
+    virtual void OnDocWindowActivate(BOOL bActivate);
+    // Asks the container for a new place of the object (a resize by the user).
+    void RequestPositionChange(LPCRECT lpPosRect);
+    COleIPFrameWnd* GetInPlaceFrame() const { return m_pInPlaceFrame; }
+
+    BEGIN_INTERFACE_PART(OleInPlaceObject, IOleInPlaceObject)
+        STDMETHOD(GetWindow)(HWND*) override;
+        STDMETHOD(ContextSensitiveHelp)(BOOL) override;
+        STDMETHOD(InPlaceDeactivate)() override;
+        STDMETHOD(UIDeactivate)() override;
+        STDMETHOD(SetObjectRects)(LPCRECT, LPCRECT) override;
+        STDMETHOD(ReactivateAndUndo)() override;
+    END_INTERFACE_PART(OleInPlaceObject)
+
+    BEGIN_INTERFACE_PART(OleInPlaceActiveObject, IOleInPlaceActiveObject)
+        STDMETHOD(GetWindow)(HWND*) override;
+        STDMETHOD(ContextSensitiveHelp)(BOOL) override;
+        STDMETHOD(TranslateAccelerator)(LPMSG) override;
+        STDMETHOD(OnFrameWindowActivate)(BOOL) override;
+        STDMETHOD(OnDocWindowActivate)(BOOL) override;
+        STDMETHOD(ResizeBorder)(LPCRECT, LPOLEINPLACEUIWINDOW, BOOL) override;
+        STDMETHOD(EnableModeless)(BOOL) override;
+    END_INTERFACE_PART(OleInPlaceActiveObject)
+
+protected:
+    COleIPFrameWnd* m_pInPlaceFrame;
+    LPOLEINPLACESITE m_lpInPlaceSite;
+    // Where the view lived before it moved into the in-place frame.
+    HWND m_hWndOrigParent;
+    DWORD m_dwOrigStyle, m_dwOrigStyleEx;
+    // Deactivation under way: calls back from the container find it done.
+    BOOL m_bDeactivating;
+    void UIActivate();
+    // ---- end of in-place activation ----
 
 protected:
     // File Update of an embedded document's menu: the container takes the document.
@@ -515,3 +564,74 @@ protected:
 QXAFX_API CLIPFORMAT AfxGetEmbedSourceFormat();
 QXAFX_API CLIPFORMAT AfxGetObjectDescriptorFormat();
 QXAFX_API CLIPFORMAT AfxGetLinkSourceFormat();
+
+/////////////////////////////////////////////////////////////////////////////
+// In-place frames: the frame a server document is shown in inside its container's
+// window, and the hatched border by which the user resizes it.
+
+class QXAFX_API COleResizeBar : public CControlBar
+{
+    DECLARE_DYNAMIC(COleResizeBar)
+public:
+    COleResizeBar();
+    // A bar over its frame's whole client area: the hatched border around the view, which
+    // the frame's layout leaves inside.
+    BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE, UINT nID = AFX_IDW_RESIZE_BAR);
+    void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+    // The width of the hatched border in pixels.
+    static int GetHatchWidth() { return 4; }
+
+protected:
+    CPoint m_ptDrag;
+    CRect m_rectDrag;
+    int m_nDragEdges;   // 1 left, 2 top, 4 right, 8 bottom
+    int HitEdges(CPoint point) const;
+    afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnPaint();
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    DECLARE_MESSAGE_MAP()
+};
+
+class QXAFX_API COleIPFrameWnd : public CFrameWnd
+{
+    DECLARE_DYNCREATE(COleIPFrameWnd)
+public:
+    COleIPFrameWnd();
+    ~COleIPFrameWnd() override;
+
+    // The container's tool space: TRUE when the frame needs none or made its bars.
+    virtual BOOL OnCreateControlBars(CFrameWnd* pWndFrame, CFrameWnd* pWndDoc);
+    // Places the frame over the object's rectangle in the container's window (client
+    // coordinates of that window), its hatched border around it, clipped to lpClipRect.
+    virtual void RepositionFrame(LPCRECT lpPosRect, LPCRECT lpClipRect);
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // The object's rectangle in the container's window, as the container last gave it.
+    CRect m_rectPos;
+    CRect m_rectClip;
+    // The container's window the object sits in, and its frame and document windows.
+    HWND m_hWndSite;
+    LPOLEINPLACEFRAME m_lpFrame;
+    LPOLEINPLACEUIWINDOW m_lpDocFrame;
+    OLEINPLACEFRAMEINFO m_frameInfo;
+    // The merged menu (the container's groups and the server's in-place popups).
+    HMENU m_hSharedMenu;
+    HOLEMENU m_hOleMenu;
+    HMENU m_hMenuInPlace;
+    BOOL m_bUIActive;
+    // Builds the shared menu: the container inserts its File, Container and Window groups,
+    // the server's in-place menu gives the Edit group (every popup but the last) and the
+    // Help group (the last popup, when there are two or more).
+    BOOL BuildSharedMenu();
+    void DestroySharedMenu();
+
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs);
+    DECLARE_MESSAGE_MAP()
+    friend class COleServerDoc;
+};
+
