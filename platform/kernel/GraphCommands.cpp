@@ -290,6 +290,7 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
         }
         graph->SetActiveLayerIndex(graph->GetLayerIndex(added));
         qkfxGetProject().SetProjectModified(true);
+        qkShowLayerAgain(*added);
         return true;
     }
     // `layer` alone on a worksheet: its contents dialog.
