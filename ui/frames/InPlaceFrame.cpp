@@ -18,6 +18,7 @@ int CInPlaceFrame::OnCreate(LPCREATESTRUCT lpcs)
         return -1;
     if (!m_wndResizeBar.Create(this, WS_CHILD | WS_VISIBLE, AFX_IDW_RESIZE_BAR))
         return -1;
+    m_dropTarget.Register(this);
     return 0;
 }
 

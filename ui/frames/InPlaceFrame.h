@@ -18,6 +18,7 @@ protected:
     // Not created: the object brings no tools into its container.
     CToolBar m_wndToolBar;
     COleResizeBar m_wndResizeBar;
+    COleDropTarget m_dropTarget;
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     DECLARE_MESSAGE_MAP()
 };
