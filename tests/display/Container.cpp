@@ -14,7 +14,9 @@
 //   qxolecontainer inplace FILE       FILE loaded into a window with a menu and activated
 //                                     in place; after each step it prints "step NAME" and
 //                                     waits for the file FILE.NAME before it goes on:
-//                                     active (the server's window inside the container's),
+//                                     active (the server's window inside the container's;
+//                                     dragging its hatched border asks for a new place,
+//                                     which the container grants),
 //                                     edited (a command of the server's in-place menu sent
 //                                     as the container's menu sends it), deactivated (the
 //                                     container draws the object's picture again)
@@ -267,12 +269,17 @@ public:
     {
         pos = *r;
         LPOLEINPLACEOBJECT ip = nullptr;
+        printf("posrect %ld %ld %ld %ld\n", pos.left, pos.top, pos.right, pos.bottom);
         if (SUCCEEDED(InPlaceObject(&ip))) {
-            RECT clip;
+            RECT clip, r;
             GetClientRect(frame.window, &clip);
             ip->SetObjectRects(&pos, &clip);
+            HWND objectWindow = nullptr;
+            if (SUCCEEDED(ip->GetWindow(&objectWindow)) && GetWindowRect(objectWindow, &r))
+                printf("moved window %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
             ip->Release();
         }
+        fflush(stdout);
         return S_OK;
     }
 };

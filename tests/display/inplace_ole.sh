@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A graph edited in place inside another program's window: the copied graph embedded in a
 # small container, activated in place there (the server's view inside the container's
-# window), edited by a command of the graph's in-place menu as the container's merged
+# window), resized by its hatched border, edited by a command of the graph's in-place menu as the container's merged
 # menu sends it, deactivated, and the container's picture of the object showing the edit.
 #   inplace_ole.sh BUILDDIR ARTIFACTS
 set -uo pipefail
@@ -63,6 +63,22 @@ qxd_log "in-place window $l $t $r $b in the container's client area $cl $ct $cr 
 red=$(red_in "$ARTIFACTS/inplace-active.png" "$l" "$t" "$r" "$b")
 qxd_log "red pixels in the in-place window: $red"
 [ "$red" -gt 20 ] || qxd_fail "the in-place window shows no red curve (inplace-active.png)"
+
+# The hatched border's bottom right corner dragged: the container grants the new place.
+xdotool mousemove --sync $((r - 2)) $((b - 2)) mousedown 1
+qxd_glide $((r - 2)) $((b - 2)) $((r + 28)) $((b + 18)) 5
+xdotool mouseup 1
+for try in $(seq 40); do
+    OUT=$(tr -d '\r' <"$QXD_TMP/container.out")
+    printf '%s\n' "$OUT" | grep -q "^moved window " && break
+    sleep 0.25
+done
+read -r _ _ ml mt mr mb <<<"$(printf '%s\n' "$OUT" | grep "^moved window " | tail -1)"
+qxd_log "after the drag: $(printf '%s\n' "$OUT" | grep '^posrect') window $ml $mt $mr $mb"
+[ "${ml:-0}" = "$l" ] && [ "${mt:-0}" = "$t" ] && [ "${mr:-0}" = $((r + 30)) ] && [ "${mb:-0}" = $((b + 20)) ] ||
+    qxd_fail "dragging the in-place window's corner did not resize it ($l $t $r $b, then ${ml:-} ${mt:-} ${mr:-} ${mb:-})"
+sleep 1
+qxd_screenshot "$ARTIFACTS/inplace-resized.png"
 go active
 
 # Edited: a new layer with a top X and a right Y axis.
