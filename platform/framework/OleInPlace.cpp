@@ -14,7 +14,6 @@ BEGIN_MESSAGE_MAP(COleResizeBar, CControlBar)
     ON_WM_PAINT()
     ON_WM_SETCURSOR()
     ON_WM_LBUTTONDOWN()
-    ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
 
@@ -101,8 +100,6 @@ void COleResizeBar::OnLButtonDown(UINT, CPoint point)
     m_rectDrag = frame != nullptr ? frame->m_rectPos : CRect(0, 0, 0, 0);
     ::SetCapture(m_hWnd);
 }
-
-void COleResizeBar::OnMouseMove(UINT, CPoint) {}
 
 void COleResizeBar::OnLButtonUp(UINT, CPoint point)
 {
