@@ -60,9 +60,13 @@ read -r _ l t r b <<<"${QXD_ANSWER[0]}"
 qxd_click $(((l + r) / 2)) $(((t + b) / 2))
 qxd "gone $DIALOG 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
 qxd_stable_view || qxd_fail "view"
-qxd_screenshot "$ARTIFACTS/scatter-point-blue.png"
-
-near=$(pixels_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$((px - 15))" "$((py - 15))" "$((px + 15))" "$((py + 15))" | wc -l)
+# The window may still be drawing: a few pictures until the point shows.
+for round in 1 2 3 4 5; do
+    qxd_screenshot "$ARTIFACTS/scatter-point-blue.png"
+    near=$(pixels_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$((px - 15))" "$((py - 15))" "$((px + 15))" "$((py + 15))" | wc -l)
+    [ "$near" -gt 5 ] && break
+    sleep 0.5
+done
 all=$(pixels_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$vl" "$vt" "$vr" "$vb" | wc -l)
 qxd_log "blue pixels: $near at the point, $all in the view"
 [ "$near" -gt 5 ] && [ "$all" -lt $((near + 10)) ] || qxd_fail "not just the point's symbol is blue"
