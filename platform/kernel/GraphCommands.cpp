@@ -587,6 +587,7 @@ bool Layout(const std::vector<std::string>& a, std::string* error)
         return Fail(error, "layout: " + why);
     layout->ForgetUndo();
     qkfxGetProject().SetProjectModified(true);
+    qkShowLayerAgain(*layout->GetLayerByIndex(0, 1));
     qkfxGetCallLog().Add("layout", a[0] + " " + name);
     return true;
 }

@@ -1012,6 +1012,7 @@ bool CQKGraphPage::NewColorScale(std::string* error)
     layer->AddObject(d.release());
     SetStoredGrElement(made);
     qkfxGetProject().SetProjectModified(true);
+    qkShowLayerAgain(*layer);
     return true;
 }
 

@@ -690,7 +690,8 @@ SIZE CQKWksPage::GetTableSize(HDC dc, int maxRows)
     int width = GetRowNumberWidth();
     for (int c = 1; c <= GetNumCols(); ++c)
         width += GetColumnPixels(c);
-    return {width, GetHeaderHeight() + std::min(GetNumRows(), maxRows) * m_rowHeight};
+    // The rows that hold data, not the empty ones the window offers for typing.
+    return {width, GetHeaderHeight() + std::max(1, std::min(GetNumDataRows(), maxRows)) * m_rowHeight};
 }
 
 BOOL CQKWksPage::DrawTableScaled(HDC dc, const RECT& rect, int maxRows)

@@ -97,6 +97,8 @@ qxd "cells 0 2 4 6 8 8 10 12 14 16 16 18 20 22 24 24 26 28 30 32 32 34 36 38 40"
 qxd_plot 35581 maximize || qxd_fail "the contour made no graph window"
 qxd "invoke 34119" || qxd_fail "window view"
 qxd "invoke 36326" || qxd_fail "New Color Scale"
+qxd "dump $(qxd_winpath "$QXD_TMP/scale.txt")" || qxd_fail "dump"
+grep -q "colorScale" "$QXD_TMP/scale.txt" || qxd_fail "New Color Scale made no colour scale"
 qxd_stable_view || qxd_fail "view"
 sleep 1
 qxd_screenshot "$ARTIFACTS/color-scale.png"

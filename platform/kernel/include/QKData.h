@@ -563,7 +563,7 @@ public:
     // Draws printed page `page` (from 1) of the last layout into `area` of the DC, without
     // the selection; FALSE for a page the layout does not have.
     BOOL DrawPrintPage(HDC dc, const RECT& area, int page);
-    // The whole table from its first row (at most maxRows rows) as the window shows it
+    // The table's rows that hold data (at least one, at most maxRows) as the window shows it
     // without the selection: its size in the DC's units, and drawn stretched into rect.
     SIZE GetTableSize(HDC dc, int maxRows);
     BOOL DrawTableScaled(HDC dc, const RECT& rect, int maxRows);

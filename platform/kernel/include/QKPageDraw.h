@@ -85,8 +85,8 @@ private:
     std::string m_graph;
 };
 
-// A worksheet shown on a layout page: its table from the first row and column, as many
-// rows as it has (at most kMaxRows), scaled into its place. The name is the worksheet's.
+// A worksheet shown on a layout page: its table from the first row and column, the rows
+// that hold data (at most kMaxRows), scaled into its place. The name is the worksheet's.
 class QK_API CQKLayoutWksObj : public CQKLayoutGraphObj {
 public:
     static const int kMaxRows = 100;
