@@ -403,9 +403,15 @@ bool CQKGraphPage::EditSelected(int edit, std::string* error)
     }
     case QK_EDIT_FRONT:
     case QK_EDIT_BACK: {
-        // Drawn last is in front: the selection takes the newest ids, or every other label
-        // and drawn object of its layers does.
-        std::vector<ElementPlace> places = m_multi.empty() ? std::vector<ElementPlace>{m_selected} : m_multi;
+        // Drawn last is in front: the selection (with the rest of its groups) takes the
+        // newest ids, or every other label and drawn object of its layers does.
+        std::vector<ElementPlace> places;
+        for (CQKGrObj* o : objects) {
+            ElementPlace p;
+            p.layer = GetLayerIndex(dynamic_cast<CQKGraphicLayer*>(o->GetValidLayer()));
+            p.id = o->GetId();
+            places.push_back(p);
+        }
         for (ElementPlace& p : places) {
             CQKGraphicLayer* layer = GetLayerByIndex(p.layer, 1);
             if (!layer)
@@ -421,7 +427,7 @@ bool CQKGraphPage::EditSelected(int edit, std::string* error)
                     layer->RaiseObject(id);
             }
         }
-        if (m_multi.empty()) {
+        if (places.size() == 1) {
             m_selected = places[0];
         } else {
             m_multi = places;

@@ -577,6 +577,12 @@ TEST_F(EditTest, GroupedObjectsAreSelectedMovedKeptAndUngroupedAsOne)
     EXPECT_NEAR(b->m_x1, c->m_x1, 1.5 / W);
     EXPECT_NEAR(a->m_x1 - b->m_x1, gap, 1e-9);
 
+    // Front brings the whole group before c, which was made last.
+    page->SelectGrObject(a, false);
+    ASSERT_TRUE(Run("draw front")) << err;
+    EXPECT_GT(a->GetId(), c->GetId());
+    EXPECT_GT(b->GetId(), c->GetId());
+
     // Kept in the project.
     const std::string grouped = qkfxDumpProject();
     EXPECT_NE(std::string::npos, grouped.find("group = ")) << grouped;
@@ -597,7 +603,8 @@ TEST_F(EditTest, GroupedObjectsAreSelectedMovedKeptAndUngroupedAsOne)
         if (auto* d = dynamic_cast<CQKDrawObj*>(layer->GetObject(id)))
             boxes.push_back(d);
     ASSERT_EQ(3u, boxes.size());
-    page->SelectGrObject(boxes[0], false);
+    EXPECT_EQ(0, boxes[0]->GetGroup()) << "c is behind the group";
+    page->SelectGrObject(boxes[1], false);
     ASSERT_EQ(2u, page->GetSelectedObjects().size()) << "the group read back";
     ASSERT_TRUE(Run("draw ungroup")) << err;
     for (CQKDrawObj* d : boxes)
