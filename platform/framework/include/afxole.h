@@ -195,6 +195,8 @@ public:
     BOOL AttachClipboard();
     BOOL IsDataAvailable(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc = nullptr);
     BOOL GetData(CLIPFORMAT cfFormat, LPSTGMEDIUM lpStgMedium, LPFORMATETC lpFormatEtc = nullptr);
+    // The data object itself (with a reference of the caller's when bAddRef is set).
+    LPDATAOBJECT GetIDataObject(BOOL bAddRef);
     HGLOBAL GetGlobalData(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc = nullptr);
     // The formats offered, one by one.
     void BeginEnumFormats();
@@ -204,6 +206,58 @@ protected:
     LPDATAOBJECT m_lpDataObject;
     LPENUMFORMATETC m_lpEnumerator;
     BOOL m_bAutoRelease;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// COleDropTarget: a window that takes OLE drops. Register makes the window a drop target
+// (RegisterDragDrop); the registration ends with Revoke or when the window is destroyed.
+// Points are in the window's client coordinates. The handlers pass everything to the
+// window when it is a view (CView::OnDragEnter and its kin) and otherwise refuse: a
+// program either overrides them or lets its view answer.
+
+class QXAFX_API COleDropTarget : public CCmdTarget
+{
+public:
+    COleDropTarget();
+    ~COleDropTarget() override;
+
+    // FALSE when the window is already a drop target or OLE refuses it.
+    BOOL Register(CWnd* pWnd);
+    virtual void Revoke();
+    HWND GetRegisteredWindow() const { return m_hWnd; }
+
+    virtual DROPEFFECT OnDragEnter(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, CPoint point);
+    virtual DROPEFFECT OnDragOver(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, CPoint point);
+    virtual void OnDragLeave(CWnd* pWnd);
+    // OnDropEx answers the effect made, or (DROPEFFECT)-1 to leave the drop to OnDrop,
+    // which then gets the last drag-over effect.
+    virtual BOOL OnDrop(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT dropEffect, CPoint point);
+    virtual DROPEFFECT OnDropEx(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT dropDefault,
+                                DROPEFFECT dropList, CPoint point);
+    // Asked before every drag over: DROPEFFECT_SCROLL when the window scrolled for the
+    // point, which then stands for the drag-over effect.
+    virtual DROPEFFECT OnDragScroll(CWnd* pWnd, DWORD dwKeyState, CPoint point);
+
+    // The drop effect the source allows that comes nearest to the one wanted: a copy may
+    // become a move and a move a copy; a link is never changed.
+    static DROPEFFECT PASCAL FilterDropEffect(DROPEFFECT dropEffect, DROPEFFECT dwEffects);
+
+    BEGIN_INTERFACE_PART(DropTarget, IDropTarget)
+        STDMETHOD(DragEnter)(LPDATAOBJECT, DWORD, POINTL, LPDWORD) override;
+        STDMETHOD(DragOver)(DWORD, POINTL, LPDWORD) override;
+        STDMETHOD(DragLeave)() override;
+        STDMETHOD(Drop)(LPDATAOBJECT, DWORD, POINTL, LPDWORD) override;
+    END_INTERFACE_PART(DropTarget)
+    DECLARE_INTERFACE_MAP()
+
+protected:
+    // The drag-over answer for a point: scrolling first, then OnDragOver, filtered by
+    // what the source allows.
+    DROPEFFECT DragOverEffect(DWORD dwKeyState, POINTL pt, DWORD dwAllowed);
+
+    HWND m_hWnd;
+    LPDATAOBJECT m_lpDataObject;   // the data of the drag in progress, held by reference
+    DROPEFFECT m_dropEffectCurrent;
 };
 
 /////////////////////////////////////////////////////////////////////////////
