@@ -20,8 +20,8 @@ namespace {
 
 // The framework's standard frame icon, which page windows show.
 const UINT STD_FRAME_ICON = 31234;
-// Insert Object, and cancelling in-place editing as a container and as a server.
-const UINT ID_OLE_INSERT_NEW = 57856, ID_CANCEL_EDIT_CNTR = 33984, ID_CANCEL_EDIT_SRVR = 33985;
+// Insert Object, and cancelling in-place editing as a container.
+const UINT ID_OLE_INSERT_NEW = 57856, ID_CANCEL_EDIT_CNTR = 33984;
 // "Failed to create object.  Make sure the object is entered in the system registry."
 const UINT IDP_FAILED_TO_CREATE = 102;
 
@@ -38,7 +38,6 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_WM_SIZE()
     ON_COMMAND(ID_OLE_INSERT_NEW, OnInsertObject)
     ON_COMMAND(ID_CANCEL_EDIT_CNTR, OnCancelEditCntr)
-    ON_COMMAND(ID_CANCEL_EDIT_SRVR, OnCancelEditSrvr)
     ON_WM_PAINT()
     ON_WM_KEYDOWN()
     ON_WM_LBUTTONDBLCLK()
@@ -51,6 +50,7 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_PREVIEW, OnUpdatePrint)
     ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePageSetup)
     ON_COMMAND(36402, OnEditProperties)
+    ON_COMMAND(33985, OnCancelEditSrvr)
     ON_UPDATE_COMMAND_UI(36402, OnUpdateEditProperties)
     ON_COMMAND(36403, OnLabelControl)
     ON_UPDATE_COMMAND_UI(36403, OnUpdateLabelControl)
@@ -458,6 +458,12 @@ void CQuorixView::OnEditProperties()
     OpenElementDialog(GetCurrentGrElement());
 }
 
+void CQuorixView::OnCancelEditSrvr()
+{
+    if (COleServerDoc* doc = DYNAMIC_DOWNCAST(COleServerDoc, GetDocument()))
+        doc->OnDeactivateUI(FALSE);
+}
+
 void CQuorixView::OnUpdateEditProperties(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(GetPage() != nullptr);
@@ -813,12 +819,6 @@ void CQuorixView::OnCancelEditCntr()
     CQuorixDoc* doc = GetQuorixDoc();
     if (COleClientItem* item = doc != nullptr ? doc->GetInPlaceActiveItem(this) : nullptr)
         item->Close();
-}
-
-void CQuorixView::OnCancelEditSrvr()
-{
-    if (CQuorixDoc* doc = GetQuorixDoc())
-        doc->OnDeactivateUI(FALSE);
 }
 
 void CQuorixView::OnSetFocus(CWnd* pOldWnd)

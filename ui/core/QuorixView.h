@@ -111,7 +111,6 @@ protected:
     COleClientItem* ItemAt(CPoint point);
     afx_msg void OnInsertObject();
     afx_msg void OnCancelEditCntr();
-    afx_msg void OnCancelEditSrvr();
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnPaint();
@@ -119,6 +118,8 @@ protected:
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnEditProperties();
+    // Escape while the document is active in place inside another program's window.
+    afx_msg void OnCancelEditSrvr();
     afx_msg void OnUpdateEditProperties(CCmdUI* pCmdUI);
     afx_msg void OnUpdatePrint(CCmdUI* pCmdUI);
     afx_msg void OnFilePageSetup();
