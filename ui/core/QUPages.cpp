@@ -165,6 +165,12 @@ int CQUGraphPage::GetClosePrompt()
     return qkfxGetQrxSystem().GetRefGraph().GetClosePrompt();
 }
 
+int CQUGraphPage::RegisterGraphAsRunning(const char* path)
+{
+    CQuorixDoc* doc = get_doc();
+    return doc != nullptr ? doc->OnInternalSetPathFileName(path, 0) : 0;
+}
+
 CQKAxes* CQUGraphPage::PgCreateCQKAxes()
 {
     return new (std::nothrow) CQUAxes;

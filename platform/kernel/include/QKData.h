@@ -785,6 +785,11 @@ public:
     // function page).
     virtual int PlotDetailsDialog(CQKBase* obj, int type, DWORD option);
 
+    // The kernel saved or opened the page under path (a window file, or the project file
+    // holding it): the window's document registers the graph as running under it, so
+    // that links to it find it. The plain page has no document and answers 0.
+    virtual int RegisterGraphAsRunning(const char* path) { return 0; }
+
     // The layer scripts and plug-ins work on; null while the page has no layer.
     CQKGraphicLayer* GetActiveLayer() const { return GetLayerByIndex(m_activeLayer, 1); }
     int GetActiveLayerIndex() const { return m_activeLayer; }
@@ -824,8 +829,8 @@ public:
     // ---- pictures of the page for the clipboard and OLE (PagePicture.cpp) --------------
     // The picture's size in HIMETRIC (0.01 mm): the page at the copy-page ratio.
     void GetPageSize(SIZE& size) const override;
-    // An enhanced metafile of the whole page, drawn at the resolution of `reference` (the
-    // screen's when null) and framed at GetPageSize; null when none could be made.
+    // An enhanced metafile of the part of the page the copy-page margin control chooses, at
+    // `reference`'s resolution (the screen's when null), framed at that part's size; or null.
     HENHMETAFILE CopyPageEnhancedMetafile(HDC reference);
     // The same with options (QK_EMF_...); 0 gives CopyPageEnhancedMetafile's picture.
     HENHMETAFILE CreateEMFEx(HDC reference, DWORD options);
