@@ -40,7 +40,7 @@ sleep 1
 qxd_screenshot "$ARTIFACTS/linked.png"
 
 # The curve now falls from the top left; Update Client tells the linked container.
-qxd "script col(B) = 400 - col(A) * col(A)" && qxd settle || qxd_fail "change the data"
+qxd "script for (i = 1; i <= 20; i += 1) { Data1_B[i] = 400 - i * i }" && qxd settle || qxd_fail "change the data"
 qxd "invoke 34100" || qxd_fail "Update Client"
 wait_line "^update 1 " || { lines >&2; qxd_fail "the container heard of no change"; }
 after=$(lines | sed -n 's/^update 1 .* band \([0-9]*\)$/\1/p')
