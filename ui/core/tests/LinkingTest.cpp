@@ -188,6 +188,13 @@ TEST_F(Linking, CopyPageOfASavedGraphOffersTheLinkAndUpdateClientTellsTheLinkedC
     EXPECT_TRUE(doc->CanUpdateClient());
     ASSERT_TRUE(doc->OnCmdMsg(34100, CN_COMMAND, nullptr, nullptr));
     EXPECT_EQ(1, sink.changes);
+    // While every window closes, updating the document leaves its containers alone.
+    m_app->SetClosingAllWindows(TRUE);
+    EXPECT_TRUE(doc->OnUpdateDocument());
+    m_app->SetClosingAllWindows(FALSE);
+    EXPECT_EQ(1, sink.changes);
+    EXPECT_TRUE(doc->OnUpdateDocument());
+    EXPECT_EQ(2, sink.changes);
     STGMEDIUM picture = {};
     ASSERT_EQ(S_OK, data->GetData(&pic, &picture));
     EXPECT_EQ((DWORD)TYMED_MFPICT, picture.tymed);
