@@ -140,7 +140,7 @@ HENHMETAFILE CQKGraphPage::CreateEMFEx(HDC reference, DWORD options)
                              std::max(1, (int)std::lround(size.cy / 100.0 * pxY / mmY))};
         // The picture shows the part of the page the margin control chooses: its frame is
         // that part's size, and the page is drawn moved so that the part starts at 0, 0.
-        const RECT area = qkCopyPageArea(*this, pixels);
+        const RECT area = (options & QK_EMF_WHOLE_PAGE) ? pixels : qkCopyPageArea(*this, pixels);
         RECT frame = {0, 0, std::max(1L, (LONG)std::lround((double)(area.right - area.left) * size.cx / pixels.right)),
                       std::max(1L, (LONG)std::lround((double)(area.bottom - area.top) * size.cy / pixels.bottom))};
         const std::string description = "Quorix 6.1" + std::string(1, '\0') + GetName() + std::string(2, '\0');

@@ -707,6 +707,8 @@ enum QKMaskCommand {
 // Options of CQKGraphPage::CreateEMFEx: the picture leaves out the page's paper, so what
 // it is pasted on shows between the layers.
 #define QK_EMF_NO_PAPER 0x90000
+// The whole page whatever the copy-page margin control says (an exported page).
+#define QK_EMF_WHOLE_PAGE 0x100000
 
 class QK_API CQKGraphPage : public CQKPage {
     friend struct QKFileAccess; // the project file's reader and writer

@@ -181,6 +181,7 @@ TEST_F(PagePictureTest, MarginControlChoosesThePartOfThePageThePictureShows)
         const char* what;
         int closeness, border;
         RECT expected; // in the bitmap's pixels
+        DWORD options = 0;
     };
     auto grown = [&](int percent) {
         RECT r = ink;
@@ -194,12 +195,13 @@ TEST_F(PagePictureTest, MarginControlChoosesThePartOfThePageThePictureShows)
         {"border of 0 %", kBorder, 0, ink},
         {"border of 5 %", kBorder, 5, grown(5)},
         {"border of 20 %, kept inside the page", kBorder, 20, grown(20)},
+        {"an exported page is the whole page", kBorder, 5, all, QK_EMF_WHOLE_PAGE},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         copy.SetCloseness(c.closeness);
         copy.SetClipBorderWidth(c.border);
-        HENHMETAFILE emf = page->CreateEMFEx(nullptr, 0);
+        HENHMETAFILE emf = page->CreateEMFEx(nullptr, c.options);
         ASSERT_NE(nullptr, emf);
         ENHMETAHEADER header = {};
         ASSERT_TRUE(GetEnhMetaFileHeader(emf, sizeof header, &header));
@@ -221,6 +223,8 @@ TEST_F(PagePictureTest, MarginControlChoosesThePartOfThePageThePictureShows)
         EXPECT_EQ(drawn.At(middle.x, middle.y), played.At(middle.x - c.expected.left, middle.y - c.expected.top));
         EXPECT_EQ(kWhite, played.At(1, 1)) << "the paper is drawn inside the part";
         DeleteEnhMetaFile(emf);
+        if (c.options != 0)
+            continue;
         SIZE extent = {0, 0};
         HMETAFILE wmf = page->OrdinaryMF(nullptr, extent);
         ASSERT_NE(nullptr, wmf);
