@@ -791,6 +791,14 @@ public:
     // holding it): the window's document registers the graph as running under it, so
     // that links to it find it. The plain page has no document and answers 0.
     virtual int RegisterGraphAsRunning(const char* path) { return 0; }
+    // Before the page's window closes: an embedded graph's document updates its container.
+    // The plain page has nothing to tell and answers 1.
+    virtual int OnBeforeCloseWnd(DWORD reserved) { return 1; }
+    int CloseWnd() override
+    {
+        OnBeforeCloseWnd(0);
+        return CQKPage::CloseWnd();
+    }
 
     // The layer scripts and plug-ins work on; null while the page has no layer.
     CQKGraphicLayer* GetActiveLayer() const { return GetLayerByIndex(m_activeLayer, 1); }

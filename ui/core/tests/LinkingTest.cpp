@@ -236,3 +236,65 @@ TEST_F(Linking, ALinkIntoAProjectFindsThePageByName)
     EXPECT_EQ(CString("Second"), first->GetTitle());
     EXPECT_EQ(nullptr, CQuorixDoc::pQrxDocLinkingProject);
 }
+
+// An embedded graph hands its last picture to its container before its window closes and
+// before every window closes in a session the container started.
+TEST_F(Linking, AnEmbeddedGraphUpdatesItsContainerBeforeItsWindowsClose)
+{
+    CQUGraphDoc* source = NewGraph("Source");
+    ASSERT_NE(nullptr, source);
+    AttachServer();
+    LPLOCKBYTES bytes = nullptr;
+    LPSTORAGE stg = nullptr;
+    ASSERT_EQ(S_OK, CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes));
+    ASSERT_EQ(S_OK, StgCreateDocfileOnILockBytes(bytes, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &stg));
+    source->SaveToStorage(stg, source->GetEmbeddedItem());
+
+    struct Case {
+        const char* what;
+        bool embeddingSession;
+        int notices; // what the container hears before the window closes
+    } cases[] = {
+        {"closing every window in a session a container started", true, 1},
+        {"closing every window in the user's own session", false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CQUOleTemplateServer* server = (CQUOleTemplateServer*)m_app->get_template(1)->m_pAttachedFactory;
+        LPCLASSFACTORY factory = nullptr;
+        ASSERT_EQ(S_OK, server->GetInterface(&IID_IClassFactory)->QueryInterface(IID_IClassFactory, (void**)&factory));
+        LPPERSISTSTORAGE persist = nullptr;
+        const int pages = qkfxGetProject().GetNumPages();
+        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IPersistStorage, (void**)&persist));
+        factory->Release();
+        ASSERT_EQ(S_OK, persist->Load(stg));
+        ASSERT_EQ(pages + 1, qkfxGetProject().GetNumPages());
+        CQKGraphPage* page = dynamic_cast<CQKGraphPage*>(qkfxGetProject().GetPage(pages));
+        ASSERT_NE(nullptr, page);
+        LPDATAOBJECT data = nullptr;
+        ASSERT_EQ(S_OK, persist->QueryInterface(IID_IDataObject, (void**)&data));
+        Sink sink;
+        DWORD conn = 0;
+        FORMATETC pic = {CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
+        ASSERT_EQ(S_OK, data->DAdvise(&pic, ADVF_NODATA, &sink, &conn));
+        STGMEDIUM picture = {};
+        ASSERT_EQ(S_OK, data->GetData(&pic, &picture)) << "the container shows the picture";
+        ReleaseStgMedium(&picture);
+
+        m_app->GetAccess()->SetEmbeddingOpened(c.embeddingSession);
+        m_app->BeginClosingAll(0);
+        m_app->GetAccess()->SetEmbeddingOpened(FALSE);
+        EXPECT_EQ(c.notices, sink.changes);
+
+        // The page about to close its window (Hide, or the kernel closing it): one notice
+        // more. (Closing the window itself ends the document under the container's feet.)
+        const int before = sink.changes;
+        EXPECT_EQ(1, page->OnBeforeCloseWnd(0));
+        EXPECT_EQ(before + 1, sink.changes);
+        data->DUnadvise(conn);
+        data->Release();
+        persist->Release();
+    }
+    stg->Release();
+    bytes->Release();
+}
