@@ -150,16 +150,7 @@ BOOL CQUGraphDoc::RegisterQU(COleObjectFactory* pFactory, const char* path)
         return FALSE;
     }
     IUnknown* running = nullptr;
-    HRESULT hr;
-    try {
-        hr = rot->GetObject(mk, &running);
-    } catch (...) {
-        WriteToScriptWindow("type -a OLE error 52: Getting object from moniker raised exception. Please, contact "
-                            "Tessaron Software's technical support.\n");
-        hr = E_FAIL;
-        running = nullptr;
-    }
-    if (SUCCEEDED(hr) && running != nullptr) {
+    if (SUCCEEDED(rot->GetObject(mk, &running)) && running != nullptr) {
         // One moniker is registered once: another window already answers links to it.
         running->Release();
         rot->Release();
