@@ -76,6 +76,9 @@ struct QKLayerMap {
 };
 
 COLORREF qkColorOf(int index);
+// The plot a colour scale of the layer shows: its first plot drawn by a colour map that
+// has levels; null when it has none.
+CQKPlotObj* qkColorScalePlot(const CQKGraphicLayer& layer);
 // A pen of the line-style list (0 solid, 1 dash, 2 dot, 3 dash dot, 4 dash dot dot,
 // 5 short dash, 6 short dot, 7 short dash dot); dashes are drawn geometric so that they
 // scale with the page.

@@ -23,6 +23,7 @@
 #include "QKData.h"
 #include "QKExternal.h"
 #include "QKGraphObjects.h"
+#include "QKPageDraw.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
 
@@ -1307,6 +1308,15 @@ struct QKFileAccess {
                 out.EndFields(b0);
                 out.End(b0);
             };
+            // The group of a grouped object, likewise.
+            auto grouped = [&](int objectId, int group) {
+                size_t g0 = out.Begin("GRUP");
+                IO gio(&out);
+                gio.I(objectId);
+                gio.I(group);
+                out.EndFields(g0);
+                out.End(g0);
+            };
             if (auto* t = dynamic_cast<CQKTextObj*>(e)) {
                 // The legend names the plots, which a template does not keep.
                 if (templ && t->m_name == "Legend")
@@ -1319,6 +1329,8 @@ struct QKFileAccess {
                 out.End(t0);
                 if (t->m_behindData)
                     behind(id);
+                if (t->m_group)
+                    grouped(id, t->m_group);
             } else if (auto* d = dynamic_cast<CQKDrawObj*>(e)) {
                 size_t d0 = out.Begin("DRAW");
                 IO dio(&out);
@@ -1328,6 +1340,24 @@ struct QKFileAccess {
                 out.End(d0);
                 if (d->m_behindData)
                     behind(id);
+                if (d->m_group)
+                    grouped(id, d->m_group);
+            } else if (auto* g = dynamic_cast<CQKLayoutGraphObj*>(e)) {
+                // A graph or worksheet on a layout: which window, by name, and where.
+                size_t g0 = out.Begin("LOBJ");
+                IO gio(&out);
+                gio.I(id);
+                int kind = dynamic_cast<CQKLayoutWksObj*>(g) ? 1 : 0;
+                gio.I(kind);
+                std::string name = g->GetGraphName();
+                gio.S(name);
+                gio.D(g->m_left);
+                gio.D(g->m_top);
+                gio.D(g->m_right);
+                gio.D(g->m_bottom);
+                gio.B(g->m_border);
+                out.EndFields(g0);
+                out.End(g0);
             } else if (auto* a = dynamic_cast<CQKAxes*>(e)) {
                 size_t a0 = out.Begin("AXES");
                 IO aio(&out);
@@ -1470,7 +1500,7 @@ struct QKFileAccess {
                 ExchangeDraw(io, *d);
                 if (!st.Take(io) || !st.Charge(sizeof(CQKDrawObj)))
                     return false;
-                if (d->GetKind() < QK_DRAW_LINE || d->GetKind() > QK_DRAW_ELLIPSE)
+                if (d->GetKind() < QK_DRAW_LINE || d->GetKind() > QK_DRAW_COLORSCALE)
                     return st.Fail(r.Where() + qkFormatText(": %d is no kind of drawn object", d->GetKind()));
                 if (id <= 0 || layer.GetObject(id))
                     return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
@@ -1485,6 +1515,40 @@ struct QKFileAccess {
                 if (!o)
                     return st.Fail(r.Where() + qkFormatText(": there is no label or drawn object %d to put behind the data", id));
                 o->m_behindData = true;
+            } else if (Is(r, "LOBJ")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                int id = 0, kind = 0;
+                std::string name;
+                io.I(id);
+                io.I(kind);
+                io.S(name);
+                std::unique_ptr<CQKLayoutGraphObj> g(kind == 1 ? new CQKLayoutWksObj : new CQKLayoutGraphObj);
+                io.D(g->m_left);
+                io.D(g->m_top);
+                io.D(g->m_right);
+                io.D(g->m_bottom);
+                io.B(g->m_border);
+                if (!st.Take(io) || !st.Charge(sizeof(CQKLayoutWksObj)))
+                    return false;
+                if (kind != 0 && kind != 1)
+                    return st.Fail(r.Where() + qkFormatText(": %d is no kind of window on a layout", kind));
+                if (id <= 0 || layer.GetObject(id))
+                    return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
+                g->SetGraphName(name);
+                layer.AddObjectAt(g.release(), id);
+            } else if (Is(r, "GRUP")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                int id = 0, group = 0;
+                io.I(id);
+                io.I(group);
+                if (!st.Take(io))
+                    return false;
+                auto* o = dynamic_cast<CQKGrObj*>(layer.GetObject(id));
+                if (!o)
+                    return st.Fail(r.Where() + qkFormatText(": there is no label or drawn object %d to group", id));
+                if (group <= 0)
+                    return st.Fail(r.Where() + qkFormatText(": %d is no group number", group));
+                o->m_group = group;
             } else if (Is(r, "VW3D")) {
                 // The 3D view; a record of another size is no view of this program's and
                 // leaves the layer with the first view.

@@ -589,6 +589,8 @@ void CQKTextObj::DumpState(CQKStateDump& dump) const
     dump.Add("posY", m_posY);
     if (m_behindData)
         dump.Add("behindData", true);
+    if (m_group)
+        dump.Add("group", m_group);
     dump.Close();
 }
 

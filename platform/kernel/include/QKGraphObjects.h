@@ -131,6 +131,10 @@ public:
     // instead of in front of everything.
     BOOL IsBehindData() const { return m_behindData; }
     void SetBehindData(BOOL behind) { m_behindData = behind != FALSE; }
+    // The group the object belongs to in its layer (0 none): a group is selected, moved,
+    // copied to the undo step and deleted as one object.
+    int GetGroup() const { return m_group; }
+    void SetGroup(int group) { m_group = group; }
 
     // Gives this object's style to every object of its kind in the layer. Recorded.
     BOOL ApplyStyleToAll(int reserved);
@@ -142,6 +146,7 @@ protected:
     bool m_border = false;
     int m_borderStyle = 0;
     bool m_behindData = false;
+    int m_group = 0;
 };
 
 // A text label: its text with inline format codes, its style and tab width.
@@ -188,7 +193,9 @@ private:
 // A drawn line (an arrow when it has a head at its end), rectangle or ellipse. The two
 // points are fractions of the page's width and height from its top left: a line's begin
 // and end, a box's opposite corners.
-enum { QK_DRAW_LINE = 0, QK_DRAW_RECT = 1, QK_DRAW_ELLIPSE = 2 };
+// A colour scale is the bands and levels of its layer's first colour-mapped plot, drawn in
+// the object's rectangle.
+enum { QK_DRAW_LINE = 0, QK_DRAW_RECT = 1, QK_DRAW_ELLIPSE = 2, QK_DRAW_COLORSCALE = 3 };
 
 class QK_API CQKDrawObj : public CQKGrObj {
 public:

@@ -283,7 +283,18 @@ TEST_F(ProjectFileTest, AProjectWithEveryPageAndPlotKindReadsBackAsItWasSaved)
     qkfxSaveProjectToMemory(first);
     RoundTrip();
     qkfxSaveProjectToMemory(second);
-    EXPECT_TRUE(first == second);
+    size_t at = 0;
+    while (at < first.size() && at < second.size() && first[at] == second[at])
+        ++at;
+    auto around = [at](const std::vector<BYTE>& bytes) {
+        const size_t from = at < 48 ? 0 : at - 48, to = std::min(bytes.size(), at + 48);
+        std::string text;
+        for (size_t i = from; i < to; ++i)
+            text += bytes[i] >= 32 && bytes[i] < 127 ? (char)bytes[i] : '.';
+        return text;
+    };
+    EXPECT_TRUE(first == second) << "sizes " << first.size() << " and " << second.size() << ", first difference at "
+                                 << at << ":\n" << around(first) << "\n" << around(second);
 }
 
 // The Results Log is kept as the last notes record named "ResultsLog": a notes window the
