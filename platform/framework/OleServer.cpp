@@ -689,7 +689,7 @@ HRESULT COleServerDoc::XOleObject::GetMoniker(DWORD assign, DWORD which, LPMONIK
     *mk = nullptr;
     if (pThis->m_lpClientSite != nullptr)
         return pThis->m_lpClientSite->GetMoniker(assign, which, mk);
-    *mk = pThis->COleLinkingDoc::GetMoniker((OLEGETMONIKER)assign);
+    *mk = pThis->GetMoniker((OLEGETMONIKER)assign);
     return *mk != nullptr ? S_OK : E_FAIL;
 }
 

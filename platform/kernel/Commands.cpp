@@ -1095,7 +1095,8 @@ void ExportPage(const std::vector<std::string>& args, std::string* error)
     const std::string ext = path.substr(path.find_last_of('.'));
     std::string why;
     if (Same(ext, ".emf")) {
-        HENHMETAFILE emf = page->CopyPageEnhancedMetafile(nullptr);
+        // An exported page is the whole page, like its bitmap; the margin control is Copy Page's.
+        HENHMETAFILE emf = page->CreateEMFEx(nullptr, QK_EMF_WHOLE_PAGE);
         HENHMETAFILE copy = emf ? CopyEnhMetaFileA(emf, path.c_str()) : nullptr;
         if (!emf)
             why = "the page could not be drawn";

@@ -104,6 +104,12 @@ COLORREF qkPlotColor(const CQKPlotObj& plot);
 std::vector<QKHitItem> qkPageHits(CQKGraphPage& page, const RECT& rect);
 // The page's drawing, with or without its paper (the background of the whole page).
 BOOL qkDrawGraphPage(CQKGraphPage& page, HDC dc, const RECT& rect, bool paper);
+// The part of the page a copied picture shows, in the pixels of `pixels` (the whole page on
+// the device), by the copy-page margin control: the whole page ("Page"), the bounds of
+// what the page draws without its paper ("Tight"), or those bounds grown on each side by
+// the clip border width in percent of the page's width and height, inside the page
+// ("Border"). A page that draws nothing gives the whole page.
+RECT qkCopyPageArea(CQKGraphPage& page, const RECT& pixels);
 // The dataset of a role of a plot; null when it has none.
 CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role, int* first = nullptr, int* end = nullptr);
 // The data of a 3D plot in data units: a grid (X and Y lines, Z row by row) for surfaces,

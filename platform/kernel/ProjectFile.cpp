@@ -2690,6 +2690,17 @@ CQKPage* qkfxReadPageFromMemory(const void* data, size_t size, const std::string
     return page;
 }
 
+namespace {
+// Every graph and layout page of the project is now found under the project's path.
+void RegisterProjectGraphsAsRunning(const std::string& path)
+{
+    CQKProject& project = qkfxGetProject();
+    for (int i = 0; i < project.GetNumPages(); ++i)
+        if (CQKGraphPage* graph = dynamic_cast<CQKGraphPage*>(project.GetPage(i)))
+            graph->RegisterGraphAsRunning(path.c_str());
+}
+} // namespace
+
 bool qkfxSaveProject(const std::string& path, std::string* error)
 {
     std::vector<BYTE> bytes;
@@ -2701,6 +2712,7 @@ bool qkfxSaveProject(const std::string& path, std::string* error)
     project.SetProjectPath(path);
     project.SetProjectModified(false);
     qkfxGetCallLog().Add("qkfxSaveProject", path);
+    RegisterProjectGraphsAsRunning(path);
     return true;
 }
 
@@ -2713,6 +2725,8 @@ bool qkfxOpenProject(const std::string& path, bool append, std::string* error)
     if (!append)
         qkfxGetProject().SetProjectPath(path);
     qkfxGetCallLog().Add(append ? "qkfxAppendProject" : "qkfxOpenProject", path);
+    if (!append)
+        RegisterProjectGraphsAsRunning(path);
     return true;
 }
 
@@ -2722,8 +2736,11 @@ bool qkfxSavePage(CQKPage* page, const std::string& path, bool asTemplate, std::
     std::string why;
     if (!qkfxSavePageToMemory(page, asTemplate, bytes, &why) || !WriteFileSafely(path, bytes, &why))
         return SetError(error, "cannot save " + Quoted(path) + ": " + why);
-    if (!asTemplate)
+    if (!asTemplate) {
         page->SetFullPathFileName(path.c_str());
+        if (CQKGraphPage* graph = dynamic_cast<CQKGraphPage*>(page))
+            graph->RegisterGraphAsRunning(path.c_str());
+    }
     return true;
 }
 

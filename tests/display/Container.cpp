@@ -20,6 +20,14 @@
 //                                     edited (a command of the server's in-place menu sent
 //                                     as the container's menu sends it), deactivated (the
 //                                     container draws the object's picture again)
+//   qxolecontainer link SECONDS       a link to the graph Copy Page left on the clipboard
+//                                     (its "Link Source" moniker) bound to the running
+//                                     graph, its picture shown for SECONDS and fetched again
+//                                     each time the server says its data changed
+//
+// The system's OLE has no link object (OleCreateLink and OleCreateLinkFromData are not
+// offered), so the link mode does what a link object does: it binds the moniker, which
+// finds the graph in the running object table, and asks for change notices.
 #include <windows.h>
 #include <ole2.h>
 #include <stdio.h>
@@ -718,12 +726,197 @@ int InPlace(const char* path)
     return 0;
 }
 
+// The link's picture, fetched from the bound graph; drawn into the window.
+HMETAFILE g_linkPicture = nullptr;
+bool g_linkChanged = false;
+
+class LinkSink : public IAdviseSink {
+public:
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IAdviseSink)) {
+            *ppv = this;
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return 2; }
+    STDMETHOD_(ULONG, Release)() override { return 1; }
+    // The server may not be called back from inside a notice: the main loop fetches.
+    STDMETHOD_(void, OnDataChange)(FORMATETC*, STGMEDIUM*) override { g_linkChanged = true; }
+    STDMETHOD_(void, OnViewChange)(DWORD, LONG) override {}
+    STDMETHOD_(void, OnRename)(IMoniker*) override {}
+    STDMETHOD_(void, OnSave)() override {}
+    STDMETHOD_(void, OnClose)() override {}
+};
+
+void PlayPicture(HDC dc, const RECT& r)
+{
+    if (g_linkPicture == nullptr)
+        return;
+    const int saved = SaveDC(dc);
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetViewportOrgEx(dc, r.left, r.top, nullptr);
+    SetViewportExtEx(dc, r.right - r.left, r.bottom - r.top, nullptr);
+    PlayMetaFile(dc, g_linkPicture);
+    RestoreDC(dc, saved);
+}
+
+LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT r;
+        GetClientRect(hwnd, &r);
+        FillRect(dc, &r, (HBRUSH)GetStockObject(WHITE_BRUSH));
+        InflateRect(&r, -10, -10);
+        PlayPicture(dc, r);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The picture fetched again; prints its ink over 400 x 300 pixels and the ink inside the
+// band at 25-45 % across and 12-40 % down, where a curve that starts high is drawn.
+bool FetchPicture(LPDATAOBJECT data, const char* what)
+{
+    FORMATETC f = {CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
+    STGMEDIUM m = {};
+    HRESULT hr = data->GetData(&f, &m);
+    if (FAILED(hr)) {
+        Fail("no picture from the link", hr);
+        return false;
+    }
+    METAFILEPICT* p = (METAFILEPICT*)GlobalLock(m.hMetaFilePict);
+    if (g_linkPicture)
+        DeleteMetaFile(g_linkPicture);
+    g_linkPicture = CopyMetaFileA(p->hMF, nullptr);
+    const long mm = p->mm, cx = p->xExt, cy = p->yExt;
+    GlobalUnlock(m.hMetaFilePict);
+    ReleaseStgMedium(&m);
+
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 400;
+    bi.bmiHeader.biHeight = -300;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    DWORD* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, (void**)&bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all = {0, 0, 400, 300};
+    FillRect(dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    PlayPicture(dc, all);
+    GdiFlush();
+    long ink = 0, band = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x)
+            if ((bits[y * 400 + x] & 0xFFFFFF) != 0xFFFFFF) {
+                ++ink;
+                band += x >= 100 && x < 180 && y >= 36 && y < 120;
+            }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    printf("%s mm %ld extent %ld %ld ink %ld band %ld\n", what, mm, cx, cy, ink, band);
+    fflush(stdout);
+    return true;
+}
+
+int Link(int seconds)
+{
+    LPDATAOBJECT clip = nullptr;
+    HRESULT hr = OleGetClipboard(&clip);
+    if (FAILED(hr))
+        return Fail("no clipboard", hr);
+    FORMATETC f = {(CLIPFORMAT)RegisterClipboardFormatA("Link Source"), nullptr, DVASPECT_CONTENT, -1, TYMED_ISTREAM};
+    STGMEDIUM m = {};
+    hr = clip->GetData(&f, &m);
+    clip->Release();
+    if (FAILED(hr))
+        return Fail("no Link Source on the clipboard", hr);
+    // The link source: the moniker, then the class of the object it names.
+    LPMONIKER mk = nullptr;
+    hr = OleLoadFromStream(m.pstm, IID_IMoniker, (void**)&mk);
+    CLSID clsid = CLSID_NULL;
+    if (SUCCEEDED(hr))
+        ReadClassStm(m.pstm, &clsid);
+    ReleaseStgMedium(&m);
+    if (FAILED(hr))
+        return Fail("the link source holds no moniker", hr);
+    LPBC bc = nullptr;
+    CreateBindCtx(0, &bc);
+    LPOLESTR name = nullptr;
+    mk->GetDisplayName(bc, nullptr, &name);
+    LPOLESTR progId = nullptr;
+    ProgIDFromCLSID(clsid, &progId);
+    DWORD kind = 0;
+    mk->IsSystemMoniker(&kind);
+    printf("linksource %s %ls %ls\n", kind == MKSYS_GENERICCOMPOSITE ? "composite" : kind == MKSYS_FILEMONIKER ? "file" : "other",
+           progId ? progId : L"?", name ? name : L"?");
+    fflush(stdout);
+    CoTaskMemFree(name);
+    CoTaskMemFree(progId);
+
+    LPOLEOBJECT object = nullptr;
+    hr = mk->BindToObject(bc, nullptr, IID_IOleObject, (void**)&object);
+    bc->Release();
+    mk->Release();
+    if (FAILED(hr))
+        return Fail("the link does not bind", hr);
+    LPDATAOBJECT data = nullptr;
+    hr = object->QueryInterface(IID_IDataObject, (void**)&data);
+    if (FAILED(hr))
+        return Fail("the linked object has no data", hr);
+    LinkSink sink;
+    DWORD conn = 0;
+    FORMATETC pic = {CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
+    hr = data->DAdvise(&pic, ADVF_NODATA, &sink, &conn);
+    printf("bound advise 0x%08lx\n", (unsigned long)hr);
+    fflush(stdout);
+    if (!FetchPicture(data, "picture"))
+        return 1;
+
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = LinkProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QxOleLink";
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, "QxOleLink", "Link", WS_POPUP | WS_BORDER | WS_VISIBLE, 40, 40, 520, 410, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+    UpdateWindow(hwnd);
+    int updates = 0;
+    for (int tick = 0; tick < seconds * 10; ++tick) {
+        Pump(100);
+        if (g_linkChanged) {
+            g_linkChanged = false;
+            char what[32];
+            snprintf(what, sizeof what, "update %d", ++updates);
+            FetchPicture(data, what);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            UpdateWindow(hwnd);
+        }
+    }
+    data->DUnadvise(conn);
+    data->Release();
+    object->Release();
+    DestroyWindow(hwnd);
+    printf("unlinked\n");
+    fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return Fail("usage: qxolecontainer clipboard | paste FILE | create FILE | show FILE SECONDS | open FILE SECONDS | inplace FILE");
+        return Fail("usage: qxolecontainer clipboard | paste FILE | create FILE | show FILE SECONDS | open FILE SECONDS | inplace FILE | link SECONDS");
     if (FAILED(OleInitialize(nullptr)))
         return Fail("OleInitialize");
     const std::string mode = argv[1];
@@ -732,6 +925,8 @@ int main(int argc, char** argv)
         result = Clipboard();
     else if ((mode == "paste" || mode == "create") && argc >= 3)
         result = Embed(mode == "paste", argv[2]);
+    else if (mode == "link" && argc >= 3)
+        result = Link(atoi(argv[2]));
     else if (mode == "inplace" && argc >= 3)
         result = InPlace(argv[2]);
     else if ((mode == "show" || mode == "open") && argc >= 4)

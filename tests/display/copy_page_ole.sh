@@ -37,8 +37,16 @@ qxd_screenshot "$ARTIFACTS/graph.png"
 container clipboard
 has "^format Embed Source$" "clipboard"
 has "^format Object Descriptor$" "clipboard"
-has "^metafilepict 8 25400 19050 " "the metafile picture"
-has "^enhmetafile 254[0-9][0-9] 190[0-9][0-9] " "the enhanced metafile"
+# Both pictures show the same part of the page: by the margin control at first ("Border"),
+# the drawing with a border, less than the 10 x 7.5 inch page.
+has "^metafilepict 8 " "the metafile picture"
+read -r _ _ px py _ <<<"$(printf '%s\n' "$OUT" | grep '^metafilepict ')"
+read -r _ ex ey _ <<<"$(printf '%s\n' "$OUT" | grep '^enhmetafile ')"
+qxd_log "picture $px x $py, enhanced metafile $ex x $ey (HIMETRIC)"
+[ "${px:-0}" -gt 10000 ] && [ "$px" -lt 25400 ] && [ "${py:-0}" -gt 7000 ] && [ "$py" -lt 19050 ] ||
+    qxd_fail "the metafile picture is not the drawing's part of the page: $px x $py"
+[ $((ex - px)) -le 2 ] && [ $((px - ex)) -le 2 ] && [ $((ey - py)) -le 2 ] && [ $((py - ey)) -le 2 ] ||
+    qxd_fail "the enhanced metafile ($ex x $ey) is not the picture's part ($px x $py)"
 has "^embedsource Quorix50.Graph [1-9]" "the embedding"
 
 # The copied graph embedded: OLE starts the program again to serve it.

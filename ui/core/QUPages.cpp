@@ -1,5 +1,7 @@
 #include "QUPages.h"
 
+#include "QUGraphDoc.h"
+
 #include "QUMatrixDialogs.h"
 
 #include <afxwin.h>
@@ -163,6 +165,19 @@ CQKErrorBar* CQUWksPage::PgCreateCQKErrorBar()
 int CQUGraphPage::GetClosePrompt()
 {
     return qkfxGetQrxSystem().GetRefGraph().GetClosePrompt();
+}
+
+int CQUGraphPage::RegisterGraphAsRunning(const char* path)
+{
+    CQuorixDoc* doc = get_doc();
+    return doc != nullptr ? doc->OnInternalSetPathFileName(path, 0) : 0;
+}
+
+int CQUGraphPage::OnBeforeCloseWnd(DWORD)
+{
+    if (CQUGraphDoc* doc = DYNAMIC_DOWNCAST(CQUGraphDoc, get_doc()))
+        doc->OnBeforeCloseWnd();
+    return 1;
 }
 
 CQKAxes* CQUGraphPage::PgCreateCQKAxes()

@@ -88,6 +88,9 @@ public:
     int GetClosePrompt() override;
     CQKAxes* PgCreateCQKAxes() override;
     CQKErrorBar* PgCreateCQKErrorBar() override;
+    // The page's document registers the graph as running under path.
+    int RegisterGraphAsRunning(const char* path) override;
+    int OnBeforeCloseWnd(DWORD reserved) override;
 
 protected:
     explicit CQUGraphPage(QKPageType type) : CQUPageWithWindow<CQDGraphPage>(type) {}

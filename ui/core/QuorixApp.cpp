@@ -13,6 +13,7 @@
 #include "QUQrxSystem.h"
 #include "QKUtil.h"
 #include "QUAccess.h"
+#include "QUGraphDoc.h"
 #include "QrxMultiDocTemplate.h"
 #include "QuorixDoc.h"
 #include "NewWindowDlg.h"
@@ -1225,8 +1226,14 @@ int CQuorixApp::BeginClosingAll(int)
     CQKAccess* kernel = m_pAccess ? (CQKAccess*)m_pAccess : qkfxGetAccess();
     if (!kernel->InPlaceActive() && !(m_pAccess && m_pAccess->IsEmbeddingOpened()))
         return 1;
-    // Graph documents serving an embedding are handed back to their containers by the
-    // OLE server documents, which this version does not have: there is nothing to tell.
+    // Embedded graphs hand their last state to their containers before the windows go.
+    for (int kind : {QU_TEMPLATE_GRAPH, QU_TEMPLATE_LAYOUT}) {
+        CQrxMultiDocTemplate* templ = get_template(kind);
+        POSITION pos = templ != nullptr ? templ->GetFirstDocPosition() : nullptr;
+        while (pos != nullptr)
+            if (CQUGraphDoc* doc = DYNAMIC_DOWNCAST(CQUGraphDoc, templ->GetNextDoc(pos)))
+                doc->OnBeforeClosingAllWhenEmbedding();
+    }
     return 1;
 }
 

@@ -137,7 +137,10 @@ HMETAFILE CQuorixSrvrItem::GetOrdinaryMetafile(CSize& size)
         } else if (HENHMETAFILE emf = page->CreateEMFEx(viewDC.m_hDC, GetCreateEMFForCopyPageOptions())) {
             wmf = qkuConvertEMFtoWMFEx(emf, viewDC.m_hDC, MM_ANISOTROPIC);
             m_hEMF = emf;
-            page->GetPageSize(extent);
+            // The picture's size is its frame: the part of the page the margin control chose.
+            ENHMETAHEADER header = {};
+            if (::GetEnhMetaFileHeader(emf, sizeof header, &header))
+                extent = {header.rclFrame.right - header.rclFrame.left, header.rclFrame.bottom - header.rclFrame.top};
         }
     }
     doc->set_in_drawing(0);

@@ -147,6 +147,7 @@
 #define AFX_IDP_FAILED_TO_CREATE_DOC 0xF104
 #define AFX_IDP_FAILED_TO_START_PRINT 0xF106
 #define AFX_IDP_NO_PRINTER          0xF107
+#define AFX_IDP_FAILED_TO_NOTIFY    0xF108
 
 // The framework's own dialogs
 #define AFX_IDD_NEWTYPEDLG          30721

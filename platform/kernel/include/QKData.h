@@ -735,6 +735,8 @@ enum QKPointEdit { QK_POINTS_NONE, QK_POINTS_MOVE, QK_POINTS_REMOVE };
 // Options of CQKGraphPage::CreateEMFEx: the picture leaves out the page's paper, so what
 // it is pasted on shows between the layers.
 #define QK_EMF_NO_PAPER 0x90000
+// The whole page whatever the copy-page margin control says (an exported page).
+#define QK_EMF_WHOLE_PAGE 0x100000
 
 class QK_API CQKGraphPage : public CQKPage {
     friend struct QKFileAccess; // the project file's reader and writer
@@ -813,6 +815,18 @@ public:
     // function page).
     virtual int PlotDetailsDialog(CQKBase* obj, int type, DWORD option);
 
+    // The kernel saved or opened the page under path (a window file, or the project file
+    // holding it): the window's document registers the graph as running under it, so
+    // that links to it find it. The plain page has no document and answers 0.
+    virtual int RegisterGraphAsRunning(const char* path) { return 0; }
+    // Before the page's window closes: an embedded graph's document updates its container.
+    // The plain page has nothing to tell and answers 1.
+    virtual int OnBeforeCloseWnd(DWORD reserved) { return 1; }
+    int CloseWnd() override
+    {
+        OnBeforeCloseWnd(0);
+        return CQKPage::CloseWnd();
+    }
     // The index of the layer a drop at the point goes into: the top layer whose frame holds
     // the point (client coordinates of the page's view), else the active layer.
     int FindLayerIndexFromPointForDragDrop(POINT point) const;
@@ -859,8 +873,8 @@ public:
     // ---- pictures of the page for the clipboard and OLE (PagePicture.cpp) --------------
     // The picture's size in HIMETRIC (0.01 mm): the page at the copy-page ratio.
     void GetPageSize(SIZE& size) const override;
-    // An enhanced metafile of the whole page, drawn at the resolution of `reference` (the
-    // screen's when null) and framed at GetPageSize; null when none could be made.
+    // An enhanced metafile of the part of the page the copy-page margin control chooses, at
+    // `reference`'s resolution (the screen's when null), framed at that part's size; or null.
     HENHMETAFILE CopyPageEnhancedMetafile(HDC reference);
     // The same with options (QK_EMF_...); 0 gives CopyPageEnhancedMetafile's picture.
     HENHMETAFILE CreateEMFEx(HDC reference, DWORD options);

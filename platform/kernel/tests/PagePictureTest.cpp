@@ -28,12 +28,17 @@ protected:
         layer->SetBkgColor(TRUE);
         layer->SetBkgColorValue(kYellowIndex);
         qkfxGetQrxSystem().GetRefCopyPage().SetRatio(100);
+        // The whole page unless a test chooses another margin control.
+        qkfxGetQrxSystem().GetRefCopyPage().SetCloseness(kPage);
     }
     void TearDown() override
     {
         qkfxGetQrxSystem().GetRefCopyPage().SetRatio(100);
+        qkfxGetQrxSystem().GetRefCopyPage().SetCloseness(kBorder);
+        qkfxGetQrxSystem().GetRefCopyPage().SetClipBorderWidth(5);
         KernelTest::TearDown();
     }
+    enum { kBorder = 0, kTight = 1, kPage = 2 };
     static void Clear(Dib& dib)
     {
         RECT all = {0, 0, W, H};
@@ -154,4 +159,77 @@ TEST_F(PagePictureTest, TheCopyPageSettingDecidesTheSimpleCopy)
     EXPECT_FALSE(qkfxIsPutEMFOnClipboard());
     EXPECT_TRUE(page->IsSimpleCopyExport());
     copy.SetPutEMF(1);
+}
+
+// The margin control chooses the part of the page the picture shows: the whole page, the
+// bounds of what the page draws, or those bounds with a border. The expected bounds are
+// the ink of the page drawn on its white paper into a bitmap of the page's own size.
+TEST_F(PagePictureTest, MarginControlChoosesThePartOfThePageThePictureShows)
+{
+    QKSysMethodCopyPage& copy = qkfxGetQrxSystem().GetRefCopyPage();
+    Dib drawn(W, H);
+    Clear(drawn);
+    RECT all = {0, 0, W, H};
+    ASSERT_TRUE(page->Draw(drawn.dc, all));
+    const RECT ink = drawn.Ink(all);
+    ASSERT_FALSE(IsRectEmpty(&ink));
+    ASSERT_GT(ink.left, 0);
+    ASSERT_LT(ink.right, W) << "the axes leave paper around them";
+    const double perPixel = 25400.0 / W; // HIMETRIC a pixel of the bitmap
+
+    struct Case {
+        const char* what;
+        int closeness, border;
+        RECT expected; // in the bitmap's pixels
+        DWORD options = 0;
+    };
+    auto grown = [&](int percent) {
+        RECT r = ink;
+        InflateRect(&r, W * percent / 100, H * percent / 100);
+        IntersectRect(&r, &r, &all);
+        return r;
+    };
+    const Case cases[] = {
+        {"page", kPage, 5, all},
+        {"tight", kTight, 5, ink},
+        {"border of 0 %", kBorder, 0, ink},
+        {"border of 5 %", kBorder, 5, grown(5)},
+        {"border of 20 %, kept inside the page", kBorder, 20, grown(20)},
+        {"an exported page is the whole page", kBorder, 5, all, QK_EMF_WHOLE_PAGE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        copy.SetCloseness(c.closeness);
+        copy.SetClipBorderWidth(c.border);
+        HENHMETAFILE emf = page->CreateEMFEx(nullptr, c.options);
+        ASSERT_NE(nullptr, emf);
+        ENHMETAHEADER header = {};
+        ASSERT_TRUE(GetEnhMetaFileHeader(emf, sizeof header, &header));
+        // Two pixels of either device: both round the page to their own grid.
+        const double tolerance = 2.5 * perPixel;
+        EXPECT_NEAR((c.expected.right - c.expected.left) * perPixel, header.rclFrame.right - header.rclFrame.left,
+                    tolerance);
+        EXPECT_NEAR((c.expected.bottom - c.expected.top) * perPixel, header.rclFrame.bottom - header.rclFrame.top,
+                    tolerance);
+
+        // Played over its frame, the picture is the page's drawing of that part, and the
+        // Windows metafile has the same extent.
+        const int pw = c.expected.right - c.expected.left, ph = c.expected.bottom - c.expected.top;
+        Dib played(pw, ph);
+        RECT target = {0, 0, pw, ph};
+        FillRect(played.dc, &target, (HBRUSH)GetStockObject(GRAY_BRUSH));
+        ASSERT_TRUE(PlayEnhMetaFile(played.dc, emf, &target));
+        const POINT middle = {(ink.left + ink.right) / 2, (ink.top + ink.bottom) / 2};
+        EXPECT_EQ(drawn.At(middle.x, middle.y), played.At(middle.x - c.expected.left, middle.y - c.expected.top));
+        EXPECT_EQ(kWhite, played.At(1, 1)) << "the paper is drawn inside the part";
+        DeleteEnhMetaFile(emf);
+        if (c.options != 0)
+            continue;
+        SIZE extent = {0, 0};
+        HMETAFILE wmf = page->OrdinaryMF(nullptr, extent);
+        ASSERT_NE(nullptr, wmf);
+        EXPECT_EQ(header.rclFrame.right - header.rclFrame.left, extent.cx);
+        EXPECT_EQ(header.rclFrame.bottom - header.rclFrame.top, extent.cy);
+        DeleteMetaFile(wmf);
+    }
 }

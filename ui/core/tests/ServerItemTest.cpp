@@ -65,6 +65,8 @@ protected:
 
 TEST_F(ServerItems, GraphItemGivesItsPictureOnceAsEnhancedMetafileAndThePageAsData)
 {
+    // The picture of the whole page (the margin control's "Page").
+    qkfxGetQrxSystem().GetRefCopyPage().SetCloseness(2);
     CQUGraphDoc* doc = NewLineGraph();
     ASSERT_NE(nullptr, doc);
     CQuorixSrvrItem* item = DYNAMIC_DOWNCAST(CQuorixSrvrItem, doc->GetEmbeddedItem());
@@ -185,6 +187,8 @@ TEST_F(ServerItems, EmbeddedGraphSavesAndLoadsItsPageThroughTheObjectStorage)
 
 TEST_F(ServerItems, CopyPagePutsThePicturesAndTheEmbeddingOnTheClipboard)
 {
+    qkfxGetQrxSystem().GetRefCopyPage().SetCloseness(0);
+    qkfxGetQrxSystem().GetRefCopyPage().SetClipBorderWidth(5);
     CQUGraphDoc* doc = NewLineGraph();
     ASSERT_NE(nullptr, doc);
     doc->CopyPage();
@@ -206,9 +210,21 @@ TEST_F(ServerItems, CopyPagePutsThePicturesAndTheEmbeddingOnTheClipboard)
     ASSERT_TRUE(clip.GetData(CF_METAFILEPICT, &m, &pictureFormat));
     METAFILEPICT* pict = (METAFILEPICT*)GlobalLock(m.hMetaFilePict);
     EXPECT_EQ(MM_ANISOTROPIC, pict->mm);
+    // The margin control's "Border": the drawing with a border, less than the page, and
+    // the same part in both pictures.
     EXPECT_GT(pict->xExt, 0);
     EXPECT_GT(pict->yExt, 0);
+    EXPECT_LT(pict->xExt, 25400);
+    EXPECT_LT(pict->yExt, 19050);
+    const SIZE picture = {pict->xExt, pict->yExt};
     GlobalUnlock(m.hMetaFilePict);
+    ReleaseStgMedium(&m);
+    FORMATETC emfFormat = {CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
+    ASSERT_TRUE(clip.GetData(CF_ENHMETAFILE, &m, &emfFormat));
+    ENHMETAHEADER header = {};
+    ASSERT_TRUE(GetEnhMetaFileHeader(m.hEnhMetaFile, sizeof header, &header));
+    EXPECT_EQ(picture.cx, header.rclFrame.right - header.rclFrame.left);
+    EXPECT_EQ(picture.cy, header.rclFrame.bottom - header.rclFrame.top);
     ReleaseStgMedium(&m);
     clip.Release();
     OleSetClipboard(nullptr);
