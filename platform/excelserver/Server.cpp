@@ -993,6 +993,9 @@ extern "C" HRESULT WINAPI DllCanUnloadNow()
 }
 
 static const char kProgId[] = "Excel.Sheet.8";
+// Workbook files are found to be of the class by their extension, so a file can be made
+// into an embedded object.
+static const char kExtension[] = ".xls";
 
 static std::string ClsidKey()
 {
@@ -1027,7 +1030,8 @@ extern "C" HRESULT WINAPI DllRegisterServer()
               SetKeyValue(clsid, nullptr, "Stand-in Worksheet") && SetKeyValue(clsid + "\\ProgID", nullptr, kProgId) &&
               SetKeyValue(clsid + "\\InprocServer32", nullptr, path) &&
               SetKeyValue(clsid + "\\InprocServer32", "ThreadingModel", "Apartment") &&
-              SetKeyValue(clsid + "\\LocalServer32", nullptr, path);
+              SetKeyValue(clsid + "\\LocalServer32", nullptr, path) &&
+              SetKeyValue(kExtension, nullptr, kProgId);
     return ok ? S_OK : SELFREG_E_CLASS;
 }
 
@@ -1035,5 +1039,6 @@ extern "C" HRESULT WINAPI DllUnregisterServer()
 {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, ClsidKey().c_str());
     RegDeleteTreeA(HKEY_CLASSES_ROOT, kProgId);
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kExtension);
     return S_OK;
 }

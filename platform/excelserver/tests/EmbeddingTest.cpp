@@ -386,6 +386,44 @@ TEST_F(EmbeddingTest, KeptInTheContainersStorageAndDrawnAsAPicture)
     EXPECT_EQ(0u, loaded->Release());
 }
 
+TEST_F(EmbeddingTest, AWorkbookFileBecomesAnEmbeddedObject)
+{
+    // A workbook written to a file by automation, then embedded from that file.
+    wchar_t folder[MAX_PATH], path[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"qxb", 0, path);
+    DeleteFileW(path);
+    wcscat(path, L".xls");
+    {
+        COleDispatchDriver book;
+        ASSERT_TRUE(book.CreateDispatch(clsid));
+        LPDISPATCH sheetDisp = nullptr;
+        book.InvokeHelper(307, DISPATCH_PROPERTYGET, VT_DISPATCH, &sheetDisp, nullptr);
+        COleDispatchDriver sheet(sheetDisp);
+        COleVariant key("C3");
+        LPDISPATCH rangeDisp = nullptr;
+        sheet.InvokeHelper(197, DISPATCH_PROPERTYGET, VT_DISPATCH, &rangeDisp, (const BYTE*)VTS_VARIANT, &key);
+        COleDispatchDriver range(rangeDisp);
+        range.SetProperty(6, VT_R8, 3.25);
+        IPersistFile* file = nullptr;
+        ASSERT_EQ(S_OK, book.m_lpDispatch->QueryInterface(IID_IPersistFile, (void**)&file));
+        EXPECT_EQ(S_OK, file->Save(path, TRUE));
+        file->Release();
+    }
+    Site site(parent, true);
+    IOleObject* object = nullptr;
+    ASSERT_EQ(S_OK, OleCreateFromFile(CLSID_NULL, path, IID_IOleObject, OLERENDER_DRAW, nullptr, &site, storage,
+                                      (void**)&object));
+    site.object = object;
+    COleVariant v = Cell(object, "C3");
+    ASSERT_EQ(VT_R8, v.vt);
+    EXPECT_EQ(3.25, v.dblVal);
+    object->Close(OLECLOSE_NOSAVE);
+    object->SetClientSite(nullptr);
+    object->Release();
+    DeleteFileW(path);
+}
+
 TEST_F(EmbeddingTest, RefusesWhatItCannotDo)
 {
     Site site(parent, false);
