@@ -11,6 +11,7 @@
 #include "QUAccess.h"
 #include "QrxMultiDocTemplate.h"
 #include "QuorixApp.h"
+#include "QuorixCntrItem.h"
 #include "QuorixDoc.h"
 
 IMPLEMENT_DYNCREATE(CQuorixView, CView)
@@ -19,6 +20,10 @@ namespace {
 
 // The framework's standard frame icon, which page windows show.
 const UINT STD_FRAME_ICON = 31234;
+// Insert Object, and cancelling in-place editing as a container and as a server.
+const UINT ID_OLE_INSERT_NEW = 57856, ID_CANCEL_EDIT_CNTR = 33984, ID_CANCEL_EDIT_SRVR = 33985;
+// "Failed to create object.  Make sure the object is entered in the system registry."
+const UINT IDP_FAILED_TO_CREATE = 102;
 
 CQKAccess* Kernel()
 {
@@ -29,6 +34,11 @@ CQKAccess* Kernel()
 } // namespace
 
 BEGIN_MESSAGE_MAP(CQuorixView, CView)
+    ON_WM_SETFOCUS()
+    ON_WM_SIZE()
+    ON_COMMAND(ID_OLE_INSERT_NEW, OnInsertObject)
+    ON_COMMAND(ID_CANCEL_EDIT_CNTR, OnCancelEditCntr)
+    ON_COMMAND(ID_CANCEL_EDIT_SRVR, OnCancelEditSrvr)
     ON_WM_PAINT()
     ON_WM_KEYDOWN()
     ON_WM_LBUTTONDBLCLK()
@@ -103,6 +113,13 @@ BOOL CQuorixView::PreCreateWindow(CREATESTRUCT& cs)
 
 LRESULT CQuorixView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A double-click on a container item opens it (its primary verb) before the page sees
+    // the click.
+    if (message == WM_LBUTTONDBLCLK)
+        if (COleClientItem* item = ItemAt(CPoint((short)LOWORD(lParam), (short)HIWORD(lParam)))) {
+            item->DoVerb(OLEIVERB_PRIMARY, this);
+            return 0;
+        }
     // Keys reach the page through OnKeyDown, after the framework's accelerators.
     CQKPage* page = message == WM_KEYDOWN ? nullptr : GetPage();
     LRESULT result = 0;
@@ -191,6 +208,7 @@ void CQuorixView::OnDraw(CDC* pDC)
             page->DrawScreenItems(dc);
         }
     }
+    draw_container_items(pDC);
     OnFinishDC(pDC);
 }
 
@@ -728,4 +746,97 @@ void CQuorixView::OnUpdateViewShowCommand(CCmdUI* pCmdUI)
 void CQuorixView::OnUpdateKernelCommand(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(Kernel()->on_before_run_command(nullptr, (int)pCmdUI->m_nID) != 0);
+}
+
+// ---- container items ------------------------------------------------------------------
+
+BOOL CQuorixView::IsSelected(const CObject* pDocItem) const
+{
+    return pDocItem != nullptr && pDocItem == m_pSelection;
+}
+
+void CQuorixView::OnInitialUpdate()
+{
+    CView::OnInitialUpdate();
+    m_pSelection = nullptr;
+}
+
+void CQuorixView::draw_container_items(CDC* pDC)
+{
+    CQuorixDoc* doc = GetQuorixDoc();
+    if (doc == nullptr)
+        return;
+    if (m_pSelection == nullptr) {
+        POSITION pos = doc->GetStartPosition();
+        m_pSelection = doc->GetNextClientItem(pos);
+    }
+    if (m_pSelection != nullptr)
+        m_pSelection->Draw(pDC, CRect(10, 10, 210, 210));
+}
+
+COleClientItem* CQuorixView::ItemAt(CPoint point)
+{
+    if (m_pSelection == nullptr || GetPage() == nullptr)
+        return nullptr;
+    CRect place(10, 10, 210, 210);
+    CClientDC dc(this);
+    OnPrepareDC(&dc, nullptr);
+    dc.LPtoDP(&place);
+    OnFinishDC(&dc);
+    place.NormalizeRect();
+    return place.PtInRect(point) ? m_pSelection : nullptr;
+}
+
+void CQuorixView::OnInsertObject()
+{
+    COleInsertDialog dialog;
+    if (dialog.DoModal() != IDOK)
+        return;
+    CQuorixDoc* doc = GetQuorixDoc();
+    if (doc == nullptr)
+        return;
+    CWaitCursor wait;
+    auto* item = new CQuorixCntrItem(doc);
+    if (!dialog.CreateItem(item)) {
+        item->Delete();
+        AfxMessageBox(IDP_FAILED_TO_CREATE);
+        return;
+    }
+    if (dialog.GetSelectionType() == COleInsertDialog::createNewItem)
+        item->DoVerb(OLEIVERB_SHOW, this);
+    m_pSelection = item;
+    doc->UpdateAllViews(nullptr);
+}
+
+void CQuorixView::OnCancelEditCntr()
+{
+    CQuorixDoc* doc = GetQuorixDoc();
+    if (COleClientItem* item = doc != nullptr ? doc->GetInPlaceActiveItem(this) : nullptr)
+        item->Close();
+}
+
+void CQuorixView::OnCancelEditSrvr()
+{
+    if (CQuorixDoc* doc = GetQuorixDoc())
+        doc->OnDeactivateUI(FALSE);
+}
+
+void CQuorixView::OnSetFocus(CWnd* pOldWnd)
+{
+    CQuorixDoc* doc = GetQuorixDoc();
+    COleClientItem* item = doc != nullptr ? doc->GetInPlaceActiveItem(this) : nullptr;
+    if (item != nullptr && item->GetItemState() == COleClientItem::activeUIState)
+        if (CWnd* wnd = item->GetInPlaceWindow()) {
+            wnd->SetFocus();
+            return;
+        }
+    CView::OnSetFocus(pOldWnd);
+}
+
+void CQuorixView::OnSize(UINT nType, int cx, int cy)
+{
+    CView::OnSize(nType, cx, cy);
+    CQuorixDoc* doc = GetQuorixDoc();
+    if (COleClientItem* item = doc != nullptr ? doc->GetInPlaceActiveItem(this) : nullptr)
+        item->SetItemRects();
 }

@@ -11,6 +11,7 @@
 #include "ChildFrame.h"
 #include "QUExport.h"
 
+class COleClientItem;
 class CQKGrElement;
 class CQKGraphicLayer;
 class CQKLayer;
@@ -33,6 +34,15 @@ public:
     // rectangle with what only the screen shows over it.
     void OnDraw(CDC* pDC) override;
     void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
+    // Whether the object is the view's selected container item.
+    BOOL IsSelected(const CObject* pDocItem) const override;
+    // The framework's, then no container item is selected.
+    void OnInitialUpdate() override;
+    // The selected container item (the document's first when none is) drawn into its
+    // place with its own aspect.
+    virtual void draw_container_items(CDC* pDC);
+    // The container item the view has active in place or inserted last, or null.
+    COleClientItem* GetSelectedItem() const { return m_pSelection; }
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
     // The page placed on the printable area, with its headers and footers and with crop
     // marks when the page shows them; the print preview draws its pages the same way.
@@ -97,6 +107,13 @@ public:
     int on_script_commands_PLOT_ex(UINT nID, CQKLayer* layer);
 
 protected:
+    // The selected container item when the client point falls on the place it is drawn in.
+    COleClientItem* ItemAt(CPoint point);
+    afx_msg void OnInsertObject();
+    afx_msg void OnCancelEditCntr();
+    afx_msg void OnCancelEditSrvr();
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnPaint();
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
@@ -141,6 +158,7 @@ protected:
     void ReportPlotFailure();
 
     // The page number of the print job under way and where the page goes on the printer.
+    COleClientItem* m_pSelection = nullptr;
     int m_nCurPrintPage = 0;
     CRect m_rectPrint;
 };

@@ -5,6 +5,7 @@
 #pragma once
 #include "afxdisp.h"
 #include "afxframe.h"
+#include <oledlg.h>
 #include <stddef.h>
 
 /////////////////////////////////////////////////////////////////////////////
@@ -204,6 +205,7 @@ protected:
     LPDATAOBJECT m_lpDataObject;
     LPENUMFORMATETC m_lpEnumerator;
     BOOL m_bAutoRelease;
+    friend class COleClientItem;
 };
 
 /////////////////////////////////////////////////////////////////////////////
@@ -294,6 +296,9 @@ public:
     POSITION GetStartPosition() const { return m_docItemList.GetHeadPosition(); }
     CDocItem* GetNextItem(POSITION& pos) const { return (CDocItem*)m_docItemList.GetNext(pos); }
     class COleServerItem* GetNextServerItem(POSITION& pos) const;
+    // The client items (OleClient.cpp): the next one, and the one in-place active in a view.
+    class COleClientItem* GetNextClientItem(POSITION& pos) const;
+    class COleClientItem* GetInPlaceActiveItem(CWnd* pView) const;
     // Documents of this kind keep their data in compound files.
     void EnableCompoundFile(BOOL bEnable = TRUE) { m_bCompoundFile = bEnable; }
     BOOL HasBlankItems() const;
@@ -515,3 +520,184 @@ protected:
 QXAFX_API CLIPFORMAT AfxGetEmbedSourceFormat();
 QXAFX_API CLIPFORMAT AfxGetObjectDescriptorFormat();
 QXAFX_API CLIPFORMAT AfxGetLinkSourceFormat();
+
+/////////////////////////////////////////////////////////////////////////////
+// The container side: COleClientItem is an object of another program held by a
+// COleDocument. It keeps the object in a storage of its own (in memory, written into the
+// document's archive by Serialize), draws its cached picture, and is the object's site
+// (IOleClientSite, IAdviseSink, IOleInPlaceSite) for opening and in-place activation in
+// a view. The frame and document windows of in-place activation are offered to the
+// object through the view's frames (IOleInPlaceFrame, IOleInPlaceUIWindow).
+
+enum OLE_NOTIFICATION {
+    OLE_CHANGED = 0,          // the object's picture changed (value: the aspect)
+    OLE_SAVED = 1,            // the object saved itself
+    OLE_CLOSED = 2,           // the object's own window closed
+    OLE_RENAMED = 3,
+    OLE_CHANGED_STATE = 4,    // value: the new item state
+    OLE_CHANGED_ASPECT = 5,
+};
+
+enum OLE_OBJTYPE { OT_UNKNOWN = 0, OT_LINK = 1, OT_EMBEDDED = 2, OT_STATIC = 3 };
+
+class CView;
+class COleFrameHook;
+
+class QXAFX_API COleClientItem : public CDocItem
+{
+    DECLARE_DYNAMIC(COleClientItem)
+public:
+    explicit COleClientItem(COleDocument* pContainerDoc = nullptr);
+    ~COleClientItem() override;
+
+    enum ItemState { emptyState = 0, loadedState = 1, openState = 2, activeState = 3, activeUIState = 4 };
+
+    // Creation: the item's storage is made and the object created into it, with this item
+    // as its site. FALSE (the item stays empty) when the object cannot be made.
+    BOOL CreateNewItem(REFCLSID clsid, OLERENDER render = OLERENDER_DRAW, CLIPFORMAT cfFormat = 0,
+                       LPFORMATETC lpFormatEtc = nullptr);
+    BOOL CreateFromData(COleDataObject* pDataObject, OLERENDER render = OLERENDER_DRAW, CLIPFORMAT cfFormat = 0,
+                        LPFORMATETC lpFormatEtc = nullptr);
+    BOOL CreateFromClipboard(OLERENDER render = OLERENDER_DRAW, CLIPFORMAT cfFormat = 0,
+                             LPFORMATETC lpFormatEtc = nullptr);
+    BOOL CreateFromFile(LPCTSTR lpszFileName, REFCLSID clsid = CLSID_NULL, OLERENDER render = OLERENDER_DRAW,
+                        CLIPFORMAT cfFormat = 0, LPFORMATETC lpFormatEtc = nullptr);
+    // Whether the clipboard holds something an item can be made from.
+    static BOOL PASCAL CanPaste();
+
+    COleDocument* GetDocument() const { return (COleDocument*)m_pDocument; }
+    UINT GetItemState() const { return m_nItemState; }
+    OLE_OBJTYPE GetType() const;
+    DVASPECT GetDrawAspect() const { return m_nDrawAspect; }
+    void SetDrawAspect(DVASPECT nDrawAspect) { m_nDrawAspect = nDrawAspect; }
+    void GetClassID(CLSID* pClassID) const;
+    BOOL IsModified() const;
+    BOOL IsRunning() const;
+    BOOL IsInPlaceActive() const { return m_nItemState == activeState || m_nItemState == activeUIState; }
+    BOOL IsOpen() const { return m_nItemState == openState; }
+    // The view the item is (or was last) active in, and the object's in-place window.
+    CView* GetActiveView() const { return m_pView; }
+    CWnd* GetInPlaceWindow();
+    // The object's extent in HIMETRIC; FALSE when it gives none.
+    BOOL GetExtent(LPSIZE lpSize, DVASPECT nDrawAspect = (DVASPECT)0);
+    BOOL GetCachedExtent(LPSIZE lpSize, DVASPECT nDrawAspect = (DVASPECT)0);
+    void SetExtent(const CSize& size, DVASPECT nDrawAspect = DVASPECT_CONTENT);
+    DWORD GetMiscStatus(DVASPECT nDrawAspect = (DVASPECT)0) const;
+
+    // Draws the object's picture (its cache when it is not running) into the rectangle
+    // in the DC's logical units; nDrawAspect -1: the item's own aspect.
+    BOOL Draw(CDC* pDC, LPCRECT lpBounds, DVASPECT nDrawAspect = (DVASPECT)-1);
+
+    // Runs a verb with the view as the place of in-place activation. DoVerb reports a
+    // failure to the user; Activate throws it as a COleException.
+    virtual BOOL DoVerb(LONG nVerb, CView* pView, LPMSG lpMsg = nullptr);
+    virtual void Activate(LONG nVerb, CView* pView, LPMSG lpMsg = nullptr);
+    void Run();
+    void Close(OLECLOSE dwCloseOption = OLECLOSE_SAVEIFDIRTY);
+    void Deactivate();
+    void DeactivateUI();
+    // The in-place object's position and clip rectangles in the view (the clip
+    // rectangle: the view's client area when null).
+    BOOL SetItemRects(LPCRECT lpPosRect = nullptr, LPCRECT lpClipRect = nullptr);
+    // Closes and lets go of the object; Delete also leaves the document and, with
+    // bAutoDelete, ends the item.
+    virtual void Release(OLECLOSE dwCloseOption = OLECLOSE_NOSAVE);
+    void Delete(BOOL bAutoDelete = TRUE);
+
+    // What the object tells the item; the defaults mark the document modified when the
+    // object changed or saved itself.
+    virtual void OnChange(OLE_NOTIFICATION nCode, DWORD dwParam);
+    virtual BOOL OnChangeItemPosition(const CRect& rectPos);
+    // Where the item stands in the active view (its logical units made device units by
+    // the view's DC); the default is an empty rectangle.
+    virtual void OnGetItemPosition(CRect& rPosition);
+    virtual void OnGetClipRect(CRect& rClipRect);
+    virtual BOOL CanActivate();
+    virtual void OnActivate();
+    virtual void OnActivateUI();
+    virtual void OnDeactivate();
+    virtual void OnDeactivateUI(BOOL bUndoable);
+    virtual void OnShowItem() {}
+    // A failure of an OLE call: a message box naming the code.
+    virtual BOOL ReportError(SCODE sc) const;
+
+    void Serialize(CArchive& ar) override;
+
+    LPOLEOBJECT m_lpObject;
+
+    BEGIN_INTERFACE_PART(OleClientSite, IOleClientSite)
+        STDMETHOD(SaveObject)() override;
+        STDMETHOD(GetMoniker)(DWORD, DWORD, LPMONIKER*) override;
+        STDMETHOD(GetContainer)(LPOLECONTAINER*) override;
+        STDMETHOD(ShowObject)() override;
+        STDMETHOD(OnShowWindow)(BOOL) override;
+        STDMETHOD(RequestNewObjectLayout)() override;
+    END_INTERFACE_PART(OleClientSite)
+
+    BEGIN_INTERFACE_PART(AdviseSink, IAdviseSink)
+        STDMETHOD_(void, OnDataChange)(LPFORMATETC, LPSTGMEDIUM) override;
+        STDMETHOD_(void, OnViewChange)(DWORD, LONG) override;
+        STDMETHOD_(void, OnRename)(LPMONIKER) override;
+        STDMETHOD_(void, OnSave)() override;
+        STDMETHOD_(void, OnClose)() override;
+    END_INTERFACE_PART(AdviseSink)
+
+    BEGIN_INTERFACE_PART(OleIPSite, IOleInPlaceSite)
+        STDMETHOD(GetWindow)(HWND*) override;
+        STDMETHOD(ContextSensitiveHelp)(BOOL) override;
+        STDMETHOD(CanInPlaceActivate)() override;
+        STDMETHOD(OnInPlaceActivate)() override;
+        STDMETHOD(OnUIActivate)() override;
+        STDMETHOD(GetWindowContext)(LPOLEINPLACEFRAME*, LPOLEINPLACEUIWINDOW*, LPRECT, LPRECT,
+                                    LPOLEINPLACEFRAMEINFO) override;
+        STDMETHOD(Scroll)(SIZE) override;
+        STDMETHOD(OnUIDeactivate)(BOOL) override;
+        STDMETHOD(OnInPlaceDeactivate)() override;
+        STDMETHOD(DiscardUndoState)() override;
+        STDMETHOD(DeactivateAndUndo)() override;
+        STDMETHOD(OnPosRectChange)(LPCRECT) override;
+    END_INTERFACE_PART(OleIPSite)
+    DECLARE_INTERFACE_MAP()
+
+protected:
+    // The storage made, the object's site and advises set after a creation; FALSE and
+    // everything let go when the creation failed (sc).
+    BOOL FinishCreate(SCODE sc);
+    BOOL MakeStorage();
+    void SetState(UINT nNewState);
+
+    UINT m_nItemState;
+    DVASPECT m_nDrawAspect;
+    LPLOCKBYTES m_lpLockBytes;
+    LPSTORAGE m_lpStorage;
+    LPVIEWOBJECT2 m_lpViewObject;
+    LPOLEINPLACEOBJECT m_lpInPlaceObject;
+    DWORD m_dwConnection;
+    SCODE m_scLast;
+    CView* m_pView;
+    HWND m_hWndServer;
+    COleFrameHook* m_pFrameHook;    // the top-level frame as IOleInPlaceFrame
+    COleFrameHook* m_pDocHook;      // the view's MDI child frame as IOleInPlaceUIWindow
+    friend class COleFrameHook;
+};
+
+
+// The system's Insert Object dialog: a new object of a class the registry lists as
+// insertable, or one made from a file. CreateItem makes the chosen object into an item.
+class QXAFX_API COleInsertDialog
+{
+public:
+    enum Selection { createNewItem = 0, insertFromFile = 1 };
+    explicit COleInsertDialog(DWORD dwFlags = IOF_SELECTCREATENEW, CWnd* pParentWnd = nullptr);
+    virtual INT_PTR DoModal();
+    UINT GetSelectionType() const;
+    REFCLSID GetClassID() const { return m_io.clsid; }
+    CString GetPathName() const { return CString(m_szFileName); }
+    BOOL CreateItem(COleClientItem* pItem);
+
+    OLEUIINSERTOBJECTA m_io;
+
+protected:
+    char m_szFileName[MAX_PATH];
+    HWND m_hWndParent;
+};

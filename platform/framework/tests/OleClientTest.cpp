@@ -1,0 +1,182 @@
+// Client items through real OLE: an object made from the clipboard's picture, drawn from
+// its cache, kept in a document's archive and read back; refusals leave the item empty.
+#include <afxole.h>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+class RecordingItem : public COleClientItem
+{
+public:
+    using COleClientItem::COleClientItem;
+    std::vector<std::pair<OLE_NOTIFICATION, DWORD>> changes;
+    void OnChange(OLE_NOTIFICATION nCode, DWORD dwParam) override
+    {
+        changes.emplace_back(nCode, dwParam);
+        COleClientItem::OnChange(nCode, dwParam);
+    }
+};
+
+// A red rectangle on white as a metafile picture of 2 by 1 cm.
+HGLOBAL RedPicture()
+{
+    HDC mdc = ::CreateMetaFileA(nullptr);
+    ::SetWindowOrgEx(mdc, 0, 0, nullptr);
+    ::SetWindowExtEx(mdc, 200, 100, nullptr);
+    HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
+    RECT all = {0, 0, 200, 100};
+    ::FillRect(mdc, &all, red);
+    ::DeleteObject(red);
+    HMETAFILE mf = ::CloseMetaFile(mdc);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT));
+    auto* pict = (METAFILEPICT*)::GlobalLock(block);
+    pict->mm = MM_ANISOTROPIC;
+    pict->xExt = 2000;
+    pict->yExt = 1000;
+    pict->hMF = mf;
+    ::GlobalUnlock(block);
+    return block;
+}
+
+void PutPictureOnClipboard()
+{
+    auto* source = new COleDataSource;
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_MFPICT;
+    medium.hMetaFilePict = RedPicture();
+    FORMATETC format = {CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
+    source->CacheData(CF_METAFILEPICT, &medium, &format);
+    source->SetClipboard();
+}
+
+// The colour at the centre of what the item draws into a 100 by 60 white bitmap.
+COLORREF CentreOfDrawing(COleClientItem& item)
+{
+    CDC screen;
+    screen.Attach(::GetDC(nullptr));
+    CDC dc;
+    dc.CreateCompatibleDC(&screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen.m_hDC, 100, 60);
+    HGDIOBJ old = ::SelectObject(dc.m_hDC, bitmap);
+    RECT all = {0, 0, 100, 60};
+    ::FillRect(dc.m_hDC, &all, (HBRUSH)::GetStockObject(WHITE_BRUSH));
+    EXPECT_TRUE(item.Draw(&dc, &all));
+    COLORREF centre = ::GetPixel(dc.m_hDC, 50, 30);
+    ::SelectObject(dc.m_hDC, old);
+    ::DeleteObject(bitmap);
+    ::ReleaseDC(nullptr, screen.Detach());
+    return centre;
+}
+
+TEST(OleClientItem, APictureOnTheClipboardBecomesAnItemThatDrawsAndSurvivesItsArchive)
+{
+    ASSERT_TRUE(AfxOleInit());
+    COleDocument doc;
+    PutPictureOnClipboard();
+    EXPECT_TRUE(COleClientItem::CanPaste());
+
+    auto* item = new RecordingItem(&doc);
+    ASSERT_TRUE(item->CreateFromClipboard());
+    EXPECT_EQ(item->GetItemState(), (UINT)COleClientItem::loadedState);
+    EXPECT_EQ(item->GetType(), OT_STATIC);
+    POSITION pos = doc.GetStartPosition();
+    EXPECT_EQ(doc.GetNextClientItem(pos), item);
+    EXPECT_EQ(doc.GetNextClientItem(pos), nullptr);
+    EXPECT_EQ(doc.GetInPlaceActiveItem(nullptr), nullptr);
+    EXPECT_EQ(CentreOfDrawing(*item), RGB(255, 0, 0));
+
+    // The item answers as the object's site, and every interface leads to the same item.
+    LPUNKNOWN site = item->GetInterface(&IID_IOleClientSite);
+    ASSERT_NE(site, nullptr);
+    for (const IID* iid : {&IID_IAdviseSink, &IID_IOleInPlaceSite, &IID_IOleWindow}) {
+        LPUNKNOWN part = nullptr;
+        ASSERT_EQ(site->QueryInterface(*iid, (void**)&part), S_OK);
+        LPUNKNOWN back = nullptr;
+        ASSERT_EQ(part->QueryInterface(IID_IOleClientSite, (void**)&back), S_OK);
+        EXPECT_EQ(back, site);
+        back->Release();
+        part->Release();
+    }
+    // No view: nowhere to activate in place.
+    LPOLEINPLACESITE ipsite = (LPOLEINPLACESITE)item->GetInterface(&IID_IOleInPlaceSite);
+    EXPECT_EQ(ipsite->CanInPlaceActivate(), S_FALSE);
+    HWND wnd = (HWND)1;
+    EXPECT_TRUE(FAILED(ipsite->GetWindow(&wnd)));
+
+    // The object's picture kept in an archive and read back into a new item.
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        item->Serialize(ar);
+    }
+    file.SeekToBegin();
+    auto* loaded = new RecordingItem(&doc);
+    {
+        CArchive ar(&file, CArchive::load);
+        loaded->Serialize(ar);
+    }
+    EXPECT_EQ(loaded->GetItemState(), (UINT)COleClientItem::loadedState);
+    EXPECT_EQ(loaded->GetDrawAspect(), DVASPECT_CONTENT);
+    EXPECT_EQ(CentreOfDrawing(*loaded), RGB(255, 0, 0));
+
+    // Closing a loaded object changes nothing; deleting leaves the document.
+    loaded->Close();
+    EXPECT_EQ(loaded->GetItemState(), (UINT)COleClientItem::loadedState);
+    loaded->Delete();
+    item->Delete();
+    pos = doc.GetStartPosition();
+    EXPECT_EQ(doc.GetNextClientItem(pos), nullptr);
+}
+
+TEST(OleClientItem, WhatMakesNoObjectLeavesTheItemEmpty)
+{
+    ASSERT_TRUE(AfxOleInit());
+    COleDocument doc;
+    // Text alone is no object and no picture.
+    auto* source = new COleDataSource;
+    HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, 6);
+    memcpy(::GlobalLock(text), "hello", 6);
+    ::GlobalUnlock(text);
+    source->CacheGlobalData(CF_TEXT, text);
+    source->SetClipboard();
+    EXPECT_FALSE(COleClientItem::CanPaste());
+
+    struct Case {
+        const char* what;
+        BOOL (*create)(COleClientItem&);
+    } cases[] = {
+        {"clipboard text", [](COleClientItem& i) { return i.CreateFromClipboard(); }},
+        {"unknown class", [](COleClientItem& i) {
+             CLSID clsid;
+             ::CLSIDFromString(L"{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}", &clsid);
+             return i.CreateNewItem(clsid);
+         }},
+        {"missing file", [](COleClientItem& i) { return i.CreateFromFile("C:\\no\\such\\file.qpj"); }},
+    };
+    for (const Case& c : cases) {
+        RecordingItem item(&doc);
+        EXPECT_FALSE(c.create(item)) << c.what;
+        EXPECT_EQ(item.GetItemState(), (UINT)COleClientItem::emptyState) << c.what;
+        EXPECT_EQ(item.m_lpObject, nullptr) << c.what;
+        RECT r = {0, 0, 10, 10};
+        CDC dc;
+        dc.Attach(::GetDC(nullptr));
+        EXPECT_FALSE(item.Draw(&dc, &r)) << c.what;
+        ::ReleaseDC(nullptr, dc.Detach());
+        EXPECT_TRUE(item.changes.empty()) << c.what;
+        // An empty item keeps nothing in the archive and reads back empty.
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            item.Serialize(ar);
+        }
+        file.SeekToBegin();
+        RecordingItem back(&doc);
+        CArchive ar(&file, CArchive::load);
+        back.Serialize(ar);
+        EXPECT_EQ(back.GetItemState(), (UINT)COleClientItem::emptyState) << c.what;
+    }
+}
+
+} // namespace
