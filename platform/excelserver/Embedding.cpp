@@ -1000,6 +1000,10 @@ LRESULT EmbeddedWorkbook::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_NCDESTROY:
+        // The container's window went first and took this one with it.
+        m_window = nullptr;
+        break;
     case WM_SIZE: EnsureVisible(); return 0;
     case WM_LBUTTONDOWN: {
         if (!m_uiActive)
