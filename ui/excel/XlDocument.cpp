@@ -25,8 +25,24 @@ CxlCntrItem::CxlCntrItem(CQUExcelDoc* doc) : CQuorixCntrItem(doc) {}
 
 CxlCntrItem::~CxlCntrItem()
 {
-    if (m_pDocView)
-        m_pDocView->Release();
+    CloseDocumentView();
+}
+
+void CxlCntrItem::CloseDocumentView()
+{
+    IOleDocumentView* view = m_pDocView;
+    m_pDocView = nullptr;
+    if (view) {
+        view->UIActivate(FALSE);
+        view->CloseView(0);
+        view->Release();
+    }
+}
+
+void CxlCntrItem::Release(OLECLOSE dwCloseOption)
+{
+    CloseDocumentView();
+    CQuorixCntrItem::Release(dwCloseOption);
 }
 
 HRESULT CxlCntrItem::CreateFromFile(const char* path)
@@ -270,6 +286,15 @@ int CQUWksPageExternal::OnDeactivate(CQKPage* next)
     if (CQUxlView* v = GetValidxlView())
         v->OnCheckxlDirty();
     return CQKWksExternPage::OnDeactivate(next);
+}
+
+int CQUWksPageExternal::OnDestroy()
+{
+    if (CQUExcelDoc* doc = m_pDoc) {
+        m_pDoc = nullptr;
+        doc->on_page_destroy_internally();
+    }
+    return CQKWksExternPage::OnDestroy();
 }
 
 int CQUWksPageExternal::CloseWnd()

@@ -58,6 +58,9 @@ public:
 
     void OnChange(OLE_NOTIFICATION nCode, DWORD dwParam) override;
     void OnGetItemPosition(CRect& rPosition) override;
+    // The document view is closed first: it holds the item's site, which must go while
+    // the item is still whole.
+    void Release(OLECLOSE dwCloseOption = OLECLOSE_NOSAVE) override;
 
     BEGIN_INTERFACE_PART(OleDocumentSite, IOleDocumentSite)
         STDMETHOD(ActivateMe)(IOleDocumentView* pView) override;
@@ -65,6 +68,7 @@ public:
     DECLARE_INTERFACE_MAP()
 
 private:
+    void CloseDocumentView();
     IOleDocumentView* m_pDocView = nullptr;
     CQUxlView* m_pxlView = nullptr;
     int m_excelOpened = 0;
@@ -95,6 +99,8 @@ public:
     int OnDeactivate(CQKPage* next) override;
     // The window hides; the workbook stays with its page.
     int CloseWnd() override;
+    // The page goes (the project closes): its window goes with it.
+    int OnDestroy() override;
 
 private:
     CQUExcelDoc* m_pDoc;
