@@ -466,6 +466,13 @@ CQKGraphPage* CxlPlot::AddPlots(CQKWksExternLayer* layer, int command, CQKGraphP
     return graph;
 }
 
+BOOL CQKWksExternPage::GetInternalWorkbook(std::string& bytes)
+{
+    bytes.clear();
+    qkfxGetCallLog().Add("CQKWksExternPage::GetInternalWorkbook", GetName());
+    return FALSE;
+}
+
 CxlPlot* CxlPlots::Add()
 {
     m_plots.push_back(std::make_unique<CxlPlot>());

@@ -84,6 +84,14 @@ done
 qxd "activate $book" && qxd settle || qxd_fail "activating the workbook window"
 sheet_window
 qxd_screenshot "$artifacts/reopened.png"
+# Plotting fetches the columns from the workbook again: they are the ones typed.
+xdotool mousemove --sync "$(cell_x 1)" "$(cell_y 1)" mousedown 1
+qxd_glide "$(cell_x 1)" "$(cell_y 1)" "$(cell_x 2)" "$(cell_y 4)"
+xdotool mouseup 1
+qxd_plot 33249 || qxd_fail "Line made no graph from the reopened workbook"
+state=$artifacts/reopened.txt
+dump "$state"
+grep -qF 'values = "10 20 15 40"' "$state" || qxd_fail "the reopened workbook lacks the typed values"
 
 # File > Open Excel: a workbook file chosen in the file box, opened as a workbook.
 xls=$QXD_TMP/Measured.xls

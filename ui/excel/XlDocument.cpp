@@ -288,6 +288,40 @@ int CQUWksPageExternal::OnDeactivate(CQKPage* next)
     return CQKWksExternPage::OnDeactivate(next);
 }
 
+namespace {
+
+std::string TempWorkbookPath()
+{
+    char folder[MAX_PATH], path[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "qxb", 0, path);
+    DeleteFileA(path);
+    return std::string(path) + ".xls";
+}
+
+} // namespace
+
+BOOL CQUWksPageExternal::GetInternalWorkbook(std::string& bytes)
+{
+    bytes.clear();
+    CQUxlView* v = GetValidxlView();
+    if (!v || !v->HasExcel())
+        return FALSE;
+    std::string path = TempWorkbookPath();
+    BOOL ok = v->SaveTheWorkbook(path.c_str(), FALSE);
+    if (ok) {
+        CFile file;
+        ok = file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
+        if (ok) {
+            bytes.resize((size_t)file.GetLength());
+            ok = file.Read(&bytes[0], (UINT)bytes.size()) == bytes.size();
+            file.Close();
+        }
+    }
+    DeleteFileA(path.c_str());
+    return ok;
+}
+
 int CQUWksPageExternal::OnDestroy()
 {
     if (CQUExcelDoc* doc = m_pDoc) {
@@ -416,6 +450,25 @@ BOOL CQUExcelDoc::OnNewDocument()
     if (GetPage()->IsExternalHidden()) {
         view->m_bIdleReactivationDisabled = 1;
         view->m_bActivateNewExcel = 0;
+    }
+    // A project being loaded kept this workbook inside: it comes back from those bytes.
+    std::string kept = GetPage()->TakeKeptWorkbook();
+    if (!kept.empty()) {
+        std::string path = TempWorkbookPath();
+        CFile file;
+        BOOL written = file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+        if (written) {
+            file.Write(kept.data(), (UINT)kept.size());
+            file.Close();
+        }
+        BOOL ok = written && view->LoadNewExcelItemFromFile(path.c_str(), view->m_bActivateNewExcel);
+        DeleteFileA(path.c_str());
+        view->m_bActivateNewExcel = 1;
+        if (ok) {
+            m_strPathName = GetPage()->GetExternalName().c_str();
+            view->CanGetSelection(FALSE);
+        }
+        return ok;
     }
     BOOL ok = view->CreateNewExcelItem();
     view->m_bActivateNewExcel = 1;

@@ -101,6 +101,8 @@ public:
     int CloseWnd() override;
     // The page goes (the project closes): its window goes with it.
     int OnDestroy() override;
+    // The workbook saved to a file of the stand-in's and read back as bytes.
+    BOOL GetInternalWorkbook(std::string& bytes) override;
 
 private:
     CQUExcelDoc* m_pDoc;
