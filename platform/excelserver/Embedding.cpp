@@ -292,7 +292,6 @@ public:
         if (!m_book->Read(text, error))
             return STG_E_READFAULT;
         HoldStorage(storage);
-        m_storedRevision = m_revision;
         Changed();
         m_storedRevision = m_revision;
         return S_OK;
@@ -750,12 +749,9 @@ public:
             commands[i].cmdf = 0;
         return S_OK;
     }
-    STDMETHODIMP Exec(const GUID* group, DWORD command, DWORD, VARIANT*, VARIANT*) override
+    STDMETHODIMP Exec(const GUID* group, DWORD, DWORD, VARIANT*, VARIANT*) override
     {
-        if (group)
-            return OLECMDERR_E_UNKNOWNGROUP;
-        (void)command;
-        return OLECMDERR_E_NOTSUPPORTED;
+        return group ? OLECMDERR_E_UNKNOWNGROUP : OLECMDERR_E_NOTSUPPORTED;
     }
 
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
