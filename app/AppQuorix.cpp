@@ -78,8 +78,11 @@ void CAppQuorix::init_document_templates()
     for (CMultiDocTemplate* t : templates) {
         AddDocTemplate(t);
         add_doc_template(t);
-        if (t == graph)
+        if (t == graph) {
+            // Embedded: the graph's own menu; in place: menu 4 merged into the container's.
+            graph->SetServerInfo(IDR_GRAPHTYPE, IDR_GRAPH_SRVR_INPLACE, RUNTIME_CLASS(CInPlaceFrameQuorix));
             NewTemplateServer(clsid, graph, TRUE);
+        }
     }
 }
 

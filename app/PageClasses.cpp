@@ -7,6 +7,7 @@
 
 IMPLEMENT_DYNCREATE(CMainFrameQuorix, CMainFrame)
 IMPLEMENT_DYNCREATE(CChildFrameQuorix, CChildFrame)
+IMPLEMENT_DYNCREATE(CInPlaceFrameQuorix, CInPlaceFrame)
 IMPLEMENT_DYNCREATE(CWksDocQuorix, CQUWksDoc)
 IMPLEMENT_DYNCREATE(CGraphDocQuorix, CQUGraphDoc)
 IMPLEMENT_DYNCREATE(CMatrixDocQuorix, CQUMatrixDoc)

@@ -6,6 +6,7 @@
 #include <afxwin.h>
 
 #include "ChildFrame.h"
+#include "InPlaceFrame.h"
 #include "MainFrame.h"
 #include "QUGraphDoc.h"
 #include "QUGraphView.h"
@@ -26,6 +27,12 @@ protected:
 class CChildFrameQuorix : public CChildFrame
 {
     DECLARE_DYNCREATE(CChildFrameQuorix)
+};
+
+// The frame of a graph edited in place inside another program's window.
+class CInPlaceFrameQuorix : public CInPlaceFrame
+{
+    DECLARE_DYNCREATE(CInPlaceFrameQuorix)
 };
 
 // A worksheet document holds a lock on the program for as long as it lives.

@@ -352,7 +352,7 @@ BOOL CQC3DContourPlotObj::StartDragAtPoint(POINT point)
     }
     *drag = {point.x, point.y, index};
     GlobalUnlock(block);
-    qkuDoPlotObjDragDrop(block);
+    qkuDoPlotObjDragDrop(block, this);
     GlobalFree(block);
     return TRUE;
 }

@@ -11,6 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "FitMemory.h"
@@ -362,7 +363,8 @@ bool EvaluatesInBlocks(const FittingSession* s)
 
 // The rows of fit set f from `row` on, at most kBlockRows of them: read, evaluated together
 // (the model and, with derivatives, once more for each varying parameter of the set at its
-// forward step) and then finished one by one in order, with exactly the values row by row
+// forward step, all in one request: the stepped parameters' slots take their values row by
+// row) and then finished one by one in order, with exactly the values row by row
 // evaluation gives. Rows the host does not evaluate together are evaluated one by one.
 int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& index, Sums& sums)
 {
@@ -376,11 +378,17 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     const size_t firstIndex = index;
     unsigned char codes[kBlockRows];
     int n = 0, m = 0;  // rows read; rows to evaluate
-    // Columns: the independent values of the rows to evaluate, the fitted values, and one
-    // column of values at the forward step of each varying parameter; after them the steps
-    // and the independent columns' addresses (kept off the frame for the reason above).
-    const int nColumns = nIndep + 1 + (p.withDerivatives ? s->nVary : 0);
-    const size_t size = static_cast<size_t>(nColumns) * kBlockRows + 2 * (MAX_PARAMS + 1);
+    // The request's rows: the block's rows at the current parameters, then the same rows
+    // again for each stepped parameter. Its columns, each of `width` values: the
+    // independent variables, then the slots of stepped parameters; then the results (the
+    // fitted values first); after them the steps, each stepped parameter's evaluation, the
+    // columns' addresses and the slots (kept off the frame for the reason above).
+    // With many parameters a block has fewer rows, so that a request stays a few thousand.
+    const int nSteps = p.withDerivatives ? s->nVary : 0;
+    const int blockRows = std::max(16, std::min(kBlockRows, 4096 / (1 + nSteps)));
+    const size_t width = static_cast<size_t>(blockRows) * (1 + nSteps);
+    const int nSlots = std::min(ParamsPerSet(s), static_cast<int>(MAX_PARAMS));
+    const size_t size = (nIndep + std::min(nSlots, nSteps) + 1) * width + 5 * (MAX_PARAMS + 1);
     if (s->blockWorkSize < size) {
         double* grown = static_cast<double*>(realloc(s->blockWork, size * sizeof(double)));
         if (!grown)
@@ -389,12 +397,12 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
         s->blockWorkSize = size;
     }
     double* x = s->blockWork;
-    double* f0 = x + nIndep * kBlockRows;
+    double* f0 = x + (nIndep + std::min(nSlots, nSteps)) * width;
     bool needBase = !p.withDerivatives || !p.reuse;
     // A stop request is answered between blocks: a block is a few microseconds of work.
     if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
         return FIT_ERR_STOPPED;
-    for (; row < set.endRow && n < kBlockRows; row += step) {
+    for (; row < set.endRow && n < blockRows; row += step) {
         s->currentRow = row;
         int code;
         const size_t at = index++;
@@ -407,14 +415,14 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
             if (code >= 2)
                 continue;
             for (int i = 0; i < nIndep; ++i)
-                x[i * kBlockRows + m] = cached[2 + i];
+                x[i * width + m] = cached[2 + i];
         } else {
             code = ReadRow(s, f, row, at);
             codes[n - 1] = static_cast<unsigned char>(code);
             if (code >= 2)
                 continue;
             for (int i = 0; i < nIndep; ++i)
-                x[i * kBlockRows + m] = s->indep[first + i].value;
+                x[i * width + m] = s->indep[first + i].value;
         }
         const double* slot = p.fitted && p.reuse && at < s->rowCacheRows ? p.fitted + at * s->fittedWidth : nullptr;
         if (slot && slot[0] != 0)
@@ -423,23 +431,52 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
             needBase = true;
         ++m;
     }
-    double* h = x + static_cast<size_t>(nColumns) * kBlockRows;  // read only for the parameters set below
-    const double** columns = reinterpret_cast<const double**>(h + MAX_PARAMS + 1);
-    static_assert(sizeof(const double*) <= sizeof(double), "an address fits a column entry");
-    for (int i = 0; i < nIndep && i <= MAX_PARAMS; ++i)
-        columns[i] = x + i * kBlockRows;
+    double* h = f0 + width;  // read only for the parameters stepped below
+    int* stepOf = reinterpret_cast<int*>(h + MAX_PARAMS + 1);  // evaluation of each stepped parameter
+    // Room for the addresses of as many independent as parameter columns.
+    const double** columns = reinterpret_cast<const double**>(h + 2 * (MAX_PARAMS + 1));
+    int* paramSlots = reinterpret_cast<int*>(h + 4 * (MAX_PARAMS + 1));
+    static_assert(sizeof(const double*) <= sizeof(double) && sizeof(int) <= sizeof(double),
+                  "an address or a slot fits a column entry");
     bool together = m > 0 && nIndep <= MAX_PARAMS;
-    if (together && needBase)
-        together = EvaluateExpressionRows(s, f, columns, m, f0) == 0;
-    for (int j = 1; together && p.withDerivatives && j <= s->nVary; ++j) {
+    // The stepped parameters in order, each with its forward step.
+    int evaluations = 1;
+    for (int j = 1; together && j <= nSteps; ++j) {
         const int k = s->varyMap[j];
+        stepOf[j] = 0;
         if (!ParamInFitSet(s, f, k))
             continue;
-        const double value = s->value[k];
-        h[j] = DerivativeStep(s, value);
-        s->value[k] = value + h[j];
-        together = EvaluateExpressionRows(s, f, columns, m, f0 + j * kBlockRows) == 0;
-        s->value[k] = value;
+        h[j] = DerivativeStep(s, s->value[k]);
+        stepOf[j] = evaluations++;
+    }
+    // The slots whose parameter is stepped, each a column: the parameter's value, and its
+    // value plus the step in the rows of its own evaluation.
+    int nParamColumns = 0;
+    for (int slot = 1; together && evaluations > 1 && slot <= nSlots; ++slot) {
+        const int k = ParamOfSlot(s, f, slot);
+        int stepped = 0;
+        for (int j = 1; j <= nSteps && !stepped; ++j)
+            if (stepOf[j] && s->varyMap[j] == k)
+                stepped = j;
+        if (!stepped)
+            continue;
+        double* column = x + (nIndep + nParamColumns) * width;
+        const double value = s->value[k], moved = value + h[stepped];
+        for (int e = 0; e < evaluations; ++e)
+            std::fill(column + e * m, column + (e + 1) * m, e == stepOf[stepped] ? moved : value);
+        paramSlots[nParamColumns++] = slot;
+    }
+    if (together) {
+        for (int i = 0; i < nIndep; ++i)
+            for (int e = 1; e < evaluations; ++e)
+                std::copy(x + i * width, x + i * width + m, x + i * width + e * m);
+        // Without the fitted values (kept from the last pass) the request starts a block later.
+        const int skip = needBase ? 0 : m;
+        for (int c = 0; c < nIndep + nParamColumns; ++c)
+            columns[c] = x + c * width + skip;
+        if (evaluations > 1 || needBase)
+            together = EvaluateExpressionRows(s, f, columns, evaluations * m - skip, f0 + skip, nParamColumns,
+                                              paramSlots) == 0;
     }
     if (m > 0 && !together)
         s->rowsRefused = 1;
@@ -459,12 +496,9 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
         } else {
             const double y0 = f0[e];
             s->dep[d].fitted = s->savedY[d] = y0;
-            if (p.withDerivatives)
-                for (int j = 1; j <= s->nVary; ++j) {
-                    const int k = s->varyMap[j];
-                    if (ParamInFitSet(s, f, k))
-                        s->derivatives[d][k] = (f0[j * kBlockRows + e] - y0) / h[j];
-                }
+            for (int j = 1; j <= nSteps; ++j)
+                if (stepOf[j])
+                    s->derivatives[d][s->varyMap[j]] = (f0[stepOf[j] * m + e] - y0) / h[j];
         }
         ++e;
         const int code = FinishRow(s, p, f, thisRow, at, codes[r], failed, false, sums);
@@ -833,6 +867,7 @@ int ChiSquareWithDerivatives(FittingSession* s)
         EndProgress(s);
         return FIT_ERR_NO_POINTS;
     }
+    s->relativeSet = sums.T != 0;
     if (sums.T != 0)
         s->relativeSsr = s->ssr / sums.T;
     const double e = sums.Syy - sums.Sy * sums.Sy / sums.S;
@@ -857,6 +892,7 @@ int ChiSquare(FittingSession* s)
     ReducedChiSquare(s);
     if (s->nPoints == 0)
         return FIT_ERR_TOO_FEW_POINTS;
+    s->relativeSet = sums.T != 0;
     if (sums.T != 0)
         s->relativeSsr = s->ssr / sums.T;
     return 0;
@@ -1398,6 +1434,8 @@ int LMRound(FittingSession* s, int iteration)
     PinParametersAtBounds(s);
     const double roundChiSqr = s->chiSqr;
     const unsigned roundPoints = s->nPoints;
+    const bool roundSetsRelative = s->relativeSet != 0;
+    const double roundRelative = s->relativeSsr;
     int evaluationFailures = 0;
     for (;;) {
         ++s->trials;
@@ -1427,7 +1465,19 @@ int LMRound(FittingSession* s, int iteration)
         }
         ApplyBounds(s, s->value, s->backup);
         ReportProgressPair(s, QFIT_PROGRESS_TRIAL, iteration, s->trials);
-        const int evaluation = ChiSquare(s);
+        // A step too small to move any parameter (as mu grows after the last improvement)
+        // finds the round's own chi-square: it is taken without evaluating the model again.
+        int evaluation = 0;
+        if (memcmp(s->value + 1, s->backup + 1, s->nParams * sizeof(double)) == 0) {
+            s->ssr = s->previousSsr;
+            s->chiSqr = roundChiSqr;
+            s->nPoints = roundPoints;
+            s->relativeSet = roundSetsRelative;
+            if (roundSetsRelative)
+                s->relativeSsr = roundRelative;
+        } else {
+            evaluation = ChiSquare(s);
+        }
         const bool rejected = evaluation != 0 || s->ssr >= s->previousSsr || s->nPoints < roundPoints;
         if (rejected) {
             // Back to the last accepted values, with their statistics.

@@ -323,15 +323,16 @@ static int EvaluateUserDefined(FittingSession* s, int modeFlags, int fitSet)
     return answers != 0;
 }
 
-int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* columns, int rows, double* out)
+int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* columns, int rows, double* out,
+                           int nParamColumns, const int* paramSlots)
 {
     const FunctionDef* def = s->current;
     if (!def || def->functionForm != KW_EXPRESSION || def->functionType == KW_BUILTIN ||
         def->functionType == KW_EXTERNAL_DLL || PrepareUserFormula(s) || !s->formulaHandle || rows <= 0)
         return 1;
     const int first = FirstIndepOfSet(s, fitSet), nIndep = IndepPerSet(s);
-    int32_t slots[MAX_PARAMS + 1];
-    if (nIndep > MAX_PARAMS)
+    int32_t slots[2 * (MAX_PARAMS + 1)];
+    if (nIndep > MAX_PARAMS || nParamColumns < 0 || nParamColumns > MAX_PARAMS)
         return 1;
     INT_PTR answers = 0;
     // The variables as the first row sets them (kinds and indices included); the host then
@@ -347,17 +348,30 @@ int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* c
     for (int j = 1; j <= nSlots; ++j)
         answers |= SetModelVariable(s, s->paramSlot[j], &s->paramSet[j], &s->paramPass[j], s->names[j],
                                     s->value[ParamOfSlot(s, fitSet, j)], 4.0, j);
+    for (int c = 0; c < nParamColumns; ++c) {
+        const int j = paramSlots[c];
+        if (j < 1 || j > nSlots || !s->paramSlot[j])
+            return 1;
+        slots[nIndep + c] = s->paramSlot[j];
+    }
     if (answers)
         return 1;
-    QFitRowsRecord r = {s->formulaHandle, rows, nIndep, slots, columns, out, 0};
+    QFitRowsRecord r = {s->formulaHandle, rows, nIndep + nParamColumns, slots, columns, out, 0};
     // A host that answers without evaluating every row has not evaluated them.
     const bool failed = CallHost(s, HOST_EVAL_PREPARED_ROWS, 0, reinterpret_cast<INT_PTR>(&r)) != 0 || r.done != rows;
     // The host leaves each variable at the last row's value.
+    const bool known = r.done > 0 && r.done <= rows;
     for (int i = 0; i < nIndep; ++i) {
         IndepVarInfo& v = s->indep[first + i];
-        v.lastSet = r.done > 0 && r.done <= rows ? columns[i][r.done - 1] : v.lastSet;
+        v.lastSet = known ? columns[i][r.done - 1] : v.lastSet;
         if (failed)
             v.lastPass = 0;
+    }
+    for (int c = 0; c < nParamColumns; ++c) {
+        const int j = paramSlots[c];
+        s->paramSet[j] = known ? columns[nIndep + c][r.done - 1] : s->paramSet[j];
+        if (failed)
+            s->paramPass[j] = 0;
     }
     return failed;
 }

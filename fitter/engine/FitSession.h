@@ -243,6 +243,7 @@ struct FittingSession {
     double previousSsr;
     double chiSqr;
     double relativeSsr;
+    int relativeSet;           // whether the last chi-square set relativeSsr (its sums were not 0)
     double tolerance;
     double confidence;
     double correlation;
@@ -595,7 +596,11 @@ int EvaluateAt(FittingSession* s, const double* values, double* out);
 // (0-based). 0 when the host evaluated every row; nonzero when it cannot (a host without
 // the request, a formula it does not prepare, a row that fails), and the rows are then
 // to be evaluated one by one, which gives the same values and says what failed.
-int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* columns, int rows, double* out);
+// columns[nIndep + c], when given, holds the rows' values of the parameter of the formula's
+// slot paramSlots[c] (1-based, as paramSlot), which then changes from row to row: so the
+// model and its forward steps go in one request.
+int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* columns, int rows, double* out,
+                           int nParamColumns = 0, const int* paramSlots = nullptr);
 // Name of dependent variable d: its entry in the definition's list, else "y" or "y<d>".
 void DependentName(FittingSession* s, int d, char* out, size_t capacity);
 // The set-up call of an External DLL function bound by ordinal, once after binding.

@@ -20,5 +20,7 @@ void TermOle();
 CObject* CreateObjectOfKind(CRuntimeClass* pClass, CRuntimeClass* pBase);
 // The extensions of a document template's filter field ("*.a;.b"), each as ".a".
 void SplitExtensions(const CString& strFilterExt, CStringArray& arr);
+// Ends the OLE drop registration of a window being destroyed, if it has one.
+void RevokeDropTargetOf(HWND hWnd);
 
 }

@@ -407,11 +407,15 @@ BEGIN_INTERFACE_MAP(COleServerDoc, COleLinkingDoc)
     INTERFACE_PART(COleServerDoc, IID_IPersistStorage, PersistStorage)
     INTERFACE_PART(COleServerDoc, IID_IOleObject, OleObject)
     INTERFACE_PART(COleServerDoc, IID_IDataObject, DataObject)
+    INTERFACE_PART(COleServerDoc, IID_IOleWindow, OleInPlaceObject)
+    INTERFACE_PART(COleServerDoc, IID_IOleInPlaceObject, OleInPlaceObject)
+    INTERFACE_PART(COleServerDoc, IID_IOleInPlaceActiveObject, OleInPlaceActiveObject)
 END_INTERFACE_MAP()
 
 COleServerDoc::COleServerDoc()
     : m_lpClientSite(nullptr), m_lpAdviseHolder(nullptr), m_lpDataAdviseHolder(nullptr), m_pEmbeddedItem(nullptr),
-      m_bClosing(FALSE)
+      m_bClosing(FALSE), m_pInPlaceFrame(nullptr), m_lpInPlaceSite(nullptr), m_hWndOrigParent(nullptr),
+      m_dwOrigStyle(0), m_dwOrigStyleEx(0), m_bDeactivating(FALSE)
 {
     m_bEmbedded = g_bCreatingEmbedded;
 }
@@ -474,8 +478,6 @@ void COleServerDoc::SaveEmbedding()
     if (m_lpClientSite != nullptr && SUCCEEDED(m_lpClientSite->SaveObject()))
         NotifySaved();
 }
-
-void COleServerDoc::OnDeactivateUI(BOOL) {}
 
 BOOL COleServerDoc::OnUpdateDocument()
 {
@@ -544,6 +546,8 @@ void COleServerDoc::OnCloseDocument()
     m_bClosing = TRUE;
     // The document stays alive while its containers let it go.
     InternalAddRef();
+    if (m_pInPlaceFrame != nullptr)
+        OnDeactivate();
     NotifyClosed();
     if (m_lpClientSite != nullptr) {
         m_lpClientSite->Release();
@@ -986,19 +990,31 @@ void COleServerItem::Serialize(CArchive& ar)
 
 void COleServerItem::OnShow()
 {
-    // In-place activation is not offered: the item opens in its own window.
-    OnOpen();
+    // In place when the container can host the object there, else in the server's window.
+    COleServerDoc* doc = GetDocument();
+    if (doc != nullptr && !doc->ActivateInPlace())
+        OnOpen();
 }
 
 void COleServerItem::OnOpen()
 {
-    if (COleServerDoc* doc = GetDocument())
-        doc->OnShowDocument(TRUE);
+    COleServerDoc* doc = GetDocument();
+    if (doc == nullptr)
+        return;
+    // Opening an object that is active in place takes it out of its container first.
+    if (doc->IsInPlaceActive())
+        doc->OnDeactivate();
+    doc->OnShowDocument(TRUE);
 }
 
 void COleServerItem::OnHide()
 {
-    if (COleServerDoc* doc = GetDocument())
+    COleServerDoc* doc = GetDocument();
+    if (doc == nullptr)
+        return;
+    if (doc->IsInPlaceActive())
+        doc->OnDeactivate();
+    else
         doc->OnShowDocument(FALSE);
 }
 

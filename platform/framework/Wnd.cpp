@@ -283,6 +283,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
     if (nMsg == WM_NCDESTROY && pWnd->m_hWnd == hWnd) {
         // The window is gone: give it back its own procedure, leave the map, and let
         // the object clean up (a modeless dialog may delete itself here).
+        afximpl::RevokeDropTargetOf(hWnd);
         WNDPROC* ppfnSuper = pWnd->GetSuperWndProcAddr();
         if ((WNDPROC)::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == AfxWndProc && *ppfnSuper != nullptr)
             ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, (LONG_PTR)*ppfnSuper);

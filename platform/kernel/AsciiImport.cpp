@@ -12,6 +12,7 @@
 #include "QKAsciiImport.h"
 #include "QKData.h"
 #include "QKSysMethod.h"
+#include "qxutil.h"
 
 namespace {
 
@@ -633,55 +634,11 @@ namespace {
 // Files below this size import in well under a second: no box.
 const LONGLONG kProgressBoxBytes = 8 << 20;
 
-struct ProgressBox {
-    HWND wnd = nullptr;
-    HWND bar = nullptr;
-    bool cancelled = false;
-};
-
-const int kCancelId = IDCANCEL;
-const int kBarWidth = 300;
-
-LRESULT CALLBACK ProgressBoxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    ProgressBox* box = (ProgressBox*)GetWindowLongPtrA(wnd, GWLP_USERDATA);
-    if (msg == WM_COMMAND && LOWORD(wp) == kCancelId && box != nullptr) {
-        box->cancelled = true;
-        return 0;
-    }
-    if (msg == WM_CLOSE && box != nullptr) {
-        box->cancelled = true;
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wp, lp);
-}
-
 bool OnProgress(double fraction, void* user)
 {
-    ProgressBox* box = (ProgressBox*)user;
-    // The bar is drawn as a filled rectangle: no common-controls dependency for one bar.
-    if (box->bar != nullptr) {
-        RECT r;
-        GetClientRect(box->bar, &r);
-        HDC dc = GetDC(box->bar);
-        RECT done = r;
-        done.right = r.left + (LONG)((r.right - r.left) * std::min(1.0, std::max(0.0, fraction)));
-        FillRect(dc, &done, GetSysColorBrush(COLOR_HIGHLIGHT));
-        ReleaseDC(box->bar, dc);
-    }
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        // Input goes to the box alone while the import runs.
-        bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
-                     (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
-        if (input && msg.hwnd != box->wnd && !IsChild(box->wnd, msg.hwnd))
-            continue;
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)
-            box->cancelled = true;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return !box->cancelled;
+    HWND owner = (HWND)user;
+    UtilProgressBox(owner, UTIL_PROGRESS_SET, (int)(100 * std::min(1.0, std::max(0.0, fraction))), nullptr);
+    return UtilProgressBox(owner, UTIL_PROGRESS_POLL, 0, nullptr) == 0;
 }
 
 } // namespace
@@ -697,47 +654,16 @@ bool qkImportAsciiWithProgress(CQKWksPage* wks, const std::string& path, const Q
     if (owner == nullptr || !IsWindow(owner) || size < kProgressBoxBytes || options.progress != nullptr)
         return qkfxImportAscii(wks, path, options, result);
 
-    static bool registered = false;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!registered) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ProgressBoxProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        wc.lpszClassName = "QKImportProgress";
-        registered = RegisterClassA(&wc) != 0;
-    }
-    ProgressBox box;
-    RECT frame;
-    GetWindowRect(owner, &frame);
-    int width = kBarWidth + 40, height = 150;
-    box.wnd = CreateWindowExA(WS_EX_DLGMODALFRAME, "QKImportProgress", "Import ASCII",
-                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
-                              (frame.left + frame.right - width) / 2, (frame.top + frame.bottom - height) / 2, width,
-                              height, owner, nullptr, instance, nullptr);
-    if (box.wnd == nullptr)
-        return qkfxImportAscii(wks, path, options, result);
-    SetWindowLongPtrA(box.wnd, GWLP_USERDATA, (LONG_PTR)&box);
-    HFONT font = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
     std::string name = path.substr(path.find_last_of("\\/") + 1);
-    HWND label = CreateWindowA("STATIC", ("Reading " + name + "...").c_str(), WS_CHILD | WS_VISIBLE | SS_PATHELLIPSIS,
-                               20, 12, kBarWidth, 18, box.wnd, nullptr, instance, nullptr);
-    box.bar = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 20, 38, kBarWidth, 18, box.wnd,
-                            nullptr, instance, nullptr);
-    HWND cancel = CreateWindowA("BUTTON", "Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                20 + kBarWidth - 80, 70, 80, 24, box.wnd, (HMENU)(INT_PTR)kCancelId, instance, nullptr);
-    SendMessageA(label, WM_SETFONT, (WPARAM)font, FALSE);
-    SendMessageA(cancel, WM_SETFONT, (WPARAM)font, FALSE);
+    UtilProgressBox(owner, UTIL_PROGRESS_OPEN, 0, ("Reading " + name + "...").c_str());
+    // The program takes no other input while the import runs.
     EnableWindow(owner, FALSE);
-    UpdateWindow(box.wnd);
-
     QKAsciiImportOptions withBox = options;
     withBox.progress = OnProgress;
-    withBox.progressUser = &box;
+    withBox.progressUser = owner;
     bool ok = qkfxImportAscii(wks, path, withBox, result);
     EnableWindow(owner, TRUE);
-    DestroyWindow(box.wnd);
+    UtilProgressBox(owner, UTIL_PROGRESS_CLOSE, 0, nullptr);
     SetActiveWindow(owner);
     return ok;
 }

@@ -363,6 +363,69 @@ BOOL qkuxlRangeNameToRange(const char* name, QXLSELECTION& range)
     return TRUE;
 }
 
+namespace {
+
+// One part of an R1C1 reference: "R2C3", "R2" (a whole row) or "C3" (a whole column);
+// 0 for a part left out. FALSE when neither is there or a number is out of bounds.
+bool ParseRCPart(const char*& p, int& row, int& column, int maxRows)
+{
+    row = column = 0;
+    auto number = [&p](int& n, int most) {
+        if (*p < '0' || *p > '9')
+            return false;
+        long long v = 0;
+        while (*p >= '0' && *p <= '9' && v <= most)
+            v = v * 10 + (*p++ - '0');
+        n = (int)v;
+        return v >= 1 && v <= most;
+    };
+    if (*p == 'R' || *p == 'r') {
+        ++p;
+        if (!number(row, maxRows))
+            return false;
+    }
+    if (*p == 'C' || *p == 'c') {
+        ++p;
+        if (!number(column, 256))
+            return false;
+    }
+    return row != 0 || column != 0;
+}
+
+} // namespace
+
+BOOL qkuxlRCRangeNameToRange(const char* name, QXLSELECTION& range, int maxRows)
+{
+    if (!name)
+        return FALSE;
+    const char* p = name;
+    int r1, c1, r2, c2;
+    if (!ParseRCPart(p, r1, c1, maxRows))
+        return FALSE;
+    r2 = r1;
+    c2 = c1;
+    if (*p == ':') {
+        ++p;
+        if (!ParseRCPart(p, r2, c2, maxRows))
+            return FALSE;
+    }
+    // Both ends name the same kind of part: cells, whole rows or whole columns.
+    if (*p != 0 || (r1 == 0) != (r2 == 0) || (c1 == 0) != (c2 == 0))
+        return FALSE;
+    if (r1 == 0) {
+        r1 = 1;
+        r2 = maxRows;
+    }
+    if (c1 == 0) {
+        c1 = 1;
+        c2 = 256;
+    }
+    if (c2 < c1 || r2 < r1)
+        return FALSE;
+    range = QXLSELECTION{c1, c2 + 1, r1 - 1, r2};
+    return TRUE;
+}
+
 BOOL qkuFileExistsAndIsReadOnly(const char* path)
 {
     DWORD attributes = path ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;

@@ -63,30 +63,36 @@ CQKGraphPage* NewGraphFor(int type)
     return graph;
 }
 
-// worksheet -p while a graph is active (the graph window's Add Plot to Layer): the
-// selected columns of the worksheet that was active last (all of them when none is
-// selected) join the graph's active layer as the word's kind.
-bool AddToLayer(CQKGraphPage* graph, const QKPlotWord& word, std::string* error)
+// The selected columns of the worksheet (all of them when none is selected) join the
+// layer as the word's kind. `what` names the action in the reason of a failure.
+bool PlotColumnsIntoLayer(CQKGraphPage* graph, CQKGraphicLayer* layer, CQKWksPage* wks, const QKPlotWord& word,
+                          const std::string& what, std::string* error)
 {
-    CQKGraphicLayer* layer = graph->GetActiveLayer();
     if (!layer || layer->Is3DLayer())
-        return Fail(error, "worksheet -p: the active layer of " + graph->GetName() + " is no 2D layer");
-    CQKWksPage* wks = qkfxGetProject().GetLastActiveWks();
+        return Fail(error, what + ": the layer of " + graph->GetName() + " is no 2D layer");
     if (!wks || wks->GetNumCols() == 0)
-        return Fail(error, "worksheet -p: select the columns to add in a worksheet first");
+        return Fail(error, what + ": select the columns to add in a worksheet first");
     std::vector<CQKDataset*> columns;
     for (int c = 1; c <= wks->GetNumCols(); ++c)
         if (wks->m_selC1 < 1 || (c >= wks->m_selC1 && c <= wks->m_selC2))
             columns.push_back(wks->GetColumn(c));
     std::string reason;
     if (qkfxPlotColumns(layer, word, columns, &reason) <= 0)
-        return Fail(error, "worksheet -p: " + reason);
+        return Fail(error, what + ": " + reason);
     qkfxRescaleLayer(layer, FALSE);
     graph->ForgetUndo();
     qkfxGetProject().SetProjectModified(true);
-    qkfxGetCallLog().Add("worksheet -p", graph->GetName() + " " + layer->GetName() + " " + word.word);
+    qkfxGetCallLog().Add(what, graph->GetName() + " " + layer->GetName() + " " + word.word);
     qkShowLayerAgain(*layer);
     return true;
+}
+
+// worksheet -p while a graph is active (the graph window's Add Plot to Layer): the
+// selected columns of the worksheet that was active last join the graph's active layer.
+bool AddToLayer(CQKGraphPage* graph, const QKPlotWord& word, std::string* error)
+{
+    return PlotColumnsIntoLayer(graph, graph->GetActiveLayer(), qkfxGetProject().GetLastActiveWks(), word,
+                                "worksheet -p", error);
 }
 
 // worksheet -p template word, matrix -p template word: the template is recorded, not
@@ -290,6 +296,7 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
         }
         graph->SetActiveLayerIndex(graph->GetLayerIndex(added));
         qkfxGetProject().SetProjectModified(true);
+        qkShowLayerAgain(*added);
         return true;
     }
     // `layer` alone on a worksheet: its contents dialog.
@@ -584,4 +591,33 @@ std::vector<std::string> qkListPlottedDatasets()
         }
     }
     return names;
+}
+
+int CQKGraphPage::FindLayerIndexFromPointForDragDrop(POINT point) const
+{
+    // Layers drawn later lie on top.
+    for (int i = GetNumLayers() - 1; i >= 0; --i)
+        if (GetLayerByIndex(i, 1)->IsPtInFrameArea(point))
+            return i;
+    return GetActiveLayerIndex();
+}
+
+BOOL CQKWksPage::PlotDrop(CQKWksPage* source, CQKGraphPage* graph, POINT point, int plotType)
+{
+    if (!source || !graph || graph->GetType() != QK_PAGE_GRAPH)
+        return FALSE;
+    const QKPlotWord* word = qkfxFindPlotCommand((UINT)plotType);
+    if (!word)
+        word = qkfxFindPlotWord("Line");
+    graph->SetActiveLayerIndex(graph->FindLayerIndexFromPointForDragDrop(point));
+    std::string error;
+    if (!PlotColumnsIntoLayer(graph, graph->GetActiveLayer(), source, *word, "drop", &error)) {
+        // The user dropped the columns with the mouse: the reason goes before their eyes.
+        qkfxGetCallLog().Add("drop", error);
+        HWND main = qkfxGetAccess()->GetMainFrame();
+        if (main != nullptr && IsWindow(main))
+            qkfxGetAccess()->DoMessageBox(error.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    return TRUE;
 }

@@ -12,6 +12,7 @@
 #include "QKData.h"
 #include "QKGraphObjects.h"
 #include "QKPlotModel.h"
+#include "QKToolBox.h"
 
 namespace {
 
@@ -951,4 +952,27 @@ bool qkRunObjectCommand(const std::string& command, const std::vector<std::strin
         return Fail(error, command + ": the active window is no graph");
     qkfxGetCallLog().Add(command, (arrow ? "-a " : "") + words[at]);
     return mask ? graph->MaskCommand(found->code, error) : graph->EditSelected(found->code, error);
+}
+
+BOOL CQKTBox::set_nth_tools_from_SDK(int n, int options)
+{
+    CQKAccess* access = qkfxGetAccess();
+    if (!access || n < 0)
+        return FALSE;
+    if (options == 0) {
+        access->SetCheckedToolNumber(n);
+        return TRUE;
+    }
+    const int kTextTool = 2;
+    CQKPage* page = qkfxGetProject().GetActivePage();
+    if (n != kTextTool || !page)
+        return FALSE;
+    // A label made now takes the defaults; what the user confirms becomes them.
+    std::unique_ptr<CQKTextObj> label(page->PgCreateCQKTextObj());
+    if (!label)
+        return FALSE;
+    label->SetTextString("Text");
+    if (label->DoDialog(nullptr, 0, 0) != IDOK)
+        return FALSE;
+    return label->SetDefault(0);
 }

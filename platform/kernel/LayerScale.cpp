@@ -243,6 +243,9 @@ void qkFollowLinkedAxes(CQKGraphicLayer& layer)
 void qkShowLayerAgain(CQKGraphicLayer& layer)
 {
     CQKPage* page = layer.GetValidPagePtr();
+    // The page changed: a container showing it as an object takes its new picture.
+    if (page != nullptr)
+        page->SetPageChange(1);
     HWND wnd = page ? page->GetDrawingWnd() : nullptr;
     if (wnd != nullptr && IsWindow(wnd))
         InvalidateRect(wnd, nullptr, TRUE);

@@ -646,16 +646,73 @@ private:
 
 } // namespace
 
-DWORD qkuDoPlotObjDragDrop(HGLOBAL data)
+DWORD qkuDoDragDrop(HGLOBAL data, UINT format, DWORD effects)
 {
-    DragData object(data, GetQuorixPlotObjDragDropClipboardFormat());
+    DragData object(data, format);
     DragSource source;
     DWORD effect = DROPEFFECT_NONE;
     HRESULT initialised = OleInitialize(nullptr);
-    qkuSetPlotObjDragging(TRUE);
-    HRESULT hr = DoDragDrop(&object, &source, DROPEFFECT_MOVE, &effect);
-    qkuSetPlotObjDragging(FALSE);
+    HRESULT hr = DoDragDrop(&object, &source, effects, &effect);
     if (SUCCEEDED(initialised))
         OleUninitialize();
     return hr == DRAGDROP_S_DROP ? effect : DROPEFFECT_NONE;
+}
+
+namespace {
+CQKPlotObj* g_draggedPlot = nullptr;
+}
+
+DWORD qkuDoPlotObjDragDrop(HGLOBAL data, CQKPlotObj* plot)
+{
+    qkuSetPlotObjDragging(TRUE);
+    g_draggedPlot = plot;
+    DWORD effect = qkuDoDragDrop(data, GetQuorixPlotObjDragDropClipboardFormat(), DROPEFFECT_MOVE);
+    g_draggedPlot = nullptr;
+    qkuSetPlotObjDragging(FALSE);
+    return effect;
+}
+
+UINT GetQuorixWksDragDropClipboardFormat()
+{
+    static UINT format = RegisterClipboardFormatA("Quorix Worksheet Columns");
+    return format;
+}
+
+namespace {
+
+// The plot-object drag block of a data object; null when it carries none.
+HGLOBAL PlotDragBlock(IDataObject* data)
+{
+    FORMATETC f = {(CLIPFORMAT)GetQuorixPlotObjDragDropClipboardFormat(), nullptr, DVASPECT_CONTENT, -1,
+                   TYMED_HGLOBAL};
+    STGMEDIUM m = {};
+    if (!data || FAILED(data->GetData(&f, &m)))
+        return nullptr;
+    if (m.tymed != TYMED_HGLOBAL || m.pUnkForRelease) {
+        ReleaseStgMedium(&m);
+        return nullptr;
+    }
+    return m.hGlobal;
+}
+
+} // namespace
+
+CQKPlotObj* CQKPlotObj::GetPlotObjDragSource(IDataObject* data, DWORD, POINT)
+{
+    if (!qkuIsPlotObjDragging() || !g_draggedPlot)
+        return nullptr;
+    FORMATETC f = {(CLIPFORMAT)GetQuorixPlotObjDragDropClipboardFormat(), nullptr, DVASPECT_CONTENT, -1,
+                   TYMED_HGLOBAL};
+    return data && data->QueryGetData(&f) == S_OK ? g_draggedPlot : nullptr;
+}
+
+BOOL CQKPlotObj::DoDrop(IDataObject* data, DWORD, POINT point, BOOL test)
+{
+    auto* contour = dynamic_cast<CQKContourPlotObj*>(this);
+    HGLOBAL block = contour ? PlotDragBlock(data) : nullptr;
+    if (!block)
+        return FALSE;
+    BOOL done = contour->DropDragData(block, point, test);
+    GlobalFree(block);
+    return done;
 }

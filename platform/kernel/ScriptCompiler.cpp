@@ -945,7 +945,9 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
     double (*stack)[kBlock] = reinterpret_cast<double (*)[kBlock]>(m_stackRows.data());
     std::vector<const double*>& block = m_block;
     std::vector<double>& padded = m_padded;
+    std::vector<double>& blockValue = m_blockValue;
     block.assign(m_names.size(), nullptr);
+    blockValue = value;
     double result[kBlock];
     for (int r0 = 0; r0 < rows; r0 += kBlock) {
         const int n = std::min(kBlock, rows - r0), even = (n + 1) & ~1;
@@ -954,6 +956,20 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
             padded.resize(m_names.size() * kBlock);
         for (size_t i = 0; i < m_names.size(); ++i) {
             block[i] = column[i] ? column[i] + r0 : nullptr;
+            // A column of one value throughout the block (a fit's parameter stepped in other
+            // rows of the request) is taken as that one value: the same arithmetic, without
+            // reading the column at each use.
+            if (column[i]) {
+                const double* c = column[i] + r0;
+                bool same = !IsMissingValue(c[0]);
+                for (int k = 1; k < n && same; ++k)
+                    same = memcmp(&c[k], &c[0], sizeof(double)) == 0;
+                if (same) {
+                    block[i] = nullptr;
+                    blockValue[i] = c[0];
+                    continue;
+                }
+            }
             if (column[i] && even > n) {
                 double* p = &padded[i * kBlock];
                 std::copy(column[i] + r0, column[i] + r0 + n, p);
@@ -961,8 +977,8 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
                 block[i] = p;
             }
         }
-        if (!(plain && RunBlockPlain(m_code, block, value, even, stack, result)))
-            RunBlockTested(m_code, block, value, n, stack, result);
+        if (!(plain && RunBlockPlain(m_code, block, blockValue, even, stack, result)))
+            RunBlockTested(m_code, block, blockValue, n, stack, result);
         std::copy(result, result + n, out + r0);
     }
     return true;

@@ -91,7 +91,7 @@ private:
     // RunRows's working lists, kept so that a call allocates nothing: by name its column,
     // its one value, its block, and a short last block's padded copies.
     std::vector<const double*> m_column, m_block;
-    std::vector<double> m_value, m_padded, m_stackRows;
+    std::vector<double> m_value, m_blockValue, m_padded, m_stackRows;
     int m_plainCode = -1; // whether the code takes the plain form; -1 not yet known
 };
 

@@ -11,6 +11,7 @@
 #include "KernelInternal.h"
 #include "QKAccess.h"
 #include "QKAsciiImport.h"
+#include "QKContour.h"
 #include "QKData.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
@@ -433,6 +434,14 @@ BOOL CQKTablePage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam,
             SetColumnPixels(m_dragColumn, x - m_dragLeft);
             return TRUE;
         }
+        RECT client;
+        if (m_drag == 2 && GetClientRect(view, &client) && !PtInRect(&client, POINT{x, y})) {
+            // Headings dragged out of the window take their columns along (onto a graph).
+            m_drag = 0;
+            ReleaseCapture();
+            if (DragSelectedColumnsOut())
+                return TRUE;
+        }
         RECT r;
         if (GetDrawRect(r)) {
             // Dragging past the edges keeps to the last cell in that direction.
@@ -651,6 +660,28 @@ bool CQKWksPage::SetSelectedColumnType(int command)
         Redraw();
     }
     return any;
+}
+
+BOOL CQKWksPage::ms_bDraggingFromQrxWksInvoked = FALSE;
+
+BOOL CQKWksPage::DragSelectedColumnsOut()
+{
+    if (GetType() != QK_PAGE_WKS || m_selC1 < 1)
+        return FALSE;
+    HGLOBAL block = CreateGlobalMemoryForDragDrop(sizeof(CQKWksPage*));
+    auto* first = block ? static_cast<CQKWksPage**>(GlobalLock(block)) : nullptr;
+    if (!first) {
+        if (block)
+            GlobalFree(block);
+        return FALSE;
+    }
+    *first = this;
+    GlobalUnlock(block);
+    ms_bDraggingFromQrxWksInvoked = TRUE;
+    qkuDoDragDrop(block, GetQuorixWksDragDropClipboardFormat(), DROPEFFECT_COPY | DROPEFFECT_LINK);
+    ms_bDraggingFromQrxWksInvoked = FALSE;
+    GlobalFree(block);
+    return TRUE;
 }
 
 bool CQKWksPage::MoveSelectedColumns(int command)

@@ -11,6 +11,7 @@
 #include "KernelInternal.h"
 #include "QKAccess.h"
 #include "QKData.h"
+#include "qxutil.h"
 
 namespace {
 
@@ -321,19 +322,21 @@ CQKMatrixPage* CQKWksPage::ConvertToMatrixRandom(int cols, int rows, std::string
         *why = std::string("the ") + (x1 <= x0 ? "X" : "Y") + " values are all equal: no grid spans them";
         return nullptr;
     }
-    CQKMatrixPage* m = NewMatrix(*m_project, rows, cols, why);
-    if (m == nullptr)
-        return nullptr;
     // Each node takes the mean of the Z values weighted by the inverse square of their
     // distance, measured with X and Y scaled to the grid's extent (so that the units of X
     // and Y do not tilt the weights); a node on a point takes that point's Z (the mean
-    // where several lie on it).
+    // where several lie on it). The work grows with nodes times points, so a large grid
+    // shows a progress box (after half a second) whose Cancel leaves no matrix behind.
     std::vector<double> u(x.size()), v(x.size());
     for (size_t i = 0; i < x.size(); ++i) {
         u[i] = (x[i] - x0) / (x1 - x0);
         v[i] = (y[i] - y0) / (y1 - y0);
     }
-    for (int r = 0; r < rows; ++r) {
+    HWND owner = qkfxGetAccess()->GetMainFrame();
+    UtilProgressBox(owner, UTIL_PROGRESS_OPEN_ALT, 0, "Gridding random XYZ data...");
+    std::vector<double> cells((size_t)rows * cols);
+    bool cancelled = false;
+    for (int r = 0; r < rows && !cancelled; ++r) {
         const double nv = (double)r / (rows - 1);
         for (int c = 0; c < cols; ++c) {
             const double nu = (double)c / (cols - 1);
@@ -349,9 +352,22 @@ CQKMatrixPage* CQKWksPage::ConvertToMatrixRandom(int cols, int rows, std::string
                     weights += 1 / d2;
                 }
             }
-            m->SetCell(r + 1, c + 1, on ? onSum / on : sum / weights);
+            cells[(size_t)r * cols + c] = on ? onSum / on : sum / weights;
         }
+        UtilProgressBox(owner, UTIL_PROGRESS_SET, (r + 1) * 100 / rows, nullptr);
+        cancelled = UtilProgressBox(owner, UTIL_PROGRESS_POLL, 0, nullptr) != 0;
     }
+    UtilProgressBox(owner, UTIL_PROGRESS_CLOSE, 0, nullptr);
+    if (cancelled) {
+        *why = "the gridding was cancelled";
+        return nullptr;
+    }
+    CQKMatrixPage* m = NewMatrix(*m_project, rows, cols, why);
+    if (m == nullptr)
+        return nullptr;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            m->SetCell(r + 1, c + 1, cells[(size_t)r * cols + c]);
     m->m_x1 = x0;
     m->m_x2 = x1;
     m->m_y1 = y0;

@@ -51,6 +51,7 @@
 //   dock <id>            "dock <floating 0|1> <dock bar id> <row> <left> <top> <right> <bottom>"
 //                        of the visible bar of that id, docked in the main window or floating
 //                        (rows counted from 0 by the places of the dock bar's visible bars)
+//   button <bar id> <command>  "rect <left> <top> <right> <bottom>" of the toolbar's button
 //   cell <column> <row>  "rect <left> <top> <right> <bottom>" of a cell of the active
 //                        worksheet (column from 1, row from 0; row -1: the heading)
 #include <windows.h>
@@ -455,7 +456,8 @@ std::string Invoke(HWND main, UINT id)
 
 // Where the bar of a control id stands: docked along an edge of the main window (the dock
 // bars' ids 0xE81B to 0xE81E) or in a floating frame (0xE81F).
-std::string DockLine(HWND main, int id)
+// The visible bar of that id, docked in the main window or floating; null when none.
+HWND FindVisibleBar(HWND main, int id)
 {
     struct Find {
         int id;
@@ -494,6 +496,14 @@ std::string DockLine(HWND main, int id)
             },
             (LPARAM)&find);
     }
+    return find.found;
+}
+
+std::string DockLine(HWND main, int id)
+{
+    struct {
+        HWND found;
+    } find = {FindVisibleBar(main, id)};
     if (find.found == nullptr)
         return "error: no visible bar " + std::to_string(id) + "\n";
     HWND dock = GetParent(find.found);
@@ -514,6 +524,20 @@ std::string DockLine(HWND main, int id)
     out << "dock " << (GetAncestor(find.found, GA_ROOT) != main ? 1 : 0) << ' ' << dockId << ' ' << before.size()
         << ' ' << RectText(rc) << '\n';
     return out.str();
+}
+
+// The screen rectangle of a toolbar's button.
+std::string ButtonLine(HWND main, int barId, int command)
+{
+    HWND bar = FindVisibleBar(main, barId);
+    if (bar == nullptr)
+        return "error: no visible bar " + std::to_string(barId) + "\n";
+    LRESULT index = SendMessageA(bar, TB_COMMANDTOINDEX, (WPARAM)command, 0);
+    RECT rc;
+    if (index < 0 || !SendMessageA(bar, TB_GETITEMRECT, (WPARAM)index, (LPARAM)&rc))
+        return "error: bar " + std::to_string(barId) + " has no button " + std::to_string(command) + "\n";
+    MapWindowPoints(bar, nullptr, (POINT*)&rc, 2);
+    return "rect " + RectText(rc) + "\n";
 }
 
 std::string Answer(const std::string& line)
@@ -550,6 +574,10 @@ std::string Answer(const std::string& line)
         out << Bar(main);
     } else if (verb == "dock") {
         out << DockLine(main, [&] { int id = 0; in >> id; return id; }());
+    } else if (verb == "button") {
+        int barId = 0, command = 0;
+        in >> barId >> command;
+        out << ButtonLine(main, barId, command);
     } else if (verb == "menus") {
         out << Menus(main);
     } else if (verb == "invoke" || verb == "post") {

@@ -22,6 +22,7 @@ IMPLEMENT_DYNCREATE(CQUGraphView, CQuorixView)
 IMPLEMENT_DYNCREATE(CQULayoutView, CQUGraphView)
 
 BEGIN_MESSAGE_MAP(CQUGraphView, CQuorixView)
+    ON_WM_CREATE()
     ON_COMMAND(33024, OnViewZoomIn)
     ON_COMMAND(33025, OnViewZoomOut)
     ON_COMMAND(33027, OnViewFullPage)
@@ -348,6 +349,7 @@ void CQUGraphView::OnUpdateGraphScript(CCmdUI* pCmdUI)
 }
 
 BEGIN_MESSAGE_MAP(CQULayoutView, CQUGraphView)
+    ON_WM_CREATE()
     ON_UPDATE_COMMAND_UI(34012, OnUpdateAlwaysDisabled)
     ON_UPDATE_COMMAND_UI(34016, OnUpdateAlwaysDisabled)
 END_MESSAGE_MAP()

@@ -8,13 +8,18 @@
 
 #include <vector>
 
+#include <afxole.h>
+
 #include "QuorixView.h"
+#include "QKExternal.h"
 
 #include <string>
 
 class CQKGraphicLayer;
 class CQKGraphPage;
 class CQKPlotObj;
+class CQKWksPage;
+class CQUxlView;
 
 class QU_API CQUGraphView : public CQuorixView {
     DECLARE_DYNCREATE(CQUGraphView)
@@ -44,7 +49,28 @@ public:
     int PageSetupDialog(PRINTDLGA& printData, PAGESETUPDLGA& out) override;
     CQKPage* GetPrintPage(UINT n) override;
 
+    // Drops on the graph: a plot dragged within its layer, a range dragged from the active
+    // workbook (copied or linked), columns dragged from one of the program's worksheets
+    // (linked); anything else shows no drop effect.
+    DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point) override;
+    void OnDragLeave() override;
+    BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPoint point) override;
+
 protected:
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs);
+    // The workbook view whose range a data object carries, with the range in the Excel
+    // selection; null when it carries none of the active workbook.
+    CQUxlView* FindExcelDragSource(COleDataObject* pDataObject);
+    CQUxlView* FindExcelDragSourceByName(const CString& name);
+    void ClearDragSources();
+
+    COleDropTarget m_dropTarget;
+    CQUxlView* m_pXlDragSource = nullptr;
+    QXLSELECTION m_xlSelection{};
+    CQKWksPage* m_pWksDragSource = nullptr;
+    CQKPlotObj* m_pPlotDragSource = nullptr;
+
     // Cut, Copy, Paste, Clear (and the object menu's Delete) and Undo work on the page's
     // selected labels and drawn objects.
     afx_msg void OnEditCopy();
@@ -87,6 +113,8 @@ protected:
 class QU_API CQULayoutView : public CQUGraphView {
     DECLARE_DYNCREATE(CQULayoutView)
 protected:
+    // A layout takes no drops: its window registers no drop target.
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     afx_msg void OnUpdateAlwaysDisabled(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 };

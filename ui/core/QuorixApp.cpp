@@ -5,6 +5,7 @@
 
 #include "CoreResources.h"
 #include "FrameHost.h"
+#include "InPlaceFrame.h"
 #include "MainFrame.h"
 #include "QKAccess.h"
 #include "QKData.h"
@@ -482,9 +483,17 @@ int CQuorixApp::OnMiscInit()
 
 int CQuorixApp::InitOLEMessageFilter()
 {
-    // AfxOleInit registered the framework's filter for this thread; the frames library
-    // brings the program's own.
-    return AfxOleGetMessageFilter() != nullptr ? 1 : 0;
+    // The framework's filter that AfxOleInit registered gives way to the program's own.
+    CWinThread* thread = AfxGetThread();
+    if (thread != nullptr) {
+        if (thread->m_pMessageFilter != nullptr) {
+            thread->m_pMessageFilter->Revoke();
+            delete thread->m_pMessageFilter;
+        }
+        thread->m_pMessageFilter = new CQUOleMessageFilter;
+        thread->m_pMessageFilter->Register();
+    }
+    return 1;
 }
 
 BOOL CQuorixApp::OnIdle(LONG lCount)

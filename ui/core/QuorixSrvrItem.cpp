@@ -7,6 +7,7 @@
 #include "QUGraphDoc.h"
 #include "QuorixApp.h"
 #include "QuorixDoc.h"
+#include "QUQrxSystem.h"
 
 IMPLEMENT_DYNAMIC(CQuorixSrvrItem, COleServerItem)
 IMPLEMENT_DYNAMIC(CQUWksSrvrItem, CQuorixSrvrItem)
@@ -207,8 +208,22 @@ BOOL CQuorixSrvrItem::save_to_file(CFile* pFile)
 
 void CQuorixSrvrItem::OnShow()
 {
-    // Editing in place is not offered: the item opens in its own window.
-    OnOpen();
+    // In place only when the user's options ask for it (Options, Graph page).
+    int inPlace = 0;
+    CQUQrxSystem* system = dynamic_cast<CQUQrxSystem*>(Kernel()->GetQrxSystem());
+    if (system != nullptr)
+        system->GetRefOperations().GetInPlaceActivate(&inPlace);
+    if (!inPlace) {
+        OnOpen();
+        return;
+    }
+    CQuorixDoc* doc = GetDocument();
+    if (doc->GetEmbeddedItem() == this && doc->HasClientSiteConnection()) {
+        Kernel()->SetInPlaceActive(1);
+        if (CQKPage* page = doc->GetPage())
+            page->OnActivate(nullptr);
+    }
+    COleServerItem::OnShow();
 }
 
 void CQuorixSrvrItem::OnOpen()

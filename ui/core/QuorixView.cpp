@@ -51,6 +51,7 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_PREVIEW, OnUpdatePrint)
     ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePageSetup)
     ON_COMMAND(36402, OnEditProperties)
+    ON_COMMAND(33985, OnCancelEditSrvr)
     ON_UPDATE_COMMAND_UI(36402, OnUpdateEditProperties)
     ON_COMMAND(36403, OnLabelControl)
     ON_UPDATE_COMMAND_UI(36403, OnUpdateLabelControl)
@@ -456,6 +457,12 @@ void CQuorixView::OnRButtonDown(UINT nFlags, CPoint point)
 void CQuorixView::OnEditProperties()
 {
     OpenElementDialog(GetCurrentGrElement());
+}
+
+void CQuorixView::OnCancelEditSrvr()
+{
+    if (COleServerDoc* doc = DYNAMIC_DOWNCAST(COleServerDoc, GetDocument()))
+        doc->OnDeactivateUI(FALSE);
 }
 
 void CQuorixView::OnUpdateEditProperties(CCmdUI* pCmdUI)

@@ -119,6 +119,8 @@ protected:
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnEditProperties();
+    // Escape while the document is active in place inside another program's window.
+    afx_msg void OnCancelEditSrvr();
     afx_msg void OnUpdateEditProperties(CCmdUI* pCmdUI);
     afx_msg void OnUpdatePrint(CCmdUI* pCmdUI);
     afx_msg void OnFilePageSetup();

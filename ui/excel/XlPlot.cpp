@@ -5,12 +5,13 @@
 #include "QKAccess.h"
 #include "QKUtil.h"
 #include "XlDialogs.h"
+#include "QUGraphView.h"
+#include "QUQrxSystem.h"
 
 int CQUxlPlotSettings::DlgPlot = 1;
 int CQUxlPlotSettings::DlgPlotMulti = 0;
 int CQUxlPlotSettings::LegendTxtSel = 0;
 int CQUxlPlotSettings::CloseAfterPlot = 0;
-int CQUxlPlotSettings::DragDropPlotTypeID = 33232;
 
 CPlotExcelDlg* CQUxlView::m_pPlotExcelDlg = nullptr;
 
@@ -115,6 +116,33 @@ BOOL CQUxlView::DoOneComplexPlot(UINT command, CxlPlot* plot, CQKWksExternLayer*
     for (int c = 1; c <= layer->GetNumCols() && c <= (int)designations.size(); ++c)
         layer->GetColumn(c)->m_type = designations[c - 1];
     return ok;
+}
+
+BOOL CQUxlView::PlotDrop(QXLSELECTION* range, CQUGraphView* graphView, CPoint point)
+{
+    CQKGraphPage* graph = graphView ? graphView->GetGraphPage() : nullptr;
+    if (!range || !graph)
+        return FALSE;
+    if (IsSingleCell(*range)) {
+        MessageBeep(0);
+        return FALSE;
+    }
+    QXLSELECTION areas[1];
+    unsigned count = 1;
+    CString sheet;
+    QXLSELECTION used{};
+    CQUWksPageExternal* page = get_external_wks_page();
+    if (!page || !GetSelection(&count, areas, &sheet) || !UpdateAssociatedActiveWorksheet(&used, FALSE))
+        return FALSE;
+    const int type = CQUSystemExcel::GetDragDropPlotTypeID();
+    CQKDefaultPlotAssignments assignments(type, range, 1, used.c2 - 1);
+    CQKWksExternLayer* layer = page->FindLayer(sheet);
+    if (!assignments.AssignmentsValid() || !layer)
+        return FALSE;
+    assignments.m_sheet = (LPCTSTR)sheet;
+    assignments.SetR2Max(used.r2);
+    graph->SetActiveLayerIndex(graph->FindLayerIndexFromPointForDragDrop(point));
+    return DoOneComplexPlot((UINT)type, &assignments, layer, graph, 0);
 }
 
 BOOL CQUxlView::FinishPlotCreation(int mode, CQKGraphPage* page)

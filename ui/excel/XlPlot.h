@@ -14,7 +14,6 @@ struct QUXL_API CQUxlPlotSettings {
     static int DlgPlotMulti;       // plot into: 0 one layer, 1 layers, 2 pages
     static int LegendTxtSel;       // 0: legends come from the label row of the data
     static int CloseAfterPlot;     // the plot dialog closes after plotting
-    static int DragDropPlotTypeID; // the plot command of a dropped selection
 };
 
 class QUXL_API CPlotExcelDlg : public CXlDialog {

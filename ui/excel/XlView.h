@@ -150,6 +150,8 @@ private:
     static int s_ignoreAll;
 };
 
+class CQUGraphView;
+
 class QUXL_API CQUxlView : public CQUWksView {
     DECLARE_DYNCREATE(CQUxlView)
 public:
@@ -278,6 +280,10 @@ public:
     BOOL NewPlotsFromDlg(UINT command, CxlPlots* plots, CQKPage* activePage);
     BOOL DoOneComplexPlot(UINT command, CxlPlot* plot, CQKWksExternLayer* layer, CQKGraphPage* graph, int mode);
     static BOOL FinishPlotCreation(int mode, CQKGraphPage* page);
+    // A range of the active sheet dropped on a graph: plotted with the default assignments
+    // as the drop plot type into the graph's layer under the point (client coordinates of
+    // the graph's view). A single cell beeps; FALSE when nothing was plotted.
+    BOOL PlotDrop(QXLSELECTION* range, CQUGraphView* graphView, CPoint point);
     // The label row (0-based) of a 1-based column of a sheet: the first row holding text;
     // -1 when there is none.
     int GetLabelRowNum(const char* sheet, int column);

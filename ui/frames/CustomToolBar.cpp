@@ -1,6 +1,9 @@
 #include "CustomToolBar.h"
 
 #include <QKAccess.h>
+#include <QKToolBox.h>
+
+#include <memory>
 
 #include <cstdlib>
 
@@ -153,5 +156,35 @@ LRESULT CQUCustomToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         RebuildControl();
         return lResult;
     }
+    if (message == WM_LBUTTONDBLCLK && OnToolDoubleClick(CPoint((short)LOWORD(lParam), (short)HIWORD(lParam))))
+        return 0;
     return SECCustomToolBar::WindowProc(message, wParam, lParam);
+}
+
+BOOL CQUCustomToolBar::OnToolDoubleClick(CPoint point)
+{
+    const int index = BtnHitTest(point);
+    SECStdBtn* button = index >= 0 ? GetBtn(index) : nullptr;
+    if (button == nullptr || button->m_nID < 34976 || button->m_nID > 34987)
+        return FALSE;
+    CQKAccess* access = qkfxGetAccess();
+    if (access == nullptr)
+        return FALSE;
+    std::unique_ptr<CQKTBox> own;
+    CQKTBox* box = GetToolBox();
+    if (box == nullptr) {
+        own = std::make_unique<CQKTBox>();
+        box = own.get();
+    }
+    box->set_nth_tools_from_SDK(access->GetCheckedToolNumber(), 1);
+    return TRUE;
+}
+
+IMPLEMENT_DYNCREATE(CQUCustomTools, CQUCustomToolBar)
+
+CQUCustomTools::CQUCustomTools() : m_pToolBox(new CQKTBox) {}
+
+CQUCustomTools::~CQUCustomTools()
+{
+    delete m_pToolBox;
 }

@@ -6,6 +6,8 @@
 
 #include "FramesApi.h"
 
+class CQKTBox;
+
 // Window-kind bits of the toolbars.
 enum : WORD
 {
@@ -62,4 +64,23 @@ protected:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnRotationAngle(HWND hCombo, UINT nCode);
+    // A double-click on a tool of the Tools toolbar opens the options of the checked tool;
+    // FALSE for any other point, which the toolkit then handles.
+    BOOL OnToolDoubleClick(CPoint point);
+    // The tool box that opens tool options; a toolbar without one of its own makes one
+    // for the moment.
+    virtual CQKTBox* GetToolBox() { return nullptr; }
+};
+
+// The Tools toolbar: the same toolbar with a kernel tool box of its own.
+class QXFRAMES_API CQUCustomTools : public CQUCustomToolBar
+{
+    DECLARE_DYNCREATE(CQUCustomTools)
+public:
+    CQUCustomTools();
+    ~CQUCustomTools() override;
+    CQKTBox* GetToolBox() override { return m_pToolBox; }
+
+protected:
+    CQKTBox* m_pToolBox;
 };

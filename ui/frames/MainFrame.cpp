@@ -237,8 +237,10 @@ int CMainFrame::InitToolbarResources()
 
 int CMainFrame::DefineDefaultToolbars()
 {
+    // The Tools toolbar carries the tool box that opens the tools' options.
     for (const DefaultToolBar& t : kDefaultToolBars)
-        m_pToolBarManager->DefineDefaultToolBar(t.bVisible, t.nID, t.nTitle, t.nCount, t.pButtons, nullptr,
+        m_pToolBarManager->DefineDefaultToolBar(t.bVisible, t.nID, t.nTitle, t.nCount, t.pButtons,
+                                                t.nID == 59401 ? RUNTIME_CLASS(CQUCustomTools) : nullptr,
                                                 CBRS_ALIGN_ANY, AFX_IDW_DOCKBAR_TOP, 0, 1);
     return 1;
 }

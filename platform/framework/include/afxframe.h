@@ -11,6 +11,9 @@ class CDocTemplate;
 class CControlBar;
 class CPrintInfo;
 class CPreviewView;
+class COleDataObject;
+// The drop effects of OLE drags (DROPEFFECT_COPY and its kin).
+typedef DWORD DROPEFFECT;
 
 // Messages between frames, views and bars
 #define WM_SIZEPARENT 0x0361
@@ -406,6 +409,16 @@ public:
     // view's place in its frame. Closing the preview calls OnEndPrintPreview, which ends
     // the job (OnEndPrinting) and gives the frame back to the view.
     virtual void OnEndPrintPreview(CDC* pDC, CPrintInfo* pInfo, POINT point, CPreviewView* pView);
+
+    // OLE drops on a view registered through a COleDropTarget: the view refuses them
+    // unless it overrides these (OnDropEx -1: let OnDrop decide; OnDrop FALSE: no drop).
+    virtual DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point);
+    virtual DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, CPoint point);
+    virtual void OnDragLeave();
+    virtual BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, CPoint point);
+    virtual DROPEFFECT OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList,
+                                CPoint point);
+    virtual DROPEFFECT OnDragScroll(DWORD dwKeyState, CPoint point);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;

@@ -6,6 +6,7 @@
 #include "afxdisp.h"
 #include "afxframe.h"
 #include <oledlg.h>
+#include "afxext.h"
 #include <stddef.h>
 
 /////////////////////////////////////////////////////////////////////////////
@@ -196,6 +197,8 @@ public:
     BOOL AttachClipboard();
     BOOL IsDataAvailable(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc = nullptr);
     BOOL GetData(CLIPFORMAT cfFormat, LPSTGMEDIUM lpStgMedium, LPFORMATETC lpFormatEtc = nullptr);
+    // The data object itself (with a reference of the caller's when bAddRef is set).
+    LPDATAOBJECT GetIDataObject(BOOL bAddRef);
     HGLOBAL GetGlobalData(CLIPFORMAT cfFormat, LPFORMATETC lpFormatEtc = nullptr);
     // The formats offered, one by one.
     void BeginEnumFormats();
@@ -206,6 +209,58 @@ protected:
     LPENUMFORMATETC m_lpEnumerator;
     BOOL m_bAutoRelease;
     friend class COleClientItem;
+};
+
+/////////////////////////////////////////////////////////////////////////////
+// COleDropTarget: a window that takes OLE drops. Register makes the window a drop target
+// (RegisterDragDrop); the registration ends with Revoke or when the window is destroyed.
+// Points are in the window's client coordinates. The handlers pass everything to the
+// window when it is a view (CView::OnDragEnter and its kin) and otherwise refuse: a
+// program either overrides them or lets its view answer.
+
+class QXAFX_API COleDropTarget : public CCmdTarget
+{
+public:
+    COleDropTarget();
+    ~COleDropTarget() override;
+
+    // FALSE when the window is already a drop target or OLE refuses it.
+    BOOL Register(CWnd* pWnd);
+    virtual void Revoke();
+    HWND GetRegisteredWindow() const { return m_hWnd; }
+
+    virtual DROPEFFECT OnDragEnter(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, CPoint point);
+    virtual DROPEFFECT OnDragOver(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, CPoint point);
+    virtual void OnDragLeave(CWnd* pWnd);
+    // OnDropEx answers the effect made, or (DROPEFFECT)-1 to leave the drop to OnDrop,
+    // which then gets the last drag-over effect.
+    virtual BOOL OnDrop(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT dropEffect, CPoint point);
+    virtual DROPEFFECT OnDropEx(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT dropDefault,
+                                DROPEFFECT dropList, CPoint point);
+    // Asked before every drag over: DROPEFFECT_SCROLL when the window scrolled for the
+    // point, which then stands for the drag-over effect.
+    virtual DROPEFFECT OnDragScroll(CWnd* pWnd, DWORD dwKeyState, CPoint point);
+
+    // The drop effect the source allows that comes nearest to the one wanted: a copy may
+    // become a move and a move a copy; a link is never changed.
+    static DROPEFFECT PASCAL FilterDropEffect(DROPEFFECT dropEffect, DROPEFFECT dwEffects);
+
+    BEGIN_INTERFACE_PART(DropTarget, IDropTarget)
+        STDMETHOD(DragEnter)(LPDATAOBJECT, DWORD, POINTL, LPDWORD) override;
+        STDMETHOD(DragOver)(DWORD, POINTL, LPDWORD) override;
+        STDMETHOD(DragLeave)() override;
+        STDMETHOD(Drop)(LPDATAOBJECT, DWORD, POINTL, LPDWORD) override;
+    END_INTERFACE_PART(DropTarget)
+    DECLARE_INTERFACE_MAP()
+
+protected:
+    // The drag-over answer for a point: scrolling first, then OnDragOver, filtered by
+    // what the source allows.
+    DROPEFFECT DragOverEffect(DWORD dwKeyState, POINTL pt, DWORD dwAllowed);
+
+    HWND m_hWnd;
+    LPDATAOBJECT m_lpDataObject;   // the data of the drag in progress, held by reference
+    DROPEFFECT m_dropEffectCurrent;
 };
 
 /////////////////////////////////////////////////////////////////////////////
@@ -339,6 +394,7 @@ protected:
 };
 
 class COleServerItem;
+class COleIPFrameWnd;
 
 // The document of an OLE server: the object a container embeds (IOleObject, IDataObject,
 // IPersistStorage through its embedded item) or a document of the program's own.
@@ -353,7 +409,7 @@ public:
     // The item that stands for the whole document (made on first use).
     COleServerItem* GetEmbeddedItem();
     LPOLECLIENTSITE GetClientSite() const { return m_lpClientSite; }
-    BOOL IsInPlaceActive() const { return FALSE; }
+    BOOL IsInPlaceActive() const { return m_pInPlaceFrame != nullptr; }
     // Every server item tells its containers it changed.
     void UpdateAllItems(COleServerItem* pSender, LPARAM lHint = 0L, CObject* pHint = nullptr,
                         DVASPECT nDrawAspect = DVASPECT_CONTENT);
@@ -427,6 +483,53 @@ public:
 
     // The factory whose object this document is (its template's), or null.
     COleObjectFactory* GetFactory() const;
+
+    // ---- In-place activation (OleInPlace.cpp) ----
+    // The document shown inside its container's window: an in-place frame of the
+    // template's class holding the document's view, the container's menu merged with
+    // the template's in-place menu. FALSE when the container cannot host it in place.
+    virtual BOOL ActivateInPlace();
+    // Ends in-place activation: the view goes back to its own frame, the frame goes.
+    virtual void OnDeactivate();
+    virtual COleIPFrameWnd* CreateInPlaceFrame(CWnd* pParentWnd);
+    virtual void DestroyInPlaceFrame(COleIPFrameWnd* pFrameWnd);
+    // The container moved or clipped the object (IOleInPlaceObject::SetObjectRects).
+    virtual void OnSetItemRects(LPCRECT lpPosRect, LPCRECT lpClipRect);
+    virtual void OnFrameWindowActivate(BOOL bActivate);
+    virtual void OnDocWindowActivate(BOOL bActivate);
+    // Asks the container for a new place of the object (a resize by the user).
+    void RequestPositionChange(LPCRECT lpPosRect);
+    COleIPFrameWnd* GetInPlaceFrame() const { return m_pInPlaceFrame; }
+
+    BEGIN_INTERFACE_PART(OleInPlaceObject, IOleInPlaceObject)
+        STDMETHOD(GetWindow)(HWND*) override;
+        STDMETHOD(ContextSensitiveHelp)(BOOL) override;
+        STDMETHOD(InPlaceDeactivate)() override;
+        STDMETHOD(UIDeactivate)() override;
+        STDMETHOD(SetObjectRects)(LPCRECT, LPCRECT) override;
+        STDMETHOD(ReactivateAndUndo)() override;
+    END_INTERFACE_PART(OleInPlaceObject)
+
+    BEGIN_INTERFACE_PART(OleInPlaceActiveObject, IOleInPlaceActiveObject)
+        STDMETHOD(GetWindow)(HWND*) override;
+        STDMETHOD(ContextSensitiveHelp)(BOOL) override;
+        STDMETHOD(TranslateAccelerator)(LPMSG) override;
+        STDMETHOD(OnFrameWindowActivate)(BOOL) override;
+        STDMETHOD(OnDocWindowActivate)(BOOL) override;
+        STDMETHOD(ResizeBorder)(LPCRECT, LPOLEINPLACEUIWINDOW, BOOL) override;
+        STDMETHOD(EnableModeless)(BOOL) override;
+    END_INTERFACE_PART(OleInPlaceActiveObject)
+
+protected:
+    COleIPFrameWnd* m_pInPlaceFrame;
+    LPOLEINPLACESITE m_lpInPlaceSite;
+    // Where the view lived before it moved into the in-place frame.
+    HWND m_hWndOrigParent;
+    DWORD m_dwOrigStyle, m_dwOrigStyleEx;
+    // Deactivation under way: calls back from the container find it done.
+    BOOL m_bDeactivating;
+    void UIActivate();
+    // ---- end of in-place activation ----
 
 protected:
     // File Update of an embedded document's menu: the container takes the document.
@@ -701,3 +804,71 @@ protected:
     char m_szFileName[MAX_PATH];
     HWND m_hWndParent;
 };
+// In-place frames: the frame a server document is shown in inside its container's
+// window, and the hatched border by which the user resizes it.
+
+class QXAFX_API COleResizeBar : public CControlBar
+{
+    DECLARE_DYNAMIC(COleResizeBar)
+public:
+    COleResizeBar();
+    // A bar over its frame's whole client area: the hatched border around the view, which
+    // the frame's layout leaves inside.
+    BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE, UINT nID = AFX_IDW_RESIZE_BAR);
+    void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+    // The width of the hatched border in pixels.
+    static int GetHatchWidth() { return 4; }
+
+protected:
+    CPoint m_ptDrag;
+    CRect m_rectDrag;
+    int m_nDragEdges;   // 1 left, 2 top, 4 right, 8 bottom
+    int HitEdges(CPoint point) const;
+    afx_msg LRESULT OnSizeParent(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnPaint();
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    DECLARE_MESSAGE_MAP()
+};
+
+class QXAFX_API COleIPFrameWnd : public CFrameWnd
+{
+    DECLARE_DYNCREATE(COleIPFrameWnd)
+public:
+    COleIPFrameWnd();
+    ~COleIPFrameWnd() override;
+
+    // The container's tool space: TRUE when the frame needs none or made its bars.
+    virtual BOOL OnCreateControlBars(CFrameWnd* pWndFrame, CFrameWnd* pWndDoc);
+    // Places the frame over the object's rectangle in the container's window (client
+    // coordinates of that window), its hatched border around it, clipped to lpClipRect.
+    virtual void RepositionFrame(LPCRECT lpPosRect, LPCRECT lpClipRect);
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // The object's rectangle in the container's window, as the container last gave it.
+    CRect m_rectPos;
+    CRect m_rectClip;
+    // The container's window the object sits in, and its frame and document windows.
+    HWND m_hWndSite;
+    LPOLEINPLACEFRAME m_lpFrame;
+    LPOLEINPLACEUIWINDOW m_lpDocFrame;
+    OLEINPLACEFRAMEINFO m_frameInfo;
+    // The merged menu (the container's groups and the server's in-place popups).
+    HMENU m_hSharedMenu;
+    HOLEMENU m_hOleMenu;
+    HMENU m_hMenuInPlace;
+    BOOL m_bUIActive;
+    // Builds the shared menu: the container inserts its File, Container and Window groups,
+    // the server's in-place menu gives the Edit group (every popup but the last) and the
+    // Help group (the last popup, when there are two or more).
+    BOOL BuildSharedMenu();
+    void DestroySharedMenu();
+
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs);
+    DECLARE_MESSAGE_MAP()
+    friend class COleServerDoc;
+};
+

@@ -405,4 +405,9 @@ QK_API void qkuSetPlotObjDragging(BOOL dragging);
 QK_API BOOL qkuIsPlotObjDragging();
 // Runs a move drag of plot-object drag data (a copy is offered in the plot-object
 // format), with the dragging flag set meanwhile; the effect the drop made.
-QK_API DWORD qkuDoPlotObjDragDrop(HGLOBAL data);
+QK_API DWORD qkuDoPlotObjDragDrop(HGLOBAL data, CQKPlotObj* plot = nullptr);
+// Runs an OLE drag of the block offered in one format (a copy for each request), with
+// the effects the source allows; the effect the drop made (none when it was cancelled).
+QK_API DWORD qkuDoDragDrop(HGLOBAL data, UINT format, DWORD effects);
+// The clipboard format of columns dragged from a worksheet.
+QK_API UINT GetQuorixWksDragDropClipboardFormat();

@@ -20,6 +20,7 @@
 #include "QKExplorer.h"
 
 class CQKWksPage;
+class CQKGraphPage;
 class CQKMatrixPage;
 class CQKProject;
 class CQKTextObj;
@@ -457,6 +458,9 @@ public:
     int OnKeyDown(UINT key, UINT repeat, UINT flags) override;
 
 protected:
+    // A drag of column headings that leaves the window: a page that lets its columns be
+    // dragged elsewhere starts that drag and answers TRUE; the table's own answers FALSE.
+    virtual BOOL DragSelectedColumnsOut() { return FALSE; }
     void MeasureFont(HDC dc);
     void EnsureVisible(int column, int row);
     void UpdateScrollBars(HWND view);
@@ -543,6 +547,18 @@ public:
     // The worksheet commands the kernel carries out itself (insert, delete, clear, fill,
     // column designations and moves, Show Grid); false for any other command.
     BOOL OnWksCommands(int command);
+
+    // ---- columns dragged onto graphs ---------------------------------------------------
+    // Set while the program's own worksheet drags columns: an OLE drag whose data, in the
+    // format GetQuorixWksDragDropClipboardFormat, is a block whose first pointer is the
+    // worksheet page.
+    static BOOL ms_bDraggingFromQrxWksInvoked;
+    // Plots the source's selected columns (every column when none is selected) into the
+    // graph's layer under the point (client coordinates of the graph's view), which
+    // becomes the active layer, as the plot command `plotType` names (lines for a command
+    // that names no kind). FALSE, with the reason in a message box, when nothing could be
+    // plotted.
+    static BOOL PlotDrop(CQKWksPage* source, CQKGraphPage* graph, POINT point, int plotType);
 
     // ---- printing (WksDraw.cpp) ------------------------------------------------------
     // The part to print: columns from 0 and rows from 0, each last one past the end.
@@ -642,6 +658,10 @@ public:
     virtual int WorksheetScriptDialog() { return 0; }
 
     void DumpState(CQKStateDump& dump) const override;
+
+protected:
+    // Drags the selected columns of a worksheet (not a workbook's sheet) onto graphs.
+    BOOL DragSelectedColumnsOut() override;
 
 private:
     void GetConversionBlock(int* c1, int* c2, int* first, int* end) const;
@@ -784,6 +804,10 @@ public:
     // 1 a layer (option 1: on its link page), 2 a plot (option 1: a function plot on its
     // function page).
     virtual int PlotDetailsDialog(CQKBase* obj, int type, DWORD option);
+
+    // The index of the layer a drop at the point goes into: the top layer whose frame holds
+    // the point (client coordinates of the page's view), else the active layer.
+    int FindLayerIndexFromPointForDragDrop(POINT point) const;
 
     // The layer scripts and plug-ins work on; null while the page has no layer.
     CQKGraphicLayer* GetActiveLayer() const { return GetLayerByIndex(m_activeLayer, 1); }

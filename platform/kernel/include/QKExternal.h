@@ -154,6 +154,10 @@ QK_API std::string qkuxlColumnNumberToColumnName(int column);
 QK_API BOOL qkuxlRangeToRangeName(const QXLSELECTION& range, std::string& name);
 // The reverse: "B3:B20" or "B3"; FALSE for anything else.
 QK_API BOOL qkuxlRangeNameToRange(const char* name, QXLSELECTION& range);
+// The same from Excel's R1C1 form: "R3C2:R20C2", "R3C2", whole columns "C2:C3" (all
+// `maxRows` rows), whole rows "R3:R20" (columns 1 to 256); FALSE for anything else or a
+// row past maxRows.
+QK_API BOOL qkuxlRCRangeNameToRange(const char* name, QXLSELECTION& range, int maxRows);
 // The file exists and is read-only.
 QK_API BOOL qkuFileExistsAndIsReadOnly(const char* path);
 // The file can be written: it exists and opens for writing, or it can be created (and

@@ -18,6 +18,8 @@
 #include "QKColorMap.h"
 #include "QKPlotParts.h"
 
+struct IDataObject;
+
 class CWnd; // the framework's window; the kernel only passes it on
 class CQKPage;
 class CQKDataset;
@@ -516,6 +518,13 @@ public:
 
     BOOL IsBasePtrPlotObj() const override { return TRUE; }
     CQKPlotObj* GetRepresentativePlotObj() override { return this; }
+
+    // Plots drag parts of themselves (a contour plot its labels) within their layer: the
+    // plot whose drag is running when the data carry the plot-object drag format, else
+    // null; and the drop of that data at a point of the view (`test`: only whether it
+    // would be taken).
+    static CQKPlotObj* GetPlotObjDragSource(IDataObject* data, DWORD keyState, POINT point);
+    BOOL DoDrop(IDataObject* data, DWORD dropEffect, POINT point, BOOL test);
 
     int GetColor() const { return m_s.color; }
     void SetColor(int color) { m_s.color = color; }

@@ -33,6 +33,42 @@ TEST_F(ExternalTest, ColumnNamesAndRangeNamesMatchTheWorkbookNaming)
         EXPECT_FALSE(qkuxlRangeNameToRange(bad, r)) << bad;
 }
 
+TEST_F(ExternalTest, RCRangeNamesReadCellsWholeColumnsAndRowsWithinTheRowLimit)
+{
+    struct {
+        const char* name;
+        int maxRows;
+        bool ok;
+        QXLSELECTION range;
+    } cases[] = {
+        {"R2C1:R11C2", 65536, true, {1, 3, 1, 11}},
+        {"r3c4", 65536, true, {4, 5, 2, 3}},
+        {"C2:C3", 65536, true, {2, 4, 0, 65536}},
+        {"C2", 16384, true, {2, 3, 0, 16384}},
+        {"R5:R6", 16384, true, {1, 257, 4, 6}},
+        {"R1C1:R65536C1", 65536, true, {1, 2, 0, 65536}},
+        {"R1C1:R65537C1", 65536, false, {}},
+        {"R20000C1", 16384, false, {}},
+        {"R11C2:R2C1", 65536, false, {}},
+        {"R2C1:C2", 65536, false, {}},
+        {"R2C257", 65536, false, {}},
+        {"R0C1", 65536, false, {}},
+        {"B2:B5", 65536, false, {}},
+        {"R2C1:", 65536, false, {}},
+        {"", 65536, false, {}},
+    };
+    for (auto& c : cases) {
+        QXLSELECTION r{-1, -1, -1, -1};
+        ASSERT_EQ(c.ok, qkuxlRCRangeNameToRange(c.name, r, c.maxRows) != FALSE) << c.name;
+        if (!c.ok)
+            continue;
+        EXPECT_EQ(c.range.c1, r.c1) << c.name;
+        EXPECT_EQ(c.range.c2, r.c2) << c.name;
+        EXPECT_EQ(c.range.r1, r.r1) << c.name;
+        EXPECT_EQ(c.range.r2, r.r2) << c.name;
+    }
+}
+
 TEST_F(ExternalTest, ExternDataCarriesNumbersTextsAndMissingValues)
 {
     CQKDataset* ds = qkfxGetProject().CreateDataset("xl", 0);

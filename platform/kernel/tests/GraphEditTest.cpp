@@ -9,6 +9,7 @@
 #include "QKGraphObjects.h"
 #include "QKHost.h"
 #include "QKPlotModel.h"
+#include "QKToolBox.h"
 
 namespace {
 
@@ -540,4 +541,63 @@ TEST_F(EditTest, ObjectsGoBehindTheDataAndInFrontAgain)
     page->SelectGrObject(line, false);
     ASSERT_EQ(access->run_resurce_string_ex("OBJEDIT", "Front\nFront(data)\n@FrontData", nullptr), 0) << err;
     EXPECT_EQ(centre(), kRed);
+}
+
+namespace {
+
+// The user interface's label and its dialog: the answer and the colour the user chose.
+int g_dialogAnswer = IDCANCEL;
+int g_dialogColour = 0;
+struct DialogLabel : CQKTextObj {
+    int DoDialog(CWnd*, int, UINT) override
+    {
+        SetColor(g_dialogColour);
+        return g_dialogAnswer;
+    }
+};
+struct DialogGraphPage : CQKGraphPage {
+    using CQKGraphPage::CQKGraphPage;
+    CQKTextObj* PgCreateCQKTextObj() override { return new DialogLabel; }
+};
+
+} // namespace
+
+// The tool box chooses the tool; only the text tool has options, the look of new labels:
+// what a confirmed label dialog sets becomes their default, a cancelled one changes nothing.
+TEST_F(EditTest, TheToolBoxChoosesToolsAndOpensOnlyTheTextToolsOptions)
+{
+    CQKProject& project = qkfxGetProject();
+    project.SetPageFactory(QK_PAGE_GRAPH, [](CQKProject* p, const std::string& name) -> CQKPage* {
+        return new DialogGraphPage(p, name);
+    });
+    CQKPage* graph = project.CreatePage(QK_PAGE_GRAPH);
+    project.SetPageFactory(QK_PAGE_GRAPH, nullptr);
+    ASSERT_NE(dynamic_cast<DialogGraphPage*>(graph), nullptr);
+    project.SetActivePage(graph);
+    const int before = CQKTextObj().GetColor();
+    const int chosen = before == 5 ? 6 : 5;
+    g_dialogColour = chosen;
+
+    CQKTBox box;
+    EXPECT_TRUE(box.set_nth_tools_from_SDK(6, 0));
+    EXPECT_EQ(qkfxGetAccess()->GetCheckedToolNumber(), 6);
+    struct {
+        int tool, answer;
+        BOOL changed;
+        int colour;
+    } cases[] = {
+        {6, IDOK, FALSE, before}, // the arrow tool has no options
+        {2, IDCANCEL, FALSE, before},
+        {2, IDOK, TRUE, chosen},
+    };
+    for (auto& c : cases) {
+        g_dialogAnswer = c.answer;
+        EXPECT_EQ(box.set_nth_tools_from_SDK(c.tool, 1), c.changed) << c.tool << " " << c.answer;
+        EXPECT_EQ(CQKTextObj().GetColor(), c.colour) << c.tool << " " << c.answer;
+    }
+    EXPECT_EQ(qkfxGetAccess()->GetCheckedToolNumber(), 6) << "options choose no tool";
+    // The defaults are the program's: put them back for the other tests.
+    CQKTextObj restore;
+    restore.SetColor(before);
+    restore.SetDefault(0);
 }

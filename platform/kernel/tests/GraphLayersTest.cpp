@@ -317,6 +317,48 @@ TEST_F(LayersTest, EachCommandRefusedWithoutWhatItNeedsAndItsGraphAfter)
 
 // A maximised layer's earlier place is kept in the project, so that Maximize Layer brings
 // it back after the project was read again.
+TEST_F(LayersTest, DroppedColumnsJoinTheLayerUnderThePointAsThePlotCommandSays)
+{
+    CQKGraphicLayer* lower = graph->GetActiveLayer();
+    CQKGraphicLayer* upper = graph->AddLayer();
+    lower->SetFrameArea(RECT{0, 0, 200, 200}, 0, 10, 0, 10);
+    upper->SetFrameArea(RECT{100, 100, 300, 300}, 0, 10, 0, 10);
+    graph->SetActiveLayerIndex(0);
+    struct {
+        POINT point;
+        int layer;
+    } points[] = {{{50, 50}, 0}, {{150, 150}, 1}, {{250, 250}, 1}, {{400, 10}, 0}};
+    for (auto& p : points)
+        EXPECT_EQ(p.layer, graph->FindLayerIndexFromPointForDragDrop(p.point)) << p.point.x << "," << p.point.y;
+
+    // Dropped where the upper layer lies over the lower: into the upper, which becomes the
+    // active layer; only the selected column is plotted, as the command's kind.
+    const int column = wks->GetColumnIndex(y2);
+    wks->SelectColumns(column, column);
+    ASSERT_TRUE(CQKWksPage::PlotDrop(wks, graph, POINT{150, 150}, 33248));
+    EXPECT_EQ(1, graph->GetActiveLayerIndex());
+    EXPECT_EQ(y2->GetName(), PlotsOf(upper));
+    EXPECT_EQ(QK_PLOT_SCATTER, upper->PlotObjByIndex(0, 1)->GetPlotObjectType(0));
+    EXPECT_EQ("", PlotsOf(lower));
+
+    // No selection: every column after the X (the new worksheet's own two, then ours); a
+    // command naming no kind plots lines.
+    wks->SelectNone();
+    ASSERT_TRUE(CQKWksPage::PlotDrop(wks, graph, POINT{50, 50}, 33280));
+    EXPECT_EQ(0, graph->GetActiveLayerIndex());
+    EXPECT_EQ(wks->GetNumCols() - 1, lower->GetNumPlots()) << PlotsOf(lower);
+    EXPECT_NE(std::string::npos, PlotsOf(lower).find(y1->GetName() + " " + y2->GetName())) << PlotsOf(lower);
+    EXPECT_EQ(QK_PLOT_LINE, lower->PlotObjByIndex(0, 1)->GetPlotObjectType(0));
+
+    // Refused: nothing to plot, no graph; the reason is kept.
+    CQKWksPage* empty = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+    while (empty->GetNumCols() > 0)
+        empty->DeleteColumn(1);
+    EXPECT_FALSE(CQKWksPage::PlotDrop(empty, graph, POINT{50, 50}, 33248));
+    EXPECT_FALSE(CQKWksPage::PlotDrop(wks, nullptr, POINT{50, 50}, 33248));
+    EXPECT_GE(qkfxGetCallLog().Find("drop"), 0) << qkfxGetCallLog().ToString();
+}
+
 TEST_F(LayersTest, TheMaximisedLayersEarlierPlaceIsSaved)
 {
     ASSERT_TRUE(graph->MaximizeLayer(nullptr));

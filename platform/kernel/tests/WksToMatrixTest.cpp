@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,34 @@ TEST_F(WksToMatrixTest, RandomXYZWeighsEveryPointByItsInverseSquaredDistance)
     ExpectCells(m, 20, 20, expected, 1e-12);
     EXPECT_EQ(m->GetCell(1, 1), 1);   // on the point (0, 0)
     EXPECT_EQ(m->GetCell(20, 20), 6); // the mean of the two points on (10, 2)
+}
+
+// Presses Cancel of the progress box as soon as it is made.
+HHOOK g_cancelHook = nullptr;
+LRESULT CALLBACK CancelProgress(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        char name[64] = "";
+        GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+        if (strcmp(name, "QxUtilProgressBox") == 0)
+            PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDCANCEL, 0);
+    }
+    return CallNextHookEx(g_cancelHook, code, wParam, lParam);
+}
+
+TEST_F(WksToMatrixTest, CancelledRandomXYZGriddingLeavesNoMatrix)
+{
+    Sheet({{0, 1, 2, 3}, {0, 2, 1, 3}, {1, 2, 3, 4}});
+    g_cancelHook = SetWindowsHookExA(WH_CBT, CancelProgress, nullptr, GetCurrentThreadId());
+    ASSERT_NE(g_cancelHook, nullptr);
+    bool ok = Run("worksheet -m random 50 50");
+    UnhookWindowsHookEx(g_cancelHook);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(err.find("cancelled"), std::string::npos) << err;
+    EXPECT_EQ(qkfxGetProject().GetActiveMatrix(), nullptr);
+    // Not cancelled, the same conversion makes its matrix.
+    ASSERT_TRUE(Run("worksheet -m random 50 50")) << err;
+    EXPECT_NE(qkfxGetProject().GetActiveMatrix(), nullptr);
 }
 
 TEST_F(WksToMatrixTest, TheWorksheetScriptRunsOnItsWorksheetAndIsSaved)

@@ -251,6 +251,11 @@ int CQUSystemExcel::GetDragDropPlotDefault(int* v)
     return 1;
 }
 
+int CQUSystemExcel::GetDragDropPlotTypeID()
+{
+    return qkuSetGetDefaultPlotType(-1);
+}
+
 int CQUSystemExcel::SetDragDropPlotDefault(int v)
 {
     if (v < 0 || v > 3)

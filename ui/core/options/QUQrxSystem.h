@@ -52,6 +52,9 @@ public:
     // 0 line, 1 scatter, 2 line and symbol, 3 any other type (the current tool's).
     int GetDragDropPlotDefault(int* v);
     int SetDragDropPlotDefault(int v);
+    // The plot command of ranges and columns dropped on a graph: the kernel's default plot
+    // type.
+    static int GetDragDropPlotTypeID();
 
 private:
     int m_dlgPlot = 0, m_dlgPlotMulti = 0, m_legendTxtSel = 0, m_closeAfterPlot = 0;

@@ -14,6 +14,7 @@
 
 #include "PlotDetailsResources.h"
 #include "QKAccess.h"
+#include "QKContour.h"
 #include "QKGraphObjects.h"
 #include "QKScript.h"
 #include "QUAccess.h"
@@ -178,6 +179,80 @@ TEST_F(GraphViews, GraphAndLayoutWindowsHaveTheirDocumentsViewsAndPages)
 
 // Format > Plot on a graph window opens Plot Details on the active layer's plot; what OK
 // takes reaches the plot.
+// Columns dragged from the program's worksheet reach the graph window through the drop
+// target it registered: a link shown while dragged, the column plotted in the layer under
+// the point when dropped. Data that are no such drag, or come while no worksheet drags,
+// show nothing; a layout takes no drops.
+TEST_F(GraphViews, ColumnsDroppedOnTheGraphWindowArePlottedThere)
+{
+    CQUGraphView* view = NewLineGraph();
+    ASSERT_NE(view, nullptr);
+    CQKGraphPage* graph = view->GetGraphPage();
+    CQKWksPage* wks = qkfxGetProject().GetLastActiveWks();
+    ASSERT_NE(wks, nullptr);
+    ASSERT_EQ(Run("win -t layout"), 0);
+    CQUGraphView* layoutView = ViewOf(qkfxGetProject().FindPage("Layout1"));
+    ASSERT_NE(layoutView, nullptr);
+    COleDropTarget other;
+    auto* otherInterface = (IDropTarget*)other.GetInterface(&IID_IDropTarget);
+    EXPECT_EQ(::RegisterDragDrop(view->m_hWnd, otherInterface), DRAGDROP_E_ALREADYREGISTERED);
+    EXPECT_EQ(::RegisterDragDrop(layoutView->m_hWnd, otherInterface), S_OK) << "a layout registers no target";
+    ::RevokeDragDrop(layoutView->m_hWnd);
+
+    wks->SelectColumns(2, 2);
+    auto columnsData = [&](CLIPFORMAT format) {
+        auto* source = new COleDataSource;
+        HGLOBAL block = CreateGlobalMemoryForDragDrop(sizeof(CQKWksPage*));
+        *(CQKWksPage**)::GlobalLock(block) = wks;
+        ::GlobalUnlock(block);
+        source->CacheGlobalData(format, block);
+        return source;
+    };
+    CRect client;
+    view->GetClientRect(&client);
+    CPoint middle = client.CenterPoint();
+    view->ClientToScreen(&middle);
+    const POINTL at = {middle.x, middle.y};
+
+    // The view's registered target, as a drag source's OLE reaches it.
+    struct Peek : CQUGraphView {
+        static IDropTarget* Of(CQUGraphView* v)
+        {
+            return (IDropTarget*)static_cast<Peek*>(v)->m_dropTarget.GetInterface(&IID_IDropTarget);
+        }
+    };
+    struct Case {
+        const char* name;
+        BOOL dragging;
+        CLIPFORMAT format;
+        DWORD shown;
+        int plots;
+    } cases[] = {
+        {"no worksheet drags", FALSE, (CLIPFORMAT)GetQuorixWksDragDropClipboardFormat(), DROPEFFECT_NONE, 1},
+        {"other data", TRUE, CF_TEXT, DROPEFFECT_NONE, 1},
+        {"the worksheet's columns", TRUE, (CLIPFORMAT)GetQuorixWksDragDropClipboardFormat(), DROPEFFECT_LINK, 2},
+    };
+    IDropTarget* drop = Peek::Of(view);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        COleDataSource* source = columnsData(c.format);
+        LPDATAOBJECT data = source->GetDataObject(FALSE);
+        CQKWksPage::ms_bDraggingFromQrxWksInvoked = c.dragging;
+        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+        ASSERT_EQ(drop->DragEnter(data, MK_LBUTTON, at, &effect), S_OK);
+        EXPECT_EQ(effect, c.shown);
+        effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+        drop->DragOver(MK_LBUTTON, at, &effect);
+        EXPECT_EQ(effect, c.shown);
+        effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+        drop->Drop(data, 0, at, &effect);
+        CQKWksPage::ms_bDraggingFromQrxWksInvoked = FALSE;
+        EXPECT_EQ(effect, c.shown);
+        EXPECT_EQ(graph->GetActiveLayer()->GetNumPlots(), c.plots);
+        source->InternalRelease();
+    }
+}
+
 TEST_F(GraphViews, PlotDetailsFromTheMenuChangesThePlot)
 {
     CQUGraphView* view = NewLineGraph();

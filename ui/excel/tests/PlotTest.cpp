@@ -5,6 +5,8 @@
 #include "ExcelRes.h"
 #include "QKAccess.h"
 #include "QKGraphObjects.h"
+#include "QUGraphDoc.h"
+#include "QUGraphView.h"
 #include "XlPlot.h"
 
 namespace {
@@ -195,6 +197,111 @@ TEST_F(XlPlotting, WithAGraphActiveTheDialogPlotsIntoItsActiveLayer)
     ASSERT_EQ(1, graph->GetActiveLayer()->GetNumPlots());
     EXPECT_EQ(7.0, Plotted(graph->GetActiveLayer(), 0)->GetValue(2));
     CQUxlView::DeletePlotDlg();
+}
+
+// Data whose "Link Source" names the moniker of a workbook path, a sheet and a range, as a
+// spreadsheet's drag offers it.
+COleDataSource* LinkSourceData(const wchar_t* path, const wchar_t* sheet, const wchar_t* range)
+{
+    IMoniker* file = nullptr;
+    IMoniker* name = nullptr;
+    EXPECT_EQ(S_OK, CreateFileMoniker(path, &file));
+    for (const wchar_t* item : {sheet, range}) {
+        if (!item)
+            continue;
+        IMoniker* part = nullptr;
+        IMoniker* joined = nullptr;
+        EXPECT_EQ(S_OK, CreateItemMoniker(L"!", item, &part));
+        EXPECT_EQ(S_OK, (name ? name : file)->ComposeWith(part, FALSE, &joined));
+        part->Release();
+        if (name)
+            name->Release();
+        name = joined;
+    }
+    IStream* stream = nullptr;
+    EXPECT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, FALSE, &stream));
+    IPersistStream* persist = nullptr;
+    (name ? name : file)->QueryInterface(IID_IPersistStream, (void**)&persist);
+    EXPECT_EQ(S_OK, OleSaveToStream(persist, stream));
+    WriteClassStm(stream, CLSID_NULL);
+    persist->Release();
+    HGLOBAL block = nullptr;
+    GetHGlobalFromStream(stream, &block);
+    stream->Release();
+    if (name)
+        name->Release();
+    file->Release();
+    auto* source = new COleDataSource;
+    source->CacheGlobalData((CLIPFORMAT)RegisterClipboardFormatA("Link Source"), block);
+    return source;
+}
+
+// A graph window's view over a graph page of its own, without a window.
+struct GraphWindow {
+    CQUGraphDoc* doc = new CQUGraphDoc;
+    CQUGraphView* view = (CQUGraphView*)RUNTIME_CLASS(CQUGraphView)->CreateObject();
+    CQKGraphPage* page = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
+    GraphWindow()
+    {
+        doc->m_bAutoDelete = FALSE;
+        doc->ConnectPage(page);
+        doc->AddView(view);
+    }
+    ~GraphWindow()
+    {
+        doc->RemoveView(view);
+        delete view;
+        doc->DisconnectPage();
+        delete doc;
+    }
+};
+
+// A range dragged from the active workbook is known by its link's name, which must begin
+// with the workbook's path and end in "!" and an R1C1 range; dropped on a graph it is
+// plotted in the graph's layer. Other data show no drop effect.
+TEST_F(XlPlotting, ARangeDraggedFromTheActiveWorkbookIsPlottedWhereItIsDropped)
+{
+    // The workbook window is the active one of the program's main window.
+    CWinApp app("xldrop");
+    CFrameWnd* frame = new CFrameWnd;
+    ASSERT_TRUE(frame->Create(nullptr, "main"));
+    app.m_pMainWnd = frame;
+    frame->SetActiveView(view, FALSE);
+    doc->SetPathName("C:\\data\\Book1.xls", FALSE);
+    GraphWindow graph;
+    ASSERT_NE(graph.page, nullptr);
+    Select("B1:B5");
+
+    struct Case {
+        const char* name;
+        const wchar_t *path, *sheet, *range;
+        DROPEFFECT shown;
+    } cases[] = {
+        {"another workbook", L"C:\\data\\Other.xls", L"Sheet1", L"R1C2:R5C2", DROPEFFECT_NONE},
+        {"a single \"!\"", L"C:\\data\\Book1.xls", nullptr, L"R1C2:R5C2", DROPEFFECT_NONE},
+        {"a range of one character", L"C:\\data\\Book1.xls", L"Sheet1", L"C", DROPEFFECT_NONE},
+        {"no R1C1 range", L"C:\\data\\Book1.xls", L"Sheet1", L"B1:B5", DROPEFFECT_NONE},
+        {"this workbook's range", L"C:\\data\\Book1.xls", L"Sheet1", L"R1C2:R5C2", DROPEFFECT_COPY | DROPEFFECT_LINK},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        COleDataSource* source = LinkSourceData(c.path, c.sheet, c.range);
+        COleDataObject data;
+        data.Attach(source->GetDataObject(FALSE), FALSE);
+        EXPECT_EQ(c.shown, graph.view->OnDragEnter(&data, 0, CPoint(10, 10)));
+        if (c.shown != DROPEFFECT_NONE) {
+            EXPECT_TRUE(graph.view->OnDrop(&data, DROPEFFECT_COPY, CPoint(10, 10)));
+            ASSERT_EQ(1, graph.page->GetActiveLayer()->GetNumPlots());
+            EXPECT_EQ(16.0, Plotted(graph.page->GetActiveLayer(), 0)->GetValue(3));
+        } else
+            graph.view->OnDragLeave();
+        source->InternalRelease();
+    }
+    EXPECT_EQ(1u, Graphs().size()) << "no graph of its own";
+
+    frame->SetActiveView(nullptr, FALSE);
+    app.m_pMainWnd = nullptr;
+    frame->DestroyWindow();
 }
 
 TEST_F(XlPlotting, UseDefaultsPlotsTheSelectionAndKeepsTheOptionOnlyOnYes)

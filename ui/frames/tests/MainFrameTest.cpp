@@ -96,6 +96,11 @@ TEST_F(MainFrameTest, CreationMakesTheStatusBarDockBarsToolbarsResultsLogAndSpac
         EXPECT_EQ(ButtonsOf(pBar), t.nButtons) << t.title;
         EXPECT_EQ(pBar->IsVisible(), t.nID == 59400) << t.title;
         EXPECT_EQ(pBar->GetKindMask(), QUToolBarKindMask(t.nID));
+        // Only the Tools toolbar carries a tool box, which opens the tools' options.
+        CQUCustomTools* pTools = DYNAMIC_DOWNCAST(CQUCustomTools, pBar);
+        EXPECT_EQ(pTools != nullptr, t.nID == 59401) << t.title;
+        if (pTools != nullptr)
+            EXPECT_NE(pTools->GetToolBox(), nullptr);
     }
     EXPECT_EQ(pFrame->GetToolBar(12345), nullptr);
 
