@@ -218,6 +218,16 @@ BOOL COleClientItem::FinishCreate(SCODE sc)
         return FALSE;
     }
     m_lpObject->QueryInterface(IID_IViewObject2, (void**)&m_lpViewObject);
+    // The picture drawn while the object is not running: a metafile picture the cache
+    // takes from the server whenever the object changes (the system's cache asked only to
+    // draw keeps no picture of a local server's object).
+    LPOLECACHE cache = nullptr;
+    if (SUCCEEDED(m_lpObject->QueryInterface(IID_IOleCache, (void**)&cache))) {
+        FORMATETC picture = {CF_METAFILEPICT, nullptr, m_nDrawAspect, -1, TYMED_MFPICT};
+        DWORD connection = 0;
+        cache->Cache(&picture, ADVF_PRIMEFIRST, &connection);
+        cache->Release();
+    }
     ::OleSetContainedObject(m_lpObject, TRUE);
     m_lpObject->Advise(&m_xAdviseSink, &m_dwConnection);
     if (m_lpViewObject != nullptr)
@@ -431,6 +441,8 @@ void COleClientItem::Activate(LONG nVerb, CView* pView, LPMSG lpMsg)
         AfxThrowOleException(E_UNEXPECTED);
     if (pView != nullptr)
         m_pView = pView;
+    if (!IsRunning())
+        Reload();
     CRect position(0, 0, 0, 0);
     if (m_pView != nullptr)
         OnGetItemPosition(position);
@@ -439,6 +451,32 @@ void COleClientItem::Activate(LONG nVerb, CView* pView, LPMSG lpMsg)
     m_scLast = sc;
     if (FAILED(sc))
         AfxThrowOleException(sc);
+}
+
+// The object opened again from what it last saved into the item's storage. The system's
+// handler of an object made new would otherwise start its server with a new, empty object
+// after the server it ran in ended, losing what that server saved.
+void COleClientItem::Reload()
+{
+    if (m_lpStorage == nullptr)
+        AfxThrowOleException(E_UNEXPECTED);
+    if (m_lpViewObject != nullptr)
+        m_lpViewObject->SetAdvise(m_nDrawAspect, 0, nullptr);
+    if (m_dwConnection != 0)
+        m_lpObject->Unadvise(m_dwConnection);
+    m_dwConnection = 0;
+    m_lpObject->SetClientSite(nullptr);
+    Put(m_lpInPlaceObject);
+    Put(m_lpViewObject);
+    Put(m_lpObject);
+    m_nItemState = emptyState;
+    SCODE sc = ::OleLoad(m_lpStorage, IID_IOleObject, &m_xOleClientSite, (void**)&m_lpObject);
+    if (FAILED(sc) || m_lpObject == nullptr) {
+        // The storage stays: the item keeps what the object saved.
+        m_scLast = FAILED(sc) ? sc : E_FAIL;
+        AfxThrowOleException(m_scLast);
+    }
+    FinishCreate(sc);
 }
 
 void COleClientItem::Close(OLECLOSE dwCloseOption)
@@ -604,10 +642,11 @@ void COleClientItem::Serialize(CArchive& ar)
     CDocItem::Serialize(ar);
     if (ar.IsStoring()) {
         std::vector<BYTE> bytes;
-        if (m_lpObject != nullptr) {
+        if (m_lpLockBytes != nullptr) {
+            SCODE sc = S_OK;
             LPPERSISTSTORAGE persist = nullptr;
-            SCODE sc = m_lpObject->QueryInterface(IID_IPersistStorage, (void**)&persist);
-            if (SUCCEEDED(sc)) {
+            if (m_lpObject != nullptr && SUCCEEDED(sc = m_lpObject->QueryInterface(IID_IPersistStorage,
+                                                                                 (void**)&persist))) {
                 sc = ::OleSave(persist, m_lpStorage, TRUE);
                 persist->SaveCompleted(nullptr);
                 persist->Release();

@@ -222,7 +222,8 @@ BOOL CQUOleTemplateServer::UpdateRegistry()
               SetClassesRootValue(typeId + "\\CLSID", clsid) && SetClassesRootValue(key, typeName) &&
               SetClassesRootValue(key + "\\ProgID", typeId) && SetClassesRootValue(key + "\\AuxUserType\\2", shortName) &&
               SetClassesRootValue(key + "\\DefaultIcon", icon) && SetClassesRootValue(key + "\\LocalServer32", server) &&
-              SetClassesRootValue(key + "\\InprocHandler32", "ole32.dll");
+              SetClassesRootValue(key + "\\InprocHandler32", "ole32.dll") &&
+              SetClassesRootValue(key + "\\Insertable", "");
     if (!ok) {
         kernel->CanNotUpdateRegistryMsg();
         return FALSE;

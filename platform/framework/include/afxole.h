@@ -767,6 +767,7 @@ protected:
     // everything let go when the creation failed (sc).
     BOOL FinishCreate(SCODE sc);
     BOOL MakeStorage();
+    void Reload();
     void SetState(UINT nNewState);
 
     UINT m_nItemState;
