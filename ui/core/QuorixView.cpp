@@ -822,12 +822,6 @@ void CQuorixView::OnCancelEditCntr()
         item->Close();
 }
 
-void CQuorixView::OnCancelEditSrvr()
-{
-    if (CQuorixDoc* doc = GetQuorixDoc())
-        doc->OnDeactivateUI(FALSE);
-}
-
 void CQuorixView::OnSetFocus(CWnd* pOldWnd)
 {
     CQuorixDoc* doc = GetQuorixDoc();

@@ -111,7 +111,6 @@ protected:
     COleClientItem* ItemAt(CPoint point);
     afx_msg void OnInsertObject();
     afx_msg void OnCancelEditCntr();
-    afx_msg void OnCancelEditSrvr();
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnPaint();
