@@ -85,7 +85,7 @@ void CQUPlotTypeSelector::Refresh()
     m_pLabel->SetWindowText(m_strLabel);
     m_pCombo->ShowWindow(SW_SHOW);
     const BOOL grouped = plot->IsGroupBegin() || plot->IsGroupMember();
-    m_pCombo->EnableWindow(!plot->IsSpecialPoint() && !(grouped && plot->IsIndependence()));
+    m_pCombo->EnableWindow(!plot->IsSpecialPoint() && !plot->IsSubPlotObj() && !(grouped && plot->IsIndependence()));
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -130,7 +130,9 @@ CQUPlotDetailsMain::CQUPlotDetailsMain(CQKBase* obj, int, CWnd* pParent, UINT fi
             current = layer->CreateTemporary();
     }
     m_pCurrent = current;
-    m_pOwnedCopy = current != obj && current != PageOf(current) ? current : nullptr;
+    // A special point handed in is made for the dialog, which keeps it.
+    const bool point = current && current->IsBasePtrPlotObj() && static_cast<CQKPlotObj*>(current)->IsSpecialPoint();
+    m_pOwnedCopy = point || (current != obj && current != PageOf(current)) ? current : nullptr;
 }
 
 CQUPlotDetailsMain::~CQUPlotDetailsMain()
@@ -195,7 +197,9 @@ BOOL CQUPlotDetailsMain::OnInitDialog()
     m_tabManager.GetSheetRect(&m_rcSheet);
     ResizeDialog(TRUE);
     CheckWksButton();
-    m_btnApply.EnableWindow(FALSE);
+    // A special point new to its plot is a change already: OK and Apply keep it.
+    auto* point = m_pCurrent && m_pCurrent->IsBasePtrPlotObj() ? static_cast<CQKPlotObj*>(m_pCurrent) : nullptr;
+    m_btnApply.EnableWindow(point && point->IsSpecialPoint() && point->IsModified());
     if (m_bLayoutPage) {
         CString caption;
         caption.LoadString(IDS_PD_LAYOUT_DETAILS);
@@ -278,6 +282,8 @@ int CQUPlotDetailsMain::ProcessGroupPlot()
     auto* plot = static_cast<CQKPlotObj*>(m_pCurrent);
     if (!plot->IsGroupBegin() && !plot->IsGroupMember())
         return 0;
+    if (plot->IsSpecialPoint() || plot->IsSubPlotObj())
+        return 0; // a point or part is edited on its own
     HTREEITEM first = m_tree.GroupFirstItem(m_link.hCurrent);
     int count = 0;
     for (HTREEITEM item = first; item; item = m_tree.GetNextSiblingItem(item)) {
@@ -468,8 +474,10 @@ BOOL CQUPlotDetailsMain::OnHelpInfo(HELPINFO*)
 
 void CQUPlotDetailsMain::SetOriginal3DPlotObjToSheet(CQKPlotObj* pPlot)
 {
-    m_p3DSource = pPlot;
-    m_tabManager.Set3DSourcePlot(pPlot);
+    // A part's source is the plot it came from: the object of the tree item above it.
+    CQKPlotObj* source = pPlot && pPlot->IsSubPlotObj() ? pPlot->GetSubPlotParent() : pPlot;
+    m_p3DSource = source;
+    m_tabManager.Set3DSourcePlot(source);
 }
 
 void CQUPlotDetailsMain::ResizeDialog(BOOL bAnchorRight)

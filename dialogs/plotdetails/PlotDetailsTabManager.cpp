@@ -82,6 +82,11 @@ CQUPlotDetailsPage* CreatePlotPage(UINT templateId)
     }
 }
 
+bool Is3DScatterParent(const CQKPlotObj* plot)
+{
+    return plot->Is3DScatterPlot() && !plot->IsSubPlotObj();
+}
+
 } // namespace
 
 /////////////////////////////////////////////////////////////////////////////
@@ -270,7 +275,13 @@ BOOL CQUPlotDetailsTabManager::CreatePages()
 {
     if (!m_pObject)
         return FALSE;
-    if (m_pObject->IsBasePtrPlotObj()) {
+    if (m_pObject->IsBasePtrPlotObj() && Is3DScatterParent(static_cast<CQKPlotObj*>(m_pObject))) {
+        // A 3D scatter's own pages edit its parts; the plot itself has how they depend.
+        m_pages.push_back(new CQUPlotDetailsChoice);
+        m_pages.back()->SetEditedObject(m_pObject);
+        std::vector<CPropertyPage*> pages(m_pages.begin(), m_pages.end());
+        MakeSheet(0, pages);
+    } else if (m_pObject->IsBasePtrPlotObj()) {
         CreatePlotPages(static_cast<CQKPlotObj*>(m_pObject));
     } else if (auto* layer = dynamic_cast<CQKGraphicLayer*>(m_pObject)) {
         CreateLayerPages(layer);
@@ -292,16 +303,36 @@ BOOL CQUPlotDetailsTabManager::ApplyPages()
     m_bValidationFailed = FALSE;
     if (!m_pObject || !m_pSheet)
         return FALSE;
+    if (m_pObject->IsBasePtrPlotObj() && Is3DScatterParent(static_cast<CQKPlotObj*>(m_pObject))) {
+        auto* plot = static_cast<CQKPlotObj*>(m_pObject);
+        for (CQUPlotDetailsPage* page : m_pages) {
+            page->ControlsToObject();
+            page->ClearChanged();
+        }
+        plot->UpdateProjections();
+        return !m_pages.empty();
+    }
     if (m_pObject->IsBasePtrPlotObj()) {
         auto* plot = static_cast<CQKPlotObj*>(m_pObject);
         if (m_pChecker)
             plot->SetActiveTabID(m_pChecker->GetCurrentTabID());
         auto* active = DYNAMIC_DOWNCAST(CQUPlotDetailsPage, m_pSheet->GetActivePage());
-        if (!active || !active->IsChanged())
-            return FALSE;
-        active->ControlsToObject();
-        active->ClearChanged();
-        return TRUE;
+        BOOL written = FALSE;
+        if (active && active->IsChanged()) {
+            active->ControlsToObject();
+            active->ClearChanged();
+            written = TRUE;
+        }
+        // The parts that follow this one take its look.
+        if (plot->IsSubPlotObj() && plot->Is3DScatterPlot()) {
+            if (m_pDialog)
+                m_pDialog->SetOriginal3DPlotObjToSheet(plot);
+            else
+                m_p3DSource = plot->GetSubPlotParent();
+            if (m_p3DSource)
+                m_p3DSource->UpdateProjections();
+        }
+        return written;
     }
     // Layer and graph-page pages: every changed page validates and writes. A page whose
     // values are refused stays changed, and the whole answer is FALSE, so neither Apply

@@ -1,5 +1,7 @@
 #include "PlotDetailsTree.h"
 
+#include <algorithm>
+
 #include "PlotPagesResources.h"
 
 IMPLEMENT_DYNAMIC(CQUPlotDetailsTree, CTreeCtrl)
@@ -9,10 +11,43 @@ BEGIN_MESSAGE_MAP(CQUPlotDetailsTree, CTreeCtrl)
     ON_COMMAND(ID_PD_TREE_OLD_CAPS, OnOldCaps)
     ON_COMMAND(ID_PD_TREE_NEW_CAPS, OnNewCaps)
     ON_WM_RBUTTONDOWN()
+    ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
+namespace {
+
+enum { CHECK_NONE = 0, CHECK_OFF = 1, CHECK_ON = 2 };
+
+// Check boxes as the system draws them, for the state images.
+void MakeCheckImages(CImageList& list)
+{
+    list.DeleteImageList();
+    if (!list.Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0))
+        return;
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    for (int i = 0; i < 3; ++i) {
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+        HGDIOBJ old = ::SelectObject(dc, bitmap);
+        RECT all = {0, 0, 16, 16};
+        ::FillRect(dc, &all, (HBRUSH)::GetStockObject(WHITE_BRUSH));
+        if (i != CHECK_NONE) {
+            RECT box = {2, 2, 15, 15};
+            ::DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (i == CHECK_ON ? DFCS_CHECKED : 0));
+        }
+        ::SelectObject(dc, old);
+        ImageList_AddMasked(list.GetSafeHandle(), bitmap, i == CHECK_NONE ? RGB(255, 255, 255) : RGB(255, 0, 255));
+        ::DeleteObject(bitmap);
+    }
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+}
+
+} // namespace
+
 CQUPlotDetailsTree::CQUPlotDetailsTree()
-    : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_bClosed(FALSE), m_hAccel(nullptr)
+    : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_bClosed(FALSE), m_hAccel(nullptr), m_nScatters(0),
+      m_bPointPlaced(FALSE)
 {
 }
 
@@ -77,6 +112,10 @@ HTREEITEM CQUPlotDetailsTree::Build_Tree_Control()
     m_images.DeleteImageList();
     if (m_images.Create(IDB_PD_TREE_IMAGES, 16, PD_IMAGE_COUNT, RGB(255, 255, 255)))
         SetImageList(&m_images, TVSIL_NORMAL);
+    MakeCheckImages(m_checks);
+    if (m_checks.GetSafeHandle())
+        SetImageList(&m_checks, TVSIL_STATE);
+    m_nScatters = 0;
 
     HTREEITEM root = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, m_pPage->GetName().c_str(),
                                 I_IMAGECALLBACK, I_IMAGECALLBACK, 0, 0, (LPARAM)(CQKBase*)m_pPage, TVI_ROOT, TVI_LAST);
@@ -127,9 +166,11 @@ HTREEITEM CQUPlotDetailsTree::AddPlots(HTREEITEM hLayer)
     const CQKPlotObj* edited = (m_nKind == 2) ? static_cast<CQKPlotObj*>(m_pElement) : nullptr;
     const bool editedLayer = edited && LayerIndexOf(edited) == m_pPage->GetLayerIndex(layer);
     const int editedIndex = editedLayer ? layer->GetPlotIndex(edited->GetId()) : -1;
+    // A special point edited is found under its plot, which the tree then holds a copy of.
+    const bool editedPoint = edited && edited->IsSpecialPoint();
     HTREEITEM editedItem = nullptr;
     for (int i = 0; i < layer->GetNumPlots(); ++i) {
-        CQKPlotObj* plot = (i == editedIndex) ? const_cast<CQKPlotObj*>(edited) : layer->PlotObjByIndex(i, 0);
+        CQKPlotObj* plot = (i == editedIndex && !editedPoint) ? const_cast<CQKPlotObj*>(edited) : layer->PlotObjByIndex(i, 0);
         if (!plot)
             continue;
         if (plot->IsHiddenFromLegend()) {
@@ -142,9 +183,105 @@ HTREEITEM CQUPlotDetailsTree::AddPlots(HTREEITEM hLayer)
                                     (LPARAM)(CQKBase*)plot, hLayer, TVI_LAST);
         if (i == editedIndex)
             editedItem = item;
+        // The edited plot shows its parts at once; others when they are expanded.
+        if (i == editedIndex && (plot->HasSpecialPoints() || editedPoint)) {
+            AddPlotChildren(item);
+            for (HTREEITEM child = GetChildItem(item); editedPoint && child; child = GetNextSiblingItem(child))
+                if (GetItemObject(child) == edited)
+                    editedItem = child;
+        } else if (plot->HasSpecialPoints())
+            InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, "", 0, 0, 0, 0, 0, item, TVI_LAST);
     }
     MarkExpanded(hLayer);
     return editedItem;
+}
+
+// One check-box item per part of a 3D scatter, checked when the part is drawn.
+void CQUPlotDetailsTree::AddPlotChildren(HTREEITEM hPlot)
+{
+    auto* plot = static_cast<CQKPlotObj*>(GetItemObject(hPlot));
+    if (!plot || !plot->IsBasePtrPlotObj())
+        return;
+    DeleteChildCopies(hPlot);
+    RemoveChildren(hPlot);
+    std::vector<CQKPlotObj*> parts;
+    if (plot->GetSpecialPointsArray(parts) > 0 && plot->Is3DScatterPlot())
+        ++m_nScatters;
+    // The special point the dialog was opened on takes the place of its copy, or is added
+    // when the plot has no point there yet.
+    auto* edited = m_nKind == 2 ? static_cast<CQKPlotObj*>(m_pElement) : nullptr;
+    if (!m_bPointPlaced && edited && edited->IsSpecialPoint() && !plot->Is3DScatterPlot() &&
+        LayerIndexOf(edited) == LayerIndexOf(plot) && edited->GetId() == plot->GetId()) {
+        m_bPointPlaced = TRUE; // from now on the tree owns it like any other item's object
+        auto same = std::find_if(parts.begin(), parts.end(),
+                                 [edited](const CQKPlotObj* p) { return p->GetIDEx() == edited->GetIDEx(); });
+        if (same != parts.end()) {
+            delete *same;
+            *same = edited;
+        } else {
+            parts.push_back(edited);
+        }
+        edited->SetSubPlotParent(plot);
+    }
+    for (CQKPlotObj* part : parts) {
+        HTREEITEM item = InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM, part->GetName().c_str(),
+                                    PD_IMAGE_SPECIAL, PD_IMAGE_SPECIAL_SELECTED, 0, 0, (LPARAM)(CQKBase*)part, hPlot,
+                                    TVI_LAST);
+        if (part->IsSubPlotObj())
+            SetItemChecked(item, part->HasObjectDisplayed());
+    }
+    MarkExpanded(hPlot);
+}
+
+BOOL CQUPlotDetailsTree::IsItemChecked(HTREEITEM hItem) const
+{
+    return (GetItemState(hItem, TVIS_STATEIMAGEMASK) >> 12) == CHECK_ON;
+}
+
+void CQUPlotDetailsTree::SetItemChecked(HTREEITEM hItem, BOOL bChecked)
+{
+    SetItemState(hItem, INDEXTOSTATEIMAGEMASK(bChecked ? CHECK_ON : CHECK_OFF), TVIS_STATEIMAGEMASK);
+}
+
+// A click on a part's check box shows or hides the part.
+void CQUPlotDetailsTree::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    UINT flags = 0;
+    HTREEITEM item = HitTest(point, &flags);
+    if (item && (flags & TVHT_ONITEMSTATEICON) && (GetItemState(item, TVIS_STATEIMAGEMASK) >> 12) != CHECK_NONE) {
+        auto* part = static_cast<CQKPlotObj*>(GetItemObject(item));
+        if (part && part->IsBasePtrPlotObj() && part->IsSubPlotObj()) {
+            const BOOL checked = !IsItemChecked(item);
+            SetItemChecked(item, checked);
+            part->SetObjectDisplayed(checked);
+            part->SetModified(1);
+            ::SendMessageA(::GetParent(m_hWnd), WM_PD_ENABLE_APPLY, 0, 0);
+            return;
+        }
+    }
+    CTreeCtrl::OnLButtonDown(nFlags, point);
+}
+
+void CQUPlotDetailsTree::DeleteChildCopies(HTREEITEM hItem)
+{
+    for (HTREEITEM child = GetChildItem(hItem); child; child = GetNextSiblingItem(child)) {
+        ForgetEdited(child);
+        delete GetItemObject(child);
+        SetItemData(child, 0);
+    }
+}
+
+// The edited element about to be deleted gives way to its item's parent, so that items
+// filled later never ask a deleted object where it was.
+void CQUPlotDetailsTree::ForgetEdited(HTREEITEM hItem)
+{
+    if (!hItem || GetItemObject(hItem) != m_pElement || m_pElement == nullptr)
+        return;
+    HTREEITEM parent = GetParentItem(hItem);
+    m_pElement = parent ? GetItemObject(parent) : nullptr;
+    m_nKind = !m_pElement || !parent ? 0 : m_pElement->IsBasePtrPlotObj() ? 2 : m_pElement->IsBasePtrLayer() ? 1 : 0;
+    if (m_nKind == 0)
+        m_pElement = m_pPage;
 }
 
 void CQUPlotDetailsTree::FillItem(HTREEITEM hItem)
@@ -154,6 +291,7 @@ void CQUPlotDetailsTree::FillItem(HTREEITEM hItem)
     switch (GetItemDepth(hItem)) {
     case 0: AddLayers(hItem); break;
     case 1: AddPlots(hItem); break;
+    case 2: AddPlotChildren(hItem); break;
     default: break;
     }
 }
@@ -189,6 +327,23 @@ HTREEITEM CQUPlotDetailsTree::Redirect(HTREEITEM hItem)
     if (!object || GetItemDepth(hItem) == 0 || !object->IsBasePtrPlotObj())
         return hItem;
     auto* plot = static_cast<CQKPlotObj*>(object);
+    if (plot->IsSpecialPoint())
+        return hItem;
+    // A 3D scatter is edited in its parts; parts edited together are edited in the one
+    // that leads them.
+    if (plot->Is3DScatterPlot() && !plot->IsSubPlotObj())
+        return GetChildItem(hItem) ? GetChildItem(hItem) : hItem;
+    if (plot->IsSubPlotObj()) {
+        HTREEITEM parent = GetParentItem(hItem);
+        auto* source = static_cast<CQKPlotObj*>(GetItemObject(parent));
+        HTREEITEM first = GetChildItem(parent);
+        const int grouping = source ? source->GetGroupingIndex() : 0;
+        if (grouping == 2 && first)
+            return first;
+        if (grouping == 1 && first && hItem != first && GetNextSiblingItem(first))
+            return GetNextSiblingItem(first);
+        return hItem;
+    }
     if ((plot->IsGroupBegin() || plot->IsGroupMember()) && !plot->IsIndependence())
         return GroupFirstItem(hItem);
     return hItem;
@@ -299,10 +454,8 @@ void CQUPlotDetailsTree::NotifyChange()
 // Deletes the working copies an item and its children hold, then the item.
 void CQUPlotDetailsTree::DeleteItemCopies(HTREEITEM hItem)
 {
-    for (HTREEITEM child = GetChildItem(hItem); child; child = GetNextSiblingItem(child)) {
-        delete GetItemObject(child);
-        SetItemData(child, 0);
-    }
+    DeleteChildCopies(hItem);
+    ForgetEdited(hItem);
     delete GetItemObject(hItem);
     SetItemData(hItem, 0);
     DeleteItem(hItem);
@@ -343,6 +496,26 @@ void CQUPlotDetailsTree::DeleteSelected()
     }
     if (plot->Is3DScatterPlot()) {
         AfxMessageBox(IDS_PD_3D_SCATTER_PART, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (plot->IsSpecialPoint()) {
+        CString format, text;
+        format.LoadString(IDS_PD_DELETE_SPECIAL_POINT);
+        text.Format(format, plot->GetName().c_str());
+        if (AfxMessageBox(text, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+            return;
+        HTREEITEM plotItem = GetParentItem(item);
+        auto* owner = static_cast<CQKPlotObj*>(GetItemObject(plotItem));
+        SelectItem(plotItem);
+        if (owner) {
+            owner->DeleteSpecialPoint(plot->GetIDEx());
+            owner->SetModified(1);
+        }
+        ForgetEdited(item);
+        delete plot;
+        SetItemData(item, 0);
+        DeleteItem(item);
+        NotifyChange();
         return;
     }
     HTREEITEM layerItem = GetParentItem(item);
@@ -395,6 +568,15 @@ void CQUPlotDetailsTree::CommitAll()
                 plot->RemoveColorMapData();
                 plot->SetModified(1);
             }
+            // A 3D scatter's parts go into the plot first, which they mark modified.
+            for (HTREEITEM child = GetChildItem(item); child; child = GetNextSiblingItem(child)) {
+                auto* part = static_cast<CQKPlotObj*>(GetItemObject(child));
+                if (!part || !part->IsModified())
+                    continue;
+                if (part->IsSubPlotObj())
+                    part->SetObjectDisplayed(IsItemChecked(child));
+                part->UpdateFromTemporary();
+            }
             if (plot->IsModified())
                 plot->UpdateFromTemporary();
             plot->GetPlotObjectType(0);
@@ -410,9 +592,15 @@ void CQUPlotDetailsTree::CommitAll()
 
 void CQUPlotDetailsTree::ReplaceItemObject(HTREEITEM hItem, CQKPlotObj* pPlot)
 {
+    CQKBase* old = GetItemObject(hItem);
+    DeleteChildCopies(hItem);
+    if (m_pElement == old) // the caller deletes the old object
+        m_pElement = pPlot;
     SetItemData(hItem, (DWORD_PTR)(CQKBase*)pPlot);
     RemoveChildren(hItem);
     SetItemImage(hItem, PlotImage(pPlot, FALSE), PlotImage(pPlot, TRUE));
+    if (pPlot->HasSpecialPoints())
+        AddPlotChildren(hItem);
 }
 
 void CQUPlotDetailsTree::DeleteWorkingCopies()
@@ -423,6 +611,7 @@ void CQUPlotDetailsTree::DeleteWorkingCopies()
     for (HTREEITEM layerItem = root ? GetChildItem(root) : nullptr; layerItem;
          layerItem = GetNextSiblingItem(layerItem)) {
         for (HTREEITEM item = GetChildItem(layerItem); item; item = GetNextSiblingItem(item)) {
+            DeleteChildCopies(item);
             delete GetItemObject(item);
             SetItemData(item, 0);
         }

@@ -53,6 +53,9 @@ public:
     void OnGetDispInfo(NMTVDISPINFOA* pInfo);
     void CommitAll();
     void DeleteWorkingCopies();
+    // Whether a 3D scatter part's item is checked (its part drawn).
+    BOOL IsItemChecked(HTREEITEM hItem) const;
+    void SetItemChecked(HTREEITEM hItem, BOOL bChecked);
     // Replaces an item's object (a plot of a new type) and drops its children.
     void ReplaceItemObject(HTREEITEM hItem, CQKPlotObj* pPlot);
 
@@ -69,6 +72,7 @@ public:
 protected:
     afx_msg void OnDelete();
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnOldCaps();
     afx_msg void OnNewCaps();
     void SetCapUnits(BOOL before60);
@@ -79,6 +83,9 @@ private:
     void NotifyChange();
     HTREEITEM AddLayers(HTREEITEM hPage);
     HTREEITEM AddPlots(HTREEITEM hLayer);
+    void AddPlotChildren(HTREEITEM hPlot);
+    void DeleteChildCopies(HTREEITEM hItem);
+    void ForgetEdited(HTREEITEM hItem);
     void RemoveChildren(HTREEITEM hItem);
     void MarkExpanded(HTREEITEM hItem);
     int LayerIndexOf(const CQKBase* pElement) const;
@@ -87,6 +94,9 @@ private:
     CQKBase* m_pElement;
     int m_nKind;
     CImageList m_images;
+    CImageList m_checks; // state images: none, unchecked, checked
+    int m_nScatters;     // 3D scatters whose parts were added
+    BOOL m_bPointPlaced; // the special point edited has its item
     BOOL m_bClosed;
     HACCEL m_hAccel;
     // Deletions wait for Apply, so Cancel leaves the graph as it was: datasets to delete,

@@ -38,7 +38,7 @@ const UnbuiltCommands kUnbuilt[] = {
     {36130, 36130, "not described"},
     {36322, 36322, "not described"},
     {36323, 36324, "graph"},
-    {36326, 36327, "graph"},
+    {36327, 36327, "not described"},
     // Plot commands: the kinds the kernel cannot plot yet.
     {33268, 33280, "graph"},
     {33281, 33283, "not described"},
@@ -48,7 +48,6 @@ const UnbuiltCommands kUnbuilt[] = {
     // STANDARD.
     {33026, 33026, "graph"},
     {33028, 33028, "graph"},
-    {33045, 33046, "graph"},
     {33047, 33047, "not described"},
     {33048, 33049, "graph"},
     // FILE.
@@ -56,14 +55,13 @@ const UnbuiltCommands kUnbuilt[] = {
     {34002, 34002, "not described"},
     {34028, 34032, "not described"},
     {34038, 34041, "not described"},
-    // OBJEDIT's data order and grouping, and the 3D rotation angle.
-    {35500, 35501, "graph"},
+    // The 3D rotation angle.
     {35562, 35562, "graph"},
     // 3D Waterfall and the X and Y Constant with Base kinds: nothing but their names.
     {35573, 35573, "not described"},
     {35575, 35576, "not described"},
     // GRAPH and GRANALY of the graph window, and the shared FFT.
-    {32966, 32968, "graph"},
+    {32966, 32966, "graph"},
     {34145, 34161, "not described"},
     {34174, 34174, "not described"},
     {9999, 9999, "not described"},
@@ -85,7 +83,7 @@ const UnbuiltCommands kUnbuilt[] = {
 // -1 where an id has none.
 const int kObjectEdits[] = {
     QK_EDIT_LEFT, QK_EDIT_RIGHT, QK_EDIT_TOP, QK_EDIT_BOTTOM, QK_EDIT_VERTICAL, QK_EDIT_HORIZONTAL, // 35488-35493
-    QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, QK_EDIT_FRONT_DATA, QK_EDIT_BACK_DATA, -1, -1, // 35494-35501
+    QK_EDIT_WIDTH, QK_EDIT_HEIGHT, QK_EDIT_FRONT, QK_EDIT_BACK, QK_EDIT_FRONT_DATA, QK_EDIT_BACK_DATA, QK_EDIT_GROUP, QK_EDIT_UNGROUP, // 35494-35501
     QK_EDIT_ARROW, -1, QK_EDIT_FONT_UP, QK_EDIT_FONT_DOWN,                                          // 35502-35505
 };
 const int kArrowEdits[] = {
@@ -156,6 +154,21 @@ bool LayerCommandReady(int id, bool* handled)
     }
     case 33043: // Extract to Graphs
         return isGraph && graph->GetNumLayers() >= 2;
+    case 36326: // New Color Scale: a colour-mapped plot in the active layer
+        return isGraph && layer && qkColorScalePlot(*layer) != nullptr;
+    case 32967: // Move Data Points and Remove Bad Data: a plot of X and Y data
+    case 32968:
+        return isGraph && graph->CanMask(QK_MASK_POINT);
+    case 33045: // Add Graph and Add Worksheet: a layout, and a window of the kind to add
+    case 33046: {
+        if (!graph || graph->GetType() != QK_PAGE_LAYOUT)
+            return false;
+        CQKProject& project = qkfxGetProject();
+        for (int i = 0; i < project.GetNumPages(); ++i)
+            if (project.GetPage(i)->GetType() == (id == 33045 ? QK_PAGE_GRAPH : QK_PAGE_WKS))
+                return true;
+        return false;
+    }
     default:
         break;
     }

@@ -546,6 +546,59 @@ bool Page(const std::vector<std::string>& a, std::string* error)
     return Fail(error, "page knows -fit, -merge, -extract, -full and -r");
 }
 
+// layout -g [graph], layout -w [worksheet]: the graph or worksheet, chosen from a list
+// when none is named, at the next free place of the active layout.
+bool Layout(const std::vector<std::string>& a, std::string* error)
+{
+    const bool graphs = !a.empty() && Same(a[0], "-g");
+    if (a.empty() || a.size() > 2 || (!graphs && !Same(a[0], "-w")))
+        return Fail(error, "layout takes -g or -w and the window's name");
+    auto* layout = dynamic_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+    if (!layout || layout->GetType() != QK_PAGE_LAYOUT)
+        return Fail(error, "layout: the active window is no layout");
+    const QKPageType kind = graphs ? QK_PAGE_GRAPH : QK_PAGE_WKS;
+    std::string name = a.size() == 2 ? a[1] : std::string();
+    if (name.empty()) {
+        std::vector<std::string> names;
+        for (int i = 0; i < qkfxGetProject().GetNumPages(); ++i)
+            if (CQKPage* page = qkfxGetProject().GetPage(i); page->GetType() == kind)
+                names.push_back(page->GetName());
+        if (names.empty())
+            return Fail(error, graphs ? "layout -g: the project has no graph to add" : "layout -w: the project has no worksheet to add");
+        std::string why;
+        const int chosen = qkPickWindow(graphs ? "Add Graph" : "Add Worksheet", names, &why);
+        if (chosen == -2)
+            return true; // cancelled: nothing added
+        if (chosen < 0)
+            return Fail(error, "layout: " + why);
+        name = names[chosen];
+    }
+    CQKPage* page = qkfxGetProject().FindPage(name);
+    double aspect = 1;
+    if (auto* graph = dynamic_cast<CQKGraphPage*>(page); graph && graph->GetType() == QK_PAGE_GRAPH) {
+        double w, h;
+        graph->GetPageSizeInches(w, h);
+        aspect = w / h;
+    } else if (auto* wks = dynamic_cast<CQKWksPage*>(page); wks && wks->GetType() == QK_PAGE_WKS) {
+        HDC dc = GetDC(nullptr);
+        const SIZE size = wks->GetTableSize(dc, CQKLayoutWksObj::kMaxRows);
+        ReleaseDC(nullptr, dc);
+        aspect = size.cy > 0 ? double(size.cx) / size.cy : 1;
+    }
+    double left, top, right, bottom;
+    qkfxNextLayoutPlace(layout, aspect, left, top, right, bottom);
+    std::string why;
+    const bool added = graphs ? qkfxAddLayoutGraph(layout, name, left, top, right, bottom, &why) != nullptr
+                              : qkfxAddLayoutWks(layout, name, left, top, right, bottom, &why) != nullptr;
+    if (!added)
+        return Fail(error, "layout: " + why);
+    layout->ForgetUndo();
+    qkfxGetProject().SetProjectModified(true);
+    qkShowLayerAgain(*layout->GetLayerByIndex(0, 1));
+    qkfxGetCallLog().Add("layout", a[0] + " " + name);
+    return true;
+}
+
 bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std::vector<std::string>& words,
                        std::string* error)
 {
@@ -565,6 +618,8 @@ bool qkRunGraphCommand(CQKScript& script, const std::string& command, const std:
         return NewFunction(words, error);
     if (command == "getenumwin")
         return GetEnumWin(words, error);
+    if (command == "layout")
+        return Layout(words, error);
     return Fail(error, "\"" + command + "\" is no graph command");
 }
 

@@ -6,6 +6,7 @@
 #include "KernelInternal.h"
 #include "PageRender.h"
 #include "QKCallLog.h"
+#include "QKContour.h"
 #include "QKPlotModel.h"
 
 namespace {
@@ -236,9 +237,64 @@ void DrawLabel(const QKDrawEnv& env, const CQKTextObj& label, const RECT& frame,
     env.AddHit(hit);
 }
 
+// A colour scale: the bands between the plot's levels bottom up in their fills, in the
+// left two fifths of the box, each level's value beside its edge in the plot's label
+// format. Without a colour-mapped plot (it was deleted) only the bar's outline shows.
+void DrawColorScale(const QKDrawEnv& env, const CQKGraphicLayer* layer, const CQKDrawObj& d, const RECT& box)
+{
+    CQKPlotObj* plot = layer ? qkColorScalePlot(*layer) : nullptr;
+    const QKColorMapState* state = plot ? &plot->GetColorMapState() : nullptr;
+    const int n = state ? (int)state->levels.size() : 0;
+    const int bar = box.left + std::max<int>(1, (box.right - box.left) * 2 / 5);
+    const COLORREF ink = qkColorOf(d.GetColor());
+    if (n >= 2) {
+        const double step = double(box.bottom - box.top) / (n - 1);
+        for (int i = 0; i + 1 < n; ++i) {
+            const RECT band = {box.left, Round(box.bottom - (i + 1) * step), bar, Round(box.bottom - i * step)};
+            HBRUSH fill = CreateSolidBrush(state->levels[i].fillColor & 0xFFFFFF);
+            FillRect(env.dc, &band, fill);
+            DeleteObject(fill);
+        }
+        const CQKColorMapData format(*state);
+        HFONT font = CreateFontA(-std::max(1, Round(env.PointsToPixels(8))), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                 ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 VARIABLE_PITCH | FF_SWISS, "Arial");
+        HGDIOBJ of = SelectObject(env.dc, font);
+        HPEN pen = CreatePen(PS_SOLID, env.PenWidth(d.m_lineWidth), ink);
+        HGDIOBJ op = SelectObject(env.dc, pen);
+        const int saved = SaveDC(env.dc);
+        SetBkMode(env.dc, TRANSPARENT);
+        SetTextColor(env.dc, ink);
+        SetTextAlign(env.dc, TA_LEFT | TA_TOP);
+        TEXTMETRICA tm;
+        GetTextMetricsA(env.dc, &tm);
+        const int tick = std::max(2, Round(env.PointsToPixels(3)));
+        for (int i = 0; i < n; ++i) {
+            const int y = Round(box.bottom - i * step);
+            MoveToEx(env.dc, bar, y, nullptr);
+            LineTo(env.dc, bar + tick, y);
+            std::string text;
+            format.FormatAsString(state->levels[i].level, text, 0);
+            TextOutA(env.dc, bar + 2 * tick, y - tm.tmHeight / 2, text.c_str(), (int)text.size());
+        }
+        RestoreDC(env.dc, saved);
+        SelectObject(env.dc, op);
+        DeleteObject(pen);
+        SelectObject(env.dc, of);
+        DeleteObject(font);
+    }
+    HPEN pen = CreatePen(PS_SOLID, env.PenWidth(d.m_lineWidth), ink);
+    HGDIOBJ op = SelectObject(env.dc, pen);
+    HGDIOBJ ob = SelectObject(env.dc, GetStockObject(NULL_BRUSH));
+    Rectangle(env.dc, box.left, box.top, bar + 1, box.bottom + 1);
+    SelectObject(env.dc, ob);
+    SelectObject(env.dc, op);
+    DeleteObject(pen);
+}
+
 // A drawn object: its points are fractions of the page. An arrow's head is a filled
 // triangle at the end point, its length along the line and its width across it.
-void DrawDrawObj(const QKDrawEnv& env, const CQKDrawObj& d, int id)
+void DrawDrawObj(const QKDrawEnv& env, const CQKGraphicLayer* layer, const CQKDrawObj& d, int id)
 {
     const double pw = env.page.right - env.page.left, ph = env.page.bottom - env.page.top;
     const POINT a = {env.page.left + Round(d.m_x1 * pw), env.page.top + Round(d.m_y1 * ph)};
@@ -268,7 +324,9 @@ void DrawDrawObj(const QKDrawEnv& env, const CQKDrawObj& d, int id)
         hit.path = {a, b};
     } else {
         const int l = std::min(a.x, b.x), t = std::min(a.y, b.y), r = std::max(a.x, b.x), bo = std::max(a.y, b.y);
-        if (d.GetKind() == QK_DRAW_RECT)
+        if (d.GetKind() == QK_DRAW_COLORSCALE)
+            DrawColorScale(env, layer, d, {l, t, r, bo});
+        else if (d.GetKind() == QK_DRAW_RECT)
             Rectangle(env.dc, l, t, r + 1, bo + 1);
         else
             Ellipse(env.dc, l, t, r + 1, bo + 1);
@@ -290,7 +348,7 @@ void DrawLayerTexts(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fr
         if (!o || (o->IsBehindData() != FALSE) != behindData)
             continue;
         if (auto* d = dynamic_cast<CQKDrawObj*>(o)) {
-            DrawDrawObj(env, *d, id);
+            DrawDrawObj(env, &layer, *d, id);
             continue;
         }
         auto* text = dynamic_cast<CQKTextObj*>(o);
@@ -365,8 +423,13 @@ void DrawLayoutLayer(QKDrawEnv& env, CQKGraphicLayer& layer)
         if (auto* g = dynamic_cast<CQKLayoutGraphObj*>(e)) {
             RECT r = {env.page.left + Round(g->m_left * pw), env.page.top + Round(g->m_top * ph),
                       env.page.left + Round(g->m_right * pw), env.page.top + Round(g->m_bottom * ph)};
-            auto* graph = dynamic_cast<CQKGraphPage*>(qkfxGetProject().FindPage(g->GetGraphName()));
-            if (graph && graph->GetType() == QK_PAGE_GRAPH && !env.hits) {
+            CQKPage* shown = qkfxGetProject().FindPage(g->GetGraphName());
+            auto* graph = dynamic_cast<CQKGraphPage*>(shown);
+            auto* wks = dynamic_cast<CQKWksPage*>(shown);
+            if (dynamic_cast<CQKLayoutWksObj*>(g)) {
+                if (wks && !env.hits)
+                    wks->DrawTableScaled(env.dc, r, CQKLayoutWksObj::kMaxRows);
+            } else if (graph && graph->GetType() == QK_PAGE_GRAPH && !env.hits) {
                 const int saved = SaveDC(env.dc);
                 IntersectClipRect(env.dc, r.left, r.top, r.right, r.bottom);
                 graph->Draw(env.dc, r);
@@ -385,7 +448,7 @@ void DrawLayoutLayer(QKDrawEnv& env, CQKGraphicLayer& layer)
         } else if (auto* t = dynamic_cast<CQKTextObj*>(e)) {
             DrawLabel(env, *t, env.page, id);
         } else if (auto* d = dynamic_cast<CQKDrawObj*>(e)) {
-            DrawDrawObj(env, *d, id);
+            DrawDrawObj(env, &layer, *d, id);
         }
     }
 }
@@ -517,6 +580,16 @@ BOOL qkDrawGraphPage(CQKGraphPage& page, HDC dc, const RECT& rect, bool paper)
     return DrawPageWalk(page, dc, rect, nullptr, paper);
 }
 
+CQKPlotObj* qkColorScalePlot(const CQKGraphicLayer& layer)
+{
+    for (int i = 0; i < layer.GetNumPlots(); ++i) {
+        CQKPlotObj* plot = layer.PlotObjByIndex(i, 1);
+        if (plot && plot->UseColormapForDrawing() && plot->GetColorMapState().levels.size() >= 2)
+            return plot;
+    }
+    return nullptr;
+}
+
 // The walk again into a one-pixel bitmap, recording where each element went.
 std::vector<QKHitItem> qkPageHits(CQKGraphPage& page, const RECT& rect)
 {
@@ -538,15 +611,30 @@ void CQKGraphPage::DrawScreenItems(HDC dc)
     std::vector<ElementPlace> places = m_multi;
     if (places.empty() && m_selected.layer >= 0 && Resolve(m_selected))
         places.push_back(m_selected);
+    // A group shows one set of handles around all its members.
+    auto groupOf = [&](int layer, int id) {
+        CQKGraphicLayer* l = id > 0 ? GetLayerByIndex(layer, 1) : nullptr;
+        auto* o = l ? dynamic_cast<CQKGrObj*>(l->GetObject(id)) : nullptr;
+        return o ? o->GetGroup() : 0;
+    };
+    std::vector<std::pair<int, int>> groupsShown;
     const bool range = m_rangeDataset != 0 && m_rangeFirst >= 0;
     if (places.empty() && !m_tracking && !range)
         return;
     const std::vector<QKHitItem> hits = qkPageHits(*this, m_lastDrawn);
     for (const ElementPlace& place : places) {
         RECT bounds = {0, 0, 0, 0};
+        const int group = groupOf(place.layer, place.id);
+        if (group) {
+            const std::pair<int, int> key(place.layer, group);
+            if (std::find(groupsShown.begin(), groupsShown.end(), key) != groupsShown.end())
+                continue;
+            groupsShown.push_back(key);
+        }
         for (const QKHitItem& h : hits)
-            if (h.layer == place.layer && h.id == place.id &&
-                (h.id > 0 || (h.dimension == place.dimension && h.part == place.part)))
+            if (h.layer == place.layer &&
+                (group ? h.id > 0 && groupOf(h.layer, h.id) == group
+                       : h.id == place.id && (h.id > 0 || (h.dimension == place.dimension && h.part == place.part))))
                 Union(bounds, BoundsOf(h));
         if (IsRectEmpty(&bounds))
             continue;
@@ -580,7 +668,16 @@ void CQKGraphPage::DrawScreenItems(HDC dc)
         }
     }
     // What a drawing tool is making, while the button is down.
-    if (m_tracking && m_trackTool >= 5) {
+    // A data point on its way: a ring where it would land.
+    if (m_tracking && m_trackTool == kTrackPointMove) {
+        HGDIOBJ op = SelectObject(dc, GetStockObject(BLACK_PEN));
+        HGDIOBJ ob = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        const int r = (int)kPointReachPixels;
+        Ellipse(dc, m_trackTo.x - r, m_trackTo.y - r, m_trackTo.x + r + 1, m_trackTo.y + r + 1);
+        SelectObject(dc, ob);
+        SelectObject(dc, op);
+    }
+    if (m_tracking && m_trackTool >= 5 && m_trackTool <= 9) {
         HGDIOBJ op = SelectObject(dc, GetStockObject(BLACK_PEN));
         HGDIOBJ ob = SelectObject(dc, GetStockObject(NULL_BRUSH));
         const POINT a = m_trackFrom, b = m_trackTo;
@@ -613,6 +710,29 @@ CQKGrElement* CQKGraphPage::FindGrElement(int x, int y)
             return Resolve(place);
         }
     return nullptr;
+}
+
+int CQKGraphPage::FindDataPointRow(int x, int y, const CQKPlotObj* plot)
+{
+    if (!plot || IsRectEmpty(&m_lastDrawn))
+        return -1;
+    int row = -1;
+    long best = 0;
+    for (const QKHitItem& h : qkPageHits(*this, m_lastDrawn)) {
+        if (!h.points || h.rows.size() != h.path.size() || h.layer < 0 || h.layer >= GetNumLayers())
+            continue;
+        CQKGraphicLayer* layer = GetLayerByIndex(h.layer, 1);
+        if (!layer || layer->GetObject(h.id) != static_cast<const CQKGrElement*>(plot))
+            continue;
+        for (size_t i = 0; i < h.path.size(); ++i) {
+            const long dx = h.path[i].x - x, dy = h.path[i].y - y;
+            if (std::abs(dx) <= 4 && std::abs(dy) <= 4 && (row < 0 || dx * dx + dy * dy < best)) {
+                row = h.rows[i];
+                best = dx * dx + dy * dy;
+            }
+        }
+    }
+    return row;
 }
 
 // ---- layout pages ------------------------------------------------------------------------
@@ -658,6 +778,73 @@ CQKLayoutGraphObj* qkfxAddLayoutGraph(CQKGraphPage* layout, const std::string& g
     obj->m_bottom = bottom;
     LayoutLayer(layout)->AddObject(obj);
     return obj;
+}
+
+void CQKLayoutWksObj::DumpState(CQKStateDump& dump) const
+{
+    dump.Open(qkFormatText("layoutWks %d", m_id));
+    dump.Add("worksheet", GetGraphName());
+    dump.Add("left", m_left);
+    dump.Add("top", m_top);
+    dump.Add("right", m_right);
+    dump.Add("bottom", m_bottom);
+    dump.Add("border", m_border);
+    dump.Close();
+}
+
+CQKLayoutWksObj* qkfxAddLayoutWks(CQKGraphPage* layout, const std::string& wks, double left, double top, double right,
+                                  double bottom, std::string* error)
+{
+    auto fail = [&](const std::string& why) -> CQKLayoutWksObj* {
+        if (error)
+            *error = why;
+        return nullptr;
+    };
+    if (!layout || layout->GetType() != QK_PAGE_LAYOUT)
+        return fail("worksheets are put on layout pages only");
+    CQKPage* page = qkfxGetProject().FindPage(wks);
+    if (!page || page->GetType() != QK_PAGE_WKS)
+        return fail("\"" + wks + "\" is not a worksheet window");
+    if (!(right > left) || !(bottom > top))
+        return fail("the worksheet's place on the layout is empty");
+    auto* obj = new CQKLayoutWksObj;
+    obj->SetGraphName(page->GetName());
+    obj->m_left = left;
+    obj->m_top = top;
+    obj->m_right = right;
+    obj->m_bottom = bottom;
+    LayoutLayer(layout)->AddObject(obj);
+    return obj;
+}
+
+void qkfxNextLayoutPlace(CQKGraphPage* layout, double aspect, double& left, double& top, double& right, double& bottom)
+{
+    // A quarter of the page less a margin, the window's shape kept inside it.
+    const double margin = 0.03, cell = 0.5 - 1.5 * margin;
+    double pw = 1, ph = 1;
+    if (layout)
+        layout->GetPageSizeInches(pw, ph);
+    double w = cell, h = cell * pw / ph / (aspect > 0 ? aspect : 1);
+    if (h > cell) {
+        w *= cell / h;
+        h = cell;
+    }
+    std::vector<const CQKLayoutGraphObj*> placed;
+    CQKGraphicLayer* layer = layout && layout->GetNumLayers() ? layout->GetLayerByIndex(0, 1) : nullptr;
+    for (int id : layer ? layer->GetObjectIds() : std::vector<int>())
+        if (auto* g = dynamic_cast<const CQKLayoutGraphObj*>(layer->GetObject(id)))
+            placed.push_back(g);
+    const size_t n = placed.size();
+    if (n < 4) {
+        left = margin + (n % 2) * (0.5 - margin / 2);
+        top = margin + (n / 2) * (0.5 - margin / 2);
+    } else {
+        const CQKLayoutGraphObj* last = placed.back();
+        left = std::min(last->m_left + 0.05, 1 - w);
+        top = std::min(last->m_top + 0.05, 1 - h);
+    }
+    right = left + w;
+    bottom = top + h;
 }
 
 CQKTextObj* qkfxAddLayoutText(CQKGraphPage* layout, const std::string& text, double x, double y)

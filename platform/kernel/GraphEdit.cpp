@@ -3,6 +3,7 @@
 // script commands `draw` and `mask` that the menu commands run.
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <sstream>
 
 #include "KernelInternal.h"
@@ -51,6 +52,7 @@ std::unique_ptr<CQKTextObj> CloneText(CQKPage* page, const CQKTextObj& t)
     c->SetShowLinkVars(t.IsShowLinkVars());
     c->SetPosition(t.GetPosX(), t.GetPosY());
     c->SetBehindData(t.IsBehindData());
+    c->SetGroup(t.GetGroup());
     return c;
 }
 
@@ -147,8 +149,8 @@ std::string GetClipboardText(UINT format)
 
 void CQKDrawObj::DumpState(CQKStateDump& dump) const
 {
-    static const char* const kinds[] = {"line", "rect", "ellipse"};
-    dump.Open(qkFormatText("draw %d %s", m_id, kinds[std::min(std::max(m_kind, 0), 2)]));
+    static const char* const kinds[] = {"line", "rect", "ellipse", "colorScale"};
+    dump.Open(qkFormatText("draw %d %s", m_id, kinds[std::min(std::max(m_kind, 0), 3)]));
     dump.Add("x1", m_x1);
     dump.Add("y1", m_y1);
     dump.Add("x2", m_x2);
@@ -160,6 +162,8 @@ void CQKDrawObj::DumpState(CQKStateDump& dump) const
     dump.Add("color", m_color);
     if (m_behindData)
         dump.Add("behindData", true);
+    if (m_group)
+        dump.Add("group", m_group);
     dump.Close();
 }
 
@@ -176,15 +180,24 @@ BOOL CQKGraphPage::IsToolboxToolAvailable(int tool) const
 std::vector<CQKGrObj*> CQKGraphPage::GetSelectedObjects() const
 {
     std::vector<CQKGrObj*> objects;
-    if (m_multi.empty()) {
-        CQKGrElement* e = Resolve(m_selected);
-        if (IsEditable(e))
-            objects.push_back(static_cast<CQKGrObj*>(e));
-        return objects;
-    }
-    for (const ElementPlace& p : m_multi)
+    const std::vector<ElementPlace> places = m_multi.empty() ? std::vector<ElementPlace>{m_selected} : m_multi;
+    for (const ElementPlace& p : places)
         if (CQKGrElement* e = Resolve(p); IsEditable(e))
             objects.push_back(static_cast<CQKGrObj*>(e));
+    // A grouped object brings the rest of its group, after the objects chosen.
+    const size_t chosen = objects.size();
+    for (size_t i = 0; i < chosen; ++i) {
+        CQKGrObj* o = objects[i];
+        if (o->GetGroup() == 0)
+            continue;
+        CQKLayer* layer = o->GetValidLayer();
+        for (int id : layer->GetObjectIds()) {
+            auto* mate = dynamic_cast<CQKGrObj*>(layer->GetObject(id));
+            if (IsEditable(mate) && mate->GetGroup() == o->GetGroup() &&
+                std::find(objects.begin(), objects.end(), mate) == objects.end())
+                objects.push_back(mate);
+        }
+    }
     return objects;
 }
 
@@ -278,6 +291,16 @@ bool CQKGraphPage::CanEdit(int edit) const
                std::any_of(objects.begin() + 1, objects.end(), [](CQKGrObj* o) { return dynamic_cast<CQKDrawObj*>(o) != nullptr; });
     case QK_EDIT_FRONT:
     case QK_EDIT_BACK: return !objects.empty();
+    case QK_EDIT_GROUP: {
+        // Two or more objects of one layer that are not one group already.
+        if (objects.size() < 2)
+            return false;
+        auto sameLayer = [&](CQKGrObj* o) { return o->GetValidLayer() == objects[0]->GetValidLayer(); };
+        auto sameGroup = [&](CQKGrObj* o) { return o->GetGroup() != 0 && o->GetGroup() == objects[0]->GetGroup(); };
+        return std::all_of(objects.begin(), objects.end(), sameLayer) &&
+               !std::all_of(objects.begin(), objects.end(), sameGroup);
+    }
+    case QK_EDIT_UNGROUP: return count([](CQKGrObj* o) { return o->GetGroup() != 0; }) > 0;
     case QK_EDIT_FRONT_DATA: return count([](CQKGrObj* o) { return o->IsBehindData() != FALSE; }) > 0;
     case QK_EDIT_BACK_DATA: return count([](CQKGrObj* o) { return o->IsBehindData() == FALSE; }) > 0;
     case QK_EDIT_FONT_UP:
@@ -337,8 +360,19 @@ bool CQKGraphPage::EditSelected(int edit, std::string* error)
         }
         const RECT ref = boxes[0];
         bool sized = false;
+        // A group moves as one: its members after the first take the first's offset, and
+        // the leader's group stays where it is.
+        std::map<int, POINT> groupOffsets;
+        if (objects[0]->GetGroup())
+            groupOffsets[objects[0]->GetGroup()] = {0, 0};
         for (size_t i = 1; i < objects.size(); ++i) {
             const RECT b = boxes[i];
+            const int group = objects[i]->GetGroup();
+            if (auto it = groupOffsets.find(group); group && it != groupOffsets.end()) {
+                if (edit != QK_EDIT_WIDTH && edit != QK_EDIT_HEIGHT)
+                    MoveBy(objects[i], b, page, it->second.x, it->second.y);
+                continue;
+            }
             int dx = 0, dy = 0;
             switch (edit) {
             case QK_EDIT_LEFT: dx = ref.left - b.left; break;
@@ -360,6 +394,8 @@ bool CQKGraphPage::EditSelected(int edit, std::string* error)
                 continue;
             }
             }
+            if (group)
+                groupOffsets[group] = {dx, dy};
             MoveBy(objects[i], b, page, dx, dy);
         }
         if ((edit == QK_EDIT_WIDTH || edit == QK_EDIT_HEIGHT) && !sized)
@@ -368,9 +404,15 @@ bool CQKGraphPage::EditSelected(int edit, std::string* error)
     }
     case QK_EDIT_FRONT:
     case QK_EDIT_BACK: {
-        // Drawn last is in front: the selection takes the newest ids, or every other label
-        // and drawn object of its layers does.
-        std::vector<ElementPlace> places = m_multi.empty() ? std::vector<ElementPlace>{m_selected} : m_multi;
+        // Drawn last is in front: the selection (with the rest of its groups) takes the
+        // newest ids, or every other label and drawn object of its layers does.
+        std::vector<ElementPlace> places;
+        for (CQKGrObj* o : objects) {
+            ElementPlace p;
+            p.layer = GetLayerIndex(dynamic_cast<CQKGraphicLayer*>(o->GetValidLayer()));
+            p.id = o->GetId();
+            places.push_back(p);
+        }
         for (ElementPlace& p : places) {
             CQKGraphicLayer* layer = GetLayerByIndex(p.layer, 1);
             if (!layer)
@@ -386,7 +428,7 @@ bool CQKGraphPage::EditSelected(int edit, std::string* error)
                     layer->RaiseObject(id);
             }
         }
-        if (m_multi.empty()) {
+        if (places.size() == 1) {
             m_selected = places[0];
         } else {
             m_multi = places;
@@ -394,6 +436,26 @@ bool CQKGraphPage::EditSelected(int edit, std::string* error)
         }
         break;
     }
+    case QK_EDIT_GROUP: {
+        if (!CanEdit(edit))
+            return Fail(error, objects.size() < 2 ? "Select two or more objects to group (Shift+click adds one)."
+                                                  : "Only objects of one layer that are not one group already can be grouped.");
+        // The group's number is the first that no object of the layer carries.
+        CQKLayer* layer = objects[0]->GetValidLayer();
+        int group = 1;
+        for (int id : layer->GetObjectIds())
+            if (auto* o = dynamic_cast<CQKGrObj*>(layer->GetObject(id)))
+                group = std::max(group, o->GetGroup() + 1);
+        for (CQKGrObj* o : objects)
+            o->SetGroup(group);
+        break;
+    }
+    case QK_EDIT_UNGROUP:
+        if (!CanEdit(edit))
+            return Fail(error, "Select a group to ungroup.");
+        for (CQKGrObj* o : objects)
+            o->SetGroup(0);
+        break;
     case QK_EDIT_FRONT_DATA:
     case QK_EDIT_BACK_DATA:
         for (CQKGrObj* o : objects)
@@ -506,6 +568,10 @@ bool CQKGraphPage::Undo()
         if (layer && copy && layer->AddObjectAt(copy.get(), o.id))
             copy.release();
     }
+    // Cells back in the reverse order they were changed.
+    for (auto it = step.cells.rbegin(); it != step.cells.rend(); ++it)
+        if (CQKDataset* d = qkfxGetProject().GetDatasetFromHandle(it->dataset))
+            d->SetValue(it->row, it->value);
     for (const UndoMask& m : step.masks)
         if (CQKDataset* d = qkfxGetProject().GetDatasetFromHandle(m.dataset)) {
             d->SetMaskedRows(m.rows);
@@ -741,6 +807,8 @@ bool CQKGraphPage::FinishTracking(POINT to)
         return dragged && MoveSelected(dx / pw, dy / ph);
     if (m_trackTool == 5)
         return SelectRange(m_trackFrom, to);
+    if (m_trackTool == kTrackPointMove)
+        return dragged && MovePoint(m_trackFrom, to, nullptr);
     // A drawing tool makes one object and hands back to the pointer.
     if (access)
         access->SetCheckedToolNumber(0);
@@ -759,6 +827,98 @@ bool CQKGraphPage::FinishTracking(POINT to)
     layer->AddObject(d.release());
     SetStoredGrElement(made);
     qkfxGetProject().SetProjectModified(true);
+    return true;
+}
+
+int CQKGraphPage::PointNear(POINT at, double reach) const
+{
+    CQKPlotObj* plot = ActivePlot();
+    CQKDataset* y = plot ? qkPlotDataset(*plot, QK_ROLE_Y) : nullptr;
+    CQKGraphicLayer* layer = plot ? dynamic_cast<CQKGraphicLayer*>(plot->GetValidLayer()) : nullptr;
+    RECT frame;
+    if (!y || !layer || !qkfxGetLayerFrame(this, GetLayerIndex(layer), PageRectForEdits(), frame))
+        return -1;
+    const QKLayerMap map(frame, *layer);
+    CQKDataset* x = qkPlotDataset(*plot, QK_ROLE_X);
+    int best = -1;
+    double bestDistance = reach;
+    for (int row = y->GetFirst(); row < y->GetEnd(); ++row) {
+        double dx, dy;
+        if (!map.Map(x ? x->GetValue(row) : row + 1, y->GetValue(row), dx, dy))
+            continue;
+        const double distance = std::hypot(dx - at.x, dy - at.y);
+        if (distance <= bestDistance) {
+            bestDistance = distance;
+            best = row;
+        }
+    }
+    return best;
+}
+
+bool CQKGraphPage::StartPointEdit(int mode, std::string* error)
+{
+    if (mode != QK_POINTS_MOVE && mode != QK_POINTS_REMOVE)
+        return Fail(error, qkFormatText("%d is no data point edit", mode));
+    CQKPlotObj* plot = ActivePlot();
+    if (!plot || !qkPlotDataset(*plot, QK_ROLE_Y))
+        return Fail(error, "The active layer has no plot of X and Y data whose points could be edited.");
+    // The pointer does the edit; a drawing tool would take the clicks.
+    if (CQKAccess* access = qkfxGetAccess())
+        access->SetCheckedToolNumber(0);
+    m_pointEdit = mode;
+    qkfxGetCallLog().Add("CQKGraphPage::StartPointEdit", GetName() + (mode == QK_POINTS_MOVE ? " move" : " remove"));
+    return true;
+}
+
+bool CQKGraphPage::RemovePointAt(POINT at, std::string* error)
+{
+    const int row = PointNear(at, kPointReachPixels);
+    if (row < 0)
+        return Fail(error, "No data point of the active plot lies there.");
+    CQKDataset* y = qkPlotDataset(*ActivePlot(), QK_ROLE_Y);
+    UndoStep before = Snapshot();
+    before.cells.push_back({y->GetHandle(), row, y->GetValue(row)});
+    y->SetValue(row, MISSING_VALUE);
+    m_undo.assign(1, std::move(before));
+    qkfxGetProject().SetProjectModified(true);
+    qkfxGetCallLog().Add("CQKGraphPage::RemovePointAt", y->GetName() + qkFormatText(" %d", row + 1));
+    return true;
+}
+
+bool CQKGraphPage::MovePoint(POINT from, POINT to, std::string* error)
+{
+    const int row = PointNear(from, kPointReachPixels);
+    if (row < 0)
+        return Fail(error, "No data point of the active plot lies there.");
+    CQKPlotObj* plot = ActivePlot();
+    CQKGraphicLayer* layer = dynamic_cast<CQKGraphicLayer*>(plot->GetValidLayer());
+    RECT frame;
+    if (!layer || !qkfxGetLayerFrame(this, GetLayerIndex(layer), PageRectForEdits(), frame))
+        return Fail(error, "The graph has not been drawn yet.");
+    const QKLayerMap map(frame, *layer);
+    if (map.polar || map.ternary)
+        return Fail(error, "Points of polar and ternary layers cannot be moved.");
+    // The place dropped on, kept inside the frame, as fractions of the axes.
+    const double w = frame.right - frame.left, h = frame.bottom - frame.top;
+    const double fh = std::min(1.0, std::max(0.0, (to.x - frame.left) / w));
+    const double fv = std::min(1.0, std::max(0.0, (frame.bottom - to.y) / h));
+    const double vx = map.x.FromFraction(map.XVertical() ? fv : fh);
+    const double vy = map.y.FromFraction(map.XVertical() ? fh : fv);
+    if (!std::isfinite(vx) || !std::isfinite(vy))
+        return Fail(error, "The point has no value there.");
+    CQKDataset* y = qkPlotDataset(*plot, QK_ROLE_Y);
+    CQKDataset* x = qkPlotDataset(*plot, QK_ROLE_X);
+    UndoStep before = Snapshot();
+    before.cells.push_back({y->GetHandle(), row, y->GetValue(row)});
+    y->SetValue(row, vy);
+    // Row numbers as X cannot move: the point moves up or down only.
+    if (x) {
+        before.cells.push_back({x->GetHandle(), row, x->GetValue(row)});
+        x->SetValue(row, vx);
+    }
+    m_undo.assign(1, std::move(before));
+    qkfxGetProject().SetProjectModified(true);
+    qkfxGetCallLog().Add("CQKGraphPage::MovePoint", y->GetName() + qkFormatText(" %d", row + 1));
     return true;
 }
 
@@ -788,26 +948,7 @@ bool CQKGraphPage::MaskCommand(int command, std::string* error)
         }
         break;
     case QK_MASK_POINT: {
-        // The point nearest to the last click, within a symbol's reach.
-        CQKGraphicLayer* layer = dynamic_cast<CQKGraphicLayer*>(plot->GetValidLayer());
-        RECT frame;
-        if (!layer || !qkfxGetLayerFrame(this, GetLayerIndex(layer), PageRectForEdits(), frame))
-            return Fail(error, "The graph has not been drawn yet.");
-        const QKLayerMap map(frame, *layer);
-        CQKDataset* x = qkPlotDataset(*plot, QK_ROLE_X);
-        const POINT p = GetCurrentPoint();
-        int best = -1;
-        double bestDistance = 8;
-        for (int row = y->GetFirst(); row < y->GetEnd(); ++row) {
-            double dx, dy;
-            if (!map.Map(x ? x->GetValue(row) : row + 1, y->GetValue(row), dx, dy))
-                continue;
-            const double distance = std::hypot(dx - p.x, dy - p.y);
-            if (distance <= bestDistance) {
-                bestDistance = distance;
-                best = row;
-            }
-        }
+        const int best = PointNear(GetCurrentPoint(), kPointReachPixels);
         if (best < 0)
             return Fail(error, "Click on a data point first: no point of " + y->GetName() + " lies under the last click.");
         y->SetMasked(best, !y->IsMaskSet(best));
@@ -856,6 +997,32 @@ bool CQKGraphPage::NewLegend(std::string* error)
     return true;
 }
 
+bool CQKGraphPage::NewColorScale(std::string* error)
+{
+    CQKGraphicLayer* layer = GetActiveLayer();
+    if (!layer || !qkColorScalePlot(*layer))
+        return Fail(error, "The active layer has no colour-mapped plot (a contour or colour-map plot) for a colour scale.");
+    const RECT page = PageRectForEdits();
+    RECT frame;
+    if (!qkfxGetLayerFrame(this, GetActiveLayerIndex(), page, frame))
+        return Fail(error, "The graph has not been drawn yet.");
+    const double pw = page.right - page.left, ph = page.bottom - page.top;
+    // Right of the frame, beside its upper part, kept on the page.
+    const double width = 0.1, gap = 0.02;
+    auto d = std::make_unique<CQKDrawObj>(QK_DRAW_COLORSCALE);
+    d->m_x1 = std::min((frame.right - page.left) / pw + gap, 1 - width - gap);
+    d->m_x2 = d->m_x1 + width;
+    d->m_y1 = (frame.top - page.top) / ph;
+    d->m_y2 = d->m_y1 + 0.6 * (frame.bottom - frame.top) / ph;
+    m_undo.assign(1, Snapshot());
+    CQKDrawObj* made = d.get();
+    layer->AddObject(d.release());
+    SetStoredGrElement(made);
+    qkfxGetProject().SetProjectModified(true);
+    qkShowLayerAgain(*layer);
+    return true;
+}
+
 bool CQKGraphPage::NewDateTimeLabel(std::string* error)
 {
     CQKGraphicLayer* layer = GetActiveLayer();
@@ -891,10 +1058,12 @@ void CQKGraphPage::RotatePage()
 }
 
 // draw <edit>: left, right, top, bottom, vertical, horizontal, width, height, front, back,
-// arrow, fontup, fontdown, frontdata, backdata; draw -a <edit>: horizontal, vertical, narrow, widen, lengthen,
+// arrow, fontup, fontdown, frontdata, backdata, group, ungroup; draw -a <edit>: horizontal, vertical, narrow, widen, lengthen,
 // shorten for the selected lines. mask <command>: range, point, color, hide, swap,
 // analysis, clear. legend: a new legend in the active layer; legend -d: a label with the
-// date and time. page -r: the page rotated.
+// date and time; legend -s: a colour scale of the active layer's colour-mapped plot. page
+// -r: the page rotated. datapoints move|remove: the window's clicks
+// move the active plot's points or make them missing (StartPointEdit).
 // All work on the active graph.
 bool qkRunObjectCommand(const std::string& command, const std::vector<std::string>& words, std::string* error)
 {
@@ -907,7 +1076,7 @@ bool qkRunObjectCommand(const std::string& command, const std::vector<std::strin
         {"vertical", QK_EDIT_VERTICAL}, {"horizontal", QK_EDIT_HORIZONTAL}, {"width", QK_EDIT_WIDTH},
         {"height", QK_EDIT_HEIGHT}, {"front", QK_EDIT_FRONT}, {"back", QK_EDIT_BACK}, {"arrow", QK_EDIT_ARROW},
         {"fontup", QK_EDIT_FONT_UP}, {"fontdown", QK_EDIT_FONT_DOWN}, {"frontdata", QK_EDIT_FRONT_DATA},
-        {"backdata", QK_EDIT_BACK_DATA},
+        {"backdata", QK_EDIT_BACK_DATA}, {"group", QK_EDIT_GROUP}, {"ungroup", QK_EDIT_UNGROUP},
     };
     static const Word kArrow[] = {
         {"horizontal", QK_EDIT_LINE_HORIZONTAL}, {"vertical", QK_EDIT_LINE_VERTICAL},
@@ -918,6 +1087,14 @@ bool qkRunObjectCommand(const std::string& command, const std::vector<std::strin
         {"range", QK_MASK_RANGE}, {"point", QK_MASK_POINT}, {"color", QK_MASK_COLOR}, {"hide", QK_MASK_HIDE},
         {"swap", QK_MASK_SWAP}, {"analysis", QK_MASK_ENABLE}, {"clear", QK_MASK_CLEAR},
     };
+    if (command == "datapoints") {
+        CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+        if (!graph || graph->GetType() != QK_PAGE_GRAPH)
+            return Fail(error, "datapoints: the active window is no graph");
+        if (words.size() != 1 || (_stricmp(words[0].c_str(), "move") != 0 && _stricmp(words[0].c_str(), "remove") != 0))
+            return Fail(error, "datapoints takes move or remove");
+        return graph->StartPointEdit(_stricmp(words[0].c_str(), "move") == 0 ? QK_POINTS_MOVE : QK_POINTS_REMOVE, error);
+    }
     if (command == "legend" || command == "page") {
         CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
         if (!graph || graph->GetType() != QK_PAGE_GRAPH)
@@ -928,8 +1105,10 @@ bool qkRunObjectCommand(const std::string& command, const std::vector<std::strin
         }
         if (words.size() == 1 && _stricmp(words[0].c_str(), "-d") == 0)
             return graph->NewDateTimeLabel(error);
+        if (words.size() == 1 && _stricmp(words[0].c_str(), "-s") == 0)
+            return graph->NewColorScale(error);
         if (!words.empty())
-            return Fail(error, "legend knows -d");
+            return Fail(error, "legend knows -d and -s");
         return graph->NewLegend(error);
     }
     const bool mask = command == "mask";
@@ -938,7 +1117,7 @@ bool qkRunObjectCommand(const std::string& command, const std::vector<std::strin
     if (words.size() != at + 1)
         return Fail(error, mask ? "mask takes one of range, point, color, hide, swap, analysis, clear"
                                 : "draw takes an edit (left, right, top, bottom, vertical, horizontal, width, height, "
-                                  "front, back, arrow, fontup, fontdown) or -a and an arrow edit");
+                                  "front, back, arrow, fontup, fontdown, frontdata, backdata, group, ungroup) or -a and an arrow edit");
     const Word* table = mask ? kMask : arrow ? kArrow : kDraw;
     const size_t n = mask ? std::size(kMask) : arrow ? std::size(kArrow) : std::size(kDraw);
     const Word* found = nullptr;

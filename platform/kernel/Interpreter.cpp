@@ -199,7 +199,7 @@ const char* const kCommandNames[] = {
     "type", "ty", "doc", "win", "layer", "worksheet", "wo", "set", "label", "axis", "edit",
     "page", "matrix", "del", "clr", "print", "rescale", "hidemarker", "newfunction",
     "getenumwin", "getfile", "getnumber", "open", "import", "export", "if", "else", "for", "break", "continue", "return",
-    "save", "draw", "mask", "legend",
+    "save", "draw", "mask", "legend", "layout", "datapoints",
 };
 
 // Bare words the fitter runs at fixed moments; a project may give them a meaning later,
@@ -1836,11 +1836,11 @@ struct CQKScript::Impl {
         if (word == "l" && words().empty())
             return true;
         if (word == "layer" || word == "set" || word == "label" || word == "axis" || word == "newfunction" ||
-            word == "getenumwin") {
+            word == "getenumwin" || word == "layout") {
             GraphCommand(word, words());
             return true;
         }
-        if (word == "draw" || word == "mask" || word == "legend" ||
+        if (word == "draw" || word == "mask" || word == "legend" || word == "datapoints" ||
             (word == "page" && words().size() == 1 && Same(words()[0], "-r"))) {
             std::string error;
             if (!qkRunObjectCommand(word, words(), &error))

@@ -1,6 +1,7 @@
 // The kernel's own dialogs: ASCII Import Options over the worksheet settings the ASCII
-// import reads (delimiter, header lines, the lines of the column names and labels), and the
-// number prompt of the script command getnumber. The kernel carries no dialog resources, so
+// import reads (delimiter, header lines, the lines of the column names and labels), the
+// number prompt of the script command getnumber and the window list a layout's Add Graph
+// and Add Worksheet choose from. The kernel carries no dialog resources, so
 // the templates are built in memory.
 #include <windows.h>
 
@@ -239,4 +240,62 @@ bool qkAskNumber(const std::string& prompt, const std::string& variable, std::st
     // Cancel leaves the missing value, which the script tests for.
     script.SetVariable(variable, r == IDOK ? answer.value : MISSING_VALUE);
     return true;
+}
+
+namespace {
+
+enum { kWindowList = 106 };
+
+struct WindowChoice {
+    const std::vector<std::string>* names;
+    int chosen;
+};
+
+INT_PTR CALLBACK WindowListProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
+{
+    WindowChoice* choice = (WindowChoice*)GetWindowLongPtrA(dlg, DWLP_USER);
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrA(dlg, DWLP_USER, lp);
+        choice = (WindowChoice*)lp;
+        for (const std::string& name : *choice->names)
+            SendDlgItemMessageA(dlg, kWindowList, LB_ADDSTRING, 0, (LPARAM)name.c_str());
+        SendDlgItemMessageA(dlg, kWindowList, LB_SETCURSEL, 0, 0);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDOK || (LOWORD(wp) == kWindowList && HIWORD(wp) == LBN_DBLCLK)) {
+            choice->chosen = (int)SendDlgItemMessageA(dlg, kWindowList, LB_GETCURSEL, 0, 0);
+            if (choice->chosen >= 0)
+                EndDialog(dlg, IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wp) == IDCANCEL) {
+            EndDialog(dlg, IDCANCEL);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+int qkPickWindow(const std::string& title, const std::vector<std::string>& names, std::string* error)
+{
+    HWND owner = qkfxGetAccess() ? qkfxGetAccess()->GetMainFrame() : nullptr;
+    if (owner == nullptr || !IsWindow(owner)) {
+        *error = "there is no window to ask in: name the window";
+        return -1;
+    }
+    TemplateBuilder t(title.c_str(), 180, 130);
+    t.Item(kWindowList, 0x0083, "", LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 7, 7, 110, 116);
+    t.Item(IDOK, kButton, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 123, 7, 50, 14);
+    t.Item(IDCANCEL, kButton, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 123, 25, 50, 14);
+    WindowChoice choice = {&names, -1};
+    INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), owner, WindowListProc, (LPARAM)&choice);
+    if (r == -1) {
+        *error = "the window list cannot be shown";
+        return -1;
+    }
+    return r == IDOK ? choice.chosen : -2;
 }

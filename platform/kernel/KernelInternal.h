@@ -176,6 +176,9 @@ bool qkAsciiImportOptionsDialog(std::string* error);
 // shown first; OK sets the variable, Cancel sets it to the missing value. Without a main
 // window the variable stays as it is (recorded).
 bool qkAskNumber(const std::string& prompt, const std::string& variable, std::string* error);
+// A list of window names over the main window: the index chosen, -2 when cancelled, -1
+// with the reason in *error when it cannot ask (no main window).
+int qkPickWindow(const std::string& title, const std::vector<std::string>& names, std::string* error);
 
 bool qkRunApplicationCommand(const std::string& word, const std::vector<std::string>& args, std::string* error);
 // The text of a script file the program carries as a resource; false when it carries none

@@ -74,11 +74,38 @@ struct PlotPaint {
     double barWidth[2] = {80, 80}; // a matrix's bars, across X and Y
     double barPercent = 80;        // bars of X-Y-Z columns
     std::vector<HBRUSH> bands;
-    double symbolPoints = 6;
     float boxZ = kBox;
     const CQKPlotObj* plot = nullptr;
+    // A scatter's parts: its points and their projections onto the walls, each with the
+    // look it is drawn in.
+    struct Part {
+        bool shown = false, joined = false;
+        COLORREF color = 0;
+        HPEN pen = nullptr;
+        std::unique_ptr<CQKPlotObj> look;
+    };
+    Part parts[QK_SCATTER_PARTS];
+    const Part& PartOf(INT_PTR flags) const { return parts[flags & 3]; }
+    // Surfaces: contour lines on the surface, its floor and its lid; a wire frame's lines
+    // between the grid lines; Z clipped to a range of box heights (none: low above high).
+    HPEN contour[3] = {nullptr, nullptr, nullptr};
+    HPEN inner = nullptr;
+    HGDIOBJ savedPen = nullptr;
+    float clip[2] = {1, 0};
+    std::vector<HPEN> bandPens;    // a grid in the colours of its bands
+    std::vector<HBRUSH> rowBrushes; // bars in colours stepping from row to row
     ~PlotPaint()
     {
+        for (HGDIOBJ o : {(HGDIOBJ)contour[0], (HGDIOBJ)contour[1], (HGDIOBJ)contour[2], (HGDIOBJ)inner})
+            if (o)
+                DeleteObject(o);
+        for (HPEN pen : bandPens)
+            DeleteObject(pen);
+        for (HBRUSH b : rowBrushes)
+            DeleteObject(b);
+        for (Part& part : parts)
+            if (part.pen)
+                DeleteObject(part.pen);
         for (HGDIOBJ o : {(HGDIOBJ)pen, (HGDIOBJ)mesh, (HGDIOBJ)front, (HGDIOBJ)back, (HGDIOBJ)side,
                           (HGDIOBJ)barEdge, (HGDIOBJ)barFront, (HGDIOBJ)sideY})
             if (o)
@@ -143,16 +170,40 @@ INT_PTR WINAPI ObjectCallback(INT_PTR user, UINT code, INT_PTR a1, INT_PTR a2, I
         SelectObject(dc, p->filled ? (HGDIOBJ)p->bands[std::min<size_t>(p->bands.size() - 1, (size_t)std::max<INT_PTR>(0, a2))]
                                    : GetStockObject(NULL_BRUSH));
         return 0;
+    case 0x200011: // the contour lines of a part: 0 the surface, 1 its floor, 2 its lid
+        p->savedPen = SelectObject(dc, p->contour[std::min<INT_PTR>(2, std::max<INT_PTR>(0, a3))]);
+        return 0;
+    case 0x200012:
+        if (p->savedPen)
+            SelectObject(dc, p->savedPen);
+        p->savedPen = nullptr;
+        return 0;
+    case 0x100007: // the lowest and highest box Z a clipped surface shows
+    case 0x100008:
+        if (p->clip[0] <= p->clip[1])
+            *reinterpret_cast<float*>(a1) = p->clip[code == 0x100007 ? 0 : 1];
+        return 0;
+    case 0x10003C: // the value the grid of a band is drawn with: the band
+        return a2;
     case 0x200013: // the cell's lines and its front
-        SelectObject(dc, p->type == QK_PLOT_3D_WIRE_FRAME ? p->pen : p->mesh);
+        if (a2 == 4 && !p->bandPens.empty()) // a grid in the band's colour
+            SelectObject(dc, p->bandPens[std::min<size_t>(p->bandPens.size() - 1, (size_t)std::max<INT_PTR>(0, a3))]);
+        else if ((a2 == 2 || a2 == 3) && p->inner) // a wire frame's lines between the grid lines
+            SelectObject(dc, p->inner);
+        else
+            SelectObject(dc, p->type == QK_PLOT_3D_WIRE_FRAME ? p->pen : p->mesh);
         SelectObject(dc, p->filled ? (HGDIOBJ)p->front : GetStockObject(NULL_BRUSH));
         return 0;
     case 0x200015: SelectObject(dc, p->back); return 0;
     case 0x200016: SelectObject(dc, p->front); return 0;
-    case 0x200017: // a bar's faces
+    case 0x200017: { // a bar's faces; a3 its row
         SelectObject(dc, p->barEdge ? p->barEdge : p->mesh);
-        SelectObject(dc, a2 ? (p->barFront ? p->barFront : p->front) : p->back);
+        HBRUSH front = p->barFront ? p->barFront : p->front;
+        if (!p->rowBrushes.empty())
+            front = p->rowBrushes[(size_t)std::max<INT_PTR>(0, a3) % p->rowBrushes.size()];
+        SelectObject(dc, a2 ? front : p->back);
         return 0;
+    }
     case 0x200019: // the mesh's side panels: a2 set for the panels along X
         SelectObject(dc, p->mesh);
         SelectObject(dc, a2 || !p->sideY ? p->side : p->sideY);
@@ -163,12 +214,13 @@ INT_PTR WINAPI ObjectCallback(INT_PTR user, UINT code, INT_PTR a1, INT_PTR a2, I
         widths[1] = p->barWidth[1];
         return 0;
     }
-    // Scatter: the points and, for a trajectory, the line joining them; no drop lines.
-    case 0x200007: return a2 == 0 ? 1 : 0;
-    case 0x200008: return p->type == QK_PLOT_3D_TRAJECTORY && a3 == 1 ? 1 : 0;
+    // Scatter: the parts shown (the points, the projections), each with the line joining
+    // its points when it has one; no drop lines.
+    case 0x200007: return p->PartOf(a2).shown ? 1 : 0;
+    case 0x200008: return a3 == 1 && p->PartOf(a2).joined ? 1 : 0;
     case 0x200005: {
         const POINT* s = reinterpret_cast<const POINT*>(a4);
-        HGDIOBJ old = SelectObject(dc, p->pen);
+        HGDIOBJ old = SelectObject(dc, p->PartOf(a2).pen);
         MoveToEx(dc, s[0].x, s[0].y, nullptr);
         LineTo(dc, s[1].x, s[1].y);
         SelectObject(dc, old);
@@ -178,7 +230,8 @@ INT_PTR WINAPI ObjectCallback(INT_PTR user, UINT code, INT_PTR a1, INT_PTR a2, I
         const auto* bytes = reinterpret_cast<const uint8_t*>(a4);
         int32_t xy[2];
         memcpy(xy, bytes + 4, sizeof xy);
-        qkDrawPlotSymbol(*p->env, *p->plot, xy[0], xy[1], p->symbolPoints, p->color);
+        const PlotPaint::Part& part = p->PartOf(a2);
+        qkDrawPlotSymbol(*p->env, *part.look, xy[0], xy[1], part.look->GetSymbolSize(), part.color);
         return 0;
     }
     default: return 0;
@@ -299,10 +352,32 @@ INT_PTR AddMesh(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Scales
     d.grid.indexScale = 1;
     d.grid.columnStride = 1;
     d.grid.rowStride = (int16_t)std::min(cols, 32767);
+    const QKSurfaceState& sf = paint->plot->GetSurfaceState();
     d.attributes.bytes[2] = meshKind == MESH_BANDED ? 0x10 : 0x08; // fill the top; report the back
+    if (meshKind == MESH_BANDED) {
+        // Contour lines on the surface; fills and contour lines of its projections onto
+        // the floor (bottom) and under the lid (top).
+        const uint8_t bits[] = {sf.contourLines ? 0x40 : 0, sf.fillProjection[0] ? 0x80 : 0,
+                                sf.linesProjection[0] ? 0x01 : 0, sf.fillProjection[1] ? 0x02 : 0,
+                                sf.linesProjection[1] ? 0x04 : 0};
+        for (uint8_t b : bits)
+            d.attributes.bytes[2] |= b;
+    }
     d.attributes.bytes[6] = (uint8_t)meshKind;
     d.attributes.bytes[8] = 0;
     d.attributes.bytes[11] = meshKind == MESH_WIRE ? 0 : 0x03;
+    if (meshKind == MESH_WIRE && sf.secondaryGridLines > 0) {
+        const int16_t n = (int16_t)std::min(sf.secondaryGridLines, 100);
+        memcpy(&d.attributes.bytes[8], &n, sizeof n);
+        d.attributes.bytes[11] |= 0x02;
+    }
+    // Grid lines of one direction only: those of constant X, or of constant Y.
+    if (sf.showGrid == 1)
+        d.attributes.bytes[11] |= 0x20;
+    else if (sf.showGrid == 2)
+        d.attributes.bytes[11] |= 0x60;
+    if (meshKind == MESH_BANDED && !paint->bandPens.empty())
+        d.attributes.bytes[11] |= 0x04;
     if (paint->sideWalls && meshKind != MESH_WIRE)
         d.attributes.bytes[11] |= 0x10; // the side panels
     d.attributes.callbackUser = reinterpret_cast<INT_PTR>(paint);
@@ -706,6 +781,22 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
             p->barWidth[1] = sf.yBarWidth;
         }
         p->boxZ = v->boxZ;
+        for (int part = 0; part < 3; ++part)
+            p->contour[part] = qkCreateLinePen(env, 0, part ? sf.projectionLineWidth[part - 1] : sf.lineWidth,
+                                               part ? sf.projectionLineColor[part - 1] : sf.lineColor);
+        if (p->type == QK_PLOT_3D_WIRE_FRAME || p->type == QK_PLOT_3D_WIRE_SURFACE)
+            p->inner = qkCreateLinePen(env, 0, sf.gridWidth, sf.wireSingle ? plot->GetGridColor() : sf.secondColor);
+        if (p->type == QK_PLOT_3D_BARS && !sf.sameFillColor) {
+            // Each row's bars one colour further along the colour list than the row before.
+            const COLORREF first = plot->GetFirstRowColor();
+            const int count = std::max(1, CQKColor::GetColorNumber());
+            int start = 0;
+            for (int i = 0; i < count; ++i)
+                if (qkColorOf(i) == first)
+                    start = i;
+            for (int i = 0; i < count; ++i)
+                p->rowBrushes.push_back(CreateSolidBrush(i == 0 ? first : qkColorOf((start + i) % count)));
+        }
         if (colorMapped && plot->GetColorMapState().levels.size() < 2)
             plot->MakeDefaultColorMap();
         if (colorMapped) {
@@ -717,6 +808,17 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
                     z = last;
                 p->starts.push_back(last = z);
                 p->bands.push_back(CreateSolidBrush(e.fillColor & 0xFFFFFF));
+                if (sf.gridByColorMap && sf.showGrid != 0)
+                    p->bandPens.push_back(qkCreateLinePen(env, 0, sf.gridWidth, e.fillColor & 0xFFFFFF));
+            }
+            // Z clipping: percentages of the levels' span.
+            const QKColorMapState& cm = plot->GetColorMapState();
+            const double low = cm.levels.front().level, high = cm.levels.back().level;
+            float zLow, zHigh;
+            if ((cm.clipLow > 0 || cm.clipHigh < 100) && ToBox(scales.z, low + (high - low) * cm.clipLow / 100, zLow) &&
+                ToBox(scales.z, low + (high - low) * cm.clipHigh / 100, zHigh)) {
+                p->clip[0] = zLow;
+                p->clip[1] = zHigh;
             }
         } else {
             for (int i = 0; i < kBands; ++i)
@@ -732,6 +834,16 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
                 kind = MESH_BANDED;
             store = AddMesh(scx, store, data, scales, kind, p);
         } else if (p->type == QK_PLOT_3D_SCATTER || p->type == QK_PLOT_3D_TRAJECTORY) {
+            for (int i = 0; i < QK_SCATTER_PARTS; ++i) {
+                PlotPaint::Part& part = p->parts[i];
+                part.look = std::make_unique<CQKPlotObj>(*plot);
+                part.look->SetPartLook(plot->GetScatterLook(i));
+                part.shown = plot->GetState().scatter.shown[i];
+                part.joined = p->type == QK_PLOT_3D_TRAJECTORY ? part.look->GetConnectType() != 0
+                                                               : part.look->IsSymbolsConnected() != FALSE;
+                part.color = qkPlotColor(*part.look);
+                part.pen = qkCreateLinePen(env, part.look->GetType(), part.look->GetWidth(), part.color);
+            }
             store = AddScatter(scx, store, data, scales, p);
         } else {
             store = AddFaces(scx, store, data, scales, p->type, p, v->eyeWorld);

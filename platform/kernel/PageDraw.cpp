@@ -252,6 +252,13 @@ BOOL CQKGraphPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam,
         return FALSE;
     case WM_LBUTTONDOWN: {
         SetCurrentPoint(point);
+        // Another tool ends the data point edit.
+        if (tool != 0)
+            m_pointEdit = QK_POINTS_NONE;
+        if (m_pointEdit == QK_POINTS_REMOVE) {
+            RemovePointAt(point, nullptr);
+            return TRUE;
+        }
         if (tool > 0 && !IsToolboxToolAvailable(tool))
             return TRUE;
         if (tool == 1) {
@@ -274,7 +281,11 @@ BOOL CQKGraphPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam,
                 access->SetCheckedToolNumber(0);
             return TRUE;
         }
-        if (tool == 0) {
+        if (m_pointEdit == QK_POINTS_MOVE) {
+            // A drag from a data point; a press anywhere else does nothing.
+            if (PointNear(point, kPointReachPixels) < 0)
+                return TRUE;
+        } else if (tool == 0) {
             CQKGrElement* element = FindGrElement(point.x, point.y);
             auto* object = dynamic_cast<CQKGrObj*>(element);
             const std::vector<CQKGrObj*> selected = GetSelectedObjects();
@@ -289,7 +300,7 @@ BOOL CQKGraphPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam,
                 return TRUE;
         }
         m_tracking = true;
-        m_trackTool = tool;
+        m_trackTool = m_pointEdit == QK_POINTS_MOVE ? kTrackPointMove : tool;
         m_trackFrom = m_trackTo = point;
         if (view)
             SetCapture(view);
@@ -309,7 +320,14 @@ BOOL CQKGraphPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam,
             ReleaseCapture();
         return TRUE;
     case WM_SETCURSOR:
-        // The drawing tools and the data selector aim with a cross, the text tool with a bar.
+        // The data point edits aim with a cross, as do the drawing tools and the data
+        // selector; the text tool with a bar.
+        if (m_pointEdit != QK_POINTS_NONE && tool == 0 && LOWORD(lParam) == HTCLIENT) {
+            SetCursor(LoadCursor(nullptr, IDC_CROSS));
+            if (result)
+                *result = TRUE;
+            return TRUE;
+        }
         if (tool <= 0 || !IsToolboxToolAvailable(tool) || LOWORD(lParam) != HTCLIENT)
             return FALSE;
         SetCursor(LoadCursor(nullptr, tool == 2 ? IDC_IBEAM : IDC_CROSS));
@@ -324,11 +342,15 @@ BOOL CQKGraphPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam,
     return FALSE;
 }
 
-// Escape drops the selection, Delete deletes the selected objects.
+// Escape ends a data point edit or drops the selection, Delete deletes the selected objects.
 int CQKGraphPage::OnKeyDown(UINT key, UINT, UINT)
 {
     if (key == VK_DELETE)
         return DeleteSelected() ? 1 : 0;
+    if (key == VK_ESCAPE && m_pointEdit != QK_POINTS_NONE) {
+        m_pointEdit = QK_POINTS_NONE;
+        return 1;
+    }
     if (key != VK_ESCAPE || (m_selected.layer < 0 && m_multi.empty()))
         return 0;
     SetStoredGrElement(nullptr);

@@ -18,6 +18,7 @@ struct QKHitItem {
     RECT box = {0, 0, 0, 0};
     std::vector<POINT> path; // empty: the box
     bool points = false;     // the path's points are separate marks, not a line
+    std::vector<int> rows;   // with points: each point's row in its dataset
 };
 
 // One drawing of a page into a device context.
@@ -76,6 +77,9 @@ struct QKLayerMap {
 };
 
 COLORREF qkColorOf(int index);
+// The plot a colour scale of the layer shows: its first plot drawn by a colour map that
+// has levels; null when it has none.
+CQKPlotObj* qkColorScalePlot(const CQKGraphicLayer& layer);
 // A pen of the line-style list (0 solid, 1 dash, 2 dot, 3 dash dot, 4 dash dot dot,
 // 5 short dash, 6 short dot, 7 short dash dot); dashes are drawn geometric so that they
 // scale with the page.

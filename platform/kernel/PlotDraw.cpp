@@ -1,6 +1,8 @@
 // The plots of a layer, each by its kind, through the layer's data-to-device mapping.
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
 #include <unordered_set>
 
 #include "KernelInternal.h"
@@ -170,7 +172,7 @@ struct PlotContext {
     const CQKPlotObj& plot;
     int id;
     COLORREF color;
-    void Hit(std::vector<POINT> path, bool points) const
+    void Hit(std::vector<POINT> path, bool points, std::vector<int> rows = {}) const
     {
         if (!env.hits || path.empty())
             return;
@@ -179,6 +181,7 @@ struct PlotContext {
         h.id = id;
         h.path = std::move(path);
         h.points = points;
+        h.rows = std::move(rows);
         env.AddHit(h);
     }
     void HitBox(const RECT& box) const
@@ -371,7 +374,15 @@ void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes,
             sizeFactor = c.plot.GetScalingFactor();
         }
     }
+    // Special points: each its own look, over the plot's.
+    std::map<int, std::unique_ptr<CQKPlotObj>> special;
+    for (const QKSpecialPoint& point : c.plot.GetState().specialPoints) {
+        auto look = std::make_unique<CQKPlotObj>(c.plot);
+        look->SetPartLook(point.look);
+        special[point.row] = std::move(look);
+    }
     std::vector<POINT> drawn;
+    std::vector<int> rows;
     std::unordered_set<long long> seen;
     for (int row = s.first; row < s.end; ++row) {
         double dx, dy;
@@ -381,6 +392,14 @@ void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes,
         if (SkippedRow(c.plot, row, s.first))
             continue;
         const POINT pt = {Round(dx), Round(dy)};
+        auto own = special.find(row);
+        if (own != special.end()) {
+            qkDrawPlotSymbol(c.env, *own->second, pt.x, pt.y, own->second->GetSymbolSize(), qkPlotColor(*own->second),
+                             row - s.first);
+            drawn.push_back(pt);
+            rows.push_back(row);
+            continue;
+        }
         double size = c.plot.GetSymbolSize();
         COLORREF color = c.color;
         if (sizes) {
@@ -402,8 +421,9 @@ void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes,
             continue;
         qkDrawPlotSymbol(c.env, c.plot, pt.x, pt.y, size, color, row - s.first);
         drawn.push_back(pt);
+        rows.push_back(row);
     }
-    c.Hit(drawn, true);
+    c.Hit(drawn, true, rows);
 }
 
 // The device spacing between neighbouring X values (the smallest), for bar widths.

@@ -23,6 +23,7 @@
 #include "QKData.h"
 #include "QKExternal.h"
 #include "QKGraphObjects.h"
+#include "QKPageDraw.h"
 #include "QKScript.h"
 #include "QKSysMethod.h"
 
@@ -783,6 +784,25 @@ struct QKFileAccess {
             out.EndFields(f0);
             out.End(f0);
         }
+        if (!p.m_s.specialPoints.empty()) {
+            size_t q0 = out.Begin("SPTS");
+            IO qio(&out);
+            DWORD n = (DWORD)p.m_s.specialPoints.size();
+            qio.Num(n);
+            for (QKSpecialPoint& point : p.m_s.specialPoints) {
+                qio.I(point.row);
+                ExchangeLook(qio, point.look);
+            }
+            out.EndFields(q0);
+            out.End(q0);
+        }
+        if (p.Is3DScatterPlot()) {
+            size_t q0 = out.Begin("SCAT");
+            IO qio(&out);
+            ExchangeScatter(qio, p.m_s.scatter);
+            out.EndFields(q0);
+            out.End(q0);
+        }
         if (!p.m_s.cmap.levels.empty()) {
             size_t c0 = out.Begin("CMAP");
             IO cio(&out);
@@ -970,6 +990,72 @@ struct QKFileAccess {
         io.I(s.charFont);
         io.I(s.charStyle);
         io.B(s.offsetOverlapped);
+    }
+
+    // A 3D scatter's parts: which are shown and the projections' looks.
+    static void ExchangeScatter(IO& io, QKScatterParts& c)
+    {
+        for (bool& shown : c.shown)
+            io.B(shown);
+        for (int i = 0; i < QK_SCATTER_PARTS - 1; ++i) {
+            io.B(c.ownLook[i]);
+            ExchangeLook(io, c.look[i]);
+        }
+    }
+
+    static void ExchangeLook(IO& io, QKPartLook& k)
+    {
+        io.I(k.color);
+        io.I(k.lineType);
+        io.D(k.lineWidth);
+        io.I(k.connectType);
+        io.B(k.symbolsConnected);
+        ExchangeSymbol(io, k.symbol);
+    }
+
+    static bool GoodLook(const QKPartLook& k)
+    {
+        CQKPlotObj check;
+        return check.SetSymbolStyle(k.symbol.style) && check.SetSymbolType(k.symbol.shape) &&
+               check.SetSymbolFill(k.symbol.fill) && check.SetSymbolSize(k.symbol.size, k.symbol.sizeColumn) &&
+               check.SetScalingFactor(k.symbol.scalingFactor) && check.SetSymbolThickness(k.symbol.thickness) &&
+               k.lineWidth >= 0;
+    }
+
+    // A plot's special points: rising rows from 0, each with its look.
+    static bool LoadSpecialPoints(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        DWORD n = 0;
+        io.Num(n);
+        std::vector<QKSpecialPoint> points;
+        for (DWORD i = 0; i < n && io.Ok(); ++i) {
+            QKSpecialPoint p;
+            io.I(p.row);
+            ExchangeLook(io, p.look);
+            points.push_back(p);
+        }
+        if (!st.Take(io))
+            return false;
+        for (size_t i = 0; i < points.size(); ++i)
+            if (points[i].row < 0 || (i && points[i].row <= points[i - 1].row) || !GoodLook(points[i].look))
+                return st.Fail(r.Where() + ": a special point's row, symbol or line width is out of range");
+        plot.m_s.specialPoints = points;
+        return true;
+    }
+
+    static bool LoadScatter(Stage& st, const Record& r, CQKPlotObj& plot)
+    {
+        IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+        QKScatterParts c;
+        ExchangeScatter(io, c);
+        if (!st.Take(io))
+            return false;
+        for (const QKPartLook& k : c.look)
+            if (!GoodLook(k))
+                return st.Fail(r.Where() + ": a projection's symbol or line width is out of range");
+        plot.m_s.scatter = c;
+        return true;
     }
 
     static bool LoadSymbol(Stage& st, const Record& r, CQKPlotObj& plot)
@@ -1213,7 +1299,8 @@ struct QKFileAccess {
         std::string kidError;
         while (kids.Next(k, &kidError)) {
             if ((Is(k, "SYMB") && !LoadSymbol(st, k, *plot)) || (Is(k, "BOXS") && !LoadBox(st, k, *plot)) ||
-                (Is(k, "CMAP") && !LoadColorMap(st, k, *plot)) || (Is(k, "SURF") && !LoadSurface(st, k, *plot)))
+                (Is(k, "CMAP") && !LoadColorMap(st, k, *plot)) || (Is(k, "SURF") && !LoadSurface(st, k, *plot)) ||
+                (Is(k, "SCAT") && !LoadScatter(st, k, *plot)) || (Is(k, "SPTS") && !LoadSpecialPoints(st, k, *plot)))
                 return false;
             for (const PartRecord& part : kParts)
                 if (Is(k, part.tag) && !LoadPart(st, k, part, *plot))
@@ -1307,6 +1394,15 @@ struct QKFileAccess {
                 out.EndFields(b0);
                 out.End(b0);
             };
+            // The group of a grouped object, likewise.
+            auto grouped = [&](int objectId, int group) {
+                size_t g0 = out.Begin("GRUP");
+                IO gio(&out);
+                gio.I(objectId);
+                gio.I(group);
+                out.EndFields(g0);
+                out.End(g0);
+            };
             if (auto* t = dynamic_cast<CQKTextObj*>(e)) {
                 // The legend names the plots, which a template does not keep.
                 if (templ && t->m_name == "Legend")
@@ -1319,6 +1415,8 @@ struct QKFileAccess {
                 out.End(t0);
                 if (t->m_behindData)
                     behind(id);
+                if (t->m_group)
+                    grouped(id, t->m_group);
             } else if (auto* d = dynamic_cast<CQKDrawObj*>(e)) {
                 size_t d0 = out.Begin("DRAW");
                 IO dio(&out);
@@ -1328,6 +1426,24 @@ struct QKFileAccess {
                 out.End(d0);
                 if (d->m_behindData)
                     behind(id);
+                if (d->m_group)
+                    grouped(id, d->m_group);
+            } else if (auto* g = dynamic_cast<CQKLayoutGraphObj*>(e)) {
+                // A graph or worksheet on a layout: which window, by name, and where.
+                size_t g0 = out.Begin("LOBJ");
+                IO gio(&out);
+                gio.I(id);
+                int kind = dynamic_cast<CQKLayoutWksObj*>(g) ? 1 : 0;
+                gio.I(kind);
+                std::string name = g->GetGraphName();
+                gio.S(name);
+                gio.D(g->m_left);
+                gio.D(g->m_top);
+                gio.D(g->m_right);
+                gio.D(g->m_bottom);
+                gio.B(g->m_border);
+                out.EndFields(g0);
+                out.End(g0);
             } else if (auto* a = dynamic_cast<CQKAxes*>(e)) {
                 size_t a0 = out.Begin("AXES");
                 IO aio(&out);
@@ -1470,7 +1586,7 @@ struct QKFileAccess {
                 ExchangeDraw(io, *d);
                 if (!st.Take(io) || !st.Charge(sizeof(CQKDrawObj)))
                     return false;
-                if (d->GetKind() < QK_DRAW_LINE || d->GetKind() > QK_DRAW_ELLIPSE)
+                if (d->GetKind() < QK_DRAW_LINE || d->GetKind() > QK_DRAW_COLORSCALE)
                     return st.Fail(r.Where() + qkFormatText(": %d is no kind of drawn object", d->GetKind()));
                 if (id <= 0 || layer.GetObject(id))
                     return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
@@ -1485,6 +1601,40 @@ struct QKFileAccess {
                 if (!o)
                     return st.Fail(r.Where() + qkFormatText(": there is no label or drawn object %d to put behind the data", id));
                 o->m_behindData = true;
+            } else if (Is(r, "LOBJ")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                int id = 0, kind = 0;
+                std::string name;
+                io.I(id);
+                io.I(kind);
+                io.S(name);
+                std::unique_ptr<CQKLayoutGraphObj> g(kind == 1 ? new CQKLayoutWksObj : new CQKLayoutGraphObj);
+                io.D(g->m_left);
+                io.D(g->m_top);
+                io.D(g->m_right);
+                io.D(g->m_bottom);
+                io.B(g->m_border);
+                if (!st.Take(io) || !st.Charge(sizeof(CQKLayoutWksObj)))
+                    return false;
+                if (kind != 0 && kind != 1)
+                    return st.Fail(r.Where() + qkFormatText(": %d is no kind of window on a layout", kind));
+                if (id <= 0 || layer.GetObject(id))
+                    return st.Fail(r.Where() + qkFormatText(": the id %d is not free in its layer", id));
+                g->SetGraphName(name);
+                layer.AddObjectAt(g.release(), id);
+            } else if (Is(r, "GRUP")) {
+                IO io(r.fields, r.fieldBytes, &st.budget, r.Where());
+                int id = 0, group = 0;
+                io.I(id);
+                io.I(group);
+                if (!st.Take(io))
+                    return false;
+                auto* o = dynamic_cast<CQKGrObj*>(layer.GetObject(id));
+                if (!o)
+                    return st.Fail(r.Where() + qkFormatText(": there is no label or drawn object %d to group", id));
+                if (group <= 0)
+                    return st.Fail(r.Where() + qkFormatText(": %d is no group number", group));
+                o->m_group = group;
             } else if (Is(r, "VW3D")) {
                 // The 3D view; a record of another size is no view of this program's and
                 // leaves the layer with the first view.

@@ -132,8 +132,11 @@ std::string CQKPlotObj::GetDataName(int role) const
 }
 
 CQKPlotObj::CQKPlotObj(const CQKPlotObj& other)
-    : CQKGrElement(other), m_s(other.m_s), m_original(nullptr), m_modified(false)
+    : CQKGrElement(other), m_s(other.m_s), m_original(nullptr), m_modified(false), m_subIndex(other.m_subIndex),
+      m_pointRow(other.m_pointRow), m_subParent(other.m_subParent)
 {
+    if (m_subParent)
+        m_subParent->m_subParts.push_back(this);
 }
 
 CQKPlotObj& CQKPlotObj::operator=(const CQKPlotObj& other)
@@ -143,7 +146,173 @@ CQKPlotObj& CQKPlotObj::operator=(const CQKPlotObj& other)
     return *this;
 }
 
-CQKPlotObj::~CQKPlotObj() = default;
+CQKPlotObj::~CQKPlotObj()
+{
+    // Parts and their plot may go in either order.
+    if (m_subParent) {
+        auto& parts = m_subParent->m_subParts;
+        parts.erase(std::remove(parts.begin(), parts.end(), this), parts.end());
+    }
+    for (CQKPlotObj* part : m_subParts)
+        part->m_subParent = nullptr;
+}
+
+std::string CQKPlotObj::GetName() const
+{
+    static const char* const kParts[QK_SCATTER_PARTS] = {"Original", "XY Projection", "XZ Projection",
+                                                         "YZ Projection"};
+    if (m_pointRow >= 0)
+        return m_s.dataset + "[" + std::to_string(m_pointRow + 1) + "]";
+    return m_subIndex >= 0 && m_subIndex < QK_SCATTER_PARTS ? kParts[m_subIndex] : m_s.dataset;
+}
+
+namespace {
+bool SameLook(const QKPartLook& a, const QKPartLook& b)
+{
+    const QKSymbolState &x = a.symbol, &y = b.symbol;
+    return a.color == b.color && a.lineType == b.lineType && a.lineWidth == b.lineWidth &&
+           a.connectType == b.connectType && a.symbolsConnected == b.symbolsConnected && x.style == y.style &&
+           x.shape == y.shape && x.fill == y.fill && x.size == y.size && x.sizeColumn == y.sizeColumn &&
+           x.scalingFactor == y.scalingFactor && x.thickness == y.thickness && x.edgeColor == y.edgeColor &&
+           x.fillColor == y.fillColor && x.outline == y.outline && x.charFont == y.charFont &&
+           x.charStyle == y.charStyle && x.offsetOverlapped == y.offsetOverlapped;
+}
+} // namespace
+
+QKPartLook CQKPlotObj::OwnLook() const
+{
+    QKPartLook k;
+    k.color = m_s.color;
+    k.lineType = m_s.lineType;
+    k.lineWidth = m_s.lineWidth;
+    k.connectType = m_s.connectType;
+    k.symbolsConnected = m_s.symbolsConnected;
+    k.symbol = m_s.symbol;
+    return k;
+}
+
+void CQKPlotObj::SetPartLook(const QKPartLook& k)
+{
+    m_s.color = k.color;
+    m_s.lineType = k.lineType;
+    m_s.lineWidth = k.lineWidth;
+    m_s.connectType = k.connectType;
+    m_s.symbolsConnected = k.symbolsConnected;
+    m_s.symbol = k.symbol;
+}
+
+QKPartLook CQKPlotObj::GetScatterLook(int part) const
+{
+    if (part <= 0 || part >= QK_SCATTER_PARTS || !m_s.scatter.ownLook[part - 1])
+        return OwnLook();
+    return m_s.scatter.look[part - 1];
+}
+
+int CQKPlotObj::GetSpecialPointsArray(std::vector<CQKPlotObj*>& parts)
+{
+    parts.clear();
+    if (!HasSpecialPoints())
+        return 0;
+    if (!Is3DScatterPlot()) {
+        for (const QKSpecialPoint& point : m_s.specialPoints) {
+            CQKPlotObj* part = Clone();
+            part->m_pointRow = point.row;
+            part->m_subParent = this;
+            part->SetPartLook(point.look);
+            m_subParts.push_back(part);
+            parts.push_back(part);
+        }
+        return (int)parts.size();
+    }
+    for (int i = 0; i < QK_SCATTER_PARTS; ++i) {
+        CQKPlotObj* part = Clone();
+        part->m_subIndex = i;
+        part->m_subParent = this;
+        part->SetPartLook(GetScatterLook(i));
+        m_subParts.push_back(part);
+        parts.push_back(part);
+    }
+    return (int)parts.size();
+}
+
+CQKPlotObj* CQKPlotObj::CreateSpecialPoint(int row) const
+{
+    if (row < 0 || IsSubPlotObj() || IsSpecialPoint())
+        return nullptr;
+    CQKPlotObj* point = CreateTemporary();
+    point->m_pointRow = row;
+    if (const QKPartLook* look = GetSpecialPointLook(row))
+        point->SetPartLook(*look);
+    else
+        point->m_modified = true; // a new point: OK keeps it even if nothing is changed
+    return point;
+}
+
+const QKPartLook* CQKPlotObj::GetSpecialPointLook(int row) const
+{
+    for (const QKSpecialPoint& point : m_s.specialPoints)
+        if (point.row == row)
+            return &point.look;
+    return nullptr;
+}
+
+BOOL CQKPlotObj::DeleteSpecialPoint(int row)
+{
+    auto& points = m_s.specialPoints;
+    auto it = std::find_if(points.begin(), points.end(), [row](const QKSpecialPoint& p) { return p.row == row; });
+    if (it == points.end())
+        return FALSE;
+    points.erase(it);
+    return TRUE;
+}
+
+void CQKPlotObj::SetSubPlotParent(CQKPlotObj* parent)
+{
+    if (m_subParent) {
+        auto& parts = m_subParent->m_subParts;
+        parts.erase(std::remove(parts.begin(), parts.end(), this), parts.end());
+    }
+    m_subParent = parent;
+    if (parent)
+        parent->m_subParts.push_back(this);
+}
+
+void CQKPlotObj::SetObjectDisplayed(BOOL shown)
+{
+    if (m_subIndex >= 0)
+        m_s.scatter.shown[m_subIndex] = shown != FALSE;
+    else
+        SetShow(shown);
+}
+
+void CQKPlotObj::UpdateProjections()
+{
+    const int grouping = m_s.surface.grouping;
+    if (!Is3DScatterPlot() || IsSubPlotObj() || grouping == 0)
+        return;
+    // All together: the points lead; original apart: the first projection leads.
+    const int leader = grouping == 2 ? 0 : 1;
+    if (m_subParts.empty()) {
+        const QKPartLook look = GetScatterLook(leader);
+        for (int i = leader + 1; i < QK_SCATTER_PARTS; ++i) {
+            m_s.scatter.look[i - 1] = look;
+            m_s.scatter.ownLook[i - 1] = true;
+        }
+        return;
+    }
+    const CQKPlotObj* lead = nullptr;
+    for (const CQKPlotObj* part : m_subParts)
+        if (part->m_subIndex == leader)
+            lead = part;
+    if (!lead)
+        return;
+    const QKPartLook look = lead->OwnLook();
+    for (CQKPlotObj* part : m_subParts)
+        if (part->m_subIndex > leader && !SameLook(part->OwnLook(), look)) {
+            part->SetPartLook(look);
+            part->m_modified = true;
+        }
+}
 
 CQKPlotObj* CQKPlotObj::Clone() const
 {
@@ -169,6 +338,36 @@ CQKPlotObj* CQKPlotObj::CreateTemporary() const
 
 void CQKPlotObj::UpdateFromTemporary()
 {
+    if (m_pointRow >= 0) {
+        // A special point belongs to the plot it came from.
+        if (m_subParent) {
+            auto& points = m_subParent->m_s.specialPoints;
+            auto it = std::lower_bound(points.begin(), points.end(), m_pointRow,
+                                       [](const QKSpecialPoint& p, int row) { return p.row < row; });
+            if (it == points.end() || it->row != m_pointRow)
+                it = points.insert(it, QKSpecialPoint{m_pointRow, {}});
+            it->look = OwnLook();
+            m_subParent->m_modified = true;
+        }
+        m_modified = false;
+        return;
+    }
+    if (m_subIndex >= 0) {
+        // A part belongs to the plot it came from.
+        if (m_subParent) {
+            QKPlotState& to = m_subParent->m_s;
+            to.scatter.shown[m_subIndex] = m_s.scatter.shown[m_subIndex];
+            if (m_subIndex == 0) {
+                m_subParent->SetPartLook(OwnLook());
+            } else {
+                to.scatter.look[m_subIndex - 1] = OwnLook();
+                to.scatter.ownLook[m_subIndex - 1] = true;
+            }
+            m_subParent->m_modified = true;
+        }
+        m_modified = false;
+        return;
+    }
     if (!m_original)
         return;
     QKPlotState s = m_s;

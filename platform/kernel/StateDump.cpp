@@ -536,6 +536,24 @@ void CQKPlotObj::DumpState(CQKStateDump& dump) const
     dump.Add("gapWithinGroup", s.gapWithinGroup);
     dump.Add("barThickness", s.barThickness);
     dump.Add("objectColumns", s.objectColumns);
+    for (const QKSpecialPoint& p : s.specialPoints) {
+        const QKPartLook& k = p.look;
+        dump.Add(("specialPoint " + std::to_string(p.row + 1)).c_str(),
+                 qkFormatText("color %d symbol %d %d %g %d %d", k.color, k.symbol.shape, k.symbol.fill, k.symbol.size,
+                              k.symbol.edgeColor, k.symbol.fillColor));
+    }
+    if (Is3DScatterPlot()) {
+        const QKScatterParts& c = s.scatter;
+        dump.Add("scatterShown", qkFormatText("%d %d %d %d", c.shown[0], c.shown[1], c.shown[2], c.shown[3]));
+        for (int i = 0; i < QK_SCATTER_PARTS - 1; ++i) {
+            const QKPartLook& k = c.look[i];
+            dump.Add(("projection " + std::to_string(i + 1)).c_str(),
+                     qkFormatText("own %d color %d line %d %g connect %d %d symbol %d %d %g %d %d", c.ownLook[i],
+                                  k.color, k.lineType, k.lineWidth, k.connectType, k.symbolsConnected,
+                                  k.symbol.shape, k.symbol.fill, k.symbol.size, k.symbol.edgeColor,
+                                  k.symbol.fillColor));
+        }
+    }
     for (int i = 0; i < 3; ++i) {
         const QKPatternState& p = s.pattern[i];
         dump.Add(("pattern " + std::to_string(i)).c_str(),
@@ -589,6 +607,8 @@ void CQKTextObj::DumpState(CQKStateDump& dump) const
     dump.Add("posY", m_posY);
     if (m_behindData)
         dump.Add("behindData", true);
+    if (m_group)
+        dump.Add("group", m_group);
     dump.Close();
 }
 

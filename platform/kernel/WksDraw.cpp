@@ -679,3 +679,49 @@ BOOL CQKWksPage::DrawPrintPage(HDC dc, const RECT& area, int page)
     m_selWholeRows = wholeRows;
     return drawn;
 }
+
+SIZE CQKWksPage::GetTableSize(HDC dc, int maxRows)
+{
+    HFONT font = CellFont(dc);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    MeasureFont(dc);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    int width = GetRowNumberWidth();
+    for (int c = 1; c <= GetNumCols(); ++c)
+        width += GetColumnPixels(c);
+    // The rows that hold data, not the empty ones the window offers for typing.
+    return {width, GetHeaderHeight() + std::max(1, std::min(GetNumDataRows(), maxRows)) * m_rowHeight};
+}
+
+BOOL CQKWksPage::DrawTableScaled(HDC dc, const RECT& rect, int maxRows)
+{
+    const SIZE size = GetTableSize(dc, maxRows);
+    if (dc == nullptr || size.cx <= 0 || size.cy <= 0 || rect.right <= rect.left || rect.bottom <= rect.top)
+        return FALSE;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    SetGraphicsMode(dc, GM_ADVANCED);
+    XFORM scale = {};
+    scale.eM11 = float(rect.right - rect.left) / size.cx;
+    scale.eM22 = float(rect.bottom - rect.top) / size.cy;
+    scale.eDx = float(rect.left);
+    scale.eDy = float(rect.top);
+    ModifyWorldTransform(dc, &scale, MWT_LEFTMULTIPLY);
+    // As printed: from the first cell, without the selection, which is the screen's.
+    const int topRow = m_topRow, leftColumn = m_leftColumn;
+    const int s1 = m_selC1, s2 = m_selC2, s3 = m_selR1, s4 = m_selR2;
+    const bool wholeRows = m_selWholeRows;
+    m_topRow = 0;
+    m_leftColumn = 1;
+    m_selC1 = m_selC2 = m_selR1 = m_selR2 = 0;
+    m_selWholeRows = false;
+    const RECT table = {0, 0, size.cx, size.cy};
+    BOOL drawn = Draw(dc, table);
+    m_topRow = topRow;
+    m_leftColumn = leftColumn;
+    m_selC1 = s1, m_selC2 = s2, m_selR1 = s3, m_selR2 = s4;
+    m_selWholeRows = wholeRows;
+    RestoreDC(dc, saved);
+    return drawn;
+}

@@ -397,11 +397,31 @@ int CQuorixView::OpenElementDialog(CQKGrElement* element)
     return opened;
 }
 
-void CQuorixView::OnLButtonDblClk(UINT, CPoint)
+void CQuorixView::OnLButtonDblClk(UINT nFlags, CPoint point)
 {
+    // With Ctrl, a double click on a point of a plot opens Plot Details on that point
+    // alone: a special point, drawn in a look of its own.
+    if ((nFlags & MK_CONTROL) && OpenSpecialPointDialog(GetCurrentGrElement(), point))
+        return;
     // The page has selected the element under the pointer; its dialog opens.
     if (!OpenElementDialog(GetCurrentGrElement()))
         Default();
+}
+
+BOOL CQuorixView::OpenSpecialPointDialog(CQKGrElement* element, CPoint point)
+{
+    auto* plot = dynamic_cast<CQKPlotObj*>(element);
+    auto* graph = dynamic_cast<CQKGraphPage*>(GetPage());
+    if (!plot || !graph || plot->Is3DPlot())
+        return FALSE;
+    const int row = graph->FindDataPointRow(point.x, point.y, plot);
+    CQKPlotObj* special = row >= 0 ? plot->CreateSpecialPoint(row) : nullptr;
+    if (!special)
+        return FALSE;
+    // The dialog keeps the point: it deletes it with its other working copies.
+    graph->PlotDetailsDialog(special, 2, 0);
+    Invalidate(FALSE);
+    return TRUE;
 }
 
 UINT CQuorixView::GetContextMenuFor(CQKGrElement* element, int* position)

@@ -72,6 +72,8 @@ public:
     // for a text or an error bar. The window is drawn again after. 0 when the element has
     // no dialog.
     int OpenElementDialog(CQKGrElement* element);
+    // A special point of the plot's point under `point`; FALSE when there is none.
+    BOOL OpenSpecialPointDialog(CQKGrElement* element, CPoint point);
     // The layer of an element of the page; for a part of an axis, with its dimension (0 X,
     // 1 Y, 2 Z) and part, else a dimension of -1.
     CQKGraphicLayer* LayerOfElement(CQKGrElement* element, int* dimension, int* part);

@@ -366,7 +366,7 @@ TEST_F(SurfacePagesTest, EachPageWritesThePlotAndTheGraphDrawsIt)
          },
          "fill 0 lines 1 0000FF 1.50 proj 0110 FF0000 000000 walls 0 C0C0C0 C0C0C0 grid 3 0.50 FFFFFFFF 1 0 000000 0 "
          "FFFFFFFF back 0 808080 bars 000000 0.50 FFFFFFFF 1 80 80 clip 10 90",
-         RGB(0, 0, 255), true},
+         RGB(0, 0, 255), false}, // the floor's contour lines, in blue
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tab);
@@ -404,6 +404,105 @@ TEST_F(SurfacePagesTest, EachPageWritesThePlotAndTheGraphDrawsIt)
             EXPECT_LT(drawnAfter * 10, drawnBefore) << drawnBefore << " -> " << drawnAfter;
         else
             EXPECT_GT(drawnAfter, drawnBefore + 200) << drawnBefore << " -> " << drawnAfter;
+    }
+}
+
+// What the surface pages set is drawn: grids of one direction, a wire frame's lines
+// between its grid lines, contour lines on a surface and its projections, the fill under
+// the lid, Z clipping, bars stepping their colour from row to row. Each case draws the
+// plot as the base leaves it and as the variant changes it, counting one colour.
+TEST_F(SurfacePagesTest, SurfaceSettingsAreDrawn)
+{
+    const COLORREF teal = RGB(10, 200, 150), cyan = RGB(0, 255, 255);
+    struct Case {
+        const char* what;
+        int type;
+        bool colorMap;
+        std::function<void(CQKPlotObj*)> base, variant;
+        COLORREF counted; // 0: the levels' fills
+        double low, high; // the variant's count over the base's lies between (high 0: base 0, variant > 200)
+    };
+    auto grid = [teal](int which) {
+        return [teal, which](CQKPlotObj* p) {
+            p->SetGridColor(teal);
+            p->SetShowGrid(which);
+        };
+    };
+    auto nothing = [](CQKPlotObj*) {};
+    const Case cases[] = {
+        {"X grid lines only", QK_PLOT_3D_SURFACE, true, grid(3), grid(1), teal, 0.2, 0.8},
+        {"Y grid lines only", QK_PLOT_3D_SURFACE, true, grid(3), grid(2), teal, 0.2, 0.8},
+        {"wire frame's lines between",
+         QK_PLOT_3D_WIRE_FRAME, false,
+         [teal](CQKPlotObj* p) {
+             p->SetWFGridStyleSingle(FALSE);
+             p->SetSecondColor(teal);
+         },
+         [teal](CQKPlotObj* p) {
+             p->SetWFGridStyleSingle(FALSE);
+             p->SetSecondColor(teal);
+             p->SetNumSecondaryGridLines(2);
+         },
+         teal, 0, 0},
+        {"contour lines on the surface", QK_PLOT_3D_SURFACE, true, [teal](CQKPlotObj* p) { p->SetContourLineColor(teal); },
+         [teal](CQKPlotObj* p) {
+             p->SetContourLineColor(teal);
+             p->SetDrawContourLines(TRUE);
+         },
+         teal, 0, 0},
+        {"contour lines on the floor", QK_PLOT_3D_SURFACE, true, nothing,
+         [teal](CQKPlotObj* p) {
+             p->SetDrawContourLinesInContourPlot(0, TRUE);
+             p->SetContourLineColorInContourPlot(0, teal);
+         },
+         teal, 0, 0},
+        {"fill under the lid", QK_PLOT_3D_SURFACE, true, nothing,
+         [](CQKPlotObj* p) { p->SetFillColorInContourPlot(1, TRUE); }, 0, 1.1, 100},
+        {"Z clipped above the middle", QK_PLOT_3D_SURFACE, true, nothing,
+         [](CQKPlotObj* p) {
+             std::unique_ptr<CQKColorMapData> map(p->GetColorMapData(nullptr));
+             double low = 50, high = 100;
+             map->SetPercColorMapClipping(&low, &high);
+             p->SaveColorMapData(map.get());
+         },
+         0, 0.1, 0.8},
+        {"bars stepping their colour",
+         QK_PLOT_3D_BARS, false, [cyan](CQKPlotObj* p) { p->SetFirstRowColor(cyan); },
+         [cyan](CQKPlotObj* p) {
+             p->SetFirstRowColor(cyan);
+             p->SetSameFillColor(FALSE);
+         },
+         cyan, 0.02, 0.4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        CQKPlotObj* plot = Plot(c.type, c.colorMap);
+        ASSERT_NE(nullptr, plot);
+        if (c.colorMap)
+            plot->MakeDefaultColorMap();
+        std::vector<COLORREF> counted{c.counted};
+        if (!c.counted) {
+            counted.clear();
+            for (const ColorMapEntry& e : plot->GetColorMapState().levels)
+                counted.push_back(e.fillColor & 0xFFFFFF);
+        }
+        auto count = [&] {
+            int n = 0;
+            for (COLORREF color : counted)
+                n += Count(color);
+            return n;
+        };
+        c.base(plot);
+        const int base = count();
+        c.variant(plot);
+        const int variant = count();
+        if (c.high == 0) {
+            EXPECT_GT(variant, base + 200) << base << " -> " << variant;
+        } else {
+            EXPECT_GT(variant, base * c.low) << base << " -> " << variant;
+            EXPECT_LT(variant, base * c.high) << base << " -> " << variant;
+        }
     }
 }
 

@@ -579,6 +579,10 @@ public:
     // Draws printed page `page` (from 1) of the last layout into `area` of the DC, without
     // the selection; FALSE for a page the layout does not have.
     BOOL DrawPrintPage(HDC dc, const RECT& area, int page);
+    // The table's rows that hold data (at least one, at most maxRows) as the window shows it
+    // without the selection: its size in the DC's units, and drawn stretched into rect.
+    SIZE GetTableSize(HDC dc, int maxRows);
+    BOOL DrawTableScaled(HDC dc, const RECT& rect, int maxRows);
     // The header (the worksheet's name, at the top inside the margins) and the footer
     // ("Page n", centred at the bottom) that the switches ask for.
     BOOL DrawHeaderFooters(HDC dc, const QKPrintInfo& info) override;
@@ -717,12 +721,16 @@ enum QKObjectEdit {
     QK_EDIT_FONT_DOWN, QK_EDIT_LINE_HORIZONTAL, QK_EDIT_LINE_VERTICAL, QK_EDIT_HEAD_NARROW,
     QK_EDIT_HEAD_WIDEN, QK_EDIT_HEAD_LENGTHEN, QK_EDIT_HEAD_SHORTEN,
     QK_EDIT_FRONT_DATA, QK_EDIT_BACK_DATA, // in front of the data again, behind the data
+    QK_EDIT_GROUP, QK_EDIT_UNGROUP,        // the selection one object; its groups apart again
 };
 
 // Masking commands on the data of the active plot.
 enum QKMaskCommand {
     QK_MASK_RANGE, QK_MASK_POINT, QK_MASK_COLOR, QK_MASK_HIDE, QK_MASK_SWAP, QK_MASK_ENABLE, QK_MASK_CLEAR,
 };
+
+// Editing the active plot's data points in a graph window.
+enum QKPointEdit { QK_POINTS_NONE, QK_POINTS_MOVE, QK_POINTS_REMOVE };
 
 // Options of CQKGraphPage::CreateEMFEx: the picture leaves out the page's paper, so what
 // it is pasted on shows between the layers.
@@ -826,6 +834,9 @@ public:
     BOOL PrepareDCForPrinting(HDC dc, QKPrintInfo& info) override;
     void DrawScreenItems(HDC dc) override;
     CQKGrElement* FindGrElement(int x, int y) override;
+    // The row of the plot's point drawn nearest to (x, y), within 4 pixels, in the page's
+    // last drawing; -1 when there is none.
+    int FindDataPointRow(int x, int y, const CQKPlotObj* plot);
     // A left click selects the element under it (the current point); a double click
     // selects it too and is left to the view, which opens the element's dialog.
     BOOL WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
@@ -902,6 +913,15 @@ public:
     bool SelectRange(POINT from, POINT to);
     // A masking command (QK_MASK_...) on the active plot's data; false with the reason.
     bool MaskCommand(int command, std::string* error);
+    // Editing the active plot's data in the window (QK_POINTS_...): from now on a pointer
+    // drag from a point moves it (its X and Y cells take the values where it is dropped),
+    // or a click on a point makes its Y cell missing, until Escape or another tool. False,
+    // with the reason, when the active layer has no plot of X and Y data.
+    bool StartPointEdit(int mode, std::string* error);
+    int GetPointEdit() const { return m_pointEdit; }
+    // The same edits at device points of the last screen drawing; each can be undone.
+    bool RemovePointAt(POINT at, std::string* error);
+    bool MovePoint(POINT from, POINT to, std::string* error);
     // A new legend in the active layer, one line a plot, in place of the one it has
     // (also while the page does not keep its legends up to date); false when the layer
     // plots nothing. Can be undone.
@@ -909,6 +929,10 @@ public:
     // A label in the active layer with the date and time now ("m/d/yyyy hh:mm"), at the
     // automatic place of a label; false, with the reason, when the page has no layer.
     bool NewDateTimeLabel(std::string* error);
+    // A colour scale (a drawn object of kind QK_DRAW_COLORSCALE) right of the active layer's
+    // frame, selected; false, with the reason, when the layer has no colour-mapped plot.
+    // Can be undone.
+    bool NewColorScale(std::string* error);
     // Portrait becomes landscape and back: the page's width and height change places.
     void RotatePage();
 
@@ -947,10 +971,23 @@ private:
         bool on, hidden;
         int color;
     };
+    struct UndoCell {
+        INT_PTR dataset;
+        int row;
+        double value;
+    };
     struct UndoStep {
         std::vector<UndoObject> objects;
         std::vector<UndoMask> masks;
+        std::vector<UndoCell> cells; // data cells a point edit changed
     };
+    // The row of the active plot's point nearest to a device point, within `reach`
+    // pixels; -1 when none is (or the page was never drawn).
+    int PointNear(POINT at, double reach) const;
+    int m_pointEdit = 0;
+    // How far from a data point a click still picks it; the tracking of a point's drag.
+    static constexpr double kPointReachPixels = 8;
+    static constexpr int kTrackPointMove = 100;
     UndoStep Snapshot() const;
     std::vector<UndoStep> m_undo; // at most one step
     CQKPlotObj* ActivePlot() const;

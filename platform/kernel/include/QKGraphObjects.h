@@ -131,6 +131,10 @@ public:
     // instead of in front of everything.
     BOOL IsBehindData() const { return m_behindData; }
     void SetBehindData(BOOL behind) { m_behindData = behind != FALSE; }
+    // The group the object belongs to in its layer (0 none): a group is selected, moved,
+    // copied to the undo step and deleted as one object.
+    int GetGroup() const { return m_group; }
+    void SetGroup(int group) { m_group = group; }
 
     // Gives this object's style to every object of its kind in the layer. Recorded.
     BOOL ApplyStyleToAll(int reserved);
@@ -142,6 +146,7 @@ protected:
     bool m_border = false;
     int m_borderStyle = 0;
     bool m_behindData = false;
+    int m_group = 0;
 };
 
 // A text label: its text with inline format codes, its style and tab width.
@@ -188,7 +193,9 @@ private:
 // A drawn line (an arrow when it has a head at its end), rectangle or ellipse. The two
 // points are fractions of the page's width and height from its top left: a line's begin
 // and end, a box's opposite corners.
-enum { QK_DRAW_LINE = 0, QK_DRAW_RECT = 1, QK_DRAW_ELLIPSE = 2 };
+// A colour scale is the bands and levels of its layer's first colour-mapped plot, drawn in
+// the object's rectangle.
+enum { QK_DRAW_LINE = 0, QK_DRAW_RECT = 1, QK_DRAW_ELLIPSE = 2, QK_DRAW_COLORSCALE = 3 };
 
 class QK_API CQKDrawObj : public CQKGrObj {
 public:
@@ -456,6 +463,32 @@ struct QKSurfaceState {
     int grouping = 0; // a 3D plot's edit dependencies: 0 independent, 1 original apart, 2 all together
 };
 
+// How a part of a plot looks: a part of a 3D scatter, or a special point.
+struct QKPartLook {
+    int color = 0;
+    int lineType = 0;
+    double lineWidth = 0.5;
+    int connectType = 1;
+    bool symbolsConnected = false;
+    QKSymbolState symbol;
+};
+
+// The parts of a 3D scatter: 0 its points (which look as the plot does), then their
+// projections onto the XY plane (the Z wall), the XZ plane (the Y wall) and the YZ plane
+// (the X wall). A projection looks like the points until it is given a look of its own.
+enum { QK_SCATTER_PARTS = 4 };
+struct QKScatterParts {
+    bool shown[QK_SCATTER_PARTS] = {true, false, false, false};
+    bool ownLook[QK_SCATTER_PARTS - 1] = {false, false, false};
+    QKPartLook look[QK_SCATTER_PARTS - 1];
+};
+
+// A point of a plot drawn in a look of its own.
+struct QKSpecialPoint {
+    int row = 0; // the point's row in the plot's dataset, from 0
+    QKPartLook look;
+};
+
 // Everything a plot object keeps that its dialogs edit. A working copy holds its own
 // state; UpdateFromTemporary gives it to the original.
 struct QKPlotState {
@@ -497,6 +530,8 @@ struct QKPlotState {
     QKBoxState box;
     QKColorMapState cmap;
     QKSurfaceState surface;
+    QKScatterParts scatter;
+    std::vector<QKSpecialPoint> specialPoints; // by rising row
     bool contourFill = true;    // a contour plot fills between its lines
     bool contourGrids = false;  // a contour plot paints each grid node's cell
     double contourLabelMinArea = 1; // percent of the grid below which a line gets no automatic label
@@ -538,7 +573,8 @@ public:
     const QKPlotState& GetState() const { return m_s; }
     std::string GetDataSetName() const { return m_s.dataset; }
     void SetDataSetName(const std::string& name) { m_s.dataset = name; }
-    std::string GetName() const { return m_s.dataset; }
+    // A 3D scatter's part answers the part's name.
+    std::string GetName() const;
     // Every dataset the plot draws, by role.
     const std::vector<QKPlotData>& GetDataList() const { return m_s.data; }
     void SetDataList(const std::vector<QKPlotData>& data) { m_s.data = data; }
@@ -581,8 +617,26 @@ public:
     BOOL Is3DPlot() const;
     BOOL Is3DTypePlot() const { return Is3DPlot(); }
     BOOL Is3DScatterPlot() const { return m_s.plotType == QK_PLOT_3D_SCATTER || m_s.plotType == QK_PLOT_3D_TRAJECTORY; }
-    BOOL IsSubPlotObj() const { return FALSE; }
-    BOOL IsSpecialPoint() const { return FALSE; }
+    // The parts of a 3D scatter (see QKScatterParts) are plot objects of their own in
+    // the dialogs: GetSpecialPointsArray makes one for each part, which the caller owns;
+    // a part's UpdateFromTemporary gives its look and whether it is shown to the plot it
+    // came from (a working copy is then marked modified), not to any original.
+    BOOL IsSubPlotObj() const { return m_subIndex >= 0; }
+    int GetSubPlotIndex() const { return m_subIndex; }
+    CQKPlotObj* GetSubPlotParent() const { return m_subParent; }
+    // A special point stands for one point of its plot: its row is its GetIDEx (-1 for
+    // anything else). Like a part it goes into the plot it came from when committed.
+    BOOL IsSpecialPoint() const { return m_pointRow >= 0; }
+    int GetIDEx() const { return m_pointRow; }
+    // A new object (the caller's) for the point of that row: the plot's special point
+    // there, or a new one looking as the plot does, which is marked modified. Null for a
+    // row below 0, a part or a point.
+    CQKPlotObj* CreateSpecialPoint(int row) const;
+    BOOL DeleteSpecialPoint(int row);
+    // The look of the special point of that row; null when the row has none.
+    const QKPartLook* GetSpecialPointLook(int row) const;
+    // Gives a part or special point to another plot (a working copy of the same plot).
+    void SetSubPlotParent(CQKPlotObj* parent);
     BOOL IsErrorBarPlot() const { return m_s.plotType == QK_PLOT_ERROR_BAR; }
     BOOL IsTextPlot() const { return m_s.plotType == QK_PLOT_TEXT; }
     BOOL IsHiddenFromLegend() const { return m_s.hiddenFromLegend; }
@@ -593,7 +647,25 @@ public:
     int GetPageWindowStyle() const { return m_s.matrixData ? 2 : 1; }
     BOOL HasOnlyPointInDataSet() const { return m_s.onePoint; }
     void SetOnlyPointInDataSet(BOOL one) { m_s.onePoint = one != FALSE; }
-    BOOL HasSpecialPoints() const { return FALSE; }
+    BOOL HasSpecialPoints() const
+    {
+        return (Is3DScatterPlot() || !m_s.specialPoints.empty()) && !IsSubPlotObj() && !IsSpecialPoint();
+    }
+    // New objects for the parts of a 3D scatter, in part order, or for the plot's special
+    // points, by row; the count.
+    int GetSpecialPointsArray(std::vector<CQKPlotObj*>& parts);
+    // Whether a part is drawn; a plot is drawn as IsShow says.
+    BOOL HasObjectDisplayed() const { return m_subIndex >= 0 ? m_s.scatter.shown[m_subIndex] : IsShow(); }
+    void SetObjectDisplayed(BOOL shown);
+    // The look of a part of this 3D scatter (0 the points themselves); SetPartLook
+    // gives this object a look.
+    QKPartLook GetScatterLook(int part) const;
+    void SetPartLook(const QKPartLook& look);
+    // Edit dependencies of a 3D scatter: with all together every projection looks as the
+    // points do; with the original apart the second and third projections look as the
+    // first. Works on the parts handed out by GetSpecialPointsArray while they live
+    // (marking those it changes modified), else on the plot's own state.
+    void UpdateProjections();
 
     // What the plot draws. HasLine(0) asks for a line at all; features 1 to 9 ask for
     // the line page's controls: 1 connect-symbols check (3D scatter), 2 area fill,
@@ -1077,10 +1149,16 @@ protected:
     // After a commit: the group's settings and looks follow what was committed.
     void SpreadGroup(bool groupEdited);
 
+    QKPartLook OwnLook() const;
+
     QKPlotState m_s;
     CQKPlotObj* m_original = nullptr;
     bool m_modified = false;
     bool m_groupEdited = false; // a working copy whose group settings were set
+    int m_subIndex = -1;                  // the 3D scatter part this object stands for
+    int m_pointRow = -1;                  // the row of the special point it stands for
+    CQKPlotObj* m_subParent = nullptr;    // the plot the part came from
+    std::vector<CQKPlotObj*> m_subParts;  // parts handed out, while they live
 };
 
 // A plotted object drawn from a dataset, which it names by handle.

@@ -85,10 +85,26 @@ private:
     std::string m_graph;
 };
 
+// A worksheet shown on a layout page: its table from the first row and column, the rows
+// that hold data (at most kMaxRows), scaled into its place. The name is the worksheet's.
+class QK_API CQKLayoutWksObj : public CQKLayoutGraphObj {
+public:
+    static const int kMaxRows = 100;
+    void DumpState(CQKStateDump& dump) const override;
+};
+
 // Puts a graph on a layout page at the place given in fractions of the layout; null
 // with the reason in *error when the page is no layout, the graph is no graph page or
 // the place is empty.
 QK_API CQKLayoutGraphObj* qkfxAddLayoutGraph(CQKGraphPage* layout, const std::string& graph, double left, double top,
                                              double right, double bottom, std::string* error);
+// Puts a worksheet on a layout page likewise; null with the reason when the page is no
+// layout, the worksheet no worksheet or the place empty.
+QK_API CQKLayoutWksObj* qkfxAddLayoutWks(CQKGraphPage* layout, const std::string& wks, double left, double top,
+                                         double right, double bottom, std::string* error);
+// The next free place on a layout for a window of the given width-to-height ratio: the
+// four quarters of the page in reading order, then down and right of the last object.
+QK_API void qkfxNextLayoutPlace(CQKGraphPage* layout, double aspect, double& left, double& top, double& right,
+                                double& bottom);
 // Puts a text label on a layout page with its top-left corner at (x, y) in fractions.
 QK_API CQKTextObj* qkfxAddLayoutText(CQKGraphPage* layout, const std::string& text, double x, double y);

@@ -663,6 +663,66 @@ TEST_F(DrawTest, LayoutDrawsItsGraphsScaledIntoTheirPlaces)
     EXPECT_GE(text.top, (int)(0.1 * H) - 1) << Describe(text);
 }
 
+// Add Graph and Add Worksheet: each window at the next quarter of the layout, keeping its
+// shape; the worksheet's table drawn there; both kept in the project.
+TEST_F(DrawTest, LayoutAddsGraphsAndWorksheetsAtTheNextFreePlace)
+{
+    XY(QK_PLOT_SCATTER, {5}, {5}, kRedIndex);
+    NoLegend();
+    CQKAccess* access = qkfxGetAccess();
+    CQKGraphPage* layout = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_LAYOUT));
+    qkfxGetProject().SetActivePage(page);
+    EXPECT_EQ(0, access->on_before_run_command("STANDARD", 33045)) << "a graph is no layout";
+    qkfxGetProject().SetActivePage(layout);
+    EXPECT_EQ(1, access->on_before_run_command("STANDARD", 33045));
+    EXPECT_EQ(1, access->on_before_run_command("STANDARD", 33046));
+    EXPECT_FALSE(Run("layout -g " + wks->GetName()));
+    EXPECT_NE(std::string::npos, err.find("not a graph")) << err;
+    EXPECT_FALSE(Run("layout -g")) << "no window to ask in";
+    ASSERT_TRUE(Run("layout -g " + page->GetName())) << err;
+    ASSERT_TRUE(Run("layout -w " + wks->GetName())) << err;
+
+    std::vector<CQKLayoutGraphObj*> placed;
+    CQKGraphicLayer* held = layout->GetLayerByIndex(0, 1);
+    for (int id : held->GetObjectIds())
+        placed.push_back(dynamic_cast<CQKLayoutGraphObj*>(held->GetObject(id)));
+    ASSERT_EQ(2u, placed.size());
+    ASSERT_NE(nullptr, placed[0]);
+    ASSERT_NE(nullptr, dynamic_cast<CQKLayoutWksObj*>(placed[1]));
+    // The graph in the top-left quarter with the page's shape, the worksheet beside it.
+    double pw, ph;
+    page->GetPageSizeInches(pw, ph);
+    const CQKLayoutGraphObj& g = *placed[0];
+    EXPECT_LT(g.m_right, 0.5);
+    EXPECT_LT(g.m_bottom, 0.5);
+    EXPECT_NEAR((g.m_right - g.m_left) / (g.m_bottom - g.m_top), 1.0, 1e-9) << "the layout shares the graph's page size";
+    const CQKLayoutGraphObj& t = *placed[1];
+    EXPECT_GT(t.m_left, 0.5);
+    EXPECT_LT(t.m_top, 0.5);
+
+    for (int c = 1; c <= 2; ++c)
+        for (int r = 0; r < 3; ++r)
+            wks->GetColumn(c)->SetValue(r, 10 * c + r);
+    Dib dib(W, H);
+    const RECT whole = {0, 0, W, H};
+    ASSERT_TRUE(layout->Draw(dib.dc, whole));
+    EXPECT_TRUE(dib.Near(g.m_left * W + MapX(5) * (g.m_right - g.m_left), g.m_top * H + MapY(5) * (g.m_bottom - g.m_top), kRed));
+    const RECT cell = {(int)std::lround(t.m_left * W), (int)std::lround(t.m_top * H), (int)std::lround(t.m_right * W),
+                       (int)std::lround(t.m_bottom * H)};
+    const RECT ink = dib.Ink(cell, [](COLORREF c) { return c == RGB(0, 0, 0); });
+    EXPECT_FALSE(IsRectEmpty(&ink)) << "the worksheet's numbers and headings";
+    const RECT outside = dib.Ink({cell.right + 2, cell.top, W, cell.bottom}, [](COLORREF c) { return c == RGB(0, 0, 0); });
+    EXPECT_TRUE(IsRectEmpty(&outside)) << Describe(outside);
+
+    const std::string dump = qkfxDumpProject();
+    EXPECT_NE(std::string::npos, dump.find("layoutWks")) << dump;
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ("", Diff(dump, qkfxDumpProject()));
+}
+
 // Printing: the page placed by PrepareDCForPrinting on a printer-sized DIB is the screen
 // drawing scaled. Tolerance: one screen pixel for the places of marks, lines and ink
 // boxes, since both round to their own device grid.

@@ -437,7 +437,8 @@ TEST_F(EditTest, CommandsWaitForWhatTheyWorkOnAndRunTheirSections)
     EXPECT_EQ(access->on_before_run_command("ARROW", 35522), 1);
     page->SelectGrObject(b, true);
     EXPECT_EQ(access->on_before_run_command("OBJEDIT", 35488), 1);
-    EXPECT_EQ(access->on_before_run_command("OBJEDIT", 35500), 0) << "grouping is not built";
+    EXPECT_EQ(access->on_before_run_command("OBJEDIT", 35500), 1) << "two objects of one layer group";
+    EXPECT_EQ(access->on_before_run_command("OBJEDIT", 35501), 0) << "no group to ungroup";
 
     struct Case {
         const char* group;
@@ -541,6 +542,148 @@ TEST_F(EditTest, ObjectsGoBehindTheDataAndInFrontAgain)
     page->SelectGrObject(line, false);
     ASSERT_EQ(access->run_resurce_string_ex("OBJEDIT", "Front\nFront(data)\n@FrontData", nullptr), 0) << err;
     EXPECT_EQ(centre(), kRed);
+}
+
+// Grouped objects are one object: a click on one selects the group, a drag moves it whole,
+// alignment moves it by one offset, the project keeps it; Ungroup and Undo take it apart.
+TEST_F(EditTest, GroupedObjectsAreSelectedMovedKeptAndUngroupedAsOne)
+{
+    CQKDrawObj* a = Box(0.10, 0.10, 0.20, 0.20);
+    CQKDrawObj* b = Box(0.50, 0.50, 0.60, 0.70);
+    CQKDrawObj* c = Box(0.30, 0.80, 0.40, 0.90);
+    qkfxGetProject().SetActivePage(page);
+    page->SelectGrObject(a, false);
+    EXPECT_FALSE(Run("draw group")) << "one object is no group";
+    page->SelectGrObject(b, true);
+    ASSERT_TRUE(Run("draw group")) << err;
+    EXPECT_NE(0, a->GetGroup());
+    EXPECT_EQ(a->GetGroup(), b->GetGroup());
+    EXPECT_EQ(0, c->GetGroup());
+    EXPECT_FALSE(page->CanEdit(QK_EDIT_GROUP)) << "already one group";
+
+    // A click on b selects both; a drag moves both by the same offset.
+    Mouse(WM_LBUTTONDOWN, 0, 0);
+    Mouse(WM_LBUTTONUP, 0, 0);
+    Drag(int(0.55 * W), int(0.60 * H), int(0.55 * W) + 40, int(0.60 * H) + 30);
+    EXPECT_NEAR(a->m_x1, 0.10 + 40.0 / W, 1e-9);
+    EXPECT_NEAR(a->m_y2, 0.20 + 30.0 / H, 1e-9);
+    EXPECT_NEAR(b->m_x1, 0.50 + 40.0 / W, 1e-9);
+    ASSERT_EQ(2u, page->GetSelectedObjects().size());
+
+    // Aligned to c, the group moves as one: its members keep their places to each other.
+    page->SelectGrObject(c, false);
+    page->SelectGrObject(b, true);
+    const double gap = a->m_x1 - b->m_x1;
+    ASSERT_TRUE(Run("draw left")) << err;
+    EXPECT_NEAR(b->m_x1, c->m_x1, 1.5 / W);
+    EXPECT_NEAR(a->m_x1 - b->m_x1, gap, 1e-9);
+
+    // Front brings the whole group before c, which was made last.
+    page->SelectGrObject(a, false);
+    ASSERT_TRUE(Run("draw front")) << err;
+    EXPECT_GT(a->GetId(), c->GetId());
+    EXPECT_GT(b->GetId(), c->GetId());
+
+    // Kept in the project.
+    const std::string grouped = qkfxDumpProject();
+    EXPECT_NE(std::string::npos, grouped.find("group = ")) << grouped;
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ("", Diff(grouped, qkfxDumpProject()));
+
+    page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActiveGraph());
+    ASSERT_NE(nullptr, page);
+    layer = page->GetLayerByIndex(0, 1);
+    page->SetViewMode(2, 1);
+    RECT client = {0, 0, W, H};
+    ASSERT_TRUE(page->SetDrawRect(client));
+    std::vector<CQKDrawObj*> boxes;
+    for (int id : layer->GetObjectIds())
+        if (auto* d = dynamic_cast<CQKDrawObj*>(layer->GetObject(id)))
+            boxes.push_back(d);
+    ASSERT_EQ(3u, boxes.size());
+    EXPECT_EQ(0, boxes[0]->GetGroup()) << "c is behind the group";
+    page->SelectGrObject(boxes[1], false);
+    ASSERT_EQ(2u, page->GetSelectedObjects().size()) << "the group read back";
+    ASSERT_TRUE(Run("draw ungroup")) << err;
+    for (CQKDrawObj* d : boxes)
+        EXPECT_EQ(0, d->GetGroup());
+    EXPECT_EQ(1u, page->GetSelectedObjects().size());
+    ASSERT_TRUE(page->Undo());
+    std::vector<CQKGrObj*> restored;
+    for (int id : layer->GetObjectIds())
+        if (auto* d = dynamic_cast<CQKDrawObj*>(layer->GetObject(id)); d && d->GetGroup() != 0)
+            restored.push_back(d);
+    ASSERT_EQ(2u, restored.size()) << "undo groups them again";
+    page->SelectGrObject(restored[1], false);
+    EXPECT_EQ(2u, page->GetSelectedObjects().size());
+}
+
+// Remove Bad Data and Move Data Points: the clicks in the window change the worksheet's
+// cells, the picture follows, and each edit can be undone.
+TEST_F(EditTest, DataPointsAreRemovedAndMovedInTheirCells)
+{
+    CQKAccess* access = qkfxGetAccess();
+    qkfxGetProject().SetActivePage(page);
+    EXPECT_EQ(access->on_before_run_command("GRAPH", 32968), 0) << "no plot";
+    EXPECT_FALSE(Run("datapoints remove"));
+    CQKPlotObj* plot = Scatter();
+    CQKDataset* y = masked;
+    CQKDataset* x = nullptr;
+    for (const QKPlotData& d : plot->GetDataList())
+        if (d.role == QK_ROLE_X)
+            x = qkfxGetProject().GetDatasetFromHandle(d.handle);
+    ASSERT_NE(nullptr, x);
+    EXPECT_EQ(access->on_before_run_command("GRAPH", 32967), 1);
+    EXPECT_EQ(access->on_before_run_command("GRAPH", 32968), 1);
+    {
+        Dib dib(W, H);
+        Render(dib);
+    }
+    ASSERT_TRUE(Run("run.section(Graph,RemoveBadData)")) << err;
+    const std::string before = qkfxDumpProject();
+    Mouse(WM_LBUTTONDOWN, (int)MapX(4) + 3, (int)MapY(4) - 2);
+    Mouse(WM_LBUTTONUP, (int)MapX(4) + 3, (int)MapY(4) - 2);
+    EXPECT_EQ(MISSING_VALUE, y->GetValue(4));
+    EXPECT_EQ(4, x->GetValue(4)) << "the row stays with its X";
+    Mouse(WM_LBUTTONDOWN, (int)MapX(7.5), (int)MapY(2));
+    int missing = 0;
+    for (int row = 0; row < 10; ++row)
+        missing += y->GetValue(row) == MISSING_VALUE;
+    EXPECT_EQ(1, missing) << "a click beside every point removes nothing";
+    Dib removed(W, H);
+    Render(removed);
+    EXPECT_EQ(kWhite, removed.At((int)std::lround(MapX(4)), (int)std::lround(MapY(4))));
+    EXPECT_EQ(kBlue, removed.At((int)std::lround(MapX(5)), (int)std::lround(MapY(5))));
+    ASSERT_TRUE(page->Undo());
+    EXPECT_EQ(4, y->GetValue(4));
+    EXPECT_EQ("", Diff(before, qkfxDumpProject()));
+    // Escape ends the edit: the next click selects, it removes nothing.
+    EXPECT_EQ(1, page->OnKeyDown(VK_ESCAPE, 1, 0));
+    Mouse(WM_LBUTTONDOWN, (int)MapX(5), (int)MapY(5));
+    Mouse(WM_LBUTTONUP, (int)MapX(5), (int)MapY(5));
+    EXPECT_EQ(5, y->GetValue(5));
+
+    // A point dragged lands where it is dropped, within a pixel of the axes' scale.
+    ASSERT_TRUE(Run("run.section(Graph,MoveData)")) << err;
+    Drag((int)MapX(6), (int)MapY(6), (int)MapX(7.5), (int)MapY(2.5));
+    const double pixel = 10.0 / (0.7 * W);
+    EXPECT_NEAR(7.5, x->GetValue(6), 2 * pixel);
+    EXPECT_NEAR(2.5, y->GetValue(6), 2 * 10.0 / (0.7 * H));
+    Dib moved(W, H);
+    Render(moved);
+    EXPECT_TRUE(moved.Near(MapX(7.5), MapY(2.5), kBlue));
+    EXPECT_EQ(kWhite, moved.At((int)std::lround(MapX(6)), (int)std::lround(MapY(6))));
+    // A drag from nowhere moves nothing; one dropped outside the frame stays on its edge.
+    Drag((int)MapX(3) + 30, (int)MapY(3), (int)MapX(5), (int)MapY(1));
+    EXPECT_EQ(3, y->GetValue(3));
+    Drag((int)MapX(1), (int)MapY(1), (int)MapX(1), H - 2);
+    EXPECT_NEAR(0, y->GetValue(1), 1e-9);
+    ASSERT_TRUE(page->Undo());
+    EXPECT_EQ(1, y->GetValue(1));
+    EXPECT_NEAR(7.5, x->GetValue(6), 2 * pixel) << "one step back only";
 }
 
 namespace {

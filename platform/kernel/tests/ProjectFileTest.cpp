@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <random>
 
 #include "QKAccess.h"
@@ -154,6 +155,26 @@ protected:
         plot->SetBKColor(5, 2);
         plot->SetBorderWidth(2.5, 1);
         plot->SetHiddenFromLegend(TRUE);
+        // A special point in blue; a 3D scatter's YZ projection shown, in cyan.
+        std::unique_ptr<CQKPlotObj> point(plot->CreateSpecialPoint(1));
+        point->SetColor(3);
+        point->SetSubPlotParent(plot);
+        point->UpdateFromTemporary();
+        for (int i = 0; i < project.GetNumPages(); ++i) {
+            auto* g = dynamic_cast<CQKGraphPage*>(project.GetPage(i));
+            CQKGraphicLayer* l = g && g->GetNumLayers() ? g->GetLayerByIndex(0, 1) : nullptr;
+            CQKPlotObj* scatter = l && l->GetNumPlots() ? l->PlotObjByIndex(0, 1) : nullptr;
+            if (!scatter || !scatter->Is3DScatterPlot())
+                continue;
+            std::vector<CQKPlotObj*> parts;
+            ASSERT_EQ(4, scatter->GetSpecialPointsArray(parts));
+            parts[3]->SetObjectDisplayed(TRUE);
+            parts[3]->SetColor(4);
+            parts[3]->UpdateFromTemporary();
+            for (CQKPlotObj* part : parts)
+                delete part;
+            break;
+        }
         // An id left by a deleted object stays a gap.
         first->RemoveDataObj(first->AddObject(graph->PgCreateCQKTextObj()));
 
@@ -272,6 +293,9 @@ TEST_F(ProjectFileTest, AProjectWithEveryPageAndPlotKindReadsBackAsItWasSaved)
     EXPECT_NE(after.find("curve 3 100 align 2 percentiles 77/9/0/2/0"), std::string::npos) << "its percentiles";
     EXPECT_NE(after.find("0/2/0/0/0 size 11 colors 4 -9"), std::string::npos) << "its maximum's marker";
     EXPECT_NE(after.find("groupEnum = 3"), std::string::npos) << "a group's increments come back";
+    EXPECT_NE(after.find("specialPoint 2 = \"color 3 "), std::string::npos) << "a special point comes back";
+    EXPECT_NE(after.find("scatterShown = \"1 0 0 1\""), std::string::npos) << "a 3D scatter's parts come back";
+    EXPECT_NE(after.find("projection 3 = \"own 1 color 4 "), std::string::npos) << "with their looks";
     EXPECT_NE(after.find("masked = \"2 5\""), std::string::npos) << "masks come back";
     EXPECT_NE(after.find(" line {"), std::string::npos) << "drawn objects come back";
     EXPECT_NE(after.find("made every kind"), std::string::npos) << "the Results Log comes back";
@@ -283,7 +307,18 @@ TEST_F(ProjectFileTest, AProjectWithEveryPageAndPlotKindReadsBackAsItWasSaved)
     qkfxSaveProjectToMemory(first);
     RoundTrip();
     qkfxSaveProjectToMemory(second);
-    EXPECT_TRUE(first == second);
+    size_t at = 0;
+    while (at < first.size() && at < second.size() && first[at] == second[at])
+        ++at;
+    auto around = [at](const std::vector<BYTE>& bytes) {
+        const size_t from = at < 48 ? 0 : at - 48, to = std::min(bytes.size(), at + 48);
+        std::string text;
+        for (size_t i = from; i < to; ++i)
+            text += bytes[i] >= 32 && bytes[i] < 127 ? (char)bytes[i] : '.';
+        return text;
+    };
+    EXPECT_TRUE(first == second) << "sizes " << first.size() << " and " << second.size() << ", first difference at "
+                                 << at << ":\n" << around(first) << "\n" << around(second);
 }
 
 // The Results Log is kept as the last notes record named "ResultsLog": a notes window the
