@@ -53,8 +53,8 @@ qxd_screenshot "$ARTIFACTS/server.png"
 
 # The edit: a second curve (red) in the embedded graph, sent to the container by File
 # Update from the graph's window, then the server ends.
-server "script win -t wks; wks.ncols = 3; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i; col(C)[i] = 10 - i }" \
-    "script win -a Graph1" "script worksheet -p Line Line" children
+data="win -t wks; wks.ncols = 3; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i; col(C)[i] = 10 - i }"
+server "script $data" "script win -a Graph1" "script worksheet -p Line Line" children
 graph=$(printf '%s\n' "$OUT" | awk '/^child .* Graph1$/{print $2; exit}')
 [ -n "$graph" ] || qxd_fail "the server shows no graph: $OUT"
 server "activate $graph" "invoke 57610"

@@ -20,8 +20,8 @@ namespace {
 
 // The framework's standard frame icon, which page windows show.
 const UINT STD_FRAME_ICON = 31234;
-// Insert Object, and cancelling in-place editing as a container and as a server.
-const UINT ID_OLE_INSERT_NEW = 57856, ID_CANCEL_EDIT_CNTR = 33984, ID_CANCEL_EDIT_SRVR = 33985;
+// Insert Object, and cancelling in-place editing as a container.
+const UINT ID_OLE_INSERT_NEW = 57856, ID_CANCEL_EDIT_CNTR = 33984;
 // "Failed to create object.  Make sure the object is entered in the system registry."
 const UINT IDP_FAILED_TO_CREATE = 102;
 
@@ -38,7 +38,6 @@ BEGIN_MESSAGE_MAP(CQuorixView, CView)
     ON_WM_SIZE()
     ON_COMMAND(ID_OLE_INSERT_NEW, OnInsertObject)
     ON_COMMAND(ID_CANCEL_EDIT_CNTR, OnCancelEditCntr)
-    ON_COMMAND(ID_CANCEL_EDIT_SRVR, OnCancelEditSrvr)
     ON_WM_PAINT()
     ON_WM_KEYDOWN()
     ON_WM_LBUTTONDBLCLK()
