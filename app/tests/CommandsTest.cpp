@@ -441,7 +441,7 @@ TEST(CommandStrings, TheProgramsStringTakesThePlaceOfTheLibrarys)
 // A command either runs or the kernel refuses it, so that its item is grey.
 TEST(CommandStrings, OnlyTheBuiltCommandsRun)
 {
-    std::set<UINT> built = {32832, 32833, 33051, 33052, 33995, 33996, 33997, 34000, 34003, 34006, 34007,
+    std::set<UINT> built = {32832, 32833, 33051, 33052, 33994, 33995, 33996, 33997, 34000, 34003, 34006, 34007,
                                   34008, 34009, 34025, 34011, 34012, 34013, 34014, 34015, 34016, 34017, 34019,
                                   34020, 34021, 34024, 34026, 34033, 34034, 34035, 34036, 34037, 34048,
                                   34049, 34050, 34051, 34052, 36080, 36501};

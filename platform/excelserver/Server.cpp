@@ -177,6 +177,12 @@ public:
         VariantInit(out);
         try {
             Call(id, flags, args, out);
+            // A window showing the workbook and the containers of an embedded one follow
+            // every change; reading members changes nothing.
+            if ((IsPut(flags) || id == ID_ADD || id == ID_INSERT || id == ID_DELETE || id == ID_RUN ||
+                 id == ID_ACTIVATE) &&
+                m_book->changed)
+                m_book->changed();
         } catch (const Failure& f) {
             VariantClear(out);
             VariantClear(&local);
@@ -250,13 +256,6 @@ std::shared_ptr<Sheet> SheetByKey(const Book& book, const VARIANT* key)
     return book.sheets[t.lVal - 1];
 }
 
-std::string FormatNumber(double v)
-{
-    char buf[64];
-    snprintf(buf, sizeof buf, "%.15g", v);
-    return buf;
-}
-
 void CellToVariant(const Cell* c, VARIANT* v)
 {
     VariantInit(v);
@@ -296,23 +295,6 @@ Cell VariantToCell(const VARIANT* in)
         c.number = t.dblVal;
         return c;
     }
-    }
-}
-
-std::string CellText(const Cell* c)
-{
-    if (!c)
-        return std::string();
-    switch (c->vt) {
-    case VT_R8:
-    case VT_DATE: return FormatNumber(c->number);
-    case VT_CY: {
-        char buf[64];
-        snprintf(buf, sizeof buf, "%.2f", (double)c->currency / 10000.0);
-        return buf;
-    }
-    case VT_BOOL: return c->flag ? "TRUE" : "FALSE";
-    default: return c->text;
     }
 }
 
@@ -987,13 +969,7 @@ ClassFactory g_factory;
 
 } // namespace
 
-HRESULT qxxl::CreateWorkbookObject(REFIID riid, void** object)
-{
-    Workbook* wb = new Workbook(std::make_shared<Book>());
-    HRESULT hr = wb->QueryInterface(riid, object);
-    wb->Release();
-    return hr;
-}
+IDispatch* qxxl::NewWorkbookDispatch(const std::shared_ptr<Book>& book) { return NewWorkbook(book); }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
@@ -1017,6 +993,9 @@ extern "C" HRESULT WINAPI DllCanUnloadNow()
 }
 
 static const char kProgId[] = "Excel.Sheet.8";
+// Workbook files are found to be of the class by their extension, so a file can be made
+// into an embedded object.
+static const char kExtension[] = ".xls";
 
 static std::string ClsidKey()
 {
@@ -1051,7 +1030,8 @@ extern "C" HRESULT WINAPI DllRegisterServer()
               SetKeyValue(clsid, nullptr, "Stand-in Worksheet") && SetKeyValue(clsid + "\\ProgID", nullptr, kProgId) &&
               SetKeyValue(clsid + "\\InprocServer32", nullptr, path) &&
               SetKeyValue(clsid + "\\InprocServer32", "ThreadingModel", "Apartment") &&
-              SetKeyValue(clsid + "\\LocalServer32", nullptr, path);
+              SetKeyValue(clsid + "\\LocalServer32", nullptr, path) &&
+              SetKeyValue(kExtension, nullptr, kProgId);
     return ok ? S_OK : SELFREG_E_CLASS;
 }
 
@@ -1059,5 +1039,6 @@ extern "C" HRESULT WINAPI DllUnregisterServer()
 {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, ClsidKey().c_str());
     RegDeleteTreeA(HKEY_CLASSES_ROOT, kProgId);
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, kExtension);
     return S_OK;
 }

@@ -179,7 +179,114 @@ static std::string Unescape(const std::string& text)
     return out;
 }
 
+std::string FormatNumber(double v)
+{
+    char buf[64];
+    snprintf(buf, sizeof buf, "%.15g", v);
+    return buf;
+}
+
+std::string CellText(const Cell* c)
+{
+    if (!c)
+        return std::string();
+    switch (c->vt) {
+    case VT_R8:
+    case VT_DATE: return FormatNumber(c->number);
+    case VT_CY: {
+        char buf[64];
+        snprintf(buf, sizeof buf, "%.2f", (double)c->currency / 10000.0);
+        return buf;
+    }
+    case VT_BOOL: return c->flag ? "TRUE" : "FALSE";
+    default: return c->text;
+    }
+}
+
 static const char kHeader[] = "QXWORKBOOK 1";
+
+std::string Book::Write() const
+{
+    std::string out = std::string(kHeader) + "\nACTIVE " + std::to_string(active) + "\n";
+    char buf[80];
+    for (auto& s : sheets) {
+        out += "SHEET " + s->name + "\n";
+        for (auto& kv : s->cells) {
+            const Cell& c = kv.second;
+            snprintf(buf, sizeof buf, "%d %d ", kv.first.first, kv.first.second);
+            out += buf;
+            switch (c.vt) {
+            case VT_R8: snprintf(buf, sizeof buf, "N %.17g\n", c.number); break;
+            case VT_DATE: snprintf(buf, sizeof buf, "D %.17g\n", c.number); break;
+            case VT_CY: snprintf(buf, sizeof buf, "C %lld\n", (long long)c.currency); break;
+            case VT_BOOL: snprintf(buf, sizeof buf, "B %d\n", c.flag ? 1 : 0); break;
+            default: snprintf(buf, sizeof buf, "S "); break;
+            }
+            out += buf;
+            if (c.vt == VT_BSTR)
+                out += Escape(c.text) + "\n";
+        }
+    }
+    return out;
+}
+
+bool Book::Read(const std::string& text, std::string& error)
+{
+    std::vector<std::shared_ptr<Sheet>> loaded;
+    int loadedActive = 0;
+    int lineNo = 0;
+    bool ok = true;
+    size_t pos = 0;
+    while (ok && pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNo;
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (lineNo == 1) {
+            ok = line == kHeader;
+            continue;
+        }
+        if (line.compare(0, 7, "ACTIVE ") == 0) {
+            loadedActive = atoi(line.c_str() + 7);
+        } else if (line.compare(0, 6, "SHEET ") == 0) {
+            auto s = std::make_shared<Sheet>();
+            s->name = line.substr(6);
+            loaded.push_back(s);
+        } else {
+            int row = 0, col = 0, used = 0;
+            char kind = 0;
+            if (loaded.empty() || sscanf(line.c_str(), "%d %d %c %n", &row, &col, &kind, &used) < 3 || row < 1 ||
+                row > kMaxRows || col < 1 || col > kMaxCols) {
+                ok = false;
+                break;
+            }
+            const char* value = line.c_str() + used;
+            Cell c;
+            switch (kind) {
+            case 'N': c.vt = VT_R8; c.number = strtod(value, nullptr); break;
+            case 'D': c.vt = VT_DATE; c.number = strtod(value, nullptr); break;
+            case 'C': c.vt = VT_CY; c.currency = _strtoi64(value, nullptr, 10); break;
+            case 'B': c.vt = VT_BOOL; c.flag = atoi(value) != 0; break;
+            case 'S': c.vt = VT_BSTR; c.text = Unescape(value); break;
+            default: ok = false; break;
+            }
+            if (ok)
+                loaded.back()->Put(row, col, c);
+        }
+    }
+    if (!ok || lineNo == 0 || loaded.empty()) {
+        error = "The file is not a workbook of this program.";
+        return false;
+    }
+    sheets = loaded;
+    active = (loadedActive >= 0 && loadedActive < (int)sheets.size()) ? loadedActive : 0;
+    saved = true;
+    return true;
+}
 
 bool Book::Save(const std::wstring& path) const
 {
@@ -188,22 +295,9 @@ bool Book::Save(const std::wstring& path) const
     FILE* f = _wfopen(temp.c_str(), L"wb");
     if (!f)
         return false;
-    fprintf(f, "%s\nACTIVE %d\n", kHeader, active);
-    for (auto& s : sheets) {
-        fprintf(f, "SHEET %s\n", s->name.c_str());
-        for (auto& kv : s->cells) {
-            const Cell& c = kv.second;
-            fprintf(f, "%d %d ", kv.first.first, kv.first.second);
-            switch (c.vt) {
-            case VT_R8: fprintf(f, "N %.17g\n", c.number); break;
-            case VT_DATE: fprintf(f, "D %.17g\n", c.number); break;
-            case VT_CY: fprintf(f, "C %lld\n", (long long)c.currency); break;
-            case VT_BOOL: fprintf(f, "B %d\n", c.flag ? 1 : 0); break;
-            default: fprintf(f, "S %s\n", Escape(c.text).c_str()); break;
-            }
-        }
-    }
-    bool ok = fflush(f) == 0 && !ferror(f);
+    std::string text = Write();
+    bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = fflush(f) == 0 && !ferror(f) && ok;
     ok = fclose(f) == 0 && ok;
     if (!ok || !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(temp.c_str());
@@ -219,56 +313,14 @@ bool Book::Load(const std::wstring& path, std::string& error)
         error = "The file cannot be opened.";
         return false;
     }
-    std::vector<std::shared_ptr<Sheet>> loaded;
-    int loadedActive = 0;
-    char line[70000];
-    int lineNo = 0;
-    bool ok = true;
-    while (ok && fgets(line, sizeof line, f)) {
-        ++lineNo;
-        size_t n = strlen(line);
-        while (n && (line[n - 1] == '\n' || line[n - 1] == '\r'))
-            line[--n] = 0;
-        if (lineNo == 1) {
-            ok = strcmp(line, kHeader) == 0;
-            continue;
-        }
-        if (strncmp(line, "ACTIVE ", 7) == 0) {
-            loadedActive = atoi(line + 7);
-        } else if (strncmp(line, "SHEET ", 6) == 0) {
-            auto s = std::make_shared<Sheet>();
-            s->name = line + 6;
-            loaded.push_back(s);
-        } else {
-            int row = 0, col = 0, used = 0;
-            char kind = 0;
-            if (loaded.empty() || sscanf(line, "%d %d %c %n", &row, &col, &kind, &used) < 3 || row < 1 ||
-                row > kMaxRows || col < 1 || col > kMaxCols) {
-                ok = false;
-                break;
-            }
-            const char* value = line + used;
-            Cell c;
-            switch (kind) {
-            case 'N': c.vt = VT_R8; c.number = strtod(value, nullptr); break;
-            case 'D': c.vt = VT_DATE; c.number = strtod(value, nullptr); break;
-            case 'C': c.vt = VT_CY; c.currency = _strtoi64(value, nullptr, 10); break;
-            case 'B': c.vt = VT_BOOL; c.flag = atoi(value) != 0; break;
-            case 'S': c.vt = VT_BSTR; c.text = Unescape(value); break;
-            default: ok = false; break;
-            }
-            if (ok)
-                loaded.back()->Put(row, col, c);
-        }
-    }
+    std::string text;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
     fclose(f);
-    if (!ok || lineNo == 0 || loaded.empty()) {
-        error = "The file is not a workbook of this program.";
+    if (!Read(text, error))
         return false;
-    }
-    sheets = loaded;
-    active = (loadedActive >= 0 && loadedActive < (int)sheets.size()) ? loadedActive : 0;
-    saved = true;
     file = path;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <ole2.h>
 #include <oleauto.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -52,6 +53,13 @@ struct Book {
     // The file: a header line, then per sheet "SHEET name" and its cells.
     bool Save(const std::wstring& path) const;
     bool Load(const std::wstring& path, std::string& error);
+    // The same text in memory, for a workbook kept inside a container's storage.
+    std::string Write() const;
+    bool Read(const std::string& text, std::string& error);
+
+    // Called after each automation call that may change the book (cells, sheets, the
+    // active sheet, the selection), so what shows the book can follow.
+    std::function<void()> changed;
 };
 
 // Server-wide state: test controls, the call log, live objects.
@@ -73,7 +81,13 @@ BSTR ToBSTR(const std::string& text);
 // "A1", "$B$3", "A1:A2048", "A:B" (whole columns), areas separated by commas.
 bool ParseRangeName(const std::string& name, std::vector<Area>& areas);
 
-// A new workbook object with one reference, for the class factory.
+// The text a cell shows: numbers in up to 15 significant digits, currency in two decimals.
+std::string CellText(const Cell* c);
+std::string FormatNumber(double v);
+
+// The automation object of a workbook (IDispatch, IPersistFile), one reference.
+IDispatch* NewWorkbookDispatch(const std::shared_ptr<Book>& book);
+// A new workbook that can also be embedded and activated in place, for the class factory.
 HRESULT CreateWorkbookObject(REFIID riid, void** object);
 
 } // namespace qxxl

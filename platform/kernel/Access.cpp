@@ -439,6 +439,12 @@ int CQKAccess::AppendProject()
     return 0;
 }
 
+int CQKAccess::OpenWorkbookFile(const char* path)
+{
+    qkfxGetCallLog().Add("OpenWorkbookFile", path ? path : "");
+    return -1;
+}
+
 int CQKAccess::OnCheckForSaving(WORD)
 {
     return 1;

@@ -51,7 +51,6 @@ const UnbuiltCommands kUnbuilt[] = {
     {33047, 33047, "not described"},
     {33048, 33049, "graph"},
     // FILE.
-    {33994, 33994, "Excel link"},
     {33999, 33999, "not described"},
     {34002, 34002, "not described"},
     {34028, 34032, "not described"},
@@ -517,6 +516,14 @@ bool Open(const std::vector<std::string>& args, std::string* error)
             access->OnInternalNewPage(page, TRUE);
             return true;
         }
+    if (ext == ".XLS" && !append) {
+        // A workbook opens in a workbook window, which tells the user why when it cannot.
+        if (access->OpenWorkbookFile(path.c_str()) < 0) {
+            *error = "open: a workbook opens only in the program's workbook windows";
+            return false;
+        }
+        return true;
+    }
     if (ext == ".QGS") {
         // A script opens in the script window, where its lines can be read and run.
         HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "QKAccess.h"
 #include "QKCallLog.h"
 #include "QKPlotModel.h"
 #include "QKScript.h"
@@ -500,6 +501,7 @@ CQKGraphPage* CxlPlot::AddPlots(CQKWksExternLayer* layer, int command, CQKGraphP
                 ys.push_back(d);
     if (ys.empty())
         return nullptr;
+    const bool made = !graph;
     if (!graph)
         graph = static_cast<CQKGraphPage*>(qkfxGetProject().CreatePage(QK_PAGE_GRAPH));
     if (!graph)
@@ -517,9 +519,21 @@ CQKGraphPage* CxlPlot::AddPlots(CQKWksExternLayer* layer, int command, CQKGraphP
     std::string error;
     if (qkfxPlotColumns(graph->GetActiveLayer(), *word, columns, &error) == 0) {
         qkfxGetCallLog().Add("CxlPlot::AddPlots", error);
+        if (made)
+            qkfxGetProject().DeletePage(graph->GetName());
         return nullptr;
     }
+    // A new graph gets its window, as every page made for the user does.
+    if (made)
+        qkfxGetAccess()->OnInternalNewPage(graph, TRUE);
     return graph;
+}
+
+BOOL CQKWksExternPage::GetInternalWorkbook(std::string& bytes)
+{
+    bytes.clear();
+    qkfxGetCallLog().Add("CQKWksExternPage::GetInternalWorkbook", GetName());
+    return FALSE;
 }
 
 CxlPlot* CxlPlots::Add()

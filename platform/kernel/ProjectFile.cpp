@@ -1809,6 +1809,17 @@ struct QKFileAccess {
                 out.End(s0);
             }
         }
+        // A workbook kept inside the project: its file's bytes, in a record of their own.
+        if (auto* e = dynamic_cast<CQKWksExternPage*>(&page)) {
+            std::string bytes;
+            if (!templ && e->IsInternalSaving() && e->GetInternalWorkbook(bytes)) {
+                size_t s0 = out.Begin("XLWB");
+                IO xio(&out);
+                xio.S(bytes);
+                out.EndFields(s0);
+                out.End(s0);
+            }
+        }
         if (auto* e = dynamic_cast<CQKWksExternPage*>(&page))
             for (const auto& layer : e->m_layers) {
                 size_t s0 = out.Begin("SHET");
@@ -1931,6 +1942,16 @@ struct QKFileAccess {
                 auto* g = dynamic_cast<CQKGraphPage*>(page.get());
                 if (g && !LoadLayer(st, k, *g))
                     return false;
+            } else if (Is(k, "XLWB")) {
+                auto* e = dynamic_cast<CQKWksExternPage*>(page.get());
+                IO xio(k.fields, k.fieldBytes, &st.budget, k.Where());
+                if (e) {
+                    std::string bytes;
+                    xio.S(bytes);
+                    if (!st.Take(xio))
+                        return false;
+                    e->SetKeptWorkbook(std::move(bytes));
+                }
             } else if (Is(k, "WSCR")) {
                 auto* w = dynamic_cast<CQKWksPage*>(page.get());
                 IO sio(k.fields, k.fieldBytes, &st.budget, k.Where());

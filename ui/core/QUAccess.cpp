@@ -236,6 +236,17 @@ int CQUAccess::AppendProject()
     return 1;
 }
 
+int CQUAccess::OpenWorkbookFile(const char* path)
+{
+    CQuorixApp* app = GetQuorixApp();
+    if (!app || !AfxGetMainWnd())
+        return CQKAccess::OpenWorkbookFile(path);
+    CDocument* doc = app->OpenDocumentFile(path);
+    if (CQuorixDoc* qdoc = DYNAMIC_DOWNCAST(CQuorixDoc, doc))
+        qdoc->UpdateTitleFromPage();
+    return doc ? 1 : 0;
+}
+
 int CQUAccess::AskUser(const char* text, UINT type)
 {
     return AfxMessageBox(text ? text : "", type);

@@ -55,6 +55,7 @@ public:
     CQKListExplorer* GetListExplorer() override;
     int GetQuorixGraphOLEObjectName(std::string& name) override;
     int AppendProject() override;
+    int OpenWorkbookFile(const char* path) override;
     int OnCheckForSaving(WORD flags) override;
     int BeginClosingAll(int flags) override;
     int EndClosingAll(int flags) override;

@@ -15,51 +15,52 @@
 /////////////////////////////////////////////////////////////////////////////
 // CxlCntrItem
 
-CxlCntrItem::CxlCntrItem(CQUExcelDoc* doc) : m_pDoc(doc) {}
+IMPLEMENT_SERIAL(CxlCntrItem, CQuorixCntrItem, 0)
+
+BEGIN_INTERFACE_MAP(CxlCntrItem, CQuorixCntrItem)
+    INTERFACE_PART(CxlCntrItem, IID_IOleDocumentSite, OleDocumentSite)
+END_INTERFACE_MAP()
+
+CxlCntrItem::CxlCntrItem(CQUExcelDoc* doc) : CQuorixCntrItem(doc) {}
 
 CxlCntrItem::~CxlCntrItem()
 {
-    if (m_pObject)
-        m_pObject->Release();
+    CloseDocumentView();
 }
 
-BOOL CxlCntrItem::CreateNewItem(REFCLSID clsid)
+void CxlCntrItem::CloseDocumentView()
 {
-    if (m_pObject)
-        return FALSE;
-    return SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
-                                      (void**)&m_pObject));
+    IOleDocumentView* view = m_pDocView;
+    m_pDocView = nullptr;
+    if (view) {
+        view->UIActivate(FALSE);
+        view->CloseView(0);
+        view->Release();
+    }
+}
+
+void CxlCntrItem::Release(OLECLOSE dwCloseOption)
+{
+    CloseDocumentView();
+    CQuorixCntrItem::Release(dwCloseOption);
 }
 
 HRESULT CxlCntrItem::CreateFromFile(const char* path)
 {
-    if (m_pObject)
-        return E_UNEXPECTED;
-    CLSID clsid;
-    HRESULT hr = CLSIDFromProgID(L"Excel.Sheet.8", &clsid);
-    if (FAILED(hr))
-        hr = CLSIDFromProgID(L"Excel.Sheet.5", &clsid);
-    if (FAILED(hr))
-        return hr;
-    IPersistFile* file = nullptr;
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IPersistFile,
-                          (void**)&file);
-    if (FAILED(hr))
-        return hr;
-    BSTR wide = AfxAllocBSTR(path);
-    hr = file->Load(wide, STGM_READ);
-    SysFreeString(wide);
-    if (SUCCEEDED(hr))
-        hr = file->QueryInterface(IID_IUnknown, (void**)&m_pObject);
-    file->Release();
-    return hr;
+    if (COleClientItem::CreateFromFile(path, CLSID_NULL, OLERENDER_DRAW))
+        return S_OK;
+    return FAILED(m_scLast) ? m_scLast : E_FAIL;
 }
 
 LPDISPATCH CxlCntrItem::get_IDispatch()
 {
     LPDISPATCH d = nullptr;
-    if (!m_pObject || FAILED(m_pObject->QueryInterface(IID_IDispatch, (void**)&d)))
+    try {
+        if (!m_lpObject || FAILED(m_lpObject->QueryInterface(IID_IDispatch, (void**)&d)))
+            return nullptr;
+    } catch (...) {
         return nullptr;
+    }
     return d;
 }
 
@@ -82,17 +83,107 @@ CxlobjWorksheet* CxlCntrItem::GetxlobjWksDriver()
 int CxlCntrItem::ActivateExcel(CQUxlView* view)
 {
     SetxlView(view);
+    // A server busy starting, or still deactivating elsewhere, refuses for a moment.
+    for (int tries = 0; tries < 6; ++tries) {
+        try {
+            Activate(OLEIVERB_SHOW, view);
+        } catch (COleException* e) {
+            e->Delete();
+        }
+        UINT state = GetItemState();
+        if (state == activeState || state == activeUIState)
+            return 1;
+    }
     return 0;
+}
+
+void CxlCntrItem::set_extent(CSize& size)
+{
+    HDC screen = ::GetDC(nullptr);
+    CSize himetric(::MulDiv(size.cx, 2540, ::GetDeviceCaps(screen, LOGPIXELSX)),
+                   ::MulDiv(size.cy, 2540, ::GetDeviceCaps(screen, LOGPIXELSY)));
+    SetExtent(himetric, DVASPECT_CONTENT);
+    CSize kept;
+    if (GetExtent(&kept, DVASPECT_CONTENT))
+        himetric = kept;
+    size.cx = ::MulDiv(himetric.cx, ::GetDeviceCaps(screen, LOGPIXELSX), 2540);
+    size.cy = ::MulDiv(himetric.cy, ::GetDeviceCaps(screen, LOGPIXELSY), 2540);
+    ::ReleaseDC(nullptr, screen);
 }
 
 BOOL CxlCntrItem::ExecuteActiveDocumentCommand(DWORD command, DWORD options)
 {
     IOleCommandTarget* target = nullptr;
-    if (!m_pObject || FAILED(m_pObject->QueryInterface(IID_IOleCommandTarget, (void**)&target)))
+    if (!m_lpObject || FAILED(m_lpObject->QueryInterface(IID_IOleCommandTarget, (void**)&target)))
         return FALSE;
     HRESULT hr = target->Exec(nullptr, command, options, nullptr, nullptr);
     target->Release();
     return hr == S_OK || hr == OLE_E_NOCONNECTION;
+}
+
+void CxlCntrItem::OnChange(OLE_NOTIFICATION nCode, DWORD dwParam)
+{
+    COleClientItem::OnChange(nCode, dwParam);
+    if (nCode == OLE_CHANGED_STATE && m_pxlView) {
+        if (dwParam == loadedState && m_excelOpened) {
+            // The workbook came back from the spreadsheet's own window: it returns in place.
+            m_excelOpened = 0;
+            m_pxlView->uninit_xlDriver();
+            if (m_pxlView->display_excel() && m_pxlView->m_hWnd)
+                m_pxlView->PostMessage(WM_COMMAND, ID_XL_INPLACE_ACTIVATE);
+        } else if (dwParam == openState) {
+            m_excelOpened = 1;
+            m_pxlView->uninit_xlDriver();
+        }
+    }
+    if (CQuorixDoc* doc = GetDocument())
+        doc->UpdateAllViews(nullptr);
+}
+
+void CxlCntrItem::OnGetItemPosition(CRect& rPosition)
+{
+    if (m_pxlView)
+        m_pxlView->get_draw_rect(rPosition);
+    else
+        rPosition.SetRectEmpty();
+}
+
+IMPLEMENT_IUNKNOWN(CxlCntrItem, OleDocumentSite)
+
+HRESULT CxlCntrItem::XOleDocumentSite::ActivateMe(IOleDocumentView* pView)
+{
+    METHOD_PROLOGUE(CxlCntrItem, OleDocumentSite)
+    IOleInPlaceSite* site = nullptr;
+    if (pThis->ExternalQueryInterface(&IID_IOleInPlaceSite, (void**)&site) != S_OK || !site)
+        return E_FAIL;
+    if (pView) {
+        pView->SetInPlaceSite(site);
+        pView->AddRef();
+    } else {
+        IOleDocument* document = nullptr;
+        if (!pThis->m_lpObject ||
+            FAILED(pThis->m_lpObject->QueryInterface(IID_IOleDocument, (void**)&document))) {
+            site->Release();
+            return E_FAIL;
+        }
+        HRESULT hr = document->CreateView(site, nullptr, 0, &pView);
+        document->Release();
+        if (FAILED(hr) || !pView) {
+            site->Release();
+            return E_OUTOFMEMORY;
+        }
+    }
+    site->Release();
+    if (pThis->m_pDocView)
+        pThis->m_pDocView->Release();
+    pThis->m_pDocView = pView;
+    pView->UIActivate(TRUE);
+    CRect client(0, 0, 0, 0);
+    if (pThis->m_pView && ::IsWindow(pThis->m_pView->GetSafeHwnd()))
+        pThis->m_pView->GetClientRect(&client);
+    pView->SetRect(&client);
+    pView->Show(TRUE);
+    return S_OK;
 }
 
 /////////////////////////////////////////////////////////////////////////////
@@ -195,6 +286,49 @@ int CQUWksPageExternal::OnDeactivate(CQKPage* next)
     if (CQUxlView* v = GetValidxlView())
         v->OnCheckxlDirty();
     return CQKWksExternPage::OnDeactivate(next);
+}
+
+namespace {
+
+std::string TempWorkbookPath()
+{
+    char folder[MAX_PATH], path[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "qxb", 0, path);
+    DeleteFileA(path);
+    return std::string(path) + ".xls";
+}
+
+} // namespace
+
+BOOL CQUWksPageExternal::GetInternalWorkbook(std::string& bytes)
+{
+    bytes.clear();
+    CQUxlView* v = GetValidxlView();
+    if (!v || !v->HasExcel())
+        return FALSE;
+    std::string path = TempWorkbookPath();
+    BOOL ok = v->SaveTheWorkbook(path.c_str(), FALSE);
+    if (ok) {
+        CFile file;
+        ok = file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
+        if (ok) {
+            bytes.resize((size_t)file.GetLength());
+            ok = file.Read(&bytes[0], (UINT)bytes.size()) == bytes.size();
+            file.Close();
+        }
+    }
+    DeleteFileA(path.c_str());
+    return ok;
+}
+
+int CQUWksPageExternal::OnDestroy()
+{
+    if (CQUExcelDoc* doc = m_pDoc) {
+        m_pDoc = nullptr;
+        doc->on_page_destroy_internally();
+    }
+    return CQKWksExternPage::OnDestroy();
 }
 
 int CQUWksPageExternal::CloseWnd()
@@ -316,6 +450,25 @@ BOOL CQUExcelDoc::OnNewDocument()
     if (GetPage()->IsExternalHidden()) {
         view->m_bIdleReactivationDisabled = 1;
         view->m_bActivateNewExcel = 0;
+    }
+    // A project being loaded kept this workbook inside: it comes back from those bytes.
+    std::string kept = GetPage()->TakeKeptWorkbook();
+    if (!kept.empty()) {
+        std::string path = TempWorkbookPath();
+        CFile file;
+        BOOL written = file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite);
+        if (written) {
+            file.Write(kept.data(), (UINT)kept.size());
+            file.Close();
+        }
+        BOOL ok = written && view->LoadNewExcelItemFromFile(path.c_str(), view->m_bActivateNewExcel);
+        DeleteFileA(path.c_str());
+        view->m_bActivateNewExcel = 1;
+        if (ok) {
+            m_strPathName = GetPage()->GetExternalName().c_str();
+            view->CanGetSelection(FALSE);
+        }
+        return ok;
     }
     BOOL ok = view->CreateNewExcelItem();
     view->m_bActivateNewExcel = 1;

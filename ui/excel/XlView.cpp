@@ -44,13 +44,16 @@ CQUxlView::~CQUxlView()
     if (m_pPlotExcelDlg && m_pPlotExcelDlg->GetOwner() == this)
         DeletePlotDlg();
     uninit_xlDriver();
-    delete m_pItem;
+    // The item belongs to the document's list; Delete takes it out and ends it.
+    if (m_pItem)
+        m_pItem->Delete();
 }
 
 void CQUxlView::SetItem(CxlCntrItem* item)
 {
     uninit_xlDriver();
-    delete m_pItem;
+    if (m_pItem && m_pItem != item)
+        m_pItem->Delete();
     m_pItem = item;
     if (item)
         item->SetxlView(this);
@@ -64,6 +67,28 @@ CQUWksPageExternal* CQUxlView::get_external_wks_page() const
 
 void CQUxlView::OnDraw(CDC* pDC)
 {
+    if (m_pItem && m_bDisplayExcel) {
+        if (pDC->IsPrinting()) {
+            // The workbook on the printable area of the paper.
+            CSize paper(pDC->GetDeviceCaps(PHYSICALWIDTH) - 2 * pDC->GetDeviceCaps(PHYSICALOFFSETX),
+                        pDC->GetDeviceCaps(PHYSICALHEIGHT) - 2 * pDC->GetDeviceCaps(PHYSICALOFFSETY));
+            pDC->DPtoLP(&paper);
+            m_pItem->Draw(pDC, CRect(CPoint(0, 0), paper), DVASPECT_DOCPRINT);
+        } else {
+            // The workbook's own window paints it while it is in place; until then (or
+            // when it cannot be) its picture stands there.
+            CRect client;
+            GetClientRect(&client);
+            pDC->FillSolidRect(&client, ::GetSysColor(COLOR_APPWORKSPACE));
+            if (!m_pItem->IsInPlaceActive()) {
+                CRect rect;
+                get_draw_rect(rect);
+                m_pItem->Draw(pDC, rect);
+            }
+        }
+        OnFinishDC(pDC);
+        return;
+    }
     if (GetTablePage() != nullptr) {
         CQUWksView::OnDraw(pDC);
         return;
@@ -78,6 +103,32 @@ void CQUxlView::OnDraw(CDC* pDC)
         pDC->DrawText(page->GetExternalName().c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
     OnFinishDC(pDC);
+}
+
+void CQUxlView::ComputeItemExtent()
+{
+    CRect client(0, 0, 0, 0);
+    if (m_hWnd)
+        GetClientRect(&client);
+    m_itemExtent = CSize(std::max(1, client.Width() - 40), std::max(1, client.Height() - 32));
+}
+
+void CQUxlView::get_draw_rect(CRect& rect)
+{
+    if (m_itemExtent.cx <= 0 || m_itemExtent.cy <= 0)
+        ComputeItemExtent();
+    rect = CRect(CPoint(27, 15), m_itemExtent);
+}
+
+void CQUxlView::OnSize(UINT nType, int cx, int cy)
+{
+    CQUWksView::OnSize(nType, cx, cy);
+    // The workbook shown as a document fills the view, as it did when it was shown.
+    if (m_pItem && m_pItem->IsInPlaceActive())
+        if (IOleDocumentView* view = m_pItem->GetDocumentView()) {
+            CRect client(0, 0, cx, cy);
+            view->SetRect(&client);
+        }
 }
 
 CQKTablePage* CQUxlView::GetTablePage()
@@ -103,6 +154,12 @@ BOOL CQUxlView::RefreshSheetTable()
 
 LRESULT CQUxlView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The workbook leaves its place before the window that holds it goes.
+    if (message == WM_DESTROY && m_pItem && m_pItem->IsInPlaceActive())
+        m_pItem->Deactivate();
+    // While the workbook is shown, the table's own mouse and key handling stays out.
+    if (m_pItem && m_bDisplayExcel)
+        return CView::WindowProc(message, wParam, lParam);
     // The sheet's table is a copy of the workbook's cells: it is looked at and scrolled,
     // not typed into, so that it never differs from the workbook unseen.
     const bool editing = message == WM_CHAR || message == WM_LBUTTONDBLCLK ||

@@ -10,7 +10,11 @@
 #include <afxdisp.h>
 #include <afxwin.h>
 
+#include <afxole.h>
+#include <docobj.h>
+
 #include "QKExternal.h"
+#include "QuorixCntrItem.h"
 #include "QUWksView.h"
 #include "QuorixDoc.h"
 #include "XlExport.h"
@@ -20,37 +24,53 @@ class CQUxlView;
 class CQUExcelDoc;
 class CPlotExcelDlg;
 
-// The workbook object behind a workbook window.
-class QUXL_API CxlCntrItem {
+// The workbook embedded in a workbook window: an active document shown in place in the
+// window's view, reached by automation through its dispatch interface.
+class QUXL_API CxlCntrItem : public CQuorixCntrItem {
+    DECLARE_SERIAL(CxlCntrItem)
 public:
-    explicit CxlCntrItem(CQUExcelDoc* doc);
-    ~CxlCntrItem();
+    explicit CxlCntrItem(CQUExcelDoc* doc = nullptr);
+    ~CxlCntrItem() override;
 
-    // A new workbook of the class; FALSE when the class cannot be created.
-    BOOL CreateNewItem(REFCLSID clsid);
     // A workbook loaded from a file by the registered spreadsheet class; the failure code
-    // of the creation or the load, S_OK on success.
+    // of the creation, S_OK on success.
     HRESULT CreateFromFile(const char* path);
     // The item's IDispatch (a new reference), null on failure.
     LPDISPATCH get_IDispatch();
     // A new worksheet wrapper on the item's first sheet, owned by the caller; null when
     // there is none.
     CxlobjWorksheet* GetxlobjWksDriver();
-    void SetxlView(CQUxlView* view) { m_pView = view; }
-    CQUxlView* GetxlView() const { return m_pView; }
+    void SetxlView(CQUxlView* view) { m_pxlView = view; }
+    CQUxlView* GetxlView() const { return m_pxlView; }
     int IsExcelOpened() const { return m_excelOpened; }
     void SetExcelOpened(int flag) { m_excelOpened = flag; }
-    // Item states: 1 loaded (the only one a workbook without an in-place server reaches).
-    int GetItemState() const { return m_pObject ? 1 : 0; }
-    // Shows the workbook in place: not possible without an OLE document server, so 0.
+    // Shows the workbook in place in the view, trying up to six times: 1 when the item is
+    // then active or UI-active.
     int ActivateExcel(CQUxlView* view);
-    // Sends a command through the object's command target; FALSE when it has none.
+    // The size in device units becomes the workbook's extent; the size the workbook kept
+    // comes back in it.
+    void set_extent(CSize& size);
+    // Sends a command through the object's command target; FALSE when it has none or the
+    // command failed.
     BOOL ExecuteActiveDocumentCommand(DWORD command, DWORD options);
+    // The document view of the workbook while it is shown (no reference), null before.
+    IOleDocumentView* GetDocumentView() const { return m_pDocView; }
+
+    void OnChange(OLE_NOTIFICATION nCode, DWORD dwParam) override;
+    void OnGetItemPosition(CRect& rPosition) override;
+    // The document view is closed first: it holds the item's site, which must go while
+    // the item is still whole.
+    void Release(OLECLOSE dwCloseOption = OLECLOSE_NOSAVE) override;
+
+    BEGIN_INTERFACE_PART(OleDocumentSite, IOleDocumentSite)
+        STDMETHOD(ActivateMe)(IOleDocumentView* pView) override;
+    END_INTERFACE_PART(OleDocumentSite)
+    DECLARE_INTERFACE_MAP()
 
 private:
-    CQUExcelDoc* m_pDoc;
-    CQUxlView* m_pView = nullptr;
-    IUnknown* m_pObject = nullptr;
+    void CloseDocumentView();
+    IOleDocumentView* m_pDocView = nullptr;
+    CQUxlView* m_pxlView = nullptr;
     int m_excelOpened = 0;
 };
 
@@ -79,6 +99,10 @@ public:
     int OnDeactivate(CQKPage* next) override;
     // The window hides; the workbook stays with its page.
     int CloseWnd() override;
+    // The page goes (the project closes): its window goes with it.
+    int OnDestroy() override;
+    // The workbook saved to a file of the stand-in's and read back as bytes.
+    BOOL GetInternalWorkbook(std::string& bytes) override;
 
 private:
     CQUExcelDoc* m_pDoc;
@@ -164,6 +188,14 @@ public:
     void DisplayExcelWkbook();
     BOOL OnInternalSetView();
     BOOL IsExcelShown() const { return m_bDisplayExcel; }
+    // The workbook itself is shown (in place) rather than the kernel's table of its sheet.
+    BOOL display_excel() const { return m_bDisplayExcel; }
+    // Where the workbook stands in the view: its extent placed at (27, 15).
+    void get_draw_rect(CRect& rect);
+    // The workbook's extent: the client area less the view's margins (40 by 32).
+    void ComputeItemExtent();
+    void DisableIdleRectivation(BOOL disable) { m_bIdleReactivationDisabled = disable ? 1 : 0; }
+    CQUWksPageExternal* get_external_wks_page_null() const { return get_external_wks_page(); }
     DWORD GetViewToolbarBits() const;
     UINT GetContextMenuID() const;
     int GetXlPlotDlgState() const;
@@ -293,6 +325,9 @@ protected:
     CxlobjWorksheetsCollection* m_pWorksheets = nullptr;
     int m_bDisplayExcel = 1;
     int m_bSavingWorkbook = 0;
+    CSize m_itemExtent{0, 0}; // device units
+
+    afx_msg void OnSize(UINT nType, int cx, int cy);
 
     DECLARE_MESSAGE_MAP()
 };

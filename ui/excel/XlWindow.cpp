@@ -28,17 +28,33 @@ BOOL CQUxlView::CreateNewExcelItem()
         if (FAILED(CLSIDFromProgID(c.progId, &clsid)))
             continue;
         CxlCntrItem* item = new CxlCntrItem(GetDocument());
-        if (!item->CreateNewItem(clsid)) {
-            delete item;
+        ComputeItemExtent();
+        BOOL made = FALSE;
+        try {
+            made = item->CreateNewItem(clsid);
+        } catch (CException* e) {
+            e->Delete();
+        }
+        if (!made) {
+            item->Delete();
             continue;
         }
         AddExcelInstallationBit(c.bit);
         SetItem(item);
-        if (InitNewWorkbook()) {
-            if (m_bActivateNewExcel)
-                ActivateExcel();
-            return TRUE;
+        BOOL ready = FALSE;
+        try {
+            ready = InitNewWorkbook();
+            if (ready) {
+                m_pItem->set_extent(m_itemExtent);
+                if (m_bActivateNewExcel)
+                    ActivateExcel();
+            }
+        } catch (CException* e) {
+            e->Delete();
+            ready = FALSE;
         }
+        if (ready)
+            return TRUE;
         SetItem(nullptr);
     }
     if (CheckExcelInstallation(TRUE))
@@ -54,7 +70,7 @@ BOOL CQUxlView::LoadNewExcelItemFromFile(const char* path, BOOL activate)
     CxlCntrItem* item = new CxlCntrItem(GetDocument());
     HRESULT hr = item->CreateFromFile(path);
     if (FAILED(hr)) {
-        delete item;
+        item->Delete();
         if (CheckExcelInstallation(TRUE))
             xlMessageBox(IDS_XL_CANNOT_LAUNCH, MB_OK);
         else
@@ -62,6 +78,13 @@ BOOL CQUxlView::LoadNewExcelItemFromFile(const char* path, BOOL activate)
         return FALSE;
     }
     SetItem(item);
+    try {
+        m_pItem->Run();
+        ComputeItemExtent();
+        m_pItem->set_extent(m_itemExtent);
+    } catch (CException* e) {
+        e->Delete();
+    }
     if (activate)
         ActivateExcel();
     return TRUE;
@@ -71,25 +94,35 @@ BOOL CQUxlView::ActivateExcel()
 {
     if (!m_pItem)
         return FALSE;
-    if (m_pItem->ActivateExcel(this))
-        return TRUE;
-    // The workbook cannot be shown in place: the window shows the kernel's own view of
-    // the sheets, and idle time stops asking.
-    m_bDisplayExcel = 0;
-    m_bIdleReactivationDisabled = 1;
-    return FALSE;
+    m_pItem->SetxlView(this);
+    if (m_pItem->m_lpObject && !::OleIsRunning(m_pItem->m_lpObject)) {
+        try {
+            m_pItem->Run();
+        } catch (CException* e) {
+            e->Delete();
+        }
+    }
+    // A failure leaves the idle work to try again (a few times).
+    return m_pItem->ActivateExcel(this);
 }
 
 void CQUxlView::DeactivateExcel()
 {
-    // Nothing is active in place (ActivateExcel never succeeds without an in-place server).
+    if (m_pItem && m_pItem->IsInPlaceActive())
+        m_pItem->Deactivate();
 }
 
 void CQUxlView::DisplayExcelWkbook()
 {
     m_bDisplayExcel = m_bDisplayExcel ? 0 : 1;
-    if (m_pItem && m_bDisplayExcel)
-        ActivateExcel();
+    if (m_pItem) {
+        if (m_bDisplayExcel) {
+            m_nIdleCount = 0;
+            ActivateExcel();
+        } else {
+            DeactivateExcel();
+        }
+    }
     if (m_hWnd)
         Invalidate();
 }
@@ -150,6 +183,7 @@ void CQUxlView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDea
 // Commands
 
 BEGIN_MESSAGE_MAP(CQUxlView, CQUWksView)
+    ON_WM_SIZE()
     ON_COMMAND(ID_FILE_PRINT, OnItemCommandPrint)
     ON_COMMAND(ID_XL_APP_OPEN, OnExcelAppOpen)
     ON_COMMAND(ID_XL_INPLACE_ACTIVATE, OnExcelInPlaceActivate)
@@ -205,9 +239,18 @@ void CQUxlView::OnItemCommandPageSetup()
 
 void CQUxlView::OnExcelAppOpen()
 {
-    // Opening the workbook in the spreadsheet's own window needs a document server.
-    if (m_pItem)
-        xlMessageBox(IDS_XL_CANNOT_LAUNCH, MB_OK);
+    // The spreadsheet's own window: asked a few times, as a starting server may refuse.
+    if (!m_pItem)
+        return;
+    for (int tries = 0; tries < 3 && m_pItem->GetItemState() != COleClientItem::openState; ++tries) {
+        try {
+            m_pItem->Activate(OLEIVERB_OPEN, this);
+        } catch (COleException* e) {
+            if (tries == 2)
+                m_pItem->ReportError(e->m_sc);
+            e->Delete();
+        }
+    }
 }
 
 void CQUxlView::OnExcelInPlaceActivate()

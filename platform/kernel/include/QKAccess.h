@@ -176,6 +176,9 @@ public:
     virtual CQKListExplorer* GetListExplorer();
     virtual int GetQuorixGraphOLEObjectName(std::string& name);
     virtual int AppendProject();
+    // A workbook file opened in a workbook window of its own: 1 opened, 0 not (the user
+    // cancelled, or the window has told why), -1 without a user interface (recorded).
+    virtual int OpenWorkbookFile(const char* path);
     virtual int OnCheckForSaving(WORD flags);
     virtual int BeginClosingAll(int flags);
     virtual int EndClosingAll(int flags);

@@ -118,6 +118,13 @@ public:
 
     // Reached through the user interface, which holds the workbook.
     virtual BOOL CopyDataOneExternalColumn(const char* sheet, int column, CQKExternData* data, BOOL toExternal);
+    // The workbook's file as bytes, for a project that keeps it inside (internal saving);
+    // FALSE when there is no workbook to give (the kernel alone has none).
+    virtual BOOL GetInternalWorkbook(std::string& bytes);
+    // The bytes a loaded project kept for the workbook, taken once by the window that
+    // opens it; empty when there are none.
+    void SetKeptWorkbook(std::string bytes) { m_keptWorkbook = std::move(bytes); }
+    std::string TakeKeptWorkbook() { return std::move(m_keptWorkbook); }
 
     // The page, its link to the workbook and each sheet's layer with its columns.
     void DumpState(CQKStateDump& dump) const override;
@@ -132,6 +139,7 @@ private:
     int m_activeLayer = -1;
     int m_nextLayerId = 1;
     int m_modifiedCount = 0;
+    std::string m_keptWorkbook;
 };
 
 // A VARIANT of a numeric type (also by reference) as a double; FALSE for other types

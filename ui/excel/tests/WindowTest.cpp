@@ -89,10 +89,10 @@ TEST_F(XlWindow, NewWorkbooksAreNamedAfterTheFirstFreeNumberAndKeptInternally)
     ASSERT_EQ(4, a.view->GetWorksheetNames(names));
     EXPECT_STREQ("Sheet1", names[0]);
     EXPECT_STREQ("Sheet4", names[3]);
-    // Without an in-place server the window shows the kernel's view of the sheets.
-    EXPECT_FALSE(a.view->IsExcelShown());
-    EXPECT_EQ(256u, a.view->GetViewToolbarBits());
-    EXPECT_EQ(570u, a.view->GetContextMenuID());
+    // The workbook is to be shown itself (in place once the view has a window).
+    EXPECT_TRUE(a.view->IsExcelShown());
+    EXPECT_EQ(128u, a.view->GetViewToolbarBits());
+    EXPECT_EQ(0u, a.view->GetContextMenuID());
     DeleteFileA(taken.c_str());
 }
 
@@ -317,6 +317,65 @@ TEST_F(XlWindow, TheWindowShowsTheActiveSheetAsTheWorksheetTableDrawsIt)
     };
     EXPECT_GT(ink(1, 0), 2);
     EXPECT_EQ(ink(1, 3), 0);
+}
+
+TEST_F(XlWindow, ANewWorkbookIsShownInPlaceTakesTypedValuesAndFollowsTheView)
+{
+    CFrameWnd* frame = new CFrameWnd;
+    ASSERT_TRUE(frame->Create(nullptr, "workbook", WS_OVERLAPPEDWINDOW, CRect(0, 0, 640, 480)));
+    Window w;
+    ASSERT_TRUE(w.view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 500, 300), frame,
+                               AFX_IDW_PANE_FIRST));
+    ASSERT_TRUE(w.doc->OnNewDocument());
+    CxlCntrItem* item = w.view->GetItem();
+    ASSERT_NE(nullptr, item);
+    EXPECT_EQ((UINT)COleClientItem::activeUIState, item->GetItemState());
+    // The workbook's window fills the view's client area.
+    HWND sheet = ::GetWindow(w.view->m_hWnd, GW_CHILD);
+    ASSERT_NE(nullptr, sheet);
+    CRect placed, client;
+    w.view->GetClientRect(&client);
+    ::GetWindowRect(sheet, &placed);
+    w.view->ScreenToClient(&placed);
+    EXPECT_TRUE(placed == client) << placed.left << " " << placed.top << " " << placed.right << " " << placed.bottom;
+    // The view's draw rectangle: the extent the workbook kept, at (27, 15).
+    CRect draw;
+    w.view->get_draw_rect(draw);
+    EXPECT_EQ(27, draw.left);
+    EXPECT_EQ(15, draw.top);
+    EXPECT_NEAR(client.Width() - 40, draw.Width(), 1);
+    EXPECT_NEAR(client.Height() - 32, draw.Height(), 1);
+
+    // A value typed into the sheet reaches the kernel's page through the link, and the
+    // modified check tells the page once.
+    for (char c : std::string("12.5\r"))
+        ::SendMessage(sheet, WM_CHAR, (WPARAM)(unsigned char)c, 0);
+    double v = 0;
+    ASSERT_TRUE(w.view->GetSetOneExcelCellValueAsReal("Sheet1", 1, 0, &v, FALSE));
+    EXPECT_EQ(12.5, v);
+    int before = w.doc->GetPage()->GetExternalModifiedCount();
+    w.view->OnCheckxlDirty();
+    w.view->OnCheckxlDirty();
+    EXPECT_EQ(before + 1, w.doc->GetPage()->GetExternalModifiedCount());
+
+    // A larger view: the workbook's window grows with it.
+    w.view->MoveWindow(0, 0, 600, 400);
+    w.view->GetClientRect(&client);
+    ::GetWindowRect(sheet, &placed);
+    EXPECT_EQ(client.Width(), placed.Width());
+    EXPECT_EQ(client.Height(), placed.Height());
+    EXPECT_GT(client.Width(), 500);
+
+    // The native view leaves the place; the workbook view takes it again.
+    w.view->WkbookQuorixView();
+    EXPECT_EQ((UINT)COleClientItem::loadedState, item->GetItemState());
+    EXPECT_FALSE(::IsWindow(sheet));
+    w.view->WkbookExcelView();
+    EXPECT_TRUE(item->IsInPlaceActive());
+
+    // Closing the frame takes the view and its workbook with it.
+    frame->DestroyWindow();
+    w.view = nullptr;
 }
 
 } // namespace
