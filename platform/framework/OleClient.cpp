@@ -2,31 +2,15 @@
 // document), their sites for opening and in-place activation, and the frames of the view
 // offered to an object that is active in place.
 #include "afxole.h"
+#include "OleText.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-std::wstring Wide(LPCTSTR text)
-{
-    if (text == nullptr)
-        return std::wstring();
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1)
-        ::MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], n);
-    return w;
-}
-
-CString Narrow(LPCOLESTR text)
-{
-    if (text == nullptr)
-        return CString();
-    char buf[1024] = "";
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, buf, sizeof buf, nullptr, nullptr);
-    return CString(buf);
-}
+using qxafx::Narrow;
+using qxafx::Wide;
 
 // The format a creation renders into the cache: the caller's, or one made from a
 // clipboard format (content aspect, global memory).

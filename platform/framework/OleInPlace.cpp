@@ -2,6 +2,7 @@
 // frame over the object's rectangle in the container's window, the container's menu merged
 // with the template's in-place menu, and the hatched resize border around it.
 #include "afxole.h"
+#include "OleText.h"
 
 #include <string>
 
@@ -275,19 +276,6 @@ void COleIPFrameWnd::DestroySharedMenu()
 
 // ---- the server document in place -------------------------------------------------------
 
-namespace {
-
-std::wstring WideTitle(const CString& text)
-{
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring w(n > 0 ? n : 1, L'\0');
-    if (n > 0)
-        ::MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], n);
-    return w;
-}
-
-} // namespace
-
 COleIPFrameWnd* COleServerDoc::CreateInPlaceFrame(CWnd* pParentWnd)
 {
     CDocTemplate* tmpl = m_pDocTemplate;
@@ -421,7 +409,7 @@ void COleServerDoc::UIActivate()
     m_lpInPlaceSite->OnUIActivate();
     frame->m_bUIActive = TRUE;
     frame->BuildSharedMenu();
-    const std::wstring name = WideTitle(GetTitle());
+    const std::wstring name = qxafx::Wide(GetTitle());
     if (frame->m_lpFrame != nullptr) {
         frame->m_lpFrame->SetActiveObject(&m_xOleInPlaceActiveObject, name.c_str());
         frame->m_lpFrame->SetMenu(frame->m_hSharedMenu, frame->m_hOleMenu, frame->m_hWnd);

@@ -3,6 +3,7 @@
 // server document (the object containers embed) and the server item (its picture and
 // data, also on the clipboard).
 #include "afxole.h"
+#include "OleText.h"
 
 #include <string>
 #include <vector>
@@ -14,25 +15,8 @@ COleObjectFactory* g_pFirstFactory = nullptr;
 // from its construction on, so its first OnNewDocument already knows it.
 BOOL g_bCreatingEmbedded = FALSE;
 
-std::wstring Wide(LPCTSTR text)
-{
-    if (text == nullptr)
-        return std::wstring();
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1)
-        ::MultiByteToWideChar(CP_ACP, 0, text, -1, &w[0], n);
-    return w;
-}
-
-CString Narrow(LPCOLESTR text)
-{
-    if (text == nullptr)
-        return CString();
-    char buf[1024] = "";
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, buf, sizeof buf, nullptr, nullptr);
-    return CString(buf);
-}
+using qxafx::Narrow;
+using qxafx::Wide;
 
 } // namespace
 

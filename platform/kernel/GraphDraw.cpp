@@ -755,22 +755,27 @@ static CQKGraphicLayer* LayoutLayer(CQKGraphPage* layout)
     return layout->GetNumLayers() ? layout->GetLayerByIndex(0, 1) : layout->AddLayer();
 }
 
-CQKLayoutGraphObj* qkfxAddLayoutGraph(CQKGraphPage* layout, const std::string& graph, double left, double top,
-                                      double right, double bottom, std::string* error)
+namespace {
+
+// A window of the given kind placed on a layout page; `kind` names it in the reasons
+// ("graph" or "worksheet").
+template <class Obj>
+Obj* AddLayoutObject(CQKGraphPage* layout, const std::string& name, int pageType, const std::string& kind,
+                     double left, double top, double right, double bottom, std::string* error)
 {
-    auto fail = [&](const std::string& why) -> CQKLayoutGraphObj* {
+    auto fail = [&](const std::string& why) -> Obj* {
         if (error)
             *error = why;
         return nullptr;
     };
     if (!layout || layout->GetType() != QK_PAGE_LAYOUT)
-        return fail("graphs are put on layout pages only");
-    CQKPage* page = qkfxGetProject().FindPage(graph);
-    if (!page || page->GetType() != QK_PAGE_GRAPH)
-        return fail("\"" + graph + "\" is not a graph window");
+        return fail(kind + "s are put on layout pages only");
+    CQKPage* page = qkfxGetProject().FindPage(name);
+    if (!page || page->GetType() != pageType)
+        return fail("\"" + name + "\" is not a " + kind + " window");
     if (!(right > left) || !(bottom > top))
-        return fail("the graph's place on the layout is empty");
-    auto* obj = new CQKLayoutGraphObj;
+        return fail("the " + kind + "'s place on the layout is empty");
+    auto* obj = new Obj;
     obj->SetGraphName(page->GetName());
     obj->m_left = left;
     obj->m_top = top;
@@ -778,6 +783,14 @@ CQKLayoutGraphObj* qkfxAddLayoutGraph(CQKGraphPage* layout, const std::string& g
     obj->m_bottom = bottom;
     LayoutLayer(layout)->AddObject(obj);
     return obj;
+}
+
+} // namespace
+
+CQKLayoutGraphObj* qkfxAddLayoutGraph(CQKGraphPage* layout, const std::string& graph, double left, double top,
+                                      double right, double bottom, std::string* error)
+{
+    return AddLayoutObject<CQKLayoutGraphObj>(layout, graph, QK_PAGE_GRAPH, "graph", left, top, right, bottom, error);
 }
 
 void CQKLayoutWksObj::DumpState(CQKStateDump& dump) const
@@ -795,26 +808,7 @@ void CQKLayoutWksObj::DumpState(CQKStateDump& dump) const
 CQKLayoutWksObj* qkfxAddLayoutWks(CQKGraphPage* layout, const std::string& wks, double left, double top, double right,
                                   double bottom, std::string* error)
 {
-    auto fail = [&](const std::string& why) -> CQKLayoutWksObj* {
-        if (error)
-            *error = why;
-        return nullptr;
-    };
-    if (!layout || layout->GetType() != QK_PAGE_LAYOUT)
-        return fail("worksheets are put on layout pages only");
-    CQKPage* page = qkfxGetProject().FindPage(wks);
-    if (!page || page->GetType() != QK_PAGE_WKS)
-        return fail("\"" + wks + "\" is not a worksheet window");
-    if (!(right > left) || !(bottom > top))
-        return fail("the worksheet's place on the layout is empty");
-    auto* obj = new CQKLayoutWksObj;
-    obj->SetGraphName(page->GetName());
-    obj->m_left = left;
-    obj->m_top = top;
-    obj->m_right = right;
-    obj->m_bottom = bottom;
-    LayoutLayer(layout)->AddObject(obj);
-    return obj;
+    return AddLayoutObject<CQKLayoutWksObj>(layout, wks, QK_PAGE_WKS, "worksheet", left, top, right, bottom, error);
 }
 
 void qkfxNextLayoutPlace(CQKGraphPage* layout, double aspect, double& left, double& top, double& right, double& bottom)

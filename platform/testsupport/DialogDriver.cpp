@@ -188,4 +188,32 @@ std::string MessageBoxText(HWND box)
     return found;
 }
 
+namespace {
+thread_local HHOOK t_cancelHook = nullptr;
+}
+
+CancelProgressBoxes::CancelProgressBoxes()
+    : hook_(SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId()))
+{
+    t_cancelHook = hook_;
+}
+
+CancelProgressBoxes::~CancelProgressBoxes()
+{
+    if (hook_ != nullptr)
+        UnhookWindowsHookEx(hook_);
+    t_cancelHook = nullptr;
+}
+
+LRESULT CALLBACK CancelProgressBoxes::Hook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        char name[64] = "";
+        GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+        if (lstrcmpA(name, "QxUtilProgressBox") == 0)
+            PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDCANCEL, 0);
+    }
+    return CallNextHookEx(t_cancelHook, code, wParam, lParam);
+}
+
 } // namespace qxtest

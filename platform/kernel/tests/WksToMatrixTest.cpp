@@ -4,13 +4,13 @@
 #include <windows.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "KernelTest.h"
 #include "QKAccess.h"
 #include "QKFile.h"
+#include "qxtest/DialogDriver.h"
 
 namespace {
 
@@ -236,26 +236,15 @@ TEST_F(WksToMatrixTest, RandomXYZWeighsEveryPointByItsInverseSquaredDistance)
     EXPECT_EQ(m->GetCell(20, 20), 6); // the mean of the two points on (10, 2)
 }
 
-// Presses Cancel of the progress box as soon as it is made.
-HHOOK g_cancelHook = nullptr;
-LRESULT CALLBACK CancelProgress(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_CREATEWND) {
-        char name[64] = "";
-        GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
-        if (strcmp(name, "QxUtilProgressBox") == 0)
-            PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDCANCEL, 0);
-    }
-    return CallNextHookEx(g_cancelHook, code, wParam, lParam);
-}
-
 TEST_F(WksToMatrixTest, CancelledRandomXYZGriddingLeavesNoMatrix)
 {
     Sheet({{0, 1, 2, 3}, {0, 2, 1, 3}, {1, 2, 3, 4}});
-    g_cancelHook = SetWindowsHookExA(WH_CBT, CancelProgress, nullptr, GetCurrentThreadId());
-    ASSERT_NE(g_cancelHook, nullptr);
-    bool ok = Run("worksheet -m random 50 50");
-    UnhookWindowsHookEx(g_cancelHook);
+    bool ok;
+    {
+        qxtest::CancelProgressBoxes cancel;
+        ASSERT_TRUE(cancel.Installed());
+        ok = Run("worksheet -m random 50 50");
+    }
     EXPECT_FALSE(ok);
     EXPECT_NE(err.find("cancelled"), std::string::npos) << err;
     EXPECT_EQ(qkfxGetProject().GetActiveMatrix(), nullptr);

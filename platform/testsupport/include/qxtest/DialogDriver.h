@@ -42,6 +42,19 @@ private:
     DWORD deadline_ = 0;
 };
 
+// While it lives, the progress box of the calling thread is cancelled as soon as it is
+// made (its Cancel is pressed), so long work can be shown to stop at its first poll.
+class CancelProgressBoxes {
+public:
+    CancelProgressBoxes();
+    ~CancelProgressBoxes();
+    bool Installed() const { return hook_ != nullptr; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_;
+};
+
 // Control helpers. `dialog` is the dialog, `id` the control id. Each sends the
 // notification a user's action would send to the dialog, so handlers run as they would.
 void SetText(HWND dialog, int id, const std::string &text);
