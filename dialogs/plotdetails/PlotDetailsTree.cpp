@@ -46,8 +46,8 @@ void MakeCheckImages(CImageList& list)
 } // namespace
 
 CQUPlotDetailsTree::CQUPlotDetailsTree()
-    : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_bClosed(FALSE), m_hAccel(nullptr), m_nScatters(0),
-      m_bPointPlaced(FALSE)
+    : m_pPage(nullptr), m_pElement(nullptr), m_nKind(0), m_nScatters(0), m_bPointPlaced(FALSE), m_bClosed(FALSE),
+      m_hAccel(nullptr)
 {
 }
 

@@ -357,11 +357,11 @@ INT_PTR AddMesh(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Scales
     if (meshKind == MESH_BANDED) {
         // Contour lines on the surface; fills and contour lines of its projections onto
         // the floor (bottom) and under the lid (top).
-        const uint8_t bits[] = {sf.contourLines ? 0x40 : 0, sf.fillProjection[0] ? 0x80 : 0,
+        const int bits[] = {sf.contourLines ? 0x40 : 0, sf.fillProjection[0] ? 0x80 : 0,
                                 sf.linesProjection[0] ? 0x01 : 0, sf.fillProjection[1] ? 0x02 : 0,
                                 sf.linesProjection[1] ? 0x04 : 0};
-        for (uint8_t b : bits)
-            d.attributes.bytes[2] |= b;
+        for (int b : bits)
+            d.attributes.bytes[2] |= (uint8_t)b;
     }
     d.attributes.bytes[6] = (uint8_t)meshKind;
     d.attributes.bytes[8] = 0;
