@@ -293,7 +293,29 @@ bool Layer(CQKScript& script, const std::vector<std::string>& a, std::string* er
             const std::string formulas[4] = {added->GetLayerLinkX1(), added->GetLayerLinkX2(), added->GetLayerLinkY1(),
                                              added->GetLayerLinkY2()};
             added->SetLayerAxisLinks(xLink, yLink, formulas);
+            // The linked layer shows its own axes on the top and right, where the first
+            // layer's lines only close the frame: the top X for Both and X, the right Y
+            // for Both and Y; its other sides draw nothing over the first layer's axes.
+            for (int dim = 0; dim < 2; ++dim) {
+                const bool own = dim == 0 ? xLink : yLink;
+                for (int side = 0; side < 2; ++side) {
+                    auto* axis = dynamic_cast<CQKPlotObj*>(added->GetAxisPart(dim, side));
+                    auto* labels = dynamic_cast<CQKPlotObj*>(added->GetAxisPart(dim, 2 + side));
+                    const bool shown = own && side == 1;
+                    if (auto* ticks = dynamic_cast<CQKAxisTicksObj*>(axis); ticks && shown) {
+                        ticks->SetMajorTickType(2);
+                        ticks->SetMinorTickType(2);
+                    }
+                    if (axis)
+                        axis->SetShow(shown);
+                    if (labels)
+                        labels->SetShow(shown);
+                }
+            }
         }
+        // A linked layer starts with the ranges of the axes it follows.
+        if (xLink || yLink)
+            qkFollowLinkedAxes(*graph->GetLayerByIndex(0, 1));
         graph->SetActiveLayerIndex(graph->GetLayerIndex(added));
         qkfxGetProject().SetProjectModified(true);
         qkShowLayerAgain(*added);

@@ -198,36 +198,39 @@ void NiceRange(double lo, double hi, bool logScale, double& from, double& to, do
         from = 0;
 }
 
-// The layer whose X axis this one follows 1 to 1, null when none.
-CQKGraphicLayer* XLinkTarget(const CQKGraphicLayer& layer)
+// The layer whose X (dim 0) or Y (dim 1) axis this one follows 1 to 1, null when none.
+CQKGraphicLayer* LinkTarget(const CQKGraphicLayer& layer, int dim)
 {
-    if (layer.GetState().linkTo < 0 || layer.GetLayerXAxisLink() != 1)
+    const int link = dim == 0 ? layer.GetLayerXAxisLink() : layer.GetLayerYAxisLink();
+    if (layer.GetState().linkTo < 0 || link != 1)
         return nullptr;
     auto* page = dynamic_cast<CQKGraphPage*>(layer.GetValidPagePtr());
     CQKGraphicLayer* target = page ? page->GetLayerByIndex(layer.GetState().linkTo, 1) : nullptr;
     return target != &layer ? target : nullptr;
 }
 
-// The layers of the page whose X axis follows this one's.
-std::vector<CQKGraphicLayer*> XFollowers(const CQKGraphicLayer& layer)
+// The layers of the page whose axis of the dimension follows this one's.
+std::vector<CQKGraphicLayer*> Followers(const CQKGraphicLayer& layer, int dim)
 {
     std::vector<CQKGraphicLayer*> followers;
     auto* page = dynamic_cast<CQKGraphPage*>(layer.GetValidPagePtr());
     for (int i = 0; page && i < page->GetNumLayers(); ++i)
-        if (CQKGraphicLayer* other = page->GetLayerByIndex(i, 1); XLinkTarget(*other) == &layer)
+        if (CQKGraphicLayer* other = page->GetLayerByIndex(i, 1); LinkTarget(*other, dim) == &layer)
             followers.push_back(other);
     return followers;
 }
 
-// Gives the layer the X range of the layer it follows; true when that changed it.
-bool FollowX(CQKGraphicLayer& layer, const CQKGraphicLayer& target)
+// Gives the layer the range of the dimension of the layer it follows; true when that
+// changed it.
+bool Follow(CQKGraphicLayer& layer, const CQKGraphicLayer& target, int dim)
 {
-    const QKAxisRecord& from = target.GetAxisRecord(QK_AXIS_X);
-    const QKAxisRecord& to = layer.GetAxisRecord(QK_AXIS_X);
+    const int axis = dim == 0 ? QK_AXIS_X : QK_AXIS_Y;
+    const QKAxisRecord& from = target.GetAxisRecord(axis);
+    const QKAxisRecord& to = layer.GetAxisRecord(axis);
     if (from.from == to.from && from.to == to.to && from.inc == to.inc && from.type == to.type)
         return false;
-    layer.SetAxisRange(QK_AXIS_X, atof(from.from.c_str()), atof(from.to.c_str()), atof(from.inc.c_str()));
-    layer.SetAxisScaleType(QK_AXIS_X, from.type);
+    layer.SetAxisRange(axis, atof(from.from.c_str()), atof(from.to.c_str()), atof(from.inc.c_str()));
+    layer.SetAxisScaleType(axis, from.type);
     return true;
 }
 
@@ -235,9 +238,10 @@ bool FollowX(CQKGraphicLayer& layer, const CQKGraphicLayer& target)
 
 void qkFollowLinkedAxes(CQKGraphicLayer& layer)
 {
-    for (CQKGraphicLayer* follower : XFollowers(layer))
-        if (FollowX(*follower, layer))
-            qkShowLayerAgain(*follower);
+    for (int dim = 0; dim < 2; ++dim)
+        for (CQKGraphicLayer* follower : Followers(layer, dim))
+            if (Follow(*follower, layer, dim))
+                qkShowLayerAgain(*follower);
 }
 
 void qkShowLayerAgain(CQKGraphicLayer& layer)
@@ -294,10 +298,11 @@ int qkfxRescaleLayer(CQKGraphicLayer* layer, BOOL toData)
             continue; // angles: the X scale stays as it was set
 
         const QKAxisRecord& r = layer->GetAxisRecord(axis);
-        // A linked X axis shows what the layer it follows shows.
-        if (axis == QK_AXIS_X)
-            if (CQKGraphicLayer* target = XLinkTarget(*layer)) {
-                changed += FollowX(*layer, *target);
+        // A linked X or Y axis shows what the layer it follows shows.
+        const int dim = axis == QK_AXIS_X ? 0 : axis == QK_AXIS_Y ? 1 : -1;
+        if (dim >= 0)
+            if (CQKGraphicLayer* target = LinkTarget(*layer, dim)) {
+                changed += Follow(*layer, *target, dim);
                 continue;
             }
         const int mode = toData ? 2 : r.rescale;
@@ -306,9 +311,9 @@ int qkfxRescaleLayer(CQKGraphicLayer* layer, BOOL toData)
         double lo, hi;
         if (!qkfxGetDataRange(layer, axis, lo, hi))
             continue;
-        // An X axis others follow spans their data too.
-        if (axis == QK_AXIS_X)
-            for (CQKGraphicLayer* follower : XFollowers(*layer)) {
+        // An axis others follow spans their data too.
+        if (dim >= 0)
+            for (CQKGraphicLayer* follower : Followers(*layer, dim)) {
                 double flo, fhi;
                 if (qkfxGetDataRange(follower, axis, flo, fhi))
                     lo = std::min(lo, flo), hi = std::max(hi, fhi);

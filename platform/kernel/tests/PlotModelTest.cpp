@@ -176,6 +176,48 @@ TEST_F(PlotModelTest, PlotCommandsThatCannotPlotSayWhyAndLeaveNoGraph)
     }
 }
 
+// A linked layer draws its own axes on the top and right only: never over the first
+// layer's bottom and left axes.
+TEST_F(PlotModelTest, LinkedLayersShowTheirAxesOnTheTopAndRight)
+{
+    struct Case {
+        const char* link;
+        bool topX, rightY;
+    } cases[] = {{"Both", true, true}, {"X", true, false}, {"Y", false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        qkfxGetProject().New();
+        ASSERT_TRUE(Run(std::string("win -t wks; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] = 40 * i }; "
+                                    "worksheet -p 200 line; layer -new ") +
+                        c.link))
+            << err;
+        CQKGraphicLayer* layer = qkfxGetProject().GetActiveGraph()->GetActiveLayer();
+        auto shown = [&](int dim, int part) {
+            auto* element = dynamic_cast<CQKPlotObj*>(layer->GetAxisPart(dim, part));
+            return element != nullptr && element->IsShow() != FALSE;
+        };
+        // The linked axes start with the first layer's ranges.
+        CQKGraphicLayer* first = qkfxGetProject().GetActiveGraph()->GetLayerByIndex(0, 1);
+        for (int axis : {QK_AXIS_X, QK_AXIS_Y}) {
+            const bool linked = axis == QK_AXIS_X ? c.topX : c.rightY;
+            EXPECT_EQ(layer->GetAxisRecord(axis).to == first->GetAxisRecord(axis).to, linked) << "axis " << axis;
+        }
+        for (int dim = 0; dim < 2; ++dim) {
+            const bool own = dim == 0 ? c.topX : c.rightY;
+            EXPECT_FALSE(shown(dim, 0)) << "first side's axis of dimension " << dim;
+            EXPECT_FALSE(shown(dim, 2)) << "first side's labels of dimension " << dim;
+            EXPECT_EQ(shown(dim, 1), own) << "second side's axis of dimension " << dim;
+            EXPECT_EQ(shown(dim, 3), own) << "second side's labels of dimension " << dim;
+        }
+    }
+    // An unlinked new layer keeps the usual axes.
+    qkfxGetProject().New();
+    ASSERT_TRUE(Run("win -t wks; worksheet -p 200 line; layer -new")) << err;
+    CQKGraphicLayer* layer = qkfxGetProject().GetActiveGraph()->GetActiveLayer();
+    EXPECT_TRUE(dynamic_cast<CQKPlotObj*>(layer->GetAxisPart(0, 0))->IsShow());
+    EXPECT_TRUE(dynamic_cast<CQKPlotObj*>(layer->GetAxisPart(0, 2))->IsShow());
+}
+
 TEST_F(PlotModelTest, LayerLabelAxisAndSetCommandsChangeTheTree)
 {
     ASSERT_TRUE(Run("win -t wks; worksheet -p 200 line; layer -new X; layer -c; type $(count)")) << err;
