@@ -23,6 +23,7 @@ const int kCellWidth = 72;
 const int kCellHeight = 20;
 
 const wchar_t kStreamName[] = L"Workbook";
+const wchar_t kFileStreamName[] = L"File"; // the file the book was loaded from or saved to
 const wchar_t kWindowClass[] = L"QxStandInSheet";
 
 // What one drawing of the active sheet needs besides the book.
@@ -143,7 +144,7 @@ Cell TypedCell(const std::string& text)
 LONG HimetricFromPixels(int pixels, int perInch) { return MulDiv(pixels, 2540, perInch); }
 int PixelsFromHimetric(LONG himetric, int perInch) { return MulDiv(himetric, perInch, 2540); }
 
-class EmbeddedWorkbook : public IDispatch,
+class EmbeddedWorkbook final : public IDispatch,
                          public IPersistFile,
                          public IPersistStorage,
                          public IOleObject,
@@ -291,6 +292,14 @@ public:
         std::string error;
         if (!m_book->Read(text, error))
             return STG_E_READFAULT;
+        if (SUCCEEDED(storage->OpenStream(kFileStreamName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream))) {
+            std::wstring file;
+            wchar_t part[1024];
+            while (SUCCEEDED(stream->Read(part, sizeof part, &n)) && n > 0)
+                file.append(part, n / sizeof(wchar_t));
+            stream->Release();
+            m_book->file = file;
+        }
         HoldStorage(storage);
         Changed();
         m_storedRevision = m_revision;
@@ -310,6 +319,18 @@ public:
         stream->Release();
         if (FAILED(hr) || written != text.size())
             return STG_E_WRITEFAULT;
+        // The file the book came from goes with it, so a drag out of the embedded book still
+        // names that file.
+        if (!m_book->file.empty()) {
+            hr = storage->CreateStream(kFileStreamName, STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
+            if (FAILED(hr))
+                return hr;
+            ULONG size = (ULONG)(m_book->file.size() * sizeof(wchar_t));
+            hr = stream->Write(m_book->file.data(), size, &written);
+            stream->Release();
+            if (FAILED(hr) || written != size)
+                return STG_E_WRITEFAULT;
+        }
         m_pendingRevision = m_revision;
         return S_OK;
     }
@@ -792,6 +813,7 @@ private:
     void MoveSelection(int dr, int dc, bool extend);
     void EnsureVisible();
     bool CellAt(int x, int y, int& row, int& col) const;
+    bool DragSelection(int row, int col);
 
     LONG m_ref = 1;
     std::shared_ptr<Book> m_book;
@@ -921,6 +943,25 @@ bool EmbeddedWorkbook::CellAt(int x, int y, int& row, int& col) const
     return col <= kMaxCols && row <= kMaxRows;
 }
 
+// A press with Ctrl inside the selected block drags the block out as a link to it; false
+// when the press is elsewhere or the book has no file to link to.
+bool EmbeddedWorkbook::DragSelection(int row, int col)
+{
+    const Area& a = m_book->sheets[m_book->active]->selection[0];
+    if (row < a.r1 || row > a.r2 || col < a.c1 || col > a.c2)
+        return false;
+    IDataObject* data = nullptr;
+    if (FAILED(CreateRangeDragData(*m_book, &data)))
+        return false;
+    IDropSource* source = nullptr;
+    data->QueryInterface(IID_IDropSource, (void**)&source);
+    DWORD effect = DROPEFFECT_NONE;
+    DoDragDrop(data, source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect);
+    source->Release();
+    data->Release();
+    return true;
+}
+
 void EmbeddedWorkbook::EnsureVisible()
 {
     RECT client;
@@ -1007,7 +1048,11 @@ LRESULT EmbeddedWorkbook::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         SetFocus(hwnd);
         CommitEdit(true);
         int row, col;
-        if (CellAt((short)LOWORD(lp), (short)HIWORD(lp), row, col)) {
+        if (!CellAt((short)LOWORD(lp), (short)HIWORD(lp), row, col))
+            return 0;
+        if ((wp & MK_CONTROL) && !(wp & MK_SHIFT) && DragSelection(row, col))
+            return 0;
+        {
             bool extend = (wp & MK_SHIFT) != 0;
             if (!extend) {
                 m_anchorRow = row;

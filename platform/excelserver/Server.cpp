@@ -40,6 +40,7 @@ const MemberName kMembers[] = {
     {ID_AREAS, "Areas"}, {ID_GETSAVEASFILENAME, "GetSaveAsFilename"}, {ID_RANGESELECTION, "RangeSelection"},
     {QXDISPID_FAILNEXTCALLS, "QxFailNextCalls"}, {QXDISPID_MAXTRANSFERCELLS, "QxMaxTransferCells"},
     {QXDISPID_SAVEASANSWER, "QxSaveAsAnswer"}, {QXDISPID_CALLLOG, "QxCallLog"}, {QXDISPID_VERSION, "QxVersion"},
+    {QXDISPID_DRAGDATA, "QxDragData"},
 };
 
 const char* MemberNameOf(DISPID id)
@@ -387,6 +388,15 @@ protected:
             VariantClear(&st.saveAsAnswer);
             VariantCopy(&st.saveAsAnswer, args.putValue);
             return;
+        case QXDISPID_DRAGDATA: {
+            IDataObject* data = nullptr;
+            HRESULT hr = CreateRangeDragData(*m_book, &data);
+            if (FAILED(hr))
+                FailCode(hr);
+            result->vt = VT_UNKNOWN;
+            result->punkVal = data;
+            return;
+        }
         case QXDISPID_CALLLOG:
             ReturnString(result, st.callLog);
             st.callLog.clear();

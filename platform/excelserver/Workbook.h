@@ -89,5 +89,9 @@ std::string FormatNumber(double v);
 IDispatch* NewWorkbookDispatch(const std::shared_ptr<Book>& book);
 // A new workbook that can also be embedded and activated in place, for the class factory.
 HRESULT CreateWorkbookObject(REFIID riid, void** object);
+// What a drag of the active sheet's selection offers (IDataObject, also the drag's
+// IDropSource): "Link Source" naming the book's file, the sheet and the block.
+// MK_E_UNAVAILABLE when the book has no file.
+HRESULT CreateRangeDragData(const Book& book, IDataObject** data);
 
 } // namespace qxxl

@@ -22,4 +22,6 @@ enum {
     QXDISPID_CALLLOG = 0x6F000004,
     // put text: the version text the Application reports ("8.0" at start).
     QXDISPID_VERSION = 0x6F000005,
+    // get: the data object (VT_UNKNOWN) a drag of the active sheet's selection offers.
+    QXDISPID_DRAGDATA = 0x6F000006,
 };

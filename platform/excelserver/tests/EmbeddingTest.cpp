@@ -418,6 +418,83 @@ TEST_F(EmbeddingTest, AWorkbookFileBecomesAnEmbeddedObject)
     COleVariant v = Cell(object, "C3");
     ASSERT_EQ(VT_R8, v.vt);
     EXPECT_EQ(3.25, v.dblVal);
+
+    // A drag of the selection offers a link to it by the file's name, the sheet and the
+    // block in R1C1 form.
+    IDispatch* disp = nullptr;
+    ASSERT_EQ(S_OK, object->QueryInterface(IID_IDispatch, (void**)&disp));
+    COleDispatchDriver book(disp);
+    LPDISPATCH appDisp = nullptr;
+    book.InvokeHelper(150, DISPATCH_PROPERTYGET, VT_DISPATCH, &appDisp, nullptr);
+    COleDispatchDriver app(appDisp);
+    LPDISPATCH sheetDisp = nullptr;
+    book.InvokeHelper(307, DISPATCH_PROPERTYGET, VT_DISPATCH, &sheetDisp, nullptr);
+    COleDispatchDriver sheet(sheetDisp);
+    const CLIPFORMAT linkSource = (CLIPFORMAT)RegisterClipboardFormatW(L"Link Source");
+    struct {
+        const char* selected;
+        const wchar_t* named;
+    } cases[] = {{"B1:B5", L"!Sheet1!R1C2:R5C2"}, {"C3", L"!Sheet1!R3C3"}, {"A2:D7", L"!Sheet1!R2C1:R7C4"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.selected);
+        COleVariant key(c.selected);
+        LPDISPATCH rangeDisp = nullptr;
+        sheet.InvokeHelper(197, DISPATCH_PROPERTYGET, VT_DISPATCH, &rangeDisp, (const BYTE*)VTS_VARIANT, &key);
+        COleDispatchDriver(rangeDisp).InvokeHelper(304, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
+        COleVariant dragged;
+        app.GetProperty(QXDISPID_DRAGDATA, VT_VARIANT, &dragged);
+        ASSERT_EQ(VT_UNKNOWN, dragged.vt);
+        IDataObject* data = nullptr;
+        ASSERT_EQ(S_OK, dragged.punkVal->QueryInterface(IID_IDataObject, (void**)&data));
+        IDropSource* source = nullptr;
+        EXPECT_EQ(S_OK, dragged.punkVal->QueryInterface(IID_IDropSource, (void**)&source));
+        if (source) {
+            EXPECT_EQ(DRAGDROP_S_DROP, source->QueryContinueDrag(FALSE, 0));
+            EXPECT_EQ(DRAGDROP_S_CANCEL, source->QueryContinueDrag(TRUE, MK_LBUTTON));
+            source->Release();
+        }
+        // The one format offered, on both media a link reader asks for.
+        IEnumFORMATETC* formats = nullptr;
+        ASSERT_EQ(S_OK, data->EnumFormatEtc(DATADIR_GET, &formats));
+        FORMATETC offered[2];
+        ULONG count = 0;
+        formats->Next(2, offered, &count);
+        formats->Release();
+        ASSERT_EQ(1u, count);
+        EXPECT_EQ(linkSource, offered[0].cfFormat);
+        FORMATETC text = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        EXPECT_EQ(DV_E_FORMATETC, data->QueryGetData(&text));
+        for (DWORD tymed : {TYMED_HGLOBAL, TYMED_ISTREAM}) {
+            FORMATETC link = {linkSource, nullptr, DVASPECT_CONTENT, -1, tymed};
+            STGMEDIUM medium = {};
+            ASSERT_EQ(S_OK, data->GetData(&link, &medium));
+            IStream* stream = medium.pstm;
+            if (tymed == TYMED_HGLOBAL)
+                ASSERT_EQ(S_OK, CreateStreamOnHGlobal(medium.hGlobal, FALSE, &stream));
+            else
+                stream->AddRef();
+            IMoniker* moniker = nullptr;
+            ASSERT_EQ(S_OK, OleLoadFromStream(stream, IID_IMoniker, (void**)&moniker));
+            CLSID after = CLSID_NULL;
+            EXPECT_EQ(S_OK, ReadClassStm(stream, &after));
+            EXPECT_TRUE(IsEqualCLSID(CLSID_QxStandInWorkbook, after));
+            IBindCtx* context = nullptr;
+            CreateBindCtx(0, &context);
+            LPOLESTR name = nullptr;
+            ASSERT_EQ(S_OK, moniker->GetDisplayName(context, nullptr, &name));
+            EXPECT_EQ(std::wstring(path) + c.named, std::wstring(name));
+            CoTaskMemFree(name);
+            context->Release();
+            moniker->Release();
+            stream->Release();
+            ReleaseStgMedium(&medium);
+        }
+        data->Release();
+    }
+    app.ReleaseDispatch();
+    sheet.ReleaseDispatch();
+    book.ReleaseDispatch();
+
     object->Close(OLECLOSE_NOSAVE);
     object->SetClientSite(nullptr);
     object->Release();
@@ -429,6 +506,23 @@ TEST_F(EmbeddingTest, RefusesWhatItCannotDo)
     Site site(parent, false);
     IOleObject* object = Create(site);
     ASSERT_NE(nullptr, object);
+    {
+        // A new book has no file a link could name: nothing to drag.
+        IDispatch* disp = nullptr;
+        ASSERT_EQ(S_OK, object->QueryInterface(IID_IDispatch, (void**)&disp));
+        COleDispatchDriver book(disp);
+        LPDISPATCH appDisp = nullptr;
+        book.InvokeHelper(150, DISPATCH_PROPERTYGET, VT_DISPATCH, &appDisp, nullptr);
+        COleDispatchDriver app(appDisp);
+        COleVariant dragged;
+        try {
+            app.GetProperty(QXDISPID_DRAGDATA, VT_VARIANT, &dragged);
+            ADD_FAILURE() << "a book without a file offered a drag";
+        } catch (COleException* e) {
+            EXPECT_EQ(MK_E_UNAVAILABLE, e->m_sc);
+            e->Delete();
+        }
+    }
     SIZEL empty = {0, 10};
     EXPECT_EQ(E_INVALIDARG, object->SetExtent(DVASPECT_CONTENT, &empty));
     RECT r = {0, 0, 100, 100};
