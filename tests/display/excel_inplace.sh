@@ -2,7 +2,8 @@
 # A new workbook window shows its workbook in place: values typed into its cells, a block
 # selected by dragging and plotted by the Plot menu's Line (the plotted values read back
 # from the program's state), the project saved and opened again with its workbook; then
-# File > Open Excel on a workbook file.
+# File > Open Excel on a workbook file, and a block of it dragged with Ctrl onto a graph
+# window, which plots it.
 #   excel_inplace.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -95,7 +96,7 @@ grep -qF 'values = "10 20 15 40"' "$state" || qxd_fail "the reopened workbook la
 
 # File > Open Excel: a workbook file chosen in the file box, opened as a workbook.
 xls=$QXD_TMP/Measured.xls
-printf 'QXWORKBOOK 1\nACTIVE 0\nSHEET Sheet1\n1 1 S Time\n2 1 N 0.5\n3 1 N 1.5\n' >"$xls"
+printf 'QXWORKBOOK 1\nACTIVE 0\nSHEET Sheet1\n1 1 S Time\n2 1 N 0.5\n3 1 N 1.5\n4 1 N 2.5\n2 2 N 7\n3 2 N 8\n4 2 N 6\n' >"$xls"
 qxd "invoke 33994" || qxd_fail "Open Excel"
 qxd_wait_window "Open" 10 || qxd_fail "Open Excel showed no file box"
 sleep 0.5
@@ -114,6 +115,46 @@ qxd_screenshot "$artifacts/opened-file.png"
 state=$QXD_TMP/opened.txt
 dump "$state"
 grep -qF "Measured.xls" "$state" || qxd_fail "no workbook window on the opened file"
+
+# The opened workbook beside the graph made above: A2:B4 selected by the keys (the tiled
+# window shows a row or two; the sheet scrolls to the moving corner), then pressed with
+# Ctrl inside the block where it shows, carried over the graph and let go there.
+graph=$QXD_GRAPH
+qxd children || qxd_fail "no page windows"
+for line in "${QXD_ANSWER[@]}"; do
+    read -r _ hwnd _ active _ <<<"$line"
+    [ "$active" = 1 ] && measured=$hwnd
+done
+[ -n "${measured:-}" ] || qxd_fail "no active window after Open Excel: ${QXD_ANSWER[*]}"
+qxd "activate $graph" && qxd settle && qxd "script layer -c" || qxd_fail "the graph's plots"
+qxd_expect 'count == 1'
+qxd "invoke 57652" || qxd_fail "Tile Vertically"
+qxd "activate $graph" && qxd_stable_view || qxd_fail "graph view"
+gx=$(((vl + vr) / 2)) gy=$(((vt + vb) / 2))
+qxd "activate $measured" && qxd settle || qxd_fail "activating the opened workbook"
+sheet_window
+qxd_click "$(cell_x 1)" "$(cell_y 1)"
+qxd_key Down shift+Down shift+Down shift+Right
+qxd settle
+qxd_screenshot "$artifacts/drag-selected.png"
+qxd_move "$(cell_x 1)" "$(cell_y 1)"
+xdotool keydown ctrl mousedown 1
+qxd_glide "$(cell_x 1)" "$(cell_y 1)" "$gx" "$gy" 8
+xdotool keyup ctrl
+sleep 0.5
+xdotool mousemove $((gx + 2)) $((gy + 2)) sleep 0.5 mouseup 1
+qxd settle
+qxd_screenshot "$artifacts/range-dropped.png"
+qxd windows
+[ "${#QXD_ANSWER[@]}" -eq 0 ] || qxd_fail "the drop showed a window: ${QXD_ANSWER[*]}"
+qxd "activate $graph" && qxd settle || qxd_fail "graph active"
+qxd "script layer -c" || qxd_fail "layer -c"
+qxd_wait_for 'count == 2' 0 || qxd_fail "the block dropped on the graph was not plotted"
+state=$artifacts/dropped.txt
+dump "$state"
+grep -qF 'values = "-- 7 8 6"' "$state" || qxd_fail "the graph's new plot lacks the dropped block's values"
+qxd "invoke 36321" && qxd settle || qxd_fail "Rescale"
+qxd_screenshot "$artifacts/range-plotted.png"
 
 qxd "post 57665" || qxd_fail "Exit"
 sleep 1
