@@ -15,6 +15,7 @@
 #include "ColorMapPages.h"
 #include "ColorMapResources.h"
 #include "PlotDetailsMain.h"
+#include "PlotDetailsTestSupport.h"
 #include "QDGraphPage.h"
 #include "QKCallLog.h"
 #include "QKData.h"
@@ -29,8 +30,6 @@ using qxtest::DialogDriver;
 namespace {
 
 const int W = 800, H = 600;
-
-CQUPlotDetailsMain* Dialog(HWND h) { return DYNAMIC_DOWNCAST(CQUPlotDetailsMain, CWnd::FromHandlePermanent(h)); }
 
 HWND GoTab(HWND h, const std::string& caption)
 {

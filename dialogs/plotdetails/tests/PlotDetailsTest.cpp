@@ -19,6 +19,7 @@
 #include "ObjectsResources.h"
 #include "PatternPage.h"
 #include "PlotDetailsMain.h"
+#include "PlotDetailsTestSupport.h"
 #include "PlotDetailsResources.h"
 #include "PlotDetailsTabChecker.h"
 #include "QDGraphPage.h"
@@ -32,26 +33,9 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-CQUPlotDetailsMain* Dialog(HWND h)
-{
-    return DYNAMIC_DOWNCAST(CQUPlotDetailsMain, CWnd::FromHandlePermanent(h));
-}
-
 HWND Tree(HWND h)
 {
     return GetDlgItem(h, IDC_PD_TREE);
-}
-
-std::string ItemText(HWND tree, HTREEITEM item)
-{
-    char text[128] = "";
-    TVITEMA tv = {};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = text;
-    tv.cchTextMax = sizeof text;
-    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&tv);
-    return text;
 }
 
 int ItemImage(HWND tree, HTREEITEM item)

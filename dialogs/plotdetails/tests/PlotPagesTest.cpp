@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "PlotDetailsMain.h"
+#include "PlotDetailsTestSupport.h"
 #include "ObjectsResources.h"
 #include "PlotDetailsResources.h"
 #include "PlotDetailsMain.h"
@@ -38,11 +39,6 @@ const int W = 800, H = 600;
 const int kRed = 1, kGreen = 2, kBlue = 3;
 const COLORREF kRedRgb = RGB(255, 0, 0), kGreenRgb = RGB(0, 255, 0), kBlueRgb = RGB(0, 0, 255);
 const COLORREF kWhiteRgb = RGB(255, 255, 255), kBlackRgb = RGB(0, 0, 0);
-
-CQUPlotDetailsMain* Dialog(HWND h)
-{
-    return DYNAMIC_DOWNCAST(CQUPlotDetailsMain, CWnd::FromHandlePermanent(h));
-}
 
 HWND Sheet(HWND h)
 {

@@ -15,6 +15,7 @@
 
 #include "ColorMapResources.h"
 #include "PlotDetailsMain.h"
+#include "PlotDetailsTestSupport.h"
 #include "QDGraphPage.h"
 #include "QKData.h"
 #include "QKPlotModel.h"
@@ -25,20 +26,6 @@ namespace {
 
 const int W = 800, H = 600;
 const int kRed = 1, kBlue = 3;
-
-CQUPlotDetailsMain* Dialog(HWND h) { return DYNAMIC_DOWNCAST(CQUPlotDetailsMain, CWnd::FromHandlePermanent(h)); }
-
-std::string ItemText(HWND tree, HTREEITEM item)
-{
-    char text[128] = "";
-    TVITEMA tv = {};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = text;
-    tv.cchTextMax = sizeof text;
-    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&tv);
-    return text;
-}
 
 // The tree's part items of the selected plot or of the plot above the selected part.
 std::vector<HTREEITEM> Parts(HWND tree)

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "PlotDetailsMain.h"
+#include "PlotDetailsTestSupport.h"
 #include "PlotDetailsResources.h"
 #include "QDGraphPage.h"
 #include "QKData.h"
@@ -26,20 +27,6 @@ namespace {
 
 const int W = 800, H = 600;
 const int kRed = 1, kBlue = 3;
-
-CQUPlotDetailsMain* Dialog(HWND h) { return DYNAMIC_DOWNCAST(CQUPlotDetailsMain, CWnd::FromHandlePermanent(h)); }
-
-std::string ItemText(HWND tree, HTREEITEM item)
-{
-    char text[128] = "";
-    TVITEMA tv = {};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = text;
-    tv.cchTextMax = sizeof text;
-    SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&tv);
-    return text;
-}
 
 bool Near(const qxtest::Image& image, int x, int y, COLORREF color)
 {
