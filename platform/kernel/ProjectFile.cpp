@@ -1925,6 +1925,9 @@ struct QKFileAccess {
             st.pageFolders[page.get()] = folder;
         if (st.templ)
             page->m_path.clear();
+        // Reading the columns and layers below marks the page changed: it keeps the time
+        // it was last changed by its user.
+        const double modified = page->m_modifiedTime;
 
         Records kids(st.base, r.children, r.childBytes);
         Record k;
@@ -1983,6 +1986,7 @@ struct QKFileAccess {
         if (auto* e = dynamic_cast<CQKWksExternPage*>(page.get()))
             if (e->m_activeLayer >= e->GetNumLayers())
                 e->m_activeLayer = e->GetNumLayers() - 1;
+        page->m_modifiedTime = modified;
         st.pageByName[Upper(name)] = page.get();
         if (made)
             *made = page.get();
@@ -2077,6 +2081,9 @@ struct QKFileAccess {
         }
         // The Results Log goes last, as one more notes record.
         CQKNotesPage log(&project, "ResultsLog");
+        // A page made only to write the text: it has no times of its own to keep, and a
+        // project saved twice makes the same file.
+        log.CQKPage::m_created = log.m_modifiedTime = 0;
         std::string name = "ResultsLog", text = project.m_resultsLog;
         SavePage(out, m, log, false, &name, &text);
     }

@@ -232,6 +232,9 @@ bool RunOnUiThread(HWND main, std::function<void()> work)
 // say that a command posted before it has begun.
 volatile LONG g_commandsTaken;
 volatile LONG g_awaitedCommand;
+// Markers the probe posted to the main window and the thread has taken since.
+volatile LONG g_markersTaken;
+const WPARAM kMarkerMagic = 0x5158504D;   // "QXPM"
 
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -239,7 +242,22 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_COMMAND &&
         LOWORD(msg->wParam) == (WORD)g_awaitedCommand)
         InterlockedIncrement(&g_commandsTaken);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == g_runMessage && msg->wParam == kMarkerMagic)
+        InterlockedIncrement(&g_markersTaken);
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Posts a marker behind whatever the thread has been posted so far (a window that posts
+// itself a message when it is made, and shows itself when that message comes) and waits,
+// two seconds at most, until the thread has taken it: by then the earlier posts have run.
+// A thread busy in a loop that takes no posted messages just lets the wait run out.
+void AwaitPostedWork(HWND main)
+{
+    LONG taken = g_markersTaken;
+    if (!PostMessageA(main, g_runMessage, kMarkerMagic, 0))
+        return;
+    for (int waited = 0; waited < 2000 && g_markersTaken == taken; waited += 10)
+        Sleep(10);
 }
 
 LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
@@ -428,9 +446,12 @@ std::string Invoke(HWND main, UINT id)
             return "hung\n";
         Sleep(10);
     }
-    // Two rounds: a command may post more work for the thread before it is done.
+    // Two rounds: a command may post more work for the thread before it is done (a window
+    // made hidden that shows itself on a message it posted itself).
     if (!Ping(main) || !Ping(main))
         return "hung\n";
+    AwaitPostedWork(main);
+    AwaitPostedWork(main);
 
     auto isNew = [&](HWND hwnd) {
         return std::find(windowsBefore.begin(), windowsBefore.end(), hwnd) == windowsBefore.end();

@@ -63,9 +63,7 @@ qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "the dialog d
 qxd settle || qxd_fail "settle after the dialog"
 # Exit; the question about the unsaved worksheet is answered No.
 qxd "post 57665" || qxd_fail "Exit"
-sleep 1
-qxd_close_windows n || true
-qxd_end_program 60 || qxd_fail "the program did not end"
+qxd_end_answering_no 60 || qxd_fail "the program did not end"
 [ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
 # The settings file, once the program has ended.
 ini=$(find "$QXD_INI" -maxdepth 1 -iname quorix61.ini | head -1)

@@ -394,17 +394,26 @@ qxd_end_program() {
     return 0
 }
 
+# Waits up to SECONDS (60) for the program to end, answering No to every question that
+# stands open meanwhile: a busy machine may show the question about the unsaved project
+# seconds after Exit. False when the program is still running then.
+qxd_end_answering_no() {
+    local seconds=${1:-60} deadline
+    deadline=$((SECONDS + seconds))
+    while kill -0 "$QXD_PROGRAM_PID" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do
+        if qxd windows 2>/dev/null && [ ${#QXD_ANSWER[@]} -gt 0 ]; then
+            qxd_log "on Exit: ${QXD_ANSWER[*]}"
+            qxd_key n
+        fi
+        sleep 0.5
+    done
+    qxd_end_program 5
+}
+
 # File > Exit, answering No to the question about the unsaved project (and to any other
 # question that stands open); fails unless the program ends with 0.
 qxd_exit_answering_no() {
     qxd "post 57665"
-    local round
-    for round in 1 2 3 4 5 6; do
-        kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || break
-        qxd windows 2>/dev/null || break
-        [ ${#QXD_ANSWER[@]} -gt 0 ] && qxd_key n
-        sleep 0.5
-    done
-    qxd_end_program 60 || qxd_fail "the program did not end"
+    qxd_end_answering_no 60 || qxd_fail "the program did not end"
     [ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "exit code $QXD_EXIT_CODE"
 }

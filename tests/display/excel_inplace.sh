@@ -157,6 +157,4 @@ qxd "invoke 36321" && qxd settle || qxd_fail "Rescale"
 qxd_screenshot "$artifacts/range-plotted.png"
 
 qxd "post 57665" || qxd_fail "Exit"
-sleep 1
-qxd_close_windows n || true
-qxd_end_program 60 || qxd_fail "the program did not end"
+qxd_end_answering_no 60 || qxd_fail "the program did not end"

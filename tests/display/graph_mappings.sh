@@ -126,6 +126,4 @@ qxd "dump $(qxd_winpath "$after")" || qxd_fail "dump"
 diff "$before" "$after" >&2 || qxd_fail "the project opened again differs from the one saved"
 
 qxd "post 57665" || qxd_fail "Exit"
-sleep 1
-qxd_close_windows n || true
-qxd_end_program 60 || qxd_fail "the program did not end"
+qxd_end_answering_no 60 || qxd_fail "the program did not end"

@@ -142,6 +142,4 @@ qxd_wait_for "exist(Book1) == 12" 0 || qxd_fail "New Excel made no workbook wind
 qxd_screenshot "$artifacts/workbook.png"
 
 qxd "post 57665" || qxd_fail "Exit"
-sleep 1
-qxd_close_windows n || true
-qxd_end_program 60 || qxd_fail "the program did not end"
+qxd_end_answering_no 60 || qxd_fail "the program did not end"

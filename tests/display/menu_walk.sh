@@ -188,15 +188,6 @@ done
 read -r _ l t r b <<<"$exit_rect"
 qxd_move "$(((l + r) / 2))" "$(((t + b) / 2))"
 qxd_click "$(((l + r) / 2))" "$(((t + b) / 2))"
-for round in 1 2 3 4 5 6; do
-    kill -0 "$QXD_PROGRAM_PID" 2>/dev/null || break
-    qxd windows 2>/dev/null || break
-    if [ ${#QXD_ANSWER[@]} -gt 0 ]; then
-        qxd_log "on Exit: ${QXD_ANSWER[*]}"
-        qxd_key n
-    fi
-    sleep 0.5
-done
-qxd_end_program 60 || qxd_fail "Exit did not end the program"
+qxd_end_answering_no 60 || qxd_fail "Exit did not end the program"
 [ "$QXD_EXIT_CODE" = 0 ] || qxd_fail "the program ended with exit code $QXD_EXIT_CODE: $(tail -n 20 "$QXD_TMP/program.log")"
 qxd_log "exit code 0; $(($(wc -l <"$table") - 1)) menu commands in $table"

@@ -136,6 +136,4 @@ qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "the page set
 qxd settle || qxd_fail "the program does not answer after the page set-up"
 
 qxd "post 57665" || qxd_fail "Exit"
-sleep 1
-qxd_close_windows n || true
-qxd_end_program 60 || qxd_fail "the program did not end"
+qxd_end_answering_no 60 || qxd_fail "the program did not end"

@@ -159,6 +159,4 @@ qxd_expect 'wks.col1.width == draggedWidth'
 qxd_screenshot "$artifacts/worksheet-reopened.png"
 
 qxd "post 57665" || qxd_fail "Exit"
-sleep 1
-qxd_close_windows n || true
-qxd_end_program 60 || qxd_fail "the program did not end"
+qxd_end_answering_no 60 || qxd_fail "the program did not end"

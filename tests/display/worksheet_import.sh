@@ -146,6 +146,4 @@ expect 'exist(Data2) == 2 && Data2_N[1] == 5 && Data2_Mean[1] == 3 && Data2_N[2]
 qxd_screenshot "$artifacts/statistics-on-columns.png"
 
 qxd "post 57665" || qxd_fail "Exit"
-sleep 1
-qxd_close_windows n || true
-qxd_end_program 60 || qxd_fail "the program did not end"
+qxd_end_answering_no 60 || qxd_fail "the program did not end"
