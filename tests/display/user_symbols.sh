@@ -85,7 +85,9 @@ click_control "$sheet" 1
 for try in $(seq 30); do
     qxd settle && qxd windows || qxd_fail "the program does not answer after OK"
     [ ${#QXD_ANSWER[@]} -eq 0 ] && break
-    [[ ${QXD_ANSWER[0]} == *Options* ]] || qxd_key n
+    for line in "${QXD_ANSWER[@]}"; do
+        [[ $line == *" Options" ]] || { qxd_screenshot "$ARTIFACTS/options-question.png"; qxd_key n; break; }
+    done
     sleep 0.2
 done
 [ ${#QXD_ANSWER[@]} -eq 0 ] || qxd_fail "the Options sheet did not close: ${QXD_ANSWER[*]}"
