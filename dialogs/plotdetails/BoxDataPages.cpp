@@ -388,6 +388,7 @@ void CQUPlotDetailsPercentile::ShowSymbol(int p)
         button->SetConstructedCharacter(m_style[p - 1], m_first[p - 1], m_second[p - 1]);
     else
         button->SetConstructedSymbol(m_first[p - 1], m_second[p - 1], 0);
+    button->SetCurrentCell(qkfxGetSymbolManager()->FindGalleryCell(m_style[p - 1], m_first[p - 1], m_second[p - 1]));
     const int edge = PDIndexToColor(m_cbEdge.GetCurSel());
     const int fill = PDIndexToColor(m_cbFill.GetCurSel());
     button->SetColors(plot->GetColor(), edge < 0 ? std::max(0, plot->GetBorderColor(0)) : edge,

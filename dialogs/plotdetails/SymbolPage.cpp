@@ -340,7 +340,10 @@ void CQUPlotDetailsSymbol::Preview()
     GetDlgItem(IDC_PD_SYM_PREVIEW)->GetWindowRect(&rect);
     ScreenToClient(&rect);
     InvalidateRect(&rect);
-    m_gallery.SetSymbolFromPlot(*GetPlot());
+    const CQKPlotObj* plot = GetPlot();
+    m_gallery.SetSymbolFromPlot(*plot);
+    m_gallery.SetCurrentCell(
+        qkfxGetSymbolManager()->FindGalleryCell(plot->GetSymbolStyle(), plot->GetSymbolType(), plot->GetSymbolFill()));
     m_gallery.SetOwnerDrawSurface();
 }
 

@@ -165,6 +165,17 @@ BOOL CQKSymbolManager::GetGalleryEntry(int cell, QKGalleryEntry& entry) const
     return TRUE;
 }
 
+int CQKSymbolManager::FindGalleryCell(int style, int shape, int fill) const
+{
+    if (style >= 'A' && style <= 'Z')
+        return 2 * kGalleryShapes + style - 'A';
+    if (style != 0 || shape < 1 || shape > kGalleryShapes)
+        return -1;
+    if (fill == QK_SYMFILL_SOLID)
+        return shape - 1;
+    return fill == QK_SYMFILL_OPEN ? kGalleryShapes + shape - 1 : -1;
+}
+
 // ---- user-defined symbols ----
 
 void CQKSymbolManager::DropPictures()

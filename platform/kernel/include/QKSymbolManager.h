@@ -80,6 +80,9 @@ public:
     int GetGalleryCount(BOOL withCharacters) const;
     static int GetGalleryColumns();
     BOOL GetGalleryEntry(int cell, QKGalleryEntry& entry) const;
+    // The gallery's cell of a symbol (style, shape, interior as a plot keeps them); -1
+    // when the gallery has none like it.
+    int FindGalleryCell(int style, int shape, int fill) const;
     void SetFontForAllCharacters(int font) { m_galleryFont = font; }
     int GetGalleryFont() const { return m_galleryFont; }
 

@@ -235,6 +235,20 @@ TEST_F(SymbolWellsTest, PlotsDrawTheirSymbolsPictureAndAPlainSquareWhenItIsGone)
     EXPECT_EQ(RGB(0, 255, 0), DrawSymbol(5).ColorAt(20, 20));
 }
 
+TEST_F(SymbolWellsTest, EveryGalleryCellIsFoundFromTheSymbolItGives)
+{
+    CQKSymbolManager* m = qkfxGetSymbolManager();
+    for (int cell = 0; cell < m->GetGalleryCount(TRUE); ++cell) {
+        QKGalleryEntry e;
+        ASSERT_TRUE(m->GetGalleryEntry(cell, e));
+        const int style = e.kind == 0 ? 0 : e.character;
+        EXPECT_EQ(cell, m->FindGalleryCell(style, e.shape, e.fill)) << cell;
+    }
+    EXPECT_EQ(-1, m->FindGalleryCell(0, QK_SYMBOL_CIRCLE, QK_SYMFILL_HOLLOW));
+    EXPECT_EQ(-1, m->FindGalleryCell('#', 0, 0));
+    EXPECT_EQ(-1, m->FindGalleryCell(0, QK_SYMBOL_NONE, QK_SYMFILL_SOLID));
+}
+
 TEST_F(SymbolWellsTest, PopupWellAnswersTheCellPickedOrNoneWhenDismissed)
 {
     PlainWell well;
