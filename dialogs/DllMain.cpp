@@ -3,6 +3,7 @@
 // any deliverable.
 #include <afxwin.h>
 
+#include "BoxDataPages.h"
 #include "QDExport.h"
 
 namespace {
@@ -25,7 +26,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
             return FALSE;
         g_instance = instance;
         new CDynLinkLibrary(g_extension);
+        CQUPlotDetailsPercentile::CreateWellButtons();
     } else if (reason == DLL_PROCESS_DETACH) {
+        CQUPlotDetailsPercentile::DestroyWellButtons();
         AfxTermExtensionModule(g_extension, FALSE);
     }
     return TRUE;

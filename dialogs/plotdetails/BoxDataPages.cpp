@@ -292,8 +292,35 @@ void CQUPlotDetailsBoxData::OnPaint()
 /////////////////////////////////////////////////////////////////////////////
 // Percentile
 
+namespace {
+CQKSymbolGalleryWellButton* g_wellButtons[5] = {};
+}
+
+CQKSymbolGalleryWellButton* CQUPlotDetailsPercentile::GetWellButton(int percentile)
+{
+    return percentile >= 1 && percentile <= 5 ? g_wellButtons[percentile - 1] : nullptr;
+}
+
+void CQUPlotDetailsPercentile::CreateWellButtons()
+{
+    for (auto*& button : g_wellButtons)
+        if (!button)
+            button = new CQKSymbolGalleryWellButton;
+}
+
+void CQUPlotDetailsPercentile::DestroyWellButtons()
+{
+    for (auto*& button : g_wellButtons) {
+        if (button)
+            button->ReleaseButton();
+        delete button;
+        button = nullptr;
+    }
+}
+
 BEGIN_MESSAGE_MAP(CQUPlotDetailsPercentile, CQUPlotDetailsPlotObjTab)
     ON_MESSAGE(WM_PD_WELL_PICK, OnWellPick)
+    ON_WM_DESTROY()
     ON_CBN_SELCHANGE(IDC_PD_PERC_EDGE, OnColorChange)
     ON_CBN_SELCHANGE(IDC_PD_PERC_FILL, OnColorChange)
 END_MESSAGE_MAP()
@@ -323,11 +350,15 @@ int CQUPlotDetailsPercentile::PercentileOf(UINT id)
 
 void CQUPlotDetailsPercentile::InitControls()
 {
+    // The gallery offers characters when the graph settings do.
+    const BOOL characters = qkfxGetQrxSystem().GetRefGraph().HasAlphaChar() == 1;
     for (UINT id : {IDC_PD_PERC_MAX, IDC_PD_PERC_99, IDC_PD_PERC_MEAN, IDC_PD_PERC_1, IDC_PD_PERC_MIN}) {
-        const int p = PercentileOf(id);
-        m_buttons[p - 1].SubclassDlgItem(id, this);
-        // The gallery offers characters when the graph settings do.
-        m_buttons[p - 1].SetPlot(&m_markers[p - 1], qkfxGetQrxSystem().GetRefGraph().HasAlphaChar() == 1);
+        CQKSymbolGalleryWellButton* button = GetWellButton(PercentileOf(id));
+        if (!button)
+            continue;
+        button->SetWithCharacters(characters);
+        button->SetWellDimension(0, CQKSymbolManager::GetGalleryColumns(), characters ? 4 : 2);
+        button->MakeButton(this, id);
     }
     m_cbSize.SubclassDlgItem(IDC_PD_PERC_SIZE, this);
     m_cbEdge.SubclassDlgItem(IDC_PD_PERC_EDGE, this);
@@ -337,25 +368,33 @@ void CQUPlotDetailsPercentile::InitControls()
     PDFillColorNames(m_cbFill, "Automatic");
 }
 
+void CQUPlotDetailsPercentile::OnDestroy()
+{
+    // The buttons outlive the page: they let go of its windows.
+    for (int p = 1; p <= 5; ++p)
+        if (CQKSymbolGalleryWellButton* button = GetWellButton(p))
+            if (button->m_hWnd && ::GetParent(button->m_hWnd) == m_hWnd)
+                button->ReleaseButton();
+    CQUPlotDetailsPlotObjTab::OnDestroy();
+}
+
 void CQUPlotDetailsPercentile::ShowSymbol(int p)
 {
-    CQKPlotObj& marker = m_markers[p - 1];
+    CQKSymbolGalleryWellButton* button = GetWellButton(p);
+    if (!button)
+        return;
     CQKPlotObj* plot = GetPlot();
-    marker.SetSymbolStyle(m_style[p - 1]);
-    if (m_style[p - 1]) {
-        marker.SetCharFont(m_first[p - 1]);
-        marker.SetCharStyle(m_second[p - 1]);
-    } else {
-        marker.SetSymbolType(m_first[p - 1]);
-        marker.SetSymbolFill(m_second[p - 1]);
-    }
+    if (m_style[p - 1])
+        button->SetConstructedCharacter(m_style[p - 1], m_first[p - 1], m_second[p - 1]);
+    else
+        button->SetConstructedSymbol(m_first[p - 1], m_second[p - 1], 0);
+    button->SetCurrentCell(qkfxGetSymbolManager()->FindGalleryCell(m_style[p - 1], m_first[p - 1], m_second[p - 1]));
     const int edge = PDIndexToColor(m_cbEdge.GetCurSel());
     const int fill = PDIndexToColor(m_cbFill.GetCurSel());
-    marker.SetColor(plot->GetColor());
-    marker.SetEdgeColor(edge < 0 ? std::max(0, plot->GetBorderColor(0)) : edge);
-    marker.SetFillColor(fill < 0 ? plot->GetActualColorForAutoColor(2) : fill);
-    if (m_buttons[p - 1].m_hWnd)
-        m_buttons[p - 1].Invalidate();
+    button->SetColors(plot->GetColor(), edge < 0 ? std::max(0, plot->GetBorderColor(0)) : edge,
+                      fill < 0 ? plot->GetActualColorForAutoColor(2) : fill);
+    if (button->m_hWnd && ::GetParent(button->m_hWnd) == m_hWnd)
+        button->SetOwnerDrawSurface();
 }
 
 void CQUPlotDetailsPercentile::ObjectToControls()

@@ -52,14 +52,21 @@ public:
 
     // The percentile (5 maximum to 1 minimum) of a symbol button; 0 for another control.
     static int PercentileOf(UINT id);
+    // The five symbol well buttons every Percentile page uses, by percentile - 1: made
+    // when the library is loaded and deleted when it is unloaded; a page attaches them to
+    // its buttons while its window lives.
+    static CQKSymbolGalleryWellButton* GetWellButton(int percentile);
+    static void CreateWellButtons();
+    static void DestroyWellButtons();
 
 protected:
     void ShowSymbol(int percentile);
     afx_msg LRESULT OnWellPick(WPARAM wParam, LPARAM lParam);
     afx_msg void OnColorChange();
 
-    CQUPDGalleryButton m_buttons[5]; // by percentile - 1
-    CQKPlotObj m_markers[5];          // what each button shows
+    afx_msg void OnDestroy();
+
+    // The three numbers of each percentile's symbol, by percentile - 1.
     int m_style[5], m_first[5], m_second[5];
     CComboBox m_cbSize, m_cbEdge, m_cbFill;
 

@@ -64,67 +64,6 @@ BOOL HasAlphaChar()
 } // namespace
 
 /////////////////////////////////////////////////////////////////////////////
-// CQUPDGalleryButton
-
-BEGIN_MESSAGE_MAP(CQUPDGalleryButton, CButton)
-    ON_WM_LBUTTONUP()
-    ON_WM_KEYUP()
-END_MESSAGE_MAP()
-
-void CQUPDGalleryButton::DrawItem(LPDRAWITEMSTRUCT dis)
-{
-    CDC* dc = CDC::FromHandle(dis->hDC);
-    CRect rect = dis->rcItem;
-    dc->FillSolidRect(&rect, RGB(255, 255, 255));
-    dc->DrawEdge(&rect, (dis->itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    if (!m_pPlot)
-        return;
-    const int half = std::max(2, std::min(rect.Width(), rect.Height()) / 3);
-    const CPoint c = rect.CenterPoint();
-    RECT square = {c.x - half, c.y - half, c.x + half, c.y + half};
-    m_pPlot->DrawSymbolPreview(dis->hDC, square);
-}
-
-void CQUPDGalleryButton::Drop()
-{
-    CQKSymbolManager* manager = qkfxGetSymbolManager();
-    CMenu menu;
-    menu.CreatePopupMenu();
-    const int n = manager->GetGalleryCount(m_bCharacters);
-    for (int cell = 0; cell < n; ++cell) {
-        QKGalleryEntry e;
-        manager->GetGalleryEntry(cell, e);
-        std::string text = e.kind == 0 ? std::string(qkfxGetSymbolShapeName(e.shape)) + ", " + qkfxGetSymbolFillName(e.fill)
-                                       : std::string(1, (char)e.character);
-        // Cells run in columns of the shapes' count.
-        menu.AppendMenu(MF_STRING | ((cell > 0 && cell % (QK_SYMBOL_SHAPE_COUNT - 1) == 0) ? MF_MENUBARBREAK : 0),
-                        cell + 1, text.c_str());
-    }
-    CRect rect;
-    GetWindowRect(&rect);
-    const int chosen = (int)menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY, rect.left, rect.bottom,
-                                               this);
-    if (chosen > 0)
-        GetParent()->SendMessage(WM_PD_WELL_PICK, GetDlgCtrlID(), chosen - 1);
-}
-
-void CQUPDGalleryButton::OnLButtonUp(UINT nFlags, CPoint point)
-{
-    CButton::OnLButtonUp(nFlags, point);
-    CRect client;
-    GetClientRect(&client);
-    if (client.PtInRect(point))
-        Drop();
-}
-
-void CQUPDGalleryButton::OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    CButton::OnKeyUp(nChar, nRepCnt, nFlags);
-    if (nChar == VK_SPACE)
-        Drop();
-}
-
-/////////////////////////////////////////////////////////////////////////////
 // CQUPlotDetailsSymbol
 
 BEGIN_MESSAGE_MAP(CQUPlotDetailsSymbol, CQUPlotDetailsPlotObjTab)
@@ -185,8 +124,11 @@ void CQUPlotDetailsSymbol::InitControls()
                         {&m_cbUDS, IDC_PD_SYM_UDS},             {&m_cbGalleryFont, IDC_PD_SYM_GALLERY_FONT}};
     for (const auto& c : combos)
         c.combo->SubclassDlgItem(c.id, this);
-    m_gallery.SubclassDlgItem(IDC_PD_SYM_GALLERY, this);
-    m_gallery.ModifyStyle(0, BS_OWNERDRAW);
+    // The gallery's rows: the shapes solid, the shapes open, and the letters in two more
+    // rows when the graph settings ask for characters.
+    m_gallery.SetWithCharacters(HasAlphaChar());
+    m_gallery.SetWellDimension(0, CQKSymbolManager::GetGalleryColumns(), HasAlphaChar() ? 4 : 2);
+    m_gallery.MakeButton(this, IDC_PD_SYM_GALLERY);
     PDFillComboFromString(m_cbScaling, IDS_PD_MULTIPLIERS);
     PDFillComboFromString(m_cbThickness, IDS_PD_SYMBOL_THICKNESSES);
     PDFillColorNames(m_cbEdge, "Automatic");
@@ -234,12 +176,14 @@ void CQUPlotDetailsSymbol::BindColorControls()
         m_cbSize.SetItemData(at, kFirstColumnCode + i - 1);
     }
     GetDlgItem(IDC_PD_SYM_INCREMENTAL)->EnableWindow(!m_bSpecialPoint);
-    m_gallery.SetPlot(GetPlot(), HasAlphaChar());
+    m_cbUDS.ResetContent();
+    m_cbUDS.AddUserDefinedSymbols();
+    m_gallery.SetSymbolFromPlot(*GetPlot());
 }
 
 void CQUPlotDetailsSymbol::UnbindColorControls()
 {
-    m_gallery.SetPlot(nullptr, FALSE);
+    m_cbUDS.ResetContent();
 }
 
 void CQUPlotDetailsSymbol::ShowKind(int kind)
@@ -283,7 +227,11 @@ void CQUPlotDetailsSymbol::ReadKindValues(int kind)
             m_nFont = plot->GetCharFont();
             m_nCharStyle = plot->GetCharStyle();
             break;
-        case 5: m_nUDS = plot->GetSymbolStyle() - 1; break;
+        case 5:
+            // A plot without a user-defined symbol starts from the first.
+            if (qkfxGetSymbolManager()->IsUserDefinedSymbol(plot->GetSymbolStyle()))
+                m_nUDS = plot->GetSymbolStyle() - 1;
+            break;
         default: break;
         }
         m_bLoaded = TRUE;
@@ -392,7 +340,11 @@ void CQUPlotDetailsSymbol::Preview()
     GetDlgItem(IDC_PD_SYM_PREVIEW)->GetWindowRect(&rect);
     ScreenToClient(&rect);
     InvalidateRect(&rect);
-    m_gallery.Invalidate();
+    const CQKPlotObj* plot = GetPlot();
+    m_gallery.SetSymbolFromPlot(*plot);
+    m_gallery.SetCurrentCell(
+        qkfxGetSymbolManager()->FindGalleryCell(plot->GetSymbolStyle(), plot->GetSymbolType(), plot->GetSymbolFill()));
+    m_gallery.SetOwnerDrawSurface();
 }
 
 void CQUPlotDetailsSymbol::ApplySizeRule()
@@ -611,6 +563,8 @@ void CQUPlotDetailsSymbol::OnFillColor()
 
 void CQUPlotDetailsSymbol::OnUserSymbol()
 {
+    if (m_cbUDS.GetCurSel() < 0)
+        return;
     m_nUDS = m_cbUDS.GetCurSel();
     GetPlot()->SetSymbolStyle(m_nUDS + 1);
     Preview();

@@ -6,32 +6,10 @@
 
 #include "PlotDetailsPages.h"
 #include "PlotPages.h"
+#include "QKControls.h"
 
-// The gallery: a button showing the plot's symbol that drops a list of the gallery's
-// cells and reports the cell chosen to the page (message 0x465, the button's id, the cell).
-class QD_API CQUPDGalleryButton : public CButton
-{
-public:
-    CQUPDGalleryButton() : m_pPlot(nullptr), m_bCharacters(FALSE) {}
-    void SetPlot(const CQKPlotObj* pPlot, BOOL bCharacters)
-    {
-        m_pPlot = pPlot;
-        m_bCharacters = bCharacters;
-    }
-    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
-
-protected:
-    void Drop();
-    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
-    afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
-
-    const CQKPlotObj* m_pPlot;
-    BOOL m_bCharacters;
-
-    DECLARE_MESSAGE_MAP()
-};
-
-#define WM_PD_WELL_PICK 0x465
+// The wells report a pick with the cell (QK_WM_WELL_PICK).
+#define WM_PD_WELL_PICK QK_WM_WELL_PICK
 
 class QD_API CQUPlotDetailsSymbol : public CQUPlotDetailsPlotObjTab
 {
@@ -84,8 +62,9 @@ protected:
     afx_msg void OnPaint();
 
     CComboBox m_cbSize, m_cbScaling, m_cbThickness, m_cbEdge, m_cbFill, m_cbShape, m_cbInterior, m_cbCharFont,
-        m_cbCharacter, m_cbAlphabet, m_cbUDS, m_cbGalleryFont;
-    CQUPDGalleryButton m_gallery;
+        m_cbCharacter, m_cbAlphabet, m_cbGalleryFont;
+    CQKUDSComboBox m_cbUDS;
+    CQKSymbolGalleryWellButton m_gallery;
     CQUPDStyleBar m_style;
     // The symbol being constructed.
     BOOL m_bLoaded;

@@ -8,6 +8,7 @@
 #include "QKAccess.h"
 #include "QKData.h"
 #include "QKGraphObjects.h"
+#include "QKSymbolManager.h"
 #include "QmHost.h"
 
 namespace {
@@ -272,8 +273,10 @@ void ExchangeStartup(QmDLL* root, int save, double* result, bool palette = true)
     STINI ini = {&store, save};
     system->LoadSaveINI(&ini, kSystemSection);
     system->ExchangeSettings(&ini);
-    if (!save && palette)
+    if (!save && palette) {
         CQKColor::ReadPaletteFromINIFile();
+        qkfxGetSymbolManager()->ReadUDSsFromINIFile();
+    }
     if (result)
         *result = 0;
 }

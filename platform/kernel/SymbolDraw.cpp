@@ -172,6 +172,17 @@ void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y
     const COLORREF edge = sym.edgeColor < 0 ? color : qkColorOf(sym.edgeColor);
     const COLORREF fill = qkColorOf(sym.fillColor < 0 ? plot.GetActualColorForAutoColor(2) : sym.fillColor);
     const int penWidth = std::max(1, Round(2 * r * sym.thickness / 100));
+    if (sym.style > 0 && !CQKSymbolManager::IsCharacterSymbol(sym.style)) {
+        // A user-defined symbol's picture fills the symbol's square; one that cannot be
+        // drawn (removed, its file gone) leaves a plain square, so the point still shows.
+        const RECT square = {Round(x - r), Round(y - r), Round(x + r) + 1, Round(y + r) + 1};
+        if (qkfxGetSymbolManager()->DrawUserDefinedSymbol(dc, square, sym.style - 1))
+            return;
+        Selected pen(dc, CreatePen(PS_SOLID, penWidth, edge));
+        Selected brush(dc, CreateSolidBrush(fill));
+        Rectangle(dc, square.left, square.top, square.right, square.bottom);
+        return;
+    }
     if (sym.style > 0) {
         DrawCharacter(env, sym, std::string(1, (char)sym.style), x, y, r, edge, penWidth);
         return;

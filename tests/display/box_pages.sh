@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A box chart's Data and Percentile pages from the program: a double click on the box opens
 # Plot Details; the Box page's type "Box + Data" brings the Data page, where the data are
-# drawn as bins; on the Percentile page the markers' edge becomes blue; after OK the window
+# drawn as bins; on the Percentile page a marker's button drops the symbol well, and the
+# markers' edge becomes blue; after OK the window
 # shows the blue markers. Pictures of each page go to the artifacts folder.
 #   box_pages.sh BUILDDIR ARTIFACTS
 set -uo pipefail
@@ -78,6 +79,13 @@ sleep 0.5 # the sheet is shown again after the tabs were checked
 qxd_screenshot "$ARTIFACTS/page-data-bars.png"
 show_page_with "$dialog" 1391
 qxd_screenshot "$ARTIFACTS/page-percentile.png"
+# The maximum's marker button drops the symbol gallery's well; Escape closes it.
+read -r x y < <(centre_of "$dialog" 1386) || qxd_fail "no marker button for the maximum"
+qxd_click "$x" "$y"
+sleep 0.3
+qxd_screenshot "$ARTIFACTS/page-percentile-well.png"
+qxd_key Escape
+qxd settle
 read -r x y < <(centre_of "$dialog" 1391) || qxd_fail "no size"
 qxd_click "$x" "$y" # the size typed: Return in the edit would press OK
 qxd_key Home shift+End
@@ -99,4 +107,4 @@ qxd_log "blue pixels of the percentile markers: $blue"
 
 qxd_close_windows || qxd_fail "close"
 qxd_exit_answering_no
-qxd_log "pictures in $ARTIFACTS: box-before.png page-data.png page-data-bars.png page-percentile.png page-percentile-blue.png box-after.png"
+qxd_log "pictures in $ARTIFACTS: box-before.png page-data.png page-data-bars.png page-percentile.png page-percentile-well.png page-percentile-blue.png box-after.png"

@@ -28,7 +28,10 @@
 #include "QKData.h"
 #include "QKPlotModel.h"
 #include "QKScript.h"
+#include "BoxDataPages.h"
+#include "QKControls.h"
 #include "QKSymbolManager.h"
+#include "SymbolPage.h"
 
 using qxtest::DialogDriver;
 
@@ -203,6 +206,51 @@ int CountIn(const qxtest::Image& image, RECT box, COLORREF color)
             n += image.ColorAt(x, y) == color;
     return n;
 }
+
+// Runs `drop` (which drops a well) while a thread timer clicks the well's cell at
+// `place` (its row and column), as a user would.
+void PickInWell(const std::function<void()>& drop, int row, int column)
+{
+    static POINT at;
+    at = {2 + 22 * column + 11, 2 + 22 * row + 11}; // the wells' cells are 22 pixels
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND well = CQKPopupBitmapWell::GetTrackingWindow())
+            PostMessageA(well, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    });
+    drop();
+    KillTimer(nullptr, timer);
+}
+
+// A click on a button as the mouse makes it.
+void MouseClick(HWND button)
+{
+    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+}
+
+// Bitmap files of one colour each, made for a test and removed after it.
+struct Pictures {
+    explicit Pictures(std::initializer_list<uint32_t> colours)
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        for (uint32_t rgb : colours) {
+            qxtest::Image image;
+            image.width = image.height = 8;
+            image.pixels.assign(64, rgb);
+            files.push_back(std::string(temp) + "qxpdsymbol" + std::to_string(GetCurrentProcessId()) + "_" +
+                            std::to_string(files.size()) + ".bmp");
+            image.WriteBmp(files.back());
+        }
+    }
+    ~Pictures()
+    {
+        qkfxGetSymbolManager()->SetUDSFiles({});
+        for (const std::string& f : files)
+            DeleteFileA(f.c_str());
+    }
+    std::vector<std::string> files;
+};
 
 } // namespace
 
@@ -650,6 +698,103 @@ TEST_F(PlotPagesTest, GalleryPickSetsTheSymbolAndCancelKeepsIt)
     EXPECT_EQ(QK_SYMFILL_OPEN, plot->GetSymbolFill());
 }
 
+TEST_F(PlotPagesTest, UserDefinedSymbolIsChosenFromItsListAndDrawn)
+{
+    Pictures pictures{0xFF00FF, 0x00FFFF}; // magenta, cyan
+    qkfxGetSymbolManager()->SetUDSFiles(pictures.files);
+    CQKPlotObj* plot = Plot(QK_PLOT_SCATTER, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5})});
+    int listed = 0;
+    bool listShown = false;
+    PageCase c = {"Symbol",
+                  [&](HWND p) {
+                      qxtest::SetCheck(p, IDC_PD_SYM_CONSTRUCTION, true);
+                      qxtest::Click(p, IDC_PD_SYM_USER_DEFINED);
+                      listShown = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_UDS)) != FALSE;
+                      listed = (int)SendDlgItemMessageA(p, IDC_PD_SYM_UDS, CB_GETCOUNT, 0, 0);
+                      qxtest::ComboSelect(p, IDC_PD_SYM_UDS, 1);
+                  },
+                  [&](const CQKPlotObj* p) {
+                      EXPECT_EQ(2, p->GetSymbolStyle());
+                      EXPECT_EQ(5, CQUPlotDetailsSymbol::KindOfPlot(p));
+                  }};
+    qxtest::Image before, after;
+    Run(plot, c, &before, &after);
+    EXPECT_TRUE(listShown);
+    EXPECT_EQ(2, listed);
+    EXPECT_EQ(kRedRgb, before.ColorAt(MapX(5), MapY(5)));
+    EXPECT_EQ(RGB(0, 255, 255), after.ColorAt(MapX(5), MapY(5)));
+
+    // Opened again, the page shows the kind and the symbol.
+    int selected = -1;
+    bool userChecked = false;
+    Open(plot, [&](HWND h) {
+        HWND p = GoTab(h, "Symbol");
+        qxtest::SetCheck(p, IDC_PD_SYM_CONSTRUCTION, true);
+        userChecked = qxtest::IsChecked(p, IDC_PD_SYM_USER_DEFINED);
+        selected = qxtest::ComboSelection(p, IDC_PD_SYM_UDS);
+        qxtest::Click(h, IDCANCEL);
+    });
+    EXPECT_TRUE(userChecked);
+    EXPECT_EQ(1, selected);
+
+    // The symbol's file gone: the point still shows, as a plain square (red edge, white
+    // automatic fill).
+    DeleteFileA(pictures.files[1].c_str());
+    qkfxGetSymbolManager()->SetUDSFiles(pictures.files);
+    const qxtest::Image gone = Render();
+    const RECT around = {MapX(5) - 15, MapY(5) - 15, MapX(5) + 16, MapY(5) + 16};
+    EXPECT_GT(CountIn(gone, around, kRedRgb), 10);
+    EXPECT_EQ(0, CountIn(gone, around, RGB(0, 255, 255)));
+    EXPECT_EQ(2, plot->GetSymbolStyle());
+}
+
+TEST_F(PlotPagesTest, UserDefinedWithoutSymbolsSaysSoOnceAndKeepsAValidKind)
+{
+    qkfxGetSymbolManager()->SetUDSFiles({});
+    CQKPlotObj* plot = Plot(QK_PLOT_SCATTER, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5})});
+    plot->SetSymbolType(QK_SYMBOL_DIAMOND);
+    std::vector<std::string> messages;
+    bool shapeShown = false, geometricChecked = false;
+    DialogDriver driver;
+    driver.Then([&](HWND h) {
+        HWND p = GoTab(h, "Symbol");
+        qxtest::SetCheck(p, IDC_PD_SYM_CONSTRUCTION, true);
+        qxtest::Click(p, IDC_PD_SYM_USER_DEFINED);
+        qxtest::Click(p, IDC_PD_SYM_USER_DEFINED); // no second message
+        shapeShown = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_SHAPE)) != FALSE;
+        geometricChecked = qxtest::IsChecked(p, IDC_PD_SYM_GEOMETRIC);
+        qxtest::Click(h, IDOK);
+    });
+    driver.Then([&](HWND box) {
+        messages.push_back(qxtest::MessageBoxText(box));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    driver.Run([&] { return (INT_PTR)page->PlotDetailsDialog(plot, 2, 0); });
+    EXPECT_FALSE(driver.TimedOut());
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ("There are currently no user-defined symbols. Select Tools:Options Graph Tab to create "
+              "user-defined symbols.",
+              messages[0]);
+    EXPECT_TRUE(shapeShown);
+    EXPECT_TRUE(geometricChecked);
+    EXPECT_EQ(0, plot->GetSymbolStyle());
+    EXPECT_EQ(QK_SYMBOL_DIAMOND, plot->GetSymbolType());
+}
+
+TEST_F(PlotPagesTest, GalleryWellDropsOnAClickAndItsPickSetsTheSymbol)
+{
+    CQKPlotObj* plot = Plot(QK_PLOT_SCATTER, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5})});
+    plot->SetSymbolType(QK_SYMBOL_SQUARE);
+    Open(plot, [&](HWND h) {
+        HWND p = GoTab(h, "Symbol");
+        // The second row holds the open shapes; its second cell is the open circle.
+        PickInWell([&] { MouseClick(GetDlgItem(p, IDC_PD_SYM_GALLERY)); }, 1, 1);
+        qxtest::Click(h, IDOK);
+    });
+    EXPECT_EQ(QK_SYMBOL_CIRCLE, plot->GetSymbolType());
+    EXPECT_EQ(QK_SYMFILL_OPEN, plot->GetSymbolFill());
+}
+
 TEST_F(PlotPagesTest, TreeMenuSwitchesTheErrorBarsCapUnits)
 {
     QKPlotData y = Column(QK_ROLE_Y, {5}), x = Column(QK_ROLE_X, {5});
@@ -930,6 +1075,39 @@ TEST_F(PlotPagesTest, PercentilePageWritesTheMarkersSizeAndColours)
     EXPECT_EQ(0, CountIn(before, top, kBlueRgb));
     EXPECT_GT(CountIn(after, top, kBlueRgb), 10);
     EXPECT_GT(CountIn(after, top, kGreenRgb), 10);
+}
+
+TEST_F(PlotPagesTest, PercentileButtonsAreTheSharedWellsAndAPickSetsTheMarker)
+{
+    CQKPlotObj* box = Plot(QK_PLOT_BOX, {Column(QK_ROLE_Y, {1, 2, 3, 4, 5, 6, 7, 8, 9})});
+    bool attached = false;
+    auto pick = [&](int button) {
+        Open(box, [&](HWND h) {
+            HWND p = GoTab(h, "Percentile");
+            attached = true;
+            for (int percentile = 1; percentile <= 5; ++percentile) {
+                CQKSymbolGalleryWellButton* well = CQUPlotDetailsPercentile::GetWellButton(percentile);
+                attached = attached && well && well->m_hWnd &&
+                           GetParent(well->m_hWnd) == p;
+            }
+            // The maximum's button: the open circle of the gallery's second row.
+            PickInWell([&] { MouseClick(GetDlgItem(p, IDC_PD_PERC_MAX)); }, 1, 1);
+            qxtest::Click(h, button);
+        });
+    };
+    const int shape = box->GetSymbolType(5), fill = box->GetSymbolFill(5);
+    ASSERT_FALSE(shape == QK_SYMBOL_CIRCLE && fill == QK_SYMFILL_OPEN);
+    pick(IDCANCEL);
+    EXPECT_EQ(shape, box->GetSymbolType(5));
+    EXPECT_EQ(fill, box->GetSymbolFill(5));
+    pick(IDOK);
+    EXPECT_TRUE(attached);
+    EXPECT_EQ(0, box->GetSymbolStyle(5));
+    EXPECT_EQ(QK_SYMBOL_CIRCLE, box->GetSymbolType(5));
+    EXPECT_EQ(QK_SYMFILL_OPEN, box->GetSymbolFill(5));
+    // The buttons outlive the dialog and let go of its windows.
+    for (int percentile = 1; percentile <= 5; ++percentile)
+        EXPECT_EQ(nullptr, CQUPlotDetailsPercentile::GetWellButton(percentile)->m_hWnd) << percentile;
 }
 
 TEST_F(PlotPagesTest, HistogramDataPageSetsItsBinsAndCurve)

@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "QKDefs.h"
-
-class CQKPlotObj;
+#include "QKGraphObjects.h"
 
 // The colour table as a report list (index, colour, name) that edits a copy of the table:
 // LoadColors fills it from the kernel's table, SaveColors puts the copy back. A double
@@ -77,4 +76,189 @@ private:
 class QK_API CQKListBox {
 public:
     static void CheckHorizontalScrollBar(CListBox& list);
+};
+
+// ---- Wells ----
+
+// The message a well sends its button's parent when the user picks a cell: WPARAM the
+// button's id, LPARAM the cell.
+#define QK_WM_WELL_PICK 0x465
+
+// A popup grid of cells (a well) that drops below its button, drawn cell by cell by the
+// derived class. Track runs while the well is shown: a click on a cell or Enter picks
+// the cell (the arrow keys move the choice), Escape or a click outside dismisses it.
+class QK_API CQKPopupBitmapWell {
+public:
+    CQKPopupBitmapWell() = default;
+    virtual ~CQKPopupBitmapWell();
+    CQKPopupBitmapWell(const CQKPopupBitmapWell&) = delete;
+    CQKPopupBitmapWell& operator=(const CQKPopupBitmapWell&) = delete;
+
+    // Cells first .. first + count - 1 in rows of `columns` cells of cx x cy pixels.
+    void SetLayout(int first, int count, int columns);
+    void SetCellSize(int cx, int cy);
+    int GetFirstCell() const { return m_first; }
+    int GetCellCount() const { return m_count; }
+    int GetColumns() const { return m_columns; }
+    SIZE GetCellSize() const { return {m_cx, m_cy}; }
+    // The well's client size, the rectangle of a cell (its place from the first) and the
+    // cell under a client point (-1 for none).
+    SIZE GetWellSize() const;
+    RECT GetCellRect(int place) const;
+    int CellFromPoint(POINT client) const;
+
+    // Shows the well below `anchor` (screen coordinates) over `owner`, `current` marked,
+    // until the user picks a cell (the answer) or dismisses the well (-1).
+    int Track(HWND owner, const RECT& anchor, int current);
+    // The well being tracked on this thread (for the tests), or null.
+    static HWND GetTrackingWindow();
+
+protected:
+    virtual void DrawCell(HDC dc, const RECT& rect, int cell) = 0;
+
+private:
+    static LRESULT CALLBACK WellProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void Paint(HDC dc);
+    void MoveChoice(int dx, int dy);
+
+    int m_first = 0, m_count = 0, m_columns = 1, m_cx = 22, m_cy = 22;
+    HWND m_hwnd = nullptr;
+    int m_choice = -1;  // place of the marked cell
+    int m_picked = -1;  // the answer of Track
+    bool m_done = false;
+};
+
+// The symbol gallery as a well: each cell the symbol manager's gallery entry, drawn in
+// the colours of the look it is given.
+class QK_API CQKPopupSymbolWell : public CQKPopupBitmapWell {
+public:
+    void SetLook(const CQKPlotObj* look) { m_look = look; }
+
+protected:
+    void DrawCell(HDC dc, const RECT& rect, int cell) override;
+
+private:
+    const CQKPlotObj* m_look = nullptr;
+};
+
+// A button that drops a well and reports the cell picked to its parent
+// (QK_WM_WELL_PICK). The well is the button's own when it is given one to own.
+class QK_API CQKWellButton : public CButton {
+public:
+    explicit CQKWellButton(CQKPopupBitmapWell* well = nullptr) : m_well(well) {}
+    ~CQKWellButton() override;
+    CQKPopupBitmapWell* GetWell() const { return m_well; }
+    // The well's cells: from `first`, `columns` a row, at least `rows` rows (more when
+    // the cells need them).
+    void SetWellDimension(int first, int columns, int rows);
+    void SetCellSize(int cx, int cy);
+    // The cell marked when the well drops.
+    void SetCurrentCell(int cell) { m_current = cell; }
+    // Drops the well; the cell picked is reported as a pick.
+    void Drop();
+    // Tells the parent of a pick, as the well does.
+    void Pick(int cell);
+
+protected:
+    // How many cells the well holds when it drops.
+    virtual int GetCellCount() const { return m_cells; }
+    virtual void BeforeDrop() {}
+    // The well drops on a click or Space: the button's own messages, since a dialog may
+    // take the button's notifications for itself.
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+    DECLARE_MESSAGE_MAP()
+
+    CQKPopupBitmapWell* m_well;
+    int m_first = 0, m_columns = 1, m_rows = 1, m_cells = 0, m_current = -1;
+    int m_cx = 22, m_cy = 22;
+};
+
+// A well button attached to a button of a dialog.
+class QK_API CQKBitmapWellButton : public CQKWellButton {
+public:
+    using CQKWellButton::CQKWellButton;
+    // Attaches to the dialog's button `id`, which the button draws from then on.
+    BOOL MakeButton(CWnd* dialog, UINT id);
+    // Detaches from the dialog's button (before the dialog goes).
+    void ReleaseButton();
+};
+
+// A well button showing one symbol: a geometric shape and interior or a character in a
+// font and style, in the colours of its look.
+class QK_API CQKSymbolWellButton : public CQKBitmapWellButton {
+public:
+    using CQKBitmapWellButton::CQKBitmapWellButton;
+    void SetConstructedSymbol(int type, int fill, int style = 0);
+    void SetConstructedCharacter(int character, int font, int style);
+    // The symbol a plot shows (its shape, character or user-defined symbol and colours).
+    void SetSymbolFromPlot(const CQKPlotObj& plot);
+    // Colours: the plot's colour, the edge and the fill (kernel colour indexes).
+    void SetColors(int color, int edge, int fill);
+    const CQKPlotObj& GetLook() const { return m_look; }
+    // Redraws the button with its symbol.
+    void SetOwnerDrawSurface();
+    void DrawItem(LPDRAWITEMSTRUCT dis) override;
+
+protected:
+    CQKPlotObj m_look;
+};
+
+// The symbol gallery's button: it owns a popup symbol well showing the manager's gallery
+// in the button's colours.
+class QK_API CQKSymbolGalleryWellButton : public CQKSymbolWellButton {
+public:
+    // `well` (a CQKPopupSymbolWell or one derived from it) is owned; null makes one.
+    explicit CQKSymbolGalleryWellButton(CQKPopupSymbolWell* well = nullptr);
+    ~CQKSymbolGalleryWellButton() override;
+    // Whether the gallery shows the characters after the shapes.
+    void SetWithCharacters(BOOL with) { m_withCharacters = with; }
+
+protected:
+    int GetCellCount() const override;
+    void BeforeDrop() override;
+
+private:
+    CQKPopupSymbolWell* m_symbolWell;
+    BOOL m_withCharacters = FALSE;
+};
+
+// The user-defined symbols as a list's entries ("1: star.bmp"), by slot.
+class QK_API CQKUDSComboBox : public CComboBox {
+public:
+    void AddUserDefinedSymbols();
+};
+
+// The user-defined symbols well of the Options sheet: the symbols as cells, a click
+// offering "Add..." (a bitmap or metafile file) and "Remove" (the cell clicked). It edits
+// a copy of the list; SaveChange gives it to the symbol manager and the INI file.
+class QK_API CQKUDSWell : public CButton {
+public:
+    BOOL MakeWell(CWnd* dialog, UINT id);
+    // The list as the well holds it.
+    const std::vector<std::string>& GetFiles() const { return m_files; }
+    // A symbol from a file in the first empty cell; FALSE and why when refused.
+    BOOL AddSymbol(const std::string& path, std::string* why = nullptr);
+    BOOL RemoveSymbol(int index);
+    int GetSelected() const { return m_selected; }
+    void Select(int index);
+    // Puts the list into the manager and the INI file when it changed; TRUE when saved
+    // or unchanged.
+    BOOL SaveChange();
+    // The cell under a client point, -1 for none.
+    int CellFromPoint(POINT client) const;
+    void DrawItem(LPDRAWITEMSTRUCT dis) override;
+
+protected:
+    void ShowMenu();
+    void AskForFile();
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    std::vector<std::string> m_files;
+    int m_selected = -1;
+    bool m_changed = false;
 };

@@ -3,6 +3,7 @@
 // a start letter, row numbers), and the gallery's cells.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,19 +39,70 @@ public:
     static int GetABCDType() { return QK_SYMBOL_ABCD; }
     static int GetabcdType() { return QK_SYMBOL_abcd; }
     static int GetNumType() { return QK_SYMBOL_NUM; }
-    // The user-defined symbols: none can be made in this version (their editor is not
-    // built), so the pages say there are none.
-    int GetNumOfUDSs() const { return 0; }
 
-    // The gallery: the fourteen shapes solid, then open, then the characters A to Z in
-    // the gallery's font when the graph settings ask for characters.
+    // User-defined symbols: pictures from bitmap (.bmp) or metafile (.emf, .wmf) files,
+    // kept by slot; a plot shows slot i with the style i + 1. The files are named, not
+    // copied, and the list is kept with the startup settings (section [UserDefinedSymbols]
+    // of the INI file), read when the settings are read at start. A removed slot stays
+    // empty until a new symbol fills it, so that removing one symbol never gives the
+    // plots of another a different look; empty slots at the end are dropped.
+    static const int kMaxUDSs = 32;
+    int GetNumOfUDSs() const { return (int)m_uds.size(); }
+    const std::vector<std::string>& GetUDSFiles() const { return m_uds; }
+    // The file of a slot; empty for an empty slot or an index out of range.
+    std::string GetUDSFile(int index) const;
+    // How the lists name a slot: "1: star.bmp", "2: (removed)".
+    std::string GetUDSName(int index) const;
+    // The whole list (the Options well's copy); empty slots at the end are dropped and the
+    // pictures read again when drawn.
+    void SetUDSFiles(const std::vector<std::string>& files);
+    // Adds a symbol in the first empty slot (else at the end): its slot, or -1 and why
+    // (a file that is not a picture this system reads, or every slot taken).
+    int AddUDS(const std::string& path, std::string* why = nullptr);
+    BOOL RemoveUDS(int index);
+    BOOL SaveUDSsToINIFile() const;
+    // The list of the INI file; FALSE (the list left as it is) when the section is missing
+    // or damaged.
+    BOOL ReadUDSsFromINIFile();
+    // Slots in a list of files: the first empty one, else the end; -1 when all are taken.
+    static int FreeSlot(const std::vector<std::string>& files);
+    // Whether the file is a bitmap or metafile this system draws; else why not.
+    static BOOL CanReadPicture(const std::string& path, std::string* why = nullptr);
+    // Draws a slot's picture stretched over the rectangle. FALSE when it cannot (an empty
+    // slot, a file gone or unreadable): the caller draws a plain symbol instead. A file
+    // that cannot be read is reported once (script window and call log), not at every
+    // point; `report` FALSE keeps it quiet (a well showing the list marks such a cell).
+    BOOL DrawUserDefinedSymbol(HDC dc, const RECT& rect, int index, BOOL report = TRUE);
+
+    // The gallery: the thirteen shapes solid, then open, then the characters A to Z in
+    // the gallery's font when the graph settings ask for characters; a row of the gallery
+    // holds the thirteen shapes, so the characters fill two rows.
     int GetGalleryCount(BOOL withCharacters) const;
+    static int GetGalleryColumns();
     BOOL GetGalleryEntry(int cell, QKGalleryEntry& entry) const;
+    // The gallery's cell of a symbol (style, shape, interior as a plot keeps them); -1
+    // when the gallery has none like it.
+    int FindGalleryCell(int style, int shape, int fill) const;
     void SetFontForAllCharacters(int font) { m_galleryFont = font; }
     int GetGalleryFont() const { return m_galleryFont; }
 
+    ~CQKSymbolManager();
+
 private:
+    void DropPictures();
+
     int m_galleryFont = 0;
+    std::vector<std::string> m_uds;
+    // Pictures read from the files, by slot (null until read, or when the file could
+    // not be read), and the files already reported unreadable.
+    struct Picture {
+        std::vector<BYTE> dib; // a bitmap: its header and pixels
+        size_t bitsOffset = 0;
+        HENHMETAFILE metafile = nullptr;
+        bool tried = false;
+    };
+    std::vector<Picture> m_pictures;
+    std::set<std::string> m_reported;
 };
 
 QK_API CQKSymbolManager* qkfxGetSymbolManager();

@@ -84,6 +84,7 @@ void CQUSystemGraphPage::InitControls()
         list->AddString(item);
     }
     GetDlgItem(IDC_QU_GR_DASH_TEXT)->SendMessage(EM_LIMITTEXT, QKSysMethodDash::MAX_DEFINITION, 0);
+    m_userSymbols.MakeWell(this, IDC_QU_GR_UDS);
 }
 
 void CQUSystemGraphPage::GetData()
@@ -122,6 +123,9 @@ void CQUSystemGraphPage::SetData()
     QKSysMethodDash& dash = GetSystem()->GetRefDash();
     for (int i = 0; i < QKSysMethodDash::NUM_DEFINITIONS; ++i)
         dash.SetDefinition(i + 1, (LPCTSTR)m_definitions[i]);
+    // Only a page that was shown has a well to save.
+    if (m_userSymbols.m_hWnd)
+        m_userSymbols.SaveChange();
 }
 
 CQUSystemFontsPage::CQUSystemFontsPage() : CQUSystemPropertyPage(IDD_QU_FONTS)

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "QKControls.h"
 #include "QUQrxSystem.h"
 
 class CQUSystemPropertySheet;
@@ -125,6 +126,11 @@ private:
     // The seven definitions as edited so far; the edit shows the selected one.
     CString m_definitions[QKSysMethodDash::NUM_DEFINITIONS];
     int m_dash = 0;
+    // The user-defined symbols, edited in the well until the sheet is confirmed.
+    CQKUDSWell m_userSymbols;
+
+public:
+    CQKUDSWell& GetUserSymbolsWell() { return m_userSymbols; }
 };
 
 class QU_API CQUSystemFontsPage : public CQUSystemPropertyPage {

@@ -5,7 +5,11 @@
 
 #include <functional>
 
+#include <qxtest/Pixels.h>
+
 #include "OptionsResources.h"
+#include "QKControls.h"
+#include "QKSymbolManager.h"
 #include "QKSysMethod.h"
 
 using qxtest::DialogDriver;
@@ -341,6 +345,35 @@ TEST_F(OptionsSheetTest, ConfirmedChangesAreSavedAsStartupOptionsAsTheDialogMemb
         EXPECT_EQ(1, Number("system.excel.plotmulti"));
         EXPECT_EQ(c.saved ? "1" : "<none>", IniValue("System", "EXCEL.PLOTMULTI"));
     }
+}
+
+// The Graph page's well of user-defined symbols edits a copy: Cancel keeps nothing, OK
+// gives the symbols to the symbol manager and the settings file.
+TEST_F(OptionsSheetTest, GraphPageKeepsUserDefinedSymbolsOnlyWhenConfirmed)
+{
+    const std::string bitmap = iniFolder + "\\mark.bmp";
+    qxtest::Image image;
+    image.width = image.height = 8;
+    image.pixels.assign(64, 0xFF00FF);
+    ASSERT_TRUE(image.WriteBmp(bitmap));
+    qkfxGetSymbolManager()->SetUDSFiles({});
+    for (int button : {IDCANCEL, IDOK}) {
+        bool found = false;
+        DialogDriver driver;
+        driver.Then([&](HWND sheet) {
+            HWND page = Go(sheet, kGraph);
+            auto* well = dynamic_cast<CQKUDSWell*>(CWnd::FromHandlePermanent(GetDlgItem(page, IDC_QU_GR_UDS)));
+            found = well && well->AddSymbol(bitmap);
+            qxtest::Click(sheet, button);
+        });
+        RunSheet(driver);
+        EXPECT_TRUE(found) << button;
+        EXPECT_EQ(button == IDOK ? 1 : 0, qkfxGetSymbolManager()->GetNumOfUDSs()) << button;
+    }
+    EXPECT_EQ("1", IniValue("UserDefinedSymbols", "Count"));
+    EXPECT_EQ(bitmap, IniValue("UserDefinedSymbols", "Symbol1"));
+    qkfxGetSymbolManager()->SetUDSFiles({});
+    DeleteFileA(bitmap.c_str());
 }
 
 } // namespace
