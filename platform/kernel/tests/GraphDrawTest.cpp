@@ -163,6 +163,42 @@ public:
     }
     double PixelsPerPoint() const { return W / 10.0 / 72.0; }
 
+    // A new graph of three points plotted by the word (a 3D scatter's X, Y, Z columns, or
+    // XYY for the walls, which stand at 1 along Y) on axes 0 to 10, small red symbols.
+    CQKPlotObj* ThreePointsIn3D(const std::string& word, std::vector<std::array<double, 3>>& points)
+    {
+        qkfxGetProject().New();
+        const bool xyy = word == "Walls";
+        if (!Run("win -t wks; wks.ncols = 3"))
+            return nullptr;
+        auto* w = qkfxGetProject().GetActiveWks();
+        w->GetColumn(3)->m_type = xyy ? QK_COLTYPE_DISREGARD : QK_COLTYPE_Z;
+        points.clear();
+        for (int row = 0; row < 3; ++row) {
+            const double x = 2 + row, y = xyy ? 1 : 2 + row, z = 4 + 2 * row;
+            w->GetColumn(1)->SetValue(row, x);
+            w->GetColumn(2)->SetValue(row, xyy ? z : y);
+            w->GetColumn(3)->SetValue(row, z);
+            points.push_back({x, y, z});
+        }
+        if (!Run("worksheet -p 0 " + word))
+            return nullptr;
+        page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+        layer = page->GetActiveLayer();
+        if (!dynamic_cast<CQK3DLayer*>(layer))
+            return nullptr;
+        // No point on a plane: every drop line has a length.
+        for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z})
+            Range(axis, 0, 10, 2);
+        CQKPlotObj* plot = layer->PlotObjByIndex(0, 1);
+        if (plot) {
+            plot->SetColor(kRedIndex);
+            plot->SetSymbolSize(3);
+        }
+        NoLegend();
+        return plot;
+    }
+
     CQKGraphPage* page = nullptr;
     CQKGraphicLayer* layer = nullptr;
     CQKWksPage* wks = nullptr;
@@ -968,33 +1004,11 @@ TEST_F(DrawTest, ThreeDDropLinesRunFromEachPointToThePlanes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        qkfxGetProject().New();
-        const bool xyy = std::string(c.word) == "Walls";
-        ASSERT_TRUE(Run("win -t wks; wks.ncols = 3")) << err;
-        auto* w = qkfxGetProject().GetActiveWks();
-        w->GetColumn(3)->m_type = xyy ? QK_COLTYPE_DISREGARD : QK_COLTYPE_Z;
         std::vector<std::array<double, 3>> points;
-        for (int row = 0; row < 3; ++row) {
-            const double x = 2 + row, y = xyy ? 1 : 2 + row, z = 4 + 2 * row;
-            w->GetColumn(1)->SetValue(row, x);
-            w->GetColumn(2)->SetValue(row, xyy ? z : y);
-            w->GetColumn(3)->SetValue(row, z);
-            points.push_back({x, y, z});
-        }
-        ASSERT_TRUE(Run(std::string("worksheet -p 0 ") + c.word)) << err;
-        page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
-        layer = page->GetActiveLayer();
+        CQKPlotObj* plot = ThreePointsIn3D(c.word, points);
+        ASSERT_NE(nullptr, plot) << err;
         auto* layer3D = dynamic_cast<CQK3DLayer*>(layer);
-        ASSERT_NE(nullptr, layer3D);
-        // No point on a plane: every line has a length.
-        for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z})
-            Range(axis, 0, 10, 2);
-        CQKPlotObj* plot = layer->PlotObjByIndex(0, 1);
-        ASSERT_NE(nullptr, plot);
-        plot->SetColor(kRedIndex);
-        plot->SetSymbolSize(3);
         c.set(plot);
-        NoLegend();
         Dib dib(W, H);
         Render(dib);
         // Where each plane stands after the drawing put the planes on the far sides.
@@ -1026,6 +1040,32 @@ TEST_F(DrawTest, ThreeDDropLinesRunFromEachPointToThePlanes)
         if (const char* dir = getenv("QX_SHOT_DIR"))
             qxtest::CaptureDC(dib.dc, {0, 0, W, H}).WritePng(std::string(dir) + "\\drop3d-" + c.word + "-" + std::to_string(&c - cases) + ".png");
     }
+}
+
+// A drop line's style reaches its pen: dashes leave gaps along the same lines.
+TEST_F(DrawTest, ThreeDDropLineStyleDashesTheLine)
+{
+    std::vector<std::array<double, 3>> points;
+    CQKPlotObj* plot = ThreePointsIn3D("3DScatter", points);
+    ASSERT_NE(nullptr, plot) << err;
+    plot->SetDropLineType(4);
+    plot->SetZLineColor(kBlueIndex);
+    plot->SetZLineWidth(1);
+    auto blue = [&] {
+        Dib dib(W, H);
+        Render(dib);
+        int n = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                n += dib.At(x, y) == kBlue;
+        return n;
+    };
+    const int solid = blue();
+    plot->SetZLineType(1); // dash
+    const int dashed = blue();
+    EXPECT_GT(solid, 150);
+    EXPECT_LT(dashed, solid * 0.85);
+    EXPECT_GT(dashed, solid * 0.3);
 }
 
 // The 3D view commands turn, tilt and deepen the layer's box; the view is saved with the
