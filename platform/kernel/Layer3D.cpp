@@ -86,6 +86,16 @@ struct PlotPaint {
     };
     Part parts[QK_SCATTER_PARTS];
     const Part& PartOf(INT_PTR flags) const { return parts[flags & 3]; }
+    // The drop lines of the points (part 0), by the library's line parts 2, 3 and 4 of a
+    // piece: toward the XY plane (parallel to Z), the YZ plane (parallel to X) and the
+    // ZX plane (parallel to Y). Null where the plot draws none.
+    HPEN drop[3] = {nullptr, nullptr, nullptr};
+    // A plot that skips points draws the symbol and drop lines of its first point and of
+    // every n-th after it; 0 draws all. Rows count from the plot's first point.
+    int skipEvery = 0;
+    bool Skipped(INT_PTR row) const { return skipEvery > 1 && row % skipEvery != 0; }
+    // False for the points a wall plot carries only for its drop lines.
+    bool symbols = true;
     // Surfaces: contour lines on the surface, its floor and its lid; a wire frame's lines
     // between the grid lines; Z clipped to a range of box heights (none: low above high).
     HPEN contour[3] = {nullptr, nullptr, nullptr};
@@ -106,6 +116,9 @@ struct PlotPaint {
         for (Part& part : parts)
             if (part.pen)
                 DeleteObject(part.pen);
+        for (HPEN d : drop)
+            if (d)
+                DeleteObject(d);
         for (HGDIOBJ o : {(HGDIOBJ)pen, (HGDIOBJ)mesh, (HGDIOBJ)front, (HGDIOBJ)back, (HGDIOBJ)side,
                           (HGDIOBJ)barEdge, (HGDIOBJ)barFront, (HGDIOBJ)sideY})
             if (o)
@@ -215,14 +228,31 @@ INT_PTR WINAPI ObjectCallback(INT_PTR user, UINT code, INT_PTR a1, INT_PTR a2, I
         return 0;
     }
     // Scatter: the parts shown (the points, the projections), each with the line joining
-    // its points when it has one; no drop lines.
-    case 0x200007: return p->PartOf(a2).shown ? 1 : 0;
-    case 0x200008: return a3 == 1 && p->PartOf(a2).joined ? 1 : 0;
+    // its points when it has one (line part 1); the points' drop lines (parts 2 to 4).
+    // Asked with a device context, 0x200007 asks for a point's symbol (a3 its row).
+    case 0x200007:
+        if (dc)
+            return p->PartOf(a2).shown && p->symbols && !((a2 & 3) == 0 && p->Skipped(a3)) ? 1 : 0;
+        return p->PartOf(a2).shown ? 1 : 0;
+    case 0x200008:
+        if (a3 == 1)
+            return p->PartOf(a2).joined ? 1 : 0;
+        return (a2 & 3) == 0 && a3 >= 2 && a3 <= 4 && p->drop[a3 - 2] ? 1 : 0;
     case 0x200005: {
-        const POINT* s = reinterpret_cast<const POINT*>(a4);
-        HGDIOBJ old = SelectObject(dc, p->PartOf(a2).pen);
-        MoveToEx(dc, s[0].x, s[0].y, nullptr);
-        LineTo(dc, s[1].x, s[1].y);
+        struct Segment {
+            POINT from, to;
+            int32_t row;
+        };
+        const auto* s = reinterpret_cast<const Segment*>(a4);
+        HPEN pen = p->PartOf(a2).pen;
+        if (a3 >= 2 && a3 <= 4) {
+            if (p->Skipped(s->row) || !p->drop[a3 - 2])
+                return 0;
+            pen = p->drop[a3 - 2];
+        }
+        HGDIOBJ old = SelectObject(dc, pen);
+        MoveToEx(dc, s->from.x, s->from.y, nullptr);
+        LineTo(dc, s->to.x, s->to.y);
         SelectObject(dc, old);
         return 0;
     }
@@ -403,6 +433,10 @@ INT_PTR AddScatter(Scx3DProc scx, INT_PTR store, const QK3DData& data, const Sca
     d.pointCount = (int)points.size() / 3;
     d.objectId = 1;
     d.attributes.bytes[8] = 8;
+    // A piece's row is its point's index times the step (bytes 4-7 of `more`) plus the
+    // offset (bytes 0-3): the point's place in the plot's data.
+    const int32_t step = 1;
+    memcpy(&d.attributes.more[4], &step, sizeof step);
     d.attributes.callbackUser = reinterpret_cast<INT_PTR>(paint);
     d.attributes.callback = &ObjectCallback;
     return AddObject(scx, store, points.data(), &d);
@@ -824,6 +858,26 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
             for (int i = 0; i < kBands; ++i)
                 p->bands.push_back(CreateSolidBrush(BandColor(i)));
         }
+        // Drop lines of a plot that has points (scatters, trajectories, walls), as the
+        // Drop Lines page sets them: each block's style, width and colour (automatic:
+        // the plot's).
+        const bool hasPoints = !data.mesh && (plot->HasSymbol() || plot->HasDataPoint());
+        const QKDropLineState& dl = plot->GetDropLineState();
+        if (hasPoints) {
+            const struct {
+                int bit, style;
+                double width;
+                int color;
+            } blocks[3] = {{4, dl.zType, dl.zWidth, dl.zColor},
+                           {2, dl.horiType, dl.horiWidth, dl.horiColor},
+                           {1, dl.vertType, dl.vertWidth, dl.vertColor}};
+            for (int i = 0; i < 3; ++i)
+                if (dl.type & blocks[i].bit)
+                    p->drop[i] = qkCreateLinePen(env, blocks[i].style, blocks[i].width,
+                                                 blocks[i].color < 0 ? p->color : qkColorOf(blocks[i].color));
+            if (plot->IsSkipPlottingSymbols())
+                p->skipEvery = plot->GetSkipFrequency() < 1 ? 2 : plot->GetSkipFrequency();
+        }
         if (data.mesh) {
             int kind = MESH_FILLED;
             if (p->type == QK_PLOT_3D_WIRE_FRAME || p->type == QK_PLOT_3D_WIRE_SURFACE)
@@ -847,6 +901,13 @@ bool qkDraw3DLayer(const QKDrawEnv& env, CQKGraphicLayer& layer, const RECT& fra
             store = AddScatter(scx, store, data, scales, p);
         } else {
             store = AddFaces(scx, store, data, scales, p->type, p, v->eyeWorld);
+            if (hasPoints && dl.type) {
+                // The library draws drop lines from a scatter's points: the wall's
+                // points go in as a scatter without symbols.
+                p->parts[0].shown = true;
+                p->symbols = false;
+                store = AddScatter(scx, store, data, scales, p);
+            }
         }
         paints.push_back(std::move(paint));
     }

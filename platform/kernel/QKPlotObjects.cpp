@@ -358,7 +358,10 @@ void CQKPlotObj::UpdateFromTemporary()
             QKPlotState& to = m_subParent->m_s;
             to.scatter.shown[m_subIndex] = m_s.scatter.shown[m_subIndex];
             if (m_subIndex == 0) {
+                // The points carry the plot's drop lines: the Drop Lines page of the
+                // points edits them.
                 m_subParent->SetPartLook(OwnLook());
+                to.drop = m_s.drop;
             } else {
                 to.scatter.look[m_subIndex - 1] = OwnLook();
                 to.scatter.ownLook[m_subIndex - 1] = true;

@@ -4,7 +4,8 @@
 # lists its points (checked) and their three projections (not checked) under it, and whose
 # only page is Edit Control. Cancel leaves the window as it was; a second time a click on
 # the XY projection's check box and OK, and the window draws the projection on the floor
-# (many pixels change) and the plot keeps it shown in the state dump.
+# (many pixels change) and the plot keeps it shown in the state dump. Then the points'
+# Drop Lines page: a line parallel to Z, drawn from each point to the floor after OK.
 #   scatter_parts.sh BUILDDIR ARTIFACTS
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
@@ -78,6 +79,38 @@ changed=$(differing "$ARTIFACTS/cancelled.png" "$ARTIFACTS/projected.png" "$vl" 
 qxd_log "pixels changed by the projection: $changed"
 [ "${changed:-0}" -gt 200 ] || qxd_fail "the window does not draw the projection"
 
+# Drop lines: the points (Original) chosen in the tree, their Drop Lines page found among
+# the tabs, "Parallel to Z" checked; after OK the window draws a line from each point to
+# the floor and the plot keeps them.
+open_details details-for-drop-lines
+qxd "treeitem $DIALOG 1105 Original" || qxd_fail "no Original item"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd settle
+found=
+for index in 0 1 2 3 4 5 6 7; do
+    qxd "tab $DIALOG $index" || break
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+    qxd settle
+    qxd "control $DIALOG 1450" && { found=1; break; }
+done
+[ -n "$found" ] || qxd_fail "the points have no Drop Lines page with a line parallel to Z"
+qxd_screenshot "$ARTIFACTS/details-drop-lines.png"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $((l + 8)) $(((t + b) / 2))
+qxd settle
+qxd_screenshot "$ARTIFACTS/details-drop-lines-z.png"
+press 1
+qxd_stable_view || qxd_fail "view"
+steady_picture "$ARTIFACTS/drop-lines.png"
+qxd "dump $(qxd_winpath "$QXD_TMP/dropped.txt")" || qxd_fail "dump"
+grep -q 'dropLines = "type 4 ' "$QXD_TMP/dropped.txt" || qxd_fail "the plot does not keep the drop lines: $(grep dropLines "$QXD_TMP/dropped.txt")"
+changed=$(differing "$ARTIFACTS/projected.png" "$ARTIFACTS/drop-lines.png" "$vl" "$vt" "$vr" "$vb")
+qxd_log "pixels changed by the drop lines: $changed"
+[ "${changed:-0}" -gt 200 ] || qxd_fail "the window does not draw the drop lines"
+
 qxd_close_windows || qxd_fail "close"
 qxd_exit_answering_no
-qxd_log "pictures in $ARTIFACTS: details-opened.png cancelled.png details-again.png details-xy-checked.png projected.png"
+qxd_log "pictures in $ARTIFACTS: details-opened.png cancelled.png details-again.png details-xy-checked.png projected.png" \
+    "details-for-drop-lines.png details-drop-lines.png details-drop-lines-z.png drop-lines.png"

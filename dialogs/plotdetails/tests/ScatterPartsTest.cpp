@@ -16,6 +16,7 @@
 #include "ColorMapResources.h"
 #include "PlotDetailsMain.h"
 #include "PlotDetailsTestSupport.h"
+#include "PlotPagesResources.h"
 #include "QDGraphPage.h"
 #include "QKData.h"
 #include "QKPlotModel.h"
@@ -263,6 +264,51 @@ TEST_F(ScatterPartsTest, AllTogetherRedirectsToThePointsAndSpreadsTheirLook)
     EXPECT_EQ(kBlue, plot->GetColor());
     for (int i = 1; i < 4; ++i)
         EXPECT_EQ(kBlue, plot->GetScatterLook(i).color) << i;
+}
+
+// The points' Drop Lines page edits the plot's drop lines: Cancel keeps none, OK gives the
+// plot a blue line parallel to Z from each point, which the graph then draws.
+TEST_F(ScatterPartsTest, PointsDropLinesPageGivesThePlotItsDropLines)
+{
+    const COLORREF blue = RGB(0, 0, 255);
+    const int blueBefore = Count(blue);
+    for (bool ok : {false, true}) {
+        SCOPED_TRACE(ok ? "OK" : "Cancel");
+        std::string tabs;
+        bool zShown = false;
+        Open([&](HWND h) {
+            HWND tree = GetDlgItem(h, IDC_PD_TREE);
+            std::vector<HTREEITEM> parts = Parts(tree);
+            ASSERT_EQ(4u, parts.size());
+            TreeView_SelectItem(tree, parts[0]);
+            HWND sheet = Dialog(h)->GetTabManager().GetSheet()->m_hWnd;
+            HWND tab = (HWND)SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0);
+            for (int i = 0; i < (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0); ++i) {
+                char text[64] = "";
+                TCITEMA item = {};
+                item.mask = TCIF_TEXT;
+                item.pszText = text;
+                item.cchTextMax = sizeof text;
+                SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&item);
+                if (std::string(text) == "Drop Lines")
+                    SendMessageA(sheet, PSM_SETCURSEL, i, 0);
+                tabs += std::string(i ? "," : "") + text;
+            }
+            HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+            zShown = IsWindowVisible(GetDlgItem(page, IDC_PD_DROP_Z)) != FALSE;
+            qxtest::SetCheck(page, IDC_PD_DROP_Z, true);
+            qxtest::ComboSelect(page, IDC_PD_DROP_Z_COLOR, kBlue + 1); // after "Automatic"
+            qxtest::Click(h, ok ? IDOK : IDCANCEL);
+        });
+        EXPECT_NE(std::string::npos, tabs.find("Drop Lines")) << tabs;
+        EXPECT_TRUE(zShown);
+        EXPECT_EQ(ok ? 4 : 0, plot->GetDropLineType());
+        EXPECT_EQ(ok ? kBlue : -9, plot->GetZLineColor());
+        if (ok)
+            EXPECT_GT(Count(blue), blueBefore + 20) << "the drop lines are drawn";
+        else
+            EXPECT_EQ(blueBefore, Count(blue));
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <tuple>
@@ -161,6 +162,42 @@ public:
         return Bottom() - (Transform(yType, v) - Transform(yType, yFrom)) / (Transform(yType, yTo) - Transform(yType, yFrom)) * (Bottom() - Top());
     }
     double PixelsPerPoint() const { return W / 10.0 / 72.0; }
+
+    // A new graph of three points plotted by the word (a 3D scatter's X, Y, Z columns, or
+    // XYY for the walls, which stand at 1 along Y) on axes 0 to 10, small red symbols.
+    CQKPlotObj* ThreePointsIn3D(const std::string& word, std::vector<std::array<double, 3>>& points)
+    {
+        qkfxGetProject().New();
+        const bool xyy = word == "Walls";
+        if (!Run("win -t wks; wks.ncols = 3"))
+            return nullptr;
+        auto* w = qkfxGetProject().GetActiveWks();
+        w->GetColumn(3)->m_type = xyy ? QK_COLTYPE_DISREGARD : QK_COLTYPE_Z;
+        points.clear();
+        for (int row = 0; row < 3; ++row) {
+            const double x = 2 + row, y = xyy ? 1 : 2 + row, z = 4 + 2 * row;
+            w->GetColumn(1)->SetValue(row, x);
+            w->GetColumn(2)->SetValue(row, xyy ? z : y);
+            w->GetColumn(3)->SetValue(row, z);
+            points.push_back({x, y, z});
+        }
+        if (!Run("worksheet -p 0 " + word))
+            return nullptr;
+        page = static_cast<CQKGraphPage*>(qkfxGetProject().GetActivePage());
+        layer = page->GetActiveLayer();
+        if (!dynamic_cast<CQK3DLayer*>(layer))
+            return nullptr;
+        // No point on a plane: every drop line has a length.
+        for (int axis : {QK_AXIS_X, QK_AXIS_Y, QK_AXIS_Z})
+            Range(axis, 0, 10, 2);
+        CQKPlotObj* plot = layer->PlotObjByIndex(0, 1);
+        if (plot) {
+            plot->SetColor(kRedIndex);
+            plot->SetSymbolSize(3);
+        }
+        NoLegend();
+        return plot;
+    }
 
     CQKGraphPage* page = nullptr;
     CQKGraphicLayer* layer = nullptr;
@@ -900,6 +937,135 @@ TEST_F(DrawTest, Each3DKindDrawsItsColourWhereTheLayerMapsItsData)
         if (const char* dir = getenv("QX_SHOT_DIR"))
             qxtest::CaptureDC(dib.dc, {0, 0, W, H}).WritePng(std::string(dir) + "\\3d-" + c.word + ".png");
     }
+}
+
+// Drop lines of 3D plots run from each point parallel to an axis to the plane across it
+// (parallel to Z to the XY plane, to X the YZ plane, to Y the ZX plane), in their own
+// style, width and colour. Expected: a point of the data segment from the point to where
+// the plane stands (read back from the layer after drawing) maps onto the line; beside
+// the line, across its projected direction, only a wide pen leaves its colour.
+TEST_F(DrawTest, ThreeDDropLinesRunFromEachPointToThePlanes)
+{
+    enum { TO_Z, TO_X, TO_Y };
+    struct Probe {
+        int row, toward;
+        double across; // pixels beside the line, across it
+        COLORREF color;
+        bool present;
+    };
+    struct Case {
+        const char* name;
+        const char* word;
+        std::function<void(CQKPlotObj*)> set;
+        std::vector<Probe> probes;
+    };
+    const Case cases[] = {
+        {"none", "3DScatter", [](CQKPlotObj*) {},
+         {{1, TO_Z, 0, kBlue, false}, {1, TO_X, 0, kBlue, false}, {1, TO_Y, 0, kBlue, false}}},
+        {"parallel to Z", "3DScatter", [](CQKPlotObj* p) { p->SetDropLineType(4); p->SetZLineColor(kBlueIndex); },
+         {{0, TO_Z, 0, kBlue, true}, {1, TO_Z, 0, kBlue, true}, {2, TO_Z, 0, kBlue, true}, {1, TO_X, 0, kBlue, false},
+          {1, TO_Y, 0, kBlue, false}}},
+        {"parallel to X", "3DScatter", [](CQKPlotObj* p) { p->SetDropLineType(2); p->SetHoriLineColor(kBlueIndex); },
+         {{1, TO_X, 0, kBlue, true}, {1, TO_Z, 0, kBlue, false}, {1, TO_Y, 0, kBlue, false}}},
+        {"parallel to Y", "3DScatter", [](CQKPlotObj* p) { p->SetDropLineType(1); p->SetVertLineColor(kBlueIndex); },
+         {{1, TO_Y, 0, kBlue, true}, {1, TO_Z, 0, kBlue, false}, {1, TO_X, 0, kBlue, false}}},
+        {"all three, each its colour", "3DScatter",
+         [](CQKPlotObj* p) {
+             p->SetDropLineType(7);
+             p->SetZLineColor(kBlueIndex);
+             p->SetHoriLineColor(kGreenIndex);
+             p->SetVertLineColor(kMagentaIndex);
+         },
+         {{1, TO_Z, 0, kBlue, true}, {1, TO_X, 0, kGreen, true}, {1, TO_Y, 0, RGB(255, 0, 255), true}}},
+        {"automatic colour", "3DScatter", [](CQKPlotObj* p) { p->SetDropLineType(4); },
+         {{1, TO_Z, 0, kRed, true}}},
+        {"thin", "3DScatter", [](CQKPlotObj* p) { p->SetDropLineType(4); p->SetZLineColor(kBlueIndex); },
+         {{1, TO_Z, 2, kBlue, false}, {1, TO_Z, -2, kBlue, false}}},
+        {"wide", "3DScatter",
+         [](CQKPlotObj* p) {
+             p->SetDropLineType(4);
+             p->SetZLineColor(kBlueIndex);
+             p->SetZLineWidth(6);
+         },
+         {{1, TO_Z, 2, kBlue, true}, {1, TO_Z, -2, kBlue, true}}},
+        {"skip every 2nd", "3DScatter",
+         [](CQKPlotObj* p) {
+             p->SetDropLineType(4);
+             p->SetZLineColor(kBlueIndex);
+             p->SetSkipPlottingSymbols(TRUE);
+             p->SetSkipFrequency(2);
+         },
+         {{0, TO_Z, 0, kBlue, true}, {1, TO_Z, 0, kBlue, false}, {2, TO_Z, 0, kBlue, true}}},
+        {"trajectory", "Trajectory", [](CQKPlotObj* p) { p->SetDropLineType(4); p->SetZLineColor(kBlueIndex); },
+         {{0, TO_Z, 0, kBlue, true}, {2, TO_Z, 0, kBlue, true}}},
+        // Walls stand at 1 along Y; their points' lines parallel to Y leave the wall.
+        {"walls", "Walls", [](CQKPlotObj* p) { p->SetDropLineType(1); p->SetVertLineColor(kBlueIndex); },
+         {{0, TO_Y, 0, kBlue, true}, {1, TO_Y, 0, kBlue, true}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::array<double, 3>> points;
+        CQKPlotObj* plot = ThreePointsIn3D(c.word, points);
+        ASSERT_NE(nullptr, plot) << err;
+        auto* layer3D = dynamic_cast<CQK3DLayer*>(layer);
+        c.set(plot);
+        Dib dib(W, H);
+        Render(dib);
+        // Where each plane stands after the drawing put the planes on the far sides.
+        double plane[3];
+        const double percent[3] = {layer3D->GetYZPosition(), layer3D->GetZXPosition(), layer3D->GetXYPosition()};
+        for (int d = 0; d < 3; ++d) {
+            const QKAxisRecord& r = layer->GetAxisRecord(d == 0 ? QK_AXIS_X : d == 1 ? QK_AXIS_Y : QK_AXIS_Z);
+            const double from = atof(r.from.c_str()), to = atof(r.to.c_str());
+            plane[d] = from + percent[d] / 100 * (to - from);
+        }
+        const RECT frame = {(LONG)Left(), (LONG)Top(), (LONG)Right(), (LONG)Bottom()};
+        for (const Probe& pr : c.probes) {
+            const int dim = pr.toward == TO_Z ? 2 : pr.toward == TO_X ? 0 : 1;
+            const auto& at = points[pr.row];
+            std::array<double, 3> end = at, mid = at;
+            end[dim] = plane[dim];
+            mid[dim] = (at[dim] + end[dim]) / 2;
+            POINT a, b, m;
+            ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, at[0], at[1], at[2], a));
+            ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, end[0], end[1], end[2], b));
+            ASSERT_TRUE(qkfxMap3DPoint(*layer, frame, mid[0], mid[1], mid[2], m));
+            const double len = std::hypot(b.x - a.x, b.y - a.y);
+            ASSERT_GT(len, 20) << "row " << pr.row << ": the line is long enough to probe";
+            const double nx = -(b.y - a.y) / len, ny = (b.x - a.x) / len;
+            const double px = m.x + nx * pr.across, py = m.y + ny * pr.across;
+            EXPECT_EQ(pr.present, dib.Near(px, py, pr.color, pr.across ? 0 : 1))
+                << "row " << pr.row << " toward " << pr.toward << " at " << px << ", " << py;
+        }
+        if (const char* dir = getenv("QX_SHOT_DIR"))
+            qxtest::CaptureDC(dib.dc, {0, 0, W, H}).WritePng(std::string(dir) + "\\drop3d-" + c.word + "-" + std::to_string(&c - cases) + ".png");
+    }
+}
+
+// A drop line's style reaches its pen: dashes leave gaps along the same lines.
+TEST_F(DrawTest, ThreeDDropLineStyleDashesTheLine)
+{
+    std::vector<std::array<double, 3>> points;
+    CQKPlotObj* plot = ThreePointsIn3D("3DScatter", points);
+    ASSERT_NE(nullptr, plot) << err;
+    plot->SetDropLineType(4);
+    plot->SetZLineColor(kBlueIndex);
+    plot->SetZLineWidth(1);
+    auto blue = [&] {
+        Dib dib(W, H);
+        Render(dib);
+        int n = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                n += dib.At(x, y) == kBlue;
+        return n;
+    };
+    const int solid = blue();
+    plot->SetZLineType(1); // dash
+    const int dashed = blue();
+    EXPECT_GT(solid, 150);
+    EXPECT_LT(dashed, solid * 0.85);
+    EXPECT_GT(dashed, solid * 0.3);
 }
 
 // The 3D view commands turn, tilt and deepen the layer's box; the view is saved with the
