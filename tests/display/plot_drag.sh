@@ -18,9 +18,12 @@ pixels_in() { # picture colour left% top% right% bottom%
     convert "$1" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null |
         awk -v c="$2" -v l="$l" -v t="$t" 'index($0, c) { split($1, p, "[,:]"); print p[1] + l, p[2] + t }'
 }
-# Of those pixels, the one nearest a point.
+# Of those pixels, the symbol nearest a point: the middle of the pixels within 8 pixels of
+# the nearest one (a click hits a symbol near its middle).
 nearest() { # x y
-    awk -v x="$1" -v y="$2" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }'
+    awk -v x="$1" -v y="$2" '{ px[NR] = $1; py[NR] = $2; d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (NR == 1 || d < best) { best = d; i = NR } }
+        END { if (!i) exit; for (k = 1; k <= NR; k++) if ((px[k] - px[i]) ^ 2 <= 64 && (py[k] - py[i]) ^ 2 <= 64) { sx += px[k]; sy += py[k]; n++ }
+              printf "%d %d\n", sx / n + 0.5, sy / n + 0.5 }'
 }
 # "layer dataset" for each plot of the project's state dump.
 plots_by_layer() { # name
