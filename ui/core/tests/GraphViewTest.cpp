@@ -525,7 +525,8 @@ TEST_F(GraphViews, DoubleClicksOpenTheDialogOfTheElementHit)
 // the drag, and the window under the pointer takes the drop through the drop target it
 // registered. The button is up when the drag starts, so each drag drops at once where the
 // pointer is: on the other layer the plot moves there, on its own layer or outside the
-// program's windows nothing moves. A press that does not move stays a click.
+// program's windows nothing moves; on another graph window's layer it moves into that
+// graph. A press that does not move stays a click.
 TEST_F(GraphViews, APlotDraggedOntoAnotherLayerMovesThere)
 {
     CQUGraphView* view = NewLineGraph();
@@ -586,6 +587,34 @@ TEST_F(GraphViews, APlotDraggedOntoAnotherLayerMovesThere)
         EXPECT_FALSE(qkuIsPlotObjDragging()) << "the drag has ended";
     }
     EXPECT_EQ(plot->GetColor(), 0) << "the black it showed";
+
+    // Onto the layer of another graph window beside this one.
+    qkfxGetProject().SetActivePage(qkfxGetProject().GetLastActiveWks());
+    ASSERT_EQ(Run("worksheet -p Line line"), 0);
+    CQKGraphPage* other = qkfxGetProject().GetActiveGraph();
+    ASSERT_NE(other, graph);
+    CQUGraphView* otherView = ViewOf(other);
+    ASSERT_NE(otherView, nullptr);
+    view->GetParentFrame()->MoveWindow(0, 0, 400, 400);
+    otherView->GetParentFrame()->MoveWindow(400, 0, 400, 400);
+    other->SetViewMode(2, 1);
+    view->GetClientRect(&client);
+    CRect otherClient;
+    otherView->GetClientRect(&otherClient);
+    Render(otherView);
+    RECT otherFrame = {};
+    ASSERT_TRUE(qkfxGetLayerFrame(other, 0, otherClient, otherFrame));
+    CPoint drop((otherFrame.left + otherFrame.right) / 2, (otherFrame.top + otherFrame.bottom) / 2);
+    otherView->ClientToScreen(&drop);
+    const CPoint at = onPlot();
+    ASSERT_GE(at.x, 0);
+    ASSERT_TRUE(::SetCursorPos(drop.x, drop.y));
+    view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 20, at.y));
+    view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x + 20, at.y));
+    EXPECT_EQ(plot->GetValidLayer(), other->GetLayerByIndex(0, 1));
+    EXPECT_EQ(other->GetLayerByIndex(0, 1)->GetNumPlots(), 2);
+    EXPECT_EQ(left->GetNumPlots() + right->GetNumPlots(), 0);
 }
 
 // A right click shows the submenu of the element clicked: the graph menu's "Axis",
