@@ -8,6 +8,7 @@
 #include "QKCallLog.h"
 #include "QKData.h"
 #include "QKGraphObjects.h"
+#include "QKPageDraw.h"
 #include "QKPlotModel.h"
 
 namespace {
@@ -206,6 +207,79 @@ bool CQKGraphPage::FitPageToLayers(std::string* error)
     }
     qkfxGetCallLog().Add("CQKGraphPage::FitPageToLayers", qkFormatText("%s %g x %g in", GetName().c_str(), newWidth, newHeight));
     Changed(*this);
+    return true;
+}
+
+bool CQKGraphPage::DropPlot(CQKPlotObj* plot, POINT point, bool test)
+{
+    auto* from = plot ? dynamic_cast<CQKGraphicLayer*>(plot->GetValidLayer()) : nullptr;
+    auto* source = from ? dynamic_cast<CQKGraphPage*>(from->GetValidPagePtr()) : nullptr;
+    if (!source || !IsGraph(*this) || !IsGraph(*source) || plot->IsTemporary() || plot->IsErrorBarPlot() ||
+        from->GetObject(plot->GetId()) != plot)
+        return false;
+    // The layer drawn last is the one seen at the point.
+    const RECT page = PageRectForEdits();
+    CQKGraphicLayer* to = nullptr;
+    for (int i = GetNumLayers(); i-- > 0 && !to;) {
+        RECT frame;
+        if (qkfxGetLayerFrame(this, i, page, frame) && PtInRect(&frame, point))
+            to = GetLayerByIndex(i, 1);
+    }
+    if (!to || to == from || to->Is3DLayer() != from->Is3DLayer() || to->IsLayerTriangle() != from->IsLayerTriangle())
+        return false;
+    if (test)
+        return true;
+
+    // Error bars belong to the plot before them: they go along.
+    std::vector<int> ids = {plot->GetId()};
+    bool past = false;
+    for (int id : from->GetObjectIds()) {
+        auto* next = dynamic_cast<CQKPlotObj*>(from->GetObject(id));
+        if (!next)
+            continue;
+        if (next == plot)
+            past = true;
+        else if (past && next->IsErrorBarPlot())
+            ids.push_back(id);
+        else if (past)
+            break;
+    }
+    // An automatic colour follows the plot's place in its layer: the moved plots keep the
+    // colours they showed.
+    for (int id : ids) {
+        auto* moving = static_cast<CQKPlotObj*>(from->GetObject(id));
+        if (moving->GetColor() < 0)
+            moving->SetColor(moving->GetActualColorForAutoColor(0));
+    }
+    // A group lives in one layer: the plot leaves it, and when it led the group the next
+    // member leads; one member left is no group.
+    if (const int group = plot->GetState().group) {
+        std::vector<CQKPlotObj*> others;
+        for (int i = 0; i < from->GetNumPlots(); ++i) {
+            CQKPlotObj* member = from->PlotObjByIndex(i, 1);
+            if (member != plot && member->GetState().group == group)
+                others.push_back(member);
+        }
+        if (others.size() == 1)
+            others[0]->SetGroup(0, FALSE);
+        else if (!others.empty() && plot->IsGroupBegin())
+            others[0]->SetGroup(group, TRUE);
+        plot->SetGroup(0, FALSE);
+    }
+    const int fromIndex = source->GetLayerIndex(from);
+    for (int id : ids)
+        from->MoveObjectTo(id, to);
+    qkfxRescaleLayer(to, FALSE);
+    qkfxRescaleLayer(from, FALSE);
+    qkfxUpdateLegend(from);
+    qkfxUpdateLegend(to);
+    qkfxGetCallLog().Add("CQKGraphPage::DropPlot", qkFormatText("%s %s %d %s %d", plot->GetDataSetName().c_str(),
+                                                                 source->GetName().c_str(), fromIndex + 1,
+                                                                 GetName().c_str(), GetLayerIndex(to) + 1));
+    if (source != this)
+        Changed(*source);
+    Changed(*this);
+    SetStoredGrElement(plot);
     return true;
 }
 

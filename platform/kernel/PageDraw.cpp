@@ -296,8 +296,16 @@ BOOL CQKGraphPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam,
             }
             if (!wasSelected)
                 SetStoredGrElement(element);
-            if (!object)
+            if (!object) {
+                // A plot of a layer (its line or symbols, not an axis part) may be dragged
+                // to another layer; a press that stays put is a click.
+                auto* plot = dynamic_cast<CQKPlotObj*>(element);
+                if (plot && !plot->IsErrorBarPlot() && m_selected.id > 0 && Resolve(m_selected) == plot) {
+                    m_plotPress = m_selected;
+                    m_plotPressAt = point;
+                }
                 return TRUE;
+            }
         }
         m_tracking = true;
         m_trackTool = m_pointEdit == QK_POINTS_MOVE ? kTrackPointMove : tool;
@@ -307,11 +315,29 @@ BOOL CQKGraphPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam,
         return TRUE;
     }
     case WM_MOUSEMOVE:
+        if (m_plotPress.layer >= 0) {
+            if (!(wParam & MK_LBUTTON)) {
+                m_plotPress = ElementPlace();
+                return FALSE;
+            }
+            if (std::abs(point.x - m_plotPressAt.x) <= GetSystemMetrics(SM_CXDRAG) &&
+                std::abs(point.y - m_plotPressAt.y) <= GetSystemMetrics(SM_CYDRAG))
+                return FALSE;
+            // The drag runs here until the button is let go or Escape pressed; the drop
+            // on a graph window does the move.
+            auto* plot = dynamic_cast<CQKPlotObj*>(Resolve(m_plotPress));
+            const POINT from = m_plotPressAt;
+            m_plotPress = ElementPlace();
+            if (plot)
+                plot->StartDragAtPoint(from);
+            return TRUE;
+        }
         if (!m_tracking)
             return FALSE;
         m_trackTo = point;
         return TRUE;
     case WM_LBUTTONUP:
+        m_plotPress = ElementPlace();
         if (!m_tracking)
             return FALSE;
         m_trackTo = point;
@@ -337,6 +363,7 @@ BOOL CQKGraphPage::WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam,
     case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
         m_tracking = false;
+        m_plotPress = ElementPlace();
         return FALSE;
     }
     return FALSE;

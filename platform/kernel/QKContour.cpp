@@ -2,11 +2,13 @@
 #include "KernelInternal.h"
 
 #include <stdio.h>
+#include <stdint.h>
 #include <string.h>
 
 #include <algorithm>
 
 #include "QKCallLog.h"
+#include "QKData.h"
 
 // ---- Archive
 
@@ -706,13 +708,75 @@ CQKPlotObj* CQKPlotObj::GetPlotObjDragSource(IDataObject* data, DWORD, POINT)
     return data && data->QueryGetData(&f) == S_OK ? g_draggedPlot : nullptr;
 }
 
+namespace {
+
+// The drag block of a whole plot: where it was pressed and where it lives (layer index
+// from 0, object id), so that a drop can tell that the data still name this plot.
+struct PlotMoveDrag {
+    uint32_t tag;
+    int32_t x, y;
+    int32_t layer, id;
+};
+static_assert(sizeof(PlotMoveDrag) == 20, "the plot drag block is 20 bytes");
+const uint32_t kPlotMoveTag = 0x544C5051; // "QPLT"
+
+// The graph whose window lies under the pointer: the drop target's page.
+CQKGraphPage* GraphUnderPointer()
+{
+    POINT cursor;
+    HWND under = GetCursorPos(&cursor) ? WindowFromPoint(cursor) : nullptr;
+    CQKProject& project = qkfxGetProject();
+    for (HWND w = under; w; w = GetParent(w))
+        for (int i = 0; i < project.GetNumPages(); ++i) {
+            auto* graph = dynamic_cast<CQKGraphPage*>(project.GetPage(i));
+            if (graph && graph->GetDrawingWnd() == w)
+                return graph;
+        }
+    return nullptr;
+}
+
+} // namespace
+
+BOOL CQKPlotObj::StartDragAtPoint(POINT point)
+{
+    auto* layer = dynamic_cast<CQKGraphicLayer*>(m_layer);
+    auto* page = layer ? dynamic_cast<CQKGraphPage*>(layer->GetValidPagePtr()) : nullptr;
+    if (!page || IsTemporary() || layer->GetObject(m_id) != this)
+        return FALSE;
+    HGLOBAL block = CreateGlobalMemoryForDragDrop(sizeof(PlotMoveDrag));
+    auto* drag = block ? static_cast<PlotMoveDrag*>(GlobalLock(block)) : nullptr;
+    if (!drag) {
+        if (block)
+            GlobalFree(block);
+        return FALSE;
+    }
+    *drag = {kPlotMoveTag, point.x, point.y, page->GetLayerIndex(layer), m_id};
+    GlobalUnlock(block);
+    qkuDoPlotObjDragDrop(block, this);
+    GlobalFree(block);
+    return TRUE;
+}
+
 BOOL CQKPlotObj::DoDrop(IDataObject* data, DWORD, POINT point, BOOL test)
 {
-    auto* contour = dynamic_cast<CQKContourPlotObj*>(this);
-    HGLOBAL block = contour ? PlotDragBlock(data) : nullptr;
+    HGLOBAL block = PlotDragBlock(data);
     if (!block)
         return FALSE;
-    BOOL done = contour->DropDragData(block, point, test);
+    BOOL done = FALSE;
+    if (auto* contour = dynamic_cast<CQKContourPlotObj*>(this)) {
+        done = contour->DropDragData(block, point, test);
+    } else if (GlobalSize(block) >= sizeof(PlotMoveDrag)) {
+        PlotMoveDrag drag = {};
+        if (const void* from = GlobalLock(block)) {
+            memcpy(&drag, from, sizeof drag);
+            GlobalUnlock(block);
+        }
+        auto* layer = dynamic_cast<CQKGraphicLayer*>(m_layer);
+        auto* page = layer ? dynamic_cast<CQKGraphPage*>(layer->GetValidPagePtr()) : nullptr;
+        CQKGraphPage* target = GraphUnderPointer();
+        done = drag.tag == kPlotMoveTag && page && drag.layer == page->GetLayerIndex(layer) && drag.id == m_id &&
+               target && target->DropPlot(this, point, test != FALSE);
+    }
     GlobalFree(block);
     return done;
 }

@@ -1,4 +1,4 @@
-// Drops on graph windows: plots dragged within their layer, ranges dragged from the active
+// Drops on graph windows: plots dragged between layers, ranges dragged from the active
 // workbook and columns dragged from the program's worksheets.
 #include "QUGraphView.h"
 

@@ -305,7 +305,7 @@ public:
     virtual int GetPlotObjType() const;
     // The plot's additional data, made on first need; null for a kernel plot.
     virtual CQKPropertySet* CreateAdditionalPlotObjData();
-    virtual BOOL StartDragAtPoint(POINT point);
+    BOOL StartDragAtPoint(POINT point) override;
     // Drag data as CreateGlobalMemoryForDragDrop made it; with `query` only asks.
     virtual BOOL DropDragData(HGLOBAL data, POINT point, BOOL query);
     virtual BOOL CanStartDrag();

@@ -856,6 +856,14 @@ public:
     BOOL WindowProc(HWND view, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     // Escape drops the selection.
     int OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    // A plot dragged from a layer of this or another graph and dropped at a point of this
+    // page's view moves, with the error bars that follow it, to the top layer whose frame
+    // holds the point, when that is another layer of the same kind (2D, 3D or ternary);
+    // with `test` only whether it would. It keeps its look (an automatic colour becomes
+    // the colour it showed) and leaves its group; both layers rescale as their axes' modes
+    // say and their legends follow. False, and nothing moved, for a drop on the plot's own
+    // layer or outside every frame.
+    bool DropPlot(CQKPlotObj* plot, POINT point, bool test);
     CQKGrElement* GetStoredGrElement() const override;
     void SetStoredGrElement(CQKGrElement* element) override;
     double GetZoom() const override { return m_zoom; }
@@ -1020,6 +1028,9 @@ private:
     ElementPlace m_newText;
     bool m_tracking = false;
     int m_trackTool = 0;
+    // A plot pressed with the pointer: moved far enough with the button down, it is dragged.
+    ElementPlace m_plotPress;
+    POINT m_plotPressAt = {0, 0};
     POINT m_trackFrom = {0, 0}, m_trackTo = {0, 0};
     INT_PTR m_rangeDataset = 0;
     int m_rangeFirst = -1, m_rangeLast = -1;

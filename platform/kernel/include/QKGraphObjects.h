@@ -554,12 +554,17 @@ public:
     BOOL IsBasePtrPlotObj() const override { return TRUE; }
     CQKPlotObj* GetRepresentativePlotObj() override { return this; }
 
-    // Plots drag parts of themselves (a contour plot its labels) within their layer: the
-    // plot whose drag is running when the data carry the plot-object drag format, else
+    // Plots are dragged between layers, and contour plots drag their labels within their
+    // layer: the plot whose drag is running when the data carry the plot-object drag format, else
     // null; and the drop of that data at a point of the view (`test`: only whether it
     // would be taken).
     static CQKPlotObj* GetPlotObjDragSource(IDataObject* data, DWORD keyState, POINT point);
     BOOL DoDrop(IDataObject* data, DWORD dropEffect, POINT point, BOOL test);
+    // Runs the drag of the plot pressed at a point of its page's view until it ends: a
+    // plot of a graph's layer is offered as a move to the graph windows, whose drop puts
+    // it into another layer (CQKGraphPage::DropPlot). FALSE when no drag ran. A contour
+    // plot drags the label under the point instead.
+    virtual BOOL StartDragAtPoint(POINT point);
 
     int GetColor() const { return m_s.color; }
     void SetColor(int color) { m_s.color = color; }

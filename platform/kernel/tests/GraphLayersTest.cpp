@@ -9,6 +9,7 @@
 #include "QKAccess.h"
 #include "QKFile.h"
 #include "QKGraphObjects.h"
+#include "QKPageDraw.h"
 #include "QKPlotModel.h"
 
 namespace {
@@ -357,6 +358,112 @@ TEST_F(LayersTest, DroppedColumnsJoinTheLayerUnderThePointAsThePlotCommandSays)
     EXPECT_FALSE(CQKWksPage::PlotDrop(empty, graph, POINT{50, 50}, 33248));
     EXPECT_FALSE(CQKWksPage::PlotDrop(wks, nullptr, POINT{50, 50}, 33248));
     EXPECT_GE(qkfxGetCallLog().Find("drop"), 0) << qkfxGetCallLog().ToString();
+}
+
+// A plot dragged onto another layer moves there with the error bars that follow it: it
+// keeps the colour it showed (an automatic colour follows the place in the layer), leaves
+// its group, and the legends list each layer's plots. A drop on the plot's own layer,
+// outside every frame or on a layer of another kind moves nothing. The pictures are
+// checked by where the moved plot's colour lies: inside the new layer's frame only.
+TEST_F(LayersTest, ADroppedPlotMovesToTheLayerUnderThePoint)
+{
+    const COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0);
+    CQKGraphicLayer* left = graph->GetActiveLayer();
+    CQKGraphicLayer* right = graph->AddLayer();
+    for (CQKGraphicLayer* l : {left, right}) {
+        l->SetMeasLeft(l == left ? 5 : 55);
+        l->SetMeasTop(10);
+        l->SetMeasWidth(40);
+        l->SetMeasHeight(70);
+    }
+    CQKPlotObj* kept = Plot(graph, y1);                      // blue
+    CQKPlotObj* moved = Plot(graph, y2);
+    moved->SetColor(-9);                                     // automatic: red, the second plot's
+    CQKDataset* error = wks->AddColumn();
+    for (int i = 0; i < 10; ++i)
+        error->SetValue(i, 0.5);
+    std::vector<QKPlotData> barData(2);
+    barData[0].role = QK_ROLE_Y_ERROR, barData[0].dataset = error->GetName(), barData[0].handle = error->GetHandle();
+    barData[1].role = QK_ROLE_Y, barData[1].dataset = y2->GetName(), barData[1].handle = y2->GetHandle();
+    std::string err;
+    CQKPlotObj* bar = qkfxAddPlot(left, QK_PLOT_ERROR_BAR, barData, &err);
+    ASSERT_NE(bar, nullptr) << err;
+    bar->SetColor(-9);                                       // automatic: green, the third plot's
+    static_cast<CQKErrorBar*>(bar)->EnableOwnerColor(FALSE); // drawn in its own colour
+    kept->SetGroup(7, TRUE);
+    moved->SetGroup(7, FALSE);
+    NewLegendOf(graph);
+    ASSERT_EQ(y1->GetName() + " " + y2->GetName() + " " + error->GetName(), PlotsOf(left));
+
+    const int W = 800, H = 600;
+    graph->SetViewMode(2, 1);
+    const RECT client = {0, 0, W, H};
+    ASSERT_TRUE(graph->SetDrawRect(client));
+    RECT frames[2];
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(qkfxGetLayerFrame(graph, i, client, frames[i]));
+    auto middle = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
+    auto colourIn = [&](const Dib& dib, const RECT& r, COLORREF c) {
+        const RECT ink = dib.Ink(r, [c](COLORREF p) { return p == c; });
+        return ink.left < ink.right;
+    };
+
+    // Refused: the plot's own layer, outside both frames, error bars alone, a 3D layer.
+    EXPECT_FALSE(graph->DropPlot(moved, middle(frames[0]), true));
+    EXPECT_FALSE(graph->DropPlot(moved, POINT{W / 2, 5}, true));
+    EXPECT_FALSE(graph->DropPlot(bar, middle(frames[1]), true));
+    EXPECT_TRUE(graph->DropPlot(moved, middle(frames[1]), true));
+    EXPECT_EQ(3, left->GetNumPlots()) << "a test drop moves nothing";
+
+    qkfxGetProject().SetProjectModified(false);
+    ASSERT_TRUE(graph->DropPlot(moved, middle(frames[1]), false));
+    EXPECT_EQ(y1->GetName(), PlotsOf(left));
+    EXPECT_EQ(y2->GetName() + " " + error->GetName(), PlotsOf(right));
+    EXPECT_EQ(right, moved->GetValidLayer());
+    EXPECT_EQ(right, bar->GetValidLayer());
+    EXPECT_EQ(1, moved->GetColor()) << "the red it showed";
+    EXPECT_EQ(2, bar->GetColor()) << "the green it showed";
+    EXPECT_EQ(0, moved->GetState().group);
+    EXPECT_EQ(0, kept->GetState().group) << "one plot left is no group";
+    EXPECT_EQ(moved, graph->GetStoredGrElement()) << "the moved plot stays selected";
+    EXPECT_TRUE(qkfxGetProject().IsModified());
+    EXPECT_FALSE(graph->CanUndo());
+    ASSERT_NE(left->FindTextObj("Legend"), nullptr);
+    EXPECT_EQ(std::string::npos, left->FindTextObj("Legend")->GetTextString().find(y2->GetName()));
+    ASSERT_NE(right->FindTextObj("Legend"), nullptr);
+    EXPECT_NE(std::string::npos, right->FindTextObj("Legend")->GetTextString().find(y2->GetName()));
+    {
+        Dib dib(W, H);
+        ASSERT_TRUE(graph->Draw(dib.dc, client));
+        EXPECT_TRUE(colourIn(dib, frames[1], kRed));
+        EXPECT_TRUE(colourIn(dib, frames[1], kGreen));
+        EXPECT_FALSE(colourIn(dib, frames[0], kRed));
+        EXPECT_FALSE(colourIn(dib, frames[0], kGreen));
+        EXPECT_TRUE(colourIn(dib, frames[0], kBlue));
+    }
+
+    // On to another graph's layer; not into a 3D layer.
+    CQKGraphPage* other = NewGraph();
+    CQKGraphPage* surface = NewGraph();
+    surface->AddLayer(true);
+    ASSERT_TRUE(surface->DeleteLayer(0));
+    for (CQKGraphPage* g : {other, surface}) {
+        g->SetViewMode(2, 1);
+        ASSERT_TRUE(g->SetDrawRect(client));
+    }
+    RECT otherFrame, surfaceFrame;
+    ASSERT_TRUE(qkfxGetLayerFrame(other, 0, client, otherFrame));
+    ASSERT_TRUE(qkfxGetLayerFrame(surface, 0, client, surfaceFrame));
+    EXPECT_FALSE(surface->DropPlot(moved, middle(surfaceFrame), false));
+    EXPECT_EQ(right, moved->GetValidLayer());
+    ASSERT_TRUE(other->DropPlot(moved, middle(otherFrame), false));
+    EXPECT_EQ(other->GetLayerByIndex(0, 1), moved->GetValidLayer());
+    EXPECT_EQ(other->GetLayerByIndex(0, 1), bar->GetValidLayer());
+    EXPECT_EQ(0, right->GetNumPlots());
+    EXPECT_EQ(nullptr, right->FindTextObj("Legend")) << "a layer left without plots has no legend";
+    EXPECT_EQ(nullptr, graph->GetStoredGrElement());
+    EXPECT_EQ(1, moved->GetColor());
+    EXPECT_GE(qkfxGetCallLog().Find("CQKGraphPage::DropPlot"), 0);
 }
 
 TEST_F(LayersTest, TheMaximisedLayersEarlierPlaceIsSaved)

@@ -16,6 +16,7 @@
 #include "QKAccess.h"
 #include "QKContour.h"
 #include "QKGraphObjects.h"
+#include "QKPageDraw.h"
 #include "QKScript.h"
 #include "QUAccess.h"
 #include "QUPages.h"
@@ -518,6 +519,102 @@ TEST_F(GraphViews, DoubleClicksOpenTheDialogOfTheElementHit)
         EXPECT_EQ(driver.StepsRun(), 1) << c.kind << " at " << hit.x << "," << hit.y;
         EXPECT_NE(caption.find(c.caption), std::string::npos) << c.kind << ": " << caption;
     }
+}
+
+// A plot pressed in the graph window and moved past the drag distance is dragged: OLE runs
+// the drag, and the window under the pointer takes the drop through the drop target it
+// registered. The button is up when the drag starts, so each drag drops at once where the
+// pointer is: on the other layer the plot moves there, on its own layer or outside the
+// program's windows nothing moves; on another graph window's layer it moves into that
+// graph. A press that does not move stays a click.
+TEST_F(GraphViews, APlotDraggedOntoAnotherLayerMovesThere)
+{
+    CQUGraphView* view = NewLineGraph();
+    ASSERT_NE(view, nullptr);
+    view->GetParentFrame()->MoveWindow(0, 0, 640, 480);
+    CQKGraphPage* graph = view->GetGraphPage();
+    CQKGraphicLayer* left = view->GetActiveLayer();
+    CQKGraphicLayer* right = graph->AddLayer();
+    for (CQKGraphicLayer* l : {left, right}) {
+        l->SetMeasLeft(l == left ? 8 : 58);
+        l->SetMeasWidth(36);
+    }
+    CQKPlotObj* plot = left->PlotObjByIndex(0, 1);
+    ASSERT_NE(plot, nullptr);
+    graph->SetViewMode(2, 1); // the page fills the window
+    CRect client;
+    view->GetClientRect(&client);
+    auto frameMiddle = [&](int layer) {
+        RECT frame = {};
+        EXPECT_TRUE(qkfxGetLayerFrame(graph, layer, client, frame));
+        CPoint p((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
+        view->ClientToScreen(&p);
+        return p;
+    };
+    // The plot's line, where the page hit-tests it after drawing.
+    auto onPlot = [&] {
+        Render(view);
+        for (int y = 0; y < client.bottom; y += 2)
+            for (int x = 0; x < client.right; x += 2)
+                if (graph->FindGrElement(x, y) == plot)
+                    return CPoint(x, y);
+        return CPoint(-1, -1);
+    };
+    struct Case {
+        const char* name;
+        std::function<CPoint()> pointer; // screen point of the drop
+        int moves;                        // how far the press moves: 0 a click
+        CQKGraphicLayer* after;
+    } cases[] = {
+        {"a click", [&] { return frameMiddle(1); }, 0, left},
+        {"onto the other layer", [&] { return frameMiddle(1); }, 20, right},
+        {"onto its own layer", [&] { return frameMiddle(1); }, 20, right},
+        {"outside the windows", [] { return CPoint(-500, -500); }, 20, right},
+        {"back", [&] { return frameMiddle(0); }, 20, left},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CPoint at = onPlot();
+        ASSERT_GE(at.x, 0) << "the plot is drawn";
+        const CPoint drop = c.pointer();
+        ASSERT_TRUE(::SetCursorPos(drop.x, drop.y));
+        view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        EXPECT_EQ(graph->GetStoredGrElement(), plot) << "the press selects the plot";
+        view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + c.moves, at.y));
+        view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x + c.moves, at.y));
+        EXPECT_EQ(plot->GetValidLayer(), c.after);
+        EXPECT_EQ(left->GetNumPlots() + right->GetNumPlots(), 1);
+        EXPECT_FALSE(qkuIsPlotObjDragging()) << "the drag has ended";
+    }
+    EXPECT_EQ(plot->GetColor(), 0) << "the black it showed";
+
+    // Onto the layer of another graph window beside this one.
+    qkfxGetProject().SetActivePage(qkfxGetProject().GetLastActiveWks());
+    ASSERT_EQ(Run("worksheet -p Line line"), 0);
+    CQKGraphPage* other = qkfxGetProject().GetActiveGraph();
+    ASSERT_NE(other, graph);
+    CQUGraphView* otherView = ViewOf(other);
+    ASSERT_NE(otherView, nullptr);
+    view->GetParentFrame()->MoveWindow(0, 0, 400, 400);
+    otherView->GetParentFrame()->MoveWindow(400, 0, 400, 400);
+    other->SetViewMode(2, 1);
+    view->GetClientRect(&client);
+    CRect otherClient;
+    otherView->GetClientRect(&otherClient);
+    Render(otherView);
+    RECT otherFrame = {};
+    ASSERT_TRUE(qkfxGetLayerFrame(other, 0, otherClient, otherFrame));
+    CPoint drop((otherFrame.left + otherFrame.right) / 2, (otherFrame.top + otherFrame.bottom) / 2);
+    otherView->ClientToScreen(&drop);
+    const CPoint at = onPlot();
+    ASSERT_GE(at.x, 0);
+    ASSERT_TRUE(::SetCursorPos(drop.x, drop.y));
+    view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 20, at.y));
+    view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x + 20, at.y));
+    EXPECT_EQ(plot->GetValidLayer(), other->GetLayerByIndex(0, 1));
+    EXPECT_EQ(other->GetLayerByIndex(0, 1)->GetNumPlots(), 2);
+    EXPECT_EQ(left->GetNumPlots() + right->GetNumPlots(), 0);
 }
 
 // A right click shows the submenu of the element clicked: the graph menu's "Axis",
