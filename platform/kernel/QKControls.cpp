@@ -517,7 +517,7 @@ void CQKColorMenuButtonCtrl::DrawItem(LPDRAWITEMSTRUCT dis)
     const int h = inner.bottom - inner.top;
     // The swatch: the colour, or for a colour taken per point a strip of the colours the
     // points may take (the colour map's levels, else the first colours of the table).
-    RECT swatch = {inner.left, inner.top, inner.left + 2 * h, inner.bottom};
+    RECT swatch = {inner.left, inner.top, inner.left + h + h / 2, inner.bottom};
     std::vector<COLORREF> strip;
     if (qkIsPointQCOLOR(m_selected)) {
         if ((m_selected & QK_QCOLOR_COLORMAP) && m_plot) {
@@ -525,8 +525,9 @@ void CQKColorMenuButtonCtrl::DrawItem(LPDRAWITEMSTRUCT dis)
             for (const ColorMapEntry& e : map->GetState().levels)
                 strip.push_back(e.fillColor & 0xFFFFFF);
         }
-        for (int i = 0; strip.empty() && i < 4; ++i)
-            strip.push_back(qkColorOf(i + 1));
+        if (strip.empty())
+            for (int i = 1; i <= 4; ++i)
+                strip.push_back(qkColorOf(i));
     } else {
         strip.push_back(qkColorOf(m_selected < 0 ? m_auto : m_selected));
     }
