@@ -227,6 +227,30 @@ red=$(pixels_of "$ARTIFACTS/columns-by-column.png" "#FF0000" "$VL" "$VT" "$VR" "
 qxd_log "bars by column: $green green, $red red pixels"
 [ "$green" -gt 50 ] && [ "$red" -gt 50 ] || qxd_fail "the bars do not take their fill from column C"
 
+# A line with symbols: its Line page has the colour button in place of the colour list;
+# its menu is pictured and left with Escape, and Cancel closes the dialog.
+plot 33250 # line + symbol
+qxd settle
+qxd_screenshot "$QXD_TMP/lines.png"
+# The line of B (y = x) crosses the page's middle, away from its axes.
+read -r PL PT PR PB < <(pixels_of "$QXD_TMP/lines.png" "#FFFFFF" "$VL" "$VT" "$VR" "$VB" |
+    awk '!n++ { l = r = $1; t = b = $2 } { l = $1 < l ? $1 : l; r = $1 > r ? $1 : r; t = $2 < t ? $2 : t; b = $2 > b ? $2 : b } END { print l, t, r, b }')
+read -r px py < <(pixels_of "$QXD_TMP/lines.png" "#000000" "$((PL + (PR - PL) / 3))" "$((PT + (PB - PT) / 3))" \
+    "$((PR - (PR - PL) / 3))" "$((PB - (PB - PT) / 3))" |
+    awk -v x="$(((PL + PR) / 2))" -v y="$(((PT + PB) / 2))" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }')
+[ -n "${px:-}" ] || qxd_fail "no line in the middle of the graph"
+open_details "$px" "$py"
+qxd "tab $DIALOG 0" || qxd_fail "no Line tab"
+read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+qxd settle
+qxd "control $DIALOG 1145" && qxd_fail "the Line page shows the colour list of a line whose points may take their own colours"
+color_menu 1139 menu-line-color.png Up Escape
+qxd_key Escape
+qxd settle
+qxd_screenshot "$ARTIFACTS/page-line-button.png"
+qxd_close_windows || qxd_fail "Plot Details did not close"
+
 qxd_close_windows || qxd_fail "close"
 qxd_exit_answering_no
-qxd_log "pictures in $ARTIFACTS: page-symbol.png menu-edge-colors.png page-symbol-blue.png page-drop-lines.png page-drop-lines-vertical.png scatter-blue-drop-lines.png page-pie-pattern.png page-pie-geometry.png page-pie-geometry-offset.png page-pie-labels.png pie-moved.png page-symbol-button.png menu-edge-by-column.png page-symbol-by-column.png scatter-by-column.png page-pattern-buttons.png menu-fill-by-column.png page-pattern-by-column.png columns-by-column.png"
+qxd_log "pictures in $ARTIFACTS: page-symbol.png menu-edge-colors.png page-symbol-blue.png page-drop-lines.png page-drop-lines-vertical.png scatter-blue-drop-lines.png page-pie-pattern.png page-pie-geometry.png page-pie-geometry-offset.png page-pie-labels.png pie-moved.png page-symbol-button.png menu-edge-by-column.png page-symbol-by-column.png scatter-by-column.png page-pattern-buttons.png menu-fill-by-column.png page-pattern-by-column.png columns-by-column.png menu-line-color.png page-line-button.png"
