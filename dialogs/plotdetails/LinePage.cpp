@@ -25,12 +25,13 @@ const FeatureControls kFeatures[] = {
     {4, {IDC_PD_LINE_CONNECT, IDC_PD_LINE_CONNECT_LABEL}},
     {5, {IDC_PD_LINE_STYLE, IDC_PD_LINE_STYLE_LABEL}},
     {6, {IDC_PD_LINE_COLOR}},
+    {7, {IDC_PD_LINE_COLOR_BUTTON}},
     {8, {IDC_PD_LINE_WIDTH, IDC_PD_LINE_WIDTH_LABEL}},
     {9, {IDC_PD_LINE_FILL_MODE, IDC_PD_LINE_PREVIEW_LABEL}},
 };
 
 // What a connection of 0 (no line) disables and another connection brings back.
-const int kLineControls[] = {IDC_PD_LINE_STYLE,     IDC_PD_LINE_STYLE_LABEL, IDC_PD_LINE_COLOR,
+const int kLineControls[] = {IDC_PD_LINE_STYLE,     IDC_PD_LINE_STYLE_LABEL, IDC_PD_LINE_COLOR, IDC_PD_LINE_COLOR_BUTTON,
                              IDC_PD_LINE_COLOR_LABEL, IDC_PD_LINE_WIDTH,     IDC_PD_LINE_WIDTH_LABEL,
                              IDC_PD_LINE_FILL,      IDC_PD_LINE_INTERFACE,   IDC_PD_LINE_GAP,
                              IDC_PD_LINE_FRONT,     IDC_PD_LINE_BEHIND};
@@ -47,6 +48,7 @@ BEGIN_MESSAGE_MAP(CQUPlotDetailsLine, CQUPlotDetailsPlotObjTab)
     ON_BN_CLICKED(IDC_PD_LINE_CONNECT_SYMBOLS, OnConnectSymbols)
     ON_CBN_SELCHANGE(IDC_PD_LINE_FILL_MODE, OnFillModeChange)
     ON_WM_PAINT()
+    ON_MESSAGE(QK_WM_COLORMENU_CHOSEN, OnColorMenu)
 END_MESSAGE_MAP()
 
 CQUPlotDetailsLine::CQUPlotDetailsLine()
@@ -72,6 +74,12 @@ void CQUPlotDetailsLine::InitControls()
     PDFillComboFromString(m_cbWidth, IDS_QD_LINE_WIDTHS);
     PDFillComboFromString(m_cbFillMode, IDS_PD_FILL_MODES);
     PDFillColorNames(m_cbColor, "Automatic");
+    m_btnColor.CreateColorMenu(IDC_PD_LINE_COLOR_BUTTON, QK_COLOR_LINE, this, GetPlot());
+}
+
+void CQUPlotDetailsLine::BindColorControls()
+{
+    m_btnColor.ConnectToPlotObject(GetPlot());
 }
 
 void CQUPlotDetailsLine::ShowControlsForObject()
@@ -84,7 +92,7 @@ void CQUPlotDetailsLine::ShowControlsForObject()
             if (id)
                 GetDlgItem(id)->ShowWindow(show);
     }
-    GetDlgItem(IDC_PD_LINE_COLOR_LABEL)->ShowWindow(plot->HasLine(6) ? SW_SHOW : SW_HIDE);
+    GetDlgItem(IDC_PD_LINE_COLOR_LABEL)->ShowWindow(plot->HasLine(6) || plot->HasLine(7) ? SW_SHOW : SW_HIDE);
 }
 
 void CQUPlotDetailsLine::ApplyGapRule()
@@ -98,7 +106,12 @@ void CQUPlotDetailsLine::ObjectToControls()
     CQKPlotObj* plot = GetPlot();
     PDShowRounded(m_cbWidth, plot->GetWidth());
     m_cbStyle.SetCurSel(plot->GetType());
-    m_cbColor.SetCurSel(PDColorToIndex(plot->GetColor()));
+    if ((plot->GetColorContents(QK_COLOR_LINE, 0) & 0xFF) < 16) {
+        m_cbColor.SetCurSel(PDColorToIndex(plot->GetColor()));
+    } else {
+        m_btnColor.SetAutoColor(plot->GetActualColorForAutoColor(7));
+        m_btnColor.SetSelectedQCOLOR(plot->GetColor());
+    }
     m_cbFillMode.SetCurSel(plot->GetFillAreaMultipleRegionMode());
 
     if (m_b3DScatter) {
@@ -200,6 +213,19 @@ void CQUPlotDetailsLine::OnColorChange()
     ControlsToObject();
 }
 
+LRESULT CQUPlotDetailsLine::OnColorMenu(WPARAM wParam, LPARAM)
+{
+    if (wParam == IDC_PD_LINE_COLOR_BUTTON) {
+        const int color = m_btnColor.GetSelectedQCOLOR(0);
+        GetPlot()->SetColor(color);
+        KeepColorMapFor(color);
+        if (CQUPlotDetailsTabChecker* checker = GetTabChecker())
+            checker->CheckTabs(FALSE);
+    }
+    ColorMenuChosen(wParam);
+    return 0;
+}
+
 void CQUPlotDetailsLine::EnableLineControls(BOOL bEnable)
 {
     for (int id : kLineControls)
@@ -239,7 +265,7 @@ void CQUPlotDetailsLine::OnConnectChange()
 void CQUPlotDetailsLine::OnConnectSymbols()
 {
     const BOOL on = IsDlgButtonChecked(IDC_PD_LINE_CONNECT_SYMBOLS);
-    const int ids[] = {IDC_PD_LINE_COLOR, IDC_PD_LINE_STYLE, IDC_PD_LINE_WIDTH};
+    const int ids[] = {IDC_PD_LINE_COLOR, IDC_PD_LINE_COLOR_BUTTON, IDC_PD_LINE_STYLE, IDC_PD_LINE_WIDTH};
     for (int id : ids)
         GetDlgItem(id)->EnableWindow(on);
 }

@@ -16,6 +16,7 @@ public:
     void InitControls() override;
     int GetPageKind() const override { return 0; }
     void ShowControlsForObject() override;
+    void BindColorControls() override;
 
     // Paints the fill-mode preview into a device context (the page's, or a test's) with
     // the frame's rectangle; nothing when the area is not filled.
@@ -36,8 +37,10 @@ protected:
     afx_msg void OnConnectSymbols();
     afx_msg void OnFillModeChange();
     afx_msg void OnPaint();
+    afx_msg LRESULT OnColorMenu(WPARAM wParam, LPARAM lParam);
 
     CComboBox m_cbConnect, m_cbStyle, m_cbWidth, m_cbColor, m_cbFillMode;
+    CQKColorMenuButtonCtrl m_btnColor; // in place of the colour list when colours may be per point
     int m_bGap;
     int m_nPosition;      // 0 in front of the symbols, 1 behind
     int m_nPrevConnect;   // -1 until the page is first filled

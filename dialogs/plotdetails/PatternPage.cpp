@@ -10,11 +10,12 @@
 
 namespace {
 
-const int kBorderControls[] = {IDC_PD_PAT_BORDER_COLOR, IDC_PD_PAT_STYLE, IDC_PD_PAT_BORDER_WIDTH};
+const int kBorderControls[] = {IDC_PD_PAT_BORDER_COLOR, IDC_PD_PAT_BORDER_BUTTON, IDC_PD_PAT_STYLE,
+                               IDC_PD_PAT_BORDER_WIDTH};
 enum { COLOR_BORDER = 1, COLOR_FILL = 2, COLOR_PATTERN = 4 };
 
-const int kFillControls[] = {IDC_PD_PAT_FILL_COLOR, IDC_PD_PAT_PATTERN_COLOR, IDC_PD_PAT_PATTERN,
-                             IDC_PD_PAT_FILL_WIDTH};
+const int kFillControls[] = {IDC_PD_PAT_FILL_COLOR,    IDC_PD_PAT_FILL_BUTTON, IDC_PD_PAT_PATTERN_COLOR,
+                             IDC_PD_PAT_PATTERN_BUTTON, IDC_PD_PAT_PATTERN,     IDC_PD_PAT_FILL_WIDTH};
 
 } // namespace
 
@@ -30,10 +31,12 @@ BEGIN_MESSAGE_MAP(CQUPlotDetailsPattern, CQUPlotDetailsPlotObjTab)
     ON_CBN_SELCHANGE(IDC_PD_PAT_FILL_WIDTH, OnFillWidthSelect)
     ON_CBN_EDITCHANGE(IDC_PD_PAT_FILL_WIDTH, OnFillWidthEdit)
     ON_WM_PAINT()
+    ON_MESSAGE(QK_WM_COLORMENU_CHOSEN, OnColorMenu)
 END_MESSAGE_MAP()
 
 CQUPlotDetailsPattern::CQUPlotDetailsPattern()
-    : CQUPlotDetailsPlotObjTab(IDD_PD_PATTERN), m_nInstance(0), m_bShared(1), m_nAutoPatternColor(0),
+    : CQUPlotDetailsPlotObjTab(IDD_PD_PATTERN), m_nInstance(0), m_bShared(1), m_bBorderButton(FALSE),
+      m_bFillButton(FALSE), m_bPatternButton(FALSE), m_nAutoPatternColor(0),
       m_nColorsChanged(0)
 {
 }
@@ -57,6 +60,26 @@ void CQUPlotDetailsPattern::InitControls()
     PDFillComboFromString(m_cbFillWidth, IDS_QD_LINE_WIDTHS);
     PDFillComboFromString(m_cbPattern, IDS_PD_FILL_PATTERNS);
     PDFillComboFromString(m_cbRelation, IDS_PD_PATTERN_RELATIONS);
+    m_btnBorder.CreateColorMenu(IDC_PD_PAT_BORDER_BUTTON, QK_COLOR_BORDER, this, GetPlot());
+    m_btnPattern.CreateColorMenu(IDC_PD_PAT_PATTERN_BUTTON, QK_COLOR_PATTERN, this, GetPlot());
+    m_btnFill.CreateColorMenu(IDC_PD_PAT_FILL_BUTTON, QK_COLOR_PATTERN_FILL, this, GetPlot());
+}
+
+void CQUPlotDetailsPattern::BindColorControls()
+{
+    for (CQKColorMenuButtonCtrl* button : {&m_btnBorder, &m_btnFill, &m_btnPattern})
+        button->ConnectToPlotObject(GetPlot());
+}
+
+int CQUPlotDetailsPattern::ShownColor(int which) const
+{
+    switch (which) {
+    case COLOR_BORDER:
+        return m_bBorderButton ? m_btnBorder.GetSelectedQCOLOR(0) : PDIndexToColor(m_cbBorderColor.GetCurSel());
+    case COLOR_FILL: return m_bFillButton ? m_btnFill.GetSelectedQCOLOR(0) : PDIndexToColor(m_cbFillColor.GetCurSel());
+    default:
+        return m_bPatternButton ? m_btnPattern.GetSelectedQCOLOR(0) : PDIndexToColor(m_cbPatternColor.GetCurSel());
+    }
 }
 
 void CQUPlotDetailsPattern::ShowControlsForObject()
@@ -69,6 +92,9 @@ void CQUPlotDetailsPattern::ShowControlsForObject()
     const int show = m_nInstance == 0 ? SW_HIDE : SW_SHOW;
     GetDlgItem(IDC_PD_PAT_RELATION)->ShowWindow(show);
     GetDlgItem(IDC_PD_PAT_RELATION_LABEL)->ShowWindow(show);
+    m_bBorderButton = PDShowColorPair(this, IDC_PD_PAT_BORDER_COLOR, m_btnBorder);
+    m_bFillButton = PDShowColorPair(this, IDC_PD_PAT_FILL_COLOR, m_btnFill);
+    m_bPatternButton = PDShowColorPair(this, IDC_PD_PAT_PATTERN_COLOR, m_btnPattern);
 }
 
 void CQUPlotDetailsPattern::EnableFill(BOOL bEnable)
@@ -82,6 +108,7 @@ void CQUPlotDetailsPattern::ApplyPatternWidthRule()
     const BOOL on = m_cbPattern.GetCurSel() > 0 && OwnSettings();
     GetDlgItem(IDC_PD_PAT_FILL_WIDTH)->EnableWindow(on);
     GetDlgItem(IDC_PD_PAT_PATTERN_COLOR)->EnableWindow(on);
+    GetDlgItem(IDC_PD_PAT_PATTERN_BUTTON)->EnableWindow(on);
 }
 
 void CQUPlotDetailsPattern::ObjectToControls()
@@ -95,14 +122,20 @@ void CQUPlotDetailsPattern::ObjectToControls()
     const int e = EffectiveInstance();
     m_nColorsChanged = 0;
     m_cbBorderColor.SetCurSel(PDColorToIndex(plot->GetBorderColor(e)));
+    m_btnBorder.SetAutoColor(plot->GetActualColorForAutoColor(6));
+    m_btnBorder.SetSelectedQCOLOR(plot->GetBorderColor(e));
     m_cbStyle.SetCurSel(plot->GetBorderType(e));
     PDShowRounded(m_cbBorderWidth, plot->GetBorderWidth(e));
     m_nAutoPatternColor = plot->GetBorderColor(e) == PD_AUTO_COLOR ? plot->GetActualColorForAutoColor(6)
                                                                  : plot->GetBorderColor(e);
     m_cbPatternColor.SetCurSel(PDColorToIndex(plot->GetBarFillColor(e)));
+    m_btnPattern.SetAutoColor(plot->GetActualColorForAutoColor(4));
+    m_btnPattern.SetSelectedQCOLOR(plot->GetBarFillColor(e));
     m_cbPattern.SetCurSel(plot->GetFillPattern(e));
     PDShowRounded(m_cbFillWidth, plot->GetFillWidth(e));
     m_cbFillColor.SetCurSel(PDColorToIndex(plot->GetBKColor(e)));
+    m_btnFill.SetAutoColor(plot->GetActualColorForAutoColor(0));
+    m_btnFill.SetSelectedQCOLOR(plot->GetBKColor(e));
     if (m_nInstance != 0)
         EnableFill(m_bShared == 0);
     ApplyPatternWidthRule();
@@ -114,19 +147,19 @@ void CQUPlotDetailsPattern::ControlsToObject()
     if (OwnSettings()) {
         // "Automatic" is written as the colour it stands for now.
         if (m_nColorsChanged & COLOR_BORDER) {
-            int border = PDIndexToColor(m_cbBorderColor.GetCurSel());
+            int border = ShownColor(COLOR_BORDER);
             plot->SetBorderColor(border == PD_AUTO_COLOR ? plot->GetActualColorForAutoColor(6) : border, m_nInstance);
         }
         plot->SetBorderType(m_cbStyle.GetCurSel(), m_nInstance);
         if (m_nColorsChanged & COLOR_PATTERN) {
-            int pattern = PDIndexToColor(m_cbPatternColor.GetCurSel());
+            int pattern = ShownColor(COLOR_PATTERN);
             if (pattern == PD_AUTO_COLOR && plot->IsSpecialPoint())
                 pattern = m_nAutoPatternColor;
             plot->SetBarFillColor(pattern, m_nInstance);
         }
         plot->SetFillPattern(m_cbPattern.GetCurSel(), m_nInstance);
         if (m_nColorsChanged & COLOR_FILL) {
-            int fill = PDIndexToColor(m_cbFillColor.GetCurSel());
+            int fill = ShownColor(COLOR_FILL);
             plot->SetBKColor(fill == PD_AUTO_COLOR ? plot->GetActualColorForAutoColor(0) : fill, m_nInstance);
         }
     }
@@ -201,6 +234,26 @@ void CQUPlotDetailsPattern::OnBorderColorChange()
     ControlsToObject();
     Preview();
     RecheckTabs();
+}
+
+LRESULT CQUPlotDetailsPattern::OnColorMenu(WPARAM wParam, LPARAM lParam)
+{
+    switch (wParam) {
+    case IDC_PD_PAT_BORDER_BUTTON: m_nColorsChanged |= COLOR_BORDER; break;
+    case IDC_PD_PAT_FILL_BUTTON: m_nColorsChanged |= COLOR_FILL; break;
+    case IDC_PD_PAT_PATTERN_BUTTON: m_nColorsChanged |= COLOR_PATTERN; break;
+    default: return 0;
+    }
+    ControlsToObject();
+    KeepColorMapFor((int)lParam);
+    Preview();
+    if (CQUPlotDetailsTabChecker* checker = GetTabChecker())
+        checker->CheckTabs(FALSE);
+    // The pattern colour's "Automatic" follows the border.
+    const int border = ShownColor(COLOR_BORDER);
+    m_nAutoPatternColor = border == PD_AUTO_COLOR ? GetPlot()->GetActualColorForAutoColor(6) : border;
+    ColorMenuChosen(wParam);
+    return 0;
 }
 
 void CQUPlotDetailsPattern::OnStyleChange()

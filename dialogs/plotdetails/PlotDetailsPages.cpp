@@ -327,3 +327,29 @@ CQKWksPage* PDPlotWorksheet(const CQKPlotObj* plot)
         }
     return nullptr;
 }
+
+void CQUPlotDetailsPlotObjTab::KeepColorMapFor(int qcolor)
+{
+    if (!qkIsPointQCOLOR(qcolor) || !(qcolor & QK_QCOLOR_COLORMAP))
+        return;
+    CQKPlotObj* plot = GetPlot();
+    CQKColorMapData* map = plot->GetColorMapDataOrCreateWithDefRange();
+    plot->SaveColorMapData(map);
+    delete map;
+}
+
+void CQUPlotDetailsPlotObjTab::ColorMenuChosen(WPARAM nID)
+{
+    if (m_bInitialized && m_bActivated)
+        OnControlNotify(MAKEWPARAM((UINT)nID, BN_CLICKED), 0);
+}
+
+BOOL PDShowColorPair(CWnd* page, UINT nComboID, CQKColorMenuButtonCtrl& button, BOOL bShown)
+{
+    const CQKPlotObj* plot = button.GetPlotObject();
+    const int contents = plot ? plot->GetColorContents(button.GetContents(), 0) : QK_CONTENTS_COLORS;
+    const BOOL useButton = (contents & QK_CONTENTS_PER_POINT) != 0;
+    page->GetDlgItem(nComboID)->ShowWindow(bShown && (contents & 0xFF) < 16 ? SW_SHOW : SW_HIDE);
+    button.ShowWindow(bShown && useButton ? SW_SHOW : SW_HIDE);
+    return useButton;
+}

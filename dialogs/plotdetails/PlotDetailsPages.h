@@ -14,6 +14,7 @@
 
 #include "QDExport.h"
 #include "QKData.h"
+#include "QKControls.h"
 #include "QKGraphObjects.h"
 
 class CQUPlotDetailsTabChecker;
@@ -88,6 +89,12 @@ protected:
     // The inside of the page's preview frame, filled white, in *r; FALSE when the frame is
     // not there yet.
     BOOL PaintPreviewArea(CDC& dc, UINT nFrameID, CRect* r);
+    // After a colour button's choice: a colour taken through the colour map gives the
+    // plot a colour map of its own (the default levels over the column when it has none),
+    // which the colour-map pages then edit.
+    void KeepColorMapFor(int qcolor);
+    // The base handling of a colour button's choice: a change, as a click is.
+    void ColorMenuChosen(WPARAM nID);
 
     BOOL m_bInitialized;
     BOOL m_bGroupDependent; // in a group that is not independent
@@ -160,6 +167,10 @@ CQKWksPage* PDPlotWorksheet(const CQKPlotObj* plot);
 std::vector<CString> PDSplitList(const char* list);
 void PDFillComboFromText(CComboBox& combo, const char* list);
 void PDFillComboFromString(CComboBox& combo, UINT nID);
+
+// Shows the colour list or the colour button of one colour of a plot at their common
+// place, as the plot's colour contents say; answers whether the button is in use.
+BOOL PDShowColorPair(CWnd* page, UINT nComboID, CQKColorMenuButtonCtrl& button, BOOL bShown = TRUE);
 
 // Colour lists that start with "Automatic": entry 0 is the automatic colour (-9), entry
 // i + 1 the kernel's colour i.

@@ -605,6 +605,7 @@ BEGIN_MESSAGE_MAP(CQUPlotDetailsVector, CQUPlotDetailsPlotObjTab)
     ON_CBN_SELCHANGE(IDC_PD_VEC_COLOR, OnColorChange)
     ON_CBN_EDITCHANGE(IDC_PD_VEC_MAGNITUDE, OnMagnitudeEdit)
     ON_CBN_SELCHANGE(IDC_PD_VEC_MAGNITUDE, OnMagnitudeSelect)
+    ON_MESSAGE(QK_WM_COLORMENU_CHOSEN, OnColorMenu)
 END_MESSAGE_MAP()
 
 CQUPlotDetailsVector::CQUPlotDetailsVector() : CQUPlotDetailsPlotObjTab(IDD_PD_VECTOR), m_nType(0) {}
@@ -644,10 +645,13 @@ void CQUPlotDetailsVector::InitControls()
     PDFillComboFromString(m_cbLength, IDS_PD_ARROW_LENGTHS);
     PDFillComboFromString(m_cbHeadAngle, IDS_PD_ARROW_ANGLES);
     PDFillComboFromString(m_cbMultiplier, IDS_PD_MULTIPLIERS);
+    m_btnColor.CreateColorMenu(IDC_PD_VEC_COLOR_BUTTON, QK_COLOR_VECTOR, this, GetPlot());
+    PDShowColorPair(this, IDC_PD_VEC_COLOR, m_btnColor);
 }
 
 void CQUPlotDetailsVector::BindColorControls()
 {
+    m_btnColor.ConnectToPlotObject(GetPlot());
     FillColumns(m_cbAngle, true, IDS_PD_VECTOR_ANGLES);
     FillColumns(m_cbMagnitude, true, IDS_PD_MAGNITUDES);
 }
@@ -680,6 +684,8 @@ void CQUPlotDetailsVector::ObjectToControls()
         CheckRadioButton(IDC_PD_VEC_TAIL, IDC_PD_VEC_HEAD, IDC_PD_VEC_TAIL + plot->GetPositionIndex());
     }
     m_cbColor.SetCurSel(PDColorToIndex(plot->GetVectorColor()));
+    m_btnColor.SetAutoColor(plot->GetActualColorForAutoColor(1));
+    m_btnColor.SetSelectedQCOLOR(plot->GetVectorColor());
     CheckRadioButton(IDC_PD_VEC_CLOSED, IDC_PD_VEC_OPEN, plot->IsArrowHeadClose() ? IDC_PD_VEC_CLOSED : IDC_PD_VEC_OPEN);
     CString text;
     text.Format("%d", plot->GetArrowLength());
@@ -721,6 +727,17 @@ void CQUPlotDetailsVector::OnColorChange()
 {
     GetPlot()->SetVectorColor(PDIndexToColor(m_cbColor.GetCurSel()));
     RecheckTabs(this);
+}
+
+LRESULT CQUPlotDetailsVector::OnColorMenu(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != IDC_PD_VEC_COLOR_BUTTON)
+        return 0;
+    GetPlot()->SetVectorColor(m_btnColor.GetSelectedQCOLOR(0));
+    KeepColorMapFor((int)lParam);
+    RecheckTabs(this);
+    ColorMenuChosen(wParam);
+    return 0;
 }
 
 void CQUPlotDetailsVector::OnMagnitudeEdit()

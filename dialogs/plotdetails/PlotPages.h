@@ -120,7 +120,10 @@ protected:
     afx_msg void OnColorChange();
     afx_msg void OnMagnitudeEdit();
     afx_msg void OnMagnitudeSelect();
+    afx_msg LRESULT OnColorMenu(WPARAM wParam, LPARAM lParam);
 
+    // The vector colour's button, in place of its list when colours may be per point.
+    CQKColorMenuButtonCtrl m_btnColor;
     CComboBox m_cbColor, m_cbWidth, m_cbLength, m_cbHeadAngle, m_cbXEnd, m_cbYEnd, m_cbAngle, m_cbMagnitude,
         m_cbMultiplier;
     int m_nType;

@@ -91,12 +91,14 @@ BEGIN_MESSAGE_MAP(CQUPlotDetailsSymbol, CQUPlotDetailsPlotObjTab)
     ON_CBN_SELCHANGE(IDC_PD_SYM_UDS, OnUserSymbol)
     ON_COMMAND_RANGE(IDC_PD_STYLE_BOLD, IDC_PD_STYLE_UNDERLINE, OnStyleButton)
     ON_MESSAGE(WM_PD_WELL_PICK, OnWellPick)
+    ON_MESSAGE(QK_WM_COLORMENU_CHOSEN, OnColorMenu)
     ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 CQUPlotDetailsSymbol::CQUPlotDetailsSymbol()
     : CQUPlotDetailsPlotObjTab(IDD_PD_SYMBOL), m_bLoaded(FALSE), m_nFill(0), m_nShape(1), m_nChar(65),
-      m_nStartLetter(65), m_nCharStyle(0), m_nFont(0), m_nUDS(0), m_nKind(-1), m_bNoUDSReported(FALSE)
+      m_nStartLetter(65), m_nCharStyle(0), m_nFont(0), m_nUDS(0), m_nKind(-1), m_bNoUDSReported(FALSE),
+      m_bEdgeButton(FALSE), m_bFillButton(FALSE)
 {
 }
 
@@ -153,11 +155,14 @@ void CQUPlotDetailsSymbol::InitControls()
     }
     m_style.Create(this, IDC_PD_SYM_STYLE_BAR);
     ShowKind(-1);
+    m_btnEdge.CreateColorMenu(IDC_PD_SYM_EDGE_BUTTON, QK_COLOR_SYMBOL_EDGE, this, GetPlot());
+    m_btnFill.CreateColorMenu(IDC_PD_SYM_FILL_BUTTON, QK_COLOR_SYMBOL_FILL, this, GetPlot());
 }
 
 void CQUPlotDetailsSymbol::ShowControlsForObject()
 {
-    // The colours come as lists only: no colour button stands beside them.
+    m_bEdgeButton = PDShowColorPair(this, IDC_PD_SYM_EDGE_COLOR, m_btnEdge);
+    m_bFillButton = PDShowColorPair(this, IDC_PD_SYM_FILL_COLOR, m_btnFill);
 }
 
 void CQUPlotDetailsSymbol::BindColorControls()
@@ -179,6 +184,8 @@ void CQUPlotDetailsSymbol::BindColorControls()
     m_cbUDS.ResetContent();
     m_cbUDS.AddUserDefinedSymbols();
     m_gallery.SetSymbolFromPlot(*GetPlot());
+    m_btnEdge.ConnectToPlotObject(GetPlot());
+    m_btnFill.ConnectToPlotObject(GetPlot());
 }
 
 void CQUPlotDetailsSymbol::UnbindColorControls()
@@ -331,7 +338,7 @@ void CQUPlotDetailsSymbol::ApplyFillRule(BOOL sphere)
     if (names.size() == 2)
         SetDlgItemText(IDC_PD_SYM_EDGE_LABEL, names[fill ? 0 : 1]);
     GetDlgItem(IDC_PD_SYM_FILL_LABEL)->ShowWindow(fill ? SW_SHOW : SW_HIDE);
-    GetDlgItem(IDC_PD_SYM_FILL_COLOR)->ShowWindow(fill ? SW_SHOW : SW_HIDE);
+    PDShowColorPair(this, IDC_PD_SYM_FILL_COLOR, m_btnFill, fill);
 }
 
 void CQUPlotDetailsSymbol::Preview()
@@ -361,6 +368,10 @@ void CQUPlotDetailsSymbol::ObjectToControls()
     m_bLoaded = FALSE;
     m_cbEdge.SetCurSel(PDColorToIndex(plot->GetEdgeColor()));
     m_cbFill.SetCurSel(PDColorToIndex(plot->GetFillColor()));
+    m_btnEdge.SetAutoColor(plot->GetActualColorForAutoColor(1));
+    m_btnEdge.SetSelectedQCOLOR(plot->GetEdgeColor());
+    m_btnFill.SetAutoColor(plot->GetActualColorForAutoColor(2));
+    m_btnFill.SetSelectedQCOLOR(plot->GetFillColor());
     PDShowRounded(m_cbScaling, plot->GetScalingFactor());
     m_cbSize.SetCurSel(-1);
     if (plot->GetSymbolSizeColumn() > 0) {
@@ -388,9 +399,15 @@ void CQUPlotDetailsSymbol::ObjectToControls()
 void CQUPlotDetailsSymbol::ControlsToObject()
 {
     CQKPlotObj* plot = GetPlot();
-    if (m_cbEdge.GetCurSel() >= 0)
+    // A list without a selection (a colour it cannot show) leaves the colour as it is; a
+    // button shows every colour.
+    if (m_bEdgeButton)
+        plot->SetEdgeColor(m_btnEdge.GetSelectedQCOLOR(0));
+    else if (m_cbEdge.GetCurSel() >= 0)
         plot->SetEdgeColor(PDIndexToColor(m_cbEdge.GetCurSel()));
-    if (m_cbFill.GetCurSel() >= 0)
+    if (m_bFillButton)
+        plot->SetFillColor(m_btnFill.GetSelectedQCOLOR(0));
+    else if (m_cbFill.GetCurSel() >= 0)
         plot->SetFillColor(PDIndexToColor(m_cbFill.GetCurSel()));
     double value;
     if (PDComboNumber(m_cbScaling, value))
@@ -559,6 +576,19 @@ void CQUPlotDetailsSymbol::OnFillColor()
     if (CQUPlotDetailsTabChecker* checker = GetTabChecker())
         checker->CheckTabs(FALSE);
     Preview();
+}
+
+LRESULT CQUPlotDetailsSymbol::OnColorMenu(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != IDC_PD_SYM_EDGE_BUTTON && wParam != IDC_PD_SYM_FILL_BUTTON)
+        return 0;
+    ControlsToObject();
+    KeepColorMapFor((int)lParam);
+    Preview();
+    if (CQUPlotDetailsTabChecker* checker = GetTabChecker())
+        checker->CheckTabs(FALSE);
+    ColorMenuChosen(wParam);
+    return 0;
 }
 
 void CQUPlotDetailsSymbol::OnUserSymbol()

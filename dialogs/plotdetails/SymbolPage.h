@@ -59,6 +59,7 @@ protected:
     afx_msg void OnFillColor();
     afx_msg void OnUserSymbol();
     afx_msg LRESULT OnWellPick(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnColorMenu(WPARAM wParam, LPARAM lParam);
     afx_msg void OnPaint();
 
     CComboBox m_cbSize, m_cbScaling, m_cbThickness, m_cbEdge, m_cbFill, m_cbShape, m_cbInterior, m_cbCharFont,
@@ -71,6 +72,10 @@ protected:
     int m_nFill, m_nShape, m_nChar, m_nStartLetter, m_nCharStyle, m_nFont, m_nUDS;
     int m_nKind;
     BOOL m_bNoUDSReported;
+    // The edge and fill colour buttons, in place of their lists when the plot may take
+    // those colours per point.
+    CQKColorMenuButtonCtrl m_btnEdge, m_btnFill;
+    BOOL m_bEdgeButton, m_bFillButton;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -15,6 +15,7 @@
 #include "QKContour.h"
 #include "QKData.h"
 #include "QKGraphObjects.h"
+#include "PageRender.h"
 
 namespace {
 
@@ -415,11 +416,57 @@ BOOL CQKPlotObj::GetDefaultColorColumnRange(double range[2]) const
                 }
         }
     }
+    if (low > high) {
+        // No Z data: the first colour of the plot taken per point through the colour map.
+        const int colors[] = {m_s.color,         m_s.symbol.edgeColor,    m_s.symbol.fillColor,
+                              m_s.pattern[0].borderColor, m_s.pattern[0].bkColor, m_s.pattern[0].barFillColor};
+        for (int color : colors) {
+            if (!qkIsPointQCOLOR(color) || !(color & QK_QCOLOR_COLORMAP))
+                continue;
+            if (const CQKDataset* ds = qkPointColorColumn(*this, color))
+                for (int i = ds->GetFirst(); i < ds->GetEnd(); ++i) {
+                    double v = ds->GetValue(i);
+                    if (Valid(v))
+                        low = std::min(low, v), high = std::max(high, v);
+                }
+            break;
+        }
+    }
     if (low > high)
         return FALSE;
     range[0] = low;
     range[1] = high;
     return TRUE;
+}
+
+CQKColorMapData* CQKPlotObj::GetColorMapDataOrCreateWithDefRange() const
+{
+    if (m_s.cmap.levels.size() >= 2)
+        return GetColorMapData(nullptr);
+    CQKPlotObj made(*this);
+    made.MakeDefaultColorMap();
+    return made.GetColorMapData(nullptr);
+}
+
+CQKDataset* qkPointColorColumn(const CQKPlotObj& plot, int qcolor)
+{
+    if (!qkIsPointQCOLOR(qcolor))
+        return nullptr;
+    const CQKDataset* y = qkPlotDataset(plot, QK_ROLE_Y);
+    CQKWksPage* wks = y ? y->GetOwner() : nullptr;
+    const int column = qkQCOLORColumn(qcolor);
+    return wks && column <= wks->GetNumCols() ? wks->GetColumn(column) : nullptr;
+}
+
+COLORREF qkColorMapFill(const QKColorMapState& map, double value)
+{
+    if (!Valid(value) || map.levels.empty())
+        return map.missing.fillColor & 0xFFFFFF;
+    // The last level at or below the value; values below the first take the first.
+    size_t i = 0;
+    while (i + 1 < map.levels.size() && map.levels[i + 1].level <= value)
+        ++i;
+    return map.levels[i].fillColor & 0xFFFFFF;
 }
 
 void CQKPlotObj::MakeDefaultColorMap()

@@ -94,8 +94,10 @@ void qkDrawPlots(const QKDrawEnv& env, CQKGraphicLayer& layer, const QKLayerMap&
 // and fill colours and edge thickness; `color` is the plot's colour at that point (what
 // an automatic edge takes).
 // index: the point's place in its plot from 0 (incremental symbols count by it); -1 none.
+// edge, fill: the point's own edge and fill colours when they are taken per point
+// (CLR_INVALID: the symbol's).
 void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color,
-                      int index = -1);
+                      int index = -1, COLORREF edge = CLR_INVALID, COLORREF fill = CLR_INVALID);
 // A plot's sample in its legend line: a short line and/or symbol or a filled box.
 void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box);
 COLORREF qkPlotColor(const CQKPlotObj& plot);
@@ -112,6 +114,11 @@ BOOL qkDrawGraphPage(CQKGraphPage& page, HDC dc, const RECT& rect, bool paper);
 RECT qkCopyPageArea(CQKGraphPage& page, const RECT& pixels);
 // The dataset of a role of a plot; null when it has none.
 CQKDataset* qkPlotDataset(const CQKPlotObj& plot, int role, int* first = nullptr, int* end = nullptr);
+// The worksheet column a per-point colour (qkIsPointQCOLOR) takes its values from: a
+// column of the worksheet of the plot's Y dataset; null when there is none.
+CQKDataset* qkPointColorColumn(const CQKPlotObj& plot, int qcolor);
+// The fill of the colour-map level a value falls in (the missing fill for a missing value).
+COLORREF qkColorMapFill(const QKColorMapState& map, double value);
 // The data of a 3D plot in data units: a grid (X and Y lines, Z row by row) for surfaces,
 // wire frames and bars of a matrix or of gridded columns, else its points.
 struct QK3DData {

@@ -224,11 +224,102 @@ std::vector<std::vector<POINT>> Polylines(const PlotContext& c, const Series& s)
     return runs;
 }
 
+COLORREF ColorOr(int color, COLORREF automatic)
+{
+    return color < 0 || qkIsPointQCOLOR(color) ? automatic : qkColorOf(color);
+}
+
+// One colour of a plot at each of its points: fixed, or taken per point from a worksheet
+// column, whose values are colour-table numbers from 1 or go through the plot's colour
+// map (its levels, or the default levels over the column when it has none). A point
+// without a number takes the fixed colour; through the map, the missing-value fill.
+class PointColor {
+public:
+    PointColor(const CQKPlotObj& plot, int qcolor, COLORREF automatic) : m_fixed(ColorOr(qcolor, automatic))
+    {
+        m_column = qkPointColorColumn(plot, qcolor);
+        if (!m_column || !(qcolor & QK_QCOLOR_COLORMAP))
+            return;
+        m_mapped = true;
+        m_map = plot.GetColorMapState();
+        if (m_map.levels.size() < 2) {
+            CQKPlotObj made(plot);
+            made.MakeDefaultColorMap();
+            m_map = made.GetColorMapState();
+        }
+    }
+    bool PerPoint() const { return m_column != nullptr; }
+    COLORREF At(int row) const
+    {
+        if (!m_column)
+            return m_fixed;
+        const double v = row < m_column->GetEnd() ? m_column->GetValue(row) : MISSING_VALUE;
+        if (m_mapped)
+            return qkColorMapFill(m_map, v);
+        if (!Valid(v))
+            return m_fixed;
+        const int n = std::max(1, CQKColor::GetColorNumber());
+        return qkColorOf((((int)std::lround(v) - 1) % n + n) % n);
+    }
+    // The point's colour, or CLR_INVALID when the colour is not taken per point.
+    COLORREF Own(int row) const { return m_column ? At(row) : CLR_INVALID; }
+
+private:
+    COLORREF m_fixed;
+    const CQKDataset* m_column = nullptr;
+    bool m_mapped = false;
+    QKColorMapState m_map;
+};
+
+// A line whose colour is taken per point: each piece from a point to the next in the
+// first point's colour, joined as the connection joins two points.
+void DrawLineByPoint(const PlotContext& c, const Series& s, const PointColor& color)
+{
+    const CQKPlotObj& p = c.plot;
+    const CQKGraphPage* page = dynamic_cast<CQKGraphPage*>(c.layer.GetValidPagePtr());
+    const bool joinMissing = page && page->IsDisplConnectMiss();
+    std::unique_ptr<GdiSelect> pen;
+    COLORREF penColor = CLR_INVALID;
+    bool have = false;
+    POINT last = {};
+    int lastRow = 0;
+    for (int row = s.first; row < s.end; ++row) {
+        double dx, dy;
+        const double vx = s.X(row), vy = s.Y(row);
+        if (!Valid(vx) || !Valid(vy) || !c.map.Map(vx, vy, dx, dy)) {
+            have = have && joinMissing;
+            continue;
+        }
+        const POINT pt = {Round(dx), Round(dy)};
+        if (have) {
+            const COLORREF piece = color.At(lastRow);
+            if (piece != penColor) {
+                pen.reset();
+                pen.reset(new GdiSelect(c.env.dc, qkCreateLinePen(c.env, p.GetType(), p.GetWidth(), piece)));
+                penColor = piece;
+            }
+            for (auto& pts : qkConnectPoints({last, pt}, p.GetConnectType()))
+                if (pts.size() >= 2) {
+                    Polyline(c.env.dc, pts.data(), (int)pts.size());
+                    c.Hit(pts, false);
+                }
+        }
+        have = true;
+        last = pt;
+        lastRow = row;
+    }
+}
+
 void DrawLine(const PlotContext& c, const Series& s)
 {
     const CQKPlotObj& p = c.plot;
     if (p.GetConnectType() == 0)
         return;
+    const PointColor byPoint(p, p.GetColor(), c.color);
+    if (byPoint.PerPoint()) {
+        DrawLineByPoint(c, s, byPoint);
+        return;
+    }
     HDC dc = c.env.dc;
     GdiSelect pen(dc, qkCreateLinePen(c.env, p.GetType(), p.GetWidth(), c.color));
     const bool thin = p.GetType() == 0 && c.env.PenWidth(p.GetWidth()) <= 1;
@@ -286,11 +377,6 @@ bool SkippedRow(const CQKPlotObj& p, int row, int first)
         return false;
     const int n = p.GetSkipFrequency() < 1 ? 2 : p.GetSkipFrequency();
     return (row - first) % n != 0;
-}
-
-COLORREF ColorOr(int color, COLORREF automatic)
-{
-    return color < 0 ? automatic : qkColorOf(color);
 }
 
 // The drop lines of a plot's points: down to the frame's bottom and across to its left,
@@ -381,6 +467,10 @@ void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes,
         look->SetPartLook(point.look);
         special[point.row] = std::move(look);
     }
+    const QKSymbolState& sym = c.plot.GetSymbolState();
+    const PointColor plotColor(c.plot, c.plot.GetColor(), c.color), edgeColor(c.plot, sym.edgeColor, c.color),
+        fillColor(c.plot, sym.fillColor, c.color);
+    const bool perPoint = plotColor.PerPoint() || edgeColor.PerPoint() || fillColor.PerPoint();
     std::vector<POINT> drawn;
     std::vector<int> rows;
     std::unordered_set<long long> seen;
@@ -401,7 +491,7 @@ void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes,
             continue;
         }
         double size = c.plot.GetSymbolSize();
-        COLORREF color = c.color;
+        COLORREF color = plotColor.At(row);
         if (sizes) {
             const double v = sizes->GetValue(row) * sizeFactor;
             if (!Valid(v) || v <= 0)
@@ -417,9 +507,10 @@ void DrawSymbols(const PlotContext& c, const Series& s, const CQKDataset* sizes,
             }
         }
         // The same symbol at the same pixel twice changes nothing.
-        if (!sizes && !colors && g_mergePoints && !seen.insert(((long long)pt.x << 32) ^ (unsigned)pt.y).second)
+        if (!sizes && !colors && !perPoint && g_mergePoints &&
+            !seen.insert(((long long)pt.x << 32) ^ (unsigned)pt.y).second)
             continue;
-        qkDrawPlotSymbol(c.env, c.plot, pt.x, pt.y, size, color, row - s.first);
+        qkDrawPlotSymbol(c.env, c.plot, pt.x, pt.y, size, color, row - s.first, edgeColor.Own(row), fillColor.Own(row));
         drawn.push_back(pt);
         rows.push_back(row);
     }
@@ -446,22 +537,24 @@ double Spacing(const PlotContext& c, const Series& s, bool horizontal)
     return best;
 }
 
-void FillShape(const PlotContext& c, const POINT* pts, int n, int instance = 0)
+// A filled part of a plot; `row` is the point it stands for (bars), whose colours are
+// its own when they are taken per point; -1 for none.
+void FillShape(const PlotContext& c, const POINT* pts, int n, int instance = 0, int row = -1)
 {
     const CQKPlotObj& p = c.plot;
     HDC dc = c.env.dc;
-    const int fill = p.GetBKColor(instance);
-    const COLORREF fillColor = fill < 0 ? c.color : qkColorOf(fill);
-    const int bc = p.GetBorderColor(instance);
-    const COLORREF border = bc < 0 ? c.color : qkColorOf(bc);
+    auto colorAt = [&](int qcolor) {
+        return row >= 0 && qkIsPointQCOLOR(qcolor) ? PointColor(p, qcolor, c.color).At(row) : ColorOr(qcolor, c.color);
+    };
+    const COLORREF fillColor = colorAt(p.GetBKColor(instance));
+    const COLORREF border = colorAt(p.GetBorderColor(instance));
     if (p.GetFillPattern(instance) > 0) {
         // A hatch over the fill colour.
         GdiSelect solid(dc, CreateSolidBrush(fillColor));
         GdiSelect none(dc, GetStockObject(NULL_PEN));
         Polygon(dc, pts, n);
     }
-    const int bfc = p.GetBarFillColor(instance);
-    GdiSelect brush(dc, qkCreatePatternBrush(p.GetFillPattern(instance), fillColor, bfc < 0 ? c.color : qkColorOf(bfc)));
+    GdiSelect brush(dc, qkCreatePatternBrush(p.GetFillPattern(instance), fillColor, colorAt(p.GetBarFillColor(instance))));
     GdiSelect pen(dc, qkCreateLinePen(c.env, p.GetBorderType(instance), p.GetBorderWidth(instance), border));
     const int oldBk = SetBkMode(dc, TRANSPARENT);
     Polygon(dc, pts, n);
@@ -548,7 +641,7 @@ void DrawBars(const PlotContext& c, const Series& s, bool horizontal)
             pts[2] = {c1, Round(b)};
             pts[3] = {c1, Round(a)};
         }
-        FillShape(c, pts, 4);
+        FillShape(c, pts, 4, 0, row);
     }
 }
 
@@ -681,7 +774,9 @@ void DrawVectors(const PlotContext& c, const Series& s)
     const bool byEnds = xEnd.Load(p, QK_ROLE_X_END) && yEnd.Load(p, QK_ROLE_Y_END);
     const bool angleColumn = !byEnds && angle.Load(p, QK_ROLE_ANGLE);
     const bool magnitudeColumn = !byEnds && magnitude.Load(p, QK_ROLE_MAGNITUDE);
-    GdiSelect pen(c.env.dc, qkCreateLinePen(c.env, 0, p.GetWidth(), c.color));
+    const PointColor color(p, p.GetVectorColor(), c.color);
+    std::unique_ptr<GdiSelect> pen(new GdiSelect(c.env.dc, qkCreateLinePen(c.env, 0, p.GetWidth(), c.color)));
+    COLORREF penColor = c.color;
     const double head = c.env.PointsToPixels(v.arrowLength);
     for (int row = s.first; row < s.end; ++row) {
         double x0, y0, x1, y1;
@@ -705,7 +800,13 @@ void DrawVectors(const PlotContext& c, const Series& s)
             x1 = x0 + dx;
             y1 = y0 + dy;
         }
-        Arrow(c.env.dc, x0, y0, x1, y1, head, v.arrowAngle, v.arrowClosed, c.color);
+        const COLORREF arrow = color.At(row);
+        if (arrow != penColor) {
+            pen.reset();
+            pen.reset(new GdiSelect(c.env.dc, qkCreateLinePen(c.env, 0, p.GetWidth(), arrow)));
+            penColor = arrow;
+        }
+        Arrow(c.env.dc, x0, y0, x1, y1, head, v.arrowAngle, v.arrowClosed, arrow);
     }
 }
 
@@ -1220,7 +1321,9 @@ void qkfxSetPointMerging(BOOL on)
 
 COLORREF qkPlotColor(const CQKPlotObj& plot)
 {
-    return qkColorOf(plot.GetColor() < 0 ? plot.GetActualColorForAutoColor(0) : plot.GetColor());
+    // A colour taken per point is the automatic one where no point is meant (a legend).
+    const int color = plot.GetColor();
+    return qkColorOf(color < 0 || qkIsPointQCOLOR(color) ? plot.GetActualColorForAutoColor(0) : color);
 }
 
 void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT& box)
@@ -1231,10 +1334,10 @@ void qkDrawLegendSample(const QKDrawEnv& env, const CQKPlotObj& plot, const RECT
         const int inset = (box.bottom - box.top) / 6;
         POINT pts[4] = {{box.left + inset, box.top + inset}, {box.right - inset, box.top + inset},
                         {box.right - inset, box.bottom - inset}, {box.left + inset, box.bottom - inset}};
-        const int fill = plot.GetBKColor(0);
-        const COLORREF fillColor = fill < 0 ? color : qkColorOf(fill);
-        GdiSelect brush(env.dc, qkCreatePatternBrush(plot.GetFillPattern(0), fillColor, qkColorOf(std::max(0, plot.GetBarFillColor(0)))));
-        GdiSelect pen(env.dc, qkCreateLinePen(env, 0, plot.GetBorderWidth(0), qkColorOf(std::max(0, plot.GetBorderColor(0)))));
+        // Colours taken per point show as automatic in the sample.
+        const COLORREF fillColor = ColorOr(plot.GetBKColor(0), color);
+        GdiSelect brush(env.dc, qkCreatePatternBrush(plot.GetFillPattern(0), fillColor, ColorOr(plot.GetBarFillColor(0), qkColorOf(0))));
+        GdiSelect pen(env.dc, qkCreateLinePen(env, 0, plot.GetBorderWidth(0), ColorOr(plot.GetBorderColor(0), qkColorOf(0))));
         Polygon(env.dc, pts, 4);
         return;
     }

@@ -4,8 +4,12 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "KernelInternal.h"
+#include "PageRender.h"
+#include "QKContour.h"
+#include "QKData.h"
 #include "QKGraphObjects.h"
 
 namespace {
@@ -317,4 +321,242 @@ void CQKListBox::CheckHorizontalScrollBar(CListBox& list)
     // Owner-drawn members start their text after the sample.
     const bool owner = (list.GetStyle() & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0;
     list.SetHorizontalExtent(widest + (owner ? 60 : 8));
+}
+
+// ---- the colour menu button -----------------------------------------------------------
+
+namespace {
+
+// Menu command ids: the colour table from kMenuColor (automatic first), the columns by
+// colour-table numbers from kMenuColumn, through the colour map from kMenuMapped.
+const UINT kMenuColor = 1, kMenuColumn = 0x1000, kMenuMapped = 0x2000;
+
+std::string ColorName(int color)
+{
+    std::string name;
+    if (color == -9)
+        return "Automatic";
+    if (!CQKColor::GetColorName(color, name))
+        name = "Custom";
+    return name;
+}
+
+} // namespace
+
+BOOL CQKColorMenuButtonCtrl::CreateColorMenu(UINT id, int contents, CWnd* parent, CQKPlotObj* plot)
+{
+    if (!parent || !::GetDlgItem(parent->m_hWnd, id) || !SubclassDlgItem(id, parent))
+        return FALSE;
+    ModifyStyle(0, BS_OWNERDRAW);
+    m_contents = contents;
+    ConnectToPlotObject(plot);
+    return TRUE;
+}
+
+void CQKColorMenuButtonCtrl::ConnectToPlotObject(CQKPlotObj* plot)
+{
+    m_plot = plot;
+    if (m_hWnd)
+        Invalidate();
+}
+
+void CQKColorMenuButtonCtrl::SetSelectedQCOLOR(int qcolor)
+{
+    m_selected = qcolor;
+    if (m_hWnd)
+        Invalidate();
+}
+
+void CQKColorMenuButtonCtrl::SetAutoColor(int color)
+{
+    m_auto = color;
+    if (m_hWnd)
+        Invalidate();
+}
+
+std::vector<std::pair<std::string, int>> CQKColorMenuButtonCtrl::Columns() const
+{
+    std::vector<std::pair<std::string, int>> columns;
+    if (!m_plot || !(m_plot->GetColorContents(m_contents, 0) & QK_CONTENTS_PER_POINT))
+        return columns;
+    const CQKDataset* y = qkPlotDataset(*m_plot, QK_ROLE_Y);
+    CQKWksPage* wks = y ? y->GetOwner() : nullptr;
+    const int last = QK_QCOLOR_COLUMN_LAST - QK_QCOLOR_COLUMN_FIRST + 1;
+    for (int i = 1; wks && i <= wks->GetNumCols() && i <= last; ++i) {
+        // The column's short name, after the worksheet's.
+        std::string name = wks->GetColumn(i)->GetName();
+        const std::string prefix = wks->GetName() + "_";
+        if (name.compare(0, prefix.size(), prefix) == 0)
+            name = name.substr(prefix.size());
+        columns.push_back({"Col(" + name + ")", i});
+    }
+    return columns;
+}
+
+std::string CQKColorMenuButtonCtrl::GetSelectedName() const
+{
+    if (!qkIsPointQCOLOR(m_selected))
+        return ColorName(m_selected);
+    const int column = qkQCOLORColumn(m_selected);
+    std::string name = "Col(" + std::to_string(column) + ")";
+    for (const auto& c : Columns())
+        if (c.second == column)
+            name = c.first;
+    return m_selected & QK_QCOLOR_COLORMAP ? name + " Color Map" : name;
+}
+
+std::vector<std::pair<std::string, int>> CQKColorMenuButtonCtrl::GetMenuEntries() const
+{
+    std::vector<std::pair<std::string, int>> entries = {{"Automatic", -9}};
+    for (int i = 0; i < CQKColor::GetColorNumber(); ++i)
+        entries.push_back({ColorName(i), i});
+    const int contents = m_plot ? m_plot->GetColorContents(m_contents, 0) : 0;
+    const std::vector<std::pair<std::string, int>> columns = Columns();
+    if (columns.empty())
+        return entries;
+    entries.push_back({"", 0});
+    if (contents & QK_CONTENTS_BY_COLUMN) {
+        entries.push_back({"By Column", 0});
+        for (const auto& c : columns)
+            entries.push_back({"  " + c.first, qkColumnQCOLOR(c.second, false)});
+    }
+    if (contents & QK_CONTENTS_BY_COLORMAP) {
+        entries.push_back({"Color Map", 0});
+        for (const auto& c : columns)
+            entries.push_back({"  " + c.first, qkColumnQCOLOR(c.second, true)});
+    }
+    return entries;
+}
+
+void CQKColorMenuButtonCtrl::Choose(int qcolor)
+{
+    SetSelectedQCOLOR(qcolor);
+    if (CWnd* owner = GetParent())
+        owner->SendMessage(QK_WM_COLORMENU_CHOSEN, GetDlgCtrlID(), qcolor);
+}
+
+void CQKColorMenuButtonCtrl::DropMenu()
+{
+    HMENU menu = ::CreatePopupMenu();
+    HMENU byColumn = nullptr, byMap = nullptr;
+    for (int i = 0; i < CQKColor::GetColorNumber() + 1; ++i) {
+        const int color = i == 0 ? -9 : i - 1;
+        ::AppendMenuA(menu, MF_STRING | (color == m_selected ? MF_CHECKED : 0), kMenuColor + i, ColorName(color).c_str());
+    }
+    const int contents = m_plot ? m_plot->GetColorContents(m_contents, 0) : 0;
+    const std::vector<std::pair<std::string, int>> columns = Columns();
+    if (!columns.empty()) {
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        auto sub = [&](UINT base, bool mapped) {
+            HMENU m = ::CreatePopupMenu();
+            for (const auto& c : columns)
+                ::AppendMenuA(m, MF_STRING | (qkColumnQCOLOR(c.second, mapped) == m_selected ? MF_CHECKED : 0),
+                              base + c.second, c.first.c_str());
+            return m;
+        };
+        if (contents & QK_CONTENTS_BY_COLUMN) {
+            byColumn = sub(kMenuColumn, false);
+            ::AppendMenuA(menu, MF_POPUP, (UINT_PTR)byColumn, "By &Column");
+        }
+        if (contents & QK_CONTENTS_BY_COLORMAP) {
+            byMap = sub(kMenuMapped, true);
+            ::AppendMenuA(menu, MF_POPUP, (UINT_PTR)byMap, "Color &Map");
+        }
+    }
+    CRect r;
+    GetWindowRect(&r);
+    const UINT picked = ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_LEFTBUTTON, r.left,
+                                         r.bottom, 0, m_hWnd, nullptr);
+    ::DestroyMenu(menu); // with its submenus
+    if (picked >= kMenuMapped)
+        Choose(qkColumnQCOLOR((int)(picked - kMenuMapped), true));
+    else if (picked >= kMenuColumn)
+        Choose(qkColumnQCOLOR((int)(picked - kMenuColumn), false));
+    else if (picked >= kMenuColor)
+        Choose(picked == kMenuColor ? -9 : (int)(picked - kMenuColor - 1));
+}
+
+LRESULT CQKColorMenuButtonCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case QK_WM_COLORMENU_CHOOSE:
+        // As from the menu: a hidden or disabled button takes no choice.
+        if (IsWindowVisible() && IsWindowEnabled())
+            Choose((int)wParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        // The menu drops on the press; the button never sends a click of its own.
+        SetFocus();
+        DropMenu();
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE || wParam == VK_RETURN || wParam == VK_DOWN || wParam == VK_F4) {
+            DropMenu();
+            return 0;
+        }
+        break;
+    case WM_KEYUP:
+    case WM_CHAR:
+        if (wParam == VK_SPACE || wParam == ' ')
+            return 0;
+        break;
+    case WM_GETDLGCODE: return DLGC_BUTTON | DLGC_WANTARROWS;
+    default: break;
+    }
+    return CButton::WindowProc(message, wParam, lParam);
+}
+
+void CQKColorMenuButtonCtrl::DrawItem(LPDRAWITEMSTRUCT dis)
+{
+    HDC dc = dis->hDC;
+    RECT r = dis->rcItem;
+    ::DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | ((dis->itemState & ODS_SELECTED) ? DFCS_PUSHED : 0));
+    RECT inner = r;
+    ::InflateRect(&inner, -3, -3);
+    const int h = inner.bottom - inner.top;
+    // The swatch: the colour, or for a colour taken per point a strip of the colours the
+    // points may take (the colour map's levels, else the first colours of the table).
+    RECT swatch = {inner.left, inner.top, inner.left + h + h / 2, inner.bottom};
+    std::vector<COLORREF> strip;
+    if (qkIsPointQCOLOR(m_selected)) {
+        if ((m_selected & QK_QCOLOR_COLORMAP) && m_plot) {
+            std::unique_ptr<CQKColorMapData> map(m_plot->GetColorMapDataOrCreateWithDefRange());
+            for (const ColorMapEntry& e : map->GetState().levels)
+                strip.push_back(e.fillColor & 0xFFFFFF);
+        }
+        if (strip.empty())
+            for (int i = 1; i <= 4; ++i)
+                strip.push_back(qkColorOf(i));
+    } else {
+        strip.push_back(qkColorOf(m_selected < 0 ? m_auto : m_selected));
+    }
+    const int n = (int)strip.size();
+    for (int i = 0; i < n; ++i) {
+        RECT band = swatch;
+        band.left = swatch.left + (swatch.right - swatch.left) * i / n;
+        band.right = swatch.left + (swatch.right - swatch.left) * (i + 1) / n;
+        HBRUSH b = ::CreateSolidBrush(strip[i]);
+        ::FillRect(dc, &band, b);
+        ::DeleteObject(b);
+    }
+    ::FrameRect(dc, &swatch, (HBRUSH)::GetStockObject(BLACK_BRUSH));
+    RECT text = inner;
+    text.left = swatch.right + 4;
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldText =
+        ::SetTextColor(dc, ::GetSysColor((dis->itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    HGDIOBJ font = (HGDIOBJ)::SendMessage(m_hWnd, WM_GETFONT, 0, 0);
+    HGDIOBJ oldFont = font ? ::SelectObject(dc, font) : nullptr;
+    const std::string name = GetSelectedName();
+    ::DrawTextA(dc, name.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    if (oldFont)
+        ::SelectObject(dc, oldFont);
+    ::SetTextColor(dc, oldText);
+    ::SetBkMode(dc, oldMode);
+    if (dis->itemState & ODS_FOCUS) {
+        RECT focus = r;
+        ::InflateRect(&focus, -2, -2);
+        ::DrawFocusRect(dc, &focus);
+    }
 }

@@ -448,8 +448,9 @@ BOOL CQKPlotObj::HasLine(int feature) const
     case 3: return m_s.plotType == QK_PLOT_LINE_SYMBOL;
     case 4: return !Is3DScatterPlot();
     case 5: return TRUE;
-    case 6: return TRUE;
-    case 7: return FALSE; // the colour button serves colour-mapped lines, which have no line page here
+    // The colour list, or the colour button when the line's colour may be taken per point.
+    case 6: return (GetColorContents(QK_COLOR_LINE, 0) & 0xFF) < 16;
+    case 7: return (GetColorContents(QK_COLOR_LINE, 0) & QK_CONTENTS_PER_POINT) != 0;
     case 8: return TRUE;
     case 9: return m_s.plotType == QK_PLOT_LINE || m_s.plotType == QK_PLOT_LINE_SYMBOL || m_s.plotType == QK_PLOT_AREA;
     default: return FALSE;
@@ -627,8 +628,9 @@ void CQKPlotObj::TakeGroupLook(const CQKPlotObj& head, CQKPlotObj& member, int k
         return;
     auto stepping = [&](int property) { return (h.groupEnum & (1 << property)) != 0; };
     if (Offers(head, GO_COLOR)) {
+        // A colour taken per point is the same column for every member: it never steps.
         if (stepping(GO_COLOR))
-            m.color = h.color < 0 ? h.color : StepColor(h.color, k);
+            m.color = h.color < 0 || qkIsPointQCOLOR(h.color) ? h.color : StepColor(h.color, k);
         else // an automatic colour would follow each member's place
             m.color = h.color < 0 ? head.GetActualColorForAutoColor(0) : h.color;
     }
@@ -646,7 +648,7 @@ void CQKPlotObj::TakeGroupLook(const CQKPlotObj& head, CQKPlotObj& member, int k
                                                         : h.pattern[0].fillPattern;
         // An automatic fill stays automatic: it takes the member's colour.
         const int fill = h.pattern[0].bkColor;
-        m.pattern[0].bkColor = fill >= 0 && stepping(GO_FILL_COLOR) ? StepColor(fill, k) : fill;
+        m.pattern[0].bkColor = fill >= 0 && !qkIsPointQCOLOR(fill) && stepping(GO_FILL_COLOR) ? StepColor(fill, k) : fill;
     }
 }
 
@@ -943,6 +945,37 @@ BOOL CQKPlotObj::IsOffsetOverlappedSymbols(int ask) const
     return ask == 1 ? FALSE : m_s.symbol.offsetOverlapped;
 }
 
+int CQKPlotObj::GetColorContents(int contents, int) const
+{
+    // Per-point colours are drawn point by point by the 2D plots that draw that colour
+    // once a point (a symbol, a bar, an arrow, a line's segment), from a worksheet.
+    bool perPoint = false;
+    const int type = m_s.plotType;
+    switch (contents) {
+    case QK_COLOR_LINE: perPoint = type == QK_PLOT_LINE_SYMBOL; break;
+    case QK_COLOR_SYMBOL_EDGE:
+    case QK_COLOR_SYMBOL_FILL:
+        perPoint = type == QK_PLOT_SCATTER || type == QK_PLOT_LINE_SYMBOL || type == QK_PLOT_VERT_DROP_LINE ||
+                   type == QK_PLOT_HORZ_DROP_LINE || type == QK_PLOT_BUBBLE;
+        break;
+    case QK_COLOR_PATTERN_FILL:
+    case QK_COLOR_PATTERN:
+    case QK_COLOR_BORDER:
+        perPoint = type == QK_PLOT_COLUMN || type == QK_PLOT_BAR || type == QK_PLOT_STACK_COLUMN ||
+                   type == QK_PLOT_STACK_BAR || type == QK_PLOT_FLOAT_COLUMN || type == QK_PLOT_FLOAT_BAR;
+        break;
+    case QK_COLOR_VECTOR: perPoint = type == QK_PLOT_VECTOR; break;
+    default: break;
+    }
+    if (perPoint && (IsSpecialPoint() || IsSubPlotObj()))
+        perPoint = false;
+    if (perPoint) {
+        const CQKDataset* y = qkPlotDataset(*this, QK_ROLE_Y);
+        perPoint = y && y->GetOwner() && y->GetOwner()->GetNumCols() > 0;
+    }
+    return QK_CONTENTS_COLORS | (perPoint ? QK_CONTENTS_BY_COLUMN | QK_CONTENTS_BY_COLORMAP : 0);
+}
+
 int CQKPlotObj::GetActualColorForAutoColor(int kind) const
 {
     // A symbol's automatic fill is white, the paper's colour.
@@ -1194,7 +1227,8 @@ void CQKPlotObj::DrawBarPreview(HDC dc, const RECT& rect, int instance) const
     const QKPatternState& p = Pattern(instance);
     auto rgb = [this](int color) {
         DWORD value = 0;
-        CQKColor::GetColorRef(color < 0 ? GetActualColorForAutoColor(0) : color, value, 0);
+        // A colour taken per point shows as the automatic one in the preview.
+        CQKColor::GetColorRef(color < 0 || qkIsPointQCOLOR(color) ? GetActualColorForAutoColor(0) : color, value, 0);
         return (COLORREF)value;
     };
     // Hatch styles of the pattern list after "None": horizontal, vertical, the two

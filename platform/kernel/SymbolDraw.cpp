@@ -164,13 +164,18 @@ void AddPoint(std::vector<POINT>& out, POINT p)
 } // namespace
 
 void qkDrawPlotSymbol(const QKDrawEnv& env, const CQKPlotObj& plot, int x, int y, double sizePoints, COLORREF color,
-                      int index)
+                      int index, COLORREF pointEdge, COLORREF pointFill)
 {
     const QKSymbolState& sym = plot.GetSymbolState();
     HDC dc = env.dc;
     const double r = std::max(1.0, env.PointsToPixels(sizePoints) / 2);
-    const COLORREF edge = sym.edgeColor < 0 ? color : qkColorOf(sym.edgeColor);
-    const COLORREF fill = qkColorOf(sym.fillColor < 0 ? plot.GetActualColorForAutoColor(2) : sym.fillColor);
+    // A colour taken per point draws as automatic where no point is meant (a legend).
+    const COLORREF edge = pointEdge != CLR_INVALID                              ? pointEdge
+                          : sym.edgeColor < 0 || qkIsPointQCOLOR(sym.edgeColor) ? color
+                                                                                : qkColorOf(sym.edgeColor);
+    const COLORREF fill = pointFill != CLR_INVALID ? pointFill
+                          : qkColorOf(sym.fillColor < 0 || qkIsPointQCOLOR(sym.fillColor) ? plot.GetActualColorForAutoColor(2)
+                                                                                          : sym.fillColor);
     const int penWidth = std::max(1, Round(2 * r * sym.thickness / 100));
     if (sym.style > 0 && !CQKSymbolManager::IsCharacterSymbol(sym.style)) {
         // A user-defined symbol's picture fills the symbol's square; one that cannot be
@@ -328,8 +333,7 @@ void CQKPlotObj::DrawSymbolPreview(HDC dc, const RECT& square) const
     env.page = square;
     env.pixelsPerInch = 72; // a point a pixel: the square's half side is the symbol's size
     const int x = (square.left + square.right) / 2, y = (square.top + square.bottom) / 2;
-    const COLORREF color = qkColorOf(GetColor() < 0 ? GetActualColorForAutoColor(0) : GetColor());
-    qkDrawPlotSymbol(env, *this, x, y, square.right - square.left, color);
+    qkDrawPlotSymbol(env, *this, x, y, square.right - square.left, qkPlotColor(*this));
 }
 
 void CQKPlotObj::DrawLegendPreview(HDC dc, const RECT& box) const

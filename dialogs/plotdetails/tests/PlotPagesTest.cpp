@@ -39,7 +39,7 @@ namespace {
 
 const int W = 800, H = 600;
 // Colour indexes of the kernel's table and how they draw.
-const int kRed = 1, kGreen = 2, kBlue = 3;
+const int kBlack = 0, kRed = 1, kGreen = 2, kBlue = 3;
 const COLORREF kRedRgb = RGB(255, 0, 0), kGreenRgb = RGB(0, 255, 0), kBlueRgb = RGB(0, 0, 255);
 const COLORREF kWhiteRgb = RGB(255, 255, 255), kBlackRgb = RGB(0, 0, 0);
 
@@ -102,8 +102,9 @@ struct PageCase {
     std::function<void(const CQKPlotObj*)> check;
 };
 
+// The cases' lambdas take the fixture, so its helpers are public.
 class PlotPagesTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override
     {
         qkfxGetProject().New();
@@ -435,7 +436,7 @@ TEST_F(PlotPagesTest, VectorPageWritesArrowsAndItsDataSource)
     EXPECT_EQ(102.0, plot->GetAngle());
     PageCase c = {"Directional Vector",
                   [&](HWND p) {
-                      qxtest::ComboSelect(p, IDC_PD_VEC_COLOR, kBlue + 1);
+                      PickColor(p, IDC_PD_VEC_COLOR_BUTTON, kBlue); // in place of the list: per-point colours
                       TypeInCombo(p, IDC_PD_VEC_WIDTH, "2");
                       TypeInCombo(p, IDC_PD_VEC_LENGTH, "12");
                       TypeInCombo(p, IDC_PD_VEC_ANGLE_HEAD, "45");
@@ -581,30 +582,175 @@ TEST_F(PlotPagesTest, PieGeometryPageWritesTheGeometryAndTheExplodedWedges)
 
 TEST_F(PlotPagesTest, PatternKeepsColoursItsListsCannotShowUnlessChanged)
 {
-    CQKPlotObj* plot = Plot(QK_PLOT_COLUMN, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5})});
-    // A colour taken from a worksheet column, a colour-map colour and a colour past the
-    // table: none of them is an entry of the colour lists.
-    const int column = 101, mapped = 0x400064, custom = 200;
-    plot->SetBorderColor(column, 0);
-    plot->SetBKColor(mapped, 0);
-    plot->SetBarFillColor(custom, 0);
-    Open(plot, [&](HWND h) {
-        HWND p = GoTab(h, "Pattern");
-        qxtest::ComboSelect(p, IDC_PD_PAT_PATTERN, 2);
-        qxtest::Click(h, IDOK);
-    });
-    EXPECT_EQ(2, plot->GetFillPattern(0));
-    EXPECT_EQ(column, plot->GetBorderColor(0));
-    EXPECT_EQ(mapped, plot->GetBKColor(0));
-    EXPECT_EQ(custom, plot->GetBarFillColor(0));
+    // Columns show their colours on buttons (they may take them per point), a pie on
+    // colour lists, which cannot show a colour taken from a worksheet column, a
+    // colour-map colour or a colour past the table.
+    struct Case {
+        int type;
+        bool buttons;
+    } const cases[] = {{QK_PLOT_COLUMN, true}, {QK_PLOT_PIE, false}};
+    for (const Case& c : cases) {
+        CQKPlotObj* plot = Plot(c.type, {Column(QK_ROLE_Y, {5}), Column(QK_ROLE_X, {5})});
+        const int column = 101, mapped = 0x400064, custom = 200;
+        plot->SetBorderColor(column, 0);
+        plot->SetBKColor(mapped, 0);
+        plot->SetBarFillColor(custom, 0);
+        bool buttonShown = !c.buttons, listShown = c.buttons;
+        int buttonColor = 0;
+        Open(plot, [&](HWND h) {
+            HWND p = GoTab(h, "Pattern");
+            buttonShown = IsWindowVisible(GetDlgItem(p, IDC_PD_PAT_BORDER_BUTTON)) != FALSE;
+            listShown = IsWindowVisible(GetDlgItem(p, IDC_PD_PAT_BORDER_COLOR)) != FALSE;
+            buttonColor = ColorButton(p, IDC_PD_PAT_BORDER_BUTTON)->GetSelectedQCOLOR(0);
+            qxtest::ComboSelect(p, IDC_PD_PAT_PATTERN, 2);
+            qxtest::Click(h, IDOK);
+        });
+        EXPECT_EQ(c.buttons, buttonShown) << c.type;
+        EXPECT_NE(c.buttons, listShown) << c.type;
+        if (c.buttons)
+            EXPECT_EQ(column, buttonColor);
+        EXPECT_EQ(2, plot->GetFillPattern(0)) << c.type;
+        EXPECT_EQ(column, plot->GetBorderColor(0)) << c.type;
+        EXPECT_EQ(mapped, plot->GetBKColor(0)) << c.type;
+        EXPECT_EQ(custom, plot->GetBarFillColor(0)) << c.type;
 
-    Open(plot, [&](HWND h) {
-        qxtest::ComboSelect(GoTab(h, "Pattern"), IDC_PD_PAT_FILL_COLOR, kGreen + 1);
-        qxtest::Click(h, IDOK);
-    });
-    EXPECT_EQ(kGreen, plot->GetBKColor(0));
-    EXPECT_EQ(column, plot->GetBorderColor(0));
-    EXPECT_EQ(custom, plot->GetBarFillColor(0));
+        Open(plot, [&](HWND h) {
+            HWND p = GoTab(h, "Pattern");
+            if (c.buttons)
+                PickColor(p, IDC_PD_PAT_FILL_BUTTON, kGreen);
+            else
+                qxtest::ComboSelect(p, IDC_PD_PAT_FILL_COLOR, kGreen + 1);
+            qxtest::Click(h, IDOK);
+        });
+        EXPECT_EQ(kGreen, plot->GetBKColor(0)) << c.type;
+        EXPECT_EQ(column, plot->GetBorderColor(0)) << c.type;
+        EXPECT_EQ(custom, plot->GetBarFillColor(0)) << c.type;
+        layer->RemoveDataObj(plot->GetId());
+    }
+}
+
+// Each colour button of the pages, on a plot whose points may take their own colours:
+// shown in place of its list with the plot's colour, a colour by a worksheet column
+// chosen (Cancel keeps the plot as it was, OK writes it), and the graph drawn with each
+// point in its own colour. The colour column holds colour-table numbers from 1 (2 red,
+// 4 blue) or, through the colour map made for it, values whose lowest takes the map's
+// first fill.
+TEST_F(PlotPagesTest, ColourButtonsTakeColoursPerPointFromAWorksheetColumn)
+{
+    struct Probe {
+        double x, y;
+        COLORREF color;
+    };
+    struct Case {
+        const char* name;
+        std::function<CQKPlotObj*(PlotPagesTest&)> make;
+        const char* tab;
+        int list, button;
+        bool mapped;
+        std::function<int(const CQKPlotObj*)> get;
+        std::vector<Probe> probes;
+    };
+    auto xy = [](int type) {
+        return [type](PlotPagesTest& t) {
+            return t.Plot(type, {t.Column(QK_ROLE_Y, {5, 5}), t.Column(QK_ROLE_X, {2, 8})}, kBlack);
+        };
+    };
+    const Case cases[] = {
+        {"line colour", xy(QK_PLOT_LINE_SYMBOL), "Line", IDC_PD_LINE_COLOR, IDC_PD_LINE_COLOR_BUTTON, false,
+         [](const CQKPlotObj* p) { return p->GetColor(); }, {{3.5, 5, kRedRgb}, {8, 5, kBlueRgb}}},
+        {"symbol edge", xy(QK_PLOT_SCATTER), "Symbol", IDC_PD_SYM_EDGE_COLOR, IDC_PD_SYM_EDGE_BUTTON, false,
+         [](const CQKPlotObj* p) { return p->GetEdgeColor(); }, {{2, 5, kRedRgb}, {8, 5, kBlueRgb}}},
+        {"symbol fill",
+         [](PlotPagesTest& t) {
+             CQKPlotObj* p = t.Plot(QK_PLOT_SCATTER, {t.Column(QK_ROLE_Y, {5, 5}), t.Column(QK_ROLE_X, {2, 8})}, kBlack);
+             p->SetSymbolFill(QK_SYMFILL_OPEN);
+             p->SetSymbolSize(20);
+             return p;
+         },
+         "Symbol", IDC_PD_SYM_FILL_COLOR, IDC_PD_SYM_FILL_BUTTON, true, [](const CQKPlotObj* p) { return p->GetFillColor(); },
+         {}},
+        {"pattern fill", xy(QK_PLOT_COLUMN), "Pattern", IDC_PD_PAT_FILL_COLOR, IDC_PD_PAT_FILL_BUTTON, false,
+         [](const CQKPlotObj* p) { return p->GetBKColor(0); }, {{2, 2.5, kRedRgb}, {8, 2.5, kBlueRgb}}},
+        {"pattern border", xy(QK_PLOT_COLUMN), "Pattern", IDC_PD_PAT_BORDER_COLOR, IDC_PD_PAT_BORDER_BUTTON, true,
+         [](const CQKPlotObj* p) { return p->GetBorderColor(0); }, {}},
+        {"pattern colour",
+         [](PlotPagesTest& t) {
+             CQKPlotObj* p = t.Plot(QK_PLOT_COLUMN, {t.Column(QK_ROLE_Y, {5, 5}), t.Column(QK_ROLE_X, {2, 8})}, kBlack);
+             p->SetFillPattern(1, 0); // the pattern colour is chosen only for a pattern
+             return p;
+         },
+         "Pattern", IDC_PD_PAT_PATTERN_COLOR, IDC_PD_PAT_PATTERN_BUTTON, false,
+         [](const CQKPlotObj* p) { return p->GetBarFillColor(0); }, {}},
+        {"vector colour",
+         [](PlotPagesTest& t) {
+             return t.Plot(QK_PLOT_VECTOR,
+                           {t.Column(QK_ROLE_Y, {5, 5}), t.Column(QK_ROLE_X, {2, 6}), t.Column(QK_ROLE_ANGLE, {0, 0}),
+                            t.Column(QK_ROLE_MAGNITUDE, {72, 72})},
+                           kBlack);
+         },
+         "Directional Vector", IDC_PD_VEC_COLOR, IDC_PD_VEC_COLOR_BUTTON, false,
+         [](const CQKPlotObj* p) { return p->GetVectorColor(); }, {{2.5, 5, kRedRgb}, {6.5, 5, kBlueRgb}}},
+    };
+    for (const Case& c : cases) {
+        qkfxGetProject().New();
+        SetUp();
+        CQKPlotObj* plot = c.make(*this);
+        ASSERT_NE(nullptr, plot) << c.name;
+        CQKDataset* colours = wks->AddColumn();
+        colours->SetValue(0, 2);
+        colours->SetValue(1, 4);
+        const int qcolor = qkColumnQCOLOR(wks->GetNumCols(), c.mapped);
+        const std::string original = Dump(plot);
+        bool buttonShown = false, listShown = true;
+        int shownColor = 0;
+        std::vector<std::pair<std::string, int>> menu;
+        Open(plot, [&](HWND h) {
+            HWND p = GoTab(h, c.tab);
+            buttonShown = IsWindowVisible(GetDlgItem(p, c.button)) != FALSE;
+            listShown = IsWindowVisible(GetDlgItem(p, c.list)) != FALSE;
+            CQKColorMenuButtonCtrl* button = ColorButton(p, c.button);
+            if (button) {
+                shownColor = button->GetSelectedQCOLOR(0);
+                menu = button->GetMenuEntries();
+            }
+            PickColor(p, c.button, qcolor);
+            qxtest::Click(h, IDCANCEL);
+        });
+        EXPECT_TRUE(buttonShown) << c.name;
+        EXPECT_FALSE(listShown) << c.name;
+        EXPECT_EQ(c.get(plot), shownColor) << c.name;
+        // The menu: the colours, then each column by colour numbers and through the map.
+        int columnEntries = 0;
+        for (const auto& entry : menu)
+            columnEntries += qkIsPointQCOLOR(entry.second);
+        EXPECT_EQ(2 * wks->GetNumCols(), columnEntries) << c.name;
+        EXPECT_EQ(original, Dump(plot)) << c.name << ": Cancel changed the plot";
+
+        qxtest::Image before = Render();
+        Open(plot, [&](HWND h) {
+            PickColor(GoTab(h, c.tab), c.button, qcolor);
+            qxtest::Click(h, IDOK);
+        });
+        EXPECT_EQ(qcolor, c.get(plot)) << c.name;
+        // A colour through the map gives the plot its map: the default levels over the column.
+        if (c.mapped) {
+            ASSERT_GE(plot->GetColorMapState().levels.size(), 2u) << c.name;
+            EXPECT_EQ(2.0, plot->GetColorMapState().levels.front().level) << c.name;
+            EXPECT_EQ(4.0, plot->GetColorMapState().levels.back().level) << c.name;
+        }
+        qxtest::Image after = Render();
+        for (const Probe& p : c.probes) {
+            RECT box = {MapX(p.x) - 2, MapY(p.y) - 2, MapX(p.x) + 3, MapY(p.y) + 3};
+            EXPECT_EQ(0, CountIn(before, box, p.color)) << c.name << " at " << p.x;
+            EXPECT_GT(CountIn(after, box, p.color), 0) << c.name << " at " << p.x;
+        }
+        if (c.button == IDC_PD_SYM_FILL_BUTTON) {
+            // The lowest value's symbol filled with the map's first fill, the highest with its last.
+            const auto& levels = plot->GetColorMapState().levels;
+            EXPECT_EQ(levels.front().fillColor & 0xFFFFFF, after.ColorAt(MapX(2), MapY(5))) << c.name;
+            EXPECT_EQ(levels.back().fillColor & 0xFFFFFF, after.ColorAt(MapX(8), MapY(5))) << c.name;
+        }
+    }
 }
 
 TEST_F(PlotPagesTest, SymbolPageWritesSizeEdgeFillAndTheConstructedSymbol)
@@ -620,12 +766,13 @@ TEST_F(PlotPagesTest, SymbolPageWritesSizeEdgeFillAndTheConstructedSymbol)
                       TypeInCombo(p, IDC_PD_SYM_SIZE, "20");
                       scalingShownTyped = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_SCALING)) != FALSE;
                       TypeInCombo(p, IDC_PD_SYM_THICKNESS, "30");
-                      qxtest::ComboSelect(p, IDC_PD_SYM_EDGE_COLOR, kBlue + 1);
-                      qxtest::ComboSelect(p, IDC_PD_SYM_FILL_COLOR, kGreen + 1);
+                      PickColor(p, IDC_PD_SYM_EDGE_BUTTON, kBlue);
                       qxtest::SetCheck(p, IDC_PD_SYM_CONSTRUCTION, true);
                       shapeShown = IsWindowVisible(GetDlgItem(p, IDC_PD_SYM_SHAPE)) != FALSE;
                       qxtest::ComboSelect(p, IDC_PD_SYM_SHAPE, QK_SYMBOL_DIAMOND);
                       qxtest::ComboSelect(p, IDC_PD_SYM_INTERIOR, QK_SYMFILL_OPEN);
+                      // An open interior shows the fill colour.
+                      PickColor(p, IDC_PD_SYM_FILL_BUTTON, kGreen);
                   },
                   [&](const CQKPlotObj* p) {
                       EXPECT_EQ(20.0, p->GetSymbolSize());

@@ -72,6 +72,56 @@ private:
     const CQKPlotObj* m_head = nullptr;
 };
 
+// What a colour menu button sends its owner (the dialog item's parent) when a colour is
+// chosen: wParam the button's id, lParam the chosen QCOLOR.
+#define QK_WM_COLORMENU_CHOSEN 0x533
+// A choice made without the menu (scripts, tests): wParam the QCOLOR; a shown and enabled
+// button takes it and tells its owner as if it had been picked from the menu.
+#define QK_WM_COLORMENU_CHOOSE (WM_APP + 0x533)
+
+// A button that shows a plot's colour (a swatch and its name) and drops a menu of the
+// colours it may take: "Automatic" and the colour table, and when the plot offers
+// colours per point (CQKPlotObj::GetColorContents, bits 0xF0) the worksheet's columns
+// "By Column" (colour-table numbers) and through the "Color Map". It takes the place of
+// a dialog item made for it (an owner-drawn button); the menu opens on a press of the
+// mouse or of Space, Enter, Down or F4.
+class QK_API CQKColorMenuButtonCtrl : public CButton {
+public:
+    // Binds the dialog item `id` of `parent` for the colour `contents` (QK_COLOR_...) of
+    // `plot` (which may come later, by ConnectToPlotObject). FALSE when there is no item.
+    BOOL CreateColorMenu(UINT id, int contents, CWnd* parent, CQKPlotObj* plot);
+    void ConnectToPlotObject(CQKPlotObj* plot);
+    CQKPlotObj* GetPlotObject() const { return m_plot; }
+    int GetContents() const { return m_contents; }
+    // The colour shown, a QCOLOR (-9 automatic); the argument is reserved (0).
+    int GetSelectedQCOLOR(int reserved) const { return m_selected; }
+    void SetSelectedQCOLOR(int qcolor);
+    // The colour-table index "Automatic" stands for, for its swatch.
+    void SetAutoColor(int color);
+    // The selection's name as the button shows it ("Automatic", "Red", "Col(C)",
+    // "Col(C) Color Map").
+    std::string GetSelectedName() const;
+    // The menu's entries in order: each its text ("" a separator, a submenu's entries
+    // after their heading with a leading "  ") and QCOLOR (0 for headings and separators).
+    std::vector<std::pair<std::string, int>> GetMenuEntries() const;
+    // Selects and tells the owner (QK_WM_COLORMENU_CHOSEN), as a pick from the menu does.
+    void Choose(int qcolor);
+    // Drops the menu under the button and takes the user's pick.
+    void DropMenu();
+
+    void DrawItem(LPDRAWITEMSTRUCT dis) override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::vector<std::pair<std::string, int>> Columns() const;
+    CQKPlotObj* m_plot = nullptr;
+    int m_contents = 0;
+    int m_selected = -9;
+    int m_auto = 0;
+};
+
 // A list box whose horizontal scroll bar spans its longest item.
 class QK_API CQKListBox {
 public:

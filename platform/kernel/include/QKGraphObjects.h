@@ -251,6 +251,46 @@ enum QKPlotType {
     QK_PLOT_3D_WIRE_SURFACE = 232,
 };
 
+// A plot's colours (QCOLOR) are -9 automatic, a colour-table index, or a colour taken per
+// point: the low byte 100 to 124 names the worksheet column (low byte - 99) of the plot's
+// worksheet whose values give each point its colour, as colour-table numbers from 1, or,
+// with QK_QCOLOR_COLORMAP, through the plot's colour map.
+enum : int {
+    QK_QCOLOR_COLUMN_FIRST = 100,
+    QK_QCOLOR_COLUMN_LAST = 124,
+    QK_QCOLOR_COLORMAP = 0x400000,
+};
+inline bool qkIsPointQCOLOR(int color)
+{
+    return color >= 0 && color < 0x1000000 && (color & 0xFF) >= QK_QCOLOR_COLUMN_FIRST &&
+           (color & 0xFF) <= QK_QCOLOR_COLUMN_LAST;
+}
+// The worksheet column (from 1) of a per-point colour.
+inline int qkQCOLORColumn(int color) { return (color & 0xFF) - QK_QCOLOR_COLUMN_FIRST + 1; }
+inline int qkColumnQCOLOR(int column, bool colorMap)
+{
+    return QK_QCOLOR_COLUMN_FIRST + column - 1 + (colorMap ? QK_QCOLOR_COLORMAP : 0);
+}
+
+// What GetColorContents answers for a colour of a plot: the colour list with "Automatic"
+// (low nibble), and the ways the colour may be taken per point (bits 0xF0).
+enum : int {
+    QK_CONTENTS_COLORS = 0x01,
+    QK_CONTENTS_BY_COLUMN = 0x10,   // a worksheet column of colour-table numbers
+    QK_CONTENTS_BY_COLORMAP = 0x20, // a worksheet column through the colour map
+    QK_CONTENTS_PER_POINT = 0xF0,
+};
+// The colours GetColorContents is asked about.
+enum : int {
+    QK_COLOR_LINE = 1,
+    QK_COLOR_PATTERN_FILL = 2,
+    QK_COLOR_PATTERN = 3,
+    QK_COLOR_BORDER = 4,
+    QK_COLOR_SYMBOL_EDGE = 5,
+    QK_COLOR_SYMBOL_FILL = 6,
+    QK_COLOR_VECTOR = 7,
+};
+
 // What a dataset is to the plot that draws it.
 enum QKDataRole {
     QK_ROLE_Y = 0,      // the values drawn (for a contour or 3D plot from columns, Z)
@@ -719,10 +759,20 @@ public:
     // The levels changed: with `rescale` the levels are spread over the data's range
     // again (as the rescale mode says). Recorded.
     void OnModifyZScaleValues(int rescale);
-    // The range of the values the colour map colours (the Z data); FALSE when there are none.
+    // The range of the values the colour map colours (the Z data, else the worksheet column
+    // a colour of the plot is mapped from); FALSE when there are none.
     BOOL GetDefaultColorColumnRange(double range[2]) const;
     // Levels spread evenly over the data (the plot's default colour map).
     void MakeDefaultColorMap();
+    // A new copy of the colour map, the caller's; a plot without levels gets the default
+    // levels spread over the values its colours are mapped from.
+    CQKColorMapData* GetColorMapDataOrCreateWithDefRange() const;
+    // What one of the plot's colours (QK_COLOR_...) may be: always the colour list; per
+    // point (a worksheet column, or a column through the colour map) for the 2D plots
+    // drawn from a worksheet whose points draw that colour one by one. A special point
+    // or a part of a plot is one look: no per-point colours. The second argument is
+    // reserved (0).
+    int GetColorContents(int contents, int reserved) const;
     // Something the plot draws from changed; recorded.
     void SetDataModified();
     // Contour plots: fills, grid cells and the label area (see QKPlotState).

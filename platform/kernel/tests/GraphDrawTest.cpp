@@ -10,8 +10,10 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <tuple>
 
+#include "QKContour.h"
 #include "QKGraphObjects.h"
 #include "QKPageDraw.h"
 #include "QKAccess.h"
@@ -1475,4 +1477,163 @@ TEST_F(DrawTest, ConnectionTypesJoinThePointsTheirOwnWay)
             qxtest::CaptureDC(dib.dc, {0, 0, W, H}).WritePng(std::string(dir) + "\\connect-" + std::to_string(c.connect) + ".png");
     }
     EXPECT_EQ(nullptr, qkfxGetConnectTypeName(QK_CONNECT_TYPE_COUNT));
+}
+
+// ---- colours taken per point -------------------------------------------------------------
+
+// Which colours of which plots may be taken per point: those a 2D plot from a worksheet
+// draws once a point; never for a special point, whose look is one.
+TEST_F(DrawTest, PlotsOfferPerPointColoursWhereTheyDrawThemPointByPoint)
+{
+    struct Case {
+        int type, contents;
+        bool perPoint;
+    } const cases[] = {
+        {QK_PLOT_LINE_SYMBOL, QK_COLOR_LINE, true},   {QK_PLOT_LINE, QK_COLOR_LINE, false},
+        {QK_PLOT_SCATTER, QK_COLOR_SYMBOL_EDGE, true}, {QK_PLOT_SCATTER, QK_COLOR_SYMBOL_FILL, true},
+        {QK_PLOT_SCATTER, QK_COLOR_LINE, false},       {QK_PLOT_COLUMN, QK_COLOR_PATTERN_FILL, true},
+        {QK_PLOT_BAR, QK_COLOR_PATTERN, true},         {QK_PLOT_STACK_COLUMN, QK_COLOR_BORDER, true},
+        {QK_PLOT_COLUMN, QK_COLOR_SYMBOL_EDGE, false}, {QK_PLOT_AREA, QK_COLOR_PATTERN_FILL, false},
+        {QK_PLOT_VECTOR, QK_COLOR_VECTOR, true},       {QK_PLOT_PIE, QK_COLOR_PATTERN_FILL, false},
+    };
+    for (const Case& c : cases) {
+        CQKPlotObj* plot = XY(c.type, {1, 2}, {3, 4});
+        ASSERT_NE(nullptr, plot);
+        const int contents = plot->GetColorContents(c.contents, 0);
+        EXPECT_EQ(QK_CONTENTS_COLORS, contents & 0x0F) << c.type << "/" << c.contents;
+        EXPECT_EQ(c.perPoint ? QK_CONTENTS_BY_COLUMN | QK_CONTENTS_BY_COLORMAP : 0, contents & QK_CONTENTS_PER_POINT)
+            << c.type << "/" << c.contents;
+    }
+    // The Line page's colour list and colour button follow the same answer.
+    CQKPlotObj* line = XY(QK_PLOT_LINE, {1, 2}, {3, 4});
+    CQKPlotObj* lineSymbol = XY(QK_PLOT_LINE_SYMBOL, {1, 2}, {3, 4});
+    EXPECT_TRUE(line->HasLine(6) && !line->HasLine(7));
+    EXPECT_TRUE(!lineSymbol->HasLine(6) && lineSymbol->HasLine(7));
+    // A special point is one look.
+    CQKPlotObj* scatter = XY(QK_PLOT_SCATTER, {1, 2}, {3, 4});
+    std::unique_ptr<CQKPlotObj> point(scatter->CreateSpecialPoint(1));
+    ASSERT_NE(nullptr, point);
+    EXPECT_EQ(0, point->GetColorContents(QK_COLOR_SYMBOL_EDGE, 0) & QK_CONTENTS_PER_POINT);
+}
+
+// Each point takes its colour from a worksheet column: colour-table numbers from 1
+// (2 red, 3 green, 4 blue), or values through the plot's colour map (levels 0 red,
+// 5 blue: values below 5 red, from 5 up blue).
+TEST_F(DrawTest, ColoursTakenPerPointDrawEachPointInItsOwnColour)
+{
+    struct Probe {
+        double x, y;
+        COLORREF color;
+    };
+    auto redBlueMap = [](CQKPlotObj* p) {
+        QKColorMapState s;
+        s.levels.resize(2);
+        s.levels[0].level = 0;
+        s.levels[0].fillColor = kRed;
+        s.levels[1].level = 5;
+        s.levels[1].fillColor = kBlue;
+        CQKColorMapData map(s);
+        p->SaveColorMapData(&map);
+    };
+    struct Case {
+        const char* kind;
+        std::function<void(DrawTest&)> make;
+        std::vector<Probe> probes;
+    };
+    const Case cases[] = {
+        {"scatter, edges by column",
+         [](DrawTest& t) {
+             CQKPlotObj* p = t.XY(QK_PLOT_SCATTER, {2, 5, 8}, {5, 5, 5}, 0);
+             t.Column({2, 3, 4});
+             p->SetEdgeColor(qkColumnQCOLOR(t.wks->GetNumCols(), false));
+         },
+         {{2, 5, kRed}, {5, 5, kGreen}, {8, 5, kBlue}}},
+        {"scatter, open symbols filled through the colour map",
+         [&](DrawTest& t) {
+             CQKPlotObj* p = t.XY(QK_PLOT_SCATTER, {2, 5, 8}, {5, 5, 5}, 0);
+             t.Column({1, 7, 3});
+             p->SetSymbolFill(QK_SYMFILL_OPEN);
+             p->SetSymbolSize(20);
+             p->SetFillColor(qkColumnQCOLOR(t.wks->GetNumCols(), true));
+             redBlueMap(p);
+         },
+         {{2, 5, kRed}, {5, 5, kBlue}, {8, 5, kRed}}},
+        {"line and symbols, the line's pieces by column",
+         [](DrawTest& t) {
+             CQKPlotObj* p = t.XY(QK_PLOT_LINE_SYMBOL, {2, 5, 8}, {5, 5, 5}, 0);
+             t.Column({2, 4, 3});
+             p->SetColor(qkColumnQCOLOR(t.wks->GetNumCols(), false));
+         },
+         {{3.5, 5, kRed}, {6.5, 5, kBlue}, {2, 5, kRed}, {5, 5, kBlue}, {8, 5, kGreen}}},
+        {"columns filled by column",
+         [](DrawTest& t) {
+             CQKPlotObj* p = t.XY(QK_PLOT_COLUMN, {2, 5, 8}, {6, 6, 6}, 0);
+             t.Column({4, 2, 3});
+             p->SetBKColor(qkColumnQCOLOR(t.wks->GetNumCols(), false), 0);
+         },
+         {{2, 3, kBlue}, {5, 3, kRed}, {8, 3, kGreen}}},
+        {"vectors through the colour map",
+         [&](DrawTest& t) {
+             CQKPlotObj* p = t.Plot(QK_PLOT_VECTOR,
+                                    {Data(QK_ROLE_Y, t.Column({2, 6})), Data(QK_ROLE_X, t.Column({2, 2})),
+                                     Data(QK_ROLE_X_END, t.Column({8, 8})), Data(QK_ROLE_Y_END, t.Column({2, 6}))},
+                                    0);
+             t.Column({9, 1});
+             p->SetVectorColor(qkColumnQCOLOR(t.wks->GetNumCols(), true));
+             redBlueMap(p);
+         },
+         {{5, 2, kBlue}, {5, 6, kRed}}},
+    };
+    for (const Case& c : cases) {
+        qkfxGetProject().New();
+        SetUp();
+        c.make(*this);
+        NoLegend();
+        Dib dib(W, H);
+        Render(dib);
+        for (const Probe& p : c.probes)
+            EXPECT_TRUE(dib.Near(MapX(p.x), MapY(p.y), p.color, 2))
+                << c.kind << " at (" << p.x << ", " << p.y << ") colour " << std::hex << p.color;
+    }
+}
+
+// A plot whose colours are taken per point keeps them, and its colour map, in the project
+// file, and draws the same after reading; a plot without levels gets the default levels
+// spread over the column the colour is mapped from.
+TEST_F(DrawTest, PerPointColoursAndTheirColourMapComeBackFromTheProjectFile)
+{
+    CQKPlotObj* plot = XY(QK_PLOT_SCATTER, {2, 5, 8}, {5, 5, 5}, 0);
+    Column({10, 20, 30});
+    const int mapped = qkColumnQCOLOR(wks->GetNumCols(), true);
+    plot->SetEdgeColor(mapped);
+    std::unique_ptr<CQKColorMapData> made(plot->GetColorMapDataOrCreateWithDefRange());
+    ASSERT_GE(made->GetState().levels.size(), 2u);
+    EXPECT_EQ(10.0, made->GetState().levels.front().level);
+    EXPECT_EQ(30.0, made->GetState().levels.back().level);
+    plot->SaveColorMapData(made.get());
+    NoLegend();
+    Dib before(W, H);
+    Render(before);
+    const std::string dump = qkfxDumpProject();
+
+    std::vector<BYTE> bytes;
+    qkfxSaveProjectToMemory(bytes);
+    qkfxGetProject().New();
+    std::string error;
+    ASSERT_TRUE(qkfxOpenProjectFromMemory(bytes.data(), bytes.size(), false, &error)) << error;
+    EXPECT_EQ(dump, qkfxDumpProject());
+    page = static_cast<CQKGraphPage*>(qkfxGetProject().FindPage("Graph1"));
+    ASSERT_NE(nullptr, page);
+    CQKPlotObj* read = page->GetLayerByIndex(0, 1)->PlotObjByIndex(0, 1);
+    EXPECT_EQ(mapped, read->GetEdgeColor());
+    EXPECT_TRUE(read->GetColorMapState() == made->GetState());
+    Dib after(W, H);
+    Render(after);
+    // The lowest value takes the first level's fill, the highest the last's.
+    const COLORREF low = made->GetState().levels.front().fillColor, high = made->GetState().levels.back().fillColor;
+    EXPECT_NE(low, high);
+    for (const Dib* d : {&before, &after}) {
+        EXPECT_TRUE(d->Near(MapX(2), MapY(5), low, 2));
+        EXPECT_TRUE(d->Near(MapX(8), MapY(5), high, 2));
+    }
 }
