@@ -324,7 +324,7 @@ BOOL CQKSymbolManager::DrawUserDefinedSymbol(HDC dc, const RECT& rect, int index
                                    info->bmiHeader.biWidth, height, p.dib.data() + p.bitsOffset, info, DIB_RGB_COLORS,
                                    SRCCOPY);
     SetStretchBltMode(dc, mode);
-    return rows != 0 && rows != GDI_ERROR;
+    return rows != 0 && rows != (int)GDI_ERROR;
 }
 
 CQKSymbolManager* qkfxGetSymbolManager()
