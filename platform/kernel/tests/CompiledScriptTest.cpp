@@ -1,8 +1,10 @@
 // The compiled form against the interpreter: every text runs both ways from the same state
 // and must give the same values, bit for bit, the same missing values and the same errors.
 #include <math.h>
+#include <stdint.h>
 #include <string.h>
 
+#include <string>
 #include <vector>
 
 #include "KernelTest.h"
@@ -501,5 +503,42 @@ TEST_F(CompiledScriptTest, ExponentialIsWithinAnUlp)
         double v = 0;
         ASSERT_TRUE(s.Evaluate("exp(x)", &v));
         EXPECT_TRUE(v == c[1] || v == nextafter(c[1], 0.0) || v == nextafter(c[1], 1e308)) << v << " " << c[1];
+    }
+}
+
+// ^ is the runtime's pow bit for bit, both ways (the script's own road for the powers it
+// takes itself aside: 2, 3 and -2), over a table of the roads pow takes (near 1 on either
+// side of where its logarithm changes form, integers, one half, huge and tiny results,
+// subnormal bases, signs) and a sweep of bases and fitted-looking exponents. Results
+// beyond the doubles are the missing value, as every operator gives them.
+TEST_F(CompiledScriptTest, PowerIsTheRuntimesPowBitForBit)
+{
+    std::vector<std::pair<double, double>> cases = {
+        {1.309, 4.0},   {1.309, 3.99999}, {0.71, 2.5},      {0.7099, 2.5},   {1.29, -1.5},   {1.2901, -1.5},
+        {1.0, 7.3},     {2.0, 0.5},       {2.0, -0.5},      {2.0, 1023.5},   {2.0, 1024.5},  {2.0, -1074.5},
+        {10.0, 308.2},  {10.0, 309.0},    {10.0, -323.7},   {1e-310, 0.25},  {1e-310, 1.75}, {-8.0, 1.0 / 3},
+        {-2.0, 5.0},    {-2.0, 0.5},      {0.0, 0.3},       {0.0, -0.3},     {3.0, 1e-300},  {1e300, 1e-5},
+        {1.0000001, 1e9}, {0.9999999, 1e9}, {5.0, 2147483648.5}, {5.0, -7.0}, {0.5, 0.5000001}, {1e-5, 1.0 / 7},
+    };
+    uint64_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return (seed >> 11) * (1.0 / 9007199254740992.0);
+    };
+    for (int i = 0; i < 3000; ++i)
+        cases.push_back({exp(12 * (next() - 0.5)), (next() - 0.5) * (i % 3 ? 12 : 600)});
+    Prepare();
+    CQKScript& s = qkfxGetScript();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.first) + " ^ " + std::to_string(c.second));
+        s.SetVariable("px", c.first);
+        s.SetVariable("py", c.second);
+        const double reference = pow(c.first, c.second);
+        const double expected = isfinite(reference) ? reference : MISSING_VALUE;
+        for (bool compiled : {false, true}) {
+            const Outcome o = Evaluate("px ^ py", compiled);
+            ASSERT_TRUE(o.ok) << o.error;
+            EXPECT_EQ(memcmp(&o.value, &expected, sizeof expected), 0) << o.value << " " << expected;
+        }
     }
 }
