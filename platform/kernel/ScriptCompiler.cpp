@@ -920,19 +920,28 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
         Bind(store);
     else
         BindAngles();
-    // Each name: its column, or its one value.
+    // Each name: its column, or its one value. The lists keep their size from call to call
+    // (a fit asks for a few rows many times), and every entry is written below.
+    const size_t nNames = m_names.size();
+    if (m_column.size() != nNames) {
+        m_column.resize(nNames);
+        m_value.resize(nNames);
+        m_block.resize(nNames);
+        m_blockValue.resize(nNames);
+    }
     std::vector<const double*>& column = m_column;
     std::vector<double>& value = m_value;
-    column.assign(m_names.size(), nullptr);
-    value.assign(m_names.size(), 0.0);
+    std::vector<const double*>& block = m_block;
+    std::vector<double>& blockValue = m_blockValue;
     if (m_plainCode < 0)
         m_plainCode = PlainCode(m_code);
     bool plain = m_plainCode != 0;
-    for (size_t i = 0; i < m_names.size(); ++i) {
+    for (size_t i = 0; i < nNames; ++i) {
         const Name& n = m_names[i];
         if (n.kind != Name::VARIABLE)
             return false;
-        value[i] = n.var->value;
+        value[i] = blockValue[i] = n.var->value;
+        column[i] = nullptr;
         for (int c = 0; c < nColumns; ++c)
             if (vars[c] == n.var)
                 column[i] = columns[c];
@@ -943,18 +952,14 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
     if (m_stackRows.size() < static_cast<size_t>(std::max(m_stack, 1)) * kBlock)
         m_stackRows.resize(static_cast<size_t>(std::max(m_stack, 1)) * kBlock);
     double (*stack)[kBlock] = reinterpret_cast<double (*)[kBlock]>(m_stackRows.data());
-    std::vector<const double*>& block = m_block;
     std::vector<double>& padded = m_padded;
-    std::vector<double>& blockValue = m_blockValue;
-    block.assign(m_names.size(), nullptr);
-    blockValue = value;
     double result[kBlock];
     for (int r0 = 0; r0 < rows; r0 += kBlock) {
         const int n = std::min(kBlock, rows - r0), even = (n + 1) & ~1;
         // An odd count of rows repeats its last row for the plain form's pairs.
         if (even > n)
             padded.resize(m_names.size() * kBlock);
-        for (size_t i = 0; i < m_names.size(); ++i) {
+        for (size_t i = 0; i < nNames; ++i) {
             block[i] = column[i] ? column[i] + r0 : nullptr;
             // A column of one value throughout the block (a fit's parameter stepped in other
             // rows of the request) is taken as that one value: the same arithmetic, without
