@@ -542,3 +542,41 @@ TEST_F(CompiledScriptTest, PowerIsTheRuntimesPowBitForBit)
         }
     }
 }
+
+// Compiled rows keep the powers they took: a fit's passes raise the same bases to the same
+// exponent again, mixed with new ones and with more pairs than are kept. Every request
+// must still give the interpreter's values row by row.
+TEST_F(CompiledScriptTest, PreparedRowsWithKeptPowersGiveTheRowByRowResults)
+{
+    Prepare();
+    CQKScript& s = qkfxGetScript();
+    const int slots[2] = {s.GetVariableSlot("x"), s.GetVariableSlot("b")};
+    const int rows = 150;
+    std::vector<double> xs(rows), bs(rows), out(rows), reference(rows);
+    for (const char* f : {"a*x^b", "x^b + x^(b*2)", "(x+1)^-b"}) {
+        SCOPED_TRACE(f);
+        const int h = s.PrepareExpression(f);
+        ASSERT_GT(h, 0);
+        // Passes as a fit makes them: the exponent of the last pass in the first third of the
+        // rows, stepped in the rest; the bases repeat with a period of 37 rows.
+        for (int pass = 0; pass < 6; ++pass) {
+            for (int r = 0; r < rows; ++r) {
+                xs[r] = 0.5 + 0.1 * (r % 37);
+                bs[r] = r < rows / 3 ? 1.7 + 0.1 * pass : 1.7 + 0.1 * (pass + 1) + (r < 2 * rows / 3 ? 0 : 1e-7);
+            }
+            s.SetCompilation(false);
+            for (int r = 0; r < rows; ++r) {
+                s.SetVariableBySlot(slots[0], xs[r]);
+                s.SetVariableBySlot(slots[1], bs[r]);
+                ASSERT_TRUE(s.EvaluatePrepared(h, &reference[r]));
+            }
+            s.SetCompilation(true);
+            const double* columns[2] = {xs.data(), bs.data()};
+            int done = -1;
+            ASSERT_TRUE(s.EvaluatePreparedRows(h, 2, slots, columns, rows, out.data(), &done));
+            ASSERT_EQ(done, rows);
+            for (int r = 0; r < rows; ++r)
+                ASSERT_TRUE(SameBits(out[r], reference[r])) << "pass " << pass << " row " << r;
+        }
+    }
+}
