@@ -346,6 +346,8 @@ ROW_STEP int EvaluateRow(FittingSession* s, PassState& p, int f, size_t index, b
 
 // Rows an Expression is evaluated for in one host request.
 const int kBlockRows = 256;
+// A request of at most this many rows (those of all evaluations) carries every parameter.
+const int kFewRows = 64;
 
 // A block of rows evaluated together: its rows (`count` of them from firstRow, every
 // step-th, at cache indices from firstIndex), each row's code, and the values: the fitted
@@ -497,7 +499,7 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     const int blockRows = std::max(16, std::min(kBlockRows, 4096 / (1 + nSteps)));
     const size_t width = static_cast<size_t>(blockRows) * (1 + nSteps);
     const int nSlots = std::min(ParamsPerSet(s), static_cast<int>(MAX_PARAMS));
-    const size_t size = (nIndep + std::min(nSlots, nSteps) + 1) * width + 5 * (MAX_PARAMS + 1);
+    const size_t size = (nIndep + nSlots + 1) * width + 5 * (MAX_PARAMS + 1);
     if (s->blockWorkSize < size) {
         double* grown = static_cast<double*>(realloc(s->blockWork, size * sizeof(double)));
         if (!grown)
@@ -506,7 +508,7 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
         s->blockWorkSize = size;
     }
     double* x = s->blockWork;
-    double* f0 = x + (nIndep + std::min(nSlots, nSteps)) * width;
+    double* f0 = x + (nIndep + nSlots) * width;
     bool needBase = !p.withDerivatives || !p.reuse;
     // A stop request is answered between blocks: a block is a few microseconds of work.
     if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
@@ -561,20 +563,22 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
         stepOf[j] = evaluations++;
     }
     // The slots whose parameter is stepped, each a column: the parameter's value, and its
-    // value plus the step in the rows of its own evaluation.
+    // value plus the step in the rows of its own evaluation. A request of a few rows takes
+    // every parameter of the set as a column, so that none is set by a request of its own.
+    const bool everyParameter = evaluations * m <= kFewRows;
     int nParamColumns = 0;
-    for (int slot = 1; together && evaluations > 1 && slot <= nSlots; ++slot) {
+    for (int slot = 1; together && (evaluations > 1 || everyParameter) && slot <= nSlots; ++slot) {
         const int k = ParamOfSlot(s, f, slot);
         int stepped = 0;
         for (int j = 1; j <= nSteps && !stepped; ++j)
             if (stepOf[j] && s->varyMap[j] == k)
                 stepped = j;
-        if (!stepped)
+        if (!stepped && !everyParameter)
             continue;
         double* column = x + (nIndep + nParamColumns) * width;
-        const double value = s->value[k], moved = value + h[stepped];
+        const double value = s->value[k], moved = stepped ? value + h[stepped] : value;
         for (int e = 0; e < evaluations; ++e)
-            std::fill(column + e * m, column + (e + 1) * m, e == stepOf[stepped] ? moved : value);
+            std::fill(column + e * m, column + (e + 1) * m, stepped && e == stepOf[stepped] ? moved : value);
         paramSlots[nParamColumns++] = slot;
     }
     if (together) {
@@ -1835,6 +1839,7 @@ static void StartRowCache(FittingSession* s)
     s->rowCache = static_cast<double*>(malloc(rows * width * sizeof(double)));
     if (!s->rowCache)
         return;
+    s->rowCacheRun = s->rowCacheRun == INT_MAX ? 1 : s->rowCacheRun + 1;
     s->rowCacheRows = rows;
     s->rowCacheWidth = width;
     // Fitted values are kept for numeric derivatives only.
