@@ -31,7 +31,7 @@ std::string g_status;
 // The progress text: the host's words for the id, then the text the request carried.
 int g_progressId;
 bool g_progressShown;
-char g_progressText[QFIT_HOST_TEXT_CAPACITY];
+char g_progressText[1024];
 
 struct MemBlock {
     std::vector<char> data;
