@@ -346,6 +346,117 @@ ROW_STEP int EvaluateRow(FittingSession* s, PassState& p, int f, size_t index, b
 
 // Rows an Expression is evaluated for in one host request.
 const int kBlockRows = 256;
+// A request of at most this many rows (those of all evaluations) carries every parameter.
+const int kFewRows = 64;
+
+// A block of rows evaluated together: its rows (`count` of them from firstRow, every
+// step-th, at cache indices from firstIndex), each row's code, and the values: the fitted
+// values of the `evaluated` rows that were, then for each stepped parameter j (stepOf[j]
+// nonzero) the same rows with the parameter moved by h[j].
+struct BlockRows {
+    int firstRow, step;
+    size_t firstIndex;
+    int count, evaluated;
+    const unsigned char* codes;
+    const double* values;
+    const double* h;
+    const int* stepOf;
+    int nSteps;
+};
+
+// Whether the rows of fit set f up to cache index `end`, evaluated together, can be finished
+// by FinishBlockRows: all in the row cache, unweighted, and the independent variables'
+// ranges given by rows, not by X.
+bool FinishesRowsItself(const FittingSession* s, int f, size_t end)
+{
+    const FitSetInfo& set = s->fitSets[f];
+    if (end > s->rowCacheFilled || s->dep[set.firstDependent].weightType != 0)
+        return false;
+    const int first = FirstIndepOfSet(s, f), nIndep = IndepPerSet(s);
+    for (int i = first; i < first + nIndep; ++i)
+        if (s->indep[i].useXRange)
+            return false;
+    return true;
+}
+
+// The rows of a block finished as FinishRow finishes them one by one, the same sums in the
+// same order, without its general steps (row ranges tested once for the block, the row's
+// values taken from the cache, the derivatives kept at hand). The session is left as the
+// row-by-row finish leaves it: at the last row, with the values of the last row evaluated,
+// or at the row whose sums failed.
+int FinishBlockRows(FittingSession* s, PassState& p, int f, const BlockRows& b, Sums& sums)
+{
+    const int d = s->fitSets[f].firstDependent;
+    const int first = FirstIndepOfSet(s, f), nIndep = IndepPerSet(s);
+    const DepVarInfo& v = s->dep[d];
+    // The rows whose sums count: the dependent variable's, within each independent one's.
+    int from = v.first, to = v.end;
+    for (int i = first; i < first + nIndep; ++i)
+        if (s->indep[i].dataset) {
+            from = std::max(from, s->indep[i].first);
+            to = std::min(to, s->indep[i].end);
+        }
+    const bool derivatives = p.withDerivatives, live = p.live && p.writes;
+    const int nVary = s->nVary;
+    // The derivatives of parameters this set's model leaves out stay as they are.
+    double g[MAX_PARAMS + 1];
+    if (derivatives)
+        for (int j = 1; j <= nVary; ++j)
+            g[j] = s->derivatives[d][s->varyMap[j]];
+    const double* cache = s->rowCache;
+    const size_t cacheWidth = s->rowCacheWidth;
+    double* kept = p.keep ? p.fitted : nullptr;
+    int lastEvaluated = -1, code = 0, r = 0;
+    double lastValue = 0;
+    for (int e = 0; r < b.count; ++r) {
+        const int row = b.firstRow + r * b.step;
+        if (b.codes[r] >= 2) {
+            if (p.live)
+                WriteLiveRow(s, f, row, false);
+            continue;
+        }
+        const double y0 = b.values[e];
+        if (derivatives)
+            for (int j = 1; j <= b.nSteps; ++j)
+                if (b.stepOf[j])
+                    g[j] = (b.values[b.stepOf[j] * b.evaluated + e] - y0) / b.h[j];
+        ++e;
+        lastEvaluated = r;
+        lastValue = y0;
+        const size_t at = b.firstIndex + r;
+        if (kept && at < s->rowCacheRows) {
+            double* slot = kept + at * s->fittedWidth;
+            slot[0] = 1;
+            slot[1] = y0;
+        }
+        if (live) {
+            s->dep[d].fitted = y0;
+            WriteLiveRow(s, f, row, true, !derivatives);
+        }
+        if (b.codes[r] == 1 || row < from || row >= to)
+            continue;
+        code = AddResidualValues(s, cache[at * cacheWidth + 1], y0, derivatives ? g : nullptr, 1.0, sums,
+                                 &p.relativeLost);
+        if (code)
+            break;
+    }
+    const int at = std::min(r, b.count - 1);
+    s->currentRow = b.firstRow + at * b.step;
+    ReadRow(s, f, s->currentRow, b.firstIndex + at);
+    if (lastEvaluated >= 0) {
+        s->dep[d].fitted = s->savedY[d] = lastValue;
+        if (derivatives)
+            for (int j = 1; j <= b.nSteps; ++j)
+                if (b.stepOf[j])
+                    s->derivatives[d][s->varyMap[j]] = g[j];
+    }
+    if (code) {
+        s->ssr = s->chiSqr = MISSING_VALUE;
+        if (p.relativeLost)
+            s->relativeSsr = MISSING_VALUE;
+    }
+    return code;
+}
 
 // Whether a pass evaluates an Expression's rows in blocks: its rows are cached (nothing but
 // the engine reaches its data), one dependent variable, no analytic derivatives.
@@ -388,7 +499,7 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     const int blockRows = std::max(16, std::min(kBlockRows, 4096 / (1 + nSteps)));
     const size_t width = static_cast<size_t>(blockRows) * (1 + nSteps);
     const int nSlots = std::min(ParamsPerSet(s), static_cast<int>(MAX_PARAMS));
-    const size_t size = (nIndep + std::min(nSlots, nSteps) + 1) * width + 5 * (MAX_PARAMS + 1);
+    const size_t size = (nIndep + nSlots + 1) * width + 5 * (MAX_PARAMS + 1);
     if (s->blockWorkSize < size) {
         double* grown = static_cast<double*>(realloc(s->blockWork, size * sizeof(double)));
         if (!grown)
@@ -397,11 +508,13 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
         s->blockWorkSize = size;
     }
     double* x = s->blockWork;
-    double* f0 = x + (nIndep + std::min(nSlots, nSteps)) * width;
+    double* f0 = x + (nIndep + nSlots) * width;
     bool needBase = !p.withDerivatives || !p.reuse;
     // A stop request is answered between blocks: a block is a few microseconds of work.
     if (CallHost(s, HOST_POLL_ABORT, 0, 0, s->hostWindow))
         return FIT_ERR_STOPPED;
+    const double* const cache = s->rowCache;
+    const size_t cacheWidth = s->rowCacheWidth;
     for (; row < set.endRow && n < blockRows; row += step) {
         s->currentRow = row;
         int code;
@@ -409,7 +522,7 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
         ++n;
         if (at < s->rowCacheFilled) {
             // A row read before: its code and independent values straight from the cache.
-            const double* cached = s->rowCache + at * s->rowCacheWidth;
+            const double* cached = cache + at * cacheWidth;
             code = static_cast<int>(cached[0]);
             codes[n - 1] = static_cast<unsigned char>(code);
             if (code >= 2)
@@ -450,20 +563,22 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
         stepOf[j] = evaluations++;
     }
     // The slots whose parameter is stepped, each a column: the parameter's value, and its
-    // value plus the step in the rows of its own evaluation.
+    // value plus the step in the rows of its own evaluation. A request of a few rows takes
+    // every parameter of the set as a column, so that none is set by a request of its own.
+    const bool everyParameter = evaluations * m <= kFewRows;
     int nParamColumns = 0;
-    for (int slot = 1; together && evaluations > 1 && slot <= nSlots; ++slot) {
+    for (int slot = 1; together && (evaluations > 1 || everyParameter) && slot <= nSlots; ++slot) {
         const int k = ParamOfSlot(s, f, slot);
         int stepped = 0;
         for (int j = 1; j <= nSteps && !stepped; ++j)
             if (stepOf[j] && s->varyMap[j] == k)
                 stepped = j;
-        if (!stepped)
+        if (!stepped && !everyParameter)
             continue;
         double* column = x + (nIndep + nParamColumns) * width;
-        const double value = s->value[k], moved = value + h[stepped];
+        const double value = s->value[k], moved = stepped ? value + h[stepped] : value;
         for (int e = 0; e < evaluations; ++e)
-            std::fill(column + e * m, column + (e + 1) * m, e == stepOf[stepped] ? moved : value);
+            std::fill(column + e * m, column + (e + 1) * m, stepped && e == stepOf[stepped] ? moved : value);
         paramSlots[nParamColumns++] = slot;
     }
     if (together) {
@@ -480,6 +595,8 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     }
     if (m > 0 && !together)
         s->rowsRefused = 1;
+    if (together && FinishesRowsItself(s, f, firstIndex + n))
+        return FinishBlockRows(s, p, f, BlockRows{firstRow, step, firstIndex, n, m, codes, f0, h, stepOf, nSteps}, sums);
     for (int r = 0, e = 0; r < n; ++r) {
         const int thisRow = firstRow + r * step;
         const size_t at = firstIndex + r;
@@ -1540,11 +1657,19 @@ int LMIterate(FittingSession* s, int n)
         if (code)
             return code;
     }
+    // mu's text, made again only when mu changed: a round that takes one rejected trial and
+    // then an accepted one ends with the mu it began with.
+    char mu[64] = "";
+    double formatted = 0;
+    bool haveText = false;
     for (int i = 1; i <= n; ++i) {
         const int code = LMRound(s, i);
         s->status = code;
-        char mu[64];
-        FitFormatNumber(s->mu, mu, sizeof mu);
+        if (!haveText || memcmp(&formatted, &s->mu, sizeof formatted) != 0) {
+            FitFormatNumber(s->mu, mu, sizeof mu);
+            formatted = s->mu;
+            haveText = true;
+        }
         ReportProgressIteration(s, QFIT_PROGRESS_ITERATION, mu, i);
         if (code == 0) {
             s->nIter = i;
@@ -1714,6 +1839,7 @@ static void StartRowCache(FittingSession* s)
     s->rowCache = static_cast<double*>(malloc(rows * width * sizeof(double)));
     if (!s->rowCache)
         return;
+    s->rowCacheRun = s->rowCacheRun == INT_MAX ? 1 : s->rowCacheRun + 1;
     s->rowCacheRows = rows;
     s->rowCacheWidth = width;
     // Fitted values are kept for numeric derivatives only.

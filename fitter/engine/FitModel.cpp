@@ -334,26 +334,32 @@ int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* c
     int32_t slots[2 * (MAX_PARAMS + 1)];
     if (nIndep > MAX_PARAMS || nParamColumns < 0 || nParamColumns > MAX_PARAMS)
         return 1;
-    INT_PTR answers = 0;
-    // The variables as the first row sets them (kinds and indices included); the host then
-    // sets only their values, row by row.
-    for (int i = 0; i < nIndep; ++i) {
-        IndepVarInfo& v = s->indep[first + i];
-        if (!v.slot)
-            return 1;
-        slots[i] = v.slot;
-        answers |= SetModelVariable(s, v.slot, &v.lastSet, &v.lastPass, v.name, columns[i][0], 1.0, 0.0);
-    }
     const int nSlots = ParamsPerSet(s);
-    for (int j = 1; j <= nSlots; ++j)
-        answers |= SetModelVariable(s, s->paramSlot[j], &s->paramSet[j], &s->paramPass[j], s->names[j],
-                                    s->value[ParamOfSlot(s, fitSet, j)], 4.0, j);
+    bool inColumns[MAX_PARAMS + 1] = {};
     for (int c = 0; c < nParamColumns; ++c) {
         const int j = paramSlots[c];
         if (j < 1 || j > nSlots || !s->paramSlot[j])
             return 1;
         slots[nIndep + c] = s->paramSlot[j];
+        inColumns[j] = true;
     }
+    INT_PTR answers = 0;
+    // The variables as the first row sets them (kinds and indices included); the host then
+    // sets only their values, row by row. A variable of a column whose kind and index an
+    // earlier request of this run set needs its values only (see rowCacheRun).
+    const int run = s->rowCacheRun;
+    for (int i = 0; i < nIndep; ++i) {
+        IndepVarInfo& v = s->indep[first + i];
+        if (!v.slot)
+            return 1;
+        slots[i] = v.slot;
+        if (!run || v.kindRun != run)
+            answers |= SetModelVariable(s, v.slot, &v.lastSet, &v.lastPass, v.name, columns[i][0], 1.0, 0.0);
+    }
+    for (int j = 1; j <= nSlots; ++j)
+        if (!run || !inColumns[j] || s->paramKindRun[j] != run)
+            answers |= SetModelVariable(s, s->paramSlot[j], &s->paramSet[j], &s->paramPass[j], s->names[j],
+                                        s->value[ParamOfSlot(s, fitSet, j)], 4.0, j);
     if (answers)
         return 1;
     QFitRowsRecord r = {s->formulaHandle, rows, nIndep + nParamColumns, slots, columns, out, 0};
@@ -366,12 +372,14 @@ int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* c
         v.lastSet = known ? columns[i][r.done - 1] : v.lastSet;
         if (failed)
             v.lastPass = 0;
+        v.kindRun = failed ? 0 : run;
     }
     for (int c = 0; c < nParamColumns; ++c) {
         const int j = paramSlots[c];
         s->paramSet[j] = known ? columns[nIndep + c][r.done - 1] : s->paramSet[j];
         if (failed)
             s->paramPass[j] = 0;
+        s->paramKindRun[j] = failed ? 0 : run;
     }
     return failed;
 }

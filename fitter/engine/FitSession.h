@@ -162,6 +162,7 @@ struct IndepVarInfo {
     int slot;         // the host's slot of its script variable, or 0
     double lastSet;   // the value last set through the slot, in chi-square pass lastPass
     int lastPass;
+    int kindRun;      // the run of iterations (rowCacheRun) that set its kind and index
 };
 
 struct FitSetInfo {
@@ -367,6 +368,7 @@ struct FittingSession {
     int paramSlot[MAX_PARAMS + 1];     // of the names of fit set 1, which the formula uses
     double paramSet[MAX_PARAMS + 1];   // the value last set through each slot, in pass paramPass
     int paramPass[MAX_PARAMS + 1];
+    int paramKindRun[MAX_PARAMS + 1];  // as IndepVarInfo::kindRun
     // Within one chi-square pass of an Expression function nothing but the engine sets the
     // model's variables, so a variable whose value did not change is not set again. The
     // number of the pass under way, 0 outside passes.
@@ -390,6 +392,10 @@ struct FittingSession {
     // The host did not evaluate an Expression for many rows in one request during this run
     // of iterations: the rows are evaluated one by one for the rest of it.
     int rowsRefused;
+    // Counts the runs that made a row cache. Within one, nothing but the engine sets the
+    // model's variables, so the kind and index a variable got from a request of rows stay
+    // until the run ends, and the later requests send only its values.
+    int rowCacheRun;
     // The columns of a block of rows evaluated together, kept for the run's passes.
     double* blockWork;
     size_t blockWorkSize;

@@ -153,7 +153,8 @@ bool CQKDataset::SetValue(int row, double value)
         return false;
     Grow(row + 1);
     m_values[row] = Held(value);
-    m_texts.erase(row);
+    if (!m_texts.empty())
+        m_texts.erase(row);
     m_project->SetProjectModified(true);
     return true;
 }
@@ -790,6 +791,8 @@ bool CQKProject::DeleteDataset(const std::string& name)
 void CQKProject::ForgetDataset(INT_PTR handle)
 {
     m_datasetHandles.erase(handle);
+    if (m_foundHandle == handle)
+        m_foundHandle = 0;
     for (auto& p : m_pages)
         if (CQKGraphPage* g = dynamic_cast<CQKGraphPage*>(p.get()))
             for (int i = 0; i < g->GetNumLayers(); ++i) {
@@ -803,8 +806,14 @@ void CQKProject::ForgetDataset(INT_PTR handle)
 
 CQKDataset* CQKProject::GetDatasetFromHandle(INT_PTR handle) const
 {
+    if (handle && handle == m_foundHandle)
+        return m_foundDataset;
     auto it = m_datasetHandles.find(handle);
-    return it == m_datasetHandles.end() ? nullptr : it->second;
+    if (it == m_datasetHandles.end())
+        return nullptr;
+    m_foundHandle = handle;
+    m_foundDataset = it->second;
+    return it->second;
 }
 
 CQKPage* CQKProject::GetPageFromHandle(INT_PTR handle) const

@@ -27,7 +27,11 @@ namespace {
 // Set from the console's control handler, which runs on a thread of its own.
 std::atomic<bool> g_abort{false};
 std::map<HWND, void*> g_sessions;
-std::string g_progress, g_status;
+std::string g_status;
+// The progress text: the host's words for the id, then the text the request carried.
+int g_progressId;
+bool g_progressShown;
+char g_progressText[1024];
 
 struct MemBlock {
     std::vector<char> data;
@@ -184,12 +188,19 @@ INT_PTR PutRow(HWND context, const QmRowRecord* row)
     return 0;
 }
 
-// Sent several times an iteration of a fit: the text is rebuilt in place.
+// Sent several times an iteration of a fit, so kept as the request's id and a copy of its
+// text, made into the shown text only when asked for.
 INT_PTR SetProgress(INT_PTR id, INT_PTR text)
 {
-    g_progress.assign(id || text ? ProgressText((int)id) : "");
-    if (text)
-        g_progress.append(reinterpret_cast<const char*>(text));
+    g_progressId = (int)id;
+    g_progressShown = id || text;
+    g_progressText[0] = 0;
+    if (text) {
+        const char* t = reinterpret_cast<const char*>(text);
+        const size_t n = strnlen(t, sizeof g_progressText - 1);
+        memcpy(g_progressText, t, n);
+        g_progressText[n] = 0;
+    }
     return 0;
 }
 
@@ -985,7 +996,7 @@ void* qkfxGetAttachedSession()
 
 std::string qkfxGetProgressText()
 {
-    return g_progress;
+    return g_progressShown ? ProgressText(g_progressId) + std::string(g_progressText) : std::string();
 }
 
 std::string qkfxGetStatusText()

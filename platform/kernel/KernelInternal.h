@@ -61,6 +61,9 @@ std::string qkTrim(const std::string& text);
 // The script language's exp (ScriptMath.cpp) and ^, shared by the interpreter and the
 // compiled form.
 double qkExp(double x);
+// The runtime's pow, bit for bit, without its call and tests for the powers that take
+// neither its integer nor its square-root road (ScriptMath.cpp).
+double qkPowGeneral(double a, double b);
 // A square is one rounding, as exact as pow gives it. A cube and an inverse square are
 // products (two roundings, within about an ulp of pow): polynomial and rational models
 // raise every row to them, and the library's pow costs tens of times more. Everything
@@ -74,7 +77,7 @@ inline double qkPow(double a, double b)
         return a * a * a;
     if (b == -2)
         return 1 / (a * a);
-    return pow(a, b);
+    return qkPowGeneral(a, b);
 }
 // Splits at blanks; a double-quoted text is one word, without its quotes. False when a
 // quote is not closed (the words up to it are kept).

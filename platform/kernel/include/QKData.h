@@ -1284,6 +1284,9 @@ private:
     bool m_hasCreateInfo = false;
     RECT m_createRect = {};
     BOOL m_createMinimized = FALSE;
+    // The last dataset found by handle: a fit writes one dataset row by row.
+    mutable INT_PTR m_foundHandle = 0;
+    mutable CQKDataset* m_foundDataset = nullptr;
 };
 
 QK_API CQKProject& qkfxGetProject();

@@ -1,8 +1,10 @@
 // The compiled form against the interpreter: every text runs both ways from the same state
 // and must give the same values, bit for bit, the same missing values and the same errors.
 #include <math.h>
+#include <stdint.h>
 #include <string.h>
 
+#include <string>
 #include <vector>
 
 #include "KernelTest.h"
@@ -501,5 +503,80 @@ TEST_F(CompiledScriptTest, ExponentialIsWithinAnUlp)
         double v = 0;
         ASSERT_TRUE(s.Evaluate("exp(x)", &v));
         EXPECT_TRUE(v == c[1] || v == nextafter(c[1], 0.0) || v == nextafter(c[1], 1e308)) << v << " " << c[1];
+    }
+}
+
+// ^ is the runtime's pow bit for bit, both ways (the script's own road for the powers it
+// takes itself aside: 2, 3 and -2), over a table of the roads pow takes (near 1 on either
+// side of where its logarithm changes form, integers, one half, huge and tiny results,
+// subnormal bases, signs) and a sweep of bases and fitted-looking exponents. Results
+// beyond the doubles are the missing value, as every operator gives them.
+TEST_F(CompiledScriptTest, PowerIsTheRuntimesPowBitForBit)
+{
+    std::vector<std::pair<double, double>> cases = {
+        {1.309, 4.0},   {1.309, 3.99999}, {0.71, 2.5},      {0.7099, 2.5},   {1.29, -1.5},   {1.2901, -1.5},
+        {1.0, 7.3},     {2.0, 0.5},       {2.0, -0.5},      {2.0, 1023.5},   {2.0, 1024.5},  {2.0, -1074.5},
+        {10.0, 308.2},  {10.0, 309.0},    {10.0, -323.7},   {1e-310, 0.25},  {1e-310, 1.75}, {-8.0, 1.0 / 3},
+        {-2.0, 5.0},    {-2.0, 0.5},      {0.0, 0.3},       {0.0, -0.3},     {3.0, 1e-300},  {1e300, 1e-5},
+        {1.0000001, 1e9}, {0.9999999, 1e9}, {5.0, 2147483648.5}, {5.0, -7.0}, {0.5, 0.5000001}, {1e-5, 1.0 / 7},
+    };
+    uint64_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return (seed >> 11) * (1.0 / 9007199254740992.0);
+    };
+    for (int i = 0; i < 3000; ++i)
+        cases.push_back({exp(12 * (next() - 0.5)), (next() - 0.5) * (i % 3 ? 12 : 600)});
+    Prepare();
+    CQKScript& s = qkfxGetScript();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.first) + " ^ " + std::to_string(c.second));
+        s.SetVariable("px", c.first);
+        s.SetVariable("py", c.second);
+        const double reference = pow(c.first, c.second);
+        const double expected = isfinite(reference) ? reference : MISSING_VALUE;
+        for (bool compiled : {false, true}) {
+            const Outcome o = Evaluate("px ^ py", compiled);
+            ASSERT_TRUE(o.ok) << o.error;
+            EXPECT_EQ(memcmp(&o.value, &expected, sizeof expected), 0) << o.value << " " << expected;
+        }
+    }
+}
+
+// Compiled rows keep the powers they took: a fit's passes raise the same bases to the same
+// exponent again, mixed with new ones and with more pairs than are kept. Every request
+// must still give the interpreter's values row by row.
+TEST_F(CompiledScriptTest, PreparedRowsWithKeptPowersGiveTheRowByRowResults)
+{
+    Prepare();
+    CQKScript& s = qkfxGetScript();
+    const int slots[2] = {s.GetVariableSlot("x"), s.GetVariableSlot("b")};
+    const int rows = 150;
+    std::vector<double> xs(rows), bs(rows), out(rows), reference(rows);
+    for (const char* f : {"a*x^b", "x^b + x^(b*2)", "(x+1)^-b"}) {
+        SCOPED_TRACE(f);
+        const int h = s.PrepareExpression(f);
+        ASSERT_GT(h, 0);
+        // Passes as a fit makes them: the exponent of the last pass in the first third of the
+        // rows, stepped in the rest; the bases repeat with a period of 37 rows.
+        for (int pass = 0; pass < 6; ++pass) {
+            for (int r = 0; r < rows; ++r) {
+                xs[r] = 0.5 + 0.1 * (r % 37);
+                bs[r] = r < rows / 3 ? 1.7 + 0.1 * pass : 1.7 + 0.1 * (pass + 1) + (r < 2 * rows / 3 ? 0 : 1e-7);
+            }
+            s.SetCompilation(false);
+            for (int r = 0; r < rows; ++r) {
+                s.SetVariableBySlot(slots[0], xs[r]);
+                s.SetVariableBySlot(slots[1], bs[r]);
+                ASSERT_TRUE(s.EvaluatePrepared(h, &reference[r]));
+            }
+            s.SetCompilation(true);
+            const double* columns[2] = {xs.data(), bs.data()};
+            int done = -1;
+            ASSERT_TRUE(s.EvaluatePreparedRows(h, 2, slots, columns, rows, out.data(), &done));
+            ASSERT_EQ(done, rows);
+            for (int r = 0; r < rows; ++r)
+                ASSERT_TRUE(SameBits(out[r], reference[r])) << "pass " << pass << " row " << r;
+        }
     }
 }
