@@ -2,6 +2,7 @@
 
 #include <math.h>
 
+#include "QKContour.h"
 #include "QKUtil.h"
 
 #include "PlotDetailsMain.h"
