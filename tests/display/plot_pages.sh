@@ -81,6 +81,31 @@ click_control() { # id
     qxd_click $(((l + r) / 2)) $(((t + b) / 2))
 }
 
+# The dialog's first tab, clicked (it opens on the tab it showed last).
+first_tab() { # name
+    qxd "tab $DIALOG 0" || qxd_fail "no $1 tab"
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+    qxd settle
+}
+
+# OK closes the dialog; the graph's picture, and its green and red pixels in the view.
+ok_and_count() { # picture
+    click_control 1
+    qxd "gone $DIALOG 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
+    qxd settle
+    qxd_screenshot "$ARTIFACTS/$1"
+    GREEN=$(pixels_of "$ARTIFACTS/$1" "#00FF00" "$VL" "$VT" "$VR" "$VB" | wc -l)
+    RED=$(pixels_of "$ARTIFACTS/$1" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
+}
+
+# The page: the white in the view (the window's background is grey too), "left top right
+# bottom".
+page_bounds() { # picture
+    pixels_of "$1" "#FFFFFF" "$VL" "$VT" "$VR" "$VB" |
+        awk '!n++ { l = r = $1; t = b = $2 } { l = $1 < l ? $1 : l; r = $1 > r ? $1 : r; t = $2 < t ? $2 : t; b = $2 > b ? $2 : b } END { print l, t, r, b }'
+}
+
 # The sheet's next tab, clicked; its picture.
 TABS=0
 next_tab() { # picture
@@ -176,22 +201,14 @@ read -r px py < <(pixels_of "$QXD_TMP/scatter-again.png" "#0000FF" "$((VL + (VR 
 [ -n "${px:-}" ] || qxd_fail "no blue symbol in the scatter"
 open_details "$px" "$py"
 # The dialog opens on the tab it showed last: the Symbol tab is the first.
-qxd "tab $DIALOG 0" || qxd_fail "no Symbol tab"
-read -r _ l t r b <<<"${QXD_ANSWER[0]}"
-qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-qxd settle
+first_tab Symbol
 qxd_screenshot "$ARTIFACTS/page-symbol-button.png"
 color_menu 1132 menu-edge-by-column.png Up Up Right Down Down Return
 qxd_screenshot "$ARTIFACTS/page-symbol-by-column.png"
-click_control 1
-qxd "gone $DIALOG 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
-qxd settle
-qxd_screenshot "$ARTIFACTS/scatter-by-column.png"
-green=$(pixels_of "$ARTIFACTS/scatter-by-column.png" "#00FF00" "$VL" "$VT" "$VR" "$VB" | wc -l)
-red=$(pixels_of "$ARTIFACTS/scatter-by-column.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
+ok_and_count scatter-by-column.png
 blue=$(pixels_of "$ARTIFACTS/scatter-by-column.png" "#0000FF" "$VL" "$VT" "$VR" "$VB" | wc -l)
-qxd_log "symbols by column: $green green, $red red, $blue blue pixels"
-[ "$green" -gt 50 ] && [ "$red" -gt 50 ] && [ "$blue" -lt 20 ] || qxd_fail "the symbols do not take their colours from column C"
+qxd_log "symbols by column: $GREEN green, $RED red, $blue blue pixels"
+[ "$GREEN" -gt 50 ] && [ "$RED" -gt 50 ] && [ "$blue" -lt 20 ] || qxd_fail "the symbols do not take their colours from column C"
 # The two colours split the points: green on the left (rows 1 to 5), red on the right.
 gx=$(pixels_of "$ARTIFACTS/scatter-by-column.png" "#00FF00" "$VL" "$VT" "$VR" "$VB" | awk '{ s += $1 } END { print int(s / NR) }')
 rx=$(pixels_of "$ARTIFACTS/scatter-by-column.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | awk '{ s += $1 } END { print int(s / NR) }')
@@ -202,30 +219,20 @@ rx=$(pixels_of "$ARTIFACTS/scatter-by-column.png" "#FF0000" "$VL" "$VT" "$VR" "$
 plot 33255 # column
 qxd settle
 qxd_screenshot "$QXD_TMP/columns.png"
-# The page is the white in the view (the window's background is grey too); column B's
-# tallest bars stand in its upper half, in the light grey fill.
-read -r PL PT PR PB < <(pixels_of "$QXD_TMP/columns.png" "#FFFFFF" "$VL" "$VT" "$VR" "$VB" |
-    awk '!n++ { l = r = $1; t = b = $2 } { l = $1 < l ? $1 : l; r = $1 > r ? $1 : r; t = $2 < t ? $2 : t; b = $2 > b ? $2 : b } END { print l, t, r, b }')
+# Column B's tallest bars stand in the page's upper half, in the light grey fill.
+read -r PL PT PR PB < <(page_bounds "$QXD_TMP/columns.png")
 # (the last bar, on the frame's right edge, is left out).
 read -r px py < <(pixels_of "$QXD_TMP/columns.png" "#C0C0C0" "$PL" "$((PT + (PB - PT) / 5))" "$((PL + (PR - PL) * 3 / 4))" "$((PT + (PB - PT) / 2))" |
     awk '{ if (!n++ || $1 > bx) { bx = $1; p = $1 - 2 " " $2 + 10 } } END { print p }')
 [ -n "${px:-}" ] || qxd_fail "no bar of column B"
 open_details "$px" "$py"
-qxd "tab $DIALOG 0" || qxd_fail "no Pattern tab"
-read -r _ l t r b <<<"${QXD_ANSWER[0]}"
-qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-qxd settle
+first_tab Pattern
 qxd_screenshot "$ARTIFACTS/page-pattern-buttons.png"
 color_menu 1172 menu-fill-by-column.png Up Up Right Down Down Return
 qxd_screenshot "$ARTIFACTS/page-pattern-by-column.png"
-click_control 1
-qxd "gone $DIALOG 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
-qxd settle
-qxd_screenshot "$ARTIFACTS/columns-by-column.png"
-green=$(pixels_of "$ARTIFACTS/columns-by-column.png" "#00FF00" "$VL" "$VT" "$VR" "$VB" | wc -l)
-red=$(pixels_of "$ARTIFACTS/columns-by-column.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
-qxd_log "bars by column: $green green, $red red pixels"
-[ "$green" -gt 50 ] && [ "$red" -gt 50 ] || qxd_fail "the bars do not take their fill from column C"
+ok_and_count columns-by-column.png
+qxd_log "bars by column: $GREEN green, $RED red pixels"
+[ "$GREEN" -gt 50 ] && [ "$RED" -gt 50 ] || qxd_fail "the bars do not take their fill from column C"
 
 # A line with symbols: its Line page has the colour button in place of the colour list;
 # its menu is pictured and left with Escape, and Cancel closes the dialog.
@@ -233,17 +240,13 @@ plot 33250 # line + symbol
 qxd settle
 qxd_screenshot "$QXD_TMP/lines.png"
 # The line of B (y = x) crosses the page's middle, away from its axes.
-read -r PL PT PR PB < <(pixels_of "$QXD_TMP/lines.png" "#FFFFFF" "$VL" "$VT" "$VR" "$VB" |
-    awk '!n++ { l = r = $1; t = b = $2 } { l = $1 < l ? $1 : l; r = $1 > r ? $1 : r; t = $2 < t ? $2 : t; b = $2 > b ? $2 : b } END { print l, t, r, b }')
+read -r PL PT PR PB < <(page_bounds "$QXD_TMP/lines.png")
 read -r px py < <(pixels_of "$QXD_TMP/lines.png" "#000000" "$((PL + (PR - PL) / 3))" "$((PT + (PB - PT) / 3))" \
     "$((PR - (PR - PL) / 3))" "$((PB - (PB - PT) / 3))" |
     awk -v x="$(((PL + PR) / 2))" -v y="$(((PT + PB) / 2))" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }')
 [ -n "${px:-}" ] || qxd_fail "no line in the middle of the graph"
 open_details "$px" "$py"
-qxd "tab $DIALOG 0" || qxd_fail "no Line tab"
-read -r _ l t r b <<<"${QXD_ANSWER[0]}"
-qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-qxd settle
+first_tab Line
 qxd "control $DIALOG 1145" && qxd_fail "the Line page shows the colour list of a line whose points may take their own colours"
 color_menu 1139 menu-line-color.png Up Escape
 qxd_key Escape
