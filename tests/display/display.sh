@@ -313,6 +313,34 @@ qxd_screenshot() {
     import -display "$DISPLAY" -window root "$1" 2>/dev/null || qxd_log "no screenshot $1"
 }
 
+# The pixels of a colour inside a rectangle of a picture: "x y" lines, screen coordinates.
+qxd_pixels_of() { # picture colour left top right bottom
+    local picture=$1 colour=$2 l=$3 t=$4 r=$5 b=$6
+    convert "$picture" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null |
+        awk -v c="$colour" -v l="$l" -v t="$t" 'index($0, c) { split($1, p, "[,:]"); print p[1] + l, p[2] + t }'
+}
+
+# The pixel of a colour in the middle half of a rectangle (a view) nearest its centre, "x y"
+# (empty when there is none), from a picture taken into PICTURE once the program has
+# settled; taken again until two pictures agree, since a graph may still be redrawing.
+qxd_steady_nearest() { # picture colour left top right bottom
+    local picture=$1 colour=$2 l=$3 t=$4 r=$5 b=$6 found again round
+    nearest() {
+        qxd settle
+        qxd_screenshot "$picture"
+        qxd_pixels_of "$picture" "$colour" "$((l + (r - l) / 4))" "$((t + (b - t) / 4))" \
+            "$((r - (r - l) / 4))" "$((b - (b - t) / 4))" |
+            awk -v x="$(((l + r) / 2))" -v y="$(((t + b) / 2))" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }'
+    }
+    found=$(nearest)
+    for round in 1 2 3 4 5; do
+        again=$(nearest)
+        [ "$again" = "$found" ] && break
+        found=$again
+    done
+    echo "$found"
+}
+
 # Closes every window the program shows besides its main window: Escape first, as a
 # person would, then WM_CLOSE. Fails when one stays open. The active window goes first (a
 # window below it may go with it); one that opens another on closing (a question) is dealt

@@ -24,13 +24,6 @@ graph_of() { # the page window a plot command made: the active one, other than t
     return 1
 }
 
-# The pixels of a colour inside a rectangle of a picture: "x y" lines, screen coordinates.
-pixels_of() { # picture colour left top right bottom
-    local picture=$1 colour=$2 l=$3 t=$4 r=$5 b=$6
-    convert "$picture" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null |
-        awk -v c="$colour" -v l="$l" -v t="$t" 'index($0, c) { split($1, p, "[,:]"); print p[1] + l, p[2] + t }'
-}
-
 declare -A graphs
 for kind in "33249 line" "33248 scatter" "33255 column"; do
     read -r id name <<<"$kind"
@@ -53,7 +46,7 @@ qxd_screenshot "$QXD_TMP/before.png"
 # The line is black; of its pixels, the one nearest the view's middle lies inside the layer,
 # away from the axes, ticks and labels at its edges.
 cx=$(((vl + vr) / 2)) cy=$(((vt + vb) / 2))
-read -r px py < <(pixels_of "$QXD_TMP/before.png" "#000000" "$vl" "$vt" "$vr" "$vb" |
+read -r px py < <(qxd_pixels_of "$QXD_TMP/before.png" "#000000" "$vl" "$vt" "$vr" "$vb" |
     awk -v x="$cx" -v y="$cy" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }')
 [ -n "${px:-}" ] || qxd_fail "no black line in the graph window"
 qxd_log "double click at $px,$py"
@@ -76,7 +69,7 @@ qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details
 
 qxd settle
 qxd_screenshot "$ARTIFACTS/plot-line-red.png"
-red=$(pixels_of "$ARTIFACTS/plot-line-red.png" "#FF0000" "$vl" "$vt" "$vr" "$vb" | wc -l)
+red=$(qxd_pixels_of "$ARTIFACTS/plot-line-red.png" "#FF0000" "$vl" "$vt" "$vr" "$vb" | wc -l)
 qxd_log "red pixels in the graph window: $red"
 [ "$red" -gt 20 ] || qxd_fail "the line is not drawn in the colour chosen in Plot Details"
 
@@ -99,7 +92,7 @@ qxd settle
 qxd view || qxd_fail "view"
 read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
 qxd_screenshot "$ARTIFACTS/plot-line-reopened.png"
-red=$(pixels_of "$ARTIFACTS/plot-line-reopened.png" "#FF0000" "$vl" "$vt" "$vr" "$vb" | wc -l)
+red=$(qxd_pixels_of "$ARTIFACTS/plot-line-reopened.png" "#FF0000" "$vl" "$vt" "$vr" "$vb" | wc -l)
 qxd_log "red pixels in the reopened graph window: $red"
 [ "$red" -gt 20 ] || qxd_fail "the reopened project does not draw the line in its colour"
 

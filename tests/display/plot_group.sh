@@ -8,13 +8,6 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-# The pixels of a colour inside a rectangle of a picture: "x y" lines, screen coordinates.
-pixels_of() { # picture colour left top right bottom
-    local picture=$1 colour=$2 l=$3 t=$4 r=$5 b=$6
-    convert "$picture" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null |
-        awk -v c="$colour" -v l="$l" -v t="$t" 'index($0, c) { split($1, p, "[,:]"); print p[1] + l, p[2] + t }'
-}
-
 qxd "script win -t wks; wks.ncols = 3; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i; col(C)[i] = 11 - i }" ||
     qxd_fail "worksheet"
 qxd_plot 33249 maximize || qxd_fail "the line plot made no graph window"
@@ -28,7 +21,7 @@ read -r _ _ VL VT VR VB <<<"${QXD_ANSWER[0]}"
 red_point() {
     qxd settle
     qxd_screenshot "$QXD_TMP/lines.png"
-    pixels_of "$QXD_TMP/lines.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" |
+    qxd_pixels_of "$QXD_TMP/lines.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" |
         awk '{ x[NR] = $1; y[NR] = $2; sx += $1 } END {
             if (!NR) exit
             mid = sx / NR
@@ -83,8 +76,8 @@ enumerated=$(grep -c 'groupEnum = 0' "$QXD_TMP/after.txt")
 qxd_log "plots without the colour increment: $enumerated"
 [ "$enumerated" = 2 ] || qxd_fail "the group's colour increment was not switched off for both plots"
 qxd_screenshot "$ARTIFACTS/group-after.png"
-before=$(pixels_of "$ARTIFACTS/group-before.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
-after=$(pixels_of "$ARTIFACTS/group-after.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
+before=$(qxd_pixels_of "$ARTIFACTS/group-before.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
+after=$(qxd_pixels_of "$ARTIFACTS/group-after.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
 qxd_log "red pixels in the view: $before before, $after after"
 [ "$before" -gt 100 ] && [ "$after" -lt 5 ] || qxd_fail "the second line did not take the group's one colour"
 

@@ -14,13 +14,6 @@ qxd "script win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] 
 qxd children || qxd_fail "children"
 read -r _ worksheet _ <<<"${QXD_ANSWER[0]}"
 
-# The pixels of a colour inside a rectangle of a picture: "x y" lines, screen coordinates.
-pixels_of() { # picture colour left top right bottom
-    local picture=$1 colour=$2 l=$3 t=$4 r=$5 b=$6
-    convert "$picture" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null |
-        awk -v c="$colour" -v l="$l" -v t="$t" 'index($0, c) { split($1, p, "[,:]"); print p[1] + l, p[2] + t }'
-}
-
 # Makes a graph by a plot command, its window maximized; VL VT VR VB: its view.
 plot() { # command
     local line hwnd active graph=
@@ -95,14 +88,14 @@ ok_and_count() { # picture
     qxd "gone $DIALOG 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
     qxd settle
     qxd_screenshot "$ARTIFACTS/$1"
-    GREEN=$(pixels_of "$ARTIFACTS/$1" "#00FF00" "$VL" "$VT" "$VR" "$VB" | wc -l)
-    RED=$(pixels_of "$ARTIFACTS/$1" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
+    GREEN=$(qxd_pixels_of "$ARTIFACTS/$1" "#00FF00" "$VL" "$VT" "$VR" "$VB" | wc -l)
+    RED=$(qxd_pixels_of "$ARTIFACTS/$1" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
 }
 
 # The page: the white in the view (the window's background is grey too), "left top right
 # bottom".
 page_bounds() { # picture
-    pixels_of "$1" "#FFFFFF" "$VL" "$VT" "$VR" "$VB" |
+    qxd_pixels_of "$1" "#FFFFFF" "$VL" "$VT" "$VR" "$VB" |
         awk '!n++ { l = r = $1; t = b = $2 } { l = $1 < l ? $1 : l; r = $1 > r ? $1 : r; t = $2 < t ? $2 : t; b = $2 > b ? $2 : b } END { print l, t, r, b }'
 }
 
@@ -121,20 +114,7 @@ plot 33248 # scatter
 SCATTER=$GRAPH
 # A symbol of y = x near the middle, away from the axes, the page's edge and the legend,
 # found in two pictures in a row (the maximized window may still be drawing).
-nearest_symbol() {
-    qxd settle
-    qxd_screenshot "$QXD_TMP/scatter.png"
-    pixels_of "$QXD_TMP/scatter.png" "#000000" "$((VL + (VR - VL) / 4))" "$((VT + (VB - VT) / 4))" \
-        "$((VR - (VR - VL) / 4))" "$((VB - (VB - VT) / 4))" |
-        awk -v x="$(((VL + VR) / 2))" -v y="$(((VT + VB) / 2))" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }'
-}
-found=$(nearest_symbol)
-for round in 1 2 3 4 5; do
-    again=$(nearest_symbol)
-    [ "$again" = "$found" ] && break
-    found=$again
-done
-read -r px py <<<"$found"
+read -r px py < <(qxd_steady_nearest "$QXD_TMP/scatter.png" "#000000" "$VL" "$VT" "$VR" "$VB")
 [ -n "${px:-}" ] || qxd_fail "no black symbol in the scatter"
 open_details "$px" "$py"
 qxd_screenshot "$ARTIFACTS/page-symbol.png"
@@ -151,11 +131,11 @@ click_control 1
 qxd "gone $DIALOG 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
 qxd settle
 qxd_screenshot "$ARTIFACTS/scatter-blue-drop-lines.png"
-blue=$(pixels_of "$ARTIFACTS/scatter-blue-drop-lines.png" "#0000FF" "$VL" "$VT" "$VR" "$VB" | wc -l)
+blue=$(qxd_pixels_of "$ARTIFACTS/scatter-blue-drop-lines.png" "#0000FF" "$VL" "$VT" "$VR" "$VB" | wc -l)
 qxd_log "blue pixels in the scatter: $blue"
 [ "$blue" -gt 100 ] || qxd_fail "the symbols are not drawn with the edge chosen in Plot Details"
 # A drop line runs from the point nearest the middle straight down (in the symbols' black).
-below=$(pixels_of "$ARTIFACTS/scatter-blue-drop-lines.png" "#000000" "$((px - 2))" "$((py + 20))" "$((px + 3))" "$((py + 40))" | wc -l)
+below=$(qxd_pixels_of "$ARTIFACTS/scatter-blue-drop-lines.png" "#000000" "$((px - 2))" "$((py + 20))" "$((px + 3))" "$((py + 40))" | wc -l)
 qxd_log "drop-line pixels below the point: $below"
 [ "$below" -gt 10 ] || qxd_fail "no vertical drop line below the point"
 
@@ -181,8 +161,8 @@ qxd_screenshot "$ARTIFACTS/pie-moved.png"
 # pie's left edge then lies right of the middle, whatever the window's size).
 d=$(((VB - VT) / 10)) mx=$(((VL + VR) / 2)) my=$(((VT + VB) / 2))
 box=("$((mx - d - 5))" "$((my - 5))" "$((mx - d + 5))" "$((my + 5))")
-left=$(pixels_of "$QXD_TMP/pie.png" "#FFFFFF" "${box[@]}" | wc -l)
-after=$(pixels_of "$ARTIFACTS/pie-moved.png" "#FFFFFF" "${box[@]}" | wc -l)
+left=$(qxd_pixels_of "$QXD_TMP/pie.png" "#FFFFFF" "${box[@]}" | wc -l)
+after=$(qxd_pixels_of "$ARTIFACTS/pie-moved.png" "#FFFFFF" "${box[@]}" | wc -l)
 qxd_log "white pixels left of the middle: $left before, $after after"
 [ "$left" -lt 20 ] && [ "$after" -gt 80 ] || qxd_fail "the pie did not move by the offset from Pie Geometry"
 
@@ -195,7 +175,7 @@ qxd "activate $SCATTER" && qxd settle || qxd_fail "activate the scatter"
 qxd view || qxd_fail "view"
 read -r _ _ VL VT VR VB <<<"${QXD_ANSWER[0]}"
 qxd_screenshot "$QXD_TMP/scatter-again.png"
-read -r px py < <(pixels_of "$QXD_TMP/scatter-again.png" "#0000FF" "$((VL + (VR - VL) / 4))" "$((VT + (VB - VT) / 4))" \
+read -r px py < <(qxd_pixels_of "$QXD_TMP/scatter-again.png" "#0000FF" "$((VL + (VR - VL) / 4))" "$((VT + (VB - VT) / 4))" \
     "$((VR - (VR - VL) / 4))" "$((VB - (VB - VT) / 4))" |
     awk -v x="$(((VL + VR) / 2))" -v y="$(((VT + VB) / 2))" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }')
 [ -n "${px:-}" ] || qxd_fail "no blue symbol in the scatter"
@@ -206,12 +186,12 @@ qxd_screenshot "$ARTIFACTS/page-symbol-button.png"
 color_menu 1132 menu-edge-by-column.png Up Up Right Down Down Return
 qxd_screenshot "$ARTIFACTS/page-symbol-by-column.png"
 ok_and_count scatter-by-column.png
-blue=$(pixels_of "$ARTIFACTS/scatter-by-column.png" "#0000FF" "$VL" "$VT" "$VR" "$VB" | wc -l)
+blue=$(qxd_pixels_of "$ARTIFACTS/scatter-by-column.png" "#0000FF" "$VL" "$VT" "$VR" "$VB" | wc -l)
 qxd_log "symbols by column: $GREEN green, $RED red, $blue blue pixels"
 [ "$GREEN" -gt 50 ] && [ "$RED" -gt 50 ] && [ "$blue" -lt 20 ] || qxd_fail "the symbols do not take their colours from column C"
 # The two colours split the points: green on the left (rows 1 to 5), red on the right.
-gx=$(pixels_of "$ARTIFACTS/scatter-by-column.png" "#00FF00" "$VL" "$VT" "$VR" "$VB" | awk '{ s += $1 } END { print int(s / NR) }')
-rx=$(pixels_of "$ARTIFACTS/scatter-by-column.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | awk '{ s += $1 } END { print int(s / NR) }')
+gx=$(qxd_pixels_of "$ARTIFACTS/scatter-by-column.png" "#00FF00" "$VL" "$VT" "$VR" "$VB" | awk '{ s += $1 } END { print int(s / NR) }')
+rx=$(qxd_pixels_of "$ARTIFACTS/scatter-by-column.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | awk '{ s += $1 } END { print int(s / NR) }')
 [ "$gx" -lt "$rx" ] || qxd_fail "green symbols ($gx) are not left of the red ones ($rx)"
 
 # Columns of B and C: the Pattern page's fill colour button, "By Column" > Col(C), fills
@@ -222,7 +202,7 @@ qxd_screenshot "$QXD_TMP/columns.png"
 # Column B's tallest bars stand in the page's upper half, in the light grey fill.
 read -r PL PT PR PB < <(page_bounds "$QXD_TMP/columns.png")
 # (the last bar, on the frame's right edge, is left out).
-read -r px py < <(pixels_of "$QXD_TMP/columns.png" "#C0C0C0" "$PL" "$((PT + (PB - PT) / 5))" "$((PL + (PR - PL) * 3 / 4))" "$((PT + (PB - PT) / 2))" |
+read -r px py < <(qxd_pixels_of "$QXD_TMP/columns.png" "#C0C0C0" "$PL" "$((PT + (PB - PT) / 5))" "$((PL + (PR - PL) * 3 / 4))" "$((PT + (PB - PT) / 2))" |
     awk '{ if (!n++ || $1 > bx) { bx = $1; p = $1 - 2 " " $2 + 10 } } END { print p }')
 [ -n "${px:-}" ] || qxd_fail "no bar of column B"
 open_details "$px" "$py"
@@ -241,7 +221,7 @@ qxd settle
 qxd_screenshot "$QXD_TMP/lines.png"
 # The line of B (y = x) crosses the page's middle, away from its axes.
 read -r PL PT PR PB < <(page_bounds "$QXD_TMP/lines.png")
-read -r px py < <(pixels_of "$QXD_TMP/lines.png" "#000000" "$((PL + (PR - PL) / 3))" "$((PT + (PB - PT) / 3))" \
+read -r px py < <(qxd_pixels_of "$QXD_TMP/lines.png" "#000000" "$((PL + (PR - PL) / 3))" "$((PT + (PB - PT) / 3))" \
     "$((PR - (PR - PL) / 3))" "$((PB - (PB - PT) / 3))" |
     awk -v x="$(((PL + PR) / 2))" -v y="$(((PT + PB) / 2))" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }')
 [ -n "${px:-}" ] || qxd_fail "no line in the middle of the graph"

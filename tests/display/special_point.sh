@@ -8,32 +8,13 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-# The pixels of a colour inside a rectangle of a picture: "x y" lines, screen coordinates.
-pixels_of() { # picture colour left top right bottom
-    convert "$1" -crop "$(($5 - $3))x$(($6 - $4))+$3+$4" +repage txt:- 2>/dev/null |
-        awk -v c="$2" -v l="$3" -v t="$4" 'index($0, c) { split($1, p, "[,:]"); print p[1] + l, p[2] + t }'
-}
-
 qxd "script win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i }" || qxd_fail "worksheet"
 qxd_plot 33248 maximize || qxd_fail "the scatter made no graph window"
 qxd_stable_view || qxd_fail "view"
 
 # The black pixel nearest the view's middle, in its middle half, found twice in a row (the
 # window may still be drawing): a symbol of y = x.
-nearest_symbol() {
-    qxd settle
-    qxd_screenshot "$QXD_TMP/scatter.png"
-    pixels_of "$QXD_TMP/scatter.png" "#000000" "$((vl + (vr - vl) / 4))" "$((vt + (vb - vt) / 4))" \
-        "$((vr - (vr - vl) / 4))" "$((vb - (vb - vt) / 4))" |
-        awk -v x="$(((vl + vr) / 2))" -v y="$(((vt + vb) / 2))" '{ d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (!n++ || d < best) { best = d; p = $1 " " $2 } } END { print p }'
-}
-found=$(nearest_symbol)
-for round in 1 2 3 4 5; do
-    again=$(nearest_symbol)
-    [ "$again" = "$found" ] && break
-    found=$again
-done
-read -r px py <<<"$found"
+read -r px py < <(qxd_steady_nearest "$QXD_TMP/scatter.png" "#000000" "$vl" "$vt" "$vr" "$vb")
 [ -n "${px:-}" ] || qxd_fail "no black symbol in the scatter"
 qxd_screenshot "$ARTIFACTS/scatter-before.png"
 
@@ -63,11 +44,11 @@ qxd_stable_view || qxd_fail "view"
 # The window may still be drawing: a few pictures until the point shows.
 for round in 1 2 3 4 5; do
     qxd_screenshot "$ARTIFACTS/scatter-point-blue.png"
-    near=$(pixels_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$((px - 15))" "$((py - 15))" "$((px + 15))" "$((py + 15))" | wc -l)
+    near=$(qxd_pixels_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$((px - 15))" "$((py - 15))" "$((px + 15))" "$((py + 15))" | wc -l)
     [ "$near" -gt 5 ] && break
     sleep 0.5
 done
-all=$(pixels_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$vl" "$vt" "$vr" "$vb" | wc -l)
+all=$(qxd_pixels_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$vl" "$vt" "$vr" "$vb" | wc -l)
 qxd_log "blue pixels: $near at the point, $all in the view"
 [ "$near" -gt 5 ] && [ "$all" -lt $((near + 10)) ] || qxd_fail "not just the point's symbol is blue"
 qxd "dump $(qxd_winpath "$QXD_TMP/after.txt")" || qxd_fail "dump"

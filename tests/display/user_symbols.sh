@@ -96,20 +96,7 @@ done
 qxd_plot 33248 maximize || qxd_fail "the scatter made no graph window"
 qxd_stable_view || qxd_fail "view"
 # The black symbol nearest the view's middle, found in two pictures in a row.
-nearest_symbol() {
-    qxd settle
-    qxd_screenshot "$QXD_TMP/scatter.png"
-    convert "$QXD_TMP/scatter.png" -crop "$(((vr - vl) / 2))x$(((vb - vt) / 2))+$((vl + (vr - vl) / 4))+$((vt + (vb - vt) / 4))" +repage txt:- 2>/dev/null |
-        awk -v l=$((vl + (vr - vl) / 4)) -v t=$((vt + (vb - vt) / 4)) -v x=$(((vl + vr) / 2)) -v y=$(((vt + vb) / 2)) \
-            'index($0, "#000000") { split($1, p, "[,:]"); px = p[1] + l; py = p[2] + t; d = (px - x) ^ 2 + (py - y) ^ 2; if (!n++ || d < best) { best = d; q = px " " py } } END { print q }'
-}
-found=$(nearest_symbol)
-for round in 1 2 3 4 5; do
-    again=$(nearest_symbol)
-    [ "$again" = "$found" ] && break
-    found=$again
-done
-read -r px py <<<"$found"
+read -r px py < <(qxd_steady_nearest "$QXD_TMP/scatter.png" "#000000" "$vl" "$vt" "$vr" "$vb")
 [ -n "${px:-}" ] || qxd_fail "no black symbol in the scatter"
 cp "$QXD_TMP/scatter.png" "$ARTIFACTS/scatter-before.png"
 qxd_double_click_opens "Plot Details" "$px" "$py" || qxd_fail "a double click on the symbol opened no Plot Details"
