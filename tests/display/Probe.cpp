@@ -11,8 +11,9 @@
 //
 // Requests (hwnd values are hexadecimal, as answers give them):
 //   ping                 the user-interface thread answers within 20 s: "ok", else "hung"
-//   settle               ping, then wait until a dialog the program is opening is shown
-//                        and the main window's parts stand still
+//   settle               ping, wait until the input made so far (clicks, keys) is handled,
+//                        then until a dialog the program is opening is shown and the
+//                        main window's parts stand still
 //   parts                "part <hwnd> <id> <parent id> <left> <top> <right> <bottom> <class>"
 //                        per visible window inside the main window (bars, buttons, pages)
 //   main                 "main <hwnd> <left> <top> <right> <bottom>" of the main window
@@ -260,12 +261,38 @@ void AwaitPostedWork(HWND main)
         Sleep(10);
 }
 
+// Dialogs of the user-interface thread that have been shown since the probe came in. A
+// hidden dialog that was never shown is on its way to the screen; one that was shown and
+// is hidden now is kept at rest (a modeless dialog closed by hiding it).
+CRITICAL_SECTION g_shownLock;
+std::vector<HWND> g_dialogsShown;
+
+bool WasShown(HWND hwnd)
+{
+    EnterCriticalSection(&g_shownLock);
+    bool shown = std::find(g_dialogsShown.begin(), g_dialogsShown.end(), hwnd) != g_dialogsShown.end();
+    LeaveCriticalSection(&g_shownLock);
+    return shown;
+}
+
 LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION) {
         const CWPSTRUCT* call = (const CWPSTRUCT*)lParam;
         if (call->message == g_runMessage && call->wParam == kRunMagic)
             (*(std::function<void()>*)call->lParam)();
+        bool showing = (call->message == WM_SHOWWINDOW && call->wParam) ||
+                       (call->message == WM_WINDOWPOSCHANGED && (((const WINDOWPOS*)call->lParam)->flags & SWP_SHOWWINDOW));
+        if (showing && !WasShown(call->hwnd) && ClassOf(call->hwnd) == "#32770") {
+            EnterCriticalSection(&g_shownLock);
+            g_dialogsShown.push_back(call->hwnd);
+            LeaveCriticalSection(&g_shownLock);
+        }
+        if (call->message == WM_NCDESTROY) {
+            EnterCriticalSection(&g_shownLock);
+            g_dialogsShown.erase(std::remove(g_dialogsShown.begin(), g_dialogsShown.end(), call->hwnd), g_dialogsShown.end());
+            LeaveCriticalSection(&g_shownLock);
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -380,22 +407,56 @@ bool CommandUnderWay(HWND main)
     return busy;
 }
 
+// Pointer and key input that has reached the user-interface thread and is not handled
+// yet. GetQueueStatus on that thread also reads what the display has sent to the program
+// meanwhile, so a click xdotool has made counts from the moment it is made.
+bool InputPending(HWND main)
+{
+    bool pending = false;
+    RunOnUiThread(main, [&pending] { pending = HIWORD(GetQueueStatus(QS_INPUT)) != 0; });
+    return pending;
+}
+
+// Waits, five seconds at most, until the thread has taken the input made so far (a test's
+// click or keys), then until it has run what that input posted: a ping alone may come
+// back before the thread has even read the click.
+void AwaitInput(HWND main)
+{
+    for (int waited = 0; waited < 5000 && InputPending(main); waited += 20)
+        Sleep(20);
+    AwaitPostedWork(main);
+}
+
+// A shown window owned by this one: a dialog that asks something while it is being made
+// (the print dialog's message that there is no printer) waits, hidden, on that window.
+bool OwnsShownWindow(HWND owner, const std::vector<HWND>& windows)
+{
+    for (HWND hwnd : windows)
+        if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == owner)
+            return true;
+    return false;
+}
+
 // A modal dialog disables the main window and exists before its loop shows it, and a
 // command may take a while before it makes its window: wait, some seconds at most, until
 // whatever the program has begun to open is on the screen, or the command is over.
+// A hidden dialog is on its way only when it has never been shown and is not itself
+// waiting on a shown window: one kept hidden at rest, or one that asks a question while
+// it is being made, must not hold the wait for its full length.
 void Settle(HWND main, const std::function<bool(HWND)>& isNew)
 {
     for (int waited = 0; waited < 15000; waited += 20) {
-        bool pending = false, shown = false;
-        for (HWND hwnd : OtherWindows(main, false)) {
+        bool hiddenDialog = false, shown = false;
+        std::vector<HWND> windows = OtherWindows(main, false);
+        for (HWND hwnd : windows) {
             if (!isNew(hwnd))
                 continue;
             if (IsWindowVisible(hwnd))
                 shown = true;
-            else if (ClassOf(hwnd) == "#32770")
-                pending = true;
+            else if (ClassOf(hwnd) == "#32770" && !WasShown(hwnd) && !OwnsShownWindow(hwnd, windows))
+                hiddenDialog = true;
         }
-        if (!pending && (shown || (IsWindowEnabled(main) && !CommandUnderWay(main))))
+        if (!hiddenDialog && (shown || (IsWindowEnabled(main) && !CommandUnderWay(main))))
             return;
         Sleep(20);
         Ping(main);
@@ -574,6 +635,7 @@ std::string Answer(const std::string& line)
         out << (Ping(main) ? "ok" : "hung") << '\n';
     } else if (verb == "settle") {
         if (Ping(main)) {
+            AwaitInput(main);
             Settle(main, [](HWND hwnd) { return true; });
             SettleLayout(main);
             out << "ok\n";
@@ -989,6 +1051,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK QxProbeHook(int code, WPARAM w
         GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                            (LPCSTR)&QxProbeHook, &pinned);
         g_runMessage = RegisterWindowMessageA("QxProbeRun");
+        InitializeCriticalSection(&g_shownLock);
         SetWindowsHookExA(WH_CALLWNDPROC, CallWndHook, nullptr, g_uiThread);
         SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, g_uiThread);
         CloseHandle(CreateThread(nullptr, 0, Server, nullptr, 0, nullptr));

@@ -176,6 +176,19 @@ qxd_wait_for() { # expression [seconds]
     return 1
 }
 
+# Runs COMMAND (a shell command or function, quiet) until it succeeds, for up to SECONDS:
+# what the program does with a click or a key comes some time after xdotool has sent it,
+# later on a busy machine, so a condition it should make true is waited for, not read once.
+qxd_until() { # SECONDS COMMAND [ARGS]
+    local deadline=$((SECONDS + $1))
+    shift
+    while :; do
+        "$@" 2>/dev/null && return 0
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.2
+    done
+}
+
 # Hides the project explorer (View > Project Explorer), which shows itself with the first
 # page window below the page windows, for a test that needs their room. Call it once a
 # page window exists.
@@ -269,9 +282,8 @@ qxd_open_menu_item() { # MENU COMMAND
         done
         [ -n "$found" ] || { qxd_log "no menu $1"; return 1; }
         qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-        sleep 0.3
         qxd settle
-        qxd "itemrect $2" 2>/dev/null && return 0
+        qxd_until 3 qxd "itemrect $2" && return 0
         qxd_key Escape Escape
     done
     return 1

@@ -18,17 +18,8 @@ dump() { # file
     qxd "dump $(qxd_winpath "$1")" || qxd_fail "dump"
 }
 menu_command() { # menu-bar text, command id
-    local line l t r b name
-    qxd bar || qxd_fail "bar"
-    for line in "${QXD_ANSWER[@]}"; do
-        read -r _ _ l t r b name <<<"$line"
-        [ "${name//&/}" = "$1" ] && break
-    done
-    [ "${name//&/}" = "$1" ] || qxd_fail "no menu $1"
-    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
-    qxd "itemrect $2" || qxd_fail "no item $2 in $1"
-    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
-    qxd_click $(((l + r) / 2)) $(((t + b) / 2))
+    qxd_open_menu_item "$1" "$2" || qxd_fail "no item $2 in $1"
+    qxd_click_item
     qxd settle
 }
 
