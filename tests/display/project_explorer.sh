@@ -77,7 +77,10 @@ for round in 1 2 3; do
     sleep 0.2
     xdotool mousedown 1
     sleep 0.2
-    qxd_glide "$gx" "$gy" $(((fl + fr) / 2)) $(((ft + fb) / 2)) 4
+    # Out of the press's drag rectangle first, in two slow steps, as a hand starts a drag:
+    # the list begins the drag on a move it sees beyond that rectangle.
+    xdotool mousemove $((gx + 3)) $((gy + 3)) sleep 0.2 mousemove $((gx + 12)) $((gy + 6)) sleep 0.3
+    qxd_glide $((gx + 12)) $((gy + 6)) $(((fl + fr) / 2)) $(((ft + fb) / 2)) 4
     sleep 0.3
     xdotool mouseup 1
     qxd settle
