@@ -29,25 +29,6 @@ using qxtest::DialogDriver;
 
 namespace {
 
-const int W = 800, H = 600;
-
-HWND GoTab(HWND h, const std::string& caption)
-{
-    HWND sheet = Dialog(h)->GetTabManager().GetSheet()->m_hWnd;
-    HWND tab = (HWND)SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0);
-    for (int i = 0; i < (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0); ++i) {
-        char text[64] = "";
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&item);
-        if (caption == text)
-            SendMessageA(sheet, PSM_SETCURSEL, i, 0);
-    }
-    return (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
-}
-
 int ColorIndex(const char* name)
 {
     for (int i = 0; i < CQKColor::GetColorNumber(); ++i) {
@@ -59,14 +40,11 @@ int ColorIndex(const char* name)
     return -1;
 }
 
-class ColorMapPagesTest : public ::testing::Test {
+class ColorMapPagesTest : public GraphPageTest {
 protected:
     void SetUp() override
     {
-        qkfxGetProject().New();
-        qkfxGetCallLog().Clear();
-        page.reset(new CQDGraphPage(&qkfxGetProject(), "Graph9"));
-        layer = page->AddLayer();
+        NewGraph();
         auto* matrix = static_cast<CQKMatrixPage*>(qkfxGetProject().CreatePage(QK_PAGE_MATRIX));
         matrix->SetDimensions(9, 9);
         matrix->m_x1 = matrix->m_y1 = 0;
@@ -80,15 +58,8 @@ protected:
         std::string error;
         plot = qkfxAddPlot(layer, QK_PLOT_CONTOUR, {d}, &error);
         ASSERT_NE(nullptr, plot) << error;
-        for (int axis : {QK_AXIS_X, QK_AXIS_Y}) {
-            CQKAxes axes;
-            ASSERT_TRUE(layer->GetAxes(&axes, axis));
-            axes.SetRangeFrom("0");
-            axes.SetRangeTo("10");
-            layer->UpdateFromTemporary();
-        }
-        if (CQKTextObj* legend = layer->FindTextObj("Legend"))
-            layer->RemoveDataObj(legend->GetId());
+        AxesFromZeroToTen();
+        RemoveLegend();
     }
 
     INT_PTR Open(std::vector<DialogDriver::Step> steps)
@@ -101,21 +72,6 @@ protected:
         return result;
     }
 
-    int Count(COLORREF color)
-    {
-        qxtest::MemoryCanvas canvas(W, H);
-        RECT rect = {0, 0, W, H};
-        EXPECT_TRUE(page->Draw(canvas.dc(), rect));
-        qxtest::Image image = canvas.Capture();
-        int n = 0;
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x)
-                n += image.ColorAt(x, y) == color;
-        return n;
-    }
-
-    std::unique_ptr<CQDGraphPage> page;
-    CQKGraphicLayer* layer = nullptr;
     CQKPlotObj* plot = nullptr;
 };
 
@@ -234,13 +190,11 @@ TEST_F(ColorMapPagesTest, ContourLinesPageWritesFillAndGridCells)
 namespace {
 
 // The pages of matrix plots in a 3D layer: a peak in a 9 x 9 matrix.
-class SurfacePagesTest : public ::testing::Test {
+class SurfacePagesTest : public GraphPageTest {
 protected:
     void SetUp() override
     {
-        qkfxGetProject().New();
-        page.reset(new CQDGraphPage(&qkfxGetProject(), "Graph9"));
-        layer = page->AddLayer(true);
+        NewGraph(true);
         matrix = static_cast<CQKMatrixPage*>(qkfxGetProject().CreatePage(QK_PAGE_MATRIX));
         matrix->SetDimensions(9, 9);
         for (int r = 1; r <= 9; ++r)
@@ -258,26 +212,10 @@ protected:
         EXPECT_NE(nullptr, plot) << error;
         if (plot)
             plot->SetColorMapData(colorMap);
-        if (CQKTextObj* legend = layer->FindTextObj("Legend"))
-            layer->RemoveDataObj(legend->GetId());
+        RemoveLegend();
         return plot;
     }
 
-    int Count(COLORREF color)
-    {
-        qxtest::MemoryCanvas canvas(W, H);
-        RECT rect = {0, 0, W, H};
-        EXPECT_TRUE(page->Draw(canvas.dc(), rect));
-        qxtest::Image image = canvas.Capture();
-        int n = 0;
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x)
-                n += image.ColorAt(x, y) == color;
-        return n;
-    }
-
-    std::unique_ptr<CQDGraphPage> page;
-    CQKGraphicLayer* layer = nullptr;
     CQKMatrixPage* matrix = nullptr;
 };
 
@@ -295,12 +233,6 @@ std::string Surface(const CQKPlotObj* p)
              s.backColor, s.barEdgeColor, s.barEdgeWidth, s.firstRowColor, s.sameFillColor, s.xBarWidth,
              s.yBarWidth, p->GetColorMapState().clipLow, p->GetColorMapState().clipHigh);
     return text;
-}
-
-void TypeIn(HWND page, int id, const char* text)
-{
-    SetDlgItemTextA(page, id, text);
-    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), (LPARAM)GetDlgItem(page, id));
 }
 
 const int kRed = 1, kGreen = 2, kBlue = 3, kCyan = 4, kMagenta = 5, kYellow = 6;
@@ -330,7 +262,7 @@ TEST_F(SurfacePagesTest, EachPageWritesThePlotAndTheGraphDrawsIt)
          RGB(255, 0, 255), false},
         {QK_PLOT_3D_SURFACE, false, "Grids",
          [](HWND p) {
-             TypeIn(p, IDC_GRID_WIDTH, "2");
+             TypeInCombo(p, IDC_GRID_WIDTH, "2");
              qxtest::ComboSelect(p, IDC_GRID_COLOR, kGreen);
              qxtest::ComboSelect(p, IDC_GRID_SECOND_COLOR, kCyan); // the front colour
              qxtest::SetCheck(p, IDC_GRID_BACK, true);
@@ -342,11 +274,11 @@ TEST_F(SurfacePagesTest, EachPageWritesThePlotAndTheGraphDrawsIt)
         {QK_PLOT_3D_BARS, false, "Bars",
          [](HWND p) {
              qxtest::ComboSelect(p, IDC_BARS_EDGE_COLOR, kRed);
-             TypeIn(p, IDC_BARS_EDGE_WIDTH, "1");
+             TypeInCombo(p, IDC_BARS_EDGE_WIDTH, "1");
              qxtest::ComboSelect(p, IDC_BARS_FILL_COLOR, kCyan);
              qxtest::Click(p, IDC_BARS_INCREMENT);
-             TypeIn(p, IDC_BARS_X_WIDTH, "50");
-             TypeIn(p, IDC_BARS_Y_WIDTH, "60");
+             TypeInCombo(p, IDC_BARS_X_WIDTH, "50");
+             TypeInCombo(p, IDC_BARS_Y_WIDTH, "60");
          },
          "fill 1 lines 0 000000 0.50 proj 0000 000000 000000 walls 0 C0C0C0 C0C0C0 grid 3 0.50 FFFFFFFF 1 0 000000 0 "
          "FFFFFFFF back 0 808080 bars 0000FF 1.00 FFFF00 0 50 60 clip 0 100",
@@ -356,7 +288,7 @@ TEST_F(SurfacePagesTest, EachPageWritesThePlotAndTheGraphDrawsIt)
              qxtest::SetCheck(p, IDC_SURF_FILL, false);
              qxtest::SetCheck(p, IDC_SURF_LINES, true);
              qxtest::ComboSelect(p, IDC_SURF_COLOR, kRed);
-             TypeIn(p, IDC_SURF_WIDTH, "1.5");
+             TypeInCombo(p, IDC_SURF_WIDTH, "1.5");
              qxtest::SetCheck(p, IDC_SURF_TOP_FILL, true);
              qxtest::SetCheck(p, IDC_SURF_BOTTOM_LINES, true);
              qxtest::ComboSelect(p, IDC_SURF_BOTTOM_COLOR, kBlue);
@@ -379,14 +311,7 @@ TEST_F(SurfacePagesTest, EachPageWritesThePlotAndTheGraphDrawsIt)
             DialogDriver driver;
             driver.Then([&](HWND h) {
                 HWND p = GoTab(h, c.tab);
-                char text[64] = "";
-                HWND tab = (HWND)SendMessageA(Dialog(h)->GetTabManager().GetSheet()->m_hWnd, PSM_GETTABCONTROL, 0, 0);
-                TCITEMA item = {};
-                item.mask = TCIF_TEXT;
-                item.pszText = text;
-                item.cchTextMax = sizeof text;
-                SendMessageA(tab, TCM_GETITEMA, SendMessageA(tab, TCM_GETCURSEL, 0, 0), (LPARAM)&item);
-                found = c.tab == std::string(text);
+                found = ActiveTab(h) == c.tab;
                 if (found)
                     c.edit(p);
                 qxtest::Click(h, ok ? IDOK : IDCANCEL);

@@ -63,81 +63,15 @@ Strings ChildTexts(HWND tree, HTREEITEM parent)
     return texts;
 }
 
-// Types into the edit field of a combo box, which tells its dialog as typing would.
-void TypeInCombo(HWND dialog, int id, const char* text)
-{
-    SetDlgItemTextA(dialog, id, text);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), (LPARAM)GetDlgItem(dialog, id));
-}
-
 // Expands an item as a click on its button would, filling it.
 void Expand(HWND tree, HTREEITEM item)
 {
     TreeView_Expand(tree, item, TVE_EXPAND);
 }
 
-HWND Sheet(HWND h)
-{
-    CQUPDPropertySheet* sheet = Dialog(h)->GetTabManager().GetSheet();
-    return sheet ? sheet->m_hWnd : nullptr;
-}
-
-Strings Tabs(HWND h)
-{
-    Strings tabs;
-    HWND tab = (HWND)SendMessageA(Sheet(h), PSM_GETTABCONTROL, 0, 0);
-    int n = (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0);
-    for (int i = 0; i < n; ++i) {
-        char text[64] = "";
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&item);
-        tabs.push_back(text);
-    }
-    return tabs;
-}
-
-std::string ActiveTab(HWND h)
-{
-    HWND tab = (HWND)SendMessageA(Sheet(h), PSM_GETTABCONTROL, 0, 0);
-    int i = (int)SendMessageA(tab, TCM_GETCURSEL, 0, 0);
-    Strings tabs = Tabs(h);
-    return i >= 0 && i < (int)tabs.size() ? tabs[i] : "";
-}
-
-HWND ActivePage(HWND h)
-{
-    return (HWND)SendMessageA(Sheet(h), PSM_GETCURRENTPAGEHWND, 0, 0);
-}
-
-HWND GoTab(HWND h, const std::string& caption)
-{
-    Strings tabs = Tabs(h);
-    for (size_t i = 0; i < tabs.size(); ++i)
-        if (tabs[i] == caption)
-            SendMessageA(Sheet(h), PSM_SETCURSEL, i, 0);
-    return ActivePage(h);
-}
-
-std::string Join(const Strings& items)
-{
-    std::string text;
-    for (const std::string& item : items)
-        text += (text.empty() ? "" : ", ") + item;
-    return text;
-}
-
-class PlotDetailsTest : public ::testing::Test {
+class PlotDetailsTest : public GraphPageTest {
 protected:
-    void SetUp() override
-    {
-        qkfxGetProject().New();
-        qkfxGetCallLog().Clear();
-        page.reset(new CQDGraphPage(&qkfxGetProject(), "Graph9"));
-        layer = page->AddLayer();
-    }
+    void SetUp() override { NewGraph(); }
 
     CQKDataObj* AddPlot(CQKGraphicLayer* to, int type, const char* name)
     {
@@ -157,9 +91,6 @@ protected:
         EXPECT_EQ(1, driver.StepsRun());
         return result;
     }
-
-    std::unique_ptr<CQDGraphPage> page;
-    CQKGraphicLayer* layer = nullptr;
 };
 
 TEST_F(PlotDetailsTest, TreeListsThePageItsLayersAndTheirPlots)

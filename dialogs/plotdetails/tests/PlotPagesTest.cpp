@@ -37,49 +37,10 @@ using qxtest::DialogDriver;
 
 namespace {
 
-const int W = 800, H = 600;
 // Colour indexes of the kernel's table and how they draw.
 const int kBlack = 0, kRed = 1, kGreen = 2, kBlue = 3;
 const COLORREF kRedRgb = RGB(255, 0, 0), kGreenRgb = RGB(0, 255, 0), kBlueRgb = RGB(0, 0, 255);
 const COLORREF kWhiteRgb = RGB(255, 255, 255), kBlackRgb = RGB(0, 0, 0);
-
-HWND Sheet(HWND h)
-{
-    CQUPDPropertySheet* sheet = Dialog(h)->GetTabManager().GetSheet();
-    return sheet ? sheet->m_hWnd : nullptr;
-}
-
-std::vector<std::string> Tabs(HWND h)
-{
-    std::vector<std::string> tabs;
-    HWND tab = (HWND)SendMessageA(Sheet(h), PSM_GETTABCONTROL, 0, 0);
-    const int n = (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0);
-    for (int i = 0; i < n; ++i) {
-        char text[64] = "";
-        TCITEMA item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&item);
-        tabs.push_back(text);
-    }
-    return tabs;
-}
-
-HWND GoTab(HWND h, const std::string& caption)
-{
-    std::vector<std::string> tabs = Tabs(h);
-    for (size_t i = 0; i < tabs.size(); ++i)
-        if (tabs[i] == caption)
-            SendMessageA(Sheet(h), PSM_SETCURSEL, i, 0);
-    return (HWND)SendMessageA(Sheet(h), PSM_GETCURRENTPAGEHWND, 0, 0);
-}
-
-void TypeInCombo(HWND page, int id, const char* text)
-{
-    SetDlgItemTextA(page, id, text);
-    SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), (LPARAM)GetDlgItem(page, id));
-}
 
 void TypeInEdit(HWND page, int id, const char* text)
 {
@@ -103,35 +64,12 @@ struct PageCase {
 };
 
 // The cases' lambdas take the fixture, so its helpers are public.
-class PlotPagesTest : public ::testing::Test {
+class PlotPagesTest : public GraphPageTest {
 public:
     void SetUp() override
     {
-        qkfxGetProject().New();
-        qkfxGetCallLog().Clear();
-        page.reset(new CQDGraphPage(&qkfxGetProject(), "Graph9"));
-        layer = page->AddLayer();
-        wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
-        for (int axis : {QK_AXIS_X, QK_AXIS_Y}) {
-            CQKAxes axes;
-            ASSERT_TRUE(layer->GetAxes(&axes, axis));
-            axes.SetRangeFrom("0");
-            axes.SetRangeTo("10");
-            axes.SetRangeInc("2");
-            layer->UpdateFromTemporary();
-        }
-    }
-
-    QKPlotData Column(int role, const std::vector<double>& values)
-    {
-        CQKDataset* c = wks->AddColumn();
-        for (size_t i = 0; i < values.size(); ++i)
-            c->SetValue((int)i, values[i]);
-        QKPlotData d;
-        d.role = role;
-        d.dataset = c->GetName();
-        d.handle = c->GetHandle();
-        return d;
+        NewGraph();
+        AxesFromZeroToTen("2");
     }
 
     CQKPlotObj* Plot(int type, const std::vector<QKPlotData>& data, int color = kRed)
@@ -141,8 +79,7 @@ public:
         EXPECT_NE(nullptr, plot) << error;
         if (plot)
             plot->SetColor(color);
-        if (CQKTextObj* legend = layer->FindTextObj("Legend"))
-            layer->RemoveDataObj(legend->GetId());
+        RemoveLegend();
         return plot;
     }
 
@@ -155,18 +92,6 @@ public:
         return result;
     }
 
-    qxtest::Image Render()
-    {
-        qxtest::MemoryCanvas canvas(W, H);
-        RECT rect = {0, 0, W, H};
-        EXPECT_TRUE(page->Draw(canvas.dc(), rect));
-        return canvas.Capture();
-    }
-
-    // Where the layer's frame (15 % to 85 % across, 10 % to 80 % down) shows a value.
-    static int MapX(double v) { return (int)std::lround(0.15 * W + v / 10 * 0.70 * W); }
-    static int MapY(double v) { return (int)std::lround(0.80 * H - v / 10 * 0.70 * H); }
-
     // Edits the page and cancels (nothing changes), then edits it again and presses OK
     // (the plot holds the edits). Answers the pictures before and after.
     void Run(CQKPlotObj* plot, const PageCase& c, qxtest::Image* before = nullptr, qxtest::Image* after = nullptr)
@@ -177,7 +102,7 @@ public:
         bool found = false;
         Open(plot, [&](HWND h) {
             HWND tab = GoTab(h, c.tab);
-            found = tab != nullptr;
+            found = ActiveTab(h) == c.tab;
             c.edit(tab);
             qxtest::Click(h, IDCANCEL);
         });
@@ -192,10 +117,6 @@ public:
         if (after)
             *after = Render();
     }
-
-    std::unique_ptr<CQDGraphPage> page;
-    CQKGraphicLayer* layer = nullptr;
-    CQKWksPage* wks = nullptr;
 };
 
 // The colour of the pixels in a box, counted.

@@ -25,7 +25,6 @@ using qxtest::DialogDriver;
 
 namespace {
 
-const int W = 800, H = 600;
 const int kRed = 1, kBlue = 3;
 
 // The tree's part items of the selected plot or of the plot above the selected part.
@@ -64,47 +63,18 @@ bool Checked(HWND tree, HTREEITEM item)
     return (TreeView_GetItemState(tree, item, TVIS_STATEIMAGEMASK) >> 12) == 2;
 }
 
-class ScatterPartsTest : public ::testing::Test {
+class ScatterPartsTest : public GraphPageTest {
 protected:
     void SetUp() override
     {
-        qkfxGetProject().New();
-        page.reset(new CQDGraphPage(&qkfxGetProject(), "Graph9"));
-        layer = page->AddLayer(true);
-        wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
+        NewGraph(true);
         std::vector<QKPlotData> data = {Column(QK_ROLE_Y, {2, 5, 8, 6}), Column(QK_ROLE_X, {2, 5, 8, 3}),
                                         Column(QK_ROLE_Z, {3, 5, 7, 8})};
         std::string error;
         plot = qkfxAddPlot(layer, QK_PLOT_3D_SCATTER, data, &error);
         ASSERT_NE(nullptr, plot) << error;
         plot->SetColor(kRed);
-        if (CQKTextObj* legend = layer->FindTextObj("Legend"))
-            layer->RemoveDataObj(legend->GetId());
-    }
-
-    QKPlotData Column(int role, const std::vector<double>& values)
-    {
-        CQKDataset* c = wks->AddColumn();
-        for (size_t i = 0; i < values.size(); ++i)
-            c->SetValue((int)i, values[i]);
-        QKPlotData d;
-        d.role = role;
-        d.dataset = c->GetName();
-        d.handle = c->GetHandle();
-        return d;
-    }
-
-    int Count(COLORREF color)
-    {
-        qxtest::MemoryCanvas canvas(W, H);
-        RECT rect = {0, 0, W, H};
-        EXPECT_TRUE(page->Draw(canvas.dc(), rect));
-        qxtest::Image image = canvas.Capture();
-        int n = 0;
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x)
-                n += image.ColorAt(x, y) == color;
-        return n;
+        RemoveLegend();
     }
 
     void Open(DialogDriver::Step step)
@@ -115,9 +85,6 @@ protected:
         EXPECT_FALSE(driver.TimedOut());
     }
 
-    std::unique_ptr<CQDGraphPage> page;
-    CQKGraphicLayer* layer = nullptr;
-    CQKWksPage* wks = nullptr;
     CQKPlotObj* plot = nullptr;
 };
 
@@ -196,17 +163,7 @@ TEST_F(ScatterPartsTest, TreeChecksShowProjectionsAndOKDrawsThem)
         Open([&](HWND h) {
             HWND tree = GetDlgItem(h, IDC_PD_TREE);
             selected = ItemText(tree, TreeView_GetSelection(tree));
-            HWND sheet = Dialog(h)->GetTabManager().GetSheet()->m_hWnd;
-            HWND tab = (HWND)SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0);
-            for (int i = 0; i < (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0); ++i) {
-                char text[64] = "";
-                TCITEMA item = {};
-                item.mask = TCIF_TEXT;
-                item.pszText = text;
-                item.cchTextMax = sizeof text;
-                SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&item);
-                tabs += std::string(i ? "," : "") + text;
-            }
+            tabs = Join(Tabs(h));
             std::vector<HTREEITEM> parts = Parts(tree);
             for (HTREEITEM p : parts) {
                 texts.push_back(ItemText(tree, p));
@@ -243,8 +200,7 @@ TEST_F(ScatterPartsTest, AllTogetherRedirectsToThePointsAndSpreadsTheirLook)
     bool typeComboEnabled = true;
     Open([&](HWND h) {
         HWND tree = GetDlgItem(h, IDC_PD_TREE);
-        HWND sheet = Dialog(h)->GetTabManager().GetSheet()->m_hWnd;
-        HWND choice = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+        HWND choice = ActivePage(h);
         qxtest::SetCheck(choice, IDC_CHOICE_TOGETHER, true);
         std::vector<HTREEITEM> parts = Parts(tree);
         ASSERT_EQ(4u, parts.size());
@@ -281,20 +237,8 @@ TEST_F(ScatterPartsTest, PointsDropLinesPageGivesThePlotItsDropLines)
             std::vector<HTREEITEM> parts = Parts(tree);
             ASSERT_EQ(4u, parts.size());
             TreeView_SelectItem(tree, parts[0]);
-            HWND sheet = Dialog(h)->GetTabManager().GetSheet()->m_hWnd;
-            HWND tab = (HWND)SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0);
-            for (int i = 0; i < (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0); ++i) {
-                char text[64] = "";
-                TCITEMA item = {};
-                item.mask = TCIF_TEXT;
-                item.pszText = text;
-                item.cchTextMax = sizeof text;
-                SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&item);
-                if (std::string(text) == "Drop Lines")
-                    SendMessageA(sheet, PSM_SETCURSEL, i, 0);
-                tabs += std::string(i ? "," : "") + text;
-            }
-            HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+            tabs = Join(Tabs(h));
+            HWND page = GoTab(h, "Drop Lines");
             zShown = IsWindowVisible(GetDlgItem(page, IDC_PD_DROP_Z)) != FALSE;
             qxtest::SetCheck(page, IDC_PD_DROP_Z, true);
             qxtest::ComboSelect(page, IDC_PD_DROP_Z_COLOR, kBlue + 1); // after "Automatic"

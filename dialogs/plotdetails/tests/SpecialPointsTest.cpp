@@ -9,7 +9,6 @@
 #include <afxdlgs.h>
 #include <commctrl.h>
 
-#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +24,6 @@ using qxtest::DialogDriver;
 
 namespace {
 
-const int W = 800, H = 600;
 const int kRed = 1, kBlue = 3;
 
 bool Near(const qxtest::Image& image, int x, int y, COLORREF color)
@@ -37,58 +35,20 @@ bool Near(const qxtest::Image& image, int x, int y, COLORREF color)
     return false;
 }
 
-class SpecialPointsTest : public ::testing::Test {
+class SpecialPointsTest : public GraphPageTest {
 protected:
     void SetUp() override
     {
-        qkfxGetProject().New();
-        page.reset(new CQDGraphPage(&qkfxGetProject(), "Graph9"));
-        layer = page->AddLayer();
-        wks = static_cast<CQKWksPage*>(qkfxGetProject().CreatePage(QK_PAGE_WKS));
-        for (int axis : {QK_AXIS_X, QK_AXIS_Y}) {
-            CQKAxes axes;
-            ASSERT_TRUE(layer->GetAxes(&axes, axis));
-            axes.SetRangeFrom("0");
-            axes.SetRangeTo("10");
-            axes.SetRangeInc("2");
-            layer->UpdateFromTemporary();
-        }
+        NewGraph();
+        AxesFromZeroToTen("2");
         std::string error;
         plot = qkfxAddPlot(layer, QK_PLOT_SCATTER, {Column(QK_ROLE_Y, {5, 5, 5}), Column(QK_ROLE_X, {2, 5, 8})}, &error);
         ASSERT_NE(nullptr, plot) << error;
         plot->SetColor(kRed);
         plot->SetFillColor(kRed);
-        if (CQKTextObj* legend = layer->FindTextObj("Legend"))
-            layer->RemoveDataObj(legend->GetId());
+        RemoveLegend();
     }
 
-    QKPlotData Column(int role, const std::vector<double>& values)
-    {
-        CQKDataset* c = wks->AddColumn();
-        for (size_t i = 0; i < values.size(); ++i)
-            c->SetValue((int)i, values[i]);
-        QKPlotData d;
-        d.role = role;
-        d.dataset = c->GetName();
-        d.handle = c->GetHandle();
-        return d;
-    }
-
-    qxtest::Image Render()
-    {
-        qxtest::MemoryCanvas canvas(W, H);
-        RECT rect = {0, 0, W, H};
-        EXPECT_TRUE(page->Draw(canvas.dc(), rect));
-        return canvas.Capture();
-    }
-
-    // Where the layer's frame (15 % to 85 % across, 10 % to 80 % down) shows a value.
-    static int MapX(double v) { return (int)std::lround(0.15 * W + v / 10 * 0.70 * W); }
-    static int MapY(double v) { return (int)std::lround(0.80 * H - v / 10 * 0.70 * H); }
-
-    std::unique_ptr<CQDGraphPage> page;
-    CQKGraphicLayer* layer = nullptr;
-    CQKWksPage* wks = nullptr;
     CQKPlotObj* plot = nullptr;
 };
 
@@ -120,17 +80,7 @@ TEST_F(SpecialPointsTest, APointIsEditedAloneAndDrawnInItsLook)
             selected = ItemText(tree, item);
             parent = ItemText(tree, TreeView_GetParent(tree, item));
             depth = Dialog(h)->GetTree().GetItemDepth(item);
-            HWND sheet = Dialog(h)->GetTabManager().GetSheet()->m_hWnd;
-            HWND tab = (HWND)SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0);
-            for (int i = 0; i < (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0); ++i) {
-                char text[64] = "";
-                TCITEMA t = {};
-                t.mask = TCIF_TEXT;
-                t.pszText = text;
-                t.cchTextMax = sizeof text;
-                SendMessageA(tab, TCM_GETITEMA, i, (LPARAM)&t);
-                tabs += std::string(i ? "," : "") + text;
-            }
+            tabs = Join(Tabs(h));
             auto* edited = static_cast<CQKPlotObj*>(Dialog(h)->GetTree().GetItemObject(item));
             edited->SetColor(kBlue);
             edited->SetFillColor(kBlue);
