@@ -263,6 +263,29 @@ void CQKPopupSymbolWell::DrawCell(HDC dc, const RECT& rect, int cell)
     DrawSymbolInSquare(dc, rect, symbol);
 }
 
+// ---- CQKPopupDropButton ----
+
+BEGIN_MESSAGE_MAP(CQKPopupDropButton, CButton)
+    ON_WM_LBUTTONUP()
+    ON_WM_KEYUP()
+END_MESSAGE_MAP()
+
+void CQKPopupDropButton::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    CButton::OnLButtonUp(nFlags, point);
+    CRect client;
+    GetClientRect(&client);
+    if (client.PtInRect(point))
+        DropPopup();
+}
+
+void CQKPopupDropButton::OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags)
+{
+    CButton::OnKeyUp(nChar, nRepCnt, nFlags);
+    if (nChar == VK_SPACE)
+        DropPopup();
+}
+
 // ---- CQKWellButton ----
 
 CQKWellButton::~CQKWellButton() = default;
@@ -301,26 +324,6 @@ void CQKWellButton::Drop()
         Pick(cell);
 }
 
-BEGIN_MESSAGE_MAP(CQKWellButton, CButton)
-    ON_WM_LBUTTONUP()
-    ON_WM_KEYUP()
-END_MESSAGE_MAP()
-
-void CQKWellButton::OnLButtonUp(UINT nFlags, CPoint point)
-{
-    CButton::OnLButtonUp(nFlags, point);
-    CRect client;
-    GetClientRect(&client);
-    if (client.PtInRect(point))
-        Drop();
-}
-
-void CQKWellButton::OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    CButton::OnKeyUp(nChar, nRepCnt, nFlags);
-    if (nChar == VK_SPACE)
-        Drop();
-}
 
 // ---- CQKBitmapWellButton ----
 
@@ -449,10 +452,8 @@ const int kUDSCell = 28;
 
 } // namespace
 
-BEGIN_MESSAGE_MAP(CQKUDSWell, CButton)
+BEGIN_MESSAGE_MAP(CQKUDSWell, CQKPopupDropButton)
     ON_WM_LBUTTONDOWN()
-    ON_WM_LBUTTONUP()
-    ON_WM_KEYUP()
 END_MESSAGE_MAP()
 
 BOOL CQKUDSWell::MakeWell(CWnd* dialog, UINT id)
@@ -577,22 +578,6 @@ void CQKUDSWell::OnLButtonDown(UINT nFlags, CPoint point)
 {
     Select(CellFromPoint(point));
     CButton::OnLButtonDown(nFlags, point);
-}
-
-void CQKUDSWell::OnLButtonUp(UINT nFlags, CPoint point)
-{
-    CButton::OnLButtonUp(nFlags, point);
-    CRect client;
-    GetClientRect(&client);
-    if (client.PtInRect(point))
-        ShowMenu();
-}
-
-void CQKUDSWell::OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
-    CButton::OnKeyUp(nChar, nRepCnt, nFlags);
-    if (nChar == VK_SPACE)
-        ShowMenu();
 }
 
 void CQKUDSWell::ShowMenu()

@@ -191,9 +191,21 @@ private:
     const CQKPlotObj* m_look = nullptr;
 };
 
+// A button that drops a popup of its own (a well, a menu) when it is clicked or Space is
+// pressed on it. It answers its own messages rather than notifying its parent, since a
+// dialog may take the button's notifications for itself.
+class QK_API CQKPopupDropButton : public CButton {
+protected:
+    // Drops the popup, once the click or the key is done.
+    virtual void DropPopup() = 0;
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
+    DECLARE_MESSAGE_MAP()
+};
+
 // A button that drops a well and reports the cell picked to its parent
 // (QK_WM_WELL_PICK). The well is the button's own when it is given one to own.
-class QK_API CQKWellButton : public CButton {
+class QK_API CQKWellButton : public CQKPopupDropButton {
 public:
     explicit CQKWellButton(CQKPopupBitmapWell* well = nullptr) : m_well(well) {}
     ~CQKWellButton() override;
@@ -213,11 +225,7 @@ protected:
     // How many cells the well holds when it drops.
     virtual int GetCellCount() const { return m_cells; }
     virtual void BeforeDrop() {}
-    // The well drops on a click or Space: the button's own messages, since a dialog may
-    // take the button's notifications for itself.
-    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
-    afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
-    DECLARE_MESSAGE_MAP()
+    void DropPopup() override { Drop(); }
 
     CQKPopupBitmapWell* m_well;
     int m_first = 0, m_columns = 1, m_rows = 1, m_cells = 0, m_current = -1;
@@ -282,7 +290,7 @@ public:
 // The user-defined symbols well of the Options sheet: the symbols as cells, a click
 // offering "Add..." (a bitmap or metafile file) and "Remove" (the cell clicked). It edits
 // a copy of the list; SaveChange gives it to the symbol manager and the INI file.
-class QK_API CQKUDSWell : public CButton {
+class QK_API CQKUDSWell : public CQKPopupDropButton {
 public:
     BOOL MakeWell(CWnd* dialog, UINT id);
     // The list as the well holds it.
@@ -300,11 +308,11 @@ public:
     void DrawItem(LPDRAWITEMSTRUCT dis) override;
 
 protected:
+    // The popup is a menu: "Add..." and "Remove".
+    void DropPopup() override { ShowMenu(); }
     void ShowMenu();
     void AskForFile();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
-    afx_msg void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
     DECLARE_MESSAGE_MAP()
 
 private:
