@@ -617,6 +617,71 @@ TEST_F(GraphViews, APlotDraggedOntoAnotherLayerMovesThere)
     EXPECT_EQ(left->GetNumPlots() + right->GetNumPlots(), 0);
 }
 
+// A plot is picked up wherever the press selects it, not only at its data points: a line
+// plot (no symbols) pressed on its line halfway between two points, a column plot pressed
+// in a column halfway down; either drag moves the plot onto the other layer.
+TEST_F(GraphViews, APlotIsDraggedFromItsLineOrColumnBetweenItsPoints)
+{
+    EXPECT_EQ(Run("win -t wks; for (i = 1; i <= 10; i += 1) { col(A)[i] = i; col(B)[i] = i }"), 0);
+    CQKWksPage* wks = qkfxGetProject().GetActiveWks();
+    ASSERT_NE(wks, nullptr);
+    struct Case {
+        const char* script;
+        double x, y; // where the press falls, in data units
+    } cases[] = {
+        {"worksheet -p Line Line", 4.5, 4.5},   // the line from (4, 4) to (5, 5)
+        {"worksheet -p Column Column", 5, 2.5}, // the column of (5, 5), below its top
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        qkfxGetProject().SetActivePage(wks);
+        ASSERT_EQ(Run(c.script), 0) << qkfxGetScript().GetLastError();
+        CQKGraphPage* graph = qkfxGetProject().GetActiveGraph();
+        CQUGraphView* view = ViewOf(graph);
+        ASSERT_NE(view, nullptr);
+        view->GetParentFrame()->MoveWindow(0, 0, 640, 480);
+        CQKGraphicLayer* left = view->GetActiveLayer();
+        CQKGraphicLayer* right = graph->AddLayer();
+        for (CQKGraphicLayer* l : {left, right}) {
+            l->SetMeasLeft(l == left ? 8 : 58);
+            l->SetMeasWidth(36);
+        }
+        // Axes from 0 to 11, so that a data point's place follows from the layer's frame.
+        for (int axis : {QK_AXIS_X, QK_AXIS_Y}) {
+            CQKAxes axes;
+            ASSERT_TRUE(left->GetAxes(&axes, axis));
+            axes.SetRangeFrom("0");
+            axes.SetRangeTo("11");
+            left->UpdateFromTemporary();
+        }
+        CQKPlotObj* plot = left->PlotObjByIndex(0, 1);
+        ASSERT_NE(plot, nullptr);
+        graph->SetViewMode(2, 1); // the page fills the window
+        CRect client;
+        view->GetClientRect(&client);
+        RECT frames[2] = {};
+        for (int i = 0; i < 2; ++i)
+            ASSERT_TRUE(qkfxGetLayerFrame(graph, i, client, frames[i]));
+        const RECT& f = frames[0];
+        const CPoint at(f.left + (int)lround(c.x / 11 * (f.right - f.left)),
+                        f.bottom - (int)lround(c.y / 11 * (f.bottom - f.top)));
+        // The nearest data points are far beyond the press's reach of a point.
+        ASSERT_GT((f.right - f.left) / 11 / 2, 8);
+        Render(view); // the page hit-tests what it drew last
+        ASSERT_EQ(graph->FindGrElement(at.x, at.y), plot) << "the plot is drawn at " << at.x << "," << at.y;
+        CPoint drop((frames[1].left + frames[1].right) / 2, (frames[1].top + frames[1].bottom) / 2);
+        view->ClientToScreen(&drop);
+        ASSERT_TRUE(::SetCursorPos(drop.x, drop.y));
+        view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        EXPECT_EQ(graph->GetStoredGrElement(), plot) << "the press selects the plot";
+        view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x + 20, at.y));
+        view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x + 20, at.y));
+        EXPECT_EQ(plot->GetValidLayer(), right);
+        EXPECT_EQ(left->GetNumPlots(), 0);
+        EXPECT_FALSE(qkuIsPlotObjDragging()) << "the drag has ended";
+    }
+}
+
 // A right click shows the submenu of the element clicked: the graph menu's "Axis",
 // "Page", "Plotline" and "Plotline3D", the graphic objects' "SelUserObj" for a text, the
 // layout's "InsideLayout" for its page.
