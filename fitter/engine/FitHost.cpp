@@ -114,10 +114,12 @@ void ReportProgressIteration(FittingSession* s, int id, const char* mu, int iter
 {
     static const char kAt[] = " at iteration ";
     char text[96];
-    const size_t n = strnlen(mu, sizeof text - sizeof kAt - 12);
-    memcpy(text, mu, n);
-    memcpy(text + n, kAt, sizeof kAt);
-    WriteInteger(text + n + sizeof kAt - 1, iteration);
+    char* end = text;
+    for (const char* c = mu; *c && end < text + sizeof text - sizeof kAt - 12; ++c)
+        *end++ = *c;
+    for (const char* c = kAt; *c; ++c)
+        *end++ = *c;
+    WriteInteger(end, iteration);
     ReportProgress(s, id, text);
 }
 

@@ -584,7 +584,7 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     if (together) {
         for (int i = 0; i < nIndep; ++i)
             for (int e = 1; e < evaluations; ++e)
-                std::copy(x + i * width, x + i * width + m, x + i * width + e * m);
+                CopyDoubles(x + i * width + e * m, x + i * width, m);
         // Without the fitted values (kept from the last pass) the request starts a block later.
         const int skip = needBase ? 0 : m;
         for (int c = 0; c < nIndep + nParamColumns; ++c)
@@ -892,11 +892,10 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
     ResetDenominators(s);
     // A pass of values keeps them for the derivatives at the same parameters (the next
     // round's after an accepted step): each row's success and fitted values.
-    const size_t nParamBytes = (s->nParams + 1) * sizeof(double);
     p.keep = p.fitted && !withDerivatives;
-    p.reuse = p.fitted && withDerivatives && s->fittedValid && memcmp(s->fittedParams, s->value, nParamBytes) == 0;
+    p.reuse = p.fitted && withDerivatives && s->fittedValid && SameDoubles(s->fittedParams, s->value, s->nParams + 1);
     if (p.keep) {
-        memcpy(s->fittedParams, s->value, nParamBytes);
+        CopyDoubles(s->fittedParams, s->value, s->nParams + 1);
         s->fittedValid = 0;
     }
     for (int f = 1; f <= s->nFitSets; ++f) {
@@ -1585,7 +1584,7 @@ int LMRound(FittingSession* s, int iteration)
         // A step too small to move any parameter (as mu grows after the last improvement)
         // finds the round's own chi-square: it is taken without evaluating the model again.
         int evaluation = 0;
-        if (memcmp(s->value + 1, s->backup + 1, s->nParams * sizeof(double)) == 0) {
+        if (SameDoubles(s->value + 1, s->backup + 1, s->nParams)) {
             s->ssr = s->previousSsr;
             s->chiSqr = roundChiSqr;
             s->nPoints = roundPoints;

@@ -6,8 +6,31 @@
 #pragma once
 
 #include <stddef.h>
+#include <stdint.h>
+#include <string.h>
 
 #include "FitSession.h"
+
+// Whether the n doubles at a and b are the same bits, and a copy of n doubles: inline, for
+// the few parameters every pass compares and keeps (the runtime's memcmp and memcpy go
+// byte by byte or through a general copy, which costs more than the comparison itself).
+inline bool SameDoubles(const double* a, const double* b, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        uint64_t x, y;
+        memcpy(&x, a + i, sizeof x);
+        memcpy(&y, b + i, sizeof y);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+inline void CopyDoubles(double* to, const double* from, int n)
+{
+    for (int i = 0; i < n; ++i)
+        to[i] = from[i];
+}
 
 // Text
 const char* NextToken(const char* text, const char* separators, char* out, size_t capacity);

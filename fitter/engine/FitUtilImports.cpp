@@ -11,8 +11,11 @@ void FitFormatNumber(double value, char* out, size_t capacity)
     UtilFormatNumber(value, buffer, "*");
     if (capacity == 0)
         return;
-    const size_t n = strnlen(buffer, capacity - 1);
-    memcpy(out, buffer, n);
+    // Copied by hand: the runtime's strnlen and memcpy go byte by byte behind a call, and mu
+    // is formatted every iteration.
+    size_t n = 0;
+    for (; n + 1 < capacity && buffer[n]; ++n)
+        out[n] = buffer[n];
     out[n] = 0;
 }
 

@@ -197,8 +197,11 @@ INT_PTR SetProgress(INT_PTR id, INT_PTR text)
     g_progressText[0] = 0;
     if (text) {
         const char* t = reinterpret_cast<const char*>(text);
-        const size_t n = strnlen(t, sizeof g_progressText - 1);
-        memcpy(g_progressText, t, n);
+        // By hand: a fit reports every trial, and the runtime's strnlen and memcpy go byte by
+        // byte behind a call.
+        size_t n = 0;
+        for (; n + 1 < sizeof g_progressText && t[n]; ++n)
+            g_progressText[n] = t[n];
         g_progressText[n] = 0;
     }
     return 0;

@@ -108,7 +108,16 @@ void WriteSignificant(double v, int digits, int layout, char *out)
     for (; *s != 'e'; ++s)
         if (*s != '.')
             mantissa[count++] = *s;
-    int exponent = std::atoi(s + 1);
+    // The exponent by hand: the runtime's atoi consults the thread's locale on every call.
+    const char *e = s + 1;
+    const bool negativeExponent = *e == '-';
+    if (*e == '-' || *e == '+')
+        ++e;
+    int exponent = 0;
+    for (; *e >= '0' && *e <= '9'; ++e)
+        exponent = exponent * 10 + (*e - '0');
+    if (negativeExponent)
+        exponent = -exponent;
     while (count > 1 && mantissa[count - 1] == '0')
         --count;
 
@@ -220,6 +229,22 @@ extern "C" const char *UtilIntToText(int value)
     return buffer;
 }
 
+namespace {
+
+// The count after a format's first character ("*5", ".3"; nothing is 0): plain digits by
+// hand, as the fitter formats a number every iteration and the runtime's atoi consults the
+// thread's locale; anything else as atoi reads it.
+int FormatCount(const char *text)
+{
+    int n = 0;
+    const char *p = text;
+    for (; *p >= '0' && *p <= '9' && n < 100000; ++p)
+        n = n * 10 + (*p - '0');
+    return *p == 0 ? n : std::atoi(text);
+}
+
+} // namespace
+
 extern "C" char *UtilFormatNumber(double value, char *buffer, const char *format)
 {
     if (!buffer)
@@ -231,10 +256,10 @@ extern "C" char *UtilFormatNumber(double value, char *buffer, const char *format
     if (value == 0)
         value = 0.0;  // negative zero is written as plain 0
     if (format && format[0] == '.') {
-        WriteFixed(value, std::min(15, std::max(0, std::atoi(format + 1))), buffer);
+        WriteFixed(value, std::min(15, std::max(0, FormatCount(format + 1))), buffer);
         return buffer;
     }
-    int digits = (format && format[0] == '*') ? std::atoi(format + 1) : 0;
+    int digits = (format && format[0] == '*') ? FormatCount(format + 1) : 0;
     if (digits <= 0) {
         WriteSignificant(value, 0, 17, buffer);  // shortest round trip
         return buffer;
