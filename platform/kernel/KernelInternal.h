@@ -61,13 +61,14 @@ std::string qkTrim(const std::string& text);
 // The script language's exp (ScriptMath.cpp) and ^, shared by the interpreter and the
 // compiled form.
 double qkExp(double x);
-// The runtime's pow, bit for bit, without its call and tests for the powers that take
-// neither its integer nor its square-root road (ScriptMath.cpp).
+// qxPow (QxPow.h): within about 0.52 ulp where pow takes a logarithm and an exponential (a
+// positive base to a power that is neither an integer nor one half), several times faster
+// than the runtime's; the runtime's pow for everything else (ScriptMath.cpp).
 double qkPowGeneral(double a, double b);
 // A square is one rounding, as exact as pow gives it. A cube and an inverse square are
 // products (two roundings, within about an ulp of pow): polynomial and rational models
 // raise every row to them, and the library's pow costs tens of times more. Everything
-// else is the library's. Inline, so that compiled code raising a block of rows to a
+// else is qkPowGeneral's. Inline, so that compiled code raising a block of rows to a
 // constant power keeps the products in the loop.
 inline double qkPow(double a, double b)
 {

@@ -18,6 +18,7 @@
 #include "QKData.h"
 #include "QKSysMethod.h"
 #include "QxExp.h"
+#include "QxPow.h"
 
 namespace qkcompiled {
 
@@ -645,51 +646,24 @@ struct MulV { __m128d operator()(__m128d a, __m128d b) const { return _mm_mul_pd
 struct DivV { __m128d operator()(__m128d a, __m128d b) const { return _mm_div_pd(a, b); } };
 } // namespace
 
-// The last powers an expression's rows took, by their operands' bits (qkPow gives the same
-// bits for the same operands, so a kept power is the one it would give). A fit evaluates
-// its rows again with one parameter stepped at a time: a power of the data to another
-// parameter is then the one of the pass before, found here at a small part of pow's cost.
-struct PowMemo {
-    struct Entry {
-        uint64_t a, b;
-        double r;
-        bool used;
-    };
-    Entry entries[64] = {};
-
-    double Pow(double a, double b)
-    {
-        if (b == 2 || b == 3 || b == -2)
-            return qkPow(a, b);
-        uint64_t ua, ub;
-        memcpy(&ua, &a, sizeof ua);
-        memcpy(&ub, &b, sizeof ub);
-        Entry& e = entries[(ua * 0x9E3779B97F4A7C15ULL ^ ub * 0xC2B2AE3D27D4EB4FULL) >> 58];
-        if (e.used && e.a == ua && e.b == ub)
-            return e.r;
-        const double r = qkPow(a, b);
-        e = Entry{ua, ub, r, true};
-        return r;
-    }
-};
-
 Expression::Expression() = default;
 Expression::~Expression() = default;
 
 namespace {
 
-// qkPow two rows at a time: its products in vectors, anything else by the library (through
-// the expression's kept powers when it has them).
+// qkPow two rows at a time: its products in vectors, any other power by qxPow2 (qkPow's
+// qxPow on each lane).
 struct PowV {
-    PowMemo* memo;
     __m128d operator()(__m128d a, __m128d b) const
     {
-        double x[2], y[2];
-        _mm_storeu_pd(x, a);
+        double y[2];
         _mm_storeu_pd(y, b);
-        if (memo)
-            return _mm_set_pd(memo->Pow(x[1], y[1]), memo->Pow(x[0], y[0]));
-        return _mm_set_pd(qkPow(x[1], y[1]), qkPow(x[0], y[0]));
+        if (y[0] == 2 || y[0] == 3 || y[0] == -2 || y[1] == 2 || y[1] == 3 || y[1] == -2) {
+            double x[2];
+            _mm_storeu_pd(x, a);
+            return _mm_set_pd(qkPow(x[1], y[1]), qkPow(x[0], y[0]));
+        }
+        return qxPow2(a, b);
     }
 };
 
@@ -706,13 +680,13 @@ template <class F> inline __m128d PlainApply(double* a, const double* b, int ste
 }
 
 // A block raised to one power: qkPow's products stay in vectors.
-inline __m128d PlainPower(double* a, double b, int n, PowMemo* memo)
+inline __m128d PlainPower(double* a, double b, int n)
 {
     __m128d trouble = _mm_setzero_pd();
     for (int k = 0; k < n; k += 2) {
         const __m128d x = _mm_loadu_pd(a + k), square = _mm_mul_pd(x, x);
         const __m128d r = b == 2 ? square : b == 3 ? _mm_mul_pd(square, x)
-                        : b == -2 ? _mm_div_pd(_mm_set1_pd(1.0), square) : PowV{memo}(x, _mm_set1_pd(b));
+                        : b == -2 ? _mm_div_pd(_mm_set1_pd(1.0), square) : PowV()(x, _mm_set1_pd(b));
         _mm_storeu_pd(a + k, r);
         trouble = _mm_or_pd(trouble, Trouble(r));
     }
@@ -766,7 +740,7 @@ bool PlainCode(const std::vector<Instr>& code)
 // name i's column, or null for a name of one value, which is not missing. False when the
 // block is trouble.
 bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const double*>& column,
-                   const std::vector<double>& value, int n, double (*stack)[kBlock], double* out, PowMemo* memo)
+                   const std::vector<double>& value, int n, double (*stack)[kBlock], double* out)
 {
     int sp = 0;
     for (const Instr& in : code) {
@@ -798,18 +772,18 @@ bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const doubl
         case OP_SUB: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, SubV()); break;
         case OP_MUL: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, MulV()); break;
         case OP_DIV: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, DivV()); break;
-        case OP_POW: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, PowV{memo}); break;
+        case OP_POW: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, PowV()); break;
         case OP_ADD_C: trouble = PlainApply(top, &in.value, 0, n, AddV()); break;
         case OP_SUB_C: trouble = PlainApply(top, &in.value, 0, n, SubV()); break;
         case OP_MUL_C: trouble = PlainApply(top, &in.value, 0, n, MulV()); break;
         case OP_DIV_C: trouble = PlainApply(top, &in.value, 0, n, DivV()); break;
-        case OP_POW_C: trouble = PlainPower(top, in.value, n, memo); break;
+        case OP_POW_C: trouble = PlainPower(top, in.value, n); break;
         case OP_ADD_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, AddV())); break;
         case OP_SUB_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, SubV())); break;
         case OP_MUL_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, MulV())); break;
         case OP_DIV_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, DivV())); break;
         case OP_POW_V:
-            trouble = _mm_or_pd(trouble, c ? PlainApply(top, c, 1, n, PowV{memo}) : PlainPower(top, value[in.arg], n, memo));
+            trouble = _mm_or_pd(trouble, c ? PlainApply(top, c, 1, n, PowV()) : PlainPower(top, value[in.arg], n));
             break;
         case OP_FN1:
             // exp, the models' commonest function, inline (qkExp is qxExp).
@@ -969,13 +943,8 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
     std::vector<double>& value = m_value;
     std::vector<const double*>& block = m_block;
     std::vector<double>& blockValue = m_blockValue;
-    if (m_plainCode < 0) {
+    if (m_plainCode < 0)
         m_plainCode = PlainCode(m_code);
-        for (const Instr& in : m_code)
-            if (m_plainCode && !m_powMemo &&
-                (in.op == OP_POW || in.op == OP_POW_V || (in.op == OP_POW_C && in.value != 2 && in.value != 3 && in.value != -2)))
-                m_powMemo.reset(new PowMemo);
-    }
     bool plain = m_plainCode != 0;
     for (size_t i = 0; i < nNames; ++i) {
         const Name& n = m_names[i];
@@ -1023,7 +992,7 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
                 block[i] = p;
             }
         }
-        if (!(plain && RunBlockPlain(m_code, block, blockValue, even, stack, result, m_powMemo.get())))
+        if (!(plain && RunBlockPlain(m_code, block, blockValue, even, stack, result)))
             RunBlockTested(m_code, block, blockValue, n, stack, result);
         std::copy(result, result + n, out + r0);
     }

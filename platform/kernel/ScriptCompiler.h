@@ -45,7 +45,6 @@ struct Name {
 };
 
 struct Instr;
-struct PowMemo;
 
 void BindName(Name& n, VariableStore& store);
 
@@ -94,7 +93,6 @@ private:
     std::vector<const double*> m_column, m_block;
     std::vector<double> m_value, m_blockValue, m_padded, m_stackRows;
     int m_plainCode = -1; // whether the code takes the plain form; -1 not yet known
-    std::unique_ptr<PowMemo> m_powMemo; // the last powers, for a plain code that raises to any power
 };
 
 // An object's method called for its effect, `obj.method(args)`: the parts as written, and
