@@ -736,8 +736,10 @@ ROW_STEP bool GaussRow(FittingSession* s, const GaussPass& g, int f, bool deriva
 // The Gauss rows of fit set f from `row` on, at most kBlockRows of them: read, computed two
 // at a time (GaussPeakPair) and then finished one by one in order, with the values row by
 // row computation gives.
-int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, int f, int& row, size_t& index,
-                         bool derivatives, Sums& sums)
+// Not inlined: its row arrays would put every pass of another model on a frame that is
+// probed page by page.
+__attribute__((noinline)) int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, int f,
+                                                   int& row, size_t& index, bool derivatives, Sums& sums)
 {
     const FitSetInfo& set = s->fitSets[f];
     const int step = set.step > 0 ? set.step : 1;
@@ -882,7 +884,9 @@ int AccumulateGaussBlock(FittingSession* s, PassState& p, const GaussPass& g, in
     return 0;
 }
 
-int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
+// The passes of AccumulateRows; `gauss` is room for the library Gauss's pass, null when the
+// model is not the library's Gauss.
+int AccumulateRowsWith(FittingSession* s, bool withDerivatives, Sums& sums, GaussPass* gauss)
 {
     PassState p = {withDerivatives, withDerivatives || s->chiSquareOnly, false, false, false, s->fittedCache, false};
     p.writes = s->peakDatasets[1] != 0;
@@ -903,12 +907,11 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
         const int step = set.step > 0 ? set.step : 1;
         // A block the host does not evaluate together ends blocks for the run.
         bool blocks = EvaluatesInBlocks(s);
-        GaussPass gauss;
-        const bool gaussRows = StartGaussPass(s, p, f, &gauss);
+        const bool gaussRows = gauss && StartGaussPass(s, p, f, gauss);
         const bool analytic = withDerivatives && s->current->derivativeFlag;
         for (int row = set.firstRow; row < set.endRow;) {
             if (gaussRows && s->rowCache) {
-                const int code = AccumulateGaussBlock(s, p, gauss, f, row, index, analytic, sums);
+                const int code = AccumulateGaussBlock(s, p, *gauss, f, row, index, analytic, sums);
                 if (code)
                     return code;
                 continue;
@@ -932,7 +935,7 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
                     WriteLiveRow(s, f, thisRow, false);
                 continue;
             }
-            const int failed = gaussRows && GaussRow(s, gauss, f, analytic) ? 0 : EvaluateRow(s, p, f, at, analytic);
+            const int failed = gaussRows && GaussRow(s, *gauss, f, analytic) ? 0 : EvaluateRow(s, p, f, at, analytic);
             const int code = FinishRow(s, p, f, thisRow, at, rowCode, failed, analytic, sums);
             if (code)
                 return code;
@@ -941,6 +944,20 @@ int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
     if (p.keep)
         s->fittedValid = 1;
     return 0;
+}
+
+// The library Gauss's pass state is a few kilobytes: on the frame of every pass it would
+// make each one probe its stack page by page.
+__attribute__((noinline)) int AccumulateGaussRows(FittingSession* s, bool withDerivatives, Sums& sums)
+{
+    GaussPass gauss;
+    return AccumulateRowsWith(s, withDerivatives, sums, &gauss);
+}
+
+int AccumulateRows(FittingSession* s, bool withDerivatives, Sums& sums)
+{
+    return s->libraryGauss ? AccumulateGaussRows(s, withDerivatives, sums)
+                           : AccumulateRowsWith(s, withDerivatives, sums, nullptr);
 }
 
 void ReducedChiSquare(FittingSession* s)

@@ -8,6 +8,7 @@
 
 #include "FitGuard.h"
 #include "FitSession.h"
+#include "FitUtil.h"
 
 static int ReadValue(FittingSession* s, QFitDataset dataset, int row, bool alt, double* out)
 {
@@ -213,7 +214,9 @@ int PrepareUserFormula(FittingSession* s)
     // Within a chi-square pass the formula cannot change: it is compared once per pass.
     if (s->prepared && s->modelPass && s->preparedPass == s->modelPass)
         return 0;
-    if (s->prepared && strcmp(s->preparedFor, s->current->formula) == 0) {
+    static_assert(sizeof s->preparedFor == sizeof s->current->formula && sizeof s->preparedFor % 8 == 0,
+                  "the formula buffers are compared a word at a time");
+    if (s->prepared && SameText(s->preparedFor, s->current->formula, sizeof s->preparedFor)) {
         s->preparedPass = s->modelPass;
         return 0;
     }

@@ -26,6 +26,30 @@ inline bool SameDoubles(const double* a, const double* b, int n)
     return true;
 }
 
+// Whether the texts in two buffers of `capacity` bytes (a multiple of 8) are the same, eight
+// bytes at a time up to the word that holds the end of the first: a pass compares its
+// formula with the one prepared.
+inline bool SameText(const char* a, const char* b, size_t capacity)
+{
+    for (size_t i = 0; i + 8 <= capacity; i += 8) {
+        uint64_t x, y;
+        memcpy(&x, a + i, sizeof x);
+        memcpy(&y, b + i, sizeof y);
+        if (((x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull) == 0) {
+            if (x != y)
+                return false;
+            continue;
+        }
+        for (size_t k = i; k < i + 8; ++k) {
+            if (a[k] != b[k])
+                return false;
+            if (!a[k])
+                return true;
+        }
+    }
+    return false;
+}
+
 inline void CopyDoubles(double* to, const double* from, int n)
 {
     for (int i = 0; i < n; ++i)

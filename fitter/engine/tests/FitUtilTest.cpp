@@ -84,6 +84,35 @@ TEST(FitText, NextWordAndPairs)
     EXPECT_STREQ("", value);
 }
 
+// Texts compared a word at a time: only the bytes up to the first text's end count, wherever
+// the end falls in its word, and whatever follows it in either buffer.
+TEST(FitText, SameTextLooksUpToTheEndOnly)
+{
+    const char* texts[] = {"", "a", "b1*(1-exp(-b2*x))", "abcdefg", "abcdefgh", "abcdefghi", "b1*x^b2"};
+    for (const char* text : texts)
+        for (const char* other : texts) {
+            char a[32], b[32];
+            memset(a, 'x', sizeof a);
+            memset(b, 'y', sizeof b);
+            strcpy(a, text);
+            strcpy(b, other);
+            EXPECT_EQ(strcmp(text, other) == 0, SameText(a, b, sizeof a)) << text << " | " << other;
+        }
+    // A difference in any one byte, the end included, is found.
+    for (size_t at = 0; at < 20; ++at) {
+        char a[32] = "0123456789abcdefghi", b[32] = "0123456789abcdefghi";
+        b[at] = at < 19 ? '#' : 'j';
+        if (at == 19)
+            b[20] = 0;
+        EXPECT_FALSE(SameText(a, b, sizeof a)) << at;
+    }
+    // A buffer with no end is never the same.
+    char full[8], same[8];
+    memset(full, 'z', sizeof full);
+    memset(same, 'z', sizeof same);
+    EXPECT_FALSE(SameText(full, same, sizeof full));
+}
+
 TEST(FitMemory, MatrixRowsAreDistinct)
 {
     double** m = AllocMatrix(1, 3, 1, 4);
