@@ -5,6 +5,7 @@
 //
 // Overflow guards compare magnitudes before anything is summed, so a huge value of either
 // sign ends the computation with 28025 instead of turning a sum into infinity.
+#include <emmintrin.h>
 #include <limits.h>
 #include <math.h>
 #include <stdio.h>
@@ -202,7 +203,12 @@ ROW_STEP int AddResidualValues(FittingSession* s, double y, double f, const doub
         for (int j = 1; j <= nVary; ++j) {
             const double t = g[j] * w;
             double* alpha = s->alpha[j];
-            for (int k = 1; k <= j; ++k)
+            // Two products and sums at a time: each element is rounded as alone.
+            const __m128d tt = _mm_set1_pd(t);
+            int k = 1;
+            for (; k + 1 <= j; k += 2)
+                _mm_storeu_pd(alpha + k, _mm_add_pd(_mm_loadu_pd(alpha + k), _mm_mul_pd(tt, _mm_loadu_pd(g + k))));
+            for (; k <= j; ++k)
                 alpha[k] += t * g[k];
             s->beta[j] += diff * t;
         }
@@ -362,6 +368,7 @@ struct BlockRows {
     const double* h;
     const int* stepOf;
     int nSteps;
+    double* quotients;  // room for nSteps x evaluated values
 };
 
 // Whether the rows of fit set f up to cache index `end`, evaluated together, can be finished
@@ -403,6 +410,22 @@ int FinishBlockRows(FittingSession* s, PassState& p, int f, const BlockRows& b, 
     if (derivatives)
         for (int j = 1; j <= nVary; ++j)
             g[j] = s->derivatives[d][s->varyMap[j]];
+    // The forward differences of all rows, a stepped parameter at a time and two rows at a
+    // time: the same quotients as row by row, in the room the block's columns leave.
+    if (derivatives)
+        for (int j = 1; j <= b.nSteps; ++j) {
+            if (!b.stepOf[j])
+                continue;
+            const double* base = b.values;
+            const double* moved = b.values + b.stepOf[j] * b.evaluated;
+            double* q = b.quotients + (j - 1) * b.evaluated;
+            const __m128d h = _mm_set1_pd(b.h[j]);
+            int e = 0;
+            for (; e + 2 <= b.evaluated; e += 2)
+                _mm_storeu_pd(q + e, _mm_div_pd(_mm_sub_pd(_mm_loadu_pd(moved + e), _mm_loadu_pd(base + e)), h));
+            for (; e < b.evaluated; ++e)
+                q[e] = (moved[e] - base[e]) / b.h[j];
+        }
     const double* cache = s->rowCache;
     const size_t cacheWidth = s->rowCacheWidth;
     double* kept = p.keep ? p.fitted : nullptr;
@@ -419,7 +442,7 @@ int FinishBlockRows(FittingSession* s, PassState& p, int f, const BlockRows& b, 
         if (derivatives)
             for (int j = 1; j <= b.nSteps; ++j)
                 if (b.stepOf[j])
-                    g[j] = (b.values[b.stepOf[j] * b.evaluated + e] - y0) / b.h[j];
+                    g[j] = b.quotients[(j - 1) * b.evaluated + e];
         ++e;
         lastEvaluated = r;
         lastValue = y0;
@@ -596,7 +619,9 @@ int AccumulateBlock(FittingSession* s, PassState& p, int f, int& row, size_t& in
     if (m > 0 && !together)
         s->rowsRefused = 1;
     if (together && FinishesRowsItself(s, f, firstIndex + n))
-        return FinishBlockRows(s, p, f, BlockRows{firstRow, step, firstIndex, n, m, codes, f0, h, stepOf, nSteps}, sums);
+        // The block's columns are no longer needed: they hold the forward differences.
+        return FinishBlockRows(s, p, f, BlockRows{firstRow, step, firstIndex, n, m, codes, f0, h, stepOf, nSteps, x},
+                               sums);
     for (int r = 0, e = 0; r < n; ++r) {
         const int thisRow = firstRow + r * step;
         const size_t at = firstIndex + r;
