@@ -643,6 +643,36 @@ struct AddV { __m128d operator()(__m128d a, __m128d b) const { return _mm_add_pd
 struct SubV { __m128d operator()(__m128d a, __m128d b) const { return _mm_sub_pd(a, b); } };
 struct MulV { __m128d operator()(__m128d a, __m128d b) const { return _mm_mul_pd(a, b); } };
 struct DivV { __m128d operator()(__m128d a, __m128d b) const { return _mm_div_pd(a, b); } };
+
+// n rows from one block to another. A fit's requests are a few rows: the runtime's memcpy
+// costs more in its call and set-up than this loop in all.
+inline void CopyRows(double* to, const double* from, int n)
+{
+    int k = 0;
+    for (; k + 2 <= n; k += 2)
+        _mm_storeu_pd(to + k, _mm_loadu_pd(from + k));
+    if (k < n)
+        to[k] = from[k];
+}
+
+// Whether n rows (n > 0) hold one value, bit for bit, that is not missing. The first and the
+// last row tell most columns apart (a data column, a parameter stepped at the end of the
+// request); the rest are compared without a branch per row.
+inline bool OneValue(const double* c, int n)
+{
+    uint64_t first, last;
+    memcpy(&first, c, sizeof first);
+    memcpy(&last, c + n - 1, sizeof last);
+    if (first != last || IsMissingValue(c[0]))
+        return false;
+    uint64_t differ = 0;
+    for (int k = 1; k < n - 1; ++k) {
+        uint64_t v;
+        memcpy(&v, c + k, sizeof v);
+        differ |= v ^ first;
+    }
+    return differ == 0;
+}
 } // namespace
 
 // The last powers an expression's rows took, by their operands' bits (qkPow gives the same
@@ -762,11 +792,12 @@ bool PlainCode(const std::vector<Instr>& code)
     return true;
 }
 
-// n rows (an even count) of a plain code (PlainCode) into out; column[i] is the block of
-// name i's column, or null for a name of one value, which is not missing. False when the
-// block is trouble.
+// n rows (an even count) of a plain code (PlainCode), the first `rows` of them into out;
+// column[i] is the block of name i's column, or null for a name of one value, which is not
+// missing. False, with nothing written, when the block is trouble.
 bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const double*>& column,
-                   const std::vector<double>& value, int n, double (*stack)[kBlock], double* out, PowMemo* memo)
+                   const std::vector<double>& value, int n, double (*stack)[kBlock], double* out, int rows,
+                   PowMemo* memo)
 {
     int sp = 0;
     for (const Instr& in : code) {
@@ -784,7 +815,7 @@ bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const doubl
             break;
         case OP_VAR:
             if (c)
-                std::copy(c, c + n, stack[sp]);
+                CopyRows(stack[sp], c, n);
             else
                 std::fill(stack[sp], stack[sp] + n, value[in.arg]);
             ++sp;
@@ -834,7 +865,7 @@ bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const doubl
         if (_mm_movemask_pd(trouble))
             return false;
     }
-    std::copy(stack[0], stack[0] + n, out);
+    CopyRows(out, stack[0], rows);
     return true;
 }
 
@@ -860,7 +891,7 @@ void RunBlockTested(const std::vector<Instr>& code, const std::vector<const doub
             break;
         case OP_VAR:
             if (column[in.arg])
-                std::copy(column[in.arg], column[in.arg] + n, stack[sp]);
+                CopyRows(stack[sp], column[in.arg], n);
             else
                 std::fill(stack[sp], stack[sp] + n, value[in.arg]);
             ++sp;
@@ -942,7 +973,7 @@ void RunBlockTested(const std::vector<Instr>& code, const std::vector<const doub
         }
         }
     }
-    std::copy(stack[0], stack[0] + n, out);
+    CopyRows(out, stack[0], n);
 }
 
 } // namespace
@@ -994,38 +1025,33 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
         m_stackRows.resize(static_cast<size_t>(std::max(m_stack, 1)) * kBlock);
     double (*stack)[kBlock] = reinterpret_cast<double (*)[kBlock]>(m_stackRows.data());
     std::vector<double>& padded = m_padded;
-    double result[kBlock];
     for (int r0 = 0; r0 < rows; r0 += kBlock) {
         const int n = std::min(kBlock, rows - r0), even = (n + 1) & ~1;
         // An odd count of rows repeats its last row for the plain form's pairs.
         if (even > n)
             padded.resize(m_names.size() * kBlock);
         for (size_t i = 0; i < nNames; ++i) {
-            block[i] = column[i] ? column[i] + r0 : nullptr;
+            const double* c = column[i] ? column[i] + r0 : nullptr;
+            block[i] = c;
+            if (!c)
+                continue;
             // A column of one value throughout the block (a fit's parameter stepped in other
             // rows of the request) is taken as that one value: the same arithmetic, without
             // reading the column at each use.
-            if (column[i]) {
-                const double* c = column[i] + r0;
-                bool same = !IsMissingValue(c[0]);
-                for (int k = 1; k < n && same; ++k)
-                    same = memcmp(&c[k], &c[0], sizeof(double)) == 0;
-                if (same) {
-                    block[i] = nullptr;
-                    blockValue[i] = c[0];
-                    continue;
-                }
+            if (OneValue(c, n)) {
+                block[i] = nullptr;
+                blockValue[i] = c[0];
+                continue;
             }
-            if (column[i] && even > n) {
+            if (even > n) {
                 double* p = &padded[i * kBlock];
-                std::copy(column[i] + r0, column[i] + r0 + n, p);
-                p[n] = column[i][r0 + n - 1];
+                CopyRows(p, c, n);
+                p[n] = c[n - 1];
                 block[i] = p;
             }
         }
-        if (!(plain && RunBlockPlain(m_code, block, blockValue, even, stack, result, m_powMemo.get())))
-            RunBlockTested(m_code, block, blockValue, n, stack, result);
-        std::copy(result, result + n, out + r0);
+        if (!(plain && RunBlockPlain(m_code, block, blockValue, even, stack, out + r0, n, m_powMemo.get())))
+            RunBlockTested(m_code, block, blockValue, n, stack, out + r0);
     }
     return true;
 }
