@@ -779,8 +779,9 @@ inline __m128d PlainExp(double* to, const double* a, int n)
 
 // to = f(a, b) over a block, where an operand is a block or, when its rows are null, one
 // value for every row; the trouble found.
-template <class F> __attribute__((always_inline)) inline __m128d PlainBinary(double* to, const double* a, double oneA, const double* b, double oneB,
-                                              int n, F f)
+template <class F>
+__attribute__((always_inline)) inline __m128d PlainBinary(double* to, const double* a, double oneA, const double* b,
+                                                          double oneB, int n, F f)
 {
     __m128d trouble = _mm_setzero_pd();
     const __m128d ca = _mm_set1_pd(oneA), cb = _mm_set1_pd(oneB);
@@ -844,8 +845,8 @@ __attribute__((always_inline)) inline __m128d LevelBinary(double* to, const doub
 // names of one value only (a fit's parameters, mostly): the operators on such levels are
 // worked once, with the same vector operation taken for one lane, so every row gets the bits
 // it would get on its own. A level read from a column stays in the column until an operator
-// writes it. Operators with no form of their own for these (powers, functions of two
-// arguments) first write their operands out in full.
+// writes it. Powers, and functions of two arguments not both of one value, first write
+// their operands out in full and run as before.
 bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const double*>& column,
                    const std::vector<double>& value, int n, double (*stack)[kBlock], double* out, int rows,
                    PowMemo* memo)
