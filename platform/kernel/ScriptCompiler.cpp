@@ -644,6 +644,34 @@ struct AddV { __m128d operator()(__m128d a, __m128d b) const { return _mm_add_pd
 struct SubV { __m128d operator()(__m128d a, __m128d b) const { return _mm_sub_pd(a, b); } };
 struct MulV { __m128d operator()(__m128d a, __m128d b) const { return _mm_mul_pd(a, b); } };
 struct DivV { __m128d operator()(__m128d a, __m128d b) const { return _mm_div_pd(a, b); } };
+
+// n rows from one block to another. A fit's requests are a few rows: the runtime's memcpy
+// costs more in its call and set-up than this loop in all.
+inline void CopyRows(double* to, const double* from, int n)
+{
+    int k = 0;
+    for (; k + 2 <= n; k += 2)
+        _mm_storeu_pd(to + k, _mm_loadu_pd(from + k));
+    if (k < n)
+        to[k] = from[k];
+}
+
+// Whether n rows (n > 0) hold one value, bit for bit, that is not missing. The first and the
+// last row tell most columns apart (a data column, a parameter stepped at the end of the
+// request); the rest are compared two at a time without a branch per pair.
+inline bool OneValue(const double* c, int n)
+{
+    uint64_t first, last;
+    memcpy(&first, c, sizeof first);
+    memcpy(&last, c + n - 1, sizeof last);
+    if (first != last || IsMissingValue(c[0]))
+        return false;
+    const __m128i one = _mm_set1_epi64x(static_cast<long long>(first));
+    __m128i differ = _mm_setzero_si128();
+    for (int k = 0; k + 2 <= n; k += 2)
+        differ = _mm_or_si128(differ, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c + k)), one));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(differ, _mm_setzero_si128())) == 0xFFFF;
+}
 } // namespace
 
 Expression::Expression() = default;
@@ -701,24 +729,54 @@ inline __m128d PlainMissing(const double* v, int n)
     return missing;
 }
 
-template <class F> inline __m128d PlainFunction(double* a, int n, F f)
+template <class F> inline __m128d PlainFunction(double* to, const double* a, int n, F f)
 {
     __m128d trouble = _mm_setzero_pd();
     for (int k = 0; k < n; k += 2) {
         const __m128d r = _mm_set_pd(f(a[k + 1]), f(a[k]));
-        _mm_storeu_pd(a + k, r);
+        _mm_storeu_pd(to + k, r);
         trouble = _mm_or_pd(trouble, Trouble(r));
     }
     return trouble;
 }
 
-inline __m128d PlainExp(double* a, int n)
+inline __m128d PlainExp(double* to, const double* a, int n)
 {
     __m128d trouble = _mm_setzero_pd();
     for (int k = 0; k < n; k += 2) {
         const __m128d r = qxExp2(_mm_loadu_pd(a + k));
-        _mm_storeu_pd(a + k, r);
+        _mm_storeu_pd(to + k, r);
         trouble = _mm_or_pd(trouble, Trouble(r));
+    }
+    return trouble;
+}
+
+// to = f(a, b) over a block, where an operand is a block or, when its rows are null, one
+// value for every row; the trouble found.
+template <class F>
+__attribute__((always_inline)) inline __m128d PlainBinary(double* to, const double* a, double oneA, const double* b,
+                                                          double oneB, int n, F f)
+{
+    __m128d trouble = _mm_setzero_pd();
+    const __m128d ca = _mm_set1_pd(oneA), cb = _mm_set1_pd(oneB);
+    if (a && b) {
+        for (int k = 0; k < n; k += 2) {
+            const __m128d r = f(_mm_loadu_pd(a + k), _mm_loadu_pd(b + k));
+            _mm_storeu_pd(to + k, r);
+            trouble = _mm_or_pd(trouble, Trouble(r));
+        }
+    } else if (a) {
+        for (int k = 0; k < n; k += 2) {
+            const __m128d r = f(_mm_loadu_pd(a + k), cb);
+            _mm_storeu_pd(to + k, r);
+            trouble = _mm_or_pd(trouble, Trouble(r));
+        }
+    } else {
+        for (int k = 0; k < n; k += 2) {
+            const __m128d r = f(ca, _mm_loadu_pd(b + k));
+            _mm_storeu_pd(to + k, r);
+            trouble = _mm_or_pd(trouble, Trouble(r));
+        }
     }
     return trouble;
 }
@@ -736,66 +794,119 @@ bool PlainCode(const std::vector<Instr>& code)
     return true;
 }
 
-// n rows (an even count) of a plain code (PlainCode) into out; column[i] is the block of
-// name i's column, or null for a name of one value, which is not missing. False when the
-// block is trouble.
-bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const double*>& column,
-                   const std::vector<double>& value, int n, double (*stack)[kBlock], double* out)
+// A binary operator on a level of RunBlockPlain's stack (its block `to`, its rows `at` or
+// one value `one`) and a second operand (rows b, or one value oneB): two levels of one value
+// give one value, worked in one lane; otherwise the level's rows are written to its block.
+template <class F>
+__attribute__((always_inline)) inline __m128d LevelBinary(double* to, const double*& at, double& one, const double* b,
+                                                          double oneB, int n, F f)
 {
+    if (!at && !b) {
+        const __m128d r = f(_mm_set1_pd(one), _mm_set1_pd(oneB));
+        one = _mm_cvtsd_f64(r);
+        return Trouble(r);
+    }
+    const __m128d trouble = PlainBinary(to, at, one, b, oneB, n, f);
+    at = to;
+    return trouble;
+}
+
+// n rows (an even count) of a plain code (PlainCode), the first `rows` of them into out;
+// column[i] is the block of name i's column, or null for a name of one value, which is not
+// missing. False, with nothing written, when the block is trouble.
+//
+// A level of the stack holds one value for every row while it comes from constants and
+// names of one value only (a fit's parameters, mostly): the operators on such levels are
+// worked once, with the same vector operation taken for one lane, so every row gets the bits
+// it would get on its own. A level read from a column stays in the column until an operator
+// writes it. Powers, and functions of two arguments not both of one value, first write
+// their operands out in full and run as before.
+bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const double*>& column,
+                   const std::vector<double>& value, int n, double (*stack)[kBlock], double* out, int rows)
+{
+    const double* at[kMaxStack]; // each level's rows: its own block, a column's, or null for one value
+    double one[kMaxStack];       // a level's one value
+    auto own = [&](int level) {
+        if (!at[level])
+            std::fill(stack[level], stack[level] + n, one[level]);
+        else if (at[level] != stack[level])
+            CopyRows(stack[level], at[level], n);
+        at[level] = stack[level];
+        return stack[level];
+    };
     int sp = 0;
     for (const Instr& in : code) {
-        double* top = sp > 0 ? stack[sp - 1] : nullptr;
+        const int top = sp - 1;
         __m128d trouble = _mm_setzero_pd();
-        const double* c = in.op == OP_VAR || (in.op >= OP_ADD_V && in.op <= OP_POW_V) ? column[in.arg] : nullptr;
+        // The operand a variable gives: its column's block, or its one value.
+        const bool named = in.op == OP_VAR || (in.op >= OP_ADD_V && in.op <= OP_POW_V);
+        const double* c = named ? column[in.arg] : nullptr;
         if (c)
             trouble = PlainMissing(c, n);
-        const double* b = c ? c : in.op >= OP_ADD_V && in.op <= OP_POW_V ? &value[in.arg] : nullptr;
-        const int step = c ? 1 : 0;
+        const double oneB = named ? value[in.arg] : in.value;
+        auto binary = [&](int level, const double* b, double valueB, auto f) __attribute__((always_inline)) {
+            return LevelBinary(stack[level], at[level], one[level], b, valueB, n, f);
+        };
         switch (in.op) {
         case OP_CONST:
-            std::fill(stack[sp], stack[sp] + n, in.value);
-            ++sp;
-            break;
         case OP_VAR:
-            if (c)
-                std::copy(c, c + n, stack[sp]);
-            else
-                std::fill(stack[sp], stack[sp] + n, value[in.arg]);
+            at[sp] = c;
+            one[sp] = oneB;
             ++sp;
             break;
         case OP_NEG:
-            for (int k = 0; k < n; ++k)
-                top[k] = -top[k];
-            trouble = PlainMissing(top, n);
+            if (!at[top]) {
+                one[top] = -one[top];
+                trouble = _mm_cmpeq_pd(_mm_set1_pd(one[top]), _mm_set1_pd(MISSING_VALUE));
+            } else {
+                double* to = stack[top];
+                for (int k = 0; k < n; ++k)
+                    to[k] = -at[top][k];
+                at[top] = to;
+                trouble = PlainMissing(to, n);
+            }
             break;
-        case OP_ADD: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, AddV()); break;
-        case OP_SUB: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, SubV()); break;
-        case OP_MUL: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, MulV()); break;
-        case OP_DIV: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, DivV()); break;
-        case OP_POW: --sp; trouble = PlainApply(stack[sp - 1], stack[sp], 1, n, PowV()); break;
-        case OP_ADD_C: trouble = PlainApply(top, &in.value, 0, n, AddV()); break;
-        case OP_SUB_C: trouble = PlainApply(top, &in.value, 0, n, SubV()); break;
-        case OP_MUL_C: trouble = PlainApply(top, &in.value, 0, n, MulV()); break;
-        case OP_DIV_C: trouble = PlainApply(top, &in.value, 0, n, DivV()); break;
-        case OP_POW_C: trouble = PlainPower(top, in.value, n); break;
-        case OP_ADD_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, AddV())); break;
-        case OP_SUB_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, SubV())); break;
-        case OP_MUL_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, MulV())); break;
-        case OP_DIV_V: trouble = _mm_or_pd(trouble, PlainApply(top, b, step, n, DivV())); break;
-        case OP_POW_V:
-            trouble = _mm_or_pd(trouble, c ? PlainApply(top, c, 1, n, PowV()) : PlainPower(top, value[in.arg], n));
+        case OP_ADD: --sp; trouble = binary(sp - 1, at[sp], one[sp], AddV()); break;
+        case OP_SUB: --sp; trouble = binary(sp - 1, at[sp], one[sp], SubV()); break;
+        case OP_MUL: --sp; trouble = binary(sp - 1, at[sp], one[sp], MulV()); break;
+        case OP_DIV: --sp; trouble = binary(sp - 1, at[sp], one[sp], DivV()); break;
+        case OP_POW:
+            --sp;
+            trouble = PlainApply(own(sp - 1), own(sp), 1, n, PowV());
             break;
+        case OP_ADD_C: trouble = binary(top, nullptr, oneB, AddV()); break;
+        case OP_SUB_C: trouble = binary(top, nullptr, oneB, SubV()); break;
+        case OP_MUL_C: trouble = binary(top, nullptr, oneB, MulV()); break;
+        case OP_DIV_C: trouble = binary(top, nullptr, oneB, DivV()); break;
+        case OP_POW_C: trouble = PlainPower(own(top), in.value, n); break;
+        case OP_ADD_V: trouble = _mm_or_pd(trouble, binary(top, c, oneB, AddV())); break;
+        case OP_SUB_V: trouble = _mm_or_pd(trouble, binary(top, c, oneB, SubV())); break;
+        case OP_MUL_V: trouble = _mm_or_pd(trouble, binary(top, c, oneB, MulV())); break;
+        case OP_DIV_V: trouble = _mm_or_pd(trouble, binary(top, c, oneB, DivV())); break;
+        case OP_POW_V: {
+            double* a = own(top);
+            trouble = _mm_or_pd(trouble, c ? PlainApply(a, c, 1, n, PowV()) : PlainPower(a, oneB, n));
+            break;
+        }
         case OP_FN1:
             // exp, the models' commonest function, inline (qkExp is qxExp).
-            if (in.f1 == Exp)
-                trouble = PlainExp(top, n);
-            else
-                trouble = PlainFunction(top, n, in.f1);
+            if (!at[top]) {
+                one[top] = in.f1(one[top]);
+                trouble = Trouble(_mm_set1_pd(one[top]));
+            } else {
+                trouble = in.f1 == Exp ? PlainExp(stack[top], at[top], n) : PlainFunction(stack[top], at[top], n, in.f1);
+                at[top] = stack[top];
+            }
             break;
         case OP_FN2: {
             --sp;
-            double* a = stack[sp - 1];
-            const double* y = stack[sp];
+            if (!at[sp - 1] && !at[sp]) {
+                one[sp - 1] = in.f2(one[sp - 1], one[sp]);
+                trouble = Trouble(_mm_set1_pd(one[sp - 1]));
+                break;
+            }
+            double* a = own(sp - 1);
+            const double* y = own(sp);
             for (int k = 0; k < n; ++k)
                 a[k] = in.f2(a[k], y[k]);
             for (int k = 0; k < n; k += 2)
@@ -808,7 +919,10 @@ bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const doubl
         if (_mm_movemask_pd(trouble))
             return false;
     }
-    std::copy(stack[0], stack[0] + n, out);
+    if (at[0])
+        CopyRows(out, at[0], rows);
+    else
+        std::fill(out, out + rows, one[0]);
     return true;
 }
 
@@ -834,7 +948,7 @@ void RunBlockTested(const std::vector<Instr>& code, const std::vector<const doub
             break;
         case OP_VAR:
             if (column[in.arg])
-                std::copy(column[in.arg], column[in.arg] + n, stack[sp]);
+                CopyRows(stack[sp], column[in.arg], n);
             else
                 std::fill(stack[sp], stack[sp] + n, value[in.arg]);
             ++sp;
@@ -916,7 +1030,7 @@ void RunBlockTested(const std::vector<Instr>& code, const std::vector<const doub
         }
         }
     }
-    std::copy(stack[0], stack[0] + n, out);
+    CopyRows(out, stack[0], n);
 }
 
 } // namespace
@@ -963,38 +1077,33 @@ bool Expression::RunRows(VariableStore& store, int nesting, int nColumns, QKVari
         m_stackRows.resize(static_cast<size_t>(std::max(m_stack, 1)) * kBlock);
     double (*stack)[kBlock] = reinterpret_cast<double (*)[kBlock]>(m_stackRows.data());
     std::vector<double>& padded = m_padded;
-    double result[kBlock];
     for (int r0 = 0; r0 < rows; r0 += kBlock) {
         const int n = std::min(kBlock, rows - r0), even = (n + 1) & ~1;
         // An odd count of rows repeats its last row for the plain form's pairs.
         if (even > n)
             padded.resize(m_names.size() * kBlock);
         for (size_t i = 0; i < nNames; ++i) {
-            block[i] = column[i] ? column[i] + r0 : nullptr;
+            const double* c = column[i] ? column[i] + r0 : nullptr;
+            block[i] = c;
+            if (!c)
+                continue;
             // A column of one value throughout the block (a fit's parameter stepped in other
             // rows of the request) is taken as that one value: the same arithmetic, without
             // reading the column at each use.
-            if (column[i]) {
-                const double* c = column[i] + r0;
-                bool same = !IsMissingValue(c[0]);
-                for (int k = 1; k < n && same; ++k)
-                    same = memcmp(&c[k], &c[0], sizeof(double)) == 0;
-                if (same) {
-                    block[i] = nullptr;
-                    blockValue[i] = c[0];
-                    continue;
-                }
+            if (OneValue(c, n)) {
+                block[i] = nullptr;
+                blockValue[i] = c[0];
+                continue;
             }
-            if (column[i] && even > n) {
+            if (even > n) {
                 double* p = &padded[i * kBlock];
-                std::copy(column[i] + r0, column[i] + r0 + n, p);
-                p[n] = column[i][r0 + n - 1];
+                CopyRows(p, c, n);
+                p[n] = c[n - 1];
                 block[i] = p;
             }
         }
-        if (!(plain && RunBlockPlain(m_code, block, blockValue, even, stack, result)))
-            RunBlockTested(m_code, block, blockValue, n, stack, result);
-        std::copy(result, result + n, out + r0);
+        if (!(plain && RunBlockPlain(m_code, block, blockValue, even, stack, out + r0, n)))
+            RunBlockTested(m_code, block, blockValue, n, stack, out + r0);
     }
     return true;
 }

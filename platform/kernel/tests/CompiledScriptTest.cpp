@@ -288,6 +288,9 @@ TEST_F(CompiledScriptTest, PreparedRowsGiveTheRowByRowResults)
         "max(x, 1)", "m + x", "x * m", "atan2(x, y)", "mod(x, y)", "sin(x) + cos(y)", "x == --", "--", "big*x",
         "y", "2", "x - x*1e308*10", "Data1_A[1] + x", "x + q", "exist(a) + x", "x + nosuch[1]",
         "exp(-x*y*300)", "exp(y/x)",
+        // Operators on names of one value in a block (y in the first, a, b, z, big in all).
+        "-y*x + exp(-b)*x", "atan2(y, b) + x", "mod(y, a)*x", "y^b*x + (y+1)^2*x - y^-2", "x + 1/z",
+        "exp(y*1000)*x", "big*big + x", "-(b - b)*x", "sqrt(y)/x",
     };
     const double odd[] = {0, -0.0, MISSING_VALUE, 1e300, -1e300, 1e-310, -3, 7, 0.5, 1e-200, 2};
     const int rows = 151; // three blocks, the last short and odd
