@@ -147,6 +147,19 @@ inline const double kLn2NHi = 0x1.62e42fefa0000p-8;   // ln 2 / 128, 36 bits: k 
 inline const double kLn2NLo = 0x1.cf79abc9e3b3ap-47;
 inline const double kShift = 0x1.8p52;                 // adding it rounds to an integer
 
+// 2^(j/128 + m) (1 + p) in two lanes (j and m in the low two 32-bit lanes): the table's
+// pair for j with the polynomial's part p, scaled by 2^m.
+inline __m128d Scale2(__m128i j, __m128i m, __m128d p)
+{
+    const int j0 = _mm_cvtsi128_si32(j), j1 = _mm_cvtsi128_si32(_mm_srli_si128(j, 4));
+    const __m128d t = _mm_set_pd(kExp2Table[j1][0], kExp2Table[j0][0]);
+    const __m128d tail = _mm_set_pd(kExp2Table[j1][1], kExp2Table[j0][1]);
+    const __m128d y = _mm_add_pd(t, _mm_add_pd(tail, _mm_mul_pd(t, p)));
+    const __m128i biased = _mm_add_epi32(m, _mm_set1_epi32(1023));
+    const __m128i bits = _mm_slli_epi64(_mm_unpacklo_epi32(biased, _mm_setzero_si128()), 52);
+    return _mm_mul_pd(y, _mm_castsi128_pd(bits));
+}
+
 } // namespace qxexp
 
 // exp(x) = 2^m * 2^(j/128) * exp(r), k = 128 m + j the nearest integer to x * 128 / ln 2 and
@@ -194,11 +207,5 @@ inline __m128d qxExp2(__m128d x)
     q = _mm_add_pd(_mm_set1_pd(1.0 / 6), _mm_mul_pd(r, q));
     q = _mm_add_pd(_mm_set1_pd(0.5), _mm_mul_pd(r, q));
     const __m128d p = _mm_add_pd(r, _mm_mul_pd(_mm_mul_pd(r, r), q));
-    const int j0 = _mm_cvtsi128_si32(j), j1 = _mm_cvtsi128_si32(_mm_srli_si128(j, 4));
-    const __m128d t = _mm_set_pd(qxexp::kExp2Table[j1][0], qxexp::kExp2Table[j0][0]);
-    const __m128d tail = _mm_set_pd(qxexp::kExp2Table[j1][1], qxexp::kExp2Table[j0][1]);
-    const __m128d y = _mm_add_pd(t, _mm_add_pd(tail, _mm_mul_pd(t, p)));
-    const __m128i biased = _mm_add_epi32(m, _mm_set1_epi32(1023));
-    const __m128i bits = _mm_slli_epi64(_mm_unpacklo_epi32(biased, _mm_setzero_si128()), 52);
-    return _mm_mul_pd(y, _mm_castsi128_pd(bits));
+    return qxexp::Scale2(j, m, p);
 }

@@ -319,11 +319,5 @@ inline __m128d qxPow2(__m128d a, __m128d b)
     q = _mm_add_pd(_mm_set1_pd(1.0 / 6), _mm_mul_pd(s, q));
     q = _mm_add_pd(_mm_set1_pd(0.5), _mm_mul_pd(s, q));
     q = _mm_add_pd(s, _mm_mul_pd(_mm_mul_pd(s, s), q));
-    const int j0 = _mm_cvtsi128_si32(j), j1 = _mm_cvtsi128_si32(_mm_srli_si128(j, 4));
-    const __m128d t = _mm_set_pd(qxexp::kExp2Table[j1][0], qxexp::kExp2Table[j0][0]);
-    const __m128d tail = _mm_set_pd(qxexp::kExp2Table[j1][1], qxexp::kExp2Table[j0][1]);
-    const __m128d y = _mm_add_pd(t, _mm_add_pd(tail, _mm_mul_pd(t, q)));
-    const __m128i biasedM = _mm_add_epi32(m, _mm_set1_epi32(1023));
-    const __m128i bits = _mm_slli_epi64(_mm_unpacklo_epi32(biasedM, _mm_setzero_si128()), 52);
-    return _mm_mul_pd(y, _mm_castsi128_pd(bits));
+    return qxexp::Scale2(j, m, q);
 }
