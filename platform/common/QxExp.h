@@ -147,6 +147,20 @@ inline const double kLn2NHi = 0x1.62e42fefa0000p-8;   // ln 2 / 128, 36 bits: k 
 inline const double kLn2NLo = 0x1.cf79abc9e3b3ap-47;
 inline const double kShift = 0x1.8p52;                 // adding it rounds to an integer
 
+// 2^(k/128) (1 + p): the table's pair for k's last seven bits with the polynomial's part p,
+// scaled by 2^m for the rest of k.
+inline double Scale(int k, double p)
+{
+    const int j = k & 127;
+    const int m = (k - j) / 128;
+    const double t = kExp2Table[j][0];
+    const double y = t + (kExp2Table[j][1] + t * p);
+    const uint64_t bits = (uint64_t)(m + 1023) << 52;
+    double scale;
+    memcpy(&scale, &bits, sizeof scale);
+    return y * scale;
+}
+
 // 2^(j/128 + m) (1 + p) in two lanes (j and m in the low two 32-bit lanes): the table's
 // pair for j with the polynomial's part p, scaled by 2^m.
 inline __m128d Scale2(__m128i j, __m128i m, __m128d p)
@@ -173,15 +187,8 @@ inline double qxExp(double x)
     const double kd = (x * qxexp::kInvLn2N + qxexp::kShift) - qxexp::kShift;
     const int k = (int)kd;
     const double r = (x - kd * qxexp::kLn2NHi) - kd * qxexp::kLn2NLo;
-    const int j = k & 127;
-    const int m = (k - j) / 128;
     const double p = r + r * r * (0.5 + r * (1.0 / 6 + r * (1.0 / 24 + r * (1.0 / 120))));
-    const double t = qxexp::kExp2Table[j][0];
-    const double y = t + (qxexp::kExp2Table[j][1] + t * p);
-    const uint64_t bits = (uint64_t)(m + 1023) << 52;
-    double scale;
-    memcpy(&scale, &bits, sizeof scale);
-    return y * scale;
+    return qxexp::Scale(k, p);
 }
 
 // qxExp of two values at once, with the same operations in the same order on each lane, so

@@ -230,15 +230,8 @@ inline double qxPow(double a, double b)
     const double ed = (eHi * qxexp::kInvLn2N + qxexp::kShift) - qxexp::kShift;
     const int k = (int)ed;
     const double s = ((eHi - ed * qxexp::kLn2NHi) - ed * qxexp::kLn2NLo) + eLo;
-    const int j = k & 127;
-    const int m = (k - j) / 128;
     const double q = s + s * s * (0.5 + s * (1.0 / 6 + s * (1.0 / 24 + s * (1.0 / 120 + s * (1.0 / 720)))));
-    const double t = qxexp::kExp2Table[j][0];
-    const double y = t + (qxexp::kExp2Table[j][1] + t * q);
-    const uint64_t bits = (uint64_t)(m + 1023) << 52;
-    double scale;
-    memcpy(&scale, &bits, sizeof scale);
-    return y * scale;
+    return qxexp::Scale(k, q);
 }
 
 // qxPow of two pairs at once, with the same operations in the same order on each lane, so
