@@ -333,7 +333,9 @@ namespace {
 struct LabelDrag {
     int32_t x, y;
     int32_t label;
+    int32_t unused[2];
 };
+static_assert(sizeof(LabelDrag) == 20, "the label drag block is 20 bytes");
 
 } // namespace
 
@@ -343,18 +345,8 @@ BOOL CQC3DContourPlotObj::StartDragAtPoint(POINT point)
     int index = labels ? labels->HitTest(point) : -1;
     if (index < 0)
         return FALSE;
-    HGLOBAL block = CreateGlobalMemoryForDragDrop(20);
-    auto* drag = block ? static_cast<LabelDrag*>(GlobalLock(block)) : nullptr;
-    if (!drag) {
-        if (block)
-            GlobalFree(block);
-        return FALSE;
-    }
-    *drag = {point.x, point.y, index};
-    GlobalUnlock(block);
-    qkuDoPlotObjDragDrop(block, this);
-    GlobalFree(block);
-    return TRUE;
+    const LabelDrag drag = {point.x, point.y, index, {}};
+    return qkuDragPlotObjData(&drag, sizeof drag, this);
 }
 
 BOOL CQC3DContourPlotObj::DropDragData(HGLOBAL data, POINT point, BOOL query)

@@ -664,6 +664,22 @@ namespace {
 CQKPlotObj* g_draggedPlot = nullptr;
 }
 
+BOOL qkuDragPlotObjData(const void* data, SIZE_T size, CQKPlotObj* plot)
+{
+    HGLOBAL block = CreateGlobalMemoryForDragDrop(size);
+    void* copy = block ? GlobalLock(block) : nullptr;
+    if (!copy) {
+        if (block)
+            GlobalFree(block);
+        return FALSE;
+    }
+    memcpy(copy, data, size);
+    GlobalUnlock(block);
+    qkuDoPlotObjDragDrop(block, plot);
+    GlobalFree(block);
+    return TRUE;
+}
+
 DWORD qkuDoPlotObjDragDrop(HGLOBAL data, CQKPlotObj* plot)
 {
     qkuSetPlotObjDragging(TRUE);
@@ -743,18 +759,8 @@ BOOL CQKPlotObj::StartDragAtPoint(POINT point)
     auto* page = layer ? dynamic_cast<CQKGraphPage*>(layer->GetValidPagePtr()) : nullptr;
     if (!page || IsTemporary() || layer->GetObject(m_id) != this)
         return FALSE;
-    HGLOBAL block = CreateGlobalMemoryForDragDrop(sizeof(PlotMoveDrag));
-    auto* drag = block ? static_cast<PlotMoveDrag*>(GlobalLock(block)) : nullptr;
-    if (!drag) {
-        if (block)
-            GlobalFree(block);
-        return FALSE;
-    }
-    *drag = {kPlotMoveTag, point.x, point.y, page->GetLayerIndex(layer), m_id};
-    GlobalUnlock(block);
-    qkuDoPlotObjDragDrop(block, this);
-    GlobalFree(block);
-    return TRUE;
+    const PlotMoveDrag drag = {kPlotMoveTag, point.x, point.y, page->GetLayerIndex(layer), m_id};
+    return qkuDragPlotObjData(&drag, sizeof drag, this);
 }
 
 BOOL CQKPlotObj::DoDrop(IDataObject* data, DWORD, POINT point, BOOL test)

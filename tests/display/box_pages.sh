@@ -9,16 +9,10 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-centre_of() { # dialog id: "x y" of the control's middle
-    qxd "control $1 $2" || return 1
-    local l t r b
-    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
-    echo "$(((l + r) / 2)) $(((t + b) / 2))"
-}
 # Chooses the entry of a drop list by keys: Home, then Down so many times, then Return.
 choose() { # dialog id downs
     local x y keys=(Home)
-    read -r x y < <(centre_of "$1" "$2") || qxd_fail "no list $2"
+    read -r x y < <(qxd_centre_of "$1" "$2") || qxd_fail "no list $2"
     qxd_click "$x" "$y"
     for ((i = 0; i < $3; i++)); do keys+=(Down); done
     qxd_key "${keys[@]}" Return
@@ -80,19 +74,19 @@ qxd_screenshot "$ARTIFACTS/page-data-bars.png"
 show_page_with "$dialog" 1391
 qxd_screenshot "$ARTIFACTS/page-percentile.png"
 # The maximum's marker button drops the symbol gallery's well; Escape closes it.
-read -r x y < <(centre_of "$dialog" 1386) || qxd_fail "no marker button for the maximum"
+read -r x y < <(qxd_centre_of "$dialog" 1386) || qxd_fail "no marker button for the maximum"
 qxd_click "$x" "$y"
 sleep 0.3
 qxd_screenshot "$ARTIFACTS/page-percentile-well.png"
 qxd_key Escape
 qxd settle
-read -r x y < <(centre_of "$dialog" 1391) || qxd_fail "no size"
+read -r x y < <(qxd_centre_of "$dialog" 1391) || qxd_fail "no size"
 qxd_click "$x" "$y" # the size typed: Return in the edit would press OK
 qxd_key Home shift+End
 xdotool type --delay 30 "20"
 choose "$dialog" 1408 4 # edge colour: Automatic, Black, Red, Green, Blue
 qxd_screenshot "$ARTIFACTS/page-percentile-blue.png"
-read -r x y < <(centre_of "$dialog" 1) || qxd_fail "no OK button"
+read -r x y < <(qxd_centre_of "$dialog" 1) || qxd_fail "no OK button"
 qxd_click "$x" "$y"
 qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
 qxd settle

@@ -13,12 +13,6 @@ qxd_start_program "$1" "${2:?artifacts folder}"
 count_of() { # picture colour left top right bottom
     convert "$1" -crop "$(($5 - $3))x$(($6 - $4))+$3+$4" +repage txt:- 2>/dev/null | grep -c "$2"
 }
-centre_of() { # dialog id: "x y" of the control's middle
-    qxd "control $1 $2" || return 1
-    local l t r b
-    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
-    echo "$(((l + r) / 2)) $(((t + b) / 2))"
-}
 window_titled() { # text: the handle of the first top window whose title holds it
     qxd windows || return 1
     local line hwnd
@@ -29,12 +23,12 @@ window_titled() { # text: the handle of the first top window whose title holds i
 }
 wake() { # dialog: after a dialog over it closed, a click on its Missing values group
     # gives it the pointer back (the next click would only do that)
-    read -r x y < <(centre_of "$1" 2074) || qxd_fail "no Missing values group"
+    read -r x y < <(qxd_centre_of "$1" 2074) || qxd_fail "no Missing values group"
     qxd_click "$x" "$y"
     qxd settle
 }
 pick_magenta() { # dialog id: Magenta is the sixth colour of the list
-    read -r x y < <(centre_of "$1" "$2") || qxd_fail "no colour list $2"
+    read -r x y < <(qxd_centre_of "$1" "$2") || qxd_fail "no colour list $2"
     # F4 closes the list the click opened; the keys then choose in the closed box (a
     # Return would press the dialog's OK button).
     qxd_click "$x" "$y"
@@ -81,13 +75,13 @@ qxd settle
 fill=$(window_titled "Fill") || qxd_fail "the Fill header opened no Fill dialog"
 qxd_screenshot "$ARTIFACTS/dialog-fill.png"
 # A first click on the Range group makes the new dialog the one that takes the keys.
-read -r x y < <(centre_of "$fill" 2098) || qxd_fail "no Range group in the Fill dialog"
+read -r x y < <(qxd_centre_of "$fill" 2098) || qxd_fail "no Range group in the Fill dialog"
 qxd_click "$x" "$y"
 qxd settle
 pick_magenta "$fill" 2080
 qxd_screenshot "$ARTIFACTS/dialog-fill-from.png"
 pick_magenta "$fill" 2084
-read -r x y < <(centre_of "$fill" 1) || qxd_fail "no OK in the Fill dialog"
+read -r x y < <(qxd_centre_of "$fill" 1) || qxd_fail "no OK in the Fill dialog"
 qxd_click "$x" "$y"
 qxd "gone $fill 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "the Fill dialog did not close on OK"
 sleep 0.5
@@ -112,7 +106,7 @@ qxd "control $dialog 2160" || qxd_fail "the Numeric Formats page is not shown"
 sleep 0.5
 qxd_screenshot "$ARTIFACTS/page-numeric-formats.png"
 
-read -r x y < <(centre_of "$dialog" 1) || qxd_fail "no OK button"
+read -r x y < <(qxd_centre_of "$dialog" 1) || qxd_fail "no OK button"
 qxd_click "$x" "$y"
 qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
 qxd settle
@@ -155,14 +149,14 @@ qxd "tab $dialog $walls_tab" || qxd_fail "no Side Walls tab"
 read -r _ l t r b <<<"${QXD_ANSWER[0]}"
 qxd_click $(((l + r) / 2)) $(((t + b) / 2))
 qxd settle
-read -r x y < <(centre_of "$dialog" 1872) || qxd_fail "no side walls check"
+read -r x y < <(qxd_centre_of "$dialog" 1872) || qxd_fail "no side walls check"
 qxd_click "$x" "$y"
 qxd settle
 pick_magenta "$dialog" 1873
 pick_magenta "$dialog" 1874
 sleep 0.3
 qxd_screenshot "$ARTIFACTS/page-side-walls-magenta.png"
-read -r x y < <(centre_of "$dialog" 1) || qxd_fail "no OK button"
+read -r x y < <(qxd_centre_of "$dialog" 1) || qxd_fail "no OK button"
 qxd_click "$x" "$y"
 qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
 qxd settle

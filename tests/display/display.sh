@@ -325,6 +325,14 @@ qxd_screenshot() {
     import -display "$DISPLAY" -window root "$1" 2>/dev/null || qxd_log "no screenshot $1"
 }
 
+# "x y" of the middle of a dialog's control, screen coordinates.
+qxd_centre_of() { # dialog id
+    qxd "control $1 $2" || return 1
+    local l t r b
+    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
+    echo "$(((l + r) / 2)) $(((t + b) / 2))"
+}
+
 # The pixels of a colour inside a rectangle of a picture: "x y" lines, screen coordinates.
 qxd_pixels_of() { # picture colour left top right bottom
     local picture=$1 colour=$2 l=$3 t=$4 r=$5 b=$6

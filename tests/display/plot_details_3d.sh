@@ -13,13 +13,6 @@ qxd_start_program "$1" "${2:?artifacts folder}"
 count_of() { # picture colour left top right bottom
     convert "$1" -crop "$(($5 - $3))x$(($6 - $4))+$3+$4" +repage txt:- 2>/dev/null | grep -c "$2"
 }
-centre_of() { # dialog id: "x y" of the control's middle
-    qxd "control $1 $2" || return 1
-    local l t r b
-    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
-    echo "$(((l + r) / 2)) $(((t + b) / 2))"
-}
-
 # A peak in a 12 x 12 matrix, plotted as a colour-fill surface.
 qxd "script win -t matrix; matrix -ps dim 12 12" || qxd_fail "matrix"
 values=$(awk 'BEGIN { for (r = 0; r < 12; r++) for (c = 0; c < 12; c++) printf " %.4f", 10 * exp(-((r - 5.5) ^ 2 + (c - 5.5) ^ 2) / 10) }')
@@ -67,11 +60,11 @@ for page in "miscellaneous 2044" "axis 2016" "planes 2003"; do
 done
 
 # Planes: the XY plane (the floor) red, the first colour after Black.
-read -r x y < <(centre_of "$dialog" 2003) || qxd_fail "no XY plane colour on the shown page"
+read -r x y < <(qxd_centre_of "$dialog" 2003) || qxd_fail "no XY plane colour on the shown page"
 qxd_click "$x" "$y"
 qxd_key Home Down Return
 qxd_screenshot "$ARTIFACTS/3d-page-planes-red.png"
-read -r x y < <(centre_of "$dialog" 1) || qxd_fail "no OK button"
+read -r x y < <(qxd_centre_of "$dialog" 1) || qxd_fail "no OK button"
 qxd_click "$x" "$y"
 qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
 qxd settle
@@ -115,16 +108,16 @@ for key in Right Left Left; do
     qxd_key "$key"
 done
 qxd "control $dialog 1323" || qxd_fail "the Box page is not shown"
-read -r x y < <(centre_of "$dialog" 1317) || qxd_fail "no box range"
+read -r x y < <(qxd_centre_of "$dialog" 1317) || qxd_fail "no box range"
 qxd_click "$x" "$y"
 qxd_key Home Down Return   # Mean +/- Coef*SD: a diamond may be drawn
 for id in 1323 1324; do    # Diamond Box, Box Labels
-    read -r x y < <(centre_of "$dialog" $id) || qxd_fail "no check $id"
+    read -r x y < <(qxd_centre_of "$dialog" $id) || qxd_fail "no check $id"
     qxd_click "$x" "$y"
 done
 sleep 0.5
 qxd_screenshot "$ARTIFACTS/box-page.png"
-read -r x y < <(centre_of "$dialog" 1) || qxd_fail "no OK button"
+read -r x y < <(qxd_centre_of "$dialog" 1) || qxd_fail "no OK button"
 qxd_click "$x" "$y"
 qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
 qxd settle

@@ -10,15 +10,9 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-centre_of() { # dialog id: "x y" of the control's middle
-    qxd "control $1 $2" || return 1
-    local l t r b
-    read -r _ l t r b <<<"${QXD_ANSWER[0]}"
-    echo "$(((l + r) / 2)) $(((t + b) / 2))"
-}
 click_control() { # dialog id
     local x y
-    read -r x y < <(centre_of "$1" "$2") || qxd_fail "no control $2"
+    read -r x y < <(qxd_centre_of "$1" "$2") || qxd_fail "no control $2"
     qxd_click "$x" "$y"
     qxd settle
 }
@@ -73,7 +67,7 @@ for try in $(seq 50); do
 done
 [ ${#QXD_ANSWER[@]} -eq 1 ] || qxd_fail "more than the sheet is open after the file box: ${QXD_ANSWER[*]}"
 qxd_screenshot "$ARTIFACTS/options-well-symbol.png"
-read -r wx wy < <(centre_of "$sheet" 1125) || qxd_fail "no well"
+read -r wx wy < <(qxd_centre_of "$sheet" 1125) || qxd_fail "no well"
 qxd "control $sheet 1125"
 read -r _ wl wt wr wb <<<"${QXD_ANSWER[0]}"
 well_magenta=$(count_of "$ARTIFACTS/options-well-symbol.png" "#FF00FF" "$wl" "$wt" "$wr" "$wb")
@@ -112,7 +106,7 @@ qxd settle
 click_control "$dialog" 1151 # Show Construction
 click_control "$dialog" 1118 # User Defined Symbols
 qxd_screenshot "$ARTIFACTS/page-symbol-user-defined.png"
-read -r x y < <(centre_of "$dialog" 1466) || qxd_fail "no list of user-defined symbols"
+read -r x y < <(qxd_centre_of "$dialog" 1466) || qxd_fail "no list of user-defined symbols"
 qxd_click "$x" "$y"
 qxd_key Home Return
 qxd settle

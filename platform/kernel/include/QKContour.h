@@ -406,6 +406,9 @@ QK_API BOOL qkuIsPlotObjDragging();
 // Runs a move drag of plot-object drag data (a copy is offered in the plot-object
 // format), with the dragging flag set meanwhile; the effect the drop made.
 QK_API DWORD qkuDoPlotObjDragDrop(HGLOBAL data, CQKPlotObj* plot = nullptr);
+// The same for a copy of `size` bytes at `data` in a block of its own; FALSE, with no drag,
+// when the block cannot be made.
+QK_API BOOL qkuDragPlotObjData(const void* data, SIZE_T size, CQKPlotObj* plot);
 // Runs an OLE drag of the block offered in one format (a copy for each request), with
 // the effects the source allows; the effect the drop made (none when it was cancelled).
 QK_API DWORD qkuDoDragDrop(HGLOBAL data, UINT format, DWORD effects);
