@@ -1707,7 +1707,7 @@ int LMIterate(FittingSession* s, int n)
         const int code = LMRound(s, i);
         s->status = code;
         if (!haveText || memcmp(&formatted, &s->mu, sizeof formatted) != 0) {
-            FitFormatNumber(s->mu, mu, sizeof mu);
+            FitFormatMu(s->mu, mu, sizeof mu);
             formatted = s->mu;
             haveText = true;
         }

@@ -6,6 +6,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+
 #include "FitGuard.h"
 #include "FitSession.h"
 #include "FitUtil.h"
@@ -338,7 +340,10 @@ int EvaluateExpressionRows(FittingSession* s, int fitSet, const double* const* c
     if (nIndep > MAX_PARAMS || nParamColumns < 0 || nParamColumns > MAX_PARAMS)
         return 1;
     const int nSlots = ParamsPerSet(s);
-    bool inColumns[MAX_PARAMS + 1] = {};
+    // Cleared over the set's slots only: the whole array would be most of a small request.
+    bool inColumns[MAX_PARAMS + 1];
+    for (int j = 0, end = std::min(nSlots, static_cast<int>(MAX_PARAMS)); j <= end; ++j)
+        inColumns[j] = false;
     for (int c = 0; c < nParamColumns; ++c) {
         const int j = paramSlots[c];
         if (j < 1 || j > nSlots || !s->paramSlot[j])

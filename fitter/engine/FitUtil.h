@@ -86,6 +86,7 @@ void ResetFloatingPoint();
 
 // Numbers from qxutil.
 void FitFormatNumber(double value, char* out, size_t capacity);   // free format "*"
+void FitFormatMu(double mu, char* out, size_t capacity);          // the same, its texts kept
 double FitStudentQuantile(double probability, double dof);        // MISSING_VALUE on failure
 double FitGateValue(double confidence);                           // -1 on failure
 int FitTextToInt(const char* text);

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "FitMemory.h"
 #include "FitSession.h"
@@ -111,6 +112,33 @@ TEST(FitText, SameTextLooksUpToTheEndOnly)
     memset(full, 'z', sizeof full);
     memset(same, 'z', sizeof same);
     EXPECT_FALSE(SameText(full, same, sizeof full));
+}
+
+// mu's kept texts are the free format's, whatever was kept before: values met again, values
+// that share a place in the table, negative zero against zero, and short buffers.
+TEST(FitText, KeptMuTextsAreTheFreeFormat)
+{
+    std::vector<double> values = {0.001, 0, -0.0, 1e300, 5e-324, -2.5, 1e7};
+    for (double mu = 0.001; mu > 1e-20; mu *= 0.1)
+        values.push_back(mu);
+    for (double mu = 0.001; mu < 1e40; mu *= 10)
+        values.push_back(mu);
+    for (int i = 0; i < 300; ++i)  // more values than places
+        values.push_back(1.0 + i / 7.0);
+    for (int round = 0; round < 3; ++round)
+        for (double v : values) {
+            char expected[64], kept[64];
+            FitFormatNumber(v, expected, sizeof expected);
+            memset(kept, 'x', sizeof kept);
+            FitFormatMu(v, kept, sizeof kept);
+            ASSERT_STREQ(expected, kept) << v;
+            for (size_t capacity : {size_t(1), size_t(4)}) {
+                char shortExpected[8], shortKept[8];
+                FitFormatNumber(v, shortExpected, capacity);
+                FitFormatMu(v, shortKept, capacity);
+                ASSERT_STREQ(shortExpected, shortKept) << v << " in " << capacity;
+            }
+        }
 }
 
 TEST(FitMemory, MatrixRowsAreDistinct)
