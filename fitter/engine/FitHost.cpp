@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "FitSession.h"
+#include "QxText.h"
 
 INT_PTR CallHost(FittingSession* s, UINT request, INT_PTR a1, INT_PTR a2, HWND context)
 {
@@ -114,9 +115,9 @@ void ReportProgressIteration(FittingSession* s, int id, const char* mu, int iter
 {
     static const char kAt[] = " at iteration ";
     char text[96];
-    char* end = text;
-    for (const char* c = mu; *c && end < text + sizeof text - sizeof kAt - 12; ++c)
-        *end++ = *c;
+    // mu cut to leave room for kAt and the iteration (up to 11 chars and the 0).
+    const size_t muChars = sizeof text - sizeof kAt - 12;
+    char* end = text + qxtext::CopyUpTo(text, muChars + 1, mu);
     for (const char* c = kAt; *c; ++c)
         *end++ = *c;
     WriteInteger(end, iteration);

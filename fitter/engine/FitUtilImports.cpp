@@ -5,20 +5,14 @@
 #include <atomic>
 
 #include "FitUtil.h"
+#include "QxText.h"
 #include "qxutil.h"
 
 void FitFormatNumber(double value, char* out, size_t capacity)
 {
     char buffer[UTIL_NUMBER_TEXT_SIZE];
     UtilFormatNumber(value, buffer, "*");
-    if (capacity == 0)
-        return;
-    // Copied by hand: the runtime's strnlen and memcpy go byte by byte behind a call, and mu
-    // is formatted every iteration.
-    size_t n = 0;
-    for (; n + 1 < capacity && buffer[n]; ++n)
-        out[n] = buffer[n];
-    out[n] = 0;
+    qxtext::CopyUpTo(out, capacity, buffer);
 }
 
 // mu moves tenfold a step from 0.001, so fit after fit it takes the same few values, and every

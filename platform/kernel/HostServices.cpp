@@ -21,6 +21,7 @@
 #include "QKHost.h"
 #include "QKScript.h"
 #include "QKUtil.h"
+#include "QxText.h"
 
 namespace {
 
@@ -195,15 +196,8 @@ INT_PTR SetProgress(INT_PTR id, INT_PTR text)
     g_progressId = (int)id;
     g_progressShown = id || text;
     g_progressText[0] = 0;
-    if (text) {
-        const char* t = reinterpret_cast<const char*>(text);
-        // By hand: a fit reports every trial, and the runtime's strnlen and memcpy go byte by
-        // byte behind a call.
-        size_t n = 0;
-        for (; n + 1 < sizeof g_progressText && t[n]; ++n)
-            g_progressText[n] = t[n];
-        g_progressText[n] = 0;
-    }
+    if (text)
+        qxtext::CopyUpTo(g_progressText, sizeof g_progressText, reinterpret_cast<const char*>(text));
     return 0;
 }
 

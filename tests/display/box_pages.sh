@@ -35,21 +35,14 @@ show_page_with() { # dialog id
 qxd "script win -t wks; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] = i / 2 }" || qxd_fail "worksheet"
 qxd_plot 33261 maximize || qxd_fail "the box chart made no graph window"
 graph=$QXD_GRAPH
-# Inside the black ink's bounds (axes, labels) the leftmost light grey is the box: a point
-# a little inside its left edge, half way up; found in two pictures in a row (the window
-# and the bars round it may still be moving).
+# The box's point, found in two pictures in a row (the window and the bars round it may
+# still be moving).
 box_point() {
     qxd settle
     qxd view || qxd_fail "view"
     read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
     qxd_screenshot "$ARTIFACTS/box-before.png"
-    convert "$ARTIFACTS/box-before.png" -crop "$((vr - vl))x$((vb - vt))+$vl+$vt" +repage txt:- 2>/dev/null |
-        awk -v l="$vl" -v t="$vt" '{ split($1, p, "[,:]"); x = p[1] + l; y = p[2] + t }
-            index($0, "#000000") { if (!nb++ || x < bl) bl = x; if (x > br) br = x; if (!tb++ || y < bt) bt = y; if (y > bb) bb = y }
-            index($0, "#C0C0C0") { gx[n] = x; gy[n] = y; n++ }
-            END { for (i = 0; i < n; i++) if (gx[i] > bl && gx[i] < br && gy[i] > bt && gy[i] < bb && (!m++ || gx[i] < mx)) mx = gx[i]
-                  for (i = 0; i < n; i++) if (gx[i] == mx + 2 && gy[i] > bt && gy[i] < bb) { ys[k++] = gy[i] }
-                  if (k) print mx + 2, ys[int(k / 2)] }'
+    qxd_box_point "$ARTIFACTS/box-before.png"
 }
 found=$(box_point)
 for round in 1 2 3 4 5; do
@@ -95,7 +88,7 @@ grep -q 'boxData = "type 1 ' "$QXD_TMP/after.txt" || qxd_fail "the Data page's t
 qxd_click $((vl + 10)) $((vb - 10)) # off the page: the plot's selection handles go
 qxd settle
 qxd_screenshot "$ARTIFACTS/box-after.png"
-blue=$(convert "$ARTIFACTS/box-after.png" -crop "$((vr - vl))x$((vb - vt))+$vl+$vt" +repage txt:- 2>/dev/null | grep -c "#0000FF")
+blue=$(qxd_count_of "$ARTIFACTS/box-after.png" "#0000FF" "$vl" "$vt" "$vr" "$vb")
 qxd_log "blue pixels of the percentile markers: $blue"
 [ "$blue" -gt 20 ] || qxd_fail "the percentile markers are not drawn with the edge chosen"
 

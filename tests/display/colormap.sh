@@ -10,9 +10,6 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-count_of() { # picture colour left top right bottom
-    convert "$1" -crop "$(($5 - $3))x$(($6 - $4))+$3+$4" +repage txt:- 2>/dev/null | grep -c "$2"
-}
 window_titled() { # text: the handle of the first top window whose title holds it
     qxd windows || return 1
     local line hwnd
@@ -46,7 +43,7 @@ qxd "cells$values" || qxd_fail "matrix cells"
 qxd_plot 35581 maximize || qxd_fail "the contour plot made no graph window: ${QXD_ANSWER[*]}"
 qxd_stable_view || qxd_fail "view"
 qxd_screenshot "$ARTIFACTS/contour-before.png"
-before=$(count_of "$ARTIFACTS/contour-before.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
+before=$(qxd_count_of "$ARTIFACTS/contour-before.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
 qxd_log "magenta pixels before: $before"
 
 xdotool mousemove --sync $(((vl + vr) / 2)) $(((vt + vb) / 2)) click --repeat 2 --delay 80 1
@@ -113,7 +110,7 @@ qxd settle
 qxd view || qxd_fail "view"
 read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
 qxd_screenshot "$ARTIFACTS/contour-after.png"
-after=$(count_of "$ARTIFACTS/contour-after.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
+after=$(qxd_count_of "$ARTIFACTS/contour-after.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
 qxd_log "magenta pixels after: $after"
 [ "$after" -gt $((before + 5000)) ] || qxd_fail "the graph does not draw the fills chosen on the Color Map page"
 
@@ -122,7 +119,7 @@ qxd "script win -a Matrix1" || qxd_fail "activate the matrix"
 qxd_plot 35577 maximize || qxd_fail "the colour-map surface made no graph window: ${QXD_ANSWER[*]}"
 qxd_stable_view || qxd_fail "view"
 qxd_screenshot "$ARTIFACTS/surface-before.png"
-grey=$(count_of "$ARTIFACTS/surface-before.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
+grey=$(qxd_count_of "$ARTIFACTS/surface-before.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
 xdotool mousemove --sync $(((vl + vr) / 2)) $(((vt + vb) / 2)) click --repeat 2 --delay 80 1
 qxd settle || qxd_fail "settle after the double click"
 dialog=$(window_titled "Plot Details") || qxd_fail "a double click on the surface opened no Plot Details"
@@ -161,7 +158,7 @@ qxd_click "$x" "$y"
 qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
 qxd settle
 qxd_screenshot "$ARTIFACTS/surface-after.png"
-walls=$(count_of "$ARTIFACTS/surface-after.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
+walls=$(qxd_count_of "$ARTIFACTS/surface-after.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
 qxd_log "magenta pixels before and after the side walls: $grey $walls"
 [ "$walls" -gt $((grey + 300)) ] || qxd_fail "the surface does not draw the side walls switched on"
 

@@ -81,7 +81,7 @@ has "^opened 0x00000000 running=1$" "open"
 has "^server window .* page Graph1 at " "open"
 has "^closed 0x00000000$" "open"
 read -r l t r b <<<"${shown##* at }"
-red=$(convert "$ARTIFACTS/server.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null | grep -c "#FF0000")
+red=$(qxd_count_of "$ARTIFACTS/server.png" "#FF0000" "$l" "$t" "$r" "$b")
 qxd_log "red pixels in the server's page window: $red"
 [ "$red" -gt 20 ] || qxd_fail "the server's window shows no red curve (server.png)"
 

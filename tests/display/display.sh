@@ -340,6 +340,31 @@ qxd_pixels_of() { # picture colour left top right bottom
         awk -v c="$colour" -v l="$l" -v t="$t" 'index($0, c) { split($1, p, "[,:]"); print p[1] + l, p[2] + t }'
 }
 
+# How many pixels of a colour lie inside a rectangle of a picture.
+qxd_count_of() { # picture colour left top right bottom
+    qxd_pixels_of "$@" | wc -l
+}
+
+# In a picture of a box chart's view (vl vt vr vb), a point a little inside the box's left
+# edge, half way up: "x y", or nothing. The box is filled light grey, and so are the legend's
+# sample and the window round the page; inside the black ink's bounds (axes, labels) the
+# leftmost grey is the box.
+qxd_box_point() { # picture
+    convert "$1" -crop "$((vr - vl))x$((vb - vt))+$vl+$vt" +repage txt:- 2>/dev/null |
+        awk -v l="$vl" -v t="$vt" '{ split($1, p, "[,:]"); x = p[1] + l; y = p[2] + t }
+            index($0, "#000000") { if (!nb++ || x < bl) bl = x; if (x > br) br = x; if (!tb++ || y < bt) bt = y; if (y > bb) bb = y }
+            index($0, "#C0C0C0") { gx[n] = x; gy[n] = y; n++ }
+            END { for (i = 0; i < n; i++) if (gx[i] > bl && gx[i] < br && gy[i] > bt && gy[i] < bb && (!m++ || gx[i] < mx)) mx = gx[i]
+                  for (i = 0; i < n; i++) if (gx[i] == mx + 2 && gy[i] > bt && gy[i] < bb) { ys[k++] = gy[i] }
+                  if (k) print mx + 2, ys[int(k / 2)] }'
+}
+
+# A part of the view (vl vt vr vb, as qxd_stable_view sets them) given in percent of its
+# size: "left top right bottom", screen coordinates.
+qxd_view_part() { # left% top% right% bottom%
+    echo "$((vl + (vr - vl) * $1 / 100)) $((vt + (vb - vt) * $2 / 100)) $((vl + (vr - vl) * $3 / 100)) $((vt + (vb - vt) * $4 / 100))"
+}
+
 # The pixel of a colour in the middle half of a rectangle (a view) nearest its centre, "x y"
 # (empty when there is none), from a picture taken into PICTURE once the program has
 # settled; taken again until two pictures agree, since a graph may still be redrawing.

@@ -31,9 +31,6 @@ wait_server() { # up: until a second instance answers; down: until only the firs
     done
     return 1
 }
-red_in() { # PICTURE LEFT TOP WIDTH HEIGHT: the red pixels in that part of the picture
-    convert "$1" -crop "$4x$5+$2+$3" +repage txt:- 2>/dev/null | grep -c "#FF0000"
-}
 
 qxd main || qxd_fail "main window"
 MAIN=$(awk '{print $2}' <<<"${QXD_ANSWER[0]}")
@@ -63,7 +60,7 @@ server "post 57665"
 wait_server down || qxd_fail "the server did not end"
 qxd settle
 qxd_screenshot "$ARTIFACTS/container.png"
-red=$(red_in "$ARTIFACTS/container.png" $((vl + 10)) $((vt + 10)) 200 200)
+red=$(qxd_count_of "$ARTIFACTS/container.png" "#FF0000" $((vl + 10)) $((vt + 10)) $((vl + 210)) $((vt + 210)))
 qxd_log "red pixels in the embedded graph's picture: $red"
 [ "$red" -gt 20 ] || qxd_fail "the container's picture does not show the edit (container.png)"
 

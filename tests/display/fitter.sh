@@ -28,11 +28,7 @@ qxd view || qxd_fail "view"
 read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
 qxd_screenshot "$ARTIFACTS/fit-data.png"
 
-# Pixels of a colour inside the graph's view.
-count_colour() { # picture colour
-    convert "$1" -crop "$((vr - vl))x$((vb - vt))+$vl+$vt" +repage txt:- 2>/dev/null | grep -c "$2"
-}
-before=$(count_colour "$ARTIFACTS/fit-data.png" "#FF0000")
+before=$(qxd_count_of "$ARTIFACTS/fit-data.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
 
 qxd "invoke 36085" || qxd_fail "the fitter command"
 fitter=
@@ -73,18 +69,14 @@ check "qfit.npara == 4 && qfit.p2 == --" || qxd_fail "Gauss was not chosen in th
 qxd "control $fitter 113" || qxd_fail "no function view"
 read -r _ fl ft fr fb <<<"${QXD_ANSWER[0]}"
 qxd_screenshot "$ARTIFACTS/fitter-equation.png"
-# Pixels of a colour inside the function view.
-count_in_view() { # picture colour
-    convert "$1" -crop "$((fr - fl))x$((fb - ft))+$fl+$ft" +repage txt:- 2>/dev/null | grep -c "$2"
-}
-ink=$(count_in_view "$ARTIFACTS/fitter-equation.png" "#000000")
-cyan=$(count_in_view "$ARTIFACTS/fitter-equation.png" "#00FFFF")
+ink=$(qxd_count_of "$ARTIFACTS/fitter-equation.png" "#000000" "$fl" "$ft" "$fr" "$fb")
+cyan=$(qxd_count_of "$ARTIFACTS/fitter-equation.png" "#00FFFF" "$fl" "$ft" "$fr" "$fb")
 qxd_log "function view: $ink black pixels, $cyan cyan"
 [ "$ink" -gt 200 ] && [ "$cyan" -eq 0 ] || qxd_fail "the function view shows no equation"
 click_control "$fitter" 106 || qxd_fail "no sample curve button"
 qxd settle
 qxd_screenshot "$ARTIFACTS/fitter-sample-curve.png"
-curve=$(count_in_view "$ARTIFACTS/fitter-sample-curve.png" "#C80000")
+curve=$(qxd_count_of "$ARTIFACTS/fitter-sample-curve.png" "#C80000" "$fl" "$ft" "$fr" "$fb")
 qxd_log "sample curve: $curve pixels of its colour"
 [ "$curve" -gt 100 ] || qxd_fail "the function view shows no sample curve"
 
@@ -128,13 +120,12 @@ qxd settle
 qxd view || qxd_fail "view"
 read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
 qxd_screenshot "$ARTIFACTS/fit-curve.png"
-after=$(count_colour "$ARTIFACTS/fit-curve.png" "#FF0000")
+after=$(qxd_count_of "$ARTIFACTS/fit-curve.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
 qxd_log "red pixels in the graph window: $before before the fit, $after after"
 [ "$after" -gt $((before + 50)) ] || qxd_fail "no fit curve drawn in the graph window"
 # The curve has the peak's shape: flat on its left quarter, near the bottom of its extent,
 # and highest in its middle (the legend's short line lies right of the curve, above it).
-convert "$ARTIFACTS/fit-curve.png" -crop "$((vr - vl))x$((vb - vt))+$vl+$vt" +repage txt:- 2>/dev/null |
-    awk 'index($0, "#FF0000") { split($1, p, "[,:]"); print p[1], p[2] }' >"$QXD_TMP/red"
+qxd_pixels_of "$ARTIFACTS/fit-curve.png" "#FF0000" "$vl" "$vt" "$vr" "$vb" >"$QXD_TMP/red"
 shape=$(sort -n -k2 "$QXD_TMP/red" | awk '
     { x[NR] = $1; y[NR] = $2 } END {
         top = y[1]; bottom = y[NR];

@@ -8,12 +8,6 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-# The pixels of a colour inside a part of the view given in percent of its size.
-count_in() { # picture colour left% top% right% bottom%
-    local l=$((vl + (vr - vl) * $3 / 100)) t=$((vt + (vb - vt) * $4 / 100))
-    local r=$((vl + (vr - vl) * $5 / 100)) b=$((vt + (vb - vt) * $6 / 100))
-    convert "$1" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null | grep -c "$2"
-}
 dump() { # file
     qxd "dump $(qxd_winpath "$1")" || qxd_fail "dump"
 }
@@ -40,7 +34,7 @@ qxd "invoke 34119" && qxd settle || qxd_fail "window view"
 qxd view || qxd_fail "view"
 read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
 qxd_screenshot "$ARTIFACTS/commands-scatter.png"
-red=$(count_in "$ARTIFACTS/commands-scatter.png" "#FF0000" 0 0 100 100)
+red=$(qxd_count_of "$ARTIFACTS/commands-scatter.png" "#FF0000" $(qxd_view_part 0 0 100 100))
 [ "$red" = 0 ] || qxd_fail "red before the function is added: $red pixels"
 
 # Graph > Add Function Graph...: Plot Details on F1; Return is its OK.
@@ -59,8 +53,8 @@ grep -q 'F1(x) = x ' "$QXD_TMP/function.txt" || qxd_fail "no function F1 in the 
 qxd settle
 qxd_screenshot "$ARTIFACTS/commands-function.png"
 # The function y = x rises through the layer: red in its lower left and its middle.
-low=$(count_in "$ARTIFACTS/commands-function.png" "#FF0000" 10 55 45 95)
-high=$(count_in "$ARTIFACTS/commands-function.png" "#FF0000" 45 30 65 55)
+low=$(qxd_count_of "$ARTIFACTS/commands-function.png" "#FF0000" $(qxd_view_part 10 55 45 95))
+high=$(qxd_count_of "$ARTIFACTS/commands-function.png" "#FF0000" $(qxd_view_part 45 30 65 55))
 qxd_log "function: $low red pixels lower left, $high in the middle"
 [ "$low" -gt 20 ] && [ "$high" -gt 20 ] || qxd_fail "the function's line is not drawn"
 

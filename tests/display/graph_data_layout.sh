@@ -9,10 +9,6 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-# The pixels of a colour inside a rectangle of a picture.
-count_of() { # picture colour left top right bottom
-    convert "$1" -crop "$(($5 - $3))x$(($6 - $4))+$3+$4" +repage txt:- 2>/dev/null | grep -c "$2"
-}
 drag() { # x1 y1 x2 y2
     xdotool mousemove --sync "$1" "$2" mousedown 1
     qxd_glide "$1" "$2" "$3" "$4" 8
@@ -43,7 +39,7 @@ qxd_log "frame $fl $ft $fw $fh, X $xfrom..$xto, Y $yfrom..$yto"
 # Remove Bad Data Points: a click on (4, 4) makes B4 missing; its symbol goes.
 read -r px py <<<"$(point 400 400)"
 qxd_screenshot "$QXD_TMP/before.png"
-[ "$(count_of "$QXD_TMP/before.png" "#000000" $((px - 3)) $((py - 3)) $((px + 4)) $((py + 4)))" -gt 10 ] ||
+[ "$(qxd_count_of "$QXD_TMP/before.png" "#000000" $((px - 3)) $((py - 3)) $((px + 4)) $((py + 4)))" -gt 10 ] ||
     qxd_fail "no symbol at ($px, $py) before the removal"
 qxd "invoke 32968" || qxd_fail "Remove Bad Data Points"
 qxd_click "$px" "$py"
@@ -51,7 +47,7 @@ qxd_wait_for 'Data1_B[4] == --' 5 || qxd_fail "the click on ($px, $py) left B4"
 qxd_expect 'Data1_A[4] == 4 && Data1_B[3] == 3 && Data1_B[5] == 5'
 qxd settle
 qxd_screenshot "$ARTIFACTS/data-removed.png"
-[ "$(count_of "$ARTIFACTS/data-removed.png" "#000000" $((px - 3)) $((py - 3)) $((px + 4)) $((py + 4)))" = 0 ] ||
+[ "$(qxd_count_of "$ARTIFACTS/data-removed.png" "#000000" $((px - 3)) $((py - 3)) $((px + 4)) $((py + 4)))" = 0 ] ||
     qxd_fail "the removed point is still drawn"
 qxd_key Escape
 qxd "invoke 57643" || qxd_fail "Undo"
@@ -66,7 +62,7 @@ qxd_wait_for 'Data1_A[2] > 4.4 && Data1_A[2] < 4.6 && Data1_B[2] > 1.4 && Data1_
 qxd_key Escape
 qxd settle
 qxd_screenshot "$ARTIFACTS/data-moved.png"
-[ "$(count_of "$ARTIFACTS/data-moved.png" "#000000" $((tx - 3)) $((ty - 3)) $((tx + 4)) $((ty + 4)))" -gt 10 ] ||
+[ "$(qxd_count_of "$ARTIFACTS/data-moved.png" "#000000" $((tx - 3)) $((ty - 3)) $((tx + 4)) $((ty + 4)))" -gt 10 ] ||
     qxd_fail "no symbol where the point was dropped"
 
 # Two rectangles drawn in the empty upper left, grouped: a drag of the first moves both.
@@ -86,8 +82,8 @@ qxd settle
 drag $(((ax1 + ax2) / 2)) "$ay1" $(((ax1 + ax2) / 2)) $((ay1 + 40))
 qxd_screenshot "$ARTIFACTS/objects-grouped.png"
 # The second rectangle's top edge moved down 40 pixels with the first.
-old=$(count_of "$ARTIFACTS/objects-grouped.png" "#000000" $((bx1 + 5)) $((by1 - 1)) $((bx2 - 5)) $((by1 + 2)))
-new=$(count_of "$ARTIFACTS/objects-grouped.png" "#000000" $((bx1 + 5)) $((by1 + 38)) $((bx2 - 5)) $((by1 + 43)))
+old=$(qxd_count_of "$ARTIFACTS/objects-grouped.png" "#000000" $((bx1 + 5)) $((by1 - 1)) $((bx2 - 5)) $((by1 + 2)))
+new=$(qxd_count_of "$ARTIFACTS/objects-grouped.png" "#000000" $((bx1 + 5)) $((by1 + 38)) $((bx2 - 5)) $((by1 + 43)))
 qxd_log "second rectangle's top edge: $old pixels where it was, $new 40 below"
 [ "$old" -lt 5 ] && [ "$new" -gt 20 ] || qxd_fail "the grouped rectangle did not move with the first"
 
@@ -103,7 +99,7 @@ qxd_stable_view || qxd_fail "view"
 sleep 1
 qxd_screenshot "$ARTIFACTS/color-scale.png"
 right=$((vl + (vr - vl) * 86 / 100))
-red=$(count_of "$ARTIFACTS/color-scale.png" "#FF0000" "$right" "$vt" "$vr" "$vb")
+red=$(qxd_count_of "$ARTIFACTS/color-scale.png" "#FF0000" "$right" "$vt" "$vr" "$vb")
 qxd_log "red pixels of the colour scale: $red"
 [ "$red" -gt 50 ] || qxd_fail "no colour scale right of the frame"
 
@@ -126,8 +122,8 @@ qxd_stable_view || qxd_fail "view"
 sleep 1
 qxd_screenshot "$ARTIFACTS/layout.png"
 mx=$(((vl + vr) / 2)) my=$(((vt + vb) / 2))
-graphInk=$(count_of "$ARTIFACTS/layout.png" "#000000" "$vl" "$vt" "$mx" "$my")
-wksInk=$(count_of "$ARTIFACTS/layout.png" "#000000" "$mx" "$vt" "$vr" "$my")
+graphInk=$(qxd_count_of "$ARTIFACTS/layout.png" "#000000" "$vl" "$vt" "$mx" "$my")
+wksInk=$(qxd_count_of "$ARTIFACTS/layout.png" "#000000" "$mx" "$vt" "$vr" "$my")
 qxd_log "layout: $graphInk black pixels top left, $wksInk top right"
 [ "$graphInk" -gt 100 ] && [ "$wksInk" -gt 100 ] || qxd_fail "the layout does not show its graph and worksheet"
 

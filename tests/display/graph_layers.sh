@@ -9,12 +9,6 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-# The pixels of a colour inside a part of the view given in percent of its size.
-count_in() { # picture colour left% top% right% bottom%
-    local l=$((vl + (vr - vl) * $3 / 100)) t=$((vt + (vb - vt) * $4 / 100))
-    local r=$((vl + (vr - vl) * $5 / 100)) b=$((vt + (vb - vt) * $6 / 100))
-    convert "$1" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null | grep -c "$2"
-}
 # The project's state dump, for counting its layers and reading their places.
 dump() { # file
     qxd "dump $(qxd_winpath "$1")" || qxd_fail "dump"
@@ -31,7 +25,7 @@ qxd view || qxd_fail "view"
 read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
 qxd_screenshot "$ARTIFACTS/layers-scatter.png"
 # The second curve is red; below the legend, the layer's left half holds some of it.
-red=$(count_in "$ARTIFACTS/layers-scatter.png" "#FF0000" 6 30 48 88)
+red=$(qxd_count_of "$ARTIFACTS/layers-scatter.png" "#FF0000" $(qxd_view_part 6 30 48 88))
 qxd_log "before extracting: $red red pixels in the left half"
 [ "$red" -gt 20 ] || qxd_fail "the second curve is not drawn"
 
@@ -40,8 +34,8 @@ qxd "invoke 33042" && qxd settle || qxd_fail "extract to layers"
 dump "$QXD_TMP/extracted.txt"
 [ "$(layers_of "$QXD_TMP/extracted.txt")" = 2 ] || qxd_fail "extract to layers made no second layer"
 qxd_screenshot "$ARTIFACTS/layers-extracted.png"
-left=$(count_in "$ARTIFACTS/layers-extracted.png" "#FF0000" 6 30 48 88)
-right=$(count_in "$ARTIFACTS/layers-extracted.png" "#FF0000" 56 30 98 88)
+left=$(qxd_count_of "$ARTIFACTS/layers-extracted.png" "#FF0000" $(qxd_view_part 6 30 48 88))
+right=$(qxd_count_of "$ARTIFACTS/layers-extracted.png" "#FF0000" $(qxd_view_part 56 30 98 88))
 qxd_log "after extracting: $left red pixels left, $right right"
 [ "$left" = 0 ] && [ "$right" -gt 20 ] || qxd_fail "the red curve did not move into the right layer"
 
@@ -74,7 +68,7 @@ dump "$QXD_TMP/merged.txt"
 [ "$(grep -c '^ *page Graph[0-9]* graph' "$QXD_TMP/merged.txt")" = 1 ] || qxd_fail "merge left another graph"
 [ "$(layers_of "$QXD_TMP/merged.txt")" = 3 ] || qxd_fail "the merged graph has not three layers"
 qxd_screenshot "$ARTIFACTS/layers-merged.png"
-red=$(count_in "$ARTIFACTS/layers-merged.png" "#FF0000" 50 0 100 50)
+red=$(qxd_count_of "$ARTIFACTS/layers-merged.png" "#FF0000" $(qxd_view_part 50 0 100 50))
 [ "$red" -gt 20 ] || qxd_fail "the red curve's layer is not in the top right cell"
 
 # Extract to Graphs: each layer after the first in a graph window of its own.

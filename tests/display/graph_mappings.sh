@@ -63,7 +63,7 @@ take_graph() {
 }
 # Whether the picture is black within 2 pixels of a place (the first plot's colour).
 black_at() { # picture x y
-    convert "$1" -crop "5x5+$(($2 - 2))+$(($3 - 2))" +repage txt:- 2>/dev/null | grep -q "#000000"
+    [ "$(qxd_count_of "$1" "#000000" $(($2 - 2)) $(($3 - 2)) $(($2 + 3)) $(($3 + 3)))" -gt 0 ]
 }
 expect_black() { # picture x y what
     black_at "$1" "$2" "$3" || qxd_fail "$4: nothing drawn at $2,$3 (see $1)"

@@ -26,14 +26,9 @@ fl=$((vl + (vr - vl) * 15 / 100)) ft=$((vt + (vb - vt) * 10 / 100))
 fw=$(((vr - vl) * 70 / 100)) fh=$(((vb - vt) * 70 / 100))
 at() { echo $((fl + fw * $1 / 100)) $((ft + fh * $2 / 100)); } # a place in the frame, in percent
 
-# The colour's pixels inside a rectangle of a picture, counted.
-count_of() { # picture colour left top right bottom
-    convert "$1" -crop "$(($5 - $3))x$(($6 - $4))+$3+$4" +repage txt:- 2>/dev/null | grep -c "$2"
-}
 # The leftmost column of a colour inside a rectangle, or nothing.
 leftmost() { # picture colour left top right bottom
-    convert "$1" -crop "$(($5 - $3))x$(($6 - $4))+$3+$4" +repage txt:- 2>/dev/null |
-        awk -v c="$2" -v l="$3" 'index($0, c) { split($1, p, "[,:]"); x = p[1] + l; if (!n++ || x < m) m = x } END { if (n) print m }'
+    qxd_pixels_of "$@" | awk '!n++ || $1 < m { m = $1 } END { if (n) print m }'
 }
 drag() { # x1 y1 x2 y2
     xdotool mousemove --sync "$1" "$2" mousedown 1
@@ -46,12 +41,12 @@ drag() { # x1 y1 x2 y2
 read -r ax1 ay1 <<<"$(at 5 60)" && read -r ax2 ay2 <<<"$(at 20 45)"
 mx=$(((ax1 + ax2) / 2)) my=$(((ay1 + ay2) / 2))
 qxd_screenshot "$QXD_TMP/empty.png"
-[ "$(count_of "$QXD_TMP/empty.png" "#000000" $((mx - 3)) $((my - 3)) $((mx + 4)) $((my + 4)))" = 0 ] ||
+[ "$(qxd_count_of "$QXD_TMP/empty.png" "#000000" $((mx - 3)) $((my - 3)) $((mx + 4)) $((my + 4)))" = 0 ] ||
     qxd_fail "the place of the arrow is not empty"
 qxd "invoke 34982" || qxd_fail "the arrow tool"
 drag "$ax1" "$ay1" "$ax2" "$ay2"
 qxd_screenshot "$ARTIFACTS/objects-arrow.png"
-[ "$(count_of "$ARTIFACTS/objects-arrow.png" "#000000" $((mx - 3)) $((my - 3)) $((mx + 4)) $((my + 4)))" -gt 0 ] ||
+[ "$(qxd_count_of "$ARTIFACTS/objects-arrow.png" "#000000" $((mx - 3)) $((my - 3)) $((mx + 4)) $((my + 4)))" -gt 0 ] ||
     qxd_fail "no arrow drawn between $ax1,$ay1 and $ax2,$ay2"
 
 # Two labels with the text tool; each opens the text dialog, which OK leaves ("Text").
@@ -100,7 +95,7 @@ qxd_log "left edges after Left: $x1 $x2"
     qxd_fail "Left did not align the labels: ${x1:-none} ${x2:-none}"
 
 # The data selector across the right half of the points, then Mask range: red points.
-[ "$(count_of "$ARTIFACTS/objects-aligned.png" "#FF0000" "$fl" "$ft" $((fl + fw)) $((ft + fh)))" = 0 ] ||
+[ "$(qxd_count_of "$ARTIFACTS/objects-aligned.png" "#FF0000" "$fl" "$ft" $((fl + fw)) $((ft + fh)))" = 0 ] ||
     qxd_fail "red before masking"
 qxd "invoke 34981" || qxd_fail "the data selector"
 read -r sx1 sy <<<"$(at 55 95)" && read -r sx2 _ <<<"$(at 90 95)"
@@ -111,7 +106,7 @@ qxd "invoke 35536" || qxd_fail "Mask range"
 for round in $(seq 10); do
     qxd settle
     qxd_screenshot "$ARTIFACTS/objects-masked.png"
-    red=$(count_of "$ARTIFACTS/objects-masked.png" "#FF0000" "$fl" "$ft" $((fl + fw)) $((ft + fh)))
+    red=$(qxd_count_of "$ARTIFACTS/objects-masked.png" "#FF0000" "$fl" "$ft" $((fl + fw)) $((ft + fh)))
     [ "$red" -gt 20 ] && break
     sleep 0.5
 done

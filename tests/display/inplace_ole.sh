@@ -25,9 +25,6 @@ step() { # waits for the container to reach the step; its output so far in OUT
     qxd_fail "the container did not reach '$1'"
 }
 go() { touch "$file.$1"; }
-red_in() { # red pixels of PICTURE inside the screen rectangle L T R B
-    convert "$1" -crop "$(($4 - $2))x$(($5 - $3))+$2+$3" +repage txt:- 2>/dev/null | grep -c "#FF0000"
-}
 
 # Editing in place is the user's choice (Options, Graph page): kept in the settings that
 # the server OLE starts for the container reads.
@@ -60,7 +57,7 @@ read -r _ _ l t r b _ _ cl ct cr cb <<<"$(printf '%s\n' "$OUT" | grep "^inplace 
 qxd_log "in-place window $l $t $r $b in the container's client area $cl $ct $cr $cb; menu: $(printf '%s\n' "$OUT" | grep '^menu\|^insertmenus' | tr '\n' ' ')"
 [ "$l" -ge "$cl" ] && [ "$t" -ge "$ct" ] && [ "$r" -le "$cr" ] && [ "$b" -le "$cb" ] && [ $((r - l)) -gt 300 ] ||
     qxd_fail "the in-place window is not inside the container's window"
-red=$(red_in "$ARTIFACTS/inplace-active.png" "$l" "$t" "$r" "$b")
+red=$(qxd_count_of "$ARTIFACTS/inplace-active.png" "#FF0000" "$l" "$t" "$r" "$b")
 qxd_log "red pixels in the in-place window: $red"
 [ "$red" -gt 20 ] || qxd_fail "the in-place window shows no red curve (inplace-active.png)"
 

@@ -69,7 +69,7 @@ qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details
 
 qxd settle
 qxd_screenshot "$ARTIFACTS/plot-line-red.png"
-red=$(qxd_pixels_of "$ARTIFACTS/plot-line-red.png" "#FF0000" "$vl" "$vt" "$vr" "$vb" | wc -l)
+red=$(qxd_count_of "$ARTIFACTS/plot-line-red.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
 qxd_log "red pixels in the graph window: $red"
 [ "$red" -gt 20 ] || qxd_fail "the line is not drawn in the colour chosen in Plot Details"
 
@@ -92,7 +92,7 @@ qxd settle
 qxd view || qxd_fail "view"
 read -r _ _ vl vt vr vb <<<"${QXD_ANSWER[0]}"
 qxd_screenshot "$ARTIFACTS/plot-line-reopened.png"
-red=$(qxd_pixels_of "$ARTIFACTS/plot-line-reopened.png" "#FF0000" "$vl" "$vt" "$vr" "$vb" | wc -l)
+red=$(qxd_count_of "$ARTIFACTS/plot-line-reopened.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
 qxd_log "red pixels in the reopened graph window: $red"
 [ "$red" -gt 20 ] || qxd_fail "the reopened project does not draw the line in its colour"
 

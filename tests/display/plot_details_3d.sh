@@ -10,9 +10,6 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-count_of() { # picture colour left top right bottom
-    convert "$1" -crop "$(($5 - $3))x$(($6 - $4))+$3+$4" +repage txt:- 2>/dev/null | grep -c "$2"
-}
 # A peak in a 12 x 12 matrix, plotted as a colour-fill surface.
 qxd "script win -t matrix; matrix -ps dim 12 12" || qxd_fail "matrix"
 values=$(awk 'BEGIN { for (r = 0; r < 12; r++) for (c = 0; c < 12; c++) printf " %.4f", 10 * exp(-((r - 5.5) ^ 2 + (c - 5.5) ^ 2) / 10) }')
@@ -20,7 +17,7 @@ qxd "cells$values" || qxd_fail "matrix cells"
 qxd_plot 35574 maximize || qxd_fail "the surface plot made no graph window: ${QXD_ANSWER[*]}"
 qxd_stable_view || qxd_fail "view"
 qxd_screenshot "$ARTIFACTS/3d-before.png"
-red=$(count_of "$ARTIFACTS/3d-before.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
+red=$(qxd_count_of "$ARTIFACTS/3d-before.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
 qxd_log "red pixels before: $red"
 
 # The surface's peak stands over the middle of the view.
@@ -69,7 +66,7 @@ qxd_click "$x" "$y"
 qxd "gone $dialog 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
 qxd settle
 qxd_screenshot "$ARTIFACTS/3d-after.png"
-after=$(count_of "$ARTIFACTS/3d-after.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
+after=$(qxd_count_of "$ARTIFACTS/3d-after.png" "#FF0000" "$vl" "$vt" "$vr" "$vb")
 qxd_log "red pixels after: $after"
 [ "$after" -gt $((red + 500)) ] || qxd_fail "the graph does not draw the floor in the colour chosen on the Planes page"
 
@@ -78,16 +75,8 @@ qxd "script win -t wks; for (i = 1; i <= 20; i += 1) { col(A)[i] = i; col(B)[i] 
 qxd_plot 33261 maximize || qxd_fail "the box chart made no graph window: ${QXD_ANSWER[*]}"
 qxd_stable_view || qxd_fail "view"
 qxd_screenshot "$ARTIFACTS/box-before.png"
-# The box stands at X = 1, left in the layer, filled light grey; so is the legend's sample
-# (right in the layer) and the view round the page. Inside the black ink's bounds (axes,
-# labels) the leftmost grey is the box: a point a little inside its left edge, half way up.
-read -r px py < <(convert "$ARTIFACTS/box-before.png" -crop "$((vr - vl))x$((vb - vt))+$vl+$vt" +repage txt:- 2>/dev/null |
-    awk -v l="$vl" -v t="$vt" '{ split($1, p, "[,:]"); x = p[1] + l; y = p[2] + t }
-        index($0, "#000000") { if (!nb++ || x < bl) bl = x; if (x > br) br = x; if (!tb++ || y < bt) bt = y; if (y > bb) bb = y }
-        index($0, "#C0C0C0") { gx[n] = x; gy[n] = y; n++ }
-        END { for (i = 0; i < n; i++) if (gx[i] > bl && gx[i] < br && gy[i] > bt && gy[i] < bb && (!m++ || gx[i] < mx)) mx = gx[i]
-              for (i = 0; i < n; i++) if (gx[i] == mx + 2 && gy[i] > bt && gy[i] < bb) { ys[k++] = gy[i] }
-              if (k) print mx + 2, ys[int(k / 2)] }')
+# The box stands at X = 1, left in the layer: a point inside it.
+read -r px py < <(qxd_box_point "$ARTIFACTS/box-before.png")
 [ -n "${px:-}" ] || qxd_fail "no box drawn in the box chart's window"
 xdotool mousemove --sync "$px" "$py" click --repeat 2 --delay 80 1
 qxd settle || qxd_fail "settle after the double click on the box"

@@ -10,15 +10,7 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-# The pixels of a colour inside a part of the view given in percent of its size: "x y"
-# lines, screen coordinates.
-pixels_in() { # picture colour left% top% right% bottom%
-    local l=$((vl + (vr - vl) * $3 / 100)) t=$((vt + (vb - vt) * $4 / 100))
-    local r=$((vl + (vr - vl) * $5 / 100)) b=$((vt + (vb - vt) * $6 / 100))
-    convert "$1" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null |
-        awk -v c="$2" -v l="$l" -v t="$t" 'index($0, c) { split($1, p, "[,:]"); print p[1] + l, p[2] + t }'
-}
-# Of those pixels, the symbol nearest a point: the middle of the pixels within 8 pixels of
+# Of pixels ("x y" lines), the symbol nearest a point: the middle of the pixels within 8 pixels of
 # the nearest one (a click hits a symbol near its middle).
 nearest() { # x y
     awk -v x="$1" -v y="$2" '{ px[NR] = $1; py[NR] = $2; d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (NR == 1 || d < best) { best = d; i = NR } }
@@ -56,8 +48,8 @@ qxd_screenshot "$ARTIFACTS/drag-before.png"
 
 # Inside the layers' frames, away from their axes and legends: the left and right halves'
 # middle parts.
-left_black=$(pixels_in "$ARTIFACTS/drag-before.png" "#000000" 12 30 42 80 | wc -l)
-right_black=$(pixels_in "$ARTIFACTS/drag-before.png" "#000000" 62 30 92 80 | wc -l)
+left_black=$(qxd_count_of "$ARTIFACTS/drag-before.png" "#000000" $(qxd_view_part 12 30 42 80))
+right_black=$(qxd_count_of "$ARTIFACTS/drag-before.png" "#000000" $(qxd_view_part 62 30 92 80))
 qxd_log "before: $left_black black pixels inside the left layer, $right_black inside the right"
 [ "$left_black" -gt 20 ] || qxd_fail "the black curve is not drawn in the left layer"
 
@@ -65,7 +57,7 @@ qxd_log "before: $left_black black pixels inside the left layer, $right_black in
 # the right layer, with Escape before the button is let go: nothing moves.
 lx=$((vl + (vr - vl) * 27 / 100)) ly=$((vt + (vb - vt) * 55 / 100))
 rx=$((vl + (vr - vl) * 77 / 100)) ry=$ly
-read -r px py < <(pixels_in "$ARTIFACTS/drag-before.png" "#000000" 12 30 42 80 | nearest "$lx" "$ly")
+read -r px py < <(qxd_pixels_of "$ARTIFACTS/drag-before.png" "#000000" $(qxd_view_part 12 30 42 80) | nearest "$lx" "$ly")
 [ -n "${px:-}" ] || qxd_fail "no black symbol in the left layer"
 qxd_log "press at $px,$py, drop at $rx,$ry"
 drag "$px" "$py" "$rx" "$ry" Escape
@@ -78,24 +70,24 @@ drag "$px" "$py" "$rx" "$ry"
 qxd_screenshot "$ARTIFACTS/drag-black-right.png"
 [ "$(plots_by_layer moved)" = $'Layer2 Data1_B\nLayer2 Data1_C' ] ||
     qxd_fail "the dragged curve is not in the right layer: $(plots_by_layer moved)"
-left_after=$(pixels_in "$ARTIFACTS/drag-black-right.png" "#000000" 12 30 42 80 | wc -l)
-right_after=$(pixels_in "$ARTIFACTS/drag-black-right.png" "#000000" 62 30 92 80 | wc -l)
+left_after=$(qxd_count_of "$ARTIFACTS/drag-black-right.png" "#000000" $(qxd_view_part 12 30 42 80))
+right_after=$(qxd_count_of "$ARTIFACTS/drag-black-right.png" "#000000" $(qxd_view_part 62 30 92 80))
 qxd_log "after: $left_after black pixels inside the left layer, $right_after inside the right"
 [ "$left_after" -lt 5 ] || qxd_fail "black is left inside the left layer"
 [ "$right_after" -gt $((right_black + 20)) ] || qxd_fail "the black curve does not show in the right layer"
 qxd_alive || qxd_fail "the program ended"
 
 # The red curve dragged back from the right layer onto the left one: red only on the left.
-red_before=$(pixels_in "$ARTIFACTS/drag-black-right.png" "#FF0000" 55 0 100 100 | wc -l)
+red_before=$(qxd_count_of "$ARTIFACTS/drag-black-right.png" "#FF0000" $(qxd_view_part 55 0 100 100))
 [ "$red_before" -gt 20 ] || qxd_fail "the red curve is not drawn in the right layer"
-read -r px py < <(pixels_in "$ARTIFACTS/drag-black-right.png" "#FF0000" 62 30 92 80 | nearest "$rx" "$ry")
+read -r px py < <(qxd_pixels_of "$ARTIFACTS/drag-black-right.png" "#FF0000" $(qxd_view_part 62 30 92 80) | nearest "$rx" "$ry")
 [ -n "${px:-}" ] || qxd_fail "no red symbol in the right layer"
 drag "$px" "$py" "$lx" "$ly"
 qxd_screenshot "$ARTIFACTS/drag-red-left.png"
 [ "$(plots_by_layer back)" = $'Layer1 Data1_C\nLayer2 Data1_B' ] ||
     qxd_fail "the red curve is not in the left layer: $(plots_by_layer back)"
-left_red=$(pixels_in "$ARTIFACTS/drag-red-left.png" "#FF0000" 0 0 50 100 | wc -l)
-right_red=$(pixels_in "$ARTIFACTS/drag-red-left.png" "#FF0000" 50 0 100 100 | wc -l)
+left_red=$(qxd_count_of "$ARTIFACTS/drag-red-left.png" "#FF0000" $(qxd_view_part 0 0 50 100))
+right_red=$(qxd_count_of "$ARTIFACTS/drag-red-left.png" "#FF0000" $(qxd_view_part 50 0 100 100))
 qxd_log "red pixels: $left_red in the left half, $right_red in the right"
 [ "$left_red" -gt 20 ] && [ "$right_red" = 0 ] || qxd_fail "the red curve is not drawn in the left layer only"
 

@@ -76,8 +76,8 @@ enumerated=$(grep -c 'groupEnum = 0' "$QXD_TMP/after.txt")
 qxd_log "plots without the colour increment: $enumerated"
 [ "$enumerated" = 2 ] || qxd_fail "the group's colour increment was not switched off for both plots"
 qxd_screenshot "$ARTIFACTS/group-after.png"
-before=$(qxd_pixels_of "$ARTIFACTS/group-before.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
-after=$(qxd_pixels_of "$ARTIFACTS/group-after.png" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
+before=$(qxd_count_of "$ARTIFACTS/group-before.png" "#FF0000" "$VL" "$VT" "$VR" "$VB")
+after=$(qxd_count_of "$ARTIFACTS/group-after.png" "#FF0000" "$VL" "$VT" "$VR" "$VB")
 qxd_log "red pixels in the view: $before before, $after after"
 [ "$before" -gt 100 ] && [ "$after" -lt 5 ] || qxd_fail "the second line did not take the group's one colour"
 

@@ -88,8 +88,8 @@ ok_and_count() { # picture
     qxd "gone $DIALOG 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
     qxd settle
     qxd_screenshot "$ARTIFACTS/$1"
-    GREEN=$(qxd_pixels_of "$ARTIFACTS/$1" "#00FF00" "$VL" "$VT" "$VR" "$VB" | wc -l)
-    RED=$(qxd_pixels_of "$ARTIFACTS/$1" "#FF0000" "$VL" "$VT" "$VR" "$VB" | wc -l)
+    GREEN=$(qxd_count_of "$ARTIFACTS/$1" "#00FF00" "$VL" "$VT" "$VR" "$VB")
+    RED=$(qxd_count_of "$ARTIFACTS/$1" "#FF0000" "$VL" "$VT" "$VR" "$VB")
 }
 
 # The page: the white in the view (the window's background is grey too), "left top right
@@ -131,11 +131,11 @@ click_control 1
 qxd "gone $DIALOG 5000" && [ "${QXD_ANSWER[0]}" = ok ] || qxd_fail "Plot Details did not close on OK"
 qxd settle
 qxd_screenshot "$ARTIFACTS/scatter-blue-drop-lines.png"
-blue=$(qxd_pixels_of "$ARTIFACTS/scatter-blue-drop-lines.png" "#0000FF" "$VL" "$VT" "$VR" "$VB" | wc -l)
+blue=$(qxd_count_of "$ARTIFACTS/scatter-blue-drop-lines.png" "#0000FF" "$VL" "$VT" "$VR" "$VB")
 qxd_log "blue pixels in the scatter: $blue"
 [ "$blue" -gt 100 ] || qxd_fail "the symbols are not drawn with the edge chosen in Plot Details"
 # A drop line runs from the point nearest the middle straight down (in the symbols' black).
-below=$(qxd_pixels_of "$ARTIFACTS/scatter-blue-drop-lines.png" "#000000" "$((px - 2))" "$((py + 20))" "$((px + 3))" "$((py + 40))" | wc -l)
+below=$(qxd_count_of "$ARTIFACTS/scatter-blue-drop-lines.png" "#000000" "$((px - 2))" "$((py + 20))" "$((px + 3))" "$((py + 40))")
 qxd_log "drop-line pixels below the point: $below"
 [ "$below" -gt 10 ] || qxd_fail "no vertical drop line below the point"
 
@@ -161,8 +161,8 @@ qxd_screenshot "$ARTIFACTS/pie-moved.png"
 # pie's left edge then lies right of the middle, whatever the window's size).
 d=$(((VB - VT) / 10)) mx=$(((VL + VR) / 2)) my=$(((VT + VB) / 2))
 box=("$((mx - d - 5))" "$((my - 5))" "$((mx - d + 5))" "$((my + 5))")
-left=$(qxd_pixels_of "$QXD_TMP/pie.png" "#FFFFFF" "${box[@]}" | wc -l)
-after=$(qxd_pixels_of "$ARTIFACTS/pie-moved.png" "#FFFFFF" "${box[@]}" | wc -l)
+left=$(qxd_count_of "$QXD_TMP/pie.png" "#FFFFFF" "${box[@]}")
+after=$(qxd_count_of "$ARTIFACTS/pie-moved.png" "#FFFFFF" "${box[@]}")
 qxd_log "white pixels left of the middle: $left before, $after after"
 [ "$left" -lt 20 ] && [ "$after" -gt 80 ] || qxd_fail "the pie did not move by the offset from Pie Geometry"
 
@@ -186,7 +186,7 @@ qxd_screenshot "$ARTIFACTS/page-symbol-button.png"
 color_menu 1132 menu-edge-by-column.png Up Up Right Down Down Return
 qxd_screenshot "$ARTIFACTS/page-symbol-by-column.png"
 ok_and_count scatter-by-column.png
-blue=$(qxd_pixels_of "$ARTIFACTS/scatter-by-column.png" "#0000FF" "$VL" "$VT" "$VR" "$VB" | wc -l)
+blue=$(qxd_count_of "$ARTIFACTS/scatter-by-column.png" "#0000FF" "$VL" "$VT" "$VR" "$VB")
 qxd_log "symbols by column: $GREEN green, $RED red, $blue blue pixels"
 [ "$GREEN" -gt 50 ] && [ "$RED" -gt 50 ] && [ "$blue" -lt 20 ] || qxd_fail "the symbols do not take their colours from column C"
 # The two colours split the points: green on the left (rows 1 to 5), red on the right.

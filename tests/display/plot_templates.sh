@@ -9,12 +9,6 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-# The pixels of a colour inside a part of the view given in percent of its size.
-count_in() { # picture colour left% top% right% bottom%
-    local l=$((vl + (vr - vl) * $3 / 100)) t=$((vt + (vb - vt) * $4 / 100))
-    local r=$((vl + (vr - vl) * $5 / 100)) b=$((vt + (vb - vt) * $6 / 100))
-    convert "$1" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null | grep -c "$2"
-}
 dump() { qxd "dump $(qxd_winpath "$1")" && [ -s "$1" ] || qxd_fail "no state dump in $1"; }
 # The layers of one graph in a dump.
 layers_of() { # file graph
@@ -78,7 +72,7 @@ dump "$QXD_TMP/panel.txt"
 [ "$(layers_of "$QXD_TMP/panel.txt" Graph1)" = 4 ] || qxd_fail "4 Panel made no four layers"
 qxd_screenshot "$ARTIFACTS/templates-4-panel.png"
 for cell in "0 0 50 50" "50 0 100 50" "0 50 50 100" "50 50 100 100"; do
-    black=$(count_in "$ARTIFACTS/templates-4-panel.png" "#000000" $cell)
+    black=$(qxd_count_of "$ARTIFACTS/templates-4-panel.png" "#000000" $(qxd_view_part $cell))
     qxd_log "4 Panel: $black black pixels in the quarter $cell"
     [ "$black" -gt 200 ] || qxd_fail "no layer drawn in the quarter $cell"
 done
@@ -90,7 +84,7 @@ dump "$QXD_TMP/doubley.txt"
 [ "$(layers_of "$QXD_TMP/doubley.txt" Graph2)" = 2 ] || qxd_fail "Double-Y made no two layers"
 grep -q 'linkTo = 0' "$QXD_TMP/doubley.txt" || qxd_fail "the right layer is not linked to the first"
 qxd_screenshot "$ARTIFACTS/templates-double-y.png"
-red=$(count_in "$ARTIFACTS/templates-double-y.png" "#FF0000" 10 10 90 90)
+red=$(qxd_count_of "$ARTIFACTS/templates-double-y.png" "#FF0000" $(qxd_view_part 10 10 90 90))
 qxd_log "Double-Y: $red red pixels"
 [ "$red" -gt 50 ] || qxd_fail "the right axis's curve is not drawn"
 
@@ -102,8 +96,8 @@ dump "$QXD_TMP/qc.txt"
 [ "$(layers_of "$QXD_TMP/qc.txt" Graph3)" = 2 ] || qxd_fail "the QC chart has no two layers"
 qxd_screenshot "$ARTIFACTS/templates-qc.png"
 for half in "0 0 100 50" "0 50 100 100"; do
-    red=$(count_in "$ARTIFACTS/templates-qc.png" "#FF0000" $half)
-    green=$(count_in "$ARTIFACTS/templates-qc.png" "#00FF00" $half)
+    red=$(qxd_count_of "$ARTIFACTS/templates-qc.png" "#FF0000" $(qxd_view_part $half))
+    green=$(qxd_count_of "$ARTIFACTS/templates-qc.png" "#00FF00" $(qxd_view_part $half))
     qxd_log "QC chart: $red red and $green green pixels in $half"
     [ "$red" -gt 50 ] && [ "$green" -gt 20 ] || qxd_fail "limits or centre line missing in $half"
 done

@@ -8,15 +8,9 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 qxd_start_program "$1" "${2:?artifacts folder}"
 
-# Pixels of a colour inside a rectangle of a picture.
-count_of() { # picture colour left top right bottom
-    local picture=$1 colour=$2 l=$3 t=$4 r=$5 b=$6
-    convert "$picture" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null | grep -c "$colour"
-}
 colours_in() { # picture left top right bottom: the number of distinct colours
     convert "$1" -crop "$(($4 - $2))x$(($5 - $3))+$2+$3" +repage -unique-colors txt:- 2>/dev/null | grep -c '^[0-9]'
 }
-
 
 # Takes the picture of the active page window; sets vl vt vr vb. The first window is
 # maximized by a double click on its caption; the windows after it open maximized.
@@ -60,13 +54,13 @@ for kind in "35577 colormap" "35574 colorfill" "35579 wireframe" "35580 wiresurf
 done
 
 # The colour map's lowest and highest bands (blue floor, red peak) are drawn.
-blue=$(count_of "$ARTIFACTS/3d-colormap.png" "#0000FF" ${rect[colormap]})
-red=$(count_of "$ARTIFACTS/3d-colormap.png" "#FF0000" ${rect[colormap]})
+blue=$(qxd_count_of "$ARTIFACTS/3d-colormap.png" "#0000FF" ${rect[colormap]})
+red=$(qxd_count_of "$ARTIFACTS/3d-colormap.png" "#FF0000" ${rect[colormap]})
 qxd_log "colour map: $blue blue and $red red pixels"
 [ "$blue" -gt 200 ] && [ "$red" -gt 10 ] || qxd_fail "the colour map's bands are missing"
 # The wire frame's lines and the bars' faces are black (the plots' colour) on the light walls.
 for name in wireframe bars colorfill; do
-    black=$(count_of "$ARTIFACTS/3d-$name.png" "#000000" ${rect[$name]})
+    black=$(qxd_count_of "$ARTIFACTS/3d-$name.png" "#000000" ${rect[$name]})
     qxd_log "$name: $black black pixels"
     [ "$black" -gt 300 ] || qxd_fail "the $name plot draws too little"
 done

@@ -58,8 +58,8 @@ preview() { # NAME CLOSE-BY(key|click)
     read -r _ _ l t r b <<<"${QXD_ANSWER[0]}"
     sleep 0.5
     qxd_screenshot "$ARTIFACTS/preview-$1.png"
-    white=$(convert "$ARTIFACTS/preview-$1.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null | grep -c "#FFFFFF")
-    ink=$(convert "$ARTIFACTS/preview-$1.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage txt:- 2>/dev/null | grep -c "#000000")
+    white=$(qxd_count_of "$ARTIFACTS/preview-$1.png" "#FFFFFF" "$l" "$t" "$r" "$b")
+    ink=$(qxd_count_of "$ARTIFACTS/preview-$1.png" "#000000" "$l" "$t" "$r" "$b")
     [ "$white" -gt 1000 ] && [ "$ink" -gt 20 ] || qxd_fail "the $1 preview shows no printed page ($white white, $ink black pixels)"
     if [ "$2" = key ]; then
         qxd_key Escape

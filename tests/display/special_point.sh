@@ -44,11 +44,11 @@ qxd_stable_view || qxd_fail "view"
 # The window may still be drawing: a few pictures until the point shows.
 for round in 1 2 3 4 5; do
     qxd_screenshot "$ARTIFACTS/scatter-point-blue.png"
-    near=$(qxd_pixels_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$((px - 15))" "$((py - 15))" "$((px + 15))" "$((py + 15))" | wc -l)
+    near=$(qxd_count_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$((px - 15))" "$((py - 15))" "$((px + 15))" "$((py + 15))")
     [ "$near" -gt 5 ] && break
     sleep 0.5
 done
-all=$(qxd_pixels_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$vl" "$vt" "$vr" "$vb" | wc -l)
+all=$(qxd_count_of "$ARTIFACTS/scatter-point-blue.png" "#0000FF" "$vl" "$vt" "$vr" "$vb")
 qxd_log "blue pixels: $near at the point, $all in the view"
 [ "$near" -gt 5 ] && [ "$all" -lt $((near + 10)) ] || qxd_fail "not just the point's symbol is blue"
 qxd "dump $(qxd_winpath "$QXD_TMP/after.txt")" || qxd_fail "dump"

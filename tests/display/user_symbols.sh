@@ -16,10 +16,6 @@ click_control() { # dialog id
     qxd_click "$x" "$y"
     qxd settle
 }
-# The pixels of a colour inside a rectangle of a picture.
-count_of() { # picture colour left top right bottom
-    convert "$1" -crop "$(($5 - $3))x$(($6 - $4))+$3+$4" +repage txt:- 2>/dev/null | grep -c "$2"
-}
 # Clicks the tabs in turn until the page holding the control shows.
 show_page_with() { # dialog id
     local tab l t r b
@@ -70,7 +66,7 @@ qxd_screenshot "$ARTIFACTS/options-well-symbol.png"
 read -r wx wy < <(qxd_centre_of "$sheet" 1125) || qxd_fail "no well"
 qxd "control $sheet 1125"
 read -r _ wl wt wr wb <<<"${QXD_ANSWER[0]}"
-well_magenta=$(count_of "$ARTIFACTS/options-well-symbol.png" "#FF00FF" "$wl" "$wt" "$wr" "$wb")
+well_magenta=$(qxd_count_of "$ARTIFACTS/options-well-symbol.png" "#FF00FF" "$wl" "$wt" "$wr" "$wb")
 qxd_log "magenta pixels in the well: $well_magenta"
 [ "$well_magenta" -gt 50 ] || qxd_fail "the well does not show the symbol added"
 click_control "$sheet" 1
@@ -117,8 +113,8 @@ qxd_click $((vl + 10)) $((vb - 10)) # off the page: the plot's selection handles
 qxd settle
 sleep 0.5
 qxd_screenshot "$ARTIFACTS/scatter-user-symbol.png"
-magenta=$(count_of "$ARTIFACTS/scatter-user-symbol.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
-before=$(count_of "$ARTIFACTS/scatter-before.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
+magenta=$(qxd_count_of "$ARTIFACTS/scatter-user-symbol.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
+before=$(qxd_count_of "$ARTIFACTS/scatter-before.png" "#FF00FF" "$vl" "$vt" "$vr" "$vb")
 qxd_log "magenta pixels in the scatter: $before before, $magenta after"
 # Ten points (and the legend's sample), each a few pixels across in the window's view.
 [ "$before" -eq 0 ] && [ "$magenta" -gt 80 ] || qxd_fail "the points are not drawn with the user-defined symbol"

@@ -201,6 +201,34 @@ public:
         return plot;
     }
 
+    // A drawing made on a fresh graph and the places its colours are looked for: each
+    // colour must be within the case's radius of its place, or, not present, must not be.
+    struct Probe {
+        double x, y; // data coordinates
+        COLORREF color;
+        bool present = true;
+    };
+    struct Case {
+        const char* kind;
+        std::function<void(DrawTest&)> make;
+        std::vector<Probe> probes;
+        int radius = 1; // pixels
+    };
+    void ExpectDrawings(const std::vector<Case>& cases)
+    {
+        for (const Case& c : cases) {
+            qkfxGetProject().New();
+            SetUp();
+            c.make(*this);
+            NoLegend();
+            Dib dib(W, H);
+            Render(dib);
+            for (const Probe& p : c.probes)
+                EXPECT_EQ(p.present, dib.Near(MapX(p.x), MapY(p.y), p.color, c.radius))
+                    << c.kind << " at (" << p.x << ", " << p.y << ") colour " << std::hex << p.color;
+        }
+    }
+
     CQKGraphPage* page = nullptr;
     CQKGraphicLayer* layer = nullptr;
     CQKWksPage* wks = nullptr;
@@ -229,17 +257,7 @@ TEST_F(DrawTest, PaperFrameAndAxesLinesAreWhereTheLayerPutsThem)
 // Each plot kind, drawn alone: where its colour must be, and where it must not.
 TEST_F(DrawTest, EachPlotKindDrawsItsDataWhereTheScalesPutThem)
 {
-    struct Probe {
-        double x, y; // data coordinates
-        COLORREF color;
-        bool present;
-    };
-    struct Case {
-        const char* kind;
-        std::function<void(DrawTest&)> make;
-        std::vector<Probe> probes;
-    };
-    const Case cases[] = {
+    ExpectDrawings({
         {"line", [](DrawTest& t) { t.XY(QK_PLOT_LINE, {0, 10}, {0, 10}); },
          {{5, 5, kRed, true}, {2.5, 2.5, kRed, true}, {5, 2, kRed, false}}},
         {"scatter", [](DrawTest& t) { t.XY(QK_PLOT_SCATTER, {3, 7}, {3, 7}); },
@@ -315,18 +333,7 @@ TEST_F(DrawTest, EachPlotKindDrawsItsDataWhereTheScalesPutThem)
         {"colour-mapped",
          [](DrawTest& t) { t.Plot(QK_PLOT_COLOR_MAPPED, {Data(QK_ROLE_Y, t.Column({5})), Data(QK_ROLE_X, t.Column({5})), Data(QK_ROLE_COLOR, t.Column({4}))}); },
          {{5, 5, kBlue, true}, {5, 5, kRed, false}}},
-    };
-    for (const Case& c : cases) {
-        qkfxGetProject().New();
-        SetUp();
-        c.make(*this);
-        NoLegend();
-        Dib dib(W, H);
-        Render(dib);
-        for (const Probe& p : c.probes)
-            EXPECT_EQ(p.present, dib.Near(MapX(p.x), MapY(p.y), p.color))
-                << c.kind << " at (" << p.x << ", " << p.y << ") colour " << std::hex << p.color;
-    }
+    });
 }
 
 // A point at a known value on every scale type lands where the type's formula puts it,
@@ -1521,10 +1528,6 @@ TEST_F(DrawTest, PlotsOfferPerPointColoursWhereTheyDrawThemPointByPoint)
 // 5 blue: values below 5 red, from 5 up blue).
 TEST_F(DrawTest, ColoursTakenPerPointDrawEachPointInItsOwnColour)
 {
-    struct Probe {
-        double x, y;
-        COLORREF color;
-    };
     auto redBlueMap = [](CQKPlotObj* p) {
         QKColorMapState s;
         s.levels.resize(2);
@@ -1535,19 +1538,16 @@ TEST_F(DrawTest, ColoursTakenPerPointDrawEachPointInItsOwnColour)
         CQKColorMapData map(s);
         p->SaveColorMapData(&map);
     };
-    struct Case {
-        const char* kind;
-        std::function<void(DrawTest&)> make;
-        std::vector<Probe> probes;
-    };
-    const Case cases[] = {
+    // Each point's colour within 2 pixels of its place.
+    ExpectDrawings({
         {"scatter, edges by column",
          [](DrawTest& t) {
              CQKPlotObj* p = t.XY(QK_PLOT_SCATTER, {2, 5, 8}, {5, 5, 5}, 0);
              t.Column({2, 3, 4});
              p->SetEdgeColor(qkColumnQCOLOR(t.wks->GetNumCols(), false));
          },
-         {{2, 5, kRed}, {5, 5, kGreen}, {8, 5, kBlue}}},
+         {{2, 5, kRed}, {5, 5, kGreen}, {8, 5, kBlue}},
+         2},
         {"scatter, open symbols filled through the colour map",
          [&](DrawTest& t) {
              CQKPlotObj* p = t.XY(QK_PLOT_SCATTER, {2, 5, 8}, {5, 5, 5}, 0);
@@ -1557,21 +1557,24 @@ TEST_F(DrawTest, ColoursTakenPerPointDrawEachPointInItsOwnColour)
              p->SetFillColor(qkColumnQCOLOR(t.wks->GetNumCols(), true));
              redBlueMap(p);
          },
-         {{2, 5, kRed}, {5, 5, kBlue}, {8, 5, kRed}}},
+         {{2, 5, kRed}, {5, 5, kBlue}, {8, 5, kRed}},
+         2},
         {"line and symbols, the line's pieces by column",
          [](DrawTest& t) {
              CQKPlotObj* p = t.XY(QK_PLOT_LINE_SYMBOL, {2, 5, 8}, {5, 5, 5}, 0);
              t.Column({2, 4, 3});
              p->SetColor(qkColumnQCOLOR(t.wks->GetNumCols(), false));
          },
-         {{3.5, 5, kRed}, {6.5, 5, kBlue}, {2, 5, kRed}, {5, 5, kBlue}, {8, 5, kGreen}}},
+         {{3.5, 5, kRed}, {6.5, 5, kBlue}, {2, 5, kRed}, {5, 5, kBlue}, {8, 5, kGreen}},
+         2},
         {"columns filled by column",
          [](DrawTest& t) {
              CQKPlotObj* p = t.XY(QK_PLOT_COLUMN, {2, 5, 8}, {6, 6, 6}, 0);
              t.Column({4, 2, 3});
              p->SetBKColor(qkColumnQCOLOR(t.wks->GetNumCols(), false), 0);
          },
-         {{2, 3, kBlue}, {5, 3, kRed}, {8, 3, kGreen}}},
+         {{2, 3, kBlue}, {5, 3, kRed}, {8, 3, kGreen}},
+         2},
         {"vectors through the colour map",
          [&](DrawTest& t) {
              CQKPlotObj* p = t.Plot(QK_PLOT_VECTOR,
@@ -1582,19 +1585,9 @@ TEST_F(DrawTest, ColoursTakenPerPointDrawEachPointInItsOwnColour)
              p->SetVectorColor(qkColumnQCOLOR(t.wks->GetNumCols(), true));
              redBlueMap(p);
          },
-         {{5, 2, kBlue}, {5, 6, kRed}}},
-    };
-    for (const Case& c : cases) {
-        qkfxGetProject().New();
-        SetUp();
-        c.make(*this);
-        NoLegend();
-        Dib dib(W, H);
-        Render(dib);
-        for (const Probe& p : c.probes)
-            EXPECT_TRUE(dib.Near(MapX(p.x), MapY(p.y), p.color, 2))
-                << c.kind << " at (" << p.x << ", " << p.y << ") colour " << std::hex << p.color;
-    }
+         {{5, 2, kBlue}, {5, 6, kRed}},
+         2},
+    });
 }
 
 // A plot whose colours are taken per point keeps them, and its colour map, in the project
