@@ -28,8 +28,6 @@ void FitFormatMu(double mu, char* out, size_t capacity)
     };
     static Kept kept[64];
     static std::atomic_flag busy = ATOMIC_FLAG_INIT;
-    if (capacity == 0)
-        return;
     uint64_t bits;
     memcpy(&bits, &mu, sizeof bits);
     if (busy.test_and_set(std::memory_order_acquire)) {
@@ -42,10 +40,7 @@ void FitFormatMu(double mu, char* out, size_t capacity)
         k.bits = bits;
         k.used = true;
     }
-    size_t n = 0;
-    for (; n + 1 < capacity && k.text[n]; ++n)
-        out[n] = k.text[n];
-    out[n] = 0;
+    qxtext::CopyUpTo(out, capacity, k.text);
     busy.clear(std::memory_order_release);
 }
 
