@@ -166,9 +166,10 @@ struct Sums {
 };
 
 // Adds a row with observed value y, fitted value f, weight w and, when g is given, the
-// derivatives g[1..nVary] of the varying parameters. Returns 28025 on overflow.
-ROW_STEP int AddResidualValues(FittingSession* s, double y, double f, const double* g, double w, Sums& sums,
-                               bool* relativeLost)
+// derivatives g[1..nVary] of the varying parameters, to the sums, the sum of squares `ssr`
+// and the count of points `points`. Returns 28025 on overflow.
+ROW_STEP int AddResidualTo(FittingSession* s, double y, double f, const double* g, double w, Sums& sums,
+                           bool* relativeLost, double& ssrTotal, unsigned& points)
 {
     if (!(fabs(y) <= kValueLimit) || !(fabs(f) <= kValueLimit))
         return FIT_ERR_GENERAL;
@@ -182,7 +183,7 @@ ROW_STEP int AddResidualValues(FittingSession* s, double y, double f, const doub
             if (!(a <= kValueLimit) || !(a * w <= kValueLimit) || !(a * (a * w) <= kProductLimit))
                 return FIT_ERR_GENERAL;
         }
-    const double ssr = s->ssr + diff * (diff * w);
+    const double ssr = ssrTotal + diff * (diff * w);
     if (!(ssr <= kProductLimit))
         return FIT_ERR_GENERAL;
     const double a = fabs(y) + fabs(f);
@@ -194,7 +195,7 @@ ROW_STEP int AddResidualValues(FittingSession* s, double y, double f, const doub
     const double syy = sums.Syy + w * y * y;
     if (!isfinite(syy) || !isfinite(sums.Sy + w * y) || !isfinite(sums.S + w))
         return FIT_ERR_GENERAL;
-    s->ssr = ssr;
+    ssrTotal = ssr;
     sums.T = t;
     sums.S += w;
     sums.Sy += w * y;
@@ -212,8 +213,15 @@ ROW_STEP int AddResidualValues(FittingSession* s, double y, double f, const doub
                 alpha[k] += t * g[k];
             s->beta[j] += diff * t;
         }
-    ++s->nPoints;
+    ++points;
     return 0;
+}
+
+// AddResidualTo the session's sum of squares and count of points.
+ROW_STEP int AddResidualValues(FittingSession* s, double y, double f, const double* g, double w, Sums& sums,
+                               bool* relativeLost)
+{
+    return AddResidualTo(s, y, f, g, w, sums, relativeLost, s->ssr, s->nPoints);
 }
 
 // Adds the row of dependent variable d with weight w, as AddResidualValues.
@@ -431,6 +439,10 @@ int FinishBlockRows(FittingSession* s, PassState& p, int f, const BlockRows& b, 
     double* kept = p.keep ? p.fitted : nullptr;
     int lastEvaluated = -1, code = 0, r = 0;
     double lastValue = 0;
+    // The totals in hand for the block, and in the session whenever the host is called.
+    double ssr = s->ssr;
+    unsigned points = s->nPoints;
+    Sums block = sums;
     for (int e = 0; r < b.count; ++r) {
         const int row = b.firstRow + r * b.step;
         if (b.codes[r] >= 2) {
@@ -453,16 +465,22 @@ int FinishBlockRows(FittingSession* s, PassState& p, int f, const BlockRows& b, 
             slot[1] = y0;
         }
         if (live) {
+            s->ssr = ssr;
+            s->nPoints = points;
+            sums = block;
             s->dep[d].fitted = y0;
             WriteLiveRow(s, f, row, true, !derivatives);
         }
         if (b.codes[r] == 1 || row < from || row >= to)
             continue;
-        code = AddResidualValues(s, cache[at * cacheWidth + 1], y0, derivatives ? g : nullptr, 1.0, sums,
-                                 &p.relativeLost);
+        code = AddResidualTo(s, cache[at * cacheWidth + 1], y0, derivatives ? g : nullptr, 1.0, block,
+                             &p.relativeLost, ssr, points);
         if (code)
             break;
     }
+    s->ssr = ssr;
+    s->nPoints = points;
+    sums = block;
     const int at = std::min(r, b.count - 1);
     s->currentRow = b.firstRow + at * b.step;
     ReadRow(s, f, s->currentRow, b.firstIndex + at);
