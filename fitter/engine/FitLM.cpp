@@ -1613,6 +1613,7 @@ int LMRound(FittingSession* s, int iteration)
     const bool roundSetsRelative = s->relativeSet != 0;
     const double roundRelative = s->relativeSsr;
     int evaluationFailures = 0;
+    bool lastRejected = false;  // s->lastTrial holds this round's last trial, which found no reduction
     for (;;) {
         ++s->trials;
         code = SolveLMStep(s, 1);
@@ -1644,6 +1645,7 @@ int LMRound(FittingSession* s, int iteration)
         // A step too small to move any parameter (as mu grows after the last improvement)
         // finds the round's own chi-square: it is taken without evaluating the model again.
         int evaluation = 0;
+        bool again = false;
         if (SameDoubles(s->value + 1, s->backup + 1, s->nParams)) {
             s->ssr = s->previousSsr;
             s->chiSqr = roundChiSqr;
@@ -1651,10 +1653,17 @@ int LMRound(FittingSession* s, int iteration)
             s->relativeSet = roundSetsRelative;
             if (roundSetsRelative)
                 s->relativeSsr = roundRelative;
+        } else if (lastRejected && SameDoubles(s->value + 1, s->lastTrial + 1, s->nParams)) {
+            // A step that lands where the round's last trial did (mu grown by too little to
+            // move any parameter since) finds no reduction again, without evaluating the model.
+            again = true;
         } else {
             evaluation = ChiSquare(s);
         }
-        const bool rejected = evaluation != 0 || s->ssr >= s->previousSsr || s->nPoints < roundPoints;
+        const bool rejected = again || evaluation != 0 || s->ssr >= s->previousSsr || s->nPoints < roundPoints;
+        lastRejected = rejected && evaluation == 0;
+        if (lastRejected && !again)
+            CopyDoubles(s->lastTrial + 1, s->value + 1, s->nParams);
         if (rejected) {
             // Back to the last accepted values, with their statistics.
             for (int k = 1; k <= s->nParams; ++k)

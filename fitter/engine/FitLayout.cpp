@@ -201,6 +201,7 @@ void FreeEngineArrays(FittingSession* s)
     FreeAndClear(s->rhs);
     FreeAndClear(s->beta);
     FreeAndClear(s->backup);
+    FreeAndClear(s->lastTrial);
     FreeAndClear(s->step);
     FreeAndClear(s->singular);
 }
@@ -220,10 +221,11 @@ static int AllocEngineArrays(FittingSession* s)
     s->rhs = AllocIndexed<double>(t);
     s->beta = AllocIndexed<double>(t);
     s->backup = AllocIndexed<double>(t);
+    s->lastTrial = AllocIndexed<double>(t);
     s->step = AllocIndexed<double>(t);
     s->singular = AllocIndexed<double>(t);
     if (!s->alpha || !s->work || !s->svdV || !s->derivatives || !s->varyMap || !s->pivotRow ||
-        !s->pivotColumn || !s->pivotUsed || !s->pinned || !s->rhs || !s->beta || !s->backup || !s->step ||
+        !s->pivotColumn || !s->pivotUsed || !s->pinned || !s->rhs || !s->beta || !s->backup || !s->lastTrial || !s->step ||
         !s->singular) {
         FreeEngineArrays(s);
         return FIT_ERR_NO_MEMORY;

@@ -207,6 +207,7 @@ struct FittingSession {
     double* rhs;
     double* beta;
     double* backup;
+    double* lastTrial;     // the values of the round's last trial, when it found no reduction
     double* step;
     double* singular;
     // 10. function-call buffers

@@ -109,6 +109,51 @@ TEST_F(ModelTest, RowsEvaluatedTogetherGiveTheRowByRowFit)
                 << "way " << w << " value " << k << ": " << results[w][k] << " != " << results[0][k];
 }
 
+// With mu below the precision of 1 + mu every trial takes the same step: after the first
+// finds no reduction the others land where it did and are not evaluated again. A round begun
+// at mu 1e-30 ends as the round begun at 1e-16 does (the same step, then the same trials),
+// to the bit, with no more requests for rows.
+TEST_F(ModelTest, TrialsThatLandWhereTheLastRejectedOneDidAreNotEvaluated)
+{
+    std::vector<double> x, y;
+    for (int i = 0; i <= 20; ++i) {
+        x.push_back(0.1 * i);
+        y.push_back(2 / (x.back() + 0.5) + 0.01 * ((i * 7919) % 13 - 6));
+    }
+    struct Round {
+        double mu;
+        int trials, requests;
+        double values[4];
+    } rounds[] = {{1e-30}, {1e-16}};
+    for (Round& round : rounds) {
+        ScxFit(window, 2, 0, nullptr, TestHost::Callback);
+        host.preparedFormulas = true;
+        UserDefined(KW_EXPRESSION, "a/(x + b)");
+        host.AddDataset("xs", x);
+        host.AddDataset("ys", y);
+        SetText("X", "xs");
+        SetText("Y", "ys");
+        Set("P1", 5);
+        Set("P2", 2);
+        Set("TOLERANCE", 0);
+        Set("MU", round.mu);
+        const int before = host.Count(HOST_EVAL_PREPARED_ROWS);
+        host.progress.clear();
+        Call("ITERATE", "1");
+        ASSERT_EQ(0, Err());
+        ASSERT_EQ(1, Get("NITER"));
+        round.trials = host.CountProgress(QFIT_PROGRESS_TRIAL);
+        round.requests = host.Count(HOST_EVAL_PREPARED_ROWS) - before;
+        const double values[] = {Get("P1"), Get("P2"), Get("SSR"), Get("MU")};
+        memcpy(round.values, values, sizeof values);
+    }
+    // mu 1e-30 to 1e-17: fourteen trials more, none of them evaluated.
+    EXPECT_EQ(rounds[1].trials + 14, rounds[0].trials);
+    EXPECT_EQ(rounds[1].requests, rounds[0].requests);
+    EXPECT_EQ(0, memcmp(rounds[0].values, rounds[1].values, sizeof rounds[0].values));
+    EXPECT_GT(rounds[1].trials, 1);
+}
+
 // Equations run in turn, each result a script variable the next can use; the fitted value
 // is read back from the dependent variable's name.
 TEST_F(ModelTest, EquationsFormChainsItsVariables)
