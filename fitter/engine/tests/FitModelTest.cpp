@@ -38,6 +38,19 @@ protected:
         Choose(def);
         UseData(kLineX, kLineY);
     }
+    // A new session fitting the Expression `formula` of a and b to the columns xs and ys.
+    void ExpressionOver(const char* formula, const std::vector<double>& x, const std::vector<double>& y,
+                        bool prepared, bool refuseRows = false)
+    {
+        ScxFit(window, 2, 0, nullptr, TestHost::Callback);
+        host.preparedFormulas = prepared;
+        host.refuseRows = refuseRows;
+        UserDefined(KW_EXPRESSION, formula);
+        host.AddDataset("xs", x);
+        host.AddDataset("ys", y);
+        SetText("X", "xs");
+        SetText("Y", "ys");
+    }
 };
 
 }  // namespace
@@ -76,14 +89,7 @@ TEST_F(ModelTest, RowsEvaluatedTogetherGiveTheRowByRowFit)
     std::vector<std::vector<double>> results;
     for (const Way& way : ways) {
         SCOPED_TRACE(std::to_string(way.prepared) + std::to_string(way.refuseRows));
-        ScxFit(window, 2, 0, nullptr, TestHost::Callback);
-        host.preparedFormulas = way.prepared;
-        host.refuseRows = way.refuseRows;
-        UserDefined(KW_EXPRESSION, "a*x + 3/(x + b)");
-        host.AddDataset("xs", x);
-        host.AddDataset("ys", y);
-        SetText("X", "xs");
-        SetText("Y", "ys");
+        ExpressionOver("a*x + 3/(x + b)", x, y, way.prepared, way.refuseRows);
         Set("P1", 1);
         Set("P2", 1);
         Set("TOLERANCE", 0);
@@ -126,13 +132,7 @@ TEST_F(ModelTest, TrialsThatLandWhereTheLastRejectedOneDidAreNotEvaluated)
         double values[4];
     } rounds[] = {{1e-30}, {1e-16}};
     for (Round& round : rounds) {
-        ScxFit(window, 2, 0, nullptr, TestHost::Callback);
-        host.preparedFormulas = true;
-        UserDefined(KW_EXPRESSION, "a/(x + b)");
-        host.AddDataset("xs", x);
-        host.AddDataset("ys", y);
-        SetText("X", "xs");
-        SetText("Y", "ys");
+        ExpressionOver("a/(x + b)", x, y, true);
         Set("P1", 5);
         Set("P2", 2);
         Set("TOLERANCE", 0);
