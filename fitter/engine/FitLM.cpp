@@ -1725,19 +1725,11 @@ int LMIterate(FittingSession* s, int n)
         if (code)
             return code;
     }
-    // mu's text, made again only when mu changed: a round that takes one rejected trial and
-    // then an accepted one ends with the mu it began with.
-    char mu[64] = "";
-    double formatted = 0;
-    bool haveText = false;
     for (int i = 1; i <= n; ++i) {
         const int code = LMRound(s, i);
         s->status = code;
-        if (!haveText || memcmp(&formatted, &s->mu, sizeof formatted) != 0) {
-            FitFormatMu(s->mu, mu, sizeof mu);
-            formatted = s->mu;
-            haveText = true;
-        }
+        char mu[64];
+        FitFormatMu(s->mu, mu, sizeof mu);
         ReportProgressIteration(s, QFIT_PROGRESS_ITERATION, mu, i);
         if (code == 0) {
             s->nIter = i;

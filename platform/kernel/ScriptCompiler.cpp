@@ -695,18 +695,6 @@ struct PowV {
     }
 };
 
-// a = f(a, b) over a block, b a block (step 1) or one value (step 0); the trouble found.
-template <class F> inline __m128d PlainApply(double* a, const double* b, int step, int n, F f)
-{
-    __m128d trouble = _mm_setzero_pd();
-    for (int k = 0; k < n; k += 2) {
-        const __m128d r = f(_mm_loadu_pd(a + k), step ? _mm_loadu_pd(b + k) : _mm_set1_pd(*b));
-        _mm_storeu_pd(a + k, r);
-        trouble = _mm_or_pd(trouble, Trouble(r));
-    }
-    return trouble;
-}
-
 // A block raised to one power: qkPow's products stay in vectors.
 inline __m128d PlainPower(double* a, double b, int n)
 {
@@ -870,10 +858,12 @@ bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const doubl
         case OP_SUB: --sp; trouble = binary(sp - 1, at[sp], one[sp], SubV()); break;
         case OP_MUL: --sp; trouble = binary(sp - 1, at[sp], one[sp], MulV()); break;
         case OP_DIV: --sp; trouble = binary(sp - 1, at[sp], one[sp], DivV()); break;
-        case OP_POW:
+        case OP_POW: {
             --sp;
-            trouble = PlainApply(own(sp - 1), own(sp), 1, n, PowV());
+            double* a = own(sp - 1);
+            trouble = PlainBinary(a, a, 0, own(sp), 0, n, PowV());
             break;
+        }
         case OP_ADD_C: trouble = binary(top, nullptr, oneB, AddV()); break;
         case OP_SUB_C: trouble = binary(top, nullptr, oneB, SubV()); break;
         case OP_MUL_C: trouble = binary(top, nullptr, oneB, MulV()); break;
@@ -885,7 +875,7 @@ bool RunBlockPlain(const std::vector<Instr>& code, const std::vector<const doubl
         case OP_DIV_V: trouble = _mm_or_pd(trouble, binary(top, c, oneB, DivV())); break;
         case OP_POW_V: {
             double* a = own(top);
-            trouble = _mm_or_pd(trouble, c ? PlainApply(a, c, 1, n, PowV()) : PlainPower(a, oneB, n));
+            trouble = _mm_or_pd(trouble, c ? PlainBinary(a, a, 0, c, 0, n, PowV()) : PlainPower(a, oneB, n));
             break;
         }
         case OP_FN1:
